@@ -1,0 +1,64 @@
+# One place for the flags every target of the project shares.
+
+function(quillmark_apply_flags target)
+  target_compile_features(${target} PUBLIC cxx_std_20)
+  target_compile_definitions(${target} PUBLIC
+    QT_NO_CAST_TO_ASCII
+    QT_RESTRICTED_CAST_FROM_ASCII
+    QT_NO_FOREACH
+    QT_NO_JAVA_STYLE_ITERATORS
+    QT_USE_QSTRINGBUILDER)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wno-missing-field-initializers)
+  if(QUILLMARK_WERROR)
+    target_compile_options(${target} PRIVATE -Werror)
+  endif()
+  if(QUILLMARK_SANITIZE)
+    target_compile_options(${target} PUBLIC -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+    target_link_options(${target} PUBLIC -fsanitize=address,undefined)
+  endif()
+endfunction()
+
+# quillmark_library(NAME [HEADLESS]): a layer of the program; sources are added by the
+# folders through target_sources.
+function(quillmark_library name)
+  add_library(${name} STATIC)
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  quillmark_apply_flags(${name})
+endfunction()
+
+# quillmark_test(NAME SOURCES ... LIBS ... [GUI]): one GoogleTest program registered with CTest.
+# Headless tests carry the label "headless"; the sanitizer build runs only those.
+function(quillmark_test name)
+  cmake_parse_arguments(ARG "GUI" "" "SOURCES;LIBS" ${ARGN})
+  if(ARG_GUI AND QUILLMARK_HEADLESS_ONLY)
+    return()
+  endif()
+  add_executable(${name} ${ARG_SOURCES})
+  quillmark_apply_flags(${name})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock quillmark_testsupport
+                        $<IF:$<BOOL:${ARG_GUI}>,quillmark_testmain_gui,quillmark_testmain>)
+  target_compile_definitions(${name} PRIVATE
+    QUILLMARK_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
+    QUILLMARK_BINARY_DIR="${PROJECT_BINARY_DIR}")
+  gtest_discover_tests(${name}
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
+               LABELS "$<IF:$<BOOL:${ARG_GUI}>,gui,headless>")
+endfunction()
+
+# quillmark_tool(NAME SOURCES ... LIBS ...): a small command-line program for tests and benchmarks.
+function(quillmark_tool name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  quillmark_apply_flags(${name})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+endfunction()
+
+# quillmark_bench(NAME SOURCES ... LIBS ...): a Google Benchmark program, built but never run by tests.
+function(quillmark_bench name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  quillmark_apply_flags(${name})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} benchmark::benchmark)
+  target_compile_definitions(${name} PRIVATE QUILLMARK_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+endfunction()

@@ -1,0 +1,67 @@
+#include "ReportElement.h"
+
+bool ElementKind::Frame::operator==(const Frame &other) const
+{
+    return children == other.children;
+}
+
+bool ElementKind::List::operator==(const List &other) const
+{
+    return datasetName == other.datasetName && connectionExpression == other.connectionExpression &&
+           printOrder == other.printOrder && parameters == other.parameters &&
+           children == other.children;
+}
+
+const QList<ReportElement> *ElementKind::children() const
+{
+    if (const auto *frame = as<Frame>())
+        return &frame->children;
+    if (const auto *list = as<List>())
+        return &list->children;
+    return nullptr;
+}
+
+QList<ReportElement> *ElementKind::children()
+{
+    if (auto *frame = as<Frame>())
+        return &frame->children;
+    if (auto *list = as<List>())
+        return &list->children;
+    return nullptr;
+}
+
+QString ElementKind::displayName() const
+{
+    struct Namer {
+        QString operator()(const StaticText &) const { return QStringLiteral("Static Text"); }
+        QString operator()(const TextField &) const { return QStringLiteral("Text Field"); }
+        QString operator()(const Image &) const { return QStringLiteral("Image"); }
+        QString operator()(const Subreport &) const { return QStringLiteral("Subreport"); }
+        QString operator()(const Frame &) const { return QStringLiteral("Frame"); }
+        QString operator()(const List &) const { return QStringLiteral("List"); }
+        QString operator()(const Table &) const { return QStringLiteral("Table"); }
+        QString operator()(const ReportBreak &b) const
+        {
+            return (b.type == BreakType::column ? QStringLiteral("Column")
+                                                : QStringLiteral("Page")) +
+                   QStringLiteral(" Break");
+        }
+        QString operator()(const Chart &c) const
+        {
+            return QStringLiteral("Chart (") + c.tag + QLatin1Char(')');
+        }
+        QString operator()(const Crosstab &) const { return QStringLiteral("Crosstab"); }
+        QString operator()(const ComponentPlaceholder &c) const
+        {
+            return QStringLiteral("Barcode (") + c.tag + QLatin1Char(')');
+        }
+        QString operator()(const GenericElement &) const
+        {
+            return QStringLiteral("Generic Element");
+        }
+        QString operator()(const Rectangle &) const { return QStringLiteral("Rectangle"); }
+        QString operator()(const Ellipse &) const { return QStringLiteral("Ellipse"); }
+        QString operator()(const Line &) const { return QStringLiteral("Line"); }
+    };
+    return std::visit(Namer{}, payload);
+}

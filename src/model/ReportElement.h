@@ -1,0 +1,213 @@
+#pragma once
+
+#include "ReportEnums.h"
+#include "SharedOptional.h"
+
+#include <QList>
+#include <QString>
+#include <QUuid>
+#include <optional>
+#include <variant>
+
+struct ReportElement;
+
+// A colour as "#RRGGBB", held exactly as given: the model does not check or normalise it.
+struct ElementColor {
+    QString hex;
+    bool operator==(const ElementColor &) const = default;
+};
+
+// One side of an element's box.
+struct BoxSidePen {
+    double width = 1.0;
+    std::optional<ElementColor> color;
+    PenLineStyle style = PenLineStyle::solid;
+    bool operator==(const BoxSidePen &) const = default;
+};
+
+// A parameter passed to a subreport, or a dataset parameter of a list or table.
+struct SubreportParameter {
+    QUuid id;
+    QString name;
+    QString expression;
+    bool operator==(const SubreportParameter &) const = default;
+};
+
+// Style and box pen of one table cell; no value means the cell sets nothing.
+struct TableCellFormatting {
+    std::optional<QString> styleName;
+    std::optional<double> boxPenWidth;
+    std::optional<ElementColor> boxPenColor;
+    bool operator==(const TableCellFormatting &) const = default;
+};
+
+// One table column with its three cells, each holding at most one element.
+struct ReportTableColumn {
+    QUuid id;
+    double width = 0;
+    double columnHeaderHeight = 0;
+    SharedOptional<ReportElement> columnHeaderElement;
+    TableCellFormatting columnHeaderFormatting;
+    double detailCellHeight = 0;
+    SharedOptional<ReportElement> detailCellElement;
+    TableCellFormatting detailCellFormatting;
+    double columnFooterHeight = 0;
+    SharedOptional<ReportElement> columnFooterElement;
+    TableCellFormatting columnFooterFormatting;
+    bool operator==(const ReportTableColumn &) const = default;
+};
+
+// What an element is, with its payload.
+struct ElementKind {
+    struct StaticText {
+        QString text;
+        bool operator==(const StaticText &) const = default;
+    };
+    struct TextField {
+        QString expression;
+        bool operator==(const TextField &) const = default;
+    };
+    struct Image {
+        QString expression;
+        bool operator==(const Image &) const = default;
+    };
+    struct Subreport {
+        QString expression;
+        std::optional<QString> connectionExpression;
+        std::optional<QString> dataSourceExpression;
+        QList<SubreportParameter> parameters;
+        bool operator==(const Subreport &) const = default;
+    };
+    struct Frame {
+        QList<ReportElement> children;
+        bool operator==(const Frame &) const;
+    };
+    struct List {
+        QString datasetName;
+        QString connectionExpression;
+        PrintOrder printOrder = PrintOrder::vertical;
+        QList<SubreportParameter> parameters;
+        QList<ReportElement> children;
+        bool operator==(const List &) const;
+    };
+    struct Table {
+        QString datasetName;
+        QString connectionExpression;
+        QList<SubreportParameter> parameters;
+        QList<ReportTableColumn> columns;
+        bool operator==(const Table &) const = default;
+    };
+    struct ReportBreak {
+        BreakType type = BreakType::page;
+        bool operator==(const ReportBreak &) const = default;
+    };
+    // Charts, crosstabs, other components and generic elements keep their XML as text and
+    // write it back unchanged.
+    struct Chart {
+        QString tag;
+        QString chartAttrs;
+        QString chartBodyXML;
+        QString siblingXML;
+        bool operator==(const Chart &) const = default;
+    };
+    struct Crosstab {
+        QString crosstabAttrs;
+        QString bodyXML;
+        bool operator==(const Crosstab &) const = default;
+    };
+    struct ComponentPlaceholder {
+        QString tag;
+        QString componentXML;
+        bool operator==(const ComponentPlaceholder &) const = default;
+    };
+    struct GenericElement {
+        QString elementAttrs;
+        QString bodyXML;
+        bool operator==(const GenericElement &) const = default;
+    };
+    struct Rectangle {
+        bool operator==(const Rectangle &) const = default;
+    };
+    struct Ellipse {
+        bool operator==(const Ellipse &) const = default;
+    };
+    struct Line {
+        bool operator==(const Line &) const = default;
+    };
+
+    using Payload = std::variant<StaticText, TextField, Image, Subreport, Frame, List, Table,
+                                 ReportBreak, Chart, Crosstab, ComponentPlaceholder, GenericElement,
+                                 Rectangle, Ellipse, Line>;
+
+    Payload payload = Rectangle{};
+
+    ElementKind() = default;
+    template <typename P>
+    requires std::is_constructible_v<Payload, P &&> ElementKind(P &&p) : payload(std::forward<P>(p))
+    {
+    }
+
+    template <typename P> bool is() const { return std::holds_alternative<P>(payload); }
+    template <typename P> const P *as() const { return std::get_if<P>(&payload); }
+    template <typename P> P *as() { return std::get_if<P>(&payload); }
+
+    // The children of a frame or list; null for every other kind.
+    const QList<ReportElement> *children() const;
+    QList<ReportElement> *children();
+
+    bool isTextKind() const { return is<StaticText>() || is<TextField>(); }
+
+    // The name shown at the head of the element's inspector.
+    QString displayName() const;
+
+    bool operator==(const ElementKind &) const = default;
+};
+
+// One positioned element. x and y are measured from the top-left of the section or container
+// that holds it.
+struct ReportElement {
+    QUuid id;
+    ElementKind kind;
+    std::optional<QString> styleName;
+    double x = 0;
+    double y = 0;
+    double width = 100;
+    double height = 20;
+    QString fontName = QStringLiteral("SansSerif");
+    double fontSize = 10;
+    bool isBold = false;
+    bool isItalic = false;
+    bool isUnderline = false;
+    TextAlignment textAlignment = TextAlignment::left;
+    VerticalTextAlignment verticalAlignment = VerticalTextAlignment::top;
+    std::optional<ElementColor> foreColor;
+    std::optional<ElementColor> backColor;
+    double penWidth = 1.0;
+    std::optional<QString> pdfFontName;
+    std::optional<QString> pdfEncoding;
+    bool isPdfEmbedded = false;
+    std::optional<QString> markup;
+    QString evaluationTime = QStringLiteral("Now");
+    std::optional<QString> evaluationGroup;
+    std::optional<QString> pattern;
+    bool isBlankWhenNull = false;
+    StretchType stretchType = StretchType::noStretch;
+    PositionType positionType = PositionType::fixRelativeToTop;
+    std::optional<TextAdjust> textAdjust;
+    std::optional<QString> printWhenExpression;
+    std::optional<QString> hyperlinkExpression;
+    double paddingLeft = 0;
+    double paddingRight = 0;
+    double paddingTop = 0;
+    double paddingBottom = 0;
+    std::optional<BoxSidePen> topPen;
+    std::optional<BoxSidePen> leftPen;
+    std::optional<BoxSidePen> bottomPen;
+    std::optional<BoxSidePen> rightPen;
+    bool isUsingCache = true;
+    bool runToBottom = true;
+    std::optional<QString> overflowType;
+    std::optional<WhenNoDataType> tableWhenNoDataType;
+
+    bool operator==(const ReportElement &) const = default;
+};

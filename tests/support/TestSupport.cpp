@@ -1,0 +1,49 @@
+#include "TestSupport.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <gtest/gtest.h>
+
+namespace testsupport {
+
+QString sourceDir()
+{
+    return QStringLiteral(QUILLMARK_SOURCE_DIR);
+}
+
+QString corpusDir()
+{
+    const QByteArray fromEnv = qgetenv("QUILLMARK_CORPUS");
+    const QString dir = fromEnv.isEmpty()
+                            ? QDir(sourceDir()).absoluteFilePath(QStringLiteral("../shared/corpus"))
+                            : QString::fromLocal8Bit(fromEnv);
+    return QDir(dir).exists(QStringLiteral("jrxml-samples")) ? QDir(dir).canonicalPath()
+                                                             : QString();
+}
+
+QStringList corpusReports()
+{
+    QStringList files;
+    const QString dir = corpusDir();
+    if (dir.isEmpty())
+        return files;
+    QDirIterator it(dir + QStringLiteral("/jrxml-samples"), {QStringLiteral("*.jrxml")},
+                    QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        files << it.next();
+    files.sort();
+    return files;
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) {
+        ADD_FAILURE() << "cannot read " << path.toStdString();
+        return {};
+    }
+    return f.readAll();
+}
+
+} // namespace testsupport

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+
+namespace testsupport {
+
+// The folder of real report definitions shared beside the repository, or an empty string when
+// it is absent (tests that need it skip).
+QString corpusDir();
+
+// Every .jrxml file below the corpus folder, sorted; empty when the corpus is absent.
+QStringList corpusReports();
+
+// The repository's root folder.
+QString sourceDir();
+
+// Reads a whole file; fails the current test when it cannot.
+QByteArray readFile(const QString &path);
+
+} // namespace testsupport
+
+// Skips the current test with a message when the corpus is absent.
+#define QUILLMARK_REQUIRE_CORPUS()                                                                 \
+    do {                                                                                           \
+        if (testsupport::corpusDir().isEmpty())                                                    \
+            GTEST_SKIP() << "../shared/corpus is absent; skipping the corpus test";                \
+    } while (false)
