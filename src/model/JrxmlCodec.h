@@ -1,0 +1,47 @@
+#pragma once
+
+#include "ReportDocument.h"
+
+#include <QByteArray>
+#include <QStringList>
+#include <exception>
+
+// The reader's error. Its text is the one shown to the user.
+class JrxmlCodecError : public std::exception {
+public:
+    enum class Kind { malformed, notAJasperReport };
+
+    static JrxmlCodecError malformed(const QString &text) { return {Kind::malformed, text}; }
+    static JrxmlCodecError notAJasperReport() { return {Kind::notAJasperReport, {}}; }
+
+    Kind kind() const { return kind_; }
+    // "Malformed .jrxml: <text>" or "Root element is not <jasperReport> - not a valid .jrxml file."
+    QString message() const;
+    const char *what() const noexcept override { return utf8_.constData(); }
+
+private:
+    JrxmlCodecError(Kind kind, const QString &text);
+
+    Kind kind_;
+    QString text_;
+    QByteArray utf8_;
+};
+
+// The JRXML reader and writer: values in, values out; no files, no state.
+namespace JrxmlCodec {
+
+// The UTF-8 bytes of the JRXML text of a whole report. Never fails.
+QByteArray serialize(const ReportDocument &document);
+
+// The report read from JRXML bytes. Throws JrxmlCodecError. Content the reader does not keep is
+// described in `warnings` when it is given (for example "2 <unknownThing> elements were not kept").
+ReportDocument parse(const QByteArray &data, QStringList *warnings = nullptr);
+
+// The JRXML text of one element as it stands inside a band (whole lines, each ending with a line
+// feed). With no styles no style reference is written: the form snippets store.
+QString serializeElement(const ReportElement &element, const QList<ReportStyle> &styles);
+
+// The first element of a snippet fragment, or no value. Never throws.
+std::optional<ReportElement> parseSnippet(const QString &fragment);
+
+} // namespace JrxmlCodec
