@@ -1,0 +1,68 @@
+#include "ConnectionPresetStore.h"
+
+#include "KeychainHelper.h"
+
+#include <QSettings>
+
+ConnectionPresetStore::ConnectionPresetStore(QSettings &settings, KeychainHelper &keychain,
+                                             QObject *parent)
+    : QObject(parent), m_settings(settings), m_keychain(keychain)
+{
+    load();
+}
+
+void ConnectionPresetStore::load()
+{
+    if (!m_settings.contains(settingsKey))
+        return;
+    const QVariant stored = m_settings.value(settingsKey);
+    if (auto connections = decodeConnections(stored.toByteArray())) {
+        m_connections = std::move(*connections);
+        persist();
+        return;
+    }
+    // The store starts empty and the next change replaces the stored value; keep a copy of it,
+    // whatever it holds, so that the presets it may still contain are not lost for good.
+    m_settings.setValue(unreadableSettingsKey, stored);
+    m_settings.sync();
+}
+
+void ConnectionPresetStore::persist()
+{
+    m_settings.setValue(settingsKey, encodeConnections(m_connections));
+    m_settings.sync();
+}
+
+void ConnectionPresetStore::add(const DatabaseConnection &connection, const QString &password)
+{
+    m_connections.append(connection);
+    persist();
+    if (!password.isEmpty())
+        m_keychain.setPassword(password, idText(connection.id));
+    emit connectionsChanged();
+}
+
+void ConnectionPresetStore::update(const DatabaseConnection &connection,
+                                   const std::optional<QString> &password)
+{
+    const auto it =
+        std::find_if(m_connections.begin(), m_connections.end(),
+                     [&](const DatabaseConnection &c) { return c.id == connection.id; });
+    if (it == m_connections.end())
+        return;
+    *it = connection;
+    persist();
+    if (password && !password->isEmpty())
+        m_keychain.setPassword(*password, idText(connection.id));
+    emit connectionsChanged();
+}
+
+void ConnectionPresetStore::remove(const QUuid &id)
+{
+    const qsizetype removed =
+        m_connections.removeIf([&](const DatabaseConnection &c) { return c.id == id; });
+    persist();
+    m_keychain.deletePassword(idText(id));
+    if (removed > 0)
+        emit connectionsChanged();
+}

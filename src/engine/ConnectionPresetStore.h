@@ -1,0 +1,49 @@
+#pragma once
+
+#include "DatabaseConnection.h"
+
+#include <QObject>
+
+class KeychainHelper;
+class QSettings;
+
+// The application's connection presets, in the order they were added, kept in the settings under
+// "databaseConnections" as one JSON array. Each change writes the whole list at once. Passwords
+// go to the keychain, one item per preset under the preset id's text, never to the settings.
+class ConnectionPresetStore : public QObject {
+    Q_OBJECT
+
+public:
+    static inline const QString settingsKey = QStringLiteral("databaseConnections");
+    // Where stored presets that could not be read are copied before anything can replace them.
+    static inline const QString unreadableSettingsKey =
+        QStringLiteral("databaseConnections.unreadable");
+
+    // Reads the stored presets. A list that reads is written back at once; one that does not
+    // leaves the store empty, and its bytes are first copied under unreadableSettingsKey. Both
+    // objects must outlive the store.
+    ConnectionPresetStore(QSettings &settings, KeychainHelper &keychain, QObject *parent = nullptr);
+
+    const QList<DatabaseConnection> &connections() const { return m_connections; }
+    KeychainHelper &keychain() const { return m_keychain; }
+
+    // Appends the preset; a non-empty password is stored for it.
+    void add(const DatabaseConnection &connection, const QString &password);
+    // Replaces the first preset with the same id; a given non-empty password replaces the stored
+    // one, none or an empty one keeps it. A preset whose id is not in the list changes nothing.
+    void update(const DatabaseConnection &connection, const std::optional<QString> &password);
+    // Removes every preset with that id and deletes its password; the list is written again and
+    // the password deleted even when no preset had that id.
+    void remove(const QUuid &id);
+
+signals:
+    void connectionsChanged();
+
+private:
+    void load();
+    void persist();
+
+    QSettings &m_settings;
+    KeychainHelper &m_keychain;
+    QList<DatabaseConnection> m_connections;
+};

@@ -1,0 +1,142 @@
+#include "FriendlyErrorTranslator.h"
+
+#include <QRegularExpression>
+
+namespace {
+
+const QChar groupSeparator(0x0001);
+
+QString undeclaredAdvice(const QString &kind, const QString &name)
+{
+    return u"The report uses a " + kind + u" named \"" + name +
+           u"\" that isn't declared. Check the spelling, or add a " + kind +
+           u" with that name in the Data panel.";
+}
+
+const QString missingSubreportAdvice = QStringLiteral(
+    "A subreport file couldn't be found. Check the subreport's file path/expression, and make "
+    "sure it's been compiled (its .jasper file exists next to this report).");
+
+const QString missingComponentAdvice =
+    QStringLiteral("Quillmark is missing an optional component needed for this feature. Try File "
+                   "> Report a Bug so this can be looked into.");
+
+// The rules that need nothing but a plain, case-sensitive substring test, in their turn after the
+// pattern rules that come first.
+struct ContainsRule {
+    QString text;
+    QString advice;
+};
+
+const QList<ContainsRule> &containsRulesAfterOperator()
+{
+    static const QList<ContainsRule> rules = {
+        {QStringLiteral("insert \")\" to complete Expression"),
+         QStringLiteral("The expression is missing a closing parenthesis \")\".")},
+        {QStringLiteral("Syntax error"),
+         QStringLiteral("The expression has a syntax error - check for a missing value, a stray "
+                        "or missing operator, or a typo near the highlighted spot.")},
+        {QStringLiteral("FileNotFoundException"), missingSubreportAdvice},
+        {QStringLiteral("Could not load object from location"), missingSubreportAdvice},
+        {QStringLiteral("NoClassDefFoundError"), missingComponentAdvice},
+        {QStringLiteral("ClassNotFoundException"), missingComponentAdvice},
+        {QStringLiteral("NumberFormatException"),
+         QStringLiteral("A value couldn't be converted to a number - check that the field or "
+                        "parameter actually contains numeric data, or that a pattern/format mask "
+                        "matches the real data.")},
+        {QStringLiteral("ParseException"),
+         QStringLiteral("A value couldn't be parsed as a date/number - check that the pattern "
+                        "(e.g. \"MM/dd/yyyy\") matches what the actual data looks like.")},
+        {QStringLiteral("NullPointerException"),
+         QStringLiteral("Something the report needed turned out to be empty (null) - likely a "
+                        "field, parameter, or variable with no value. Consider a null check in "
+                        "the expression (e.g. $F{x} == null ? \"\" : $F{x}.toString()) or "
+                        "turning on \"Blank When Null\".")},
+    };
+    return rules;
+}
+
+} // namespace
+
+std::optional<QString> FriendlyErrorTranslator::translate(const QString &raw)
+{
+    if (auto name = firstMatch(raw, QStringLiteral("Field not found\\s*:\\s*(\\S+)"), 1))
+        return undeclaredAdvice(QStringLiteral("field"), *name);
+    if (auto name = firstMatch(raw, QStringLiteral("Parameter not found\\s*:\\s*(\\S+)"), 1))
+        return undeclaredAdvice(QStringLiteral("parameter"), *name);
+    if (auto name = firstMatch(raw, QStringLiteral("Variable not found\\s*:\\s*(\\S+)"), 1))
+        return undeclaredAdvice(QStringLiteral("variable"), *name);
+    if (raw.contains(u"No such property")) {
+        if (auto name = firstMatch(raw, QStringLiteral("No such property:\\s*(\\w+)"), 1)) {
+            return u"The report uses \"" + *name +
+                   u"\", which isn't a declared field, parameter, or variable. Check the "
+                   u"spelling, or add it in the Data panel.";
+        }
+    }
+    if (raw.contains(u"Error loading scriptlet class")) {
+        return QStringLiteral(
+            "A Scriptlet is registered with a class name that doesn't exist (or is blank). Open "
+            "the Data panel's Scriptlets section and either fill in a real Java class name or "
+            "remove that scriptlet.");
+    }
+    if (raw.contains(u"do not fit the page height")) {
+        return QStringLiteral(
+            "The bands (plus margins, headers, and footers) are too tall to fit on one page. "
+            "Reduce a band's height in the Inspector, or increase the page size in Page Setup.");
+    }
+    if (auto groups = firstMatch(
+            raw,
+            QStringLiteral(
+                "The operator (\\S+) is undefined for the argument type\\(s\\) (\\w+), (\\w+)"),
+            3)) {
+        const QStringList parts = groups->split(groupSeparator);
+        if (parts.size() == 3) {
+            return u"The expression uses \"" + parts[0] + u"\" between a " + parts[1] + u" and a " +
+                   parts[2] +
+                   u" - these aren't compatible. Check the field/parameter's declared type in the "
+                   u"Data panel, or convert the value first (e.g. wrap it in "
+                   u"Integer.parseInt(...) or .toString()).";
+        }
+    }
+    for (const ContainsRule &rule : containsRulesAfterOperator()) {
+        if (raw.contains(rule.text))
+            return rule.advice;
+    }
+    if (raw.contains(u"does not exist") &&
+        (raw.contains(u"column") || raw.contains(u"relation") || raw.contains(u"table"))) {
+        return QStringLiteral("The query references a table or column that doesn't exist in the "
+                              "database. Check the spelling against the actual database schema.");
+    }
+    return std::nullopt;
+}
+
+QString FriendlyErrorTranslator::annotate(const QString &raw)
+{
+    if (auto advice = translate(raw))
+        return *advice + u"\n\n(Technical details: " + raw + u')';
+    return raw;
+}
+
+std::optional<QString> FriendlyErrorTranslator::firstMatch(const QString &text,
+                                                           const QString &pattern, int groupCount)
+{
+    // Unicode classes for \w, \s and \S, as the engine's messages may carry any script.
+    const QRegularExpression expression(pattern, QRegularExpression::UseUnicodePropertiesOption);
+    if (!expression.isValid())
+        return std::nullopt;
+    const QRegularExpressionMatch match = expression.match(text);
+    if (!match.hasMatch())
+        return std::nullopt;
+    const int groups = expression.captureCount();
+    if (groupCount == 1) {
+        if (groups < 1)
+            return std::nullopt;
+        return match.captured(1);
+    }
+    QStringList texts;
+    for (int i = 1; i <= groupCount; ++i) {
+        if (i <= groups)
+            texts.append(match.captured(i));
+    }
+    return texts.join(groupSeparator);
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+// Where the passwords of connection presets live: one item per preset in the system keychain,
+// under the service below and an account that is the preset id's upper-case UUID text. Nothing
+// here reports a failure: a password that cannot be read is no password, one that cannot be
+// stored or deleted is simply left as it was. Every call returns only when it is done.
+class KeychainHelper {
+public:
+    static inline const QString service = QStringLiteral("com.quillmark.app.dbconnection");
+
+    virtual ~KeychainHelper() = default;
+
+    // The account's password; no value when there is none or it cannot be read as UTF-8 text.
+    virtual std::optional<QString> password(const QString &account) const = 0;
+    // Replaces the account's password: any old item is deleted, then the new one is added.
+    virtual void setPassword(const QString &password, const QString &account) = 0;
+    // Deletes the account's password; deleting a missing one is not an error.
+    virtual void deletePassword(const QString &account) = 0;
+};

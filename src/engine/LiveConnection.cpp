@@ -1,0 +1,20 @@
+#include "LiveConnection.h"
+
+#include "ConnectionPresetStore.h"
+#include "KeychainHelper.h"
+
+std::optional<LiveConnection> resolveLiveConnection(const std::optional<QUuid> &activeConnectionID,
+                                                    const ConnectionPresetStore &connectionStore)
+{
+    if (!activeConnectionID)
+        return std::nullopt;
+    const QList<DatabaseConnection> &connections = connectionStore.connections();
+    const auto it =
+        std::find_if(connections.cbegin(), connections.cend(),
+                     [&](const DatabaseConnection &c) { return c.id == *activeConnectionID; });
+    if (it == connections.cend())
+        return std::nullopt;
+    const QString password =
+        connectionStore.keychain().password(idText(*activeConnectionID)).value_or(QString());
+    return LiveConnection{*it, password};
+}

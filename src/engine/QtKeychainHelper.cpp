@@ -1,0 +1,51 @@
+#include "QtKeychainHelper.h"
+
+#include "StrictUtf8.h"
+
+#include <QEventLoop>
+#include <qt6keychain/keychain.h>
+
+namespace {
+
+// Runs a keychain job to its end. The job reports through a signal once the keychain has
+// answered; until then a local event loop keeps the caller waiting.
+void runToEnd(QKeychain::Job &job, const QString &account)
+{
+    job.setAutoDelete(false);
+    job.setInsecureFallback(false);
+    job.setKey(account);
+    QEventLoop loop;
+    bool finished = false;
+    QObject::connect(&job, &QKeychain::Job::finished, &loop, [&] {
+        finished = true;
+        loop.quit();
+    });
+    job.start();
+    if (!finished)
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+}
+
+} // namespace
+
+std::optional<QString> QtKeychainHelper::password(const QString &account) const
+{
+    QKeychain::ReadPasswordJob job(service);
+    runToEnd(job, account);
+    if (job.error() != QKeychain::NoError)
+        return std::nullopt;
+    return strictUtf8(job.binaryData());
+}
+
+void QtKeychainHelper::setPassword(const QString &password, const QString &account)
+{
+    deletePassword(account);
+    QKeychain::WritePasswordJob job(service);
+    job.setTextData(password);
+    runToEnd(job, account);
+}
+
+void QtKeychainHelper::deletePassword(const QString &account)
+{
+    QKeychain::DeletePasswordJob job(service);
+    runToEnd(job, account);
+}

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "KeychainHelper.h"
+
+// The system keychain through QtKeychain: the Secret Service on Linux, the Keychain on macOS, the
+// credential store on Windows. Its insecure fallback (passwords in a settings file) stays off,
+// so a password is kept by the system keychain or not at all. Calls block their caller, running
+// a local event loop until the keychain answers; they belong on the main thread.
+class QtKeychainHelper final : public KeychainHelper {
+public:
+    std::optional<QString> password(const QString &account) const override;
+    void setPassword(const QString &password, const QString &account) override;
+    void deletePassword(const QString &account) override;
+};

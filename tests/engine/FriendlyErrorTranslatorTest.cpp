@@ -1,0 +1,108 @@
+#include "engine/FriendlyErrorTranslator.h"
+#include "ConnectionPrinters.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const char *const syntaxAdvice =
+    "The expression has a syntax error - check for a missing value, a stray or missing operator, "
+    "or a typo near the highlighted spot.";
+const char *const subreportAdvice =
+    "A subreport file couldn't be found. Check the subreport's file path/expression, and make "
+    "sure it's been compiled (its .jasper file exists next to this report).";
+const char *const componentAdvice = "Quillmark is missing an optional component needed for this "
+                                    "feature. Try File > Report a Bug so this can be looked into.";
+const char *const nullAdvice =
+    "Something the report needed turned out to be empty (null) - likely a field, parameter, or "
+    "variable with no value. Consider a null check in the expression (e.g. $F{x} == null ? \"\" "
+    ": $F{x}.toString()) or turning on \"Blank When Null\".";
+const char *const schemaAdvice = "The query references a table or column that doesn't exist in "
+                                 "the database. Check the spelling against the actual database "
+                                 "schema.";
+
+struct Case {
+    const char *raw;
+    const char *advice; // nullptr: not recognised
+};
+
+} // namespace
+
+TEST(FriendlyErrorTranslator, AppliesTheFirstRuleThatMatches)
+{
+    const Case cases[] = {
+        {"net.sf.jasperreports.engine.JRException: Field not found : customerName.\nat x",
+         "The report uses a field named \"customerName.\" that isn't declared. Check the "
+         "spelling, or add a field with that name in the Data panel."},
+        {"Parameter not found:ReportTitle",
+         "The report uses a parameter named \"ReportTitle\" that isn't declared. Check the "
+         "spelling, or add a parameter with that name in the Data panel."},
+        {"Variable not found: PAGE_TOTAL",
+         "The report uses a variable named \"PAGE_TOTAL\" that isn't declared. Check the "
+         "spelling, or add a variable with that name in the Data panel."},
+        {"groovy.lang.MissingPropertyException: No such property: Größe for class: Script1",
+         "The report uses \"Größe\", which isn't a declared field, parameter, or variable. Check "
+         "the spelling, or add it in the Data panel."},
+        {"Error loading scriptlet class : ",
+         "A Scriptlet is registered with a class name that doesn't exist (or is blank). Open the "
+         "Data panel's Scriptlets section and either fill in a real Java class name or remove "
+         "that scriptlet."},
+        {"1. The detail band and margins do not fit the page height.",
+         "The bands (plus margins, headers, and footers) are too tall to fit on one page. Reduce "
+         "a band's height in the Inspector, or increase the page size in Page Setup."},
+        {"The operator + is undefined for the argument type(s) Integer, String",
+         "The expression uses \"+\" between a Integer and a String - these aren't compatible. "
+         "Check the field/parameter's declared type in the Data panel, or convert the value first "
+         "(e.g. wrap it in Integer.parseInt(...) or .toString())."},
+        {"Syntax error, insert \")\" to complete Expression",
+         "The expression is missing a closing parenthesis \")\"."},
+        {"Syntax error on token \"+\"", syntaxAdvice},
+        {"java.io.FileNotFoundException: sub.jasper", subreportAdvice},
+        {"Could not load object from location : sub.jasper", subreportAdvice},
+        {"java.lang.NoClassDefFoundError: org/jfree/chart/JFreeChart", componentAdvice},
+        {"java.lang.ClassNotFoundException: com.acme.Thing", componentAdvice},
+        {"java.lang.NumberFormatException: For input string: \"x\"",
+         "A value couldn't be converted to a number - check that the field or parameter actually "
+         "contains numeric data, or that a pattern/format mask matches the real data."},
+        {"java.text.ParseException: Unparseable date: \"2024\"",
+         "A value couldn't be parsed as a date/number - check that the pattern (e.g. "
+         "\"MM/dd/yyyy\") matches what the actual data looks like."},
+        {"java.lang.NullPointerException", nullAdvice},
+        {"ERROR: relation \"customers\" does not exist", schemaAdvice},
+        {"ERROR: column \"x\" does not exist", schemaAdvice},
+        {"Invalid object name: table t does not exist", schemaAdvice},
+        // Order between rules that could both apply.
+        {"Syntax error: Field not found: total", "The report uses a field named \"total\" that "
+                                                 "isn't declared. Check the spelling, or add a "
+                                                 "field with that name in the Data panel."},
+        {"ClassNotFoundException after Syntax error", syntaxAdvice},
+        {"NumberFormatException caused a NullPointerException",
+         "A value couldn't be converted to a number - check that the field or parameter actually "
+         "contains numeric data, or that a pattern/format mask matches the real data."},
+        // A rule whose test passes only in part hands over to the later rules.
+        {"No such property amount: NullPointerException", nullAdvice},
+        {"The operator +\x01- is undefined for the argument type(s) A, B; Syntax error",
+         syntaxAdvice},
+        // Not recognised.
+        {"FATAL: database \"x\" does not exist", nullptr},
+        {"java.lang.nullpointerexception", nullptr},
+        {"field not found: x", nullptr},
+        {"", nullptr},
+    };
+    for (const Case &c : cases) {
+        const QString raw = QString::fromUtf8(c.raw);
+        const auto expected =
+            c.advice ? std::optional<QString>(QString::fromUtf8(c.advice)) : std::nullopt;
+        EXPECT_EQ(FriendlyErrorTranslator::translate(raw), expected) << c.raw;
+    }
+}
+
+TEST(FriendlyErrorTranslator, AnnotateAppendsTheRawTextToTheAdvice)
+{
+    const QString raw = QStringLiteral("java.lang.NullPointerException\n\tat Report.fill");
+    EXPECT_EQ(FriendlyErrorTranslator::annotate(raw),
+              QString::fromUtf8(nullAdvice) + u"\n\n(Technical details: " + raw + u')');
+    const QString unknown = QStringLiteral("Connection refused");
+    EXPECT_EQ(FriendlyErrorTranslator::annotate(unknown), unknown);
+    EXPECT_EQ(FriendlyErrorTranslator::annotate(QString()), QString());
+}

@@ -1,0 +1,77 @@
+#!/bin/sh
+# Runs a test program inside a D-Bus session of its own, with a Secret Service (gnome-keyring)
+# that was started for it with an empty, unlocked login keyring in a temporary home. The user's
+# own keyring is never touched. When that cannot be set up, the program still runs, with
+# QUILLMARK_SECRET_SERVICE_SKIP saying why, so that it can skip with a message.
+#
+#   with-secret-service.sh PROGRAM [ARGUMENTS...]
+set -u
+
+# Runs the program with the reason why there is no Secret Service for it.
+run_without() {
+    QUILLMARK_SECRET_SERVICE_SKIP="$1"
+    export QUILLMARK_SECRET_SERVICE_SKIP
+    shift
+    exec "$@"
+}
+
+if [ "${1:-}" != "--inside-session" ]; then
+    for tool in dbus-run-session dbus-send gnome-keyring-daemon; do
+        if ! command -v "$tool" >/dev/null 2>&1; then
+            run_without "$tool is not installed" "$@"
+        fi
+    done
+    home=$(mktemp -d) || run_without "no temporary folder" "$@"
+    mkdir -p "$home/data" "$home/config" "$home/cache" "$home/run"
+    chmod 700 "$home/run"
+    # Desktop hints would make the keychain library look for another wallet.
+    HOME="$home" XDG_DATA_HOME="$home/data" XDG_CONFIG_HOME="$home/config" \
+        XDG_CACHE_HOME="$home/cache" XDG_RUNTIME_DIR="$home/run" \
+        dbus-run-session -- env -u XDG_CURRENT_DESKTOP -u DESKTOP_SESSION -u KDE_FULL_SESSION \
+        -u KDE_SESSION_VERSION -u GNOME_DESKTOP_SESSION_ID \
+        "$0" --inside-session "$@"
+    status=$?
+    started=false
+    [ -e "$home/session-started" ] && started=true
+    rm -rf "$home"
+    if [ $started = false ]; then
+        run_without "dbus-run-session could not start a session" "$@"
+    fi
+    exit $status
+fi
+shift
+: >"$HOME/session-started"
+
+# The empty password, ended by a line break, creates and unlocks the login keyring.
+printf '\n' | gnome-keyring-daemon --foreground --unlock --components=secrets \
+    >"$HOME/keyring.log" 2>&1 &
+keyring=$!
+
+owned=false
+tries=0
+while [ $tries -lt 100 ]; do
+    if dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+        org.freedesktop.DBus.NameHasOwner string:org.freedesktop.secrets 2>/dev/null |
+        grep -q 'boolean true'; then
+        owned=true
+        break
+    fi
+    if ! kill -0 $keyring 2>/dev/null; then
+        break
+    fi
+    tries=$((tries + 1))
+    sleep 0.1
+done
+
+if [ $owned = true ]; then
+    QUILLMARK_SECRET_SERVICE=1
+    export QUILLMARK_SECRET_SERVICE
+else
+    QUILLMARK_SECRET_SERVICE_SKIP="gnome-keyring-daemon did not start: $(cat "$HOME/keyring.log")"
+    export QUILLMARK_SECRET_SERVICE_SKIP
+fi
+"$@"
+status=$?
+kill $keyring 2>/dev/null
+wait $keyring 2>/dev/null
+exit $status
