@@ -1,0 +1,76 @@
+#include "PipeEnd.h"
+
+#include <cerrno>
+#include <poll.h>
+#include <system_error>
+#include <unistd.h>
+
+namespace {
+
+constexpr qsizetype readChunk = 64 * 1024;
+
+[[noreturn]] void throwErrno(const char *what)
+{
+    throw std::system_error(errno, std::generic_category(), what);
+}
+
+} // namespace
+
+PipeEnd::~PipeEnd()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+bool PipeEnd::waitFor(short events, Deadline deadline) const
+{
+    using namespace std::chrono;
+    for (;;) {
+        const auto left = ceil<milliseconds>(deadline - steady_clock::now());
+        if (left.count() <= 0)
+            return false;
+        pollfd entry{fd_, events, 0};
+        const int ready = ::poll(&entry, 1, int(std::min<milliseconds::rep>(left.count(), 60000)));
+        if (ready > 0)
+            return true;
+        if (ready < 0 && errno != EINTR)
+            throwErrno("poll");
+    }
+}
+
+PipeEnd::Status PipeEnd::writeAll(QByteArrayView data, Deadline deadline)
+{
+    while (!data.isEmpty()) {
+        const ssize_t written = ::write(fd_, data.data(), size_t(data.size()));
+        if (written >= 0) {
+            data = data.sliced(written);
+            continue;
+        }
+        if (errno == EPIPE)
+            return Status::closed;
+        if (errno == EINTR)
+            continue;
+        if (errno != EAGAIN && errno != EWOULDBLOCK)
+            throwErrno("write");
+        if (!waitFor(POLLOUT, deadline))
+            return Status::timedOut;
+    }
+    return Status::done;
+}
+
+PipeEnd::Status PipeEnd::readAvailable(QByteArray &into, Deadline deadline)
+{
+    if (!waitFor(POLLIN, deadline))
+        return Status::timedOut;
+    const qsizetype before = into.size();
+    into.resize(before + readChunk);
+    ssize_t got;
+    do {
+        got = ::read(fd_, into.data() + before, size_t(readChunk));
+    } while (got < 0 && errno == EINTR);
+    const int error = errno;
+    into.resize(before + std::max<ssize_t>(got, 0));
+    if (got < 0)
+        throw std::system_error(error, std::generic_category(), "read");
+    return got == 0 ? Status::closed : Status::done;
+}

@@ -1,0 +1,153 @@
+// A stand-in for the engine process, started the way the engine is:
+//
+//   fakesidecar -Djava.awt.headless=true -jar <script> serve
+//
+// The "jar" is a script: one action per line, each carried out for one request line read from
+// standard input. Requests beyond the script are echoed. Arguments may hold the escapes \n, \\ and
+// \xHH.
+//
+//   echo              reply with the request, its raw line, our arguments, pid and SIGPIPE state
+//   send <bytes>      write the bytes as they are, in one write
+//   silent            answer nothing
+//   exit <bytes>      write the bytes and exit
+//   close-stdin <b>   close standard input, write the bytes, and stay until our output is closed
+//   hang              stop reading, without taking this request; exit once our input is closed
+//   hang-stubborn     as hang, but ignore SIGTERM
+//
+// The fake always ends within two minutes, so a test that goes wrong leaves nothing behind.
+
+#include <QByteArray>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QList>
+#include <csignal>
+#include <cstdio>
+#include <poll.h>
+#include <unistd.h>
+
+namespace {
+
+QByteArray unescape(const QByteArray &text)
+{
+    QByteArray out;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] != '\\' || i + 1 == text.size()) {
+            out.append(text[i]);
+        } else if (text[i + 1] == 'n') {
+            out.append('\n');
+            ++i;
+        } else if (text[i + 1] == 'x' && i + 3 < text.size()) {
+            out.append(char(text.mid(i + 2, 2).toInt(nullptr, 16)));
+            i += 3;
+        } else {
+            out.append(text[i + 1]);
+            ++i;
+        }
+    }
+    return out;
+}
+
+void writeAll(int fd, const QByteArray &bytes)
+{
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (n <= 0)
+            ::_exit(3);
+        done += n;
+    }
+}
+
+// Waits until the other end of `fd` is closed, then exits.
+[[noreturn]] void waitForHangUp(int fd)
+{
+    for (;;) {
+        pollfd entry{fd, 0, 0};
+        if (::poll(&entry, 1, -1) > 0 && (entry.revents & (POLLHUP | POLLERR)))
+            ::_exit(0);
+    }
+}
+
+// One request line, or exits at the end of input.
+QByteArray readRequest()
+{
+    static QByteArray pending;
+    for (;;) {
+        const qsizetype end = pending.indexOf('\n');
+        if (end >= 0) {
+            const QByteArray line = pending.left(end);
+            pending.remove(0, end + 1);
+            return line;
+        }
+        char chunk[4096];
+        const ssize_t n = ::read(STDIN_FILENO, chunk, sizeof chunk);
+        if (n <= 0)
+            ::_exit(0);
+        pending.append(chunk, n);
+    }
+}
+
+QByteArray echo(const QByteArray &line, int argc, char **argv)
+{
+    QJsonArray arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    struct sigaction current = {};
+    sigaction(SIGPIPE, nullptr, &current);
+    const QJsonObject result{{QStringLiteral("request"), QJsonDocument::fromJson(line).object()},
+                             {QStringLiteral("line"), QString::fromUtf8(line)},
+                             {QStringLiteral("args"), arguments},
+                             {QStringLiteral("pid"), qint64(::getpid())},
+                             {QStringLiteral("sigpipeDefault"), current.sa_handler == SIG_DFL}};
+    const QJsonObject reply{{QStringLiteral("ok"), true}, {QStringLiteral("result"), result}};
+    return QJsonDocument(reply).toJson(QJsonDocument::Compact) + '\n';
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    ::alarm(120);
+    if (argc != 5) {
+        std::fprintf(stderr, "fakesidecar: expected 4 arguments, got %d\n", argc - 1);
+        return 2;
+    }
+    QFile scriptFile(QString::fromLocal8Bit(argv[3]));
+    if (!scriptFile.open(QIODevice::ReadOnly)) {
+        std::fprintf(stderr, "fakesidecar: cannot read the script %s\n", argv[3]);
+        return 2;
+    }
+    QList<QByteArray> script = scriptFile.readAll().split('\n');
+    if (!script.isEmpty() && script.last().isEmpty())
+        script.removeLast();
+
+    for (qsizetype step = 0;; ++step) {
+        const QByteArray action = step < script.size() ? script[step] : QByteArrayLiteral("echo");
+        const qsizetype space = action.indexOf(' ');
+        const QByteArray verb = space < 0 ? action : action.left(space);
+        const QByteArray bytes = space < 0 ? QByteArray() : unescape(action.mid(space + 1));
+        if (verb == "hang" || verb == "hang-stubborn") {
+            if (verb == "hang-stubborn")
+                std::signal(SIGTERM, SIG_IGN);
+            waitForHangUp(STDIN_FILENO);
+        }
+        const QByteArray line = readRequest();
+        if (verb == "echo") {
+            writeAll(STDOUT_FILENO, echo(line, argc, argv));
+        } else if (verb == "send") {
+            writeAll(STDOUT_FILENO, bytes);
+        } else if (verb == "exit") {
+            writeAll(STDOUT_FILENO, bytes);
+            ::_exit(0);
+        } else if (verb == "close-stdin") {
+            ::close(STDIN_FILENO);
+            writeAll(STDOUT_FILENO, bytes);
+            waitForHangUp(STDOUT_FILENO);
+        } else if (verb != "silent") {
+            std::fprintf(stderr, "fakesidecar: unknown action %s\n", verb.constData());
+            return 2;
+        }
+    }
+}
