@@ -1,16 +1,12 @@
 #pragma once
 
+#include "TestSupport.h"
+
 #include "engine/JdbcURLParser.h"
 #include "engine/LiveConnection.h"
 
 #include <QString>
 #include <ostream>
-
-// Readable failure messages for the values of the connection tests.
-inline void PrintTo(const QString &text, std::ostream *os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
 
 inline void PrintTo(const DatabaseConnection &c, std::ostream *os)
 {

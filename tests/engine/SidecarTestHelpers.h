@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TestSupport.h"
+
 #include "engine/SidecarClient.h"
 
 #include <QJsonObject>
@@ -7,12 +9,6 @@
 #include <QTemporaryDir>
 #include <functional>
 #include <ostream>
-
-// Shows texts readably in failure messages.
-inline void PrintTo(const QString &text, std::ostream *out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
 
 namespace sidecartest {
 

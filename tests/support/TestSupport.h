@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <ostream>
 
 namespace testsupport {
 
@@ -25,3 +26,9 @@ QByteArray readFile(const QString &path);
         if (testsupport::corpusDir().isEmpty())                                                    \
             GTEST_SKIP() << "../shared/corpus is absent; skipping the corpus test";                \
     } while (false)
+
+// Shows texts readably in failure messages.
+inline void PrintTo(const QString &text, std::ostream *os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
