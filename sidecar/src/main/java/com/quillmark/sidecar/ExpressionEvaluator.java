@@ -5,6 +5,7 @@ import com.fasterxml.jackson.databind.node.JsonNodeFactory;
 import com.fasterxml.jackson.databind.node.ObjectNode;
 
 import net.sf.jasperreports.engine.JRException;
+import net.sf.jasperreports.engine.JRParameter;
 import net.sf.jasperreports.engine.JasperFillManager;
 import net.sf.jasperreports.engine.JasperReport;
 import net.sf.jasperreports.engine.data.JRMapCollectionDataSource;
@@ -89,15 +90,18 @@ final class ExpressionEvaluator {
 
         Map<String, Object> params = new HashMap<>();
         for (Binding b : Binding.list(parameters, "parameter")) {
-            if (design.getParametersMap().containsKey(b.name)) {
-                continue; // a built-in parameter such as REPORT_LOCALE keeps its own class
+            String className = b.className;
+            JRParameter builtIn = design.getParametersMap().get(b.name);
+            if (builtIn != null) {
+                className = builtIn.getValueClassName(); // e.g. REPORT_LOCALE keeps its class
+            } else {
+                JRDesignParameter parameter = new JRDesignParameter();
+                parameter.setName(b.name);
+                parameter.setValueClassName(declarableClass(b));
+                parameter.setForPrompting(false);
+                design.addParameter(parameter);
             }
-            JRDesignParameter parameter = new JRDesignParameter();
-            parameter.setName(b.name);
-            parameter.setValueClassName(declarableClass(b));
-            parameter.setForPrompting(false);
-            design.addParameter(parameter);
-            Object value = ParameterValues.convertOne("Parameter", b.name, b.className, null,
+            Object value = ParameterValues.convertOne("Parameter", b.name, className, null,
                     b.value);
             if (value != null) {
                 params.put(b.name, value);

@@ -66,11 +66,13 @@ class ExpressionTest {
                 "Unused", "com.example.NotOnTheClassPath", null,
                 "Joined", "java.sql.Date", "2024-02-29");
         ArrayNode parameters = bindings("Count", "java.lang.Integer", "41",
-                "Rate", "java.math.BigDecimal", "0.25");
+                "Rate", "java.math.BigDecimal", "0.25",
+                "REPORT_LOCALE", "java.util.Locale", "de_CH");
         JsonNode result = ok(evaluate(
                 "$F{Name}.toUpperCase() + ($P{Count} + 1) + \" \" + $P{Rate}.add($P{Rate}) "
-                        + "+ \" \" + $F{Joined}", "java", fields, parameters));
-        assertEquals("ADA42 0.50 2024-02-29", result.get("value").asText());
+                        + "+ \" \" + $F{Joined} + \" \" + $P{REPORT_LOCALE}", "java", fields,
+                parameters));
+        assertEquals("ADA42 0.50 2024-02-29 de_CH", result.get("value").asText());
 
         // a binding without a value is null, and a null result has no text
         JsonNode nothing = ok(evaluate("$F{Name}", "java",
