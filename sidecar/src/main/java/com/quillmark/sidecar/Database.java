@@ -1,0 +1,302 @@
+package com.quillmark.sidecar;
+
+import com.fasterxml.jackson.databind.JsonNode;
+import com.fasterxml.jackson.databind.node.ArrayNode;
+import com.fasterxml.jackson.databind.node.JsonNodeFactory;
+import com.fasterxml.jackson.databind.node.ObjectNode;
+
+import java.math.BigDecimal;
+import java.net.URLEncoder;
+import java.nio.charset.StandardCharsets;
+import java.sql.Array;
+import java.sql.Blob;
+import java.sql.Clob;
+import java.sql.Connection;
+import java.sql.DatabaseMetaData;
+import java.sql.DriverManager;
+import java.sql.PreparedStatement;
+import java.sql.ResultSet;
+import java.sql.ResultSetMetaData;
+import java.sql.SQLException;
+import java.sql.SQLXML;
+import java.sql.Timestamp;
+import java.time.format.DateTimeFormatter;
+import java.util.ArrayList;
+import java.util.List;
+import java.util.Properties;
+import java.util.regex.Matcher;
+import java.util.regex.Pattern;
+
+/** The "testConnection", "executeQuery" and "readFieldsLive" commands, and opening connections. */
+final class Database {
+    static final int DEFAULT_MAX_ROWS = 200;
+    private static final int LOGIN_TIMEOUT_SECONDS = 15;
+    private static final int MAX_CELL_CHARS = 10_000;
+    private static final DateTimeFormatter TIMESTAMP =
+            DateTimeFormatter.ofPattern("yyyy-MM-dd HH:mm:ss");
+
+    ObjectNode testConnection(Params p) throws Exception {
+        JsonNode connection = requireConnection(p);
+        try (Connection c = open(connection)) {
+            DatabaseMetaData meta = c.getMetaData();
+            ObjectNode result = JsonNodeFactory.instance.objectNode();
+            result.put("productName", meta.getDatabaseProductName());
+            result.put("productVersion", meta.getDatabaseProductVersion());
+            return result;
+        }
+    }
+
+    ObjectNode executeQuery(Params p) throws Exception {
+        String query = requireQuery(p);
+        int maxRows = p.integer("maxRows", DEFAULT_MAX_ROWS);
+        if (maxRows < 0) {
+            throw new RequestException("Parameter \"maxRows\" must not be negative.");
+        }
+        JsonNode connection = requireConnection(p);
+        ObjectNode result = JsonNodeFactory.instance.objectNode();
+        try (Connection c = openForPreview(connection);
+                PreparedStatement st = prepare(c, query)) {
+            try {
+                if (maxRows > 0) {
+                    st.setMaxRows(maxRows);
+                }
+                try (ResultSet rs = executeForResults(st)) {
+                    ResultSetMetaData meta = rs.getMetaData();
+                    int n = meta.getColumnCount();
+                    ArrayNode columns = result.putArray("columns");
+                    for (int i = 1; i <= n; i++) {
+                        columns.add(meta.getColumnLabel(i));
+                    }
+                    ArrayNode rows = result.putArray("rows");
+                    int count = 0;
+                    while (count < maxRows && rs.next()) {
+                        ArrayNode row = rows.addArray();
+                        for (int i = 1; i <= n; i++) {
+                            String cell = cellText(rs.getObject(i));
+                            if (cell == null) {
+                                row.addNull();
+                            } else {
+                                row.add(cell);
+                            }
+                        }
+                        count++;
+                    }
+                }
+            } finally {
+                c.rollback();
+            }
+        }
+        return result;
+    }
+
+    ObjectNode readFieldsLive(Params p) throws Exception {
+        String query = requireQuery(p);
+        JsonNode connection = requireConnection(p);
+        ObjectNode result = JsonNodeFactory.instance.objectNode();
+        ArrayNode fields = result.putArray("fields");
+        try (Connection c = openForPreview(connection);
+                PreparedStatement st = prepare(c, query)) {
+            try {
+                st.setMaxRows(1);
+                try (ResultSet rs = executeForResults(st)) {
+                    ResultSetMetaData meta = rs.getMetaData();
+                    for (int i = 1; i <= meta.getColumnCount(); i++) {
+                        ObjectNode field = fields.addObject();
+                        field.put("name", meta.getColumnLabel(i));
+                        String cls = meta.getColumnClassName(i);
+                        field.put("className", cls == null || cls.isEmpty() ? "java.lang.Object" : cls);
+                    }
+                }
+            } finally {
+                c.rollback();
+            }
+        }
+        return result;
+    }
+
+    // ---- connections -------------------------------------------------------------------------
+
+    /** Opens a connection described by the designer's connection object. */
+    static Connection open(JsonNode connection) throws Exception {
+        String type = field(connection, "type");
+        String host = field(connection, "host").trim();
+        if (host.isEmpty()) {
+            host = "localhost";
+        }
+        if (host.indexOf(':') >= 0 && !host.startsWith("[")) {
+            host = "[" + host + "]"; // IPv6 literal
+        }
+        String database = field(connection, "database");
+        Properties props = new Properties();
+        props.setProperty("user", field(connection, "user"));
+        props.setProperty("password", field(connection, "password"));
+        String url;
+        switch (type) {
+            case "postgres":
+                url = "jdbc:postgresql://" + host + ":" + port(connection, 5432) + "/"
+                        + URLEncoder.encode(database, StandardCharsets.UTF_8);
+                props.setProperty("connectTimeout", String.valueOf(LOGIN_TIMEOUT_SECONDS));
+                props.setProperty("ApplicationName", "Quillmark");
+                break;
+            case "sqlserver":
+                url = "jdbc:sqlserver://" + host + ":" + port(connection, 1433) + ";";
+                if (!database.isEmpty()) {
+                    props.setProperty("databaseName", database);
+                }
+                props.setProperty("loginTimeout", String.valueOf(LOGIN_TIMEOUT_SECONDS));
+                props.setProperty("applicationName", "Quillmark");
+                // development servers mostly run with self-signed certificates
+                props.setProperty("trustServerCertificate", "true");
+                break;
+            default:
+                throw new RequestException("Unsupported database type \"" + type
+                        + "\"; expected \"postgres\" or \"sqlserver\".");
+        }
+        return DriverManager.getConnection(url, props);
+    }
+
+    /** A connection for looking at data: read-only, and whatever the query does is rolled back. */
+    private static Connection openForPreview(JsonNode connection) throws Exception {
+        Connection c = open(connection);
+        try {
+            c.setAutoCommit(false);
+            c.setReadOnly(true);
+            return c;
+        } catch (SQLException e) {
+            c.close();
+            throw e;
+        }
+    }
+
+    private static JsonNode requireConnection(Params p) throws RequestException {
+        JsonNode connection = p.object("connection");
+        if (connection == null) {
+            throw new RequestException(
+                    "No database connection was given. Choose a connection for the report first.");
+        }
+        return connection;
+    }
+
+    private static String requireQuery(Params p) throws RequestException {
+        String query = p.text("query");
+        if (query.isBlank()) {
+            throw new RequestException("The query is empty.");
+        }
+        return query;
+    }
+
+    private static String field(JsonNode connection, String key) throws RequestException {
+        JsonNode v = connection.get(key);
+        if (v == null || v.isNull()) {
+            if (key.equals("type")) {
+                throw new RequestException("The connection has no \"type\".");
+            }
+            return "";
+        }
+        if (!v.isValueNode()) {
+            throw new RequestException("Connection field \"" + key + "\" must be a text.");
+        }
+        return v.asText();
+    }
+
+    private static int port(JsonNode connection, int defaultPort) throws RequestException {
+        JsonNode v = connection.get("port");
+        if (v == null || v.isNull() || v.isIntegralNumber() && v.intValue() == 0) {
+            return defaultPort;
+        }
+        if (v.isIntegralNumber() && v.canConvertToInt() && v.intValue() > 0
+                && v.intValue() < 65536) {
+            return v.intValue();
+        }
+        if (v.isTextual() && v.asText().trim().matches("\\d{1,5}")) {
+            return Integer.parseInt(v.asText().trim());
+        }
+        throw new RequestException("Connection field \"port\" is not a port number: " + v);
+    }
+
+    // ---- queries -----------------------------------------------------------------------------
+
+    private static final Pattern REPORT_TOKEN =
+            Pattern.compile("\\$P!\\{[^}]*\\}|\\$P\\{[^}]*\\}|\\$X\\{[^}]*\\}");
+
+    /**
+     * The data panel shows a report's query as it stands, so its report tokens are made harmless,
+     * as the engine treats a parameter without a value: {@code $P{x}} becomes NULL,
+     * {@code $P!{x}} disappears and a {@code $X{...}} clause becomes {@code 0 = 0}.
+     */
+    static PreparedStatement prepare(Connection c, String query) throws SQLException {
+        StringBuilder sql = new StringBuilder();
+        Matcher m = REPORT_TOKEN.matcher(query);
+        int last = 0;
+        while (m.find()) {
+            sql.append(query, last, m.start());
+            String token = m.group();
+            if (token.startsWith("$X")) {
+                sql.append("0 = 0");
+            } else if (!token.startsWith("$P!")) {
+                sql.append("NULL");
+            }
+            last = m.end();
+        }
+        sql.append(query.substring(last));
+        return c.prepareStatement(sql.toString());
+    }
+
+    /** Runs a statement and returns its first result set, skipping update counts before it. */
+    private static ResultSet executeForResults(PreparedStatement st) throws Exception {
+        boolean isResultSet = st.execute();
+        while (!isResultSet) {
+            if (st.getUpdateCount() == -1) {
+                throw new RequestException("The query returned no rows or columns.");
+            }
+            isResultSet = st.getMoreResults();
+        }
+        return st.getResultSet();
+    }
+
+    /** One cell as the data panel shows it, or {@code null} for SQL NULL. */
+    static String cellText(Object value) throws SQLException {
+        if (value == null) {
+            return null;
+        }
+        if (value instanceof String) {
+            return (String) value;
+        }
+        if (value instanceof Timestamp) {
+            Timestamp ts = (Timestamp) value;
+            String text = ts.toLocalDateTime().format(TIMESTAMP);
+            if (ts.getNanos() != 0) {
+                String fraction = String.format("%09d", ts.getNanos()).replaceAll("0+$", "");
+                text += "." + fraction;
+            }
+            return text;
+        }
+        if (value instanceof BigDecimal) {
+            return ((BigDecimal) value).toPlainString();
+        }
+        if (value instanceof byte[]) {
+            return "(" + ((byte[]) value).length + " bytes)";
+        }
+        if (value instanceof Blob) {
+            return "(" + ((Blob) value).length() + " bytes)";
+        }
+        if (value instanceof Clob) {
+            Clob clob = (Clob) value;
+            return clob.getSubString(1, (int) Math.min(clob.length(), MAX_CELL_CHARS));
+        }
+        if (value instanceof SQLXML) {
+            return ((SQLXML) value).getString();
+        }
+        if (value instanceof Array) {
+            Object items = ((Array) value).getArray();
+            List<String> texts = new ArrayList<>();
+            if (items instanceof Object[]) {
+                for (Object item : (Object[]) items) {
+                    texts.add(String.valueOf(cellText(item)));
+                }
+            }
+            return "{" + String.join(",", texts) + "}";
+        }
+        return String.valueOf(value);
+    }
+}

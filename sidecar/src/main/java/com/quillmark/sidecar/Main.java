@@ -1,0 +1,95 @@
+package com.quillmark.sidecar;
+
+import java.io.BufferedOutputStream;
+import java.io.FileDescriptor;
+import java.io.FileOutputStream;
+import java.io.OutputStream;
+import java.io.PrintStream;
+import java.nio.charset.StandardCharsets;
+import java.nio.file.Path;
+import java.nio.file.Paths;
+import java.util.Arrays;
+import java.util.logging.ConsoleHandler;
+import java.util.logging.Handler;
+import java.util.logging.Level;
+import java.util.logging.Logger;
+
+/**
+ * Entry point. {@code serve} speaks the JSON-lines protocol on stdin/stdout; {@code compile-corpus
+ * DIR} compiles every JRXML below a folder and lists which compile; {@code bench} times the
+ * engine.
+ */
+public final class Main {
+
+    private Main() {
+    }
+
+    public static void main(String[] args) throws Exception {
+        if (System.getProperty("java.awt.headless") == null) {
+            System.setProperty("java.awt.headless", "true");
+        }
+        String mode = args.length == 0 ? "serve" : args[0];
+        String[] rest = Arrays.copyOfRange(args, Math.min(1, args.length), args.length);
+        switch (mode) {
+            case "serve":
+                serve();
+                break;
+            case "compile-corpus":
+                if (rest.length != 1) {
+                    usage();
+                }
+                compileCorpus(Paths.get(rest[0]));
+                break;
+            case "bench":
+                Bench.run(rest, jarPath());
+                break;
+            default:
+                usage();
+        }
+    }
+
+    /**
+     * Keeps the real standard output for replies only. Everything else that prints — the engine,
+     * the drivers, a report's own scriptlet or expression — goes to standard error.
+     */
+    private static void serve() throws Exception {
+        OutputStream replies = new BufferedOutputStream(new FileOutputStream(FileDescriptor.out));
+        System.setOut(System.err);
+        routeLoggingToStderr();
+        new Server().serve(System.in, replies);
+    }
+
+    private static void compileCorpus(Path dir) throws Exception {
+        PrintStream listing = new PrintStream(new FileOutputStream(FileDescriptor.out), true,
+                StandardCharsets.UTF_8);
+        System.setOut(System.err);
+        routeLoggingToStderr();
+        System.exit(CorpusCompiler.run(dir, listing) ? 0 : 2);
+    }
+
+    static void routeLoggingToStderr() {
+        // commons-logging (the engine's) falls back to java.util.logging when nothing else is on
+        // the class path; make sure that ends in a stderr console handler and nowhere else.
+        System.setProperty("org.apache.commons.logging.Log",
+                "org.apache.commons.logging.impl.Jdk14Logger");
+        Logger root = Logger.getLogger("");
+        for (Handler h : root.getHandlers()) {
+            root.removeHandler(h);
+        }
+        ConsoleHandler console = new ConsoleHandler(); // writes to System.err
+        console.setLevel(Level.ALL);
+        root.addHandler(console);
+        root.setLevel(Level.WARNING);
+    }
+
+    private static Path jarPath() throws Exception {
+        return Paths.get(Main.class.getProtectionDomain().getCodeSource().getLocation().toURI());
+    }
+
+    private static void usage() {
+        System.err.println("usage: java -jar sidecar.jar serve");
+        System.err.println("       java -jar sidecar.jar compile-corpus DIR");
+        System.err.println("       java -jar sidecar.jar bench [--iterations N]");
+        System.exit(2);
+    }
+}

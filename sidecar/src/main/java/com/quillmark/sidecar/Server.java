@@ -1,0 +1,147 @@
+package com.quillmark.sidecar;
+
+import com.fasterxml.jackson.core.JsonProcessingException;
+import com.fasterxml.jackson.databind.JsonNode;
+import com.fasterxml.jackson.databind.ObjectMapper;
+import com.fasterxml.jackson.databind.node.ArrayNode;
+import com.fasterxml.jackson.databind.node.JsonNodeFactory;
+import com.fasterxml.jackson.databind.node.ObjectNode;
+
+import java.io.BufferedReader;
+import java.io.IOException;
+import java.io.InputStream;
+import java.io.InputStreamReader;
+import java.io.OutputStream;
+import java.nio.charset.StandardCharsets;
+import java.util.ArrayList;
+import java.util.IdentityHashMap;
+import java.util.List;
+import java.util.Map;
+import java.util.Set;
+import java.util.Collections;
+
+/**
+ * The request loop: one JSON request per line in, exactly one JSON reply per line out, in order.
+ * A request never ends the loop; only the end of the input does.
+ */
+public final class Server {
+
+    /** One command of the protocol. */
+    @FunctionalInterface
+    interface Command {
+        ObjectNode run(Params params) throws Exception;
+    }
+
+    static final ObjectMapper JSON = new ObjectMapper();
+    private static final int MAX_CAUSES = 20;
+
+    private final Map<String, Command> commands;
+
+    public Server() {
+        ReportEngine engine = new ReportEngine();
+        Database database = new Database();
+        ExpressionEvaluator evaluator = new ExpressionEvaluator(engine);
+        commands = Map.of(
+                "render", engine::render,
+                "compile", engine::compile,
+                "fill", engine::fill,
+                "export", engine::export,
+                "testConnection", database::testConnection,
+                "executeQuery", database::executeQuery,
+                "readFieldsLive", database::readFieldsLive,
+                "evaluateExpression", evaluator::evaluate);
+    }
+
+    /** Serves until {@code in} ends. Replies are flushed one by one. */
+    public void serve(InputStream in, OutputStream out) throws IOException {
+        BufferedReader reader = new BufferedReader(new InputStreamReader(in, StandardCharsets.UTF_8));
+        String line;
+        while ((line = reader.readLine()) != null) {
+            if (line.isBlank()) {
+                continue; // not a request: answering it would shift every later reply
+            }
+            out.write(handle(line));
+            out.write('\n');
+            out.flush();
+        }
+    }
+
+    /** The reply line (without the line feed) for one request line. */
+    byte[] handle(String line) {
+        JsonNode id = JsonNodeFactory.instance.nullNode();
+        ObjectNode reply;
+        try {
+            JsonNode request;
+            try {
+                request = JSON.readTree(line);
+            } catch (JsonProcessingException e) {
+                throw new RequestException("The request is not valid JSON: "
+                        + e.getOriginalMessage());
+            }
+            if (request == null || !request.isObject()) {
+                throw new RequestException("The request must be a JSON object.");
+            }
+            if (request.has("id")) {
+                id = request.get("id");
+            }
+            JsonNode cmd = request.get("cmd");
+            if (cmd == null || !cmd.isTextual()) {
+                throw new RequestException("The request has no \"cmd\" text.");
+            }
+            Command command = commands.get(cmd.textValue());
+            if (command == null) {
+                throw new RequestException("Unknown command \"" + cmd.textValue() + "\".");
+            }
+            ObjectNode result = command.run(new Params(request.get("params")));
+            reply = JSON.createObjectNode();
+            reply.set("id", id);
+            reply.put("ok", true);
+            reply.set("result", result == null ? JSON.createObjectNode() : result);
+        } catch (Throwable t) { // NOPMD: whatever happens, the request gets its reply
+            reply = errorReply(id, t);
+        }
+        try {
+            return JSON.writeValueAsBytes(reply);
+        } catch (Throwable t) {
+            try {
+                return JSON.writeValueAsBytes(errorReply(id, t));
+            } catch (JsonProcessingException again) {
+                return "{\"id\":null,\"ok\":false,\"error\":{\"message\":\"Could not write the reply.\",\"causes\":[]}}"
+                        .getBytes(StandardCharsets.UTF_8);
+            }
+        }
+    }
+
+    static ObjectNode errorReply(JsonNode id, Throwable t) {
+        ObjectNode reply = JSON.createObjectNode();
+        reply.set("id", id);
+        reply.put("ok", false);
+        ObjectNode error = reply.putObject("error");
+        error.put("message", message(t));
+        ArrayNode causes = error.putArray("causes");
+        for (String cause : causes(t)) {
+            causes.add(cause);
+        }
+        if (!(t instanceof RequestException)) {
+            System.err.println("sidecar: request failed: " + t);
+        }
+        return reply;
+    }
+
+    /** Our own errors read as they are written; everything else as {@code toString()}. */
+    static String message(Throwable t) {
+        return t instanceof RequestException ? t.getMessage() : String.valueOf(t);
+    }
+
+    /** {@code toString()} of each cause below {@code t}, outermost first, loops cut. */
+    static List<String> causes(Throwable t) {
+        List<String> out = new ArrayList<>();
+        Set<Throwable> seen = Collections.newSetFromMap(new IdentityHashMap<>());
+        seen.add(t);
+        for (Throwable c = t.getCause(); c != null && seen.add(c) && out.size() < MAX_CAUSES;
+                c = c.getCause()) {
+            out.add(String.valueOf(c));
+        }
+        return out;
+    }
+}

@@ -1,0 +1,175 @@
+package com.quillmark.sidecar;
+
+import static com.quillmark.sidecar.TestSidecar.error;
+import static com.quillmark.sidecar.TestSidecar.ok;
+import static com.quillmark.sidecar.TestSidecar.params;
+import static org.junit.jupiter.api.Assertions.assertEquals;
+import static org.junit.jupiter.api.Assertions.assertFalse;
+import static org.junit.jupiter.api.Assertions.assertTrue;
+import static org.junit.jupiter.api.Assumptions.assumeTrue;
+
+import com.fasterxml.jackson.databind.JsonNode;
+import com.fasterxml.jackson.databind.node.ObjectNode;
+
+import org.junit.jupiter.api.AfterAll;
+import org.junit.jupiter.api.BeforeAll;
+import org.junit.jupiter.api.Test;
+import org.junit.jupiter.api.io.TempDir;
+
+import java.net.ServerSocket;
+import java.nio.file.Files;
+import java.nio.file.Path;
+import java.util.ArrayList;
+import java.util.List;
+
+/**
+ * The database commands and a live-data render. They run against the PostgreSQL server that
+ * test.sh starts and describes in QUILLMARK_TEST_PG_* variables, and skip without it.
+ */
+class DatabaseTest {
+    static final String NO_DB = "no test database: QUILLMARK_TEST_PG_PORT is unset "
+            + "(sidecar/test.sh starts one)";
+
+    @TempDir
+    static Path dir;
+    static Client sidecar;
+
+    @BeforeAll
+    static void start() throws Exception {
+        sidecar = TestSidecar.start(dir);
+    }
+
+    @AfterAll
+    static void stop() {
+        sidecar.close();
+    }
+
+    private static ObjectNode postgres() {
+        String port = System.getenv("QUILLMARK_TEST_PG_PORT");
+        assumeTrue(port != null && !port.isEmpty(), NO_DB);
+        ObjectNode c = Client.params();
+        c.put("type", "postgres");
+        c.put("host", System.getenv("QUILLMARK_TEST_PG_HOST"));
+        c.put("port", Integer.parseInt(port));
+        c.put("database", System.getenv("QUILLMARK_TEST_PG_DB"));
+        c.put("user", System.getenv("QUILLMARK_TEST_PG_USER"));
+        c.put("password", System.getenv("QUILLMARK_TEST_PG_PASSWORD"));
+        return c;
+    }
+
+    private static JsonNode query(String sql, int maxRows) throws Exception {
+        return sidecar.request("executeQuery", params("query", sql, "maxRows", maxRows,
+                "connection", postgres()));
+    }
+
+    private static List<String> texts(JsonNode array) {
+        List<String> out = new ArrayList<>();
+        array.forEach(v -> out.add(v.isNull() ? null : v.asText()));
+        return out;
+    }
+
+    @Test
+    void testConnectionReportsTheProductOrTheServersRefusal() throws Exception {
+        JsonNode result = ok(sidecar.request("testConnection", params("connection", postgres())));
+        assertEquals("PostgreSQL", result.get("productName").asText());
+        assertTrue(result.get("productVersion").asText().matches("\\d+(\\.\\d+)*.*"));
+
+        ObjectNode wrong = postgres().put("password", "not the password");
+        String text = error(sidecar.request("testConnection", params("connection", wrong)));
+        assertTrue(text.contains("password authentication failed"), text);
+    }
+
+    @Test
+    void executeQueryGivesColumnsAndCellTexts() throws Exception {
+        JsonNode result = ok(query("SELECT id, name, city, balance, joined, active "
+                + "FROM customers WHERE id IN (1, 3, 5) ORDER BY id", 200));
+        assertEquals(List.of("id", "name", "city", "balance", "joined", "active"),
+                texts(result.get("columns")));
+        JsonNode rows = result.get("rows");
+        assertEquals(3, rows.size());
+        assertEquals(List.of("1", "Ada Lovelace", "London", "1250.50", "2021-03-14", "true"),
+                texts(rows.get(0)));
+        assertTrue(rows.get(1).get(2).isNull(), "SQL NULL is a JSON null");
+        assertEquals("0.00", rows.get(1).get(3).asText());
+        assertTrue(rows.get(2).get(3).isNull());
+
+        // report tokens in the query are tolerated: $P{...} binds NULL
+        JsonNode withParam = ok(query(
+                "SELECT name FROM customers WHERE city = $P{City} OR $P{City} IS NULL", 200));
+        assertEquals(5, withParam.get("rows").size());
+    }
+
+    @Test
+    void executeQueryStopsAtMaxRowsAndNeverChangesData() throws Exception {
+        String series = "SELECT g FROM generate_series(1, 500) AS g";
+        assertEquals(200, ok(query(series, 200)).get("rows").size());
+        JsonNode three = ok(query(series, 3));
+        assertEquals(List.of("1", "2", "3"), List.of(three.get("rows").get(0).get(0).asText(),
+                three.get("rows").get(1).get(0).asText(), three.get("rows").get(2).get(0).asText()));
+
+        String refused = error(query("DELETE FROM customers RETURNING id", 200));
+        assertTrue(refused.contains("read-only"), refused);
+        assertEquals("5", ok(query("SELECT count(*) FROM customers", 200))
+                .get("rows").get(0).get(0).asText());
+
+        String noConnection = error(sidecar.request("executeQuery",
+                params("query", "SELECT 1", "maxRows", 200)));
+        assertTrue(noConnection.contains("No database connection"), noConnection);
+    }
+
+    @Test
+    void readFieldsLiveGivesLabelsAndJavaClasses() throws Exception {
+        JsonNode result = ok(sidecar.request("readFieldsLive", params("query",
+                "SELECT id, name AS customer, balance, joined, active FROM customers",
+                "connection", postgres())));
+        List<String> fields = new ArrayList<>();
+        result.get("fields").forEach(f ->
+                fields.add(f.get("name").asText() + ":" + f.get("className").asText()));
+        assertEquals(List.of("id:java.lang.Integer", "customer:java.lang.String",
+                "balance:java.math.BigDecimal", "joined:java.sql.Date",
+                "active:java.lang.Boolean"), fields);
+    }
+
+    @Test
+    void renderWithALiveDataSourceRunsTheReportsQueryWithItsParameters() throws Exception {
+        Path jrxml = TestSidecar.report("customers.jrxml", dir);
+        ObjectNode dataSource = Client.params();
+        dataSource.put("type", "jdbc");
+        dataSource.set("connection", postgres());
+        dataSource.put("query", "SELECT name, balance FROM customers");
+        JsonNode result = ok(sidecar.request("render", params(
+                "jrxmlPath", jrxml.toString(),
+                "jasperPath", dir.resolve("customers.jasper").toString(),
+                "jrprintPath", dir.resolve("customers.jrprint").toString(),
+                "pdfPath", dir.resolve("customers.pdf").toString(),
+                "paramValues", params("MinBalance", "50"),
+                "dataSource", dataSource)));
+        assertTrue(result.get("pageCount").asInt() >= 1);
+        Path csv = dir.resolve("customers.csv");
+        ok(sidecar.request("export", params("jrprintPath",
+                dir.resolve("customers.jrprint").toString(), "outputPath", csv.toString(),
+                "format", "csv")));
+        String text = Files.readString(csv);
+        assertTrue(text.contains("Ada Lovelace,1250.50"), text);
+        assertTrue(text.contains("Alan Turing,99.00"), text);
+        assertFalse(text.contains("Edsger Dijkstra"), "balance below the parameter: " + text);
+    }
+
+    @Test
+    void sqlServerDriverIsInsideTheJar() throws Exception {
+        int closedPort;
+        try (ServerSocket s = new ServerSocket(0)) {
+            closedPort = s.getLocalPort();
+        }
+        ObjectNode c = Client.params();
+        c.put("type", "sqlserver").put("host", "127.0.0.1").put("port", closedPort)
+                .put("database", "x").put("user", "sa").put("password", "x");
+        String text = error(sidecar.request("testConnection", params("connection", c)));
+        assertFalse(text.contains("No suitable driver"), text);
+        assertTrue(text.contains("SQLServerException"), text);
+
+        String badType = error(sidecar.request("testConnection",
+                params("connection", c.deepCopy().put("type", "oracle"))));
+        assertTrue(badType.contains("Unsupported database type \"oracle\""), badType);
+    }
+}
