@@ -32,9 +32,13 @@ namespace JrxmlCodec {
 
 // The UTF-8 bytes of the JRXML text of a whole report. Never fails.
 QByteArray serialize(const ReportDocument &document);
+// The same; notes on text that XML cannot carry (left out of the file) go to `diagnostics`
+// instead of standard output.
+QByteArray serialize(const ReportDocument &document, QStringList *diagnostics);
 
 // The report read from JRXML bytes. Throws JrxmlCodecError. Content the reader does not keep is
-// described in `warnings` when it is given (for example "2 <unknownThing> elements were not kept").
+// described in `warnings` when it is given (for example "2 <unknownThing> elements were not kept"),
+// else on standard output.
 ReportDocument parse(const QByteArray &data, QStringList *warnings = nullptr);
 
 // The JRXML text of one element as it stands inside a band (whole lines, each ending with a line

@@ -1,0 +1,114 @@
+#include "JrxmlCodec.h"
+
+#include "JrxmlCodecInternal.h"
+#include "JrxmlText.h"
+
+#include <cstdio>
+
+using namespace Qt::StringLiterals;
+
+JrxmlCodecError::JrxmlCodecError(Kind kind, const QString &text)
+    : kind_(kind), text_(text), utf8_(message().toUtf8())
+{
+}
+
+QString JrxmlCodecError::message() const
+{
+    switch (kind_) {
+    case Kind::malformed:
+        return u"Malformed .jrxml: "_s + text_;
+    case Kind::notAJasperReport:
+        return u"Root element is not <jasperReport> - not a valid .jrxml file."_s;
+    }
+    return {};
+}
+
+namespace JrxmlCodec {
+
+namespace {
+
+// Notes go to the caller's list when it asks for them, else out as diagnostic lines.
+void handOver(const QStringList &lines, QStringList *sink)
+{
+    if (sink) {
+        sink->append(lines);
+        return;
+    }
+    for (const QString &line : lines)
+        std::fprintf(stdout, "JrxmlCodec: %s\n", line.toUtf8().constData());
+    if (!lines.isEmpty())
+        std::fflush(stdout);
+}
+
+QString writable(const QString &text, QStringList *diagnostics)
+{
+    qsizetype removed = 0;
+    QString out = JrxmlText::withXmlCharactersOnly(text, &removed);
+    if (removed > 0) {
+        handOver({QStringLiteral("left out %1 characters that XML cannot carry").arg(removed)},
+                 diagnostics);
+    }
+    return out;
+}
+
+pugi::xml_parse_result load(pugi::xml_document &xml, const QByteArray &data)
+{
+    return xml.load_buffer(data.constData(), size_t(data.size()), parseOptions,
+                           pugi::encoding_auto);
+}
+
+} // namespace
+
+QByteArray serialize(const ReportDocument &document, QStringList *diagnostics)
+{
+    QString out;
+    out.reserve(16 * 1024);
+    appendDocument(out, document);
+    return writable(out, diagnostics).toUtf8();
+}
+
+QByteArray serialize(const ReportDocument &document)
+{
+    return serialize(document, nullptr);
+}
+
+ReportDocument parse(const QByteArray &data, QStringList *warnings)
+{
+    pugi::xml_document xml;
+    const pugi::xml_parse_result result = load(xml, data);
+    if (!result) {
+        throw JrxmlCodecError::malformed(QString::fromUtf8(result.description()) + u" at byte "_s +
+                                         QString::number(result.offset));
+    }
+    const pugi::xml_node root = xml.document_element();
+    if (!root || !JrxmlText::hasLocalName(root, "jasperReport"))
+        throw JrxmlCodecError::notAJasperReport();
+    JrxmlReadContext context;
+    ReportDocument document = readDocument(root, context);
+    handOver(context.notes(), warnings);
+    return document;
+}
+
+QString serializeElement(const ReportElement &element, const QList<ReportStyle> &styles)
+{
+    QString out;
+    appendElement(out, element, styles);
+    return writable(out, nullptr);
+}
+
+std::optional<ReportElement> parseSnippet(const QString &fragment)
+{
+    pugi::xml_document xml;
+    if (!load(xml, u"<snippet>"_s.toUtf8() + fragment.toUtf8() + "</snippet>"_ba))
+        return std::nullopt;
+    const pugi::xml_node root = xml.document_element();
+    if (!root)
+        return std::nullopt;
+    JrxmlReadContext context;
+    const QList<ReportElement> elements = parseBandElements(root, context);
+    if (elements.isEmpty())
+        return std::nullopt;
+    return elements.first();
+}
+
+} // namespace JrxmlCodec

@@ -1,0 +1,175 @@
+// The reader of report elements: an XML element whose kind is known becomes a ReportElement,
+// values the file leaves out coming from the element's named style.
+
+#include "Identifiers.h"
+#include "JrxmlCodecInternal.h"
+#include "JrxmlText.h"
+
+#include <cstring>
+
+using namespace Qt::StringLiterals;
+using namespace JrxmlText;
+
+namespace JrxmlCodec {
+
+namespace {
+
+// A font flag: present decides ("true" or not), absent falls back to the style, then false.
+bool fontFlag(pugi::xml_node font, const char *name, const ReportStyle *style,
+              bool ReportStyle::*member)
+{
+    const pugi::xml_attribute attr = font.attribute(name);
+    if (attr)
+        return std::strcmp(attr.value(), "true") == 0;
+    return style && style->*member;
+}
+
+// An optional font text: the attribute, else the style's value, else none.
+std::optional<QString> fontText(pugi::xml_node font, const char *name, const ReportStyle *style,
+                                std::optional<QString> ReportStyle::*member)
+{
+    if (std::optional<QString> text = attrText(font, name))
+        return text;
+    return style ? style->*member : std::nullopt;
+}
+
+void readTextFormatting(ReportElement &e, pugi::xml_node node, const ReportStyle *style)
+{
+    const pugi::xml_node textElement = node.child("textElement");
+    const pugi::xml_node font = textElement.child("font");
+    e.markup = attrText(textElement, "markup");
+
+    if (const pugi::xml_attribute align = textElement.attribute("textAlignment")) {
+        const char *value = align.value();
+        e.textAlignment = std::strcmp(value, "Center") == 0  ? TextAlignment::center
+                          : std::strcmp(value, "Right") == 0 ? TextAlignment::right
+                                                             : TextAlignment::left;
+    } else {
+        e.textAlignment = style ? style->textAlignment : TextAlignment::left;
+    }
+    const char *vertical = textElement.attribute("verticalAlignment").value();
+    e.verticalAlignment = std::strcmp(vertical, "Middle") == 0   ? VerticalTextAlignment::middle
+                          : std::strcmp(vertical, "Bottom") == 0 ? VerticalTextAlignment::bottom
+                                                                 : VerticalTextAlignment::top;
+
+    e.fontName = attrTextOr(font, "fontName", style ? style->fontName : u"SansSerif"_s);
+    e.fontSize = doubleAttr(font, "size").value_or(style ? style->fontSize : 10.0);
+    e.isBold = fontFlag(font, "isBold", style, &ReportStyle::isBold);
+    e.isItalic = fontFlag(font, "isItalic", style, &ReportStyle::isItalic);
+    e.isUnderline = fontFlag(font, "isUnderline", style, &ReportStyle::isUnderline);
+    e.pdfFontName = fontText(font, "pdfFontName", style, &ReportStyle::pdfFontName);
+    e.pdfEncoding = fontText(font, "pdfEncoding", style, &ReportStyle::pdfEncoding);
+    e.isPdfEmbedded = fontFlag(font, "isPdfEmbedded", style, &ReportStyle::isPdfEmbedded);
+}
+
+std::optional<ElementColor> colorAttr(pugi::xml_node node, const char *name)
+{
+    if (std::optional<QString> text = attrText(node, name))
+        return ElementColor{*text};
+    return std::nullopt;
+}
+
+void readBox(ReportElement &e, pugi::xml_node node)
+{
+    const pugi::xml_node box = node.child("box");
+    if (!box)
+        return;
+    if (e.kind.is<ElementKind::Frame>()) {
+        // The frame's border pen stands on its top side.
+        if (const pugi::xml_node top = box.child("topPen")) {
+            if (const std::optional<double> width = doubleAttr(top, "lineWidth"))
+                e.penWidth = *width;
+            if (std::optional<ElementColor> color = colorAttr(top, "lineColor"))
+                e.foreColor = std::move(color);
+        }
+    }
+    const double padding = doubleAttr(box, "padding").value_or(0);
+    e.paddingLeft = doubleAttr(box, "leftPadding").value_or(padding);
+    e.paddingRight = doubleAttr(box, "rightPadding").value_or(padding);
+    e.paddingTop = doubleAttr(box, "topPadding").value_or(padding);
+    e.paddingBottom = doubleAttr(box, "bottomPadding").value_or(padding);
+    e.topPen = boxSidePen(box.child("topPen"));
+    e.leftPen = boxSidePen(box.child("leftPen"));
+    e.bottomPen = boxSidePen(box.child("bottomPen"));
+    e.rightPen = boxSidePen(box.child("rightPen"));
+}
+
+} // namespace
+
+std::optional<double> doubleAttr(pugi::xml_node node, const char *name)
+{
+    const pugi::xml_attribute attr = node.attribute(name);
+    if (!attr)
+        return std::nullopt;
+    return toDouble(attr.value());
+}
+
+std::optional<BoxSidePen> boxSidePen(pugi::xml_node node)
+{
+    if (!node)
+        return std::nullopt;
+    BoxSidePen pen;
+    pen.width = doubleAttr(node, "lineWidth").value_or(1.0);
+    pen.color = colorAttr(node, "lineColor");
+    pen.style = enumAttr<PenLineStyle>(node, "lineStyle").value_or(PenLineStyle::solid);
+    return pen;
+}
+
+ReportElement makeElement(pugi::xml_node node, ElementKind kind, const JrxmlReadContext &context)
+{
+    ReportElement e;
+    e.id = newId();
+    e.kind = std::move(kind);
+
+    pugi::xml_node re = node.child("reportElement");
+    if (!re)
+        re = node.child("chart").child("reportElement");
+    e.x = doubleAttr(re, "x").value_or(0);
+    e.y = doubleAttr(re, "y").value_or(0);
+    e.width = doubleAttr(re, "width").value_or(100);
+    e.height = doubleAttr(re, "height").value_or(20);
+
+    e.styleName = attrText(re, "style");
+    const ReportStyle *style = e.styleName ? context.style(*e.styleName) : nullptr;
+    e.foreColor = colorAttr(re, "forecolor");
+    if (!e.foreColor && style)
+        e.foreColor = style->foreColor;
+    e.backColor = colorAttr(re, "backcolor");
+    if (!e.backColor && style)
+        e.backColor = style->backColor;
+
+    readTextFormatting(e, node, style);
+
+    const std::optional<double> penWidth =
+        doubleAttr(node.child("graphicElement").child("pen"), "lineWidth");
+    e.penWidth = penWidth.value_or(style ? style->penWidth : 1.0);
+
+    readBox(e, node);
+
+    e.evaluationTime = attrTextOr(node, "evaluationTime", u"Now"_s);
+    e.evaluationGroup = attrText(node, "evaluationGroup");
+    e.pattern = attrText(node, "pattern");
+    e.isBlankWhenNull = isTrue(node, "isBlankWhenNull");
+
+    if (const std::optional<StretchType> stretch = enumAttr<StretchType>(re, "stretchType"))
+        e.stretchType = *stretch;
+    else
+        e.stretchType = isTrue(node, "isStretchWithOverflow") ? StretchType::relativeToBandHeight
+                                                              : StretchType::noStretch;
+    e.positionType =
+        enumAttr<PositionType>(re, "positionType").value_or(PositionType::fixRelativeToTop);
+    e.textAdjust = enumAttr<TextAdjust>(node, "textAdjust");
+
+    e.printWhenExpression = childText(re, "printWhenExpression");
+    e.hyperlinkExpression = childText(node, "hyperlinkReferenceExpression");
+    e.tableWhenNoDataType = enumAttr<WhenNoDataType>(node.child("jr:table"), "whenNoDataType");
+
+    if (e.kind.is<ElementKind::Subreport>()) {
+        e.isUsingCache = std::strcmp(node.attribute("isUsingCache").value(), "false") != 0;
+        e.runToBottom = std::strcmp(node.attribute("runToBottom").value(), "false") != 0;
+        e.overflowType = attrText(node, "overflowType");
+    }
+    return e;
+}
+
+} // namespace JrxmlCodec

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "ReportDocument.h"
+
+#include <QHash>
+#include <QStringList>
+
+// What the JRXML reader carries while it reads one document: the styles that elements name, how
+// deep it stands inside containers, and notes on the content it did not keep.
+class JrxmlReadContext {
+public:
+    // Containers (frames, lists, table cells, element groups) are followed this deep; what
+    // stands deeper is not read, so no input can exhaust the stack.
+    static constexpr int maxNesting = 256;
+
+    void setStyles(const QList<ReportStyle> &styles);
+    const QList<ReportStyle> &styles() const { return styles_; }
+    // The first style with exactly that name, or null.
+    const ReportStyle *style(const QString &name) const;
+
+    // An element that is not kept, counted by its tag: "2 <tag> elements were not kept".
+    void dropped(const char *tag, int count = 1);
+    // A note of its own; each distinct text is given once.
+    void note(const QString &text);
+    // The notes in the order they first arose.
+    QStringList notes() const;
+
+    // The current container depth; see JrxmlNesting.
+    int depth = 0;
+
+private:
+    QList<ReportStyle> styles_;
+    QHash<QString, qsizetype> styleIndex_;
+    struct Note {
+        QString text;  // the tag for a dropped element, else the note
+        int count = 0; // 0 for a note of its own
+    };
+    QList<Note> notes_;
+    QHash<QString, qsizetype> noteIndex_;
+};
+
+// One container level entered for the life of the guard.
+class JrxmlNesting {
+public:
+    explicit JrxmlNesting(JrxmlReadContext &context) : context_(context) { ++context_.depth; }
+    ~JrxmlNesting() { --context_.depth; }
+    JrxmlNesting(const JrxmlNesting &) = delete;
+    JrxmlNesting &operator=(const JrxmlNesting &) = delete;
+
+private:
+    JrxmlReadContext &context_;
+};

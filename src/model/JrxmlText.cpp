@@ -1,0 +1,273 @@
+#include "JrxmlText.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <string>
+
+using namespace Qt::StringLiterals;
+
+namespace JrxmlText {
+
+QLatin1StringView indent(int spaces)
+{
+    static constexpr char blanks[] = "                                        ";
+    constexpr int most = int(sizeof(blanks)) - 1;
+    return QLatin1StringView(blanks, qBound(0, spaces, most));
+}
+
+void appendEscaped(QString &out, QStringView text)
+{
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        QLatin1StringView entity;
+        switch (text[i].unicode()) {
+        case u'&':
+            entity = "&amp;"_L1;
+            break;
+        case u'"':
+            entity = "&quot;"_L1;
+            break;
+        case u'<':
+            entity = "&lt;"_L1;
+            break;
+        case u'>':
+            entity = "&gt;"_L1;
+            break;
+        default:
+            continue;
+        }
+        out.append(text.mid(start, i - start));
+        out.append(entity);
+        start = i + 1;
+    }
+    out.append(text.mid(start));
+}
+
+QString escaped(QStringView text)
+{
+    QString out;
+    out.reserve(text.size());
+    appendEscaped(out, text);
+    return out;
+}
+
+void appendCData(QString &out, QStringView text)
+{
+    static constexpr QStringView end = u"]]>";
+    out.append("<![CDATA["_L1);
+    qsizetype start = 0;
+    for (qsizetype at = text.indexOf(end); at >= 0; at = text.indexOf(end, start)) {
+        // "]]" closes this section after the two brackets; ">" opens the next one.
+        out.append(text.mid(start, at + 2 - start));
+        out.append("]]><![CDATA["_L1);
+        start = at + 2;
+    }
+    out.append(text.mid(start));
+    out.append("]]>"_L1);
+}
+
+QString wholeNumber(double value)
+{
+    if (std::isnan(value))
+        return QStringLiteral("0");
+    const double rounded = std::round(value);
+    // 2^63 is exactly representable; everything at or beyond it is clamped.
+    constexpr double limit = 9223372036854775808.0;
+    if (rounded >= limit)
+        return QString::number(std::numeric_limits<qint64>::max());
+    if (rounded < -limit)
+        return QString::number(std::numeric_limits<qint64>::min());
+    return QString::number(qint64(rounded));
+}
+
+QString decimalNumber(double value)
+{
+    if (std::isnan(value))
+        return QStringLiteral("0.0");
+    if (std::isinf(value))
+        value = std::copysign(std::numeric_limits<double>::max(), value);
+    char buffer[64];
+    const std::to_chars_result result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    QString text = QString::fromLatin1(buffer, result.ptr - buffer);
+    if (!text.contains(u'.') && !text.contains(u'e'))
+        text.append(".0"_L1);
+    return text;
+}
+
+void appendAttr(QString &out, QLatin1StringView name, QStringView value)
+{
+    out.append(u' ');
+    out.append(name);
+    out.append("=\""_L1);
+    appendEscaped(out, value);
+    out.append(u'"');
+}
+
+void appendRawAttr(QString &out, QLatin1StringView name, QStringView value)
+{
+    out.append(u' ');
+    out.append(name);
+    out.append("=\""_L1);
+    out.append(value);
+    out.append(u'"');
+}
+
+namespace {
+
+bool isXmlCharacter(char16_t c)
+{
+    if (c < 0x20)
+        return c == u'\t' || c == u'\n' || c == u'\r';
+    return c != 0xFFFE && c != 0xFFFF;
+}
+
+} // namespace
+
+QString withXmlCharactersOnly(const QString &text, qsizetype *removed)
+{
+    *removed = 0;
+    QString out;
+    const qsizetype size = text.size();
+    const char16_t *data = reinterpret_cast<const char16_t *>(text.constData());
+    qsizetype start = 0; // the first character not yet copied to `out`
+    for (qsizetype i = 0; i < size; ++i) {
+        const char16_t c = data[i];
+        qsizetype length = 1;
+        bool keep;
+        if (QChar::isHighSurrogate(c)) {
+            keep = i + 1 < size && QChar::isLowSurrogate(data[i + 1]);
+            length = keep ? 2 : 1;
+        } else {
+            keep = !QChar::isLowSurrogate(c) && isXmlCharacter(c);
+        }
+        if (!keep) {
+            if (*removed == 0)
+                out.reserve(size);
+            out.append(QStringView(data + start, i - start));
+            start = i + 1;
+            ++*removed;
+        }
+        i += length - 1;
+    }
+    if (*removed == 0)
+        return text;
+    out.append(QStringView(data + start, size - start));
+    return out;
+}
+
+std::optional<double> toDouble(const char *text)
+{
+    const char *begin = text;
+    const char *end = text + std::strlen(text);
+    bool negative = false;
+    if (begin != end && (*begin == '+' || *begin == '-')) {
+        negative = *begin == '-';
+        ++begin;
+    }
+    // A second sign, a blank or an empty text do not convert.
+    if (begin == end || *begin == '+' || *begin == '-')
+        return std::nullopt;
+    double value = 0;
+    std::from_chars_result result;
+    if (end - begin > 2 && begin[0] == '0' && (begin[1] == 'x' || begin[1] == 'X')) {
+        if (begin[2] == '+' || begin[2] == '-')
+            return std::nullopt;
+        result = std::from_chars(begin + 2, end, value, std::chars_format::hex);
+    } else {
+        result = std::from_chars(begin, end, value);
+    }
+    if (result.ec != std::errc() || result.ptr != end || !std::isfinite(value))
+        return std::nullopt;
+    return negative ? -value : value;
+}
+
+std::optional<qint64> toInteger(const char *text)
+{
+    const char *begin = text;
+    const char *end = text + std::strlen(text);
+    if (begin != end && *begin == '+') {
+        ++begin;
+        if (begin != end && *begin == '-')
+            return std::nullopt;
+    }
+    qint64 value = 0;
+    const std::from_chars_result result = std::from_chars(begin, end, value);
+    if (begin == end || result.ec != std::errc() || result.ptr != end)
+        return std::nullopt;
+    return value;
+}
+
+const char *localName(const char *qualifiedName)
+{
+    const char *colon = std::strchr(qualifiedName, ':');
+    return colon ? colon + 1 : qualifiedName;
+}
+
+bool hasLocalName(pugi::xml_node node, const char *name)
+{
+    return std::strcmp(localName(node.name()), name) == 0;
+}
+
+QString textValue(pugi::xml_node node)
+{
+    // The common case, one text or character data child, needs no walk.
+    const pugi::xml_node first = node.first_child();
+    if (!first)
+        return {};
+    if (!first.next_sibling() &&
+        (first.type() == pugi::node_pcdata || first.type() == pugi::node_cdata))
+        return QString::fromUtf8(first.value());
+
+    // A walk without recursion, so that no depth of nesting can exhaust the stack.
+    std::string text;
+    pugi::xml_node current = first;
+    while (current && current != node) {
+        if (current.type() == pugi::node_pcdata || current.type() == pugi::node_cdata)
+            text += current.value();
+        if (current.type() == pugi::node_element && current.first_child()) {
+            current = current.first_child();
+            continue;
+        }
+        while (current != node && !current.next_sibling())
+            current = current.parent();
+        if (current != node)
+            current = current.next_sibling();
+    }
+    return QString::fromStdString(text);
+}
+
+std::optional<QString> attrText(pugi::xml_node node, const char *name)
+{
+    const pugi::xml_attribute attr = node.attribute(name);
+    if (!attr)
+        return std::nullopt;
+    return QString::fromUtf8(attr.value());
+}
+
+QString attrTextOr(pugi::xml_node node, const char *name, const QString &fallback)
+{
+    const pugi::xml_attribute attr = node.attribute(name);
+    return attr ? QString::fromUtf8(attr.value()) : fallback;
+}
+
+bool isTrue(pugi::xml_node node, const char *name)
+{
+    return std::strcmp(node.attribute(name).value(), "true") == 0;
+}
+
+std::optional<QString> childText(pugi::xml_node node, const char *name)
+{
+    const pugi::xml_node child = node.child(name);
+    if (!child)
+        return std::nullopt;
+    return textValue(child);
+}
+
+QString childTextOrEmpty(pugi::xml_node node, const char *name)
+{
+    return textValue(node.child(name));
+}
+
+} // namespace JrxmlText

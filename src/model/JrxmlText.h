@@ -1,0 +1,82 @@
+#pragma once
+
+#include "RawEnum.h"
+
+#include <QString>
+#include <optional>
+#include <pugixml.hpp>
+
+// The text rules that the JRXML writer and reader follow everywhere: how values become attribute
+// and element text, and how the reader takes them back from the XML tree.
+namespace JrxmlText {
+
+inline constexpr char namespaceUri[] = "http://jasperreports.sourceforge.net/jasperreports";
+inline constexpr char componentsNamespaceUri[] =
+    "http://jasperreports.sourceforge.net/jasperreports/components";
+
+// --- writing ---
+
+// A run of spaces (at most 40).
+QLatin1StringView indent(int spaces);
+
+// Attribute escaping: & then " then < then > are replaced; nothing else is.
+void appendEscaped(QString &out, QStringView text);
+QString escaped(QStringView text);
+
+// A character data section holding the text unchanged. A "]]>" inside the text ends the section
+// and opens another, so the text reads back whole.
+void appendCData(QString &out, QStringView text);
+
+// A length held as a whole number: rounded half away from zero. Not-a-number gives 0; values
+// beyond the signed 64-bit range are clamped to it.
+QString wholeNumber(double value);
+
+// The shortest decimal text that reads back as the same double; a whole value keeps one decimal
+// place ("1.0"). Not-a-number gives "0.0", infinities the largest finite double.
+QString decimalNumber(double value);
+
+// ` name="value"`: the value escaped, or (raw) written as it is, for numbers and fixed words.
+void appendAttr(QString &out, QLatin1StringView name, QStringView value);
+void appendRawAttr(QString &out, QLatin1StringView name, QStringView value);
+
+// The text without the characters XML 1.0 cannot carry (control characters other than tab, line
+// feed and carriage return, U+FFFE, U+FFFF and unpaired surrogates); `removed` counts them.
+QString withXmlCharactersOnly(const QString &text, qsizetype *removed);
+
+// --- reading ---
+
+// The whole text as a double in the C locale (decimal or hexadecimal, optional sign); no value
+// for an empty text, blanks, trailing characters, or a value that is not finite.
+std::optional<double> toDouble(const char *text);
+
+// A decimal integer with an optional sign and nothing else, within the signed 64-bit range.
+std::optional<qint64> toInteger(const char *text);
+
+// The name without its namespace prefix.
+const char *localName(const char *qualifiedName);
+bool hasLocalName(pugi::xml_node node, const char *name);
+
+// All text beneath the element, character data included, unchanged.
+QString textValue(pugi::xml_node node);
+
+// The attribute's text when it is present.
+std::optional<QString> attrText(pugi::xml_node node, const char *name);
+QString attrTextOr(pugi::xml_node node, const char *name, const QString &fallback);
+
+// Whether the attribute is present and exactly "true".
+bool isTrue(pugi::xml_node node, const char *name);
+
+// The text value of the first child of that name, when there is one.
+std::optional<QString> childText(pugi::xml_node node, const char *name);
+QString childTextOrEmpty(pugi::xml_node node, const char *name);
+
+// The case whose JRXML text the attribute holds exactly; no value otherwise.
+template <typename E> std::optional<E> enumAttr(pugi::xml_node node, const char *name)
+{
+    const pugi::xml_attribute attr = node.attribute(name);
+    if (!attr)
+        return std::nullopt;
+    return enumFromRaw<E>(QString::fromUtf8(attr.value()));
+}
+
+} // namespace JrxmlText

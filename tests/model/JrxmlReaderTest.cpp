@@ -1,0 +1,210 @@
+#include "CodecTestSupport.h"
+#include "model/JrxmlText.h"
+
+#include <gtest/gtest.h>
+
+using namespace codectest;
+
+TEST(JrxmlReader, SmallestReportTakesDefaults)
+{
+    const ReportDocument d = JrxmlCodec::parse("<jasperReport/>");
+    EXPECT_EQ(d.name, QStringLiteral("report"));
+    EXPECT_EQ(d.pageWidth, 595);
+    EXPECT_EQ(d.pageHeight, 842);
+    EXPECT_EQ(d.columnWidth, 535);
+    EXPECT_EQ(d.leftMargin, 20);
+    EXPECT_EQ(d.bottomMargin, 20);
+    EXPECT_EQ(d.language, QStringLiteral("java"));
+    EXPECT_EQ(d.queryLanguage, QStringLiteral("sql"));
+    EXPECT_EQ(d.pdfTagLanguage, QStringLiteral("en-US"));
+    EXPECT_FALSE(d.isPdfTagged);
+    EXPECT_EQ(d.whenNoDataType, WhenNoDataType::noPages);
+    EXPECT_EQ(d.columnCount, 1);
+    EXPECT_EQ(d.printOrder, PrintOrder::vertical);
+    EXPECT_EQ(d.columnSpacing, 0);
+    ASSERT_EQ(d.bands.size(), 9);
+    for (const ReportBand &b : d.bands) {
+        EXPECT_FALSE(b.isPresent);
+        EXPECT_EQ(b.height, 20);
+        EXPECT_TRUE(b.elements.isEmpty());
+        EXPECT_NE(b.type, BandType::detail);
+    }
+    ASSERT_EQ(d.detailBands.size(), 1);
+    EXPECT_TRUE(d.detailBands[0].isPresent);
+    EXPECT_EQ(d.detailBands[0].height, 40);
+}
+
+TEST(JrxmlReader, RejectsWhatIsNotAReport)
+{
+    const struct {
+        QByteArray input;
+        JrxmlCodecError::Kind kind;
+        const char *message; // the start of the message
+    } cases[] = {
+        {"<report/>", JrxmlCodecError::Kind::notAJasperReport,
+         "Root element is not <jasperReport> - not a valid .jrxml file."},
+        {"", JrxmlCodecError::Kind::malformed, "Malformed .jrxml: No document element found"},
+        {"<!-- only a comment -->", JrxmlCodecError::Kind::malformed, "Malformed .jrxml: "},
+        {"<jasperReport><title></jasperReport>", JrxmlCodecError::Kind::malformed,
+         "Malformed .jrxml: Start-end tags mismatch at byte 23"},
+        {"<jasperReport name=\"x></jasperReport>", JrxmlCodecError::Kind::malformed,
+         "Malformed .jrxml: "},
+    };
+    for (const auto &c : cases) {
+        try {
+            JrxmlCodec::parse(c.input);
+            ADD_FAILURE() << "no error for " << c.input.toStdString();
+        } catch (const JrxmlCodecError &error) {
+            EXPECT_EQ(error.kind(), c.kind) << c.input.toStdString();
+            EXPECT_TRUE(error.message().startsWith(QString::fromUtf8(c.message)))
+                << error.message().toStdString();
+            EXPECT_STREQ(error.what(), error.message().toUtf8().constData());
+        }
+    }
+    // A prefix on the root does not matter.
+    const ReportDocument d =
+        JrxmlCodec::parse("<jr:jasperReport xmlns:jr=\"urn:x\" name=\"Prefixed\"/>");
+    EXPECT_EQ(d.name, QStringLiteral("Prefixed"));
+}
+
+// Entities of a DTD are never expanded and nothing outside the text is ever loaded.
+TEST(JrxmlReader, ExpandsNoEntities)
+{
+    const QByteArray input = "<!DOCTYPE jasperReport [<!ENTITY e SYSTEM \"file:///etc/hostname\">"
+                             "<!ENTITY big \"x\">]><jasperReport name=\"&e;&big;\"/>";
+    EXPECT_EQ(JrxmlCodec::parse(input).name, QStringLiteral("&e;&big;"));
+}
+
+TEST(JrxmlReader, RootAttributesAreReadExactly)
+{
+    const auto read = [](const char *attrs) {
+        return JrxmlCodec::parse(QByteArray("<jasperReport ") + attrs + "/>");
+    };
+    EXPECT_EQ(read("whenNoDataType=\"blankpage\"").whenNoDataType, WhenNoDataType::noPages);
+    EXPECT_EQ(read("whenNoDataType=\"BlankPage\"").whenNoDataType, WhenNoDataType::blankPage);
+    EXPECT_EQ(read("printOrder=\"horizontal\"").printOrder, PrintOrder::vertical);
+    EXPECT_FALSE(read("isSummaryNewPage=\"TRUE\"").isSummaryNewPage);
+    EXPECT_TRUE(read("isFloatColumnFooter=\"true\"").isFloatColumnFooter);
+    EXPECT_EQ(read("language=\"\"").language, QString());
+    EXPECT_EQ(read("name=\" padded \"").name, QStringLiteral(" padded "));
+
+    const struct {
+        const char *text;
+        qint64 columnCount;
+    } counts[] = {{"2", 2},
+                  {"+3", 3},
+                  {"-2", -2},
+                  {"0", 0},
+                  {"2.0", 1},
+                  {" 2", 1},
+                  {"2 ", 1},
+                  {"+-2", 1},
+                  {"", 1},
+                  {"9223372036854775807", 9223372036854775807},
+                  {"9223372036854775808", 1}};
+    for (const auto &c : counts)
+        EXPECT_EQ(
+            read(QByteArray(QByteArray("columnCount=\"") + c.text + "\"").constData()).columnCount,
+            c.columnCount)
+            << c.text;
+}
+
+TEST(JrxmlReader, NumberTexts)
+{
+    const struct {
+        const char *text;
+        std::optional<double> value;
+    } cases[] = {
+        {"1.5", 1.5},  {"+2", 2},     {"-0x1p3", -8}, {"0x10", 16},      {".5", 0.5},
+        {"5.", 5},     {"1e3", 1000}, {"-0", -0.0},   {"", {}},          {" 1", {}},
+        {"1 ", {}},    {"1,5", {}},   {"inf", {}},    {"-infinity", {}}, {"nan", {}},
+        {"1e400", {}}, {"++1", {}},   {"0x", {}},     {"0x-1", {}},      {"12px", {}},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(JrxmlText::toDouble(c.text), c.value) << c.text;
+
+    // An unreadable length takes its default.
+    for (const char *text : {"inf", "nan", "1e400", "NaN", "-inf"}) {
+        const ReportDocument d = JrxmlCodec::parse(QByteArray("<jasperReport pageWidth=\"") + text +
+                                                   "\" topMargin=\"" + text + "\"/>");
+        EXPECT_EQ(d.pageWidth, 595) << text;
+        EXPECT_EQ(d.topMargin, 20) << text;
+    }
+}
+
+TEST(JrxmlReader, Bands)
+{
+    const auto read = [](const char *sections) {
+        return JrxmlCodec::parse(QByteArray("<jasperReport>") + sections + "</jasperReport>");
+    };
+    EXPECT_EQ(read("<detail/>").detailBands.size(), 1);
+    EXPECT_EQ(read("<detail/>").detailBands[0].height, 40);
+
+    const ReportDocument three = read("<detail><band height=\"1\"/><band/><band height=\"3\">"
+                                      "<printWhenExpression/></band></detail>");
+    ASSERT_EQ(three.detailBands.size(), 3);
+    EXPECT_EQ(three.detailBands[0].height, 1);
+    EXPECT_EQ(three.detailBands[1].height, 40);
+    EXPECT_EQ(three.detailBands[1].printWhenExpression, std::nullopt);
+    EXPECT_EQ(three.detailBands[2].printWhenExpression, QString());
+
+    EXPECT_FALSE(read("<title/>").bands[1].isPresent);
+    const ReportDocument title = read("<summary><band/></summary><title><band/></title>");
+    EXPECT_TRUE(title.bands[1].isPresent);
+    EXPECT_EQ(title.bands[1].type, BandType::title);
+    EXPECT_EQ(title.bands[1].height, 20);
+    EXPECT_TRUE(title.bands[7].isPresent);
+}
+
+TEST(JrxmlReader, ElementWithoutChildrenTakesDefaults)
+{
+    const ReportDocument d = JrxmlCodec::parse(reportWithTitle("<staticText/><break/>"));
+    const QList<ReportElement> &elements = d.bands[1].elements;
+    ASSERT_EQ(elements.size(), 2);
+    ReportElement expected;
+    expected.kind = ElementKind::StaticText{};
+    EXPECT_EQ(withoutIds(elements[0]), expected);
+    EXPECT_FALSE(elements[0].id.isNull());
+    EXPECT_EQ(elements[1].kind, ElementKind(ElementKind::ReportBreak{BreakType::page}));
+}
+
+// Frames nest to any depth the model holds; past 256 levels the reader stops following them,
+// with a note, so that no input exhausts the stack.
+TEST(JrxmlReader, DeepNestingIsCut)
+{
+    const auto nested = [](int depth, const char *open, const char *close) {
+        QByteArray text;
+        for (int i = 0; i < depth; ++i)
+            text += open;
+        text += "<staticText/>";
+        for (int i = 0; i < depth; ++i)
+            text += close;
+        return reportWithTitle(text);
+    };
+    const auto depthOf = [](const ReportDocument &d) {
+        int depth = 0;
+        const QList<ReportElement> *level = &d.bands[1].elements;
+        while (!level->isEmpty() && level->first().kind.is<ElementKind::Frame>()) {
+            ++depth;
+            level = level->first().kind.children();
+        }
+        return std::pair(depth, level->size());
+    };
+
+    QStringList notes;
+    const ReportDocument shallow = JrxmlCodec::parse(nested(256, "<frame>", "</frame>"), &notes);
+    EXPECT_EQ(depthOf(shallow), std::pair(256, qsizetype(1)));
+    EXPECT_TRUE(notes.isEmpty());
+
+    const ReportDocument deep = JrxmlCodec::parse(nested(100000, "<frame>", "</frame>"), &notes);
+    EXPECT_EQ(depthOf(deep), std::pair(257, qsizetype(0)));
+    EXPECT_EQ(notes, QStringList{QStringLiteral(
+                         "Elements nested more than 256 levels deep were not kept")});
+
+    // Deep markup inside an expression is read as text without recursion.
+    const QByteArray text =
+        reportWithTitle("<staticText><text>" + QByteArray("<b>").repeated(100000) + "x" +
+                        QByteArray("</b>").repeated(100000) + "</text></staticText>");
+    EXPECT_EQ(JrxmlCodec::parse(text).bands[1].elements[0].kind.as<ElementKind::StaticText>()->text,
+              QStringLiteral("x"));
+}

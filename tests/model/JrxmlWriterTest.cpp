@@ -1,0 +1,206 @@
+#include "CodecTestSupport.h"
+#include "model/JrxmlText.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
+#include <limits>
+
+using namespace codectest;
+
+namespace {
+
+ReportElement element(ElementKind kind)
+{
+    ReportElement e;
+    e.id = newId();
+    e.kind = std::move(kind);
+    return e;
+}
+
+} // namespace
+
+// Input files read and written again, against hand-checked output.
+TEST(JrxmlWriter, GoldenDocuments)
+{
+    const struct {
+        QByteArray input;
+        QString golden;
+    } cases[] = {
+        {"<jasperReport/>", QStringLiteral("minimal.out.jrxml")},
+        {golden(QStringLiteral("elements.in.jrxml")), QStringLiteral("elements.out.jrxml")},
+        {golden(QStringLiteral("escaping.in.jrxml")), QStringLiteral("escaping.out.jrxml")},
+    };
+    // These inputs hold fractions, tabs and line breaks in attributes on purpose: their output
+    // is not meant to be a fixed point.
+    for (const auto &c : cases)
+        expectGolden(roundTrip(c.input), c.golden);
+}
+
+TEST(JrxmlWriter, TextFieldExample)
+{
+    ReportStyle amount;
+    amount.name = QStringLiteral("Amount");
+    ReportElement e = element(ElementKind::TextField{QStringLiteral("$F{total}")});
+    e.x = 10.4;
+    e.width = 200;
+    e.height = 20;
+    e.styleName = QStringLiteral("Amount");
+    e.foreColor = ElementColor{QStringLiteral("#CC0000")};
+    e.positionType = PositionType::float_;
+    e.stretchType = StretchType::relativeToTallestObject;
+    e.evaluationTime = QStringLiteral("Report");
+    e.textAlignment = TextAlignment::right;
+    e.verticalAlignment = VerticalTextAlignment::middle;
+    e.isBold = true;
+    expectGolden(JrxmlCodec::serializeElement(e, {amount}).toUtf8(),
+                 QStringLiteral("textfield.out.txt"));
+}
+
+// Text that holds the end marker of a character data section still reads back whole.
+TEST(JrxmlWriter, CharacterDataEndMarkerReadsBack)
+{
+    for (const QString &text :
+         {QStringLiteral("]]>"), QStringLiteral("a]]>b]]>c"), QStringLiteral("]]]>>"),
+          QStringLiteral("x]]"), QStringLiteral("<![CDATA[y]]>")}) {
+        ReportDocument doc;
+        doc.groups.append(ReportGroup{});
+        doc.groups[0].expression = text;
+        ReportElement field = element(ElementKind::TextField{text});
+        field.printWhenExpression = text;
+        doc.detailBands[0].elements = {field};
+        doc.detailBands[0].printWhenExpression = text;
+
+        const ReportDocument back = JrxmlCodec::parse(JrxmlCodec::serialize(doc));
+        const ReportElement &read = back.detailBands.at(0).elements.at(0);
+        EXPECT_EQ(read.kind.as<ElementKind::TextField>()->expression, text);
+        EXPECT_EQ(read.printWhenExpression, text);
+        EXPECT_EQ(back.detailBands.at(0).printWhenExpression, text);
+        EXPECT_EQ(back.groups.at(0).expression, text);
+    }
+}
+
+// Characters XML 1.0 cannot carry are left out, with one diagnostic line, and the file reads.
+TEST(JrxmlWriter, LeavesOutCharactersXmlCannotCarry)
+{
+    ReportDocument doc;
+    doc.name = QStringLiteral("a") + QChar(0x0001) + QStringLiteral("b") + QChar(0xFFFE);
+    const QString loneHigh = QStringLiteral("x") + QChar(0xD800) + QStringLiteral("y");
+    const QString lowFirst = QString(QChar(0xDC00)) + QChar(0xD800);
+    const QString pair = QStringLiteral("\U0001F600\t\r\n");
+    doc.detailBands[0].elements = {element(ElementKind::StaticText{loneHigh + lowFirst + pair})};
+
+    QStringList diagnostics;
+    const QByteArray out = JrxmlCodec::serialize(doc, &diagnostics);
+    ASSERT_EQ(diagnostics.size(), 1);
+    EXPECT_EQ(diagnostics.first(), QStringLiteral("left out 5 characters that XML cannot carry"));
+    const ReportDocument back = JrxmlCodec::parse(out);
+    EXPECT_EQ(back.name, QStringLiteral("ab"));
+    // The carriage return is a line end for every XML reader.
+    EXPECT_EQ(back.detailBands.at(0).elements.at(0).kind.as<ElementKind::StaticText>()->text,
+              QStringLiteral("xy\U0001F600\t\n"));
+
+    QStringList none;
+    JrxmlCodec::serialize(back, &none);
+    EXPECT_TRUE(none.isEmpty());
+}
+
+// Lengths and pen widths that have no text form are clamped, never converted out of range.
+TEST(JrxmlWriter, NumberForms)
+{
+    constexpr double inf = std::numeric_limits<double>::infinity();
+    constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+    const struct {
+        double value;
+        const char *whole;
+        const char *decimal;
+    } cases[] = {
+        {10.5, "11", "10.5"},
+        {-10.5, "-11", "-10.5"},
+        {10.49, "10", "10.49"},
+        {-0.5, "-1", "-0.5"},
+        {1, "1", "1.0"},
+        {0.1, "0", "0.1"},
+        {2e19, "9223372036854775807", "2e+19"},
+        {-1e300, "-9223372036854775808", "-1e+300"},
+        {inf, "9223372036854775807", "1.7976931348623157e+308"},
+        {-inf, "-9223372036854775808", "-1.7976931348623157e+308"},
+        {nan, "0", "0.0"},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(JrxmlText::wholeNumber(c.value), QLatin1StringView(c.whole)) << c.value;
+        EXPECT_EQ(JrxmlText::decimalNumber(c.value), QLatin1StringView(c.decimal)) << c.value;
+    }
+
+    ReportDocument doc;
+    doc.pageWidth = nan;
+    doc.pageHeight = inf;
+    ReportElement line = element(ElementKind::Line{});
+    line.penWidth = nan;
+    line.x = -inf;
+    doc.detailBands[0].elements = {line};
+    const ReportDocument back = JrxmlCodec::parse(JrxmlCodec::serialize(doc));
+    EXPECT_EQ(back.pageWidth, 0);
+    EXPECT_EQ(back.pageHeight, 9223372036854775807.0);
+    EXPECT_EQ(back.detailBands.at(0).elements.at(0).penWidth, 0);
+    EXPECT_EQ(back.detailBands.at(0).elements.at(0).x, -9223372036854775808.0);
+}
+
+// Bands are written type by type in display order, the first band of a type counting; hidden
+// bands are not written; a document without detail bands writes an empty detail section.
+TEST(JrxmlWriter, BandSections)
+{
+    ReportDocument doc;
+    const auto band = [](BandType type, double height, bool present) {
+        ReportBand b;
+        b.type = type;
+        b.height = height;
+        b.isPresent = present;
+        return b;
+    };
+    doc.bands = {band(BandType::summary, 7, true), band(BandType::title, 5, true),
+                 band(BandType::summary, 9, true), band(BandType::pageHeader, 30, false)};
+    doc.detailBands.clear();
+    const QByteArray out = JrxmlCodec::serialize(doc);
+    EXPECT_TRUE(out.contains("    <title>\n        <band height=\"5\">\n        </band>\n"
+                             "    </title>\n\n    <detail>\n    </detail>\n\n    <summary>\n"
+                             "        <band height=\"7\">\n"))
+        << out.toStdString();
+    EXPECT_FALSE(out.contains("pageHeader"));
+    EXPECT_FALSE(out.contains("height=\"9\""));
+
+    const ReportDocument back = JrxmlCodec::parse(out);
+    ASSERT_EQ(back.bands.size(), 9);
+    EXPECT_EQ(back.bands.at(0).type, BandType::background);
+    EXPECT_EQ(back.bands.at(1).height, 5);
+    EXPECT_FALSE(back.bands.at(2).isPresent);
+    EXPECT_EQ(back.bands.at(7).type, BandType::summary);
+    ASSERT_EQ(back.detailBands.size(), 1);
+    EXPECT_EQ(back.detailBands.at(0).height, 40);
+}
+
+// A document that meets the conditions for a lossless write reads back equal, ids aside.
+TEST(JrxmlWriter, WriteThenReadKeepsFrameValues)
+{
+    ReportDocument doc = JrxmlCodec::parse("<jasperReport/>");
+    doc.name = QStringLiteral("Round 'trip' & <back>");
+    doc.pageWidth = 842;
+    doc.pageHeight = 595;
+    doc.columnWidth = 400;
+    doc.leftMargin = 0;
+    doc.language = QString();
+    doc.isPdfTagged = true;
+    doc.pdfTagLanguage = QStringLiteral("it");
+    doc.whenNoDataType = WhenNoDataType::noDataSection;
+    doc.isFloatColumnFooter = true;
+    doc.isSummaryWithPageHeaderAndFooter = true;
+    doc.columnCount = -3;
+    doc.printOrder = PrintOrder::horizontal;
+    doc.columnSpacing = 12;
+    doc.bands[8].isPresent = true; // noData
+    doc.bands[8].height = 0;
+    doc.bands[8].printWhenExpression = QStringLiteral(" ");
+    ReportBand second = doc.detailBands[0];
+    second.height = 17;
+    doc.detailBands.append(second);
+    EXPECT_EQ(withoutIds(JrxmlCodec::parse(JrxmlCodec::serialize(doc))), withoutIds(doc));
+}
