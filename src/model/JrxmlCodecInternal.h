@@ -26,6 +26,13 @@ void appendElement(QString &out, const ReportElement &element, const QList<Repor
 void appendReportElement(QString &out, const ReportElement &element,
                          const QList<ReportStyle> &styles);
 
+// The x, y, width and height attributes, whole numbers.
+void appendGeometryAttrs(QString &out, const ReportElement &element);
+
+// `forecolor` and `backcolor` when present, the back colour followed by mode="Opaque".
+void appendColorAttrs(QString &out, const std::optional<ElementColor> &foreColor,
+                      const std::optional<ElementColor> &backColor);
+
 // The padding attributes of a box, each with its leading space; empty when all are 0.
 QString paddingAttrs(const ReportElement &element);
 
@@ -61,8 +68,10 @@ inline constexpr unsigned int parseOptions =
 ReportDocument readDocument(pugi::xml_node root, JrxmlReadContext &context);
 
 // The report elements that stand directly inside the node, in document order; the elements of
-// element groups are taken in place of the group.
-QList<ReportElement> parseBandElements(pugi::xml_node node, JrxmlReadContext &context);
+// element groups are taken in place of the group. Past `limit` elements the rest are noted as
+// not kept.
+QList<ReportElement> parseBandElements(pugi::xml_node node, JrxmlReadContext &context,
+                                       qsizetype limit = -1);
 
 // The kind and payload of an XML element, or no value when it is not a report element.
 std::optional<ElementKind> elementKind(pugi::xml_node node, JrxmlReadContext &context);
@@ -73,8 +82,29 @@ ReportElement makeElement(pugi::xml_node node, ElementKind kind, const JrxmlRead
 // The attribute as a number, or no value when it is absent or does not convert.
 std::optional<double> doubleAttr(pugi::xml_node node, const char *name);
 
+// The colour an attribute holds, taken as written; no value without the attribute.
+std::optional<ElementColor> colorAttr(pugi::xml_node node, const char *name);
+
+// "Center" and "Right" as such; any other text is left.
+TextAlignment textAlignmentText(const char *text);
+
 // A box side read from its element; no value without one.
 std::optional<BoxSidePen> boxSidePen(pugi::xml_node node);
+
+// A list or table read from its `jr:list` or `jr:table` element.
+ElementKind::List readList(pugi::xml_node node, JrxmlReadContext &context);
+ElementKind::Table readTable(pugi::xml_node node, JrxmlReadContext &context);
+
+// The attributes of an element as text: ` name="value"` each, values escaped.
+QString attributeText(pugi::xml_node node);
+
+// The XML text of a node, standing on its own: prefixes it takes from its ancestors are declared
+// on it (the tree is changed for that).
+QString capturedXml(pugi::xml_node node, JrxmlReadContext &context);
+
+// The XML text of the element children, one after another, but those whose local name is
+// `leftOut`.
+QString bodyText(pugi::xml_node node, const char *leftOut, JrxmlReadContext &context);
 
 // The style and box pen of a table cell.
 TableCellFormatting tableCellFormatting(pugi::xml_node cell);

@@ -1,17 +1,185 @@
-// The writer of components and pass-through elements.
+// The writer of components and pass-through elements: lists and tables as `jr:list` and
+// `jr:table`; charts, crosstabs, other components and generic elements as their captured XML
+// around a regenerated position line.
 
 #include "JrxmlCodecInternal.h"
+#include "JrxmlText.h"
+
+using namespace Qt::StringLiterals;
+using namespace JrxmlText;
 
 namespace JrxmlCodec {
 
-bool appendPassThrough(QString &, const ReportElement &)
+namespace {
+
+// The position line of a pass-through element at 16 or 20 spaces.
+void appendPositionLine(QString &out, int spaces, const ReportElement &e)
 {
+    out += indent(spaces) + "<reportElement"_L1;
+    appendGeometryAttrs(out, e);
+    out += "/>\n"_L1;
+}
+
+// The start line, the position line, the captured body and the end (on the body's last line).
+void appendCaptured(QString &out, const ReportElement &e, QLatin1StringView tag,
+                    const QString &attrs, const QString &body)
+{
+    out += indent(12) + u'<' + tag + attrs + ">\n"_L1;
+    appendPositionLine(out, 16, e);
+    out += body + indent(12) + "</"_L1 + tag + ">\n"_L1;
+}
+
+void appendDatasetRun(QString &out, const QString &datasetName, const QString &connectionExpression,
+                      const QList<SubreportParameter> &parameters)
+{
+    out += indent(20) + "<datasetRun"_L1;
+    appendAttr(out, "subDataset"_L1, datasetName);
+    out += ">\n"_L1;
+    for (const SubreportParameter &p : parameters) {
+        out += indent(24) + "<datasetParameter"_L1;
+        appendAttr(out, "name"_L1, p.name);
+        out += ">\n"_L1;
+        appendCDataLine(out, 28, "datasetParameterExpression"_L1, p.expression);
+        out += indent(24) + "</datasetParameter>\n"_L1;
+    }
+    if (!connectionExpression.isEmpty())
+        appendCDataLine(out, 24, "connectionExpression"_L1, connectionExpression);
+    out += indent(20) + "</datasetRun>\n"_L1;
+}
+
+// <componentElement>, the element's reportElement block and the component's start tag.
+void appendComponentStart(QString &out, const ReportElement &e, const QList<ReportStyle> &styles,
+                          QLatin1StringView component)
+{
+    out += indent(12) + "<componentElement>\n"_L1;
+    appendReportElement(out, e, styles);
+    out += indent(16) + u'<' + component + " xmlns:jr=\""_L1 +
+           QLatin1StringView(componentsNamespaceUri) + u'"';
+}
+
+void appendComponentEnd(QString &out, QLatin1StringView component)
+{
+    out += indent(16) + "</"_L1 + component + ">\n"_L1 + indent(12) + "</componentElement>\n"_L1;
+}
+
+void appendList(QString &out, const ReportElement &e, const ElementKind::List &list,
+                const QList<ReportStyle> &styles)
+{
+    appendComponentStart(out, e, styles, "jr:list"_L1);
+    if (list.printOrder == PrintOrder::horizontal)
+        appendRawAttr(out, "printOrder"_L1, u"Horizontal");
+    out += ">\n"_L1;
+    appendDatasetRun(out, list.datasetName, list.connectionExpression, list.parameters);
+    out += indent(20) + "<jr:listContents"_L1;
+    appendRawAttr(out, "height"_L1, wholeNumber(e.height));
+    appendRawAttr(out, "width"_L1, wholeNumber(e.width));
+    out += ">\n"_L1;
+    for (const ReportElement &child : list.children)
+        appendElement(out, child, styles);
+    out += indent(20) + "</jr:listContents>\n"_L1;
+    appendComponentEnd(out, "jr:list"_L1);
+}
+
+void appendCell(QString &out, QLatin1StringView tag, double height,
+                const SharedOptional<ReportElement> &element, const TableCellFormatting &formatting,
+                const QList<ReportStyle> &styles)
+{
+    out += indent(24) + u'<' + tag + tableCellAttrs(formatting);
+    appendRawAttr(out, "height"_L1, wholeNumber(height));
+    out += ">\n"_L1 + tableCellBox(formatting);
+    if (element)
+        appendElement(out, *element, styles);
+    out += indent(24) + "</"_L1 + tag + ">\n"_L1;
+}
+
+// The cells stand in the order the format prescribes: header, footer, detail.
+void appendColumn(QString &out, const ReportTableColumn &c, const QList<ReportStyle> &styles)
+{
+    out += indent(20) + "<jr:column"_L1;
+    appendRawAttr(out, "width"_L1, wholeNumber(c.width));
+    out += ">\n"_L1;
+    if (c.columnHeaderElement)
+        appendCell(out, "jr:columnHeader"_L1, c.columnHeaderHeight, c.columnHeaderElement,
+                   c.columnHeaderFormatting, styles);
+    if (c.columnFooterElement)
+        appendCell(out, "jr:columnFooter"_L1, c.columnFooterHeight, c.columnFooterElement,
+                   c.columnFooterFormatting, styles);
+    appendCell(out, "jr:detailCell"_L1, c.detailCellHeight, c.detailCellElement,
+               c.detailCellFormatting, styles);
+    out += indent(20) + "</jr:column>\n"_L1;
+}
+
+void appendTable(QString &out, const ReportElement &e, const ElementKind::Table &table,
+                 const QList<ReportStyle> &styles)
+{
+    appendComponentStart(out, e, styles, "jr:table"_L1);
+    if (e.tableWhenNoDataType)
+        appendRawAttr(out, "whenNoDataType"_L1, rawValue(*e.tableWhenNoDataType));
+    out += ">\n"_L1;
+    appendDatasetRun(out, table.datasetName, table.connectionExpression, table.parameters);
+    for (const ReportTableColumn &column : table.columns)
+        appendColumn(out, column, styles);
+    appendComponentEnd(out, "jr:table"_L1);
+}
+
+} // namespace
+
+bool appendPassThrough(QString &out, const ReportElement &e)
+{
+    if (const auto *chart = e.kind.as<ElementKind::Chart>()) {
+        out += indent(12) + u'<' + chart->tag + ">\n"_L1;
+        out += indent(16) + "<chart"_L1 + chart->chartAttrs + ">\n"_L1;
+        appendPositionLine(out, 20, e);
+        out += chart->chartBodyXML + indent(16) + "</chart>\n"_L1;
+        out += chart->siblingXML + indent(12) + "</"_L1 + chart->tag + ">\n"_L1;
+        return true;
+    }
+    if (const auto *crosstab = e.kind.as<ElementKind::Crosstab>()) {
+        appendCaptured(out, e, "crosstab"_L1, crosstab->crosstabAttrs, crosstab->bodyXML);
+        return true;
+    }
+    if (const auto *component = e.kind.as<ElementKind::ComponentPlaceholder>()) {
+        appendCaptured(out, e, "componentElement"_L1, QString(), component->componentXML + u'\n');
+        return true;
+    }
+    if (const auto *generic = e.kind.as<ElementKind::GenericElement>()) {
+        appendCaptured(out, e, "genericElement"_L1, generic->elementAttrs, generic->bodyXML);
+        return true;
+    }
     return false;
 }
 
-bool appendComponent(QString &, const ReportElement &, const QList<ReportStyle> &)
+bool appendComponent(QString &out, const ReportElement &e, const QList<ReportStyle> &styles)
 {
+    if (const auto *list = e.kind.as<ElementKind::List>()) {
+        appendList(out, e, *list, styles);
+        return true;
+    }
+    if (const auto *table = e.kind.as<ElementKind::Table>()) {
+        appendTable(out, e, *table, styles);
+        return true;
+    }
     return false;
+}
+
+QString tableCellAttrs(const TableCellFormatting &formatting)
+{
+    QString text;
+    if (!isAbsentOrEmpty(formatting.styleName))
+        appendAttr(text, "style"_L1, *formatting.styleName);
+    return text;
+}
+
+QString tableCellBox(const TableCellFormatting &formatting)
+{
+    if (!formatting.boxPenWidth)
+        return {};
+    const BoxSidePen pen{*formatting.boxPenWidth, formatting.boxPenColor, PenLineStyle::solid};
+    QString text = indent(28) + "<box>\n"_L1;
+    for (QLatin1StringView side : {"topPen"_L1, "leftPen"_L1, "bottomPen"_L1, "rightPen"_L1})
+        text += indent(12) + penXML(side, pen); // 32 spaces in all
+    text += indent(28) + "</box>\n"_L1;
+    return text;
 }
 
 } // namespace JrxmlCodec

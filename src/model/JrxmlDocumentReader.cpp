@@ -17,11 +17,6 @@ namespace {
 constexpr char pdfTagged[] = "net.sf.jasperreports.export.pdf.tagged";
 constexpr char pdfTagLanguage[] = "net.sf.jasperreports.export.pdf.tag.language";
 
-bool is(const char *name, const char *tag)
-{
-    return std::strcmp(name, tag) == 0;
-}
-
 void readRoot(pugi::xml_node root, ReportDocument &d)
 {
     d.name = attrTextOr(root, "name", u"report"_s);
@@ -97,7 +92,6 @@ pugi::xml_node singleBand(pugi::xml_node section, JrxmlReadContext &context)
 ReportBand readStandardBand(pugi::xml_node root, BandType type, JrxmlReadContext &context)
 {
     ReportBand b;
-    b.id = newId();
     b.type = type;
     b.height = 20;
     b.isPresent = false;

@@ -99,11 +99,9 @@ void appendBands(QString &out, const ReportDocument &d)
 
 QString bandPrintWhenXML(const std::optional<QString> &expression, int spaces)
 {
-    if (!expression || expression->isEmpty())
-        return {};
-    QString line = indent(spaces) + "<printWhenExpression>"_L1;
-    appendCData(line, *expression);
-    line += "</printWhenExpression>\n"_L1;
+    QString line;
+    if (!isAbsentOrEmpty(expression))
+        appendCDataLine(line, spaces, "printWhenExpression"_L1, *expression);
     return line;
 }
 

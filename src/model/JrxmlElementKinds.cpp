@@ -4,6 +4,7 @@
 #include "JrxmlCodecInternal.h"
 #include "JrxmlText.h"
 
+#include <QSet>
 #include <cstring>
 
 using namespace Qt::StringLiterals;
@@ -12,11 +13,6 @@ using namespace JrxmlText;
 namespace JrxmlCodec {
 
 namespace {
-
-bool is(const char *name, const char *tag)
-{
-    return std::strcmp(name, tag) == 0;
-}
 
 ElementKind::Subreport readSubreport(pugi::xml_node node)
 {
@@ -38,7 +34,7 @@ bool isContainerPart(const char *name)
 }
 
 void appendBandElements(pugi::xml_node node, JrxmlReadContext &context,
-                        QList<ReportElement> &elements)
+                        QList<ReportElement> &elements, qsizetype limit)
 {
     if (context.depth > JrxmlReadContext::maxNesting) {
         context.note(QStringLiteral("Elements nested more than %1 levels deep were not kept")
@@ -49,24 +45,70 @@ void appendBandElements(pugi::xml_node node, JrxmlReadContext &context,
         if (child.type() != pugi::node_element)
             continue;
         const char *name = localName(child.name());
-        if (is(name, "elementGroup")) {
+        if (isContainerPart(name))
+            continue;
+        if (limit >= 0 && elements.size() >= limit) {
+            context.dropped(child.name());
+        } else if (is(name, "elementGroup")) {
+            // A group is no element of its own; its elements belong to the container.
             const JrxmlNesting nesting(context);
-            appendBandElements(child, context, elements);
+            appendBandElements(child, context, elements, limit);
+        } else if (std::optional<ElementKind> kind = elementKind(child, context)) {
+            elements.append(makeElement(child, std::move(*kind), context));
+        } else {
+            context.dropped(child.name());
+        }
+    }
+}
+
+const QSet<QByteArray> &chartTagNames()
+{
+    static const QSet<QByteArray> names = {
+        "areaChart",    "bar3DChart",   "barChart",          "bubbleChart",      "candlestickChart",
+        "highLowChart", "lineChart",    "meterChart",        "multiAxisChart",   "pie3DChart",
+        "pieChart",     "scatterChart", "stackedBar3DChart", "stackedBarChart",  "timeSeriesChart",
+        "xyAreaChart",  "xyBarChart",   "xyLineChart",       "thermometerChart", "ganttChart"};
+    return names;
+}
+
+// A list, a table, another component, or nothing usable.
+std::optional<ElementKind> readComponentElement(pugi::xml_node node, JrxmlReadContext &context)
+{
+    if (const pugi::xml_node list = node.child("jr:list"))
+        return readList(list, context);
+    if (const pugi::xml_node table = node.child("jr:table"))
+        return readTable(table, context);
+    std::optional<ElementKind> kind;
+    for (pugi::xml_node child : node.children()) {
+        if (child.type() != pugi::node_element || hasLocalName(child, "reportElement"))
+            continue;
+        if (kind) {
+            context.dropped(child.name()); // one component per element
             continue;
         }
-        if (std::optional<ElementKind> kind = elementKind(child, context))
-            elements.append(makeElement(child, std::move(*kind), context));
-        else if (!isContainerPart(name))
-            context.dropped(child.name());
+        QString tag = QString::fromUtf8(child.name());
+        if (tag.isEmpty())
+            tag = QStringLiteral("unknown");
+        kind = ElementKind::ComponentPlaceholder{tag, capturedXml(child, context)};
     }
+    return kind;
+}
+
+ElementKind::Chart readChart(pugi::xml_node node, const char *tag, JrxmlReadContext &context)
+{
+    const pugi::xml_node chart = node.child("chart");
+    return ElementKind::Chart{QString::fromUtf8(tag), attributeText(chart),
+                              bodyText(chart, "reportElement", context),
+                              bodyText(node, "chart", context)};
 }
 
 } // namespace
 
-QList<ReportElement> parseBandElements(pugi::xml_node node, JrxmlReadContext &context)
+QList<ReportElement> parseBandElements(pugi::xml_node node, JrxmlReadContext &context,
+                                       qsizetype limit)
 {
     QList<ReportElement> elements;
-    appendBandElements(node, context, elements);
+    appendBandElements(node, context, elements, limit);
     return elements;
 }
 
@@ -93,9 +135,19 @@ std::optional<ElementKind> elementKind(pugi::xml_node node, JrxmlReadContext &co
         const JrxmlNesting nesting(context);
         return ElementKind::Frame{parseBandElements(node, context)};
     }
+    if (is(name, "componentElement"))
+        return readComponentElement(node, context);
     if (is(name, "break")) {
         return ElementKind::ReportBreak{
             is(node.attribute("type").value(), "Column") ? BreakType::column : BreakType::page};
+    }
+    if (chartTagNames().contains(QByteArray::fromRawData(name, qsizetype(std::strlen(name)))))
+        return readChart(node, name, context);
+    if (is(name, "crosstab"))
+        return ElementKind::Crosstab{attributeText(node), bodyText(node, "reportElement", context)};
+    if (is(name, "genericElement")) {
+        return ElementKind::GenericElement{attributeText(node),
+                                           bodyText(node, "reportElement", context)};
     }
     return std::nullopt;
 }

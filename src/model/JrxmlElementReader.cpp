@@ -20,7 +20,7 @@ bool fontFlag(pugi::xml_node font, const char *name, const ReportStyle *style,
 {
     const pugi::xml_attribute attr = font.attribute(name);
     if (attr)
-        return std::strcmp(attr.value(), "true") == 0;
+        return is(attr.value(), "true");
     return style && style->*member;
 }
 
@@ -40,17 +40,14 @@ void readTextFormatting(ReportElement &e, pugi::xml_node node, const ReportStyle
     e.markup = attrText(textElement, "markup");
 
     if (const pugi::xml_attribute align = textElement.attribute("textAlignment")) {
-        const char *value = align.value();
-        e.textAlignment = std::strcmp(value, "Center") == 0  ? TextAlignment::center
-                          : std::strcmp(value, "Right") == 0 ? TextAlignment::right
-                                                             : TextAlignment::left;
+        e.textAlignment = textAlignmentText(align.value());
     } else {
         e.textAlignment = style ? style->textAlignment : TextAlignment::left;
     }
     const char *vertical = textElement.attribute("verticalAlignment").value();
-    e.verticalAlignment = std::strcmp(vertical, "Middle") == 0   ? VerticalTextAlignment::middle
-                          : std::strcmp(vertical, "Bottom") == 0 ? VerticalTextAlignment::bottom
-                                                                 : VerticalTextAlignment::top;
+    e.verticalAlignment = is(vertical, "Middle")   ? VerticalTextAlignment::middle
+                          : is(vertical, "Bottom") ? VerticalTextAlignment::bottom
+                                                   : VerticalTextAlignment::top;
 
     e.fontName = attrTextOr(font, "fontName", style ? style->fontName : u"SansSerif"_s);
     e.fontSize = doubleAttr(font, "size").value_or(style ? style->fontSize : 10.0);
@@ -60,13 +57,6 @@ void readTextFormatting(ReportElement &e, pugi::xml_node node, const ReportStyle
     e.pdfFontName = fontText(font, "pdfFontName", style, &ReportStyle::pdfFontName);
     e.pdfEncoding = fontText(font, "pdfEncoding", style, &ReportStyle::pdfEncoding);
     e.isPdfEmbedded = fontFlag(font, "isPdfEmbedded", style, &ReportStyle::isPdfEmbedded);
-}
-
-std::optional<ElementColor> colorAttr(pugi::xml_node node, const char *name)
-{
-    if (std::optional<QString> text = attrText(node, name))
-        return ElementColor{*text};
-    return std::nullopt;
 }
 
 void readBox(ReportElement &e, pugi::xml_node node)
@@ -95,6 +85,20 @@ void readBox(ReportElement &e, pugi::xml_node node)
 }
 
 } // namespace
+
+std::optional<ElementColor> colorAttr(pugi::xml_node node, const char *name)
+{
+    if (std::optional<QString> text = attrText(node, name))
+        return ElementColor{*text};
+    return std::nullopt;
+}
+
+TextAlignment textAlignmentText(const char *text)
+{
+    return is(text, "Center")  ? TextAlignment::center
+           : is(text, "Right") ? TextAlignment::right
+                               : TextAlignment::left;
+}
 
 std::optional<double> doubleAttr(pugi::xml_node node, const char *name)
 {
@@ -165,8 +169,8 @@ ReportElement makeElement(pugi::xml_node node, ElementKind kind, const JrxmlRead
     e.tableWhenNoDataType = enumAttr<WhenNoDataType>(node.child("jr:table"), "whenNoDataType");
 
     if (e.kind.is<ElementKind::Subreport>()) {
-        e.isUsingCache = std::strcmp(node.attribute("isUsingCache").value(), "false") != 0;
-        e.runToBottom = std::strcmp(node.attribute("runToBottom").value(), "false") != 0;
+        e.isUsingCache = !is(node.attribute("isUsingCache").value(), "false");
+        e.runToBottom = !is(node.attribute("runToBottom").value(), "false");
         e.overflowType = attrText(node, "overflowType");
     }
     return e;

@@ -11,11 +11,6 @@ namespace JrxmlCodec {
 
 namespace {
 
-bool isAbsentOrEmpty(const std::optional<QString> &text)
-{
-    return !text || text->isEmpty();
-}
-
 bool hasStyleNamed(const QList<ReportStyle> &styles, const QString &name)
 {
     for (const ReportStyle &style : styles) {
@@ -136,14 +131,6 @@ void appendTextElement(QString &out, const ReportElement &e)
     out += "/>\n"_L1 + indent(16) + "</textElement>\n"_L1;
 }
 
-// One line at 16 spaces: <tag><![CDATA[text]]></tag>.
-void appendExpression(QString &out, int spaces, QLatin1StringView tag, QStringView text)
-{
-    out += indent(spaces) + u'<' + tag + u'>';
-    appendCData(out, text);
-    out += "</"_L1 + tag + ">\n"_L1;
-}
-
 void appendGraphicElement(QString &out, const ReportElement &e)
 {
     out += indent(16) + "<graphicElement>\n"_L1 + indent(20) + "<pen"_L1;
@@ -157,27 +144,27 @@ void appendSubreportContent(QString &out, const ElementKind::Subreport &subrepor
         out += indent(16) + "<subreportParameter"_L1;
         appendAttr(out, "name"_L1, parameter.name);
         out += ">\n"_L1;
-        appendExpression(out, 20, "subreportParameterExpression"_L1, parameter.expression);
+        appendCDataLine(out, 20, "subreportParameterExpression"_L1, parameter.expression);
         out += indent(16) + "</subreportParameter>\n"_L1;
     }
     if (!isAbsentOrEmpty(subreport.connectionExpression))
-        appendExpression(out, 16, "connectionExpression"_L1, *subreport.connectionExpression);
+        appendCDataLine(out, 16, "connectionExpression"_L1, *subreport.connectionExpression);
     else if (!isAbsentOrEmpty(subreport.dataSourceExpression))
-        appendExpression(out, 16, "dataSourceExpression"_L1, *subreport.dataSourceExpression);
-    appendExpression(out, 16, "subreportExpression"_L1, subreport.expression);
+        appendCDataLine(out, 16, "dataSourceExpression"_L1, *subreport.dataSourceExpression);
+    appendCDataLine(out, 16, "subreportExpression"_L1, subreport.expression);
 }
 
 void appendContent(QString &out, const ReportElement &e, const QList<ReportStyle> &styles)
 {
     if (const auto *text = e.kind.as<ElementKind::StaticText>()) {
-        appendExpression(out, 16, "text"_L1, text->text);
+        appendCDataLine(out, 16, "text"_L1, text->text);
     } else if (const auto *field = e.kind.as<ElementKind::TextField>()) {
-        appendExpression(out, 16, "textFieldExpression"_L1, field->expression);
+        appendCDataLine(out, 16, "textFieldExpression"_L1, field->expression);
         if (!isAbsentOrEmpty(e.hyperlinkExpression))
-            appendExpression(out, 16, "hyperlinkReferenceExpression"_L1, *e.hyperlinkExpression);
+            appendCDataLine(out, 16, "hyperlinkReferenceExpression"_L1, *e.hyperlinkExpression);
     } else if (const auto *image = e.kind.as<ElementKind::Image>()) {
         appendGraphicElement(out, e);
-        appendExpression(out, 16, "imageExpression"_L1, image->expression);
+        appendCDataLine(out, 16, "imageExpression"_L1, image->expression);
     } else if (const auto *subreport = e.kind.as<ElementKind::Subreport>()) {
         appendSubreportContent(out, *subreport);
     } else if (const auto *frame = e.kind.as<ElementKind::Frame>()) {
@@ -191,6 +178,25 @@ void appendContent(QString &out, const ReportElement &e, const QList<ReportStyle
 }
 
 } // namespace
+
+void appendGeometryAttrs(QString &out, const ReportElement &e)
+{
+    appendRawAttr(out, "x"_L1, wholeNumber(e.x));
+    appendRawAttr(out, "y"_L1, wholeNumber(e.y));
+    appendRawAttr(out, "width"_L1, wholeNumber(e.width));
+    appendRawAttr(out, "height"_L1, wholeNumber(e.height));
+}
+
+void appendColorAttrs(QString &out, const std::optional<ElementColor> &foreColor,
+                      const std::optional<ElementColor> &backColor)
+{
+    if (foreColor)
+        appendAttr(out, "forecolor"_L1, foreColor->hex);
+    if (backColor) {
+        appendAttr(out, "backcolor"_L1, backColor->hex);
+        appendRawAttr(out, "mode"_L1, u"Opaque");
+    }
+}
 
 QString paddingAttrs(const ReportElement &e)
 {
@@ -221,28 +227,20 @@ QString penXML(QLatin1StringView side, const BoxSidePen &pen)
 void appendReportElement(QString &out, const ReportElement &e, const QList<ReportStyle> &styles)
 {
     out += indent(16) + "<reportElement"_L1;
-    appendRawAttr(out, "x"_L1, wholeNumber(e.x));
-    appendRawAttr(out, "y"_L1, wholeNumber(e.y));
-    appendRawAttr(out, "width"_L1, wholeNumber(e.width));
-    appendRawAttr(out, "height"_L1, wholeNumber(e.height));
+    appendGeometryAttrs(out, e);
     if (e.positionType != PositionType::fixRelativeToTop)
         appendRawAttr(out, "positionType"_L1, rawValue(e.positionType));
     if (e.stretchType != StretchType::noStretch)
         appendRawAttr(out, "stretchType"_L1, rawValue(e.stretchType));
     if (e.styleName && hasStyleNamed(styles, *e.styleName))
         appendAttr(out, "style"_L1, *e.styleName);
-    if (e.foreColor)
-        appendAttr(out, "forecolor"_L1, e.foreColor->hex);
-    if (e.backColor) {
-        appendAttr(out, "backcolor"_L1, e.backColor->hex);
-        appendRawAttr(out, "mode"_L1, u"Opaque");
-    }
+    appendColorAttrs(out, e.foreColor, e.backColor);
     if (isAbsentOrEmpty(e.printWhenExpression)) {
         out += "/>\n"_L1;
         return;
     }
     out += ">\n"_L1;
-    appendExpression(out, 20, "printWhenExpression"_L1, *e.printWhenExpression);
+    appendCDataLine(out, 20, "printWhenExpression"_L1, *e.printWhenExpression);
     out += indent(16) + "</reportElement>\n"_L1;
 }
 

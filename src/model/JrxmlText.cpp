@@ -68,6 +68,13 @@ void appendCData(QString &out, QStringView text)
     out.append("]]>"_L1);
 }
 
+void appendCDataLine(QString &out, int spaces, QLatin1StringView tag, QStringView text)
+{
+    out += indent(spaces) + u'<' + tag + u'>';
+    appendCData(out, text);
+    out += "</"_L1 + tag + ">\n"_L1;
+}
+
 QString wholeNumber(double value)
 {
     if (std::isnan(value))
@@ -207,7 +214,7 @@ const char *localName(const char *qualifiedName)
 
 bool hasLocalName(pugi::xml_node node, const char *name)
 {
-    return std::strcmp(localName(node.name()), name) == 0;
+    return is(localName(node.name()), name);
 }
 
 QString textValue(pugi::xml_node node)
@@ -254,7 +261,7 @@ QString attrTextOr(pugi::xml_node node, const char *name, const QString &fallbac
 
 bool isTrue(pugi::xml_node node, const char *name)
 {
-    return std::strcmp(node.attribute(name).value(), "true") == 0;
+    return is(node.attribute(name).value(), "true");
 }
 
 std::optional<QString> childText(pugi::xml_node node, const char *name)

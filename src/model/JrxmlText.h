@@ -3,6 +3,7 @@
 #include "RawEnum.h"
 
 #include <QString>
+#include <cstring>
 #include <optional>
 #include <pugixml.hpp>
 
@@ -26,6 +27,15 @@ QString escaped(QStringView text);
 // A character data section holding the text unchanged. A "]]>" inside the text ends the section
 // and opens another, so the text reads back whole.
 void appendCData(QString &out, QStringView text);
+
+// One line: the indentation, <tag>, the text as a character data section, </tag>, line feed.
+void appendCDataLine(QString &out, int spaces, QLatin1StringView tag, QStringView text);
+
+// Whether an optional text has no value or no characters (blanks count as characters).
+inline bool isAbsentOrEmpty(const std::optional<QString> &text)
+{
+    return !text || text->isEmpty();
+}
 
 // A length held as a whole number: rounded half away from zero. Not-a-number gives 0; values
 // beyond the signed 64-bit range are clamped to it.
@@ -51,6 +61,12 @@ std::optional<double> toDouble(const char *text);
 
 // A decimal integer with an optional sign and nothing else, within the signed 64-bit range.
 std::optional<qint64> toInteger(const char *text);
+
+// Whether two texts are the same, exactly.
+inline bool is(const char *text, const char *word)
+{
+    return std::strcmp(text, word) == 0;
+}
 
 // The name without its namespace prefix.
 const char *localName(const char *qualifiedName);

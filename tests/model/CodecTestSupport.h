@@ -24,4 +24,23 @@ QByteArray roundTrip(const QByteArray &jrxml, QStringList *warnings = nullptr);
 // A report whose title band holds the given element text (whole lines).
 QByteArray reportWithTitle(const QByteArray &elements, const QByteArray &head = {});
 
+struct ToolResult {
+    int exitCode = -1; // -1 when the program did not run or crashed
+    QByteArray out;
+    QByteArray err;
+};
+
+// Runs a program to its end with the given standard input.
+ToolResult runTool(const QString &program, const QStringList &arguments,
+                   const QByteArray &input = {});
+
+// Whether xmllint is installed.
+bool haveXmllint();
+
+// The pass-through elements of a JRXML text (charts, crosstabs, generic elements and components
+// other than lists and tables), in document order, as one document in exclusive canonical form
+// (xmllint --exc-c14n). Each element is copied with the namespaces in scope, without its
+// position line, without the attributes of a chart tag and without text between its children.
+QByteArray canonicalPassThrough(const QByteArray &jrxml);
+
 } // namespace codectest
