@@ -101,6 +101,11 @@ TEST(ReportDocument, EqualityComparesEveryFieldIncludingIds)
     // Two default detail bands carry different ids.
     ReportDocument fresh;
     EXPECT_NE(a, fresh);
+    const QUuid id = newId();
+    EXPECT_EQ(id.version(), QUuid::Random);
+    EXPECT_EQ(id.variant(), QUuid::DCE);
+    EXPECT_EQ(idText(id), idText(id).toUpper());
+    EXPECT_FALSE(idText(id).startsWith(QLatin1Char('{')));
 
     ReportElement lower = element(ElementKind::Rectangle{});
     lower.foreColor = ElementColor{QStringLiteral("#ff0000")};
