@@ -139,7 +139,7 @@ bool isDataDefinition(const char *name)
     return false;
 }
 
-// Reads the properties and notes every child of the root that is not kept: unknown sections,
+// Reads the properties and imports and notes every child of the root that is not kept: unknown sections,
 // properties the document does not hold, and second sections of a name that is read once.
 void readPropertiesAndNoteSections(pugi::xml_node root, ReportDocument &d,
                                    JrxmlReadContext &context)
@@ -151,6 +151,13 @@ void readPropertiesAndNoteSections(pugi::xml_node root, ReportDocument &d,
         const char *name = child.name();
         if (is(name, "property")) {
             if (!readProperty(child, d))
+                context.dropped(name);
+            continue;
+        }
+        if (is(name, "import")) {
+            if (const pugi::xml_attribute value = child.attribute("value"))
+                d.imports.append(QString::fromUtf8(value.value()));
+            else
                 context.dropped(name);
             continue;
         }

@@ -116,10 +116,24 @@ void appendGroupBands(QString &out, const ReportGroup &group, const QList<Report
     out += indent(8) + "</groupFooter>\n"_L1;
 }
 
+// The imports stand between the properties and the data definitions, as the format orders them.
+void appendImports(QString &out, const ReportDocument &d)
+{
+    if (d.imports.isEmpty())
+        return;
+    for (const QString &import : d.imports) {
+        out += indent(4) + "<import"_L1;
+        appendAttr(out, "value"_L1, import);
+        out += "/>\n"_L1;
+    }
+    out += u'\n';
+}
+
 void appendDocument(QString &out, const ReportDocument &document)
 {
     appendRoot(out, document);
     appendProperties(out, document);
+    appendImports(out, document);
     appendDataDefinitions(out, document);
     appendBands(out, document);
     out += "</jasperReport>\n"_L1;

@@ -144,6 +144,8 @@ struct ReportDocument {
     QString language = QStringLiteral("java");
     bool isPdfTagged = false;
     QString pdfTagLanguage;
+    // Packages and classes the report's expressions import ("net.sf.jasperreports.engine.*").
+    QStringList imports;
     QList<ReportField> fields;
     QList<ReportVariable> variables;
     QList<ReportGroup> groups;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TestSupport.h"
 #include "model/JrxmlCodec.h"
 
 #include <QByteArray>

@@ -208,3 +208,25 @@ TEST(JrxmlReader, DeepNestingIsCut)
     EXPECT_EQ(JrxmlCodec::parse(text).bands[1].elements[0].kind.as<ElementKind::StaticText>()->text,
               QStringLiteral("x"));
 }
+
+TEST(JrxmlReader, ImportsAreKeptInOrderAndWrittenAfterTheProperties)
+{
+    const QByteArray source =
+        "<jasperReport name=\"r\"><import value=\"net.sf.jasperreports.engine.data.*\"/>"
+        "<property name=\"other\" value=\"x\"/><import value=\"java.util.&lt;x&gt;\"/>"
+        "<import/><field name=\"f\" class=\"java.lang.String\"/></jasperReport>";
+    QStringList warnings;
+    const ReportDocument d = JrxmlCodec::parse(source, &warnings);
+    EXPECT_EQ(d.imports, (QStringList{QStringLiteral("net.sf.jasperreports.engine.data.*"),
+                                      QStringLiteral("java.util.<x>")}));
+    EXPECT_TRUE(warnings.join(u'\n').contains(QStringLiteral("<import>")))
+        << "an import without a value is reported, not kept";
+
+    const QString written = QString::fromUtf8(JrxmlCodec::serialize(d));
+    const qsizetype import = written.indexOf(QStringLiteral(
+        "    <import value=\"net.sf.jasperreports.engine.data.*\"/>\n"
+        "    <import value=\"java.util.&lt;x&gt;\"/>\n\n"));
+    ASSERT_GE(import, 0) << written.toStdString();
+    EXPECT_LT(import, written.indexOf(QStringLiteral("<field ")));
+    EXPECT_EQ(JrxmlCodec::parse(written.toUtf8()).imports, d.imports);
+}

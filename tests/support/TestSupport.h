@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <ostream>
 
 namespace testsupport {
@@ -31,4 +32,12 @@ QByteArray readFile(const QString &path);
 inline void PrintTo(const QString &text, std::ostream *os)
 {
     *os << '"' << text.toStdString() << '"';
+}
+
+inline void PrintTo(const QStringList &texts, std::ostream *os)
+{
+    *os << '[';
+    for (qsizetype i = 0; i < texts.size(); ++i)
+        *os << (i ? ", \"" : "\"") << texts.at(i).toStdString() << '"';
+    *os << ']';
 }
