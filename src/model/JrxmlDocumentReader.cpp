@@ -139,8 +139,8 @@ bool isDataDefinition(const char *name)
     return false;
 }
 
-// Reads the properties and imports and notes every child of the root that is not kept: unknown sections,
-// properties the document does not hold, and second sections of a name that is read once.
+// Reads the properties and imports and notes every child of the root that is not kept: unknown
+// sections, properties the document does not hold, and second sections of a name that is read once.
 void readPropertiesAndNoteSections(pugi::xml_node root, ReportDocument &d,
                                    JrxmlReadContext &context)
 {

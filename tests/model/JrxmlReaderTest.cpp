@@ -223,9 +223,9 @@ TEST(JrxmlReader, ImportsAreKeptInOrderAndWrittenAfterTheProperties)
         << "an import without a value is reported, not kept";
 
     const QString written = QString::fromUtf8(JrxmlCodec::serialize(d));
-    const qsizetype import = written.indexOf(QStringLiteral(
-        "    <import value=\"net.sf.jasperreports.engine.data.*\"/>\n"
-        "    <import value=\"java.util.&lt;x&gt;\"/>\n\n"));
+    const qsizetype import = written.indexOf(
+        QStringLiteral("    <import value=\"net.sf.jasperreports.engine.data.*\"/>\n"
+                       "    <import value=\"java.util.&lt;x&gt;\"/>\n\n"));
     ASSERT_GE(import, 0) << written.toStdString();
     EXPECT_LT(import, written.indexOf(QStringLiteral("<field ")));
     EXPECT_EQ(JrxmlCodec::parse(written.toUtf8()).imports, d.imports);
