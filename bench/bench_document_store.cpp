@@ -1,0 +1,78 @@
+// The document store's undo on a 5,000-element report: the cost of one coalesced element edit
+// with a discrete snapshot, and the memory that 50 snapshots hold against one document.
+#include "ModelFixtures.h"
+#include "document/DocumentStore.h"
+
+#include <benchmark/benchmark.h>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
+namespace {
+
+// Bytes the allocator has handed out and not taken back; 0 where the C library cannot tell.
+size_t allocatedBytes()
+{
+#if defined(__GLIBC__)
+    const struct mallinfo2 info = mallinfo2();
+    return info.uordblks + info.hblkhd;
+#else
+    return 0;
+#endif
+}
+
+// Ids of elements spread over the report, for edits that touch different bands.
+QList<QUuid> sampleIds(const ReportDocument &doc, int count)
+{
+    QList<QUuid> ids;
+    for (int i = 0; ids.size() < count; ++i) {
+        const ReportBand &band = doc.bands[i % doc.bands.size()];
+        ids.append(band.elements[(i * 7) % band.elements.size()].id);
+    }
+    return ids;
+}
+
+} // namespace
+
+static void BM_CoalescedEditPlusSnapshot(benchmark::State &state)
+{
+    DocumentStore store;
+    qint64 clock = 0;
+    store.setClock([&] { return clock; });
+    store.setDocument(largeDocument(int(state.range(0))));
+    const QUuid id = store.document().bands[3].elements[10].id;
+    for (auto _ : state) {
+        clock += 100;
+        store.updateElement(id, [](ReportElement &e) { e.x += 1; });
+        store.flushPendingUndoSnapshot();
+        store.pushUndo(store.document());
+    }
+    state.counters["undo depth"] = double(store.undoStack().size());
+}
+BENCHMARK(BM_CoalescedEditPlusSnapshot)->Arg(5000)->Unit(benchmark::kMicrosecond);
+
+static void BM_FiftySnapshotsMemory(benchmark::State &state)
+{
+    for (auto _ : state) {
+        const size_t start = allocatedBytes();
+        auto store = std::make_unique<DocumentStore>();
+        store->setDocument(largeDocument(int(state.range(0))));
+        const size_t oneDocument = allocatedBytes() - start;
+
+        const QList<QUuid> ids = sampleIds(store->document(), 50);
+        const size_t beforeSnapshots = allocatedBytes();
+        for (const QUuid &id : ids) {
+            store->setSelectedElementIDs({id, newId()}); // two ids: one discrete step each
+            store->updateSelectedElements([](ReportElement &e) { e.y += 1; });
+        }
+        const size_t fiftySnapshots = allocatedBytes() - beforeSnapshots;
+
+        state.counters["document KiB"] = double(oneDocument) / 1024;
+        state.counters["50 snapshots KiB"] = double(fiftySnapshots) / 1024;
+        state.counters["snapshots/document"] = double(fiftySnapshots) / double(oneDocument);
+        state.counters["undo depth"] = double(store->undoStack().size());
+    }
+}
+BENCHMARK(BM_FiftySnapshotsMemory)->Arg(5000)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+BENCHMARK_MAIN();

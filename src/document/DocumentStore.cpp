@@ -1,0 +1,230 @@
+#include "document/DocumentStore.h"
+
+#include <chrono>
+
+namespace {
+
+template <typename T> bool assignIfChanged(T &member, const T &value)
+{
+    if (member == value)
+        return false;
+    member = value;
+    return true;
+}
+
+} // namespace
+
+size_t qHash(const HashableKey &key, size_t seed) noexcept
+{
+    QtPrivate::QHashCombine combine;
+    seed = combine(seed, key.value().index());
+    return std::visit([&](const auto &value) { return combine(seed, qHash(value)); }, key.value());
+}
+
+DocumentStore::DocumentStore(QObject *parent)
+    : QObject(parent), document_(defaultDocument()),
+      activeBandTarget_(BandTarget::detailBand(document_.detailBands.first().id)), clock_([] {
+          using namespace std::chrono;
+          return qint64(
+              duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+      })
+{
+}
+
+ReportDocument DocumentStore::defaultDocument(double pageWidth, double pageHeight)
+{
+    ReportDocument document;
+    document.name = QStringLiteral("report");
+    document.pageWidth = pageWidth;
+    document.pageHeight = pageHeight;
+    document.columnWidth = pageWidth - 60;
+    document.leftMargin = 30;
+    document.rightMargin = 30;
+    document.topMargin = 20;
+    document.bottomMargin = 20;
+    document.queryString.clear();
+    document.queryLanguage = QStringLiteral("sql");
+    document.language = QStringLiteral("java");
+    document.isPdfTagged = false;
+    document.pdfTagLanguage = QStringLiteral("en-US");
+    document.bands.clear();
+    for (BandType type : bandDisplayOrder()) {
+        if (type == BandType::detail)
+            continue;
+        ReportBand band;
+        band.type = type;
+        band.height = 20;
+        document.bands.append(band);
+    }
+    ReportBand detail;
+    detail.type = BandType::detail;
+    detail.height = 40;
+    document.detailBands = {detail};
+    return document;
+}
+
+void DocumentStore::setDocument(const ReportDocument &document)
+{
+    document_ = document;
+    emit documentChanged();
+}
+
+void DocumentStore::setSelectedElementIDs(const QSet<QUuid> &ids)
+{
+    if (assignIfChanged(selectedElementIDs_, ids))
+        emit selectedElementIDsChanged();
+    flushPendingUndoSnapshot();
+    if (!ids.isEmpty())
+        setIsReportRootSelected(false);
+    setSelectedDataItem(std::nullopt);
+    setSelectedFieldIDs({});
+}
+
+std::optional<QUuid> DocumentStore::selectedElementID() const
+{
+    if (selectedElementIDs_.size() != 1)
+        return std::nullopt;
+    return *selectedElementIDs_.cbegin();
+}
+
+void DocumentStore::setSelectedElementID(const std::optional<QUuid> &id)
+{
+    setSelectedElementIDs(id ? QSet<QUuid>{*id} : QSet<QUuid>{});
+}
+
+void DocumentStore::setSelectedDataItem(const std::optional<InspectorDataSelection> &item)
+{
+    if (assignIfChanged(selectedDataItem_, item))
+        emit selectedDataItemChanged();
+}
+
+void DocumentStore::setSelectedFieldIDs(const QSet<QUuid> &ids)
+{
+    if (assignIfChanged(selectedFieldIDs_, ids))
+        emit selectedFieldIDsChanged();
+}
+
+void DocumentStore::setIsReportRootSelected(bool selected)
+{
+    if (assignIfChanged(isReportRootSelected_, selected))
+        emit isReportRootSelectedChanged();
+    if (selected) {
+        setSelectedDataItem(std::nullopt);
+        setSelectedFieldIDs({});
+    }
+}
+
+void DocumentStore::setActiveBandTarget(const BandTarget &target)
+{
+    if (assignIfChanged(activeBandTarget_, target))
+        emit activeBandTargetChanged();
+    setIsReportRootSelected(false);
+    setSelectedDataItem(std::nullopt);
+    setSelectedFieldIDs({});
+}
+
+void DocumentStore::activateFirstDetailBand()
+{
+    if (!document_.detailBands.isEmpty())
+        setActiveBandTarget(BandTarget::detailBand(document_.detailBands.first().id));
+}
+
+void DocumentStore::setFileURL(const std::optional<QUrl> &url)
+{
+    if (assignIfChanged(fileURL_, url))
+        emit fileURLChanged();
+}
+
+void DocumentStore::setIsDirty(bool dirty)
+{
+    if (assignIfChanged(isDirty_, dirty))
+        emit isDirtyChanged();
+}
+
+void DocumentStore::setZoomLevel(double level)
+{
+    if (assignIfChanged(zoomLevel_, level))
+        emit zoomLevelChanged();
+}
+
+void DocumentStore::setCreatingSubreportElementIDs(const QSet<QUuid> &ids)
+{
+    if (assignIfChanged(creatingSubreportElementIDs_, ids))
+        emit creatingSubreportElementIDsChanged();
+}
+
+void DocumentStore::setVerticalGuides(const QList<double> &guides)
+{
+    if (assignIfChanged(verticalGuides_, guides))
+        emit verticalGuidesChanged();
+}
+
+void DocumentStore::setHorizontalGuides(const QList<double> &guides)
+{
+    if (assignIfChanged(horizontalGuides_, guides))
+        emit horizontalGuidesChanged();
+}
+
+void DocumentStore::setParameterValues(const QMap<QString, QString> &values)
+{
+    if (assignIfChanged(parameterValues_, values))
+        emit parameterValuesChanged();
+    if (fileURL_)
+        persistParameterValues(parameterValues_, fileURL_->toLocalFile());
+}
+
+void DocumentStore::setCollapsedOutlineNodes(const QSet<HashableKey> &nodes)
+{
+    if (assignIfChanged(collapsedOutlineNodes_, nodes))
+        emit collapsedOutlineNodesChanged();
+}
+
+void DocumentStore::setActiveConnectionID(const std::optional<QUuid> &id)
+{
+    if (assignIfChanged(activeConnectionID_, id))
+        emit activeConnectionIDChanged();
+    if (fileURL_)
+        persistActiveConnectionID(activeConnectionID_, fileURL_->toLocalFile());
+}
+
+QString DocumentStore::windowTitle() const
+{
+    QString base = document_.name;
+    if (fileURL_) {
+        base = fileURL_->fileName();
+        // The extension is what follows the last dot; a leading dot does not start one.
+        const qsizetype dot = base.lastIndexOf(QLatin1Char('.'));
+        if (dot > 0)
+            base.truncate(dot);
+    }
+    if (isDirty_)
+        base += QStringLiteral(" \u2014 Edited");
+    return base;
+}
+
+void DocumentStore::setClock(Clock clock)
+{
+    clock_ = std::move(clock);
+}
+
+void DocumentStore::setSavePanel(SavePanel panel)
+{
+    savePanel_ = std::move(panel);
+}
+
+void DocumentStore::newDocument(double pageWidth, double pageHeight)
+{
+    setDocument(defaultDocument(pageWidth, pageHeight));
+    setFileURL(std::nullopt);
+    setSelectedElementID(std::nullopt);
+    activateFirstDetailBand();
+    setIsDirty(false);
+}
+
+void DocumentStore::applyParsedSource(const ReportDocument &document)
+{
+    setDocument(document);
+    setSelectedElementID(std::nullopt);
+    activateFirstDetailBand();
+    setIsDirty(true);
+}

@@ -1,0 +1,279 @@
+#pragma once
+
+#include "document/DocumentStoreTypes.h"
+#include "model/ReportDocument.h"
+
+#include <QHash>
+#include <QList>
+#include <QMap>
+#include <QObject>
+#include <QSet>
+#include <functional>
+#include <optional>
+
+// The editing state of one open report tab: the report, the selection, the active band, the
+// file, view state, the per-report memory kept in the settings, and snapshot undo and redo.
+// Views observe its change signals and change the report only through its operations.
+// Main thread only.
+class DocumentStore : public QObject {
+    Q_OBJECT
+
+public:
+    using ElementMutation = std::function<void(ReportElement &)>;
+    // Milliseconds on a clock that never goes backwards.
+    using Clock = std::function<qint64()>;
+
+    static constexpr qsizetype undoLimit = 50;
+    static constexpr qint64 coalescingWindowMs = 1200;
+
+    explicit DocumentStore(QObject *parent = nullptr);
+
+    // The default report: 595 by 842 points unless given, margins 30/30/20/20, nine standard
+    // bands of height 20 and one detail band of height 40.
+    static ReportDocument defaultDocument(double pageWidth = 595, double pageHeight = 842);
+
+    // --- State -------------------------------------------------------------------------------
+
+    QUuid id() const { return id_; }
+
+    const ReportDocument &document() const { return document_; }
+    // Replaces the report as a view's binding does: no undo step, no dirty flag.
+    void setDocument(const ReportDocument &document);
+
+    const QSet<QUuid> &selectedElementIDs() const { return selectedElementIDs_; }
+    // Every assignment, also of the same set, ends a pending continuous edit and clears the
+    // data-item and field selections; a non-empty set also clears the report-root selection.
+    void setSelectedElementIDs(const QSet<QUuid> &ids);
+    // The one selected element, or no value when none or several are selected.
+    std::optional<QUuid> selectedElementID() const;
+    void setSelectedElementID(const std::optional<QUuid> &id);
+
+    const std::optional<InspectorDataSelection> &selectedDataItem() const
+    {
+        return selectedDataItem_;
+    }
+    void setSelectedDataItem(const std::optional<InspectorDataSelection> &item);
+
+    const QSet<QUuid> &selectedFieldIDs() const { return selectedFieldIDs_; }
+    void setSelectedFieldIDs(const QSet<QUuid> &ids);
+
+    bool isReportRootSelected() const { return isReportRootSelected_; }
+    // True clears the data-item and field selections.
+    void setIsReportRootSelected(bool selected);
+
+    const BandTarget &activeBandTarget() const { return activeBandTarget_; }
+    // Clears the report-root, data-item and field selections.
+    void setActiveBandTarget(const BandTarget &target);
+
+    const std::optional<QUrl> &fileURL() const { return fileURL_; }
+
+    bool isDirty() const { return isDirty_; }
+    void setIsDirty(bool dirty);
+
+    double zoomLevel() const { return zoomLevel_; }
+    void setZoomLevel(double level);
+
+    const QSet<QUuid> &creatingSubreportElementIDs() const { return creatingSubreportElementIDs_; }
+    void setCreatingSubreportElementIDs(const QSet<QUuid> &ids);
+
+    const QList<double> &verticalGuides() const { return verticalGuides_; }
+    void setVerticalGuides(const QList<double> &guides);
+    const QList<double> &horizontalGuides() const { return horizontalGuides_; }
+    void setHorizontalGuides(const QList<double> &guides);
+
+    const QMap<QString, QString> &parameterValues() const { return parameterValues_; }
+    // Remembered for the report file on every assignment while the store has a file.
+    void setParameterValues(const QMap<QString, QString> &values);
+
+    const QSet<HashableKey> &collapsedOutlineNodes() const { return collapsedOutlineNodes_; }
+    void setCollapsedOutlineNodes(const QSet<HashableKey> &nodes);
+
+    const std::optional<QUuid> &activeConnectionID() const { return activeConnectionID_; }
+    // Remembered for the report file on every assignment while the store has a file.
+    void setActiveConnectionID(const std::optional<QUuid> &id);
+
+    // Base name of the file (or the report's name) and " — Edited" while dirty.
+    QString windowTitle() const;
+
+    // The clock that times continuous edits; tests give one of their own.
+    void setClock(Clock clock);
+    // Asked by promptSaveIfNeeded() for a location.
+    void setSavePanel(SavePanel panel);
+
+    // --- Files -------------------------------------------------------------------------------
+
+    void newDocument(double pageWidth, double pageHeight);
+    // Reads and parses the file. Throws DocumentFileError or JrxmlCodecError; on failure
+    // nothing of the store has changed.
+    void load(const QUrl &url);
+    // Writes the report atomically. Throws DocumentFileError; on failure the file on disk and
+    // the store are as they were.
+    QUrl save(const QUrl &url);
+    void saveIfNeededBeforeCompile();
+    // True when the report has a file afterwards; asks the save panel when it has none.
+    bool promptSaveIfNeeded();
+    // Takes a document from the source editor: no undo step of its own, marks the report dirty.
+    void applyParsedSource(const ReportDocument &document);
+
+    // Remembers the chosen connection for a report path ("com.quillmark.activeConnectionIDByPath");
+    // no value removes the entry.
+    static void persistActiveConnectionID(const std::optional<QUuid> &id, const QString &path);
+
+    // --- Undo --------------------------------------------------------------------------------
+
+    // The snapshots, oldest first; read for whether undo and redo are possible.
+    const QList<ReportDocument> &undoStack() const { return undoStack_; }
+    const QList<ReportDocument> &redoStack() const { return redoStack_; }
+
+    void pushUndo(const ReportDocument &snapshot);
+    void flushPendingUndoSnapshot();
+    // Call after changing the document and setting the dirty flag, with the document as it was.
+    void recordCoalescedEdit(const HashableKey &key, const ReportDocument &before);
+    void undo();
+    void redo();
+
+    // --- Elements ----------------------------------------------------------------------------
+
+    std::optional<ReportElement> element(const QUuid &id) const;
+    std::optional<BandTarget> homeBandTarget(const QUuid &id) const;
+    bool isTopLevelElement(const QUuid &id) const;
+
+    void performAddElement(const ReportElement &element, const BandTarget &target);
+    void addElement(const ReportElement &element, const BandTarget &target);
+    bool performAddChildElement(const ReportElement &element, const QUuid &frameID);
+    void addChildElement(const ReportElement &element, const QUuid &frameID);
+
+    void deleteSelectedElement();
+    std::optional<ReportElement> performRemoveTopLevel(const QUuid &id);
+
+    // True when the element was found and the mutation changed it.
+    bool performUpdateElement(const QUuid &id, const ElementMutation &mutation);
+    void updateElement(const QUuid &id, const ElementMutation &mutation);
+    void updateSelectedElements(const ElementMutation &mutation);
+
+    void moveSelectedElementsToNewBand(const BandTarget &target, double dx, double dy);
+
+    void bringForward();
+    void sendBackward();
+    void bringToFront();
+    void sendToBack();
+
+    // --- Bands -------------------------------------------------------------------------------
+
+    double height(const BandTarget &target) const;
+    QList<ReportElement> elements(const BandTarget &target) const;
+    QString label(const BandTarget &target) const;
+    void setHeight(double height, const BandTarget &target);
+    void setBandPresent(BandType type, bool isPresent);
+    void fitBandToContent(const BandTarget &target);
+    void addDetailBand();
+    void removeDetailBand(const QUuid &id);
+
+signals:
+    void documentChanged();
+    void selectedElementIDsChanged();
+    void selectedDataItemChanged();
+    void selectedFieldIDsChanged();
+    void isReportRootSelectedChanged();
+    void activeBandTargetChanged();
+    void fileURLChanged();
+    void isDirtyChanged();
+    void zoomLevelChanged();
+    void creatingSubreportElementIDsChanged();
+    void verticalGuidesChanged();
+    void horizontalGuidesChanged();
+    void parameterValuesChanged();
+    void collapsedOutlineNodesChanged();
+    void activeConnectionIDChanged();
+    // Whether the undo or redo stack is empty may have changed.
+    void undoStacksChanged();
+
+private:
+    // What a walk over element lists reports: not found, found and left alone, found and changed.
+    enum class Found { no, unchanged, changed };
+    // Acts on the list that holds the element, at the element's index.
+    using ListAction = std::function<Found(QList<ReportElement> &list, qsizetype index)>;
+    enum class Reorder { forward, backward, toFront, toBack };
+
+    void setFileURL(const std::optional<QUrl> &url);
+    // Undo and redo: the same step with the two stacks in opposite roles.
+    void stepThroughHistory(QList<ReportDocument> &from, QList<ReportDocument> &to);
+    // Ends a pending run and pushes the unchanged document: the step before a discrete edit.
+    void takeSnapshot();
+    // Applies an in-place change to the document and announces it; records nothing.
+    void changeDocument(const std::function<void(ReportDocument &)> &change);
+    // Runs a walk over the top-level lists on the document and announces a change.
+    Found editTree(const std::function<Found(QList<ReportElement> &)> &visit);
+    // One discrete edit: snapshot, `change` (store operations that record nothing), dirty flag.
+    void applyDiscreteEdit(const std::function<void()> &change);
+    // One continuous edit under `key`: `change`, dirty flag, then the coalesced record with the
+    // document as it was. When `change` answers false nothing is recorded and the flag stays.
+    bool applyCoalescedEdit(const HashableKey &key, const std::function<bool()> &change);
+    void reorderSelected(Reorder how);
+    // Makes the document's first detail band the active band, when it has one.
+    void activateFirstDetailBand();
+
+    // The element list a target addresses, or null when it addresses nothing.
+    static QList<ReportElement> *elementList(ReportDocument &document, const BandTarget &target);
+    static const QList<ReportElement> *elementList(const ReportDocument &document,
+                                                   const BandTarget &target);
+    // Visits the top-level lists in the fixed search order (standard bands, detail bands, each
+    // group's header then footer) with their targets, until `visit` returns true.
+    static bool visitElementLists(
+        const ReportDocument &document,
+        const std::function<bool(const BandTarget &, const QList<ReportElement> &)> &visit);
+    // The same walk for changes: `visit` works on each list in place and the walk stops at the
+    // first list that reports anything but Found::no. Lists are detached only when changed.
+    static Found editElementLists(ReportDocument &document,
+                                  const std::function<Found(QList<ReportElement> &)> &visit);
+    // Depth-first, pre-order search through frames and lists; the first match.
+    static const ReportElement *findElementRecursive(const QUuid &id,
+                                                     const QList<ReportElement> &list);
+    // Runs `walk` on the children of the element at `index` when it is a frame or list (as a
+    // shared copy, written back only when changed); Found::no for any other element.
+    static Found editChildren(QList<ReportElement> &list, qsizetype index,
+                              const std::function<Found(QList<ReportElement> &)> &walk);
+    static Found updateElementRecursive(const QUuid &id, QList<ReportElement> &list,
+                                        const ElementMutation &mutation);
+    // Finds the list that holds the element (this level first, then inside each frame or list
+    // in order) and runs `action` there; containers whose children changed are written back.
+    static Found editListHolding(const QUuid &id, QList<ReportElement> &list,
+                                 const ListAction &action);
+    // Runs `change` on every element at any depth (frames and lists, not table cells); writes
+    // back only what changed. `change` answers whether it changed the element.
+    static bool changeEveryElement(QList<ReportElement> &list,
+                                   const std::function<bool(ReportElement &)> &change);
+    static void forEveryElement(const QList<ReportElement> &list,
+                                const std::function<void(const ReportElement &)> &visit);
+
+    // Per-report memory in the settings.
+    static QMap<QString, QString> loadPersistedParameterValues(const QString &path);
+    static void persistParameterValues(const QMap<QString, QString> &values, const QString &path);
+    static std::optional<QUuid> loadPersistedActiveConnectionID(const QString &path);
+
+    const QUuid id_ = newId();
+    ReportDocument document_;
+    QSet<QUuid> selectedElementIDs_;
+    std::optional<InspectorDataSelection> selectedDataItem_;
+    QSet<QUuid> selectedFieldIDs_;
+    bool isReportRootSelected_ = false;
+    BandTarget activeBandTarget_ = BandTarget::standard(BandType::detail);
+    std::optional<QUrl> fileURL_;
+    bool isDirty_ = false;
+    double zoomLevel_ = 1.0;
+    QSet<QUuid> creatingSubreportElementIDs_;
+    QList<double> verticalGuides_;
+    QList<double> horizontalGuides_;
+    QMap<QString, QString> parameterValues_;
+    QSet<HashableKey> collapsedOutlineNodes_;
+    std::optional<QUuid> activeConnectionID_;
+
+    QList<ReportDocument> undoStack_;
+    QList<ReportDocument> redoStack_;
+    std::optional<ReportDocument> pendingUndoSnapshot_;
+    std::optional<HashableKey> pendingUndoKey_;
+    std::optional<qint64> pendingUndoTimestamp_;
+
+    Clock clock_;
+    SavePanel savePanel_;
+};

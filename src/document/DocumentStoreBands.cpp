@@ -1,0 +1,213 @@
+#include "document/DocumentStore.h"
+
+#include <algorithm>
+
+namespace {
+
+template <typename T> qsizetype indexOfId(const QList<T> &items, const QUuid &id)
+{
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        if (items.at(i).id == id)
+            return i;
+    }
+    return -1;
+}
+
+// The first standard band of that type; detail bands live apart and never match.
+qsizetype indexOfStandardBand(const ReportDocument &document, BandType type)
+{
+    if (type == BandType::detail)
+        return -1;
+    for (qsizetype i = 0; i < document.bands.size(); ++i) {
+        if (document.bands.at(i).type == type)
+            return i;
+    }
+    return -1;
+}
+
+// Where a target's elements and height live: a band (standard or detail) or a group's header
+// or footer. Works on a const document for queries and on a mutable one for changes, so that
+// changes detach only the lists on the path.
+template <typename Document, typename Use>
+auto withTargetSlots(Document &document, const BandTarget &target, Use &&use)
+{
+    qsizetype index = -1;
+    switch (target.kind()) {
+    case BandTarget::Case::standard:
+        index = indexOfStandardBand(document, target.bandType());
+        if (index >= 0)
+            return use(&document.bands[index].elements, &document.bands[index].height);
+        break;
+    case BandTarget::Case::detailBand:
+        index = indexOfId(document.detailBands, target.uuid());
+        if (index >= 0)
+            return use(&document.detailBands[index].elements, &document.detailBands[index].height);
+        break;
+    case BandTarget::Case::groupHeader:
+        index = indexOfId(document.groups, target.uuid());
+        if (index >= 0)
+            return use(&document.groups[index].headerElements,
+                       &document.groups[index].headerHeight);
+        break;
+    case BandTarget::Case::groupFooter:
+        index = indexOfId(document.groups, target.uuid());
+        if (index >= 0)
+            return use(&document.groups[index].footerElements,
+                       &document.groups[index].footerHeight);
+        break;
+    }
+    return use(nullptr, nullptr);
+}
+
+QString bandTitle(BandType type)
+{
+    switch (type) {
+    case BandType::background:
+        return QStringLiteral("Background");
+    case BandType::title:
+        return QStringLiteral("Title");
+    case BandType::pageHeader:
+        return QStringLiteral("Page Header");
+    case BandType::columnHeader:
+        return QStringLiteral("Column Header");
+    case BandType::detail:
+        return QStringLiteral("Detail");
+    case BandType::columnFooter:
+        return QStringLiteral("Column Footer");
+    case BandType::pageFooter:
+        return QStringLiteral("Page Footer");
+    case BandType::lastPageFooter:
+        return QStringLiteral("Last Page Footer");
+    case BandType::summary:
+        return QStringLiteral("Summary");
+    case BandType::noData:
+        return QStringLiteral("No Data");
+    }
+    return {};
+}
+
+} // namespace
+
+QList<ReportElement> *DocumentStore::elementList(ReportDocument &document, const BandTarget &target)
+{
+    return withTargetSlots(document, target,
+                           [](QList<ReportElement> *elements, double *) { return elements; });
+}
+
+const QList<ReportElement> *DocumentStore::elementList(const ReportDocument &document,
+                                                       const BandTarget &target)
+{
+    return withTargetSlots(
+        document, target,
+        [](const QList<ReportElement> *elements, const double *) { return elements; });
+}
+
+double DocumentStore::height(const BandTarget &target) const
+{
+    return withTargetSlots(document_, target, [](const QList<ReportElement> *, const double *h) {
+        return h ? *h : 20.0;
+    });
+}
+
+QList<ReportElement> DocumentStore::elements(const BandTarget &target) const
+{
+    const QList<ReportElement> *list = elementList(document_, target);
+    return list ? *list : QList<ReportElement>();
+}
+
+QString DocumentStore::label(const BandTarget &target) const
+{
+    switch (target.kind()) {
+    case BandTarget::Case::standard:
+        return bandTitle(target.bandType());
+    case BandTarget::Case::detailBand: {
+        if (document_.detailBands.size() < 2)
+            return QStringLiteral("Detail");
+        const qsizetype index = indexOfId(document_.detailBands, target.uuid());
+        return QStringLiteral("Detail ") + QString::number(index < 0 ? 1 : index + 1);
+    }
+    case BandTarget::Case::groupHeader:
+    case BandTarget::Case::groupFooter: {
+        const qsizetype index = indexOfId(document_.groups, target.uuid());
+        const QString name = index < 0 ? QStringLiteral("Group") : document_.groups.at(index).name;
+        return name + (target.kind() == BandTarget::Case::groupHeader ? QStringLiteral(" Header")
+                                                                      : QStringLiteral(" Footer"));
+    }
+    }
+    return {};
+}
+
+void DocumentStore::setHeight(double height, const BandTarget &target)
+{
+    if (this->height(target) == height)
+        return;
+    applyCoalescedEdit(target, [&] {
+        changeDocument([&](ReportDocument &document) {
+            withTargetSlots(document, target, [&](QList<ReportElement> *, double *slot) {
+                if (slot)
+                    *slot = height;
+            });
+        });
+        // Also a target that addresses nothing is recorded: its before-state equals the
+        // document, so it never becomes an undo step.
+        return true;
+    });
+}
+
+void DocumentStore::setBandPresent(BandType type, bool isPresent)
+{
+    if (type == BandType::detail)
+        return;
+    applyCoalescedEdit(QString(QStringLiteral("bandPresence-") + rawValue(type)), [&] {
+        const qsizetype index = indexOfStandardBand(document_, type);
+        if (index >= 0) {
+            changeDocument([&](ReportDocument &document) {
+                ReportBand &band = document.bands[index];
+                band.isPresent = isPresent;
+                if (isPresent && band.height <= 0)
+                    band.height = 20;
+            });
+        }
+        if (!isPresent && activeBandTarget_ == BandTarget::standard(type))
+            activateFirstDetailBand();
+        return true;
+    });
+}
+
+void DocumentStore::fitBandToContent(const BandTarget &target)
+{
+    double bottom = 4;
+    for (const ReportElement &element : elements(target))
+        bottom = std::max(bottom, element.y + element.height);
+    setHeight(bottom, target);
+}
+
+void DocumentStore::addDetailBand()
+{
+    applyDiscreteEdit([this] {
+        ReportBand band = ReportBand::defaultDetailBand();
+        band.height = document_.detailBands.isEmpty() ? 40.0 : document_.detailBands.first().height;
+        qsizetype position = document_.detailBands.size();
+        if (activeBandTarget_.kind() == BandTarget::Case::detailBand) {
+            const qsizetype active = indexOfId(document_.detailBands, activeBandTarget_.uuid());
+            if (active >= 0)
+                position = active + 1;
+        }
+        changeDocument(
+            [&](ReportDocument &document) { document.detailBands.insert(position, band); });
+        setActiveBandTarget(BandTarget::detailBand(band.id));
+    });
+}
+
+void DocumentStore::removeDetailBand(const QUuid &id)
+{
+    if (document_.detailBands.size() < 2)
+        return;
+    applyDiscreteEdit([&] {
+        changeDocument([&](ReportDocument &document) {
+            document.detailBands.removeIf([&](const ReportBand &band) { return band.id == id; });
+        });
+        if (activeBandTarget_ == BandTarget::detailBand(id))
+            activateFirstDetailBand();
+    });
+}

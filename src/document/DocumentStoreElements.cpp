@@ -1,0 +1,372 @@
+#include "document/DocumentStore.h"
+
+#include <utility>
+
+// --- Walks over the element tree -----------------------------------------------------------
+
+bool DocumentStore::visitElementLists(
+    const ReportDocument &document,
+    const std::function<bool(const BandTarget &, const QList<ReportElement> &)> &visit)
+{
+    for (const ReportBand &band : document.bands) {
+        if (visit(BandTarget::standard(band.type), band.elements))
+            return true;
+    }
+    for (const ReportBand &band : document.detailBands) {
+        if (visit(BandTarget::detailBand(band.id), band.elements))
+            return true;
+    }
+    for (const ReportGroup &group : document.groups) {
+        if (visit(BandTarget::groupHeader(group.id), group.headerElements) ||
+            visit(BandTarget::groupFooter(group.id), group.footerElements))
+            return true;
+    }
+    return false;
+}
+
+DocumentStore::Found
+DocumentStore::editElementLists(ReportDocument &document,
+                                const std::function<Found(QList<ReportElement> &)> &visit)
+{
+    // Each list is visited as a shared copy and written back only when it changed, so lists
+    // that a snapshot shares stay shared.
+    auto walk = [&](auto &owners, auto... members) {
+        for (qsizetype i = 0; i < owners.size(); ++i) {
+            for (auto member : {members...}) {
+                QList<ReportElement> list = owners.at(i).*member;
+                const Found found = visit(list);
+                if (found == Found::changed)
+                    owners[i].*member = std::move(list);
+                if (found != Found::no)
+                    return found;
+            }
+        }
+        return Found::no;
+    };
+    Found found = walk(document.bands, &ReportBand::elements);
+    if (found == Found::no)
+        found = walk(document.detailBands, &ReportBand::elements);
+    if (found == Found::no)
+        found = walk(document.groups, &ReportGroup::headerElements, &ReportGroup::footerElements);
+    return found;
+}
+
+const ReportElement *DocumentStore::findElementRecursive(const QUuid &id,
+                                                         const QList<ReportElement> &list)
+{
+    for (const ReportElement &element : list) {
+        if (element.id == id)
+            return &element;
+        if (const QList<ReportElement> *children = element.kind.children()) {
+            if (const ReportElement *found = findElementRecursive(id, *children))
+                return found;
+        }
+    }
+    return nullptr;
+}
+
+DocumentStore::Found
+DocumentStore::editChildren(QList<ReportElement> &list, qsizetype index,
+                            const std::function<Found(QList<ReportElement> &)> &walk)
+{
+    const QList<ReportElement> *children = list.at(index).kind.children();
+    if (!children)
+        return Found::no;
+    QList<ReportElement> copy = *children;
+    const Found found = walk(copy);
+    if (found == Found::changed)
+        *list[index].kind.children() = std::move(copy);
+    return found;
+}
+
+DocumentStore::Found DocumentStore::updateElementRecursive(const QUuid &id,
+                                                           QList<ReportElement> &list,
+                                                           const ElementMutation &mutation)
+{
+    for (qsizetype i = 0; i < list.size(); ++i) {
+        const ReportElement &element = list.at(i);
+        if (element.id == id) {
+            ReportElement changed = element;
+            mutation(changed);
+            if (changed == element)
+                return Found::unchanged;
+            list[i] = std::move(changed);
+            return Found::changed;
+        }
+        const Found found = editChildren(list, i, [&](QList<ReportElement> &children) {
+            return updateElementRecursive(id, children, mutation);
+        });
+        if (found != Found::no)
+            return found;
+    }
+    return Found::no;
+}
+
+DocumentStore::Found DocumentStore::editListHolding(const QUuid &id, QList<ReportElement> &list,
+                                                    const ListAction &action)
+{
+    for (qsizetype i = 0; i < list.size(); ++i) {
+        if (list.at(i).id == id) {
+            const Found found = action(list, i);
+            if (found != Found::no)
+                return found;
+        }
+    }
+    for (qsizetype i = 0; i < list.size(); ++i) {
+        const Found found = editChildren(list, i, [&](QList<ReportElement> &children) {
+            return editListHolding(id, children, action);
+        });
+        if (found != Found::no)
+            return found;
+    }
+    return Found::no;
+}
+
+bool DocumentStore::changeEveryElement(QList<ReportElement> &list,
+                                       const std::function<bool(ReportElement &)> &change)
+{
+    bool any = false;
+    for (qsizetype i = 0; i < list.size(); ++i) {
+        ReportElement element = list.at(i);
+        bool changed = change(element);
+        if (QList<ReportElement> *children = element.kind.children())
+            changed = changeEveryElement(*children, change) || changed;
+        if (changed) {
+            list[i] = std::move(element);
+            any = true;
+        }
+    }
+    return any;
+}
+
+void DocumentStore::forEveryElement(const QList<ReportElement> &list,
+                                    const std::function<void(const ReportElement &)> &visit)
+{
+    for (const ReportElement &element : list) {
+        visit(element);
+        if (const QList<ReportElement> *children = element.kind.children())
+            forEveryElement(*children, visit);
+    }
+}
+
+DocumentStore::Found
+DocumentStore::editTree(const std::function<Found(QList<ReportElement> &)> &visit)
+{
+    const Found found = editElementLists(document_, visit);
+    if (found == Found::changed)
+        emit documentChanged();
+    return found;
+}
+
+// --- Queries --------------------------------------------------------------------------------
+
+std::optional<ReportElement> DocumentStore::element(const QUuid &id) const
+{
+    const ReportElement *found = nullptr;
+    visitElementLists(document_, [&](const BandTarget &, const QList<ReportElement> &list) {
+        found = findElementRecursive(id, list);
+        return found != nullptr;
+    });
+    return found ? std::optional<ReportElement>(*found) : std::nullopt;
+}
+
+std::optional<BandTarget> DocumentStore::homeBandTarget(const QUuid &id) const
+{
+    std::optional<BandTarget> home;
+    visitElementLists(document_, [&](const BandTarget &target, const QList<ReportElement> &list) {
+        for (const ReportElement &element : list) {
+            if (element.id == id) {
+                home = target;
+                return true;
+            }
+        }
+        return false;
+    });
+    return home;
+}
+
+bool DocumentStore::isTopLevelElement(const QUuid &id) const
+{
+    return homeBandTarget(id).has_value();
+}
+
+// --- Adding and removing ------------------------------------------------------------------
+
+void DocumentStore::performAddElement(const ReportElement &element, const BandTarget &target)
+{
+    if (!elementList(std::as_const(document_), target))
+        return;
+    changeDocument(
+        [&](ReportDocument &document) { elementList(document, target)->append(element); });
+}
+
+void DocumentStore::addElement(const ReportElement &element, const BandTarget &target)
+{
+    takeSnapshot();
+    performAddElement(element, target);
+    setSelectedElementIDs({element.id});
+    setIsDirty(true);
+}
+
+bool DocumentStore::performAddChildElement(const ReportElement &element, const QUuid &frameID)
+{
+    const auto addToContainer = [&](QList<ReportElement> &list, qsizetype index) {
+        if (!list.at(index).kind.children())
+            return Found::no;
+        list[index].kind.children()->append(element);
+        return Found::changed;
+    };
+    return editTree([&](QList<ReportElement> &list) {
+               return editListHolding(frameID, list, addToContainer);
+           }) == Found::changed;
+}
+
+void DocumentStore::addChildElement(const ReportElement &element, const QUuid &frameID)
+{
+    takeSnapshot();
+    if (!performAddChildElement(element, frameID))
+        return;
+    setSelectedElementIDs({element.id});
+    setIsDirty(true);
+}
+
+void DocumentStore::deleteSelectedElement()
+{
+    if (selectedElementIDs_.isEmpty())
+        return;
+    applyDiscreteEdit([this] {
+        const auto remove = [](QList<ReportElement> &list, qsizetype index) {
+            list.removeAt(index);
+            return Found::changed;
+        };
+        for (const QUuid &id : std::as_const(selectedElementIDs_)) {
+            editTree([&](QList<ReportElement> &list) { return editListHolding(id, list, remove); });
+        }
+        setSelectedElementIDs({});
+    });
+}
+
+std::optional<ReportElement> DocumentStore::performRemoveTopLevel(const QUuid &id)
+{
+    std::optional<ReportElement> removed;
+    editTree([&](QList<ReportElement> &list) {
+        for (qsizetype i = 0; i < list.size(); ++i) {
+            if (list.at(i).id == id) {
+                removed = list.takeAt(i);
+                return Found::changed;
+            }
+        }
+        return Found::no;
+    });
+    return removed;
+}
+
+// --- Updating -------------------------------------------------------------------------------
+
+bool DocumentStore::performUpdateElement(const QUuid &id, const ElementMutation &mutation)
+{
+    return editTree([&](QList<ReportElement> &list) {
+               return updateElementRecursive(id, list, mutation);
+           }) == Found::changed;
+}
+
+void DocumentStore::updateElement(const QUuid &id, const ElementMutation &mutation)
+{
+    applyCoalescedEdit(id, [&] { return performUpdateElement(id, mutation); });
+}
+
+void DocumentStore::updateSelectedElements(const ElementMutation &mutation)
+{
+    if (selectedElementIDs_.size() < 2) {
+        if (const std::optional<QUuid> id = selectedElementID())
+            updateElement(*id, mutation);
+        return;
+    }
+    applyDiscreteEdit([&] {
+        for (const QUuid &id : std::as_const(selectedElementIDs_))
+            performUpdateElement(id, mutation);
+    });
+}
+
+// --- Moving ---------------------------------------------------------------------------------
+
+void DocumentStore::moveSelectedElementsToNewBand(const BandTarget &target, double dx, double dy)
+{
+    QSet<QUuid> kept;
+    for (const QUuid &id : std::as_const(selectedElementIDs_)) {
+        if (isTopLevelElement(id))
+            kept.insert(id);
+    }
+    // A target that addresses no band would swallow the elements: leave everything as it is.
+    if (kept.isEmpty() || !elementList(std::as_const(document_), target))
+        return;
+    takeSnapshot();
+    const auto offset = [](double value, double by) { return value + by < 0 ? 0.0 : value + by; };
+    for (const QUuid &id : std::as_const(kept)) {
+        std::optional<ReportElement> element = performRemoveTopLevel(id);
+        if (!element)
+            continue;
+        element->x = offset(element->x, dx);
+        element->y = offset(element->y, dy);
+        performAddElement(*element, target);
+    }
+    setSelectedElementIDs(kept);
+    setActiveBandTarget(target);
+    setIsDirty(true);
+}
+
+void DocumentStore::reorderSelected(Reorder how)
+{
+    if (selectedElementIDs_.isEmpty())
+        return;
+    const ListAction move = [how](QList<ReportElement> &list, qsizetype i) {
+        const qsizetype last = list.size() - 1;
+        switch (how) {
+        case Reorder::forward:
+            if (i >= last)
+                return Found::unchanged;
+            list.swapItemsAt(i, i + 1);
+            break;
+        case Reorder::backward:
+            if (i < 1)
+                return Found::unchanged;
+            list.swapItemsAt(i, i - 1);
+            break;
+        case Reorder::toFront:
+            if (i == last)
+                return Found::unchanged;
+            list.append(list.takeAt(i));
+            break;
+        case Reorder::toBack:
+            if (i == 0)
+                return Found::unchanged;
+            list.prepend(list.takeAt(i));
+            break;
+        }
+        return Found::changed;
+    };
+    applyDiscreteEdit([&] {
+        for (const QUuid &id : std::as_const(selectedElementIDs_))
+            editTree([&](QList<ReportElement> &list) { return editListHolding(id, list, move); });
+    });
+}
+
+void DocumentStore::bringForward()
+{
+    reorderSelected(Reorder::forward);
+}
+
+void DocumentStore::sendBackward()
+{
+    reorderSelected(Reorder::backward);
+}
+
+void DocumentStore::bringToFront()
+{
+    reorderSelected(Reorder::toFront);
+}
+
+void DocumentStore::sendToBack()
+{
+    reorderSelected(Reorder::toBack);
+}

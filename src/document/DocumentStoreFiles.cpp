@@ -1,0 +1,185 @@
+#include "document/DocumentStore.h"
+#include "model/JrxmlCodec.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+#include <QSettings>
+
+namespace {
+
+const QString parameterValuesKey = QStringLiteral("com.quillmark.savedParameterValuesByPath");
+const QString connectionIDsKey = QStringLiteral("com.quillmark.activeConnectionIDByPath");
+
+bool isText(const QVariant &value)
+{
+    return value.typeId() == QMetaType::QString;
+}
+
+bool isMap(const QVariant &value)
+{
+    return value.typeId() == QMetaType::QVariantMap;
+}
+
+// The stored map from report path to a map of texts (nested) or to a text; a value of any
+// other shape counts as an empty map.
+QVariantMap readMap(const QString &key, bool nested)
+{
+    const QVariant stored = QSettings().value(key);
+    if (!isMap(stored))
+        return {};
+    const QVariantMap map = stored.toMap();
+    for (const QVariant &entry : map) {
+        if (!nested) {
+            if (!isText(entry))
+                return {};
+            continue;
+        }
+        if (!isMap(entry))
+            return {};
+        const QVariantMap inner = entry.toMap();
+        for (const QVariant &value : inner) {
+            if (!isText(value))
+                return {};
+        }
+    }
+    return map;
+}
+
+QString displayPath(const QUrl &url)
+{
+    return url.isLocalFile() ? QDir::toNativeSeparators(url.toLocalFile()) : url.toString();
+}
+
+} // namespace
+
+void DocumentStore::load(const QUrl &url)
+{
+    QFile file(url.toLocalFile());
+    if (!url.isLocalFile() || !file.open(QIODevice::ReadOnly)) {
+        throw DocumentFileError(QStringLiteral("The report %1 could not be opened: %2")
+                                    .arg(displayPath(url), file.errorString()));
+    }
+    const QByteArray data = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        throw DocumentFileError(QStringLiteral("The report %1 could not be read: %2")
+                                    .arg(displayPath(url), file.errorString()));
+    }
+    const ReportDocument parsed = JrxmlCodec::parse(data);
+
+    const QString path = url.toLocalFile();
+    setDocument(parsed);
+    setFileURL(url);
+    setSelectedElementID(std::nullopt);
+    activateFirstDetailBand();
+    setIsDirty(false);
+    setParameterValues(loadPersistedParameterValues(path));
+    setActiveConnectionID(loadPersistedActiveConnectionID(path));
+}
+
+QUrl DocumentStore::save(const QUrl &url)
+{
+    const QByteArray data = JrxmlCodec::serialize(document_);
+    // The new text goes to a temporary file that replaces the report only once it is complete,
+    // so a failed write leaves the previous file as it was. The write is unbuffered and its
+    // count checked: a buffered short write (a full disk) would otherwise go unnoticed by
+    // commit() and replace the report with a truncated file.
+    QSaveFile file(url.toLocalFile());
+    QString failure;
+    if (!url.isLocalFile()) {
+        failure = QStringLiteral("not a local file");
+    } else if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        failure = file.errorString();
+    } else if (file.write(data) != data.size()) {
+        failure = file.error() != QFileDevice::NoError
+                      ? file.errorString()
+                      : QStringLiteral("the text could not be written completely");
+        file.cancelWriting();
+    } else if (!file.commit()) {
+        failure = file.errorString();
+    }
+    if (!failure.isEmpty()) {
+        throw DocumentFileError(QStringLiteral("The report could not be saved to %1: %2")
+                                    .arg(displayPath(url), failure));
+    }
+    setFileURL(url);
+    if (activeConnectionID_)
+        persistActiveConnectionID(activeConnectionID_, url.toLocalFile());
+    setIsDirty(false);
+    return url;
+}
+
+void DocumentStore::saveIfNeededBeforeCompile()
+{
+    if (!isDirty_ || !fileURL_)
+        return;
+    try {
+        save(*fileURL_);
+    } catch (const DocumentFileError &) {
+        // The compile goes ahead with the file as it is on disk.
+    }
+}
+
+bool DocumentStore::promptSaveIfNeeded()
+{
+    if (fileURL_)
+        return true;
+    if (!savePanel_)
+        return false;
+    SavePanelRequest request;
+    request.message = QStringLiteral(
+        "Save this report first - a Subreport needs a real location to create its file next to.");
+    request.proposedFileName =
+        (document_.name.isEmpty() ? QStringLiteral("report") : document_.name) +
+        QStringLiteral(".jrxml");
+    request.fileExtension = QStringLiteral("jrxml");
+    const std::optional<QUrl> chosen = savePanel_(request);
+    if (!chosen || chosen->isEmpty())
+        return false;
+    try {
+        save(*chosen);
+        return true;
+    } catch (const DocumentFileError &) {
+        return false;
+    }
+}
+
+QMap<QString, QString> DocumentStore::loadPersistedParameterValues(const QString &path)
+{
+    QMap<QString, QString> values;
+    const QVariantMap stored = readMap(parameterValuesKey, true).value(path).toMap();
+    for (auto it = stored.cbegin(); it != stored.cend(); ++it)
+        values.insert(it.key(), it.value().toString());
+    return values;
+}
+
+void DocumentStore::persistParameterValues(const QMap<QString, QString> &values,
+                                           const QString &path)
+{
+    QVariantMap entry;
+    for (auto it = values.cbegin(); it != values.cend(); ++it)
+        entry.insert(it.key(), it.value());
+    QVariantMap map = readMap(parameterValuesKey, true);
+    map.insert(path, entry);
+    QSettings().setValue(parameterValuesKey, map);
+}
+
+std::optional<QUuid> DocumentStore::loadPersistedActiveConnectionID(const QString &path)
+{
+    const QString text = readMap(connectionIDsKey, false).value(path).toString();
+    // Only the plain 8-4-4-4-12 form counts, as it is written.
+    const QUuid id = QUuid::fromString(text);
+    if (text.size() != 36 || (id.isNull() && text != idText(QUuid())))
+        return std::nullopt;
+    return id;
+}
+
+void DocumentStore::persistActiveConnectionID(const std::optional<QUuid> &id, const QString &path)
+{
+    QVariantMap map = readMap(connectionIDsKey, false);
+    if (id)
+        map.insert(path, idText(*id));
+    else
+        map.remove(path);
+    QSettings().setValue(connectionIDsKey, map);
+}
