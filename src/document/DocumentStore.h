@@ -7,6 +7,7 @@
 #include <QList>
 #include <QMap>
 #include <QObject>
+#include <QRectF>
 #include <QSet>
 #include <functional>
 #include <optional>
@@ -169,6 +170,76 @@ public:
     void addDetailBand();
     void removeDetailBand(const QUuid &id);
 
+    // --- Selection and keys -------------------------------------------------------------------
+
+    void selectField(const QUuid &fieldID);
+    void toggleFieldSelection(const QUuid &fieldID);
+    void selectParameter(const QUuid &parameterID);
+    // A modifier-click: toggles within the active band; in another band selects only the element.
+    void toggleSelection(const QUuid &elementID, const BandTarget &target);
+    // A rubber band in band coordinates: the band's top-level elements it meets.
+    void selectElements(const QRectF &rect, const BandTarget &target, bool additive);
+    void selectAllInActiveBand();
+    // Delete and Backspace delete the selection, Escape clears it. True when the key was used;
+    // a key for a focused text editor is never used.
+    bool handleKeyDown(const KeyDown &key);
+
+    // --- Data-definition lists ---------------------------------------------------------------
+    // Add appends an item with default values; move exchanges the item at `index` with the one
+    // at `index + offset` and ignores places outside the list; remove takes its undo step before
+    // it looks for the item.
+
+    void addParameter();
+    void moveParameter(int index, int offset);
+    void removeParameter(const QUuid &id);
+    void addField();
+    void moveField(int index, int offset);
+    void removeField(const QUuid &id);
+    void addSortField();
+    void moveSortField(int index, int offset);
+    void removeSortField(const QUuid &id);
+    void addScriptlet();
+    void moveScriptlet(int index, int offset);
+    void removeScriptlet(const QUuid &id);
+    void addReportTemplate();
+    void moveReportTemplate(int index, int offset);
+    void removeReportTemplate(const QUuid &id);
+    void addVariable();
+    void moveVariable(int index, int offset);
+    void removeVariable(const QUuid &id);
+    void addGroup();
+    void moveGroup(int index, int offset);
+    void removeGroup(const QUuid &id);
+    void addSubDataset();
+    void moveSubDataset(int index, int offset);
+    void removeSubDataset(const QUuid &id);
+    // Appends a field for each name not declared yet (exact comparison); the number added.
+    int addFieldsIfMissing(const QStringList &names);
+    // Removes every field of one of the names; the number removed.
+    int removeFields(const QStringList &names);
+
+    // --- Styles ------------------------------------------------------------------------------
+
+    void addStyle();
+    void moveStyle(int index, int offset);
+    void removeStyle(const QUuid &id);
+    // Names the style on the element and copies its properties into the element's own fields.
+    void applyStyle(const ReportStyle &style, const QUuid &elementID);
+    void clearStyle(const QUuid &elementID);
+    // Copies the style's properties again into every element that names it.
+    void reapplyStyle(const ReportStyle &style);
+    int elementCountReferencingStyle(const QString &styleName) const;
+    // Text fields whose expression holds the text, or else elements whose print-when
+    // expression holds it.
+    int elementCountReferencing(const QString &text) const;
+
+    // --- Zoom and guides (view state: never saved, undone or dirty) --------------------------
+
+    void zoomIn();
+    void zoomOut();
+    void toggleHorizontalGuide(double position);
+    void toggleVerticalGuide(double position);
+
 signals:
     void documentChanged();
     void selectedElementIDsChanged();
@@ -203,7 +274,15 @@ private:
     // Applies an in-place change to the document and announces it; records nothing.
     void changeDocument(const std::function<void(ReportDocument &)> &change);
     // Runs a walk over the top-level lists on the document and announces a change.
-    Found editTree(const std::function<Found(QList<ReportElement> &)> &visit);
+    Found editTree(const std::function<Found(QList<ReportElement> &)> &visit,
+                   bool untilFound = true);
+    // Visits every element of the document at any depth (not inside table cells).
+    void forEveryElementInDocument(const std::function<void(const ReportElement &)> &visit) const;
+
+    // One operation of each kind for all data-definition lists.
+    template <typename T> void addListItem(QList<T> ReportDocument::*list, const T &item);
+    template <typename T> void moveListItem(QList<T> ReportDocument::*list, int index, int offset);
+    template <typename T> void removeListItem(QList<T> ReportDocument::*list, const QUuid &id);
     // One discrete edit: snapshot, `change` (store operations that record nothing), dirty flag.
     void applyDiscreteEdit(const std::function<void()> &change);
     // One continuous edit under `key`: `change`, dirty flag, then the coalesced record with the
@@ -224,8 +303,10 @@ private:
         const std::function<bool(const BandTarget &, const QList<ReportElement> &)> &visit);
     // The same walk for changes: `visit` works on each list in place and the walk stops at the
     // first list that reports anything but Found::no. Lists are detached only when changed.
+    // With `untilFound` false every list is visited and the result says whether any changed.
     static Found editElementLists(ReportDocument &document,
-                                  const std::function<Found(QList<ReportElement> &)> &visit);
+                                  const std::function<Found(QList<ReportElement> &)> &visit,
+                                  bool untilFound = true);
     // Depth-first, pre-order search through frames and lists; the first match.
     static const ReportElement *findElementRecursive(const QUuid &id,
                                                      const QList<ReportElement> &list);
@@ -277,3 +358,29 @@ private:
     Clock clock_;
     SavePanel savePanel_;
 };
+
+template <typename T> void DocumentStore::addListItem(QList<T> ReportDocument::*list, const T &item)
+{
+    applyDiscreteEdit([&] { changeDocument([&](ReportDocument &d) { (d.*list).append(item); }); });
+}
+
+template <typename T>
+void DocumentStore::moveListItem(QList<T> ReportDocument::*list, int index, int offset)
+{
+    const qint64 count = (document_.*list).size();
+    const qint64 target = qint64(index) + offset;
+    if (index < 0 || index >= count || target < 0 || target >= count)
+        return;
+    applyDiscreteEdit(
+        [&] { changeDocument([&](ReportDocument &d) { (d.*list).swapItemsAt(index, target); }); });
+}
+
+template <typename T>
+void DocumentStore::removeListItem(QList<T> ReportDocument::*list, const QUuid &id)
+{
+    applyDiscreteEdit([&] {
+        changeDocument([&](ReportDocument &d) {
+            (d.*list).removeIf([&](const T &item) { return item.id == id; });
+        });
+    });
+}

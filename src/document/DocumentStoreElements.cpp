@@ -26,10 +26,12 @@ bool DocumentStore::visitElementLists(
 
 DocumentStore::Found
 DocumentStore::editElementLists(ReportDocument &document,
-                                const std::function<Found(QList<ReportElement> &)> &visit)
+                                const std::function<Found(QList<ReportElement> &)> &visit,
+                                bool untilFound)
 {
     // Each list is visited as a shared copy and written back only when it changed, so lists
     // that a snapshot shares stay shared.
+    Found result = Found::no;
     auto walk = [&](auto &owners, auto... members) {
         for (qsizetype i = 0; i < owners.size(); ++i) {
             for (auto member : {members...}) {
@@ -37,18 +39,18 @@ DocumentStore::editElementLists(ReportDocument &document,
                 const Found found = visit(list);
                 if (found == Found::changed)
                     owners[i].*member = std::move(list);
-                if (found != Found::no)
-                    return found;
+                if (found != Found::no && (untilFound || found == Found::changed))
+                    result = found;
+                if (found != Found::no && untilFound)
+                    return true;
             }
         }
-        return Found::no;
+        return false;
     };
-    Found found = walk(document.bands, &ReportBand::elements);
-    if (found == Found::no)
-        found = walk(document.detailBands, &ReportBand::elements);
-    if (found == Found::no)
-        found = walk(document.groups, &ReportGroup::headerElements, &ReportGroup::footerElements);
-    return found;
+    walk(document.bands, &ReportBand::elements) ||
+        walk(document.detailBands, &ReportBand::elements) ||
+        walk(document.groups, &ReportGroup::headerElements, &ReportGroup::footerElements);
+    return result;
 }
 
 const ReportElement *DocumentStore::findElementRecursive(const QUuid &id,
@@ -150,12 +152,21 @@ void DocumentStore::forEveryElement(const QList<ReportElement> &list,
 }
 
 DocumentStore::Found
-DocumentStore::editTree(const std::function<Found(QList<ReportElement> &)> &visit)
+DocumentStore::editTree(const std::function<Found(QList<ReportElement> &)> &visit, bool untilFound)
 {
-    const Found found = editElementLists(document_, visit);
+    const Found found = editElementLists(document_, visit, untilFound);
     if (found == Found::changed)
         emit documentChanged();
     return found;
+}
+
+void DocumentStore::forEveryElementInDocument(
+    const std::function<void(const ReportElement &)> &visit) const
+{
+    visitElementLists(document_, [&](const BandTarget &, const QList<ReportElement> &list) {
+        forEveryElement(list, visit);
+        return false;
+    });
 }
 
 // --- Queries --------------------------------------------------------------------------------

@@ -48,19 +48,17 @@ protected:
 
 TEST_F(DocumentStoreFiles, NewStoreAndNewDocumentHoldTheDefaultReport)
 {
-    const ReportDocument &doc = store.document();
-    ASSERT_EQ(doc.bands.size(), 9);
-    for (qsizetype i = 0; i < doc.bands.size(); ++i) {
-        EXPECT_EQ(doc.bands[i].type, bandDisplayOrder()[i < 4 ? i : i + 1]);
-        EXPECT_EQ(doc.bands[i].height, 20);
-        EXPECT_TRUE(doc.bands[i].isPresent);
+    QList<BandType> types;
+    for (const ReportBand &band : store.document().bands) {
+        types.append(band.type);
+        EXPECT_EQ(band.height, 20);
     }
-    ASSERT_EQ(doc.detailBands.size(), 1);
-    EXPECT_EQ(doc.detailBands[0].height, 40);
+    QList<BandType> expected = bandDisplayOrder();
+    expected.removeOne(BandType::detail);
+    EXPECT_EQ(types, expected);
+    EXPECT_EQ(store.document().detailBands.first().height, 40);
     EXPECT_EQ(store.activeBandTarget(), detail());
-    EXPECT_EQ(doc.columnWidth, 535);
-    EXPECT_EQ(doc.leftMargin, 30);
-    EXPECT_EQ(doc.pdfTagLanguage, QStringLiteral("en-US"));
+    EXPECT_EQ(store.document().columnWidth, 535);
 
     store.setIsDirty(true);
     store.newDocument(842, 595);
@@ -260,10 +258,6 @@ TEST_F(DocumentStoreFiles, PromptSaveIfNeeded)
     EXPECT_EQ(asked->fileExtension, QStringLiteral("jrxml"));
     EXPECT_EQ(asked->message, QStringLiteral("Save this report first - a Subreport needs a real "
                                              "location to create its file next to."));
-
-    answer = fileUrl(QStringLiteral("missing/Report.jrxml"));
-    EXPECT_FALSE(store.promptSaveIfNeeded()) << "the save failed";
-    EXPECT_EQ(store.fileURL(), std::nullopt);
 
     answer = fileUrl(QStringLiteral("Chosen.jrxml"));
     EXPECT_TRUE(store.promptSaveIfNeeded());

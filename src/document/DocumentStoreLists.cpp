@@ -1,0 +1,199 @@
+#include "document/DocumentStore.h"
+
+#include <algorithm>
+
+namespace {
+
+const QString stringClass = QStringLiteral("java.lang.String");
+
+// A default name: the prefix and the list's count after the add. Names already taken are not
+// avoided.
+template <typename T> QString numbered(const char16_t *prefix, const QList<T> &list)
+{
+    return QString::fromUtf16(prefix) + QString::number(list.size() + 1);
+}
+
+} // namespace
+
+void DocumentStore::addParameter()
+{
+    ReportParameter parameter;
+    parameter.name = numbered(u"param", document_.parameters);
+    parameter.className = stringClass;
+    parameter.isForPrompting = true;
+    addListItem(&ReportDocument::parameters, parameter);
+}
+
+void DocumentStore::moveParameter(int index, int offset)
+{
+    moveListItem(&ReportDocument::parameters, index, offset);
+}
+
+void DocumentStore::removeParameter(const QUuid &id)
+{
+    removeListItem(&ReportDocument::parameters, id);
+}
+
+void DocumentStore::addField()
+{
+    ReportField field;
+    field.name = numbered(u"field", document_.fields);
+    field.className = stringClass;
+    addListItem(&ReportDocument::fields, field);
+}
+
+void DocumentStore::moveField(int index, int offset)
+{
+    moveListItem(&ReportDocument::fields, index, offset);
+}
+
+void DocumentStore::removeField(const QUuid &id)
+{
+    removeListItem(&ReportDocument::fields, id);
+}
+
+void DocumentStore::addSortField()
+{
+    addListItem(&ReportDocument::sortFields, ReportSortField());
+}
+
+void DocumentStore::moveSortField(int index, int offset)
+{
+    moveListItem(&ReportDocument::sortFields, index, offset);
+}
+
+void DocumentStore::removeSortField(const QUuid &id)
+{
+    removeListItem(&ReportDocument::sortFields, id);
+}
+
+void DocumentStore::addScriptlet()
+{
+    addListItem(&ReportDocument::scriptlets, ReportScriptlet());
+}
+
+void DocumentStore::moveScriptlet(int index, int offset)
+{
+    moveListItem(&ReportDocument::scriptlets, index, offset);
+}
+
+void DocumentStore::removeScriptlet(const QUuid &id)
+{
+    removeListItem(&ReportDocument::scriptlets, id);
+}
+
+void DocumentStore::addReportTemplate()
+{
+    ReportTemplate reportTemplate;
+    reportTemplate.className = stringClass;
+    addListItem(&ReportDocument::reportTemplates, reportTemplate);
+}
+
+void DocumentStore::moveReportTemplate(int index, int offset)
+{
+    moveListItem(&ReportDocument::reportTemplates, index, offset);
+}
+
+void DocumentStore::removeReportTemplate(const QUuid &id)
+{
+    removeListItem(&ReportDocument::reportTemplates, id);
+}
+
+void DocumentStore::addVariable()
+{
+    ReportVariable variable;
+    variable.name = numbered(u"var", document_.variables);
+    variable.className = stringClass;
+    variable.calculation = QStringLiteral("Nothing");
+    variable.resetType = QStringLiteral("Report");
+    addListItem(&ReportDocument::variables, variable);
+}
+
+void DocumentStore::moveVariable(int index, int offset)
+{
+    moveListItem(&ReportDocument::variables, index, offset);
+}
+
+void DocumentStore::removeVariable(const QUuid &id)
+{
+    removeListItem(&ReportDocument::variables, id);
+}
+
+void DocumentStore::addGroup()
+{
+    ReportGroup group;
+    group.name = numbered(u"Group", document_.groups);
+    group.headerHeight = 20;
+    group.footerHeight = 20;
+    addListItem(&ReportDocument::groups, group);
+}
+
+void DocumentStore::moveGroup(int index, int offset)
+{
+    moveListItem(&ReportDocument::groups, index, offset);
+}
+
+void DocumentStore::removeGroup(const QUuid &id)
+{
+    // The active band leaves with the group's header or footer, before the dirty flag is set.
+    const bool activeGoes = activeBandTarget_ == BandTarget::groupHeader(id) ||
+                            activeBandTarget_ == BandTarget::groupFooter(id);
+    applyDiscreteEdit([&] {
+        changeDocument([&](ReportDocument &d) {
+            d.groups.removeIf([&](const ReportGroup &group) { return group.id == id; });
+        });
+        if (activeGoes)
+            activateFirstDetailBand();
+    });
+}
+
+void DocumentStore::addSubDataset()
+{
+    ReportSubDataset dataset;
+    dataset.name = numbered(u"Dataset", document_.subDatasets);
+    dataset.queryLanguage = QStringLiteral("sql");
+    addListItem(&ReportDocument::subDatasets, dataset);
+}
+
+void DocumentStore::moveSubDataset(int index, int offset)
+{
+    moveListItem(&ReportDocument::subDatasets, index, offset);
+}
+
+void DocumentStore::removeSubDataset(const QUuid &id)
+{
+    removeListItem(&ReportDocument::subDatasets, id);
+}
+
+int DocumentStore::addFieldsIfMissing(const QStringList &names)
+{
+    QSet<QString> known;
+    for (const ReportField &field : document_.fields)
+        known.insert(field.name);
+    QList<ReportField> added;
+    for (const QString &name : names) {
+        if (known.contains(name))
+            continue;
+        known.insert(name);
+        ReportField field;
+        field.name = name;
+        field.className = stringClass;
+        added.append(field);
+    }
+    if (added.isEmpty())
+        return 0;
+    applyDiscreteEdit([&] { changeDocument([&](ReportDocument &d) { d.fields.append(added); }); });
+    return int(added.size());
+}
+
+int DocumentStore::removeFields(const QStringList &names)
+{
+    const QSet<QString> doomed(names.cbegin(), names.cend());
+    const auto named = [&](const ReportField &field) { return doomed.contains(field.name); };
+    if (std::none_of(document_.fields.cbegin(), document_.fields.cend(), named))
+        return 0;
+    const qsizetype before = document_.fields.size();
+    applyDiscreteEdit(
+        [&] { changeDocument([&](ReportDocument &d) { d.fields.removeIf(named); }); });
+    return int(before - document_.fields.size());
+}

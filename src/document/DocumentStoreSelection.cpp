@@ -1,0 +1,81 @@
+#include "document/DocumentStore.h"
+
+void DocumentStore::selectField(const QUuid &fieldID)
+{
+    setSelectedElementIDs({});
+    setIsReportRootSelected(false);
+    setSelectedFieldIDs({fieldID});
+    setSelectedDataItem(InspectorDataSelection::field(fieldID));
+}
+
+void DocumentStore::toggleFieldSelection(const QUuid &fieldID)
+{
+    QSet<QUuid> fields = selectedFieldIDs_;
+    setSelectedElementIDs({});
+    setIsReportRootSelected(false);
+    if (!fields.remove(fieldID))
+        fields.insert(fieldID);
+    setSelectedFieldIDs(fields);
+    setSelectedDataItem(fields.size() == 1
+                            ? std::optional(InspectorDataSelection::field(*fields.cbegin()))
+                            : std::nullopt);
+}
+
+void DocumentStore::selectParameter(const QUuid &parameterID)
+{
+    setSelectedElementIDs({});
+    setIsReportRootSelected(false);
+    setSelectedFieldIDs({});
+    setSelectedDataItem(InspectorDataSelection::parameter(parameterID));
+}
+
+void DocumentStore::toggleSelection(const QUuid &elementID, const BandTarget &target)
+{
+    if (activeBandTarget_ != target) {
+        setActiveBandTarget(target);
+        setSelectedElementIDs({elementID});
+        return;
+    }
+    QSet<QUuid> ids = selectedElementIDs_;
+    if (!ids.remove(elementID))
+        ids.insert(elementID);
+    setSelectedElementIDs(ids);
+}
+
+void DocumentStore::selectElements(const QRectF &rect, const BandTarget &target, bool additive)
+{
+    QSet<QUuid> ids = additive ? selectedElementIDs_ : QSet<QUuid>();
+    for (const ReportElement &element : elements(target)) {
+        if (QRectF(element.x, element.y, element.width, element.height).intersects(rect))
+            ids.insert(element.id);
+    }
+    setSelectedElementIDs(ids);
+    setActiveBandTarget(target);
+}
+
+void DocumentStore::selectAllInActiveBand()
+{
+    QSet<QUuid> ids;
+    for (const ReportElement &element : elements(activeBandTarget_))
+        ids.insert(element.id);
+    if (!ids.isEmpty())
+        setSelectedElementIDs(ids);
+}
+
+bool DocumentStore::handleKeyDown(const KeyDown &key)
+{
+    if (key.textFieldHasFocus || selectedElementIDs_.isEmpty())
+        return false;
+    // Modifiers do not matter: Shift-Delete deletes too.
+    switch (key.key) {
+    case Qt::Key_Backspace:
+    case Qt::Key_Delete:
+        deleteSelectedElement();
+        return true;
+    case Qt::Key_Escape:
+        setSelectedElementIDs({});
+        return true;
+    default:
+        return false;
+    }
+}

@@ -1,0 +1,92 @@
+#include "document/DocumentStore.h"
+
+namespace {
+
+// The style's look copied into the element's own fields; colours only where the style has
+// them, so an element colour is never cleared by a style without one.
+void applyStyleProperties(ReportElement &element, const ReportStyle &style)
+{
+    element.fontName = style.fontName;
+    element.fontSize = style.fontSize;
+    element.isBold = style.isBold;
+    element.isItalic = style.isItalic;
+    element.isUnderline = style.isUnderline;
+    element.textAlignment = style.textAlignment;
+    if (style.foreColor)
+        element.foreColor = style.foreColor;
+    if (style.backColor)
+        element.backColor = style.backColor;
+    element.penWidth = style.penWidth;
+}
+
+} // namespace
+
+void DocumentStore::addStyle()
+{
+    ReportStyle style;
+    style.name = QStringLiteral("Style") + QString::number(document_.styles.size() + 1);
+    addListItem(&ReportDocument::styles, style);
+}
+
+void DocumentStore::moveStyle(int index, int offset)
+{
+    moveListItem(&ReportDocument::styles, index, offset);
+}
+
+void DocumentStore::removeStyle(const QUuid &id)
+{
+    removeListItem(&ReportDocument::styles, id);
+}
+
+void DocumentStore::applyStyle(const ReportStyle &style, const QUuid &elementID)
+{
+    updateElement(elementID, [&](ReportElement &element) {
+        element.styleName = style.name;
+        applyStyleProperties(element, style);
+    });
+}
+
+void DocumentStore::clearStyle(const QUuid &elementID)
+{
+    updateElement(elementID, [](ReportElement &element) { element.styleName.reset(); });
+}
+
+void DocumentStore::reapplyStyle(const ReportStyle &style)
+{
+    const auto reapply = [&](ReportElement &element) {
+        if (element.styleName != style.name)
+            return false;
+        const ReportElement before = element;
+        applyStyleProperties(element, style);
+        return !(element == before);
+    };
+    applyDiscreteEdit([&] {
+        editTree(
+            [&](QList<ReportElement> &list) {
+                return changeEveryElement(list, reapply) ? Found::changed : Found::no;
+            },
+            false);
+    });
+}
+
+int DocumentStore::elementCountReferencingStyle(const QString &styleName) const
+{
+    int count = 0;
+    forEveryElementInDocument([&](const ReportElement &element) {
+        if (element.styleName == styleName)
+            ++count;
+    });
+    return count;
+}
+
+int DocumentStore::elementCountReferencing(const QString &text) const
+{
+    int count = 0;
+    forEveryElementInDocument([&](const ReportElement &element) {
+        const auto *field = element.kind.as<ElementKind::TextField>();
+        if ((field && field->expression.contains(text)) ||
+            (element.printWhenExpression && element.printWhenExpression->contains(text)))
+            ++count;
+    });
+    return count;
+}
