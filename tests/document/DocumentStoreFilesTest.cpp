@@ -69,6 +69,7 @@ TEST_F(DocumentStoreFiles, NewStoreAndNewDocumentHoldTheDefaultReport)
 
 TEST_F(DocumentStoreFiles, SaveThenLoadRoundTripsAndRestoresTheRememberedValues)
 {
+    place({textField(10, 5)});
     ReportDocument doc = store.document();
     doc.name = QStringLiteral("Roundtrip");
     doc.pageWidth = 700;
@@ -91,6 +92,11 @@ TEST_F(DocumentStoreFiles, SaveThenLoadRoundTripsAndRestoresTheRememberedValues)
     other.load(url);
     EXPECT_EQ(other.document().name, QStringLiteral("Roundtrip"));
     EXPECT_EQ(other.document().pageWidth, 700);
+    const QList<ReportElement> read =
+        other.elements(BandTarget::detailBand(other.document().detailBands.first().id));
+    ASSERT_EQ(read.size(), 1);
+    EXPECT_EQ(read[0].x, 10);
+    EXPECT_EQ(read[0].kind, ElementKind(ElementKind::TextField{QStringLiteral("$F{name}")}));
     EXPECT_EQ(other.fileURL(), url);
     EXPECT_FALSE(other.isDirty());
     EXPECT_EQ(other.activeBandTarget(),
