@@ -1,12 +1,14 @@
 #pragma once
 
 #include "document/DocumentStoreTypes.h"
+#include "document/ElementClipboard.h"
 #include "model/ReportDocument.h"
 
 #include <QHash>
 #include <QList>
 #include <QMap>
 #include <QObject>
+#include <QPointer>
 #include <QRectF>
 #include <QSet>
 #include <functional>
@@ -240,6 +242,58 @@ public:
     void toggleHorizontalGuide(double position);
     void toggleVerticalGuide(double position);
 
+    // --- Align, distribute and enclose in frame ----------------------------------------------
+
+    enum class AlignEdge { left, right, top, bottom, horizontalCenter, verticalCenter };
+    enum class DistributeAxis { horizontal, vertical };
+
+    // Lines the selected elements up on an edge or centre of their common bounding box.
+    void alignSelected(AlignEdge edge);
+    // Places each selected element against an edge or the centre of the active band's area.
+    void alignSelectedToContainer(AlignEdge edge);
+    // Equal gaps between the selected elements; the two outermost stay where they are.
+    void distributeSelected(DistributeAxis axis);
+    // Wraps the selected top-level elements in a new frame in the active band.
+    void encloseSelectedInFrame();
+
+    // --- Copy, paste and duplicate -----------------------------------------------------------
+
+    // The clipboard copies go to and pastes come from: the store's own until the workspace
+    // gives its shared one; no value returns to the store's own.
+    ElementClipboard *clipboard() const;
+    void setClipboard(ElementClipboard *clipboard);
+    void copySelectedElements();
+    // Into the one selected frame or list, else into the active band; fresh ids, offset 15.
+    void pasteClipboard();
+    // Each copy right after its original in the same list; fresh ids, offset 10.
+    void duplicateSelectedElement();
+
+    // --- Generated content -------------------------------------------------------------------
+
+    void insertComposite(CompositeElement composite, const BandTarget &target);
+    // A bold label per field in the column header and a text field per field in `detailTarget`.
+    void generateColumnarLayout(const QList<ReportField> &fields, const BandTarget &detailTarget,
+                                bool isBlankWhenNull, const std::optional<ReportStyle> &style);
+    // Into the one selected frame or list, else into the active band.
+    void addElementSmart(const ReportElement &element);
+
+    // --- Subreport creation ------------------------------------------------------------------
+
+    // What the palette needs to build a new subreport element and to compile its report.
+    struct AutoSubreport {
+        QString expression;
+        QList<SubreportParameter> parameters;
+        // None when no file was written; then neither is the compiled path.
+        std::optional<QString> jrxmlPath;
+        std::optional<QString> jasperPath;
+    };
+
+    // Declares SUBREPORT_DIR when the report lacks it; records no undo step.
+    void ensureSubreportDirParameter();
+    // Writes a new, empty report beside the saved one under a name no subreport of this report
+    // uses yet. An existing file is never overwritten. Throws nothing.
+    AutoSubreport createAutoSubreport(double defaultPageWidth, double defaultPageHeight);
+
 signals:
     void documentChanged();
     void selectedElementIDsChanged();
@@ -258,6 +312,7 @@ signals:
     void activeConnectionIDChanged();
     // Whether the undo or redo stack is empty may have changed.
     void undoStacksChanged();
+    void clipboardChanged();
 
 private:
     // What a walk over element lists reports: not found, found and left alone, found and changed.
@@ -278,6 +333,10 @@ private:
                    bool untilFound = true);
     // Visits every element of the document at any depth (not inside table cells).
     void forEveryElementInDocument(const std::function<void(const ReportElement &)> &visit) const;
+    // The selected elements that the document holds, in the selection's order.
+    QList<ReportElement> selectedElementsFound() const;
+    // The one selected element when it is a frame or list, else no value.
+    std::optional<QUuid> selectedContainerID() const;
 
     // One operation of each kind for all data-definition lists.
     template <typename T> void addListItem(QList<T> ReportDocument::*list, const T &item);
@@ -326,6 +385,18 @@ private:
                                    const std::function<bool(ReportElement &)> &change);
     static void forEveryElement(const QList<ReportElement> &list,
                                 const std::function<void(const ReportElement &)> &visit);
+    // A copy with fresh ids for the element and everything it holds: children, table columns
+    // and their cell elements, and subreport, list and table parameters.
+    static ReportElement regenerateIDs(const ReportElement &element);
+    // Inserts a renewed copy, offset by 10, right after the element in the list that holds it
+    // (searched as editListHolding does); the copy's id, or no value when the id is not there.
+    static std::optional<QUuid> duplicateElementRecursive(const QUuid &id,
+                                                          QList<ReportElement> &list);
+    // A new element with a fresh id: the model's defaults but for its kind, place and size.
+    static ReportElement newElement(ElementKind kind, double x, double y, double width,
+                                    double height);
+    // The style's look copied into the element's own fields (not its name).
+    static void applyStyleProperties(ReportElement &element, const ReportStyle &style);
 
     // Per-report memory in the settings.
     static QMap<QString, QString> loadPersistedParameterValues(const QString &path);
@@ -357,6 +428,8 @@ private:
 
     Clock clock_;
     SavePanel savePanel_;
+    ElementClipboard *const ownClipboard_ = new ElementClipboard(this);
+    QPointer<ElementClipboard> clipboard_ = ownClipboard_;
 };
 
 template <typename T> void DocumentStore::addListItem(QList<T> ReportDocument::*list, const T &item)

@@ -1,10 +1,8 @@
 #include "document/DocumentStore.h"
 
-namespace {
-
-// The style's look copied into the element's own fields; colours only where the style has
-// them, so an element colour is never cleared by a style without one.
-void applyStyleProperties(ReportElement &element, const ReportStyle &style)
+// Colours only where the style has them, so an element colour is never cleared by a style
+// without one.
+void DocumentStore::applyStyleProperties(ReportElement &element, const ReportStyle &style)
 {
     element.fontName = style.fontName;
     element.fontSize = style.fontSize;
@@ -18,8 +16,6 @@ void applyStyleProperties(ReportElement &element, const ReportStyle &style)
         element.backColor = style.backColor;
     element.penWidth = style.penWidth;
 }
-
-} // namespace
 
 void DocumentStore::addStyle()
 {

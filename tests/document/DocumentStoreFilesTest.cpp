@@ -4,8 +4,6 @@
 
 #include <QFile>
 #include <QTemporaryDir>
-#include <csignal>
-#include <sys/resource.h>
 
 using namespace storetest;
 
@@ -157,21 +155,7 @@ TEST_F(DocumentStoreFiles, FailedSaveKeepsTheOldFileAndTheStore)
 
     // A write cut short (the file size limit stands in for a full disk) leaves the previous file
     // byte for byte.
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    rlimit small = saved;
-    small.rlim_cur = 64;
-    auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    bool threw = false;
-    try {
-        store.save(url);
-    } catch (const DocumentFileError &) {
-        threw = true;
-    }
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previousHandler);
-    EXPECT_TRUE(threw);
+    withWritesCutShort([&] { EXPECT_THROW(store.save(url), DocumentFileError); });
     EXPECT_EQ(testsupport::readFile(url.toLocalFile()), invoiceJrxml);
     EXPECT_TRUE(store.isDirty());
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files),

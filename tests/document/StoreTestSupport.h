@@ -4,7 +4,9 @@
 
 #include <QSettings>
 #include <QTemporaryDir>
+#include <csignal>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 namespace storetest {
 
@@ -40,6 +42,21 @@ inline ReportElement list(QList<ReportElement> children)
     ElementKind::List payload;
     payload.children = std::move(children);
     return element(payload, 0, 0, 200, 50);
+}
+
+// Runs `action` with the process's file size limit lowered to 64 bytes, so that a longer write
+// is cut short as on a full disk. Each test runs in a process of its own.
+inline void withWritesCutShort(const std::function<void()> &action)
+{
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    rlimit small = saved;
+    small.rlim_cur = 64;
+    auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    action();
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
 }
 
 // A store on a clock the test moves by hand, with settings of its own: test programs run in

@@ -1,0 +1,191 @@
+#include "document/DocumentStore.h"
+
+#include <algorithm>
+
+namespace {
+
+// The common bounding box of elements, in their stored coordinates.
+struct Bounds {
+    double left;
+    double top;
+    double right;
+    double bottom;
+};
+
+Bounds boundsOf(const QList<ReportElement> &elements)
+{
+    Bounds b{elements.first().x, elements.first().y, elements.first().x + elements.first().width,
+             elements.first().y + elements.first().height};
+    for (const ReportElement &e : elements) {
+        b.left = std::min(b.left, e.x);
+        b.top = std::min(b.top, e.y);
+        b.right = std::max(b.right, e.x + e.width);
+        b.bottom = std::max(b.bottom, e.y + e.height);
+    }
+    return b;
+}
+
+// Moves an element so that the given edge or centre lies at `target`: horizontal edges through
+// x, vertical ones through y. Sizes stay.
+void placeEdge(ReportElement &e, DocumentStore::AlignEdge edge, double target)
+{
+    using Edge = DocumentStore::AlignEdge;
+    switch (edge) {
+    case Edge::left:
+        e.x = target;
+        break;
+    case Edge::right:
+        e.x = target - e.width;
+        break;
+    case Edge::top:
+        e.y = target;
+        break;
+    case Edge::bottom:
+        e.y = target - e.height;
+        break;
+    case Edge::horizontalCenter:
+        e.x = target - e.width * 0.5;
+        break;
+    case Edge::verticalCenter:
+        e.y = target - e.height * 0.5;
+        break;
+    }
+}
+
+} // namespace
+
+QList<ReportElement> DocumentStore::selectedElementsFound() const
+{
+    QList<ReportElement> found;
+    for (const QUuid &id : selectedElementIDs_) {
+        if (std::optional<ReportElement> e = element(id))
+            found.append(std::move(*e));
+    }
+    return found;
+}
+
+void DocumentStore::alignSelected(AlignEdge edge)
+{
+    const QList<ReportElement> found = selectedElementsFound();
+    if (found.size() < 2)
+        return;
+    const Bounds b = boundsOf(found);
+    double target = 0;
+    switch (edge) {
+    case AlignEdge::left:
+        target = b.left;
+        break;
+    case AlignEdge::right:
+        target = b.right;
+        break;
+    case AlignEdge::top:
+        target = b.top;
+        break;
+    case AlignEdge::bottom:
+        target = b.bottom;
+        break;
+    case AlignEdge::horizontalCenter:
+        target = (b.left + b.right) * 0.5;
+        break;
+    case AlignEdge::verticalCenter:
+        target = (b.top + b.bottom) * 0.5;
+        break;
+    }
+    applyDiscreteEdit([&] {
+        for (const QUuid &id : std::as_const(selectedElementIDs_))
+            performUpdateElement(id, [&](ReportElement &e) { placeEdge(e, edge, target); });
+    });
+}
+
+void DocumentStore::alignSelectedToContainer(AlignEdge edge)
+{
+    if (selectedElementIDs_.isEmpty())
+        return;
+    // The area is the active band's, whatever holds each element; a nested element gets the
+    // same numbers, relative to its container.
+    const double width = document_.columnWidth;
+    const double height = this->height(activeBandTarget_);
+    applyDiscreteEdit([&] {
+        for (const QUuid &id : std::as_const(selectedElementIDs_)) {
+            performUpdateElement(id, [&](ReportElement &e) {
+                switch (edge) {
+                case AlignEdge::left:
+                case AlignEdge::top:
+                    placeEdge(e, edge, 0);
+                    break;
+                case AlignEdge::right:
+                    placeEdge(e, edge, width);
+                    break;
+                case AlignEdge::bottom:
+                    placeEdge(e, edge, height);
+                    break;
+                case AlignEdge::horizontalCenter:
+                    e.x = (width - e.width) * 0.5;
+                    break;
+                case AlignEdge::verticalCenter:
+                    e.y = (height - e.height) * 0.5;
+                    break;
+                }
+            });
+        }
+    });
+}
+
+void DocumentStore::distributeSelected(DistributeAxis axis)
+{
+    QList<ReportElement> found = selectedElementsFound();
+    if (found.size() < 3)
+        return;
+    const bool horizontal = axis == DistributeAxis::horizontal;
+    const auto start = [horizontal](const ReportElement &e) { return horizontal ? e.x : e.y; };
+    const auto extent = [horizontal](const ReportElement &e) {
+        return horizontal ? e.width : e.height;
+    };
+    std::stable_sort(
+        found.begin(), found.end(),
+        [&](const ReportElement &a, const ReportElement &b) { return start(a) < start(b); });
+    double total = 0;
+    for (const ReportElement &e : std::as_const(found))
+        total += extent(e);
+    const ReportElement &first = found.first();
+    const ReportElement &last = found.last();
+    const double span = start(last) + extent(last) - start(first);
+    // Negative when the elements are wider than the span: they then overlap evenly.
+    const double gap = (span - total) / double(found.size() - 1);
+    applyDiscreteEdit([&] {
+        double cursor = start(first) + extent(first) + gap;
+        for (qsizetype i = 1; i + 1 < found.size(); ++i) {
+            performUpdateElement(found.at(i).id,
+                                 [&](ReportElement &e) { (horizontal ? e.x : e.y) = cursor; });
+            cursor += extent(found.at(i)) + gap;
+        }
+    });
+}
+
+void DocumentStore::encloseSelectedInFrame()
+{
+    // The frame goes to the active band: without one the enclosed elements would be lost.
+    if (!elementList(std::as_const(document_), activeBandTarget_))
+        return;
+    // Only top-level elements are enclosed. A nested one would stay in its container and also
+    // turn up in the frame, so that its id would stand twice in the document.
+    QList<ReportElement> enclosed = selectedElementsFound();
+    enclosed.removeIf([this](const ReportElement &e) { return !isTopLevelElement(e.id); });
+    if (enclosed.isEmpty())
+        return;
+
+    const Bounds b = boundsOf(enclosed);
+    for (ReportElement &child : enclosed) {
+        child.x -= b.left;
+        child.y -= b.top;
+    }
+    const ReportElement frame =
+        newElement(ElementKind::Frame{enclosed}, b.left, b.top, b.right - b.left, b.bottom - b.top);
+
+    applyDiscreteEdit([&] {
+        for (const ReportElement &child : std::as_const(enclosed))
+            performRemoveTopLevel(child.id);
+        performAddElement(frame, activeBandTarget_);
+        setSelectedElementIDs({frame.id});
+    });
+}

@@ -1,0 +1,129 @@
+#include "document/DocumentStore.h"
+
+namespace {
+
+constexpr double pasteOffset = 15;
+constexpr double duplicateOffset = 10;
+
+void renewIDs(QList<SubreportParameter> &parameters)
+{
+    for (SubreportParameter &parameter : parameters)
+        parameter.id = newId();
+}
+
+} // namespace
+
+ElementClipboard *DocumentStore::clipboard() const
+{
+    return clipboard_ ? clipboard_.data() : ownClipboard_;
+}
+
+void DocumentStore::setClipboard(ElementClipboard *clipboard)
+{
+    ElementClipboard *const before = this->clipboard();
+    clipboard_ = clipboard ? clipboard : ownClipboard_;
+    if (this->clipboard() != before)
+        emit clipboardChanged();
+}
+
+std::optional<QUuid> DocumentStore::selectedContainerID() const
+{
+    const std::optional<QUuid> id = selectedElementID();
+    if (!id)
+        return std::nullopt;
+    const std::optional<ReportElement> selected = element(*id);
+    if (!selected || !selected->kind.children())
+        return std::nullopt;
+    return id;
+}
+
+ReportElement DocumentStore::regenerateIDs(const ReportElement &element)
+{
+    ReportElement copy = element;
+    copy.id = newId();
+    if (QList<ReportElement> *children = copy.kind.children()) {
+        for (ReportElement &child : *children)
+            child = regenerateIDs(child);
+    }
+    if (auto *subreport = copy.kind.as<ElementKind::Subreport>())
+        renewIDs(subreport->parameters);
+    if (auto *list = copy.kind.as<ElementKind::List>())
+        renewIDs(list->parameters);
+    if (auto *table = copy.kind.as<ElementKind::Table>()) {
+        renewIDs(table->parameters);
+        for (ReportTableColumn &column : table->columns) {
+            column.id = newId();
+            for (SharedOptional<ReportElement> *cell :
+                 {&column.columnHeaderElement, &column.detailCellElement,
+                  &column.columnFooterElement}) {
+                if (*cell)
+                    *cell = regenerateIDs(**cell);
+            }
+        }
+    }
+    return copy;
+}
+
+std::optional<QUuid> DocumentStore::duplicateElementRecursive(const QUuid &id,
+                                                              QList<ReportElement> &list)
+{
+    std::optional<QUuid> copyID;
+    editListHolding(id, list, [&](QList<ReportElement> &holder, qsizetype index) {
+        ReportElement copy = regenerateIDs(holder.at(index));
+        copy.x += duplicateOffset;
+        copy.y += duplicateOffset;
+        copyID = copy.id;
+        holder.insert(index + 1, std::move(copy));
+        return Found::changed;
+    });
+    return copyID;
+}
+
+void DocumentStore::copySelectedElements()
+{
+    const QList<ReportElement> found = selectedElementsFound();
+    if (!found.isEmpty())
+        clipboard()->setElements(found);
+}
+
+void DocumentStore::pasteClipboard()
+{
+    const QList<ReportElement> copied = clipboard()->elements();
+    if (copied.isEmpty())
+        return;
+    applyDiscreteEdit([&] {
+        const std::optional<QUuid> container = selectedContainerID();
+        QSet<QUuid> pasted;
+        for (const ReportElement &original : copied) {
+            ReportElement copy = regenerateIDs(original);
+            copy.x += pasteOffset;
+            copy.y += pasteOffset;
+            pasted.insert(copy.id);
+            if (container)
+                performAddChildElement(copy, *container);
+            else
+                performAddElement(copy, activeBandTarget_);
+        }
+        setSelectedElementIDs(pasted);
+    });
+}
+
+void DocumentStore::duplicateSelectedElement()
+{
+    if (selectedElementIDs_.isEmpty())
+        return;
+    const QSet<QUuid> originals = selectedElementIDs_;
+    applyDiscreteEdit([&] {
+        QSet<QUuid> copies;
+        for (const QUuid &id : originals) {
+            std::optional<QUuid> copyID;
+            editTree([&](QList<ReportElement> &list) {
+                copyID = duplicateElementRecursive(id, list);
+                return copyID ? Found::changed : Found::no;
+            });
+            if (copyID)
+                copies.insert(*copyID);
+        }
+        setSelectedElementIDs(copies);
+    });
+}

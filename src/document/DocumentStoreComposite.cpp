@@ -1,0 +1,112 @@
+#include "document/DocumentStore.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr double columnGap = 4;
+constexpr double minimumColumnWidth = 20;
+constexpr double generatedHeight = 20;
+
+// One text field of a composite preset, 20 high at y 10 in its band.
+struct CompositeField {
+    QString expression;
+    double x;
+    double width;
+    bool atReportTime = false;
+};
+
+QList<CompositeField> compositeFields(CompositeElement composite)
+{
+    const QString pageNumber = QStringLiteral("\"\" + $V{PAGE_NUMBER}");
+    switch (composite) {
+    case CompositeElement::pageNumber:
+        return {{pageNumber, 10, 60}};
+    case CompositeElement::totalPages:
+        // The page number evaluated when the engine's page counter holds the final count.
+        return {{pageNumber, 10, 60, true}};
+    case CompositeElement::pageXofY:
+        return {{QStringLiteral("\"Page \" + $V{PAGE_NUMBER} + \" of \""), 10, 80},
+                {pageNumber, 90, 40, true}};
+    case CompositeElement::currentDate:
+        return {{QStringLiteral("new java.text.SimpleDateFormat(\"MM/dd/yyyy\")"
+                                ".format(new java.util.Date())"),
+                 10, 100}};
+    case CompositeElement::time:
+        return {{QStringLiteral("new java.text.SimpleDateFormat(\"HH:mm:ss\")"
+                                ".format(new java.util.Date())"),
+                 10, 80}};
+    }
+    return {};
+}
+
+} // namespace
+
+ReportElement DocumentStore::newElement(ElementKind kind, double x, double y, double width,
+                                        double height)
+{
+    ReportElement element;
+    element.id = newId();
+    element.kind = std::move(kind);
+    element.x = x;
+    element.y = y;
+    element.width = width;
+    element.height = height;
+    return element;
+}
+
+void DocumentStore::insertComposite(CompositeElement composite, const BandTarget &target)
+{
+    // One undo step per element: page X of Y costs two.
+    for (const CompositeField &field : compositeFields(composite)) {
+        ReportElement element = newElement(ElementKind::TextField{field.expression}, field.x, 10,
+                                           field.width, generatedHeight);
+        if (field.atReportTime)
+            element.evaluationTime = QStringLiteral("Report");
+        addElement(element, target);
+    }
+}
+
+void DocumentStore::generateColumnarLayout(const QList<ReportField> &fields,
+                                           const BandTarget &detailTarget, bool isBlankWhenNull,
+                                           const std::optional<ReportStyle> &style)
+{
+    if (fields.isEmpty())
+        return;
+    applyDiscreteEdit([&] {
+        const double n = double(fields.size());
+        const double width =
+            std::max((document_.columnWidth - columnGap * (n - 1)) / n, minimumColumnWidth);
+        const BandTarget header = BandTarget::standard(BandType::columnHeader);
+        for (qsizetype k = 0; k < fields.size(); ++k) {
+            const ReportField &field = fields.at(k);
+            const double x = double(k) * (width + columnGap);
+            const QString caption = field.fieldDescription && !field.fieldDescription->isEmpty()
+                                        ? *field.fieldDescription
+                                        : field.name;
+            ReportElement label =
+                newElement(ElementKind::StaticText{caption}, x, 0, width, generatedHeight);
+            label.isBold = true;
+            ReportElement value = newElement(
+                ElementKind::TextField{QString(QStringLiteral("$F{") + field.name + u'}')}, x, 0,
+                width, generatedHeight);
+            value.isBlankWhenNull = isBlankWhenNull;
+            if (style) {
+                for (ReportElement *element : {&label, &value}) {
+                    element->styleName = style->name;
+                    applyStyleProperties(*element, *style);
+                }
+            }
+            performAddElement(label, header);
+            performAddElement(value, detailTarget);
+        }
+    });
+}
+
+void DocumentStore::addElementSmart(const ReportElement &element)
+{
+    if (const std::optional<QUuid> container = selectedContainerID())
+        addChildElement(element, *container);
+    else
+        addElement(element, activeBandTarget_);
+}

@@ -1,0 +1,132 @@
+#include "document/DocumentStore.h"
+#include "model/JrxmlCodec.h"
+#include "model/SubreportNaming.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+const QString subreportDirName = QStringLiteral("SUBREPORT_DIR");
+const QString stringClass = QStringLiteral("java.lang.String");
+
+// A Java string literal holding `text`: quotes, backslashes and line breaks are escaped, so
+// that a file name holding them still gives a valid expression.
+QString javaStringLiteral(const QString &text)
+{
+    QString literal = QStringLiteral("\"");
+    for (const QChar c : text) {
+        if (c == u'"' || c == u'\\')
+            literal += QChar(u'\\');
+        if (c == u'\n')
+            literal += QStringLiteral("\\n");
+        else if (c == u'\r')
+            literal += QStringLiteral("\\r");
+        else
+            literal += c;
+    }
+    return literal + u'"';
+}
+
+// Writes a new file; never replaces one that exists (the open fails then). A failed write
+// removes what it created, so no half-written report stays behind.
+bool writeNewFile(const QString &path, const QByteArray &data)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        return false;
+    if (file.write(data) == data.size() && file.flush()) {
+        file.close();
+        if (file.error() == QFileDevice::NoError)
+            return true;
+    }
+    // The file is ours: opening it created it. Closing may fail again on the unwritten rest,
+    // which would keep QFile::remove() from removing it, so remove it by name.
+    file.close();
+    QFile::remove(path);
+    return false;
+}
+
+} // namespace
+
+void DocumentStore::ensureSubreportDirParameter()
+{
+    for (const ReportParameter &parameter : std::as_const(document_.parameters)) {
+        if (parameter.name == subreportDirName)
+            return;
+    }
+    ReportParameter parameter;
+    parameter.id = newId();
+    parameter.name = subreportDirName;
+    parameter.className = stringClass;
+    parameter.defaultValueExpression = QStringLiteral("\"/\"");
+    parameter.isForPrompting = false;
+    changeDocument([&](ReportDocument &document) { document.parameters.append(parameter); });
+    setIsDirty(true);
+}
+
+DocumentStore::AutoSubreport DocumentStore::createAutoSubreport(double defaultPageWidth,
+                                                                double defaultPageHeight)
+{
+    AutoSubreport result;
+    // Made before SUBREPORT_DIR is declared: it is passed through only when declared already.
+    for (const ReportParameter &parameter : std::as_const(document_.parameters)) {
+        result.parameters.append(
+            {newId(), parameter.name, QStringLiteral("$P{") + parameter.name + u'}'});
+    }
+    ensureSubreportDirParameter();
+
+    QString baseName = QStringLiteral("Report");
+    if (fileURL_)
+        baseName = withoutPathExtension(QFileInfo(fileURL_->toLocalFile()).fileName());
+    else if (!document_.name.isEmpty())
+        baseName = document_.name;
+
+    QSet<QString> used;
+    for (const QString &expression : document_.allSubreportExpressions()) {
+        if (const std::optional<QString> name = candidateSubreportBaseName(expression))
+            used.insert(*name);
+    }
+    // Files on disk play no part in the choice.
+    QString name;
+    for (int n = 1;; ++n) {
+        name = baseName + QStringLiteral("_Subreport") + QString::number(n);
+        if (!used.contains(name.toLower()))
+            break;
+    }
+    result.expression = QStringLiteral("$P{SUBREPORT_DIR} + ") +
+                        javaStringLiteral(name + QStringLiteral(".jasper"));
+    if (!fileURL_)
+        return result;
+
+    const QString folder = QFileInfo(fileURL_->toLocalFile()).absolutePath();
+    const QString jrxmlPath = QDir(folder).filePath(name + QStringLiteral(".jrxml"));
+
+    ReportDocument subreport = defaultDocument(defaultPageWidth, defaultPageHeight);
+    subreport.name = name;
+    subreport.columnWidth = defaultPageWidth;
+    subreport.leftMargin = subreport.rightMargin = 0;
+    subreport.topMargin = subreport.bottomMargin = 0;
+    for (const SubreportParameter &passed : std::as_const(result.parameters)) {
+        ReportParameter parameter;
+        parameter.id = newId();
+        parameter.name = passed.name;
+        parameter.className = stringClass;
+        for (const ReportParameter &master : std::as_const(document_.parameters)) {
+            if (master.name == passed.name) {
+                parameter.className = master.className;
+                break;
+            }
+        }
+        subreport.parameters.append(parameter);
+    }
+
+    // An existing file of that name is neither overwritten nor compiled; the element refers
+    // to it all the same.
+    if (!writeNewFile(jrxmlPath, JrxmlCodec::serialize(subreport)))
+        return result;
+    result.jrxmlPath = jrxmlPath;
+    result.jasperPath = QDir(folder).filePath(name + QStringLiteral(".jasper"));
+    return result;
+}

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+// Naming of subreport files, shared by the document store and the engine bridge.
+
+// The lower-cased base name of the report file that a subreport expression names: the last
+// double-quoted literal of the expression, reduced to its last path component (after the last
+// slash) without its extension. No value when the expression has no double-quoted literal or
+// the literal ends in a slash.
+std::optional<QString> candidateSubreportBaseName(const QString &expression);
+
+// A file name without its extension: the text before the last dot, unless that dot starts the
+// name (".jrxml" has no extension).
+QString withoutPathExtension(const QString &fileName);
