@@ -2,6 +2,7 @@
 
 #include "ConnectionPresetStore.h"
 #include "KeychainHelper.h"
+#include "document/DocumentStore.h"
 
 std::optional<LiveConnection> resolveLiveConnection(const std::optional<QUuid> &activeConnectionID,
                                                     const ConnectionPresetStore &connectionStore)
@@ -17,4 +18,10 @@ std::optional<LiveConnection> resolveLiveConnection(const std::optional<QUuid> &
     const QString password =
         connectionStore.keychain().password(idText(*activeConnectionID)).value_or(QString());
     return LiveConnection{*it, password};
+}
+
+std::optional<LiveConnection> resolveLiveConnection(const DocumentStore &tab,
+                                                    const ConnectionPresetStore &connectionStore)
+{
+    return resolveLiveConnection(tab.activeConnectionID(), connectionStore);
 }

@@ -1,5 +1,6 @@
 #include "engine/ConnectionPresetStore.h"
 #include "ConnectionPrinters.h"
+#include "document/DocumentStore.h"
 #include "engine/InMemoryKeychain.h"
 
 #include <QJsonArray>
@@ -138,6 +139,12 @@ TEST_F(ConnectionPresetStoreTest, AddKeepsOrderAndPutsPasswordsOnlyInTheKeychain
     EXPECT_EQ(resolveLiveConnection(first.id, reloaded), (LiveConnection{first, QString()}));
     EXPECT_EQ(resolveLiveConnection(second.id, reloaded),
               (LiveConnection{second, QStringLiteral("s3cr3t-pässword")}));
+
+    // A report tab resolves the preset it has chosen.
+    DocumentStore tab;
+    EXPECT_EQ(resolveLiveConnection(tab, reloaded), std::nullopt);
+    tab.setActiveConnectionID(second.id);
+    EXPECT_EQ(resolveLiveConnection(tab, reloaded)->connection, second);
 }
 
 TEST_F(ConnectionPresetStoreTest, UpdateReplacesThePresetAndOnlyANewPassword)
