@@ -62,3 +62,19 @@ function(quillmark_bench name)
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} benchmark::benchmark)
   target_compile_definitions(${name} PRIVATE QUILLMARK_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
 endfunction()
+
+# quillmark_add_folders(FOLDER ...): adds each folder of the current directory that has a
+# CMakeLists.txt, and includes every <topic>.cmake file in it: a folder shared by several topics
+# holds one such file per topic, which names its files through ${CMAKE_CURRENT_LIST_DIR}.
+# A macro, so the topic files run in the caller's scope.
+macro(quillmark_add_folders)
+  foreach(folder ${ARGN})
+    if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/CMakeLists.txt)
+      add_subdirectory(${folder})
+    endif()
+    file(GLOB topic_files CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*.cmake)
+    foreach(topic ${topic_files})
+      include(${topic})
+    endforeach()
+  endforeach()
+endmacro()

@@ -1,21 +1,16 @@
 #include "CodecTestSupport.h"
+#include "ModelBuilders.h"
 #include "model/JrxmlText.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
+
+using testsupport::element;
 #include <limits>
 
 using namespace codectest;
 
 namespace {
-
-ReportElement element(ElementKind kind)
-{
-    ReportElement e;
-    e.id = newId();
-    e.kind = std::move(kind);
-    return e;
-}
 
 } // namespace
 

@@ -1,18 +1,13 @@
+#include "ModelBuilders.h"
 #include "model/ReportDocument.h"
 
 #include <QSet>
 #include <gtest/gtest.h>
 #include <unordered_set>
 
-namespace {
+using testsupport::element;
 
-ReportElement element(ElementKind kind)
-{
-    ReportElement e;
-    e.id = newId();
-    e.kind = std::move(kind);
-    return e;
-}
+namespace {
 
 ReportElement subreport(const QString &expression)
 {
