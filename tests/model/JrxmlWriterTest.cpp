@@ -4,11 +4,10 @@
 
 #include <cmath>
 #include <gtest/gtest.h>
-
-using testsupport::element;
 #include <limits>
 
 using namespace codectest;
+using testsupport::element;
 
 namespace {
 
