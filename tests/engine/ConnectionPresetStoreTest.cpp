@@ -1,203 +1,139 @@
 #include "engine/ConnectionPresetStore.h"
-#include "ConnectionPrinters.h"
+#include "TestSupport.h"
 #include "document/DocumentStore.h"
 #include "engine/InMemoryKeychain.h"
+#include "engine/LiveConnection.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+void PrintTo(const DatabaseConnection &c, std::ostream *os)
+{
+    *os << encodeConnections({c}).toStdString();
+}
 
 namespace {
 
 DatabaseConnection preset(const QString &name)
 {
-    return {newId(), name, DatabaseType::postgres, QStringLiteral("db"), 5432, {}, {}};
+    return {newId(), name, DatabaseType::postgres, u"db"_s, 5432, {}, {}};
 }
 
 class ConnectionPresetStoreTest : public ::testing::Test {
 protected:
-    QByteArray stored()
-    {
-        settings.sync();
-        return settings.value(ConnectionPresetStore::settingsKey).toByteArray();
-    }
-    QByteArray keptAside() { return settings.value(unreadableKey).toByteArray(); }
-    void store(const QByteArray &bytes)
-    {
-        settings.setValue(ConnectionPresetStore::settingsKey, bytes);
-        settings.sync();
-    }
+    // The stored list, read and written through the store's own settings object.
+    QByteArray stored() const { return settings.value(key).toByteArray(); }
+    void store(const QByteArray &bytes) { settings.setValue(key, bytes); }
 
+    const QString key = ConnectionPresetStore::settingsKey;
     const QString unreadableKey = ConnectionPresetStore::unreadableSettingsKey;
     QTemporaryDir dir;
-    QSettings settings{dir.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat};
+    QSettings settings{dir.filePath(u"settings.ini"_s), QSettings::IniFormat};
     InMemoryKeychain keychain;
 };
 
 } // namespace
 
-TEST_F(ConnectionPresetStoreTest, LoadsAStoredListAndWritesItBackAtOnce)
+TEST_F(ConnectionPresetStoreTest, LoadsAStoredListAndWritesItBackCompactWithUpperCaseIds)
 {
-    // Pretty-printed, ids in either case, a port written with a fraction of zero, a key the
-    // store does not know, and no password in the keychain.
-    const QByteArray handWritten = R"([
-      {"id": "6F9619FF-8B86-D011-B42D-00C04FC964FF", "name": "Prod", "type": "sqlserver",
+    // Pretty-printed, ids in either case, a port with a fraction of zero and a key the store does
+    // not know.
+    store(R"([
+      {"id": "6f9619ff-8b86-d011-b42d-00c04fc964ff", "name": "Prod", "type": "sqlserver",
        "host": "sql01", "port": 1433, "database": "", "username": "", "comment": "ignored"},
-      {"id": "0e984725-c51c-4bf4-9960-e1c80e27aba0", "name": "Local", "type": "postgres",
-       "host": "localhost", "port": 5432.0, "database": "test", "username": "me"}])";
-    store(handWritten);
+      {"id": "0E984725-C51C-4BF4-9960-E1C80E27ABA0", "name": "Local", "type": "postgres",
+       "host": "localhost", "port": 5432.0, "database": "test", "username": "me"}])");
     ConnectionPresetStore presets(settings, keychain);
-
-    const DatabaseConnection prod{QUuid::fromString(u"6f9619ff-8b86-d011-b42d-00c04fc964ff"),
-                                  QStringLiteral("Prod"),
-                                  DatabaseType::sqlserver,
-                                  QStringLiteral("sql01"),
-                                  1433,
-                                  {},
-                                  {}};
-    const DatabaseConnection local{QUuid::fromString(u"0E984725-C51C-4BF4-9960-E1C80E27ABA0"),
-                                   QStringLiteral("Local"),
-                                   DatabaseType::postgres,
-                                   QStringLiteral("localhost"),
-                                   5432,
-                                   QStringLiteral("test"),
-                                   QStringLiteral("me")};
-    EXPECT_EQ(presets.connections(), (QList<DatabaseConnection>{prod, local}));
-    EXPECT_EQ(resolveLiveConnection(prod.id, presets), (LiveConnection{prod, QString()}));
-
-    // Written back compact: ids as upper-case text, the type as its text, the port a number.
-    const QJsonObject written = QJsonDocument::fromJson(stored()).array().at(1).toObject();
-    EXPECT_EQ(written, QJsonDocument::fromJson(R"({"id": "0E984725-C51C-4BF4-9960-E1C80E27ABA0",
-        "name": "Local", "type": "postgres", "host": "localhost", "port": 5432,
-        "database": "test", "username": "me"})")
-                           .object());
-    EXPECT_FALSE(stored().contains('\n'));
+    EXPECT_EQ(
+        stored(),
+        R"([{"database":"","host":"sql01","id":"6F9619FF-8B86-D011-B42D-00C04FC964FF",)"
+        R"("name":"Prod","port":1433,"type":"sqlserver","username":""},)"
+        R"({"database":"test","host":"localhost","id":"0E984725-C51C-4BF4-9960-E1C80E27ABA0",)"
+        R"("name":"Local","port":5432,"type":"postgres","username":"me"}])");
     EXPECT_FALSE(settings.contains(unreadableKey));
 }
 
-TEST_F(ConnectionPresetStoreTest, AnUnreadableListStartsEmptyAndIsKeptAside)
+TEST_F(ConnectionPresetStoreTest, AnUnreadableListLoadsEmptyAndIsCopiedAside)
 {
-    const QByteArray valid =
-        R"({"id":"6F9619FF-8B86-D011-B42D-00C04FC964FF","name":"A","type":"postgres",)"
-        R"("host":"h","port":5432,"database":"d","username":"u"})";
-    // The valid entry followed by one that is broken by a replacement.
-    auto withBroken = [&](const char *from, const char *to) -> QByteArray {
-        return '[' + valid + ',' + QByteArray(valid).replace(from, to) + ']';
-    };
-    const QList<QByteArray> unreadable = {
-        withBroken(R"("username")", R"("user")"),
-        withBroken("postgres", "mysql"),
-        withBroken("5432", "5432.5"),
-        withBroken(R"("6F9619FF-8B86-D011-B42D-00C04FC964FF")",
-                   R"("{6F9619FF-8B86-D011-B42D-00C04FC964FF}")"),
-        withBroken(R"("A")", "7"),
-        withBroken(valid, "null"),
-        valid,
-        "[" + valid,
-    };
+    const QByteArray id = "6F9619FF-8B86-D011-B42D-00C04FC964FF";
+    const QByteArray valid = R"({"id":")" + id +
+                             R"(","name":"A","type":"postgres",)"
+                             R"("host":"h","port":5432,"database":"d","username":"u"})";
+    // Replacements that break an entry, which then follows the valid one in a list.
+    const std::pair<QByteArray, QByteArray> breaks[] = {
+        {R"("username")", R"("user")"}, {"postgres", "mysql"}, {"5432", "5432.5"},
+        {id, '{' + id + '}'},           {R"("A")", "7"},       {valid, "null"}};
+    QList<QByteArray> unreadable = {valid, '[' + valid}; // not a list, not JSON
+    for (const auto &[from, to] : breaks)
+        unreadable.append('[' + valid + ',' + QByteArray(valid).replace(from, to) + ']');
     for (const QByteArray &bytes : unreadable) {
         SCOPED_TRACE(bytes.toStdString());
-        settings.remove(unreadableKey);
         store(bytes);
         {
             ConnectionPresetStore presets(settings, keychain);
             EXPECT_TRUE(presets.connections().isEmpty());
             EXPECT_EQ(stored(), bytes) << "left as it was until the next change";
-            EXPECT_EQ(keptAside(), bytes);
-            presets.add(preset(QStringLiteral("New")), QString());
+            EXPECT_EQ(settings.value(unreadableKey).toByteArray(), bytes);
+            presets.add(preset(u"New"_s), QString());
         }
         EXPECT_EQ(ConnectionPresetStore(settings, keychain).connections().size(), 1);
-        EXPECT_EQ(keptAside(), bytes) << "the copy outlives the change that replaced the list";
+        EXPECT_EQ(settings.value(unreadableKey).toByteArray(), bytes) << "the copy outlives it";
     }
 }
 
-TEST_F(ConnectionPresetStoreTest, AddKeepsOrderAndPutsPasswordsOnlyInTheKeychain)
+TEST_F(ConnectionPresetStoreTest, ChangesKeepPasswordsInTheKeychainOnlyAndTabsResolveThem)
 {
-    const DatabaseConnection first = preset(QStringLiteral("First"));
-    DatabaseConnection second = preset(QStringLiteral("Second"));
+    ConnectionPresetStore presets(settings, keychain);
+    int changes = 0;
+    QObject::connect(&presets, &ConnectionPresetStore::connectionsChanged, [&] { ++changes; });
+    const DatabaseConnection first = preset(u"First"_s);
+    DatabaseConnection second = preset(u"Second"_s);
     second.type = DatabaseType::sqlserver;
-    {
-        ConnectionPresetStore presets(settings, keychain);
-        int changes = 0;
-        QObject::connect(&presets, &ConnectionPresetStore::connectionsChanged, &presets,
-                         [&] { ++changes; });
-        presets.add(first, QString());
-        EXPECT_TRUE(keychain.accounts().isEmpty()) << "an empty password stores no item";
-        presets.add(second, QStringLiteral("s3cr3t-pässword"));
-        EXPECT_EQ(changes, 2);
-        EXPECT_EQ(keychain.accounts(), QStringList{idText(second.id)});
-    }
-    QFile file(settings.fileName());
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_FALSE(file.readAll().contains("s3cr3t"));
-
+    presets.add(first, QString());
+    presets.add(second, u"s3cr3t-pässword"_s);
+    const QString account = idText(second.id);
+    EXPECT_EQ(keychain.accounts(), QStringList{account}) << "an empty password stores no item";
+    EXPECT_FALSE(testsupport::readFile(settings.fileName()).contains("s3cr3t"));
     ConnectionPresetStore reloaded(settings, keychain);
     EXPECT_EQ(reloaded.connections(), (QList<DatabaseConnection>{first, second}));
     EXPECT_EQ(resolveLiveConnection(first.id, reloaded), (LiveConnection{first, QString()}));
-    EXPECT_EQ(resolveLiveConnection(second.id, reloaded),
-              (LiveConnection{second, QStringLiteral("s3cr3t-pässword")}));
 
-    // A report tab resolves the preset it has chosen.
-    DocumentStore tab;
-    EXPECT_EQ(resolveLiveConnection(tab, reloaded), std::nullopt);
-    tab.setActiveConnectionID(second.id);
-    EXPECT_EQ(resolveLiveConnection(tab, reloaded)->connection, second);
-}
+    // An update keeps the password unless given a non-empty one.
+    second.username = u"admin"_s;
+    presets.update(second, std::nullopt);
+    presets.update(second, QString());
+    EXPECT_EQ(keychain.password(account), u"s3cr3t-pässword"_s);
+    EXPECT_EQ(ConnectionPresetStore(settings, keychain).connections().at(1), second);
+    presets.update(second, u"new"_s);
+    EXPECT_EQ(keychain.password(account), u"new"_s);
 
-TEST_F(ConnectionPresetStoreTest, UpdateReplacesThePresetAndOnlyANewPassword)
-{
-    ConnectionPresetStore presets(settings, keychain);
-    DatabaseConnection edited = preset(QStringLiteral("Reporting"));
-    presets.add(preset(QStringLiteral("Other")), QString());
-    presets.add(edited, QStringLiteral("old"));
-    const QString account = idText(edited.id);
-
-    edited.username = QStringLiteral("admin");
-    presets.update(edited, std::nullopt);
-    EXPECT_EQ(ConnectionPresetStore(settings, keychain).connections().at(1), edited);
-    EXPECT_EQ(keychain.password(account), QStringLiteral("old"));
-    presets.update(edited, QString());
-    EXPECT_EQ(keychain.password(account), QStringLiteral("old")) << "an empty one keeps it";
-    presets.update(edited, QStringLiteral("new"));
-    EXPECT_EQ(keychain.password(account), QStringLiteral("new"));
-
-    // A preset that is not in the list: no change, no write, no keychain item, no signal.
+    // Updating a preset that is not in the list: no change, no write, no password, no signal.
     store("untouched");
-    int changes = 0;
-    QObject::connect(&presets, &ConnectionPresetStore::connectionsChanged, &presets,
-                     [&] { ++changes; });
-    const DatabaseConnection stranger = preset(QStringLiteral("Stranger"));
-    const QList<DatabaseConnection> before = presets.connections();
-    presets.update(stranger, QStringLiteral("pw"));
-    EXPECT_EQ(presets.connections(), before);
+    presets.update(preset(u"Stranger"_s), u"pw"_s);
     EXPECT_EQ(stored(), "untouched");
     EXPECT_EQ(keychain.accounts(), QStringList{account});
-    EXPECT_EQ(changes, 0);
-}
+    EXPECT_EQ(changes, 5);
 
-TEST_F(ConnectionPresetStoreTest, RemoveWritesAndDeletesEvenForAnUnknownId)
-{
-    ConnectionPresetStore presets(settings, keychain);
-    const DatabaseConnection a = preset(QStringLiteral("A"));
-    const DatabaseConnection b = preset(QStringLiteral("B"));
-    const DatabaseConnection c = preset(QStringLiteral("C"));
-    for (const DatabaseConnection &each : {a, b, c, b})
-        presets.add(each, each.name);
-
-    presets.remove(b.id);
-    EXPECT_EQ(presets.connections(), (QList<DatabaseConnection>{a, c}));
-    EXPECT_EQ(keychain.accounts().size(), 2);
-    EXPECT_EQ(resolveLiveConnection(b.id, presets), std::nullopt) << "a removed preset";
-    EXPECT_EQ(resolveLiveConnection(std::nullopt, presets), std::nullopt) << "no chosen preset";
-
-    // An id with a stray keychain item but no preset.
-    const QUuid unknown = newId();
-    keychain.setPassword(QStringLiteral("stray"), idText(unknown));
-    store("stale");
-    presets.remove(unknown);
+    // A report tab resolves the preset it has chosen, until that is removed.
+    DocumentStore tab;
+    EXPECT_EQ(resolveLiveConnection(tab, presets), std::nullopt) << "no chosen preset";
+    tab.setActiveConnectionID(second.id);
+    EXPECT_EQ(resolveLiveConnection(tab, presets), (LiveConnection{second, u"new"_s}));
+    presets.add(second, QString()); // a second entry with the same id
+    presets.remove(second.id);
+    EXPECT_EQ(presets.connections(), QList<DatabaseConnection>{first});
     EXPECT_EQ(decodeConnections(stored()), presets.connections());
-    EXPECT_EQ(keychain.password(idText(unknown)), std::nullopt);
+    EXPECT_TRUE(keychain.accounts().isEmpty());
+    EXPECT_EQ(resolveLiveConnection(tab, presets), std::nullopt) << "a removed preset";
+
+    // Removing an unknown id still writes the list and deletes a stray password.
+    keychain.setPassword(u"stray"_s, account);
+    store("stale");
+    presets.remove(second.id);
+    EXPECT_EQ(decodeConnections(stored()), presets.connections());
+    EXPECT_EQ(keychain.password(account), std::nullopt);
+    EXPECT_EQ(changes, 7);
 }

@@ -1,238 +1,261 @@
-#include "SidecarTestHelpers.h"
+#include "engine/SidecarClient.h"
+#include "TestSupport.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QTemporaryDir>
+#include <atomic>
+#include <cerrno>
+#include <csignal>
+#include <functional>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <thread>
 
-using namespace sidecartest;
+using namespace Qt::StringLiterals;
 using namespace std::chrono_literals;
+using testing::AllOf, testing::EndsWith, testing::HasSubstr, testing::StartsWith;
 
 namespace {
 
-QString sendOutcome(SidecarClient &client, std::chrono::milliseconds timeout = 10s)
+// The outcome of a call as one text: "ok <result as compact JSON>", "<SidecarError kind>: <text>"
+// or "other: <text>" for anything else thrown.
+QString outcome(const std::function<QJsonObject()> &call)
 {
-    return outcome([&] { return client.send(QStringLiteral("ping"), {}, timeout); });
+    static const char *const kinds[] = {
+        "jarNotFound", "rpcError", "malformedResponse", "notRunning", "processExitedUnexpectedly",
+        "timedOut"};
+    try {
+        return u"ok "_s + QString::fromUtf8(QJsonDocument(call()).toJson(QJsonDocument::Compact));
+    } catch (const SidecarError &error) {
+        return QString::fromUtf8(kinds[int(error.kind())]) + u": " + error.message();
+    } catch (const std::exception &error) {
+        return u"other: "_s + QString::fromUtf8(error.what());
+    }
 }
 
-const QString notRunning = QStringLiteral("notRunning: Sidecar process is not running.");
-const QString exited =
-    QStringLiteral("processExitedUnexpectedly: Sidecar process exited unexpectedly.");
-const QString timedOut = QStringLiteral("timedOut: ") + SidecarError::timedOut().message();
+// A client running the fake engine (tools/fakesidecar), whose "jar" is a script of one action per
+// request; requests beyond the script are echoed.
+struct FakeEngine {
+    explicit FakeEngine(const QList<QByteArray> &actions)
+    {
+        QFile file(location.jarPath);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        for (const QByteArray &action : actions)
+            file.write(action + '\n');
+        file.close();
+        client.start(location);
+    }
+    QString send()
+    {
+        return outcome([&] { return client.send(u"ping"_s, {}); });
+    }
+    // The id and the process id the fake echoes for one request.
+    std::pair<qint64, qint64> ping()
+    {
+        const QJsonObject echoed = client.send(u"ping"_s, {});
+        return {echoed[u"request"_s][u"id"_s].toInteger(), echoed[u"pid"_s].toInteger()};
+    }
 
-// One echoed request: its "request", "pid" and the rest the fake reports.
-QJsonObject ping(SidecarClient &client, const QJsonObject &params = {})
-{
-    return client.send(QStringLiteral("ping"), params);
-}
+    QTemporaryDir dir;
+    const SidecarClient::Location location{QStringLiteral(QUILLMARK_FAKE_SIDECAR),
+                                           dir.filePath(u"script"_s)};
+    SidecarClient client;
+};
 
-qint64 idOf(const QJsonObject &echoed)
-{
-    return echoed[QStringLiteral("request")][QStringLiteral("id")].toInteger();
-}
+const QString notRunning = u"notRunning: Sidecar process is not running."_s;
+const QString exited = u"processExitedUnexpectedly: Sidecar process exited unexpectedly."_s;
 
-qint64 pidOf(const QJsonObject &echoed)
+// True when no process, not even an unreaped one, has this id.
+bool isGone(qint64 pid)
 {
-    return echoed[QStringLiteral("pid")].toInteger();
-}
-
-QString parserComplaintAboutAnEmptyLine()
-{
-    QJsonParseError error;
-    QJsonDocument::fromJson(QByteArray(), &error);
-    return QStringLiteral("other: ") + error.errorString();
+    return ::kill(pid_t(pid), 0) != 0 && errno == ESRCH;
 }
 
 } // namespace
 
-TEST(SidecarClient, SendsOneCompactLinePerRequestWithIdsFromOne)
+TEST(SidecarClient, SendsNumberedRequestsOneAtATimeAndSurvivesAFailedStart)
 {
-    SidecarClient client;
-    EXPECT_EQ(sendOutcome(client), notRunning);
-    EXPECT_FALSE(client.isRunning());
+    FakeEngine fake({});
+    const QJsonObject params{{u"list"_s, QJsonArray{1, true, u"é"_s}},
+                             {u"nested"_s, QJsonObject{{u"k"_s, 2}}}};
+    const QJsonObject echoed = fake.client.send(u"render"_s, params);
+    EXPECT_EQ(echoed[u"request"_s].toObject(),
+              (QJsonObject{{u"id"_s, 1}, {u"cmd"_s, u"render"_s}, {u"params"_s, params}}));
+    EXPECT_EQ(echoed[u"args"_s].toArray(), (QJsonArray{u"-Djava.awt.headless=true"_s, u"-jar"_s,
+                                                       fake.location.jarPath, u"serve"_s}));
+    EXPECT_TRUE(echoed[u"sigpipeDefault"_s].toBool()) << "the engine must not inherit our SIG_IGN";
 
-    const FakeScript script({"echo"});
-    client.start(script.location());
-    EXPECT_TRUE(client.isRunning());
-    const QJsonObject params{{QStringLiteral("list"), QJsonArray{1, true, QStringLiteral("é")}},
-                             {QStringLiteral("nested"), QJsonObject{{QStringLiteral("k"), 2}}}};
-    const QJsonObject result = client.send(QStringLiteral("render"), params);
+    // Requests from several threads take turns: each gets its own reply and id.
+    std::atomic<int> mismatches = 0;
+    {
+        std::vector<std::jthread> workers;
+        for (int t = 0; t < 4; ++t) {
+            workers.emplace_back([&, t] {
+                for (int n = 0; n < 25; ++n) {
+                    const QJsonObject sent{{u"thread"_s, t}, {u"n"_s, n}};
+                    mismatches +=
+                        fake.client.send(u"ping"_s, sent)[u"request"_s][u"params"_s] != sent;
+                }
+            });
+        }
+    }
+    EXPECT_EQ(mismatches, 0);
 
-    // The refused request did not use up an id.
-    const QJsonObject expected{{QStringLiteral("id"), 1},
-                               {QStringLiteral("cmd"), QStringLiteral("render")},
-                               {QStringLiteral("params"), params}};
-    EXPECT_EQ(result[QStringLiteral("request")].toObject(), expected);
-    EXPECT_FALSE(result[QStringLiteral("line")].toString().contains(u' '));
-    const QJsonArray arguments{QStringLiteral("-Djava.awt.headless=true"), QStringLiteral("-jar"),
-                               script.path(), QStringLiteral("serve")};
-    EXPECT_EQ(result[QStringLiteral("args")].toArray(), arguments);
-    EXPECT_TRUE(result[QStringLiteral("sigpipeDefault")].toBool())
-        << "the engine must not inherit our ignored SIGPIPE";
-    EXPECT_EQ(idOf(ping(client)), 2);
+    // A failed start leaves the running engine in place.
+    const auto start = [&](const QString &java, const QString &jar) {
+        return outcome([&] {
+            fake.client.start({java, jar});
+            return QJsonObject();
+        });
+    };
+    const QString missingJar = fake.location.jarPath + u".missing";
+    EXPECT_EQ(start(fake.location.javaPath, missingJar),
+              u"jarNotFound: Could not find sidecar.jar at expected path: "_s + missingJar +
+                  u". Run `mvn package` in sidecar/ first.");
+    EXPECT_THAT(start(fake.location.jarPath + u".nojava", fake.location.jarPath).toStdString(),
+                AllOf(StartsWith("other: "), HasSubstr("No such file")));
+    const auto [id, pid] = fake.ping();
+    EXPECT_EQ(id, 102);
+    EXPECT_EQ(pid, echoed[u"pid"_s].toInteger());
 }
 
-TEST(SidecarClient, InterpretsReplies)
+TEST(SidecarClient, InterpretsRepliesAndKeepsASecondLineOfOneReadForTheNextRequest)
 {
-    const QString parserComplaint = parserComplaintAboutAnEmptyLine();
-    const struct {
-        QByteArray reply;
-        QString expected;
-    } cases[] = {
-        {R"({"ok":true})", QStringLiteral("ok {}")},
-        {R"({"ok":true,"result":[1]})", QStringLiteral("ok {}")},
-        {R"({"ok":true,"result":{"pageCount":3,"s":"é"}})",
-         QStringLiteral(R"(ok {"pageCount":3,"s":"é"})")},
-        {R"({"ok":false,"error":{"message":"m"}})", QStringLiteral("rpcError: m")},
-        {R"({"ok":false,"error":{"message":"m","causes":["a","b"]}})",
-         QStringLiteral("rpcError: m\na\nb")},
-        {R"({"ok":false,"error":{"causes":["a"]}})",
-         QStringLiteral("rpcError: Unknown sidecar error\na")},
-        {R"({"ok":false,"error":{"message":"m","causes":["a",1]}})", QStringLiteral("rpcError: m")},
-        {R"({"ok":"true","result":{"x":1},"error":"e"})",
-         QStringLiteral("rpcError: Unknown sidecar error")},
-        {R"([1,2])", QStringLiteral("malformedResponse: Malformed response from sidecar: [1,2]")},
-        {"", parserComplaint},
-        {"{\"ok\":true,\"result\":{\"s\":\"\xff\"}}", parserComplaint},
+    QJsonParseError emptyLine;
+    QJsonDocument::fromJson(QByteArray(), &emptyLine);
+    const QString parserComplaint = u"other: "_s + emptyLine.errorString();
+    // Each action of the fake answers one request.
+    const std::pair<QByteArray, QString> cases[] = {
+        {R"(send {"ok":true,"result":{"n":1}}\n{"ok":true,"result":{"n":2}}\n)", R"(ok {"n":1})"},
+        {"silent", R"(ok {"n":2})"},
+        {R"(send {"ok":true}\n)", "ok {}"},
+        {R"(send {"ok":true,"result":[1]}\n)", "ok {}"},
+        {R"(send {"ok":true,"result":{"pageCount":3,"s":"é"}}\n)", R"(ok {"pageCount":3,"s":"é"})"},
+        {R"(send {"ok":false,"error":{"message":"m"}}\n)", "rpcError: m"},
+        {R"(send {"ok":false,"error":{"message":"m","causes":["a","b"]}}\n)", "rpcError: m\na\nb"},
+        {R"(send {"ok":false,"error":{"causes":["a"]}}\n)", "rpcError: Unknown sidecar error\na"},
+        {R"(send {"ok":false,"error":{"message":"m","causes":["a",1]}}\n)", "rpcError: m"},
+        {R"(send {"ok":"true","result":{"x":1},"error":"e"}\n)", "rpcError: Unknown sidecar error"},
+        {R"(send [1,2]\n)", "malformedResponse: Malformed response from sidecar: [1,2]"},
+        {R"(send \n)", parserComplaint},
+        {R"(send {"ok":true,"result":{"s":"\xff"}}\n)", parserComplaint}, // not UTF-8
     };
     QList<QByteArray> actions;
-    for (const auto &each : cases)
-        actions.append(sendLine(each.reply));
-    const FakeScript script(actions);
-    SidecarClient client;
-    client.start(script.location());
-    for (const auto &each : cases)
-        EXPECT_EQ(sendOutcome(client), each.expected) << each.reply.constData();
+    for (const auto &[action, expected] : cases)
+        actions.append(action);
+    FakeEngine fake(actions);
+    for (const auto &[action, expected] : cases)
+        EXPECT_EQ(fake.send(), expected) << action.constData();
 }
 
-TEST(SidecarClient, KeepsASecondLineOfOneReadForTheNextRequest)
+TEST(SidecarClient, TimeOutEndsAndReapsTheEngineAndIdsCarryOnInTheNextOne)
 {
-    const FakeScript script(
-        {R"(send {"ok":true,"result":{"n":1}}\n{"ok":true,"result":{"n":2}}\n)", "silent", "echo"});
-    SidecarClient client;
-    client.start(script.location());
-    EXPECT_EQ(sendOutcome(client), QStringLiteral(R"(ok {"n":1})"));
-    EXPECT_EQ(sendOutcome(client), QStringLiteral(R"(ok {"n":2})"));
-    EXPECT_EQ(idOf(ping(client)), 3);
-}
-
-TEST(SidecarClient, TimeOutEndsAndReapsTheProcessAndIdsCarryOn)
-{
-    // A stubborn engine ignores the polite signal and is killed after the grace period.
-    for (const QByteArray &hang : {QByteArrayLiteral("hang"), QByteArrayLiteral("hang-stubborn")}) {
+    // An engine that answers nothing, and one that stops reading, so that a request larger than a
+    // pipe holds cannot even be written, and ignores the polite signal to end.
+    const std::pair<QByteArray, int> cases[] = {{"hang", 1}, {"hang-stubborn", 4 << 20}};
+    for (const auto &[hang, size] : cases) {
         SCOPED_TRACE(hang.constData());
-        const FakeScript script({"echo", hang, "echo"});
-        SidecarClient client;
-        client.start(script.location());
-        const qint64 firstPid = pidOf(ping(client));
-
-        EXPECT_EQ(sendOutcome(client, 300ms), timedOut);
-        EXPECT_FALSE(client.isRunning());
+        FakeEngine fake({"echo", hang, "echo"});
+        const qint64 firstPid = fake.ping().second;
+        const QJsonObject params{{u"blob"_s, QString(size, u'x')}};
+        EXPECT_EQ(outcome([&] { return fake.client.send(u"render"_s, params, 300ms); }),
+                  u"timedOut: "_s + SidecarError::timedOut().message());
+        EXPECT_FALSE(fake.client.isRunning());
         EXPECT_TRUE(isGone(firstPid)) << "the ended engine is reaped at once";
-        EXPECT_EQ(sendOutcome(client), notRunning);
-
-        client.start(script.location());
-        const QJsonObject fresh = ping(client);
-        EXPECT_NE(pidOf(fresh), firstPid);
-        EXPECT_EQ(idOf(fresh), 3);
+        EXPECT_EQ(fake.send(), notRunning);
+        fake.client.start(fake.location);
+        const auto [id, pid] = fake.ping();
+        EXPECT_NE(pid, firstPid);
+        EXPECT_EQ(id, 3) << "neither a refused request nor a new process resets the ids";
     }
 }
 
-TEST(SidecarClient, TimeOutCoversAnEngineThatStopsReading)
+TEST(SidecarClient, AnEngineThatDiesFailsTheRequestWithoutEndingUsAndIsReaped)
 {
-    // The request is far larger than a pipe holds, so writing it blocks until the deadline.
-    const FakeScript script({"hang"});
-    SidecarClient client;
-    client.start(script.location());
-    const QJsonObject params{{QStringLiteral("blob"), QString(4 << 20, u'x')}};
-    EXPECT_EQ(outcome([&] { return client.send(QStringLiteral("render"), params, 300ms); }),
-              timedOut);
-    EXPECT_FALSE(client.isRunning());
-}
-
-TEST(SidecarClient, EngineThatExitsMidLineIsReapedAndNotRunning)
-{
-    const FakeScript script({"echo", R"(exit {"ok":tr)"});
-    SidecarClient client;
-    client.start(script.location());
-    const qint64 pid = pidOf(ping(client));
-    EXPECT_EQ(sendOutcome(client), exited);
-    EXPECT_TRUE(waitUntilEnded(client));
+    FakeEngine midLine({"echo", R"(exit {"ok":tr)"});
+    const qint64 pid = midLine.ping().second;
+    EXPECT_EQ(midLine.send(), exited);
+    for (int i = 0; i < 500 && midLine.client.isRunning(); ++i)
+        std::this_thread::sleep_for(10ms);
     EXPECT_TRUE(isGone(pid));
-    EXPECT_EQ(sendOutcome(client), notRunning);
+    EXPECT_EQ(midLine.send(), notRunning);
+
+    // Writing to one that closed its input would end this program if SIGPIPE were not ignored.
+    FakeEngine closedInput({R"(close-stdin {"ok":true}\n)"});
+    EXPECT_EQ(closedInput.send(), u"ok {}");
+    EXPECT_TRUE(closedInput.client.isRunning());
+    EXPECT_EQ(closedInput.send(), exited);
 }
 
-TEST(SidecarClient, WritingToAnEngineThatClosedItsInputFailsWithoutEndingUs)
+TEST(SidecarEngine, CompilesAReportThroughTheRealEngine)
 {
-    // Without SIGPIPE ignored, the second request would end this test program.
-    const FakeScript script({R"(close-stdin {"ok":true}\n)"});
-    SidecarClient client;
-    client.start(script.location());
-    EXPECT_EQ(sendOutcome(client), QStringLiteral("ok {}"));
-    EXPECT_TRUE(client.isRunning());
-    EXPECT_EQ(sendOutcome(client), exited);
-}
+    const QString workingDir = QDir::currentPath();
+    QDir::setCurrent(testsupport::sourceDir());
+    const SidecarClient::Location location = SidecarClient::defaultLocation();
+    QDir::setCurrent(workingDir);
+    if (!QFileInfo::exists(location.jarPath) || !QFileInfo(location.javaPath).isExecutable())
+        GTEST_SKIP() << "needs the engine built (" << location.jarPath.toStdString()
+                     << ") and Java (" << location.javaPath.toStdString() << ')';
 
-TEST(SidecarClient, RequestsFromSeveralThreadsTakeTurns)
-{
-    const FakeScript script({});
     SidecarClient client;
-    client.start(script.location());
-    constexpr int threads = 4;
-    constexpr int perThread = 25;
-    QList<qint64> ids[threads];
-    int mismatches[threads] = {};
-    std::vector<std::thread> workers;
-    for (int t = 0; t < threads; ++t) {
-        workers.emplace_back([&, t] {
-            for (int n = 0; n < perThread; ++n) {
-                const QJsonObject params{{QStringLiteral("thread"), t}, {QStringLiteral("n"), n}};
-                const QJsonObject echoed = ping(client, params);
-                mismatches[t] +=
-                    echoed[QStringLiteral("request")][QStringLiteral("params")] != params;
-                ids[t].append(idOf(echoed));
-            }
+    client.start(location);
+    QTemporaryDir dir;
+    const QString jasper = dir.filePath(u"Report.jasper"_s);
+    const auto compile = [&](const char *report) {
+        const QString source = testsupport::sourceDir() + u"/sidecar/src/test/resources/reports/" +
+                               QString::fromUtf8(report);
+        return outcome([&] {
+            return client.send(u"compile"_s, {{u"jrxmlPath"_s, source}, {u"jasperPath"_s, jasper}});
         });
-    }
-    for (int i = 0; i < 1000; ++i)
-        EXPECT_TRUE(client.isRunning());
-    for (std::thread &worker : workers)
-        worker.join();
-
-    QList<qint64> all;
-    for (int t = 0; t < threads; ++t) {
-        EXPECT_EQ(mismatches[t], 0);
-        EXPECT_TRUE(std::is_sorted(ids[t].begin(), ids[t].end()));
-        all += ids[t];
-    }
-    std::sort(all.begin(), all.end());
-    QList<qint64> expected;
-    for (int id = 1; id <= threads * perThread; ++id)
-        expected.append(id);
-    EXPECT_EQ(all, expected);
+    };
+    EXPECT_THAT(compile("hello.jrxml").toStdString(), StartsWith("ok {"));
+    EXPECT_GT(QFileInfo(jasper).size(), 0);
+    EXPECT_THAT(compile("missing-field.jrxml").toStdString(), StartsWith("rpcError: "));
 }
 
-TEST(SidecarClient, FailedStartsLeaveTheRunningEngineInPlace)
+TEST(SidecarLocation, PrefersABundleThenLooksBesideTheWorkingDirectoryUnlessOverridden)
 {
-    const FakeScript script({});
-    SidecarClient client;
-    client.start(script.location());
-    const qint64 pid = pidOf(ping(client));
+    QTemporaryDir dir;
+    const QString both = dir.filePath(u"both"_s);
+    const QString javaOnly = dir.filePath(u"java-only"_s);
+    const QString jarOnly = dir.filePath(u"jar-only"_s);
+    for (const QString &path :
+         QStringList{both + u"/jre/bin/java", both + u"/sidecar.jar", javaOnly + u"/jre/bin/java",
+                     jarOnly + u"/sidecar.jar"}) {
+        QDir().mkpath(QFileInfo(path).path());
+        EXPECT_TRUE(QFile(path).open(QIODevice::WriteOnly));
+    }
+    // Java and the jar, as "<java> <jar>", for the surroundings.
+    const auto find = [](const QString &resources, const QString &workingDir,
+                         std::optional<QString> java = {}, std::optional<QString> jar = {}) {
+        const auto found = SidecarClient::defaultLocation({java, jar, resources, workingDir});
+        return QString(found.javaPath + u' ' + found.jarPath);
+    };
+    const QString inProject = u"/usr/bin/java /w/proj/sidecar/target/sidecar.jar"_s;
+    EXPECT_EQ(find({}, u"/w/proj"_s), inProject);
+    EXPECT_EQ(find({}, u"/w/app"_s), u"/usr/bin/java /w/sidecar/target/sidecar.jar"_s);
+    EXPECT_EQ(find({}, u"/w/webapp"_s), u"/usr/bin/java /w/webapp/sidecar/target/sidecar.jar"_s);
+    EXPECT_EQ(find(both, u"/w/proj"_s), both + u"/jre/bin/java " + both + u"/sidecar.jar");
+    EXPECT_EQ(find(both, u"/w/proj"_s, u""_s, u"/missing.jar"_s), u" /missing.jar"_s);
+    EXPECT_EQ(find(javaOnly, u"/w/proj"_s), inProject);
+    EXPECT_EQ(find(jarOnly, u"/w/proj"_s), inProject);
 
-    const QString missingJar = script.path() + QStringLiteral(".missing");
-    EXPECT_EQ(outcome([&] {
-                  client.start({QStringLiteral(QUILLMARK_FAKE_SIDECAR), missingJar});
-                  return QJsonObject();
-              }),
-              QStringLiteral("jarNotFound: Could not find sidecar.jar at expected path: ") +
-                  missingJar + QStringLiteral(". Run `mvn package` in sidecar/ first."));
-    const QString launchFailure = outcome([&] {
-        client.start({script.path() + QStringLiteral(".nojava"), script.path()});
-        return QJsonObject();
-    });
-    EXPECT_TRUE(launchFailure.startsWith(QStringLiteral("other: "))) << launchFailure.toStdString();
-    EXPECT_TRUE(launchFailure.contains(QStringLiteral("No such file")))
-        << launchFailure.toStdString();
-
-    EXPECT_EQ(pidOf(ping(client)), pid);
+    // The environment overrides even when set but empty; both variables are restored at the end.
+    struct Saved {
+        const char *name;
+        std::optional<QByteArray> value =
+            qEnvironmentVariableIsSet(name) ? std::optional(qgetenv(name)) : std::nullopt;
+        ~Saved() { value ? void(qputenv(name, *value)) : void(qunsetenv(name)); }
+    } java{"QUILLMARK_JAVA"}, jar{"QUILLMARK_SIDECAR_JAR"};
+    qputenv(java.name, QByteArray());
+    qunsetenv(jar.name);
+    const SidecarClient::Location found = SidecarClient::defaultLocation();
+    EXPECT_EQ(found.javaPath, QString());
+    EXPECT_THAT(found.jarPath.toStdString(), EndsWith("/sidecar/target/sidecar.jar"));
+    qputenv(jar.name, "/elsewhere/engine.jar");
+    EXPECT_EQ(SidecarClient::defaultLocation().jarPath, u"/elsewhere/engine.jar"_s);
 }
