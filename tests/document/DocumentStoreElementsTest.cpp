@@ -2,154 +2,180 @@
 
 using namespace storetest;
 
-namespace {
+using DocumentStoreElements = StoreTest;
+using DocumentStoreBands = StoreTest;
 
-class DocumentStoreElements : public StoreTest {};
-
-QList<QUuid> ids(const QList<ReportElement> &elements)
+TEST_F(DocumentStoreElements, FindsAtAnyDepthAndMovesTopLevelElementsToAnotherBand)
 {
-    QList<QUuid> out;
-    for (const ReportElement &e : elements)
-        out.append(e.id);
-    return out;
-}
-
-} // namespace
-
-TEST_F(DocumentStoreElements, LooksUpAtAnyDepthButNotInTableCells)
-{
-    const ReportElement deepest = textField();
-    const ReportElement inner = frame({deepest});
-    const ReportElement middle = list({inner});
-    const ReportElement outer = frame({middle});
+    const ReportElement deepest = textField(5, 5);
+    const ReportElement outer = frame({list({frame({deepest})})}, 20, 5);
     const ReportElement inCell = textField();
-    ReportTableColumn column;
-    column.detailCellElement = inCell;
-    ElementKind::Table table;
-    table.columns = {column};
+    const ElementKind::Table table{.columns = {{.detailCellElement = inCell}}};
+    const ReportElement resident = textField();
+    const BandTarget title = BandTarget::standard(BandType::title);
     place({outer, element(table)});
+    store.performAddElement(resident, title);
 
-    ASSERT_TRUE(store.element(deepest.id));
-    EXPECT_EQ(*store.element(deepest.id), deepest);
+    EXPECT_EQ(store.element(deepest.id), deepest);
     EXPECT_EQ(store.homeBandTarget(deepest.id), std::nullopt);
-    EXPECT_FALSE(store.isTopLevelElement(deepest.id));
     EXPECT_EQ(store.homeBandTarget(outer.id), detail());
-    EXPECT_TRUE(store.isTopLevelElement(outer.id));
-    EXPECT_EQ(store.element(inCell.id), std::nullopt);
-
+    EXPECT_EQ(store.element(inCell.id), std::nullopt) << "not in table cells";
     // Changing the deepest element reaches it in place and reports the change once.
     EXPECT_TRUE(store.performUpdateElement(deepest.id, [](ReportElement &e) { e.width = 7; }));
     EXPECT_FALSE(store.performUpdateElement(deepest.id, [](ReportElement &e) { e.width = 7; }));
-    EXPECT_EQ(store.element(deepest.id)->width, 7);
-    EXPECT_FALSE(store.performUpdateElement(newId(), [](ReportElement &e) { e.width = 1; }));
-}
 
-TEST_F(DocumentStoreElements, DeletesSelectedElementsWithTheirChildren)
-{
-    const ReportElement child = textField();
-    const ReportElement container = frame({child});
-    const ReportElement other = textField();
-    place({container, other});
-
-    store.deleteSelectedElement();
-    EXPECT_TRUE(store.undoStack().isEmpty()) << "nothing selected, nothing recorded";
-
-    store.setSelectedElementIDs({container.id, child.id});
-    store.deleteSelectedElement();
-    EXPECT_EQ(ids(store.elements(detail())), QList<QUuid>{other.id});
-    EXPECT_EQ(store.element(child.id), std::nullopt);
-    EXPECT_TRUE(store.selectedElementIDs().isEmpty());
-    EXPECT_EQ(store.undoStack().size(), 1);
-    EXPECT_TRUE(store.isDirty());
-}
-
-TEST_F(DocumentStoreElements, AddsToBandsAndContainers)
-{
-    const ReportElement container = frame({});
-    const ReportElement field = textField();
-    store.addElement(container, BandTarget::standard(BandType::title));
-    store.addElement(field, BandTarget::standard(BandType::title));
-    EXPECT_EQ(store.selectedElementIDs(), QSet<QUuid>{field.id});
-
-    // A text field holds no children: one undo step, nothing else.
-    const ReportDocument before = store.document();
-    store.setIsDirty(false);
-    store.addChildElement(textField(), field.id);
-    EXPECT_EQ(store.document(), before);
-    EXPECT_EQ(store.undoStack().size(), 3);
-    EXPECT_EQ(store.selectedElementIDs(), QSet<QUuid>{field.id});
-    EXPECT_FALSE(store.isDirty());
-
-    const ReportElement child = textField();
-    store.addChildElement(child, container.id);
-    EXPECT_EQ(ids(*store.element(container.id)->kind.children()), QList<QUuid>{child.id});
-    EXPECT_EQ(store.selectedElementIDs(), QSet<QUuid>{child.id});
-}
-
-TEST_F(DocumentStoreElements, MovesTopLevelElementsToAnotherBand)
-{
-    const ReportElement nested = textField(5, 5);
-    const ReportElement moved = frame({nested}, 20, 5);
-    const ReportElement resident = textField();
-    const BandTarget title = BandTarget::standard(BandType::title);
-    place({moved});
-    store.performAddElement(resident, title);
-    store.setSelectedElementIDs({moved.id, nested.id});
-
-    // A band that does not exist takes nothing: the elements stay where they are.
+    // Moving takes top-level elements only, and never into a band that does not exist.
+    store.setSelectedElementIDs({outer.id, deepest.id});
     store.moveSelectedElementsToNewBand(BandTarget::groupHeader(newId()), 0, 0);
-    EXPECT_EQ(ids(store.elements(detail())), QList<QUuid>{moved.id});
+    EXPECT_EQ(store.homeBandTarget(outer.id), detail());
     EXPECT_TRUE(store.undoStack().isEmpty());
-    EXPECT_EQ(store.activeBandTarget(), detail());
-
     store.moveSelectedElementsToNewBand(title, -50, 10);
-    EXPECT_TRUE(store.elements(detail()).isEmpty());
-    EXPECT_EQ(ids(store.elements(title)), (QList<QUuid>{resident.id, moved.id}));
-    EXPECT_EQ(store.element(moved.id)->x, 0);
-    EXPECT_EQ(store.element(moved.id)->y, 15);
-    EXPECT_EQ(store.element(nested.id)->x, 5) << "children keep their container coordinates";
-    EXPECT_EQ(store.selectedElementIDs(), QSet<QUuid>{moved.id});
+    EXPECT_EQ(ids(store.elements(title)), (QList<QUuid>{resident.id, outer.id}));
+    EXPECT_EQ(QPointF(store.element(outer.id)->x, store.element(outer.id)->y), QPointF(0, 15));
+    EXPECT_EQ(store.element(deepest.id)->x, 5) << "children keep their container coordinates";
+    EXPECT_EQ(store.selectedElementIDs(), QSet<QUuid>{outer.id});
     EXPECT_EQ(store.activeBandTarget(), title);
     EXPECT_EQ(store.undoStack().size(), 1);
 }
 
-TEST_F(DocumentStoreElements, UpdatingSeveralElementsIsOneStep)
+TEST_F(DocumentStoreElements, AddsUpdatesAndDeletes)
 {
-    const QList<ReportElement> three{textField(), textField(), textField()};
-    place(three);
-    store.setSelectedElementIDs({three[0].id, three[1].id, three[2].id});
-    store.updateSelectedElements([](ReportElement &) {});
-    EXPECT_EQ(store.undoStack().size(), 1) << "one step even when nothing changed";
-    EXPECT_TRUE(store.isDirty());
+    const ReportElement container = frame({}), field = textField(), child = textField();
+    store.addElement(container, detail());
+    store.addElement(field, detail());
+    // A text field holds no children: an undo step, nothing else.
+    const ReportDocument before = store.document();
+    store.addChildElement(textField(), field.id);
+    EXPECT_EQ(store.document(), before);
+    EXPECT_EQ(store.selectedElementIDs(), QSet<QUuid>{field.id});
+    store.addChildElement(child, container.id);
+    EXPECT_EQ(ids(*store.element(container.id)->kind.children()), QList<QUuid>{child.id});
+    EXPECT_EQ(store.selectedElementIDs(), QSet<QUuid>{child.id});
+    EXPECT_EQ(store.undoStack().size(), 4);
+
+    // Several selected elements change in one step, whose snapshot shares the untouched lists.
+    store.setSelectedElementIDs({container.id, field.id});
     store.updateSelectedElements([](ReportElement &e) { e.isBold = true; });
-    for (const ReportElement &e : three)
-        EXPECT_TRUE(store.element(e.id)->isBold);
+    EXPECT_TRUE(store.element(container.id)->isBold && store.element(field.id)->isBold);
+    EXPECT_EQ(store.undoStack().size(), 5);
+    EXPECT_EQ(store.undoStack().last().bands.constData(), store.document().bands.constData());
+
+    // The drawing order changes within the list, and each change is a step, also one that
+    // moves nothing.
+    store.setSelectedElementID(field.id);
+    const std::pair<void (DocumentStore::*)(), QList<QUuid>> reorders[] = {
+        {&DocumentStore::sendToBack, {field.id, container.id}},
+        {&DocumentStore::sendBackward, {field.id, container.id}},
+        {&DocumentStore::bringForward, {container.id, field.id}},
+        {&DocumentStore::sendBackward, {field.id, container.id}},
+        {&DocumentStore::bringToFront, {container.id, field.id}},
+        {&DocumentStore::bringForward, {container.id, field.id}},
+    };
+    for (const auto &[reorder, after] : reorders) {
+        (store.*reorder)();
+        EXPECT_EQ(ids(store.elements(detail())), after);
+    }
+    EXPECT_EQ(store.undoStack().size(), 11);
+
+    // A frame goes with its children, also when they are selected too.
+    store.setSelectedElementIDs({container.id, child.id});
+    store.deleteSelectedElement();
+    EXPECT_EQ(ids(store.elements(detail())), QList<QUuid>{field.id});
+    EXPECT_TRUE(store.selectedElementIDs().isEmpty());
+    EXPECT_EQ(store.undoStack().size(), 12);
+    store.deleteSelectedElement();
+    EXPECT_EQ(store.undoStack().size(), 12) << "nothing selected, nothing recorded";
 }
 
-TEST_F(DocumentStoreElements, ChangesTheDrawingOrderWithinEachList)
+TEST_F(DocumentStoreBands, SetsHeightsShowsHidesAndFits)
 {
-    const QList<ReportElement> kids{textField(), textField(), textField()};
-    const ReportElement container = frame(kids);
-    const ReportElement last = textField();
-    place({container, last});
-    auto children = [&] { return ids(*store.element(container.id)->kind.children()); };
+    store.setHeight(40, detail());
+    EXPECT_FALSE(store.isDirty()) << "the same height changes nothing";
+    store.setHeight(70, BandTarget::groupHeader(newId()));
+    store.flushPendingUndoSnapshot();
+    EXPECT_TRUE(store.undoStack().isEmpty()) << "a band that does not exist leaves no step";
 
-    store.setSelectedElementID(kids[0].id);
-    store.bringToFront();
-    EXPECT_EQ(children(), (QList<QUuid>{kids[1].id, kids[2].id, kids[0].id}));
-    EXPECT_EQ(ids(store.elements(detail())), (QList<QUuid>{container.id, last.id}));
-    store.sendBackward();
-    EXPECT_EQ(children(), (QList<QUuid>{kids[1].id, kids[0].id, kids[2].id}));
-    store.sendToBack();
-    EXPECT_EQ(children(), (QList<QUuid>{kids[0].id, kids[1].id, kids[2].id}));
-    store.bringForward();
-    EXPECT_EQ(children(), (QList<QUuid>{kids[1].id, kids[0].id, kids[2].id}));
+    // Showing a band gives it at least 20 points.
+    const BandTarget title = BandTarget::standard(BandType::title);
+    for (double start : {0.0, -5.0, 35.0}) {
+        store.setHeight(start, title);
+        store.setBandPresent(BandType::title, false);
+        store.setBandPresent(BandType::title, true);
+        EXPECT_EQ(store.height(title), start > 0 ? start : 20) << start;
+        EXPECT_TRUE(store.document().band(BandType::title)->isPresent);
+    }
 
-    // At the end of its list nothing moves, but the step is still recorded.
-    store.setSelectedElementID(last.id);
-    const ReportDocument before = store.document();
+    // Hiding the active band makes the detail band active; each band type is a run of its own.
+    store.setActiveBandTarget(BandTarget::standard(BandType::pageHeader));
+    store.flushPendingUndoSnapshot();
     const qsizetype steps = store.undoStack().size();
-    store.bringForward();
-    EXPECT_EQ(store.document(), before);
-    EXPECT_EQ(store.undoStack().size(), steps + 1);
+    store.setBandPresent(BandType::summary, false);
+    EXPECT_EQ(store.activeBandTarget(), BandTarget::standard(BandType::pageHeader));
+    store.setBandPresent(BandType::pageHeader, false);
+    EXPECT_EQ(store.activeBandTarget(), detail());
+    EXPECT_FALSE(store.document().band(BandType::pageHeader)->isPresent);
+    store.flushPendingUndoSnapshot();
+    EXPECT_EQ(store.undoStack().size(), steps + 2);
+
+    // Fitting to the content: the lowest bottom edge, at least 4.
+    const BandTarget summary = BandTarget::standard(BandType::summary);
+    store.fitBandToContent(summary);
+    EXPECT_EQ(store.height(summary), 4);
+    store.performAddElement(textField(0, 10, 50, 27.5), summary);
+    store.performAddElement(textField(0, 0, 50, 5), summary);
+    store.fitBandToContent(summary);
+    EXPECT_EQ(store.height(summary), 37.5);
+}
+
+TEST_F(DocumentStoreBands, AddsRemovesAndLabelsDetailBands)
+{
+    const auto detailIds = [this] { return ids(store.document().detailBands); };
+    const QUuid first = detail().uuid(), missing = newId();
+    EXPECT_EQ(store.label(detail()), u"Detail"_s);
+    store.removeDetailBand(first);
+    EXPECT_EQ(detailIds().size(), 1) << "the last detail band is never removed";
+    EXPECT_TRUE(store.undoStack().isEmpty());
+
+    // A new band copies the first's height and goes right after the active detail band, or
+    // else to the end.
+    store.setHeight(55, detail());
+    store.addDetailBand();
+    store.addDetailBand();
+    EXPECT_EQ(store.document().detailBands[2].height, 55);
+    store.setActiveBandTarget(BandTarget::detailBand(first));
+    store.addDetailBand();
+    EXPECT_EQ(detailIds().at(1), store.activeBandTarget().uuid());
+    EXPECT_EQ(store.label(store.activeBandTarget()), u"Detail 2"_s);
+    store.setActiveBandTarget(BandTarget::standard(BandType::title));
+    store.addDetailBand();
+    EXPECT_EQ(detailIds().last(), store.activeBandTarget().uuid());
+
+    // Removing another band leaves the active one; removing the active one picks the first.
+    const BandTarget active = store.activeBandTarget();
+    store.removeDetailBand(first);
+    EXPECT_EQ(store.activeBandTarget(), active);
+    store.removeDetailBand(active.uuid());
+    EXPECT_EQ(store.activeBandTarget(), BandTarget::detailBand(detailIds().first()));
+    EXPECT_EQ(detailIds().size(), 3);
+    const qsizetype steps = store.undoStack().size();
+    store.removeDetailBand(missing);
+    EXPECT_EQ(store.undoStack().size(), steps + 1) << "recorded before the band is looked for";
+
+    // Labels, also of bands that do not exist; those are 20 high and hold nothing.
+    const ReportGroup region{.name = u"Region"_s, .headerHeight = 30}, unnamed;
+    editDocument(store, [&](ReportDocument &d) { d.groups = {region, unnamed}; });
+    const QList<std::pair<BandTarget, QString>> labels = {
+        {BandTarget::standard(BandType::lastPageFooter), u"Last Page Footer"_s},
+        {BandTarget::detailBand(detailIds()[1]), u"Detail 2"_s},
+        {BandTarget::detailBand(missing), u"Detail 1"_s},
+        {BandTarget::groupHeader(region.id), u"Region Header"_s},
+        {BandTarget::groupFooter(unnamed.id), u" Footer"_s},
+        {BandTarget::groupHeader(missing), u"Group Header"_s},
+    };
+    for (const auto &[target, text] : labels)
+        EXPECT_EQ(store.label(target), text) << target.id().toStdString();
+    EXPECT_EQ(store.height(BandTarget::groupHeader(region.id)), 30);
+    EXPECT_EQ(store.height(BandTarget::groupHeader(missing)), 20);
+    EXPECT_EQ(store.height(BandTarget::standard(BandType::detail)), 20);
+    EXPECT_TRUE(store.elements(BandTarget::groupFooter(missing)).isEmpty());
 }

@@ -2,164 +2,123 @@
 #include "TestSupport.h"
 #include "model/JrxmlCodec.h"
 
-#include <QFile>
-#include <QTemporaryDir>
+#include <QFileInfo>
+#include <QTemporaryFile>
 
 using namespace storetest;
 
 namespace {
 
-const QByteArray invoiceJrxml = R"(<?xml version="1.0" encoding="UTF-8"?>
-<jasperReport xmlns="http://jasperreports.sourceforge.net/jasperreports" name="Invoice" pageWidth="612" pageHeight="792" columnWidth="552" leftMargin="30" rightMargin="30" topMargin="20" bottomMargin="20">
-    <detail>
-        <band height="40"/>
-    </detail>
-</jasperReport>
-)";
-
-void writeFile(const QString &path, const QByteArray &data)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(data);
-}
-
-QVariantMap storedMap(const QString &key)
-{
-    return QSettings().value(key).toMap();
-}
-
 class DocumentStoreFiles : public StoreTest {
 protected:
-    QUrl fileUrl(const QString &name) const { return QUrl::fromLocalFile(dir.filePath(name)); }
-    QUrl invoice()
+    static QVariantMap stored(const QString &key) { return QSettings().value(key).toMap(); }
+    static QString subreport(const QString &name)
     {
-        const QUrl url = fileUrl(QStringLiteral("Invoice.jrxml"));
-        writeFile(url.toLocalFile(), invoiceJrxml);
-        return url;
+        return u"$P{SUBREPORT_DIR} + \""_s + name + u".jasper\""_s;
     }
+    QUrl fileUrl(const QString &name) const { return QUrl::fromLocalFile(dir.filePath(name)); }
+    // Saves the default report as Invoice.jrxml.
+    QUrl invoice() const { return DocumentStore().save(fileUrl(u"Invoice.jrxml"_s)); }
+    QStringList files() const { return QDir(dir.path()).entryList(QDir::Files); }
 
     QTemporaryDir dir;
 };
 
 } // namespace
 
-TEST_F(DocumentStoreFiles, NewStoreAndNewDocumentHoldTheDefaultReport)
-{
-    QList<BandType> types;
-    for (const ReportBand &band : store.document().bands) {
-        types.append(band.type);
-        EXPECT_EQ(band.height, 20);
-    }
-    QList<BandType> expected = bandDisplayOrder();
-    expected.removeOne(BandType::detail);
-    EXPECT_EQ(types, expected);
-    EXPECT_EQ(store.document().detailBands.first().height, 40);
-    EXPECT_EQ(store.activeBandTarget(), detail());
-    EXPECT_EQ(store.document().columnWidth, 535);
-
-    store.setIsDirty(true);
-    store.newDocument(842, 595);
-    EXPECT_EQ(store.document().columnWidth, 782);
-    EXPECT_EQ(store.activeBandTarget(), detail());
-    EXPECT_FALSE(store.isDirty());
-}
-
-TEST_F(DocumentStoreFiles, SaveThenLoadRoundTripsAndRestoresTheRememberedValues)
+TEST_F(DocumentStoreFiles, SavesWhereThePanelSaysThenLoadsWithTheRememberedValues)
 {
     place({textField(10, 5)});
-    ReportDocument doc = store.document();
-    doc.name = QStringLiteral("Roundtrip");
-    doc.pageWidth = 700;
-    store.setDocument(doc);
+    editDocument(store, [](ReportDocument &d) { d.name.clear(); });
     store.setIsDirty(true);
     const QUuid connection = newId();
     store.setActiveConnectionID(connection);
     EXPECT_FALSE(QSettings().contains(connectionIDsKey)) << "nothing is stored before a file";
-
-    const QUrl url = fileUrl(QStringLiteral("Round.jrxml"));
-    EXPECT_EQ(store.save(url), url);
+    std::optional<SavePanelRequest> asked;
+    std::optional<QUrl> answer;
+    store.setSavePanel([&](const SavePanelRequest &request) {
+        asked = request;
+        return answer;
+    });
+    EXPECT_FALSE(store.promptSaveIfNeeded()) << "cancelled";
+    EXPECT_EQ(asked.value().proposedFileName, u"report.jrxml"_s);
+    const QUrl url = *(answer = fileUrl(u"Round.jrxml"_s));
+    EXPECT_TRUE(store.promptSaveIfNeeded());
     EXPECT_EQ(store.fileURL(), url);
     EXPECT_FALSE(store.isDirty());
-    EXPECT_EQ(testsupport::readFile(url.toLocalFile()), JrxmlCodec::serialize(doc));
-    EXPECT_EQ(storedMap(connectionIDsKey).value(url.toLocalFile()), idText(connection));
+    EXPECT_EQ(testsupport::readFile(url.toLocalFile()), JrxmlCodec::serialize(store.document()));
     EXPECT_FALSE(QSettings().contains(parameterValuesKey)) << "a save writes no parameter values";
-    store.setParameterValues({{QStringLiteral("Year"), QStringLiteral("2024")}});
+    store.setParameterValues({{u"Year"_s, u"2024"_s}});
+
+    // With a file the panel is not asked and nothing is saved; a compile saves.
+    asked.reset();
+    store.setIsDirty(true);
+    EXPECT_TRUE(store.promptSaveIfNeeded());
+    EXPECT_FALSE(asked);
+    EXPECT_TRUE(store.isDirty());
+    store.saveIfNeededBeforeCompile();
+    EXPECT_FALSE(store.isDirty());
 
     DocumentStore other;
+    other.setIsDirty(true);
     other.load(url);
-    EXPECT_EQ(other.document().name, QStringLiteral("Roundtrip"));
-    EXPECT_EQ(other.document().pageWidth, 700);
-    const QList<ReportElement> read =
-        other.elements(BandTarget::detailBand(other.document().detailBands.first().id));
-    ASSERT_EQ(read.size(), 1);
-    EXPECT_EQ(read[0].x, 10);
-    EXPECT_EQ(read[0].kind, ElementKind(ElementKind::TextField{QStringLiteral("$F{name}")}));
+    EXPECT_EQ(other.elements(other.activeBandTarget()).value(0).x, 10)
+        << "the read report's detail band is active";
     EXPECT_EQ(other.fileURL(), url);
     EXPECT_FALSE(other.isDirty());
-    EXPECT_EQ(other.activeBandTarget(),
-              BandTarget::detailBand(other.document().detailBands.first().id));
-    EXPECT_EQ(other.parameterValues().value(QStringLiteral("Year")), QStringLiteral("2024"));
+    EXPECT_EQ(other.parameterValues(), store.parameterValues());
     EXPECT_EQ(other.activeConnectionID(), connection);
 }
 
-TEST_F(DocumentStoreFiles, FailedLoadChangesNothing)
+TEST_F(DocumentStoreFiles, FailedLoadsAndSavesChangeNothingButParsedSourceAndNewDocumentDo)
 {
-    const QUrl kept = invoice();
-    store.load(kept);
+    const QUrl url = invoice();
+    const QByteArray old = testsupport::readFile(url.toLocalFile());
+    store.load(url);
     const ReportElement e = textField();
     store.addElement(e, detail());
+    store.setActiveConnectionID(newId());
     const ReportDocument before = store.document();
-
-    struct Case {
-        const char *name;
-        std::optional<QByteArray> content; // no value: the file does not exist
-        bool codecError;
-    };
-    const Case cases[] = {
-        {"missing.jrxml", std::nullopt, false},
-        {"broken.jrxml", QByteArray("<jasperReport name=\"x\">"), true},
-        {"other.jrxml", QByteArray("<html/>"), true},
-    };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.name);
-        const QUrl url = fileUrl(QString::fromLatin1(c.name));
-        if (c.content)
-            writeFile(url.toLocalFile(), *c.content);
-        if (c.codecError)
-            EXPECT_THROW(store.load(url), JrxmlCodecError);
-        else
-            EXPECT_THROW(store.load(url), DocumentFileError);
+    const auto unchanged = [&] {
         EXPECT_EQ(store.document(), before);
-        EXPECT_EQ(store.fileURL(), kept);
+        EXPECT_EQ(store.fileURL(), url);
         EXPECT_TRUE(store.isDirty());
         EXPECT_EQ(store.selectedElementIDs(), QSet<QUuid>{e.id});
         EXPECT_EQ(store.undoStack().size(), 1);
+    };
+
+    EXPECT_THROW(store.load(fileUrl(u"missing.jrxml"_s)), DocumentFileError);
+    unchanged();
+    for (const char *content : {"<jasperReport name=\"x\">", "<html/>"}) {
+        QTemporaryFile bad;
+        ASSERT_TRUE(bad.open());
+        bad.write(content);
+        bad.close();
+        EXPECT_THROW(store.load(QUrl::fromLocalFile(bad.fileName())), JrxmlCodecError) << content;
+        unchanged();
     }
-}
 
-TEST_F(DocumentStoreFiles, FailedSaveKeepsTheOldFileAndTheStore)
-{
-    const QUrl url = invoice();
-    store.load(url);
-    store.setIsDirty(true);
-    const QUuid connection = newId();
-    store.setActiveConnectionID(connection);
-
-    // Into a folder that does not exist.
-    const QUrl nowhere = fileUrl(QStringLiteral("missing/Report.jrxml"));
+    const QUrl nowhere = fileUrl(u"missing/Report.jrxml"_s);
     EXPECT_THROW(store.save(nowhere), DocumentFileError);
-    EXPECT_EQ(store.fileURL(), url);
-    EXPECT_TRUE(store.isDirty());
-    EXPECT_FALSE(storedMap(connectionIDsKey).contains(nowhere.toLocalFile()));
-
+    unchanged();
+    EXPECT_FALSE(stored(connectionIDsKey).contains(nowhere.toLocalFile()));
     // A write cut short (the file size limit stands in for a full disk) leaves the previous file
-    // byte for byte.
+    // byte for byte and no temporary file beside it.
     withWritesCutShort([&] { EXPECT_THROW(store.save(url), DocumentFileError); });
-    EXPECT_EQ(testsupport::readFile(url.toLocalFile()), invoiceJrxml);
-    EXPECT_TRUE(store.isDirty());
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files),
-              QStringList{QStringLiteral("Invoice.jrxml")});
+    unchanged();
+    EXPECT_EQ(testsupport::readFile(url.toLocalFile()), old);
+    EXPECT_EQ(files(), QStringList{u"Invoice.jrxml"_s});
+
+    // Parsed source replaces the report without a step of its own; a new document starts afresh.
+    store.applyParsedSource(DocumentStore::defaultDocument());
+    EXPECT_EQ(store.activeBandTarget(), detail());
+    EXPECT_TRUE(store.isDirty() && store.selectedElementIDs().isEmpty());
+    store.undo();
+    EXPECT_TRUE(store.elements(detail()).isEmpty()) << "back before the edit, not to it";
+    store.newDocument(842, 595);
+    EXPECT_EQ(store.document().columnWidth, 782);
+    EXPECT_EQ(store.activeBandTarget(), detail());
+    EXPECT_FALSE(store.isDirty() || store.fileURL());
 }
 
 TEST_F(DocumentStoreFiles, PerReportMemoryKeysAndShapes)
@@ -167,62 +126,50 @@ TEST_F(DocumentStoreFiles, PerReportMemoryKeysAndShapes)
     ASSERT_TRUE(QSettings().fileName().startsWith(settingsDir.path()));
     const QUrl url = invoice();
     const QString path = url.toLocalFile();
-    const QString otherPath = QStringLiteral("/elsewhere/Other.jrxml");
-    QSettings().setValue(
-        parameterValuesKey,
-        QVariantMap{{otherPath, QVariantMap{{QStringLiteral("A"), QStringLiteral("1")}}},
-                    {path, QVariantMap{{QStringLiteral("B"), QStringLiteral("2")}}}});
-    QSettings().setValue(connectionIDsKey, QVariantMap{{path, QStringLiteral("not-a-uuid")}});
+    const QString otherPath = u"/elsewhere/Other.jrxml"_s;
+    QSettings().setValue(parameterValuesKey, QVariantMap{{otherPath, QVariantMap{{u"A"_s, u"1"_s}}},
+                                                         {path, QVariantMap{{u"B"_s, u"2"_s}}}});
+    QSettings().setValue(connectionIDsKey, QVariantMap{{path, u"not-a-uuid"_s}});
 
     store.load(url);
-    EXPECT_EQ(store.parameterValues(),
-              (QMap<QString, QString>{{QStringLiteral("B"), QStringLiteral("2")}}));
+    EXPECT_EQ(store.parameterValues(), (QMap<QString, QString>{{u"B"_s, u"2"_s}}));
     EXPECT_EQ(store.activeConnectionID(), std::nullopt) << "an unreadable id counts as none";
-    EXPECT_FALSE(storedMap(connectionIDsKey).contains(path)) << "load writes back what it read";
+    EXPECT_FALSE(stored(connectionIDsKey).contains(path)) << "load writes back what it read";
 
     store.setParameterValues({});
-    const QVariantMap values = storedMap(parameterValuesKey);
-    EXPECT_EQ(values.value(path), QVariantMap()) << "an empty map stays as an entry";
-    EXPECT_TRUE(values.contains(path));
-    EXPECT_EQ(values.value(otherPath).toMap().value(QStringLiteral("A")), QStringLiteral("1"));
+    EXPECT_EQ(stored(parameterValuesKey),
+              (QVariantMap{{otherPath, QVariantMap{{u"A"_s, u"1"_s}}}, {path, QVariantMap()}}))
+        << "an empty map stays as an entry";
 
     const QUuid id = newId();
     store.setActiveConnectionID(id);
-    EXPECT_EQ(storedMap(connectionIDsKey).value(path).toString(), idText(id));
+    EXPECT_EQ(stored(connectionIDsKey), (QVariantMap{{path, idText(id)}}));
     store.setActiveConnectionID(std::nullopt);
-    EXPECT_FALSE(storedMap(connectionIDsKey).contains(path));
+    EXPECT_FALSE(stored(connectionIDsKey).contains(path));
 
     // A stored value of the wrong shape reads as empty and is replaced by the next write.
-    QSettings().setValue(parameterValuesKey, QVariantMap{{otherPath, QStringLiteral("flat")}});
-    QSettings().remove(connectionIDsKey);
+    QSettings().setValue(parameterValuesKey, QVariantMap{{otherPath, u"flat"_s}});
     store.load(url);
     EXPECT_TRUE(store.parameterValues().isEmpty());
-    EXPECT_EQ(storedMap(parameterValuesKey), (QVariantMap{{path, QVariantMap()}}));
-
-    DocumentStore::persistActiveConnectionID(id, otherPath);
-    EXPECT_EQ(storedMap(connectionIDsKey).value(otherPath).toString(), idText(id));
+    EXPECT_EQ(stored(parameterValuesKey), (QVariantMap{{path, QVariantMap()}}));
 }
 
 TEST_F(DocumentStoreFiles, WindowTitle)
 {
-    struct Case {
+    const struct {
         const char *file; // empty: no file
         const char *name;
         bool dirty;
         const char *title;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"", "Sales", false, "Sales"},
-        {"", "", false, ""},
         {"", "", true, " \u2014 Edited"},
         {"a.b.jrxml", "ignored", false, "a.b"},
         {"Invoice.jrxml", "ignored", true, "Invoice \u2014 Edited"},
     };
-    for (const Case &c : cases) {
+    for (const auto &c : cases) {
         DocumentStore s;
-        ReportDocument doc = s.document();
-        doc.name = QString::fromUtf8(c.name);
-        s.setDocument(doc);
+        editDocument(s, [&](ReportDocument &d) { d.name = QString::fromUtf8(c.name); });
         if (*c.file)
             s.save(fileUrl(QString::fromUtf8(c.file)));
         s.setIsDirty(c.dirty);
@@ -230,57 +177,74 @@ TEST_F(DocumentStoreFiles, WindowTitle)
     }
 }
 
-TEST_F(DocumentStoreFiles, PromptSaveIfNeeded)
+TEST_F(DocumentStoreFiles, CreatesASubreportBesideTheSavedReport)
 {
-    std::optional<SavePanelRequest> asked;
-    std::optional<QUrl> answer;
-    store.setSavePanel([&](const SavePanelRequest &request) {
-        asked = request;
-        return answer;
+    editDocument(store, [](ReportDocument &d) {
+        d.parameters = {{.name = u"A"_s, .className = u"java.lang.Integer"_s},
+                        {.name = u"B"_s, .className = u"java.util.Date"_s}};
     });
-    ReportDocument doc = store.document();
-    doc.name.clear();
-    store.setDocument(doc);
+    // Names already used, in any case and folder.
+    place({element(ElementKind::Subreport{subreport(u"Invoice_Subreport1"_s)}),
+           frame({element(ElementKind::Subreport{u"\"sub/invoice_subreport2.jasper\""_s})})});
+    store.save(fileUrl(u"Invoice.jrxml"_s));
 
-    EXPECT_FALSE(store.promptSaveIfNeeded()) << "cancelled";
-    ASSERT_TRUE(asked);
-    EXPECT_EQ(asked->proposedFileName, QStringLiteral("report.jrxml"));
-    EXPECT_EQ(asked->fileExtension, QStringLiteral("jrxml"));
-    EXPECT_EQ(asked->message, QStringLiteral("Save this report first - a Subreport needs a real "
-                                             "location to create its file next to."));
+    const DocumentStore::AutoSubreport result = store.createAutoSubreport(400, 300);
+    EXPECT_EQ(result.expression, subreport(u"Invoice_Subreport3"_s));
+    ASSERT_EQ(result.parameters.size(), 2);
+    EXPECT_EQ(result.parameters[1].name, u"B"_s);
+    EXPECT_EQ(result.parameters[1].expression, u"$P{B}"_s);
+    EXPECT_EQ(store.document().parameters.value(2).name, u"SUBREPORT_DIR"_s);
+    EXPECT_TRUE(store.isDirty());
+    EXPECT_TRUE(store.undoStack().isEmpty());
 
-    answer = fileUrl(QStringLiteral("Chosen.jrxml"));
-    EXPECT_TRUE(store.promptSaveIfNeeded());
-    EXPECT_EQ(store.fileURL(), answer);
+    ASSERT_EQ(result.jrxmlPath, dir.filePath(u"Invoice_Subreport3.jrxml"_s));
+    EXPECT_EQ(result.jasperPath, dir.filePath(u"Invoice_Subreport3.jasper"_s));
+    const QByteArray content = testsupport::readFile(*result.jrxmlPath);
+    const ReportDocument written = JrxmlCodec::parse(content);
+    EXPECT_EQ(written.name, u"Invoice_Subreport3"_s);
+    EXPECT_EQ((QList<double>{written.pageWidth, written.pageHeight, written.columnWidth,
+                             written.leftMargin, written.rightMargin, written.topMargin,
+                             written.bottomMargin}),
+              (QList<double>{400, 300, 400, 0, 0, 0, 0}));
+    QStringList parameters;
+    for (const ReportParameter &p : written.parameters)
+        parameters << p.name + u' ' + p.className;
+    EXPECT_EQ(parameters, (QStringList{u"A java.lang.Integer"_s, u"B java.util.Date"_s}));
 
-    asked.reset();
-    store.setIsDirty(true);
-    EXPECT_TRUE(store.promptSaveIfNeeded());
-    EXPECT_FALSE(asked) << "a report with a file is not asked again";
-    EXPECT_TRUE(store.isDirty()) << "and its changes stay unsaved";
-
-    store.saveIfNeededBeforeCompile();
-    EXPECT_FALSE(store.isDirty());
+    // Again: the same name, as files on disk play no part and the new element is not placed
+    // yet; SUBREPORT_DIR is now passed through, still declared once. The file stays as it is.
+    const DocumentStore::AutoSubreport again = store.createAutoSubreport(400, 300);
+    EXPECT_EQ(again.expression, result.expression);
+    ASSERT_EQ(again.parameters.size(), 3);
+    EXPECT_EQ(again.parameters[2].expression, u"$P{SUBREPORT_DIR}"_s);
+    EXPECT_EQ(store.document().parameters.size(), 3);
+    EXPECT_FALSE(again.jrxmlPath || again.jasperPath);
+    EXPECT_EQ(testsupport::readFile(*result.jrxmlPath), content);
 }
 
-TEST_F(DocumentStoreFiles, ApplyParsedSourceKeepsTheUndoStack)
+TEST_F(DocumentStoreFiles, SubreportNamesWithoutAFileAndEscaped)
 {
-    const ReportElement e = textField();
-    store.addElement(e, detail());
-    const ReportDocument edited = store.document();
-    ReportDocument parsed = DocumentStore::defaultDocument();
-    parsed.name = QStringLiteral("FromSource");
+    // An unsaved report gets a name from the report's, or "Report", but no file.
+    for (const auto &[name, expected] : {std::pair{u"Sales"_s, u"Sales_Subreport1"_s},
+                                         std::pair{QString(), u"Report_Subreport1"_s}}) {
+        DocumentStore fresh;
+        editDocument(fresh, [&](ReportDocument &d) { d.name = name; });
+        const DocumentStore::AutoSubreport result = fresh.createAutoSubreport(595, 842);
+        EXPECT_EQ(result.expression, subreport(expected));
+        EXPECT_FALSE(result.jrxmlPath);
+    }
 
-    store.applyParsedSource(parsed);
-    EXPECT_EQ(store.document(), parsed);
-    EXPECT_TRUE(store.selectedElementIDs().isEmpty());
-    EXPECT_EQ(store.activeBandTarget(), BandTarget::detailBand(parsed.detailBands.first().id));
-    EXPECT_TRUE(store.isDirty());
-    EXPECT_EQ(store.undoStack().size(), 1);
-    store.undo();
-    EXPECT_TRUE(store.document().detailBands.first().elements.isEmpty());
-    EXPECT_EQ(store.document().name, QStringLiteral("report"));
-    store.redo();
-    EXPECT_EQ(store.document(), parsed);
-    EXPECT_NE(store.document(), edited);
+    // The file name is escaped as a Java string literal; a failed write leaves no file behind.
+    const QString name = uR"(Say "hi" \ bye)"_s;
+    store.save(fileUrl(name + u".jrxml"_s));
+    const QString expression = uR"($P{SUBREPORT_DIR} + "Say \"hi\" \\ bye_Subreport1.jasper")"_s;
+    DocumentStore::AutoSubreport result;
+    withWritesCutShort([&] { result = store.createAutoSubreport(595, 842); });
+    EXPECT_EQ(result.expression, expression);
+    EXPECT_FALSE(result.jrxmlPath || result.jasperPath);
+    EXPECT_EQ(files(), QStringList{name + u".jrxml"_s});
+    result = store.createAutoSubreport(595, 842);
+    EXPECT_EQ(result.expression, expression);
+    EXPECT_EQ(result.jrxmlPath, dir.filePath(name + u"_Subreport1.jrxml"_s));
+    EXPECT_TRUE(QFileInfo::exists(dir.filePath(name + u"_Subreport1.jrxml"_s)));
 }

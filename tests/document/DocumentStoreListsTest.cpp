@@ -2,135 +2,126 @@
 
 using namespace storetest;
 
-namespace {
+using DocumentStoreLists = StoreTest;
+using DocumentStoreStyles = StoreTest;
 
-class DocumentStoreLists : public StoreTest {
-protected:
-    QStringList fieldNames() const
-    {
-        QStringList names;
-        for (const ReportField &f : store.document().fields)
-            names.append(f.name);
-        return names;
-    }
-};
-
-} // namespace
-
-TEST_F(DocumentStoreLists, EveryAddIsOneStep)
-{
-    const struct {
-        const char *list;
-        void (DocumentStore::*add)();
-        std::function<qsizetype(const ReportDocument &)> count;
-    } cases[] = {
-        {"parameters", &DocumentStore::addParameter, [](auto &d) { return d.parameters.size(); }},
-        {"fields", &DocumentStore::addField, [](auto &d) { return d.fields.size(); }},
-        {"sort fields", &DocumentStore::addSortField, [](auto &d) { return d.sortFields.size(); }},
-        {"scriptlets", &DocumentStore::addScriptlet, [](auto &d) { return d.scriptlets.size(); }},
-        {"templates", &DocumentStore::addReportTemplate,
-         [](auto &d) { return d.reportTemplates.size(); }},
-        {"variables", &DocumentStore::addVariable, [](auto &d) { return d.variables.size(); }},
-        {"groups", &DocumentStore::addGroup, [](auto &d) { return d.groups.size(); }},
-        {"datasets", &DocumentStore::addSubDataset, [](auto &d) { return d.subDatasets.size(); }},
-        {"styles", &DocumentStore::addStyle, [](auto &d) { return d.styles.size(); }},
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.list);
-        const qsizetype steps = store.undoStack().size();
-        store.setIsDirty(false);
-        (store.*c.add)();
-        (store.*c.add)();
-        EXPECT_EQ(c.count(store.document()), 2);
-        EXPECT_EQ(store.undoStack().size(), steps + 2);
-        EXPECT_TRUE(store.isDirty());
-    }
-    const ReportDocument &doc = store.document();
-    EXPECT_TRUE(doc.parameters[1].isForPrompting);
-    EXPECT_EQ(doc.parameters[1].className, QStringLiteral("java.lang.String"));
-    EXPECT_EQ(doc.variables[1].name, QStringLiteral("var2"));
-    EXPECT_EQ(doc.variables[1].calculation, QStringLiteral("Nothing"));
-    EXPECT_EQ(doc.variables[1].resetType, QStringLiteral("Report"));
-    EXPECT_EQ(doc.groups[1].name, QStringLiteral("Group2"));
-    EXPECT_EQ(doc.groups[1].footerHeight, 20);
-    EXPECT_EQ(doc.subDatasets[0].name, QStringLiteral("Dataset1"));
-    EXPECT_EQ(doc.subDatasets[0].queryLanguage, QStringLiteral("sql"));
-    EXPECT_EQ(doc.reportTemplates[0].className, QStringLiteral("java.lang.String"));
-}
-
-TEST_F(DocumentStoreLists, NamesCountTheListWithoutAvoidingTakenNames)
+TEST_F(DocumentStoreLists, NamesCountTheListAndRemovesAlwaysRecord)
 {
     store.addParameter();
     store.addParameter();
     store.addParameter();
-    EXPECT_EQ(store.document().parameters[2].name, QStringLiteral("param3"));
     store.removeParameter(store.document().parameters[0].id);
     store.addParameter();
-    EXPECT_EQ(store.document().parameters[2].name, QStringLiteral("param3"));
-    EXPECT_EQ(store.document().parameters[1].name, QStringLiteral("param3"));
-}
+    EXPECT_EQ(store.document().parameters[1].name, u"param3"_s);
+    EXPECT_EQ(store.document().parameters[2].name, u"param3"_s) << "taken names are not avoided";
+    store.addStyle();
+    store.addStyle();
+    EXPECT_EQ(store.document().styles[1].name, u"Style2"_s);
 
-TEST_F(DocumentStoreLists, MovesExchangeTwoPlaces)
-{
-    store.addFieldsIfMissing({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")});
-    const qsizetype steps = store.undoStack().size();
-    store.setIsDirty(false);
-    for (auto [index, offset] : {std::pair{0, -1}, {2, 1}, {-1, 1}, {0, 3}}) {
-        store.moveField(index, offset);
-        EXPECT_EQ(fieldNames(), (QStringList{"a", "b", "c"})) << index << offset;
-    }
-    EXPECT_EQ(store.undoStack().size(), steps);
-    EXPECT_FALSE(store.isDirty());
-
-    store.moveField(0, 2);
-    EXPECT_EQ(fieldNames(), (QStringList{"c", "b", "a"}));
-    store.moveField(1, 0);
-    EXPECT_EQ(store.undoStack().size(), steps + 2) << "an offset of 0 still records";
-}
-
-TEST_F(DocumentStoreLists, RemovesRecordEvenWhenNothingMatches)
-{
     store.addGroup();
     store.addGroup();
-    const ReportGroup first = store.document().groups[0];
-    const ReportGroup second = store.document().groups[1];
-    const qsizetype steps = store.undoStack().size();
+    const QUuid first = store.document().groups[0].id;
+    const QUuid second = store.document().groups[1].id;
+    EXPECT_EQ(store.undoStack().size(), 9) << "each add and remove is a step";
     store.setIsDirty(false);
     store.removeVariable(newId());
-    EXPECT_EQ(store.undoStack().size(), steps + 1);
+    EXPECT_EQ(store.undoStack().size(), 10);
     EXPECT_TRUE(store.isDirty());
-
-    store.setActiveBandTarget(BandTarget::groupFooter(second.id));
-    store.removeGroup(first.id);
-    EXPECT_EQ(store.activeBandTarget(), BandTarget::groupFooter(second.id));
-    store.removeGroup(second.id);
+    store.setActiveBandTarget(BandTarget::groupFooter(second));
+    store.removeGroup(first);
+    EXPECT_EQ(store.activeBandTarget(), BandTarget::groupFooter(second));
+    store.removeGroup(second);
     EXPECT_EQ(store.activeBandTarget(), detail());
-    EXPECT_TRUE(store.document().groups.isEmpty());
 }
 
-TEST_F(DocumentStoreLists, AddsAndRemovesFieldsByName)
+TEST_F(DocumentStoreLists, FieldsByNameAndMoves)
 {
-    store.addFieldsIfMissing({QStringLiteral("id")});
-    const qsizetype steps = store.undoStack().size();
-    EXPECT_EQ(store.addFieldsIfMissing({}), 0);
-    EXPECT_EQ(store.addFieldsIfMissing({QStringLiteral("id")}), 0);
-    EXPECT_EQ(store.undoStack().size(), steps);
+    const auto fieldNames = [this] {
+        QStringList names;
+        for (const ReportField &f : store.document().fields)
+            names << f.name;
+        return names;
+    };
+    EXPECT_EQ(store.addFieldsIfMissing({u"a"_s, u"b"_s, u"a"_s}), 2);
+    EXPECT_EQ(store.addFieldsIfMissing({u"b"_s}), 0);
+    EXPECT_EQ(store.addFieldsIfMissing({u"B"_s}), 1) << "names compare exactly";
+    EXPECT_EQ(store.undoStack().size(), 2);
+    store.setIsDirty(false);
+    for (auto [index, offset] : {std::pair{0, -1}, {2, 1}, {-1, 1}, {0, 3}})
+        store.moveField(index, offset);
+    EXPECT_EQ(fieldNames(), (QStringList{u"a"_s, u"b"_s, u"B"_s})) << "places outside are ignored";
+    EXPECT_EQ(store.undoStack().size(), 2);
+    EXPECT_FALSE(store.isDirty());
+    store.moveField(0, 2);
+    EXPECT_EQ(fieldNames(), (QStringList{u"B"_s, u"b"_s, u"a"_s}));
+    store.moveField(1, 0);
+    EXPECT_EQ(store.undoStack().size(), 4) << "an offset of 0 still records";
 
-    EXPECT_EQ(store.addFieldsIfMissing({"ID", "id", "ID", "name"}), 2);
-    EXPECT_EQ(fieldNames(), (QStringList{"id", "ID", "name"}));
-    store.undo();
-    EXPECT_EQ(fieldNames(), QStringList{"id"});
+    // Two fields of one name, as a binding may leave them, go together.
+    editDocument(store, [](ReportDocument &d) { d.fields[1].name = u"a"_s; });
+    EXPECT_EQ(store.removeFields({u"nothing"_s}), 0);
+    EXPECT_EQ(store.removeFields({u"a"_s, u"y"_s}), 2);
+    EXPECT_EQ(fieldNames(), QStringList{u"B"_s});
+    EXPECT_EQ(store.undoStack().size(), 5);
+}
 
-    // Two fields of the same name, as a binding may leave them.
-    store.addField();
-    store.addField();
-    ReportDocument doc = store.document();
-    doc.fields[1].name = doc.fields[2].name = QStringLiteral("x");
-    store.setDocument(doc);
-    const qsizetype before = store.undoStack().size();
-    EXPECT_EQ(store.removeFields({QStringLiteral("nothing")}), 0);
-    EXPECT_EQ(store.undoStack().size(), before);
-    EXPECT_EQ(store.removeFields({QStringLiteral("x"), QStringLiteral("y")}), 2);
-    EXPECT_EQ(fieldNames(), QStringList{"id"});
-    EXPECT_EQ(store.undoStack().size(), before + 1);
+TEST_F(DocumentStoreStyles, ApplyingCopiesColoursOnlyWhenTheStyleHasThem)
+{
+    const ElementColor red{u"#FF0000"_s}, blue{u"#0000FF"_s};
+    ReportElement e = textField();
+    e.foreColor = red;
+    place({e});
+
+    const ReportStyle plain{.name = u"Plain"_s, .isBold = true};
+    store.applyStyle(plain, e.id);
+    EXPECT_EQ(store.element(e.id)->styleName, u"Plain"_s);
+    EXPECT_EQ(store.element(e.id)->foreColor, red);
+    EXPECT_TRUE(store.element(e.id)->isBold);
+
+    store.applyStyle({.name = u"Blue"_s, .foreColor = blue}, e.id);
+    EXPECT_EQ(store.element(e.id)->foreColor, blue);
+    EXPECT_FALSE(store.element(e.id)->isBold);
+
+    store.applyStyle(plain, e.id);
+    store.clearStyle(e.id);
+    EXPECT_EQ(store.element(e.id)->styleName, std::nullopt);
+    EXPECT_TRUE(store.element(e.id)->isBold) << "clearing keeps the copied properties";
+    store.flushPendingUndoSnapshot();
+    EXPECT_EQ(store.undoStack().size(), 1) << "edits of one element within the window merge";
+}
+
+TEST_F(DocumentStoreStyles, ReapplyAndCountsReachFramesAndListsButNotTableCells)
+{
+    const QString amount = u"$F{amount}"_s;
+    const auto styled = [](ReportElement e, const QString &styleName = u"Heading"_s) {
+        e.styleName = styleName;
+        return e;
+    };
+    const ReportElement top = styled(textField());
+    const ReportElement inFrame = styled(element(ElementKind::StaticText{amount}));
+    ReportElement inList = styled(element(ElementKind::TextField{u"1 + "_s + amount}));
+    inList.printWhenExpression = amount;
+    ReportElement lower = styled(element(ElementKind::StaticText{amount}), u"heading"_s);
+    lower.printWhenExpression = amount + u" != null"_s;
+    const ElementKind::Table table{
+        .columns = {{.detailCellElement = styled(element(ElementKind::TextField{amount}))}}};
+    place({top, lower, element(table), list({frame({inFrame}), inList})});
+    const BandTarget summary = BandTarget::standard(BandType::summary);
+    store.performAddElement(styled(textField()), summary);
+
+    // Text fields whose expression holds the text, or elements whose print-when expression does.
+    EXPECT_EQ(store.elementCountReferencing(amount), 2);
+    EXPECT_EQ(store.elementCountReferencingStyle(u"Heading"_s), 4);
+
+    store.reapplyStyle({.name = u"Heading"_s, .fontSize = 14});
+    for (const ReportElement &e : {top, inFrame, inList})
+        EXPECT_EQ(store.element(e.id)->fontSize, 14);
+    EXPECT_EQ(store.element(lower.id)->fontSize, 10);
+    EXPECT_EQ(store.elements(summary).first().fontSize, 14);
+    const ReportElement tableNow = store.elements(detail())[2];
+    EXPECT_EQ(tableNow.kind.as<ElementKind::Table>()->columns[0].detailCellElement->fontSize, 10);
+    EXPECT_EQ(store.undoStack().size(), 1);
+
+    store.reapplyStyle({.name = u"Unused"_s});
+    EXPECT_EQ(store.undoStack().size(), 2) << "recorded even when nothing uses the style";
 }

@@ -10,26 +10,21 @@
 
 namespace storetest {
 
-inline const QString parameterValuesKey =
-    QStringLiteral("com.quillmark.savedParameterValuesByPath");
-inline const QString connectionIDsKey = QStringLiteral("com.quillmark.activeConnectionIDByPath");
+using namespace Qt::StringLiterals;
+
+inline const QString parameterValuesKey = u"com.quillmark.savedParameterValuesByPath"_s;
+inline const QString connectionIDsKey = u"com.quillmark.activeConnectionIDByPath"_s;
 
 inline ReportElement element(ElementKind kind, double x = 0, double y = 0, double width = 100,
                              double height = 20)
 {
-    ReportElement e;
-    e.id = newId();
-    e.kind = std::move(kind);
-    e.x = x;
-    e.y = y;
-    e.width = width;
-    e.height = height;
-    return e;
+    return {
+        .id = newId(), .kind = std::move(kind), .x = x, .y = y, .width = width, .height = height};
 }
 
 inline ReportElement textField(double x = 0, double y = 0, double width = 100, double height = 20)
 {
-    return element(ElementKind::TextField{QStringLiteral("$F{name}")}, x, y, width, height);
+    return element(ElementKind::TextField{u"$F{name}"_s}, x, y, width, height);
 }
 
 inline ReportElement frame(QList<ReportElement> children, double x = 0, double y = 0)
@@ -39,9 +34,24 @@ inline ReportElement frame(QList<ReportElement> children, double x = 0, double y
 
 inline ReportElement list(QList<ReportElement> children)
 {
-    ElementKind::List payload;
-    payload.children = std::move(children);
-    return element(payload, 0, 0, 200, 50);
+    return element(ElementKind::List{.children = std::move(children)}, 0, 0, 200, 50);
+}
+
+// The ids of elements, bands or any other items, in order.
+template <typename T> QList<QUuid> ids(const QList<T> &items)
+{
+    QList<QUuid> out;
+    for (const T &item : items)
+        out.append(item.id);
+    return out;
+}
+
+// Changes the report as a view's binding does: no undo step, no dirty flag.
+inline void editDocument(DocumentStore &store, const std::function<void(ReportDocument &)> &change)
+{
+    ReportDocument document = store.document();
+    change(document);
+    store.setDocument(document);
 }
 
 // Runs `action` with the process's file size limit lowered to 64 bytes, so that a longer write
@@ -59,7 +69,7 @@ inline void withWritesCutShort(const std::function<void()> &action)
     std::signal(SIGXFSZ, previousHandler);
 }
 
-// A store on a clock the test moves by hand, with settings of its own: test programs run in
+// A store on a clock that stands still, with settings of its own: test programs run in
 // parallel, so each test keeps its settings file in a folder of its own.
 class StoreTest : public ::testing::Test {
 protected:
@@ -68,7 +78,7 @@ protected:
         ASSERT_TRUE(settingsDir.isValid());
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
-        store.setClock([this] { return now; });
+        store.setClock([] { return qint64(0); });
     }
 
     BandTarget detail() const
@@ -83,8 +93,14 @@ protected:
             store.performAddElement(e, detail());
     }
 
+    void placeSelected(const QList<ReportElement> &elements)
+    {
+        place(elements);
+        const QList<QUuid> placed = ids(elements);
+        store.setSelectedElementIDs(QSet<QUuid>(placed.cbegin(), placed.cend()));
+    }
+
     QTemporaryDir settingsDir;
-    qint64 now = 1'000'000;
     DocumentStore store;
 };
 
