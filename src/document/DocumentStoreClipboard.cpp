@@ -91,8 +91,10 @@ void DocumentStore::pasteClipboard()
     const QList<ReportElement> copied = clipboard()->elements();
     if (copied.isEmpty())
         return;
+    const std::optional<QUuid> container = selectedContainerID();
+    if (!container && !elementList(std::as_const(document_), activeBandTarget_))
+        return;
     applyDiscreteEdit([&] {
-        const std::optional<QUuid> container = selectedContainerID();
         QSet<QUuid> pasted;
         for (const ReportElement &original : copied) {
             ReportElement copy = regenerateIDs(original);

@@ -213,6 +213,9 @@ void DocumentStore::performAddElement(const ReportElement &element, const BandTa
 
 void DocumentStore::addElement(const ReportElement &element, const BandTarget &target)
 {
+    // A band that no longer exists takes nothing: no undo step, no selection of a missing id.
+    if (!elementList(std::as_const(document_), target))
+        return;
     takeSnapshot();
     performAddElement(element, target);
     setSelectedElementIDs({element.id});

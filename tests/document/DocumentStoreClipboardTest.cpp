@@ -64,6 +64,17 @@ TEST_F(DocumentStoreClipboard, InsertsIntoTheOneSelectedContainerOrElseTheActive
         }
         EXPECT_EQ(s.elements(s.activeBandTarget()).size(), 4);
         EXPECT_EQ(s.undoStack().size(), 3);
+
+        // A band that no longer exists takes nothing: no undo step, no phantom selection.
+        const ReportDocument before = s.document();
+        s.setSelectedElementIDs({});
+        s.setIsDirty(false);
+        s.setActiveBandTarget(BandTarget::detailBand(newId()));
+        insert(s);
+        EXPECT_EQ(s.document(), before);
+        EXPECT_EQ(s.undoStack().size(), 3);
+        EXPECT_TRUE(s.selectedElementIDs().isEmpty());
+        EXPECT_FALSE(s.isDirty());
     }
 }
 
