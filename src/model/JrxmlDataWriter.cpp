@@ -51,8 +51,7 @@ void appendStyle(QString &out, const ReportStyle &s)
 {
     out += indent(4) + "<style"_L1;
     appendAttr(out, "name"_L1, s.name);
-    if (s.isDefault)
-        appendRawAttr(out, "isDefault"_L1, u"true");
+    appendTrueFlag(out, "isDefault"_L1, s.isDefault);
     appendAttr(out, "fontName"_L1, s.fontName);
     appendRawAttr(out, "fontSize"_L1, wholeNumber(s.fontSize));
     appendRawAttr(out, "isBold"_L1, trueOrFalse(s.isBold));
@@ -62,8 +61,7 @@ void appendStyle(QString &out, const ReportStyle &s)
         appendAttr(out, "pdfFontName"_L1, *s.pdfFontName);
     if (!isAbsentOrEmpty(s.pdfEncoding))
         appendAttr(out, "pdfEncoding"_L1, *s.pdfEncoding);
-    if (s.isPdfEmbedded)
-        appendRawAttr(out, "isPdfEmbedded"_L1, u"true");
+    appendTrueFlag(out, "isPdfEmbedded"_L1, s.isPdfEmbedded);
     if (s.textAlignment != TextAlignment::left)
         appendRawAttr(out, "hAlign"_L1, rawValue(s.textAlignment));
     appendColorAttrs(out, s.foreColor, s.backColor);
@@ -197,12 +195,9 @@ void appendGroup(QString &out, const ReportGroup &g, const QList<ReportStyle> &s
     appendAttr(out, "name"_L1, g.name);
     appendRawAttr(out, "isStartNewPage"_L1, trueOrFalse(g.isStartNewPage));
     appendRawAttr(out, "isResetPageNumber"_L1, trueOrFalse(g.isResetPageNumber));
-    if (g.isReprintHeaderOnEachPage)
-        appendRawAttr(out, "isReprintHeaderOnEachPage"_L1, u"true");
-    if (g.isKeepTogether)
-        appendRawAttr(out, "keepTogether"_L1, u"true");
-    if (g.isStartNewColumn)
-        appendRawAttr(out, "isStartNewColumn"_L1, u"true");
+    appendTrueFlag(out, "isReprintHeaderOnEachPage"_L1, g.isReprintHeaderOnEachPage);
+    appendTrueFlag(out, "keepTogether"_L1, g.isKeepTogether);
+    appendTrueFlag(out, "isStartNewColumn"_L1, g.isStartNewColumn);
     if (g.footerPosition != GroupFooterPosition::normal)
         appendRawAttr(out, "footerPosition"_L1, rawValue(g.footerPosition));
     out += ">\n"_L1;

@@ -31,12 +31,9 @@ void appendRoot(QString &out, const ReportDocument &d)
     appendRawAttr(out, "bottomMargin"_L1, wholeNumber(d.bottomMargin));
     if (d.whenNoDataType != WhenNoDataType::noPages)
         appendRawAttr(out, "whenNoDataType"_L1, rawValue(d.whenNoDataType));
-    if (d.isFloatColumnFooter)
-        appendRawAttr(out, "isFloatColumnFooter"_L1, u"true");
-    if (d.isSummaryWithPageHeaderAndFooter)
-        appendRawAttr(out, "isSummaryWithPageHeaderAndFooter"_L1, u"true");
-    if (d.isSummaryNewPage)
-        appendRawAttr(out, "isSummaryNewPage"_L1, u"true");
+    appendTrueFlag(out, "isFloatColumnFooter"_L1, d.isFloatColumnFooter);
+    appendTrueFlag(out, "isSummaryWithPageHeaderAndFooter"_L1, d.isSummaryWithPageHeaderAndFooter);
+    appendTrueFlag(out, "isSummaryNewPage"_L1, d.isSummaryNewPage);
     if (d.columnCount != 1)
         appendRawAttr(out, "columnCount"_L1, QString::number(d.columnCount));
     if (d.printOrder == PrintOrder::horizontal)

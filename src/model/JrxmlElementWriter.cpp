@@ -51,10 +51,8 @@ void appendTagAttrs(QString &out, const ReportElement &e)
             appendAttr(out, "evaluationGroup"_L1, *e.evaluationGroup);
         if (!isAbsentOrEmpty(e.pattern))
             appendAttr(out, "pattern"_L1, *e.pattern);
-        if (e.isBlankWhenNull)
-            appendRawAttr(out, "isBlankWhenNull"_L1, u"true");
-        if (e.stretchType != StretchType::noStretch)
-            appendRawAttr(out, "isStretchWithOverflow"_L1, u"true");
+        appendTrueFlag(out, "isBlankWhenNull"_L1, e.isBlankWhenNull);
+        appendTrueFlag(out, "isStretchWithOverflow"_L1, e.stretchType != StretchType::noStretch);
         if (e.textAdjust && *e.textAdjust != TextAdjust::stretchHeight)
             appendRawAttr(out, "textAdjust"_L1, rawValue(*e.textAdjust));
         if (!isAbsentOrEmpty(e.hyperlinkExpression))
@@ -126,8 +124,7 @@ void appendTextElement(QString &out, const ReportElement &e)
         appendAttr(out, "pdfFontName"_L1, *e.pdfFontName);
     if (!isAbsentOrEmpty(e.pdfEncoding))
         appendAttr(out, "pdfEncoding"_L1, *e.pdfEncoding);
-    if (e.isPdfEmbedded)
-        appendRawAttr(out, "isPdfEmbedded"_L1, u"true");
+    appendTrueFlag(out, "isPdfEmbedded"_L1, e.isPdfEmbedded);
     out += "/>\n"_L1 + indent(16) + "</textElement>\n"_L1;
 }
 

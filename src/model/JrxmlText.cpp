@@ -121,6 +121,12 @@ void appendRawAttr(QString &out, QLatin1StringView name, QStringView value)
     out.append(u'"');
 }
 
+void appendTrueFlag(QString &out, QLatin1StringView name, bool set)
+{
+    if (set)
+        appendRawAttr(out, name, u"true");
+}
+
 namespace {
 
 bool isXmlCharacter(char16_t c)

@@ -49,6 +49,9 @@ QString decimalNumber(double value);
 void appendAttr(QString &out, QLatin1StringView name, QStringView value);
 void appendRawAttr(QString &out, QLatin1StringView name, QStringView value);
 
+// ` name="true"` when the flag is set; nothing otherwise (false is the format's default).
+void appendTrueFlag(QString &out, QLatin1StringView name, bool set);
+
 // The text without the characters XML 1.0 cannot carry (control characters other than tab, line
 // feed and carriage return, U+FFFE, U+FFFF and unpaired surrogates); `removed` counts them.
 QString withXmlCharactersOnly(const QString &text, qsizetype *removed);

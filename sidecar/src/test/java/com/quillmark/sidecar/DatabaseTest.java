@@ -11,10 +11,7 @@ import static org.junit.jupiter.api.Assumptions.assumeTrue;
 import com.fasterxml.jackson.databind.JsonNode;
 import com.fasterxml.jackson.databind.node.ObjectNode;
 
-import org.junit.jupiter.api.AfterAll;
-import org.junit.jupiter.api.BeforeAll;
 import org.junit.jupiter.api.Test;
-import org.junit.jupiter.api.io.TempDir;
 
 import java.net.ServerSocket;
 import java.nio.file.Files;
@@ -26,23 +23,10 @@ import java.util.List;
  * The database commands and a live-data render. They run against the PostgreSQL server that
  * test.sh starts and describes in QUILLMARK_TEST_PG_* variables, and skip without it.
  */
-class DatabaseTest {
+class DatabaseTest extends SharedSidecarTest {
     static final String NO_DB = "no test database: QUILLMARK_TEST_PG_PORT is unset "
             + "(sidecar/test.sh starts one)";
 
-    @TempDir
-    static Path dir;
-    static Client sidecar;
-
-    @BeforeAll
-    static void start() throws Exception {
-        sidecar = TestSidecar.start(dir);
-    }
-
-    @AfterAll
-    static void stop() {
-        sidecar.close();
-    }
 
     private static ObjectNode postgres() {
         String port = System.getenv("QUILLMARK_TEST_PG_PORT");

@@ -9,31 +9,13 @@ import static org.junit.jupiter.api.Assertions.assertTrue;
 import com.fasterxml.jackson.databind.JsonNode;
 import com.fasterxml.jackson.databind.node.ArrayNode;
 
-import org.junit.jupiter.api.AfterAll;
-import org.junit.jupiter.api.BeforeAll;
 import org.junit.jupiter.api.Test;
-import org.junit.jupiter.api.io.TempDir;
 import org.junit.jupiter.params.ParameterizedTest;
 import org.junit.jupiter.params.provider.CsvSource;
 
-import java.nio.file.Path;
-
 /** evaluateExpression: the engine evaluates in the report's language with sample values. */
-class ExpressionTest {
+class ExpressionTest extends SharedSidecarTest {
 
-    @TempDir
-    static Path dir;
-    static Client sidecar;
-
-    @BeforeAll
-    static void start() throws Exception {
-        sidecar = TestSidecar.start(dir);
-    }
-
-    @AfterAll
-    static void stop() {
-        sidecar.close();
-    }
 
     /** Bindings from triples name, class, value (value null for "no value"). */
     private static ArrayNode bindings(String... triples) {

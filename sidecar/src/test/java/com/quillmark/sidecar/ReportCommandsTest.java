@@ -10,10 +10,8 @@ import static org.junit.jupiter.api.Assertions.assertTrue;
 import com.fasterxml.jackson.databind.JsonNode;
 import com.fasterxml.jackson.databind.node.ObjectNode;
 
-import org.junit.jupiter.api.AfterAll;
 import org.junit.jupiter.api.BeforeAll;
 import org.junit.jupiter.api.Test;
-import org.junit.jupiter.api.io.TempDir;
 import org.junit.jupiter.params.ParameterizedTest;
 import org.junit.jupiter.params.provider.CsvSource;
 
@@ -22,22 +20,13 @@ import java.nio.file.Files;
 import java.nio.file.Path;
 
 /** render, compile, fill and export through one sidecar process. */
-class ReportCommandsTest {
+class ReportCommandsTest extends SharedSidecarTest {
 
-    @TempDir
-    static Path dir;
-    static Client sidecar;
     static Path hello;
 
     @BeforeAll
-    static void start() throws Exception {
-        sidecar = TestSidecar.start(dir);
+    static void copyReport() throws Exception {
         hello = TestSidecar.report("hello.jrxml", dir);
-    }
-
-    @AfterAll
-    static void stop() {
-        sidecar.close();
     }
 
     private static JsonNode renderHello(String name, ObjectNode values) throws Exception {
