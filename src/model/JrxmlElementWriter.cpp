@@ -185,13 +185,14 @@ void appendGeometryAttrs(QString &out, const ReportElement &e)
 }
 
 void appendColorAttrs(QString &out, const std::optional<ElementColor> &foreColor,
-                      const std::optional<ElementColor> &backColor)
+                      const std::optional<ElementColor> &backColor, bool withMode)
 {
     if (foreColor)
         appendAttr(out, "forecolor"_L1, foreColor->hex);
     if (backColor) {
         appendAttr(out, "backcolor"_L1, backColor->hex);
-        appendRawAttr(out, "mode"_L1, u"Opaque");
+        if (withMode)
+            appendRawAttr(out, "mode"_L1, u"Opaque");
     }
 }
 
