@@ -158,8 +158,14 @@ KeptXml keptOf(pugi::xml_node node, TagOrder takenAttributes, TagOrder order,
 KeptXml keptOf(pugi::xml_node node, TagOrder takenAttributes, TagOrder order, TagOrder takenOnce,
                TagOrder takenAll, JrxmlReadContext &context);
 
+// Notes each attribute of `defaults` that the element does not have, with the text the writer
+// gives the value the reader then supplies.
+void noteAbsent(pugi::xml_node node, KeptXml &kept,
+                std::initializer_list<std::pair<const char *, const char *>> defaults);
+
 // The kept attributes, after those of the start tag that begins at `tagStart`; one that the
-// writer has written already is left out.
+// writer has written already is left out. An attribute the file left out and that the writer
+// wrote with the value the reader supplied is taken out of the tag again.
 void appendKeptAttributes(QString &out, qsizetype tagStart, const KeptXml &kept);
 
 // Writes kept children into their place while the writer goes through the modelled children

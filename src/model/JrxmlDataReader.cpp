@@ -86,10 +86,23 @@ ReportStyle readStyle(pugi::xml_node node, JrxmlReadContext &context)
     constexpr const char *box[] = {"box"};
     constexpr const char *pen[] = {"pen"};
     constexpr const char *rules[] = {"conditionalStyle"};
-    s.kept.setPart({}, keptOf(node, styleAttrs, tagOrder::style, box, rules, context));
+    KeptXml own = keptOf(node, styleAttrs, tagOrder::style, box, rules, context);
+    // A style that names no font, size or weight inherits them (from its parent style).
+    noteAbsent(node, own,
+               {{"fontName", "SansSerif"},
+                {"fontSize", "10"},
+                {"isBold", "false"},
+                {"isItalic", "false"},
+                {"isUnderline", "false"}});
+    s.kept.setPart({}, std::move(own));
     const pugi::xml_node boxNode = node.child("box");
     s.kept.setPart(u"box"_s, keptOf(boxNode, none, tagOrder::box, pen, none, context));
-    s.kept.setPart(u"box/pen"_s, keptAttributes(boxNode.child("pen"), lineWidthAttr, context));
+    // A pen width of 1.0 is the model's default and is not written: a file that sets it keeps it,
+    // for elements of the style would otherwise have no border.
+    const pugi::xml_node penNode = boxNode.child("pen");
+    const bool widthIsDefault = doubleAttr(penNode, "lineWidth") == 1.0;
+    s.kept.setPart(u"box/pen"_s, widthIsDefault ? keptAttributes(penNode, none, context)
+                                                : keptAttributes(penNode, lineWidthAttr, context));
     s.name = attrTextOr(node, "name", u"Style"_s);
     s.isDefault = isTrue(node, "isDefault");
     s.fontName = attrTextOr(node, "fontName", u"SansSerif"_s);

@@ -147,8 +147,25 @@ KeptXml keptOf(pugi::xml_node node, TagOrder takenAttributes, TagOrder order, Ta
         context);
 }
 
+void noteAbsent(pugi::xml_node node, KeptXml &kept,
+                std::initializer_list<std::pair<const char *, const char *>> defaults)
+{
+    if (!node)
+        return;
+    for (const auto &[name, written] : defaults) {
+        if (!node.attribute(name))
+            kept.absent.append({QString::fromLatin1(name), QString::fromLatin1(written)});
+    }
+}
+
 void appendKeptAttributes(QString &out, qsizetype tagStart, const KeptXml &kept)
 {
+    for (const KeptXml::Attribute &attr : kept.absent) {
+        const QString written = u' ' + attr.name + "=\""_L1 + escaped(attr.value) + u'"';
+        const qsizetype at = out.indexOf(written, tagStart);
+        if (at >= 0)
+            out.remove(at, written.size());
+    }
     for (const KeptXml::Attribute &attr : kept.attributes) {
         // The writer's own attribute wins over a kept one of the same name.
         const QString written = u' ' + attr.name + "=\""_L1;

@@ -22,8 +22,12 @@ struct KeptXml {
 
     QList<Attribute> attributes;
     QList<Child> children;
+    // Attributes the file left out, so that their value was inherited, each with the text the
+    // writer gives the value the reader supplied. While the model holds that value the attribute
+    // stays out; once it holds another, it is written.
+    QList<Attribute> absent;
 
-    bool isEmpty() const { return attributes.isEmpty() && children.isEmpty(); }
+    bool isEmpty() const { return attributes.isEmpty() && children.isEmpty() && absent.isEmpty(); }
     // The value of a kept attribute, or null.
     const QString *attribute(QStringView name) const;
 
