@@ -203,9 +203,12 @@ QString paddingAttrs(const ReportElement &e)
                                                           {"rightPadding"_L1, e.paddingRight},
                                                           {"topPadding"_L1, e.paddingTop},
                                                           {"bottomPadding"_L1, e.paddingBottom}};
+    // Whether a side is written is decided on the whole number written, so that a padding below
+    // one half is left out the first time as on every later save.
     for (const auto &[name, value] : sides) {
-        if (value != 0)
-            appendRawAttr(text, name, wholeNumber(value));
+        const QString written = wholeNumber(value);
+        if (written != "0"_L1)
+            appendRawAttr(text, name, written);
     }
     return text;
 }
