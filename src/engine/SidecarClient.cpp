@@ -15,6 +15,8 @@
 #include <stdexcept>
 #include <utility>
 
+using namespace Qt::StringLiterals;
+
 // Bytes read from the engine that do not yet form a whole line. A new box replaces the old one
 // whenever a process is started or forgotten, so leftovers never reach another process's reader.
 struct SidecarClient::ReadBufferBox {
@@ -131,9 +133,9 @@ void SidecarClient::start(const Location &location)
     // log to the private folder rather than the working directory.
     QStringList arguments{QStringLiteral("-Djava.awt.headless=true"),
                           QStringLiteral("-XX:+DisplayVMOutputToStderr")};
-    if (!folder.isEmpty())
-        arguments.append(u"-XX:ErrorFile=" +
-                         QDir(folder).filePath(QStringLiteral("engine-crash-%p.log")));
+    if (!folder.isEmpty()) // the runtime expands %p to its pid and reads %% as one %
+        arguments.append(u"-XX:ErrorFile=" + QString(folder).replace(u'%', u"%%"_s) +
+                         u"/engine-crash-%p.log");
     arguments.append({QStringLiteral("-jar"), location.jarPath, QStringLiteral("serve")});
     SidecarProcess::Launched launched =
         SidecarProcess::launch(location.javaPath, arguments,
