@@ -1,0 +1,245 @@
+#include "app/ContentView.h"
+
+#include "app/AppSettings.h"
+#include "app/BusyBanner.h"
+#include "app/Dialogs.h"
+#include "app/ErrorDisplay.h"
+#include "app/PanelDivider.h"
+#include "app/PanelWidths.h"
+#include "app/Placeholder.h"
+#include "app/ReaderWarningsBar.h"
+#include "app/SheetDialog.h"
+#include "app/TabBarView.h"
+#include "app/ToolStrip.h"
+#include "app/WorkspaceModel.h"
+#include "document/DocumentStore.h"
+#include "engine/FriendlyErrorTranslator.h"
+
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QSplitter>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QFrame *divider(QWidget *parent)
+{
+    auto *line = new QFrame(parent);
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Plain);
+    line->setForegroundRole(QPalette::Mid);
+    return line;
+}
+
+// A placeholder that takes the width it is given and keeps its ideal height.
+Placeholder *row(const QString &name, const QSize &size, QWidget *parent)
+{
+    auto *region = new Placeholder(name, size, parent);
+    region->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    region->setFixedHeight(size.height());
+    return region;
+}
+
+} // namespace
+
+ContentView::ContentView(WorkspaceModel &workspace, AppSettings &settings, Dialogs &dialogs,
+                         QWidget *parent)
+    : QWidget(parent), workspace_(workspace), settings_(settings), dialogs_(dialogs),
+      panelWidths_(new PanelWidths(this))
+{
+    setObjectName(u"ContentView"_s);
+    setMinimumSize(minimumContentWidth, minimumContentHeight);
+
+    auto *actions = row(u"ActionsRow"_s, {900, 34}, this);
+    toolStrip_ = new ToolStrip(row(u"PaletteView"_s, {400, 34}, this),
+                               row(u"FormatToolbar"_s, {520, 34}, this),
+                               row(u"AlignDistributeToolbar"_s, {620, 34}, this), this);
+    warningsBar_ = new ReaderWarningsBar(this);
+
+    auto *stack = new QVBoxLayout(this);
+    stack->setContentsMargins(0, 0, 0, 0);
+    stack->setSpacing(0);
+    stack->addWidget(actions);
+    stack->addWidget(divider(this));
+    stack->addWidget(toolStrip_);
+    stack->addWidget(divider(this));
+    stack->addWidget(warningsBar_);
+    stack->addWidget(buildWorkingArea(), 1);
+
+    banner_ = new BusyBanner(this);
+    buildSheets();
+
+    connect(panelWidths_, &PanelWidths::changed, this, &ContentView::applyPanelWidths);
+    connect(&workspace_, &WorkspaceModel::tabsChanged, this, &ContentView::followActiveStore);
+    connect(&workspace_, &WorkspaceModel::activeTabIndexChanged, this,
+            &ContentView::followActiveStore);
+    applyPanelWidths();
+    followActiveStore();
+}
+
+ContentView::~ContentView() = default;
+
+QWidget *ContentView::buildWorkingArea()
+{
+    auto *area = new QWidget(this);
+    area->setObjectName(u"WorkingArea"_s);
+
+    auto *split = new QSplitter(Qt::Vertical, area);
+    split->setObjectName(u"LeftColumn"_s);
+    split->setChildrenCollapsible(false);
+    for (const QString &name : {u"ProjectExplorerView"_s, u"OutlineView"_s}) {
+        auto *pane = new Placeholder(name, {242, 300}, split);
+        pane->setMinimumHeight(120);
+        split->addWidget(pane);
+    }
+    leftColumn_ = split;
+
+    inspector_ = new Placeholder(u"InspectorView"_s, {416, 600}, area);
+
+    auto *leftDivider = new PanelDivider([this](double t) { panelWidths_->dragLeft(t); },
+                                         [this](double t) { panelWidths_->endLeftDrag(t); }, area);
+    leftDivider->setObjectName(u"LeftResizeDivider"_s);
+    auto *rightDivider =
+        new PanelDivider([this](double t) { panelWidths_->dragRight(t); },
+                         [this](double t) { panelWidths_->endRightDrag(t); }, area);
+    rightDivider->setObjectName(u"RightResizeDivider"_s);
+
+    auto *columns = new QHBoxLayout(area);
+    columns->setContentsMargins(0, 0, 0, 0);
+    columns->setSpacing(0);
+    columns->addWidget(leftColumn_);
+    columns->addWidget(leftDivider);
+    columns->addWidget(buildCanvasArea(), 1);
+    columns->addWidget(rightDivider);
+    columns->addWidget(inspector_);
+    return area;
+}
+
+QWidget *ContentView::buildCanvasArea()
+{
+    // The canvas shows the tab strip in its top bar beside the zoom controls, and the canvas
+    // toolbar (data, source, preview) at that bar's trailing end.
+    auto *canvas = new QWidget(this);
+    canvas->setObjectName(u"CanvasView"_s);
+    canvas->setMinimumWidth(400);
+    tabBar_ = new TabBarView(workspace_, dialogs_, canvas);
+    auto *zoomBar = new QHBoxLayout;
+    zoomBar->setContentsMargins(8, 6, 8, 6);
+    zoomBar->setSpacing(8);
+    zoomBar->addWidget(tabBar_, 1);
+    zoomBar->addWidget(row(u"ZoomControls"_s, {150, 32}, canvas));
+    zoomBar->addWidget(row(u"CanvasTrailingToolbar"_s, {110, 32}, canvas));
+    auto *page = new Placeholder(u"CanvasPage"_s, {600, 600}, canvas);
+    page->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    auto *stack = new QVBoxLayout(canvas);
+    stack->setContentsMargins(0, 0, 0, 0);
+    stack->setSpacing(0);
+    stack->addLayout(zoomBar);
+    stack->addWidget(page, 1);
+    return canvas;
+}
+
+SheetDialog *ContentView::addSheet(const QString &name, const QSize &minimumSize,
+                                   bool (WorkspaceModel::*isShown)() const,
+                                   void (WorkspaceModel::*shownChanged)(),
+                                   std::function<void()> dismiss)
+{
+    auto *sheet = new SheetDialog(this, std::move(dismiss));
+    sheet->setObjectName(name);
+    sheet->setMinimumSize(minimumSize);
+    auto *layout = new QVBoxLayout(sheet);
+    layout->addWidget(new Placeholder(name + u"Content"_s, minimumSize, sheet));
+    connect(&workspace_, shownChanged, sheet,
+            [this, sheet, isShown] { sheet->setShown((workspace_.*isShown)()); });
+    return sheet;
+}
+
+void ContentView::buildSheets()
+{
+    WorkspaceModel &w = workspace_;
+    addSheet(u"DataPanelSheet"_s, {720, 560}, &WorkspaceModel::isDataPanelVisible,
+             &WorkspaceModel::isDataPanelVisibleChanged, [&w] { w.setIsDataPanelVisible(false); });
+    addSheet(u"PageSetupSheet"_s, {520, 520}, &WorkspaceModel::isPageSetupVisible,
+             &WorkspaceModel::isPageSetupVisibleChanged, [&w] { w.setIsPageSetupVisible(false); });
+    addSheet(u"NewReportWizardSheet"_s, {640, 520}, &WorkspaceModel::isNewReportWizardVisible,
+             &WorkspaceModel::isNewReportWizardVisibleChanged,
+             [&w] { w.setIsNewReportWizardVisible(false); });
+    addSheet(u"SourceSheet"_s, {650, 800}, &WorkspaceModel::isSourceVisible,
+             &WorkspaceModel::isSourceVisibleChanged, [&w] { w.setIsSourceVisible(false); });
+    addSheet(u"ParameterPromptSheet"_s, {420, 300}, &WorkspaceModel::isParameterPromptVisible,
+             &WorkspaceModel::isParameterPromptVisibleChanged,
+             [&w] { w.dismissParameterPrompt(); });
+}
+
+void ContentView::applyPanelWidths()
+{
+    leftColumn_->setFixedWidth(qRound(panelWidths_->effectiveLeftWidth()));
+    inspector_->setFixedWidth(qRound(panelWidths_->effectiveRightWidth()));
+}
+
+void ContentView::followActiveStore()
+{
+    DocumentStore *store = workspace_.activeStore();
+    if (store != activeStore_) {
+        disconnect(subreportConnection_);
+        activeStore_ = store;
+        subreportConnection_ = connect(store, &DocumentStore::creatingSubreportElementIDsChanged,
+                                       this, &ContentView::refreshBanner);
+    }
+    warningsBar_->showFor(store);
+    refreshBanner();
+}
+
+void ContentView::setEngineBusyFlags(const BusyFlags &flags)
+{
+    engineFlags_ = flags;
+    refreshBanner();
+}
+
+void ContentView::setZipping(bool zipping)
+{
+    isZipping_ = zipping;
+    refreshBanner();
+}
+
+QString ContentView::busyMessage() const
+{
+    return banner_->message();
+}
+
+void ContentView::refreshBanner()
+{
+    BusyFlags flags = engineFlags_;
+    flags.isZipping = isZipping_;
+    flags.isCreatingSubreport =
+        activeStore_ && !activeStore_->creatingSubreportElementIDs().isEmpty();
+    banner_->setMessage(busyStatusMessage(flags));
+}
+
+void ContentView::presentExportError(const QString &rawError)
+{
+    dialogs_.runAlert({AlertRequest::Style::warning,
+                       u"Export Failed"_s,
+                       FriendlyErrorTranslator::annotate(rawError),
+                       {{u"OK"_s, AlertRequest::Role::normal}}});
+}
+
+QWidget *ContentView::errorDisplay(const QString &rawError, QWidget *parent)
+{
+    return new ErrorDisplay(rawError, parent);
+}
+
+void ContentView::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (onShown_)
+        onShown_();
+}
+
+void ContentView::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    banner_->reposition();
+}
