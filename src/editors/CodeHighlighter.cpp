@@ -14,6 +14,14 @@ CodeHighlighter::CodeHighlighter(const CodeSyntaxHighlighting &scheme, QTextDocu
     setPalette(QGuiApplication::palette());
 }
 
+CodeHighlighter::~CodeHighlighter()
+{
+    // The base class clears the document's formats as it goes, which reports a change; this
+    // object's state is gone by then.
+    if (document())
+        disconnect(document(), nullptr, this, nullptr);
+}
+
 void CodeHighlighter::setPalette(const QPalette &palette)
 {
     for (int style = 0; style < int(formats_.size()); ++style) {

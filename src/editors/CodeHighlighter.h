@@ -14,6 +14,7 @@ class CodeHighlighter : public QSyntaxHighlighter {
     Q_OBJECT
 public:
     CodeHighlighter(const CodeSyntaxHighlighting &scheme, QTextDocument *document);
+    ~CodeHighlighter() override;
 
     // Picks the shades for this palette and formats the whole text again.
     void setPalette(const QPalette &palette);

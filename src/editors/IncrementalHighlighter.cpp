@@ -26,8 +26,19 @@ IncrementalHighlighter::Edit IncrementalHighlighter::difference(const QString &b
     return {prefix, before.size() - suffix, after.size() - suffix, safeFrom - 1};
 }
 
-std::pair<qsizetype, qsizetype> IncrementalHighlighter::update(const QString &text)
+std::pair<qsizetype, qsizetype> IncrementalHighlighter::update(const QString &given)
 {
+    QString text = given;
+    if (!text.isValidUtf16()) {
+        // A lone surrogate stands in as U+FFFD: the positions stay, and matching stays safe.
+        QChar *chars = text.data();
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            if (chars[i].isHighSurrogate() && i + 1 < text.size() && chars[i + 1].isLowSurrogate())
+                ++i;
+            else if (chars[i].isSurrogate())
+                chars[i] = QChar::ReplacementCharacter;
+        }
+    }
     const Edit edit = difference(text_, text);
     if (edit.from == text_.size() && edit.from == text.size())
         return {0, 0};
@@ -85,7 +96,10 @@ void IncrementalHighlighter::rescan(int pass, const Edit &edit, qsizetype &dirty
     std::vector<Range> found;
     bool inStep = false;
     while (position <= text_.size()) {
-        const auto match = regex.match(text_, position);
+        // The text was made valid UTF-16 in update(), so PCRE need not check all of it again on
+        // every call.
+        const auto match = regex.match(text_, position, QRegularExpression::NormalMatch,
+                                       QRegularExpression::DontCheckSubjectStringMatchOption);
         if (!match.hasMatch())
             break;
         const Range range{match.capturedStart(0), match.capturedEnd(0)};

@@ -14,7 +14,7 @@ public:
 
     // Takes the new whole text, works out what changed since the last call and recolours. Returns
     // the range [first, second) of characters whose style changed (empty when none did).
-    std::pair<qsizetype, qsizetype> update(const QString &text);
+    std::pair<qsizetype, qsizetype> update(const QString &given);
 
     const QString &text() const { return text_; }
     // The style of each character, as in `syntaxstyle`.
