@@ -12,6 +12,8 @@
 #include "app/TabBarView.h"
 #include "app/ToolStrip.h"
 #include "app/WorkspaceModel.h"
+#include "canvas/AlignDistributeToolbar.h"
+#include "canvas/CanvasView.h"
 #include "document/DocumentStore.h"
 #include "engine/FriendlyErrorTranslator.h"
 
@@ -55,7 +57,8 @@ ContentView::ContentView(WorkspaceModel &workspace, AppSettings &settings, Dialo
     auto *actions = row(u"ActionsRow"_s, {900, 34}, this);
     toolStrip_ = new ToolStrip(row(u"PaletteView"_s, {400, 34}, this),
                                row(u"FormatToolbar"_s, {520, 34}, this),
-                               row(u"AlignDistributeToolbar"_s, {620, 34}, this), this);
+                               alignToolbar_ = new AlignDistributeToolbar(this), this);
+    alignToolbar_->setObjectName(u"AlignDistributeToolbar"_s);
     warningsBar_ = new ReaderWarningsBar(this);
 
     auto *stack = new QVBoxLayout(this);
@@ -121,24 +124,22 @@ QWidget *ContentView::buildCanvasArea()
 {
     // The canvas shows the tab strip in its top bar beside the zoom controls, and the canvas
     // toolbar (data, source, preview) at that bar's trailing end.
-    auto *canvas = new QWidget(this);
-    canvas->setObjectName(u"CanvasView"_s);
-    canvas->setMinimumWidth(400);
-    tabBar_ = new TabBarView(workspace_, dialogs_, canvas);
-    auto *zoomBar = new QHBoxLayout;
-    zoomBar->setContentsMargins(8, 6, 8, 6);
-    zoomBar->setSpacing(8);
-    zoomBar->addWidget(tabBar_, 1);
-    zoomBar->addWidget(row(u"ZoomControls"_s, {150, 32}, canvas));
-    zoomBar->addWidget(row(u"CanvasTrailingToolbar"_s, {110, 32}, canvas));
-    auto *page = new Placeholder(u"CanvasPage"_s, {600, 600}, canvas);
-    page->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-    auto *stack = new QVBoxLayout(canvas);
-    stack->setContentsMargins(0, 0, 0, 0);
-    stack->setSpacing(0);
-    stack->addLayout(zoomBar);
-    stack->addWidget(page, 1);
-    return canvas;
+    canvas_ = new CanvasView(this);
+    canvas_->setObjectName(u"CanvasView"_s);
+    canvas_->setMinimumWidth(400);
+    canvas_->setBandSettings(&settings_);
+    canvas_->setMeasurementUnit(settings_.measurementUnit());
+    tabBar_ = new TabBarView(workspace_, dialogs_, canvas_);
+    canvas_->setTabStrip(tabBar_);
+    canvas_->setTrailingToolbar(new Placeholder(u"CanvasTrailingToolbar"_s, {110, 22}, canvas_));
+
+    connect(&settings_, &AppSettings::measurementUnitChanged, canvas_,
+            [this] { canvas_->setMeasurementUnit(settings_.measurementUnit()); });
+    for (auto changed : {&AppSettings::isSnapToGridEnabledChanged, &AppSettings::gridSizeChanged,
+                         &AppSettings::defaultFontNameChanged, &AppSettings::defaultFontSizeChanged,
+                         &AppSettings::defaultBlankWhenNullChanged})
+        connect(&settings_, changed, canvas_, [this] { canvas_->bandSettingsChanged(); });
+    return canvas_;
 }
 
 SheetDialog *ContentView::addSheet(const QString &name, const QSize &minimumSize,
@@ -185,6 +186,8 @@ void ContentView::followActiveStore()
     if (store != activeStore_) {
         disconnect(subreportConnection_);
         activeStore_ = store;
+        canvas_->setStore(store);
+        alignToolbar_->setStore(store);
         subreportConnection_ = connect(store, &DocumentStore::creatingSubreportElementIDsChanged,
                                        this, &ContentView::refreshBanner);
     }

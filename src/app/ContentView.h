@@ -8,8 +8,10 @@
 #include <QWidget>
 #include <functional>
 
+class AlignDistributeToolbar;
 class AppSettings;
 class BusyBanner;
+class CanvasView;
 class Dialogs;
 class DocumentStore;
 class PanelWidths;
@@ -20,7 +22,7 @@ class ToolStrip;
 class WorkspaceModel;
 
 // The content of the main window, top to bottom: the actions row, the tool strip, and the
-// working area of the explorer and outline column, the canvas with the tab strip in its top
+// working area of the explorer and outline column, the canvas with the tab strip in its zoom
 // bar, and the inspector, with two dividers that resize the columns. It presents the
 // workspace's sheets, the "Export Failed" alert and the busy banner. Regions whose views are
 // not built yet hold empty placeholders of their size and name.
@@ -50,6 +52,7 @@ public:
 
     PanelWidths &panelWidths() const { return *panelWidths_; }
     TabBarView *tabBar() const { return tabBar_; }
+    CanvasView *canvas() const { return canvas_; }
     ToolStrip *toolStrip() const { return toolStrip_; }
     BusyBanner *busyBanner() const { return banner_; }
 
@@ -74,6 +77,8 @@ private:
     PanelWidths *panelWidths_;
     ToolStrip *toolStrip_ = nullptr;
     TabBarView *tabBar_ = nullptr;
+    CanvasView *canvas_ = nullptr;
+    AlignDistributeToolbar *alignToolbar_ = nullptr;
     QWidget *leftColumn_ = nullptr;
     QWidget *inspector_ = nullptr;
     BusyBanner *banner_ = nullptr;

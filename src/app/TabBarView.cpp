@@ -66,6 +66,17 @@ QString TabBarView::title(const DocumentStore &store)
     return store.document().name;
 }
 
+QSize TabBarView::sizeHint() const
+{
+    const int chips = scroll_->widget()->sizeHint().width();
+    return {8 + chips + 4 + newReport_->sizeHint().width() + 8, stripHeight};
+}
+
+QSize TabBarView::minimumSizeHint() const
+{
+    return {8 + TabChip::maximumWidth / 2 + 4 + newReport_->sizeHint().width() + 8, stripHeight};
+}
+
 QList<TabChip *> TabBarView::chips() const
 {
     QList<TabChip *> ordered;
@@ -103,6 +114,7 @@ void TabBarView::syncChips()
         }
     }
     chipsById_ = kept;
+    updateGeometry();
     // Once the row has its new layout.
     QTimer::singleShot(0, this, [this] {
         if (TabChip *active = chipsById_.value(workspace_.activeStore()->id()))

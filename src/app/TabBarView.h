@@ -27,6 +27,9 @@ public:
     // The chips in tab order.
     QList<TabChip *> chips() const;
     QToolButton *newReportButton() const { return newReport_; }
+    // Room for every chip; the strip scrolls when it gets less.
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
 
     // The chip's title for a store: the file's name without its last extension, or the
     // report's name when it has no file.

@@ -49,11 +49,11 @@ TabChip::TabChip(DocumentStore *store, QWidget *parent)
 
     close_->setObjectName(QStringLiteral("TabChipClose"));
     close_->setAutoRaise(true);
-    close_->setIcon(SymbolIcons::icon(QStringLiteral("xmark")));
     close_->setProperty(SymbolIcons::symbolProperty, QStringLiteral("xmark"));
     close_->setIconSize(QSize(9, 9));
     close_->setFixedSize(14, 14);
     close_->setGraphicsEffect(new QGraphicsOpacityEffect(close_));
+    paintCloseMark();
     connect(close_, &QToolButton::clicked, this, [this] { emit closeRequested(index_); });
 
     auto *row = new QHBoxLayout(this);
@@ -103,6 +103,21 @@ void TabChip::refresh()
     setToolTip(store_->windowTitle());
     static_cast<QGraphicsOpacityEffect *>(close_->graphicsEffect())
         ->setOpacity(isActive_ ? 0.8 : 0.4);
+}
+
+void TabChip::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange)
+        paintCloseMark();
+}
+
+void TabChip::paintCloseMark()
+{
+    // The mark is drawn in the text colour, as a plain cross.
+    close_->setIcon(SymbolIcons::tintedPixmap(QStringLiteral("xmark"), close_->iconSize(),
+                                              devicePixelRatioF(),
+                                              palette().color(QPalette::WindowText)));
 }
 
 void TabChip::mousePressEvent(QMouseEvent *event)

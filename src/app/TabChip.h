@@ -30,11 +30,13 @@ signals:
     void closeRequested(int index);
 
 protected:
+    void changeEvent(QEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
 private:
     void refresh();
+    void paintCloseMark();
 
     DocumentStore *store_;
     QWidget *dot_;

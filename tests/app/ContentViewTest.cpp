@@ -55,10 +55,15 @@ TEST_F(ContentViewTest, HoldsEveryRegionAtItsSize)
         EXPECT_TRUE(view->findChild<QWidget *>(name)) << name.toStdString();
     EXPECT_EQ(view->findChild<QWidget *>(u"LeftColumn"_s)->width(), 242);
     EXPECT_EQ(view->findChild<QWidget *>(u"InspectorView"_s)->width(), 416);
-    EXPECT_TRUE(view->toolStrip()->isTwoRows()) << "1400 points hold not all three toolbars";
-    view->resize(1700, 900);
+    int oneRow = 0;
+    for (const QString &name : {u"PaletteView"_s, u"FormatToolbar"_s, u"AlignDistributeToolbar"_s})
+        oneRow += view->findChild<QWidget *>(name)->sizeHint().width();
+    view->resize(oneRow, 900);
     settle();
     EXPECT_FALSE(view->toolStrip()->isTwoRows());
+    view->resize(oneRow - 1, 900);
+    settle();
+    EXPECT_TRUE(view->toolStrip()->isTwoRows()) << "the format and align toolbars go first";
 }
 
 TEST_F(ContentViewTest, DividersClampAndCommitTheColumnWidths)
