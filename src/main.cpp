@@ -1,6 +1,7 @@
 #include "app/ApplicationIdentity.h"
 #include "app/MainWindow.h"
 #include "app/QuillmarkApp.h"
+#include "document/DocumentStore.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -17,7 +18,14 @@ int main(int argc, char *argv[])
     // For start-up measurements: end as soon as the window has been painted once.
     if (qEnvironmentVariableIsSet("QUILLMARK_EXIT_AFTER_FIRST_PAINT")) {
         QObject::connect(app.mainWindow(), &MainWindow::firstPainted, &app, [&] {
-            std::printf("first paint after %lld ms\n", sinceStart.elapsed());
+            const ReportDocument &report = app.store()->document();
+            qsizetype elements = 0;
+            for (const QList<ReportBand> *bands : {&report.bands, &report.detailBands}) {
+                for (const ReportBand &band : *bands)
+                    elements += band.elements.size();
+            }
+            std::printf("first paint after %lld ms, %lld top-level elements in the active tab\n",
+                        sinceStart.elapsed(), qlonglong(elements));
             std::fflush(stdout);
             QCoreApplication::exit(0);
         });
