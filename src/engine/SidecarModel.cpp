@@ -43,18 +43,6 @@ SidecarModel::SidecarModel(const PrivateWorkFolder &workFolder, QObject *parent)
 
 SidecarModel::~SidecarModel() = default;
 
-template <typename T>
-void SidecarModel::publish(T &member, const T &value, void (SidecarModel::*changed)())
-{
-    if (member == value)
-        return;
-    const bool wasBusy = isBusy();
-    member = value;
-    emit(this->*changed)();
-    if (isBusy() != wasBusy)
-        emit isBusyChanged();
-}
-
 void SidecarModel::setPreviewSession(const std::optional<PreviewSession> &session)
 {
     publish(previewSession_, session, &SidecarModel::previewSessionChanged);

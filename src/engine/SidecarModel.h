@@ -127,7 +127,16 @@ signals:
 
 private:
     // Assigns a published property and emits its signal, and isBusyChanged when that changes.
-    template <typename T> void publish(T &member, const T &value, void (SidecarModel::*changed)());
+    template <typename T> void publish(T &member, const T &value, void (SidecarModel::*changed)())
+    {
+        if (member == value)
+            return;
+        const bool wasBusy = isBusy();
+        member = value;
+        emit(this->*changed)();
+        if (isBusy() != wasBusy)
+            emit isBusyChanged();
+    }
     void runArtifactsHook();
     // Sends one request from a background task; `publish` gets the outcome on the main thread.
     template <typename Read, typename Publish>

@@ -14,6 +14,8 @@
 //   hang              stop reading, without taking this request; exit once our input is closed
 //   hang-stubborn     as hang, but ignore SIGTERM
 //
+// With FAKESIDECAR_REQUEST_LOG set, every request line is appended to that file as it is read.
+//
 // The fake always ends within two minutes, so a test that goes wrong leaves nothing behind.
 
 #include <QByteArray>
@@ -105,6 +107,14 @@ QByteArray echo(const QByteArray &line, int argc, char **argv)
     return QJsonDocument(reply).toJson(QJsonDocument::Compact) + '\n';
 }
 
+void logRequest(const QByteArray &line)
+{
+    const QByteArray path = qgetenv("FAKESIDECAR_REQUEST_LOG");
+    QFile log(QString::fromLocal8Bit(path));
+    if (!path.isEmpty() && log.open(QIODevice::Append))
+        log.write(line + '\n');
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -134,6 +144,7 @@ int main(int argc, char **argv)
             waitForHangUp(STDIN_FILENO);
         }
         const QByteArray line = readRequest();
+        logRequest(line);
         if (verb == "echo") {
             writeAll(STDOUT_FILENO, echo(line, argc, argv));
         } else if (verb == "send") {

@@ -1,0 +1,127 @@
+#include "engine/EngineWorkFiles.h"
+#include "EngineTestSupport.h"
+#include "engine/PrivateWorkFolder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <functional>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+using testing::HasSubstr;
+
+namespace {
+
+mode_t modeOf(const QString &path)
+{
+    struct stat info = {};
+    ::lstat(QFile::encodeName(path).constData(), &info);
+    return info.st_mode & 0777;
+}
+
+} // namespace
+
+TEST(PrivateWorkFolder, IsMadeOursAndRefusesWhatOthersCouldHavePlanted)
+{
+    struct Case {
+        const char *name;
+        std::function<void(const PrivateWorkFolder &, const QString &elsewhere)> plant;
+        const char *refusal; // empty when the folder is accepted
+    };
+    const auto mkdirMode = [](const QString &path, mode_t mode) {
+        ::mkdir(QFile::encodeName(path).constData(), 0700);
+        ::chmod(QFile::encodeName(path).constData(), mode);
+    };
+    const QList<Case> cases{
+        {"nothing there", [](auto &, auto &) {}, ""},
+        {"our folder open to all",
+         [&](auto &folder, auto &) { mkdirMode(folder.privateDir(), 0777); }, ""},
+        {"a link to another folder",
+         [](auto &folder, auto &elsewhere) { QFile::link(elsewhere, folder.privateDir()); },
+         "it is a link"},
+        {"a file",
+         [](auto &folder, auto &) {
+             QFile file(folder.privateDir());
+             (void)file.open(QIODevice::WriteOnly);
+         },
+         "it is not a folder"},
+        {"a link inside our open folder",
+         [&](auto &folder, auto &elsewhere) {
+             mkdirMode(folder.privateDir(), 0777);
+             QFile::link(elsewhere, folder.path());
+         },
+         "it is a link"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir parent;
+        const PrivateWorkFolder folder(parent.path());
+        const QString elsewhere = parent.filePath(u"elsewhere"_s);
+        ASSERT_TRUE(QDir().mkdir(elsewhere));
+        c.plant(folder, elsewhere);
+        if (*c.refusal == '\0') {
+            EXPECT_EQ(folder.ensure(), folder.path());
+            EXPECT_TRUE(folder.path().endsWith(u"/Quillmark"_s));
+            EXPECT_EQ(modeOf(folder.privateDir()), 0700u);
+            EXPECT_EQ(modeOf(folder.path()), 0700u);
+        } else {
+            try {
+                folder.ensure();
+                ADD_FAILURE() << "accepted";
+            } catch (const PrivateWorkFolder::Error &error) {
+                EXPECT_THAT(error.what(), HasSubstr(c.refusal));
+            }
+            EXPECT_TRUE(QDir(elsewhere).isEmpty()) << "nothing is made through a link";
+        }
+    }
+}
+
+TEST(PrivateWorkFolder, RefusesAFolderOfAnotherUser)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only the superuser can give a folder to another user";
+    QTemporaryDir parent;
+    const PrivateWorkFolder folder(parent.path());
+    ASSERT_TRUE(QDir().mkdir(folder.privateDir()));
+    ASSERT_EQ(::chown(QFile::encodeName(folder.privateDir()).constData(), 65534, 65534), 0);
+    EXPECT_THROW(folder.ensure(), PrivateWorkFolder::Error);
+}
+
+TEST(EngineWorkFiles, PathsFollowTheReportNameAndTheSavedFile)
+{
+    ReportDocument unnamed;
+    ReportDocument invoice;
+    invoice.name = u"Invoice"_s;
+    EXPECT_EQ(resolvePaths(unnamed, std::nullopt, u"/w"_s),
+              (ResolvedPaths{u"/w/report.jrxml"_s, u"/w/report.jasper"_s, u"/w/report.jrprint"_s,
+                             u"/w/report"_s}));
+    EXPECT_EQ(resolvePaths(invoice, QUrl::fromLocalFile(u"/home/a.b/Invoice.v2.jrxml"_s), u"/w"_s),
+              (ResolvedPaths{u"/w/Invoice.jrxml"_s, u"/home/a.b/Invoice.v2.jasper"_s,
+                             u"/w/Invoice.jrprint"_s, u"/w/Invoice"_s}));
+}
+
+TEST(EngineWorkFiles, OnlyReportsNamedByAQuotedLiteralAreRecompiled)
+{
+    QTemporaryDir a;
+    QTemporaryDir b;
+    const QList<OpenTab> tabs{{testsupport::reportWithSubreports(u"One"_s, {}),
+                               QUrl::fromLocalFile(a.filePath(u"One.jrxml"_s))},
+                              {testsupport::reportWithSubreports(u"Two"_s, {}),
+                               QUrl::fromLocalFile(b.filePath(u"two.jrxml"_s))}};
+    const auto plannedJasper = [&](const QStringList &expressions) {
+        QStringList paths;
+        const ReportDocument report = testsupport::reportWithSubreports(u"M"_s, expressions);
+        for (const SubreportCompile &compile : planSubreportCompiles(report, tabs, u"/w"_s))
+            paths.append(compile.jasperPath);
+        return paths;
+    };
+    EXPECT_EQ(plannedJasper({}), QStringList());
+    EXPECT_EQ(plannedJasper({u"$P{SUB}"_s, u"\"dir/\""_s}), QStringList());
+    EXPECT_EQ(plannedJasper({u"\"TWO.jasper\""_s, u"\"x/one.jasper\""_s}),
+              (QStringList{a.filePath(u"One.jasper"_s), b.filePath(u"two.jasper"_s)}))
+        << "tab order, not expression order";
+}
