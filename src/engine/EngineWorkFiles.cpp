@@ -7,8 +7,11 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QTemporaryFile>
 #include <QSet>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <stdexcept>
 
 using namespace Qt::StringLiterals;
@@ -34,10 +37,19 @@ QString jasperPathBeside(const QString &savedPath)
 
 void writeWorkFile(const QString &path, const QByteArray &bytes)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw std::runtime_error(
-            u"Could not write %1: %2"_s.arg(path, file.errorString()).toStdString());
+    // Written beside it under a fresh name and then renamed over it, so that the engine, which may
+    // be reading the previous file for another job, never sees half a file. Work files need not
+    // survive a power cut, so there is no sync to disk.
+    QTemporaryFile file(path + u".XXXXXX"_s);
+    const auto fail = [&](const QString &reason) {
+        throw std::runtime_error(u"Could not write %1: %2"_s.arg(path, reason).toStdString());
+    };
+    if (!file.open() || file.write(bytes) != bytes.size() || !file.flush())
+        fail(file.errorString());
+    if (::rename(QFile::encodeName(file.fileName()).constData(),
+                 QFile::encodeName(path).constData()) != 0)
+        fail(QString::fromLocal8Bit(std::strerror(errno)));
+    file.setAutoRemove(false);
 }
 
 QList<SubreportCompile> planSubreportCompiles(const ReportDocument &report,
