@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -43,15 +44,27 @@ void ensurePrivateDirectory(const QString &path)
 } // namespace
 
 PrivateWorkFolder::PrivateWorkFolder(const QString &parentDir)
+    : parentDir_(parentDir.isEmpty() ? QDir::tempPath() : parentDir),
+      privateDir_(QDir(parentDir_).filePath(QStringLiteral("quillmark-%1").arg(::geteuid())))
 {
-    const QDir parent(parentDir.isEmpty() ? QDir::tempPath() : parentDir);
-    privateDir_ = parent.filePath(QStringLiteral("quillmark-%1").arg(::geteuid()));
-    path_ = QDir(privateDir_).filePath(folderName);
 }
 
-QString PrivateWorkFolder::ensure() const
+QString PrivateWorkFolder::ensure()
 {
-    ensurePrivateDirectory(privateDir_);
-    ensurePrivateDirectory(path_);
-    return path_;
+    try {
+        ensurePrivateDirectory(privateDir_);
+        ensurePrivateDirectory(path());
+        return path();
+    } catch (const Error &) {
+        if (isFallback_)
+            throw; // ours, made by mkdtemp: something is badly wrong
+    }
+    QByteArray pattern =
+        QFile::encodeName(QDir(parentDir_).filePath(QStringLiteral("quillmark-XXXXXX")));
+    if (!::mkdtemp(pattern.data()))
+        fail(QFile::decodeName(pattern), systemReason(errno));
+    privateDir_ = QFile::decodeName(pattern);
+    isFallback_ = true;
+    ensurePrivateDirectory(path());
+    return path();
 }

@@ -6,22 +6,22 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-// What a render or an export takes to its background task: copies of everything it needs.
+// What a render, an export or a tab compile takes to its background task: copies of everything it
+// needs.
 struct ReportJob {
     std::shared_ptr<SidecarClient> client;
     std::chrono::milliseconds timeout;
-    PrivateWorkFolder workFolder;
+    std::optional<QString> folderError;
     QList<SubreportCompile> subreports;
     QByteArray jrxml;
     ResolvedPaths paths;
 
-    // Makes the work folder private, compiles the referenced subreports and writes the report's
-    // JRXML: what comes before the report's own requests.
+    // Compiles the referenced subreports and writes the report's JRXML: what comes before the
+    // report's own requests. Without a private work folder nothing is written.
     void prepare() const
     {
-        workFolder.ensure();
+        if (folderError)
+            throw std::runtime_error(folderError->toStdString());
         compileSubreports(subreports, *client, timeout);
         writeWorkFile(paths.jrxmlPath, jrxml);
     }
@@ -31,7 +31,21 @@ struct ReportJob {
     }
 };
 
-} // namespace
+ReportJob SidecarModel::reportJob(const ReportDocument &document,
+                                  const std::optional<QUrl> &savedURL,
+                                  const QList<OpenTab> &otherOpenTabs)
+{
+    ReportJob job{client_, requestTimeout_, {}, {}, JrxmlCodec::serialize(document), {}};
+    QString folder = workFolder_.path();
+    try {
+        folder = workFolder_.ensure();
+    } catch (const PrivateWorkFolder::Error &error) {
+        job.folderError = QString::fromUtf8(error.what());
+    }
+    job.subreports = planSubreportCompiles(document, otherOpenTabs, folder);
+    job.paths = resolvePaths(document, savedURL, folder);
+    return job;
+}
 
 SidecarModel::SidecarModel(QObject *parent) : SidecarModel(PrivateWorkFolder(), parent) {}
 
@@ -90,14 +104,9 @@ void SidecarModel::compileAndPreview(const ReportDocument &document,
     publish(isRendering_, true, &SidecarModel::isRenderingChanged);
     ensureStarted();
 
-    const ResolvedPaths paths = resolvePaths(document, savedURL, workFolder_.path());
+    const ReportJob job = reportJob(document, savedURL, otherOpenTabs);
+    const ResolvedPaths &paths = job.paths;
     const QString pdfPath = paths.tempBase + u".pdf"_s;
-    const ReportJob job{client_,
-                        requestTimeout_,
-                        workFolder_,
-                        planSubreportCompiles(document, otherOpenTabs, workFolder_.path()),
-                        JrxmlCodec::serialize(document),
-                        paths};
     const QJsonObject params =
         EngineRequests::renderParams(paths.jrxmlPath, pdfPath, paths.jasperPath, paths.jrprintPath,
                                      paramValues, liveConnection, document.queryString);
@@ -133,13 +142,8 @@ void SidecarModel::exportReport(const ReportDocument &document, ExportFormat for
     publish(isExporting_, true, &SidecarModel::isExportingChanged);
     ensureStarted();
 
-    const ResolvedPaths paths = resolvePaths(document, savedURL, workFolder_.path());
-    const ReportJob job{client_,
-                        requestTimeout_,
-                        workFolder_,
-                        planSubreportCompiles(document, otherOpenTabs, workFolder_.path()),
-                        JrxmlCodec::serialize(document),
-                        paths};
+    const ReportJob job = reportJob(document, savedURL, otherOpenTabs);
+    const ResolvedPaths &paths = job.paths;
     const QJsonObject fill = EngineRequests::fillParams(
         paths.jasperPath, paths.jrprintPath, paramValues, liveConnection, document.queryString);
     const QJsonObject exportParams = EngineRequests::exportParams(
@@ -166,9 +170,7 @@ void SidecarModel::compileTab(const ReportDocument &document, const std::optiona
                               QObject *context, CompileCompletion completion)
 {
     ensureStarted();
-    const ResolvedPaths paths = resolvePaths(document, savedURL, workFolder_.path());
-    const ReportJob job{client_, requestTimeout_, workFolder_, {}, JrxmlCodec::serialize(document),
-                        paths};
+    const ReportJob job = reportJob(document, savedURL, {});
     runEngineJob(
         this,
         [job] {

@@ -18,6 +18,8 @@
 // background task, which waits its turn on the client, and the outcome comes back on the main
 // thread. An outcome that arrives after the model is gone is dropped; so is a completion whose
 // context object is gone.
+struct ReportJob;
+
 class SidecarModel : public QObject {
     Q_OBJECT
 
@@ -138,6 +140,9 @@ private:
             emit isBusyChanged();
     }
     void runArtifactsHook();
+    // Everything a job on one report takes to its task; the work folder is made private now.
+    ReportJob reportJob(const ReportDocument &document, const std::optional<QUrl> &savedURL,
+                        const QList<OpenTab> &otherOpenTabs);
     // Sends one request from a background task; `publish` gets the outcome on the main thread.
     template <typename Read, typename Publish>
     void sendInBackground(const QString &cmd, const QJsonObject &params, Read read,

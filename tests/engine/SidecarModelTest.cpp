@@ -25,17 +25,18 @@ namespace {
 
 QByteArray ok(const QByteArray &result = "{}")
 {
-    return "send {\"ok\":true,\"result\":" + result + "}\\n";
+    return "send {\"id\":@ID@,\"ok\":true,\"result\":" + result + "}\\n";
 }
 
 QByteArray failure(const QByteArray &message)
 {
-    return "send {\"ok\":false,\"error\":{\"message\":\"" + message +
+    return "send {\"id\":@ID@,\"ok\":false,\"error\":{\"message\":\"" + message +
            "\",\"causes\":[\"why\"]}}\\n";
 }
 
 // A model driving the scripted fake engine (tools/fakesidecar) in a temporary folder. The fake
-// records every request line; each start of the fake reads the script afresh.
+// records every request line; each start of the fake reads the script afresh. A reply's @ID@ is
+// the id of the request it answers: ids count on from the requests sent so far.
 struct FakeModel {
     explicit FakeModel(const QList<QByteArray> &actions)
     {
@@ -48,8 +49,9 @@ struct FakeModel {
     {
         QFile file(location.jarPath);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        qsizetype id = requests().size();
         for (const QByteArray &action : actions)
-            file.write(action + '\n');
+            file.write(QByteArray(action).replace("@ID@", QByteArray::number(++id)) + '\n');
     }
     // Each request as {"cmd", "params"}; its id is checked to count up.
     QList<QJsonObject> requests() const
@@ -148,8 +150,19 @@ TEST(SidecarModel, RenderPublishesItsOutcomeAndKeepsTheStatsOfTheLastSuccess)
     EXPECT_EQ(fake.hookRuns, 2);
 }
 
-TEST(SidecarModel, AStartFailureIsShownAndThenReplacedByTheRequestsFailure)
+TEST(SidecarModel, FailuresBeforeTheRequestArePublished)
 {
+    // Without a private work folder nothing is written or sent.
+    {
+        FakeModel fake({ok()});
+        SidecarModel homeless{PrivateWorkFolder(u"/nonexistent/parent"_s)};
+        homeless.setLocationProvider([&] { return fake.location; });
+        homeless.compileAndPreview(ReportDocument(), std::nullopt, {}, {}, std::nullopt);
+        ASSERT_TRUE(waitFor([&] { return !homeless.isBusy(); }));
+        EXPECT_TRUE(homeless.errorMessage().value_or(QString()).startsWith(u"The work folder "_s));
+        EXPECT_EQ(fake.requests().size(), 0);
+    }
+    // A start failure is shown at once and then replaced by the request's failure.
     FakeModel fake({});
     fake.location.jarPath = fake.dir.filePath(u"missing.jar"_s);
     QStringList shown;
