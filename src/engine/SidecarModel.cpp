@@ -84,6 +84,12 @@ void SidecarModel::ensureStarted()
     if (client_->isRunning())
         return;
     try {
+        // The Java runtime writes its crash log there.
+        client_->setWorkFolder(workFolder_.ensure());
+    } catch (const PrivateWorkFolder::Error &) {
+        // The client falls back to a private folder of its own; the job reports the failure.
+    }
+    try {
         client_->start(locate_());
     } catch (const std::exception &error) {
         publish(errorMessage_, std::optional(QString::fromUtf8(error.what())),

@@ -148,6 +148,11 @@ TEST(SidecarModel, RenderPublishesItsOutcomeAndKeepsTheStatsOfTheLastSuccess)
     EXPECT_EQ(fake.model.errorMessage(), std::nullopt);
     EXPECT_EQ(fake.model.lastRenderStats(), (RenderStats{0, 0, 0}));
     EXPECT_EQ(fake.hookRuns, 2);
+    // The engine was told to leave a crash log in the private work folder.
+    const QJsonArray arguments = fake.model.sidecar().send(u"ping"_s, {})[u"args"_s].toArray();
+    EXPECT_TRUE(
+        arguments.contains(QString(u"-XX:ErrorFile="_s + fake.work(u"engine-crash-%p.log"_s))))
+        << QJsonDocument(arguments).toJson().toStdString();
 }
 
 TEST(SidecarModel, FailuresBeforeTheRequestArePublished)
