@@ -1,18 +1,15 @@
 #include "engine/EngineWorkFiles.h"
-#include "EngineTestSupport.h"
 #include "engine/PrivateWorkFolder.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <functional>
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
-using testing::HasSubstr;
 
 namespace {
 
@@ -96,26 +93,4 @@ TEST(EngineWorkFiles, PathsFollowTheReportNameAndTheSavedFile)
     EXPECT_EQ(resolvePaths(invoice, QUrl::fromLocalFile(u"/home/a.b/Invoice.v2.jrxml"_s), u"/w"_s),
               (ResolvedPaths{u"/w/Invoice.jrxml"_s, u"/home/a.b/Invoice.v2.jasper"_s,
                              u"/w/Invoice.jrprint"_s, u"/w/Invoice"_s}));
-}
-
-TEST(EngineWorkFiles, OnlyReportsNamedByAQuotedLiteralAreRecompiled)
-{
-    QTemporaryDir a;
-    QTemporaryDir b;
-    const QList<OpenTab> tabs{{testsupport::reportWithSubreports(u"One"_s, {}),
-                               QUrl::fromLocalFile(a.filePath(u"One.jrxml"_s))},
-                              {testsupport::reportWithSubreports(u"Two"_s, {}),
-                               QUrl::fromLocalFile(b.filePath(u"two.jrxml"_s))}};
-    const auto plannedJasper = [&](const QStringList &expressions) {
-        QStringList paths;
-        const ReportDocument report = testsupport::reportWithSubreports(u"M"_s, expressions);
-        for (const SubreportCompile &compile : planSubreportCompiles(report, tabs, u"/w"_s))
-            paths.append(compile.jasperPath);
-        return paths;
-    };
-    EXPECT_EQ(plannedJasper({}), QStringList());
-    EXPECT_EQ(plannedJasper({u"$P{SUB}"_s, u"\"dir/\""_s}), QStringList());
-    EXPECT_EQ(plannedJasper({u"\"TWO.jasper\""_s, u"\"x/one.jasper\""_s}),
-              (QStringList{a.filePath(u"One.jasper"_s), b.filePath(u"two.jasper"_s)}))
-        << "tab order, not expression order";
 }

@@ -5,7 +5,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QTemporaryDir>
@@ -53,7 +52,7 @@ struct FakeModel {
         for (const QByteArray &action : actions)
             file.write(QByteArray(action).replace("@ID@", QByteArray::number(++id)) + '\n');
     }
-    // Each request as {"cmd", "params"}; its id is checked to count up.
+    // Each request as the fake read it: {"id", "cmd", "params"}.
     QList<QJsonObject> requests() const
     {
         QFile file(dir.filePath(u"requests"_s));
