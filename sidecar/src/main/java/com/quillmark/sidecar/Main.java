@@ -56,7 +56,9 @@ public final class Main {
         OutputStream replies = new BufferedOutputStream(new FileOutputStream(FileDescriptor.out));
         System.setOut(System.err);
         routeLoggingToStderr();
-        new Server().serve(System.in, replies);
+        // Once the designer closes our input while a request still runs, nobody will read its
+        // reply: end the process rather than finish a request that may never end.
+        new Server().serve(System.in, replies, () -> System.exit(0));
     }
 
     private static void compileCorpus(Path dir) throws Exception {
