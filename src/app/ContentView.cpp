@@ -16,6 +16,7 @@
 #include "canvas/CanvasView.h"
 #include "document/DocumentStore.h"
 #include "engine/FriendlyErrorTranslator.h"
+#include "engine/SidecarModel.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
@@ -234,11 +235,60 @@ QWidget *ContentView::errorDisplay(const QString &rawError, QWidget *parent)
     return new ErrorDisplay(rawError, parent);
 }
 
+void ContentView::setEngine(SidecarModel *engine)
+{
+    engine_ = engine;
+    const auto flagsChanged = [this] {
+        setEngineBusyFlags({.isRendering = engine_->isRendering(),
+                            .isExporting = engine_->isExporting(),
+                            .isCompilingAll = engine_->isCompilingAll(),
+                            .isTestingConnection = engine_->isTestingConnection(),
+                            .isExecutingQuery = engine_->isExecutingQuery()});
+    };
+    for (auto changed :
+         {&SidecarModel::isRenderingChanged, &SidecarModel::isExportingChanged,
+          &SidecarModel::isCompilingAllChanged, &SidecarModel::isTestingConnectionChanged,
+          &SidecarModel::isExecutingQueryChanged})
+        connect(engine, changed, this, flagsChanged);
+    flagsChanged();
+    connect(engine, &SidecarModel::exportErrorMessageChanged, this, [this] {
+        QMetaObject::invokeMethod(this, &ContentView::showExportErrorIfAny, Qt::QueuedConnection);
+    });
+
+    // The preview sheet shows while a preview session is set; closing it ends the session.
+    previewSheet_ = new SheetDialog(this, [this] {
+        if (engine_)
+            engine_->setPreviewSession(std::nullopt);
+    });
+    previewSheet_->setObjectName(u"PreviewSheet"_s);
+    previewSheet_->setMinimumSize(650, 800);
+    auto *layout = new QVBoxLayout(previewSheet_);
+    layout->addWidget(new Placeholder(u"PreviewSheetContent"_s, {650, 800}, previewSheet_));
+    connect(engine, &SidecarModel::previewSessionChanged, previewSheet_,
+            [this] { previewSheet_->setShown(engine_ && engine_->previewSession().has_value()); });
+}
+
+void ContentView::showExportErrorIfAny()
+{
+    if (!engine_ || !engine_->exportErrorMessage())
+        return;
+    const QString message = *engine_->exportErrorMessage();
+    presentExportError(message);
+    if (engine_)
+        engine_->clearExportErrorMessage();
+}
+
 void ContentView::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
-    if (onShown_)
-        onShown_();
+    if (!engine_)
+        return;
+    if (!shownBefore_) {
+        shownBefore_ = true;
+        engine_->setOnArtifactsWritten(
+            [this] { settings_.setExplorerRefreshTick(settings_.explorerRefreshTick() + 1); });
+    }
+    engine_->ensureStarted();
 }
 
 void ContentView::resizeEvent(QResizeEvent *event)

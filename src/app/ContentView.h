@@ -6,7 +6,6 @@
 #include <QSet>
 #include <QUuid>
 #include <QWidget>
-#include <functional>
 
 class AlignDistributeToolbar;
 class AppSettings;
@@ -16,6 +15,7 @@ class Dialogs;
 class DocumentStore;
 class PanelWidths;
 class ReaderWarningsBar;
+class SidecarModel;
 class SheetDialog;
 class TabBarView;
 class ToolStrip;
@@ -47,8 +47,10 @@ public:
     // The panel the preview sheet shows for an engine error.
     static QWidget *errorDisplay(const QString &rawError, QWidget *parent = nullptr);
 
-    // Runs each time the window content is shown (it starts the engine unless it runs).
-    void setOnShown(std::function<void()> action) { onShown_ = std::move(action); }
+    // The engine model: its busy flags feed the banner, its export errors the alert, its preview
+    // session the preview sheet; each showing of the window starts the engine unless it runs,
+    // and the first one makes written files reload the project explorer.
+    void setEngine(SidecarModel *engine);
 
     PanelWidths &panelWidths() const { return *panelWidths_; }
     TabBarView *tabBar() const { return tabBar_; }
@@ -70,6 +72,7 @@ private:
     void applyPanelWidths();
     void followActiveStore();
     void refreshBanner();
+    void showExportErrorIfAny();
 
     WorkspaceModel &workspace_;
     AppSettings &settings_;
@@ -87,5 +90,7 @@ private:
     QMetaObject::Connection subreportConnection_;
     BusyFlags engineFlags_;
     bool isZipping_ = false;
-    std::function<void()> onShown_;
+    QPointer<SidecarModel> engine_;
+    SheetDialog *previewSheet_ = nullptr;
+    bool shownBefore_ = false;
 };

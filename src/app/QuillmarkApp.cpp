@@ -9,6 +9,7 @@
 #include "app/WorkspaceModel.h"
 #include "engine/ConnectionPresetStore.h"
 #include "engine/QtKeychainHelper.h"
+#include "engine/SidecarModel.h"
 
 #include <QApplication>
 #include <QScreen>
@@ -24,11 +25,13 @@ QuillmarkApp::QuillmarkApp(std::unique_ptr<Dialogs> dialogs,
     if (!keychain_)
         keychain_ = std::make_unique<QtKeychainHelper>();
     connectionStore_ = new ConnectionPresetStore(rawSettings_, *keychain_, this);
+    engine_ = new SidecarModel(this);
     auto *widgetDialogs = dialogs_ ? nullptr : new WidgetDialogs;
     if (widgetDialogs)
         dialogs_.reset(widgetDialogs);
 
     auto *content = new ContentView(*workspace_, *settings_, *dialogs_);
+    content->setEngine(engine_);
     mainWindow_ = new MainWindow(content);
     mainWindow_->setAttribute(Qt::WA_DeleteOnClose);
     if (widgetDialogs)

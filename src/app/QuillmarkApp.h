@@ -14,9 +14,10 @@ class ConnectionPresetStore;
 class ContentView;
 class DocumentStore;
 class MainWindow;
+class SidecarModel;
 class WorkspaceModel;
 
-// The application: it owns the long-lived models (workspace, settings, connection presets),
+// The application: it owns the long-lived models (workspace, settings, engine, connection presets),
 // builds the main window and runs launch and quit. On the window's first showing it installs
 // the key monitor and restores the last session; after launching it brings the windows to the
 // front and posts the launch checks. Quitting, by the window's close or by a command, stores
@@ -37,6 +38,7 @@ public:
     WorkspaceModel &workspace() const { return *workspace_; }
     AppSettings &settings() const { return *settings_; }
     ConnectionPresetStore &connectionStore() const { return *connectionStore_; }
+    SidecarModel &engine() const { return *engine_; }
     Dialogs &dialogs() const { return *dialogs_; }
     MainWindow *mainWindow() const { return mainWindow_; }
     ContentView *contentView() const;
@@ -76,6 +78,7 @@ private:
     AppSettings *settings_;
     WorkspaceModel *workspace_;
     ConnectionPresetStore *connectionStore_;
+    SidecarModel *engine_;
     QPointer<MainWindow> mainWindow_;
     QPointer<QWidget> preferencesWindow_;
     // Set when the window is first shown, as the quit request reads them.

@@ -6,6 +6,7 @@
 #include "app/ScriptedDialogs.h"
 #include "app/WorkspaceModel.h"
 #include "engine/InMemoryKeychain.h"
+#include "engine/SidecarModel.h"
 
 #include <QTest>
 
@@ -23,6 +24,10 @@ protected:
         dialogs = scripted.get();
         app = std::make_unique<QuillmarkApp>(std::move(scripted),
                                              std::make_unique<InMemoryKeychain>());
+        // No engine process in these tests: starting it fails as with a missing jar.
+        app->engine().setLocationProvider([this] {
+            return SidecarClient::Location{path(u"no-java"_s), path(u"no-sidecar.jar"_s)};
+        });
     }
 
     void TearDown() override { app.reset(); }
@@ -111,6 +116,8 @@ TEST_F(QuillmarkAppTest, TheWindowRestoresTheLastSessionWhenFirstShown)
     ASSERT_EQ(app->workspace().tabs().size(), 2);
     EXPECT_EQ(app->store()->fileURL()->toLocalFile(), b);
     EXPECT_TRUE(app->workspace().keyMonitor());
+    ASSERT_TRUE(app->engine().errorMessage()) << "a failed engine start is kept for later";
+    EXPECT_FALSE(app->engine().errorMessage()->isEmpty());
 }
 
 } // namespace
