@@ -1,4 +1,6 @@
 #include "app/ApplicationIdentity.h"
+#include "app/CrashDetection.h"
+#include "app/CrashSignalHandler.h"
 #include "app/MainWindow.h"
 #include "app/QuillmarkApp.h"
 #include "document/DocumentStore.h"
@@ -14,9 +16,12 @@ int main(int argc, char *argv[])
     QApplication application(argc, argv);
     quillmark::applyApplicationIdentity();
     QApplication::setStyle(QStringLiteral("Fusion"));
+    CrashSignalHandler::install(CrashDetection::crashLogFolder(),
+                                VersionInfo::current().shortVersion);
     QuillmarkApp app;
     // For start-up measurements: end as soon as the window has been painted once.
     if (qEnvironmentVariableIsSet("QUILLMARK_EXIT_AFTER_FIRST_PAINT")) {
+        app.setLaunchChecks({}, {});
         QObject::connect(app.mainWindow(), &MainWindow::firstPainted, &app, [&] {
             const ReportDocument &report = app.store()->document();
             qsizetype elements = 0;

@@ -288,7 +288,25 @@ void ContentView::showEvent(QShowEvent *event)
         engine_->setOnArtifactsWritten(
             [this] { settings_.setExplorerRefreshTick(settings_.explorerRefreshTick() + 1); });
     }
-    engine_->ensureStarted();
+    // Started once this showing has been painted, so the window appears without waiting for
+    // the engine's process.
+    engineStartPending_ = true;
+    update();
+}
+
+void ContentView::paintEvent(QPaintEvent *event)
+{
+    QWidget::paintEvent(event);
+    if (!engineStartPending_)
+        return;
+    engineStartPending_ = false;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (engine_)
+                engine_->ensureStarted();
+        },
+        Qt::QueuedConnection);
 }
 
 void ContentView::resizeEvent(QResizeEvent *event)

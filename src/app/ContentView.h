@@ -61,6 +61,7 @@ public:
 protected:
     void showEvent(QShowEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     QWidget *buildWorkingArea();
@@ -93,4 +94,5 @@ private:
     QPointer<SidecarModel> engine_;
     SheetDialog *previewSheet_ = nullptr;
     bool shownBefore_ = false;
+    bool engineStartPending_ = false;
 };

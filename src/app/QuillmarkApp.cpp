@@ -3,8 +3,10 @@
 #include "app/AppPalettes.h"
 #include "app/AppSettings.h"
 #include "app/ContentView.h"
+#include "app/CrashDetection.h"
 #include "app/KeyMonitor.h"
 #include "app/MainWindow.h"
+#include "app/UpdateChecker.h"
 #include "app/WidgetDialogs.h"
 #include "app/WorkspaceModel.h"
 #include "engine/ConnectionPresetStore.h"
@@ -29,6 +31,9 @@ QuillmarkApp::QuillmarkApp(std::unique_ptr<Dialogs> dialogs,
     auto *widgetDialogs = dialogs_ ? nullptr : new WidgetDialogs;
     if (widgetDialogs)
         dialogs_.reset(widgetDialogs);
+    updateChecker_ = new UpdateChecker(clock_, *dialogs_, urlOpener_, version_, this);
+    crashPrompt_ = [this] { CrashDetection::promptIfNeeded(*dialogs_, urlOpener_, version_); };
+    updateCheck_ = [this] { updateChecker_->checkIfNeeded(); };
 
     auto *content = new ContentView(*workspace_, *settings_, *dialogs_);
     content->setEngine(engine_);
@@ -130,14 +135,8 @@ bool QuillmarkApp::shouldTerminate()
         if (answer != 0)
             return false;
     }
-    markCleanShutdown();
+    CrashDetection::markCleanShutdown();
     return true;
-}
-
-void QuillmarkApp::markCleanShutdown()
-{
-    rawSettings_.setValue(cleanShutdownKey, true);
-    rawSettings_.sync();
 }
 
 void QuillmarkApp::quit()

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "app/AppClock.h"
 #include "app/Dialogs.h"
+#include "app/UrlOpener.h"
+#include "app/VersionInfo.h"
 #include "engine/KeychainHelper.h"
 
 #include <QObject>
@@ -15,6 +18,7 @@ class ContentView;
 class DocumentStore;
 class MainWindow;
 class SidecarModel;
+class UpdateChecker;
 class WorkspaceModel;
 
 // The application: it owns the long-lived models (workspace, settings, engine, connection presets),
@@ -27,8 +31,6 @@ class QuillmarkApp : public QObject {
     Q_OBJECT
 
 public:
-    static inline const QString cleanShutdownKey = QStringLiteral("hadCleanShutdown");
-
     // `dialogs` answers every alert and panel; the program's own over the main window when
     // none is given. The keychain keeps connection passwords; the system's when none is given.
     explicit QuillmarkApp(std::unique_ptr<Dialogs> dialogs = {},
@@ -58,8 +60,9 @@ public:
 
     // The preferences window closes with the main window.
     void setPreferencesWindow(QWidget *window) { preferencesWindow_ = window; }
-    // Runs on the main queue after launching (the crash prompt); and once launched (the update
-    // check). Both are optional.
+    // Runs on the main queue after launching (the crash prompt, by default the one of
+    // CrashDetection); and once launched (by default the daily update check). Either may be
+    // empty: start-up measurements and tests go without them.
     void setLaunchChecks(std::function<void()> crashPrompt, std::function<void()> updateCheck);
 
 signals:
@@ -69,16 +72,19 @@ signals:
 private:
     void onFirstShown();
     void finishLaunching();
-    void markCleanShutdown();
     void applyAppearance();
 
     QSettings rawSettings_;
     std::unique_ptr<Dialogs> dialogs_;
     std::unique_ptr<KeychainHelper> keychain_;
+    SystemClock clock_;
+    DesktopUrlOpener urlOpener_;
+    VersionInfo version_ = VersionInfo::current();
     AppSettings *settings_;
     WorkspaceModel *workspace_;
     ConnectionPresetStore *connectionStore_;
     SidecarModel *engine_;
+    UpdateChecker *updateChecker_;
     QPointer<MainWindow> mainWindow_;
     QPointer<QWidget> preferencesWindow_;
     // Set when the window is first shown, as the quit request reads them.

@@ -24,6 +24,7 @@ protected:
         dialogs = scripted.get();
         app = std::make_unique<QuillmarkApp>(std::move(scripted),
                                              std::make_unique<InMemoryKeychain>());
+        app->setLaunchChecks({}, {});
         // No engine process in these tests: starting it fails as with a missing jar.
         app->engine().setLocationProvider([this] {
             return SidecarClient::Location{path(u"no-java"_s), path(u"no-sidecar.jar"_s)};
@@ -116,8 +117,27 @@ TEST_F(QuillmarkAppTest, TheWindowRestoresTheLastSessionWhenFirstShown)
     ASSERT_EQ(app->workspace().tabs().size(), 2);
     EXPECT_EQ(app->store()->fileURL()->toLocalFile(), b);
     EXPECT_TRUE(app->workspace().keyMonitor());
+    // The engine starts once the window has been painted.
+    for (int i = 0; i < 50 && !app->engine().errorMessage(); ++i)
+        QTest::qWait(100);
     ASSERT_TRUE(app->engine().errorMessage()) << "a failed engine start is kept for later";
     EXPECT_FALSE(app->engine().errorMessage()->isEmpty());
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(QuillmarkAppTest, LaunchPostsTheCrashPromptAndChecksForUpdatesOnce)
+{
+    int crashPrompts = 0;
+    int updateChecks = 0;
+    app->setLaunchChecks([&] { ++crashPrompts; }, [&] { ++updateChecks; });
+    app->start();
+    EXPECT_EQ(crashPrompts, 0) << "the prompt waits for the event queue";
+    EXPECT_EQ(updateChecks, 1);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(crashPrompts, 1);
 }
 
 } // namespace
