@@ -24,6 +24,9 @@ QuillmarkApp::QuillmarkApp(std::unique_ptr<Dialogs> dialogs,
     : QObject(parent), dialogs_(std::move(dialogs)), keychain_(std::move(keychain)),
       settings_(new AppSettings(this)), workspace_(new WorkspaceModel(this))
 {
+    // Palette and icon theme first: the window's views take their icons as they are built.
+    applyAppearance();
+    connect(settings_, &AppSettings::appearanceChanged, this, &QuillmarkApp::applyAppearance);
     if (!keychain_)
         keychain_ = std::make_unique<QtKeychainHelper>();
     connectionStore_ = new ConnectionPresetStore(rawSettings_, *keychain_, this);
@@ -47,8 +50,6 @@ QuillmarkApp::QuillmarkApp(std::unique_ptr<Dialogs> dialogs,
         if (preferencesWindow_)
             preferencesWindow_->close();
     });
-    connect(settings_, &AppSettings::appearanceChanged, this, &QuillmarkApp::applyAppearance);
-    applyAppearance();
 }
 
 QuillmarkApp::~QuillmarkApp()
