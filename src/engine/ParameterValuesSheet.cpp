@@ -39,7 +39,8 @@ ParameterValuesSheet::ParameterValuesSheet(WorkspaceModel *workspace, QWidget *w
 
     auto *divider = new QFrame(this);
     divider->setFrameShape(QFrame::HLine);
-    divider->setFrameShadow(QFrame::Sunken);
+    divider->setFrameShadow(QFrame::Plain);
+    divider->setForegroundRole(QPalette::Mid);
 
     auto *column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
