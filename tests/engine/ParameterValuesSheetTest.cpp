@@ -114,9 +114,7 @@ TEST_F(ParameterValuesSheetTest, WarnsBelowNumbersThatCannotBeReadAndRunsWithThe
         QString typed, warning;
     };
     const Case cases[] = {
-        {0, u" 12"_s, u"Not a whole number."_s},
         {0, u"1,000"_s, u"Not a whole number."_s},
-        {0, u"-12"_s, QString()},
         {0, u"99999999999999999999"_s, u"Not a whole number."_s},
         {1, u"6.02e23"_s, QString()},
         {1, u"12abc"_s, u"Not a number."_s},
