@@ -40,13 +40,11 @@ QPalette darkPalette()
 ReportParameter parameter(const QString &name, const QString &className, const QString &fallback,
                           const QString &description)
 {
-    ReportParameter p;
-    p.name = name;
-    p.className = className;
-    p.isForPrompting = true;
-    p.defaultValueExpression = fallback;
-    p.parameterDescription = description;
-    return p;
+    return {.name = name,
+            .className = className,
+            .defaultValueExpression = fallback,
+            .isForPrompting = true,
+            .parameterDescription = description};
 }
 
 // A two-page A4 sample with a heading and a box on each page.
