@@ -140,7 +140,9 @@ void ParameterValueRow::showValue(const std::optional<QString> &value)
     case Control::dateAndTime: {
         auto *picker = static_cast<QDateTimeEdit *>(control_);
         const QString format = formatFor(kind_);
-        QDateTime shown = QDateTime::fromString(text, format);
+        // A date alone starts at the day's first moment, also on a day that skips midnight.
+        QDateTime shown = kind_ == Control::date ? QDate::fromString(text, format).startOfDay()
+                                                 : QDateTime::fromString(text, format);
         if (shown.isValid() && picker->dateTime().toString(format) == text)
             return;
         // Text the format cannot read shows the current moment and stores nothing.
