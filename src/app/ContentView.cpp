@@ -16,6 +16,7 @@
 #include "canvas/CanvasView.h"
 #include "document/DocumentStore.h"
 #include "engine/FriendlyErrorTranslator.h"
+#include "engine/ParameterValuesSheet.h"
 #include "engine/SidecarModel.h"
 
 #include <QFrame>
@@ -170,9 +171,8 @@ void ContentView::buildSheets()
              [&w] { w.setIsNewReportWizardVisible(false); });
     addSheet(u"SourceSheet"_s, {650, 800}, &WorkspaceModel::isSourceVisible,
              &WorkspaceModel::isSourceVisibleChanged, [&w] { w.setIsSourceVisible(false); });
-    addSheet(u"ParameterPromptSheet"_s, {420, 300}, &WorkspaceModel::isParameterPromptVisible,
-             &WorkspaceModel::isParameterPromptVisibleChanged,
-             [&w] { w.dismissParameterPrompt(); });
+    // The prompt follows its flag by itself; dismissing it drops the pending run.
+    new ParameterValuesSheet(&workspace_, this);
 }
 
 void ContentView::applyPanelWidths()
