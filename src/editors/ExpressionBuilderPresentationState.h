@@ -9,13 +9,7 @@ public:
     using QObject::QObject;
 
     bool isVisible() const { return isVisible_; }
-    void setVisible(bool visible)
-    {
-        if (visible == isVisible_)
-            return;
-        isVisible_ = visible;
-        emit isVisibleChanged();
-    }
+    void setVisible(bool visible);
 
 signals:
     void isVisibleChanged();
