@@ -66,8 +66,8 @@ int AdaptiveGridLayout::arrange(const QRect &rect, bool apply) const
         }
         const QSize size = item->sizeHint();
         if (apply)
-            item->setGeometry(QRect(rect.left() + column * (columnWidth + gap_), y,
-                                    std::min(size.width(), columnWidth), size.height()));
+            item->setGeometry(
+                QRect(rect.left() + column * (columnWidth + gap_), y, columnWidth, size.height()));
         rowHeight = std::max(rowHeight, size.height());
         ++column;
     }

@@ -3,8 +3,8 @@
 #include <QLayout>
 
 // A grid with as many columns as fit at a minimum column width: the columns share the width
-// equally; each item keeps its ideal width (at most its column's) at the leading edge of its
-// cell, and each row is as tall as its tallest item.
+// equally, each item fills its column's width at its ideal height, and each row is as tall as
+// its tallest item.
 class AdaptiveGridLayout : public QLayout {
     Q_OBJECT
 public:

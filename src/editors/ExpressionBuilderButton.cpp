@@ -26,6 +26,11 @@ ExpressionBuilderButton::ExpressionBuilderButton(TextBinding expression,
             &ExpressionBuilderButton::presentationChanged);
 }
 
+ExpressionBuilderView *ExpressionBuilderButton::builder() const
+{
+    return builder_;
+}
+
 void ExpressionBuilderButton::presentationChanged()
 {
     if (!presentation_->isVisible()) {

@@ -26,7 +26,7 @@ public:
 
     ExpressionBuilderPresentationState *presentation() const { return presentation_; }
     // The builder while its sheet shows.
-    ExpressionBuilderView *builder() const { return builder_; }
+    ExpressionBuilderView *builder() const;
     QDialog *sheet() const { return sheet_; }
 
 private:

@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QVBoxLayout>
+#include <cmath>
 
 using namespace Qt::StringLiterals;
 
@@ -47,6 +48,29 @@ QFrame *roundedFrame(QWidget *content, int radius, bool filled, QWidget *parent)
     layout->addWidget(content);
     return frame;
 }
+
+// A chip of the grid: one line, cut short with an ellipsis when its column is too narrow, the
+// whole title in its tooltip.
+class ChipButton : public QPushButton {
+public:
+    ChipButton(const QString &title, QWidget *parent) : QPushButton(title, parent), title_(title)
+    {
+        setObjectName(title);
+        setToolTip(title);
+        setFocusPolicy(Qt::NoFocus);
+    }
+
+protected:
+    void resizeEvent(QResizeEvent *event) override
+    {
+        QPushButton::resizeEvent(event);
+        const int room = width() - 12;
+        setText(fontMetrics().elidedText(title_, Qt::ElideRight, std::max(room, 0)));
+    }
+
+private:
+    QString title_;
+};
 
 } // namespace
 
@@ -216,16 +240,17 @@ void ExpressionBuilderView::addSection(QVBoxLayout *column, const QString &title
     section->addWidget(heading);
     sectionTitles_.append(heading->text());
 
-    auto *grid = new QWidget(this);
-    auto *layout = new AdaptiveGridLayout(minimumColumnWidth, 4, grid);
     const QFont chipFont = monospaced
                                ? sized(QFontDatabase::systemFont(QFontDatabase::FixedFont), 10)
                                : sized(font(), 10);
+    // The minimum column widths are meant for a 10 pt face about 6 units per character; a wider
+    // face gets proportionally wider columns, so a chip still holds as many characters.
+    const qreal scale = std::max(1.0, QFontMetricsF(chipFont).averageCharWidth() / 6.0);
+    auto *grid = new QWidget(this);
+    auto *layout = new AdaptiveGridLayout(int(std::lround(minimumColumnWidth * scale)), 4, grid);
     for (const auto &[caption, token] : chips) {
-        auto *chip = new QPushButton(caption, grid);
-        chip->setObjectName(caption);
+        auto *chip = new ChipButton(caption, grid);
         chip->setFont(chipFont);
-        chip->setFocusPolicy(Qt::NoFocus);
         connect(chip, &QPushButton::clicked, this,
                 [this, token = token] { pendingInsertion_->setToken(token); });
         layout->addWidget(chip);

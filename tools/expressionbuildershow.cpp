@@ -1,0 +1,48 @@
+// Shows the expression builder sheet for a report, for looking at it as a user would:
+//   expressionbuildershow REPORT.jrxml [EXPRESSION] [--dark]
+// The sheet opens from its button beside a one-line field, as in the inspector.
+
+#include "ShowWindowPalette.h"
+#include "editors/ExpressionBuilderButton.h"
+#include "model/JrxmlCodec.h"
+
+#include <QFile>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <cstdio>
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    QStringList args = app.arguments();
+    const bool dark = args.removeAll(QStringLiteral("--dark")) > 0;
+    if (args.size() < 2) {
+        std::fprintf(stderr, "usage: expressionbuildershow REPORT.jrxml [EXPRESSION] [--dark]\n");
+        return 2;
+    }
+    useShowWindowPalette(dark);
+    QFile file(args.at(1));
+    if (!file.open(QIODevice::ReadOnly)) {
+        std::fprintf(stderr, "cannot read %s\n", qPrintable(args.at(1)));
+        return 1;
+    }
+    ReportDocument document;
+    try {
+        document = JrxmlCodec::parse(file.readAll());
+    } catch (const JrxmlCodecError &) {
+        std::fprintf(stderr, "cannot parse %s\n", qPrintable(args.at(1)));
+        return 1;
+    }
+    QWidget window;
+    auto *row = new QHBoxLayout(&window);
+    auto *field = new QLineEdit(args.value(2), &window);
+    auto *button = new ExpressionBuilderButton(
+        {[field] { return field->text(); }, [field](const QString &text) { field->setText(text); }},
+        document, nullptr, &window);
+    row->addWidget(field, 1);
+    row->addWidget(button);
+    window.resize(700, 640);
+    window.show();
+    button->click();
+    return app.exec();
+}
