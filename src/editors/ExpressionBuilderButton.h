@@ -1,15 +1,8 @@
 #pragma once
 
-#include "TextBinding.h"
-#include "model/ReportDocument.h"
+#include "ExpressionBuilderSheet.h"
 
-#include <QPointer>
 #include <QToolButton>
-
-class ExpressionBuilderPresentationState;
-class ExpressionBuilderView;
-class ExpressionEngine;
-#include <QDialog>
 
 // The small button beside an expression field that opens the expression builder for that field
 // as a window-modal sheet. Every opening starts afresh (no sample values, results or pending
@@ -26,16 +19,11 @@ public:
 
     ExpressionBuilderPresentationState *presentation() const { return presentation_; }
     // The builder while its sheet shows.
-    ExpressionBuilderView *builder() const;
-    QDialog *sheet() const { return sheet_; }
+    ExpressionBuilderView *builder() const { return sheet_->builder(); }
+    QDialog *sheet() const { return sheet_->dialog(); }
 
 private:
-    void presentationChanged();
-
-    TextBinding expression_;
     ReportDocument document_;
-    ExpressionEngine *engine_;
     ExpressionBuilderPresentationState *presentation_;
-    QPointer<QDialog> sheet_;
-    QPointer<ExpressionBuilderView> builder_;
+    ExpressionBuilderSheet *sheet_;
 };
