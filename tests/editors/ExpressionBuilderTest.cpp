@@ -1,3 +1,4 @@
+#include "DeclarationBuilders.h"
 #include "FakeExpressionEngine.h"
 #include "editors/CodeEditorView.h"
 #include "editors/CodeTextView.h"
@@ -27,21 +28,13 @@ namespace {
 
 ReportDocument report()
 {
+    using namespace testsupport;
     ReportDocument document;
-    document.fields = {ReportField{newId(), u"Amount"_s, u"java.math.BigDecimal"_s, {}},
-                       ReportField{newId(), u"ID"_s, u"java.lang.Integer"_s, {}}};
-    ReportParameter id;
-    id.name = u"ID"_s;
-    id.className = u"java.lang.Integer"_s;
-    ReportParameter clause;
-    clause.name = u"Clause"_s;
-    clause.className = u"java.lang.String"_s;
-    document.parameters = {id, clause};
-    ReportVariable sum;
-    sum.name = u"Sum"_s;
-    ReportVariable count;
-    count.name = u"Cnt"_s;
-    document.variables = {sum, count};
+    document.fields = {field(u"Amount"_s, u"java.math.BigDecimal"_s),
+                       field(u"ID"_s, u"java.lang.Integer"_s)};
+    document.parameters = {parameter(u"ID"_s, u"java.lang.Integer"_s),
+                           parameter(u"Clause"_s, u"java.lang.String"_s)};
+    document.variables = {variable(u"Sum"_s), variable(u"Cnt"_s)};
     return document;
 }
 

@@ -1,4 +1,5 @@
 #include "editors/ExpressionTestState.h"
+#include "DeclarationBuilders.h"
 #include "FakeExpressionEngine.h"
 #include "model/ReportDocument.h"
 
@@ -12,17 +13,13 @@ namespace {
 
 ReportDocument report()
 {
+    using namespace testsupport;
     ReportDocument document;
     document.language = u"groovy"_s;
-    document.fields = {ReportField{newId(), u"ID"_s, u"java.lang.Integer"_s, {}},
-                       ReportField{newId(), u"Name"_s, u"java.lang.String"_s, {}}};
-    ReportParameter id;
-    id.name = u"ID"_s;
-    id.className = u"java.lang.Long"_s;
-    ReportParameter title;
-    title.name = u"Title"_s;
-    title.className = u"java.lang.String"_s;
-    document.parameters = {id, title};
+    document.fields = {field(u"ID"_s, u"java.lang.Integer"_s),
+                       field(u"Name"_s, u"java.lang.String"_s)};
+    document.parameters = {parameter(u"ID"_s, u"java.lang.Long"_s),
+                           parameter(u"Title"_s, u"java.lang.String"_s)};
     return document;
 }
 
