@@ -1,15 +1,18 @@
 #pragma once
 
+#include "app/SymbolIcons.h"
+
 #include <QApplication>
 #include <QPalette>
 #include <QStyle>
 #include <QStyleFactory>
 
-// The Fusion style with a light palette, or a dark one: what the programs that show one view
-// under Xvfb use to look at it both ways.
+// The Fusion style and icon theme with a light palette, or a dark one: what the programs that show
+// one view under Xvfb use to look at it both ways.
 inline void useShowWindowPalette(bool dark)
 {
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    SymbolIcons::useIconTheme(dark);
     if (!dark) {
         QApplication::setPalette(QApplication::style()->standardPalette());
         return;

@@ -3,6 +3,9 @@
 #include "ExpressionBuilderSheet.h"
 
 #include <QToolButton>
+#include <memory>
+
+class SidecarModel;
 
 // The small button beside an expression field that opens the expression builder for that field
 // as a window-modal sheet. Every opening starts afresh (no sample values, results or pending
@@ -11,8 +14,13 @@
 class ExpressionBuilderButton : public QToolButton {
     Q_OBJECT
 public:
+    // The builder's test runs on the application's engine driver.
+    ExpressionBuilderButton(TextBinding expression, const ReportDocument &document,
+                            SidecarModel *sidecar, QWidget *parent = nullptr);
+    // The same on any engine (tests hand in a scripted one).
     ExpressionBuilderButton(TextBinding expression, const ReportDocument &document,
                             ExpressionEngine *engine, QWidget *parent = nullptr);
+    ~ExpressionBuilderButton() override;
 
     // The report whose declarations the next opening offers.
     void setDocument(const ReportDocument &document) { document_ = document; }
@@ -20,10 +28,15 @@ public:
     ExpressionBuilderPresentationState *presentation() const { return presentation_; }
     // The builder while its sheet shows.
     ExpressionBuilderView *builder() const { return sheet_->builder(); }
-    QDialog *sheet() const { return sheet_->dialog(); }
+    SheetDialog *sheet() const { return sheet_->dialog(); }
 
 private:
+    ExpressionBuilderButton(TextBinding expression, const ReportDocument &document,
+                            std::unique_ptr<ExpressionEngine> ownEngine, ExpressionEngine *engine,
+                            QWidget *parent);
+
     ReportDocument document_;
+    std::unique_ptr<ExpressionEngine> ownEngine_;
     ExpressionBuilderPresentationState *presentation_;
     ExpressionBuilderSheet *sheet_;
 };

@@ -2,6 +2,7 @@
 
 #include "ExpressionBuilderPresentationState.h"
 #include "ExpressionBuilderView.h"
+#include "app/SheetDialog.h"
 
 #include <QVBoxLayout>
 
@@ -16,6 +17,11 @@ ExpressionBuilderSheet::ExpressionBuilderSheet(ExpressionBuilderPresentationStat
             &ExpressionBuilderSheet::presentationChanged);
 }
 
+SheetDialog *ExpressionBuilderSheet::dialog() const
+{
+    return dialog_;
+}
+
 ExpressionBuilderView *ExpressionBuilderSheet::builder() const
 {
     return builder_;
@@ -25,15 +31,14 @@ void ExpressionBuilderSheet::presentationChanged()
 {
     if (!presentation_->isVisible()) {
         if (dialog_) {
-            dialog_->hide();
+            dialog_->setShown(false);
             dialog_->deleteLater();
         }
         return;
     }
     if (dialog_)
         return;
-    auto *dialog = new QDialog(owner_->window());
-    dialog->setWindowModality(Qt::WindowModal);
+    auto *dialog = new SheetDialog(owner_->window(), [this] { presentation_->setVisible(false); });
     dialog->setWindowTitle(tr("Expression Builder"));
     auto *layout = new QVBoxLayout(dialog);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -45,5 +50,5 @@ void ExpressionBuilderSheet::presentationChanged()
             [this] { presentation_->setVisible(false); });
     dialog_ = dialog;
     dialog->resize(builder_->sizeHint());
-    dialog->open();
+    dialog->setShown(true);
 }

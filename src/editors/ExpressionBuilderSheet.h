@@ -3,12 +3,13 @@
 #include "TextBinding.h"
 #include "model/ReportDocument.h"
 
-#include <QDialog>
+#include <QObject>
 #include <QPointer>
 
 class ExpressionBuilderPresentationState;
 class ExpressionBuilderView;
 class ExpressionEngine;
+class SheetDialog;
 
 // Shows the expression builder as a window-modal sheet while a presentation state is visible: a
 // fresh builder (with a fresh test state and pending insertion) at every opening, on the report
@@ -21,7 +22,7 @@ public:
                            ExpressionEngine *engine);
 
     ExpressionBuilderView *builder() const;
-    QDialog *dialog() const { return dialog_; }
+    SheetDialog *dialog() const;
 
 private:
     void presentationChanged();
@@ -31,6 +32,6 @@ private:
     TextBinding expression_;
     std::function<ReportDocument()> document_;
     ExpressionEngine *engine_;
-    QPointer<QDialog> dialog_;
+    QPointer<SheetDialog> dialog_;
     QPointer<ExpressionBuilderView> builder_;
 };

@@ -9,11 +9,11 @@
 #include "ExpressionValidation.h"
 #include "JavaExpressionSyntaxHighlighter.h"
 #include "PendingInsertion.h"
+#include "app/SymbolIcons.h"
 
 #include <QFontDatabase>
 #include <QFrame>
 #include <QHBoxLayout>
-#include <QIcon>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
@@ -172,8 +172,8 @@ void ExpressionBuilderView::refreshWarnings(const QString &text)
         auto *line = new QHBoxLayout(row);
         line->setContentsMargins(0, 0, 0, 0);
         auto *icon = new QLabel(row);
-        icon->setPixmap(QIcon::fromTheme(u"dialog-warning"_s).pixmap(12, 12));
-        icon->setProperty("symbolName", u"exclamationmark.triangle.fill"_s);
+        icon->setPixmap(SymbolIcons::icon(u"exclamationmark.triangle.fill"_s).pixmap(12, 12));
+        icon->setProperty(SymbolIcons::symbolProperty, u"exclamationmark.triangle.fill"_s);
         auto *label = new QLabel(message, row);
         label->setFont(sized(label->font(), 8));
         label->setWordWrap(true);

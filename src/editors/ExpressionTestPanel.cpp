@@ -3,11 +3,11 @@
 #include "ExpressionTestState.h"
 #include "ExpressionValidation.h"
 #include "FlowLayout.h"
+#include "app/SymbolIcons.h"
 #include "engine/FriendlyErrorTranslator.h"
 
 #include <QFontDatabase>
 #include <QHBoxLayout>
-#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -26,11 +26,11 @@ QFont monospaced(qreal points)
     return font;
 }
 
-QLabel *symbolLabel(const QString &symbol, const QString &themeName, QWidget *parent)
+QLabel *symbolLabel(const QString &symbol, QWidget *parent)
 {
     auto *label = new QLabel(parent);
-    label->setPixmap(QIcon::fromTheme(themeName).pixmap(14, 14));
-    label->setProperty("symbolName", symbol);
+    label->setPixmap(SymbolIcons::icon(symbol).pixmap(14, 14));
+    label->setProperty(SymbolIcons::symbolProperty, symbol);
     return label;
 }
 
@@ -93,8 +93,7 @@ ExpressionTestPanel::ExpressionTestPanel(ExpressionTestState *state, const Repor
 
     auto *resultLine = new QHBoxLayout(resultRow_);
     resultLine->setContentsMargins(0, 0, 0, 0);
-    resultLine->addWidget(
-        symbolLabel(u"checkmark.circle.fill"_s, u"dialog-ok-apply"_s, resultRow_));
+    resultLine->addWidget(symbolLabel(u"checkmark.circle.fill"_s, resultRow_));
     result_->setFont(monospaced(11));
     result_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     setForeground(result_, QColor(0x2E, 0x9D, 0x48));
@@ -105,8 +104,7 @@ ExpressionTestPanel::ExpressionTestPanel(ExpressionTestState *state, const Repor
     errorColumn->setContentsMargins(0, 0, 0, 0);
     errorColumn->setSpacing(4);
     auto *errorLine = new QHBoxLayout;
-    errorLine->addWidget(symbolLabel(u"xmark.octagon.fill"_s, u"dialog-error"_s, errorRow_), 0,
-                         Qt::AlignTop);
+    errorLine->addWidget(symbolLabel(u"xmark.octagon.fill"_s, errorRow_), 0, Qt::AlignTop);
     error_->setWordWrap(true);
     error_->setFont(small);
     setForeground(error_, QColor(0xD7, 0x3A, 0x2F));

@@ -1,5 +1,6 @@
 #include "DeclarationBuilders.h"
 #include "FakeExpressionEngine.h"
+#include "app/SheetDialog.h"
 #include "editors/CodeEditorView.h"
 #include "editors/CodeTextView.h"
 #include "editors/ExpressionBuilderButton.h"
