@@ -44,13 +44,18 @@ struct FakeEngine {
         qputenv("FAKESIDECAR_REQUEST_LOG", dir.filePath(u"requests"_s).toLocal8Bit());
         model.setLocationProvider([this] { return location; });
     }
-    QJsonObject params(qsizetype index) const
+    QList<QByteArray> requests() const
     {
         QFile file(dir.filePath(u"requests"_s));
         if (!file.open(QIODevice::ReadOnly))
             return {};
-        const QList<QByteArray> lines = file.readAll().split('\n');
-        return QJsonDocument::fromJson(lines.value(index)).object()[u"params"_s].toObject();
+        QList<QByteArray> lines = file.readAll().split('\n');
+        lines.removeAll(QByteArray());
+        return lines;
+    }
+    QJsonObject params(qsizetype index) const
+    {
+        return QJsonDocument::fromJson(requests().value(index)).object()[u"params"_s].toObject();
     }
     QTemporaryDir dir;
     SidecarClient::Location location{QStringLiteral(QUILLMARK_FAKE_SIDECAR),
@@ -89,9 +94,15 @@ TEST(ExpressionEvaluation, AnswerForAClosedSheetIsDropped)
     FakeEngine fake({R"({"value":"1"})", R"({"value":"2"})"});
     auto *closed = new ExpressionTestState;
     closed->run(u"1"_s, report(), fake.engine);
+    // Without running the event loop, let the request go out and its answer come back: the
+    // answer then waits for the main thread while the sheet's state goes away.
+    const QDeadlineTimer deadline(std::chrono::seconds(20));
+    while (fake.requests().isEmpty() && !deadline.hasExpired())
+        QThread::msleep(5);
+    QThread::msleep(200);
     delete closed;
     ExpressionTestState open;
-    open.run(u"2"_s, report(), fake.engine); // answered after the first, on the same queue
+    open.run(u"2"_s, report(), fake.engine);
     ASSERT_TRUE(waitFor([&] { return !open.isRunning(); }));
     EXPECT_EQ(open.resultValue(), u"2"_s);
 }
