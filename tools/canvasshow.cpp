@@ -1,6 +1,11 @@
 // Shows the design canvas for one report file, for looking at it by eye:
 //   canvasshow REPORT.jrxml [--zoom LEVEL] [--unit Pixels|Inches|Millimeters|Centimeters|Meters]
+//              [--select N]
+// with the align and distribute toolbar above it and a fixed 10-point snap grid; --select selects
+// the first N elements of the first detail band.
 
+#include "canvas/AlignDistributeToolbar.h"
+#include "canvas/BandSettings.h"
 #include "canvas/CanvasView.h"
 #include "document/DocumentStore.h"
 
@@ -8,7 +13,24 @@
 #include <QCommandLineParser>
 #include <QIcon>
 #include <QUrl>
+#include <QVBoxLayout>
+#include <cmath>
 #include <cstdio>
+
+namespace {
+
+// The preferences' snap grid is not part of this tool: a plain 10-point grid stands in.
+struct TenPointGrid : BandSettings {
+    bool isSnapToGridEnabled() const override { return true; }
+    double gridSize() const override { return 10; }
+    double snapped(double value) const override { return std::round(value / 10) * 10; }
+    double snapped(double value, double) const override { return snapped(value); }
+    QString defaultFontName() const override { return QStringLiteral("SansSerif"); }
+    double defaultFontSize() const override { return 10; }
+    bool defaultBlankWhenNull() const override { return false; }
+};
+
+} // namespace
 
 int main(int argc, char **argv)
 {
@@ -18,6 +40,8 @@ int main(int argc, char **argv)
     parser.addPositionalArgument(QStringLiteral("report"), QStringLiteral("The JRXML file."));
     parser.addOption({QStringLiteral("zoom"), QStringLiteral("Zoom level."), QStringLiteral("z")});
     parser.addOption({QStringLiteral("unit"), QStringLiteral("Ruler unit."), QStringLiteral("u")});
+    parser.addOption(
+        {QStringLiteral("select"), QStringLiteral("Elements to select."), QStringLiteral("n")});
     parser.addHelpOption();
     parser.process(app);
     if (parser.positionalArguments().size() != 1)
@@ -33,12 +57,32 @@ int main(int argc, char **argv)
     if (parser.isSet(QStringLiteral("zoom")))
         store.setZoomLevel(parser.value(QStringLiteral("zoom")).toDouble());
 
-    CanvasView canvas;
-    canvas.setStore(&store);
+    if (parser.isSet(QStringLiteral("select")) && !store.document().detailBands.isEmpty()) {
+        const BandTarget detail = BandTarget::detailBand(store.document().detailBands[0].id);
+        QSet<QUuid> ids;
+        for (const ReportElement &e :
+             store.elements(detail).mid(0, parser.value(QStringLiteral("select")).toInt()))
+            ids.insert(e.id);
+        store.setActiveBandTarget(detail);
+        store.setSelectedElementIDs(ids);
+    }
+
+    QWidget window;
+    auto *column = new QVBoxLayout(&window);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    auto *toolbar = new AlignDistributeToolbar;
+    toolbar->setStore(&store);
+    auto *canvas = new CanvasView;
+    TenPointGrid grid;
+    canvas->setBandSettings(&grid);
+    canvas->setStore(&store);
     if (const auto unit = enumFromRaw<MeasurementUnit>(parser.value(QStringLiteral("unit"))))
-        canvas.setMeasurementUnit(*unit);
-    canvas.resize(1200, 900);
-    canvas.setWindowTitle(store.windowTitle());
-    canvas.show();
+        canvas->setMeasurementUnit(*unit);
+    column->addWidget(toolbar);
+    column->addWidget(canvas, 1);
+    window.resize(1200, 900);
+    window.setWindowTitle(store.windowTitle());
+    window.show();
     return app.exec();
 }

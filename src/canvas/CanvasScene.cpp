@@ -2,6 +2,7 @@
 
 #include "document/DocumentStore.h"
 
+#include <QElapsedTimer>
 #include <QGraphicsRectItem>
 #include <QPen>
 
@@ -9,6 +10,10 @@ CanvasScene::CanvasScene(QObject *parent)
     : QGraphicsScene(parent), sheet_(new QGraphicsRectItem), margin_(new QGraphicsRectItem),
       stack_(new QGraphicsRectItem)
 {
+    QElapsedTimer monotonic;
+    monotonic.start();
+    context_.clock = [monotonic] { return monotonic.elapsed(); };
+    context_.relayout = [this] { layoutBands(); };
     sheet_->setBrush(Qt::white);
     sheet_->setPen(Qt::NoPen);
     QPen dashed(QColor(128, 128, 128, 128), 1);
@@ -22,13 +27,29 @@ CanvasScene::CanvasScene(QObject *parent)
     addItem(stack_);
 }
 
+void CanvasScene::setSettings(const BandSettings *settings)
+{
+    context_.settings = settings;
+    settingsChanged();
+}
+
+void CanvasScene::settingsChanged()
+{
+    update();
+}
+
+void CanvasScene::setClock(DocumentStore::Clock clock)
+{
+    context_.clock = std::move(clock);
+}
+
 void CanvasScene::setStore(DocumentStore *store)
 {
-    if (store_ == store)
+    if (context_.store == store)
         return;
-    if (store_)
-        store_->disconnect(this);
-    store_ = store;
+    if (context_.store)
+        context_.store->disconnect(this);
+    context_.store = store;
     if (store) {
         connect(store, &DocumentStore::documentChanged, this, &CanvasScene::syncDocument);
         connect(store, &DocumentStore::activeBandTargetChanged, this, &CanvasScene::syncActiveBand);
@@ -46,49 +67,56 @@ QRectF CanvasScene::bodySceneRect(const BandTarget &target) const
 
 void CanvasScene::syncDocument()
 {
-    const ReportDocument document = store_ ? store_->document() : ReportDocument();
-    targets_ = store_ ? canvas::orderedTargets(document) : QList<BandTarget>();
+    DocumentStore *store = context_.store;
+    const ReportDocument document = store ? store->document() : ReportDocument();
+    targets_ = store ? canvas::orderedTargets(document) : QList<BandTarget>();
+    const bool canRemove = document.detailBands.size() > 1;
+
+    QHash<BandTarget, BandItem *> kept;
+    for (const BandTarget &target : std::as_const(targets_)) {
+        BandItem *band = bands_.take(target);
+        if (!band)
+            band = new BandItem(target, &context_, stack_);
+        kept.insert(target, band);
+        band->setBand(store->label(target), document.columnWidth, store->height(target),
+                      store->activeBandTarget() == target, canRemove);
+        band->setElements(store->elements(target));
+    }
+    qDeleteAll(bands_);
+    bands_ = kept;
+    if (store)
+        syncSelection();
+    layoutBands();
+}
+
+void CanvasScene::layoutBands()
+{
+    const ReportDocument document = context_.store ? context_.store->document() : ReportDocument();
     QList<double> heights;
     heights.reserve(targets_.size());
-    for (const BandTarget &target : targets_)
-        heights.append(store_->height(target));
+    double y = 0;
+    for (const BandTarget &target : std::as_const(targets_)) {
+        BandItem *band = bands_.value(target);
+        band->setPos(0, y);
+        heights.append(band->bodyHeight());
+        y += canvas::headerStripHeight + band->bodyHeight();
+    }
     page_ = canvas::pageGeometry(document, heights);
-
     sheet_->setRect(0, 0, page_.pageWidth, page_.pageHeight);
     // The outline lies inside the rectangle's bounds.
     margin_->setRect(page_.marginRect.adjusted(0.5, 0.5, -0.5, -0.5));
     stack_->setPos(document.leftMargin, document.topMargin);
-
-    QHash<BandTarget, BandItem *> kept;
-    double y = 0;
-    for (qsizetype i = 0; i < targets_.size(); ++i) {
-        const BandTarget &target = targets_.at(i);
-        BandItem *band = bands_.take(target);
-        if (!band)
-            band = new BandItem(target, stack_);
-        kept.insert(target, band);
-        band->setPos(0, y);
-        band->setBand(store_->label(target), document.columnWidth, heights.at(i),
-                      store_->activeBandTarget() == target);
-        band->setElements(store_->elements(target));
-        y += canvas::headerStripHeight + band->bodyHeight();
-    }
-    qDeleteAll(bands_);
-    bands_ = kept;
-    if (store_)
-        syncSelection();
     emit layoutChanged();
 }
 
 void CanvasScene::syncActiveBand()
 {
-    for (BandItem *band : std::as_const(bands_))
-        band->setBand(store_->label(band->target()), band->width(), store_->height(band->target()),
-                      store_->activeBandTarget() == band->target());
+    // The active band only changes the look of the bands; the rest follows the document.
+    syncDocument();
 }
 
 void CanvasScene::syncSelection()
 {
     for (BandItem *band : std::as_const(bands_))
-        band->showSelection(store_->selectedElementIDs());
+        band->showSelection(context_.store->selectedElementIDs());
 }

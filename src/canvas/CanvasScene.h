@@ -1,5 +1,6 @@
 #pragma once
 
+#include "canvas/BandContext.h"
 #include "canvas/BandItem.h"
 #include "canvas/CanvasGeometry.h"
 #include "document/DocumentStore.h"
@@ -18,9 +19,16 @@ class CanvasScene : public QGraphicsScene {
 public:
     explicit CanvasScene(QObject *parent = nullptr);
 
-    DocumentStore *store() const { return store_; }
+    DocumentStore *store() const { return context_.store; }
     // Shows another report; null shows nothing.
     void setStore(DocumentStore *store);
+
+    // The preferences the bands read (grid, snapping, defaults of new text fields); the caller
+    // keeps them alive. Call settingsChanged() when they change.
+    void setSettings(const BandSettings *settings);
+    void settingsChanged();
+    // The clock of double clicks on band area, in milliseconds.
+    void setClock(DocumentStore::Clock clock);
 
     const canvas::PageGeometry &page() const { return page_; }
     const QList<BandTarget> &targets() const { return targets_; }
@@ -36,10 +44,12 @@ signals:
 
 private:
     void syncDocument();
+    // Stacks the bands at their drawn heights and sizes the page around them.
+    void layoutBands();
     void syncActiveBand();
     void syncSelection();
 
-    QPointer<DocumentStore> store_;
+    BandContext context_;
     canvas::PageGeometry page_;
     QList<BandTarget> targets_;
     QHash<BandTarget, BandItem *> bands_;

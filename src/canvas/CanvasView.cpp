@@ -99,6 +99,21 @@ void CanvasView::setMeasurementUnit(MeasurementUnit unit)
     verticalRuler_->setUnit(unit);
 }
 
+void CanvasView::setBandSettings(const BandSettings *settings)
+{
+    scene_->setSettings(settings);
+}
+
+void CanvasView::bandSettingsChanged()
+{
+    scene_->settingsChanged();
+}
+
+void CanvasView::setClock(DocumentStore::Clock clock)
+{
+    scene_->setClock(std::move(clock));
+}
+
 void CanvasView::setTabStrip(QWidget *tabStrip)
 {
     zoomBar_->setTabStrip(tabStrip);

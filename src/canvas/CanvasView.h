@@ -7,6 +7,7 @@
 #include <QWidget>
 
 class BandFrameTracker;
+class BandSettings;
 class CanvasGraphicsView;
 class CanvasScene;
 class CrossBandDragState;
@@ -32,6 +33,12 @@ public:
     void setStore(DocumentStore *store);
     // The unit of the rulers (the user's measurement unit).
     void setMeasurementUnit(MeasurementUnit unit);
+    // The preferences the bands read: grid, snapping and the defaults of new text fields. The
+    // caller keeps them alive and calls bandSettingsChanged() when they change.
+    void setBandSettings(const BandSettings *settings);
+    void bandSettingsChanged();
+    // The clock of double clicks on band area, in milliseconds (tests give their own).
+    void setClock(DocumentStore::Clock clock);
     void setTabStrip(QWidget *tabStrip);
     void setTrailingToolbar(QWidget *toolbar);
 

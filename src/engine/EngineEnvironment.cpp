@@ -1,14 +1,11 @@
 #include "EngineEnvironment.h"
 
-#include <QDir>
-#include <QFile>
-#include <cerrno>
+#include "PrivateWorkFolder.h"
+
 #include <clocale>
 #include <langinfo.h>
 #include <locale.h>
 #include <mutex>
-#include <sys/stat.h>
-#include <unistd.h>
 
 extern char **environ;
 
@@ -48,13 +45,6 @@ bool isUtf8Locale(const QByteArray &name)
 }
 
 // A folder of mode 0700 at `path` that this user owns and that is no link.
-bool isPrivateFolder(const QByteArray &path)
-{
-    struct stat info = {};
-    return ::lstat(path.constData(), &info) == 0 && S_ISDIR(info.st_mode) &&
-           info.st_uid == ::geteuid() && (info.st_mode & 0777) == 0700;
-}
-
 } // namespace
 
 namespace EngineEnvironment {
@@ -94,22 +84,13 @@ QList<QByteArray> withUtf8FileNames(QList<QByteArray> environment)
 QString privateFolder()
 {
     static std::mutex mutex;
-    static QByteArray made; // a fallback made with mkdtemp, kept for the life of the process
+    static PrivateWorkFolder folder;
     std::lock_guard lock(mutex);
-    if (!made.isEmpty() && isPrivateFolder(made))
-        return QFile::decodeName(made);
-
-    const QByteArray temp = QFile::encodeName(QDir::tempPath());
-    const QByteArray named = temp + "/quillmark-engine-" + QByteArray::number(::geteuid());
-    if ((::mkdir(named.constData(), 0700) == 0 || errno == EEXIST) && isPrivateFolder(named))
-        return QFile::decodeName(named);
-
-    // Someone else holds that name, or it is open to others: use a fresh folder instead.
-    QByteArray pattern = temp + "/quillmark-engine-XXXXXX";
-    if (!::mkdtemp(pattern.data()))
+    try {
+        return folder.ensure();
+    } catch (const PrivateWorkFolder::Error &) {
         return {};
-    made = pattern;
-    return QFile::decodeName(made);
+    }
 }
 
 } // namespace EngineEnvironment

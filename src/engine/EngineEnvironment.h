@@ -16,7 +16,7 @@ QList<QByteArray> current();
 // the character type only (for everything, when LC_ALL is what decides).
 QList<QByteArray> withUtf8FileNames(QList<QByteArray> environment);
 
-// A folder only this user can enter (mode 0700) below the temporary directory, created on first
+// The private work folder below the temporary directory (see PrivateWorkFolder), created on first
 // use and checked on every call; empty when none can be had.
 QString privateFolder();
 

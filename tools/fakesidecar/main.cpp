@@ -18,6 +18,8 @@
 //   spin              take the request and never answer, ignoring SIGTERM and our input
 //   flood             write without ever ending the line
 //
+// With FAKESIDECAR_REQUEST_LOG set, every request line is appended to that file as it is read.
+//
 // The fake always ends within two minutes, so a test that goes wrong leaves nothing behind.
 
 #include <QByteArray>
@@ -114,6 +116,14 @@ QByteArray echo(const QByteArray &line, int argc, char **argv)
     return QJsonDocument(reply).toJson(QJsonDocument::Compact) + '\n';
 }
 
+void logRequest(const QByteArray &line)
+{
+    const QByteArray path = qgetenv("FAKESIDECAR_REQUEST_LOG");
+    QFile log(QString::fromLocal8Bit(path));
+    if (!path.isEmpty() && log.open(QIODevice::Append))
+        log.write(line + '\n');
+}
+
 // Whether this is the first process of the script to reach `step`; marks it reached.
 bool firstToReach(const char *script, qsizetype step)
 {
@@ -160,6 +170,7 @@ int main(int argc, char **argv)
             waitForHangUp(STDIN_FILENO);
         }
         const QByteArray line = readRequest();
+        logRequest(line);
         const qint64 id = QJsonDocument::fromJson(line)[QStringLiteral("id")].toInteger();
         bytes.replace("$NEXT", QByteArray::number(id + 1)).replace("$ID", QByteArray::number(id));
         if (verb == "echo") {
