@@ -152,11 +152,16 @@ const TagOrder group = groupTags;
 TagOrder element(const char *tag)
 {
     static constexpr std::pair<const char *, TagOrder> orders[] = {
-        {"staticText", staticTextTags}, {"textField", textFieldTags},
-        {"image", imageTags},           {"subreport", subreportTags},
-        {"rectangle", graphicTags},     {"ellipse", graphicTags},
-        {"line", graphicTags},          {"break", breakTags},
-        {"frame", bandTags},           {"reportElement", reportElementTags}};
+        {"staticText", staticTextTags},
+        {"textField", textFieldTags},
+        {"image", imageTags},
+        {"subreport", subreportTags},
+        {"rectangle", graphicTags},
+        {"ellipse", graphicTags},
+        {"line", graphicTags},
+        {"break", breakTags},
+        {"frame", bandTags},
+        {"reportElement", reportElementTags}};
     for (const auto &[name, order] : orders) {
         if (is(tag, name))
             return order;
