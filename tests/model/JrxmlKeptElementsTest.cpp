@@ -92,3 +92,12 @@ TEST(JrxmlKeptElements, InheritedFontStaysInherited)
     EXPECT_TRUE(JrxmlCodec::serialize(d).contains("<font fontName=\"Serif\" size=\"14\" "
                                                   "isBold=\"true\"/>"));
 }
+
+TEST(JrxmlKeptElements, CapturedAttributeNamesKeepTheirCharacters)
+{
+    const QByteArray out = titleElement(
+        "<crosstab x:\xC3\xA9t\xC3\xA9=\"1\" xmlns:x=\"urn:x\"><reportElement x=\"0\" y=\"0\" "
+        "width=\"9\" height=\"9\"/></crosstab>");
+    EXPECT_TRUE(out.contains("x:\xC3\xA9t\xC3\xA9=\"1\"")) << out.toStdString();
+    EXPECT_EQ(roundTrip(out), out);
+}
