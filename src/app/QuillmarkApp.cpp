@@ -39,7 +39,8 @@ QuillmarkApp::QuillmarkApp(std::unique_ptr<Dialogs> dialogs,
     updateCheck_ = [this] { updateChecker_->checkIfNeeded(); };
 
     auto *content = new ContentView(*workspace_, *settings_, *dialogs_);
-    content->setEngine(engine_);
+    content->setEngine(engine_, *connectionStore_);
+    content->setBugReporting(urlOpener_, version_);
     mainWindow_ = new MainWindow(content);
     mainWindow_->setAttribute(Qt::WA_DeleteOnClose);
     if (widgetDialogs)
