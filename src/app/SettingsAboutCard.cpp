@@ -86,11 +86,10 @@ SettingsAboutCard::SettingsAboutCard(UpdateChecker &checker, const VersionInfo &
     spinner_->setRange(0, 0);
     spinner_->setTextVisible(false);
     spinner_->setFixedSize(60, 10);
-    message_->setWordWrap(false);
-    checkRow->addWidget(updateButton_);
-    checkRow->addWidget(spinner_);
-    checkRow->addWidget(message_);
-    checkRow->addStretch();
+    checkRow->addWidget(updateButton_, 0, Qt::AlignLeft);
+    checkRow->addWidget(spinner_, 0, Qt::AlignLeft);
+    // The message wraps within the card rather than widening the window.
+    checkRow->addWidget(message_, 1);
     addLayout(checkRow);
     connect(updateButton_, &QPushButton::clicked, this, &SettingsAboutCard::checkForUpdatesNow);
 

@@ -14,7 +14,6 @@ CardSection::CardSection(const QString &title, const std::optional<QString> &sub
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     column_->setContentsMargins(padding, padding, padding, padding);
     column_->setSpacing(spacing);
-    column_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     auto *heading = new QLabel(title, this);
     heading->setObjectName(QStringLiteral("cardTitle"));
