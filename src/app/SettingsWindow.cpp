@@ -23,3 +23,9 @@ void SettingsWindow::showOrRaise()
     view_->raise();
     view_->activateWindow();
 }
+
+void SettingsWindow::close()
+{
+    if (view_)
+        view_->close();
+}

@@ -24,6 +24,8 @@ public:
     ~SettingsWindow() override;
 
     void showOrRaise();
+    // Closes the open window, as quitting does; nothing when it is closed.
+    void close();
     // The open window's view; null while the window is closed.
     SettingsView *view() const { return view_; }
 

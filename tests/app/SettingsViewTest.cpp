@@ -225,11 +225,13 @@ TEST_F(SettingsViewTest, WindowOpensOnce)
     QPointer<SettingsView> first = window.view();
     window.showOrRaise();
     EXPECT_EQ(window.view(), first.data());
-    first->close();
+    window.close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(first.isNull());
+    EXPECT_EQ(window.view(), nullptr);
     window.showOrRaise();
-    EXPECT_NE(window.view(), nullptr);
+    ASSERT_NE(window.view(), nullptr);
+    EXPECT_TRUE(window.view()->isVisible());
 }
 
 } // namespace
