@@ -1,8 +1,11 @@
 #include "datapanel/CardSection.h"
+#include "datapanel/CardText.h"
 #include "datapanel/DataRowCard.h"
 
+#include <QApplication>
 #include <QImage>
 #include <QLabel>
+#include <QTest>
 #include <QVBoxLayout>
 #include <gtest/gtest.h>
 
@@ -49,6 +52,26 @@ TEST(DataRowCard, FillsTheCardWidthWithTheControlBackground)
 
     const QImage image = row->grab().toImage();
     EXPECT_EQ(image.pixelColor(image.width() / 2, 2), row->palette().color(QPalette::Base));
+}
+
+TEST(CardText, SecondaryTextFollowsAnAppearanceChange)
+{
+    const QPalette original = QApplication::palette();
+    CardSection card(u"About"_s);
+    QLabel *label = CardText::note(u"note"_s);
+    card.addWidget(label);
+    const auto shown = [&] { return label->palette().color(QPalette::WindowText); };
+    EXPECT_EQ(shown().rgb(), original.color(QPalette::WindowText).rgb());
+    EXPECT_LT(shown().alphaF(), 1);
+
+    QPalette dark = original;
+    dark.setColor(QPalette::Window, QColor(40, 40, 42));
+    dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
+    QApplication::setPalette(dark);
+    QTest::qWait(1);
+    EXPECT_EQ(shown().rgb(), QColor(230, 230, 230).rgb());
+    EXPECT_LT(shown().alphaF(), 1);
+    QApplication::setPalette(original);
 }
 
 } // namespace
