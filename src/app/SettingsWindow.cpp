@@ -12,6 +12,11 @@ SettingsWindow::~SettingsWindow()
     delete view_.data();
 }
 
+SettingsView *SettingsWindow::view() const
+{
+    return view_;
+}
+
 void SettingsWindow::showOrRaise()
 {
     if (!view_) {

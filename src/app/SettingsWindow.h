@@ -27,7 +27,7 @@ public:
     // Closes the open window, as quitting does; nothing when it is closed.
     void close();
     // The open window's view; null while the window is closed.
-    SettingsView *view() const { return view_; }
+    SettingsView *view() const;
 
 private:
     AppSettings &settings_;
