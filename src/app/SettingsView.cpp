@@ -15,6 +15,8 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QSignalBlocker>
+#include <QStyleOptionToolButton>
+#include <QStylePainter>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <cmath>
@@ -31,6 +33,24 @@ QString formatPoints(double points)
 {
     return QLocale().toString(points, 'f', 0);
 }
+
+// One segment of the theme picker: the chosen one is filled with the accent colour.
+class SegmentButton : public QToolButton {
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QStyleOptionToolButton option;
+        initStyleOption(&option);
+        if (isChecked()) {
+            for (const auto role : {QPalette::Button, QPalette::Window})
+                option.palette.setColor(role, palette().color(QPalette::Highlight));
+            option.palette.setColor(QPalette::ButtonText,
+                                    palette().color(QPalette::HighlightedText));
+        }
+        QStylePainter painter(this);
+        painter.drawComplexControl(QStyle::CC_ToolButton, option);
+    }
+};
 
 } // namespace
 
@@ -99,7 +119,7 @@ CardSection *SettingsView::appearanceCard()
     const QString symbols[] = {u"circle.lefthalf.filled"_s, u"sun.max"_s, u"moon"_s};
     const QList<AppAppearance> cases = allCases<AppAppearance>();
     for (qsizetype i = 0; i < cases.size(); ++i) {
-        auto *segment = new QToolButton;
+        auto *segment = new SegmentButton;
         segment->setText(rawValue(cases[i]));
         segment->setIcon(SymbolIcons::icon(symbols[i]));
         segment->setProperty(SymbolIcons::symbolProperty, symbols[i]);
