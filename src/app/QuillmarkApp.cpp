@@ -42,7 +42,8 @@ QuillmarkApp::QuillmarkApp(std::unique_ptr<Dialogs> dialogs,
     settingsWindow_ = new SettingsWindow(*settings_, *updateChecker_, version_, this);
 
     auto *content = new ContentView(*workspace_, *settings_, *dialogs_);
-    content->setEngine(engine_);
+    content->setEngine(engine_, *connectionStore_);
+    content->setBugReporting(urlOpener_, version_);
     mainWindow_ = new MainWindow(content);
     mainWindow_->setAttribute(Qt::WA_DeleteOnClose);
     if (widgetDialogs)
