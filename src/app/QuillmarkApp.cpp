@@ -9,6 +9,7 @@
 #include "app/UpdateChecker.h"
 #include "app/WidgetDialogs.h"
 #include "app/WorkspaceModel.h"
+#include "canvas/SnippetLibrary.h"
 #include "engine/ConnectionPresetStore.h"
 #include "engine/QtKeychainHelper.h"
 #include "engine/SidecarModel.h"
@@ -31,6 +32,7 @@ QuillmarkApp::QuillmarkApp(std::unique_ptr<Dialogs> dialogs,
         keychain_ = std::make_unique<QtKeychainHelper>();
     connectionStore_ = new ConnectionPresetStore(rawSettings_, *keychain_, this);
     engine_ = new SidecarModel(this);
+    snippetLibrary_ = new SnippetLibrary(rawSettings_, this);
     auto *widgetDialogs = dialogs_ ? nullptr : new WidgetDialogs;
     if (widgetDialogs)
         dialogs_.reset(widgetDialogs);
@@ -38,7 +40,7 @@ QuillmarkApp::QuillmarkApp(std::unique_ptr<Dialogs> dialogs,
     crashPrompt_ = [this] { CrashDetection::promptIfNeeded(*dialogs_, urlOpener_, version_); };
     updateCheck_ = [this] { updateChecker_->checkIfNeeded(); };
 
-    auto *content = new ContentView(*workspace_, *settings_, *dialogs_);
+    auto *content = new ContentView(*workspace_, *settings_, *dialogs_, *snippetLibrary_, *engine_);
     content->setEngine(engine_);
     mainWindow_ = new MainWindow(content);
     mainWindow_->setAttribute(Qt::WA_DeleteOnClose);
