@@ -17,16 +17,19 @@ class ConnectionPresetStore;
 class ContentView;
 class DocumentStore;
 class MainWindow;
+class QAction;
+class SettingsWindow;
 class SidecarModel;
+class SnippetLibrary;
 class UpdateChecker;
 class WorkspaceModel;
 
-// The application: it owns the long-lived models (workspace, settings, engine, connection presets),
-// builds the main window and runs launch and quit. On the window's first showing it installs
-// the key monitor and restores the last session; after launching it brings the windows to the
-// front and posts the launch checks. Quitting, by the window's close or by a command, stores
-// the open files and the active tab, asks before discarding unsaved changes, and marks the
-// session as cleanly ended only when the program really ends.
+// The application: it owns the long-lived models (workspace, settings, engine, connection presets,
+// snippet library), builds the main window and runs launch and quit. On the window's first
+// showing it installs the key monitor and restores the last session; after launching it brings
+// the windows to the front and posts the launch checks. Quitting, by the window's close or by a
+// command, stores the open files and the active tab, asks before discarding unsaved changes, and
+// marks the session as cleanly ended only when the program really ends.
 class QuillmarkApp : public QObject {
     Q_OBJECT
 
@@ -41,6 +44,7 @@ public:
     AppSettings &settings() const { return *settings_; }
     ConnectionPresetStore &connectionStore() const { return *connectionStore_; }
     SidecarModel &engine() const { return *engine_; }
+    SnippetLibrary &snippetLibrary() const { return *snippetLibrary_; }
     Dialogs &dialogs() const { return *dialogs_; }
     MainWindow *mainWindow() const { return mainWindow_; }
     ContentView *contentView() const;
@@ -58,8 +62,11 @@ public:
     // Asks and, when allowed, ends the program (the window and the preferences window close).
     void quit();
 
-    // The preferences window closes with the main window.
-    void setPreferencesWindow(QWidget *window) { preferencesWindow_ = window; }
+    // Opens the one preferences window, or brings it to the front (Edit ▸ Settings…, Ctrl+,).
+    void showSettings();
+    // The command that does so, for the menu; the main window carries it.
+    QAction *settingsAction() const { return settingsAction_; }
+    SettingsWindow &settingsWindow() const { return *settingsWindow_; }
     // Runs on the main queue after launching (the crash prompt, by default the one of
     // CrashDetection); and once launched (by default the daily update check). Either may be
     // empty: start-up measurements and tests go without them.
@@ -84,9 +91,11 @@ private:
     WorkspaceModel *workspace_;
     ConnectionPresetStore *connectionStore_;
     SidecarModel *engine_;
+    SnippetLibrary *snippetLibrary_;
     UpdateChecker *updateChecker_;
     QPointer<MainWindow> mainWindow_;
-    QPointer<QWidget> preferencesWindow_;
+    SettingsWindow *settingsWindow_;
+    QAction *settingsAction_;
     // Set when the window is first shown, as the quit request reads them.
     QPointer<WorkspaceModel> workspaceRef_;
     QPointer<AppSettings> settingsRef_;
