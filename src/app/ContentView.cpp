@@ -56,7 +56,7 @@ ContentView::ContentView(WorkspaceModel &workspace, AppSettings &settings, Dialo
     setObjectName(u"ContentView"_s);
     setMinimumSize(minimumContentWidth, minimumContentHeight);
 
-    auto *actions = row(u"ActionsRow"_s, {900, 34}, this);
+    actionsRow_ = row(u"ActionsRow"_s, {900, 34}, this);
     toolStrip_ = new ToolStrip(row(u"PaletteView"_s, {400, 34}, this),
                                row(u"FormatToolbar"_s, {520, 34}, this),
                                alignToolbar_ = new AlignDistributeToolbar(this), this);
@@ -66,7 +66,7 @@ ContentView::ContentView(WorkspaceModel &workspace, AppSettings &settings, Dialo
     auto *stack = new QVBoxLayout(this);
     stack->setContentsMargins(0, 0, 0, 0);
     stack->setSpacing(0);
-    stack->addWidget(actions);
+    stack->addWidget(actionsRow_);
     stack->addWidget(divider(this));
     stack->addWidget(toolStrip_);
     stack->addWidget(divider(this));
@@ -313,4 +313,11 @@ void ContentView::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     banner_->reposition();
+}
+
+void ContentView::setActionsRow(QWidget *actionsRow)
+{
+    delete layout()->replaceWidget(actionsRow_, actionsRow);
+    delete actionsRow_;
+    actionsRow_ = actionsRow;
 }

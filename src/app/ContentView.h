@@ -52,6 +52,10 @@ public:
     // and the first one makes written files reload the project explorer.
     void setEngine(SidecarModel *engine);
 
+    // Takes the place of the actions row's placeholder.
+    void setActionsRow(QWidget *actionsRow);
+    QWidget *actionsRow() const { return actionsRow_; }
+
     PanelWidths &panelWidths() const { return *panelWidths_; }
     TabBarView *tabBar() const { return tabBar_; }
     CanvasView *canvas() const { return canvas_; }
@@ -79,6 +83,7 @@ private:
     AppSettings &settings_;
     Dialogs &dialogs_;
     PanelWidths *panelWidths_;
+    QWidget *actionsRow_ = nullptr;
     ToolStrip *toolStrip_ = nullptr;
     TabBarView *tabBar_ = nullptr;
     CanvasView *canvas_ = nullptr;

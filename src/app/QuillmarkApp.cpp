@@ -1,9 +1,12 @@
 #include "app/QuillmarkApp.h"
 
+#include "app/ActionsRow.h"
+#include "app/AppMenus.h"
 #include "app/AppPalettes.h"
 #include "app/AppSettings.h"
 #include "app/ContentView.h"
 #include "app/CrashDetection.h"
+#include "app/FileCommands.h"
 #include "app/KeyMonitor.h"
 #include "app/MainWindow.h"
 #include "app/UpdateChecker.h"
@@ -16,6 +19,7 @@
 #include <QApplication>
 #include <QScreen>
 #include <QTimer>
+#include <QUrlQuery>
 
 using namespace Qt::StringLiterals;
 
@@ -46,6 +50,7 @@ QuillmarkApp::QuillmarkApp(std::unique_ptr<Dialogs> dialogs,
         widgetDialogs->setParent(mainWindow_);
     mainWindow_->setShouldClose([this] { return quitting_ || shouldTerminate(); });
     connect(mainWindow_, &MainWindow::firstShown, this, &QuillmarkApp::onFirstShown);
+    buildCommands();
     connect(mainWindow_, &QObject::destroyed, this, [this] {
         if (preferencesWindow_)
             preferencesWindow_->close();
@@ -55,6 +60,44 @@ QuillmarkApp::QuillmarkApp(std::unique_ptr<Dialogs> dialogs,
 QuillmarkApp::~QuillmarkApp()
 {
     delete mainWindow_;
+}
+
+void QuillmarkApp::buildCommands()
+{
+    fileCommands_ =
+        new FileCommands(*workspace_, *settings_, *dialogs_, engine_, connectionStore_, this);
+    auto *actions = new ActionsRow(*fileCommands_, *workspace_, *settings_);
+    actions->setReportBug([this] { urlOpener_.open(bugReportURL(version_)); });
+    contentView()->setActionsRow(actions);
+    connect(fileCommands_, &FileCommands::isZippingChanged, contentView(),
+            [this] { contentView()->setZipping(fileCommands_->isZipping()); });
+    menus_ = new AppMenus(mainWindow_->menuBar(), *fileCommands_, *workspace_, *settings_, this);
+    menus_->setShowPreferences([this] { showPreferences(); });
+    menus_->setQuit([this] { quit(); });
+}
+
+void QuillmarkApp::showPreferences()
+{
+    // The preferences window is not built yet; once it is, setPreferencesWindow() hands it here.
+    if (!preferencesWindow_)
+        return;
+    preferencesWindow_->show();
+    preferencesWindow_->raise();
+    preferencesWindow_->activateWindow();
+}
+
+QUrl QuillmarkApp::bugReportURL(const VersionInfo &version)
+{
+    const QString body = u"Describe what happened:\n\n\n---\nQuillmark "_s + version.shortVersion +
+                         u"\n"_s + version.systemVersion;
+    QUrlQuery query;
+    query.addQueryItem(u"subject"_s, u"Quillmark Bug Report"_s);
+    query.addQueryItem(u"body"_s, body);
+    QUrl url;
+    url.setScheme(u"mailto"_s);
+    url.setPath(CrashDetection::supportAddress);
+    url.setQuery(query);
+    return url;
 }
 
 ContentView *QuillmarkApp::contentView() const

@@ -14,7 +14,9 @@
 
 class AppSettings;
 class ConnectionPresetStore;
+class AppMenus;
 class ContentView;
+class FileCommands;
 class DocumentStore;
 class MainWindow;
 class SidecarModel;
@@ -44,6 +46,12 @@ public:
     Dialogs &dialogs() const { return *dialogs_; }
     MainWindow *mainWindow() const { return mainWindow_; }
     ContentView *contentView() const;
+    FileCommands &fileCommands() const { return *fileCommands_; }
+    AppMenus &menus() const { return *menus_; }
+    // Settings...: shows the preferences window once one has been handed over.
+    void showPreferences();
+    // The pre-filled bug report mail.
+    static QUrl bugReportURL(const VersionInfo &version);
     // The active tab's store.
     DocumentStore *store() const;
 
@@ -70,6 +78,7 @@ signals:
     void sessionRestored();
 
 private:
+    void buildCommands();
     void onFirstShown();
     void finishLaunching();
     void applyAppearance();
@@ -85,6 +94,8 @@ private:
     ConnectionPresetStore *connectionStore_;
     SidecarModel *engine_;
     UpdateChecker *updateChecker_;
+    FileCommands *fileCommands_ = nullptr;
+    AppMenus *menus_ = nullptr;
     QPointer<MainWindow> mainWindow_;
     QPointer<QWidget> preferencesWindow_;
     // Set when the window is first shown, as the quit request reads them.
