@@ -121,7 +121,7 @@ QStackedWidget *ActionsRow::withSpinner(QToolButton *button)
     auto *holder = new QWidget(stack);
     auto *centre = new QHBoxLayout(holder);
     centre->setContentsMargins(0, 0, 0, 0);
-    centre->addWidget(new Spinner(holder), 0, Qt::AlignCenter);
+    centre->addWidget(new Spinner(16, holder), 0, Qt::AlignCenter);
     stack->addWidget(holder);
     return stack;
 }

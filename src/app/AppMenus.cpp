@@ -72,17 +72,18 @@ void AppMenus::buildFile()
                 [this, format] { commands_.exportDocument(format); });
     }
     file_->addSeparator();
-    QAction *settingsItem = addItem(file_, u"Settings..."_s, QKeySequence(u"Ctrl+,"_s), [this] {
-        if (showPreferences_)
-            showPreferences_();
-    });
-    settingsItem->setMenuRole(QAction::PreferencesRole);
-    file_->addSeparator();
     QAction *quitItem = addItem(file_, u"Quit"_s, QKeySequence(u"Ctrl+Q"_s), [this] {
         if (quit_)
             quit_();
     });
     quitItem->setMenuRole(QAction::QuitRole);
+}
+
+void AppMenus::setSettingsAction(QAction *settings)
+{
+    settings->setMenuRole(QAction::PreferencesRole);
+    edit_->addSeparator();
+    edit_->addAction(settings);
 }
 
 void AppMenus::buildEdit()

@@ -21,8 +21,9 @@ public:
     AppMenus(QMenuBar *bar, FileCommands &commands, WorkspaceModel &workspace,
              AppSettings &settings, QObject *parent = nullptr);
 
-    // Settings... opens the preferences window; Quit takes the application's quit path.
-    void setShowPreferences(std::function<void()> show) { showPreferences_ = std::move(show); }
+    // Settings… at the end of the Edit menu opens the preferences window.
+    void setSettingsAction(QAction *settings);
+    // Quit takes the application's quit path.
     void setQuit(std::function<void()> quit) { quit_ = std::move(quit); }
 
     QMenu *fileMenu() const { return file_; }
@@ -59,6 +60,5 @@ private:
     QAction *delete_ = nullptr;
     DocumentStore *observed_ = nullptr;
     QList<QMetaObject::Connection> storeConnections_;
-    std::function<void()> showPreferences_;
     std::function<void()> quit_;
 };

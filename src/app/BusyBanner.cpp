@@ -10,7 +10,7 @@
 #include <QTimer>
 
 BusyBanner::BusyBanner(QWidget *parent)
-    : QWidget(parent), label_(new QLabel(this)), spinner_(new Spinner(this))
+    : QWidget(parent), label_(new QLabel(this)), spinner_(new Spinner(16, this))
 {
     setObjectName(QStringLiteral("BusyBanner"));
     QFont font = label_->font();

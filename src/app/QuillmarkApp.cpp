@@ -9,6 +9,7 @@
 #include "app/FileCommands.h"
 #include "app/KeyMonitor.h"
 #include "app/MainWindow.h"
+#include "app/SettingsWindow.h"
 #include "app/UpdateChecker.h"
 #include "app/WidgetDialogs.h"
 #include "app/WorkspaceModel.h"
@@ -16,10 +17,10 @@
 #include "engine/QtKeychainHelper.h"
 #include "engine/SidecarModel.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QScreen>
 #include <QTimer>
-#include <QUrlQuery>
 
 using namespace Qt::StringLiterals;
 
@@ -41,20 +42,23 @@ QuillmarkApp::QuillmarkApp(std::unique_ptr<Dialogs> dialogs,
     updateChecker_ = new UpdateChecker(clock_, *dialogs_, urlOpener_, version_, this);
     crashPrompt_ = [this] { CrashDetection::promptIfNeeded(*dialogs_, urlOpener_, version_); };
     updateCheck_ = [this] { updateChecker_->checkIfNeeded(); };
+    settingsWindow_ = new SettingsWindow(*settings_, *updateChecker_, version_, this);
 
     auto *content = new ContentView(*workspace_, *settings_, *dialogs_);
-    content->setEngine(engine_);
+    content->setEngine(engine_, *connectionStore_);
+    content->setBugReporting(urlOpener_, version_);
     mainWindow_ = new MainWindow(content);
     mainWindow_->setAttribute(Qt::WA_DeleteOnClose);
     if (widgetDialogs)
         widgetDialogs->setParent(mainWindow_);
     mainWindow_->setShouldClose([this] { return quitting_ || shouldTerminate(); });
     connect(mainWindow_, &MainWindow::firstShown, this, &QuillmarkApp::onFirstShown);
+    connect(mainWindow_, &QObject::destroyed, settingsWindow_, &SettingsWindow::close);
+    settingsAction_ = new QAction(u"Settings…"_s, mainWindow_);
+    settingsAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
+    mainWindow_->addAction(settingsAction_);
+    connect(settingsAction_, &QAction::triggered, this, &QuillmarkApp::showSettings);
     buildCommands();
-    connect(mainWindow_, &QObject::destroyed, this, [this] {
-        if (preferencesWindow_)
-            preferencesWindow_->close();
-    });
 }
 
 QuillmarkApp::~QuillmarkApp()
@@ -67,37 +71,13 @@ void QuillmarkApp::buildCommands()
     fileCommands_ =
         new FileCommands(*workspace_, *settings_, *dialogs_, engine_, connectionStore_, this);
     auto *actions = new ActionsRow(*fileCommands_, *workspace_, *settings_);
-    actions->setReportBug([this] { urlOpener_.open(bugReportURL(version_)); });
+    actions->setReportBug([this] { contentView()->reportBug(); });
     contentView()->setActionsRow(actions);
     connect(fileCommands_, &FileCommands::isZippingChanged, contentView(),
             [this] { contentView()->setZipping(fileCommands_->isZipping()); });
     menus_ = new AppMenus(mainWindow_->menuBar(), *fileCommands_, *workspace_, *settings_, this);
-    menus_->setShowPreferences([this] { showPreferences(); });
+    menus_->setSettingsAction(settingsAction_);
     menus_->setQuit([this] { quit(); });
-}
-
-void QuillmarkApp::showPreferences()
-{
-    // The preferences window is not built yet; once it is, setPreferencesWindow() hands it here.
-    if (!preferencesWindow_)
-        return;
-    preferencesWindow_->show();
-    preferencesWindow_->raise();
-    preferencesWindow_->activateWindow();
-}
-
-QUrl QuillmarkApp::bugReportURL(const VersionInfo &version)
-{
-    const QString body = u"Describe what happened:\n\n\n---\nQuillmark "_s + version.shortVersion +
-                         u"\n"_s + version.systemVersion;
-    QUrlQuery query;
-    query.addQueryItem(u"subject"_s, u"Quillmark Bug Report"_s);
-    query.addQueryItem(u"body"_s, body);
-    QUrl url;
-    url.setScheme(u"mailto"_s);
-    url.setPath(CrashDetection::supportAddress);
-    url.setQuery(query);
-    return url;
 }
 
 ContentView *QuillmarkApp::contentView() const
@@ -158,6 +138,11 @@ void QuillmarkApp::finishLaunching()
         updateCheck_();
 }
 
+void QuillmarkApp::showSettings()
+{
+    settingsWindow_->showOrRaise();
+}
+
 void QuillmarkApp::presentError(const QString &description)
 {
     dialogs_->presentError(description);
@@ -190,7 +175,6 @@ void QuillmarkApp::quit()
     quitting_ = true;
     if (mainWindow_)
         mainWindow_->close();
-    if (preferencesWindow_)
-        preferencesWindow_->close();
+    settingsWindow_->close();
     QCoreApplication::quit();
 }

@@ -19,6 +19,8 @@ class ContentView;
 class FileCommands;
 class DocumentStore;
 class MainWindow;
+class QAction;
+class SettingsWindow;
 class SidecarModel;
 class UpdateChecker;
 class WorkspaceModel;
@@ -48,10 +50,6 @@ public:
     ContentView *contentView() const;
     FileCommands &fileCommands() const { return *fileCommands_; }
     AppMenus &menus() const { return *menus_; }
-    // Settings...: shows the preferences window once one has been handed over.
-    void showPreferences();
-    // The pre-filled bug report mail.
-    static QUrl bugReportURL(const VersionInfo &version);
     // The active tab's store.
     DocumentStore *store() const;
 
@@ -66,8 +64,11 @@ public:
     // Asks and, when allowed, ends the program (the window and the preferences window close).
     void quit();
 
-    // The preferences window closes with the main window.
-    void setPreferencesWindow(QWidget *window) { preferencesWindow_ = window; }
+    // Opens the one preferences window, or brings it to the front (Edit ▸ Settings…, Ctrl+,).
+    void showSettings();
+    // The command that does so, for the menu; the main window carries it.
+    QAction *settingsAction() const { return settingsAction_; }
+    SettingsWindow &settingsWindow() const { return *settingsWindow_; }
     // Runs on the main queue after launching (the crash prompt, by default the one of
     // CrashDetection); and once launched (by default the daily update check). Either may be
     // empty: start-up measurements and tests go without them.
@@ -97,7 +98,8 @@ private:
     FileCommands *fileCommands_ = nullptr;
     AppMenus *menus_ = nullptr;
     QPointer<MainWindow> mainWindow_;
-    QPointer<QWidget> preferencesWindow_;
+    SettingsWindow *settingsWindow_;
+    QAction *settingsAction_;
     // Set when the window is first shown, as the quit request reads them.
     QPointer<WorkspaceModel> workspaceRef_;
     QPointer<AppSettings> settingsRef_;

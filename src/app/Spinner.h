@@ -1,33 +1,17 @@
 #pragma once
 
-#include <QPainter>
 #include <QTimer>
 #include <QWidget>
 
-// A turning arc, as small as a control's progress indicator.
+// A turning arc, the size of a control's progress indicator; it turns only while shown.
 class Spinner : public QWidget {
 public:
-    explicit Spinner(QWidget *parent) : QWidget(parent)
-    {
-        setFixedSize(16, 16);
-        timer_.setInterval(80);
-        connect(&timer_, &QTimer::timeout, this, [this] {
-            angle_ = (angle_ + 30) % 360;
-            update();
-        });
-    }
+    explicit Spinner(int size = 16, QWidget *parent = nullptr);
 
 protected:
-    void showEvent(QShowEvent *) override { timer_.start(); }
-    void hideEvent(QHideEvent *) override { timer_.stop(); }
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        QPen pen(palette().color(QPalette::WindowText), 2, Qt::SolidLine, Qt::RoundCap);
-        painter.setPen(pen);
-        painter.drawArc(QRectF(2, 2, 12, 12), -angle_ * 16, 270 * 16);
-    }
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     QTimer timer_;
