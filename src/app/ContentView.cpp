@@ -20,6 +20,8 @@
 #include "app/WorkspaceModel.h"
 #include "canvas/AlignDistributeToolbar.h"
 #include "canvas/CanvasView.h"
+#include "canvas/FormatToolbar.h"
+#include "canvas/PaletteView.h"
 #include "document/DocumentStore.h"
 #include "engine/FriendlyErrorTranslator.h"
 #include "engine/ParameterValuesSheet.h"
@@ -55,7 +57,7 @@ Placeholder *row(const QString &name, const QSize &size, QWidget *parent)
 } // namespace
 
 ContentView::ContentView(WorkspaceModel &workspace, AppSettings &settings, Dialogs &dialogs,
-                         QWidget *parent)
+                         SnippetLibrary &snippetLibrary, SidecarModel &engine, QWidget *parent)
     : QWidget(parent), workspace_(workspace), settings_(settings), dialogs_(dialogs),
       panelWidths_(new PanelWidths(this))
 {
@@ -63,8 +65,11 @@ ContentView::ContentView(WorkspaceModel &workspace, AppSettings &settings, Dialo
     setMinimumSize(minimumContentWidth, minimumContentHeight);
 
     actionsRow_ = row(u"ActionsRow"_s, {900, 34}, this);
-    toolStrip_ = new ToolStrip(row(u"PaletteView"_s, {400, 34}, this),
-                               row(u"FormatToolbar"_s, {520, 34}, this),
+    palette_ = new PaletteView(settings_, snippetLibrary, engine, this);
+    palette_->setObjectName(u"PaletteView"_s);
+    formatToolbar_ = new FormatToolbar(settings_, this);
+    formatToolbar_->setObjectName(u"FormatToolbar"_s);
+    toolStrip_ = new ToolStrip(palette_, formatToolbar_,
                                alignToolbar_ = new AlignDistributeToolbar(this), this);
     alignToolbar_->setObjectName(u"AlignDistributeToolbar"_s);
     warningsBar_ = new ReaderWarningsBar(this);
@@ -199,6 +204,8 @@ void ContentView::followActiveStore()
         activeStore_ = store;
         canvas_->setStore(store);
         alignToolbar_->setStore(store);
+        palette_->setStore(store);
+        formatToolbar_->setStore(store);
         subreportConnection_ = connect(store, &DocumentStore::creatingSubreportElementIDsChanged,
                                        this, &ContentView::refreshBanner);
     }

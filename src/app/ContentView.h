@@ -16,13 +16,16 @@ class CanvasTrailingToolbar;
 class CanvasView;
 class ConnectionPresetStore;
 class Dialogs;
+class FormatToolbar;
 class DocumentStore;
+class PaletteView;
 class PanelWidths;
 class PreviewRun;
 class PreviewSheet;
 class ReaderWarningsBar;
 class SidecarModel;
 class SheetDialog;
+class SnippetLibrary;
 class SourceSheet;
 class TabBarView;
 class ToolStrip;
@@ -41,8 +44,9 @@ public:
     static constexpr int minimumContentWidth = 1100;
     static constexpr int minimumContentHeight = 750;
 
+    // The palette inserts through the engine and the snippet library; both outlive the view.
     ContentView(WorkspaceModel &workspace, AppSettings &settings, Dialogs &dialogs,
-                QWidget *parent = nullptr);
+                SnippetLibrary &snippetLibrary, SidecarModel &engine, QWidget *parent = nullptr);
     ~ContentView() override;
 
     // What the engine is doing; the zip and the active tab's subreport flags are added here.
@@ -82,6 +86,8 @@ public:
     TabBarView *tabBar() const { return tabBar_; }
     CanvasView *canvas() const { return canvas_; }
     ToolStrip *toolStrip() const { return toolStrip_; }
+    PaletteView *palette() const { return palette_; }
+    FormatToolbar *formatToolbar() const { return formatToolbar_; }
     BusyBanner *busyBanner() const { return banner_; }
 
 protected:
@@ -110,6 +116,8 @@ private:
     TabBarView *tabBar_ = nullptr;
     CanvasView *canvas_ = nullptr;
     AlignDistributeToolbar *alignToolbar_ = nullptr;
+    PaletteView *palette_ = nullptr;
+    FormatToolbar *formatToolbar_ = nullptr;
     QWidget *leftColumn_ = nullptr;
     QWidget *inspector_ = nullptr;
     BusyBanner *banner_ = nullptr;
