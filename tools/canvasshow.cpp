@@ -1,41 +1,27 @@
 // Shows the design canvas for one report file, for looking at it by eye:
 //   canvasshow REPORT.jrxml [--zoom LEVEL] [--unit Pixels|Inches|Millimeters|Centimeters|Meters]
 //              [--select N]
-// with the align and distribute toolbar above it and a fixed 10-point snap grid; --select selects
-// the first N elements of the first detail band.
+// with the align and distribute toolbar above it; --select selects the first N elements of the
+// first detail band. Preferences start at their defaults in a throwaway folder.
 
+#include "app/AppSettings.h"
+#include "app/SymbolIcons.h"
 #include "canvas/AlignDistributeToolbar.h"
-#include "canvas/BandSettings.h"
 #include "canvas/CanvasView.h"
 #include "document/DocumentStore.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QIcon>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QUrl>
 #include <QVBoxLayout>
-#include <cmath>
 #include <cstdio>
-
-namespace {
-
-// The preferences' snap grid is not part of this tool: a plain 10-point grid stands in.
-struct TenPointGrid : BandSettings {
-    bool isSnapToGridEnabled() const override { return true; }
-    double gridSize() const override { return 10; }
-    double snapped(double value) const override { return std::round(value / 10) * 10; }
-    double snapped(double value, double) const override { return snapped(value); }
-    QString defaultFontName() const override { return QStringLiteral("SansSerif"); }
-    double defaultFontSize() const override { return 10; }
-    bool defaultBlankWhenNull() const override { return false; }
-};
-
-} // namespace
 
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    QIcon::setFallbackThemeName(QStringLiteral("breeze"));
+    SymbolIcons::useIconTheme(false);
     QCommandLineParser parser;
     parser.addPositionalArgument(QStringLiteral("report"), QStringLiteral("The JRXML file."));
     parser.addOption({QStringLiteral("zoom"), QStringLiteral("Zoom level."), QStringLiteral("z")});
@@ -74,11 +60,13 @@ int main(int argc, char **argv)
     auto *toolbar = new AlignDistributeToolbar;
     toolbar->setStore(&store);
     auto *canvas = new CanvasView;
-    TenPointGrid grid;
-    canvas->setBandSettings(&grid);
-    canvas->setStore(&store);
+    const QTemporaryDir scratch;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, scratch.path());
+    AppSettings settings(scratch.path());
     if (const auto unit = enumFromRaw<MeasurementUnit>(parser.value(QStringLiteral("unit"))))
-        canvas->setMeasurementUnit(*unit);
+        settings.setMeasurementUnit(*unit);
+    canvas->setSettings(&settings);
+    canvas->setStore(&store);
     column->addWidget(toolbar);
     column->addWidget(canvas, 1);
     window.resize(1200, 900);

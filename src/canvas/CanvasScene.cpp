@@ -1,8 +1,8 @@
 #include "canvas/CanvasScene.h"
 
+#include "app/AppSettings.h"
 #include "document/DocumentStore.h"
 
-#include <QElapsedTimer>
 #include <QGraphicsRectItem>
 #include <QPen>
 
@@ -10,9 +10,7 @@ CanvasScene::CanvasScene(QObject *parent)
     : QGraphicsScene(parent), sheet_(new QGraphicsRectItem), margin_(new QGraphicsRectItem),
       stack_(new QGraphicsRectItem)
 {
-    QElapsedTimer monotonic;
-    monotonic.start();
-    context_.clock = [monotonic] { return monotonic.elapsed(); };
+    context_.clock = &systemClock_;
     context_.relayout = [this] { layoutBands(); };
     sheet_->setBrush(Qt::white);
     sheet_->setPen(Qt::NoPen);
@@ -27,20 +25,22 @@ CanvasScene::CanvasScene(QObject *parent)
     addItem(stack_);
 }
 
-void CanvasScene::setSettings(const BandSettings *settings)
+void CanvasScene::setSettings(const AppSettings *settings)
 {
+    if (context_.settings)
+        context_.settings->disconnect(this);
     context_.settings = settings;
-    settingsChanged();
-}
-
-void CanvasScene::settingsChanged()
-{
+    if (settings) {
+        const auto redraw = [this] { update(); };
+        connect(settings, &AppSettings::isSnapToGridEnabledChanged, this, redraw);
+        connect(settings, &AppSettings::gridSizeChanged, this, redraw);
+    }
     update();
 }
 
-void CanvasScene::setClock(DocumentStore::Clock clock)
+void CanvasScene::setClock(const AppClock *clock)
 {
-    context_.clock = std::move(clock);
+    context_.clock = clock ? clock : &systemClock_;
 }
 
 void CanvasScene::setStore(DocumentStore *store)

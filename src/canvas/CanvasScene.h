@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/AppClock.h"
 #include "canvas/BandContext.h"
 #include "canvas/BandItem.h"
 #include "canvas/CanvasGeometry.h"
@@ -23,12 +24,11 @@ public:
     // Shows another report; null shows nothing.
     void setStore(DocumentStore *store);
 
-    // The preferences the bands read (grid, snapping, defaults of new text fields); the caller
-    // keeps them alive. Call settingsChanged() when they change.
-    void setSettings(const BandSettings *settings);
-    void settingsChanged();
-    // The clock of double clicks on band area, in milliseconds.
-    void setClock(DocumentStore::Clock clock);
+    // The preferences the bands read: grid, snapping and the defaults of new text fields.
+    void setSettings(const AppSettings *settings);
+    // The clock of double clicks on band area; the system's until another is given. The
+    // caller keeps it alive.
+    void setClock(const AppClock *clock);
 
     const canvas::PageGeometry &page() const { return page_; }
     const QList<BandTarget> &targets() const { return targets_; }
@@ -49,6 +49,7 @@ private:
     void syncActiveBand();
     void syncSelection();
 
+    SystemClock systemClock_;
     BandContext context_;
     canvas::PageGeometry page_;
     QList<BandTarget> targets_;

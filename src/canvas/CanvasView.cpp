@@ -1,5 +1,6 @@
 #include "canvas/CanvasView.h"
 
+#include "app/AppSettings.h"
 #include "canvas/BandFrameTracker.h"
 #include "canvas/CanvasGraphicsView.h"
 #include "canvas/CanvasScene.h"
@@ -93,25 +94,27 @@ void CanvasView::setStore(DocumentStore *store)
     syncRulers();
 }
 
-void CanvasView::setMeasurementUnit(MeasurementUnit unit)
+void CanvasView::setSettings(AppSettings *settings)
 {
+    if (settings_)
+        settings_->disconnect(this);
+    settings_ = settings;
+    if (settings)
+        connect(settings, &AppSettings::measurementUnitChanged, this, &CanvasView::syncUnit);
+    scene_->setSettings(settings);
+    syncUnit();
+}
+
+void CanvasView::syncUnit()
+{
+    const MeasurementUnit unit = settings_ ? settings_->measurementUnit() : MeasurementUnit::pixels;
     horizontalRuler_->setUnit(unit);
     verticalRuler_->setUnit(unit);
 }
 
-void CanvasView::setBandSettings(const BandSettings *settings)
+void CanvasView::setClock(const AppClock *clock)
 {
-    scene_->setSettings(settings);
-}
-
-void CanvasView::bandSettingsChanged()
-{
-    scene_->settingsChanged();
-}
-
-void CanvasView::setClock(DocumentStore::Clock clock)
-{
-    scene_->setClock(std::move(clock));
+    scene_->setClock(clock);
 }
 
 void CanvasView::setTabStrip(QWidget *tabStrip)

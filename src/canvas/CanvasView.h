@@ -7,7 +7,8 @@
 #include <QWidget>
 
 class BandFrameTracker;
-class BandSettings;
+class AppClock;
+class AppSettings;
 class CanvasGraphicsView;
 class CanvasScene;
 class CrossBandDragState;
@@ -31,14 +32,11 @@ public:
 
     DocumentStore *store() const { return store_; }
     void setStore(DocumentStore *store);
-    // The unit of the rulers (the user's measurement unit).
-    void setMeasurementUnit(MeasurementUnit unit);
-    // The preferences the bands read: grid, snapping and the defaults of new text fields. The
-    // caller keeps them alive and calls bandSettingsChanged() when they change.
-    void setBandSettings(const BandSettings *settings);
-    void bandSettingsChanged();
-    // The clock of double clicks on band area, in milliseconds (tests give their own).
-    void setClock(DocumentStore::Clock clock);
+    // The user's preferences: the rulers' unit, and the grid, snapping and new-text-field
+    // defaults that the bands read.
+    void setSettings(AppSettings *settings);
+    // The clock of double clicks on band area (tests give their own); the caller keeps it alive.
+    void setClock(const AppClock *clock);
     void setTabStrip(QWidget *tabStrip);
     void setTrailingToolbar(QWidget *toolbar);
 
@@ -55,8 +53,10 @@ public:
 
 private:
     void syncRulers();
+    void syncUnit();
 
     QPointer<DocumentStore> store_;
+    QPointer<AppSettings> settings_;
     BandFrameTracker *frameTracker_;
     MultiDragState *multiDragState_;
     CrossBandDragState *crossBandDragState_;
