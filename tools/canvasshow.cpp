@@ -1,22 +1,36 @@
 // Shows the design canvas for one report file, for looking at it by eye:
 //   canvasshow REPORT.jrxml [--zoom LEVEL] [--unit Pixels|Inches|Millimeters|Centimeters|Meters]
 //              [--select N]
-// with the align and distribute toolbar above it; --select selects the first N elements of the
-// first detail band. Preferences start at their defaults in a throwaway folder.
+// with the align and distribute toolbar above it and a fixed 10-point snap grid; --select selects
+// the first N elements of the first detail band.
 
-#include "app/AppSettings.h"
 #include "app/SymbolIcons.h"
 #include "canvas/AlignDistributeToolbar.h"
+#include "canvas/BandSettings.h"
 #include "canvas/CanvasView.h"
 #include "document/DocumentStore.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QSettings>
-#include <QTemporaryDir>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <cmath>
 #include <cstdio>
+
+namespace {
+
+// The preferences' snap grid is not part of this tool: a plain 10-point grid stands in.
+struct TenPointGrid : BandSettings {
+    bool isSnapToGridEnabled() const override { return true; }
+    double gridSize() const override { return 10; }
+    double snapped(double value) const override { return std::round(value / 10) * 10; }
+    double snapped(double value, double) const override { return snapped(value); }
+    QString defaultFontName() const override { return QStringLiteral("SansSerif"); }
+    double defaultFontSize() const override { return 10; }
+    bool defaultBlankWhenNull() const override { return false; }
+};
+
+} // namespace
 
 int main(int argc, char **argv)
 {
@@ -60,13 +74,11 @@ int main(int argc, char **argv)
     auto *toolbar = new AlignDistributeToolbar;
     toolbar->setStore(&store);
     auto *canvas = new CanvasView;
-    const QTemporaryDir scratch;
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, scratch.path());
-    AppSettings settings(scratch.path());
-    if (const auto unit = enumFromRaw<MeasurementUnit>(parser.value(QStringLiteral("unit"))))
-        settings.setMeasurementUnit(*unit);
-    canvas->setSettings(&settings);
+    TenPointGrid grid;
+    canvas->setBandSettings(&grid);
     canvas->setStore(&store);
+    if (const auto unit = enumFromRaw<MeasurementUnit>(parser.value(QStringLiteral("unit"))))
+        canvas->setMeasurementUnit(*unit);
     column->addWidget(toolbar);
     column->addWidget(canvas, 1);
     window.resize(1200, 900);

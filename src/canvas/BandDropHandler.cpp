@@ -1,12 +1,12 @@
 #include "canvas/BandDropHandler.h"
 
-#include "app/AppSettings.h"
 #include "canvas/BandGeometry.h"
+#include "canvas/BandSettings.h"
 #include "document/DocumentStore.h"
 
 namespace {
 
-ReportElement newTextField(const AppSettings &settings, const QString &expression, QPointF at)
+ReportElement newTextField(const BandSettings &settings, const QString &expression, QPointF at)
 {
     ReportElement e;
     e.id = newId();
@@ -23,7 +23,7 @@ ReportElement newTextField(const AppSettings &settings, const QString &expressio
     return e;
 }
 
-QPointF dropOrigin(const DocumentStore &store, const AppSettings &settings,
+QPointF dropOrigin(const DocumentStore &store, const BandSettings &settings,
                    const BandTarget &target, QPointF point)
 {
     return bandgeometry::dropOrigin(
@@ -31,7 +31,7 @@ QPointF dropOrigin(const DocumentStore &store, const AppSettings &settings,
         store.document().columnWidth, store.height(target));
 }
 
-void dropFields(DocumentStore &store, const AppSettings &settings, const BandTarget &target,
+void dropFields(DocumentStore &store, const BandSettings &settings, const BandTarget &target,
                 const QStringList &names, QPointF point)
 {
     const ReportDocument &doc = store.document();
@@ -69,7 +69,7 @@ void dropFields(DocumentStore &store, const AppSettings &settings, const BandTar
 
 } // namespace
 
-void applyBandDrop(DocumentStore &store, const AppSettings &settings, const BandTarget &target,
+void applyBandDrop(DocumentStore &store, const BandSettings &settings, const BandTarget &target,
                    const BandDrop &drop, QPointF point)
 {
     // A standard band the report does not hold is drawn but takes no elements; an undo step or

@@ -1,13 +1,13 @@
 #include "canvas/BandItem.h"
 
 #include "app/AppClock.h"
-#include "app/AppSettings.h"
 #include "app/SymbolIcons.h"
 #include "canvas/BandContext.h"
 #include "canvas/BandDrop.h"
 #include "canvas/BandDropHandler.h"
 #include "canvas/BandGeometry.h"
 #include "canvas/BandHeaderButton.h"
+#include "canvas/BandSettings.h"
 #include "canvas/CanvasGeometry.h"
 #include "canvas/RulerTicks.h"
 
@@ -178,7 +178,7 @@ void BandItem::paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidge
     if (isActive_)
         painter->fillRect(body, withAlpha(accent, 0.03));
 
-    const AppSettings *settings = context_ ? context_->settings.data() : nullptr;
+    const BandSettings *settings = context_ ? context_->settings : nullptr;
     if (settings && settings->isSnapToGridEnabled()) {
         QPainterPath grid;
         for (double x : bandgeometry::gridLines(settings->gridSize(), width_)) {

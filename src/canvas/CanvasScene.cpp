@@ -1,6 +1,5 @@
 #include "canvas/CanvasScene.h"
 
-#include "app/AppSettings.h"
 #include "document/DocumentStore.h"
 
 #include <QGraphicsRectItem>
@@ -25,16 +24,14 @@ CanvasScene::CanvasScene(QObject *parent)
     addItem(stack_);
 }
 
-void CanvasScene::setSettings(const AppSettings *settings)
+void CanvasScene::setSettings(const BandSettings *settings)
 {
-    if (context_.settings)
-        context_.settings->disconnect(this);
     context_.settings = settings;
-    if (settings) {
-        const auto redraw = [this] { update(); };
-        connect(settings, &AppSettings::isSnapToGridEnabledChanged, this, redraw);
-        connect(settings, &AppSettings::gridSizeChanged, this, redraw);
-    }
+    settingsChanged();
+}
+
+void CanvasScene::settingsChanged()
+{
     update();
 }
 

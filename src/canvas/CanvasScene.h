@@ -24,8 +24,10 @@ public:
     // Shows another report; null shows nothing.
     void setStore(DocumentStore *store);
 
-    // The preferences the bands read: grid, snapping and the defaults of new text fields.
-    void setSettings(const AppSettings *settings);
+    // The preferences the bands read (grid, snapping, defaults of new text fields); the caller
+    // keeps them alive. Call settingsChanged() when they change.
+    void setSettings(const BandSettings *settings);
+    void settingsChanged();
     // The clock of double clicks on band area; the system's until another is given. The
     // caller keeps it alive.
     void setClock(const AppClock *clock);

@@ -1,6 +1,5 @@
 #include "canvas/CanvasView.h"
 
-#include "app/AppSettings.h"
 #include "canvas/BandFrameTracker.h"
 #include "canvas/CanvasGraphicsView.h"
 #include "canvas/CanvasScene.h"
@@ -94,22 +93,20 @@ void CanvasView::setStore(DocumentStore *store)
     syncRulers();
 }
 
-void CanvasView::setSettings(AppSettings *settings)
+void CanvasView::setMeasurementUnit(MeasurementUnit unit)
 {
-    if (settings_)
-        settings_->disconnect(this);
-    settings_ = settings;
-    if (settings)
-        connect(settings, &AppSettings::measurementUnitChanged, this, &CanvasView::syncUnit);
-    scene_->setSettings(settings);
-    syncUnit();
-}
-
-void CanvasView::syncUnit()
-{
-    const MeasurementUnit unit = settings_ ? settings_->measurementUnit() : MeasurementUnit::pixels;
     horizontalRuler_->setUnit(unit);
     verticalRuler_->setUnit(unit);
+}
+
+void CanvasView::setBandSettings(const BandSettings *settings)
+{
+    scene_->setSettings(settings);
+}
+
+void CanvasView::bandSettingsChanged()
+{
+    scene_->settingsChanged();
 }
 
 void CanvasView::setClock(const AppClock *clock)

@@ -8,7 +8,7 @@
 
 class BandFrameTracker;
 class AppClock;
-class AppSettings;
+class BandSettings;
 class CanvasGraphicsView;
 class CanvasScene;
 class CrossBandDragState;
@@ -32,9 +32,12 @@ public:
 
     DocumentStore *store() const { return store_; }
     void setStore(DocumentStore *store);
-    // The user's preferences: the rulers' unit, and the grid, snapping and new-text-field
-    // defaults that the bands read.
-    void setSettings(AppSettings *settings);
+    // The unit of the rulers (the user's measurement unit).
+    void setMeasurementUnit(MeasurementUnit unit);
+    // The preferences the bands read: grid, snapping and the defaults of new text fields. The
+    // caller keeps them alive and calls bandSettingsChanged() when they change.
+    void setBandSettings(const BandSettings *settings);
+    void bandSettingsChanged();
     // The clock of double clicks on band area (tests give their own); the caller keeps it alive.
     void setClock(const AppClock *clock);
     void setTabStrip(QWidget *tabStrip);
@@ -53,10 +56,8 @@ public:
 
 private:
     void syncRulers();
-    void syncUnit();
 
     QPointer<DocumentStore> store_;
-    QPointer<AppSettings> settings_;
     BandFrameTracker *frameTracker_;
     MultiDragState *multiDragState_;
     CrossBandDragState *crossBandDragState_;

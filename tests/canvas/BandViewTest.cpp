@@ -1,7 +1,7 @@
 #include "app/AppClock.h"
-#include "app/AppSettings.h"
 #include "canvas/AlignDistributeToolbar.h"
 #include "canvas/BandHeaderButton.h"
+#include "canvas/BandSettings.h"
 #include "canvas/CanvasGraphicsView.h"
 #include "canvas/CanvasScene.h"
 #include "canvas/CanvasView.h"
@@ -12,23 +12,31 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
-#include <QSettings>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <cmath>
 #include <gtest/gtest.h>
 
 namespace {
 
+// A 10-point grid, stretched along an axis as the preferences do it.
+struct GridSettings : BandSettings {
+    bool isSnapToGridEnabled() const override { return true; }
+    double gridSize() const override { return 10; }
+    double snapped(double v) const override { return std::round(v / 10) * 10; }
+    double snapped(double v, double axis) const override
+    {
+        const double step = axis / std::max(std::round(axis / 10), 1.0);
+        return std::round(v / step) * step;
+    }
+    QString defaultFontName() const override { return QStringLiteral("DejaVu Sans"); }
+    double defaultFontSize() const override { return 9; }
+    bool defaultBlankWhenNull() const override { return true; }
+};
+
 struct BandFixture : ::testing::Test {
     BandFixture()
     {
-        // Preferences in a folder of this test's own: a 10-point grid with snapping on.
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, scratch.path());
-        settings = std::make_unique<AppSettings>(scratch.path());
-        settings->setIsSnapToGridEnabled(true);
-        settings->setGridSize(10);
-        settings->setDefaultFontName(QStringLiteral("DejaVu Sans"));
         ReportDocument doc = DocumentStore::defaultDocument();
         for (const char *name : {"A", "B"}) {
             ReportField field;
@@ -39,7 +47,7 @@ struct BandFixture : ::testing::Test {
         store.setDocument(doc);
         detail = BandTarget::detailBand(doc.detailBands[0].id);
         canvas.resize(1000, 800);
-        canvas.setSettings(settings.get());
+        canvas.setBandSettings(&settings);
         canvas.setClock(&clock);
         canvas.setStore(&store);
         canvas.show();
@@ -96,10 +104,9 @@ struct BandFixture : ::testing::Test {
         return texts;
     }
 
-    QTemporaryDir scratch;
-    std::unique_ptr<AppSettings> settings;
-    FixedClock clock{QDateTime::fromMSecsSinceEpoch(10'000)};
     DocumentStore store;
+    GridSettings settings;
+    FixedClock clock{QDateTime::fromMSecsSinceEpoch(10'000)};
     CanvasView canvas;
     BandTarget detail = BandTarget::standard(BandType::detail);
     const BandTarget title = BandTarget::standard(BandType::title);
@@ -189,7 +196,7 @@ TEST_F(BandFixture, DropsOfFieldsAndParameters)
     ASSERT_EQ(expressions(header), QStringList{QStringLiteral("$F{Name}")});
     const ReportElement placed = store.elements(header).first();
     EXPECT_EQ(QRectF(placed.x, placed.y, placed.width, placed.height),
-              QRectF(settings->snapped(60, store.document().columnWidth), 10, 150, 20));
+              QRectF(settings.snapped(60, store.document().columnWidth), 10, 150, 20));
     EXPECT_EQ(placed.fontName, QStringLiteral("DejaVu Sans"));
     EXPECT_EQ(store.activeBandTarget(), header);
 
