@@ -108,12 +108,13 @@ void BandItem::setBand(const QString &label, double width, double storedHeight, 
     update();
 }
 
-void BandItem::setElements(const QList<ReportElement> &elements)
+bool BandItem::setElements(const QList<ReportElement> &elements)
 {
     if (shownElements_ == elements)
-        return;
+        return false;
     shownElements_ = elements;
     ElementItem::syncList(body_, elements_, elements);
+    return true;
 }
 
 void BandItem::showSelection(const QSet<QUuid> &selected)

@@ -77,12 +77,12 @@ void CanvasScene::syncDocument()
         kept.insert(target, band);
         band->setBand(store->label(target), document.columnWidth, store->height(target),
                       store->activeBandTarget() == target, canRemove);
-        band->setElements(store->elements(target));
+        // Only bands whose elements changed can hold items that show a stale selection.
+        if (band->setElements(store->elements(target)))
+            band->showSelection(store->selectedElementIDs());
     }
     qDeleteAll(bands_);
     bands_ = kept;
-    if (store)
-        syncSelection();
     layoutBands();
 }
 
