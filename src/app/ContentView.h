@@ -1,24 +1,32 @@
 #pragma once
 
 #include "app/BusyStatus.h"
+#include "app/VersionInfo.h"
 
 #include <QPointer>
 #include <QSet>
 #include <QUuid>
 #include <QWidget>
+#include <memory>
 
 class AlignDistributeToolbar;
 class AppSettings;
 class BusyBanner;
+class CanvasTrailingToolbar;
 class CanvasView;
+class ConnectionPresetStore;
 class Dialogs;
 class DocumentStore;
 class PanelWidths;
+class PreviewRun;
+class PreviewSheet;
 class ReaderWarningsBar;
 class SidecarModel;
 class SheetDialog;
+class SourceSheet;
 class TabBarView;
 class ToolStrip;
+class UrlOpener;
 class WorkspaceModel;
 
 // The content of the main window, top to bottom: the actions row, the tool strip, and the
@@ -50,7 +58,21 @@ public:
     // The engine model: its busy flags feed the banner, its export errors the alert, its preview
     // session the preview sheet; each showing of the window starts the engine unless it runs,
     // and the first one makes written files reload the project explorer.
-    void setEngine(SidecarModel *engine);
+    // The canvas's trailing toolbar starts preview runs with the connection presets.
+    void setEngine(SidecarModel *engine, ConnectionPresetStore &connections);
+
+    // Bug reports: the mail is opened with `opener` and names `version`.
+    void setBugReporting(UrlOpener &opener, const VersionInfo &version);
+    // Opens a pre-filled bug report mail.
+    void reportBug();
+    static QUrl bugReportURL(const VersionInfo &version);
+    // The one alert of failed file actions: "Quillmark" with the error's text; returns when closed.
+    void presentFileActionError(const QString &description);
+
+    CanvasTrailingToolbar *trailingToolbar() const { return trailingToolbar_; }
+    SourceSheet *sourceSheet() const { return sourceSheet_; }
+    PreviewSheet *previewSheet() const { return previewSheetContent_; }
+    void startPreviewRun();
 
     PanelWidths &panelWidths() const { return *panelWidths_; }
     TabBarView *tabBar() const { return tabBar_; }
@@ -93,6 +115,12 @@ private:
     bool isZipping_ = false;
     QPointer<SidecarModel> engine_;
     SheetDialog *previewSheet_ = nullptr;
+    PreviewSheet *previewSheetContent_ = nullptr;
+    SourceSheet *sourceSheet_ = nullptr;
+    CanvasTrailingToolbar *trailingToolbar_ = nullptr;
+    std::unique_ptr<PreviewRun> previewRun_;
+    UrlOpener *urlOpener_ = nullptr;
+    VersionInfo version_;
     bool shownBefore_ = false;
     bool engineStartPending_ = false;
 };

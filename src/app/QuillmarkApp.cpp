@@ -6,6 +6,7 @@
 #include "app/CrashDetection.h"
 #include "app/KeyMonitor.h"
 #include "app/MainWindow.h"
+#include "app/SettingsWindow.h"
 #include "app/UpdateChecker.h"
 #include "app/WidgetDialogs.h"
 #include "app/WorkspaceModel.h"
@@ -13,6 +14,7 @@
 #include "engine/QtKeychainHelper.h"
 #include "engine/SidecarModel.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QScreen>
 #include <QTimer>
@@ -37,19 +39,22 @@ QuillmarkApp::QuillmarkApp(std::unique_ptr<Dialogs> dialogs,
     updateChecker_ = new UpdateChecker(clock_, *dialogs_, urlOpener_, version_, this);
     crashPrompt_ = [this] { CrashDetection::promptIfNeeded(*dialogs_, urlOpener_, version_); };
     updateCheck_ = [this] { updateChecker_->checkIfNeeded(); };
+    settingsWindow_ = new SettingsWindow(*settings_, *updateChecker_, version_, this);
 
     auto *content = new ContentView(*workspace_, *settings_, *dialogs_);
-    content->setEngine(engine_);
+    content->setEngine(engine_, *connectionStore_);
+    content->setBugReporting(urlOpener_, version_);
     mainWindow_ = new MainWindow(content);
     mainWindow_->setAttribute(Qt::WA_DeleteOnClose);
     if (widgetDialogs)
         widgetDialogs->setParent(mainWindow_);
     mainWindow_->setShouldClose([this] { return quitting_ || shouldTerminate(); });
     connect(mainWindow_, &MainWindow::firstShown, this, &QuillmarkApp::onFirstShown);
-    connect(mainWindow_, &QObject::destroyed, this, [this] {
-        if (preferencesWindow_)
-            preferencesWindow_->close();
-    });
+    connect(mainWindow_, &QObject::destroyed, settingsWindow_, &SettingsWindow::close);
+    settingsAction_ = new QAction(u"Settings…"_s, mainWindow_);
+    settingsAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
+    mainWindow_->addAction(settingsAction_);
+    connect(settingsAction_, &QAction::triggered, this, &QuillmarkApp::showSettings);
 }
 
 QuillmarkApp::~QuillmarkApp()
@@ -115,6 +120,11 @@ void QuillmarkApp::finishLaunching()
         updateCheck_();
 }
 
+void QuillmarkApp::showSettings()
+{
+    settingsWindow_->showOrRaise();
+}
+
 void QuillmarkApp::presentError(const QString &description)
 {
     dialogs_->presentError(description);
@@ -147,7 +157,6 @@ void QuillmarkApp::quit()
     quitting_ = true;
     if (mainWindow_)
         mainWindow_->close();
-    if (preferencesWindow_)
-        preferencesWindow_->close();
+    settingsWindow_->close();
     QCoreApplication::quit();
 }

@@ -17,6 +17,8 @@ class ConnectionPresetStore;
 class ContentView;
 class DocumentStore;
 class MainWindow;
+class QAction;
+class SettingsWindow;
 class SidecarModel;
 class UpdateChecker;
 class WorkspaceModel;
@@ -58,8 +60,11 @@ public:
     // Asks and, when allowed, ends the program (the window and the preferences window close).
     void quit();
 
-    // The preferences window closes with the main window.
-    void setPreferencesWindow(QWidget *window) { preferencesWindow_ = window; }
+    // Opens the one preferences window, or brings it to the front (Edit ▸ Settings…, Ctrl+,).
+    void showSettings();
+    // The command that does so, for the menu; the main window carries it.
+    QAction *settingsAction() const { return settingsAction_; }
+    SettingsWindow &settingsWindow() const { return *settingsWindow_; }
     // Runs on the main queue after launching (the crash prompt, by default the one of
     // CrashDetection); and once launched (by default the daily update check). Either may be
     // empty: start-up measurements and tests go without them.
@@ -86,7 +91,8 @@ private:
     SidecarModel *engine_;
     UpdateChecker *updateChecker_;
     QPointer<MainWindow> mainWindow_;
-    QPointer<QWidget> preferencesWindow_;
+    SettingsWindow *settingsWindow_;
+    QAction *settingsAction_;
     // Set when the window is first shown, as the quit request reads them.
     QPointer<WorkspaceModel> workspaceRef_;
     QPointer<AppSettings> settingsRef_;

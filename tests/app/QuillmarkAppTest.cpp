@@ -4,10 +4,14 @@
 #include "app/ContentView.h"
 #include "app/MainWindow.h"
 #include "app/ScriptedDialogs.h"
+#include "app/SettingsView.h"
+#include "app/SettingsWindow.h"
 #include "app/WorkspaceModel.h"
 #include "engine/InMemoryKeychain.h"
 #include "engine/SidecarModel.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -138,6 +142,32 @@ TEST_F(QuillmarkAppTest, LaunchPostsTheCrashPromptAndChecksForUpdatesOnce)
     EXPECT_EQ(updateChecks, 1);
     QCoreApplication::processEvents();
     EXPECT_EQ(crashPrompts, 1);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(QuillmarkAppTest, CtrlCommaOpensOnePreferencesWindowThatClosesWithTheMainWindow)
+{
+    app->start();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(app->mainWindow()));
+    EXPECT_EQ(app->settingsAction()->text(), u"Settings…"_s);
+    EXPECT_EQ(app->settingsWindow().view(), nullptr);
+    for (int press = 0; press < 2; ++press) {
+        app->mainWindow()->activateWindow();
+        QTest::keyClick(app->mainWindow(), Qt::Key_Comma, Qt::ControlModifier);
+    }
+    const QPointer<SettingsView> view = app->settingsWindow().view();
+    ASSERT_NE(view, nullptr);
+    EXPECT_TRUE(view->isVisible());
+    EXPECT_EQ(QApplication::topLevelWidgets().count(view.data()), 1);
+
+    EXPECT_TRUE(app->mainWindow()->close());
+    // The main window goes first, then the preferences window it closed.
+    for (int round = 0; round < 2; ++round)
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(view.isNull());
 }
 
 } // namespace
