@@ -41,6 +41,11 @@ ReportElement DocumentStore::regenerateIDs(const ReportElement &element)
 {
     ReportElement copy = element;
     copy.id = newId();
+    // The copy keeps what the file held of the element, but not the file's identifier of it,
+    // which must stay unique in the document.
+    KeptXml position = copy.kept.part(u"reportElement");
+    if (position.removeAttribute(u"uuid"))
+        copy.kept.setPart(QStringLiteral("reportElement"), position);
     if (QList<ReportElement> *children = copy.kind.children()) {
         for (ReportElement &child : *children)
             child = regenerateIDs(child);

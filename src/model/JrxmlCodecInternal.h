@@ -28,7 +28,7 @@ void appendElement(QString &out, const ReportElement &element, const QList<Repor
 
 // The element's reportElement block (one line, or three with a print-when expression).
 void appendReportElement(QString &out, const ReportElement &element,
-                         const QList<ReportStyle> &styles);
+                         const QList<ReportStyle> &styles, int spaces = 16);
 
 // The x, y, width and height attributes, whole numbers.
 void appendGeometryAttrs(QString &out, const ReportElement &element);
@@ -46,7 +46,8 @@ QString penXML(QLatin1StringView side, const BoxSidePen &pen);
 
 // Charts, crosstabs, other components and generic elements around a regenerated position line;
 // false for every other kind.
-bool appendPassThrough(QString &out, const ReportElement &element);
+bool appendPassThrough(QString &out, const ReportElement &element,
+                       const QList<ReportStyle> &styles);
 
 // Lists and tables as components; false for every other kind.
 bool appendComponent(QString &out, const ReportElement &element, const QList<ReportStyle> &styles);
@@ -95,7 +96,7 @@ QList<ReportElement> parseBandElements(pugi::xml_node node, JrxmlReadContext &co
 std::optional<ElementKind> elementKind(pugi::xml_node node, JrxmlReadContext &context);
 
 // The element read from its XML element, whose kind is known.
-ReportElement makeElement(pugi::xml_node node, ElementKind kind, const JrxmlReadContext &context);
+ReportElement makeElement(pugi::xml_node node, ElementKind kind, JrxmlReadContext &context);
 
 // The attribute as a number, or no value when it is absent or does not convert.
 std::optional<double> doubleAttr(pugi::xml_node node, const char *name);
@@ -142,7 +143,17 @@ using TagOrder = std::span<const char *const>;
 namespace tagOrder {
 extern const TagOrder root, band, section, style, box, rule, subDataset, parameter, field, variable,
     scriptlet, group;
+// The order inside a report element's own tag (a frame's: that of a band).
+TagOrder element(const char *tag);
 } // namespace tagOrder
+
+// The place of the tag in the order; below 0 when it is not in it.
+int rankOf(TagOrder order, const char *name);
+
+// What the element keeps of its XML element `node` (whose position line is `re`) besides the
+// values the reader took, and which of those values the file left out.
+void readElementKept(ReportElement &e, pugi::xml_node node, pugi::xml_node re,
+                     JrxmlReadContext &context);
 
 // Whether the child is the first of its name among its siblings, the one a single value is
 // read from.

@@ -187,8 +187,12 @@ ReportTableColumn readColumn(pugi::xml_node node, JrxmlReadContext &context)
 QString attributeText(pugi::xml_node node)
 {
     QString text;
-    for (pugi::xml_attribute attr : node.attributes())
-        appendAttr(text, QLatin1StringView(attr.name()), QString::fromUtf8(attr.value()));
+    // Names are UTF-8 like values: a name outside ASCII comes back as it was.
+    for (pugi::xml_attribute attr : node.attributes()) {
+        text += u' ' + QString::fromUtf8(attr.name()) + "=\""_L1;
+        appendEscaped(text, QString::fromUtf8(attr.value()));
+        text += u'"';
+    }
     return text;
 }
 

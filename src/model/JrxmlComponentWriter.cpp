@@ -12,20 +12,12 @@ namespace JrxmlCodec {
 
 namespace {
 
-// The position line of a pass-through element at 16 or 20 spaces.
-void appendPositionLine(QString &out, int spaces, const ReportElement &e)
-{
-    out += indent(spaces) + "<reportElement"_L1;
-    appendGeometryAttrs(out, e);
-    out += "/>\n"_L1;
-}
-
 // The start line, the position line, the captured body and the end (on the body's last line).
-void appendCaptured(QString &out, const ReportElement &e, QLatin1StringView tag,
-                    const QString &attrs, const QString &body)
+void appendCaptured(QString &out, const ReportElement &e, const QList<ReportStyle> &styles,
+                    QLatin1StringView tag, const QString &attrs, const QString &body)
 {
     out += indent(12) + u'<' + tag + attrs + ">\n"_L1;
-    appendPositionLine(out, 16, e);
+    appendReportElement(out, e, styles, 16);
     out += body + indent(12) + "</"_L1 + tag + ">\n"_L1;
 }
 
@@ -124,26 +116,28 @@ void appendTable(QString &out, const ReportElement &e, const ElementKind::Table 
 
 } // namespace
 
-bool appendPassThrough(QString &out, const ReportElement &e)
+bool appendPassThrough(QString &out, const ReportElement &e, const QList<ReportStyle> &styles)
 {
     if (const auto *chart = e.kind.as<ElementKind::Chart>()) {
         out += indent(12) + u'<' + chart->tag + ">\n"_L1;
         out += indent(16) + "<chart"_L1 + chart->chartAttrs + ">\n"_L1;
-        appendPositionLine(out, 20, e);
+        appendReportElement(out, e, styles, 20);
         out += chart->chartBodyXML + indent(16) + "</chart>\n"_L1;
         out += chart->siblingXML + indent(12) + "</"_L1 + chart->tag + ">\n"_L1;
         return true;
     }
     if (const auto *crosstab = e.kind.as<ElementKind::Crosstab>()) {
-        appendCaptured(out, e, "crosstab"_L1, crosstab->crosstabAttrs, crosstab->bodyXML);
+        appendCaptured(out, e, styles, "crosstab"_L1, crosstab->crosstabAttrs, crosstab->bodyXML);
         return true;
     }
     if (const auto *component = e.kind.as<ElementKind::ComponentPlaceholder>()) {
-        appendCaptured(out, e, "componentElement"_L1, QString(), component->componentXML + u'\n');
+        appendCaptured(out, e, styles, "componentElement"_L1, QString(),
+                       component->componentXML + u'\n');
         return true;
     }
     if (const auto *generic = e.kind.as<ElementKind::GenericElement>()) {
-        appendCaptured(out, e, "genericElement"_L1, generic->elementAttrs, generic->bodyXML);
+        appendCaptured(out, e, styles, "genericElement"_L1, generic->elementAttrs,
+                       generic->bodyXML);
         return true;
     }
     return false;

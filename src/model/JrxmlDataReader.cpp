@@ -94,6 +94,9 @@ ReportStyle readStyle(pugi::xml_node node, JrxmlReadContext &context)
                 {"isBold", "false"},
                 {"isItalic", "false"},
                 {"isUnderline", "false"}});
+    // A back colour without a mode leaves the mode to the parent style or the element.
+    if (node.attribute("backcolor"))
+        noteAbsent(node, own, {{"mode", "Opaque"}});
     s.kept.setPart({}, std::move(own));
     const pugi::xml_node boxNode = node.child("box");
     s.kept.setPart(u"box"_s, keptOf(boxNode, none, tagOrder::box, pen, none, context));

@@ -113,6 +113,8 @@ BandForm readBandForm(pugi::xml_node band, double defaultHeight, JrxmlReadContex
             return std::find(unread.begin(), unread.end(), child) == unread.end();
         },
         context);
+    // A band without a height is empty in print; it stays without one while unchanged.
+    noteAbsent(band, form.kept, {{"height", defaultHeight == 40 ? "40" : "20"}});
     return form;
 }
 

@@ -136,8 +136,10 @@ std::optional<ElementKind> elementKind(pugi::xml_node node, JrxmlReadContext &co
     if (is(name, "subreport"))
         return readSubreport(node);
     if (is(name, "frame")) {
+        // Children it does not know the frame keeps (makeElement).
         const JrxmlNesting nesting(context);
-        return ElementKind::Frame{parseBandElements(node, context)};
+        std::vector<pugi::xml_node> unread;
+        return ElementKind::Frame{parseBandElements(node, context, -1, &unread)};
     }
     if (is(name, "componentElement"))
         return readComponentElement(node, context);

@@ -119,7 +119,7 @@ std::optional<BoxSidePen> boxSidePen(pugi::xml_node node)
     return pen;
 }
 
-ReportElement makeElement(pugi::xml_node node, ElementKind kind, const JrxmlReadContext &context)
+ReportElement makeElement(pugi::xml_node node, ElementKind kind, JrxmlReadContext &context)
 {
     ReportElement e;
     e.id = newId();
@@ -134,7 +134,8 @@ ReportElement makeElement(pugi::xml_node node, ElementKind kind, const JrxmlRead
     e.height = doubleAttr(re, "height").value_or(20);
 
     e.styleName = attrText(re, "style");
-    const ReportStyle *style = e.styleName ? context.style(*e.styleName) : nullptr;
+    // An element that names no style takes the report's default style, as the engine does.
+    const ReportStyle *style = e.styleName ? context.style(*e.styleName) : context.defaultStyle();
     e.foreColor = colorAttr(re, "forecolor");
     if (!e.foreColor && style)
         e.foreColor = style->foreColor;
@@ -150,19 +151,21 @@ ReportElement makeElement(pugi::xml_node node, ElementKind kind, const JrxmlRead
 
     readBox(e, node);
 
-    e.evaluationTime = attrTextOr(node, "evaluationTime", u"Now"_s);
-    e.evaluationGroup = attrText(node, "evaluationGroup");
-    e.pattern = attrText(node, "pattern");
-    e.isBlankWhenNull = isTrue(node, "isBlankWhenNull");
+    // Other kinds keep these attributes as written.
+    if (e.kind.is<ElementKind::TextField>()) {
+        e.evaluationTime = attrTextOr(node, "evaluationTime", u"Now"_s);
+        e.evaluationGroup = attrText(node, "evaluationGroup");
+        e.pattern = attrText(node, "pattern");
+        e.isBlankWhenNull = isTrue(node, "isBlankWhenNull");
+    }
 
-    if (const std::optional<StretchType> stretch = enumAttr<StretchType>(re, "stretchType"))
-        e.stretchType = *stretch;
-    else
-        e.stretchType = isTrue(node, "isStretchWithOverflow") ? StretchType::relativeToBandHeight
-                                                              : StretchType::noStretch;
+    // The stretch type and a text field's growing (isStretchWithOverflow, kept as written) are
+    // two settings.
+    e.stretchType = enumAttr<StretchType>(re, "stretchType").value_or(StretchType::noStretch);
     e.positionType =
         enumAttr<PositionType>(re, "positionType").value_or(PositionType::fixRelativeToTop);
-    e.textAdjust = enumAttr<TextAdjust>(node, "textAdjust");
+    if (e.kind.is<ElementKind::TextField>())
+        e.textAdjust = enumAttr<TextAdjust>(node, "textAdjust");
 
     e.printWhenExpression = childText(re, "printWhenExpression");
     e.hyperlinkExpression = childText(node, "hyperlinkReferenceExpression");
@@ -173,6 +176,7 @@ ReportElement makeElement(pugi::xml_node node, ElementKind kind, const JrxmlRead
         e.runToBottom = !is(node.attribute("runToBottom").value(), "false");
         e.overflowType = attrText(node, "overflowType");
     }
+    readElementKept(e, node, re, context);
     return e;
 }
 

@@ -52,10 +52,10 @@ void appendTagAttrs(QString &out, const ReportElement &e)
         if (!isAbsentOrEmpty(e.pattern))
             appendAttr(out, "pattern"_L1, *e.pattern);
         appendTrueFlag(out, "isBlankWhenNull"_L1, e.isBlankWhenNull);
-        appendTrueFlag(out, "isStretchWithOverflow"_L1, e.stretchType != StretchType::noStretch);
-        if (e.textAdjust && *e.textAdjust != TextAdjust::stretchHeight)
+        if (e.textAdjust)
             appendRawAttr(out, "textAdjust"_L1, rawValue(*e.textAdjust));
-        if (!isAbsentOrEmpty(e.hyperlinkExpression))
+        // A hyperlink of another type keeps its own.
+        if (!isAbsentOrEmpty(e.hyperlinkExpression) && !e.kept.part({}).attribute(u"hyperlinkType"))
             appendRawAttr(out, "hyperlinkType"_L1, u"Reference");
     } else if (const auto *pageBreak = e.kind.as<ElementKind::ReportBreak>()) {
         if (pageBreak->type == BreakType::column)
@@ -70,73 +70,157 @@ void appendTagAttrs(QString &out, const ReportElement &e)
     }
 }
 
+// Ends a start tag that has no content of its own: empty, or holding its kept children.
+void closeWithKept(QString &out, int spaces, QLatin1StringView tag, const KeptXml &kept,
+                   TagOrder order)
+{
+    if (kept.children.isEmpty()) {
+        out += "/>\n"_L1;
+        return;
+    }
+    out += ">\n"_L1;
+    KeptChildWriter(kept, order, spaces + 4).rest(out);
+    out += indent(spaces) + "</"_L1 + tag + ">\n"_L1;
+}
+
+// A side pen with what the file held besides its width, colour and style.
+void appendPen(QString &out, QLatin1StringView side, const BoxSidePen &pen, const KeptXml &kept)
+{
+    const QString line = penXML(side, pen);
+    const qsizetype start = out.size() + 20;
+    out += line.chopped(3); // without "/>\n"
+    appendKeptAttributes(out, start, kept);
+    out += "/>\n"_L1;
+}
+
+void appendBoxPens(QString &out, const ReportElement &e, const KeptXml &box,
+                   const std::optional<BoxSidePen> (&pens)[4])
+{
+    static constexpr QLatin1StringView sides[] = {"topPen"_L1, "leftPen"_L1, "bottomPen"_L1,
+                                                  "rightPen"_L1};
+    KeptChildWriter kept(box, tagOrder::box, 20);
+    kept.before(out, "topPen");
+    for (int i = 0; i < 4; ++i) {
+        if (pens[i])
+            appendPen(out, sides[i], *pens[i], e.kept.part(QString(u"box/"_s + sides[i])));
+    }
+    kept.rest(out);
+}
+
 void appendBox(QString &out, const ReportElement &e)
 {
     const QString padding = paddingAttrs(e);
+    const KeptXml &box = e.kept.part(u"box");
     const bool hasPen = e.topPen || e.leftPen || e.bottomPen || e.rightPen;
-    if (!hasPen) {
-        if (!padding.isEmpty())
-            out += indent(16) + "<box"_L1 + padding + "/>\n"_L1;
+    if (!hasPen && padding.isEmpty() && box.isEmpty())
+        return;
+    out += indent(16);
+    const qsizetype start = out.size();
+    out += "<box"_L1 + padding;
+    appendKeptAttributes(out, start, box);
+    if (!hasPen && box.children.isEmpty()) {
+        // Without attributes left (all inherited) the box says nothing.
+        if (out.size() == start + 4)
+            out.truncate(start - 16);
+        else
+            out += "/>\n"_L1;
         return;
     }
-    out += indent(16) + "<box"_L1 + padding + ">\n"_L1;
-    if (e.topPen)
-        out += penXML("topPen"_L1, *e.topPen);
-    if (e.leftPen)
-        out += penXML("leftPen"_L1, *e.leftPen);
-    if (e.bottomPen)
-        out += penXML("bottomPen"_L1, *e.bottomPen);
-    if (e.rightPen)
-        out += penXML("rightPen"_L1, *e.rightPen);
+    out += ">\n"_L1;
+    appendBoxPens(out, e, box, {e.topPen, e.leftPen, e.bottomPen, e.rightPen});
     out += indent(16) + "</box>\n"_L1;
 }
 
-// The frame's border is its top pen, or a pen of its pen width and fore colour. A frame without
-// a fore colour gets a border without a colour (black when drawn), so that reading the file back
-// does not give the frame a fore colour it did not have.
+// The frame's border is its pens as read; a frame without pens whose pen width the user set gets
+// four pens of that width and its fore colour.
 void appendFrameBox(QString &out, const ReportElement &e)
 {
-    const BoxSidePen border =
-        e.topPen ? *e.topPen : BoxSidePen{e.penWidth, e.foreColor, PenLineStyle::solid};
-    out += indent(16) + "<box"_L1 + paddingAttrs(e) + ">\n"_L1;
-    out += penXML("topPen"_L1, border);
-    out += penXML("leftPen"_L1, e.leftPen.value_or(border));
-    out += penXML("bottomPen"_L1, e.bottomPen.value_or(border));
-    out += penXML("rightPen"_L1, e.rightPen.value_or(border));
-    out += indent(16) + "</box>\n"_L1;
+    if (e.topPen || e.leftPen || e.bottomPen || e.rightPen || e.penWidth == 1.0) {
+        appendBox(out, e);
+        return;
+    }
+    const BoxSidePen border{e.penWidth, e.foreColor, PenLineStyle::solid};
+    ReportElement bordered = e;
+    bordered.topPen = bordered.leftPen = bordered.bottomPen = bordered.rightPen = border;
+    appendBox(out, bordered);
 }
 
 void appendTextElement(QString &out, const ReportElement &e)
 {
-    out += indent(16) + "<textElement"_L1;
+    const KeptXml &own = e.kept.part(u"textElement");
+    const KeptXml &font = e.kept.part(u"textElement/font");
+    QString fontTag = indent(20);
+    const qsizetype fontStart = fontTag.size();
+    fontTag += "<font"_L1;
+    appendAttr(fontTag, "fontName"_L1, e.fontName);
+    appendRawAttr(fontTag, "size"_L1, wholeNumber(e.fontSize));
+    appendRawAttr(fontTag, "isBold"_L1, e.isBold ? u"true" : u"false");
+    appendRawAttr(fontTag, "isItalic"_L1, e.isItalic ? u"true" : u"false");
+    appendRawAttr(fontTag, "isUnderline"_L1, e.isUnderline ? u"true" : u"false");
+    if (!isAbsentOrEmpty(e.pdfFontName))
+        appendAttr(fontTag, "pdfFontName"_L1, *e.pdfFontName);
+    if (!isAbsentOrEmpty(e.pdfEncoding))
+        appendAttr(fontTag, "pdfEncoding"_L1, *e.pdfEncoding);
+    appendTrueFlag(fontTag, "isPdfEmbedded"_L1, e.isPdfEmbedded);
+    appendKeptAttributes(fontTag, fontStart, font);
+    const bool fontSaysNothing = fontTag.size() == fontStart + 5 && font.children.isEmpty();
+
+    out += indent(16);
+    const qsizetype start = out.size();
+    out += "<textElement"_L1;
     appendRawAttr(out, "textAlignment"_L1, rawValue(e.textAlignment));
     if (e.verticalAlignment != VerticalTextAlignment::top)
         appendRawAttr(out, "verticalAlignment"_L1, rawValue(e.verticalAlignment));
     if (e.markup)
         appendAttr(out, "markup"_L1, *e.markup);
-    out += ">\n"_L1 + indent(20) + "<font"_L1;
-    appendAttr(out, "fontName"_L1, e.fontName);
-    appendRawAttr(out, "size"_L1, wholeNumber(e.fontSize));
-    appendRawAttr(out, "isBold"_L1, e.isBold ? u"true" : u"false");
-    appendRawAttr(out, "isItalic"_L1, e.isItalic ? u"true" : u"false");
-    appendRawAttr(out, "isUnderline"_L1, e.isUnderline ? u"true" : u"false");
-    if (!isAbsentOrEmpty(e.pdfFontName))
-        appendAttr(out, "pdfFontName"_L1, *e.pdfFontName);
-    if (!isAbsentOrEmpty(e.pdfEncoding))
-        appendAttr(out, "pdfEncoding"_L1, *e.pdfEncoding);
-    appendTrueFlag(out, "isPdfEmbedded"_L1, e.isPdfEmbedded);
-    out += "/>\n"_L1 + indent(16) + "</textElement>\n"_L1;
+    appendKeptAttributes(out, start, own);
+    if (fontSaysNothing && own.children.isEmpty()) {
+        if (out.size() == start + 12)
+            out.truncate(start - 16); // everything is inherited
+        else
+            out += "/>\n"_L1;
+        return;
+    }
+    out += ">\n"_L1;
+    KeptChildWriter kept(own, TagOrder{}, 20);
+    if (!fontSaysNothing) {
+        out += fontTag;
+        closeWithKept(out, 20, "font"_L1, font, {});
+    }
+    kept.rest(out);
+    out += indent(16) + "</textElement>\n"_L1;
 }
 
 void appendGraphicElement(QString &out, const ReportElement &e)
 {
-    out += indent(16) + "<graphicElement>\n"_L1 + indent(20) + "<pen"_L1;
+    const KeptXml &own = e.kept.part(u"graphicElement");
+    const KeptXml &pen = e.kept.part(u"graphicElement/pen");
+    out += indent(16);
+    const qsizetype start = out.size();
+    out += "<graphicElement"_L1;
+    appendKeptAttributes(out, start, own);
+    out += ">\n"_L1 + indent(20);
+    const qsizetype penStart = out.size();
+    out += "<pen"_L1;
     appendRawAttr(out, "lineWidth"_L1, decimalNumber(e.penWidth));
-    out += "/>\n"_L1 + indent(16) + "</graphicElement>\n"_L1;
+    appendKeptAttributes(out, penStart, pen);
+    if (out.size() == penStart + 4 && pen.children.isEmpty())
+        out.truncate(penStart - 20); // the width is inherited
+    else
+        out += "/>\n"_L1;
+    KeptChildWriter(own, TagOrder{}, 20).rest(out);
+    if (out.endsWith("<graphicElement>\n"_L1)) {
+        out.chop(2); // nothing inside
+        out += "/>\n"_L1;
+    } else {
+        out += indent(16) + "</graphicElement>\n"_L1;
+    }
 }
 
-void appendSubreportContent(QString &out, const ElementKind::Subreport &subreport)
+void appendSubreportContent(QString &out, const ElementKind::Subreport &subreport,
+                            KeptChildWriter &kept)
 {
+    kept.before(out, "subreportParameter");
     for (const SubreportParameter &parameter : subreport.parameters) {
         out += indent(16) + "<subreportParameter"_L1;
         appendAttr(out, "name"_L1, parameter.name);
@@ -144,28 +228,34 @@ void appendSubreportContent(QString &out, const ElementKind::Subreport &subrepor
         appendCDataLine(out, 20, "subreportParameterExpression"_L1, parameter.expression);
         out += indent(16) + "</subreportParameter>\n"_L1;
     }
+    kept.before(out, "connectionExpression");
     if (!isAbsentOrEmpty(subreport.connectionExpression))
         appendCDataLine(out, 16, "connectionExpression"_L1, *subreport.connectionExpression);
     else if (!isAbsentOrEmpty(subreport.dataSourceExpression))
         appendCDataLine(out, 16, "dataSourceExpression"_L1, *subreport.dataSourceExpression);
+    kept.before(out, "subreportExpression");
     appendCDataLine(out, 16, "subreportExpression"_L1, subreport.expression);
 }
 
-void appendContent(QString &out, const ReportElement &e, const QList<ReportStyle> &styles)
+void appendContent(QString &out, const ReportElement &e, const QList<ReportStyle> &styles,
+                   KeptChildWriter &kept)
 {
     if (const auto *text = e.kind.as<ElementKind::StaticText>()) {
         appendCDataLine(out, 16, "text"_L1, text->text);
     } else if (const auto *field = e.kind.as<ElementKind::TextField>()) {
         appendCDataLine(out, 16, "textFieldExpression"_L1, field->expression);
+        kept.before(out, "hyperlinkReferenceExpression");
         if (!isAbsentOrEmpty(e.hyperlinkExpression))
             appendCDataLine(out, 16, "hyperlinkReferenceExpression"_L1, *e.hyperlinkExpression);
     } else if (const auto *image = e.kind.as<ElementKind::Image>()) {
         appendGraphicElement(out, e);
+        kept.before(out, "imageExpression");
         appendCDataLine(out, 16, "imageExpression"_L1, image->expression);
     } else if (const auto *subreport = e.kind.as<ElementKind::Subreport>()) {
-        appendSubreportContent(out, *subreport);
+        appendSubreportContent(out, *subreport, kept);
     } else if (const auto *frame = e.kind.as<ElementKind::Frame>()) {
         appendFrameBox(out, e);
+        kept.through(out, "box");
         for (const ReportElement &child : frame->children)
             appendElement(out, child, styles);
     } else if (e.kind.is<ElementKind::Rectangle>() || e.kind.is<ElementKind::Ellipse>() ||
@@ -225,9 +315,13 @@ QString penXML(QLatin1StringView side, const BoxSidePen &pen)
     return line;
 }
 
-void appendReportElement(QString &out, const ReportElement &e, const QList<ReportStyle> &styles)
+void appendReportElement(QString &out, const ReportElement &e, const QList<ReportStyle> &styles,
+                         int spaces)
 {
-    out += indent(16) + "<reportElement"_L1;
+    const KeptXml &kept = e.kept.part(u"reportElement");
+    out += indent(spaces);
+    const qsizetype start = out.size();
+    out += "<reportElement"_L1;
     appendGeometryAttrs(out, e);
     if (e.positionType != PositionType::fixRelativeToTop)
         appendRawAttr(out, "positionType"_L1, rawValue(e.positionType));
@@ -235,31 +329,47 @@ void appendReportElement(QString &out, const ReportElement &e, const QList<Repor
         appendRawAttr(out, "stretchType"_L1, rawValue(e.stretchType));
     if (e.styleName && hasStyleNamed(styles, *e.styleName))
         appendAttr(out, "style"_L1, *e.styleName);
-    appendColorAttrs(out, e.foreColor, e.backColor);
-    if (isAbsentOrEmpty(e.printWhenExpression)) {
+    // A mode the file gave (Transparent) stays as it was.
+    appendColorAttrs(out, e.foreColor, e.backColor, !kept.attribute(u"mode"));
+    appendKeptAttributes(out, start, kept);
+    if (isAbsentOrEmpty(e.printWhenExpression) && kept.children.isEmpty()) {
         out += "/>\n"_L1;
         return;
     }
     out += ">\n"_L1;
-    appendCDataLine(out, 20, "printWhenExpression"_L1, *e.printWhenExpression);
-    out += indent(16) + "</reportElement>\n"_L1;
+    KeptChildWriter children(kept, tagOrder::element("reportElement"), spaces + 4);
+    children.before(out, "printWhenExpression");
+    if (!isAbsentOrEmpty(e.printWhenExpression))
+        appendCDataLine(out, spaces + 4, "printWhenExpression"_L1, *e.printWhenExpression);
+    children.rest(out);
+    out += indent(spaces) + "</reportElement>\n"_L1;
 }
 
 void appendElement(QString &out, const ReportElement &e, const QList<ReportStyle> &styles)
 {
-    if (appendPassThrough(out, e) || appendComponent(out, e, styles))
+    if (appendPassThrough(out, e, styles) || appendComponent(out, e, styles))
         return;
     const QLatin1StringView tag = tagOf(e.kind);
-    out += indent(12) + u'<' + tag;
+    const KeptXml &own = e.kept.part({});
+    out += indent(12);
+    const qsizetype start = out.size();
+    out += u'<' + tag;
     appendTagAttrs(out, e);
+    appendKeptAttributes(out, start, own);
     out += ">\n"_L1;
+    const QByteArray tagName = QLatin1StringView(tag).toString().toLatin1();
+    KeptChildWriter kept(own, tagOrder::element(tagName.constData()), 16);
     appendReportElement(out, e, styles);
-    if (e.kind.isTextKind() || e.kind.is<ElementKind::Image>() ||
-        e.kind.is<ElementKind::Subreport>())
+    kept.through(out, "reportElement");
+    // The format gives a subreport no box.
+    if (e.kind.isTextKind() || e.kind.is<ElementKind::Image>())
         appendBox(out, e);
+    kept.through(out, "box");
     if (e.kind.isTextKind())
         appendTextElement(out, e);
-    appendContent(out, e, styles);
+    kept.through(out, "textElement");
+    appendContent(out, e, styles, kept);
+    kept.rest(out);
     out += indent(12) + "</"_L1 + tag + ">\n"_L1;
 }
 

@@ -5,6 +5,7 @@
 #include "JrxmlText.h"
 
 #include <cstring>
+#include <limits>
 
 using namespace Qt::StringLiterals;
 using namespace JrxmlText;
@@ -74,14 +75,57 @@ constexpr const char *subDatasetTags[] = {"property", "scriptlet", "parameter", 
                                           "field",    "sortField", "variable",  "filterExpression",
                                           "group"};
 constexpr const char *sectionTags[] = {"band", "part"};
+constexpr const char *staticTextTags[] = {"reportElement", "box", "textElement", "text"};
+constexpr const char *textFieldTags[] = {"reportElement",
+                                         "box",
+                                         "textElement",
+                                         "textFieldExpression",
+                                         "patternExpression",
+                                         "anchorNameExpression",
+                                         "bookmarkLevelExpression",
+                                         "hyperlinkReferenceExpression",
+                                         "hyperlinkWhenExpression",
+                                         "hyperlinkAnchorExpression",
+                                         "hyperlinkPageExpression",
+                                         "hyperlinkTooltipExpression",
+                                         "hyperlinkParameter"};
+constexpr const char *imageTags[] = {"reportElement",
+                                     "box",
+                                     "graphicElement",
+                                     "imageExpression",
+                                     "anchorNameExpression",
+                                     "bookmarkLevelExpression",
+                                     "hyperlinkReferenceExpression",
+                                     "hyperlinkWhenExpression",
+                                     "hyperlinkAnchorExpression",
+                                     "hyperlinkPageExpression",
+                                     "hyperlinkTooltipExpression",
+                                     "hyperlinkParameter"};
+constexpr const char *subreportTags[] = {"reportElement",        "parametersMapExpression",
+                                         "subreportParameter",   "connectionExpression",
+                                         "dataSourceExpression", "returnValue",
+                                         "subreportExpression"};
+constexpr const char *graphicTags[] = {"reportElement", "graphicElement"};
+constexpr const char *breakTags[] = {"reportElement"};
+constexpr const char *reportElementTags[] = {"property", "propertyExpression",
+                                             "printWhenExpression", "styleExpression"};
 
-int rankIn(TagOrder order, const char *name)
+} // namespace
+
+int rankOf(TagOrder order, const char *name)
 {
     for (size_t i = 0; i < order.size(); ++i) {
         if (is(name, order[i]))
             return int(i);
     }
     return -2;
+}
+
+namespace {
+
+int rankIn(TagOrder order, const char *name)
+{
+    return rankOf(order, name);
 }
 
 bool isAmong(TagOrder names, const char *name)
@@ -104,6 +148,26 @@ const TagOrder field = fieldTags;
 const TagOrder variable = variableTags;
 const TagOrder scriptlet = scriptletTags;
 const TagOrder group = groupTags;
+
+TagOrder element(const char *tag)
+{
+    static constexpr std::pair<const char *, TagOrder> orders[] = {
+        {"staticText", staticTextTags},
+        {"textField", textFieldTags},
+        {"image", imageTags},
+        {"subreport", subreportTags},
+        {"rectangle", graphicTags},
+        {"ellipse", graphicTags},
+        {"line", graphicTags},
+        {"break", breakTags},
+        {"frame", bandTags},
+        {"reportElement", reportElementTags}};
+    for (const auto &[name, order] : orders) {
+        if (is(tag, name))
+            return order;
+    }
+    return breakTags;
+}
 } // namespace tagOrder
 
 bool isFirstOfName(pugi::xml_node child)
@@ -194,7 +258,7 @@ bool KeptChildWriter::through(QString &out, const char *tag)
 
 bool KeptChildWriter::rest(QString &out)
 {
-    return upTo(out, int(order_.size()));
+    return upTo(out, std::numeric_limits<int>::max());
 }
 
 bool KeptChildWriter::upTo(QString &out, int rank)

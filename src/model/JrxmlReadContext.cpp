@@ -16,6 +16,15 @@ const ReportStyle *JrxmlReadContext::style(const QString &name) const
     return it == styleIndex_.cend() ? nullptr : &styles_.at(*it);
 }
 
+const ReportStyle *JrxmlReadContext::defaultStyle() const
+{
+    for (const ReportStyle &style : styles_) {
+        if (style.isDefault)
+            return &style;
+    }
+    return nullptr;
+}
+
 void JrxmlReadContext::dropped(const char *tag, int count)
 {
     const QString key = QLatin1Char('<') + QString::fromUtf8(tag) + QLatin1Char('>');

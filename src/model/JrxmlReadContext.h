@@ -17,6 +17,8 @@ public:
     const QList<ReportStyle> &styles() const { return styles_; }
     // The first style with exactly that name, or null.
     const ReportStyle *style(const QString &name) const;
+    // The report's default style, or null.
+    const ReportStyle *defaultStyle() const;
 
     // An element that is not kept, counted by its tag: "2 <tag> elements were not kept".
     void dropped(const char *tag, int count = 1);

@@ -9,6 +9,11 @@ const QString *KeptXml::attribute(QStringView name) const
     return nullptr;
 }
 
+bool KeptXml::removeAttribute(QStringView name)
+{
+    return attributes.removeIf([&](const Attribute &a) { return a.name == name; }) > 0;
+}
+
 const KeptXml &KeptParts::part(QStringView key) const
 {
     static const KeptXml none;

@@ -30,6 +30,8 @@ struct KeptXml {
     bool isEmpty() const { return attributes.isEmpty() && children.isEmpty() && absent.isEmpty(); }
     // The value of a kept attribute, or null.
     const QString *attribute(QStringView name) const;
+    // Removes the kept attribute; whether there was one.
+    bool removeAttribute(QStringView name);
 
     bool operator==(const KeptXml &) const = default;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "KeptXml.h"
 #include "ReportEnums.h"
 #include "SharedOptional.h"
 
@@ -208,6 +209,9 @@ struct ReportElement {
     bool runToBottom = true;
     std::optional<QString> overflowType;
     std::optional<WhenNoDataType> tableWhenNoDataType;
+    // What the file held of the element that the model does not, by part ("reportElement",
+    // "box", "textElement/font"…); copies carry it along.
+    KeptParts kept;
 
     bool operator==(const ReportElement &) const = default;
 };

@@ -178,8 +178,10 @@ TEST_F(ContentViewTest, ReaderWarningsAreShownOncePerOpening)
     const QString lossy = writeText(
         u"Lossy.jrxml"_s,
         "<jasperReport xmlns=\"http://jasperreports.sourceforge.net/jasperreports\" name=\"L\">"
-        "<detail><band height=\"40\"><frame><reportElement x=\"0\" y=\"0\" width=\"100\" "
-        "height=\"30\"/><unknownThing/></frame></band></detail></jasperReport>");
+        "<detail><band height=\"40\"><componentElement><reportElement x=\"0\" y=\"0\" "
+        "width=\"100\" height=\"30\"/><jr:table xmlns:jr=\"http://jasperreports.sourceforge.net/"
+        "jasperreports/components\"><unknownThing/></jr:table></componentElement></band></detail>"
+        "</jasperReport>");
     workspace.openTab(QUrl::fromLocalFile(lossy));
     auto *bar = view->findChild<ReaderWarningsBar *>();
     ASSERT_TRUE(bar);

@@ -1,4 +1,5 @@
 #include "StoreTestSupport.h"
+#include "model/JrxmlCodec.h"
 
 using namespace storetest;
 
@@ -156,4 +157,32 @@ TEST_F(DocumentStoreClipboard, DuplicatesRightAfterTheOriginal)
     store.clipboard()->setElements({});
     store.pasteClipboard();
     EXPECT_EQ(store.undoStack().size(), steps);
+}
+
+// A pasted copy of an element read from a file keeps what the model does not hold, but not the
+// file's identifier, which stays unique.
+TEST_F(DocumentStoreClipboard, PastedElementKeepsItsPropertiesButNotItsFileIdentifier)
+{
+    const ReportElement read =
+        JrxmlCodec::parse("<jasperReport xmlns=\"http://jasperreports.sourceforge.net/"
+                          "jasperreports\"><title><band height=\"40\"><staticText><reportElement "
+                          "x=\"1\" y=\"2\" width=\"30\" height=\"10\" uuid=\"u-1\"><property "
+                          "name=\"p\" value=\"v\"/></reportElement></staticText></band></title>"
+                          "</jasperReport>")
+            .bands[1]
+            .elements[0];
+    placeSelected({read});
+    store.copySelectedElements();
+    store.pasteClipboard();
+    const QList<ReportElement> band = store.elements(store.activeBandTarget());
+    ASSERT_EQ(band.size(), 2);
+    EXPECT_NE(band[1].id, read.id);
+    const KeptXml &position = band[1].kept.part(u"reportElement");
+    EXPECT_EQ(position.attribute(u"uuid"), nullptr);
+    ASSERT_EQ(position.children.size(), 1);
+    EXPECT_TRUE(position.children[0].xml.contains(u"name=\"p\""))
+        << position.children[0].xml.toStdString();
+    const QByteArray saved = JrxmlCodec::serialize(store.document());
+    EXPECT_EQ(saved.count("uuid=\"u-1\""), 1);
+    EXPECT_EQ(saved.count("<property name=\"p\" value=\"v\"/>"), 2);
 }

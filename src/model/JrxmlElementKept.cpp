@@ -1,0 +1,218 @@
+// What a report element keeps of its XML that the model does not hold, and which of the values
+// the reader gave it were inherited (absent in the file), so that they stay absent on writing.
+
+#include "JrxmlCodecInternal.h"
+#include "JrxmlText.h"
+
+#include <cstring>
+
+using namespace Qt::StringLiterals;
+using namespace JrxmlText;
+
+namespace JrxmlCodec {
+
+namespace {
+
+constexpr const char *none[] = {"-"};
+constexpr const char *reportElementAttrs[] = {
+    "x", "y", "width", "height", "style", "forecolor", "backcolor", "positionType", "stretchType"};
+constexpr const char *printWhen[] = {"printWhenExpression"};
+constexpr const char *sidePens[] = {"topPen", "leftPen", "bottomPen", "rightPen"};
+constexpr const char *paddings[] = {"leftPadding", "rightPadding", "topPadding", "bottomPadding"};
+constexpr const char *penAttrs[] = {"lineWidth", "lineColor", "lineStyle"};
+constexpr const char *lineWidth[] = {"lineWidth"};
+constexpr const char *penTag[] = {"pen"};
+constexpr const char *textElementAttrs[] = {"textAlignment", "verticalAlignment", "markup"};
+constexpr const char *textElementTags[] = {"font", "paragraph"};
+constexpr const char *fontTag[] = {"font"};
+constexpr const char *fontAttrs[] = {"fontName",    "size",        "isBold",      "isItalic",
+                                     "isUnderline", "pdfFontName", "pdfEncoding", "isPdfEmbedded"};
+constexpr const char *textFieldAttrs[] = {"evaluationTime", "evaluationGroup", "pattern",
+                                          "isBlankWhenNull", "textAdjust"};
+constexpr const char *subreportAttrs[] = {"isUsingCache", "runToBottom", "overflowType"};
+constexpr const char *breakAttrs[] = {"type"};
+
+QString flagText(bool value)
+{
+    return value ? u"true"_s : u"false"_s;
+}
+
+// Notes an attribute the file left out, with the text the writer gives the value read for it.
+void absentUnless(pugi::xml_node node, const char *name, const QString &written, KeptXml &kept)
+{
+    if (!node.attribute(name))
+        kept.absent.append({QString::fromLatin1(name), written});
+}
+
+// An alignment the model has no case for ("Justified") is kept as written; the model's value,
+// as the writer writes it, stays out while it is unchanged.
+template <typename E>
+void keepUnknownCase(pugi::xml_node node, const char *name, E read, KeptXml &kept)
+{
+    const pugi::xml_attribute attr = node.attribute(name);
+    if (!attr || enumFromRaw<E>(QString::fromUtf8(attr.value())))
+        return;
+    kept.attributes.append({QString::fromLatin1(name), QString::fromUtf8(attr.value())});
+    kept.absent.append({QString::fromLatin1(name), rawValue(read)});
+}
+
+KeptXml keptReportElement(const ReportElement &e, pugi::xml_node re, JrxmlReadContext &context)
+{
+    KeptXml kept = keptOf(re, reportElementAttrs, tagOrder::element("reportElement"), printWhen,
+                          none, context);
+    // A style the document does not define (it comes from a style template) stays named.
+    if (e.styleName && !context.style(*e.styleName))
+        kept.attributes.prepend({u"style"_s, *e.styleName});
+    if (e.foreColor)
+        absentUnless(re, "forecolor", e.foreColor->hex, kept);
+    if (e.backColor) {
+        absentUnless(re, "backcolor", e.backColor->hex, kept);
+        absentUnless(re, "mode", u"Opaque"_s, kept);
+    }
+    return kept;
+}
+
+void keepBox(ReportElement &e, pugi::xml_node box, JrxmlReadContext &context)
+{
+    if (!box)
+        return;
+    KeptXml own = keptOf(box, paddings, tagOrder::box, sidePens, none, context);
+    // One `padding` stays one attribute while no side changes.
+    if (const std::optional<double> padding = doubleAttr(box, "padding")) {
+        for (const char *side : paddings)
+            absentUnless(box, side, wholeNumber(*padding), own);
+    }
+    e.kept.setPart(u"box"_s, own);
+    const std::pair<const char *, const std::optional<BoxSidePen> *> pens[] = {
+        {"topPen", &e.topPen},
+        {"leftPen", &e.leftPen},
+        {"bottomPen", &e.bottomPen},
+        {"rightPen", &e.rightPen}};
+    for (const auto &[name, pen] : pens) {
+        const pugi::xml_node node = box.child(name);
+        if (!node)
+            continue;
+        KeptXml side = keptOf(node, penAttrs, none, none, none, context);
+        // A side without a width takes the box pen's.
+        absentUnless(node, "lineWidth", decimalNumber((*pen)->width), side);
+        e.kept.setPart(u"box/"_s + QLatin1StringView(name), side);
+    }
+}
+
+void keepTextElement(ReportElement &e, pugi::xml_node node, JrxmlReadContext &context)
+{
+    const pugi::xml_node textElement = node.child("textElement");
+    KeptXml own = keptOf(textElement, textElementAttrs, textElementTags, fontTag, none, context);
+    keepUnknownCase(textElement, "textAlignment", e.textAlignment, own);
+    keepUnknownCase(textElement, "verticalAlignment", e.verticalAlignment, own);
+    // What the element inherits (from its style) stays inherited.
+    absentUnless(textElement, "textAlignment", rawValue(e.textAlignment), own);
+    absentUnless(textElement, "verticalAlignment", rawValue(e.verticalAlignment), own);
+    // "Top" is not written, being the model's default; set in the file, it overrides a style.
+    if (is(textElement.attribute("verticalAlignment").value(), "Top"))
+        own.attributes.append({u"verticalAlignment"_s, u"Top"_s});
+    e.kept.setPart(u"textElement"_s, own);
+
+    const pugi::xml_node font = textElement.child("font");
+    KeptXml fontKept = keptOf(font, fontAttrs, none, none, none, context);
+    absentUnless(font, "fontName", e.fontName, fontKept);
+    absentUnless(font, "size", wholeNumber(e.fontSize), fontKept);
+    absentUnless(font, "isBold", flagText(e.isBold), fontKept);
+    absentUnless(font, "isItalic", flagText(e.isItalic), fontKept);
+    absentUnless(font, "isUnderline", flagText(e.isUnderline), fontKept);
+    if (e.pdfFontName)
+        absentUnless(font, "pdfFontName", *e.pdfFontName, fontKept);
+    if (e.pdfEncoding)
+        absentUnless(font, "pdfEncoding", *e.pdfEncoding, fontKept);
+    absentUnless(font, "isPdfEmbedded", u"true"_s, fontKept);
+    e.kept.setPart(u"textElement/font"_s, fontKept);
+}
+
+void keepGraphicElement(ReportElement &e, pugi::xml_node node, JrxmlReadContext &context)
+{
+    const pugi::xml_node graphic = node.child("graphicElement");
+    e.kept.setPart(u"graphicElement"_s, keptOf(graphic, none, penTag, penTag, none, context));
+    const pugi::xml_node pen = graphic.child("pen");
+    KeptXml penKept = keptOf(pen, lineWidth, none, none, none, context);
+    absentUnless(pen, "lineWidth", decimalNumber(e.penWidth), penKept);
+    e.kept.setPart(u"graphicElement/pen"_s, penKept);
+}
+
+// The attributes of the kind's own tag that the reader takes.
+TagOrder takenTagAttributes(const ElementKind &kind)
+{
+    if (kind.is<ElementKind::TextField>())
+        return textFieldAttrs;
+    if (kind.is<ElementKind::Subreport>())
+        return subreportAttrs;
+    if (kind.is<ElementKind::ReportBreak>())
+        return breakAttrs;
+    return none;
+}
+
+// Whether the reader takes the child of the kind's own tag.
+bool isTakenChild(const ElementKind &kind, pugi::xml_node child)
+{
+    const char *name = localName(child.name());
+    const auto firstOf = [&](std::initializer_list<const char *> names) {
+        for (const char *n : names) {
+            if (is(name, n))
+                return isFirstOfName(child);
+        }
+        return false;
+    };
+    if (firstOf({"reportElement"}))
+        return true;
+    if (kind.isTextKind() || kind.is<ElementKind::Image>() || kind.is<ElementKind::Frame>()) {
+        if (firstOf({"box"}))
+            return true;
+    }
+    if (kind.is<ElementKind::StaticText>())
+        return firstOf({"textElement", "text"});
+    if (kind.is<ElementKind::TextField>())
+        return firstOf({"textElement", "textFieldExpression", "hyperlinkReferenceExpression"});
+    if (kind.is<ElementKind::Image>())
+        return firstOf({"graphicElement", "imageExpression"});
+    if (kind.is<ElementKind::Rectangle>() || kind.is<ElementKind::Ellipse>() ||
+        kind.is<ElementKind::Line>())
+        return firstOf({"graphicElement"});
+    if (kind.is<ElementKind::Subreport>()) {
+        return is(name, "subreportParameter") ||
+               firstOf({"connectionExpression", "dataSourceExpression", "subreportExpression"});
+    }
+    if (kind.is<ElementKind::Frame>())
+        return is(name, "elementGroup") || rankOf(tagOrder::element("frame"), name) >= 2;
+    return false;
+}
+
+} // namespace
+
+void readElementKept(ReportElement &e, pugi::xml_node node, pugi::xml_node re,
+                     JrxmlReadContext &context)
+{
+    if (e.kind.is<ElementKind::List>() || e.kind.is<ElementKind::Table>() ||
+        e.kind.is<ElementKind::Chart>() || e.kind.is<ElementKind::Crosstab>() ||
+        e.kind.is<ElementKind::ComponentPlaceholder>() ||
+        e.kind.is<ElementKind::GenericElement>()) {
+        // Their own content is held whole; the position line keeps the rest of its attributes.
+        e.kept.setPart(u"reportElement"_s, keptReportElement(e, re, context));
+        return;
+    }
+    const TagOrder order = tagOrder::element(localName(node.name()));
+    KeptXml own = keptOf(
+        node, takenTagAttributes(e.kind), order,
+        [&](pugi::xml_node child) { return isTakenChild(e.kind, child); }, context);
+    // An empty pattern is not written, being no pattern to the model; the engine tells them apart.
+    if (e.kind.is<ElementKind::TextField>() && e.pattern && e.pattern->isEmpty())
+        own.attributes.append({u"pattern"_s, QString()});
+    e.kept.setPart({}, own);
+    e.kept.setPart(u"reportElement"_s, keptReportElement(e, re, context));
+    keepBox(e, node.child("box"), context);
+    if (e.kind.isTextKind())
+        keepTextElement(e, node, context);
+    if (e.kind.is<ElementKind::Image>() || e.kind.is<ElementKind::Rectangle>() ||
+        e.kind.is<ElementKind::Ellipse>() || e.kind.is<ElementKind::Line>())
+        keepGraphicElement(e, node, context);
+}
+
+} // namespace JrxmlCodec

@@ -1,0 +1,103 @@
+// Report elements keep what the model does not hold and inherit what they inherited.
+
+#include "CodecTestSupport.h"
+
+#include <gtest/gtest.h>
+
+using namespace codectest;
+
+namespace {
+
+const QByteArray defaultStyle =
+    "<style name=\"Base\" isDefault=\"true\" fontName=\"DejaVu Sans\" fontSize=\"12\"/>";
+
+QByteArray titleElement(const QByteArray &jrxml)
+{
+    return roundTrip(reportWithTitle(jrxml, defaultStyle));
+}
+
+} // namespace
+
+// Values the model reads but cannot represent, and content it does not hold, come back as they
+// were.
+TEST(JrxmlKeptElements, ElementsComeBackAsTheyWere)
+{
+    const struct {
+        QByteArray element;
+        QList<QByteArray> expected;
+    } cases[] = {
+        {"<staticText><reportElement x=\"0\" y=\"0\" width=\"9\" height=\"9\" "
+         "backcolor=\"#FF0000\" "
+         "mode=\"Transparent\"/><text>a</text></staticText>",
+         {"backcolor=\"#FF0000\" mode=\"Transparent\"/>"}},
+        {"<textField textAdjust=\"StretchHeight\" isStretchWithOverflow=\"true\"><reportElement "
+         "x=\"0\" y=\"0\" width=\"9\" height=\"9\"/><textFieldExpression>1</textFieldExpression>"
+         "</textField>",
+         {"<textField textAdjust=\"StretchHeight\" isStretchWithOverflow=\"true\">"}},
+        {"<pieChart><chart><reportElement key=\"k\" x=\"0\" y=\"0\" width=\"9\" height=\"9\" "
+         "forecolor=\"#00FF00\"><property name=\"p\" value=\"v\"/><printWhenExpression>"
+         "<![CDATA[$V{PAGE_NUMBER} > 1]]></printWhenExpression></reportElement></chart>"
+         "<pieDataset/></pieChart>",
+         {"<reportElement x=\"0\" y=\"0\" width=\"9\" height=\"9\" forecolor=\"#00FF00\" "
+          "key=\"k\">",
+          "<property name=\"p\" value=\"v\"/>",
+          "<printWhenExpression><![CDATA[$V{PAGE_NUMBER} > 1]]></printWhenExpression>"}},
+        {"<textField><reportElement x=\"0\" y=\"0\" width=\"9\" height=\"9\"/><box padding=\"3\">"
+         "<pen lineWidth=\"2\"/><topPen lineStyle=\"Dotted\"/></box><textElement><paragraph "
+         "lineSpacing=\"Double\"/></textElement><textFieldExpression>1</textFieldExpression>"
+         "<anchorNameExpression>\"a\"</anchorNameExpression></textField>",
+         {"<box padding=\"3\">", "<pen lineWidth=\"2\"/>", "<topPen lineStyle=\"Dotted\"/>",
+          "<paragraph lineSpacing=\"Double\"/>", "<textFieldExpression>",
+          "<anchorNameExpression>\"a\"</anchorNameExpression>"}},
+        // The format gives a subreport no box; a frame without pens gains none.
+        {"<subreport><reportElement x=\"0\" y=\"0\" width=\"9\" height=\"9\"/>"
+         "<subreportExpression>\"s\"</subreportExpression></subreport><frame><reportElement "
+         "x=\"0\" y=\"0\" width=\"9\" height=\"9\"/></frame>",
+         {"<subreport>\n                <reportElement x=\"0\" y=\"0\" width=\"9\" height=\"9\"/>\n"
+          "                <subreportExpression>",
+          "<frame>\n                <reportElement x=\"0\" y=\"0\" width=\"9\" height=\"9\"/>\n"
+          "            </frame>"}},
+    };
+    for (const auto &c : cases) {
+        const QByteArray out = titleElement(c.element);
+        qsizetype at = 0;
+        for (const QByteArray &text : c.expected) {
+            const qsizetype found = out.indexOf(text, at);
+            EXPECT_GE(found, 0) << text.toStdString() << "\n" << out.toStdString();
+            at = found < 0 ? at : found;
+        }
+        EXPECT_EQ(roundTrip(out), out) << "not a fixed point";
+    }
+}
+
+// An element that names no style takes the default style's font, as the engine does, and the
+// font stays inherited until the user changes it.
+TEST(JrxmlKeptElements, InheritedFontStaysInherited)
+{
+    const QByteArray in = reportWithTitle(
+        "<staticText><reportElement x=\"0\" y=\"0\" width=\"9\" height=\"9\"/><textElement>"
+        "<font isBold=\"true\"/></textElement><text>a</text></staticText>",
+        defaultStyle);
+    ReportDocument d = JrxmlCodec::parse(in);
+    ReportElement &e = d.bands[1].elements[0];
+    EXPECT_EQ(e.fontName, QStringLiteral("DejaVu Sans"));
+    EXPECT_EQ(e.fontSize, 12);
+    const QByteArray untouched = JrxmlCodec::serialize(d);
+    EXPECT_TRUE(untouched.contains("<font isBold=\"true\"/>")) << untouched.toStdString();
+
+    e.width = 50;
+    EXPECT_TRUE(JrxmlCodec::serialize(d).contains("<font isBold=\"true\"/>"));
+    e.fontName = QStringLiteral("Serif");
+    e.fontSize = 14;
+    EXPECT_TRUE(JrxmlCodec::serialize(d).contains("<font fontName=\"Serif\" size=\"14\" "
+                                                  "isBold=\"true\"/>"));
+}
+
+TEST(JrxmlKeptElements, CapturedAttributeNamesKeepTheirCharacters)
+{
+    const QByteArray out = titleElement(
+        "<crosstab x:\xC3\xA9t\xC3\xA9=\"1\" xmlns:x=\"urn:x\"><reportElement x=\"0\" y=\"0\" "
+        "width=\"9\" height=\"9\"/></crosstab>");
+    EXPECT_TRUE(out.contains("x:\xC3\xA9t\xC3\xA9=\"1\"")) << out.toStdString();
+    EXPECT_EQ(roundTrip(out), out);
+}
