@@ -1,5 +1,6 @@
 #include "canvas/SnippetLibrary.h"
 
+#include "document/DocumentStore.h"
 #include "model/Identifiers.h"
 #include "model/JrxmlCodec.h"
 
@@ -62,10 +63,10 @@ void SnippetLibrary::remove(const QUuid &id)
 
 std::optional<ReportElement> SnippetLibrary::makeElement(const Snippet &snippet) const
 {
-    std::optional<ReportElement> element = JrxmlCodec::parseSnippet(snippet.xml);
-    if (element)
-        element->id = newId();
-    return element;
+    const std::optional<ReportElement> element = JrxmlCodec::parseSnippet(snippet.xml);
+    if (!element)
+        return std::nullopt;
+    return DocumentStore::regenerateIDs(*element);
 }
 
 QByteArray SnippetLibrary::encode(const QList<Snippet> &snippets)

@@ -297,6 +297,11 @@ public:
     // uses yet. An existing file is never overwritten. Throws nothing.
     AutoSubreport createAutoSubreport(double defaultPageWidth, double defaultPageHeight);
 
+    // A copy with fresh ids for the element and everything it holds: children, table columns
+    // and their cell elements, and subreport, list and table parameters. The file's own
+    // identifier of a copied element is dropped, so it never appears twice in a report.
+    static ReportElement regenerateIDs(const ReportElement &element);
+
 signals:
     void documentChanged();
     void selectedElementIDsChanged();
@@ -388,9 +393,6 @@ private:
                                    const std::function<bool(ReportElement &)> &change);
     static void forEveryElement(const QList<ReportElement> &list,
                                 const std::function<void(const ReportElement &)> &visit);
-    // A copy with fresh ids for the element and everything it holds: children, table columns
-    // and their cell elements, and subreport, list and table parameters.
-    static ReportElement regenerateIDs(const ReportElement &element);
     // Inserts a renewed copy, offset by 10, right after the element in the list that holds it
     // (searched as editListHolding does); the copy's id, or no value when the id is not there.
     static std::optional<QUuid> duplicateElementRecursive(const QUuid &id,

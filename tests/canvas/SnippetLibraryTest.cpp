@@ -1,5 +1,6 @@
 #include "canvas/SnippetLibrary.h"
 #include "ModelBuilders.h"
+#include "model/JrxmlCodec.h"
 
 #include <QSettings>
 #include <QTemporaryDir>
@@ -69,6 +70,27 @@ TEST(SnippetLibrary, AFrameRoundTripsThroughTheSettingsWithFreshIdsOnEveryInsert
     EXPECT_FALSE(a.intersects(idsOf(frame)));
 
     EXPECT_EQ(reloaded.makeElement({newId(), u"empty"_s, QString()}), std::nullopt);
+}
+
+TEST(SnippetLibrary, InsertedCopiesDropTheFilesOwnIdentifier)
+{
+    SnippetSettings s;
+    SnippetLibrary library(s.settings);
+    const QString uuid = u"3C2A5E7D-1111-4222-8333-944445555666"_s;
+    const std::optional<ReportElement> read = JrxmlCodec::parseSnippet(
+        u"<staticText><reportElement uuid=\""_s + uuid +
+        u"\" x=\"0\" y=\"0\" width=\"100\" height=\"20\"/><text><![CDATA[Hi]]></text>"
+        u"</staticText>"_s);
+    ASSERT_TRUE(read);
+    ASSERT_TRUE(JrxmlCodec::serializeElement(*read, {}).contains(uuid)) << "the reader keeps it";
+    library.save(*read, u"Label"_s);
+
+    for (int copy = 0; copy < 2; ++copy) {
+        const std::optional<ReportElement> inserted = library.makeElement(library.snippets()[0]);
+        ASSERT_TRUE(inserted);
+        EXPECT_FALSE(JrxmlCodec::serializeElement(*inserted, {}).contains(uuid));
+        EXPECT_NE(inserted->id, read->id);
+    }
 }
 
 TEST(SnippetLibrary, RemoveTakesEveryRecordWithTheIdAndWritesEvenWhenNoneMatched)
