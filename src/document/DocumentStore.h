@@ -328,6 +328,13 @@ private:
     void takeSnapshot();
     // Applies an in-place change to the document and announces it; records nothing.
     void changeDocument(const std::function<void(ReportDocument &)> &change);
+    // Emits documentChanged, or holds it back while a batch is open.
+    void announceDocumentChange();
+    // Runs `changes` with documentChanged held back, then emits it once when anything changed:
+    // listeners see a multi-element operation only when it is complete.
+    void batchDocumentChanges(const std::function<void()> &changes);
+    // Ends a pending run; it becomes an undo step when its before-state differs from `current`.
+    void flushPendingUndoSnapshot(const ReportDocument &current);
     // Runs a walk over the top-level lists on the document and announces a change.
     Found editTree(const std::function<Found(QList<ReportElement> &)> &visit,
                    bool untilFound = true);
@@ -350,6 +357,9 @@ private:
     void reorderSelected(Reorder how);
     // Makes the document's first detail band the active band, when it has one.
     void activateFirstDetailBand();
+    // The target itself when it addresses a band, else the first detail band: new and pasted
+    // elements never vanish into a band that undo took away.
+    BandTarget insertionTarget(const BandTarget &target) const;
 
     // The element list a target addresses, or null when it addresses nothing.
     static QList<ReportElement> *elementList(ReportDocument &document, const BandTarget &target);
@@ -425,6 +435,8 @@ private:
     std::optional<ReportDocument> pendingUndoSnapshot_;
     std::optional<HashableKey> pendingUndoKey_;
     std::optional<qint64> pendingUndoTimestamp_;
+    int documentBatchDepth_ = 0;
+    bool documentChangeHeld_ = false;
 
     Clock clock_;
     SavePanel savePanel_;

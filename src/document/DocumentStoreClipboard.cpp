@@ -92,20 +92,23 @@ void DocumentStore::pasteClipboard()
     if (copied.isEmpty())
         return;
     const std::optional<QUuid> container = selectedContainerID();
-    if (!container && !elementList(std::as_const(document_), activeBandTarget_))
+    const BandTarget destination = insertionTarget(activeBandTarget_);
+    if (!container && !elementList(std::as_const(document_), destination))
         return;
     applyDiscreteEdit([&] {
         QSet<QUuid> pasted;
-        for (const ReportElement &original : copied) {
-            ReportElement copy = regenerateIDs(original);
-            copy.x += pasteOffset;
-            copy.y += pasteOffset;
-            pasted.insert(copy.id);
-            if (container)
-                performAddChildElement(copy, *container);
-            else
-                performAddElement(copy, activeBandTarget_);
-        }
+        batchDocumentChanges([&] {
+            for (const ReportElement &original : copied) {
+                ReportElement copy = regenerateIDs(original);
+                copy.x += pasteOffset;
+                copy.y += pasteOffset;
+                pasted.insert(copy.id);
+                if (container)
+                    performAddChildElement(copy, *container);
+                else
+                    performAddElement(copy, destination);
+            }
+        });
         setSelectedElementIDs(pasted);
     });
 }
@@ -117,15 +120,17 @@ void DocumentStore::duplicateSelectedElement()
     const QSet<QUuid> originals = selectedElementIDs_;
     applyDiscreteEdit([&] {
         QSet<QUuid> copies;
-        for (const QUuid &id : originals) {
-            std::optional<QUuid> copyID;
-            editTree([&](QList<ReportElement> &list) {
-                copyID = duplicateElementRecursive(id, list);
-                return copyID ? Found::changed : Found::no;
-            });
-            if (copyID)
-                copies.insert(*copyID);
-        }
+        batchDocumentChanges([&] {
+            for (const QUuid &id : originals) {
+                std::optional<QUuid> copyID;
+                editTree([&](QList<ReportElement> &list) {
+                    copyID = duplicateElementRecursive(id, list);
+                    return copyID ? Found::changed : Found::no;
+                });
+                if (copyID)
+                    copies.insert(*copyID);
+            }
+        });
         setSelectedElementIDs(copies);
     });
 }

@@ -1,5 +1,6 @@
 #include "document/DocumentStore.h"
 
+#include <algorithm>
 #include <utility>
 
 // --- Walks over the element tree -----------------------------------------------------------
@@ -156,7 +157,7 @@ DocumentStore::editTree(const std::function<Found(QList<ReportElement> &)> &visi
 {
     const Found found = editElementLists(document_, visit, untilFound);
     if (found == Found::changed)
-        emit documentChanged();
+        announceDocumentChange();
     return found;
 }
 
@@ -213,12 +214,14 @@ void DocumentStore::performAddElement(const ReportElement &element, const BandTa
 
 void DocumentStore::addElement(const ReportElement &element, const BandTarget &target)
 {
-    // A band that no longer exists takes nothing: no undo step, no selection of a missing id.
-    if (!elementList(std::as_const(document_), target))
+    // Copies: listeners of the snapshot's signals may change what the arguments refer to.
+    const ReportElement added = element;
+    const BandTarget destination = insertionTarget(target);
+    if (!elementList(std::as_const(document_), destination))
         return;
     takeSnapshot();
-    performAddElement(element, target);
-    setSelectedElementIDs({element.id});
+    performAddElement(added, destination);
+    setSelectedElementIDs({added.id});
     setIsDirty(true);
 }
 
@@ -237,10 +240,12 @@ bool DocumentStore::performAddChildElement(const ReportElement &element, const Q
 
 void DocumentStore::addChildElement(const ReportElement &element, const QUuid &frameID)
 {
+    const ReportElement added = element;
+    const QUuid containerID = frameID;
     takeSnapshot();
-    if (!performAddChildElement(element, frameID))
+    if (!performAddChildElement(added, containerID))
         return;
-    setSelectedElementIDs({element.id});
+    setSelectedElementIDs({added.id});
     setIsDirty(true);
 }
 
@@ -248,14 +253,24 @@ void DocumentStore::deleteSelectedElement()
 {
     if (selectedElementIDs_.isEmpty())
         return;
-    applyDiscreteEdit([this] {
+    const QSet<QUuid> ids = selectedElementIDs_;
+    // A selection left behind by undo names nothing: deleting it is no edit, so it neither
+    // records a step (which would drop the redo history) nor marks the report dirty.
+    if (std::none_of(ids.cbegin(), ids.cend(), [this](const QUuid &id) { return element(id); })) {
+        setSelectedElementIDs({});
+        return;
+    }
+    applyDiscreteEdit([&] {
         const auto remove = [](QList<ReportElement> &list, qsizetype index) {
             list.removeAt(index);
             return Found::changed;
         };
-        for (const QUuid &id : std::as_const(selectedElementIDs_)) {
-            editTree([&](QList<ReportElement> &list) { return editListHolding(id, list, remove); });
-        }
+        batchDocumentChanges([&] {
+            for (const QUuid &id : ids) {
+                editTree(
+                    [&](QList<ReportElement> &list) { return editListHolding(id, list, remove); });
+            }
+        });
         setSelectedElementIDs({});
     });
 }
@@ -296,9 +311,12 @@ void DocumentStore::updateSelectedElements(const ElementMutation &mutation)
             updateElement(*id, mutation);
         return;
     }
+    const QSet<QUuid> ids = selectedElementIDs_;
     applyDiscreteEdit([&] {
-        for (const QUuid &id : std::as_const(selectedElementIDs_))
-            performUpdateElement(id, mutation);
+        batchDocumentChanges([&] {
+            for (const QUuid &id : ids)
+                performUpdateElement(id, mutation);
+        });
     });
 }
 
@@ -314,18 +332,21 @@ void DocumentStore::moveSelectedElementsToNewBand(const BandTarget &target, doub
     // A target that addresses no band would swallow the elements: leave everything as it is.
     if (kept.isEmpty() || !elementList(std::as_const(document_), target))
         return;
+    const BandTarget destination = target;
     takeSnapshot();
     const auto offset = [](double value, double by) { return value + by < 0 ? 0.0 : value + by; };
-    for (const QUuid &id : std::as_const(kept)) {
-        std::optional<ReportElement> element = performRemoveTopLevel(id);
-        if (!element)
-            continue;
-        element->x = offset(element->x, dx);
-        element->y = offset(element->y, dy);
-        performAddElement(*element, target);
-    }
+    batchDocumentChanges([&] {
+        for (const QUuid &id : std::as_const(kept)) {
+            std::optional<ReportElement> element = performRemoveTopLevel(id);
+            if (!element)
+                continue;
+            element->x = offset(element->x, dx);
+            element->y = offset(element->y, dy);
+            performAddElement(*element, destination);
+        }
+    });
     setSelectedElementIDs(kept);
-    setActiveBandTarget(target);
+    setActiveBandTarget(destination);
     setIsDirty(true);
 }
 
@@ -359,9 +380,14 @@ void DocumentStore::reorderSelected(Reorder how)
         }
         return Found::changed;
     };
+    const QSet<QUuid> ids = selectedElementIDs_;
     applyDiscreteEdit([&] {
-        for (const QUuid &id : std::as_const(selectedElementIDs_))
-            editTree([&](QList<ReportElement> &list) { return editListHolding(id, list, move); });
+        batchDocumentChanges([&] {
+            for (const QUuid &id : ids) {
+                editTree(
+                    [&](QList<ReportElement> &list) { return editListHolding(id, list, move); });
+            }
+        });
     });
 }
 
