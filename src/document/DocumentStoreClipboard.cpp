@@ -41,9 +41,9 @@ ReportElement DocumentStore::regenerateIDs(const ReportElement &element)
 {
     ReportElement copy = element;
     copy.id = newId();
-    if (QList<ReportElement> *children = copy.kind.children()) {
-        for (ReportElement &child : *children)
-            child = regenerateIDs(child);
+    if (ElementList *children = copy.kind.children()) {
+        for (qsizetype i = 0; i < children->size(); ++i)
+            children->replace(i, regenerateIDs(children->at(i)));
     }
     if (auto *subreport = copy.kind.as<ElementKind::Subreport>())
         renewIDs(subreport->parameters);
@@ -64,11 +64,10 @@ ReportElement DocumentStore::regenerateIDs(const ReportElement &element)
     return copy;
 }
 
-std::optional<QUuid> DocumentStore::duplicateElementRecursive(const QUuid &id,
-                                                              QList<ReportElement> &list)
+std::optional<QUuid> DocumentStore::duplicateElementRecursive(const QUuid &id, ElementList &list)
 {
     std::optional<QUuid> copyID;
-    editListHolding(id, list, [&](QList<ReportElement> &holder, qsizetype index) {
+    editListHolding(id, list, [&](ElementList &holder, qsizetype index) {
         ReportElement copy = regenerateIDs(holder.at(index));
         copy.x += duplicateOffset;
         copy.y += duplicateOffset;
@@ -123,7 +122,7 @@ void DocumentStore::duplicateSelectedElement()
         batchDocumentChanges([&] {
             for (const QUuid &id : originals) {
                 std::optional<QUuid> copyID;
-                editTree([&](QList<ReportElement> &list) {
+                editTree([&](ElementList &list) {
                     copyID = duplicateElementRecursive(id, list);
                     return copyID ? Found::changed : Found::no;
                 });

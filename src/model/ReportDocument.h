@@ -51,9 +51,9 @@ struct ReportGroup {
     bool isStartNewColumn = false;
     GroupFooterPosition footerPosition = GroupFooterPosition::normal;
     double headerHeight = 0;
-    QList<ReportElement> headerElements;
+    ElementList headerElements;
     double footerHeight = 0;
-    QList<ReportElement> footerElements;
+    ElementList footerElements;
     std::optional<QString> headerPrintWhenExpression;
     std::optional<QString> footerPrintWhenExpression;
     bool operator==(const ReportGroup &) const = default;

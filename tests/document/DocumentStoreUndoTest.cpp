@@ -154,3 +154,35 @@ TEST_F(DocumentStoreUndo, InsertsAfterUndoingANewDetailBandGoToTheFirstDetailBan
         }
     }
 }
+
+TEST_F(DocumentStoreUndo, SnapshotsShareEveryElementAnEditLeavesAlone)
+{
+    const ReportElement a = textField(), b = textField(), c = textField();
+    const ReportElement container = frame({a, b});
+    place({c, container, textField()});
+    const ReportDocument before = store.document();
+    const auto band = [](const ReportDocument &d) -> const ElementList & {
+        return d.detailBands.at(0).elements;
+    };
+
+    // Reading copies nothing.
+    store.setSelectedElementIDs({c.id, a.id});
+    store.copySelectedElements();
+    store.selectAllInActiveBand();
+    store.selectElements(QRectF(0, 0, 50, 50), detail(), false);
+    store.elementCountReferencing(u"x"_s);
+    EXPECT_TRUE(store.element(a.id));
+    EXPECT_EQ(store.document(), before);
+    for (qsizetype i = 0; i < 3; ++i)
+        EXPECT_EQ(&band(store.document()).at(i), &band(before).at(i)) << i;
+
+    // An edit of a child copies the child and its frame, not the child's sibling or the band's
+    // other elements.
+    store.updateElement(a.id, [](ReportElement &e) { e.x = 5; });
+    const ReportDocument &snapshot = store.document();
+    EXPECT_EQ(&band(snapshot).at(0), &band(before).at(0));
+    EXPECT_EQ(&band(snapshot).at(2), &band(before).at(2));
+    EXPECT_NE(&band(snapshot).at(1), &band(before).at(1));
+    EXPECT_EQ(&band(snapshot).at(1).kind.children()->at(1),
+              &band(before).at(1).kind.children()->at(1));
+}
