@@ -115,5 +115,5 @@ void DocumentStore::addElementSmart(const ReportElement &element)
     if (const std::optional<QUuid> container = selectedContainerID())
         addChildElement(element, *container);
     else
-        addElement(element, BandTarget(activeBandTarget_));
+        addElement(element, activeBandTarget_);
 }

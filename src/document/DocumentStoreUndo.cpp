@@ -4,8 +4,9 @@
 #include <utility>
 
 // Undo keeps whole documents. Their lists are implicitly shared, so a snapshot costs a few
-// reference counts until the live document changes, and then only the lists on the changed path
-// are copied.
+// reference counts until the live document changes. An edit then copies the lists on the changed
+// path, and of an element list only its handles: each element's value stays shared with the
+// snapshots unless the edit changes that element.
 
 void DocumentStore::pushUndo(const ReportDocument &snapshot)
 {

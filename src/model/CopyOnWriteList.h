@@ -8,6 +8,7 @@
 #include <compare>
 #include <initializer_list>
 #include <iterator>
+#include <type_traits>
 #include <utility>
 
 // A list of values that keeps each value in a box of its own. Copies of the list share the
@@ -38,69 +39,49 @@ public:
     using pointer = T *;
     using const_pointer = const T *;
 
-    class const_iterator {
+    // Random-access iterators over the places. Dereferencing a mutable one gives a value of this
+    // list alone: a shared box is copied first.
+    template <bool Mutable> class Iterator {
+        using SlotPointer = std::conditional_t<Mutable, Slot *, const Slot *>;
+
     public:
         using iterator_category = std::random_access_iterator_tag;
         using value_type = T;
         using difference_type = qsizetype;
-        using pointer = const T *;
-        using reference = const T &;
+        using pointer = std::conditional_t<Mutable, T *, const T *>;
+        using reference = std::conditional_t<Mutable, T &, const T &>;
 
-        const_iterator() = default;
-        explicit const_iterator(const Slot *slot) : slot_(slot) {}
+        Iterator() = default;
+        explicit Iterator(SlotPointer slot) : slot_(slot) {}
 
-        const T &operator*() const { return (*slot_)->value; }
-        const T *operator->() const { return &(*slot_)->value; }
-        const T &operator[](qsizetype n) const { return slot_[n]->value; }
-        const_iterator &operator++() { return ++slot_, *this; }
-        const_iterator operator++(int) { return const_iterator(slot_++); }
-        const_iterator &operator--() { return --slot_, *this; }
-        const_iterator operator--(int) { return const_iterator(slot_--); }
-        const_iterator &operator+=(qsizetype n) { return slot_ += n, *this; }
-        const_iterator &operator-=(qsizetype n) { return slot_ -= n, *this; }
-        friend const_iterator operator+(const_iterator i, qsizetype n) { return i += n; }
-        friend const_iterator operator+(qsizetype n, const_iterator i) { return i += n; }
-        friend const_iterator operator-(const_iterator i, qsizetype n) { return i -= n; }
-        friend qsizetype operator-(const_iterator a, const_iterator b) { return a.slot_ - b.slot_; }
-        friend bool operator==(const_iterator, const_iterator) = default;
-        friend std::strong_ordering operator<=>(const_iterator, const_iterator) = default;
-
-    private:
-        const Slot *slot_ = nullptr;
-    };
-
-    // Dereferencing gives a value of this list alone: a shared box is copied first.
-    class iterator {
-    public:
-        using iterator_category = std::random_access_iterator_tag;
-        using value_type = T;
-        using difference_type = qsizetype;
-        using pointer = T *;
-        using reference = T &;
-
-        iterator() = default;
-        explicit iterator(Slot *slot) : slot_(slot) {}
-
-        T &operator*() const { return own(*slot_); }
-        T *operator->() const { return &own(*slot_); }
-        T &operator[](qsizetype n) const { return own(slot_[n]); }
-        iterator &operator++() { return ++slot_, *this; }
-        iterator operator++(int) { return iterator(slot_++); }
-        iterator &operator--() { return --slot_, *this; }
-        iterator operator--(int) { return iterator(slot_--); }
-        iterator &operator+=(qsizetype n) { return slot_ += n, *this; }
-        iterator &operator-=(qsizetype n) { return slot_ -= n, *this; }
-        friend iterator operator+(iterator i, qsizetype n) { return i += n; }
-        friend iterator operator+(qsizetype n, iterator i) { return i += n; }
-        friend iterator operator-(iterator i, qsizetype n) { return i -= n; }
-        friend qsizetype operator-(iterator a, iterator b) { return a.slot_ - b.slot_; }
-        friend bool operator==(iterator, iterator) = default;
-        friend std::strong_ordering operator<=>(iterator, iterator) = default;
-        operator const_iterator() const { return const_iterator(slot_); }
+        reference operator*() const { return (*this)[0]; }
+        pointer operator->() const { return &(*this)[0]; }
+        reference operator[](qsizetype n) const
+        {
+            if constexpr (Mutable)
+                return own(slot_[n]);
+            else
+                return slot_[n]->value;
+        }
+        Iterator &operator++() { return ++slot_, *this; }
+        Iterator operator++(int) { return Iterator(slot_++); }
+        Iterator &operator--() { return --slot_, *this; }
+        Iterator operator--(int) { return Iterator(slot_--); }
+        Iterator &operator+=(qsizetype n) { return slot_ += n, *this; }
+        Iterator &operator-=(qsizetype n) { return slot_ -= n, *this; }
+        friend Iterator operator+(Iterator i, qsizetype n) { return i += n; }
+        friend Iterator operator+(qsizetype n, Iterator i) { return i += n; }
+        friend Iterator operator-(Iterator i, qsizetype n) { return i -= n; }
+        friend qsizetype operator-(Iterator a, Iterator b) { return a.slot_ - b.slot_; }
+        friend bool operator==(Iterator, Iterator) = default;
+        friend std::strong_ordering operator<=>(Iterator, Iterator) = default;
+        operator Iterator<false>() const requires Mutable { return Iterator<false>(slot_); }
 
     private:
-        Slot *slot_ = nullptr;
+        SlotPointer slot_ = nullptr;
     };
+    using iterator = Iterator<true>;
+    using const_iterator = Iterator<false>;
 
     CopyOnWriteList() = default;
     CopyOnWriteList(std::initializer_list<T> values)

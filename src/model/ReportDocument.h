@@ -128,7 +128,8 @@ struct ReportStyle {
 };
 
 // The whole report definition as one value. Lists are implicitly shared, so a copy costs a few
-// reference counts and an edit copies only the lists on its path.
+// reference counts and an edit copies only the lists on its path (of an element list only the
+// element it changes, see ElementList).
 struct ReportDocument {
     QString name;
     double pageWidth = 595;
