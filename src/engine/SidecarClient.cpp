@@ -1,5 +1,6 @@
 #include "SidecarClient.h"
 
+#include "EngineEnvironment.h"
 #include "PipeEnd.h"
 #include "SidecarProcess.h"
 #include "StrictUtf8.h"
@@ -10,7 +11,11 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <csignal>
+#include <cstdio>
 #include <stdexcept>
+#include <utility>
+
+using namespace Qt::StringLiterals;
 
 // Bytes read from the engine that do not yet form a whole line. A new box replaces the old one
 // whenever a process is started or forgotten, so leftovers never reach another process's reader.
@@ -32,6 +37,15 @@ QString unknownError()
     return QStringLiteral("Unknown sidecar error");
 }
 
+// How much of an unexpected line a diagnostic or an error shows.
+constexpr qsizetype shownBytes = 200;
+
+QString beginningOf(const QByteArray &line)
+{
+    return QString::fromUtf8(line.left(shownBytes)) +
+           (line.size() > shownBytes ? QStringLiteral("…") : QString());
+}
+
 } // namespace
 
 SidecarClient::SidecarClient()
@@ -46,7 +60,33 @@ SidecarClient::SidecarClient()
     });
 }
 
-SidecarClient::~SidecarClient() = default;
+SidecarClient::~SidecarClient()
+{
+    Detached engine;
+    {
+        std::lock_guard lock(fieldsMutex_);
+        released_ = true;
+        engine = detachLocked(process_);
+    }
+    end(std::move(engine));
+    // A request still running on another thread has lost its engine and fails at once; it must
+    // be gone before the fields it uses are. One that restarted the engine just before we were
+    // released leaves that engine behind, to be ended too.
+    std::lock_guard turn(ioMutex_);
+    end(detach(process_));
+}
+
+void SidecarClient::setWorkFolder(const QString &folder)
+{
+    std::lock_guard lock(fieldsMutex_);
+    workFolder_ = folder;
+}
+
+void SidecarClient::setTerminationGrace(std::chrono::milliseconds grace)
+{
+    std::lock_guard lock(fieldsMutex_);
+    grace_ = grace;
+}
 
 SidecarClient::Location SidecarClient::defaultLocation()
 {
@@ -82,16 +122,38 @@ void SidecarClient::start(const Location &location)
 {
     if (!QFileInfo::exists(location.jarPath))
         throw SidecarError::jarNotFound(location.jarPath);
-    SidecarProcess::Launched launched = SidecarProcess::launch(
-        location.javaPath, {QStringLiteral("-Djava.awt.headless=true"), QStringLiteral("-jar"),
-                            location.jarPath, QStringLiteral("serve")});
+    QString folder;
+    {
+        std::lock_guard lock(fieldsMutex_);
+        folder = workFolder_;
+    }
+    if (folder.isEmpty())
+        folder = EngineEnvironment::privateFolder();
+    // The runtime's own messages go to standard error, never between the replies, and its crash
+    // log to the private folder rather than the working directory.
+    QStringList arguments{QStringLiteral("-Djava.awt.headless=true"),
+                          QStringLiteral("-XX:+DisplayVMOutputToStderr")};
+    if (!folder.isEmpty()) // the runtime expands %p to its pid and reads %% as one %
+        arguments.append(u"-XX:ErrorFile=" + QString(folder).replace(u'%', u"%%"_s) +
+                         u"/engine-crash-%p.log");
+    arguments.append({QStringLiteral("-jar"), location.jarPath, QStringLiteral("serve")});
+    SidecarProcess::Launched launched =
+        SidecarProcess::launch(location.javaPath, arguments,
+                               EngineEnvironment::withUtf8FileNames(EngineEnvironment::current()));
+
     auto buffer = std::make_shared<ReadBufferBox>();
-    // The previous process and pipes are let go after the lock, in `launched` and `buffer`.
-    std::lock_guard lock(fieldsMutex_);
-    std::swap(process_, launched.process);
-    std::swap(stdinHandle_, launched.input);
-    std::swap(stdoutHandle_, launched.output);
-    std::swap(readBuffer_, buffer);
+    Detached previous;
+    {
+        // The previous pipes and buffer are let go after the lock, in `launched` and `buffer`.
+        std::lock_guard lock(fieldsMutex_);
+        previous = detachLocked(process_);
+        std::swap(process_, launched.process);
+        std::swap(stdinHandle_, launched.input);
+        std::swap(stdoutHandle_, launched.output);
+        std::swap(readBuffer_, buffer);
+        location_ = location;
+    }
+    end(std::move(previous));
 }
 
 bool SidecarClient::isRunning() const
@@ -130,39 +192,76 @@ QJsonObject SidecarClient::send(const QString &cmd, const QJsonObject &params,
     PipeEnd::Status written = input->writeAll(json, deadline);
     if (written == PipeEnd::Status::done)
         written = input->writeAll("\n", deadline);
+    input.reset(); // so that ending the engine closes its input even while we wait for it
     if (written == PipeEnd::Status::closed)
         throw SidecarError::processExitedUnexpectedly();
-    std::optional<QByteArray> line;
-    if (written == PipeEnd::Status::done)
-        line = readLine(*output, *buffer, deadline);
-    if (!line) {
-        resetAfterTimeout(process);
-        throw SidecarError::timedOut();
+
+    QByteArray line;
+    LineStatus status = written == PipeEnd::Status::done ? LineStatus::line : LineStatus::timedOut;
+    while (status == LineStatus::line) {
+        status = readLine(*output, *buffer, deadline, line);
+        if (status != LineStatus::line || answers(id, line))
+            break;
+        // Not our reply: a stray line from the engine or something it runs. Skipping it keeps
+        // every later reply on its own request.
+        std::fprintf(stdout, "Skipped a line from the engine that answers no request: %s\n",
+                     beginningOf(line).toUtf8().constData());
+        std::fflush(stdout);
     }
-    return interpretReply(*line);
+    switch (status) {
+    case LineStatus::line:
+        return interpretReply(line);
+    case LineStatus::timedOut:
+        end(detach(process));
+        throw SidecarError::timedOut();
+    case LineStatus::tooLong:
+        break;
+    }
+    const QString beginning = beginningOf(buffer->data);
+    restartAfter(process);
+    throw SidecarError::malformedResponse(
+        QStringLiteral("a line longer than %1 MB, beginning: ").arg(maxReplyLine >> 20) +
+        beginning);
 }
 
-std::optional<QByteArray> SidecarClient::readLine(PipeEnd &from, ReadBufferBox &buffer,
-                                                  std::chrono::steady_clock::time_point deadline)
+SidecarClient::LineStatus SidecarClient::readLine(PipeEnd &from, ReadBufferBox &buffer,
+                                                  std::chrono::steady_clock::time_point deadline,
+                                                  QByteArray &line)
 {
     qsizetype scanned = 0;
     for (;;) {
         const qsizetype end = buffer.data.indexOf('\n', scanned);
+        if (end > maxReplyLine || (end < 0 && buffer.data.size() > maxReplyLine))
+            return LineStatus::tooLong;
         if (end >= 0) {
-            QByteArray line = buffer.data.left(end);
+            line = buffer.data.left(end);
             buffer.data.remove(0, end + 1); // what follows is the next request's reply
-            return line;
+            return LineStatus::line;
         }
         scanned = buffer.data.size();
         switch (from.readAvailable(buffer.data, deadline)) {
         case PipeEnd::Status::timedOut:
-            return std::nullopt;
+            return LineStatus::timedOut;
         case PipeEnd::Status::closed:
             throw SidecarError::processExitedUnexpectedly();
         case PipeEnd::Status::done:
             break;
         }
     }
+}
+
+bool SidecarClient::answers(qint64 id, const QByteArray &line)
+{
+    const QJsonDocument document = QJsonDocument::fromJson(line);
+    if (document.isObject()) {
+        const QJsonValue replyId = document.object().value(QStringLiteral("id"));
+        return replyId.isDouble() && replyId.toInteger(-1) == id;
+    }
+    // A damaged reply that still begins with our id is ours, and fails as what it is. (The
+    // engine writes the id first.)
+    const QByteArray prefix = "{\"id\":" + QByteArray::number(id);
+    return line.startsWith(prefix) && line.size() > prefix.size() &&
+           (line[prefix.size()] == ',' || line[prefix.size()] == '}');
 }
 
 QJsonObject SidecarClient::interpretReply(const QByteArray &line)
@@ -197,18 +296,49 @@ QJsonObject SidecarClient::interpretReply(const QByteArray &line)
     throw SidecarError::rpcError(message.isString() ? message.toString() : unknownError(), causes);
 }
 
-void SidecarClient::resetAfterTimeout(const std::shared_ptr<SidecarProcess> &process)
+SidecarClient::Detached SidecarClient::detachLocked(const std::shared_ptr<SidecarProcess> &process)
 {
-    process->terminate(terminationGrace);
-    std::shared_ptr<SidecarProcess> forgotten;
-    std::shared_ptr<PipeEnd> forgottenInput;
-    std::shared_ptr<PipeEnd> forgottenOutput;
-    auto buffer = std::make_shared<ReadBufferBox>();
+    Detached engine;
+    engine.grace = grace_;
+    if (!process || process_ != process)
+        return engine; // a new process was started meanwhile; it stays
+    engine.process = std::exchange(process_, nullptr);
+    engine.input = std::exchange(stdinHandle_, nullptr);
+    stdoutHandle_.reset();
+    readBuffer_ = std::make_shared<ReadBufferBox>();
+    return engine;
+}
+
+SidecarClient::Detached SidecarClient::detach(const std::shared_ptr<SidecarProcess> &process)
+{
     std::lock_guard lock(fieldsMutex_);
-    if (process_ != process)
-        return; // a new process was started meanwhile; it stays
-    std::swap(process_, forgotten);
-    std::swap(stdinHandle_, forgottenInput);
-    std::swap(stdoutHandle_, forgottenOutput);
-    std::swap(readBuffer_, buffer);
+    return detachLocked(process);
+}
+
+void SidecarClient::end(Detached engine)
+{
+    if (!engine.process)
+        return;
+    // Closing its input tells a well-behaved engine to finish; the signal and, after the grace
+    // period, the kill deal with one that is busy or stuck.
+    engine.input.reset();
+    engine.process->terminate(engine.grace);
+}
+
+void SidecarClient::restartAfter(const std::shared_ptr<SidecarProcess> &process)
+{
+    end(detach(process));
+    std::optional<Location> location;
+    {
+        std::lock_guard lock(fieldsMutex_);
+        if (!released_)
+            location = location_;
+    }
+    if (!location)
+        return;
+    try {
+        start(*location);
+    } catch (const std::exception &) {
+        // The client is back at not started; the next start-if-needed tries again.
+    }
 }

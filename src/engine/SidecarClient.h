@@ -14,7 +14,9 @@ class SidecarProcess;
 
 // Owns the engine process and carries out one request at a time over its standard input and
 // output, one JSON object per line. Requests from several threads wait their turn; the process is
-// started only by `start`, never implicitly.
+// started only by `start` (and again after a reply too long to read), never implicitly. Every
+// reply carries its request's id; a line on the engine's output that answers no waiting request
+// is skipped and reported on standard output.
 //
 // Everything `start` and `send` throw derives from std::exception, and `what()` is the error's
 // text in UTF-8: a SidecarError, the launcher's std::system_error, or the JSON reader's complaint
@@ -37,13 +39,23 @@ public:
     };
 
     static constexpr std::chrono::seconds requestTimeout{45};
-    // How long a process that is asked to end may take before it is killed.
+    // How long a process that is asked to end may take before it is killed, unless set.
     static constexpr std::chrono::seconds terminationGrace{2};
+    // The longest reply line; a longer one fails its request and the engine is started afresh.
+    static constexpr qsizetype maxReplyLine = qsizetype(64) << 20;
 
     SidecarClient();
+    // Ends the engine as a replaced one is ended (see `start`), busy or not, and waits for a
+    // request still running on another thread to fail.
     ~SidecarClient();
     SidecarClient(const SidecarClient &) = delete;
     SidecarClient &operator=(const SidecarClient &) = delete;
+
+    // The private work folder, where the Java runtime writes its crash log. Until one is set, a
+    // private folder of this user below the temporary directory. Taken at the next start.
+    void setWorkFolder(const QString &folder);
+    // How long an engine that is asked to end may take before it is killed.
+    void setTerminationGrace(std::chrono::milliseconds grace);
 
     // Where Java and the jar are, from this process's environment, the resources folder beside
     // the executable and the working directory. Nothing is checked but the bundled files.
@@ -51,7 +63,9 @@ public:
     static Location defaultLocation(const Surroundings &surroundings);
 
     // Launches the engine; throws SidecarError::jarNotFound or the launch failure, and then leaves
-    // the client as it was. The request ids carry on from the previous process.
+    // the client as it was. The request ids carry on from the previous process. A previous
+    // engine is ended: its input is closed, it is asked to end, killed after the grace period
+    // and reaped; a request still waiting on it fails.
     void start(const Location &location);
 
     // Sends one request and returns the reply's "result". Blocks while earlier requests finish
@@ -63,13 +77,27 @@ public:
 
 private:
     struct ReadBufferBox;
+    enum class LineStatus { line, timedOut, tooLong };
+    // An engine taken out of the client, to be ended.
+    struct Detached {
+        std::shared_ptr<SidecarProcess> process;
+        std::shared_ptr<PipeEnd> input;
+        std::chrono::milliseconds grace{};
+    };
 
-    // The next line from `from`, or no value when the deadline passes first.
-    static std::optional<QByteArray> readLine(PipeEnd &from, ReadBufferBox &buffer,
-                                              std::chrono::steady_clock::time_point deadline);
+    // Reads the next line from `from` into `line`, unless the deadline passes or the line grows
+    // beyond `maxReplyLine` first.
+    static LineStatus readLine(PipeEnd &from, ReadBufferBox &buffer,
+                               std::chrono::steady_clock::time_point deadline, QByteArray &line);
+    static bool answers(qint64 id, const QByteArray &line);
     static QJsonObject interpretReply(const QByteArray &line);
-    // Ends `process` and, when it is still the current one, forgets it.
-    void resetAfterTimeout(const std::shared_ptr<SidecarProcess> &process);
+    // Takes the engine's fields out of the client when `process` is still the current one; the
+    // caller of the second holds `fieldsMutex_`.
+    Detached detach(const std::shared_ptr<SidecarProcess> &process);
+    Detached detachLocked(const std::shared_ptr<SidecarProcess> &process);
+    static void end(Detached engine);
+    // Ends `process` after a reply too long to read, and starts the last location afresh.
+    void restartAfter(const std::shared_ptr<SidecarProcess> &process);
 
     // Guards the fields below; held only briefly, never while waiting on the process.
     mutable std::mutex fieldsMutex_;
@@ -78,6 +106,10 @@ private:
     std::shared_ptr<PipeEnd> stdoutHandle_;
     std::shared_ptr<ReadBufferBox> readBuffer_;
     qint64 nextId_ = 1;
+    std::optional<Location> location_; // of the last successful start
+    QString workFolder_;
+    std::chrono::milliseconds grace_ = terminationGrace;
+    bool released_ = false;
 
     // Held for the whole of a request, so requests reach the engine one at a time.
     std::mutex ioMutex_;

@@ -11,8 +11,6 @@
 #include <unistd.h>
 #include <vector>
 
-extern char **environ;
-
 namespace {
 
 // The pair of ends of one new pipe, neither inherited by children unless handed over.
@@ -42,10 +40,21 @@ struct SpawnSetup {
     SpawnSetup &operator=(const SpawnSetup &) = delete;
 };
 
+// The C strings of `texts`, followed by a null pointer, as exec takes them.
+std::vector<char *> nullTerminated(QList<QByteArray> &texts)
+{
+    std::vector<char *> pointers;
+    for (QByteArray &each : texts)
+        pointers.push_back(each.data());
+    pointers.push_back(nullptr);
+    return pointers;
+}
+
 } // namespace
 
 SidecarProcess::Launched SidecarProcess::launch(const QString &program,
-                                                const QStringList &arguments)
+                                                const QStringList &arguments,
+                                                const QList<QByteArray> &environment)
 {
     auto [childInput, input] = makePipe();
     auto [output, childOutput] = makePipe();
@@ -67,14 +76,13 @@ SidecarProcess::Launched SidecarProcess::launch(const QString &program,
     QList<QByteArray> encoded{path};
     for (const QString &argument : arguments)
         encoded.append(QFile::encodeName(argument));
-    std::vector<char *> argv;
-    for (QByteArray &each : encoded)
-        argv.push_back(each.data());
-    argv.push_back(nullptr);
+    std::vector<char *> argv = nullTerminated(encoded);
+    QList<QByteArray> entries = environment;
+    std::vector<char *> envp = nullTerminated(entries);
 
     pid_t pid = 0;
     const int failed = ::posix_spawn(&pid, path.constData(), &setup.actions, &setup.attributes,
-                                     argv.data(), environ);
+                                     argv.data(), envp.data());
     if (failed != 0)
         throw std::system_error(failed, std::generic_category(),
                                 "Could not launch " + path.toStdString());

@@ -16,9 +16,10 @@ class SidecarProcess {
 public:
     struct Launched;
 
-    // Starts `program` with `arguments`, inheriting the environment and working directory.
-    // Throws std::system_error when it cannot be started.
-    static Launched launch(const QString &program, const QStringList &arguments);
+    // Starts `program` with `arguments` and `environment` ("NAME=value" entries), inheriting
+    // the working directory. Throws std::system_error when it cannot be started.
+    static Launched launch(const QString &program, const QStringList &arguments,
+                           const QList<QByteArray> &environment);
 
     ~SidecarProcess();
     SidecarProcess(const SidecarProcess &) = delete;

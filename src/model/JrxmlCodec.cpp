@@ -40,10 +40,13 @@ void handOver(const QStringList &lines, QStringList *sink)
         std::fflush(stdout);
 }
 
-QString writable(const QString &text, QStringList *diagnostics)
+// The text with only the characters XML can carry; `removed` counts those the writer's helpers
+// already left out.
+QString writable(const QString &text, QStringList *diagnostics, qsizetype removedBefore)
 {
     qsizetype removed = 0;
     QString out = JrxmlText::withXmlCharactersOnly(text, &removed);
+    removed += removedBefore;
     if (removed > 0) {
         handOver({QStringLiteral("left out %1 characters that XML cannot carry").arg(removed)},
                  diagnostics);
@@ -61,10 +64,11 @@ pugi::xml_parse_result load(pugi::xml_document &xml, const QByteArray &data)
 
 QByteArray serialize(const ReportDocument &document, QStringList *diagnostics)
 {
+    JrxmlText::takeRemovedCharacterCount();
     QString out;
     out.reserve(16 * 1024);
     appendDocument(out, document);
-    return writable(out, diagnostics).toUtf8();
+    return writable(out, diagnostics, JrxmlText::takeRemovedCharacterCount()).toUtf8();
 }
 
 QByteArray serialize(const ReportDocument &document)
@@ -80,6 +84,8 @@ ReportDocument parse(const QByteArray &data, QStringList *warnings)
         throw JrxmlCodecError::malformed(QString::fromUtf8(result.description()) + u" at byte "_s +
                                          QString::number(result.offset));
     }
+    checkWellFormedBytes(data, result.encoding);
+    checkWellFormedTree(xml);
     const pugi::xml_node root = xml.document_element();
     if (!root || !JrxmlText::hasLocalName(root, "jasperReport"))
         throw JrxmlCodecError::notAJasperReport();
@@ -91,9 +97,10 @@ ReportDocument parse(const QByteArray &data, QStringList *warnings)
 
 QString serializeElement(const ReportElement &element, const QList<ReportStyle> &styles)
 {
+    JrxmlText::takeRemovedCharacterCount();
     QString out;
     appendElement(out, element, styles);
-    return writable(out, nullptr);
+    return writable(out, nullptr, JrxmlText::takeRemovedCharacterCount());
 }
 
 std::optional<ReportElement> parseSnippet(const QString &fragment)

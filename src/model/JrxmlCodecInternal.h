@@ -3,11 +3,15 @@
 // The JRXML reader's and writer's parts, shared by the codec's source files and its tests.
 
 #include "JrxmlReadContext.h"
+#include "KeptXml.h"
 #include "ReportDocument.h"
 
 #include <QString>
+#include <functional>
 #include <optional>
 #include <pugixml.hpp>
+#include <span>
+#include <vector>
 
 namespace JrxmlCodec {
 
@@ -29,9 +33,10 @@ void appendReportElement(QString &out, const ReportElement &element,
 // The x, y, width and height attributes, whole numbers.
 void appendGeometryAttrs(QString &out, const ReportElement &element);
 
-// `forecolor` and `backcolor` when present, the back colour followed by mode="Opaque".
+// `forecolor` and `backcolor` when present, the back colour followed by mode="Opaque" unless
+// `withMode` is false.
 void appendColorAttrs(QString &out, const std::optional<ElementColor> &foreColor,
-                      const std::optional<ElementColor> &backColor);
+                      const std::optional<ElementColor> &backColor, bool withMode = true);
 
 // The padding attributes of a box, each with its leading space; empty when all are 0.
 QString paddingAttrs(const ReportElement &element);
@@ -50,11 +55,15 @@ bool appendComponent(QString &out, const ReportElement &element, const QList<Rep
 QString tableCellAttrs(const TableCellFormatting &formatting);
 QString tableCellBox(const TableCellFormatting &formatting);
 
-// The data-definition sections, from templates to groups.
-void appendDataDefinitions(QString &out, const ReportDocument &document);
+class KeptChildWriter;
 
-// A group's header and footer in band form.
-void appendGroupBands(QString &out, const ReportGroup &group, const QList<ReportStyle> &styles);
+// The data-definition sections, from templates to groups, with the root's kept children among
+// them.
+void appendDataDefinitions(QString &out, const ReportDocument &document, KeptChildWriter &rootKept);
+
+// A group's header and footer in band form, with the group's kept children among them.
+void appendGroupBands(QString &out, const ReportGroup &group, const QList<ReportStyle> &styles,
+                      KeptChildWriter &groupKept);
 
 // --- reading ---
 
@@ -64,14 +73,23 @@ void appendGroupBands(QString &out, const ReportGroup &group, const QList<Report
 inline constexpr unsigned int parseOptions =
     pugi::parse_default | pugi::parse_ws_pcdata | pugi::parse_comments | pugi::parse_pi;
 
+// Throw JrxmlCodecError::malformed for what a strict XML parser refuses and the tree parser
+// takes: bytes that are not UTF-8 (in a UTF-8 document), characters and character references
+// XML does not allow, an attribute given twice, a second root element, text outside the root,
+// and a namespace prefix that is not declared.
+void checkWellFormedBytes(const QByteArray &data, pugi::xml_encoding encoding);
+void checkWellFormedTree(const pugi::xml_document &xml);
+
 // The document below a jasperReport root.
 ReportDocument readDocument(pugi::xml_node root, JrxmlReadContext &context);
 
 // The report elements that stand directly inside the node, in document order; the elements of
 // element groups are taken in place of the group. Past `limit` elements the rest are noted as
-// not kept.
+// not kept. A direct child that is no element the reader knows goes to `unread` when it is
+// given, else it is noted as not kept.
 QList<ReportElement> parseBandElements(pugi::xml_node node, JrxmlReadContext &context,
-                                       qsizetype limit = -1);
+                                       qsizetype limit = -1,
+                                       std::vector<pugi::xml_node> *unread = nullptr);
 
 // The kind and payload of an XML element, or no value when it is not a report element.
 std::optional<ElementKind> elementKind(pugi::xml_node node, JrxmlReadContext &context);
@@ -114,5 +132,62 @@ void readDataDefinitions(pugi::xml_node root, ReportDocument &document, JrxmlRea
 
 // A group's header and footer in band form.
 void readGroupBands(pugi::xml_node groupNode, ReportGroup &group, JrxmlReadContext &context);
+
+// --- kept content ---
+
+// Tag or attribute names; for children, in the order the format gives them.
+using TagOrder = std::span<const char *const>;
+
+// The format's order of the children of each XML element that keeps content.
+namespace tagOrder {
+extern const TagOrder root, band, section, style, box, rule, subDataset, parameter, field, variable,
+    scriptlet, group;
+} // namespace tagOrder
+
+// Whether the child is the first of its name among its siblings, the one a single value is
+// read from.
+bool isFirstOfName(pugi::xml_node child);
+
+// What the reader does not take from the element: the attributes not named in `takenAttributes`
+// and the element children for which `isTaken` is false, placed by `order`. An unknown child
+// stands after the known one before it.
+KeptXml keptOf(pugi::xml_node node, TagOrder takenAttributes, TagOrder order,
+               const std::function<bool(pugi::xml_node)> &isTaken, JrxmlReadContext &context);
+// The same, where the reader takes the first child of each name in `takenOnce` and every child
+// of a name in `takenAll`.
+KeptXml keptOf(pugi::xml_node node, TagOrder takenAttributes, TagOrder order, TagOrder takenOnce,
+               TagOrder takenAll, JrxmlReadContext &context);
+
+// Notes each attribute of `defaults` that the element does not have, with the text the writer
+// gives the value the reader then supplies.
+void noteAbsent(pugi::xml_node node, KeptXml &kept,
+                std::initializer_list<std::pair<const char *, const char *>> defaults);
+
+// The kept attributes, after those of the start tag that begins at `tagStart`; one that the
+// writer has written already is left out. An attribute the file left out and that the writer
+// wrote with the value the reader supplied is taken out of the tag again.
+void appendKeptAttributes(QString &out, qsizetype tagStart, const KeptXml &kept);
+
+// Writes kept children into their place while the writer goes through the modelled children
+// in the format's order.
+class KeptChildWriter {
+public:
+    KeptChildWriter(const KeptXml &kept, TagOrder order, int spaces);
+    // The kept children placed before the children of that tag; whether there were any.
+    bool before(QString &out, const char *tag);
+    // The kept children placed up to and with the children of that tag.
+    bool through(QString &out, const char *tag);
+    // Every kept child not written yet.
+    bool rest(QString &out);
+    bool hasAny() const;
+
+private:
+    bool upTo(QString &out, int rank);
+
+    const KeptXml &kept_;
+    TagOrder order_;
+    int spaces_;
+    QList<bool> written_;
+};
 
 } // namespace JrxmlCodec

@@ -25,14 +25,49 @@ std::optional<bool> optionalFlag(pugi::xml_node node, const char *name)
     return is(attr.value(), "true");
 }
 
-ReportTemplate readTemplate(pugi::xml_node node)
+// The attributes each item's reader takes, and the order of each item's child tags.
+constexpr const char *none[] = {"-"};
+constexpr const char *templateAttrs[] = {"class"};
+constexpr const char *styleAttrs[] = {"name",        "isDefault",     "fontName",    "fontSize",
+                                      "isBold",      "isItalic",      "isUnderline", "pdfFontName",
+                                      "pdfEncoding", "isPdfEmbedded", "hAlign",      "forecolor",
+                                      "backcolor"};
+constexpr const char *ruleStyleAttrs[] = {"fontName",    "fontSize",  "isBold",   "isItalic",
+                                          "isUnderline", "forecolor", "backcolor"};
+constexpr const char *parameterAttrs[] = {"name", "class", "isForPrompting"};
+constexpr const char *fieldAttrs[] = {"name", "class"};
+constexpr const char *variableAttrs[] = {
+    "name", "class", "resetType", "resetGroup", "incrementType", "incrementGroup", "calculation"};
+constexpr const char *sortFieldAttrs[] = {"name", "order", "type"};
+constexpr const char *queryAttrs[] = {"language"};
+constexpr const char *nameAttr[] = {"name"};
+constexpr const char *groupAttrs[] = {
+    "name",         "isStartNewPage",   "isResetPageNumber", "isReprintHeaderOnEachPage",
+    "keepTogether", "isStartNewColumn", "footerPosition"};
+constexpr const char *lineWidthAttr[] = {"lineWidth"};
+
+// The attributes an item's reader does not take; the item has no children to keep.
+KeptXml keptAttributes(pugi::xml_node node, TagOrder taken, JrxmlReadContext &context)
 {
-    return {newId(), textValue(node), attrTextOr(node, "class", javaString)};
+    return keptOf(node, taken, none, none, none, context);
 }
 
-ConditionalStyleRule readRule(pugi::xml_node node)
+ReportTemplate readTemplate(pugi::xml_node node, JrxmlReadContext &context)
+{
+    ReportTemplate t{newId(), textValue(node), attrTextOr(node, "class", javaString)};
+    // The expression is the whole text; child elements belong to it and are not kept apart.
+    KeptXml kept;
+    kept.attributes = keptAttributes(node, templateAttrs, context).attributes;
+    t.kept.setPart({}, kept);
+    return t;
+}
+
+ConditionalStyleRule readRule(pugi::xml_node node, JrxmlReadContext &context)
 {
     ConditionalStyleRule r;
+    r.kept.setPart({}, keptOf(node, none, tagOrder::rule, tagOrder::rule, none, context));
+    r.kept.setPart(u"style"_s, keptOf(node.child("style"), ruleStyleAttrs, tagOrder::style, none,
+                                      none, context));
     r.conditionExpression = childTextOrEmpty(node, "conditionExpression");
     const pugi::xml_node style = node.child("style");
     r.fontName = attrText(style, "fontName");
@@ -45,9 +80,29 @@ ConditionalStyleRule readRule(pugi::xml_node node)
     return r;
 }
 
-ReportStyle readStyle(pugi::xml_node node)
+ReportStyle readStyle(pugi::xml_node node, JrxmlReadContext &context)
 {
     ReportStyle s;
+    constexpr const char *box[] = {"box"};
+    constexpr const char *pen[] = {"pen"};
+    constexpr const char *rules[] = {"conditionalStyle"};
+    KeptXml own = keptOf(node, styleAttrs, tagOrder::style, box, rules, context);
+    // A style that names no font, size or weight inherits them (from its parent style).
+    noteAbsent(node, own,
+               {{"fontName", "SansSerif"},
+                {"fontSize", "10"},
+                {"isBold", "false"},
+                {"isItalic", "false"},
+                {"isUnderline", "false"}});
+    s.kept.setPart({}, std::move(own));
+    const pugi::xml_node boxNode = node.child("box");
+    s.kept.setPart(u"box"_s, keptOf(boxNode, none, tagOrder::box, pen, none, context));
+    // A pen width of 1.0 is the model's default and is not written: a file that sets it keeps it,
+    // for elements of the style would otherwise have no border.
+    const pugi::xml_node penNode = boxNode.child("pen");
+    const bool widthIsDefault = doubleAttr(penNode, "lineWidth") == 1.0;
+    s.kept.setPart(u"box/pen"_s, widthIsDefault ? keptAttributes(penNode, none, context)
+                                                : keptAttributes(penNode, lineWidthAttr, context));
     s.name = attrTextOr(node, "name", u"Style"_s);
     s.isDefault = isTrue(node, "isDefault");
     s.fontName = attrTextOr(node, "fontName", u"SansSerif"_s);
@@ -59,17 +114,26 @@ ReportStyle readStyle(pugi::xml_node node)
     s.pdfEncoding = attrText(node, "pdfEncoding");
     s.isPdfEmbedded = isTrue(node, "isPdfEmbedded");
     s.textAlignment = textAlignmentText(node.attribute("hAlign").value());
+    // An alignment the model has no case for ("Justified") is kept as written.
+    if (const pugi::xml_attribute hAlign = node.attribute("hAlign");
+        hAlign && !enumFromRaw<TextAlignment>(QString::fromUtf8(hAlign.value()))) {
+        KeptXml own = s.kept.part({});
+        own.attributes.prepend({u"hAlign"_s, QString::fromUtf8(hAlign.value())});
+        s.kept.setPart({}, own);
+    }
     s.foreColor = colorAttr(node, "forecolor");
     s.backColor = colorAttr(node, "backcolor");
     s.penWidth = doubleAttr(node.child("box").child("pen"), "lineWidth").value_or(1.0);
     for (pugi::xml_node rule : node.children("conditionalStyle"))
-        s.conditionalStyles.append(readRule(rule));
+        s.conditionalStyles.append(readRule(rule, context));
     return s;
 }
 
-ReportParameter readParameter(pugi::xml_node node)
+ReportParameter readParameter(pugi::xml_node node, JrxmlReadContext &context)
 {
     ReportParameter p;
+    constexpr const char *taken[] = {"parameterDescription", "defaultValueExpression"};
+    p.kept.setPart({}, keptOf(node, parameterAttrs, tagOrder::parameter, taken, none, context));
     p.name = attrTextOr(node, "name", {});
     p.className = attrTextOr(node, "class", javaString);
     p.isForPrompting = !is(node.attribute("isForPrompting").value(), "false");
@@ -78,15 +142,20 @@ ReportParameter readParameter(pugi::xml_node node)
     return p;
 }
 
-ReportField readField(pugi::xml_node node)
+ReportField readField(pugi::xml_node node, JrxmlReadContext &context)
 {
-    return {newId(), attrTextOr(node, "name", {}), attrTextOr(node, "class", javaString),
-            childText(node, "fieldDescription")};
+    constexpr const char *description[] = {"fieldDescription"};
+    ReportField f{newId(), attrTextOr(node, "name", {}), attrTextOr(node, "class", javaString),
+                  childText(node, "fieldDescription")};
+    f.kept.setPart({}, keptOf(node, fieldAttrs, tagOrder::field, description, none, context));
+    return f;
 }
 
-ReportVariable readVariable(pugi::xml_node node)
+ReportVariable readVariable(pugi::xml_node node, JrxmlReadContext &context)
 {
+    constexpr const char *taken[] = {"variableExpression", "initialValueExpression"};
     ReportVariable v;
+    v.kept.setPart({}, keptOf(node, variableAttrs, tagOrder::variable, taken, none, context));
     v.name = attrTextOr(node, "name", {});
     v.className = attrTextOr(node, "class", javaString);
     v.calculation = attrTextOr(node, "calculation", u"Nothing"_s);
@@ -99,47 +168,53 @@ ReportVariable readVariable(pugi::xml_node node)
     return v;
 }
 
-ReportSortField readSortField(pugi::xml_node node)
+ReportSortField readSortField(pugi::xml_node node, JrxmlReadContext &context)
 {
     ReportSortField s;
+    s.kept.setPart({}, keptOf(node, sortFieldAttrs, none, none, none, context));
     s.name = attrTextOr(node, "name", {});
     s.order = enumAttr<SortFieldOrder>(node, "order").value_or(SortFieldOrder::ascending);
     s.type = enumAttr<SortFieldType>(node, "type").value_or(SortFieldType::field);
     return s;
 }
 
-ReportScriptlet readScriptlet(pugi::xml_node node)
+ReportScriptlet readScriptlet(pugi::xml_node node, JrxmlReadContext &context)
 {
-    return {newId(), attrTextOr(node, "name", {}), attrTextOr(node, "class", {}),
-            childText(node, "scriptletDescription")};
+    constexpr const char *description[] = {"scriptletDescription"};
+    ReportScriptlet s{newId(), attrTextOr(node, "name", {}), attrTextOr(node, "class", {}),
+                      childText(node, "scriptletDescription")};
+    s.kept.setPart({}, keptOf(node, fieldAttrs, tagOrder::scriptlet, description, none, context));
+    return s;
 }
 
 // The query of the document or a sub-dataset: the first queryString child.
-void readQuery(pugi::xml_node node, QString &query, QString &language)
+void readQuery(pugi::xml_node node, QString &query, QString &language, KeptParts &kept,
+               JrxmlReadContext &context)
 {
     const pugi::xml_node queryNode = node.child("queryString");
     query = textValue(queryNode);
     language = attrTextOr(queryNode, "language", u"sql"_s);
+    KeptXml attributes;
+    attributes.attributes = keptAttributes(queryNode, queryAttrs, context).attributes;
+    kept.setPart(u"queryString"_s, attributes);
 }
 
 ReportSubDataset readSubDataset(pugi::xml_node node, JrxmlReadContext &context)
 {
+    constexpr const char *once[] = {"queryString"};
+    constexpr const char *all[] = {"parameter", "field", "variable"};
     ReportSubDataset s;
     s.name = attrTextOr(node, "name", u"Dataset"_s);
-    readQuery(node, s.queryString, s.queryLanguage);
-    const pugi::xml_node query = node.child("queryString");
+    readQuery(node, s.queryString, s.queryLanguage, s.kept, context);
+    s.kept.setPart({}, keptOf(node, nameAttr, tagOrder::subDataset, once, all, context));
     for (pugi::xml_node child : node.children()) {
-        if (child.type() != pugi::node_element || child == query)
-            continue;
         const char *name = child.name();
         if (is(name, "parameter"))
-            s.parameters.append(readParameter(child));
+            s.parameters.append(readParameter(child, context));
         else if (is(name, "field"))
-            s.fields.append(readField(child));
+            s.fields.append(readField(child, context));
         else if (is(name, "variable"))
-            s.variables.append(readVariable(child));
-        else
-            context.dropped(name);
+            s.variables.append(readVariable(child, context));
     }
     return s;
 }
@@ -147,6 +222,7 @@ ReportSubDataset readSubDataset(pugi::xml_node node, JrxmlReadContext &context)
 ReportGroup readGroup(pugi::xml_node node, JrxmlReadContext &context)
 {
     ReportGroup g;
+    g.kept.setPart({}, keptOf(node, groupAttrs, tagOrder::group, tagOrder::group, none, context));
     g.name = attrTextOr(node, "name", {});
     g.isStartNewPage = isTrue(node, "isStartNewPage");
     g.isResetPageNumber = isTrue(node, "isResetPageNumber");
@@ -165,23 +241,23 @@ ReportGroup readGroup(pugi::xml_node node, JrxmlReadContext &context)
 void readDataDefinitions(pugi::xml_node root, ReportDocument &d, JrxmlReadContext &context)
 {
     for (pugi::xml_node node : root.children("template"))
-        d.reportTemplates.append(readTemplate(node));
+        d.reportTemplates.append(readTemplate(node, context));
     for (pugi::xml_node node : root.children("style"))
-        d.styles.append(readStyle(node));
+        d.styles.append(readStyle(node, context));
     context.setStyles(d.styles);
     for (pugi::xml_node node : root.children("subDataset"))
         d.subDatasets.append(readSubDataset(node, context));
     for (pugi::xml_node node : root.children("scriptlet"))
-        d.scriptlets.append(readScriptlet(node));
+        d.scriptlets.append(readScriptlet(node, context));
     for (pugi::xml_node node : root.children("parameter"))
-        d.parameters.append(readParameter(node));
-    readQuery(root, d.queryString, d.queryLanguage);
+        d.parameters.append(readParameter(node, context));
+    readQuery(root, d.queryString, d.queryLanguage, d.kept, context);
     for (pugi::xml_node node : root.children("field"))
-        d.fields.append(readField(node));
+        d.fields.append(readField(node, context));
     for (pugi::xml_node node : root.children("sortField"))
-        d.sortFields.append(readSortField(node));
+        d.sortFields.append(readSortField(node, context));
     for (pugi::xml_node node : root.children("variable"))
-        d.variables.append(readVariable(node));
+        d.variables.append(readVariable(node, context));
     for (pugi::xml_node node : root.children("group"))
         d.groups.append(readGroup(node, context));
 }

@@ -5,7 +5,9 @@
 #include "JrxmlCodecInternal.h"
 #include "JrxmlText.h"
 
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 using namespace JrxmlText;
@@ -61,32 +63,65 @@ bool readProperty(pugi::xml_node property, ReportDocument &d)
     return false;
 }
 
-// A band's height, elements and print-when expression; every other child of the band holder
-// after the first band is noted as not kept.
+constexpr const char *none[] = {"-"};
+constexpr const char *heightAttr[] = {"height"};
+constexpr const char *bandTag[] = {"band"};
+
+// The root attributes the reader takes, and those the writer writes itself.
+constexpr const char *rootAttrs[] = {"name",
+                                     "pageWidth",
+                                     "pageHeight",
+                                     "columnWidth",
+                                     "leftMargin",
+                                     "rightMargin",
+                                     "topMargin",
+                                     "bottomMargin",
+                                     "whenNoDataType",
+                                     "isFloatColumnFooter",
+                                     "isSummaryWithPageHeaderAndFooter",
+                                     "isSummaryNewPage",
+                                     "columnCount",
+                                     "printOrder",
+                                     "columnSpacing",
+                                     "language",
+                                     "xmlns",
+                                     "xmlns:xsi",
+                                     "xsi:schemaLocation"};
+
+// A band's height, elements, print-when expression and what the model does not hold of it.
 struct BandForm {
     double height = 20;
     QList<ReportElement> elements;
     std::optional<QString> printWhenExpression;
+    KeptXml kept;
 };
 
 BandForm readBandForm(pugi::xml_node band, double defaultHeight, JrxmlReadContext &context)
 {
     BandForm form;
     form.height = doubleAttr(band, "height").value_or(defaultHeight);
-    form.elements = parseBandElements(band, context);
+    std::vector<pugi::xml_node> unread;
+    form.elements = parseBandElements(band, context, -1, &unread);
     form.printWhenExpression = childText(band, "printWhenExpression");
+    form.kept = keptOf(
+        band, heightAttr, tagOrder::band,
+        [&](pugi::xml_node child) {
+            if (is(child.name(), "printWhenExpression"))
+                return isFirstOfName(child);
+            if (is(child.name(), "property") || is(child.name(), "returnValue"))
+                return false;
+            return std::find(unread.begin(), unread.end(), child) == unread.end();
+        },
+        context);
     return form;
 }
 
-// The band of a section that holds one: the first `band` child; the others are noted.
-pugi::xml_node singleBand(pugi::xml_node section, JrxmlReadContext &context)
+// The first band of a section and what else the section holds.
+pugi::xml_node firstBand(pugi::xml_node section, KeptParts &kept, const QString &key,
+                         JrxmlReadContext &context)
 {
-    const pugi::xml_node band = section.child("band");
-    for (pugi::xml_node child : section.children()) {
-        if (child.type() == pugi::node_element && child != band)
-            context.dropped(child.name());
-    }
-    return band;
+    kept.setPart(key, keptOf(section, none, tagOrder::section, bandTag, none, context));
+    return section.child("band");
 }
 
 ReportBand readStandardBand(pugi::xml_node root, BandType type, JrxmlReadContext &context)
@@ -96,31 +131,40 @@ ReportBand readStandardBand(pugi::xml_node root, BandType type, JrxmlReadContext
     b.height = 20;
     b.isPresent = false;
     const QByteArray tag = rawValue(type).toLatin1();
-    const pugi::xml_node band = singleBand(root.child(tag.constData()), context);
-    if (!band)
+    const pugi::xml_node section = root.child(tag.constData());
+    const pugi::xml_node band = firstBand(section, b.kept, u"section"_s, context);
+    if (!band) {
+        // A section without a band prints nothing; it is written again once the band shows.
+        for (pugi::xml_node child : section.children()) {
+            if (child.type() == pugi::node_element)
+                context.dropped(child.name());
+        }
+        b.kept = {};
         return b;
+    }
     BandForm form = readBandForm(band, 20, context);
     b.height = form.height;
     b.elements = std::move(form.elements);
     b.printWhenExpression = std::move(form.printWhenExpression);
+    b.kept.setPart({}, std::move(form.kept));
     b.isPresent = true;
     return b;
 }
 
-QList<ReportBand> readDetailBands(pugi::xml_node root, JrxmlReadContext &context)
+QList<ReportBand> readDetailBands(pugi::xml_node root, ReportDocument &d, JrxmlReadContext &context)
 {
     QList<ReportBand> bands;
-    for (pugi::xml_node child : root.child("detail").children()) {
-        if (child.type() != pugi::node_element)
-            continue;
-        if (!is(child.name(), "band")) {
-            context.dropped(child.name());
-            continue;
-        }
+    const pugi::xml_node section = root.child("detail");
+    d.kept.setPart(u"detail"_s, keptOf(section, none, tagOrder::section, none, bandTag, context));
+    for (pugi::xml_node child : section.children("band")) {
         BandForm form = readBandForm(child, 40, context);
-        bands.append({newId(), BandType::detail, form.height, std::move(form.elements), true,
-                      std::move(form.printWhenExpression)});
+        ReportBand band{newId(),     BandType::detail,
+                        form.height, std::move(form.elements),
+                        true,        std::move(form.printWhenExpression)};
+        band.kept.setPart({}, std::move(form.kept));
+        bands.append(std::move(band));
     }
+    d.isDetailAbsent = bands.isEmpty();
     if (bands.isEmpty())
         bands.append(ReportBand::defaultDetailBand());
     return bands;
@@ -139,68 +183,63 @@ bool isDataDefinition(const char *name)
     return false;
 }
 
-// Reads the properties and imports and notes every child of the root that is not kept: unknown
-// sections, properties the document does not hold, and second sections of a name that is read once.
-void readPropertiesAndNoteSections(pugi::xml_node root, ReportDocument &d,
-                                   JrxmlReadContext &context)
+// Whether the reader takes the root child into the model.
+bool isTakenAtRoot(pugi::xml_node child, ReportDocument &d)
 {
-    QList<QByteArray> seen;
-    for (pugi::xml_node child : root.children()) {
-        if (child.type() != pugi::node_element)
-            continue;
-        const char *name = child.name();
-        if (is(name, "property")) {
-            if (!readProperty(child, d))
-                context.dropped(name);
-            continue;
-        }
-        if (is(name, "import")) {
-            if (const pugi::xml_attribute value = child.attribute("value"))
-                d.imports.append(QString::fromUtf8(value.value()));
-            else
-                context.dropped(name);
-            continue;
-        }
-        if (isDataDefinition(name))
-            continue;
-        const bool readOnce = is(name, "queryString") || is(name, "detail") ||
-                              enumFromRaw<BandType>(QString::fromUtf8(name)).has_value();
-        if (readOnce && !seen.contains(QByteArray(name))) {
-            seen.append(QByteArray(name));
-            continue;
-        }
-        context.dropped(name);
+    const char *name = child.name();
+    if (is(name, "property"))
+        return readProperty(child, d);
+    if (is(name, "import")) {
+        const pugi::xml_attribute value = child.attribute("value");
+        if (value && child.first_attribute() == child.last_attribute() && !child.first_child())
+            d.imports.append(QString::fromUtf8(value.value()));
+        return bool(value) && child.first_attribute() == child.last_attribute() &&
+               !child.first_child();
     }
+    if (isDataDefinition(name))
+        return true;
+    const bool readOnce = is(name, "queryString") || is(name, "detail") ||
+                          enumFromRaw<BandType>(QString::fromUtf8(name)).has_value();
+    return readOnce && isFirstOfName(child);
 }
 
 } // namespace
 
 void readGroupBands(pugi::xml_node groupNode, ReportGroup &group, JrxmlReadContext &context)
 {
-    const pugi::xml_node header = singleBand(groupNode.child("groupHeader"), context);
-    const pugi::xml_node footer = singleBand(groupNode.child("groupFooter"), context);
+    const pugi::xml_node headerSection = groupNode.child("groupHeader");
+    const pugi::xml_node footerSection = groupNode.child("groupFooter");
+    const pugi::xml_node header = firstBand(headerSection, group.kept, u"groupHeader"_s, context);
+    const pugi::xml_node footer = firstBand(footerSection, group.kept, u"groupFooter"_s, context);
     BandForm headerForm = header ? readBandForm(header, 20, context) : BandForm{};
     BandForm footerForm = footer ? readBandForm(footer, 20, context) : BandForm{};
     group.headerHeight = headerForm.height;
     group.headerElements = std::move(headerForm.elements);
     group.headerPrintWhenExpression = std::move(headerForm.printWhenExpression);
+    group.kept.setPart(u"groupHeader/band"_s, std::move(headerForm.kept));
+    group.isHeaderAbsent = !header;
     group.footerHeight = footerForm.height;
     group.footerElements = std::move(footerForm.elements);
     group.footerPrintWhenExpression = std::move(footerForm.printWhenExpression);
+    group.kept.setPart(u"groupFooter/band"_s, std::move(footerForm.kept));
+    group.isFooterAbsent = !footer;
 }
 
 ReportDocument readDocument(pugi::xml_node root, JrxmlReadContext &context)
 {
     ReportDocument d;
     readRoot(root, d);
-    readPropertiesAndNoteSections(root, d, context);
+    KeptXml rootKept = keptOf(
+        root, rootAttrs, tagOrder::root,
+        [&](pugi::xml_node child) { return isTakenAtRoot(child, d); }, context);
     readDataDefinitions(root, d, context);
+    d.kept.setPart({}, std::move(rootKept));
     d.bands.clear();
     for (BandType type : bandDisplayOrder()) {
         if (type != BandType::detail)
             d.bands.append(readStandardBand(root, type, context));
     }
-    d.detailBands = readDetailBands(root, context);
+    d.detailBands = readDetailBands(root, d, context);
     return d;
 }
 

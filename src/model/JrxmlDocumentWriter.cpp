@@ -17,6 +17,7 @@ constexpr auto pdfTagLanguage = "net.sf.jasperreports.export.pdf.tag.language"_L
 void appendRoot(QString &out, const ReportDocument &d)
 {
     out += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"_L1;
+    const qsizetype start = out.size();
     out += "<jasperReport xmlns=\""_L1 + QLatin1StringView(namespaceUri) + "\"\n"_L1;
     out += indent(14) + "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\"\n"_L1;
     out += indent(14) + "xsi:schemaLocation=\""_L1 + QLatin1StringView(namespaceUri) +
@@ -42,6 +43,7 @@ void appendRoot(QString &out, const ReportDocument &d)
         appendRawAttr(out, "columnSpacing"_L1, wholeNumber(d.columnSpacing));
     if (d.language != "java"_L1)
         appendAttr(out, "language"_L1, d.language);
+    appendKeptAttributes(out, start, d.kept.part({}));
     out += ">\n\n"_L1;
 }
 
@@ -50,7 +52,8 @@ void appendProperties(QString &out, const ReportDocument &d)
     if (!d.isPdfTagged)
         return;
     out += indent(4) + "<property name=\""_L1 + pdfTagged + "\" value=\"true\"/>\n"_L1;
-    if (!d.pdfTagLanguage.isEmpty()) {
+    // An empty language is written too, so that it reads back as itself.
+    {
         out += indent(4) + "<property name=\""_L1 + pdfTagLanguage + u'"';
         appendAttr(out, "value"_L1, d.pdfTagLanguage);
         out += "/>\n"_L1;
@@ -58,38 +61,106 @@ void appendProperties(QString &out, const ReportDocument &d)
     out += u'\n';
 }
 
-// One band: its start line, print-when line, elements and end line.
+// One band: its start line, print-when line, elements and end line, with what the file held
+// besides.
 void appendBand(QString &out, int spaces, double height,
                 const std::optional<QString> &printWhenExpression,
-                const QList<ReportElement> &elements, const QList<ReportStyle> &styles)
+                const QList<ReportElement> &elements, const QList<ReportStyle> &styles,
+                const KeptXml &keptBand)
 {
-    out += indent(spaces) + "<band"_L1;
+    out += indent(spaces);
+    const qsizetype start = out.size();
+    out += "<band"_L1;
     appendRawAttr(out, "height"_L1, wholeNumber(height));
+    appendKeptAttributes(out, start, keptBand);
     out += ">\n"_L1;
+    KeptChildWriter kept(keptBand, tagOrder::band, spaces + 4);
+    kept.before(out, "printWhenExpression");
     out += bandPrintWhenXML(printWhenExpression, spaces + 4);
+    kept.through(out, "printWhenExpression");
     for (const ReportElement &element : elements)
         appendElement(out, element, styles);
+    kept.rest(out);
     out += indent(spaces) + "</band>\n"_L1;
 }
 
-void appendBands(QString &out, const ReportDocument &d)
+void appendBand(QString &out, int spaces, const ReportBand &band, const QList<ReportStyle> &styles)
+{
+    appendBand(out, spaces, band.height, band.printWhenExpression, band.elements, styles,
+               band.kept.part({}));
+}
+
+// Whether a section the file did not have is still as the reader made it.
+bool isUnchangedAbsentSection(double height, double absentHeight,
+                              const QList<ReportElement> &elements,
+                              const std::optional<QString> &printWhenExpression,
+                              const KeptXml &kept)
+{
+    return height == absentHeight && elements.isEmpty() && isAbsentOrEmpty(printWhenExpression) &&
+           kept.isEmpty();
+}
+
+void appendDetail(QString &out, const ReportDocument &d)
+{
+    const KeptXml &section = d.kept.part(u"detail");
+    const bool absent =
+        d.isDetailAbsent && d.detailBands.size() == 1 &&
+        isUnchangedAbsentSection(d.detailBands.first().height, 40, d.detailBands.first().elements,
+                                 d.detailBands.first().printWhenExpression,
+                                 d.detailBands.first().kept.part({}));
+    if (absent && section.isEmpty())
+        return;
+    out += indent(4) + "<detail>\n"_L1;
+    if (!absent) {
+        for (const ReportBand &band : d.detailBands)
+            appendBand(out, 8, band, d.styles);
+    }
+    KeptChildWriter(section, tagOrder::section, 8).rest(out);
+    out += indent(4) + "</detail>\n\n"_L1;
+}
+
+void appendBands(QString &out, const ReportDocument &d, KeptChildWriter &rootKept)
 {
     for (BandType type : bandDisplayOrder()) {
         const QString tag = rawValue(type);
+        const QByteArray tagName = tag.toLatin1();
+        if (rootKept.before(out, tagName.constData()))
+            out += u'\n';
         if (type == BandType::detail) {
-            out += indent(4) + "<detail>\n"_L1;
-            for (const ReportBand &band : d.detailBands)
-                appendBand(out, 8, band.height, band.printWhenExpression, band.elements, d.styles);
-            out += indent(4) + "</detail>\n\n"_L1;
-            continue;
+            appendDetail(out, d);
+        } else if (const std::optional<ReportBand> band = d.band(type); band && band->isPresent) {
+            out += indent(4) + u'<' + tag + ">\n"_L1;
+            appendBand(out, 8, *band, d.styles);
+            KeptChildWriter(band->kept.part(u"section"), tagOrder::section, 8).rest(out);
+            out += indent(4) + "</"_L1 + tag + ">\n\n"_L1;
         }
-        const std::optional<ReportBand> band = d.band(type);
-        if (!band || !band->isPresent)
-            continue;
-        out += indent(4) + u'<' + tag + ">\n"_L1;
-        appendBand(out, 8, band->height, band->printWhenExpression, band->elements, d.styles);
-        out += indent(4) + "</"_L1 + tag + ">\n\n"_L1;
+        if (rootKept.through(out, tagName.constData()))
+            out += u'\n';
     }
+    if (rootKept.rest(out))
+        out += u'\n';
+}
+
+// A group's header or footer section, left out while the file had none and it is unchanged.
+void appendGroupSection(QString &out, QLatin1StringView tag, const ReportGroup &group,
+                        bool isFooter, const QList<ReportStyle> &styles)
+{
+    const double height = isFooter ? group.footerHeight : group.headerHeight;
+    const QList<ReportElement> &elements = isFooter ? group.footerElements : group.headerElements;
+    const std::optional<QString> &printWhen =
+        isFooter ? group.footerPrintWhenExpression : group.headerPrintWhenExpression;
+    const QString key = tag;
+    const KeptXml &band = group.kept.part(QString(key + "/band"_L1));
+    const KeptXml &section = group.kept.part(key);
+    const bool absent = isFooter ? group.isFooterAbsent : group.isHeaderAbsent;
+    if (absent && isUnchangedAbsentSection(height, 20, elements, printWhen, band) &&
+        section.isEmpty())
+        return;
+    out += indent(8) + u'<' + tag + ">\n"_L1;
+    if (!absent || !isUnchangedAbsentSection(height, 20, elements, printWhen, band))
+        appendBand(out, 12, height, printWhen, elements, styles, band);
+    KeptChildWriter(section, tagOrder::section, 12).rest(out);
+    out += indent(8) + "</"_L1 + tag + ">\n"_L1;
 }
 
 } // namespace
@@ -102,15 +173,13 @@ QString bandPrintWhenXML(const std::optional<QString> &expression, int spaces)
     return line;
 }
 
-void appendGroupBands(QString &out, const ReportGroup &group, const QList<ReportStyle> &styles)
+void appendGroupBands(QString &out, const ReportGroup &group, const QList<ReportStyle> &styles,
+                      KeptChildWriter &groupKept)
 {
-    out += indent(8) + "<groupHeader>\n"_L1;
-    appendBand(out, 12, group.headerHeight, group.headerPrintWhenExpression, group.headerElements,
-               styles);
-    out += indent(8) + "</groupHeader>\n"_L1 + indent(8) + "<groupFooter>\n"_L1;
-    appendBand(out, 12, group.footerHeight, group.footerPrintWhenExpression, group.footerElements,
-               styles);
-    out += indent(8) + "</groupFooter>\n"_L1;
+    groupKept.before(out, "groupHeader");
+    appendGroupSection(out, "groupHeader"_L1, group, false, styles);
+    groupKept.through(out, "groupHeader");
+    appendGroupSection(out, "groupFooter"_L1, group, true, styles);
 }
 
 // The imports stand between the properties and the data definitions, as the format orders them.
@@ -129,10 +198,15 @@ void appendImports(QString &out, const ReportDocument &d)
 void appendDocument(QString &out, const ReportDocument &document)
 {
     appendRoot(out, document);
+    KeptChildWriter rootKept(document.kept.part({}), tagOrder::root, 4);
     appendProperties(out, document);
+    if (rootKept.through(out, "property"))
+        out += u'\n';
     appendImports(out, document);
-    appendDataDefinitions(out, document);
-    appendBands(out, document);
+    if (rootKept.through(out, "import"))
+        out += u'\n';
+    appendDataDefinitions(out, document, rootKept);
+    appendBands(out, document, rootKept);
     out += "</jasperReport>\n"_L1;
 }
 

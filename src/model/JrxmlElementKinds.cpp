@@ -6,6 +6,7 @@
 
 #include <QSet>
 #include <cstring>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 using namespace JrxmlText;
@@ -34,7 +35,8 @@ bool isContainerPart(const char *name)
 }
 
 void appendBandElements(pugi::xml_node node, JrxmlReadContext &context,
-                        QList<ReportElement> &elements, qsizetype limit)
+                        QList<ReportElement> &elements, qsizetype limit,
+                        std::vector<pugi::xml_node> *unread)
 {
     if (context.depth > JrxmlReadContext::maxNesting) {
         context.note(QStringLiteral("Elements nested more than %1 levels deep were not kept")
@@ -52,9 +54,11 @@ void appendBandElements(pugi::xml_node node, JrxmlReadContext &context,
         } else if (is(name, "elementGroup")) {
             // A group is no element of its own; its elements belong to the container.
             const JrxmlNesting nesting(context);
-            appendBandElements(child, context, elements, limit);
+            appendBandElements(child, context, elements, limit, nullptr);
         } else if (std::optional<ElementKind> kind = elementKind(child, context)) {
             elements.append(makeElement(child, std::move(*kind), context));
+        } else if (unread) {
+            unread->push_back(child);
         } else {
             context.dropped(child.name());
         }
@@ -105,10 +109,10 @@ ElementKind::Chart readChart(pugi::xml_node node, const char *tag, JrxmlReadCont
 } // namespace
 
 QList<ReportElement> parseBandElements(pugi::xml_node node, JrxmlReadContext &context,
-                                       qsizetype limit)
+                                       qsizetype limit, std::vector<pugi::xml_node> *unread)
 {
     QList<ReportElement> elements;
-    appendBandElements(node, context, elements, limit);
+    appendBandElements(node, context, elements, limit, unread);
     return elements;
 }
 

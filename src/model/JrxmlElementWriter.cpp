@@ -185,13 +185,14 @@ void appendGeometryAttrs(QString &out, const ReportElement &e)
 }
 
 void appendColorAttrs(QString &out, const std::optional<ElementColor> &foreColor,
-                      const std::optional<ElementColor> &backColor)
+                      const std::optional<ElementColor> &backColor, bool withMode)
 {
     if (foreColor)
         appendAttr(out, "forecolor"_L1, foreColor->hex);
     if (backColor) {
         appendAttr(out, "backcolor"_L1, backColor->hex);
-        appendRawAttr(out, "mode"_L1, u"Opaque");
+        if (withMode)
+            appendRawAttr(out, "mode"_L1, u"Opaque");
     }
 }
 
@@ -202,9 +203,12 @@ QString paddingAttrs(const ReportElement &e)
                                                           {"rightPadding"_L1, e.paddingRight},
                                                           {"topPadding"_L1, e.paddingTop},
                                                           {"bottomPadding"_L1, e.paddingBottom}};
+    // Whether a side is written is decided on the whole number written, so that a padding below
+    // one half is left out the first time as on every later save.
     for (const auto &[name, value] : sides) {
-        if (value != 0)
-            appendRawAttr(text, name, wholeNumber(value));
+        const QString written = wholeNumber(value);
+        if (written != "0"_L1)
+            appendRawAttr(text, name, written);
     }
     return text;
 }

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <limits>
 #include <string>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -17,8 +18,58 @@ QLatin1StringView indent(int spaces)
     return QLatin1StringView(blanks, qBound(0, spaces, most));
 }
 
+namespace {
+
+qsizetype &removedCount()
+{
+    thread_local qsizetype count = 0;
+    return count;
+}
+
+// The text with only the characters XML can carry; the others are counted.
+QString carriable(QStringView text)
+{
+    qsizetype removed = 0;
+    QString out = withXmlCharactersOnly(text.toString(), &removed);
+    removedCount() += removed;
+    return out;
+}
+
+// Whether the character at `i` (with its low surrogate) is one XML cannot carry.
+bool isUncarriable(QStringView text, qsizetype i)
+{
+    const char16_t u = text[i].unicode();
+    if (u < 0x20)
+        return u != u'\t' && u != u'\n' && u != u'\r';
+    if (QChar::isHighSurrogate(u))
+        return i + 1 >= text.size() || !text[i + 1].isLowSurrogate();
+    if (QChar::isLowSurrogate(u))
+        return i == 0 || !text[i - 1].isHighSurrogate();
+    return u >= 0xFFFE;
+}
+
+bool needsCleaning(QStringView text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (isUncarriable(text, i))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+qsizetype takeRemovedCharacterCount()
+{
+    return std::exchange(removedCount(), 0);
+}
+
 void appendEscaped(QString &out, QStringView text)
 {
+    if (needsCleaning(text)) {
+        appendEscaped(out, carriable(text));
+        return;
+    }
     qsizetype start = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
         QLatin1StringView entity;
@@ -34,6 +85,16 @@ void appendEscaped(QString &out, QStringView text)
             break;
         case u'>':
             entity = "&gt;"_L1;
+            break;
+        // Written raw, these would read back as spaces.
+        case u'\t':
+            entity = "&#9;"_L1;
+            break;
+        case u'\n':
+            entity = "&#10;"_L1;
+            break;
+        case u'\r':
+            entity = "&#13;"_L1;
             break;
         default:
             continue;
@@ -55,6 +116,12 @@ QString escaped(QStringView text)
 
 void appendCData(QString &out, QStringView text)
 {
+    // The characters XML cannot carry go first: removed later, they could join "]]" and ">"
+    // into an end marker that the split below has not seen.
+    if (needsCleaning(text)) {
+        appendCData(out, carriable(text));
+        return;
+    }
     static constexpr QStringView end = u"]]>";
     out.append("<![CDATA["_L1);
     qsizetype start = 0;
@@ -66,6 +133,15 @@ void appendCData(QString &out, QStringView text)
     }
     out.append(text.mid(start));
     out.append("]]>"_L1);
+}
+
+bool hasWritableText(QStringView text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (!isUncarriable(text, i))
+            return true;
+    }
+    return false;
 }
 
 void appendCDataLine(QString &out, int spaces, QLatin1StringView tag, QStringView text)

@@ -20,22 +20,31 @@ inline constexpr char componentsNamespaceUri[] =
 // A run of spaces (at most 40).
 QLatin1StringView indent(int spaces);
 
-// Attribute escaping: & then " then < then > are replaced; nothing else is.
+// Attribute escaping: & then " then < then > are replaced, and tab, line feed and carriage return
+// become character references. Characters XML cannot carry are left out first.
 void appendEscaped(QString &out, QStringView text);
 QString escaped(QStringView text);
 
-// A character data section holding the text unchanged. A "]]>" inside the text ends the section
-// and opens another, so the text reads back whole.
+// A character data section holding the text. Characters XML cannot carry are left out first;
+// then a "]]>" inside the text ends the section and opens another, so the text reads back whole.
 void appendCData(QString &out, QStringView text);
 
 // One line: the indentation, <tag>, the text as a character data section, </tag>, line feed.
 void appendCDataLine(QString &out, int spaces, QLatin1StringView tag, QStringView text);
 
-// Whether an optional text has no value or no characters (blanks count as characters).
+// Whether the text keeps a character once those XML cannot carry are left out.
+bool hasWritableText(QStringView text);
+
+// Whether an optional text has no value or nothing that can be written (blanks count as
+// characters).
 inline bool isAbsentOrEmpty(const std::optional<QString> &text)
 {
-    return !text || text->isEmpty();
+    return !text || text->isEmpty() || !hasWritableText(*text);
 }
+
+// How many characters XML cannot carry the escaping and character data helpers left out on this
+// thread since the last call; the count starts again from zero.
+qsizetype takeRemovedCharacterCount();
 
 // A length held as a whole number: rounded half away from zero. Not-a-number gives 0; values
 // beyond the signed 64-bit range are clamped to it.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Identifiers.h"
+#include "KeptXml.h"
 #include "ReportElement.h"
 
 #include <QHashFunctions>
@@ -14,6 +15,7 @@ struct ReportBand {
     ElementList elements; // top level, back to front
     bool isPresent = true;
     std::optional<QString> printWhenExpression;
+    KeptParts kept; // what the file held that the model does not
 
     // The band a new document and a new detail section start with.
     static ReportBand defaultDetailBand();

@@ -14,6 +14,7 @@ struct ReportParameter {
     // plain literal: a quoted text without its quotes, true or false, or a decimal number.
     std::optional<QString> literalDefaultDisplayValue() const;
 
+    KeptParts kept; // what the file held that the model does not
     bool operator==(const ReportParameter &) const = default;
 };
 
@@ -22,6 +23,7 @@ struct ReportField {
     QString name;
     QString className;
     std::optional<QString> fieldDescription;
+    KeptParts kept; // what the file held that the model does not
     bool operator==(const ReportField &) const = default;
 };
 
@@ -36,6 +38,7 @@ struct ReportVariable {
     std::optional<QString> incrementGroup;
     QString expression;
     std::optional<QString> initialValueExpression;
+    KeptParts kept; // what the file held that the model does not
     bool operator==(const ReportVariable &) const = default;
 };
 
@@ -56,6 +59,10 @@ struct ReportGroup {
     ElementList footerElements;
     std::optional<QString> headerPrintWhenExpression;
     std::optional<QString> footerPrintWhenExpression;
+    // The file had no header (footer) section; it stays out while it is as read.
+    bool isHeaderAbsent = false;
+    bool isFooterAbsent = false;
+    KeptParts kept; // what the file held that the model does not
     bool operator==(const ReportGroup &) const = default;
 };
 
@@ -64,6 +71,7 @@ struct ReportSortField {
     QString name;
     SortFieldOrder order = SortFieldOrder::ascending;
     SortFieldType type = SortFieldType::field;
+    KeptParts kept; // what the file held that the model does not
     bool operator==(const ReportSortField &) const = default;
 };
 
@@ -72,6 +80,7 @@ struct ReportScriptlet {
     QString name;
     QString className;
     std::optional<QString> scriptletDescription;
+    KeptParts kept; // what the file held that the model does not
     bool operator==(const ReportScriptlet &) const = default;
 };
 
@@ -79,6 +88,7 @@ struct ReportTemplate {
     QUuid id = newId();
     QString expression;
     QString className;
+    KeptParts kept; // what the file held that the model does not
     bool operator==(const ReportTemplate &) const = default;
 };
 
@@ -90,6 +100,7 @@ struct ReportSubDataset {
     QString queryLanguage;
     QList<ReportField> fields;
     QList<ReportVariable> variables;
+    KeptParts kept; // what the file held that the model does not
     bool operator==(const ReportSubDataset &) const = default;
 };
 
@@ -104,6 +115,7 @@ struct ConditionalStyleRule {
     std::optional<bool> isUnderline;
     std::optional<ElementColor> foreColor;
     std::optional<ElementColor> backColor;
+    KeptParts kept; // what the file held that the model does not
     bool operator==(const ConditionalStyleRule &) const = default;
 };
 
@@ -124,6 +136,7 @@ struct ReportStyle {
     std::optional<QString> pdfEncoding;
     bool isPdfEmbedded = false;
     QList<ConditionalStyleRule> conditionalStyles;
+    KeptParts kept; // what the file held that the model does not
     bool operator==(const ReportStyle &) const = default;
 };
 
@@ -164,6 +177,9 @@ struct ReportDocument {
     double columnSpacing = 0;
     QList<ReportBand> bands;
     QList<ReportBand> detailBands = {ReportBand::defaultDetailBand()};
+    // The file had no detail band; the detail section stays out while it is as read.
+    bool isDetailAbsent = false;
+    KeptParts kept; // what the file held that the model does not
 
     // The expression languages and query languages offered by the editors.
     static const QStringList languages;

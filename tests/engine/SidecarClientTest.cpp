@@ -1,4 +1,5 @@
 #include "engine/SidecarClient.h"
+#include "SidecarTestSupport.h"
 #include "TestSupport.h"
 
 #include <QDir>
@@ -8,34 +9,18 @@
 #include <QJsonDocument>
 #include <QTemporaryDir>
 #include <atomic>
-#include <cerrno>
-#include <csignal>
 #include <functional>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <memory>
 #include <thread>
 
 using namespace Qt::StringLiterals;
 using namespace std::chrono_literals;
+using sidecartest::exited, sidecartest::inProcessTable, sidecartest::outcome;
 using testing::AllOf, testing::EndsWith, testing::HasSubstr, testing::StartsWith;
 
 namespace {
-
-// The outcome of a call as one text: "ok <result as compact JSON>", "<SidecarError kind>: <text>"
-// or "other: <text>" for anything else thrown.
-QString outcome(const std::function<QJsonObject()> &call)
-{
-    static const char *const kinds[] = {
-        "jarNotFound", "rpcError", "malformedResponse", "notRunning", "processExitedUnexpectedly",
-        "timedOut"};
-    try {
-        return u"ok "_s + QString::fromUtf8(QJsonDocument(call()).toJson(QJsonDocument::Compact));
-    } catch (const SidecarError &error) {
-        return QString::fromUtf8(kinds[int(error.kind())]) + u": " + error.message();
-    } catch (const std::exception &error) {
-        return u"other: "_s + QString::fromUtf8(error.what());
-    }
-}
 
 // A client running the fake engine (tools/fakesidecar), whose "jar" is a script of one action per
 // request; requests beyond the script are echoed.
@@ -47,6 +32,8 @@ struct FakeEngine {
         for (const QByteArray &action : actions)
             file.write(action + '\n');
         file.close();
+        client.setWorkFolder(dir.path());
+        client.setTerminationGrace(200ms);
         client.start(location);
     }
     QString send()
@@ -63,17 +50,11 @@ struct FakeEngine {
     QTemporaryDir dir;
     const SidecarClient::Location location{QStringLiteral(QUILLMARK_FAKE_SIDECAR),
                                            dir.filePath(u"script"_s)};
-    SidecarClient client;
+    std::unique_ptr<SidecarClient> owned = std::make_unique<SidecarClient>();
+    SidecarClient &client = *owned;
 };
 
 const QString notRunning = u"notRunning: Sidecar process is not running."_s;
-const QString exited = u"processExitedUnexpectedly: Sidecar process exited unexpectedly."_s;
-
-// True when no process, not even an unreaped one, has this id.
-bool isGone(qint64 pid)
-{
-    return ::kill(pid_t(pid), 0) != 0 && errno == ESRCH;
-}
 
 } // namespace
 
@@ -85,8 +66,12 @@ TEST(SidecarClient, SendsNumberedRequestsOneAtATimeAndSurvivesAFailedStart)
     const QJsonObject echoed = fake.client.send(u"render"_s, params);
     EXPECT_EQ(echoed[u"request"_s].toObject(),
               (QJsonObject{{u"id"_s, 1}, {u"cmd"_s, u"render"_s}, {u"params"_s, params}}));
-    EXPECT_EQ(echoed[u"args"_s].toArray(), (QJsonArray{u"-Djava.awt.headless=true"_s, u"-jar"_s,
-                                                       fake.location.jarPath, u"serve"_s}));
+    // The runtime's own output goes to standard error and its crash log to the work folder.
+    EXPECT_EQ(
+        echoed[u"args"_s].toArray(),
+        (QJsonArray{u"-Djava.awt.headless=true"_s, u"-XX:+DisplayVMOutputToStderr"_s,
+                    QString(u"-XX:ErrorFile="_s + fake.dir.filePath(u"engine-crash-%p.log"_s)),
+                    u"-jar"_s, fake.location.jarPath, u"serve"_s}));
     EXPECT_TRUE(echoed[u"sigpipeDefault"_s].toBool()) << "the engine must not inherit our SIG_IGN";
 
     // Requests from several threads take turns: each gets its own reply and id.
@@ -130,19 +115,24 @@ TEST(SidecarClient, InterpretsRepliesAndKeepsASecondLineOfOneReadForTheNextReque
     const QString parserComplaint = u"other: "_s + emptyLine.errorString();
     // Each action of the fake answers one request.
     const std::pair<QByteArray, QString> cases[] = {
-        {R"(send {"ok":true,"result":{"n":1}}\n{"ok":true,"result":{"n":2}}\n)", R"(ok {"n":1})"},
+        {R"(send {"id":$ID,"ok":true,"result":{"n":1}}\n{"id":$NEXT,"ok":true,"result":{"n":2}}\n)",
+         R"(ok {"n":1})"},
         {"silent", R"(ok {"n":2})"},
-        {R"(send {"ok":true}\n)", "ok {}"},
-        {R"(send {"ok":true,"result":[1]}\n)", "ok {}"},
-        {R"(send {"ok":true,"result":{"pageCount":3,"s":"é"}}\n)", R"(ok {"pageCount":3,"s":"é"})"},
-        {R"(send {"ok":false,"error":{"message":"m"}}\n)", "rpcError: m"},
-        {R"(send {"ok":false,"error":{"message":"m","causes":["a","b"]}}\n)", "rpcError: m\na\nb"},
-        {R"(send {"ok":false,"error":{"causes":["a"]}}\n)", "rpcError: Unknown sidecar error\na"},
-        {R"(send {"ok":false,"error":{"message":"m","causes":["a",1]}}\n)", "rpcError: m"},
-        {R"(send {"ok":"true","result":{"x":1},"error":"e"}\n)", "rpcError: Unknown sidecar error"},
-        {R"(send [1,2]\n)", "malformedResponse: Malformed response from sidecar: [1,2]"},
-        {R"(send \n)", parserComplaint},
-        {R"(send {"ok":true,"result":{"s":"\xff"}}\n)", parserComplaint}, // not UTF-8
+        {R"(send {"id":$ID,"ok":true}\n)", "ok {}"},
+        {R"(send {"id":$ID,"ok":true,"result":[1]}\n)", "ok {}"},
+        {R"(send {"id":$ID,"ok":true,"result":{"pageCount":3,"s":"é"}}\n)",
+         R"(ok {"pageCount":3,"s":"é"})"},
+        {R"(send {"id":$ID,"ok":false,"error":{"message":"m"}}\n)", "rpcError: m"},
+        {R"(send {"id":$ID,"ok":false,"error":{"message":"m","causes":["a","b"]}}\n)",
+         "rpcError: m\na\nb"},
+        {R"(send {"id":$ID,"ok":false,"error":{"causes":["a"]}}\n)",
+         "rpcError: Unknown sidecar error\na"},
+        {R"(send {"id":$ID,"ok":false,"error":{"message":"m","causes":["a",1]}}\n)", "rpcError: m"},
+        {R"(send {"id":$ID,"ok":"true","result":{"x":1},"error":"e"}\n)",
+         "rpcError: Unknown sidecar error"},
+        // A damaged reply that begins with our id fails our request as what it is.
+        {R"(send {"id":$ID,"ok":tr\n)", parserComplaint},
+        {R"(send {"id":$ID,"ok":true,"result":{"s":"\xff"}}\n)", parserComplaint}, // not UTF-8
     };
     QList<QByteArray> actions;
     for (const auto &[action, expected] : cases)
@@ -165,7 +155,7 @@ TEST(SidecarClient, TimeOutEndsAndReapsTheEngineAndIdsCarryOnInTheNextOne)
         EXPECT_EQ(outcome([&] { return fake.client.send(u"render"_s, params, 300ms); }),
                   u"timedOut: "_s + SidecarError::timedOut().message());
         EXPECT_FALSE(fake.client.isRunning());
-        EXPECT_TRUE(isGone(firstPid)) << "the ended engine is reaped at once";
+        EXPECT_TRUE(!inProcessTable(firstPid)) << "the ended engine is reaped at once";
         EXPECT_EQ(fake.send(), notRunning);
         fake.client.start(fake.location);
         const auto [id, pid] = fake.ping();
@@ -181,40 +171,14 @@ TEST(SidecarClient, AnEngineThatDiesFailsTheRequestWithoutEndingUsAndIsReaped)
     EXPECT_EQ(midLine.send(), exited);
     for (int i = 0; i < 500 && midLine.client.isRunning(); ++i)
         std::this_thread::sleep_for(10ms);
-    EXPECT_TRUE(isGone(pid));
+    EXPECT_TRUE(!inProcessTable(pid));
     EXPECT_EQ(midLine.send(), notRunning);
 
     // Writing to one that closed its input would end this program if SIGPIPE were not ignored.
-    FakeEngine closedInput({R"(close-stdin {"ok":true}\n)"});
+    FakeEngine closedInput({R"(close-stdin {"id":$ID,"ok":true}\n)"});
     EXPECT_EQ(closedInput.send(), u"ok {}");
     EXPECT_TRUE(closedInput.client.isRunning());
     EXPECT_EQ(closedInput.send(), exited);
-}
-
-TEST(SidecarEngine, CompilesAReportThroughTheRealEngine)
-{
-    const QString workingDir = QDir::currentPath();
-    QDir::setCurrent(testsupport::sourceDir());
-    const SidecarClient::Location location = SidecarClient::defaultLocation();
-    QDir::setCurrent(workingDir);
-    if (!QFileInfo::exists(location.jarPath) || !QFileInfo(location.javaPath).isExecutable())
-        GTEST_SKIP() << "needs the engine built (" << location.jarPath.toStdString()
-                     << ") and Java (" << location.javaPath.toStdString() << ')';
-
-    SidecarClient client;
-    client.start(location);
-    QTemporaryDir dir;
-    const QString jasper = dir.filePath(u"Report.jasper"_s);
-    const auto compile = [&](const char *report) {
-        const QString source = testsupport::sourceDir() + u"/sidecar/src/test/resources/reports/" +
-                               QString::fromUtf8(report);
-        return outcome([&] {
-            return client.send(u"compile"_s, {{u"jrxmlPath"_s, source}, {u"jasperPath"_s, jasper}});
-        });
-    };
-    EXPECT_THAT(compile("hello.jrxml").toStdString(), StartsWith("ok {"));
-    EXPECT_GT(QFileInfo(jasper).size(), 0);
-    EXPECT_THAT(compile("missing-field.jrxml").toStdString(), StartsWith("rpcError: "));
 }
 
 TEST(SidecarLocation, PrefersABundleThenLooksBesideTheWorkingDirectoryUnlessOverridden)
@@ -258,4 +222,55 @@ TEST(SidecarLocation, PrefersABundleThenLooksBesideTheWorkingDirectoryUnlessOver
     EXPECT_THAT(found.jarPath.toStdString(), EndsWith("/sidecar/target/sidecar.jar"));
     qputenv(jar.name, "/elsewhere/engine.jar");
     EXPECT_EQ(SidecarClient::defaultLocation().jarPath, u"/elsewhere/engine.jar"_s);
+}
+
+TEST(SidecarClient, SkipsLinesThatAnswerNoRequestAndReportsEachOnce)
+{
+    FakeEngine fake({"echo", R"(send runtime noise\n\n[1,2]\n{"id":1,"ok":true}\n)"
+                             R"({"id":$ID,"ok":true,"result":{"n":2}}\n)"});
+    fake.ping();
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(fake.send(), R"(ok {"n":2})");
+    const QString report = QString::fromStdString(testing::internal::GetCapturedStdout());
+    EXPECT_EQ(report.count(u"answers no request"_s), 4) << report.toStdString();
+    EXPECT_THAT(report.toStdString(), HasSubstr("runtime noise"));
+    // Every later reply lands on its own request.
+    for (qint64 expected = 3; expected < 6; ++expected)
+        EXPECT_EQ(fake.ping().first, expected);
+}
+
+TEST(SidecarClient, AnEndlessReplyLineIsCutAtTheLimitAndTheEngineStartedAfresh)
+{
+    FakeEngine fake({"echo", "once:flood"});
+    const qint64 firstPid = fake.ping().second;
+    EXPECT_THAT(fake.send().toStdString(),
+                StartsWith("malformedResponse: Malformed response from sidecar: a line longer "
+                           "than 64 MB, beginning: xxxx"));
+    EXPECT_FALSE(inProcessTable(firstPid));
+    const auto [id, pid] = fake.ping();
+    EXPECT_EQ(id, 3);
+    EXPECT_NE(pid, firstPid);
+}
+
+TEST(SidecarClient, AnEngineBusyForeverEndsWhenTheClientIsReleasedOrRestarted)
+{
+    for (const bool restart : {false, true}) {
+        SCOPED_TRACE(restart ? "restarted" : "released");
+        // The fake takes the request and then ignores its input and the polite signal to end.
+        auto fake = std::make_unique<FakeEngine>(QList<QByteArray>{"echo", "spin"});
+        const qint64 pid = fake->ping().second;
+        SidecarClient *client = &fake->client;
+        QString waiting;
+        std::thread request([&] { waiting = outcome([&] { return client->send(u"x"_s, {}); }); });
+        std::this_thread::sleep_for(100ms);
+        if (restart) {
+            client->start(fake->location);
+            EXPECT_NE(fake->ping().second, pid);
+        } else {
+            fake->owned.reset();
+        }
+        request.join();
+        EXPECT_EQ(waiting, exited);
+        EXPECT_FALSE(inProcessTable(pid));
+    }
 }

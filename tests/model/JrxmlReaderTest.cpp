@@ -219,8 +219,7 @@ TEST(JrxmlReader, ImportsAreKeptInOrderAndWrittenAfterTheProperties)
     const ReportDocument d = JrxmlCodec::parse(source, &warnings);
     EXPECT_EQ(d.imports, (QStringList{QStringLiteral("net.sf.jasperreports.engine.data.*"),
                                       QStringLiteral("java.util.<x>")}));
-    EXPECT_TRUE(warnings.join(u'\n').contains(QStringLiteral("<import>")))
-        << "an import without a value is reported, not kept";
+    EXPECT_TRUE(warnings.isEmpty()) << "an import without a value is kept as it stands";
 
     const QString written = QString::fromUtf8(JrxmlCodec::serialize(d));
     const qsizetype import = written.indexOf(

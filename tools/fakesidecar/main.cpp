@@ -1,10 +1,12 @@
 // A stand-in for the engine process, started the way the engine is:
 //
-//   fakesidecar -Djava.awt.headless=true -jar <script> serve
+//   fakesidecar [runtime options] -jar <script> serve
 //
 // The "jar" is a script: one action per line, each carried out for one request line read from
 // standard input. Requests beyond the script are echoed. Arguments may hold the escapes \n, \\ and
-// \xHH.
+// \xHH; $ID stands for the request's id and $NEXT for the one after it. An action written
+// "once:<action>" is carried out by the first process that reaches it; later processes of the same
+// script echo instead.
 //
 //   echo              reply with the request, its raw line, our arguments, pid and SIGPIPE state
 //   send <bytes>      write the bytes as they are, in one write
@@ -13,6 +15,10 @@
 //   close-stdin <b>   close standard input, write the bytes, and stay until our output is closed
 //   hang              stop reading, without taking this request; exit once our input is closed
 //   hang-stubborn     as hang, but ignore SIGTERM
+//   spin              take the request and never answer, ignoring SIGTERM and our input
+//   flood             write without ever ending the line
+//
+// With FAKESIDECAR_REQUEST_LOG set, every request line is appended to that file as it is read.
 //
 // The fake always ends within two minutes, so a test that goes wrong leaves nothing behind.
 
@@ -24,6 +30,8 @@
 #include <QList>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
+#include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
 
@@ -101,8 +109,30 @@ QByteArray echo(const QByteArray &line, int argc, char **argv)
                              {QStringLiteral("args"), arguments},
                              {QStringLiteral("pid"), qint64(::getpid())},
                              {QStringLiteral("sigpipeDefault"), current.sa_handler == SIG_DFL}};
-    const QJsonObject reply{{QStringLiteral("ok"), true}, {QStringLiteral("result"), result}};
+    const QJsonObject reply{
+        {QStringLiteral("id"), result[QStringLiteral("request")][QStringLiteral("id")]},
+        {QStringLiteral("ok"), true},
+        {QStringLiteral("result"), result}};
     return QJsonDocument(reply).toJson(QJsonDocument::Compact) + '\n';
+}
+
+void logRequest(const QByteArray &line)
+{
+    const QByteArray path = qgetenv("FAKESIDECAR_REQUEST_LOG");
+    QFile log(QString::fromLocal8Bit(path));
+    if (!path.isEmpty() && log.open(QIODevice::Append))
+        log.write(line + '\n');
+}
+
+// Whether this is the first process of the script to reach `step`; marks it reached.
+bool firstToReach(const char *script, qsizetype step)
+{
+    const QByteArray marker = QByteArray(script) + ".once" + QByteArray::number(step);
+    const int fd = ::open(marker.constData(), O_CREAT | O_EXCL | O_WRONLY, 0600);
+    if (fd < 0)
+        return false;
+    ::close(fd);
+    return true;
 }
 
 } // namespace
@@ -110,13 +140,17 @@ QByteArray echo(const QByteArray &line, int argc, char **argv)
 int main(int argc, char **argv)
 {
     ::alarm(120);
-    if (argc != 5) {
-        std::fprintf(stderr, "fakesidecar: expected 4 arguments, got %d\n", argc - 1);
+    int jar = 1;
+    while (jar < argc && std::strcmp(argv[jar], "-jar") != 0)
+        ++jar;
+    if (jar + 2 != argc - 1 || std::strcmp(argv[jar + 2], "serve") != 0) {
+        std::fprintf(stderr, "fakesidecar: expected [options] -jar <script> serve\n");
         return 2;
     }
-    QFile scriptFile(QString::fromLocal8Bit(argv[3]));
+    const char *scriptPath = argv[jar + 1];
+    QFile scriptFile(QString::fromLocal8Bit(scriptPath));
     if (!scriptFile.open(QIODevice::ReadOnly)) {
-        std::fprintf(stderr, "fakesidecar: cannot read the script %s\n", argv[3]);
+        std::fprintf(stderr, "fakesidecar: cannot read the script %s\n", scriptPath);
         return 2;
     }
     QList<QByteArray> script = scriptFile.readAll().split('\n');
@@ -124,16 +158,21 @@ int main(int argc, char **argv)
         script.removeLast();
 
     for (qsizetype step = 0;; ++step) {
-        const QByteArray action = step < script.size() ? script[step] : QByteArrayLiteral("echo");
+        QByteArray action = step < script.size() ? script[step] : QByteArrayLiteral("echo");
+        if (action.startsWith("once:"))
+            action = firstToReach(scriptPath, step) ? action.mid(5) : QByteArrayLiteral("echo");
         const qsizetype space = action.indexOf(' ');
         const QByteArray verb = space < 0 ? action : action.left(space);
-        const QByteArray bytes = space < 0 ? QByteArray() : unescape(action.mid(space + 1));
+        QByteArray bytes = space < 0 ? QByteArray() : unescape(action.mid(space + 1));
         if (verb == "hang" || verb == "hang-stubborn") {
             if (verb == "hang-stubborn")
                 std::signal(SIGTERM, SIG_IGN);
             waitForHangUp(STDIN_FILENO);
         }
         const QByteArray line = readRequest();
+        logRequest(line);
+        const qint64 id = QJsonDocument::fromJson(line)[QStringLiteral("id")].toInteger();
+        bytes.replace("$NEXT", QByteArray::number(id + 1)).replace("$ID", QByteArray::number(id));
         if (verb == "echo") {
             writeAll(STDOUT_FILENO, echo(line, argc, argv));
         } else if (verb == "send") {
@@ -145,6 +184,14 @@ int main(int argc, char **argv)
             ::close(STDIN_FILENO);
             writeAll(STDOUT_FILENO, bytes);
             waitForHangUp(STDOUT_FILENO);
+        } else if (verb == "spin") {
+            std::signal(SIGTERM, SIG_IGN);
+            for (;;)
+                ::pause();
+        } else if (verb == "flood") {
+            const QByteArray chunk(1 << 16, 'x');
+            for (;;)
+                writeAll(STDOUT_FILENO, chunk);
         } else if (verb != "silent") {
             std::fprintf(stderr, "fakesidecar: unknown action %s\n", verb.constData());
             return 2;

@@ -3,17 +3,30 @@ package com.quillmark.sidecar;
 import java.io.File;
 import java.io.IOException;
 import java.nio.file.AtomicMoveNotSupportedException;
+import java.nio.file.FileAlreadyExistsException;
 import java.nio.file.Files;
+import java.nio.file.LinkOption;
 import java.nio.file.Path;
 import java.nio.file.StandardCopyOption;
+import java.security.SecureRandom;
 
-/** Writes a file through a temporary sibling, so a failed write never leaves half a file behind. */
+/**
+ * Writes a file through a temporary sibling, so a failed write never leaves half a file behind.
+ * The file ends up with the mode an ordinary write would give it: a replaced file keeps its
+ * mode, a new one gets the default mode under the user's umask.
+ */
 final class AtomicFiles {
 
     @FunctionalInterface
     interface Writer {
         void write(File temporary) throws Exception;
     }
+
+    /** Short, so that a target name close to the file system's limit still leaves room. */
+    private static final String PREFIX = ".qm-";
+    private static final String ALPHABET = "abcdefghijklmnopqrstuvwxyz0123456789";
+    private static final int RANDOM_CHARS = 8;
+    private static final SecureRandom RANDOM = new SecureRandom();
 
     private AtomicFiles() {
     }
@@ -23,12 +36,41 @@ final class AtomicFiles {
         if (dir != null) {
             Files.createDirectories(dir);
         }
-        Path tmp = Files.createTempFile(dir, "." + target.getFileName() + ".", ".part");
+        Path tmp = createSibling(dir);
         try {
             writer.write(tmp.toFile());
+            keepModeOf(target, tmp); // after writing: the old mode may not allow writing
             move(tmp, target);
         } finally {
             Files.deleteIfExists(tmp);
+        }
+    }
+
+    /**
+     * A new empty file beside the target. Created without explicit permissions, so the system
+     * applies the umask to the usual 0666 just as for any other new file.
+     */
+    private static Path createSibling(Path dir) throws IOException {
+        for (int attempt = 0; ; attempt++) {
+            StringBuilder name = new StringBuilder(PREFIX);
+            for (int i = 0; i < RANDOM_CHARS; i++) {
+                name.append(ALPHABET.charAt(RANDOM.nextInt(ALPHABET.length())));
+            }
+            Path candidate = dir == null ? Path.of(name.toString()) : dir.resolve(name.toString());
+            try {
+                return Files.createFile(candidate);
+            } catch (FileAlreadyExistsException e) {
+                if (attempt >= 100) {
+                    throw e;
+                }
+            }
+        }
+    }
+
+    private static void keepModeOf(Path target, Path tmp) throws IOException {
+        if (Files.isRegularFile(target, LinkOption.NOFOLLOW_LINKS)
+                && Files.getFileStore(tmp).supportsFileAttributeView("posix")) {
+            Files.setPosixFilePermissions(tmp, Files.getPosixFilePermissions(target));
         }
     }
 

@@ -53,9 +53,10 @@ final class Database {
             throw new RequestException("Parameter \"maxRows\" must not be negative.");
         }
         JsonNode connection = requireConnection(p);
+        String sql = previewStatement(query, connection);
         ObjectNode result = JsonNodeFactory.instance.objectNode();
         try (Connection c = openForPreview(connection);
-                PreparedStatement st = prepare(c, query)) {
+                PreparedStatement st = c.prepareStatement(sql)) {
             try {
                 if (maxRows > 0) {
                     st.setMaxRows(maxRows);
@@ -92,10 +93,11 @@ final class Database {
     ObjectNode readFieldsLive(Params p) throws Exception {
         String query = requireQuery(p);
         JsonNode connection = requireConnection(p);
+        String sql = previewStatement(query, connection);
         ObjectNode result = JsonNodeFactory.instance.objectNode();
         ArrayNode fields = result.putArray("fields");
         try (Connection c = openForPreview(connection);
-                PreparedStatement st = prepare(c, query)) {
+                PreparedStatement st = c.prepareStatement(sql)) {
             try {
                 st.setMaxRows(1);
                 try (ResultSet rs = executeForResults(st)) {
@@ -155,7 +157,10 @@ final class Database {
         return DriverManager.getConnection(url, props);
     }
 
-    /** A connection for looking at data: read-only, and whatever the query does is rolled back. */
+    /**
+     * A connection for looking at data: one transaction, read-only where the server enforces
+     * that (SQL Server takes it only as a hint), and always rolled back after the query.
+     */
     private static Connection openForPreview(JsonNode connection) throws Exception {
         Connection c = open(connection);
         try {
@@ -220,11 +225,21 @@ final class Database {
             Pattern.compile("\\$P!\\{[^}]*\\}|\\$P\\{[^}]*\\}|\\$X\\{[^}]*\\}");
 
     /**
+     * The one statement that looking at data runs for a query text: report tokens made harmless,
+     * a trailing {@code ;} dropped, and a text with several statements refused.
+     */
+    private static String previewStatement(String query, JsonNode connection)
+            throws RequestException {
+        boolean sqlServer = "sqlserver".equals(field(connection, "type"));
+        return SingleStatement.require(withoutReportTokens(query), sqlServer);
+    }
+
+    /**
      * The data panel shows a report's query as it stands, so its report tokens are made harmless,
      * as the engine treats a parameter without a value: {@code $P{x}} becomes NULL,
      * {@code $P!{x}} disappears and a {@code $X{...}} clause becomes {@code 0 = 0}.
      */
-    static PreparedStatement prepare(Connection c, String query) throws SQLException {
+    static String withoutReportTokens(String query) {
         StringBuilder sql = new StringBuilder();
         Matcher m = REPORT_TOKEN.matcher(query);
         int last = 0;
@@ -239,7 +254,7 @@ final class Database {
             last = m.end();
         }
         sql.append(query.substring(last));
-        return c.prepareStatement(sql.toString());
+        return sql.toString();
     }
 
     /** Runs a statement and returns its first result set, skipping update counts before it. */

@@ -40,6 +40,12 @@ public final class Main {
                 }
                 compileCorpus(Paths.get(rest[0]));
                 break;
+            case "compare-prints":
+                if (rest.length != 2) {
+                    usage();
+                }
+                comparePrints(Paths.get(rest[0]), Paths.get(rest[1]));
+                break;
             case "bench":
                 Bench.run(rest, jarPath());
                 break;
@@ -56,7 +62,9 @@ public final class Main {
         OutputStream replies = new BufferedOutputStream(new FileOutputStream(FileDescriptor.out));
         System.setOut(System.err);
         routeLoggingToStderr();
-        new Server().serve(System.in, replies);
+        // Once the designer closes our input while a request still runs, nobody will read its
+        // reply: end the process rather than finish a request that may never end.
+        new Server().serve(System.in, replies, () -> System.exit(0));
     }
 
     private static void compileCorpus(Path dir) throws Exception {
@@ -65,6 +73,14 @@ public final class Main {
         System.setOut(System.err);
         routeLoggingToStderr();
         System.exit(CorpusCompiler.run(dir, listing) ? 0 : 2);
+    }
+
+    private static void comparePrints(Path before, Path after) throws Exception {
+        PrintStream listing = new PrintStream(new FileOutputStream(FileDescriptor.out), true,
+                StandardCharsets.UTF_8);
+        System.setOut(System.err);
+        routeLoggingToStderr();
+        System.exit(PrintComparison.run(before, after, listing) ? 0 : 2);
     }
 
     static void routeLoggingToStderr() {
@@ -89,6 +105,7 @@ public final class Main {
     private static void usage() {
         System.err.println("usage: java -jar sidecar.jar serve");
         System.err.println("       java -jar sidecar.jar compile-corpus DIR");
+        System.err.println("       java -jar sidecar.jar compare-prints BEFORE AFTER");
         System.err.println("       java -jar sidecar.jar bench [--iterations N]");
         System.exit(2);
     }

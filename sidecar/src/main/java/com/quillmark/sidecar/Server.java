@@ -19,6 +19,9 @@ import java.util.List;
 import java.util.Map;
 import java.util.Set;
 import java.util.Collections;
+import java.util.concurrent.BlockingQueue;
+import java.util.concurrent.LinkedBlockingQueue;
+import java.util.concurrent.atomic.AtomicBoolean;
 
 /**
  * The request loop: one JSON request per line in, exactly one JSON reply per line out, in order.
@@ -34,6 +37,10 @@ public final class Server {
 
     static final ObjectMapper JSON = new ObjectMapper();
     private static final int MAX_CAUSES = 20;
+
+    /** Marks the end of the input in the queue of request lines; compared by identity. */
+    @SuppressWarnings("StringOperationCanBeSimplified")
+    private static final String END_OF_INPUT = new String("");
 
     private final Map<String, Command> commands;
 
@@ -53,16 +60,57 @@ public final class Server {
     }
 
     /** Serves until {@code in} ends. Replies are flushed one by one. */
-    public void serve(InputStream in, OutputStream out) throws IOException {
-        BufferedReader reader = new BufferedReader(new InputStreamReader(in, StandardCharsets.UTF_8));
-        String line;
-        while ((line = reader.readLine()) != null) {
+    public void serve(InputStream in, OutputStream out) throws IOException, InterruptedException {
+        serve(in, out, () -> { });
+    }
+
+    /**
+     * Serves until {@code in} ends. Requests are read on a thread of their own, so the end of
+     * the input is seen even while a request runs: the designer has let go of us, nobody will
+     * read the reply, and {@code abandon} runs at once (the process passes one that exits,
+     * so a request that never ends cannot keep the engine alive).
+     */
+    public void serve(InputStream in, OutputStream out, Runnable abandon)
+            throws IOException, InterruptedException {
+        BlockingQueue<String> requests = new LinkedBlockingQueue<>();
+        AtomicBoolean busy = new AtomicBoolean();
+        AtomicBoolean inputClosed = new AtomicBoolean();
+        Thread reader = new Thread(() -> {
+            try (BufferedReader lines =
+                    new BufferedReader(new InputStreamReader(in, StandardCharsets.UTF_8))) {
+                String line;
+                while ((line = lines.readLine()) != null) {
+                    requests.put(line);
+                }
+            } catch (IOException | InterruptedException e) {
+                System.err.println("sidecar: reading requests failed: " + e);
+            }
+            // Closed first and busy checked second, while the loop below does the opposite:
+            // one of the two always sees the other.
+            inputClosed.set(true);
+            if (busy.get()) {
+                abandon.run();
+            }
+            requests.add(END_OF_INPUT);
+        }, "sidecar-requests");
+        reader.setDaemon(true);
+        reader.start();
+        for (;;) {
+            String line = requests.take();
+            if (line == END_OF_INPUT) { // NOPMD: the marker is compared by identity
+                return;
+            }
             if (line.isBlank()) {
                 continue; // not a request: answering it would shift every later reply
+            }
+            busy.set(true);
+            if (inputClosed.get()) {
+                return; // nobody is left to read the reply
             }
             out.write(handle(line));
             out.write('\n');
             out.flush();
+            busy.set(false);
         }
     }
 

@@ -102,6 +102,25 @@ class DatabaseTest extends SharedSidecarTest {
     }
 
     @Test
+    void severalStatementsAreRefusedBeforeTheyReachTheDatabase() throws Exception {
+        String[] attacks = {
+            "COMMIT; DELETE FROM customers WHERE id=2 RETURNING id",
+            "COMMIT; SET TRANSACTION READ WRITE; CREATE TABLE intruder (x int)",
+        };
+        for (String attack : attacks) {
+            assertEquals(SingleStatement.MORE_THAN_ONE, error(query(attack, 200)), attack);
+            String fields = error(sidecar.request("readFieldsLive",
+                    params("query", attack, "connection", postgres())));
+            assertEquals(SingleStatement.MORE_THAN_ONE, fields, attack);
+        }
+        JsonNode unchanged = ok(query("SELECT count(*), bool_or(id = 2), "
+                + "to_regclass('intruder') IS NULL FROM customers;", 200));
+        assertEquals(List.of("5", "true", "true"), texts(unchanged.get("rows").get(0)));
+        JsonNode trailing = ok(query("SELECT ';' AS s, $$a;b$$ AS d /* ; */ ; -- done", 200));
+        assertEquals(List.of(";", "a;b"), texts(trailing.get("rows").get(0)));
+    }
+
+    @Test
     void readFieldsLiveGivesLabelsAndJavaClasses() throws Exception {
         JsonNode result = ok(sidecar.request("readFieldsLive", params("query",
                 "SELECT id, name AS customer, balance, joined, active FROM customers",

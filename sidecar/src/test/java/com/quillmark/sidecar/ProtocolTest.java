@@ -13,6 +13,7 @@ import org.junit.jupiter.api.io.TempDir;
 
 import java.nio.file.Files;
 import java.nio.file.Path;
+import java.util.concurrent.TimeUnit;
 
 /** Framing and robustness of the request loop, against the real jar in a child process. */
 class ProtocolTest {
@@ -63,6 +64,18 @@ class ProtocolTest {
             assertEquals("42", ok(after).get("value").asText());
 
             assertEquals(0, c.finish(), "the process exits cleanly when its input ends");
+        }
+    }
+
+    @Test
+    void closingTheInputWhileARequestNeverEndsEndsTheProcess() throws Exception {
+        try (Client c = TestSidecar.start(dir)) {
+            ok(c.request("evaluateExpression", params("expression", "1", "language", "java")));
+            c.writeLine("{\"id\": 2, \"cmd\": \"evaluateExpression\", \"params\": "
+                    + "{\"expression\": \"{ while (true) {} }()\", \"language\": \"groovy\"}}");
+            Thread.sleep(500);
+            c.process().getOutputStream().close();
+            assertTrue(c.process().waitFor(20, TimeUnit.SECONDS), "still running");
         }
     }
 

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+
+class QWidget;
+class WorkspaceModel;
+
+// The application's one key monitor: an event filter on the application that sees each key
+// press before any widget does and asks the workspace where it goes. A key reaches the report
+// only while no modal window is active and the key belongs to the main window. Installed once,
+// when the main window is first shown, and never removed.
+class KeyMonitor : public QObject {
+    Q_OBJECT
+
+public:
+    // Does nothing when the workspace has a monitor already.
+    static void install(WorkspaceModel *workspace, QWidget *mainWindow);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    KeyMonitor(WorkspaceModel *workspace, QWidget *mainWindow);
+
+    QPointer<WorkspaceModel> workspace_;
+    QPointer<QWidget> mainWindow_;
+};

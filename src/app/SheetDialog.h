@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QDialog>
+#include <functional>
+
+// A sheet of the main window: a window-modal dialog shown while a flag of the workspace is true
+// and hidden when it turns false. Escape is left to the key monitor, which closes the sheets;
+// the dialog never closes itself on Escape. Closing the dialog in any other way reports the
+// dismissal, which clears the flag.
+class SheetDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    SheetDialog(QWidget *window, std::function<void()> onDismiss);
+
+    // Opens or closes the sheet to match the flag.
+    void setShown(bool shown);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void done(int result) override;
+
+private:
+    std::function<void()> onDismiss_;
+    bool closingFromFlag_ = false;
+};

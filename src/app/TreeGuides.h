@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QWidget>
+
+// The blank indentation at the front of a tree row: 14 points per nesting level, 20 tall.
+class TreeGuides : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr int indentPerLevel = 14;
+    static constexpr int rowHeight = 20;
+
+    explicit TreeGuides(int depth, QWidget *parent = nullptr);
+
+    int depth() const { return depth_; }
+
+private:
+    int depth_;
+};

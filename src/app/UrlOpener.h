@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QList>
+#include <QUrl>
+
+// Opens a URL with the system's handler: the browser, the mail program for mailto: links.
+class UrlOpener {
+public:
+    virtual ~UrlOpener() = default;
+    // False when no handler took the URL.
+    virtual bool open(const QUrl &url) = 0;
+};
+
+// The program's opener: the desktop's default handlers.
+class DesktopUrlOpener : public UrlOpener {
+public:
+    bool open(const QUrl &url) override;
+};
+
+// For tests: remembers what would have been opened.
+class RecordingUrlOpener : public UrlOpener {
+public:
+    bool open(const QUrl &url) override
+    {
+        opened.append(url);
+        return true;
+    }
+
+    QList<QUrl> opened;
+};

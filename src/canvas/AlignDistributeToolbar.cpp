@@ -1,0 +1,190 @@
+#include "canvas/AlignDistributeToolbar.h"
+
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QHash>
+#include <QIcon>
+#include <QLabel>
+#include <QToolButton>
+
+namespace {
+
+using Edge = DocumentStore::AlignEdge;
+using Axis = DocumentStore::DistributeAxis;
+
+// Theme icons for the toolbar's symbols.
+QString themeName(const QString &symbol)
+{
+    static const QHash<QString, QString> names = {
+        {QStringLiteral("align.horizontal.left"), QStringLiteral("align-horizontal-left")},
+        {QStringLiteral("align.horizontal.center"), QStringLiteral("align-horizontal-center")},
+        {QStringLiteral("align.horizontal.right"), QStringLiteral("align-horizontal-right")},
+        {QStringLiteral("align.vertical.top"), QStringLiteral("align-vertical-top")},
+        {QStringLiteral("align.vertical.center"), QStringLiteral("align-vertical-center")},
+        {QStringLiteral("align.vertical.bottom"), QStringLiteral("align-vertical-bottom")},
+        {QStringLiteral("arrow.left.and.right"), QStringLiteral("distribute-horizontal")},
+        {QStringLiteral("arrow.up.and.down"), QStringLiteral("distribute-vertical")},
+        {QStringLiteral("square.3.layers.3d.top.filled"), QStringLiteral("object-order-front")},
+        {QStringLiteral("square.2.layers.3d.top.filled"), QStringLiteral("object-order-raise")},
+        {QStringLiteral("square.2.layers.3d.bottom.filled"), QStringLiteral("object-order-lower")},
+        {QStringLiteral("square.3.layers.3d.bottom.filled"), QStringLiteral("object-order-back")},
+        {QStringLiteral("trash"), QStringLiteral("edit-delete")},
+        {QStringLiteral("plus.square.on.square"), QStringLiteral("edit-copy")},
+    };
+    return names.value(symbol);
+}
+
+QLabel *captionLabel(const QString &text, QWidget *parent)
+{
+    auto *label = new QLabel(text, parent);
+    QFont font = label->font();
+    font.setPointSizeF(font.pointSizeF() * 0.85);
+    label->setFont(font);
+    label->setForegroundRole(QPalette::PlaceholderText);
+    label->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+    return label;
+}
+
+QFrame *divider(QWidget *parent)
+{
+    auto *line = new QFrame(parent);
+    line->setFrameShape(QFrame::VLine);
+    line->setFrameShadow(QFrame::Sunken);
+    line->setFixedHeight(16);
+    return line;
+}
+
+} // namespace
+
+AlignDistributeToolbar::AlignDistributeToolbar(QWidget *parent) : QWidget(parent)
+{
+    setAutoFillBackground(true);
+    setBackgroundRole(QPalette::Window);
+    auto *row = new QHBoxLayout(this);
+    row->setContentsMargins(10, 4, 10, 4);
+    row->setSpacing(6);
+
+    row->addWidget(captionLabel(QStringLiteral("Align:"), this));
+    align_ = {
+        alignButton("align.horizontal.left", "Align Left Edges",
+                    [](DocumentStore &s) { s.alignSelected(Edge::left); }),
+        alignButton("align.horizontal.center", "Align Horizontal Centers",
+                    [](DocumentStore &s) { s.alignSelected(Edge::horizontalCenter); }),
+        alignButton("align.horizontal.right", "Align Right Edges",
+                    [](DocumentStore &s) { s.alignSelected(Edge::right); }),
+        alignButton("align.vertical.top", "Align Top Edges",
+                    [](DocumentStore &s) { s.alignSelected(Edge::top); }),
+        alignButton("align.vertical.center", "Align Vertical Centers",
+                    [](DocumentStore &s) { s.alignSelected(Edge::verticalCenter); }),
+        alignButton("align.vertical.bottom", "Align Bottom Edges",
+                    [](DocumentStore &s) { s.alignSelected(Edge::bottom); }),
+    };
+    for (QToolButton *b : std::as_const(align_))
+        row->addWidget(b);
+    row->addWidget(divider(this));
+    row->addWidget(captionLabel(QStringLiteral("Distribute:"), this));
+    distribute_ = {
+        distributeButton("arrow.left.and.right", "Distribute Horizontally",
+                         [](DocumentStore &s) { s.distributeSelected(Axis::horizontal); }),
+        distributeButton("arrow.up.and.down", "Distribute Vertically",
+                         [](DocumentStore &s) { s.distributeSelected(Axis::vertical); }),
+    };
+    for (QToolButton *b : std::as_const(distribute_))
+        row->addWidget(b);
+    row->addWidget(divider(this));
+    row->addWidget(captionLabel(QStringLiteral("Arrange:"), this));
+    arrange_ = {
+        arrangeButton("square.3.layers.3d.top.filled", "Bring to Front",
+                      [](DocumentStore &s) { s.bringToFront(); }),
+        arrangeButton("square.2.layers.3d.top.filled", "Bring Forward",
+                      [](DocumentStore &s) { s.bringForward(); }),
+        arrangeButton("square.2.layers.3d.bottom.filled", "Send Backward",
+                      [](DocumentStore &s) { s.sendBackward(); }),
+        arrangeButton("square.3.layers.3d.bottom.filled", "Send to Back",
+                      [](DocumentStore &s) { s.sendToBack(); }),
+    };
+    for (QToolButton *b : std::as_const(arrange_))
+        row->addWidget(b);
+    row->addWidget(divider(this));
+    delete_ = imageButton("trash", "Delete selected element",
+                          [](DocumentStore &s) { s.deleteSelectedElement(); });
+    duplicate_ = imageButton("plus.square.on.square", "Duplicate selected element",
+                             [](DocumentStore &s) { s.duplicateSelectedElement(); });
+    row->addWidget(delete_);
+    row->addWidget(duplicate_);
+    count_ = captionLabel(QString(), this);
+    row->addWidget(count_);
+    row->addStretch(1);
+    refresh();
+}
+
+void AlignDistributeToolbar::setStore(DocumentStore *store)
+{
+    if (store_)
+        store_->disconnect(this);
+    store_ = store;
+    if (store) {
+        connect(store, &DocumentStore::selectedElementIDsChanged, this,
+                &AlignDistributeToolbar::refresh);
+    }
+    refresh();
+}
+
+QToolButton *AlignDistributeToolbar::button(const QString &symbolName) const
+{
+    const QList<QToolButton *> buttons = findChildren<QToolButton *>();
+    for (QToolButton *b : buttons) {
+        if (b->property("symbolName").toString() == symbolName)
+            return b;
+    }
+    return nullptr;
+}
+
+QToolButton *AlignDistributeToolbar::alignButton(const char *symbol, const char *help,
+                                                 Action action)
+{
+    return imageButton(symbol, help, action);
+}
+
+QToolButton *AlignDistributeToolbar::distributeButton(const char *symbol, const char *help,
+                                                      Action action)
+{
+    return imageButton(symbol, help, action);
+}
+
+QToolButton *AlignDistributeToolbar::arrangeButton(const char *symbol, const char *help,
+                                                   Action action)
+{
+    return imageButton(symbol, help, action);
+}
+
+QToolButton *AlignDistributeToolbar::imageButton(const char *symbol, const char *help,
+                                                 Action action)
+{
+    auto *button = new QToolButton(this);
+    const QString name = QString::fromLatin1(symbol);
+    button->setProperty("symbolName", name);
+    button->setIcon(QIcon::fromTheme(themeName(name)));
+    button->setToolTip(QString::fromLatin1(help));
+    button->setAutoRaise(true);
+    connect(button, &QToolButton::clicked, this, [this, action] {
+        if (store_)
+            action(*store_);
+    });
+    return button;
+}
+
+void AlignDistributeToolbar::refresh()
+{
+    const qsizetype count = store_ ? store_->selectedElementIDs().size() : 0;
+    for (QToolButton *b : std::as_const(align_))
+        b->setEnabled(count >= 2);
+    for (QToolButton *b : std::as_const(distribute_))
+        b->setEnabled(count >= 3);
+    for (QToolButton *b : std::as_const(arrange_))
+        b->setEnabled(count >= 1);
+    delete_->setEnabled(count >= 1);
+    duplicate_->setEnabled(count >= 1);
+    count_->setVisible(count >= 1);
+    count_->setText(QString::number(count) + QStringLiteral(" selected"));
+}

@@ -1,0 +1,94 @@
+#include "canvas/BandDropHandler.h"
+
+#include "canvas/BandGeometry.h"
+#include "canvas/BandSettings.h"
+#include "document/DocumentStore.h"
+
+namespace {
+
+ReportElement newTextField(const BandSettings &settings, const QString &expression, QPointF at)
+{
+    ReportElement e;
+    e.id = newId();
+    e.kind = ElementKind::TextField{expression};
+    e.x = at.x();
+    e.y = at.y();
+    e.width = 150;
+    e.height = 20;
+    e.fontName = settings.defaultFontName();
+    e.fontSize = settings.defaultFontSize();
+    e.isBlankWhenNull = settings.defaultBlankWhenNull();
+    e.penWidth = 1;
+    e.evaluationTime = QStringLiteral("Now");
+    return e;
+}
+
+QPointF dropOrigin(const DocumentStore &store, const BandSettings &settings,
+                   const BandTarget &target, QPointF point)
+{
+    return bandgeometry::dropOrigin(
+        point, 40, 10, [&](double v, double axis) { return settings.snapped(v, axis); },
+        store.document().columnWidth, store.height(target));
+}
+
+void dropFields(DocumentStore &store, const BandSettings &settings, const BandTarget &target,
+                const QStringList &names, QPointF point)
+{
+    const ReportDocument &doc = store.document();
+    QList<ReportField> fields;
+    for (const QString &name : names) {
+        const auto found = std::find_if(doc.fields.cbegin(), doc.fields.cend(),
+                                        [&](const ReportField &f) { return f.name == name; });
+        if (found != doc.fields.cend())
+            fields.append(*found);
+    }
+    if (fields.isEmpty())
+        return;
+    store.setActiveBandTarget(target);
+    if (target.kind() == BandTarget::Case::detailBand) {
+        const auto style = std::find_if(doc.styles.cbegin(), doc.styles.cend(),
+                                        [](const ReportStyle &s) { return s.isDefault; });
+        store.generateColumnarLayout(
+            fields, target, settings.defaultBlankWhenNull(),
+            style == doc.styles.cend() ? std::nullopt : std::optional<ReportStyle>(*style));
+        return;
+    }
+    const QPointF origin = dropOrigin(store, settings, target, point);
+    for (qsizetype i = 0; i < fields.size(); ++i) {
+        const ReportElement e =
+            newTextField(settings, QStringLiteral("$F{") + fields.at(i).name + QLatin1Char('}'),
+                         origin + QPointF(160.0 * double(i), 0));
+        // One undo step per text field.
+        store.flushPendingUndoSnapshot();
+        store.pushUndo(store.document());
+        store.performAddElement(e, target);
+        store.setSelectedElementIDs({e.id});
+        store.setIsDirty(true);
+    }
+}
+
+} // namespace
+
+void applyBandDrop(DocumentStore &store, const BandSettings &settings, const BandTarget &target,
+                   const BandDrop &drop, QPointF point)
+{
+    // A standard band the report does not hold is drawn but takes no elements; an undo step or
+    // dirty flag for it would record nothing.
+    if (target.kind() == BandTarget::Case::standard &&
+        !store.document().band(target.bandType()).has_value())
+        return;
+    switch (drop.kind) {
+    case BandDrop::Kind::none:
+        return;
+    case BandDrop::Kind::fields:
+        dropFields(store, settings, target, drop.names, point);
+        return;
+    case BandDrop::Kind::field:
+    case BandDrop::Kind::parameter: {
+        const QPointF origin = dropOrigin(store, settings, target, point);
+        store.setActiveBandTarget(target);
+        store.addElement(newTextField(settings, drop.expression, origin), target);
+        return;
+    }
+    }
+}

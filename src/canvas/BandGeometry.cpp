@@ -1,0 +1,50 @@
+#include "canvas/BandGeometry.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace bandgeometry {
+
+QList<double> gridLines(double gridSize, double length)
+{
+    QList<double> lines;
+    if (gridSize < 2 || length <= 0)
+        return lines;
+    const double n = std::max(std::round(length / gridSize), 1.0);
+    const double step = length / n;
+    for (double i = 0;; ++i) {
+        const double at = i * step;
+        if (at > length + 0.5)
+            break;
+        lines.append(at);
+    }
+    return lines;
+}
+
+QRectF rubberBandRect(QPointF start, QPointF current)
+{
+    return QRectF(std::min(start.x(), current.x()), std::min(start.y(), current.y()),
+                  std::abs(current.x() - start.x()), std::abs(current.y() - start.y()));
+}
+
+bool pressHitsElement(QPointF point, const QList<ReportElement> &elements)
+{
+    return std::any_of(elements.cbegin(), elements.cend(), [point](const ReportElement &e) {
+        return QRectF(e.x, e.y, std::max(e.width, 4.0), std::max(e.height, 4.0)).contains(point);
+    });
+}
+
+double committedHeight(double height, double dragPoints, const std::function<double(double)> &snap)
+{
+    return std::max(4.0, snap(height + dragPoints));
+}
+
+QPointF dropOrigin(QPointF drop, double back, double up,
+                   const std::function<double(double, double)> &snapAlong, double columnWidth,
+                   double bandHeight)
+{
+    return QPointF(snapAlong(std::max(drop.x() - back, 0.0), columnWidth),
+                   snapAlong(std::max(drop.y() - up, 0.0), bandHeight));
+}
+
+} // namespace bandgeometry

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "model/ReportElement.h"
+
+#include <QList>
+#include <QPointF>
+#include <QRectF>
+#include <functional>
+
+// The band's own geometry rules, in points from the top-left corner of its body.
+namespace bandgeometry {
+
+// The body's time window for a double click on empty band area.
+constexpr qint64 doubleClickMs = 400;
+// The height handle: a strip this tall over the bottom of the band.
+constexpr double handleStripHeight = 12;
+
+// Where the grid's lines lie along one axis: the grid is stretched so that a whole number of
+// steps (halves rounded away from zero, at least one) fills `length`. None when the grid is
+// smaller than 2 or the length is not positive.
+QList<double> gridLines(double gridSize, double length);
+
+// The rubber band between its start and the pointer.
+QRectF rubberBandRect(QPointF start, QPointF current);
+
+// Whether a press at `point` lands on one of the band's top-level elements, each taken at
+// least 4 by 4 points large.
+bool pressHitsElement(QPointF point, const QList<ReportElement> &elements);
+
+// The height a handle drag commits: the band's height plus the drag, snapped, at least 4.
+double committedHeight(double height, double dragPoints, const std::function<double(double)> &snap);
+
+// The top-left corner of an element dropped at `drop`: `back` points left of and `up` points
+// above it, never left of or above the band's origin, snapped along the band's axes.
+QPointF dropOrigin(QPointF drop, double back, double up,
+                   const std::function<double(double, double)> &snapAlong, double columnWidth,
+                   double bandHeight);
+
+} // namespace bandgeometry

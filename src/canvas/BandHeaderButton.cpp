@@ -1,0 +1,57 @@
+#include "canvas/BandHeaderButton.h"
+
+#include <QCursor>
+#include <QGraphicsScene>
+#include <QGraphicsSceneMouseEvent>
+#include <QPainter>
+#include <QTimer>
+
+BandHeaderButton::BandHeaderButton(const QString &symbolName, const QString &themeName,
+                                   const QString &helpText, std::function<void()> action,
+                                   QGraphicsItem *parent)
+    : QGraphicsObject(parent), symbolName_(symbolName), icon_(QIcon::fromTheme(themeName)),
+      action_(std::move(action))
+{
+    setToolTip(helpText);
+    setCursor(Qt::ArrowCursor);
+    setAcceptedMouseButtons(Qt::LeftButton);
+}
+
+void BandHeaderButton::trigger() const
+{
+    if (action_)
+        action_();
+}
+
+QRectF BandHeaderButton::boundingRect() const
+{
+    return QRectF(0, 0, size, size);
+}
+
+void BandHeaderButton::paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidget *)
+{
+    if (!icon_.isNull()) {
+        icon_.paint(painter, boundingRect().toRect());
+        return;
+    }
+    // Without an icon theme: a circle with a plus or minus.
+    painter->setPen(QPen(QColor(110, 110, 110), 0.8));
+    painter->drawEllipse(boundingRect().adjusted(0.5, 0.5, -0.5, -0.5));
+    painter->drawLine(QPointF(3, 5), QPointF(7, 5));
+    if (symbolName_.startsWith(QLatin1String("plus")))
+        painter->drawLine(QPointF(5, 3), QPointF(5, 7));
+}
+
+void BandHeaderButton::mousePressEvent(QGraphicsSceneMouseEvent *event)
+{
+    event->accept();
+}
+
+void BandHeaderButton::mouseReleaseEvent(QGraphicsSceneMouseEvent *event)
+{
+    if (!boundingRect().contains(event->pos()))
+        return;
+    // Deferred, and bound to the scene rather than to this button: removing a band deletes it.
+    if (scene())
+        QTimer::singleShot(0, scene(), action_);
+}

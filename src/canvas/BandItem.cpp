@@ -1,0 +1,415 @@
+#include "canvas/BandItem.h"
+
+#include "canvas/BandContext.h"
+#include "canvas/BandDrop.h"
+#include "canvas/BandDropHandler.h"
+#include "canvas/BandGeometry.h"
+#include "canvas/BandHeaderButton.h"
+#include "canvas/BandSettings.h"
+#include "canvas/CanvasGeometry.h"
+#include "canvas/RulerTicks.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QGraphicsScene>
+#include <QGraphicsSceneMouseEvent>
+#include <QMenu>
+#include <QMimeData>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPalette>
+#include <QTimer>
+
+namespace {
+
+// A container that draws nothing: the body's coordinate origin for the element items.
+class BodyItem : public QGraphicsItem {
+public:
+    using QGraphicsItem::QGraphicsItem;
+    QRectF boundingRect() const override { return {}; }
+    void paint(QPainter *, const QStyleOptionGraphicsItem *, QWidget *) override {}
+};
+
+QColor withAlpha(QColor color, double opacity)
+{
+    color.setAlphaF(float(opacity));
+    return color;
+}
+
+QColor accentColor()
+{
+    return QApplication::palette().color(QPalette::Active, QPalette::Highlight);
+}
+
+const QColor gray(128, 128, 128);
+
+// Above every element item.
+constexpr qreal chromeZ = 1e9;
+
+bool isAdditive(Qt::KeyboardModifiers modifiers)
+{
+    return modifiers & (Qt::ShiftModifier | Qt::ControlModifier);
+}
+
+} // namespace
+
+BandItem::BandItem(const BandTarget &target, const BandContext *context, QGraphicsItem *parent)
+    : QGraphicsObject(parent), target_(target), context_(context), body_(new BodyItem(this)),
+      rubberBandItem_(new QGraphicsRectItem(body_)), handleBar_(new QGraphicsRectItem(this))
+{
+    body_->setPos(0, canvas::headerStripHeight);
+    setFlag(ItemClipsChildrenToShape);
+    setAcceptHoverEvents(true);
+    setAcceptDrops(true);
+    rubberBandItem_->setZValue(chromeZ);
+    rubberBandItem_->setBrush(withAlpha(accentColor(), 0.15));
+    rubberBandItem_->setPen(QPen(accentColor(), 1));
+    rubberBandItem_->hide();
+    rubberBandItem_->setAcceptedMouseButtons(Qt::NoButton);
+    handleBar_->setZValue(chromeZ);
+    handleBar_->setPen(Qt::NoPen);
+    handleBar_->setAcceptedMouseButtons(Qt::NoButton);
+
+    if (target.kind() == BandTarget::Case::detailBand) {
+        const QUuid id = target.uuid();
+        addButton_ = new BandHeaderButton(
+            QStringLiteral("plus.circle"), QStringLiteral("list-add"),
+            QStringLiteral("Add Detail Band"),
+            [context] {
+                if (context->store)
+                    context->store->addDetailBand();
+            },
+            this);
+        removeButton_ = new BandHeaderButton(
+            QStringLiteral("minus.circle"), QStringLiteral("list-remove"),
+            QStringLiteral("Remove This Detail Band"),
+            [context, id] {
+                if (context->store)
+                    context->store->removeDetailBand(id);
+            },
+            this);
+    }
+    placeChrome();
+}
+
+void BandItem::setBand(const QString &label, double width, double storedHeight, bool isActive,
+                       bool canRemove)
+{
+    if (label_ == label && width_ == width && storedHeight_ == storedHeight &&
+        isActive_ == isActive && canRemove_ == canRemove)
+        return;
+    prepareGeometryChange();
+    label_ = label;
+    width_ = width;
+    storedHeight_ = storedHeight;
+    isActive_ = isActive;
+    canRemove_ = canRemove;
+    placeChrome();
+    update();
+}
+
+void BandItem::setElements(const QList<ReportElement> &elements)
+{
+    if (shownElements_ == elements)
+        return;
+    shownElements_ = elements;
+    ElementItem::syncList(body_, elements_, elements);
+}
+
+void BandItem::showSelection(const QSet<QUuid> &selected)
+{
+    ElementItem::showSelection(elements_, selected);
+}
+
+double BandItem::bodyHeight() const
+{
+    return canvas::drawnBodyHeight(storedHeight_ + dragHeightDelta_);
+}
+
+QRectF BandItem::bodyRect() const
+{
+    return QRectF(0, canvas::headerStripHeight, width_, bodyHeight());
+}
+
+std::optional<QRectF> BandItem::rubberBand() const
+{
+    if (!rubberBandItem_->isVisible())
+        return std::nullopt;
+    return rubberBandItem_->rect();
+}
+
+bool BandItem::isHandleHighlighted() const
+{
+    return isHovering_ || dragHeightDelta_ != 0;
+}
+
+QRectF BandItem::boundingRect() const
+{
+    return QRectF(0, 0, width_, canvas::headerStripHeight + bodyHeight());
+}
+
+void BandItem::placeChrome()
+{
+    const QRectF bounds = boundingRect();
+    const bool highlighted = isHandleHighlighted();
+    const double barHeight = highlighted ? 3 : 1;
+    handleBar_->setRect(0, bounds.bottom() - barHeight, width_, barHeight);
+    handleBar_->setBrush(highlighted ? withAlpha(accentColor(), 0.7) : withAlpha(gray, 0.35));
+    if (!addButton_)
+        return;
+    const double y = (canvas::headerStripHeight - BandHeaderButton::size) / 2;
+    double x = width_ - 4 - BandHeaderButton::size;
+    removeButton_->setVisible(canRemove_);
+    if (canRemove_) {
+        removeButton_->setPos(x, y);
+        x -= 4 + BandHeaderButton::size;
+    }
+    addButton_->setPos(x, y);
+}
+
+void BandItem::paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidget *)
+{
+    const QPalette palette = QApplication::palette();
+    const QColor accent = accentColor();
+    const QRectF header(0, 0, width_, canvas::headerStripHeight);
+    const QRectF body = bodyRect();
+
+    painter->fillRect(header, isActive_ ? withAlpha(accent, 0.15) : withAlpha(gray, 0.08));
+    if (isActive_)
+        painter->fillRect(body, withAlpha(accent, 0.03));
+
+    const BandSettings *settings = context_ ? context_->settings : nullptr;
+    if (settings && settings->isSnapToGridEnabled()) {
+        QPainterPath grid;
+        for (double x : bandgeometry::gridLines(settings->gridSize(), width_)) {
+            grid.moveTo(x, body.top());
+            grid.lineTo(x, body.bottom());
+        }
+        for (double y : bandgeometry::gridLines(settings->gridSize(), body.height())) {
+            grid.moveTo(0, body.top() + y);
+            grid.lineTo(width_, body.top() + y);
+        }
+        painter->strokePath(grid, QPen(withAlpha(gray, 0.18), 0.5));
+    }
+
+    QFont font = painter->font();
+    font.setPixelSize(9);
+    font.setWeight(QFont::DemiBold);
+    painter->setFont(font);
+    painter->setPen(withAlpha(palette.color(QPalette::Active, QPalette::Text), 0.55));
+    painter->drawText(header.adjusted(4, 1, -4, -1), Qt::AlignLeft | Qt::AlignVCenter,
+                      label_.toUpper());
+
+    painter->setPen(QPen(withAlpha(gray, 0.25), 1));
+    painter->setBrush(Qt::NoBrush);
+    painter->drawRect(boundingRect().adjusted(0.5, 0.5, -0.5, -0.5));
+}
+
+bool BandItem::isInHandle(QPointF local) const
+{
+    return local.y() >= boundingRect().bottom() - bandgeometry::handleStripHeight;
+}
+
+void BandItem::setHovering(bool hovering)
+{
+    if (isHovering_ == hovering)
+        return;
+    isHovering_ = hovering;
+    if (hovering)
+        setCursor(Qt::SizeVerCursor);
+    else
+        unsetCursor();
+    placeChrome();
+}
+
+void BandItem::setDragHeightDelta(double delta)
+{
+    if (dragHeightDelta_ == delta)
+        return;
+    prepareGeometryChange();
+    dragHeightDelta_ = delta;
+    placeChrome();
+    if (context_ && context_->relayout)
+        context_->relayout();
+}
+
+void BandItem::mousePressEvent(QGraphicsSceneMouseEvent *event)
+{
+    DocumentStore *store = context_ ? context_->store.data() : nullptr;
+    if (event->button() != Qt::LeftButton || !store) {
+        event->ignore();
+        return;
+    }
+    pressScenePoint_ = event->scenePos();
+    pressBodyPoint_ = toBody(event->pos());
+    handleDragStarted_ = false;
+    if (isInHandle(event->pos())) {
+        press_ = Press::handle;
+    } else if (bandgeometry::pressHitsElement(pressBodyPoint_, store->elements(target_))) {
+        press_ = Press::ignoring;
+    } else {
+        press_ = Press::rubberBand;
+        store->setActiveBandTarget(target_);
+    }
+    event->accept();
+}
+
+void BandItem::mouseMoveEvent(QGraphicsSceneMouseEvent *event)
+{
+    DocumentStore *store = context_ ? context_->store.data() : nullptr;
+    if (!store)
+        return;
+    if (press_ == Press::handle) {
+        // Scene units are points: the pointer's travel on screen divided by the zoom level.
+        const double dy = event->scenePos().y() - pressScenePoint_.y();
+        if (!handleDragStarted_ && std::abs(dy) < 1)
+            return;
+        handleDragStarted_ = true;
+        if (!(store->activeBandTarget() == target_))
+            store->setActiveBandTarget(target_);
+        if (store->selectedElementID())
+            store->setSelectedElementIDs({});
+        setDragHeightDelta(dy);
+    } else if (press_ == Press::rubberBand) {
+        rubberBandItem_->setRect(
+            bandgeometry::rubberBandRect(pressBodyPoint_, toBody(event->pos())));
+        rubberBandItem_->show();
+    }
+}
+
+void BandItem::mouseReleaseEvent(QGraphicsSceneMouseEvent *event)
+{
+    DocumentStore *store = context_ ? context_->store.data() : nullptr;
+    const Press press = std::exchange(press_, Press::none);
+    const std::optional<QRectF> rect = rubberBand();
+    rubberBandItem_->hide();
+    if (!store)
+        return;
+    if (press == Press::handle) {
+        if (!handleDragStarted_)
+            return;
+        const double dy = event->scenePos().y() - pressScenePoint_.y();
+        setDragHeightDelta(0);
+        const double height =
+            bandgeometry::committedHeight(store->height(target_), dy, [this](double v) {
+                return context_->settings ? context_->settings->snapped(v) : v;
+            });
+        if (height != store->height(target_))
+            store->setHeight(height, target_);
+        return;
+    }
+    if (press != Press::rubberBand)
+        return;
+    const bool additive = isAdditive(event->modifiers());
+    const QPointF travel = toBody(event->pos()) - pressBodyPoint_;
+    if (!ruler::isClick(travel) && rect)
+        store->selectElements(*rect, target_, additive);
+    else if (ruler::isClick(travel))
+        bandClicked(additive);
+}
+
+void BandItem::bandClicked(bool additive)
+{
+    DocumentStore *store = context_->store;
+    const qint64 now = context_->clock ? context_->clock() : 0;
+    if (clicks_.registerClick(now, bandgeometry::doubleClickMs)) {
+        store->fitBandToContent(target_);
+        return;
+    }
+    store->setActiveBandTarget(target_);
+    if (additive)
+        return;
+    store->setSelectedElementIDs({});
+    // Ends text editing in any field of the window.
+    if (QWidget *focused = QApplication::focusWidget())
+        focused->clearFocus();
+    if (scene())
+        scene()->setFocusItem(nullptr);
+}
+
+void BandItem::hoverMoveEvent(QGraphicsSceneHoverEvent *event)
+{
+    setHovering(isInHandle(event->pos()));
+}
+
+void BandItem::hoverLeaveEvent(QGraphicsSceneHoverEvent *)
+{
+    setHovering(false);
+}
+
+void BandItem::fillContextMenu(QMenu &menu) const
+{
+    DocumentStore *store = context_ ? context_->store.data() : nullptr;
+    if (!store)
+        return;
+    QObject *scope = scene() ? static_cast<QObject *>(scene()) : store;
+    const BandTarget target = target_;
+    QPointer<DocumentStore> guarded = store;
+    // Deferred: hiding the band deletes this item.
+    const auto later = [scope](std::function<void()> action) {
+        QTimer::singleShot(0, scope, std::move(action));
+    };
+    const ElementClipboard *clipboard = store->clipboard();
+    if (clipboard && !clipboard->elements().isEmpty()) {
+        QAction *paste =
+            menu.addAction(QIcon::fromTheme(QStringLiteral("edit-paste")), QStringLiteral("Paste"));
+        paste->setProperty("symbolName", QStringLiteral("doc.on.clipboard"));
+        QObject::connect(paste, &QAction::triggered, scope, [later, guarded, target] {
+            later([guarded, target] {
+                if (!guarded)
+                    return;
+                guarded->setActiveBandTarget(target);
+                guarded->pasteClipboard();
+            });
+        });
+    }
+    if (target.kind() == BandTarget::Case::standard && target.bandType() != BandType::detail) {
+        menu.addSeparator();
+        QAction *hide = menu.addAction(QIcon::fromTheme(QStringLiteral("view-hidden")),
+                                       QStringLiteral("Hide Band"));
+        hide->setProperty("symbolName", QStringLiteral("eye.slash"));
+        QObject::connect(hide, &QAction::triggered, scope, [later, guarded, target] {
+            later([guarded, target] {
+                if (guarded)
+                    guarded->setBandPresent(target.bandType(), false);
+            });
+        });
+    }
+}
+
+void BandItem::contextMenuEvent(QGraphicsSceneContextMenuEvent *event)
+{
+    QMenu menu;
+    fillContextMenu(menu);
+    if (menu.isEmpty()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    menu.exec(event->screenPos());
+}
+
+void BandItem::dragEnterEvent(QGraphicsSceneDragDropEvent *event)
+{
+    const QMimeData *data = event->mimeData();
+    event->setAccepted(data && (data->hasUrls() || data->hasText()));
+}
+
+void BandItem::dragMoveEvent(QGraphicsSceneDragDropEvent *event)
+{
+    dragEnterEvent(event);
+}
+
+void BandItem::dropEvent(QGraphicsSceneDragDropEvent *event)
+{
+    const QMimeData *data = event->mimeData();
+    DocumentStore *store = context_ ? context_->store.data() : nullptr;
+    if (!data || !store || !context_->settings)
+        return;
+    event->acceptProposedAction();
+    // A file is looked at first; dropped image files are not imported yet.
+    if (data->hasUrls())
+        return;
+    applyBandDrop(*store, *context_->settings, target_, BandDrop::parse(data->text()),
+                  toBody(event->pos()));
+}

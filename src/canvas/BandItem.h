@@ -1,0 +1,100 @@
+#pragma once
+
+#include "canvas/ClickTracker.h"
+#include "canvas/ElementItem.h"
+#include "model/ReportBand.h"
+
+#include <QGraphicsObject>
+#include <optional>
+
+class BandHeaderButton;
+class QMenu;
+struct BandContext;
+
+// One band of the page: the header strip with the band's name (and, on detail bands, the add
+// and remove buttons) over the band body that holds the grid and the element items, with the
+// height handle along its bottom. Presses on empty band area draw a rubber band or click the
+// band; texts dropped on it become text fields. Measured in points; the body starts below the
+// strip.
+class BandItem : public QGraphicsObject {
+    Q_OBJECT
+public:
+    BandItem(const BandTarget &target, const BandContext *context, QGraphicsItem *parent = nullptr);
+
+    const BandTarget &target() const { return target_; }
+
+    // Takes the band's look: label as the store names it, width, stored height (drawn at least
+    // 4 tall), whether it is the active band and whether it may be removed (detail bands only).
+    // Unchanged values change nothing.
+    void setBand(const QString &label, double width, double storedHeight, bool isActive,
+                 bool canRemove);
+    // Takes the band's top-level elements; a list the item already shows is skipped at once.
+    void setElements(const QList<ReportElement> &elements);
+    void showSelection(const QSet<QUuid> &selected);
+
+    double width() const { return width_; }
+    // Drawn body height: the stored height plus a handle drag in progress, at least 4.
+    double bodyHeight() const;
+    bool isActive() const { return isActive_; }
+    // The body below the header strip, in the band's own coordinates.
+    QRectF bodyRect() const;
+    // The item that element items are placed in: its origin is the body's top-left corner.
+    QGraphicsItem *body() const { return body_; }
+    const ElementItem::Items &elementItems() const { return elements_; }
+    BandHeaderButton *addButton() const { return addButton_; }
+    BandHeaderButton *removeButton() const { return removeButton_; }
+    // The rubber band being drawn, in body coordinates.
+    std::optional<QRectF> rubberBand() const;
+    bool isHandleHighlighted() const;
+
+    // The band's context menu, filled with what applies now; its actions run on the next turn
+    // of the event loop. Empty when nothing applies.
+    void fillContextMenu(QMenu &menu) const;
+
+    QRectF boundingRect() const override;
+    void paint(QPainter *painter, const QStyleOptionGraphicsItem *option, QWidget *widget) override;
+
+protected:
+    void mousePressEvent(QGraphicsSceneMouseEvent *event) override;
+    void mouseMoveEvent(QGraphicsSceneMouseEvent *event) override;
+    void mouseReleaseEvent(QGraphicsSceneMouseEvent *event) override;
+    void hoverMoveEvent(QGraphicsSceneHoverEvent *event) override;
+    void hoverLeaveEvent(QGraphicsSceneHoverEvent *event) override;
+    void contextMenuEvent(QGraphicsSceneContextMenuEvent *event) override;
+    void dragEnterEvent(QGraphicsSceneDragDropEvent *event) override;
+    void dragMoveEvent(QGraphicsSceneDragDropEvent *event) override;
+    void dropEvent(QGraphicsSceneDragDropEvent *event) override;
+
+private:
+    enum class Press { none, ignoring, rubberBand, handle };
+
+    QPointF toBody(QPointF local) const { return local - bodyRect().topLeft(); }
+    bool isInHandle(QPointF local) const;
+    void setHovering(bool hovering);
+    void setDragHeightDelta(double delta);
+    void bandClicked(bool additive);
+    void placeChrome();
+
+    BandTarget target_;
+    const BandContext *context_;
+    QString label_;
+    double width_ = 0;
+    double storedHeight_ = 0;
+    bool isActive_ = false;
+    bool canRemove_ = false;
+    QGraphicsItem *body_;
+    QGraphicsRectItem *rubberBandItem_;
+    QGraphicsRectItem *handleBar_;
+    BandHeaderButton *addButton_ = nullptr;
+    BandHeaderButton *removeButton_ = nullptr;
+    QList<ReportElement> shownElements_;
+    ElementItem::Items elements_;
+
+    Press press_ = Press::none;
+    QPointF pressBodyPoint_;
+    QPointF pressScenePoint_;
+    bool handleDragStarted_ = false;
+    double dragHeightDelta_ = 0;
+    bool isHovering_ = false;
+    ClickTracker clicks_;
+};

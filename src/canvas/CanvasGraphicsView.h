@@ -1,0 +1,54 @@
+#pragma once
+
+#include "document/DocumentStore.h"
+#include <QGraphicsView>
+#include <QPointer>
+
+class BandFrameTracker;
+class CanvasScene;
+
+class ScrollOffsetTracker;
+class ZoomGestureAnchor;
+
+// The scroll area of the canvas: shows the page scaled by the store's zoom level (times a pinch
+// in progress), 24 view points of padding around it, top-left aligned. It keeps the scroll
+// offset and the band frames, both in its viewport's coordinates, up to date, and turns Ctrl+wheel
+// and pinch gestures into zoom levels.
+class CanvasGraphicsView : public QGraphicsView {
+    Q_OBJECT
+public:
+    CanvasGraphicsView(CanvasScene *scene, ScrollOffsetTracker *scrollTracker,
+                       BandFrameTracker *frameTracker, ZoomGestureAnchor *zoomAnchor,
+                       QWidget *parent = nullptr);
+
+    void setStore(DocumentStore *store);
+    // Lays a widget over the viewport, kept at the viewport's geometry; it takes no clicks.
+    void addOverlay(QWidget *overlay);
+    double pinchMagnification() const { return pinchMagnification_; }
+
+    // A pinch as the gesture reports it: the magnification so far, then its end.
+    void pinchChanged(double magnification);
+    void pinchEnded();
+
+signals:
+    void pinchMagnificationChanged();
+
+protected:
+    void wheelEvent(QWheelEvent *event) override;
+    bool viewportEvent(QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void scrollContentsBy(int dx, int dy) override;
+
+private:
+    void applyZoom();
+    void publishGeometry();
+    void placeOverlays();
+
+    CanvasScene *scene_;
+    ScrollOffsetTracker *scrollTracker_;
+    BandFrameTracker *frameTracker_;
+    ZoomGestureAnchor *zoomAnchor_;
+    QPointer<DocumentStore> store_;
+    double pinchMagnification_ = 1.0;
+    QList<QWidget *> overlays_;
+};

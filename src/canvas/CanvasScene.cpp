@@ -1,0 +1,122 @@
+#include "canvas/CanvasScene.h"
+
+#include "document/DocumentStore.h"
+
+#include <QElapsedTimer>
+#include <QGraphicsRectItem>
+#include <QPen>
+
+CanvasScene::CanvasScene(QObject *parent)
+    : QGraphicsScene(parent), sheet_(new QGraphicsRectItem), margin_(new QGraphicsRectItem),
+      stack_(new QGraphicsRectItem)
+{
+    QElapsedTimer monotonic;
+    monotonic.start();
+    context_.clock = [monotonic] { return monotonic.elapsed(); };
+    context_.relayout = [this] { layoutBands(); };
+    sheet_->setBrush(Qt::white);
+    sheet_->setPen(Qt::NoPen);
+    QPen dashed(QColor(128, 128, 128, 128), 1);
+    dashed.setDashPattern({4, 3});
+    margin_->setPen(dashed);
+    margin_->setBrush(Qt::NoBrush);
+    stack_->setPen(Qt::NoPen);
+    stack_->setBrush(Qt::NoBrush);
+    addItem(sheet_);
+    addItem(margin_);
+    addItem(stack_);
+}
+
+void CanvasScene::setSettings(const BandSettings *settings)
+{
+    context_.settings = settings;
+    settingsChanged();
+}
+
+void CanvasScene::settingsChanged()
+{
+    update();
+}
+
+void CanvasScene::setClock(DocumentStore::Clock clock)
+{
+    context_.clock = std::move(clock);
+}
+
+void CanvasScene::setStore(DocumentStore *store)
+{
+    if (context_.store == store)
+        return;
+    if (context_.store)
+        context_.store->disconnect(this);
+    context_.store = store;
+    if (store) {
+        connect(store, &DocumentStore::documentChanged, this, &CanvasScene::syncDocument);
+        connect(store, &DocumentStore::activeBandTargetChanged, this, &CanvasScene::syncActiveBand);
+        connect(store, &DocumentStore::selectedElementIDsChanged, this,
+                &CanvasScene::syncSelection);
+    }
+    syncDocument();
+}
+
+QRectF CanvasScene::bodySceneRect(const BandTarget &target) const
+{
+    const BandItem *band = bands_.value(target);
+    return band ? band->mapRectToScene(band->bodyRect()) : QRectF();
+}
+
+void CanvasScene::syncDocument()
+{
+    DocumentStore *store = context_.store;
+    const ReportDocument document = store ? store->document() : ReportDocument();
+    targets_ = store ? canvas::orderedTargets(document) : QList<BandTarget>();
+    const bool canRemove = document.detailBands.size() > 1;
+
+    QHash<BandTarget, BandItem *> kept;
+    for (const BandTarget &target : std::as_const(targets_)) {
+        BandItem *band = bands_.take(target);
+        if (!band)
+            band = new BandItem(target, &context_, stack_);
+        kept.insert(target, band);
+        band->setBand(store->label(target), document.columnWidth, store->height(target),
+                      store->activeBandTarget() == target, canRemove);
+        band->setElements(store->elements(target));
+    }
+    qDeleteAll(bands_);
+    bands_ = kept;
+    if (store)
+        syncSelection();
+    layoutBands();
+}
+
+void CanvasScene::layoutBands()
+{
+    const ReportDocument document = context_.store ? context_.store->document() : ReportDocument();
+    QList<double> heights;
+    heights.reserve(targets_.size());
+    double y = 0;
+    for (const BandTarget &target : std::as_const(targets_)) {
+        BandItem *band = bands_.value(target);
+        band->setPos(0, y);
+        heights.append(band->bodyHeight());
+        y += canvas::headerStripHeight + band->bodyHeight();
+    }
+    page_ = canvas::pageGeometry(document, heights);
+    sheet_->setRect(0, 0, page_.pageWidth, page_.pageHeight);
+    // The outline lies inside the rectangle's bounds.
+    margin_->setRect(page_.marginRect.adjusted(0.5, 0.5, -0.5, -0.5));
+    stack_->setPos(document.leftMargin, document.topMargin);
+    emit layoutChanged();
+}
+
+void CanvasScene::syncActiveBand()
+{
+    // The active band only changes the look of the bands; the rest follows the document.
+    syncDocument();
+}
+
+void CanvasScene::syncSelection()
+{
+    for (BandItem *band : std::as_const(bands_))
+        band->showSelection(context_.store->selectedElementIDs());
+}

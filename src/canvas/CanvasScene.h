@@ -1,0 +1,59 @@
+#pragma once
+
+#include "canvas/BandContext.h"
+#include "canvas/BandItem.h"
+#include "canvas/CanvasGeometry.h"
+#include "document/DocumentStore.h"
+
+#include <QGraphicsScene>
+#include <QHash>
+#include <QPointer>
+
+class QGraphicsRectItem;
+
+// The report page in points at 100 %: the white sheet, the dashed margin rectangle and one band
+// item per ordered band target, stacked from the margin corner. It follows the store's changes
+// by updating its items in place.
+class CanvasScene : public QGraphicsScene {
+    Q_OBJECT
+public:
+    explicit CanvasScene(QObject *parent = nullptr);
+
+    DocumentStore *store() const { return context_.store; }
+    // Shows another report; null shows nothing.
+    void setStore(DocumentStore *store);
+
+    // The preferences the bands read (grid, snapping, defaults of new text fields); the caller
+    // keeps them alive. Call settingsChanged() when they change.
+    void setSettings(const BandSettings *settings);
+    void settingsChanged();
+    // The clock of double clicks on band area, in milliseconds.
+    void setClock(DocumentStore::Clock clock);
+
+    const canvas::PageGeometry &page() const { return page_; }
+    const QList<BandTarget> &targets() const { return targets_; }
+    BandItem *bandItem(const BandTarget &target) const { return bands_.value(target); }
+    // The body of a band in scene coordinates, or an empty rectangle for an unknown band.
+    QRectF bodySceneRect(const BandTarget &target) const;
+    QGraphicsRectItem *sheet() const { return sheet_; }
+    QGraphicsRectItem *marginRectangle() const { return margin_; }
+
+signals:
+    // The page's size or a band's place or size may have changed.
+    void layoutChanged();
+
+private:
+    void syncDocument();
+    // Stacks the bands at their drawn heights and sizes the page around them.
+    void layoutBands();
+    void syncActiveBand();
+    void syncSelection();
+
+    BandContext context_;
+    canvas::PageGeometry page_;
+    QList<BandTarget> targets_;
+    QHash<BandTarget, BandItem *> bands_;
+    QGraphicsRectItem *sheet_;
+    QGraphicsRectItem *margin_;
+    QGraphicsRectItem *stack_;
+};

@@ -1,0 +1,141 @@
+#include "canvas/CanvasView.h"
+
+#include "canvas/BandFrameTracker.h"
+#include "canvas/CanvasGraphicsView.h"
+#include "canvas/CanvasScene.h"
+#include "canvas/CrossBandDragState.h"
+#include "canvas/DragGhostOverlay.h"
+#include "canvas/GuidesOverlay.h"
+#include "canvas/MultiDragState.h"
+#include "canvas/ScrollAwareRuler.h"
+#include "canvas/ScrollOffsetTracker.h"
+#include "canvas/ZoomBar.h"
+#include "canvas/ZoomGestureAnchor.h"
+#include "document/DocumentStore.h"
+
+#include <QFrame>
+#include <QGridLayout>
+#include <QVBoxLayout>
+
+CanvasView::CanvasView(QWidget *parent)
+    : QWidget(parent), frameTracker_(new BandFrameTracker(this)),
+      multiDragState_(new MultiDragState(this)), crossBandDragState_(new CrossBandDragState(this)),
+      scrollTracker_(new ScrollOffsetTracker(this)),
+      zoomGestureAnchor_(new ZoomGestureAnchor(this)), scene_(new CanvasScene(this)),
+      view_(new CanvasGraphicsView(scene_, scrollTracker_, frameTracker_, zoomGestureAnchor_)),
+      zoomBar_(new ZoomBar(zoomGestureAnchor_)),
+      horizontalRuler_(new ScrollAwareRuler(Qt::Horizontal, scrollTracker_,
+                                            [this](double p) {
+                                                if (store_)
+                                                    store_->toggleVerticalGuide(p);
+                                            })),
+      verticalRuler_(new ScrollAwareRuler(Qt::Vertical, scrollTracker_,
+                                          [this](double p) {
+                                              if (store_)
+                                                  store_->toggleHorizontalGuide(p);
+                                          })),
+      guidesOverlay_(new GuidesOverlay(scrollTracker_, nullptr)),
+      ghostOverlay_(new DragGhostOverlay(crossBandDragState_, frameTracker_, nullptr))
+{
+    auto *corner = new QWidget;
+    corner->setFixedSize(RulerView::thickness, RulerView::thickness);
+    corner->setAutoFillBackground(true);
+    // Gray at 8 % over the window, as the rulers' background.
+    const QColor window = palette().color(QPalette::Window);
+    const auto blend = [](int c) { return int(c * 0.92 + 128 * 0.08); };
+    QPalette cornerPalette = corner->palette();
+    cornerPalette.setColor(
+        QPalette::Window, QColor(blend(window.red()), blend(window.green()), blend(window.blue())));
+    corner->setPalette(cornerPalette);
+
+    auto *divider = new QFrame;
+    divider->setFrameShape(QFrame::HLine);
+    divider->setFrameShadow(QFrame::Sunken);
+
+    auto *work = new QGridLayout;
+    work->setContentsMargins(0, 0, 0, 0);
+    work->setSpacing(0);
+    work->addWidget(corner, 0, 0);
+    work->addWidget(horizontalRuler_, 0, 1);
+    work->addWidget(verticalRuler_, 1, 0);
+    work->addWidget(view_, 1, 1);
+
+    auto *column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addWidget(zoomBar_);
+    column->addWidget(divider);
+    column->addLayout(work, 1);
+
+    view_->addOverlay(guidesOverlay_);
+    view_->addOverlay(ghostOverlay_);
+    // After the scene has laid the page out for a changed report.
+    connect(scene_, &CanvasScene::layoutChanged, this, &CanvasView::syncRulers);
+    connect(view_, &CanvasGraphicsView::pinchMagnificationChanged, this,
+            [this] { zoomBar_->setPinchMagnification(view_->pinchMagnification()); });
+}
+
+void CanvasView::setStore(DocumentStore *store)
+{
+    if (store_)
+        store_->disconnect(this);
+    store_ = store;
+    if (store) {
+        for (auto signal : {&DocumentStore::zoomLevelChanged, &DocumentStore::verticalGuidesChanged,
+                            &DocumentStore::horizontalGuidesChanged})
+            connect(store, signal, this, &CanvasView::syncRulers);
+    }
+    scene_->setStore(store);
+    view_->setStore(store);
+    zoomBar_->setStore(store);
+    guidesOverlay_->setStore(store);
+    ghostOverlay_->setStore(store);
+    syncRulers();
+}
+
+void CanvasView::setMeasurementUnit(MeasurementUnit unit)
+{
+    horizontalRuler_->setUnit(unit);
+    verticalRuler_->setUnit(unit);
+}
+
+void CanvasView::setBandSettings(const BandSettings *settings)
+{
+    scene_->setSettings(settings);
+}
+
+void CanvasView::bandSettingsChanged()
+{
+    scene_->settingsChanged();
+}
+
+void CanvasView::setClock(DocumentStore::Clock clock)
+{
+    scene_->setClock(std::move(clock));
+}
+
+void CanvasView::setTabStrip(QWidget *tabStrip)
+{
+    zoomBar_->setTabStrip(tabStrip);
+}
+
+void CanvasView::setTrailingToolbar(QWidget *toolbar)
+{
+    zoomBar_->setTrailingToolbar(toolbar);
+}
+
+void CanvasView::syncRulers()
+{
+    if (!store_)
+        return;
+    const ReportDocument &doc = store_->document();
+    const canvas::PageGeometry &page = scene_->page();
+    horizontalRuler_->setPageLength(page.pageWidth);
+    horizontalRuler_->setMarginOffset(doc.leftMargin);
+    horizontalRuler_->setGuides(store_->verticalGuides());
+    horizontalRuler_->setZoomLevel(store_->zoomLevel());
+    verticalRuler_->setPageLength(page.pageHeight);
+    verticalRuler_->setMarginOffset(doc.topMargin);
+    verticalRuler_->setGuides(store_->horizontalGuides());
+    verticalRuler_->setZoomLevel(store_->zoomLevel());
+}

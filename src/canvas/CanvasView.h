@@ -1,0 +1,72 @@
+#pragma once
+
+#include "document/DocumentStore.h"
+#include "model/MeasurementUnit.h"
+
+#include <QPointer>
+#include <QWidget>
+
+class BandFrameTracker;
+class BandSettings;
+class CanvasGraphicsView;
+class CanvasScene;
+class CrossBandDragState;
+
+class DragGhostOverlay;
+class GuidesOverlay;
+class MultiDragState;
+class ScrollAwareRuler;
+class ScrollOffsetTracker;
+class ZoomBar;
+class ZoomGestureAnchor;
+
+// The design canvas of the active report tab: the zoom bar, and below it the two rulers with
+// their corner square beside the scroll area that shows the page. It keeps no report data: it
+// draws the store it is given and changes the report only through it. Switching tabs hands it
+// another store; its shared drag, scroll and pinch state stays.
+class CanvasView : public QWidget {
+    Q_OBJECT
+public:
+    explicit CanvasView(QWidget *parent = nullptr);
+
+    DocumentStore *store() const { return store_; }
+    void setStore(DocumentStore *store);
+    // The unit of the rulers (the user's measurement unit).
+    void setMeasurementUnit(MeasurementUnit unit);
+    // The preferences the bands read: grid, snapping and the defaults of new text fields. The
+    // caller keeps them alive and calls bandSettingsChanged() when they change.
+    void setBandSettings(const BandSettings *settings);
+    void bandSettingsChanged();
+    // The clock of double clicks on band area, in milliseconds (tests give their own).
+    void setClock(DocumentStore::Clock clock);
+    void setTabStrip(QWidget *tabStrip);
+    void setTrailingToolbar(QWidget *toolbar);
+
+    BandFrameTracker *frameTracker() const { return frameTracker_; }
+    MultiDragState *multiDragState() const { return multiDragState_; }
+    CrossBandDragState *crossBandDragState() const { return crossBandDragState_; }
+    ScrollOffsetTracker *scrollTracker() const { return scrollTracker_; }
+    ZoomGestureAnchor *zoomGestureAnchor() const { return zoomGestureAnchor_; }
+    CanvasScene *scene() const { return scene_; }
+    CanvasGraphicsView *graphicsView() const { return view_; }
+    ZoomBar *zoomBar() const { return zoomBar_; }
+    ScrollAwareRuler *horizontalRuler() const { return horizontalRuler_; }
+    ScrollAwareRuler *verticalRuler() const { return verticalRuler_; }
+
+private:
+    void syncRulers();
+
+    QPointer<DocumentStore> store_;
+    BandFrameTracker *frameTracker_;
+    MultiDragState *multiDragState_;
+    CrossBandDragState *crossBandDragState_;
+    ScrollOffsetTracker *scrollTracker_;
+    ZoomGestureAnchor *zoomGestureAnchor_;
+    CanvasScene *scene_;
+    CanvasGraphicsView *view_;
+    ZoomBar *zoomBar_;
+    ScrollAwareRuler *horizontalRuler_;
+    ScrollAwareRuler *verticalRuler_;
+    GuidesOverlay *guidesOverlay_;
+    DragGhostOverlay *ghostOverlay_;
+};

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QList>
+#include <QRectF>
+#include <QSizeF>
+
+// The corner handle of an element being dragged; the opposite corner stays where it was.
+enum class ResizeHandleKind { topLeft, topRight, bottomLeft, bottomRight };
+
+// The four handles in the order an element creates them.
+inline QList<ResizeHandleKind> allResizeHandleKinds()
+{
+    return {ResizeHandleKind::topLeft, ResizeHandleKind::topRight, ResizeHandleKind::bottomLeft,
+            ResizeHandleKind::bottomRight};
+}
+
+// The frame while the handle is dragged by `delta` points from `start`: never below 4 by 4,
+// with the opposite corner fixed.
+QRectF liveResizeFrame(ResizeHandleKind kind, const QRectF &start, QSizeF delta);

@@ -1,0 +1,172 @@
+#include "CodeEditorView.h"
+
+#include "CodeHighlighter.h"
+#include "CodeTextView.h"
+#include "FindBar.h"
+#include "PendingInsertion.h"
+
+#include <QAbstractItemView>
+#include <QCompleter>
+#include <QEvent>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QStringListModel>
+#include <QVBoxLayout>
+
+CodeEditorView::CodeEditorView(const CodeSyntaxHighlighting &scheme, bool isEditable,
+                               codeediting::TokenCompletions tokenCompletions,
+                               PendingInsertion *pendingInsertion, QWidget *parent)
+    : QWidget(parent), scheme_(scheme), tokenCompletions_(std::move(tokenCompletions)),
+      pendingInsertion_(pendingInsertion), textView_(new CodeTextView(this)),
+      findBar_(new FindBar(textView_, this)),
+      highlighter_(new CodeHighlighter(scheme, textView_->document()))
+{
+    auto *column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addWidget(findBar_);
+    column->addWidget(textView_, 1);
+    findBar_->hide();
+
+    textView_->setReadOnly(!isEditable);
+    textView_->setFont(scheme.font());
+    textView_->setUndoRedoEnabled(true);
+    connect(textView_, &QPlainTextEdit::textChanged, this, &CodeEditorView::userChangedText);
+
+    if (tokenCompletions_) {
+        completionModel_ = new QStringListModel(this);
+        completer_ = new QCompleter(completionModel_, this);
+        completer_->setWidget(textView_);
+        completer_->setCompletionMode(QCompleter::UnfilteredPopupCompletion);
+        textView_->setCompletionPopup(completer_->popup());
+        connect(completer_, qOverload<const QString &>(&QCompleter::activated), this,
+                &CodeEditorView::completionPicked);
+    }
+    if (pendingInsertion_)
+        connect(pendingInsertion_, &PendingInsertion::tokenChanged, this,
+                &CodeEditorView::takePendingInsertion);
+}
+
+QString CodeEditorView::text() const
+{
+    return textView_->toPlainText();
+}
+
+void CodeEditorView::setText(const QString &text)
+{
+    if (text != textView_->toPlainText()) {
+        applyingText_ = true;
+        textView_->setPlainText(text);
+        applyingText_ = false;
+    }
+    takePendingInsertion();
+}
+
+void CodeEditorView::userChangedText()
+{
+    if (applyingText_)
+        return;
+    emit textEdited(text());
+    if (tokenCompletions_)
+        updateCompletions(!insertingToken_);
+}
+
+void CodeEditorView::updateCompletions(bool open)
+{
+    const QString all = text();
+    const QTextCursor cursor = textView_->textCursor();
+    const qsizetype position = cursor.selectionStart();
+    const qsizetype wordStart = codeediting::partialWordStart(all, position);
+    const auto letter = codeediting::triggerLetter(all, wordStart);
+    // The list opens right after a trigger and follows the partial word while it shows.
+    const bool justTriggered = letter && wordStart == position;
+    if (!letter || (!justTriggered && !completer_->popup()->isVisible()) || !open) {
+        completer_->popup()->hide();
+        return;
+    }
+    const QStringList names = codeediting::filterCompletions(
+        tokenCompletions_(*letter), all.mid(wordStart, position - wordStart));
+    if (names.isEmpty()) {
+        completer_->popup()->hide();
+        return;
+    }
+    completionModel_->setStringList(names);
+    QRect at = textView_->cursorRect(cursor);
+    at.setWidth(completer_->popup()->sizeHintForColumn(0) +
+                completer_->popup()->verticalScrollBar()->sizeHint().width() + 8);
+    completer_->complete(at);
+    completer_->popup()->setCurrentIndex(completionModel_->index(0));
+}
+
+void CodeEditorView::completionPicked(const QString &name)
+{
+    QTextCursor cursor = textView_->textCursor();
+    const qsizetype position = cursor.selectionStart();
+    const qsizetype wordStart = codeediting::partialWordStart(text(), position);
+    cursor.setPosition(int(wordStart));
+    cursor.setPosition(int(position), QTextCursor::KeepAnchor);
+    cursor.insertText(name);
+    textView_->setTextCursor(cursor);
+    completer_->popup()->hide();
+}
+
+void CodeEditorView::insertAtCursor(const QString &token)
+{
+    QTextCursor cursor = textView_->textCursor();
+    const int start = cursor.selectionStart();
+    const std::optional<QChar> before =
+        start > 0 ? std::optional<QChar>(textView_->document()->characterAt(start - 1))
+                  : std::nullopt;
+    // Typed by the program, not the user: no completion list opens.
+    insertingToken_ = true;
+    cursor.insertText(codeediting::joinedInsertion(token, before));
+    insertingToken_ = false;
+    textView_->setTextCursor(cursor);
+    if (window())
+        textView_->setFocus();
+}
+
+void CodeEditorView::takePendingInsertion()
+{
+    if (!pendingInsertion_ || !pendingInsertion_->token())
+        return;
+    const QString token = *pendingInsertion_->token();
+    insertAtCursor(token);
+    pendingInsertion_->setToken(std::nullopt);
+}
+
+void CodeEditorView::performFindAction(FindAction action)
+{
+    switch (action) {
+    case FindAction::showFindBar:
+        findBar_->activate();
+        break;
+    case FindAction::next:
+    case FindAction::previous:
+        if (findBar_->field()->text().isEmpty()) {
+            findBar_->activate();
+            break;
+        }
+        if (action == FindAction::next)
+            findBar_->findNext();
+        else
+            findBar_->findPrevious();
+        break;
+    }
+}
+
+CodeEditorView *CodeEditorView::enclosing(QWidget *widget)
+{
+    for (; widget; widget = widget->parentWidget()) {
+        if (auto *editor = qobject_cast<CodeEditorView *>(widget))
+            return editor;
+    }
+    return nullptr;
+}
+
+void CodeEditorView::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::PaletteChange)
+        highlighter_->setPalette(palette());
+    QWidget::changeEvent(event);
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QPlainTextEdit>
+#include <QTextBlock>
+
+class LineNumberRulerView;
+
+// The text area of the code editor: plain text that wraps at the view's width, with a gutter of
+// line numbers in its left margin.
+class CodeTextView : public QPlainTextEdit {
+    Q_OBJECT
+public:
+    explicit CodeTextView(QWidget *parent = nullptr);
+
+    LineNumberRulerView *ruler() const { return ruler_; }
+    // Keeps the gutter wide enough for the largest line number.
+    void updateRulerWidth();
+
+    // What the gutter needs to place its numbers.
+    QTextBlock firstVisibleTextBlock() const { return firstVisibleBlock(); }
+    QRectF blockRect(const QTextBlock &block) const;
+
+    // Set while the completion list is open: the keys that pick from it or close it go there.
+    void setCompletionPopup(QWidget *popup) { popup_ = popup; }
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    LineNumberRulerView *ruler_;
+    QWidget *popup_ = nullptr;
+};

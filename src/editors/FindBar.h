@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+
+// The inline find bar above a code editor's text: a search field with Previous, Next and Done.
+// Matching ignores letter case and wraps around the text.
+class FindBar : public QWidget {
+    Q_OBJECT
+public:
+    explicit FindBar(QPlainTextEdit *textView, QWidget *parent = nullptr);
+
+    // Shows the bar and puts the keyboard focus in its field, with the field's text selected.
+    void activate();
+    // Selects the next or previous match of the field's text; false when there is none.
+    bool findNext();
+    bool findPrevious();
+
+    QLineEdit *field() const { return field_; }
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    bool find(bool backward);
+
+    QPlainTextEdit *textView_;
+    QLineEdit *field_;
+    QLabel *status_;
+};

@@ -1,0 +1,90 @@
+#include "EngineWorkFiles.h"
+
+#include "EngineRequests.h"
+#include "SidecarClient.h"
+#include "model/JrxmlCodec.h"
+#include "model/SubreportNaming.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSet>
+#include <QTemporaryFile>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <stdexcept>
+
+using namespace Qt::StringLiterals;
+
+ResolvedPaths resolvePaths(const ReportDocument &document, const std::optional<QUrl> &savedURL,
+                           const QString &workFolder)
+{
+    const QString baseName = document.name.isEmpty() ? u"report"_s : document.name;
+    ResolvedPaths paths;
+    paths.tempBase = QDir(workFolder).filePath(baseName);
+    paths.jasperPath =
+        savedURL ? jasperPathBeside(savedURL->toLocalFile()) : paths.tempBase + u".jasper"_s;
+    paths.jrxmlPath = paths.tempBase + u".jrxml"_s;
+    paths.jrprintPath = paths.tempBase + u".jrprint"_s;
+    return paths;
+}
+
+QString jasperPathBeside(const QString &savedPath)
+{
+    const QFileInfo saved(savedPath);
+    return saved.dir().filePath(withoutPathExtension(saved.fileName()) + u".jasper"_s);
+}
+
+void writeWorkFile(const QString &path, const QByteArray &bytes)
+{
+    // Written beside it under a fresh name and then renamed over it, so that the engine, which may
+    // be reading the previous file for another job, never sees half a file. Work files need not
+    // survive a power cut, so there is no sync to disk.
+    QTemporaryFile file(path + u".XXXXXX"_s);
+    const auto fail = [&](const QString &reason) {
+        throw std::runtime_error(u"Could not write %1: %2"_s.arg(path, reason).toStdString());
+    };
+    if (!file.open() || file.write(bytes) != bytes.size() || !file.flush())
+        fail(file.errorString());
+    if (::rename(QFile::encodeName(file.fileName()).constData(),
+                 QFile::encodeName(path).constData()) != 0)
+        fail(QString::fromLocal8Bit(std::strerror(errno)));
+    file.setAutoRemove(false);
+}
+
+QList<SubreportCompile> planSubreportCompiles(const ReportDocument &report,
+                                              const QList<OpenTab> &otherTabs,
+                                              const QString &workFolder)
+{
+    QList<SubreportCompile> compiles;
+    if (otherTabs.isEmpty())
+        return compiles;
+    QSet<QString> referenced;
+    for (const QString &expression : report.allSubreportExpressions()) {
+        if (const std::optional<QString> name = candidateSubreportBaseName(expression))
+            referenced.insert(*name);
+    }
+    if (referenced.isEmpty())
+        return compiles;
+    for (const OpenTab &tab : otherTabs) {
+        if (!tab.savedURL)
+            continue;
+        const QString savedPath = tab.savedURL->toLocalFile();
+        const QString stem = withoutPathExtension(QFileInfo(savedPath).fileName());
+        if (!referenced.contains(stem.toLower()))
+            continue;
+        compiles.append({QDir(workFolder).filePath(stem + u".jrxml"_s), jasperPathBeside(savedPath),
+                         JrxmlCodec::serialize(tab.document)});
+    }
+    return compiles;
+}
+
+void compileSubreports(const QList<SubreportCompile> &compiles, SidecarClient &client,
+                       std::chrono::milliseconds timeout)
+{
+    for (const SubreportCompile &compile : compiles) {
+        writeWorkFile(compile.jrxmlPath, compile.jrxml);
+        client.send(u"compile"_s,
+                    EngineRequests::compileParams(compile.jrxmlPath, compile.jasperPath), timeout);
+    }
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "SidecarModelTypes.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <chrono>
+
+class SidecarClient;
+
+// Where one engine job's files go, and the compiles of subreports open in other tabs that a
+// render or an export does first.
+
+// One job's files: the report's JRXML and print file in the work folder under the report's name
+// ("report" when it has none); the compiled report beside the saved file, or in the work folder
+// for a report never saved. `tempBase` is the work folder plus the name, without extension.
+struct ResolvedPaths {
+    QString jrxmlPath;
+    QString jasperPath;
+    QString jrprintPath;
+    QString tempBase;
+    bool operator==(const ResolvedPaths &) const = default;
+};
+
+ResolvedPaths resolvePaths(const ReportDocument &document, const std::optional<QUrl> &savedURL,
+                           const QString &workFolder);
+
+// The compiled report's path for a saved report file: the same path with the extension "jasper".
+QString jasperPathBeside(const QString &savedPath);
+
+// Writes the whole file or nothing, replacing what is there. Throws std::runtime_error naming the
+// file and the reason.
+void writeWorkFile(const QString &path, const QByteArray &bytes);
+
+// One subreport to compile: its JRXML, taken from its tab while the tab's report was current, the
+// work file it is written to, and the compiled file beside its saved report.
+struct SubreportCompile {
+    QString jrxmlPath;
+    QString jasperPath;
+    QByteArray jrxml;
+    bool operator==(const SubreportCompile &) const = default;
+};
+
+// The saved tabs among `otherTabs`, in order, whose file's base name matches (ignoring case) the
+// base name a subreport expression of `report` names. Each is serialised now, so that the files
+// can be written and compiled later on another thread. Unsaved tabs are never among them.
+QList<SubreportCompile> planSubreportCompiles(const ReportDocument &report,
+                                              const QList<OpenTab> &otherTabs,
+                                              const QString &workFolder);
+
+// Writes and compiles each in order; the first failure is thrown and ends the run, the ones before
+// it stay compiled. Blocks on the engine: never call it on the main thread.
+void compileSubreports(const QList<SubreportCompile> &compiles, SidecarClient &client,
+                       std::chrono::milliseconds timeout);

@@ -1,0 +1,212 @@
+#include "SidecarModel.h"
+
+#include "EngineJob.h"
+#include "EngineWorkFiles.h"
+#include "model/JrxmlCodec.h"
+
+using namespace Qt::StringLiterals;
+
+// What a render, an export or a tab compile takes to its background task: copies of everything it
+// needs.
+struct ReportJob {
+    std::shared_ptr<SidecarClient> client;
+    std::chrono::milliseconds timeout;
+    std::optional<QString> folderError;
+    QList<SubreportCompile> subreports;
+    QByteArray jrxml;
+    ResolvedPaths paths;
+
+    // Compiles the referenced subreports and writes the report's JRXML: what comes before the
+    // report's own requests. Without a private work folder nothing is written.
+    void prepare() const
+    {
+        if (folderError)
+            throw std::runtime_error(folderError->toStdString());
+        compileSubreports(subreports, *client, timeout);
+        writeWorkFile(paths.jrxmlPath, jrxml);
+    }
+    QJsonObject send(const QString &cmd, const QJsonObject &params) const
+    {
+        return client->send(cmd, params, timeout);
+    }
+};
+
+ReportJob SidecarModel::reportJob(const ReportDocument &document,
+                                  const std::optional<QUrl> &savedURL,
+                                  const QList<OpenTab> &otherOpenTabs)
+{
+    ReportJob job{client_, requestTimeout_, {}, {}, JrxmlCodec::serialize(document), {}};
+    QString folder = workFolder_.path();
+    try {
+        folder = workFolder_.ensure();
+    } catch (const PrivateWorkFolder::Error &error) {
+        job.folderError = QString::fromUtf8(error.what());
+    }
+    job.subreports = planSubreportCompiles(document, otherOpenTabs, folder);
+    job.paths = resolvePaths(document, savedURL, folder);
+    return job;
+}
+
+SidecarModel::SidecarModel(QObject *parent) : SidecarModel(PrivateWorkFolder(), parent) {}
+
+SidecarModel::SidecarModel(const PrivateWorkFolder &workFolder, QObject *parent)
+    : QObject(parent), client_(std::make_shared<SidecarClient>()), workFolder_(workFolder),
+      locate_([] { return SidecarClient::defaultLocation(); })
+{
+}
+
+SidecarModel::~SidecarModel() = default;
+
+void SidecarModel::setPreviewSession(const std::optional<PreviewSession> &session)
+{
+    publish(previewSession_, session, &SidecarModel::previewSessionChanged);
+}
+
+void SidecarModel::setIsCompilingAll(bool compiling)
+{
+    publish(isCompilingAll_, compiling, &SidecarModel::isCompilingAllChanged);
+}
+
+bool SidecarModel::isBusy() const
+{
+    return isRendering_ || isExporting_ || isTestingConnection_ || isExecutingQuery_ ||
+           isCompilingAll_;
+}
+
+void SidecarModel::runArtifactsHook()
+{
+    if (onArtifactsWritten_)
+        onArtifactsWritten_();
+}
+
+void SidecarModel::ensureStarted()
+{
+    if (client_->isRunning())
+        return;
+    try {
+        // The Java runtime writes its crash log there.
+        client_->setWorkFolder(workFolder_.ensure());
+    } catch (const PrivateWorkFolder::Error &) {
+        // The client falls back to a private folder of its own; the job reports the failure.
+    }
+    try {
+        client_->start(locate_());
+    } catch (const std::exception &error) {
+        publish(errorMessage_, std::optional(QString::fromUtf8(error.what())),
+                &SidecarModel::errorMessageChanged);
+    }
+}
+
+void SidecarModel::compileAndPreview(const ReportDocument &document,
+                                     const std::optional<QUrl> &savedURL,
+                                     const QList<OpenTab> &otherOpenTabs,
+                                     const ParamValues &paramValues,
+                                     const std::optional<LiveConnection> &liveConnection)
+{
+    if (isRendering_)
+        return;
+    publish(errorMessage_, {}, &SidecarModel::errorMessageChanged);
+    publish(pdfURL_, {}, &SidecarModel::pdfURLChanged);
+    publish(isRendering_, true, &SidecarModel::isRenderingChanged);
+    ensureStarted();
+
+    const ReportJob job = reportJob(document, savedURL, otherOpenTabs);
+    const ResolvedPaths &paths = job.paths;
+    const QString pdfPath = paths.tempBase + u".pdf"_s;
+    const QJsonObject params =
+        EngineRequests::renderParams(paths.jrxmlPath, pdfPath, paths.jasperPath, paths.jrprintPath,
+                                     paramValues, liveConnection, document.queryString);
+    runEngineJob(
+        this,
+        [job, params] {
+            job.prepare();
+            return EngineRequests::renderStats(job.send(u"render"_s, params));
+        },
+        [this, pdfPath](const EngineOutcome<RenderStats> &outcome) {
+            if (!outcome.ok()) {
+                publish(errorMessage_, outcome.error, &SidecarModel::errorMessageChanged);
+                publish(isRendering_, false, &SidecarModel::isRenderingChanged);
+                return;
+            }
+            publish(pdfURL_, std::optional(QUrl::fromLocalFile(pdfPath)),
+                    &SidecarModel::pdfURLChanged);
+            publish(lastRenderStats_, std::optional(outcome.value),
+                    &SidecarModel::lastRenderStatsChanged);
+            publish(isRendering_, false, &SidecarModel::isRenderingChanged);
+            runArtifactsHook();
+        });
+}
+
+void SidecarModel::exportReport(const ReportDocument &document, ExportFormat format,
+                                const QUrl &destination, const std::optional<QUrl> &savedURL,
+                                const QList<OpenTab> &otherOpenTabs, const ParamValues &paramValues,
+                                const std::optional<LiveConnection> &liveConnection)
+{
+    if (isExporting_)
+        return;
+    publish(exportErrorMessage_, {}, &SidecarModel::exportErrorMessageChanged);
+    publish(isExporting_, true, &SidecarModel::isExportingChanged);
+    ensureStarted();
+
+    const ReportJob job = reportJob(document, savedURL, otherOpenTabs);
+    const ResolvedPaths &paths = job.paths;
+    const QJsonObject fill = EngineRequests::fillParams(
+        paths.jasperPath, paths.jrprintPath, paramValues, liveConnection, document.queryString);
+    const QJsonObject exportParams = EngineRequests::exportParams(
+        paths.jrprintPath, destination.toLocalFile(), rawValue(format));
+    runEngineJob(
+        this,
+        [job, fill, exportParams] {
+            job.prepare();
+            job.send(u"compile"_s,
+                     EngineRequests::compileParams(job.paths.jrxmlPath, job.paths.jasperPath));
+            job.send(u"fill"_s, fill);
+            job.send(u"export"_s, exportParams);
+            return true;
+        },
+        [this](const EngineOutcome<bool> &outcome) {
+            publish(exportErrorMessage_, outcome.error, &SidecarModel::exportErrorMessageChanged);
+            publish(isExporting_, false, &SidecarModel::isExportingChanged);
+            if (outcome.ok())
+                runArtifactsHook();
+        });
+}
+
+void SidecarModel::compileTab(const ReportDocument &document, const std::optional<QUrl> &savedURL,
+                              QObject *context, CompileCompletion completion)
+{
+    ensureStarted();
+    const ReportJob job = reportJob(document, savedURL, {});
+    runEngineJob(
+        this,
+        [job] {
+            job.prepare();
+            job.send(u"compile"_s,
+                     EngineRequests::compileParams(job.paths.jrxmlPath, job.paths.jasperPath));
+            return true;
+        },
+        [this, context = CompletionContext(context),
+         completion](const EngineOutcome<bool> &outcome) {
+            if (outcome.ok())
+                runArtifactsHook();
+            if (completion && context.isAlive())
+                completion(outcome.error);
+        });
+}
+
+void SidecarModel::compileOnly(const QString &jrxmlPath, const QString &jasperPath,
+                               QObject *context, CompileCompletion completion)
+{
+    ensureStarted();
+    runEngineJob(
+        this,
+        [client = client_, timeout = requestTimeout_,
+         params = EngineRequests::compileParams(jrxmlPath, jasperPath)] {
+            client->send(u"compile"_s, params, timeout);
+            return true;
+        },
+        [context = CompletionContext(context), completion](const EngineOutcome<bool> &outcome) {
+            if (completion && context.isAlive())
+                completion(outcome.error);
+        });
+}

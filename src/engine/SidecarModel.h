@@ -1,0 +1,172 @@
+#pragma once
+
+#include "EngineRequests.h"
+#include "ExportFormat.h"
+#include "LiveConnection.h"
+#include "PrivateWorkFolder.h"
+#include "SidecarClient.h"
+#include "SidecarModelTypes.h"
+
+#include <QObject>
+#include <QPointer>
+#include <functional>
+#include <memory>
+
+// The one driver of the report engine. It owns the engine client, starts the engine when a job
+// needs it, works out a job's files and publishes each job's busy flag, outcome and error text.
+// Every operation is called on the main thread and returns at once: the requests go out from a
+// background task, which waits its turn on the client, and the outcome comes back on the main
+// thread. An outcome that arrives after the model is gone is dropped; so is a completion whose
+// context object is gone.
+struct ReportJob;
+
+class SidecarModel : public QObject {
+    Q_OBJECT
+
+public:
+    using ParamValues = EngineRequests::ParamValues;
+    // An error text, or no value on success.
+    using CompileCompletion = std::function<void(const std::optional<QString> &error)>;
+    using FieldsCompletion = std::function<void(const EngineOutcome<QList<LiveField>> &)>;
+    using EvaluationCompletion = std::function<void(const EngineOutcome<std::optional<QString>> &)>;
+    using LocationProvider = std::function<SidecarClient::Location()>;
+
+    explicit SidecarModel(QObject *parent = nullptr);
+    SidecarModel(const PrivateWorkFolder &workFolder, QObject *parent = nullptr);
+    ~SidecarModel() override;
+
+    // --- Published state ---------------------------------------------------------------------
+
+    const std::optional<QUrl> &pdfURL() const { return pdfURL_; }
+    const std::optional<QString> &errorMessage() const { return errorMessage_; }
+    bool isRendering() const { return isRendering_; }
+    const std::optional<PreviewSession> &previewSession() const { return previewSession_; }
+    void setPreviewSession(const std::optional<PreviewSession> &session);
+    bool isExporting() const { return isExporting_; }
+    const std::optional<QString> &exportErrorMessage() const { return exportErrorMessage_; }
+    const std::optional<RenderStats> &lastRenderStats() const { return lastRenderStats_; }
+    bool isTestingConnection() const { return isTestingConnection_; }
+    const std::optional<QString> &connectionTestResult() const { return connectionTestResult_; }
+    // Raised and lowered by whoever compiles all open reports; the model never changes it.
+    bool isCompilingAll() const { return isCompilingAll_; }
+    void setIsCompilingAll(bool compiling);
+    const std::optional<QUuid> &testedConnectionID() const { return testedConnectionID_; }
+    bool isExecutingQuery() const { return isExecutingQuery_; }
+    const std::optional<QueryResult> &queryResult() const { return queryResult_; }
+    const std::optional<QString> &queryErrorMessage() const { return queryErrorMessage_; }
+
+    // True while a render, an export, a connection test, a live query or a compile-all runs.
+    bool isBusy() const;
+
+    // Run on the main thread after a render, an export or a tab compile has written its files.
+    void setOnArtifactsWritten(std::function<void()> hook)
+    {
+        onArtifactsWritten_ = std::move(hook);
+    }
+
+    SidecarClient &sidecar() const { return *client_; }
+    const PrivateWorkFolder &workFolder() const { return workFolder_; }
+
+    // Where the engine is started from; SidecarClient::defaultLocation() unless replaced.
+    void setLocationProvider(LocationProvider provider) { locate_ = std::move(provider); }
+    // The longest wait for each reply; 45 seconds unless replaced.
+    void setRequestTimeout(std::chrono::milliseconds timeout) { requestTimeout_ = timeout; }
+
+    // --- Operations --------------------------------------------------------------------------
+
+    // Starts the engine unless it runs; a failure to start becomes `errorMessage`.
+    void ensureStarted();
+
+    // Compile & Preview: compiles the referenced subreports open in other tabs, then renders the
+    // report to a PDF in the work folder. Does nothing while a render runs.
+    void compileAndPreview(const ReportDocument &document, const std::optional<QUrl> &savedURL,
+                           const QList<OpenTab> &otherOpenTabs, const ParamValues &paramValues,
+                           const std::optional<LiveConnection> &liveConnection);
+
+    // Compiles the referenced subreports open in other tabs, then compiles, fills and exports the
+    // report to `destination`. Does nothing while an export runs.
+    void exportReport(const ReportDocument &document, ExportFormat format, const QUrl &destination,
+                      const std::optional<QUrl> &savedURL, const QList<OpenTab> &otherOpenTabs,
+                      const ParamValues &paramValues,
+                      const std::optional<LiveConnection> &liveConnection);
+
+    // Compiles one tab's report into its compiled file (subreports are not compiled). The hook
+    // runs on success before `completion`; `completion` only while `context` exists.
+    void compileTab(const ReportDocument &document, const std::optional<QUrl> &savedURL,
+                    QObject *context, CompileCompletion completion);
+    // Compiles an existing JRXML file; the hook is not run.
+    void compileOnly(const QString &jrxmlPath, const QString &jasperPath, QObject *context,
+                     CompileCompletion completion);
+
+    // Tests a preset; `onSuccess` runs after a successful test while `context` exists.
+    void testConnection(const DatabaseConnection &connection, const QString &password,
+                        QObject *context = nullptr, std::function<void()> onSuccess = {});
+    // Runs a query for up to 200 sample rows; a failure keeps the previous result.
+    void executeQuery(const std::optional<LiveConnection> &liveConnection, const QString &query);
+    void readFieldsLive(const std::optional<LiveConnection> &liveConnection, const QString &query,
+                        QObject *context, FieldsCompletion completion);
+    void evaluateExpression(const QString &expression, const QString &language,
+                            const QList<ExpressionBinding> &fields,
+                            const QList<ExpressionBinding> &parameters, QObject *context,
+                            EvaluationCompletion completion);
+
+signals:
+    void pdfURLChanged();
+    void errorMessageChanged();
+    void isRenderingChanged();
+    void previewSessionChanged();
+    void isExportingChanged();
+    void exportErrorMessageChanged();
+    void lastRenderStatsChanged();
+    void isTestingConnectionChanged();
+    void connectionTestResultChanged();
+    void isCompilingAllChanged();
+    void testedConnectionIDChanged();
+    void isExecutingQueryChanged();
+    void queryResultChanged();
+    void queryErrorMessageChanged();
+    void isBusyChanged();
+
+private:
+    // Assigns a published property and emits its signal, and isBusyChanged when that changes.
+    template <typename T> void publish(T &member, const T &value, void (SidecarModel::*changed)())
+    {
+        if (member == value)
+            return;
+        const bool wasBusy = isBusy();
+        member = value;
+        emit(this->*changed)();
+        if (isBusy() != wasBusy)
+            emit isBusyChanged();
+    }
+    void runArtifactsHook();
+    // Everything a job on one report takes to its task; the work folder is made private now.
+    ReportJob reportJob(const ReportDocument &document, const std::optional<QUrl> &savedURL,
+                        const QList<OpenTab> &otherOpenTabs);
+    // Sends one request from a background task; `publish` gets the outcome on the main thread.
+    template <typename Read, typename Publish>
+    void sendInBackground(const QString &cmd, const QJsonObject &params, Read read,
+                          Publish publish);
+
+    std::function<void()> onArtifactsWritten_;
+    std::optional<QUrl> pdfURL_;
+    std::optional<QString> errorMessage_;
+    bool isRendering_ = false;
+    std::optional<PreviewSession> previewSession_;
+    bool isExporting_ = false;
+    std::optional<QString> exportErrorMessage_;
+    std::optional<RenderStats> lastRenderStats_;
+    bool isTestingConnection_ = false;
+    std::optional<QString> connectionTestResult_;
+    bool isCompilingAll_ = false;
+    // Shared with the background tasks, which may still be waiting on it when the model goes.
+    std::shared_ptr<SidecarClient> client_;
+    std::optional<QUuid> testedConnectionID_;
+    bool isExecutingQuery_ = false;
+    std::optional<QueryResult> queryResult_;
+    std::optional<QString> queryErrorMessage_;
+
+    PrivateWorkFolder workFolder_;
+    LocationProvider locate_;
+    std::chrono::milliseconds requestTimeout_ = SidecarClient::requestTimeout;
+};

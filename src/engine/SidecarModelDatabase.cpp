@@ -1,0 +1,87 @@
+// The engine model's commands about a report's data: connection tests, live queries, live field
+// reading and expression evaluation. Each sends one request.
+
+#include "EngineJob.h"
+#include "SidecarModel.h"
+
+using namespace Qt::StringLiterals;
+
+template <typename Read, typename Publish>
+void SidecarModel::sendInBackground(const QString &cmd, const QJsonObject &params, Read read,
+                                    Publish publish)
+{
+    ensureStarted();
+    runEngineJob(
+        this,
+        [client = client_, timeout = requestTimeout_, cmd, params, read] {
+            return read(client->send(cmd, params, timeout));
+        },
+        std::move(publish));
+}
+
+void SidecarModel::testConnection(const DatabaseConnection &connection, const QString &password,
+                                  QObject *context, std::function<void()> onSuccess)
+{
+    publish(isTestingConnection_, true, &SidecarModel::isTestingConnectionChanged);
+    publish(connectionTestResult_, {}, &SidecarModel::connectionTestResultChanged);
+    publish(testedConnectionID_, std::optional(connection.id),
+            &SidecarModel::testedConnectionIDChanged);
+    sendInBackground(
+        u"testConnection"_s,
+        {{u"connection"_s, EngineRequests::connectionParams(connection, password)}},
+        &EngineRequests::connectionTestText,
+        [this, context = CompletionContext(context),
+         onSuccess](const EngineOutcome<QString> &outcome) {
+            const QString text = outcome.ok() ? outcome.value : u"Failed: "_s + *outcome.error;
+            publish(connectionTestResult_, std::optional(text),
+                    &SidecarModel::connectionTestResultChanged);
+            publish(isTestingConnection_, false, &SidecarModel::isTestingConnectionChanged);
+            if (outcome.ok() && onSuccess && context.isAlive())
+                onSuccess();
+        });
+}
+
+void SidecarModel::executeQuery(const std::optional<LiveConnection> &liveConnection,
+                                const QString &query)
+{
+    publish(isExecutingQuery_, true, &SidecarModel::isExecutingQueryChanged);
+    publish(queryErrorMessage_, {}, &SidecarModel::queryErrorMessageChanged);
+    sendInBackground(
+        u"executeQuery"_s, EngineRequests::executeQueryParams(liveConnection, query),
+        &EngineRequests::queryResult, [this](const EngineOutcome<QueryResult> &outcome) {
+            if (outcome.ok())
+                publish(queryResult_, std::optional(outcome.value),
+                        &SidecarModel::queryResultChanged);
+            else
+                publish(queryErrorMessage_, outcome.error, &SidecarModel::queryErrorMessageChanged);
+            publish(isExecutingQuery_, false, &SidecarModel::isExecutingQueryChanged);
+        });
+}
+
+void SidecarModel::readFieldsLive(const std::optional<LiveConnection> &liveConnection,
+                                  const QString &query, QObject *context,
+                                  FieldsCompletion completion)
+{
+    sendInBackground(u"readFieldsLive"_s, EngineRequests::readFieldsParams(liveConnection, query),
+                     &EngineRequests::liveFields,
+                     [context = CompletionContext(context),
+                      completion](const EngineOutcome<QList<LiveField>> &outcome) {
+                         if (completion && context.isAlive())
+                             completion(outcome);
+                     });
+}
+
+void SidecarModel::evaluateExpression(const QString &expression, const QString &language,
+                                      const QList<ExpressionBinding> &fields,
+                                      const QList<ExpressionBinding> &parameters, QObject *context,
+                                      EvaluationCompletion completion)
+{
+    sendInBackground(u"evaluateExpression"_s,
+                     EngineRequests::evaluateParams(expression, language, fields, parameters),
+                     &EngineRequests::evaluatedValue,
+                     [context = CompletionContext(context),
+                      completion](const EngineOutcome<std::optional<QString>> &outcome) {
+                         if (completion && context.isAlive())
+                             completion(outcome);
+                     });
+}

@@ -1,0 +1,219 @@
+// Keeping what the model does not hold: the reader collects an XML element's other attributes and
+// children, the writer puts them back in their place.
+
+#include "JrxmlCodecInternal.h"
+#include "JrxmlText.h"
+
+#include <cstring>
+
+using namespace Qt::StringLiterals;
+using namespace JrxmlText;
+
+namespace JrxmlCodec {
+
+namespace {
+
+// The order of a band's children: properties, the print-when expression, then the elements.
+constexpr const char *bandTags[] = {"property",
+                                    "printWhenExpression",
+                                    "break",
+                                    "line",
+                                    "rectangle",
+                                    "ellipse",
+                                    "image",
+                                    "staticText",
+                                    "textField",
+                                    "subreport",
+                                    "pieChart",
+                                    "pie3DChart",
+                                    "barChart",
+                                    "bar3DChart",
+                                    "xyBarChart",
+                                    "stackedBarChart",
+                                    "stackedBar3DChart",
+                                    "lineChart",
+                                    "xyLineChart",
+                                    "areaChart",
+                                    "xyAreaChart",
+                                    "scatterChart",
+                                    "bubbleChart",
+                                    "timeSeriesChart",
+                                    "highLowChart",
+                                    "candlestickChart",
+                                    "meterChart",
+                                    "thermometerChart",
+                                    "multiAxisChart",
+                                    "stackedAreaChart",
+                                    "ganttChart",
+                                    "elementGroup",
+                                    "crosstab",
+                                    "frame",
+                                    "componentElement",
+                                    "genericElement",
+                                    "returnValue"};
+
+// The order of the root's children.
+constexpr const char *rootTags[] = {
+    "property",   "import",         "template",         "reportFont",  "style",
+    "subDataset", "scriptlet",      "parameter",        "queryString", "field",
+    "sortField",  "variable",       "filterExpression", "group",       "background",
+    "title",      "pageHeader",     "columnHeader",     "detail",      "columnFooter",
+    "pageFooter", "lastPageFooter", "summary",          "noData"};
+
+constexpr const char *styleTags[] = {"pen", "box", "paragraph", "conditionalStyle"};
+constexpr const char *boxTags[] = {"pen", "topPen", "leftPen", "bottomPen", "rightPen"};
+constexpr const char *ruleTags[] = {"conditionExpression", "style"};
+constexpr const char *parameterTags[] = {"property", "parameterDescription",
+                                         "defaultValueExpression"};
+constexpr const char *fieldTags[] = {"property", "propertyExpression", "fieldDescription"};
+constexpr const char *variableTags[] = {"variableDescription", "variableExpression",
+                                        "initialValueExpression"};
+constexpr const char *scriptletTags[] = {"property", "propertyExpression", "scriptletDescription"};
+constexpr const char *groupTags[] = {"groupExpression", "groupHeader", "groupFooter"};
+constexpr const char *subDatasetTags[] = {"property", "scriptlet", "parameter", "queryString",
+                                          "field",    "sortField", "variable",  "filterExpression",
+                                          "group"};
+constexpr const char *sectionTags[] = {"band", "part"};
+
+int rankIn(TagOrder order, const char *name)
+{
+    for (size_t i = 0; i < order.size(); ++i) {
+        if (is(name, order[i]))
+            return int(i);
+    }
+    return -2;
+}
+
+bool isAmong(TagOrder names, const char *name)
+{
+    return rankIn(names, name) >= 0;
+}
+
+} // namespace
+
+namespace tagOrder {
+const TagOrder root = rootTags;
+const TagOrder band = bandTags;
+const TagOrder section = sectionTags;
+const TagOrder style = styleTags;
+const TagOrder box = boxTags;
+const TagOrder rule = ruleTags;
+const TagOrder subDataset = subDatasetTags;
+const TagOrder parameter = parameterTags;
+const TagOrder field = fieldTags;
+const TagOrder variable = variableTags;
+const TagOrder scriptlet = scriptletTags;
+const TagOrder group = groupTags;
+} // namespace tagOrder
+
+bool isFirstOfName(pugi::xml_node child)
+{
+    return child.parent().child(child.name()) == child;
+}
+
+KeptXml keptOf(pugi::xml_node node, TagOrder takenAttributes, TagOrder order,
+               const std::function<bool(pugi::xml_node)> &isTaken, JrxmlReadContext &context)
+{
+    KeptXml kept;
+    if (!node)
+        return kept;
+    for (pugi::xml_attribute attr : node.attributes()) {
+        if (!isAmong(takenAttributes, attr.name()))
+            kept.attributes.append(
+                {QString::fromUtf8(attr.name()), QString::fromUtf8(attr.value())});
+    }
+    int rank = -1; // an unknown tag stands after the known one before it
+    for (pugi::xml_node child : node.children()) {
+        if (child.type() != pugi::node_element)
+            continue;
+        const int own = rankIn(order, localName(child.name()));
+        if (own >= 0)
+            rank = own;
+        if (!isTaken(child))
+            kept.children.append({rank, capturedXml(child, context)});
+    }
+    return kept;
+}
+
+KeptXml keptOf(pugi::xml_node node, TagOrder takenAttributes, TagOrder order, TagOrder takenOnce,
+               TagOrder takenAll, JrxmlReadContext &context)
+{
+    return keptOf(
+        node, takenAttributes, order,
+        [&](pugi::xml_node child) {
+            const char *name = child.name();
+            return isAmong(takenAll, name) || (isAmong(takenOnce, name) && isFirstOfName(child));
+        },
+        context);
+}
+
+void noteAbsent(pugi::xml_node node, KeptXml &kept,
+                std::initializer_list<std::pair<const char *, const char *>> defaults)
+{
+    if (!node)
+        return;
+    for (const auto &[name, written] : defaults) {
+        if (!node.attribute(name))
+            kept.absent.append({QString::fromLatin1(name), QString::fromLatin1(written)});
+    }
+}
+
+void appendKeptAttributes(QString &out, qsizetype tagStart, const KeptXml &kept)
+{
+    for (const KeptXml::Attribute &attr : kept.absent) {
+        const QString written = u' ' + attr.name + "=\""_L1 + escaped(attr.value) + u'"';
+        const qsizetype at = out.indexOf(written, tagStart);
+        if (at >= 0)
+            out.remove(at, written.size());
+    }
+    for (const KeptXml::Attribute &attr : kept.attributes) {
+        // The writer's own attribute wins over a kept one of the same name.
+        const QString written = u' ' + attr.name + "=\""_L1;
+        if (QStringView(out).mid(tagStart).contains(written))
+            continue;
+        out += written;
+        appendEscaped(out, attr.value);
+        out += u'"';
+    }
+}
+
+KeptChildWriter::KeptChildWriter(const KeptXml &kept, TagOrder order, int spaces)
+    : kept_(kept), order_(order), spaces_(spaces), written_(kept.children.size(), false)
+{
+}
+
+bool KeptChildWriter::before(QString &out, const char *tag)
+{
+    return upTo(out, rankIn(order_, tag) - 1);
+}
+
+bool KeptChildWriter::through(QString &out, const char *tag)
+{
+    return upTo(out, rankIn(order_, tag));
+}
+
+bool KeptChildWriter::rest(QString &out)
+{
+    return upTo(out, int(order_.size()));
+}
+
+bool KeptChildWriter::upTo(QString &out, int rank)
+{
+    bool any = false;
+    for (qsizetype i = 0; i < kept_.children.size(); ++i) {
+        const KeptXml::Child &child = kept_.children.at(i);
+        if (written_.at(i) || child.rank > rank)
+            continue;
+        written_[i] = true;
+        out += indent(spaces_) + child.xml + u'\n';
+        any = true;
+    }
+    return any;
+}
+
+bool KeptChildWriter::hasAny() const
+{
+    return !kept_.children.isEmpty();
+}
+
+} // namespace JrxmlCodec

@@ -1,0 +1,64 @@
+#include "canvas/BandGeometry.h"
+#include "canvas/BandDrop.h"
+
+#include "ModelBuilders.h"
+
+#include <gtest/gtest.h>
+
+using namespace bandgeometry;
+
+TEST(BandGeometry, GridStretchesToFillEvenly)
+{
+    EXPECT_EQ(gridLines(10, 30), (QList<double>{0, 10, 20, 30}));
+    // 555 / 10 = 55.5 rounds away from zero to 56 steps.
+    const QList<double> columns = gridLines(10, 555);
+    EXPECT_EQ(columns.size(), 57);
+    EXPECT_DOUBLE_EQ(columns[1], 555.0 / 56);
+    EXPECT_DOUBLE_EQ(columns.last(), 555);
+    EXPECT_EQ(gridLines(10, 3), (QList<double>{0, 3}));
+    EXPECT_TRUE(gridLines(1.5, 100).isEmpty());
+    EXPECT_TRUE(gridLines(10, 0).isEmpty());
+}
+
+TEST(BandGeometry, RubberBandPressAndHeight)
+{
+    EXPECT_EQ(rubberBandRect({50, 40}, {10, 60}), QRectF(10, 40, 40, 20));
+
+    ReportElement thin = testsupport::element(ElementKind::Line{});
+    thin.x = 100;
+    thin.y = 10;
+    thin.width = 0;
+    thin.height = 30;
+    EXPECT_TRUE(pressHitsElement({103, 20}, {thin}));
+    EXPECT_FALSE(pressHitsElement({105, 20}, {thin}));
+    EXPECT_FALSE(pressHitsElement({50, 20}, {thin}));
+
+    const auto snap = [](double v) { return std::round(v / 10) * 10; };
+    EXPECT_EQ(committedHeight(40, 13, snap), 50);
+    EXPECT_EQ(committedHeight(40, -100, snap), 4);
+    EXPECT_EQ(committedHeight(40, -37, snap), 4);
+
+    const auto snapAlong = [](double v, double) { return std::round(v / 10) * 10; };
+    EXPECT_EQ(dropOrigin({100, 50}, 40, 10, snapAlong, 555, 100), QPointF(60, 40));
+    EXPECT_EQ(dropOrigin({20, 5}, 40, 10, snapAlong, 555, 100), QPointF(0, 0));
+}
+
+TEST(BandGeometry, DropTexts)
+{
+    using K = BandDrop::Kind;
+    struct Case {
+        QString text;
+        BandDrop expected;
+    };
+    const Case cases[] = {
+        {QStringLiteral("field:Name"), {K::field, {}, QStringLiteral("$F{Name}")}},
+        {QStringLiteral("param:P"), {K::parameter, {}, QStringLiteral("$P{P}")}},
+        {QStringLiteral("fields:A,,B , C"),
+         {K::fields, {QStringLiteral("A"), QStringLiteral("B "), QStringLiteral(" C")}, {}}},
+        {QStringLiteral("fields:"), {K::fields, {}, {}}},
+        {QStringLiteral("Field:Name"), {}},
+        {QStringLiteral("hello"), {}},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(BandDrop::parse(c.text), c.expected) << c.text.toStdString();
+}

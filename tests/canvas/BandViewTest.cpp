@@ -1,0 +1,300 @@
+#include "canvas/AlignDistributeToolbar.h"
+#include "canvas/BandHeaderButton.h"
+#include "canvas/BandSettings.h"
+#include "canvas/CanvasGraphicsView.h"
+#include "canvas/CanvasScene.h"
+#include "canvas/CanvasView.h"
+
+#include "ModelBuilders.h"
+
+#include <QDragEnterEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMimeData>
+#include <QTest>
+#include <QToolButton>
+#include <cmath>
+#include <gtest/gtest.h>
+
+namespace {
+
+// A 10-point grid, stretched along an axis as the preferences do it.
+struct GridSettings : BandSettings {
+    bool isSnapToGridEnabled() const override { return true; }
+    double gridSize() const override { return 10; }
+    double snapped(double v) const override { return std::round(v / 10) * 10; }
+    double snapped(double v, double axis) const override
+    {
+        const double step = axis / std::max(std::round(axis / 10), 1.0);
+        return std::round(v / step) * step;
+    }
+    QString defaultFontName() const override { return QStringLiteral("DejaVu Sans"); }
+    double defaultFontSize() const override { return 9; }
+    bool defaultBlankWhenNull() const override { return true; }
+};
+
+struct BandFixture : ::testing::Test {
+    BandFixture()
+    {
+        ReportDocument doc = DocumentStore::defaultDocument();
+        for (const char *name : {"A", "B"}) {
+            ReportField field;
+            field.name = QString::fromLatin1(name);
+            field.className = QStringLiteral("java.lang.String");
+            doc.fields.append(field);
+        }
+        store.setDocument(doc);
+        detail = BandTarget::detailBand(doc.detailBands[0].id);
+        canvas.resize(1000, 800);
+        canvas.setBandSettings(&settings);
+        canvas.setClock([this] { return now; });
+        canvas.setStore(&store);
+        canvas.show();
+    }
+
+    QUuid addRectangle(double x, double y, const BandTarget &target)
+    {
+        ReportElement e = testsupport::element(ElementKind::Rectangle{});
+        e.x = x;
+        e.y = y;
+        e.width = 50;
+        e.height = 20;
+        store.addElement(e, target);
+        return e.id;
+    }
+
+    QWidget *viewport() const { return canvas.graphicsView()->viewport(); }
+    BandItem *band(const BandTarget &target) const { return canvas.scene()->bandItem(target); }
+    // A point of a band body on the viewport.
+    QPoint at(const BandTarget &target, QPointF body) const
+    {
+        const BandItem *b = band(target);
+        return canvas.graphicsView()->mapFromScene(b->mapToScene(b->bodyRect().topLeft() + body));
+    }
+    void drag(QPoint from, QPoint to, Qt::KeyboardModifiers modifiers = {})
+    {
+        QTest::mousePress(viewport(), Qt::LeftButton, modifiers, from);
+        QTest::mouseMove(viewport(), (from + to) / 2);
+        QTest::mouseMove(viewport(), to);
+        QTest::mouseRelease(viewport(), Qt::LeftButton, modifiers, to);
+    }
+    void click(QPoint point, Qt::KeyboardModifiers modifiers = {})
+    {
+        QTest::mouseClick(viewport(), Qt::LeftButton, modifiers, point);
+    }
+    void drop(QPoint point, const QString &text)
+    {
+        QMimeData data;
+        data.setText(text);
+        QDragEnterEvent enter(point, Qt::CopyAction, &data, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(viewport(), &enter);
+        QDragMoveEvent move(point, Qt::CopyAction, &data, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(viewport(), &move);
+        QDropEvent dropped(point, Qt::CopyAction, &data, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(viewport(), &dropped);
+    }
+    QStringList expressions(const BandTarget &target) const
+    {
+        QStringList texts;
+        for (const ReportElement &e : store.elements(target)) {
+            if (const auto *field = e.kind.as<ElementKind::TextField>())
+                texts.append(field->expression);
+        }
+        return texts;
+    }
+
+    DocumentStore store;
+    GridSettings settings;
+    qint64 now = 10'000;
+    CanvasView canvas;
+    BandTarget detail = BandTarget::standard(BandType::detail);
+    const BandTarget title = BandTarget::standard(BandType::title);
+};
+
+} // namespace
+
+TEST_F(BandFixture, RubberBandSelectsAndIsAdditive)
+{
+    const QUuid a = addRectangle(10, 5, detail);
+    const QUuid b = addRectangle(100, 5, detail);
+    const QUuid c = addRectangle(300, 5, detail);
+    store.setSelectedElementIDs({});
+
+    QTest::mousePress(viewport(), Qt::LeftButton, {}, at(detail, {5, 2}));
+    QTest::mouseMove(viewport(), at(detail, {160, 30}));
+    EXPECT_TRUE(band(detail)->rubberBand().has_value());
+    QTest::mouseRelease(viewport(), Qt::LeftButton, {}, at(detail, {160, 30}));
+    EXPECT_FALSE(band(detail)->rubberBand().has_value());
+    EXPECT_EQ(store.selectedElementIDs(), (QSet<QUuid>{a, b}));
+
+    drag(at(detail, {290, 2}), at(detail, {360, 30}), Qt::ShiftModifier);
+    EXPECT_EQ(store.selectedElementIDs(), (QSet<QUuid>{a, b, c}));
+    drag(at(detail, {290, 2}), at(detail, {360, 30}));
+    EXPECT_EQ(store.selectedElementIDs(), QSet<QUuid>{c});
+
+    // A press on an element draws no rubber band.
+    QTest::mousePress(viewport(), Qt::LeftButton, {}, at(detail, {20, 10}));
+    QTest::mouseMove(viewport(), at(detail, {200, 30}));
+    EXPECT_FALSE(band(detail)->rubberBand().has_value());
+    QTest::mouseRelease(viewport(), Qt::LeftButton, {}, at(detail, {200, 30}));
+    EXPECT_EQ(store.selectedElementIDs(), QSet<QUuid>{c});
+}
+
+TEST_F(BandFixture, ClicksActivateClearAndDoubleClickFits)
+{
+    const QUuid a = addRectangle(10, 5, title);
+    store.setSelectedElementIDs({a});
+    click(at(detail, {300, 10}), Qt::ControlModifier);
+    EXPECT_EQ(store.activeBandTarget(), detail);
+    EXPECT_EQ(store.selectedElementIDs(), QSet<QUuid>{a});
+
+    click(at(title, {300, 3}));
+    EXPECT_EQ(store.activeBandTarget(), title);
+    EXPECT_TRUE(store.selectedElementIDs().isEmpty());
+
+    // The second click 0.3 s later fits the band to its lowest element's bottom.
+    now += 300;
+    click(at(title, {300, 3}));
+    EXPECT_EQ(store.height(title), 25);
+    // A third click starts a new pair; one 0.4 s after it does not pair.
+    now += 100;
+    click(at(title, {300, 3}));
+    store.setHeight(60, title);
+    now += 400;
+    click(at(title, {300, 3}));
+    EXPECT_EQ(store.height(title), 60);
+}
+
+TEST_F(BandFixture, HandleDragPreviewsLiveAndCommitsSnappedHeight)
+{
+    const int undoDepth = int(store.undoStack().size());
+    const double height = store.height(detail);
+    const QPoint from = at(detail, {200, height - 3});
+    QTest::mousePress(viewport(), Qt::LeftButton, {}, from);
+    QTest::mouseMove(viewport(), from + QPoint(0, 7));
+    QTest::mouseMove(viewport(), from + QPoint(0, 13));
+    EXPECT_EQ(band(detail)->bodyHeight(), height + 13);
+    EXPECT_TRUE(band(detail)->isHandleHighlighted());
+    QTest::mouseRelease(viewport(), Qt::LeftButton, {}, from + QPoint(0, 13));
+    EXPECT_EQ(store.height(detail), 50);
+    EXPECT_EQ(band(detail)->bodyHeight(), 50);
+
+    store.undo();
+    EXPECT_EQ(store.height(detail), height);
+    EXPECT_EQ(int(store.undoStack().size()), undoDepth);
+
+    // Dragged up past its height the band stays 4 tall.
+    drag(at(detail, {200, height - 2}), at(detail, {200, -120}));
+    EXPECT_EQ(store.height(detail), 4);
+}
+
+TEST_F(BandFixture, DropsOfFieldsAndParameters)
+{
+    const BandTarget header = BandTarget::standard(BandType::pageHeader);
+    drop(at(header, {100, 15}), QStringLiteral("field:Name"));
+    ASSERT_EQ(expressions(header), QStringList{QStringLiteral("$F{Name}")});
+    const ReportElement placed = store.elements(header).first();
+    EXPECT_EQ(QRectF(placed.x, placed.y, placed.width, placed.height),
+              QRectF(settings.snapped(60, store.document().columnWidth), 10, 150, 20));
+    EXPECT_EQ(placed.fontName, QStringLiteral("DejaVu Sans"));
+    EXPECT_EQ(store.activeBandTarget(), header);
+
+    drop(at(header, {10, 2}), QStringLiteral("param:P"));
+    EXPECT_EQ(store.elements(header).last().x, 0);
+    EXPECT_EQ(expressions(header).last(), QStringLiteral("$P{P}"));
+
+    const qsizetype undoDepth = store.undoStack().size();
+    drop(at(header, {100, 15}), QStringLiteral("fields:A,Missing,B"));
+    EXPECT_EQ(expressions(header).mid(2), (QStringList{"$F{A}", "$F{B}"}));
+    EXPECT_EQ(store.elements(header).last().x - store.elements(header).at(2).x, 160);
+    EXPECT_EQ(store.undoStack().size(), undoDepth + 2);
+    EXPECT_EQ(store.selectedElementIDs(), QSet<QUuid>{store.elements(header).last().id});
+
+    // On a detail band the fields become the columnar layout.
+    drop(at(detail, {100, 15}), QStringLiteral("fields:A,B"));
+    EXPECT_EQ(expressions(detail), (QStringList{"$F{A}", "$F{B}"}));
+    const BandTarget columnHeader = BandTarget::standard(BandType::columnHeader);
+    EXPECT_EQ(store.elements(columnHeader).size(), 2);
+
+    drop(at(detail, {100, 15}), QStringLiteral("fields:Missing"));
+    drop(at(detail, {100, 15}), QStringLiteral("something else"));
+    EXPECT_EQ(store.elements(detail).size(), 2);
+}
+
+TEST_F(BandFixture, ContextMenuAndHeaderButtons)
+{
+    const auto items = [this](const BandTarget &target) {
+        QMenu menu;
+        band(target)->fillContextMenu(menu);
+        QStringList texts;
+        for (QAction *action : menu.actions())
+            texts.append(action->isSeparator() ? QStringLiteral("-") : action->text());
+        return texts;
+    };
+    store.addGroup();
+    const BandTarget group = BandTarget::groupHeader(store.document().groups[0].id);
+    EXPECT_EQ(items(detail), QStringList{});
+    EXPECT_EQ(items(group), QStringList{});
+    EXPECT_EQ(items(title), (QStringList{"-", "Hide Band"}));
+
+    store.setSelectedElementIDs({addRectangle(10, 5, detail)});
+    store.copySelectedElements();
+    EXPECT_EQ(items(detail), QStringList{QStringLiteral("Paste")});
+    EXPECT_EQ(items(group), QStringList{QStringLiteral("Paste")});
+    EXPECT_EQ(items(title), (QStringList{"Paste", "-", "Hide Band"}));
+
+    QMenu menu;
+    band(title)->fillContextMenu(menu);
+    menu.actions().first()->trigger();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(store.elements(title).size(), 1);
+    menu.actions().last()->trigger();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(band(title), nullptr);
+
+    BandItem *first = band(detail);
+    ASSERT_NE(first->addButton(), nullptr);
+    EXPECT_FALSE(first->removeButton()->isVisible());
+    EXPECT_EQ(band(group)->addButton(), nullptr);
+    const QPointF button = first->addButton()->sceneBoundingRect().center();
+    click(canvas.graphicsView()->mapFromScene(button));
+    QCoreApplication::processEvents();
+    ASSERT_EQ(store.document().detailBands.size(), 2);
+    EXPECT_TRUE(band(detail)->removeButton()->isVisible());
+    band(detail)->removeButton()->trigger();
+    EXPECT_EQ(store.document().detailBands.size(), 1);
+}
+
+TEST_F(BandFixture, ToolbarEnablingFollowsSelectionCount)
+{
+    AlignDistributeToolbar toolbar;
+    toolbar.setStore(&store);
+    QList<QUuid> ids;
+    for (int i = 0; i < 3; ++i)
+        ids.append(addRectangle(10 + 60 * i, 5, detail));
+    struct Case {
+        int selected;
+        bool align, distribute, arrange;
+    };
+    const Case cases[] = {{0, false, false, false},
+                          {1, false, false, true},
+                          {2, true, false, true},
+                          {3, true, true, true}};
+    for (const Case &c : cases) {
+        store.setSelectedElementIDs(QSet<QUuid>(ids.begin(), ids.begin() + c.selected));
+        EXPECT_EQ(toolbar.button(QStringLiteral("align.vertical.top"))->isEnabled(), c.align);
+        EXPECT_EQ(toolbar.button(QStringLiteral("arrow.up.and.down"))->isEnabled(), c.distribute);
+        EXPECT_EQ(toolbar.button(QStringLiteral("square.2.layers.3d.top.filled"))->isEnabled(),
+                  c.arrange);
+        EXPECT_EQ(toolbar.button(QStringLiteral("trash"))->isEnabled(), c.arrange);
+        EXPECT_EQ(toolbar.countLabel()->isVisibleTo(&toolbar), c.selected > 0);
+        if (c.selected > 0) {
+            EXPECT_EQ(toolbar.countLabel()->text(), QString::number(c.selected) + " selected");
+        }
+    }
+    toolbar.button(QStringLiteral("align.vertical.bottom"))->click();
+    EXPECT_EQ(store.element(ids[0])->y, 5);
+    toolbar.button(QStringLiteral("trash"))->click();
+    EXPECT_TRUE(store.elements(detail).isEmpty());
+    EXPECT_FALSE(toolbar.countLabel()->isVisibleTo(&toolbar));
+}

@@ -1,0 +1,144 @@
+#include "canvas/CanvasView.h"
+#include "canvas/BandFrameTracker.h"
+#include "canvas/CanvasGraphicsView.h"
+#include "canvas/CanvasScene.h"
+#include "canvas/ScrollAwareRuler.h"
+#include "canvas/ScrollOffsetTracker.h"
+#include "canvas/ZoomBar.h"
+#include "document/DocumentStore.h"
+
+#include "ModelBuilders.h"
+
+#include <QGraphicsRectItem>
+#include <QScrollBar>
+#include <QTest>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct CanvasFixture : ::testing::Test {
+    CanvasFixture()
+    {
+        canvas.resize(900, 700);
+        canvas.setStore(&store);
+        canvas.show();
+        detail = BandTarget::detailBand(store.document().detailBands[0].id);
+    }
+
+    ReportElement addRectangle(double x, double y)
+    {
+        ReportElement e = testsupport::element(ElementKind::Rectangle{});
+        e.x = x;
+        e.y = y;
+        store.addElement(e, detail);
+        return e;
+    }
+
+    DocumentStore store;
+    CanvasView canvas;
+    BandTarget detail = BandTarget::standard(BandType::detail);
+};
+
+} // namespace
+
+TEST_F(CanvasFixture, StoreChangesUpdateItemsInPlace)
+{
+    const ReportElement e = addRectangle(10, 5);
+    BandItem *band = canvas.scene()->bandItem(detail);
+    ASSERT_NE(band, nullptr);
+    ElementItem *item = band->elementItems().value(e.id);
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->pos(), QPointF(10, 5));
+
+    store.updateElement(e.id, [](ReportElement &el) { el.x = 40; });
+    EXPECT_EQ(canvas.scene()->bandItem(detail), band);
+    EXPECT_EQ(band->elementItems().value(e.id), item);
+    EXPECT_EQ(item->pos(), QPointF(40, 5));
+
+    store.setSelectedElementIDs({e.id});
+    EXPECT_TRUE(item->isShownSelected());
+
+    store.setHeight(0, detail);
+    EXPECT_EQ(band->bodyHeight(), 4);
+    store.undo();
+    store.undo();
+    EXPECT_EQ(band->elementItems().value(e.id), item);
+    EXPECT_EQ(item->pos(), QPointF(10, 5));
+
+    store.deleteSelectedElement();
+    EXPECT_TRUE(band->elementItems().isEmpty());
+
+    store.setBandPresent(BandType::title, false);
+    EXPECT_EQ(canvas.scene()->bandItem(BandTarget::standard(BandType::title)), nullptr);
+    EXPECT_EQ(canvas.scene()->bandItem(detail), band);
+}
+
+TEST_F(CanvasFixture, PageSheetMarginAndStackOrder)
+{
+    const ReportDocument &doc = store.document();
+    EXPECT_EQ(canvas.scene()->sheet()->rect(), QRectF(0, 0, doc.pageWidth, doc.pageHeight));
+    EXPECT_EQ(canvas.scene()->marginRectangle()->rect().adjusted(-0.5, -0.5, 0.5, 0.5),
+              QRectF(doc.leftMargin, doc.topMargin, doc.columnWidth,
+                     doc.pageHeight - doc.topMargin - doc.bottomMargin));
+    double y = doc.topMargin;
+    for (const BandTarget &target : canvas.scene()->targets()) {
+        const BandItem *band = canvas.scene()->bandItem(target);
+        EXPECT_EQ(band->scenePos(), QPointF(doc.leftMargin, y));
+        y += 14 + band->bodyHeight();
+    }
+}
+
+TEST_F(CanvasFixture, ZoomButtonsScrollOffsetAndFrames)
+{
+    ZoomBar *zoomBar = canvas.zoomBar();
+    EXPECT_EQ(canvas.scrollTracker()->offset(), QPointF(24, 24));
+    QRectF body = canvas.scene()->bodySceneRect(detail);
+    EXPECT_EQ(canvas.frameTracker()->frames().value(detail), body.translated(24, 24));
+
+    store.setZoomLevel(3.0);
+    EXPECT_FALSE(zoomBar->zoomInButton()->isEnabled());
+    EXPECT_EQ(zoomBar->percentButton()->text(), QStringLiteral("300%"));
+    EXPECT_EQ(canvas.scrollTracker()->offset(), QPointF(24, 24));
+    EXPECT_EQ(canvas.frameTracker()->frames().value(detail),
+              QRectF(body.topLeft() * 3, body.size() * 3).translated(24, 24));
+
+    QScrollBar *bar = canvas.graphicsView()->horizontalScrollBar();
+    bar->setValue(bar->minimum() + 100);
+    EXPECT_EQ(canvas.scrollTracker()->offset(), QPointF(-76, 24));
+
+    zoomBar->percentButton()->click();
+    EXPECT_EQ(store.zoomLevel(), 1.0);
+    store.setZoomLevel(0.25);
+    EXPECT_FALSE(zoomBar->zoomOutButton()->isEnabled());
+    EXPECT_TRUE(zoomBar->zoomInButton()->isEnabled());
+    zoomBar->zoomInButton()->click();
+    EXPECT_EQ(store.zoomLevel(), 0.5);
+
+    // A pinch ending far out clamps; the label follows it live.
+    canvas.graphicsView()->pinchChanged(4.0);
+    EXPECT_EQ(zoomBar->percentButton()->text(), QStringLiteral("200%"));
+    canvas.graphicsView()->pinchChanged(10.0);
+    canvas.graphicsView()->pinchEnded();
+    EXPECT_EQ(store.zoomLevel(), 3.0);
+}
+
+TEST_F(CanvasFixture, RulerClickTogglesGuide)
+{
+    store.setZoomLevel(2.0);
+    RulerView *ruler = canvas.horizontalRuler();
+    const double left = store.document().leftMargin;
+    // 10 points into the band area at zoom 2, with the page origin at 24.
+    const QPoint at(int(24 + 2 * (left + 10)), 10);
+    QTest::mouseClick(ruler, Qt::LeftButton, {}, at);
+    ASSERT_EQ(store.verticalGuides(), QList<double>{10});
+    // A drag does nothing; a click 6 screen points off (3 points) removes the guide.
+    QTest::mousePress(ruler, Qt::LeftButton, {}, at + QPoint(40, 0));
+    QTest::mouseRelease(ruler, Qt::LeftButton, {}, at + QPoint(45, 0));
+    EXPECT_EQ(store.verticalGuides(), QList<double>{10});
+    QTest::mouseClick(ruler, Qt::LeftButton, {}, at + QPoint(6, 0));
+    EXPECT_TRUE(store.verticalGuides().isEmpty());
+
+    QTest::mouseClick(canvas.verticalRuler(), Qt::LeftButton, {}, QPoint(10, 200));
+    EXPECT_EQ(store.horizontalGuides().size(), 1);
+}

@@ -1,0 +1,236 @@
+#include "editors/CodeEditorView.h"
+#include "editors/CodeTextView.h"
+#include "editors/FindBar.h"
+#include "editors/JavaExpressionSyntaxHighlighter.h"
+#include "editors/LineNumberRulerView.h"
+#include "editors/PendingInsertion.h"
+#include "editors/SQLSyntaxHighlighter.h"
+#include "editors/XMLSyntaxHighlighter.h"
+
+#include "TestSupport.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QCompleter>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QStringListModel>
+#include <QTextBlock>
+#include <QTextLayout>
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QStringList names(QChar letter)
+{
+    if (letter == u'F')
+        return {u"Amount"_s, u"amountDue"_s, u"Name"_s};
+    if (letter == u'P')
+        return {u"Since"_s, u"Until"_s};
+    return {u"PAGE_NUMBER"_s};
+}
+
+void type(QWidget *target, const QString &text)
+{
+    for (const QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(target, &press);
+    }
+}
+
+QStringList offered(const CodeEditorView &editor)
+{
+    if (!editor.completer()->popup()->isVisible())
+        return {};
+    return qobject_cast<QStringListModel *>(editor.completer()->model())->stringList();
+}
+
+QList<int> numbers(const CodeEditorView &editor)
+{
+    QList<int> out;
+    for (const auto &label : editor.textView()->ruler()->visibleLabels())
+        out.append(label.number);
+    return out;
+}
+
+// The texts an editor handed back, in order.
+struct EditedTexts : QStringList {
+    explicit EditedTexts(CodeEditorView &editor)
+    {
+        QObject::connect(&editor, &CodeEditorView::textEdited, &editor,
+                         [this](const QString &text) { append(text); });
+    }
+};
+
+struct Editor : CodeEditorView {
+    explicit Editor(codeediting::TokenCompletions completions = names,
+                    PendingInsertion *pending = nullptr)
+        : CodeEditorView(JavaExpressionSyntaxHighlighter::scheme(), true, std::move(completions),
+                         pending)
+    {
+        resize(300, 200);
+        show();
+    }
+};
+
+TEST(CodeEditorViewTest, GutterNumbersLogicalLines)
+{
+    Editor editor;
+    const struct {
+        QString text;
+        QList<int> numbers;
+    } cases[] = {{u""_s, {1}}, {u"a\nb"_s, {1, 2}}, {u"a\n"_s, {1}}, {u"a\n\n"_s, {1, 2}}};
+    for (const auto &c : cases) {
+        editor.setText(c.text);
+        QApplication::processEvents();
+        EXPECT_EQ(numbers(editor), c.numbers) << c.text.toStdString();
+    }
+    // A wrapped line gets one number, and the next number sits below all of its rows.
+    editor.setText(QString(100, u'x') + u"\nb"_s);
+    QApplication::processEvents();
+    const auto labels = editor.textView()->ruler()->visibleLabels();
+    ASSERT_EQ(labels.size(), 2);
+    EXPECT_GT(editor.textView()->document()->firstBlock().layout()->lineCount(), 2);
+    EXPECT_GT(labels[1].y - labels[0].y, 2 * QFontMetricsF(editor.textView()->font()).height());
+}
+
+TEST(CodeEditorViewTest, CompletionAfterTriggersFollowsThePartialWord)
+{
+    Editor editor;
+    editor.textView()->setFocus();
+    type(editor.textView(), u"$P{"_s);
+    EXPECT_EQ(offered(editor), (QStringList{u"Since"_s, u"Until"_s}));
+    editor.setText(QString());
+    type(editor.textView(), u"x + $P!{"_s);
+    EXPECT_EQ(offered(editor), (QStringList{u"Since"_s, u"Until"_s}));
+    editor.setText(QString());
+    type(editor.textView(), u"$F{am"_s);
+    EXPECT_EQ(offered(editor), (QStringList{u"Amount"_s, u"amountDue"_s}));
+    type(editor.textView(), u"x"_s);
+    EXPECT_EQ(offered(editor), (QStringList{u"Amount"_s, u"amountDue"_s, u"Name"_s}));
+    // Picking replaces the partial word and adds no closing brace.
+    emit editor.completer()->activated(u"Name"_s);
+    EXPECT_EQ(editor.text(), u"$F{Name"_s);
+    type(editor.textView(), u" + amount"_s);
+    EXPECT_TRUE(offered(editor).isEmpty());
+}
+
+TEST(CodeEditorViewTest, NoCompletionWithoutAFunction)
+{
+    Editor editor(codeediting::TokenCompletions{});
+    type(editor.textView(), u"$F{"_s);
+    EXPECT_EQ(editor.completer(), nullptr);
+    EXPECT_EQ(editor.text(), u"$F{"_s);
+}
+
+TEST(CodeEditorViewTest, BindingReplacesOnlyADifferentText)
+{
+    Editor editor;
+    EditedTexts edited(editor);
+    editor.setText(u"select 1"_s);
+    QTextCursor cursor = editor.textView()->textCursor();
+    cursor.setPosition(3);
+    editor.textView()->setTextCursor(cursor);
+    editor.setText(u"select 1"_s);
+    EXPECT_EQ(editor.textView()->textCursor().position(), 3);
+    EXPECT_TRUE(edited.isEmpty());
+    type(editor.textView(), u"x"_s);
+    EXPECT_EQ(edited, QStringList{u"selxect 1"_s});
+}
+
+TEST(CodeEditorViewTest, InsertionJoinsAndReplacesTheSelection)
+{
+    PendingInsertion pending;
+    pending.setToken(u"$F{Amount}"_s); // waits for an editor
+    Editor editor(names, &pending);
+    EditedTexts edited(editor);
+    editor.setText(u"total"_s);
+    EXPECT_EQ(editor.text(), u"$F{Amount}total"_s); // at the cursor, at the start
+    EXPECT_EQ(pending.token(), std::nullopt);
+    EXPECT_EQ(edited, QStringList{u"$F{Amount}total"_s});
+
+    editor.setText(u"total"_s);
+    QTextCursor cursor = editor.textView()->textCursor();
+    cursor.movePosition(QTextCursor::End);
+    editor.textView()->setTextCursor(cursor);
+    pending.setToken(u"$F{Amount}"_s);
+    EXPECT_EQ(editor.text(), u"total + $F{Amount}"_s);
+    EXPECT_FALSE(editor.completer()->popup()->isVisible());
+
+    cursor.setPosition(0);
+    cursor.setPosition(5, QTextCursor::KeepAnchor);
+    editor.textView()->setTextCursor(cursor);
+    pending.setToken(u"toUpperCase()"_s);
+    EXPECT_EQ(editor.text(), u"toUpperCase() + $F{Amount}"_s);
+}
+
+TEST(CodeEditorViewTest, EditabilityIsFixedWhenMadeAndTextIsColoured)
+{
+    CodeEditorView editor(SQLSyntaxHighlighter::scheme(), false);
+    editor.setText(u"select\nx"_s);
+    QApplication::processEvents();
+    EXPECT_TRUE(editor.textView()->isReadOnly());
+    const auto formats = editor.textView()->document()->firstBlock().layout()->formats();
+    ASSERT_EQ(formats.size(), 1);
+    EXPECT_EQ(formats[0].length, 6);
+    EXPECT_EQ(formats[0].format.fontWeight(), QFont::DemiBold);
+}
+
+// The colours of every line, as (line, start, length) of each formatted run.
+QList<std::tuple<int, int, int>> formattedRuns(const QTextDocument *document)
+{
+    QList<std::tuple<int, int, int>> runs;
+    for (QTextBlock block = document->firstBlock(); block.isValid(); block = block.next()) {
+        for (const auto &range : block.layout()->formats())
+            runs.append({block.blockNumber(), range.start, range.length});
+    }
+    return runs;
+}
+
+TEST(CodeEditorViewTest, EditsRecolourLinesBeforeAndAfterThem)
+{
+    CodeEditorView editor(XMLSyntaxHighlighter::scheme(), true);
+    editor.setText(u"x\n= 1\nb\nc"_s);
+    QApplication::processEvents();
+    using Runs = QList<std::tuple<int, int, int>>;
+    const QTextDocument *document = editor.textView()->document();
+    EXPECT_EQ(formattedRuns(document), (Runs{{0, 0, 1}})); // x is an attribute name
+    // Removing the "=" on the second line takes the colour off the first.
+    QTextCursor cursor(editor.textView()->document());
+    cursor.setPosition(2);
+    cursor.deleteChar();
+    EXPECT_EQ(formattedRuns(document), Runs());
+    // Opening a comment colours every line after it; closing it again clears them.
+    cursor.setPosition(0);
+    cursor.insertText(u"<!--"_s);
+    EXPECT_EQ(formattedRuns(document), Runs());
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(u"-->"_s);
+    EXPECT_EQ(formattedRuns(document),
+              (Runs{{0, 0, 5}, {1, 0, 2}, {2, 0, 1}, {3, 0, 3}, {3, 3, 1}}));
+    cursor.setPosition(0);
+    cursor.deleteChar();
+    EXPECT_EQ(formattedRuns(document), (Runs{{3, 3, 1}}));
+}
+
+TEST(CodeEditorViewTest, FindActionsSelectMatchesAndWrap)
+{
+    Editor editor;
+    editor.setText(u"ab\ncb"_s);
+    editor.performFindAction(CodeEditorView::FindAction::next);
+    EXPECT_TRUE(editor.findBar()->isVisible()); // nothing to look for yet: the bar opens
+    editor.findBar()->field()->setText(u"B"_s);
+    editor.performFindAction(CodeEditorView::FindAction::next);
+    EXPECT_EQ(editor.textView()->textCursor().selectionStart(), 1);
+    editor.performFindAction(CodeEditorView::FindAction::next);
+    EXPECT_EQ(editor.textView()->textCursor().selectionStart(), 4);
+    editor.performFindAction(CodeEditorView::FindAction::next);
+    EXPECT_EQ(editor.textView()->textCursor().selectionStart(), 1);
+    editor.performFindAction(CodeEditorView::FindAction::previous);
+    EXPECT_EQ(editor.textView()->textCursor().selectionStart(), 4);
+    EXPECT_EQ(CodeEditorView::enclosing(editor.findBar()->field()), &editor);
+}
+
+} // namespace

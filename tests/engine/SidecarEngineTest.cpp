@@ -1,0 +1,159 @@
+#include "SidecarTestSupport.h"
+#include "TestSupport.h"
+#include "engine/EngineEnvironment.h"
+#include "engine/SidecarClient.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <cstdlib>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <thread>
+
+using namespace Qt::StringLiterals;
+using namespace std::chrono_literals;
+using sidecartest::children, sidecartest::inProcessTable, sidecartest::outcome;
+using testing::StartsWith;
+
+namespace {
+
+// The built engine, or no value when it or Java is missing.
+std::optional<SidecarClient::Location> realEngine()
+{
+    const QString workingDir = QDir::currentPath();
+    QDir::setCurrent(testsupport::sourceDir());
+    const SidecarClient::Location location = SidecarClient::defaultLocation();
+    QDir::setCurrent(workingDir);
+    if (!QFileInfo::exists(location.jarPath) || !QFileInfo(location.javaPath).isExecutable())
+        return std::nullopt;
+    return location;
+}
+
+#define REQUIRE_ENGINE(location)                                                                   \
+    const std::optional<SidecarClient::Location> location = realEngine();                          \
+    if (!location)                                                                                 \
+        GTEST_SKIP() << "needs the engine built (mvn package in sidecar/) and Java";
+
+QString testReport(const char *name)
+{
+    return testsupport::sourceDir() + u"/sidecar/src/test/resources/reports/" +
+           QString::fromUtf8(name);
+}
+
+// While it lives, this process has no environment at all, as under `env -i`, and the umask given.
+struct BareSurroundings {
+    explicit BareSurroundings(mode_t mask) : oldMask(::umask(mask)) { ::clearenv(); }
+    ~BareSurroundings()
+    {
+        ::umask(oldMask);
+        ::clearenv();
+        for (const QByteArray &entry : saved) {
+            const qsizetype equals = entry.indexOf('=');
+            ::setenv(entry.left(equals).constData(), entry.mid(equals + 1).constData(), 1);
+        }
+    }
+    const QList<QByteArray> saved = EngineEnvironment::current();
+    const mode_t oldMask;
+};
+
+mode_t modeOf(const QString &path)
+{
+    struct stat info = {};
+    EXPECT_EQ(::stat(QFile::encodeName(path).constData(), &info), 0) << path.toStdString();
+    return info.st_mode & 07777;
+}
+
+} // namespace
+
+TEST(SidecarEngine, WritesAtLongAndNonAsciiPathsUnderAnEmptyEnvironmentWithTheUmasksMode)
+{
+    REQUIRE_ENGINE(location);
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(u"Berichte-äöü-報告"_s);
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString jrxml = folder + u"/Grüße.jrxml";
+    ASSERT_TRUE(QFile::copy(testReport("hello.jrxml"), jrxml));
+    const QString jasper = folder + u"/Grüße.jasper";
+    const QString jrprint = folder + u"/Grüße.jrprint";
+    const QString preview = folder + u"/Grüße.pdf";
+    const QString pdf = folder + u'/' + QString(236, u'r') + u".pdf"; // 240 bytes
+    const auto request = [](SidecarClient &client, const QString &cmd, const QJsonObject &params) {
+        return outcome([&] { return client.send(cmd, params); });
+    };
+    {
+        BareSurroundings bare(027);
+        SidecarClient client;
+        client.start(*location);
+        EXPECT_THAT(request(client, u"render"_s,
+                            QJsonObject{{u"jrxmlPath"_s, jrxml},
+                                        {u"jasperPath"_s, jasper},
+                                        {u"jrprintPath"_s, jrprint},
+                                        {u"pdfPath"_s, preview}})
+                        .toStdString(),
+                    StartsWith("ok {"));
+        EXPECT_THAT(
+            request(client, u"export"_s,
+                    {{u"jrprintPath"_s, jrprint}, {u"outputPath"_s, pdf}, {u"format"_s, u"pdf"_s}})
+                .toStdString(),
+            StartsWith("ok {"));
+        EXPECT_THAT(request(client, u"compile"_s,
+                            QJsonObject{{u"jrxmlPath"_s, testReport("missing-field.jrxml")},
+                                        {u"jasperPath"_s, dir.filePath(u"Missing.jasper"_s)}})
+                        .toStdString(),
+                    StartsWith("rpcError: "));
+    }
+    EXPECT_THAT(testsupport::readFile(pdf).toStdString(), StartsWith("%PDF"));
+    for (const QString &written : {pdf, preview, jasper, jrprint})
+        EXPECT_EQ(modeOf(written), mode_t(0640)) << written.toStdString();
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(), 5)
+        << "no temporary file is left";
+}
+
+TEST(SidecarEngine, AnExpressionThatNeverEndsEndsWithTheClient)
+{
+    REQUIRE_ENGINE(location);
+    auto client = std::make_unique<SidecarClient>();
+    client->setTerminationGrace(500ms);
+    client->start(*location);
+    const QJsonObject warmUp{{u"expression"_s, u"1 + 1"_s}, {u"language"_s, u"java"_s}};
+    EXPECT_EQ(outcome([&] { return client->send(u"evaluateExpression"_s, warmUp); }),
+              uR"(ok {"value":"2"})"_s);
+    const QList<qint64> engines = sidecartest::children();
+    ASSERT_EQ(engines.size(), 1);
+
+    QString waiting;
+    std::thread request([&, c = client.get()] {
+        const QJsonObject endless{{u"expression"_s, u"{ while (true) {} }()"_s},
+                                  {u"language"_s, u"groovy"_s}};
+        waiting = outcome([&] { return c->send(u"evaluateExpression"_s, endless); });
+    });
+    std::this_thread::sleep_for(500ms);
+    client.reset();
+    request.join();
+    EXPECT_EQ(waiting, sidecartest::exited);
+    EXPECT_FALSE(inProcessTable(engines.first()));
+}
+
+TEST(EngineEnvironment, GivesTheEngineUtf8FileNamesAndAPrivateFolder)
+{
+    using Env = QList<QByteArray>;
+    const std::pair<Env, Env> cases[] = {
+        {{}, {"LC_CTYPE=C.UTF-8"}},
+        {{"PATH=/bin", "LANG=C"}, {"PATH=/bin", "LANG=C", "LC_CTYPE=C.UTF-8"}},
+        {{"LC_CTYPE=POSIX", "LANG=C.UTF-8"}, {"LC_CTYPE=C.UTF-8", "LANG=C.UTF-8"}},
+        {{"LC_ALL=C", "LC_CTYPE=C.UTF-8"}, {"LC_ALL=C.UTF-8", "LC_CTYPE=C.UTF-8"}},
+        {{"LANG=xx_YY.UTF-8"}, {"LANG=xx_YY.UTF-8", "LC_CTYPE=C.UTF-8"}}, // not installed
+        {{"LANG=C.UTF-8"}, {"LANG=C.UTF-8"}},
+        {{"LC_ALL=C.utf8", "LANG=C"}, {"LC_ALL=C.utf8", "LANG=C"}},
+    };
+    for (const auto &[given, expected] : cases)
+        EXPECT_EQ(EngineEnvironment::withUtf8FileNames(given), expected) << given.join(' ').data();
+
+    const QString folder = EngineEnvironment::privateFolder();
+    ASSERT_FALSE(folder.isEmpty());
+    EXPECT_EQ(modeOf(folder), mode_t(0700));
+    EXPECT_EQ(EngineEnvironment::privateFolder(), folder);
+}

@@ -1,0 +1,355 @@
+#include "engine/SidecarModel.h"
+#include "EngineTestSupport.h"
+#include "TestSupport.h"
+#include "model/JrxmlCodec.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+using namespace std::chrono_literals;
+using testsupport::reportWithSubreports;
+using testsupport::waitFor;
+
+inline void PrintTo(const QJsonObject &object, std::ostream *os)
+{
+    *os << QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString();
+}
+
+namespace {
+
+QByteArray ok(const QByteArray &result = "{}")
+{
+    return "send {\"id\":@ID@,\"ok\":true,\"result\":" + result + "}\\n";
+}
+
+QByteArray failure(const QByteArray &message)
+{
+    return "send {\"id\":@ID@,\"ok\":false,\"error\":{\"message\":\"" + message +
+           "\",\"causes\":[\"why\"]}}\\n";
+}
+
+// A model driving the scripted fake engine (tools/fakesidecar) in a temporary folder. The fake
+// records every request line; each start of the fake reads the script afresh. A reply's @ID@ is
+// the id of the request it answers: ids count on from the requests sent so far.
+struct FakeModel {
+    explicit FakeModel(const QList<QByteArray> &actions)
+    {
+        setScript(actions);
+        qputenv("FAKESIDECAR_REQUEST_LOG", dir.filePath(u"requests"_s).toLocal8Bit());
+        model.setLocationProvider([this] { return location; });
+        model.setOnArtifactsWritten([this] { ++hookRuns; });
+    }
+    void setScript(const QList<QByteArray> &actions)
+    {
+        QFile file(location.jarPath);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        qsizetype id = requests().size();
+        for (const QByteArray &action : actions)
+            file.write(QByteArray(action).replace("@ID@", QByteArray::number(++id)) + '\n');
+    }
+    // Each request as the fake read it: {"id", "cmd", "params"}.
+    QList<QJsonObject> requests() const
+    {
+        QFile file(dir.filePath(u"requests"_s));
+        QList<QJsonObject> sent;
+        if (!file.open(QIODevice::ReadOnly))
+            return sent;
+        for (const QByteArray &line : file.readAll().split('\n')) {
+            if (!line.isEmpty())
+                sent.append(QJsonDocument::fromJson(line).object());
+        }
+        return sent;
+    }
+    QStringList commands() const
+    {
+        QStringList names;
+        for (const QJsonObject &request : requests())
+            names.append(request[u"cmd"_s].toString());
+        return names;
+    }
+    QJsonObject params(qsizetype index) const
+    {
+        return requests().value(index)[u"params"_s].toObject();
+    }
+    QString work(const QString &name) const { return QDir(workFolder.path()).filePath(name); }
+    bool idle() const { return !model.isBusy(); }
+
+    QTemporaryDir dir;
+    PrivateWorkFolder workFolder{dir.path()};
+    SidecarClient::Location location{QStringLiteral(QUILLMARK_FAKE_SIDECAR),
+                                     dir.filePath(u"script"_s)};
+    SidecarModel model{workFolder};
+    int hookRuns = 0;
+};
+
+const DatabaseConnection preset{
+    QUuid::createUuid(), u"Sales"_s, DatabaseType::sqlserver, u"db.local"_s, 1433,
+    u"sales"_s,          u"ann"_s};
+const QJsonObject presetWire{{u"type"_s, u"sqlserver"_s}, {u"host"_s, u"db.local"_s},
+                             {u"port"_s, 1433},           {u"database"_s, u"sales"_s},
+                             {u"user"_s, u"ann"_s},       {u"password"_s, u"pw"_s}};
+
+} // namespace
+
+TEST(SidecarModel, RenderPublishesItsOutcomeAndKeepsTheStatsOfTheLastSuccess)
+{
+    FakeModel fake(
+        {ok(R"({"pageCount":3,"compileMs":12})"), failure("Field not found : x"), "silent"});
+    ReportDocument report; // no name: the work files are called "report"
+    report.queryString = u"select 1"_s;
+    fake.model.compileAndPreview(report, std::nullopt, {}, {{u"Title"_s, u"Q1"_s}}, std::nullopt);
+    EXPECT_TRUE(fake.model.isRendering());
+    fake.model.compileAndPreview(report, std::nullopt, {}, {}, std::nullopt); // refused
+    ASSERT_TRUE(waitFor([&] { return fake.idle(); }));
+
+    EXPECT_EQ(fake.commands(), QStringList{u"render"_s});
+    EXPECT_EQ(fake.params(0), (QJsonObject{{u"jrxmlPath"_s, fake.work(u"report.jrxml"_s)},
+                                           {u"pdfPath"_s, fake.work(u"report.pdf"_s)},
+                                           {u"jasperPath"_s, fake.work(u"report.jasper"_s)},
+                                           {u"jrprintPath"_s, fake.work(u"report.jrprint"_s)},
+                                           {u"paramValues"_s, QJsonObject{{u"Title"_s, u"Q1"_s}}}}))
+        << "no data source without a live connection";
+    EXPECT_EQ(fake.model.pdfURL(), QUrl::fromLocalFile(fake.work(u"report.pdf"_s)));
+    EXPECT_EQ(fake.model.lastRenderStats(), (RenderStats{3, 12, 0}));
+    EXPECT_EQ(fake.model.errorMessage(), std::nullopt);
+    EXPECT_EQ(fake.hookRuns, 1);
+    EXPECT_EQ(testsupport::readFile(fake.work(u"report.jrxml"_s)), JrxmlCodec::serialize(report));
+    EXPECT_EQ(QFile::permissions(fake.workFolder.privateDir()) & 0x0077, 0)
+        << "the work folder is closed to group and others";
+
+    // A failure keeps the stats, leaves no PDF and runs no hook; a live connection adds the data
+    // source with the report's query.
+    fake.model.compileAndPreview(report, std::nullopt, {}, {}, LiveConnection{preset, u"pw"_s});
+    ASSERT_TRUE(waitFor([&] { return fake.idle(); }));
+    EXPECT_EQ(fake.params(1)[u"dataSource"_s].toObject(),
+              (QJsonObject{{u"type"_s, u"jdbc"_s},
+                           {u"connection"_s, presetWire},
+                           {u"query"_s, u"select 1"_s}}));
+    EXPECT_EQ(fake.model.errorMessage(), u"Field not found : x\nwhy"_s);
+    EXPECT_EQ(fake.model.pdfURL(), std::nullopt);
+    EXPECT_EQ(fake.model.lastRenderStats(), (RenderStats{3, 12, 0}));
+    EXPECT_EQ(fake.hookRuns, 1);
+
+    // A time-out ends the engine; the next render starts a new one.
+    fake.model.setRequestTimeout(300ms);
+    fake.model.compileAndPreview(report, std::nullopt, {}, {}, std::nullopt);
+    ASSERT_TRUE(waitFor([&] { return fake.idle(); }));
+    EXPECT_EQ(fake.model.errorMessage(), SidecarError::timedOut().message());
+    EXPECT_FALSE(fake.model.sidecar().isRunning());
+    fake.setScript({ok()});
+    fake.model.compileAndPreview(report, std::nullopt, {}, {}, std::nullopt);
+    ASSERT_TRUE(waitFor([&] { return fake.idle(); }));
+    EXPECT_EQ(fake.model.errorMessage(), std::nullopt);
+    EXPECT_EQ(fake.model.lastRenderStats(), (RenderStats{0, 0, 0}));
+    EXPECT_EQ(fake.hookRuns, 2);
+    // The engine was told to leave a crash log in the private work folder.
+    const QJsonArray arguments = fake.model.sidecar().send(u"ping"_s, {})[u"args"_s].toArray();
+    EXPECT_TRUE(
+        arguments.contains(QString(u"-XX:ErrorFile="_s + fake.work(u"engine-crash-%p.log"_s))))
+        << QJsonDocument(arguments).toJson().toStdString();
+}
+
+TEST(SidecarModel, FailuresBeforeTheRequestArePublished)
+{
+    // Without a private work folder nothing is written or sent.
+    {
+        FakeModel fake({ok()});
+        SidecarModel homeless{PrivateWorkFolder(u"/nonexistent/parent"_s)};
+        homeless.setLocationProvider([&] { return fake.location; });
+        homeless.compileAndPreview(ReportDocument(), std::nullopt, {}, {}, std::nullopt);
+        ASSERT_TRUE(waitFor([&] { return !homeless.isBusy(); }));
+        EXPECT_TRUE(homeless.errorMessage().value_or(QString()).startsWith(u"The work folder "_s));
+        EXPECT_EQ(fake.requests().size(), 0);
+    }
+    // A start failure is shown at once and then replaced by the request's failure.
+    FakeModel fake({});
+    fake.location.jarPath = fake.dir.filePath(u"missing.jar"_s);
+    QStringList shown;
+    QObject::connect(&fake.model, &SidecarModel::errorMessageChanged, &fake.model,
+                     [&] { shown.append(fake.model.errorMessage().value_or(u"-"_s)); });
+    fake.model.compileAndPreview(ReportDocument(), std::nullopt, {}, {}, std::nullopt);
+    ASSERT_TRUE(waitFor([&] { return fake.idle(); }));
+    EXPECT_EQ(shown, (QStringList{SidecarError::jarNotFound(fake.location.jarPath).message(),
+                                  SidecarError::notRunning().message()}));
+}
+
+TEST(SidecarModel, ReferencedSubreportsOpenInOtherTabsAreCompiledFirstInOrder)
+{
+    QTemporaryDir saved;
+    const auto url = [&](const QString &name) { return QUrl::fromLocalFile(saved.filePath(name)); };
+    const ReportDocument main = reportWithSubreports(
+        u"Main"_s, {uR"($P{DIR} + "Orders_Sub.jasper")"_s, uR"("a/Totals.jasper")"_s});
+    const QList<OpenTab> tabs{{reportWithSubreports(u"x"_s, {}), url(u"Totals.jrxml"_s)},
+                              {reportWithSubreports(u"y"_s, {}), std::nullopt},
+                              {reportWithSubreports(u"z"_s, {}), url(u"Unrelated.jrxml"_s)},
+                              {reportWithSubreports(u"w"_s, {}), url(u"ORDERS_sub.jrxml"_s)}};
+
+    FakeModel fake({ok(), failure("broken subreport")});
+    fake.model.exportReport(main, ExportFormat::csv, url(u"out.csv"_s), url(u"Main.jrxml"_s), tabs,
+                            {}, std::nullopt);
+    EXPECT_TRUE(fake.model.isExporting());
+    ASSERT_TRUE(waitFor([&] { return fake.idle(); }));
+    // The second subreport fails: the export stops there, and says why.
+    EXPECT_EQ(fake.commands(), (QStringList{u"compile"_s, u"compile"_s}));
+    EXPECT_EQ(fake.params(0), EngineRequests::compileParams(fake.work(u"Totals.jrxml"_s),
+                                                            saved.filePath(u"Totals.jasper"_s)));
+    EXPECT_EQ(fake.params(1),
+              EngineRequests::compileParams(fake.work(u"ORDERS_sub.jrxml"_s),
+                                            saved.filePath(u"ORDERS_sub.jasper"_s)));
+    EXPECT_EQ(testsupport::readFile(fake.work(u"ORDERS_sub.jrxml"_s)),
+              JrxmlCodec::serialize(tabs[3].document));
+    EXPECT_EQ(fake.model.exportErrorMessage(), u"broken subreport\nwhy"_s);
+    EXPECT_EQ(fake.hookRuns, 0);
+
+    // Without other tabs the export compiles beside the saved file, fills and exports.
+    fake.model.exportReport(main, ExportFormat::csv, url(u"out.csv"_s), url(u"Main.jrxml"_s), {},
+                            {{u"P"_s, u"1"_s}}, std::nullopt);
+    ASSERT_TRUE(waitFor([&] { return fake.idle(); }));
+    EXPECT_EQ(fake.commands().mid(2), (QStringList{u"compile"_s, u"fill"_s, u"export"_s}));
+    EXPECT_EQ(fake.params(2), EngineRequests::compileParams(fake.work(u"Main.jrxml"_s),
+                                                            saved.filePath(u"Main.jasper"_s)));
+    EXPECT_EQ(fake.params(3), (QJsonObject{{u"jasperPath"_s, saved.filePath(u"Main.jasper"_s)},
+                                           {u"jrprintPath"_s, fake.work(u"Main.jrprint"_s)},
+                                           {u"paramValues"_s, QJsonObject{{u"P"_s, u"1"_s}}}}));
+    EXPECT_EQ(fake.params(4), (QJsonObject{{u"jrprintPath"_s, fake.work(u"Main.jrprint"_s)},
+                                           {u"outputPath"_s, saved.filePath(u"out.csv"_s)},
+                                           {u"format"_s, u"csv"_s}}));
+    EXPECT_EQ(fake.model.exportErrorMessage(), std::nullopt);
+    EXPECT_EQ(fake.hookRuns, 1);
+}
+
+TEST(SidecarModel, ExportStopsAtTheFirstFailureAndRefusesASecondStart)
+{
+    FakeModel fake({ok(), failure("fill failed")});
+    ReportDocument invoice;
+    invoice.name = u"Invoice"_s;
+    fake.model.exportReport(invoice, ExportFormat::pdf,
+                            QUrl::fromLocalFile(fake.dir.filePath(u"o"_s)), std::nullopt, {}, {},
+                            std::nullopt);
+    fake.model.exportReport(invoice, ExportFormat::xml,
+                            QUrl::fromLocalFile(fake.dir.filePath(u"o"_s)), std::nullopt, {}, {},
+                            std::nullopt);
+    ASSERT_TRUE(waitFor([&] { return fake.idle(); }));
+    EXPECT_EQ(fake.commands(), (QStringList{u"compile"_s, u"fill"_s}));
+    EXPECT_EQ(fake.params(0)[u"jasperPath"_s].toString(), fake.work(u"Invoice.jasper"_s));
+    EXPECT_EQ(fake.model.exportErrorMessage(), u"fill failed\nwhy"_s);
+    EXPECT_EQ(fake.hookRuns, 0);
+}
+
+TEST(SidecarModel, CompilesCompleteWhileTheirContextExistsAndOnlyTheTabCompileRunsTheHook)
+{
+    FakeModel fake({ok(), ok(), failure("bad"), ok()});
+    QList<std::optional<QString>> outcomes;
+    const auto record = [&](const std::optional<QString> &error) { outcomes.append(error); };
+    QObject context;
+    // One after the other: requests started together reach the engine in no fixed order.
+    fake.model.compileTab(reportWithSubreports(u"T"_s, {u"\"S.jasper\""_s}), std::nullopt, &context,
+                          record);
+    ASSERT_TRUE(waitFor([&] { return outcomes.size() == 1; }));
+    fake.model.compileOnly(u"/in.jrxml"_s, u"/out.jasper"_s, &context, record);
+    ASSERT_TRUE(waitFor([&] { return outcomes.size() == 2; }));
+    fake.model.compileTab(ReportDocument(), std::nullopt, &context, record);
+    ASSERT_TRUE(waitFor([&] { return outcomes.size() == 3; }));
+    EXPECT_EQ(outcomes, (QList<std::optional<QString>>{std::nullopt, std::nullopt, u"bad\nwhy"_s}));
+    EXPECT_EQ(fake.hookRuns, 1);
+    EXPECT_EQ(fake.params(1), EngineRequests::compileParams(u"/in.jrxml"_s, u"/out.jasper"_s));
+
+    // A completion whose context is gone is dropped; the model's own state is still published.
+    auto gone = std::make_unique<QObject>();
+    fake.model.compileTab(ReportDocument(), std::nullopt, gone.get(), record);
+    gone.reset();
+    ASSERT_TRUE(waitFor([&] { return fake.hookRuns == 2; }));
+    EXPECT_EQ(outcomes.size(), 3);
+}
+
+TEST(SidecarModel, AnOutcomeArrivingAfterTheModelIsGoneIsDropped)
+{
+    FakeModel fake({"silent"});
+    auto *model = new SidecarModel(fake.workFolder);
+    model->setLocationProvider([&] { return fake.location; });
+    model->setRequestTimeout(200ms);
+    bool hookRan = false;
+    model->setOnArtifactsWritten([&] { hookRan = true; });
+    model->compileAndPreview(ReportDocument(), std::nullopt, {}, {}, std::nullopt);
+    delete model;
+    QThread::msleep(400);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(hookRan);
+}
+
+TEST(SidecarModel, ConnectionTestsAndQueriesPublishTheirOutcome)
+{
+    FakeModel fake({ok(R"({"productName":"PostgreSQL","productVersion":"15.4"})"), ok(),
+                    failure("no route"), ok(R"({"columns":["a","b","c"],"rows":[["x",1,null]]})"),
+                    ok(R"({"columns":["a"]})"), failure("syntax")});
+    int successes = 0;
+    fake.model.testConnection(preset, u"pw"_s, nullptr, [&] { ++successes; });
+    EXPECT_EQ(fake.model.testedConnectionID(), preset.id);
+    EXPECT_TRUE(fake.model.isBusy());
+    ASSERT_TRUE(waitFor([&] { return fake.idle(); }));
+    EXPECT_EQ(fake.model.connectionTestResult(), u"Connected to PostgreSQL 15.4"_s);
+    EXPECT_EQ(fake.requests()[0][u"params"_s].toObject(),
+              (QJsonObject{{u"connection"_s, presetWire}}));
+    const QStringList results{u"Connected to database "_s, u"Failed: no route\nwhy"_s};
+    for (const QString &expected : results) {
+        fake.model.testConnection(preset, u"pw"_s, nullptr, [&] { ++successes; });
+        ASSERT_TRUE(waitFor([&] { return fake.idle(); }));
+        EXPECT_EQ(fake.model.connectionTestResult(), expected);
+    }
+    EXPECT_EQ(successes, 2);
+
+    fake.model.executeQuery(std::nullopt, u"select a"_s);
+    ASSERT_TRUE(waitFor([&] { return fake.idle(); }));
+    EXPECT_EQ(fake.params(3), (QJsonObject{{u"query"_s, u"select a"_s}, {u"maxRows"_s, 200}}));
+    const QueryResult first{{u"a"_s, u"b"_s, u"c"_s}, {{u"x"_s, std::nullopt, std::nullopt}}};
+    EXPECT_EQ(fake.model.queryResult(), first);
+    fake.model.executeQuery(LiveConnection{preset, u"pw"_s}, u"select a"_s);
+    ASSERT_TRUE(waitFor([&] { return fake.idle(); }));
+    EXPECT_EQ(fake.params(4)[u"connection"_s].toObject(), presetWire);
+    EXPECT_EQ(fake.model.queryResult(), (QueryResult{{u"a"_s}, {}}));
+    fake.model.executeQuery(std::nullopt, u"select"_s);
+    ASSERT_TRUE(waitFor([&] { return fake.idle(); }));
+    EXPECT_EQ(fake.model.queryErrorMessage(), u"syntax\nwhy"_s);
+    EXPECT_EQ(fake.model.queryResult(), (QueryResult{{u"a"_s}, {}})) << "kept after a failure";
+}
+
+TEST(SidecarModel, FieldReadingAndEvaluationCompleteWithValuesOrErrors)
+{
+    FakeModel fake({ok(R"({"fields":[{"name":"id","className":"java.lang.Integer"},{"name":"x"},)"
+                       R"({"name":"n","className":"java.lang.String"}]})"),
+                    ok(R"({"value":"42"})"), ok(), failure("cannot evaluate")});
+    QObject context;
+    EngineOutcome<QList<LiveField>> fields;
+    fake.model.readFieldsLive(std::nullopt, u"select *"_s, &context,
+                              [&](const auto &outcome) { fields = outcome; });
+    ASSERT_TRUE(waitFor([&] { return fake.requests().size() == 1 && !fields.value.isEmpty(); }));
+    EXPECT_EQ(fields.value, (QList<LiveField>{{u"id"_s, u"java.lang.Integer"_s},
+                                              {u"n"_s, u"java.lang.String"_s}}));
+    EXPECT_EQ(fake.params(0), (QJsonObject{{u"query"_s, u"select *"_s}}));
+
+    QList<EngineOutcome<std::optional<QString>>> values;
+    const QList<ExpressionBinding> bound{{u"F"_s, u"java.lang.Integer"_s, u"7"_s},
+                                         {u"G"_s, u"java.lang.String"_s, std::nullopt}};
+    for (int i = 0; i < 3; ++i) {
+        fake.model.evaluateExpression(u"$F{F} * 6"_s, u"java"_s, bound, {bound[1]}, &context,
+                                      [&](const auto &outcome) { values.append(outcome); });
+        ASSERT_TRUE(waitFor([&] { return values.size() == i + 1; }));
+    }
+    const QJsonArray wireFields{
+        QJsonObject{
+            {u"name"_s, u"F"_s}, {u"class"_s, u"java.lang.Integer"_s}, {u"value"_s, u"7"_s}},
+        QJsonObject{{u"name"_s, u"G"_s}, {u"class"_s, u"java.lang.String"_s}}};
+    EXPECT_EQ(fake.params(1), (QJsonObject{{u"expression"_s, u"$F{F} * 6"_s},
+                                           {u"language"_s, u"java"_s},
+                                           {u"fields"_s, wireFields},
+                                           {u"parameters"_s, QJsonArray{wireFields[1]}}}));
+    EXPECT_EQ(values[0].value, u"42"_s);
+    EXPECT_TRUE(values[1].ok());
+    EXPECT_EQ(values[1].value, std::nullopt);
+    EXPECT_EQ(values[2].error, u"cannot evaluate\nwhy"_s);
+}

@@ -1,0 +1,11 @@
+# The engine model against the scripted fake engine, its work folder, and against the real engine
+# when Java and the jar are there.
+quillmark_test(sidecarmodel_tests
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/SidecarModelTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/EngineWorkFilesTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/SidecarModelEngineTest.cpp
+  LIBS quillmark_services)
+add_dependencies(sidecarmodel_tests fakesidecar)
+target_compile_definitions(sidecarmodel_tests PRIVATE
+  QUILLMARK_FAKE_SIDECAR="$<TARGET_FILE:fakesidecar>")

@@ -1,0 +1,180 @@
+// What the model does not hold survives a load and save, in the place the format gives it;
+// sections the file did not have stay out; input that is not well-formed is refused.
+
+#include "CodecTestSupport.h"
+
+#include <gtest/gtest.h>
+
+using namespace codectest;
+
+namespace {
+
+QByteArray report(const QByteArray &body, const QByteArray &rootAttrs = {})
+{
+    return "<jasperReport xmlns=\"http://jasperreports.sourceforge.net/jasperreports\" name=\"r\"" +
+           rootAttrs + ">" + body + "</jasperReport>";
+}
+
+// Whether the texts stand in the output in this order.
+void expectInOrder(const QByteArray &out, const QList<QByteArray> &texts)
+{
+    qsizetype at = 0;
+    for (const QByteArray &text : texts) {
+        const qsizetype found = out.indexOf(text, at);
+        ASSERT_GE(found, 0) << "missing or out of order: " << text.toStdString() << "\n"
+                            << out.toStdString();
+        at = found + text.size();
+    }
+}
+
+} // namespace
+
+TEST(JrxmlKept, ReportAttributesAndProperties)
+{
+    const QByteArray in = report(
+        "<property name=\"net.sf.jasperreports.export.pdf.tagged\" value=\"true\"/>"
+        "<property name=\"com.example.a\" value=\"1\"/><property name=\"com.example.b\"/>"
+        "<field name=\"f\"/><filterExpression><![CDATA[$F{f} != null]]></filterExpression>",
+        " orientation=\"Landscape\" whenResourceMissingType=\"Key\" isTitleNewPage=\"true\"");
+    const QByteArray out = roundTrip(in);
+    expectInOrder(out, {"bottomMargin=\"20\" orientation=\"Landscape\" "
+                        "whenResourceMissingType=\"Key\" isTitleNewPage=\"true\">",
+                        "pdf.tagged\" value=\"true\"/>", "<property name=\"com.example.a\"",
+                        "<property name=\"com.example.b\"/>", "<field name=\"f\"",
+                        "<filterExpression><![CDATA[$F{f} != null]]></filterExpression>",
+                        "</jasperReport>"});
+    EXPECT_EQ(roundTrip(out), out);
+
+    // A modelled value changed by the user is written once, as the model holds it.
+    ReportDocument d = JrxmlCodec::parse(report({}, " name2=\"x\" language=\"groovy\""));
+    d.language = QStringLiteral("java");
+    EXPECT_FALSE(JrxmlCodec::serialize(d).contains("language")) << "the reader took it";
+}
+
+TEST(JrxmlKept, GroupWithThreeHeaderBandsAndNoFooter)
+{
+    const QByteArray in = report(
+        "<group name=\"g\" minHeightToStartNewPage=\"50\" preventOrphanFooter=\"true\">"
+        "<groupExpression><![CDATA[1]]></groupExpression><groupHeader>"
+        "<band height=\"10\" splitType=\"Stretch\"><staticText><reportElement x=\"0\" y=\"0\" "
+        "width=\"5\" height=\"5\"/><text><![CDATA[one]]></text></staticText></band>"
+        "<band height=\"11\"><line><reportElement x=\"0\" y=\"0\" width=\"5\" height=\"1\"/>"
+        "</line></band><band height=\"12\" splitType=\"Prevent\"/></groupHeader></group>");
+    const QByteArray out = roundTrip(in);
+    expectInOrder(out, {"<group name=\"g\"",
+                        "minHeightToStartNewPage=\"50\" "
+                        "preventOrphanFooter=\"true\">",
+                        "<band height=\"10\" splitType=\"Stretch\">", "one", "</band>",
+                        "<band height=\"11\"><line>",
+                        "<band height=\"12\" "
+                        "splitType=\"Prevent\"/>",
+                        "</groupHeader>", "</group>"});
+    EXPECT_FALSE(out.contains("<groupFooter>")) << out.toStdString();
+    EXPECT_FALSE(out.contains("<detail>")) << "the file had no detail band";
+    EXPECT_EQ(roundTrip(out), out);
+
+    // A section the user gives a height or elements is written.
+    ReportDocument d = JrxmlCodec::parse(in);
+    d.groups[0].footerHeight = 30;
+    d.detailBands[0].height = 25;
+    const QByteArray edited = JrxmlCodec::serialize(d);
+    EXPECT_TRUE(edited.contains("<groupFooter>\n            <band height=\"30\">"));
+    EXPECT_TRUE(edited.contains("<detail>\n        <band height=\"25\">"));
+}
+
+TEST(JrxmlKept, SubDatasetWithSortFieldsGroupsAndFilter)
+{
+    const QByteArray in =
+        report("<subDataset name=\"d\" uuid=\"u-1\"><property name=\"p\" value=\"v\"/>"
+               "<field name=\"a\"/><sortField name=\"a\" order=\"Descending\"/>"
+               "<variable name=\"v\" resetType=\"Group\" resetGroup=\"dg\"/>"
+               "<filterExpression><![CDATA[$F{a} != null]]></filterExpression>"
+               "<group name=\"dg\"><groupExpression><![CDATA[$F{a}]]></groupExpression></group>"
+               "<parameter name=\"x\" nestedType=\"java.lang.Integer\"/>"
+               "<queryString language=\"sql\"><![CDATA[select 1]]></queryString>"
+               "<scriptlet name=\"s\" class=\"S\"/></subDataset>");
+    const QByteArray out = roundTrip(in);
+    // In the order of the format, whatever the order of the file.
+    expectInOrder(out, {"<subDataset name=\"d\" uuid=\"u-1\">", "<property name=\"p\"",
+                        "<scriptlet name=\"s\"",
+                        "<parameter name=\"x\" class=\"java.lang.String\" "
+                        "nestedType=\"java.lang.Integer\">",
+                        "<queryString", "<field name=\"a\"",
+                        "<sortField name=\"a\" order=\"Descending\"/>", "<variable name=\"v\"",
+                        "<filterExpression>", "<group name=\"dg\">", "</subDataset>"});
+    EXPECT_EQ(roundTrip(out), out);
+}
+
+TEST(JrxmlKept, StyleWithParentStrikeThroughAndPens)
+{
+    const QByteArray in = report(
+        "<style name=\"Child\" style=\"Parent\" isStrikeThrough=\"true\" hTextAlign=\"Center\" "
+        "backcolor=\"#FFFFFF\" mode=\"Transparent\" padding=\"2\"><box><pen lineWidth=\"1.0\" "
+        "lineStyle=\"Dashed\"/><topPen lineWidth=\"2\"/></box></style>");
+    const QByteArray out = roundTrip(in);
+    // Nothing inherited from the parent is written; nothing kept is lost.
+    expectInOrder(out, {"<style name=\"Child\" backcolor=\"#FFFFFF\" style=\"Parent\" "
+                        "isStrikeThrough=\"true\" hTextAlign=\"Center\" mode=\"Transparent\" "
+                        "padding=\"2\">",
+                        "<box><pen lineWidth=\"1.0\" lineStyle=\"Dashed\"/>",
+                        "<topPen lineWidth=\"2\"/>", "</box>", "</style>"});
+    EXPECT_EQ(roundTrip(out), out);
+
+    ReportDocument d = JrxmlCodec::parse(in);
+    d.styles[0].isBold = true;
+    d.styles[0].penWidth = 0.5;
+    const QByteArray edited = JrxmlCodec::serialize(d);
+    EXPECT_TRUE(edited.contains(" isBold=\"true\"")) << edited.toStdString();
+    EXPECT_FALSE(edited.contains("fontName")) << edited.toStdString();
+    EXPECT_TRUE(edited.contains("<pen lineWidth=\"0.5\" lineStyle=\"Dashed\"/>"));
+}
+
+TEST(JrxmlKept, InputThatIsNotWellFormedIsRefused)
+{
+    const struct {
+        QByteArray body;
+        const char *why;
+    } cases[] = {
+        {"<field name=\"\xC3\x28\"/>", "bytes that are not UTF-8"},
+        {"<field name=\"a&#0;b\"/>", "a reference to a character XML does not allow"},
+        {"<queryString><![CDATA[x]]>&#x1;</queryString>", "a reference to a character"},
+        {"<field name=\"a\x01\"/>", "a character XML does not allow"},
+        {"<field name=\"a\" name=\"b\"/>", "the attribute name given twice"},
+        {"<jr:field name=\"a\"/>", "the namespace prefix jr is not declared"},
+    };
+    for (const auto &c : cases) {
+        try {
+            JrxmlCodec::parse(report(c.body));
+            ADD_FAILURE() << "read: " << c.body.toStdString();
+        } catch (const JrxmlCodecError &error) {
+            EXPECT_TRUE(error.message().contains(QLatin1StringView(c.why)))
+                << error.message().toStdString();
+        }
+    }
+    EXPECT_THROW(JrxmlCodec::parse(report({}) + "<jasperReport/>"), JrxmlCodecError);
+    // Inside character data and comments the same characters are text.
+    EXPECT_NO_THROW(JrxmlCodec::parse(report("<!-- &#0; --><queryString><![CDATA[&#0;]]>"
+                                             "</queryString>")));
+}
+
+// Characters XML cannot carry are left out before a "]]>" is split, so no text ends its
+// character data early; tabs and line breaks in attributes read back as themselves.
+TEST(JrxmlKept, WrittenTextReadsBackAsItself)
+{
+    ReportDocument d = JrxmlCodec::parse(report({}));
+    const QString crafted =
+        QStringLiteral("a]]") + QChar(1) + QStringLiteral("><field name=\"evil\"/><![CDATA[");
+    d.queryString = crafted;
+    d.name = QStringLiteral("Pristina\n\t\r.");
+    d.bands[1].isPresent = true;
+    d.bands[1].printWhenExpression = QString(QChar(2));
+    d.isPdfTagged = true;
+    d.pdfTagLanguage.clear();
+    const ReportDocument back = JrxmlCodec::parse(JrxmlCodec::serialize(d));
+    EXPECT_EQ(back.queryString, QString(crafted).remove(QChar(1)));
+    EXPECT_TRUE(back.fields.isEmpty());
+    EXPECT_EQ(back.name, d.name);
+    EXPECT_EQ(back.pdfTagLanguage, QString());
+    const QByteArray once = JrxmlCodec::serialize(back);
+    EXPECT_EQ(roundTrip(once), once);
+}

@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# What the engine prints from a corpus report must not change when the designer reads it and
+# writes it back without an edit: every report that fills deterministically on one empty record
+# gives the same XML export of its print before and after. Exits 77 (skipped) when the corpus,
+# Java or the engine jar is absent.
+set -euo pipefail
+jrxmlcat=$1
+root=$2
+corpus=${QUILLMARK_CORPUS:-$root/../shared/corpus}/jrxml-samples
+jar=${QUILLMARK_SIDECAR_JAR:-$root/sidecar/target/sidecar.jar}
+known=$(dirname "$0")/roundtrip-print-differences.txt
+
+for need in "$corpus" "$jar"; do
+  [ -e "$need" ] || { echo "skipping: $need is absent"; exit 77; }
+done
+command -v java >/dev/null || { echo "skipping: no java"; exit 77; }
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+mkdir "$work/before" "$work/after"
+cp -r "$corpus/." "$work/before/"
+cp -r "$corpus/." "$work/after/"
+(cd "$corpus" && find . -name '*.jrxml') | while read -r rel; do
+  "$jrxmlcat" roundtrip "$corpus/$rel" >"$work/after/$rel"
+done
+
+java -Djava.awt.headless=true -jar "$jar" compare-prints "$work/before" "$work/after" \
+  2>/dev/null >"$work/result.txt" || true
+failed=0
+while read -r outcome report rest; do
+  [ "$outcome" = DIFF ] || continue
+  if grep -q "^${report%:}	" "$known"; then
+    continue
+  fi
+  echo "prints differently after a load and save: $report $rest"
+  failed=1
+done <"$work/result.txt"
+while IFS=$'\t' read -r report why; do
+  case "$report" in ''|'#'*) continue ;; esac
+  if grep -qE "^SAME  $report\$" "$work/result.txt"; then
+    echo "prints the same again after a load and save; remove it from $(basename "$known"): $report"
+    failed=1
+  fi
+done <"$known"
+tail -n 1 "$work/result.txt"
+listed=$(grep -cv '^#' "$known" || true)
+[ $failed = 0 ] && echo "no report prints differently after a load and save but the $listed listed in $(basename "$known")"
+exit $failed
