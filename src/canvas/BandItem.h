@@ -29,7 +29,7 @@ public:
     void setBand(const QString &label, double width, double storedHeight, bool isActive,
                  bool canRemove);
     // Takes the band's top-level elements; a list the item already shows is skipped at once.
-    void setElements(const QList<ReportElement> &elements);
+    void setElements(const ElementList &elements);
     void showSelection(const QSet<QUuid> &selected);
 
     double width() const { return width_; }
@@ -87,7 +87,7 @@ private:
     QGraphicsRectItem *handleBar_;
     BandHeaderButton *addButton_ = nullptr;
     BandHeaderButton *removeButton_ = nullptr;
-    QList<ReportElement> shownElements_;
+    ElementList shownElements_;
     ElementItem::Items elements_;
 
     Press press_ = Press::none;

@@ -134,6 +134,14 @@ public:
         return i >= 0 && i < size() ? at(i) : fallback;
     }
 
+    // The places from `pos` on (`length` of them, or all), sharing their values.
+    CopyOnWriteList mid(qsizetype pos, qsizetype length = -1) const
+    {
+        CopyOnWriteList part;
+        part.slots_ = slots_.mid(pos, length);
+        return part;
+    }
+
     void append(const T &value) { slots_.append(box(value)); }
     void append(T &&value) { slots_.append(box(std::move(value))); }
     void append(const CopyOnWriteList &other) { slots_.append(other.slots_); }
