@@ -1,15 +1,40 @@
 #include "app/ApplicationIdentity.h"
+#include "app/CrashDetection.h"
+#include "app/CrashSignalHandler.h"
+#include "app/MainWindow.h"
+#include "app/QuillmarkApp.h"
+#include "document/DocumentStore.h"
 
 #include <QApplication>
-#include <QMainWindow>
+#include <QElapsedTimer>
+#include <cstdio>
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
+    QElapsedTimer sinceStart;
+    sinceStart.start();
+    QApplication application(argc, argv);
     quillmark::applyApplicationIdentity();
-    QMainWindow window;
-    window.setWindowTitle(quillmark::applicationName);
-    window.resize(1200, 800);
-    window.show();
-    return app.exec();
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    CrashSignalHandler::install(CrashDetection::crashLogFolder(),
+                                VersionInfo::current().shortVersion);
+    QuillmarkApp app;
+    // For start-up measurements: end as soon as the window has been painted once.
+    if (qEnvironmentVariableIsSet("QUILLMARK_EXIT_AFTER_FIRST_PAINT")) {
+        app.setLaunchChecks({}, {});
+        QObject::connect(app.mainWindow(), &MainWindow::firstPainted, &app, [&] {
+            const ReportDocument &report = app.store()->document();
+            qsizetype elements = 0;
+            for (const QList<ReportBand> *bands : {&report.bands, &report.detailBands}) {
+                for (const ReportBand &band : *bands)
+                    elements += band.elements.size();
+            }
+            std::printf("first paint after %lld ms, %lld top-level elements in the active tab\n",
+                        sinceStart.elapsed(), qlonglong(elements));
+            std::fflush(stdout);
+            QCoreApplication::exit(0);
+        });
+    }
+    app.start();
+    return QApplication::exec();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/AppAppearance.h"
+#include "canvas/BandSettings.h"
 #include "model/MeasurementUnit.h"
 
 #include <QObject>
@@ -11,9 +12,10 @@
 class QVariant;
 
 // The user's preferences and the state that outlives a session (recent files, the tabs to
-// reopen). Each preference is read once when the object is made and written to the settings
+// reopen). It answers the band views' questions about the grid and the defaults of new text
+// fields. Each preference is read once when the object is made and written to the settings
 // under its own key on every assignment. Main thread only.
-class AppSettings : public QObject {
+class AppSettings : public QObject, public BandSettings {
     Q_OBJECT
 
 public:
@@ -32,9 +34,9 @@ public:
     void setDefaultPageWidth(double width);
     double defaultPageHeight() const { return defaultPageHeight_; }
     void setDefaultPageHeight(double height);
-    QString defaultFontName() const { return defaultFontName_; }
+    QString defaultFontName() const override { return defaultFontName_; }
     void setDefaultFontName(const QString &name);
-    double defaultFontSize() const { return defaultFontSize_; }
+    double defaultFontSize() const override { return defaultFontSize_; }
     void setDefaultFontSize(double size);
     // No value removes the key.
     std::optional<QString> projectRootPath() const { return projectRootPath_; }
@@ -50,18 +52,18 @@ public:
     void setMeasurementUnit(MeasurementUnit unit);
     AppAppearance appearance() const { return appearance_; }
     void setAppearance(AppAppearance appearance);
-    bool isSnapToGridEnabled() const { return isSnapToGridEnabled_; }
+    bool isSnapToGridEnabled() const override { return isSnapToGridEnabled_; }
     void setIsSnapToGridEnabled(bool enabled);
-    double gridSize() const { return gridSize_; }
+    double gridSize() const override { return gridSize_; }
     void setGridSize(double size);
-    bool defaultBlankWhenNull() const { return defaultBlankWhenNull_; }
+    bool defaultBlankWhenNull() const override { return defaultBlankWhenNull_; }
     void setDefaultBlankWhenNull(bool blank);
 
     // A coordinate or size on the plain grid; only rounded to a whole number while snapping is
     // off or the grid is not positive. Halves round away from zero.
-    double snapped(double value) const;
+    double snapped(double value) const override;
     // A coordinate on a grid stretched so that a whole number of steps fills `axisLength`.
-    double snapped(double value, double axisLength) const;
+    double snapped(double value, double axisLength) const override;
 
     // Newest first, no duplicates, at most ten.
     void addRecentFile(const QUrl &url);

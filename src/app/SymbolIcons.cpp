@@ -63,7 +63,7 @@ const QHash<QString, QString> &table()
         {u"minus.circle"_s, u"list-remove"_s},
         {u"minus.magnifyingglass"_s, u"zoom-out"_s},
         {u"moon"_s, u"weather-clear-night"_s},
-        {u"number"_s, u"tag"_s},
+        {u"number"_s, u"format-list-ordered"_s},
         {u"number.square"_s, u"insert-math-expression"_s},
         {u"oval"_s, u"draw-ellipse"_s},
         {u"paintbrush.fill"_s, u"format-fill-color"_s},
@@ -100,7 +100,7 @@ const QHash<QString, QString> &table()
         {u"tray.and.arrow.down"_s, u"document-import"_s},
         {u"underline"_s, u"format-text-underline"_s},
         {u"wand.and.stars"_s, u"tools-wizard"_s},
-        {u"xmark"_s, u"window-close"_s},
+        {u"xmark"_s, u"edit-delete-remove"_s},
         {u"xmark.circle.fill"_s, u"edit-clear"_s},
         {u"xmark.octagon.fill"_s, u"dialog-error"_s},
     };

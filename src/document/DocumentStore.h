@@ -95,6 +95,9 @@ public:
     // Remembered for the report file on every assignment while the store has a file.
     void setActiveConnectionID(const std::optional<QUuid> &id);
 
+    // What the reader could not keep of the file last loaded, one line each; empty otherwise.
+    const QStringList &readerWarnings() const { return readerWarnings_; }
+
     // Base name of the file (or the report's name) and " — Edited" while dirty.
     QString windowTitle() const;
 
@@ -425,6 +428,7 @@ private:
     QMap<QString, QString> parameterValues_;
     QSet<HashableKey> collapsedOutlineNodes_;
     std::optional<QUuid> activeConnectionID_;
+    QStringList readerWarnings_;
 
     QList<ReportDocument> undoStack_;
     QList<ReportDocument> redoStack_;

@@ -65,7 +65,9 @@ void DocumentStore::load(const QUrl &url)
         throw DocumentFileError(QStringLiteral("The report %1 could not be read: %2")
                                     .arg(displayPath(url), file.errorString()));
     }
-    const ReportDocument parsed = JrxmlCodec::parse(data);
+    QStringList warnings;
+    const ReportDocument parsed = JrxmlCodec::parse(data, &warnings);
+    readerWarnings_ = warnings;
 
     const QString path = url.toLocalFile();
     // The history belongs to the report that was open: an undo must never bring its content

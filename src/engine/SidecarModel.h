@@ -44,6 +44,11 @@ public:
     void setPreviewSession(const std::optional<PreviewSession> &session);
     bool isExporting() const { return isExporting_; }
     const std::optional<QString> &exportErrorMessage() const { return exportErrorMessage_; }
+    // The "Export Failed" alert clears the message when it goes away.
+    void clearExportErrorMessage()
+    {
+        publish(exportErrorMessage_, {}, &SidecarModel::exportErrorMessageChanged);
+    }
     const std::optional<RenderStats> &lastRenderStats() const { return lastRenderStats_; }
     bool isTestingConnection() const { return isTestingConnection_; }
     const std::optional<QString> &connectionTestResult() const { return connectionTestResult_; }

@@ -3,6 +3,7 @@
 #include "editors/ExpressionSnippet.h"
 #include "model/ReportDocument.h"
 
+#include "DeclarationBuilders.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -16,9 +17,7 @@ namespace {
 ReportDocument reportWithAmount()
 {
     ReportDocument document;
-    ReportField amount;
-    amount.name = u"Amount"_s;
-    document.fields.append(amount);
+    document.fields = {testsupport::field(u"Amount"_s)};
     return document;
 }
 

@@ -1,0 +1,87 @@
+// Start-up of the designer: process start to the first painted main window, with the last
+// session holding one report of 1,000 elements. Each iteration runs the real program (offscreen)
+// with settings of its own; the program ends itself after its first paint.
+
+#include "ModelFixtures.h"
+#include "model/JrxmlCodec.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+QString programPath()
+{
+    return QDir(QCoreApplication::applicationDirPath())
+        .absoluteFilePath(QStringLiteral("../src/quillmark"));
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+}
+
+void BM_StartupToFirstPaint(benchmark::State &state)
+{
+    QTemporaryDir home;
+    const QString report = home.filePath(QStringLiteral("Large.jrxml"));
+    writeFile(report, JrxmlCodec::serialize(largeDocument(int(state.range(0)))));
+    QDir().mkpath(home.filePath(QStringLiteral("config/Quillmark")));
+    writeFile(home.filePath(QStringLiteral("config/Quillmark/Quillmark.conf")),
+              "[General]\nlastOpenTabPaths=" + report.toUtf8() + "\nlastActiveTabIndex=0\n");
+
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    environment.insert(QStringLiteral("HOME"), home.path());
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
+    environment.insert(QStringLiteral("QUILLMARK_EXIT_AFTER_FIRST_PAINT"), QStringLiteral("1"));
+
+    double reportedMs = 0;
+    for (auto _ : state) {
+        QProcess program;
+        program.setProcessEnvironment(environment);
+        QElapsedTimer timer;
+        timer.start();
+        program.start(programPath(), {});
+        if (!program.waitForFinished(30000) || program.exitCode() != 0) {
+            state.SkipWithError("the designer did not start and paint");
+            return;
+        }
+        state.SetIterationTime(double(timer.nsecsElapsed()) / 1e9);
+        const auto match =
+            QRegularExpression(QStringLiteral("first paint after (\\d+) ms, (\\d+) top-level"))
+                .match(QString::fromUtf8(program.readAllStandardOutput()));
+        if (!match.hasMatch() || match.captured(2).toLongLong() != state.range(0)) {
+            state.SkipWithError("the report of the last session was not restored");
+            return;
+        }
+        reportedMs += match.captured(1).toDouble();
+    }
+    state.counters["in_process_ms"] =
+        benchmark::Counter(reportedMs, benchmark::Counter::kAvgIterations);
+}
+BENCHMARK(BM_StartupToFirstPaint)
+    ->Arg(0)
+    ->Arg(1000)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(10);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,103 @@
+#include "app/BusyBanner.h"
+
+#include <QGraphicsDropShadowEffect>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPainterPath>
+#include <QTimer>
+
+namespace {
+
+// A turning arc, as small as a control's progress indicator.
+class Spinner : public QWidget {
+public:
+    explicit Spinner(QWidget *parent) : QWidget(parent)
+    {
+        setFixedSize(16, 16);
+        timer_.setInterval(80);
+        connect(&timer_, &QTimer::timeout, this, [this] {
+            angle_ = (angle_ + 30) % 360;
+            update();
+        });
+    }
+
+protected:
+    void showEvent(QShowEvent *) override { timer_.start(); }
+    void hideEvent(QHideEvent *) override { timer_.stop(); }
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        QPen pen(palette().color(QPalette::WindowText), 2, Qt::SolidLine, Qt::RoundCap);
+        painter.setPen(pen);
+        painter.drawArc(QRectF(2, 2, 12, 12), -angle_ * 16, 270 * 16);
+    }
+
+private:
+    QTimer timer_;
+    int angle_ = 0;
+};
+
+} // namespace
+
+BusyBanner::BusyBanner(QWidget *parent)
+    : QWidget(parent), label_(new QLabel(this)), spinner_(new Spinner(this))
+{
+    setObjectName(QStringLiteral("BusyBanner"));
+    QFont font = label_->font();
+    font.setPointSize(12);
+    font.setWeight(QFont::Medium);
+    label_->setFont(font);
+    auto *layout = new QHBoxLayout(this);
+    layout->setContentsMargins(14, 8, 14, 8);
+    layout->setSpacing(8);
+    layout->addWidget(spinner_);
+    layout->addWidget(label_);
+    auto *shadow = new QGraphicsDropShadowEffect(this);
+    shadow->setColor(QColor(0, 0, 0, 84));
+    shadow->setBlurRadius(8);
+    shadow->setOffset(0, 2);
+    setGraphicsEffect(shadow);
+    hide();
+}
+
+void BusyBanner::setMessage(const std::optional<QString> &message)
+{
+    label_->setText(message.value_or(QString()));
+    setVisible(message.has_value());
+    if (message) {
+        adjustSize();
+        reposition();
+        raise();
+    }
+}
+
+QString BusyBanner::message() const
+{
+    return isVisible() ? label_->text() : QString();
+}
+
+void BusyBanner::reposition()
+{
+    if (!parentWidget())
+        return;
+    const QSize size = sizeHint();
+    move((parentWidget()->width() - size.width()) / 2,
+         parentWidget()->height() - 16 - size.height());
+}
+
+void BusyBanner::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QPainterPath capsule;
+    const QRectF area = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+    capsule.addRoundedRect(area, area.height() / 2, area.height() / 2);
+    QColor fill = palette().color(QPalette::Window);
+    fill.setAlphaF(0.96f);
+    painter.fillPath(capsule, fill);
+    QColor edge = palette().color(QPalette::WindowText);
+    edge.setAlphaF(0.12f);
+    painter.strokePath(capsule, QPen(edge, 1));
+}

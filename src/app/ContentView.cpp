@@ -1,0 +1,316 @@
+#include "app/ContentView.h"
+
+#include "app/AppSettings.h"
+#include "app/BusyBanner.h"
+#include "app/Dialogs.h"
+#include "app/ErrorDisplay.h"
+#include "app/PanelDivider.h"
+#include "app/PanelWidths.h"
+#include "app/Placeholder.h"
+#include "app/ReaderWarningsBar.h"
+#include "app/SheetDialog.h"
+#include "app/TabBarView.h"
+#include "app/ToolStrip.h"
+#include "app/WorkspaceModel.h"
+#include "canvas/AlignDistributeToolbar.h"
+#include "canvas/CanvasView.h"
+#include "document/DocumentStore.h"
+#include "engine/FriendlyErrorTranslator.h"
+#include "engine/ParameterValuesSheet.h"
+#include "engine/SidecarModel.h"
+
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QSplitter>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QFrame *divider(QWidget *parent)
+{
+    auto *line = new QFrame(parent);
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Plain);
+    line->setForegroundRole(QPalette::Mid);
+    return line;
+}
+
+// A placeholder that takes the width it is given and keeps its ideal height.
+Placeholder *row(const QString &name, const QSize &size, QWidget *parent)
+{
+    auto *region = new Placeholder(name, size, parent);
+    region->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    region->setFixedHeight(size.height());
+    return region;
+}
+
+} // namespace
+
+ContentView::ContentView(WorkspaceModel &workspace, AppSettings &settings, Dialogs &dialogs,
+                         QWidget *parent)
+    : QWidget(parent), workspace_(workspace), settings_(settings), dialogs_(dialogs),
+      panelWidths_(new PanelWidths(this))
+{
+    setObjectName(u"ContentView"_s);
+    setMinimumSize(minimumContentWidth, minimumContentHeight);
+
+    auto *actions = row(u"ActionsRow"_s, {900, 34}, this);
+    toolStrip_ = new ToolStrip(row(u"PaletteView"_s, {400, 34}, this),
+                               row(u"FormatToolbar"_s, {520, 34}, this),
+                               alignToolbar_ = new AlignDistributeToolbar(this), this);
+    alignToolbar_->setObjectName(u"AlignDistributeToolbar"_s);
+    warningsBar_ = new ReaderWarningsBar(this);
+
+    auto *stack = new QVBoxLayout(this);
+    stack->setContentsMargins(0, 0, 0, 0);
+    stack->setSpacing(0);
+    stack->addWidget(actions);
+    stack->addWidget(divider(this));
+    stack->addWidget(toolStrip_);
+    stack->addWidget(divider(this));
+    stack->addWidget(warningsBar_);
+    stack->addWidget(buildWorkingArea(), 1);
+
+    banner_ = new BusyBanner(this);
+    buildSheets();
+
+    connect(panelWidths_, &PanelWidths::changed, this, &ContentView::applyPanelWidths);
+    connect(&workspace_, &WorkspaceModel::tabsChanged, this, &ContentView::followActiveStore);
+    connect(&workspace_, &WorkspaceModel::activeTabIndexChanged, this,
+            &ContentView::followActiveStore);
+    applyPanelWidths();
+    followActiveStore();
+}
+
+ContentView::~ContentView() = default;
+
+QWidget *ContentView::buildWorkingArea()
+{
+    auto *area = new QWidget(this);
+    area->setObjectName(u"WorkingArea"_s);
+
+    auto *split = new QSplitter(Qt::Vertical, area);
+    split->setObjectName(u"LeftColumn"_s);
+    split->setChildrenCollapsible(false);
+    for (const QString &name : {u"ProjectExplorerView"_s, u"OutlineView"_s}) {
+        auto *pane = new Placeholder(name, {242, 300}, split);
+        pane->setMinimumHeight(120);
+        split->addWidget(pane);
+    }
+    leftColumn_ = split;
+
+    inspector_ = new Placeholder(u"InspectorView"_s, {416, 600}, area);
+
+    auto *leftDivider = new PanelDivider([this](double t) { panelWidths_->dragLeft(t); },
+                                         [this](double t) { panelWidths_->endLeftDrag(t); }, area);
+    leftDivider->setObjectName(u"LeftResizeDivider"_s);
+    auto *rightDivider =
+        new PanelDivider([this](double t) { panelWidths_->dragRight(t); },
+                         [this](double t) { panelWidths_->endRightDrag(t); }, area);
+    rightDivider->setObjectName(u"RightResizeDivider"_s);
+
+    auto *columns = new QHBoxLayout(area);
+    columns->setContentsMargins(0, 0, 0, 0);
+    columns->setSpacing(0);
+    columns->addWidget(leftColumn_);
+    columns->addWidget(leftDivider);
+    columns->addWidget(buildCanvasArea(), 1);
+    columns->addWidget(rightDivider);
+    columns->addWidget(inspector_);
+    return area;
+}
+
+QWidget *ContentView::buildCanvasArea()
+{
+    // The canvas shows the tab strip in its top bar beside the zoom controls, and the canvas
+    // toolbar (data, source, preview) at that bar's trailing end.
+    canvas_ = new CanvasView(this);
+    canvas_->setObjectName(u"CanvasView"_s);
+    canvas_->setMinimumWidth(400);
+    canvas_->setBandSettings(&settings_);
+    canvas_->setMeasurementUnit(settings_.measurementUnit());
+    tabBar_ = new TabBarView(workspace_, dialogs_, canvas_);
+    canvas_->setTabStrip(tabBar_);
+    canvas_->setTrailingToolbar(new Placeholder(u"CanvasTrailingToolbar"_s, {110, 22}, canvas_));
+
+    connect(&settings_, &AppSettings::measurementUnitChanged, canvas_,
+            [this] { canvas_->setMeasurementUnit(settings_.measurementUnit()); });
+    for (auto changed : {&AppSettings::isSnapToGridEnabledChanged, &AppSettings::gridSizeChanged,
+                         &AppSettings::defaultFontNameChanged, &AppSettings::defaultFontSizeChanged,
+                         &AppSettings::defaultBlankWhenNullChanged})
+        connect(&settings_, changed, canvas_, [this] { canvas_->bandSettingsChanged(); });
+    return canvas_;
+}
+
+SheetDialog *ContentView::addSheet(const QString &name, const QSize &minimumSize,
+                                   bool (WorkspaceModel::*isShown)() const,
+                                   void (WorkspaceModel::*shownChanged)(),
+                                   std::function<void()> dismiss)
+{
+    auto *sheet = new SheetDialog(this, std::move(dismiss));
+    sheet->setObjectName(name);
+    sheet->setMinimumSize(minimumSize);
+    auto *layout = new QVBoxLayout(sheet);
+    layout->addWidget(new Placeholder(name + u"Content"_s, minimumSize, sheet));
+    connect(&workspace_, shownChanged, sheet,
+            [this, sheet, isShown] { sheet->setShown((workspace_.*isShown)()); });
+    return sheet;
+}
+
+void ContentView::buildSheets()
+{
+    WorkspaceModel &w = workspace_;
+    addSheet(u"DataPanelSheet"_s, {720, 560}, &WorkspaceModel::isDataPanelVisible,
+             &WorkspaceModel::isDataPanelVisibleChanged, [&w] { w.setIsDataPanelVisible(false); });
+    addSheet(u"PageSetupSheet"_s, {520, 520}, &WorkspaceModel::isPageSetupVisible,
+             &WorkspaceModel::isPageSetupVisibleChanged, [&w] { w.setIsPageSetupVisible(false); });
+    addSheet(u"NewReportWizardSheet"_s, {640, 520}, &WorkspaceModel::isNewReportWizardVisible,
+             &WorkspaceModel::isNewReportWizardVisibleChanged,
+             [&w] { w.setIsNewReportWizardVisible(false); });
+    addSheet(u"SourceSheet"_s, {650, 800}, &WorkspaceModel::isSourceVisible,
+             &WorkspaceModel::isSourceVisibleChanged, [&w] { w.setIsSourceVisible(false); });
+    // The prompt follows its flag by itself; dismissing it drops the pending run.
+    new ParameterValuesSheet(&workspace_, this);
+}
+
+void ContentView::applyPanelWidths()
+{
+    leftColumn_->setFixedWidth(qRound(panelWidths_->effectiveLeftWidth()));
+    inspector_->setFixedWidth(qRound(panelWidths_->effectiveRightWidth()));
+}
+
+void ContentView::followActiveStore()
+{
+    DocumentStore *store = workspace_.activeStore();
+    if (store != activeStore_) {
+        disconnect(subreportConnection_);
+        activeStore_ = store;
+        canvas_->setStore(store);
+        alignToolbar_->setStore(store);
+        subreportConnection_ = connect(store, &DocumentStore::creatingSubreportElementIDsChanged,
+                                       this, &ContentView::refreshBanner);
+    }
+    warningsBar_->showFor(store);
+    refreshBanner();
+}
+
+void ContentView::setEngineBusyFlags(const BusyFlags &flags)
+{
+    engineFlags_ = flags;
+    refreshBanner();
+}
+
+void ContentView::setZipping(bool zipping)
+{
+    isZipping_ = zipping;
+    refreshBanner();
+}
+
+QString ContentView::busyMessage() const
+{
+    return banner_->message();
+}
+
+void ContentView::refreshBanner()
+{
+    BusyFlags flags = engineFlags_;
+    flags.isZipping = isZipping_;
+    flags.isCreatingSubreport =
+        activeStore_ && !activeStore_->creatingSubreportElementIDs().isEmpty();
+    banner_->setMessage(busyStatusMessage(flags));
+}
+
+void ContentView::presentExportError(const QString &rawError)
+{
+    dialogs_.runAlert({AlertRequest::Style::warning,
+                       u"Export Failed"_s,
+                       FriendlyErrorTranslator::annotate(rawError),
+                       {{u"OK"_s, AlertRequest::Role::normal}}});
+}
+
+QWidget *ContentView::errorDisplay(const QString &rawError, QWidget *parent)
+{
+    return new ErrorDisplay(rawError, parent);
+}
+
+void ContentView::setEngine(SidecarModel *engine)
+{
+    engine_ = engine;
+    const auto flagsChanged = [this] {
+        setEngineBusyFlags({.isRendering = engine_->isRendering(),
+                            .isExporting = engine_->isExporting(),
+                            .isCompilingAll = engine_->isCompilingAll(),
+                            .isTestingConnection = engine_->isTestingConnection(),
+                            .isExecutingQuery = engine_->isExecutingQuery()});
+    };
+    for (auto changed :
+         {&SidecarModel::isRenderingChanged, &SidecarModel::isExportingChanged,
+          &SidecarModel::isCompilingAllChanged, &SidecarModel::isTestingConnectionChanged,
+          &SidecarModel::isExecutingQueryChanged})
+        connect(engine, changed, this, flagsChanged);
+    flagsChanged();
+    connect(engine, &SidecarModel::exportErrorMessageChanged, this, [this] {
+        QMetaObject::invokeMethod(this, &ContentView::showExportErrorIfAny, Qt::QueuedConnection);
+    });
+
+    // The preview sheet shows while a preview session is set; closing it ends the session.
+    previewSheet_ = new SheetDialog(this, [this] {
+        if (engine_)
+            engine_->setPreviewSession(std::nullopt);
+    });
+    previewSheet_->setObjectName(u"PreviewSheet"_s);
+    previewSheet_->setMinimumSize(650, 800);
+    auto *layout = new QVBoxLayout(previewSheet_);
+    layout->addWidget(new Placeholder(u"PreviewSheetContent"_s, {650, 800}, previewSheet_));
+    connect(engine, &SidecarModel::previewSessionChanged, previewSheet_,
+            [this] { previewSheet_->setShown(engine_ && engine_->previewSession().has_value()); });
+}
+
+void ContentView::showExportErrorIfAny()
+{
+    if (!engine_ || !engine_->exportErrorMessage())
+        return;
+    const QString message = *engine_->exportErrorMessage();
+    presentExportError(message);
+    if (engine_)
+        engine_->clearExportErrorMessage();
+}
+
+void ContentView::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (!engine_)
+        return;
+    if (!shownBefore_) {
+        shownBefore_ = true;
+        engine_->setOnArtifactsWritten(
+            [this] { settings_.setExplorerRefreshTick(settings_.explorerRefreshTick() + 1); });
+    }
+    // Started once this showing has been painted, so the window appears without waiting for
+    // the engine's process.
+    engineStartPending_ = true;
+    update();
+}
+
+void ContentView::paintEvent(QPaintEvent *event)
+{
+    QWidget::paintEvent(event);
+    if (!engineStartPending_)
+        return;
+    engineStartPending_ = false;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (engine_)
+                engine_->ensureStarted();
+        },
+        Qt::QueuedConnection);
+}
+
+void ContentView::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    banner_->reposition();
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "app/VersionInfo.h"
+
+#include <QDateTime>
+#include <QString>
+#include <QUrl>
+#include <optional>
+
+class Dialogs;
+class UrlOpener;
+
+// Finds out at launch whether the previous session ended without an orderly quit, and offers to
+// report it by e-mail: a pre-filled mailto: message the user reviews in the mail program. Nothing
+// is sent by itself. The state is two launch markers in the settings; crash logs are the ones
+// CrashSignalHandler writes.
+namespace CrashDetection {
+
+inline const QString hasLaunchedBeforeKey = QStringLiteral("hasLaunchedBefore");
+inline const QString hadCleanShutdownKey = QStringLiteral("hadCleanShutdown");
+// Crash logs are named with this prefix (exactly, case counts) ...
+inline const QString crashLogPrefix = QStringLiteral("Quillmark");
+// ... and count while younger than this.
+inline constexpr qint64 crashLogMaxAgeSeconds = 86400;
+// Where crash reports are sent.
+inline const QString supportAddress = QStringLiteral("support@quillmark.app");
+
+// True when the previous session did not end cleanly (the very first launch never counts). Arms
+// the markers for this session and writes them out at once, so that a crash right after launch
+// still finds them.
+bool checkPreviousSessionAndArmForThisOne();
+// The orderly quit: the next launch will not ask.
+void markCleanShutdown();
+
+// "CrashReports" in the application's data folder.
+QString crashLogFolder();
+
+// The newest entry of `folder` (hidden ones included) whose name begins with the prefix, when it
+// was modified less than a day before `now`; no value otherwise or when the folder cannot be read.
+std::optional<QString> mostRecentCrashLogPath(const QString &folder, const QDateTime &now);
+std::optional<QString> mostRecentCrashLogPath();
+
+// The report's text, naming the crash log or saying that none was found in `folder`.
+QString reportBody(const VersionInfo &version, const std::optional<QString> &crashLogPath,
+                   const QString &folder);
+// mailto:<support address>?subject=Quillmark%20Crash%20Report&body=<body>, every value
+// percent-encoded.
+QUrl reportURL(const QString &body);
+
+// The launch-time check: after an unclean exit, asks whether to report it and, on "Report a Bug",
+// opens the mail. Main thread.
+void promptIfNeeded(Dialogs &dialogs, UrlOpener &opener, const VersionInfo &version);
+
+} // namespace CrashDetection

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+
+// Writes a crash log when the program dies of a fatal signal (SIGSEGV, SIGBUS, SIGILL, SIGFPE,
+// SIGABRT): "Quillmark-<seconds since 1970>.crash" in the given folder, naming the signal, the
+// process and the version. The handler uses only async-signal-safe calls (open, write, close,
+// time, sigaction, raise) on a stack of its own, then lets the signal end the process as it would
+// have. Everything it needs is prepared here, so the folder is created now.
+namespace CrashSignalHandler {
+
+// Installs the handlers; a later call replaces the folder and version. False when the folder
+// cannot be created or its path is too long to keep.
+bool install(const QString &folder, const QString &version);
+
+} // namespace CrashSignalHandler

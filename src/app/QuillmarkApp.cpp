@@ -1,0 +1,161 @@
+#include "app/QuillmarkApp.h"
+
+#include "app/AppPalettes.h"
+#include "app/AppSettings.h"
+#include "app/ContentView.h"
+#include "app/CrashDetection.h"
+#include "app/KeyMonitor.h"
+#include "app/MainWindow.h"
+#include "app/SettingsWindow.h"
+#include "app/UpdateChecker.h"
+#include "app/WidgetDialogs.h"
+#include "app/WorkspaceModel.h"
+#include "engine/ConnectionPresetStore.h"
+#include "engine/QtKeychainHelper.h"
+#include "engine/SidecarModel.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QScreen>
+#include <QTimer>
+
+using namespace Qt::StringLiterals;
+
+QuillmarkApp::QuillmarkApp(std::unique_ptr<Dialogs> dialogs,
+                           std::unique_ptr<KeychainHelper> keychain, QObject *parent)
+    : QObject(parent), dialogs_(std::move(dialogs)), keychain_(std::move(keychain)),
+      settings_(new AppSettings(this)), workspace_(new WorkspaceModel(this))
+{
+    // Palette and icon theme first: the window's views take their icons as they are built.
+    applyAppearance();
+    connect(settings_, &AppSettings::appearanceChanged, this, &QuillmarkApp::applyAppearance);
+    if (!keychain_)
+        keychain_ = std::make_unique<QtKeychainHelper>();
+    connectionStore_ = new ConnectionPresetStore(rawSettings_, *keychain_, this);
+    engine_ = new SidecarModel(this);
+    auto *widgetDialogs = dialogs_ ? nullptr : new WidgetDialogs;
+    if (widgetDialogs)
+        dialogs_.reset(widgetDialogs);
+    updateChecker_ = new UpdateChecker(clock_, *dialogs_, urlOpener_, version_, this);
+    crashPrompt_ = [this] { CrashDetection::promptIfNeeded(*dialogs_, urlOpener_, version_); };
+    updateCheck_ = [this] { updateChecker_->checkIfNeeded(); };
+    settingsWindow_ = new SettingsWindow(*settings_, *updateChecker_, version_, this);
+
+    auto *content = new ContentView(*workspace_, *settings_, *dialogs_);
+    content->setEngine(engine_);
+    mainWindow_ = new MainWindow(content);
+    mainWindow_->setAttribute(Qt::WA_DeleteOnClose);
+    if (widgetDialogs)
+        widgetDialogs->setParent(mainWindow_);
+    mainWindow_->setShouldClose([this] { return quitting_ || shouldTerminate(); });
+    connect(mainWindow_, &MainWindow::firstShown, this, &QuillmarkApp::onFirstShown);
+    connect(mainWindow_, &QObject::destroyed, settingsWindow_, &SettingsWindow::close);
+    settingsAction_ = new QAction(u"Settings…"_s, mainWindow_);
+    settingsAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
+    mainWindow_->addAction(settingsAction_);
+    connect(settingsAction_, &QAction::triggered, this, &QuillmarkApp::showSettings);
+}
+
+QuillmarkApp::~QuillmarkApp()
+{
+    delete mainWindow_;
+}
+
+ContentView *QuillmarkApp::contentView() const
+{
+    return mainWindow_ ? mainWindow_->content() : nullptr;
+}
+
+DocumentStore *QuillmarkApp::store() const
+{
+    return workspace_->activeStore();
+}
+
+void QuillmarkApp::setLaunchChecks(std::function<void()> crashPrompt,
+                                   std::function<void()> updateCheck)
+{
+    crashPrompt_ = std::move(crashPrompt);
+    updateCheck_ = std::move(updateCheck);
+}
+
+void QuillmarkApp::applyAppearance()
+{
+    AppPalettes::apply(settings_->appearance());
+}
+
+void QuillmarkApp::start()
+{
+    // Most of the screen, and never less than the content's minimum.
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        const QRect available = screen->availableGeometry();
+        mainWindow_->resize(available.size() * 0.92);
+        mainWindow_->move(available.center() - mainWindow_->rect().center());
+    }
+    mainWindow_->show();
+    finishLaunching();
+}
+
+void QuillmarkApp::onFirstShown()
+{
+    KeyMonitor::install(workspace_, mainWindow_);
+    workspaceRef_ = workspace_;
+    settingsRef_ = settings_;
+    workspace_->restoreLastSession(*settings_);
+    emit sessionRestored();
+}
+
+void QuillmarkApp::finishLaunching()
+{
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (QWidget *window : windows) {
+        if (!window->isVisible())
+            continue;
+        window->raise();
+        window->activateWindow();
+    }
+    if (crashPrompt_)
+        QTimer::singleShot(0, this, crashPrompt_);
+    if (updateCheck_)
+        updateCheck_();
+}
+
+void QuillmarkApp::showSettings()
+{
+    settingsWindow_->showOrRaise();
+}
+
+void QuillmarkApp::presentError(const QString &description)
+{
+    dialogs_->presentError(description);
+}
+
+bool QuillmarkApp::shouldTerminate()
+{
+    if (workspaceRef_ && settingsRef_) {
+        settingsRef_->setLastOpenTabPaths(workspaceRef_->openTabPaths());
+        settingsRef_->setLastActiveTabIndex(workspaceRef_->activeTabPathIndex());
+    }
+    if (workspaceRef_ && workspaceRef_->hasUnsavedChanges()) {
+        const int answer = dialogs_->runAlert(
+            {AlertRequest::Style::warning,
+             u"Quit with Unsaved Changes?"_s,
+             u"One or more open reports have unsaved changes. Quitting now will discard them."_s,
+             {{u"Quit Anyway"_s, AlertRequest::Role::destructive},
+              {u"Cancel"_s, AlertRequest::Role::cancel}}});
+        if (answer != 0)
+            return false;
+    }
+    CrashDetection::markCleanShutdown();
+    return true;
+}
+
+void QuillmarkApp::quit()
+{
+    if (quitting_ || !shouldTerminate())
+        return;
+    quitting_ = true;
+    if (mainWindow_)
+        mainWindow_->close();
+    settingsWindow_->close();
+    QCoreApplication::quit();
+}

@@ -1,0 +1,102 @@
+#pragma once
+
+#include "app/AppClock.h"
+#include "app/Dialogs.h"
+#include "app/UrlOpener.h"
+#include "app/VersionInfo.h"
+#include "engine/KeychainHelper.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QSettings>
+#include <functional>
+#include <memory>
+
+class AppSettings;
+class ConnectionPresetStore;
+class ContentView;
+class DocumentStore;
+class MainWindow;
+class QAction;
+class SettingsWindow;
+class SidecarModel;
+class UpdateChecker;
+class WorkspaceModel;
+
+// The application: it owns the long-lived models (workspace, settings, engine, connection presets),
+// builds the main window and runs launch and quit. On the window's first showing it installs
+// the key monitor and restores the last session; after launching it brings the windows to the
+// front and posts the launch checks. Quitting, by the window's close or by a command, stores
+// the open files and the active tab, asks before discarding unsaved changes, and marks the
+// session as cleanly ended only when the program really ends.
+class QuillmarkApp : public QObject {
+    Q_OBJECT
+
+public:
+    // `dialogs` answers every alert and panel; the program's own over the main window when
+    // none is given. The keychain keeps connection passwords; the system's when none is given.
+    explicit QuillmarkApp(std::unique_ptr<Dialogs> dialogs = {},
+                          std::unique_ptr<KeychainHelper> keychain = {}, QObject *parent = nullptr);
+    ~QuillmarkApp() override;
+
+    WorkspaceModel &workspace() const { return *workspace_; }
+    AppSettings &settings() const { return *settings_; }
+    ConnectionPresetStore &connectionStore() const { return *connectionStore_; }
+    SidecarModel &engine() const { return *engine_; }
+    Dialogs &dialogs() const { return *dialogs_; }
+    MainWindow *mainWindow() const { return mainWindow_; }
+    ContentView *contentView() const;
+    // The active tab's store.
+    DocumentStore *store() const;
+
+    // Shows the main window and finishes launching.
+    void start();
+    // The one alert for failed commands.
+    void presentError(const QString &description);
+
+    // The quit request: true when the program may end. Stores the tabs of the last session
+    // first; asks "Quit with Unsaved Changes?" when a tab is dirty.
+    bool shouldTerminate();
+    // Asks and, when allowed, ends the program (the window and the preferences window close).
+    void quit();
+
+    // Opens the one preferences window, or brings it to the front (Edit ▸ Settings…, Ctrl+,).
+    void showSettings();
+    // The command that does so, for the menu; the main window carries it.
+    QAction *settingsAction() const { return settingsAction_; }
+    SettingsWindow &settingsWindow() const { return *settingsWindow_; }
+    // Runs on the main queue after launching (the crash prompt, by default the one of
+    // CrashDetection); and once launched (by default the daily update check). Either may be
+    // empty: start-up measurements and tests go without them.
+    void setLaunchChecks(std::function<void()> crashPrompt, std::function<void()> updateCheck);
+
+signals:
+    // The window has been shown and the session restored.
+    void sessionRestored();
+
+private:
+    void onFirstShown();
+    void finishLaunching();
+    void applyAppearance();
+
+    QSettings rawSettings_;
+    std::unique_ptr<Dialogs> dialogs_;
+    std::unique_ptr<KeychainHelper> keychain_;
+    SystemClock clock_;
+    DesktopUrlOpener urlOpener_;
+    VersionInfo version_ = VersionInfo::current();
+    AppSettings *settings_;
+    WorkspaceModel *workspace_;
+    ConnectionPresetStore *connectionStore_;
+    SidecarModel *engine_;
+    UpdateChecker *updateChecker_;
+    QPointer<MainWindow> mainWindow_;
+    SettingsWindow *settingsWindow_;
+    QAction *settingsAction_;
+    // Set when the window is first shown, as the quit request reads them.
+    QPointer<WorkspaceModel> workspaceRef_;
+    QPointer<AppSettings> settingsRef_;
+    std::function<void()> crashPrompt_;
+    std::function<void()> updateCheck_;
+    bool quitting_ = false;
+};

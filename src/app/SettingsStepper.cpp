@@ -1,0 +1,64 @@
+#include "app/SettingsStepper.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
+
+SettingsStepper::SettingsStepper(double minimum, double maximum, const QString &suffix,
+                                 QWidget *parent)
+    : QWidget(parent), minimum_(minimum), maximum_(maximum), suffix_(suffix),
+      label_(new QLabel(this)), up_(new QToolButton(this)), down_(new QToolButton(this))
+{
+    auto *row = new QHBoxLayout(this);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(6);
+    row->addWidget(label_);
+    auto *arrows = new QVBoxLayout;
+    arrows->setSpacing(0);
+    for (auto [button, arrow, name] :
+         {std::tuple{up_, Qt::UpArrow, "up"}, std::tuple{down_, Qt::DownArrow, "down"}}) {
+        button->setArrowType(arrow);
+        button->setObjectName(QLatin1StringView(name));
+        button->setFixedSize(18, 11);
+        button->setAutoRepeat(true);
+        arrows->addWidget(button);
+    }
+    row->addLayout(arrows);
+    row->addStretch();
+    connect(up_, &QToolButton::clicked, this, &SettingsStepper::stepUp);
+    connect(down_, &QToolButton::clicked, this, &SettingsStepper::stepDown);
+    refresh();
+}
+
+void SettingsStepper::setValue(double value)
+{
+    value_ = value;
+    refresh();
+}
+
+QString SettingsStepper::text() const
+{
+    return QString::number(qint64(std::trunc(value_))) + suffix_;
+}
+
+void SettingsStepper::step(int direction)
+{
+    if (!isEnabled())
+        return;
+    const double next = std::clamp(value_ + direction, minimum_, maximum_);
+    if (next == value_)
+        return;
+    value_ = next;
+    refresh();
+    emit valueChanged(value_);
+}
+
+void SettingsStepper::refresh()
+{
+    label_->setText(text());
+    up_->setEnabled(value_ < maximum_);
+    down_->setEnabled(value_ > minimum_);
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QHash>
+#include <QPointer>
+#include <QUuid>
+#include <QWidget>
+
+class Dialogs;
+class QHBoxLayout;
+class QScrollArea;
+class QToolButton;
+class TabChip;
+class WorkspaceModel;
+
+// The strip of report tabs: one chip per tab in tab order, the active one marked, a click to
+// activate, a close mark that asks before discarding unsaved changes, and a "New Report"
+// button that stays in place however many tabs there are. Chips are keyed by their store's id
+// and updated in place.
+class TabBarView : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr int stripHeight = 32;
+
+    TabBarView(WorkspaceModel &workspace, Dialogs &dialogs, QWidget *parent = nullptr);
+
+    // The chips in tab order.
+    QList<TabChip *> chips() const;
+    QToolButton *newReportButton() const { return newReport_; }
+    // Room for every chip; the strip scrolls when it gets less.
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+    // The chip's title for a store: the file's name without its last extension, or the
+    // report's name when it has no file.
+    static QString title(const class DocumentStore &store);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    void syncChips();
+    // Asks whether to discard the tab that waits to be closed; queued after the request.
+    void confirmPendingClose();
+
+    WorkspaceModel &workspace_;
+    Dialogs &dialogs_;
+    QScrollArea *scroll_;
+    QHBoxLayout *chipRow_;
+    QToolButton *newReport_;
+    QHash<QUuid, QPointer<TabChip>> chipsById_;
+};

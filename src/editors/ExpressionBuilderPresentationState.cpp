@@ -1,0 +1,9 @@
+#include "ExpressionBuilderPresentationState.h"
+
+void ExpressionBuilderPresentationState::setVisible(bool visible)
+{
+    if (visible == isVisible_)
+        return;
+    isVisible_ = visible;
+    emit isVisibleChanged();
+}

@@ -1,0 +1,144 @@
+#include "app/CrashDetection.h"
+#include "AppTestSupport.h"
+#include "TestSupport.h"
+#include "app/CrashSignalHandler.h"
+#include "app/ScriptedDialogs.h"
+#include "app/UrlOpener.h"
+
+#include <QFile>
+#include <QSettings>
+#include <csignal>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+class CrashDetectionTest : public apptest::SandboxTest {
+protected:
+    void setMarkers(const QVariant &launchedBefore, const QVariant &cleanShutdown)
+    {
+        QSettings settings;
+        settings.clear();
+        if (launchedBefore.isValid())
+            settings.setValue(CrashDetection::hasLaunchedBeforeKey, launchedBefore);
+        if (cleanShutdown.isValid())
+            settings.setValue(CrashDetection::hadCleanShutdownKey, cleanShutdown);
+    }
+    QString touch(const QString &name, qint64 secondsAgo)
+    {
+        QDir().mkpath(path(u"logs"_s));
+        const QString file = writeText(u"logs/"_s + name, "log");
+        QFile f(file);
+        EXPECT_TRUE(f.open(QIODevice::ReadWrite));
+        f.setFileTime(QDateTime::currentDateTime().addSecs(-secondsAgo),
+                      QFileDevice::FileModificationTime);
+        return file;
+    }
+
+    const VersionInfo version{u"1.4.2"_s, u"7"_s, u"Debian GNU/Linux 12 (bookworm)"_s};
+};
+
+TEST_F(CrashDetectionTest, AnUncleanExitIsSeenOnceTheProgramHasLaunchedBefore)
+{
+    struct Case {
+        QVariant launchedBefore, cleanShutdown;
+        bool crashed;
+    };
+    const Case cases[] = {
+        {{}, {}, false},        // the first launch ever
+        {true, true, false},    // after an orderly quit
+        {true, false, true},    // after a kill
+        {u"true"_s, {}, true},  // read from text; a missing marker reads as false
+        {true, u"yes"_s, true}, // not a Boolean: false
+    };
+    for (const Case &c : cases) {
+        setMarkers(c.launchedBefore, c.cleanShutdown);
+        EXPECT_EQ(CrashDetection::checkPreviousSessionAndArmForThisOne(), c.crashed)
+            << c.launchedBefore.toString().toStdString()
+            << c.cleanShutdown.toString().toStdString();
+        // Armed, and on disk at once.
+        QFile file(QSettings().fileName());
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray stored = file.readAll();
+        EXPECT_TRUE(stored.contains("hasLaunchedBefore=true")) << stored.toStdString();
+        EXPECT_TRUE(stored.contains("hadCleanShutdown=false")) << stored.toStdString();
+    }
+    CrashDetection::markCleanShutdown();
+    EXPECT_FALSE(CrashDetection::checkPreviousSessionAndArmForThisOne());
+}
+
+TEST_F(CrashDetectionTest, TheNewestLogOfTheLastDayIsNamed)
+{
+    const QString folder = path(u"logs"_s);
+    EXPECT_EQ(CrashDetection::mostRecentCrashLogPath(folder, QDateTime::currentDateTime()),
+              std::nullopt)
+        << "no folder";
+    touch(u"Quillmark-2.crash"_s, 30 * 3600);
+    EXPECT_EQ(CrashDetection::mostRecentCrashLogPath(folder, QDateTime::currentDateTime()),
+              std::nullopt)
+        << "only an old log";
+    const QString recent = touch(u"Quillmark-1.crash"_s, 3600);
+    touch(u"quillmark-3.crash"_s, 60); // another letter case
+    touch(u"Other.crash"_s, 60);
+    EXPECT_EQ(CrashDetection::mostRecentCrashLogPath(folder, QDateTime::currentDateTime()), recent);
+}
+
+TEST_F(CrashDetectionTest, TheReportMailNamesTheLogOrSaysThereIsNone)
+{
+    const QString withLog = CrashDetection::reportBody(version, u"/l/Quillmark-1.crash"_s, u"/l"_s);
+    EXPECT_EQ(withLog,
+              u"Describe what you were doing right before it happened:\n\n"
+              u"\nA crash log was found at:\n/l/Quillmark-1.crash\nPlease attach it to this "
+              u"email (mailto links can't attach files automatically).\n"
+              u"\n---\nQuillmark 1.4.2\nDebian GNU/Linux 12 (bookworm)"_s);
+    const QString withoutLog = CrashDetection::reportBody({QString(), {}, u"Linux"_s}, std::nullopt,
+                                                          QDir::homePath() + u"/.local/x"_s);
+    EXPECT_TRUE(
+        withoutLog.contains(u"\n(No matching crash log was found in ~/.local/x/ - it may not "
+                            u"have been a crash.)\n"_s));
+    EXPECT_TRUE(withoutLog.endsWith(u"\n---\nQuillmark dev\nLinux"_s));
+
+    const QUrl url = CrashDetection::reportURL(u"a b\nc&d=e+f"_s);
+    EXPECT_EQ(url.toEncoded(), "mailto:support@quillmark.app?subject=Quillmark%20Crash%20Report"
+                               "&body=a%20b%0Ac%26d%3De%2Bf");
+}
+
+TEST_F(CrashDetectionTest, TheAlertOpensTheMailOnlyWhenAsked)
+{
+    ScriptedDialogs dialogs;
+    RecordingUrlOpener opener;
+    setMarkers({}, {});
+    CrashDetection::promptIfNeeded(dialogs, opener, version); // first launch
+    EXPECT_TRUE(dialogs.alerts().isEmpty());
+
+    CrashDetection::promptIfNeeded(dialogs, opener, version); // dismissed, as "Not Now"
+    ASSERT_EQ(dialogs.alerts().size(), 1);
+    EXPECT_EQ(dialogs.alerts()[0].message, u"Quillmark Didn't Close Normally Last Time"_s);
+    EXPECT_TRUE(opener.opened.isEmpty());
+
+    dialogs.answerAlert(0);
+    CrashDetection::promptIfNeeded(dialogs, opener, version);
+    ASSERT_EQ(opener.opened.size(), 1);
+    EXPECT_TRUE(opener.opened[0].toString().startsWith(u"mailto:support@quillmark.app?subject="_s));
+}
+
+TEST_F(CrashDetectionTest, AFatalSignalLeavesACrashLogThatTheScanFinds)
+{
+    const QString folder = path(u"CrashReports"_s);
+    EXPECT_EXIT(
+        {
+            CrashSignalHandler::install(folder, u"1.4.2"_s);
+            std::raise(SIGSEGV);
+        },
+        testing::KilledBySignal(SIGSEGV), "");
+    const std::optional<QString> log =
+        CrashDetection::mostRecentCrashLogPath(folder, QDateTime::currentDateTime());
+    ASSERT_TRUE(log);
+    EXPECT_TRUE(QFileInfo(*log).fileName().startsWith(u"Quillmark-"_s));
+    EXPECT_TRUE(log->endsWith(u".crash"_s));
+    const QByteArray text = testsupport::readFile(*log);
+    EXPECT_TRUE(text.startsWith("Quillmark 1.4.2 ended on signal ")) << text.toStdString();
+    EXPECT_TRUE(text.contains("(SIGSEGV)"));
+}
+
+} // namespace

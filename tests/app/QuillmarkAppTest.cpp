@@ -1,0 +1,173 @@
+#include "app/QuillmarkApp.h"
+#include "AppTestSupport.h"
+#include "app/AppSettings.h"
+#include "app/ContentView.h"
+#include "app/MainWindow.h"
+#include "app/ScriptedDialogs.h"
+#include "app/SettingsView.h"
+#include "app/SettingsWindow.h"
+#include "app/WorkspaceModel.h"
+#include "engine/InMemoryKeychain.h"
+#include "engine/SidecarModel.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+class QuillmarkAppTest : public apptest::SandboxTest {
+protected:
+    void SetUp() override
+    {
+        SandboxTest::SetUp();
+        QSettings().setValue(u"projectRootPath"_s, path(u"Reports"_s));
+        auto scripted = std::make_unique<ScriptedDialogs>();
+        dialogs = scripted.get();
+        app = std::make_unique<QuillmarkApp>(std::move(scripted),
+                                             std::make_unique<InMemoryKeychain>());
+        app->setLaunchChecks({}, {});
+        // No engine process in these tests: starting it fails as with a missing jar.
+        app->engine().setLocationProvider([this] {
+            return SidecarClient::Location{path(u"no-java"_s), path(u"no-sidecar.jar"_s)};
+        });
+    }
+
+    void TearDown() override { app.reset(); }
+
+    // Shows the window with untitled tabs before A, which is active; the first is dirty or not.
+    void startWithTabs(bool dirty)
+    {
+        app->start();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(app->mainWindow()));
+        WorkspaceModel &workspace = app->workspace();
+        workspace.activeStore()->setIsDirty(dirty);
+        workspace.newTab(595, 842);
+        workspace.openTab(QUrl::fromLocalFile(writeReport(u"A.jrxml"_s)));
+        ASSERT_EQ(workspace.tabs().size(), 3);
+        ASSERT_EQ(workspace.activeTabIndex(), 2);
+    }
+
+    static QVariant stored(const QString &key)
+    {
+        QSettings settings;
+        settings.sync();
+        return settings.value(key);
+    }
+
+    ScriptedDialogs *dialogs = nullptr;
+    std::unique_ptr<QuillmarkApp> app;
+};
+
+TEST_F(QuillmarkAppTest, QuittingCleanStoresTheSessionAndMarksACleanShutdown)
+{
+    startWithTabs(false);
+    EXPECT_TRUE(app->shouldTerminate());
+    EXPECT_TRUE(dialogs->alerts().isEmpty());
+    EXPECT_EQ(stored(u"lastOpenTabPaths"_s).toStringList(), QStringList{path(u"A.jrxml"_s)});
+    EXPECT_EQ(stored(u"lastActiveTabIndex"_s).toInt(), 0) << "A's place among the saved tabs";
+    EXPECT_EQ(stored(u"hadCleanShutdown"_s).toString(), u"true"_s);
+}
+
+TEST_F(QuillmarkAppTest, QuittingDirtyAsksAndOnlyQuitAnywayEndsTheSession)
+{
+    startWithTabs(true);
+    dialogs->answerAlert(1);
+    EXPECT_FALSE(app->shouldTerminate());
+    ASSERT_EQ(dialogs->alerts().size(), 1);
+    const AlertRequest &alert = dialogs->alerts().first();
+    EXPECT_EQ(alert.message, u"Quit with Unsaved Changes?"_s);
+    ASSERT_EQ(alert.buttons.size(), 2);
+    EXPECT_EQ(alert.buttons.at(0).title, u"Quit Anyway"_s);
+    EXPECT_EQ(alert.buttons.at(0).role, AlertRequest::Role::destructive);
+    EXPECT_FALSE(stored(u"hadCleanShutdown"_s).isValid());
+    EXPECT_EQ(stored(u"lastOpenTabPaths"_s).toStringList(), QStringList{path(u"A.jrxml"_s)})
+        << "the attempt stored the session";
+
+    // Closing the window asks the same question; Cancel keeps it open.
+    dialogs->answerAlert(-1);
+    EXPECT_FALSE(app->mainWindow()->close());
+    EXPECT_TRUE(app->mainWindow()->isVisible());
+    EXPECT_FALSE(stored(u"hadCleanShutdown"_s).isValid());
+
+    dialogs->answerAlert(0);
+    EXPECT_TRUE(app->shouldTerminate());
+    EXPECT_EQ(stored(u"hadCleanShutdown"_s).toString(), u"true"_s);
+    EXPECT_TRUE(app->workspace().hasUnsavedChanges()) << "nothing was saved";
+}
+
+TEST_F(QuillmarkAppTest, AWindowNeverShownQuitsWithoutStoringOrAsking)
+{
+    app->workspace().activeStore()->setIsDirty(true);
+    EXPECT_TRUE(app->shouldTerminate());
+    EXPECT_TRUE(dialogs->alerts().isEmpty());
+    EXPECT_FALSE(stored(u"lastOpenTabPaths"_s).isValid());
+    EXPECT_EQ(stored(u"hadCleanShutdown"_s).toString(), u"true"_s);
+}
+
+TEST_F(QuillmarkAppTest, TheWindowRestoresTheLastSessionWhenFirstShown)
+{
+    const QString a = writeReport(u"A.jrxml"_s);
+    const QString b = writeReport(u"B.jrxml"_s);
+    app->settings().setLastOpenTabPaths({a, b});
+    app->settings().setLastActiveTabIndex(1);
+    app->start();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(app->mainWindow()));
+    EXPECT_EQ(app->mainWindow()->windowTitle(), u"Quillmark"_s);
+    EXPECT_GE(app->mainWindow()->width(), 1100);
+    EXPECT_GE(app->mainWindow()->height(), 750);
+    ASSERT_EQ(app->workspace().tabs().size(), 2);
+    EXPECT_EQ(app->store()->fileURL()->toLocalFile(), b);
+    EXPECT_TRUE(app->workspace().keyMonitor());
+    // The engine starts once the window has been painted.
+    for (int i = 0; i < 50 && !app->engine().errorMessage(); ++i)
+        QTest::qWait(100);
+    ASSERT_TRUE(app->engine().errorMessage()) << "a failed engine start is kept for later";
+    EXPECT_FALSE(app->engine().errorMessage()->isEmpty());
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(QuillmarkAppTest, LaunchPostsTheCrashPromptAndChecksForUpdatesOnce)
+{
+    int crashPrompts = 0;
+    int updateChecks = 0;
+    app->setLaunchChecks([&] { ++crashPrompts; }, [&] { ++updateChecks; });
+    app->start();
+    EXPECT_EQ(crashPrompts, 0) << "the prompt waits for the event queue";
+    EXPECT_EQ(updateChecks, 1);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(crashPrompts, 1);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(QuillmarkAppTest, CtrlCommaOpensOnePreferencesWindowThatClosesWithTheMainWindow)
+{
+    app->start();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(app->mainWindow()));
+    EXPECT_EQ(app->settingsAction()->text(), u"Settings…"_s);
+    EXPECT_EQ(app->settingsWindow().view(), nullptr);
+    for (int press = 0; press < 2; ++press) {
+        app->mainWindow()->activateWindow();
+        QTest::keyClick(app->mainWindow(), Qt::Key_Comma, Qt::ControlModifier);
+    }
+    const QPointer<SettingsView> view = app->settingsWindow().view();
+    ASSERT_NE(view, nullptr);
+    EXPECT_TRUE(view->isVisible());
+    EXPECT_EQ(QApplication::topLevelWidgets().count(view.data()), 1);
+
+    EXPECT_TRUE(app->mainWindow()->close());
+    // The main window goes first, then the preferences window it closed.
+    for (int round = 0; round < 2; ++round)
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(view.isNull());
+}
+
+} // namespace
