@@ -1,5 +1,7 @@
 #include "app/BusyBanner.h"
 
+#include "app/Spinner.h"
+
 #include <QGraphicsDropShadowEffect>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -7,42 +9,8 @@
 #include <QPainterPath>
 #include <QTimer>
 
-namespace {
-
-// A turning arc, as small as a control's progress indicator.
-class Spinner : public QWidget {
-public:
-    explicit Spinner(QWidget *parent) : QWidget(parent)
-    {
-        setFixedSize(16, 16);
-        timer_.setInterval(80);
-        connect(&timer_, &QTimer::timeout, this, [this] {
-            angle_ = (angle_ + 30) % 360;
-            update();
-        });
-    }
-
-protected:
-    void showEvent(QShowEvent *) override { timer_.start(); }
-    void hideEvent(QHideEvent *) override { timer_.stop(); }
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        QPen pen(palette().color(QPalette::WindowText), 2, Qt::SolidLine, Qt::RoundCap);
-        painter.setPen(pen);
-        painter.drawArc(QRectF(2, 2, 12, 12), -angle_ * 16, 270 * 16);
-    }
-
-private:
-    QTimer timer_;
-    int angle_ = 0;
-};
-
-} // namespace
-
 BusyBanner::BusyBanner(QWidget *parent)
-    : QWidget(parent), label_(new QLabel(this)), spinner_(new Spinner(this))
+    : QWidget(parent), label_(new QLabel(this)), spinner_(new Spinner(16, this))
 {
     setObjectName(QStringLiteral("BusyBanner"));
     QFont font = label_->font();

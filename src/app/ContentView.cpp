@@ -2,18 +2,26 @@
 
 #include "app/AppSettings.h"
 #include "app/BusyBanner.h"
+#include "app/CanvasTrailingToolbar.h"
+#include "app/CrashDetection.h"
 #include "app/Dialogs.h"
 #include "app/ErrorDisplay.h"
 #include "app/PanelDivider.h"
 #include "app/PanelWidths.h"
 #include "app/Placeholder.h"
+#include "app/PreviewRun.h"
+#include "app/PreviewSheet.h"
 #include "app/ReaderWarningsBar.h"
 #include "app/SheetDialog.h"
+#include "app/SourceSheet.h"
 #include "app/TabBarView.h"
 #include "app/ToolStrip.h"
+#include "app/UrlOpener.h"
 #include "app/WorkspaceModel.h"
 #include "canvas/AlignDistributeToolbar.h"
 #include "canvas/CanvasView.h"
+#include "canvas/FormatToolbar.h"
+#include "canvas/PaletteView.h"
 #include "document/DocumentStore.h"
 #include "engine/FriendlyErrorTranslator.h"
 #include "engine/ParameterValuesSheet.h"
@@ -49,7 +57,7 @@ Placeholder *row(const QString &name, const QSize &size, QWidget *parent)
 } // namespace
 
 ContentView::ContentView(WorkspaceModel &workspace, AppSettings &settings, Dialogs &dialogs,
-                         QWidget *parent)
+                         SnippetLibrary &snippetLibrary, SidecarModel &engine, QWidget *parent)
     : QWidget(parent), workspace_(workspace), settings_(settings), dialogs_(dialogs),
       panelWidths_(new PanelWidths(this))
 {
@@ -57,8 +65,11 @@ ContentView::ContentView(WorkspaceModel &workspace, AppSettings &settings, Dialo
     setMinimumSize(minimumContentWidth, minimumContentHeight);
 
     auto *actions = row(u"ActionsRow"_s, {900, 34}, this);
-    toolStrip_ = new ToolStrip(row(u"PaletteView"_s, {400, 34}, this),
-                               row(u"FormatToolbar"_s, {520, 34}, this),
+    palette_ = new PaletteView(settings_, snippetLibrary, engine, this);
+    palette_->setObjectName(u"PaletteView"_s);
+    formatToolbar_ = new FormatToolbar(settings_, this);
+    formatToolbar_->setObjectName(u"FormatToolbar"_s);
+    toolStrip_ = new ToolStrip(palette_, formatToolbar_,
                                alignToolbar_ = new AlignDistributeToolbar(this), this);
     alignToolbar_->setObjectName(u"AlignDistributeToolbar"_s);
     warningsBar_ = new ReaderWarningsBar(this);
@@ -169,8 +180,12 @@ void ContentView::buildSheets()
     addSheet(u"NewReportWizardSheet"_s, {640, 520}, &WorkspaceModel::isNewReportWizardVisible,
              &WorkspaceModel::isNewReportWizardVisibleChanged,
              [&w] { w.setIsNewReportWizardVisible(false); });
-    addSheet(u"SourceSheet"_s, {650, 800}, &WorkspaceModel::isSourceVisible,
-             &WorkspaceModel::isSourceVisibleChanged, [&w] { w.setIsSourceVisible(false); });
+    auto *source =
+        addSheet(u"SourceSheet"_s, {650, 800}, &WorkspaceModel::isSourceVisible,
+                 &WorkspaceModel::isSourceVisibleChanged, [&w] { w.setIsSourceVisible(false); });
+    delete source->findChild<Placeholder *>();
+    source->layout()->setContentsMargins(0, 0, 0, 0);
+    source->layout()->addWidget(sourceSheet_ = new SourceSheet(workspace_, source));
     // The prompt follows its flag by itself; dismissing it drops the pending run.
     new ParameterValuesSheet(&workspace_, this);
 }
@@ -189,6 +204,8 @@ void ContentView::followActiveStore()
         activeStore_ = store;
         canvas_->setStore(store);
         alignToolbar_->setStore(store);
+        palette_->setStore(store);
+        formatToolbar_->setStore(store);
         subreportConnection_ = connect(store, &DocumentStore::creatingSubreportElementIDsChanged,
                                        this, &ContentView::refreshBanner);
     }
@@ -235,9 +252,17 @@ QWidget *ContentView::errorDisplay(const QString &rawError, QWidget *parent)
     return new ErrorDisplay(rawError, parent);
 }
 
-void ContentView::setEngine(SidecarModel *engine)
+void ContentView::setEngine(SidecarModel *engine, ConnectionPresetStore &connections)
 {
     engine_ = engine;
+    previewRun_ = std::make_unique<PreviewRun>(workspace_, *engine, connections, dialogs_);
+    trailingToolbar_ = new CanvasTrailingToolbar(workspace_, *engine, connections, canvas_);
+    canvas_->setTrailingToolbar(trailingToolbar_);
+    connect(trailingToolbar_, &CanvasTrailingToolbar::sourceRequested, sourceSheet_,
+            &SourceSheet::openFromActiveReport);
+    connect(trailingToolbar_, &CanvasTrailingToolbar::previewRequested, this,
+            &ContentView::startPreviewRun);
+
     const auto flagsChanged = [this] {
         setEngineBusyFlags({.isRendering = engine_->isRendering(),
                             .isExporting = engine_->isExporting(),
@@ -263,9 +288,42 @@ void ContentView::setEngine(SidecarModel *engine)
     previewSheet_->setObjectName(u"PreviewSheet"_s);
     previewSheet_->setMinimumSize(650, 800);
     auto *layout = new QVBoxLayout(previewSheet_);
-    layout->addWidget(new Placeholder(u"PreviewSheetContent"_s, {650, 800}, previewSheet_));
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(previewSheetContent_ = new PreviewSheet(*engine, previewSheet_));
     connect(engine, &SidecarModel::previewSessionChanged, previewSheet_,
             [this] { previewSheet_->setShown(engine_ && engine_->previewSession().has_value()); });
+}
+
+void ContentView::startPreviewRun()
+{
+    if (previewRun_)
+        previewRun_->start();
+}
+
+void ContentView::setBugReporting(UrlOpener &opener, const VersionInfo &version)
+{
+    urlOpener_ = &opener;
+    version_ = version;
+}
+
+QUrl ContentView::bugReportURL(const VersionInfo &version)
+{
+    const QString programVersion = version.shortVersion.isEmpty() ? u"dev"_s : version.shortVersion;
+    return CrashDetection::supportMailURL(u"Quillmark Bug Report"_s,
+                                          u"Describe what happened:\n\n\n---\nQuillmark "_s +
+                                              programVersion + u'\n' + version.systemVersion);
+}
+
+void ContentView::reportBug()
+{
+    const QUrl url = bugReportURL(version_);
+    if (urlOpener_ && url.isValid())
+        urlOpener_->open(url);
+}
+
+void ContentView::presentFileActionError(const QString &description)
+{
+    dialogs_.presentError(description);
 }
 
 void ContentView::showExportErrorIfAny()

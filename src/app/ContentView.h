@@ -1,24 +1,35 @@
 #pragma once
 
 #include "app/BusyStatus.h"
+#include "app/VersionInfo.h"
 
 #include <QPointer>
 #include <QSet>
 #include <QUuid>
 #include <QWidget>
+#include <memory>
 
 class AlignDistributeToolbar;
 class AppSettings;
 class BusyBanner;
+class CanvasTrailingToolbar;
 class CanvasView;
+class ConnectionPresetStore;
 class Dialogs;
+class FormatToolbar;
 class DocumentStore;
+class PaletteView;
 class PanelWidths;
+class PreviewRun;
+class PreviewSheet;
 class ReaderWarningsBar;
 class SidecarModel;
 class SheetDialog;
+class SnippetLibrary;
+class SourceSheet;
 class TabBarView;
 class ToolStrip;
+class UrlOpener;
 class WorkspaceModel;
 
 // The content of the main window, top to bottom: the actions row, the tool strip, and the
@@ -33,8 +44,9 @@ public:
     static constexpr int minimumContentWidth = 1100;
     static constexpr int minimumContentHeight = 750;
 
+    // The palette inserts through the engine and the snippet library; both outlive the view.
     ContentView(WorkspaceModel &workspace, AppSettings &settings, Dialogs &dialogs,
-                QWidget *parent = nullptr);
+                SnippetLibrary &snippetLibrary, SidecarModel &engine, QWidget *parent = nullptr);
     ~ContentView() override;
 
     // What the engine is doing; the zip and the active tab's subreport flags are added here.
@@ -50,12 +62,28 @@ public:
     // The engine model: its busy flags feed the banner, its export errors the alert, its preview
     // session the preview sheet; each showing of the window starts the engine unless it runs,
     // and the first one makes written files reload the project explorer.
-    void setEngine(SidecarModel *engine);
+    // The canvas's trailing toolbar starts preview runs with the connection presets.
+    void setEngine(SidecarModel *engine, ConnectionPresetStore &connections);
+
+    // Bug reports: the mail is opened with `opener` and names `version`.
+    void setBugReporting(UrlOpener &opener, const VersionInfo &version);
+    // Opens a pre-filled bug report mail.
+    void reportBug();
+    static QUrl bugReportURL(const VersionInfo &version);
+    // The one alert of failed file actions: "Quillmark" with the error's text; returns when closed.
+    void presentFileActionError(const QString &description);
+
+    CanvasTrailingToolbar *trailingToolbar() const { return trailingToolbar_; }
+    SourceSheet *sourceSheet() const { return sourceSheet_; }
+    PreviewSheet *previewSheet() const { return previewSheetContent_; }
+    void startPreviewRun();
 
     PanelWidths &panelWidths() const { return *panelWidths_; }
     TabBarView *tabBar() const { return tabBar_; }
     CanvasView *canvas() const { return canvas_; }
     ToolStrip *toolStrip() const { return toolStrip_; }
+    PaletteView *palette() const { return palette_; }
+    FormatToolbar *formatToolbar() const { return formatToolbar_; }
     BusyBanner *busyBanner() const { return banner_; }
 
 protected:
@@ -83,6 +111,8 @@ private:
     TabBarView *tabBar_ = nullptr;
     CanvasView *canvas_ = nullptr;
     AlignDistributeToolbar *alignToolbar_ = nullptr;
+    PaletteView *palette_ = nullptr;
+    FormatToolbar *formatToolbar_ = nullptr;
     QWidget *leftColumn_ = nullptr;
     QWidget *inspector_ = nullptr;
     BusyBanner *banner_ = nullptr;
@@ -93,6 +123,12 @@ private:
     bool isZipping_ = false;
     QPointer<SidecarModel> engine_;
     SheetDialog *previewSheet_ = nullptr;
+    PreviewSheet *previewSheetContent_ = nullptr;
+    SourceSheet *sourceSheet_ = nullptr;
+    CanvasTrailingToolbar *trailingToolbar_ = nullptr;
+    std::unique_ptr<PreviewRun> previewRun_;
+    UrlOpener *urlOpener_ = nullptr;
+    VersionInfo version_;
     bool shownBefore_ = false;
     bool engineStartPending_ = false;
 };

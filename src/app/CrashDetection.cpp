@@ -98,12 +98,17 @@ QString reportBody(const VersionInfo &version, const std::optional<QString> &cra
            u"\n---\nQuillmark "_s + programVersion + u'\n' + version.systemVersion;
 }
 
-QUrl reportURL(const QString &body)
+QUrl supportMailURL(const QString &subject, const QString &body)
 {
     const QByteArray encoded = "mailto:" + QUrl::toPercentEncoding(supportAddress, "@") +
-                               "?subject=" + QUrl::toPercentEncoding(u"Quillmark Crash Report"_s) +
+                               "?subject=" + QUrl::toPercentEncoding(subject) +
                                "&body=" + QUrl::toPercentEncoding(body);
     return QUrl::fromEncoded(encoded, QUrl::StrictMode);
+}
+
+QUrl reportURL(const QString &body)
+{
+    return supportMailURL(u"Quillmark Crash Report"_s, body);
 }
 
 void promptIfNeeded(Dialogs &dialogs, UrlOpener &opener, const VersionInfo &version)

@@ -46,6 +46,8 @@ QString reportBody(const VersionInfo &version, const std::optional<QString> &cra
 // mailto:<support address>?subject=Quillmark%20Crash%20Report&body=<body>, every value
 // percent-encoded.
 QUrl reportURL(const QString &body);
+// mailto:<support address>?subject=<subject>&body=<body>, every value percent-encoded.
+QUrl supportMailURL(const QString &subject, const QString &body);
 
 // The launch-time check: after an unclean exit, asks whether to report it and, on "Report a Bug",
 // opens the mail. Main thread.

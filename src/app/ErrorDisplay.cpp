@@ -27,7 +27,7 @@ ErrorDisplay::ErrorDisplay(const QString &rawError, QWidget *parent) : QWidget(p
     setObjectName(QStringLiteral("ErrorDisplay"));
     auto *layout = new QVBoxLayout(this);
     layout->setSpacing(10);
-    layout->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    layout->setAlignment(Qt::AlignTop);
     QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
 
     const std::optional<QString> friendly = FriendlyErrorTranslator::translate(rawError);

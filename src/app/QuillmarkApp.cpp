@@ -10,6 +10,7 @@
 #include "app/UpdateChecker.h"
 #include "app/WidgetDialogs.h"
 #include "app/WorkspaceModel.h"
+#include "canvas/SnippetLibrary.h"
 #include "engine/ConnectionPresetStore.h"
 #include "engine/QtKeychainHelper.h"
 #include "engine/SidecarModel.h"
@@ -33,6 +34,7 @@ QuillmarkApp::QuillmarkApp(std::unique_ptr<Dialogs> dialogs,
         keychain_ = std::make_unique<QtKeychainHelper>();
     connectionStore_ = new ConnectionPresetStore(rawSettings_, *keychain_, this);
     engine_ = new SidecarModel(this);
+    snippetLibrary_ = new SnippetLibrary(rawSettings_, this);
     auto *widgetDialogs = dialogs_ ? nullptr : new WidgetDialogs;
     if (widgetDialogs)
         dialogs_.reset(widgetDialogs);
@@ -41,8 +43,9 @@ QuillmarkApp::QuillmarkApp(std::unique_ptr<Dialogs> dialogs,
     updateCheck_ = [this] { updateChecker_->checkIfNeeded(); };
     settingsWindow_ = new SettingsWindow(*settings_, *updateChecker_, version_, this);
 
-    auto *content = new ContentView(*workspace_, *settings_, *dialogs_);
-    content->setEngine(engine_);
+    auto *content = new ContentView(*workspace_, *settings_, *dialogs_, *snippetLibrary_, *engine_);
+    content->setEngine(engine_, *connectionStore_);
+    content->setBugReporting(urlOpener_, version_);
     mainWindow_ = new MainWindow(content);
     mainWindow_->setAttribute(Qt::WA_DeleteOnClose);
     if (widgetDialogs)

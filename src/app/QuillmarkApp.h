@@ -20,15 +20,16 @@ class MainWindow;
 class QAction;
 class SettingsWindow;
 class SidecarModel;
+class SnippetLibrary;
 class UpdateChecker;
 class WorkspaceModel;
 
-// The application: it owns the long-lived models (workspace, settings, engine, connection presets),
-// builds the main window and runs launch and quit. On the window's first showing it installs
-// the key monitor and restores the last session; after launching it brings the windows to the
-// front and posts the launch checks. Quitting, by the window's close or by a command, stores
-// the open files and the active tab, asks before discarding unsaved changes, and marks the
-// session as cleanly ended only when the program really ends.
+// The application: it owns the long-lived models (workspace, settings, engine, connection presets,
+// snippet library), builds the main window and runs launch and quit. On the window's first
+// showing it installs the key monitor and restores the last session; after launching it brings
+// the windows to the front and posts the launch checks. Quitting, by the window's close or by a
+// command, stores the open files and the active tab, asks before discarding unsaved changes, and
+// marks the session as cleanly ended only when the program really ends.
 class QuillmarkApp : public QObject {
     Q_OBJECT
 
@@ -43,6 +44,7 @@ public:
     AppSettings &settings() const { return *settings_; }
     ConnectionPresetStore &connectionStore() const { return *connectionStore_; }
     SidecarModel &engine() const { return *engine_; }
+    SnippetLibrary &snippetLibrary() const { return *snippetLibrary_; }
     Dialogs &dialogs() const { return *dialogs_; }
     MainWindow *mainWindow() const { return mainWindow_; }
     ContentView *contentView() const;
@@ -89,6 +91,7 @@ private:
     WorkspaceModel *workspace_;
     ConnectionPresetStore *connectionStore_;
     SidecarModel *engine_;
+    SnippetLibrary *snippetLibrary_;
     UpdateChecker *updateChecker_;
     QPointer<MainWindow> mainWindow_;
     SettingsWindow *settingsWindow_;

@@ -1,5 +1,7 @@
 #include "canvas/AlignDistributeToolbar.h"
 
+#include "canvas/ToolbarParts.h"
+
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QHash>
@@ -34,26 +36,6 @@ QString themeName(const QString &symbol)
     return names.value(symbol);
 }
 
-QLabel *captionLabel(const QString &text, QWidget *parent)
-{
-    auto *label = new QLabel(text, parent);
-    QFont font = label->font();
-    font.setPointSizeF(font.pointSizeF() * 0.85);
-    label->setFont(font);
-    label->setForegroundRole(QPalette::PlaceholderText);
-    label->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
-    return label;
-}
-
-QFrame *divider(QWidget *parent)
-{
-    auto *line = new QFrame(parent);
-    line->setFrameShape(QFrame::VLine);
-    line->setFrameShadow(QFrame::Sunken);
-    line->setFixedHeight(16);
-    return line;
-}
-
 } // namespace
 
 AlignDistributeToolbar::AlignDistributeToolbar(QWidget *parent) : QWidget(parent)
@@ -64,7 +46,7 @@ AlignDistributeToolbar::AlignDistributeToolbar(QWidget *parent) : QWidget(parent
     row->setContentsMargins(10, 4, 10, 4);
     row->setSpacing(6);
 
-    row->addWidget(captionLabel(QStringLiteral("Align:"), this));
+    row->addWidget(ToolbarParts::captionLabel(QStringLiteral("Align:"), this));
     align_ = {
         alignButton("align.horizontal.left", "Align Left Edges",
                     [](DocumentStore &s) { s.alignSelected(Edge::left); }),
@@ -81,8 +63,8 @@ AlignDistributeToolbar::AlignDistributeToolbar(QWidget *parent) : QWidget(parent
     };
     for (QToolButton *b : std::as_const(align_))
         row->addWidget(b);
-    row->addWidget(divider(this));
-    row->addWidget(captionLabel(QStringLiteral("Distribute:"), this));
+    row->addWidget(ToolbarParts::divider(this));
+    row->addWidget(ToolbarParts::captionLabel(QStringLiteral("Distribute:"), this));
     distribute_ = {
         distributeButton("arrow.left.and.right", "Distribute Horizontally",
                          [](DocumentStore &s) { s.distributeSelected(Axis::horizontal); }),
@@ -91,8 +73,8 @@ AlignDistributeToolbar::AlignDistributeToolbar(QWidget *parent) : QWidget(parent
     };
     for (QToolButton *b : std::as_const(distribute_))
         row->addWidget(b);
-    row->addWidget(divider(this));
-    row->addWidget(captionLabel(QStringLiteral("Arrange:"), this));
+    row->addWidget(ToolbarParts::divider(this));
+    row->addWidget(ToolbarParts::captionLabel(QStringLiteral("Arrange:"), this));
     arrange_ = {
         arrangeButton("square.3.layers.3d.top.filled", "Bring to Front",
                       [](DocumentStore &s) { s.bringToFront(); }),
@@ -105,14 +87,14 @@ AlignDistributeToolbar::AlignDistributeToolbar(QWidget *parent) : QWidget(parent
     };
     for (QToolButton *b : std::as_const(arrange_))
         row->addWidget(b);
-    row->addWidget(divider(this));
+    row->addWidget(ToolbarParts::divider(this));
     delete_ = imageButton("trash", "Delete selected element",
                           [](DocumentStore &s) { s.deleteSelectedElement(); });
     duplicate_ = imageButton("plus.square.on.square", "Duplicate selected element",
                              [](DocumentStore &s) { s.duplicateSelectedElement(); });
     row->addWidget(delete_);
     row->addWidget(duplicate_);
-    count_ = captionLabel(QString(), this);
+    count_ = ToolbarParts::captionLabel(QString(), this);
     row->addWidget(count_);
     row->addStretch(1);
     refresh();

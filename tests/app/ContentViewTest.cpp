@@ -10,6 +10,8 @@
 #include "app/TabChip.h"
 #include "app/ToolStrip.h"
 #include "app/WorkspaceModel.h"
+#include "canvas/SnippetLibrary.h"
+#include "engine/SidecarModel.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -26,7 +28,7 @@ protected:
     {
         SandboxTest::SetUp();
         settings = std::make_unique<AppSettings>(path(u"Docs"_s));
-        view = std::make_unique<ContentView>(workspace, *settings, dialogs);
+        view = std::make_unique<ContentView>(workspace, *settings, dialogs, snippets, engine);
         view->resize(1400, 900);
         view->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(view.get()));
@@ -42,6 +44,9 @@ protected:
     WorkspaceModel workspace;
     ScriptedDialogs dialogs;
     std::unique_ptr<AppSettings> settings;
+    QSettings snippetSettings{path(u"snippets.ini"_s), QSettings::IniFormat};
+    SnippetLibrary snippets{snippetSettings};
+    SidecarModel engine;
     std::unique_ptr<ContentView> view;
 };
 

@@ -1,0 +1,66 @@
+#include "app/PreviewRun.h"
+
+#include "app/Dialogs.h"
+#include "app/WorkspaceModel.h"
+#include "document/DocumentStore.h"
+#include "engine/ConnectionPresetStore.h"
+#include "engine/LiveConnection.h"
+#include "engine/PDFSizeLimit.h"
+#include "engine/SidecarModel.h"
+
+#include <QPointer>
+
+using namespace Qt::StringLiterals;
+
+PreviewRun::PreviewRun(WorkspaceModel &workspace, SidecarModel &engine,
+                       ConnectionPresetStore &connections, Dialogs &dialogs)
+    : workspace_(workspace), engine_(engine), connections_(connections), dialogs_(dialogs)
+{
+}
+
+void PreviewRun::start()
+{
+    DocumentStore *active = workspace_.activeStore();
+    const auto ask = [this](const QString &message, const QString &informativeText,
+                            const QStringList &buttons) {
+        AlertRequest alert{AlertRequest::Style::warning, message, informativeText, {}};
+        for (const QString &title : buttons)
+            alert.buttons.append({title, title == u"Cancel"_s ? AlertRequest::Role::cancel
+                                                              : AlertRequest::Role::normal});
+        return dialogs_.runAlert(alert);
+    };
+    if (!PDFSizeLimit::confirmIfExceeded(active->document(), ask))
+        return;
+    active->saveIfNeededBeforeCompile();
+
+    QList<OpenTab> others;
+    for (const DocumentStore *tab : workspace_.tabs()) {
+        if (tab->id() != active->id())
+            others.append({tab->document(), tab->fileURL()});
+    }
+
+    // The prompt may stay open while the user switches tabs: the run keeps to its own report.
+    QPointer<DocumentStore> store = active;
+    QPointer<SidecarModel> engine = &engine_;
+    QPointer<ConnectionPresetStore> connections = &connections_;
+    workspace_.promptForParameterValues(active, [store, engine, connections, others](
+                                                    const WorkspaceModel::ParameterValues &values) {
+        if (!store || !engine || !connections)
+            return;
+        engine->compileAndPreview(store->document(), store->fileURL(), others, values,
+                                  resolveLiveConnection(*store, *connections));
+        engine->setPreviewSession(PreviewSession{QUuid::createUuid()});
+    });
+}
+
+QString PreviewRun::connectionLabel(const DocumentStore *store,
+                                    const ConnectionPresetStore &connections)
+{
+    if (store && store->activeConnectionID()) {
+        for (const DatabaseConnection &preset : connections.connections()) {
+            if (preset.id == *store->activeConnectionID())
+                return u"Data: live ("_s + preset.name + u')';
+        }
+    }
+    return u"Data: test data (no connection - Data > Database Connections)"_s;
+}

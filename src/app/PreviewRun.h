@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+
+class ConnectionPresetStore;
+class Dialogs;
+class DocumentStore;
+class SidecarModel;
+class WorkspaceModel;
+
+// The one way a report is compiled, filled and shown as a PDF in the window: the page-size
+// question, the save of a report that has a file, the other open tabs, the parameter prompt, the
+// live connection, the engine run and a new preview session, in that order.
+class PreviewRun {
+public:
+    PreviewRun(WorkspaceModel &workspace, SidecarModel &engine, ConnectionPresetStore &connections,
+               Dialogs &dialogs);
+
+    // Starts a run of the active report. Everything after the prompt concerns the report the run
+    // started with, whichever tab is active when the prompt is confirmed; when that report's tab
+    // has been closed by then, nothing runs.
+    void start();
+
+    // Where a report takes its data from: the chosen preset by name, else the test data.
+    static QString connectionLabel(const DocumentStore *store,
+                                   const ConnectionPresetStore &connections);
+
+private:
+    WorkspaceModel &workspace_;
+    SidecarModel &engine_;
+    ConnectionPresetStore &connections_;
+    Dialogs &dialogs_;
+};

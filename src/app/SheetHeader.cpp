@@ -1,0 +1,34 @@
+#include "app/SheetHeader.h"
+
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+QWidget *sheetHeader(const QString &title, const QList<QWidget *> &trailing, QWidget *parent)
+{
+    auto *header = new QWidget(parent);
+    auto *titleLabel = new QLabel(title, header);
+    QFont headline = titleLabel->font();
+    headline.setBold(true);
+    titleLabel->setFont(headline);
+
+    auto *row = new QHBoxLayout;
+    row->setContentsMargins(12, 12, 12, 12);
+    row->addWidget(titleLabel);
+    row->addStretch(1);
+    for (QWidget *item : trailing)
+        row->addWidget(item);
+
+    auto *line = new QFrame(header);
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Plain);
+    line->setForegroundRole(QPalette::Mid);
+
+    auto *column = new QVBoxLayout(header);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addLayout(row);
+    column->addWidget(line);
+    return header;
+}

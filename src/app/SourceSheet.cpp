@@ -1,0 +1,88 @@
+#include "app/SourceSheet.h"
+
+#include "app/SheetHeader.h"
+#include "app/WorkspaceModel.h"
+#include "document/DocumentStore.h"
+#include "editors/CodeEditorView.h"
+#include "editors/XMLSyntaxHighlighter.h"
+#include "model/JrxmlCodec.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QStringDecoder>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+SourceSheet::SourceSheet(WorkspaceModel &workspace, QWidget *parent)
+    : QWidget(parent), workspace_(workspace), errorLabel_(new QLabel(this)),
+      editor_(new CodeEditorView(XMLSyntaxHighlighter::scheme(), true, {}, nullptr, this))
+{
+    setObjectName(u"SourceSheetContent"_s);
+    errorLabel_->setObjectName(u"SourceError"_s);
+    errorLabel_->setWordWrap(true);
+    errorLabel_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    errorLabel_->setMaximumWidth(320);
+    QFont caption = errorLabel_->font();
+    caption.setPointSizeF(caption.pointSizeF() * 0.85);
+    errorLabel_->setFont(caption);
+    errorLabel_->setMaximumHeight(QFontMetrics(caption).lineSpacing() * 2);
+    QPalette red = errorLabel_->palette();
+    red.setColor(QPalette::WindowText, QColor(0xFF, 0x3B, 0x30));
+    errorLabel_->setPalette(red);
+    errorLabel_->hide();
+
+    auto *applyButton = new QPushButton(u"Apply"_s, this);
+    applyButton->setObjectName(u"ApplySource"_s);
+    applyButton->setToolTip(u"Re-parse this XML and update the report (doesn't save to disk by "
+                            u"itself - use Cmd+S afterward, same as any other edit)"_s);
+    applyButton->setAutoDefault(false);
+    auto *close = new QPushButton(u"Close"_s, this);
+    close->setAutoDefault(false);
+
+    auto *column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addWidget(sheetHeader(u"Source"_s, {errorLabel_, applyButton, close}, this));
+    column->addWidget(editor_, 1);
+
+    connect(applyButton, &QPushButton::clicked, this, &SourceSheet::apply);
+    connect(close, &QPushButton::clicked, &workspace_,
+            [this] { workspace_.setIsSourceVisible(false); });
+    connect(editor_, &CodeEditorView::textEdited, this,
+            [this](const QString &text) { text_ = text; });
+}
+
+void SourceSheet::openFromActiveReport()
+{
+    const QByteArray bytes = JrxmlCodec::serialize(workspace_.activeStore()->document());
+    QStringDecoder decode(QStringDecoder::Utf8);
+    text_ = decode(bytes);
+    if (decode.hasError())
+        text_.clear();
+    editor_->setText(text_);
+    setErrorMessage(std::nullopt);
+    workspace_.setIsSourceVisible(true);
+}
+
+void SourceSheet::apply()
+{
+    ReportDocument document;
+    try {
+        QStringList warnings;
+        document = JrxmlCodec::parse(text_.toUtf8(), &warnings);
+    } catch (const JrxmlCodecError &error) {
+        setErrorMessage(error.message());
+        return;
+    }
+    workspace_.activeStore()->applyParsedSource(document);
+    setErrorMessage(std::nullopt);
+}
+
+void SourceSheet::setErrorMessage(const std::optional<QString> &message)
+{
+    errorMessage_ = message;
+    errorLabel_->setText(message.value_or(QString()));
+    errorLabel_->setToolTip(message.value_or(QString()));
+    errorLabel_->setVisible(message.has_value());
+}

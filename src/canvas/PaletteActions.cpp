@@ -1,0 +1,179 @@
+#include "canvas/PaletteActions.h"
+
+#include "app/AppSettings.h"
+#include "canvas/SnippetLibrary.h"
+#include "document/DocumentStore.h"
+#include "engine/SidecarModel.h"
+#include "model/Identifiers.h"
+
+#include <QPointer>
+
+using namespace Qt::StringLiterals;
+
+namespace PaletteActions {
+
+namespace {
+
+using K = ElementKind;
+
+ReportTableColumn newTableColumn()
+{
+    ReportTableColumn column;
+    column.id = newId();
+    column.width = 100;
+    column.columnHeaderHeight = 20;
+    column.detailCellHeight = 20;
+    column.columnFooterHeight = 20;
+    return column;
+}
+
+QString firstDatasetName(const ReportDocument &document)
+{
+    return document.subDatasets.isEmpty() ? QString() : document.subDatasets.first().name;
+}
+
+void addToCreating(DocumentStore &store, const QUuid &id, bool add)
+{
+    QSet<QUuid> ids = store.creatingSubreportElementIDs();
+    if (add)
+        ids.insert(id);
+    else
+        ids.remove(id);
+    store.setCreatingSubreportElementIDs(ids);
+}
+
+void raiseExplorerTick(AppSettings &settings)
+{
+    settings.setExplorerRefreshTick(settings.explorerRefreshTick() + 1);
+}
+
+} // namespace
+
+ReportElement newElement(Kind kind, const ReportDocument &document, const AppSettings &settings,
+                         const QString &subreportExpression,
+                         const QList<SubreportParameter> &subreportParameters)
+{
+    ReportElement e; // the model's defaults are the palette's shared values
+    e.id = newId();
+    e.x = 10;
+    e.y = 10;
+    e.width = 150;
+    e.height = 20;
+    switch (kind) {
+    case Kind::staticText:
+    case Kind::textField:
+        if (kind == Kind::staticText) {
+            e.kind = K::StaticText{u"Label"_s};
+        } else {
+            e.kind = K::TextField{u"$F{fieldName}"_s};
+            e.isBlankWhenNull = settings.defaultBlankWhenNull();
+        }
+        e.fontName = settings.defaultFontName();
+        e.fontSize = settings.defaultFontSize();
+        break;
+    case Kind::rectangle:
+        e.kind = K::Rectangle{};
+        break;
+    case Kind::ellipse:
+        e.kind = K::Ellipse{};
+        break;
+    case Kind::line:
+        e.kind = K::Line{};
+        break;
+    case Kind::image:
+        e.kind = K::Image{u"\"path/to/image.png\""_s};
+        break;
+    case Kind::subreport:
+        e.kind = K::Subreport{subreportExpression, std::nullopt,
+                              u"new net.sf.jasperreports.engine.JREmptyDataSource(1)"_s,
+                              subreportParameters};
+        e.width = 200;
+        e.height = 100;
+        break;
+    case Kind::frame:
+        e.kind = K::Frame{};
+        e.width = 200;
+        e.height = 100;
+        break;
+    case Kind::list:
+        e.kind = K::List{
+            firstDatasetName(document), u"$P{REPORT_CONNECTION}"_s, PrintOrder::vertical, {}, {}};
+        e.width = 300;
+        e.height = 60;
+        break;
+    case Kind::table: {
+        const QList<ReportTableColumn> columns{newTableColumn(), newTableColumn()};
+        e.width = 0;
+        e.height = 0;
+        for (const ReportTableColumn &column : columns)
+            e.width += column.width;
+        const ReportTableColumn &first = columns.first();
+        e.height = first.columnHeaderHeight + first.detailCellHeight + first.columnFooterHeight;
+        e.kind = K::Table{firstDatasetName(document), u"$P{REPORT_CONNECTION}"_s, {}, columns};
+        break;
+    }
+    case Kind::reportBreak:
+        e.kind = K::ReportBreak{BreakType::page};
+        e.x = 0;
+        e.width = 200;
+        e.height = 1;
+        break;
+    }
+    return e;
+}
+
+QString addTargetLabel(const DocumentStore &store)
+{
+    if (const std::optional<QUuid> id = store.selectedElementID()) {
+        const std::optional<ReportElement> element = store.element(*id);
+        if (element && element->kind.is<K::Frame>())
+            return u"Add to Frame"_s;
+    }
+    return u"Add to "_s + store.label(store.activeBandTarget());
+}
+
+void insert(Kind kind, DocumentStore &store, const AppSettings &settings)
+{
+    store.addElementSmart(newElement(kind, store.document(), settings));
+}
+
+void insertSubreport(DocumentStore &store, AppSettings &settings, SidecarModel &sidecar)
+{
+    if (!store.promptSaveIfNeeded())
+        return;
+    const DocumentStore::AutoSubreport created =
+        store.createAutoSubreport(settings.defaultPageWidth(), settings.defaultPageHeight());
+    const ReportElement element = newElement(Kind::subreport, store.document(), settings,
+                                             created.expression, created.parameters);
+    store.addElementSmart(element);
+    if (!created.jrxmlPath || !created.jasperPath)
+        return;
+    addToCreating(store, element.id, true);
+    raiseExplorerTick(settings);
+    // The compile may end after the tab is closed: the store is looked for then, not kept. The
+    // settings live as long as the application, so they carry the completion.
+    const QPointer<DocumentStore> weakStore(&store);
+    sidecar.compileOnly(*created.jrxmlPath, *created.jasperPath, &settings,
+                        [weakStore, &settings, id = element.id](const std::optional<QString> &) {
+                            if (weakStore)
+                                addToCreating(*weakStore, id, false);
+                            raiseExplorerTick(settings);
+                        });
+}
+
+void saveSelectionAsSnippet(DocumentStore &store, SnippetLibrary &library, const QString &name)
+{
+    const std::optional<QUuid> id = store.selectedElementID();
+    if (!id)
+        return;
+    if (const std::optional<ReportElement> element = store.element(*id))
+        library.save(*element, name.isEmpty() ? u"Untitled Snippet"_s : name);
+}
+
+void insertSnippet(DocumentStore &store, const SnippetLibrary &library, const Snippet &snippet)
+{
+    if (const std::optional<ReportElement> element = library.makeElement(snippet))
+        store.addElementSmart(*element);
+}
+
+} // namespace PaletteActions

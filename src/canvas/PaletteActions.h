@@ -1,0 +1,63 @@
+#pragma once
+
+#include "model/ReportDocument.h"
+
+#include <QList>
+#include <QString>
+
+class AppSettings;
+class DocumentStore;
+class SidecarModel;
+class SnippetLibrary;
+struct Snippet;
+
+// What the element palette and its snippets menu do to the active report, apart from any
+// widget: each operation changes the report only through the store's operations.
+namespace PaletteActions {
+
+// The insertable kinds, in the order of the palette's buttons.
+enum class Kind {
+    staticText,
+    textField,
+    rectangle,
+    ellipse,
+    line,
+    image,
+    subreport,
+    frame,
+    list,
+    table,
+    reportBreak
+};
+inline constexpr Kind allKinds[] = {Kind::staticText, Kind::textField,  Kind::rectangle,
+                                    Kind::ellipse,    Kind::line,       Kind::image,
+                                    Kind::subreport,  Kind::frame,      Kind::list,
+                                    Kind::table,      Kind::reportBreak};
+
+// A complete new element of the kind with fresh ids, as the palette inserts it. Text kinds
+// take the settings' default font (and blank-when-null); lists and tables the report's first
+// sub-dataset. A subreport gets the given expression and parameters.
+ReportElement newElement(Kind kind, const ReportDocument &document, const AppSettings &settings,
+                         const QString &subreportExpression = {},
+                         const QList<SubreportParameter> &subreportParameters = {});
+
+// "Add to Frame" while one frame is selected, else "Add to " and the active band's label.
+QString addTargetLabel(const DocumentStore &store);
+
+// Builds the element and inserts it into the selected frame or list, else the active band.
+void insert(Kind kind, DocumentStore &store, const AppSettings &settings);
+
+// Saves the report first (it may ask where), writes a new subreport file beside it, inserts the
+// element and compiles the new file in the background; the element's id is in the store's
+// creating set meanwhile and the explorer tick rises once when the file is written and once
+// when the compile ends. Nothing happens when the save is declined. The compile's end finds the
+// store only while it exists, so closing the tab first is harmless.
+void insertSubreport(DocumentStore &store, AppSettings &settings, SidecarModel &sidecar);
+
+// Saves the one selected element under the name ("Untitled Snippet" when empty); nothing when
+// not exactly one element is selected.
+void saveSelectionAsSnippet(DocumentStore &store, SnippetLibrary &library, const QString &name);
+// Inserts a copy of the snippet as the palette's buttons do; nothing when it does not read.
+void insertSnippet(DocumentStore &store, const SnippetLibrary &library, const Snippet &snippet);
+
+} // namespace PaletteActions

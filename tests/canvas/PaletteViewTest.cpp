@@ -1,0 +1,183 @@
+#include "canvas/PaletteView.h"
+#include "AppTestSupport.h"
+#include "EngineTestSupport.h"
+#include "TestSupport.h"
+#include "app/AppSettings.h"
+#include "canvas/SaveSnippetSheet.h"
+#include "canvas/SnippetLibrary.h"
+#include "canvas/SnippetSheetState.h"
+#include "canvas/SnippetsMenu.h"
+#include "engine/SidecarModel.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+
+using namespace Qt::StringLiterals;
+using testsupport::element;
+using testsupport::waitFor;
+using K = ElementKind;
+
+namespace {
+
+class PaletteViewTest : public apptest::SandboxTest {
+protected:
+    void SetUp() override
+    {
+        SandboxTest::SetUp();
+        settings = std::make_unique<AppSettings>(dir.path());
+        qputenv("FAKESIDECAR_REQUEST_LOG", path(u"requests"_s).toLocal8Bit());
+        QFile script(path(u"script"_s));
+        ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+        script.write("send {\"id\":1,\"ok\":true,\"result\":{}}\\n\n");
+        script.close();
+        sidecar.setLocationProvider([this] {
+            return SidecarClient::Location{QStringLiteral(QUILLMARK_FAKE_SIDECAR),
+                                           path(u"script"_s)};
+        });
+        store = std::make_unique<DocumentStore>();
+        palette = std::make_unique<PaletteView>(*settings, library, sidecar);
+        palette->setStore(store.get());
+    }
+    QList<ReportElement> detail() const { return store->elements(store->activeBandTarget()); }
+    QList<QAction *> menuItems() const
+    {
+        palette->snippetsMenu()->rebuild();
+        return palette->snippetsMenu()->menu()->actions();
+    }
+
+    std::unique_ptr<AppSettings> settings;
+    QSettings librarySettings{path(u"snippets.ini"_s), QSettings::IniFormat};
+    SnippetLibrary library{librarySettings};
+    PrivateWorkFolder workFolder{path(u"work"_s)};
+    SidecarModel sidecar{workFolder};
+    std::unique_ptr<DocumentStore> store;
+    std::unique_ptr<PaletteView> palette;
+};
+
+} // namespace
+
+TEST_F(PaletteViewTest, ButtonsAndCompositeItemsInsertIntoTheReport)
+{
+    const QStringList helps{u"Static Text"_s, u"Text Field"_s, u"Rectangle"_s, u"Ellipse"_s,
+                            u"Line"_s,        u"Image"_s,      u"Subreport"_s, u"Frame"_s,
+                            u"List"_s,        u"Table"_s,      u"Break"_s};
+    const QStringList symbols{u"textformat"_s, u"curlybraces"_s,         u"rectangle"_s,
+                              u"oval"_s,       u"line.diagonal"_s,       u"photo"_s,
+                              u"doc.on.doc"_s, u"square.dashed"_s,       u"list.bullet.rectangle"_s,
+                              u"tablecells"_s, u"arrow.turn.down.left"_s};
+    for (qsizetype i = 0; i < symbols.size(); ++i) {
+        ASSERT_TRUE(palette->button(symbols[i])) << symbols[i].toStdString();
+        EXPECT_EQ(palette->button(symbols[i])->toolTip(), helps[i]);
+        EXPECT_EQ(palette->button(symbols[i])->size(), QSize(22, 22));
+    }
+    EXPECT_EQ(palette->targetLabel()->text(), u"Add to Detail:"_s);
+    palette->button(u"square.dashed"_s)->click();
+    EXPECT_EQ(palette->targetLabel()->text(), u"Add to Frame:"_s);
+    palette->button(u"textformat"_s)->click();
+    ASSERT_EQ(detail().size(), 1);
+    EXPECT_EQ(detail()[0].kind.children()->size(), 1) << "into the selected frame";
+
+    QStringList titles;
+    const QList<QAction *> items = palette->compositeButton()->menu()->actions();
+    for (QAction *item : items)
+        titles.append(item->text());
+    EXPECT_EQ(titles, (QStringList{u"Page Number"_s, u"Total Pages"_s, u"Page X of Y"_s,
+                                   u"Current Date"_s, u"Time"_s}));
+    items[3]->trigger();
+    ASSERT_EQ(detail().size(), 2) << "a composite goes to the band, not into the frame";
+    ASSERT_TRUE(detail()[1].kind.as<K::TextField>());
+    EXPECT_TRUE(
+        detail()[1].kind.as<K::TextField>()->expression.contains(u"new java.util.Date()"_s));
+}
+
+TEST_F(PaletteViewTest, SubreportButtonCreatesTheFileAndCompilesItInTheBackground)
+{
+    store->save(QUrl::fromLocalFile(path(u"Sales.jrxml"_s)));
+    palette->button(u"doc.on.doc"_s)->click();
+    ASSERT_EQ(detail().size(), 1);
+    const ReportElement subreport = detail()[0];
+    EXPECT_EQ(subreport.kind.as<K::Subreport>()->dataSourceExpression,
+              u"new net.sf.jasperreports.engine.JREmptyDataSource(1)"_s);
+    EXPECT_EQ(QRectF(subreport.x, subreport.y, subreport.width, subreport.height),
+              QRectF(10, 10, 200, 100));
+    EXPECT_EQ(store->creatingSubreportElementIDs(), QSet<QUuid>{subreport.id});
+    EXPECT_EQ(settings->explorerRefreshTick(), 1);
+    EXPECT_TRUE(QFile::exists(path(u"Sales_Subreport1.jrxml"_s)));
+
+    ASSERT_TRUE(waitFor([&] { return settings->explorerRefreshTick() == 2; }));
+    EXPECT_TRUE(store->creatingSubreportElementIDs().isEmpty());
+    EXPECT_TRUE(testsupport::readFile(path(u"requests"_s)).contains("Sales_Subreport1.jasper"));
+
+    // A tab closed while its compile runs: the compile's end finds no store and harms nothing.
+    palette->button(u"doc.on.doc"_s)->click();
+    palette->setStore(nullptr);
+    store.reset();
+    ASSERT_TRUE(waitFor([&] { return settings->explorerRefreshTick() == 4; }));
+}
+
+TEST_F(PaletteViewTest, SubreportIntoAnUnsavedReportWhoseSaveIsCancelledDoesNothing)
+{
+    store->setSavePanel([](const SavePanelRequest &) { return std::optional<QUrl>(); });
+    palette->button(u"doc.on.doc"_s)->click();
+    EXPECT_TRUE(detail().isEmpty());
+    EXPECT_TRUE(store->undoStack().isEmpty());
+    EXPECT_EQ(settings->explorerRefreshTick(), 0);
+    EXPECT_EQ(QDir(dir.path()).entryList({u"*.jrxml"_s}), QStringList());
+}
+
+TEST_F(PaletteViewTest, SnippetsAreSavedFromTheSheetInsertedAndDeletedFromTheMenu)
+{
+    QList<QAction *> items = menuItems();
+    ASSERT_EQ(items.size(), 1) << "no divider with an empty library";
+    EXPECT_EQ(items[0]->text(), u"Save Selection as Snippet..."_s);
+    EXPECT_FALSE(items[0]->isEnabled());
+
+    ReportElement frame =
+        element(K::Frame{{element(K::StaticText{u"A"_s}), element(K::Rectangle{})}});
+    store->addElement(frame, store->activeBandTarget());
+    store->setSelectedElementIDs({frame.id});
+    palette->snippetSheet()->setName(u"left over"_s);
+    items = menuItems();
+    ASSERT_TRUE(items[0]->isEnabled());
+    items[0]->trigger();
+    EXPECT_TRUE(palette->snippetSheet()->isVisible());
+    EXPECT_TRUE(palette->saveSnippetSheet()->isVisible());
+    EXPECT_EQ(palette->saveSnippetSheet()->nameField()->text(), QString());
+    QTest::keyClicks(palette->saveSnippetSheet()->nameField(), u"Box"_s);
+    palette->saveSnippetSheet()->saveButton()->click();
+    EXPECT_FALSE(palette->saveSnippetSheet()->isVisible());
+    ASSERT_EQ(library.snippets().size(), 1);
+    EXPECT_EQ(library.snippets()[0].name, u"Box"_s);
+
+    items[0]->trigger(); // an empty name saves as "Untitled Snippet"
+    palette->saveSnippetSheet()->saveButton()->click();
+    EXPECT_EQ(library.snippets()[1].name, u"Untitled Snippet"_s);
+
+    items = menuItems();
+    ASSERT_EQ(items.size(), 4);
+    EXPECT_TRUE(items[1]->isSeparator());
+    EXPECT_EQ(items[2]->text(), u"Box"_s);
+    const QList<QAction *> boxItems = items[2]->menu()->actions();
+    for (int i = 0; i < 2; ++i) {
+        store->setSelectedElementIDs({}); // else the second goes into the first
+        boxItems[0]->trigger();
+    }
+    ASSERT_EQ(detail().size(), 3);
+    QSet<QUuid> ids;
+    for (const ReportElement &e : detail()) {
+        ids.insert(e.id);
+        for (const ReportElement &child : *e.kind.children())
+            ids.insert(child.id);
+    }
+    EXPECT_EQ(ids.size(), 9) << "every id fresh";
+    EXPECT_EQ(detail()[2].kind.children()->at(0).kind, K(K::StaticText{u"A"_s}));
+
+    boxItems[1]->trigger();
+    ASSERT_EQ(library.snippets().size(), 1);
+    EXPECT_EQ(library.snippets()[0].name, u"Untitled Snippet"_s);
+}
