@@ -12,6 +12,7 @@
 #include "app/PreviewSheet.h"
 #include "app/ScriptedDialogs.h"
 #include "app/WorkspaceModel.h"
+#include "canvas/SnippetLibrary.h"
 #include "engine/ConnectionPresetStore.h"
 #include "engine/InMemoryKeychain.h"
 #include "engine/PDFPreviewView.h"
@@ -45,7 +46,9 @@ struct Window {
     explicit Window(const QTemporaryDir &dir)
         : presetSettings(dir.filePath(u"presets.ini"_s), QSettings::IniFormat),
           connections(presetSettings, keychain), settings(dir.filePath(u"Docs"_s)),
-          engine(PrivateWorkFolder(dir.path())), view(workspace, settings, dialogs)
+          snippetSettings(dir.filePath(u"snippets.ini"_s), QSettings::IniFormat),
+          snippets(snippetSettings), engine(PrivateWorkFolder(dir.path())),
+          view(workspace, settings, dialogs, snippets, engine)
     {
         engine.setLocationProvider(engineLocation);
         view.setEngine(&engine, connections);
@@ -82,6 +85,8 @@ struct Window {
     AppSettings settings;
     WorkspaceModel workspace;
     ScriptedDialogs dialogs;
+    QSettings snippetSettings;
+    SnippetLibrary snippets;
     SidecarModel engine;
     ContentView view;
 };

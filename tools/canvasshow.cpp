@@ -4,6 +4,7 @@
 // with the align and distribute toolbar above it and a fixed 10-point snap grid; --select selects
 // the first N elements of the first detail band.
 
+#include "app/SymbolIcons.h"
 #include "canvas/AlignDistributeToolbar.h"
 #include "canvas/BandSettings.h"
 #include "canvas/CanvasView.h"
@@ -11,7 +12,6 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QIcon>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <cmath>
@@ -35,7 +35,7 @@ struct TenPointGrid : BandSettings {
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    QIcon::setFallbackThemeName(QStringLiteral("breeze"));
+    SymbolIcons::useIconTheme(false);
     QCommandLineParser parser;
     parser.addPositionalArgument(QStringLiteral("report"), QStringLiteral("The JRXML file."));
     parser.addOption({QStringLiteral("zoom"), QStringLiteral("Zoom level."), QStringLiteral("z")});

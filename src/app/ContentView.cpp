@@ -64,7 +64,7 @@ ContentView::ContentView(WorkspaceModel &workspace, AppSettings &settings, Dialo
     setObjectName(u"ContentView"_s);
     setMinimumSize(minimumContentWidth, minimumContentHeight);
 
-    auto *actions = row(u"ActionsRow"_s, {900, 34}, this);
+    actionsRow_ = row(u"ActionsRow"_s, {900, 34}, this);
     palette_ = new PaletteView(settings_, snippetLibrary, engine, this);
     palette_->setObjectName(u"PaletteView"_s);
     formatToolbar_ = new FormatToolbar(settings_, this);
@@ -77,7 +77,7 @@ ContentView::ContentView(WorkspaceModel &workspace, AppSettings &settings, Dialo
     auto *stack = new QVBoxLayout(this);
     stack->setContentsMargins(0, 0, 0, 0);
     stack->setSpacing(0);
-    stack->addWidget(actions);
+    stack->addWidget(actionsRow_);
     stack->addWidget(divider(this));
     stack->addWidget(toolStrip_);
     stack->addWidget(divider(this));
@@ -371,4 +371,11 @@ void ContentView::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     banner_->reposition();
+}
+
+void ContentView::setActionsRow(QWidget *actionsRow)
+{
+    delete layout()->replaceWidget(actionsRow_, actionsRow);
+    delete actionsRow_;
+    actionsRow_ = actionsRow;
 }

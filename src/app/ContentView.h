@@ -78,6 +78,10 @@ public:
     PreviewSheet *previewSheet() const { return previewSheetContent_; }
     void startPreviewRun();
 
+    // Takes the place of the actions row's placeholder.
+    void setActionsRow(QWidget *actionsRow);
+    QWidget *actionsRow() const { return actionsRow_; }
+
     PanelWidths &panelWidths() const { return *panelWidths_; }
     TabBarView *tabBar() const { return tabBar_; }
     CanvasView *canvas() const { return canvas_; }
@@ -107,6 +111,7 @@ private:
     AppSettings &settings_;
     Dialogs &dialogs_;
     PanelWidths *panelWidths_;
+    QWidget *actionsRow_ = nullptr;
     ToolStrip *toolStrip_ = nullptr;
     TabBarView *tabBar_ = nullptr;
     CanvasView *canvas_ = nullptr;

@@ -1,9 +1,12 @@
 #include "app/QuillmarkApp.h"
 
+#include "app/ActionsRow.h"
+#include "app/AppMenus.h"
 #include "app/AppPalettes.h"
 #include "app/AppSettings.h"
 #include "app/ContentView.h"
 #include "app/CrashDetection.h"
+#include "app/FileCommands.h"
 #include "app/KeyMonitor.h"
 #include "app/MainWindow.h"
 #include "app/SettingsWindow.h"
@@ -57,11 +60,26 @@ QuillmarkApp::QuillmarkApp(std::unique_ptr<Dialogs> dialogs,
     settingsAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
     mainWindow_->addAction(settingsAction_);
     connect(settingsAction_, &QAction::triggered, this, &QuillmarkApp::showSettings);
+    buildCommands();
 }
 
 QuillmarkApp::~QuillmarkApp()
 {
     delete mainWindow_;
+}
+
+void QuillmarkApp::buildCommands()
+{
+    fileCommands_ =
+        new FileCommands(*workspace_, *settings_, *dialogs_, engine_, connectionStore_, this);
+    auto *actions = new ActionsRow(*fileCommands_, *workspace_, *settings_);
+    actions->setReportBug([this] { contentView()->reportBug(); });
+    contentView()->setActionsRow(actions);
+    connect(fileCommands_, &FileCommands::isZippingChanged, contentView(),
+            [this] { contentView()->setZipping(fileCommands_->isZipping()); });
+    menus_ = new AppMenus(mainWindow_->menuBar(), *fileCommands_, *workspace_, *settings_, this);
+    menus_->setSettingsAction(settingsAction_);
+    menus_->setQuit([this] { quit(); });
 }
 
 ContentView *QuillmarkApp::contentView() const

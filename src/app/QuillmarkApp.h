@@ -14,7 +14,9 @@
 
 class AppSettings;
 class ConnectionPresetStore;
+class AppMenus;
 class ContentView;
+class FileCommands;
 class DocumentStore;
 class MainWindow;
 class QAction;
@@ -48,6 +50,8 @@ public:
     Dialogs &dialogs() const { return *dialogs_; }
     MainWindow *mainWindow() const { return mainWindow_; }
     ContentView *contentView() const;
+    FileCommands &fileCommands() const { return *fileCommands_; }
+    AppMenus &menus() const { return *menus_; }
     // The active tab's store.
     DocumentStore *store() const;
 
@@ -77,6 +81,7 @@ signals:
     void sessionRestored();
 
 private:
+    void buildCommands();
     void onFirstShown();
     void finishLaunching();
     void applyAppearance();
@@ -93,6 +98,8 @@ private:
     SidecarModel *engine_;
     SnippetLibrary *snippetLibrary_;
     UpdateChecker *updateChecker_;
+    FileCommands *fileCommands_ = nullptr;
+    AppMenus *menus_ = nullptr;
     QPointer<MainWindow> mainWindow_;
     SettingsWindow *settingsWindow_;
     QAction *settingsAction_;

@@ -1,11 +1,10 @@
 #include "canvas/AlignDistributeToolbar.h"
 
+#include "app/SymbolIcons.h"
 #include "canvas/ToolbarParts.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
-#include <QHash>
-#include <QIcon>
 #include <QLabel>
 #include <QToolButton>
 
@@ -13,28 +12,6 @@ namespace {
 
 using Edge = DocumentStore::AlignEdge;
 using Axis = DocumentStore::DistributeAxis;
-
-// Theme icons for the toolbar's symbols.
-QString themeName(const QString &symbol)
-{
-    static const QHash<QString, QString> names = {
-        {QStringLiteral("align.horizontal.left"), QStringLiteral("align-horizontal-left")},
-        {QStringLiteral("align.horizontal.center"), QStringLiteral("align-horizontal-center")},
-        {QStringLiteral("align.horizontal.right"), QStringLiteral("align-horizontal-right")},
-        {QStringLiteral("align.vertical.top"), QStringLiteral("align-vertical-top")},
-        {QStringLiteral("align.vertical.center"), QStringLiteral("align-vertical-center")},
-        {QStringLiteral("align.vertical.bottom"), QStringLiteral("align-vertical-bottom")},
-        {QStringLiteral("arrow.left.and.right"), QStringLiteral("distribute-horizontal")},
-        {QStringLiteral("arrow.up.and.down"), QStringLiteral("distribute-vertical")},
-        {QStringLiteral("square.3.layers.3d.top.filled"), QStringLiteral("object-order-front")},
-        {QStringLiteral("square.2.layers.3d.top.filled"), QStringLiteral("object-order-raise")},
-        {QStringLiteral("square.2.layers.3d.bottom.filled"), QStringLiteral("object-order-lower")},
-        {QStringLiteral("square.3.layers.3d.bottom.filled"), QStringLiteral("object-order-back")},
-        {QStringLiteral("trash"), QStringLiteral("edit-delete")},
-        {QStringLiteral("plus.square.on.square"), QStringLiteral("edit-copy")},
-    };
-    return names.value(symbol);
-}
 
 } // namespace
 
@@ -116,7 +93,7 @@ QToolButton *AlignDistributeToolbar::button(const QString &symbolName) const
 {
     const QList<QToolButton *> buttons = findChildren<QToolButton *>();
     for (QToolButton *b : buttons) {
-        if (b->property("symbolName").toString() == symbolName)
+        if (b->property(SymbolIcons::symbolProperty).toString() == symbolName)
             return b;
     }
     return nullptr;
@@ -143,12 +120,8 @@ QToolButton *AlignDistributeToolbar::arrangeButton(const char *symbol, const cha
 QToolButton *AlignDistributeToolbar::imageButton(const char *symbol, const char *help,
                                                  Action action)
 {
-    auto *button = new QToolButton(this);
-    const QString name = QString::fromLatin1(symbol);
-    button->setProperty("symbolName", name);
-    button->setIcon(QIcon::fromTheme(themeName(name)));
-    button->setToolTip(QString::fromLatin1(help));
-    button->setAutoRaise(true);
+    auto *button =
+        ToolbarParts::symbolButton(QString::fromLatin1(symbol), QString::fromLatin1(help), this);
     connect(button, &QToolButton::clicked, this, [this, action] {
         if (store_)
             action(*store_);

@@ -1,15 +1,16 @@
 #include "canvas/BandHeaderButton.h"
 
+#include "app/SymbolIcons.h"
+
 #include <QCursor>
 #include <QGraphicsScene>
 #include <QGraphicsSceneMouseEvent>
 #include <QPainter>
 #include <QTimer>
 
-BandHeaderButton::BandHeaderButton(const QString &symbolName, const QString &themeName,
-                                   const QString &helpText, std::function<void()> action,
-                                   QGraphicsItem *parent)
-    : QGraphicsObject(parent), symbolName_(symbolName), icon_(QIcon::fromTheme(themeName)),
+BandHeaderButton::BandHeaderButton(const QString &symbolName, const QString &helpText,
+                                   std::function<void()> action, QGraphicsItem *parent)
+    : QGraphicsObject(parent), symbolName_(symbolName), icon_(SymbolIcons::icon(symbolName)),
       action_(std::move(action))
 {
     setToolTip(helpText);

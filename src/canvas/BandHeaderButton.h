@@ -11,7 +11,7 @@ class BandHeaderButton : public QGraphicsObject {
 public:
     static constexpr double size = 10;
 
-    BandHeaderButton(const QString &symbolName, const QString &themeName, const QString &helpText,
+    BandHeaderButton(const QString &symbolName, const QString &helpText,
                      std::function<void()> action, QGraphicsItem *parent);
 
     QString symbolName() const { return symbolName_; }

@@ -1,5 +1,7 @@
 #include "canvas/BandItem.h"
 
+#include "app/AppClock.h"
+#include "app/SymbolIcons.h"
 #include "canvas/BandContext.h"
 #include "canvas/BandDrop.h"
 #include "canvas/BandDropHandler.h"
@@ -73,16 +75,14 @@ BandItem::BandItem(const BandTarget &target, const BandContext *context, QGraphi
     if (target.kind() == BandTarget::Case::detailBand) {
         const QUuid id = target.uuid();
         addButton_ = new BandHeaderButton(
-            QStringLiteral("plus.circle"), QStringLiteral("list-add"),
-            QStringLiteral("Add Detail Band"),
+            QStringLiteral("plus.circle"), QStringLiteral("Add Detail Band"),
             [context] {
                 if (context->store)
                     context->store->addDetailBand();
             },
             this);
         removeButton_ = new BandHeaderButton(
-            QStringLiteral("minus.circle"), QStringLiteral("list-remove"),
-            QStringLiteral("Remove This Detail Band"),
+            QStringLiteral("minus.circle"), QStringLiteral("Remove This Detail Band"),
             [context, id] {
                 if (context->store)
                     context->store->removeDetailBand(id);
@@ -108,12 +108,13 @@ void BandItem::setBand(const QString &label, double width, double storedHeight, 
     update();
 }
 
-void BandItem::setElements(const ElementList &elements)
+bool BandItem::setElements(const ElementList &elements)
 {
     if (shownElements_ == elements)
-        return;
+        return false;
     shownElements_ = elements;
     ElementItem::syncList(body_, elements_, elements);
+    return true;
 }
 
 void BandItem::showSelection(const QSet<QUuid> &selected)
@@ -311,7 +312,7 @@ void BandItem::mouseReleaseEvent(QGraphicsSceneMouseEvent *event)
 void BandItem::bandClicked(bool additive)
 {
     DocumentStore *store = context_->store;
-    const qint64 now = context_->clock ? context_->clock() : 0;
+    const qint64 now = context_->clock ? context_->clock->now().toMSecsSinceEpoch() : 0;
     if (clicks_.registerClick(now, bandgeometry::doubleClickMs)) {
         store->fitBandToContent(target_);
         return;
@@ -351,9 +352,9 @@ void BandItem::fillContextMenu(QMenu &menu) const
     };
     const ElementClipboard *clipboard = store->clipboard();
     if (clipboard && !clipboard->elements().isEmpty()) {
-        QAction *paste =
-            menu.addAction(QIcon::fromTheme(QStringLiteral("edit-paste")), QStringLiteral("Paste"));
-        paste->setProperty("symbolName", QStringLiteral("doc.on.clipboard"));
+        QAction *paste = menu.addAction(SymbolIcons::icon(QStringLiteral("doc.on.clipboard")),
+                                        QStringLiteral("Paste"));
+        paste->setProperty(SymbolIcons::symbolProperty, QStringLiteral("doc.on.clipboard"));
         QObject::connect(paste, &QAction::triggered, scope, [later, guarded, target] {
             later([guarded, target] {
                 if (!guarded)
@@ -365,9 +366,9 @@ void BandItem::fillContextMenu(QMenu &menu) const
     }
     if (target.kind() == BandTarget::Case::standard && target.bandType() != BandType::detail) {
         menu.addSeparator();
-        QAction *hide = menu.addAction(QIcon::fromTheme(QStringLiteral("view-hidden")),
+        QAction *hide = menu.addAction(SymbolIcons::icon(QStringLiteral("eye.slash")),
                                        QStringLiteral("Hide Band"));
-        hide->setProperty("symbolName", QStringLiteral("eye.slash"));
+        hide->setProperty(SymbolIcons::symbolProperty, QStringLiteral("eye.slash"));
         QObject::connect(hide, &QAction::triggered, scope, [later, guarded, target] {
             later([guarded, target] {
                 if (guarded)

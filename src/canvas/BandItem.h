@@ -29,7 +29,8 @@ public:
     void setBand(const QString &label, double width, double storedHeight, bool isActive,
                  bool canRemove);
     // Takes the band's top-level elements; a list the item already shows is skipped at once.
-    void setElements(const ElementList &elements);
+    // True when the list differed.
+    bool setElements(const ElementList &elements);
     void showSelection(const QSet<QUuid> &selected);
 
     double width() const { return width_; }

@@ -2,7 +2,6 @@
 
 #include "document/DocumentStore.h"
 
-#include <QElapsedTimer>
 #include <QGraphicsRectItem>
 #include <QPen>
 
@@ -10,9 +9,7 @@ CanvasScene::CanvasScene(QObject *parent)
     : QGraphicsScene(parent), sheet_(new QGraphicsRectItem), margin_(new QGraphicsRectItem),
       stack_(new QGraphicsRectItem)
 {
-    QElapsedTimer monotonic;
-    monotonic.start();
-    context_.clock = [monotonic] { return monotonic.elapsed(); };
+    context_.clock = &systemClock_;
     context_.relayout = [this] { layoutBands(); };
     sheet_->setBrush(Qt::white);
     sheet_->setPen(Qt::NoPen);
@@ -38,9 +35,9 @@ void CanvasScene::settingsChanged()
     update();
 }
 
-void CanvasScene::setClock(DocumentStore::Clock clock)
+void CanvasScene::setClock(const AppClock *clock)
 {
-    context_.clock = std::move(clock);
+    context_.clock = clock ? clock : &systemClock_;
 }
 
 void CanvasScene::setStore(DocumentStore *store)
@@ -80,12 +77,12 @@ void CanvasScene::syncDocument()
         kept.insert(target, band);
         band->setBand(store->label(target), document.columnWidth, store->height(target),
                       store->activeBandTarget() == target, canRemove);
-        band->setElements(store->elements(target));
+        // Only bands whose elements changed can hold items that show a stale selection.
+        if (band->setElements(store->elements(target)))
+            band->showSelection(store->selectedElementIDs());
     }
     qDeleteAll(bands_);
     bands_ = kept;
-    if (store)
-        syncSelection();
     layoutBands();
 }
 

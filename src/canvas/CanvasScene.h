@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/AppClock.h"
 #include "canvas/BandContext.h"
 #include "canvas/BandItem.h"
 #include "canvas/CanvasGeometry.h"
@@ -27,8 +28,9 @@ public:
     // keeps them alive. Call settingsChanged() when they change.
     void setSettings(const BandSettings *settings);
     void settingsChanged();
-    // The clock of double clicks on band area, in milliseconds.
-    void setClock(DocumentStore::Clock clock);
+    // The clock of double clicks on band area; the system's until another is given. The
+    // caller keeps it alive.
+    void setClock(const AppClock *clock);
 
     const canvas::PageGeometry &page() const { return page_; }
     const QList<BandTarget> &targets() const { return targets_; }
@@ -49,6 +51,7 @@ private:
     void syncActiveBand();
     void syncSelection();
 
+    SystemClock systemClock_;
     BandContext context_;
     canvas::PageGeometry page_;
     QList<BandTarget> targets_;

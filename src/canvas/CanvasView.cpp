@@ -109,9 +109,9 @@ void CanvasView::bandSettingsChanged()
     scene_->settingsChanged();
 }
 
-void CanvasView::setClock(DocumentStore::Clock clock)
+void CanvasView::setClock(const AppClock *clock)
 {
-    scene_->setClock(std::move(clock));
+    scene_->setClock(clock);
 }
 
 void CanvasView::setTabStrip(QWidget *tabStrip)

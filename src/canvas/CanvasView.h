@@ -7,6 +7,7 @@
 #include <QWidget>
 
 class BandFrameTracker;
+class AppClock;
 class BandSettings;
 class CanvasGraphicsView;
 class CanvasScene;
@@ -37,8 +38,8 @@ public:
     // caller keeps them alive and calls bandSettingsChanged() when they change.
     void setBandSettings(const BandSettings *settings);
     void bandSettingsChanged();
-    // The clock of double clicks on band area, in milliseconds (tests give their own).
-    void setClock(DocumentStore::Clock clock);
+    // The clock of double clicks on band area (tests give their own); the caller keeps it alive.
+    void setClock(const AppClock *clock);
     void setTabStrip(QWidget *tabStrip);
     void setTrailingToolbar(QWidget *toolbar);
 

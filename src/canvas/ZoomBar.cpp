@@ -1,5 +1,6 @@
 #include "canvas/ZoomBar.h"
 
+#include "app/SymbolIcons.h"
 #include "canvas/CanvasGeometry.h"
 #include "canvas/ZoomGestureAnchor.h"
 #include "document/DocumentStore.h"
@@ -20,13 +21,13 @@ QFrame *verticalDivider(QWidget *parent)
     return line;
 }
 
-// An icon-only borderless button; the symbol name stays on it for tests and the icon table.
-QToolButton *iconButton(const char *symbolName, const QString &themeName, const QString &name,
-                        QWidget *parent)
+// An icon-only borderless button; the symbol name stays on it for tests.
+QToolButton *iconButton(const char *symbolName, const QString &name, QWidget *parent)
 {
     auto *button = new QToolButton(parent);
-    button->setProperty("symbolName", QString::fromLatin1(symbolName));
-    button->setIcon(QIcon::fromTheme(themeName));
+    const QString symbol = QString::fromLatin1(symbolName);
+    button->setProperty(SymbolIcons::symbolProperty, symbol);
+    button->setIcon(SymbolIcons::icon(symbol));
     button->setToolTip(name);
     button->setAutoRaise(true);
     return button;
@@ -36,11 +37,9 @@ QToolButton *iconButton(const char *symbolName, const QString &themeName, const 
 
 ZoomBar::ZoomBar(ZoomGestureAnchor *zoomAnchor, QWidget *parent)
     : QWidget(parent), zoomAnchor_(zoomAnchor), layout_(new QHBoxLayout(this)),
-      zoomOut_(iconButton("minus.magnifyingglass", QStringLiteral("zoom-out"),
-                          QStringLiteral("Zoom Out"), this)),
+      zoomOut_(iconButton("minus.magnifyingglass", QStringLiteral("Zoom Out"), this)),
       percent_(new QToolButton(this)),
-      zoomIn_(iconButton("plus.magnifyingglass", QStringLiteral("zoom-in"),
-                         QStringLiteral("Zoom In"), this))
+      zoomIn_(iconButton("plus.magnifyingglass", QStringLiteral("Zoom In"), this))
 {
     layout_->setContentsMargins(4, 4, 10, 4);
     layout_->setSpacing(8);

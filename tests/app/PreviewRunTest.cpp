@@ -9,6 +9,7 @@
 #include "app/Spinner.h"
 #include "app/UrlOpener.h"
 #include "app/WorkspaceModel.h"
+#include "canvas/SnippetLibrary.h"
 #include "editors/CodeEditorView.h"
 #include "editors/CodeTextView.h"
 #include "engine/ConnectionPresetStore.h"
@@ -46,7 +47,7 @@ protected:
                                            path(u"script"_s)};
         });
         settings = std::make_unique<AppSettings>(path(u"Docs"_s));
-        view = std::make_unique<ContentView>(workspace, *settings, dialogs);
+        view = std::make_unique<ContentView>(workspace, *settings, dialogs, snippets, engine);
         view->setEngine(&engine, connections);
         view->resize(1400, 900);
         view->show();
@@ -100,6 +101,8 @@ protected:
     QSettings presetSettings{path(u"presets.ini"_s), QSettings::IniFormat};
     InMemoryKeychain keychain;
     ConnectionPresetStore connections{presetSettings, keychain};
+    QSettings snippetSettings{path(u"snippets.ini"_s), QSettings::IniFormat};
+    SnippetLibrary snippets{snippetSettings};
     std::unique_ptr<AppSettings> settings;
     std::unique_ptr<ContentView> view;
 };

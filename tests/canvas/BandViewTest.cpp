@@ -1,3 +1,4 @@
+#include "app/AppClock.h"
 #include "canvas/AlignDistributeToolbar.h"
 #include "canvas/BandHeaderButton.h"
 #include "canvas/BandSettings.h"
@@ -47,7 +48,7 @@ struct BandFixture : ::testing::Test {
         detail = BandTarget::detailBand(doc.detailBands[0].id);
         canvas.resize(1000, 800);
         canvas.setBandSettings(&settings);
-        canvas.setClock([this] { return now; });
+        canvas.setClock(&clock);
         canvas.setStore(&store);
         canvas.show();
     }
@@ -105,7 +106,7 @@ struct BandFixture : ::testing::Test {
 
     DocumentStore store;
     GridSettings settings;
-    qint64 now = 10'000;
+    FixedClock clock{QDateTime::fromMSecsSinceEpoch(10'000)};
     CanvasView canvas;
     BandTarget detail = BandTarget::standard(BandType::detail);
     const BandTarget title = BandTarget::standard(BandType::title);
@@ -153,14 +154,14 @@ TEST_F(BandFixture, ClicksActivateClearAndDoubleClickFits)
     EXPECT_TRUE(store.selectedElementIDs().isEmpty());
 
     // The second click 0.3 s later fits the band to its lowest element's bottom.
-    now += 300;
+    clock.advanceMs(300);
     click(at(title, {300, 3}));
     EXPECT_EQ(store.height(title), 25);
     // A third click starts a new pair; one 0.4 s after it does not pair.
-    now += 100;
+    clock.advanceMs(100);
     click(at(title, {300, 3}));
     store.setHeight(60, title);
-    now += 400;
+    clock.advanceMs(400);
     click(at(title, {300, 3}));
     EXPECT_EQ(store.height(title), 60);
 }

@@ -1,3 +1,4 @@
+#include "app/TextInputFocus.h"
 #include "canvas/InlineElementTextField.h"
 
 #include <QGraphicsProxyWidget>
@@ -34,8 +35,9 @@ struct InlineFieldFixture : ::testing::Test {
 TEST_F(InlineFieldFixture, TakesFocusWritesThroughAndEndsOnReturnEscapeOrFocusLoss)
 {
     // The next turn of the event loop gave it the focus with everything selected; on the
-    // canvas the focus item is its proxy, which the key monitor counts as a text input.
+    // canvas the key monitor counts it as a text input, so Backspace stays in the field.
     EXPECT_EQ(scene.focusItem(), proxy);
+    EXPECT_TRUE(isTextInput(&view));
     EXPECT_TRUE(field->hasFocus());
     EXPECT_EQ(field->selectedText(), QStringLiteral("Total"));
     EXPECT_EQ(field->alignment(), Qt::AlignRight);

@@ -1,0 +1,398 @@
+#include "app/FileCommands.h"
+
+#include "app/AppSettings.h"
+#include "app/Dialogs.h"
+#include "app/TextInputFocus.h"
+#include "app/WorkspaceModel.h"
+#include "document/DocumentStore.h"
+#include "editors/CodeEditorView.h"
+#include "engine/LiveConnection.h"
+#include "engine/PDFSizeLimit.h"
+#include "engine/SidecarModel.h"
+#include "engine/ZipService.h"
+#include "model/JrxmlCodec.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QFutureWatcher>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QtConcurrent>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString jrxmlExtension = u"jrxml"_s;
+
+FilePanelRequest reportSavePanel(const ReportDocument &document)
+{
+    FilePanelRequest panel;
+    panel.fileExtensions = {jrxmlExtension};
+    panel.proposedFileName = FileCommands::proposedReportFileName(document);
+    return panel;
+}
+
+} // namespace
+
+FileCommands::FileCommands(WorkspaceModel &workspace, AppSettings &settings, Dialogs &dialogs,
+                           SidecarModel *engine, ConnectionPresetStore *connectionStore,
+                           QObject *parent)
+    : QObject(parent), workspace_(workspace), settings_(settings), dialogs_(dialogs),
+      engine_(engine), connectionStore_(connectionStore)
+{
+    compileStep_ = [this](const OpenTab &tab, QObject *context,
+                          std::function<void(const std::optional<QString> &)> done) {
+        if (!engine_) {
+            done(u"The report engine is not available."_s);
+            return;
+        }
+        engine_->compileTab(tab.document, tab.savedURL, context, std::move(done));
+    };
+    zipStep_ = [](const QString &directory, const QString &destination) {
+        ZipService::zipContents(directory, destination);
+    };
+}
+
+QString FileCommands::proposedReportFileName(const ReportDocument &document)
+{
+    return document.name.isEmpty() ? u"report.jrxml"_s : document.name + u".jrxml"_s;
+}
+
+QString FileCommands::proposedExportFileName(const ReportDocument &document, ExportFormat format)
+{
+    return (document.name.isEmpty() ? u"report"_s : document.name) + u'.' + rawValue(format);
+}
+
+QString FileCommands::exportTitle(ExportFormat format)
+{
+    switch (format) {
+    case ExportFormat::pdf:
+        return u"PDF"_s;
+    case ExportFormat::rtf:
+        return u"Rich Text (RTF)"_s;
+    case ExportFormat::xlsx:
+        return u"Excel (XLSX)"_s;
+    case ExportFormat::html:
+        return u"HTML"_s;
+    case ExportFormat::csv:
+        return u"CSV"_s;
+    case ExportFormat::xml:
+        return u"XML"_s;
+    case ExportFormat::odt:
+        return u"OpenDocument Text (ODT)"_s;
+    }
+    return {};
+}
+
+DocumentStore *FileCommands::store() const
+{
+    return workspace_.activeStore();
+}
+
+bool FileCommands::isEngineBusy() const
+{
+    return engine_ && engine_->isBusy();
+}
+
+// --- Files -----------------------------------------------------------------------------------
+
+void FileCommands::openDocument()
+{
+    FilePanelRequest panel;
+    panel.fileExtensions = {jrxmlExtension};
+    const QList<QUrl> urls = dialogs_.runOpenPanel(panel);
+    if (urls.isEmpty())
+        return;
+    openRecent(urls.first().toLocalFile());
+}
+
+void FileCommands::openRecent(const QString &path)
+{
+    const QUrl url = QUrl::fromLocalFile(path);
+    try {
+        workspace_.openTab(url);
+    } catch (const std::exception &error) {
+        dialogs_.presentError(QString::fromUtf8(error.what()));
+        return;
+    }
+    settings_.addRecentFile(url);
+}
+
+void FileCommands::clearRecentFiles()
+{
+    settings_.setRecentFilePaths({});
+}
+
+bool FileCommands::saveTo(DocumentStore *store, const QUrl &url)
+{
+    try {
+        store->save(url);
+        return true;
+    } catch (const DocumentFileError &error) {
+        dialogs_.presentError(error.message());
+        return false;
+    }
+}
+
+bool FileCommands::saveWithPanel(DocumentStore *store)
+{
+    const std::optional<QUrl> url = dialogs_.runSavePanel(reportSavePanel(store->document()));
+    return url && saveTo(store, *url);
+}
+
+void FileCommands::saveActiveDocument()
+{
+    DocumentStore *active = store();
+    if (active->fileURL())
+        saveTo(active, *active->fileURL());
+    else
+        saveWithPanel(active);
+}
+
+void FileCommands::saveActiveDocumentAs()
+{
+    saveWithPanel(store());
+}
+
+void FileCommands::saveAllDocuments()
+{
+    // A copy: a tab closed while a panel is open must not move the loop.
+    const QList<QPointer<DocumentStore>> tabs(workspace_.tabs().cbegin(), workspace_.tabs().cend());
+    for (const QPointer<DocumentStore> &tab : tabs) {
+        if (!tab)
+            continue;
+        if (!tab->fileURL()) {
+            saveWithPanel(tab);
+        } else if (saveTo(tab, *tab->fileURL()) && tab->activeConnectionID()) {
+            DocumentStore::persistActiveConnectionID(tab->activeConnectionID(),
+                                                     tab->fileURL()->toLocalFile());
+        }
+    }
+}
+
+void FileCommands::compileAllDocuments()
+{
+    if (isEngineBusy())
+        return;
+    QList<OpenTab> snapshots;
+    for (const DocumentStore *tab : workspace_.tabs())
+        snapshots.append({tab->document(), tab->fileURL()});
+    if (engine_)
+        engine_->setIsCompilingAll(true);
+    compileNext(snapshots);
+}
+
+void FileCommands::compileNext(QList<OpenTab> remaining)
+{
+    if (remaining.isEmpty()) {
+        if (engine_)
+            engine_->setIsCompilingAll(false);
+        return;
+    }
+    const OpenTab next = remaining.takeFirst();
+    // Each report's error is dropped; the next one is compiled all the same.
+    compileStep_(next, this,
+                 [this, remaining](const std::optional<QString> &) { compileNext(remaining); });
+}
+
+void FileCommands::setZipping(bool zipping)
+{
+    if (isZipping_ == zipping)
+        return;
+    isZipping_ = zipping;
+    emit isZippingChanged();
+}
+
+void FileCommands::zipReportForUpload()
+{
+    DocumentStore *active = store();
+    if (!active->fileURL() || isZipping_)
+        return;
+    const QUrl fileURL = *active->fileURL();
+    // The archive must hold the edits the user sees: when they cannot be saved, say so and
+    // upload nothing rather than an outdated file.
+    if (active->isDirty() && !saveTo(active, fileURL))
+        return;
+    const QFileInfo file(fileURL.toLocalFile());
+    const QString folder = file.absolutePath();
+    FilePanelRequest panel;
+    panel.fileExtensions = {u"zip"_s};
+    panel.proposedFileName = file.completeBaseName() + u".zip"_s;
+    panel.directory = QFileInfo(folder).absolutePath();
+    const std::optional<QUrl> destination = dialogs_.runSavePanel(panel);
+    if (!destination)
+        return;
+    setZipping(true);
+    auto *watcher = new QFutureWatcher<QString>(this);
+    connect(watcher, &QFutureWatcher<QString>::finished, this, [this, watcher] {
+        const QString error = watcher->result();
+        watcher->deleteLater();
+        if (!error.isEmpty())
+            dialogs_.presentError(error);
+        setZipping(false);
+    });
+    watcher->setFuture(QtConcurrent::run(
+        [zip = zipStep_, folder, target = destination->toLocalFile()]() -> QString {
+            try {
+                zip(folder, target);
+                return {};
+            } catch (const ZipService::ZipError &error) {
+                return error.description();
+            } catch (const std::exception &error) {
+                return QString::fromUtf8(error.what());
+            }
+        }));
+}
+
+void FileCommands::exportDocument(ExportFormat format)
+{
+    DocumentStore *active = store();
+    if (isEngineBusy())
+        return;
+    if (format == ExportFormat::pdf &&
+        !PDFSizeLimit::confirmIfExceeded(
+            active->document(),
+            [this](const QString &message, const QString &text, const QStringList &buttons) {
+                AlertRequest alert{AlertRequest::Style::warning, message, text, {}};
+                for (const QString &title : buttons)
+                    alert.buttons.append({title});
+                return dialogs_.runAlert(alert);
+            }))
+        return;
+    FilePanelRequest panel;
+    panel.fileExtensions = {rawValue(format)};
+    panel.proposedFileName = proposedExportFileName(active->document(), format);
+    const std::optional<QUrl> destination = dialogs_.runSavePanel(panel);
+    if (!destination)
+        return;
+    active->saveIfNeededBeforeCompile();
+    QList<OpenTab> others;
+    for (const DocumentStore *tab : workspace_.tabs()) {
+        if (tab->id() != active->id())
+            others.append({tab->document(), tab->fileURL()});
+    }
+    const QPointer<DocumentStore> target(active);
+    workspace_.promptForParameterValues(active, [this, target, format, url = *destination, others](
+                                                    const WorkspaceModel::ParameterValues &values) {
+        if (!target || !engine_)
+            return;
+        std::optional<LiveConnection> connection;
+        if (connectionStore_)
+            connection = resolveLiveConnection(*target, *connectionStore_);
+        engine_->exportReport(target->document(), format, url, target->fileURL(), others, values,
+                              connection);
+    });
+}
+
+// --- Edit ------------------------------------------------------------------------------------
+
+void FileCommands::undo()
+{
+    store()->undo();
+}
+
+void FileCommands::redo()
+{
+    store()->redo();
+}
+
+bool FileCommands::sendToTextField(const char *slot)
+{
+    QWidget *focus = QApplication::focusWidget();
+    if (!isTextInputFocused())
+        return false;
+    QObject *target = focus;
+    if (auto *combo = qobject_cast<QComboBox *>(focus); combo && combo->lineEdit())
+        target = combo->lineEdit();
+    if (QMetaObject::invokeMethod(target, slot))
+        return true;
+    // Editors without the slot (a spin box, text on a graphics scene) get the standard key.
+    static const QHash<QByteArray, QKeySequence::StandardKey> keys = {
+        {"cut", QKeySequence::Cut},
+        {"copy", QKeySequence::Copy},
+        {"paste", QKeySequence::Paste},
+        {"selectAll", QKeySequence::SelectAll}};
+    const QList<QKeySequence> sequences = QKeySequence::keyBindings(keys.value(slot));
+    if (sequences.isEmpty())
+        return true;
+    const QKeyCombination combination = sequences.first()[0];
+    QKeyEvent press(QEvent::KeyPress, combination.key(), combination.keyboardModifiers());
+    QApplication::sendEvent(focus, &press);
+    return true;
+}
+
+void FileCommands::cut()
+{
+    if (sendToTextField("cut"))
+        return;
+    store()->copySelectedElements();
+    store()->deleteSelectedElement();
+}
+
+void FileCommands::copy()
+{
+    if (!sendToTextField("copy"))
+        store()->copySelectedElements();
+}
+
+void FileCommands::paste()
+{
+    if (!sendToTextField("paste"))
+        store()->pasteClipboard();
+}
+
+void FileCommands::selectAll()
+{
+    if (!sendToTextField("selectAll"))
+        store()->selectAllInActiveBand();
+}
+
+void FileCommands::duplicate()
+{
+    store()->duplicateSelectedElement();
+}
+
+void FileCommands::deleteSelection()
+{
+    store()->deleteSelectedElement();
+}
+
+void FileCommands::find(int tag)
+{
+    if (CodeEditorView *editor = CodeEditorView::enclosing(QApplication::focusWidget()))
+        editor->performFindAction(CodeEditorView::FindAction(tag));
+}
+
+// --- View ------------------------------------------------------------------------------------
+
+void FileCommands::zoomIn()
+{
+    store()->zoomIn();
+}
+
+void FileCommands::zoomOut()
+{
+    store()->zoomOut();
+}
+
+void FileCommands::actualSize()
+{
+    store()->setZoomLevel(1.0);
+}
+
+void FileCommands::cycleAppearance()
+{
+    switch (settings_.appearance()) {
+    case AppAppearance::system:
+        settings_.setAppearance(AppAppearance::light);
+        break;
+    case AppAppearance::light:
+        settings_.setAppearance(AppAppearance::dark);
+        break;
+    case AppAppearance::dark:
+        settings_.setAppearance(AppAppearance::system);
+        break;
+    }
+}

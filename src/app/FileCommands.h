@@ -1,0 +1,101 @@
+#pragma once
+
+#include "engine/ExportFormat.h"
+#include "engine/SidecarModelTypes.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <functional>
+#include <optional>
+
+class AppSettings;
+class ConnectionPresetStore;
+class Dialogs;
+class DocumentStore;
+class SidecarModel;
+class WorkspaceModel;
+struct ReportDocument;
+
+// The file, edit and view commands of the main window. The actions row and the menu bar both
+// call these, so each command exists once. Everything runs on the main thread; the engine's
+// compile and the zip run elsewhere and report back here.
+class FileCommands : public QObject {
+    Q_OBJECT
+
+public:
+    // Compiles one report into its compiled file and calls back with an error text or none.
+    using CompileStep = std::function<void(const OpenTab &tab, QObject *context,
+                                           std::function<void(const std::optional<QString> &)>)>;
+    // Zips a folder into a file; throws on failure. Runs off the main thread.
+    using ZipStep = std::function<void(const QString &directory, const QString &destination)>;
+
+    FileCommands(WorkspaceModel &workspace, AppSettings &settings, Dialogs &dialogs,
+                 SidecarModel *engine, ConnectionPresetStore *connectionStore,
+                 QObject *parent = nullptr);
+
+    // The name a save panel proposes for a report: its name with ".jrxml", else "report.jrxml".
+    static QString proposedReportFileName(const ReportDocument &document);
+    // The name proposed for an export: the report's name, else "report", with the extension.
+    static QString proposedExportFileName(const ReportDocument &document, ExportFormat format);
+    static QString exportTitle(ExportFormat format);
+
+    DocumentStore *store() const;
+    SidecarModel *engine() const { return engine_; }
+    bool isEngineBusy() const;
+    bool isZipping() const { return isZipping_; }
+
+    void setCompileStep(CompileStep step) { compileStep_ = std::move(step); }
+    void setZipStep(ZipStep step) { zipStep_ = std::move(step); }
+
+    // --- Files -------------------------------------------------------------------------------
+    void openDocument();
+    void openRecent(const QString &path);
+    void clearRecentFiles();
+    void saveActiveDocument();
+    void saveActiveDocumentAs();
+    void saveAllDocuments();
+    void compileAllDocuments();
+    void zipReportForUpload();
+    void exportDocument(ExportFormat format);
+
+    // --- Edit: the text rule sends Cut, Copy, Paste and Select All to a focused text field,
+    // otherwise to the store. Duplicate and Delete always act on the canvas selection.
+    void undo();
+    void redo();
+    void cut();
+    void copy();
+    void paste();
+    void selectAll();
+    void duplicate();
+    void deleteSelection();
+    // 1 shows the code editor's find bar, 2 finds the next match, 3 the previous one.
+    void find(int tag);
+
+    // --- View --------------------------------------------------------------------------------
+    void zoomIn();
+    void zoomOut();
+    void actualSize();
+    void cycleAppearance();
+
+signals:
+    void isZippingChanged();
+
+private:
+    // Saves the store to a chosen file; false when cancelled or failed (the error shown).
+    bool saveWithPanel(DocumentStore *store);
+    bool saveTo(DocumentStore *store, const QUrl &url);
+    // Sends a standard edit action to a focused text field; false when none has focus.
+    static bool sendToTextField(const char *slot);
+    void compileNext(QList<OpenTab> remaining);
+    void setZipping(bool zipping);
+
+    WorkspaceModel &workspace_;
+    AppSettings &settings_;
+    Dialogs &dialogs_;
+    SidecarModel *engine_;
+    ConnectionPresetStore *connectionStore_;
+    CompileStep compileStep_;
+    ZipStep zipStep_;
+    bool isZipping_ = false;
+};

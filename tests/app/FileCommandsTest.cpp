@@ -1,0 +1,268 @@
+#include "app/FileCommands.h"
+#include "AppTestSupport.h"
+#include "app/AppMenus.h"
+#include "app/AppSettings.h"
+#include "app/ContentView.h"
+#include "app/MainWindow.h"
+#include "app/QuillmarkApp.h"
+#include "app/ScriptedDialogs.h"
+#include "app/WorkspaceModel.h"
+#include "document/ElementClipboard.h"
+#include "engine/InMemoryKeychain.h"
+#include "engine/SidecarModel.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+class FileCommandsTest : public apptest::SandboxTest {
+protected:
+    void SetUp() override
+    {
+        SandboxTest::SetUp();
+        QSettings().setValue(u"projectRootPath"_s, path(u"Reports"_s));
+        auto scripted = std::make_unique<ScriptedDialogs>();
+        dialogs = scripted.get();
+        app = std::make_unique<QuillmarkApp>(std::move(scripted),
+                                             std::make_unique<InMemoryKeychain>());
+        app->setLaunchChecks({}, {});
+        app->engine().setLocationProvider([this] {
+            return SidecarClient::Location{path(u"no-java"_s), path(u"no-sidecar.jar"_s)};
+        });
+        app->start();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(app->mainWindow()));
+    }
+
+    void TearDown() override { app.reset(); }
+
+    FileCommands &commands() const { return app->fileCommands(); }
+    WorkspaceModel &workspace() const { return app->workspace(); }
+    DocumentStore *store() const { return workspace().activeStore(); }
+    QAction *item(QMenu *menu, const QString &title) const
+    {
+        QAction *found = AppMenus::action(menu, title);
+        EXPECT_NE(found, nullptr) << title.toStdString();
+        return found;
+    }
+    QStringList titles(const QMenu *menu) const
+    {
+        QStringList all;
+        for (const QAction *action : menu->actions())
+            all.append(action->isSeparator() ? u"-"_s : action->text());
+        return all;
+    }
+
+    ScriptedDialogs *dialogs = nullptr;
+    std::unique_ptr<QuillmarkApp> app;
+};
+
+TEST_F(FileCommandsTest, EnablingFollowsTheStoreTheSelectionAndTheEngine)
+{
+    QMenu *edit = app->menus().editMenu();
+    EXPECT_FALSE(item(edit, u"Undo"_s)->isEnabled());
+    store()->addParameter();
+    EXPECT_TRUE(item(edit, u"Undo"_s)->isEnabled()) << "without opening the menu";
+    EXPECT_FALSE(item(edit, u"Redo"_s)->isEnabled());
+    item(edit, u"Undo"_s)->trigger();
+    EXPECT_FALSE(item(edit, u"Undo"_s)->isEnabled());
+    EXPECT_TRUE(item(edit, u"Redo"_s)->isEnabled());
+
+    workspace().newTab(595, 842);
+    EXPECT_FALSE(item(edit, u"Redo"_s)->isEnabled()) << "the new active tab has no history";
+
+    EXPECT_FALSE(item(edit, u"Duplicate"_s)->isEnabled());
+    EXPECT_FALSE(item(edit, u"Delete"_s)->isEnabled());
+    EXPECT_TRUE(item(edit, u"Copy"_s)->isEnabled());
+    store()->setSelectedElementIDs({QUuid::createUuid()});
+    EXPECT_TRUE(item(edit, u"Duplicate"_s)->isEnabled());
+    EXPECT_TRUE(item(edit, u"Delete"_s)->isEnabled());
+
+    QMenu *exportMenu = app->menus().exportMenu();
+    EXPECT_EQ(titles(exportMenu),
+              QStringList({u"PDF"_s, u"Rich Text (RTF)"_s, u"Excel (XLSX)"_s, u"HTML"_s, u"CSV"_s,
+                           u"XML"_s, u"OpenDocument Text (ODT)"_s}));
+    app->engine().setIsCompilingAll(true);
+    for (const QAction *format : exportMenu->actions())
+        EXPECT_FALSE(format->isEnabled()) << format->text().toStdString();
+    app->engine().setIsCompilingAll(false);
+    for (const QAction *format : exportMenu->actions())
+        EXPECT_TRUE(format->isEnabled()) << format->text().toStdString();
+}
+
+TEST_F(FileCommandsTest, AFocusedTextFieldTakesTheTextCommandsAndTheStoreIsUntouched)
+{
+    auto *field = new QLineEdit(u"hello world"_s, app->mainWindow());
+    field->show();
+    app->mainWindow()->activateWindow();
+    field->setFocus();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(app->mainWindow()));
+    ASSERT_TRUE(field->hasFocus());
+    const QUuid selected = QUuid::createUuid();
+    store()->setSelectedElementIDs({selected});
+    QSignalSpy clipboardChanges(workspace().clipboard(), &ElementClipboard::elementsChanged);
+
+    item(app->menus().editMenu(), u"Select All"_s)->trigger();
+    EXPECT_EQ(field->selectedText(), u"hello world"_s);
+    item(app->menus().editMenu(), u"Copy"_s)->trigger();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), u"hello world"_s);
+    EXPECT_EQ(clipboardChanges.count(), 0);
+    EXPECT_EQ(store()->selectedElementIDs(), QSet<QUuid>({selected}));
+}
+
+TEST_F(FileCommandsTest, OpenRecentListsTheFilesAndClears)
+{
+    QStringList paths;
+    for (int i = 0; i < 10; ++i)
+        paths.append(writeReport(u"R%1.jrxml"_s.arg(i)));
+    app->settings().setRecentFilePaths(paths);
+    QMenu *recent = app->menus().openRecentMenu();
+    QStringList expected;
+    for (int i = 0; i < 10; ++i)
+        expected.append(u"R%1.jrxml"_s.arg(i));
+    expected << u"-"_s << u"Clear Menu"_s;
+    EXPECT_EQ(titles(recent), expected);
+
+    item(recent, u"R3.jrxml"_s)->trigger();
+    EXPECT_EQ(store()->fileURL(), QUrl::fromLocalFile(paths[3]));
+    EXPECT_EQ(app->settings().recentFilePaths().first(), paths[3]);
+
+    item(recent, u"Clear Menu"_s)->trigger();
+    EXPECT_TRUE(app->settings().recentFilePaths().isEmpty());
+    ASSERT_EQ(titles(recent), QStringList({u"No Recent Files"_s}));
+    EXPECT_FALSE(recent->actions().first()->isEnabled());
+}
+
+TEST_F(FileCommandsTest, ProposedNames)
+{
+    ReportDocument named;
+    named.name = u"Sales"_s;
+    EXPECT_EQ(FileCommands::proposedReportFileName(named), u"Sales.jrxml"_s);
+    EXPECT_EQ(FileCommands::proposedExportFileName(named, ExportFormat::xlsx), u"Sales.xlsx"_s);
+    EXPECT_EQ(FileCommands::proposedExportFileName(ReportDocument(), ExportFormat::csv),
+              u"report.csv"_s);
+
+    ReportDocument unnamed = store()->document();
+    unnamed.name.clear();
+    store()->setDocument(unnamed);
+    dialogs->answerSavePanel(std::nullopt);
+    item(app->menus().fileMenu(), u"Save"_s)->trigger();
+    ASSERT_EQ(dialogs->savePanels().size(), 1) << "an untitled tab asks where to save";
+    EXPECT_EQ(dialogs->savePanels()[0].proposedFileName, u"report.jrxml"_s);
+    EXPECT_EQ(dialogs->savePanels()[0].fileExtensions, QStringList({u"jrxml"_s}));
+    EXPECT_FALSE(store()->fileURL().has_value());
+}
+
+TEST_F(FileCommandsTest, SaveAllVisitsEveryTabInOrderAndSkipsCancelled)
+{
+    // Tabs: untitled (cancelled), A with a file and no changes, untitled "B" (saved).
+    const QString a = writeReport(u"A.jrxml"_s, u"A"_s);
+    store()->setIsDirty(true);
+    workspace().openTab(QUrl::fromLocalFile(a));
+    workspace().newTab(595, 842);
+    ReportDocument b = store()->document();
+    b.name = u"B"_s;
+    store()->setDocument(b);
+    ASSERT_EQ(workspace().tabs().size(), 3);
+    QFile::remove(a);
+    dialogs->answerSavePanel(std::nullopt);
+    dialogs->answerSavePanel(QUrl::fromLocalFile(path(u"B.jrxml"_s)));
+
+    commands().saveAllDocuments();
+
+    ASSERT_EQ(dialogs->savePanels().size(), 2);
+    EXPECT_NE(dialogs->savePanels()[0].proposedFileName, u"B.jrxml"_s);
+    EXPECT_EQ(dialogs->savePanels()[1].proposedFileName, u"B.jrxml"_s);
+    EXPECT_FALSE(workspace().tabs()[0]->fileURL().has_value());
+    EXPECT_TRUE(QFile::exists(a)) << "a tab with a file is written even without changes";
+    EXPECT_TRUE(QFile::exists(path(u"B.jrxml"_s)));
+    EXPECT_FALSE(workspace().tabs()[2]->isDirty());
+    EXPECT_TRUE(dialogs->alerts().isEmpty());
+}
+
+TEST_F(FileCommandsTest, CompileAllGoesOnAfterAFailureAndLowersItsFlag)
+{
+    for (const QString &name : {u"One"_s, u"Two"_s}) {
+        workspace().newTab(595, 842);
+        ReportDocument document = store()->document();
+        document.name = name;
+        store()->setDocument(document);
+    }
+    QStringList compiled;
+    QList<bool> flagDuring;
+    commands().setCompileStep([&](const OpenTab &tab, QObject *context, auto done) {
+        compiled.append(tab.document.name);
+        flagDuring.append(app->engine().isCompilingAll());
+        const bool fails = tab.document.name == u"One"_s;
+        QTimer::singleShot(0, context, [done, fails] {
+            done(fails ? std::optional<QString>(u"boom"_s) : std::nullopt);
+        });
+    });
+    commands().compileAllDocuments();
+    EXPECT_TRUE(app->engine().isCompilingAll());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !app->engine().isCompilingAll(); }));
+    ASSERT_EQ(compiled.size(), 3);
+    EXPECT_EQ(compiled.mid(1), QStringList({u"One"_s, u"Two"_s}));
+    EXPECT_EQ(flagDuring, QList<bool>({true, true, true}));
+    EXPECT_TRUE(dialogs->alerts().isEmpty());
+}
+
+TEST_F(FileCommandsTest, ZipSavesFirstAndAFailedSaveStopsIt)
+{
+    QDir(dir.path()).mkpath(u"Reports/Sales"_s);
+    const QString report = writeReport(u"Reports/Sales/Sales.jrxml"_s, u"Sales"_s);
+    workspace().openTab(QUrl::fromLocalFile(report));
+    QStringList zipped;
+    commands().setZipStep(
+        [&](const QString &folder, const QString &target) { zipped << folder << target; });
+
+    store()->addParameter();
+    dialogs->answerSavePanel(QUrl::fromLocalFile(path(u"Sales.zip"_s)));
+    commands().zipReportForUpload();
+    ASSERT_EQ(dialogs->savePanels().size(), 1);
+    EXPECT_EQ(dialogs->savePanels()[0].proposedFileName, u"Sales.zip"_s);
+    EXPECT_EQ(dialogs->savePanels()[0].directory, QFileInfo(path(u"Reports"_s)).absoluteFilePath());
+    EXPECT_FALSE(store()->isDirty()) << "the edit was saved before zipping";
+    EXPECT_TRUE(commands().isZipping());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !commands().isZipping(); }));
+    EXPECT_EQ(zipped, QStringList({QFileInfo(report).absolutePath(), path(u"Sales.zip"_s)}));
+
+    // The folder disappears: the save fails, is shown, and nothing is zipped.
+    zipped.clear();
+    store()->addParameter();
+    QDir(path(u"Reports/Sales"_s)).removeRecursively();
+    commands().zipReportForUpload();
+    ASSERT_EQ(dialogs->alerts().size(), 1);
+    EXPECT_EQ(dialogs->alerts()[0].message, u"Quillmark"_s);
+    EXPECT_TRUE(dialogs->alerts()[0].informativeText.contains(u"could not be saved"_s));
+    EXPECT_EQ(dialogs->savePanels().size(), 1) << "no zip panel after a failed save";
+    EXPECT_FALSE(commands().isZipping());
+    EXPECT_TRUE(zipped.isEmpty());
+    EXPECT_TRUE(store()->isDirty());
+}
+
+TEST_F(FileCommandsTest, ZoomKeysStepThroughTheLevels)
+{
+    MainWindow *window = app->mainWindow();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    ASSERT_DOUBLE_EQ(store()->zoomLevel(), 1.0);
+    QList<double> levels;
+    for (int i = 0; i < 3; ++i) {
+        QTest::keySequence(window, QKeySequence(u"Ctrl+="_s));
+        levels.append(store()->zoomLevel());
+    }
+    EXPECT_EQ(levels, QList<double>({1.25, 1.5, 2.0}));
+    QTest::keySequence(window, QKeySequence(u"Ctrl+0"_s));
+    EXPECT_DOUBLE_EQ(store()->zoomLevel(), 1.0);
+}
+
+} // namespace
