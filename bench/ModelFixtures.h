@@ -26,7 +26,7 @@ inline ReportDocument largeDocument(int count)
         e.styleName = QStringLiteral("Style") + QString::number(i % 7);
         e.pattern = QStringLiteral("#,##0.00");
         e.printWhenExpression = QStringLiteral("$V{PAGE_NUMBER} > ") + QString::number(i);
-        QList<ReportElement> &list = targets[i % targets.size()]->elements;
+        ElementList &list = targets[i % targets.size()]->elements;
         if (i % 10 == 9 && !list.isEmpty()) {
             ReportElement frame;
             frame.id = newId();

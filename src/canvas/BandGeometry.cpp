@@ -27,7 +27,7 @@ QRectF rubberBandRect(QPointF start, QPointF current)
                   std::abs(current.x() - start.x()), std::abs(current.y() - start.y()));
 }
 
-bool pressHitsElement(QPointF point, const QList<ReportElement> &elements)
+bool pressHitsElement(QPointF point, const ElementList &elements)
 {
     return std::any_of(elements.cbegin(), elements.cend(), [point](const ReportElement &e) {
         return QRectF(e.x, e.y, std::max(e.width, 4.0), std::max(e.height, 4.0)).contains(point);

@@ -25,7 +25,7 @@ QRectF rubberBandRect(QPointF start, QPointF current);
 
 // Whether a press at `point` lands on one of the band's top-level elements, each taken at
 // least 4 by 4 points large.
-bool pressHitsElement(QPointF point, const QList<ReportElement> &elements);
+bool pressHitsElement(QPointF point, const ElementList &elements);
 
 // The height a handle drag commits: the band's height plus the drag, snapped, at least 4.
 double committedHeight(double height, double dragPoints, const std::function<double(double)> &snap);

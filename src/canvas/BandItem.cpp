@@ -108,7 +108,7 @@ void BandItem::setBand(const QString &label, double width, double storedHeight, 
     update();
 }
 
-bool BandItem::setElements(const QList<ReportElement> &elements)
+bool BandItem::setElements(const ElementList &elements)
 {
     if (shownElements_ == elements)
         return false;

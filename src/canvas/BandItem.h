@@ -30,7 +30,7 @@ public:
                  bool canRemove);
     // Takes the band's top-level elements; a list the item already shows is skipped at once.
     // True when the list differed.
-    bool setElements(const QList<ReportElement> &elements);
+    bool setElements(const ElementList &elements);
     void showSelection(const QSet<QUuid> &selected);
 
     double width() const { return width_; }
@@ -88,7 +88,7 @@ private:
     QGraphicsRectItem *handleBar_;
     BandHeaderButton *addButton_ = nullptr;
     BandHeaderButton *removeButton_ = nullptr;
-    QList<ReportElement> shownElements_;
+    ElementList shownElements_;
     ElementItem::Items elements_;
 
     Press press_ = Press::none;

@@ -23,7 +23,7 @@ void ElementItem::setElement(const ReportElement &element)
         prepareGeometryChange();
     element_ = element;
     setPos(element.x, element.y);
-    if (const QList<ReportElement> *children = element.kind.children())
+    if (const ElementList *children = element.kind.children())
         syncList(this, children_, *children);
     else if (!children_.isEmpty())
         syncList(this, children_, {});
@@ -67,8 +67,7 @@ void ElementItem::paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWi
     }
 }
 
-void ElementItem::syncList(QGraphicsItem *parent, Items &items,
-                           const QList<ReportElement> &elements)
+void ElementItem::syncList(QGraphicsItem *parent, Items &items, const ElementList &elements)
 {
     QSet<QUuid> listed;
     listed.reserve(elements.size());

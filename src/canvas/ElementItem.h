@@ -29,7 +29,7 @@ public:
 
     // Makes `items` (the children of `parent`) show `elements` in their order: existing items are
     // updated, missing ones created, and those of elements no longer listed deleted.
-    static void syncList(QGraphicsItem *parent, Items &items, const QList<ReportElement> &elements);
+    static void syncList(QGraphicsItem *parent, Items &items, const ElementList &elements);
     // Marks the items of the selected ids, at any depth.
     static void showSelection(const Items &items, const QSet<QUuid> &selected);
 

@@ -65,8 +65,8 @@ ReportDocument DocumentStore::defaultDocument(double pageWidth, double pageHeigh
 
 void DocumentStore::setDocument(const ReportDocument &document)
 {
-    document_ = document;
-    emit documentChanged();
+    if (assignIfChanged(document_, document))
+        announceDocumentChange();
 }
 
 void DocumentStore::setSelectedElementIDs(const QSet<QUuid> &ids)
@@ -127,6 +127,13 @@ void DocumentStore::activateFirstDetailBand()
 {
     if (!document_.detailBands.isEmpty())
         setActiveBandTarget(BandTarget::detailBand(document_.detailBands.first().id));
+}
+
+BandTarget DocumentStore::insertionTarget(const BandTarget &target) const
+{
+    if (elementList(document_, target) || document_.detailBands.isEmpty())
+        return target;
+    return BandTarget::detailBand(document_.detailBands.first().id);
 }
 
 void DocumentStore::setFileURL(const std::optional<QUrl> &url)

@@ -167,7 +167,8 @@ public:
     // --- Bands -------------------------------------------------------------------------------
 
     double height(const BandTarget &target) const;
-    QList<ReportElement> elements(const BandTarget &target) const;
+    // Const, so that iterating the result reads the shared values instead of copying them.
+    const ElementList elements(const BandTarget &target) const;
     QString label(const BandTarget &target) const;
     void setHeight(double height, const BandTarget &target);
     void setBandPresent(BandType type, bool isPresent);
@@ -326,7 +327,7 @@ private:
     // What a walk over element lists reports: not found, found and left alone, found and changed.
     enum class Found { no, unchanged, changed };
     // Acts on the list that holds the element, at the element's index.
-    using ListAction = std::function<Found(QList<ReportElement> &list, qsizetype index)>;
+    using ListAction = std::function<Found(ElementList &list, qsizetype index)>;
     enum class Reorder { forward, backward, toFront, toBack };
 
     void setFileURL(const std::optional<QUrl> &url);
@@ -336,9 +337,15 @@ private:
     void takeSnapshot();
     // Applies an in-place change to the document and announces it; records nothing.
     void changeDocument(const std::function<void(ReportDocument &)> &change);
+    // Emits documentChanged, or holds it back while a batch is open.
+    void announceDocumentChange();
+    // Runs `changes` with documentChanged held back, then emits it once when anything changed:
+    // listeners see a multi-element operation only when it is complete.
+    void batchDocumentChanges(const std::function<void()> &changes);
+    // Ends a pending run; it becomes an undo step when its before-state differs from `current`.
+    void flushPendingUndoSnapshot(const ReportDocument &current);
     // Runs a walk over the top-level lists on the document and announces a change.
-    Found editTree(const std::function<Found(QList<ReportElement> &)> &visit,
-                   bool untilFound = true);
+    Found editTree(const std::function<Found(ElementList &)> &visit, bool untilFound = true);
     // Visits every element of the document at any depth (not inside table cells).
     void forEveryElementInDocument(const std::function<void(const ReportElement &)> &visit) const;
     // The selected elements that the document holds, in the selection's order.
@@ -358,45 +365,44 @@ private:
     void reorderSelected(Reorder how);
     // Makes the document's first detail band the active band, when it has one.
     void activateFirstDetailBand();
+    // The target itself when it addresses a band, else the first detail band: new and pasted
+    // elements never vanish into a band that undo took away.
+    BandTarget insertionTarget(const BandTarget &target) const;
 
     // The element list a target addresses, or null when it addresses nothing.
-    static QList<ReportElement> *elementList(ReportDocument &document, const BandTarget &target);
-    static const QList<ReportElement> *elementList(const ReportDocument &document,
-                                                   const BandTarget &target);
+    static ElementList *elementList(ReportDocument &document, const BandTarget &target);
+    static const ElementList *elementList(const ReportDocument &document, const BandTarget &target);
     // Visits the top-level lists in the fixed search order (standard bands, detail bands, each
     // group's header then footer) with their targets, until `visit` returns true.
-    static bool visitElementLists(
-        const ReportDocument &document,
-        const std::function<bool(const BandTarget &, const QList<ReportElement> &)> &visit);
+    static bool
+    visitElementLists(const ReportDocument &document,
+                      const std::function<bool(const BandTarget &, const ElementList &)> &visit);
     // The same walk for changes: `visit` works on each list in place and the walk stops at the
     // first list that reports anything but Found::no. Lists are detached only when changed.
     // With `untilFound` false every list is visited and the result says whether any changed.
     static Found editElementLists(ReportDocument &document,
-                                  const std::function<Found(QList<ReportElement> &)> &visit,
+                                  const std::function<Found(ElementList &)> &visit,
                                   bool untilFound = true);
     // Depth-first, pre-order search through frames and lists; the first match.
-    static const ReportElement *findElementRecursive(const QUuid &id,
-                                                     const QList<ReportElement> &list);
+    static const ReportElement *findElementRecursive(const QUuid &id, const ElementList &list);
     // Runs `walk` on the children of the element at `index` when it is a frame or list (as a
     // shared copy, written back only when changed); Found::no for any other element.
-    static Found editChildren(QList<ReportElement> &list, qsizetype index,
-                              const std::function<Found(QList<ReportElement> &)> &walk);
-    static Found updateElementRecursive(const QUuid &id, QList<ReportElement> &list,
+    static Found editChildren(ElementList &list, qsizetype index,
+                              const std::function<Found(ElementList &)> &walk);
+    static Found updateElementRecursive(const QUuid &id, ElementList &list,
                                         const ElementMutation &mutation);
     // Finds the list that holds the element (this level first, then inside each frame or list
     // in order) and runs `action` there; containers whose children changed are written back.
-    static Found editListHolding(const QUuid &id, QList<ReportElement> &list,
-                                 const ListAction &action);
+    static Found editListHolding(const QUuid &id, ElementList &list, const ListAction &action);
     // Runs `change` on every element at any depth (frames and lists, not table cells); writes
     // back only what changed. `change` answers whether it changed the element.
-    static bool changeEveryElement(QList<ReportElement> &list,
+    static bool changeEveryElement(ElementList &list,
                                    const std::function<bool(ReportElement &)> &change);
-    static void forEveryElement(const QList<ReportElement> &list,
+    static void forEveryElement(const ElementList &list,
                                 const std::function<void(const ReportElement &)> &visit);
     // Inserts a renewed copy, offset by 10, right after the element in the list that holds it
     // (searched as editListHolding does); the copy's id, or no value when the id is not there.
-    static std::optional<QUuid> duplicateElementRecursive(const QUuid &id,
-                                                          QList<ReportElement> &list);
+    static std::optional<QUuid> duplicateElementRecursive(const QUuid &id, ElementList &list);
     // A new element with a fresh id: the model's defaults but for its kind, place and size.
     static ReportElement newElement(ElementKind kind, double x, double y, double width,
                                     double height);
@@ -431,6 +437,8 @@ private:
     std::optional<ReportDocument> pendingUndoSnapshot_;
     std::optional<HashableKey> pendingUndoKey_;
     std::optional<qint64> pendingUndoTimestamp_;
+    int documentBatchDepth_ = 0;
+    bool documentChangeHeld_ = false;
 
     Clock clock_;
     SavePanel savePanel_;

@@ -91,9 +91,12 @@ void DocumentStore::alignSelected(AlignEdge edge)
         target = (b.top + b.bottom) * 0.5;
         break;
     }
+    const QSet<QUuid> ids = selectedElementIDs_;
     applyDiscreteEdit([&] {
-        for (const QUuid &id : std::as_const(selectedElementIDs_))
-            performUpdateElement(id, [&](ReportElement &e) { placeEdge(e, edge, target); });
+        batchDocumentChanges([&] {
+            for (const QUuid &id : ids)
+                performUpdateElement(id, [&](ReportElement &e) { placeEdge(e, edge, target); });
+        });
     });
 }
 
@@ -105,29 +108,32 @@ void DocumentStore::alignSelectedToContainer(AlignEdge edge)
     // same numbers, relative to its container.
     const double width = document_.columnWidth;
     const double height = this->height(activeBandTarget_);
+    const QSet<QUuid> ids = selectedElementIDs_;
     applyDiscreteEdit([&] {
-        for (const QUuid &id : std::as_const(selectedElementIDs_)) {
-            performUpdateElement(id, [&](ReportElement &e) {
-                switch (edge) {
-                case AlignEdge::left:
-                case AlignEdge::top:
-                    placeEdge(e, edge, 0);
-                    break;
-                case AlignEdge::right:
-                    placeEdge(e, edge, width);
-                    break;
-                case AlignEdge::bottom:
-                    placeEdge(e, edge, height);
-                    break;
-                case AlignEdge::horizontalCenter:
-                    e.x = (width - e.width) * 0.5;
-                    break;
-                case AlignEdge::verticalCenter:
-                    e.y = (height - e.height) * 0.5;
-                    break;
-                }
-            });
-        }
+        batchDocumentChanges([&] {
+            for (const QUuid &id : ids) {
+                performUpdateElement(id, [&](ReportElement &e) {
+                    switch (edge) {
+                    case AlignEdge::left:
+                    case AlignEdge::top:
+                        placeEdge(e, edge, 0);
+                        break;
+                    case AlignEdge::right:
+                        placeEdge(e, edge, width);
+                        break;
+                    case AlignEdge::bottom:
+                        placeEdge(e, edge, height);
+                        break;
+                    case AlignEdge::horizontalCenter:
+                        e.x = (width - e.width) * 0.5;
+                        break;
+                    case AlignEdge::verticalCenter:
+                        e.y = (height - e.height) * 0.5;
+                        break;
+                    }
+                });
+            }
+        });
     });
 }
 
@@ -153,19 +159,22 @@ void DocumentStore::distributeSelected(DistributeAxis axis)
     // Negative when the elements are wider than the span: they then overlap evenly.
     const double gap = (span - total) / double(found.size() - 1);
     applyDiscreteEdit([&] {
-        double cursor = start(first) + extent(first) + gap;
-        for (qsizetype i = 1; i + 1 < found.size(); ++i) {
-            performUpdateElement(found.at(i).id,
-                                 [&](ReportElement &e) { (horizontal ? e.x : e.y) = cursor; });
-            cursor += extent(found.at(i)) + gap;
-        }
+        batchDocumentChanges([&] {
+            double cursor = start(first) + extent(first) + gap;
+            for (qsizetype i = 1; i + 1 < found.size(); ++i) {
+                performUpdateElement(found.at(i).id,
+                                     [&](ReportElement &e) { (horizontal ? e.x : e.y) = cursor; });
+                cursor += extent(found.at(i)) + gap;
+            }
+        });
     });
 }
 
 void DocumentStore::encloseSelectedInFrame()
 {
     // The frame goes to the active band: without one the enclosed elements would be lost.
-    if (!elementList(std::as_const(document_), activeBandTarget_))
+    const BandTarget destination = insertionTarget(activeBandTarget_);
+    if (!elementList(std::as_const(document_), destination))
         return;
     // Only top-level elements are enclosed. A nested one would stay in its container and also
     // turn up in the frame, so that its id would stand twice in the document.
@@ -183,9 +192,11 @@ void DocumentStore::encloseSelectedInFrame()
         newElement(ElementKind::Frame{enclosed}, b.left, b.top, b.right - b.left, b.bottom - b.top);
 
     applyDiscreteEdit([&] {
-        for (const ReportElement &child : std::as_const(enclosed))
-            performRemoveTopLevel(child.id);
-        performAddElement(frame, activeBandTarget_);
+        batchDocumentChanges([&] {
+            for (const ReportElement &child : std::as_const(enclosed))
+                performRemoveTopLevel(child.id);
+            performAddElement(frame, destination);
+        });
         setSelectedElementIDs({frame.id});
     });
 }

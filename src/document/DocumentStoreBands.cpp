@@ -88,31 +88,29 @@ QString bandTitle(BandType type)
 
 } // namespace
 
-QList<ReportElement> *DocumentStore::elementList(ReportDocument &document, const BandTarget &target)
+ElementList *DocumentStore::elementList(ReportDocument &document, const BandTarget &target)
 {
     return withTargetSlots(document, target,
-                           [](QList<ReportElement> *elements, double *) { return elements; });
+                           [](ElementList *elements, double *) { return elements; });
 }
 
-const QList<ReportElement> *DocumentStore::elementList(const ReportDocument &document,
-                                                       const BandTarget &target)
+const ElementList *DocumentStore::elementList(const ReportDocument &document,
+                                              const BandTarget &target)
 {
-    return withTargetSlots(
-        document, target,
-        [](const QList<ReportElement> *elements, const double *) { return elements; });
+    return withTargetSlots(document, target,
+                           [](const ElementList *elements, const double *) { return elements; });
 }
 
 double DocumentStore::height(const BandTarget &target) const
 {
-    return withTargetSlots(document_, target, [](const QList<ReportElement> *, const double *h) {
-        return h ? *h : 20.0;
-    });
+    return withTargetSlots(document_, target,
+                           [](const ElementList *, const double *h) { return h ? *h : 20.0; });
 }
 
-QList<ReportElement> DocumentStore::elements(const BandTarget &target) const
+const ElementList DocumentStore::elements(const BandTarget &target) const
 {
-    const QList<ReportElement> *list = elementList(document_, target);
-    return list ? *list : QList<ReportElement>();
+    const ElementList *list = elementList(document_, target);
+    return list ? *list : ElementList();
 }
 
 QString DocumentStore::label(const BandTarget &target) const
@@ -143,7 +141,7 @@ void DocumentStore::setHeight(double height, const BandTarget &target)
         return;
     applyCoalescedEdit(target, [&] {
         changeDocument([&](ReportDocument &document) {
-            withTargetSlots(document, target, [&](QList<ReportElement> *, double *slot) {
+            withTargetSlots(document, target, [&](ElementList *, double *slot) {
                 if (slot)
                     *slot = height;
             });

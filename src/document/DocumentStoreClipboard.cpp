@@ -46,9 +46,9 @@ ReportElement DocumentStore::regenerateIDs(const ReportElement &element)
     KeptXml position = copy.kept.part(u"reportElement");
     if (position.removeAttribute(u"uuid"))
         copy.kept.setPart(QStringLiteral("reportElement"), position);
-    if (QList<ReportElement> *children = copy.kind.children()) {
-        for (ReportElement &child : *children)
-            child = regenerateIDs(child);
+    if (ElementList *children = copy.kind.children()) {
+        for (qsizetype i = 0; i < children->size(); ++i)
+            children->replace(i, regenerateIDs(children->at(i)));
     }
     if (auto *subreport = copy.kind.as<ElementKind::Subreport>())
         renewIDs(subreport->parameters);
@@ -69,11 +69,10 @@ ReportElement DocumentStore::regenerateIDs(const ReportElement &element)
     return copy;
 }
 
-std::optional<QUuid> DocumentStore::duplicateElementRecursive(const QUuid &id,
-                                                              QList<ReportElement> &list)
+std::optional<QUuid> DocumentStore::duplicateElementRecursive(const QUuid &id, ElementList &list)
 {
     std::optional<QUuid> copyID;
-    editListHolding(id, list, [&](QList<ReportElement> &holder, qsizetype index) {
+    editListHolding(id, list, [&](ElementList &holder, qsizetype index) {
         ReportElement copy = regenerateIDs(holder.at(index));
         copy.x += duplicateOffset;
         copy.y += duplicateOffset;
@@ -97,20 +96,23 @@ void DocumentStore::pasteClipboard()
     if (copied.isEmpty())
         return;
     const std::optional<QUuid> container = selectedContainerID();
-    if (!container && !elementList(std::as_const(document_), activeBandTarget_))
+    const BandTarget destination = insertionTarget(activeBandTarget_);
+    if (!container && !elementList(std::as_const(document_), destination))
         return;
     applyDiscreteEdit([&] {
         QSet<QUuid> pasted;
-        for (const ReportElement &original : copied) {
-            ReportElement copy = regenerateIDs(original);
-            copy.x += pasteOffset;
-            copy.y += pasteOffset;
-            pasted.insert(copy.id);
-            if (container)
-                performAddChildElement(copy, *container);
-            else
-                performAddElement(copy, activeBandTarget_);
-        }
+        batchDocumentChanges([&] {
+            for (const ReportElement &original : copied) {
+                ReportElement copy = regenerateIDs(original);
+                copy.x += pasteOffset;
+                copy.y += pasteOffset;
+                pasted.insert(copy.id);
+                if (container)
+                    performAddChildElement(copy, *container);
+                else
+                    performAddElement(copy, destination);
+            }
+        });
         setSelectedElementIDs(pasted);
     });
 }
@@ -122,15 +124,17 @@ void DocumentStore::duplicateSelectedElement()
     const QSet<QUuid> originals = selectedElementIDs_;
     applyDiscreteEdit([&] {
         QSet<QUuid> copies;
-        for (const QUuid &id : originals) {
-            std::optional<QUuid> copyID;
-            editTree([&](QList<ReportElement> &list) {
-                copyID = duplicateElementRecursive(id, list);
-                return copyID ? Found::changed : Found::no;
-            });
-            if (copyID)
-                copies.insert(*copyID);
-        }
+        batchDocumentChanges([&] {
+            for (const QUuid &id : originals) {
+                std::optional<QUuid> copyID;
+                editTree([&](ElementList &list) {
+                    copyID = duplicateElementRecursive(id, list);
+                    return copyID ? Found::changed : Found::no;
+                });
+                if (copyID)
+                    copies.insert(*copyID);
+            }
+        });
         setSelectedElementIDs(copies);
     });
 }

@@ -57,13 +57,14 @@ ReportElement DocumentStore::newElement(ElementKind kind, double x, double y, do
 
 void DocumentStore::insertComposite(CompositeElement composite, const BandTarget &target)
 {
-    // One undo step per element: page X of Y costs two.
+    // One undo step per element: page X of Y costs two, both in the same band.
+    const BandTarget destination = insertionTarget(target);
     for (const CompositeField &field : compositeFields(composite)) {
         ReportElement element = newElement(ElementKind::TextField{field.expression}, field.x, 10,
                                            field.width, generatedHeight);
         if (field.atReportTime)
             element.evaluationTime = QStringLiteral("Report");
-        addElement(element, target);
+        addElement(element, destination);
     }
 }
 
@@ -73,33 +74,39 @@ void DocumentStore::generateColumnarLayout(const QList<ReportField> &fields,
 {
     if (fields.isEmpty())
         return;
+    // Copies: the arguments may refer into the store, which listeners can change meanwhile.
+    const QList<ReportField> columns = fields;
+    const BandTarget valueTarget = detailTarget;
+    const std::optional<ReportStyle> columnStyle = style;
     applyDiscreteEdit([&] {
-        const double n = double(fields.size());
-        const double width =
-            std::max((document_.columnWidth - columnGap * (n - 1)) / n, minimumColumnWidth);
-        const BandTarget header = BandTarget::standard(BandType::columnHeader);
-        for (qsizetype k = 0; k < fields.size(); ++k) {
-            const ReportField &field = fields.at(k);
-            const double x = double(k) * (width + columnGap);
-            const QString caption = field.fieldDescription && !field.fieldDescription->isEmpty()
-                                        ? *field.fieldDescription
-                                        : field.name;
-            ReportElement label =
-                newElement(ElementKind::StaticText{caption}, x, 0, width, generatedHeight);
-            label.isBold = true;
-            ReportElement value = newElement(
-                ElementKind::TextField{QString(QStringLiteral("$F{") + field.name + u'}')}, x, 0,
-                width, generatedHeight);
-            value.isBlankWhenNull = isBlankWhenNull;
-            if (style) {
-                for (ReportElement *element : {&label, &value}) {
-                    element->styleName = style->name;
-                    applyStyleProperties(*element, *style);
+        batchDocumentChanges([&] {
+            const double n = double(columns.size());
+            const double width =
+                std::max((document_.columnWidth - columnGap * (n - 1)) / n, minimumColumnWidth);
+            const BandTarget header = BandTarget::standard(BandType::columnHeader);
+            for (qsizetype k = 0; k < columns.size(); ++k) {
+                const ReportField &field = columns.at(k);
+                const double x = double(k) * (width + columnGap);
+                const QString caption = field.fieldDescription && !field.fieldDescription->isEmpty()
+                                            ? *field.fieldDescription
+                                            : field.name;
+                ReportElement label =
+                    newElement(ElementKind::StaticText{caption}, x, 0, width, generatedHeight);
+                label.isBold = true;
+                ReportElement value = newElement(
+                    ElementKind::TextField{QString(QStringLiteral("$F{") + field.name + u'}')}, x,
+                    0, width, generatedHeight);
+                value.isBlankWhenNull = isBlankWhenNull;
+                if (columnStyle) {
+                    for (ReportElement *element : {&label, &value}) {
+                        element->styleName = columnStyle->name;
+                        applyStyleProperties(*element, *columnStyle);
+                    }
                 }
+                performAddElement(label, header);
+                performAddElement(value, valueTarget);
             }
-            performAddElement(label, header);
-            performAddElement(value, detailTarget);
-        }
+        });
     });
 }
 

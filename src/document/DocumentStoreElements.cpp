@@ -1,12 +1,13 @@
 #include "document/DocumentStore.h"
 
+#include <algorithm>
 #include <utility>
 
 // --- Walks over the element tree -----------------------------------------------------------
 
 bool DocumentStore::visitElementLists(
     const ReportDocument &document,
-    const std::function<bool(const BandTarget &, const QList<ReportElement> &)> &visit)
+    const std::function<bool(const BandTarget &, const ElementList &)> &visit)
 {
     for (const ReportBand &band : document.bands) {
         if (visit(BandTarget::standard(band.type), band.elements))
@@ -26,8 +27,7 @@ bool DocumentStore::visitElementLists(
 
 DocumentStore::Found
 DocumentStore::editElementLists(ReportDocument &document,
-                                const std::function<Found(QList<ReportElement> &)> &visit,
-                                bool untilFound)
+                                const std::function<Found(ElementList &)> &visit, bool untilFound)
 {
     // Each list is visited as a shared copy and written back only when it changed, so lists
     // that a snapshot shares stay shared.
@@ -35,7 +35,7 @@ DocumentStore::editElementLists(ReportDocument &document,
     auto walk = [&](auto &owners, auto... members) {
         for (qsizetype i = 0; i < owners.size(); ++i) {
             for (auto member : {members...}) {
-                QList<ReportElement> list = owners.at(i).*member;
+                ElementList list = owners.at(i).*member;
                 const Found found = visit(list);
                 if (found == Found::changed)
                     owners[i].*member = std::move(list);
@@ -53,13 +53,12 @@ DocumentStore::editElementLists(ReportDocument &document,
     return result;
 }
 
-const ReportElement *DocumentStore::findElementRecursive(const QUuid &id,
-                                                         const QList<ReportElement> &list)
+const ReportElement *DocumentStore::findElementRecursive(const QUuid &id, const ElementList &list)
 {
     for (const ReportElement &element : list) {
         if (element.id == id)
             return &element;
-        if (const QList<ReportElement> *children = element.kind.children()) {
+        if (const ElementList *children = element.kind.children()) {
             if (const ReportElement *found = findElementRecursive(id, *children))
                 return found;
         }
@@ -67,22 +66,20 @@ const ReportElement *DocumentStore::findElementRecursive(const QUuid &id,
     return nullptr;
 }
 
-DocumentStore::Found
-DocumentStore::editChildren(QList<ReportElement> &list, qsizetype index,
-                            const std::function<Found(QList<ReportElement> &)> &walk)
+DocumentStore::Found DocumentStore::editChildren(ElementList &list, qsizetype index,
+                                                 const std::function<Found(ElementList &)> &walk)
 {
-    const QList<ReportElement> *children = list.at(index).kind.children();
+    const ElementList *children = list.at(index).kind.children();
     if (!children)
         return Found::no;
-    QList<ReportElement> copy = *children;
+    ElementList copy = *children;
     const Found found = walk(copy);
     if (found == Found::changed)
         *list[index].kind.children() = std::move(copy);
     return found;
 }
 
-DocumentStore::Found DocumentStore::updateElementRecursive(const QUuid &id,
-                                                           QList<ReportElement> &list,
+DocumentStore::Found DocumentStore::updateElementRecursive(const QUuid &id, ElementList &list,
                                                            const ElementMutation &mutation)
 {
     for (qsizetype i = 0; i < list.size(); ++i) {
@@ -92,10 +89,10 @@ DocumentStore::Found DocumentStore::updateElementRecursive(const QUuid &id,
             mutation(changed);
             if (changed == element)
                 return Found::unchanged;
-            list[i] = std::move(changed);
+            list.replace(i, std::move(changed));
             return Found::changed;
         }
-        const Found found = editChildren(list, i, [&](QList<ReportElement> &children) {
+        const Found found = editChildren(list, i, [&](ElementList &children) {
             return updateElementRecursive(id, children, mutation);
         });
         if (found != Found::no)
@@ -104,7 +101,7 @@ DocumentStore::Found DocumentStore::updateElementRecursive(const QUuid &id,
     return Found::no;
 }
 
-DocumentStore::Found DocumentStore::editListHolding(const QUuid &id, QList<ReportElement> &list,
+DocumentStore::Found DocumentStore::editListHolding(const QUuid &id, ElementList &list,
                                                     const ListAction &action)
 {
     for (qsizetype i = 0; i < list.size(); ++i) {
@@ -115,55 +112,54 @@ DocumentStore::Found DocumentStore::editListHolding(const QUuid &id, QList<Repor
         }
     }
     for (qsizetype i = 0; i < list.size(); ++i) {
-        const Found found = editChildren(list, i, [&](QList<ReportElement> &children) {
-            return editListHolding(id, children, action);
-        });
+        const Found found = editChildren(
+            list, i, [&](ElementList &children) { return editListHolding(id, children, action); });
         if (found != Found::no)
             return found;
     }
     return Found::no;
 }
 
-bool DocumentStore::changeEveryElement(QList<ReportElement> &list,
+bool DocumentStore::changeEveryElement(ElementList &list,
                                        const std::function<bool(ReportElement &)> &change)
 {
     bool any = false;
     for (qsizetype i = 0; i < list.size(); ++i) {
         ReportElement element = list.at(i);
         bool changed = change(element);
-        if (QList<ReportElement> *children = element.kind.children())
+        if (ElementList *children = element.kind.children())
             changed = changeEveryElement(*children, change) || changed;
         if (changed) {
-            list[i] = std::move(element);
+            list.replace(i, std::move(element));
             any = true;
         }
     }
     return any;
 }
 
-void DocumentStore::forEveryElement(const QList<ReportElement> &list,
+void DocumentStore::forEveryElement(const ElementList &list,
                                     const std::function<void(const ReportElement &)> &visit)
 {
     for (const ReportElement &element : list) {
         visit(element);
-        if (const QList<ReportElement> *children = element.kind.children())
+        if (const ElementList *children = element.kind.children())
             forEveryElement(*children, visit);
     }
 }
 
-DocumentStore::Found
-DocumentStore::editTree(const std::function<Found(QList<ReportElement> &)> &visit, bool untilFound)
+DocumentStore::Found DocumentStore::editTree(const std::function<Found(ElementList &)> &visit,
+                                             bool untilFound)
 {
     const Found found = editElementLists(document_, visit, untilFound);
     if (found == Found::changed)
-        emit documentChanged();
+        announceDocumentChange();
     return found;
 }
 
 void DocumentStore::forEveryElementInDocument(
     const std::function<void(const ReportElement &)> &visit) const
 {
-    visitElementLists(document_, [&](const BandTarget &, const QList<ReportElement> &list) {
+    visitElementLists(document_, [&](const BandTarget &, const ElementList &list) {
         forEveryElement(list, visit);
         return false;
     });
@@ -174,7 +170,7 @@ void DocumentStore::forEveryElementInDocument(
 std::optional<ReportElement> DocumentStore::element(const QUuid &id) const
 {
     const ReportElement *found = nullptr;
-    visitElementLists(document_, [&](const BandTarget &, const QList<ReportElement> &list) {
+    visitElementLists(document_, [&](const BandTarget &, const ElementList &list) {
         found = findElementRecursive(id, list);
         return found != nullptr;
     });
@@ -184,7 +180,7 @@ std::optional<ReportElement> DocumentStore::element(const QUuid &id) const
 std::optional<BandTarget> DocumentStore::homeBandTarget(const QUuid &id) const
 {
     std::optional<BandTarget> home;
-    visitElementLists(document_, [&](const BandTarget &target, const QList<ReportElement> &list) {
+    visitElementLists(document_, [&](const BandTarget &target, const ElementList &list) {
         for (const ReportElement &element : list) {
             if (element.id == id) {
                 home = target;
@@ -213,34 +209,38 @@ void DocumentStore::performAddElement(const ReportElement &element, const BandTa
 
 void DocumentStore::addElement(const ReportElement &element, const BandTarget &target)
 {
-    // A band that no longer exists takes nothing: no undo step, no selection of a missing id.
-    if (!elementList(std::as_const(document_), target))
+    // Copies: listeners of the snapshot's signals may change what the arguments refer to.
+    const ReportElement added = element;
+    const BandTarget destination = insertionTarget(target);
+    if (!elementList(std::as_const(document_), destination))
         return;
     takeSnapshot();
-    performAddElement(element, target);
-    setSelectedElementIDs({element.id});
+    performAddElement(added, destination);
+    setSelectedElementIDs({added.id});
     setIsDirty(true);
 }
 
 bool DocumentStore::performAddChildElement(const ReportElement &element, const QUuid &frameID)
 {
-    const auto addToContainer = [&](QList<ReportElement> &list, qsizetype index) {
+    const auto addToContainer = [&](ElementList &list, qsizetype index) {
         if (!list.at(index).kind.children())
             return Found::no;
         list[index].kind.children()->append(element);
         return Found::changed;
     };
-    return editTree([&](QList<ReportElement> &list) {
+    return editTree([&](ElementList &list) {
                return editListHolding(frameID, list, addToContainer);
            }) == Found::changed;
 }
 
 void DocumentStore::addChildElement(const ReportElement &element, const QUuid &frameID)
 {
+    const ReportElement added = element;
+    const QUuid containerID = frameID;
     takeSnapshot();
-    if (!performAddChildElement(element, frameID))
+    if (!performAddChildElement(added, containerID))
         return;
-    setSelectedElementIDs({element.id});
+    setSelectedElementIDs({added.id});
     setIsDirty(true);
 }
 
@@ -248,14 +248,23 @@ void DocumentStore::deleteSelectedElement()
 {
     if (selectedElementIDs_.isEmpty())
         return;
-    applyDiscreteEdit([this] {
-        const auto remove = [](QList<ReportElement> &list, qsizetype index) {
+    const QSet<QUuid> ids = selectedElementIDs_;
+    // A selection left behind by undo names nothing: deleting it is no edit, so it neither
+    // records a step (which would drop the redo history) nor marks the report dirty.
+    if (std::none_of(ids.cbegin(), ids.cend(), [this](const QUuid &id) { return element(id); })) {
+        setSelectedElementIDs({});
+        return;
+    }
+    applyDiscreteEdit([&] {
+        const auto remove = [](ElementList &list, qsizetype index) {
             list.removeAt(index);
             return Found::changed;
         };
-        for (const QUuid &id : std::as_const(selectedElementIDs_)) {
-            editTree([&](QList<ReportElement> &list) { return editListHolding(id, list, remove); });
-        }
+        batchDocumentChanges([&] {
+            for (const QUuid &id : ids) {
+                editTree([&](ElementList &list) { return editListHolding(id, list, remove); });
+            }
+        });
         setSelectedElementIDs({});
     });
 }
@@ -263,7 +272,7 @@ void DocumentStore::deleteSelectedElement()
 std::optional<ReportElement> DocumentStore::performRemoveTopLevel(const QUuid &id)
 {
     std::optional<ReportElement> removed;
-    editTree([&](QList<ReportElement> &list) {
+    editTree([&](ElementList &list) {
         for (qsizetype i = 0; i < list.size(); ++i) {
             if (list.at(i).id == id) {
                 removed = list.takeAt(i);
@@ -279,7 +288,7 @@ std::optional<ReportElement> DocumentStore::performRemoveTopLevel(const QUuid &i
 
 bool DocumentStore::performUpdateElement(const QUuid &id, const ElementMutation &mutation)
 {
-    return editTree([&](QList<ReportElement> &list) {
+    return editTree([&](ElementList &list) {
                return updateElementRecursive(id, list, mutation);
            }) == Found::changed;
 }
@@ -296,9 +305,12 @@ void DocumentStore::updateSelectedElements(const ElementMutation &mutation)
             updateElement(*id, mutation);
         return;
     }
+    const QSet<QUuid> ids = selectedElementIDs_;
     applyDiscreteEdit([&] {
-        for (const QUuid &id : std::as_const(selectedElementIDs_))
-            performUpdateElement(id, mutation);
+        batchDocumentChanges([&] {
+            for (const QUuid &id : ids)
+                performUpdateElement(id, mutation);
+        });
     });
 }
 
@@ -314,18 +326,21 @@ void DocumentStore::moveSelectedElementsToNewBand(const BandTarget &target, doub
     // A target that addresses no band would swallow the elements: leave everything as it is.
     if (kept.isEmpty() || !elementList(std::as_const(document_), target))
         return;
+    const BandTarget destination = target;
     takeSnapshot();
     const auto offset = [](double value, double by) { return value + by < 0 ? 0.0 : value + by; };
-    for (const QUuid &id : std::as_const(kept)) {
-        std::optional<ReportElement> element = performRemoveTopLevel(id);
-        if (!element)
-            continue;
-        element->x = offset(element->x, dx);
-        element->y = offset(element->y, dy);
-        performAddElement(*element, target);
-    }
+    batchDocumentChanges([&] {
+        for (const QUuid &id : std::as_const(kept)) {
+            std::optional<ReportElement> element = performRemoveTopLevel(id);
+            if (!element)
+                continue;
+            element->x = offset(element->x, dx);
+            element->y = offset(element->y, dy);
+            performAddElement(*element, destination);
+        }
+    });
     setSelectedElementIDs(kept);
-    setActiveBandTarget(target);
+    setActiveBandTarget(destination);
     setIsDirty(true);
 }
 
@@ -333,7 +348,7 @@ void DocumentStore::reorderSelected(Reorder how)
 {
     if (selectedElementIDs_.isEmpty())
         return;
-    const ListAction move = [how](QList<ReportElement> &list, qsizetype i) {
+    const ListAction move = [how](ElementList &list, qsizetype i) {
         const qsizetype last = list.size() - 1;
         switch (how) {
         case Reorder::forward:
@@ -349,19 +364,23 @@ void DocumentStore::reorderSelected(Reorder how)
         case Reorder::toFront:
             if (i == last)
                 return Found::unchanged;
-            list.append(list.takeAt(i));
+            list.move(i, last);
             break;
         case Reorder::toBack:
             if (i == 0)
                 return Found::unchanged;
-            list.prepend(list.takeAt(i));
+            list.move(i, 0);
             break;
         }
         return Found::changed;
     };
+    const QSet<QUuid> ids = selectedElementIDs_;
     applyDiscreteEdit([&] {
-        for (const QUuid &id : std::as_const(selectedElementIDs_))
-            editTree([&](QList<ReportElement> &list) { return editListHolding(id, list, move); });
+        batchDocumentChanges([&] {
+            for (const QUuid &id : ids) {
+                editTree([&](ElementList &list) { return editListHolding(id, list, move); });
+            }
+        });
     });
 }
 

@@ -70,6 +70,16 @@ void DocumentStore::load(const QUrl &url)
     readerWarnings_ = warnings;
 
     const QString path = url.toLocalFile();
+    // The history belongs to the report that was open: an undo must never bring its content
+    // back under the new file's name. A pending run is dropped with it.
+    pendingUndoSnapshot_.reset();
+    pendingUndoKey_.reset();
+    pendingUndoTimestamp_.reset();
+    const bool hadHistory = !undoStack_.isEmpty() || !redoStack_.isEmpty();
+    undoStack_.clear();
+    redoStack_.clear();
+    if (hadHistory)
+        emit undoStacksChanged();
     setDocument(parsed);
     setFileURL(url);
     setSelectedElementID(std::nullopt);

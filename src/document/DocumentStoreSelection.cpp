@@ -42,15 +42,30 @@ void DocumentStore::toggleSelection(const QUuid &elementID, const BandTarget &ta
     setSelectedElementIDs(ids);
 }
 
+namespace {
+
+// Whether two rectangles share at least one point, edges included. Unlike QRectF::intersects it
+// holds for a rectangle without width or height, so a horizontal line inside the band is met.
+bool meets(const QRectF &a, const QRectF &b)
+{
+    const QRectF p = a.normalized();
+    const QRectF q = b.normalized();
+    return p.left() <= q.right() && q.left() <= p.right() && p.top() <= q.bottom() &&
+           q.top() <= p.bottom();
+}
+
+} // namespace
+
 void DocumentStore::selectElements(const QRectF &rect, const BandTarget &target, bool additive)
 {
+    const BandTarget band = target;
     QSet<QUuid> ids = additive ? selectedElementIDs_ : QSet<QUuid>();
-    for (const ReportElement &element : elements(target)) {
-        if (QRectF(element.x, element.y, element.width, element.height).intersects(rect))
+    for (const ReportElement &element : elements(band)) {
+        if (meets(QRectF(element.x, element.y, element.width, element.height), rect))
             ids.insert(element.id);
     }
     setSelectedElementIDs(ids);
-    setActiveBandTarget(target);
+    setActiveBandTarget(band);
 }
 
 void DocumentStore::selectAllInActiveBand()

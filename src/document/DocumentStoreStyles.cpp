@@ -58,7 +58,7 @@ void DocumentStore::reapplyStyle(const ReportStyle &style)
     };
     applyDiscreteEdit([&] {
         editTree(
-            [&](QList<ReportElement> &list) {
+            [&](ElementList &list) {
                 return changeEveryElement(list, reapply) ? Found::changed : Found::no;
             },
             false);

@@ -1,19 +1,31 @@
 #include "document/DocumentStore.h"
 
+#include <QScopeGuard>
+#include <utility>
+
 // Undo keeps whole documents. Their lists are implicitly shared, so a snapshot costs a few
-// reference counts until the live document changes, and then only the lists on the changed path
-// are copied.
+// reference counts until the live document changes. An edit then copies the lists on the changed
+// path, and of an element list only its handles: each element's value stays shared with the
+// snapshots unless the edit changes that element.
 
 void DocumentStore::pushUndo(const ReportDocument &snapshot)
 {
+    const bool couldRedo = !redoStack_.isEmpty();
+    const bool couldUndo = !undoStack_.isEmpty();
     if (undoStack_.size() >= undoLimit)
         undoStack_.removeFirst();
     undoStack_.append(snapshot);
     redoStack_.clear();
-    emit undoStacksChanged();
+    if (couldRedo || !couldUndo)
+        emit undoStacksChanged();
 }
 
 void DocumentStore::flushPendingUndoSnapshot()
+{
+    flushPendingUndoSnapshot(document_);
+}
+
+void DocumentStore::flushPendingUndoSnapshot(const ReportDocument &current)
 {
     if (!pendingUndoSnapshot_)
         return;
@@ -21,7 +33,7 @@ void DocumentStore::flushPendingUndoSnapshot()
     pendingUndoSnapshot_.reset();
     pendingUndoKey_.reset();
     pendingUndoTimestamp_.reset();
-    if (before != document_)
+    if (before != current)
         pushUndo(before);
 }
 
@@ -34,7 +46,9 @@ void DocumentStore::recordCoalescedEdit(const HashableKey &key, const ReportDocu
         pendingUndoTimestamp_ = now;
         return;
     }
-    flushPendingUndoSnapshot();
+    // The new edit is already in the document: the run that ends is judged against the document
+    // as it was before that edit, so that a run that cancelled out leaves no step.
+    flushPendingUndoSnapshot(before);
     pendingUndoSnapshot_ = before;
     pendingUndoKey_ = key;
     pendingUndoTimestamp_ = now;
@@ -55,11 +69,20 @@ void DocumentStore::stepThroughHistory(QList<ReportDocument> &from, QList<Report
     flushPendingUndoSnapshot();
     if (from.isEmpty())
         return;
+    const bool couldStepBack = !to.isEmpty();
     // A plain append: neither the limit nor the clearing of pushUndo applies here.
     to.append(document_);
     setDocument(from.takeLast());
+    // A band that the restored document lacks can no longer take new elements. The selection
+    // stays as it is: only the active band moves.
+    if (!elementList(std::as_const(document_), activeBandTarget_) &&
+        !document_.detailBands.isEmpty()) {
+        activeBandTarget_ = BandTarget::detailBand(document_.detailBands.first().id);
+        emit activeBandTargetChanged();
+    }
     setIsDirty(true);
-    emit undoStacksChanged();
+    if (from.isEmpty() || !couldStepBack)
+        emit undoStacksChanged();
 }
 
 void DocumentStore::takeSnapshot()
@@ -71,7 +94,25 @@ void DocumentStore::takeSnapshot()
 void DocumentStore::changeDocument(const std::function<void(ReportDocument &)> &change)
 {
     change(document_);
-    emit documentChanged();
+    announceDocumentChange();
+}
+
+void DocumentStore::announceDocumentChange()
+{
+    if (documentBatchDepth_ > 0)
+        documentChangeHeld_ = true;
+    else
+        emit documentChanged();
+}
+
+void DocumentStore::batchDocumentChanges(const std::function<void()> &changes)
+{
+    ++documentBatchDepth_;
+    const auto close = qScopeGuard([this] {
+        if (--documentBatchDepth_ == 0 && std::exchange(documentChangeHeld_, false))
+            emit documentChanged();
+    });
+    changes();
 }
 
 void DocumentStore::applyDiscreteEdit(const std::function<void()> &change)

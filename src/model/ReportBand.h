@@ -12,7 +12,7 @@ struct ReportBand {
     QUuid id = newId();
     BandType type = BandType::detail;
     double height = 0;
-    QList<ReportElement> elements; // top level, back to front
+    ElementList elements; // top level, back to front
     bool isPresent = true;
     std::optional<QString> printWhenExpression;
     KeptParts kept; // what the file held that the model does not

@@ -17,7 +17,7 @@ bool isTrimmedSpace(QChar c)
     return c == QLatin1Char('\t') || c.category() == QChar::Separator_Space;
 }
 
-void collectSubreportExpressions(const QList<ReportElement> &elements, QStringList &out)
+void collectSubreportExpressions(const ElementList &elements, QStringList &out)
 {
     for (const ReportElement &element : elements) {
         if (const auto *subreport = element.kind.as<ElementKind::Subreport>())

@@ -54,9 +54,9 @@ struct ReportGroup {
     bool isStartNewColumn = false;
     GroupFooterPosition footerPosition = GroupFooterPosition::normal;
     double headerHeight = 0;
-    QList<ReportElement> headerElements;
+    ElementList headerElements;
     double footerHeight = 0;
-    QList<ReportElement> footerElements;
+    ElementList footerElements;
     std::optional<QString> headerPrintWhenExpression;
     std::optional<QString> footerPrintWhenExpression;
     // The file had no header (footer) section; it stays out while it is as read.
@@ -141,7 +141,8 @@ struct ReportStyle {
 };
 
 // The whole report definition as one value. Lists are implicitly shared, so a copy costs a few
-// reference counts and an edit copies only the lists on its path.
+// reference counts and an edit copies only the lists on its path (of an element list only the
+// element it changes, see ElementList).
 struct ReportDocument {
     QString name;
     double pageWidth = 595;

@@ -12,7 +12,7 @@ bool ElementKind::List::operator==(const List &other) const
            children == other.children;
 }
 
-const QList<ReportElement> *ElementKind::children() const
+const ElementList *ElementKind::children() const
 {
     if (const auto *frame = as<Frame>())
         return &frame->children;
@@ -21,7 +21,7 @@ const QList<ReportElement> *ElementKind::children() const
     return nullptr;
 }
 
-QList<ReportElement> *ElementKind::children()
+ElementList *ElementKind::children()
 {
     if (auto *frame = as<Frame>())
         return &frame->children;

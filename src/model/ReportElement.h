@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CopyOnWriteList.h"
 #include "KeptXml.h"
 #include "ReportEnums.h"
 #include "SharedOptional.h"
@@ -11,6 +12,10 @@
 #include <variant>
 
 struct ReportElement;
+
+// The elements of a band or container, back to front. Snapshots share each element's value
+// until one side changes it.
+using ElementList = CopyOnWriteList<ReportElement>;
 
 // A colour as "#RRGGBB", held exactly as given: the model does not check or normalise it.
 struct ElementColor {
@@ -80,7 +85,7 @@ struct ElementKind {
         bool operator==(const Subreport &) const = default;
     };
     struct Frame {
-        QList<ReportElement> children;
+        ElementList children;
         bool operator==(const Frame &) const;
     };
     struct List {
@@ -88,7 +93,7 @@ struct ElementKind {
         QString connectionExpression;
         PrintOrder printOrder = PrintOrder::vertical;
         QList<SubreportParameter> parameters;
-        QList<ReportElement> children;
+        ElementList children;
         bool operator==(const List &) const;
     };
     struct Table {
@@ -153,8 +158,8 @@ struct ElementKind {
     template <typename P> P *as() { return std::get_if<P>(&payload); }
 
     // The children of a frame or list; null for every other kind.
-    const QList<ReportElement> *children() const;
-    QList<ReportElement> *children();
+    const ElementList *children() const;
+    ElementList *children();
 
     bool isTextKind() const { return is<StaticText>() || is<TextField>(); }
 

@@ -66,16 +66,14 @@ TEST_F(DocumentStoreClipboard, InsertsIntoTheOneSelectedContainerOrElseTheActive
         EXPECT_EQ(s.elements(s.activeBandTarget()).size(), 4);
         EXPECT_EQ(s.undoStack().size(), 3);
 
-        // A band that no longer exists takes nothing: no undo step, no phantom selection.
-        const ReportDocument before = s.document();
+        // An active band that no longer exists hands the element to the first detail band.
         s.setSelectedElementIDs({});
-        s.setIsDirty(false);
         s.setActiveBandTarget(BandTarget::detailBand(newId()));
         insert(s);
-        EXPECT_EQ(s.document(), before);
-        EXPECT_EQ(s.undoStack().size(), 3);
-        EXPECT_TRUE(s.selectedElementIDs().isEmpty());
-        EXPECT_FALSE(s.isDirty());
+        const ReportBand &first = s.document().detailBands.first();
+        ASSERT_EQ(first.elements.size(), 5);
+        EXPECT_EQ(s.selectedElementIDs(), QSet<QUuid>{first.elements.last().id});
+        EXPECT_EQ(s.undoStack().size(), 4);
     }
 }
 

@@ -70,6 +70,24 @@ TEST_F(DocumentStoreFiles, SavesWhereThePanelSaysThenLoadsWithTheRememberedValue
     EXPECT_EQ(other.activeConnectionID(), connection);
 }
 
+TEST_F(DocumentStoreFiles, LoadingStartsAFreshHistory)
+{
+    const QUrl url = invoice();
+    const ReportElement e = textField();
+    store.addElement(e, detail());
+    store.addElement(textField(), detail());
+    store.undo();
+    store.updateElement(e.id, [](ReportElement &el) { el.x = 7; }); // a run still pending
+    store.load(url);
+    EXPECT_TRUE(store.undoStack().isEmpty());
+    EXPECT_TRUE(store.redoStack().isEmpty());
+    const ReportDocument loaded = store.document();
+    store.undo();
+    store.redo();
+    EXPECT_EQ(store.document(), loaded);
+    EXPECT_FALSE(store.isDirty());
+}
+
 TEST_F(DocumentStoreFiles, FailedLoadsAndSavesChangeNothingButParsedSourceAndNewDocumentDo)
 {
     const QUrl url = invoice();

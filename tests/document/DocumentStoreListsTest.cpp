@@ -125,3 +125,73 @@ TEST_F(DocumentStoreStyles, ReapplyAndCountsReachFramesAndListsButNotTableCells)
     store.reapplyStyle({.name = u"Unused"_s});
     EXPECT_EQ(store.undoStack().size(), 2) << "recorded even when nothing uses the style";
 }
+
+TEST_F(DocumentStoreLists, DefaultsOfANewReportAndOfEveryAdd)
+{
+    // The default report, ids taken over from the store's.
+    ReportDocument expected;
+    expected.name = u"report"_s;
+    expected.pageWidth = 595;
+    expected.pageHeight = 842;
+    expected.columnWidth = 535;
+    expected.leftMargin = expected.rightMargin = 30;
+    expected.topMargin = expected.bottomMargin = 20;
+    expected.queryLanguage = u"sql"_s;
+    expected.language = u"java"_s;
+    expected.pdfTagLanguage = u"en-US"_s;
+    expected.whenNoDataType = WhenNoDataType::noPages;
+    expected.columnCount = 1;
+    expected.printOrder = PrintOrder::vertical;
+    for (BandType type : {BandType::background, BandType::title, BandType::pageHeader,
+                          BandType::columnHeader, BandType::columnFooter, BandType::pageFooter,
+                          BandType::lastPageFooter, BandType::summary, BandType::noData})
+        expected.bands.append(ReportBand{.type = type, .height = 20});
+    expected.detailBands = {ReportBand{.type = BandType::detail, .height = 40}};
+    const ReportDocument &actual = store.document();
+    ASSERT_EQ(actual.bands.size(), expected.bands.size());
+    for (qsizetype i = 0; i < expected.bands.size(); ++i)
+        expected.bands[i].id = actual.bands.at(i).id;
+    expected.detailBands[0].id = actual.detailBands.at(0).id;
+    EXPECT_EQ(actual, expected);
+    EXPECT_EQ(store.activeBandTarget(), detail());
+
+    const auto withId = [](auto item, const auto &list) {
+        item.id = list.last().id;
+        return item;
+    };
+    const QString string = u"java.lang.String"_s;
+    store.addParameter();
+    store.addField();
+    store.addSortField();
+    store.addScriptlet();
+    store.addReportTemplate();
+    store.addVariable();
+    store.addGroup();
+    store.addSubDataset();
+    const ReportDocument &d = store.document();
+    EXPECT_EQ(
+        d.parameters.last(),
+        withId(ReportParameter{.name = u"param1"_s, .className = string, .isForPrompting = true},
+               d.parameters));
+    EXPECT_EQ(d.fields.last(),
+              withId(ReportField{.name = u"field1"_s, .className = string}, d.fields));
+    EXPECT_EQ(d.sortFields.last(), withId(ReportSortField{.order = SortFieldOrder::ascending,
+                                                          .type = SortFieldType::field},
+                                          d.sortFields));
+    EXPECT_EQ(d.scriptlets.last(), withId(ReportScriptlet{}, d.scriptlets));
+    EXPECT_EQ(d.reportTemplates.last(),
+              withId(ReportTemplate{.className = string}, d.reportTemplates));
+    EXPECT_EQ(d.variables.last(), withId(ReportVariable{.name = u"var1"_s,
+                                                        .className = string,
+                                                        .calculation = u"Nothing"_s,
+                                                        .resetType = u"Report"_s},
+                                         d.variables));
+    EXPECT_EQ(d.groups.last(), withId(ReportGroup{.name = u"Group1"_s,
+                                                  .footerPosition = GroupFooterPosition::normal,
+                                                  .headerHeight = 20,
+                                                  .footerHeight = 20},
+                                      d.groups));
+    EXPECT_EQ(
+        d.subDatasets.last(),
+        withId(ReportSubDataset{.name = u"Dataset1"_s, .queryLanguage = u"sql"_s}, d.subDatasets));
+}

@@ -30,6 +30,27 @@ TEST_F(DocumentStoreSelection, SelectionsExcludeEachOtherAndNeverSpanTwoBands)
     EXPECT_EQ(store.selectedElementIDs(), (QSet<QUuid>{a.id, container.id}));
     EXPECT_EQ(store.activeBandTarget(), detail());
 
+    // Lines without height or width count where they lie inside or touch the band's rectangle,
+    // as does an element that only touches its edge.
+    const ReportElement line = element(ElementKind::Line{}, 0, 60, 200, 0);
+    const ReportElement rule = element(ElementKind::Line{}, 400, 50, 0, 30);
+    const ReportElement edge = textField(0, 90, 40, 10);
+    place({line, rule, edge});
+    const struct {
+        QRectF rect;
+        QSet<QUuid> selected;
+    } bands[] = {
+        {QRectF(10, 50, 20, 20), {line.id}},  {QRectF(10, 60, 20, 0), {line.id}},
+        {QRectF(390, 60, 10, 40), {rule.id}}, {QRectF(40, 100, 5, 5), {edge.id}},
+        {QRectF(10, 61, 20, 5), {}},
+    };
+    for (const auto &band : bands) {
+        store.selectElements(band.rect, detail(), false);
+        EXPECT_EQ(store.selectedElementIDs(), band.selected) << band.rect.x() << band.rect.y();
+    }
+    for (const ReportElement &e : {line, rule, edge})
+        store.performRemoveTopLevel(e.id);
+
     // Select All takes the active band's elements and keeps the selection when there are none.
     store.selectElements(QRectF(0, 300, 10, 10), detail(), false);
     EXPECT_TRUE(store.selectedElementIDs().isEmpty());

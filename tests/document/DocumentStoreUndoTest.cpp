@@ -42,6 +42,10 @@ TEST_F(DocumentStoreUndo, CoalescesEditsOfOneKeyWithinTheSlidingWindow)
         {"two elements", {{0, 0, 1}, {100, 1, 1}}, 2, true},
         {"one second apart for ten seconds", sliding, 1, true},
         {"a run that ends where it started", {{0, 0, 5}, {500, 0, 0}}, 0, true},
+        {"a run that ends where it started, then another element at once",
+         {{0, 0, 5}, {500, 0, 0}, {600, 1, 3}},
+         1,
+         true},
         {"a clock that went back an hour", {{0, 0, 1}, {-3'600'000, 0, 2}}, 2, true},
         {"an edit that changes nothing", {{0, 0, 0}}, 0, false},
     };
@@ -89,4 +93,96 @@ TEST_F(DocumentStoreUndo, WhatEndsARun)
     const ReportDocument edited = store.document();
     store.redo();
     EXPECT_EQ(store.document(), edited);
+}
+
+TEST_F(DocumentStoreUndo, DeletingASelectionThatUndoTookAwayIsNoEdit)
+{
+    const ReportElement e = textField();
+    store.addElement(e, detail());
+    store.undo();
+    store.setIsDirty(false);
+    EXPECT_TRUE(store.handleKeyDown({.key = Qt::Key_Delete}));
+    EXPECT_TRUE(store.selectedElementIDs().isEmpty());
+    EXPECT_TRUE(store.undoStack().isEmpty());
+    EXPECT_FALSE(store.isDirty());
+    store.redo();
+    EXPECT_TRUE(store.element(e.id)) << "the redo history is kept";
+}
+
+TEST_F(DocumentStoreUndo, InsertsAfterUndoingANewDetailBandGoToTheFirstDetailBand)
+{
+    const struct {
+        const char *name;
+        std::function<void(DocumentStore &, const BandTarget &)> insert;
+    } inserts[] = {
+        {"insert", [](DocumentStore &s, const BandTarget &t) { s.addElement(textField(), t); }},
+        {"smart insert",
+         [](DocumentStore &s, const BandTarget &) { s.addElementSmart(textField()); }},
+        {"composite",
+         [](DocumentStore &s, const BandTarget &t) {
+             s.insertComposite(CompositeElement::pageNumber, t);
+         }},
+        {"paste",
+         [](DocumentStore &s, const BandTarget &) {
+             s.clipboard()->setElements({textField()});
+             s.pasteClipboard();
+         }},
+        {"enclose", [](DocumentStore &s, const BandTarget &) { s.encloseSelectedInFrame(); }},
+    };
+    for (const auto &insert : inserts) {
+        // Undo moves the active band off the vanished band; a view may still hold it.
+        for (const bool viewKeepsTheGoneBand : {false, true}) {
+            SCOPED_TRACE(std::string(insert.name) + (viewKeepsTheGoneBand ? ", stale band" : ""));
+            DocumentStore s;
+            const BandTarget first = s.activeBandTarget();
+            const ReportElement placed = textField();
+            s.performAddElement(placed, first);
+            s.addDetailBand();
+            const BandTarget gone = s.activeBandTarget();
+            s.undo();
+            EXPECT_EQ(s.activeBandTarget(), first);
+            if (viewKeepsTheGoneBand)
+                s.setActiveBandTarget(gone);
+            s.setSelectedElementID(placed.id);
+            s.setIsDirty(false);
+
+            insert.insert(s, gone);
+            ASSERT_EQ(s.selectedElementIDs().size(), 1);
+            EXPECT_EQ(s.homeBandTarget(*s.selectedElementID()), first);
+            EXPECT_EQ(s.undoStack().size(), 1);
+            EXPECT_TRUE(s.isDirty());
+        }
+    }
+}
+
+TEST_F(DocumentStoreUndo, SnapshotsShareEveryElementAnEditLeavesAlone)
+{
+    const ReportElement a = textField(), b = textField(), c = textField();
+    const ReportElement container = frame({a, b});
+    place({c, container, textField()});
+    const ReportDocument before = store.document();
+    const auto band = [](const ReportDocument &d) -> const ElementList & {
+        return d.detailBands.at(0).elements;
+    };
+
+    // Reading copies nothing.
+    store.setSelectedElementIDs({c.id, a.id});
+    store.copySelectedElements();
+    store.selectAllInActiveBand();
+    store.selectElements(QRectF(0, 0, 50, 50), detail(), false);
+    store.elementCountReferencing(u"x"_s);
+    EXPECT_TRUE(store.element(a.id));
+    EXPECT_EQ(store.document(), before);
+    for (qsizetype i = 0; i < 3; ++i)
+        EXPECT_EQ(&band(store.document()).at(i), &band(before).at(i)) << i;
+
+    // An edit of a child copies the child and its frame, not the child's sibling or the band's
+    // other elements.
+    store.updateElement(a.id, [](ReportElement &e) { e.x = 5; });
+    const ReportDocument &snapshot = store.document();
+    EXPECT_EQ(&band(snapshot).at(0), &band(before).at(0));
+    EXPECT_EQ(&band(snapshot).at(2), &band(before).at(2));
+    EXPECT_NE(&band(snapshot).at(1), &band(before).at(1));
+    EXPECT_EQ(&band(snapshot).at(1).kind.children()->at(1),
+              &band(before).at(1).kind.children()->at(1));
 }

@@ -38,10 +38,10 @@ inline ReportElement list(QList<ReportElement> children)
 }
 
 // The ids of elements, bands or any other items, in order.
-template <typename T> QList<QUuid> ids(const QList<T> &items)
+template <typename List> QList<QUuid> ids(const List &items)
 {
     QList<QUuid> out;
-    for (const T &item : items)
+    for (const auto &item : items)
         out.append(item.id);
     return out;
 }

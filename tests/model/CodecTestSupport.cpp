@@ -20,7 +20,7 @@ QString goldenPath(const QString &name)
     return testsupport::sourceDir() + QStringLiteral("/tests/model/golden/") + name;
 }
 
-void clearIds(QList<ReportElement> &elements);
+void clearIds(ElementList &elements);
 
 void clearIds(ReportElement &e)
 {
@@ -47,7 +47,7 @@ void clearIds(ReportElement &e)
     }
 }
 
-void clearIds(QList<ReportElement> &elements)
+void clearIds(ElementList &elements)
 {
     for (ReportElement &e : elements)
         clearIds(e);

@@ -186,7 +186,7 @@ TEST(JrxmlReader, DeepNestingIsCut)
     };
     const auto depthOf = [](const ReportDocument &d) {
         int depth = 0;
-        const QList<ReportElement> *level = &d.bands[1].elements;
+        const ElementList *level = &d.bands[1].elements;
         while (!level->isEmpty() && level->first().kind.is<ElementKind::Frame>()) {
             ++depth;
             level = level->first().kind.children();

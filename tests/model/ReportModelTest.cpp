@@ -207,3 +207,51 @@ TEST(ReportParameter, LiteralDefaultDisplayValue)
     emptyQuoted.defaultValueExpression = QStringLiteral("\"\"");
     ASSERT_TRUE(emptyQuoted.literalDefaultDisplayValue().has_value());
 }
+
+TEST(ElementList, CopiesShareEachValueUntilOneSideWritesIt)
+{
+    ElementList original;
+    for (int i = 0; i < 4; ++i)
+        original.append(element(ElementKind::Rectangle{}));
+    const auto shared = [](const ElementList &a, const ElementList &b, qsizetype i) {
+        return &a.at(i) == &b.at(i);
+    };
+
+    // Writing one place copies that value only; the source keeps its own.
+    ElementList copy = original;
+    copy[1].x = 7;
+    copy.last().y = 3;
+    EXPECT_EQ(original.at(1).x, 0);
+    EXPECT_EQ(original.at(3).y, 0);
+    EXPECT_TRUE(shared(copy, original, 0));
+    EXPECT_TRUE(shared(copy, original, 2));
+    EXPECT_FALSE(shared(copy, original, 1));
+    EXPECT_NE(copy, original);
+
+    // Reordering, removing and taking move places, not values.
+    ElementList reordered = original;
+    reordered.move(0, 3);
+    reordered.swapItemsAt(0, 1);
+    EXPECT_EQ(&reordered.at(3), &original.at(0));
+    const ReportElement taken = reordered.takeAt(0);
+    EXPECT_EQ(taken, original.at(2));
+    EXPECT_EQ(&reordered.at(0), &original.at(1));
+    EXPECT_EQ(reordered.size(), 3);
+    EXPECT_EQ(original.size(), 4);
+
+    // Equal values in separate boxes compare equal, and so do the QList forms.
+    const QList<ReportElement> values = original;
+    const ElementList rebuilt = values;
+    EXPECT_FALSE(shared(rebuilt, original, 0));
+    EXPECT_EQ(rebuilt, original);
+    EXPECT_EQ(original, values);
+    EXPECT_EQ(values, original);
+
+    // Writing through an iterator reaches only this list.
+    ElementList iterated = original;
+    for (ReportElement &e : iterated)
+        e.width = 1;
+    EXPECT_EQ(original.at(0).width, 100);
+    EXPECT_EQ(iterated.value(3).width, 1);
+    EXPECT_EQ(iterated.value(9).width, 100) << "a place outside gives the default";
+}
