@@ -1,6 +1,7 @@
 // The design canvas: building the scene for a large report, and the scene's update after the
 // store moves one element (items are updated in place, never rebuilt).
 
+#include "GuiBenchMain.h"
 #include "ModelFixtures.h"
 #include "canvas/CanvasScene.h"
 #include "document/DocumentStore.h"
@@ -61,13 +62,4 @@ BENCHMARK(BM_StoreMoveOneElementWithoutCanvas)->Arg(2000)->Unit(benchmark::kMicr
 
 } // namespace
 
-int main(int argc, char **argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+QUILLMARK_GUI_BENCHMARK_MAIN()

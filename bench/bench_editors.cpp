@@ -3,6 +3,7 @@
 // document with its highlighter. The typed character is a plain letter (the usual case) or a
 // double quote, which changes the colour of everything after it.
 
+#include "GuiBenchMain.h"
 #include "editors/CodeHighlighter.h"
 #include "editors/IncrementalHighlighter.h"
 #include "editors/XMLSyntaxHighlighter.h"
@@ -106,13 +107,4 @@ BENCHMARK(BM_KeystrokeInDocument)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)
 
 } // namespace
 
-int main(int argc, char **argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+QUILLMARK_GUI_BENCHMARK_MAIN()

@@ -6,6 +6,7 @@
 // Needs Java, sidecar/target/sidecar.jar and the corpus (QUILLMARK_CORPUS, else ../shared/corpus);
 // QUILLMARK_BENCH_REPORT names another corpus report.
 
+#include "GuiBenchMain.h"
 #include "app/AppSettings.h"
 #include "app/CanvasTrailingToolbar.h"
 #include "app/ContentView.h"
@@ -139,13 +140,4 @@ void BM_PreviewPressToFirstPage(benchmark::State &state)
 
 BENCHMARK(BM_PreviewPressToFirstPage)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(5);
 
-int main(int argc, char **argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+QUILLMARK_GUI_BENCHMARK_MAIN()

@@ -170,7 +170,6 @@ void BandItem::placeChrome()
 
 void BandItem::paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidget *)
 {
-    const QPalette palette = QApplication::palette();
     const QColor accent = accentColor();
     const QRectF header(0, 0, width_, canvas::headerStripHeight);
     const QRectF body = bodyRect();
@@ -197,7 +196,8 @@ void BandItem::paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidge
     font.setPixelSize(9);
     font.setWeight(QFont::DemiBold);
     painter->setFont(font);
-    painter->setPen(withAlpha(palette.color(QPalette::Active, QPalette::Text), 0.55));
+    // The header strip lies on the white sheet in every appearance.
+    painter->setPen(withAlpha(QColor(Qt::black), 0.55));
     painter->drawText(header.adjusted(4, 1, -4, -1), Qt::AlignLeft | Qt::AlignVCenter,
                       label_.toUpper());
 

@@ -1,5 +1,6 @@
 #include "canvas/ElementItem.h"
 
+#include "canvas/ColorHex.h"
 #include "canvas/OverlayGeometry.h"
 
 #include <QGraphicsScene>
@@ -56,7 +57,11 @@ void ElementItem::paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWi
         QFont font = painter->font();
         font.setPixelSize(std::clamp(int(element_.fontSize), 4, 72));
         painter->setFont(font);
-        painter->setPen(palette.color(QPalette::Active, QPalette::Text));
+        // The sheet is white in every appearance: the label takes the element's own colour, or
+        // black as the print does, never the window's text colour.
+        const std::optional<QColor> fore =
+            element_.foreColor ? ColorHex::fromHex(element_.foreColor->hex) : std::nullopt;
+        painter->setPen(fore.value_or(QColor(Qt::black)));
         painter->drawText(box.adjusted(1, 0, -1, 0),
                           Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
                           overlay::ghostLabel(element_));

@@ -1,5 +1,5 @@
 #include "app/FileCommands.h"
-#include "AppTestSupport.h"
+#include "AppInstanceTest.h"
 #include "app/AppMenus.h"
 #include "app/AppSettings.h"
 #include "app/ContentView.h"
@@ -24,25 +24,14 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-class FileCommandsTest : public apptest::SandboxTest {
+class FileCommandsTest : public apptest::AppInstanceTest {
 protected:
     void SetUp() override
     {
-        SandboxTest::SetUp();
-        QSettings().setValue(u"projectRootPath"_s, path(u"Reports"_s));
-        auto scripted = std::make_unique<ScriptedDialogs>();
-        dialogs = scripted.get();
-        app = std::make_unique<QuillmarkApp>(std::move(scripted),
-                                             std::make_unique<InMemoryKeychain>());
-        app->setLaunchChecks({}, {});
-        app->engine().setLocationProvider([this] {
-            return SidecarClient::Location{path(u"no-java"_s), path(u"no-sidecar.jar"_s)};
-        });
+        AppInstanceTest::SetUp();
         app->start();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(app->mainWindow()));
     }
-
-    void TearDown() override { app.reset(); }
 
     FileCommands &commands() const { return app->fileCommands(); }
     WorkspaceModel &workspace() const { return app->workspace(); }
@@ -60,9 +49,6 @@ protected:
             all.append(action->isSeparator() ? u"-"_s : action->text());
         return all;
     }
-
-    ScriptedDialogs *dialogs = nullptr;
-    std::unique_ptr<QuillmarkApp> app;
 };
 
 TEST_F(FileCommandsTest, EnablingFollowsTheStoreTheSelectionAndTheEngine)

@@ -1,5 +1,5 @@
 #include "app/QuillmarkApp.h"
-#include "AppTestSupport.h"
+#include "AppInstanceTest.h"
 #include "app/AppSettings.h"
 #include "app/ContentView.h"
 #include "app/MainWindow.h"
@@ -18,25 +18,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-class QuillmarkAppTest : public apptest::SandboxTest {
+class QuillmarkAppTest : public apptest::AppInstanceTest {
 protected:
-    void SetUp() override
-    {
-        SandboxTest::SetUp();
-        QSettings().setValue(u"projectRootPath"_s, path(u"Reports"_s));
-        auto scripted = std::make_unique<ScriptedDialogs>();
-        dialogs = scripted.get();
-        app = std::make_unique<QuillmarkApp>(std::move(scripted),
-                                             std::make_unique<InMemoryKeychain>());
-        app->setLaunchChecks({}, {});
-        // No engine process in these tests: starting it fails as with a missing jar.
-        app->engine().setLocationProvider([this] {
-            return SidecarClient::Location{path(u"no-java"_s), path(u"no-sidecar.jar"_s)};
-        });
-    }
-
-    void TearDown() override { app.reset(); }
-
     // Shows the window with untitled tabs before A, which is active; the first is dirty or not.
     void startWithTabs(bool dirty)
     {
@@ -56,9 +39,6 @@ protected:
         settings.sync();
         return settings.value(key);
     }
-
-    ScriptedDialogs *dialogs = nullptr;
-    std::unique_ptr<QuillmarkApp> app;
 };
 
 TEST_F(QuillmarkAppTest, QuittingCleanStoresTheSessionAndMarksACleanShutdown)

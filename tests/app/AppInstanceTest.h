@@ -1,0 +1,39 @@
+#pragma once
+
+#include "AppTestSupport.h"
+#include "app/QuillmarkApp.h"
+#include "app/ScriptedDialogs.h"
+#include "engine/InMemoryKeychain.h"
+#include "engine/SidecarModel.h"
+
+#include <QSettings>
+#include <memory>
+
+namespace apptest {
+
+// A whole application in a sandbox: scripted dialogs, an in-memory keychain, no launch checks,
+// and an engine that fails to start as with a missing jar. The window is not shown yet.
+class AppInstanceTest : public SandboxTest {
+protected:
+    void SetUp() override
+    {
+        SandboxTest::SetUp();
+        QSettings().setValue(QStringLiteral("projectRootPath"), path(QStringLiteral("Reports")));
+        auto scripted = std::make_unique<ScriptedDialogs>();
+        dialogs = scripted.get();
+        app = std::make_unique<QuillmarkApp>(std::move(scripted),
+                                             std::make_unique<InMemoryKeychain>());
+        app->setLaunchChecks({}, {});
+        app->engine().setLocationProvider([this] {
+            return SidecarClient::Location{path(QStringLiteral("no-java")),
+                                           path(QStringLiteral("no-sidecar.jar"))};
+        });
+    }
+
+    void TearDown() override { app.reset(); }
+
+    ScriptedDialogs *dialogs = nullptr;
+    std::unique_ptr<QuillmarkApp> app;
+};
+
+} // namespace apptest
