@@ -141,8 +141,8 @@ using TagOrder = std::span<const char *const>;
 
 // The format's order of the children of each XML element that keeps content.
 namespace tagOrder {
-extern const TagOrder root, band, section, style, box, rule, subDataset, parameter, field, variable,
-    scriptlet, group;
+extern const TagOrder root, band, section, style, box, cell, rule, subDataset, parameter, field,
+    variable, scriptlet, group;
 // The order inside a report element's own tag (a frame's: that of a band).
 TagOrder element(const char *tag);
 } // namespace tagOrder
@@ -154,6 +154,11 @@ int rankOf(TagOrder order, const char *name);
 // values the reader took, and which of those values the file left out.
 void readElementKept(ReportElement &e, pugi::xml_node node, pugi::xml_node re,
                      JrxmlReadContext &context);
+
+// What a table cell keeps of its XML element, of its box and of the box's pens besides its
+// formatting; `unread` are the cell's children that are no report element.
+void readCellKept(TableCellFormatting &formatting, pugi::xml_node cell,
+                  const std::vector<pugi::xml_node> &unread, JrxmlReadContext &context);
 
 // Whether the child is the first of its name among its siblings, the one a single value is
 // read from.

@@ -155,10 +155,12 @@ void readCell(pugi::xml_node cell, double &height, SharedOptional<ReportElement>
         return;
     height = doubleAttr(cell, "height").value_or(20);
     const JrxmlNesting nesting(context);
-    const QList<ReportElement> elements = parseBandElements(cell, context, 1);
+    std::vector<pugi::xml_node> unread;
+    const QList<ReportElement> elements = parseBandElements(cell, context, 1, &unread);
     if (!elements.isEmpty())
         element = elements.first();
     formatting = tableCellFormatting(cell);
+    readCellKept(formatting, cell, unread, context);
 }
 
 ReportTableColumn readColumn(pugi::xml_node node, JrxmlReadContext &context)

@@ -76,12 +76,26 @@ void appendCell(QString &out, QLatin1StringView tag, double height,
                 const SharedOptional<ReportElement> &element, const TableCellFormatting &formatting,
                 const QList<ReportStyle> &styles)
 {
-    out += indent(24) + u'<' + tag + tableCellAttrs(formatting);
+    const KeptXml &own = formatting.kept.part({});
+    out += indent(24);
+    const qsizetype start = out.size();
+    out += u'<' + tag + tableCellAttrs(formatting);
     appendRawAttr(out, "height"_L1, wholeNumber(height));
-    out += ">\n"_L1 + tableCellBox(formatting);
+    appendKeptAttributes(out, start, own);
+    out += ">\n"_L1;
+    KeptChildWriter kept(own, tagOrder::cell, 28);
+    kept.before(out, "box");
+    out += tableCellBox(formatting);
+    kept.rest(out);
     if (element)
         appendElement(out, *element, styles);
     out += indent(24) + "</"_L1 + tag + ">\n"_L1;
+}
+
+// Whether a header or footer cell is written: it holds an element or formatting.
+bool hasCell(const SharedOptional<ReportElement> &element, const TableCellFormatting &formatting)
+{
+    return element || formatting != TableCellFormatting{};
 }
 
 // The cells stand in the order the format prescribes: header, footer, detail.
@@ -90,10 +104,10 @@ void appendColumn(QString &out, const ReportTableColumn &c, const QList<ReportSt
     out += indent(20) + "<jr:column"_L1;
     appendRawAttr(out, "width"_L1, wholeNumber(c.width));
     out += ">\n"_L1;
-    if (c.columnHeaderElement)
+    if (hasCell(c.columnHeaderElement, c.columnHeaderFormatting))
         appendCell(out, "jr:columnHeader"_L1, c.columnHeaderHeight, c.columnHeaderElement,
                    c.columnHeaderFormatting, styles);
-    if (c.columnFooterElement)
+    if (hasCell(c.columnFooterElement, c.columnFooterFormatting))
         appendCell(out, "jr:columnFooter"_L1, c.columnFooterHeight, c.columnFooterElement,
                    c.columnFooterFormatting, styles);
     appendCell(out, "jr:detailCell"_L1, c.detailCellHeight, c.detailCellElement,
@@ -166,14 +180,34 @@ QString tableCellAttrs(const TableCellFormatting &formatting)
 
 QString tableCellBox(const TableCellFormatting &formatting)
 {
-    if (!formatting.boxPenWidth)
+    const KeptXml &box = formatting.kept.part(u"box");
+    QString pens;
+    KeptChildWriter kept(box, tagOrder::box, 32);
+    kept.before(pens, "topPen");
+    for (QLatin1StringView side : {"topPen"_L1, "leftPen"_L1, "bottomPen"_L1, "rightPen"_L1}) {
+        QString line = indent(32);
+        const qsizetype start = line.size();
+        line += u'<' + side;
+        if (formatting.boxPenWidth) {
+            appendRawAttr(line, "lineWidth"_L1, decimalNumber(*formatting.boxPenWidth));
+            if (formatting.boxPenColor)
+                appendAttr(line, "lineColor"_L1, formatting.boxPenColor->hex);
+        }
+        appendKeptAttributes(line, start, formatting.kept.part(QString(u"box/"_s + side)));
+        // A side the file did not have, or that holds nothing, is left out.
+        if (line.size() > start + 1 + side.size())
+            pens += line + "/>\n"_L1;
+    }
+    kept.rest(pens);
+    if (pens.isEmpty() && box.attributes.isEmpty())
         return {};
-    const BoxSidePen pen{*formatting.boxPenWidth, formatting.boxPenColor, PenLineStyle::solid};
-    QString text = indent(28) + "<box>\n"_L1;
-    for (QLatin1StringView side : {"topPen"_L1, "leftPen"_L1, "bottomPen"_L1, "rightPen"_L1})
-        text += indent(12) + penXML(side, pen); // 32 spaces in all
-    text += indent(28) + "</box>\n"_L1;
-    return text;
+    QString text = indent(28);
+    const qsizetype start = text.size();
+    text += "<box"_L1;
+    appendKeptAttributes(text, start, box);
+    if (pens.isEmpty())
+        return text + "/>\n"_L1;
+    return text + ">\n"_L1 + pens + indent(28) + "</box>\n"_L1;
 }
 
 } // namespace JrxmlCodec

@@ -4,6 +4,7 @@
 #include "JrxmlCodecInternal.h"
 #include "JrxmlText.h"
 
+#include <algorithm>
 #include <cstring>
 
 using namespace Qt::StringLiterals;
@@ -185,7 +186,56 @@ bool isTakenChild(const ElementKind &kind, pugi::xml_node child)
     return false;
 }
 
+// A side pen takes the cell's width and colour where it holds them as the writer writes them;
+// where it holds others or none, the cell's are taken out again and its own kept.
+KeptXml keptCellPen(const TableCellFormatting &f, pugi::xml_node pen, JrxmlReadContext &context)
+{
+    const auto holds = [&](const char *name, const QString &written) {
+        const pugi::xml_attribute attr = pen.attribute(name);
+        return attr && QString::fromUtf8(attr.value()) == written;
+    };
+    const QString width = f.boxPenWidth ? decimalNumber(*f.boxPenWidth) : QString();
+    const QString color = f.boxPenColor ? f.boxPenColor->hex : QString();
+    const bool sameWidth = f.boxPenWidth && holds("lineWidth", width);
+    // The colour is written with a width only.
+    const bool sameColor = sameWidth && f.boxPenColor && holds("lineColor", color);
+    const char *const taken[] = {sameWidth ? "lineWidth" : "-", sameColor ? "lineColor" : "-"};
+    KeptXml kept = keptOf(pen, taken, none, none, none, context);
+    if (f.boxPenWidth && !sameWidth)
+        kept.absent.append({u"lineWidth"_s, width});
+    if (f.boxPenColor && !sameColor)
+        kept.absent.append({u"lineColor"_s, color});
+    return kept;
+}
+
 } // namespace
+
+void readCellKept(TableCellFormatting &formatting, pugi::xml_node cell,
+                  const std::vector<pugi::xml_node> &unread, JrxmlReadContext &context)
+{
+    if (!cell)
+        return;
+    // An empty style name is no style to the model; it is kept as written.
+    const pugi::xml_attribute style = cell.attribute("style");
+    const char *const cellAttrs[] = {"height", style && !*style.value() ? "-" : "style"};
+    const auto isTaken = [&](pugi::xml_node child) {
+        const char *name = localName(child.name());
+        if (is(name, "box"))
+            return isFirstOfName(child);
+        if (is(name, "reportElement") || is(name, "printWhenExpression"))
+            return false;
+        return std::find(unread.begin(), unread.end(), child) == unread.end();
+    };
+    formatting.kept.setPart({}, keptOf(cell, cellAttrs, tagOrder::cell, isTaken, context));
+    const pugi::xml_node box = cell.child("box");
+    if (!box)
+        return;
+    formatting.kept.setPart(u"box"_s, keptOf(box, none, tagOrder::box, sidePens, none, context));
+    for (const char *side : sidePens) {
+        formatting.kept.setPart(u"box/"_s + QLatin1StringView(side),
+                                keptCellPen(formatting, box.child(side), context));
+    }
+}
 
 void readElementKept(ReportElement &e, pugi::xml_node node, pugi::xml_node re,
                      JrxmlReadContext &context)

@@ -63,6 +63,8 @@ constexpr const char *rootTags[] = {
 
 constexpr const char *styleTags[] = {"pen", "box", "paragraph", "conditionalStyle"};
 constexpr const char *boxTags[] = {"pen", "topPen", "leftPen", "bottomPen", "rightPen"};
+// A table cell: properties, its box, then its elements.
+constexpr const char *cellTags[] = {"property", "box"};
 constexpr const char *ruleTags[] = {"conditionExpression", "style"};
 constexpr const char *parameterTags[] = {"property", "parameterDescription",
                                          "defaultValueExpression"};
@@ -141,6 +143,7 @@ const TagOrder band = bandTags;
 const TagOrder section = sectionTags;
 const TagOrder style = styleTags;
 const TagOrder box = boxTags;
+const TagOrder cell = cellTags;
 const TagOrder rule = ruleTags;
 const TagOrder subDataset = subDatasetTags;
 const TagOrder parameter = parameterTags;

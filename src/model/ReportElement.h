@@ -44,6 +44,8 @@ struct TableCellFormatting {
     std::optional<QString> styleName;
     std::optional<double> boxPenWidth;
     std::optional<ElementColor> boxPenColor;
+    // What the file held on the cell ("") and on its box ("box", "box/topPen"…) besides these.
+    KeptParts kept;
     bool operator==(const TableCellFormatting &) const = default;
 };
 

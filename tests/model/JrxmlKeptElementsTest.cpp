@@ -101,3 +101,49 @@ TEST(JrxmlKeptElements, CapturedAttributeNamesKeepTheirCharacters)
     EXPECT_TRUE(out.contains("x:\xC3\xA9t\xC3\xA9=\"1\"")) << out.toStdString();
     EXPECT_EQ(roundTrip(out), out);
 }
+
+// A table cell keeps its box pens of every line style, colour and width, its box's other
+// attributes and children, and the cell's own, through a load and save without edits.
+TEST(JrxmlKeptElements, TableCellsKeepTheirBoxes)
+{
+    const QByteArray cell =
+        "<jr:detailCell style=\"Cell\" height=\"20\" rowSpan=\"1\">"
+        "<property name=\"p\" value=\"v\"/>"
+        "<box padding=\"2\"><pen lineWidth=\"0.5\"/>"
+        "<topPen lineWidth=\"1.0\" lineStyle=\"Solid\" lineColor=\"#000000\"/>"
+        "<leftPen lineWidth=\"2.5\" lineStyle=\"Dashed\" lineColor=\"#FF0000\"/>"
+        "<bottomPen lineWidth=\"0.25\" lineStyle=\"Dotted\" lineColor=\"#00ff00\"/>"
+        "<rightPen lineWidth=\"3\" lineStyle=\"Double\"/></box>"
+        "<staticText><reportElement x=\"0\" y=\"0\" width=\"9\" height=\"9\"/><text>a</text>"
+        "</staticText></jr:detailCell>";
+    const QByteArray in =
+        reportWithTitle("<componentElement><reportElement x=\"0\" y=\"0\" width=\"90\" "
+                        "height=\"40\"/><jr:table xmlns:jr=\"http://jasperreports.sourceforge.net/"
+                        "jasperreports/components\"><jr:column width=\"90\"><jr:columnHeader "
+                        "height=\"20\"><box><leftPen lineWidth=\"1.0\"/></box></jr:columnHeader>" +
+                            cell + "</jr:column></jr:table></componentElement>",
+                        defaultStyle);
+    const QByteArray out = roundTrip(in);
+    for (const char *text :
+         {"<jr:detailCell style=\"Cell\" height=\"20\" rowSpan=\"1\">",
+          "<property name=\"p\" value=\"v\"/>", "<box padding=\"2\">", "<pen lineWidth=\"0.5\"/>",
+          "<topPen lineWidth=\"1.0\" lineColor=\"#000000\" lineStyle=\"Solid\"/>",
+          "<leftPen lineWidth=\"2.5\" lineStyle=\"Dashed\" lineColor=\"#FF0000\"/>",
+          "<bottomPen lineWidth=\"0.25\" lineStyle=\"Dotted\" lineColor=\"#00ff00\"/>",
+          "<rightPen lineWidth=\"3\" lineStyle=\"Double\"/>",
+          // A header without an element stays; its box with only a left pen gains no others.
+          "<box>\n                                <leftPen lineWidth=\"1.0\"/>\n"
+          "                            </box>"})
+        EXPECT_TRUE(out.contains(text)) << text << "\n" << out.toStdString();
+    EXPECT_EQ(out.count("<topPen"), 1) << out.toStdString();
+    EXPECT_EQ(roundTrip(out), out) << "not a fixed point";
+
+    // A pen width set on the cell reaches every side.
+    ReportDocument d = JrxmlCodec::parse(out);
+    ReportTableColumn &column =
+        d.bands[1].elements[0].kind.as<ElementKind::Table>()->columns[0]; // NOLINT
+    column.detailCellFormatting.boxPenWidth = 4;
+    const QByteArray edited = JrxmlCodec::serialize(d);
+    EXPECT_EQ(edited.count("lineWidth=\"4.0\""), 4) << edited.toStdString();
+    EXPECT_TRUE(edited.contains("lineStyle=\"Double\"")) << edited.toStdString();
+}
