@@ -6,6 +6,7 @@
 // Needs Java, sidecar/target/sidecar.jar and the corpus (QUILLMARK_CORPUS, else ../shared/corpus);
 // QUILLMARK_BENCH_REPORT names another corpus report.
 
+#include "EngineLocation.h"
 #include "GuiBenchMain.h"
 #include "app/AppSettings.h"
 #include "app/CanvasTrailingToolbar.h"
@@ -35,14 +36,6 @@ namespace {
 
 constexpr int warmUpRuns = 5;
 
-SidecarClient::Location engineLocation()
-{
-    return {
-        qEnvironmentVariable("QUILLMARK_JAVA", u"/usr/bin/java"_s),
-        qEnvironmentVariable("QUILLMARK_SIDECAR_JAR",
-                             QStringLiteral(QUILLMARK_SOURCE_DIR "/sidecar/target/sidecar.jar"))};
-}
-
 struct Window {
     explicit Window(const QTemporaryDir &dir)
         : presetSettings(dir.filePath(u"presets.ini"_s), QSettings::IniFormat),
@@ -51,7 +44,7 @@ struct Window {
           snippets(snippetSettings), engine(PrivateWorkFolder(dir.path())),
           view(workspace, settings, dialogs, snippets, engine)
     {
-        engine.setLocationProvider(engineLocation);
+        engine.setLocationProvider(benchEngineLocation);
         view.setEngine(&engine, connections);
         view.resize(1400, 900);
         view.show();

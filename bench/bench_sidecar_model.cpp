@@ -6,6 +6,7 @@
 // Needs Java, sidecar/target/sidecar.jar and the corpus (QUILLMARK_CORPUS, else ../shared/corpus);
 // QUILLMARK_BENCH_REPORT names another corpus report.
 
+#include "EngineLocation.h"
 #include "engine/EngineRequests.h"
 #include "engine/EngineWorkFiles.h"
 #include "engine/SidecarModel.h"
@@ -23,14 +24,6 @@ using namespace Qt::StringLiterals;
 namespace {
 
 constexpr int warmUpRenders = 5;
-
-SidecarClient::Location engineLocation()
-{
-    return {
-        qEnvironmentVariable("QUILLMARK_JAVA", u"/usr/bin/java"_s),
-        qEnvironmentVariable("QUILLMARK_SIDECAR_JAR",
-                             QStringLiteral(QUILLMARK_SOURCE_DIR "/sidecar/target/sidecar.jar"))};
-}
 
 std::optional<ReportDocument> benchReport()
 {
@@ -69,7 +62,7 @@ void BM_WarmRender(benchmark::State &state)
     }
     QTemporaryDir dir;
     SidecarModel model{PrivateWorkFolder(dir.path())};
-    model.setLocationProvider(engineLocation);
+    model.setLocationProvider(benchEngineLocation);
     const ResolvedPaths paths = resolvePaths(*report, std::nullopt, model.workFolder().path());
     const QJsonObject direct =
         EngineRequests::renderParams(paths.jrxmlPath, paths.tempBase + u".pdf"_s, paths.jasperPath,
