@@ -187,6 +187,7 @@ void DocumentStore::encloseSelectedInFrame()
     for (ReportElement &child : enclosed) {
         child.x -= b.left;
         child.y -= b.top;
+        child.elementGroups.clear();
     }
     const ReportElement frame =
         newElement(ElementKind::Frame{enclosed}, b.left, b.top, b.right - b.left, b.bottom - b.top);

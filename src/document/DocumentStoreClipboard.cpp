@@ -74,6 +74,7 @@ std::optional<QUuid> DocumentStore::duplicateElementRecursive(const QUuid &id, E
     std::optional<QUuid> copyID;
     editListHolding(id, list, [&](ElementList &holder, qsizetype index) {
         ReportElement copy = regenerateIDs(holder.at(index));
+        copy.elementGroups.clear(); // the copy joins none of the original's groups
         copy.x += duplicateOffset;
         copy.y += duplicateOffset;
         copyID = copy.id;

@@ -203,8 +203,11 @@ void DocumentStore::performAddElement(const ReportElement &element, const BandTa
 {
     if (!elementList(std::as_const(document_), target))
         return;
+    // An element placed anew stands in no element group of the file.
+    ReportElement placed = element;
+    placed.elementGroups.clear();
     changeDocument(
-        [&](ReportDocument &document) { elementList(document, target)->append(element); });
+        [&](ReportDocument &document) { elementList(document, target)->append(placed); });
 }
 
 void DocumentStore::addElement(const ReportElement &element, const BandTarget &target)
@@ -222,10 +225,12 @@ void DocumentStore::addElement(const ReportElement &element, const BandTarget &t
 
 bool DocumentStore::performAddChildElement(const ReportElement &element, const QUuid &frameID)
 {
+    ReportElement placed = element;
+    placed.elementGroups.clear();
     const auto addToContainer = [&](ElementList &list, qsizetype index) {
         if (!list.at(index).kind.children())
             return Found::no;
-        list[index].kind.children()->append(element);
+        list[index].kind.children()->append(placed);
         return Found::changed;
     };
     return editTree([&](ElementList &list) {

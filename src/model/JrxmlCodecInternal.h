@@ -26,6 +26,30 @@ QString bandPrintWhenXML(const std::optional<QString> &expression, int indent);
 // One element's text, for a frame everything inside it; the text serializeElement returns.
 void appendElement(QString &out, const ReportElement &element, const QList<ReportStyle> &styles);
 
+// Opens and closes element groups between the elements of one band or container.
+class ElementGroupWriter {
+public:
+    // Closes the open groups the element does not stand in and opens those it stands in.
+    void moveTo(QString &out, const QList<ElementGroupLevel> &groups);
+    void closeAll(QString &out) { moveTo(out, {}); }
+
+private:
+    QList<int> open_;           // the ordinals of the open groups, outermost first
+    QList<QList<int>> written_; // the groups whose kept children are written
+};
+
+// The elements of a band or container in order, each inside the element groups it stands in.
+template <typename Elements>
+void appendElements(QString &out, const Elements &elements, const QList<ReportStyle> &styles)
+{
+    ElementGroupWriter groups;
+    for (const ReportElement &element : elements) {
+        groups.moveTo(out, element.elementGroups);
+        appendElement(out, element, styles);
+    }
+    groups.closeAll(out);
+}
+
 // The element's reportElement block (one line, or three with a print-when expression).
 void appendReportElement(QString &out, const ReportElement &element,
                          const QList<ReportStyle> &styles, int spaces = 16);
@@ -85,9 +109,10 @@ void checkWellFormedTree(const pugi::xml_document &xml);
 ReportDocument readDocument(pugi::xml_node root, JrxmlReadContext &context);
 
 // The report elements that stand directly inside the node, in document order; the elements of
-// element groups are taken in place of the group. Past `limit` elements the rest are noted as
-// not kept. A direct child that is no element the reader knows goes to `unread` when it is
-// given, else it is noted as not kept.
+// element groups are taken in place of the group, each noting the groups it stood in. Past
+// `limit` elements the rest are noted as not kept. A direct child that is no element the reader
+// knows (a group without elements among them) goes to `unread` when it is given, else it is
+// noted as not kept.
 QList<ReportElement> parseBandElements(pugi::xml_node node, JrxmlReadContext &context,
                                        qsizetype limit = -1,
                                        std::vector<pugi::xml_node> *unread = nullptr);

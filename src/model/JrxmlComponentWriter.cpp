@@ -66,8 +66,7 @@ void appendList(QString &out, const ReportElement &e, const ElementKind::List &l
     appendRawAttr(out, "height"_L1, wholeNumber(e.height));
     appendRawAttr(out, "width"_L1, wholeNumber(e.width));
     out += ">\n"_L1;
-    for (const ReportElement &child : list.children)
-        appendElement(out, child, styles);
+    appendElements(out, list.children, styles);
     out += indent(20) + "</jr:listContents>\n"_L1;
     appendComponentEnd(out, "jr:list"_L1);
 }

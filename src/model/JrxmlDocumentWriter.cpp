@@ -78,8 +78,7 @@ void appendBand(QString &out, int spaces, double height,
     kept.before(out, "printWhenExpression");
     out += bandPrintWhenXML(printWhenExpression, spaces + 4);
     kept.through(out, "printWhenExpression");
-    for (const ReportElement &element : elements)
-        appendElement(out, element, styles);
+    appendElements(out, elements, styles);
     kept.rest(out);
     out += indent(spaces) + "</band>\n"_L1;
 }

@@ -45,6 +45,16 @@ void absentUnless(pugi::xml_node node, const char *name, const QString &written,
         kept.absent.append({QString::fromLatin1(name), written});
 }
 
+// Keeps an attribute the file spelled out although the writer leaves it out for the value read
+// (a default such as isBlankWhenNull="false"), so that it is written back as it was. The writer
+// leaves it out for no other value that means something else.
+void keepSpelled(pugi::xml_node node, const char *name, bool writerLeavesOut, KeptXml &kept)
+{
+    const pugi::xml_attribute attr = node.attribute(name);
+    if (attr && writerLeavesOut)
+        kept.attributes.append({QString::fromUtf8(attr.name()), QString::fromUtf8(attr.value())});
+}
+
 // An alignment the model has no case for ("Justified") is kept as written; the model's value,
 // as the writer writes it, stays out while it is unchanged.
 template <typename E>
@@ -70,6 +80,8 @@ KeptXml keptReportElement(const ReportElement &e, pugi::xml_node re, JrxmlReadCo
         absentUnless(re, "backcolor", e.backColor->hex, kept);
         absentUnless(re, "mode", u"Opaque"_s, kept);
     }
+    keepSpelled(re, "positionType", e.positionType == PositionType::fixRelativeToTop, kept);
+    keepSpelled(re, "stretchType", e.stretchType == StretchType::noStretch, kept);
     return kept;
 }
 
@@ -78,11 +90,17 @@ void keepBox(ReportElement &e, pugi::xml_node box, JrxmlReadContext &context)
     if (!box)
         return;
     KeptXml own = keptOf(box, paddings, tagOrder::box, sidePens, none, context);
+    own.present = true;
     // One `padding` stays one attribute while no side changes.
     if (const std::optional<double> padding = doubleAttr(box, "padding")) {
         for (const char *side : paddings)
             absentUnless(box, side, wholeNumber(*padding), own);
     }
+    // A side padding of 0 overrides the box's and the style's. (One below a half is written as
+    // the writer rounds it, so that it reads back the same on every later save.)
+    const double sides[] = {e.paddingLeft, e.paddingRight, e.paddingTop, e.paddingBottom};
+    for (int i = 0; i < 4; ++i)
+        keepSpelled(box, paddings[i], sides[i] == 0, own);
     e.kept.setPart(u"box"_s, own);
     const std::pair<const char *, const std::optional<BoxSidePen> *> pens[] = {
         {"topPen", &e.topPen},
@@ -96,6 +114,7 @@ void keepBox(ReportElement &e, pugi::xml_node box, JrxmlReadContext &context)
         KeptXml side = keptOf(node, penAttrs, none, none, none, context);
         // A side without a width takes the box pen's.
         absentUnless(node, "lineWidth", decimalNumber((*pen)->width), side);
+        keepSpelled(node, "lineStyle", (*pen)->style == PenLineStyle::solid, side);
         e.kept.setPart(u"box/"_s + QLatin1StringView(name), side);
     }
 }
@@ -112,6 +131,7 @@ void keepTextElement(ReportElement &e, pugi::xml_node node, JrxmlReadContext &co
     // "Top" is not written, being the model's default; set in the file, it overrides a style.
     if (is(textElement.attribute("verticalAlignment").value(), "Top"))
         own.attributes.append({u"verticalAlignment"_s, u"Top"_s});
+    own.present = bool(textElement);
     e.kept.setPart(u"textElement"_s, own);
 
     const pugi::xml_node font = textElement.child("font");
@@ -126,6 +146,10 @@ void keepTextElement(ReportElement &e, pugi::xml_node node, JrxmlReadContext &co
     if (e.pdfEncoding)
         absentUnless(font, "pdfEncoding", *e.pdfEncoding, fontKept);
     absentUnless(font, "isPdfEmbedded", u"true"_s, fontKept);
+    keepSpelled(font, "pdfFontName", isAbsentOrEmpty(e.pdfFontName), fontKept);
+    keepSpelled(font, "pdfEncoding", isAbsentOrEmpty(e.pdfEncoding), fontKept);
+    keepSpelled(font, "isPdfEmbedded", !e.isPdfEmbedded, fontKept);
+    fontKept.present = bool(font);
     e.kept.setPart(u"textElement/font"_s, fontKept);
 }
 
@@ -151,8 +175,28 @@ TagOrder takenTagAttributes(const ElementKind &kind)
     return none;
 }
 
+// The attributes of the kind's own tag that the file spelled out and the writer leaves out for
+// the value read. An empty pattern is no pattern to the model; the engine tells them apart.
+void keepSpelledTagAttributes(const ReportElement &e, pugi::xml_node node, KeptXml &kept)
+{
+    if (e.kind.is<ElementKind::TextField>()) {
+        keepSpelled(node, "evaluationTime", e.evaluationTime == "Now"_L1, kept);
+        keepSpelled(node, "evaluationGroup",
+                    e.evaluationTime != "Group"_L1 || isAbsentOrEmpty(e.evaluationGroup), kept);
+        keepSpelled(node, "pattern", isAbsentOrEmpty(e.pattern), kept);
+        keepSpelled(node, "isBlankWhenNull", !e.isBlankWhenNull, kept);
+        keepSpelled(node, "textAdjust", !e.textAdjust, kept);
+    } else if (e.kind.is<ElementKind::Subreport>()) {
+        keepSpelled(node, "isUsingCache", e.isUsingCache, kept);
+        keepSpelled(node, "runToBottom", e.runToBottom, kept);
+        keepSpelled(node, "overflowType", isAbsentOrEmpty(e.overflowType), kept);
+    } else if (const auto *pageBreak = e.kind.as<ElementKind::ReportBreak>()) {
+        keepSpelled(node, "type", pageBreak->type == BreakType::page, kept);
+    }
+}
+
 // Whether the reader takes the child of the kind's own tag.
-bool isTakenChild(const ElementKind &kind, pugi::xml_node child)
+bool isTakenChild(const ElementKind &kind, pugi::xml_node child, const JrxmlReadContext &context)
 {
     const char *name = localName(child.name());
     const auto firstOf = [&](std::initializer_list<const char *> names) {
@@ -181,8 +225,11 @@ bool isTakenChild(const ElementKind &kind, pugi::xml_node child)
         return is(name, "subreportParameter") ||
                firstOf({"connectionExpression", "dataSourceExpression", "subreportExpression"});
     }
-    if (kind.is<ElementKind::Frame>())
-        return is(name, "elementGroup") || rankOf(tagOrder::element("frame"), name) >= 2;
+    if (kind.is<ElementKind::Frame>()) {
+        // The elements read into the frame; its other parts are kept.
+        return !is(name, "reportElement") && !is(name, "box") && !is(name, "printWhenExpression") &&
+               !context.isUnread(child);
+    }
     return false;
 }
 
@@ -251,13 +298,18 @@ void readElementKept(ReportElement &e, pugi::xml_node node, pugi::xml_node re,
     const TagOrder order = tagOrder::element(localName(node.name()));
     KeptXml own = keptOf(
         node, takenTagAttributes(e.kind), order,
-        [&](pugi::xml_node child) { return isTakenChild(e.kind, child); }, context);
-    // An empty pattern is not written, being no pattern to the model; the engine tells them apart.
-    if (e.kind.is<ElementKind::TextField>() && e.pattern && e.pattern->isEmpty())
-        own.attributes.append({u"pattern"_s, QString()});
+        [&](pugi::xml_node child) { return isTakenChild(e.kind, child, context); }, context);
+    keepSpelledTagAttributes(e, node, own);
     e.kept.setPart({}, own);
     e.kept.setPart(u"reportElement"_s, keptReportElement(e, re, context));
     keepBox(e, node.child("box"), context);
+    // The expression's own attributes (its value class).
+    for (const char *tag : {"textFieldExpression", "imageExpression", "subreportExpression"}) {
+        if (rankOf(order, tag) >= 0) {
+            e.kept.setPart(QString::fromLatin1(tag),
+                           keptOf(node.child(tag), none, none, none, none, context));
+        }
+    }
     if (e.kind.isTextKind())
         keepTextElement(e, node, context);
     if (e.kind.is<ElementKind::Image>() || e.kind.is<ElementKind::Rectangle>() ||

@@ -5,6 +5,7 @@
 #include "JrxmlText.h"
 
 #include <QSet>
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -36,13 +37,50 @@ bool isContainerPart(const char *name)
 
 void appendBandElements(pugi::xml_node node, JrxmlReadContext &context,
                         QList<ReportElement> &elements, qsizetype limit,
-                        std::vector<pugi::xml_node> *unread)
+                        std::vector<pugi::xml_node> *unread,
+                        const QList<ElementGroupLevel> &groups);
+
+// The elements of an element group, each noting the group. A group without elements is no
+// element to the model: it goes to `unread` (kept as written with its container).
+void appendGroupElements(pugi::xml_node group, JrxmlReadContext &context,
+                         QList<ReportElement> &elements, qsizetype limit,
+                         std::vector<pugi::xml_node> *unread, QList<ElementGroupLevel> &groups)
+{
+    const qsizetype first = elements.size();
+    std::vector<pugi::xml_node> groupUnread;
+    {
+        const JrxmlNesting nesting(context);
+        appendBandElements(group, context, elements, limit, &groupUnread, groups);
+    }
+    if (elements.size() == first) {
+        if (unread)
+            unread->push_back(group);
+        else
+            context.dropped(group.name());
+        return;
+    }
+    static constexpr const char *none[] = {"-"};
+    const KeptXml kept = keptOf(
+        group, none, none,
+        [&](pugi::xml_node child) {
+            return std::find(groupUnread.begin(), groupUnread.end(), child) == groupUnread.end();
+        },
+        context);
+    const qsizetype level = groups.size() - 1;
+    for (qsizetype i = first; i < elements.size(); ++i)
+        elements[i].elementGroups[level].kept = kept;
+}
+
+void appendBandElements(pugi::xml_node node, JrxmlReadContext &context,
+                        QList<ReportElement> &elements, qsizetype limit,
+                        std::vector<pugi::xml_node> *unread, const QList<ElementGroupLevel> &groups)
 {
     if (context.depth > JrxmlReadContext::maxNesting) {
         context.note(QStringLiteral("Elements nested more than %1 levels deep were not kept")
                          .arg(JrxmlReadContext::maxNesting));
         return;
     }
+    int groupCount = 0;
     for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
         if (child.type() != pugi::node_element)
             continue;
@@ -52,11 +90,15 @@ void appendBandElements(pugi::xml_node node, JrxmlReadContext &context,
         if (limit >= 0 && elements.size() >= limit) {
             context.dropped(child.name());
         } else if (is(name, "elementGroup")) {
-            // A group is no element of its own; its elements belong to the container.
-            const JrxmlNesting nesting(context);
-            appendBandElements(child, context, elements, limit, nullptr);
+            QList<ElementGroupLevel> inner = groups;
+            inner.append(ElementGroupLevel{groupCount + 1, {}});
+            const qsizetype before = elements.size();
+            appendGroupElements(child, context, elements, limit, unread, inner);
+            if (elements.size() > before)
+                ++groupCount;
         } else if (std::optional<ElementKind> kind = elementKind(child, context)) {
             elements.append(makeElement(child, std::move(*kind), context));
+            elements.last().elementGroups = groups;
         } else if (unread) {
             unread->push_back(child);
         } else {
@@ -112,7 +154,7 @@ QList<ReportElement> parseBandElements(pugi::xml_node node, JrxmlReadContext &co
                                        qsizetype limit, std::vector<pugi::xml_node> *unread)
 {
     QList<ReportElement> elements;
-    appendBandElements(node, context, elements, limit, unread);
+    appendBandElements(node, context, elements, limit, unread, {});
     return elements;
 }
 
@@ -139,7 +181,10 @@ std::optional<ElementKind> elementKind(pugi::xml_node node, JrxmlReadContext &co
         // Children it does not know the frame keeps (makeElement).
         const JrxmlNesting nesting(context);
         std::vector<pugi::xml_node> unread;
-        return ElementKind::Frame{parseBandElements(node, context, -1, &unread)};
+        ElementKind::Frame frame{parseBandElements(node, context, -1, &unread)};
+        for (pugi::xml_node child : unread)
+            context.markUnread(child);
+        return frame;
     }
     if (is(name, "componentElement"))
         return readComponentElement(node, context);

@@ -120,7 +120,7 @@ void appendBox(QString &out, const ReportElement &e)
     appendKeptAttributes(out, start, box);
     if (!hasPen && box.children.isEmpty()) {
         // Without attributes left (all inherited) the box says nothing.
-        if (out.size() == start + 4)
+        if (out.size() == start + 4 && !box.present)
             out.truncate(start - 16);
         else
             out += "/>\n"_L1;
@@ -163,7 +163,8 @@ void appendTextElement(QString &out, const ReportElement &e)
         appendAttr(fontTag, "pdfEncoding"_L1, *e.pdfEncoding);
     appendTrueFlag(fontTag, "isPdfEmbedded"_L1, e.isPdfEmbedded);
     appendKeptAttributes(fontTag, fontStart, font);
-    const bool fontSaysNothing = fontTag.size() == fontStart + 5 && font.children.isEmpty();
+    const bool fontSaysNothing =
+        fontTag.size() == fontStart + 5 && font.children.isEmpty() && !font.present;
 
     out += indent(16);
     const qsizetype start = out.size();
@@ -175,7 +176,7 @@ void appendTextElement(QString &out, const ReportElement &e)
         appendAttr(out, "markup"_L1, *e.markup);
     appendKeptAttributes(out, start, own);
     if (fontSaysNothing && own.children.isEmpty()) {
-        if (out.size() == start + 12)
+        if (out.size() == start + 12 && !own.present)
             out.truncate(start - 16); // everything is inherited
         else
             out += "/>\n"_L1;
@@ -217,8 +218,21 @@ void appendGraphicElement(QString &out, const ReportElement &e)
     }
 }
 
-void appendSubreportContent(QString &out, const ElementKind::Subreport &subreport,
-                            KeptChildWriter &kept)
+// An expression line of the element, with the attributes the file gave the expression.
+void appendExpression(QString &out, const ReportElement &e, QLatin1StringView tag, QStringView text)
+{
+    const KeptXml &kept = e.kept.part(QString(tag));
+    out += indent(16);
+    const qsizetype start = out.size();
+    out += u'<' + tag;
+    appendKeptAttributes(out, start, kept);
+    out += u'>';
+    appendCData(out, text);
+    out += "</"_L1 + tag + ">\n"_L1;
+}
+
+void appendSubreportContent(QString &out, const ReportElement &e,
+                            const ElementKind::Subreport &subreport, KeptChildWriter &kept)
 {
     kept.before(out, "subreportParameter");
     for (const SubreportParameter &parameter : subreport.parameters) {
@@ -234,7 +248,7 @@ void appendSubreportContent(QString &out, const ElementKind::Subreport &subrepor
     else if (!isAbsentOrEmpty(subreport.dataSourceExpression))
         appendCDataLine(out, 16, "dataSourceExpression"_L1, *subreport.dataSourceExpression);
     kept.before(out, "subreportExpression");
-    appendCDataLine(out, 16, "subreportExpression"_L1, subreport.expression);
+    appendExpression(out, e, "subreportExpression"_L1, subreport.expression);
 }
 
 void appendContent(QString &out, const ReportElement &e, const QList<ReportStyle> &styles,
@@ -243,21 +257,20 @@ void appendContent(QString &out, const ReportElement &e, const QList<ReportStyle
     if (const auto *text = e.kind.as<ElementKind::StaticText>()) {
         appendCDataLine(out, 16, "text"_L1, text->text);
     } else if (const auto *field = e.kind.as<ElementKind::TextField>()) {
-        appendCDataLine(out, 16, "textFieldExpression"_L1, field->expression);
+        appendExpression(out, e, "textFieldExpression"_L1, field->expression);
         kept.before(out, "hyperlinkReferenceExpression");
         if (!isAbsentOrEmpty(e.hyperlinkExpression))
             appendCDataLine(out, 16, "hyperlinkReferenceExpression"_L1, *e.hyperlinkExpression);
     } else if (const auto *image = e.kind.as<ElementKind::Image>()) {
         appendGraphicElement(out, e);
         kept.before(out, "imageExpression");
-        appendCDataLine(out, 16, "imageExpression"_L1, image->expression);
+        appendExpression(out, e, "imageExpression"_L1, image->expression);
     } else if (const auto *subreport = e.kind.as<ElementKind::Subreport>()) {
-        appendSubreportContent(out, *subreport, kept);
+        appendSubreportContent(out, e, *subreport, kept);
     } else if (const auto *frame = e.kind.as<ElementKind::Frame>()) {
         appendFrameBox(out, e);
         kept.through(out, "box");
-        for (const ReportElement &child : frame->children)
-            appendElement(out, child, styles);
+        appendElements(out, frame->children, styles);
     } else if (e.kind.is<ElementKind::Rectangle>() || e.kind.is<ElementKind::Ellipse>() ||
                e.kind.is<ElementKind::Line>()) {
         appendGraphicElement(out, e);
@@ -343,6 +356,32 @@ void appendReportElement(QString &out, const ReportElement &e, const QList<Repor
         appendCDataLine(out, spaces + 4, "printWhenExpression"_L1, *e.printWhenExpression);
     children.rest(out);
     out += indent(spaces) + "</reportElement>\n"_L1;
+}
+
+void ElementGroupWriter::moveTo(QString &out, const QList<ElementGroupLevel> &groups)
+{
+    qsizetype common = 0;
+    while (common < open_.size() && common < groups.size() &&
+           open_.at(common) == groups.at(common).ordinal)
+        ++common;
+    while (open_.size() > common) {
+        open_.removeLast();
+        out += indent(12) + "</elementGroup>\n"_L1;
+    }
+    for (qsizetype i = common; i < groups.size(); ++i) {
+        const KeptXml &kept = groups.at(i).kept;
+        out += indent(12);
+        const qsizetype start = out.size();
+        out += "<elementGroup"_L1;
+        appendKeptAttributes(out, start, kept);
+        out += ">\n"_L1;
+        open_.append(groups.at(i).ordinal);
+        // A group split by a change of drawing order holds its other content once.
+        if (!written_.contains(open_)) {
+            written_.append(open_);
+            KeptChildWriter(kept, TagOrder{}, 12).rest(out);
+        }
+    }
 }
 
 void appendElement(QString &out, const ReportElement &e, const QList<ReportStyle> &styles)

@@ -4,6 +4,8 @@
 
 #include <QHash>
 #include <QStringList>
+#include <pugixml.hpp>
+#include <set>
 
 // What the JRXML reader carries while it reads one document: the styles that elements name, how
 // deep it stands inside containers, and notes on the content it did not keep.
@@ -27,6 +29,11 @@ public:
     // The notes in the order they first arose.
     QStringList notes() const;
 
+    // Children of containers that are no report element the reader knows, kept with the
+    // container as written.
+    void markUnread(pugi::xml_node node) { unread_.insert(node); }
+    bool isUnread(pugi::xml_node node) const { return unread_.count(node) > 0; }
+
     // The current container depth; see JrxmlNesting.
     int depth = 0;
 
@@ -39,6 +46,7 @@ private:
     };
     QList<Note> notes_;
     QHash<QString, qsizetype> noteIndex_;
+    std::set<pugi::xml_node> unread_;
 };
 
 // One container level entered for the life of the guard.

@@ -26,8 +26,13 @@ struct KeptXml {
     // writer gives the value the reader supplied. While the model holds that value the attribute
     // stays out; once it holds another, it is written.
     QList<Attribute> absent;
+    // The file had the element, so it is written even when it says nothing.
+    bool present = false;
 
-    bool isEmpty() const { return attributes.isEmpty() && children.isEmpty() && absent.isEmpty(); }
+    bool isEmpty() const
+    {
+        return attributes.isEmpty() && children.isEmpty() && absent.isEmpty() && !present;
+    }
     // The value of a kept attribute, or null.
     const QString *attribute(QStringView name) const;
     // Removes the kept attribute; whether there was one.

@@ -171,6 +171,15 @@ struct ElementKind {
     bool operator==(const ElementKind &) const = default;
 };
 
+// An element group of the file that an element stands in. Groups are numbered from 1 in order
+// among the groups of the same parent; what the group's own XML element holds besides report
+// elements (attributes, unknown children, groups without elements) is kept with it.
+struct ElementGroupLevel {
+    int ordinal = 0;
+    KeptXml kept;
+    bool operator==(const ElementGroupLevel &) const = default;
+};
+
 // One positioned element. x and y are measured from the top-left of the section or container
 // that holds it.
 struct ReportElement {
@@ -219,6 +228,10 @@ struct ReportElement {
     // What the file held of the element that the model does not, by part ("reportElement",
     // "box", "textElement/font"…); copies carry it along.
     KeptParts kept;
+    // The element groups it stands in within its band or container, outermost first. Elements
+    // next to each other with the same groups are written inside one group element; an element
+    // placed in another band or container, or a copy, leaves its groups.
+    QList<ElementGroupLevel> elementGroups;
 
     bool operator==(const ReportElement &) const = default;
 };

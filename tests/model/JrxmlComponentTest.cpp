@@ -34,8 +34,9 @@ TEST(JrxmlComponents, EverythingRoundTrips)
     EXPECT_EQ(canonicalPassThrough(out).toStdString(), canonicalPassThrough(input).toStdString());
 }
 
-// The elements of element groups are read into the containing band, frame or list in order;
-// unknown elements are kept with the band or frame that holds them.
+// The elements of element groups are read into the containing band, frame or list in order (the
+// groups are JrxmlKeptElements'); unknown elements are kept with the band or frame that holds
+// them.
 TEST(JrxmlComponents, ElementGroupsAndDroppedElements)
 {
     QStringList warnings;
@@ -55,6 +56,7 @@ TEST(JrxmlComponents, ElementGroupsAndDroppedElements)
     EXPECT_TRUE(warnings.isEmpty()) << warnings.join(u'\n').toStdString();
     const QByteArray out = JrxmlCodec::serialize(d);
     EXPECT_TRUE(out.contains("            </image>\n"
+                             "            </elementGroup>\n"
                              "                <odd/>\n"
                              "            </frame>\n"
                              "            <unknownThing/>\n"
