@@ -115,7 +115,9 @@ std::optional<ReportElement> parseSnippet(const QString &fragment)
     const QList<ReportElement> elements = parseBandElements(root, context);
     if (elements.isEmpty())
         return std::nullopt;
-    return elements.first();
+    ReportElement element = elements.first();
+    element.elementGroups.clear(); // a snippet stands alone
+    return element;
 }
 
 } // namespace JrxmlCodec

@@ -184,3 +184,42 @@ TEST_F(DocumentStoreClipboard, PastedElementKeepsItsPropertiesButNotItsFileIdent
     EXPECT_EQ(saved.count("uuid=\"u-1\""), 1);
     EXPECT_EQ(saved.count("<property name=\"p\" value=\"v\"/>"), 2);
 }
+
+// A copy, and an element placed in another band or container, leaves the element groups it stood
+// in, so that no group of the file is written around unrelated elements; the children of a
+// copied frame keep theirs.
+TEST_F(DocumentStoreClipboard, CopiesAndMovedElementsLeaveTheirElementGroups)
+{
+    store.setDocument(JrxmlCodec::parse(
+        "<jasperReport xmlns=\"http://jasperreports.sourceforge.net/jasperreports\"><title><band "
+        "height=\"40\"/></title><detail><band height=\"90\"><elementGroup><line/><ellipse/>"
+        "<rectangle/><frame><elementGroup><line/></elementGroup></frame></elementGroup></band>"
+        "</detail></jasperReport>"));
+    store.setActiveBandTarget(detail());
+    const QList<QUuid> read = ids(store.elements(detail()));
+    const QUuid line = read[0], ellipse = read[1], rectangle = read[2], frame = read[3];
+    const auto groupsOf = [&](const QUuid &id) { return store.element(id)->elementGroups.size(); };
+    ASSERT_EQ(groupsOf(frame), 1);
+
+    store.setSelectedElementIDs({line});
+    store.duplicateSelectedElement();
+    const QUuid lineCopy = *store.selectedElementIDs().cbegin();
+    store.setSelectedElementIDs({frame});
+    store.copySelectedElements();
+    store.pasteClipboard();
+    const QUuid frameCopy = *store.selectedElementIDs().cbegin();
+    store.setSelectedElementIDs({ellipse});
+    store.moveSelectedElementsToNewBand(BandTarget::standard(BandType::title), 0, 0);
+    store.setActiveBandTarget(detail());
+    store.setSelectedElementIDs({rectangle});
+    store.encloseSelectedInFrame();
+
+    for (const QUuid &id : {lineCopy, frameCopy, ellipse, rectangle})
+        EXPECT_EQ(groupsOf(id), 0);
+    EXPECT_EQ(groupsOf(line), 1);
+    EXPECT_EQ(store.element(frameCopy)->kind.children()->first().elementGroups.size(), 1);
+    // line, its copy, the frame, its pasted copy, the rectangle's new frame: the original group
+    // is split around the copy; each frame's line keeps its group.
+    const QByteArray saved = JrxmlCodec::serialize(store.document());
+    EXPECT_EQ(saved.count("<elementGroup>"), 4) << saved.toStdString();
+}

@@ -49,6 +49,23 @@ TEST(JrxmlKeptElements, ElementsComeBackAsTheyWere)
          {"<box padding=\"3\">", "<pen lineWidth=\"2\"/>", "<topPen lineStyle=\"Dotted\"/>",
           "<paragraph lineSpacing=\"Double\"/>", "<textFieldExpression>",
           "<anchorNameExpression>\"a\"</anchorNameExpression>"}},
+        // Defaults the file spelled out, and the value class of an expression, stay.
+        {"<textField isBlankWhenNull=\"false\" evaluationTime=\"Now\"><reportElement x=\"0\" "
+         "y=\"0\" width=\"9\" height=\"9\" positionType=\"FixRelativeToTop\" "
+         "stretchType=\"NoStretch\"/><box leftPadding=\"0\"><topPen lineWidth=\"1\" "
+         "lineStyle=\"Solid\"/></box><textElement/><textFieldExpression class=\"java.lang."
+         "Integer\">1</textFieldExpression></textField>",
+         {"<textField evaluationTime=\"Now\" isBlankWhenNull=\"false\">",
+          "height=\"9\" positionType=\"FixRelativeToTop\" stretchType=\"NoStretch\"/>",
+          "<box leftPadding=\"0\">", "<topPen lineWidth=\"1.0\" lineStyle=\"Solid\"/>",
+          "<textElement/>", "<textFieldExpression class=\"java.lang.Integer\"><![CDATA[1]]>"}},
+        {"<subreport runToBottom=\"true\"><reportElement x=\"0\" y=\"0\" width=\"9\" "
+         "height=\"9\"/><subreportExpression class=\"java.lang.String\">\"s\""
+         "</subreportExpression></subreport><break type=\"Page\"><reportElement x=\"0\" "
+         "y=\"0\" width=\"9\" height=\"9\"/></break>",
+         {"<subreport runToBottom=\"true\">",
+          "<subreportExpression class=\"java.lang.String\"><![CDATA[\"s\"]]>",
+          "<break type=\"Page\">"}},
         // The format gives a subreport no box; a frame without pens gains none.
         {"<subreport><reportElement x=\"0\" y=\"0\" width=\"9\" height=\"9\"/>"
          "<subreportExpression>\"s\"</subreportExpression></subreport><frame><reportElement "
@@ -146,4 +163,78 @@ TEST(JrxmlKeptElements, TableCellsKeepTheirBoxes)
     const QByteArray edited = JrxmlCodec::serialize(d);
     EXPECT_EQ(edited.count("lineWidth=\"4.0\""), 4) << edited.toStdString();
     EXPECT_TRUE(edited.contains("lineStyle=\"Double\"")) << edited.toStdString();
+}
+
+// A default the file spelled out gives way to the user's value; it is not written twice.
+TEST(JrxmlKeptElements, SpelledDefaultsGiveWayToEdits)
+{
+    ReportDocument d = JrxmlCodec::parse(reportWithTitle(
+        "<textField isBlankWhenNull=\"false\"><reportElement x=\"0\" y=\"0\" width=\"9\" "
+        "height=\"9\" positionType=\"FixRelativeToTop\"/><box><topPen lineStyle=\"Solid\"/>"
+        "</box><textFieldExpression>1</textFieldExpression></textField>"));
+    ReportElement &e = d.bands[1].elements[0];
+    e.isBlankWhenNull = true;
+    e.positionType = PositionType::float_;
+    e.topPen->style = PenLineStyle::dashed;
+    const QByteArray out = JrxmlCodec::serialize(d);
+    for (const char *text :
+         {"<textField isBlankWhenNull=\"true\">", "height=\"9\" positionType=\"Float\"/>",
+          "<topPen lineStyle=\"Dashed\"/>"})
+        EXPECT_TRUE(out.contains(text)) << text << "\n" << out.toStdString();
+    EXPECT_FALSE(out.contains("false") || out.contains("Solid") || out.contains("FixRelative"))
+        << out.toStdString();
+}
+
+// Element groups, nested or empty, in bands and frames, come back where they stood with what
+// they hold besides elements; a group that a change of drawing order splits holds that once.
+TEST(JrxmlKeptElements, ElementGroupsComeBack)
+{
+    const QByteArray in = reportWithTitle(
+        "<line/><elementGroup><textField/><elementGroup><line stretchType=\"ElementGroupHeight\"/>"
+        "</elementGroup><elementGroup/><x:odd xmlns:x=\"urn:x\"/><elementGroup><ellipse/>"
+        "</elementGroup></elementGroup><elementGroup><elementGroup/></elementGroup><frame>"
+        "<elementGroup><image/></elementGroup><elementGroup/></frame>");
+    QStringList warnings;
+    ReportDocument d = JrxmlCodec::parse(in, &warnings);
+    EXPECT_TRUE(warnings.isEmpty()) << warnings.join(u'\n').toStdString();
+    ElementList &band = d.bands[1].elements;
+    const auto ordinals = [](const ReportElement &e) {
+        QList<int> path;
+        for (const ElementGroupLevel &level : e.elementGroups)
+            path.append(level.ordinal);
+        return path;
+    };
+    const QList<QList<int>> expected = {{}, {1}, {1, 1}, {1, 2}, {}};
+    ASSERT_EQ(band.size(), expected.size());
+    for (qsizetype i = 0; i < band.size(); ++i)
+        EXPECT_EQ(ordinals(band.at(i)), expected[i]) << i;
+    EXPECT_EQ(ordinals(band.at(4).kind.children()->first()), QList<int>{1});
+
+    const QByteArray out = JrxmlCodec::serialize(d);
+    const QList<QByteArray> inOrder = {
+        "</line>\n            <elementGroup>\n            <elementGroup/>\n            <x:odd "
+        "xmlns:x=\"urn:x\"/>\n            <textField>",
+        "</textField>\n            <elementGroup>\n            <line "
+        "stretchType=\"ElementGroupHeight\">",
+        "</line>\n            </elementGroup>\n            <elementGroup>\n            <ellipse>",
+        "</ellipse>\n            </elementGroup>\n            </elementGroup>\n            <frame>",
+        "<elementGroup>\n            <image>",
+        "</image>\n            </elementGroup>\n                <elementGroup/>\n            "
+        "</frame>\n"
+        "            <elementGroup><elementGroup/></elementGroup>\n        </band>"};
+    qsizetype at = 0;
+    for (const QByteArray &text : inOrder) {
+        const qsizetype found = out.indexOf(text, at);
+        EXPECT_GE(found, 0) << text.toStdString() << "\n" << out.toStdString();
+        at = std::max(at, found);
+    }
+    EXPECT_EQ(roundTrip(out), out) << "not a fixed point";
+
+    // The text field drawn last: its group is written twice, its other content once.
+    band.append(band.takeAt(1));
+    const QByteArray reordered = JrxmlCodec::serialize(d);
+    EXPECT_EQ(reordered.count("<elementGroup>\n"), 5) << reordered.toStdString();
+    EXPECT_EQ(reordered.count("<x:odd"), 1);
+    EXPECT_EQ(roundTrip(reordered), reordered);
+    EXPECT_EQ(reordered.count("</textField>"), 1);
 }
