@@ -40,7 +40,7 @@ void BM_CanvasMoveOneElement(benchmark::State &state)
     const BandTarget detail = BandTarget::detailBand(store.document().detailBands[0].id);
     const QUuid id = store.elements(detail).first().id;
     BandItem *band = scene.bandItem(detail);
-    const ElementItem *item = band->elementItems().value(id);
+    const ElementView *item = band->elementItems().value(id);
     for (auto _ : state)
         store.updateElement(id, [](ReportElement &e) { e.x = e.x < 200 ? e.x + 1 : 0; });
     if (scene.bandItem(detail) != band || band->elementItems().value(id) != item)
