@@ -1,12 +1,12 @@
 #include "app/AppClock.h"
 #include "canvas/AlignDistributeToolbar.h"
 #include "canvas/BandHeaderButton.h"
-#include "canvas/BandSettings.h"
 #include "canvas/CanvasGraphicsView.h"
 #include "canvas/CanvasScene.h"
 #include "canvas/CanvasView.h"
 
 #include "ModelBuilders.h"
+#include "TestBandSettings.h"
 
 #include <QDragEnterEvent>
 #include <QLabel>
@@ -18,21 +18,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-// A 10-point grid, stretched along an axis as the preferences do it.
-struct GridSettings : BandSettings {
-    bool isSnapToGridEnabled() const override { return true; }
-    double gridSize() const override { return 10; }
-    double snapped(double v) const override { return std::round(v / 10) * 10; }
-    double snapped(double v, double axis) const override
-    {
-        const double step = axis / std::max(std::round(axis / 10), 1.0);
-        return std::round(v / step) * step;
-    }
-    QString defaultFontName() const override { return QStringLiteral("DejaVu Sans"); }
-    double defaultFontSize() const override { return 9; }
-    bool defaultBlankWhenNull() const override { return true; }
-};
 
 struct BandFixture : ::testing::Test {
     BandFixture()
@@ -105,7 +90,7 @@ struct BandFixture : ::testing::Test {
     }
 
     DocumentStore store;
-    GridSettings settings;
+    TestBandSettings settings;
     FixedClock clock{QDateTime::fromMSecsSinceEpoch(10'000)};
     CanvasView canvas;
     BandTarget detail = BandTarget::standard(BandType::detail);
