@@ -5,6 +5,7 @@
 #include "canvas/CanvasScene.h"
 #include "canvas/CanvasView.h"
 
+#include "CanvasPointer.h"
 #include "ModelBuilders.h"
 #include "TestBandSettings.h"
 
@@ -19,7 +20,7 @@
 
 namespace {
 
-struct BandFixture : ::testing::Test {
+struct BandFixture : ::testing::Test, CanvasPointer {
     BandFixture()
     {
         ReportDocument doc = DocumentStore::defaultDocument();
@@ -49,25 +50,6 @@ struct BandFixture : ::testing::Test {
         return e.id;
     }
 
-    QWidget *viewport() const { return canvas.graphicsView()->viewport(); }
-    BandItem *band(const BandTarget &target) const { return canvas.scene()->bandItem(target); }
-    // A point of a band body on the viewport.
-    QPoint at(const BandTarget &target, QPointF body) const
-    {
-        const BandItem *b = band(target);
-        return canvas.graphicsView()->mapFromScene(b->mapToScene(b->bodyRect().topLeft() + body));
-    }
-    void drag(QPoint from, QPoint to, Qt::KeyboardModifiers modifiers = {})
-    {
-        QTest::mousePress(viewport(), Qt::LeftButton, modifiers, from);
-        QTest::mouseMove(viewport(), (from + to) / 2);
-        QTest::mouseMove(viewport(), to);
-        QTest::mouseRelease(viewport(), Qt::LeftButton, modifiers, to);
-    }
-    void click(QPoint point, Qt::KeyboardModifiers modifiers = {})
-    {
-        QTest::mouseClick(viewport(), Qt::LeftButton, modifiers, point);
-    }
     void drop(QPoint point, const QString &text)
     {
         QMimeData data;
@@ -92,7 +74,6 @@ struct BandFixture : ::testing::Test {
     DocumentStore store;
     TestBandSettings settings;
     FixedClock clock{QDateTime::fromMSecsSinceEpoch(10'000)};
-    CanvasView canvas;
     BandTarget detail = BandTarget::standard(BandType::detail);
     const BandTarget title = BandTarget::standard(BandType::title);
 };

@@ -2,13 +2,11 @@
 #include "app/AppClock.h"
 #include "app/KeyMonitor.h"
 #include "app/WorkspaceModel.h"
-#include "canvas/CanvasGraphicsView.h"
-#include "canvas/CanvasScene.h"
-#include "canvas/CanvasView.h"
 #include "canvas/CrossBandDragState.h"
 #include "canvas/InlineElementTextField.h"
 #include "canvas/ResizeHandleItem.h"
 
+#include "CanvasPointer.h"
 #include "ModelBuilders.h"
 #include "TestBandSettings.h"
 
@@ -19,7 +17,7 @@ namespace {
 
 // The canvas of the workspace's report in an active window, with the key monitor installed:
 // pointer events go to the canvas viewport and keys through the window, as a user's do.
-struct ElementViewFixture : ::testing::Test {
+struct ElementViewFixture : ::testing::Test, CanvasPointer {
     ElementViewFixture()
     {
         store = workspace.activeStore();
@@ -50,7 +48,7 @@ struct ElementViewFixture : ::testing::Test {
     }
     ElementView *viewOf(const QUuid &id, const BandTarget &target) const
     {
-        return canvas.scene()->bandItem(target)->elementItems().value(id);
+        return band(target)->elementItems().value(id);
     }
     QRectF frameOf(const QUuid &id) const
     {
@@ -66,27 +64,6 @@ struct ElementViewFixture : ::testing::Test {
     }
     double column() const { return store->document().columnWidth; }
 
-    QWidget *viewport() const { return canvas.graphicsView()->viewport(); }
-    // A point of a band body on the viewport.
-    QPoint at(const BandTarget &target, QPointF body) const
-    {
-        const BandItem *b = canvas.scene()->bandItem(target);
-        return canvas.graphicsView()->mapFromScene(b->mapToScene(b->bodyRect().topLeft() + body));
-    }
-    void press(QPoint point) { QTest::mousePress(viewport(), Qt::LeftButton, {}, point); }
-    void move(QPoint point) { QTest::mouseMove(viewport(), point); }
-    void release(QPoint point) { QTest::mouseRelease(viewport(), Qt::LeftButton, {}, point); }
-    void drag(QPoint from, QPoint to)
-    {
-        press(from);
-        move(from + QPoint(3, 0));
-        move(to);
-        release(to);
-    }
-    void click(QPoint point, Qt::KeyboardModifiers modifiers = {})
-    {
-        QTest::mouseClick(viewport(), Qt::LeftButton, modifiers, point);
-    }
     void key(Qt::Key key) { QTest::keyClick(canvas.windowHandle(), key); }
     const CrossBandDragState &ghost() const { return *canvas.crossBandDragState(); }
 
@@ -94,7 +71,6 @@ struct ElementViewFixture : ::testing::Test {
     DocumentStore *store = nullptr;
     TestBandSettings settings;
     FixedClock clock{QDateTime::fromMSecsSinceEpoch(10'000)};
-    CanvasView canvas;
     BandTarget detail = BandTarget::standard(BandType::detail);
     const BandTarget title = BandTarget::standard(BandType::title);
 };
@@ -283,6 +259,16 @@ TEST_F(ElementViewFixture, HandlesResizeByTheFrameRule)
     store->setSelectedElementIDs({a});
     drag(at(detail, {60, 25}), at(detail, {0, 0}));
     EXPECT_EQ(frameOf(a).size(), QSizeF(10, 10));
+
+    // At zoom 2, 20 view points of travel are 10 points of the report.
+    store->setZoomLevel(2);
+    const QRectF before = frameOf(a);
+    const QPoint corner = at(detail, before.bottomRight());
+    press(corner);
+    move(corner + QPoint(10, 0));
+    move(corner + QPoint(20, 0));
+    EXPECT_EQ(view->previewFrame(), before.adjusted(0, 0, 10, 0));
+    release(corner + QPoint(20, 0));
 }
 
 TEST_F(ElementViewFixture, DoubleClickEditsAStaticTextInPlace)
