@@ -185,9 +185,9 @@ TEST_F(DocumentStoreClipboard, PastedElementKeepsItsPropertiesButNotItsFileIdent
     EXPECT_EQ(saved.count("<property name=\"p\" value=\"v\"/>"), 2);
 }
 
-// A copy, and an element placed in another band or container, leaves the element groups it stood
-// in, so that no group of the file is written around unrelated elements; the children of a
-// copied frame keep theirs.
+// A copy, and an element placed in another band or container, leaves its element groups, so
+// that no group of the file is written around unrelated elements; a copied frame's children keep
+// theirs.
 TEST_F(DocumentStoreClipboard, CopiesAndMovedElementsLeaveTheirElementGroups)
 {
     store.setDocument(JrxmlCodec::parse(
@@ -195,31 +195,29 @@ TEST_F(DocumentStoreClipboard, CopiesAndMovedElementsLeaveTheirElementGroups)
         "height=\"40\"/></title><detail><band height=\"90\"><elementGroup><line/><ellipse/>"
         "<rectangle/><frame><elementGroup><line/></elementGroup></frame></elementGroup></band>"
         "</detail></jasperReport>"));
-    store.setActiveBandTarget(detail());
     const QList<QUuid> read = ids(store.elements(detail()));
-    const QUuid line = read[0], ellipse = read[1], rectangle = read[2], frame = read[3];
     const auto groupsOf = [&](const QUuid &id) { return store.element(id)->elementGroups.size(); };
-    ASSERT_EQ(groupsOf(frame), 1);
+    const auto selectedAfter = [&](const QUuid &id, const std::function<void()> &action) {
+        store.setActiveBandTarget(detail());
+        store.setSelectedElementIDs({id});
+        action();
+        return *store.selectedElementIDs().cbegin();
+    };
+    const QUuid lineCopy = selectedAfter(read[0], [&] { store.duplicateSelectedElement(); });
+    const QUuid frameCopy = selectedAfter(read[3], [&] {
+        store.copySelectedElements();
+        store.pasteClipboard();
+    });
+    selectedAfter(read[1], [&] {
+        store.moveSelectedElementsToNewBand(BandTarget::standard(BandType::title), 0, 0);
+    });
+    selectedAfter(read[2], [&] { store.encloseSelectedInFrame(); });
 
-    store.setSelectedElementIDs({line});
-    store.duplicateSelectedElement();
-    const QUuid lineCopy = *store.selectedElementIDs().cbegin();
-    store.setSelectedElementIDs({frame});
-    store.copySelectedElements();
-    store.pasteClipboard();
-    const QUuid frameCopy = *store.selectedElementIDs().cbegin();
-    store.setSelectedElementIDs({ellipse});
-    store.moveSelectedElementsToNewBand(BandTarget::standard(BandType::title), 0, 0);
-    store.setActiveBandTarget(detail());
-    store.setSelectedElementIDs({rectangle});
-    store.encloseSelectedInFrame();
-
-    for (const QUuid &id : {lineCopy, frameCopy, ellipse, rectangle})
+    for (const QUuid &id : {lineCopy, frameCopy, read[1], read[2]})
         EXPECT_EQ(groupsOf(id), 0);
-    EXPECT_EQ(groupsOf(line), 1);
+    EXPECT_EQ(groupsOf(read[0]), 1);
     EXPECT_EQ(store.element(frameCopy)->kind.children()->first().elementGroups.size(), 1);
-    // line, its copy, the frame, its pasted copy, the rectangle's new frame: the original group
-    // is split around the copy; each frame's line keeps its group.
+    // The group split around the line's copy, and one in each of the two frames with a line.
     const QByteArray saved = JrxmlCodec::serialize(store.document());
     EXPECT_EQ(saved.count("<elementGroup>"), 4) << saved.toStdString();
 }
