@@ -1,4 +1,5 @@
 #include "setup/ImageExpression.h"
+#include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -28,7 +29,7 @@ TEST(ImageExpressionTest, ResolvesTheTwoSimpleFormsOnly)
         {R"("a"+"b.png")", true, ""},
         {R"($F{picture})", true, ""},
         {R"("C:\\pics\\logo.png")", true, "/tmp/r/C:\\pics\\logo.png"},
-        {R"("HTTPS://example.com/a.png")", true, "HTTPS://example.com/a.png"},
+        {R"("HTTPS://example.com/a.png")", true, "https://example.com/a.png"},
         {R"("http://example.com/a.png")", false, "http://example.com/a.png"},
         {R"("/var/pics/a.png")", false, "/var/pics/a.png"},
         {R"("logo.png")", false, ""},

@@ -1,0 +1,9 @@
+# The faces of elements: their geometry, the context menu's items and the opening of
+# subreports headless; the painted faces and the menu widget offscreen.
+quillmark_test(elementfaces_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/ElementFaceGeometryTest.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/ElementMenuItemsTest.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/SubreportOpenerTest.cpp
+  LIBS quillmark_services)
+target_include_directories(elementfaces_tests PRIVATE
+  ${PROJECT_SOURCE_DIR}/tests/app ${PROJECT_SOURCE_DIR}/tests/document)
