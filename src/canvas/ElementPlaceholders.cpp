@@ -7,7 +7,7 @@
 #include <QGuiApplication>
 #include <QPaintDevice>
 #include <QPainter>
-#include <QPainterPath>
+#include <QTextLayout>
 #include <cmath>
 
 using namespace Qt::StringLiterals;
@@ -62,6 +62,31 @@ void paintSymbol(QPainter *painter, const QRectF &target, const QString &symbol,
                         QRectF(QPointF(), QSizeF(size) * scale));
 }
 
+// The text broken into at most `maxLines` lines of `width`; the last one shown ends in an
+// ellipsis when text is left over.
+QStringList wrappedLines(const QString &text, const QFont &font, const QPainter *painter,
+                         double width, int maxLines)
+{
+    QTextLayout layout(text, font, painter->device());
+    QTextOption option(Qt::AlignHCenter);
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    QStringList lines;
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(std::max(width, 0.0));
+        if (lines.size() == maxLines - 1) {
+            const QFontMetricsF metrics(font, painter->device());
+            lines.append(
+                metrics.elidedText(text.mid(line.textStart()).simplified(), Qt::ElideRight, width));
+            break;
+        }
+        lines.append(text.mid(line.textStart(), line.textLength()).trimmed());
+    }
+    layout.endLayout();
+    return lines;
+}
+
 // A quarter-open ring, the still picture of an activity indicator.
 void paintActivityIndicator(QPainter *painter, const QRectF &target)
 {
@@ -109,18 +134,16 @@ QFont captionFont(const QPainter *painter, double size)
 }
 
 void paintBox(QPainter *painter, const QRectF &frame, const QString &symbol, const QString &caption,
-              int captionLines, bool isBusy)
+              int maxLines, bool isBusy)
 {
     painter->save();
     painter->fillRect(frame, withOpacity(purple(), 0.08));
     const QRectF box = frame.adjusted(boxPadding, boxPadding, -boxPadding, -boxPadding);
     const QFont font = captionFont(painter, captionSize);
     const QFontMetricsF metrics(font, painter->device());
-    const int lines = isBusy ? 1 : captionLines;
-    const QRectF textRect(0, 0, std::max(box.width(), 0.0), metrics.lineSpacing() * lines);
-    const QRectF used =
-        metrics.boundingRect(textRect, Qt::AlignHCenter | Qt::TextWordWrap, caption);
-    const double textHeight = std::min(used.height(), textRect.height());
+    const int lines = isBusy ? 1 : maxLines;
+    const QStringList captionLines = wrappedLines(caption, font, painter, box.width(), lines);
+    const double textHeight = metrics.lineSpacing() * captionLines.size();
     const double top = box.center().y() - (symbolSize + stackSpacing + textHeight) / 2;
     const QRectF symbolRect(box.center().x() - symbolSize / 2, top, symbolSize, symbolSize);
     if (isBusy)
@@ -129,12 +152,13 @@ void paintBox(QPainter *painter, const QRectF &frame, const QString &symbol, con
         paintSymbol(painter, symbolRect, symbol, Qt::black);
     painter->setFont(font);
     painter->setPen(isBusy ? withOpacity(Qt::black, 0.5) : QColor(Qt::black));
-    const QRectF captionRect(box.left(), symbolRect.bottom() + stackSpacing, box.width(),
-                             textHeight);
-    painter->setClipRect(captionRect, Qt::IntersectClip);
-    painter->drawText(captionRect, Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap,
-                      lines == 1 ? metrics.elidedText(caption, Qt::ElideRight, box.width())
-                                 : caption);
+    double y = symbolRect.bottom() + stackSpacing;
+    for (const QString &line : captionLines) {
+        painter->drawText(QRectF(box.left(), y, box.width(), metrics.lineSpacing()),
+                          Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip,
+                          line);
+        y += metrics.lineSpacing();
+    }
     painter->restore();
 
     painter->save();

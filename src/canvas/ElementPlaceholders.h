@@ -19,7 +19,7 @@ QFont sceneFont(const QPainter *painter, const QString &family, double size);
 QFont captionFont(const QPainter *painter, double size);
 
 // The purple box of subreports, charts, crosstabs, components and generic elements: a symbol
-// over a caption of at most `captionLines` lines. While `isBusy` an activity indicator and the
+// over a caption of at most `maxLines` lines. While `isBusy` an activity indicator and the
 // dimmed caption replace the symbol.
 void paintBox(QPainter *painter, const QRectF &frame, const QString &symbol, const QString &caption,
               int captionLines, bool isBusy = false);

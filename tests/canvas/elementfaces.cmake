@@ -7,3 +7,8 @@ quillmark_test(elementfaces_tests
   LIBS quillmark_services)
 target_include_directories(elementfaces_tests PRIVATE
   ${PROJECT_SOURCE_DIR}/tests/app ${PROJECT_SOURCE_DIR}/tests/document)
+if(NOT QUILLMARK_HEADLESS_ONLY)
+  quillmark_test(elementfaces_widget_tests GUI
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/ElementRenderTest.cpp
+    LIBS quillmark_ui Qt6::Test)
+endif()
