@@ -1,6 +1,6 @@
 #include "canvas/ElementImageLoader.h"
 
-#include <QFileInfo>
+#include <QFile>
 #include <QImageReader>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -28,16 +28,20 @@ ElementImageLoader::Result ElementImageLoader::image(const QUrl &url)
 
 ElementImageLoader::Result ElementImageLoader::localImage(const QString &path)
 {
-    const QFileInfo info(path);
-    if (!info.isFile()) {
+    // The file is read again whenever its size or its (nanosecond) modification time changes,
+    // so an edited picture shows at once, without decoding it at every paint.
+    std::error_code error;
+    const std::filesystem::path native(QFile::encodeName(path).toStdString());
+    const auto modified = std::filesystem::last_write_time(native, error);
+    const auto size = error ? 0 : std::filesystem::file_size(native, error);
+    if (error || !std::filesystem::is_regular_file(native, error)) {
         localFiles_.remove(path);
         return Result{Phase::failed, {}};
     }
-    // Reading is cheap to skip while the file is as it was; an edited picture shows at once.
     LocalFile &file = localFiles_[path];
-    if (file.size != info.size() || file.modified != info.lastModified()) {
-        file.size = info.size();
-        file.modified = info.lastModified();
+    if (file.size != qint64(size) || file.modified != modified) {
+        file.size = qint64(size);
+        file.modified = modified;
         QImageReader reader(path);
         reader.setAutoTransform(true);
         file.image = reader.read();

@@ -1,10 +1,10 @@
 #pragma once
 
-#include <QDateTime>
 #include <QHash>
 #include <QImage>
 #include <QObject>
 #include <QUrl>
+#include <filesystem>
 
 class QNetworkAccessManager;
 class QNetworkReply;
@@ -30,7 +30,7 @@ signals:
 
 private:
     struct LocalFile {
-        QDateTime modified;
+        std::filesystem::file_time_type modified;
         qint64 size = -1;
         QImage image;
     };

@@ -81,10 +81,9 @@ void paintShape(QPainter *painter, const QRectF &frame, const ReportElement &ele
 
 namespace ElementPainter {
 
-void paintContent(QPainter *painter, const ReportElement &element,
+void paintContent(QPainter *painter, const ReportElement &element, const QRectF &frame,
                   const ElementFaceContext &context)
 {
-    const QRectF frame = ElementFaceGeometry::drawnFrame(element.width, element.height);
     painter->save();
     painter->setClipRect(frame, Qt::IntersectClip);
     const ElementKind &kind = element.kind;
@@ -123,15 +122,15 @@ void paintContent(QPainter *painter, const ReportElement &element,
         paintShape(painter, frame, element, kind.is<ElementKind::Ellipse>());
     } else if (kind.is<ElementKind::Line>()) {
         painter->setPen(strokePen(element));
-        painter->drawLine(ElementFaceGeometry::lineEnds(element.width, element.height));
+        painter->drawLine(ElementFaceGeometry::lineEnds(element.width, element.height)
+                              .translated(frame.topLeft()));
     }
     // Lists draw nothing under their children.
     painter->restore();
 }
 
-void paintOverlay(QPainter *painter, const ReportElement &element)
+void paintOverlay(QPainter *painter, const ReportElement &element, const QRectF &frame)
 {
-    const QRectF frame = ElementFaceGeometry::drawnFrame(element.width, element.height);
     painter->save();
     painter->setClipRect(frame, Qt::IntersectClip);
     if (element.kind.is<ElementKind::Frame>()) {
@@ -146,11 +145,11 @@ void paintOverlay(QPainter *painter, const ReportElement &element)
 
 void paintTree(QPainter *painter, const ReportElement &element, const ElementFaceContext &context)
 {
-    paintContent(painter, element, context);
+    const QRectF frame = ElementFaceGeometry::drawnFrame(element.width, element.height);
+    paintContent(painter, element, frame, context);
     if (const ElementList *children = element.kind.children()) {
         painter->save();
-        painter->setClipRect(ElementFaceGeometry::drawnFrame(element.width, element.height),
-                             Qt::IntersectClip);
+        painter->setClipRect(frame, Qt::IntersectClip);
         for (const ReportElement &child : *children) {
             painter->save();
             painter->translate(child.x, child.y);
@@ -160,7 +159,7 @@ void paintTree(QPainter *painter, const ReportElement &element, const ElementFac
         }
         painter->restore();
     }
-    paintOverlay(painter, element);
+    paintOverlay(painter, element, frame);
 }
 
 } // namespace ElementPainter

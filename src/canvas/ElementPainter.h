@@ -2,6 +2,7 @@
 
 #include "model/ReportElement.h"
 
+#include <QRectF>
 #include <QUrl>
 #include <optional>
 
@@ -27,11 +28,12 @@ struct ElementFaceContext {
 // Styles, side pens, paddings and print-time attributes are not drawn.
 namespace ElementPainter {
 
-// Everything under the element's children (the whole face of a kind without children).
-void paintContent(QPainter *painter, const ReportElement &element,
+// Everything under the element's children (the whole face of a kind without children), in
+// `frame`: the element's drawn frame. During a resize the element is given with its live size.
+void paintContent(QPainter *painter, const ReportElement &element, const QRectF &frame,
                   const ElementFaceContext &context);
 // What frames and lists draw over their children: the outline, and a list's corner label.
-void paintOverlay(QPainter *painter, const ReportElement &element);
+void paintOverlay(QPainter *painter, const ReportElement &element, const QRectF &frame);
 // The element with its children at any depth, each clipped to its container: for pictures of
 // whole reports drawn without a canvas.
 void paintTree(QPainter *painter, const ReportElement &element, const ElementFaceContext &context);

@@ -151,7 +151,7 @@ TEST_F(ElementRenderTest, PicturesFillTheirFrameAndPlaceholdersStandIn)
         QImage image(100, 60, QImage::Format_RGB32);
         image.fill(Qt::white);
         QPainter painter(&image);
-        ElementPainter::paintContent(&painter, elements[2],
+        ElementPainter::paintContent(&painter, elements[2], QRectF(0, 0, 100, 60),
                                      ElementFaceContext{{}, false, false, &images});
         return image;
     }();
@@ -183,7 +183,7 @@ TEST_F(ElementRenderTest, SubreportShowsWhileItsFileIsCreated)
         image.fill(Qt::white);
         QPainter painter(&image);
         painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
-        ElementPainter::paintContent(&painter, subreport,
+        ElementPainter::paintContent(&painter, subreport, QRectF(0, 0, 150, 60),
                                      ElementFaceContext{{}, creating, false, &images});
         return image;
     };
