@@ -8,6 +8,7 @@ target_sources(quillmark_services PRIVATE
 if(TARGET quillmark_ui)
   target_sources(quillmark_ui PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/ElementContextMenu.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ElementExpressionSheet.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ElementPainter.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ElementPlaceholders.cpp)
 endif()
