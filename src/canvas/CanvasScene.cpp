@@ -40,6 +40,14 @@ void CanvasScene::setClock(const AppClock *clock)
     context_.clock = clock ? clock : &systemClock_;
 }
 
+void CanvasScene::setDragStates(BandFrameTracker *frameTracker, MultiDragState *multiDrag,
+                                CrossBandDragState *crossBand)
+{
+    context_.frameTracker = frameTracker;
+    context_.multiDrag = multiDrag;
+    context_.crossBand = crossBand;
+}
+
 void CanvasScene::setStore(DocumentStore *store)
 {
     if (context_.store == store)

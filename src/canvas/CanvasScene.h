@@ -31,6 +31,10 @@ public:
     // The clock of double clicks on band area; the system's until another is given. The
     // caller keeps it alive.
     void setClock(const AppClock *clock);
+    // The canvas's shared gesture state that element views read and write while they are
+    // dragged or resized; call before the first store. Without it elements are not dragged.
+    void setDragStates(BandFrameTracker *frameTracker, MultiDragState *multiDrag,
+                       CrossBandDragState *crossBand);
 
     const canvas::PageGeometry &page() const { return page_; }
     const QList<BandTarget> &targets() const { return targets_; }

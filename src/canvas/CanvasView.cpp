@@ -67,6 +67,7 @@ CanvasView::CanvasView(QWidget *parent)
     column->addWidget(divider);
     column->addLayout(work, 1);
 
+    scene_->setDragStates(frameTracker_, multiDragState_, crossBandDragState_);
     view_->addOverlay(guidesOverlay_);
     view_->addOverlay(ghostOverlay_);
     // After the scene has laid the page out for a changed report.
