@@ -9,6 +9,11 @@ ElementExpressionSheet::ElementExpressionSheet(QObject *parent)
 {
 }
 
+ExpressionBuilderSheet *ElementExpressionSheet::sheet() const
+{
+    return sheet_;
+}
+
 void ElementExpressionSheet::open(DocumentStore *store, const QUuid &elementID, QWidget *owner,
                                   ExpressionEngine *engine)
 {

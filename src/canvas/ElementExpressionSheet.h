@@ -20,7 +20,7 @@ public:
 
     ExpressionBuilderPresentationState *presentation() const { return presentation_; }
     // The sheet once it has been opened, else null.
-    ExpressionBuilderSheet *sheet() const { return sheet_; }
+    ExpressionBuilderSheet *sheet() const;
 
     // Opens the builder over `owner`'s window on element `elementID` of `store`; nothing when
     // it is shown already.

@@ -7,6 +7,7 @@ target_sources(quillmark_services PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/SubreportOpener.cpp)
 if(TARGET quillmark_ui)
   target_sources(quillmark_ui PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/ElementChildLayer.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ElementContextMenu.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ElementExpressionSheet.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ElementPainter.cpp
