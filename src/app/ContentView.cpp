@@ -24,9 +24,9 @@
 #include "canvas/FormatToolbar.h"
 #include "canvas/PaletteView.h"
 #include "document/DocumentStore.h"
+#include "editors/SidecarExpressionEngine.h"
 #include "engine/FriendlyErrorTranslator.h"
 #include "engine/ParameterValuesSheet.h"
-#include "editors/SidecarExpressionEngine.h"
 #include "engine/SidecarModel.h"
 
 #include <QFrame>

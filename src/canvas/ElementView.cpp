@@ -1,24 +1,24 @@
 #include "canvas/ElementView.h"
 
 #include "app/AppClock.h"
-#include "canvas/BandContext.h"
-#include "canvas/ColorHex.h"
-#include "canvas/CrossBandDragState.h"
 #include "app/AppSettings.h"
 #include "app/Dialogs.h"
 #include "app/WorkspaceModel.h"
+#include "canvas/BandContext.h"
+#include "canvas/ColorHex.h"
+#include "canvas/CrossBandDragState.h"
 #include "canvas/ElementChildLayer.h"
 #include "canvas/ElementContextMenu.h"
 #include "canvas/ElementDragRules.h"
 #include "canvas/ElementEnvironment.h"
 #include "canvas/ElementExpressionSheet.h"
-#include "canvas/ElementPainter.h"
-#include "canvas/SubreportOpener.h"
 #include "canvas/ElementGesture.h"
 #include "canvas/ElementMove.h"
+#include "canvas/ElementPainter.h"
 #include "canvas/InlineElementTextField.h"
 #include "canvas/MultiDragState.h"
 #include "canvas/ResizeHandleItem.h"
+#include "canvas/SubreportOpener.h"
 
 #include <QApplication>
 #include <QFontDatabase>
@@ -26,8 +26,8 @@
 #include <QGraphicsScene>
 #include <QGraphicsSceneContextMenuEvent>
 #include <QGraphicsSceneMouseEvent>
-#include <QMenu>
 #include <QGraphicsView>
+#include <QMenu>
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
@@ -353,8 +353,7 @@ void ElementView::doubleClicked()
 void ElementView::openSubreport(const QString &expression)
 {
     const ElementEnvironment *environment = context_->environment;
-    if (!environment || !environment->workspace || !environment->settings ||
-        !environment->dialogs)
+    if (!environment || !environment->workspace || !environment->settings || !environment->dialogs)
         return;
     SubreportOpener(*context_->store, *environment->workspace, *environment->settings,
                     *environment->dialogs)
