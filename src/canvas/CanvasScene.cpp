@@ -15,6 +15,8 @@ CanvasScene::CanvasScene(QObject *parent)
     context_.environment = &environment_;
     // A web picture that arrives, or a subreport file that is created, changes faces.
     connect(&images_, &ElementImageLoader::imageChanged, this, [this] { update(); });
+    busyTimer_.setInterval(80);
+    connect(&busyTimer_, &QTimer::timeout, this, [this] { update(); });
     sheet_->setBrush(Qt::white);
     sheet_->setPen(Qt::NoPen);
     QPen dashed(QColor(128, 128, 128, 128), 1);
@@ -72,11 +74,20 @@ void CanvasScene::setStore(DocumentStore *store)
         connect(store, &DocumentStore::activeBandTargetChanged, this, &CanvasScene::syncActiveBand);
         connect(store, &DocumentStore::selectedElementIDsChanged, this,
                 &CanvasScene::syncSelection);
-        for (auto facesChanged :
-             {&DocumentStore::fileURLChanged, &DocumentStore::creatingSubreportElementIDsChanged})
-            connect(store, facesChanged, this, [this] { update(); });
+        connect(store, &DocumentStore::fileURLChanged, this, [this] { update(); });
+        connect(store, &DocumentStore::creatingSubreportElementIDsChanged, this,
+                &CanvasScene::syncBusySubreports);
     }
     syncDocument();
+    syncBusySubreports();
+}
+
+void CanvasScene::syncBusySubreports()
+{
+    const bool busy = context_.store && !context_.store->creatingSubreportElementIDs().isEmpty();
+    if (busy != busyTimer_.isActive())
+        busy ? busyTimer_.start() : busyTimer_.stop();
+    update();
 }
 
 QRectF CanvasScene::bodySceneRect(const BandTarget &target) const

@@ -11,6 +11,7 @@
 #include <QGraphicsScene>
 #include <QHash>
 #include <QPointer>
+#include <QTimer>
 
 class QGraphicsRectItem;
 
@@ -60,9 +61,12 @@ private:
     void layoutBands();
     void syncActiveBand();
     void syncSelection();
+    void syncBusySubreports();
 
     SystemClock systemClock_;
     ElementImageLoader images_;
+    // Turns the activity indicators of subreports that are being created.
+    QTimer busyTimer_;
     ElementEnvironment environment_;
     BandContext context_;
     canvas::PageGeometry page_;

@@ -8,6 +8,7 @@
 #include <QPaintDevice>
 #include <QPainter>
 #include <QTextLayout>
+#include <QTime>
 #include <cmath>
 
 using namespace Qt::StringLiterals;
@@ -87,13 +88,14 @@ QStringList wrappedLines(const QString &text, const QFont &font, const QPainter 
     return lines;
 }
 
-// A quarter-open ring, the still picture of an activity indicator.
+// A quarter-open ring that turns with the clock, as long as its canvas repaints it.
 void paintActivityIndicator(QPainter *painter, const QRectF &target)
 {
     painter->save();
     painter->setPen(QPen(withOpacity(Qt::black, 0.6), 1.5, Qt::SolidLine, Qt::RoundCap));
     painter->setBrush(Qt::NoBrush);
-    painter->drawArc(target.adjusted(1, 1, -1, -1), 90 * 16, 270 * 16);
+    const int angle = int(QTime::currentTime().msecsSinceStartOfDay() / 3 % 360);
+    painter->drawArc(target.adjusted(1, 1, -1, -1), -angle * 16, 270 * 16);
     painter->restore();
 }
 

@@ -115,9 +115,12 @@ TEST_F(ElementActionsTest, ContextMenuTargetsTheClickedElementOutsideTheSelectio
     auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
     ASSERT_TRUE(menu);
     QAction *remove = nullptr;
-    for (QAction *action : menu->actions())
+    for (QAction *action : menu->actions()) {
+        EXPECT_TRUE(action->isEnabled()) << "items are present or absent, never disabled";
         remove = action->text() == u"Delete"_s ? action : remove;
+    }
     ASSERT_TRUE(remove);
+    EXPECT_TRUE(remove->property("destructive").toBool());
     remove->trigger();
     menu->close();
     EXPECT_FALSE(store->element(b));

@@ -12,7 +12,6 @@ target_include_directories(elementfaces_tests PRIVATE
 if(NOT QUILLMARK_HEADLESS_ONLY)
   quillmark_test(elementfaces_widget_tests GUI
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/ElementRenderTest.cpp
-            ${CMAKE_CURRENT_LIST_DIR}/ElementContextMenuTest.cpp
             ${CMAKE_CURRENT_LIST_DIR}/ElementActionsTest.cpp
     LIBS quillmark_ui Qt6::Test)
 endif()
