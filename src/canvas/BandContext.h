@@ -9,6 +9,7 @@ class AppClock;
 class BandFrameTracker;
 class BandSettings;
 class CrossBandDragState;
+struct ElementEnvironment;
 class MultiDragState;
 
 // What every band and element item of one canvas shares: the store it edits, the user's
@@ -24,4 +25,6 @@ struct BandContext {
     BandFrameTracker *frameTracker = nullptr;
     MultiDragState *multiDrag = nullptr;
     CrossBandDragState *crossBand = nullptr;
+    // The application around the elements: their double-click actions and pictures.
+    const ElementEnvironment *environment = nullptr;
 };

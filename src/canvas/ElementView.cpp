@@ -1,23 +1,33 @@
 #include "canvas/ElementView.h"
 
 #include "app/AppClock.h"
+#include "app/AppSettings.h"
+#include "app/Dialogs.h"
+#include "app/WorkspaceModel.h"
 #include "canvas/BandContext.h"
 #include "canvas/ColorHex.h"
 #include "canvas/CrossBandDragState.h"
+#include "canvas/ElementChildLayer.h"
+#include "canvas/ElementContextMenu.h"
 #include "canvas/ElementDragRules.h"
+#include "canvas/ElementEnvironment.h"
+#include "canvas/ElementExpressionSheet.h"
 #include "canvas/ElementGesture.h"
 #include "canvas/ElementMove.h"
+#include "canvas/ElementPainter.h"
 #include "canvas/InlineElementTextField.h"
 #include "canvas/MultiDragState.h"
-#include "canvas/OverlayGeometry.h"
 #include "canvas/ResizeHandleItem.h"
+#include "canvas/SubreportOpener.h"
 
 #include <QApplication>
 #include <QFontDatabase>
 #include <QGraphicsProxyWidget>
 #include <QGraphicsScene>
+#include <QGraphicsSceneContextMenuEvent>
 #include <QGraphicsSceneMouseEvent>
 #include <QGraphicsView>
+#include <QMenu>
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
@@ -61,7 +71,8 @@ bool holdsPointer(const QGraphicsItem *item)
 
 ElementView::ElementView(const ReportElement &element, const BandTarget &target,
                          const BandContext *context, QGraphicsItem *parent)
-    : QGraphicsObject(parent), target_(target), context_(context)
+    : QGraphicsObject(parent), target_(target), context_(context),
+      expressionSheet_(new ElementExpressionSheet(this))
 {
     setAcceptedMouseButtons(Qt::LeftButton);
     if (context && context->crossBand) {
@@ -81,9 +92,9 @@ void ElementView::setElement(const ReportElement &element)
         return;
     element_ = element;
     if (const ElementList *children = element.kind.children())
-        syncList(this, children_, *children, target_, context_);
+        syncList(childParent(), children_, *children, target_, context_);
     else if (!children_.isEmpty())
-        syncList(this, children_, {}, target_, context_);
+        syncList(childParent(), children_, {}, target_, context_);
     place();
     syncInlineEditor();
     update();
@@ -182,6 +193,8 @@ void ElementView::place()
         placeHandles();
         if (editorProxy_)
             editorProxy_->setGeometry(box());
+        if (childLayer_)
+            childLayer_->setBox(box());
     }
     const QSizeF base(frame.x() + dragTranslation_.width(), frame.y() + dragTranslation_.height());
     const QSizeF offset =
@@ -231,20 +244,50 @@ void ElementView::paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWi
 
 void ElementView::paintContent(QPainter *painter, const QRectF &box)
 {
-    // Containers show their children; a static text being edited shows its field.
-    if (element_.kind.children() != nullptr || inlineEdit_.isEditing() || box.width() <= 2 ||
-        box.height() <= 2)
+    const DocumentStore *store = context_ ? context_->store.data() : nullptr;
+    ElementFaceContext face;
+    if (store) {
+        face.reportURL = store->fileURL();
+        face.isCreatingSubreport = store->creatingSubreportElementIDs().contains(id());
+    }
+    face.isEditingInline = inlineEdit_.isEditing();
+    face.images = context_ && context_->environment ? context_->environment->images : nullptr;
+    ElementPainter::paintContent(painter, shownElement(), box, face);
+}
+
+ReportElement ElementView::shownElement() const
+{
+    ReportElement shown = element_;
+    const QRectF frame = previewFrame();
+    shown.width = frame.width();
+    shown.height = frame.height();
+    return shown;
+}
+
+QGraphicsItem *ElementView::childParent()
+{
+    if (!childLayer_ && element_.kind.children()) {
+        childLayer_ = new ElementChildLayer(
+            [this](QPainter *painter, const QRectF &box) {
+                ElementPainter::paintOverlay(painter, shownElement(), box);
+            },
+            this);
+        childLayer_->setBox(box());
+    }
+    return childLayer_ ? static_cast<QGraphicsItem *>(childLayer_) : this;
+}
+
+void ElementView::contextMenuEvent(QGraphicsSceneContextMenuEvent *event)
+{
+    DocumentStore *store = context_ ? context_->store.data() : nullptr;
+    if (!store) {
+        event->ignore();
         return;
-    QFont font = painter->font();
-    font.setPixelSize(std::clamp(int(element_.fontSize), 4, 72));
-    painter->setFont(font);
-    // The sheet is white in every appearance: the label takes the element's own colour, or
-    // black as the print does, never the window's text colour.
-    const std::optional<QColor> fore =
-        element_.foreColor ? ColorHex::fromHex(element_.foreColor->hex) : std::nullopt;
-    painter->setPen(fore.value_or(QColor(Qt::black)));
-    painter->drawText(box.adjusted(1, 0, -1, 0), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
-                      overlay::ghostLabel(element_));
+    }
+    event->accept();
+    QMenu *menu = ElementContextMenu::build(*store, id(), event->widget());
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->screenPos());
 }
 
 void ElementView::mousePressEvent(QGraphicsSceneMouseEvent *event)
@@ -292,13 +335,29 @@ void ElementView::clicked(Qt::KeyboardModifiers modifiers)
 
 void ElementView::doubleClicked()
 {
+    DocumentStore *store = context_->store;
+    const ElementEnvironment *environment = context_->environment;
     if (element_.kind.is<ElementKind::StaticText>()) {
         openInlineEditor();
-    } else if (element_.kind.is<ElementKind::TextField>() ||
-               element_.kind.is<ElementKind::Subreport>()) {
-        // Text fields open the expression builder and subreports their report; those actions
-        // join here once the builder sheet and subreport opening reach the canvas.
+    } else if (element_.kind.is<ElementKind::TextField>()) {
+        const QList<QGraphicsView *> views = scene() ? scene()->views() : QList<QGraphicsView *>();
+        expressionSheet_->open(store, id(), views.value(0),
+                               environment ? environment->expressions : nullptr);
+    } else if (const auto *subreport = element_.kind.as<ElementKind::Subreport>()) {
+        // A subreport whose file is still being made is left alone until it exists.
+        if (!store->creatingSubreportElementIDs().contains(id()))
+            openSubreport(subreport->expression);
     }
+}
+
+void ElementView::openSubreport(const QString &expression)
+{
+    const ElementEnvironment *environment = context_->environment;
+    if (!environment || !environment->workspace || !environment->settings || !environment->dialogs)
+        return;
+    SubreportOpener(*context_->store, *environment->workspace, *environment->settings,
+                    *environment->dialogs)
+        .openSubreport(expression);
 }
 
 void ElementView::openInlineEditor()

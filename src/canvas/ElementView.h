@@ -14,6 +14,8 @@
 #include <array>
 #include <memory>
 
+class ElementChildLayer;
+class ElementExpressionSheet;
 class ElementMove;
 class ElementResize;
 class InlineElementTextField;
@@ -60,6 +62,8 @@ public:
     InlineElementTextField *inlineField() const;
     // A corner handle while the element is selected, else null.
     ResizeHandleItem *handle(ResizeHandleKind kind) const;
+    // The expression builder of a text field, opened by a double click.
+    ElementExpressionSheet *expressionSheet() const { return expressionSheet_; }
 
     // The live translations of a drag or resize, in points; zero outside one.
     void setDragTranslation(QSizeF translation);
@@ -87,6 +91,8 @@ protected:
     void mousePressEvent(QGraphicsSceneMouseEvent *event) override;
     void mouseMoveEvent(QGraphicsSceneMouseEvent *event) override;
     void mouseReleaseEvent(QGraphicsSceneMouseEvent *event) override;
+    // The element's menu, acting on it or on the whole selection it belongs to.
+    void contextMenuEvent(QGraphicsSceneContextMenuEvent *event) override;
 
 private:
     // The element's inside, in `box`: what its kind shows.
@@ -95,6 +101,11 @@ private:
     void clicked(Qt::KeyboardModifiers modifiers);
     // The double-click action of the element's kind.
     void doubleClicked();
+    void openSubreport(const QString &expression);
+    // The element as drawn now: a resize in progress shows its live size.
+    ReportElement shownElement() const;
+    // The items of a frame's or list's children go in here; null for other kinds.
+    QGraphicsItem *childParent();
     void openInlineEditor();
     void closeInlineEditor();
     void syncInlineEditor();
@@ -118,4 +129,6 @@ private:
     std::array<ResizeHandleItem *, 4> handles_{};
     QPointer<QGraphicsProxyWidget> editorProxy_;
     std::unique_ptr<ElementMove> move_;
+    ElementExpressionSheet *expressionSheet_;
+    ElementChildLayer *childLayer_ = nullptr;
 };
