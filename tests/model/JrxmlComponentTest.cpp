@@ -41,10 +41,12 @@ TEST(JrxmlComponents, ElementGroupsAndDroppedElements)
 {
     QStringList warnings;
     const ReportDocument d = JrxmlCodec::parse(
-        reportWithTitle("<line/><elementGroup><ellipse/><elementGroup><rectangle/></elementGroup>"
-                        "</elementGroup><frame><elementGroup><image/></elementGroup><odd/></frame>"
-                        "<unknownThing/><x:unknownThing xmlns:x='urn:x'/><unknownThing><line/>"
-                        "</unknownThing><componentElement><reportElement/></componentElement>"),
+        reportWithTitle(
+            "<line/><elementGroup><ellipse/><elementGroup><rectangle/></elementGroup>"
+            "</elementGroup><frame><elementGroup><image/></elementGroup><odd/><stackedAreaChart/>"
+            "</frame>"
+            "<unknownThing/><x:unknownThing xmlns:x='urn:x'/><unknownThing><line/>"
+            "</unknownThing><componentElement><reportElement/></componentElement>"),
         &warnings);
     const QList<ReportElement> &elements = d.bands[1].elements;
     ASSERT_EQ(elements.size(), 4);
@@ -58,6 +60,7 @@ TEST(JrxmlComponents, ElementGroupsAndDroppedElements)
     EXPECT_TRUE(out.contains("            </image>\n"
                              "            </elementGroup>\n"
                              "                <odd/>\n"
+                             "                <stackedAreaChart/>\n"
                              "            </frame>\n"
                              "            <unknownThing/>\n"
                              "            <x:unknownThing xmlns:x=\"urn:x\"/>\n"
