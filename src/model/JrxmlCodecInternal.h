@@ -143,8 +143,8 @@ using TagOrder = std::span<const char *const>;
 namespace tagOrder {
 extern const TagOrder root, band, section, style, box, cell, rule, subDataset, parameter, field,
     variable, scriptlet, group;
-// A table component: the table, a column and a dataset run.
-extern const TagOrder table, column, datasetRun;
+// The list and table components: the list, the table, a column and a dataset run.
+extern const TagOrder list, table, column, datasetRun;
 // The order inside a report element's own tag (a frame's: that of a band).
 TagOrder element(const char *tag);
 } // namespace tagOrder

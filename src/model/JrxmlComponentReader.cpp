@@ -157,6 +157,7 @@ constexpr const char *datasetRunTags[] = {"property",
                                           "connectionExpression",
                                           "dataSourceExpression",
                                           "returnValue"};
+constexpr const char *listTags[] = {"datasetRun", "listContents"};
 constexpr const char *widthAttr[] = {"width"};
 constexpr const char *subDatasetAttr[] = {"subDataset"};
 constexpr const char *connectionTag[] = {"connectionExpression"};
@@ -268,6 +269,7 @@ bool isColumnOrGroup(pugi::xml_node child)
 } // namespace
 
 namespace tagOrder {
+const TagOrder list = listTags;
 const TagOrder table = tableTags;
 const TagOrder column = columnTags;
 const TagOrder datasetRun = datasetRunTags;
@@ -306,18 +308,27 @@ QString bodyText(pugi::xml_node node, const char *leftOut, JrxmlReadContext &con
 ElementKind::List readList(pugi::xml_node node, JrxmlReadContext &context)
 {
     ElementKind::List list;
-    list.printOrder = is(node.attribute("printOrder").value(), "Horizontal")
-                          ? PrintOrder::horizontal
-                          : PrintOrder::vertical;
-    readDatasetRun(node.child("datasetRun"), list.datasetName, list.connectionExpression,
-                   list.parameters, context);
-    if (const pugi::xml_node contents = node.child("jr:listContents")) {
+    const bool horizontal = is(node.attribute("printOrder").value(), "Horizontal");
+    list.printOrder = horizontal ? PrintOrder::horizontal : PrintOrder::vertical;
+    const pugi::xml_node run = node.child("datasetRun");
+    KeptXml runKept;
+    readDatasetRun(run, list.datasetName, list.connectionExpression, list.parameters, context,
+                   &runKept);
+    list.kept.setPart(u"datasetRun"_s, std::move(runKept));
+    const pugi::xml_node contents = node.child("jr:listContents");
+    if (contents) {
         const JrxmlNesting nesting(context);
         // The children of a list can be copied out of it: their content must stand on its own.
         const bool wasInsideTable = std::exchange(context.insideTable, false);
         list.children = parseBandElements(contents, context);
         context.insideTable = wasInsideTable;
     }
+    // A spelled-out "Vertical" (the model's default) is kept as written.
+    const char *const taken[] = {"xmlns:jr", horizontal ? "printOrder" : "-"};
+    list.kept.setPart(
+        {}, keptOf(
+                node, taken, tagOrder::list,
+                [&](pugi::xml_node child) { return child == run || child == contents; }, context));
     return list;
 }
 

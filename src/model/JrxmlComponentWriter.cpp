@@ -76,11 +76,17 @@ void appendComponentEnd(QString &out, QLatin1StringView component)
 void appendList(QString &out, const ReportElement &e, const ElementKind::List &list,
                 const QList<ReportStyle> &styles)
 {
-    appendComponentStart(out, e, styles, "jr:list"_L1);
+    const KeptXml &own = list.kept.part({});
+    const qsizetype start = appendComponentStart(out, e, styles, "jr:list"_L1);
     if (list.printOrder == PrintOrder::horizontal)
         appendRawAttr(out, "printOrder"_L1, u"Horizontal");
+    appendKeptAttributes(out, start, own);
     out += ">\n"_L1;
-    appendDatasetRun(out, list.datasetName, list.connectionExpression, list.parameters);
+    KeptChildWriter kept(own, tagOrder::list, 20);
+    kept.before(out, "datasetRun");
+    appendDatasetRun(out, list.datasetName, list.connectionExpression, list.parameters,
+                     list.kept.part(u"datasetRun"));
+    kept.before(out, "listContents");
     out += indent(20) + "<jr:listContents"_L1;
     appendRawAttr(out, "height"_L1, wholeNumber(e.height));
     appendRawAttr(out, "width"_L1, wholeNumber(e.width));
@@ -88,6 +94,7 @@ void appendList(QString &out, const ReportElement &e, const ElementKind::List &l
     for (const ReportElement &child : list.children)
         appendElement(out, child, styles);
     out += indent(20) + "</jr:listContents>\n"_L1;
+    kept.rest(out);
     appendComponentEnd(out, "jr:list"_L1);
 }
 

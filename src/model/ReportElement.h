@@ -99,6 +99,9 @@ struct ElementKind {
         PrintOrder printOrder = PrintOrder::vertical;
         QList<SubreportParameter> parameters;
         ElementList children;
+        // What the file held on the list ("": other attributes and children) and on its dataset
+        // run ("datasetRun": uuid, data source expression…).
+        KeptParts kept;
         bool operator==(const List &) const;
     };
     struct Table {
