@@ -120,6 +120,10 @@ struct ElementKind {
         // What the file held on the table ("": other attributes, the table's own rows and no-data
         // cell) and on its dataset run ("datasetRun": uuid, data source expression…).
         KeptParts kept;
+        // For a copy: fresh column identifiers (the column groups keep their places) and none of
+        // the file's identifiers kept with the table, its columns and cells. The cells' elements
+        // are the caller's.
+        void renewIdentifiers();
         bool operator==(const Table &) const = default;
     };
     struct ReportBreak {
