@@ -1,13 +1,21 @@
-// The design canvas: building the scene for a large report, and the scene's update after the
-// store moves one element (items are updated in place, never rebuilt).
+// The design canvas: building the scene for a large report, the scene's update after the
+// store moves one element (items are updated in place, never rebuilt), and one step of an
+// element dragged over another band with the page repainted.
 
 #include "GuiBenchMain.h"
 #include "ModelFixtures.h"
+#include "canvas/BandSettings.h"
+#include "canvas/CanvasGraphicsView.h"
 #include "canvas/CanvasScene.h"
+#include "canvas/CanvasView.h"
+#include "canvas/CrossBandDragState.h"
 #include "document/DocumentStore.h"
 
 #include <QApplication>
+#include <QGraphicsSceneMouseEvent>
+#include <QMouseEvent>
 #include <benchmark/benchmark.h>
+#include <cmath>
 
 namespace {
 
@@ -40,7 +48,7 @@ void BM_CanvasMoveOneElement(benchmark::State &state)
     const BandTarget detail = BandTarget::detailBand(store.document().detailBands[0].id);
     const QUuid id = store.elements(detail).first().id;
     BandItem *band = scene.bandItem(detail);
-    const ElementItem *item = band->elementItems().value(id);
+    const ElementView *item = band->elementItems().value(id);
     for (auto _ : state)
         store.updateElement(id, [](ReportElement &e) { e.x = e.x < 200 ? e.x + 1 : 0; });
     if (scene.bandItem(detail) != band || band->elementItems().value(id) != item)
@@ -59,6 +67,83 @@ void BM_StoreMoveOneElementWithoutCanvas(benchmark::State &state)
         store.updateElement(id, [](ReportElement &e) { e.x = e.x < 200 ? e.x + 1 : 0; });
 }
 BENCHMARK(BM_StoreMoveOneElementWithoutCanvas)->Arg(2000)->Unit(benchmark::kMicrosecond);
+
+// A 10-point grid with snapping on.
+struct GridSettings : BandSettings {
+    bool isSnapToGridEnabled() const override { return true; }
+    double gridSize() const override { return 10; }
+    double snapped(double v) const override { return std::round(v / 10) * 10; }
+    double snapped(double v, double axis) const override
+    {
+        const double step = axis / std::max(std::round(axis / 10), 1.0);
+        return std::round(v / step) * step;
+    }
+    QString defaultFontName() const override { return QStringLiteral("DejaVu Sans"); }
+    double defaultFontSize() const override { return 9; }
+    bool defaultBlankWhenNull() const override { return true; }
+};
+
+// Counts the paint events a widget receives.
+struct PaintCounter : QObject {
+    int paints = 0;
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++paints;
+        return false;
+    }
+};
+
+void sendMouse(QWidget *viewport, QEvent::Type type, QPoint at, Qt::MouseButtons buttons)
+{
+    QMouseEvent event(type, QPointF(at), viewport->mapToGlobal(QPointF(at)), Qt::LeftButton,
+                      buttons, Qt::NoModifier);
+    QCoreApplication::sendEvent(viewport, &event);
+}
+
+// One pointer move of an element dragged over another band of a 2,000-element page: the
+// element's offset, the shared drag and ghost states and the ghost overlay follow, and the
+// window repaints what changed, as the event loop does between two moves.
+void BM_CanvasDragStep(benchmark::State &state)
+{
+    DocumentStore store;
+    store.setDocument(largeDocument(int(state.range(0))));
+    GridSettings settings;
+    CanvasView canvas;
+    canvas.resize(1400, 1000);
+    canvas.setBandSettings(&settings);
+    canvas.setStore(&store);
+    canvas.show();
+    QCoreApplication::processEvents();
+
+    const CanvasScene *scene = canvas.scene();
+    const BandTarget from = scene->targets().at(0);
+    const BandTarget to = scene->targets().at(1);
+    QWidget *viewport = canvas.graphicsView()->viewport();
+    const auto onViewport = [&](const BandTarget &target, QPointF body) {
+        return canvas.graphicsView()->mapFromScene(scene->bodySceneRect(target).topLeft() + body);
+    };
+    const QPoint start = onViewport(from, {5, 5});
+    sendMouse(viewport, QEvent::MouseButtonPress, start, Qt::LeftButton);
+    sendMouse(viewport, QEvent::MouseMove, start + QPoint(10, 0), Qt::LeftButton);
+    const CrossBandDragState *ghost = canvas.crossBandDragState();
+    PaintCounter counter;
+    viewport->installEventFilter(&counter);
+    int step = 0;
+    for (auto _ : state) {
+        const QPoint at = onViewport(to, {100.0 + step % 300, 100});
+        ++step;
+        sendMouse(viewport, QEvent::MouseMove, at, Qt::LeftButton);
+        QCoreApplication::processEvents();
+    }
+    if (!ghost->isShowingGhost())
+        state.SkipWithError("the drag showed no ghost over the other band");
+    // About one repaint of the page per step shows that the figure includes the drawing.
+    state.counters["paintsPerStep"] =
+        benchmark::Counter(counter.paints, benchmark::Counter::kAvgIterations);
+    sendMouse(viewport, QEvent::MouseButtonRelease, start, Qt::NoButton);
+}
+BENCHMARK(BM_CanvasDragStep)->Arg(2000)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -19,10 +19,12 @@
 #include "app/UrlOpener.h"
 #include "app/WorkspaceModel.h"
 #include "canvas/AlignDistributeToolbar.h"
+#include "canvas/CanvasScene.h"
 #include "canvas/CanvasView.h"
 #include "canvas/FormatToolbar.h"
 #include "canvas/PaletteView.h"
 #include "document/DocumentStore.h"
+#include "editors/SidecarExpressionEngine.h"
 #include "engine/FriendlyErrorTranslator.h"
 #include "engine/ParameterValuesSheet.h"
 #include "engine/SidecarModel.h"
@@ -59,7 +61,8 @@ Placeholder *row(const QString &name, const QSize &size, QWidget *parent)
 ContentView::ContentView(WorkspaceModel &workspace, AppSettings &settings, Dialogs &dialogs,
                          SnippetLibrary &snippetLibrary, SidecarModel &engine, QWidget *parent)
     : QWidget(parent), workspace_(workspace), settings_(settings), dialogs_(dialogs),
-      panelWidths_(new PanelWidths(this))
+      panelWidths_(new PanelWidths(this)),
+      expressionEngine_(std::make_unique<SidecarExpressionEngine>(engine))
 {
     setObjectName(u"ContentView"_s);
     setMinimumSize(minimumContentWidth, minimumContentHeight);
@@ -86,6 +89,8 @@ ContentView::ContentView(WorkspaceModel &workspace, AppSettings &settings, Dialo
 
     banner_ = new BusyBanner(this);
     buildSheets();
+    canvas_->scene()->setEnvironment(
+        ElementEnvironment{&workspace_, &settings_, &dialogs_, expressionEngine_.get(), nullptr});
 
     connect(panelWidths_, &PanelWidths::changed, this, &ContentView::applyPanelWidths);
     connect(&workspace_, &WorkspaceModel::tabsChanged, this, &ContentView::followActiveStore);

@@ -23,6 +23,7 @@ class PanelWidths;
 class PreviewRun;
 class PreviewSheet;
 class ReaderWarningsBar;
+class SidecarExpressionEngine;
 class SidecarModel;
 class SheetDialog;
 class SnippetLibrary;
@@ -132,6 +133,8 @@ private:
     SourceSheet *sourceSheet_ = nullptr;
     CanvasTrailingToolbar *trailingToolbar_ = nullptr;
     std::unique_ptr<PreviewRun> previewRun_;
+    // What the expression builder of a text-field element tests with.
+    std::unique_ptr<SidecarExpressionEngine> expressionEngine_;
     UrlOpener *urlOpener_ = nullptr;
     VersionInfo version_;
     bool shownBefore_ = false;

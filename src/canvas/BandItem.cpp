@@ -24,7 +24,7 @@
 
 namespace {
 
-// A container that draws nothing: the body's coordinate origin for the element items.
+// A container that draws nothing: the body's coordinate origin for the element views.
 class BodyItem : public QGraphicsItem {
 public:
     using QGraphicsItem::QGraphicsItem;
@@ -45,7 +45,7 @@ QColor accentColor()
 
 const QColor gray(128, 128, 128);
 
-// Above every element item.
+// Above every element view.
 constexpr qreal chromeZ = 1e9;
 
 bool isAdditive(Qt::KeyboardModifiers modifiers)
@@ -113,13 +113,13 @@ bool BandItem::setElements(const ElementList &elements)
     if (shownElements_ == elements)
         return false;
     shownElements_ = elements;
-    ElementItem::syncList(body_, elements_, elements);
+    ElementView::syncList(body_, elements_, elements, target_, context_);
     return true;
 }
 
 void BandItem::showSelection(const QSet<QUuid> &selected)
 {
-    ElementItem::showSelection(elements_, selected);
+    ElementView::showSelection(elements_, selected);
 }
 
 double BandItem::bodyHeight() const

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "canvas/ClickTracker.h"
-#include "canvas/ElementItem.h"
+#include "canvas/ElementView.h"
 #include "model/ReportBand.h"
 
 #include <QGraphicsObject>
@@ -12,7 +12,7 @@ class QMenu;
 struct BandContext;
 
 // One band of the page: the header strip with the band's name (and, on detail bands, the add
-// and remove buttons) over the band body that holds the grid and the element items, with the
+// and remove buttons) over the band body that holds the grid and the element views, with the
 // height handle along its bottom. Presses on empty band area draw a rubber band or click the
 // band; texts dropped on it become text fields. Measured in points; the body starts below the
 // strip.
@@ -39,9 +39,9 @@ public:
     bool isActive() const { return isActive_; }
     // The body below the header strip, in the band's own coordinates.
     QRectF bodyRect() const;
-    // The item that element items are placed in: its origin is the body's top-left corner.
+    // The item that element views are placed in: its origin is the body's top-left corner.
     QGraphicsItem *body() const { return body_; }
-    const ElementItem::Items &elementItems() const { return elements_; }
+    const ElementView::Items &elementItems() const { return elements_; }
     BandHeaderButton *addButton() const { return addButton_; }
     BandHeaderButton *removeButton() const { return removeButton_; }
     // The rubber band being drawn, in body coordinates.
@@ -89,7 +89,7 @@ private:
     BandHeaderButton *addButton_ = nullptr;
     BandHeaderButton *removeButton_ = nullptr;
     ElementList shownElements_;
-    ElementItem::Items elements_;
+    ElementView::Items elements_;
 
     Press press_ = Press::none;
     QPointF pressBodyPoint_;

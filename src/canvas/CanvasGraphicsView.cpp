@@ -32,8 +32,21 @@ CanvasGraphicsView::CanvasGraphicsView(CanvasScene *scene, ScrollOffsetTracker *
     setTransformationAnchor(QGraphicsView::NoAnchor);
     setResizeAnchor(QGraphicsView::NoAnchor);
     setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
-    setBackgroundBrush(palette().color(QPalette::Window).darker(112));
+    applyBackground();
     connect(scene, &CanvasScene::layoutChanged, this, &CanvasGraphicsView::applyZoom);
+}
+
+// Follows the appearance: the palette changes when the user switches between light and dark.
+void CanvasGraphicsView::changeEvent(QEvent *event)
+{
+    QGraphicsView::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange)
+        applyBackground();
+}
+
+void CanvasGraphicsView::applyBackground()
+{
+    setBackgroundBrush(palette().color(QPalette::Window).darker(112));
 }
 
 void CanvasGraphicsView::setStore(DocumentStore *store)

@@ -38,9 +38,11 @@ protected:
     bool viewportEvent(QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void scrollContentsBy(int dx, int dy) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     void applyZoom();
+    void applyBackground();
     void publishGeometry();
     void placeOverlays();
 

@@ -11,6 +11,12 @@ CanvasScene::CanvasScene(QObject *parent)
 {
     context_.clock = &systemClock_;
     context_.relayout = [this] { layoutBands(); };
+    environment_.images = &images_;
+    context_.environment = &environment_;
+    // A web picture that arrives, or a subreport file that is created, changes faces.
+    connect(&images_, &ElementImageLoader::imageChanged, this, [this] { update(); });
+    busyTimer_.setInterval(80);
+    connect(&busyTimer_, &QTimer::timeout, this, [this] { update(); });
     sheet_->setBrush(Qt::white);
     sheet_->setPen(Qt::NoPen);
     QPen dashed(QColor(128, 128, 128, 128), 1);
@@ -40,6 +46,22 @@ void CanvasScene::setClock(const AppClock *clock)
     context_.clock = clock ? clock : &systemClock_;
 }
 
+void CanvasScene::setDragStates(BandFrameTracker *frameTracker, MultiDragState *multiDrag,
+                                CrossBandDragState *crossBand)
+{
+    context_.frameTracker = frameTracker;
+    context_.multiDrag = multiDrag;
+    context_.crossBand = crossBand;
+}
+
+void CanvasScene::setEnvironment(const ElementEnvironment &environment)
+{
+    environment_ = environment;
+    if (!environment_.images)
+        environment_.images = &images_;
+    update();
+}
+
 void CanvasScene::setStore(DocumentStore *store)
 {
     if (context_.store == store)
@@ -52,8 +74,20 @@ void CanvasScene::setStore(DocumentStore *store)
         connect(store, &DocumentStore::activeBandTargetChanged, this, &CanvasScene::syncActiveBand);
         connect(store, &DocumentStore::selectedElementIDsChanged, this,
                 &CanvasScene::syncSelection);
+        connect(store, &DocumentStore::fileURLChanged, this, [this] { update(); });
+        connect(store, &DocumentStore::creatingSubreportElementIDsChanged, this,
+                &CanvasScene::syncBusySubreports);
     }
     syncDocument();
+    syncBusySubreports();
+}
+
+void CanvasScene::syncBusySubreports()
+{
+    const bool busy = context_.store && !context_.store->creatingSubreportElementIDs().isEmpty();
+    if (busy != busyTimer_.isActive())
+        busy ? busyTimer_.start() : busyTimer_.stop();
+    update();
 }
 
 QRectF CanvasScene::bodySceneRect(const BandTarget &target) const

@@ -4,11 +4,14 @@
 #include "canvas/BandContext.h"
 #include "canvas/BandItem.h"
 #include "canvas/CanvasGeometry.h"
+#include "canvas/ElementEnvironment.h"
+#include "canvas/ElementImageLoader.h"
 #include "document/DocumentStore.h"
 
 #include <QGraphicsScene>
 #include <QHash>
 #include <QPointer>
+#include <QTimer>
 
 class QGraphicsRectItem;
 
@@ -31,6 +34,14 @@ public:
     // The clock of double clicks on band area; the system's until another is given. The
     // caller keeps it alive.
     void setClock(const AppClock *clock);
+    // The canvas's shared gesture state that element views read and write while they are
+    // dragged or resized; call before the first store. Without it elements are not dragged.
+    void setDragStates(BandFrameTracker *frameTracker, MultiDragState *multiDrag,
+                       CrossBandDragState *crossBand);
+    // The application the elements' double clicks act on; the caller keeps its parts alive.
+    // Pictures come from the scene's own loader unless the environment names one.
+    void setEnvironment(const ElementEnvironment &environment);
+    const ElementEnvironment &environment() const { return environment_; }
 
     const canvas::PageGeometry &page() const { return page_; }
     const QList<BandTarget> &targets() const { return targets_; }
@@ -50,8 +61,13 @@ private:
     void layoutBands();
     void syncActiveBand();
     void syncSelection();
+    void syncBusySubreports();
 
     SystemClock systemClock_;
+    ElementImageLoader images_;
+    // Turns the activity indicators of subreports that are being created.
+    QTimer busyTimer_;
+    ElementEnvironment environment_;
     BandContext context_;
     canvas::PageGeometry page_;
     QList<BandTarget> targets_;

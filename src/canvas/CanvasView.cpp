@@ -15,7 +15,25 @@
 
 #include <QFrame>
 #include <QGridLayout>
+#include <QPainter>
 #include <QVBoxLayout>
+
+namespace {
+
+// The square where the two rulers meet, shaded as they are.
+class RulerCorner : public QWidget {
+public:
+    RulerCorner() { setFixedSize(RulerView::thickness, RulerView::thickness); }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.fillRect(rect(), RulerView::background());
+    }
+};
+
+} // namespace
 
 CanvasView::CanvasView(QWidget *parent)
     : QWidget(parent), frameTracker_(new BandFrameTracker(this)),
@@ -37,16 +55,7 @@ CanvasView::CanvasView(QWidget *parent)
       guidesOverlay_(new GuidesOverlay(scrollTracker_, nullptr)),
       ghostOverlay_(new DragGhostOverlay(crossBandDragState_, frameTracker_, nullptr))
 {
-    auto *corner = new QWidget;
-    corner->setFixedSize(RulerView::thickness, RulerView::thickness);
-    corner->setAutoFillBackground(true);
-    // Gray at 8 % over the window, as the rulers' background.
-    const QColor window = palette().color(QPalette::Window);
-    const auto blend = [](int c) { return int(c * 0.92 + 128 * 0.08); };
-    QPalette cornerPalette = corner->palette();
-    cornerPalette.setColor(
-        QPalette::Window, QColor(blend(window.red()), blend(window.green()), blend(window.blue())));
-    corner->setPalette(cornerPalette);
+    auto *corner = new RulerCorner;
 
     auto *divider = new QFrame;
     divider->setFrameShape(QFrame::HLine);
@@ -67,6 +76,7 @@ CanvasView::CanvasView(QWidget *parent)
     column->addWidget(divider);
     column->addLayout(work, 1);
 
+    scene_->setDragStates(frameTracker_, multiDragState_, crossBandDragState_);
     view_->addOverlay(guidesOverlay_);
     view_->addOverlay(ghostOverlay_);
     // After the scene has laid the page out for a changed report.

@@ -1,13 +1,14 @@
 #pragma once
 
 #include "document/DocumentStore.h"
+#include "model/ReportElement.h"
+
+#include <QList>
 #include <QPointer>
 #include <QWidget>
 
 class BandFrameTracker;
 class CrossBandDragState;
-
-struct ReportElement;
 
 // Ghost boxes where an element dragged out of its band would land, with the elements carried
 // along in their on-screen arrangement around the pointer; red while the element would not fit.
@@ -23,10 +24,21 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    void drawGhost(QPainter &painter, const ReportElement &element, QPointF center,
-                   const QColor &color) const;
+    struct Ghost {
+        ReportElement element;
+        QPointF center;
+    };
+    // The ghost boxes the state asks for now, the dragged element's first.
+    QList<Ghost> ghosts() const;
+    // The box of a ghost, without its corner marks.
+    QRectF ghostBox(const Ghost &ghost) const;
+    // Repaints where the ghosts were and where they are now, and nothing else: the page
+    // below is repainted with them.
+    void ghostsChanged();
+    void drawGhost(QPainter &painter, const Ghost &ghost, const QColor &color) const;
 
     CrossBandDragState *dragState_;
     BandFrameTracker *frameTracker_;
     QPointer<DocumentStore> store_;
+    QRect shownArea_;
 };

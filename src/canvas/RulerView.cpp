@@ -81,7 +81,7 @@ double RulerView::along(QPointF point) const
 void RulerView::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    painter.fillRect(rect(), QColor(128, 128, 128, 20));
+    painter.fillRect(rect(), background());
     const bool horizontal = orientation_ == Qt::Horizontal;
     const double t = thickness;
     QColor secondary = palette().color(QPalette::Active, QPalette::WindowText);

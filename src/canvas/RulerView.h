@@ -2,6 +2,7 @@
 
 #include "model/MeasurementUnit.h"
 
+#include <QColor>
 #include <QList>
 #include <QWidget>
 #include <functional>
@@ -13,6 +14,8 @@ class RulerView : public QWidget {
     Q_OBJECT
 public:
     static constexpr int thickness = 22;
+    // Gray at 8 % over whatever lies beneath, so it follows the appearance.
+    static QColor background() { return QColor(128, 128, 128, 20); }
 
     RulerView(Qt::Orientation orientation, std::function<void(double)> onToggleGuide,
               QWidget *parent = nullptr);

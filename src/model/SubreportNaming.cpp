@@ -4,6 +4,14 @@
 
 std::optional<QString> candidateSubreportBaseName(const QString &expression)
 {
+    std::optional<QString> name = subreportBaseName(expression);
+    if (name)
+        *name = name->toLower();
+    return name;
+}
+
+std::optional<QString> subreportBaseName(const QString &expression)
+{
     static const QRegularExpression literal(QStringLiteral("\"([^\"]*)\""));
     QString quoted;
     bool found = false;
@@ -17,7 +25,7 @@ std::optional<QString> candidateSubreportBaseName(const QString &expression)
     const QString component = quoted.mid(quoted.lastIndexOf(QLatin1Char('/')) + 1);
     if (component.isEmpty())
         return std::nullopt;
-    return withoutPathExtension(component).toLower();
+    return withoutPathExtension(component);
 }
 
 QString withoutPathExtension(const QString &fileName)

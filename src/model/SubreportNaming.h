@@ -11,6 +11,10 @@
 // the literal ends in a slash.
 std::optional<QString> candidateSubreportBaseName(const QString &expression);
 
+// The same base name spelled as the expression spells it, for naming a file to be created: on a
+// case-sensitive file system the compiled subreport must match the expression's spelling.
+std::optional<QString> subreportBaseName(const QString &expression);
+
 // A file name without its extension: the text before the last dot, unless that dot starts the
 // name (".jrxml" has no extension).
 QString withoutPathExtension(const QString &fileName);

@@ -1,12 +1,13 @@
 #include "app/AppClock.h"
 #include "canvas/AlignDistributeToolbar.h"
 #include "canvas/BandHeaderButton.h"
-#include "canvas/BandSettings.h"
 #include "canvas/CanvasGraphicsView.h"
 #include "canvas/CanvasScene.h"
 #include "canvas/CanvasView.h"
 
+#include "CanvasPointer.h"
 #include "ModelBuilders.h"
+#include "TestBandSettings.h"
 
 #include <QDragEnterEvent>
 #include <QLabel>
@@ -19,22 +20,7 @@
 
 namespace {
 
-// A 10-point grid, stretched along an axis as the preferences do it.
-struct GridSettings : BandSettings {
-    bool isSnapToGridEnabled() const override { return true; }
-    double gridSize() const override { return 10; }
-    double snapped(double v) const override { return std::round(v / 10) * 10; }
-    double snapped(double v, double axis) const override
-    {
-        const double step = axis / std::max(std::round(axis / 10), 1.0);
-        return std::round(v / step) * step;
-    }
-    QString defaultFontName() const override { return QStringLiteral("DejaVu Sans"); }
-    double defaultFontSize() const override { return 9; }
-    bool defaultBlankWhenNull() const override { return true; }
-};
-
-struct BandFixture : ::testing::Test {
+struct BandFixture : ::testing::Test, CanvasPointer {
     BandFixture()
     {
         ReportDocument doc = DocumentStore::defaultDocument();
@@ -64,25 +50,6 @@ struct BandFixture : ::testing::Test {
         return e.id;
     }
 
-    QWidget *viewport() const { return canvas.graphicsView()->viewport(); }
-    BandItem *band(const BandTarget &target) const { return canvas.scene()->bandItem(target); }
-    // A point of a band body on the viewport.
-    QPoint at(const BandTarget &target, QPointF body) const
-    {
-        const BandItem *b = band(target);
-        return canvas.graphicsView()->mapFromScene(b->mapToScene(b->bodyRect().topLeft() + body));
-    }
-    void drag(QPoint from, QPoint to, Qt::KeyboardModifiers modifiers = {})
-    {
-        QTest::mousePress(viewport(), Qt::LeftButton, modifiers, from);
-        QTest::mouseMove(viewport(), (from + to) / 2);
-        QTest::mouseMove(viewport(), to);
-        QTest::mouseRelease(viewport(), Qt::LeftButton, modifiers, to);
-    }
-    void click(QPoint point, Qt::KeyboardModifiers modifiers = {})
-    {
-        QTest::mouseClick(viewport(), Qt::LeftButton, modifiers, point);
-    }
     void drop(QPoint point, const QString &text)
     {
         QMimeData data;
@@ -105,9 +72,8 @@ struct BandFixture : ::testing::Test {
     }
 
     DocumentStore store;
-    GridSettings settings;
+    TestBandSettings settings;
     FixedClock clock{QDateTime::fromMSecsSinceEpoch(10'000)};
-    CanvasView canvas;
     BandTarget detail = BandTarget::standard(BandType::detail);
     const BandTarget title = BandTarget::standard(BandType::title);
 };

@@ -47,7 +47,7 @@ TEST_F(CanvasFixture, StoreChangesUpdateItemsInPlace)
     const ReportElement e = addRectangle(10, 5);
     BandItem *band = canvas.scene()->bandItem(detail);
     ASSERT_NE(band, nullptr);
-    ElementItem *item = band->elementItems().value(e.id);
+    ElementView *item = band->elementItems().value(e.id);
     ASSERT_NE(item, nullptr);
     EXPECT_EQ(item->pos(), QPointF(10, 5));
 

@@ -24,3 +24,10 @@ TEST(SubreportNaming, CandidateBaseNameOfTheLastQuotedLiteral)
         EXPECT_EQ(candidateSubreportBaseName(QString::fromUtf8(c.expression)), c.expected);
     }
 }
+
+TEST(SubreportNaming, BaseNameKeepsTheExpressionsSpelling)
+{
+    EXPECT_EQ(subreportBaseName(QStringLiteral(R"($P{SUBREPORT_DIR} + "Sub/Orders_Sub.jasper")")),
+              QStringLiteral("Orders_Sub"));
+    EXPECT_EQ(subreportBaseName(QStringLiteral("$P{X}")), std::nullopt);
+}

@@ -1,0 +1,79 @@
+#include "canvas/ElementFaceGeometry.h"
+
+#include "canvas/ColorHex.h"
+
+#include <algorithm>
+#include <numeric>
+
+namespace ElementFaceGeometry {
+
+QColor displayColor(const std::optional<ElementColor> &color, ColorUse use)
+{
+    const QColor fallback = use == ColorUse::stroke ? QColor(Qt::black) : QColor(Qt::transparent);
+    if (!color)
+        return fallback;
+    return ColorHex::fromHex(color->hex).value_or(fallback);
+}
+
+QRectF drawnFrame(double width, double height)
+{
+    return QRectF(0, 0, std::max(width, minimumDrawnSize), std::max(height, minimumDrawnSize));
+}
+
+Qt::Alignment frameAlignment(TextAlignment horizontal, VerticalTextAlignment vertical)
+{
+    Qt::Alignment alignment;
+    switch (horizontal) {
+    case TextAlignment::left:
+        alignment = Qt::AlignLeft;
+        break;
+    case TextAlignment::center:
+        alignment = Qt::AlignHCenter;
+        break;
+    case TextAlignment::right:
+        alignment = Qt::AlignRight;
+        break;
+    }
+    switch (vertical) {
+    case VerticalTextAlignment::top:
+        return alignment | Qt::AlignTop;
+    case VerticalTextAlignment::middle:
+        return alignment | Qt::AlignVCenter;
+    case VerticalTextAlignment::bottom:
+        return alignment | Qt::AlignBottom;
+    }
+    return alignment | Qt::AlignTop;
+}
+
+QRectF textBox(const QRectF &frame)
+{
+    return frame.adjusted(textInset, 0, -textInset, 0);
+}
+
+QList<double> tableColumnWidths(const QList<ReportTableColumn> &columns, double availableWidth)
+{
+    const double sum = std::accumulate(
+        columns.begin(), columns.end(), 0.0,
+        [](double total, const ReportTableColumn &column) { return total + column.width; });
+    const double total = sum < 1 ? 1 : sum;
+    QList<double> widths;
+    widths.reserve(columns.size());
+    for (const ReportTableColumn &column : columns)
+        widths.append(availableWidth * column.width / total);
+    return widths;
+}
+
+QLineF lineEnds(double width, double height)
+{
+    // A rule of the usual 1-point height (or width) is a straight rule, not the diagonal of the
+    // raised 4-point frame. It lies in the middle of its stored thickness.
+    if (height <= 1)
+        return QLineF(0, std::max(height, 0.0) / 2, std::max(width, 0.0),
+                      std::max(height, 0.0) / 2);
+    if (width <= 1)
+        return QLineF(std::max(width, 0.0) / 2, 0, std::max(width, 0.0) / 2, height);
+    const QRectF frame = drawnFrame(width, height);
+    return QLineF(frame.topLeft(), frame.bottomRight());
+}
+
+} // namespace ElementFaceGeometry

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "model/ReportElement.h"
+
+#include <QColor>
+#include <QLineF>
+#include <QList>
+#include <QRectF>
+#include <optional>
+
+// The arithmetic of drawing an element's face on the canvas, apart from the painting itself.
+namespace ElementFaceGeometry {
+
+// Whatever its stored size, an element is drawn and hit-tested at least this wide and high.
+inline constexpr double minimumDrawnSize = 4;
+// Texts keep this distance from the left and right edges (none at the top or bottom).
+inline constexpr double textInset = 2;
+
+enum class ColorUse {
+    // Text, outlines and lines: black when the colour is absent or unreadable.
+    stroke,
+    // Backgrounds and fills: fully transparent in that case.
+    fill,
+};
+QColor displayColor(const std::optional<ElementColor> &color, ColorUse use);
+
+// The element's frame: its stored size, each side raised to the minimum.
+QRectF drawnFrame(double width, double height);
+
+// One of the nine placements of a text block in its frame.
+Qt::Alignment frameAlignment(TextAlignment horizontal, VerticalTextAlignment vertical);
+// The box a text is laid out in: the frame less the horizontal insets.
+QRectF textBox(const QRectF &frame);
+
+// The widths of a table's column boxes in an element `availableWidth` wide: each column's
+// share of the sum of all widths (or of 1 when that sum is below 1).
+QList<double> tableColumnWidths(const QList<ReportTableColumn> &columns, double availableWidth);
+
+// The segment of a line element of the stored size. A line as low as 1 point or less runs
+// horizontally along its stored width, one as narrow as 1 point or less vertically along its
+// stored height; every other line runs from the top-left to the bottom-right corner.
+QLineF lineEnds(double width, double height);
+
+} // namespace ElementFaceGeometry

@@ -1,0 +1,136 @@
+#include "canvas/ElementGesture.h"
+
+#include "canvas/BandSettings.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace gesture {
+
+QSizeF toPoints(QPointF translation, double zoom)
+{
+    return QSizeF(translation.x() / zoom, translation.y() / zoom);
+}
+
+QPointF grabOffset(QPointF startLocation, QPointF homeFrameOrigin, double zoom,
+                   QPointF elementOrigin)
+{
+    return (startLocation - homeFrameOrigin) / zoom - elementOrigin;
+}
+
+QPointF bandPosition(QPointF location, QPointF frameOrigin, double zoom, QPointF grab)
+{
+    return (location - frameOrigin) / zoom - grab;
+}
+
+bool fitsInBand(const QRectF &frame, double columnWidth, double bandHeight)
+{
+    return frame.x() >= 0 && frame.x() + frame.width() <= columnWidth && frame.y() >= 0 &&
+           frame.y() + frame.height() <= bandHeight;
+}
+
+CrossBandDragState::Value dragChange(const CrossBandDragState::Value &current, const DragStep &step)
+{
+    CrossBandDragState::Value next = current;
+    const bool isGroupLeader =
+        step.selection.size() >= 2 && step.selection.contains(step.elementID);
+    if (step.over && !(*step.over == step.own)) {
+        next.elementID = step.elementID;
+        next.globalLocation = step.location;
+        next.isOutOfBounds = false;
+        next.groupElementIDs.clear();
+        if (isGroupLeader) {
+            for (const QUuid &id : step.selection) {
+                if (id != step.elementID)
+                    next.groupElementIDs.append(id);
+            }
+        }
+        return next;
+    }
+    if (step.selection.size() >= 2 || !step.fitsOwnBand)
+        return CrossBandDragState::Value{};
+    if (*step.fitsOwnBand) {
+        // The group is left as it was.
+        next.elementID.reset();
+        next.globalLocation.reset();
+        next.isOutOfBounds = false;
+        return next;
+    }
+    next.elementID = step.elementID;
+    next.globalLocation = step.location;
+    next.isOutOfBounds = true;
+    next.groupElementIDs.clear();
+    return next;
+}
+
+CrossBandDragState::Value resizeChange(const CrossBandDragState::Value &current,
+                                       const QUuid &elementID, bool fits, QPointF ghostCenter)
+{
+    CrossBandDragState::Value next = current;
+    if (fits) {
+        next.elementID.reset();
+        next.globalLocation.reset();
+        next.isOutOfBounds = false;
+    } else {
+        next.elementID = elementID;
+        next.globalLocation = ghostCenter;
+        next.isOutOfBounds = true;
+    }
+    return next;
+}
+
+Drop dropDecision(bool isMultiSelection, bool overOtherBand, bool isTopLevel)
+{
+    if (isMultiSelection)
+        return overOtherBand ? Drop::selectionToBand : Drop::selectionInBand;
+    if (!overOtherBand)
+        return Drop::elementInBand;
+    return isTopLevel ? Drop::elementToBand : Drop::childStays;
+}
+
+QPointF snappedOrigin(QPointF position, const BandSettings &settings, double columnWidth,
+                      double bandHeight)
+{
+    return QPointF(settings.snapped(position.x(), columnWidth),
+                   settings.snapped(position.y(), bandHeight));
+}
+
+QPointF movedOrigin(QPointF origin, QSizeF delta, const BandSettings &settings, double columnWidth,
+                    double bandHeight)
+{
+    const QPointF snapped = snappedOrigin(origin + QPointF(delta.width(), delta.height()), settings,
+                                          columnWidth, bandHeight);
+    return QPointF(std::max(0.0, snapped.x()), std::max(0.0, snapped.y()));
+}
+
+double snappedSide(double side, const BandSettings &settings)
+{
+    const double snapped = settings.snapped(side);
+    if (snapped >= minimumSide)
+        return snapped;
+    const double grid = settings.gridSize();
+    if (!settings.isSnapToGridEnabled() || !(grid > 0))
+        return minimumSide;
+    return std::ceil(minimumSide / grid) * grid;
+}
+
+QRectF committedResizeFrame(ResizeHandleKind kind, const QRectF &start, QSizeF delta,
+                            QPointF current, const BandSettings &settings, double columnWidth,
+                            double bandHeight)
+{
+    const QRectF live = liveResizeFrame(kind, start, delta);
+    const bool movesLeft =
+        kind == ResizeHandleKind::topLeft || kind == ResizeHandleKind::bottomLeft;
+    const bool movesTop = kind == ResizeHandleKind::topLeft || kind == ResizeHandleKind::topRight;
+    const QPointF origin(movesLeft ? live.x() : current.x(), movesTop ? live.y() : current.y());
+    return QRectF(
+        snappedOrigin(origin, settings, columnWidth, bandHeight),
+        QSizeF(snappedSide(live.width(), settings), snappedSide(live.height(), settings)));
+}
+
+QPointF frameCenter(const QRectF &frame, QPointF homeFrameOrigin, double zoom)
+{
+    return homeFrameOrigin + frame.center() * zoom;
+}
+
+} // namespace gesture

@@ -1,0 +1,65 @@
+#include "canvas/ElementImageLoader.h"
+
+#include <QFile>
+#include <QImageReader>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+
+ElementImageLoader::ElementImageLoader(QObject *parent) : QObject(parent) {}
+
+ElementImageLoader::Result ElementImageLoader::image(const QUrl &url)
+{
+    if (url.isLocalFile())
+        return localImage(url.toLocalFile());
+    const auto known = webImages_.constFind(url);
+    if (known != webImages_.constEnd())
+        return *known;
+    webImages_.insert(url, Result{});
+    if (!network_)
+        network_ = new QNetworkAccessManager(this);
+    QNetworkRequest request(url);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::NoLessSafeRedirectPolicy);
+    QNetworkReply *reply = network_->get(request);
+    connect(reply, &QNetworkReply::finished, this, [this, reply, url] { finished(reply, url); });
+    return Result{};
+}
+
+ElementImageLoader::Result ElementImageLoader::localImage(const QString &path)
+{
+    // The file is read again whenever its size or its (nanosecond) modification time changes,
+    // so an edited picture shows at once, without decoding it at every paint.
+    std::error_code error;
+    const std::filesystem::path native(QFile::encodeName(path).toStdString());
+    const auto modified = std::filesystem::last_write_time(native, error);
+    const auto size = error ? 0 : std::filesystem::file_size(native, error);
+    if (error || !std::filesystem::is_regular_file(native, error)) {
+        localFiles_.remove(path);
+        return Result{Phase::failed, {}};
+    }
+    LocalFile &file = localFiles_[path];
+    if (file.size != qint64(size) || file.modified != modified) {
+        file.size = qint64(size);
+        file.modified = modified;
+        QImageReader reader(path);
+        reader.setAutoTransform(true);
+        file.image = reader.read();
+    }
+    if (file.image.isNull())
+        return Result{Phase::failed, {}};
+    return Result{Phase::loaded, file.image};
+}
+
+void ElementImageLoader::finished(QNetworkReply *reply, const QUrl &url)
+{
+    reply->deleteLater();
+    Result result{Phase::failed, {}};
+    if (reply->error() == QNetworkReply::NoError) {
+        QImage picture;
+        if (picture.loadFromData(reply->readAll()))
+            result = Result{Phase::loaded, picture};
+    }
+    webImages_.insert(url, result);
+    emit imageChanged(url);
+}

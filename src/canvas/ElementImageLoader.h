@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QHash>
+#include <QImage>
+#include <QObject>
+#include <QUrl>
+#include <filesystem>
+
+class QNetworkAccessManager;
+class QNetworkReply;
+
+// The pictures of image elements. A local file is read when asked for (again whenever it has
+// changed on disk); a web picture is fetched in the background and `imageChanged` tells the
+// canvas when its load has ended. Main thread only.
+class ElementImageLoader : public QObject {
+    Q_OBJECT
+public:
+    enum class Phase { loading, loaded, failed };
+    struct Result {
+        Phase phase = Phase::loading;
+        QImage image;
+    };
+
+    explicit ElementImageLoader(QObject *parent = nullptr);
+
+    Result image(const QUrl &url);
+
+signals:
+    void imageChanged(const QUrl &url);
+
+private:
+    struct LocalFile {
+        std::filesystem::file_time_type modified;
+        qint64 size = -1;
+        QImage image;
+    };
+
+    Result localImage(const QString &path);
+    void finished(QNetworkReply *reply, const QUrl &url);
+
+    QNetworkAccessManager *network_ = nullptr;
+    QHash<QString, LocalFile> localFiles_;
+    QHash<QUrl, Result> webImages_;
+};

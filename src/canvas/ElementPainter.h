@@ -1,0 +1,41 @@
+#pragma once
+
+#include "model/ReportElement.h"
+
+#include <QRectF>
+#include <QUrl>
+#include <optional>
+
+class ElementImageLoader;
+class QPainter;
+
+// What a face needs beyond the element: the report's file, the store's subreport state and the
+// loader of pictures.
+struct ElementFaceContext {
+    // The saved report, against which relative picture names resolve; none while unsaved.
+    std::optional<QUrl> reportURL;
+    // The element's subreport file is still being created.
+    bool isCreatingSubreport = false;
+    // The static text is being edited in place: its label gives way to the editor.
+    bool isEditingInline = false;
+    // Without a loader, pictures show their placeholder.
+    ElementImageLoader *images = nullptr;
+};
+
+// Draws the face of one element, by kind, in its own points: (0, 0) is its top-left corner and
+// one scene unit is one point, so a 10-point font is 10 units high on the page. The face fills
+// the element's drawn frame (its size raised to 4 points each way) and is clipped to it.
+// Styles, side pens, paddings and print-time attributes are not drawn.
+namespace ElementPainter {
+
+// Everything under the element's children (the whole face of a kind without children), in
+// `frame`: the element's drawn frame. During a resize the element is given with its live size.
+void paintContent(QPainter *painter, const ReportElement &element, const QRectF &frame,
+                  const ElementFaceContext &context);
+// What frames and lists draw over their children: the outline, and a list's corner label.
+void paintOverlay(QPainter *painter, const ReportElement &element, const QRectF &frame);
+// The element with its children at any depth, each clipped to its container: for pictures of
+// whole reports drawn without a canvas.
+void paintTree(QPainter *painter, const ReportElement &element, const ElementFaceContext &context);
+
+} // namespace ElementPainter

@@ -1,0 +1,457 @@
+#include "canvas/ElementView.h"
+
+#include "app/AppClock.h"
+#include "app/AppSettings.h"
+#include "app/Dialogs.h"
+#include "app/WorkspaceModel.h"
+#include "canvas/BandContext.h"
+#include "canvas/ColorHex.h"
+#include "canvas/CrossBandDragState.h"
+#include "canvas/ElementChildLayer.h"
+#include "canvas/ElementContextMenu.h"
+#include "canvas/ElementDragRules.h"
+#include "canvas/ElementEnvironment.h"
+#include "canvas/ElementExpressionSheet.h"
+#include "canvas/ElementGesture.h"
+#include "canvas/ElementMove.h"
+#include "canvas/ElementPainter.h"
+#include "canvas/InlineElementTextField.h"
+#include "canvas/MultiDragState.h"
+#include "canvas/ResizeHandleItem.h"
+#include "canvas/SubreportOpener.h"
+
+#include <QApplication>
+#include <QFontDatabase>
+#include <QGraphicsProxyWidget>
+#include <QGraphicsScene>
+#include <QGraphicsSceneContextMenuEvent>
+#include <QGraphicsSceneMouseEvent>
+#include <QGraphicsView>
+#include <QMenu>
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Selected elements lie above the others of their band, in their own order among themselves.
+constexpr qreal selectedLift = 1e6;
+// The inline field lies over the element's content and children, below its handles.
+constexpr qreal editorZ = 1e8;
+
+QFont inlineFont(const ReportElement &element)
+{
+    QFont font =
+        QFontDatabase::hasFamily(element.fontName) ? QFont(element.fontName) : QApplication::font();
+    font.setPixelSize(std::max(1, int(std::lround(element.fontSize))));
+    return font;
+}
+
+Qt::Alignment inlineAlignment(TextAlignment alignment)
+{
+    switch (alignment) {
+    case TextAlignment::center:
+        return Qt::AlignHCenter | Qt::AlignVCenter;
+    case TextAlignment::right:
+        return Qt::AlignRight | Qt::AlignVCenter;
+    case TextAlignment::left:
+        break;
+    }
+    return Qt::AlignLeft | Qt::AlignVCenter;
+}
+
+// Whether the item or one of its children holds the pointer: it is inside a mouse handler.
+bool holdsPointer(const QGraphicsItem *item)
+{
+    const QGraphicsItem *grabber = item->scene() ? item->scene()->mouseGrabberItem() : nullptr;
+    return grabber && (grabber == item || item->isAncestorOf(grabber));
+}
+
+} // namespace
+
+ElementView::ElementView(const ReportElement &element, const BandTarget &target,
+                         const BandContext *context, QGraphicsItem *parent)
+    : QGraphicsObject(parent), target_(target), context_(context),
+      expressionSheet_(new ElementExpressionSheet(this))
+{
+    setAcceptedMouseButtons(Qt::LeftButton);
+    if (context && context->crossBand) {
+        connect(context->crossBand, &CrossBandDragState::changed, this,
+                [this] { setOpacity(dragrules::ghostOpacity(*context_->crossBand, id())); });
+    }
+    element_.id = element.id;
+    element_.width = -1; // differs from any element, so that setElement lays the view out
+    setElement(element);
+}
+
+ElementView::~ElementView() = default;
+
+void ElementView::setElement(const ReportElement &element)
+{
+    if (element_ == element)
+        return;
+    element_ = element;
+    if (const ElementList *children = element.kind.children())
+        syncList(childParent(), children_, *children, target_, context_);
+    else if (!children_.isEmpty())
+        syncList(childParent(), children_, {}, target_, context_);
+    place();
+    syncInlineEditor();
+    update();
+}
+
+void ElementView::setShownSelected(bool selected)
+{
+    if (isShownSelected_ == selected)
+        return;
+    isShownSelected_ = selected;
+    if (selected && !handles_[0]) {
+        for (ResizeHandleKind kind : allResizeHandleKinds())
+            handles_[size_t(kind)] = new ResizeHandleItem(kind, this);
+    }
+    for (ResizeHandleItem *handle : handles_) {
+        if (handle)
+            handle->setVisible(selected);
+    }
+    // Only selected elements follow another element's drag.
+    if (context_ && context_->multiDrag) {
+        if (selected)
+            connect(context_->multiDrag, &MultiDragState::changed, this, &ElementView::place);
+        else
+            disconnect(context_->multiDrag, &MultiDragState::changed, this, &ElementView::place);
+    }
+    setOrder(order_);
+    placeHandles();
+    place();
+    update();
+}
+
+void ElementView::setOrder(int order)
+{
+    order_ = order;
+    setZValue(order + (isShownSelected_ ? selectedLift : 0));
+}
+
+QRectF ElementView::previewFrame() const
+{
+    const std::optional<QRectF> &start = resizeAnchor_.startFrame();
+    const std::optional<ResizeHandleKind> &handle = resizeAnchor_.activeHandle();
+    if (start && handle)
+        return liveResizeFrame(*handle, *start, resizeTranslation_);
+    return QRectF(element_.x, element_.y, element_.width, element_.height);
+}
+
+QRectF ElementView::box() const
+{
+    return QRectF(QPointF(0, 0), drawnSize_);
+}
+
+InlineElementTextField *ElementView::inlineField() const
+{
+    return editorProxy_ ? qobject_cast<InlineElementTextField *>(editorProxy_->widget()) : nullptr;
+}
+
+ResizeHandleItem *ElementView::handle(ResizeHandleKind kind) const
+{
+    ResizeHandleItem *item = handles_[size_t(kind)];
+    return item && isShownSelected_ ? item : nullptr;
+}
+
+void ElementView::setDragTranslation(QSizeF translation)
+{
+    dragTranslation_ = translation;
+    place();
+}
+
+void ElementView::setResizeTranslation(QSizeF translation)
+{
+    resizeTranslation_ = translation;
+    place();
+}
+
+bool ElementView::canBeDragged() const
+{
+    return context_ && context_->store && context_->settings && context_->frameTracker &&
+           context_->multiDrag && context_->crossBand;
+}
+
+QPointF ElementView::canvasLocation(const QGraphicsSceneMouseEvent *event)
+{
+    QWidget *viewport = event->widget();
+    const auto *view = viewport ? qobject_cast<QGraphicsView *>(viewport->parentWidget()) : nullptr;
+    return view ? view->viewportTransform().map(event->scenePos()) : event->scenePos();
+}
+
+void ElementView::place()
+{
+    const QRectF frame = previewFrame();
+    const QSizeF size(std::max(frame.width(), gesture::minimumSide),
+                      std::max(frame.height(), gesture::minimumSide));
+    if (size != drawnSize_) {
+        prepareGeometryChange();
+        drawnSize_ = size;
+        placeHandles();
+        if (editorProxy_)
+            editorProxy_->setGeometry(box());
+        if (childLayer_)
+            childLayer_->setBox(box());
+    }
+    const QSizeF base(frame.x() + dragTranslation_.width(), frame.y() + dragTranslation_.height());
+    const QSizeF offset =
+        context_ && context_->multiDrag
+            ? dragrules::followerOffset(*context_->multiDrag, base, isShownSelected_, id())
+            : base;
+    setPos(offset.width(), offset.height());
+}
+
+void ElementView::placeHandles()
+{
+    if (!isShownSelected_)
+        return;
+    for (ResizeHandleItem *handle : handles_) {
+        if (handle)
+            handle->placeOn(drawnSize_);
+    }
+}
+
+QRectF ElementView::boundingRect() const
+{
+    // Room for the selection outline around the box.
+    return box().adjusted(-1, -1, 1, 1);
+}
+
+QPainterPath ElementView::shape() const
+{
+    QPainterPath path;
+    path.addRect(box());
+    return path;
+}
+
+void ElementView::paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidget *)
+{
+    const QRectF b = box();
+    painter->save();
+    painter->setClipRect(b, Qt::IntersectClip);
+    paintContent(painter, b);
+    painter->restore();
+    if (isShownSelected_)
+        painter->setPen(QPen(ColorHex::elementSelection(), 1.5));
+    else
+        painter->setPen(QPen(QColor(128, 128, 128, 89), 1));
+    painter->setBrush(Qt::NoBrush);
+    painter->drawRect(b);
+}
+
+void ElementView::paintContent(QPainter *painter, const QRectF &box)
+{
+    const DocumentStore *store = context_ ? context_->store.data() : nullptr;
+    ElementFaceContext face;
+    if (store) {
+        face.reportURL = store->fileURL();
+        face.isCreatingSubreport = store->creatingSubreportElementIDs().contains(id());
+    }
+    face.isEditingInline = inlineEdit_.isEditing();
+    face.images = context_ && context_->environment ? context_->environment->images : nullptr;
+    ElementPainter::paintContent(painter, shownElement(), box, face);
+}
+
+ReportElement ElementView::shownElement() const
+{
+    ReportElement shown = element_;
+    const QRectF frame = previewFrame();
+    shown.width = frame.width();
+    shown.height = frame.height();
+    return shown;
+}
+
+QGraphicsItem *ElementView::childParent()
+{
+    if (!childLayer_ && element_.kind.children()) {
+        childLayer_ = new ElementChildLayer(
+            [this](QPainter *painter, const QRectF &box) {
+                ElementPainter::paintOverlay(painter, shownElement(), box);
+            },
+            this);
+        childLayer_->setBox(box());
+    }
+    return childLayer_ ? static_cast<QGraphicsItem *>(childLayer_) : this;
+}
+
+void ElementView::contextMenuEvent(QGraphicsSceneContextMenuEvent *event)
+{
+    DocumentStore *store = context_ ? context_->store.data() : nullptr;
+    if (!store) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    QMenu *menu = ElementContextMenu::build(*store, id(), event->widget());
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->screenPos());
+}
+
+void ElementView::mousePressEvent(QGraphicsSceneMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton || !context_ || !context_->store) {
+        event->ignore();
+        return;
+    }
+    // While the inline field is open, presses on the element belong to the field.
+    event->accept();
+    if (!inlineEdit_.isEditing())
+        move_ = std::make_unique<ElementMove>(*this, canvasLocation(event));
+}
+
+void ElementView::mouseMoveEvent(QGraphicsSceneMouseEvent *event)
+{
+    if (move_ && canBeDragged())
+        move_->moved(canvasLocation(event));
+}
+
+void ElementView::mouseReleaseEvent(QGraphicsSceneMouseEvent *event)
+{
+    // Taken first: a drop may take this view off the canvas.
+    const std::unique_ptr<ElementMove> move = std::move(move_);
+    if (!move || !context_->store || move->released(canvasLocation(event)))
+        return;
+    clicked(event->modifiers());
+}
+
+void ElementView::clicked(Qt::KeyboardModifiers modifiers)
+{
+    DocumentStore *store = context_->store;
+    if (modifiers & (Qt::ShiftModifier | Qt::ControlModifier)) {
+        store->toggleSelection(id(), target_);
+    } else {
+        store->setActiveBandTarget(target_);
+        store->setSelectedElementIDs({id()});
+    }
+    const AppClock *clock = context_->clock;
+    if (!clock)
+        return;
+    if (clicks_.registerClick(clock->now().toMSecsSinceEpoch(), clock->doubleClickIntervalMs()))
+        doubleClicked();
+}
+
+void ElementView::doubleClicked()
+{
+    DocumentStore *store = context_->store;
+    const ElementEnvironment *environment = context_->environment;
+    if (element_.kind.is<ElementKind::StaticText>()) {
+        openInlineEditor();
+    } else if (element_.kind.is<ElementKind::TextField>()) {
+        const QList<QGraphicsView *> views = scene() ? scene()->views() : QList<QGraphicsView *>();
+        expressionSheet_->open(store, id(), views.value(0),
+                               environment ? environment->expressions : nullptr);
+    } else if (const auto *subreport = element_.kind.as<ElementKind::Subreport>()) {
+        // A subreport whose file is still being made is left alone until it exists.
+        if (!store->creatingSubreportElementIDs().contains(id()))
+            openSubreport(subreport->expression);
+    }
+}
+
+void ElementView::openSubreport(const QString &expression)
+{
+    const ElementEnvironment *environment = context_->environment;
+    if (!environment || !environment->workspace || !environment->settings || !environment->dialogs)
+        return;
+    SubreportOpener(*context_->store, *environment->workspace, *environment->settings,
+                    *environment->dialogs)
+        .openSubreport(expression);
+}
+
+void ElementView::openInlineEditor()
+{
+    const auto *text = element_.kind.as<ElementKind::StaticText>();
+    if (!text || inlineEdit_.isEditing() || !context_->store)
+        return;
+    inlineEdit_.setIsEditing(true);
+    QPointer<DocumentStore> store = context_->store;
+    const QUuid elementID = id();
+    auto *field = new InlineElementTextField(
+        text->text, inlineFont(element_), inlineAlignment(element_.textAlignment),
+        [store, elementID](const QString &typed) {
+            if (!store)
+                return;
+            store->updateElement(elementID, [&typed](ReportElement &e) {
+                if (auto *staticText = e.kind.as<ElementKind::StaticText>())
+                    staticText->text = typed;
+                else
+                    e.kind = ElementKind::StaticText{typed};
+            });
+        },
+        [this] { closeInlineEditor(); });
+    auto *proxy = new QGraphicsProxyWidget(this);
+    proxy->setWidget(field);
+    proxy->setZValue(editorZ);
+    proxy->setGeometry(box());
+    editorProxy_ = proxy;
+    update();
+}
+
+void ElementView::closeInlineEditor()
+{
+    inlineEdit_.setIsEditing(false);
+    // Called from the field's own key and focus handlers: it goes once they have returned.
+    if (QGraphicsProxyWidget *proxy = editorProxy_) {
+        editorProxy_ = nullptr;
+        proxy->hide();
+        proxy->deleteLater();
+    }
+    update();
+}
+
+void ElementView::syncInlineEditor()
+{
+    InlineElementTextField *field = inlineField();
+    if (!field)
+        return;
+    if (const auto *text = element_.kind.as<ElementKind::StaticText>())
+        field->update(text->text, inlineFont(element_), inlineAlignment(element_.textAlignment));
+    else
+        closeInlineEditor();
+}
+
+void ElementView::syncList(QGraphicsItem *parent, Items &items, const ElementList &elements,
+                           const BandTarget &target, const BandContext *context)
+{
+    QSet<QUuid> listed;
+    listed.reserve(elements.size());
+    int order = 0;
+    for (const ReportElement &e : elements) {
+        listed.insert(e.id);
+        ElementView *&item = items[e.id];
+        if (item)
+            item->setElement(e);
+        else
+            item = new ElementView(e, target, context, parent);
+        item->setOrder(order++);
+    }
+    if (listed.size() == items.size())
+        return;
+    for (auto it = items.begin(); it != items.end();) {
+        if (listed.contains(it.key())) {
+            ++it;
+            continue;
+        }
+        ElementView *gone = it.value();
+        it = items.erase(it);
+        if (holdsPointer(gone)) {
+            // Its own drop took it away: it goes once the release has been handled.
+            gone->hide();
+            gone->setParentItem(nullptr);
+            gone->scene()->removeItem(gone);
+            gone->deleteLater();
+        } else {
+            delete gone;
+        }
+    }
+}
+
+void ElementView::showSelection(const Items &items, const QSet<QUuid> &selected)
+{
+    for (ElementView *item : items) {
+        item->setShownSelected(selected.contains(item->id()));
+        showSelection(item->children_, selected);
+    }
+}

@@ -1,0 +1,134 @@
+#pragma once
+
+#include "canvas/ClickTracker.h"
+#include "canvas/InlineEditState.h"
+#include "canvas/ResizeAnchor.h"
+#include "model/ReportBand.h"
+#include "model/ReportElement.h"
+
+#include <QGraphicsObject>
+#include <QHash>
+#include <QPointer>
+#include <QSet>
+#include <QUuid>
+#include <array>
+#include <memory>
+
+class ElementChildLayer;
+class ElementExpressionSheet;
+class ElementMove;
+class ElementResize;
+class InlineElementTextField;
+class QGraphicsProxyWidget;
+class QGraphicsSceneMouseEvent;
+class ResizeHandleItem;
+struct BandContext;
+
+// One report element on the canvas, at its place in points inside its band or container,
+// drawn at least 4 by 4 points large. It shows the selection with an outline and four corner
+// handles, turns clicks into selection changes and double clicks into its kind's action, is
+// dragged within and across bands with the rest of the selection, resized by its handles, and
+// edits a static text in place. Views are keyed by element id and updated in place; a
+// container keeps its children's views the same way.
+class ElementView : public QGraphicsObject {
+    Q_OBJECT
+public:
+    using Items = QHash<QUuid, ElementView *>;
+
+    // `target` is the band that holds the element, or the outermost container's band.
+    ElementView(const ReportElement &element, const BandTarget &target, const BandContext *context,
+                QGraphicsItem *parent);
+    ~ElementView() override;
+
+    QUuid id() const { return element_.id; }
+    // The element as last given; the store holds the current value.
+    const ReportElement &element() const { return element_; }
+    const BandTarget &target() const { return target_; }
+    const BandContext *context() const { return context_; }
+    // Takes the element's new value; nothing happens when it is unchanged.
+    void setElement(const ReportElement &element);
+    void setShownSelected(bool selected);
+    bool isShownSelected() const { return isShownSelected_; }
+    const Items &children() const { return children_; }
+
+    // The frame drawn now, in the points of the band or container: the element's own frame,
+    // or the live frame of a resize in progress.
+    QRectF previewFrame() const;
+    // The rectangle that is drawn and hit: the frame's size, at least 4 by 4.
+    QRectF box() const;
+    const ResizeAnchor &resizeAnchor() const { return resizeAnchor_; }
+    const InlineEditState &inlineEdit() const { return inlineEdit_; }
+    // The inline text field while a static text is edited in place, else null.
+    InlineElementTextField *inlineField() const;
+    // A corner handle while the element is selected, else null.
+    ResizeHandleItem *handle(ResizeHandleKind kind) const;
+    // The expression builder of a text field, opened by a double click.
+    ElementExpressionSheet *expressionSheet() const { return expressionSheet_; }
+
+    // The live translations of a drag or resize, in points; zero outside one.
+    void setDragTranslation(QSizeF translation);
+    void setResizeTranslation(QSizeF translation);
+    ResizeAnchor &resizeAnchor() { return resizeAnchor_; }
+    // Whether presses may become drags and resizes: the canvas's store, preferences and shared
+    // gesture state are all present.
+    bool canBeDragged() const;
+    // Where a pointer event happened, in canvas view coordinates (zoom and scroll included),
+    // the coordinates of the band frames and the drag ghost.
+    static QPointF canvasLocation(const QGraphicsSceneMouseEvent *event);
+
+    QRectF boundingRect() const override;
+    QPainterPath shape() const override;
+    void paint(QPainter *painter, const QStyleOptionGraphicsItem *option, QWidget *widget) override;
+
+    // Makes `items` (the children of `parent`) show `elements` in their order: existing views
+    // are updated, missing ones created, and those of elements no longer listed removed.
+    static void syncList(QGraphicsItem *parent, Items &items, const ElementList &elements,
+                         const BandTarget &target, const BandContext *context);
+    // Marks the views of the selected ids, at any depth.
+    static void showSelection(const Items &items, const QSet<QUuid> &selected);
+
+protected:
+    void mousePressEvent(QGraphicsSceneMouseEvent *event) override;
+    void mouseMoveEvent(QGraphicsSceneMouseEvent *event) override;
+    void mouseReleaseEvent(QGraphicsSceneMouseEvent *event) override;
+    // The element's menu, acting on it or on the whole selection it belongs to.
+    void contextMenuEvent(QGraphicsSceneContextMenuEvent *event) override;
+
+private:
+    // The element's inside, in `box`: what its kind shows.
+    void paintContent(QPainter *painter, const QRectF &box);
+    // A click that was no drag: selection, then the double-click test.
+    void clicked(Qt::KeyboardModifiers modifiers);
+    // The double-click action of the element's kind.
+    void doubleClicked();
+    void openSubreport(const QString &expression);
+    // The element as drawn now: a resize in progress shows its live size.
+    ReportElement shownElement() const;
+    // The items of a frame's or list's children go in here; null for other kinds.
+    QGraphicsItem *childParent();
+    void openInlineEditor();
+    void closeInlineEditor();
+    void syncInlineEditor();
+    // Position, size, stacking, opacity and handles from the element and the gesture state.
+    void place();
+    void placeHandles();
+    void setOrder(int order);
+
+    ReportElement element_;
+    BandTarget target_;
+    const BandContext *context_;
+    Items children_;
+    bool isShownSelected_ = false;
+    int order_ = 0;
+    QSizeF drawnSize_;
+    QSizeF dragTranslation_{0, 0};
+    QSizeF resizeTranslation_{0, 0};
+    ResizeAnchor resizeAnchor_;
+    InlineEditState inlineEdit_;
+    ClickTracker clicks_;
+    std::array<ResizeHandleItem *, 4> handles_{};
+    QPointer<QGraphicsProxyWidget> editorProxy_;
+    std::unique_ptr<ElementMove> move_;
+    ElementExpressionSheet *expressionSheet_;
+    ElementChildLayer *childLayer_ = nullptr;
+};

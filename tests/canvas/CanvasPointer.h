@@ -1,0 +1,38 @@
+#pragma once
+
+#include "canvas/BandItem.h"
+#include "canvas/CanvasGraphicsView.h"
+#include "canvas/CanvasScene.h"
+#include "canvas/CanvasView.h"
+
+#include <QTest>
+
+// A canvas driven by the pointer as a user drives it: events go to the viewport of its graphics
+// view, at points given in the coordinates of a band's body.
+struct CanvasPointer {
+    CanvasView canvas;
+
+    QWidget *viewport() const { return canvas.graphicsView()->viewport(); }
+    BandItem *band(const BandTarget &target) const { return canvas.scene()->bandItem(target); }
+    // A point of a band body on the viewport.
+    QPoint at(const BandTarget &target, QPointF body) const
+    {
+        const BandItem *b = band(target);
+        return canvas.graphicsView()->mapFromScene(b->mapToScene(b->bodyRect().topLeft() + body));
+    }
+    void press(QPoint point) { QTest::mousePress(viewport(), Qt::LeftButton, {}, point); }
+    void move(QPoint point) { QTest::mouseMove(viewport(), point); }
+    void release(QPoint point) { QTest::mouseRelease(viewport(), Qt::LeftButton, {}, point); }
+    // Press, a move half-way, a move to the end and the release.
+    void drag(QPoint from, QPoint to, Qt::KeyboardModifiers modifiers = {})
+    {
+        QTest::mousePress(viewport(), Qt::LeftButton, modifiers, from);
+        QTest::mouseMove(viewport(), (from + to) / 2);
+        QTest::mouseMove(viewport(), to);
+        QTest::mouseRelease(viewport(), Qt::LeftButton, modifiers, to);
+    }
+    void click(QPoint point, Qt::KeyboardModifiers modifiers = {})
+    {
+        QTest::mouseClick(viewport(), Qt::LeftButton, modifiers, point);
+    }
+};

@@ -1,0 +1,148 @@
+#include "app/AppClock.h"
+#include "app/AppSettings.h"
+#include "app/ScriptedDialogs.h"
+#include "app/WorkspaceModel.h"
+#include "canvas/ElementChildLayer.h"
+#include "canvas/ElementExpressionSheet.h"
+#include "canvas/ElementView.h"
+#include "editors/CodeEditorView.h"
+#include "editors/ExpressionBuilderPresentationState.h"
+#include "editors/ExpressionBuilderSheet.h"
+#include "editors/ExpressionBuilderView.h"
+
+#include "CanvasPointer.h"
+#include "ModelBuilders.h"
+#include "TestBandSettings.h"
+
+#include <QApplication>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// A canvas on the workspace's report whose elements act on scripted alerts.
+struct ElementActionsTest : ::testing::Test, CanvasPointer {
+    ElementActionsTest()
+    {
+        store = workspace.activeStore();
+        canvas.resize(900, 700);
+        canvas.setBandSettings(&bandSettings);
+        canvas.setClock(&clock);
+        canvas.scene()->setEnvironment(
+            ElementEnvironment{&workspace, &settings, &dialogs, nullptr, nullptr});
+        canvas.setStore(store);
+        canvas.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&canvas));
+    }
+
+    QUuid add(ElementKind kind, QRectF frame)
+    {
+        ReportElement e = testsupport::element(std::move(kind));
+        e.x = frame.x();
+        e.y = frame.y();
+        e.width = frame.width();
+        e.height = frame.height();
+        store->addElement(e, title);
+        return e.id;
+    }
+    void doubleClick(QPointF body)
+    {
+        click(at(title, body));
+        click(at(title, body));
+        QCoreApplication::processEvents();
+    }
+
+    QTemporaryDir dir;
+    AppSettings settings{dir.path()};
+    ScriptedDialogs dialogs;
+    WorkspaceModel workspace;
+    DocumentStore *store = nullptr;
+    TestBandSettings bandSettings;
+    FixedClock clock{QDateTime::fromMSecsSinceEpoch(10'000)};
+    const BandTarget title = BandTarget::standard(BandType::title);
+};
+
+TEST_F(ElementActionsTest, DoubleClickOnATextFieldOpensTheBuilderOnItsExpression)
+{
+    const QUuid field = add(ElementKind::TextField{u"$F{name}"_s}, QRectF(10, 2, 120, 16));
+    ElementView *view = band(title)->elementItems().value(field);
+    doubleClick({20, 8});
+    click(at(title, {20, 8}));
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(view->expressionSheet()->presentation()->isVisible());
+    ExpressionBuilderSheet *sheet = view->expressionSheet()->sheet();
+    ASSERT_TRUE(sheet && sheet->builder());
+    EXPECT_EQ(sheet->builder()->editor()->text(), u"$F{name}"_s);
+
+    sheet->builder()->editor()->insertAtCursor(u"$F{other}"_s);
+    const ReportElement changed = store->element(field).value();
+    ASSERT_TRUE(changed.kind.is<ElementKind::TextField>());
+    const QString expression = changed.kind.as<ElementKind::TextField>()->expression;
+    EXPECT_TRUE(expression.contains(u"$F{other}"_s)) << expression.toStdString();
+    EXPECT_TRUE(store->isDirty());
+    view->expressionSheet()->presentation()->setVisible(false);
+}
+
+TEST_F(ElementActionsTest, DoubleClickOnASubreportOpensItUnlessItIsBeingCreated)
+{
+    const QUuid subreport =
+        add(ElementKind::Subreport{uR"("Orders.jasper")"_s}, QRectF(200, 0, 100, 18));
+    const ReportDocument before = store->document();
+    store->setCreatingSubreportElementIDs({subreport});
+    doubleClick({210, 8});
+    EXPECT_TRUE(dialogs.alerts().isEmpty()) << "still being created";
+
+    store->setCreatingSubreportElementIDs({});
+    doubleClick({210, 8});
+    ASSERT_EQ(dialogs.alerts().size(), 1);
+    EXPECT_TRUE(
+        dialogs.alerts().first().informativeText.startsWith(u"Save the master report first"_s));
+    EXPECT_TRUE(store->document() == before) << "the master report is left as it was";
+    EXPECT_EQ(workspace.tabs().size(), 1);
+}
+
+TEST_F(ElementActionsTest, ContextMenuTargetsTheClickedElementOutsideTheSelection)
+{
+    const QUuid a = add(ElementKind::Rectangle{}, QRectF(10, 0, 40, 18));
+    const QUuid b = add(ElementKind::Rectangle{}, QRectF(100, 0, 40, 18));
+    store->setSelectedElementIDs({a});
+    const QPoint point = at(title, {110, 8});
+    QContextMenuEvent event(QContextMenuEvent::Mouse, point, viewport()->mapToGlobal(point));
+    QApplication::sendEvent(viewport(), &event);
+    auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+    ASSERT_TRUE(menu);
+    QAction *remove = nullptr;
+    for (QAction *action : menu->actions()) {
+        EXPECT_TRUE(action->isEnabled()) << "items are present or absent, never disabled";
+        remove = action->text() == u"Delete"_s ? action : remove;
+    }
+    ASSERT_TRUE(remove);
+    EXPECT_TRUE(remove->property("destructive").toBool());
+    remove->trigger();
+    menu->close();
+    EXPECT_FALSE(store->element(b));
+    EXPECT_TRUE(store->element(a)) << "the selection elsewhere was not the target";
+}
+
+TEST_F(ElementActionsTest, FrameChildrenAreCutOffAtTheFrame)
+{
+    ReportElement child = testsupport::element(ElementKind::Rectangle{});
+    child.x = 60;
+    child.width = 80;
+    const QUuid frame = add(ElementKind::Frame{{child}}, QRectF(10, 0, 100, 18));
+    ElementView *view = band(title)->elementItems().value(frame);
+    ElementView *childView = view->children().value(child.id);
+    ASSERT_TRUE(childView);
+    EXPECT_TRUE(childView->isClipped());
+    auto *layer = dynamic_cast<ElementChildLayer *>(childView->parentItem());
+    ASSERT_TRUE(layer);
+    EXPECT_EQ(layer->boundingRect(), QRectF(0, 0, 100, 18));
+    // The frame's resize reaches the clip.
+    store->updateElement(frame, [](ReportElement &e) { e.width = 150; });
+    EXPECT_EQ(layer->boundingRect(), QRectF(0, 0, 150, 18));
+}
+
+} // namespace

@@ -1,0 +1,172 @@
+#include "canvas/ElementGesture.h"
+
+#include "TestBandSettings.h"
+
+#include <gtest/gtest.h>
+
+using gesture::Drop;
+
+namespace {
+
+const QUuid dragged = QUuid::createUuid();
+const QUuid other1 = QUuid::createUuid();
+const QUuid other2 = QUuid::createUuid();
+const BandTarget own = BandTarget::standard(BandType::detail);
+const BandTarget title = BandTarget::standard(BandType::title);
+const QPointF pointer(120, 80);
+
+CrossBandDragState::Value ghost(std::optional<QUuid> id, std::optional<QPointF> at,
+                                QList<QUuid> group, bool outOfBounds)
+{
+    return {id, at, group, outOfBounds};
+}
+
+} // namespace
+
+TEST(ElementGesture, DragStepGhostStateFollowsThePointer)
+{
+    // A state left over from an earlier step, to see what each rule keeps of it.
+    const CrossBandDragState::Value stale = ghost(other2, QPointF(1, 1), {other2}, true);
+    struct Case {
+        const char *name;
+        std::optional<BandTarget> over;
+        QList<QUuid> selection;
+        std::optional<bool> fits;
+        CrossBandDragState::Value expected;
+    };
+    const Case cases[] = {
+        {"alone over another band", title, {dragged}, true, ghost(dragged, pointer, {}, false)},
+        {"leader of three over another band",
+         title,
+         {dragged, other1, other2},
+         true,
+         ghost(dragged, pointer, {other1, other2}, false)},
+        {"unselected while others are selected, over another band",
+         title,
+         {other1, other2},
+         true,
+         ghost(dragged, pointer, {}, false)},
+        {"several selected over the own band", own, {dragged, other1}, false, {}},
+        {"several selected over no band", std::nullopt, {dragged, other1}, false, {}},
+        {"alone and inside the own band keeps the group",
+         own,
+         {dragged},
+         true,
+         ghost(std::nullopt, std::nullopt, {other2}, false)},
+        {"alone and sticking out over no band",
+         std::nullopt,
+         {},
+         false,
+         ghost(dragged, pointer, {}, true)},
+        {"alone with the own band's frame unknown", own, {dragged}, std::nullopt, {}},
+    };
+    for (const Case &c : cases) {
+        const gesture::DragStep step{dragged, pointer, c.over, own, c.selection, c.fits};
+        EXPECT_EQ(gesture::dragChange(stale, step), c.expected) << c.name;
+    }
+}
+
+TEST(ElementGesture, ResizeGhostNeverTouchesTheGroup)
+{
+    const CrossBandDragState::Value start = ghost(std::nullopt, std::nullopt, {other1}, false);
+    const CrossBandDragState::Value out = gesture::resizeChange(start, dragged, false, pointer);
+    EXPECT_EQ(out, ghost(dragged, pointer, {other1}, true));
+    EXPECT_EQ(gesture::resizeChange(out, dragged, true, pointer), start);
+}
+
+TEST(ElementGesture, DropDecisionInTheOrderOfItsRules)
+{
+    struct Case {
+        bool multi, overOther, topLevel;
+        Drop expected;
+    };
+    const Case cases[] = {
+        {true, true, true, Drop::selectionToBand},  {true, true, false, Drop::selectionToBand},
+        {true, false, true, Drop::selectionInBand}, {true, false, false, Drop::selectionInBand},
+        {false, true, true, Drop::elementToBand},   {false, true, false, Drop::childStays},
+        {false, false, true, Drop::elementInBand},  {false, false, false, Drop::elementInBand},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(gesture::dropDecision(c.multi, c.overOther, c.topLevel), c.expected)
+            << c.multi << c.overOther << c.topLevel;
+}
+
+TEST(ElementGesture, GrabOffsetKeepsThePointUnderThePointerAcrossBands)
+{
+    // At zoom 2 the element at (30, 10) is grabbed 5 points right and 4 points below its corner.
+    const QPointF home(100, 300);
+    const QPointF start = home + QPointF(35, 14) * 2;
+    const QPointF grab = gesture::grabOffset(start, home, 2, QPointF(30, 10));
+    EXPECT_EQ(grab, QPointF(5, 4));
+    EXPECT_EQ(gesture::bandPosition(start, home, 2, grab), QPointF(30, 10));
+    // The same point of the element under the pointer over a band 200 view points higher.
+    const QPointF otherBand(100, 100);
+    EXPECT_EQ(gesture::bandPosition(start + QPointF(20, -180), otherBand, 2, grab),
+              QPointF(40, 20));
+    EXPECT_EQ(gesture::toPoints(QPointF(20, -8), 2), QSizeF(10, -4));
+
+    EXPECT_TRUE(gesture::fitsInBand(QRectF(0, 0, 555, 40), 555, 40));
+    EXPECT_FALSE(gesture::fitsInBand(QRectF(-0.5, 0, 10, 10), 555, 40));
+    EXPECT_FALSE(gesture::fitsInBand(QRectF(0, 31, 10, 10), 555, 40));
+    EXPECT_FALSE(gesture::fitsInBand(QRectF(546, 0, 10, 10), 555, 40));
+}
+
+TEST(ElementGesture, MovesSnapAlongTheColumnAndBandAndClampAtZero)
+{
+    TestBandSettings grid;
+    const double step = 555.0 / 56; // a grid of 10 stretched over a column of 555
+    EXPECT_DOUBLE_EQ(gesture::movedOrigin({90, 5}, {10, 12}, grid, 555, 40).x(), 10 * step);
+    EXPECT_EQ(gesture::movedOrigin({90, 5}, {10, 12}, grid, 555, 40).y(), 20);
+    EXPECT_EQ(gesture::movedOrigin({5, 5}, {-30, -30}, grid, 555, 40), QPointF(0, 0));
+    // Beyond the band's height is kept: only 0 clamps.
+    EXPECT_EQ(gesture::movedOrigin({0, 35}, {0, 28}, grid, 555, 40).y(), 60);
+
+    TestBandSettings off;
+    off.snapping = false;
+    EXPECT_EQ(gesture::movedOrigin({10, 10}, {3.4, 2.5}, off, 555, 40), QPointF(13, 13));
+    EXPECT_EQ(gesture::snappedOrigin({-12.6, 3.2}, off, 555, 40), QPointF(-13, 3));
+}
+
+TEST(ElementGesture, CommittedResizeFrameFollowsTheRuleAndSnaps)
+{
+    TestBandSettings grid;
+    TestBandSettings off;
+    off.snapping = false;
+    TestBandSettings grid3;
+    grid3.grid = 3;
+    const double step = 555.0 / 56;
+    using K = ResizeHandleKind;
+    struct Case {
+        const char *name;
+        K kind;
+        QRectF start;
+        QSizeF delta;
+        const TestBandSettings &settings;
+        QRectF expected;
+    };
+    const Case cases[] = {
+        {"top-left past the band's corner stores negative places", K::topLeft,
+         QRectF(10, 5, 50, 20), QSizeF(-30, -10), off, QRectF(-20, -5, 80, 30)},
+        {"x on the stretched column grid, width on the plain grid", K::topLeft,
+         QRectF(20, 0, 20, 20), QSizeF(-7, 0), grid, QRectF(step, 0, 30, 20)},
+        {"unchanged places are snapped as well", K::bottomRight, QRectF(13, 7, 20, 20),
+         QSizeF(4, 4), grid, QRectF(step, 10, 20, 20)},
+        {"without snapping all four are rounded", K::topRight, QRectF(10.4, 5.6, 20.25, 10.3),
+         QSizeF(0.25, 0.4), off, QRectF(10, 6, 21, 10)},
+        {"a 4-point side on a grid of 10 becomes one step, not 0", K::bottomRight,
+         QRectF(0, 0, 30, 30), QSizeF(-100, -100), grid, QRectF(0, 0, 10, 10)},
+        {"the same without snapping stays 4", K::bottomRight, QRectF(0, 0, 30, 30),
+         QSizeF(-100, -100), off, QRectF(0, 0, 4, 4)},
+        {"on a grid of 3 the side becomes two steps", K::bottomLeft, QRectF(0, 0, 30, 30),
+         QSizeF(100, -100), grid3, QRectF(27, 0, 6, 6)},
+    };
+    for (const Case &c : cases) {
+        const QRectF got = gesture::committedResizeFrame(c.kind, c.start, c.delta,
+                                                         c.start.topLeft(), c.settings, 555, 40);
+        EXPECT_NEAR(got.x(), c.expected.x(), 1e-9) << c.name;
+        EXPECT_NEAR(got.y(), c.expected.y(), 1e-9) << c.name;
+        EXPECT_EQ(got.size(), c.expected.size()) << c.name;
+    }
+    // The ghost of a resize sits on the frame's centre, on the canvas.
+    EXPECT_EQ(gesture::frameCenter(QRectF(10, 20, 40, 10), QPointF(100, 50), 2), QPointF(160, 100));
+}

@@ -1,0 +1,194 @@
+#include "TestSupport.h"
+#include "app/SymbolIcons.h"
+#include "canvas/ElementFaceGeometry.h"
+#include "canvas/ElementImageLoader.h"
+#include "canvas/ElementPainter.h"
+#include "model/JrxmlCodec.h"
+
+#include <QDir>
+#include <QImage>
+#include <QPainter>
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString dataDir = QStringLiteral(QUILLMARK_SOURCE_DIR "/tests/canvas/data");
+
+// What the picture shows inside one element's frame: where something is drawn, and how much.
+struct Footprint {
+    QRect bounds;
+    int inked = 0;
+};
+
+bool isInk(QRgb pixel)
+{
+    return qRed(pixel) < 232 || qGreen(pixel) < 232 || qBlue(pixel) < 232;
+}
+
+Footprint footprint(const QImage &image, const QRect &region)
+{
+    Footprint f;
+    const QRect inside = region.intersected(image.rect());
+    for (int y = inside.top(); y <= inside.bottom(); ++y) {
+        for (int x = inside.left(); x <= inside.right(); ++x) {
+            if (isInk(image.pixel(x, y))) {
+                ++f.inked;
+                f.bounds |= QRect(x, y, 1, 1);
+            }
+        }
+    }
+    return f;
+}
+
+class ElementRenderTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        SymbolIcons::useIconTheme(false);
+        report = JrxmlCodec::parse(testsupport::readFile(dataDir + u"/allkinds.jrxml"_s));
+        ASSERT_TRUE(report.band(BandType::title));
+        elements = report.band(BandType::title)->elements;
+        picture = render();
+    }
+
+    QImage render()
+    {
+        const ReportBand band = *report.band(BandType::title);
+        QImage image(int(report.pageWidth), int(band.height), QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setRenderHint(QPainter::TextAntialiasing);
+        const ElementFaceContext context{QUrl::fromLocalFile(dataDir + u"/allkinds.jrxml"_s), false,
+                                         false, &images};
+        for (const ReportElement &element : band.elements) {
+            painter.save();
+            painter.translate(element.x, element.y);
+            ElementPainter::paintTree(&painter, element, context);
+            painter.restore();
+        }
+        return image;
+    }
+
+    QRect frameOf(const ReportElement &e) const
+    {
+        return ElementFaceGeometry::drawnFrame(e.width, e.height)
+            .translated(e.x, e.y)
+            .toAlignedRect();
+    }
+
+    QColor at(int x, int y) const { return picture.pixelColor(x, y); }
+
+    ReportDocument report;
+    QList<ReportElement> elements;
+    ElementImageLoader images;
+    QImage picture;
+};
+
+// Structure, not bytes: each element inks about as much of its frame, in about the same place,
+// as in the picture checked by eye. Texts may differ with the installed fonts.
+TEST_F(ElementRenderTest, EveryKindMatchesTheReferenceInStructure)
+{
+    const QString referencePath = dataDir + u"/allkinds-reference.png"_s;
+    picture.save(QStringLiteral(QUILLMARK_BINARY_DIR "/allkinds-rendered.png"));
+    if (qEnvironmentVariableIsSet("QUILLMARK_WRITE_REFERENCE"))
+        picture.save(referencePath);
+    const QImage reference(referencePath);
+    ASSERT_FALSE(reference.isNull()) << "missing " << referencePath.toStdString();
+    ASSERT_EQ(reference.size(), picture.size());
+    ASSERT_EQ(elements.size(), 18);
+    for (const ReportElement &e : elements) {
+        SCOPED_TRACE(e.kind.displayName().toStdString());
+        const bool textOnly = e.kind.isTextKind();
+        const Footprint got = footprint(picture, frameOf(e));
+        const Footprint want = footprint(reference, frameOf(e));
+        ASSERT_GT(want.inked, 0);
+        EXPECT_NEAR(got.inked, want.inked, std::max(40.0, want.inked * (textOnly ? 0.5 : 0.3)));
+        const int slack = textOnly ? 30 : 6;
+        EXPECT_NEAR(got.bounds.left(), want.bounds.left(), slack);
+        EXPECT_NEAR(got.bounds.right(), want.bounds.right(), slack);
+        EXPECT_NEAR(got.bounds.top(), want.bounds.top(), textOnly ? 8 : slack);
+        EXPECT_NEAR(got.bounds.bottom(), want.bounds.bottom(), textOnly ? 8 : slack);
+    }
+}
+
+TEST_F(ElementRenderTest, TextsAndShapesTakeTheirOwnColoursAndPlaces)
+{
+    // Red text at the bottom right, 2 points in from the right edge; no background.
+    const Footprint text = footprint(picture, frameOf(elements[0]));
+    EXPECT_LE(text.bounds.right(), 10 + 150 - 2);
+    EXPECT_GE(text.bounds.right(), 10 + 150 - 8);
+    EXPECT_GE(text.bounds.bottom(), 10 + 40 - 6);
+    EXPECT_EQ(at(11, 11), QColor(Qt::white));
+    EXPECT_GT(at(text.bounds.center().x(), text.bounds.bottom() - 3).red(), 100);
+    // The text field's background fills it, insets included.
+    EXPECT_EQ(at(171, 11), QColor(0xDD, 0xEE, 0xFF));
+    // The rectangle: yellow inside, blue 3-point outline on its edge.
+    EXPECT_EQ(at(170, 195), QColor(0xFF, 0xFF, 0x00));
+    EXPECT_EQ(at(170, 170), QColor(0x00, 0x00, 0xFF));
+    // The 200 x 1 rule is straight: ink on its row, none 2 points below at its far end.
+    EXPECT_TRUE(isInk(picture.pixel(530, 170)));
+    EXPECT_FALSE(isInk(picture.pixel(530, 172)));
+    // The 100 x 40 line runs corner to corner.
+    EXPECT_TRUE(isInk(picture.pixel(390, 200)));
+    EXPECT_FALSE(isInk(picture.pixel(430, 185)));
+}
+
+TEST_F(ElementRenderTest, PicturesFillTheirFrameAndPlaceholdersStandIn)
+{
+    // A 2:1 picture in a 100 x 60 frame is scaled to fill it; its sides are cut off.
+    EXPECT_EQ(at(331, 40).red(), 0xD0);
+    EXPECT_EQ(at(428, 40).blue(), 0xD0);
+    EXPECT_EQ(footprint(picture, frameOf(elements[2])).inked, 100 * 60);
+    // A missing file: the grey placeholder, not the picture.
+    const QColor grey = at(441, 11);
+    EXPECT_EQ(grey.red(), grey.blue());
+    EXPECT_LT(grey.red(), 250);
+    // The same image in an unsaved report cannot be found either.
+    const QImage unsaved = [&] {
+        QImage image(100, 60, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        ElementPainter::paintContent(&painter, elements[2], QRectF(0, 0, 100, 60),
+                                     ElementFaceContext{{}, false, false, &images});
+        return image;
+    }();
+    EXPECT_NE(unsaved.pixelColor(1, 30).red(), 0xD0);
+}
+
+TEST_F(ElementRenderTest, ContainersClipTheirChildrenAndTablesScaleColumns)
+{
+    // The frame's child reaching past the frame is cut off at its edge.
+    EXPECT_EQ(at(200, 310), QColor(0xFF, 0x88, 0x00));
+    EXPECT_FALSE(isInk(picture.pixel(214, 310)));
+    // Columns of 100 and 50 in 180 points: the boundary at 120.
+    const QImage column = picture.copy(390 + 120 - 1, 260, 3, 80);
+    EXPECT_GT(footprint(column, column.rect()).inked,
+              footprint(picture, QRect(390 + 60, 260, 3, 80)).inked);
+    // Breaks: orange bars across the middle of the row.
+    for (const int y : {375, 400}) {
+        const QColor bar = at(30, y);
+        EXPECT_GT(bar.red(), 200) << y;
+        EXPECT_LT(bar.blue(), 150) << y;
+    }
+}
+
+TEST_F(ElementRenderTest, SubreportShowsWhileItsFileIsCreated)
+{
+    const ReportElement &subreport = elements[4];
+    auto face = [&](bool creating) {
+        QImage image(150, 60, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+        ElementPainter::paintContent(&painter, subreport, QRectF(0, 0, 150, 60),
+                                     ElementFaceContext{{}, creating, false, &images});
+        return image;
+    };
+    EXPECT_NE(face(true), face(false));
+    EXPECT_EQ(face(false), picture.copy(frameOf(subreport)));
+}
+
+} // namespace

@@ -1,0 +1,312 @@
+#include "canvas/ElementView.h"
+#include "app/AppClock.h"
+#include "app/KeyMonitor.h"
+#include "app/WorkspaceModel.h"
+#include "canvas/CrossBandDragState.h"
+#include "canvas/InlineElementTextField.h"
+#include "canvas/ResizeHandleItem.h"
+
+#include "CanvasPointer.h"
+#include "ModelBuilders.h"
+#include "TestBandSettings.h"
+
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+// The canvas of the workspace's report in an active window, with the key monitor installed:
+// pointer events go to the canvas viewport and keys through the window, as a user's do.
+struct ElementViewFixture : ::testing::Test, CanvasPointer {
+    ElementViewFixture()
+    {
+        store = workspace.activeStore();
+        detail = BandTarget::detailBand(store->document().detailBands[0].id);
+        canvas.resize(1000, 900);
+        canvas.setBandSettings(&settings);
+        canvas.setClock(&clock);
+        canvas.setStore(store);
+        canvas.show();
+        canvas.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&canvas));
+        KeyMonitor::install(&workspace, &canvas);
+    }
+
+    QUuid add(ElementKind kind, QRectF frame, const BandTarget &target)
+    {
+        ReportElement e = testsupport::element(std::move(kind));
+        e.x = frame.x();
+        e.y = frame.y();
+        e.width = frame.width();
+        e.height = frame.height();
+        store->addElement(e, target);
+        return e.id;
+    }
+    QUuid addBox(double x, double y, const BandTarget &target)
+    {
+        return add(ElementKind::Rectangle{}, QRectF(x, y, 50, 20), target);
+    }
+    ElementView *viewOf(const QUuid &id, const BandTarget &target) const
+    {
+        return band(target)->elementItems().value(id);
+    }
+    QRectF frameOf(const QUuid &id) const
+    {
+        const ReportElement e = store->element(id).value();
+        return QRectF(e.x, e.y, e.width, e.height);
+    }
+    QList<QUuid> idsIn(const BandTarget &target) const
+    {
+        QList<QUuid> ids;
+        for (const ReportElement &e : store->elements(target))
+            ids.append(e.id);
+        return ids;
+    }
+    double column() const { return store->document().columnWidth; }
+
+    void key(Qt::Key key) { QTest::keyClick(canvas.windowHandle(), key); }
+    const CrossBandDragState &ghost() const { return *canvas.crossBandDragState(); }
+
+    WorkspaceModel workspace;
+    DocumentStore *store = nullptr;
+    TestBandSettings settings;
+    FixedClock clock{QDateTime::fromMSecsSinceEpoch(10'000)};
+    BandTarget detail = BandTarget::standard(BandType::detail);
+    const BandTarget title = BandTarget::standard(BandType::title);
+};
+
+} // namespace
+
+TEST_F(ElementViewFixture, DragFollowsThePointerSnapsAndUndoesInOneStep)
+{
+    const QUuid a = addBox(10, 5, detail);
+    ElementView *view = viewOf(a, detail);
+
+    // A travel of one point is a click: it selects and moves nothing.
+    press(at(detail, {20, 10}));
+    move(at(detail, {21, 10}));
+    EXPECT_EQ(view->pos(), QPointF(10, 5));
+    release(at(detail, {21, 10}));
+    EXPECT_EQ(store->selectedElementIDs(), QSet<QUuid>{a});
+    EXPECT_EQ(frameOf(a), QRectF(10, 5, 50, 20));
+
+    press(at(detail, {20, 10}));
+    move(at(detail, {24, 10}));
+    move(at(detail, {53, 22}));
+    EXPECT_EQ(view->pos(), QPointF(43, 17));
+    EXPECT_FALSE(ghost().isShowingGhost()) << "it still fits its band";
+    release(at(detail, {53, 22}));
+    EXPECT_EQ(frameOf(a), QRectF(settings.snapped(43, column()), 20, 50, 20));
+    EXPECT_EQ(view->pos(), QPointF(settings.snapped(43, column()), 20));
+    EXPECT_EQ(viewOf(a, detail), view) << "updated in place";
+
+    store->undo();
+    EXPECT_EQ(frameOf(a), QRectF(10, 5, 50, 20));
+    EXPECT_EQ(view->pos(), QPointF(10, 5));
+
+    // Past the band's left edge and released over no band: clamped at 0.
+    drag(at(detail, {20, 10}), at(detail, {-25, 10}));
+    EXPECT_EQ(frameOf(a).x(), 0);
+}
+
+TEST_F(ElementViewFixture, DropOnAnotherBandMovesTheElementThereAndOneUndoRestoresIt)
+{
+    const QUuid t = add(ElementKind::Rectangle{}, QRectF(10, 2, 50, 10), title);
+    ElementView *view = viewOf(t, title);
+
+    press(at(title, {20, 5}));
+    move(at(title, {30, 5}));
+    move(at(detail, {100, 15}));
+    EXPECT_EQ(ghost().elementID(), t);
+    EXPECT_FALSE(ghost().isOutOfBounds());
+    EXPECT_EQ(view->opacity(), 0) << "the ghost stands in for it";
+    release(at(detail, {100, 15}));
+
+    EXPECT_TRUE(idsIn(title).isEmpty());
+    EXPECT_EQ(idsIn(detail), QList<QUuid>{t});
+    // Grabbed 10 right of and 3 below its corner; snapped along the detail band.
+    EXPECT_EQ(frameOf(t), QRectF(settings.snapped(90, column()), 10, 50, 10));
+    EXPECT_EQ(store->activeBandTarget(), detail);
+    EXPECT_EQ(store->selectedElementIDs(), QSet<QUuid>{t});
+    EXPECT_TRUE(store->isDirty());
+    EXPECT_FALSE(ghost().elementID());
+    ASSERT_NE(viewOf(t, detail), nullptr);
+    EXPECT_EQ(viewOf(t, detail)->opacity(), 1);
+
+    store->undo();
+    EXPECT_EQ(idsIn(title), QList<QUuid>{t});
+    EXPECT_TRUE(idsIn(detail).isEmpty());
+    EXPECT_EQ(frameOf(t), QRectF(10, 2, 50, 10));
+}
+
+TEST_F(ElementViewFixture, ASelectionMovesTogetherWithinItsBandAndToAnother)
+{
+    const QUuid a = addBox(10, 5, detail);
+    const QUuid b = addBox(100, 5, detail);
+    const QUuid c = addBox(200, 5, detail);
+    const QUuid loose = addBox(300, 5, detail);
+    store->setSelectedElementIDs({a, b, c});
+
+    press(at(detail, {20, 10}));
+    move(at(detail, {24, 10}));
+    move(at(detail, {40, 20}));
+    EXPECT_EQ(viewOf(a, detail)->pos(), QPointF(30, 15));
+    EXPECT_EQ(viewOf(b, detail)->pos(), QPointF(120, 15)) << "followers take the translation";
+    EXPECT_EQ(viewOf(c, detail)->pos(), QPointF(220, 15));
+    EXPECT_EQ(viewOf(loose, detail)->pos(), QPointF(300, 5));
+    release(at(detail, {40, 20}));
+    for (const auto &[id, x] : {std::pair{a, 30.0}, {b, 120.0}, {c, 220.0}})
+        EXPECT_EQ(frameOf(id).topLeft(), QPointF(settings.snapped(x, column()), 20));
+    EXPECT_EQ(viewOf(b, detail)->pos(), frameOf(b).topLeft()) << "no translation is left over";
+    EXPECT_EQ(frameOf(loose).topLeft(), QPointF(300, 5));
+    store->undo();
+    EXPECT_EQ(frameOf(c).topLeft(), QPointF(200, 5)) << "one step for the three";
+
+    store->setSelectedElementIDs({a, b, c});
+    press(at(detail, {20, 10}));
+    move(at(detail, {24, 10}));
+    move(at(title, {20, 10}));
+    EXPECT_EQ(ghost().groupElementIDs().size(), 2);
+    EXPECT_EQ(viewOf(b, detail)->opacity(), 0);
+    release(at(title, {20, 10}));
+    EXPECT_EQ(idsIn(detail), QList<QUuid>{loose});
+    EXPECT_EQ(idsIn(title).size(), 3);
+    EXPECT_NEAR(frameOf(b).x() - frameOf(a).x(), 90, 1e-9) << "the arrangement is kept";
+    EXPECT_EQ(frameOf(a).y(), 10);
+    store->undo();
+    EXPECT_EQ(idsIn(detail).size(), 4);
+}
+
+TEST_F(ElementViewFixture, AChildOfAFrameDroppedOnAnotherBandStaysWhereItWas)
+{
+    ReportElement child = testsupport::element(ElementKind::Rectangle{});
+    child.x = 5;
+    child.y = 5;
+    child.width = 40;
+    child.height = 10;
+    ElementKind::Frame frame;
+    frame.children = ElementList{child};
+    const QUuid frameID = add(frame, QRectF(10, 5, 200, 30), detail);
+    const ReportDocument before = store->document();
+    const qsizetype undoSteps = store->undoStack().size();
+    ElementView *childView = viewOf(frameID, detail)->children().value(child.id);
+    ASSERT_NE(childView, nullptr);
+
+    drag(at(detail, {20, 15}), at(title, {50, 10}));
+    EXPECT_EQ(store->document(), before);
+    EXPECT_EQ(store->undoStack().size(), undoSteps);
+    EXPECT_EQ(childView->pos(), QPointF(5, 5));
+}
+
+TEST_F(ElementViewFixture, ClicksSelectAndModifierClicksToggle)
+{
+    const QUuid a = addBox(10, 5, detail);
+    const QUuid b = addBox(100, 5, detail);
+    const QUuid t = addBox(10, 2, title);
+    const QUuid tiny = add(ElementKind::Rectangle{}, QRectF(300, 5, 0, 0), detail);
+    store->setActiveBandTarget(title);
+
+    click(at(detail, {20, 10}));
+    EXPECT_EQ(store->activeBandTarget(), detail);
+    EXPECT_EQ(store->selectedElementIDs(), QSet<QUuid>{a});
+    click(at(detail, {110, 10}), Qt::ShiftModifier);
+    EXPECT_EQ(store->selectedElementIDs(), (QSet<QUuid>{a, b}));
+    click(at(detail, {20, 10}), Qt::ControlModifier);
+    EXPECT_EQ(store->selectedElementIDs(), QSet<QUuid>{b});
+
+    // The selected element lies above the unselected ones of its band.
+    EXPECT_GT(viewOf(b, detail)->zValue(), viewOf(tiny, detail)->zValue());
+    EXPECT_NE(viewOf(b, detail)->handle(ResizeHandleKind::bottomRight), nullptr);
+    EXPECT_EQ(viewOf(a, detail)->handle(ResizeHandleKind::bottomRight), nullptr);
+
+    click(at(title, {20, 10}));
+    EXPECT_EQ(store->activeBandTarget(), title);
+    EXPECT_EQ(store->selectedElementIDs(), QSet<QUuid>{t});
+
+    // An element of no size is drawn and hit 4 by 4.
+    EXPECT_EQ(viewOf(tiny, detail)->box(), QRectF(0, 0, 4, 4));
+    click(at(detail, {303, 8}));
+    EXPECT_EQ(store->selectedElementIDs(), QSet<QUuid>{tiny});
+}
+
+TEST_F(ElementViewFixture, HandlesResizeByTheFrameRule)
+{
+    settings.snapping = false;
+    const QUuid a = addBox(10, 5, detail);
+    store->setSelectedElementIDs({a});
+    ElementView *view = viewOf(a, detail);
+
+    // The top-left handle dragged past the band's left and top edges.
+    press(at(detail, {10, 5}));
+    move(at(detail, {0, 5}));
+    move(at(detail, {-20, 0}));
+    EXPECT_EQ(view->previewFrame(), QRectF(-20, 0, 80, 25));
+    EXPECT_EQ(view->pos(), QPointF(-20, 0));
+    EXPECT_EQ(ghost().elementID(), a);
+    EXPECT_TRUE(ghost().isOutOfBounds());
+    EXPECT_EQ(view->opacity(), 0);
+    release(at(detail, {-20, 0}));
+    EXPECT_EQ(frameOf(a), QRectF(-20, 0, 80, 25)) << "a negative x is stored";
+    EXPECT_FALSE(ghost().elementID());
+    EXPECT_FALSE(view->resizeAnchor().startFrame());
+    EXPECT_EQ(view->handle(ResizeHandleKind::bottomRight)->pos(), QPointF(80, 25));
+    store->undo();
+    EXPECT_EQ(frameOf(a), QRectF(10, 5, 50, 20));
+
+    // With a grid of 10, the bottom-right handle dragged far up and left: the frame stops at 4
+    // by 4 while dragging and is stored one grid step large, never 0.
+    settings.snapping = true;
+    store->setSelectedElementIDs({a});
+    drag(at(detail, {60, 25}), at(detail, {0, 0}));
+    EXPECT_EQ(frameOf(a).size(), QSizeF(10, 10));
+
+    // At zoom 2, 20 view points of travel are 10 points of the report.
+    store->setZoomLevel(2);
+    const QRectF before = frameOf(a);
+    const QPoint corner = at(detail, before.bottomRight());
+    press(corner);
+    move(corner + QPoint(10, 0));
+    move(corner + QPoint(20, 0));
+    EXPECT_EQ(view->previewFrame(), before.adjusted(0, 0, 10, 0));
+    release(corner + QPoint(20, 0));
+}
+
+TEST_F(ElementViewFixture, DoubleClickEditsAStaticTextInPlace)
+{
+    const QUuid text =
+        add(ElementKind::StaticText{QStringLiteral("Hello")}, QRectF(10, 5, 100, 20), detail);
+    const QUuid other =
+        add(ElementKind::StaticText{QStringLiteral("Other")}, QRectF(200, 5, 100, 20), detail);
+    ElementView *view = viewOf(text, detail);
+
+    // Two clicks on two elements are no double click.
+    click(at(detail, {210, 10}));
+    click(at(detail, {20, 10}));
+    EXPECT_EQ(viewOf(other, detail)->inlineField(), nullptr);
+    EXPECT_EQ(view->inlineField(), nullptr);
+
+    click(at(detail, {20, 10}));
+    QCoreApplication::processEvents();
+    InlineElementTextField *field = view->inlineField();
+    ASSERT_NE(field, nullptr);
+    EXPECT_TRUE(view->inlineEdit().isEditing());
+    EXPECT_TRUE(field->hasFocus());
+    EXPECT_EQ(field->selectedText(), QStringLiteral("Hello"));
+
+    key(Qt::Key_X);
+    EXPECT_EQ(store->element(text)->kind.as<ElementKind::StaticText>()->text, QStringLiteral("x"));
+    key(Qt::Key_Y);
+    key(Qt::Key_Backspace);
+    EXPECT_EQ(store->element(text)->kind.as<ElementKind::StaticText>()->text, QStringLiteral("x"));
+    EXPECT_EQ(store->selectedElementIDs(), QSet<QUuid>{text}) << "Backspace stayed in the field";
+
+    key(Qt::Key_Return);
+    EXPECT_FALSE(view->inlineEdit().isEditing());
+    EXPECT_EQ(view->inlineField(), nullptr);
+    EXPECT_EQ(store->element(text)->kind.as<ElementKind::StaticText>()->text, QStringLiteral("x"))
+        << "Return added no line";
+
+    // With the field closed, Backspace deletes the selected element.
+    key(Qt::Key_Backspace);
+    EXPECT_FALSE(store->element(text));
+}
