@@ -136,3 +136,17 @@ TEST(JrxmlKeptTables, CopiesRepeatNoIdentifierOfTheFile)
     EXPECT_EQ(copied.keptColumnGroups[0].beforeColumn, copied.columns[1].id);
     EXPECT_EQ(out.count("<jr:columnGroup"), 4);
 }
+
+// A list keeps its dataset run's parts and a spelled-out vertical print order.
+TEST(JrxmlKeptTables, ListKeepsItsDatasetRun)
+{
+    const QByteArray out = roundTrip(reportWithTitle(
+        "<componentElement><reportElement x=\"0\" y=\"0\" width=\"9\" height=\"9\"/><jr:list "
+        "xmlns:jr=\"http://jasperreports.sourceforge.net/jasperreports/components\" "
+        "printOrder=\"Vertical\"><datasetRun subDataset=\"D\" uuid=\"u-1\"><dataSourceExpression>"
+        "<![CDATA[$P{ds}]]></dataSourceExpression></datasetRun><jr:listContents height=\"9\"/>"
+        "</jr:list></componentElement>"));
+    expectInOrder(out, "printOrder=\"Vertical\"|<datasetRun subDataset=\"D\" uuid=\"u-1\">|"
+                       "<dataSourceExpression><![CDATA[$P{ds}]]>|</datasetRun>|<jr:listContents");
+    EXPECT_EQ(roundTrip(out), out);
+}
