@@ -41,23 +41,23 @@ ReportElement DocumentStore::regenerateIDs(const ReportElement &element)
 {
     ReportElement copy = element;
     copy.id = newId();
-    // The copy keeps what the file held of the element, but not the file's identifier of it,
+    // The copy keeps what the file held of the element, but not the file's identifiers in it,
     // which must stay unique in the document.
-    KeptXml position = copy.kept.part(u"reportElement");
-    if (position.removeAttribute(u"uuid"))
-        copy.kept.setPart(QStringLiteral("reportElement"), position);
+    copy.kept.removeUuids();
     if (ElementList *children = copy.kind.children()) {
         for (qsizetype i = 0; i < children->size(); ++i)
             children->replace(i, regenerateIDs(children->at(i)));
     }
     if (auto *subreport = copy.kind.as<ElementKind::Subreport>())
         renewIDs(subreport->parameters);
-    if (auto *list = copy.kind.as<ElementKind::List>())
+    if (auto *list = copy.kind.as<ElementKind::List>()) {
         renewIDs(list->parameters);
+        list->kept.removeUuids();
+    }
     if (auto *table = copy.kind.as<ElementKind::Table>()) {
         renewIDs(table->parameters);
+        table->renewIdentifiers();
         for (ReportTableColumn &column : table->columns) {
-            column.id = newId();
             for (SharedOptional<ReportElement> *cell :
                  {&column.columnHeaderElement, &column.detailCellElement,
                   &column.columnFooterElement}) {

@@ -168,9 +168,15 @@ using TagOrder = std::span<const char *const>;
 namespace tagOrder {
 extern const TagOrder root, band, section, style, box, cell, rule, subDataset, parameter, field,
     variable, scriptlet, group;
+// The list and table components: the list, the table, a column and a dataset run.
+extern const TagOrder list, table, column, datasetRun;
 // The order inside a report element's own tag (a frame's: that of a band).
 TagOrder element(const char *tag);
 } // namespace tagOrder
+
+// The rank of the kept children of a table cell that stand after its element: past every tag of
+// tagOrder::cell.
+inline constexpr int cellRankAfterElement = 2;
 
 // The place of the tag in the order; below 0 when it is not in it.
 int rankOf(TagOrder order, const char *name);

@@ -7,6 +7,7 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 using namespace Qt::StringLiterals;
@@ -52,6 +53,13 @@ void stripControlCharacters(pugi::xml_node node, pugi::xml_attribute attr, int &
         attr.set_value(kept.c_str());
     else
         node.set_value(kept.c_str());
+}
+
+// Whether the writer declares the prefix around the captured content itself: inside a table,
+// `jr` bound to the components namespace.
+bool isDeclaredByTable(const JrxmlReadContext &context, const std::string &prefix, const char *uri)
+{
+    return context.insideTable && prefix == "jr" && is(uri, componentsNamespaceUri);
 }
 
 // Makes the subtree stand on its own before it is printed: a prefix it uses but declares only
@@ -118,7 +126,8 @@ void prepareForCapture(pugi::xml_node root, JrxmlReadContext &context)
         const std::string name = "xmlns:" + prefix;
         for (pugi::xml_node up = root.parent(); up; up = up.parent()) {
             if (const pugi::xml_attribute declaration = up.attribute(name.c_str())) {
-                root.append_attribute(name.c_str()).set_value(declaration.value());
+                if (!isDeclaredByTable(context, prefix, declaration.value()))
+                    root.append_attribute(name.c_str()).set_value(declaration.value());
                 break;
             }
         }
@@ -135,8 +144,30 @@ struct StringWriter : pugi::xml_writer {
     }
 };
 
+// The format's order of the children of a table, of a column and of a dataset run.
+constexpr const char *tableTags[] = {"datasetRun",   "columnGroup", "column", "tableHeader",
+                                     "columnHeader", "groupHeader", "detail", "groupFooter",
+                                     "columnFooter", "tableFooter", "noData"};
+constexpr const char *columnTags[] = {
+    "property",    "propertyExpression", "printWhenExpression", "tableHeader",  "tableFooter",
+    "groupHeader", "groupFooter",        "columnHeader",        "columnFooter", "detailCell"};
+constexpr const char *datasetRunTags[] = {"property",
+                                          "parametersMapExpression",
+                                          "datasetParameter",
+                                          "connectionExpression",
+                                          "dataSourceExpression",
+                                          "returnValue"};
+constexpr const char *listTags[] = {"datasetRun", "listContents"};
+constexpr const char *widthAttr[] = {"width"};
+constexpr const char *subDatasetAttr[] = {"subDataset"};
+constexpr const char *connectionTag[] = {"connectionExpression"};
+constexpr const char *datasetParameterTag[] = {"datasetParameter"};
+
+// The dataset run of a list or table; what the model does not hold of it goes to `kept` when
+// given.
 void readDatasetRun(pugi::xml_node run, QString &datasetName, QString &connectionExpression,
-                    QList<SubreportParameter> &parameters)
+                    QList<SubreportParameter> &parameters, JrxmlReadContext &context,
+                    KeptXml *kept = nullptr)
 {
     datasetName = attrTextOr(run, "subDataset", {});
     connectionExpression = childTextOrEmpty(run, "connectionExpression");
@@ -144,9 +175,20 @@ void readDatasetRun(pugi::xml_node run, QString &datasetName, QString &connectio
         parameters.append({newId(), attrTextOr(p, "name", {}),
                            childTextOrEmpty(p, "datasetParameterExpression")});
     }
+    if (kept)
+        *kept = keptOf(run, subDatasetAttr, tagOrder::datasetRun, connectionTag,
+                       datasetParameterTag, context);
 }
 
-// One table cell: its height, its first element and its formatting. Further elements are noted.
+// Whether the cell child is the part of the cell that its formatting is read from.
+bool isCellBox(pugi::xml_node child)
+{
+    return is(localName(child.name()), "box") && isFirstOfName(child);
+}
+
+// One table cell: its height, its first report element and its formatting. Everything else the
+// cell holds (further elements, element groups, properties…) is kept in its place around that
+// element.
 void readCell(pugi::xml_node cell, double &height, SharedOptional<ReportElement> &element,
               TableCellFormatting &formatting, JrxmlReadContext &context)
 {
@@ -154,13 +196,45 @@ void readCell(pugi::xml_node cell, double &height, SharedOptional<ReportElement>
     if (!cell)
         return;
     height = doubleAttr(cell, "height").value_or(20);
-    const JrxmlNesting nesting(context);
-    std::vector<pugi::xml_node> unread;
-    const QList<ReportElement> elements = parseBandElements(cell, context, 1, &unread);
-    if (!elements.isEmpty())
-        element = elements.first();
     formatting = tableCellFormatting(cell);
+    const JrxmlNesting nesting(context);
+    if (context.depth > JrxmlReadContext::maxNesting) {
+        parseBandElements(cell, context); // notes that what stands this deep is not kept
+        return;
+    }
+    std::vector<pugi::xml_node> unread;
+    qsizetype keptBefore = 0; // kept children that stand before the element
+    for (pugi::xml_node child : cell.children()) {
+        if (child.type() != pugi::node_element)
+            continue;
+        if (!element) {
+            if (std::optional<ElementKind> kind = elementKind(child, context)) {
+                element = makeElement(child, std::move(*kind), context);
+                continue;
+            }
+            if (!isCellBox(child))
+                ++keptBefore;
+        }
+        unread.push_back(child);
+    }
     readCellKept(formatting, cell, unread, context);
+    KeptXml own = formatting.kept.part({});
+    for (qsizetype i = keptBefore; i < own.children.size(); ++i)
+        own.children[i].rank = cellRankAfterElement;
+    formatting.kept.setPart({}, std::move(own));
+}
+
+// A header or footer cell the file held is written again even when it holds nothing the model
+// shows, as its height counts in the table's layout: its height, kept too, marks it as held (the
+// writer's own height attribute wins over the kept one).
+void markHeldCell(pugi::xml_node cell, const SharedOptional<ReportElement> &element,
+                  TableCellFormatting &formatting)
+{
+    if (!cell || element || formatting != TableCellFormatting{})
+        return;
+    KeptXml own;
+    own.attributes.append({u"height"_s, QString::fromUtf8(cell.attribute("height").value())});
+    formatting.kept.setPart({}, std::move(own));
 }
 
 ReportTableColumn readColumn(pugi::xml_node node, JrxmlReadContext &context)
@@ -176,15 +250,30 @@ ReportTableColumn readColumn(pugi::xml_node node, JrxmlReadContext &context)
     readCell(detail, c.detailCellHeight, c.detailCellElement, c.detailCellFormatting, context);
     readCell(footer, c.columnFooterHeight, c.columnFooterElement, c.columnFooterFormatting,
              context);
-    for (pugi::xml_node child : node.children()) {
-        if (child.type() == pugi::node_element && child != header && child != detail &&
-            child != footer)
-            context.dropped(child.name());
-    }
+    markHeldCell(header, c.columnHeaderElement, c.columnHeaderFormatting);
+    markHeldCell(footer, c.columnFooterElement, c.columnFooterFormatting);
+    c.kept.setPart({}, keptOf(
+                           node, widthAttr, tagOrder::column,
+                           [&](pugi::xml_node child) {
+                               return child == header || child == detail || child == footer;
+                           },
+                           context));
     return c;
 }
 
+bool isColumnOrGroup(pugi::xml_node child)
+{
+    return is(child.name(), "jr:column") || is(child.name(), "jr:columnGroup");
+}
+
 } // namespace
+
+namespace tagOrder {
+const TagOrder list = listTags;
+const TagOrder table = tableTags;
+const TagOrder column = columnTags;
+const TagOrder datasetRun = datasetRunTags;
+} // namespace tagOrder
 
 QString attributeText(pugi::xml_node node)
 {
@@ -219,31 +308,62 @@ QString bodyText(pugi::xml_node node, const char *leftOut, JrxmlReadContext &con
 ElementKind::List readList(pugi::xml_node node, JrxmlReadContext &context)
 {
     ElementKind::List list;
-    list.printOrder = is(node.attribute("printOrder").value(), "Horizontal")
-                          ? PrintOrder::horizontal
-                          : PrintOrder::vertical;
-    readDatasetRun(node.child("datasetRun"), list.datasetName, list.connectionExpression,
-                   list.parameters);
-    if (const pugi::xml_node contents = node.child("jr:listContents")) {
+    const bool horizontal = is(node.attribute("printOrder").value(), "Horizontal");
+    list.printOrder = horizontal ? PrintOrder::horizontal : PrintOrder::vertical;
+    const pugi::xml_node run = node.child("datasetRun");
+    KeptXml runKept;
+    readDatasetRun(run, list.datasetName, list.connectionExpression, list.parameters, context,
+                   &runKept);
+    list.kept.setPart(u"datasetRun"_s, std::move(runKept));
+    const pugi::xml_node contents = node.child("jr:listContents");
+    if (contents) {
         const JrxmlNesting nesting(context);
+        // The children of a list can be copied out of it: their content must stand on its own.
+        const bool wasInsideTable = std::exchange(context.insideTable, false);
         list.children = parseBandElements(contents, context);
+        context.insideTable = wasInsideTable;
     }
+    // A spelled-out "Vertical" (the model's default) is kept as written.
+    const char *const taken[] = {"xmlns:jr", horizontal ? "printOrder" : "-"};
+    list.kept.setPart(
+        {}, keptOf(
+                node, taken, tagOrder::list,
+                [&](pugi::xml_node child) { return child == run || child == contents; }, context));
     return list;
 }
 
 ElementKind::Table readTable(pugi::xml_node node, JrxmlReadContext &context)
 {
     ElementKind::Table table;
+    const bool wasInsideTable = std::exchange(context.insideTable, true);
     const pugi::xml_node run = node.child("datasetRun");
-    readDatasetRun(run, table.datasetName, table.connectionExpression, table.parameters);
+    KeptXml runKept;
+    readDatasetRun(run, table.datasetName, table.connectionExpression, table.parameters, context,
+                   &runKept);
+    table.kept.setPart(u"datasetRun"_s, std::move(runKept));
+    // Column groups stand before the column that follows them, or after the last column.
+    qsizetype groupsWaiting = 0;
     for (pugi::xml_node child : node.children()) {
-        if (child.type() != pugi::node_element || child == run)
-            continue;
-        if (is(child.name(), "jr:column"))
+        if (is(child.name(), "jr:columnGroup")) {
+            table.keptColumnGroups.append({std::nullopt, capturedXml(child, context)});
+            ++groupsWaiting;
+        } else if (is(child.name(), "jr:column")) {
             table.columns.append(readColumn(child, context));
-        else
-            context.dropped(child.name());
+            for (qsizetype i = table.keptColumnGroups.size() - groupsWaiting;
+                 i < table.keptColumnGroups.size(); ++i)
+                table.keptColumnGroups[i].beforeColumn = table.columns.last().id;
+            groupsWaiting = 0;
+        }
     }
+    // The when-no-data type is the element's; one the model has no value for is kept.
+    const bool modelledWhenNoData = enumAttr<WhenNoDataType>(node, "whenNoDataType").has_value();
+    const char *const taken[] = {"xmlns:jr", modelledWhenNoData ? "whenNoDataType" : "-"};
+    table.kept.setPart(
+        {},
+        keptOf(
+            node, taken, tagOrder::table,
+            [&](pugi::xml_node child) { return child == run || isColumnOrGroup(child); }, context));
+    context.insideTable = wasInsideTable;
     return table;
 }
 

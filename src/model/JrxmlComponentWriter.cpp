@@ -5,6 +5,8 @@
 #include "JrxmlCodecInternal.h"
 #include "JrxmlText.h"
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 using namespace JrxmlText;
 
@@ -21,12 +23,24 @@ void appendCaptured(QString &out, const ReportElement &e, const QList<ReportStyl
     out += body + indent(12) + "</"_L1 + tag + ">\n"_L1;
 }
 
+// The dataset run with what the file held of it besides the modelled values. A kept data source
+// expression gives way to a connection expression the user set: the format allows one of them.
 void appendDatasetRun(QString &out, const QString &datasetName, const QString &connectionExpression,
-                      const QList<SubreportParameter> &parameters)
+                      const QList<SubreportParameter> &parameters, const KeptXml &kept = {})
 {
-    out += indent(20) + "<datasetRun"_L1;
+    KeptXml shown = kept;
+    if (!connectionExpression.isEmpty()) {
+        const int dataSource = rankOf(tagOrder::datasetRun, "dataSourceExpression");
+        shown.children.removeIf([&](const KeptXml::Child &c) { return c.rank == dataSource; });
+    }
+    out += indent(20);
+    const qsizetype start = out.size();
+    out += "<datasetRun"_L1;
     appendAttr(out, "subDataset"_L1, datasetName);
+    appendKeptAttributes(out, start, shown);
     out += ">\n"_L1;
+    KeptChildWriter keptChildren(shown, tagOrder::datasetRun, 24);
+    keptChildren.before(out, "datasetParameter");
     for (const SubreportParameter &p : parameters) {
         out += indent(24) + "<datasetParameter"_L1;
         appendAttr(out, "name"_L1, p.name);
@@ -34,19 +48,24 @@ void appendDatasetRun(QString &out, const QString &datasetName, const QString &c
         appendCDataLine(out, 28, "datasetParameterExpression"_L1, p.expression);
         out += indent(24) + "</datasetParameter>\n"_L1;
     }
+    keptChildren.before(out, "connectionExpression");
     if (!connectionExpression.isEmpty())
         appendCDataLine(out, 24, "connectionExpression"_L1, connectionExpression);
+    keptChildren.rest(out);
     out += indent(20) + "</datasetRun>\n"_L1;
 }
 
-// <componentElement>, the element's reportElement block and the component's start tag.
-void appendComponentStart(QString &out, const ReportElement &e, const QList<ReportStyle> &styles,
-                          QLatin1StringView component)
+// <componentElement>, the element's reportElement block and the component's start tag, left
+// open; where that tag starts.
+qsizetype appendComponentStart(QString &out, const ReportElement &e,
+                               const QList<ReportStyle> &styles, QLatin1StringView component)
 {
     out += indent(12) + "<componentElement>\n"_L1;
     appendReportElement(out, e, styles);
-    out += indent(16) + u'<' + component + " xmlns:jr=\""_L1 +
-           QLatin1StringView(componentsNamespaceUri) + u'"';
+    out += indent(16);
+    const qsizetype start = out.size();
+    out += u'<' + component + " xmlns:jr=\""_L1 + QLatin1StringView(componentsNamespaceUri) + u'"';
+    return start;
 }
 
 void appendComponentEnd(QString &out, QLatin1StringView component)
@@ -57,20 +76,29 @@ void appendComponentEnd(QString &out, QLatin1StringView component)
 void appendList(QString &out, const ReportElement &e, const ElementKind::List &list,
                 const QList<ReportStyle> &styles)
 {
-    appendComponentStart(out, e, styles, "jr:list"_L1);
+    const KeptXml &own = list.kept.part({});
+    const qsizetype start = appendComponentStart(out, e, styles, "jr:list"_L1);
     if (list.printOrder == PrintOrder::horizontal)
         appendRawAttr(out, "printOrder"_L1, u"Horizontal");
+    appendKeptAttributes(out, start, own);
     out += ">\n"_L1;
-    appendDatasetRun(out, list.datasetName, list.connectionExpression, list.parameters);
+    KeptChildWriter kept(own, tagOrder::list, 20);
+    kept.before(out, "datasetRun");
+    appendDatasetRun(out, list.datasetName, list.connectionExpression, list.parameters,
+                     list.kept.part(u"datasetRun"));
+    kept.before(out, "listContents");
     out += indent(20) + "<jr:listContents"_L1;
     appendRawAttr(out, "height"_L1, wholeNumber(e.height));
     appendRawAttr(out, "width"_L1, wholeNumber(e.width));
     out += ">\n"_L1;
     appendElements(out, list.children, styles);
     out += indent(20) + "</jr:listContents>\n"_L1;
+    kept.rest(out);
     appendComponentEnd(out, "jr:list"_L1);
 }
 
+// A cell: its attributes, the kept children that stand before its element, the element, then the
+// kept children after it.
 void appendCell(QString &out, QLatin1StringView tag, double height,
                 const SharedOptional<ReportElement> &element, const TableCellFormatting &formatting,
                 const QList<ReportStyle> &styles)
@@ -85,9 +113,10 @@ void appendCell(QString &out, QLatin1StringView tag, double height,
     KeptChildWriter kept(own, tagOrder::cell, 28);
     kept.before(out, "box");
     out += tableCellBox(formatting);
-    kept.rest(out);
+    kept.through(out, "box");
     if (element)
         appendElement(out, *element, styles);
+    kept.rest(out);
     out += indent(24) + "</"_L1 + tag + ">\n"_L1;
 }
 
@@ -97,33 +126,73 @@ bool hasCell(const SharedOptional<ReportElement> &element, const TableCellFormat
     return element || formatting != TableCellFormatting{};
 }
 
-// The cells stand in the order the format prescribes: header, footer, detail.
+// The cells stand in the order the format prescribes: header, footer, detail; the column's kept
+// children (properties, table and group cells…) in their places around them.
 void appendColumn(QString &out, const ReportTableColumn &c, const QList<ReportStyle> &styles)
 {
-    out += indent(20) + "<jr:column"_L1;
+    const KeptXml &own = c.kept.part({});
+    out += indent(20);
+    const qsizetype start = out.size();
+    out += "<jr:column"_L1;
     appendRawAttr(out, "width"_L1, wholeNumber(c.width));
+    appendKeptAttributes(out, start, own);
     out += ">\n"_L1;
+    KeptChildWriter kept(own, tagOrder::column, 24);
+    kept.before(out, "columnHeader");
     if (hasCell(c.columnHeaderElement, c.columnHeaderFormatting))
         appendCell(out, "jr:columnHeader"_L1, c.columnHeaderHeight, c.columnHeaderElement,
                    c.columnHeaderFormatting, styles);
+    kept.before(out, "columnFooter");
     if (hasCell(c.columnFooterElement, c.columnFooterFormatting))
         appendCell(out, "jr:columnFooter"_L1, c.columnFooterHeight, c.columnFooterElement,
                    c.columnFooterFormatting, styles);
+    kept.before(out, "detailCell");
     appendCell(out, "jr:detailCell"_L1, c.detailCellHeight, c.detailCellElement,
                c.detailCellFormatting, styles);
+    kept.rest(out);
     out += indent(20) + "</jr:column>\n"_L1;
+}
+
+// The columns, each kept column group before the column it stood before; the groups whose column
+// is gone, and those that stood last, after the last column.
+void appendColumns(QString &out, const ElementKind::Table &table, const QList<ReportStyle> &styles)
+{
+    using Group = ElementKind::Table::KeptColumnGroup;
+    const auto appendGroup = [&](const Group &group) { out += indent(20) + group.xml + u'\n'; };
+    for (const ReportTableColumn &column : table.columns) {
+        for (const Group &group : table.keptColumnGroups) {
+            if (group.beforeColumn == column.id)
+                appendGroup(group);
+        }
+        appendColumn(out, column, styles);
+    }
+    for (const Group &group : table.keptColumnGroups) {
+        const bool placed =
+            group.beforeColumn && std::any_of(table.columns.begin(), table.columns.end(),
+                                              [&](const ReportTableColumn &column) {
+                                                  return column.id == *group.beforeColumn;
+                                              });
+        if (!placed)
+            appendGroup(group);
+    }
 }
 
 void appendTable(QString &out, const ReportElement &e, const ElementKind::Table &table,
                  const QList<ReportStyle> &styles)
 {
-    appendComponentStart(out, e, styles, "jr:table"_L1);
+    const KeptXml &own = table.kept.part({});
+    const qsizetype start = appendComponentStart(out, e, styles, "jr:table"_L1);
     if (e.tableWhenNoDataType)
         appendRawAttr(out, "whenNoDataType"_L1, rawValue(*e.tableWhenNoDataType));
+    appendKeptAttributes(out, start, own);
     out += ">\n"_L1;
-    appendDatasetRun(out, table.datasetName, table.connectionExpression, table.parameters);
-    for (const ReportTableColumn &column : table.columns)
-        appendColumn(out, column, styles);
+    KeptChildWriter kept(own, tagOrder::table, 20);
+    kept.before(out, "datasetRun");
+    appendDatasetRun(out, table.datasetName, table.connectionExpression, table.parameters,
+                     table.kept.part(u"datasetRun"));
+    kept.through(out, "column");
+    appendColumns(out, table, styles);
+    kept.rest(out);
     appendComponentEnd(out, "jr:table"_L1);
 }
 

@@ -5,6 +5,7 @@
 #include "JrxmlText.h"
 
 #include <cstring>
+#include <iterator>
 #include <limits>
 
 using namespace Qt::StringLiterals;
@@ -65,6 +66,7 @@ constexpr const char *styleTags[] = {"pen", "box", "paragraph", "conditionalStyl
 constexpr const char *boxTags[] = {"pen", "topPen", "leftPen", "bottomPen", "rightPen"};
 // A table cell: properties, its box, then its elements.
 constexpr const char *cellTags[] = {"property", "box"};
+static_assert(std::size(cellTags) == cellRankAfterElement);
 constexpr const char *ruleTags[] = {"conditionExpression", "style"};
 constexpr const char *parameterTags[] = {"property", "parameterDescription",
                                          "defaultValueExpression"};

@@ -36,6 +36,9 @@ public:
 
     // The current container depth; see JrxmlNesting.
     int depth = 0;
+    // Whether what is read stands inside a table, which the writer always declares the
+    // components prefix `jr` on: captured content then leaves that declaration out.
+    bool insideTable = false;
 
 private:
     QList<ReportStyle> styles_;

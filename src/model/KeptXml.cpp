@@ -1,5 +1,9 @@
 #include "KeptXml.h"
 
+#include <pugixml.hpp>
+#include <sstream>
+#include <vector>
+
 const QString *KeptXml::attribute(QStringView name) const
 {
     for (const Attribute &attribute : attributes) {
@@ -12,6 +16,46 @@ const QString *KeptXml::attribute(QStringView name) const
 bool KeptXml::removeAttribute(QStringView name)
 {
     return attributes.removeIf([&](const Attribute &a) { return a.name == name; }) > 0;
+}
+
+QString KeptXml::withoutUuids(const QString &xml)
+{
+    const QByteArray text = xml.toUtf8();
+    pugi::xml_document tree;
+    const unsigned int options =
+        pugi::parse_default | pugi::parse_ws_pcdata | pugi::parse_comments | pugi::parse_pi;
+    if (!tree.load_buffer(text.constData(), size_t(text.size()), options, pugi::encoding_utf8))
+        return xml;
+    bool removed = false;
+    std::vector<pugi::xml_node> open{tree.document_element()};
+    while (!open.empty()) {
+        pugi::xml_node node = open.back();
+        open.pop_back();
+        removed = node.remove_attribute("uuid") || removed;
+        for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
+            if (child.type() == pugi::node_element)
+                open.push_back(child);
+        }
+    }
+    if (!removed)
+        return xml;
+    std::ostringstream out;
+    tree.document_element().print(out, "", pugi::format_raw, pugi::encoding_utf8);
+    return QString::fromStdString(out.str());
+}
+
+void KeptXml::removeUuids()
+{
+    removeAttribute(u"uuid");
+    for (Child &child : children)
+        child.xml = withoutUuids(child.xml);
+}
+
+void KeptParts::removeUuids()
+{
+    for (Part &part : parts_)
+        part.xml.removeUuids();
+    parts_.removeIf([](const Part &part) { return part.xml.isEmpty(); });
 }
 
 const KeptXml &KeptParts::part(QStringView key) const

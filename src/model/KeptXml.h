@@ -37,6 +37,12 @@ struct KeptXml {
     const QString *attribute(QStringView name) const;
     // Removes the kept attribute; whether there was one.
     bool removeAttribute(QStringView name);
+    // Removes the file's identifiers (`uuid` attributes) here and inside the kept children, so
+    // that a copy does not repeat them.
+    void removeUuids();
+    // The element text without the `uuid` attributes of its elements; unchanged when it holds
+    // none or does not parse.
+    static QString withoutUuids(const QString &xml);
 
     bool operator==(const KeptXml &) const = default;
 };
@@ -51,6 +57,8 @@ public:
     void setPart(const QString &key, KeptXml xml);
 
     bool isEmpty() const { return parts_.isEmpty(); }
+    // KeptXml::removeUuids on every part.
+    void removeUuids();
     bool operator==(const KeptParts &) const = default;
 
 private:

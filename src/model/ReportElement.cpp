@@ -1,15 +1,37 @@
 #include "ReportElement.h"
 
+#include "Identifiers.h"
+
 bool ElementKind::Frame::operator==(const Frame &other) const
 {
     return children == other.children;
+}
+
+void ElementKind::Table::renewIdentifiers()
+{
+    kept.removeUuids();
+    for (KeptColumnGroup &group : keptColumnGroups)
+        group.xml = KeptXml::withoutUuids(group.xml);
+    for (ReportTableColumn &column : columns) {
+        const QUuid renewed = newId();
+        for (KeptColumnGroup &group : keptColumnGroups) {
+            if (group.beforeColumn == column.id)
+                group.beforeColumn = renewed;
+        }
+        column.id = renewed;
+        column.kept.removeUuids();
+        for (TableCellFormatting *cell :
+             {&column.columnHeaderFormatting, &column.detailCellFormatting,
+              &column.columnFooterFormatting})
+            cell->kept.removeUuids();
+    }
 }
 
 bool ElementKind::List::operator==(const List &other) const
 {
     return datasetName == other.datasetName && connectionExpression == other.connectionExpression &&
            printOrder == other.printOrder && parameters == other.parameters &&
-           children == other.children;
+           children == other.children && kept == other.kept;
 }
 
 const ElementList *ElementKind::children() const

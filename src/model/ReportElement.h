@@ -62,6 +62,9 @@ struct ReportTableColumn {
     double columnFooterHeight = 0;
     SharedOptional<ReportElement> columnFooterElement;
     TableCellFormatting columnFooterFormatting;
+    // What the file held on the column besides its width and three cells: its other attributes
+    // (uuid…) and children (properties, table and group header and footer cells…).
+    KeptParts kept;
     bool operator==(const ReportTableColumn &) const = default;
 };
 
@@ -96,6 +99,9 @@ struct ElementKind {
         PrintOrder printOrder = PrintOrder::vertical;
         QList<SubreportParameter> parameters;
         ElementList children;
+        // What the file held on the list ("": other attributes and children) and on its dataset
+        // run ("datasetRun": uuid, data source expression…).
+        KeptParts kept;
         bool operator==(const List &) const;
     };
     struct Table {
@@ -103,6 +109,21 @@ struct ElementKind {
         QString connectionExpression;
         QList<SubreportParameter> parameters;
         QList<ReportTableColumn> columns;
+        // A column group of the file, which the model does not hold, as it was written, with the
+        // column it stood before (none: after the last column).
+        struct KeptColumnGroup {
+            std::optional<QUuid> beforeColumn;
+            QString xml;
+            bool operator==(const KeptColumnGroup &) const = default;
+        };
+        QList<KeptColumnGroup> keptColumnGroups;
+        // What the file held on the table ("": other attributes, the table's own rows and no-data
+        // cell) and on its dataset run ("datasetRun": uuid, data source expression…).
+        KeptParts kept;
+        // For a copy: fresh column identifiers (the column groups keep their places) and none of
+        // the file's identifiers kept with the table, its columns and cells. The cells' elements
+        // are the caller's.
+        void renewIdentifiers();
         bool operator==(const Table &) const = default;
     };
     struct ReportBreak {

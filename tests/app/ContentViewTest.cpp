@@ -179,9 +179,9 @@ TEST_F(ContentViewTest, ReaderWarningsAreShownOncePerOpening)
         u"Lossy.jrxml"_s,
         "<jasperReport xmlns=\"http://jasperreports.sourceforge.net/jasperreports\" name=\"L\">"
         "<detail><band height=\"40\"><componentElement><reportElement x=\"0\" y=\"0\" "
-        "width=\"100\" height=\"30\"/><jr:table xmlns:jr=\"http://jasperreports.sourceforge.net/"
-        "jasperreports/components\"><unknownThing/></jr:table></componentElement></band></detail>"
-        "</jasperReport>");
+        "width=\"100\" height=\"30\"/><c:thing "
+        "xmlns:c=\"urn:c\"/><unknownThing/></componentElement>"
+        "</band></detail></jasperReport>");
     workspace.openTab(QUrl::fromLocalFile(lossy));
     auto *bar = view->findChild<ReaderWarningsBar *>();
     ASSERT_TRUE(bar);
