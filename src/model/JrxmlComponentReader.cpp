@@ -5,6 +5,7 @@
 #include "JrxmlCodecInternal.h"
 #include "JrxmlText.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <utility>
@@ -305,6 +306,34 @@ QString bodyText(pugi::xml_node node, const char *leftOut, JrxmlReadContext &con
     return text;
 }
 
+// What the list contents hold besides the list's elements. Their size is written from the
+// element's; one the file gave otherwise (a cell height of its own), or left out, stays so while
+// the element keeps its size.
+KeptXml keptListContents(pugi::xml_node contents, const std::vector<pugi::xml_node> &unread,
+                         JrxmlReadContext &context)
+{
+    const pugi::xml_node re = contents.parent().parent().child("reportElement");
+    const QString height = wholeNumber(doubleAttr(re, "height").value_or(20));
+    const QString width = wholeNumber(doubleAttr(re, "width").value_or(100));
+    const auto isWritten = [&](const char *name, const QString &text) {
+        const pugi::xml_attribute attr = contents.attribute(name);
+        return attr && QString::fromUtf8(attr.value()) == text;
+    };
+    const bool sameHeight = isWritten("height", height), sameWidth = isWritten("width", width);
+    const char *const taken[] = {sameHeight ? "height" : "-", sameWidth ? "width" : "-"};
+    KeptXml kept = keptOf(
+        contents, taken, tagOrder::band,
+        [&](pugi::xml_node child) {
+            return std::find(unread.begin(), unread.end(), child) == unread.end();
+        },
+        context);
+    if (!sameHeight)
+        kept.absent.append({u"height"_s, height});
+    if (!sameWidth)
+        kept.absent.append({u"width"_s, width});
+    return kept;
+}
+
 ElementKind::List readList(pugi::xml_node node, JrxmlReadContext &context)
 {
     ElementKind::List list;
@@ -320,8 +349,10 @@ ElementKind::List readList(pugi::xml_node node, JrxmlReadContext &context)
         const JrxmlNesting nesting(context);
         // The children of a list can be copied out of it: their content must stand on its own.
         const bool wasInsideTable = std::exchange(context.insideTable, false);
-        list.children = parseBandElements(contents, context);
+        std::vector<pugi::xml_node> unread;
+        list.children = parseBandElements(contents, context, -1, &unread);
         context.insideTable = wasInsideTable;
+        list.kept.setPart(u"listContents"_s, keptListContents(contents, unread, context));
     }
     // A spelled-out "Vertical" (the model's default) is kept as written.
     const char *const taken[] = {"xmlns:jr", horizontal ? "printOrder" : "-"};

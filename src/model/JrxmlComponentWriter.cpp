@@ -87,11 +87,16 @@ void appendList(QString &out, const ReportElement &e, const ElementKind::List &l
     appendDatasetRun(out, list.datasetName, list.connectionExpression, list.parameters,
                      list.kept.part(u"datasetRun"));
     kept.before(out, "listContents");
-    out += indent(20) + "<jr:listContents"_L1;
+    const KeptXml &contents = list.kept.part(u"listContents");
+    out += indent(20);
+    const qsizetype contentsStart = out.size();
+    out += "<jr:listContents"_L1;
     appendRawAttr(out, "height"_L1, wholeNumber(e.height));
     appendRawAttr(out, "width"_L1, wholeNumber(e.width));
+    appendKeptAttributes(out, contentsStart, contents);
     out += ">\n"_L1;
     appendElements(out, list.children, styles);
+    KeptChildWriter(contents, tagOrder::band, 12).rest(out);
     out += indent(20) + "</jr:listContents>\n"_L1;
     kept.rest(out);
     appendComponentEnd(out, "jr:list"_L1);

@@ -16,6 +16,15 @@ QByteArray titleElement(const QByteArray &jrxml)
     return roundTrip(reportWithTitle(jrxml, defaultStyle));
 }
 
+// The report read from the text, which the reader keeps whole (it gives no warning).
+ReportDocument readWhole(const QByteArray &jrxml)
+{
+    QStringList warnings;
+    ReportDocument d = JrxmlCodec::parse(jrxml, &warnings);
+    EXPECT_TRUE(warnings.isEmpty()) << warnings.join(u'\n').toStdString();
+    return d;
+}
+
 // Each text found in `out` after the one before.
 void expectInOrder(const QByteArray &out, const QList<QByteArray> &texts)
 {
@@ -191,9 +200,7 @@ TEST(JrxmlKeptElements, ElementGroupsComeBack)
         "</elementGroup><elementGroup/><x:odd xmlns:x=\"urn:x\"/><elementGroup><ellipse/>"
         "</elementGroup></elementGroup><elementGroup><elementGroup/></elementGroup><frame>"
         "<elementGroup><image/></elementGroup><elementGroup/></frame>");
-    QStringList warnings;
-    ReportDocument d = JrxmlCodec::parse(in, &warnings);
-    EXPECT_TRUE(warnings.isEmpty()) << warnings.join(u'\n').toStdString();
+    ReportDocument d = readWhole(in);
     const QByteArray out = JrxmlCodec::serialize(d);
     // Nesting is not shown by indentation: the elements' own lines stand as everywhere.
     expectInOrder(out.simplified(),
@@ -213,4 +220,21 @@ TEST(JrxmlKeptElements, ElementGroupsComeBack)
     EXPECT_EQ(reordered.count("<x:odd"), 1);
     EXPECT_EQ(roundTrip(reordered), reordered);
     EXPECT_EQ(reordered.count("</textField>"), 1);
+}
+
+// List contents keep a cell size of their own while the list keeps its size, and what they hold
+// besides elements; a list resized by the user writes its new size.
+TEST(JrxmlKeptElements, ListContentsKeepTheirSizeAndContent)
+{
+    const QByteArray in = reportWithTitle(
+        "<componentElement><reportElement x=\"0\" y=\"0\" width=\"90\" height=\"60\"/><jr:list "
+        "xmlns:jr=\"urn:jr\"><datasetRun/><jr:listContents height=\"20.5\"><elementGroup/><line/>"
+        "<odd/></jr:listContents></jr:list></componentElement>");
+    ReportDocument d = readWhole(in);
+    const QByteArray out = JrxmlCodec::serialize(d);
+    expectInOrder(out.simplified(), {"<jr:listContents height=\"20.5\"> <line>",
+                                     "</line> <elementGroup/> <odd/> </jr:listContents>"});
+    EXPECT_EQ(roundTrip(out), out);
+    d.bands[1].elements[0].height = 80;
+    EXPECT_TRUE(JrxmlCodec::serialize(d).contains("<jr:listContents height=\"80\">"));
 }
