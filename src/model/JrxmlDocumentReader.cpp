@@ -45,22 +45,18 @@ void readRoot(pugi::xml_node root, ReportDocument &d)
     d.pdfTagLanguage = u"en-US"_s;
 }
 
-// Whether the property is one the document keeps.
-bool readProperty(pugi::xml_node property, ReportDocument &d)
+// Takes the PDF tagging properties into the document. The property itself stays with the
+// root's other properties, so that it is written back in its place while its value is unchanged.
+void readProperty(pugi::xml_node property, ReportDocument &d)
 {
     const pugi::xml_attribute name = property.attribute("name");
     if (!name)
-        return false;
+        return;
     const char *value = property.attribute("value").value();
-    if (is(name.value(), pdfTagged)) {
+    if (is(name.value(), pdfTagged))
         d.isPdfTagged = is(value, "true");
-        return true;
-    }
-    if (is(name.value(), pdfTagLanguage)) {
+    else if (is(name.value(), pdfTagLanguage))
         d.pdfTagLanguage = QString::fromUtf8(value);
-        return true;
-    }
-    return false;
 }
 
 constexpr const char *none[] = {"-"};
@@ -189,8 +185,10 @@ bool isDataDefinition(const char *name)
 bool isTakenAtRoot(pugi::xml_node child, ReportDocument &d)
 {
     const char *name = child.name();
-    if (is(name, "property"))
-        return readProperty(child, d);
+    if (is(name, "property")) {
+        readProperty(child, d);
+        return false;
+    }
     if (is(name, "import")) {
         const pugi::xml_attribute value = child.attribute("value");
         if (value && child.first_attribute() == child.last_attribute() && !child.first_child())

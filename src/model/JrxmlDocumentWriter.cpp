@@ -47,6 +47,34 @@ void appendRoot(QString &out, const ReportDocument &d)
     out += ">\n\n"_L1;
 }
 
+// The root's kept children without the PDF tagging properties, and whether the document's
+// tagging is still what those properties said when the file was read.
+bool withoutTaggingProperties(const ReportDocument &d, KeptXml &kept)
+{
+    bool tagged = false;
+    QString language = u"en-US"_s;
+    kept = d.kept.part({});
+    kept.children.removeIf([&](const KeptXml::Child &child) {
+        if (!child.xml.startsWith("<property"_L1))
+            return false;
+        pugi::xml_document xml;
+        const QByteArray text = child.xml.toUtf8();
+        if (!xml.load_buffer(text.constData(), size_t(text.size())))
+            return false;
+        const pugi::xml_node property = xml.document_element();
+        const QString name = QString::fromUtf8(property.attribute("name").value());
+        const QString value = QString::fromUtf8(property.attribute("value").value());
+        if (name == pdfTagged)
+            tagged = value == "true"_L1;
+        else if (name == pdfTagLanguage)
+            language = value;
+        else
+            return false;
+        return true;
+    });
+    return d.isPdfTagged == tagged && d.pdfTagLanguage == language;
+}
+
 void appendProperties(QString &out, const ReportDocument &d)
 {
     if (!d.isPdfTagged)
@@ -197,8 +225,15 @@ void appendImports(QString &out, const ReportDocument &d)
 void appendDocument(QString &out, const ReportDocument &document)
 {
     appendRoot(out, document);
-    KeptChildWriter rootKept(document.kept.part({}), tagOrder::root, 4);
-    appendProperties(out, document);
+    // Tagging as the file had it is written as the file had it, in its place among the
+    // properties; once the user changes it, the writer's own properties replace the file's.
+    KeptXml rootPart;
+    const bool isTaggingAsRead = withoutTaggingProperties(document, rootPart);
+    if (isTaggingAsRead)
+        rootPart = document.kept.part({});
+    else
+        appendProperties(out, document);
+    KeptChildWriter rootKept(rootPart, tagOrder::root, 4);
     if (rootKept.through(out, "property"))
         out += u'\n';
     appendImports(out, document);

@@ -51,6 +51,46 @@ TEST(JrxmlKept, ReportAttributesAndProperties)
     EXPECT_FALSE(JrxmlCodec::serialize(d).contains("language")) << "the reader took it";
 }
 
+// The PDF tagging properties are modelled; as read they stay where they were and as spelled.
+TEST(JrxmlKept, TaggingPropertiesStayInPlaceUntilChanged)
+{
+    const auto tagging = [](const char *tagged, const char *language) {
+        QByteArray xml = "<property name=\"com.example.a\" value=\"1\"/>";
+        if (tagged)
+            xml +=
+                QByteArray("<property name=\"net.sf.jasperreports.export.pdf.tagged\" value=\"") +
+                tagged + "\"/>";
+        if (language)
+            xml += QByteArray("<property name=\"net.sf.jasperreports.export.pdf.tag.language\" "
+                              "value=\"") +
+                   language + "\"/>";
+        return report(xml + "<property name=\"com.example.b\" value=\"2\"/>");
+    };
+    for (const QByteArray &in : {tagging("true", nullptr), tagging("false", nullptr),
+                                 tagging(nullptr, "fr"), tagging("true", "EN-US")}) {
+        const QByteArray out = roundTrip(in);
+        QByteArray properties;
+        for (qsizetype at = out.indexOf("<property"); at >= 0;
+             at = out.indexOf("<property", at + 1))
+            properties += out.mid(at, out.indexOf("/>", at) - at) + '\n';
+        QByteArray expected;
+        for (qsizetype at = in.indexOf("<property"); at >= 0; at = in.indexOf("<property", at + 1))
+            expected += in.mid(at, in.indexOf("/>", at) - at) + '\n';
+        EXPECT_EQ(properties, expected) << in.constData();
+    }
+
+    // Changed by the user, tagging is written as the model holds it, once.
+    ReportDocument d = JrxmlCodec::parse(tagging("true", "fr"));
+    d.pdfTagLanguage = QStringLiteral("de");
+    const QByteArray out = JrxmlCodec::serialize(d);
+    EXPECT_EQ(out.count("pdf.tag.language"), 1);
+    EXPECT_TRUE(out.contains("pdf.tag.language\" value=\"de\""));
+    EXPECT_EQ(out.count("pdf.tagged"), 1);
+    d.isPdfTagged = false;
+    EXPECT_FALSE(JrxmlCodec::serialize(d).contains("pdf.tag"));
+    EXPECT_TRUE(JrxmlCodec::serialize(d).contains("com.example.b"));
+}
+
 TEST(JrxmlKept, GroupWithThreeHeaderBandsAndNoFooter)
 {
     const QByteArray in = report(
