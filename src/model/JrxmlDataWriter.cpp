@@ -188,7 +188,8 @@ void appendParameter(QString &out, const ReportParameter &p, Level level)
     out += ">\n"_L1;
     KeptChildWriter kept(own, tagOrder::parameter, level.spaces + 4);
     kept.before(out, "parameterDescription");
-    if (!isAbsentOrEmpty(p.parameterDescription))
+    // An empty description the file spelled out is written back; an absent one stays out.
+    if (p.parameterDescription)
         appendCDataLine(out, level.spaces + 4, "parameterDescription"_L1, *p.parameterDescription);
     kept.before(out, "defaultValueExpression");
     if (!isAbsentOrEmpty(p.defaultValueExpression))
@@ -221,7 +222,7 @@ void appendField(QString &out, const ReportField &f, Level level)
     out += ">\n"_L1;
     KeptChildWriter kept(own, tagOrder::field, level.spaces + 4);
     kept.before(out, "fieldDescription");
-    if (!isAbsentOrEmpty(f.fieldDescription))
+    if (f.fieldDescription)
         appendCDataLine(out, level.spaces + 4, "fieldDescription"_L1, *f.fieldDescription);
     kept.rest(out);
     out += indent(level.spaces) + "</field>\n"_L1 + level.after;

@@ -34,16 +34,20 @@ TEST(JrxmlKept, ReportAttributesAndProperties)
     const QByteArray in = report(
         "<property name=\"net.sf.jasperreports.export.pdf.tagged\" value=\"true\"/>"
         "<property name=\"com.example.a\" value=\"1\"/><property name=\"com.example.b\"/>"
+        "<parameter name=\"p\"><parameterDescription/></parameter><parameter name=\"q\"/>"
         "<field name=\"f\"/><filterExpression><![CDATA[$F{f} != null]]></filterExpression>",
         " orientation=\"Landscape\" whenResourceMissingType=\"Key\" isTitleNewPage=\"true\"");
     const QByteArray out = roundTrip(in);
     expectInOrder(out, {"bottomMargin=\"20\" orientation=\"Landscape\" "
                         "whenResourceMissingType=\"Key\" isTitleNewPage=\"true\">",
                         "pdf.tagged\" value=\"true\"/>", "<property name=\"com.example.a\"",
-                        "<property name=\"com.example.b\"/>", "<field name=\"f\"",
+                        "<property name=\"com.example.b\"/>",
+                        "<parameterDescription><![CDATA[]]></parameterDescription>",
+                        "<parameter name=\"q\"", "<field name=\"f\"",
                         "<filterExpression><![CDATA[$F{f} != null]]></filterExpression>",
                         "</jasperReport>"});
     EXPECT_EQ(roundTrip(out), out);
+    EXPECT_EQ(out.count("parameterDescription>"), 2) << "only the spelled-out empty one";
 
     // A modelled value changed by the user is written once, as the model holds it.
     ReportDocument d = JrxmlCodec::parse(report({}, " name2=\"x\" language=\"groovy\""));
