@@ -12,7 +12,7 @@
 #include "canvas/ElementDragRules.h"
 #include "canvas/ElementEnvironment.h"
 #include "canvas/ElementExpressionSheet.h"
-#include "canvas/ElementGesture.h"
+#include "canvas/ElementFaceGeometry.h"
 #include "canvas/ElementMove.h"
 #include "canvas/ElementPainter.h"
 #include "canvas/InlineElementTextField.h"
@@ -185,8 +185,7 @@ QPointF ElementView::canvasLocation(const QGraphicsSceneMouseEvent *event)
 void ElementView::place()
 {
     const QRectF frame = previewFrame();
-    const QSizeF size(std::max(frame.width(), gesture::minimumSide),
-                      std::max(frame.height(), gesture::minimumSide));
+    const QSizeF size = ElementFaceGeometry::drawnFrame(frame.width(), frame.height()).size();
     if (size != drawnSize_) {
         prepareGeometryChange();
         drawnSize_ = size;

@@ -6,7 +6,6 @@
 #include "canvas/CanvasView.h"
 
 #include "CanvasPointer.h"
-#include "ModelBuilders.h"
 #include "TestBandSettings.h"
 
 #include <QDragEnterEvent>
@@ -41,13 +40,7 @@ struct BandFixture : ::testing::Test, CanvasPointer {
 
     QUuid addRectangle(double x, double y, const BandTarget &target)
     {
-        ReportElement e = testsupport::element(ElementKind::Rectangle{});
-        e.x = x;
-        e.y = y;
-        e.width = 50;
-        e.height = 20;
-        store.addElement(e, target);
-        return e.id;
+        return add(ElementKind::Rectangle{}, QRectF(x, y, 50, 20), target);
     }
 
     void drop(QPoint point, const QString &text)

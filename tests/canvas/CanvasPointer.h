@@ -4,6 +4,9 @@
 #include "canvas/CanvasGraphicsView.h"
 #include "canvas/CanvasScene.h"
 #include "canvas/CanvasView.h"
+#include "document/DocumentStore.h"
+
+#include "ModelBuilders.h"
 
 #include <QTest>
 
@@ -11,6 +14,18 @@
 // view, at points given in the coordinates of a band's body.
 struct CanvasPointer {
     CanvasView canvas;
+
+    // Adds an element of the kind with the frame to the canvas's report; returns its id.
+    QUuid add(ElementKind kind, QRectF frame, const BandTarget &target)
+    {
+        ReportElement e = testsupport::element(std::move(kind));
+        e.x = frame.x();
+        e.y = frame.y();
+        e.width = frame.width();
+        e.height = frame.height();
+        canvas.store()->addElement(e, target);
+        return e.id;
+    }
 
     QWidget *viewport() const { return canvas.graphicsView()->viewport(); }
     BandItem *band(const BandTarget &target) const { return canvas.scene()->bandItem(target); }

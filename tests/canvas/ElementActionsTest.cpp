@@ -40,13 +40,7 @@ struct ElementActionsTest : ::testing::Test, CanvasPointer {
 
     QUuid add(ElementKind kind, QRectF frame)
     {
-        ReportElement e = testsupport::element(std::move(kind));
-        e.x = frame.x();
-        e.y = frame.y();
-        e.width = frame.width();
-        e.height = frame.height();
-        store->addElement(e, title);
-        return e.id;
+        return CanvasPointer::add(std::move(kind), frame, title);
     }
     void doubleClick(QPointF body)
     {

@@ -32,16 +32,6 @@ struct ElementViewFixture : ::testing::Test, CanvasPointer {
         KeyMonitor::install(&workspace, &canvas);
     }
 
-    QUuid add(ElementKind kind, QRectF frame, const BandTarget &target)
-    {
-        ReportElement e = testsupport::element(std::move(kind));
-        e.x = frame.x();
-        e.y = frame.y();
-        e.width = frame.width();
-        e.height = frame.height();
-        store->addElement(e, target);
-        return e.id;
-    }
     QUuid addBox(double x, double y, const BandTarget &target)
     {
         return add(ElementKind::Rectangle{}, QRectF(x, y, 50, 20), target);
