@@ -47,17 +47,10 @@ QFont inlineFont(const ReportElement &element)
     return font;
 }
 
+// The field keeps the element's horizontal alignment and centres its one line vertically.
 Qt::Alignment inlineAlignment(TextAlignment alignment)
 {
-    switch (alignment) {
-    case TextAlignment::center:
-        return Qt::AlignHCenter | Qt::AlignVCenter;
-    case TextAlignment::right:
-        return Qt::AlignRight | Qt::AlignVCenter;
-    case TextAlignment::left:
-        break;
-    }
-    return Qt::AlignLeft | Qt::AlignVCenter;
+    return ElementFaceGeometry::frameAlignment(alignment, VerticalTextAlignment::middle);
 }
 
 // Whether the item or one of its children holds the pointer: it is inside a mouse handler.
