@@ -31,11 +31,7 @@ struct BandFixture : ::testing::Test, CanvasPointer {
         }
         store.setDocument(doc);
         detail = BandTarget::detailBand(doc.detailBands[0].id);
-        canvas.resize(1000, 800);
-        canvas.setBandSettings(&settings);
-        canvas.setClock(&clock);
-        canvas.setStore(&store);
-        canvas.show();
+        showCanvas(&store, {1000, 800});
     }
 
     QUuid addRectangle(double x, double y, const BandTarget &target)
@@ -65,10 +61,7 @@ struct BandFixture : ::testing::Test, CanvasPointer {
     }
 
     DocumentStore store;
-    TestBandSettings settings;
-    FixedClock clock{QDateTime::fromMSecsSinceEpoch(10'000)};
     BandTarget detail = BandTarget::standard(BandType::detail);
-    const BandTarget title = BandTarget::standard(BandType::title);
 };
 
 } // namespace
@@ -155,7 +148,7 @@ TEST_F(BandFixture, DropsOfFieldsAndParameters)
     ASSERT_EQ(expressions(header), QStringList{QStringLiteral("$F{Name}")});
     const ReportElement placed = store.elements(header).first();
     EXPECT_EQ(QRectF(placed.x, placed.y, placed.width, placed.height),
-              QRectF(settings.snapped(60, store.document().columnWidth), 10, 150, 20));
+              QRectF(bandSettings.snapped(60, store.document().columnWidth), 10, 150, 20));
     EXPECT_EQ(placed.fontName, QStringLiteral("DejaVu Sans"));
     EXPECT_EQ(store.activeBandTarget(), header);
 

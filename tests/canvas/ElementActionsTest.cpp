@@ -28,13 +28,9 @@ struct ElementActionsTest : ::testing::Test, CanvasPointer {
     ElementActionsTest()
     {
         store = workspace.activeStore();
-        canvas.resize(900, 700);
-        canvas.setBandSettings(&bandSettings);
-        canvas.setClock(&clock);
         canvas.scene()->setEnvironment(
             ElementEnvironment{&workspace, &settings, &dialogs, nullptr, nullptr});
-        canvas.setStore(store);
-        canvas.show();
+        showCanvas(store, {900, 700});
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&canvas));
     }
 
@@ -54,9 +50,6 @@ struct ElementActionsTest : ::testing::Test, CanvasPointer {
     ScriptedDialogs dialogs;
     WorkspaceModel workspace;
     DocumentStore *store = nullptr;
-    TestBandSettings bandSettings;
-    FixedClock clock{QDateTime::fromMSecsSinceEpoch(10'000)};
-    const BandTarget title = BandTarget::standard(BandType::title);
 };
 
 TEST_F(ElementActionsTest, DoubleClickOnATextFieldOpensTheBuilderOnItsExpression)
