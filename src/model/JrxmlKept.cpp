@@ -175,6 +175,13 @@ TagOrder element(const char *tag)
 }
 } // namespace tagOrder
 
+bool loadKept(pugi::xml_document &tree, const QString &xml)
+{
+    const QByteArray text = xml.toUtf8();
+    return bool(
+        tree.load_buffer(text.constData(), size_t(text.size()), parseOptions, pugi::encoding_utf8));
+}
+
 bool isFirstOfName(pugi::xml_node child)
 {
     return child.parent().child(child.name()) == child;
