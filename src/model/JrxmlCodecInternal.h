@@ -50,6 +50,9 @@ void appendElements(QString &out, const Elements &elements, const QList<ReportSt
     groups.closeAll(out);
 }
 
+// Starts a tag: the indentation and `<tag`; gives where the tag begins, for the kept attributes.
+qsizetype openTag(QString &out, int spaces, QLatin1StringView tag);
+
 // The element's reportElement block (one line, or three with a print-when expression).
 void appendReportElement(QString &out, const ReportElement &element,
                          const QList<ReportStyle> &styles, int spaces = 16);

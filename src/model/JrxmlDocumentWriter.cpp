@@ -79,9 +79,7 @@ void appendBand(QString &out, int spaces, double height,
                 const QList<ReportElement> &elements, const QList<ReportStyle> &styles,
                 const KeptXml &keptBand)
 {
-    out += indent(spaces);
-    const qsizetype start = out.size();
-    out += "<band"_L1;
+    const qsizetype start = openTag(out, spaces, "band"_L1);
     appendRawAttr(out, "height"_L1, wholeNumber(height));
     appendKeptAttributes(out, start, keptBand);
     out += ">\n"_L1;

@@ -229,6 +229,14 @@ void noteAbsent(pugi::xml_node node, KeptXml &kept,
     }
 }
 
+qsizetype openTag(QString &out, int spaces, QLatin1StringView tag)
+{
+    out += indent(spaces);
+    const qsizetype start = out.size();
+    out += u'<' + tag;
+    return start;
+}
+
 void appendKeptAttributes(QString &out, qsizetype tagStart, const KeptXml &kept)
 {
     for (const KeptXml::Attribute &attr : kept.absent) {
