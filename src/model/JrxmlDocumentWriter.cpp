@@ -54,6 +54,7 @@ bool withoutTaggingProperties(const ReportDocument &d, KeptXml &kept)
     kept.children.removeIf([&](const KeptXml::Child &child) {
         pugi::xml_document xml;
         return child.xml.startsWith("<property"_L1) && loadKept(xml, child.xml) &&
+               is(xml.document_element().name(), "property") &&
                readTaggingProperty(xml.document_element(), tagged, language);
     });
     return d.isPdfTagged == tagged && d.pdfTagLanguage == language;

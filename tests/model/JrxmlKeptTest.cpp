@@ -83,6 +83,14 @@ TEST(JrxmlKept, TaggingPropertiesStayInPlaceUntilChanged)
         EXPECT_EQ(properties, expected) << in.constData();
     }
 
+    // A property expression of the same name is no tagging property: kept as it was, nothing added.
+    const QByteArray expression =
+        report("<propertyExpression name=\"net.sf.jasperreports.export.pdf.tag.language\">"
+               "<![CDATA[\"fr\"]]></propertyExpression>");
+    const QByteArray expressionOut = roundTrip(expression);
+    EXPECT_TRUE(expressionOut.contains("<propertyExpression")) << expressionOut.constData();
+    EXPECT_FALSE(expressionOut.contains("<property ")) << expressionOut.constData();
+
     // Changed by the user, tagging is written as the model holds it, once.
     ReportDocument d = JrxmlCodec::parse(tagging("true", "fr"));
     d.pdfTagLanguage = QStringLiteral("de");
