@@ -1,5 +1,7 @@
 #include "canvas/BandGeometry.h"
 
+#include "canvas/ElementFaceGeometry.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -30,7 +32,9 @@ QRectF rubberBandRect(QPointF start, QPointF current)
 bool pressHitsElement(QPointF point, const ElementList &elements)
 {
     return std::any_of(elements.cbegin(), elements.cend(), [point](const ReportElement &e) {
-        return QRectF(e.x, e.y, std::max(e.width, 4.0), std::max(e.height, 4.0)).contains(point);
+        return ElementFaceGeometry::drawnFrame(e.width, e.height)
+            .translated(e.x, e.y)
+            .contains(point);
     });
 }
 

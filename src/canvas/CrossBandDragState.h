@@ -18,6 +18,16 @@ public:
         QList<QUuid> groupElementIDs;
         bool isOutOfBounds = false;
         bool operator==(const Value &) const = default;
+
+        // The same state with no ghost; the carried-along group is left as it is.
+        Value withoutGhost() const
+        {
+            Value next = *this;
+            next.elementID.reset();
+            next.globalLocation.reset();
+            next.isOutOfBounds = false;
+            return next;
+        }
     };
 
     explicit CrossBandDragState(QObject *parent = nullptr) : QObject(parent) {}

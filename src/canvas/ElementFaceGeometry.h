@@ -11,7 +11,8 @@
 // The arithmetic of drawing an element's face on the canvas, apart from the painting itself.
 namespace ElementFaceGeometry {
 
-// Whatever its stored size, an element is drawn and hit-tested at least this wide and high.
+// Whatever its stored size, an element is drawn and hit-tested at least this wide and high, and
+// resizing it never makes a side smaller.
 inline constexpr double minimumDrawnSize = 4;
 // Texts keep this distance from the left and right edges (none at the top or bottom).
 inline constexpr double textInset = 2;

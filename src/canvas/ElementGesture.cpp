@@ -1,6 +1,7 @@
 #include "canvas/ElementGesture.h"
 
 #include "canvas/BandSettings.h"
+#include "canvas/ElementFaceGeometry.h"
 
 #include <algorithm>
 #include <cmath>
@@ -49,13 +50,8 @@ CrossBandDragState::Value dragChange(const CrossBandDragState::Value &current, c
     }
     if (step.selection.size() >= 2 || !step.fitsOwnBand)
         return CrossBandDragState::Value{};
-    if (*step.fitsOwnBand) {
-        // The group is left as it was.
-        next.elementID.reset();
-        next.globalLocation.reset();
-        next.isOutOfBounds = false;
-        return next;
-    }
+    if (*step.fitsOwnBand)
+        return current.withoutGhost();
     next.elementID = step.elementID;
     next.globalLocation = step.location;
     next.isOutOfBounds = true;
@@ -66,16 +62,12 @@ CrossBandDragState::Value dragChange(const CrossBandDragState::Value &current, c
 CrossBandDragState::Value resizeChange(const CrossBandDragState::Value &current,
                                        const QUuid &elementID, bool fits, QPointF ghostCenter)
 {
+    if (fits)
+        return current.withoutGhost();
     CrossBandDragState::Value next = current;
-    if (fits) {
-        next.elementID.reset();
-        next.globalLocation.reset();
-        next.isOutOfBounds = false;
-    } else {
-        next.elementID = elementID;
-        next.globalLocation = ghostCenter;
-        next.isOutOfBounds = true;
-    }
+    next.elementID = elementID;
+    next.globalLocation = ghostCenter;
+    next.isOutOfBounds = true;
     return next;
 }
 
@@ -105,13 +97,14 @@ QPointF movedOrigin(QPointF origin, QSizeF delta, const BandSettings &settings, 
 
 double snappedSide(double side, const BandSettings &settings)
 {
+    constexpr double minimum = ElementFaceGeometry::minimumDrawnSize;
     const double snapped = settings.snapped(side);
-    if (snapped >= minimumSide)
+    if (snapped >= minimum)
         return snapped;
     const double grid = settings.gridSize();
     if (!settings.isSnapToGridEnabled() || !(grid > 0))
-        return minimumSide;
-    return std::ceil(minimumSide / grid) * grid;
+        return minimum;
+    return std::ceil(minimum / grid) * grid;
 }
 
 QRectF committedResizeFrame(ResizeHandleKind kind, const QRectF &start, QSizeF delta,
@@ -119,10 +112,8 @@ QRectF committedResizeFrame(ResizeHandleKind kind, const QRectF &start, QSizeF d
                             double bandHeight)
 {
     const QRectF live = liveResizeFrame(kind, start, delta);
-    const bool movesLeft =
-        kind == ResizeHandleKind::topLeft || kind == ResizeHandleKind::bottomLeft;
-    const bool movesTop = kind == ResizeHandleKind::topLeft || kind == ResizeHandleKind::topRight;
-    const QPointF origin(movesLeft ? live.x() : current.x(), movesTop ? live.y() : current.y());
+    const QPointF origin(movesLeftEdge(kind) ? live.x() : current.x(),
+                         movesTopEdge(kind) ? live.y() : current.y());
     return QRectF(
         snappedOrigin(origin, settings, columnWidth, bandHeight),
         QSizeF(snappedSide(live.width(), settings), snappedSide(live.height(), settings)));

@@ -21,9 +21,6 @@ namespace gesture {
 constexpr double dragThreshold = 2;
 // The same for a press on a resize handle.
 constexpr double resizeThreshold = 1;
-// No side of an element is drawn, hit-tested or stored smaller than this.
-constexpr double minimumSide = 4;
-
 // A pointer travel in view points as points of the report.
 QSizeF toPoints(QPointF translation, double zoom);
 

@@ -94,6 +94,14 @@ void ElementMove::ended(QPointF location)
             positionOver(location, frames[*over].topLeft(), frames[own].topLeft(), zoom);
         return gesture::snappedOrigin(p, settings, columnWidth, store.height(*over));
     };
+    // An element moved by the pointer's travel within the own band.
+    const double height = store.height(own);
+    const auto moveInBand = [&](ReportElement &e) {
+        const QPointF o =
+            gesture::movedOrigin(QPointF(e.x, e.y), delta, settings, columnWidth, height);
+        e.x = o.x();
+        e.y = o.y();
+    };
 
     switch (gesture::dropDecision(isMulti, overOther, store.isTopLevelElement(id))) {
     case gesture::Drop::selectionToBand: {
@@ -101,16 +109,9 @@ void ElementMove::ended(QPointF location)
         store.moveSelectedElementsToNewBand(*over, s.x() - element.x, s.y() - element.y);
         break;
     }
-    case gesture::Drop::selectionInBand: {
-        const double height = store.height(own);
-        store.updateSelectedElements([&](ReportElement &e) {
-            const QPointF o =
-                gesture::movedOrigin(QPointF(e.x, e.y), delta, settings, columnWidth, height);
-            e.x = o.x();
-            e.y = o.y();
-        });
+    case gesture::Drop::selectionInBand:
+        store.updateSelectedElements(moveInBand);
         break;
-    }
     case gesture::Drop::elementToBand: {
         const QPointF s = landing();
         store.flushPendingUndoSnapshot();
@@ -127,16 +128,9 @@ void ElementMove::ended(QPointF location)
     }
     case gesture::Drop::childStays:
         break;
-    case gesture::Drop::elementInBand: {
-        const double height = store.height(own);
-        store.updateElement(id, [&](ReportElement &e) {
-            const QPointF o =
-                gesture::movedOrigin(QPointF(e.x, e.y), delta, settings, columnWidth, height);
-            e.x = o.x();
-            e.y = o.y();
-        });
+    case gesture::Drop::elementInBand:
+        store.updateElement(id, moveInBand);
         break;
-    }
     }
     context.multiDrag->reset();
     context.crossBand->reset();

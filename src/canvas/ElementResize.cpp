@@ -78,9 +78,5 @@ void ElementResize::ended(QPointF location)
     });
     view_.resizeAnchor().dragEnded();
     view_.setResizeTranslation(QSizeF(0, 0));
-    CrossBandDragState::Value ghost = context.crossBand->value();
-    ghost.elementID.reset();
-    ghost.globalLocation.reset();
-    ghost.isOutOfBounds = false;
-    context.crossBand->set(ghost);
+    context.crossBand->set(context.crossBand->value().withoutGhost());
 }

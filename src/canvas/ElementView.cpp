@@ -12,7 +12,7 @@
 #include "canvas/ElementDragRules.h"
 #include "canvas/ElementEnvironment.h"
 #include "canvas/ElementExpressionSheet.h"
-#include "canvas/ElementGesture.h"
+#include "canvas/ElementFaceGeometry.h"
 #include "canvas/ElementMove.h"
 #include "canvas/ElementPainter.h"
 #include "canvas/InlineElementTextField.h"
@@ -47,17 +47,10 @@ QFont inlineFont(const ReportElement &element)
     return font;
 }
 
+// The field keeps the element's horizontal alignment and centres its one line vertically.
 Qt::Alignment inlineAlignment(TextAlignment alignment)
 {
-    switch (alignment) {
-    case TextAlignment::center:
-        return Qt::AlignHCenter | Qt::AlignVCenter;
-    case TextAlignment::right:
-        return Qt::AlignRight | Qt::AlignVCenter;
-    case TextAlignment::left:
-        break;
-    }
-    return Qt::AlignLeft | Qt::AlignVCenter;
+    return ElementFaceGeometry::frameAlignment(alignment, VerticalTextAlignment::middle);
 }
 
 // Whether the item or one of its children holds the pointer: it is inside a mouse handler.
@@ -185,8 +178,7 @@ QPointF ElementView::canvasLocation(const QGraphicsSceneMouseEvent *event)
 void ElementView::place()
 {
     const QRectF frame = previewFrame();
-    const QSizeF size(std::max(frame.width(), gesture::minimumSide),
-                      std::max(frame.height(), gesture::minimumSide));
+    const QSizeF size = ElementFaceGeometry::drawnFrame(frame.width(), frame.height()).size();
     if (size != drawnSize_) {
         prepareGeometryChange();
         drawnSize_ = size;

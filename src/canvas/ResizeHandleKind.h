@@ -14,6 +14,17 @@ inline QList<ResizeHandleKind> allResizeHandleKinds()
             ResizeHandleKind::bottomRight};
 }
 
+// Whether dragging the handle moves the element's left (top) edge rather than its right
+// (bottom) one.
+inline bool movesLeftEdge(ResizeHandleKind kind)
+{
+    return kind == ResizeHandleKind::topLeft || kind == ResizeHandleKind::bottomLeft;
+}
+inline bool movesTopEdge(ResizeHandleKind kind)
+{
+    return kind == ResizeHandleKind::topLeft || kind == ResizeHandleKind::topRight;
+}
+
 // The frame while the handle is dragged by `delta` points from `start`: never below 4 by 4,
 // with the opposite corner fixed.
 QRectF liveResizeFrame(ResizeHandleKind kind, const QRectF &start, QSizeF delta);

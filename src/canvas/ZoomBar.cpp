@@ -2,6 +2,7 @@
 
 #include "app/SymbolIcons.h"
 #include "canvas/CanvasGeometry.h"
+#include "canvas/ToolbarParts.h"
 #include "canvas/ZoomGestureAnchor.h"
 #include "document/DocumentStore.h"
 
@@ -11,15 +12,6 @@
 #include <QToolButton>
 
 namespace {
-
-QFrame *verticalDivider(QWidget *parent)
-{
-    auto *line = new QFrame(parent);
-    line->setFrameShape(QFrame::VLine);
-    line->setFrameShadow(QFrame::Sunken);
-    line->setFixedHeight(16);
-    return line;
-}
 
 // An icon-only borderless button; the symbol name stays on it for tests.
 QToolButton *iconButton(const char *symbolName, const QString &name, QWidget *parent)
@@ -50,11 +42,11 @@ ZoomBar::ZoomBar(ZoomGestureAnchor *zoomAnchor, QWidget *parent)
     font.setPixelSize(11);
     percent_->setFont(font);
 
-    layout_->addWidget(verticalDivider(this));
+    layout_->addWidget(ToolbarParts::divider(this));
     layout_->addWidget(zoomOut_);
     layout_->addWidget(percent_);
     layout_->addWidget(zoomIn_);
-    layout_->addWidget(verticalDivider(this));
+    layout_->addWidget(ToolbarParts::divider(this));
     layout_->addStretch(1);
 
     connect(zoomOut_, &QToolButton::clicked, this, [this] {

@@ -8,7 +8,7 @@
 
 CardSection::CardSection(const QString &title, const std::optional<QString> &subtitle,
                          QWidget *parent)
-    : QFrame(parent), title_(title), subtitle_(subtitle), column_(new QVBoxLayout(this))
+    : QFrame(parent), column_(new QVBoxLayout(this))
 {
     setFont(CardText::sized(font(), CardText::bodyPointSize));
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);

@@ -4,7 +4,6 @@
 #include <QString>
 #include <optional>
 
-class QLabel;
 class QLayout;
 class QVBoxLayout;
 
@@ -22,9 +21,6 @@ public:
     explicit CardSection(const QString &title, const std::optional<QString> &subtitle = {},
                          QWidget *parent = nullptr);
 
-    QString title() const { return title_; }
-    std::optional<QString> subtitle() const { return subtitle_; }
-
     // Appends one view, or a row of views, to the card's column.
     void addWidget(QWidget *widget);
     void addLayout(QLayout *layout);
@@ -34,7 +30,5 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    QString title_;
-    std::optional<QString> subtitle_;
     QVBoxLayout *column_;
 };

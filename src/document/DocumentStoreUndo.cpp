@@ -75,9 +75,8 @@ void DocumentStore::stepThroughHistory(QList<ReportDocument> &from, QList<Report
     setDocument(from.takeLast());
     // A band that the restored document lacks can no longer take new elements. The selection
     // stays as it is: only the active band moves.
-    if (!elementList(std::as_const(document_), activeBandTarget_) &&
-        !document_.detailBands.isEmpty()) {
-        activeBandTarget_ = BandTarget::detailBand(document_.detailBands.first().id);
+    if (const BandTarget active = insertionTarget(activeBandTarget_); active != activeBandTarget_) {
+        activeBandTarget_ = active;
         emit activeBandTargetChanged();
     }
     setIsDirty(true);

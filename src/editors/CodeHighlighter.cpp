@@ -48,8 +48,8 @@ void CodeHighlighter::highlightBlock(const QString &text)
 {
     const qsizetype start = currentBlock().position();
     for (const HighlightSpan &span : state_.spans(start, start + text.size())) {
-        const quint8 style = quint8(quint8(span.color) | (span.bold ? syntaxstyle::boldBit : 0));
-        setFormat(int(span.start - start), int(span.length), formats_[style]);
+        setFormat(int(span.start - start), int(span.length),
+                  formats_[syntaxstyle::overlay(0, span.color, span.bold)]);
     }
     // A changed state makes the document format the next line too: keep going while styles
     // changed further on.

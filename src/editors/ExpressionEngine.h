@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/SidecarModelTypes.h"
+
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -8,21 +10,13 @@
 
 // A declared field or parameter handed to a test evaluation: its name, Java class and the sample
 // value typed for it, if any.
-struct ExpressionSample {
-    QString name;
-    QString className;
-    std::optional<QString> value;
-    bool operator==(const ExpressionSample &) const = default;
-};
+using ExpressionSample = ExpressionBinding;
 
 // What the expression test needs of the report engine.
 class ExpressionEngine {
 public:
     // The evaluated value (none when the engine returned null), or the error's text.
-    struct Outcome {
-        std::optional<QString> value;
-        std::optional<QString> error;
-    };
+    using Outcome = EngineOutcome<std::optional<QString>>;
     using Completion = std::function<void(const Outcome &)>;
 
     virtual ~ExpressionEngine() = default;

@@ -97,11 +97,14 @@ void FlowLayout::setGeometry(const QRect &rect)
 {
     QLayout::setGeometry(rect);
     QList<QLayoutItem *> shown;
+    QList<QSizeF> sizes;
     for (QLayoutItem *item : items_) {
-        if (!item->isEmpty())
+        if (!item->isEmpty()) {
             shown.append(item);
+            sizes.append(item->sizeHint());
+        }
     }
-    const QList<QPointF> corners = placements(rect, itemSizes(), spacing_);
+    const QList<QPointF> corners = placements(rect, sizes, spacing_);
     for (qsizetype i = 0; i < shown.size(); ++i)
-        shown[i]->setGeometry(QRect(corners[i].toPoint(), shown[i]->sizeHint()));
+        shown[i]->setGeometry(QRect(corners[i].toPoint(), sizes[i].toSize()));
 }

@@ -2,18 +2,6 @@
 
 #include "engine/SidecarModel.h"
 
-namespace {
-
-QList<ExpressionBinding> bindings(const QList<ExpressionSample> &samples)
-{
-    QList<ExpressionBinding> out;
-    for (const ExpressionSample &sample : samples)
-        out.append({sample.name, sample.className, sample.value});
-    return out;
-}
-
-} // namespace
-
 void SidecarExpressionEngine::ensureStarted()
 {
     model_.ensureStarted();
@@ -24,9 +12,6 @@ void SidecarExpressionEngine::evaluateExpression(const QString &expression, cons
                                                  const QList<ExpressionSample> &parameters,
                                                  QObject *context, Completion completion)
 {
-    model_.evaluateExpression(
-        expression, language, bindings(fields), bindings(parameters), context,
-        [completion = std::move(completion)](const EngineOutcome<std::optional<QString>> &outcome) {
-            completion({outcome.value, outcome.error});
-        });
+    model_.evaluateExpression(expression, language, fields, parameters, context,
+                              std::move(completion));
 }

@@ -50,6 +50,9 @@ void appendElements(QString &out, const Elements &elements, const QList<ReportSt
     groups.closeAll(out);
 }
 
+// Starts a tag: the indentation and `<tag`; gives where the tag begins, for the kept attributes.
+qsizetype openTag(QString &out, int spaces, QLatin1StringView tag);
+
 // The element's reportElement block (one line, or three with a print-when expression).
 void appendReportElement(QString &out, const ReportElement &element,
                          const QList<ReportStyle> &styles, int spaces = 16);
@@ -107,6 +110,42 @@ void checkWellFormedTree(const pugi::xml_document &xml);
 
 // The document below a jasperReport root.
 ReportDocument readDocument(pugi::xml_node root, JrxmlReadContext &context);
+
+// The names of the root properties that hold the PDF tagging.
+inline constexpr char pdfTagged[] = "net.sf.jasperreports.export.pdf.tagged";
+inline constexpr char pdfTagLanguage[] = "net.sf.jasperreports.export.pdf.tag.language";
+
+// Takes a root `property` element's PDF tagging into `isTagged` or `language`; whether it is one
+// of the tagging properties.
+bool readTaggingProperty(pugi::xml_node property, bool &isTagged, QString &language);
+
+// Visits `root` and every node below it in document order, without recursion, so that no depth
+// of nesting exhausts the stack: `enter` sees each node, `leave` each element once everything
+// inside it is done.
+template <typename Enter, typename Leave>
+void walkTree(pugi::xml_node root, Enter &&enter, Leave &&leave)
+{
+    pugi::xml_node node = root;
+    while (node) {
+        enter(node);
+        if (node.type() == pugi::node_element && node.first_child()) {
+            node = node.first_child();
+            continue;
+        }
+        // Leave every element that is finished, then go on with the next sibling.
+        for (;;) {
+            if (node.type() == pugi::node_element)
+                leave(node);
+            if (node == root)
+                return;
+            if (node.next_sibling()) {
+                node = node.next_sibling();
+                break;
+            }
+            node = node.parent();
+        }
+    }
+}
 
 // The report elements that stand directly inside the node, in document order; the elements of
 // element groups are taken in place of the group, each noting the groups it stood in. Past
@@ -190,6 +229,9 @@ void readElementKept(ReportElement &e, pugi::xml_node node, pugi::xml_node re,
 // formatting; `unread` are the cell's children that are no report element.
 void readCellKept(TableCellFormatting &formatting, pugi::xml_node cell,
                   const std::vector<pugi::xml_node> &unread, JrxmlReadContext &context);
+
+// Parses a kept child's text into `tree`; whether it parsed.
+bool loadKept(pugi::xml_document &tree, const QString &xml);
 
 // Whether the child is the first of its name among its siblings, the one a single value is
 // read from.

@@ -86,9 +86,13 @@ void prepareForCapture(pugi::xml_node root, JrxmlReadContext &context)
         needed.push_back(prefix);
     };
 
-    pugi::xml_node node = root;
-    while (node) {
-        if (node.type() == pugi::node_element) {
+    walkTree(
+        root,
+        [&](pugi::xml_node node) {
+            if (node.type() != pugi::node_element) {
+                stripControlCharacters(node, {}, removed);
+                return;
+            }
             marks.push_back(declared.size());
             for (pugi::xml_attribute attr : node.attributes()) {
                 if (std::optional<std::string> prefix = declaredPrefix(attr.name()))
@@ -98,30 +102,11 @@ void prepareForCapture(pugi::xml_node root, JrxmlReadContext &context)
             use(prefixOf(node.name()));
             for (pugi::xml_attribute attr : node.attributes())
                 use(prefixOf(attr.name()));
-        } else {
-            stripControlCharacters(node, {}, removed);
-        }
-        if (node.type() == pugi::node_element && node.first_child()) {
-            node = node.first_child();
-            continue;
-        }
-        // Leave every element that is finished, then go on with the next sibling.
-        for (;;) {
-            if (node.type() == pugi::node_element) {
-                declared.resize(marks.back());
-                marks.pop_back();
-            }
-            if (node == root) {
-                node = pugi::xml_node();
-                break;
-            }
-            if (node.next_sibling()) {
-                node = node.next_sibling();
-                break;
-            }
-            node = node.parent();
-        }
-    }
+        },
+        [&](pugi::xml_node) {
+            declared.resize(marks.back());
+            marks.pop_back();
+        });
 
     for (const std::string &prefix : needed) {
         const std::string name = "xmlns:" + prefix;

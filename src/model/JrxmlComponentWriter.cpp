@@ -33,9 +33,7 @@ void appendDatasetRun(QString &out, const QString &datasetName, const QString &c
         const int dataSource = rankOf(tagOrder::datasetRun, "dataSourceExpression");
         shown.children.removeIf([&](const KeptXml::Child &c) { return c.rank == dataSource; });
     }
-    out += indent(20);
-    const qsizetype start = out.size();
-    out += "<datasetRun"_L1;
+    const qsizetype start = openTag(out, 20, "datasetRun"_L1);
     appendAttr(out, "subDataset"_L1, datasetName);
     appendKeptAttributes(out, start, shown);
     out += ">\n"_L1;
@@ -88,9 +86,7 @@ void appendList(QString &out, const ReportElement &e, const ElementKind::List &l
                      list.kept.part(u"datasetRun"));
     kept.before(out, "listContents");
     const KeptXml &contents = list.kept.part(u"listContents");
-    out += indent(20);
-    const qsizetype contentsStart = out.size();
-    out += "<jr:listContents"_L1;
+    const qsizetype contentsStart = openTag(out, 20, "jr:listContents"_L1);
     appendRawAttr(out, "height"_L1, wholeNumber(e.height));
     appendRawAttr(out, "width"_L1, wholeNumber(e.width));
     appendKeptAttributes(out, contentsStart, contents);
@@ -136,9 +132,7 @@ bool hasCell(const SharedOptional<ReportElement> &element, const TableCellFormat
 void appendColumn(QString &out, const ReportTableColumn &c, const QList<ReportStyle> &styles)
 {
     const KeptXml &own = c.kept.part({});
-    out += indent(20);
-    const qsizetype start = out.size();
-    out += "<jr:column"_L1;
+    const qsizetype start = openTag(out, 20, "jr:column"_L1);
     appendRawAttr(out, "width"_L1, wholeNumber(c.width));
     appendKeptAttributes(out, start, own);
     out += ">\n"_L1;

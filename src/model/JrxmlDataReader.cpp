@@ -52,13 +52,18 @@ KeptXml keptAttributes(pugi::xml_node node, TagOrder taken, JrxmlReadContext &co
     return keptOf(node, taken, none, none, none, context);
 }
 
+// The attributes an item's reader does not take, and none of its children: the item's text
+// holds them.
+KeptXml keptAttributesOnly(pugi::xml_node node, TagOrder taken, JrxmlReadContext &context)
+{
+    return keptOf(
+        node, taken, none, [](pugi::xml_node) { return true; }, context);
+}
+
 ReportTemplate readTemplate(pugi::xml_node node, JrxmlReadContext &context)
 {
     ReportTemplate t{newId(), textValue(node), attrTextOr(node, "class", javaString)};
-    // The expression is the whole text; child elements belong to it and are not kept apart.
-    KeptXml kept;
-    kept.attributes = keptAttributes(node, templateAttrs, context).attributes;
-    t.kept.setPart({}, kept);
+    t.kept.setPart({}, keptAttributesOnly(node, templateAttrs, context));
     return t;
 }
 
@@ -197,9 +202,7 @@ void readQuery(pugi::xml_node node, QString &query, QString &language, KeptParts
     const pugi::xml_node queryNode = node.child("queryString");
     query = textValue(queryNode);
     language = attrTextOr(queryNode, "language", u"sql"_s);
-    KeptXml attributes;
-    attributes.attributes = keptAttributes(queryNode, queryAttrs, context).attributes;
-    kept.setPart(u"queryString"_s, attributes);
+    kept.setPart(u"queryString"_s, keptAttributesOnly(queryNode, queryAttrs, context));
 }
 
 ReportSubDataset readSubDataset(pugi::xml_node node, JrxmlReadContext &context)

@@ -18,15 +18,6 @@ QStringView trueOrFalse(bool value)
     return value ? u"true" : u"false";
 }
 
-// Starts a tag: the indentation and `<tag`; gives where the tag begins, for the kept attributes.
-qsizetype openTag(QString &out, int spaces, QLatin1StringView tag)
-{
-    out += indent(spaces);
-    const qsizetype start = out.size();
-    out += u'<' + tag;
-    return start;
-}
-
 // Ends the start tag of an element that has no children of its own: as an empty element, or
 // with the kept children as its content.
 void closeWithKept(QString &out, int spaces, QLatin1StringView tag, const KeptXml &kept,

@@ -16,9 +16,6 @@ namespace JrxmlCodec {
 
 namespace {
 
-constexpr char pdfTagged[] = "net.sf.jasperreports.export.pdf.tagged";
-constexpr char pdfTagLanguage[] = "net.sf.jasperreports.export.pdf.tag.language";
-
 void readRoot(pugi::xml_node root, ReportDocument &d)
 {
     d.name = attrTextOr(root, "name", u"report"_s);
@@ -43,20 +40,6 @@ void readRoot(pugi::xml_node root, ReportDocument &d)
     d.queryLanguage = u"sql"_s;
     d.isPdfTagged = false;
     d.pdfTagLanguage = u"en-US"_s;
-}
-
-// Takes the PDF tagging properties into the document. The property itself stays with the
-// root's other properties, so that it is written back in its place while its value is unchanged.
-void readProperty(pugi::xml_node property, ReportDocument &d)
-{
-    const pugi::xml_attribute name = property.attribute("name");
-    if (!name)
-        return;
-    const char *value = property.attribute("value").value();
-    if (is(name.value(), pdfTagged))
-        d.isPdfTagged = is(value, "true");
-    else if (is(name.value(), pdfTagLanguage))
-        d.pdfTagLanguage = QString::fromUtf8(value);
 }
 
 constexpr const char *none[] = {"-"};
@@ -186,7 +169,9 @@ bool isTakenAtRoot(pugi::xml_node child, ReportDocument &d)
 {
     const char *name = child.name();
     if (is(name, "property")) {
-        readProperty(child, d);
+        // The property itself stays with the root's other properties, so that it is written back
+        // in its place while its value is unchanged.
+        readTaggingProperty(child, d.isPdfTagged, d.pdfTagLanguage);
         return false;
     }
     if (is(name, "import")) {
@@ -204,6 +189,21 @@ bool isTakenAtRoot(pugi::xml_node child, ReportDocument &d)
 }
 
 } // namespace
+
+bool readTaggingProperty(pugi::xml_node property, bool &isTagged, QString &language)
+{
+    const pugi::xml_attribute name = property.attribute("name");
+    if (!name)
+        return false;
+    const char *value = property.attribute("value").value();
+    if (is(name.value(), pdfTagged))
+        isTagged = is(value, "true");
+    else if (is(name.value(), pdfTagLanguage))
+        language = QString::fromUtf8(value);
+    else
+        return false;
+    return true;
+}
 
 void readGroupBands(pugi::xml_node groupNode, ReportGroup &group, JrxmlReadContext &context)
 {

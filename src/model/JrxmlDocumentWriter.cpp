@@ -11,9 +11,6 @@ namespace JrxmlCodec {
 
 namespace {
 
-constexpr auto pdfTagged = "net.sf.jasperreports.export.pdf.tagged"_L1;
-constexpr auto pdfTagLanguage = "net.sf.jasperreports.export.pdf.tag.language"_L1;
-
 void appendRoot(QString &out, const ReportDocument &d)
 {
     out += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"_L1;
@@ -55,22 +52,9 @@ bool withoutTaggingProperties(const ReportDocument &d, KeptXml &kept)
     QString language = u"en-US"_s;
     kept = d.kept.part({});
     kept.children.removeIf([&](const KeptXml::Child &child) {
-        if (!child.xml.startsWith("<property"_L1))
-            return false;
         pugi::xml_document xml;
-        const QByteArray text = child.xml.toUtf8();
-        if (!xml.load_buffer(text.constData(), size_t(text.size())))
-            return false;
-        const pugi::xml_node property = xml.document_element();
-        const QString name = QString::fromUtf8(property.attribute("name").value());
-        const QString value = QString::fromUtf8(property.attribute("value").value());
-        if (name == pdfTagged)
-            tagged = value == "true"_L1;
-        else if (name == pdfTagLanguage)
-            language = value;
-        else
-            return false;
-        return true;
+        return child.xml.startsWith("<property"_L1) && loadKept(xml, child.xml) &&
+               readTaggingProperty(xml.document_element(), tagged, language);
     });
     return d.isPdfTagged == tagged && d.pdfTagLanguage == language;
 }
@@ -79,13 +63,12 @@ void appendProperties(QString &out, const ReportDocument &d)
 {
     if (!d.isPdfTagged)
         return;
-    out += indent(4) + "<property name=\""_L1 + pdfTagged + "\" value=\"true\"/>\n"_L1;
+    out += indent(4) + "<property name=\""_L1 + QLatin1StringView(pdfTagged) +
+           "\" value=\"true\"/>\n"_L1;
     // An empty language is written too, so that it reads back as itself.
-    {
-        out += indent(4) + "<property name=\""_L1 + pdfTagLanguage + u'"';
-        appendAttr(out, "value"_L1, d.pdfTagLanguage);
-        out += "/>\n"_L1;
-    }
+    out += indent(4) + "<property name=\""_L1 + QLatin1StringView(pdfTagLanguage) + u'"';
+    appendAttr(out, "value"_L1, d.pdfTagLanguage);
+    out += "/>\n"_L1;
     out += u'\n';
 }
 
@@ -96,9 +79,7 @@ void appendBand(QString &out, int spaces, double height,
                 const QList<ReportElement> &elements, const QList<ReportStyle> &styles,
                 const KeptXml &keptBand)
 {
-    out += indent(spaces);
-    const qsizetype start = out.size();
-    out += "<band"_L1;
+    const qsizetype start = openTag(out, spaces, "band"_L1);
     appendRawAttr(out, "height"_L1, wholeNumber(height));
     appendKeptAttributes(out, start, keptBand);
     out += ">\n"_L1;
@@ -227,13 +208,12 @@ void appendDocument(QString &out, const ReportDocument &document)
     appendRoot(out, document);
     // Tagging as the file had it is written as the file had it, in its place among the
     // properties; once the user changes it, the writer's own properties replace the file's.
-    KeptXml rootPart;
-    const bool isTaggingAsRead = withoutTaggingProperties(document, rootPart);
-    if (isTaggingAsRead)
-        rootPart = document.kept.part({});
-    else
+    KeptXml withoutTagging;
+    const bool isTaggingAsRead = withoutTaggingProperties(document, withoutTagging);
+    if (!isTaggingAsRead)
         appendProperties(out, document);
-    KeptChildWriter rootKept(rootPart, tagOrder::root, 4);
+    KeptChildWriter rootKept(isTaggingAsRead ? document.kept.part({}) : withoutTagging,
+                             tagOrder::root, 4);
     if (rootKept.through(out, "property"))
         out += u'\n';
     appendImports(out, document);

@@ -166,9 +166,7 @@ void appendTextElement(QString &out, const ReportElement &e)
     const bool fontSaysNothing =
         fontTag.size() == fontStart + 5 && font.children.isEmpty() && !font.present;
 
-    out += indent(16);
-    const qsizetype start = out.size();
-    out += "<textElement"_L1;
+    const qsizetype start = openTag(out, 16, "textElement"_L1);
     appendRawAttr(out, "textAlignment"_L1, rawValue(e.textAlignment));
     if (e.verticalAlignment != VerticalTextAlignment::top)
         appendRawAttr(out, "verticalAlignment"_L1, rawValue(e.verticalAlignment));
@@ -196,9 +194,7 @@ void appendGraphicElement(QString &out, const ReportElement &e)
 {
     const KeptXml &own = e.kept.part(u"graphicElement");
     const KeptXml &pen = e.kept.part(u"graphicElement/pen");
-    out += indent(16);
-    const qsizetype start = out.size();
-    out += "<graphicElement"_L1;
+    const qsizetype start = openTag(out, 16, "graphicElement"_L1);
     appendKeptAttributes(out, start, own);
     out += ">\n"_L1 + indent(20);
     const qsizetype penStart = out.size();
@@ -222,9 +218,7 @@ void appendGraphicElement(QString &out, const ReportElement &e)
 void appendExpression(QString &out, const ReportElement &e, QLatin1StringView tag, QStringView text)
 {
     const KeptXml &kept = e.kept.part(QString(tag));
-    out += indent(16);
-    const qsizetype start = out.size();
-    out += u'<' + tag;
+    const qsizetype start = openTag(out, 16, tag);
     appendKeptAttributes(out, start, kept);
     out += u'>';
     appendCData(out, text);
@@ -332,9 +326,7 @@ void appendReportElement(QString &out, const ReportElement &e, const QList<Repor
                          int spaces)
 {
     const KeptXml &kept = e.kept.part(u"reportElement");
-    out += indent(spaces);
-    const qsizetype start = out.size();
-    out += "<reportElement"_L1;
+    const qsizetype start = openTag(out, spaces, "reportElement"_L1);
     appendGeometryAttrs(out, e);
     if (e.positionType != PositionType::fixRelativeToTop)
         appendRawAttr(out, "positionType"_L1, rawValue(e.positionType));
@@ -370,9 +362,7 @@ void ElementGroupWriter::moveTo(QString &out, const QList<ElementGroupLevel> &gr
     }
     for (qsizetype i = common; i < groups.size(); ++i) {
         const KeptXml &kept = groups.at(i).kept;
-        out += indent(12);
-        const qsizetype start = out.size();
-        out += "<elementGroup"_L1;
+        const qsizetype start = openTag(out, 12, "elementGroup"_L1);
         appendKeptAttributes(out, start, kept);
         out += ">\n"_L1;
         open_.append(groups.at(i).ordinal);
@@ -390,9 +380,7 @@ void appendElement(QString &out, const ReportElement &e, const QList<ReportStyle
         return;
     const QLatin1StringView tag = tagOf(e.kind);
     const KeptXml &own = e.kept.part({});
-    out += indent(12);
-    const qsizetype start = out.size();
-    out += u'<' + tag;
+    const qsizetype start = openTag(out, 12, tag);
     appendTagAttrs(out, e);
     appendKeptAttributes(out, start, own);
     out += ">\n"_L1;

@@ -127,14 +127,9 @@ int rankOf(TagOrder order, const char *name)
 
 namespace {
 
-int rankIn(TagOrder order, const char *name)
-{
-    return rankOf(order, name);
-}
-
 bool isAmong(TagOrder names, const char *name)
 {
-    return rankIn(names, name) >= 0;
+    return rankOf(names, name) >= 0;
 }
 
 } // namespace
@@ -175,6 +170,13 @@ TagOrder element(const char *tag)
 }
 } // namespace tagOrder
 
+bool loadKept(pugi::xml_document &tree, const QString &xml)
+{
+    const QByteArray text = xml.toUtf8();
+    return bool(
+        tree.load_buffer(text.constData(), size_t(text.size()), parseOptions, pugi::encoding_utf8));
+}
+
 bool isFirstOfName(pugi::xml_node child)
 {
     return child.parent().child(child.name()) == child;
@@ -195,7 +197,7 @@ KeptXml keptOf(pugi::xml_node node, TagOrder takenAttributes, TagOrder order,
     for (pugi::xml_node child : node.children()) {
         if (child.type() != pugi::node_element)
             continue;
-        const int own = rankIn(order, localName(child.name()));
+        const int own = rankOf(order, localName(child.name()));
         if (own >= 0)
             rank = own;
         if (!isTaken(child))
@@ -227,6 +229,14 @@ void noteAbsent(pugi::xml_node node, KeptXml &kept,
     }
 }
 
+qsizetype openTag(QString &out, int spaces, QLatin1StringView tag)
+{
+    out += indent(spaces);
+    const qsizetype start = out.size();
+    out += u'<' + tag;
+    return start;
+}
+
 void appendKeptAttributes(QString &out, qsizetype tagStart, const KeptXml &kept)
 {
     for (const KeptXml::Attribute &attr : kept.absent) {
@@ -253,12 +263,12 @@ KeptChildWriter::KeptChildWriter(const KeptXml &kept, TagOrder order, int spaces
 
 bool KeptChildWriter::before(QString &out, const char *tag)
 {
-    return upTo(out, rankIn(order_, tag) - 1);
+    return upTo(out, rankOf(order_, tag) - 1);
 }
 
 bool KeptChildWriter::through(QString &out, const char *tag)
 {
-    return upTo(out, rankIn(order_, tag));
+    return upTo(out, rankOf(order_, tag));
 }
 
 bool KeptChildWriter::rest(QString &out)

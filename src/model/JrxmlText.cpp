@@ -203,46 +203,23 @@ void appendTrueFlag(QString &out, QLatin1StringView name, bool set)
         appendRawAttr(out, name, u"true");
 }
 
-namespace {
-
-bool isXmlCharacter(char16_t c)
-{
-    if (c < 0x20)
-        return c == u'\t' || c == u'\n' || c == u'\r';
-    return c != 0xFFFE && c != 0xFFFF;
-}
-
-} // namespace
-
 QString withXmlCharactersOnly(const QString &text, qsizetype *removed)
 {
     *removed = 0;
     QString out;
-    const qsizetype size = text.size();
-    const char16_t *data = reinterpret_cast<const char16_t *>(text.constData());
     qsizetype start = 0; // the first character not yet copied to `out`
-    for (qsizetype i = 0; i < size; ++i) {
-        const char16_t c = data[i];
-        qsizetype length = 1;
-        bool keep;
-        if (QChar::isHighSurrogate(c)) {
-            keep = i + 1 < size && QChar::isLowSurrogate(data[i + 1]);
-            length = keep ? 2 : 1;
-        } else {
-            keep = !QChar::isLowSurrogate(c) && isXmlCharacter(c);
-        }
-        if (!keep) {
-            if (*removed == 0)
-                out.reserve(size);
-            out.append(QStringView(data + start, i - start));
-            start = i + 1;
-            ++*removed;
-        }
-        i += length - 1;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (!isUncarriable(text, i))
+            continue;
+        if (*removed == 0)
+            out.reserve(text.size());
+        out.append(QStringView(text).sliced(start, i - start));
+        start = i + 1;
+        ++*removed;
     }
     if (*removed == 0)
         return text;
-    out.append(QStringView(data + start, size - start));
+    out.append(QStringView(text).sliced(start));
     return out;
 }
 

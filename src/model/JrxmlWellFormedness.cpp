@@ -167,35 +167,19 @@ void checkWellFormedTree(const pugi::xml_document &xml)
                 refuse(u"text outside the root element"_s, child.offset_debug());
         }
     }
-    // A walk without recursion, so that no depth of nesting exhausts the stack.
     Scope scope;
-    pugi::xml_node node = xml.document_element();
-    const pugi::xml_node root = node;
-    while (node) {
-        if (node.type() == pugi::node_element) {
+    walkTree(
+        xml.document_element(),
+        [&](pugi::xml_node node) {
+            if (node.type() != pugi::node_element)
+                return;
             scope.marks.push_back(scope.prefixes.size());
             checkElement(node, scope);
-            if (node.first_child()) {
-                node = node.first_child();
-                continue;
-            }
-        }
-        for (;;) {
-            if (node.type() == pugi::node_element) {
-                scope.prefixes.resize(scope.marks.back());
-                scope.marks.pop_back();
-            }
-            if (node == root) {
-                node = pugi::xml_node();
-                break;
-            }
-            if (node.next_sibling()) {
-                node = node.next_sibling();
-                break;
-            }
-            node = node.parent();
-        }
-    }
+        },
+        [&](pugi::xml_node) {
+            scope.prefixes.resize(scope.marks.back());
+            scope.marks.pop_back();
+        });
 }
 
 } // namespace JrxmlCodec

@@ -1,5 +1,7 @@
 #include "KeptXml.h"
 
+#include "JrxmlCodecInternal.h"
+
 #include <pugixml.hpp>
 #include <sstream>
 #include <vector>
@@ -20,11 +22,8 @@ bool KeptXml::removeAttribute(QStringView name)
 
 QString KeptXml::withoutUuids(const QString &xml)
 {
-    const QByteArray text = xml.toUtf8();
     pugi::xml_document tree;
-    const unsigned int options =
-        pugi::parse_default | pugi::parse_ws_pcdata | pugi::parse_comments | pugi::parse_pi;
-    if (!tree.load_buffer(text.constData(), size_t(text.size()), options, pugi::encoding_utf8))
+    if (!JrxmlCodec::loadKept(tree, xml))
         return xml;
     bool removed = false;
     std::vector<pugi::xml_node> open{tree.document_element()};

@@ -6,7 +6,6 @@
 #include "canvas/CanvasView.h"
 
 #include "CanvasPointer.h"
-#include "ModelBuilders.h"
 #include "TestBandSettings.h"
 
 #include <QDragEnterEvent>
@@ -32,22 +31,12 @@ struct BandFixture : ::testing::Test, CanvasPointer {
         }
         store.setDocument(doc);
         detail = BandTarget::detailBand(doc.detailBands[0].id);
-        canvas.resize(1000, 800);
-        canvas.setBandSettings(&settings);
-        canvas.setClock(&clock);
-        canvas.setStore(&store);
-        canvas.show();
+        showCanvas(&store, {1000, 800});
     }
 
     QUuid addRectangle(double x, double y, const BandTarget &target)
     {
-        ReportElement e = testsupport::element(ElementKind::Rectangle{});
-        e.x = x;
-        e.y = y;
-        e.width = 50;
-        e.height = 20;
-        store.addElement(e, target);
-        return e.id;
+        return add(ElementKind::Rectangle{}, QRectF(x, y, 50, 20), target);
     }
 
     void drop(QPoint point, const QString &text)
@@ -72,10 +61,7 @@ struct BandFixture : ::testing::Test, CanvasPointer {
     }
 
     DocumentStore store;
-    TestBandSettings settings;
-    FixedClock clock{QDateTime::fromMSecsSinceEpoch(10'000)};
     BandTarget detail = BandTarget::standard(BandType::detail);
-    const BandTarget title = BandTarget::standard(BandType::title);
 };
 
 } // namespace
@@ -162,7 +148,7 @@ TEST_F(BandFixture, DropsOfFieldsAndParameters)
     ASSERT_EQ(expressions(header), QStringList{QStringLiteral("$F{Name}")});
     const ReportElement placed = store.elements(header).first();
     EXPECT_EQ(QRectF(placed.x, placed.y, placed.width, placed.height),
-              QRectF(settings.snapped(60, store.document().columnWidth), 10, 150, 20));
+              QRectF(bandSettings.snapped(60, store.document().columnWidth), 10, 150, 20));
     EXPECT_EQ(placed.fontName, QStringLiteral("DejaVu Sans"));
     EXPECT_EQ(store.activeBandTarget(), header);
 

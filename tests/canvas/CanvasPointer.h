@@ -1,16 +1,46 @@
 #pragma once
 
+#include "app/AppClock.h"
 #include "canvas/BandItem.h"
 #include "canvas/CanvasGraphicsView.h"
 #include "canvas/CanvasScene.h"
 #include "canvas/CanvasView.h"
+#include "document/DocumentStore.h"
+
+#include "ModelBuilders.h"
+#include "TestBandSettings.h"
 
 #include <QTest>
 
 // A canvas driven by the pointer as a user drives it: events go to the viewport of its graphics
 // view, at points given in the coordinates of a band's body.
 struct CanvasPointer {
+    TestBandSettings bandSettings;
+    FixedClock clock{QDateTime::fromMSecsSinceEpoch(10'000)};
     CanvasView canvas;
+    const BandTarget title = BandTarget::standard(BandType::title);
+
+    // Shows the canvas `size` large on the store, with the test preferences and clock.
+    void showCanvas(DocumentStore *store, QSize size)
+    {
+        canvas.resize(size);
+        canvas.setBandSettings(&bandSettings);
+        canvas.setClock(&clock);
+        canvas.setStore(store);
+        canvas.show();
+    }
+
+    // Adds an element of the kind with the frame to the canvas's report; returns its id.
+    QUuid add(ElementKind kind, QRectF frame, const BandTarget &target)
+    {
+        ReportElement e = testsupport::element(std::move(kind));
+        e.x = frame.x();
+        e.y = frame.y();
+        e.width = frame.width();
+        e.height = frame.height();
+        canvas.store()->addElement(e, target);
+        return e.id;
+    }
 
     QWidget *viewport() const { return canvas.graphicsView()->viewport(); }
     BandItem *band(const BandTarget &target) const { return canvas.scene()->bandItem(target); }

@@ -28,25 +28,15 @@ struct ElementActionsTest : ::testing::Test, CanvasPointer {
     ElementActionsTest()
     {
         store = workspace.activeStore();
-        canvas.resize(900, 700);
-        canvas.setBandSettings(&bandSettings);
-        canvas.setClock(&clock);
         canvas.scene()->setEnvironment(
             ElementEnvironment{&workspace, &settings, &dialogs, nullptr, nullptr});
-        canvas.setStore(store);
-        canvas.show();
+        showCanvas(store, {900, 700});
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&canvas));
     }
 
     QUuid add(ElementKind kind, QRectF frame)
     {
-        ReportElement e = testsupport::element(std::move(kind));
-        e.x = frame.x();
-        e.y = frame.y();
-        e.width = frame.width();
-        e.height = frame.height();
-        store->addElement(e, title);
-        return e.id;
+        return CanvasPointer::add(std::move(kind), frame, title);
     }
     void doubleClick(QPointF body)
     {
@@ -60,9 +50,6 @@ struct ElementActionsTest : ::testing::Test, CanvasPointer {
     ScriptedDialogs dialogs;
     WorkspaceModel workspace;
     DocumentStore *store = nullptr;
-    TestBandSettings bandSettings;
-    FixedClock clock{QDateTime::fromMSecsSinceEpoch(10'000)};
-    const BandTarget title = BandTarget::standard(BandType::title);
 };
 
 TEST_F(ElementActionsTest, DoubleClickOnATextFieldOpensTheBuilderOnItsExpression)

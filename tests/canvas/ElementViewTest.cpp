@@ -22,26 +22,12 @@ struct ElementViewFixture : ::testing::Test, CanvasPointer {
     {
         store = workspace.activeStore();
         detail = BandTarget::detailBand(store->document().detailBands[0].id);
-        canvas.resize(1000, 900);
-        canvas.setBandSettings(&settings);
-        canvas.setClock(&clock);
-        canvas.setStore(store);
-        canvas.show();
+        showCanvas(store, {1000, 900});
         canvas.activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(&canvas));
         KeyMonitor::install(&workspace, &canvas);
     }
 
-    QUuid add(ElementKind kind, QRectF frame, const BandTarget &target)
-    {
-        ReportElement e = testsupport::element(std::move(kind));
-        e.x = frame.x();
-        e.y = frame.y();
-        e.width = frame.width();
-        e.height = frame.height();
-        store->addElement(e, target);
-        return e.id;
-    }
     QUuid addBox(double x, double y, const BandTarget &target)
     {
         return add(ElementKind::Rectangle{}, QRectF(x, y, 50, 20), target);
@@ -69,10 +55,7 @@ struct ElementViewFixture : ::testing::Test, CanvasPointer {
 
     WorkspaceModel workspace;
     DocumentStore *store = nullptr;
-    TestBandSettings settings;
-    FixedClock clock{QDateTime::fromMSecsSinceEpoch(10'000)};
     BandTarget detail = BandTarget::standard(BandType::detail);
-    const BandTarget title = BandTarget::standard(BandType::title);
 };
 
 } // namespace
@@ -96,8 +79,8 @@ TEST_F(ElementViewFixture, DragFollowsThePointerSnapsAndUndoesInOneStep)
     EXPECT_EQ(view->pos(), QPointF(43, 17));
     EXPECT_FALSE(ghost().isShowingGhost()) << "it still fits its band";
     release(at(detail, {53, 22}));
-    EXPECT_EQ(frameOf(a), QRectF(settings.snapped(43, column()), 20, 50, 20));
-    EXPECT_EQ(view->pos(), QPointF(settings.snapped(43, column()), 20));
+    EXPECT_EQ(frameOf(a), QRectF(bandSettings.snapped(43, column()), 20, 50, 20));
+    EXPECT_EQ(view->pos(), QPointF(bandSettings.snapped(43, column()), 20));
     EXPECT_EQ(viewOf(a, detail), view) << "updated in place";
 
     store->undo();
@@ -125,7 +108,7 @@ TEST_F(ElementViewFixture, DropOnAnotherBandMovesTheElementThereAndOneUndoRestor
     EXPECT_TRUE(idsIn(title).isEmpty());
     EXPECT_EQ(idsIn(detail), QList<QUuid>{t});
     // Grabbed 10 right of and 3 below its corner; snapped along the detail band.
-    EXPECT_EQ(frameOf(t), QRectF(settings.snapped(90, column()), 10, 50, 10));
+    EXPECT_EQ(frameOf(t), QRectF(bandSettings.snapped(90, column()), 10, 50, 10));
     EXPECT_EQ(store->activeBandTarget(), detail);
     EXPECT_EQ(store->selectedElementIDs(), QSet<QUuid>{t});
     EXPECT_TRUE(store->isDirty());
@@ -156,7 +139,7 @@ TEST_F(ElementViewFixture, ASelectionMovesTogetherWithinItsBandAndToAnother)
     EXPECT_EQ(viewOf(loose, detail)->pos(), QPointF(300, 5));
     release(at(detail, {40, 20}));
     for (const auto &[id, x] : {std::pair{a, 30.0}, {b, 120.0}, {c, 220.0}})
-        EXPECT_EQ(frameOf(id).topLeft(), QPointF(settings.snapped(x, column()), 20));
+        EXPECT_EQ(frameOf(id).topLeft(), QPointF(bandSettings.snapped(x, column()), 20));
     EXPECT_EQ(viewOf(b, detail)->pos(), frameOf(b).topLeft()) << "no translation is left over";
     EXPECT_EQ(frameOf(loose).topLeft(), QPointF(300, 5));
     store->undo();
@@ -231,7 +214,7 @@ TEST_F(ElementViewFixture, ClicksSelectAndModifierClicksToggle)
 
 TEST_F(ElementViewFixture, HandlesResizeByTheFrameRule)
 {
-    settings.snapping = false;
+    bandSettings.snapping = false;
     const QUuid a = addBox(10, 5, detail);
     store->setSelectedElementIDs({a});
     ElementView *view = viewOf(a, detail);
@@ -255,7 +238,7 @@ TEST_F(ElementViewFixture, HandlesResizeByTheFrameRule)
 
     // With a grid of 10, the bottom-right handle dragged far up and left: the frame stops at 4
     // by 4 while dragging and is stored one grid step large, never 0.
-    settings.snapping = true;
+    bandSettings.snapping = true;
     store->setSelectedElementIDs({a});
     drag(at(detail, {60, 25}), at(detail, {0, 0}));
     EXPECT_EQ(frameOf(a).size(), QSizeF(10, 10));

@@ -55,7 +55,7 @@ final class PrintComparison {
         int threads = Math.max(1, Math.min(4, Runtime.getRuntime().availableProcessors()));
         ExecutorService pool = Executors.newFixedThreadPool(threads);
         try {
-            compileAll(pool, engine, reportsBelow(before));
+            compileAll(pool, engine, reports);
             compileAll(pool, engine, reportsBelow(after));
             List<Future<String>> outcomes = new ArrayList<>();
             for (Path report : reports) {
