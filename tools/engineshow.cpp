@@ -2,6 +2,7 @@
 //   engineshow sheet [--dark] [--size WxH]        the parameter sheet, a parameter of each kind
 //   engineshow preview [PDF] [--dark] [--size WxH]  the PDF preview (a two-page sample by default)
 
+#include "app/AppPalettes.h"
 #include "app/WorkspaceModel.h"
 #include "document/DocumentStore.h"
 #include "engine/PDFPreviewView.h"
@@ -9,7 +10,6 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QIcon>
 #include <QMainWindow>
 #include <QPainter>
 #include <QPdfWriter>
@@ -19,23 +19,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QPalette darkPalette()
-{
-    QPalette p;
-    const QColor window(0x26, 0x26, 0x28), base(0x1E, 0x1E, 0x20), text(0xE8, 0xE8, 0xEA);
-    p.setColor(QPalette::Window, window);
-    p.setColor(QPalette::WindowText, text);
-    p.setColor(QPalette::Base, base);
-    p.setColor(QPalette::AlternateBase, window);
-    p.setColor(QPalette::Text, text);
-    p.setColor(QPalette::Button, QColor(0x3A, 0x3A, 0x3C));
-    p.setColor(QPalette::ButtonText, text);
-    p.setColor(QPalette::Highlight, QColor(0x0A, 0x84, 0xFF));
-    p.setColor(QPalette::HighlightedText, Qt::white);
-    p.setColor(QPalette::PlaceholderText, QColor(0x98, 0x98, 0x9D));
-    return p;
-}
 
 ReportParameter parameter(const QString &name, const QString &className, const QString &fallback,
                           const QString &description)
@@ -70,7 +53,6 @@ void writeSample(const QString &path)
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    QIcon::setFallbackThemeName(u"breeze"_s);
     QCommandLineParser parser;
     parser.addPositionalArgument(u"what"_s, u"sheet or preview"_s);
     parser.addPositionalArgument(u"pdf"_s, u"The PDF file for the preview."_s, u"[pdf]"_s);
@@ -82,10 +64,7 @@ int main(int argc, char **argv)
     if (arguments.isEmpty())
         parser.showHelp(2);
     app.setStyle(QStyleFactory::create(u"Fusion"_s));
-    if (parser.isSet(u"dark"_s)) {
-        app.setPalette(darkPalette());
-        QIcon::setThemeName(u"breeze-dark"_s);
-    }
+    AppPalettes::apply(parser.isSet(u"dark"_s) ? AppAppearance::dark : AppAppearance::light);
 
     QMainWindow window;
     const QStringList size = parser.value(u"size"_s).split(u'x');

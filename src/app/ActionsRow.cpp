@@ -88,13 +88,14 @@ ActionsRow::ActionsRow(FileCommands &commands, WorkspaceModel &workspace, AppSet
     connect(&workspace_, &WorkspaceModel::activeTabIndexChanged, this,
             &ActionsRow::followActiveStore);
     connect(&workspace_, &WorkspaceModel::tabsChanged, this, &ActionsRow::followActiveStore);
-    connect(&settings_, &AppSettings::appearanceChanged, this, &ActionsRow::refresh);
+    connect(&settings_, &AppSettings::appearanceChanged, this, &ActionsRow::refreshAppearance);
     connect(&commands_, &FileCommands::isZippingChanged, this, &ActionsRow::refresh);
     if (SidecarModel *engine = commands_.engine()) {
         connect(engine, &SidecarModel::isBusyChanged, this, &ActionsRow::refresh);
         connect(engine, &SidecarModel::isCompilingAllChanged, this, &ActionsRow::refresh);
     }
     followActiveStore();
+    refreshAppearance();
 }
 
 QToolButton *ActionsRow::addButton(const QString &symbol, const QString &help,
@@ -168,7 +169,10 @@ void ActionsRow::refresh()
                               u"as on disk"_s
                             : u"Zip Report Files for Server Upload (save the report first)"_s);
     zipStack_->setCurrentIndex(commands_.isZipping() ? 1 : 0);
+}
 
+void ActionsRow::refreshAppearance()
+{
     QToolButton *appearance = findChild<QToolButton *>(u"appearance"_s);
     const QString symbol = appearanceSymbol(settings_.appearance());
     appearance->setIcon(SymbolIcons::icon(symbol));

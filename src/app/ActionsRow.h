@@ -30,7 +30,10 @@ private:
     // Puts the button in a stack with a spinner in its place.
     QStackedWidget *withSpinner(QToolButton *button);
     void followActiveStore();
+    // The undo, compile and zip buttons: they follow the report, the engine and the zip.
     void refresh();
+    // The appearance button's symbol and tooltip.
+    void refreshAppearance();
 
     FileCommands &commands_;
     WorkspaceModel &workspace_;

@@ -13,6 +13,7 @@
 #include "app/PreviewSheet.h"
 #include "app/ReaderWarningsBar.h"
 #include "app/SheetDialog.h"
+#include "app/SheetHeader.h"
 #include "app/SourceSheet.h"
 #include "app/TabBarView.h"
 #include "app/ToolStrip.h"
@@ -37,15 +38,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QFrame *divider(QWidget *parent)
-{
-    auto *line = new QFrame(parent);
-    line->setFrameShape(QFrame::HLine);
-    line->setFrameShadow(QFrame::Plain);
-    line->setForegroundRole(QPalette::Mid);
-    return line;
-}
 
 // A placeholder that takes the width it is given and keeps its ideal height.
 Placeholder *row(const QString &name, const QSize &size, QWidget *parent)
@@ -81,9 +73,9 @@ ContentView::ContentView(WorkspaceModel &workspace, AppSettings &settings, Dialo
     stack->setContentsMargins(0, 0, 0, 0);
     stack->setSpacing(0);
     stack->addWidget(actionsRow_);
-    stack->addWidget(divider(this));
+    stack->addWidget(horizontalDivider(this));
     stack->addWidget(toolStrip_);
-    stack->addWidget(divider(this));
+    stack->addWidget(horizontalDivider(this));
     stack->addWidget(warningsBar_);
     stack->addWidget(buildWorkingArea(), 1);
 

@@ -2,6 +2,7 @@
 
 #include "app/AppSettings.h"
 #include "app/Dialogs.h"
+#include "app/PreviewRun.h"
 #include "app/TextInputFocus.h"
 #include "app/WorkspaceModel.h"
 #include "document/DocumentStore.h"
@@ -176,9 +177,7 @@ void FileCommands::compileAllDocuments()
 {
     if (isEngineBusy())
         return;
-    QList<OpenTab> snapshots;
-    for (const DocumentStore *tab : workspace_.tabs())
-        snapshots.append({tab->document(), tab->fileURL()});
+    const QList<OpenTab> snapshots = PreviewRun::openTabs(workspace_);
     if (engine_)
         engine_->setIsCompilingAll(true);
     compileNext(snapshots);
@@ -268,11 +267,7 @@ void FileCommands::exportDocument(ExportFormat format)
     if (!destination)
         return;
     active->saveIfNeededBeforeCompile();
-    QList<OpenTab> others;
-    for (const DocumentStore *tab : workspace_.tabs()) {
-        if (tab->id() != active->id())
-            others.append({tab->document(), tab->fileURL()});
-    }
+    const QList<OpenTab> others = PreviewRun::openTabs(workspace_, active);
     const QPointer<DocumentStore> target(active);
     workspace_.promptForParameterValues(active, [this, target, format, url = *destination, others](
                                                     const WorkspaceModel::ParameterValues &values) {

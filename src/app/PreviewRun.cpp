@@ -33,11 +33,7 @@ void PreviewRun::start()
         return;
     active->saveIfNeededBeforeCompile();
 
-    QList<OpenTab> others;
-    for (const DocumentStore *tab : workspace_.tabs()) {
-        if (tab->id() != active->id())
-            others.append({tab->document(), tab->fileURL()});
-    }
+    const QList<OpenTab> others = openTabs(workspace_, active);
 
     // The prompt may stay open while the user switches tabs: the run keeps to its own report.
     QPointer<DocumentStore> store = active;
@@ -63,4 +59,14 @@ QString PreviewRun::connectionLabel(const DocumentStore *store,
         }
     }
     return u"Data: test data (no connection - Data > Database Connections)"_s;
+}
+
+QList<OpenTab> PreviewRun::openTabs(const WorkspaceModel &workspace, const DocumentStore *except)
+{
+    QList<OpenTab> tabs;
+    for (const DocumentStore *tab : workspace.tabs()) {
+        if (!except || tab->id() != except->id())
+            tabs.append({tab->document(), tab->fileURL()});
+    }
+    return tabs;
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "engine/SidecarModelTypes.h"
+
+#include <QList>
 #include <QString>
 
 class ConnectionPresetStore;
@@ -24,6 +27,11 @@ public:
     // Where a report takes its data from: the chosen preset by name, else the test data.
     static QString connectionLabel(const DocumentStore *store,
                                    const ConnectionPresetStore &connections);
+
+    // What the engine is told of the open tabs: each one's report and file, in tab order, leaving
+    // out `except`.
+    static QList<OpenTab> openTabs(const WorkspaceModel &workspace,
+                                   const DocumentStore *except = nullptr);
 
 private:
     WorkspaceModel &workspace_;

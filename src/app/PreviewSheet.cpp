@@ -98,18 +98,14 @@ QWidget *PreviewSheet::buildResult()
     }
     row->addStretch(1);
 
-    auto *line = new QFrame(page);
-    line->setFrameShape(QFrame::HLine);
-    line->setFrameShadow(QFrame::Plain);
-    line->setForegroundRole(QPalette::Mid);
-    statsDivider_ = line;
+    statsDivider_ = horizontalDivider(page);
     pdfView_ = new PDFPreviewView(page);
 
     auto *column = new QVBoxLayout(page);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
     column->addWidget(statsRow_);
-    column->addWidget(line);
+    column->addWidget(statsDivider_);
     column->addWidget(pdfView_, 1);
     return page;
 }

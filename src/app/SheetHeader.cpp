@@ -20,10 +20,7 @@ QWidget *sheetHeader(const QString &title, const QList<QWidget *> &trailing, QWi
     for (QWidget *item : trailing)
         row->addWidget(item);
 
-    auto *line = new QFrame(header);
-    line->setFrameShape(QFrame::HLine);
-    line->setFrameShadow(QFrame::Plain);
-    line->setForegroundRole(QPalette::Mid);
+    QFrame *line = horizontalDivider(header);
 
     auto *column = new QVBoxLayout(header);
     column->setContentsMargins(0, 0, 0, 0);
@@ -31,4 +28,13 @@ QWidget *sheetHeader(const QString &title, const QList<QWidget *> &trailing, QWi
     column->addLayout(row);
     column->addWidget(line);
     return header;
+}
+
+QFrame *horizontalDivider(QWidget *parent)
+{
+    auto *line = new QFrame(parent);
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Plain);
+    line->setForegroundRole(QPalette::Mid);
+    return line;
 }

@@ -1,5 +1,7 @@
 #include "app/ToolStrip.h"
 
+#include "app/SheetHeader.h"
+
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QResizeEvent>
@@ -7,7 +9,7 @@
 
 ToolStrip::ToolStrip(QWidget *palette, QWidget *format, QWidget *align, QWidget *parent)
     : QWidget(parent), palette_(palette), format_(format), align_(align),
-      firstRow_(new QHBoxLayout), secondRow_(new QHBoxLayout), divider_(new QFrame(this))
+      firstRow_(new QHBoxLayout), secondRow_(new QHBoxLayout), divider_(horizontalDivider(this))
 {
     setObjectName(QStringLiteral("ToolStrip"));
     setAutoFillBackground(true);
@@ -16,9 +18,6 @@ ToolStrip::ToolStrip(QWidget *palette, QWidget *format, QWidget *align, QWidget 
         row->setContentsMargins(0, 0, 0, 0);
         row->setSpacing(0);
     }
-    divider_->setFrameShape(QFrame::HLine);
-    divider_->setFrameShadow(QFrame::Plain);
-    divider_->setForegroundRole(QPalette::Mid);
     auto *rows = new QVBoxLayout(this);
     rows->setContentsMargins(0, 0, 0, 0);
     rows->setSpacing(0);

@@ -1,5 +1,6 @@
 #include "engine/ParameterValuesSheet.h"
 
+#include "app/SheetHeader.h"
 #include "app/WorkspaceModel.h"
 #include "engine/ParameterValueRow.h"
 
@@ -37,10 +38,7 @@ ParameterValuesSheet::ParameterValuesSheet(WorkspaceModel *workspace, QWidget *w
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroll->setWidget(rowsWidget);
 
-    auto *divider = new QFrame(this);
-    divider->setFrameShape(QFrame::HLine);
-    divider->setFrameShadow(QFrame::Plain);
-    divider->setForegroundRole(QPalette::Mid);
+    QFrame *divider = horizontalDivider(this);
 
     auto *column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);

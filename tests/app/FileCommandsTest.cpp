@@ -1,5 +1,6 @@
 #include "app/FileCommands.h"
 #include "AppInstanceTest.h"
+#include "app/ActionsRow.h"
 #include "app/AppMenus.h"
 #include "app/AppSettings.h"
 #include "app/ContentView.h"
@@ -19,6 +20,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 
 using namespace Qt::StringLiterals;
 
@@ -82,6 +84,25 @@ TEST_F(FileCommandsTest, EnablingFollowsTheStoreTheSelectionAndTheEngine)
     app->engine().setIsCompilingAll(false);
     for (const QAction *format : exportMenu->actions())
         EXPECT_TRUE(format->isEnabled()) << format->text().toStdString();
+}
+
+TEST_F(FileCommandsTest, TheAppearanceButtonShowsTheSettingAndCyclesIt)
+{
+    const auto *row = app->mainWindow()->findChild<ActionsRow *>();
+    ASSERT_NE(row, nullptr);
+    QToolButton *button = row->button(u"moon"_s);
+    const auto shown = [button]() -> QString {
+        return button->property("symbolName").toString() + u' ' + button->toolTip();
+    };
+    EXPECT_EQ(shown(), u"circle.lefthalf.filled Appearance: System (click to cycle)"_s);
+    button->click();
+    EXPECT_EQ(shown(), u"sun.max Appearance: Light (click to cycle)"_s);
+    button->click();
+    store()->addParameter();
+    EXPECT_EQ(shown(), u"moon Appearance: Dark (click to cycle)"_s) << "an edit leaves it alone";
+    button->click();
+    EXPECT_EQ(app->settings().appearance(), AppAppearance::system);
+    EXPECT_EQ(shown(), u"circle.lefthalf.filled Appearance: System (click to cycle)"_s);
 }
 
 TEST_F(FileCommandsTest, AFocusedTextFieldTakesTheTextCommandsAndTheStoreIsUntouched)

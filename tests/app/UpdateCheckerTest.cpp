@@ -1,17 +1,16 @@
 #include "app/UpdateChecker.h"
 #include "AppTestSupport.h"
+#include "TestSupport.h"
 #include "app/AppClock.h"
 #include "app/ScriptedDialogs.h"
 #include "app/UrlOpener.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QSettings>
 #include <QTcpServer>
 #include <QTcpSocket>
-#include <QThread>
 
 using namespace Qt::StringLiterals;
+using testsupport::waitFor;
 
 namespace {
 
@@ -42,16 +41,6 @@ struct FeedServer {
     QByteArray body;
     int requests = 0;
 };
-
-bool waitFor(const std::function<bool()> &done, int ms = 10000)
-{
-    const QDeadlineTimer deadline(ms);
-    while (!done() && !deadline.hasExpired()) {
-        QCoreApplication::processEvents();
-        QThread::msleep(2);
-    }
-    return done();
-}
 
 class UpdateCheckerTest : public apptest::SandboxTest {
 protected:
@@ -120,7 +109,7 @@ TEST_F(UpdateCheckerTest, TheLaunchCheckRunsOncePerDayAndOffersTheDownload)
 
     clock.advanceMs(23 * 3600 * 1000);
     checker.checkIfNeeded();
-    waitFor([] { return false; }, 300);
+    waitFor([] { return false; }, std::chrono::milliseconds(300));
     EXPECT_EQ(feed.requests, 1);
 
     clock.advanceMs(3600 * 1000);

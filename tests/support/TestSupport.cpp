@@ -1,8 +1,11 @@
 #include "TestSupport.h"
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QThread>
 #include <gtest/gtest.h>
 
 namespace testsupport {
@@ -44,6 +47,18 @@ QByteArray readFile(const QString &path)
         return {};
     }
     return f.readAll();
+}
+
+bool waitFor(const std::function<bool()> &done, std::chrono::milliseconds limit)
+{
+    const QDeadlineTimer deadline(limit);
+    while (!done()) {
+        if (deadline.hasExpired())
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        QThread::msleep(2);
+    }
+    return true;
 }
 
 } // namespace testsupport

@@ -2,6 +2,8 @@
 
 #include <QString>
 #include <QStringList>
+#include <chrono>
+#include <functional>
 #include <ostream>
 
 namespace testsupport {
@@ -18,6 +20,10 @@ QString sourceDir();
 
 // Reads a whole file; fails the current test when it cannot.
 QByteArray readFile(const QString &path);
+
+// Runs the event loop until `done` holds or `limit` passes; true when it holds.
+bool waitFor(const std::function<bool()> &done,
+             std::chrono::milliseconds limit = std::chrono::seconds(20));
 
 } // namespace testsupport
 
