@@ -1,6 +1,6 @@
-#include "app/AppPalettes.h"
+#include "widgets/AppPalettes.h"
 
-#include "app/SymbolIcons.h"
+#include "widgets/SymbolIcons.h"
 
 #include <QApplication>
 

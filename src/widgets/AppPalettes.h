@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/AppAppearance.h"
+#include "workspace/AppAppearance.h"
 
 #include <QPalette>
 

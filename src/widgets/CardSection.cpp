@@ -1,5 +1,5 @@
-#include "datapanel/CardSection.h"
-#include "datapanel/CardText.h"
+#include "widgets/CardSection.h"
+#include "widgets/CardText.h"
 
 #include <QLabel>
 #include <QPainter>

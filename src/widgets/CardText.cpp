@@ -1,4 +1,4 @@
-#include "datapanel/CardText.h"
+#include "widgets/CardText.h"
 
 #include <QEvent>
 #include <QFont>
@@ -13,16 +13,20 @@ QFont sized(const QFont &base, double pointSize)
     return font;
 }
 
+QColor secondaryColor(const QPalette &palette, QPalette::ColorGroup group)
+{
+    QColor color = palette.color(group, QPalette::WindowText);
+    color.setAlphaF(0.55F);
+    return color;
+}
+
 namespace {
 
 void dim(QLabel *label)
 {
     QPalette palette = label->palette();
-    for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
-        QColor color = palette.color(group, QPalette::WindowText);
-        color.setAlphaF(0.55F);
-        palette.setColor(group, QPalette::WindowText, color);
-    }
+    for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        palette.setColor(group, QPalette::WindowText, secondaryColor(palette, group));
     label->setPalette(palette);
 }
 

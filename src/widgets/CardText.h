@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPalette>
 #include <QString>
 
 class QFont;
@@ -16,6 +17,8 @@ inline constexpr double caption2PointSize = 9;
 
 // `base` at the given point size.
 QFont sized(const QFont &base, double pointSize);
+// The secondary colour of `group`: the palette's text colour, dimmed.
+QColor secondaryColor(const QPalette &palette, QPalette::ColorGroup group = QPalette::Active);
 // Shows `label` in the secondary colour: the palette's text colour, dimmed.
 void makeSecondary(QLabel *label);
 // A wrapping note in caption size and the secondary colour.

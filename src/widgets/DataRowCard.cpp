@@ -1,4 +1,4 @@
-#include "datapanel/DataRowCard.h"
+#include "widgets/DataRowCard.h"
 
 #include <QHBoxLayout>
 #include <QPainter>

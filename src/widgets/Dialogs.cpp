@@ -1,6 +1,6 @@
-#include "app/Dialogs.h"
+#include "widgets/Dialogs.h"
 
-#include "app/ApplicationIdentity.h"
+#include "workspace/ApplicationIdentity.h"
 
 void Dialogs::presentError(const QString &description)
 {

@@ -1,4 +1,4 @@
-#include "app/ScriptedDialogs.h"
+#include "widgets/ScriptedDialogs.h"
 
 int ScriptedDialogs::runAlert(const AlertRequest &request)
 {

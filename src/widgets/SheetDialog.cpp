@@ -1,4 +1,4 @@
-#include "app/SheetDialog.h"
+#include "widgets/SheetDialog.h"
 
 #include <QKeyEvent>
 

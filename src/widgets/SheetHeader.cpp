@@ -1,4 +1,4 @@
-#include "app/SheetHeader.h"
+#include "widgets/SheetHeader.h"
 
 #include <QFrame>
 #include <QHBoxLayout>

@@ -1,4 +1,4 @@
-#include "app/Spinner.h"
+#include "widgets/Spinner.h"
 
 #include <QPainter>
 

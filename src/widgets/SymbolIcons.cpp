@@ -1,4 +1,4 @@
-#include "app/SymbolIcons.h"
+#include "widgets/SymbolIcons.h"
 
 #include <QHash>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "app/TextInputFocus.h"
+#include "widgets/TextInputFocus.h"
 
 #include <QAbstractSpinBox>
 #include <QApplication>

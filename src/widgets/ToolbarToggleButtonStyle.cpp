@@ -1,4 +1,4 @@
-#include "app/ToolbarToggleButtonStyle.h"
+#include "widgets/ToolbarToggleButtonStyle.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -1,6 +1,6 @@
-#include "app/ToolbarToggleIcon.h"
+#include "widgets/ToolbarToggleIcon.h"
 
-#include "app/SymbolIcons.h"
+#include "widgets/SymbolIcons.h"
 
 #include <QPainter>
 

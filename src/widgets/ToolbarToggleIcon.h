@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ToolbarToggleButtonStyle.h"
+#include "widgets/ToolbarToggleButtonStyle.h"
 
 #include <QAbstractButton>
 #include <functional>

@@ -1,4 +1,4 @@
-#include "app/TreeGuides.h"
+#include "widgets/TreeGuides.h"
 
 TreeGuides::TreeGuides(int depth, QWidget *parent) : QWidget(parent), depth_(depth)
 {

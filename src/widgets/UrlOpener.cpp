@@ -1,4 +1,4 @@
-#include "app/UrlOpener.h"
+#include "widgets/UrlOpener.h"
 
 #include <QDesktopServices>
 

@@ -1,6 +1,6 @@
-#include "app/WidgetDialogs.h"
+#include "widgets/WidgetDialogs.h"
 
-#include "app/ApplicationIdentity.h"
+#include "workspace/ApplicationIdentity.h"
 
 #include <QFileDialog>
 #include <QMessageBox>

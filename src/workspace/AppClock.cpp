@@ -1,4 +1,4 @@
-#include "app/AppClock.h"
+#include "workspace/AppClock.h"
 
 #include <QGuiApplication>
 #include <QStyleHints>

@@ -1,4 +1,4 @@
-#include "app/AppSettings.h"
+#include "workspace/AppSettings.h"
 
 #include <QDir>
 #include <QSettings>

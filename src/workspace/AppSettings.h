@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/AppAppearance.h"
-#include "canvas/BandSettings.h"
 #include "model/MeasurementUnit.h"
+#include "workspace/AppAppearance.h"
+#include "workspace/BandSettings.h"
 
 #include <QObject>
 #include <QStringList>

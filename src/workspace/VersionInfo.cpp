@@ -1,4 +1,4 @@
-#include "app/VersionInfo.h"
+#include "workspace/VersionInfo.h"
 
 #include <QSysInfo>
 

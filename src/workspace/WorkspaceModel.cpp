@@ -1,8 +1,8 @@
-#include "app/WorkspaceModel.h"
+#include "workspace/WorkspaceModel.h"
 
-#include "app/AppSettings.h"
 #include "document/DocumentStore.h"
 #include "document/ElementClipboard.h"
+#include "workspace/AppSettings.h"
 
 #include <QDir>
 #include <QFileInfo>

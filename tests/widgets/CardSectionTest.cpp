@@ -1,6 +1,6 @@
-#include "datapanel/CardSection.h"
-#include "datapanel/CardText.h"
-#include "datapanel/DataRowCard.h"
+#include "widgets/CardSection.h"
+#include "widgets/CardText.h"
+#include "widgets/DataRowCard.h"
 
 #include <QApplication>
 #include <QImage>

@@ -1,4 +1,4 @@
-#include "canvas/ColorHex.h"
+#include "widgets/ColorHex.h"
 
 #include <gtest/gtest.h>
 

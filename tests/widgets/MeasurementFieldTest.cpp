@@ -1,4 +1,4 @@
-#include "app/MeasurementField.h"
+#include "widgets/MeasurementField.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -1,6 +1,6 @@
-#include "app/SymbolIcons.h"
-#include "app/ToolbarToggleIcon.h"
-#include "app/TreeGuides.h"
+#include "widgets/SymbolIcons.h"
+#include "widgets/ToolbarToggleIcon.h"
+#include "widgets/TreeGuides.h"
 
 #include <QDir>
 #include <QImage>

@@ -1,4 +1,4 @@
-#include "app/AppSettings.h"
+#include "workspace/AppSettings.h"
 #include "AppTestSupport.h"
 
 #include <QFileInfo>

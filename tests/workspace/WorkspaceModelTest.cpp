@@ -1,7 +1,7 @@
-#include "app/WorkspaceModel.h"
+#include "workspace/WorkspaceModel.h"
 #include "AppTestSupport.h"
-#include "app/AppSettings.h"
 #include "document/ElementClipboard.h"
+#include "workspace/AppSettings.h"
 
 #include <QCoreApplication>
 #include <QFile>
