@@ -23,6 +23,8 @@
 #include "engine/FriendlyErrorTranslator.h"
 #include "engine/ParameterValuesSheet.h"
 #include "engine/SidecarModel.h"
+#include "navigators/FileRevealer.h"
+#include "navigators/ProjectExplorerView.h"
 #include "widgets/Dialogs.h"
 #include "widgets/SheetDialog.h"
 #include "widgets/SheetHeader.h"
@@ -102,11 +104,12 @@ QWidget *ContentView::buildWorkingArea()
     auto *split = new QSplitter(Qt::Vertical, area);
     split->setObjectName(u"LeftColumn"_s);
     split->setChildrenCollapsible(false);
-    for (const QString &name : {u"ProjectExplorerView"_s, u"OutlineView"_s}) {
-        auto *pane = new Placeholder(name, {242, 300}, split);
-        pane->setMinimumHeight(120);
-        split->addWidget(pane);
-    }
+    explorer_ = new ProjectExplorerView(workspace_, settings_, dialogs_, split);
+    explorer_->setMinimumHeight(120);
+    split->addWidget(explorer_);
+    auto *outline = new Placeholder(u"OutlineView"_s, {242, 300}, split);
+    outline->setMinimumHeight(120);
+    split->addWidget(outline);
     leftColumn_ = split;
 
     inspector_ = new Placeholder(u"InspectorView"_s, {416, 600}, area);
@@ -301,6 +304,8 @@ void ContentView::setBugReporting(UrlOpener &opener, const VersionInfo &version)
 {
     urlOpener_ = &opener;
     version_ = version;
+    fileRevealer_ = std::make_unique<DesktopFileRevealer>(opener);
+    explorer_->setRevealer(fileRevealer_.get());
 }
 
 QUrl ContentView::bugReportURL(const VersionInfo &version)

@@ -16,10 +16,12 @@ class CanvasTrailingToolbar;
 class CanvasView;
 class ConnectionPresetStore;
 class Dialogs;
+class FileRevealer;
 class FormatToolbar;
 class DocumentStore;
 class PaletteView;
 class PanelWidths;
+class ProjectExplorerView;
 class PreviewRun;
 class PreviewSheet;
 class ReaderWarningsBar;
@@ -66,7 +68,8 @@ public:
     // The canvas's trailing toolbar starts preview runs with the connection presets.
     void setEngine(SidecarModel *engine, ConnectionPresetStore &connections);
 
-    // Bug reports: the mail is opened with `opener` and names `version`.
+    // Bug reports: the mail is opened with `opener` and names `version`. The project explorer
+    // opens folders with it when no file manager answers.
     void setBugReporting(UrlOpener &opener, const VersionInfo &version);
     // Opens a pre-filled bug report mail.
     void reportBug();
@@ -90,6 +93,7 @@ public:
     PaletteView *palette() const { return palette_; }
     FormatToolbar *formatToolbar() const { return formatToolbar_; }
     BusyBanner *busyBanner() const { return banner_; }
+    ProjectExplorerView *explorer() const { return explorer_; }
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -120,6 +124,7 @@ private:
     PaletteView *palette_ = nullptr;
     FormatToolbar *formatToolbar_ = nullptr;
     QWidget *leftColumn_ = nullptr;
+    ProjectExplorerView *explorer_ = nullptr;
     QWidget *inspector_ = nullptr;
     BusyBanner *banner_ = nullptr;
     ReaderWarningsBar *warningsBar_ = nullptr;
@@ -136,6 +141,7 @@ private:
     // What the expression builder of a text-field element tests with.
     std::unique_ptr<SidecarExpressionEngine> expressionEngine_;
     UrlOpener *urlOpener_ = nullptr;
+    std::unique_ptr<FileRevealer> fileRevealer_;
     VersionInfo version_;
     bool shownBefore_ = false;
     bool engineStartPending_ = false;
