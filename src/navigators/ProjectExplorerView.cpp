@@ -300,7 +300,7 @@ void ProjectExplorerView::showMenu(const QUrl &url, bool isDirectory, bool isRoo
         if (entry.isDestructive)
             action->setProperty("isDestructive", true);
     }
-    QAction *chosen = menu.exec(globalPosition);
+    QAction *chosen = menuRunner_ ? menuRunner_(menu, globalPosition) : menu.exec(globalPosition);
     if (chosen)
         runMenuEntry(url, isDirectory, chosen->data().toInt());
 }

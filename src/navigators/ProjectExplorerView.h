@@ -5,6 +5,7 @@
 #include <QString>
 #include <QUrl>
 #include <QWidget>
+#include <functional>
 #include <optional>
 
 class AppSettings;
@@ -13,7 +14,9 @@ class DocumentStore;
 class ExplorerRow;
 class FileRevealer;
 class ProjectExplorerState;
+class QAction;
 class QLabel;
+class QMenu;
 class QMimeData;
 class QScrollArea;
 class QToolButton;
@@ -33,6 +36,10 @@ public:
 
     // What shows items in the file manager; without one those entries do nothing.
     void setRevealer(FileRevealer *revealer) { revealer_ = revealer; }
+    // Shows a row's context menu at a point and answers the chosen entry; the menu's own modal
+    // loop unless tests answer.
+    using MenuRunner = std::function<QAction *(QMenu &menu, const QPoint &globalPosition)>;
+    void setMenuRunner(MenuRunner runner) { menuRunner_ = std::move(runner); }
 
     ProjectExplorerState &explorerState() const { return *state_; }
 
@@ -68,6 +75,7 @@ private:
     AppSettings &settings_;
     Dialogs &dialogs_;
     FileRevealer *revealer_ = nullptr;
+    MenuRunner menuRunner_;
     ProjectExplorerState *state_;
     QLabel *title_ = nullptr;
     QToolButton *revealActive_ = nullptr;

@@ -311,25 +311,20 @@ TEST_F(ProjectExplorerViewTest, ContextMenusListTheirEntriesAndRunThem)
     settle();
 
     // Opens the row's menu with a real context-menu event and picks an entry by its title.
-    const auto pick = [this](const QString &name, const QString &entry) {
-        QStringList titles;
-        QTimer::singleShot(50, [&titles, entry] {
-            auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
-            if (!menu)
-                return;
-            QAction *chosen = nullptr;
-            for (QAction *action : menu->actions()) {
-                titles.append(action->isSeparator() ? u"-"_s : action->text());
-                if (action->text() == entry)
-                    chosen = action;
-            }
-            if (chosen) {
-                menu->setActiveAction(chosen);
-                QTest::keyClick(menu, Qt::Key_Return);
-            } else {
-                QTest::keyClick(menu, Qt::Key_Escape);
-            }
-        });
+    QStringList titles;
+    QString entry;
+    view->setMenuRunner([&titles, &entry](QMenu &menu, const QPoint &) -> QAction * {
+        QAction *chosen = nullptr;
+        for (QAction *action : menu.actions()) {
+            titles.append(action->isSeparator() ? u"-"_s : action->text());
+            if (action->text() == entry)
+                chosen = action;
+        }
+        return chosen;
+    });
+    const auto pick = [&](const QString &name, const QString &choice) {
+        titles.clear();
+        entry = choice;
         ExplorerRow *target = row(name);
         QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(10, 5),
                                 target->mapToGlobal(QPoint(10, 5)));
