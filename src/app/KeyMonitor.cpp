@@ -1,8 +1,8 @@
 #include "app/KeyMonitor.h"
 
-#include "app/SheetDialog.h"
-#include "app/TextInputFocus.h"
-#include "app/WorkspaceModel.h"
+#include "widgets/SheetDialog.h"
+#include "widgets/TextInputFocus.h"
+#include "workspace/WorkspaceModel.h"
 
 #include <QApplication>
 #include <QKeyEvent>

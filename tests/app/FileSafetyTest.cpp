@@ -3,18 +3,18 @@
 #include "ModelBuilders.h"
 #include "app/ActionsRow.h"
 #include "app/AppMenus.h"
-#include "app/AppSettings.h"
 #include "app/CanvasTrailingToolbar.h"
 #include "app/ContentView.h"
 #include "app/FileCommands.h"
 #include "app/MainWindow.h"
 #include "app/TabBarView.h"
 #include "app/TabChip.h"
-#include "app/WorkspaceModel.h"
 #include "canvas/PaletteView.h"
 #include "canvas/SnippetLibrary.h"
 #include "canvas/SnippetsMenu.h"
 #include "document/DocumentStore.h"
+#include "workspace/AppSettings.h"
+#include "workspace/WorkspaceModel.h"
 
 #include <QDir>
 #include <QLabel>

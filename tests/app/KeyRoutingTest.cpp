@@ -1,11 +1,11 @@
 #include "AlertKeys.h"
 #include "ModelBuilders.h"
 #include "app/KeyMonitor.h"
-#include "app/SheetDialog.h"
-#include "app/TextInputFocus.h"
-#include "app/WidgetDialogs.h"
-#include "app/WorkspaceModel.h"
 #include "document/DocumentStore.h"
+#include "widgets/SheetDialog.h"
+#include "widgets/TextInputFocus.h"
+#include "widgets/WidgetDialogs.h"
+#include "workspace/WorkspaceModel.h"
 
 #include <QComboBox>
 #include <QGraphicsProxyWidget>

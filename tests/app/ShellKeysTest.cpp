@@ -1,6 +1,5 @@
 #include "AlertKeys.h"
 #include "AppInstanceTest.h"
-#include "app/AppSettings.h"
 #include "app/CanvasTrailingToolbar.h"
 #include "app/ContentView.h"
 #include "app/CrashDetection.h"
@@ -10,10 +9,11 @@
 #include "app/SourceSheet.h"
 #include "app/TabBarView.h"
 #include "app/TabChip.h"
-#include "app/WorkspaceModel.h"
 #include "editors/CodeEditorView.h"
 #include "editors/CodeTextView.h"
 #include "editors/FindBar.h"
+#include "workspace/AppSettings.h"
+#include "workspace/WorkspaceModel.h"
 
 #include <QLabel>
 #include <QLineEdit>
