@@ -80,6 +80,9 @@ void makeSecondaryText(QLabel *label)
     label->setWordWrap(true);
     label->setTextFormat(Qt::PlainText);
     label->setFont(CardText::sized(label->font(), 10));
+    // The panel's base-coloured background would make the label draw in the text role, which
+    // the secondary style does not dim.
+    label->setForegroundRole(QPalette::WindowText);
     CardText::makeSecondary(label);
 }
 
@@ -88,8 +91,9 @@ QWidget *pickerRow(const QString &label, QComboBox *picker, QWidget *parent)
     auto *row = new QWidget(parent);
     auto *layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
+    // As wide as the length rows' captions, or as its text needs.
     auto *caption = new QLabel(label, row);
-    caption->setFixedWidth(LengthRow::labelWidth);
+    caption->setMinimumWidth(LengthRow::labelWidth);
     layout->addWidget(caption);
     picker->setParent(row);
     layout->addWidget(picker, 1);

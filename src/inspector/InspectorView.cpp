@@ -7,6 +7,7 @@
 #include "inspector/MultiSelectInspector.h"
 #include "inspector/ReportInspector.h"
 
+#include <QEvent>
 #include <QVBoxLayout>
 
 namespace {
@@ -49,6 +50,24 @@ InspectorView::InspectorView(AppSettings &settings, SidecarModel *sidecar,
     columnLayout_->setSpacing(12);
     columnLayout_->addStretch(1);
     setWidget(column_);
+    applyColumnPalette();
+}
+
+void InspectorView::changeEvent(QEvent *event)
+{
+    QScrollArea::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange)
+        applyColumnPalette();
+}
+
+void InspectorView::applyColumnPalette()
+{
+    // Text fields and pickers draw their outline a shade darker than the window colour, which
+    // vanishes on the panel's base-coloured background in a dark appearance; the mid colour
+    // keeps it visible in both.
+    QPalette columnPalette = palette();
+    columnPalette.setColor(QPalette::Window, columnPalette.color(QPalette::Mid));
+    column_->setPalette(columnPalette);
 }
 
 void InspectorView::setStore(DocumentStore *store)

@@ -31,7 +31,11 @@ public:
     InspectorPage *inspector() const { return page_; }
     std::optional<InspectorKind> shownKind() const;
 
+protected:
+    void changeEvent(QEvent *event) override;
+
 private:
+    void applyColumnPalette();
     void refresh();
     void refreshOnce();
     InspectorPage *build(const InspectorChoice &choice);

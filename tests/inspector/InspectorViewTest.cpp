@@ -358,4 +358,27 @@ TEST_F(InspectorViewTest, ReportAndBandInspectorsWriteTheirPaths)
     EXPECT_EQ(store.undoStack().size(), 1);
 }
 
+TEST_F(InspectorViewTest, OutlinesAndDimmedTextsFollowTheAppearance)
+{
+    const QPalette saved = QApplication::palette();
+    QPalette dark = saved;
+    dark.setColor(QPalette::Window, QColor(0x2B, 0x2B, 0x2D));
+    dark.setColor(QPalette::Base, QColor(0x1E, 0x1E, 0x20));
+    dark.setColor(QPalette::Mid, QColor(0x55, 0x55, 0x58));
+    dark.setColor(QPalette::WindowText, QColor(0xEC, 0xEC, 0xEE));
+    for (const QPalette &palette : {dark, saved}) {
+        QApplication::setPalette(palette);
+        QApplication::processEvents();
+        // Fields draw their outline from the window colour; on the base-coloured panel the mid
+        // colour keeps it visible.
+        EXPECT_EQ(view->widget()->palette().color(QPalette::Window), palette.color(QPalette::Mid));
+        const auto *hint = find<QLabel>(u"inspector.band.hint"_s);
+        ASSERT_TRUE(hint);
+        EXPECT_EQ(hint->foregroundRole(), QPalette::WindowText);
+        const QColor shown = hint->palette().color(hint->foregroundRole());
+        EXPECT_LT(shown.alphaF(), 1.0) << "the hint is dimmed";
+        EXPECT_EQ(shown.rgb(), palette.color(QPalette::WindowText).rgb());
+    }
+}
+
 } // namespace
