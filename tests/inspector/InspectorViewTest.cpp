@@ -4,6 +4,10 @@
 #include "TestSupport.h"
 #include "app/AppSettings.h"
 #include "app/MeasurementField.h"
+#include "editors/CodeEditorView.h"
+#include "editors/CodeTextView.h"
+#include "editors/ExpressionBuilderButton.h"
+#include "editors/ExpressionBuilderView.h"
 #include "inspector/SectionCard.h"
 
 #include <QApplication>
@@ -266,6 +270,26 @@ TEST_F(InspectorViewTest, ValuesAreShownInPlaceAndShowingNeverWrites)
     emit stretch->activated(0);
     EXPECT_EQ(store.element(field.id)->stretchType, StretchType::noStretch);
     EXPECT_TRUE(store.isDirty());
+}
+
+TEST_F(InspectorViewTest, TheExpressionBuilderWritesThePrintWhenAsTypingDoes)
+{
+    const ReportElement field = selectNew(textField());
+    auto *button = find<ExpressionBuilderButton>(u"inspector.visibility.builder"_s);
+    ASSERT_TRUE(button);
+    button->click();
+    ASSERT_NE(button->builder(), nullptr);
+    for (const QChar c : u"$P{x}"_s) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(button->builder()->editor()->textView(), &press);
+    }
+    const QString built = button->builder()->editor()->text();
+    EXPECT_FALSE(built.isEmpty());
+    EXPECT_EQ(store.element(field.id)->printWhenExpression, built);
+    EXPECT_EQ(find<QLineEdit>(u"inspector.visibility.expression"_s)->text(), built);
+    button->builder()->doneButton()->click();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(store.element(field.id)->printWhenExpression, built) << "closing undoes nothing";
 }
 
 TEST_F(InspectorViewTest, TheStylePickerAppliesAndClearsAStyle)
