@@ -7,7 +7,7 @@
 // of their own, apart from the user's.
 
 #include "ShowWindowPalette.h"
-#include "app/AppSettings.h"
+#include "workspace/AppSettings.h"
 #include "canvas/CanvasView.h"
 #include "document/DocumentStore.h"
 #include "inspector/InspectorView.h"

@@ -1,6 +1,6 @@
 #include "inspector/ElementInspector.h"
 
-#include "app/SymbolIcons.h"
+#include "widgets/SymbolIcons.h"
 #include "inspector/ElementPart.h"
 #include "inspector/ElementParts.h"
 #include "inspector/FrameCard.h"

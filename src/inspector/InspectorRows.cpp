@@ -1,7 +1,7 @@
 #include "inspector/InspectorRows.h"
 
-#include "app/AppSettings.h"
-#include "datapanel/CardText.h"
+#include "workspace/AppSettings.h"
+#include "widgets/CardText.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>

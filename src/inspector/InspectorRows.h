@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/MeasurementField.h"
+#include "widgets/MeasurementField.h"
 
 #include <QWidget>
 #include <functional>

@@ -1,8 +1,8 @@
 #include "inspector/SectionCard.h"
 
+#include "widgets/CardSection.h"
+
 #include <QLabel>
-#include <QPainter>
-#include <QPainterPath>
 #include <QVBoxLayout>
 
 SectionCard::SectionCard(const QString &title, QWidget *parent)
@@ -34,13 +34,5 @@ void SectionCard::addLayout(QLayout *layout)
 
 void SectionCard::paintEvent(QPaintEvent *)
 {
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    QPainterPath shape;
-    shape.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), cornerRadius, cornerRadius);
-    painter.fillPath(shape, QColor(0, 0, 0, qRound(255 * 0.03)));
-    QColor border(Qt::gray);
-    border.setAlphaF(0.15F);
-    painter.setPen(QPen(border, 1));
-    painter.drawPath(shape);
+    CardSection::paintCard(this, cornerRadius);
 }

@@ -2,8 +2,8 @@
 
 #include "StoreTestSupport.h"
 #include "TestSupport.h"
-#include "app/AppSettings.h"
-#include "app/MeasurementField.h"
+#include "workspace/AppSettings.h"
+#include "widgets/MeasurementField.h"
 #include "editors/CodeEditorView.h"
 #include "editors/CodeTextView.h"
 #include "editors/ExpressionBuilderButton.h"
