@@ -7,10 +7,10 @@
 // of their own, apart from the user's.
 
 #include "ShowWindowPalette.h"
-#include "workspace/AppSettings.h"
 #include "canvas/CanvasView.h"
 #include "document/DocumentStore.h"
 #include "inspector/InspectorView.h"
+#include "workspace/AppSettings.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

@@ -1,12 +1,12 @@
 #include "inspector/ElementInspector.h"
 
-#include "widgets/SymbolIcons.h"
 #include "inspector/ElementPart.h"
 #include "inspector/ElementParts.h"
 #include "inspector/FrameCard.h"
 #include "inspector/InspectorRows.h"
 #include "inspector/StyleCard.h"
 #include "inspector/VisibilityCard.h"
+#include "widgets/SymbolIcons.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

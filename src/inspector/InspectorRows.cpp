@@ -1,7 +1,7 @@
 #include "inspector/InspectorRows.h"
 
-#include "workspace/AppSettings.h"
 #include "widgets/CardText.h"
+#include "workspace/AppSettings.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>

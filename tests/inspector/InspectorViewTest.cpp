@@ -2,13 +2,13 @@
 
 #include "StoreTestSupport.h"
 #include "TestSupport.h"
-#include "workspace/AppSettings.h"
-#include "widgets/MeasurementField.h"
 #include "editors/CodeEditorView.h"
 #include "editors/CodeTextView.h"
 #include "editors/ExpressionBuilderButton.h"
 #include "editors/ExpressionBuilderView.h"
 #include "inspector/SectionCard.h"
+#include "widgets/MeasurementField.h"
+#include "workspace/AppSettings.h"
 
 #include <QApplication>
 #include <QComboBox>
