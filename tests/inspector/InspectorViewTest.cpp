@@ -209,6 +209,27 @@ TEST_F(InspectorViewTest, TabbingThroughTheFrameCardWritesNothing)
               std::tuple(20., 20., 20., 20.));
 }
 
+TEST_F(InspectorViewTest, AFocusedLengthShowsNewValuesUntilTheUserTypes)
+{
+    const ReportElement field = selectNew(textField(20, 0, 20, 20));
+    QLineEdit *x = length(u"inspector.frame.x"_s);
+    x->setFocus();
+    ASSERT_TRUE(x->hasFocus());
+    const auto moveTo = [&](double points) {
+        editDocument(store,
+                     [&](ReportDocument &d) { d.detailBands.first().elements.first().x = points; });
+    };
+    moveTo(72 / 25.4 * 4); // as by an undo while the caret sits in X
+    EXPECT_EQ(x->text(), u"4.00"_s);
+
+    type(x, u"9"_s);
+    moveTo(0);
+    EXPECT_EQ(x->text(), u"9"_s) << "what the user is typing stays";
+    QTest::keyClick(x, Qt::Key_Return);
+    EXPECT_DOUBLE_EQ(store.element(field.id)->x, 9 * (72 / 25.4));
+    EXPECT_EQ(x->text(), u"9.00"_s);
+}
+
 TEST_F(InspectorViewTest, ACommitArrivingAfterTheSelectionMovedIsDropped)
 {
     const ReportElement a = textField(0, 0);
