@@ -18,6 +18,7 @@ class ConnectionPresetStore;
 class Dialogs;
 class FileRevealer;
 class FormatToolbar;
+class InspectorView;
 class DocumentStore;
 class PaletteView;
 class PanelWidths;
@@ -94,6 +95,7 @@ public:
     FormatToolbar *formatToolbar() const { return formatToolbar_; }
     BusyBanner *busyBanner() const { return banner_; }
     ProjectExplorerView *explorer() const { return explorer_; }
+    InspectorView *inspector() const { return inspector_; }
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -101,7 +103,7 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    QWidget *buildWorkingArea();
+    QWidget *buildWorkingArea(SidecarModel &engine);
     QWidget *buildCanvasArea();
     void buildSheets();
     SheetDialog *addSheet(const QString &name, const QSize &minimumSize,
@@ -125,7 +127,7 @@ private:
     FormatToolbar *formatToolbar_ = nullptr;
     QWidget *leftColumn_ = nullptr;
     ProjectExplorerView *explorer_ = nullptr;
-    QWidget *inspector_ = nullptr;
+    InspectorView *inspector_ = nullptr;
     BusyBanner *banner_ = nullptr;
     ReaderWarningsBar *warningsBar_ = nullptr;
     QPointer<DocumentStore> activeStore_;

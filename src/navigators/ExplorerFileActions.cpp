@@ -1,6 +1,7 @@
 #include "navigators/ExplorerFileActions.h"
 
 #include "document/DocumentStore.h"
+#include "model/JrxmlCodec.h"
 #include "widgets/Dialogs.h"
 #include "workspace/AppSettings.h"
 #include "workspace/WorkspaceModel.h"
@@ -93,6 +94,11 @@ void open(const QUrl &url, WorkspaceModel &workspace, AppSettings &settings, Dia
     if (QFileInfo::exists(url.toLocalFile())) {
         try {
             workspace.openTab(url);
+        } catch (const JrxmlCodecError &error) {
+            // The reader's text says what is wrong, not with which file.
+            dialogs.presentError(u"The report %1 could not be opened: %2"_s.arg(
+                QDir::toNativeSeparators(url.toLocalFile()), error.message()));
+            return;
         } catch (const std::exception &error) {
             dialogs.presentError(QString::fromUtf8(error.what()));
             return;
