@@ -49,6 +49,8 @@ ExplorerRow::ExplorerRow(const Shape &shape, QWidget *parent) : QWidget(parent),
     const QString name = shape.url.fileName();
     name_->setText(name.isEmpty() ? ExplorerFileActions::standardizedPath(shape.url) : name);
     layout->addWidget(name_, 1);
+    if (isDimmed())
+        CardText::makeSecondary(name_);
     setAcceptDrops(shape.isDirectory);
     setToolTip(ExplorerFileActions::standardizedPath(shape.url));
     applyColours();
