@@ -21,9 +21,8 @@ QString text(const char *value)
 
 bool isBlank(const QString &value)
 {
-    return std::all_of(value.cbegin(), value.cend(), [](QChar c) {
-        return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
-    });
+    return std::all_of(value.cbegin(), value.cend(),
+                       [](QChar c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r'; });
 }
 
 // The element's own text, as XML gives it (the text and character data children, one after
@@ -31,8 +30,8 @@ bool isBlank(const QString &value)
 // alone.
 QString ownText(pugi::xml_node node)
 {
-    const bool hasElements = bool(node.find_child(
-        [](pugi::xml_node child) { return child.type() == pugi::node_element; }));
+    const bool hasElements = bool(
+        node.find_child([](pugi::xml_node child) { return child.type() == pugi::node_element; }));
     QString out;
     for (pugi::xml_node child : node.children()) {
         if (child.type() != pugi::node_pcdata && child.type() != pugi::node_cdata)
@@ -120,9 +119,9 @@ public:
         const QString textBefore = ownText(before);
         const QString textAfter = ownText(after);
         if (textBefore != textAfter) {
-            differences.append({Kind::changedText, path,
-                                shortened(textBefore) + QStringLiteral(" -> ") +
-                                    shortened(textAfter)});
+            differences.append(
+                {Kind::changedText, path,
+                 shortened(textBefore) + QStringLiteral(" -> ") + shortened(textAfter)});
         }
         children(before, after, path);
     }
@@ -144,8 +143,8 @@ private:
             else if (uriBefore.isEmpty())
                 differences.append({Kind::addedAttribute, at, uriAfter});
             else
-                differences.append({Kind::changedAttribute, at,
-                                    uriBefore + QStringLiteral(" -> ") + uriAfter});
+                differences.append(
+                    {Kind::changedAttribute, at, uriBefore + QStringLiteral(" -> ") + uriAfter});
         }
     }
 
@@ -209,9 +208,8 @@ private:
 
 void load(pugi::xml_document &tree, const QByteArray &xml, const char *which)
 {
-    const pugi::xml_parse_result result =
-        tree.load_buffer(xml.constData(), size_t(xml.size()),
-                        pugi::parse_default | pugi::parse_ws_pcdata);
+    const pugi::xml_parse_result result = tree.load_buffer(
+        xml.constData(), size_t(xml.size()), pugi::parse_default | pugi::parse_ws_pcdata);
     if (!result)
         throw std::runtime_error(std::string("the ") + which +
                                  " document does not parse: " + result.description());
@@ -283,8 +281,7 @@ QString describe(const Difference &d)
         return QStringLiteral("missing attribute ") + d.path + QStringLiteral(" (") + d.detail +
                u')';
     case Kind::addedAttribute:
-        return QStringLiteral("added attribute ") + d.path + QStringLiteral(" (") + d.detail +
-               u')';
+        return QStringLiteral("added attribute ") + d.path + QStringLiteral(" (") + d.detail + u')';
     case Kind::changedAttribute:
         return QStringLiteral("changed attribute ") + d.path + QStringLiteral(" (") + d.detail +
                u')';

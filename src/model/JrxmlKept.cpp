@@ -187,6 +187,10 @@ bool isFirstOfName(pugi::xml_node child)
 ElementPlace placeAmong(const UnreadChildren &unread)
 {
     return [&unread](pugi::xml_node child) {
+        // A band's properties and return values keep the places the format gives them.
+        const char *name = localName(child.name());
+        if (is(name, "property") || is(name, "returnValue"))
+            return -1;
         const auto found = std::find(unread.begin(), unread.end(), child);
         return found == unread.end() ? -1 : int(found->elementsBefore);
     };
@@ -360,8 +364,8 @@ void appendKeptAmongElements(QString &out, ElementGroupWriter &groups, const Kep
 {
     bool closed = false;
     for (const KeptXml::Child &child : kept.children) {
-        if (child.elementsBefore < 0 || (last ? child.elementsBefore < index
-                                              : child.elementsBefore != index))
+        if (child.elementsBefore < 0 ||
+            (last ? child.elementsBefore < index : child.elementsBefore != index))
             continue;
         if (!std::exchange(closed, true))
             groups.closeAll(out);

@@ -202,5 +202,7 @@ TEST(JrxmlWriter, WriteThenReadKeepsFrameValues)
     // The tagging properties read back are also kept, to be written in their place.
     EXPECT_EQ(back.kept.part({}).children.size(), 2);
     back.kept = {};
+    // What the reader noted of the empty root (the margins it left out) is not compared.
+    doc.kept = {};
     EXPECT_EQ(withoutIds(back), withoutIds(doc));
 }
