@@ -25,22 +25,26 @@ bool isBlank(const QString &value)
                        [](QChar c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r'; });
 }
 
-// The element's own text, as XML gives it (the text and character data children, one after
-// another). Among child elements a run of blanks is indentation, and so is a text of blanks
-// alone.
+// The element's own text, as XML gives it: its text and character data children, one after
+// another. Text of blanks alone is indentation: among child elements, and in an element that
+// holds nothing else. Character data is never indentation.
 QString ownText(pugi::xml_node node)
 {
     const bool hasElements = bool(
         node.find_child([](pugi::xml_node child) { return child.type() == pugi::node_element; }));
     QString out;
+    bool isIndentation = true;
     for (pugi::xml_node child : node.children()) {
         if (child.type() != pugi::node_pcdata && child.type() != pugi::node_cdata)
             continue;
         const QString piece = text(child.value());
-        if (!hasElements || child.type() == pugi::node_cdata || !isBlank(piece))
-            out += piece;
+        const bool blank = child.type() == pugi::node_pcdata && isBlank(piece);
+        if (hasElements && blank)
+            continue;
+        isIndentation = isIndentation && blank;
+        out += piece;
     }
-    return isBlank(out) ? QString() : out;
+    return isIndentation ? QString() : out;
 }
 
 std::vector<pugi::xml_node> elementChildren(pugi::xml_node node)
