@@ -187,8 +187,9 @@ ReportVariable readVariable(pugi::xml_node node, JrxmlReadContext &context)
     constexpr const char *taken[] = {"variableExpression", "initialValueExpression"};
     ReportVariable v;
     KeptXml own = keptOf(node, variableAttrs, tagOrder::variable, taken, none, context);
-    noteAbsent(node, own,
-               {{"class", "java.lang.String"}, {"resetType", "Report"}, {"calculation", "Nothing"}});
+    noteAbsent(
+        node, own,
+        {{"class", "java.lang.String"}, {"resetType", "Report"}, {"calculation", "Nothing"}});
     for (const char *name : {"resetGroup", "incrementType", "incrementGroup"})
         keepSpelled(node, name, !node.attribute(name).value()[0], own);
     keepEmptyChild(node, "variableExpression", own);

@@ -89,13 +89,13 @@ void keepRootAttributes(pugi::xml_node root, const ReportDocument &d, KeptXml &k
     const auto orEmpty = [](bool isWritten, const QString &text) {
         return isWritten ? text : QString();
     };
-    absentUnless(root, "columnWidth", wholeNumber(d.columnWidth), kept,
-                 {written("pageWidth", wholeNumber(d.pageWidth)),
-                  written("leftMargin", wholeNumber(d.leftMargin)),
-                  written("rightMargin", wholeNumber(d.rightMargin)),
-                  written("columnCount", orEmpty(d.columnCount != 1, QString::number(d.columnCount))),
-                  written("columnSpacing",
-                          orEmpty(d.columnSpacing != 0, wholeNumber(d.columnSpacing)))});
+    absentUnless(
+        root, "columnWidth", wholeNumber(d.columnWidth), kept,
+        {written("pageWidth", wholeNumber(d.pageWidth)),
+         written("leftMargin", wholeNumber(d.leftMargin)),
+         written("rightMargin", wholeNumber(d.rightMargin)),
+         written("columnCount", orEmpty(d.columnCount != 1, QString::number(d.columnCount))),
+         written("columnSpacing", orEmpty(d.columnSpacing != 0, wholeNumber(d.columnSpacing)))});
     keepSpelled(root, "whenNoDataType", d.whenNoDataType == WhenNoDataType::noPages, kept);
     keepSpelled(root, "isFloatColumnFooter", !d.isFloatColumnFooter, kept);
     keepSpelled(root, "isSummaryWithPageHeaderAndFooter", !d.isSummaryWithPageHeaderAndFooter,

@@ -300,8 +300,7 @@ void readElementKept(ReportElement &e, pugi::xml_node node, pugi::xml_node re,
         place = [&](pugi::xml_node child) { return context.unreadPlace(child); };
     KeptXml own = keptOf(
         node, takenTagAttributes(e.kind), order,
-        [&](pugi::xml_node child) { return isTakenChild(e.kind, child, context); }, context,
-        place);
+        [&](pugi::xml_node child) { return isTakenChild(e.kind, child, context); }, context, place);
     keepSpelledTagAttributes(e, node, own);
     keepContentChildren(e.kind, node, own);
     e.kept.setPart({}, own);

@@ -23,7 +23,8 @@ ElementKind::Subreport readSubreport(pugi::xml_node node, JrxmlReadContext &cont
     subreport.connectionExpression = childText(node, "connectionExpression");
     subreport.dataSourceExpression = childText(node, "dataSourceExpression");
     for (pugi::xml_node p : node.children("subreportParameter"))
-        subreport.parameters.append(readPassedParameter(p, "subreportParameterExpression", context));
+        subreport.parameters.append(
+            readPassedParameter(p, "subreportParameterExpression", context));
     return subreport;
 }
 
@@ -34,15 +35,14 @@ bool isContainerPart(const char *name)
 }
 
 void appendBandElements(pugi::xml_node node, JrxmlReadContext &context,
-                        QList<ReportElement> &elements, qsizetype limit,
-                        UnreadChildren *unread,
+                        QList<ReportElement> &elements, qsizetype limit, UnreadChildren *unread,
                         const QList<ElementGroupLevel> &groups);
 
 // The elements of an element group, each noting the group. A group without elements is no
 // element to the model: it goes to `unread` (kept as written with its container).
 void appendGroupElements(pugi::xml_node group, JrxmlReadContext &context,
-                         QList<ReportElement> &elements, qsizetype limit,
-                         UnreadChildren *unread, QList<ElementGroupLevel> &groups)
+                         QList<ReportElement> &elements, qsizetype limit, UnreadChildren *unread,
+                         QList<ElementGroupLevel> &groups)
 {
     const qsizetype first = elements.size();
     UnreadChildren groupUnread;
@@ -70,8 +70,8 @@ void appendGroupElements(pugi::xml_node group, JrxmlReadContext &context,
 }
 
 void appendBandElements(pugi::xml_node node, JrxmlReadContext &context,
-                        QList<ReportElement> &elements, qsizetype limit,
-                        UnreadChildren *unread, const QList<ElementGroupLevel> &groups)
+                        QList<ReportElement> &elements, qsizetype limit, UnreadChildren *unread,
+                        const QList<ElementGroupLevel> &groups)
 {
     if (context.depth > JrxmlReadContext::maxNesting) {
         context.note(QStringLiteral("Elements nested more than %1 levels deep were not kept")

@@ -292,7 +292,8 @@ void appendPassedParameter(QString &out, int spaces, QLatin1StringView tag,
     const qsizetype start = openTag(out, spaces, tag);
     appendAttr(out, "name"_L1, parameter.name);
     appendKeptAttributes(out, start, parameter.kept);
-    const bool hasExpression = !parameter.kept.leavesOut(QString(expressionTag), parameter.expression);
+    const bool hasExpression =
+        !parameter.kept.leavesOut(QString(expressionTag), parameter.expression);
     if (!hasExpression && parameter.kept.children.isEmpty()) {
         out += "/>\n"_L1;
         return;

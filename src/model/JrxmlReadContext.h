@@ -4,8 +4,8 @@
 
 #include <QHash>
 #include <QStringList>
-#include <pugixml.hpp>
 #include <map>
+#include <pugixml.hpp>
 
 // What the JRXML reader carries while it reads one document: the styles that elements name, how
 // deep it stands inside containers, and notes on the content it did not keep.
