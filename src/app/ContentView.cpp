@@ -23,6 +23,7 @@
 #include "engine/FriendlyErrorTranslator.h"
 #include "engine/ParameterValuesSheet.h"
 #include "engine/SidecarModel.h"
+#include "inspector/InspectorView.h"
 #include "widgets/Dialogs.h"
 #include "widgets/SheetDialog.h"
 #include "widgets/SheetHeader.h"
@@ -77,7 +78,7 @@ ContentView::ContentView(WorkspaceModel &workspace, AppSettings &settings, Dialo
     stack->addWidget(toolStrip_);
     stack->addWidget(horizontalDivider(this));
     stack->addWidget(warningsBar_);
-    stack->addWidget(buildWorkingArea(), 1);
+    stack->addWidget(buildWorkingArea(engine), 1);
 
     banner_ = new BusyBanner(this);
     buildSheets();
@@ -94,7 +95,7 @@ ContentView::ContentView(WorkspaceModel &workspace, AppSettings &settings, Dialo
 
 ContentView::~ContentView() = default;
 
-QWidget *ContentView::buildWorkingArea()
+QWidget *ContentView::buildWorkingArea(SidecarModel &engine)
 {
     auto *area = new QWidget(this);
     area->setObjectName(u"WorkingArea"_s);
@@ -109,7 +110,8 @@ QWidget *ContentView::buildWorkingArea()
     }
     leftColumn_ = split;
 
-    inspector_ = new Placeholder(u"InspectorView"_s, {416, 600}, area);
+    // The window has no image import of its own yet.
+    inspector_ = new InspectorView(settings_, &engine, nullptr, area);
 
     auto *leftDivider = new PanelDivider([this](double t) { panelWidths_->dragLeft(t); },
                                          [this](double t) { panelWidths_->endLeftDrag(t); }, area);
@@ -158,6 +160,7 @@ SheetDialog *ContentView::addSheet(const QString &name, const QSize &minimumSize
                                    std::function<void()> dismiss)
 {
     auto *sheet = new SheetDialog(this, std::move(dismiss));
+    sheet->setIsWorkspaceSheet(true);
     sheet->setObjectName(name);
     sheet->setMinimumSize(minimumSize);
     auto *layout = new QVBoxLayout(sheet);
@@ -184,7 +187,7 @@ void ContentView::buildSheets()
     source->layout()->setContentsMargins(0, 0, 0, 0);
     source->layout()->addWidget(sourceSheet_ = new SourceSheet(workspace_, source));
     // The prompt follows its flag by itself; dismissing it drops the pending run.
-    new ParameterValuesSheet(&workspace_, this);
+    (new ParameterValuesSheet(&workspace_, this))->setIsWorkspaceSheet(true);
 }
 
 void ContentView::applyPanelWidths()
@@ -203,6 +206,7 @@ void ContentView::followActiveStore()
         alignToolbar_->setStore(store);
         palette_->setStore(store);
         formatToolbar_->setStore(store);
+        inspector_->setStore(store);
         subreportConnection_ = connect(store, &DocumentStore::creatingSubreportElementIDsChanged,
                                        this, &ContentView::refreshBanner);
     }
