@@ -9,6 +9,7 @@
 #include "engine/SidecarModel.h"
 #include "engine/ZipService.h"
 #include "model/JrxmlCodec.h"
+#include "navigators/ExplorerFileActions.h"
 #include "widgets/Dialogs.h"
 #include "widgets/TextInputFocus.h"
 #include "workspace/AppSettings.h"
@@ -126,19 +127,7 @@ void FileCommands::openDocument()
 
 void FileCommands::openRecent(const QString &path)
 {
-    const QUrl url = QUrl::fromLocalFile(path);
-    try {
-        workspace_.openTab(url);
-    } catch (const JrxmlCodecError &error) {
-        // The reader's text says what is wrong, not with which file.
-        dialogs_.presentError(u"The report %1 could not be opened: %2"_s.arg(
-            QDir::toNativeSeparators(path), error.message()));
-        return;
-    } catch (const std::exception &error) {
-        dialogs_.presentError(QString::fromUtf8(error.what()));
-        return;
-    }
-    settings_.addRecentFile(url);
+    ExplorerFileActions::open(QUrl::fromLocalFile(path), workspace_, settings_, dialogs_);
 }
 
 void FileCommands::clearRecentFiles()

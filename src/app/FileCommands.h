@@ -54,6 +54,7 @@ public:
 
     // --- Files -------------------------------------------------------------------------------
     void openDocument();
+    // Opens a report by path; a missing one gets the "Can't Find" alert (see ExplorerFileActions).
     void openRecent(const QString &path);
     void clearRecentFiles();
     void saveActiveDocument();

@@ -148,6 +148,29 @@ TEST_F(FileCommandsTest, OpenRecentListsTheFilesAndClears)
     EXPECT_FALSE(recent->actions().first()->isEnabled());
 }
 
+TEST_F(FileCommandsTest, OpenRecentOfADeletedFileOffersToRemoveIt)
+{
+    const QString kept = writeReport(u"Kept.jrxml"_s);
+    const QString gone = writeReport(u"Gone.jrxml"_s);
+    app->settings().setRecentFilePaths({gone, kept});
+    ASSERT_TRUE(QFile::remove(gone));
+    QMenu *recent = app->menus().openRecentMenu();
+
+    dialogs->answerAlert(0);
+    item(recent, u"Gone.jrxml"_s)->trigger();
+    ASSERT_EQ(dialogs->alerts().size(), 1);
+    EXPECT_EQ(dialogs->alerts().last().message, u"Can't Find \"Gone.jrxml\""_s);
+    ASSERT_EQ(dialogs->alerts().last().buttons.size(), 2);
+    EXPECT_EQ(dialogs->alerts().last().buttons[1].title, u"Remove from Recents"_s);
+    EXPECT_EQ(app->settings().recentFilePaths(), QStringList({gone, kept})) << "OK keeps it";
+    EXPECT_FALSE(store()->fileURL().has_value());
+
+    dialogs->answerAlert(1);
+    item(recent, u"Gone.jrxml"_s)->trigger();
+    EXPECT_EQ(app->settings().recentFilePaths(), QStringList({kept}));
+    EXPECT_EQ(titles(recent), QStringList({u"Kept.jrxml"_s, u"-"_s, u"Clear Menu"_s}));
+}
+
 TEST_F(FileCommandsTest, ProposedNames)
 {
     ReportDocument named;
