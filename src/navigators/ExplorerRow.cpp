@@ -45,6 +45,9 @@ ExplorerRow::ExplorerRow(const Shape &shape, QWidget *parent) : QWidget(parent),
     name_ = new QLabel(this);
     name_->setObjectName(u"explorer.row.name"_s);
     name_->setTextFormat(Qt::PlainText);
+    // The tree's content draws on the base colour, where a label would take the text role;
+    // the row's colours are set on the window-text role, so the label must paint with it.
+    name_->setForegroundRole(QPalette::WindowText);
     name_->setFont(CardText::sized(name_->font(), namePointSize));
     const QString name = shape.url.fileName();
     name_->setText(name.isEmpty() ? ExplorerFileActions::standardizedPath(shape.url) : name);
