@@ -12,6 +12,7 @@
 #include "engine/SidecarModel.h"
 #include "engine/ZipService.h"
 #include "model/JrxmlCodec.h"
+#include "model/SubreportNaming.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -58,12 +59,12 @@ FileCommands::FileCommands(WorkspaceModel &workspace, AppSettings &settings, Dia
 
 QString FileCommands::proposedReportFileName(const ReportDocument &document)
 {
-    return document.name.isEmpty() ? u"report.jrxml"_s : document.name + u".jrxml"_s;
+    return fileNameComponent(document.name) + u".jrxml"_s;
 }
 
 QString FileCommands::proposedExportFileName(const ReportDocument &document, ExportFormat format)
 {
-    return (document.name.isEmpty() ? u"report"_s : document.name) + u'.' + rawValue(format);
+    return fileNameComponent(document.name) + u'.' + rawValue(format);
 }
 
 QString FileCommands::exportTitle(ExportFormat format)

@@ -34,9 +34,10 @@ public:
                  SidecarModel *engine, ConnectionPresetStore *connectionStore,
                  QObject *parent = nullptr);
 
-    // The name a save panel proposes for a report: its name with ".jrxml", else "report.jrxml".
+    // The name a save panel proposes for a report: its name as one file name component
+    // (`fileNameComponent`, "report" without a usable name) with ".jrxml".
     static QString proposedReportFileName(const ReportDocument &document);
-    // The name proposed for an export: the report's name, else "report", with the extension.
+    // The name proposed for an export: the same component with the format's extension.
     static QString proposedExportFileName(const ReportDocument &document, ExportFormat format);
     static QString exportTitle(ExportFormat format);
 

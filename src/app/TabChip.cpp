@@ -43,6 +43,7 @@ TabChip::TabChip(DocumentStore *store, QWidget *parent)
     setObjectName(QStringLiteral("TabChip"));
     setMaximumWidth(maximumWidth);
     title_->setObjectName(QStringLiteral("TabChipTitle"));
+    title_->setTextFormat(Qt::PlainText);
     QFont font = title_->font();
     font.setPointSize(11);
     title_->setFont(font);

@@ -156,6 +156,12 @@ TEST_F(FileCommandsTest, ProposedNames)
     EXPECT_EQ(FileCommands::proposedExportFileName(named, ExportFormat::xlsx), u"Sales.xlsx"_s);
     EXPECT_EQ(FileCommands::proposedExportFileName(ReportDocument(), ExportFormat::csv),
               u"report.csv"_s);
+    // A name never leads the panel into another folder.
+    ReportDocument slashed;
+    slashed.name = u"Sales/Q1"_s;
+    EXPECT_EQ(FileCommands::proposedReportFileName(slashed), u"Sales_Q1.jrxml"_s);
+    slashed.name = u".."_s;
+    EXPECT_EQ(FileCommands::proposedExportFileName(slashed, ExportFormat::pdf), u"report.pdf"_s);
 
     ReportDocument unnamed = store()->document();
     unnamed.name.clear();
