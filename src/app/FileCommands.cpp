@@ -252,14 +252,8 @@ void FileCommands::exportDocument(ExportFormat format)
     if (isEngineBusy())
         return;
     if (format == ExportFormat::pdf &&
-        !PDFSizeLimit::confirmIfExceeded(
-            active->document(),
-            [this](const QString &message, const QString &text, const QStringList &buttons) {
-                AlertRequest alert{AlertRequest::Style::warning, message, text, {}};
-                for (const QString &title : buttons)
-                    alert.buttons.append({title});
-                return dialogs_.runAlert(alert);
-            }))
+        !PDFSizeLimit::confirmIfExceeded(active->document(),
+                                         PreviewRun::pageSizeQuestion(dialogs_)))
         return;
     FilePanelRequest panel;
     panel.fileExtensions = {rawValue(format)};
