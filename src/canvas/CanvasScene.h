@@ -1,12 +1,12 @@
 #pragma once
 
-#include "app/AppClock.h"
 #include "canvas/BandContext.h"
 #include "canvas/BandItem.h"
 #include "canvas/CanvasGeometry.h"
 #include "canvas/ElementEnvironment.h"
 #include "canvas/ElementImageLoader.h"
 #include "document/DocumentStore.h"
+#include "workspace/AppClock.h"
 
 #include <QGraphicsScene>
 #include <QHash>
