@@ -9,6 +9,7 @@
 #include "engine/SidecarModel.h"
 #include "engine/ZipService.h"
 #include "model/JrxmlCodec.h"
+#include "model/SubreportNaming.h"
 #include "navigators/ExplorerFileActions.h"
 #include "widgets/Dialogs.h"
 #include "widgets/TextInputFocus.h"
@@ -53,15 +54,14 @@ FileCommands::FileCommands(WorkspaceModel &workspace, AppSettings &settings, Dia
 
 QString FileCommands::proposedReportFileName(const ReportDocument &document)
 {
-    return document.name.isEmpty() ? u"report.jrxml"_s : document.name + u".jrxml"_s;
+    return fileNameComponent(document.name) + u".jrxml"_s;
 }
 
 QString FileCommands::proposedExportFileName(const ReportDocument &document,
                                              const std::optional<QUrl> &file, ExportFormat format)
 {
-    const QString base = file ? QFileInfo(file->toLocalFile()).completeBaseName()
-                         : document.name.isEmpty() ? u"report"_s
-                                                   : document.name;
+    const QString base =
+        file ? QFileInfo(file->toLocalFile()).completeBaseName() : fileNameComponent(document.name);
     return base + u'.' + rawValue(format);
 }
 
@@ -297,14 +297,8 @@ void FileCommands::exportDocument(ExportFormat format)
     if (isEngineBusy())
         return;
     if (format == ExportFormat::pdf &&
-        !PDFSizeLimit::confirmIfExceeded(
-            active->document(),
-            [this](const QString &message, const QString &text, const QStringList &buttons) {
-                AlertRequest alert{AlertRequest::Style::warning, message, text, {}};
-                for (const QString &title : buttons)
-                    alert.buttons.append({title});
-                return dialogs_.runAlert(alert);
-            }))
+        !PDFSizeLimit::confirmIfExceeded(active->document(),
+                                         PreviewRun::pageSizeQuestion(dialogs_)))
         return;
     FilePanelRequest panel;
     panel.fileExtensions = {rawValue(format)};

@@ -43,8 +43,12 @@ int WidgetDialogs::runAlert(const AlertRequest &request)
     box.setIcon(request.style == AlertRequest::Style::critical  ? QMessageBox::Critical
                 : request.style == AlertRequest::Style::warning ? QMessageBox::Warning
                                                                 : QMessageBox::Information);
+    // Messages carry names and error texts: shown as they are, never read as markup.
+    box.setTextFormat(Qt::PlainText);
     box.setText(request.message);
     box.setInformativeText(request.informativeText);
+    if (auto *informative = box.findChild<QLabel *>(QStringLiteral("qt_msgbox_informativelabel")))
+        informative->setTextFormat(Qt::PlainText);
     QList<QAbstractButton *> buttons;
     for (const AlertRequest::Button &button : request.buttons) {
         const QMessageBox::ButtonRole role =

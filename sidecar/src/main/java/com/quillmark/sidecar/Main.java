@@ -30,6 +30,7 @@ public final class Main {
         if (System.getProperty("java.awt.headless") == null) {
             System.setProperty("java.awt.headless", "true");
         }
+        SystemFontFamilies.install();
         String mode = args.length == 0 ? "serve" : args[0];
         String[] rest = Arrays.copyOfRange(args, Math.min(1, args.length), args.length);
         switch (mode) {
