@@ -1,19 +1,22 @@
 // The design canvas: building the scene for a large report, the scene's update after the
-// store moves one element (items are updated in place, never rebuilt), and one step of an
-// element dragged over another band with the page repainted.
+// store moves one element (items are updated in place, never rebuilt), one step of an element
+// dragged over another band with the page repainted, and the same for a large selected group.
 
 #include "GuiBenchMain.h"
 #include "ModelFixtures.h"
+#include "canvas/BandFrameTracker.h"
 #include "canvas/BandSettings.h"
 #include "canvas/CanvasGraphicsView.h"
 #include "canvas/CanvasScene.h"
 #include "canvas/CanvasView.h"
 #include "canvas/CrossBandDragState.h"
+#include "canvas/MultiDragState.h"
 #include "document/DocumentStore.h"
 
 #include <QApplication>
 #include <QGraphicsSceneMouseEvent>
 #include <QMouseEvent>
+#include <algorithm>
 #include <benchmark/benchmark.h>
 #include <cmath>
 
@@ -144,6 +147,70 @@ void BM_CanvasDragStep(benchmark::State &state)
     sendMouse(viewport, QEvent::MouseButtonRelease, start, Qt::NoButton);
 }
 BENCHMARK(BM_CanvasDragStep)->Arg(2000)->Unit(benchmark::kMillisecond);
+
+// One pointer move of a selected group of `range(1)` elements dragged over another band of a
+// page of `range(0)` elements: the leader's ghost and the ghosts of the group follow the
+// pointer, and the window repaints what changed.
+void BM_CanvasGroupDragStep(benchmark::State &state)
+{
+    const int groupSize = int(state.range(1));
+    ReportDocument document = largeDocument(int(state.range(0)) - groupSize);
+    // The group: small boxes on a 10-point grid in the title band, 50 to a row, and a larger
+    // one beside them to be grabbed away from the corner handles of the others.
+    ReportBand &title =
+        *std::find_if(document.bands.begin(), document.bands.end(),
+                      [](const ReportBand &b) { return b.type == BandType::title; });
+    QSet<QUuid> group;
+    for (int i = 0; i < groupSize; ++i) {
+        ReportElement e;
+        e.id = newId();
+        e.kind = ElementKind::Rectangle{};
+        e.x = i == 0 ? 500 : 10.0 * (i % 50);
+        e.y = i == 0 ? 150 : 10.0 * (i / 50 % 20);
+        e.width = i == 0 ? 40 : 8;
+        e.height = i == 0 ? 40 : 8;
+        title.elements.append(e);
+        group.insert(e.id);
+    }
+    DocumentStore store;
+    store.setDocument(document);
+    GridSettings settings;
+    CanvasView canvas;
+    canvas.resize(1400, 1000);
+    canvas.setBandSettings(&settings);
+    canvas.setStore(&store);
+    canvas.show();
+    const BandTarget from = BandTarget::standard(BandType::title);
+    store.setActiveBandTarget(from);
+    store.setSelectedElementIDs(group);
+    QCoreApplication::processEvents();
+
+    const CanvasScene *scene = canvas.scene();
+    const BandTarget to = BandTarget::standard(BandType::pageHeader);
+    QWidget *viewport = canvas.graphicsView()->viewport();
+    const auto onViewport = [&](const BandTarget &target, QPointF body) {
+        return canvas.graphicsView()->mapFromScene(scene->bodySceneRect(target).topLeft() + body);
+    };
+    // Pressed in the middle of the large box, which lies above the unselected elements there.
+    const QPoint start = onViewport(from, {520, 170});
+    sendMouse(viewport, QEvent::MouseButtonPress, start, Qt::LeftButton);
+    sendMouse(viewport, QEvent::MouseMove, start + QPoint(10, 0), Qt::LeftButton);
+    const CrossBandDragState *ghost = canvas.crossBandDragState();
+    int step = 0;
+    for (auto _ : state) {
+        const QPoint at = onViewport(to, {100.0 + step % 300, 100});
+        ++step;
+        sendMouse(viewport, QEvent::MouseMove, at, Qt::LeftButton);
+        QCoreApplication::processEvents();
+    }
+    if (!ghost->isShowingGhost() || ghost->groupElementIDs().size() != groupSize - 1)
+        state.SkipWithError("the drag showed no group ghost over the other band");
+    sendMouse(viewport, QEvent::MouseButtonRelease, start, Qt::NoButton);
+}
+BENCHMARK(BM_CanvasGroupDragStep)
+    ->Args({5000, 200})
+    ->Args({5000, 1000})
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 
