@@ -6,6 +6,7 @@
 #include "canvas/CanvasGeometry.h"
 #include "canvas/ElementEnvironment.h"
 #include "canvas/ElementImageLoader.h"
+#include "canvas/ElementViewRegistry.h"
 #include "document/DocumentStore.h"
 
 #include <QGraphicsScene>
@@ -22,9 +23,10 @@ class CanvasScene : public QGraphicsScene {
     Q_OBJECT
 public:
     explicit CanvasScene(QObject *parent = nullptr);
+    ~CanvasScene() override;
 
     DocumentStore *store() const { return context_.store; }
-    // Shows another report; null shows nothing.
+    // Shows another report; null shows nothing. A gesture in progress on the page ends.
     void setStore(DocumentStore *store);
 
     // The preferences the bands read (grid, snapping, defaults of new text fields); the caller
@@ -44,6 +46,7 @@ public:
     const ElementEnvironment &environment() const { return environment_; }
 
     const canvas::PageGeometry &page() const { return page_; }
+    const ElementViewRegistry &elementViews() const { return views_; }
     const QList<BandTarget> &targets() const { return targets_; }
     BandItem *bandItem(const BandTarget &target) const { return bands_.value(target); }
     // The body of a band in scene coordinates, or an empty rectangle for an unknown band.
@@ -68,6 +71,7 @@ private:
     // Turns the activity indicators of subreports that are being created.
     QTimer busyTimer_;
     ElementEnvironment environment_;
+    ElementViewRegistry views_;
     BandContext context_;
     canvas::PageGeometry page_;
     QList<BandTarget> targets_;

@@ -10,9 +10,12 @@ using namespace Qt::StringLiterals;
 FormatToolbarValues FormatToolbarValues::of(const DocumentStore &store)
 {
     FormatToolbarValues values;
-    for (const QUuid &id : store.selectedElementIDs()) {
-        const std::optional<ReportElement> element = store.element(id);
-        if (!element || !element->kind.isTextKind())
+    // One walk over the report for the whole selection, however large.
+    const QSet<QUuid> &selected = store.selectedElementIDs();
+    const QHash<QUuid, ReportElement> found = store.findElements(selected);
+    for (const QUuid &id : selected) {
+        const auto element = found.constFind(id);
+        if (element == found.cend() || !element->kind.isTextKind())
             continue;
         values.hasTextElement = true;
         values.fontName = element->fontName;
