@@ -119,6 +119,9 @@ BandItem::BandItem(const BandTarget &target, const BandContext *context, QGraphi
 {
     body_->setPos(0, canvas::headerStripHeight);
     setFlag(ItemClipsChildrenToShape);
+    // The strip, grid and border are drawn once and kept: a drag over the band repaints them
+    // from the picture. Whatever changes their look calls update().
+    setCacheMode(DeviceCoordinateCache);
     setAcceptDrops(true);
     rubberBandItem_->setZValue(chromeZ);
     rubberBandItem_->setBrush(withAlpha(accentColor(), 0.15));
@@ -285,6 +288,7 @@ void BandItem::setDragHeightDelta(double delta)
     prepareGeometryChange();
     dragHeightDelta_ = delta;
     placeChrome();
+    update();
     if (context_ && context_->relayout)
         context_->relayout();
 }

@@ -3,6 +3,7 @@
 #include "canvas/CrossBandDragState.h"
 #include "document/DocumentStore.h"
 
+#include <QEvent>
 #include <QGraphicsRectItem>
 #include <QPen>
 
@@ -46,7 +47,22 @@ void CanvasScene::setSettings(const BandSettings *settings)
 
 void CanvasScene::settingsChanged()
 {
-    update();
+    // The grid is on or off, or of another size.
+    repaintBands();
+}
+
+void CanvasScene::repaintBands()
+{
+    for (BandItem *band : std::as_const(bands_))
+        band->update();
+}
+
+bool CanvasScene::event(QEvent *event)
+{
+    // The accent and grey of the band strips follow the appearance.
+    if (event->type() == QEvent::ApplicationPaletteChange || event->type() == QEvent::PaletteChange)
+        repaintBands();
+    return QGraphicsScene::event(event);
 }
 
 void CanvasScene::setClock(const AppClock *clock)

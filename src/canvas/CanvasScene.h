@@ -58,7 +58,12 @@ signals:
     // The page's size or a band's place or size may have changed.
     void layoutChanged();
 
+protected:
+    bool event(QEvent *event) override;
+
 private:
+    // The bands keep pictures of their strips and grids: a change of their look redraws them.
+    void repaintBands();
     void syncDocument();
     // Stacks the bands at their drawn heights and sizes the page around them.
     void layoutBands();

@@ -110,12 +110,46 @@ void DragGhostOverlay::paintEvent(QPaintEvent *event)
                              ? QColor(Qt::red)
                              : palette().color(QPalette::Active, QPalette::Highlight);
     const QPointF c = *dragState_->globalLocation();
+    // A carried group is drawn once and then only moved with the pointer.
+    if (shown.size() > 1) {
+        if (const QPixmap &picture = groupPicture(color); !picture.isNull()) {
+            painter.drawPixmap(c + plan_.pictureArea.topLeft(), picture);
+            return;
+        }
+    }
     const QRectF exposed = QRectF(event->rect()).adjusted(-6, -6, 6, 6);
     for (const Ghost &ghost : shown) {
         const QPointF center = c + ghost.offset;
         if (ghostBox(ghost, center).intersects(exposed))
             drawGhost(painter, ghost, center, color);
     }
+}
+
+const QPixmap &DragGhostOverlay::groupPicture(const QColor &color) const
+{
+    // A picture larger than this many device pixels is not kept.
+    constexpr double largestPicture = 4096.0 * 4096.0;
+    if (plan_.pictureColor == color && !plan_.picture.isNull())
+        return plan_.picture;
+    QRectF area;
+    for (const Ghost &ghost : std::as_const(plan_.ghosts))
+        area |= ghostBox(ghost, ghost.offset);
+    area = area.adjusted(-6, -6, 6, 6);
+    const double scale = devicePixelRatioF();
+    plan_.pictureColor = color;
+    plan_.pictureArea = area;
+    plan_.picture = QPixmap();
+    if (area.width() * area.height() * scale * scale > largestPicture)
+        return plan_.picture;
+    plan_.picture = QPixmap((area.size() * scale).toSize() + QSize(1, 1));
+    plan_.picture.setDevicePixelRatio(scale);
+    plan_.picture.fill(Qt::transparent);
+    QPainter painter(&plan_.picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.translate(-area.topLeft());
+    for (const Ghost &ghost : std::as_const(plan_.ghosts))
+        drawGhost(painter, ghost, ghost.offset, color);
+    return plan_.picture;
 }
 
 void DragGhostOverlay::drawGhost(QPainter &painter, const Ghost &ghost, QPointF center,

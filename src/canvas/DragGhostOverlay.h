@@ -4,6 +4,7 @@
 #include "model/ReportElement.h"
 
 #include <QList>
+#include <QPixmap>
 #include <QPointer>
 #include <QWidget>
 #include <optional>
@@ -39,6 +40,11 @@ private:
         std::optional<QUuid> elementID;
         QList<QUuid> groupElementIDs;
         QList<Ghost> ghosts;
+        // A group's boxes drawn once, in `pictureColor`, for the pointer to carry around:
+        // `pictureArea` is where the picture lies from the pointer.
+        QPixmap picture;
+        QColor pictureColor;
+        QRectF pictureArea;
     };
     // The boxes the state asks for now, the dragged element's first.
     const QList<Ghost> &ghosts() const;
@@ -50,6 +56,9 @@ private:
     void planChanged();
     void drawGhost(QPainter &painter, const Ghost &ghost, QPointF center,
                    const QColor &color) const;
+    // The group's picture in that colour, drawn when first asked for; null when the group is too
+    // large a picture to keep, and then drawn box by box.
+    const QPixmap &groupPicture(const QColor &color) const;
 
     CrossBandDragState *dragState_;
     BandFrameTracker *frameTracker_;
