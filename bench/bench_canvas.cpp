@@ -5,13 +5,13 @@
 #include "GuiBenchMain.h"
 #include "ModelFixtures.h"
 #include "canvas/BandFrameTracker.h"
-#include "canvas/BandSettings.h"
 #include "canvas/CanvasGraphicsView.h"
 #include "canvas/CanvasScene.h"
 #include "canvas/CanvasView.h"
 #include "canvas/CrossBandDragState.h"
 #include "canvas/MultiDragState.h"
 #include "document/DocumentStore.h"
+#include "workspace/BandSettings.h"
 
 #include <QApplication>
 #include <QGraphicsSceneMouseEvent>

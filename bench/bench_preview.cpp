@@ -8,17 +8,17 @@
 
 #include "EngineLocation.h"
 #include "GuiBenchMain.h"
-#include "app/AppSettings.h"
 #include "app/CanvasTrailingToolbar.h"
 #include "app/ContentView.h"
 #include "app/PreviewSheet.h"
-#include "app/ScriptedDialogs.h"
-#include "app/WorkspaceModel.h"
 #include "canvas/SnippetLibrary.h"
 #include "engine/ConnectionPresetStore.h"
 #include "engine/InMemoryKeychain.h"
 #include "engine/PDFPreviewView.h"
 #include "engine/SidecarModel.h"
+#include "widgets/ScriptedDialogs.h"
+#include "workspace/AppSettings.h"
+#include "workspace/WorkspaceModel.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -27,7 +27,8 @@ function(quillmark_library name)
 endfunction()
 
 # quillmark_test(NAME SOURCES ... LIBS ... [GUI]): one GoogleTest program registered with CTest.
-# Headless tests carry the label "headless"; the sanitizer build runs only those.
+# Headless tests carry the label "headless"; the sanitizer build runs only those. Parameterized
+# cases are listed by their own names (a name generator beside each table), not by their values.
 function(quillmark_test name)
   cmake_parse_arguments(ARG "GUI" "" "SOURCES;LIBS" ${ARGN})
   if(ARG_GUI AND QUILLMARK_HEADLESS_ONLY)
@@ -42,6 +43,7 @@ function(quillmark_test name)
     QUILLMARK_BINARY_DIR="${PROJECT_BINARY_DIR}")
   gtest_discover_tests(${name}
     DISCOVERY_TIMEOUT 60
+    NO_PRETTY_VALUES
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
                LABELS "$<IF:$<BOOL:${ARG_GUI}>,gui,headless>")
 endfunction()

@@ -1,9 +1,9 @@
-#include "app/ApplicationIdentity.h"
 #include "app/CrashDetection.h"
 #include "app/CrashSignalHandler.h"
 #include "app/MainWindow.h"
 #include "app/QuillmarkApp.h"
 #include "document/DocumentStore.h"
+#include "workspace/ApplicationIdentity.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/SymbolIcons.h"
+#include "widgets/SymbolIcons.h"
 
 #include <QApplication>
 #include <QPalette>

@@ -4,11 +4,11 @@
 // with the align and distribute toolbar above it and a fixed 10-point snap grid; --select selects
 // the first N elements of the first detail band.
 
-#include "app/SymbolIcons.h"
 #include "canvas/AlignDistributeToolbar.h"
-#include "canvas/BandSettings.h"
 #include "canvas/CanvasView.h"
 #include "document/DocumentStore.h"
+#include "widgets/SymbolIcons.h"
+#include "workspace/BandSettings.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

@@ -2,11 +2,11 @@
 //   engineshow sheet [--dark] [--size WxH]        the parameter sheet, a parameter of each kind
 //   engineshow preview [PDF] [--dark] [--size WxH]  the PDF preview (a two-page sample by default)
 
-#include "app/AppPalettes.h"
-#include "app/WorkspaceModel.h"
 #include "document/DocumentStore.h"
 #include "engine/PDFPreviewView.h"
 #include "engine/ParameterValuesSheet.h"
+#include "widgets/AppPalettes.h"
+#include "workspace/WorkspaceModel.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

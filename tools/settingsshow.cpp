@@ -2,15 +2,15 @@
 //   settingsshow [--dark] [--open-components]
 // with settings of its own (the user's are left alone) in the program's light or dark palette.
 
-#include "app/AppClock.h"
-#include "app/AppPalettes.h"
-#include "app/AppSettings.h"
 #include "app/SettingsAboutCard.h"
 #include "app/SettingsView.h"
 #include "app/SettingsWindow.h"
 #include "app/UpdateChecker.h"
-#include "app/UrlOpener.h"
-#include "app/WidgetDialogs.h"
+#include "widgets/AppPalettes.h"
+#include "widgets/UrlOpener.h"
+#include "widgets/WidgetDialogs.h"
+#include "workspace/AppClock.h"
+#include "workspace/AppSettings.h"
 
 #include <QApplication>
 #include <QStandardPaths>

@@ -6,8 +6,6 @@
 // first detail band; --snippet saves the first selected element as a snippet. Settings and
 // snippets live in a temporary folder.
 
-#include "app/AppSettings.h"
-#include "app/SymbolIcons.h"
 #include "canvas/AlignDistributeToolbar.h"
 #include "canvas/CanvasView.h"
 #include "canvas/FormatToolbar.h"
@@ -15,6 +13,8 @@
 #include "canvas/SnippetLibrary.h"
 #include "document/DocumentStore.h"
 #include "engine/SidecarModel.h"
+#include "widgets/SymbolIcons.h"
+#include "workspace/AppSettings.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

@@ -1,13 +1,13 @@
 #include "app/ActionsRow.h"
 
-#include "app/AppSettings.h"
 #include "app/CrashDetection.h"
 #include "app/FileCommands.h"
-#include "app/Spinner.h"
-#include "app/SymbolIcons.h"
-#include "app/WorkspaceModel.h"
 #include "document/DocumentStore.h"
 #include "engine/SidecarModel.h"
+#include "widgets/Spinner.h"
+#include "widgets/SymbolIcons.h"
+#include "workspace/AppSettings.h"
+#include "workspace/WorkspaceModel.h"
 
 #include <QFrame>
 #include <QHBoxLayout>

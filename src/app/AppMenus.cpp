@@ -1,11 +1,11 @@
 #include "app/AppMenus.h"
 
-#include "app/AppSettings.h"
 #include "app/FileCommands.h"
-#include "app/SymbolIcons.h"
-#include "app/WorkspaceModel.h"
 #include "document/DocumentStore.h"
 #include "engine/SidecarModel.h"
+#include "widgets/SymbolIcons.h"
+#include "workspace/AppSettings.h"
+#include "workspace/WorkspaceModel.h"
 
 #include <QFileInfo>
 #include <QMenu>

@@ -1,6 +1,6 @@
 #include "app/BusyBanner.h"
 
-#include "app/Spinner.h"
+#include "widgets/Spinner.h"
 
 #include <QGraphicsDropShadowEffect>
 #include <QHBoxLayout>

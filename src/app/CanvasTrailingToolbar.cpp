@@ -1,12 +1,12 @@
 #include "app/CanvasTrailingToolbar.h"
 
 #include "app/PreviewRun.h"
-#include "app/Spinner.h"
-#include "app/SymbolIcons.h"
-#include "app/WorkspaceModel.h"
 #include "document/DocumentStore.h"
 #include "engine/ConnectionPresetStore.h"
 #include "engine/SidecarModel.h"
+#include "widgets/Spinner.h"
+#include "widgets/SymbolIcons.h"
+#include "workspace/WorkspaceModel.h"
 
 #include <QFrame>
 #include <QHBoxLayout>

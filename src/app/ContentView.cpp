@@ -1,10 +1,8 @@
 #include "app/ContentView.h"
 
-#include "app/AppSettings.h"
 #include "app/BusyBanner.h"
 #include "app/CanvasTrailingToolbar.h"
 #include "app/CrashDetection.h"
-#include "app/Dialogs.h"
 #include "app/ErrorDisplay.h"
 #include "app/PanelDivider.h"
 #include "app/PanelWidths.h"
@@ -12,13 +10,9 @@
 #include "app/PreviewRun.h"
 #include "app/PreviewSheet.h"
 #include "app/ReaderWarningsBar.h"
-#include "app/SheetDialog.h"
-#include "app/SheetHeader.h"
 #include "app/SourceSheet.h"
 #include "app/TabBarView.h"
 #include "app/ToolStrip.h"
-#include "app/UrlOpener.h"
-#include "app/WorkspaceModel.h"
 #include "canvas/AlignDistributeToolbar.h"
 #include "canvas/CanvasScene.h"
 #include "canvas/CanvasView.h"
@@ -29,6 +23,12 @@
 #include "engine/FriendlyErrorTranslator.h"
 #include "engine/ParameterValuesSheet.h"
 #include "engine/SidecarModel.h"
+#include "widgets/Dialogs.h"
+#include "widgets/SheetDialog.h"
+#include "widgets/SheetHeader.h"
+#include "widgets/UrlOpener.h"
+#include "workspace/AppSettings.h"
+#include "workspace/WorkspaceModel.h"
 
 #include <QFrame>
 #include <QHBoxLayout>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/BusyStatus.h"
-#include "app/VersionInfo.h"
+#include "workspace/VersionInfo.h"
 
 #include <QPointer>
 #include <QSet>

@@ -1,7 +1,7 @@
 #include "CrashDetection.h"
 
-#include "app/Dialogs.h"
-#include "app/UrlOpener.h"
+#include "widgets/Dialogs.h"
+#include "widgets/UrlOpener.h"
 
 #include <QDir>
 #include <QDirIterator>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/VersionInfo.h"
+#include "workspace/VersionInfo.h"
 
 #include <QDateTime>
 #include <QString>

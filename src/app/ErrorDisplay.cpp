@@ -1,7 +1,7 @@
 #include "app/ErrorDisplay.h"
 
-#include "app/SymbolIcons.h"
 #include "engine/FriendlyErrorTranslator.h"
+#include "widgets/SymbolIcons.h"
 
 #include <QFontDatabase>
 #include <QHBoxLayout>

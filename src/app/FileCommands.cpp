@@ -1,10 +1,6 @@
 #include "app/FileCommands.h"
 
-#include "app/AppSettings.h"
-#include "app/Dialogs.h"
 #include "app/PreviewRun.h"
-#include "app/TextInputFocus.h"
-#include "app/WorkspaceModel.h"
 #include "document/DocumentStore.h"
 #include "editors/CodeEditorView.h"
 #include "engine/LiveConnection.h"
@@ -12,6 +8,10 @@
 #include "engine/SidecarModel.h"
 #include "engine/ZipService.h"
 #include "model/JrxmlCodec.h"
+#include "widgets/Dialogs.h"
+#include "widgets/TextInputFocus.h"
+#include "workspace/AppSettings.h"
+#include "workspace/WorkspaceModel.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,7 +1,7 @@
 #include "app/KeyMonitor.h"
 
-#include "app/TextInputFocus.h"
-#include "app/WorkspaceModel.h"
+#include "widgets/TextInputFocus.h"
+#include "workspace/WorkspaceModel.h"
 
 #include <QApplication>
 #include <QKeyEvent>

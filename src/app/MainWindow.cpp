@@ -1,7 +1,7 @@
 #include "app/MainWindow.h"
 
-#include "app/ApplicationIdentity.h"
 #include "app/ContentView.h"
+#include "workspace/ApplicationIdentity.h"
 
 #include <QCloseEvent>
 

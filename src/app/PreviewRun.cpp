@@ -1,12 +1,12 @@
 #include "app/PreviewRun.h"
 
-#include "app/Dialogs.h"
-#include "app/WorkspaceModel.h"
 #include "document/DocumentStore.h"
 #include "engine/ConnectionPresetStore.h"
 #include "engine/LiveConnection.h"
 #include "engine/PDFSizeLimit.h"
 #include "engine/SidecarModel.h"
+#include "widgets/Dialogs.h"
+#include "workspace/WorkspaceModel.h"
 
 #include <QPointer>
 

@@ -1,11 +1,11 @@
 #include "app/PreviewSheet.h"
 
 #include "app/ErrorDisplay.h"
-#include "app/SheetHeader.h"
-#include "app/Spinner.h"
-#include "app/SymbolIcons.h"
 #include "engine/PDFPreviewView.h"
 #include "engine/SidecarModel.h"
+#include "widgets/SheetHeader.h"
+#include "widgets/Spinner.h"
+#include "widgets/SymbolIcons.h"
 
 #include <QFrame>
 #include <QHBoxLayout>

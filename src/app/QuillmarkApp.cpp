@@ -2,8 +2,6 @@
 
 #include "app/ActionsRow.h"
 #include "app/AppMenus.h"
-#include "app/AppPalettes.h"
-#include "app/AppSettings.h"
 #include "app/ContentView.h"
 #include "app/CrashDetection.h"
 #include "app/FileCommands.h"
@@ -11,12 +9,14 @@
 #include "app/MainWindow.h"
 #include "app/SettingsWindow.h"
 #include "app/UpdateChecker.h"
-#include "app/WidgetDialogs.h"
-#include "app/WorkspaceModel.h"
 #include "canvas/SnippetLibrary.h"
 #include "engine/ConnectionPresetStore.h"
 #include "engine/QtKeychainHelper.h"
 #include "engine/SidecarModel.h"
+#include "widgets/AppPalettes.h"
+#include "widgets/WidgetDialogs.h"
+#include "workspace/AppSettings.h"
+#include "workspace/WorkspaceModel.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "app/AppClock.h"
-#include "app/Dialogs.h"
-#include "app/UrlOpener.h"
-#include "app/VersionInfo.h"
 #include "engine/KeychainHelper.h"
+#include "widgets/Dialogs.h"
+#include "widgets/UrlOpener.h"
+#include "workspace/AppClock.h"
+#include "workspace/VersionInfo.h"
 
 #include <QObject>
 #include <QPointer>

@@ -1,7 +1,7 @@
 #include "app/ReaderWarningsBar.h"
 
-#include "app/SymbolIcons.h"
 #include "document/DocumentStore.h"
+#include "widgets/SymbolIcons.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

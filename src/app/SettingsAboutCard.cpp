@@ -1,7 +1,7 @@
 #include "app/SettingsAboutCard.h"
 #include "app/UpdateChecker.h"
-#include "app/VersionInfo.h"
-#include "datapanel/CardText.h"
+#include "widgets/CardText.h"
+#include "workspace/VersionInfo.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

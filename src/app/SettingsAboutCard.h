@@ -1,6 +1,6 @@
 #pragma once
 
-#include "datapanel/CardSection.h"
+#include "widgets/CardSection.h"
 
 #include <optional>
 

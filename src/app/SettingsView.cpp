@@ -1,10 +1,10 @@
 #include "app/SettingsView.h"
-#include "app/AppSettings.h"
 #include "app/SettingsAboutCard.h"
 #include "app/SettingsStepper.h"
-#include "app/SymbolIcons.h"
-#include "datapanel/CardSection.h"
-#include "datapanel/CardText.h"
+#include "widgets/CardSection.h"
+#include "widgets/CardText.h"
+#include "widgets/SymbolIcons.h"
+#include "workspace/AppSettings.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

@@ -1,11 +1,11 @@
 #include "app/SourceSheet.h"
 
-#include "app/SheetHeader.h"
-#include "app/WorkspaceModel.h"
 #include "document/DocumentStore.h"
 #include "editors/CodeEditorView.h"
 #include "editors/XMLSyntaxHighlighter.h"
 #include "model/JrxmlCodec.h"
+#include "widgets/SheetHeader.h"
+#include "workspace/WorkspaceModel.h"
 
 #include <QLabel>
 #include <QPushButton>

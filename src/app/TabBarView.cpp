@@ -1,10 +1,10 @@
 #include "app/TabBarView.h"
 
-#include "app/Dialogs.h"
-#include "app/SymbolIcons.h"
 #include "app/TabChip.h"
-#include "app/WorkspaceModel.h"
 #include "document/DocumentStore.h"
+#include "widgets/Dialogs.h"
+#include "widgets/SymbolIcons.h"
+#include "workspace/WorkspaceModel.h"
 
 #include <QFileInfo>
 #include <QHBoxLayout>

@@ -1,8 +1,8 @@
 #include "app/TabChip.h"
 
-#include "app/SymbolIcons.h"
 #include "app/TabBarView.h"
 #include "document/DocumentStore.h"
+#include "widgets/SymbolIcons.h"
 
 #include <QGraphicsOpacityEffect>
 #include <QHBoxLayout>

@@ -1,6 +1,6 @@
 #include "app/ToolStrip.h"
 
-#include "app/SheetHeader.h"
+#include "widgets/SheetHeader.h"
 
 #include <QFrame>
 #include <QHBoxLayout>

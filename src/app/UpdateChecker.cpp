@@ -1,8 +1,8 @@
 #include "UpdateChecker.h"
 
-#include "app/AppClock.h"
-#include "app/Dialogs.h"
-#include "app/UrlOpener.h"
+#include "widgets/Dialogs.h"
+#include "widgets/UrlOpener.h"
+#include "workspace/AppClock.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>

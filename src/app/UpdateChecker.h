@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/VersionInfo.h"
+#include "workspace/VersionInfo.h"
 
 #include <QNetworkAccessManager>
 #include <QObject>

@@ -1,7 +1,7 @@
 #include "canvas/AlignDistributeToolbar.h"
 
-#include "app/SymbolIcons.h"
 #include "canvas/ToolbarParts.h"
+#include "widgets/SymbolIcons.h"
 
 #include <QFrame>
 #include <QHBoxLayout>

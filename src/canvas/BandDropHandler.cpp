@@ -1,8 +1,8 @@
 #include "canvas/BandDropHandler.h"
 
 #include "canvas/BandGeometry.h"
-#include "canvas/BandSettings.h"
 #include "document/DocumentStore.h"
+#include "workspace/BandSettings.h"
 
 namespace {
 

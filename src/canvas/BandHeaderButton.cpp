@@ -1,6 +1,6 @@
 #include "canvas/BandHeaderButton.h"
 
-#include "app/SymbolIcons.h"
+#include "widgets/SymbolIcons.h"
 
 #include <QCursor>
 #include <QGraphicsScene>

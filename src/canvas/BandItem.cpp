@@ -1,15 +1,15 @@
 #include "canvas/BandItem.h"
 
-#include "app/AppClock.h"
-#include "app/SymbolIcons.h"
 #include "canvas/BandContext.h"
 #include "canvas/BandDrop.h"
 #include "canvas/BandDropHandler.h"
 #include "canvas/BandGeometry.h"
 #include "canvas/BandHeaderButton.h"
-#include "canvas/BandSettings.h"
 #include "canvas/CanvasGeometry.h"
 #include "canvas/RulerTicks.h"
+#include "widgets/SymbolIcons.h"
+#include "workspace/AppClock.h"
+#include "workspace/BandSettings.h"
 
 #include <QApplication>
 #include <QCursor>

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "app/AppClock.h"
 #include "canvas/BandContext.h"
 #include "canvas/BandItem.h"
 #include "canvas/CanvasGeometry.h"
@@ -8,6 +7,7 @@
 #include "canvas/ElementImageLoader.h"
 #include "canvas/ElementViewRegistry.h"
 #include "document/DocumentStore.h"
+#include "workspace/AppClock.h"
 
 #include <QGraphicsScene>
 #include <QHash>

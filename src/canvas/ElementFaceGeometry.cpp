@@ -1,6 +1,6 @@
 #include "canvas/ElementFaceGeometry.h"
 
-#include "canvas/ColorHex.h"
+#include "widgets/ColorHex.h"
 
 #include <algorithm>
 #include <numeric>

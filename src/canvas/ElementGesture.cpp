@@ -1,7 +1,7 @@
 #include "canvas/ElementGesture.h"
 
-#include "canvas/BandSettings.h"
 #include "canvas/ElementFaceGeometry.h"
+#include "workspace/BandSettings.h"
 
 #include <algorithm>
 #include <cmath>

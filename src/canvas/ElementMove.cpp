@@ -2,11 +2,11 @@
 
 #include "canvas/BandContext.h"
 #include "canvas/BandFrameTracker.h"
-#include "canvas/BandSettings.h"
 #include "canvas/CrossBandDragState.h"
 #include "canvas/ElementGesture.h"
 #include "canvas/ElementView.h"
 #include "canvas/MultiDragState.h"
+#include "workspace/BandSettings.h"
 
 #include <QLineF>
 #include <utility>

@@ -1,7 +1,7 @@
 #include "canvas/ElementPlaceholders.h"
 
-#include "app/SymbolIcons.h"
 #include "canvas/ElementFaceGeometry.h"
+#include "widgets/SymbolIcons.h"
 
 #include <QFontMetricsF>
 #include <QGuiApplication>

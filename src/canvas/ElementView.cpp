@@ -1,11 +1,6 @@
 #include "canvas/ElementView.h"
 
-#include "app/AppClock.h"
-#include "app/AppSettings.h"
-#include "app/Dialogs.h"
-#include "app/WorkspaceModel.h"
 #include "canvas/BandContext.h"
-#include "canvas/ColorHex.h"
 #include "canvas/CrossBandDragState.h"
 #include "canvas/ElementChildLayer.h"
 #include "canvas/ElementContextMenu.h"
@@ -20,6 +15,11 @@
 #include "canvas/MultiDragState.h"
 #include "canvas/ResizeHandleItem.h"
 #include "canvas/SubreportOpener.h"
+#include "widgets/ColorHex.h"
+#include "widgets/Dialogs.h"
+#include "workspace/AppClock.h"
+#include "workspace/AppSettings.h"
+#include "workspace/WorkspaceModel.h"
 
 #include <QApplication>
 #include <QFontDatabase>

@@ -1,9 +1,9 @@
 #include "canvas/FormatToolbar.h"
 
-#include "app/AppSettings.h"
-#include "app/SymbolIcons.h"
-#include "app/ToolbarToggleIcon.h"
 #include "canvas/ToolbarParts.h"
+#include "widgets/SymbolIcons.h"
+#include "widgets/ToolbarToggleIcon.h"
+#include "workspace/AppSettings.h"
 
 #include <QButtonGroup>
 #include <QComboBox>

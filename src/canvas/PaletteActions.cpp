@@ -1,10 +1,10 @@
 #include "canvas/PaletteActions.h"
 
-#include "app/AppSettings.h"
 #include "canvas/SnippetLibrary.h"
 #include "document/DocumentStore.h"
 #include "engine/SidecarModel.h"
 #include "model/Identifiers.h"
+#include "workspace/AppSettings.h"
 
 #include <QPointer>
 

@@ -1,12 +1,12 @@
 #include "canvas/PaletteView.h"
 
-#include "app/AppSettings.h"
-#include "app/SymbolIcons.h"
 #include "canvas/PaletteActions.h"
 #include "canvas/SaveSnippetSheet.h"
 #include "canvas/SnippetSheetState.h"
 #include "canvas/SnippetsMenu.h"
 #include "canvas/ToolbarParts.h"
+#include "widgets/SymbolIcons.h"
+#include "workspace/AppSettings.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

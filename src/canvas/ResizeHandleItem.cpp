@@ -1,8 +1,8 @@
 #include "canvas/ResizeHandleItem.h"
 
-#include "canvas/ColorHex.h"
 #include "canvas/ElementResize.h"
 #include "canvas/ElementView.h"
+#include "widgets/ColorHex.h"
 
 #include <QGraphicsSceneMouseEvent>
 #include <QPainter>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/SheetDialog.h"
 #include "document/DocumentStore.h"
+#include "widgets/SheetDialog.h"
 
 #include <QPointer>
 

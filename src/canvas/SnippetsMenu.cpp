@@ -1,9 +1,9 @@
 #include "canvas/SnippetsMenu.h"
 
-#include "app/SymbolIcons.h"
 #include "canvas/PaletteActions.h"
 #include "canvas/SnippetLibrary.h"
 #include "canvas/SnippetSheetState.h"
+#include "widgets/SymbolIcons.h"
 
 #include <QMenu>
 

@@ -1,10 +1,10 @@
 #include "canvas/SubreportOpener.h"
 
-#include "app/AppSettings.h"
-#include "app/Dialogs.h"
-#include "app/WorkspaceModel.h"
 #include "document/DocumentStore.h"
 #include "model/SubreportNaming.h"
+#include "widgets/Dialogs.h"
+#include "workspace/AppSettings.h"
+#include "workspace/WorkspaceModel.h"
 
 #include <QDir>
 #include <QFileInfo>

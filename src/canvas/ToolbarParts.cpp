@@ -1,6 +1,6 @@
 #include "canvas/ToolbarParts.h"
 
-#include "app/SymbolIcons.h"
+#include "widgets/SymbolIcons.h"
 
 #include <QFrame>
 #include <QLabel>

@@ -1,10 +1,10 @@
 #include "canvas/ZoomBar.h"
 
-#include "app/SymbolIcons.h"
 #include "canvas/CanvasGeometry.h"
 #include "canvas/ToolbarParts.h"
 #include "canvas/ZoomGestureAnchor.h"
 #include "document/DocumentStore.h"
+#include "widgets/SymbolIcons.h"
 
 #include <QFrame>
 #include <QHBoxLayout>

@@ -2,7 +2,7 @@
 
 #include "ExpressionBuilderPresentationState.h"
 #include "SidecarExpressionEngine.h"
-#include "app/SymbolIcons.h"
+#include "widgets/SymbolIcons.h"
 
 using namespace Qt::StringLiterals;
 

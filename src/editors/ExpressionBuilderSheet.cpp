@@ -2,7 +2,7 @@
 
 #include "ExpressionBuilderPresentationState.h"
 #include "ExpressionBuilderView.h"
-#include "app/SheetDialog.h"
+#include "widgets/SheetDialog.h"
 
 #include <QVBoxLayout>
 

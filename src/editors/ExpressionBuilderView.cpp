@@ -9,7 +9,7 @@
 #include "ExpressionValidation.h"
 #include "JavaExpressionSyntaxHighlighter.h"
 #include "PendingInsertion.h"
-#include "app/SymbolIcons.h"
+#include "widgets/SymbolIcons.h"
 
 #include <QFontDatabase>
 #include <QFrame>

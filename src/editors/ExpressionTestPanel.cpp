@@ -3,8 +3,8 @@
 #include "ExpressionTestState.h"
 #include "ExpressionValidation.h"
 #include "FlowLayout.h"
-#include "app/SymbolIcons.h"
 #include "engine/FriendlyErrorTranslator.h"
+#include "widgets/SymbolIcons.h"
 
 #include <QFontDatabase>
 #include <QHBoxLayout>

@@ -1,6 +1,6 @@
 #include "engine/ParameterValueRow.h"
 
-#include "app/SymbolIcons.h"
+#include "widgets/SymbolIcons.h"
 
 #include <QCheckBox>
 #include <QDateTimeEdit>

@@ -1,8 +1,8 @@
 #include "engine/ParameterValuesSheet.h"
 
-#include "app/SheetHeader.h"
-#include "app/WorkspaceModel.h"
 #include "engine/ParameterValueRow.h"
+#include "widgets/SheetHeader.h"
+#include "workspace/WorkspaceModel.h"
 
 #include <QFrame>
 #include <QHBoxLayout>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/SheetDialog.h"
+#include "widgets/SheetDialog.h"
 
 #include <QList>
 #include <QPointer>

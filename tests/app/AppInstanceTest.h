@@ -2,9 +2,9 @@
 
 #include "AppTestSupport.h"
 #include "app/QuillmarkApp.h"
-#include "app/ScriptedDialogs.h"
 #include "engine/InMemoryKeychain.h"
 #include "engine/SidecarModel.h"
+#include "widgets/ScriptedDialogs.h"
 
 #include <QSettings>
 #include <memory>

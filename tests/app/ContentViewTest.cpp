@@ -1,17 +1,17 @@
 #include "app/ContentView.h"
 #include "AppTestSupport.h"
-#include "app/AppSettings.h"
 #include "app/BusyBanner.h"
 #include "app/BusyStatus.h"
 #include "app/PanelWidths.h"
 #include "app/ReaderWarningsBar.h"
-#include "app/ScriptedDialogs.h"
 #include "app/TabBarView.h"
 #include "app/TabChip.h"
 #include "app/ToolStrip.h"
-#include "app/WorkspaceModel.h"
 #include "canvas/SnippetLibrary.h"
 #include "engine/SidecarModel.h"
+#include "widgets/ScriptedDialogs.h"
+#include "workspace/AppSettings.h"
+#include "workspace/WorkspaceModel.h"
 
 #include <QLabel>
 #include <QPushButton>

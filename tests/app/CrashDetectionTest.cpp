@@ -2,8 +2,8 @@
 #include "AppTestSupport.h"
 #include "TestSupport.h"
 #include "app/CrashSignalHandler.h"
-#include "app/ScriptedDialogs.h"
-#include "app/UrlOpener.h"
+#include "widgets/ScriptedDialogs.h"
+#include "widgets/UrlOpener.h"
 
 #include <QFile>
 #include <QSettings>

@@ -2,15 +2,15 @@
 #include "AppInstanceTest.h"
 #include "app/ActionsRow.h"
 #include "app/AppMenus.h"
-#include "app/AppSettings.h"
 #include "app/ContentView.h"
 #include "app/MainWindow.h"
 #include "app/QuillmarkApp.h"
-#include "app/ScriptedDialogs.h"
-#include "app/WorkspaceModel.h"
 #include "document/ElementClipboard.h"
 #include "engine/InMemoryKeychain.h"
 #include "engine/SidecarModel.h"
+#include "widgets/ScriptedDialogs.h"
+#include "workspace/AppSettings.h"
+#include "workspace/WorkspaceModel.h"
 
 #include <QAction>
 #include <QClipboard>

@@ -1,9 +1,9 @@
 #include "ModelBuilders.h"
 #include "app/KeyMonitor.h"
-#include "app/SheetDialog.h"
-#include "app/TextInputFocus.h"
-#include "app/WorkspaceModel.h"
 #include "document/DocumentStore.h"
+#include "widgets/SheetDialog.h"
+#include "widgets/TextInputFocus.h"
+#include "workspace/WorkspaceModel.h"
 
 #include <QComboBox>
 #include <QGraphicsProxyWidget>

@@ -1,14 +1,9 @@
 #include "AppTestSupport.h"
 #include "TestSupport.h"
-#include "app/AppSettings.h"
 #include "app/CanvasTrailingToolbar.h"
 #include "app/ContentView.h"
 #include "app/PreviewSheet.h"
-#include "app/ScriptedDialogs.h"
 #include "app/SourceSheet.h"
-#include "app/Spinner.h"
-#include "app/UrlOpener.h"
-#include "app/WorkspaceModel.h"
 #include "canvas/SnippetLibrary.h"
 #include "editors/CodeEditorView.h"
 #include "editors/CodeTextView.h"
@@ -16,6 +11,11 @@
 #include "engine/InMemoryKeychain.h"
 #include "engine/SidecarModel.h"
 #include "model/JrxmlCodec.h"
+#include "widgets/ScriptedDialogs.h"
+#include "widgets/Spinner.h"
+#include "widgets/UrlOpener.h"
+#include "workspace/AppSettings.h"
+#include "workspace/WorkspaceModel.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>

@@ -1,14 +1,14 @@
 #include "app/QuillmarkApp.h"
 #include "AppInstanceTest.h"
-#include "app/AppSettings.h"
 #include "app/ContentView.h"
 #include "app/MainWindow.h"
-#include "app/ScriptedDialogs.h"
 #include "app/SettingsView.h"
 #include "app/SettingsWindow.h"
-#include "app/WorkspaceModel.h"
 #include "engine/InMemoryKeychain.h"
 #include "engine/SidecarModel.h"
+#include "widgets/ScriptedDialogs.h"
+#include "workspace/AppSettings.h"
+#include "workspace/WorkspaceModel.h"
 
 #include <QAction>
 #include <QApplication>

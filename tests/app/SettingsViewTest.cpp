@@ -1,13 +1,13 @@
 #include "app/SettingsView.h"
 #include "AppTestSupport.h"
-#include "app/AppClock.h"
-#include "app/AppSettings.h"
-#include "app/ScriptedDialogs.h"
 #include "app/SettingsAboutCard.h"
 #include "app/SettingsStepper.h"
 #include "app/SettingsWindow.h"
 #include "app/UpdateChecker.h"
-#include "app/UrlOpener.h"
+#include "widgets/ScriptedDialogs.h"
+#include "widgets/UrlOpener.h"
+#include "workspace/AppClock.h"
+#include "workspace/AppSettings.h"
 
 #include <QCheckBox>
 #include <QComboBox>

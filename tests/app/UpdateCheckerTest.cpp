@@ -1,9 +1,9 @@
 #include "app/UpdateChecker.h"
 #include "AppTestSupport.h"
 #include "TestSupport.h"
-#include "app/AppClock.h"
-#include "app/ScriptedDialogs.h"
-#include "app/UrlOpener.h"
+#include "widgets/ScriptedDialogs.h"
+#include "widgets/UrlOpener.h"
+#include "workspace/AppClock.h"
 
 #include <QSettings>
 #include <QTcpServer>

@@ -1,4 +1,4 @@
-# The preferences window and its card containers.
+# The preferences window.
 find_package(Qt6 REQUIRED COMPONENTS Test)
 quillmark_test(settings_view_tests GUI
   SOURCES

@@ -1,9 +1,9 @@
-#include "app/AppClock.h"
 #include "canvas/AlignDistributeToolbar.h"
 #include "canvas/BandHeaderButton.h"
 #include "canvas/CanvasGraphicsView.h"
 #include "canvas/CanvasScene.h"
 #include "canvas/CanvasView.h"
+#include "workspace/AppClock.h"
 
 #include "CanvasPointer.h"
 #include "TestBandSettings.h"

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "app/AppClock.h"
 #include "canvas/BandItem.h"
 #include "canvas/CanvasGraphicsView.h"
 #include "canvas/CanvasScene.h"
 #include "canvas/CanvasView.h"
 #include "document/DocumentStore.h"
+#include "workspace/AppClock.h"
 
 #include "ModelBuilders.h"
 #include "TestBandSettings.h"

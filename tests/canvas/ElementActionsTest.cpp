@@ -1,7 +1,3 @@
-#include "app/AppClock.h"
-#include "app/AppSettings.h"
-#include "app/ScriptedDialogs.h"
-#include "app/WorkspaceModel.h"
 #include "canvas/ElementChildLayer.h"
 #include "canvas/ElementExpressionSheet.h"
 #include "canvas/ElementView.h"
@@ -9,6 +5,10 @@
 #include "editors/ExpressionBuilderPresentationState.h"
 #include "editors/ExpressionBuilderSheet.h"
 #include "editors/ExpressionBuilderView.h"
+#include "widgets/ScriptedDialogs.h"
+#include "workspace/AppClock.h"
+#include "workspace/AppSettings.h"
+#include "workspace/WorkspaceModel.h"
 
 #include "CanvasPointer.h"
 #include "ModelBuilders.h"

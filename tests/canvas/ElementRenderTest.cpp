@@ -1,9 +1,9 @@
 #include "TestSupport.h"
-#include "app/SymbolIcons.h"
 #include "canvas/ElementFaceGeometry.h"
 #include "canvas/ElementImageLoader.h"
 #include "canvas/ElementPainter.h"
 #include "model/JrxmlCodec.h"
+#include "widgets/SymbolIcons.h"
 
 #include <QDir>
 #include <QImage>

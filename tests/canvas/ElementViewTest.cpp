@@ -1,10 +1,10 @@
 #include "canvas/ElementView.h"
-#include "app/AppClock.h"
 #include "app/KeyMonitor.h"
-#include "app/WorkspaceModel.h"
 #include "canvas/CrossBandDragState.h"
 #include "canvas/InlineElementTextField.h"
 #include "canvas/ResizeHandleItem.h"
+#include "workspace/AppClock.h"
+#include "workspace/WorkspaceModel.h"
 
 #include "CanvasPointer.h"
 #include "ModelBuilders.h"

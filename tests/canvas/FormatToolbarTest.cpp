@@ -1,8 +1,8 @@
 #include "canvas/FormatToolbar.h"
 #include "AppTestSupport.h"
 #include "ModelBuilders.h"
-#include "app/AppSettings.h"
-#include "app/ToolbarToggleIcon.h"
+#include "widgets/ToolbarToggleIcon.h"
+#include "workspace/AppSettings.h"
 
 #include <QComboBox>
 #include <QGraphicsOpacityEffect>

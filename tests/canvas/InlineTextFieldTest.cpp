@@ -1,5 +1,5 @@
-#include "app/TextInputFocus.h"
 #include "canvas/InlineElementTextField.h"
+#include "widgets/TextInputFocus.h"
 
 #include <QGraphicsProxyWidget>
 #include <QGraphicsScene>

@@ -1,9 +1,9 @@
 #include "canvas/PaletteActions.h"
 #include "AppTestSupport.h"
-#include "app/AppSettings.h"
 #include "canvas/FormatToolbarValues.h"
 #include "engine/SidecarModel.h"
 #include "model/JrxmlCodec.h"
+#include "workspace/AppSettings.h"
 
 #include <cmath>
 #include <limits>

@@ -2,12 +2,12 @@
 #include "AppTestSupport.h"
 #include "EngineTestSupport.h"
 #include "TestSupport.h"
-#include "app/AppSettings.h"
 #include "canvas/SaveSnippetSheet.h"
 #include "canvas/SnippetLibrary.h"
 #include "canvas/SnippetSheetState.h"
 #include "canvas/SnippetsMenu.h"
 #include "engine/SidecarModel.h"
+#include "workspace/AppSettings.h"
 
 #include <QFile>
 #include <QLabel>

@@ -1,8 +1,8 @@
 #include "canvas/SubreportOpener.h"
 #include "AppTestSupport.h"
-#include "app/AppSettings.h"
-#include "app/ScriptedDialogs.h"
-#include "app/WorkspaceModel.h"
+#include "widgets/ScriptedDialogs.h"
+#include "workspace/AppSettings.h"
+#include "workspace/WorkspaceModel.h"
 
 #include <QFileInfo>
 

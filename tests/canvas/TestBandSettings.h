@@ -1,6 +1,6 @@
 #pragma once
 
-#include "canvas/BandSettings.h"
+#include "workspace/BandSettings.h"
 
 #include <algorithm>
 #include <cmath>

@@ -7,8 +7,7 @@ quillmark_test(elementfaces_tests
           ${CMAKE_CURRENT_LIST_DIR}/SubreportOpenerTest.cpp
           ${CMAKE_CURRENT_LIST_DIR}/ElementImageLoaderTest.cpp
   LIBS quillmark_services Qt6::Test)
-target_include_directories(elementfaces_tests PRIVATE
-  ${PROJECT_SOURCE_DIR}/tests/app ${PROJECT_SOURCE_DIR}/tests/document)
+target_include_directories(elementfaces_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests/document)
 if(NOT QUILLMARK_HEADLESS_ONLY)
   quillmark_test(elementfaces_widget_tests GUI
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/ElementRenderTest.cpp

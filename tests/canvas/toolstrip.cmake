@@ -4,15 +4,13 @@ quillmark_test(toolstrip_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/PaletteActionsTest.cpp
           ${CMAKE_CURRENT_LIST_DIR}/SnippetLibraryTest.cpp
   LIBS quillmark_services)
-target_include_directories(toolstrip_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests/app)
 if(NOT QUILLMARK_HEADLESS_ONLY)
   find_package(Qt6 REQUIRED COMPONENTS Test)
   quillmark_test(toolstrip_widget_tests GUI
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/FormatToolbarTest.cpp
             ${CMAKE_CURRENT_LIST_DIR}/PaletteViewTest.cpp
     LIBS quillmark_ui Qt6::Test)
-  target_include_directories(toolstrip_widget_tests PRIVATE
-    ${PROJECT_SOURCE_DIR}/tests/app ${PROJECT_SOURCE_DIR}/tests/engine)
+  target_include_directories(toolstrip_widget_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests/engine)
   add_dependencies(toolstrip_widget_tests fakesidecar)
   target_compile_definitions(toolstrip_widget_tests PRIVATE
     QUILLMARK_FAKE_SIDECAR="$<TARGET_FILE:fakesidecar>")

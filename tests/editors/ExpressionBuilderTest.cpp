@@ -1,6 +1,5 @@
 #include "DeclarationBuilders.h"
 #include "FakeExpressionEngine.h"
-#include "app/SheetDialog.h"
 #include "editors/CodeEditorView.h"
 #include "editors/CodeTextView.h"
 #include "editors/ExpressionBuilderButton.h"
@@ -9,6 +8,7 @@
 #include "editors/ExpressionTestPanel.h"
 #include "editors/ExpressionTestState.h"
 #include "editors/FlowLayout.h"
+#include "widgets/SheetDialog.h"
 
 #include "TestSupport.h"
 

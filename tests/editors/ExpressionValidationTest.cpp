@@ -26,6 +26,11 @@ struct ValidationCase {
     QStringList messages;
 };
 
+void PrintTo(const ValidationCase &c, std::ostream *os)
+{
+    ::PrintTo(c.expression, os);
+}
+
 class ValidationTest : public testing::TestWithParam<ValidationCase> {};
 
 TEST_P(ValidationTest, GivesTheMessagesInOrder)
@@ -57,7 +62,10 @@ INSTANTIATE_TEST_SUITE_P(
                        {u"$P{Missing} isn't a declared parameter in this report."_s}},
         ValidationCase{u"\"$V{x}\" + ("_s,
                        {unclosedParen, u"$V{x} isn't a declared variable in this report."_s}},
-        ValidationCase{u") \"x"_s, {unmatchedParen, unclosedString}}));
+        ValidationCase{u") \"x"_s, {unmatchedParen, unclosedString}}),
+    [](const testing::TestParamInfo<ValidationCase> &info) {
+        return testsupport::caseName(info.index, info.param.expression);
+    });
 
 TEST(ReferencedTokensTest, ListsEachNameOnceInOrder)
 {

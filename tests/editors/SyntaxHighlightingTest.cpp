@@ -42,6 +42,24 @@ const auto java = &JavaExpressionSyntaxHighlighter::scheme;
 const auto sql = &SQLSyntaxHighlighter::scheme;
 const auto xml = &XMLSyntaxHighlighter::scheme;
 
+QString schemeName(const SpanCase &c)
+{
+    return c.scheme == java ? u"java"_s : c.scheme == sql ? u"sql"_s : u"xml"_s;
+}
+
+void PrintTo(const SpanCase &c, std::ostream *os)
+{
+    *os << schemeName(c).toStdString() << ' ';
+    ::PrintTo(c.text, os);
+}
+
+// "java_1_quote_a_123_F_lbrace_Name_rbrace_quote": the scheme, the case and its text.
+std::string spanCaseName(const testing::TestParamInfo<SpanCase> &info)
+{
+    return schemeName(info.param).toStdString() + '_' +
+           testsupport::caseName(info.index, info.param.text);
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Schemes, SpanTest,
     testing::Values(
@@ -75,7 +93,8 @@ INSTANTIATE_TEST_SUITE_P(
         SpanCase{xml,
                  u"<?xml version=\"1.0\"?>"_s,
                  {u"blue*:<?xml"_s, u"teal:version"_s, u"red:\"1.0\""_s, u"blue*:?>"_s}},
-        SpanCase{xml, u"x"_s, {}}));
+        SpanCase{xml, u"x"_s, {}}),
+    spanCaseName);
 
 TEST(SchemeTest, PatternThatDoesNotCompileIsSkipped)
 {

@@ -1,9 +1,9 @@
 #include "engine/ParameterValuesSheet.h"
 
 #include "TestSupport.h"
-#include "app/WorkspaceModel.h"
 #include "document/DocumentStore.h"
 #include "engine/ParameterValueRow.h"
+#include "workspace/WorkspaceModel.h"
 
 #include <QCheckBox>
 #include <QDateTimeEdit>

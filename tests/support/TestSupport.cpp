@@ -8,6 +8,9 @@
 #include <QThread>
 #include <gtest/gtest.h>
 
+#include <map>
+#include <vector>
+
 namespace testsupport {
 
 QString sourceDir()
@@ -59,6 +62,40 @@ bool waitFor(const std::function<bool()> &done, std::chrono::milliseconds limit)
         QThread::msleep(2);
     }
     return true;
+}
+
+std::string caseName(std::size_t index, const QString &text)
+{
+    static const std::map<char16_t, std::string> words = {
+        {u'(', "lparen"}, {u')', "rparen"}, {u'[', "lbracket"},  {u']', "rbracket"},
+        {u'{', "lbrace"}, {u'}', "rbrace"}, {u'<', "lt"},        {u'>', "gt"},
+        {u'"', "quote"},  {u'\'', "apos"},  {u'\\', "backslash"}};
+    constexpr std::size_t longest = 48;
+    std::vector<std::string> tokens{std::string()};
+    for (const QChar c : text) {
+        const char16_t code = c.unicode();
+        if (code < 128 && c.isLetterOrNumber()) {
+            tokens.back() += char(code);
+            continue;
+        }
+        if (!tokens.back().empty())
+            tokens.emplace_back();
+        if (const auto word = words.find(code); word != words.end()) {
+            tokens.back() = word->second;
+            tokens.emplace_back();
+        }
+    }
+    std::string name = std::to_string(index);
+    for (const std::string &token : tokens) {
+        if (token.empty())
+            continue;
+        if (name.size() + 1 + token.size() > longest)
+            break;
+        name += '_' + token;
+    }
+    if (name.find('_') == std::string::npos)
+        name += text.isEmpty() ? "_empty" : text.trimmed().isEmpty() ? "_blank" : "_symbols";
+    return name;
 }
 
 } // namespace testsupport

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <functional>
 #include <ostream>
+#include <string>
 
 namespace testsupport {
 
@@ -24,6 +25,11 @@ QByteArray readFile(const QString &path);
 // Runs the event loop until `done` holds or `limit` passes; true when it holds.
 bool waitFor(const std::function<bool()> &done,
              std::chrono::milliseconds limit = std::chrono::seconds(20));
+
+// A readable name for case `index` of a parameterized test, from a text that tells the case
+// apart: "3_lparen_rbracket" for case 3 with the text "(]". Letters and digits stay, brackets and
+// quotes become words, anything else separates words; long texts are cut short.
+std::string caseName(std::size_t index, const QString &text);
 
 } // namespace testsupport
 

@@ -1,8 +1,0 @@
-#include "app/UrlOpener.h"
-
-#include <QDesktopServices>
-
-bool DesktopUrlOpener::open(const QUrl &url)
-{
-    return QDesktopServices::openUrl(url);
-}

@@ -1,0 +1,38 @@
+#include "widgets/SheetDialog.h"
+
+#include <QKeyEvent>
+
+SheetDialog::SheetDialog(QWidget *window, std::function<void()> onDismiss)
+    : QDialog(window), onDismiss_(std::move(onDismiss))
+{
+    setWindowModality(Qt::WindowModal);
+}
+
+void SheetDialog::setShown(bool shown)
+{
+    if (shown == isVisible())
+        return;
+    if (shown) {
+        open();
+        return;
+    }
+    closingFromFlag_ = true;
+    QDialog::done(Rejected);
+    closingFromFlag_ = false;
+}
+
+void SheetDialog::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        event->ignore();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void SheetDialog::done(int result)
+{
+    QDialog::done(result);
+    if (!closingFromFlag_ && onDismiss_)
+        onDismiss_();
+}

@@ -1,0 +1,27 @@
+#include "widgets/MeasurementField.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <gtest/gtest.h>
+
+TEST(MeasurementField, CommitsOnceWithTheLengthInPoints)
+{
+    QLocale::setDefault(QLocale::c());
+    QList<double> committed;
+    MeasurementField field(QStringLiteral("Width"), 20, MeasurementUnit::millimeters, 60,
+                           [&](double v) { committed << v; });
+    EXPECT_EQ(field.lineEdit()->text(), QStringLiteral("7.06"));
+
+    field.lineEdit()->setText(QStringLiteral("10"));
+    emit field.lineEdit()->editingFinished();
+    ASSERT_EQ(committed.size(), 1);
+    EXPECT_DOUBLE_EQ(committed.first(), 28.34645669291339);
+
+    field.lineEdit()->setText(QStringLiteral("ten"));
+    emit field.lineEdit()->editingFinished();
+    EXPECT_EQ(committed.size(), 1) << "text that does not read as a number changes nothing";
+    EXPECT_EQ(field.lineEdit()->text(), QStringLiteral("10.00"));
+
+    field.setUnit(MeasurementUnit::pixels);
+    EXPECT_EQ(field.lineEdit()->text(), QStringLiteral("28"));
+}

@@ -1,0 +1,78 @@
+#include "widgets/SymbolIcons.h"
+#include "widgets/ToolbarToggleIcon.h"
+#include "widgets/TreeGuides.h"
+
+#include <QDir>
+#include <QImage>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+TEST(SymbolIcons, EverySymbolResolvesToAnIconOfTheTheme)
+{
+    SymbolIcons::useIconTheme(false);
+    for (const QString &symbol : SymbolIcons::symbols()) {
+        EXPECT_TRUE(QIcon::hasThemeIcon(SymbolIcons::themeName(symbol)))
+            << symbol.toStdString() << " -> " << SymbolIcons::themeName(symbol).toStdString();
+        EXPECT_FALSE(SymbolIcons::icon(symbol).pixmap(16).isNull()) << symbol.toStdString();
+    }
+    EXPECT_TRUE(SymbolIcons::icon(u"no.such.symbol"_s).isNull());
+}
+
+// The share of the pixel's colour that is the palette's accent, roughly: how blue it is.
+QColor pixel(const QImage &image, int x, int y)
+{
+    return image.pixelColor(x, y);
+}
+
+TEST(ToolbarToggleIcon, DrawsOnAndOffAndLeavesItsStateToTheCaller)
+{
+    SymbolIcons::useIconTheme(false);
+    int clicks = 0;
+    ToolbarToggleIcon on(u"bold"_s, true, u"Bold"_s, [&] { ++clicks; });
+    ToolbarToggleIcon off(u"bold"_s, false, u"Bold"_s, [&] { ++clicks; });
+    EXPECT_EQ(on.size(), QSize(24, 22));
+    EXPECT_EQ(on.toolTip(), u"Bold"_s);
+    EXPECT_EQ(on.property(SymbolIcons::symbolProperty).toString(), u"bold"_s);
+
+    const QImage onImage = on.grab().toImage();
+    const QImage offImage = off.grab().toImage();
+    const QString shots = QDir(QStringLiteral(QUILLMARK_BINARY_DIR)).filePath(u"screenshots"_s);
+    QDir().mkpath(shots);
+    onImage.scaled(96, 88).save(shots + u"/toolbar-toggle-on.png"_s);
+    offImage.scaled(96, 88).save(shots + u"/toolbar-toggle-off.png"_s);
+
+    // A corner pixel inside the rounded background: pale accent when on, the window behind
+    // when off.
+    const QColor accent = on.palette().color(QPalette::Highlight);
+    const QColor window = off.palette().color(QPalette::Window);
+    const QColor onFill = pixel(onImage, 3, 11);
+    const QColor offFill = pixel(offImage, 3, 11);
+    EXPECT_GT(onFill.blue() - onFill.red(), 10) << "tinted with the accent";
+    EXPECT_EQ(offFill, window);
+    EXPECT_NE(accent, window);
+
+    const ToolbarToggleButtonStyle onStyle{true};
+    const ToolbarToggleButtonStyle offStyle{false};
+    const QPalette palette = on.palette();
+    EXPECT_NEAR(onStyle.look(false, palette).fill.alphaF(), 0.20, 0.01);
+    EXPECT_NEAR(onStyle.look(true, palette).fill.alphaF(), 0.30, 0.01);
+    EXPECT_NEAR(offStyle.look(true, palette).fill.alphaF(), 0.12, 0.01);
+    EXPECT_NEAR(offStyle.look(true, palette).label.alphaF(), 0.90, 0.01);
+    EXPECT_EQ(offStyle.look(false, palette).outline.alpha(), 0);
+
+    QTest::mouseClick(&off, Qt::LeftButton);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_FALSE(off.isOn()) << "the caller sets the new state";
+}
+
+TEST(TreeGuides, IndentsFourteenPointsPerLevel)
+{
+    EXPECT_EQ(TreeGuides(0).size(), QSize(0, 20));
+    EXPECT_EQ(TreeGuides(3).size(), QSize(42, 20));
+}
+
+} // namespace
