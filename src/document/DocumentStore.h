@@ -351,6 +351,8 @@ private:
     // What Undo and Redo can do now, and the announcement when that differs from `before`.
     std::pair<bool, bool> undoState() const { return {canUndo(), canRedo()}; }
     void announceUndoStateSince(std::pair<bool, bool> before);
+    // pushUndo() without the announcement, for callers that make one of their own.
+    void appendUndo(const ReportDocument &snapshot);
     // Undo and redo: the same step with the two stacks in opposite roles.
     void stepThroughHistory(QList<ReportDocument> &from, QList<ReportDocument> &to);
     // Ends a pending run and pushes the unchanged document: the step before a discrete edit.

@@ -28,11 +28,16 @@ void DocumentStore::announceUndoStateSince(std::pair<bool, bool> before)
 void DocumentStore::pushUndo(const ReportDocument &snapshot)
 {
     const std::pair<bool, bool> before = undoState();
+    appendUndo(snapshot);
+    announceUndoStateSince(before);
+}
+
+void DocumentStore::appendUndo(const ReportDocument &snapshot)
+{
     if (undoStack_.size() >= undoLimit)
         undoStack_.removeFirst();
     undoStack_.append(snapshot);
     redoStack_.clear();
-    announceUndoStateSince(before);
 }
 
 void DocumentStore::flushPendingUndoSnapshot()
@@ -49,11 +54,10 @@ void DocumentStore::flushPendingUndoSnapshot(const ReportDocument &current)
     pendingUndoSnapshot_.reset();
     pendingUndoKey_.reset();
     pendingUndoTimestamp_.reset();
-    // A run that cancelled out leaves no step; the pushed one announces itself.
+    // A run that cancelled out leaves no step.
     if (snapshot != current)
-        pushUndo(snapshot);
-    else
-        announceUndoStateSince(before);
+        appendUndo(snapshot);
+    announceUndoStateSince(before);
 }
 
 void DocumentStore::recordCoalescedEdit(const HashableKey &key, const ReportDocument &before)
