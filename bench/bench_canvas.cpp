@@ -4,12 +4,11 @@
 
 #include "GuiBenchMain.h"
 #include "ModelFixtures.h"
-#include "canvas/BandFrameTracker.h"
+#include "canvas/CanvasGeometry.h"
 #include "canvas/CanvasGraphicsView.h"
 #include "canvas/CanvasScene.h"
 #include "canvas/CanvasView.h"
 #include "canvas/CrossBandDragState.h"
-#include "canvas/MultiDragState.h"
 #include "document/DocumentStore.h"
 #include "workspace/BandSettings.h"
 
@@ -104,47 +103,64 @@ void sendMouse(QWidget *viewport, QEvent::Type type, QPoint at, Qt::MouseButtons
     QCoreApplication::sendEvent(viewport, &event);
 }
 
+// A shown canvas with a 10-point grid on `store`'s report, and an element pressed at `grab`
+// (points in the body of `from`) and dragged a little: each step() carries it on over `to`,
+// one pointer move followed by the repaint the event loop does between two moves.
+struct CanvasDrag {
+    CanvasDrag(DocumentStore &store, const BandTarget &from, QPointF grab, const BandTarget &to)
+        : to(to)
+    {
+        canvas.resize(1400, 1000);
+        canvas.setBandSettings(&settings);
+        canvas.setStore(&store);
+        canvas.show();
+        QCoreApplication::processEvents();
+        start = onViewport(from, grab);
+        sendMouse(viewport(), QEvent::MouseButtonPress, start, Qt::LeftButton);
+        sendMouse(viewport(), QEvent::MouseMove, start + QPoint(10, 0), Qt::LeftButton);
+    }
+    ~CanvasDrag() { sendMouse(viewport(), QEvent::MouseButtonRelease, start, Qt::NoButton); }
+
+    QWidget *viewport() const { return canvas.graphicsView()->viewport(); }
+    QPoint onViewport(const BandTarget &target, QPointF body) const
+    {
+        return canvas.graphicsView()->mapFromScene(canvas.scene()->bodySceneRect(target).topLeft() +
+                                                   body);
+    }
+    void step()
+    {
+        sendMouse(viewport(), QEvent::MouseMove, onViewport(to, {100.0 + steps % 300, 100}),
+                  Qt::LeftButton);
+        ++steps;
+        QCoreApplication::processEvents();
+    }
+    const CrossBandDragState &ghost() const { return *canvas.crossBandDragState(); }
+
+    GridSettings settings;
+    CanvasView canvas;
+    BandTarget to;
+    QPoint start;
+    int steps = 0;
+};
+
 // One pointer move of an element dragged over another band of a 2,000-element page: the
 // element's offset, the shared drag and ghost states and the ghost overlay follow, and the
-// window repaints what changed, as the event loop does between two moves.
+// window repaints what changed.
 void BM_CanvasDragStep(benchmark::State &state)
 {
     DocumentStore store;
     store.setDocument(largeDocument(int(state.range(0))));
-    GridSettings settings;
-    CanvasView canvas;
-    canvas.resize(1400, 1000);
-    canvas.setBandSettings(&settings);
-    canvas.setStore(&store);
-    canvas.show();
-    QCoreApplication::processEvents();
-
-    const CanvasScene *scene = canvas.scene();
-    const BandTarget from = scene->targets().at(0);
-    const BandTarget to = scene->targets().at(1);
-    QWidget *viewport = canvas.graphicsView()->viewport();
-    const auto onViewport = [&](const BandTarget &target, QPointF body) {
-        return canvas.graphicsView()->mapFromScene(scene->bodySceneRect(target).topLeft() + body);
-    };
-    const QPoint start = onViewport(from, {5, 5});
-    sendMouse(viewport, QEvent::MouseButtonPress, start, Qt::LeftButton);
-    sendMouse(viewport, QEvent::MouseMove, start + QPoint(10, 0), Qt::LeftButton);
-    const CrossBandDragState *ghost = canvas.crossBandDragState();
+    const QList<BandTarget> targets = canvas::orderedTargets(store.document());
+    CanvasDrag drag(store, targets.at(0), {5, 5}, targets.at(1));
     PaintCounter counter;
-    viewport->installEventFilter(&counter);
-    int step = 0;
-    for (auto _ : state) {
-        const QPoint at = onViewport(to, {100.0 + step % 300, 100});
-        ++step;
-        sendMouse(viewport, QEvent::MouseMove, at, Qt::LeftButton);
-        QCoreApplication::processEvents();
-    }
-    if (!ghost->isShowingGhost())
+    drag.viewport()->installEventFilter(&counter);
+    for (auto _ : state)
+        drag.step();
+    if (!drag.ghost().isShowingGhost())
         state.SkipWithError("the drag showed no ghost over the other band");
     // About one repaint of the page per step shows that the figure includes the drawing.
     state.counters["paintsPerStep"] =
         benchmark::Counter(counter.paints, benchmark::Counter::kAvgIterations);
-    sendMouse(viewport, QEvent::MouseButtonRelease, start, Qt::NoButton);
 }
 BENCHMARK(BM_CanvasDragStep)->Arg(2000)->Unit(benchmark::kMillisecond);
 
@@ -174,38 +190,15 @@ void BM_CanvasGroupDragStep(benchmark::State &state)
     }
     DocumentStore store;
     store.setDocument(document);
-    GridSettings settings;
-    CanvasView canvas;
-    canvas.resize(1400, 1000);
-    canvas.setBandSettings(&settings);
-    canvas.setStore(&store);
-    canvas.show();
     const BandTarget from = BandTarget::standard(BandType::title);
     store.setActiveBandTarget(from);
     store.setSelectedElementIDs(group);
-    QCoreApplication::processEvents();
-
-    const CanvasScene *scene = canvas.scene();
-    const BandTarget to = BandTarget::standard(BandType::pageHeader);
-    QWidget *viewport = canvas.graphicsView()->viewport();
-    const auto onViewport = [&](const BandTarget &target, QPointF body) {
-        return canvas.graphicsView()->mapFromScene(scene->bodySceneRect(target).topLeft() + body);
-    };
     // Pressed in the middle of the large box, which lies above the unselected elements there.
-    const QPoint start = onViewport(from, {520, 170});
-    sendMouse(viewport, QEvent::MouseButtonPress, start, Qt::LeftButton);
-    sendMouse(viewport, QEvent::MouseMove, start + QPoint(10, 0), Qt::LeftButton);
-    const CrossBandDragState *ghost = canvas.crossBandDragState();
-    int step = 0;
-    for (auto _ : state) {
-        const QPoint at = onViewport(to, {100.0 + step % 300, 100});
-        ++step;
-        sendMouse(viewport, QEvent::MouseMove, at, Qt::LeftButton);
-        QCoreApplication::processEvents();
-    }
-    if (!ghost->isShowingGhost() || ghost->groupElementIDs().size() != groupSize - 1)
+    CanvasDrag drag(store, from, {520, 170}, BandTarget::standard(BandType::pageHeader));
+    for (auto _ : state)
+        drag.step();
+    if (!drag.ghost().isShowingGhost() || drag.ghost().groupElementIDs().size() != groupSize - 1)
         state.SkipWithError("the drag showed no group ghost over the other band");
-    sendMouse(viewport, QEvent::MouseButtonRelease, start, Qt::NoButton);
 }
 BENCHMARK(BM_CanvasGroupDragStep)
     ->Args({5000, 200})

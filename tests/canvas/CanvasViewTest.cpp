@@ -158,14 +158,8 @@ TEST_F(CanvasFixture, RulerClickTogglesGuide)
 
 TEST_F(CanvasFixture, PageWideBandsOfATwoColumnReportAreDrawnAndEditedAtTheirWidth)
 {
-    // The bar chart sample's page: 595 wide, margins of 20, two columns of 270.
     ReportDocument doc = store.document();
-    doc.pageWidth = 595;
-    doc.leftMargin = 20;
-    doc.rightMargin = 20;
-    doc.columnCount = 2;
-    doc.columnWidth = 270;
-    doc.columnSpacing = 15;
+    testsupport::makeTwoColumns(doc);
     ReportElement heading = testsupport::element(ElementKind::StaticText{QStringLiteral("Bar")});
     heading.x = 0;
     heading.width = 555;

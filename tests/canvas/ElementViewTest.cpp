@@ -329,9 +329,7 @@ TEST_F(ElementViewFixture, ADragWhoseElementGoesLeavesNoGhostAndNoOffset)
     store->setSelectedElementIDs({a});
 
     // Delete while the element is carried over another band.
-    press(at(detail, {20, 10}));
-    move(at(detail, {24, 10}));
-    move(at(title, {40, 10}));
+    carry(at(detail, {20, 10}), at(title, {40, 10}));
     ASSERT_TRUE(ghost().isShowingGhost());
     key(Qt::Key_Delete);
     EXPECT_FALSE(store->element(a));
@@ -346,9 +344,7 @@ TEST_F(ElementViewFixture, ADragWhoseElementGoesLeavesNoGhostAndNoOffset)
     const QUuid b = addBox(100, 5, detail);
     const QUuid leader = addBox(10, 5, detail);
     store->setSelectedElementIDs({leader, b});
-    press(at(detail, {20, 10}));
-    move(at(detail, {24, 10}));
-    move(at(detail, {40, 20}));
+    carry(at(detail, {20, 10}), at(detail, {40, 20}));
     EXPECT_EQ(viewOf(b, detail)->pos(), QPointF(120, 15));
     store->undo();
     EXPECT_FALSE(store->element(leader));
@@ -365,9 +361,7 @@ TEST_F(ElementViewFixture, AResizeOrDragCutShortByUndoOrAnotherReportEndsCleanly
     const QUuid a = addBox(10, 5, detail);
     store->setSelectedElementIDs({a});
     // A resize pushed out of the band shows a ghost; undo takes the element away.
-    press(at(detail, {60, 25}));
-    move(at(detail, {62, 27}));
-    move(at(detail, {80, 60}));
+    carry(at(detail, {60, 25}), at(detail, {80, 60}));
     ASSERT_TRUE(ghost().isShowingGhost());
     store->undo();
     EXPECT_FALSE(ghost().isShowingGhost());
@@ -377,9 +371,7 @@ TEST_F(ElementViewFixture, AResizeOrDragCutShortByUndoOrAnotherReportEndsCleanly
     // The canvas is handed another report while an element is carried over another band.
     store->redo();
     store->setSelectedElementIDs({a});
-    press(at(detail, {20, 10}));
-    move(at(detail, {24, 10}));
-    move(at(title, {40, 10}));
+    carry(at(detail, {20, 10}), at(title, {40, 10}));
     ASSERT_TRUE(ghost().isShowingGhost());
     DocumentStore other;
     canvas.setStore(&other);
@@ -401,9 +393,7 @@ TEST_F(ElementViewFixture, AViewMadeWhileItsElementIsCarriedIsHidden)
     store->setSelectedElementIDs({b});
     store->moveSelectedElementsToNewBand(detail, 0, 3);
     store->setSelectedElementIDs({a, b});
-    press(at(detail, {20, 10}));
-    move(at(detail, {24, 10}));
-    move(at(title, {40, 10}));
+    carry(at(detail, {20, 10}), at(title, {40, 10}));
     ASSERT_EQ(ghost().groupElementIDs(), QList<QUuid>{b});
     EXPECT_EQ(viewOf(b, detail)->opacity(), 0);
 

@@ -1,3 +1,4 @@
+#include "ModelBuilders.h"
 #include "StoreTestSupport.h"
 
 using namespace storetest;
@@ -124,12 +125,7 @@ TEST_F(DocumentStoreBandGrowth, TheLeastHeightThatHoldsTheElementsAndFittingToIt
 TEST_F(DocumentStoreBandGrowth, PageWideBandsOfAMultiColumnReport)
 {
     editDocument(store, [](ReportDocument &d) {
-        d.pageWidth = 595;
-        d.leftMargin = 20;
-        d.rightMargin = 20;
-        d.columnCount = 2;
-        d.columnWidth = 270;
-        d.columnSpacing = 15;
+        testsupport::makeTwoColumns(d);
         d.groups.append(ReportGroup{});
     });
     const QUuid group = store.document().groups.first().id;
