@@ -9,15 +9,21 @@
 #include "canvas/CanvasScene.h"
 #include "canvas/CanvasView.h"
 #include "canvas/CrossBandDragState.h"
+#include "canvas/FormatToolbar.h"
 #include "document/DocumentStore.h"
+#include "workspace/AppSettings.h"
 #include "workspace/BandSettings.h"
 
 #include <QApplication>
 #include <QGraphicsSceneMouseEvent>
 #include <QMouseEvent>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <algorithm>
 #include <benchmark/benchmark.h>
 #include <cmath>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -204,6 +210,41 @@ BENCHMARK(BM_CanvasGroupDragStep)
     ->Args({5000, 200})
     ->Args({5000, 1000})
     ->Unit(benchmark::kMillisecond);
+
+// The format toolbar following one edit of an unselected element of a 5,000-element page while
+// 2,500 elements are selected: boxes, with the one text field whose values it shows last in
+// the report's order.
+void BM_FormatToolbarFollowsAnEdit(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.path());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
+    const int selectedCount = int(state.range(1));
+    ReportDocument document = largeDocument(int(state.range(0)) - selectedCount);
+    QSet<QUuid> selected;
+    ElementList &detail = document.detailBands.first().elements;
+    for (int i = 0; i < selectedCount; ++i) {
+        ReportElement e;
+        e.id = newId();
+        e.kind = i + 1 < selectedCount ? ElementKind(ElementKind::Rectangle{})
+                                       : ElementKind(ElementKind::TextField{u"$F{a}"_s});
+        e.x = i % 500;
+        detail.append(e);
+        selected.insert(e.id);
+    }
+    DocumentStore store;
+    store.setDocument(document);
+    store.setSelectedElementIDs(selected);
+    AppSettings settings(dir.path());
+    FormatToolbar toolbar(settings);
+    toolbar.setStore(&store);
+    const QUuid edited = store.elements(canvas::orderedTargets(document).first()).first().id;
+    for (auto _ : state)
+        store.updateElement(edited, [](ReportElement &e) { e.x = e.x < 200 ? e.x + 1 : 0; });
+    if (!toolbar.textGroup()->isEnabled())
+        state.SkipWithError("the toolbar found no text element in the selection");
+}
+BENCHMARK(BM_FormatToolbarFollowsAnEdit)->Args({5000, 2500})->Unit(benchmark::kMillisecond);
 
 } // namespace
 

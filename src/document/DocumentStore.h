@@ -149,6 +149,9 @@ public:
     std::optional<ReportElement> element(const QUuid &id) const;
     // The elements of those ids found anywhere in the document, in one walk over it.
     QHash<QUuid, ReportElement> findElements(const QSet<QUuid> &ids) const;
+    // Visits every element of the document at any depth (not inside table cells), in the order
+    // element(id:) searches.
+    void forEveryElementInDocument(const std::function<void(const ReportElement &)> &visit) const;
     std::optional<BandTarget> homeBandTarget(const QUuid &id) const;
     bool isTopLevelElement(const QUuid &id) const;
 
@@ -368,8 +371,6 @@ private:
     void flushPendingUndoSnapshot(const ReportDocument &current);
     // Runs a walk over the top-level lists on the document and announces a change.
     Found editTree(const std::function<Found(ElementList &)> &visit, bool untilFound = true);
-    // Visits every element of the document at any depth (not inside table cells).
-    void forEveryElementInDocument(const std::function<void(const ReportElement &)> &visit) const;
     // The selected elements that the document holds, in the selection's order.
     QList<ReportElement> selectedElementsFound() const;
     // The one selected element when it is a frame or list, else no value.
