@@ -204,11 +204,6 @@ bool BandItem::isHandleHighlighted() const
     return isHovering_ || dragHeightDelta_ != 0;
 }
 
-QGraphicsItem *BandItem::handleStrip() const
-{
-    return handleStrip_;
-}
-
 QRectF BandItem::boundingRect() const
 {
     return QRectF(0, 0, width_, canvas::headerStripHeight + bodyHeight());

@@ -49,8 +49,6 @@ public:
     // The rubber band being drawn, in body coordinates.
     std::optional<QRectF> rubberBand() const;
     bool isHandleHighlighted() const;
-    // The strip over the band's bottom that takes presses for the height handle.
-    QGraphicsItem *handleStrip() const;
 
     // The band's context menu, filled with what applies now; its actions run on the next turn
     // of the event loop. Empty when nothing applies.

@@ -46,7 +46,6 @@ public:
     const ElementEnvironment &environment() const { return environment_; }
 
     const canvas::PageGeometry &page() const { return page_; }
-    const ElementViewRegistry &elementViews() const { return views_; }
     const QList<BandTarget> &targets() const { return targets_; }
     BandItem *bandItem(const BandTarget &target) const { return bands_.value(target); }
     // The body of a band in scene coordinates, or an empty rectangle for an unknown band.
