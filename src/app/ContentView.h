@@ -17,6 +17,7 @@ class CanvasView;
 class ConnectionPresetStore;
 class Dialogs;
 class FormatToolbar;
+class InspectorView;
 class DocumentStore;
 class PaletteView;
 class PanelWidths;
@@ -90,6 +91,7 @@ public:
     PaletteView *palette() const { return palette_; }
     FormatToolbar *formatToolbar() const { return formatToolbar_; }
     BusyBanner *busyBanner() const { return banner_; }
+    InspectorView *inspector() const { return inspector_; }
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -97,7 +99,7 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    QWidget *buildWorkingArea();
+    QWidget *buildWorkingArea(SidecarModel &engine);
     QWidget *buildCanvasArea();
     void buildSheets();
     SheetDialog *addSheet(const QString &name, const QSize &minimumSize,
@@ -120,7 +122,7 @@ private:
     PaletteView *palette_ = nullptr;
     FormatToolbar *formatToolbar_ = nullptr;
     QWidget *leftColumn_ = nullptr;
-    QWidget *inspector_ = nullptr;
+    InspectorView *inspector_ = nullptr;
     BusyBanner *banner_ = nullptr;
     ReaderWarningsBar *warningsBar_ = nullptr;
     QPointer<DocumentStore> activeStore_;
