@@ -18,24 +18,6 @@ using testsupport::waitFor;
 
 namespace {
 
-// Java and the built jar: the environment's overrides, else the system Java and the repository's
-// jar. No value when either is missing.
-std::optional<SidecarClient::Location> realEngine()
-{
-    const SidecarClient::Location location{
-        qEnvironmentVariable("QUILLMARK_JAVA", u"/usr/bin/java"_s),
-        qEnvironmentVariable("QUILLMARK_SIDECAR_JAR",
-                             testsupport::sourceDir() + u"/sidecar/target/sidecar.jar"_s)};
-    if (!QFileInfo(location.javaPath).isExecutable() || !QFileInfo::exists(location.jarPath))
-        return std::nullopt;
-    return location;
-}
-
-#define QUILLMARK_REQUIRE_ENGINE()                                                                 \
-    const std::optional<SidecarClient::Location> location = realEngine();                          \
-    if (!location)                                                                                 \
-        GTEST_SKIP() << "Java or sidecar/target/sidecar.jar is missing; skipping the engine test";
-
 struct RealModel {
     explicit RealModel(const SidecarClient::Location &location)
     {
