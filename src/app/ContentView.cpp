@@ -23,6 +23,7 @@
 #include "engine/FriendlyErrorTranslator.h"
 #include "engine/ParameterValuesSheet.h"
 #include "engine/SidecarModel.h"
+#include "navigators/OutlineView.h"
 #include "widgets/Dialogs.h"
 #include "widgets/SheetDialog.h"
 #include "widgets/SheetHeader.h"
@@ -102,11 +103,12 @@ QWidget *ContentView::buildWorkingArea()
     auto *split = new QSplitter(Qt::Vertical, area);
     split->setObjectName(u"LeftColumn"_s);
     split->setChildrenCollapsible(false);
-    for (const QString &name : {u"ProjectExplorerView"_s, u"OutlineView"_s}) {
-        auto *pane = new Placeholder(name, {242, 300}, split);
-        pane->setMinimumHeight(120);
-        split->addWidget(pane);
-    }
+    auto *explorer = new Placeholder(u"ProjectExplorerView"_s, {242, 300}, split);
+    explorer->setMinimumHeight(120);
+    split->addWidget(explorer);
+    outline_ = new OutlineView(split);
+    outline_->setMinimumHeight(120);
+    split->addWidget(outline_);
     leftColumn_ = split;
 
     inspector_ = new Placeholder(u"InspectorView"_s, {416, 600}, area);
@@ -200,6 +202,7 @@ void ContentView::followActiveStore()
         disconnect(subreportConnection_);
         activeStore_ = store;
         canvas_->setStore(store);
+        outline_->setStore(store);
         alignToolbar_->setStore(store);
         palette_->setStore(store);
         formatToolbar_->setStore(store);

@@ -18,6 +18,7 @@ class ConnectionPresetStore;
 class Dialogs;
 class FormatToolbar;
 class DocumentStore;
+class OutlineView;
 class PaletteView;
 class PanelWidths;
 class PreviewRun;
@@ -90,6 +91,7 @@ public:
     PaletteView *palette() const { return palette_; }
     FormatToolbar *formatToolbar() const { return formatToolbar_; }
     BusyBanner *busyBanner() const { return banner_; }
+    OutlineView *outline() const { return outline_; }
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -120,6 +122,7 @@ private:
     PaletteView *palette_ = nullptr;
     FormatToolbar *formatToolbar_ = nullptr;
     QWidget *leftColumn_ = nullptr;
+    OutlineView *outline_ = nullptr;
     QWidget *inspector_ = nullptr;
     BusyBanner *banner_ = nullptr;
     ReaderWarningsBar *warningsBar_ = nullptr;
