@@ -108,7 +108,7 @@ QMargins OutlineRowView::padding() const
 
 QFont OutlineRowView::labelFont() const
 {
-    QFont font = font();
+    QFont font = this->font();
     switch (row_.kind) {
     case OutlineRow::Kind::root:
         font = CardText::sized(font, 12);
