@@ -109,6 +109,7 @@ QWidget *ContentView::buildWorkingArea()
     outline_ = new OutlineView(split);
     outline_->setMinimumHeight(120);
     split->addWidget(outline_);
+    split->setStretchFactor(1, 1);
     leftColumn_ = split;
 
     inspector_ = new Placeholder(u"InspectorView"_s, {416, 600}, area);

@@ -110,6 +110,12 @@ void OutlineView::setStore(DocumentStore *store)
         Qt::QueuedConnection);
 }
 
+QSize OutlineView::sizeHint() const
+{
+    // A tree wants the column's height, whatever it lists now.
+    return {minimumColumnWidth, 600};
+}
+
 QList<OutlineRow> OutlineView::rows() const
 {
     QList<OutlineRow> rows;

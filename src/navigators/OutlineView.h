@@ -37,6 +37,8 @@ public:
     // empty. Owned by the caller.
     QMenu *contextMenu(const QString &key);
 
+    QSize sizeHint() const override;
+
 private:
     void refresh();
     void rowClicked(const QString &key, Qt::KeyboardModifiers modifiers, bool onChevron);
