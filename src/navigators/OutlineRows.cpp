@@ -3,6 +3,7 @@
 #include "document/DocumentStore.h"
 
 #include <cmath>
+#include <functional>
 #include <limits>
 
 using namespace Qt::StringLiterals;
@@ -61,61 +62,62 @@ private:
         return row;
     }
 
-    OutlineRow section(const QString &key, const QString &icon, const QString &title,
-                       qsizetype count) const
+    // What a Parameters or Fields section shows of its items.
+    struct DataSection {
+        QString key;
+        QString icon;
+        QString title;
+        OutlineRow::Kind itemKind;
+        QString itemKeyPrefix;
+        QString expressionPrefix;
+    };
+
+    // The section header and, while it is open, one row per item; nothing for no items.
+    template <typename Item>
+    void addDataSection(const DataSection &section, const QList<Item> &items,
+                        const std::function<bool(const QUuid &)> &isSelected)
     {
-        OutlineRow row = disclosing(OutlineRow::Kind::section, key, 1, key);
-        row.icon = icon;
-        row.iconTint = OutlineTint::secondary;
-        row.label = title + u" \u00B7 "_s + QString::number(count);
-        return row;
+        if (items.isEmpty())
+            return;
+        OutlineRow header = disclosing(OutlineRow::Kind::section, section.key, 1, section.key);
+        header.icon = section.icon;
+        header.iconTint = OutlineTint::secondary;
+        header.label = section.title + u" \u00B7 "_s + QString::number(items.size());
+        rows_.append(header);
+        if (!header.isExpanded)
+            return;
+        for (const Item &item : items) {
+            OutlineRow row;
+            row.kind = section.itemKind;
+            row.key = section.itemKeyPrefix + idText(item.id);
+            row.depth = 2;
+            row.icon = section.icon;
+            row.label = section.expressionPrefix + item.name + u'}';
+            row.isSelected = isSelected(item.id);
+            row.id = item.id;
+            rows_.append(row);
+        }
     }
 
     void addParameters()
     {
-        if (document_.parameters.isEmpty())
-            return;
-        const OutlineRow header = section(OutlineRows::parametersKey(), u"at"_s, u"Parameters"_s,
-                                          document_.parameters.size());
-        rows_.append(header);
-        if (!header.isExpanded)
-            return;
-        for (const ReportParameter &parameter : document_.parameters) {
-            OutlineRow row;
-            row.kind = OutlineRow::Kind::parameter;
-            row.key = u"param."_s + idText(parameter.id);
-            row.depth = 2;
-            row.icon = u"at"_s;
-            row.label = u"$P{"_s + parameter.name + u'}';
-            row.isSelected =
-                selection_.selectedDataItem == InspectorDataSelection::parameter(parameter.id);
-            row.id = parameter.id;
-            rows_.append(row);
-        }
+        addDataSection({OutlineRows::parametersKey(), u"at"_s, u"Parameters"_s,
+                        OutlineRow::Kind::parameter, u"param."_s, u"$P{"_s},
+                       document_.parameters, [this](const QUuid &id) {
+                           return selection_.selectedDataItem ==
+                                  InspectorDataSelection::parameter(id);
+                       });
     }
 
     void addFields()
     {
-        if (document_.fields.isEmpty())
-            return;
-        const OutlineRow header = section(OutlineRows::fieldsKey(), u"curlybraces"_s, u"Fields"_s,
-                                          document_.fields.size());
-        rows_.append(header);
-        if (!header.isExpanded)
-            return;
-        for (const ReportField &field : document_.fields) {
-            OutlineRow row;
-            row.kind = OutlineRow::Kind::field;
-            row.key = u"field."_s + idText(field.id);
-            row.depth = 2;
-            row.icon = u"curlybraces"_s;
-            row.label = u"$F{"_s + field.name + u'}';
-            row.isSelected =
-                selection_.selectedDataItem == InspectorDataSelection::field(field.id) ||
-                selection_.selectedFieldIDs.contains(field.id);
-            row.id = field.id;
-            rows_.append(row);
-        }
+        addDataSection({OutlineRows::fieldsKey(), u"curlybraces"_s, u"Fields"_s,
+                        OutlineRow::Kind::field, u"field."_s, u"$F{"_s},
+                       document_.fields, [this](const QUuid &id) {
+                           return selection_.selectedDataItem ==
+                                      InspectorDataSelection::field(id) ||
+                                  selection_.selectedFieldIDs.contains(id);
+                       });
     }
 
     void addGroup(const ReportGroup &group)

@@ -211,7 +211,7 @@ void OutlineView::startDrag(const QString &key)
         OutlineActions::drag(store_->document(), store_->selectedFieldIDs(), view->row());
     if (!payload)
         return;
-    auto *drag = new QDrag(view);
+    auto *drag = new QDrag(this);
     auto *data = new QMimeData;
     data->setText(payload->payload);
     drag->setMimeData(data);
