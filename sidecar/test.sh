@@ -88,18 +88,8 @@ SQL
     export QUILLMARK_TEST_PG_PASSWORD="$password"
 }
 
-# Offline first; online only when the local repository lacks something. Debian's Maven prints
-# colour resets even in batch mode, so they are stripped.
-mvn_quiet() {
-    local log="$work/mvn.log" rc=0
-    (cd "$here" && mvn -B -q -o "$@") >"$log" 2>&1 || rc=$?
-    if [ "$rc" != 0 ] && grep -q "offline mode" "$log"; then
-        rc=0
-        (cd "$here" && mvn -B -q "$@") >"$log" 2>&1 || rc=$?
-    fi
-    sed 's/\x1b\[[0-9;]*m//g' "$log"
-    return "$rc"
-}
+# shellcheck source=maven.sh
+source "$here/maven.sh"
 
 if [ -x "$PGBIN/initdb" ]; then
     start_postgres

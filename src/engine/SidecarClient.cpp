@@ -13,6 +13,7 @@
 #include <csignal>
 #include <cstdio>
 #include <stdexcept>
+#include <system_error>
 #include <utility>
 
 using namespace Qt::StringLiterals;
@@ -36,6 +37,9 @@ QString unknownError()
 {
     return QStringLiteral("Unknown sidecar error");
 }
+
+// How long a request whose engine has ended waits for the last of its standard error.
+constexpr std::chrono::milliseconds lastWordsWait{500};
 
 // How much of an unexpected line a diagnostic or an error shows.
 constexpr qsizetype shownBytes = 200;
@@ -93,9 +97,11 @@ SidecarClient::Location SidecarClient::defaultLocation()
     Surroundings surroundings;
     surroundings.javaOverride = environmentOverride("QUILLMARK_JAVA");
     surroundings.jarOverride = environmentOverride("QUILLMARK_SIDECAR_JAR");
-    if (QCoreApplication::instance())
-        surroundings.resourcesDir = QDir::cleanPath(QCoreApplication::applicationDirPath() +
-                                                    QStringLiteral("/../share/quillmark"));
+    if (QCoreApplication::instance()) {
+        surroundings.executableDir = QCoreApplication::applicationDirPath();
+        surroundings.resourcesDir =
+            QDir::cleanPath(surroundings.executableDir + QStringLiteral("/../share/quillmark"));
+    }
     surroundings.workingDir = QDir::currentPath();
     return defaultLocation(surroundings);
 }
@@ -110,18 +116,47 @@ SidecarClient::Location SidecarClient::defaultLocation(const Surroundings &surro
             return {surroundings.javaOverride.value_or(java),
                     surroundings.jarOverride.value_or(jar)};
     }
-    QString base = surroundings.workingDir;
+    const QString java = surroundings.javaOverride.value_or(QStringLiteral("/usr/bin/java"));
+    if (surroundings.jarOverride)
+        return {java, *surroundings.jarOverride};
+
+    QStringList places;
+    const auto lookIn = [&](const QString &folder, const QString &jar) {
+        const QString path = QDir::cleanPath(QDir(folder).filePath(jar));
+        if (!folder.isEmpty() && !places.contains(path))
+            places.append(path);
+    };
+    // An installed program that uses the system's Java.
+    lookIn(surroundings.resourcesDir, QStringLiteral("sidecar.jar"));
+    // A program built in a checkout's build folder (build/src/quillmark).
+    lookIn(surroundings.executableDir, QStringLiteral("../../sidecar/target/sidecar.jar"));
+    QString base = surroundings.workingDir.isEmpty() ? u"."_s : surroundings.workingDir;
     if (QFileInfo(base).fileName() == QStringLiteral("app"))
         base = QFileInfo(base).path();
-    return {surroundings.javaOverride.value_or(QStringLiteral("/usr/bin/java")),
-            surroundings.jarOverride.value_or(
-                QDir(base).filePath(QStringLiteral("sidecar/target/sidecar.jar")))};
+    lookIn(base, QStringLiteral("sidecar/target/sidecar.jar"));
+    for (const QString &place : std::as_const(places)) {
+        if (QFileInfo::exists(place))
+            return {java, place};
+    }
+    return {java, places.value(places.size() - 1), places};
 }
 
 void SidecarClient::start(const Location &location)
 {
+    try {
+        launch(location);
+    } catch (...) {
+        std::lock_guard lock(fieldsMutex_);
+        startFailure_ = std::current_exception();
+        throw;
+    }
+}
+
+void SidecarClient::launch(const Location &location)
+{
     if (!QFileInfo::exists(location.jarPath))
-        throw SidecarError::jarNotFound(location.jarPath);
+        throw location.jarPlaces.isEmpty() ? SidecarError::jarNotFound(location.jarPath)
+                                           : SidecarError::jarNotFound(location.jarPlaces);
     QString folder;
     {
         std::lock_guard lock(fieldsMutex_);
@@ -137,9 +172,16 @@ void SidecarClient::start(const Location &location)
         arguments.append(u"-XX:ErrorFile=" + QString(folder).replace(u'%', u"%%"_s) +
                          u"/engine-crash-%p.log");
     arguments.append({QStringLiteral("-jar"), location.jarPath, QStringLiteral("serve")});
-    SidecarProcess::Launched launched =
-        SidecarProcess::launch(location.javaPath, arguments,
-                               EngineEnvironment::withUtf8FileNames(EngineEnvironment::current()));
+    SidecarProcess::Launched launched;
+    try {
+        launched = SidecarProcess::launch(
+            location.javaPath, arguments,
+            EngineEnvironment::withUtf8FileNames(EngineEnvironment::current()));
+    } catch (const std::system_error &error) {
+        if (error.code() == std::errc::no_such_file_or_directory)
+            throw SidecarError::javaNotFound(location.javaPath);
+        throw;
+    }
 
     auto buffer = std::make_shared<ReadBufferBox>();
     Detached previous;
@@ -152,6 +194,7 @@ void SidecarClient::start(const Location &location)
         std::swap(stdoutHandle_, launched.output);
         std::swap(readBuffer_, buffer);
         location_ = location;
+        startFailure_ = nullptr;
     }
     end(std::move(previous));
 }
@@ -173,14 +216,19 @@ QJsonObject SidecarClient::send(const QString &cmd, const QJsonObject &params,
     qint64 id = 0;
     {
         std::lock_guard lock(fieldsMutex_);
-        if (!stdinHandle_ || !stdoutHandle_ || !process_ || !process_->isRunning())
-            throw SidecarError::notRunning();
-        id = nextId_++;
         process = process_;
-        input = stdinHandle_;
-        output = stdoutHandle_;
-        buffer = readBuffer_;
+        if (!stdinHandle_ || !stdoutHandle_ || !process_ || !process_->isRunning()) {
+            if (startFailure_)
+                std::rethrow_exception(startFailure_); // why there is no engine
+        } else {
+            id = nextId_++;
+            input = stdinHandle_;
+            output = stdoutHandle_;
+            buffer = readBuffer_;
+        }
     }
+    if (!input)
+        throw SidecarError::notRunning(process ? process->lastWords(lastWordsWait) : QString());
 
     const QJsonObject request{{QStringLiteral("id"), id},
                               {QStringLiteral("cmd"), cmd},
@@ -194,7 +242,7 @@ QJsonObject SidecarClient::send(const QString &cmd, const QJsonObject &params,
         written = input->writeAll("\n", deadline);
     input.reset(); // so that ending the engine closes its input even while we wait for it
     if (written == PipeEnd::Status::closed)
-        throw SidecarError::processExitedUnexpectedly();
+        throw SidecarError::processExitedUnexpectedly(process->lastWords(lastWordsWait));
 
     QByteArray line;
     LineStatus status = written == PipeEnd::Status::done ? LineStatus::line : LineStatus::timedOut;
@@ -214,6 +262,8 @@ QJsonObject SidecarClient::send(const QString &cmd, const QJsonObject &params,
     case LineStatus::timedOut:
         end(detach(process));
         throw SidecarError::timedOut();
+    case LineStatus::closed:
+        throw SidecarError::processExitedUnexpectedly(process->lastWords(lastWordsWait));
     case LineStatus::tooLong:
         break;
     }
@@ -243,7 +293,7 @@ SidecarClient::LineStatus SidecarClient::readLine(PipeEnd &from, ReadBufferBox &
         case PipeEnd::Status::timedOut:
             return LineStatus::timedOut;
         case PipeEnd::Status::closed:
-            throw SidecarError::processExitedUnexpectedly();
+            return LineStatus::closed;
         case PipeEnd::Status::done:
             break;
         }

@@ -4,7 +4,9 @@
 
 #include <QJsonObject>
 #include <QString>
+#include <QStringList>
 #include <chrono>
+#include <exception>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -26,16 +28,21 @@ public:
     struct Location {
         QString javaPath;
         QString jarPath;
+        // Every place the jar was looked for, in order, when none of them held it (`jarPath` is
+        // then the last); empty when the jar was found or named by the environment.
+        QStringList jarPlaces;
         bool operator==(const Location &) const = default;
     };
 
     // What the lookup of Java and the jar depends on: the two environment overrides (an empty
-    // value is still an override), the resources folder and the working directory.
+    // value is still an override), the resources folder, the working directory and the folder
+    // of the running program.
     struct Surroundings {
         std::optional<QString> javaOverride;
         std::optional<QString> jarOverride;
         QString resourcesDir;
         QString workingDir;
+        QString executableDir;
     };
 
     static constexpr std::chrono::seconds requestTimeout{45};
@@ -58,18 +65,25 @@ public:
     void setTerminationGrace(std::chrono::milliseconds grace);
 
     // Where Java and the jar are, from this process's environment, the resources folder beside
-    // the executable and the working directory. Nothing is checked but the bundled files.
+    // the executable (<executable dir>/../share/quillmark), the checkout the executable was built
+    // in and the working directory. Environment overrides are taken as they are; otherwise a
+    // bundle with its own Java wins, then the first of these that holds the jar: the resources
+    // folder, the checkout's sidecar/target, the working directory's sidecar/target (its parent's
+    // when the working directory is called "app"). Java is /usr/bin/java unless bundled.
     static Location defaultLocation();
     static Location defaultLocation(const Surroundings &surroundings);
 
-    // Launches the engine; throws SidecarError::jarNotFound or the launch failure, and then leaves
-    // the client as it was. The request ids carry on from the previous process. A previous
-    // engine is ended: its input is closed, it is asked to end, killed after the grace period
-    // and reaped; a request still waiting on it fails.
+    // Launches the engine; throws SidecarError::jarNotFound (with every place looked at),
+    // SidecarError::javaNotFound or another launch failure, and then leaves the client as it
+    // was, except that a request that finds no engine running fails with that error (instead of
+    // notRunning) until a start succeeds. The request ids carry on from the previous process. A
+    // previous engine is ended: its input is closed, it is asked to end, killed after the grace
+    // period and reaped; a request still waiting on it fails.
     void start(const Location &location);
 
     // Sends one request and returns the reply's "result". Blocks while earlier requests finish
-    // and then at most `timeout` for this one; a time-out ends the process and forgets it.
+    // and then at most `timeout` for this one; a time-out ends the process and forgets it. When
+    // the engine has ended by itself, the error carries the last lines it wrote to standard error.
     QJsonObject send(const QString &cmd, const QJsonObject &params,
                      std::chrono::milliseconds timeout = requestTimeout);
 
@@ -77,7 +91,7 @@ public:
 
 private:
     struct ReadBufferBox;
-    enum class LineStatus { line, timedOut, tooLong };
+    enum class LineStatus { line, timedOut, tooLong, closed };
     // An engine taken out of the client, to be ended.
     struct Detached {
         std::shared_ptr<SidecarProcess> process;
@@ -85,8 +99,9 @@ private:
         std::chrono::milliseconds grace{};
     };
 
-    // Reads the next line from `from` into `line`, unless the deadline passes or the line grows
-    // beyond `maxReplyLine` first.
+    void launch(const Location &location);
+    // Reads the next line from `from` into `line`, unless the deadline passes, the line grows
+    // beyond `maxReplyLine` or the engine closes its output first.
     static LineStatus readLine(PipeEnd &from, ReadBufferBox &buffer,
                                std::chrono::steady_clock::time_point deadline, QByteArray &line);
     static bool answers(qint64 id, const QByteArray &line);
@@ -107,6 +122,7 @@ private:
     std::shared_ptr<ReadBufferBox> readBuffer_;
     qint64 nextId_ = 1;
     std::optional<Location> location_; // of the last successful start
+    std::exception_ptr startFailure_;  // of the last start, unless it succeeded
     QString workFolder_;
     std::chrono::milliseconds grace_ = terminationGrace;
     bool released_ = false;

@@ -10,6 +10,16 @@ SidecarError SidecarError::jarNotFound(const QString &path)
     return SidecarError(Kind::jarNotFound, path);
 }
 
+SidecarError SidecarError::jarNotFound(const QStringList &paths)
+{
+    return SidecarError(Kind::jarNotFound, paths.join(u'\n'));
+}
+
+SidecarError SidecarError::javaNotFound(const QString &path)
+{
+    return SidecarError(Kind::javaNotFound, path);
+}
+
 SidecarError SidecarError::rpcError(const QString &message, const QStringList &causes)
 {
     return SidecarError(Kind::rpcError, message, causes);
@@ -20,12 +30,33 @@ SidecarError SidecarError::malformedResponse(const QString &line)
     return SidecarError(Kind::malformedResponse, line);
 }
 
+namespace {
+
+// A request's failure text, followed by what Java wrote before the engine ended, if anything.
+QString withJavaSaid(const QString &text, const QString &javaSaid)
+{
+    if (javaSaid.isEmpty())
+        return text;
+    return text % QStringLiteral(" Java reported:\n") % javaSaid;
+}
+
+} // namespace
+
 QString SidecarError::message() const
 {
     switch (kind_) {
     case Kind::jarNotFound:
+        if (detail_.contains(u'\n'))
+            return QStringLiteral("Could not find sidecar.jar at any of the expected paths:\n") %
+                   detail_ %
+                   QStringLiteral("\nRun `mvn package` in sidecar/ first, or set "
+                                  "QUILLMARK_SIDECAR_JAR to the jar's path.");
         return QStringLiteral("Could not find sidecar.jar at expected path: ") % detail_ %
                QStringLiteral(". Run `mvn package` in sidecar/ first.");
+    case Kind::javaNotFound:
+        return QStringLiteral("Could not find Java at expected path: ") % detail_ %
+               QStringLiteral(". Install a Java runtime (17 or later), or set QUILLMARK_JAVA to "
+                              "the path of its java program.");
     case Kind::rpcError:
         if (causes_.isEmpty())
             return detail_;
@@ -33,9 +64,9 @@ QString SidecarError::message() const
     case Kind::malformedResponse:
         return QStringLiteral("Malformed response from sidecar: ") % detail_;
     case Kind::notRunning:
-        return QStringLiteral("Sidecar process is not running.");
+        return withJavaSaid(QStringLiteral("Sidecar process is not running."), detail_);
     case Kind::processExitedUnexpectedly:
-        return QStringLiteral("Sidecar process exited unexpectedly.");
+        return withJavaSaid(QStringLiteral("Sidecar process exited unexpectedly."), detail_);
     case Kind::timedOut:
         return QStringLiteral("The report engine didn't respond in time and was restarted. Try "
                               "again - if this keeps happening, the report may have an infinite "

@@ -14,21 +14,30 @@ public:
         malformedResponse,
         notRunning,
         processExitedUnexpectedly,
-        timedOut
+        timedOut,
+        javaNotFound
     };
 
     static SidecarError jarNotFound(const QString &path);
+    // The jar was looked for in each of `paths`, in order, and found in none.
+    static SidecarError jarNotFound(const QStringList &paths);
+    static SidecarError javaNotFound(const QString &path);
     static SidecarError rpcError(const QString &message, const QStringList &causes);
     static SidecarError malformedResponse(const QString &line);
-    static SidecarError notRunning() { return SidecarError(Kind::notRunning); }
-    static SidecarError processExitedUnexpectedly()
+    // `javaSaid`: the last lines an engine that ended by itself wrote to its standard error.
+    static SidecarError notRunning(const QString &javaSaid = {})
     {
-        return SidecarError(Kind::processExitedUnexpectedly);
+        return SidecarError(Kind::notRunning, javaSaid);
+    }
+    static SidecarError processExitedUnexpectedly(const QString &javaSaid = {})
+    {
+        return SidecarError(Kind::processExitedUnexpectedly, javaSaid);
     }
     static SidecarError timedOut() { return SidecarError(Kind::timedOut); }
 
     Kind kind() const { return kind_; }
-    // The jar's path, the reply line or the engine's message, as the case carries.
+    // The jar's paths (one a line), Java's path, the reply line, the engine's message or what
+    // Java said before it ended, as the case carries.
     const QString &detail() const { return detail_; }
     // The engine's chain of underlying causes (`rpcError` only).
     const QStringList &causes() const { return causes_; }

@@ -79,7 +79,9 @@ public:
 
     // --- Operations --------------------------------------------------------------------------
 
-    // Starts the engine unless it runs; a failure to start becomes `errorMessage`.
+    // Starts the engine unless it runs; a failure to start becomes `errorMessage`, and the
+    // requests that find no engine fail with it too. Every operation calls this first, so each
+    // one tries the start again.
     void ensureStarted();
 
     // Compile & Preview: compiles the referenced subreports open in other tabs, then renders the

@@ -58,10 +58,12 @@ SidecarProcess::Launched SidecarProcess::launch(const QString &program,
 {
     auto [childInput, input] = makePipe();
     auto [output, childOutput] = makePipe();
+    auto [errors, childErrors] = makePipe();
 
     SpawnSetup setup;
     posix_spawn_file_actions_adddup2(&setup.actions, childInput->fd(), STDIN_FILENO);
     posix_spawn_file_actions_adddup2(&setup.actions, childOutput->fd(), STDOUT_FILENO);
+    posix_spawn_file_actions_adddup2(&setup.actions, childErrors->fd(), STDERR_FILENO);
     // The application ignores SIGPIPE; the child starts with the usual dispositions and mask.
     sigset_t defaults;
     sigemptyset(&defaults);
@@ -89,7 +91,10 @@ SidecarProcess::Launched SidecarProcess::launch(const QString &program,
 
     const int flags = ::fcntl(input->fd(), F_GETFL);
     ::fcntl(input->fd(), F_SETFL, flags | O_NONBLOCK);
-    return {std::shared_ptr<SidecarProcess>(new SidecarProcess(pid)), input, output};
+    childErrors.reset(); // so that the pipe ends with the child
+    return {std::shared_ptr<SidecarProcess>(
+                new SidecarProcess(pid, ErrorOutputTail::follow(std::move(errors)))),
+            input, output};
 }
 
 SidecarProcess::~SidecarProcess()
@@ -128,6 +133,7 @@ void SidecarProcess::terminate(std::chrono::milliseconds grace) const
     using namespace std::chrono;
     {
         std::lock_guard lock(mutex_);
+        toldToEnd_ = true;
         if (reapIfEndedLocked())
             return;
         ::kill(pid_, SIGTERM);
@@ -146,4 +152,26 @@ void SidecarProcess::terminate(std::chrono::milliseconds grace) const
     while (::waitpid(pid_, nullptr, 0) < 0 && errno == EINTR) {
     }
     reaped_ = true;
+}
+
+QString SidecarProcess::lastWords(std::chrono::milliseconds wait) const
+{
+    using namespace std::chrono;
+    const auto deadline = steady_clock::now() + wait;
+    const QString said = errors_->lastLines(wait);
+    if (said.isEmpty())
+        return {};
+    // Its output closes as it exits; being reapable follows a moment later.
+    for (;;) {
+        {
+            std::lock_guard lock(mutex_);
+            if (toldToEnd_)
+                return {};
+            if (reapIfEndedLocked())
+                return said;
+        }
+        if (steady_clock::now() >= deadline)
+            return {};
+        std::this_thread::sleep_for(5ms);
+    }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ErrorOutputTail.h"
 #include "PipeEnd.h"
 
 #include <QString>
@@ -9,9 +10,10 @@
 #include <mutex>
 #include <sys/types.h>
 
-// A child process whose standard input and output are pipes held by us; its standard error is
-// ours. Whoever holds the last reference to a process that has ended reaps it; one still running
-// when released is reaped in the background once it ends.
+// A child process whose standard input and output are pipes held by us; what it writes to its
+// standard error is passed on to ours, and the last of it kept. Whoever holds the last reference to
+// a process that has ended reaps it; one still running when released is reaped in the background
+// once it ends.
 class SidecarProcess {
 public:
     struct Launched;
@@ -30,15 +32,24 @@ public:
     bool isRunning() const;
     // Asks it to end, kills it when it is still there after `grace`, and reaps it.
     void terminate(std::chrono::milliseconds grace) const;
+    // The last lines it wrote to its standard error when it ended by itself (waiting at most
+    // `wait` for it to close that); empty when it was told to end, is still running, or said
+    // nothing.
+    QString lastWords(std::chrono::milliseconds wait) const;
 
 private:
-    explicit SidecarProcess(pid_t pid) : pid_(pid) {}
+    SidecarProcess(pid_t pid, std::shared_ptr<ErrorOutputTail> errors)
+        : pid_(pid), errors_(std::move(errors))
+    {
+    }
     // Reaps the process if it has ended; the caller holds `mutex_`.
     bool reapIfEndedLocked() const;
 
     const pid_t pid_;
+    const std::shared_ptr<ErrorOutputTail> errors_;
     mutable std::mutex mutex_;
     mutable bool reaped_ = false;
+    mutable bool toldToEnd_ = false;
 };
 
 struct SidecarProcess::Launched {

@@ -101,8 +101,14 @@ TEST(SidecarClient, SendsNumberedRequestsOneAtATimeAndSurvivesAFailedStart)
     EXPECT_EQ(start(fake.location.javaPath, missingJar),
               u"jarNotFound: Could not find sidecar.jar at expected path: "_s + missingJar +
                   u". Run `mvn package` in sidecar/ first.");
-    EXPECT_THAT(start(fake.location.jarPath + u".nojava", fake.location.jarPath).toStdString(),
-                AllOf(StartsWith("other: "), HasSubstr("No such file")));
+    const QString missingJava = fake.location.jarPath + u".nojava";
+    EXPECT_EQ(start(missingJava, fake.location.jarPath),
+              u"javaNotFound: Could not find Java at expected path: "_s + missingJava +
+                  u". Install a Java runtime (17 or later), or set QUILLMARK_JAVA to the path of "
+                  u"its java program.");
+    EXPECT_THAT(start(fake.dir.path(), fake.location.jarPath).toStdString(),
+                AllOf(StartsWith("other: Could not launch "), HasSubstr("Permission denied")))
+        << "a launch failure other than a missing program keeps its own words";
     const auto [id, pid] = fake.ping();
     EXPECT_EQ(id, 102);
     EXPECT_EQ(pid, echoed[u"pid"_s].toInteger());
@@ -206,7 +212,8 @@ TEST(SidecarLocation, PrefersABundleThenLooksBesideTheWorkingDirectoryUnlessOver
     EXPECT_EQ(find(both, u"/w/proj"_s), both + u"/jre/bin/java " + both + u"/sidecar.jar");
     EXPECT_EQ(find(both, u"/w/proj"_s, u""_s, u"/missing.jar"_s), u" /missing.jar"_s);
     EXPECT_EQ(find(javaOnly, u"/w/proj"_s), inProject);
-    EXPECT_EQ(find(jarOnly, u"/w/proj"_s), inProject);
+    // An installed jar without its own Java runs on the system's.
+    EXPECT_EQ(find(jarOnly, u"/w/proj"_s), u"/usr/bin/java "_s + jarOnly + u"/sidecar.jar");
 
     // The environment overrides even when set but empty; both variables are restored at the end.
     struct Saved {
@@ -220,8 +227,145 @@ TEST(SidecarLocation, PrefersABundleThenLooksBesideTheWorkingDirectoryUnlessOver
     const SidecarClient::Location found = SidecarClient::defaultLocation();
     EXPECT_EQ(found.javaPath, QString());
     EXPECT_THAT(found.jarPath.toStdString(), EndsWith("/sidecar/target/sidecar.jar"));
+    // Started from a folder without the jar, this test program still looks in the checkout it
+    // was built in (build/tests/<program>).
+    {
+        const QString workingDir = QDir::currentPath();
+        QDir::setCurrent(dir.path());
+        const SidecarClient::Location elsewhere = SidecarClient::defaultLocation();
+        QDir::setCurrent(workingDir);
+        const QString checkoutJar = QDir::cleanPath(QStringLiteral(QUILLMARK_BINARY_DIR) +
+                                                    u"/../sidecar/target/sidecar.jar");
+        if (QFileInfo::exists(checkoutJar))
+            EXPECT_EQ(elsewhere.jarPath, checkoutJar);
+        else
+            EXPECT_TRUE(elsewhere.jarPlaces.contains(checkoutJar))
+                << elsewhere.jarPlaces.join(u' ').toStdString();
+    }
     qputenv(jar.name, "/elsewhere/engine.jar");
     EXPECT_EQ(SidecarClient::defaultLocation().jarPath, u"/elsewhere/engine.jar"_s);
+}
+
+TEST(SidecarLocation, FindsTheJarInEachPlaceFromAnyFolderAndNamesEveryPlaceWhenNoneHoldsIt)
+{
+    QTemporaryDir tree;
+    const auto at = [&](const QString &relative) { return tree.filePath(relative); };
+    for (const QString &file :
+         {u"installed/share/quillmark/sidecar.jar"_s, u"bundled/share/quillmark/sidecar.jar"_s,
+          u"bundled/share/quillmark/jre/bin/java"_s, u"checkout/sidecar/target/sidecar.jar"_s,
+          u"project/sidecar/target/sidecar.jar"_s}) {
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(at(file)).path()));
+        ASSERT_TRUE(QFile(at(file)).open(QIODevice::WriteOnly));
+    }
+    for (const QString &folder : {u"installed/bin"_s, u"bundled/bin"_s, u"checkout/build/src"_s,
+                                  u"plain/bin"_s, u"elsewhere"_s, u"project/app"_s})
+        ASSERT_TRUE(QDir().mkpath(at(folder)));
+    // Surroundings as defaultLocation() gathers them for a program in `programDir`.
+    const auto lookup = [&](const QString &programDir, const QString &workingDir) {
+        SidecarClient::Surroundings surroundings;
+        surroundings.executableDir = at(programDir);
+        surroundings.resourcesDir = QDir::cleanPath(at(programDir) + u"/../share/quillmark");
+        surroundings.workingDir = at(workingDir);
+        return SidecarClient::defaultLocation(surroundings);
+    };
+    const auto found = [&](const QString &java, const QString &jar) {
+        return SidecarClient::Location{java.startsWith(u'/') ? java : at(java), at(jar), {}};
+    };
+    const QString systemJava = u"/usr/bin/java"_s;
+
+    // Each supported place, from a working directory that holds no jar.
+    EXPECT_EQ(lookup(u"installed/bin"_s, u"elsewhere"_s),
+              found(systemJava, u"installed/share/quillmark/sidecar.jar"_s));
+    EXPECT_EQ(
+        lookup(u"bundled/bin"_s, u"elsewhere"_s),
+        found(u"bundled/share/quillmark/jre/bin/java"_s, u"bundled/share/quillmark/sidecar.jar"_s));
+    EXPECT_EQ(lookup(u"checkout/build/src"_s, u"elsewhere"_s),
+              found(systemJava, u"checkout/sidecar/target/sidecar.jar"_s));
+    EXPECT_EQ(lookup(u"plain/bin"_s, u"project"_s),
+              found(systemJava, u"project/sidecar/target/sidecar.jar"_s));
+    EXPECT_EQ(lookup(u"plain/bin"_s, u"project/app"_s),
+              found(systemJava, u"project/sidecar/target/sidecar.jar"_s));
+    // The program's own places come before the working directory's.
+    EXPECT_EQ(lookup(u"checkout/build/src"_s, u"project"_s),
+              found(systemJava, u"checkout/sidecar/target/sidecar.jar"_s));
+    EXPECT_EQ(lookup(u"installed/bin"_s, u"project"_s),
+              found(systemJava, u"installed/share/quillmark/sidecar.jar"_s));
+
+    // Nowhere: every place is named once, in the order looked at, and the start says so.
+    const SidecarClient::Location nowhere = lookup(u"plain/bin"_s, u"elsewhere"_s);
+    const QStringList places{at(u"plain/share/quillmark/sidecar.jar"_s),
+                             tree.path() + u"/sidecar/target/sidecar.jar",
+                             at(u"elsewhere/sidecar/target/sidecar.jar"_s)};
+    EXPECT_EQ(nowhere.jarPlaces, places);
+    EXPECT_EQ(nowhere.jarPath, places.last());
+    SidecarClient client;
+    EXPECT_EQ(outcome([&] {
+                  client.start(nowhere);
+                  return QJsonObject();
+              }),
+              u"jarNotFound: Could not find sidecar.jar at any of the expected paths:\n"_s +
+                  places.join(u'\n') +
+                  u"\nRun `mvn package` in sidecar/ first, or set QUILLMARK_SIDECAR_JAR to the "
+                  u"jar's path.");
+    // A checkout started from its own folder looks there once.
+    const SidecarClient::Location inCheckout = lookup(u"plain/build/src"_s, u"plain"_s);
+    EXPECT_EQ(inCheckout.jarPlaces, (QStringList{at(u"plain/build/share/quillmark/sidecar.jar"_s),
+                                                 at(u"plain/sidecar/target/sidecar.jar"_s)}));
+}
+
+TEST(SidecarClient, ARequestWithoutAnEngineSaysWhyTheLastStartFailed)
+{
+    FakeEngine fake({"echo", "exit"});
+    const auto start = [&](const SidecarClient::Location &location) {
+        try {
+            fake.client.start(location);
+        } catch (const std::exception &) {
+        }
+    };
+    const SidecarClient::Location noJar{fake.location.javaPath, fake.dir.filePath(u"no.jar"_s)};
+    const SidecarClient::Location noJava{fake.dir.filePath(u"no-java"_s), fake.location.jarPath};
+    fake.ping();
+    EXPECT_EQ(fake.send(), exited);
+    EXPECT_EQ(fake.send(), notRunning) << "an engine that said nothing adds nothing";
+    start(noJar);
+    EXPECT_EQ(fake.send(), u"jarNotFound: "_s + SidecarError::jarNotFound(noJar.jarPath).message());
+    start(noJava);
+    EXPECT_EQ(fake.send(),
+              u"javaNotFound: "_s + SidecarError::javaNotFound(noJava.javaPath).message());
+    EXPECT_EQ(fake.send(),
+              u"javaNotFound: "_s + SidecarError::javaNotFound(noJava.javaPath).message())
+        << "every request says so until a start succeeds";
+    fake.client.start(fake.location);
+    EXPECT_EQ(fake.ping().first, 3) << "refused requests take no id";
+}
+
+TEST(SidecarClient, AnEngineThatEndsByItselfSaysWhatJavaWroteLast)
+{
+    // The runtime's lines reach our standard error as they are; the error keeps the last twenty
+    // lines that are not stack frames.
+    QByteArray said;
+    for (int n = 1; n <= 24; ++n)
+        said += "noise " + QByteArray::number(n) + "\\n";
+    said += "Exception in thread \\\"main\\\" java.lang.IllegalStateException: no fonts\\n"
+            "\tat sidecar.Main.main(Main.java:12)\\n"
+            "Caused by: java.io.IOException: disk full\\n"
+            "\t... 3 more\\n";
+    FakeEngine fake({"once:complain " + said});
+    testing::internal::CaptureStderr();
+    const QString failed = fake.send();
+    const std::string passedOn = testing::internal::GetCapturedStderr();
+    EXPECT_THAT(passedOn, HasSubstr("noise 1\n"));
+    EXPECT_THAT(passedOn, HasSubstr("\tat sidecar.Main.main(Main.java:12)\n"));
+    QStringList last;
+    for (int n = 7; n <= 24; ++n)
+        last.append(u"noise "_s + QString::number(n));
+    last.append(u"Exception in thread \"main\" java.lang.IllegalStateException: no fonts"_s);
+    last.append(u"Caused by: java.io.IOException: disk full"_s);
+    const QString words = u" Java reported:\n"_s + last.join(u'\n');
+    EXPECT_EQ(failed, exited + words);
+    EXPECT_EQ(fake.send(), notRunning + words) << "until the next start";
+    fake.client.start(fake.location);
+    EXPECT_EQ(fake.ping().first, 2);
 }
 
 TEST(SidecarClient, SkipsLinesThatAnswerNoRequestAndReportsEachOnce)

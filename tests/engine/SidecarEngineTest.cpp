@@ -16,7 +16,7 @@
 using namespace Qt::StringLiterals;
 using namespace std::chrono_literals;
 using sidecartest::children, sidecartest::inProcessTable, sidecartest::outcome;
-using testing::StartsWith;
+using testing::AllOf, testing::HasSubstr, testing::StartsWith;
 
 namespace {
 
@@ -135,6 +135,26 @@ TEST(SidecarEngine, AnExpressionThatNeverEndsEndsWithTheClient)
     request.join();
     EXPECT_EQ(waiting, sidecartest::exited);
     EXPECT_FALSE(inProcessTable(engines.first()));
+}
+
+TEST(SidecarEngine, AJarJavaCannotRunFailsWithJavasOwnWords)
+{
+    const QString java = qEnvironmentVariable("QUILLMARK_JAVA", u"/usr/bin/java"_s);
+    if (!QFileInfo(java).isExecutable())
+        GTEST_SKIP() << "needs Java";
+    QTemporaryDir dir;
+    const QString jar = dir.filePath(u"sidecar.jar"_s);
+    QFile damaged(jar);
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+    damaged.write("not a zip file\n");
+    damaged.close();
+    SidecarClient client;
+    client.setWorkFolder(dir.path());
+    client.start({java, jar});
+    EXPECT_THAT(outcome([&] { return client.send(u"compile"_s, {}); }).toStdString(),
+                AllOf(HasSubstr(" Java reported:\n"),
+                      HasSubstr("Invalid or corrupt jarfile " + jar.toStdString())))
+        << "the engine may be gone before or after the request is written";
 }
 
 TEST(EngineEnvironment, GivesTheEngineUtf8FileNamesAndAPrivateFolder)

@@ -166,16 +166,28 @@ TEST(SidecarModel, FailuresBeforeTheRequestArePublished)
         EXPECT_TRUE(homeless.errorMessage().value_or(QString()).startsWith(u"The work folder "_s));
         EXPECT_EQ(fake.requests().size(), 0);
     }
-    // A start failure is shown at once and then replaced by the request's failure.
-    FakeModel fake({});
+    // A start failure is shown at once, and the request that needed the engine fails with it
+    // too; every operation tries the start again.
+    FakeModel fake({ok(R"({"pageCount":1})")});
+    const QString script = fake.location.jarPath;
     fake.location.jarPath = fake.dir.filePath(u"missing.jar"_s);
+    const QString missing = SidecarError::jarNotFound(fake.location.jarPath).message();
     QStringList shown;
     QObject::connect(&fake.model, &SidecarModel::errorMessageChanged, &fake.model,
                      [&] { shown.append(fake.model.errorMessage().value_or(u"-"_s)); });
     fake.model.compileAndPreview(ReportDocument(), std::nullopt, {}, {}, std::nullopt);
     ASSERT_TRUE(waitFor([&] { return fake.idle(); }));
-    EXPECT_EQ(shown, (QStringList{SidecarError::jarNotFound(fake.location.jarPath).message(),
-                                  SidecarError::notRunning().message()}));
+    EXPECT_EQ(shown, QStringList{missing});
+    fake.model.testConnection(preset, u"pw"_s);
+    ASSERT_TRUE(waitFor([&] { return fake.idle(); }));
+    EXPECT_EQ(fake.model.connectionTestResult(), u"Failed: "_s + missing);
+
+    fake.location.jarPath = script; // built meanwhile
+    fake.model.compileAndPreview(ReportDocument(), std::nullopt, {}, {}, std::nullopt);
+    ASSERT_TRUE(waitFor([&] { return fake.idle(); }));
+    EXPECT_EQ(fake.model.errorMessage(), std::nullopt);
+    EXPECT_EQ(fake.model.lastRenderStats(), (RenderStats{1, 0, 0}));
+    EXPECT_EQ(fake.commands(), QStringList{u"render"_s});
 }
 
 TEST(SidecarModel, ReferencedSubreportsOpenInOtherTabsAreCompiledFirstInOrder)

@@ -18,9 +18,13 @@ using namespace Qt::StringLiterals;
 // or "other: <text>" for anything else thrown.
 inline QString outcome(const std::function<QJsonObject()> &call)
 {
-    static const char *const kinds[] = {
-        "jarNotFound", "rpcError", "malformedResponse", "notRunning", "processExitedUnexpectedly",
-        "timedOut"};
+    static const char *const kinds[] = {"jarNotFound",
+                                        "rpcError",
+                                        "malformedResponse",
+                                        "notRunning",
+                                        "processExitedUnexpectedly",
+                                        "timedOut",
+                                        "javaNotFound"};
     try {
         return u"ok "_s + QString::fromUtf8(QJsonDocument(call()).toJson(QJsonDocument::Compact));
     } catch (const SidecarError &error) {

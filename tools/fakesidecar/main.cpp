@@ -12,6 +12,8 @@
 //   send <bytes>      write the bytes as they are, in one write
 //   silent            answer nothing
 //   exit <bytes>      write the bytes and exit
+//   complain <bytes>  write the bytes to standard error and exit with status 1, as a runtime that
+//                     cannot run the engine does
 //   close-stdin <b>   close standard input, write the bytes, and stay until our output is closed
 //   hang              stop reading, without taking this request; exit once our input is closed
 //   hang-stubborn     as hang, but ignore SIGTERM
@@ -180,6 +182,9 @@ int main(int argc, char **argv)
         } else if (verb == "exit") {
             writeAll(STDOUT_FILENO, bytes);
             ::_exit(0);
+        } else if (verb == "complain") {
+            writeAll(STDERR_FILENO, bytes);
+            ::_exit(1);
         } else if (verb == "close-stdin") {
             ::close(STDIN_FILENO);
             writeAll(STDOUT_FILENO, bytes);

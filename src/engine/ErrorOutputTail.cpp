@@ -1,0 +1,90 @@
+#include "ErrorOutputTail.h"
+
+#include <QRegularExpression>
+#include <QStringList>
+#include <cerrno>
+#include <system_error>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+// Passes `bytes` on to our standard error; a standard error that is gone or full loses them.
+void passOn(const QByteArray &bytes)
+{
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n =
+            ::write(STDERR_FILENO, bytes.constData() + done, size_t(bytes.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return;
+        done += n;
+    }
+}
+
+} // namespace
+
+std::shared_ptr<ErrorOutputTail> ErrorOutputTail::follow(std::shared_ptr<PipeEnd> from)
+{
+    auto tail = std::make_shared<ErrorOutputTail>();
+    std::thread([tail, from = std::move(from)] {
+        for (;;) {
+            QByteArray chunk;
+            PipeEnd::Status status = PipeEnd::Status::closed;
+            try {
+                status = from->readAvailable(chunk, std::chrono::steady_clock::now() +
+                                                        std::chrono::hours(1));
+            } catch (const std::system_error &) {
+                // An unreadable pipe ends the following like its end would.
+            }
+            if (status == PipeEnd::Status::timedOut)
+                continue;
+            if (status == PipeEnd::Status::closed)
+                break;
+            passOn(chunk);
+            tail->append(chunk);
+        }
+        tail->close();
+    }).detach();
+    return tail;
+}
+
+void ErrorOutputTail::append(const QByteArray &bytes)
+{
+    std::lock_guard lock(mutex_);
+    tail_.append(bytes);
+    if (tail_.size() > kept) {
+        tail_.remove(0, tail_.size() - kept);
+        truncated_ = true;
+    }
+}
+
+void ErrorOutputTail::close()
+{
+    {
+        std::lock_guard lock(mutex_);
+        closed_ = true;
+    }
+    closedChanged_.notify_all();
+}
+
+QString ErrorOutputTail::lastLines(std::chrono::milliseconds wait) const
+{
+    std::unique_lock lock(mutex_);
+    if (!closedChanged_.wait_for(lock, wait, [this] { return closed_; }))
+        return {};
+    QStringList lines = QString::fromUtf8(tail_).split(u'\n');
+    if (truncated_)
+        lines.removeFirst(); // the rest of a line whose beginning was let go
+    // The frames of a Java stack trace say little to a user; its exception and cause lines stay.
+    static const QRegularExpression frame(QStringLiteral("^(at \\S|\\.\\.\\. \\d+ more$)"));
+    QStringList shown;
+    for (auto line = lines.crbegin(); line != lines.crend() && shown.size() < shownLines; ++line) {
+        const QString trimmed = line->trimmed();
+        if (!trimmed.isEmpty() && !frame.match(trimmed).hasMatch())
+            shown.prepend(trimmed);
+    }
+    return shown.join(u'\n');
+}
