@@ -23,6 +23,7 @@
 #include "engine/FriendlyErrorTranslator.h"
 #include "engine/ParameterValuesSheet.h"
 #include "engine/SidecarModel.h"
+#include "inspector/InspectorView.h"
 #include "navigators/OutlineView.h"
 #include "widgets/Dialogs.h"
 #include "widgets/SheetDialog.h"
@@ -78,7 +79,7 @@ ContentView::ContentView(WorkspaceModel &workspace, AppSettings &settings, Dialo
     stack->addWidget(toolStrip_);
     stack->addWidget(horizontalDivider(this));
     stack->addWidget(warningsBar_);
-    stack->addWidget(buildWorkingArea(), 1);
+    stack->addWidget(buildWorkingArea(engine), 1);
 
     banner_ = new BusyBanner(this);
     buildSheets();
@@ -95,7 +96,7 @@ ContentView::ContentView(WorkspaceModel &workspace, AppSettings &settings, Dialo
 
 ContentView::~ContentView() = default;
 
-QWidget *ContentView::buildWorkingArea()
+QWidget *ContentView::buildWorkingArea(SidecarModel &engine)
 {
     auto *area = new QWidget(this);
     area->setObjectName(u"WorkingArea"_s);
@@ -112,7 +113,8 @@ QWidget *ContentView::buildWorkingArea()
     split->setStretchFactor(1, 1);
     leftColumn_ = split;
 
-    inspector_ = new Placeholder(u"InspectorView"_s, {416, 600}, area);
+    // The window has no image import of its own yet.
+    inspector_ = new InspectorView(settings_, &engine, nullptr, area);
 
     auto *leftDivider = new PanelDivider([this](double t) { panelWidths_->dragLeft(t); },
                                          [this](double t) { panelWidths_->endLeftDrag(t); }, area);
@@ -207,6 +209,7 @@ void ContentView::followActiveStore()
         alignToolbar_->setStore(store);
         palette_->setStore(store);
         formatToolbar_->setStore(store);
+        inspector_->setStore(store);
         subreportConnection_ = connect(store, &DocumentStore::creatingSubreportElementIDsChanged,
                                        this, &ContentView::refreshBanner);
     }

@@ -17,6 +17,7 @@ class CanvasView;
 class ConnectionPresetStore;
 class Dialogs;
 class FormatToolbar;
+class InspectorView;
 class DocumentStore;
 class OutlineView;
 class PaletteView;
@@ -92,6 +93,7 @@ public:
     FormatToolbar *formatToolbar() const { return formatToolbar_; }
     BusyBanner *busyBanner() const { return banner_; }
     OutlineView *outline() const { return outline_; }
+    InspectorView *inspector() const { return inspector_; }
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -99,7 +101,7 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    QWidget *buildWorkingArea();
+    QWidget *buildWorkingArea(SidecarModel &engine);
     QWidget *buildCanvasArea();
     void buildSheets();
     SheetDialog *addSheet(const QString &name, const QSize &minimumSize,
@@ -123,7 +125,7 @@ private:
     FormatToolbar *formatToolbar_ = nullptr;
     QWidget *leftColumn_ = nullptr;
     OutlineView *outline_ = nullptr;
-    QWidget *inspector_ = nullptr;
+    InspectorView *inspector_ = nullptr;
     BusyBanner *banner_ = nullptr;
     ReaderWarningsBar *warningsBar_ = nullptr;
     QPointer<DocumentStore> activeStore_;

@@ -63,7 +63,8 @@ std::optional<double> committedPoints(const QString &text, double points, Measur
     if (!ok || !std::isfinite(value))
         return std::nullopt;
     const double length = unit == MeasurementUnit::pixels ? value : value * pointsPerUnit(unit);
-    if (length == points)
+    // A huge number in a large unit overflows into infinity, which no report can hold.
+    if (!std::isfinite(length) || length == points)
         return std::nullopt;
     return length;
 }

@@ -26,7 +26,8 @@ QString suffix(MeasurementUnit unit);
 QString format(double points, MeasurementUnit unit, const QLocale &locale = QLocale());
 
 // What committing the typed text reports: the new length in points, or no value when the text
-// does not read as a number or gives exactly the length already held.
+// does not read as a finite number, gives a length too large to hold, or gives exactly the
+// length already held.
 std::optional<double> committedPoints(const QString &text, double points, MeasurementUnit unit,
                                       const QLocale &locale = QLocale());
 

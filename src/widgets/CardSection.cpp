@@ -41,10 +41,16 @@ void CardSection::addLayout(QLayout *layout)
 
 void CardSection::paintEvent(QPaintEvent *)
 {
-    QPainter painter(this);
+    paintCard(this, cornerRadius);
+}
+
+void CardSection::paintCard(QWidget *card, qreal cornerRadius)
+{
+    QPainter painter(card);
     painter.setRenderHint(QPainter::Antialiasing);
     QPainterPath shape;
-    shape.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), cornerRadius, cornerRadius);
+    shape.addRoundedRect(QRectF(card->rect()).adjusted(0.5, 0.5, -0.5, -0.5), cornerRadius,
+                         cornerRadius);
     painter.fillPath(shape, QColor(0, 0, 0, qRound(255 * 0.03)));
     QColor border(Qt::gray);
     border.setAlphaF(0.15F);

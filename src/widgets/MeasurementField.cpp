@@ -28,7 +28,8 @@ MeasurementField::MeasurementField(const QString &label, double points, Measurem
 void MeasurementField::setPoints(double points)
 {
     points_ = points;
-    if (!edit_->hasFocus())
+    // Text the user is typing stays; a field the user only visits shows the new length.
+    if (!edit_->hasFocus() || !edit_->isModified())
         refresh();
 }
 
@@ -45,6 +46,10 @@ void MeasurementField::setLabelWidth(int width)
 
 void MeasurementField::commit()
 {
+    // Only what the user typed is committed: read back, the rounded text shown (20 points as
+    // 7.06 mm) would give another length when the user merely passed through the field.
+    if (!edit_->isModified())
+        return;
     const auto length = measurement::committedPoints(edit_->text(), points_, unit_, locale());
     if (length) {
         points_ = *length;
@@ -56,7 +61,12 @@ void MeasurementField::commit()
 
 void MeasurementField::refresh()
 {
-    edit_->setText(measurement::format(points_, unit_, locale()));
+    // A field that already shows the text keeps its caret and selection; either way the user's
+    // edit has ended.
+    const QString shown = measurement::format(points_, unit_, locale());
+    if (edit_->text() != shown)
+        edit_->setText(shown);
+    edit_->setModified(false);
     const QString text = measurement::suffix(unit_);
     suffix_->setText(text);
     suffix_->setVisible(!text.isEmpty());

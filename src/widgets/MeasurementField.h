@@ -9,7 +9,9 @@ class QLabel;
 class QLineEdit;
 
 // One length shown in the user's unit: caption, number field and unit suffix. A committed edit
-// that changes the length is handed back in points; the field never changes the model itself.
+// (Return or leaving the field after typing in it) that changes the length is handed back in
+// points; leaving the field without typing commits nothing. The field never changes the model
+// itself.
 class MeasurementField : public QWidget {
     Q_OBJECT
 public:

@@ -42,3 +42,16 @@ TEST(MeasurementUnit, CommitReportsOnlyChangedParsableLengths)
                               QLocale(QLocale::German)),
               7.5 * pointsPerUnit(MeasurementUnit::centimeters));
 }
+
+TEST(MeasurementUnit, CommitRefusesWhatNoLengthCanBe)
+{
+    const QLocale c(QLocale::C);
+    for (const char *text : {"inf", "-inf", "nan", "infinity", "1e400"})
+        EXPECT_EQ(committedPoints(QString::fromLatin1(text), 20, MeasurementUnit::pixels, c),
+                  std::nullopt)
+            << text;
+    // Finite as typed, infinite once turned into points.
+    EXPECT_EQ(committedPoints(QStringLiteral("1e306"), 20, MeasurementUnit::meters, c),
+              std::nullopt);
+    EXPECT_EQ(committedPoints(QStringLiteral("1e306"), 20, MeasurementUnit::pixels, c), 1e306);
+}

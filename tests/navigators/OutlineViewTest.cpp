@@ -1,8 +1,10 @@
 #include "navigators/OutlineView.h"
 
+#include "inspector/InspectorView.h"
 #include "navigators/OutlineActions.h"
 #include "navigators/OutlineRowView.h"
 #include "widgets/DisclosureChevron.h"
+#include "workspace/AppSettings.h"
 
 #include "CanvasPointer.h"
 #include "StoreTestSupport.h"
@@ -50,6 +52,7 @@ struct OutlineViewTest : ::testing::Test, CanvasPointer {
         outline.resize(260, 400);
         outline.setStore(&store);
         outline.show();
+        inspector.setStore(&store);
         settle();
     }
 
@@ -98,6 +101,9 @@ struct OutlineViewTest : ::testing::Test, CanvasPointer {
 
     DocumentStore store;
     OutlineView outline;
+    QTemporaryDir settingsDir;
+    AppSettings settings{settingsDir.path()};
+    InspectorView inspector{settings, nullptr};
     ReportElement child;
     ReportElement box;
     BandTarget detail = BandTarget::standard(BandType::detail);
@@ -115,6 +121,7 @@ TEST_F(OutlineViewTest, ElementRowClicksAndCanvasClicksShareOneSelection)
     ASSERT_TRUE(frameItem->children().value(child.id));
     EXPECT_TRUE(frameItem->children().value(child.id)->isShownSelected());
     EXPECT_TRUE(row(elementKey(child.id))->row().isSelected);
+    EXPECT_EQ(inspector.shownKind(), InspectorKind::element);
 
     // The reverse: a click on the frame on the canvas marks its row in the outline.
     click(at(detail, {300 + 150, 5 + 40}));
@@ -125,6 +132,12 @@ TEST_F(OutlineViewTest, ElementRowClicksAndCanvasClicksShareOneSelection)
     const QUuid last = store.document().detailBands[0].elements.last().id;
     clickRow(elementKey(last), Qt::ControlModifier);
     EXPECT_EQ(store.selectedElementIDs(), (QSet<QUuid>{box.id, last}));
+    EXPECT_EQ(inspector.shownKind(), InspectorKind::multiSelection);
+
+    clickRow(fieldKey(1));
+    EXPECT_EQ(inspector.shownKind(), InspectorKind::dataItem);
+    clickRow(u"root"_s);
+    EXPECT_EQ(inspector.shownKind(), InspectorKind::report);
 }
 
 TEST_F(OutlineViewTest, ShiftSelectedFieldsDroppedOnDetailBecomeTwoTextFields)

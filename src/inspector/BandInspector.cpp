@@ -1,0 +1,47 @@
+#include "inspector/BandInspector.h"
+
+#include "document/DocumentStore.h"
+#include "inspector/InspectorEdits.h"
+#include "inspector/InspectorRows.h"
+#include "inspector/InspectorTexts.h"
+#include "inspector/SectionCard.h"
+
+#include <QLabel>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+BandInspector::BandInspector(const InspectorContext &context, const BandTarget &band,
+                             QWidget *parent)
+    : InspectorPage(parent), store_(context.store), band_(band),
+      header_(InspectorRows::heading({}, this))
+{
+    setObjectName(u"inspector.band"_s);
+    header_->setObjectName(u"inspector.band.header"_s);
+    auto *frame = new SectionCard(u"Frame"_s, this);
+    frame->setObjectName(u"inspector.band.frame"_s);
+    height_ = new LengthRow(
+        u"Height"_s, store_->height(band_), *context.settings,
+        [this](double value) {
+            if (store_)
+                InspectorEdits::setBandHeight(*store_, band_, value);
+        },
+        frame);
+    height_->setObjectName(u"inspector.band.height"_s);
+    frame->addWidget(height_);
+    QLabel *hint = InspectorRows::secondaryText(InspectorTexts::bandHint(), this);
+    hint->setObjectName(u"inspector.band.hint"_s);
+
+    auto *column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(12);
+    column->addWidget(header_);
+    column->addWidget(frame);
+    column->addWidget(hint);
+}
+
+void BandInspector::refresh(const DocumentStore &store, const InspectorChoice &)
+{
+    header_->setText(InspectorTexts::bandHeader(store.label(band_)));
+    height_->setPoints(store.height(band_));
+}

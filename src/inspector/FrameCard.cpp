@@ -1,0 +1,80 @@
+#include "inspector/FrameCard.h"
+
+#include "inspector/InspectorRows.h"
+#include "inspector/InspectorTexts.h"
+
+#include <QComboBox>
+
+namespace {
+
+// A picker of every case of the enumeration, in order, by its inspector label. A choice the
+// element already has writes nothing.
+template <typename Enum>
+QComboBox *casePicker(const QString &name, QString (*label)(Enum), Enum ReportElement::*field,
+                      const ElementWriter &writer, QWidget *parent)
+{
+    auto *picker = new QComboBox(parent);
+    picker->setObjectName(name);
+    for (Enum value : allCases<Enum>())
+        picker->addItem(label(value));
+    QObject::connect(picker, &QComboBox::activated, parent, [writer, field](int index) {
+        const QList<Enum> cases = allCases<Enum>();
+        if (index < 0 || index >= cases.size())
+            return;
+        const std::optional<ReportElement> element = writer.current();
+        if (element && (*element).*field != cases.at(index))
+            writer.update([&](ReportElement &e) { e.*field = cases.at(index); });
+    });
+    return picker;
+}
+
+} // namespace
+
+FrameCard::FrameCard(const ElementWriter &writer, const ReportElement &element,
+                     AppSettings &settings, QWidget *parent)
+    : SectionCard(QStringLiteral("Frame"), parent), writer_(writer)
+{
+    setObjectName(QStringLiteral("inspector.frame"));
+    x_ =
+        lengthRow(QStringLiteral("X"), QStringLiteral("x"), element.x, &ReportElement::x, settings);
+    y_ =
+        lengthRow(QStringLiteral("Y"), QStringLiteral("y"), element.y, &ReportElement::y, settings);
+    width_ = lengthRow(QStringLiteral("Width"), QStringLiteral("width"), element.width,
+                       &ReportElement::width, settings);
+    height_ = lengthRow(QStringLiteral("Height"), QStringLiteral("height"), element.height,
+                        &ReportElement::height, settings);
+
+    position_ =
+        casePicker(QStringLiteral("inspector.frame.position"), &InspectorTexts::positionLabel,
+                   &ReportElement::positionType, writer_, this);
+    position_->setToolTip(InspectorTexts::positionHelp());
+    addWidget(InspectorRows::pickerRow(QStringLiteral("Position"), position_, this));
+    stretch_ = casePicker(QStringLiteral("inspector.frame.stretch"), &InspectorTexts::stretchLabel,
+                          &ReportElement::stretchType, writer_, this);
+    addWidget(InspectorRows::pickerRow(QStringLiteral("Stretch"), stretch_, this));
+}
+
+LengthRow *FrameCard::lengthRow(const QString &label, const QString &name, double points,
+                                double ReportElement::*field, AppSettings &settings)
+{
+    auto *row = new LengthRow(
+        label, points, settings,
+        [writer = writer_, field](double value) {
+            writer.update([&](ReportElement &e) { e.*field = value; });
+        },
+        this);
+    row->setObjectName(QStringLiteral("inspector.frame.") + name);
+    addWidget(row);
+    return row;
+}
+
+void FrameCard::refresh(const ReportElement &element, const ReportDocument &)
+{
+    x_->setPoints(element.x);
+    y_->setPoints(element.y);
+    width_->setPoints(element.width);
+    height_->setPoints(element.height);
+    InspectorRows::showIndex(position_,
+                             int(allCases<PositionType>().indexOf(element.positionType)));
+    InspectorRows::showIndex(stretch_, int(allCases<StretchType>().indexOf(element.stretchType)));
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "inspector/ElementPart.h"
+#include "inspector/InspectorEdits.h"
+#include "inspector/SectionCard.h"
+
+class AppSettings;
+class LengthRow;
+class QComboBox;
+
+// The "Frame" card: the element's place and size in the user's unit, stored in points exactly
+// as committed (no snapping, no limits), and how it moves and stretches with its band.
+class FrameCard : public SectionCard, public ElementPart {
+    Q_OBJECT
+
+public:
+    FrameCard(const ElementWriter &writer, const ReportElement &element, AppSettings &settings,
+              QWidget *parent = nullptr);
+
+    QWidget *widget() override { return this; }
+    void refresh(const ReportElement &element, const ReportDocument &document) override;
+
+private:
+    LengthRow *lengthRow(const QString &label, const QString &name, double points,
+                         double ReportElement::*field, AppSettings &settings);
+
+    ElementWriter writer_;
+    LengthRow *x_;
+    LengthRow *y_;
+    LengthRow *width_;
+    LengthRow *height_;
+    QComboBox *position_;
+    QComboBox *stretch_;
+};

@@ -1,0 +1,66 @@
+#include "inspector/InspectorEdits.h"
+
+ElementWriter::ElementWriter(DocumentStore *store, const ReportElement &builtFor)
+    : store_(store), elementID_(builtFor.id), kindCase_(builtFor.kind.payload.index())
+{
+}
+
+bool ElementWriter::acceptsWrites() const
+{
+    return store_ && store_->selectedElementID() == elementID_;
+}
+
+std::optional<ReportElement> ElementWriter::current() const
+{
+    if (!acceptsWrites())
+        return std::nullopt;
+    return store_->element(elementID_);
+}
+
+bool ElementWriter::update(const DocumentStore::ElementMutation &mutation) const
+{
+    if (!current())
+        return false;
+    store_->updateElement(elementID_, mutation);
+    return true;
+}
+
+bool ElementWriter::updateOfKind(const DocumentStore::ElementMutation &mutation) const
+{
+    const std::optional<ReportElement> element = current();
+    if (!element || element->kind.payload.index() != kindCase_)
+        return false;
+    store_->updateElement(elementID_, mutation);
+    return true;
+}
+
+namespace InspectorEdits {
+
+bool writeDeclaration(DocumentStore &store, const std::function<void(ReportDocument &)> &change)
+{
+    ReportDocument document = store.document();
+    change(document);
+    if (document == store.document())
+        return false;
+    store.setDocument(document);
+    store.setIsDirty(true);
+    return true;
+}
+
+bool setBandHeight(DocumentStore &store, const BandTarget &builtFor, double height)
+{
+    const BandTarget target = store.activeBandTarget();
+    if (!(target == builtFor))
+        return false;
+    store.setHeight(height, target);
+    return true;
+}
+
+std::optional<QString> optionalText(const QString &text)
+{
+    if (text.isEmpty())
+        return std::nullopt;
+    return text;
+}
+
+} // namespace InspectorEdits

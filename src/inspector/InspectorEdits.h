@@ -1,0 +1,63 @@
+#pragma once
+
+#include "document/DocumentStore.h"
+
+#include <QPointer>
+#include <functional>
+#include <optional>
+
+// The writes of the cards built for one element: edit path 1, through updateElement, whose
+// undo step is coalesced under the element's id. A write goes through only while that element
+// is still the store's one selected element, and a write that depends on the element's kind
+// only while the element still has the kind the card was built for; any other write is
+// dropped. Qt delivers a field's last commit when it loses the focus, which can come after the
+// canvas selected another element: written blindly, it would land on that element.
+class ElementWriter {
+public:
+    ElementWriter() = default;
+    ElementWriter(DocumentStore *store, const ReportElement &builtFor);
+
+    DocumentStore *store() const { return store_; }
+    const QUuid &elementID() const { return elementID_; }
+
+    // Whether a write made now goes through: the store is there and the element is its one
+    // selected element.
+    bool acceptsWrites() const;
+    // The element as the store holds it now, while writes go through.
+    std::optional<ReportElement> current() const;
+
+    // Changes fields every element has. True when the write reached the store.
+    bool update(const DocumentStore::ElementMutation &mutation) const;
+    // Changes the kind or what belongs to it, only while the kind is the one built for.
+    bool updateOfKind(const DocumentStore::ElementMutation &mutation) const;
+    // Changes the payload of a kind, only while the element has that kind.
+    template <typename Payload>
+    bool updatePayload(const std::function<void(Payload &)> &change) const
+    {
+        return updateOfKind([&](ReportElement &element) {
+            if (Payload *payload = element.kind.as<Payload>())
+                change(*payload);
+        });
+    }
+
+private:
+    QPointer<DocumentStore> store_;
+    QUuid elementID_;
+    std::size_t kindCase_ = 0;
+};
+
+namespace InspectorEdits {
+
+// Edit path 3, a declaration write: the change goes straight into the document and, when it
+// changed anything, the report is marked dirty. No undo step is recorded and a pending one is
+// neither ended nor extended. True when the document changed.
+bool writeDeclaration(DocumentStore &store, const std::function<void(ReportDocument &)> &change);
+
+// A band's height through the store's own coalesced operation, for the band the card was built
+// for: dropped when another band has become the active one meanwhile.
+bool setBandHeight(DocumentStore &store, const BandTarget &builtFor, double height);
+
+// An optional text as edited: an empty text is stored as no value, any other text untrimmed.
+std::optional<QString> optionalText(const QString &text);
+
+} // namespace InspectorEdits
