@@ -43,7 +43,15 @@ QString FormatToolbarValues::sizeLabel(double size)
     const double whole = std::trunc(size);
     if (!std::isfinite(whole) || whole >= limit || whole < -limit)
         return u"–"_s;
-    return QString::number(qint64(whole));
+    if (whole == size)
+        return QString::number(qint64(whole));
+    // A fractional size (11.5) shows its fraction, to two places at most.
+    QString text = QString::number(size, 'f', 2);
+    while (text.endsWith(u'0'))
+        text.chop(1);
+    if (text.endsWith(u'.'))
+        text.chop(1);
+    return text;
 }
 
 std::optional<double> FormatToolbarValues::steppedSize(double size, int step)

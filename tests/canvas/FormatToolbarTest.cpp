@@ -94,14 +94,15 @@ TEST_F(FormatToolbarTest, SizeClicksUndoAsOneStepOnOneElementAndOneEachOnTwo)
     const QUuid b = add(K::TextField{u"$F{b}"_s});
     store.updateElement(a, [](ReportElement &e) { e.fontSize = 10.7; });
     store.setSelectedElementIDs({a});
-    EXPECT_EQ(toolbar->sizeLabel()->text(), u"10"_s);
+    // A fractional size shows its fraction.
+    EXPECT_EQ(toolbar->sizeLabel()->text(), u"10.7"_s);
     const qsizetype depth = store.undoStack().size();
     for (int i = 0; i < 5; ++i) {
         now += 100;
         toolbar->sizeUpButton()->click();
     }
     EXPECT_EQ(at(a).fontSize, 15.7);
-    EXPECT_EQ(toolbar->sizeLabel()->text(), u"15"_s);
+    EXPECT_EQ(toolbar->sizeLabel()->text(), u"15.7"_s);
     store.undo();
     EXPECT_EQ(at(a).fontSize, 10.7);
     EXPECT_EQ(store.undoStack().size(), depth);
