@@ -25,6 +25,7 @@
 #include "engine/SidecarModel.h"
 #include "inspector/InspectorView.h"
 #include "navigators/FileRevealer.h"
+#include "navigators/OutlineView.h"
 #include "navigators/ProjectExplorerView.h"
 #include "widgets/Dialogs.h"
 #include "widgets/SheetDialog.h"
@@ -108,9 +109,10 @@ QWidget *ContentView::buildWorkingArea(SidecarModel &engine)
     explorer_ = new ProjectExplorerView(workspace_, settings_, dialogs_, split);
     explorer_->setMinimumHeight(120);
     split->addWidget(explorer_);
-    auto *outline = new Placeholder(u"OutlineView"_s, {242, 300}, split);
-    outline->setMinimumHeight(120);
-    split->addWidget(outline);
+    outline_ = new OutlineView(split);
+    outline_->setMinimumHeight(120);
+    split->addWidget(outline_);
+    split->setStretchFactor(1, 1);
     leftColumn_ = split;
 
     // The window has no image import of its own yet.
@@ -206,6 +208,7 @@ void ContentView::followActiveStore()
         disconnect(subreportConnection_);
         activeStore_ = store;
         canvas_->setStore(store);
+        outline_->setStore(store);
         alignToolbar_->setStore(store);
         palette_->setStore(store);
         formatToolbar_->setStore(store);

@@ -20,6 +20,7 @@ class FileRevealer;
 class FormatToolbar;
 class InspectorView;
 class DocumentStore;
+class OutlineView;
 class PaletteView;
 class PanelWidths;
 class ProjectExplorerView;
@@ -95,6 +96,7 @@ public:
     FormatToolbar *formatToolbar() const { return formatToolbar_; }
     BusyBanner *busyBanner() const { return banner_; }
     ProjectExplorerView *explorer() const { return explorer_; }
+    OutlineView *outline() const { return outline_; }
     InspectorView *inspector() const { return inspector_; }
 
 protected:
@@ -127,6 +129,7 @@ private:
     FormatToolbar *formatToolbar_ = nullptr;
     QWidget *leftColumn_ = nullptr;
     ProjectExplorerView *explorer_ = nullptr;
+    OutlineView *outline_ = nullptr;
     InspectorView *inspector_ = nullptr;
     BusyBanner *banner_ = nullptr;
     ReaderWarningsBar *warningsBar_ = nullptr;

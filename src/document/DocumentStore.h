@@ -196,6 +196,10 @@ public:
     // Const, so that iterating the result reads the shared values instead of copying them.
     const ElementList elements(const BandTarget &target) const;
     QString label(const BandTarget &target) const;
+    // The same for a report that no store holds.
+    static double height(const ReportDocument &document, const BandTarget &target);
+    static const ElementList elements(const ReportDocument &document, const BandTarget &target);
+    static QString label(const ReportDocument &document, const BandTarget &target);
     void setHeight(double height, const BandTarget &target);
     void setBandPresent(BandType type, bool isPresent);
     void fitBandToContent(const BandTarget &target);

@@ -104,7 +104,12 @@ const ElementList *DocumentStore::elementList(const ReportDocument &document,
 
 double DocumentStore::height(const BandTarget &target) const
 {
-    return withTargetSlots(document_, target,
+    return height(document_, target);
+}
+
+double DocumentStore::height(const ReportDocument &document, const BandTarget &target)
+{
+    return withTargetSlots(document, target,
                            [](const ElementList *, const double *h) { return h ? *h : 20.0; });
 }
 
@@ -176,25 +181,35 @@ void DocumentStore::growBandHolding(const QUuid &id)
 
 const ElementList DocumentStore::elements(const BandTarget &target) const
 {
-    const ElementList *list = elementList(document_, target);
+    return elements(document_, target);
+}
+
+const ElementList DocumentStore::elements(const ReportDocument &document, const BandTarget &target)
+{
+    const ElementList *list = elementList(document, target);
     return list ? *list : ElementList();
 }
 
 QString DocumentStore::label(const BandTarget &target) const
 {
+    return label(document_, target);
+}
+
+QString DocumentStore::label(const ReportDocument &document, const BandTarget &target)
+{
     switch (target.kind()) {
     case BandTarget::Case::standard:
         return bandTitle(target.bandType());
     case BandTarget::Case::detailBand: {
-        if (document_.detailBands.size() < 2)
+        if (document.detailBands.size() < 2)
             return QStringLiteral("Detail");
-        const qsizetype index = indexOfId(document_.detailBands, target.uuid());
+        const qsizetype index = indexOfId(document.detailBands, target.uuid());
         return QStringLiteral("Detail ") + QString::number(index < 0 ? 1 : index + 1);
     }
     case BandTarget::Case::groupHeader:
     case BandTarget::Case::groupFooter: {
-        const qsizetype index = indexOfId(document_.groups, target.uuid());
-        const QString name = index < 0 ? QStringLiteral("Group") : document_.groups.at(index).name;
+        const qsizetype index = indexOfId(document.groups, target.uuid());
+        const QString name = index < 0 ? QStringLiteral("Group") : document.groups.at(index).name;
         return name + (target.kind() == BandTarget::Case::groupHeader ? QStringLiteral(" Header")
                                                                       : QStringLiteral(" Footer"));
     }
