@@ -129,7 +129,8 @@ void AppMenus::rebuildOpenRecent()
         return;
     }
     for (const QString &path : paths) {
-        QAction *item = openRecent_->addAction(QFileInfo(path).fileName());
+        // A menu reads "&" as the mark of its access key: "R&D.jrxml" would show as "RD.jrxml".
+        QAction *item = openRecent_->addAction(QFileInfo(path).fileName().replace(u'&', u"&&"_s));
         item->setData(path);
         connect(item, &QAction::triggered, this, [this, path] { commands_.openRecent(path); });
     }

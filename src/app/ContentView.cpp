@@ -160,6 +160,7 @@ SheetDialog *ContentView::addSheet(const QString &name, const QSize &minimumSize
                                    std::function<void()> dismiss)
 {
     auto *sheet = new SheetDialog(this, std::move(dismiss));
+    sheet->setIsWorkspaceSheet(true);
     sheet->setObjectName(name);
     sheet->setMinimumSize(minimumSize);
     auto *layout = new QVBoxLayout(sheet);
@@ -186,7 +187,7 @@ void ContentView::buildSheets()
     source->layout()->setContentsMargins(0, 0, 0, 0);
     source->layout()->addWidget(sourceSheet_ = new SourceSheet(workspace_, source));
     // The prompt follows its flag by itself; dismissing it drops the pending run.
-    new ParameterValuesSheet(&workspace_, this);
+    (new ParameterValuesSheet(&workspace_, this))->setIsWorkspaceSheet(true);
 }
 
 void ContentView::applyPanelWidths()

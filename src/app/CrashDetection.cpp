@@ -111,9 +111,10 @@ QUrl reportURL(const QString &body)
     return supportMailURL(u"Quillmark Crash Report"_s, body);
 }
 
-void promptIfNeeded(Dialogs &dialogs, UrlOpener &opener, const VersionInfo &version)
+void promptIfNeeded(bool previousSessionEndedUncleanly, Dialogs &dialogs, UrlOpener &opener,
+                    const VersionInfo &version)
 {
-    if (!checkPreviousSessionAndArmForThisOne())
+    if (!previousSessionEndedUncleanly)
         return;
     AlertRequest alert;
     alert.message = u"Quillmark Didn't Close Normally Last Time"_s;

@@ -49,8 +49,10 @@ QUrl reportURL(const QString &body);
 // mailto:<support address>?subject=<subject>&body=<body>, every value percent-encoded.
 QUrl supportMailURL(const QString &subject, const QString &body);
 
-// The launch-time check: after an unclean exit, asks whether to report it and, on "Report a Bug",
-// opens the mail. Main thread.
-void promptIfNeeded(Dialogs &dialogs, UrlOpener &opener, const VersionInfo &version);
+// The launch-time prompt, given what checkPreviousSessionAndArmForThisOne() found first thing at
+// launch: after an unclean exit, asks whether to report it and, on "Report a Bug", opens the
+// mail. Main thread.
+void promptIfNeeded(bool previousSessionEndedUncleanly, Dialogs &dialogs, UrlOpener &opener,
+                    const VersionInfo &version);
 
 } // namespace CrashDetection

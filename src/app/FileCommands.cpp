@@ -3,6 +3,7 @@
 #include "app/PreviewRun.h"
 #include "document/DocumentStore.h"
 #include "editors/CodeEditorView.h"
+#include "engine/FriendlyErrorTranslator.h"
 #include "engine/LiveConnection.h"
 #include "engine/PDFSizeLimit.h"
 #include "engine/SidecarModel.h"
@@ -15,6 +16,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QFileInfo>
 #include <QFutureWatcher>
 #include <QKeyEvent>
@@ -26,14 +28,6 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QString jrxmlExtension = u"jrxml"_s;
-
-FilePanelRequest reportSavePanel(const ReportDocument &document)
-{
-    FilePanelRequest panel;
-    panel.fileExtensions = {jrxmlExtension};
-    panel.proposedFileName = FileCommands::proposedReportFileName(document);
-    return panel;
-}
 
 } // namespace
 
@@ -61,9 +55,29 @@ QString FileCommands::proposedReportFileName(const ReportDocument &document)
     return document.name.isEmpty() ? u"report.jrxml"_s : document.name + u".jrxml"_s;
 }
 
-QString FileCommands::proposedExportFileName(const ReportDocument &document, ExportFormat format)
+QString FileCommands::proposedExportFileName(const ReportDocument &document,
+                                             const std::optional<QUrl> &file, ExportFormat format)
 {
-    return (document.name.isEmpty() ? u"report"_s : document.name) + u'.' + rawValue(format);
+    const QString base = file ? QFileInfo(file->toLocalFile()).completeBaseName()
+                         : document.name.isEmpty() ? u"report"_s
+                                                   : document.name;
+    return base + u'.' + rawValue(format);
+}
+
+QString FileCommands::panelFolder(const DocumentStore *store) const
+{
+    if (store && store->fileURL())
+        return QFileInfo(store->fileURL()->toLocalFile()).absolutePath();
+    return settings_.projectRootPath().value_or(QString());
+}
+
+FilePanelRequest FileCommands::reportSavePanel(const DocumentStore *store) const
+{
+    FilePanelRequest panel;
+    panel.fileExtensions = {jrxmlExtension};
+    panel.proposedFileName = proposedReportFileName(store->document());
+    panel.directory = panelFolder(store);
+    return panel;
 }
 
 QString FileCommands::exportTitle(ExportFormat format)
@@ -103,6 +117,7 @@ void FileCommands::openDocument()
 {
     FilePanelRequest panel;
     panel.fileExtensions = {jrxmlExtension};
+    panel.directory = panelFolder(store());
     const QList<QUrl> urls = dialogs_.runOpenPanel(panel);
     if (urls.isEmpty())
         return;
@@ -114,6 +129,11 @@ void FileCommands::openRecent(const QString &path)
     const QUrl url = QUrl::fromLocalFile(path);
     try {
         workspace_.openTab(url);
+    } catch (const JrxmlCodecError &error) {
+        // The reader's text says what is wrong, not with which file.
+        dialogs_.presentError(u"The report %1 could not be opened: %2"_s.arg(
+            QDir::toNativeSeparators(path), error.message()));
+        return;
     } catch (const std::exception &error) {
         dialogs_.presentError(QString::fromUtf8(error.what()));
         return;
@@ -126,8 +146,24 @@ void FileCommands::clearRecentFiles()
     settings_.setRecentFilePaths({});
 }
 
+bool FileCommands::confirmOverwrite(const DocumentStore *store, const QUrl &url)
+{
+    if (store->fileURL() != url || !store->hasFileChangedOnDisk())
+        return true;
+    AlertRequest question{AlertRequest::Style::warning,
+                          QFileInfo(url.toLocalFile()).fileName() +
+                              u" was changed by another program since you opened it."_s,
+                          u"Overwriting it replaces those changes with the report as it is here."_s,
+                          {{u"Overwrite"_s, AlertRequest::Role::destructive},
+                           {u"Cancel"_s, AlertRequest::Role::cancel}},
+                          1};
+    return dialogs_.runAlert(question) == 0;
+}
+
 bool FileCommands::saveTo(DocumentStore *store, const QUrl &url)
 {
+    if (!confirmOverwrite(store, url))
+        return false;
     try {
         store->save(url);
         return true;
@@ -139,7 +175,7 @@ bool FileCommands::saveTo(DocumentStore *store, const QUrl &url)
 
 bool FileCommands::saveWithPanel(DocumentStore *store)
 {
-    const std::optional<QUrl> url = dialogs_.runSavePanel(reportSavePanel(store->document()));
+    const std::optional<QUrl> url = dialogs_.runSavePanel(reportSavePanel(store));
     return url && saveTo(store, *url);
 }
 
@@ -180,20 +216,41 @@ void FileCommands::compileAllDocuments()
     const QList<OpenTab> snapshots = PreviewRun::openTabs(workspace_);
     if (engine_)
         engine_->setIsCompilingAll(true);
-    compileNext(snapshots);
+    compileNext(snapshots, {});
 }
 
-void FileCommands::compileNext(QList<OpenTab> remaining)
+QString FileCommands::compileFailure(const OpenTab &tab, const QString &error)
+{
+    const QString name = tab.savedURL ? QFileInfo(tab.savedURL->toLocalFile()).fileName()
+                         : tab.document.name.isEmpty() ? u"Untitled report"_s
+                                                       : tab.document.name;
+    return name + u": "_s + FriendlyErrorTranslator::translate(error).value_or(error.trimmed());
+}
+
+void FileCommands::compileNext(QList<OpenTab> remaining, QStringList failures)
 {
     if (remaining.isEmpty()) {
         if (engine_)
             engine_->setIsCompilingAll(false);
+        // A report that failed leaves no compiled file: silence would read as success.
+        if (!failures.isEmpty()) {
+            dialogs_.runAlert({AlertRequest::Style::warning,
+                               failures.size() == 1
+                                   ? u"1 Report Failed to Compile"_s
+                                   : u"%1 Reports Failed to Compile"_s.arg(failures.size()),
+                               failures.join(u"\n\n"_s),
+                               {}});
+        }
         return;
     }
     const OpenTab next = remaining.takeFirst();
-    // Each report's error is dropped; the next one is compiled all the same.
+    // A report's failure is noted and the next one is compiled all the same.
     compileStep_(next, this,
-                 [this, remaining](const std::optional<QString> &) { compileNext(remaining); });
+                 [this, next, remaining, failures](const std::optional<QString> &error) mutable {
+                     if (error)
+                         failures.append(compileFailure(next, *error));
+                     compileNext(remaining, failures);
+                 });
 }
 
 void FileCommands::setZipping(bool zipping)
@@ -262,7 +319,8 @@ void FileCommands::exportDocument(ExportFormat format)
         return;
     FilePanelRequest panel;
     panel.fileExtensions = {rawValue(format)};
-    panel.proposedFileName = proposedExportFileName(active->document(), format);
+    panel.proposedFileName = proposedExportFileName(active->document(), active->fileURL(), format);
+    panel.directory = panelFolder(active);
     const std::optional<QUrl> destination = dialogs_.runSavePanel(panel);
     if (!destination)
         return;

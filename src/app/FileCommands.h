@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QUrl>
 #include <functional>
 #include <optional>
 
@@ -15,6 +16,7 @@ class Dialogs;
 class DocumentStore;
 class SidecarModel;
 class WorkspaceModel;
+struct FilePanelRequest;
 struct ReportDocument;
 
 // The file, edit and view commands of the main window. The actions row and the menu bar both
@@ -36,8 +38,10 @@ public:
 
     // The name a save panel proposes for a report: its name with ".jrxml", else "report.jrxml".
     static QString proposedReportFileName(const ReportDocument &document);
-    // The name proposed for an export: the report's name, else "report", with the extension.
-    static QString proposedExportFileName(const ReportDocument &document, ExportFormat format);
+    // The name proposed for an export: the base name of the report's file, else the report's
+    // name, else "report", with the extension.
+    static QString proposedExportFileName(const ReportDocument &document,
+                                          const std::optional<QUrl> &file, ExportFormat format);
     static QString exportTitle(ExportFormat format);
 
     DocumentStore *store() const;
@@ -82,12 +86,22 @@ signals:
     void isZippingChanged();
 
 private:
+    // Where Open, Save As and Export panels start: the report's folder, or the project folder
+    // for a report never saved.
+    QString panelFolder(const DocumentStore *store) const;
+    FilePanelRequest reportSavePanel(const DocumentStore *store) const;
     // Saves the store to a chosen file; false when cancelled or failed (the error shown).
     bool saveWithPanel(DocumentStore *store);
+    // Writes the report; over its own file only when that still holds what was loaded or last
+    // saved, or the user chooses to overwrite another program's changes. False when not written.
     bool saveTo(DocumentStore *store, const QUrl &url);
+    bool confirmOverwrite(const DocumentStore *store, const QUrl &url);
     // Sends a standard edit action to a focused text field; false when none has focus.
     static bool sendToTextField(const char *slot);
-    void compileNext(QList<OpenTab> remaining);
+    // Compiles the reports one after another; after the last, one alert names every failure.
+    void compileNext(QList<OpenTab> remaining, QStringList failures);
+    // A failed report's line: its file's (or report's) name and the friendliest text of the error.
+    static QString compileFailure(const OpenTab &tab, const QString &error);
     void setZipping(bool zipping);
 
     WorkspaceModel &workspace_;

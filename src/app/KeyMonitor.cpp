@@ -1,5 +1,6 @@
 #include "app/KeyMonitor.h"
 
+#include "widgets/SheetDialog.h"
 #include "widgets/TextInputFocus.h"
 #include "workspace/WorkspaceModel.h"
 
@@ -10,15 +11,15 @@
 
 namespace {
 
-// The widget of the window that takes its keys.
-const QWidget *focusWidgetOf(const QWindow *window)
+// The top-level widget that the window shows, if any.
+const QWidget *widgetOf(const QWindow *window)
 {
     const QWidgetList windows = QApplication::topLevelWidgets();
     for (const QWidget *widget : windows) {
         if (widget->windowHandle() == window)
-            return widget->focusWidget();
+            return widget;
     }
-    return QApplication::focusWidget();
+    return nullptr;
 }
 
 } // namespace
@@ -45,8 +46,11 @@ bool KeyMonitor::eventFilter(QObject *watched, QEvent *event)
         return false;
     auto *window = static_cast<QWindow *>(watched);
     const auto *keyEvent = static_cast<QKeyEvent *>(event);
-    const QWidget *focus = focusWidgetOf(window);
+    const QWidget *top = widgetOf(window);
+    const QWidget *focus = top ? top->focusWidget() : QApplication::focusWidget();
     const bool isMainWindow = mainWindow_ && mainWindow_->windowHandle() == window;
+    const auto *sheet = qobject_cast<const SheetDialog *>(top);
     const KeyDown key{Qt::Key(keyEvent->key()), keyEvent->modifiers(), isTextInput(focus)};
-    return workspace_->handleKeyDown(key, isMainWindow && !QApplication::activeModalWidget());
+    return workspace_->handleKeyDown(key, isMainWindow && !QApplication::activeModalWidget(),
+                                     sheet && sheet->isWorkspaceSheet());
 }

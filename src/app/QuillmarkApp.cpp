@@ -27,7 +27,11 @@ using namespace Qt::StringLiterals;
 
 QuillmarkApp::QuillmarkApp(std::unique_ptr<Dialogs> dialogs,
                            std::unique_ptr<KeychainHelper> keychain, QObject *parent)
-    : QObject(parent), dialogs_(std::move(dialogs)), keychain_(std::move(keychain)),
+    : QObject(parent),
+      // First of all: a crash while anything below runs, the session's restore included, must
+      // find the markers armed, or it goes unnoticed and the same files reopen at every launch.
+      previousSessionEndedUncleanly_(CrashDetection::checkPreviousSessionAndArmForThisOne()),
+      dialogs_(std::move(dialogs)), keychain_(std::move(keychain)),
       settings_(new AppSettings(this)), workspace_(new WorkspaceModel(this))
 {
     // Palette and icon theme first: the window's views take their icons as they are built.
@@ -42,7 +46,10 @@ QuillmarkApp::QuillmarkApp(std::unique_ptr<Dialogs> dialogs,
     if (widgetDialogs)
         dialogs_.reset(widgetDialogs);
     updateChecker_ = new UpdateChecker(clock_, *dialogs_, urlOpener_, version_, this);
-    crashPrompt_ = [this] { CrashDetection::promptIfNeeded(*dialogs_, urlOpener_, version_); };
+    crashPrompt_ = [this] {
+        CrashDetection::promptIfNeeded(previousSessionEndedUncleanly_, *dialogs_, urlOpener_,
+                                       version_);
+    };
     updateCheck_ = [this] { updateChecker_->checkIfNeeded(); };
     settingsWindow_ = new SettingsWindow(*settings_, *updateChecker_, version_, this);
 
@@ -162,7 +169,8 @@ bool QuillmarkApp::shouldTerminate()
              u"Quit with Unsaved Changes?"_s,
              u"One or more open reports have unsaved changes. Quitting now will discard them."_s,
              {{u"Quit Anyway"_s, AlertRequest::Role::destructive},
-              {u"Cancel"_s, AlertRequest::Role::cancel}}});
+              {u"Cancel"_s, AlertRequest::Role::cancel}},
+             1});
         if (answer != 0)
             return false;
     }

@@ -27,11 +27,12 @@ class UpdateChecker;
 class WorkspaceModel;
 
 // The application: it owns the long-lived models (workspace, settings, engine, connection presets,
-// snippet library), builds the main window and runs launch and quit. On the window's first
-// showing it installs the key monitor and restores the last session; after launching it brings
-// the windows to the front and posts the launch checks. Quitting, by the window's close or by a
-// command, stores the open files and the active tab, asks before discarding unsaved changes, and
-// marks the session as cleanly ended only when the program really ends.
+// snippet library), builds the main window and runs launch and quit. Before anything else it
+// arms the crash markers for this session. On the window's first showing it installs the key
+// monitor and restores the last session; after launching it brings the windows to the front and
+// posts the launch checks. Quitting, by the window's close or by a command, stores the open files
+// and the active tab, asks before discarding unsaved changes (a stray Return keeps them), and marks
+// the session as cleanly ended only when the program really ends.
 class QuillmarkApp : public QObject {
     Q_OBJECT
 
@@ -86,6 +87,8 @@ private:
     void finishLaunching();
     void applyAppearance();
 
+    // Read, and the launch markers armed, before anything else is built.
+    bool previousSessionEndedUncleanly_;
     QSettings rawSettings_;
     std::unique_ptr<Dialogs> dialogs_;
     std::unique_ptr<KeychainHelper> keychain_;

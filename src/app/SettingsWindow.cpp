@@ -1,6 +1,8 @@
 #include "app/SettingsWindow.h"
 #include "app/SettingsView.h"
 
+#include <QAction>
+
 SettingsWindow::SettingsWindow(AppSettings &settings, UpdateChecker &checker,
                                const VersionInfo &version, QObject *parent)
     : QObject(parent), settings_(settings), checker_(checker), version_(version)
@@ -23,6 +25,13 @@ void SettingsWindow::showOrRaise()
         view_ = new SettingsView(settings_, checker_, version_);
         view_->setAttribute(Qt::WA_DeleteOnClose);
         view_->setWindowTitle(windowTitle);
+        // Escape closes it, as it closes such windows on Linux; the window has nothing to
+        // confirm, every control writes at once.
+        auto *closeOnEscape = new QAction(view_);
+        closeOnEscape->setShortcut(QKeySequence(Qt::Key_Escape));
+        closeOnEscape->setShortcutContext(Qt::WindowShortcut);
+        connect(closeOnEscape, &QAction::triggered, view_, &QWidget::close);
+        view_->addAction(closeOnEscape);
     }
     view_->show();
     view_->raise();

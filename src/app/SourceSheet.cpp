@@ -7,6 +7,7 @@
 #include "widgets/SheetHeader.h"
 #include "workspace/WorkspaceModel.h"
 
+#include <QKeySequence>
 #include <QLabel>
 #include <QPushButton>
 #include <QStringDecoder>
@@ -34,8 +35,11 @@ SourceSheet::SourceSheet(WorkspaceModel &workspace, QWidget *parent)
 
     auto *applyButton = new QPushButton(u"Apply"_s, this);
     applyButton->setObjectName(u"ApplySource"_s);
+    // Saving is a command of the main window, out of reach while this sheet is open.
+    const QString saveKey = QKeySequence(Qt::CTRL | Qt::Key_S).toString(QKeySequence::NativeText);
     applyButton->setToolTip(u"Re-parse this XML and update the report (doesn't save to disk by "
-                            u"itself - use Cmd+S afterward, same as any other edit)"_s);
+                            u"itself - close this sheet and press "_s +
+                            saveKey + u" to save, same as any other edit)"_s);
     applyButton->setAutoDefault(false);
     auto *close = new QPushButton(u"Close"_s, this);
     close->setAutoDefault(false);

@@ -6,13 +6,16 @@
 #include "widgets/SymbolIcons.h"
 #include "workspace/WorkspaceModel.h"
 
+#include <QAction>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QPainter>
 #include <QPainterPath>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QTimer>
 #include <QToolButton>
+#include <QWheelEvent>
 
 TabBarView::TabBarView(WorkspaceModel &workspace, Dialogs &dialogs, QWidget *parent)
     : QWidget(parent), workspace_(workspace), dialogs_(dialogs), scroll_(new QScrollArea(this)),
@@ -50,6 +53,9 @@ TabBarView::TabBarView(WorkspaceModel &workspace, Dialogs &dialogs, QWidget *par
     row->addWidget(scroll_, 1);
     row->addWidget(newReport_);
 
+    scroll_->viewport()->installEventFilter(this);
+    addTabKeys();
+
     connect(&workspace_, &WorkspaceModel::tabsChanged, this, &TabBarView::syncChips);
     connect(&workspace_, &WorkspaceModel::activeTabIndexChanged, this, &TabBarView::syncChips);
     connect(&workspace_, &WorkspaceModel::pendingCloseTabIndexChanged, this, [this] {
@@ -57,6 +63,56 @@ TabBarView::TabBarView(WorkspaceModel &workspace, Dialogs &dialogs, QWidget *par
             QMetaObject::invokeMethod(this, &TabBarView::confirmPendingClose, Qt::QueuedConnection);
     });
     syncChips();
+}
+
+void TabBarView::addTabKeys()
+{
+    const struct {
+        int step;
+        QList<QKeySequence> keys;
+    } moves[] = {
+        {1, {QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown)}},
+        {-1,
+         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab),
+          QKeySequence(Qt::CTRL | Qt::Key_PageUp)}},
+    };
+    for (const auto &move : moves) {
+        auto *action = new QAction(this);
+        action->setShortcuts(move.keys);
+        action->setShortcutContext(Qt::WindowShortcut);
+        connect(action, &QAction::triggered, this,
+                [this, step = move.step] { stepActiveTab(step); });
+        addAction(action);
+    }
+}
+
+void TabBarView::stepActiveTab(int step)
+{
+    const int count = int(workspace_.tabs().size());
+    workspace_.setActiveTabIndex(((workspace_.activeTabIndex() + step) % count + count) % count);
+}
+
+QScrollBar *TabBarView::scrollBar() const
+{
+    return scroll_->horizontalScrollBar();
+}
+
+bool TabBarView::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched != scroll_->viewport() || event->type() != QEvent::Wheel)
+        return QWidget::eventFilter(watched, event);
+    // The chips scroll sideways whichever way the wheel turns: a touchpad gives pixels, a
+    // wheel notches of 120 that move the chips a third of a chip each.
+    const auto *wheel = static_cast<QWheelEvent *>(event);
+    const auto dominant = [](QPoint delta) {
+        return std::abs(delta.x()) > std::abs(delta.y()) ? delta.x() : delta.y();
+    };
+    const int pixels = wheel->pixelDelta().isNull()
+                           ? dominant(wheel->angleDelta()) * TabChip::maximumWidth / 3 / 120
+                           : dominant(wheel->pixelDelta());
+    QScrollBar *bar = scrollBar();
+    bar->setValue(bar->value() - pixels);
+    return true;
 }
 
 QString TabBarView::title(const DocumentStore &store)

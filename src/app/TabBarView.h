@@ -8,6 +8,7 @@
 class Dialogs;
 class QHBoxLayout;
 class QScrollArea;
+class QScrollBar;
 class QToolButton;
 class TabChip;
 class WorkspaceModel;
@@ -15,7 +16,10 @@ class WorkspaceModel;
 // The strip of report tabs: one chip per tab in tab order, the active one marked, a click to
 // activate, a close mark that asks before discarding unsaved changes, and a "New Report"
 // button that stays in place however many tabs there are. Chips are keyed by their store's id
-// and updated in place.
+// and updated in place. Tabs beyond its width stay in reach: the wheel scrolls the chips
+// sideways, the active chip is scrolled into view whenever it changes, and Ctrl+Tab and
+// Ctrl+PageDown (Ctrl+Shift+Tab and Ctrl+PageUp) activate the next (previous) tab in the
+// window, going round at the ends.
 class TabBarView : public QWidget {
     Q_OBJECT
 
@@ -35,10 +39,17 @@ public:
     // report's name when it has no file.
     static QString title(const class DocumentStore &store);
 
+    // The chips' sideways scroll bar (never shown).
+    QScrollBar *scrollBar() const;
+
 protected:
     void paintEvent(QPaintEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void addTabKeys();
+    // Activates the tab `step` places on, going round at the ends.
+    void stepActiveTab(int step);
     void syncChips();
     // Asks whether to discard the tab that waits to be closed; queued after the request.
     void confirmPendingClose();

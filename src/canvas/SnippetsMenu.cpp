@@ -46,7 +46,8 @@ void SnippetsMenu::rebuild()
         return;
     items->addSeparator();
     for (const Snippet &snippet : library_.snippets()) {
-        QMenu *entry = items->addMenu(snippet.name);
+        // A menu reads "&" as the mark of its access key: "R&D" would show as "RD".
+        QMenu *entry = items->addMenu(QString(snippet.name).replace(u'&', u"&&"_s));
         entry->addAction(u"Insert"_s, this, [this, snippet] {
             if (store_)
                 PaletteActions::insertSnippet(*store_, library_, snippet);

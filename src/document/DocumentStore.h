@@ -115,7 +115,13 @@ public:
     // Writes the report atomically. Throws DocumentFileError; on failure the file on disk and
     // the store are as they were.
     QUrl save(const QUrl &url);
+    // The save made before a compile: quiet, and never over a file another program changed.
     void saveIfNeededBeforeCompile();
+    // True when the report's file no longer holds what this store loaded from it or last saved
+    // to it: another program changed it since. The size and a hash of the bytes decide; a new
+    // modification time over the same bytes is no change. False without a file, for a file
+    // that is gone, and for one the store never read or wrote. Callers ask before a save.
+    bool hasFileChangedOnDisk() const;
     // True when the report has a file afterwards; asks the save panel when it has none.
     bool promptSaveIfNeeded();
     // Takes a document from the source editor: no undo step of its own, marks the report dirty.
@@ -431,6 +437,13 @@ private:
     QSet<HashableKey> collapsedOutlineNodes_;
     std::optional<QUuid> activeConnectionID_;
     QStringList readerWarnings_;
+    // What the file held when it was loaded or last saved.
+    struct FileStamp {
+        QString path;
+        qint64 size = 0;
+        QByteArray hash;
+    };
+    std::optional<FileStamp> fileStamp_;
 
     QList<ReportDocument> undoStack_;
     QList<ReportDocument> redoStack_;

@@ -1,6 +1,7 @@
 #include "document/DocumentStore.h"
 #include "model/JrxmlCodec.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
@@ -51,6 +52,11 @@ QString displayPath(const QUrl &url)
     return url.isLocalFile() ? QDir::toNativeSeparators(url.toLocalFile()) : url.toString();
 }
 
+QByteArray contentHash(const QByteArray &data)
+{
+    return QCryptographicHash::hash(data, QCryptographicHash::Sha256);
+}
+
 } // namespace
 
 void DocumentStore::load(const QUrl &url)
@@ -64,6 +70,11 @@ void DocumentStore::load(const QUrl &url)
     if (file.error() != QFileDevice::NoError) {
         throw DocumentFileError(QStringLiteral("The report %1 could not be read: %2")
                                     .arg(displayPath(url), file.errorString()));
+    }
+    if (data.isEmpty()) {
+        throw DocumentFileError(QStringLiteral("The report %1 could not be opened: The file is "
+                                               "empty.")
+                                    .arg(displayPath(url)));
     }
     QStringList warnings;
     const ReportDocument parsed = JrxmlCodec::parse(data, &warnings);
@@ -87,6 +98,7 @@ void DocumentStore::load(const QUrl &url)
     setIsDirty(false);
     setParameterValues(loadPersistedParameterValues(path));
     setActiveConnectionID(loadPersistedActiveConnectionID(path));
+    fileStamp_ = FileStamp{path, data.size(), contentHash(data)};
 }
 
 QUrl DocumentStore::save(const QUrl &url)
@@ -115,15 +127,34 @@ QUrl DocumentStore::save(const QUrl &url)
                                     .arg(displayPath(url), failure));
     }
     setFileURL(url);
+    fileStamp_ = FileStamp{url.toLocalFile(), data.size(), contentHash(data)};
     if (activeConnectionID_)
         persistActiveConnectionID(activeConnectionID_, url.toLocalFile());
     setIsDirty(false);
     return url;
 }
 
+bool DocumentStore::hasFileChangedOnDisk() const
+{
+    if (!fileURL_ || !fileStamp_ || fileStamp_->path != fileURL_->toLocalFile())
+        return false;
+    QFile file(fileStamp_->path);
+    if (!file.exists())
+        return false;
+    // The size first, which needs no reading; then the bytes themselves. The time is not
+    // trusted either way: a touch changes it without changing the report, and a coarse clock
+    // keeps it through a quick rewrite.
+    if (file.size() != fileStamp_->size)
+        return true;
+    if (!file.open(QIODevice::ReadOnly))
+        return false; // the write will say what is wrong
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    return !hash.addData(&file) || hash.result() != fileStamp_->hash;
+}
+
 void DocumentStore::saveIfNeededBeforeCompile()
 {
-    if (!isDirty_ || !fileURL_)
+    if (!isDirty_ || !fileURL_ || hasFileChangedOnDisk())
         return;
     try {
         save(*fileURL_);

@@ -6,8 +6,10 @@
 #include "PendingInsertion.h"
 
 #include <QAbstractItemView>
+#include <QAction>
 #include <QCompleter>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QStringListModel>
@@ -45,6 +47,63 @@ CodeEditorView::CodeEditorView(const CodeSyntaxHighlighting &scheme, bool isEdit
     if (pendingInsertion_)
         connect(pendingInsertion_, &PendingInsertion::tokenChanged, this,
                 &CodeEditorView::takePendingInsertion);
+    addFindActions();
+}
+
+void CodeEditorView::addFindActions()
+{
+    const struct {
+        FindAction action;
+        QString title;
+        QKeySequence keys;
+    } finds[] = {
+        {FindAction::showFindBar, tr("Find..."), QKeySequence(Qt::CTRL | Qt::Key_F)},
+        {FindAction::next, tr("Find Next"), QKeySequence(Qt::CTRL | Qt::Key_G)},
+        {FindAction::previous, tr("Find Previous"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_G)},
+    };
+    for (const auto &find : finds) {
+        auto *item = new QAction(find.title, this);
+        item->setShortcut(find.keys);
+        item->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        connect(item, &QAction::triggered, this,
+                [this, action = find.action] { performFindAction(action); });
+        addAction(item);
+        findActions_.append(item);
+    }
+    // Typing in the text or the find field: the keys are claimed before any window's shortcut
+    // sees them, so a menu of the window holding the editor cannot take them.
+    textView_->installEventFilter(this);
+    findBar_->field()->installEventFilter(this);
+}
+
+QAction *CodeEditorView::findAction(FindAction action) const
+{
+    return findActions_.value(int(action) - 1);
+}
+
+QAction *CodeEditorView::findActionFor(const QKeyEvent &key) const
+{
+    const QKeySequence pressed(key.keyCombination());
+    for (QAction *find : findActions_) {
+        if (find->shortcut() == pressed)
+            return find;
+    }
+    return nullptr;
+}
+
+bool CodeEditorView::eventFilter(QObject *watched, QEvent *event)
+{
+    const bool claims = event->type() == QEvent::ShortcutOverride;
+    if (claims || event->type() == QEvent::KeyPress) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (QAction *find = findActionFor(*key)) {
+            key->accept();
+            if (!claims)
+                find->trigger();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 QString CodeEditorView::text() const

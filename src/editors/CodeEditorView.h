@@ -10,7 +10,9 @@ class CodeSyntaxHighlighting;
 class CodeTextView;
 class FindBar;
 class PendingInsertion;
+class QAction;
 class QCompleter;
+class QKeyEvent;
 class QStringListModel;
 
 // The one plain-text source editor: a wrapping text area with line numbers, coloured by the
@@ -38,6 +40,11 @@ public:
     // The Edit menu's Find..., Find Next and Find Previous.
     enum class FindAction { showFindBar = 1, next = 2, previous = 3 };
     void performFindAction(FindAction action);
+    // The editor's own Find... (Ctrl+F), Find Next (Ctrl+G) and Find Previous (Ctrl+Shift+G).
+    // They belong to the editor, so they work wherever it is shown, also in a sheet that keeps
+    // the main window's menus away; while the editor has the focus their keys go before any
+    // other shortcut.
+    QAction *findAction(FindAction action) const;
     // The editor that holds `widget` (typically the focus widget), if any.
     static CodeEditorView *enclosing(QWidget *widget);
 
@@ -51,12 +58,16 @@ signals:
 
 protected:
     void changeEvent(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void userChangedText();
     void updateCompletions(bool open);
     void completionPicked(const QString &name);
     void takePendingInsertion();
+    void addFindActions();
+    // The find action whose key this is, if any.
+    QAction *findActionFor(const QKeyEvent &key) const;
 
     const CodeSyntaxHighlighting &scheme_;
     codeediting::TokenCompletions tokenCompletions_;
@@ -66,6 +77,7 @@ private:
     CodeHighlighter *highlighter_;
     QCompleter *completer_ = nullptr;
     QStringListModel *completionModel_ = nullptr;
+    QList<QAction *> findActions_;
     bool applyingText_ = false;
     bool insertingToken_ = false;
 };

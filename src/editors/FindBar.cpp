@@ -17,6 +17,9 @@ FindBar::FindBar(QPlainTextEdit *textView, QWidget *parent)
     auto *previous = new QPushButton(tr("Previous"), this);
     auto *next = new QPushButton(tr("Next"), this);
     auto *done = new QPushButton(tr("Done"), this);
+    // Return in the field finds the next match; in a dialog it must not also press a button.
+    for (QPushButton *button : {previous, next, done})
+        button->setAutoDefault(false);
     status_->setForegroundRole(QPalette::PlaceholderText);
     row->addWidget(field_, 1);
     row->addWidget(status_);

@@ -22,6 +22,9 @@ struct AlertRequest {
     QString message;
     QString informativeText;
     QList<Button> buttons;
+    // The position of the button that Return presses. A question whose answer can lose work
+    // makes it the button that keeps the work.
+    int defaultButton = 0;
 };
 
 // An open or save panel. An empty list of extensions allows every file.

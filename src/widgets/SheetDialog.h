@@ -16,6 +16,11 @@ public:
     // Opens or closes the sheet to match the flag.
     void setShown(bool shown);
 
+    // One of the workspace's five sheets, which Escape typed in it closes (the key monitor
+    // decides).
+    void setIsWorkspaceSheet(bool isWorkspaceSheet) { isWorkspaceSheet_ = isWorkspaceSheet; }
+    bool isWorkspaceSheet() const { return isWorkspaceSheet_; }
+
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void done(int result) override;
@@ -23,4 +28,5 @@ protected:
 private:
     std::function<void()> onDismiss_;
     bool closingFromFlag_ = false;
+    bool isWorkspaceSheet_ = false;
 };

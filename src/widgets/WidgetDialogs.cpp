@@ -50,7 +50,8 @@ int WidgetDialogs::runAlert(const AlertRequest &request)
     }
     if (buttons.isEmpty())
         buttons.append(box.addButton(QMessageBox::Ok));
-    box.setDefaultButton(qobject_cast<QPushButton *>(buttons.first()));
+    box.setDefaultButton(
+        qobject_cast<QPushButton *>(buttons.value(request.defaultButton, buttons.first())));
     box.exec();
     return int(buttons.indexOf(box.clickedButton()));
 }

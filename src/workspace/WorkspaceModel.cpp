@@ -289,13 +289,15 @@ void WorkspaceModel::dismissParameterPrompt()
     setIsParameterPromptVisible(false);
 }
 
-bool WorkspaceModel::handleKeyDown(const KeyDown &key, bool reachesStore)
+bool WorkspaceModel::handleKeyDown(const KeyDown &key, bool reachesStore, bool fromSheet)
 {
     const bool sheetOpen = isAnySheetOpen();
     if (key.key == Qt::Key_Escape) {
         if (key.textFieldHasFocus)
             return false;
         if (sheetOpen) {
+            if (!fromSheet)
+                return false;
             setIsNewReportWizardVisible(false);
             setIsDataPanelVisible(false);
             setIsPageSetupVisible(false);

@@ -86,9 +86,11 @@ public:
     void dismissParameterPrompt();
 
     // Routes one key press. `reachesStore` says whether the key may edit the report: no modal
-    // window is active and the key belongs to the main window. True when the key was used and
-    // must not go further.
-    bool handleKeyDown(const KeyDown &key, bool reachesStore);
+    // window is active and the key belongs to the main window. `fromSheet` says that the key was
+    // typed in one of the five sheets: only there does Escape close them; in any other window
+    // (an alert over a sheet) it stays that window's. True when the key was used and must not
+    // go further.
+    bool handleKeyDown(const KeyDown &key, bool reachesStore, bool fromSheet);
 
 signals:
     void tabsChanged();

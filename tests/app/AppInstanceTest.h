@@ -19,10 +19,23 @@ protected:
     {
         SandboxTest::SetUp();
         QSettings().setValue(QStringLiteral("projectRootPath"), path(QStringLiteral("Reports")));
-        auto scripted = std::make_unique<ScriptedDialogs>();
-        dialogs = scripted.get();
-        app = std::make_unique<QuillmarkApp>(std::move(scripted),
-                                             std::make_unique<InMemoryKeychain>());
+        launch();
+    }
+
+    // Builds the application (again, as a new launch does). With `realDialogs` its alerts and
+    // panels are the program's own, answered by key presses, and `dialogs` is null.
+    void launch(bool realDialogs = false)
+    {
+        app.reset();
+        dialogs = nullptr;
+        std::unique_ptr<Dialogs> given;
+        if (!realDialogs) {
+            auto scripted = std::make_unique<ScriptedDialogs>();
+            dialogs = scripted.get();
+            given = std::move(scripted);
+        }
+        app =
+            std::make_unique<QuillmarkApp>(std::move(given), std::make_unique<InMemoryKeychain>());
         app->setLaunchChecks({}, {});
         app->engine().setLocationProvider([this] {
             return SidecarClient::Location{path(QStringLiteral("no-java")),

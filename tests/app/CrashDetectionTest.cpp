@@ -35,6 +35,13 @@ protected:
         return file;
     }
 
+    // A launch: the markers are read and armed, then the prompt follows.
+    void prompt(ScriptedDialogs &dialogs, RecordingUrlOpener &opener) const
+    {
+        CrashDetection::promptIfNeeded(CrashDetection::checkPreviousSessionAndArmForThisOne(),
+                                       dialogs, opener, version);
+    }
+
     const VersionInfo version{u"1.4.2"_s, u"7"_s, u"Debian GNU/Linux 12 (bookworm)"_s};
 };
 
@@ -108,16 +115,16 @@ TEST_F(CrashDetectionTest, TheAlertOpensTheMailOnlyWhenAsked)
     ScriptedDialogs dialogs;
     RecordingUrlOpener opener;
     setMarkers({}, {});
-    CrashDetection::promptIfNeeded(dialogs, opener, version); // first launch
+    prompt(dialogs, opener); // first launch
     EXPECT_TRUE(dialogs.alerts().isEmpty());
 
-    CrashDetection::promptIfNeeded(dialogs, opener, version); // dismissed, as "Not Now"
+    prompt(dialogs, opener); // dismissed, as "Not Now"
     ASSERT_EQ(dialogs.alerts().size(), 1);
     EXPECT_EQ(dialogs.alerts()[0].message, u"Quillmark Didn't Close Normally Last Time"_s);
     EXPECT_TRUE(opener.opened.isEmpty());
 
     dialogs.answerAlert(0);
-    CrashDetection::promptIfNeeded(dialogs, opener, version);
+    prompt(dialogs, opener);
     ASSERT_EQ(opener.opened.size(), 1);
     EXPECT_TRUE(opener.opened[0].toString().startsWith(u"mailto:support@quillmark.app?subject="_s));
 }

@@ -153,9 +153,15 @@ TEST_F(FileCommandsTest, ProposedNames)
     ReportDocument named;
     named.name = u"Sales"_s;
     EXPECT_EQ(FileCommands::proposedReportFileName(named), u"Sales.jrxml"_s);
-    EXPECT_EQ(FileCommands::proposedExportFileName(named, ExportFormat::xlsx), u"Sales.xlsx"_s);
-    EXPECT_EQ(FileCommands::proposedExportFileName(ReportDocument(), ExportFormat::csv),
-              u"report.csv"_s);
+    EXPECT_EQ(FileCommands::proposedExportFileName(named, std::nullopt, ExportFormat::xlsx),
+              u"Sales.xlsx"_s);
+    EXPECT_EQ(
+        FileCommands::proposedExportFileName(ReportDocument(), std::nullopt, ExportFormat::csv),
+        u"report.csv"_s);
+    EXPECT_EQ(FileCommands::proposedExportFileName(
+                  named, QUrl::fromLocalFile(u"/reports/Invoice.2024.jrxml"_s), ExportFormat::pdf),
+              u"Invoice.2024.pdf"_s)
+        << "a saved report's file names the export";
 
     ReportDocument unnamed = store()->document();
     unnamed.name.clear();
@@ -219,7 +225,8 @@ TEST_F(FileCommandsTest, CompileAllGoesOnAfterAFailureAndLowersItsFlag)
     ASSERT_EQ(compiled.size(), 3);
     EXPECT_EQ(compiled.mid(1), QStringList({u"One"_s, u"Two"_s}));
     EXPECT_EQ(flagDuring, QList<bool>({true, true, true}));
-    EXPECT_TRUE(dialogs->alerts().isEmpty());
+    ASSERT_EQ(dialogs->alerts().size(), 1) << "the failure is told, after the last report";
+    EXPECT_EQ(dialogs->alerts()[0].informativeText, u"One: boom"_s);
 }
 
 TEST_F(FileCommandsTest, ZipSavesFirstAndAFailedSaveStopsIt)

@@ -1,8 +1,10 @@
+#include "AlertKeys.h"
 #include "ModelBuilders.h"
 #include "app/KeyMonitor.h"
 #include "document/DocumentStore.h"
 #include "widgets/SheetDialog.h"
 #include "widgets/TextInputFocus.h"
+#include "widgets/WidgetDialogs.h"
 #include "workspace/WorkspaceModel.h"
 
 #include <QComboBox>
@@ -112,6 +114,7 @@ TEST_F(KeyRoutingTest, TextFieldsKeepTheirKeys)
 TEST_F(KeyRoutingTest, EscapeClosesTheSheetsUnlessATextFieldInOneHasIt)
 {
     SheetDialog sheet(&window, [&] { workspace.setIsDataPanelVisible(false); });
+    sheet.setIsWorkspaceSheet(true);
     auto *sheetField = new QLineEdit(&sheet);
     auto *button = new QPushButton(u"Button"_s, &sheet);
     auto *layout = new QVBoxLayout(&sheet);
@@ -134,6 +137,40 @@ TEST_F(KeyRoutingTest, EscapeClosesTheSheetsUnlessATextFieldInOneHasIt)
     EXPECT_FALSE(workspace.isAnySheetOpen());
     EXPECT_FALSE(sheet.isVisible());
     EXPECT_EQ(selected(), 1) << "the Escape that closed the sheets went no further";
+}
+
+TEST_F(KeyRoutingTest, EscapeInAnAlertOverASheetAnswersTheAlertAndKeepsTheSheet)
+{
+    SheetDialog sheet(&window, [&] { workspace.setIsSourceVisible(false); });
+    sheet.setIsWorkspaceSheet(true);
+    auto *button = new QPushButton(u"Button"_s, &sheet);
+    (new QVBoxLayout(&sheet))->addWidget(button);
+    QObject::connect(&workspace, &WorkspaceModel::isSourceVisibleChanged, &sheet,
+                     [&] { sheet.setShown(workspace.isSourceVisible()); });
+    workspace.setIsSourceVisible(true);
+    ASSERT_TRUE(apptest::activate(&sheet));
+
+    WidgetDialogs dialogs(&sheet);
+    QString shown;
+    int answer = -2;
+    {
+        const auto escape = apptest::pressInNextAlert(Qt::Key_Escape, &shown);
+        answer = dialogs.runAlert({AlertRequest::Style::warning,
+                                   u"Replace the text?"_s,
+                                   {},
+                                   {{u"Replace"_s}, {u"Cancel"_s, AlertRequest::Role::cancel}}});
+    }
+    EXPECT_EQ(shown, u"Replace the text?"_s);
+    EXPECT_EQ(answer, 1) << "Escape is the alert's: its Cancel";
+    EXPECT_TRUE(workspace.isSourceVisible());
+    EXPECT_TRUE(sheet.isVisible());
+    EXPECT_EQ(selected(), 1);
+
+    // Back in the sheet, Escape closes it.
+    ASSERT_TRUE(apptest::activate(&sheet));
+    press(button, Qt::Key_Escape);
+    EXPECT_FALSE(workspace.isSourceVisible());
+    EXPECT_FALSE(sheet.isVisible());
 }
 
 TEST_F(KeyRoutingTest, KeysOfOtherWindowsNeverReachTheReport)

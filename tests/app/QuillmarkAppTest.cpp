@@ -62,7 +62,8 @@ TEST_F(QuillmarkAppTest, QuittingDirtyAsksAndOnlyQuitAnywayEndsTheSession)
     ASSERT_EQ(alert.buttons.size(), 2);
     EXPECT_EQ(alert.buttons.at(0).title, u"Quit Anyway"_s);
     EXPECT_EQ(alert.buttons.at(0).role, AlertRequest::Role::destructive);
-    EXPECT_FALSE(stored(u"hadCleanShutdown"_s).isValid());
+    EXPECT_EQ(alert.defaultButton, 1) << "Return cancels";
+    EXPECT_EQ(stored(u"hadCleanShutdown"_s).toString(), u"false"_s) << "armed since launch";
     EXPECT_EQ(stored(u"lastOpenTabPaths"_s).toStringList(), QStringList{path(u"A.jrxml"_s)})
         << "the attempt stored the session";
 
@@ -70,7 +71,7 @@ TEST_F(QuillmarkAppTest, QuittingDirtyAsksAndOnlyQuitAnywayEndsTheSession)
     dialogs->answerAlert(-1);
     EXPECT_FALSE(app->mainWindow()->close());
     EXPECT_TRUE(app->mainWindow()->isVisible());
-    EXPECT_FALSE(stored(u"hadCleanShutdown"_s).isValid());
+    EXPECT_EQ(stored(u"hadCleanShutdown"_s).toString(), u"false"_s);
 
     dialogs->answerAlert(0);
     EXPECT_TRUE(app->shouldTerminate());

@@ -2,6 +2,7 @@
 #include "TestSupport.h"
 #include "model/JrxmlCodec.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QTemporaryFile>
 
@@ -107,6 +108,19 @@ TEST_F(DocumentStoreFiles, FailedLoadsAndSavesChangeNothingButParsedSourceAndNew
 
     EXPECT_THROW(store.load(fileUrl(u"missing.jrxml"_s)), DocumentFileError);
     unchanged();
+    {
+        QTemporaryFile empty;
+        ASSERT_TRUE(empty.open());
+        try {
+            store.load(QUrl::fromLocalFile(empty.fileName()));
+            ADD_FAILURE() << "an empty file loaded";
+        } catch (const DocumentFileError &error) {
+            EXPECT_EQ(error.message(), u"The report "_s +
+                                           QDir::toNativeSeparators(empty.fileName()) +
+                                           u" could not be opened: The file is empty."_s);
+        }
+        unchanged();
+    }
     for (const char *content : {"<jasperReport name=\"x\">", "<html/>"}) {
         QTemporaryFile bad;
         ASSERT_TRUE(bad.open());
@@ -265,4 +279,56 @@ TEST_F(DocumentStoreFiles, SubreportNamesWithoutAFileAndEscaped)
     EXPECT_EQ(result.expression, expression);
     EXPECT_EQ(result.jrxmlPath, dir.filePath(name + u"_Subreport1.jrxml"_s));
     EXPECT_TRUE(QFileInfo::exists(dir.filePath(name + u"_Subreport1.jrxml"_s)));
+}
+
+TEST_F(DocumentStoreFiles, KnowsWhenAnotherProgramChangedItsFile)
+{
+    const QUrl url = invoice();
+    const QString file = url.toLocalFile();
+    EXPECT_FALSE(store.hasFileChangedOnDisk()) << "no file yet";
+    store.load(url);
+    EXPECT_FALSE(store.hasFileChangedOnDisk());
+    const QByteArray loaded = testsupport::readFile(file);
+
+    const auto rewrite = [&](const QByteArray &bytes) {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(bytes);
+    };
+    // Other bytes of the same size: only the bytes tell.
+    QByteArray sameSize = loaded;
+    sameSize[sameSize.indexOf("name=\"") + 6] ^= 1;
+    rewrite(sameSize);
+    EXPECT_TRUE(store.hasFileChangedOnDisk());
+    rewrite(loaded + "\n");
+    EXPECT_TRUE(store.hasFileChangedOnDisk());
+    // The same bytes again under a new time: no change.
+    rewrite(loaded);
+    QFile touched(file);
+    ASSERT_TRUE(touched.open(QIODevice::ReadWrite));
+    touched.setFileTime(QDateTime::currentDateTime().addDays(1), QFileDevice::FileModificationTime);
+    touched.close();
+    EXPECT_FALSE(store.hasFileChangedOnDisk());
+
+    // A save takes the file as it is now; so does a save elsewhere, for the new file.
+    rewrite(sameSize);
+    store.save(url);
+    EXPECT_FALSE(store.hasFileChangedOnDisk());
+    const QUrl copy = fileUrl(u"Copy.jrxml"_s);
+    rewrite(sameSize);
+    store.save(copy);
+    EXPECT_FALSE(store.hasFileChangedOnDisk()) << "the report's file is now the copy";
+    // The quiet save before a compile leaves a changed file alone.
+    rewrite(sameSize);
+    QFile::remove(copy.toLocalFile());
+    QFile::copy(file, copy.toLocalFile());
+    store.setIsDirty(true);
+    store.saveIfNeededBeforeCompile();
+    EXPECT_EQ(testsupport::readFile(copy.toLocalFile()), sameSize);
+    EXPECT_TRUE(store.isDirty());
+    // A file that is gone holds nothing of anyone's.
+    QFile::remove(copy.toLocalFile());
+    EXPECT_FALSE(store.hasFileChangedOnDisk());
+    store.saveIfNeededBeforeCompile();
+    EXPECT_FALSE(store.isDirty());
 }

@@ -1,0 +1,246 @@
+#include "AlertKeys.h"
+#include "AppInstanceTest.h"
+#include "ModelBuilders.h"
+#include "app/ActionsRow.h"
+#include "app/AppMenus.h"
+#include "app/CanvasTrailingToolbar.h"
+#include "app/ContentView.h"
+#include "app/FileCommands.h"
+#include "app/MainWindow.h"
+#include "app/TabBarView.h"
+#include "app/TabChip.h"
+#include "canvas/PaletteView.h"
+#include "canvas/SnippetLibrary.h"
+#include "canvas/SnippetsMenu.h"
+#include "document/DocumentStore.h"
+#include "workspace/AppSettings.h"
+#include "workspace/WorkspaceModel.h"
+
+#include <QDir>
+#include <QLabel>
+#include <QMenu>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Opening, saving, exporting and compiling as a user does it: keys, buttons and menus, with
+// the panels and alerts answered by the scripted dialogs.
+class FileSafetyTest : public apptest::AppInstanceTest {
+protected:
+    void SetUp() override
+    {
+        AppInstanceTest::SetUp();
+        app->start();
+        ASSERT_TRUE(apptest::activate(window()));
+    }
+
+    MainWindow *window() const { return app->mainWindow(); }
+    WorkspaceModel &workspace() const { return app->workspace(); }
+    DocumentStore *store() const { return workspace().activeStore(); }
+    void keys(int key, Qt::KeyboardModifiers modifiers = Qt::ControlModifier) const
+    {
+        QTest::keyClick(window(), Qt::Key(key), modifiers);
+    }
+    // Opens the file as File ▸ Open... (Ctrl+O) does.
+    void open(const QString &file) const
+    {
+        dialogs->answerOpenPanel({QUrl::fromLocalFile(file)});
+        keys(Qt::Key_O);
+    }
+    QByteArray bytes(const QString &file) const
+    {
+        QFile f(file);
+        EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << file.toStdString();
+        return f.readAll();
+    }
+    // Clicks an item of the menu, as the pointer does; the menu is opened first.
+    static void clickItem(QMenu *menu, QAction *item)
+    {
+        if (!menu->isVisible()) {
+            menu->popup(QPoint(200, 200));
+            ASSERT_TRUE(QTest::qWaitForWindowExposed(menu));
+        }
+        const QPoint at = menu->actionGeometry(item).center();
+        QTest::mouseMove(menu, at);
+        QTest::mouseClick(menu, Qt::LeftButton, {}, at);
+    }
+
+    const QByteArray theirs = "<jasperReport name=\"Theirs\"/>\n";
+};
+
+TEST_F(FileSafetyTest, SavingOverAFileAnotherProgramChangedAsksFirst)
+{
+    const QString file = writeReport(u"A.jrxml"_s, u"A"_s);
+    open(file);
+    ASSERT_EQ(store()->fileURL(), QUrl::fromLocalFile(file));
+
+    // Another program rewrites the file; the user edits and saves.
+    writeText(u"A.jrxml"_s, theirs);
+    store()->addParameter();
+    dialogs->answerAlert(1);
+    keys(Qt::Key_S);
+    ASSERT_EQ(dialogs->alerts().size(), 1);
+    const AlertRequest question = dialogs->alerts()[0];
+    EXPECT_EQ(question.message, u"A.jrxml was changed by another program since you opened it."_s);
+    ASSERT_EQ(question.buttons.size(), 2);
+    EXPECT_EQ(question.buttons[0].title, u"Overwrite"_s);
+    EXPECT_EQ(question.buttons[1].title, u"Cancel"_s);
+    EXPECT_EQ(question.defaultButton, 1) << "Return keeps the other program's changes";
+    EXPECT_EQ(bytes(file), theirs) << "Cancel leaves the file as the other program wrote it";
+    EXPECT_TRUE(store()->isDirty());
+
+    // The quiet save before a preview never writes over it either.
+    QTest::mouseClick(app->contentView()->trailingToolbar()->previewButton(), Qt::LeftButton);
+    EXPECT_EQ(bytes(file), theirs);
+    EXPECT_EQ(dialogs->alerts().size(), 1);
+    EXPECT_TRUE(store()->isDirty());
+    ASSERT_TRUE(workspace().isParameterPromptVisible()) << "the new parameter is asked for";
+    workspace().dismissParameterPrompt();
+
+    // Save All asks as well; Overwrite writes the report.
+    dialogs->answerAlert(0);
+    QTest::mouseClick(
+        app->contentView()->actionsRow()->findChild<QToolButton *>(u"square.stack.3d.down.right"_s),
+        Qt::LeftButton);
+    ASSERT_EQ(dialogs->alerts().size(), 2);
+    EXPECT_EQ(dialogs->alerts()[1].message, question.message);
+    EXPECT_NE(bytes(file), theirs);
+    EXPECT_FALSE(store()->isDirty());
+
+    // What the program wrote itself, or a file only touched, is saved without a question.
+    store()->addParameter();
+    keys(Qt::Key_S);
+    QFile touched(file);
+    ASSERT_TRUE(touched.open(QIODevice::ReadWrite));
+    touched.setFileTime(QDateTime::currentDateTime().addSecs(3600),
+                        QFileDevice::FileModificationTime);
+    touched.close();
+    store()->addParameter();
+    keys(Qt::Key_S);
+    EXPECT_EQ(dialogs->alerts().size(), 2);
+    EXPECT_FALSE(store()->isDirty());
+}
+
+TEST_F(FileSafetyTest, CompileAllNamesEveryReportThatFailed)
+{
+    for (const QString &name : {u"Broken"_s, u"Fine"_s, u"Missing"_s})
+        open(writeReport(name + u".jrxml"_s, name));
+    ReportDocument untitled;
+    untitled.name = u"Draft"_s;
+    workspace().newTab(595, 842);
+    store()->setDocument(untitled);
+    const QMap<QString, QString> errors = {
+        {u"Broken"_s, u"net.sf.jasperreports.engine.design.JRValidationException: Report design "
+                      u"not valid : \n\t 1. Field not found : Amount"_s},
+        {u"Draft"_s, u"Something odd happened\n"_s},
+        {u"Missing"_s, u"java.io.FileNotFoundException: Orders.jasper"_s}};
+    QStringList compiled;
+    app->fileCommands().setCompileStep([&](const OpenTab &tab, QObject *context, auto done) {
+        compiled.append(tab.document.name);
+        const std::optional<QString> error =
+            errors.contains(tab.document.name)
+                ? std::optional<QString>(errors.value(tab.document.name))
+                : std::nullopt;
+        QTimer::singleShot(0, context, [done, error] { done(error); });
+    });
+
+    QTest::mouseClick(app->contentView()->actionsRow()->findChild<QToolButton *>(u"hammer"_s),
+                      Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !app->engine().isCompilingAll(); }));
+    EXPECT_EQ(compiled, QStringList({u"Broken"_s, u"Fine"_s, u"Missing"_s, u"Draft"_s}));
+    ASSERT_EQ(dialogs->alerts().size(), 1) << "one alert for all of them";
+    const AlertRequest &alert = dialogs->alerts()[0];
+    EXPECT_EQ(alert.message, u"3 Reports Failed to Compile"_s);
+    const QStringList lines = alert.informativeText.split(u"\n\n"_s);
+    ASSERT_EQ(lines.size(), 3) << alert.informativeText.toStdString();
+    EXPECT_TRUE(lines[0].startsWith(u"Broken.jrxml: The report uses a field named \"Amount\""_s))
+        << lines[0].toStdString();
+    EXPECT_TRUE(lines[1].startsWith(u"Missing.jrxml: "_s));
+    EXPECT_FALSE(lines[1].contains(u"FileNotFoundException"_s)) << "the friendly text";
+    EXPECT_EQ(lines[2], u"Draft: Something odd happened"_s) << "a report never saved, by name";
+}
+
+TEST_F(FileSafetyTest, PanelsStartInTheReportsFolderAndExportProposesItsFileName)
+{
+    const QString projectFolder = path(u"Reports"_s);
+    QDir().mkpath(path(u"Reports/Sales"_s));
+    const QString invoice = writeReport(u"Reports/Sales/Invoice.jrxml"_s, u"Quarterly"_s);
+
+    // A report never saved: the project folder.
+    dialogs->answerSavePanel(std::nullopt);
+    keys(Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+    open(invoice);
+    ASSERT_EQ(dialogs->savePanels().size(), 1);
+    EXPECT_EQ(dialogs->savePanels()[0].directory, projectFolder);
+    ASSERT_EQ(dialogs->openPanels().size(), 1);
+    EXPECT_EQ(dialogs->openPanels()[0].directory, projectFolder);
+
+    // A saved report: its own folder, for Open, Save As and Export.
+    const QString salesFolder = QFileInfo(invoice).absolutePath();
+    keys(Qt::Key_O);
+    ASSERT_EQ(dialogs->openPanels().size(), 2);
+    EXPECT_EQ(dialogs->openPanels()[1].directory, salesFolder);
+    keys(Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+    ASSERT_EQ(dialogs->savePanels().size(), 2);
+    EXPECT_EQ(dialogs->savePanels()[1].directory, salesFolder);
+
+    AppMenus &menus = app->menus();
+    clickItem(menus.fileMenu(), menus.exportMenu()->menuAction());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(menus.exportMenu()));
+    clickItem(menus.exportMenu(), AppMenus::action(menus.exportMenu(), u"PDF"_s));
+    ASSERT_EQ(dialogs->savePanels().size(), 3);
+    EXPECT_EQ(dialogs->savePanels()[2].directory, salesFolder);
+    EXPECT_EQ(dialogs->savePanels()[2].proposedFileName, u"Invoice.pdf"_s)
+        << "the file's name, not the report's";
+}
+
+TEST_F(FileSafetyTest, OpenErrorsNameTheFileAndSayWhenItIsEmpty)
+{
+    const QString empty = writeText(u"Empty.jrxml"_s, {});
+    open(empty);
+    ASSERT_EQ(dialogs->alerts().size(), 1);
+    EXPECT_EQ(dialogs->alerts()[0].message, u"Quillmark"_s);
+    EXPECT_EQ(dialogs->alerts()[0].informativeText,
+              u"The report "_s + QDir::toNativeSeparators(empty) +
+                  u" could not be opened: The file is empty."_s);
+
+    const QString broken = writeText(u"Broken.jrxml"_s, "<jasperReport><title></jasperReport>");
+    open(broken);
+    ASSERT_EQ(dialogs->alerts().size(), 2);
+    EXPECT_TRUE(dialogs->alerts()[1].informativeText.startsWith(
+        u"The report "_s + QDir::toNativeSeparators(broken) +
+        u" could not be opened: Malformed .jrxml: "_s))
+        << dialogs->alerts()[1].informativeText.toStdString();
+    EXPECT_FALSE(store()->fileURL().has_value()) << "no tab for either";
+}
+
+TEST_F(FileSafetyTest, NamesWithAnAmpersandShowWhole)
+{
+    const QString file = writeReport(u"R&D.jrxml"_s);
+    app->settings().setRecentFilePaths({file});
+    QMenu *recent = app->menus().openRecentMenu();
+    ASSERT_FALSE(recent->actions().isEmpty());
+    QAction *item = recent->actions().first();
+    EXPECT_EQ(item->iconText(), u"R&D.jrxml"_s) << "what the menu shows";
+    clickItem(recent, item);
+    EXPECT_EQ(store()->fileURL(), QUrl::fromLocalFile(file));
+
+    TabChip *chip = app->contentView()->tabBar()->chips().first();
+    EXPECT_EQ(chip->findChild<QLabel *>(u"TabChipTitle"_s)->text(), u"R&D"_s);
+
+    app->snippetLibrary().save(testsupport::element(ElementKind::Rectangle{}), u"R&D box"_s);
+    SnippetsMenu *snippets = app->contentView()->palette()->snippetsMenu();
+    snippets->menu()->popup(QPoint(200, 200));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(snippets->menu()));
+    QStringList shown;
+    for (const QAction *action : snippets->menu()->actions())
+        shown.append(action->iconText());
+    snippets->menu()->close();
+    EXPECT_TRUE(shown.contains(u"R&D box"_s)) << shown.join(u", "_s).toStdString();
+}
+
+} // namespace
