@@ -1,21 +1,29 @@
 // The design canvas: building the scene for a large report, the scene's update after the
-// store moves one element (items are updated in place, never rebuilt), and one step of an
-// element dragged over another band with the page repainted.
+// store moves one element (items are updated in place, never rebuilt), one step of an element
+// dragged over another band with the page repainted, and the same for a large selected group.
 
 #include "GuiBenchMain.h"
 #include "ModelFixtures.h"
+#include "canvas/CanvasGeometry.h"
 #include "canvas/CanvasGraphicsView.h"
 #include "canvas/CanvasScene.h"
 #include "canvas/CanvasView.h"
 #include "canvas/CrossBandDragState.h"
+#include "canvas/FormatToolbar.h"
 #include "document/DocumentStore.h"
+#include "workspace/AppSettings.h"
 #include "workspace/BandSettings.h"
 
 #include <QApplication>
 #include <QGraphicsSceneMouseEvent>
 #include <QMouseEvent>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <algorithm>
 #include <benchmark/benchmark.h>
 #include <cmath>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -101,49 +109,142 @@ void sendMouse(QWidget *viewport, QEvent::Type type, QPoint at, Qt::MouseButtons
     QCoreApplication::sendEvent(viewport, &event);
 }
 
+// A shown canvas with a 10-point grid on `store`'s report, and an element pressed at `grab`
+// (points in the body of `from`) and dragged a little: each step() carries it on over `to`,
+// one pointer move followed by the repaint the event loop does between two moves.
+struct CanvasDrag {
+    CanvasDrag(DocumentStore &store, const BandTarget &from, QPointF grab, const BandTarget &to)
+        : to(to)
+    {
+        canvas.resize(1400, 1000);
+        canvas.setBandSettings(&settings);
+        canvas.setStore(&store);
+        canvas.show();
+        QCoreApplication::processEvents();
+        start = onViewport(from, grab);
+        sendMouse(viewport(), QEvent::MouseButtonPress, start, Qt::LeftButton);
+        sendMouse(viewport(), QEvent::MouseMove, start + QPoint(10, 0), Qt::LeftButton);
+    }
+    ~CanvasDrag() { sendMouse(viewport(), QEvent::MouseButtonRelease, start, Qt::NoButton); }
+
+    QWidget *viewport() const { return canvas.graphicsView()->viewport(); }
+    QPoint onViewport(const BandTarget &target, QPointF body) const
+    {
+        return canvas.graphicsView()->mapFromScene(canvas.scene()->bodySceneRect(target).topLeft() +
+                                                   body);
+    }
+    void step()
+    {
+        sendMouse(viewport(), QEvent::MouseMove, onViewport(to, {100.0 + steps % 300, 100}),
+                  Qt::LeftButton);
+        ++steps;
+        QCoreApplication::processEvents();
+    }
+    const CrossBandDragState &ghost() const { return *canvas.crossBandDragState(); }
+
+    GridSettings settings;
+    CanvasView canvas;
+    BandTarget to;
+    QPoint start;
+    int steps = 0;
+};
+
 // One pointer move of an element dragged over another band of a 2,000-element page: the
 // element's offset, the shared drag and ghost states and the ghost overlay follow, and the
-// window repaints what changed, as the event loop does between two moves.
+// window repaints what changed.
 void BM_CanvasDragStep(benchmark::State &state)
 {
     DocumentStore store;
     store.setDocument(largeDocument(int(state.range(0))));
-    GridSettings settings;
-    CanvasView canvas;
-    canvas.resize(1400, 1000);
-    canvas.setBandSettings(&settings);
-    canvas.setStore(&store);
-    canvas.show();
-    QCoreApplication::processEvents();
-
-    const CanvasScene *scene = canvas.scene();
-    const BandTarget from = scene->targets().at(0);
-    const BandTarget to = scene->targets().at(1);
-    QWidget *viewport = canvas.graphicsView()->viewport();
-    const auto onViewport = [&](const BandTarget &target, QPointF body) {
-        return canvas.graphicsView()->mapFromScene(scene->bodySceneRect(target).topLeft() + body);
-    };
-    const QPoint start = onViewport(from, {5, 5});
-    sendMouse(viewport, QEvent::MouseButtonPress, start, Qt::LeftButton);
-    sendMouse(viewport, QEvent::MouseMove, start + QPoint(10, 0), Qt::LeftButton);
-    const CrossBandDragState *ghost = canvas.crossBandDragState();
+    const QList<BandTarget> targets = canvas::orderedTargets(store.document());
+    CanvasDrag drag(store, targets.at(0), {5, 5}, targets.at(1));
     PaintCounter counter;
-    viewport->installEventFilter(&counter);
-    int step = 0;
-    for (auto _ : state) {
-        const QPoint at = onViewport(to, {100.0 + step % 300, 100});
-        ++step;
-        sendMouse(viewport, QEvent::MouseMove, at, Qt::LeftButton);
-        QCoreApplication::processEvents();
-    }
-    if (!ghost->isShowingGhost())
+    drag.viewport()->installEventFilter(&counter);
+    for (auto _ : state)
+        drag.step();
+    if (!drag.ghost().isShowingGhost())
         state.SkipWithError("the drag showed no ghost over the other band");
     // About one repaint of the page per step shows that the figure includes the drawing.
     state.counters["paintsPerStep"] =
         benchmark::Counter(counter.paints, benchmark::Counter::kAvgIterations);
-    sendMouse(viewport, QEvent::MouseButtonRelease, start, Qt::NoButton);
 }
 BENCHMARK(BM_CanvasDragStep)->Arg(2000)->Unit(benchmark::kMillisecond);
+
+// One pointer move of a selected group of `range(1)` elements dragged over another band of a
+// page of `range(0)` elements: the leader's ghost and the ghosts of the group follow the
+// pointer, and the window repaints what changed.
+void BM_CanvasGroupDragStep(benchmark::State &state)
+{
+    const int groupSize = int(state.range(1));
+    ReportDocument document = largeDocument(int(state.range(0)) - groupSize);
+    // The group: small boxes on a 10-point grid in the title band, 50 to a row, and a larger
+    // one beside them to be grabbed away from the corner handles of the others.
+    ReportBand &title =
+        *std::find_if(document.bands.begin(), document.bands.end(),
+                      [](const ReportBand &b) { return b.type == BandType::title; });
+    QSet<QUuid> group;
+    for (int i = 0; i < groupSize; ++i) {
+        ReportElement e;
+        e.id = newId();
+        e.kind = ElementKind::Rectangle{};
+        e.x = i == 0 ? 500 : 10.0 * (i % 50);
+        e.y = i == 0 ? 150 : 10.0 * (i / 50 % 20);
+        e.width = i == 0 ? 40 : 8;
+        e.height = i == 0 ? 40 : 8;
+        title.elements.append(e);
+        group.insert(e.id);
+    }
+    DocumentStore store;
+    store.setDocument(document);
+    const BandTarget from = BandTarget::standard(BandType::title);
+    store.setActiveBandTarget(from);
+    store.setSelectedElementIDs(group);
+    // Pressed in the middle of the large box, which lies above the unselected elements there.
+    CanvasDrag drag(store, from, {520, 170}, BandTarget::standard(BandType::pageHeader));
+    for (auto _ : state)
+        drag.step();
+    if (!drag.ghost().isShowingGhost() || drag.ghost().groupElementIDs().size() != groupSize - 1)
+        state.SkipWithError("the drag showed no group ghost over the other band");
+}
+BENCHMARK(BM_CanvasGroupDragStep)
+    ->Args({5000, 200})
+    ->Args({5000, 1000})
+    ->Unit(benchmark::kMillisecond);
+
+// The format toolbar following one edit of an unselected element of a 5,000-element page while
+// 2,500 elements are selected: boxes, with the one text field whose values it shows last in
+// the report's order.
+void BM_FormatToolbarFollowsAnEdit(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.path());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
+    const int selectedCount = int(state.range(1));
+    ReportDocument document = largeDocument(int(state.range(0)) - selectedCount);
+    QSet<QUuid> selected;
+    ElementList &detail = document.detailBands.first().elements;
+    for (int i = 0; i < selectedCount; ++i) {
+        ReportElement e;
+        e.id = newId();
+        e.kind = i + 1 < selectedCount ? ElementKind(ElementKind::Rectangle{})
+                                       : ElementKind(ElementKind::TextField{u"$F{a}"_s});
+        e.x = i % 500;
+        detail.append(e);
+        selected.insert(e.id);
+    }
+    DocumentStore store;
+    store.setDocument(document);
+    store.setSelectedElementIDs(selected);
+    AppSettings settings(dir.path());
+    FormatToolbar toolbar(settings);
+    toolbar.setStore(&store);
+    const QUuid edited = store.elements(canvas::orderedTargets(document).first()).first().id;
+    for (auto _ : state)
+        store.updateElement(edited, [](ReportElement &e) { e.x = e.x < 200 ? e.x + 1 : 0; });
+    if (!toolbar.textGroup()->isEnabled())
+        state.SkipWithError("the toolbar found no text element in the selection");
+}
+BENCHMARK(BM_FormatToolbarFollowsAnEdit)->Args({5000, 2500})->Unit(benchmark::kMillisecond);
 
 } // namespace
 

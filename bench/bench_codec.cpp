@@ -14,8 +14,11 @@ const QList<QByteArray> &corpus()
 {
     static const QList<QByteArray> files = [] {
         QList<QByteArray> out;
-        QDirIterator it(QStringLiteral(QUILLMARK_SOURCE_DIR "/../shared/corpus/jrxml-samples"),
-                        {QStringLiteral("*.jrxml")}, QDir::Files, QDirIterator::Subdirectories);
+        // QUILLMARK_CORPUS names the corpus elsewhere, as for the tests.
+        const QString corpusDir = qEnvironmentVariable(
+            "QUILLMARK_CORPUS", QStringLiteral(QUILLMARK_SOURCE_DIR "/../shared/corpus"));
+        QDirIterator it(corpusDir + QStringLiteral("/jrxml-samples"), {QStringLiteral("*.jrxml")},
+                        QDir::Files, QDirIterator::Subdirectories);
         while (it.hasNext()) {
             QFile file(it.next());
             if (file.open(QIODevice::ReadOnly))
@@ -38,7 +41,7 @@ bool haveCorpus(benchmark::State &state)
 {
     if (!corpus().isEmpty())
         return true;
-    state.SkipWithError("../shared/corpus is absent");
+    state.SkipWithError("the corpus is absent (../shared/corpus or QUILLMARK_CORPUS)");
     return false;
 }
 

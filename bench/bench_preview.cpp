@@ -5,6 +5,10 @@
 //
 // Needs Java, sidecar/target/sidecar.jar and the corpus (QUILLMARK_CORPUS, else ../shared/corpus);
 // QUILLMARK_BENCH_REPORT names another corpus report.
+//
+// How responsive the window stays while the preview loads a runaway report's 50 MB PDF: the
+// longest wait of a 1 ms timer on the main thread ("maxEventLoopGapMs") while the preview view
+// loads the file until it shows it ("loadedMs").
 
 #include "EngineLocation.h"
 #include "GuiBenchMain.h"
@@ -23,10 +27,12 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QPdfDocument>
 #include <QPdfView>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QToolButton>
 #include <benchmark/benchmark.h>
 
@@ -129,8 +135,105 @@ void BM_PreviewPressToFirstPage(benchmark::State &state)
     state.counters["fillMs"] = fillSum / n;
 }
 
+// A PDF of `pages` pages of plain text, about 2 KB each, written directly: what a report that
+// runs away with its detail band produces.
+bool writeLargePdf(const QString &path, int pages)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    QList<qint64> offsets; // of objects 1, 2, ...
+    const auto object = [&](const QByteArray &body) {
+        offsets.append(file.pos());
+        file.write(QByteArray::number(offsets.size()) + " 0 obj\n" + body + "\nendobj\n");
+    };
+    file.write("%PDF-1.4\n");
+    // 1: catalog, 2: pages, 3: font, then a page and its content per page.
+    object("<< /Type /Catalog /Pages 2 0 R >>");
+    QByteArray kids;
+    for (int i = 0; i < pages; ++i)
+        kids += QByteArray::number(4 + 2 * i) + " 0 R ";
+    object("<< /Type /Pages /Count " + QByteArray::number(pages) + " /Kids [" + kids + "] >>");
+    object("<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>");
+    for (int i = 0; i < pages; ++i) {
+        QByteArray text = "BT /F1 9 Tf 12 TL 40 800 Td\n";
+        for (int line = 0; line < 40; ++line)
+            text += "(Row " + QByteArray::number(i * 40 + line) +
+                    ": the detail band of a report that never stops printing) '\n";
+        text += "ET";
+        object("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 595 842] /Resources << /Font << /F1 "
+               "3 0 R >> >> /Contents " +
+               QByteArray::number(5 + 2 * i) + " 0 R >>");
+        object("<< /Length " + QByteArray::number(text.size()) + " >>\nstream\n" + text +
+               "\nendstream");
+    }
+    const qint64 xref = file.pos();
+    QByteArray table =
+        "xref\n0 " + QByteArray::number(offsets.size() + 1) + "\n0000000000 65535 f \n";
+    for (const qint64 offset : offsets)
+        table += QByteArray::number(offset).rightJustified(10, '0') + " 00000 n \n";
+    file.write(table + "trailer\n<< /Size " + QByteArray::number(offsets.size() + 1) +
+               " /Root 1 0 R >>\nstartxref\n" + QByteArray::number(xref) + "\n%%EOF\n");
+    return file.error() == QFileDevice::NoError;
+}
+
+void BM_PreviewLoadsA50MBPdf(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"Runaway.pdf"_s);
+    if (!writeLargePdf(path, 16300)) { // 50 MB
+        state.SkipWithError("could not write the PDF");
+        return;
+    }
+    PDFPreviewView view;
+    view.resize(900, 1000);
+    view.show();
+    // Every run replaces the document shown, as a new render does.
+    view.setUrl(QUrl::fromLocalFile(path));
+    while (!view.pdfView()->document())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+
+    double gapSum = 0, gapMax = 0, loadedSum = 0;
+    for (auto _ : state) {
+        QElapsedTimer sinceTick;
+        double longestGap = 0;
+        QTimer ticker;
+        ticker.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&ticker, &QTimer::timeout, &ticker, [&] {
+            longestGap = std::max(longestGap, double(sinceTick.nsecsElapsed()) / 1e6);
+            sinceTick.restart();
+        });
+        QElapsedTimer loading;
+        // The load starts from inside the event loop, as a finished render starts it.
+        QTimer::singleShot(5, &view, [&] {
+            loading.start();
+            view.setUrl(QUrl::fromLocalFile(path));
+        });
+        sinceTick.start();
+        ticker.start(1);
+        // Until the run's own load has shown its document.
+        while (!loading.isValid() || !view.pdfView()->document() ||
+               view.pdfView()->document()->status() != QPdfDocument::Status::Ready)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 1);
+        const double loadedMs = double(loading.nsecsElapsed()) / 1e6;
+        // The wait since the last tick counts too: a load that blocks ends the loop right after.
+        longestGap = std::max(longestGap, double(sinceTick.nsecsElapsed()) / 1e6);
+        ticker.stop();
+        state.SetIterationTime(loadedMs / 1e3);
+        loadedSum += loadedMs;
+        gapSum += longestGap;
+        gapMax = std::max(gapMax, longestGap);
+    }
+    const double n = double(state.iterations());
+    state.counters["loadedMs"] = loadedSum / n;
+    state.counters["maxEventLoopGapMs"] = gapSum / n;
+    state.counters["worstEventLoopGapMs"] = gapMax;
+    state.counters["fileMB"] = double(QFileInfo(path).size()) / 1e6;
+}
+
 } // namespace
 
+BENCHMARK(BM_PreviewLoadsA50MBPdf)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_PreviewPressToFirstPage)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(5);
 
 QUILLMARK_GUI_BENCHMARK_MAIN()

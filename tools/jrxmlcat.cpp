@@ -5,9 +5,13 @@
 //   jrxmlcat warnings FILE     what the reader did not keep, one line each
 //   jrxmlcat snippet-out FILE  the snippet text of every top-level element of the report
 //   jrxmlcat snippet-in        the first element of the snippet text on standard input, as JSON
+//   jrxmlcat canonical FILE    what a no-edit save changes in canonical form (elements, attributes,
+//                              texts), one difference a line, then the counts; exit status 3
+//                              when anything changes
 //
 // FILE may be "-" for standard input. Errors go to standard error with exit status 1.
 
+#include "CanonicalDiff.h"
 #include "model/JrxmlCodec.h"
 
 #include <QFile>
@@ -396,7 +400,8 @@ int run(const QString &command, const QString &path)
         return 0;
     }
     QStringList notes;
-    const ReportDocument doc = JrxmlCodec::parse(readInput(path), &notes);
+    const QByteArray input = readInput(path);
+    const ReportDocument doc = JrxmlCodec::parse(input, &notes);
     if (command == QStringLiteral("roundtrip")) {
         QStringList diagnostics;
         print(stdout, JrxmlCodec::serialize(doc, &diagnostics));
@@ -410,6 +415,13 @@ int run(const QString &command, const QString &path)
     } else if (command == QStringLiteral("snippet-out")) {
         for (const ReportElement &e : topLevelElements(doc))
             print(stdout, JrxmlCodec::serializeElement(e, {}).toUtf8());
+    } else if (command == QStringLiteral("canonical")) {
+        const QList<canonicaldiff::Difference> differences =
+            canonicaldiff::compare(input, JrxmlCodec::serialize(doc));
+        for (const canonicaldiff::Difference &d : differences)
+            print(stdout, canonicaldiff::describe(d).toUtf8() + '\n');
+        print(stdout, canonicaldiff::describe(canonicaldiff::count(differences)).toUtf8() + '\n');
+        return differences.isEmpty() ? 0 : 3;
     } else {
         throw std::runtime_error("unknown command " + command.toStdString());
     }
@@ -423,7 +435,7 @@ int main(int argc, char **argv)
     const QString command = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
     const QString path = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString();
     if (command.isEmpty() || (command != QStringLiteral("snippet-in") && path.isEmpty())) {
-        std::fputs("usage: jrxmlcat roundtrip|dump|warnings|snippet-out FILE\n"
+        std::fputs("usage: jrxmlcat roundtrip|dump|warnings|snippet-out|canonical FILE\n"
                    "       jrxmlcat snippet-in < FRAGMENT\n",
                    stderr);
         return 2;

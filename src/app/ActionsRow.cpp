@@ -153,8 +153,8 @@ void ActionsRow::followActiveStore()
 void ActionsRow::refresh()
 {
     const DocumentStore *active = workspace_.activeStore();
-    findChild<QToolButton *>(u"arrow.uturn.backward"_s)->setEnabled(!active->undoStack().isEmpty());
-    findChild<QToolButton *>(u"arrow.uturn.forward"_s)->setEnabled(!active->redoStack().isEmpty());
+    findChild<QToolButton *>(u"arrow.uturn.backward"_s)->setEnabled(active->canUndo());
+    findChild<QToolButton *>(u"arrow.uturn.forward"_s)->setEnabled(active->canRedo());
 
     const bool busy = commands_.isEngineBusy();
     const SidecarModel *engine = commands_.engine();

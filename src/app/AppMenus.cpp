@@ -169,8 +169,8 @@ void AppMenus::followActiveStore()
 void AppMenus::refresh()
 {
     const DocumentStore *active = workspace_.activeStore();
-    undo_->setEnabled(!active->undoStack().isEmpty());
-    redo_->setEnabled(!active->redoStack().isEmpty());
+    undo_->setEnabled(active->canUndo());
+    redo_->setEnabled(active->canRedo());
     const bool hasSelection = !active->selectedElementIDs().isEmpty();
     duplicate_->setEnabled(hasSelection);
     delete_->setEnabled(hasSelection);

@@ -24,6 +24,9 @@
 #include "engine/ParameterValuesSheet.h"
 #include "engine/SidecarModel.h"
 #include "inspector/InspectorView.h"
+#include "navigators/FileRevealer.h"
+#include "navigators/OutlineView.h"
+#include "navigators/ProjectExplorerView.h"
 #include "widgets/Dialogs.h"
 #include "widgets/SheetDialog.h"
 #include "widgets/SheetHeader.h"
@@ -103,11 +106,13 @@ QWidget *ContentView::buildWorkingArea(SidecarModel &engine)
     auto *split = new QSplitter(Qt::Vertical, area);
     split->setObjectName(u"LeftColumn"_s);
     split->setChildrenCollapsible(false);
-    for (const QString &name : {u"ProjectExplorerView"_s, u"OutlineView"_s}) {
-        auto *pane = new Placeholder(name, {242, 300}, split);
-        pane->setMinimumHeight(120);
-        split->addWidget(pane);
-    }
+    explorer_ = new ProjectExplorerView(workspace_, settings_, dialogs_, split);
+    explorer_->setMinimumHeight(120);
+    split->addWidget(explorer_);
+    outline_ = new OutlineView(split);
+    outline_->setMinimumHeight(120);
+    split->addWidget(outline_);
+    split->setStretchFactor(1, 1);
     leftColumn_ = split;
 
     // The window has no image import of its own yet.
@@ -203,6 +208,7 @@ void ContentView::followActiveStore()
         disconnect(subreportConnection_);
         activeStore_ = store;
         canvas_->setStore(store);
+        outline_->setStore(store);
         alignToolbar_->setStore(store);
         palette_->setStore(store);
         formatToolbar_->setStore(store);
@@ -305,6 +311,8 @@ void ContentView::setBugReporting(UrlOpener &opener, const VersionInfo &version)
 {
     urlOpener_ = &opener;
     version_ = version;
+    fileRevealer_ = std::make_unique<DesktopFileRevealer>(opener);
+    explorer_->setRevealer(fileRevealer_.get());
 }
 
 QUrl ContentView::bugReportURL(const VersionInfo &version)

@@ -16,11 +16,14 @@ class CanvasTrailingToolbar;
 class CanvasView;
 class ConnectionPresetStore;
 class Dialogs;
+class FileRevealer;
 class FormatToolbar;
 class InspectorView;
 class DocumentStore;
+class OutlineView;
 class PaletteView;
 class PanelWidths;
+class ProjectExplorerView;
 class PreviewRun;
 class PreviewSheet;
 class ReaderWarningsBar;
@@ -67,7 +70,8 @@ public:
     // The canvas's trailing toolbar starts preview runs with the connection presets.
     void setEngine(SidecarModel *engine, ConnectionPresetStore &connections);
 
-    // Bug reports: the mail is opened with `opener` and names `version`.
+    // Bug reports: the mail is opened with `opener` and names `version`. The project explorer
+    // opens folders with it when no file manager answers.
     void setBugReporting(UrlOpener &opener, const VersionInfo &version);
     // Opens a pre-filled bug report mail.
     void reportBug();
@@ -91,6 +95,8 @@ public:
     PaletteView *palette() const { return palette_; }
     FormatToolbar *formatToolbar() const { return formatToolbar_; }
     BusyBanner *busyBanner() const { return banner_; }
+    ProjectExplorerView *explorer() const { return explorer_; }
+    OutlineView *outline() const { return outline_; }
     InspectorView *inspector() const { return inspector_; }
 
 protected:
@@ -122,6 +128,8 @@ private:
     PaletteView *palette_ = nullptr;
     FormatToolbar *formatToolbar_ = nullptr;
     QWidget *leftColumn_ = nullptr;
+    ProjectExplorerView *explorer_ = nullptr;
+    OutlineView *outline_ = nullptr;
     InspectorView *inspector_ = nullptr;
     BusyBanner *banner_ = nullptr;
     ReaderWarningsBar *warningsBar_ = nullptr;
@@ -138,6 +146,7 @@ private:
     // What the expression builder of a text-field element tests with.
     std::unique_ptr<SidecarExpressionEngine> expressionEngine_;
     UrlOpener *urlOpener_ = nullptr;
+    std::unique_ptr<FileRevealer> fileRevealer_;
     VersionInfo version_;
     bool shownBefore_ = false;
     bool engineStartPending_ = false;

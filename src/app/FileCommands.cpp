@@ -9,6 +9,8 @@
 #include "engine/SidecarModel.h"
 #include "engine/ZipService.h"
 #include "model/JrxmlCodec.h"
+#include "model/SubreportNaming.h"
+#include "navigators/ExplorerFileActions.h"
 #include "widgets/Dialogs.h"
 #include "widgets/TextInputFocus.h"
 #include "workspace/AppSettings.h"
@@ -52,15 +54,14 @@ FileCommands::FileCommands(WorkspaceModel &workspace, AppSettings &settings, Dia
 
 QString FileCommands::proposedReportFileName(const ReportDocument &document)
 {
-    return document.name.isEmpty() ? u"report.jrxml"_s : document.name + u".jrxml"_s;
+    return fileNameComponent(document.name) + u".jrxml"_s;
 }
 
 QString FileCommands::proposedExportFileName(const ReportDocument &document,
                                              const std::optional<QUrl> &file, ExportFormat format)
 {
-    const QString base = file ? QFileInfo(file->toLocalFile()).completeBaseName()
-                         : document.name.isEmpty() ? u"report"_s
-                                                   : document.name;
+    const QString base =
+        file ? QFileInfo(file->toLocalFile()).completeBaseName() : fileNameComponent(document.name);
     return base + u'.' + rawValue(format);
 }
 
@@ -126,19 +127,7 @@ void FileCommands::openDocument()
 
 void FileCommands::openRecent(const QString &path)
 {
-    const QUrl url = QUrl::fromLocalFile(path);
-    try {
-        workspace_.openTab(url);
-    } catch (const JrxmlCodecError &error) {
-        // The reader's text says what is wrong, not with which file.
-        dialogs_.presentError(u"The report %1 could not be opened: %2"_s.arg(
-            QDir::toNativeSeparators(path), error.message()));
-        return;
-    } catch (const std::exception &error) {
-        dialogs_.presentError(QString::fromUtf8(error.what()));
-        return;
-    }
-    settings_.addRecentFile(url);
+    ExplorerFileActions::open(QUrl::fromLocalFile(path), workspace_, settings_, dialogs_);
 }
 
 void FileCommands::clearRecentFiles()
@@ -308,14 +297,8 @@ void FileCommands::exportDocument(ExportFormat format)
     if (isEngineBusy())
         return;
     if (format == ExportFormat::pdf &&
-        !PDFSizeLimit::confirmIfExceeded(
-            active->document(),
-            [this](const QString &message, const QString &text, const QStringList &buttons) {
-                AlertRequest alert{AlertRequest::Style::warning, message, text, {}};
-                for (const QString &title : buttons)
-                    alert.buttons.append({title});
-                return dialogs_.runAlert(alert);
-            }))
+        !PDFSizeLimit::confirmIfExceeded(active->document(),
+                                         PreviewRun::pageSizeQuestion(dialogs_)))
         return;
     FilePanelRequest panel;
     panel.fileExtensions = {rawValue(format)};

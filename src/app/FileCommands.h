@@ -36,10 +36,12 @@ public:
                  SidecarModel *engine, ConnectionPresetStore *connectionStore,
                  QObject *parent = nullptr);
 
-    // The name a save panel proposes for a report: its name with ".jrxml", else "report.jrxml".
+    // The name a save panel proposes for a report: its name as one file name component
+    // (`fileNameComponent`, "report" without a usable name) with ".jrxml".
     static QString proposedReportFileName(const ReportDocument &document);
     // The name proposed for an export: the base name of the report's file, else the report's
-    // name, else "report", with the extension.
+    // name as one file name component (`fileNameComponent`, "report" without a usable name), with
+    // the extension.
     static QString proposedExportFileName(const ReportDocument &document,
                                           const std::optional<QUrl> &file, ExportFormat format);
     static QString exportTitle(ExportFormat format);
@@ -54,6 +56,7 @@ public:
 
     // --- Files -------------------------------------------------------------------------------
     void openDocument();
+    // Opens a report by path; a missing one gets the "Can't Find" alert (see ExplorerFileActions).
     void openRecent(const QString &path);
     void clearRecentFiles();
     void saveActiveDocument();

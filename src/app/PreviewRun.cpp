@@ -18,18 +18,22 @@ PreviewRun::PreviewRun(WorkspaceModel &workspace, SidecarModel &engine,
 {
 }
 
-void PreviewRun::start()
+PDFSizeLimit::Ask PreviewRun::pageSizeQuestion(Dialogs &dialogs)
 {
-    DocumentStore *active = workspace_.activeStore();
-    const auto ask = [this](const QString &message, const QString &informativeText,
-                            const QStringList &buttons) {
+    return [&dialogs](const QString &message, const QString &informativeText,
+                      const QStringList &buttons) {
         AlertRequest alert{AlertRequest::Style::warning, message, informativeText, {}};
         for (const QString &title : buttons)
             alert.buttons.append({title, title == u"Cancel"_s ? AlertRequest::Role::cancel
                                                               : AlertRequest::Role::normal});
-        return dialogs_.runAlert(alert);
+        return dialogs.runAlert(alert);
     };
-    if (!PDFSizeLimit::confirmIfExceeded(active->document(), ask))
+}
+
+void PreviewRun::start()
+{
+    DocumentStore *active = workspace_.activeStore();
+    if (!PDFSizeLimit::confirmIfExceeded(active->document(), pageSizeQuestion(dialogs_)))
         return;
     active->saveIfNeededBeforeCompile();
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/PDFSizeLimit.h"
 #include "engine/SidecarModelTypes.h"
 
 #include <QList>
@@ -23,6 +24,10 @@ public:
     // started with, whichever tab is active when the prompt is confirmed; when that report's tab
     // has been closed by then, nothing runs.
     void start();
+
+    // The page-size question of a preview or an export, put through `dialogs`. "Cancel" has the
+    // cancel role, so Escape and the alert's close button choose it too.
+    static PDFSizeLimit::Ask pageSizeQuestion(Dialogs &dialogs);
 
     // Where a report takes its data from: the chosen preset by name, else the test data.
     static QString connectionLabel(const DocumentStore *store,

@@ -21,6 +21,7 @@ SourceSheet::SourceSheet(WorkspaceModel &workspace, QWidget *parent)
 {
     setObjectName(u"SourceSheetContent"_s);
     errorLabel_->setObjectName(u"SourceError"_s);
+    errorLabel_->setTextFormat(Qt::PlainText); // the reader's message quotes the text
     errorLabel_->setWordWrap(true);
     errorLabel_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     errorLabel_->setMaximumWidth(320);

@@ -43,6 +43,7 @@ TabChip::TabChip(DocumentStore *store, QWidget *parent)
     setObjectName(QStringLiteral("TabChip"));
     setMaximumWidth(maximumWidth);
     title_->setObjectName(QStringLiteral("TabChipTitle"));
+    title_->setTextFormat(Qt::PlainText);
     // 11 points of the layout, which are pixels here: in typographic points the chip grows
     // taller than the strip's 24 points inside its padding and is cut at top and bottom.
     QFont font = title_->font();

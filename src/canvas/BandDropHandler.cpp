@@ -28,13 +28,13 @@ QPointF dropOrigin(const DocumentStore &store, const BandSettings &settings,
 {
     return bandgeometry::dropOrigin(
         point, 40, 10, [&](double v, double axis) { return settings.snapped(v, axis); },
-        store.document().columnWidth, store.height(target));
+        store.width(target), store.height(target));
 }
 
-void dropFields(DocumentStore &store, const BandSettings &settings, const BandTarget &target,
-                const QStringList &names, QPointF point)
+// The report's fields of those names, in the order of the names; names without a field are
+// skipped.
+QList<ReportField> namedFields(const ReportDocument &doc, const QStringList &names)
 {
-    const ReportDocument &doc = store.document();
     QList<ReportField> fields;
     for (const QString &name : names) {
         const auto found = std::find_if(doc.fields.cbegin(), doc.fields.cend(),
@@ -42,6 +42,14 @@ void dropFields(DocumentStore &store, const BandSettings &settings, const BandTa
         if (found != doc.fields.cend())
             fields.append(*found);
     }
+    return fields;
+}
+
+void dropFields(DocumentStore &store, const BandSettings &settings, const BandTarget &target,
+                const QStringList &names, QPointF point)
+{
+    const ReportDocument &doc = store.document();
+    const QList<ReportField> fields = namedFields(doc, names);
     if (fields.isEmpty())
         return;
     store.setActiveBandTarget(target);
@@ -69,13 +77,29 @@ void dropFields(DocumentStore &store, const BandSettings &settings, const BandTa
 
 } // namespace
 
+bool bandUsesDrop(const DocumentStore &store, const BandTarget &target, const BandDrop &drop)
+{
+    // A standard band the report does not hold is drawn but takes no elements.
+    if (target.kind() == BandTarget::Case::standard &&
+        !store.document().band(target.bandType()).has_value())
+        return false;
+    switch (drop.kind) {
+    case BandDrop::Kind::none:
+        return false;
+    case BandDrop::Kind::fields:
+        return !namedFields(store.document(), drop.names).isEmpty();
+    case BandDrop::Kind::field:
+    case BandDrop::Kind::parameter:
+        return true;
+    }
+    return false;
+}
+
 void applyBandDrop(DocumentStore &store, const BandSettings &settings, const BandTarget &target,
                    const BandDrop &drop, QPointF point)
 {
-    // A standard band the report does not hold is drawn but takes no elements; an undo step or
-    // dirty flag for it would record nothing.
-    if (target.kind() == BandTarget::Case::standard &&
-        !store.document().band(target.bandType()).has_value())
+    // An undo step or dirty flag for a drop that adds nothing would record nothing.
+    if (!bandUsesDrop(store, target, drop))
         return;
     switch (drop.kind) {
     case BandDrop::Kind::none:

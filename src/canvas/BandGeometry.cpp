@@ -38,16 +38,17 @@ bool pressHitsElement(QPointF point, const ElementList &elements)
     });
 }
 
-double committedHeight(double height, double dragPoints, const std::function<double(double)> &snap)
+double committedHeight(double height, double dragPoints, const std::function<double(double)> &snap,
+                       double minimum)
 {
-    return std::max(4.0, snap(height + dragPoints));
+    return std::max(minimum, snap(height + dragPoints));
 }
 
 QPointF dropOrigin(QPointF drop, double back, double up,
-                   const std::function<double(double, double)> &snapAlong, double columnWidth,
+                   const std::function<double(double, double)> &snapAlong, double bandWidth,
                    double bandHeight)
 {
-    return QPointF(snapAlong(std::max(drop.x() - back, 0.0), columnWidth),
+    return QPointF(snapAlong(std::max(drop.x() - back, 0.0), bandWidth),
                    snapAlong(std::max(drop.y() - up, 0.0), bandHeight));
 }
 

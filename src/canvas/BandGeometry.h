@@ -27,13 +27,15 @@ QRectF rubberBandRect(QPointF start, QPointF current);
 // least 4 by 4 points large.
 bool pressHitsElement(QPointF point, const ElementList &elements);
 
-// The height a handle drag commits: the band's height plus the drag, snapped, at least 4.
-double committedHeight(double height, double dragPoints, const std::function<double(double)> &snap);
+// The height a handle drag commits: the band's height plus the drag, snapped, but at least
+// `minimum` (4, or the lowest element's bottom when that is lower).
+double committedHeight(double height, double dragPoints, const std::function<double(double)> &snap,
+                       double minimum);
 
 // The top-left corner of an element dropped at `drop`: `back` points left of and `up` points
 // above it, never left of or above the band's origin, snapped along the band's axes.
 QPointF dropOrigin(QPointF drop, double back, double up,
-                   const std::function<double(double, double)> &snapAlong, double columnWidth,
+                   const std::function<double(double, double)> &snapAlong, double bandWidth,
                    double bandHeight);
 
 } // namespace bandgeometry

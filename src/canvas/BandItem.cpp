@@ -55,13 +55,73 @@ bool isAdditive(Qt::KeyboardModifiers modifiers)
 
 } // namespace
 
+// The height handle's strip over the bottom of a band, above the band's elements: a press
+// anywhere in it drags the band's height. It draws nothing; the band's bar shows the handle.
+class BandHandleStrip : public QGraphicsItem {
+public:
+    explicit BandHandleStrip(BandItem *band) : QGraphicsItem(band), band_(band)
+    {
+        setFlag(ItemHasNoContents);
+        setZValue(chromeZ);
+        setAcceptHoverEvents(true);
+        setAcceptedMouseButtons(Qt::LeftButton);
+        setCursor(Qt::SizeVerCursor);
+    }
+
+    void setRect(const QRectF &rect)
+    {
+        if (rect_ == rect)
+            return;
+        prepareGeometryChange();
+        rect_ = rect;
+    }
+    QRectF boundingRect() const override { return rect_; }
+    void paint(QPainter *, const QStyleOptionGraphicsItem *, QWidget *) override {}
+
+protected:
+    void hoverEnterEvent(QGraphicsSceneHoverEvent *) override { band_->setHovering(true); }
+    void hoverLeaveEvent(QGraphicsSceneHoverEvent *) override { band_->setHovering(false); }
+    void mousePressEvent(QGraphicsSceneMouseEvent *event) override
+    {
+        const BandContext *context = band_->context_;
+        if (event->button() != Qt::LeftButton || !context || !context->store) {
+            event->ignore();
+            return;
+        }
+        band_->handlePressed(event->scenePos());
+        event->accept();
+    }
+    void mouseMoveEvent(QGraphicsSceneMouseEvent *event) override
+    {
+        band_->handleMoved(event->scenePos());
+    }
+    void mouseReleaseEvent(QGraphicsSceneMouseEvent *event) override
+    {
+        if (!band_->handleReleased(event->scenePos()))
+            band_->clickThroughHandle(event->scenePos(), event->modifiers());
+    }
+    bool sceneEvent(QEvent *event) override
+    {
+        if (event->type() == QEvent::UngrabMouse)
+            band_->handleCancelled();
+        return QGraphicsItem::sceneEvent(event);
+    }
+
+private:
+    BandItem *band_;
+    QRectF rect_;
+};
+
 BandItem::BandItem(const BandTarget &target, const BandContext *context, QGraphicsItem *parent)
     : QGraphicsObject(parent), target_(target), context_(context), body_(new BodyItem(this)),
-      rubberBandItem_(new QGraphicsRectItem(body_)), handleBar_(new QGraphicsRectItem(this))
+      rubberBandItem_(new QGraphicsRectItem(body_)), handleBar_(new QGraphicsRectItem(this)),
+      handleStrip_(new BandHandleStrip(this))
 {
     body_->setPos(0, canvas::headerStripHeight);
     setFlag(ItemClipsChildrenToShape);
-    setAcceptHoverEvents(true);
+    // The strip, grid and border are drawn once and kept: a drag over the band repaints them
+    // from the picture. Whatever changes their look calls update().
+    setCacheMode(DeviceCoordinateCache);
     setAcceptDrops(true);
     rubberBandItem_->setZValue(chromeZ);
     rubberBandItem_->setBrush(withAlpha(accentColor(), 0.15));
@@ -155,6 +215,8 @@ void BandItem::placeChrome()
     const bool highlighted = isHandleHighlighted();
     const double barHeight = highlighted ? 3 : 1;
     handleBar_->setRect(0, bounds.bottom() - barHeight, width_, barHeight);
+    handleStrip_->setRect(QRectF(0, bounds.bottom() - bandgeometry::handleStripHeight, width_,
+                                 bandgeometry::handleStripHeight));
     handleBar_->setBrush(highlighted ? withAlpha(accentColor(), 0.7) : withAlpha(gray, 0.35));
     if (!addButton_)
         return;
@@ -206,20 +268,11 @@ void BandItem::paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidge
     painter->drawRect(boundingRect().adjusted(0.5, 0.5, -0.5, -0.5));
 }
 
-bool BandItem::isInHandle(QPointF local) const
-{
-    return local.y() >= boundingRect().bottom() - bandgeometry::handleStripHeight;
-}
-
 void BandItem::setHovering(bool hovering)
 {
     if (isHovering_ == hovering)
         return;
     isHovering_ = hovering;
-    if (hovering)
-        setCursor(Qt::SizeVerCursor);
-    else
-        unsetCursor();
     placeChrome();
 }
 
@@ -230,6 +283,7 @@ void BandItem::setDragHeightDelta(double delta)
     prepareGeometryChange();
     dragHeightDelta_ = delta;
     placeChrome();
+    update();
     if (context_ && context_->relayout)
         context_->relayout();
 }
@@ -241,12 +295,8 @@ void BandItem::mousePressEvent(QGraphicsSceneMouseEvent *event)
         event->ignore();
         return;
     }
-    pressScenePoint_ = event->scenePos();
     pressBodyPoint_ = toBody(event->pos());
-    handleDragStarted_ = false;
-    if (isInHandle(event->pos())) {
-        press_ = Press::handle;
-    } else if (bandgeometry::pressHitsElement(pressBodyPoint_, store->elements(target_))) {
+    if (bandgeometry::pressHitsElement(pressBodyPoint_, store->elements(target_))) {
         press_ = Press::ignoring;
     } else {
         press_ = Press::rubberBand;
@@ -257,25 +307,88 @@ void BandItem::mousePressEvent(QGraphicsSceneMouseEvent *event)
 
 void BandItem::mouseMoveEvent(QGraphicsSceneMouseEvent *event)
 {
-    DocumentStore *store = context_ ? context_->store.data() : nullptr;
-    if (!store)
-        return;
-    if (press_ == Press::handle) {
-        // Scene units are points: the pointer's travel on screen divided by the zoom level.
-        const double dy = event->scenePos().y() - pressScenePoint_.y();
-        if (!handleDragStarted_ && std::abs(dy) < 1)
-            return;
-        handleDragStarted_ = true;
-        if (!(store->activeBandTarget() == target_))
-            store->setActiveBandTarget(target_);
-        if (store->selectedElementID())
-            store->setSelectedElementIDs({});
-        setDragHeightDelta(dy);
-    } else if (press_ == Press::rubberBand) {
+    if (press_ == Press::rubberBand && context_ && context_->store) {
         rubberBandItem_->setRect(
             bandgeometry::rubberBandRect(pressBodyPoint_, toBody(event->pos())));
         rubberBandItem_->show();
     }
+}
+
+bool BandItem::sceneEvent(QEvent *event)
+{
+    if (event->type() == QEvent::UngrabMouse) {
+        press_ = Press::none;
+        rubberBandItem_->hide();
+    }
+    return QGraphicsObject::sceneEvent(event);
+}
+
+void BandItem::handlePressed(QPointF scenePoint)
+{
+    pressScenePoint_ = scenePoint;
+    isHandlePressed_ = true;
+    handleDragStarted_ = false;
+    handleMinimum_ =
+        std::max(canvas::minimumBodyHeight, context_->store->heightToHoldElements(target_));
+}
+
+void BandItem::handleMoved(QPointF scenePoint)
+{
+    DocumentStore *store = context_ ? context_->store.data() : nullptr;
+    if (!isHandlePressed_ || !store)
+        return;
+    // Scene units are points: the pointer's travel on screen divided by the zoom level.
+    const double dy = scenePoint.y() - pressScenePoint_.y();
+    if (!handleDragStarted_ && std::abs(dy) < 1)
+        return;
+    handleDragStarted_ = true;
+    if (!(store->activeBandTarget() == target_))
+        store->setActiveBandTarget(target_);
+    if (store->selectedElementID())
+        store->setSelectedElementIDs({});
+    // Live and unsnapped, but never above the lowest element's bottom.
+    setDragHeightDelta(std::max(dy, handleMinimum_ - storedHeight_));
+}
+
+bool BandItem::handleReleased(QPointF scenePoint)
+{
+    DocumentStore *store = context_ ? context_->store.data() : nullptr;
+    const bool dragged = std::exchange(isHandlePressed_, false) && handleDragStarted_;
+    setDragHeightDelta(0);
+    if (!dragged || !store)
+        return dragged;
+    const double dy = scenePoint.y() - pressScenePoint_.y();
+    const double height = bandgeometry::committedHeight(
+        store->height(target_), dy,
+        [this](double v) { return context_->settings ? context_->settings->snapped(v) : v; },
+        handleMinimum_);
+    if (height != store->height(target_))
+        store->setHeight(height, target_);
+    return true;
+}
+
+void BandItem::clickThroughHandle(QPointF scenePoint, Qt::KeyboardModifiers modifiers)
+{
+    // The strip lies over the elements for drags only: in a low band it covers most of them,
+    // and they stay selectable with a click.
+    if (!scene())
+        return;
+    const QList<QGraphicsItem *> under =
+        scene()->items(scenePoint, Qt::IntersectsItemShape, Qt::DescendingOrder);
+    for (QGraphicsItem *item : under) {
+        if (!isAncestorOf(item))
+            continue;
+        if (auto *view = qobject_cast<ElementView *>(item->toGraphicsObject())) {
+            view->clickedThrough(modifiers);
+            return;
+        }
+    }
+}
+
+void BandItem::handleCancelled()
+{
+    isHandlePressed_ = false;
+    setDragHeightDelta(0);
 }
 
 void BandItem::mouseReleaseEvent(QGraphicsSceneMouseEvent *event)
@@ -286,19 +399,6 @@ void BandItem::mouseReleaseEvent(QGraphicsSceneMouseEvent *event)
     rubberBandItem_->hide();
     if (!store)
         return;
-    if (press == Press::handle) {
-        if (!handleDragStarted_)
-            return;
-        const double dy = event->scenePos().y() - pressScenePoint_.y();
-        setDragHeightDelta(0);
-        const double height =
-            bandgeometry::committedHeight(store->height(target_), dy, [this](double v) {
-                return context_->settings ? context_->settings->snapped(v) : v;
-            });
-        if (height != store->height(target_))
-            store->setHeight(height, target_);
-        return;
-    }
     if (press != Press::rubberBand)
         return;
     const bool additive = isAdditive(event->modifiers());
@@ -326,16 +426,6 @@ void BandItem::bandClicked(bool additive)
         focused->clearFocus();
     if (scene())
         scene()->setFocusItem(nullptr);
-}
-
-void BandItem::hoverMoveEvent(QGraphicsSceneHoverEvent *event)
-{
-    setHovering(isInHandle(event->pos()));
-}
-
-void BandItem::hoverLeaveEvent(QGraphicsSceneHoverEvent *)
-{
-    setHovering(false);
 }
 
 void BandItem::fillContextMenu(QMenu &menu) const
@@ -390,10 +480,26 @@ void BandItem::contextMenuEvent(QGraphicsSceneContextMenuEvent *event)
     menu.exec(event->screenPos());
 }
 
+bool BandItem::usesDrop(const QMimeData *data) const
+{
+    const DocumentStore *store = context_ ? context_->store.data() : nullptr;
+    // A file is looked at first and dropped files are not imported yet, so a drop that carries
+    // one adds nothing, whatever text comes with it.
+    if (!data || !store || !context_->settings || data->hasUrls() || !data->hasText())
+        return false;
+    return bandUsesDrop(*store, target_, BandDrop::parse(data->text()));
+}
+
+// Only a drop that adds something is accepted, and always as a copy: the source keeps what it
+// dragged.
 void BandItem::dragEnterEvent(QGraphicsSceneDragDropEvent *event)
 {
-    const QMimeData *data = event->mimeData();
-    event->setAccepted(data && (data->hasUrls() || data->hasText()));
+    if (!usesDrop(event->mimeData())) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
 }
 
 void BandItem::dragMoveEvent(QGraphicsSceneDragDropEvent *event)
@@ -403,14 +509,12 @@ void BandItem::dragMoveEvent(QGraphicsSceneDragDropEvent *event)
 
 void BandItem::dropEvent(QGraphicsSceneDragDropEvent *event)
 {
-    const QMimeData *data = event->mimeData();
-    DocumentStore *store = context_ ? context_->store.data() : nullptr;
-    if (!data || !store || !context_->settings)
+    if (!usesDrop(event->mimeData())) {
+        event->ignore();
         return;
-    event->acceptProposedAction();
-    // A file is looked at first; dropped image files are not imported yet.
-    if (data->hasUrls())
-        return;
-    applyBandDrop(*store, *context_->settings, target_, BandDrop::parse(data->text()),
-                  toBody(event->pos()));
+    }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    applyBandDrop(*context_->store, *context_->settings, target_,
+                  BandDrop::parse(event->mimeData()->text()), toBody(event->pos()));
 }

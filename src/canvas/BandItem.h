@@ -7,15 +7,17 @@
 #include <QGraphicsObject>
 #include <optional>
 
+class BandHandleStrip;
 class BandHeaderButton;
 class QMenu;
+class QMimeData;
 struct BandContext;
 
 // One band of the page: the header strip with the band's name (and, on detail bands, the add
 // and remove buttons) over the band body that holds the grid and the element views, with the
-// height handle along its bottom. Presses on empty band area draw a rubber band or click the
-// band; texts dropped on it become text fields. Measured in points; the body starts below the
-// strip.
+// height handle along its bottom, which lies over the elements. Presses on empty band area draw
+// a rubber band or click the band; texts dropped on it become text fields. Measured in points;
+// the body starts below the header strip.
 class BandItem : public QGraphicsObject {
     Q_OBJECT
 public:
@@ -59,21 +61,32 @@ protected:
     void mousePressEvent(QGraphicsSceneMouseEvent *event) override;
     void mouseMoveEvent(QGraphicsSceneMouseEvent *event) override;
     void mouseReleaseEvent(QGraphicsSceneMouseEvent *event) override;
-    void hoverMoveEvent(QGraphicsSceneHoverEvent *event) override;
-    void hoverLeaveEvent(QGraphicsSceneHoverEvent *event) override;
+    // Another item or another report took the pointer: the rubber band goes, nothing changes.
+    bool sceneEvent(QEvent *event) override;
     void contextMenuEvent(QGraphicsSceneContextMenuEvent *event) override;
     void dragEnterEvent(QGraphicsSceneDragDropEvent *event) override;
     void dragMoveEvent(QGraphicsSceneDragDropEvent *event) override;
     void dropEvent(QGraphicsSceneDragDropEvent *event) override;
 
 private:
-    enum class Press { none, ignoring, rubberBand, handle };
+    friend class BandHandleStrip;
+    enum class Press { none, ignoring, rubberBand };
 
     QPointF toBody(QPointF local) const { return local - bodyRect().topLeft(); }
-    bool isInHandle(QPointF local) const;
     void setHovering(bool hovering);
     void setDragHeightDelta(double delta);
+    // The height handle's drag, from the strip; positions in scene points.
+    void handlePressed(QPointF scenePoint);
+    void handleMoved(QPointF scenePoint);
+    // True when the release ended a drag of the handle; false for a click.
+    bool handleReleased(QPointF scenePoint);
+    // A click in the strip that was no drag reaches the element under it, if any.
+    void clickThroughHandle(QPointF scenePoint, Qt::KeyboardModifiers modifiers);
+    // Ends a handle drag that lost the pointer: the band keeps its stored height.
+    void handleCancelled();
     void bandClicked(bool additive);
+    // Whether dropped data would add anything to this band.
+    bool usesDrop(const QMimeData *data) const;
     void placeChrome();
 
     BandTarget target_;
@@ -86,6 +99,7 @@ private:
     QGraphicsItem *body_;
     QGraphicsRectItem *rubberBandItem_;
     QGraphicsRectItem *handleBar_;
+    BandHandleStrip *handleStrip_;
     BandHeaderButton *addButton_ = nullptr;
     BandHeaderButton *removeButton_ = nullptr;
     ElementList shownElements_;
@@ -94,7 +108,10 @@ private:
     Press press_ = Press::none;
     QPointF pressBodyPoint_;
     QPointF pressScenePoint_;
+    bool isHandlePressed_ = false;
     bool handleDragStarted_ = false;
+    // The lowest height the handle gives: the band never cuts off one of its elements.
+    double handleMinimum_ = 0;
     double dragHeightDelta_ = 0;
     bool isHovering_ = false;
     ClickTracker clicks_;

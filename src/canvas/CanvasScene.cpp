@@ -1,7 +1,9 @@
 #include "canvas/CanvasScene.h"
 
+#include "canvas/CrossBandDragState.h"
 #include "document/DocumentStore.h"
 
+#include <QEvent>
 #include <QGraphicsRectItem>
 #include <QPen>
 
@@ -11,6 +13,7 @@ CanvasScene::CanvasScene(QObject *parent)
 {
     context_.clock = &systemClock_;
     context_.relayout = [this] { layoutBands(); };
+    context_.views = &views_;
     environment_.images = &images_;
     context_.environment = &environment_;
     // A web picture that arrives, or a subreport file that is created, changes faces.
@@ -30,6 +33,12 @@ CanvasScene::CanvasScene(QObject *parent)
     addItem(stack_);
 }
 
+CanvasScene::~CanvasScene()
+{
+    // The items go while the context, registry and loader they use are still there.
+    clear();
+}
+
 void CanvasScene::setSettings(const BandSettings *settings)
 {
     context_.settings = settings;
@@ -38,7 +47,22 @@ void CanvasScene::setSettings(const BandSettings *settings)
 
 void CanvasScene::settingsChanged()
 {
-    update();
+    // The grid is on or off, or of another size.
+    repaintBands();
+}
+
+void CanvasScene::repaintBands()
+{
+    for (BandItem *band : std::as_const(bands_))
+        band->update();
+}
+
+bool CanvasScene::event(QEvent *event)
+{
+    // The accent and grey of the band strips follow the appearance.
+    if (event->type() == QEvent::ApplicationPaletteChange || event->type() == QEvent::PaletteChange)
+        repaintBands();
+    return QGraphicsScene::event(event);
 }
 
 void CanvasScene::setClock(const AppClock *clock)
@@ -52,6 +76,9 @@ void CanvasScene::setDragStates(BandFrameTracker *frameTracker, MultiDragState *
     context_.frameTracker = frameTracker;
     context_.multiDrag = multiDrag;
     context_.crossBand = crossBand;
+    views_.setState(crossBand);
+    if (crossBand)
+        connect(crossBand, &CrossBandDragState::changed, this, [this] { views_.follow(); });
 }
 
 void CanvasScene::setEnvironment(const ElementEnvironment &environment)
@@ -66,6 +93,10 @@ void CanvasScene::setStore(DocumentStore *store)
 {
     if (context_.store == store)
         return;
+    // A drag, resize, rubber band or height drag on the page the report leaves ends here; its
+    // release would otherwise reach the next report.
+    if (QGraphicsItem *grabber = mouseGrabberItem())
+        grabber->ungrabMouse();
     if (context_.store)
         context_.store->disconnect(this);
     context_.store = store;
@@ -109,7 +140,7 @@ void CanvasScene::syncDocument()
         if (!band)
             band = new BandItem(target, &context_, stack_);
         kept.insert(target, band);
-        band->setBand(store->label(target), document.columnWidth, store->height(target),
+        band->setBand(store->label(target), store->width(target), store->height(target),
                       store->activeBandTarget() == target, canRemove);
         // Only bands whose elements changed can hold items that show a stale selection.
         if (band->setElements(store->elements(target)))

@@ -5,6 +5,7 @@
 #include "canvas/CanvasGeometry.h"
 #include "canvas/ElementEnvironment.h"
 #include "canvas/ElementImageLoader.h"
+#include "canvas/ElementViewRegistry.h"
 #include "document/DocumentStore.h"
 #include "workspace/AppClock.h"
 
@@ -22,9 +23,10 @@ class CanvasScene : public QGraphicsScene {
     Q_OBJECT
 public:
     explicit CanvasScene(QObject *parent = nullptr);
+    ~CanvasScene() override;
 
     DocumentStore *store() const { return context_.store; }
-    // Shows another report; null shows nothing.
+    // Shows another report; null shows nothing. A gesture in progress on the page ends.
     void setStore(DocumentStore *store);
 
     // The preferences the bands read (grid, snapping, defaults of new text fields); the caller
@@ -55,7 +57,12 @@ signals:
     // The page's size or a band's place or size may have changed.
     void layoutChanged();
 
+protected:
+    bool event(QEvent *event) override;
+
 private:
+    // The bands keep pictures of their strips and grids: a change of their look redraws them.
+    void repaintBands();
     void syncDocument();
     // Stacks the bands at their drawn heights and sizes the page around them.
     void layoutBands();
@@ -68,6 +75,7 @@ private:
     // Turns the activity indicators of subreports that are being created.
     QTimer busyTimer_;
     ElementEnvironment environment_;
+    ElementViewRegistry views_;
     BandContext context_;
     canvas::PageGeometry page_;
     QList<BandTarget> targets_;

@@ -95,7 +95,10 @@ void CanvasView::setStore(DocumentStore *store)
                             &DocumentStore::horizontalGuidesChanged})
             connect(store, signal, this, &CanvasView::syncRulers);
     }
+    // The scene ends a gesture on the report left behind; nothing of it lasts into the next.
     scene_->setStore(store);
+    multiDragState_->reset();
+    crossBandDragState_->reset();
     view_->setStore(store);
     zoomBar_->setStore(store);
     guidesOverlay_->setStore(store);

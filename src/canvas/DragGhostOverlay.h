@@ -4,8 +4,10 @@
 #include "model/ReportElement.h"
 
 #include <QList>
+#include <QPixmap>
 #include <QPointer>
 #include <QWidget>
+#include <optional>
 
 class BandFrameTracker;
 class CrossBandDragState;
@@ -24,21 +26,43 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    // One ghost box: the element's size in points, its label, and where its centre lies from
+    // the pointer.
     struct Ghost {
-        ReportElement element;
-        QPointF center;
+        QSizeF size;
+        QString label;
+        QPointF offset;
     };
-    // The ghost boxes the state asks for now, the dragged element's first.
-    QList<Ghost> ghosts() const;
-    // The box of a ghost, without its corner marks.
-    QRectF ghostBox(const Ghost &ghost) const;
+    // The boxes for the state's dragged and carried elements. They are looked up once, when
+    // those elements, the report or the band frames change, not on every pointer move.
+    struct Plan {
+        bool isValid = false;
+        std::optional<QUuid> elementID;
+        QList<QUuid> groupElementIDs;
+        QList<Ghost> ghosts;
+        // A group's boxes drawn once, in `pictureColor`, for the pointer to carry around:
+        // `pictureArea` is where the picture lies from the pointer.
+        QPixmap picture;
+        QColor pictureColor;
+        QRectF pictureArea;
+    };
+    // The boxes the state asks for now, the dragged element's first.
+    const QList<Ghost> &ghosts() const;
+    // The box of a ghost, centred on `center`, without its corner marks.
+    QRectF ghostBox(const Ghost &ghost, QPointF center) const;
     // Repaints where the ghosts were and where they are now, and nothing else: the page
     // below is repainted with them.
     void ghostsChanged();
-    void drawGhost(QPainter &painter, const Ghost &ghost, const QColor &color) const;
+    void planChanged();
+    void drawGhost(QPainter &painter, const Ghost &ghost, QPointF center,
+                   const QColor &color) const;
+    // The group's picture in that colour, drawn when first asked for; null when the group is too
+    // large a picture to keep, and then drawn box by box.
+    const QPixmap &groupPicture(const QColor &color) const;
 
     CrossBandDragState *dragState_;
     BandFrameTracker *frameTracker_;
     QPointer<DocumentStore> store_;
+    mutable Plan plan_;
     QRect shownArea_;
 };

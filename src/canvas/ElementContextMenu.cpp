@@ -5,7 +5,7 @@
 #include <QMenu>
 #include <QPointer>
 
-namespace {
+namespace ElementContextMenu {
 
 void addItems(QMenu *menu, const QList<ElementMenuItem> &items, DocumentStore &store,
               const QSet<QUuid> &target)
@@ -32,10 +32,6 @@ void addItems(QMenu *menu, const QList<ElementMenuItem> &items, DocumentStore &s
         }
     }
 }
-
-} // namespace
-
-namespace ElementContextMenu {
 
 QMenu *build(DocumentStore &store, const QUuid &elementID, QWidget *parent)
 {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "canvas/ElementMenuItems.h"
+
 #include <QUuid>
 
 class DocumentStore;
@@ -13,5 +15,9 @@ namespace ElementContextMenu {
 
 // A menu owned by `parent`; each button acts through the store (the store must outlive it).
 QMenu *build(DocumentStore &store, const QUuid &elementID, QWidget *parent);
+
+// Adds the entries to `menu`; each button acts on `target` through the store while it lives.
+void addItems(QMenu *menu, const QList<ElementMenuItem> &items, DocumentStore &store,
+              const QSet<QUuid> &target);
 
 } // namespace ElementContextMenu

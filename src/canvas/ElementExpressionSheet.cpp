@@ -34,9 +34,10 @@ void ElementExpressionSheet::open(DocumentStore *store, const QUuid &elementID, 
                         e.kind = ElementKind::TextField{text};
                     });
             }};
+        // Owned here, so the sheet and an open dialog go with the element view.
         sheet_ = new ExpressionBuilderSheet(
             presentation_, owner, std::move(expression),
-            [guarded] { return guarded ? guarded->document() : ReportDocument(); }, engine);
+            [guarded] { return guarded ? guarded->document() : ReportDocument(); }, engine, this);
     }
     presentation_->setVisible(true);
 }

@@ -12,7 +12,8 @@ class QWidget;
 
 // The expression builder sheet of one text-field element on the canvas: its expression is read
 // from and written to the element through the store, one coalesced edit per change. Created
-// once per element view; the sheet opens while `presentation` is visible.
+// once per element view; the sheet opens while `presentation` is visible, and closes when this
+// object goes with its element view.
 class ElementExpressionSheet : public QObject {
     Q_OBJECT
 public:

@@ -24,9 +24,9 @@ QPointF bandPosition(QPointF location, QPointF frameOrigin, double zoom, QPointF
     return (location - frameOrigin) / zoom - grab;
 }
 
-bool fitsInBand(const QRectF &frame, double columnWidth, double bandHeight)
+bool fitsInBand(const QRectF &frame, double bandWidth, double bandHeight)
 {
-    return frame.x() >= 0 && frame.x() + frame.width() <= columnWidth && frame.y() >= 0 &&
+    return frame.x() >= 0 && frame.x() + frame.width() <= bandWidth && frame.y() >= 0 &&
            frame.y() + frame.height() <= bandHeight;
 }
 
@@ -80,18 +80,18 @@ Drop dropDecision(bool isMultiSelection, bool overOtherBand, bool isTopLevel)
     return isTopLevel ? Drop::elementToBand : Drop::childStays;
 }
 
-QPointF snappedOrigin(QPointF position, const BandSettings &settings, double columnWidth,
+QPointF snappedOrigin(QPointF position, const BandSettings &settings, double bandWidth,
                       double bandHeight)
 {
-    return QPointF(settings.snapped(position.x(), columnWidth),
+    return QPointF(settings.snapped(position.x(), bandWidth),
                    settings.snapped(position.y(), bandHeight));
 }
 
-QPointF movedOrigin(QPointF origin, QSizeF delta, const BandSettings &settings, double columnWidth,
+QPointF movedOrigin(QPointF origin, QSizeF delta, const BandSettings &settings, double bandWidth,
                     double bandHeight)
 {
     const QPointF snapped = snappedOrigin(origin + QPointF(delta.width(), delta.height()), settings,
-                                          columnWidth, bandHeight);
+                                          bandWidth, bandHeight);
     return QPointF(std::max(0.0, snapped.x()), std::max(0.0, snapped.y()));
 }
 
@@ -108,14 +108,14 @@ double snappedSide(double side, const BandSettings &settings)
 }
 
 QRectF committedResizeFrame(ResizeHandleKind kind, const QRectF &start, QSizeF delta,
-                            QPointF current, const BandSettings &settings, double columnWidth,
+                            QPointF current, const BandSettings &settings, double bandWidth,
                             double bandHeight)
 {
     const QRectF live = liveResizeFrame(kind, start, delta);
     const QPointF origin(movesLeftEdge(kind) ? live.x() : current.x(),
                          movesTopEdge(kind) ? live.y() : current.y());
     return QRectF(
-        snappedOrigin(origin, settings, columnWidth, bandHeight),
+        snappedOrigin(origin, settings, bandWidth, bandHeight),
         QSizeF(snappedSide(live.width(), settings), snappedSide(live.height(), settings)));
 }
 

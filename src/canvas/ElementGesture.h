@@ -34,8 +34,8 @@ QPointF grabOffset(QPointF startLocation, QPointF homeFrameOrigin, double zoom,
 // `frameOrigin`, while the pointer is at `location` and holds the element at `grab`.
 QPointF bandPosition(QPointF location, QPointF frameOrigin, double zoom, QPointF grab);
 
-// Whether a frame lies wholly inside a band of the column's width and the band's height.
-bool fitsInBand(const QRectF &frame, double columnWidth, double bandHeight);
+// Whether a frame lies wholly inside a band of that width and height.
+bool fitsInBand(const QRectF &frame, double bandWidth, double bandHeight);
 
 // What a drag step knows about the pointer and the element.
 struct DragStep {
@@ -78,13 +78,13 @@ enum class Drop {
 // pointer is over a band other than the element's own, and both bands' frames are known.
 Drop dropDecision(bool isMultiSelection, bool overOtherBand, bool isTopLevel);
 
-// A position moved by `delta` points: snapped along the column width and the band's height,
-// never below 0.
-QPointF movedOrigin(QPointF origin, QSizeF delta, const BandSettings &settings, double columnWidth,
+// A position moved by `delta` points: snapped along the band's width and height, never below
+// 0.
+QPointF movedOrigin(QPointF origin, QSizeF delta, const BandSettings &settings, double bandWidth,
                     double bandHeight);
 
-// A position over a band, snapped along the column width and that band's height (not clamped).
-QPointF snappedOrigin(QPointF position, const BandSettings &settings, double columnWidth,
+// A position over a band, snapped along that band's width and height (not clamped).
+QPointF snappedOrigin(QPointF position, const BandSettings &settings, double bandWidth,
                       double bandHeight);
 
 // A side snapped to the grid. Snapping may round a short side below the minimum (4 points on a
@@ -97,7 +97,7 @@ double snappedSide(double side, const BandSettings &settings);
 // snapped. Positions are not clamped: a resize past the band's left or top edge stores
 // negative values.
 QRectF committedResizeFrame(ResizeHandleKind kind, const QRectF &start, QSizeF delta,
-                            QPointF current, const BandSettings &settings, double columnWidth,
+                            QPointF current, const BandSettings &settings, double bandWidth,
                             double bandHeight);
 
 // The centre of a resized frame in canvas view coordinates.

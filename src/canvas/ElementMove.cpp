@@ -9,6 +9,7 @@
 #include "workspace/BandSettings.h"
 
 #include <QLineF>
+#include <utility>
 
 ElementMove::ElementMove(ElementView &view, QPointF startLocation)
     : view_(view), start_(startLocation)
@@ -29,6 +30,18 @@ bool ElementMove::released(QPointF location)
         return false;
     ended(location);
     return true;
+}
+
+void ElementMove::cancel()
+{
+    if (!std::exchange(isDragging_, false))
+        return;
+    view_.setDragTranslation(QSizeF(0, 0));
+    const BandContext &context = *view_.context();
+    if (context.multiDrag)
+        context.multiDrag->reset();
+    if (context.crossBand)
+        context.crossBand->reset();
 }
 
 QPointF ElementMove::positionOver(QPointF location, QPointF origin, QPointF home, double zoom) const
@@ -63,7 +76,7 @@ void ElementMove::changed(QPointF location)
         const ReportElement &e = view_.element();
         const QPointF p = positionOver(location, home->topLeft(), home->topLeft(), zoom);
         step.fitsOwnBand =
-            gesture::fitsInBand(QRectF(p, QSizeF(e.width, e.height)), store.document().columnWidth,
+            gesture::fitsInBand(QRectF(p, QSizeF(e.width, e.height)), store.width(view_.target()),
                                 store.height(view_.target()));
     }
     context.crossBand->set(gesture::dragChange(context.crossBand->value(), step));
@@ -79,7 +92,7 @@ void ElementMove::ended(QPointF location)
     const QUuid id = view_.id();
     const BandTarget own = view_.target();
     const ReportElement element = view_.element();
-    const double columnWidth = store.document().columnWidth;
+    isDragging_ = false;
     view_.setDragTranslation(QSizeF(0, 0));
 
     const QSet<QUuid> &selected = store.selectedElementIDs();
@@ -92,13 +105,13 @@ void ElementMove::ended(QPointF location)
     const auto landing = [&] {
         const QPointF p =
             positionOver(location, frames[*over].topLeft(), frames[own].topLeft(), zoom);
-        return gesture::snappedOrigin(p, settings, columnWidth, store.height(*over));
+        return gesture::snappedOrigin(p, settings, store.width(*over), store.height(*over));
     };
     // An element moved by the pointer's travel within the own band.
+    const double width = store.width(own);
     const double height = store.height(own);
     const auto moveInBand = [&](ReportElement &e) {
-        const QPointF o =
-            gesture::movedOrigin(QPointF(e.x, e.y), delta, settings, columnWidth, height);
+        const QPointF o = gesture::movedOrigin(QPointF(e.x, e.y), delta, settings, width, height);
         e.x = o.x();
         e.y = o.y();
     };

@@ -17,6 +17,9 @@ public:
     void moved(QPointF location);
     // The release; true when it ended a drag (a release without one is a click).
     bool released(QPointF location);
+    // The drag ends without a release (its element went, or another report is shown): the
+    // element and the rest of the selection return to their places and the ghost goes.
+    void cancel();
 
 private:
     void changed(QPointF location);

@@ -22,6 +22,16 @@ QPen strokePen(const ReportElement &element)
     return pen;
 }
 
+// A frame's border is drawn in its top side pen's colour when the pen has one; a side without a
+// colour takes the frame's fore colour.
+QPen framePen(const ReportElement &element)
+{
+    QPen pen = strokePen(element);
+    if (element.topPen && element.topPen->color)
+        pen.setColor(displayColor(element.topPen->color, ColorUse::stroke));
+    return pen;
+}
+
 void paintTextLabel(QPainter *painter, const QRectF &frame, const QString &text,
                     const ReportElement &element, bool italicized)
 {
@@ -134,7 +144,7 @@ void paintOverlay(QPainter *painter, const ReportElement &element, const QRectF 
     painter->save();
     painter->setClipRect(frame, Qt::IntersectClip);
     if (element.kind.is<ElementKind::Frame>()) {
-        painter->setPen(strokePen(element));
+        painter->setPen(framePen(element));
         painter->setBrush(Qt::NoBrush);
         painter->drawRect(frame);
     } else if (const auto *list = element.kind.as<ElementKind::List>()) {

@@ -7,6 +7,7 @@
 #include "canvas/ElementView.h"
 
 #include <QLineF>
+#include <utility>
 
 ElementResize::ElementResize(ElementView &view, ResizeHandleKind kind, QPointF startLocation)
     : view_(view), kind_(kind), start_(startLocation)
@@ -23,8 +24,18 @@ void ElementResize::moved(QPointF location)
 
 void ElementResize::released(QPointF location)
 {
-    if (isResizing_)
+    if (std::exchange(isResizing_, false))
         ended(location);
+}
+
+void ElementResize::cancel()
+{
+    if (!std::exchange(isResizing_, false))
+        return;
+    view_.resizeAnchor().dragEnded();
+    view_.setResizeTranslation(QSizeF(0, 0));
+    if (CrossBandDragState *ghost = view_.context()->crossBand)
+        ghost->set(ghost->value().withoutGhost());
 }
 
 namespace {
@@ -51,7 +62,7 @@ void ElementResize::changed(QPointF location)
         return;
     const QRectF frame = liveResizeFrame(kind_, *view_.resizeAnchor().startFrame(), delta);
     const bool fits =
-        gesture::fitsInBand(frame, store.document().columnWidth, store.height(view_.target()));
+        gesture::fitsInBand(frame, store.width(view_.target()), store.height(view_.target()));
     context.crossBand->set(
         gesture::resizeChange(context.crossBand->value(), view_.id(), fits,
                               gesture::frameCenter(frame, home->topLeft(), zoom)));
@@ -64,13 +75,13 @@ void ElementResize::ended(QPointF location)
     const double zoom = store.zoomLevel();
     const QSizeF delta = gesture::toPoints(location - start_, zoom);
     const QRectF start = view_.resizeAnchor().startFrame().value_or(frameOf(view_.element()));
-    const double columnWidth = store.document().columnWidth;
+    const double bandWidth = store.width(view_.target());
     const double bandHeight = store.height(view_.target());
     const BandSettings &settings = *context.settings;
     const ResizeHandleKind kind = kind_;
     store.updateElement(view_.id(), [&](ReportElement &e) {
         const QRectF frame = gesture::committedResizeFrame(kind, start, delta, QPointF(e.x, e.y),
-                                                           settings, columnWidth, bandHeight);
+                                                           settings, bandWidth, bandHeight);
         e.x = frame.x();
         e.y = frame.y();
         e.width = frame.width();

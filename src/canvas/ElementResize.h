@@ -16,6 +16,9 @@ public:
 
     void moved(QPointF location);
     void released(QPointF location);
+    // The resize ends without a release (its element went, or another report is shown): the
+    // element keeps its stored frame and the ghost goes.
+    void cancel();
 
 private:
     void changed(QPointF location);

@@ -10,6 +10,7 @@
 #include "canvas/ElementFaceGeometry.h"
 #include "canvas/ElementMove.h"
 #include "canvas/ElementPainter.h"
+#include "canvas/ElementViewRegistry.h"
 #include "canvas/InlineElementTextField.h"
 #include "canvas/MultiDragState.h"
 #include "canvas/ResizeHandleItem.h"
@@ -68,16 +69,43 @@ ElementView::ElementView(const ReportElement &element, const BandTarget &target,
       expressionSheet_(new ElementExpressionSheet(this))
 {
     setAcceptedMouseButtons(Qt::LeftButton);
-    if (context && context->crossBand) {
-        connect(context->crossBand, &CrossBandDragState::changed, this,
-                [this] { setOpacity(dragrules::ghostOpacity(*context_->crossBand, id())); });
-    }
     element_.id = element.id;
     element_.width = -1; // differs from any element, so that setElement lays the view out
+    // Also a view made while a ghost stands in for its element is drawn hidden.
+    if (context && context->views)
+        context->views->add(this);
     setElement(element);
 }
 
-ElementView::~ElementView() = default;
+ElementView::~ElementView()
+{
+    // A view that goes mid-gesture is never released: its gesture ends here, so that no ghost
+    // and no offset of the rest of the selection is left behind.
+    cancelGestures();
+    if (context_ && context_->views)
+        context_->views->remove(this);
+}
+
+void ElementView::cancelGestures()
+{
+    if (const std::unique_ptr<ElementMove> move = std::move(move_))
+        move->cancel();
+    for (ResizeHandleItem *handle : handles_) {
+        if (handle)
+            handle->cancelResize();
+    }
+}
+
+bool ElementView::sceneEvent(QEvent *event)
+{
+    // The pointer was taken from a drag in progress: the view left the page, or the canvas
+    // shows another report. After an ordinary release there is nothing left to end.
+    if (event->type() == QEvent::UngrabMouse) {
+        if (const std::unique_ptr<ElementMove> move = std::move(move_))
+            move->cancel();
+    }
+    return QGraphicsObject::sceneEvent(event);
+}
 
 void ElementView::setElement(const ReportElement &element)
 {
@@ -307,6 +335,13 @@ void ElementView::mouseReleaseEvent(QGraphicsSceneMouseEvent *event)
     if (!move || !context_->store || move->released(canvasLocation(event)))
         return;
     clicked(event->modifiers());
+}
+
+void ElementView::clickedThrough(Qt::KeyboardModifiers modifiers)
+{
+    // While the inline field is open, clicks on the element belong to the field.
+    if (context_ && context_->store && !inlineEdit_.isEditing())
+        clicked(modifiers);
 }
 
 void ElementView::clicked(Qt::KeyboardModifiers modifiers)

@@ -69,6 +69,9 @@ public:
     void setDragTranslation(QSizeF translation);
     void setResizeTranslation(QSizeF translation);
     ResizeAnchor &resizeAnchor() { return resizeAnchor_; }
+    // A click that reached the element through something lying over it (the band's height
+    // handle): it selects and counts towards a double click as a click on the element does.
+    void clickedThrough(Qt::KeyboardModifiers modifiers);
     // Whether presses may become drags and resizes: the canvas's store, preferences and shared
     // gesture state are all present.
     bool canBeDragged() const;
@@ -91,10 +94,14 @@ protected:
     void mousePressEvent(QGraphicsSceneMouseEvent *event) override;
     void mouseMoveEvent(QGraphicsSceneMouseEvent *event) override;
     void mouseReleaseEvent(QGraphicsSceneMouseEvent *event) override;
+    // Ends a drag that loses the pointer without a release.
+    bool sceneEvent(QEvent *event) override;
     // The element's menu, acting on it or on the whole selection it belongs to.
     void contextMenuEvent(QGraphicsSceneContextMenuEvent *event) override;
 
 private:
+    // Ends a drag or a resize of its handles that is in progress, without a release.
+    void cancelGestures();
     // The element's inside, in `box`: what its kind shows.
     void paintContent(QPainter *painter, const QRectF &box);
     // A click that was no drag: selection, then the double-click test.

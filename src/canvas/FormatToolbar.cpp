@@ -97,8 +97,10 @@ void FormatToolbar::buildTextGroup()
     small.setPointSizeF(small.pointSizeF() * 0.9);
     fontPicker_->setFont(small);
     connect(fontPicker_, &QComboBox::activated, this, [this](int index) {
+        // Re-picking the name shown writes nothing.
         const QString name = fontPicker_->itemData(index).toString();
-        write([name](ReportElement &e) { e.fontName = name; });
+        if (name != shown_.fontName)
+            write([name](ReportElement &e) { e.fontName = name; });
     });
     row->addWidget(fontPicker_);
 
@@ -147,11 +149,13 @@ void FormatToolbar::buildTextGroup()
     row->addWidget(segmentedPicker(verticalSymbols, vertical_, textGroup_));
     connect(horizontal_, &QButtonGroup::idClicked, this, [this](int index) {
         const auto value = TextAlignment(index);
-        write([value](ReportElement &e) { e.textAlignment = value; });
+        if (value != shown_.textAlignment)
+            write([value](ReportElement &e) { e.textAlignment = value; });
     });
     connect(vertical_, &QButtonGroup::idClicked, this, [this](int index) {
         const auto value = VerticalTextAlignment(index);
-        write([value](ReportElement &e) { e.verticalAlignment = value; });
+        if (value != shown_.verticalAlignment)
+            write([value](ReportElement &e) { e.verticalAlignment = value; });
     });
 }
 
@@ -162,10 +166,14 @@ void FormatToolbar::setStore(DocumentStore *store)
     storeConnections_.clear();
     store_ = store;
     if (store_) {
-        storeConnections_ = {
-            connect(store_, &DocumentStore::selectedElementIDsChanged, this,
-                    &FormatToolbar::refresh),
-            connect(store_, &DocumentStore::documentChanged, this, &FormatToolbar::refresh)};
+        storeConnections_ = {connect(store_, &DocumentStore::selectedElementIDsChanged, this,
+                                     &FormatToolbar::refresh),
+                             // It shows the selected elements' values only: without a selection no
+                             // change of the report shows anything new.
+                             connect(store_, &DocumentStore::documentChanged, this, [this] {
+                                 if (!store_->selectedElementIDs().isEmpty())
+                                     refresh();
+                             })};
     }
     refresh();
 }

@@ -10,20 +10,35 @@ using namespace Qt::StringLiterals;
 FormatToolbarValues FormatToolbarValues::of(const DocumentStore &store)
 {
     FormatToolbarValues values;
-    for (const QUuid &id : store.selectedElementIDs()) {
-        const std::optional<ReportElement> element = store.element(id);
-        if (!element || !element->kind.isTextKind())
-            continue;
-        values.hasTextElement = true;
-        values.fontName = element->fontName;
-        values.fontSize = element->fontSize;
-        values.isBold = element->isBold;
-        values.isItalic = element->isItalic;
-        values.isUnderline = element->isUnderline;
-        values.textAlignment = element->textAlignment;
-        values.verticalAlignment = element->verticalAlignment;
-        break;
-    }
+    // The first text element in the selection's order, found in one walk over the report
+    // however large the selection: each selected id's place in that order, then the text
+    // element with the earliest place.
+    const QSet<QUuid> &selected = store.selectedElementIDs();
+    if (selected.isEmpty())
+        return values;
+    QHash<QUuid, qsizetype> place;
+    place.reserve(selected.size());
+    for (const QUuid &id : selected)
+        place.insert(id, place.size());
+    qsizetype earliest = selected.size();
+    std::optional<ReportElement> reference;
+    store.forEveryElementInDocument([&](const ReportElement &element) {
+        const auto found = place.constFind(element.id);
+        if (found == place.cend() || *found >= earliest || !element.kind.isTextKind())
+            return;
+        earliest = *found;
+        reference = element;
+    });
+    if (!reference)
+        return values;
+    values.hasTextElement = true;
+    values.fontName = reference->fontName;
+    values.fontSize = reference->fontSize;
+    values.isBold = reference->isBold;
+    values.isItalic = reference->isItalic;
+    values.isUnderline = reference->isUnderline;
+    values.textAlignment = reference->textAlignment;
+    values.verticalAlignment = reference->verticalAlignment;
     return values;
 }
 
@@ -43,7 +58,15 @@ QString FormatToolbarValues::sizeLabel(double size)
     const double whole = std::trunc(size);
     if (!std::isfinite(whole) || whole >= limit || whole < -limit)
         return u"–"_s;
-    return QString::number(qint64(whole));
+    if (whole == size)
+        return QString::number(qint64(whole));
+    // A fractional size (11.5) shows its fraction, to two places at most.
+    QString text = QString::number(size, 'f', 2);
+    while (text.endsWith(u'0'))
+        text.chop(1);
+    if (text.endsWith(u'.'))
+        text.chop(1);
+    return text;
 }
 
 std::optional<double> FormatToolbarValues::steppedSize(double size, int step)

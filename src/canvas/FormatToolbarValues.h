@@ -27,8 +27,9 @@ struct FormatToolbarValues {
 
     // The eight standard names, and the shown name after them when it is none of them.
     QStringList fontOptions() const;
-    // The size as a whole number, truncated toward zero; a placeholder for a size that is not
-    // a finite number or whose whole part does not fit a 64-bit integer.
+    // The size as a whole number, or with its fraction to two places at most ("11.5"); a
+    // placeholder for a size that is not a finite number or whose whole part does not fit a
+    // 64-bit integer.
     static QString sizeLabel(double size);
     // The size one step up or down, kept within 6 to 96. A size that is not a finite number
     // steps from the default 10. No value when the step would change nothing.

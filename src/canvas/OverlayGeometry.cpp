@@ -48,17 +48,28 @@ QString ghostLabel(const ReportElement &element)
 std::optional<QPointF> homeScreenOrigin(const DocumentStore &store,
                                         const BandFrameTracker::Frames &frames, const QUuid &id)
 {
-    const std::optional<ReportElement> element = store.element(id);
-    if (!element)
-        return std::nullopt;
-    const std::optional<BandTarget> home = store.homeBandTarget(id);
-    if (!home)
-        return std::nullopt;
-    const auto frame = frames.constFind(*home);
-    if (frame == frames.cend())
-        return std::nullopt;
+    const QHash<QUuid, DrawnElement> found = homeScreenOrigins(store, frames, {id});
+    const auto it = found.constFind(id);
+    return it == found.cend() ? std::nullopt : std::optional<QPointF>(it->origin);
+}
+
+QHash<QUuid, DrawnElement> homeScreenOrigins(const DocumentStore &store,
+                                             const BandFrameTracker::Frames &frames,
+                                             const QSet<QUuid> &ids)
+{
+    QHash<QUuid, DrawnElement> found;
     const double zoom = store.zoomLevel();
-    return QPointF(frame->left() + element->x * zoom, frame->top() + element->y * zoom);
+    for (auto frame = frames.cbegin(); frame != frames.cend() && found.size() < ids.size();
+         ++frame) {
+        for (const ReportElement &element : store.elements(frame.key())) {
+            if (ids.contains(element.id)) {
+                const QPointF origin(frame->left() + element.x * zoom,
+                                     frame->top() + element.y * zoom);
+                found.insert(element.id, {element, origin});
+            }
+        }
+    }
+    return found;
 }
 
 } // namespace overlay

@@ -3,8 +3,10 @@
 #include "canvas/BandFrameTracker.h"
 #include "model/ReportElement.h"
 
+#include <QHash>
 #include <QList>
 #include <QPointF>
+#include <QSet>
 #include <QSizeF>
 #include <QString>
 #include <optional>
@@ -29,5 +31,16 @@ QString ghostLabel(const ReportElement &element);
 // no value when the element, its band or the band's frame is unknown.
 std::optional<QPointF> homeScreenOrigin(const DocumentStore &store,
                                         const BandFrameTracker::Frames &frames, const QUuid &id);
+
+// A top-level element found on a drawn band, and where its top-left corner is drawn.
+struct DrawnElement {
+    ReportElement element;
+    QPointF origin;
+};
+// The same for many elements in one pass over the drawn bands; ids whose element, band or
+// frame is unknown are left out.
+QHash<QUuid, DrawnElement> homeScreenOrigins(const DocumentStore &store,
+                                             const BandFrameTracker::Frames &frames,
+                                             const QSet<QUuid> &ids);
 
 } // namespace overlay

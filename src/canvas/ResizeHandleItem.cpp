@@ -61,6 +61,20 @@ void ResizeHandleItem::mouseMoveEvent(QGraphicsSceneMouseEvent *event)
         resize_->moved(ElementView::canvasLocation(event));
 }
 
+void ResizeHandleItem::cancelResize()
+{
+    if (const std::unique_ptr<ElementResize> resize = std::move(resize_))
+        resize->cancel();
+}
+
+bool ResizeHandleItem::sceneEvent(QEvent *event)
+{
+    // The element left the page or the canvas shows another report while the handle was held.
+    if (event->type() == QEvent::UngrabMouse)
+        cancelResize();
+    return QGraphicsItem::sceneEvent(event);
+}
+
 void ResizeHandleItem::mouseReleaseEvent(QGraphicsSceneMouseEvent *event)
 {
     // Taken first: the release may replace the element's views.

@@ -21,6 +21,8 @@ public:
     ResizeHandleKind kind() const { return kind_; }
     // Centres the handle on its corner of a frame of `size`, in the element's coordinates.
     void placeOn(QSizeF size);
+    // Ends a resize in progress without a release: the element keeps its stored frame.
+    void cancelResize();
 
     QRectF boundingRect() const override;
     void paint(QPainter *painter, const QStyleOptionGraphicsItem *option, QWidget *widget) override;
@@ -29,6 +31,7 @@ protected:
     void mousePressEvent(QGraphicsSceneMouseEvent *event) override;
     void mouseMoveEvent(QGraphicsSceneMouseEvent *event) override;
     void mouseReleaseEvent(QGraphicsSceneMouseEvent *event) override;
+    bool sceneEvent(QEvent *event) override;
 
 private:
     ResizeHandleKind kind_;

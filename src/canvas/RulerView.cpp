@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <utility>
 
 RulerView::RulerView(Qt::Orientation orientation, std::function<void(double)> onToggleGuide,
                      QWidget *parent)
@@ -135,14 +136,24 @@ void RulerView::paintEvent(QPaintEvent *)
 
 void RulerView::mousePressEvent(QMouseEvent *event)
 {
+    // Only the primary button places and removes guides.
+    if (event->button() != Qt::LeftButton) {
+        event->ignore();
+        return;
+    }
     pressPoint_ = event->position();
     event->accept();
 }
 
 void RulerView::mouseReleaseEvent(QMouseEvent *event)
 {
+    if (event->button() != Qt::LeftButton) {
+        event->ignore();
+        return;
+    }
     event->accept();
-    if (!ruler::isClick(event->position() - pressPoint_) || !onToggleGuide_ || zoomLevel_ <= 0)
+    const std::optional<QPointF> press = std::exchange(pressPoint_, std::nullopt);
+    if (!press || !ruler::isClick(event->position() - *press) || !onToggleGuide_ || zoomLevel_ <= 0)
         return;
     onToggleGuide_(
         ruler::guideForClick(along(event->position()), marginOffset_, zoomLevel_, scrollOffset_));

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QWidget>
 #include <functional>
+#include <optional>
 
 // A ruler along the top (horizontal) or the left (vertical) edge of the canvas: ticks and
 // labels in the user's unit counted from the page's edge, markers for the guides on its axis,
@@ -50,5 +51,6 @@ private:
     double zoomLevel_ = 1.0;
     double scrollOffset_ = 0;
     double marginOffset_ = 0;
-    QPointF pressPoint_;
+    // Where the primary button went down, until its release.
+    std::optional<QPointF> pressPoint_;
 };

@@ -13,6 +13,7 @@
 #include <QSet>
 #include <functional>
 #include <optional>
+#include <utility>
 
 // The editing state of one open report tab: the report, the selection, the active band, the
 // file, view state, the per-report memory kept in the settings, and snapshot undo and redo.
@@ -137,6 +138,11 @@ public:
     const QList<ReportDocument> &undoStack() const { return undoStack_; }
     const QList<ReportDocument> &redoStack() const { return redoStack_; }
 
+    // Whether Undo and Redo act now. A continuous edit that is still pending counts as a step
+    // to undo (Undo ends it first); Redo waits until such a run has ended.
+    bool canUndo() const;
+    bool canRedo() const;
+
     void pushUndo(const ReportDocument &snapshot);
     void flushPendingUndoSnapshot();
     // Call after changing the document and setting the dirty flag, with the document as it was.
@@ -147,6 +153,11 @@ public:
     // --- Elements ----------------------------------------------------------------------------
 
     std::optional<ReportElement> element(const QUuid &id) const;
+    // The elements of those ids found anywhere in the document, in one walk over it.
+    QHash<QUuid, ReportElement> findElements(const QSet<QUuid> &ids) const;
+    // Visits every element of the document at any depth (not inside table cells), in the order
+    // element(id:) searches.
+    void forEveryElementInDocument(const std::function<void(const ReportElement &)> &visit) const;
     std::optional<BandTarget> homeBandTarget(const QUuid &id) const;
     bool isTopLevelElement(const QUuid &id) const;
 
@@ -161,6 +172,8 @@ public:
     // True when the element was found and the mutation changed it.
     bool performUpdateElement(const QUuid &id, const ElementMutation &mutation);
     void updateElement(const QUuid &id, const ElementMutation &mutation);
+    // With fewer than two selected, updateElement() of the one; with more, one undo step for
+    // all of them, and none when the mutation changes none of them.
     void updateSelectedElements(const ElementMutation &mutation);
 
     void moveSelectedElementsToNewBand(const BandTarget &target, double dx, double dy);
@@ -173,9 +186,20 @@ public:
     // --- Bands -------------------------------------------------------------------------------
 
     double height(const BandTarget &target) const;
+    // The width the engine lays the band out at: the page less its margins for the page-wide
+    // bands (background, title, page header and footers, summary, no data), the column for the
+    // column header and footer, detail and group bands.
+    double width(const BandTarget &target) const;
+    // The least height that holds every top-level element of the band, as the file writes their
+    // places and sizes; 0 for a band without elements.
+    double heightToHoldElements(const BandTarget &target) const;
     // Const, so that iterating the result reads the shared values instead of copying them.
     const ElementList elements(const BandTarget &target) const;
     QString label(const BandTarget &target) const;
+    // The same for a report that no store holds.
+    static double height(const ReportDocument &document, const BandTarget &target);
+    static const ElementList elements(const ReportDocument &document, const BandTarget &target);
+    static QString label(const ReportDocument &document, const BandTarget &target);
     void setHeight(double height, const BandTarget &target);
     void setBandPresent(BandType type, bool isPresent);
     void fitBandToContent(const BandTarget &target);
@@ -325,7 +349,7 @@ signals:
     void parameterValuesChanged();
     void collapsedOutlineNodesChanged();
     void activeConnectionIDChanged();
-    // Whether the undo or redo stack is empty may have changed.
+    // Whether Undo or Redo can act (canUndo(), canRedo()) may have changed.
     void undoStacksChanged();
     void clipboardChanged();
 
@@ -337,6 +361,11 @@ private:
     enum class Reorder { forward, backward, toFront, toBack };
 
     void setFileURL(const std::optional<QUrl> &url);
+    // What Undo and Redo can do now, and the announcement when that differs from `before`.
+    std::pair<bool, bool> undoState() const { return {canUndo(), canRedo()}; }
+    void announceUndoStateSince(std::pair<bool, bool> before);
+    // pushUndo() without the announcement, for callers that make one of their own.
+    void appendUndo(const ReportDocument &snapshot);
     // Undo and redo: the same step with the two stacks in opposite roles.
     void stepThroughHistory(QList<ReportDocument> &from, QList<ReportDocument> &to);
     // Ends a pending run and pushes the unchanged document: the step before a discrete edit.
@@ -352,12 +381,13 @@ private:
     void flushPendingUndoSnapshot(const ReportDocument &current);
     // Runs a walk over the top-level lists on the document and announces a change.
     Found editTree(const std::function<Found(ElementList &)> &visit, bool untilFound = true);
-    // Visits every element of the document at any depth (not inside table cells).
-    void forEveryElementInDocument(const std::function<void(const ReportElement &)> &visit) const;
     // The selected elements that the document holds, in the selection's order.
     QList<ReportElement> selectedElementsFound() const;
     // The one selected element when it is a frame or list, else no value.
     std::optional<QUuid> selectedContainerID() const;
+    // A band never ends above the bottom of an element it holds directly, or the engine refuses
+    // the report: raises the band that holds the element, if one does. Records nothing.
+    void growBandHolding(const QUuid &id);
 
     // One operation of each kind for all data-definition lists.
     template <typename T> void addListItem(QList<T> ReportDocument::*list, const T &item);
@@ -375,6 +405,11 @@ private:
     // elements never vanish into a band that undo took away.
     BandTarget insertionTarget(const BandTarget &target) const;
 
+    // The height a band needs to hold the element: its bottom, also once the file has rounded
+    // the band's height and the element's place and size to whole points.
+    static double bottomAsWritten(const ReportElement &element);
+    // Raises the band's height to `bottom` when it is lower; records nothing.
+    static void growBandToHold(ReportDocument &document, const BandTarget &target, double bottom);
     // The element list a target addresses, or null when it addresses nothing.
     static ElementList *elementList(ReportDocument &document, const BandTarget &target);
     static const ElementList *elementList(const ReportDocument &document, const BandTarget &target);

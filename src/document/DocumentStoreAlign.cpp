@@ -56,10 +56,12 @@ void placeEdge(ReportElement &e, DocumentStore::AlignEdge edge, double target)
 
 QList<ReportElement> DocumentStore::selectedElementsFound() const
 {
+    const QHash<QUuid, ReportElement> byID = findElements(selectedElementIDs_);
     QList<ReportElement> found;
     for (const QUuid &id : selectedElementIDs_) {
-        if (std::optional<ReportElement> e = element(id))
-            found.append(std::move(*e));
+        const auto it = byID.constFind(id);
+        if (it != byID.cend())
+            found.append(*it);
     }
     return found;
 }
@@ -106,7 +108,7 @@ void DocumentStore::alignSelectedToContainer(AlignEdge edge)
         return;
     // The area is the active band's, whatever holds each element; a nested element gets the
     // same numbers, relative to its container.
-    const double width = document_.columnWidth;
+    const double width = this->width(activeBandTarget_);
     const double height = this->height(activeBandTarget_);
     const QSet<QUuid> ids = selectedElementIDs_;
     applyDiscreteEdit([&] {

@@ -1,6 +1,7 @@
 #include "document/DocumentStore.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -103,31 +104,112 @@ const ElementList *DocumentStore::elementList(const ReportDocument &document,
 
 double DocumentStore::height(const BandTarget &target) const
 {
-    return withTargetSlots(document_, target,
+    return height(document_, target);
+}
+
+double DocumentStore::height(const ReportDocument &document, const BandTarget &target)
+{
+    return withTargetSlots(document, target,
                            [](const ElementList *, const double *h) { return h ? *h : 20.0; });
+}
+
+double DocumentStore::width(const BandTarget &target) const
+{
+    const ReportDocument &d = document_;
+    if (target.kind() != BandTarget::Case::standard)
+        return d.columnWidth;
+    switch (target.bandType()) {
+    case BandType::columnHeader:
+    case BandType::detail:
+    case BandType::columnFooter:
+        return d.columnWidth;
+    case BandType::background:
+    case BandType::title:
+    case BandType::pageHeader:
+    case BandType::pageFooter:
+    case BandType::lastPageFooter:
+    case BandType::summary:
+    case BandType::noData:
+        break;
+    }
+    // Never narrower than the column, also for a file whose column does not fit its page.
+    return std::max(d.columnWidth, d.pageWidth - d.leftMargin - d.rightMargin);
+}
+
+double DocumentStore::bottomAsWritten(const ReportElement &element)
+{
+    // The file holds whole points, each value rounded on its own: 13.5 + 20.5 is written as
+    // 14 + 21, and only a band that is written as 35 or more holds that.
+    return std::max(element.y + element.height,
+                    std::round(element.y) + std::round(element.height) - 0.5);
+}
+
+double DocumentStore::heightToHoldElements(const BandTarget &target) const
+{
+    double bottom = 0;
+    for (const ReportElement &element : elements(target))
+        bottom = std::max(bottom, bottomAsWritten(element));
+    return bottom;
+}
+
+void DocumentStore::growBandToHold(ReportDocument &document, const BandTarget &target,
+                                   double bottom)
+{
+    withTargetSlots(document, target, [bottom](ElementList *, double *height) {
+        if (height && bottom > *height)
+            *height = bottom;
+    });
+}
+
+void DocumentStore::growBandHolding(const QUuid &id)
+{
+    std::optional<BandTarget> home;
+    double bottom = 0;
+    visitElementLists(document_, [&](const BandTarget &target, const ElementList &list) {
+        for (const ReportElement &element : list) {
+            if (element.id == id) {
+                home = target;
+                bottom = bottomAsWritten(element);
+                return true;
+            }
+        }
+        return false;
+    });
+    if (home && bottom > height(*home))
+        changeDocument([&](ReportDocument &document) { growBandToHold(document, *home, bottom); });
 }
 
 const ElementList DocumentStore::elements(const BandTarget &target) const
 {
-    const ElementList *list = elementList(document_, target);
+    return elements(document_, target);
+}
+
+const ElementList DocumentStore::elements(const ReportDocument &document, const BandTarget &target)
+{
+    const ElementList *list = elementList(document, target);
     return list ? *list : ElementList();
 }
 
 QString DocumentStore::label(const BandTarget &target) const
 {
+    return label(document_, target);
+}
+
+QString DocumentStore::label(const ReportDocument &document, const BandTarget &target)
+{
     switch (target.kind()) {
     case BandTarget::Case::standard:
         return bandTitle(target.bandType());
     case BandTarget::Case::detailBand: {
-        if (document_.detailBands.size() < 2)
+        if (document.detailBands.size() < 2)
             return QStringLiteral("Detail");
-        const qsizetype index = indexOfId(document_.detailBands, target.uuid());
+        const qsizetype index = indexOfId(document.detailBands, target.uuid());
         return QStringLiteral("Detail ") + QString::number(index < 0 ? 1 : index + 1);
     }
     case BandTarget::Case::groupHeader:
     case BandTarget::Case::groupFooter: {
-        const qsizetype index = indexOfId(document_.groups, target.uuid());
-        const QString name = index < 0 ? QStringLiteral("Group") : document_.groups.at(index).name;
+        const qsizetype index = indexOfId(document.groups, target.uuid());
+        const QString name = index < 0 ? QStringLiteral("Group") : document.groups.at(index).name;
         return name + (target.kind() == BandTarget::Case::groupHeader ? QStringLiteral(" Header")
                                                                       : QStringLiteral(" Footer"));
     }
@@ -174,10 +256,7 @@ void DocumentStore::setBandPresent(BandType type, bool isPresent)
 
 void DocumentStore::fitBandToContent(const BandTarget &target)
 {
-    double bottom = 4;
-    for (const ReportElement &element : elements(target))
-        bottom = std::max(bottom, element.y + element.height);
-    setHeight(bottom, target);
+    setHeight(std::max(4.0, heightToHoldElements(target)), target);
 }
 
 void DocumentStore::addDetailBand()

@@ -132,8 +132,10 @@ void DocumentStore::duplicateSelectedElement()
                     copyID = duplicateElementRecursive(id, list);
                     return copyID ? Found::changed : Found::no;
                 });
-                if (copyID)
+                if (copyID) {
                     copies.insert(*copyID);
+                    growBandHolding(*copyID);
+                }
             }
         });
         setSelectedElementIDs(copies);

@@ -177,6 +177,22 @@ std::optional<ReportElement> DocumentStore::element(const QUuid &id) const
     return found ? std::optional<ReportElement>(*found) : std::nullopt;
 }
 
+QHash<QUuid, ReportElement> DocumentStore::findElements(const QSet<QUuid> &ids) const
+{
+    QHash<QUuid, ReportElement> found;
+    if (ids.isEmpty())
+        return found;
+    visitElementLists(document_, [&](const BandTarget &, const ElementList &list) {
+        forEveryElement(list, [&](const ReportElement &e) {
+            // The first in the search order, as element(id:) finds it.
+            if (ids.contains(e.id) && !found.contains(e.id))
+                found.insert(e.id, e);
+        });
+        return found.size() == ids.size();
+    });
+    return found;
+}
+
 std::optional<BandTarget> DocumentStore::homeBandTarget(const QUuid &id) const
 {
     std::optional<BandTarget> home;
@@ -206,8 +222,10 @@ void DocumentStore::performAddElement(const ReportElement &element, const BandTa
     // An element placed anew stands in no element group of the file.
     ReportElement placed = element;
     placed.elementGroups.clear();
-    changeDocument(
-        [&](ReportDocument &document) { elementList(document, target)->append(placed); });
+    changeDocument([&](ReportDocument &document) {
+        elementList(document, target)->append(placed);
+        growBandToHold(document, target, bottomAsWritten(placed));
+    });
 }
 
 void DocumentStore::addElement(const ReportElement &element, const BandTarget &target)
@@ -293,9 +311,22 @@ std::optional<ReportElement> DocumentStore::performRemoveTopLevel(const QUuid &i
 
 bool DocumentStore::performUpdateElement(const QUuid &id, const ElementMutation &mutation)
 {
-    return editTree([&](ElementList &list) {
-               return updateElementRecursive(id, list, mutation);
-           }) == Found::changed;
+    bool changed = false;
+    batchDocumentChanges([&] {
+        bool isTopLevel = false;
+        changed = editTree([&](ElementList &list) {
+                      const Found found = updateElementRecursive(id, list, mutation);
+                      if (found == Found::changed) {
+                          isTopLevel =
+                              std::any_of(list.cbegin(), list.cend(),
+                                          [&id](const ReportElement &e) { return e.id == id; });
+                      }
+                      return found;
+                  }) == Found::changed;
+        if (isTopLevel)
+            growBandHolding(id);
+    });
+    return changed;
 }
 
 void DocumentStore::updateElement(const QUuid &id, const ElementMutation &mutation)
@@ -310,13 +341,20 @@ void DocumentStore::updateSelectedElements(const ElementMutation &mutation)
             updateElement(*id, mutation);
         return;
     }
+    // One step for all, recorded only when an element changed: writing the values the
+    // elements already have is no edit.
     const QSet<QUuid> ids = selectedElementIDs_;
-    applyDiscreteEdit([&] {
-        batchDocumentChanges([&] {
-            for (const QUuid &id : ids)
-                performUpdateElement(id, mutation);
-        });
+    const ReportDocument before = document_;
+    bool changed = false;
+    batchDocumentChanges([&] {
+        for (const QUuid &id : ids)
+            changed = performUpdateElement(id, mutation) || changed;
     });
+    if (!changed)
+        return;
+    flushPendingUndoSnapshot(before);
+    pushUndo(before);
+    setIsDirty(true);
 }
 
 // --- Moving ---------------------------------------------------------------------------------

@@ -1,5 +1,6 @@
 #include "document/DocumentStore.h"
 #include "model/JrxmlCodec.h"
+#include "model/SubreportNaming.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -172,9 +173,7 @@ bool DocumentStore::promptSaveIfNeeded()
     SavePanelRequest request;
     request.message = QStringLiteral(
         "Save this report first - a Subreport needs a real location to create its file next to.");
-    request.proposedFileName =
-        (document_.name.isEmpty() ? QStringLiteral("report") : document_.name) +
-        QStringLiteral(".jrxml");
+    request.proposedFileName = fileNameComponent(document_.name) + QStringLiteral(".jrxml");
     request.fileExtension = QStringLiteral("jrxml");
     const std::optional<QUrl> chosen = savePanel_(request);
     if (!chosen || chosen->isEmpty())

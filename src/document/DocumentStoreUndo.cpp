@@ -8,16 +8,36 @@
 // path, and of an element list only its handles: each element's value stays shared with the
 // snapshots unless the edit changes that element.
 
+bool DocumentStore::canUndo() const
+{
+    return !undoStack_.isEmpty() || pendingUndoSnapshot_.has_value();
+}
+
+bool DocumentStore::canRedo() const
+{
+    // Ending a pending run that changed the report drops the redo history.
+    return !redoStack_.isEmpty() && !pendingUndoSnapshot_;
+}
+
+void DocumentStore::announceUndoStateSince(std::pair<bool, bool> before)
+{
+    if (undoState() != before)
+        emit undoStacksChanged();
+}
+
 void DocumentStore::pushUndo(const ReportDocument &snapshot)
 {
-    const bool couldRedo = !redoStack_.isEmpty();
-    const bool couldUndo = !undoStack_.isEmpty();
+    const std::pair<bool, bool> before = undoState();
+    appendUndo(snapshot);
+    announceUndoStateSince(before);
+}
+
+void DocumentStore::appendUndo(const ReportDocument &snapshot)
+{
     if (undoStack_.size() >= undoLimit)
         undoStack_.removeFirst();
     undoStack_.append(snapshot);
     redoStack_.clear();
-    if (couldRedo || !couldUndo)
-        emit undoStacksChanged();
 }
 
 void DocumentStore::flushPendingUndoSnapshot()
@@ -29,12 +49,15 @@ void DocumentStore::flushPendingUndoSnapshot(const ReportDocument &current)
 {
     if (!pendingUndoSnapshot_)
         return;
-    const ReportDocument before = std::move(*pendingUndoSnapshot_);
+    const std::pair<bool, bool> before = undoState();
+    const ReportDocument snapshot = std::move(*pendingUndoSnapshot_);
     pendingUndoSnapshot_.reset();
     pendingUndoKey_.reset();
     pendingUndoTimestamp_.reset();
-    if (before != current)
-        pushUndo(before);
+    // A run that cancelled out leaves no step.
+    if (snapshot != current)
+        appendUndo(snapshot);
+    announceUndoStateSince(before);
 }
 
 void DocumentStore::recordCoalescedEdit(const HashableKey &key, const ReportDocument &before)
@@ -49,9 +72,11 @@ void DocumentStore::recordCoalescedEdit(const HashableKey &key, const ReportDocu
     // The new edit is already in the document: the run that ends is judged against the document
     // as it was before that edit, so that a run that cancelled out leaves no step.
     flushPendingUndoSnapshot(before);
+    const std::pair<bool, bool> state = undoState();
     pendingUndoSnapshot_ = before;
     pendingUndoKey_ = key;
     pendingUndoTimestamp_ = now;
+    announceUndoStateSince(state);
 }
 
 void DocumentStore::undo()
@@ -69,7 +94,7 @@ void DocumentStore::stepThroughHistory(QList<ReportDocument> &from, QList<Report
     flushPendingUndoSnapshot();
     if (from.isEmpty())
         return;
-    const bool couldStepBack = !to.isEmpty();
+    const std::pair<bool, bool> before = undoState();
     // A plain append: neither the limit nor the clearing of pushUndo applies here.
     to.append(document_);
     setDocument(from.takeLast());
@@ -80,8 +105,7 @@ void DocumentStore::stepThroughHistory(QList<ReportDocument> &from, QList<Report
         emit activeBandTargetChanged();
     }
     setIsDirty(true);
-    if (from.isEmpty() || !couldStepBack)
-        emit undoStacksChanged();
+    announceUndoStateSince(before);
 }
 
 void DocumentStore::takeSnapshot()

@@ -22,7 +22,11 @@ ExpressionBuilderButton::ExpressionBuilderButton(TextBinding expression,
 {
 }
 
-ExpressionBuilderButton::~ExpressionBuilderButton() = default;
+ExpressionBuilderButton::~ExpressionBuilderButton()
+{
+    // An open sheet closes now, before the engine its builder uses goes.
+    delete sheet_;
+}
 
 ExpressionBuilderButton::ExpressionBuilderButton(TextBinding expression,
                                                  const ReportDocument &document,

@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QTextDocument>
 #include <QVBoxLayout>
 #include <cmath>
 
@@ -49,14 +50,21 @@ QFrame *roundedFrame(QWidget *content, int radius, bool filled, QWidget *parent)
     return frame;
 }
 
+// A button's text with every "&" shown as itself rather than marking a shortcut.
+QString literalButtonText(const QString &text)
+{
+    return QString(text).replace(u'&', u"&&"_s);
+}
+
 // A chip of the grid: one line, cut short with an ellipsis when its column is too narrow, the
-// whole title in its tooltip.
+// whole title in its tooltip. Titles are names from the report, shown as they are.
 class ChipButton : public QPushButton {
 public:
-    ChipButton(const QString &title, QWidget *parent) : QPushButton(title, parent), title_(title)
+    ChipButton(const QString &title, QWidget *parent)
+        : QPushButton(literalButtonText(title), parent), title_(title)
     {
         setObjectName(title);
-        setToolTip(title);
+        setToolTip(Qt::convertFromPlainText(title, Qt::WhiteSpaceNormal));
         setFocusPolicy(Qt::NoFocus);
     }
 
@@ -65,7 +73,8 @@ protected:
     {
         QPushButton::resizeEvent(event);
         const int room = width() - 12;
-        setText(fontMetrics().elidedText(title_, Qt::ElideRight, std::max(room, 0)));
+        setText(
+            literalButtonText(fontMetrics().elidedText(title_, Qt::ElideRight, std::max(room, 0))));
     }
 
 private:
@@ -77,9 +86,9 @@ private:
 ExpressionBuilderView::ExpressionBuilderView(TextBinding expression, const ReportDocument &document,
                                              ExpressionEngine *engine, std::function<void()> onDone,
                                              QWidget *parent)
-    : QWidget(parent), expression_(std::move(expression)), document_(document),
-      testState_(new ExpressionTestState(this)), pendingInsertion_(new PendingInsertion(this)),
-      done_(new QPushButton(tr("Done"), this)),
+    : QWidget(parent), expression_(std::move(expression)), onDone_(std::move(onDone)),
+      document_(document), testState_(new ExpressionTestState(this)),
+      pendingInsertion_(new PendingInsertion(this)), done_(new QPushButton(tr("Done"), this)),
       editor_(new CodeEditorView(
           JavaExpressionSyntaxHighlighter::scheme(), true,
           [this](QChar letter) { return tokenCompletions(letter); }, pendingInsertion_, this)),
@@ -100,8 +109,9 @@ ExpressionBuilderView::ExpressionBuilderView(TextBinding expression, const Repor
     header->addStretch(1);
     header->addWidget(done_);
     column->addLayout(header);
-    connect(done_, &QPushButton::clicked, this, [onDone = std::move(onDone)] {
-        if (onDone)
+    connect(done_, &QPushButton::clicked, this, [this] {
+        // A copy: closing the sheet releases the builder, which drops `onDone_`.
+        if (const std::function<void()> onDone = onDone_)
             onDone();
     });
 
@@ -132,6 +142,13 @@ ExpressionBuilderView::ExpressionBuilderView(TextBinding expression, const Repor
     testPanel_->setExpression(text);
     refreshWarnings(text);
     editor_->textView()->setFocus();
+}
+
+void ExpressionBuilderView::release()
+{
+    expression_ = {};
+    onDone_ = {};
+    testPanel_->setEngine(nullptr);
 }
 
 QStringList ExpressionBuilderView::tokenCompletions(QChar letter) const
@@ -175,6 +192,7 @@ void ExpressionBuilderView::refreshWarnings(const QString &text)
         icon->setPixmap(SymbolIcons::icon(u"exclamationmark.triangle.fill"_s).pixmap(12, 12));
         icon->setProperty(SymbolIcons::symbolProperty, u"exclamationmark.triangle.fill"_s);
         auto *label = new QLabel(message, row);
+        label->setTextFormat(Qt::PlainText); // warnings quote the expression's names
         label->setFont(sized(label->font(), 8));
         label->setWordWrap(true);
         QPalette palette = label->palette();

@@ -42,6 +42,10 @@ public:
 
     QSize sizeHint() const override { return {560, 560}; }
 
+    // Cuts the builder off from its presenter, whose binding, engine and Done action may be about
+    // to go: later edits reach no binding, "Done" does nothing and the test no longer runs.
+    void release();
+
 private:
     void expressionEdited(const QString &text);
     void refreshWarnings(const QString &text);
@@ -50,6 +54,7 @@ private:
                     const QList<std::pair<QString, QString>> &chips, bool monospaced);
 
     TextBinding expression_;
+    std::function<void()> onDone_;
     ReportDocument document_;
     ExpressionTestState *testState_;
     PendingInsertion *pendingInsertion_;

@@ -94,6 +94,10 @@ ExpressionTestPanel::ExpressionTestPanel(ExpressionTestState *state, const Repor
     auto *resultLine = new QHBoxLayout(resultRow_);
     resultLine->setContentsMargins(0, 0, 0, 0);
     resultLine->addWidget(symbolLabel(u"checkmark.circle.fill"_s, resultRow_));
+    // The value, the error and its details are the engine's text, shown as they are.
+    result_->setTextFormat(Qt::PlainText);
+    error_->setTextFormat(Qt::PlainText);
+    details_->setTextFormat(Qt::PlainText);
     result_->setFont(monospaced(11));
     result_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     setForeground(result_, QColor(0x2E, 0x9D, 0x48));
@@ -168,6 +172,7 @@ QWidget *ExpressionTestPanel::sampleValueField(const QString &label, const QStri
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(4);
     auto *name = new QLabel(label, box);
+    name->setTextFormat(Qt::PlainText);
     name->setFont(monospaced(9));
     name->setForegroundRole(QPalette::PlaceholderText);
     auto *field = new QLineEdit(box);

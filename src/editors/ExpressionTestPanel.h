@@ -32,6 +32,8 @@ public:
     QList<ReportParameter> referencedParameters() const;
 
     void runTest();
+    // The engine of later runs; none disables them.
+    void setEngine(ExpressionEngine *engine) { engine_ = engine; }
 
     QPushButton *runButton() const { return run_; }
     // The sample box of a label such as "$F{Amount}", if it shows.

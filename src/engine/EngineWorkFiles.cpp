@@ -19,9 +19,8 @@ using namespace Qt::StringLiterals;
 ResolvedPaths resolvePaths(const ReportDocument &document, const std::optional<QUrl> &savedURL,
                            const QString &workFolder)
 {
-    const QString baseName = document.name.isEmpty() ? u"report"_s : document.name;
     ResolvedPaths paths;
-    paths.tempBase = QDir(workFolder).filePath(baseName);
+    paths.tempBase = QDir(workFolder).filePath(fileNameComponent(document.name));
     paths.jasperPath =
         savedURL ? jasperPathBeside(savedURL->toLocalFile()) : paths.tempBase + u".jasper"_s;
     paths.jrxmlPath = paths.tempBase + u".jrxml"_s;

@@ -13,8 +13,10 @@ class SidecarClient;
 // render or an export does first.
 
 // One job's files: the report's JRXML and print file in the work folder under the report's name
-// ("report" when it has none); the compiled report beside the saved file, or in the work folder
-// for a report never saved. `tempBase` is the work folder plus the name, without extension.
+// made into one file name component (`fileNameComponent`: "report" when it has none), so that a
+// name holding "../" or "/" never leads out of the work folder; the compiled report beside the
+// saved file, or in the work folder for a report never saved. `tempBase` is the work folder plus
+// that name, without extension.
 struct ResolvedPaths {
     QString jrxmlPath;
     QString jasperPath;

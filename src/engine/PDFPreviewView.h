@@ -1,10 +1,8 @@
 #pragma once
 
-#include <QByteArray>
 #include <QUrl>
 #include <QWidget>
 
-class QBuffer;
 class QPdfDocument;
 class QPdfView;
 
@@ -12,6 +10,10 @@ class QPdfView;
 // the view's width. The whole file is read into memory on every update, so a new render written
 // to the same place shows as soon as the hosting sheet updates the view; the file is never held
 // open. A missing or unreadable file, or bytes that are not a PDF, show an empty view.
+//
+// Reading, parsing and measuring every page happen on a background thread, so a runaway report's
+// huge PDF never freezes the window; the view is empty until the document is ready. Only the
+// latest update is shown: one that finishes after a newer one started is dropped.
 class PDFPreviewView : public QWidget {
     Q_OBJECT
 
@@ -24,18 +26,26 @@ public:
     void setUrl(const QUrl &url);
     const QUrl &url() const { return url_; }
 
-    // Reads the file at url() afresh and shows it.
+    // Reads the file at url() afresh and shows it once it is loaded.
     void reload();
+    // True from a reload until its outcome is shown.
+    bool isLoading() const { return isLoading_; }
 
     // The hosted display view; its document is null while nothing is shown.
     QPdfView *pdfView() const { return pdfView_; }
+
+signals:
+    // A reload has ended: its document is shown, or the view stays empty.
+    void loaded();
 
 private:
     void clearDocument();
 
     QUrl url_;
     QPdfView *pdfView_;
-    QPdfDocument *document_;
-    // The bytes of the shown file; the document reads its pages from them.
-    QBuffer *buffer_;
+    // The shown document, a child of this view, with the bytes it reads its pages from.
+    QPdfDocument *document_ = nullptr;
+    // Counts the reloads; a load's outcome is shown only while it is the latest.
+    quint64 generation_ = 0;
+    bool isLoading_ = false;
 };

@@ -80,6 +80,18 @@ SidecarClient::~SidecarClient()
     end(detach(process_));
 }
 
+void SidecarClient::shutdown()
+{
+    Detached engine;
+    {
+        std::lock_guard lock(fieldsMutex_);
+        released_ = true;
+        engine = detachLocked(process_);
+        engine.grace = std::min(engine.grace, std::chrono::milliseconds(shutdownGrace));
+    }
+    end(std::move(engine));
+}
+
 void SidecarClient::setWorkFolder(const QString &folder)
 {
     std::lock_guard lock(fieldsMutex_);
@@ -160,6 +172,8 @@ void SidecarClient::launch(const Location &location)
     QString folder;
     {
         std::lock_guard lock(fieldsMutex_);
+        if (released_)
+            throw SidecarError::notRunning();
         folder = workFolder_;
     }
     if (folder.isEmpty())
@@ -185,18 +199,28 @@ void SidecarClient::launch(const Location &location)
 
     auto buffer = std::make_shared<ReadBufferBox>();
     Detached previous;
+    bool refused = false;
     {
         // The previous pipes and buffer are let go after the lock, in `launched` and `buffer`.
         std::lock_guard lock(fieldsMutex_);
-        previous = detachLocked(process_);
-        std::swap(process_, launched.process);
-        std::swap(stdinHandle_, launched.input);
-        std::swap(stdoutHandle_, launched.output);
-        std::swap(readBuffer_, buffer);
-        location_ = location;
-        startFailure_ = nullptr;
+        refused = released_;
+        if (refused) {
+            // Shut down while this one was launching: it never becomes the engine.
+            previous = {launched.process, launched.input, std::min(grace_, shutdownGrace)};
+            launched.input.reset();
+        } else {
+            previous = detachLocked(process_);
+            std::swap(process_, launched.process);
+            std::swap(stdinHandle_, launched.input);
+            std::swap(stdoutHandle_, launched.output);
+            std::swap(readBuffer_, buffer);
+            location_ = location;
+            startFailure_ = nullptr;
+        }
     }
     end(std::move(previous));
+    if (refused)
+        throw SidecarError::notRunning();
 }
 
 bool SidecarClient::isRunning() const

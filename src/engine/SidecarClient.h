@@ -48,6 +48,8 @@ public:
     static constexpr std::chrono::seconds requestTimeout{45};
     // How long a process that is asked to end may take before it is killed, unless set.
     static constexpr std::chrono::seconds terminationGrace{2};
+    // The same when the client is shut down: the application is waiting to end.
+    static constexpr std::chrono::milliseconds shutdownGrace{500};
     // The longest reply line; a longer one fails its request and the engine is started afresh.
     static constexpr qsizetype maxReplyLine = qsizetype(64) << 20;
 
@@ -76,10 +78,17 @@ public:
     // Launches the engine; throws SidecarError::jarNotFound (with every place looked at),
     // SidecarError::javaNotFound or another launch failure, and then leaves the client as it
     // was, except that a request that finds no engine running fails with that error (instead of
-    // notRunning) until a start succeeds. The request ids carry on from the previous process. A
-    // previous engine is ended: its input is closed, it is asked to end, killed after the grace
-    // period and reaped; a request still waiting on it fails.
+    // notRunning) until a start succeeds; throws SidecarError::notRunning once the client has
+    // been shut down. The request ids carry on from the previous process. A previous engine is
+    // ended: its input is closed, it is asked to end, killed after the grace period and reaped;
+    // a request still waiting on it fails.
     void start(const Location &location);
+
+    // Ends the engine for good: its input is closed, it is asked to end, killed after at most
+    // `shutdownGrace` and reaped. Every request waiting on it, or waiting its turn, fails at once,
+    // and no engine is started again (`start` throws SidecarError::notRunning). For quitting
+    // while requests are still on their way.
+    void shutdown();
 
     // Sends one request and returns the reply's "result". Blocks while earlier requests finish
     // and then at most `timeout` for this one; a time-out ends the process and forgets it. When

@@ -55,7 +55,12 @@ SidecarModel::SidecarModel(const PrivateWorkFolder &workFolder, QObject *parent)
 {
 }
 
-SidecarModel::~SidecarModel() = default;
+SidecarModel::~SidecarModel()
+{
+    // Background tasks keep the client, and the application waits for them before it ends: the
+    // engine is ended now, so that every request still on its way fails at once.
+    client_->shutdown();
+}
 
 void SidecarModel::setPreviewSession(const std::optional<PreviewSession> &session)
 {

@@ -33,6 +33,8 @@ public:
 
     explicit SidecarModel(QObject *parent = nullptr);
     SidecarModel(const PrivateWorkFolder &workFolder, QObject *parent = nullptr);
+    // Ends the engine (SidecarClient::shutdown): the requests still on their way fail at once and
+    // their outcomes are dropped, so quitting never waits for a busy or silent engine.
     ~SidecarModel() override;
 
     // --- Published state ---------------------------------------------------------------------

@@ -159,9 +159,8 @@ QString SidecarProcess::lastWords(std::chrono::milliseconds wait) const
     using namespace std::chrono;
     const auto deadline = steady_clock::now() + wait;
     const QString said = errors_->lastLines(wait);
-    if (said.isEmpty())
-        return {};
-    // Its output closes as it exits; being reapable follows a moment later.
+    // Its output closes as it exits; being reapable follows a moment later. Waiting for that even
+    // when it said nothing means the next request finds it ended, not still "running".
     for (;;) {
         {
             std::lock_guard lock(mutex_);

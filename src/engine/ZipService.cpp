@@ -1,5 +1,6 @@
 #include "ZipService.h"
 
+#include "PrivateWorkFolder.h"
 #include "StrictUtf8.h"
 
 #include <QDir>
@@ -7,6 +8,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QStringList>
 #include <QUuid>
 #include <cerrno>
 #include <cstdio>
@@ -66,19 +68,73 @@ void moveIntoPlace(RemovedAtEnd &work, const QString &destination)
     sibling.path.clear();
 }
 
+// Whether the tool leaves the entry out: every name that begins with a dot, and __MACOSX
+// folders, at any level. The tool does not look into a folder it leaves out.
+bool leftOut(const QString &name)
+{
+    return name.startsWith(QLatin1Char('.')) || name == QLatin1String("__MACOSX");
+}
+
+bool isInside(const QString &path, const QString &folder)
+{
+    return path == folder || path.startsWith(folder + QLatin1Char('/'));
+}
+
+// Walks the folder as the tool will, following links, and throws at the first link that leads
+// out of `root` or back into a folder on the way to it. `chain` holds the real paths of the
+// folders from the root down to `folder`.
+void checkLinks(const QString &folder, const QString &relative, const QString &root,
+                QStringList &chain)
+{
+    const QFileInfoList entries = QDir(folder).entryInfoList(
+        QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::Name);
+    for (const QFileInfo &entry : entries) {
+        if (leftOut(entry.fileName()))
+            continue;
+        const QString path =
+            relative.isEmpty() ? entry.fileName() : relative + QLatin1Char('/') + entry.fileName();
+        const QString real = entry.canonicalFilePath();
+        if (real.isEmpty())
+            continue; // a dangling link: the tool skips it
+        if (entry.isSymLink() && !isInside(real, root))
+            throw ZipService::ZipError::linkLeavesFolder(path, real);
+        if (!QFileInfo(real).isDir())
+            continue;
+        if (chain.contains(real))
+            throw ZipService::ZipError::linkLoops(path, real);
+        chain.append(real);
+        checkLinks(entry.filePath(), path, root, chain);
+        chain.removeLast();
+    }
+}
+
 } // namespace
 
 namespace ZipService {
 
-ZipError::ZipError(Kind kind, int status, const QString &output)
-    : kind_(kind), status_(status), output_(output), utf8_(description().toUtf8())
+ZipError::ZipError(Kind kind, int status, const QString &output, const QString &target)
+    : kind_(kind), status_(status), output_(output), target_(target), utf8_(description().toUtf8())
 {
 }
 
 QString ZipError::description() const
 {
-    if (kind_ == Kind::zipToolNotFound)
+    switch (kind_) {
+    case Kind::zipToolNotFound:
         return QStringLiteral("The system zip tool (/usr/bin/zip) was not found.");
+    case Kind::linkLeavesFolder:
+        return QStringLiteral("The folder was not zipped: the link \"%1\" leads out of it, to "
+                              "\"%2\". Put a copy of what it leads to in the folder instead "
+                              "of the link, or remove the link.")
+            .arg(output_, target_);
+    case Kind::linkLoops:
+        return QStringLiteral("The folder was not zipped: the link \"%1\" leads back to \"%2\", "
+                              "a folder that contains it, so the archive would never end. Remove "
+                              "the link.")
+            .arg(output_, target_);
+    case Kind::processFailed:
+        break;
+    }
     QString text = QStringLiteral("zip exited with status ") + QString::number(status_);
     if (!output_.isEmpty())
         text += u": " + output_;
@@ -89,7 +145,13 @@ void zipContents(const QString &directory, const QString &destination, const QSt
 {
     if (!QFileInfo::exists(tool))
         throw ZipError::zipToolNotFound();
-    RemovedAtEnd work{QDir(QDir::tempPath())
+    const QString root = QFileInfo(directory).canonicalFilePath();
+    QStringList chain{root};
+    if (!root.isEmpty())
+        checkLinks(root, {}, root, chain);
+    // Others cannot read the archive while it is made, nor put anything in its place.
+    PrivateWorkFolder workFolder;
+    RemovedAtEnd work{QDir(workFolder.ensure())
                           .filePath(QUuid::createUuid().toString(QUuid::WithoutBraces) + u".zip")};
 
     QProcess zip;

@@ -38,15 +38,27 @@ private:
     QList<QList<int>> written_; // the groups whose kept children are written
 };
 
-// The elements of a band or container in order, each inside the element groups it stands in.
+// The kept children of a band or container that stood before element `index` among its
+// elements (with `last`, those that stood after the last one), outside every element group.
+void appendKeptAmongElements(QString &out, ElementGroupWriter &groups, const KeptXml &kept,
+                             qsizetype index, bool last);
+
+// The elements of a band or container in order, each inside the element groups it stands in,
+// with the container's kept children that stood among them (`kept`, when given).
 template <typename Elements>
-void appendElements(QString &out, const Elements &elements, const QList<ReportStyle> &styles)
+void appendElements(QString &out, const Elements &elements, const QList<ReportStyle> &styles,
+                    const KeptXml *kept = nullptr)
 {
     ElementGroupWriter groups;
+    qsizetype index = 0;
     for (const ReportElement &element : elements) {
+        if (kept)
+            appendKeptAmongElements(out, groups, *kept, index++, false);
         groups.moveTo(out, element.elementGroups);
         appendElement(out, element, styles);
     }
+    if (kept)
+        appendKeptAmongElements(out, groups, *kept, index, true);
     groups.closeAll(out);
 }
 
@@ -64,6 +76,16 @@ void appendGeometryAttrs(QString &out, const ReportElement &element);
 // `withMode` is false.
 void appendColorAttrs(QString &out, const std::optional<ElementColor> &foreColor,
                       const std::optional<ElementColor> &backColor, bool withMode = true);
+
+// Whether an optional expression child is written: when it holds text, or when it is empty and
+// the file had it empty.
+bool isWrittenExpression(const std::optional<QString> &expression, const KeptXml &kept,
+                         QStringView tag);
+
+// A subreport's or dataset run's parameter (`subreportParameter` or `datasetParameter`) with its
+// expression child and what else the file held on it.
+void appendPassedParameter(QString &out, int spaces, QLatin1StringView tag,
+                           QLatin1StringView expressionTag, const SubreportParameter &parameter);
 
 // The padding attributes of a box, each with its leading space; empty when all are 0.
 QString paddingAttrs(const ReportElement &element);
@@ -147,14 +169,22 @@ void walkTree(pugi::xml_node root, Enter &&enter, Leave &&leave)
     }
 }
 
+// A direct child of a band or container that is no report element the reader knows, with the
+// number of elements read before it.
+struct UnreadChild {
+    pugi::xml_node node;
+    qsizetype elementsBefore = 0;
+    bool operator==(pugi::xml_node other) const { return node == other; }
+};
+using UnreadChildren = std::vector<UnreadChild>;
+
 // The report elements that stand directly inside the node, in document order; the elements of
 // element groups are taken in place of the group, each noting the groups it stood in. Past
 // `limit` elements the rest are noted as not kept. A direct child that is no element the reader
 // knows (a group without elements among them) goes to `unread` when it is given, else it is
 // noted as not kept.
 QList<ReportElement> parseBandElements(pugi::xml_node node, JrxmlReadContext &context,
-                                       qsizetype limit = -1,
-                                       std::vector<pugi::xml_node> *unread = nullptr);
+                                       qsizetype limit = -1, UnreadChildren *unread = nullptr);
 
 // The kind and payload of an XML element, or no value when it is not a report element.
 std::optional<ElementKind> elementKind(pugi::xml_node node, JrxmlReadContext &context);
@@ -188,6 +218,10 @@ QString capturedXml(pugi::xml_node node, JrxmlReadContext &context);
 // The XML text of the element children, one after another, but those whose local name is
 // `leftOut`.
 QString bodyText(pugi::xml_node node, const char *leftOut, JrxmlReadContext &context);
+
+// A subreport's or dataset run's parameter read from its element.
+SubreportParameter readPassedParameter(pugi::xml_node node, const char *expressionTag,
+                                       JrxmlReadContext &context);
 
 // The style and box pen of a table cell.
 TableCellFormatting tableCellFormatting(pugi::xml_node cell);
@@ -237,11 +271,19 @@ bool loadKept(pugi::xml_document &tree, const QString &xml);
 // read from.
 bool isFirstOfName(pugi::xml_node child);
 
+// Where a kept child of a band or container stands among its report elements: how many stood
+// before it, or -1 for a child placed by the format's order.
+using ElementPlace = std::function<int(pugi::xml_node)>;
+
+// The places of the unread children among the elements.
+ElementPlace placeAmong(const UnreadChildren &unread);
+
 // What the reader does not take from the element: the attributes not named in `takenAttributes`
-// and the element children for which `isTaken` is false, placed by `order`. An unknown child
-// stands after the known one before it.
+// and the element children for which `isTaken` is false, placed by `order` or, where `place`
+// says so, among the report elements. An unknown child stands after the known one before it.
 KeptXml keptOf(pugi::xml_node node, TagOrder takenAttributes, TagOrder order,
-               const std::function<bool(pugi::xml_node)> &isTaken, JrxmlReadContext &context);
+               const std::function<bool(pugi::xml_node)> &isTaken, JrxmlReadContext &context,
+               const ElementPlace &place = {});
 // The same, where the reader takes the first child of each name in `takenOnce` and every child
 // of a name in `takenAll`.
 KeptXml keptOf(pugi::xml_node node, TagOrder takenAttributes, TagOrder order, TagOrder takenOnce,
@@ -251,6 +293,33 @@ KeptXml keptOf(pugi::xml_node node, TagOrder takenAttributes, TagOrder order, Ta
 // gives the value the reader then supplies.
 void noteAbsent(pugi::xml_node node, KeptXml &kept,
                 std::initializer_list<std::pair<const char *, const char *>> defaults);
+// The same for one attribute, also when there is no element (all its attributes are then
+// inherited); it stays out only while the attributes `with` are written as given too.
+void absentUnless(pugi::xml_node node, const char *name, const QString &written, KeptXml &kept,
+                  QList<KeptXml::Attribute> with = {});
+
+// Keeps an attribute the file spelled out although the writer leaves it out for the value read
+// (a default such as isBlankWhenNull="false"), so that it is written back as it was. The writer
+// leaves it out for no other value that means something else.
+void keepSpelled(pugi::xml_node node, const char *name, bool writerLeavesOut, KeptXml &kept);
+
+// A text the enumeration has no case for ("Justified") is kept as written; the model's value,
+// as the writer writes it, stays out while it is unchanged.
+template <typename E>
+void keepUnknownCase(pugi::xml_node node, const char *name, E read, KeptXml &kept)
+{
+    const pugi::xml_attribute attr = node.attribute(name);
+    if (!attr || enumFromRaw<E>(QString::fromUtf8(attr.value())))
+        return;
+    kept.attributes.append({QString::fromLatin1(name), QString::fromUtf8(attr.value())});
+    kept.absent.append({QString::fromLatin1(name), rawValue(read)});
+}
+
+// Notes whether the file lacks the child of that name (the reader supplies an empty value) or
+// has it empty, so that a child the writer would add or leave out stays as the file had it.
+void keepAbsentOrEmptyChild(pugi::xml_node node, const char *tag, KeptXml &kept);
+// Notes only that the file has the child empty.
+void keepEmptyChild(pugi::xml_node node, const char *tag, KeptXml &kept);
 
 // The kept attributes, after those of the start tag that begins at `tagStart`; one that the
 // writer has written already is left out. An attribute the file left out and that the writer

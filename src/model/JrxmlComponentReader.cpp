@@ -157,10 +157,8 @@ void readDatasetRun(pugi::xml_node run, QString &datasetName, QString &connectio
 {
     datasetName = attrTextOr(run, "subDataset", {});
     connectionExpression = childTextOrEmpty(run, "connectionExpression");
-    for (pugi::xml_node p : run.children("datasetParameter")) {
-        parameters.append({newId(), attrTextOr(p, "name", {}),
-                           childTextOrEmpty(p, "datasetParameterExpression")});
-    }
+    for (pugi::xml_node p : run.children("datasetParameter"))
+        parameters.append(readPassedParameter(p, "datasetParameterExpression", context));
     if (kept)
         *kept = keptOf(run, subDatasetAttr, tagOrder::datasetRun, connectionTag,
                        datasetParameterTag, context);
@@ -294,7 +292,7 @@ QString bodyText(pugi::xml_node node, const char *leftOut, JrxmlReadContext &con
 // What the list contents hold besides the list's elements. Their size is written from the
 // element's; one the file gave otherwise (a cell height of its own), or left out, stays so while
 // the element keeps its size.
-KeptXml keptListContents(pugi::xml_node contents, const std::vector<pugi::xml_node> &unread,
+KeptXml keptListContents(pugi::xml_node contents, const UnreadChildren &unread,
                          JrxmlReadContext &context)
 {
     const pugi::xml_node re = contents.parent().parent().child("reportElement");
@@ -311,7 +309,7 @@ KeptXml keptListContents(pugi::xml_node contents, const std::vector<pugi::xml_no
         [&](pugi::xml_node child) {
             return std::find(unread.begin(), unread.end(), child) == unread.end();
         },
-        context);
+        context, placeAmong(unread));
     if (!sameHeight)
         kept.absent.append({u"height"_s, height});
     if (!sameWidth)
@@ -334,7 +332,7 @@ ElementKind::List readList(pugi::xml_node node, JrxmlReadContext &context)
         const JrxmlNesting nesting(context);
         // The children of a list can be copied out of it: their content must stand on its own.
         const bool wasInsideTable = std::exchange(context.insideTable, false);
-        std::vector<pugi::xml_node> unread;
+        UnreadChildren unread;
         list.children = parseBandElements(contents, context, -1, &unread);
         context.insideTable = wasInsideTable;
         list.kept.setPart(u"listContents"_s, keptListContents(contents, unread, context));

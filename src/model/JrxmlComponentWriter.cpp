@@ -39,13 +39,8 @@ void appendDatasetRun(QString &out, const QString &datasetName, const QString &c
     out += ">\n"_L1;
     KeptChildWriter keptChildren(shown, tagOrder::datasetRun, 24);
     keptChildren.before(out, "datasetParameter");
-    for (const SubreportParameter &p : parameters) {
-        out += indent(24) + "<datasetParameter"_L1;
-        appendAttr(out, "name"_L1, p.name);
-        out += ">\n"_L1;
-        appendCDataLine(out, 28, "datasetParameterExpression"_L1, p.expression);
-        out += indent(24) + "</datasetParameter>\n"_L1;
-    }
+    for (const SubreportParameter &p : parameters)
+        appendPassedParameter(out, 24, "datasetParameter"_L1, "datasetParameterExpression"_L1, p);
     keptChildren.before(out, "connectionExpression");
     if (!connectionExpression.isEmpty())
         appendCDataLine(out, 24, "connectionExpression"_L1, connectionExpression);
@@ -91,7 +86,7 @@ void appendList(QString &out, const ReportElement &e, const ElementKind::List &l
     appendRawAttr(out, "width"_L1, wholeNumber(e.width));
     appendKeptAttributes(out, contentsStart, contents);
     out += ">\n"_L1;
-    appendElements(out, list.children, styles);
+    appendElements(out, list.children, styles, &contents);
     KeptChildWriter(contents, tagOrder::band, 12).rest(out);
     out += indent(20) + "</jr:listContents>\n"_L1;
     kept.rest(out);

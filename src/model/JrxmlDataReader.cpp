@@ -63,18 +63,36 @@ KeptXml keptAttributesOnly(pugi::xml_node node, TagOrder taken, JrxmlReadContext
 ReportTemplate readTemplate(pugi::xml_node node, JrxmlReadContext &context)
 {
     ReportTemplate t{newId(), textValue(node), attrTextOr(node, "class", javaString)};
-    t.kept.setPart({}, keptAttributesOnly(node, templateAttrs, context));
+    KeptXml own = keptAttributesOnly(node, templateAttrs, context);
+    keepSpelled(node, "class", t.className == javaString, own);
+    t.kept.setPart({}, std::move(own));
     return t;
+}
+
+// A back colour without a mode leaves the mode to the parent style or the element, until the
+// user changes the fill.
+void noteAbsentMode(pugi::xml_node node, KeptXml &kept)
+{
+    if (const pugi::xml_attribute backcolor = node.attribute("backcolor")) {
+        const QString hex = QString::fromUtf8(backcolor.value());
+        absentUnless(node, "mode", u"Opaque"_s, kept, {{u"backcolor"_s, hex}});
+    }
 }
 
 ConditionalStyleRule readRule(pugi::xml_node node, JrxmlReadContext &context)
 {
     ConditionalStyleRule r;
-    r.kept.setPart({}, keptOf(node, none, tagOrder::rule, tagOrder::rule, none, context));
-    r.kept.setPart(u"style"_s, keptOf(node.child("style"), ruleStyleAttrs, tagOrder::style, none,
-                                      none, context));
-    r.conditionExpression = childTextOrEmpty(node, "conditionExpression");
     const pugi::xml_node style = node.child("style");
+    KeptXml own = keptOf(node, none, tagOrder::rule, tagOrder::rule, none, context);
+    keepAbsentOrEmptyChild(node, "conditionExpression", own);
+    if (!style)
+        own.absentChildren.append(u"style"_s);
+    r.kept.setPart({}, std::move(own));
+    KeptXml inner = keptOf(style, ruleStyleAttrs, tagOrder::style, none, none, context);
+    noteAbsentMode(style, inner);
+    keepSpelled(style, "fontName", !style.attribute("fontName").value()[0], inner);
+    r.kept.setPart(u"style"_s, std::move(inner));
+    r.conditionExpression = childTextOrEmpty(node, "conditionExpression");
     r.fontName = attrText(style, "fontName");
     r.fontSize = doubleAttr(style, "fontSize");
     r.isBold = optionalFlag(style, "isBold");
@@ -99,9 +117,15 @@ ReportStyle readStyle(pugi::xml_node node, JrxmlReadContext &context)
                 {"isBold", "false"},
                 {"isItalic", "false"},
                 {"isUnderline", "false"}});
-    // A back colour without a mode leaves the mode to the parent style or the element.
-    if (node.attribute("backcolor"))
-        noteAbsent(node, own, {{"mode", "Opaque"}});
+    noteAbsentMode(node, own);
+    // Defaults the writer leaves out stay spelled out, and an alignment the model has no case
+    // for ("Justified") stays as written.
+    keepSpelled(node, "isDefault", !isTrue(node, "isDefault"), own);
+    keepSpelled(node, "isPdfEmbedded", !isTrue(node, "isPdfEmbedded"), own);
+    keepSpelled(node, "pdfFontName", !node.attribute("pdfFontName").value()[0], own);
+    keepSpelled(node, "pdfEncoding", !node.attribute("pdfEncoding").value()[0], own);
+    keepSpelled(node, "hAlign",
+                textAlignmentText(node.attribute("hAlign").value()) == TextAlignment::left, own);
     s.kept.setPart({}, std::move(own));
     const pugi::xml_node boxNode = node.child("box");
     s.kept.setPart(u"box"_s, keptOf(boxNode, none, tagOrder::box, pen, none, context));
@@ -122,13 +146,6 @@ ReportStyle readStyle(pugi::xml_node node, JrxmlReadContext &context)
     s.pdfEncoding = attrText(node, "pdfEncoding");
     s.isPdfEmbedded = isTrue(node, "isPdfEmbedded");
     s.textAlignment = textAlignmentText(node.attribute("hAlign").value());
-    // An alignment the model has no case for ("Justified") is kept as written.
-    if (const pugi::xml_attribute hAlign = node.attribute("hAlign");
-        hAlign && !enumFromRaw<TextAlignment>(QString::fromUtf8(hAlign.value()))) {
-        KeptXml own = s.kept.part({});
-        own.attributes.prepend({u"hAlign"_s, QString::fromUtf8(hAlign.value())});
-        s.kept.setPart({}, own);
-    }
     s.foreColor = colorAttr(node, "forecolor");
     s.backColor = colorAttr(node, "backcolor");
     s.penWidth = doubleAttr(node.child("box").child("pen"), "lineWidth").value_or(1.0);
@@ -141,10 +158,14 @@ ReportParameter readParameter(pugi::xml_node node, JrxmlReadContext &context)
 {
     ReportParameter p;
     constexpr const char *taken[] = {"parameterDescription", "defaultValueExpression"};
-    p.kept.setPart({}, keptOf(node, parameterAttrs, tagOrder::parameter, taken, none, context));
+    KeptXml own = keptOf(node, parameterAttrs, tagOrder::parameter, taken, none, context);
     p.name = attrTextOr(node, "name", {});
     p.className = attrTextOr(node, "class", javaString);
     p.isForPrompting = !is(node.attribute("isForPrompting").value(), "false");
+    absentUnless(node, "class", javaString, own);
+    keepSpelled(node, "isForPrompting", p.isForPrompting, own);
+    keepEmptyChild(node, "defaultValueExpression", own);
+    p.kept.setPart({}, std::move(own));
     p.parameterDescription = childText(node, "parameterDescription");
     p.defaultValueExpression = childText(node, "defaultValueExpression");
     return p;
@@ -155,7 +176,9 @@ ReportField readField(pugi::xml_node node, JrxmlReadContext &context)
     constexpr const char *description[] = {"fieldDescription"};
     ReportField f{newId(), attrTextOr(node, "name", {}), attrTextOr(node, "class", javaString),
                   childText(node, "fieldDescription")};
-    f.kept.setPart({}, keptOf(node, fieldAttrs, tagOrder::field, description, none, context));
+    KeptXml own = keptOf(node, fieldAttrs, tagOrder::field, description, none, context);
+    absentUnless(node, "class", javaString, own);
+    f.kept.setPart({}, std::move(own));
     return f;
 }
 
@@ -163,7 +186,15 @@ ReportVariable readVariable(pugi::xml_node node, JrxmlReadContext &context)
 {
     constexpr const char *taken[] = {"variableExpression", "initialValueExpression"};
     ReportVariable v;
-    v.kept.setPart({}, keptOf(node, variableAttrs, tagOrder::variable, taken, none, context));
+    KeptXml own = keptOf(node, variableAttrs, tagOrder::variable, taken, none, context);
+    noteAbsent(
+        node, own,
+        {{"class", "java.lang.String"}, {"resetType", "Report"}, {"calculation", "Nothing"}});
+    for (const char *name : {"resetGroup", "incrementType", "incrementGroup"})
+        keepSpelled(node, name, !node.attribute(name).value()[0], own);
+    keepEmptyChild(node, "variableExpression", own);
+    keepEmptyChild(node, "initialValueExpression", own);
+    v.kept.setPart({}, std::move(own));
     v.name = attrTextOr(node, "name", {});
     v.className = attrTextOr(node, "class", javaString);
     v.calculation = attrTextOr(node, "calculation", u"Nothing"_s);
@@ -179,10 +210,14 @@ ReportVariable readVariable(pugi::xml_node node, JrxmlReadContext &context)
 ReportSortField readSortField(pugi::xml_node node, JrxmlReadContext &context)
 {
     ReportSortField s;
-    s.kept.setPart({}, keptOf(node, sortFieldAttrs, none, none, none, context));
+    KeptXml own = keptOf(node, sortFieldAttrs, none, none, none, context);
     s.name = attrTextOr(node, "name", {});
     s.order = enumAttr<SortFieldOrder>(node, "order").value_or(SortFieldOrder::ascending);
     s.type = enumAttr<SortFieldType>(node, "type").value_or(SortFieldType::field);
+    noteAbsent(node, own, {{"order", "Ascending"}, {"type", "Field"}});
+    keepUnknownCase(node, "order", s.order, own);
+    keepUnknownCase(node, "type", s.type, own);
+    s.kept.setPart({}, std::move(own));
     return s;
 }
 
@@ -191,18 +226,24 @@ ReportScriptlet readScriptlet(pugi::xml_node node, JrxmlReadContext &context)
     constexpr const char *description[] = {"scriptletDescription"};
     ReportScriptlet s{newId(), attrTextOr(node, "name", {}), attrTextOr(node, "class", {}),
                       childText(node, "scriptletDescription")};
-    s.kept.setPart({}, keptOf(node, fieldAttrs, tagOrder::scriptlet, description, none, context));
+    KeptXml own = keptOf(node, fieldAttrs, tagOrder::scriptlet, description, none, context);
+    keepEmptyChild(node, "scriptletDescription", own);
+    s.kept.setPart({}, std::move(own));
     return s;
 }
 
-// The query of the document or a sub-dataset: the first queryString child.
+// The query of the document or a sub-dataset: the first queryString child. An empty query the
+// file has is kept, as its language still selects how the engine runs the report.
 void readQuery(pugi::xml_node node, QString &query, QString &language, KeptParts &kept,
                JrxmlReadContext &context)
 {
     const pugi::xml_node queryNode = node.child("queryString");
     query = textValue(queryNode);
     language = attrTextOr(queryNode, "language", u"sql"_s);
-    kept.setPart(u"queryString"_s, keptAttributesOnly(queryNode, queryAttrs, context));
+    KeptXml own = keptAttributesOnly(queryNode, queryAttrs, context);
+    noteAbsent(queryNode, own, {{"language", "sql"}});
+    own.present = queryNode && query.isEmpty();
+    kept.setPart(u"queryString"_s, std::move(own));
 }
 
 ReportSubDataset readSubDataset(pugi::xml_node node, JrxmlReadContext &context)
@@ -228,7 +269,6 @@ ReportSubDataset readSubDataset(pugi::xml_node node, JrxmlReadContext &context)
 ReportGroup readGroup(pugi::xml_node node, JrxmlReadContext &context)
 {
     ReportGroup g;
-    g.kept.setPart({}, keptOf(node, groupAttrs, tagOrder::group, tagOrder::group, none, context));
     g.name = attrTextOr(node, "name", {});
     g.isStartNewPage = isTrue(node, "isStartNewPage");
     g.isResetPageNumber = isTrue(node, "isResetPageNumber");
@@ -238,6 +278,16 @@ ReportGroup readGroup(pugi::xml_node node, JrxmlReadContext &context)
     g.footerPosition =
         enumAttr<GroupFooterPosition>(node, "footerPosition").value_or(GroupFooterPosition::normal);
     g.expression = childTextOrEmpty(node, "groupExpression");
+    KeptXml own = keptOf(node, groupAttrs, tagOrder::group, tagOrder::group, none, context);
+    noteAbsent(node, own, {{"isStartNewPage", "false"}, {"isResetPageNumber", "false"}});
+    keepSpelled(node, "isReprintHeaderOnEachPage", !g.isReprintHeaderOnEachPage, own);
+    keepSpelled(node, "keepTogether", !g.isKeepTogether, own);
+    keepSpelled(node, "isStartNewColumn", !g.isStartNewColumn, own);
+    // "Normal" spelled out, and a position the model has no case for ("CollateAtBottom").
+    keepSpelled(node, "footerPosition", g.footerPosition == GroupFooterPosition::normal, own);
+    if (!node.child("groupExpression"))
+        own.absentChildren.append(u"groupExpression"_s);
+    g.kept.setPart({}, std::move(own));
     readGroupBands(node, g, context);
     return g;
 }

@@ -50,14 +50,15 @@ void appendRule(QString &out, const ConditionalStyleRule &r)
     appendKeptAttributes(out, start, own);
     out += ">\n"_L1;
     KeptChildWriter kept(own, tagOrder::rule, 12);
-    appendCDataLine(out, 12, "conditionExpression"_L1, r.conditionExpression);
+    if (!own.leavesOut(u"conditionExpression", r.conditionExpression))
+        appendCDataLine(out, 12, "conditionExpression"_L1, r.conditionExpression);
     kept.through(out, "conditionExpression");
     const KeptXml &inner = r.kept.part(u"style");
     const qsizetype styleStart = openTag(out, 12, "style"_L1);
     if (!isAbsentOrEmpty(r.fontName))
         appendAttr(out, "fontName"_L1, *r.fontName);
     if (r.fontSize)
-        appendRawAttr(out, "fontSize"_L1, wholeNumber(*r.fontSize));
+        appendRawAttr(out, "fontSize"_L1, sizeNumber(*r.fontSize));
     if (r.isBold)
         appendRawAttr(out, "isBold"_L1, trueOrFalse(*r.isBold));
     if (r.isItalic)
@@ -66,7 +67,11 @@ void appendRule(QString &out, const ConditionalStyleRule &r)
         appendRawAttr(out, "isUnderline"_L1, trueOrFalse(*r.isUnderline));
     appendColorAttrs(out, r.foreColor, r.backColor, !inner.attribute(u"mode"));
     appendKeptAttributes(out, styleStart, inner);
-    closeWithKept(out, 12, "style"_L1, inner, tagOrder::style, {});
+    // A rule the file gave no inner style keeps none while it overrides nothing.
+    if (own.leavesOut(u"style", QStringView(out).mid(styleStart + 6)) && inner.children.isEmpty())
+        out.truncate(styleStart - 12);
+    else
+        closeWithKept(out, 12, "style"_L1, inner, tagOrder::style, {});
     kept.rest(out);
     out += indent(8) + "</conditionalStyle>\n"_L1;
 }
@@ -105,7 +110,7 @@ void appendStyle(QString &out, const ReportStyle &s)
     appendAttr(out, "name"_L1, s.name);
     appendTrueFlag(out, "isDefault"_L1, s.isDefault);
     appendAttr(out, "fontName"_L1, s.fontName);
-    appendRawAttr(out, "fontSize"_L1, wholeNumber(s.fontSize));
+    appendRawAttr(out, "fontSize"_L1, sizeNumber(s.fontSize));
     appendRawAttr(out, "isBold"_L1, trueOrFalse(s.isBold));
     appendRawAttr(out, "isItalic"_L1, trueOrFalse(s.isItalic));
     appendRawAttr(out, "isUnderline"_L1, trueOrFalse(s.isUnderline));
@@ -146,14 +151,15 @@ void appendScriptlet(QString &out, const ReportScriptlet &s)
     appendAttr(out, "name"_L1, s.name);
     appendAttr(out, "class"_L1, s.className);
     appendKeptAttributes(out, start, own);
-    if (isAbsentOrEmpty(s.scriptletDescription)) {
+    if (!isWrittenExpression(s.scriptletDescription, own, u"scriptletDescription")) {
         closeWithKept(out, 4, "scriptlet"_L1, own, tagOrder::scriptlet, "\n"_L1);
         return;
     }
     out += ">\n"_L1;
     KeptChildWriter kept(own, tagOrder::scriptlet, 8);
     kept.before(out, "scriptletDescription");
-    appendCDataLine(out, 8, "scriptletDescription"_L1, *s.scriptletDescription);
+    if (isWrittenExpression(s.scriptletDescription, own, u"scriptletDescription"))
+        appendCDataLine(out, 8, "scriptletDescription"_L1, *s.scriptletDescription);
     kept.rest(out);
     out += indent(4) + "</scriptlet>\n\n"_L1;
 }
@@ -183,7 +189,7 @@ void appendParameter(QString &out, const ReportParameter &p, Level level)
     if (p.parameterDescription)
         appendCDataLine(out, level.spaces + 4, "parameterDescription"_L1, *p.parameterDescription);
     kept.before(out, "defaultValueExpression");
-    if (!isAbsentOrEmpty(p.defaultValueExpression))
+    if (isWrittenExpression(p.defaultValueExpression, own, u"defaultValueExpression"))
         appendCDataLine(out, level.spaces + 4, "defaultValueExpression"_L1,
                         *p.defaultValueExpression);
     kept.rest(out);
@@ -193,11 +199,17 @@ void appendParameter(QString &out, const ReportParameter &p, Level level)
 void appendQuery(QString &out, const QString &query, const QString &language,
                  const KeptParts &keptParts, Level level)
 {
-    if (!hasWritableText(query))
+    const KeptXml &kept = keptParts.part(u"queryString");
+    const bool keptEmpty = kept.present && query.isEmpty();
+    if (!hasWritableText(query) && !keptEmpty)
         return;
     const qsizetype start = openTag(out, level.spaces, "queryString"_L1);
     appendAttr(out, "language"_L1, language);
-    appendKeptAttributes(out, start, keptParts.part(u"queryString"));
+    appendKeptAttributes(out, start, kept);
+    if (keptEmpty) {
+        out += "/>\n"_L1 + level.after;
+        return;
+    }
     out += u'>';
     appendCData(out, query);
     out += "</queryString>\n"_L1 + level.after;
@@ -237,10 +249,11 @@ void appendVariable(QString &out, const ReportVariable &v, Level level)
     out += ">\n"_L1;
     KeptChildWriter kept(own, tagOrder::variable, level.spaces + 4);
     kept.before(out, "variableExpression");
-    if (hasWritableText(v.expression))
+    if (hasWritableText(v.expression) ||
+        (v.expression.isEmpty() && own.keepsEmpty(u"variableExpression")))
         appendCDataLine(out, level.spaces + 4, "variableExpression"_L1, v.expression);
     kept.before(out, "initialValueExpression");
-    if (!isAbsentOrEmpty(v.initialValueExpression))
+    if (isWrittenExpression(v.initialValueExpression, own, u"initialValueExpression"))
         appendCDataLine(out, level.spaces + 4, "initialValueExpression"_L1,
                         *v.initialValueExpression);
     kept.rest(out);
@@ -296,7 +309,8 @@ void appendGroup(QString &out, const ReportGroup &g, const QList<ReportStyle> &s
     appendKeptAttributes(out, start, own);
     out += ">\n"_L1;
     KeptChildWriter kept(own, tagOrder::group, 8);
-    appendCDataLine(out, 8, "groupExpression"_L1, g.expression);
+    if (!own.leavesOut(u"groupExpression", g.expression))
+        appendCDataLine(out, 8, "groupExpression"_L1, g.expression);
     kept.through(out, "groupExpression");
     appendGroupBands(out, g, styles, kept);
     kept.rest(out);

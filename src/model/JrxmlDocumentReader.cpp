@@ -67,6 +67,46 @@ constexpr const char *rootAttrs[] = {"name",
                                      "xmlns:xsi",
                                      "xsi:schemaLocation"};
 
+// The writer's text of a root value, or nothing when the writer leaves the value out.
+KeptXml::Attribute written(const char *name, const QString &text)
+{
+    return {QString::fromLatin1(name), text};
+}
+
+// Page size and margins the root leaves out stay out while unchanged; defaults it spells out stay
+// spelled out.
+void keepRootAttributes(pugi::xml_node root, const ReportDocument &d, KeptXml &kept)
+{
+    noteAbsent(root, kept,
+               {{"pageWidth", "595"},
+                {"pageHeight", "842"},
+                {"leftMargin", "20"},
+                {"rightMargin", "20"},
+                {"topMargin", "20"},
+                {"bottomMargin", "20"}});
+    // Without a column width the engine takes one of its own, which the designer does not show:
+    // it stays out until the page or the columns change.
+    const auto orEmpty = [](bool isWritten, const QString &text) {
+        return isWritten ? text : QString();
+    };
+    absentUnless(
+        root, "columnWidth", wholeNumber(d.columnWidth), kept,
+        {written("pageWidth", wholeNumber(d.pageWidth)),
+         written("leftMargin", wholeNumber(d.leftMargin)),
+         written("rightMargin", wholeNumber(d.rightMargin)),
+         written("columnCount", orEmpty(d.columnCount != 1, QString::number(d.columnCount))),
+         written("columnSpacing", orEmpty(d.columnSpacing != 0, wholeNumber(d.columnSpacing)))});
+    keepSpelled(root, "whenNoDataType", d.whenNoDataType == WhenNoDataType::noPages, kept);
+    keepSpelled(root, "isFloatColumnFooter", !d.isFloatColumnFooter, kept);
+    keepSpelled(root, "isSummaryWithPageHeaderAndFooter", !d.isSummaryWithPageHeaderAndFooter,
+                kept);
+    keepSpelled(root, "isSummaryNewPage", !d.isSummaryNewPage, kept);
+    keepSpelled(root, "columnCount", d.columnCount == 1, kept);
+    keepSpelled(root, "printOrder", d.printOrder == PrintOrder::vertical, kept);
+    keepSpelled(root, "columnSpacing", d.columnSpacing == 0, kept);
+    keepSpelled(root, "language", d.language == "java"_L1, kept);
+}
+
 // A band's height, elements, print-when expression and what the model does not hold of it.
 struct BandForm {
     double height = 20;
@@ -79,7 +119,7 @@ BandForm readBandForm(pugi::xml_node band, double defaultHeight, JrxmlReadContex
 {
     BandForm form;
     form.height = doubleAttr(band, "height").value_or(defaultHeight);
-    std::vector<pugi::xml_node> unread;
+    UnreadChildren unread;
     form.elements = parseBandElements(band, context, -1, &unread);
     form.printWhenExpression = childText(band, "printWhenExpression");
     form.kept = keptOf(
@@ -91,17 +131,20 @@ BandForm readBandForm(pugi::xml_node band, double defaultHeight, JrxmlReadContex
                 return false;
             return std::find(unread.begin(), unread.end(), child) == unread.end();
         },
-        context);
+        context, placeAmong(unread));
     // A band without a height is empty in print; it stays without one while unchanged.
     noteAbsent(band, form.kept, {{"height", defaultHeight == 40 ? "40" : "20"}});
     return form;
 }
 
-// The first band of a section and what else the section holds.
+// The first band of a section and what else the section holds; a section the file has without
+// a band is written again as it was.
 pugi::xml_node firstBand(pugi::xml_node section, KeptParts &kept, const QString &key,
                          JrxmlReadContext &context)
 {
-    kept.setPart(key, keptOf(section, none, tagOrder::section, bandTag, none, context));
+    KeptXml own = keptOf(section, none, tagOrder::section, bandTag, none, context);
+    own.present = section && !section.child("band");
+    kept.setPart(key, std::move(own));
     return section.child("band");
 }
 
@@ -113,16 +156,10 @@ ReportBand readStandardBand(pugi::xml_node root, BandType type, JrxmlReadContext
     b.isPresent = false;
     const QByteArray tag = rawValue(type).toLatin1();
     const pugi::xml_node section = root.child(tag.constData());
+    // A section without a band prints nothing; it is kept as written while the band is hidden.
     const pugi::xml_node band = firstBand(section, b.kept, u"section"_s, context);
-    if (!band) {
-        // A section without a band prints nothing; it is written again once the band shows.
-        for (pugi::xml_node child : section.children()) {
-            if (child.type() == pugi::node_element)
-                context.dropped(child.name());
-        }
-        b.kept = {};
+    if (!band)
         return b;
-    }
     BandForm form = readBandForm(band, 20, context);
     b.height = form.height;
     b.elements = std::move(form.elements);
@@ -136,7 +173,9 @@ QList<ReportBand> readDetailBands(pugi::xml_node root, ReportDocument &d, JrxmlR
 {
     QList<ReportBand> bands;
     const pugi::xml_node section = root.child("detail");
-    d.kept.setPart(u"detail"_s, keptOf(section, none, tagOrder::section, none, bandTag, context));
+    KeptXml own = keptOf(section, none, tagOrder::section, none, bandTag, context);
+    own.present = bool(section);
+    d.kept.setPart(u"detail"_s, std::move(own));
     for (pugi::xml_node child : section.children("band")) {
         BandForm form = readBandForm(child, 40, context);
         ReportBand band{newId(),     BandType::detail,
@@ -232,6 +271,7 @@ ReportDocument readDocument(pugi::xml_node root, JrxmlReadContext &context)
     KeptXml rootKept = keptOf(
         root, rootAttrs, tagOrder::root,
         [&](pugi::xml_node child) { return isTakenAtRoot(child, d); }, context);
+    keepRootAttributes(root, d, rootKept);
     readDataDefinitions(root, d, context);
     d.kept.setPart({}, std::move(rootKept));
     d.bands.clear();

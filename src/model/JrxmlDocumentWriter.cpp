@@ -11,6 +11,23 @@ namespace JrxmlCodec {
 
 namespace {
 
+// Drops the lines of the start tag that the attributes the file left out have emptied.
+void dropEmptyLines(QString &out, qsizetype tagStart)
+{
+    qsizetype lineStart = out.indexOf(u'\n', tagStart);
+    while (lineStart >= 0) {
+        const qsizetype next = out.indexOf(u'\n', lineStart + 1);
+        const qsizetype end = next < 0 ? out.size() : next;
+        const QStringView line = QStringView(out).mid(lineStart + 1, end - lineStart - 1);
+        if (line.trimmed().isEmpty()) {
+            out.remove(lineStart, end - lineStart);
+            lineStart = next < 0 ? -1 : lineStart;
+        } else {
+            lineStart = next;
+        }
+    }
+}
+
 void appendRoot(QString &out, const ReportDocument &d)
 {
     out += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"_L1;
@@ -41,6 +58,7 @@ void appendRoot(QString &out, const ReportDocument &d)
     if (d.language != "java"_L1)
         appendAttr(out, "language"_L1, d.language);
     appendKeptAttributes(out, start, d.kept.part({}));
+    dropEmptyLines(out, start);
     out += ">\n\n"_L1;
 }
 
@@ -88,7 +106,7 @@ void appendBand(QString &out, int spaces, double height,
     kept.before(out, "printWhenExpression");
     out += bandPrintWhenXML(printWhenExpression, spaces + 4);
     kept.through(out, "printWhenExpression");
-    appendElements(out, elements, styles);
+    appendElements(out, elements, styles, &keptBand);
     kept.rest(out);
     out += indent(spaces) + "</band>\n"_L1;
 }
@@ -97,6 +115,14 @@ void appendBand(QString &out, int spaces, const ReportBand &band, const QList<Re
 {
     appendBand(out, spaces, band.height, band.printWhenExpression, band.elements, styles,
                band.kept.part({}));
+}
+
+// A section's start tag, with the attributes the file gave it.
+void appendSectionStart(QString &out, int spaces, QLatin1StringView tag, const KeptXml &kept)
+{
+    const qsizetype start = openTag(out, spaces, tag);
+    appendKeptAttributes(out, start, kept);
+    out += ">\n"_L1;
 }
 
 // Whether a section the file did not have is still as the reader made it.
@@ -119,7 +145,7 @@ void appendDetail(QString &out, const ReportDocument &d)
                                  d.detailBands.first().kept.part({}));
     if (absent && section.isEmpty())
         return;
-    out += indent(4) + "<detail>\n"_L1;
+    appendSectionStart(out, 4, "detail"_L1, section);
     if (!absent) {
         for (const ReportBand &band : d.detailBands)
             appendBand(out, 8, band, d.styles);
@@ -137,10 +163,14 @@ void appendBands(QString &out, const ReportDocument &d, KeptChildWriter &rootKep
             out += u'\n';
         if (type == BandType::detail) {
             appendDetail(out, d);
-        } else if (const std::optional<ReportBand> band = d.band(type); band && band->isPresent) {
-            out += indent(4) + u'<' + tag + ">\n"_L1;
-            appendBand(out, 8, *band, d.styles);
-            KeptChildWriter(band->kept.part(u"section"), tagOrder::section, 8).rest(out);
+        } else if (const std::optional<ReportBand> band = d.band(type);
+                   band && (band->isPresent || band->kept.part(u"section").present)) {
+            // A hidden band whose section the file had without a band: the section as it was.
+            const KeptXml &section = band->kept.part(u"section");
+            appendSectionStart(out, 4, QLatin1StringView(tagName), section);
+            if (band->isPresent)
+                appendBand(out, 8, *band, d.styles);
+            KeptChildWriter(section, tagOrder::section, 8).rest(out);
             out += indent(4) + "</"_L1 + tag + ">\n\n"_L1;
         }
         if (rootKept.through(out, tagName.constData()))
@@ -165,7 +195,7 @@ void appendGroupSection(QString &out, QLatin1StringView tag, const ReportGroup &
     if (absent && isUnchangedAbsentSection(height, 20, elements, printWhen, band) &&
         section.isEmpty())
         return;
-    out += indent(8) + u'<' + tag + ">\n"_L1;
+    appendSectionStart(out, 8, tag, section);
     if (!absent || !isUnchangedAbsentSection(height, 20, elements, printWhen, band))
         appendBand(out, 12, height, printWhen, elements, styles, band);
     KeptChildWriter(section, tagOrder::section, 12).rest(out);

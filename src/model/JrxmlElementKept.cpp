@@ -38,35 +38,6 @@ QString flagText(bool value)
     return value ? u"true"_s : u"false"_s;
 }
 
-// Notes an attribute the file left out, with the text the writer gives the value read for it.
-void absentUnless(pugi::xml_node node, const char *name, const QString &written, KeptXml &kept)
-{
-    if (!node.attribute(name))
-        kept.absent.append({QString::fromLatin1(name), written});
-}
-
-// Keeps an attribute the file spelled out although the writer leaves it out for the value read
-// (a default such as isBlankWhenNull="false"), so that it is written back as it was. The writer
-// leaves it out for no other value that means something else.
-void keepSpelled(pugi::xml_node node, const char *name, bool writerLeavesOut, KeptXml &kept)
-{
-    const pugi::xml_attribute attr = node.attribute(name);
-    if (attr && writerLeavesOut)
-        kept.attributes.append({QString::fromUtf8(attr.name()), QString::fromUtf8(attr.value())});
-}
-
-// An alignment the model has no case for ("Justified") is kept as written; the model's value,
-// as the writer writes it, stays out while it is unchanged.
-template <typename E>
-void keepUnknownCase(pugi::xml_node node, const char *name, E read, KeptXml &kept)
-{
-    const pugi::xml_attribute attr = node.attribute(name);
-    if (!attr || enumFromRaw<E>(QString::fromUtf8(attr.value())))
-        return;
-    kept.attributes.append({QString::fromLatin1(name), QString::fromUtf8(attr.value())});
-    kept.absent.append({QString::fromLatin1(name), rawValue(read)});
-}
-
 KeptXml keptReportElement(const ReportElement &e, pugi::xml_node re, JrxmlReadContext &context)
 {
     KeptXml kept = keptOf(re, reportElementAttrs, tagOrder::element("reportElement"), printWhen,
@@ -78,10 +49,13 @@ KeptXml keptReportElement(const ReportElement &e, pugi::xml_node re, JrxmlReadCo
         absentUnless(re, "forecolor", e.foreColor->hex, kept);
     if (e.backColor) {
         absentUnless(re, "backcolor", e.backColor->hex, kept);
-        absentUnless(re, "mode", u"Opaque"_s, kept);
+        // Without a mode the fill is the style's or the element kind's own; a fill the user
+        // changes is opaque.
+        absentUnless(re, "mode", u"Opaque"_s, kept, {{u"backcolor"_s, e.backColor->hex}});
     }
     keepSpelled(re, "positionType", e.positionType == PositionType::fixRelativeToTop, kept);
     keepSpelled(re, "stretchType", e.stretchType == StretchType::noStretch, kept);
+    keepEmptyChild(re, "printWhenExpression", kept);
     return kept;
 }
 
@@ -137,7 +111,7 @@ void keepTextElement(ReportElement &e, pugi::xml_node node, JrxmlReadContext &co
     const pugi::xml_node font = textElement.child("font");
     KeptXml fontKept = keptOf(font, fontAttrs, none, none, none, context);
     absentUnless(font, "fontName", e.fontName, fontKept);
-    absentUnless(font, "size", wholeNumber(e.fontSize), fontKept);
+    absentUnless(font, "size", sizeNumber(e.fontSize), fontKept);
     absentUnless(font, "isBold", flagText(e.isBold), fontKept);
     absentUnless(font, "isItalic", flagText(e.isItalic), fontKept);
     absentUnless(font, "isUnderline", flagText(e.isUnderline), fontKept);
@@ -156,7 +130,9 @@ void keepTextElement(ReportElement &e, pugi::xml_node node, JrxmlReadContext &co
 void keepGraphicElement(ReportElement &e, pugi::xml_node node, JrxmlReadContext &context)
 {
     const pugi::xml_node graphic = node.child("graphicElement");
-    e.kept.setPart(u"graphicElement"_s, keptOf(graphic, none, penTag, penTag, none, context));
+    KeptXml own = keptOf(graphic, none, penTag, penTag, none, context);
+    own.present = bool(graphic);
+    e.kept.setPart(u"graphicElement"_s, std::move(own));
     const pugi::xml_node pen = graphic.child("pen");
     KeptXml penKept = keptOf(pen, lineWidth, none, none, none, context);
     absentUnless(pen, "lineWidth", decimalNumber(e.penWidth), penKept);
@@ -192,6 +168,28 @@ void keepSpelledTagAttributes(const ReportElement &e, pugi::xml_node node, KeptX
         keepSpelled(node, "overflowType", isAbsentOrEmpty(e.overflowType), kept);
     } else if (const auto *pageBreak = e.kind.as<ElementKind::ReportBreak>()) {
         keepSpelled(node, "type", pageBreak->type == BreakType::page, kept);
+    }
+}
+
+// Which children of the kind's content the file left out although the writer writes them, and
+// which it had empty although the writer leaves them out.
+void keepContentChildren(const ElementKind &kind, pugi::xml_node node, KeptXml &kept)
+{
+    const auto absent = [&](const char *tag) {
+        if (!node.child(tag))
+            kept.absentChildren.append(QString::fromLatin1(tag));
+    };
+    if (kind.is<ElementKind::StaticText>()) {
+        absent("text");
+    } else if (kind.is<ElementKind::TextField>()) {
+        absent("textFieldExpression");
+        keepEmptyChild(node, "hyperlinkReferenceExpression", kept);
+    } else if (kind.is<ElementKind::Image>()) {
+        absent("imageExpression");
+    } else if (kind.is<ElementKind::Subreport>()) {
+        absent("subreportExpression");
+        keepEmptyChild(node, "connectionExpression", kept);
+        keepEmptyChild(node, "dataSourceExpression", kept);
     }
 }
 
@@ -296,10 +294,15 @@ void readElementKept(ReportElement &e, pugi::xml_node node, pugi::xml_node re,
         return;
     }
     const TagOrder order = tagOrder::element(localName(node.name()));
+    // A frame's children that are no report element stand among its elements.
+    ElementPlace place;
+    if (e.kind.is<ElementKind::Frame>())
+        place = [&](pugi::xml_node child) { return context.unreadPlace(child); };
     KeptXml own = keptOf(
         node, takenTagAttributes(e.kind), order,
-        [&](pugi::xml_node child) { return isTakenChild(e.kind, child, context); }, context);
+        [&](pugi::xml_node child) { return isTakenChild(e.kind, child, context); }, context, place);
     keepSpelledTagAttributes(e, node, own);
+    keepContentChildren(e.kind, node, own);
     e.kept.setPart({}, own);
     e.kept.setPart(u"reportElement"_s, keptReportElement(e, re, context));
     keepBox(e, node.child("box"), context);

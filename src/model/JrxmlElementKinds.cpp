@@ -16,16 +16,15 @@ namespace JrxmlCodec {
 
 namespace {
 
-ElementKind::Subreport readSubreport(pugi::xml_node node)
+ElementKind::Subreport readSubreport(pugi::xml_node node, JrxmlReadContext &context)
 {
     ElementKind::Subreport subreport;
     subreport.expression = childTextOrEmpty(node, "subreportExpression");
     subreport.connectionExpression = childText(node, "connectionExpression");
     subreport.dataSourceExpression = childText(node, "dataSourceExpression");
-    for (pugi::xml_node p : node.children("subreportParameter")) {
-        subreport.parameters.append({newId(), attrTextOr(p, "name", {}),
-                                     childTextOrEmpty(p, "subreportParameterExpression")});
-    }
+    for (pugi::xml_node p : node.children("subreportParameter"))
+        subreport.parameters.append(
+            readPassedParameter(p, "subreportParameterExpression", context));
     return subreport;
 }
 
@@ -36,25 +35,24 @@ bool isContainerPart(const char *name)
 }
 
 void appendBandElements(pugi::xml_node node, JrxmlReadContext &context,
-                        QList<ReportElement> &elements, qsizetype limit,
-                        std::vector<pugi::xml_node> *unread,
+                        QList<ReportElement> &elements, qsizetype limit, UnreadChildren *unread,
                         const QList<ElementGroupLevel> &groups);
 
 // The elements of an element group, each noting the group. A group without elements is no
 // element to the model: it goes to `unread` (kept as written with its container).
 void appendGroupElements(pugi::xml_node group, JrxmlReadContext &context,
-                         QList<ReportElement> &elements, qsizetype limit,
-                         std::vector<pugi::xml_node> *unread, QList<ElementGroupLevel> &groups)
+                         QList<ReportElement> &elements, qsizetype limit, UnreadChildren *unread,
+                         QList<ElementGroupLevel> &groups)
 {
     const qsizetype first = elements.size();
-    std::vector<pugi::xml_node> groupUnread;
+    UnreadChildren groupUnread;
     {
         const JrxmlNesting nesting(context);
         appendBandElements(group, context, elements, limit, &groupUnread, groups);
     }
     if (elements.size() == first) {
         if (unread)
-            unread->push_back(group);
+            unread->push_back({group, first});
         else
             context.dropped(group.name());
         return;
@@ -72,8 +70,8 @@ void appendGroupElements(pugi::xml_node group, JrxmlReadContext &context,
 }
 
 void appendBandElements(pugi::xml_node node, JrxmlReadContext &context,
-                        QList<ReportElement> &elements, qsizetype limit,
-                        std::vector<pugi::xml_node> *unread, const QList<ElementGroupLevel> &groups)
+                        QList<ReportElement> &elements, qsizetype limit, UnreadChildren *unread,
+                        const QList<ElementGroupLevel> &groups)
 {
     if (context.depth > JrxmlReadContext::maxNesting) {
         context.note(QStringLiteral("Elements nested more than %1 levels deep were not kept")
@@ -100,7 +98,7 @@ void appendBandElements(pugi::xml_node node, JrxmlReadContext &context,
             elements.append(makeElement(child, std::move(*kind), context));
             elements.last().elementGroups = groups;
         } else if (unread) {
-            unread->push_back(child);
+            unread->push_back({child, elements.size()});
         } else {
             context.dropped(child.name());
         }
@@ -150,8 +148,21 @@ ElementKind::Chart readChart(pugi::xml_node node, const char *tag, JrxmlReadCont
 
 } // namespace
 
+SubreportParameter readPassedParameter(pugi::xml_node node, const char *expressionTag,
+                                       JrxmlReadContext &context)
+{
+    static constexpr const char *nameAttr[] = {"name"};
+    const char *const expression[] = {expressionTag};
+    SubreportParameter parameter{newId(), attrTextOr(node, "name", {}),
+                                 childTextOrEmpty(node, expressionTag)};
+    parameter.kept = keptOf(node, nameAttr, expression, expression, {}, context);
+    if (!node.child(expressionTag))
+        parameter.kept.absentChildren.append(QString::fromLatin1(expressionTag));
+    return parameter;
+}
+
 QList<ReportElement> parseBandElements(pugi::xml_node node, JrxmlReadContext &context,
-                                       qsizetype limit, std::vector<pugi::xml_node> *unread)
+                                       qsizetype limit, UnreadChildren *unread)
 {
     QList<ReportElement> elements;
     appendBandElements(node, context, elements, limit, unread, {});
@@ -176,14 +187,14 @@ std::optional<ElementKind> elementKind(pugi::xml_node node, JrxmlReadContext &co
     if (is(name, "image"))
         return ElementKind::Image{childTextOrEmpty(node, "imageExpression")};
     if (is(name, "subreport"))
-        return readSubreport(node);
+        return readSubreport(node, context);
     if (is(name, "frame")) {
         // Children it does not know the frame keeps (makeElement).
         const JrxmlNesting nesting(context);
-        std::vector<pugi::xml_node> unread;
+        UnreadChildren unread;
         ElementKind::Frame frame{parseBandElements(node, context, -1, &unread)};
-        for (pugi::xml_node child : unread)
-            context.markUnread(child);
+        for (const UnreadChild &child : unread)
+            context.markUnread(child.node, child.elementsBefore);
         return frame;
     }
     if (is(name, "componentElement"))

@@ -65,12 +65,11 @@ void readBox(ReportElement &e, pugi::xml_node node)
     if (!box)
         return;
     if (e.kind.is<ElementKind::Frame>()) {
-        // The frame's border pen stands on its top side.
+        // The frame's border width stands on its top side. Its colour stays on the pens: the
+        // element's own fore colour is another value.
         if (const pugi::xml_node top = box.child("topPen")) {
             if (const std::optional<double> width = doubleAttr(top, "lineWidth"))
                 e.penWidth = *width;
-            if (std::optional<ElementColor> color = colorAttr(top, "lineColor"))
-                e.foreColor = std::move(color);
         }
     }
     const double padding = doubleAttr(box, "padding").value_or(0);

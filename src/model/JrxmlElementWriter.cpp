@@ -153,7 +153,7 @@ void appendTextElement(QString &out, const ReportElement &e)
     const qsizetype fontStart = fontTag.size();
     fontTag += "<font"_L1;
     appendAttr(fontTag, "fontName"_L1, e.fontName);
-    appendRawAttr(fontTag, "size"_L1, wholeNumber(e.fontSize));
+    appendRawAttr(fontTag, "size"_L1, sizeNumber(e.fontSize));
     appendRawAttr(fontTag, "isBold"_L1, e.isBold ? u"true" : u"false");
     appendRawAttr(fontTag, "isItalic"_L1, e.isItalic ? u"true" : u"false");
     appendRawAttr(fontTag, "isUnderline"_L1, e.isUnderline ? u"true" : u"false");
@@ -206,17 +206,22 @@ void appendGraphicElement(QString &out, const ReportElement &e)
     else
         out += "/>\n"_L1;
     KeptChildWriter(own, TagOrder{}, 20).rest(out);
-    if (out.endsWith("<graphicElement>\n"_L1)) {
+    if (!out.endsWith("<graphicElement>\n"_L1)) {
+        out += indent(16) + "</graphicElement>\n"_L1;
+    } else if (out.size() == start + 17 && !own.present) {
+        out.truncate(start - 16); // it says nothing, and the file had none
+    } else {
         out.chop(2); // nothing inside
         out += "/>\n"_L1;
-    } else {
-        out += indent(16) + "</graphicElement>\n"_L1;
     }
 }
 
-// An expression line of the element, with the attributes the file gave the expression.
+// An expression line of the element, with the attributes the file gave the expression; none
+// while the file had none and the expression is empty.
 void appendExpression(QString &out, const ReportElement &e, QLatin1StringView tag, QStringView text)
 {
+    if (e.kept.part({}).leavesOut(QString(tag), text))
+        return;
     const KeptXml &kept = e.kept.part(QString(tag));
     const qsizetype start = openTag(out, 16, tag);
     appendKeptAttributes(out, start, kept);
@@ -230,16 +235,15 @@ void appendSubreportContent(QString &out, const ReportElement &e,
 {
     kept.before(out, "subreportParameter");
     for (const SubreportParameter &parameter : subreport.parameters) {
-        out += indent(16) + "<subreportParameter"_L1;
-        appendAttr(out, "name"_L1, parameter.name);
-        out += ">\n"_L1;
-        appendCDataLine(out, 20, "subreportParameterExpression"_L1, parameter.expression);
-        out += indent(16) + "</subreportParameter>\n"_L1;
+        appendPassedParameter(out, 16, "subreportParameter"_L1, "subreportParameterExpression"_L1,
+                              parameter);
     }
     kept.before(out, "connectionExpression");
-    if (!isAbsentOrEmpty(subreport.connectionExpression))
+    // The two are never both written: a connection expression wins.
+    const KeptXml &own = e.kept.part({});
+    if (isWrittenExpression(subreport.connectionExpression, own, u"connectionExpression"))
         appendCDataLine(out, 16, "connectionExpression"_L1, *subreport.connectionExpression);
-    else if (!isAbsentOrEmpty(subreport.dataSourceExpression))
+    else if (isWrittenExpression(subreport.dataSourceExpression, own, u"dataSourceExpression"))
         appendCDataLine(out, 16, "dataSourceExpression"_L1, *subreport.dataSourceExpression);
     kept.before(out, "subreportExpression");
     appendExpression(out, e, "subreportExpression"_L1, subreport.expression);
@@ -249,11 +253,13 @@ void appendContent(QString &out, const ReportElement &e, const QList<ReportStyle
                    KeptChildWriter &kept)
 {
     if (const auto *text = e.kind.as<ElementKind::StaticText>()) {
-        appendCDataLine(out, 16, "text"_L1, text->text);
+        if (!e.kept.part({}).leavesOut(u"text", text->text))
+            appendCDataLine(out, 16, "text"_L1, text->text);
     } else if (const auto *field = e.kind.as<ElementKind::TextField>()) {
         appendExpression(out, e, "textFieldExpression"_L1, field->expression);
         kept.before(out, "hyperlinkReferenceExpression");
-        if (!isAbsentOrEmpty(e.hyperlinkExpression))
+        if (isWrittenExpression(e.hyperlinkExpression, e.kept.part({}),
+                                u"hyperlinkReferenceExpression"))
             appendCDataLine(out, 16, "hyperlinkReferenceExpression"_L1, *e.hyperlinkExpression);
     } else if (const auto *image = e.kind.as<ElementKind::Image>()) {
         appendGraphicElement(out, e);
@@ -264,7 +270,7 @@ void appendContent(QString &out, const ReportElement &e, const QList<ReportStyle
     } else if (const auto *frame = e.kind.as<ElementKind::Frame>()) {
         appendFrameBox(out, e);
         kept.through(out, "box");
-        appendElements(out, frame->children, styles);
+        appendElements(out, frame->children, styles, &e.kept.part({}));
     } else if (e.kind.is<ElementKind::Rectangle>() || e.kind.is<ElementKind::Ellipse>() ||
                e.kind.is<ElementKind::Line>()) {
         appendGraphicElement(out, e);
@@ -272,6 +278,32 @@ void appendContent(QString &out, const ReportElement &e, const QList<ReportStyle
 }
 
 } // namespace
+
+bool isWrittenExpression(const std::optional<QString> &expression, const KeptXml &kept,
+                         QStringView tag)
+{
+    return !isAbsentOrEmpty(expression) ||
+           (expression && expression->isEmpty() && kept.keepsEmpty(tag));
+}
+
+void appendPassedParameter(QString &out, int spaces, QLatin1StringView tag,
+                           QLatin1StringView expressionTag, const SubreportParameter &parameter)
+{
+    const qsizetype start = openTag(out, spaces, tag);
+    appendAttr(out, "name"_L1, parameter.name);
+    appendKeptAttributes(out, start, parameter.kept);
+    const bool hasExpression =
+        !parameter.kept.leavesOut(QString(expressionTag), parameter.expression);
+    if (!hasExpression && parameter.kept.children.isEmpty()) {
+        out += "/>\n"_L1;
+        return;
+    }
+    out += ">\n"_L1;
+    if (hasExpression)
+        appendCDataLine(out, spaces + 4, expressionTag, parameter.expression);
+    KeptChildWriter(parameter.kept, TagOrder{}, spaces + 4).rest(out);
+    out += indent(spaces) + "</"_L1 + tag + ">\n"_L1;
+}
 
 void appendGeometryAttrs(QString &out, const ReportElement &e)
 {
@@ -337,14 +369,15 @@ void appendReportElement(QString &out, const ReportElement &e, const QList<Repor
     // A mode the file gave (Transparent) stays as it was.
     appendColorAttrs(out, e.foreColor, e.backColor, !kept.attribute(u"mode"));
     appendKeptAttributes(out, start, kept);
-    if (isAbsentOrEmpty(e.printWhenExpression) && kept.children.isEmpty()) {
+    if (!isWrittenExpression(e.printWhenExpression, kept, u"printWhenExpression") &&
+        kept.children.isEmpty()) {
         out += "/>\n"_L1;
         return;
     }
     out += ">\n"_L1;
     KeptChildWriter children(kept, tagOrder::element("reportElement"), spaces + 4);
     children.before(out, "printWhenExpression");
-    if (!isAbsentOrEmpty(e.printWhenExpression))
+    if (isWrittenExpression(e.printWhenExpression, kept, u"printWhenExpression"))
         appendCDataLine(out, spaces + 4, "printWhenExpression"_L1, *e.printWhenExpression);
     children.rest(out);
     out += indent(spaces) + "</reportElement>\n"_L1;

@@ -4,9 +4,11 @@
 #include "JrxmlCodecInternal.h"
 #include "JrxmlText.h"
 
+#include <algorithm>
 #include <cstring>
 #include <iterator>
 #include <limits>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 using namespace JrxmlText;
@@ -182,8 +184,21 @@ bool isFirstOfName(pugi::xml_node child)
     return child.parent().child(child.name()) == child;
 }
 
+ElementPlace placeAmong(const UnreadChildren &unread)
+{
+    return [&unread](pugi::xml_node child) {
+        // A band's properties and return values keep the places the format gives them.
+        const char *name = localName(child.name());
+        if (is(name, "property") || is(name, "returnValue"))
+            return -1;
+        const auto found = std::find(unread.begin(), unread.end(), child);
+        return found == unread.end() ? -1 : int(found->elementsBefore);
+    };
+}
+
 KeptXml keptOf(pugi::xml_node node, TagOrder takenAttributes, TagOrder order,
-               const std::function<bool(pugi::xml_node)> &isTaken, JrxmlReadContext &context)
+               const std::function<bool(pugi::xml_node)> &isTaken, JrxmlReadContext &context,
+               const ElementPlace &place)
 {
     KeptXml kept;
     if (!node)
@@ -201,7 +216,7 @@ KeptXml keptOf(pugi::xml_node node, TagOrder takenAttributes, TagOrder order,
         if (own >= 0)
             rank = own;
         if (!isTaken(child))
-            kept.children.append({rank, capturedXml(child, context)});
+            kept.children.append({rank, capturedXml(child, context), place ? place(child) : -1});
     }
     return kept;
 }
@@ -223,10 +238,40 @@ void noteAbsent(pugi::xml_node node, KeptXml &kept,
 {
     if (!node)
         return;
-    for (const auto &[name, written] : defaults) {
-        if (!node.attribute(name))
-            kept.absent.append({QString::fromLatin1(name), QString::fromLatin1(written)});
-    }
+    for (const auto &[name, written] : defaults)
+        absentUnless(node, name, QString::fromLatin1(written), kept);
+}
+
+void absentUnless(pugi::xml_node node, const char *name, const QString &written, KeptXml &kept,
+                  QList<KeptXml::Attribute> with)
+{
+    if (!node.attribute(name))
+        kept.absent.append({QString::fromLatin1(name), written, std::move(with)});
+}
+
+void keepSpelled(pugi::xml_node node, const char *name, bool writerLeavesOut, KeptXml &kept)
+{
+    const pugi::xml_attribute attr = node.attribute(name);
+    if (attr && writerLeavesOut)
+        kept.attributes.append({QString::fromUtf8(attr.name()), QString::fromUtf8(attr.value())});
+}
+
+void keepEmptyChild(pugi::xml_node node, const char *tag, KeptXml &kept)
+{
+    const pugi::xml_node child = node.child(tag);
+    if (child && textValue(child).isEmpty())
+        kept.emptyChildren.append(QString::fromLatin1(tag));
+}
+
+void keepAbsentOrEmptyChild(pugi::xml_node node, const char *tag, KeptXml &kept)
+{
+    if (!node)
+        return;
+    const pugi::xml_node child = node.child(tag);
+    if (!child)
+        kept.absentChildren.append(QString::fromLatin1(tag));
+    else if (textValue(child).isEmpty())
+        kept.emptyChildren.append(QString::fromLatin1(tag));
 }
 
 qsizetype openTag(QString &out, int spaces, QLatin1StringView tag)
@@ -237,10 +282,34 @@ qsizetype openTag(QString &out, int spaces, QLatin1StringView tag)
     return start;
 }
 
+namespace {
+
+// The text the writer gives an attribute.
+QString attributeText(const QString &name, const QString &value)
+{
+    return u' ' + name + "=\""_L1 + escaped(value) + u'"';
+}
+
+} // namespace
+
 void appendKeptAttributes(QString &out, qsizetype tagStart, const KeptXml &kept)
 {
-    for (const KeptXml::Attribute &attr : kept.absent) {
-        const QString written = u' ' + attr.name + "=\""_L1 + escaped(attr.value) + u'"';
+    // Which attributes stay out is decided on the tag as the writer wrote it, before any is
+    // taken out.
+    QList<QString> leftOut;
+    const QStringView tag = QStringView(out).mid(tagStart);
+    for (const KeptXml::AbsentAttribute &attr : kept.absent) {
+        const QString written = attributeText(attr.name, attr.value);
+        const bool applies =
+            tag.contains(written) &&
+            std::all_of(attr.with.cbegin(), attr.with.cend(), [&](const KeptXml::Attribute &w) {
+                return w.value.isEmpty() ? !tag.contains(QString(u' ' + w.name + "=\""_L1))
+                                         : tag.contains(attributeText(w.name, w.value));
+            });
+        if (applies)
+            leftOut.append(written);
+    }
+    for (const QString &written : leftOut) {
         const qsizetype at = out.indexOf(written, tagStart);
         if (at >= 0)
             out.remove(at, written.size());
@@ -281,13 +350,27 @@ bool KeptChildWriter::upTo(QString &out, int rank)
     bool any = false;
     for (qsizetype i = 0; i < kept_.children.size(); ++i) {
         const KeptXml::Child &child = kept_.children.at(i);
-        if (written_.at(i) || child.rank > rank)
+        if (written_.at(i) || child.rank > rank || child.elementsBefore >= 0)
             continue;
         written_[i] = true;
         out += indent(spaces_) + child.xml + u'\n';
         any = true;
     }
     return any;
+}
+
+void appendKeptAmongElements(QString &out, ElementGroupWriter &groups, const KeptXml &kept,
+                             qsizetype index, bool last)
+{
+    bool closed = false;
+    for (const KeptXml::Child &child : kept.children) {
+        if (child.elementsBefore < 0 ||
+            (last ? child.elementsBefore < index : child.elementsBefore != index))
+            continue;
+        if (!std::exchange(closed, true))
+            groups.closeAll(out);
+        out += indent(12) + child.xml + u'\n';
+    }
 }
 
 bool KeptChildWriter::hasAny() const

@@ -4,8 +4,8 @@
 
 #include <QHash>
 #include <QStringList>
+#include <map>
 #include <pugixml.hpp>
-#include <set>
 
 // What the JRXML reader carries while it reads one document: the styles that elements name, how
 // deep it stands inside containers, and notes on the content it did not keep.
@@ -30,9 +30,18 @@ public:
     QStringList notes() const;
 
     // Children of containers that are no report element the reader knows, kept with the
-    // container as written.
-    void markUnread(pugi::xml_node node) { unread_.insert(node); }
+    // container as written, each with the number of the container's elements before it.
+    void markUnread(pugi::xml_node node, qsizetype elementsBefore)
+    {
+        unread_[node] = elementsBefore;
+    }
     bool isUnread(pugi::xml_node node) const { return unread_.count(node) > 0; }
+    // How many of its container's elements stood before an unread child; -1 for another node.
+    int unreadPlace(pugi::xml_node node) const
+    {
+        const auto found = unread_.find(node);
+        return found == unread_.end() ? -1 : int(found->second);
+    }
 
     // The current container depth; see JrxmlNesting.
     int depth = 0;
@@ -49,7 +58,7 @@ private:
     };
     QList<Note> notes_;
     QHash<QString, qsizetype> noteIndex_;
-    std::set<pugi::xml_node> unread_;
+    std::map<pugi::xml_node, qsizetype> unread_;
 };
 
 // One container level entered for the life of the guard.

@@ -165,6 +165,13 @@ QString wholeNumber(double value)
     return QString::number(qint64(rounded));
 }
 
+QString sizeNumber(double value)
+{
+    if (!std::isfinite(value) || value == std::trunc(value))
+        return wholeNumber(value);
+    return decimalNumber(value);
+}
+
 QString decimalNumber(double value)
 {
     if (std::isnan(value))

@@ -50,6 +50,10 @@ qsizetype takeRemovedCharacterCount();
 // beyond the signed 64-bit range are clamped to it.
 QString wholeNumber(double value);
 
+// A font size: a whole size as a whole number ("10"), any other in the shortest decimal text
+// that reads back as the same double ("11.5"), as the engine takes fractional sizes.
+QString sizeNumber(double value);
+
 // The shortest decimal text that reads back as the same double; a whole value keeps one decimal
 // place ("1.0"). Not-a-number gives "0.0", infinities the largest finite double.
 QString decimalNumber(double value);

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 // What a file held on one XML element that the model has no field for: the element's other
 // attributes, in file order, and its other child elements, verbatim. The writer puts them back,
@@ -13,26 +14,52 @@ struct KeptXml {
         QString value;
         bool operator==(const Attribute &) const = default;
     };
+    // An attribute the file left out, so that its value was inherited, with the text the writer
+    // gives the value the reader supplied. While the model holds that value the attribute stays
+    // out; once it holds another, it is written.
+    struct AbsentAttribute {
+        QString name;
+        QString value;
+        // It stays out only while these are written with these values too (an empty value: not
+        // written at all): the values it goes with (a fill's mode with its back colour).
+        QList<Attribute> with;
+        bool operator==(const AbsentAttribute &) const = default;
+    };
     struct Child {
         // The place among the element's children, from the format's order of child tags.
         int rank = 0;
         QString xml; // the element's text, standing on its own (the prefixes it needs declared)
+        // A child that stood among report elements: how many of them stood before it. It is
+        // written among the elements in that place (-1: placed by its rank).
+        int elementsBefore = -1;
         bool operator==(const Child &) const = default;
     };
 
     QList<Attribute> attributes;
     QList<Child> children;
-    // Attributes the file left out, so that their value was inherited, each with the text the
-    // writer gives the value the reader supplied. While the model holds that value the attribute
-    // stays out; once it holds another, it is written.
-    QList<Attribute> absent;
+    QList<AbsentAttribute> absent;
+    // Child elements the file did not have, for which the reader supplied an empty value: they
+    // stay out while the value is empty.
+    QStringList absentChildren;
+    // Child elements the file had empty, which the writer leaves out when empty: they are written
+    // empty while the value is empty.
+    QStringList emptyChildren;
     // The file had the element, so it is written even when it says nothing.
     bool present = false;
 
     bool isEmpty() const
     {
-        return attributes.isEmpty() && children.isEmpty() && absent.isEmpty() && !present;
+        return attributes.isEmpty() && children.isEmpty() && absent.isEmpty() &&
+               absentChildren.isEmpty() && emptyChildren.isEmpty() && !present;
     }
+    // Whether a child holding `value` is left out although the writer writes it: the file had
+    // none and the value is still empty.
+    bool leavesOut(QStringView tag, QStringView value) const
+    {
+        return value.isEmpty() && absentChildren.contains(tag);
+    }
+    // Whether an empty child is written although the writer leaves it out: the file had it empty.
+    bool keepsEmpty(QStringView tag) const { return emptyChildren.contains(tag); }
     // The value of a kept attribute, or null.
     const QString *attribute(QStringView name) const;
     // Removes the kept attribute; whether there was one.

@@ -36,6 +36,8 @@ struct SubreportParameter {
     QUuid id;
     QString name;
     QString expression;
+    // What the file held on the parameter's element besides its name and expression.
+    KeptXml kept;
     bool operator==(const SubreportParameter &) const = default;
 };
 

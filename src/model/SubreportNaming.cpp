@@ -33,3 +33,29 @@ QString withoutPathExtension(const QString &fileName)
     const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
     return dot > 0 ? fileName.left(dot) : fileName;
 }
+
+QString fileNameComponent(const QString &name, const QString &fallback)
+{
+    constexpr qsizetype maximumBytes = 200;
+    QString component = name;
+    component.replace(QLatin1Char('/'), QLatin1Char('_'))
+        .replace(QLatin1Char('\\'), QLatin1Char('_'))
+        .replace(QChar(0), QLatin1Char('_'));
+    if (component.toUtf8().size() > maximumBytes) {
+        // Whole characters only: a surrogate pair is never split.
+        qsizetype bytes = 0;
+        qsizetype end = 0;
+        while (end < component.size()) {
+            const qsizetype width = component[end].isHighSurrogate() ? 2 : 1;
+            const qsizetype size = component.mid(end, width).toUtf8().size();
+            if (bytes + size > maximumBytes)
+                break;
+            bytes += size;
+            end += width;
+        }
+        component.truncate(end);
+    }
+    if (component.isEmpty() || component == QLatin1String(".") || component == QLatin1String(".."))
+        return fallback;
+    return component;
+}

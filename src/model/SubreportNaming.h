@@ -3,7 +3,8 @@
 #include <QString>
 #include <optional>
 
-// Naming of subreport files, shared by the document store and the engine bridge.
+// Naming of report and subreport files, shared by the document store, the engine bridge and the
+// file commands.
 
 // The lower-cased base name of the report file that a subreport expression names: the last
 // double-quoted literal of the expression, reduced to its last path component (after the last
@@ -18,3 +19,9 @@ std::optional<QString> subreportBaseName(const QString &expression);
 // A file name without its extension: the text before the last dot, unless that dot starts the
 // name (".jrxml" has no extension).
 QString withoutPathExtension(const QString &fileName);
+
+// A report's name made into one file name component, for the engine's work files and the names
+// proposed in save panels: every slash, backslash and NUL becomes "_", a name longer than 200
+// bytes in UTF-8 is cut there (so that an extension and a temporary suffix still fit), and a
+// name that is empty or reads "." or ".." gives `fallback`. Ordinary names stay as they are.
+QString fileNameComponent(const QString &name, const QString &fallback = QStringLiteral("report"));

@@ -53,6 +53,9 @@ public:
     // The chosen files or folders; empty when the user cancelled.
     virtual QList<QUrl> runOpenPanel(const FilePanelRequest &request) = 0;
     virtual std::optional<QUrl> runSavePanel(const FilePanelRequest &request) = 0;
+    // An alert with a one-line text field below its informative text, which holds `text` at
+    // first and has the focus. Answers as runAlert does; `text` then holds the field's text.
+    virtual int runTextAlert(const AlertRequest &request, QString &text) = 0;
 
     // The one alert for failed file actions and commands: "Quillmark" with the error's text.
     void presentError(const QString &description);

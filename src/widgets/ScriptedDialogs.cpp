@@ -17,3 +17,14 @@ std::optional<QUrl> ScriptedDialogs::runSavePanel(const FilePanelRequest &reques
     savePanels_.append(request);
     return saveAnswers_.isEmpty() ? std::nullopt : saveAnswers_.dequeue();
 }
+
+int ScriptedDialogs::runTextAlert(const AlertRequest &request, QString &text)
+{
+    alerts_.append(request);
+    textAlertTexts_.append(text);
+    if (textAnswers_.isEmpty())
+        return -1;
+    const auto [button, answer] = textAnswers_.dequeue();
+    text = answer;
+    return button;
+}

@@ -14,6 +14,7 @@ public:
     int runAlert(const AlertRequest &request) override;
     QList<QUrl> runOpenPanel(const FilePanelRequest &request) override;
     std::optional<QUrl> runSavePanel(const FilePanelRequest &request) override;
+    int runTextAlert(const AlertRequest &request, QString &text) override;
 
 private:
     QPointer<QWidget> parent_;

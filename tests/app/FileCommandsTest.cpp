@@ -148,6 +148,29 @@ TEST_F(FileCommandsTest, OpenRecentListsTheFilesAndClears)
     EXPECT_FALSE(recent->actions().first()->isEnabled());
 }
 
+TEST_F(FileCommandsTest, OpenRecentOfADeletedFileOffersToRemoveIt)
+{
+    const QString kept = writeReport(u"Kept.jrxml"_s);
+    const QString gone = writeReport(u"Gone.jrxml"_s);
+    app->settings().setRecentFilePaths({gone, kept});
+    ASSERT_TRUE(QFile::remove(gone));
+    QMenu *recent = app->menus().openRecentMenu();
+
+    dialogs->answerAlert(0);
+    item(recent, u"Gone.jrxml"_s)->trigger();
+    ASSERT_EQ(dialogs->alerts().size(), 1);
+    EXPECT_EQ(dialogs->alerts().last().message, u"Can't Find \"Gone.jrxml\""_s);
+    ASSERT_EQ(dialogs->alerts().last().buttons.size(), 2);
+    EXPECT_EQ(dialogs->alerts().last().buttons[1].title, u"Remove from Recents"_s);
+    EXPECT_EQ(app->settings().recentFilePaths(), QStringList({gone, kept})) << "OK keeps it";
+    EXPECT_FALSE(store()->fileURL().has_value());
+
+    dialogs->answerAlert(1);
+    item(recent, u"Gone.jrxml"_s)->trigger();
+    EXPECT_EQ(app->settings().recentFilePaths(), QStringList({kept}));
+    EXPECT_EQ(titles(recent), QStringList({u"Kept.jrxml"_s, u"-"_s, u"Clear Menu"_s}));
+}
+
 TEST_F(FileCommandsTest, ProposedNames)
 {
     ReportDocument named;
@@ -162,6 +185,13 @@ TEST_F(FileCommandsTest, ProposedNames)
                   named, QUrl::fromLocalFile(u"/reports/Invoice.2024.jrxml"_s), ExportFormat::pdf),
               u"Invoice.2024.pdf"_s)
         << "a saved report's file names the export";
+    // A name never leads the panel into another folder.
+    ReportDocument slashed;
+    slashed.name = u"Sales/Q1"_s;
+    EXPECT_EQ(FileCommands::proposedReportFileName(slashed), u"Sales_Q1.jrxml"_s);
+    slashed.name = u".."_s;
+    EXPECT_EQ(FileCommands::proposedExportFileName(slashed, std::nullopt, ExportFormat::pdf),
+              u"report.pdf"_s);
 
     ReportDocument unnamed = store()->document();
     unnamed.name.clear();
@@ -261,6 +291,26 @@ TEST_F(FileCommandsTest, ZipSavesFirstAndAFailedSaveStopsIt)
     EXPECT_FALSE(commands().isZipping());
     EXPECT_TRUE(zipped.isEmpty());
     EXPECT_TRUE(store()->isDirty());
+}
+
+TEST_F(FileCommandsTest, AnOversizedPdfExportAsksAndCancelHasTheCancelRole)
+{
+    ReportDocument document = store()->document();
+    document.pageHeight = 20000;
+    store()->setDocument(document);
+    dialogs->answerAlert(1); // "Cancel"
+    commands().exportDocument(ExportFormat::pdf);
+    ASSERT_EQ(dialogs->alerts().size(), 1);
+    const AlertRequest &alert = dialogs->alerts()[0];
+    EXPECT_EQ(alert.message, u"Page Size Exceeds PDF Limit"_s);
+    ASSERT_EQ(alert.buttons.size(), 2);
+    EXPECT_EQ(alert.buttons[0].title, u"Continue Anyway"_s);
+    EXPECT_EQ(alert.buttons[0].role, AlertRequest::Role::normal);
+    EXPECT_EQ(alert.buttons[1].title, u"Cancel"_s);
+    EXPECT_EQ(alert.buttons[1].role, AlertRequest::Role::cancel)
+        << "Escape and the close button choose Cancel";
+    EXPECT_TRUE(dialogs->savePanels().isEmpty()) << "a cancelled export asks for no file";
+    EXPECT_FALSE(app->engine().isExporting());
 }
 
 TEST_F(FileCommandsTest, ZoomKeysStepThroughTheLevels)

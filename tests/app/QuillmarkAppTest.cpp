@@ -1,9 +1,15 @@
 #include "app/QuillmarkApp.h"
 #include "AppInstanceTest.h"
+#include "ModelBuilders.h"
+#include "app/AppMenus.h"
 #include "app/ContentView.h"
 #include "app/MainWindow.h"
 #include "app/SettingsView.h"
 #include "app/SettingsWindow.h"
+#include "canvas/BandItem.h"
+#include "canvas/CanvasGraphicsView.h"
+#include "canvas/CanvasScene.h"
+#include "canvas/CanvasView.h"
 #include "engine/InMemoryKeychain.h"
 #include "engine/SidecarModel.h"
 #include "widgets/ScriptedDialogs.h"
@@ -13,6 +19,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QTest>
+#include <QToolButton>
 
 using namespace Qt::StringLiterals;
 
@@ -149,6 +156,55 @@ TEST_F(QuillmarkAppTest, CtrlCommaOpensOnePreferencesWindowThatClosesWithTheMain
     for (int round = 0; round < 2; ++round)
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(view.isNull());
+}
+
+TEST_F(QuillmarkAppTest, CtrlZRightAfterADragOfTheSelectedElementUndoesIt)
+{
+    app->start();
+    QWidget *window = app->mainWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    DocumentStore *store = app->store();
+    const BandTarget detail = BandTarget::detailBand(store->document().detailBands[0].id);
+    ReportElement box = testsupport::element(ElementKind::Rectangle{});
+    box.x = 10;
+    box.y = 5;
+    box.width = 50;
+    box.height = 20;
+    // A report with nothing to undo yet, and the box selected.
+    store->performAddElement(box, detail);
+    store->setSelectedElementIDs({box.id});
+    ASSERT_TRUE(store->undoStack().isEmpty());
+    EXPECT_FALSE(AppMenus::action(app->menus().editMenu(), u"Undo"_s)->isEnabled());
+
+    CanvasView *canvas = app->mainWindow()->content()->canvas();
+    QWidget *viewport = canvas->graphicsView()->viewport();
+    const BandItem *band = canvas->scene()->bandItem(detail);
+    const auto at = [&](QPointF body) {
+        return canvas->graphicsView()->mapFromScene(
+            band->mapToScene(band->bodyRect().topLeft() + body));
+    };
+    QTest::mousePress(viewport, Qt::LeftButton, {}, at({20, 10}));
+    QTest::mouseMove(viewport, at({25, 10}));
+    QTest::mouseMove(viewport, at({120, 10}));
+    QTest::mouseRelease(viewport, Qt::LeftButton, {}, at({120, 10}));
+    ASSERT_GT(store->element(box.id)->x, 90);
+    EXPECT_TRUE(store->undoStack().isEmpty()) << "the drag's step is still pending";
+
+    QAction *undo = AppMenus::action(app->menus().editMenu(), u"Undo"_s);
+    ASSERT_NE(undo, nullptr);
+    EXPECT_TRUE(undo->isEnabled());
+    const auto *undoButton = window->findChild<QToolButton *>(u"arrow.uturn.backward"_s);
+    ASSERT_NE(undoButton, nullptr);
+    EXPECT_TRUE(undoButton->isEnabled());
+
+    QTest::keyClick(window, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(store->element(box.id)->x, 10);
+    EXPECT_EQ(store->element(box.id)->y, 5);
+    EXPECT_TRUE(store->undoStack().isEmpty());
+    EXPECT_TRUE(store->canRedo());
+    EXPECT_FALSE(undo->isEnabled());
 }
 
 } // namespace

@@ -34,9 +34,12 @@ TEST(BandGeometry, RubberBandPressAndHeight)
     EXPECT_FALSE(pressHitsElement({50, 20}, {thin}));
 
     const auto snap = [](double v) { return std::round(v / 10) * 10; };
-    EXPECT_EQ(committedHeight(40, 13, snap), 50);
-    EXPECT_EQ(committedHeight(40, -100, snap), 4);
-    EXPECT_EQ(committedHeight(40, -37, snap), 4);
+    EXPECT_EQ(committedHeight(40, 13, snap, 4), 50);
+    EXPECT_EQ(committedHeight(40, -100, snap, 4), 4);
+    EXPECT_EQ(committedHeight(40, -37, snap, 4), 4);
+    // An element reaching 33.5 down: the handle stops there even where the grid rounds lower.
+    EXPECT_EQ(committedHeight(40, -100, snap, 33.5), 33.5);
+    EXPECT_EQ(committedHeight(40, -4, snap, 33.5), 40);
 
     const auto snapAlong = [](double v, double) { return std::round(v / 10) * 10; };
     EXPECT_EQ(dropOrigin({100, 50}, 40, 10, snapAlong, 555, 100), QPointF(60, 40));

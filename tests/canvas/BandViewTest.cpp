@@ -16,6 +16,7 @@
 #include <QToolButton>
 #include <cmath>
 #include <gtest/gtest.h>
+#include <memory>
 
 namespace {
 
@@ -49,6 +50,25 @@ struct BandFixture : ::testing::Test, CanvasPointer {
         QCoreApplication::sendEvent(viewport(), &move);
         QDropEvent dropped(point, Qt::CopyAction, &data, Qt::LeftButton, {});
         QCoreApplication::sendEvent(viewport(), &dropped);
+    }
+    // A drag of `data` from a source that allows a copy or a move and asks for the move,
+    // entering the band at the point and let go there: whether the band
+    // took it, and with which action. As a real drag does, it drops only where the last move
+    // was accepted.
+    std::pair<bool, Qt::DropAction> dropData(QPoint point, QMimeData *data)
+    {
+        const Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction;
+        QDragEnterEvent enter(point, actions, data, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(viewport(), &enter);
+        QDragMoveEvent move(point, actions, data, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(viewport(), &move);
+        if (!move.isAccepted())
+            return {false, Qt::IgnoreAction};
+        EXPECT_EQ(move.dropAction(), Qt::CopyAction) << "the drag shows a copy";
+        QDropEvent dropped(point, actions, data, Qt::LeftButton, {});
+        dropped.setDropAction(Qt::MoveAction);
+        QCoreApplication::sendEvent(viewport(), &dropped);
+        return {dropped.isAccepted(), dropped.dropAction()};
     }
     QStringList expressions(const BandTarget &target) const
     {
@@ -172,6 +192,80 @@ TEST_F(BandFixture, DropsOfFieldsAndParameters)
     drop(at(detail, {100, 15}), QStringLiteral("fields:Missing"));
     drop(at(detail, {100, 15}), QStringLiteral("something else"));
     EXPECT_EQ(store.elements(detail).size(), 2);
+}
+
+TEST_F(BandFixture, OnlyDropsThatAddSomethingAreTakenAndAlwaysAsCopies)
+{
+    const BandTarget header = BandTarget::standard(BandType::pageHeader);
+    const ReportDocument before = store.document();
+    const auto text = [](const QString &t) {
+        auto *data = new QMimeData;
+        data->setText(t);
+        return std::unique_ptr<QMimeData>(data);
+    };
+    for (const QString &unused :
+         {QStringLiteral("hello"), QStringLiteral("fields:Missing"), QStringLiteral("fields:")}) {
+        SCOPED_TRACE(unused.toStdString());
+        EXPECT_FALSE(dropData(at(header, {100, 5}), text(unused).get()).first);
+    }
+    // A file, also one that comes with a text naming a field, adds nothing yet.
+    auto file = text(QStringLiteral("field:A"));
+    file->setUrls({QUrl::fromLocalFile(QStringLiteral("/tmp/picture.png"))});
+    EXPECT_FALSE(dropData(at(header, {100, 5}), file.get()).first);
+    EXPECT_EQ(store.document(), before);
+    EXPECT_FALSE(store.isDirty());
+
+    // A used drop is taken as a copy even when the source proposed a move: the outline keeps
+    // its row.
+    EXPECT_EQ(dropData(at(header, {100, 5}), text(QStringLiteral("field:A")).get()),
+              std::pair(true, Qt::CopyAction));
+    EXPECT_EQ(expressions(header), QStringList{QStringLiteral("$F{A}")});
+    EXPECT_EQ(dropData(at(detail, {100, 5}), text(QStringLiteral("fields:A,B")).get()),
+              std::pair(true, Qt::CopyAction));
+    EXPECT_EQ(expressions(detail), (QStringList{"$F{A}", "$F{B}"}));
+}
+
+TEST_F(BandFixture, TheHandleStripLiesOverElementsAndStopsAtTheLowestOne)
+{
+    const double height = store.height(detail); // 40
+    const QUuid low = addRectangle(100, 25, detail);
+    const QRectF lowFrame(100, 25, 50, 20);
+    store.setSelectedElementIDs({});
+    store.setHeight(50, detail);
+    store.flushPendingUndoSnapshot();
+
+    // Hovering the element inside the strip promises the handle, and a press there drags it:
+    // the band grows and the element stays where it is.
+    const QPoint onLow = at(detail, {120, 44});
+    QTest::mouseMove(viewport(), onLow);
+    EXPECT_TRUE(band(detail)->isHandleHighlighted());
+    QTest::mousePress(viewport(), Qt::LeftButton, {}, onLow);
+    QTest::mouseMove(viewport(), onLow + QPoint(0, 10));
+    QTest::mouseMove(viewport(), onLow + QPoint(0, 21));
+    EXPECT_EQ(band(detail)->bodyHeight(), 71);
+    QTest::mouseRelease(viewport(), Qt::LeftButton, {}, onLow + QPoint(0, 21));
+    EXPECT_EQ(store.height(detail), 70);
+    const ReportElement after = store.element(low).value();
+    EXPECT_EQ(QRectF(after.x, after.y, after.width, after.height), lowFrame);
+    EXPECT_TRUE(store.selectedElementIDs().isEmpty());
+
+    // A click there that is no drag still selects the element under the strip.
+    store.setHeight(50, detail);
+    QTest::mouseClick(viewport(), Qt::LeftButton, {}, onLow);
+    EXPECT_EQ(store.selectedElementIDs(), QSet<QUuid>{low});
+    EXPECT_EQ(store.height(detail), 50);
+
+    // Dragged far up, the band stops at the element's bottom, live and when committed, even
+    // where the grid would round lower.
+    store.setHeight(height + 20, detail);
+    const QPoint edge = at(detail, {300, height + 18});
+    QTest::mousePress(viewport(), Qt::LeftButton, {}, edge);
+    QTest::mouseMove(viewport(), edge - QPoint(0, 5));
+    QTest::mouseMove(viewport(), edge - QPoint(0, 100));
+    EXPECT_EQ(band(detail)->bodyHeight(), 45);
+    QTest::mouseRelease(viewport(), Qt::LeftButton, {}, edge - QPoint(0, 100));
+    EXPECT_EQ(store.height(detail), 45);
+    EXPECT_EQ(band(detail)->bodyHeight(), 45);
 }
 
 TEST_F(BandFixture, ContextMenuAndHeaderButtons)

@@ -53,12 +53,17 @@ struct CanvasPointer {
     void press(QPoint point) { QTest::mousePress(viewport(), Qt::LeftButton, {}, point); }
     void move(QPoint point) { QTest::mouseMove(viewport(), point); }
     void release(QPoint point) { QTest::mouseRelease(viewport(), Qt::LeftButton, {}, point); }
-    // Press, a move half-way, a move to the end and the release.
-    void drag(QPoint from, QPoint to, Qt::KeyboardModifiers modifiers = {})
+    // Press, a move half-way and a move to the end: a drag still held.
+    void carry(QPoint from, QPoint to, Qt::KeyboardModifiers modifiers = {})
     {
         QTest::mousePress(viewport(), Qt::LeftButton, modifiers, from);
         QTest::mouseMove(viewport(), (from + to) / 2);
         QTest::mouseMove(viewport(), to);
+    }
+    // The same drag, released at the end.
+    void drag(QPoint from, QPoint to, Qt::KeyboardModifiers modifiers = {})
+    {
+        carry(from, to, modifiers);
         QTest::mouseRelease(viewport(), Qt::LeftButton, modifiers, to);
     }
     void click(QPoint point, Qt::KeyboardModifiers modifiers = {})

@@ -1,5 +1,6 @@
 #include "canvas/CanvasView.h"
 #include "canvas/BandFrameTracker.h"
+#include "canvas/BandItem.h"
 #include "canvas/CanvasGraphicsView.h"
 #include "canvas/CanvasScene.h"
 #include "canvas/ScrollAwareRuler.h"
@@ -141,4 +142,59 @@ TEST_F(CanvasFixture, RulerClickTogglesGuide)
 
     QTest::mouseClick(canvas.verticalRuler(), Qt::LeftButton, {}, QPoint(10, 200));
     EXPECT_EQ(store.horizontalGuides().size(), 1);
+
+    // Only the primary button places or removes guides: a right or middle click, or a left
+    // release after a right press, does nothing.
+    QTest::mouseClick(ruler, Qt::RightButton, {}, at);
+    QTest::mouseClick(ruler, Qt::MiddleButton, {}, at);
+    EXPECT_TRUE(store.verticalGuides().isEmpty());
+    QTest::mouseClick(canvas.verticalRuler(), Qt::RightButton, {}, QPoint(10, 200));
+    EXPECT_EQ(store.horizontalGuides().size(), 1);
+    QTest::mousePress(ruler, Qt::RightButton, {}, at);
+    QTest::mouseRelease(ruler, Qt::LeftButton, {}, at);
+    QTest::mouseRelease(ruler, Qt::RightButton, {}, at);
+    EXPECT_TRUE(store.verticalGuides().isEmpty());
+}
+
+TEST_F(CanvasFixture, PageWideBandsOfATwoColumnReportAreDrawnAndEditedAtTheirWidth)
+{
+    ReportDocument doc = store.document();
+    testsupport::makeTwoColumns(doc);
+    ReportElement heading = testsupport::element(ElementKind::StaticText{QStringLiteral("Bar")});
+    heading.x = 0;
+    heading.width = 555;
+    heading.height = 20;
+    ReportElement total = testsupport::element(ElementKind::Rectangle{});
+    total.x = 400;
+    total.width = 100;
+    total.height = 20;
+    const BandTarget title = BandTarget::standard(BandType::title);
+    const BandTarget footer = BandTarget::standard(BandType::pageFooter);
+    for (ReportBand &band : doc.bands) {
+        if (band.type == BandType::title)
+            band.elements = {heading};
+        if (band.type == BandType::pageFooter)
+            band.elements = {total};
+    }
+    store.setDocument(doc);
+    QCoreApplication::processEvents();
+
+    CanvasScene *scene = canvas.scene();
+    for (const BandTarget &target : scene->targets()) {
+        const bool columnWide = target.kind() != BandTarget::Case::standard ||
+                                target.bandType() == BandType::columnHeader ||
+                                target.bandType() == BandType::columnFooter;
+        SCOPED_TRACE(store.label(target).toStdString());
+        EXPECT_EQ(scene->bandItem(target)->width(), columnWide ? 270 : 555);
+        EXPECT_EQ(canvas.frameTracker()->frames().value(target).width(), columnWide ? 270 : 555);
+    }
+    // The heading is shown whole, and the footer's box far right of the first column is
+    // reached by a click.
+    EXPECT_EQ(scene->bandItem(title)->elementItems().value(heading.id)->box().width(), 555);
+    const BandItem *band = scene->bandItem(footer);
+    const QPoint onTotal = canvas.graphicsView()->mapFromScene(
+        band->mapToScene(band->bodyRect().topLeft() + QPointF(450, 5)));
+    QTest::mouseClick(canvas.graphicsView()->viewport(), Qt::LeftButton, {}, onTotal);
+    EXPECT_EQ(store.selectedElementIDs(), QSet<QUuid>{total.id});
+    EXPECT_EQ(store.activeBandTarget(), footer);
 }

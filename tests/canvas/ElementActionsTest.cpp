@@ -6,6 +6,7 @@
 #include "editors/ExpressionBuilderSheet.h"
 #include "editors/ExpressionBuilderView.h"
 #include "widgets/ScriptedDialogs.h"
+#include "widgets/SheetDialog.h"
 #include "workspace/AppClock.h"
 #include "workspace/AppSettings.h"
 #include "workspace/WorkspaceModel.h"
@@ -15,7 +16,10 @@
 #include "TestBandSettings.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QMenu>
+#include <QPointer>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -71,6 +75,36 @@ TEST_F(ElementActionsTest, DoubleClickOnATextFieldOpensTheBuilderOnItsExpression
     EXPECT_TRUE(expression.contains(u"$F{other}"_s)) << expression.toStdString();
     EXPECT_TRUE(store->isDirty());
     view->expressionSheet()->presentation()->setVisible(false);
+}
+
+TEST_F(ElementActionsTest, DeletingATextFieldWhoseBuilderIsOpenClosesTheBuilder)
+{
+    const QUuid field = add(ElementKind::TextField{u"$F{name}"_s}, QRectF(10, 2, 120, 16));
+    QPointer<ElementView> view = band(title)->elementItems().value(field);
+    doubleClick({20, 8});
+    click(at(title, {20, 8}));
+    QCoreApplication::processEvents();
+    QPointer<ExpressionBuilderSheet> sheet = view->expressionSheet()->sheet();
+    ASSERT_TRUE(sheet && sheet->builder());
+    QPointer<QDialog> dialog = sheet->dialog();
+    QPointer<ExpressionBuilderView> builder = sheet->builder();
+    ASSERT_TRUE(dialog->isVisible());
+
+    store->setSelectedElementIDs({field});
+    store->deleteSelectedElement();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(view.isNull()) << "the element's view goes with it";
+    EXPECT_TRUE(sheet.isNull()) << "and so does its builder sheet";
+    ASSERT_TRUE(dialog);
+    EXPECT_FALSE(dialog->isVisible()) << "the dialog closes at once";
+
+    // What is left of the builder until it is deleted no longer reaches the element or store.
+    const ReportDocument after = store->document();
+    builder->editor()->insertAtCursor(u"$F{other}"_s);
+    builder->doneButton()->click();
+    EXPECT_TRUE(store->document() == after);
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(dialog.isNull());
 }
 
 TEST_F(ElementActionsTest, DoubleClickOnASubreportOpensItUnlessItIsBeingCreated)

@@ -175,6 +175,28 @@ TEST_F(ElementRenderTest, ContainersClipTheirChildrenAndTablesScaleColumns)
     }
 }
 
+// A frame's border takes its pens' colour; the frame's own fore colour is another value.
+TEST_F(ElementRenderTest, FrameBorderTakesItsPensColour)
+{
+    const auto frameWith = [](const char *pens) {
+        const QByteArray jrxml =
+            QByteArray("<jasperReport><title><band height=\"40\"><frame><reportElement x=\"0\" "
+                       "y=\"0\" width=\"40\" height=\"40\" forecolor=\"#00FF00\"/><box>") +
+            pens + "</box></frame></band></title></jasperReport>";
+        return JrxmlCodec::parse(jrxml).band(BandType::title)->elements.at(0);
+    };
+    const auto border = [&](const ReportElement &frame) {
+        QImage image(40, 40, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        ElementPainter::paintTree(&painter, frame, ElementFaceContext{{}, false, false, &images});
+        return image.pixelColor(20, 0);
+    };
+    EXPECT_EQ(border(frameWith("<topPen lineWidth=\"4.0\" lineColor=\"#0000FF\"/>")),
+              QColor(0x00, 0x00, 0xFF));
+    EXPECT_EQ(border(frameWith("<topPen lineWidth=\"4.0\"/>")), QColor(0x00, 0xFF, 0x00));
+}
+
 TEST_F(ElementRenderTest, SubreportShowsWhileItsFileIsCreated)
 {
     const ReportElement &subreport = elements[4];

@@ -293,3 +293,117 @@ TEST_F(ElementViewFixture, DoubleClickEditsAStaticTextInPlace)
     key(Qt::Key_Backspace);
     EXPECT_FALSE(store->element(text));
 }
+
+TEST_F(ElementViewFixture, DraggingOrResizingBelowTheBandGrowsItInTheSameStep)
+{
+    const QUuid a = addBox(10, 5, detail); // 50 by 20 in a band 40 high
+    const double height = store->height(detail);
+    store->setSelectedElementIDs({});
+    const qsizetype steps = store->undoStack().size();
+
+    drag(at(detail, {20, 10}), at(detail, {20, 40}));
+    const double y = bandSettings.snapped(35, height);
+    EXPECT_EQ(frameOf(a).y(), y);
+    EXPECT_EQ(store->height(detail), y + 20);
+    EXPECT_EQ(band(detail)->bodyHeight(), y + 20) << "the page shows the grown band";
+    store->undo();
+    EXPECT_EQ(frameOf(a).topLeft(), QPointF(10, 5));
+    EXPECT_EQ(store->height(detail), height) << "one step for the move and the growth";
+    EXPECT_EQ(store->undoStack().size(), steps);
+
+    // The bottom-right handle pulled below the band's bottom.
+    store->setSelectedElementIDs({a});
+    drag(at(detail, {60, 25}), at(detail, {60, 55}));
+    EXPECT_EQ(frameOf(a).height(), 50);
+    // The top stays, snapped along the band as it was.
+    EXPECT_EQ(frameOf(a).y(), bandSettings.snapped(5, height));
+    EXPECT_EQ(store->height(detail), frameOf(a).bottom());
+    store->undo();
+    EXPECT_EQ(frameOf(a), QRectF(10, 5, 50, 20));
+    EXPECT_EQ(store->height(detail), height);
+}
+
+TEST_F(ElementViewFixture, ADragWhoseElementGoesLeavesNoGhostAndNoOffset)
+{
+    const QUuid a = addBox(10, 5, detail);
+    store->setSelectedElementIDs({a});
+
+    // Delete while the element is carried over another band.
+    carry(at(detail, {20, 10}), at(title, {40, 10}));
+    ASSERT_TRUE(ghost().isShowingGhost());
+    key(Qt::Key_Delete);
+    EXPECT_FALSE(store->element(a));
+    EXPECT_FALSE(ghost().isShowingGhost());
+    EXPECT_FALSE(ghost().elementID());
+    const ReportDocument afterDelete = store->document();
+    release(at(title, {40, 10}));
+    EXPECT_EQ(store->document(), afterDelete) << "the release finds no drag";
+
+    // Undo takes the leader of a group away mid-drag: the one left behind is drawn where the
+    // report has it.
+    const QUuid b = addBox(100, 5, detail);
+    const QUuid leader = addBox(10, 5, detail);
+    store->setSelectedElementIDs({leader, b});
+    carry(at(detail, {20, 10}), at(detail, {40, 20}));
+    EXPECT_EQ(viewOf(b, detail)->pos(), QPointF(120, 15));
+    store->undo();
+    EXPECT_FALSE(store->element(leader));
+    EXPECT_FALSE(canvas.multiDragState()->originID());
+    EXPECT_EQ(viewOf(b, detail)->pos(), QPointF(100, 5));
+    const ReportDocument afterUndo = store->document();
+    release(at(detail, {40, 20}));
+    EXPECT_EQ(store->document(), afterUndo);
+    EXPECT_EQ(viewOf(b, detail)->pos(), QPointF(100, 5));
+}
+
+TEST_F(ElementViewFixture, AResizeOrDragCutShortByUndoOrAnotherReportEndsCleanly)
+{
+    const QUuid a = addBox(10, 5, detail);
+    store->setSelectedElementIDs({a});
+    // A resize pushed out of the band shows a ghost; undo takes the element away.
+    carry(at(detail, {60, 25}), at(detail, {80, 60}));
+    ASSERT_TRUE(ghost().isShowingGhost());
+    store->undo();
+    EXPECT_FALSE(ghost().isShowingGhost());
+    release(at(detail, {80, 60}));
+    EXPECT_FALSE(store->element(a));
+
+    // The canvas is handed another report while an element is carried over another band.
+    store->redo();
+    store->setSelectedElementIDs({a});
+    carry(at(detail, {20, 10}), at(title, {40, 10}));
+    ASSERT_TRUE(ghost().isShowingGhost());
+    DocumentStore other;
+    canvas.setStore(&other);
+    EXPECT_FALSE(ghost().isShowingGhost());
+    EXPECT_FALSE(canvas.multiDragState()->originID());
+    const ReportDocument untouched = other.document();
+    release(at(title, {40, 10}));
+    EXPECT_EQ(other.document(), untouched) << "the release does not reach the other report";
+    EXPECT_FALSE(other.isDirty());
+    canvas.setStore(store);
+    EXPECT_EQ(frameOf(a), QRectF(10, 5, 50, 20));
+}
+
+TEST_F(ElementViewFixture, AViewMadeWhileItsElementIsCarriedIsHidden)
+{
+    // b went from the title to the detail band; the group a and b is carried over the title.
+    const QUuid a = addBox(10, 5, detail);
+    const QUuid b = addBox(100, 2, title);
+    store->setSelectedElementIDs({b});
+    store->moveSelectedElementsToNewBand(detail, 0, 3);
+    store->setSelectedElementIDs({a, b});
+    carry(at(detail, {20, 10}), at(title, {40, 10}));
+    ASSERT_EQ(ghost().groupElementIDs(), QList<QUuid>{b});
+    EXPECT_EQ(viewOf(b, detail)->opacity(), 0);
+
+    // Undo puts b back in the title, in a view made mid-drag: the ghost still stands in for it.
+    store->undo();
+    ASSERT_NE(viewOf(b, title), nullptr);
+    move(at(title, {45, 10}));
+    EXPECT_EQ(viewOf(b, title)->opacity(), 0);
+    EXPECT_EQ(viewOf(a, detail)->opacity(), 0);
+    release(at(detail, {20, 10}));
+    EXPECT_EQ(viewOf(b, title)->opacity(), 1);
+    EXPECT_EQ(viewOf(a, detail)->opacity(), 1);
+}

@@ -4,9 +4,11 @@
 #include "widgets/ToolbarToggleIcon.h"
 #include "workspace/AppSettings.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QGraphicsOpacityEffect>
 #include <QLabel>
+#include <QTest>
 #include <QToolButton>
 
 using namespace Qt::StringLiterals;
@@ -94,14 +96,15 @@ TEST_F(FormatToolbarTest, SizeClicksUndoAsOneStepOnOneElementAndOneEachOnTwo)
     const QUuid b = add(K::TextField{u"$F{b}"_s});
     store.updateElement(a, [](ReportElement &e) { e.fontSize = 10.7; });
     store.setSelectedElementIDs({a});
-    EXPECT_EQ(toolbar->sizeLabel()->text(), u"10"_s);
+    // A fractional size shows its fraction.
+    EXPECT_EQ(toolbar->sizeLabel()->text(), u"10.7"_s);
     const qsizetype depth = store.undoStack().size();
     for (int i = 0; i < 5; ++i) {
         now += 100;
         toolbar->sizeUpButton()->click();
     }
     EXPECT_EQ(at(a).fontSize, 15.7);
-    EXPECT_EQ(toolbar->sizeLabel()->text(), u"15"_s);
+    EXPECT_EQ(toolbar->sizeLabel()->text(), u"15.7"_s);
     store.undo();
     EXPECT_EQ(at(a).fontSize, 10.7);
     EXPECT_EQ(store.undoStack().size(), depth);
@@ -139,4 +142,50 @@ TEST_F(FormatToolbarTest, AnUnlistedFontAndABrokenSizeShowAndTheSnapSwitchFlips)
     EXPECT_FALSE(settings->isSnapToGridEnabled());
     EXPECT_EQ(snap->toolTip(), u"Snap to Grid: Off (click to enable)"_s);
     EXPECT_EQ(store.undoStack().size(), depth);
+}
+
+TEST_F(FormatToolbarTest, RePickingWhatIsShownWritesNothing)
+{
+    const QUuid a = add(K::StaticText{u"A"_s});
+    const QUuid b = add(K::TextField{u"$F{b}"_s});
+    store.updateElement(a, [](ReportElement &e) {
+        e.fontName = u"Verdana"_s;
+        e.textAlignment = TextAlignment::center;
+    });
+    store.setSelectedElementIDs({a, b});
+    store.setIsDirty(false);
+    toolbar->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(toolbar.get()));
+    const ReportDocument before = store.document();
+    const qsizetype depth = store.undoStack().size();
+    QComboBox *picker = toolbar->fontPicker();
+    // Picks the picker's entry at `index` with the mouse, in its open list.
+    const auto pick = [picker](int index) {
+        picker->showPopup();
+        QAbstractItemView *list = picker->view();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(list->window()));
+        const QPoint at = list->visualRect(list->model()->index(index, 0)).center();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+    };
+
+    // The two elements differ; the first one's values are shown, and picking them again
+    // changes neither element, records no step and leaves the report unchanged.
+    pick(picker->currentIndex());
+    for (const QString &symbol : {u"text.alignleft"_s, u"text.aligncenter"_s}) {
+        QToolButton *segment = toolbar->alignmentButton(symbol);
+        if (segment->isChecked())
+            QTest::mouseClick(segment, Qt::LeftButton);
+    }
+    QTest::mouseClick(toolbar->alignmentButton(u"align.vertical.top"_s), Qt::LeftButton);
+    EXPECT_EQ(store.document(), before);
+    EXPECT_EQ(store.undoStack().size(), depth);
+    EXPECT_FALSE(store.isDirty());
+
+    // Another font is one step for both.
+    const int other = picker->findText(u"Courier New"_s);
+    pick(other);
+    EXPECT_EQ(at(a).fontName, u"Courier New"_s);
+    EXPECT_EQ(at(b).fontName, u"Courier New"_s);
+    EXPECT_EQ(store.undoStack().size(), depth + 1);
+    EXPECT_TRUE(store.isDirty());
 }

@@ -7,6 +7,7 @@
 #include "canvas/SnippetSheetState.h"
 #include "canvas/SnippetsMenu.h"
 #include "engine/SidecarModel.h"
+#include "model/JrxmlCodec.h"
 #include "workspace/AppSettings.h"
 
 #include <QFile>
@@ -118,6 +119,46 @@ TEST_F(PaletteViewTest, SubreportButtonCreatesTheFileAndCompilesItInTheBackgroun
     palette->setStore(nullptr);
     store.reset();
     ASSERT_TRUE(waitFor([&] { return settings->explorerRefreshTick() == 4; }));
+}
+
+TEST_F(PaletteViewTest, AnInsertIntoALowBandGrowsItAndTheEngineTakesTheReport)
+{
+    ReportDocument low = store->document();
+    low.detailBands[0].height = 13;
+    store->setDocument(low);
+    store->setActiveBandTarget(BandTarget::detailBand(low.detailBands[0].id));
+    palette->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(palette.get()));
+    QTest::mouseClick(palette->button(u"textformat"_s), Qt::LeftButton);
+    ASSERT_EQ(detail().size(), 1);
+    EXPECT_EQ(QRectF(detail()[0].x, detail()[0].y, detail()[0].width, detail()[0].height),
+              QRectF(10, 10, 150, 20));
+    EXPECT_EQ(store->document().detailBands[0].height, 30);
+    const ReportDocument grown = store->document();
+    store->undo();
+    EXPECT_EQ(store->document(), low) << "the insert and the growth are one step";
+    store->redo();
+
+    QUILLMARK_REQUIRE_ENGINE();
+    // The report as it is compiles; the same report with the band left at 13 points does not.
+    ReportDocument ungrown = grown;
+    ungrown.detailBands[0].height = 13;
+    const auto compile = [&](const ReportDocument &report, const QString &name) {
+        QFile file(path(name + u".jrxml"_s));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(JrxmlCodec::serialize(report));
+        file.close();
+        SidecarModel engine{PrivateWorkFolder(path(u"engine-work"_s))};
+        engine.setLocationProvider([&] { return *location; });
+        std::optional<std::optional<QString>> outcome;
+        QObject context;
+        engine.compileOnly(file.fileName(), path(name + u".jasper"_s), &context,
+                           [&](const std::optional<QString> &error) { outcome = error; });
+        EXPECT_TRUE(waitFor([&] { return outcome.has_value(); }, std::chrono::seconds(90)));
+        return outcome.value_or(u"no answer"_s);
+    };
+    EXPECT_EQ(compile(grown, u"Grown"_s), std::nullopt);
+    EXPECT_TRUE(compile(ungrown, u"Ungrown"_s).value_or(QString()).contains(u"outside band"_s));
 }
 
 TEST_F(PaletteViewTest, SubreportIntoAnUnsavedReportWhoseSaveIsCancelledDoesNothing)

@@ -186,3 +186,60 @@ TEST_F(DocumentStoreUndo, SnapshotsShareEveryElementAnEditLeavesAlone)
     EXPECT_EQ(&band(snapshot).at(1).kind.children()->at(1),
               &band(before).at(1).kind.children()->at(1));
 }
+
+TEST_F(DocumentStoreUndo, APendingRunCanBeUndoneAtOnceAndHoldsBackRedo)
+{
+    const ReportElement e = textField();
+    place({e});
+    int announced = 0;
+    QObject::connect(&store, &DocumentStore::undoStacksChanged, &store, [&] { ++announced; });
+    EXPECT_FALSE(store.canUndo());
+
+    // A drag's coalesced edit: nothing on the stack yet, but Undo can act.
+    store.updateElement(e.id, [](ReportElement &el) { el.x = 30; });
+    EXPECT_TRUE(store.undoStack().isEmpty());
+    EXPECT_TRUE(store.canUndo());
+    EXPECT_EQ(announced, 1);
+    store.updateElement(e.id, [](ReportElement &el) { el.x = 40; });
+    EXPECT_EQ(announced, 1) << "merged into the same run";
+
+    store.undo();
+    EXPECT_EQ(store.element(e.id)->x, 0) << "the run ended and was undone in one go";
+    EXPECT_FALSE(store.canUndo());
+    EXPECT_TRUE(store.canRedo());
+
+    // While a new run is pending, Redo waits: ending the run drops the redo history.
+    store.updateElement(e.id, [](ReportElement &el) { el.y = 5; });
+    EXPECT_FALSE(store.canRedo());
+    const int before = announced;
+    store.setSelectedElementIDs({});
+    EXPECT_TRUE(store.canUndo());
+    EXPECT_FALSE(store.canRedo());
+    EXPECT_EQ(announced, before) << "Undo and Redo can do what they could";
+
+    // A run that cancelled out leaves no step, and Redo comes back.
+    store.undo();
+    store.updateElement(e.id, [](ReportElement &el) { el.y = 9; });
+    store.updateElement(e.id, [](ReportElement &el) { el.y = 0; });
+    EXPECT_FALSE(store.canRedo());
+    store.flushPendingUndoSnapshot();
+    EXPECT_TRUE(store.canRedo());
+}
+
+TEST_F(DocumentStoreUndo, WritingWhatSeveralElementsAlreadyHoldIsNoEdit)
+{
+    const ReportElement a = textField(), b = textField(40);
+    placeSelected({a, b});
+    store.updateSelectedElements([](ReportElement &e) { e.fontName = u"SansSerif"_s; });
+    EXPECT_TRUE(store.undoStack().isEmpty());
+    EXPECT_FALSE(store.isDirty());
+
+    // A pending run of one element still ends as its own step before a real change.
+    store.updateElement(a.id, [](ReportElement &e) { e.x = 3; });
+    store.updateSelectedElements([](ReportElement &e) { e.isBold = true; });
+    EXPECT_EQ(store.undoStack().size(), 2);
+    EXPECT_TRUE(store.isDirty());
+    store.undo();
+    EXPECT_FALSE(store.element(b.id)->isBold);
+    EXPECT_EQ(store.element(a.id)->x, 3);
+}

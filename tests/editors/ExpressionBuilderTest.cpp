@@ -8,6 +8,7 @@
 #include "editors/ExpressionTestPanel.h"
 #include "editors/ExpressionTestState.h"
 #include "editors/FlowLayout.h"
+#include "engine/SidecarModel.h"
 #include "widgets/SheetDialog.h"
 
 #include "TestSupport.h"
@@ -18,8 +19,10 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QStringListModel>
+#include <QTemporaryDir>
 #include <QToolButton>
 #include <gtest/gtest.h>
 
@@ -221,6 +224,98 @@ TEST(ExpressionBuilderButtonTest, EveryOpeningStartsAfreshAndClosingWhileRunning
     EXPECT_EQ(button.builder()->testState()->resultValue(), std::nullopt);
     button.sheet()->reject(); // dismissed by the platform
     EXPECT_FALSE(button.presentation()->isVisible());
+}
+
+// An embedder's row: the field's text and the button beside it, gone together when the row is
+// rebuilt.
+struct Row : QWidget {
+    Row(QWidget *window, SidecarModel *engine, int &writes)
+        : QWidget(window), button(new ExpressionBuilderButton({[this] { return text; },
+                                                               [this, &writes](const QString &t) {
+                                                                   text = t;
+                                                                   ++writes;
+                                                               }},
+                                                              report(), engine, this))
+    {
+    }
+    QString text = u"1"_s;
+    ExpressionBuilderButton *button;
+};
+
+TEST(ExpressionBuilderButtonTest, DeletingTheButtonWhileItsSheetIsOpenClosesTheSheet)
+{
+    QTemporaryDir dir;
+    SidecarModel engine{PrivateWorkFolder(dir.path())};
+    engine.setLocationProvider([] {
+        return SidecarClient::Location{u"/nonexistent/java"_s, u"/nonexistent/sidecar.jar"_s};
+    });
+    QWidget window;
+    window.show();
+    int writes = 0;
+    auto *row = new Row(&window, &engine, writes);
+    row->button->click();
+    QPointer<QDialog> sheet = row->button->sheet();
+    QPointer<ExpressionBuilderView> builder = row->button->builder();
+    ASSERT_TRUE(sheet && builder);
+    ASSERT_TRUE(sheet->isVisible());
+    type(builder->editor()->textView(), u"+"_s);
+    EXPECT_EQ(row->text, u"+1"_s);
+    EXPECT_EQ(writes, 1);
+
+    delete row; // with its button, its text and the engine the button made for the builder
+    ASSERT_TRUE(sheet);
+    EXPECT_FALSE(sheet->isVisible()) << "the sheet closes with its button";
+
+    // Until it is deleted, what is left of it reaches nothing of the row: typing, Run and Done
+    // (the sanitizer build reports any read of the freed row or engine).
+    type(builder->editor()->textView(), u"2"_s);
+    builder->testPanel()->runButton()->click();
+    builder->doneButton()->click();
+    EXPECT_EQ(writes, 1);
+    EXPECT_FALSE(engine.errorMessage()) << "no run reached the engine";
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(sheet.isNull());
+    EXPECT_TRUE(builder.isNull());
+}
+
+TEST(ExpressionTestPanelTest, ValuesMessagesAndNamesShowAsTheyAre)
+{
+    ReportDocument document = report();
+    document.fields.append(testsupport::field(u"<i>x</i>"_s, u"java.lang.String"_s));
+    Builder builder(document, u"$F{<i>x</i>} + $F{<b>missing</b>}"_s);
+    ExpressionTestPanel *panel = builder.view.testPanel();
+    panel->runButton()->click();
+    builder.engine.answer({u"<b>Total</b>"_s, std::nullopt});
+    EXPECT_EQ(panel->resultLabel()->textFormat(), Qt::PlainText);
+    EXPECT_EQ(panel->resultLabel()->text(), u"= <b>Total</b>"_s);
+    panel->runButton()->click();
+    builder.engine.answer({std::nullopt, u"<font color=red>bad</font>"_s});
+    EXPECT_EQ(panel->errorLabel()->textFormat(), Qt::PlainText);
+    EXPECT_EQ(panel->detailsLabel()->textFormat(), Qt::PlainText);
+
+    // The sample box's name and the warning quote names from the report.
+    QLineEdit *box = panel->sampleBox(u"$F{<i>x</i>}"_s);
+    ASSERT_NE(box, nullptr);
+    const QList<QLabel *> names = box->parentWidget()->findChildren<QLabel *>();
+    ASSERT_EQ(names.size(), 1);
+    EXPECT_EQ(names[0]->textFormat(), Qt::PlainText);
+    int warnings = 0;
+    for (const QLabel *label : builder.view.findChildren<QLabel *>()) {
+        if (label->text().contains(u"<b>missing</b>"_s)) {
+            EXPECT_EQ(label->textFormat(), Qt::PlainText);
+            ++warnings;
+        }
+    }
+    EXPECT_EQ(warnings, 1);
+    // Chips show names as they are: tags in the tooltip as text, "&" as itself.
+    QPushButton *chip = builder.view.chip(u"$F{<i>x</i>}"_s);
+    ASSERT_NE(chip, nullptr);
+    EXPECT_TRUE(chip->toolTip().contains(u"&lt;i&gt;x&lt;/i&gt;"_s))
+        << chip->toolTip().toStdString();
+    document.parameters.append(testsupport::parameter(u"A&B"_s, u"java.lang.String"_s));
+    Builder ampersand(document);
+    ASSERT_NE(ampersand.view.chip(u"$P{A&B}"_s), nullptr);
+    EXPECT_EQ(ampersand.view.chip(u"$P{A&B}"_s)->text(), u"$P{A&&B}"_s);
 }
 
 } // namespace

@@ -93,4 +93,9 @@ TEST(EngineWorkFiles, PathsFollowTheReportNameAndTheSavedFile)
     EXPECT_EQ(resolvePaths(invoice, QUrl::fromLocalFile(u"/home/a.b/Invoice.v2.jrxml"_s), u"/w"_s),
               (ResolvedPaths{u"/w/Invoice.jrxml"_s, u"/home/a.b/Invoice.v2.jasper"_s,
                              u"/w/Invoice.jrprint"_s, u"/w/Invoice"_s}));
+    ReportDocument climbing;
+    climbing.name = u"../../etc/x"_s;
+    EXPECT_EQ(resolvePaths(climbing, std::nullopt, u"/w"_s),
+              (ResolvedPaths{u"/w/.._.._etc_x.jrxml"_s, u"/w/.._.._etc_x.jasper"_s,
+                             u"/w/.._.._etc_x.jrprint"_s, u"/w/.._.._etc_x"_s}));
 }

@@ -418,3 +418,34 @@ TEST(SidecarClient, AnEngineBusyForeverEndsWhenTheClientIsReleasedOrRestarted)
         EXPECT_FALSE(inProcessTable(pid));
     }
 }
+
+TEST(SidecarClient, ShutdownFailsThePendingAndTheQueuedRequestsAndStartsNothingAgain)
+{
+    // The fake takes the first request and never answers, ignoring its input and SIGTERM.
+    FakeEngine fake({"echo", "spin"});
+    fake.client.setTerminationGrace(10s); // shutting down does not wait that long
+    const qint64 pid = fake.ping().second;
+    QString pending;
+    QString queued;
+    std::thread first([&] { pending = outcome([&] { return fake.client.send(u"x"_s, {}); }); });
+    std::this_thread::sleep_for(100ms);
+    std::thread second([&] { queued = outcome([&] { return fake.client.send(u"y"_s, {}); }); });
+    std::this_thread::sleep_for(50ms);
+
+    const auto before = std::chrono::steady_clock::now();
+    fake.client.shutdown();
+    first.join();
+    second.join();
+    EXPECT_LT(std::chrono::steady_clock::now() - before,
+              SidecarClient::shutdownGrace + std::chrono::milliseconds(500));
+    EXPECT_EQ(pending, exited);
+    EXPECT_EQ(queued, notRunning);
+    EXPECT_FALSE(inProcessTable(pid)) << "the engine is ended and reaped";
+    EXPECT_FALSE(fake.client.isRunning());
+    EXPECT_EQ(outcome([&] {
+                  fake.client.start(fake.location);
+                  return QJsonObject();
+              }),
+              notRunning);
+    EXPECT_FALSE(fake.client.isRunning());
+}

@@ -4,9 +4,12 @@
 #include "model/JrxmlCodec.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -152,6 +155,47 @@ TEST(SidecarModel, RenderPublishesItsOutcomeAndKeepsTheStatsOfTheLastSuccess)
     EXPECT_TRUE(
         arguments.contains(QString(u"-XX:ErrorFile="_s + fake.work(u"engine-crash-%p.log"_s))))
         << QJsonDocument(arguments).toJson().toStdString();
+}
+
+TEST(SidecarModel, ReportNamesThatLookLikePathsStayInTheWorkFolder)
+{
+    FakeModel fake({ok(), ok(), ok(), ok(), ok(), ok()});
+    const QDir outside(fake.workFolder.privateDir());
+    for (const QString &name : {u"../x"_s, u"Sales/Q1"_s, u"../../y"_s}) {
+        SCOPED_TRACE(name.toStdString());
+        ReportDocument report;
+        report.name = name;
+        fake.model.compileAndPreview(report, std::nullopt, {}, {}, std::nullopt);
+        ASSERT_TRUE(waitFor([&] { return fake.idle(); }));
+        EXPECT_EQ(fake.model.errorMessage(), std::nullopt);
+        const QJsonObject params = fake.requests().last()[u"params"_s].toObject();
+        for (const QString &key :
+             {u"jrxmlPath"_s, u"pdfPath"_s, u"jasperPath"_s, u"jrprintPath"_s}) {
+            const QFileInfo file(params[key].toString());
+            EXPECT_EQ(file.absolutePath(), QDir(fake.workFolder.path()).absolutePath())
+                << key.toStdString();
+        }
+        EXPECT_EQ(testsupport::readFile(params[u"jrxmlPath"_s].toString()),
+                  JrxmlCodec::serialize(report));
+    }
+    EXPECT_EQ(fake.model.pdfURL(), QUrl::fromLocalFile(fake.work(u".._.._y.pdf"_s)));
+    EXPECT_TRUE(QFileInfo::exists(fake.work(u"Sales_Q1.jrxml"_s)));
+    EXPECT_TRUE(QFileInfo::exists(fake.work(u".._x.jrxml"_s)));
+    // Nothing beside or above the work folder.
+    EXPECT_EQ(outside.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+              QStringList{PrivateWorkFolder::folderName});
+    EXPECT_FALSE(QFileInfo::exists(QDir(fake.dir.path()).filePath(u"x.jrxml"_s)));
+    EXPECT_FALSE(QFileInfo::exists(QDir(fake.dir.path()).filePath(u"y.jrxml"_s)));
+
+    // An export takes the same names.
+    ReportDocument report;
+    report.name = u"../x"_s;
+    fake.model.exportReport(report, ExportFormat::pdf,
+                            QUrl::fromLocalFile(fake.dir.filePath(u"out.pdf"_s)), std::nullopt, {},
+                            {}, std::nullopt);
+    ASSERT_TRUE(waitFor([&] { return fake.idle(); }));
+    EXPECT_EQ(fake.params(3)[u"jrxmlPath"_s].toString(), fake.work(u".._x.jrxml"_s));
+    EXPECT_EQ(fake.params(4)[u"jrprintPath"_s].toString(), fake.work(u".._x.jrprint"_s));
 }
 
 TEST(SidecarModel, FailuresBeforeTheRequestArePublished)
@@ -364,4 +408,67 @@ TEST(SidecarModel, FieldReadingAndEvaluationCompleteWithValuesOrErrors)
     EXPECT_TRUE(values[1].ok());
     EXPECT_EQ(values[1].value, std::nullopt);
     EXPECT_EQ(values[2].error, u"cannot evaluate\nwhy"_s);
+}
+
+namespace {
+
+// The live engines started with `jar`: processes whose command line holds "-jar" and then it.
+QList<qint64> enginesOf(const QString &jar)
+{
+    QList<qint64> found;
+    const QByteArray wanted = QByteArray("-jar\0", 5) + jar.toLocal8Bit() + '\0';
+    for (const QString &entry : QDir(u"/proc"_s).entryList(QDir::Dirs)) {
+        bool isPid = false;
+        const qint64 pid = entry.toLongLong(&isPid);
+        QFile commandLine(u"/proc/"_s + entry + u"/cmdline"_s);
+        if (isPid && commandLine.open(QIODevice::ReadOnly) &&
+            commandLine.readAll().contains(wanted))
+            found.append(pid);
+    }
+    return found;
+}
+
+} // namespace
+
+// The program quits while a render, an export and an evaluation wait on an engine that answers
+// nothing (with the real 45-second time-out): it ends within two seconds of leaving its event
+// loop, and leaves no engine behind, also when the engine ignores the request to end.
+TEST(SidecarModel, QuittingWithRequestsPendingEndsTheEngineAndExitsAtOnce)
+{
+    for (const QByteArray action : {"silent", "spin"}) {
+        SCOPED_TRACE(action.toStdString());
+        QTemporaryDir dir;
+        const QString script = dir.filePath(u"script"_s);
+        const QString log = dir.filePath(u"requests"_s);
+        QFile file(script);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(action + '\n' + action + '\n' + action + '\n');
+        file.close();
+
+        QProcess probe;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(u"FAKESIDECAR_REQUEST_LOG"_s, log);
+        probe.setProcessEnvironment(environment);
+        probe.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        probe.start(QStringLiteral(QUILLMARK_QUIT_PROBE),
+                    {QStringLiteral(QUILLMARK_FAKE_SIDECAR), script, dir.path(), log});
+        ASSERT_TRUE(probe.waitForStarted());
+        QByteArray output;
+        while (!output.contains("ready\n") && probe.waitForReadyRead(20000))
+            output += probe.readAllStandardOutput();
+        ASSERT_TRUE(output.contains("ready\n")) << output.toStdString();
+        EXPECT_EQ(enginesOf(script).size(), 1) << "the engine runs while the request waits";
+        QElapsedTimer sinceQuit;
+        sinceQuit.start();
+        probe.write("quit\n");
+
+        ASSERT_TRUE(probe.waitForFinished(60000));
+        const qint64 exitMs = sinceQuit.elapsed();
+        std::printf("[ measured ] %s engine: the program ended %lld ms after quitting\n",
+                    action.constData(), qlonglong(exitMs));
+        EXPECT_EQ(probe.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(probe.exitCode(), 0);
+        EXPECT_LT(exitMs, 2000);
+        EXPECT_EQ(enginesOf(script), QList<qint64>()) << "no engine is left running";
+    }
 }

@@ -1,5 +1,6 @@
 #include "engine/ZipService.h"
 #include "TestSupport.h"
+#include "engine/PrivateWorkFolder.h"
 
 #include <QDir>
 #include <QFile>
@@ -82,6 +83,8 @@ TEST(ZipService, ArchivesTheContentsWithoutHiddenEntriesAndReplacesOnlyWhenDone)
               u"zip exited with status 12: "_s);
     EXPECT_EQ(testsupport::readFile(destination), before);
     EXPECT_EQ(QDir(work.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+    EXPECT_EQ(QDir(PrivateWorkFolder(work.path()).path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList());
     EXPECT_EQ(QDir(dir.filePath(u"out"_s)).entryList(QDir::Files | QDir::Hidden),
               QStringList{u"Report Folder.zip"_s});
 
@@ -89,4 +92,100 @@ TEST(ZipService, ArchivesTheContentsWithoutHiddenEntriesAndReplacesOnlyWhenDone)
               u"The system zip tool (/usr/bin/zip) was not found.");
     EXPECT_EQ(ZipService::ZipError::processFailed(3, {}).description(),
               u"zip exited with status 3");
+}
+
+TEST(ZipService, FollowsLinksThatStayInsideAndRefusesLinksThatLeaveOrLoop)
+{
+    if (!QFileInfo::exists(QString::fromLatin1(ZipService::zipTool)))
+        GTEST_SKIP() << "needs " << ZipService::zipTool;
+    QTemporaryDir temporaryDir;
+    const QDir dir(QFileInfo(temporaryDir.path()).canonicalFilePath());
+    const TemporaryDirectory temporary(dir.filePath(u"tmp"_s));
+    QDir().mkpath(dir.filePath(u"tmp"_s));
+    const QString report = dir.filePath(u"report"_s);
+    writeFile(report + u"/Main.jrxml"_s, "main");
+    writeFile(report + u"/images/logo.png"_s, "logo");
+    writeFile(dir.filePath(u"secret.txt"_s), "not for upload");
+    // Links that stay inside are followed; dangling ones and those in left-out folders are
+    // passed over, as the tool passes them over.
+    ASSERT_TRUE(QFile::link(u"images/logo.png"_s, report + u"/logo-alias.png"_s));
+    ASSERT_TRUE(QFile::link(u"images"_s, report + u"/pictures"_s));
+    ASSERT_TRUE(QFile::link(u"nowhere"_s, report + u"/dangling"_s));
+    QDir().mkpath(report + u"/.git"_s);
+    ASSERT_TRUE(QFile::link(u"../.."_s, report + u"/.git/up"_s));
+    const QString destination = dir.filePath(u"out.zip"_s);
+    ASSERT_EQ(zipOutcome(report, destination), u"ok");
+    EXPECT_EQ(entries(destination),
+              (QStringList{u"Main.jrxml"_s, u"images/"_s, u"images/logo.png"_s, u"logo-alias.png"_s,
+                           u"pictures/"_s, u"pictures/logo.png"_s}));
+    const QByteArray archive = testsupport::readFile(destination);
+
+    // A link out of the folder, to a file or to a folder, or back up into it: nothing is zipped
+    // and the previous archive stays.
+    const struct {
+        QString link;
+        QString target;
+        QString expected;
+    } refused[] = {
+        {u"/images/secret"_s, u"../../secret.txt"_s,
+         u"The folder was not zipped: the link \"images/secret\" leads out of it, to \"%1\". "
+         "Put a copy of what it leads to in the folder instead of the link, or remove the "
+         "link."_s.arg(dir.filePath(u"secret.txt"_s))},
+        {u"/home"_s, dir.path(),
+         u"The folder was not zipped: the link \"home\" leads out of it, to \"%1\". Put a copy "
+         "of what it leads to in the folder instead of the link, or remove the link."_s.arg(
+             dir.path())},
+        {u"/images/up"_s, u".."_s,
+         u"The folder was not zipped: the link \"images/up\" leads back to \"%1\", a folder that "
+         "contains it, so the archive would never end. Remove the link."_s.arg(report)},
+        {u"/self"_s, u"."_s,
+         u"The folder was not zipped: the link \"self\" leads back to \"%1\", a folder that "
+         "contains it, so the archive would never end. Remove the link."_s.arg(report)},
+    };
+    for (const auto &c : refused) {
+        SCOPED_TRACE(c.link.toStdString());
+        ASSERT_TRUE(QFile::link(c.target, report + c.link));
+        EXPECT_EQ(zipOutcome(report, destination), c.expected);
+        EXPECT_EQ(testsupport::readFile(destination), archive);
+        QFile::remove(report + c.link);
+    }
+
+    // Two links that lead into each other's folders loop as well.
+    QDir().mkpath(report + u"/a"_s);
+    QDir().mkpath(report + u"/b"_s);
+    ASSERT_TRUE(QFile::link(u"../b"_s, report + u"/a/to-b"_s));
+    ASSERT_TRUE(QFile::link(u"../a"_s, report + u"/b/to-a"_s));
+    EXPECT_EQ(zipOutcome(report, destination),
+              u"The folder was not zipped: the link \"a/to-b/to-a\" leads back to \"%1\", a folder "
+              "that contains it, so the archive would never end. Remove the link."_s.arg(report +
+                                                                                         u"/a"_s));
+    EXPECT_EQ(testsupport::readFile(destination), archive);
+}
+
+TEST(ZipService, BuildsTheArchiveInThePrivateWorkFolder)
+{
+    // A stand-in for the tool that notes where it was asked to write and who may enter there.
+    QTemporaryDir dir;
+    const TemporaryDirectory temporary(dir.filePath(u"tmp"_s));
+    QDir().mkpath(dir.filePath(u"tmp"_s));
+    const QString tool = dir.filePath(u"zip"_s);
+    writeFile(tool, "#!/bin/sh\n"
+                    "echo \"$4\" > \"$(dirname \"$0\")/log\"\n"
+                    "stat -c %a \"$(dirname \"$4\")\" \"$(dirname \"$(dirname \"$4\")\")\" "
+                    ">> \"$(dirname \"$0\")/log\"\n"
+                    "echo archive > \"$4\"\n");
+    QFile::setPermissions(tool, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    writeFile(dir.filePath(u"report/Main.jrxml"_s), "main");
+
+    ASSERT_EQ(zipOutcome(dir.filePath(u"report"_s), dir.filePath(u"out.zip"_s), tool), u"ok");
+    const QStringList log =
+        QString::fromUtf8(testsupport::readFile(dir.filePath(u"log"_s))).split(u'\n');
+    const PrivateWorkFolder expected(dir.filePath(u"tmp"_s));
+    ASSERT_GE(log.size(), 3);
+    EXPECT_EQ(QFileInfo(log[0]).path(), expected.path());
+    EXPECT_EQ(log[1], u"700"_s);
+    EXPECT_EQ(log[2], u"700"_s);
+    EXPECT_EQ(testsupport::readFile(dir.filePath(u"out.zip"_s)), "archive\n");
+    EXPECT_EQ(QDir(expected.path()).entryList(QDir::Files | QDir::Hidden), QStringList())
+        << "the work file is moved away";
 }

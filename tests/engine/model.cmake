@@ -6,6 +6,10 @@ quillmark_test(sidecarmodel_tests
     ${CMAKE_CURRENT_LIST_DIR}/EngineWorkFilesTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SidecarModelEngineTest.cpp
   LIBS quillmark_services)
-add_dependencies(sidecarmodel_tests fakesidecar)
+# Quits like the program while requests are pending; the tests time its exit.
+quillmark_tool(engine_quitprobe SOURCES ${CMAKE_CURRENT_LIST_DIR}/QuitProbe.cpp
+  LIBS quillmark_services)
+add_dependencies(sidecarmodel_tests fakesidecar engine_quitprobe)
 target_compile_definitions(sidecarmodel_tests PRIVATE
-  QUILLMARK_FAKE_SIDECAR="$<TARGET_FILE:fakesidecar>")
+  QUILLMARK_FAKE_SIDECAR="$<TARGET_FILE:fakesidecar>"
+  QUILLMARK_QUIT_PROBE="$<TARGET_FILE:engine_quitprobe>")

@@ -54,8 +54,8 @@ TEST(JrxmlComponents, ElementGroupsAndDroppedElements)
     const QByteArray out = JrxmlCodec::serialize(d);
     EXPECT_TRUE(out.contains("            </image>\n"
                              "            </elementGroup>\n"
-                             "                <odd/>\n"
-                             "                <stackedAreaChart/>\n"
+                             "            <odd/>\n"
+                             "            <stackedAreaChart/>\n"
                              "            </frame>\n"
                              "            <unknownThing/>\n"
                              "            <x:unknownThing xmlns:x=\"urn:x\"/>\n"

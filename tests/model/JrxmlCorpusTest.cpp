@@ -1,5 +1,6 @@
 // The codec over the real report definitions of the shared corpus, and the jrxmlcat tool.
 
+#include "CanonicalDiff.h"
 #include "CodecTestSupport.h"
 #include "TestSupport.h"
 
@@ -82,6 +83,28 @@ TEST(JrxmlCorpus, RoundTripIsAFixedPointWellFormedAndValid)
     for (const QString &name : validBefore)
         EXPECT_TRUE(validAfter.contains(QStringLiteral("out-") + name.mid(3)))
             << name.toStdString();
+}
+
+// A no-edit save gives every report back canonically unchanged: the same elements in the same
+// order, with the same attributes and texts (attribute order and indentation aside).
+TEST(JrxmlCorpus, NoEditSaveChangesNothingCanonically)
+{
+    QUILLMARK_REQUIRE_CORPUS();
+    canonicaldiff::Counts total;
+    int unchanged = 0;
+    const QStringList reports = testsupport::corpusReports();
+    for (const QString &report : reports) {
+        const QByteArray source = testsupport::readFile(report);
+        const QList<canonicaldiff::Difference> differences =
+            canonicaldiff::compare(source, roundTrip(source));
+        total += canonicaldiff::count(differences);
+        if (differences.isEmpty())
+            ++unchanged;
+        for (const canonicaldiff::Difference &d : differences)
+            ADD_FAILURE() << report.toStdString() << ": "
+                          << canonicaldiff::describe(d).toStdString();
+    }
+    EXPECT_EQ(unchanged, reports.size()) << canonicaldiff::describe(total).toStdString();
 }
 
 // Charts, crosstabs, other components and generic elements come back with the same content.

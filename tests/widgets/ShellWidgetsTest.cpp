@@ -1,15 +1,54 @@
 #include "widgets/SymbolIcons.h"
 #include "widgets/ToolbarToggleIcon.h"
 #include "widgets/TreeGuides.h"
+#include "widgets/WidgetDialogs.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QImage>
+#include <QLabel>
+#include <QMessageBox>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
 
 namespace {
+
+// An alert shows its texts as they are, and a button with the cancel role is what Escape and the
+// close button choose.
+TEST(WidgetDialogs, AlertsShowPlainTextAndEscapeOrCloseChooseCancel)
+{
+    QWidget window;
+    window.show();
+    WidgetDialogs dialogs(&window);
+    const AlertRequest alert{AlertRequest::Style::warning,
+                             u"<b>Total</b>"_s,
+                             u"<i>Sales</i> & more"_s,
+                             {{u"Continue Anyway"_s}, {u"Cancel"_s, AlertRequest::Role::cancel}}};
+    QStringList seen;
+    for (const bool escape : {true, false}) {
+        SCOPED_TRACE(escape ? "Escape" : "closed");
+        QTimer::singleShot(0, &window, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            for (const QLabel *label : box->findChildren<QLabel *>()) {
+                if (label->text().isEmpty())
+                    continue;
+                seen.append(label->text());
+                EXPECT_EQ(label->textFormat(), Qt::PlainText) << label->text().toStdString();
+            }
+            if (escape)
+                QTest::keyClick(box, Qt::Key_Escape);
+            else
+                box->close();
+        });
+        EXPECT_EQ(dialogs.runAlert(alert), 1);
+    }
+    EXPECT_TRUE(seen.contains(u"<b>Total</b>"_s));
+    EXPECT_TRUE(seen.contains(u"<i>Sales</i> & more"_s));
+}
 
 TEST(SymbolIcons, EverySymbolResolvesToAnIconOfTheTheme)
 {

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds the reader and writer fuzz target with clang and runs it, seeded with the corpus.
+# Builds the reader and writer fuzz target with clang and runs it, seeded with the corpus, the
+# golden inputs and its own earlier findings (tools/fuzz/seeds).
 #   tools/fuzz/run.sh [SECONDS]     (default 60)
 # Needs clang and libFuzzer (Debian: clang, libclang-rt-14-dev). Findings are written to
 # build-fuzz/findings/.
@@ -15,6 +16,8 @@ cmake --build "$build" -j4
 mkdir -p "$build/seeds" "$build/findings"
 find "$corpus" -name '*.jrxml' -exec cp {} "$build/seeds/" \;
 cp "$root"/tests/model/golden/*.in.jrxml "$build/seeds/"
+# Inputs the target found once, kept so that every run tries them again.
+cp "$root"/tools/fuzz/seeds/*.jrxml "$build/seeds/"
 cd "$build/findings"
 mkdir -p "$build/work"
 "$build/jrxml_fuzz" -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=4096 \

@@ -9,10 +9,12 @@ import java.nio.charset.StandardCharsets;
 import java.nio.file.Path;
 import java.nio.file.Paths;
 import java.util.Arrays;
+import java.util.List;
 import java.util.logging.ConsoleHandler;
 import java.util.logging.Handler;
 import java.util.logging.Level;
 import java.util.logging.Logger;
+import java.util.stream.Collectors;
 
 /**
  * Entry point. {@code serve} speaks the JSON-lines protocol on stdin/stdout; {@code compile-corpus
@@ -28,6 +30,7 @@ public final class Main {
         if (System.getProperty("java.awt.headless") == null) {
             System.setProperty("java.awt.headless", "true");
         }
+        SystemFontFamilies.install();
         String mode = args.length == 0 ? "serve" : args[0];
         String[] rest = Arrays.copyOfRange(args, Math.min(1, args.length), args.length);
         switch (mode) {
@@ -41,10 +44,7 @@ public final class Main {
                 compileCorpus(Paths.get(rest[0]));
                 break;
             case "compare-prints":
-                if (rest.length != 2) {
-                    usage();
-                }
-                comparePrints(Paths.get(rest[0]), Paths.get(rest[1]));
+                comparePrints(rest);
                 break;
             case "bench":
                 Bench.run(rest, jarPath());
@@ -75,12 +75,24 @@ public final class Main {
         System.exit(CorpusCompiler.run(dir, listing) ? 0 : 2);
     }
 
-    private static void comparePrints(Path before, Path after) throws Exception {
+    /** {@code compare-prints [--fill record|rows] BEFORE AFTER}: every fill unless one is named. */
+    private static void comparePrints(String[] args) throws Exception {
+        List<PrintFill> fills = List.of(PrintFill.values());
+        int at = 0;
+        if (args.length == 4 && args[0].equals("--fill")) {
+            fills = Arrays.stream(PrintFill.values()).filter(f -> f.word.equals(args[1]))
+                    .collect(Collectors.toList());
+            at = 2;
+        }
+        if (fills.isEmpty() || args.length != at + 2) {
+            usage();
+        }
         PrintStream listing = new PrintStream(new FileOutputStream(FileDescriptor.out), true,
                 StandardCharsets.UTF_8);
         System.setOut(System.err);
         routeLoggingToStderr();
-        System.exit(PrintComparison.run(before, after, listing) ? 0 : 2);
+        System.exit(PrintComparison.run(Paths.get(args[at]), Paths.get(args[at + 1]), fills,
+                listing) ? 0 : 2);
     }
 
     static void routeLoggingToStderr() {
@@ -105,7 +117,7 @@ public final class Main {
     private static void usage() {
         System.err.println("usage: java -jar sidecar.jar serve");
         System.err.println("       java -jar sidecar.jar compile-corpus DIR");
-        System.err.println("       java -jar sidecar.jar compare-prints BEFORE AFTER");
+        System.err.println("       java -jar sidecar.jar compare-prints [--fill record|rows] BEFORE AFTER");
         System.err.println("       java -jar sidecar.jar bench [--iterations N]");
         System.exit(2);
     }

@@ -13,6 +13,10 @@ import java.nio.file.Files;
 import java.nio.file.Path;
 import java.util.ArrayList;
 import java.util.List;
+import java.util.Map;
+import java.util.Locale;
+import java.util.TimeZone;
+import java.util.concurrent.ConcurrentHashMap;
 import java.util.concurrent.ExecutorService;
 import java.util.concurrent.Executors;
 import java.util.concurrent.Future;
@@ -24,11 +28,12 @@ import java.util.stream.Stream;
 
 /**
  * Compares what the engine prints from two folders of the same reports: each report is compiled,
- * filled on one empty record and exported as XML, from the first folder twice and from the
- * second once. A report whose two prints from the first folder differ does not fill
- * deterministically and is not compared. Every report of both folders is compiled beside itself
- * first, so subreports are found. Lists one line per report ("SAME", "DIFF", "UNSTABLE" or
- * "FAIL") and a closing count line.
+ * filled and exported as XML, from the first folder twice and from the second once, for each
+ * fill (one empty record, and rows of data: {@link PrintFill}). A report whose two prints from
+ * the first folder differ does not fill deterministically and is not compared. Every report of
+ * both folders is compiled beside itself first, so subreports are found. Lists one line per
+ * report and fill ("SAME", "DIFF", "UNSTABLE" or "FAIL", the fill's word, the report) and a
+ * closing count line per fill.
  */
 final class PrintComparison {
 
@@ -39,33 +44,44 @@ final class PrintComparison {
     private static final Pattern TABLE_IDS = Pattern.compile(
             "(name=\"net\\.sf\\.jasperreports\\.export\\.headertoolbar\\."
                     + "(?:tableUUID|columnUUID|cellID)\" value=\")[^\"]*\"");
-    private static final long TIMEOUT_SECONDS = 60;
+    private static final long TIMEOUT_SECONDS = 90;
 
     private PrintComparison() {
     }
 
     /** @return false when a folder does not exist */
-    static boolean run(Path before, Path after, PrintStream out) throws Exception {
+    static boolean run(Path before, Path after, List<PrintFill> fills, PrintStream out)
+            throws Exception {
         if (!Files.isDirectory(before) || !Files.isDirectory(after)) {
             System.err.println("compare-prints: no such folder: " + before + " or " + after);
             return false;
         }
+        // The same print on every machine: dates and numbers that a report formats without a
+        // locale or time zone of its own.
+        Locale.setDefault(PrintFill.LOCALE);
+        TimeZone.setDefault(PrintFill.TIME_ZONE);
         ReportEngine engine = new ReportEngine();
         List<Path> reports = reportsBelow(before);
-        int threads = Math.max(1, Math.min(4, Runtime.getRuntime().availableProcessors()));
+        int threads = Math.max(1, Math.min(8, Runtime.getRuntime().availableProcessors()));
         ExecutorService pool = Executors.newFixedThreadPool(threads);
         try {
-            compileAll(pool, engine, reports);
-            compileAll(pool, engine, reportsBelow(after));
+            Map<Path, Object> compiled = new ConcurrentHashMap<>();
+            compileAll(pool, engine, reports, compiled);
+            compileAll(pool, engine, reportsBelow(after), compiled);
             List<Future<String>> outcomes = new ArrayList<>();
             for (Path report : reports) {
                 Path other = after.resolve(before.relativize(report));
-                outcomes.add(pool.submit(() -> compareOne(engine, report, other)));
+                for (PrintFill fill : fills) {
+                    outcomes.add(pool.submit(
+                            () -> compareOne(engine, compiled, report, other, fill)));
+                }
             }
-            int same = 0;
-            int compared = 0;
-            for (int i = 0; i < reports.size(); i++) {
-                String name = before.relativize(reports.get(i)).toString().replace('\\', '/');
+            int[] same = new int[fills.size()];
+            int[] compared = new int[fills.size()];
+            for (int i = 0; i < outcomes.size(); i++) {
+                Path report = reports.get(i / fills.size());
+                int f = i % fills.size();
+                String name = before.relativize(report).toString().replace('\\', '/');
                 String outcome;
                 try {
                     outcome = outcomes.get(i).get(TIMEOUT_SECONDS, TimeUnit.SECONDS);
@@ -74,17 +90,22 @@ final class PrintComparison {
                     outcome = "FAIL  : no print within " + TIMEOUT_SECONDS + " s";
                 }
                 if (outcome.startsWith("SAME")) {
-                    same++;
+                    same[f]++;
                 }
                 if (outcome.startsWith("SAME") || outcome.startsWith("DIFF")) {
-                    compared++;
+                    compared[f]++;
                 }
                 int cut = outcome.indexOf(':');
-                out.println(cut < 0 ? outcome + "  " + name
-                        : outcome.substring(0, cut).strip() + "  " + name + outcome.substring(cut));
+                String head = String.format("%-8s  %-6s  %s",
+                        cut < 0 ? outcome.strip() : outcome.substring(0, cut).strip(),
+                        fills.get(f).word, name);
+                out.println(cut < 0 ? head : head + outcome.substring(cut));
             }
-            out.println("same print for " + same + " of " + compared
-                    + " reports that fill deterministically (" + reports.size() + " reports)");
+            for (int f = 0; f < fills.size(); f++) {
+                out.println("same print for " + same[f] + " of " + compared[f]
+                        + " reports that fill deterministically with "
+                        + fills.get(f).description + " (" + reports.size() + " reports)");
+            }
         } finally {
             pool.shutdownNow();
         }
@@ -98,19 +119,23 @@ final class PrintComparison {
         }
     }
 
-    /** Compiles every report to a .jasper file beside it; reports that fail are left out. */
-    private static void compileAll(ExecutorService pool, ReportEngine engine, List<Path> reports)
-            throws Exception {
+    /**
+     * Compiles every report to a .jasper file beside it, for the subreports of others, and notes
+     * the compiled report, or why it does not compile, in {@code compiled}: every fill of the
+     * report starts from it.
+     */
+    private static void compileAll(ExecutorService pool, ReportEngine engine, List<Path> reports,
+            Map<Path, Object> compiled) throws Exception {
         List<Future<?>> done = new ArrayList<>();
         for (Path report : reports) {
             done.add(pool.submit(() -> {
                 try {
-                    JasperReport compiled =
-                            ReportEngine.compileFile(report, engine.baseContext());
+                    JasperReport design = ReportEngine.compileFile(report, engine.baseContext());
+                    compiled.put(report, design);
                     String file = report.getFileName().toString().replaceAll("\\.jrxml$", ".jasper");
-                    JRSaver.saveObject(compiled, report.resolveSibling(file).toFile());
+                    JRSaver.saveObject(design, report.resolveSibling(file).toFile());
                 } catch (Throwable t) {
-                    // reported when the report itself is compared
+                    compiled.putIfAbsent(report, t); // reported when the report is compared
                 }
                 return null;
             }));
@@ -120,22 +145,23 @@ final class PrintComparison {
         }
     }
 
-    private static String compareOne(ReportEngine engine, Path before, Path after) {
+    private static String compareOne(ReportEngine engine, Map<Path, Object> compiled,
+            Path before, Path after, PrintFill fill) {
         String first;
         try {
-            first = print(engine, before);
+            first = print(engine, compiled, before, fill);
         } catch (Throwable t) {
             return "FAIL  : " + summary(Server.message(t));
         }
         String changed;
         try {
-            changed = print(engine, after);
+            changed = print(engine, compiled, after, fill);
         } catch (Throwable t) {
             return "DIFF  : the saved report does not fill: " + summary(Server.message(t));
         }
         String second;
         try {
-            second = print(engine, before);
+            second = print(engine, compiled, before, fill);
         } catch (Throwable t) {
             return "UNSTABLE";
         }
@@ -145,9 +171,14 @@ final class PrintComparison {
         return first.equals(changed) ? "SAME" : "DIFF  : " + firstDifference(first, changed);
     }
 
-    private static String print(ReportEngine engine, Path jrxml) throws Exception {
-        JasperReport report = ReportEngine.compileFile(jrxml, engine.baseContext());
-        JasperPrint print = engine.fillReport(report, jrxml.getParent(), null, null);
+    private static String print(ReportEngine engine, Map<Path, Object> compiled, Path jrxml,
+            PrintFill fill) throws Throwable {
+        Object report = compiled.get(jrxml);
+        if (!(report instanceof JasperReport)) {
+            throw report instanceof Throwable ? (Throwable) report
+                    : new RequestException("Report file not found: " + jrxml);
+        }
+        JasperPrint print = fill.fill(engine, (JasperReport) report, jrxml.getParent());
         StringWriter text = new StringWriter();
         JRXmlExporter exporter = new JRXmlExporter(engine.baseContext());
         exporter.setExporterInput(new SimpleExporterInput(print));

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QList>
+#include <QUrl>
+
+class UrlOpener;
+
+// Shows a file or folder selected in the desktop's file manager.
+class FileRevealer {
+public:
+    virtual ~FileRevealer() = default;
+    virtual void reveal(const QUrl &url) = 0;
+};
+
+// The program's revealer: asks the file manager over the session bus (the freedesktop
+// FileManager1 interface) to show the item selected; when no file manager answers, opens the
+// folder that holds the item (or a folder itself) with the desktop's handler, quietly.
+class DesktopFileRevealer : public FileRevealer {
+public:
+    explicit DesktopFileRevealer(UrlOpener &fallback) : fallback_(fallback) {}
+    void reveal(const QUrl &url) override;
+
+    // The folder the fallback opens for an item.
+    static QUrl folderToOpen(const QUrl &url);
+
+private:
+    UrlOpener &fallback_;
+};
+
+// For tests: remembers what would have been shown.
+class RecordingFileRevealer : public FileRevealer {
+public:
+    void reveal(const QUrl &url) override { revealed.append(url); }
+
+    QList<QUrl> revealed;
+};

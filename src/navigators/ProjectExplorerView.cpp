@@ -1,0 +1,390 @@
+#include "navigators/ProjectExplorerView.h"
+
+#include "document/DocumentStore.h"
+#include "navigators/ExplorerFileActions.h"
+#include "navigators/ExplorerListing.h"
+#include "navigators/ExplorerMenus.h"
+#include "navigators/ExplorerRow.h"
+#include "navigators/FileRevealer.h"
+#include "navigators/ProjectExplorerState.h"
+#include "widgets/CardText.h"
+#include "widgets/Dialogs.h"
+#include "widgets/SymbolIcons.h"
+#include "workspace/AppSettings.h"
+#include "workspace/WorkspaceModel.h"
+
+#include <QFileInfo>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QMetaMethod>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr double titlePointSize = 12;
+
+QToolButton *headerButton(const QString &symbol, const QString &tooltip, const QString &name,
+                          QWidget *parent)
+{
+    auto *button = new QToolButton(parent);
+    button->setObjectName(name);
+    button->setAutoRaise(true);
+    button->setIcon(SymbolIcons::icon(symbol));
+    button->setIconSize({14, 14});
+    button->setProperty(SymbolIcons::symbolProperty, symbol);
+    button->setToolTip(tooltip);
+    return button;
+}
+
+// Counts a file action in progress for as long as it runs.
+class ActionScope {
+public:
+    explicit ActionScope(int &depth) : depth_(depth) { ++depth_; }
+    ~ActionScope() { --depth_; }
+    ActionScope(const ActionScope &) = delete;
+    ActionScope &operator=(const ActionScope &) = delete;
+
+private:
+    int &depth_;
+};
+
+} // namespace
+
+ProjectExplorerView::ProjectExplorerView(WorkspaceModel &workspace, AppSettings &settings,
+                                         Dialogs &dialogs, QWidget *parent)
+    : QWidget(parent), workspace_(workspace), settings_(settings), dialogs_(dialogs),
+      state_(new ProjectExplorerState(this))
+{
+    setObjectName(u"ProjectExplorerView"_s);
+    setMinimumWidth(90);
+    setAutoFillBackground(true);
+    setBackgroundRole(QPalette::Base);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    auto *header = new QWidget(this);
+    auto *headerLayout = new QHBoxLayout(header);
+    headerLayout->setContentsMargins(8, 6, 8, 6);
+    headerLayout->setSpacing(2);
+    title_ = new QLabel(header);
+    title_->setObjectName(u"explorer.title"_s);
+    title_->setTextFormat(Qt::PlainText);
+    QFont titleFont = CardText::sized(title_->font(), titlePointSize);
+    titleFont.setWeight(QFont::DemiBold);
+    title_->setFont(titleFont);
+    headerLayout->addWidget(title_);
+    headerLayout->addStretch(1);
+    revealActive_ = headerButton(u"scope"_s, u"Reveal current report in Project Explorer"_s,
+                                 u"explorer.revealActive"_s, header);
+    revealRoot_ =
+        headerButton(u"arrow.up.forward.square"_s, ExplorerMenus::revealProjectFolderTooltip(),
+                     u"explorer.revealRoot"_s, header);
+    chooseRoot_ = headerButton(u"folder.badge.plus"_s, u"Choose project folder"_s,
+                               u"explorer.chooseRoot"_s, header);
+    for (QToolButton *button : {revealActive_, revealRoot_, chooseRoot_})
+        headerLayout->addWidget(button);
+    layout->addWidget(header);
+
+    auto *divider = new QFrame(this);
+    divider->setFrameShape(QFrame::HLine);
+    divider->setFrameShadow(QFrame::Sunken);
+    layout->addWidget(divider);
+
+    scroll_ = new QScrollArea(this);
+    scroll_->setObjectName(u"explorer.tree"_s);
+    scroll_->setFrameShape(QFrame::NoFrame);
+    scroll_->setWidgetResizable(true);
+    scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    content_ = new QWidget(scroll_);
+    content_->setBackgroundRole(QPalette::Base);
+    contentLayout_ = new QVBoxLayout(content_);
+    contentLayout_->setContentsMargins(0, 2, 0, 2);
+    contentLayout_->setSpacing(0);
+    contentLayout_->addStretch(1);
+    scroll_->setWidget(content_);
+    layout->addWidget(scroll_, 1);
+
+    connect(revealActive_, &QToolButton::clicked, this,
+            &ProjectExplorerView::revealActiveFileInTree);
+    connect(revealRoot_, &QToolButton::clicked, this, [this] {
+        if (const auto root = settings_.projectRootPath(); root && revealer_)
+            revealer_->reveal(QUrl::fromLocalFile(*root));
+    });
+    connect(chooseRoot_, &QToolButton::clicked, this, &ProjectExplorerView::chooseFolder);
+
+    // Every announcement of the settings, the workspace and the state draws the tree again.
+    const QMetaMethod refresh =
+        staticMetaObject.method(staticMetaObject.indexOfSlot("scheduleRefresh()"));
+    const QMetaObject &settingsMeta = AppSettings::staticMetaObject;
+    for (int i = settingsMeta.methodOffset(); i < settingsMeta.methodCount(); ++i) {
+        const QMetaMethod method = settingsMeta.method(i);
+        if (method.methodType() == QMetaMethod::Signal && method.parameterCount() == 0)
+            connect(&settings_, method, this, refresh);
+    }
+    connect(&workspace_, &WorkspaceModel::tabsChanged, this, [this] {
+        followActiveStore();
+        scheduleRefresh();
+    });
+    connect(&workspace_, &WorkspaceModel::activeTabIndexChanged, this, [this] {
+        followActiveStore();
+        scheduleRefresh();
+    });
+    connect(state_, &ProjectExplorerState::changed, this, &ProjectExplorerView::scheduleRefresh);
+    followActiveStore();
+    rebuild();
+}
+
+ExplorerRow *ProjectExplorerView::row(const QString &path) const
+{
+    for (ExplorerRow *candidate : rows_) {
+        if (ExplorerFileActions::standardizedPath(candidate->shape().url) == path)
+            return candidate;
+    }
+    return nullptr;
+}
+
+std::optional<QUrl> ProjectExplorerView::activeFile() const
+{
+    return workspace_.activeStore()->fileURL();
+}
+
+void ProjectExplorerView::followActiveStore()
+{
+    DocumentStore *store = workspace_.activeStore();
+    if (store == activeStore_)
+        return;
+    if (activeStore_)
+        disconnect(activeStore_, nullptr, this, nullptr);
+    activeStore_ = store;
+    // A save under a new name moves the highlight.
+    connect(store, &DocumentStore::fileURLChanged, this, &ProjectExplorerView::scheduleRefresh);
+}
+
+void ProjectExplorerView::scheduleRefresh()
+{
+    if (refreshQueued_)
+        return;
+    refreshQueued_ = true;
+    QTimer::singleShot(0, this, [this] {
+        refreshQueued_ = false;
+        if (actionDepth_ > 0) {
+            // Drawn again once the action is over.
+            scheduleRefresh();
+            return;
+        }
+        rebuild();
+    });
+}
+
+void ProjectExplorerView::refreshNow()
+{
+    rebuild();
+}
+
+void ProjectExplorerView::updateHeader()
+{
+    const std::optional<QString> root = settings_.projectRootPath();
+    QString title = u"Project"_s;
+    if (root) {
+        const QString clean = ExplorerFileActions::standardizedPath(QUrl::fromLocalFile(*root));
+        title = QFileInfo(clean).fileName().isEmpty() ? clean : QFileInfo(clean).fileName();
+    }
+    title_->setText(title);
+    revealActive_->setEnabled(root && activeFile());
+    revealRoot_->setEnabled(root.has_value());
+}
+
+void ProjectExplorerView::rebuild()
+{
+    updateHeader();
+    for (ExplorerRow *old : std::as_const(rows_)) {
+        old->hide();
+        old->deleteLater();
+    }
+    rows_.clear();
+    while (contentLayout_->count() > 1) {
+        QLayoutItem *item = contentLayout_->takeAt(0);
+        if (QWidget *widget = item->widget(); widget && !qobject_cast<ExplorerRow *>(widget)) {
+            widget->hide();
+            widget->deleteLater();
+        }
+        delete item;
+    }
+
+    if (const std::optional<QString> root = settings_.projectRootPath()) {
+        const QUrl rootURL = QUrl::fromLocalFile(*root);
+        addRows(rootURL, 0, true, QFileInfo(*root).isDir());
+    } else {
+        auto *empty = new QLabel(u"No folder chosen."_s, content_);
+        empty->setObjectName(u"explorer.empty"_s);
+        empty->setFont(CardText::sized(empty->font(), CardText::captionPointSize));
+        empty->setContentsMargins(8, 8, 8, 8);
+        CardText::makeSecondary(empty);
+        contentLayout_->insertWidget(contentLayout_->count() - 1, empty);
+    }
+    if (!pendingScrollPath_.isEmpty())
+        QTimer::singleShot(0, this, &ProjectExplorerView::scrollToPendingRow);
+}
+
+void ProjectExplorerView::addRows(const QUrl &url, int depth, bool isRoot, bool isDirectory)
+{
+    const QString path = ExplorerFileActions::standardizedPath(url);
+    ExplorerRow::Shape shape;
+    shape.url = url;
+    shape.depth = depth;
+    shape.isRoot = isRoot;
+    shape.isDirectory = isDirectory;
+    shape.isExpanded = isDirectory && (isRoot || state_->isExpanded(path));
+    const std::optional<QUrl> open = activeFile();
+    shape.isOpen = !isDirectory && open && ExplorerFileActions::standardizedPath(*open) == path;
+
+    auto *line = new ExplorerRow(shape, content_);
+    contentLayout_->insertWidget(contentLayout_->count() - 1, line);
+    rows_.append(line);
+    connect(
+        line, &ExplorerRow::clicked, this,
+        [this, url, isDirectory, isRoot] { clickRow(url, isDirectory, isRoot); },
+        Qt::QueuedConnection);
+    connect(
+        line, &ExplorerRow::contextMenuRequested, this,
+        [this, url, isDirectory, isRoot](const QPoint &at) {
+            showMenu(url, isDirectory, isRoot, at);
+        },
+        Qt::QueuedConnection);
+    if (isDirectory)
+        line->setDropHandler(
+            [this, url](const QMimeData &data) { return dropOnFolder(url, data); });
+
+    if (!shape.isExpanded)
+        return;
+    for (const ExplorerListing::Entry &child : ExplorerListing::children(url))
+        addRows(child.url, depth + 1, false, child.isDirectory);
+}
+
+void ProjectExplorerView::clickRow(const QUrl &url, bool isDirectory, bool isRoot)
+{
+    if (!isDirectory) {
+        const ActionScope scope(actionDepth_);
+        ExplorerFileActions::open(url, workspace_, settings_, dialogs_);
+        return;
+    }
+    const QString path = ExplorerFileActions::standardizedPath(url);
+    if (isRoot || state_->isExpanded(path))
+        state_->collapse(path);
+    else
+        state_->expand(path);
+}
+
+void ProjectExplorerView::showMenu(const QUrl &url, bool isDirectory, bool isRoot,
+                                   const QPoint &globalPosition)
+{
+    QMenu menu(this);
+    menu.setObjectName(u"explorer.menu"_s);
+    const QList<ExplorerMenus::Entry> entries =
+        isDirectory ? ExplorerMenus::folderMenu(isRoot) : ExplorerMenus::fileMenu(url);
+    for (const ExplorerMenus::Entry &entry : entries) {
+        if (entry.hasDividerAbove)
+            menu.addSeparator();
+        QAction *action = menu.addAction(entry.title);
+        action->setData(int(entry.action));
+        if (entry.isDestructive)
+            action->setProperty("isDestructive", true);
+    }
+    QAction *chosen = menuRunner_ ? menuRunner_(menu, globalPosition) : menu.exec(globalPosition);
+    if (chosen)
+        runMenuEntry(url, isDirectory, chosen->data().toInt());
+}
+
+void ProjectExplorerView::runMenuEntry(const QUrl &url, bool isDirectory, int action)
+{
+    const ActionScope scope(actionDepth_);
+    switch (ExplorerMenus::Action(action)) {
+    case ExplorerMenus::Action::open:
+        ExplorerFileActions::open(url, workspace_, settings_, dialogs_);
+        break;
+    case ExplorerMenus::Action::reveal:
+        if (revealer_)
+            revealer_->reveal(url);
+        break;
+    case ExplorerMenus::Action::rename:
+        if (ExplorerFileActions::promptRename(url, dialogs_))
+            state_->notifyChanged();
+        break;
+    case ExplorerMenus::Action::moveToTrash:
+        if (ExplorerFileActions::confirmTrashIfOpen(url, workspace_, dialogs_)) {
+            ExplorerFileActions::moveToTrash(url);
+            state_->notifyChanged();
+        }
+        break;
+    case ExplorerMenus::Action::newFolder:
+        if (isDirectory) {
+            ExplorerFileActions::createNewFolder(url);
+            state_->expand(ExplorerFileActions::standardizedPath(url));
+            state_->notifyChanged();
+        }
+        break;
+    }
+}
+
+bool ProjectExplorerView::dropOnFolder(const QUrl &folder, const QMimeData &data)
+{
+    const ActionScope scope(actionDepth_);
+    const std::optional<QString> source = ExplorerListing::droppedPath(data);
+    if (!source)
+        return false;
+    if (!ExplorerFileActions::confirmMoveIfOpen(QUrl::fromLocalFile(*source), workspace_, dialogs_))
+        return false;
+    if (!ExplorerFileActions::move(*source, folder, dialogs_))
+        return false;
+    state_->expand(ExplorerFileActions::standardizedPath(folder));
+    state_->notifyChanged();
+    return true;
+}
+
+void ProjectExplorerView::revealActiveFileInTree()
+{
+    const std::optional<QString> root = settings_.projectRootPath();
+    const std::optional<QUrl> file = activeFile();
+    if (!root || !file)
+        return;
+    const std::optional<QStringList> folders = ExplorerListing::foldersToReveal(*root, *file);
+    if (!folders)
+        return;
+    for (const QString &folder : *folders)
+        state_->expand(folder);
+    pendingScrollPath_ = ExplorerFileActions::standardizedPath(*file);
+    state_->notifyChanged();
+}
+
+void ProjectExplorerView::scrollToPendingRow()
+{
+    ExplorerRow *target = row(pendingScrollPath_);
+    pendingScrollPath_.clear();
+    if (!target)
+        return;
+    content_->adjustSize();
+    const int centre = target->mapTo(content_, QPoint(0, target->height() / 2)).y();
+    scroll_->verticalScrollBar()->setValue(centre - scroll_->viewport()->height() / 2);
+}
+
+void ProjectExplorerView::chooseFolder()
+{
+    FilePanelRequest panel;
+    panel.choosesDirectories = true;
+    panel.directory = settings_.projectRootPath().value_or(QString());
+    const QList<QUrl> chosen = dialogs_.runOpenPanel(panel);
+    if (chosen.isEmpty())
+        return;
+    settings_.setProjectRootPath(chosen.first().toLocalFile());
+    state_->collapseAll();
+}

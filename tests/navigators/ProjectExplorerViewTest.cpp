@@ -1,0 +1,364 @@
+#include "navigators/ProjectExplorerView.h"
+#include "AppTestSupport.h"
+#include "TestSupport.h"
+#include "navigators/ExplorerFileActions.h"
+#include "navigators/ExplorerRow.h"
+#include "navigators/FileRevealer.h"
+#include "navigators/ProjectExplorerState.h"
+#include "widgets/ScriptedDialogs.h"
+#include "widgets/SymbolIcons.h"
+#include "workspace/AppSettings.h"
+#include "workspace/WorkspaceModel.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QMimeData>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+class ProjectExplorerViewTest : public apptest::SandboxTest {
+protected:
+    void SetUp() override
+    {
+        SandboxTest::SetUp();
+        settings.emplace(std::optional<QString>(path(u"documents"_s)));
+        ASSERT_TRUE(QDir(dir.path()).mkpath(u"root"_s));
+        root = path(u"root"_s);
+        settings->setProjectRootPath(root);
+        view.emplace(workspace, *settings, dialogs);
+        view->setRevealer(&revealer);
+        view->resize(260, 400);
+        view->show();
+        view->refreshNow();
+    }
+
+    void TearDown() override { view.reset(); }
+
+    QString file(const QString &name, const QByteArray &bytes = "x")
+    {
+        QDir(dir.path()).mkpath(QFileInfo(path(name)).path());
+        return writeText(name, bytes);
+    }
+
+    QString report(const QString &name)
+    {
+        QDir(dir.path()).mkpath(QFileInfo(path(name)).path());
+        return writeReport(name);
+    }
+
+    QStringList rowNames() const
+    {
+        QStringList names;
+        for (const ExplorerRow *row : view->rows())
+            names.append(QString(row->shape().depth, u' ') + row->shape().url.fileName());
+        return names;
+    }
+
+    ExplorerRow *row(const QString &name) const
+    {
+        ExplorerRow *found = view->row(QDir::cleanPath(path(name)));
+        EXPECT_TRUE(found) << name.toStdString();
+        return found;
+    }
+
+    // Clicks a row with the mouse and lets the queued handling and the new listing run.
+    void click(const QString &name)
+    {
+        ExplorerRow *target = row(name);
+        ASSERT_TRUE(target);
+        QTest::mouseClick(target, Qt::LeftButton, {}, QPoint(40, target->height() / 2));
+        settle();
+    }
+
+    void settle()
+    {
+        QApplication::processEvents();
+        QApplication::processEvents();
+    }
+
+    QToolButton *button(const char *name) const
+    {
+        return view->findChild<QToolButton *>(QString::fromLatin1(name));
+    }
+
+    // Sends a drag over a row and drops it there; true when the row took it.
+    bool drop(const QString &name, QMimeData &data)
+    {
+        ExplorerRow *target = row(name);
+        if (!target)
+            return false;
+        const QPointF at(20, 5);
+        QDragEnterEvent enter(at.toPoint(), Qt::MoveAction | Qt::CopyAction, &data, Qt::LeftButton,
+                              {});
+        QApplication::sendEvent(target, &enter);
+        if (!enter.isAccepted())
+            return false;
+        QDropEvent dropEvent(at, Qt::MoveAction | Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(target, &dropEvent);
+        settle();
+        return dropEvent.isAccepted();
+    }
+
+    std::optional<AppSettings> settings;
+    WorkspaceModel workspace;
+    ScriptedDialogs dialogs;
+    RecordingFileRevealer revealer;
+    std::optional<ProjectExplorerView> view;
+    QString root;
+};
+
+TEST_F(ProjectExplorerViewTest, WithoutARootTheTreeSaysSoAndTheRevealButtonsAreOff)
+{
+    settings->setProjectRootPath(std::nullopt);
+    settle();
+    EXPECT_EQ(view->findChild<QLabel *>(u"explorer.title"_s)->text(), u"Project"_s);
+    auto *empty = view->findChild<QLabel *>(u"explorer.empty"_s);
+    ASSERT_TRUE(empty);
+    EXPECT_EQ(empty->text(), u"No folder chosen."_s);
+    EXPECT_TRUE(view->rows().isEmpty());
+    EXPECT_FALSE(button("explorer.revealActive")->isEnabled());
+    EXPECT_FALSE(button("explorer.revealRoot")->isEnabled());
+    EXPECT_TRUE(button("explorer.chooseRoot")->isEnabled());
+    EXPECT_EQ(button("explorer.chooseRoot")->property(SymbolIcons::symbolProperty),
+              u"folder.badge.plus"_s);
+
+    // Choosing a folder sets the root and starts collapsed.
+    view->explorerState().expand(path(u"root/a"_s));
+    dialogs.answerOpenPanel({QUrl::fromLocalFile(root)});
+    button("explorer.chooseRoot")->click();
+    settle();
+    ASSERT_EQ(dialogs.openPanels().size(), 1);
+    EXPECT_TRUE(dialogs.openPanels().first().choosesDirectories);
+    EXPECT_EQ(settings->projectRootPath(), root);
+    EXPECT_TRUE(view->explorerState().expandedFolders().isEmpty());
+    EXPECT_EQ(view->findChild<QLabel *>(u"explorer.title"_s)->text(), u"root"_s);
+    EXPECT_EQ(rowNames(), QStringList{u"root"_s});
+    EXPECT_FALSE(button("explorer.revealActive")->isEnabled()) << "the untitled tab has no file";
+    button("explorer.revealRoot")->click();
+    EXPECT_EQ(revealer.revealed, QList<QUrl>{QUrl::fromLocalFile(root)});
+
+    // A cancelled panel changes nothing.
+    view->explorerState().expand(path(u"root/a"_s));
+    button("explorer.chooseRoot")->click();
+    EXPECT_FALSE(view->explorerState().expandedFolders().isEmpty());
+}
+
+TEST_F(ProjectExplorerViewTest, ListsFoldersFirstInNaturalOrderDimsOtherFilesAndOpensReportsOnClick)
+{
+    QDir(root).mkpath(u"Z"_s);
+    QDir(root).mkpath(u"a"_s);
+    for (const QString &name : {u"b.jrxml"_s, u"a10.jrxml"_s, u".hidden"_s, u"x.txt"_s})
+        file(u"root/"_s + name);
+    const QString a9 = report(u"root/a9.jrxml"_s);
+    const QString b = report(u"root/b.jrxml"_s);
+    settings->setExplorerRefreshTick(settings->explorerRefreshTick() + 1);
+    settle();
+    EXPECT_EQ(rowNames(), (QStringList{u"root"_s, u" a"_s, u" Z"_s, u" a9.jrxml"_s, u" a10.jrxml"_s,
+                                       u" b.jrxml"_s, u" x.txt"_s}));
+    EXPECT_TRUE(row(u"root/x.txt"_s)->isDimmed());
+    EXPECT_EQ(row(u"root/x.txt"_s)->symbol(), u"doc"_s);
+    EXPECT_FALSE(row(u"root/b.jrxml"_s)->isDimmed());
+    EXPECT_EQ(row(u"root/b.jrxml"_s)->symbol(), u"doc.text"_s);
+
+    click(u"root/x.txt"_s);
+    EXPECT_FALSE(workspace.activeStore()->fileURL());
+    EXPECT_TRUE(dialogs.alerts().isEmpty());
+
+    click(u"root/a9.jrxml"_s);
+    ASSERT_TRUE(workspace.activeStore()->fileURL());
+    EXPECT_EQ(workspace.activeStore()->fileURL()->toLocalFile(), a9);
+    EXPECT_EQ(settings->recentFilePaths(), QStringList{a9});
+    EXPECT_TRUE(row(u"root/a9.jrxml"_s)->shape().isOpen);
+    EXPECT_TRUE(button("explorer.revealActive")->isEnabled());
+
+    // Only the active tab's file is marked; switching tabs moves the mark.
+    click(u"root/b.jrxml"_s);
+    EXPECT_EQ(workspace.activeStore()->fileURL()->toLocalFile(), b);
+    EXPECT_FALSE(row(u"root/a9.jrxml"_s)->shape().isOpen);
+    EXPECT_TRUE(row(u"root/b.jrxml"_s)->shape().isOpen);
+    workspace.setActiveTabIndex(0);
+    settle();
+    EXPECT_TRUE(row(u"root/a9.jrxml"_s)->shape().isOpen);
+    EXPECT_FALSE(row(u"root/b.jrxml"_s)->shape().isOpen);
+}
+
+TEST_F(ProjectExplorerViewTest, AClickTogglesAFolderButTheRootStaysOpen)
+{
+    file(u"root/a/inner/deep.txt"_s);
+    settings->setExplorerRefreshTick(1);
+    settle();
+    click(u"root/a"_s);
+    EXPECT_EQ(rowNames(), (QStringList{u"root"_s, u" a"_s, u"  inner"_s}));
+    EXPECT_TRUE(row(u"root/a"_s)->shape().isExpanded);
+    click(u"root/a"_s);
+    EXPECT_EQ(rowNames(), (QStringList{u"root"_s, u" a"_s}));
+
+    view->explorerState().expand(QDir::cleanPath(root));
+    click(u"root"_s);
+    EXPECT_FALSE(view->explorerState().isExpanded(QDir::cleanPath(root)));
+    click(u"root"_s);
+    EXPECT_EQ(rowNames(), (QStringList{u"root"_s, u" a"_s})) << "the root never collapses";
+
+    // A root that names a file is a single file row.
+    settings->setProjectRootPath(path(u"root/a/inner/deep.txt"_s));
+    settle();
+    EXPECT_EQ(rowNames(), QStringList{u"deep.txt"_s});
+    EXPECT_FALSE(view->rows().first()->shape().isDirectory);
+}
+
+TEST_F(ProjectExplorerViewTest, RevealExpandsTheFoldersAboveTheActiveFileAndCentresItsRow)
+{
+    for (int i = 0; i < 20; ++i) {
+        file(u"root/x/y/a%1.txt"_s.arg(i));
+        file(u"root/x/y/z%1.txt"_s.arg(i));
+    }
+    const QString r = report(u"root/x/y/r.jrxml"_s);
+    workspace.openTab(QUrl::fromLocalFile(r));
+    settle();
+    ASSERT_TRUE(button("explorer.revealActive")->isEnabled());
+    QTest::mouseClick(button("explorer.revealActive"), Qt::LeftButton);
+    settle();
+    settle();
+    EXPECT_EQ(view->explorerState().expandedFolders(),
+              (QSet<QString>{QDir::cleanPath(root), path(u"root/x"_s), path(u"root/x/y"_s)}));
+    ExplorerRow *target = row(u"root/x/y/r.jrxml"_s);
+    ASSERT_TRUE(target);
+    EXPECT_TRUE(target->shape().isOpen);
+    auto *scroll = view->findChild<QScrollArea *>(u"explorer.tree"_s);
+    const int centre = target->mapTo(scroll->viewport(), QPoint(0, target->height() / 2)).y();
+    EXPECT_GT(scroll->verticalScrollBar()->value(), 0);
+    EXPECT_NEAR(centre, scroll->viewport()->height() / 2, target->height());
+
+    // A file outside the root changes nothing (a folder whose name only begins like the root's).
+    view->explorerState().collapseAll();
+    const QString outside = report(u"root2/o.jrxml"_s);
+    workspace.openTab(QUrl::fromLocalFile(outside));
+    settle();
+    view->revealActiveFileInTree();
+    settle();
+    EXPECT_TRUE(view->explorerState().expandedFolders().isEmpty());
+}
+
+TEST_F(ProjectExplorerViewTest, DropsOnFoldersMoveAndExpandAndRefuseWhatCannotMove)
+{
+    file(u"root/a/b/inner.txt"_s);
+    const QString moved = report(u"root/r.jrxml"_s);
+    file(u"root/dest/r.jrxml"_s, "taken");
+    QDir(root).mkpath(u"c"_s);
+    settings->setExplorerRefreshTick(1);
+    view->explorerState().expand(path(u"root/a"_s));
+    settle();
+
+    // A folder into its own subfolder: refused without a word.
+    QMimeData intoItself;
+    intoItself.setText(path(u"root/a"_s));
+    EXPECT_FALSE(drop(u"root/a/b"_s, intoItself));
+    EXPECT_TRUE(dialogs.alerts().isEmpty());
+    EXPECT_TRUE(QFileInfo::exists(path(u"root/a/b/inner.txt"_s)));
+
+    // The name is taken there: explained, nothing moved.
+    QMimeData taken;
+    taken.setText(moved);
+    EXPECT_FALSE(drop(u"root/dest"_s, taken));
+    ASSERT_EQ(dialogs.alerts().size(), 1);
+    EXPECT_EQ(dialogs.alerts().first().message, u"Can't Move \"r.jrxml\""_s);
+    EXPECT_EQ(testsupport::readFile(path(u"root/dest/r.jrxml"_s)), "taken");
+
+    // A file browser's URI list moves like a path, and the folder opens.
+    QMimeData uris;
+    uris.setUrls({QUrl::fromLocalFile(moved)});
+    EXPECT_TRUE(drop(u"root/c"_s, uris));
+    EXPECT_TRUE(QFileInfo::exists(path(u"root/c/r.jrxml"_s)));
+    EXPECT_TRUE(view->explorerState().isExpanded(path(u"root/c"_s)));
+    EXPECT_TRUE(row(u"root/c/r.jrxml"_s));
+
+    // Remote URLs and other payloads are refused before anything is asked.
+    QMimeData remote;
+    remote.setUrls({QUrl(u"https://example.com/r.jrxml"_s)});
+    EXPECT_FALSE(drop(u"root/c"_s, remote));
+    EXPECT_EQ(dialogs.alerts().size(), 1);
+
+    // File rows take no drops.
+    QMimeData onFile;
+    onFile.setText(path(u"root/a"_s));
+    EXPECT_FALSE(drop(u"root/c/r.jrxml"_s, onFile));
+
+    // An open report asks first; cancelling leaves it.
+    workspace.openTab(QUrl::fromLocalFile(path(u"root/c/r.jrxml"_s)));
+    settle();
+    dialogs.answerAlert(1);
+    QMimeData open;
+    open.setText(path(u"root/c"_s));
+    EXPECT_FALSE(drop(u"root/a"_s, open));
+    EXPECT_EQ(dialogs.alerts().last().message, u"\"c\" is Open"_s);
+    EXPECT_TRUE(QFileInfo::exists(path(u"root/c/r.jrxml"_s)));
+}
+
+TEST_F(ProjectExplorerViewTest, ContextMenusListTheirEntriesAndRunThem)
+{
+    report(u"root/r.jrxml"_s);
+    file(u"root/notes.txt"_s);
+    QDir(root).mkpath(u"sub"_s);
+    settings->setExplorerRefreshTick(1);
+    settle();
+
+    // Opens the row's menu with a real context-menu event and picks an entry by its title.
+    QStringList titles;
+    QString entry;
+    view->setMenuRunner([&titles, &entry](QMenu &menu, const QPoint &) -> QAction * {
+        QAction *chosen = nullptr;
+        for (QAction *action : menu.actions()) {
+            titles.append(action->isSeparator() ? u"-"_s : action->text());
+            if (action->text() == entry)
+                chosen = action;
+        }
+        return chosen;
+    });
+    const auto pick = [&](const QString &name, const QString &choice) {
+        titles.clear();
+        entry = choice;
+        ExplorerRow *target = row(name);
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(10, 5),
+                                target->mapToGlobal(QPoint(10, 5)));
+        QApplication::sendEvent(target, &event);
+        settle();
+        return titles;
+    };
+
+    EXPECT_EQ(
+        pick(u"root/r.jrxml"_s, QString()),
+        (QStringList{u"Open"_s, u"-"_s, u"Show in Folder"_s, u"Rename..."_s, u"Move to Trash"_s}));
+    EXPECT_EQ(pick(u"root/notes.txt"_s, QString()),
+              (QStringList{u"Show in Folder"_s, u"Rename..."_s, u"Move to Trash"_s}));
+    EXPECT_EQ(pick(u"root"_s, QString()), (QStringList{u"New Folder"_s, u"Show in Folder"_s}));
+
+    EXPECT_EQ(pick(u"root/sub"_s, u"New Folder"_s),
+              (QStringList{u"New Folder"_s, u"Show in Folder"_s, u"-"_s, u"Rename..."_s,
+                           u"Move to Trash"_s}));
+    pick(u"root/sub"_s, u"New Folder"_s);
+    pick(u"root/sub"_s, u"New Folder"_s);
+    EXPECT_EQ(rowNames(), (QStringList{u"root"_s, u" sub"_s, u"  New Folder"_s, u"  New Folder 2"_s,
+                                       u"  New Folder 3"_s, u" notes.txt"_s, u" r.jrxml"_s}));
+
+    pick(u"root/notes.txt"_s, u"Show in Folder"_s);
+    EXPECT_EQ(revealer.revealed, QList<QUrl>{QUrl::fromLocalFile(path(u"root/notes.txt"_s))});
+
+    dialogs.answerTextAlert(0, u"notes.md"_s);
+    pick(u"root/notes.txt"_s, u"Rename..."_s);
+    EXPECT_TRUE(row(u"root/notes.md"_s));
+    EXPECT_EQ(dialogs.alerts().last().message, u"Rename"_s);
+
+    pick(u"root/r.jrxml"_s, u"Open"_s);
+    ASSERT_TRUE(workspace.activeStore()->fileURL());
+    EXPECT_EQ(workspace.activeStore()->fileURL()->fileName(), u"r.jrxml"_s);
+}
+
+} // namespace
