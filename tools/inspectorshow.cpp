@@ -1,14 +1,17 @@
 // Shows the design canvas of one report file with the inspector beside it, for looking at it by
 // eye:
-//   inspectorshow REPORT.jrxml [--select N | --report] [--unit Pixels|Inches|Millimeters|...]
-//                 [--dark]
-// --select selects the first N elements of the first detail band, --report the report itself;
-// without either the inspector shows the first detail band. The settings are kept in a folder
-// of their own, apart from the user's.
+//   inspectorshow REPORT.jrxml [--select N | --kind NAME | --report] [--open-colour]
+//                 [--unit Pixels|Inches|Millimeters|...] [--dark]
+// --select selects the first N elements of the first detail band, --kind the first element of
+// that kind ("Static Text", "Image", "Line"…) in the page bands, detail bands and groups,
+// frames included, and --report the report itself; without any the inspector shows the first
+// detail band. --open-colour opens the colour dialog of the inspector's first colour row. The
+// settings are kept in a folder of their own, apart from the user's.
 
 #include "ShowWindowPalette.h"
 #include "canvas/CanvasView.h"
 #include "document/DocumentStore.h"
+#include "inspector/ColorRow.h"
 #include "inspector/InspectorView.h"
 #include "workspace/AppSettings.h"
 
@@ -19,6 +22,38 @@
 #include <QUrl>
 #include <cstdio>
 
+namespace {
+
+// The first element of the kind, frames descended into.
+std::optional<QUuid> firstOfKind(const ElementList &elements, const QString &kind)
+{
+    for (const ReportElement &e : elements) {
+        if (e.kind.displayName() == kind)
+            return e.id;
+        if (const ElementList *children = e.kind.children()) {
+            if (const auto found = firstOfKind(*children, kind))
+                return found;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<QUuid> firstOfKind(const ReportDocument &document, const QString &kind)
+{
+    QList<ElementList> lists;
+    for (const ReportBand &band : document.bands + document.detailBands)
+        lists.append(band.elements);
+    for (const ReportGroup &group : document.groups)
+        lists << group.headerElements << group.footerElements;
+    for (const ElementList &elements : std::as_const(lists)) {
+        if (const auto found = firstOfKind(elements, kind))
+            return found;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
 int main(int argc, char **argv)
 {
     QStandardPaths::setTestModeEnabled(true);
@@ -27,7 +62,10 @@ int main(int argc, char **argv)
     parser.addPositionalArgument(QStringLiteral("report"), QStringLiteral("The JRXML file."));
     parser.addOption(
         {QStringLiteral("select"), QStringLiteral("Elements to select."), QStringLiteral("n")});
+    parser.addOption({QStringLiteral("kind"), QStringLiteral("Select the first element of a kind."),
+                      QStringLiteral("name")});
     parser.addOption({QStringLiteral("report"), QStringLiteral("Select the report itself.")});
+    parser.addOption({QStringLiteral("open-colour"), QStringLiteral("Open a colour dialog.")});
     parser.addOption({QStringLiteral("unit"), QStringLiteral("Length unit."), QStringLiteral("u")});
     parser.addOption({QStringLiteral("dark"), QStringLiteral("Dark appearance.")});
     parser.addHelpOption();
@@ -52,6 +90,14 @@ int main(int argc, char **argv)
             ids.insert(e.id);
         store.setSelectedElementIDs(ids);
     }
+    if (parser.isSet(QStringLiteral("kind"))) {
+        const auto found = firstOfKind(store.document(), parser.value(QStringLiteral("kind")));
+        if (!found) {
+            std::fprintf(stderr, "inspectorshow: no element of that kind\n");
+            return 1;
+        }
+        store.setSelectedElementIDs({*found});
+    }
     store.setIsReportRootSelected(parser.isSet(QStringLiteral("report")));
 
     AppSettings settings;
@@ -74,5 +120,9 @@ int main(int argc, char **argv)
     window.resize(1300, 900);
     window.setWindowTitle(store.windowTitle());
     window.show();
+    if (parser.isSet(QStringLiteral("open-colour"))) {
+        if (auto *colour = inspector->findChild<ColorRow *>())
+            colour->openDialog();
+    }
     return app.exec();
 }

@@ -32,7 +32,7 @@ ElementInspector::ElementInspector(const InspectorContext &context, const Report
     parts_.append(new FrameCard(writer_, element, *context.settings, this));
     parts_.append(new VisibilityCard(writer_, document, context.sidecar, this));
     for (const PlannedSection &planned : elementCardPlan(element.kind)) {
-        if (ElementPart *part = makeElementPart(planned, writer_, context, this))
+        if (ElementPart *part = makeElementPart(planned, element, writer_, context, this))
             parts_.append(part);
     }
     for (ElementPart *part : std::as_const(parts_))

@@ -1,9 +1,11 @@
 #include "inspector/ElementParts.h"
 
 #include "inspector/ElementPart.h"
+#include "inspector/GraphicCards.h"
 #include "inspector/InspectorRows.h"
 #include "inspector/InspectorTexts.h"
 #include "inspector/SectionCard.h"
+#include "inspector/TextCards.h"
 
 #include <QLabel>
 
@@ -66,10 +68,29 @@ public:
 
 } // namespace
 
-ElementPart *makeElementPart(const PlannedSection &planned, const ElementWriter &,
-                             const InspectorContext &, QWidget *parent)
+ElementPart *makeElementPart(const PlannedSection &planned, const ReportElement &element,
+                             const ElementWriter &writer, const InspectorContext &context,
+                             QWidget *parent)
 {
     switch (planned.section) {
+    case ElementSection::text:
+        return new StaticTextCard(writer, planned.title, parent);
+    case ElementSection::expression:
+        return new TextFieldExpressionCard(writer, planned.title, context.sidecar, parent);
+    case ElementSection::format:
+        return new FormatCard(writer, planned.title, context.sidecar, parent);
+    case ElementSection::font:
+        return new FontCard(writer, planned.title, parent);
+    case ElementSection::evaluation:
+        return new EvaluationCard(writer, planned.title, parent);
+    case ElementSection::imageExpression:
+        return new ImageCard(writer, planned.title, context, parent);
+    case ElementSection::breakType:
+        return new BreakCard(writer, planned.title, parent);
+    case ElementSection::shape:
+        return new ShapeCard(writer, planned.title, !element.kind.is<ElementKind::Line>(), parent);
+    case ElementSection::fill:
+        return new FillCard(writer, planned.title, parent);
     case ElementSection::rawKindNotice:
         return new NoticeCard(planned, parent);
     case ElementSection::frameNote:

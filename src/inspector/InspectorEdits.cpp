@@ -63,4 +63,20 @@ std::optional<QString> optionalText(const QString &text)
     return text;
 }
 
+std::function<void(const QString &)> imageImportCompletion(DocumentStore *store,
+                                                           const QUuid &imageID)
+{
+    return [store = QPointer<DocumentStore>(store), imageID](const QString &expression) {
+        if (!store)
+            return;
+        const std::optional<ReportElement> element = store->element(imageID);
+        if (!element || !element->kind.is<ElementKind::Image>())
+            return;
+        store->updateElement(imageID, [&](ReportElement &e) {
+            if (auto *image = e.kind.as<ElementKind::Image>())
+                image->expression = expression;
+        });
+    };
+}
+
 } // namespace InspectorEdits

@@ -136,4 +136,104 @@ std::optional<QString> rawKindNotice(const ElementKind &kind)
     return std::nullopt;
 }
 
+QString expressionHint()
+{
+    return u"e.g. $F{fieldName}, $P{paramName}, or a Java expression"_s;
+}
+
+QString patternPlaceholder()
+{
+    return u"e.g. MM/dd/yyyy or #,##0.00"_s;
+}
+
+QString hyperlinkPlaceholder()
+{
+    return u"e.g. \"https://example.com/orders/\" + $F{id}"_s;
+}
+
+QStringList evaluationTimes()
+{
+    return {u"Now"_s, u"Report"_s, u"Page"_s, u"Column"_s, u"Band"_s, u"Group"_s, u"Auto"_s};
+}
+
+QString evaluationTimeHelp()
+{
+    return u"When the expression is evaluated - \"Report\" is what makes $V{PAGE_NUMBER} resolve "
+           u"to the final page count instead of the current page (a \"Total Pages\" field)"_s;
+}
+
+QString overflowLabel(TextAdjust adjust)
+{
+    switch (adjust) {
+    case TextAdjust::stretchHeight:
+        return u"Stretch Height"_s;
+    case TextAdjust::cutText:
+        return u"Cut Text"_s;
+    case TextAdjust::scaleFont:
+        return u"Shrink Font to Fit"_s;
+    }
+    return {};
+}
+
+QString overflowHelp()
+{
+    return u"\"Shrink Font to Fit\" scales the font size down at print time so the full text fits "
+           u"inside this element's fixed size, instead of stretching the element or cutting text "
+           u"off"_s;
+}
+
+std::optional<TextAdjust> storedOverflow(TextAdjust adjust)
+{
+    if (adjust == TextAdjust::stretchHeight)
+        return std::nullopt;
+    return adjust;
+}
+
+QString markupHelp()
+{
+    return u"Interpret the text content as inline HTML/RTF/styled markup (e.g. <b>bold</b>, "
+           u"<font color=\"#FF0000\">red</font>) instead of plain text"_s;
+}
+
+QList<MarkupChoice> markupChoices()
+{
+    return {{u"None"_s, std::nullopt},
+            {u"HTML"_s, u"html"_s},
+            {u"RTF"_s, u"rtf"_s},
+            {u"Styled Text"_s, u"styled"_s}};
+}
+
+int markupIndex(const std::optional<QString> &markup)
+{
+    if (!markup || *markup == u"none"_s)
+        return 0;
+    const QList<MarkupChoice> choices = markupChoices();
+    for (int i = 1; i < choices.size(); ++i) {
+        if (choices.at(i).stored == markup)
+            return i;
+    }
+    return -1;
+}
+
+QString imageExpressionPlaceholder()
+{
+    return u"expression"_s;
+}
+
+QString imageBrowseHelp()
+{
+    return u"Browse for an image file - copies it into the report's own folder"_s;
+}
+
+QString breakLabel(BreakType type)
+{
+    return type == BreakType::column ? u"Column"_s : u"Page"_s;
+}
+
+QString breakExplanation(BreakType type)
+{
+    return u"Forces a "_s + breakLabel(type).toLower() +
+           u" break wherever this falls in the flow - real files usually keep it 1pt tall."_s;
+}
+
 } // namespace InspectorTexts

@@ -3,6 +3,7 @@
 #include "model/ReportElement.h"
 
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 // Every text the inspector builds from the report: headings, summaries, notes and the labels of
@@ -36,5 +37,34 @@ QString frameNote(qsizetype childCount);
 // The text of the card shown for a kind kept as raw XML (chart, crosstab, other component,
 // generic element); no value for every other kind.
 std::optional<QString> rawKindNotice(const ElementKind &kind);
+
+// The text cards.
+QString expressionHint();
+QString patternPlaceholder();
+QString hyperlinkPlaceholder();
+// The evaluation times offered, in order; each is its own label and stored text.
+QStringList evaluationTimes();
+QString evaluationTimeHelp();
+QString overflowLabel(TextAdjust adjust);
+QString overflowHelp();
+// What choosing the overflow stores: the default, "Stretch Height", is stored as no value.
+std::optional<TextAdjust> storedOverflow(TextAdjust adjust);
+QString markupHelp();
+
+// One markup kind of the picker: its label and what choosing it stores.
+struct MarkupChoice {
+    QString label;
+    std::optional<QString> stored;
+};
+QList<MarkupChoice> markupChoices();
+// The entry shown for the stored markup: "None" for no value and for "none"; -1 for a markup
+// that is none of the offered kinds.
+int markupIndex(const std::optional<QString> &markup);
+
+// The graphic cards.
+QString imageExpressionPlaceholder();
+QString imageBrowseHelp();
+QString breakLabel(BreakType type);
+QString breakExplanation(BreakType type);
 
 } // namespace InspectorTexts

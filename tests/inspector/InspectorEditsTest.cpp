@@ -190,4 +190,41 @@ TEST_F(InspectorEdits, BandHeightsCoalesceByBand)
     EXPECT_EQ(store.height(header), 33);
 }
 
+TEST_F(InspectorEdits, TheImageImportWritesIntoTheImageItWasBegunFor)
+{
+    const ReportElement image = element(ElementKind::Image{u"\"old.png\""_s});
+    const ReportElement other = element(ElementKind::Image{u"\"other.png\""_s}, 0, 40);
+    placeSelected({image});
+    place({other});
+    const auto complete = ::InspectorEdits::imageImportCompletion(&store, image.id);
+
+    // The selection moved on while the import ran: the image it was begun for gets it.
+    store.setSelectedElementIDs({other.id});
+    complete(u"$P{REPORT_DIR} + \"logo.png\""_s);
+    EXPECT_EQ(store.element(image.id)->kind,
+              ElementKind(ElementKind::Image{u"$P{REPORT_DIR} + \"logo.png\""_s}));
+    EXPECT_EQ(store.element(other.id)->kind, other.kind);
+    EXPECT_TRUE(store.isDirty());
+    EXPECT_EQ(undoSteps(), 1);
+
+    // No longer an image, or gone: nothing is written.
+    editDocument(store, [&](ReportDocument &d) {
+        d.detailBands.first().elements.first().kind = ElementKind::StaticText{u"t"_s};
+    });
+    const ReportDocument before = store.document();
+    complete(u"\"late.png\""_s);
+    EXPECT_EQ(store.document(), before);
+    editDocument(store, [](ReportDocument &d) { d.detailBands.first().elements.removeFirst(); });
+    complete(u"\"late.png\""_s);
+    EXPECT_EQ(store.element(other.id)->kind, other.kind);
+
+    // A store that is gone.
+    std::function<void(const QString &)> orphan;
+    {
+        DocumentStore closed;
+        orphan = ::InspectorEdits::imageImportCompletion(&closed, image.id);
+    }
+    orphan(u"\"x.png\""_s);
+}
+
 } // namespace

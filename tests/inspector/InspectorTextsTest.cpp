@@ -77,6 +77,40 @@ TEST(InspectorTexts, RawXmlKindsExplainThemselvesWithTheirTag)
         EXPECT_FALSE(InspectorTexts::rawKindNotice(kind)) << kind.displayName().toStdString();
 }
 
+TEST(InspectorTexts, TextChoicesStoreNoValueForTheirDefaults)
+{
+    EXPECT_EQ(InspectorTexts::evaluationTimes(),
+              (QStringList{u"Now"_s, u"Report"_s, u"Page"_s, u"Column"_s, u"Band"_s, u"Group"_s,
+                           u"Auto"_s}));
+    EXPECT_EQ(InspectorTexts::storedOverflow(TextAdjust::stretchHeight), std::nullopt);
+    EXPECT_EQ(InspectorTexts::storedOverflow(TextAdjust::cutText), TextAdjust::cutText);
+    EXPECT_EQ(InspectorTexts::storedOverflow(TextAdjust::scaleFont), TextAdjust::scaleFont);
+    EXPECT_EQ(InspectorTexts::overflowLabel(TextAdjust::scaleFont), u"Shrink Font to Fit"_s);
+
+    QStringList labels;
+    for (const InspectorTexts::MarkupChoice &choice : InspectorTexts::markupChoices())
+        labels << choice.label + u'=' + choice.stored.value_or(u"(none)"_s);
+    EXPECT_EQ(labels, (QStringList{u"None=(none)"_s, u"HTML=html"_s, u"RTF=rtf"_s,
+                                   u"Styled Text=styled"_s}));
+    EXPECT_EQ(InspectorTexts::markupIndex(std::nullopt), 0);
+    EXPECT_EQ(InspectorTexts::markupIndex(u"none"_s), 0);
+    EXPECT_EQ(InspectorTexts::markupIndex(u"styled"_s), 3);
+    EXPECT_EQ(InspectorTexts::markupIndex(u"HTML"_s), -1) << "stored texts are compared exactly";
+}
+
+TEST(InspectorTexts, HelpTextsAreWhole)
+{
+    EXPECT_EQ(InspectorTexts::overflowHelp().size(), 170);
+    EXPECT_TRUE(InspectorTexts::overflowHelp().startsWith(u"\"Shrink Font to Fit\" scales"_s));
+    EXPECT_EQ(InspectorTexts::evaluationTimeHelp().size(), 157);
+    EXPECT_EQ(InspectorTexts::markupHelp().size(), 134);
+    EXPECT_TRUE(InspectorTexts::hyperlinkPlaceholder().startsWith(u"e.g. \""_s));
+    EXPECT_TRUE(InspectorTexts::hyperlinkPlaceholder().endsWith(u"\" + $F{id}"_s));
+    EXPECT_EQ(InspectorTexts::breakExplanation(BreakType::column),
+              u"Forces a column break wherever this falls in the flow - real files usually keep "
+              u"it 1pt tall."_s);
+}
+
 TEST(ElementCardPlan, EveryKindHasItsCardsInOrder)
 {
     const QList<std::pair<ElementKind, QStringList>> table = {

@@ -1,6 +1,6 @@
 #include "inspector/InspectorView.h"
 
-#include "StoreTestSupport.h"
+#include "InspectorViewFixture.h"
 #include "TestSupport.h"
 #include "editors/CodeEditorView.h"
 #include "editors/CodeTextView.h"
@@ -21,59 +21,6 @@
 using namespace storetest;
 
 namespace {
-
-class InspectorViewTest : public StoreTest {
-protected:
-    void SetUp() override
-    {
-        StoreTest::SetUp();
-        QLocale::setDefault(QLocale::c());
-        settings = std::make_unique<AppSettings>(settingsDir.path());
-        settings->setMeasurementUnit(MeasurementUnit::millimeters);
-        view = std::make_unique<InspectorView>(*settings, nullptr);
-        view->resize(420, 1400);
-        view->setStore(&store);
-        view->show();
-        view->activateWindow();
-        QApplication::processEvents();
-    }
-
-    void TearDown() override { view.reset(); }
-
-    // A widget of the inspector shown now.
-    template <typename T = QWidget> T *find(const QString &name) const
-    {
-        return view->inspector() ? view->inspector()->findChild<T *>(name) : nullptr;
-    }
-    QString text(const QString &name) const
-    {
-        const auto *label = find<QLabel>(name);
-        return label ? label->text() : u"(missing)"_s;
-    }
-    QLineEdit *length(const QString &name) const
-    {
-        const auto *field = find<MeasurementField>(name);
-        return field ? field->lineEdit() : nullptr;
-    }
-
-    // Types into a field as the user does: focus, everything selected, then the keys.
-    static void type(QLineEdit *edit, const QString &keys)
-    {
-        ASSERT_TRUE(edit);
-        edit->setFocus();
-        edit->selectAll();
-        QTest::keyClicks(edit, keys);
-    }
-
-    ReportElement selectNew(const ReportElement &element)
-    {
-        placeSelected({element});
-        return element;
-    }
-
-    std::unique_ptr<AppSettings> settings;
-    std::unique_ptr<InspectorView> view;
-};
 
 TEST_F(InspectorViewTest, ShowsTheInspectorForTheSelection)
 {

@@ -1,0 +1,309 @@
+#include "inspector/TextCards.h"
+
+#include "editors/ExpressionBuilderButton.h"
+#include "inspector/ColorRow.h"
+#include "inspector/InspectorRows.h"
+#include "inspector/InspectorTexts.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QSignalBlocker>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int captionWidth = 60;
+
+QFont monospaced()
+{
+    QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    mono.setPointSizeF(10);
+    return mono;
+}
+
+// The multi-line editor of a text or an expression: 60 points tall, monospaced.
+QPlainTextEdit *codeEditor(const QString &name, QWidget *parent)
+{
+    auto *editor = new QPlainTextEdit(parent);
+    editor->setObjectName(name);
+    editor->setFont(monospaced());
+    editor->setFixedHeight(60);
+    editor->setTabChangesFocus(true);
+    editor->setStyleSheet(
+        u"QPlainTextEdit { border: 1px solid rgba(128, 128, 128, 77); border-radius: 4px; }"_s);
+    return editor;
+}
+
+// Shows the model's text in an editor the user may be typing in, keeping its caret when it
+// already holds the text.
+void showPlainText(QPlainTextEdit *editor, const QString &text)
+{
+    if (editor->toPlainText() == text)
+        return;
+    const QSignalBlocker blocker(editor);
+    editor->setPlainText(text);
+}
+
+QLabel *caption(const QString &text, QWidget *parent)
+{
+    auto *label = new QLabel(text, parent);
+    label->setTextFormat(Qt::PlainText);
+    label->setFixedWidth(captionWidth);
+    return label;
+}
+
+} // namespace
+
+ColorRow *elementColorRow(const QString &label, const QString &name,
+                          std::optional<ElementColor> ReportElement::*field,
+                          const ElementWriter &writer, QWidget *parent)
+{
+    return new ColorRow(
+        label, name,
+        [writer, field](const std::optional<ElementColor> &color) {
+            writer.update([&](ReportElement &e) { e.*field = color; });
+        },
+        parent);
+}
+
+StaticTextCard::StaticTextCard(const ElementWriter &writer, const QString &title, QWidget *parent)
+    : SectionCard(title, parent), writer_(writer),
+      editor_(codeEditor(u"inspector.text.editor"_s, this))
+{
+    setObjectName(u"inspector.text"_s);
+    addWidget(editor_);
+    connect(editor_, &QPlainTextEdit::textChanged, this, [this] {
+        const QString text = editor_->toPlainText();
+        writer_.updatePayload<ElementKind::StaticText>(
+            [&](ElementKind::StaticText &payload) { payload.text = text; });
+    });
+}
+
+void StaticTextCard::refresh(const ReportElement &element, const ReportDocument &)
+{
+    if (const auto *payload = element.kind.as<ElementKind::StaticText>())
+        showPlainText(editor_, payload->text);
+}
+
+TextFieldExpressionCard::TextFieldExpressionCard(const ElementWriter &writer, const QString &title,
+                                                 SidecarModel *sidecar, QWidget *parent)
+    : SectionCard(title, parent), writer_(writer),
+      editor_(codeEditor(u"inspector.expression.editor"_s, this))
+{
+    setObjectName(u"inspector.expression"_s);
+    connect(editor_, &QPlainTextEdit::textChanged, this, [this] { write(editor_->toPlainText()); });
+    builder_ =
+        new ExpressionBuilderButton(TextBinding{[this] { return editor_->toPlainText(); },
+                                                [this](const QString &text) { write(text); }},
+                                    ReportDocument{}, sidecar, this);
+    builder_->setObjectName(u"inspector.expression.builder"_s);
+
+    auto *row = new QHBoxLayout;
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(4);
+    row->addWidget(editor_, 1, Qt::AlignTop);
+    row->addWidget(builder_, 0, Qt::AlignTop);
+    addLayout(row);
+    addWidget(InspectorRows::secondaryText(InspectorTexts::expressionHint(), this));
+}
+
+void TextFieldExpressionCard::refresh(const ReportElement &element, const ReportDocument &document)
+{
+    if (const auto *payload = element.kind.as<ElementKind::TextField>())
+        showPlainText(editor_, payload->expression);
+    builder_->setDocument(document);
+}
+
+void TextFieldExpressionCard::write(const QString &expression)
+{
+    writer_.updatePayload<ElementKind::TextField>(
+        [&](ElementKind::TextField &payload) { payload.expression = expression; });
+}
+
+EvaluationTimeControls::EvaluationTimeControls(const ElementWriter &writer, const QString &prefix,
+                                               QWidget *parent)
+    : QWidget(parent), writer_(writer), time_(new QComboBox(this)), groupRow_(new QWidget(this)),
+      group_(new QComboBox(groupRow_))
+{
+    auto *column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(SectionCard::spacing);
+
+    time_->setObjectName(prefix + u".evaluationTime"_s);
+    time_->addItems(InspectorTexts::evaluationTimes());
+    time_->setToolTip(InspectorTexts::evaluationTimeHelp());
+    column->addWidget(InspectorRows::pickerRow(u"Evaluation Time"_s, time_, this));
+    connect(time_, &QComboBox::activated, this, [this](int index) {
+        const std::optional<ReportElement> element = writer_.current();
+        const QString chosen = time_->itemText(index);
+        if (element && index >= 0 && element->evaluationTime != chosen)
+            writer_.update([&](ReportElement &e) { e.evaluationTime = chosen; });
+    });
+
+    groupRow_->setObjectName(prefix + u".groupRow"_s);
+    auto *row = new QHBoxLayout(groupRow_);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->addWidget(caption(u"Group"_s, groupRow_), 0, Qt::AlignVCenter);
+    group_->setObjectName(prefix + u".group"_s);
+    row->addWidget(group_, 1, Qt::AlignVCenter);
+    column->addWidget(groupRow_);
+    // Compared with the stored group, not the shown one: the first group shows while none is
+    // stored, and picking it stores it.
+    connect(group_, &QComboBox::activated, this, [this](int index) {
+        const std::optional<ReportElement> element = writer_.current();
+        const QString chosen = group_->itemText(index);
+        if (element && index >= 0 && element->evaluationGroup != chosen)
+            writer_.update([&](ReportElement &e) { e.evaluationGroup = chosen; });
+    });
+}
+
+void EvaluationTimeControls::refresh(const ReportElement &element, const ReportDocument &document)
+{
+    InspectorRows::showIndex(time_,
+                             InspectorTexts::evaluationTimes().indexOf(element.evaluationTime));
+    groupRow_->setVisible(element.evaluationTime == u"Group"_s);
+
+    QStringList groups;
+    for (const ReportGroup &group : document.groups)
+        groups.append(group.name);
+    if (groups != shownGroups_) {
+        const QSignalBlocker blocker(group_);
+        group_->clear();
+        group_->addItems(groups);
+        shownGroups_ = groups;
+    }
+    const QString shown = element.evaluationGroup.value_or(groups.value(0));
+    InspectorRows::showIndex(group_, groups.indexOf(shown));
+}
+
+EvaluationCard::EvaluationCard(const ElementWriter &writer, const QString &title, QWidget *parent)
+    : SectionCard(title, parent),
+      controls_(new EvaluationTimeControls(writer, u"inspector.evaluation"_s, this))
+{
+    setObjectName(u"inspector.evaluation"_s);
+    addWidget(controls_);
+}
+
+void EvaluationCard::refresh(const ReportElement &element, const ReportDocument &document)
+{
+    controls_->refresh(element, document);
+}
+
+FormatCard::FormatCard(const ElementWriter &writer, const QString &title, SidecarModel *sidecar,
+                       QWidget *parent)
+    : SectionCard(title, parent), writer_(writer)
+{
+    setObjectName(u"inspector.format"_s);
+
+    pattern_ = new TextRow(
+        u"Pattern"_s,
+        [this](const QString &text) {
+            writer_.update(
+                [&](ReportElement &e) { e.pattern = InspectorEdits::optionalText(text); });
+        },
+        captionWidth, this);
+    pattern_->lineEdit()->setObjectName(u"inspector.format.pattern"_s);
+    pattern_->lineEdit()->setPlaceholderText(InspectorTexts::patternPlaceholder());
+    addWidget(pattern_);
+
+    blankWhenNull_ = new QCheckBox(u"Blank When Null"_s, this);
+    blankWhenNull_->setObjectName(u"inspector.format.blankWhenNull"_s);
+    connect(blankWhenNull_, &QCheckBox::clicked, this, [this](bool checked) {
+        writer_.update([&](ReportElement &e) { e.isBlankWhenNull = checked; });
+    });
+    addWidget(blankWhenNull_);
+
+    evaluation_ = new EvaluationTimeControls(writer_, u"inspector.format"_s, this);
+    addWidget(evaluation_);
+
+    overflow_ = new QComboBox(this);
+    overflow_->setObjectName(u"inspector.format.overflow"_s);
+    for (TextAdjust adjust : allCases<TextAdjust>())
+        overflow_->addItem(InspectorTexts::overflowLabel(adjust));
+    overflow_->setToolTip(InspectorTexts::overflowHelp());
+    addWidget(InspectorRows::pickerRow(u"When Text Overflows"_s, overflow_, this));
+    connect(overflow_, &QComboBox::activated, this, [this](int index) {
+        const QList<TextAdjust> cases = allCases<TextAdjust>();
+        const std::optional<ReportElement> element = writer_.current();
+        if (!element || index < 0 || index >= cases.size())
+            return;
+        const std::optional<TextAdjust> stored = InspectorTexts::storedOverflow(cases.at(index));
+        if (element->textAdjust != stored)
+            writer_.update([&](ReportElement &e) { e.textAdjust = stored; });
+    });
+
+    hyperlink_ = new QLineEdit(this);
+    hyperlink_->setObjectName(u"inspector.format.hyperlink"_s);
+    hyperlink_->setPlaceholderText(InspectorTexts::hyperlinkPlaceholder());
+    connect(hyperlink_, &QLineEdit::textEdited, this, &FormatCard::writeHyperlink);
+    hyperlinkBuilder_ = new ExpressionBuilderButton(
+        TextBinding{[this] { return hyperlink_->text(); },
+                    [this](const QString &text) { writeHyperlink(text); }},
+        ReportDocument{}, sidecar, this);
+    hyperlinkBuilder_->setObjectName(u"inspector.format.hyperlinkBuilder"_s);
+    auto *row = new QHBoxLayout;
+    row->setContentsMargins(0, 0, 0, 0);
+    row->addWidget(caption(u"Hyperlink"_s, this));
+    row->addWidget(hyperlink_, 1);
+    row->addWidget(hyperlinkBuilder_);
+    addLayout(row);
+}
+
+void FormatCard::refresh(const ReportElement &element, const ReportDocument &document)
+{
+    pattern_->showText(element.pattern.value_or(QString()));
+    if (blankWhenNull_->isChecked() != element.isBlankWhenNull) {
+        const QSignalBlocker blocker(blankWhenNull_);
+        blankWhenNull_->setChecked(element.isBlankWhenNull);
+    }
+    evaluation_->refresh(element, document);
+    InspectorRows::showIndex(overflow_, allCases<TextAdjust>().indexOf(element.textAdjust.value_or(
+                                            TextAdjust::stretchHeight)));
+    InspectorRows::showText(hyperlink_, element.hyperlinkExpression.value_or(QString()));
+    hyperlinkBuilder_->setDocument(document);
+}
+
+void FormatCard::writeHyperlink(const QString &text)
+{
+    writer_.update(
+        [&](ReportElement &e) { e.hyperlinkExpression = InspectorEdits::optionalText(text); });
+}
+
+FontCard::FontCard(const ElementWriter &writer, const QString &title, QWidget *parent)
+    : SectionCard(title, parent), writer_(writer), markup_(new QComboBox(this))
+{
+    setObjectName(u"inspector.font"_s);
+    markup_->setObjectName(u"inspector.font.markup"_s);
+    for (const InspectorTexts::MarkupChoice &choice : InspectorTexts::markupChoices())
+        markup_->addItem(choice.label);
+    markup_->setToolTip(InspectorTexts::markupHelp());
+    addWidget(InspectorRows::pickerRow(u"Markup"_s, markup_, this));
+    connect(markup_, &QComboBox::activated, this, [this](int index) {
+        const QList<InspectorTexts::MarkupChoice> choices = InspectorTexts::markupChoices();
+        const std::optional<ReportElement> element = writer_.current();
+        if (!element || index < 0 || index >= choices.size() ||
+            InspectorTexts::markupIndex(element->markup) == index)
+            return;
+        writer_.update([&](ReportElement &e) { e.markup = choices.at(index).stored; });
+    });
+
+    text_ = elementColorRow(u"Text"_s, u"inspector.font.text"_s, &ReportElement::foreColor, writer_,
+                            this);
+    addWidget(text_);
+    highlight_ = elementColorRow(u"Highlight"_s, u"inspector.font.highlight"_s,
+                                 &ReportElement::backColor, writer_, this);
+    addWidget(highlight_);
+}
+
+void FontCard::refresh(const ReportElement &element, const ReportDocument &)
+{
+    InspectorRows::showIndex(markup_, InspectorTexts::markupIndex(element.markup));
+    text_->showColor(element.foreColor);
+    highlight_->showColor(element.backColor);
+}
