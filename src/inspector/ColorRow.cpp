@@ -31,11 +31,13 @@ ColorRow::ColorRow(const QString &label, const QString &name, Commit onCommit, Q
     setObjectName(name);
     auto *row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
-    auto *caption = new QLabel(label, this);
-    caption->setTextFormat(Qt::PlainText);
-    caption->setFixedWidth(labelWidth);
-    caption->setFont(CardText::sized(caption->font(), 10));
-    row->addWidget(caption, 0, Qt::AlignVCenter);
+    if (!label.isEmpty()) {
+        auto *caption = new QLabel(label, this);
+        caption->setTextFormat(Qt::PlainText);
+        caption->setFixedWidth(labelWidth);
+        caption->setFont(CardText::sized(caption->font(), 10));
+        row->addWidget(caption, 0, Qt::AlignVCenter);
+    }
 
     swatch_->setObjectName(name + u".swatch"_s);
     swatch_->setAccessibleName(label);
@@ -66,7 +68,7 @@ void ColorRow::showColor(const std::optional<ElementColor> &color)
         shown_ = shown;
         paintSwatch();
     }
-    clear_->setVisible(color.has_value());
+    clear_->setVisible(isClearable_ && color.has_value());
     // An open dialog follows a change made elsewhere (an undo), but not the colour it is
     // handing on itself: that would fight the user's drag.
     if (dialog_ && dialog_->isVisible() &&
@@ -74,6 +76,12 @@ void ColorRow::showColor(const std::optional<ElementColor> &color)
         const QSignalBlocker blocker(dialog_.data());
         dialog_->setCurrentColor(shown_);
     }
+}
+
+void ColorRow::setClearable(bool clearable)
+{
+    isClearable_ = clearable;
+    clear_->setVisible(isClearable_ && stored_.has_value());
 }
 
 QColorDialog *ColorRow::dialog() const

@@ -28,8 +28,11 @@ public:
     static constexpr int labelWidth = 60;
 
     // `name` is the row's object name; its swatch, Clear button and dialog are named after it
-    // ("inspector.font.text.swatch").
+    // ("inspector.font.text.swatch"). An empty label shows the swatch alone.
     ColorRow(const QString &label, const QString &name, Commit onCommit, QWidget *parent = nullptr);
+
+    // Without "Clear", a colour once set can only be replaced by another.
+    void setClearable(bool clearable);
 
     // Shows the stored colour in place; a text that is not a colour shows black. Never commits.
     void showColor(const std::optional<ElementColor> &color);
@@ -54,4 +57,5 @@ private:
     QToolButton *swatch_;
     QPushButton *clear_;
     QPointer<QColorDialog> dialog_;
+    bool isClearable_ = true;
 };

@@ -1,0 +1,133 @@
+#include "inspector/DataItemEdits.h"
+
+#include "document/DocumentStore.h"
+#include "inspector/InspectorEdits.h"
+#include "model/Identifiers.h"
+#include "workspace/BandSettings.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+template <typename Item> std::optional<qsizetype> indexOf(const QList<Item> &items, const QUuid &id)
+{
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        if (items[i].id == id)
+            return i;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+namespace DataItemEdits {
+
+std::optional<qsizetype> fieldIndex(const ReportDocument &document, const QUuid &id)
+{
+    return indexOf(document.fields, id);
+}
+
+std::optional<qsizetype> parameterIndex(const ReportDocument &document, const QUuid &id)
+{
+    return indexOf(document.parameters, id);
+}
+
+bool writeField(DocumentStore &store, const QUuid &id,
+                const std::function<void(ReportField &)> &change)
+{
+    if (!fieldIndex(store.document(), id))
+        return false;
+    return InspectorEdits::writeDeclaration(store, [&](ReportDocument &document) {
+        change(document.fields[*fieldIndex(document, id)]);
+    });
+}
+
+bool writeParameter(DocumentStore &store, const QUuid &id,
+                    const std::function<void(ReportParameter &)> &change)
+{
+    if (!parameterIndex(store.document(), id))
+        return false;
+    return InspectorEdits::writeDeclaration(store, [&](ReportDocument &document) {
+        change(document.parameters[*parameterIndex(document, id)]);
+    });
+}
+
+QString fieldToken(const QString &name)
+{
+    return u"$F{"_s + name + u'}';
+}
+
+QString parameterToken(const QString &name)
+{
+    return u"$P{"_s + name + u'}';
+}
+
+QString usageText(qsizetype count, const QString &token)
+{
+    if (count == 1)
+        return u"1 element references "_s + token;
+    return QString::number(count) + u" elements reference "_s + token;
+}
+
+QString fieldTitle()
+{
+    return u"Field"_s;
+}
+
+QString parameterTitle()
+{
+    return u"Parameter"_s;
+}
+
+QString insertTextFieldTitle()
+{
+    return u"Insert as Text Field"_s;
+}
+
+QString insertTextFieldHelp(const QString &fieldName, const QString &bandLabel)
+{
+    return u"Insert a text field bound to "_s + fieldToken(fieldName) + u" in "_s + bandLabel;
+}
+
+QString promptTitle()
+{
+    return u"Prompt for Value"_s;
+}
+
+QString promptHelp()
+{
+    return u"Ask for this parameter's value when the report runs"_s;
+}
+
+QString defaultValuePlaceholder()
+{
+    return u"expression"_s;
+}
+
+ReportElement textFieldFor(const QString &fieldName, const BandSettings &defaults)
+{
+    ReportElement element;
+    element.id = newId();
+    element.kind = ElementKind{ElementKind::TextField{fieldToken(fieldName)}};
+    element.x = 10;
+    element.y = 10;
+    element.width = 150;
+    element.height = 20;
+    element.fontName = defaults.defaultFontName();
+    element.fontSize = defaults.defaultFontSize();
+    element.isBlankWhenNull = defaults.defaultBlankWhenNull();
+    // Everything else keeps the model's defaults: no style, plain left and top aligned text,
+    // evaluated now, no colours, paddings or borders.
+    return element;
+}
+
+bool insertTextField(DocumentStore &store, const QUuid &fieldID, const BandSettings &defaults)
+{
+    const std::optional<qsizetype> index = fieldIndex(store.document(), fieldID);
+    if (!index)
+        return false;
+    store.addElementSmart(textFieldFor(store.document().fields[*index].name, defaults));
+    return true;
+}
+
+} // namespace DataItemEdits
