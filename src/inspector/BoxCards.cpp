@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -138,9 +139,11 @@ BordersCard::BordersCard(const ElementWriter &writer, const QString &title,
     style_->setObjectName(u"inspector.borders.style"_s);
     style_->setAccessibleName(u"Style"_s);
     style_->setFont(CardText::sized(style_->font(), 10));
-    style_->setFixedWidth(stylePickerWidth);
+    // 100 wide, or as wide as the longest line style needs in this font.
+    style_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     for (PenLineStyle style : allCases<PenLineStyle>())
         style_->addItem(penLineStyleLabel(style));
+    style_->setFixedWidth(std::max(stylePickerWidth, style_->sizeHint().width()));
     colour_ = new ColorRow(
         {}, u"inspector.borders.colour"_s,
         [this](const std::optional<ElementColor> &color) {

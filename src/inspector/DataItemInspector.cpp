@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -39,6 +40,16 @@ QWidget *header(const QString &symbol, const QString &title, QWidget *parent)
     text->setObjectName(u"inspector.dataItem.title"_s);
     layout->addWidget(text, 1);
     return row;
+}
+
+// The rows' caption width: 70, or what the longest caption needs in the panel's font, so that
+// "Description" is not cut and the fields still line up.
+int captionWidth(const QWidget *card)
+{
+    int width = TextRow::defaultLabelWidth;
+    for (const QString &caption : {u"Name"_s, u"Class"_s, u"Description"_s})
+        width = std::max(width, card->fontMetrics().horizontalAdvance(caption) + 2);
+    return width;
 }
 
 } // namespace
@@ -85,17 +96,17 @@ void DataItemInspector::buildField(QWidget *content)
     properties->setObjectName(u"inspector.dataItem.properties"_s);
     name_ = new TextRow(
         u"Name"_s, [write](const QString &text) { write([&](ReportField &f) { f.name = text; }); },
-        TextRow::defaultLabelWidth, properties);
+        captionWidth(properties), properties);
     className_ = new TextRow(
         u"Class"_s,
         [write](const QString &text) { write([&](ReportField &f) { f.className = text; }); },
-        TextRow::defaultLabelWidth, properties);
+        captionWidth(properties), properties);
     description_ = new TextRow(
         u"Description"_s,
         [write](const QString &text) {
             write([&](ReportField &f) { f.fieldDescription = InspectorEdits::optionalText(text); });
         },
-        TextRow::defaultLabelWidth, properties);
+        captionWidth(properties), properties);
     for (TextRow *row : {name_, className_, description_})
         properties->addWidget(row);
     column->addWidget(properties);
@@ -132,11 +143,11 @@ void DataItemInspector::buildParameter(QWidget *content)
     name_ = new TextRow(
         u"Name"_s,
         [write](const QString &text) { write([&](ReportParameter &p) { p.name = text; }); },
-        TextRow::defaultLabelWidth, properties);
+        captionWidth(properties), properties);
     className_ = new TextRow(
         u"Class"_s,
         [write](const QString &text) { write([&](ReportParameter &p) { p.className = text; }); },
-        TextRow::defaultLabelWidth, properties);
+        captionWidth(properties), properties);
     prompt_ = new QCheckBox(DataItemEdits::promptTitle(), properties);
     prompt_->setToolTip(DataItemEdits::promptHelp());
     connect(prompt_, &QCheckBox::clicked, this, [write](bool checked) {
@@ -149,7 +160,7 @@ void DataItemInspector::buildParameter(QWidget *content)
                 p.parameterDescription = InspectorEdits::optionalText(text);
             });
         },
-        TextRow::defaultLabelWidth, properties);
+        captionWidth(properties), properties);
     properties->addWidget(name_);
     properties->addWidget(className_);
     properties->addWidget(prompt_);
