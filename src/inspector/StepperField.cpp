@@ -3,6 +3,7 @@
 #include "inspector/BoxSides.h"
 
 #include <QLineEdit>
+#include <QWheelEvent>
 #include <cmath>
 
 StepperField::StepperField(double minimum, double maximum, double step,
@@ -13,6 +14,7 @@ StepperField::StepperField(double minimum, double maximum, double step,
     lineEdit()->setReadOnly(true);
     setKeyboardTracking(false);
     setAccelerated(false);
+    setFocusPolicy(Qt::StrongFocus);
     showValue(minimum);
 }
 
@@ -40,4 +42,13 @@ QAbstractSpinBox::StepEnabled StepperField::stepEnabled() const
     if (std::isnan(value_) || value_ > minimum_)
         enabled |= StepDownEnabled;
     return enabled;
+}
+
+void StepperField::wheelEvent(QWheelEvent *event)
+{
+    if (!hasFocus()) {
+        event->ignore();
+        return;
+    }
+    QAbstractSpinBox::wheelEvent(event);
 }

@@ -26,6 +26,9 @@ signals:
 
 protected:
     StepEnabled stepEnabled() const override;
+    // The wheel steps only a focused stepper; otherwise it scrolls the panel, so that scrolling
+    // past the stepper changes nothing.
+    void wheelEvent(QWheelEvent *event) override;
 
 private:
     double minimum_;

@@ -6,6 +6,7 @@
 #include <QColorDialog>
 #include <QComboBox>
 #include <QPushButton>
+#include <QWheelEvent>
 #include <limits>
 
 using namespace storetest;
@@ -96,6 +97,13 @@ TEST_F(BoxCardsTest, ThePaddingSelectionStaysWithTheViewFromOneElementToTheNext)
     EXPECT_EQ(paddingStepper()->text(), u"2 pt"_s);
     EXPECT_TRUE(store.isDirty());
     EXPECT_EQ(undoSteps(), 1) << "steps on one element coalesce";
+
+    // The wheel over an unfocused stepper scrolls the panel and changes nothing.
+    paddingStepper()->clearFocus();
+    QWheelEvent wheel(QPointF(5, 5), paddingStepper()->mapToGlobal(QPointF(5, 5)), QPoint(),
+                      QPoint(0, 120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(paddingStepper(), &wheel);
+    EXPECT_EQ(stored(a).paddingTop, 2);
 
     // Another element: a new inspector, the same sides, that element's values.
     store.setSelectedElementIDs({b.id});
