@@ -18,6 +18,7 @@ DataListRow::DataListRow(const QUuid &id, DocumentStore *store,
       removeButton_(DataRowButtons::removeButton(store, std::move(remove), this))
 {
     row_->setContentsMargins(0, 0, 0, 0);
+    row_->setSpacing(controlSpacing);
     row_->addStretch(0);
     row_->addWidget(moveButtons_);
     row_->addWidget(removeButton_);

@@ -24,6 +24,8 @@ class DataListRow : public DataRowCard {
     Q_OBJECT
 
 public:
+    static constexpr int controlSpacing = 8;
+
     DataListRow(const QUuid &id, DocumentStore *store, std::function<void(int offset)> move,
                 std::function<void()> remove, QWidget *parent = nullptr);
 

@@ -3,11 +3,13 @@
 #include "datapanel/DataPanelCardMakers.h"
 #include "document/DocumentStore.h"
 #include "engine/SidecarModel.h"
+#include "widgets/AppPalettes.h"
 #include "widgets/CardSection.h"
 #include "widgets/CardText.h"
 #include "widgets/PanelDivider.h"
 #include "widgets/SheetHeader.h"
 
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QScrollArea>
@@ -130,10 +132,13 @@ QWidget *DataPanelView::buildCardColumn()
     cardColumn_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 
     auto *content = new QWidget(cardColumn_);
-    content->setMinimumWidth(columnMinimumWidth);
+    content->setObjectName(u"datapanel.column"_s);
     auto *column = new QVBoxLayout(content);
     column->setContentsMargins(16, 16, 16, 16);
     column->setSpacing(16);
+    // At least 460 points wide, and wider where a row needs it: a minimum width set on the
+    // widget would override the rows' own minimum and squeeze their buttons together.
+    column->addSpacerItem(new QSpacerItem(columnMinimumWidth, 0, QSizePolicy::Fixed));
     for (DataPanelCard which : DataPanelCards::order) {
         auto *card =
             new CardSection(DataPanelCards::title(which), DataPanelCards::subtitle(which), content);
@@ -149,6 +154,9 @@ QWidget *DataPanelView::buildCardColumn()
     }
     column->addStretch(1);
     cardColumn_->setWidget(content);
+    // The column's own palette is for its controls' outlines; the viewport paints behind it.
+    content->setAutoFillBackground(false);
+    AppPalettes::outlineControlsOnBase(content, palette());
     return cardColumn_;
 }
 
@@ -182,6 +190,13 @@ void DataPanelView::refresh()
     for (const QPointer<DataPanelPart> &part : std::as_const(parts_))
         if (part)
             part->refresh();
+}
+
+void DataPanelView::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange && cardColumn_)
+        AppPalettes::outlineControlsOnBase(cardColumn_->widget(), palette());
 }
 
 void DataPanelView::applyQueryPaneWidth()

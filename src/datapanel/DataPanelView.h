@@ -52,6 +52,9 @@ public:
 
     QSize sizeHint() const override { return {idealWidth, idealHeight}; }
 
+protected:
+    void changeEvent(QEvent *event) override;
+
 private:
     QWidget *buildSplit();
     QWidget *buildCardColumn();

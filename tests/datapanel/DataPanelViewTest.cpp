@@ -1,6 +1,7 @@
 #include "DataPanelFixture.h"
 #include "app/KeyMonitor.h"
 #include "datapanel/DataPanelSheet.h"
+#include "widgets/AppPalettes.h"
 #include "widgets/CardSection.h"
 #include "widgets/PanelDivider.h"
 #include "workspace/WorkspaceModel.h"
@@ -55,7 +56,7 @@ TEST_F(DataPanelViewTest, TenCardsWithTheirTitlesAndSubtitlesAlsoWhenTheListsAre
     for (std::size_t i = 1; i < DataPanelCards::order.size(); ++i)
         EXPECT_LT(view->card(DataPanelCards::order[i - 1])->y(),
                   view->card(DataPanelCards::order[i])->y());
-    EXPECT_GE(view->cardColumn()->widget()->minimumWidth(), 460);
+    EXPECT_GE(view->cardColumn()->widget()->minimumSizeHint().width(), 460 + 2 * 16);
     EXPECT_EQ(view->minimumSize(), QSize(760, 560));
     EXPECT_EQ(find<QPushButton>(u"datapanel.close"_s)->text(), u"Close"_s);
     EXPECT_FALSE(view->resultsArea()->isVisible()) << "no query has run";
@@ -162,4 +163,38 @@ TEST_F(DataPanelSheetTest, EditsThroughThePanelReachTheActiveTabsStore)
     sheet->view()->findChild<QPushButton *>(u"datapanel.scriptlets.add"_s)->click();
     EXPECT_EQ(active->document().scriptlets.size(), 1);
     EXPECT_TRUE(workspace.tabs().first()->document().scriptlets.isEmpty());
+}
+
+TEST_F(DataPanelViewTest, AtTheNarrowestColumnRowsScrollInsteadOfSqueezingTheirButtons)
+{
+    store.addSortField();
+    view->resize(760, 560);
+    view->splitState().endDrag(1000);
+    view->refresh();
+    dragDivider(view->divider(), {1000}); // lays the pane out at 900
+    QApplication::processEvents();
+    const auto *order = find<QWidget>(u"datapanel.sortFields.row0.order"_s);
+    const auto *up = find<QWidget>(u"datapanel.sortFields.row0.up"_s);
+    const auto *remove = find<QWidget>(u"datapanel.sortFields.row0.remove"_s);
+    ASSERT_TRUE(order && up && remove);
+    const auto right = [](const QWidget *w) {
+        return w->mapTo(w->window(), QPoint(w->width(), 0)).x();
+    };
+    const auto left = [](const QWidget *w) { return w->mapTo(w->window(), QPoint(0, 0)).x(); };
+    EXPECT_LE(right(order), left(up));
+    EXPECT_LE(right(up), left(remove));
+    EXPECT_GT(remove->width(), 0);
+}
+
+TEST_F(DataPanelViewTest, RowFieldsKeepAVisibleOutlineOnTheirTileInBothAppearances)
+{
+    store.addScriptlet();
+    for (const QPalette &palette : {AppPalettes::light(), AppPalettes::dark()}) {
+        view->setPalette(palette);
+        const auto *name = find<QLineEdit>(u"datapanel.scriptlets.row0.name"_s);
+        ASSERT_TRUE(name);
+        // The outline is drawn from the window colour; on the tile's base colour it must differ.
+        EXPECT_EQ(name->palette().color(QPalette::Window), palette.color(QPalette::Mid));
+        EXPECT_NE(name->palette().color(QPalette::Window), palette.color(QPalette::Base));
+    }
 }
