@@ -1,3 +1,4 @@
+#include "AppTestSupport.h"
 #include "DataPanelFixture.h"
 #include "app/KeyMonitor.h"
 #include "datapanel/DataPanelSheet.h"
@@ -87,13 +88,11 @@ TEST_F(DataPanelViewTest, TheDividerFollowsTheDragWithinItsLimitsAndCommitsOnRel
 }
 
 // The sheet in a window with the key monitor, as the main window presents it.
-class DataPanelSheetTest : public ::testing::Test {
+class DataPanelSheetTest : public apptest::SandboxTest {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(dir.isValid());
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.path());
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
+        SandboxTest::SetUp();
         settings = std::make_unique<AppSettings>(dir.path());
         window.resize(1200, 900);
         window.show();
@@ -110,7 +109,6 @@ protected:
         ASSERT_TRUE(sheet->view());
     }
 
-    QTemporaryDir dir;
     std::unique_ptr<AppSettings> settings;
     QWidget window;
     WorkspaceModel workspace;
