@@ -1,55 +1,43 @@
 #include "inspector/DataItemEdits.h"
 
+#include "datapanel/DataListEdits.h"
 #include "document/DocumentStore.h"
-#include "inspector/InspectorEdits.h"
 #include "model/Identifiers.h"
 #include "workspace/BandSettings.h"
 
 using namespace Qt::StringLiterals;
 
+namespace DataItemEdits {
+
 namespace {
 
-template <typename Item> std::optional<qsizetype> indexOf(const QList<Item> &items, const QUuid &id)
+std::optional<qsizetype> found(qsizetype index)
 {
-    for (qsizetype i = 0; i < items.size(); ++i) {
-        if (items[i].id == id)
-            return i;
-    }
-    return std::nullopt;
+    return index < 0 ? std::nullopt : std::optional<qsizetype>(index);
 }
 
 } // namespace
 
-namespace DataItemEdits {
-
 std::optional<qsizetype> fieldIndex(const ReportDocument &document, const QUuid &id)
 {
-    return indexOf(document.fields, id);
+    return found(DataListEdits::indexOf(document.fields, id));
 }
 
 std::optional<qsizetype> parameterIndex(const ReportDocument &document, const QUuid &id)
 {
-    return indexOf(document.parameters, id);
+    return found(DataListEdits::indexOf(document.parameters, id));
 }
 
 bool writeField(DocumentStore &store, const QUuid &id,
                 const std::function<void(ReportField &)> &change)
 {
-    if (!fieldIndex(store.document(), id))
-        return false;
-    return InspectorEdits::writeDeclaration(store, [&](ReportDocument &document) {
-        change(document.fields[*fieldIndex(document, id)]);
-    });
+    return DataListEdits::writeRow(store, &ReportDocument::fields, id, change);
 }
 
 bool writeParameter(DocumentStore &store, const QUuid &id,
                     const std::function<void(ReportParameter &)> &change)
 {
-    if (!parameterIndex(store.document(), id))
-        return false;
-    return InspectorEdits::writeDeclaration(store, [&](ReportDocument &document) {
-        change(document.parameters[*parameterIndex(document, id)]);
-    });
+    return DataListEdits::writeRow(store, &ReportDocument::parameters, id, change);
 }
 
 QString fieldToken(const QString &name)
