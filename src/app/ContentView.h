@@ -18,6 +18,7 @@ class ConnectionPresetStore;
 class Dialogs;
 class FileRevealer;
 class FormatToolbar;
+class ImageImportCoordinator;
 class InspectorView;
 class DocumentStore;
 class OutlineView;
@@ -98,6 +99,7 @@ public:
     ProjectExplorerView *explorer() const { return explorer_; }
     OutlineView *outline() const { return outline_; }
     InspectorView *inspector() const { return inspector_; }
+    ImageImportCoordinator *imageImport() const { return imageImport_; }
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -120,6 +122,8 @@ private:
     AppSettings &settings_;
     Dialogs &dialogs_;
     PanelWidths *panelWidths_;
+    // The window's one image import: band drops and the inspector begin imports through it.
+    ImageImportCoordinator *imageImport_;
     QWidget *actionsRow_ = nullptr;
     ToolStrip *toolStrip_ = nullptr;
     TabBarView *tabBar_ = nullptr;
