@@ -9,20 +9,31 @@
 
 namespace {
 
-ReportElement newTextField(const BandSettings &settings, const QString &expression, QPointF at)
+// A new element of a drop: its frame and font, pen width 1, evaluated "Now", the rest at a new
+// element's values.
+ReportElement droppedElement(ElementKind kind, QRectF frame, const QString &fontName,
+                             double fontSize)
 {
     ReportElement e;
     e.id = newId();
-    e.kind = ElementKind::TextField{expression};
-    e.x = at.x();
-    e.y = at.y();
-    e.width = 150;
-    e.height = 20;
-    e.fontName = settings.defaultFontName();
-    e.fontSize = settings.defaultFontSize();
-    e.isBlankWhenNull = settings.defaultBlankWhenNull();
+    e.kind = std::move(kind);
+    e.x = frame.x();
+    e.y = frame.y();
+    e.width = frame.width();
+    e.height = frame.height();
+    e.fontName = fontName;
+    e.fontSize = fontSize;
     e.penWidth = 1;
     e.evaluationTime = QStringLiteral("Now");
+    return e;
+}
+
+ReportElement newTextField(const BandSettings &settings, const QString &expression, QPointF at)
+{
+    ReportElement e =
+        droppedElement(ElementKind::TextField{expression}, QRectF(at, QSizeF(150, 20)),
+                       settings.defaultFontName(), settings.defaultFontSize());
+    e.isBlankWhenNull = settings.defaultBlankWhenNull();
     return e;
 }
 
@@ -147,17 +158,9 @@ droppedImageCompletion(DocumentStore *store, const BandTarget &target, QPointF o
     return [store = QPointer<DocumentStore>(store), target, origin](const QString &expression) {
         if (!store || !bandTakesElements(*store, target))
             return;
-        ReportElement e;
-        e.id = newId();
-        e.kind = ElementKind::Image{expression};
-        e.x = origin.x();
-        e.y = origin.y();
-        e.width = 120;
-        e.height = 90;
-        e.fontName = QStringLiteral("SansSerif");
-        e.fontSize = 10;
-        e.penWidth = 1;
-        e.evaluationTime = QStringLiteral("Now");
+        const ReportElement e =
+            droppedElement(ElementKind::Image{expression}, QRectF(origin, QSizeF(120, 90)),
+                           QStringLiteral("SansSerif"), 10);
         store->setActiveBandTarget(target);
         store->addElement(e, target);
     };
