@@ -4,7 +4,6 @@
 #include "app/CanvasTrailingToolbar.h"
 #include "app/CrashDetection.h"
 #include "app/ErrorDisplay.h"
-#include "app/PanelDivider.h"
 #include "app/PanelWidths.h"
 #include "app/Placeholder.h"
 #include "app/PreviewRun.h"
@@ -18,6 +17,7 @@
 #include "canvas/CanvasView.h"
 #include "canvas/FormatToolbar.h"
 #include "canvas/PaletteView.h"
+#include "datapanel/DataPanelSheet.h"
 #include "document/DocumentStore.h"
 #include "editors/SidecarExpressionEngine.h"
 #include "engine/FriendlyErrorTranslator.h"
@@ -30,6 +30,7 @@
 #include "setup/ImageImportCoordinator.h"
 #include "setup/ImageImportOptionsSheet.h"
 #include "widgets/Dialogs.h"
+#include "widgets/PanelDivider.h"
 #include "widgets/SheetDialog.h"
 #include "widgets/SheetHeader.h"
 #include "widgets/UrlOpener.h"
@@ -87,6 +88,7 @@ ContentView::ContentView(WorkspaceModel &workspace, AppSettings &settings, Dialo
 
     banner_ = new BusyBanner(this);
     buildSheets();
+    dataPanelSheet_ = new DataPanelSheet(workspace_, settings_, &engine, this);
     canvas_->scene()->setEnvironment(ElementEnvironment{
         &workspace_, &settings_, &dialogs_, expressionEngine_.get(), nullptr, imageImport_});
 
@@ -179,8 +181,6 @@ SheetDialog *ContentView::addSheet(const QString &name, const QSize &minimumSize
 void ContentView::buildSheets()
 {
     WorkspaceModel &w = workspace_;
-    addSheet(u"DataPanelSheet"_s, {720, 560}, &WorkspaceModel::isDataPanelVisible,
-             &WorkspaceModel::isDataPanelVisibleChanged, [&w] { w.setIsDataPanelVisible(false); });
     addSheet(u"PageSetupSheet"_s, {520, 520}, &WorkspaceModel::isPageSetupVisible,
              &WorkspaceModel::isPageSetupVisibleChanged, [&w] { w.setIsPageSetupVisible(false); });
     addSheet(u"NewReportWizardSheet"_s, {640, 520}, &WorkspaceModel::isNewReportWizardVisible,
@@ -267,6 +267,7 @@ void ContentView::setEngine(SidecarModel *engine, ConnectionPresetStore &connect
     engine_ = engine;
     previewRun_ = std::make_unique<PreviewRun>(workspace_, *engine, connections, dialogs_);
     trailingToolbar_ = new CanvasTrailingToolbar(workspace_, *engine, connections, canvas_);
+    dataPanelSheet_->setConnectionStore(&connections);
     canvas_->setTrailingToolbar(trailingToolbar_);
     connect(trailingToolbar_, &CanvasTrailingToolbar::sourceRequested, sourceSheet_,
             &SourceSheet::openFromActiveReport);

@@ -15,6 +15,7 @@ class BusyBanner;
 class CanvasTrailingToolbar;
 class CanvasView;
 class ConnectionPresetStore;
+class DataPanelSheet;
 class Dialogs;
 class FileRevealer;
 class FormatToolbar;
@@ -100,6 +101,7 @@ public:
     OutlineView *outline() const { return outline_; }
     InspectorView *inspector() const { return inspector_; }
     ImageImportCoordinator *imageImport() const { return imageImport_; }
+    DataPanelSheet *dataPanelSheet() const { return dataPanelSheet_; }
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -145,6 +147,7 @@ private:
     SheetDialog *previewSheet_ = nullptr;
     PreviewSheet *previewSheetContent_ = nullptr;
     SourceSheet *sourceSheet_ = nullptr;
+    DataPanelSheet *dataPanelSheet_ = nullptr;
     CanvasTrailingToolbar *trailingToolbar_ = nullptr;
     std::unique_ptr<PreviewRun> previewRun_;
     // What the expression builder of a text-field element tests with.
