@@ -74,6 +74,35 @@ protected:
     }
 };
 
+// A named section whose rows stand `spacing` points apart, without margins.
+QVBoxLayout *sectionRows(QWidget *section, const QString &name, int spacing)
+{
+    section->setObjectName(name);
+    auto *rows = new QVBoxLayout(section);
+    rows->setContentsMargins(0, 0, 0, 0);
+    rows->setSpacing(spacing);
+    return rows;
+}
+
+QPushButton *button(const QString &text, const QString &name, QWidget *parent)
+{
+    auto *made = new QPushButton(text, parent);
+    made->setObjectName(name);
+    made->setAutoDefault(false);
+    return made;
+}
+
+// A wrapping line of the smallest caption size; its colour is the pane's to give.
+QLabel *outcomeLabel(const QString &name, QWidget *parent)
+{
+    auto *label = new QLabel(parent);
+    label->setObjectName(name);
+    label->setWordWrap(true);
+    label->setTextFormat(Qt::PlainText);
+    label->setFont(CardText::sized(label->font(), CardText::caption2PointSize));
+    return label;
+}
+
 const QString staticCaption =
     u"Parses the SELECT list directly - no database connection, so it won't work for SELECT * or "
     u"complex expressions without an AS alias."_s;
@@ -203,16 +232,11 @@ QWidget *QueryPane::buildEditor()
 QWidget *QueryPane::buildReadFields()
 {
     auto *section = new QWidget(this);
-    section->setObjectName(u"datapanel.query.readFieldsSection"_s);
-    auto *rows = new QVBoxLayout(section);
-    rows->setContentsMargins(0, 0, 0, 0);
-    rows->setSpacing(4);
+    QVBoxLayout *rows = sectionRows(section, u"datapanel.query.readFieldsSection"_s, 4);
 
     auto *readRow = new QHBoxLayout;
     readRow->setSpacing(8);
-    readButton_ = new QPushButton(u"Read Fields"_s, section);
-    readButton_->setObjectName(u"datapanel.query.readFields"_s);
-    readButton_->setAutoDefault(false);
+    readButton_ = button(u"Read Fields"_s, u"datapanel.query.readFields"_s, section);
     connect(readButton_, &QPushButton::clicked, this, [this] {
         ReadFields::read(context_.store, context_.sidecar, context_.connections, readFields_);
     });
@@ -222,11 +246,7 @@ QWidget *QueryPane::buildReadFields()
     readRow->addWidget(readCaption_, 1);
     rows->addLayout(readRow);
 
-    message_ = new QLabel(section);
-    message_->setObjectName(u"datapanel.query.message"_s);
-    message_->setWordWrap(true);
-    message_->setTextFormat(Qt::PlainText);
-    message_->setFont(CardText::sized(font(), CardText::caption2PointSize));
+    message_ = outcomeLabel(u"datapanel.query.message"_s, section);
     rows->addWidget(message_);
 
     staleLine_ = new QWidget(section);
@@ -234,15 +254,9 @@ QWidget *QueryPane::buildReadFields()
     auto *staleRow = new QHBoxLayout(staleLine_);
     staleRow->setContentsMargins(0, 0, 0, 0);
     staleRow->setSpacing(8);
-    staleText_ = new QLabel(staleLine_);
-    staleText_->setObjectName(u"datapanel.query.stale"_s);
-    staleText_->setWordWrap(true);
-    staleText_->setTextFormat(Qt::PlainText);
-    staleText_->setFont(CardText::sized(font(), CardText::caption2PointSize));
+    staleText_ = outcomeLabel(u"datapanel.query.stale"_s, staleLine_);
     staleRow->addWidget(staleText_, 1);
-    auto *remove = new QPushButton(u"Remove"_s, staleLine_);
-    remove->setObjectName(u"datapanel.query.removeStale"_s);
-    remove->setAutoDefault(false);
+    auto *remove = button(u"Remove"_s, u"datapanel.query.removeStale"_s, staleLine_);
     remove->setFont(CardText::sized(font(), CardText::caption2PointSize));
     connect(remove, &QPushButton::clicked, this, [this] {
         if (context_.store)
@@ -256,22 +270,15 @@ QWidget *QueryPane::buildReadFields()
 QWidget *QueryPane::buildSampleTest()
 {
     auto *section = new QWidget(this);
-    section->setObjectName(u"datapanel.query.sampleTest"_s);
-    auto *rows = new QVBoxLayout(section);
-    rows->setContentsMargins(0, 0, 0, 0);
-    rows->setSpacing(6);
+    QVBoxLayout *rows = sectionRows(section, u"datapanel.query.sampleTest"_s, 6);
 
     auto *header = new QHBoxLayout;
     header->setSpacing(8);
     header->addWidget(CardText::note(u"Test with Sample Data"_s, section), 1);
-    attach_ = new QPushButton(section);
-    attach_->setObjectName(u"datapanel.query.attachCSV"_s);
-    attach_->setAutoDefault(false);
+    attach_ = button({}, u"datapanel.query.attachCSV"_s, section);
     connect(attach_, &QPushButton::clicked, this, &QueryPane::attachCSV);
     header->addWidget(attach_);
-    clear_ = new QPushButton(u"Clear"_s, section);
-    clear_->setObjectName(u"datapanel.query.clearCSV"_s);
-    clear_->setAutoDefault(false);
+    clear_ = button(u"Clear"_s, u"datapanel.query.clearCSV"_s, section);
     connect(clear_, &QPushButton::clicked, queryTest_, &QueryTestState::clear);
     header->addWidget(clear_);
     rows->addLayout(header);
@@ -279,11 +286,7 @@ QWidget *QueryPane::buildSampleTest()
     fileName_ = CardText::note({}, section, CardText::caption2PointSize);
     fileName_->setObjectName(u"datapanel.query.csvName"_s);
     rows->addWidget(fileName_);
-    csvError_ = new QLabel(section);
-    csvError_->setObjectName(u"datapanel.query.csvError"_s);
-    csvError_->setWordWrap(true);
-    csvError_->setTextFormat(Qt::PlainText);
-    csvError_->setFont(CardText::sized(font(), CardText::caption2PointSize));
+    csvError_ = outcomeLabel(u"datapanel.query.csvError"_s, section);
     rows->addWidget(csvError_);
 
     previewArea_ = new QWidget(section);

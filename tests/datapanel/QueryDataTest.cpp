@@ -183,15 +183,16 @@ TEST(FieldUses, FindsAFieldInEveryKindOfExpressionAndInSortFields)
     sortedVariable.name = u"variableNamedLikeAField"_s;
     sortedVariable.type = SortFieldType::variable;
     report.sortFields.append(sortedVariable);
-    ReportElement image = element(ElementKind::Image{u"$F{inImage}"_s});
-    image.hyperlinkExpression = u"$F{inLink}"_s;
+    ReportElement linked = element(ElementKind::TextField{u"\"more\""_s});
+    linked.hyperlinkExpression = u"$F{inLink}"_s;
     ElementKind::List list;
     list.datasetName = u"ds"_s;
     list.parameters.append({newId(), u"Q"_s, u"$F{inListParameter}"_s, {}});
     report.detailBands[0].elements = {
         element(subreportPassing(u"$F{inSubreportParameter}"_s)),
         element(tableShowing(u"$F{inTableCell} + \"<&>\""_s)),
-        image,
+        element(ElementKind::Image{u"$F{inImage}"_s}),
+        linked,
         element(ElementKind::Frame{{element(ElementKind::List{list})}}),
         element(ElementKind::TextField{u"$F{a&b}"_s}),
     };
