@@ -15,13 +15,16 @@ DatasetRunCard::DatasetRunCard(const ElementWriter &writer, const QString &title
 {
     const QString name = isList ? u"inspector.list"_s : u"inspector.table"_s;
     setObjectName(name);
+    // Both captions as wide as the longer needs, and at least the usual width.
+    const int captionWidth =
+        std::max(TextRow::defaultLabelWidth, fontMetrics().horizontalAdvance(u"Connection"_s) + 2);
 
     dataset_ = new TextRow(
         u"Dataset"_s,
         [this](const QString &text) {
             writeRun([&](QString &datasetName, QString &) { datasetName = text; });
         },
-        TextRow::defaultLabelWidth, this);
+        captionWidth, this);
     dataset_->lineEdit()->setObjectName(name + u".dataset"_s);
     dataset_->lineEdit()->setPlaceholderText(u"subDataset name"_s);
     addWidget(dataset_);
@@ -33,7 +36,7 @@ DatasetRunCard::DatasetRunCard(const ElementWriter &writer, const QString &title
         [this](const QString &text) {
             writeRun([&](QString &, QString &connection) { connection = text; });
         },
-        TextRow::defaultLabelWidth, this);
+        captionWidth, this);
     connection_->lineEdit()->setObjectName(name + u".connection"_s);
     connection_->lineEdit()->setPlaceholderText(SubreportListTableTexts::connectionPlaceholder());
     connection_->lineEdit()->setFont(RowControls::monospaced());

@@ -27,7 +27,11 @@ TableCellRow::TableCellRow(const QString &title, const QString &name,
     auto *caption = new QLabel(title, this);
     caption->setTextFormat(Qt::PlainText);
     caption->setFont(CardText::sized(caption->font(), 10));
-    caption->setFixedWidth(45);
+    // The three rows' pickers line up: every title as wide as the widest needs, at least 45.
+    int captionWidth = 45;
+    for (const QString &cell : {u"Header"_s, u"Detail"_s, u"Footer"_s})
+        captionWidth = std::max(captionWidth, caption->fontMetrics().horizontalAdvance(cell) + 2);
+    caption->setFixedWidth(captionWidth);
     caption->setAlignment(Qt::AlignLeading | Qt::AlignVCenter);
     row->addWidget(caption);
 
@@ -38,6 +42,8 @@ TableCellRow::TableCellRow(const QString &title, const QString &name,
         kind_->addItem(rawValue(kind));
     row->addWidget(kind_);
     row->addWidget(content_, 1);
+    // Takes the room of a hidden content field, so the picker keeps its place.
+    row->addStretch(0);
     connect(kind_, &QComboBox::activated, this, [onPick = std::move(onPick)](int index) {
         const QList<TableCellKind> kinds = allCases<TableCellKind>();
         if (index >= 0 && index < kinds.size())

@@ -562,8 +562,11 @@ TEST_F(SubreportListTableCardsTest, PickingACellKindMakesANewElementAndRepicking
     column.detailCellElement = *TableCells::newElement(TableCellKind::textField, false);
     column.detailCellFormatting.styleName = u"Cell"_s;
     const ReportElement t = selectNew(tableOf({column}));
+    // The cell's element; an empty element (which fails the comparisons) when the cell is empty.
     const auto cell = [&](auto member) {
-        return *(payload<ElementKind::Table>(t.id).columns.at(0).*member);
+        const SharedOptional<ReportElement> &held =
+            payload<ElementKind::Table>(t.id).columns.at(0).*member;
+        return held ? *held : ReportElement{};
     };
 
     // An image shows "None" with its empty content field; neither writes anything.
