@@ -46,6 +46,7 @@ DatasetRunCard::DatasetRunCard(const ElementWriter &writer, const QString &title
         return;
     printOrder_ = new QComboBox(this);
     printOrder_->setObjectName(name + u".printOrder"_s);
+    RowControls::ignoreWheelUnlessFocused(printOrder_);
     for (PrintOrder order : allCases<PrintOrder>())
         printOrder_->addItem(rawValue(order));
     addWidget(InspectorRows::pickerRow(u"Print Order"_s, printOrder_, this));
@@ -61,13 +62,13 @@ DatasetRunCard::DatasetRunCard(const ElementWriter &writer, const QString &title
 void DatasetRunCard::refresh(const ReportElement &element, const ReportDocument &)
 {
     if (const auto *list = element.kind.as<ElementKind::List>()) {
-        dataset_->showText(list->datasetName);
-        connection_->showText(list->connectionExpression);
+        RowControls::showText(dataset_->lineEdit(), list->datasetName);
+        RowControls::showText(connection_->lineEdit(), list->connectionExpression);
         if (printOrder_)
             InspectorRows::showIndex(printOrder_, allCases<PrintOrder>().indexOf(list->printOrder));
     } else if (const auto *table = element.kind.as<ElementKind::Table>()) {
-        dataset_->showText(table->datasetName);
-        connection_->showText(table->connectionExpression);
+        RowControls::showText(dataset_->lineEdit(), table->datasetName);
+        RowControls::showText(connection_->lineEdit(), table->connectionExpression);
     }
 }
 

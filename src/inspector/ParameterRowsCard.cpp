@@ -61,8 +61,8 @@ void ParameterRowsCard::refresh(const ReportElement &element, const ReportDocume
     if (ids != shown)
         rebuildRows(*parameters);
     for (qsizetype i = 0; i < rows_.size(); ++i) {
-        InspectorRows::showText(rows_.at(i).name, parameters->at(i).name);
-        InspectorRows::showText(rows_.at(i).expression, parameters->at(i).expression);
+        RowControls::showText(rows_.at(i).name, parameters->at(i).name);
+        RowControls::showText(rows_.at(i).expression, parameters->at(i).expression);
     }
     if (passAll_) {
         passAll_->setEnabled(

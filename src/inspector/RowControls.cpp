@@ -1,6 +1,9 @@
 #include "inspector/RowControls.h"
 
+#include "inspector/InspectorRows.h"
 #include "widgets/SymbolIcons.h"
+
+#include <QComboBox>
 
 #include <QEvent>
 #include <QFontDatabase>
@@ -19,6 +22,25 @@ QColor destructiveColor(const QPalette &palette)
     const bool dark = palette.color(QPalette::Window).lightness() < 128;
     return dark ? QColor(0xFF, 0x45, 0x3A) : QColor(0xE0, 0x2F, 0x25);
 }
+
+// Drops wheel events of a picker that does not have the focus, so they scroll the panel.
+class WheelGuard : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Wheel) {
+            auto *picker = static_cast<QWidget *>(watched);
+            if (!picker->hasFocus()) {
+                event->ignore();
+                return true;
+            }
+        }
+        return false;
+    }
+};
 
 } // namespace
 
@@ -71,6 +93,20 @@ QPushButton *symbolButton(const QString &symbol, const QString &text, const QStr
     button->setObjectName(name);
     button->setProperty(SymbolIcons::symbolProperty, symbol);
     return button;
+}
+
+void showText(QLineEdit *edit, const QString &text)
+{
+    const bool changed = edit->text() != text;
+    InspectorRows::showText(edit, text);
+    if (changed && !edit->hasFocus())
+        edit->setCursorPosition(0);
+}
+
+void ignoreWheelUnlessFocused(QComboBox *picker)
+{
+    picker->setFocusPolicy(Qt::StrongFocus);
+    picker->installEventFilter(new WheelGuard(picker));
 }
 
 void retire(QWidget *row)

@@ -40,7 +40,7 @@ SubreportFileCard::SubreportFileCard(const ElementWriter &writer, const QString 
 void SubreportFileCard::refresh(const ReportElement &element, const ReportDocument &document)
 {
     if (const auto *subreport = element.kind.as<ElementKind::Subreport>())
-        InspectorRows::showText(expression_, subreport->expression);
+        RowControls::showText(expression_, subreport->expression);
     builder_->setDocument(document);
 }
 
@@ -60,6 +60,7 @@ DataSourceCard::DataSourceCard(const ElementWriter &writer, const QString &title
 {
     setObjectName(u"inspector.dataSource"_s);
     kind_->setObjectName(u"inspector.dataSource.kind"_s);
+    RowControls::ignoreWheelUnlessFocused(kind_);
     kind_->setAccessibleName(title);
     for (SubreportConnectionKind kind : allCases<SubreportConnectionKind>())
         kind_->addItem(rawValue(kind));
@@ -95,10 +96,10 @@ void DataSourceCard::show(const ElementKind::Subreport &subreport)
     InspectorRows::showIndex(kind_, allCases<SubreportConnectionKind>().indexOf(kind));
     connection_->setVisible(
         SubreportDataSource::showsConnectionField(subreport.connectionExpression));
-    InspectorRows::showText(connection_, subreport.connectionExpression.value_or(QString()));
+    RowControls::showText(connection_, subreport.connectionExpression.value_or(QString()));
     dataSource_->setVisible(
         SubreportDataSource::showsDataSourceField(subreport.dataSourceExpression));
-    InspectorRows::showText(dataSource_, subreport.dataSourceExpression.value_or(QString()));
+    RowControls::showText(dataSource_, subreport.dataSourceExpression.value_or(QString()));
 }
 
 void DataSourceCard::choose(int index)

@@ -36,6 +36,7 @@ TableCellRow::TableCellRow(const QString &title, const QString &name,
     row->addWidget(caption);
 
     kind_->setObjectName(name + u".kind"_s);
+    RowControls::ignoreWheelUnlessFocused(kind_);
     kind_->setAccessibleName(title);
     kind_->setFixedWidth(110);
     for (TableCellKind kind : allCases<TableCellKind>())
@@ -57,7 +58,7 @@ void TableCellRow::show(const SharedOptional<ReportElement> &cell)
 {
     InspectorRows::showIndex(kind_, allCases<TableCellKind>().indexOf(TableCells::kindOf(cell)));
     content_->setVisible(cell.has_value());
-    InspectorRows::showText(content_, cell ? TableCells::content(*cell) : QString());
+    RowControls::showText(content_, cell ? TableCells::content(*cell) : QString());
 }
 
 ColumnsCard::ColumnsCard(const ElementWriter &writer, const QString &title,
@@ -233,6 +234,7 @@ NoDataCard::NoDataCard(const ElementWriter &writer, const QString &title, QWidge
 {
     setObjectName(u"inspector.noData"_s);
     picker_->setObjectName(u"inspector.noData.picker"_s);
+    RowControls::ignoreWheelUnlessFocused(picker_);
     for (WhenNoDataType type : allCases<WhenNoDataType>())
         picker_->addItem(SubreportListTableTexts::whenNoDataLabel(type));
     addWidget(InspectorRows::pickerRow(u"When No Data"_s, picker_, this));

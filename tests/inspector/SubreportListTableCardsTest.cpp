@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QToolButton>
+#include <QWheelEvent>
 
 using namespace storetest;
 
@@ -605,6 +606,29 @@ TEST_F(SubreportListTableCardsTest, PickingACellKindMakesANewElementAndRepicking
     EXPECT_FALSE(visible(u"inspector.columns.column0.detail.content"_s));
     const ReportElement back = roundTrip(t.id);
     EXPECT_FALSE(back.kind.as<ElementKind::Table>()->columns.at(0).detailCellElement);
+}
+
+TEST_F(SubreportListTableCardsTest, TurningTheWheelOverAPickerScrollsInsteadOfPicking)
+{
+    ReportTableColumn column = TableCells::newColumn();
+    column.detailCellElement = *TableCells::newElement(TableCellKind::staticText, false);
+    const ReportElement t = selectNew(tableOf({column}));
+    const ElementKind::Table before = payload<ElementKind::Table>(t.id);
+    for (const QString &name :
+         {u"inspector.columns.column0.detail.kind"_s, u"inspector.noData.picker"_s}) {
+        auto *picker = find<QComboBox>(name);
+        ASSERT_TRUE(picker);
+        ASSERT_FALSE(picker->hasFocus());
+        for (int delta : {-120, 120}) {
+            QWheelEvent wheel(QPointF(5, 5), picker->mapToGlobal(QPointF(5, 5)), QPoint(),
+                              QPoint(0, delta), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                              false);
+            QApplication::sendEvent(picker, &wheel);
+        }
+    }
+    EXPECT_EQ(payload<ElementKind::Table>(t.id), before);
+    EXPECT_EQ(store.element(t.id)->tableWhenNoDataType, std::nullopt);
+    EXPECT_FALSE(store.isDirty());
 }
 
 TEST_F(SubreportListTableCardsTest, ATableWithoutColumnsShowsOnlyAddColumn)
