@@ -74,7 +74,7 @@ ColumnsCard::ColumnsCard(const ElementWriter &writer, const QString &title,
         RowControls::symbolButton(u"plus"_s, u"Add Column"_s, u"inspector.columns.add"_s, this);
     connect(add, &QPushButton::clicked, this, [this] {
         writeColumns(
-            [](QList<ReportTableColumn> &columns) { columns.append(TableCells::newColumn()); });
+            [](QList<ReportTableColumn> &columns) { columns.append(ReportTableColumn::blank()); });
     });
     auto *row = new QHBoxLayout;
     row->setContentsMargins(0, 0, 0, 0);

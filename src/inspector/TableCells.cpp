@@ -62,17 +62,6 @@ void setContent(ReportElement &element, const QString &text)
         field->expression = text;
 }
 
-ReportTableColumn newColumn()
-{
-    ReportTableColumn column;
-    column.id = newId();
-    column.width = 100;
-    column.columnHeaderHeight = 20;
-    column.detailCellHeight = 20;
-    column.columnFooterHeight = 20;
-    return column;
-}
-
 QString widthText(double width, const QLocale &locale)
 {
     // Decimal style: grouped, at most three fraction digits, no trailing zeros.

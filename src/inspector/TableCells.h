@@ -31,9 +31,6 @@ QString content(const ReportElement &element);
 // Sets a static text's text or a text field's expression; any other element is left as it is.
 void setContent(ReportElement &element, const QString &text);
 
-// A new column: 100 points wide, three empty cells 20 points high, no formatting.
-ReportTableColumn newColumn();
-
 // The column's width as its field shows it, in the locale's decimal number format.
 QString widthText(double width, const QLocale &locale);
 // The width a typed text gives, read in the locale's format; none when it is not a number.

@@ -22,14 +22,6 @@ const QString emptyDataSource = u"new net.sf.jasperreports.engine.JREmptyDataSou
 
 class SubreportListTableCardsTest : public InspectorViewTest {
 protected:
-    static void pick(QComboBox *picker, const QString &entry)
-    {
-        ASSERT_TRUE(picker);
-        const int index = picker->findText(entry);
-        ASSERT_GE(index, 0) << entry.toStdString();
-        picker->setCurrentIndex(index);
-        emit picker->activated(index);
-    }
     static void clear(QLineEdit *edit)
     {
         ASSERT_TRUE(edit);
@@ -557,7 +549,7 @@ ReportElement tableOf(QList<ReportTableColumn> columns)
 TEST_F(SubreportListTableCardsTest, PickingACellKindMakesANewElementAndRepickingWritesNothing)
 {
     settings->setDefaultBlankWhenNull(true);
-    ReportTableColumn column = TableCells::newColumn();
+    ReportTableColumn column = ReportTableColumn::blank();
     ReportElement image = element(ElementKind::Image{u"\"logo.png\""_s}, 0, 0, 80, 20);
     column.columnHeaderElement = image;
     column.detailCellElement = *TableCells::newElement(TableCellKind::textField, false);
@@ -610,7 +602,7 @@ TEST_F(SubreportListTableCardsTest, PickingACellKindMakesANewElementAndRepicking
 
 TEST_F(SubreportListTableCardsTest, TurningTheWheelOverAPickerScrollsInsteadOfPicking)
 {
-    ReportTableColumn column = TableCells::newColumn();
+    ReportTableColumn column = ReportTableColumn::blank();
     column.detailCellElement = *TableCells::newElement(TableCellKind::staticText, false);
     const ReportElement t = selectNew(tableOf({column}));
     const ElementKind::Table before = payload<ElementKind::Table>(t.id);
@@ -650,16 +642,16 @@ TEST_F(SubreportListTableCardsTest, ATableWithoutColumnsShowsOnlyAddColumn)
 
 TEST_F(SubreportListTableCardsTest, AStaleColumnsCardChangesOnlyItsColumn)
 {
-    ReportTableColumn a = TableCells::newColumn();
+    ReportTableColumn a = ReportTableColumn::blank();
     a.detailCellElement = *TableCells::newElement(TableCellKind::staticText, false);
-    const ReportElement t = selectNew(tableOf({a, TableCells::newColumn()}));
+    const ReportElement t = selectNew(tableOf({a, ReportTableColumn::blank()}));
     ElementWriter writer(&store, t);
     InspectorContext context{&store, settings.get(), nullptr, nullptr};
     ColumnsCard card(writer, u"Columns"_s, context);
     card.refresh(t, store.document());
 
     // Behind the card's back: a third column, formatting of the first, a dataset parameter.
-    const ReportTableColumn c = TableCells::newColumn();
+    const ReportTableColumn c = ReportTableColumn::blank();
     store.performUpdateElement(t.id, [&](ReportElement &e) {
         auto *table = e.kind.as<ElementKind::Table>();
         table->columns.append(c);

@@ -293,7 +293,7 @@ TEST(TableCells, AnElementTheKindPickerDoesNotOfferShowsNoneAndKeepsItsContent)
 
 TEST(TableCells, ANewColumnIsAHundredWideWithThreeEmptyCells)
 {
-    const ReportTableColumn column = TableCells::newColumn();
+    const ReportTableColumn column = ReportTableColumn::blank();
     ReportTableColumn expected;
     expected.id = column.id;
     expected.width = 100;
@@ -304,7 +304,7 @@ TEST(TableCells, ANewColumnIsAHundredWideWithThreeEmptyCells)
     EXPECT_FALSE(column.id.isNull());
     EXPECT_FALSE(column.detailCellElement);
     EXPECT_EQ(column.detailCellFormatting, TableCellFormatting{});
-    EXPECT_NE(TableCells::newColumn().id, column.id);
+    EXPECT_NE(ReportTableColumn::blank().id, column.id);
 }
 
 TEST(TableCells, WidthsShowAndReadInTheLocalesNumberFormat)
