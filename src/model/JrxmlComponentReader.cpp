@@ -33,23 +33,27 @@ std::optional<std::string> declaredPrefix(const char *attributeName)
     return std::string(attributeName + 6);
 }
 
+bool isControlCharacter(unsigned char byte)
+{
+    return byte < 0x20 && byte != '\t' && byte != '\n' && byte != '\r';
+}
+
 // Removes the control characters that XML 1.0 cannot carry; counts them.
 void stripControlCharacters(pugi::xml_node node, pugi::xml_attribute attr, int &removed)
 {
     const char *value = attr ? attr.value() : node.value();
-    std::string kept;
-    bool changed = false;
-    for (const char *c = value; *c; ++c) {
-        const auto byte = static_cast<unsigned char>(*c);
-        if (byte < 0x20 && byte != '\t' && byte != '\n' && byte != '\r') {
-            changed = true;
+    const char *c = value;
+    while (*c && !isControlCharacter(static_cast<unsigned char>(*c)))
+        ++c;
+    if (!*c)
+        return; // the common case: nothing to remove
+    std::string kept(value, c);
+    for (; *c; ++c) {
+        if (isControlCharacter(static_cast<unsigned char>(*c)))
             ++removed;
-            continue;
-        }
-        kept += *c;
+        else
+            kept += *c;
     }
-    if (!changed)
-        return;
     if (attr)
         attr.set_value(kept.c_str());
     else

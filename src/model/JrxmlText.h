@@ -78,10 +78,11 @@ std::optional<double> toDouble(const char *text);
 // A decimal integer with an optional sign and nothing else, within the signed 64-bit range.
 std::optional<qint64> toInteger(const char *text);
 
-// Whether two texts are the same, exactly.
+// Whether two texts are the same, exactly. Most texts compared differ in the first character,
+// which is looked at before the call.
 inline bool is(const char *text, const char *word)
 {
-    return std::strcmp(text, word) == 0;
+    return *text == *word && std::strcmp(text, word) == 0;
 }
 
 // The name without its namespace prefix.
