@@ -3,6 +3,7 @@
 // The JRXML reader's and writer's parts, shared by the codec's source files and its tests.
 
 #include "JrxmlReadContext.h"
+#include "JrxmlText.h"
 #include "KeptXml.h"
 #include "ReportDocument.h"
 
@@ -308,7 +309,7 @@ void keepSpelled(pugi::xml_node node, const char *name, bool writerLeavesOut, Ke
 template <typename E>
 void keepUnknownCase(pugi::xml_node node, const char *name, E read, KeptXml &kept)
 {
-    const pugi::xml_attribute attr = node.attribute(name);
+    const pugi::xml_attribute attr = JrxmlText::attribute(node, name);
     if (!attr || enumFromRaw<E>(QString::fromUtf8(attr.value())))
         return;
     kept.attributes.append({QString::fromLatin1(name), QString::fromUtf8(attr.value())});

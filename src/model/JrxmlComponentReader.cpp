@@ -116,8 +116,10 @@ void prepareForCapture(pugi::xml_node root, JrxmlReadContext &context)
         const std::string name = "xmlns:" + prefix;
         for (pugi::xml_node up = root.parent(); up; up = up.parent()) {
             if (const pugi::xml_attribute declaration = up.attribute(name.c_str())) {
-                if (!isDeclaredByTable(context, prefix, declaration.value()))
+                if (!isDeclaredByTable(context, prefix, declaration.value())) {
                     root.append_attribute(name.c_str()).set_value(declaration.value());
+                    attributesChanged();
+                }
                 break;
             }
         }
@@ -221,7 +223,7 @@ void markHeldCell(pugi::xml_node cell, const SharedOptional<ReportElement> &elem
     if (!cell || element || formatting != TableCellFormatting{})
         return;
     KeptXml own;
-    own.attributes.append({u"height"_s, QString::fromUtf8(cell.attribute("height").value())});
+    own.attributes.append({u"height"_s, QString::fromUtf8(attribute(cell, "height").value())});
     formatting.kept.setPart({}, std::move(own));
 }
 
@@ -303,7 +305,7 @@ KeptXml keptListContents(pugi::xml_node contents, const UnreadChildren &unread,
     const QString height = wholeNumber(doubleAttr(re, "height").value_or(20));
     const QString width = wholeNumber(doubleAttr(re, "width").value_or(100));
     const auto isWritten = [&](const char *name, const QString &text) {
-        const pugi::xml_attribute attr = contents.attribute(name);
+        const pugi::xml_attribute attr = attribute(contents, name);
         return attr && QString::fromUtf8(attr.value()) == text;
     };
     const bool sameHeight = isWritten("height", height), sameWidth = isWritten("width", width);
@@ -324,7 +326,7 @@ KeptXml keptListContents(pugi::xml_node contents, const UnreadChildren &unread,
 ElementKind::List readList(pugi::xml_node node, JrxmlReadContext &context)
 {
     ElementKind::List list;
-    const bool horizontal = is(node.attribute("printOrder").value(), "Horizontal");
+    const bool horizontal = is(attribute(node, "printOrder").value(), "Horizontal");
     list.printOrder = horizontal ? PrintOrder::horizontal : PrintOrder::vertical;
     const pugi::xml_node run = node.child("datasetRun");
     KeptXml runKept;

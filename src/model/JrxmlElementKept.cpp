@@ -103,7 +103,7 @@ void keepTextElement(ReportElement &e, pugi::xml_node node, JrxmlReadContext &co
     absentUnless(textElement, "textAlignment", rawValue(e.textAlignment), own);
     absentUnless(textElement, "verticalAlignment", rawValue(e.verticalAlignment), own);
     // "Top" is not written, being the model's default; set in the file, it overrides a style.
-    if (is(textElement.attribute("verticalAlignment").value(), "Top"))
+    if (is(attribute(textElement, "verticalAlignment").value(), "Top"))
         own.attributes.append({u"verticalAlignment"_s, u"Top"_s});
     own.present = bool(textElement);
     e.kept.setPart(u"textElement"_s, own);
@@ -236,7 +236,7 @@ bool isTakenChild(const ElementKind &kind, pugi::xml_node child, const JrxmlRead
 KeptXml keptCellPen(const TableCellFormatting &f, pugi::xml_node pen, JrxmlReadContext &context)
 {
     const auto holds = [&](const char *name, const QString &written) {
-        const pugi::xml_attribute attr = pen.attribute(name);
+        const pugi::xml_attribute attr = attribute(pen, name);
         return attr && QString::fromUtf8(attr.value()) == written;
     };
     const QString width = f.boxPenWidth ? decimalNumber(*f.boxPenWidth) : QString();
@@ -261,7 +261,7 @@ void readCellKept(TableCellFormatting &formatting, pugi::xml_node cell,
     if (!cell)
         return;
     // An empty style name is no style to the model; it is kept as written.
-    const pugi::xml_attribute style = cell.attribute("style");
+    const pugi::xml_attribute style = attribute(cell, "style");
     const char *const cellAttrs[] = {"height", style && !*style.value() ? "-" : "style"};
     const auto isTaken = [&](pugi::xml_node child) {
         const char *name = localName(child.name());

@@ -203,10 +203,16 @@ KeptXml keptOf(pugi::xml_node node, TagOrder takenAttributes, TagOrder order,
     KeptXml kept;
     if (!node)
         return kept;
-    for (pugi::xml_attribute attr : node.attributes()) {
-        if (!isAmong(takenAttributes, attr.name()))
-            kept.attributes.append(
-                {QString::fromUtf8(attr.name()), QString::fromUtf8(attr.value())});
+    const auto keep = [&](const char *name, pugi::xml_attribute attr) {
+        if (!isAmong(takenAttributes, name))
+            kept.attributes.append({QString::fromUtf8(name), QString::fromUtf8(attr.value())});
+    };
+    if (const auto held = heldAttributes(node)) {
+        for (const AttributeEntry &entry : *held)
+            keep(entry.name, entry.attribute);
+    } else {
+        for (pugi::xml_attribute attr : node.attributes())
+            keep(attr.name(), attr);
     }
     int rank = -1; // an unknown tag stands after the known one before it
     for (pugi::xml_node child : node.children()) {
@@ -245,13 +251,13 @@ void noteAbsent(pugi::xml_node node, KeptXml &kept,
 void absentUnless(pugi::xml_node node, const char *name, const QString &written, KeptXml &kept,
                   QList<KeptXml::Attribute> with)
 {
-    if (!node.attribute(name))
+    if (!attribute(node, name))
         kept.absent.append({QString::fromLatin1(name), written, std::move(with)});
 }
 
 void keepSpelled(pugi::xml_node node, const char *name, bool writerLeavesOut, KeptXml &kept)
 {
-    const pugi::xml_attribute attr = node.attribute(name);
+    const pugi::xml_attribute attr = attribute(node, name);
     if (attr && writerLeavesOut)
         kept.attributes.append({QString::fromUtf8(attr.name()), QString::fromUtf8(attr.value())});
 }

@@ -1,5 +1,6 @@
 #include "JrxmlText.h"
 
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -272,6 +273,108 @@ std::optional<qint64> toInteger(const char *text)
     return value;
 }
 
+namespace {
+
+// The element a handle stands for, compared without a call into the library.
+const void *identity(pugi::xml_node node)
+{
+    static_assert(sizeof(pugi::xml_node) == sizeof(void *));
+    const void *p;
+    std::memcpy(&p, &node, sizeof p);
+    return p;
+}
+
+} // namespace
+
+struct AttributeTable::Elements {
+    struct Element {
+        const void *node = nullptr;
+        int count = 0; // -1: more attributes than an element holds here
+        std::array<AttributeEntry, 24> entries;
+    };
+    std::array<Element, 16> elements;
+    size_t next = 0; // the one replaced next
+
+    void clear()
+    {
+        for (Element &element : elements)
+            element.node = nullptr;
+    }
+
+    const Element &of(pugi::xml_node node)
+    {
+        const void *id = identity(node);
+        for (const Element &element : elements) {
+            if (element.node == id)
+                return element;
+        }
+        Element &element = elements[next];
+        next = (next + 1) % elements.size();
+        element.node = id;
+        element.count = 0;
+        for (pugi::xml_attribute a = node.first_attribute(); a; a = a.next_attribute()) {
+            if (element.count == int(element.entries.size())) {
+                element.count = -1;
+                break;
+            }
+            element.entries[size_t(element.count++)] = {a.name(), a};
+        }
+        return element;
+    }
+};
+
+namespace {
+
+AttributeTable *&openTable()
+{
+    thread_local AttributeTable *table = nullptr;
+    return table;
+}
+
+} // namespace
+
+AttributeTable::AttributeTable() : elements_(std::make_unique<Elements>()), outer_(openTable())
+{
+    openTable() = this;
+}
+
+AttributeTable::~AttributeTable()
+{
+    openTable() = outer_;
+}
+
+void attributesChanged()
+{
+    if (AttributeTable *table = openTable())
+        table->elements_->clear();
+}
+
+std::optional<std::span<const AttributeEntry>> heldAttributes(pugi::xml_node node)
+{
+    AttributeTable *table = openTable();
+    if (!table || !node)
+        return std::nullopt;
+    const AttributeTable::Elements::Element &element = table->elements_->of(node);
+    if (element.count < 0)
+        return std::nullopt;
+    return std::span<const AttributeEntry>(element.entries.data(), size_t(element.count));
+}
+
+pugi::xml_attribute attribute(pugi::xml_node node, const char *name)
+{
+    AttributeTable *table = openTable();
+    if (!table || !node)
+        return node.attribute(name);
+    const AttributeTable::Elements::Element &element = table->elements_->of(node);
+    if (element.count < 0)
+        return node.attribute(name);
+    for (int i = 0; i < element.count; ++i) {
+        if (is(element.entries[size_t(i)].name, name))
+            return element.entries[size_t(i)].attribute;
+    }
+    return {};
+}
+
 const char *localName(const char *qualifiedName)
 {
     const char *colon = std::strchr(qualifiedName, ':');
@@ -313,7 +416,7 @@ QString textValue(pugi::xml_node node)
 
 std::optional<QString> attrText(pugi::xml_node node, const char *name)
 {
-    const pugi::xml_attribute attr = node.attribute(name);
+    const pugi::xml_attribute attr = attribute(node, name);
     if (!attr)
         return std::nullopt;
     return QString::fromUtf8(attr.value());
@@ -321,13 +424,13 @@ std::optional<QString> attrText(pugi::xml_node node, const char *name)
 
 QString attrTextOr(pugi::xml_node node, const char *name, const QString &fallback)
 {
-    const pugi::xml_attribute attr = node.attribute(name);
+    const pugi::xml_attribute attr = attribute(node, name);
     return attr ? QString::fromUtf8(attr.value()) : fallback;
 }
 
 bool isTrue(pugi::xml_node node, const char *name)
 {
-    return is(node.attribute(name).value(), "true");
+    return is(attribute(node, name).value(), "true");
 }
 
 std::optional<QString> childText(pugi::xml_node node, const char *name)

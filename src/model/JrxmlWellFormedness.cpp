@@ -84,13 +84,14 @@ const char16_t *referenceFault(std::string_view text, size_t at)
     return nullptr;
 }
 
-// The bytes the scan stops at: control characters, '<', '&' and 0xEF, the first byte of U+FFFE
-// and U+FFFF.
+// The bytes the scan stops at: control characters; '&'; '!' and '?', which follow the '<' that
+// opens character data, a comment or an instruction; and 0xEF, the first byte of U+FFFE and
+// U+FFFF. A '<' alone needs no look, so the scan passes over ordinary tags eight bytes at a time.
 constexpr std::array<bool, 256> stopBytes = [] {
     std::array<bool, 256> stops{};
     for (int b = 0; b < 0x20; ++b)
         stops[size_t(b)] = true;
-    stops['<'] = stops['&'] = stops[0xEF] = true;
+    stops['&'] = stops['!'] = stops['?'] = stops[0xEF] = true;
     return stops;
 }();
 
@@ -100,8 +101,8 @@ inline bool hasStopByte(std::uint64_t word)
     constexpr std::uint64_t ones = 0x0101010101010101u, highs = ones * 0x80;
     const auto hasZero = [](std::uint64_t v) { return (v - ones) & ~v & highs; };
     const std::uint64_t below20 = (word - ones * 0x20) & ~word & highs;
-    return (below20 | hasZero(word ^ (ones * '<')) | hasZero(word ^ (ones * '&')) |
-            hasZero(word ^ (ones * 0xEF))) != 0;
+    return (below20 | hasZero(word ^ (ones * '&')) | hasZero(word ^ (ones * '!')) |
+            hasZero(word ^ (ones * '?')) | hasZero(word ^ (ones * 0xEF))) != 0;
 }
 
 // The declared prefixes in scope, innermost last.
@@ -213,9 +214,11 @@ void checkWellFormedBytes(const QByteArray &data, pugi::xml_encoding encoding)
             refuse(u"a character XML does not allow"_s, qsizetype(i));
         if (i < skipTo || referenceFaultText)
             continue;
-        if (byte == '<') {
-            if (const size_t end = skipLiteral(text, i); end != std::string_view::npos)
-                skipTo = end;
+        if (byte == '!' || byte == '?') {
+            if (i > skipTo && bytes[i - 1] == '<') {
+                if (const size_t end = skipLiteral(text, i - 1); end != std::string_view::npos)
+                    skipTo = end;
+            }
         } else if (byte == '&' && i + 1 < size && bytes[i + 1] == '#') {
             referenceFaultText = referenceFault(text, i);
             referenceFaultAt = i;
