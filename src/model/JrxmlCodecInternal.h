@@ -12,6 +12,7 @@
 #include <optional>
 #include <pugixml.hpp>
 #include <span>
+#include <type_traits>
 #include <vector>
 
 namespace JrxmlCodec {
@@ -299,6 +300,15 @@ void noteAbsent(pugi::xml_node node, KeptXml &kept,
 void absentUnless(pugi::xml_node node, const char *name, const QString &written, KeptXml &kept,
                   QList<KeptXml::Attribute> with = {});
 
+// The same, the text made only when the attribute is absent.
+template <typename Written>
+requires std::is_invocable_r_v<QString, Written>
+void absentUnless(pugi::xml_node node, const char *name, Written &&written, KeptXml &kept)
+{
+    if (!JrxmlText::attribute(node, name))
+        kept.absent.append({JrxmlText::nameText(name), written(), {}});
+}
+
 // Keeps an attribute the file spelled out although the writer leaves it out for the value read
 // (a default such as isBlankWhenNull="false"), so that it is written back as it was. The writer
 // leaves it out for no other value that means something else.
@@ -312,8 +322,8 @@ void keepUnknownCase(pugi::xml_node node, const char *name, E read, KeptXml &kep
     const pugi::xml_attribute attr = JrxmlText::attribute(node, name);
     if (!attr || enumFromRaw<E>(QString::fromUtf8(attr.value())))
         return;
-    kept.attributes.append({QString::fromLatin1(name), QString::fromUtf8(attr.value())});
-    kept.absent.append({QString::fromLatin1(name), rawValue(read)});
+    kept.attributes.append({JrxmlText::nameText(name), QString::fromUtf8(attr.value())});
+    kept.absent.append({JrxmlText::nameText(name), rawValue(read)});
 }
 
 // Notes whether the file lacks the child of that name (the reader supplies an empty value) or

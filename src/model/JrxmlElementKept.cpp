@@ -68,7 +68,7 @@ void keepBox(ReportElement &e, pugi::xml_node box, JrxmlReadContext &context)
     // One `padding` stays one attribute while no side changes.
     if (const std::optional<double> padding = doubleAttr(box, "padding")) {
         for (const char *side : paddings)
-            absentUnless(box, side, wholeNumber(*padding), own);
+            absentUnless(box, side, [&] { return wholeNumber(*padding); }, own);
     }
     // A side padding of 0 overrides the box's and the style's. (One below a half is written as
     // the writer rounds it, so that it reads back the same on every later save.)
@@ -87,9 +87,10 @@ void keepBox(ReportElement &e, pugi::xml_node box, JrxmlReadContext &context)
             continue;
         KeptXml side = keptOf(node, penAttrs, none, none, none, context);
         // A side without a width takes the box pen's.
-        absentUnless(node, "lineWidth", decimalNumber((*pen)->width), side);
+        absentUnless(node, "lineWidth", [&] { return decimalNumber((*pen)->width); }, side);
         keepSpelled(node, "lineStyle", (*pen)->style == PenLineStyle::solid, side);
-        e.kept.setPart(u"box/"_s + QLatin1StringView(name), side);
+        if (!side.isEmpty())
+            e.kept.setPart(u"box/"_s + QLatin1StringView(name), std::move(side));
     }
 }
 
@@ -100,8 +101,9 @@ void keepTextElement(ReportElement &e, pugi::xml_node node, JrxmlReadContext &co
     keepUnknownCase(textElement, "textAlignment", e.textAlignment, own);
     keepUnknownCase(textElement, "verticalAlignment", e.verticalAlignment, own);
     // What the element inherits (from its style) stays inherited.
-    absentUnless(textElement, "textAlignment", rawValue(e.textAlignment), own);
-    absentUnless(textElement, "verticalAlignment", rawValue(e.verticalAlignment), own);
+    absentUnless(textElement, "textAlignment", [&] { return rawValue(e.textAlignment); }, own);
+    absentUnless(
+        textElement, "verticalAlignment", [&] { return rawValue(e.verticalAlignment); }, own);
     // "Top" is not written, being the model's default; set in the file, it overrides a style.
     if (is(attribute(textElement, "verticalAlignment").value(), "Top"))
         own.attributes.append({u"verticalAlignment"_s, u"Top"_s});
@@ -111,7 +113,7 @@ void keepTextElement(ReportElement &e, pugi::xml_node node, JrxmlReadContext &co
     const pugi::xml_node font = textElement.child("font");
     KeptXml fontKept = keptOf(font, fontAttrs, none, none, none, context);
     absentUnless(font, "fontName", e.fontName, fontKept);
-    absentUnless(font, "size", sizeNumber(e.fontSize), fontKept);
+    absentUnless(font, "size", [&] { return sizeNumber(e.fontSize); }, fontKept);
     absentUnless(font, "isBold", flagText(e.isBold), fontKept);
     absentUnless(font, "isItalic", flagText(e.isItalic), fontKept);
     absentUnless(font, "isUnderline", flagText(e.isUnderline), fontKept);
@@ -135,7 +137,7 @@ void keepGraphicElement(ReportElement &e, pugi::xml_node node, JrxmlReadContext 
     e.kept.setPart(u"graphicElement"_s, std::move(own));
     const pugi::xml_node pen = graphic.child("pen");
     KeptXml penKept = keptOf(pen, lineWidth, none, none, none, context);
-    absentUnless(pen, "lineWidth", decimalNumber(e.penWidth), penKept);
+    absentUnless(pen, "lineWidth", [&] { return decimalNumber(e.penWidth); }, penKept);
     e.kept.setPart(u"graphicElement/pen"_s, penKept);
 }
 
@@ -177,7 +179,7 @@ void keepContentChildren(const ElementKind &kind, pugi::xml_node node, KeptXml &
 {
     const auto absent = [&](const char *tag) {
         if (!node.child(tag))
-            kept.absentChildren.append(QString::fromLatin1(tag));
+            kept.absentChildren.append(nameText(tag));
     };
     if (kind.is<ElementKind::StaticText>()) {
         absent("text");
@@ -277,8 +279,9 @@ void readCellKept(TableCellFormatting &formatting, pugi::xml_node cell,
         return;
     formatting.kept.setPart(u"box"_s, keptOf(box, none, tagOrder::box, sidePens, none, context));
     for (const char *side : sidePens) {
-        formatting.kept.setPart(u"box/"_s + QLatin1StringView(side),
-                                keptCellPen(formatting, box.child(side), context));
+        KeptXml pen = keptCellPen(formatting, box.child(side), context);
+        if (!pen.isEmpty())
+            formatting.kept.setPart(u"box/"_s + QLatin1StringView(side), std::move(pen));
     }
 }
 
@@ -309,8 +312,9 @@ void readElementKept(ReportElement &e, pugi::xml_node node, pugi::xml_node re,
     // The expression's own attributes (its value class).
     for (const char *tag : {"textFieldExpression", "imageExpression", "subreportExpression"}) {
         if (rankOf(order, tag) >= 0) {
-            e.kept.setPart(QString::fromLatin1(tag),
-                           keptOf(node.child(tag), none, none, none, none, context));
+            KeptXml own = keptOf(node.child(tag), none, none, none, none, context);
+            if (!own.isEmpty())
+                e.kept.setPart(QString::fromLatin1(tag), std::move(own));
         }
     }
     if (e.kind.isTextKind())

@@ -205,7 +205,7 @@ KeptXml keptOf(pugi::xml_node node, TagOrder takenAttributes, TagOrder order,
         return kept;
     const auto keep = [&](const char *name, pugi::xml_attribute attr) {
         if (!isAmong(takenAttributes, name))
-            kept.attributes.append({QString::fromUtf8(name), QString::fromUtf8(attr.value())});
+            kept.attributes.append({nameText(name), QString::fromUtf8(attr.value())});
     };
     if (const auto held = heldAttributes(node)) {
         for (const AttributeEntry &entry : *held)
@@ -244,29 +244,31 @@ void noteAbsent(pugi::xml_node node, KeptXml &kept,
 {
     if (!node)
         return;
-    for (const auto &[name, written] : defaults)
-        absentUnless(node, name, QString::fromLatin1(written), kept);
+    for (const auto &[name, written] : defaults) {
+        if (!attribute(node, name))
+            kept.absent.append({nameText(name), nameText(written), {}});
+    }
 }
 
 void absentUnless(pugi::xml_node node, const char *name, const QString &written, KeptXml &kept,
                   QList<KeptXml::Attribute> with)
 {
     if (!attribute(node, name))
-        kept.absent.append({QString::fromLatin1(name), written, std::move(with)});
+        kept.absent.append({nameText(name), written, std::move(with)});
 }
 
 void keepSpelled(pugi::xml_node node, const char *name, bool writerLeavesOut, KeptXml &kept)
 {
     const pugi::xml_attribute attr = attribute(node, name);
     if (attr && writerLeavesOut)
-        kept.attributes.append({QString::fromUtf8(attr.name()), QString::fromUtf8(attr.value())});
+        kept.attributes.append({nameText(attr.name()), QString::fromUtf8(attr.value())});
 }
 
 void keepEmptyChild(pugi::xml_node node, const char *tag, KeptXml &kept)
 {
     const pugi::xml_node child = node.child(tag);
     if (child && textValue(child).isEmpty())
-        kept.emptyChildren.append(QString::fromLatin1(tag));
+        kept.emptyChildren.append(nameText(tag));
 }
 
 void keepAbsentOrEmptyChild(pugi::xml_node node, const char *tag, KeptXml &kept)
@@ -275,9 +277,9 @@ void keepAbsentOrEmptyChild(pugi::xml_node node, const char *tag, KeptXml &kept)
         return;
     const pugi::xml_node child = node.child(tag);
     if (!child)
-        kept.absentChildren.append(QString::fromLatin1(tag));
+        kept.absentChildren.append(nameText(tag));
     else if (textValue(child).isEmpty())
-        kept.emptyChildren.append(QString::fromLatin1(tag));
+        kept.emptyChildren.append(nameText(tag));
 }
 
 qsizetype openTag(QString &out, int spaces, QLatin1StringView tag)

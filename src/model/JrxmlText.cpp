@@ -3,6 +3,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <limits>
 #include <string>
@@ -373,6 +374,31 @@ pugi::xml_attribute attribute(pugi::xml_node node, const char *name)
             return element.entries[size_t(i)].attribute;
     }
     return {};
+}
+
+QString nameText(const char *name)
+{
+    struct Held {
+        std::string bytes;
+        QString text;
+    };
+    thread_local std::array<Held, 256> held;
+    // A short name is looked up by its bytes; a long one is rare and converted each time.
+    constexpr size_t longest = 48;
+    std::uint32_t hash = 2166136261u;
+    size_t size = 0;
+    for (; name[size]; ++size) {
+        if (size == longest)
+            return QString::fromUtf8(name);
+        hash = (hash ^ static_cast<unsigned char>(name[size])) * 16777619u;
+    }
+    Held &slot = held[hash % held.size()];
+    if (slot.bytes.size() != size || std::memcmp(slot.bytes.data(), name, size) != 0 ||
+        slot.text.isNull()) {
+        slot.bytes.assign(name, size);
+        slot.text = QString::fromUtf8(name, qsizetype(size));
+    }
+    return slot.text;
 }
 
 const char *localName(const char *qualifiedName)

@@ -125,6 +125,10 @@ private:
 // Drops what the open table holds, after an element gained an attribute.
 void attributesChanged();
 
+// A tag or attribute name (UTF-8) as text. The few names a document uses over and over share one
+// text each, so that keeping a name costs no allocation.
+QString nameText(const char *name);
+
 // The name without its namespace prefix.
 const char *localName(const char *qualifiedName);
 bool hasLocalName(pugi::xml_node node, const char *name);
