@@ -7,10 +7,15 @@
 
 #include <QUtf8StringView>
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <string_view>
 #include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 using namespace Qt::StringLiterals;
 
@@ -84,26 +89,31 @@ const char16_t *referenceFault(std::string_view text, size_t at)
     return nullptr;
 }
 
-// The bytes the scan stops at: control characters; '&'; '!' and '?', which follow the '<' that
-// opens character data, a comment or an instruction; and 0xEF, the first byte of U+FFFE and
-// U+FFFF. A '<' alone needs no look, so the scan passes over ordinary tags eight bytes at a time.
+// The bytes the scan looks at: control characters other than tab, line feed and carriage return;
+// '&'; '!' and '?', which follow the '<' that opens character data, a comment or an instruction;
+// and 0xEF, the first byte of U+FFFE and U+FFFF. A '<' alone needs no look, so ordinary tags,
+// text and indentation pass sixteen bytes at a time.
 constexpr std::array<bool, 256> stopBytes = [] {
     std::array<bool, 256> stops{};
     for (int b = 0; b < 0x20; ++b)
-        stops[size_t(b)] = true;
+        stops[size_t(b)] = b != '\t' && b != '\n' && b != '\r';
     stops['&'] = stops['!'] = stops['?'] = stops[0xEF] = true;
     return stops;
 }();
 
-// Whether any of the eight bytes is one the scan stops at.
-inline bool hasStopByte(std::uint64_t word)
+#if defined(__SSE2__)
+// One bit for each of the sixteen bytes that is one the scan looks at.
+inline unsigned stopMask(const unsigned char *at)
 {
-    constexpr std::uint64_t ones = 0x0101010101010101u, highs = ones * 0x80;
-    const auto hasZero = [](std::uint64_t v) { return (v - ones) & ~v & highs; };
-    const std::uint64_t below20 = (word - ones * 0x20) & ~word & highs;
-    return (below20 | hasZero(word ^ (ones * '&')) | hasZero(word ^ (ones * '!')) |
-            hasZero(word ^ (ones * '?')) | hasZero(word ^ (ones * 0xEF))) != 0;
+    const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i *>(at));
+    const auto eq = [&](char c) { return _mm_cmpeq_epi8(x, _mm_set1_epi8(c)); };
+    const __m128i control = _mm_cmpeq_epi8(_mm_min_epu8(x, _mm_set1_epi8(0x1F)), x);
+    const __m128i blank = _mm_or_si128(_mm_or_si128(eq('\t'), eq('\n')), eq('\r'));
+    const __m128i marks = _mm_or_si128(_mm_or_si128(eq('&'), eq('!')),
+                                       _mm_or_si128(eq('?'), eq(char(0xEF))));
+    return unsigned(_mm_movemask_epi8(_mm_or_si128(_mm_andnot_si128(blank, control), marks)));
 }
+#endif
 
 // The declared prefixes in scope, innermost last.
 struct Scope {
@@ -196,24 +206,15 @@ void checkWellFormedBytes(const QByteArray &data, pugi::xml_encoding encoding)
     const char16_t *referenceFaultText = nullptr;
     size_t referenceFaultAt = 0;
     size_t skipTo = 0; // references inside character data, comments and instructions count not
-    for (size_t i = 0; i < size; ++i) {
-        for (std::uint64_t word; i + 8 <= size; i += 8) {
-            std::memcpy(&word, bytes + i, 8);
-            if (hasStopByte(word))
-                break;
-        }
-        while (i < size && !stopBytes[bytes[i]])
-            ++i;
-        if (i == size)
-            break;
+    const auto look = [&](size_t i) {
         const unsigned char byte = bytes[i];
-        if (byte < 0x20 && byte != '\t' && byte != '\n' && byte != '\r')
+        if (byte < 0x20)
             refuse(u"a character XML does not allow"_s, qsizetype(i));
         // U+FFFE and U+FFFF are EF BF BE and EF BF BF.
         if (byte == 0xEF && i + 2 < size && bytes[i + 1] == 0xBF && bytes[i + 2] >= 0xBE)
             refuse(u"a character XML does not allow"_s, qsizetype(i));
         if (i < skipTo || referenceFaultText)
-            continue;
+            return;
         if (byte == '!' || byte == '?') {
             if (i > skipTo && bytes[i - 1] == '<') {
                 if (const size_t end = skipLiteral(text, i - 1); end != std::string_view::npos)
@@ -223,6 +224,17 @@ void checkWellFormedBytes(const QByteArray &data, pugi::xml_encoding encoding)
             referenceFaultText = referenceFault(text, i);
             referenceFaultAt = i;
         }
+    };
+    size_t i = 0;
+#if defined(__SSE2__)
+    for (; i + 16 <= size; i += 16) {
+        for (unsigned mask = stopMask(bytes + i); mask != 0; mask &= mask - 1)
+            look(i + size_t(std::countr_zero(mask)));
+    }
+#endif
+    for (; i < size; ++i) {
+        if (stopBytes[bytes[i]])
+            look(i);
     }
     if (referenceFaultText)
         refuse(QString::fromUtf16(referenceFaultText), qsizetype(referenceFaultAt));
