@@ -291,6 +291,9 @@ KeptXml keptOf(pugi::xml_node node, TagOrder takenAttributes, TagOrder order,
 KeptXml keptOf(pugi::xml_node node, TagOrder takenAttributes, TagOrder order, TagOrder takenOnce,
                TagOrder takenAll, JrxmlReadContext &context);
 
+// Adds an attribute the file left out to `kept`.
+void appendAbsent(KeptXml &kept, KeptXml::AbsentAttribute absent);
+
 // Notes each attribute of `defaults` that the element does not have, with the text the writer
 // gives the value the reader then supplies.
 void noteAbsent(pugi::xml_node node, KeptXml &kept,
@@ -306,7 +309,7 @@ requires std::is_invocable_r_v<QString, Written>
 void absentUnless(pugi::xml_node node, const char *name, Written &&written, KeptXml &kept)
 {
     if (!JrxmlText::attribute(node, name))
-        kept.absent.append({JrxmlText::nameText(name), written(), {}});
+        appendAbsent(kept, {JrxmlText::nameText(name), written(), {}});
 }
 
 // Keeps an attribute the file spelled out although the writer leaves it out for the value read

@@ -239,6 +239,14 @@ KeptXml keptOf(pugi::xml_node node, TagOrder takenAttributes, TagOrder order, Ta
         context);
 }
 
+void appendAbsent(KeptXml &kept, KeptXml::AbsentAttribute absent)
+{
+    // A font or a root leaves out several: room for them at once.
+    if (kept.absent.isEmpty())
+        kept.absent.reserve(8);
+    kept.absent.append(std::move(absent));
+}
+
 void noteAbsent(pugi::xml_node node, KeptXml &kept,
                 std::initializer_list<std::pair<const char *, const char *>> defaults)
 {
@@ -246,7 +254,7 @@ void noteAbsent(pugi::xml_node node, KeptXml &kept,
         return;
     for (const auto &[name, written] : defaults) {
         if (!attribute(node, name))
-            kept.absent.append({nameText(name), nameText(written), {}});
+            appendAbsent(kept, {nameText(name), nameText(written), {}});
     }
 }
 
@@ -254,7 +262,7 @@ void absentUnless(pugi::xml_node node, const char *name, const QString &written,
                   QList<KeptXml::Attribute> with)
 {
     if (!attribute(node, name))
-        kept.absent.append({nameText(name), written, std::move(with)});
+        appendAbsent(kept, {nameText(name), written, std::move(with)});
 }
 
 void keepSpelled(pugi::xml_node node, const char *name, bool writerLeavesOut, KeptXml &kept)
