@@ -303,6 +303,7 @@ struct AttributeTable::Elements {
         std::array<AttributeEntry, 24> entries;
     };
     std::array<Element, 16> elements;
+    size_t last = 0; // the element looked at last, which is looked at first
     size_t next = 0; // the one replaced next
 
     void clear()
@@ -314,12 +315,17 @@ struct AttributeTable::Elements {
     const Element &of(pugi::xml_node node)
     {
         const void *id = identity(node);
-        for (const Element &element : elements) {
-            if (element.node == id)
-                return element;
+        if (elements[last].node == id)
+            return elements[last];
+        for (size_t i = 0; i < elements.size(); ++i) {
+            if (elements[i].node == id) {
+                last = i;
+                return elements[i];
+            }
         }
-        Element &element = elements[next];
+        last = next;
         next = (next + 1) % elements.size();
+        Element &element = elements[last];
         element.node = id;
         element.count = 0;
         for (pugi::xml_attribute a = node.first_attribute(); a; a = a.next_attribute()) {
