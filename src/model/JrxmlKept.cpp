@@ -181,7 +181,9 @@ bool loadKept(pugi::xml_document &tree, const QString &xml)
 
 bool isFirstOfName(pugi::xml_node child)
 {
-    return child.parent().child(child.name()) == child;
+    // No sibling before it has its name (a node without a name is never the first of one).
+    const char *name = child.name();
+    return *name && !child.previous_sibling(name);
 }
 
 ElementPlace placeAmong(const UnreadChildren &unread)
