@@ -252,20 +252,36 @@ void checkWellFormedTree(const pugi::xml_document &xml)
                 refuse(u"text outside the root element"_s, child.offset_debug());
         }
     }
+    // The elements in document order, without recursion; text and other nodes are passed over.
+    const auto elementFrom = [](pugi::xml_node node) {
+        while (node && node.type() != pugi::node_element)
+            node = node.next_sibling();
+        return node;
+    };
     Scope scope;
     std::vector<MeasuredName> attributes;
-    walkTree(
-        xml.document_element(),
-        [&](pugi::xml_node node) {
-            if (node.type() != pugi::node_element)
-                return;
-            scope.marks.push_back(scope.prefixes.size());
-            checkElement(node, scope, attributes);
-        },
-        [&](pugi::xml_node) {
+    const pugi::xml_node root = xml.document_element();
+    pugi::xml_node node = root;
+    while (node) {
+        scope.marks.push_back(scope.prefixes.size());
+        checkElement(node, scope, attributes);
+        if (const pugi::xml_node child = elementFrom(node.first_child())) {
+            node = child;
+            continue;
+        }
+        // Leave every element that is finished, then go on with the next sibling.
+        for (;;) {
             scope.prefixes.resize(scope.marks.back());
             scope.marks.pop_back();
-        });
+            if (node == root)
+                return;
+            if (const pugi::xml_node next = elementFrom(node.next_sibling())) {
+                node = next;
+                break;
+            }
+            node = node.parent();
+        }
+    }
 }
 
 } // namespace JrxmlCodec
