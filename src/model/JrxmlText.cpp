@@ -368,7 +368,7 @@ void attributesChanged()
 std::optional<std::span<const AttributeEntry>> heldAttributes(pugi::xml_node node)
 {
     AttributeTable *table = openTable();
-    if (!table || !node)
+    if (!table || !identity(node))
         return std::nullopt;
     const AttributeTable::Elements::Element &element = table->elements_->of(node);
     if (element.count < 0)
@@ -378,8 +378,10 @@ std::optional<std::span<const AttributeEntry>> heldAttributes(pugi::xml_node nod
 
 pugi::xml_attribute attribute(pugi::xml_node node, const char *name)
 {
+    if (!identity(node))
+        return {}; // no element, no attribute
     AttributeTable *table = openTable();
-    if (!table || !node)
+    if (!table)
         return node.attribute(name);
     const AttributeTable::Elements::Element &element = table->elements_->of(node);
     if (element.count < 0)
