@@ -68,7 +68,8 @@ void keepBox(ReportElement &e, pugi::xml_node box, JrxmlReadContext &context)
     // One `padding` stays one attribute while no side changes.
     if (const std::optional<double> padding = doubleAttr(box, "padding")) {
         for (const char *side : paddings)
-            absentUnless(box, side, [&] { return wholeNumber(*padding); }, own);
+            absentUnless(
+                box, side, [&] { return wholeNumber(*padding); }, own);
     }
     // A side padding of 0 overrides the box's and the style's. (One below a half is written as
     // the writer rounds it, so that it reads back the same on every later save.)
@@ -87,7 +88,8 @@ void keepBox(ReportElement &e, pugi::xml_node box, JrxmlReadContext &context)
             continue;
         KeptXml side = keptOf(node, penAttrs, none, none, none, context);
         // A side without a width takes the box pen's.
-        absentUnless(node, "lineWidth", [&] { return decimalNumber((*pen)->width); }, side);
+        absentUnless(
+            node, "lineWidth", [width = (*pen)->width] { return decimalNumber(width); }, side);
         keepSpelled(node, "lineStyle", (*pen)->style == PenLineStyle::solid, side);
         if (!side.isEmpty())
             e.kept.setPart(u"box/"_s + QLatin1StringView(name), std::move(side));
@@ -101,7 +103,8 @@ void keepTextElement(ReportElement &e, pugi::xml_node node, JrxmlReadContext &co
     keepUnknownCase(textElement, "textAlignment", e.textAlignment, own);
     keepUnknownCase(textElement, "verticalAlignment", e.verticalAlignment, own);
     // What the element inherits (from its style) stays inherited.
-    absentUnless(textElement, "textAlignment", [&] { return rawValue(e.textAlignment); }, own);
+    absentUnless(
+        textElement, "textAlignment", [&] { return rawValue(e.textAlignment); }, own);
     absentUnless(
         textElement, "verticalAlignment", [&] { return rawValue(e.verticalAlignment); }, own);
     // "Top" is not written, being the model's default; set in the file, it overrides a style.
@@ -113,7 +116,8 @@ void keepTextElement(ReportElement &e, pugi::xml_node node, JrxmlReadContext &co
     const pugi::xml_node font = textElement.child("font");
     KeptXml fontKept = keptOf(font, fontAttrs, none, none, none, context);
     absentUnless(font, "fontName", e.fontName, fontKept);
-    absentUnless(font, "size", [&] { return sizeNumber(e.fontSize); }, fontKept);
+    absentUnless(
+        font, "size", [&] { return sizeNumber(e.fontSize); }, fontKept);
     absentUnless(font, "isBold", flagText(e.isBold), fontKept);
     absentUnless(font, "isItalic", flagText(e.isItalic), fontKept);
     absentUnless(font, "isUnderline", flagText(e.isUnderline), fontKept);
@@ -137,7 +141,8 @@ void keepGraphicElement(ReportElement &e, pugi::xml_node node, JrxmlReadContext 
     e.kept.setPart(u"graphicElement"_s, std::move(own));
     const pugi::xml_node pen = graphic.child("pen");
     KeptXml penKept = keptOf(pen, lineWidth, none, none, none, context);
-    absentUnless(pen, "lineWidth", [&] { return decimalNumber(e.penWidth); }, penKept);
+    absentUnless(
+        pen, "lineWidth", [&] { return decimalNumber(e.penWidth); }, penKept);
     e.kept.setPart(u"graphicElement/pen"_s, penKept);
 }
 

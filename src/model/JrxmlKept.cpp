@@ -302,10 +302,39 @@ qsizetype openTag(QString &out, int spaces, QLatin1StringView tag)
 
 namespace {
 
-// The text the writer gives an attribute.
-QString attributeText(const QString &name, const QString &value)
+// The value as the writer writes it inside an attribute: escaped, held in `buffer` when escaping
+// changes it.
+QStringView writtenValue(const QString &value, QString &buffer)
 {
-    return u' ' + name + "=\""_L1 + escaped(value) + u'"';
+    for (const QChar c : value) {
+        const char16_t u = c.unicode();
+        if (u < 0x20 || u == u'&' || u == u'"' || u == u'<' || u == u'>' || u >= 0xD800) {
+            buffer = escaped(value);
+            return buffer;
+        }
+    }
+    return value;
+}
+
+// Where ` name="` begins in the tag, from `from` on; -1 when nowhere.
+qsizetype attributeAt(QStringView tag, QStringView name, qsizetype from = 0)
+{
+    for (qsizetype at = tag.indexOf(name, from); at >= 0; at = tag.indexOf(name, at + 1)) {
+        if (at > 0 && tag[at - 1] == u' ' && tag.sliced(at + name.size()).startsWith(u"=\""))
+            return at - 1;
+    }
+    return -1;
+}
+
+// Whether the tag holds ` name="value"`, the value as written.
+bool holds(QStringView tag, QStringView name, QStringView value)
+{
+    for (qsizetype at = attributeAt(tag, name); at >= 0; at = attributeAt(tag, name, at + 2)) {
+        const QStringView rest = tag.sliced(at + 1 + name.size() + 2);
+        if (rest.size() > value.size() && rest.startsWith(value) && rest[value.size()] == u'"')
+            return true;
+    }
+    return false;
 }
 
 } // namespace
@@ -316,16 +345,18 @@ void appendKeptAttributes(QString &out, qsizetype tagStart, const KeptXml &kept)
     // taken out.
     QList<QString> leftOut;
     const QStringView tag = QStringView(out).mid(tagStart);
+    QString buffer;
     for (const KeptXml::AbsentAttribute &attr : kept.absent) {
-        const QString written = attributeText(attr.name, attr.value);
+        const QStringView value = writtenValue(attr.value, buffer);
         const bool applies =
-            tag.contains(written) &&
+            holds(tag, attr.name, value) &&
             std::all_of(attr.with.cbegin(), attr.with.cend(), [&](const KeptXml::Attribute &w) {
-                return w.value.isEmpty() ? !tag.contains(QString(u' ' + w.name + "=\""_L1))
-                                         : tag.contains(attributeText(w.name, w.value));
+                QString withBuffer;
+                return w.value.isEmpty() ? attributeAt(tag, w.name) < 0
+                                         : holds(tag, w.name, writtenValue(w.value, withBuffer));
             });
         if (applies)
-            leftOut.append(written);
+            leftOut.append(u' ' + attr.name + "=\""_L1 + value + u'"');
     }
     for (const QString &written : leftOut) {
         const qsizetype at = out.indexOf(written, tagStart);
@@ -334,10 +365,11 @@ void appendKeptAttributes(QString &out, qsizetype tagStart, const KeptXml &kept)
     }
     for (const KeptXml::Attribute &attr : kept.attributes) {
         // The writer's own attribute wins over a kept one of the same name.
-        const QString written = u' ' + attr.name + "=\""_L1;
-        if (QStringView(out).mid(tagStart).contains(written))
+        if (attributeAt(QStringView(out).mid(tagStart), attr.name) >= 0)
             continue;
-        out += written;
+        out += u' ';
+        out += attr.name;
+        out += "=\""_L1;
         appendEscaped(out, attr.value);
         out += u'"';
     }

@@ -6,8 +6,8 @@
 #include <cstring>
 #include <memory>
 #include <optional>
-#include <span>
 #include <pugixml.hpp>
+#include <span>
 
 // The text rules that the JRXML writer and reader follow everywhere: how values become attribute
 // and element text, and how the reader takes them back from the XML tree.

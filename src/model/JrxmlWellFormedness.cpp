@@ -109,8 +109,8 @@ inline unsigned stopMask(const unsigned char *at)
     const auto eq = [&](char c) { return _mm_cmpeq_epi8(x, _mm_set1_epi8(c)); };
     const __m128i control = _mm_cmpeq_epi8(_mm_min_epu8(x, _mm_set1_epi8(0x1F)), x);
     const __m128i blank = _mm_or_si128(_mm_or_si128(eq('\t'), eq('\n')), eq('\r'));
-    const __m128i marks = _mm_or_si128(_mm_or_si128(eq('&'), eq('!')),
-                                       _mm_or_si128(eq('?'), eq(char(0xEF))));
+    const __m128i marks =
+        _mm_or_si128(_mm_or_si128(eq('&'), eq('!')), _mm_or_si128(eq('?'), eq(char(0xEF))));
     return unsigned(_mm_movemask_epi8(_mm_or_si128(_mm_andnot_si128(blank, control), marks)));
 }
 #endif
