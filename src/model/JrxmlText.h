@@ -103,7 +103,8 @@ struct AttributeEntry {
 std::optional<std::span<const AttributeEntry>> heldAttributes(pugi::xml_node node);
 
 // Holds the attributes of the elements looked at last for the lookups above, for its lifetime and
-// on its thread. The tree must not gain or lose attributes meanwhile (see attributesChanged).
+// on its thread. Elements are known by their address: meanwhile the lookups concern one document,
+// which outlives the table and gains or loses no attribute (see attributesChanged).
 class AttributeTable {
 public:
     AttributeTable();
