@@ -21,6 +21,7 @@ class FormatToolbar;
 class InspectorView;
 class DocumentStore;
 class OutlineView;
+class PageSetupView;
 class PaletteView;
 class PanelWidths;
 class ProjectExplorerView;
@@ -81,6 +82,7 @@ public:
 
     CanvasTrailingToolbar *trailingToolbar() const { return trailingToolbar_; }
     SourceSheet *sourceSheet() const { return sourceSheet_; }
+    PageSetupView *pageSetup() const { return pageSetup_; }
     PreviewSheet *previewSheet() const { return previewSheetContent_; }
     void startPreviewRun();
 
@@ -141,6 +143,7 @@ private:
     SheetDialog *previewSheet_ = nullptr;
     PreviewSheet *previewSheetContent_ = nullptr;
     SourceSheet *sourceSheet_ = nullptr;
+    PageSetupView *pageSetup_ = nullptr;
     CanvasTrailingToolbar *trailingToolbar_ = nullptr;
     std::unique_ptr<PreviewRun> previewRun_;
     // What the expression builder of a text-field element tests with.

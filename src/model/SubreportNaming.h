@@ -16,6 +16,10 @@ std::optional<QString> candidateSubreportBaseName(const QString &expression);
 // case-sensitive file system the compiled subreport must match the expression's spelling.
 std::optional<QString> subreportBaseName(const QString &expression);
 
+// A Java string literal holding `text`: quotes, backslashes and line breaks are escaped, so that
+// a file name holding them still gives a valid expression.
+QString javaStringLiteral(const QString &text);
+
 // A file name without its extension: the text before the last dot, unless that dot starts the
 // name (".jrxml" has no extension).
 QString withoutPathExtension(const QString &fileName);
