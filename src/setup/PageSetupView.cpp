@@ -11,13 +11,17 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -90,23 +94,43 @@ PageSetupView::PageSetupView(DocumentStore *store, AppSettings &settings,
         cards->addWidget(section);
     }
     cards->addStretch(1);
+    // The labels stand in one column 100 points wide, wider where a caption needs it in the
+    // user's font ("Column Spacing" does not fit 100 pixels at every size).
+    for (const auto &[row, length] : std::as_const(lengths_))
+        row->setLabelWidth(captionWidth_);
 
-    auto *scroll = new QScrollArea(this);
-    scroll->setObjectName(u"pagesetup.scroll"_s);
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setWidgetResizable(true);
-    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    scroll->setWidget(content);
+    scroll_ = new QScrollArea(this);
+    scroll_->setObjectName(u"pagesetup.scroll"_s);
+    scroll_->setFrameShape(QFrame::NoFrame);
+    scroll_->setWidgetResizable(true);
+    scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    scroll_->setWidget(content);
+    // Scrolling the sheet must not pick another entry of a picker that passes under the pointer:
+    // a picker takes the wheel only while it has the focus.
+    for (QComboBox *box : {printOrder_, whenNoData_, language_}) {
+        box->setFocusPolicy(Qt::StrongFocus);
+        box->installEventFilter(this);
+    }
 
     auto *column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
     column->addWidget(sheetHeader(u"Page Setup"_s, {close}, this));
-    column->addWidget(scroll, 1);
+    column->addWidget(scroll_, 1);
 
     connect(&settings_, &AppSettings::measurementUnitChanged, this, &PageSetupView::refreshUnit);
     setStore(store);
+}
+
+bool PageSetupView::eventFilter(QObject *watched, QEvent *event)
+{
+    auto *box = qobject_cast<QComboBox *>(watched);
+    if (box && event->type() == QEvent::Wheel && !box->hasFocus()) {
+        QCoreApplication::sendEvent(scroll_->verticalScrollBar(), event);
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void PageSetupView::setStore(DocumentStore *store)
@@ -133,6 +157,8 @@ MeasurementField *PageSetupView::field(const QString &label, double ReportDocume
         },
         parent);
     row->setObjectName(name);
+    captionWidth_ =
+        std::max({captionWidth_, labelWidth, row->fontMetrics().horizontalAdvance(label) + 8});
     lengths_.append({row, length});
     return row;
 }

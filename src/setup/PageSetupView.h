@@ -14,6 +14,7 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QScrollArea;
 class Stepper;
 struct ReportDocument;
 
@@ -32,6 +33,9 @@ public:
     // The report shown and edited; the window hands over the active tab's.
     void setStore(DocumentStore *store);
     DocumentStore *store() const { return store_; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     // One length of the report, shown in the user's unit with a 100-point label column.
@@ -52,8 +56,11 @@ private:
     QPointer<DocumentStore> store_;
     AppSettings &settings_;
     std::function<void()> onClose_;
+    QScrollArea *scroll_ = nullptr;
     QMetaObject::Connection documentConnection_;
     QList<std::pair<MeasurementField *, double ReportDocument::*>> lengths_;
+    // The width of the length fields' label column: 100, or the widest label in its font.
+    int captionWidth_ = 0;
     QLabel *contentCaption_ = nullptr;
     Stepper *columnCount_ = nullptr;
     QWidget *multiColumn_ = nullptr;

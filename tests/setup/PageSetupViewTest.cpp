@@ -11,6 +11,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QWheelEvent>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -248,4 +251,24 @@ TEST_F(PageSetupViewTest, ZeroAndNegativePageValuesAreShownAndSurvived)
     EXPECT_FALSE(view->isEnabled());
     child<QPushButton>(u"pagesetup.content.fit"_s)->click();
     EXPECT_FALSE(other.isDirty());
+}
+
+TEST_F(PageSetupViewTest, ScrollingOverAPickerScrollsTheSheetAndPicksNothing)
+{
+    view->resize(460, 480);
+    change([](ReportDocument &d) { d.columnCount = 2; });
+    QCoreApplication::processEvents();
+    auto *order = child<QComboBox>(u"pagesetup.columns.printOrder"_s);
+    auto *bar = child<QScrollArea>(u"pagesetup.scroll"_s)->verticalScrollBar();
+    ASSERT_GT(bar->maximum(), 0);
+    bar->setValue(bar->maximum());
+    // Up would pick the entry above the shown one.
+    const QPoint centre = order->rect().center();
+    QWheelEvent wheel(centre, order->mapToGlobal(centre), {}, {0, 120}, Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(order, &wheel);
+    EXPECT_EQ(order->currentText(), u"Vertical (down, then across)"_s);
+    EXPECT_EQ(store.document().printOrder, PrintOrder::vertical);
+    EXPECT_FALSE(store.isDirty());
+    EXPECT_LT(bar->value(), bar->maximum()) << "the sheet scrolls instead";
 }
