@@ -77,8 +77,7 @@ DocumentStore::AutoSubreport DocumentStore::createAutoSubreport(double defaultPa
         if (!used.contains(name.toLower()))
             break;
     }
-    result.expression = QStringLiteral("$P{SUBREPORT_DIR} + ") +
-                        javaStringLiteral(name + QStringLiteral(".jasper"));
+    result.expression = subreportDirExpression(name + QStringLiteral(".jasper"));
     if (!fileURL_)
         return result;
 

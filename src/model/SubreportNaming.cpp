@@ -75,3 +75,8 @@ QString javaStringLiteral(const QString &text)
     }
     return literal + u'"';
 }
+
+QString subreportDirExpression(const QString &fileName)
+{
+    return QStringLiteral("$P{SUBREPORT_DIR} + ") + javaStringLiteral(fileName);
+}

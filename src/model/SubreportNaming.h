@@ -16,10 +16,6 @@ std::optional<QString> candidateSubreportBaseName(const QString &expression);
 // case-sensitive file system the compiled subreport must match the expression's spelling.
 std::optional<QString> subreportBaseName(const QString &expression);
 
-// A Java string literal holding `text`: quotes, backslashes and line breaks are escaped, so that
-// a file name holding them still gives a valid expression.
-QString javaStringLiteral(const QString &text);
-
 // A file name without its extension: the text before the last dot, unless that dot starts the
 // name (".jrxml" has no extension).
 QString withoutPathExtension(const QString &fileName);
@@ -29,3 +25,11 @@ QString withoutPathExtension(const QString &fileName);
 // bytes in UTF-8 is cut there (so that an extension and a temporary suffix still fit), and a
 // name that is empty or reads "." or ".." gives `fallback`. Ordinary names stay as they are.
 QString fileNameComponent(const QString &name, const QString &fallback = QStringLiteral("report"));
+
+// A Java string literal holding `text`: quotes, backslashes and line breaks are escaped, so
+// that a file name holding them still gives a valid expression.
+QString javaStringLiteral(const QString &text);
+
+// The expression of a file beside the report: "$P{SUBREPORT_DIR} + " and the file name as a
+// Java string literal.
+QString subreportDirExpression(const QString &fileName);

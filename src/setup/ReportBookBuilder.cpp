@@ -38,7 +38,7 @@ QString ReportBookBuilder::chapterExpression(const QUrl &chapterURL)
 {
     const QString baseName = withoutPathExtension(QFileInfo(chapterURL.path()).fileName());
     // The name stands in a Java string literal: a quote or backslash in it must not end it.
-    return u"$P{SUBREPORT_DIR} + "_s + javaStringLiteral(baseName + u".jasper"_s);
+    return subreportDirExpression(baseName + u".jasper"_s);
 }
 
 ReportDocument ReportBookBuilder::buildReportBook(const QString &name, double pageWidth,
