@@ -163,6 +163,12 @@ MeasurementField *PageSetupView::field(const QString &label, double ReportDocume
     return row;
 }
 
+void PageSetupView::addLengths(CardSection *section, const QList<Length> &lengths)
+{
+    for (const Length &length : lengths)
+        section->addWidget(field(length.label, length.member, length.name, section));
+}
+
 CardSection *PageSetupView::card(const QString &title, const QString &name)
 {
     auto *section = new CardSection(title, std::nullopt, this);
@@ -173,10 +179,8 @@ CardSection *PageSetupView::card(const QString &title, const QString &name)
 CardSection *PageSetupView::buildPageSize()
 {
     CardSection *section = card(u"Page Size"_s, u"pagesetup.page"_s);
-    section->addWidget(
-        field(u"Width"_s, &ReportDocument::pageWidth, u"pagesetup.page.width"_s, section));
-    section->addWidget(
-        field(u"Height"_s, &ReportDocument::pageHeight, u"pagesetup.page.height"_s, section));
+    addLengths(section, {{u"Width"_s, &ReportDocument::pageWidth, u"pagesetup.page.width"_s},
+                         {u"Height"_s, &ReportDocument::pageHeight, u"pagesetup.page.height"_s}});
     auto *buttons = new QHBoxLayout;
     buttons->setContentsMargins(0, 0, 0, 0);
     for (const auto &[title, name, portrait] :
@@ -199,14 +203,11 @@ CardSection *PageSetupView::buildPageSize()
 CardSection *PageSetupView::buildMargins()
 {
     CardSection *section = card(u"Margins"_s, u"pagesetup.margins"_s);
-    section->addWidget(
-        field(u"Left"_s, &ReportDocument::leftMargin, u"pagesetup.margins.left"_s, section));
-    section->addWidget(
-        field(u"Right"_s, &ReportDocument::rightMargin, u"pagesetup.margins.right"_s, section));
-    section->addWidget(
-        field(u"Top"_s, &ReportDocument::topMargin, u"pagesetup.margins.top"_s, section));
-    section->addWidget(
-        field(u"Bottom"_s, &ReportDocument::bottomMargin, u"pagesetup.margins.bottom"_s, section));
+    addLengths(section,
+               {{u"Left"_s, &ReportDocument::leftMargin, u"pagesetup.margins.left"_s},
+                {u"Right"_s, &ReportDocument::rightMargin, u"pagesetup.margins.right"_s},
+                {u"Top"_s, &ReportDocument::topMargin, u"pagesetup.margins.top"_s},
+                {u"Bottom"_s, &ReportDocument::bottomMargin, u"pagesetup.margins.bottom"_s}});
     return section;
 }
 

@@ -41,6 +41,13 @@ private:
     // One length of the report, shown in the user's unit with a 100-point label column.
     MeasurementField *field(const QString &label, double ReportDocument::*length,
                             const QString &name, QWidget *parent);
+    struct Length {
+        QString label;
+        double ReportDocument::*member;
+        QString name;
+    };
+    // The length fields of a card, one below the other.
+    void addLengths(CardSection *section, const QList<Length> &lengths);
     CardSection *card(const QString &title, const QString &name);
     CardSection *buildPageSize();
     CardSection *buildMargins();
