@@ -35,10 +35,7 @@ protected:
     DocumentStore *store() const { return workspace().activeStore(); }
     FileCommands &commands() const { return app->fileCommands(); }
     ContentView *content() const { return app->contentView(); }
-    SheetDialog *sheet() const
-    {
-        return content()->findChild<SheetDialog *>(u"PageSetupSheet"_s);
-    }
+    SheetDialog *sheet() const { return content()->findChild<SheetDialog *>(u"PageSetupSheet"_s); }
     QStringList fileMenu() const
     {
         QStringList titles;
@@ -96,11 +93,9 @@ TEST_F(PageSetupAndBookTest, NewReportBookChainsTheChosenReportsAndCompilesEachC
 {
     const QStringList titles = fileMenu();
     ASSERT_GE(titles.size(), 3);
-    EXPECT_EQ(titles.mid(0, 3),
-              QStringList({u"New..."_s, u"New Report Book..."_s, u"Open..."_s}));
-    EXPECT_TRUE(AppMenus::action(app->menus().fileMenu(), u"New Report Book..."_s)
-                    ->shortcut()
-                    .isEmpty());
+    EXPECT_EQ(titles.mid(0, 3), QStringList({u"New..."_s, u"New Report Book..."_s, u"Open..."_s}));
+    EXPECT_TRUE(
+        AppMenus::action(app->menus().fileMenu(), u"New Report Book..."_s)->shortcut().isEmpty());
 
     const QString a = writeReport(u"A.jrxml"_s, u"Alpha"_s);
     const QString broken = writeText(u"Broken.jrxml"_s, "<jasperReport");

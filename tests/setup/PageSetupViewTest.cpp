@@ -13,11 +13,11 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QWheelEvent>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <QWheelEvent>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
