@@ -4,7 +4,6 @@
 #include "app/CanvasTrailingToolbar.h"
 #include "app/CrashDetection.h"
 #include "app/ErrorDisplay.h"
-#include "app/PanelDivider.h"
 #include "app/PanelWidths.h"
 #include "app/Placeholder.h"
 #include "app/PreviewRun.h"
@@ -18,6 +17,7 @@
 #include "canvas/CanvasView.h"
 #include "canvas/FormatToolbar.h"
 #include "canvas/PaletteView.h"
+#include "datapanel/DataPanelSheet.h"
 #include "document/DocumentStore.h"
 #include "editors/SidecarExpressionEngine.h"
 #include "engine/FriendlyErrorTranslator.h"
@@ -27,8 +27,11 @@
 #include "navigators/FileRevealer.h"
 #include "navigators/OutlineView.h"
 #include "navigators/ProjectExplorerView.h"
+#include "setup/ImageImportCoordinator.h"
+#include "setup/ImageImportOptionsSheet.h"
 #include "setup/PageSetupView.h"
 #include "widgets/Dialogs.h"
+#include "widgets/PanelDivider.h"
 #include "widgets/SheetDialog.h"
 #include "widgets/SheetHeader.h"
 #include "widgets/UrlOpener.h"
@@ -66,7 +69,7 @@ void fillSheet(SheetDialog *sheet, QWidget *content)
 ContentView::ContentView(WorkspaceModel &workspace, AppSettings &settings, Dialogs &dialogs,
                          SnippetLibrary &snippetLibrary, SidecarModel &engine, QWidget *parent)
     : QWidget(parent), workspace_(workspace), settings_(settings), dialogs_(dialogs),
-      panelWidths_(new PanelWidths(this)),
+      panelWidths_(new PanelWidths(this)), imageImport_(new ImageImportCoordinator(dialogs, this)),
       expressionEngine_(std::make_unique<SidecarExpressionEngine>(engine))
 {
     setObjectName(u"ContentView"_s);
@@ -94,8 +97,9 @@ ContentView::ContentView(WorkspaceModel &workspace, AppSettings &settings, Dialo
 
     banner_ = new BusyBanner(this);
     buildSheets();
-    canvas_->scene()->setEnvironment(
-        ElementEnvironment{&workspace_, &settings_, &dialogs_, expressionEngine_.get(), nullptr});
+    dataPanelSheet_ = new DataPanelSheet(workspace_, settings_, &engine, this);
+    canvas_->scene()->setEnvironment(ElementEnvironment{
+        &workspace_, &settings_, &dialogs_, expressionEngine_.get(), nullptr, imageImport_});
 
     connect(panelWidths_, &PanelWidths::changed, this, &ContentView::applyPanelWidths);
     connect(&workspace_, &WorkspaceModel::tabsChanged, this, &ContentView::followActiveStore);
@@ -124,8 +128,7 @@ QWidget *ContentView::buildWorkingArea(SidecarModel &engine)
     split->setStretchFactor(1, 1);
     leftColumn_ = split;
 
-    // The window has no image import of its own yet.
-    inspector_ = new InspectorView(settings_, &engine, nullptr, area);
+    inspector_ = new InspectorView(settings_, &engine, imageImport_, area);
 
     auto *leftDivider = new PanelDivider([this](double t) { panelWidths_->dragLeft(t); },
                                          [this](double t) { panelWidths_->endLeftDrag(t); }, area);
@@ -187,8 +190,6 @@ SheetDialog *ContentView::addSheet(const QString &name, const QSize &minimumSize
 void ContentView::buildSheets()
 {
     WorkspaceModel &w = workspace_;
-    addSheet(u"DataPanelSheet"_s, {720, 560}, &WorkspaceModel::isDataPanelVisible,
-             &WorkspaceModel::isDataPanelVisibleChanged, [&w] { w.setIsDataPanelVisible(false); });
     auto *pageSetup = addSheet(u"PageSetupSheet"_s, {420, 480}, &WorkspaceModel::isPageSetupVisible,
                                &WorkspaceModel::isPageSetupVisibleChanged,
                                [&w] { w.setIsPageSetupVisible(false); });
@@ -204,6 +205,8 @@ void ContentView::buildSheets()
     fillSheet(source, sourceSheet_ = new SourceSheet(workspace_));
     // The prompt follows its flag by itself; dismissing it drops the pending run.
     (new ParameterValuesSheet(&workspace_, this))->setIsWorkspaceSheet(true);
+    // The "Add Image" sheet shows while the image import has a pending import.
+    new ImageImportOptionsSheet(*imageImport_, workspace_, this);
 }
 
 void ContentView::applyPanelWidths()
@@ -276,6 +279,7 @@ void ContentView::setEngine(SidecarModel *engine, ConnectionPresetStore &connect
     engine_ = engine;
     previewRun_ = std::make_unique<PreviewRun>(workspace_, *engine, connections, dialogs_);
     trailingToolbar_ = new CanvasTrailingToolbar(workspace_, *engine, connections, canvas_);
+    dataPanelSheet_->setConnectionStore(&connections);
     canvas_->setTrailingToolbar(trailingToolbar_);
     connect(trailingToolbar_, &CanvasTrailingToolbar::sourceRequested, sourceSheet_,
             &SourceSheet::openFromActiveReport);

@@ -15,9 +15,11 @@ class BusyBanner;
 class CanvasTrailingToolbar;
 class CanvasView;
 class ConnectionPresetStore;
+class DataPanelSheet;
 class Dialogs;
 class FileRevealer;
 class FormatToolbar;
+class ImageImportCoordinator;
 class InspectorView;
 class DocumentStore;
 class OutlineView;
@@ -100,6 +102,8 @@ public:
     ProjectExplorerView *explorer() const { return explorer_; }
     OutlineView *outline() const { return outline_; }
     InspectorView *inspector() const { return inspector_; }
+    ImageImportCoordinator *imageImport() const { return imageImport_; }
+    DataPanelSheet *dataPanelSheet() const { return dataPanelSheet_; }
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -122,6 +126,8 @@ private:
     AppSettings &settings_;
     Dialogs &dialogs_;
     PanelWidths *panelWidths_;
+    // The window's one image import: band drops and the inspector begin imports through it.
+    ImageImportCoordinator *imageImport_;
     QWidget *actionsRow_ = nullptr;
     ToolStrip *toolStrip_ = nullptr;
     TabBarView *tabBar_ = nullptr;
@@ -144,6 +150,7 @@ private:
     PreviewSheet *previewSheetContent_ = nullptr;
     SourceSheet *sourceSheet_ = nullptr;
     PageSetupView *pageSetup_ = nullptr;
+    DataPanelSheet *dataPanelSheet_ = nullptr;
     CanvasTrailingToolbar *trailingToolbar_ = nullptr;
     std::unique_ptr<PreviewRun> previewRun_;
     // What the expression builder of a text-field element tests with.

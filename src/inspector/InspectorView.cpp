@@ -6,6 +6,7 @@
 #include "inspector/ElementInspector.h"
 #include "inspector/MultiSelectInspector.h"
 #include "inspector/ReportInspector.h"
+#include "widgets/AppPalettes.h"
 
 #include <QEvent>
 #include <QVBoxLayout>
@@ -62,12 +63,7 @@ void InspectorView::changeEvent(QEvent *event)
 
 void InspectorView::applyColumnPalette()
 {
-    // Text fields and pickers draw their outline a shade darker than the window colour, which
-    // vanishes on the panel's base-coloured background in a dark appearance; the mid colour
-    // keeps it visible in both.
-    QPalette columnPalette = palette();
-    columnPalette.setColor(QPalette::Window, columnPalette.color(QPalette::Mid));
-    column_->setPalette(columnPalette);
+    AppPalettes::outlineControlsOnBase(column_, palette());
 }
 
 void InspectorView::setStore(DocumentStore *store)

@@ -3,6 +3,7 @@
 #include "widgets/SymbolIcons.h"
 
 #include <QApplication>
+#include <QWidget>
 
 namespace {
 
@@ -69,6 +70,12 @@ void apply(AppAppearance appearance)
                                                                 : platform;
     QApplication::setPalette(chosen);
     SymbolIcons::useIconTheme(isDark(chosen));
+}
+
+void outlineControlsOnBase(QWidget *column, QPalette palette)
+{
+    palette.setColor(QPalette::Window, palette.color(QPalette::Mid));
+    column->setPalette(palette);
 }
 
 } // namespace AppPalettes

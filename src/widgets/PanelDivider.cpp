@@ -1,4 +1,4 @@
-#include "app/PanelDivider.h"
+#include "widgets/PanelDivider.h"
 
 #include <QMouseEvent>
 #include <QPainter>

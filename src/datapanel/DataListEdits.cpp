@@ -1,0 +1,134 @@
+#include "datapanel/DataListEdits.h"
+
+#include "inspector/InspectorEdits.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+template <typename T> QString numbered(const QString &prefix, const QList<T> &list)
+{
+    return prefix + QString::number(list.size() + 1);
+}
+
+} // namespace
+
+DataListOperations DataListOperations::parameters()
+{
+    return {&DocumentStore::addParameter, &DocumentStore::moveParameter,
+            &DocumentStore::removeParameter};
+}
+
+DataListOperations DataListOperations::fields()
+{
+    return {&DocumentStore::addField, &DocumentStore::moveField, &DocumentStore::removeField};
+}
+
+DataListOperations DataListOperations::sortFields()
+{
+    return {&DocumentStore::addSortField, &DocumentStore::moveSortField,
+            &DocumentStore::removeSortField};
+}
+
+DataListOperations DataListOperations::scriptlets()
+{
+    return {&DocumentStore::addScriptlet, &DocumentStore::moveScriptlet,
+            &DocumentStore::removeScriptlet};
+}
+
+DataListOperations DataListOperations::reportTemplates()
+{
+    return {&DocumentStore::addReportTemplate, &DocumentStore::moveReportTemplate,
+            &DocumentStore::removeReportTemplate};
+}
+
+DataListOperations DataListOperations::variables()
+{
+    return {&DocumentStore::addVariable, &DocumentStore::moveVariable,
+            &DocumentStore::removeVariable};
+}
+
+DataListOperations DataListOperations::groups()
+{
+    return {&DocumentStore::addGroup, &DocumentStore::moveGroup, &DocumentStore::removeGroup};
+}
+
+DataListOperations DataListOperations::styles()
+{
+    return {&DocumentStore::addStyle, &DocumentStore::moveStyle, &DocumentStore::removeStyle};
+}
+
+DataListOperations DataListOperations::subDatasets()
+{
+    return {&DocumentStore::addSubDataset, &DocumentStore::moveSubDataset,
+            &DocumentStore::removeSubDataset};
+}
+
+namespace DataListEdits {
+
+bool writeDocument(DocumentStore &store, const std::function<void(ReportDocument &)> &change)
+{
+    return InspectorEdits::writeDeclaration(store, change);
+}
+
+QString shownText(const std::optional<QString> &value)
+{
+    return value.value_or(QString());
+}
+
+std::optional<QString> storedText(const QString &text)
+{
+    return InspectorEdits::optionalText(text);
+}
+
+const QString defaultIncrementTypeLabel = u"(default)"_s;
+
+QString shownIncrementType(const std::optional<QString> &value)
+{
+    return value.value_or(defaultIncrementTypeLabel);
+}
+
+std::optional<QString> storedIncrementType(const QString &text)
+{
+    if (text == defaultIncrementTypeLabel)
+        return std::nullopt;
+    return text;
+}
+
+} // namespace DataListEdits
+
+namespace DataListDefaults {
+
+ConditionalStyleRule conditionalStyle()
+{
+    return ConditionalStyleRule();
+}
+
+ReportParameter subDatasetParameter(const ReportSubDataset &dataset)
+{
+    ReportParameter parameter;
+    parameter.name = numbered(u"param"_s, dataset.parameters);
+    parameter.className = u"java.lang.String"_s;
+    parameter.isForPrompting = true;
+    return parameter;
+}
+
+ReportField subDatasetField(const ReportSubDataset &dataset)
+{
+    ReportField field;
+    field.name = numbered(u"field"_s, dataset.fields);
+    field.className = u"java.lang.String"_s;
+    return field;
+}
+
+ReportVariable subDatasetVariable(const ReportSubDataset &dataset)
+{
+    ReportVariable variable;
+    variable.name = numbered(u"variable"_s, dataset.variables);
+    variable.className = u"java.lang.Integer"_s;
+    variable.calculation = u"Count"_s;
+    variable.resetType = u"Report"_s;
+    return variable;
+}
+
+} // namespace DataListDefaults

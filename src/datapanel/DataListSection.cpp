@@ -1,0 +1,142 @@
+#include "datapanel/DataListSection.h"
+
+#include "datapanel/DataRowButtons.h"
+#include "widgets/CardSection.h"
+
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+DataListRow::DataListRow(const QUuid &id, DocumentStore *store,
+                         std::function<void(int offset)> move, std::function<void()> remove,
+                         QWidget *parent)
+    : DataRowCard(parent), id_(id), row_(new QHBoxLayout),
+      moveButtons_(new MoveButtons(std::move(move), this)),
+      removeButton_(DataRowButtons::removeButton(store, std::move(remove), this))
+{
+    row_->setContentsMargins(0, 0, 0, 0);
+    row_->setSpacing(controlSpacing);
+    row_->addStretch(0);
+    row_->addWidget(moveButtons_);
+    row_->addWidget(removeButton_);
+    setContent(row_);
+    named_ = {{moveButtons_->up(), u"up"_s},
+              {moveButtons_->down(), u"down"_s},
+              {removeButton_, u"remove"_s}};
+}
+
+void DataListRow::addControl(QWidget *control, const QString &name, int stretch)
+{
+    row_->insertWidget(controlCount_++, control, stretch);
+    named_.append({control, name});
+}
+
+void DataListRow::setRefresh(std::function<void(const ReportDocument &)> refresh)
+{
+    refresh_ = std::move(refresh);
+}
+
+void DataListRow::refresh(const ReportDocument &document)
+{
+    if (refresh_)
+        refresh_(document);
+}
+
+void DataListRow::setPlace(const QString &cardName, int index, int count)
+{
+    const QString name = cardName + u".row"_s + QString::number(index);
+    setObjectName(name);
+    for (const auto &[control, suffix] : named_)
+        if (control)
+            control->setObjectName(name + u'.' + suffix);
+    moveButtons_->setPlace(index, count);
+}
+
+DataListSection::DataListSection(DocumentStore *store, DataListSpec spec, QWidget *parent)
+    : DataPanelPart(parent), store_(store), spec_(std::move(spec)), column_(new QVBoxLayout(this)),
+      rowColumn_(new QVBoxLayout)
+{
+    column_->setContentsMargins(0, 0, 0, 0);
+    column_->setSpacing(CardSection::spacing);
+    rowColumn_->setContentsMargins(0, 0, 0, 0);
+    rowColumn_->setSpacing(CardSection::spacing);
+    column_->addLayout(rowColumn_);
+    addButton_ = DataRowButtons::addButton(
+        spec_.addTitle,
+        [this] {
+            if (store_ && spec_.operations.add)
+                (store_->*spec_.operations.add)();
+        },
+        this);
+    addButton_->setObjectName(spec_.cardName + u".add"_s);
+    column_->addWidget(addButton_, 0, Qt::AlignLeft);
+    refresh();
+}
+
+DataListRow *DataListSection::makeRow(const QUuid &id)
+{
+    auto *row = new DataListRow(
+        id, store_,
+        [this, id](int offset) {
+            if (store_ && spec_.move)
+                spec_.move(*store_, id, offset);
+        },
+        [this, id] {
+            if (store_ && spec_.operations.remove)
+                (store_->*spec_.operations.remove)(id);
+        },
+        this);
+    if (spec_.buildRow)
+        spec_.buildRow(*row);
+    return row;
+}
+
+void DataListSection::refresh()
+{
+    if (!store_)
+        return;
+    const ReportDocument &document = store_->document();
+    const QList<QUuid> ids = spec_.ids(document);
+
+    // Rows of items that left go; they are deleted later, since the click that removed their
+    // item may still be running in one of their buttons.
+    for (auto it = rowsByID_.begin(); it != rowsByID_.end();) {
+        if (ids.contains(it.key())) {
+            ++it;
+            continue;
+        }
+        DataListRow *gone = it.value();
+        rowColumn_->removeWidget(gone);
+        gone->hide();
+        gone->deleteLater();
+        it = rowsByID_.erase(it);
+    }
+
+    QList<DataListRow *> ordered;
+    ordered.reserve(ids.size());
+    for (const QUuid &id : ids) {
+        DataListRow *row = rowsByID_.value(id);
+        if (!row)
+            row = rowsByID_[id] = makeRow(id);
+        else if (ordered.contains(row))
+            continue; // a second item of one id has no row of its own
+        ordered.append(row);
+    }
+    if (ordered != rows_) {
+        for (DataListRow *row : std::as_const(ordered))
+            rowColumn_->removeWidget(row);
+        for (DataListRow *row : std::as_const(ordered)) {
+            rowColumn_->addWidget(row);
+            row->show();
+        }
+        rows_ = ordered;
+    }
+    const int count = int(rows_.size());
+    for (int i = 0; i < count; ++i) {
+        rows_[i]->setPlace(spec_.cardName, i, count);
+        rows_[i]->refresh(document);
+    }
+}

@@ -1,0 +1,3 @@
+#include "datapanel/DataPanelPart.h"
+
+void DataPanelPart::refresh() {}

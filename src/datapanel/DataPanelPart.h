@@ -1,0 +1,34 @@
+#pragma once
+
+#include "document/DocumentStore.h"
+
+#include <QPointer>
+#include <QWidget>
+
+class AppSettings;
+class ConnectionPresetStore;
+class DataPanelView;
+class SidecarModel;
+
+// What every part of the data panel is built with: the active tab's store, the preferences,
+// the engine model and the connection presets (either of the last two may be missing in a
+// window without an engine), and the panel itself for the state it owns while it is shown.
+struct DataPanelContext {
+    QPointer<DocumentStore> store;
+    AppSettings *settings = nullptr;
+    SidecarModel *sidecar = nullptr;
+    ConnectionPresetStore *connections = nullptr;
+    DataPanelView *panel = nullptr;
+};
+
+// One part of the panel: the query pane, the results area or the content of one card. It is
+// built once when the panel opens and shows the report's values in place on refresh(), which
+// the panel calls after every change of the store's document. Refreshing never writes.
+class DataPanelPart : public QWidget {
+    Q_OBJECT
+
+public:
+    using QWidget::QWidget;
+
+    virtual void refresh();
+};

@@ -1,0 +1,75 @@
+#include "datapanel/DataListSection.h"
+#include "datapanel/DataPanelCardMakers.h"
+#include "datapanel/DataPanelCards.h"
+#include "inspector/InspectorRows.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// A picker of a row: no label, the entries in the enumeration's order, a choice written at once.
+template <typename Enum>
+QComboBox *enumPicker(const QList<std::pair<QString, Enum>> &entries, int width,
+                      std::function<void(Enum)> write, QWidget *parent)
+{
+    auto *picker = new QComboBox(parent);
+    for (const auto &[label, value] : entries)
+        picker->addItem(label, int(value));
+    picker->setFixedWidth(width);
+    QObject::connect(picker, &QComboBox::activated, picker,
+                     [picker, write](int index) { write(Enum(picker->itemData(index).toInt())); });
+    return picker;
+}
+
+template <typename Enum> void showEnum(QComboBox *picker, Enum value)
+{
+    InspectorRows::showIndex(picker, picker->findData(int(value)));
+}
+
+} // namespace
+
+DataPanelPart *makeSortFieldsCard(const DataPanelContext &context, QWidget *parent)
+{
+    DataListSpec spec = DataListSpec::of(
+        &ReportDocument::sortFields, DataListOperations::sortFields(),
+        DataPanelCards::objectName(DataPanelCard::sortFields), u"Add Sort Field"_s);
+    spec.buildRow = [store = context.store](DataListRow &row) {
+        const DataListEdits::RowWriter<ReportSortField> writer(store, &ReportDocument::sortFields,
+                                                               row.id());
+        auto *name = new QLineEdit(&row);
+        name->setPlaceholderText(u"name"_s);
+        name->setFixedWidth(130);
+        QObject::connect(name, &QLineEdit::textEdited, name, [writer](const QString &text) {
+            writer.write([&](ReportSortField &sortField) { sortField.name = text; });
+        });
+        QComboBox *type = enumPicker<SortFieldType>(
+            {{u"Field"_s, SortFieldType::field}, {u"Variable"_s, SortFieldType::variable}}, 100,
+            [writer](SortFieldType value) {
+                writer.write([&](ReportSortField &sortField) { sortField.type = value; });
+            },
+            &row);
+        QComboBox *order = enumPicker<SortFieldOrder>(
+            {{u"Ascending"_s, SortFieldOrder::ascending},
+             {u"Descending"_s, SortFieldOrder::descending}},
+            110,
+            [writer](SortFieldOrder value) {
+                writer.write([&](ReportSortField &sortField) { sortField.order = value; });
+            },
+            &row);
+        row.addControl(name, u"name"_s);
+        row.addControl(type, u"type"_s);
+        row.addControl(order, u"order"_s);
+        row.setRefresh([id = row.id(), name, type, order](const ReportDocument &document) {
+            const ReportSortField *sortField = DataListEdits::find(document.sortFields, id);
+            if (!sortField)
+                return;
+            InspectorRows::showText(name, sortField->name);
+            showEnum(type, sortField->type);
+            showEnum(order, sortField->order);
+        });
+    };
+    return new DataListSection(context.store, std::move(spec), parent);
+}
