@@ -17,7 +17,6 @@
 #include <QPainterPath>
 #include <QPushButton>
 #include <QVBoxLayout>
-#include <tuple>
 
 using namespace Qt::StringLiterals;
 
@@ -168,18 +167,8 @@ ConditionalRuleCard::ConditionalRuleCard(const QUuid &id, const StyleBinding &st
     second->setSpacing(8);
     for (TriStateToggle *t : {bold_, italic_, underline_})
         second->addWidget(t);
-    for (const auto &[label, well, clear] :
-         {std::tuple{u"Text"_s, text_, textClear_}, {u"Fill"_s, fill_, fillClear_}}) {
-        QWidget *caption = StyleEditorParts::caption(label, this);
-        caption->setFont(small);
-        well->setAccessibleName(label);
-        auto *pair = new QHBoxLayout;
-        pair->setSpacing(4);
-        pair->addWidget(caption);
-        pair->addWidget(well);
-        pair->addWidget(clear);
-        second->addLayout(pair);
-    }
+    second->addLayout(StyleEditorParts::captionedWell(u"Text"_s, text_, small, textClear_));
+    second->addLayout(StyleEditorParts::captionedWell(u"Fill"_s, fill_, small, fillClear_));
     second->addStretch(1);
     stack->addLayout(second);
 

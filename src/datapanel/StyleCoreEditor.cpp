@@ -29,11 +29,20 @@ void StyleBinding::write(const std::function<void(ReportStyle &)> &change) const
 
 namespace StyleEditorParts {
 
-QWidget *caption(const QString &text, QWidget *parent)
+QHBoxLayout *captionedWell(const QString &caption, ColorWell *well, const QFont &font,
+                           QWidget *clear)
 {
-    auto *label = new QLabel(text, parent);
+    auto *label = new QLabel(caption, well->parentWidget());
     label->setTextFormat(Qt::PlainText);
-    return label;
+    label->setFont(font);
+    well->setAccessibleName(caption);
+    auto *pair = new QHBoxLayout;
+    pair->setSpacing(4);
+    pair->addWidget(label);
+    pair->addWidget(well);
+    if (clear)
+        pair->addWidget(clear);
+    return pair;
 }
 
 } // namespace StyleEditorParts
@@ -101,7 +110,7 @@ StyleCoreEditor::StyleCoreEditor(StyleBinding style, QWidget *parent)
     rows->setContentsMargins(0, 0, 0, 0);
     rows->setSpacing(rowSpacing);
 
-    // Row 1: name, default flag, the move pair and remove; no spacer, they sit at the start.
+    // Row 1: name, default flag, the move pair and remove.
     name_->setPlaceholderText(u"name"_s);
     name_->setFixedWidth(nameWidth);
     connect(name_, &QLineEdit::textEdited, this,
@@ -109,12 +118,13 @@ StyleCoreEditor::StyleCoreEditor(StyleBinding style, QWidget *parent)
     connect(default_, &QCheckBox::clicked, this,
             [this](bool on) { style_.write([&](ReportStyle &s) { s.isDefault = on; }); });
     move_->setFont(CardText::sized(font(), CardText::captionPointSize));
+    move_->layout()->setSpacing(2);
     auto *first = controlRow();
     first->addWidget(name_);
     first->addWidget(default_);
     first->addWidget(move_);
     first->addWidget(remove_);
-    first->setAlignment(Qt::AlignLeft);
+    first->addStretch(1); // the controls sit together at the leading edge
     rows->addLayout(first);
 
     // Rows 2 and 3 in the 10-point font.
@@ -149,16 +159,8 @@ StyleCoreEditor::StyleCoreEditor(StyleBinding style, QWidget *parent)
     rows->addLayout(second);
 
     auto *third = controlRow();
-    for (const auto &[label, well] : {std::pair{u"Text"_s, text_}, {u"Fill"_s, fill_}}) {
-        QWidget *caption = StyleEditorParts::caption(label, this);
-        caption->setFont(small);
-        well->setAccessibleName(label);
-        auto *pair = new QHBoxLayout;
-        pair->setSpacing(4);
-        pair->addWidget(caption);
-        pair->addWidget(well);
-        third->addLayout(pair);
-    }
+    third->addLayout(StyleEditorParts::captionedWell(u"Text"_s, text_, small));
+    third->addLayout(StyleEditorParts::captionedWell(u"Fill"_s, fill_, small));
     third->addStretch(1);
     rows->addLayout(third);
 

@@ -84,9 +84,13 @@ private:
     ColorWell *fill_;
 };
 
+class QHBoxLayout;
+
 namespace StyleEditorParts {
 
-// The caption of a colour well, in the row's font.
-QWidget *caption(const QString &text, QWidget *parent);
+// A colour well after its caption ("Text", "Fill") in `font`, and the well's "clear" button
+// after it when there is one. The well is named for the caption, for screen readers.
+QHBoxLayout *captionedWell(const QString &caption, ColorWell *well, const QFont &font,
+                           QWidget *clear = nullptr);
 
 } // namespace StyleEditorParts
