@@ -65,10 +65,15 @@ struct DataListSpec {
     // (row.setRefresh); each control writes through a DataListEdits::RowWriter for row.id().
     std::function<void(DataListRow &)> buildRow;
 
+    // The spec of a card's list, its store operations, its object name and its add button's
+    // title; the card then sets buildRow.
     template <typename T>
-    static DataListSpec of(QList<T> ReportDocument::*list, const DataListOperations &operations)
+    static DataListSpec of(QList<T> ReportDocument::*list, const DataListOperations &operations,
+                           const QString &cardName, const QString &addTitle)
     {
         DataListSpec spec;
+        spec.cardName = cardName;
+        spec.addTitle = addTitle;
         spec.operations = operations;
         spec.ids = [list](const ReportDocument &document) {
             return DataListEdits::ids(document.*list);

@@ -21,32 +21,11 @@ namespace {
 
 using CardMaker = DataPanelPart *(*)(const DataPanelContext &, QWidget *);
 
-CardMaker makerOf(DataPanelCard card)
-{
-    switch (card) {
-    case DataPanelCard::connections:
-        return makeConnectionsCard;
-    case DataPanelCard::subDatasets:
-        return makeSubDatasetsCard;
-    case DataPanelCard::parameters:
-        return makeParametersCard;
-    case DataPanelCard::fields:
-        return makeFieldsCard;
-    case DataPanelCard::sortFields:
-        return makeSortFieldsCard;
-    case DataPanelCard::scriptlets:
-        return makeScriptletsCard;
-    case DataPanelCard::reportTemplates:
-        return makeReportTemplatesCard;
-    case DataPanelCard::variables:
-        return makeVariablesCard;
-    case DataPanelCard::groups:
-        return makeGroupsCard;
-    case DataPanelCard::styles:
-        return makeStylesCard;
-    }
-    return nullptr;
-}
+// In the order of DataPanelCard.
+constexpr std::array<CardMaker, 10> cardMakers = {
+    makeConnectionsCard, makeSubDatasetsCard, makeParametersCard,      makeFieldsCard,
+    makeSortFieldsCard,  makeScriptletsCard,  makeReportTemplatesCard, makeVariablesCard,
+    makeGroupsCard,      makeStylesCard};
 
 } // namespace
 
@@ -143,7 +122,7 @@ QWidget *DataPanelView::buildCardColumn()
         auto *card =
             new CardSection(DataPanelCards::title(which), DataPanelCards::subtitle(which), content);
         card->setObjectName(DataPanelCards::objectName(which));
-        DataPanelPart *part = makerOf(which)(context_, card);
+        DataPanelPart *part = cardMakers.at(std::size_t(which))(context_, card);
         if (part) {
             card->addWidget(part);
             parts_.append(part);

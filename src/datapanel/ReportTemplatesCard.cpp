@@ -11,10 +11,9 @@ using namespace Qt::StringLiterals;
 // The template rows edit the expression only; the class name stays as it is.
 DataPanelPart *makeReportTemplatesCard(const DataPanelContext &context, QWidget *parent)
 {
-    DataListSpec spec =
-        DataListSpec::of(&ReportDocument::reportTemplates, DataListOperations::reportTemplates());
-    spec.cardName = DataPanelCards::objectName(DataPanelCard::reportTemplates);
-    spec.addTitle = u"Add Template"_s;
+    DataListSpec spec = DataListSpec::of(
+        &ReportDocument::reportTemplates, DataListOperations::reportTemplates(),
+        DataPanelCards::objectName(DataPanelCard::reportTemplates), u"Add Template"_s);
     spec.buildRow = [store = context.store](DataListRow &row) {
         const DataListEdits::RowWriter<ReportTemplate> writer(
             store, &ReportDocument::reportTemplates, row.id());

@@ -11,9 +11,8 @@ using namespace Qt::StringLiterals;
 DataPanelPart *makeScriptletsCard(const DataPanelContext &context, QWidget *parent)
 {
     DataListSpec spec =
-        DataListSpec::of(&ReportDocument::scriptlets, DataListOperations::scriptlets());
-    spec.cardName = DataPanelCards::objectName(DataPanelCard::scriptlets);
-    spec.addTitle = u"Add Scriptlet"_s;
+        DataListSpec::of(&ReportDocument::scriptlets, DataListOperations::scriptlets(),
+                         DataPanelCards::objectName(DataPanelCard::scriptlets), u"Add Scriptlet"_s);
     spec.buildRow = [store = context.store](DataListRow &row) {
         const DataListEdits::RowWriter<ReportScriptlet> writer(store, &ReportDocument::scriptlets,
                                                                row.id());

@@ -33,10 +33,9 @@ template <typename Enum> void showEnum(QComboBox *picker, Enum value)
 
 DataPanelPart *makeSortFieldsCard(const DataPanelContext &context, QWidget *parent)
 {
-    DataListSpec spec =
-        DataListSpec::of(&ReportDocument::sortFields, DataListOperations::sortFields());
-    spec.cardName = DataPanelCards::objectName(DataPanelCard::sortFields);
-    spec.addTitle = u"Add Sort Field"_s;
+    DataListSpec spec = DataListSpec::of(
+        &ReportDocument::sortFields, DataListOperations::sortFields(),
+        DataPanelCards::objectName(DataPanelCard::sortFields), u"Add Sort Field"_s);
     spec.buildRow = [store = context.store](DataListRow &row) {
         const DataListEdits::RowWriter<ReportSortField> writer(store, &ReportDocument::sortFields,
                                                                row.id());
