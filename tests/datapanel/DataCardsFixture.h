@@ -1,0 +1,47 @@
+#pragma once
+
+#include "DataPanelFixture.h"
+
+#include <QCheckBox>
+#include <QPushButton>
+
+namespace storetest {
+
+// The data panel on a store, with the names of the rows' controls and keystrokes typed one at a
+// time as a user types them.
+class DataCardsTest : public DataPanelTest {
+protected:
+    static QString row(const QString &card, int index, const QString &control)
+    {
+        return card + u".row"_s + QString::number(index) + u'.' + control;
+    }
+
+    // Clears a field as the user does: everything selected, then Backspace.
+    void clear(const QString &name) const
+    {
+        auto *edit = find<QLineEdit>(name);
+        ASSERT_TRUE(edit) << name.toStdString();
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_Backspace);
+    }
+
+    // Types the keys one by one at the caret, checking after each that the same field object
+    // still holds the focus and the caret stands right after the key typed.
+    void typeKeepingFocus(const QString &name, const QString &keys) const
+    {
+        auto *edit = find<QLineEdit>(name);
+        ASSERT_TRUE(edit) << name.toStdString();
+        edit->setFocus();
+        for (const QChar key : keys) {
+            const int caret = edit->cursorPosition();
+            QTest::keyClicks(edit, QString(key));
+            QApplication::processEvents();
+            ASSERT_EQ(find<QLineEdit>(name), edit) << "the field was rebuilt";
+            EXPECT_TRUE(edit->hasFocus());
+            EXPECT_EQ(edit->cursorPosition(), caret + 1);
+        }
+    }
+};
+
+} // namespace storetest
