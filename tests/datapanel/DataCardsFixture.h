@@ -16,6 +16,14 @@ protected:
         return card + u".row"_s + QString::number(index) + u'.' + control;
     }
 
+    // Clicks a row's remove button and lets the removed row go at once, as the event loop does,
+    // so that its controls' names are free for the row that takes its place.
+    void remove(const QString &card, int index) const
+    {
+        click(row(card, index, u"remove"_s));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
     // Clears a field as the user does: everything selected, then Backspace.
     void clear(const QString &name) const
     {

@@ -53,7 +53,7 @@ TEST_F(FieldsCard, GenerateColumnsIsDisabledUntilTheReportHasFields)
     EXPECT_TRUE(sheet->isVisible());
     EXPECT_EQ(GenerateColumnsSheetVisibility::of(view.get()), sheet) << "one flag per panel";
 
-    click(fields + u".row0.remove"_s);
+    remove(fields, 0);
     EXPECT_FALSE(generate->isEnabled());
 }
 

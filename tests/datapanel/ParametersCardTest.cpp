@@ -193,7 +193,7 @@ TEST_F(ParametersCard, RowsFollowMovesAndRemoves)
     EXPECT_EQ(find<QLineEdit>(row(params, 0, u"className"_s))->text(), u"java.lang.Integer"_s);
     EXPECT_TRUE(find<ExpressionBuilderButton>(row(params, 0, u"builder"_s)));
 
-    click(row(params, 0, u"remove"_s));
+    remove(params, 0);
     ASSERT_EQ(store.document().parameters.size(), 1);
     EXPECT_EQ(store.document().parameters[0].name, u"a"_s);
     EXPECT_EQ(find<QLineEdit>(row(params, 0, u"name"_s))->text(), u"a"_s);
