@@ -129,9 +129,11 @@ QWidget *labelled(const QString &label, QComboBox *picker, int width, QWidget *p
     auto *caption = new QLabel(label, box);
     row->addWidget(caption);
     picker->setParent(box);
-    picker->setMinimumWidth(0);
     row->addWidget(picker, 1);
-    box->setFixedWidth(width);
+    // The picker never shrinks below its longest entry; the box grows for it instead.
+    picker->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    box->setMinimumWidth(width);
+    box->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     return box;
 }
 

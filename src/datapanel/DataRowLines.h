@@ -74,7 +74,8 @@ expressionField(const QString &placeholder, std::function<QString()> read,
                 SidecarModel *sidecar, DataRowLine *line);
 // Ticks or clears a checkbox without a click, so showing a value never writes it.
 void showChecked(QCheckBox *box, bool checked);
-// A picker with its caption in front, both in a box of that width.
+// A picker with its caption in front, both in a box of that width, or wider where the caption
+// and the picker's longest entry need more.
 QWidget *labelled(const QString &label, QComboBox *picker, int width, QWidget *parent);
 // A picker of fixed texts: each entry shows and stores its own text.
 QComboBox *textPicker(const QStringList &entries, int width, QWidget *parent);
