@@ -27,6 +27,8 @@
 #include "navigators/FileRevealer.h"
 #include "navigators/OutlineView.h"
 #include "navigators/ProjectExplorerView.h"
+#include "setup/ImageImportCoordinator.h"
+#include "setup/ImageImportOptionsSheet.h"
 #include "widgets/Dialogs.h"
 #include "widgets/PanelDivider.h"
 #include "widgets/SheetDialog.h"
@@ -58,7 +60,7 @@ Placeholder *row(const QString &name, const QSize &size, QWidget *parent)
 ContentView::ContentView(WorkspaceModel &workspace, AppSettings &settings, Dialogs &dialogs,
                          SnippetLibrary &snippetLibrary, SidecarModel &engine, QWidget *parent)
     : QWidget(parent), workspace_(workspace), settings_(settings), dialogs_(dialogs),
-      panelWidths_(new PanelWidths(this)),
+      panelWidths_(new PanelWidths(this)), imageImport_(new ImageImportCoordinator(dialogs, this)),
       expressionEngine_(std::make_unique<SidecarExpressionEngine>(engine))
 {
     setObjectName(u"ContentView"_s);
@@ -87,8 +89,8 @@ ContentView::ContentView(WorkspaceModel &workspace, AppSettings &settings, Dialo
     banner_ = new BusyBanner(this);
     buildSheets();
     dataPanelSheet_ = new DataPanelSheet(workspace_, settings_, &engine, this);
-    canvas_->scene()->setEnvironment(
-        ElementEnvironment{&workspace_, &settings_, &dialogs_, expressionEngine_.get(), nullptr});
+    canvas_->scene()->setEnvironment(ElementEnvironment{
+        &workspace_, &settings_, &dialogs_, expressionEngine_.get(), nullptr, imageImport_});
 
     connect(panelWidths_, &PanelWidths::changed, this, &ContentView::applyPanelWidths);
     connect(&workspace_, &WorkspaceModel::tabsChanged, this, &ContentView::followActiveStore);
@@ -117,8 +119,7 @@ QWidget *ContentView::buildWorkingArea(SidecarModel &engine)
     split->setStretchFactor(1, 1);
     leftColumn_ = split;
 
-    // The window has no image import of its own yet.
-    inspector_ = new InspectorView(settings_, &engine, nullptr, area);
+    inspector_ = new InspectorView(settings_, &engine, imageImport_, area);
 
     auto *leftDivider = new PanelDivider([this](double t) { panelWidths_->dragLeft(t); },
                                          [this](double t) { panelWidths_->endLeftDrag(t); }, area);
@@ -193,6 +194,8 @@ void ContentView::buildSheets()
     source->layout()->addWidget(sourceSheet_ = new SourceSheet(workspace_, source));
     // The prompt follows its flag by itself; dismissing it drops the pending run.
     (new ParameterValuesSheet(&workspace_, this))->setIsWorkspaceSheet(true);
+    // The "Add Image" sheet shows while the image import has a pending import.
+    new ImageImportOptionsSheet(*imageImport_, workspace_, this);
 }
 
 void ContentView::applyPanelWidths()

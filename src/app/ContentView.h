@@ -19,6 +19,7 @@ class DataPanelSheet;
 class Dialogs;
 class FileRevealer;
 class FormatToolbar;
+class ImageImportCoordinator;
 class InspectorView;
 class DocumentStore;
 class OutlineView;
@@ -99,6 +100,7 @@ public:
     ProjectExplorerView *explorer() const { return explorer_; }
     OutlineView *outline() const { return outline_; }
     InspectorView *inspector() const { return inspector_; }
+    ImageImportCoordinator *imageImport() const { return imageImport_; }
     DataPanelSheet *dataPanelSheet() const { return dataPanelSheet_; }
 
 protected:
@@ -122,6 +124,8 @@ private:
     AppSettings &settings_;
     Dialogs &dialogs_;
     PanelWidths *panelWidths_;
+    // The window's one image import: band drops and the inspector begin imports through it.
+    ImageImportCoordinator *imageImport_;
     QWidget *actionsRow_ = nullptr;
     ToolStrip *toolStrip_ = nullptr;
     TabBarView *tabBar_ = nullptr;

@@ -4,30 +4,44 @@
 #include "document/DocumentStore.h"
 #include "workspace/BandSettings.h"
 
+#include <QPointer>
+#include <algorithm>
+
 namespace {
 
-ReportElement newTextField(const BandSettings &settings, const QString &expression, QPointF at)
+// A new element of a drop: its frame and font, pen width 1, evaluated "Now", the rest at a new
+// element's values.
+ReportElement droppedElement(ElementKind kind, QRectF frame, const QString &fontName,
+                             double fontSize)
 {
     ReportElement e;
     e.id = newId();
-    e.kind = ElementKind::TextField{expression};
-    e.x = at.x();
-    e.y = at.y();
-    e.width = 150;
-    e.height = 20;
-    e.fontName = settings.defaultFontName();
-    e.fontSize = settings.defaultFontSize();
-    e.isBlankWhenNull = settings.defaultBlankWhenNull();
+    e.kind = std::move(kind);
+    e.x = frame.x();
+    e.y = frame.y();
+    e.width = frame.width();
+    e.height = frame.height();
+    e.fontName = fontName;
+    e.fontSize = fontSize;
     e.penWidth = 1;
     e.evaluationTime = QStringLiteral("Now");
     return e;
 }
 
+ReportElement newTextField(const BandSettings &settings, const QString &expression, QPointF at)
+{
+    ReportElement e =
+        droppedElement(ElementKind::TextField{expression}, QRectF(at, QSizeF(150, 20)),
+                       settings.defaultFontName(), settings.defaultFontSize());
+    e.isBlankWhenNull = settings.defaultBlankWhenNull();
+    return e;
+}
+
 QPointF dropOrigin(const DocumentStore &store, const BandSettings &settings,
-                   const BandTarget &target, QPointF point)
+                   const BandTarget &target, QPointF point, double back = 40, double up = 10)
 {
     return bandgeometry::dropOrigin(
-        point, 40, 10, [&](double v, double axis) { return settings.snapped(v, axis); },
+        point, back, up, [&](double v, double axis) { return settings.snapped(v, axis); },
         store.width(target), store.height(target));
 }
 
@@ -77,11 +91,26 @@ void dropFields(DocumentStore &store, const BandSettings &settings, const BandTa
 
 } // namespace
 
+bool bandTakesElements(const DocumentStore &store, const BandTarget &target)
+{
+    switch (target.kind()) {
+    case BandTarget::Case::standard:
+        return store.document().band(target.bandType()).has_value();
+    case BandTarget::Case::detailBand:
+        return std::any_of(store.document().detailBands.cbegin(),
+                           store.document().detailBands.cend(),
+                           [&](const ReportBand &band) { return band.id == target.uuid(); });
+    case BandTarget::Case::groupHeader:
+    case BandTarget::Case::groupFooter:
+        return std::any_of(store.document().groups.cbegin(), store.document().groups.cend(),
+                           [&](const ReportGroup &group) { return group.id == target.uuid(); });
+    }
+    return false;
+}
+
 bool bandUsesDrop(const DocumentStore &store, const BandTarget &target, const BandDrop &drop)
 {
-    // A standard band the report does not hold is drawn but takes no elements.
-    if (target.kind() == BandTarget::Case::standard &&
-        !store.document().band(target.bandType()).has_value())
+    if (!bandTakesElements(store, target))
         return false;
     switch (drop.kind) {
     case BandDrop::Kind::none:
@@ -115,4 +144,24 @@ void applyBandDrop(DocumentStore &store, const BandSettings &settings, const Ban
         return;
     }
     }
+}
+
+QPointF imageDropOrigin(const DocumentStore &store, const BandSettings &settings,
+                        const BandTarget &target, QPointF point)
+{
+    return dropOrigin(store, settings, target, point, 60, 40);
+}
+
+std::function<void(const QString &)>
+droppedImageCompletion(DocumentStore *store, const BandTarget &target, QPointF origin)
+{
+    return [store = QPointer<DocumentStore>(store), target, origin](const QString &expression) {
+        if (!store || !bandTakesElements(*store, target))
+            return;
+        const ReportElement e =
+            droppedElement(ElementKind::Image{expression}, QRectF(origin, QSizeF(120, 90)),
+                           QStringLiteral("SansSerif"), 10);
+        store->setActiveBandTarget(target);
+        store->addElement(e, target);
+    };
 }

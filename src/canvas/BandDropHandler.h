@@ -4,6 +4,7 @@
 #include "model/ReportBand.h"
 
 #include <QPointF>
+#include <functional>
 
 class BandSettings;
 class DocumentStore;
@@ -18,3 +19,16 @@ bool bandUsesDrop(const DocumentStore &store, const BandTarget &target, const Ba
 // coordinates.
 void applyBandDrop(DocumentStore &store, const BandSettings &settings, const BandTarget &target,
                    const BandDrop &drop, QPointF point);
+
+// Whether the band takes elements at all: a standard band the report does not hold is drawn
+// but takes none.
+bool bandTakesElements(const DocumentStore &store, const BandTarget &target);
+
+// An image file dropped on a band: where its image goes (60 points left of and 40 above the
+// drop, snapped, taken when the drop arrives), and the completion of its import, which makes
+// the band active and adds a 120 by 90 image element there with the imported expression. The
+// completion does nothing once the store or the band is gone.
+QPointF imageDropOrigin(const DocumentStore &store, const BandSettings &settings,
+                        const BandTarget &target, QPointF point);
+std::function<void(const QString &expression)>
+droppedImageCompletion(DocumentStore *store, const BandTarget &target, QPointF origin);

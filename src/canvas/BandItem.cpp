@@ -6,7 +6,10 @@
 #include "canvas/BandGeometry.h"
 #include "canvas/BandHeaderButton.h"
 #include "canvas/CanvasGeometry.h"
+#include "canvas/ElementEnvironment.h"
 #include "canvas/RulerTicks.h"
+#include "setup/ImageImportCoordinator.h"
+#include "setup/ImageImportService.h"
 #include "widgets/SymbolIcons.h"
 #include "workspace/AppClock.h"
 #include "workspace/BandSettings.h"
@@ -480,12 +483,29 @@ void BandItem::contextMenuEvent(QGraphicsSceneContextMenuEvent *event)
     menu.exec(event->screenPos());
 }
 
+std::optional<QUrl> BandItem::droppedImage(const QMimeData *data) const
+{
+    const DocumentStore *store = context_ ? context_->store.data() : nullptr;
+    if (!data || !data->hasUrls() || !store || !context_->settings || !context_->environment ||
+        !context_->environment->imageImport || !bandTakesElements(*store, target_))
+        return std::nullopt;
+    // Only the first dropped item counts.
+    const QUrl url = data->urls().value(0);
+    if (!url.isLocalFile() || !ImageImportService::isImageFile(url))
+        return std::nullopt;
+    return url;
+}
+
 bool BandItem::usesDrop(const QMimeData *data) const
 {
     const DocumentStore *store = context_ ? context_->store.data() : nullptr;
-    // A file is looked at first and dropped files are not imported yet, so a drop that carries
-    // one adds nothing, whatever text comes with it.
-    if (!data || !store || !context_->settings || data->hasUrls() || !data->hasText())
+    if (!data || !store || !context_->settings)
+        return false;
+    // A file is looked at first: a drop that carries files adds an image or nothing, whatever
+    // text comes with it.
+    if (data->hasUrls())
+        return droppedImage(data).has_value();
+    if (!data->hasText())
         return false;
     return bandUsesDrop(*store, target_, BandDrop::parse(data->text()));
 }
@@ -515,6 +535,15 @@ void BandItem::dropEvent(QGraphicsSceneDragDropEvent *event)
     }
     event->setDropAction(Qt::CopyAction);
     event->accept();
+    if (const std::optional<QUrl> image = droppedImage(event->mimeData())) {
+        // The sheet asks how to store the picture; the element is added once it is imported.
+        DocumentStore *store = context_->store;
+        const QPointF origin =
+            imageDropOrigin(*store, *context_->settings, target_, toBody(event->pos()));
+        context_->environment->imageImport->begin(*image,
+                                                  droppedImageCompletion(store, target_, origin));
+        return;
+    }
     applyBandDrop(*context_->store, *context_->settings, target_,
                   BandDrop::parse(event->mimeData()->text()), toBody(event->pos()));
 }

@@ -5,6 +5,7 @@
 #include "model/ReportBand.h"
 
 #include <QGraphicsObject>
+#include <QUrl>
 #include <optional>
 
 class BandHandleStrip;
@@ -16,8 +17,8 @@ struct BandContext;
 // One band of the page: the header strip with the band's name (and, on detail bands, the add
 // and remove buttons) over the band body that holds the grid and the element views, with the
 // height handle along its bottom, which lies over the elements. Presses on empty band area draw
-// a rubber band or click the band; texts dropped on it become text fields. Measured in points;
-// the body starts below the header strip.
+// a rubber band or click the band; texts dropped on it become text fields and image files images.
+// Measured in points; the body starts below the header strip.
 class BandItem : public QGraphicsObject {
     Q_OBJECT
 public:
@@ -87,6 +88,8 @@ private:
     void bandClicked(bool additive);
     // Whether dropped data would add anything to this band.
     bool usesDrop(const QMimeData *data) const;
+    // The image file of a drop that would begin an image import on this band.
+    std::optional<QUrl> droppedImage(const QMimeData *data) const;
     void placeChrome();
 
     BandTarget target_;

@@ -11,24 +11,6 @@ namespace {
 const QString subreportDirName = QStringLiteral("SUBREPORT_DIR");
 const QString stringClass = QStringLiteral("java.lang.String");
 
-// A Java string literal holding `text`: quotes, backslashes and line breaks are escaped, so
-// that a file name holding them still gives a valid expression.
-QString javaStringLiteral(const QString &text)
-{
-    QString literal = QStringLiteral("\"");
-    for (const QChar c : text) {
-        if (c == u'"' || c == u'\\')
-            literal += QChar(u'\\');
-        if (c == u'\n')
-            literal += QStringLiteral("\\n");
-        else if (c == u'\r')
-            literal += QStringLiteral("\\r");
-        else
-            literal += c;
-    }
-    return literal + u'"';
-}
-
 // Writes a new file; never replaces one that exists (the open fails then). A failed write
 // removes what it created, so no half-written report stays behind.
 bool writeNewFile(const QString &path, const QByteArray &data)
@@ -95,8 +77,7 @@ DocumentStore::AutoSubreport DocumentStore::createAutoSubreport(double defaultPa
         if (!used.contains(name.toLower()))
             break;
     }
-    result.expression = QStringLiteral("$P{SUBREPORT_DIR} + ") +
-                        javaStringLiteral(name + QStringLiteral(".jasper"));
+    result.expression = subreportDirExpression(name + QStringLiteral(".jasper"));
     if (!fileURL_)
         return result;
 

@@ -1,5 +1,6 @@
 #include "engine/ParameterValueRow.h"
 
+#include "widgets/CardText.h"
 #include "widgets/SymbolIcons.h"
 
 #include <QCheckBox>
@@ -24,13 +25,6 @@ QFont sizedFont(const QFont &base, int pixelSize, QFont::Weight weight = QFont::
     font.setPixelSize(pixelSize);
     font.setWeight(weight);
     return font;
-}
-
-// The orange of warnings, readable on the palette's window colour.
-QColor warningColor(const QPalette &palette)
-{
-    const bool dark = palette.color(QPalette::Window).lightness() < 128;
-    return dark ? QColor(0xFF, 0x9F, 0x0A) : QColor(0xD9, 0x73, 0x00);
 }
 
 QString formatFor(Control kind)
@@ -183,7 +177,7 @@ void ParameterValueRow::changeEvent(QEvent *event)
 
 void ParameterValueRow::paintWarningIcon()
 {
-    const QColor color = warningColor(palette());
+    const QColor color = CardText::warningColor(palette());
     const int side = 11;
     warningIcon_->setPixmap(SymbolIcons::tintedPixmap(warningSymbol.toString(), QSize(side, side),
                                                       devicePixelRatioF(), color));

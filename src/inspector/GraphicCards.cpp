@@ -5,6 +5,7 @@
 #include "inspector/InspectorRows.h"
 #include "inspector/InspectorTexts.h"
 #include "inspector/TextCards.h"
+#include "setup/ImageImportCoordinator.h"
 #include "widgets/SymbolIcons.h"
 
 #include <QComboBox>
@@ -19,8 +20,8 @@ using namespace Qt::StringLiterals;
 
 ImageCard::ImageCard(const ElementWriter &writer, const QString &title,
                      const InspectorContext &context, QWidget *parent)
-    : SectionCard(title, parent), writer_(writer), expression_(new QLineEdit(this)),
-      browse_(new QToolButton(this))
+    : SectionCard(title, parent), writer_(writer), imageImport_(context.imageImport),
+      expression_(new QLineEdit(this)), browse_(new QToolButton(this))
 {
     setObjectName(u"inspector.imageExpression"_s);
     expression_->setObjectName(u"inspector.imageExpression.expression"_s);
@@ -32,8 +33,8 @@ ImageCard::ImageCard(const ElementWriter &writer, const QString &title,
     browse_->setProperty(SymbolIcons::symbolProperty, u"folder"_s);
     browse_->setToolTip(InspectorTexts::imageBrowseHelp());
     // The import runs through the window's image import; a window without one cannot import.
-    // Its completion is InspectorEdits::imageImportCompletion for this element.
     browse_->setEnabled(context.imageImport != nullptr);
+    connect(browse_, &QToolButton::clicked, this, &ImageCard::browseForImage);
 
     builder_ =
         new ExpressionBuilderButton(TextBinding{[this] { return expression_->text(); },
@@ -54,6 +55,19 @@ void ImageCard::refresh(const ReportElement &element, const ReportDocument &docu
     if (const auto *image = element.kind.as<ElementKind::Image>())
         InspectorRows::showText(expression_, image->expression);
     builder_->setDocument(document);
+}
+
+void ImageCard::browseForImage()
+{
+    // Taken before the modal panel runs, during which this card may be rebuilt.
+    const QPointer<ImageImportCoordinator> imageImport = imageImport_;
+    // The expression of the stored copy goes into the image this card was built for.
+    auto completion = InspectorEdits::imageImportCompletion(writer_.store(), writer_.elementID());
+    if (!imageImport)
+        return;
+    const std::optional<QUrl> file = imageImport->chooseImageFile();
+    if (file && imageImport)
+        imageImport->begin(*file, std::move(completion));
 }
 
 void ImageCard::write(const QString &expression)

@@ -5,8 +5,11 @@
 #include "inspector/InspectorPage.h"
 #include "inspector/SectionCard.h"
 
+#include <QPointer>
+
 class ColorRow;
 class ExpressionBuilderButton;
+class ImageImportCoordinator;
 class QComboBox;
 class QDoubleSpinBox;
 class QLabel;
@@ -30,9 +33,12 @@ public:
     void refresh(const ReportElement &element, const ReportDocument &document) override;
 
 private:
+    // Asks for an image file and imports it through the window's image import.
+    void browseForImage();
     void write(const QString &expression);
 
     ElementWriter writer_;
+    QPointer<ImageImportCoordinator> imageImport_;
     QLineEdit *expression_;
     QToolButton *browse_;
     ExpressionBuilderButton *builder_;

@@ -59,3 +59,24 @@ QString fileNameComponent(const QString &name, const QString &fallback)
         return fallback;
     return component;
 }
+
+QString javaStringLiteral(const QString &text)
+{
+    QString literal = QStringLiteral("\"");
+    for (const QChar c : text) {
+        if (c == u'"' || c == u'\\')
+            literal += QChar(u'\\');
+        if (c == u'\n')
+            literal += QStringLiteral("\\n");
+        else if (c == u'\r')
+            literal += QStringLiteral("\\r");
+        else
+            literal += c;
+    }
+    return literal + u'"';
+}
+
+QString subreportDirExpression(const QString &fileName)
+{
+    return QStringLiteral("$P{SUBREPORT_DIR} + ") + javaStringLiteral(fileName);
+}

@@ -25,3 +25,11 @@ QString withoutPathExtension(const QString &fileName);
 // bytes in UTF-8 is cut there (so that an extension and a temporary suffix still fit), and a
 // name that is empty or reads "." or ".." gives `fallback`. Ordinary names stay as they are.
 QString fileNameComponent(const QString &name, const QString &fallback = QStringLiteral("report"));
+
+// A Java string literal holding `text`: quotes, backslashes and line breaks are escaped, so
+// that a file name holding them still gives a valid expression.
+QString javaStringLiteral(const QString &text);
+
+// The expression of a file beside the report: "$P{SUBREPORT_DIR} + " and the file name as a
+// Java string literal.
+QString subreportDirExpression(const QString &fileName);

@@ -20,6 +20,12 @@ QColor secondaryColor(const QPalette &palette, QPalette::ColorGroup group)
     return color;
 }
 
+QColor warningColor(const QPalette &palette)
+{
+    const bool dark = palette.color(QPalette::Window).lightness() < 128;
+    return dark ? QColor(0xFF, 0x9F, 0x0A) : QColor(0xD9, 0x73, 0x00);
+}
+
 namespace {
 
 void dim(QLabel *label)

@@ -19,6 +19,8 @@ inline constexpr double caption2PointSize = 9;
 QFont sized(const QFont &base, double pointSize);
 // The secondary colour of `group`: the palette's text colour, dimmed.
 QColor secondaryColor(const QPalette &palette, QPalette::ColorGroup group = QPalette::Active);
+// The orange of warnings, readable on the palette's window colour.
+QColor warningColor(const QPalette &palette);
 // Shows `label` in the secondary colour: the palette's text colour, dimmed.
 void makeSecondary(QLabel *label);
 // A wrapping note in caption size and the secondary colour.

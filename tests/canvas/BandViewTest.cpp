@@ -208,7 +208,8 @@ TEST_F(BandFixture, OnlyDropsThatAddSomethingAreTakenAndAlwaysAsCopies)
         SCOPED_TRACE(unused.toStdString());
         EXPECT_FALSE(dropData(at(header, {100, 5}), text(unused).get()).first);
     }
-    // A file, also one that comes with a text naming a field, adds nothing yet.
+    // A file, also one that comes with a text naming a field, adds nothing on a canvas without
+    // an image import.
     auto file = text(QStringLiteral("field:A"));
     file->setUrls({QUrl::fromLocalFile(QStringLiteral("/tmp/picture.png"))});
     EXPECT_FALSE(dropData(at(header, {100, 5}), file.get()).first);

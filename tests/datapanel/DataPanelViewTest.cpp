@@ -1,7 +1,9 @@
 #include "AppTestSupport.h"
 #include "DataPanelFixture.h"
+#include "TestSupport.h"
 #include "app/KeyMonitor.h"
 #include "datapanel/DataPanelSheet.h"
+#include "engine/SidecarModel.h"
 #include "widgets/AppPalettes.h"
 #include "widgets/CardSection.h"
 #include "widgets/PanelDivider.h"
@@ -195,4 +197,29 @@ TEST_F(DataPanelViewTest, RowFieldsKeepAVisibleOutlineOnTheirTileInBothAppearanc
         EXPECT_EQ(name->palette().color(QPalette::Window), palette.color(QPalette::Mid));
         EXPECT_NE(name->palette().color(QPalette::Window), palette.color(QPalette::Base));
     }
+}
+
+TEST(DataPanelResults, TheResultsAreaShowsFromTheStartOfAQueryAndStaysWithItsOutcome)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.path());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
+    AppSettings settings(dir.path());
+    DocumentStore store;
+    SidecarModel sidecar;
+    // An engine that cannot start: the query fails, which is an outcome too.
+    sidecar.setLocationProvider([&] {
+        return SidecarClient::Location{dir.filePath(u"no-java"_s), dir.filePath(u"no.jar"_s), {}};
+    });
+    DataPanelView view(&store, settings, &sidecar, nullptr, {});
+    view.show();
+    EXPECT_FALSE(view.resultsArea()->isVisible());
+
+    sidecar.executeQuery(std::nullopt, u"select 1"_s);
+    EXPECT_TRUE(sidecar.isExecutingQuery() || sidecar.queryErrorMessage().has_value());
+    EXPECT_TRUE(view.resultsArea()->isVisible());
+    ASSERT_TRUE(testsupport::waitFor([&] { return !sidecar.isExecutingQuery(); }));
+    EXPECT_TRUE(sidecar.queryErrorMessage().has_value());
+    EXPECT_TRUE(view.resultsArea()->isVisible());
 }

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "setup/ImageImportOptions.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QMimeType>
+#include <QSize>
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+#include <exception>
+#include <optional>
+
+// Why an image import failed; its description is the text the import sheet shows.
+class ImageImportError : public std::exception {
+public:
+    enum class Kind { writeFailed, reportNotSaved, processingFailed };
+
+    static ImageImportError writeFailed(const QString &systemMessage);
+    static ImageImportError reportNotSaved() { return ImageImportError(Kind::reportNotSaved); }
+    static ImageImportError processingFailed() { return ImageImportError(Kind::processingFailed); }
+
+    Kind kind() const { return kind_; }
+    QString description() const;
+    const char *what() const noexcept override { return utf8_.constData(); }
+
+private:
+    explicit ImageImportError(Kind kind, const QString &systemMessage = {});
+
+    Kind kind_;
+    QString systemMessage_;
+    QByteArray utf8_;
+};
+
+// Brings a picture into the folder of a saved report: recognises image files by name, scales
+// and re-encodes them as the options say, picks a free file name (or reuses an identical file)
+// and returns the image expression that names the copy. Main thread; reads and writes files
+// synchronously.
+namespace ImageImportService {
+
+// The image types the designer takes, in this order: PNG, JPEG, GIF, BMP, TIFF, HEIC.
+const QList<QMimeType> &acceptedContentTypes();
+// Every file name extension of those types, for open panels.
+QStringList acceptedFileExtensions();
+
+// Whether the file's name (never its content) names one of the accepted image types.
+bool isImageFile(const QUrl &url);
+
+// The size a picture of `source` pixels is written at: its own size, fitted within
+// maxDimension (never enlarged), or maxDimension square. No value when the options give no
+// usable size (not a number, or a side beyond what can be drawn).
+std::optional<QSize> targetSize(const QSize &source, const ImageImportOptions &options);
+
+// Copies or converts the picture into the report's folder and returns
+// "$P{SUBREPORT_DIR} + "NAME"". Throws ImageImportError: reportNotSaved (before anything is
+// read) without a report file, processingFailed for a picture that cannot be read, decoded or
+// encoded, writeFailed when the copy cannot be written. A failed write leaves no file behind.
+QString importImage(const QUrl &source, const std::optional<QUrl> &reportFileURL,
+                    const ImageImportOptions &options);
+
+} // namespace ImageImportService
