@@ -16,6 +16,20 @@ protected:
         return card + u".row"_s + QString::number(index) + u'.' + control;
     }
 
+    // Opens a report file whose body is `body`, as the designer opens a file.
+    void openReport(const QByteArray &body)
+    {
+        const QString path = QDir(settingsDir.path()).filePath(u"opened.jrxml"_s);
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("<jasperReport xmlns=\"http://jasperreports.sourceforge.net/jasperreports\" "
+                   "name=\"r\">" +
+                   body + "</jasperReport>");
+        file.close();
+        store.load(QUrl::fromLocalFile(path));
+        view->refresh();
+    }
+
     // Clicks a row's remove button and lets the removed row go at once, as the event loop does,
     // so that its controls' names are free for the row that takes its place.
     void remove(const QString &card, int index) const

@@ -62,16 +62,8 @@ TEST_F(GroupsCard, FlagsExpressionAndFooterPositionAreWrittenAndSaved)
 
 TEST_F(GroupsCard, ACollateAtBottomGroupShowsNoPositionAndKeepsItUntilOneIsChosen)
 {
-    const QString path = QDir(settingsDir.path()).filePath(u"collate.jrxml"_s);
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("<jasperReport xmlns=\"http://jasperreports.sourceforge.net/jasperreports\" "
-               "name=\"r\"><group name=\"Region\" footerPosition=\"CollateAtBottom\">"
-               "<groupExpression><![CDATA[$F{region}]]></groupExpression></group>"
-               "</jasperReport>");
-    file.close();
-    store.load(QUrl::fromLocalFile(path));
-    view->refresh();
+    openReport("<group name=\"Region\" footerPosition=\"CollateAtBottom\">"
+               "<groupExpression><![CDATA[$F{region}]]></groupExpression></group>");
 
     auto *footer = find<QComboBox>(row(groups, 0, u"footerPosition"_s));
     ASSERT_TRUE(footer);

@@ -118,17 +118,10 @@ TEST_F(VariablesCard, GroupPickersShowOnlyForGroupAndKeepTheirValueWhileHidden)
 
 TEST_F(VariablesCard, AGroupNoGroupHasStaysInTheFileAsItWas)
 {
-    const QString path = QDir(settingsDir.path()).filePath(u"gone.jrxml"_s);
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("<jasperReport xmlns=\"http://jasperreports.sourceforge.net/jasperreports\" "
-               "name=\"r\"><variable name=\"sum\" class=\"java.lang.Integer\" resetType=\"Group\" "
+    openReport("<variable name=\"sum\" class=\"java.lang.Integer\" resetType=\"Group\" "
                "resetGroup=\"Gone\" calculation=\"Sum\"><variableExpression><![CDATA[1]]>"
                "</variableExpression></variable><group name=\"Other\"><groupExpression>"
-               "<![CDATA[1]]></groupExpression></group></jasperReport>");
-    file.close();
-    store.load(QUrl::fromLocalFile(path));
-    view->refresh();
+               "<![CDATA[1]]></groupExpression></group>");
 
     auto *resetGroup = find<QComboBox>(row(variables, 0, u"resetGroup"_s));
     ASSERT_TRUE(resetGroup);
