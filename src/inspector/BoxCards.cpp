@@ -1,9 +1,9 @@
 #include "inspector/BoxCards.h"
 
-#include "inspector/ColorRow.h"
 #include "inspector/InspectorRows.h"
 #include "inspector/StepperField.h"
 #include "widgets/CardText.h"
+#include "widgets/ColorWell.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -144,17 +144,17 @@ BordersCard::BordersCard(const ElementWriter &writer, const QString &title,
     for (PenLineStyle style : allCases<PenLineStyle>())
         style_->addItem(penLineStyleLabel(style));
     style_->setFixedWidth(std::max(stylePickerWidth, style_->sizeHint().width()));
-    colour_ = new ColorRow(
-        {}, u"inspector.borders.colour"_s,
-        [this](const std::optional<ElementColor> &color) {
-            if (color)
-                write([&](ReportElement &e, const BoxSideSet &sides) {
-                    BoxSides::setPenColor(e, sides, *color);
-                });
+    // A pen without a colour shows black; no control takes a pen's colour away again.
+    colour_ = new ColorWell(
+        Qt::black,
+        [this](const ElementColor &color) {
+            write([&](ReportElement &e, const BoxSideSet &sides) {
+                BoxSides::setPenColor(e, sides, color);
+            });
         },
         controls_);
-    colour_->setClearable(false);
-    colour_->swatch()->setAccessibleName(u"Colour"_s);
+    colour_->setObjectName(u"inspector.borders.colour"_s);
+    colour_->setAccessibleName(u"Colour"_s);
     controls->addWidget(width_, 0, Qt::AlignVCenter);
     controls->addWidget(style_, 0, Qt::AlignVCenter);
     controls->addWidget(colour_, 0, Qt::AlignVCenter);

@@ -5,7 +5,7 @@
 #include "inspector/InspectorEdits.h"
 #include "inspector/SectionCard.h"
 
-class ColorRow;
+class ColorWell;
 class QComboBox;
 class QLabel;
 class StepperField;
@@ -60,6 +60,6 @@ private:
     QWidget *controls_;
     StepperField *width_;
     QComboBox *style_;
-    ColorRow *colour_;
+    ColorWell *colour_;
     QLabel *caption_;
 };

@@ -1,11 +1,10 @@
 #include "inspector/BoxCards.h"
 #include "InspectorViewFixture.h"
-#include "inspector/ColorRow.h"
 #include "inspector/StepperField.h"
+#include "widgets/ColorWell.h"
 
 #include <QColorDialog>
 #include <QComboBox>
-#include <QPushButton>
 #include <QWheelEvent>
 #include <limits>
 
@@ -159,9 +158,7 @@ TEST_F(BoxCardsTest, TheBorderSelectionStartsFromEachElementsPens)
     EXPECT_EQ(text(u"inspector.borders.caption"_s), u"Editing: Top, Right"_s);
     EXPECT_EQ(widthStepper()->text(), u"2.0 pt"_s) << "the controls show the top pen";
     EXPECT_EQ(find<QComboBox>(u"inspector.borders.style"_s)->currentText(), u"Dashed Line"_s);
-    EXPECT_EQ(find<ColorRow>(u"inspector.borders.colour"_s)->shownColor(), QColor(Qt::red));
-    EXPECT_FALSE(find<ColorRow>(u"inspector.borders.colour"_s)->clearButton()->isVisible())
-        << "no control takes a pen's colour away";
+    EXPECT_EQ(find<ColorWell>(u"inspector.borders.colour"_s)->shownColor(), QColor(Qt::red));
     EXPECT_EQ(borderDiagram()->helpText(BoxSide::top), u"Remove the Top border"_s);
     EXPECT_EQ(borderDiagram()->helpText(BoxSide::left), u"Add the Left border"_s);
 
@@ -179,7 +176,7 @@ TEST_F(BoxCardsTest, TheBorderSelectionStartsFromEachElementsPens)
     step(widthStepper());
     find<QComboBox>(u"inspector.borders.style"_s)->setCurrentIndex(3);
     emit find<QComboBox>(u"inspector.borders.style"_s)->activated(3);
-    auto *colour = find<ColorRow>(u"inspector.borders.colour"_s);
+    auto *colour = find<ColorWell>(u"inspector.borders.colour"_s);
     colour->openDialog();
     colour->dialog()->setCurrentColor(QColor(0, 0, 255, 128));
     colour->dialog()->close();
