@@ -132,20 +132,6 @@ void setPenColor(ReportElement &element, const BoxSideSet &sides, const ElementC
     changePens(element, sides, [&color](BoxSidePen &p) { p.color = color; });
 }
 
-qint64 wholePoints(double points)
-{
-    if (std::isnan(points))
-        return 0;
-    // Both bounds are exact doubles: -2^63 is a whole number, and 2^63 is one past the largest.
-    constexpr double lowest = -9223372036854775808.0;
-    constexpr double pastHighest = 9223372036854775808.0;
-    if (points >= pastHighest)
-        return std::numeric_limits<qint64>::max();
-    if (points <= lowest)
-        return std::numeric_limits<qint64>::min();
-    return static_cast<qint64>(points);
-}
-
 double stepped(double value, int steps, double step, double minimum, double maximum)
 {
     const double from = std::isnan(value) ? minimum : value;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/MeasurementUnit.h"
 #include "model/ReportElement.h"
 
 #include <QList>
@@ -47,10 +48,8 @@ void setPenWidth(ReportElement &element, const BoxSideSet &sides, double width);
 void setPenStyle(ReportElement &element, const BoxSideSet &sides, PenLineStyle style);
 void setPenColor(ReportElement &element, const BoxSideSet &sides, const ElementColor &color);
 
-// A length shown as a whole number of points: truncated toward zero. A value beyond what a
-// whole number holds shows the nearest one that is, and one that is not a number shows 0, so
-// a damaged file shows something rather than what the conversion happens to give.
-qint64 wholePoints(double points);
+// A length shown as a whole number of points (see measurement::wholePoints).
+using measurement::wholePoints;
 
 // The value a stepper moves to from `value` by `steps` steps of `step`, kept within
 // [minimum, maximum]. A value that is not a number starts from the minimum.
