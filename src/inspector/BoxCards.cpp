@@ -4,6 +4,7 @@
 #include "inspector/StepperField.h"
 #include "widgets/CardText.h"
 #include "widgets/ColorWell.h"
+#include "widgets/WheelGuard.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -137,6 +138,7 @@ BordersCard::BordersCard(const ElementWriter &writer, const QString &title,
     width_->setAccessibleName(u"Width"_s);
     style_ = new QComboBox(controls_);
     style_->setObjectName(u"inspector.borders.style"_s);
+    WheelGuard::ignoreUnlessFocused(style_);
     style_->setAccessibleName(u"Style"_s);
     style_->setFont(CardText::sized(style_->font(), 10));
     // 100 wide, or as wide as the longest line style needs in this font.
