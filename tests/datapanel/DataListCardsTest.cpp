@@ -235,8 +235,7 @@ TEST_F(DataListCards, TheWheelOverAPickerItIsNotInPicksNothing)
         ASSERT_FALSE(picker->hasFocus());
         // Down: the entry below the first.
         QWheelEvent wheel(QPointF(5, 5), picker->mapToGlobal(QPointF(5, 5)), QPoint(),
-                          QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
-                          false);
+                          QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(picker, &wheel);
     }
     EXPECT_EQ(store.document().sortFields, before.sortFields);
