@@ -29,6 +29,7 @@
 #include "navigators/ProjectExplorerView.h"
 #include "setup/ImageImportCoordinator.h"
 #include "setup/ImageImportOptionsSheet.h"
+#include "setup/NewReportWizardSheet.h"
 #include "widgets/Dialogs.h"
 #include "widgets/PanelDivider.h"
 #include "widgets/SheetDialog.h"
@@ -183,9 +184,8 @@ void ContentView::buildSheets()
     WorkspaceModel &w = workspace_;
     addSheet(u"PageSetupSheet"_s, {520, 520}, &WorkspaceModel::isPageSetupVisible,
              &WorkspaceModel::isPageSetupVisibleChanged, [&w] { w.setIsPageSetupVisible(false); });
-    addSheet(u"NewReportWizardSheet"_s, {640, 520}, &WorkspaceModel::isNewReportWizardVisible,
-             &WorkspaceModel::isNewReportWizardVisibleChanged,
-             [&w] { w.setIsNewReportWizardVisible(false); });
+    // "New..." and the "New Report" button show the wizard, which opens the new tab itself.
+    new NewReportWizardSheet(workspace_, settings_, this);
     auto *source =
         addSheet(u"SourceSheet"_s, {650, 800}, &WorkspaceModel::isSourceVisible,
                  &WorkspaceModel::isSourceVisibleChanged, [&w] { w.setIsSourceVisible(false); });

@@ -5,3 +5,11 @@ target_sources(quillmark_services PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/StarterHeaderStyle.cpp
   ${CMAKE_CURRENT_LIST_DIR}/NewReportWizardState.cpp
   ${CMAKE_CURRENT_LIST_DIR}/NewReportCreation.cpp)
+
+if(TARGET quillmark_ui)
+  target_sources(quillmark_ui PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/NewReportChoiceCard.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/NewReportStylesCard.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/NewReportWizardView.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/NewReportWizardSheet.cpp)
+endif()

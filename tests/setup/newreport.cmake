@@ -3,4 +3,8 @@
 quillmark_test(newreport_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/NewReportStateTest.cpp
           ${CMAKE_CURRENT_LIST_DIR}/NewReportCreationTest.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/NewReportEngineTest.cpp
   LIBS quillmark_services Qt6::Test)
+quillmark_test(newreport_widget_tests GUI
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/NewReportWizardTest.cpp
+  LIBS quillmark_ui Qt6::Test)
