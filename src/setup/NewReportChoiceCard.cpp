@@ -108,14 +108,27 @@ QFont NewReportChoiceCard::labelFont() const
 QSize NewReportChoiceCard::sizeHint() const
 {
     const QFontMetrics metrics(labelFont());
-    const double sampleWidth = look_.sampleBox.width() > 0
-                                   ? look_.sampleBox.width()
-                                   : presetCardMinimumWidth - 2 * look_.padding;
-    const int width =
-        std::max(int(std::ceil(sampleWidth)), metrics.horizontalAdvance(text_)) + 2 * look_.padding;
-    const int height =
-        int(std::ceil(look_.sampleBox.height())) + labelGap + metrics.height() + 2 * look_.padding;
-    return {width, height};
+    if (look_.sampleBox.width() > 0) {
+        // A swatch: as wide as its sample or its name, on one line.
+        const int width =
+            std::max(int(std::ceil(look_.sampleBox.width())), metrics.horizontalAdvance(text_)) +
+            2 * look_.padding;
+        return {width, int(std::ceil(look_.sampleBox.height())) + labelGap + metrics.height() +
+                           2 * look_.padding};
+    }
+    // A preset card takes its grid column's width; its name wraps to fit the narrowest column.
+    const int width = int(presetCardMinimumWidth);
+    return {width, int(std::ceil(look_.sampleBox.height())) + labelGap +
+                       labelHeight(width - 2 * look_.padding) + 2 * look_.padding};
+}
+
+int NewReportChoiceCard::labelHeight(int width) const
+{
+    const QFontMetrics metrics(labelFont());
+    return metrics
+        .boundingRect(QRect(0, 0, std::max(width, 1), 10 * metrics.height()),
+                      Qt::AlignHCenter | Qt::TextWordWrap, text_)
+        .height();
 }
 
 QRectF NewReportChoiceCard::sampleRect() const
@@ -153,9 +166,10 @@ void NewReportChoiceCard::paintEvent(QPaintEvent *)
     if (!symbol_.isEmpty()) {
         const int side = int(std::min(16.0, std::min(sample.width(), sample.height())));
         if (side > 0) {
-            const QPixmap pixmap =
-                SymbolIcons::tintedPixmap(symbol_, QSize(side, side), devicePixelRatioF(),
-                                          CardText::secondaryColor(palette()));
+            // Samples with a symbol are white in both appearances, so the symbol takes the
+            // secondary colour of text on white, not the palette's (light in the dark look).
+            const QPixmap pixmap = SymbolIcons::tintedPixmap(
+                symbol_, QSize(side, side), devicePixelRatioF(), QColor(0, 0, 0, 128));
             const QPointF topLeft = sample.center() - QPointF(side / 2.0, side / 2.0);
             painter.drawPixmap(topLeft, pixmap);
         }
@@ -163,9 +177,9 @@ void NewReportChoiceCard::paintEvent(QPaintEvent *)
 
     painter.setFont(labelFont());
     painter.setPen(isChosen_ ? accent : palette().color(QPalette::WindowText));
-    const QRectF label(0, look_.padding + look_.sampleBox.height() + labelGap, width(),
-                       QFontMetrics(labelFont()).height());
-    painter.drawText(label, Qt::AlignHCenter | Qt::AlignTop, text_);
+    const double top = look_.padding + look_.sampleBox.height() + labelGap;
+    const QRectF label(look_.padding, top, width() - 2.0 * look_.padding, height() - top);
+    painter.drawText(label, Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, text_);
 }
 
 void NewReportChoiceCard::mouseReleaseEvent(QMouseEvent *event)

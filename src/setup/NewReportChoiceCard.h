@@ -60,6 +60,8 @@ private:
     NewReportChoiceCard(Look look, std::function<void()> onChoose, QWidget *parent);
     QRectF sampleRect() const;
     QFont labelFont() const;
+    // The height of the name wrapped into `width`.
+    int labelHeight(int width) const;
 
     Look look_;
     QString text_;

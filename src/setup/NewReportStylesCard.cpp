@@ -3,9 +3,11 @@
 #include "datapanel/StyleCoreEditor.h"
 #include "setup/NewReportCreation.h"
 #include "setup/NewReportWizardState.h"
+#include "widgets/AppPalettes.h"
 #include "widgets/CardText.h"
 #include "widgets/SymbolIcons.h"
 
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
@@ -63,20 +65,22 @@ void NewReportStyleBox::refresh()
 NewReportStylesCard::NewReportStylesCard(NewReportWizardState &state,
                                          QList<QList<ReportStyle>> recentStyles, QWidget *parent)
     : QWidget(parent), state_(state), recentStyles_(std::move(recentStyles)),
-      boxColumn_(new QVBoxLayout), boxes_(boxColumn_),
+      boxHost_(new QWidget(this)), boxColumn_(new QVBoxLayout(boxHost_)), boxes_(boxColumn_),
       add_(new QPushButton(SymbolIcons::icon(u"plus"_s), u"Add Style"_s, this)),
       import_(new QToolButton(this))
 {
     setObjectName(u"newReport.styles"_s);
+    // The title matches the wizard's other section titles; what follows uses the 11-point font.
+    QFont titleFont = font();
+    titleFont.setPointSizeF(titleFont.pointSizeF()); // kept, not taken from the card's font
+    titleFont.setBold(true);
     setFont(CardText::sized(font(), CardText::bodyPointSize));
     auto *column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(8);
 
     auto *title = new QLabel(u"Styles"_s, this);
-    QFont bold = title->font();
-    bold.setBold(true);
-    title->setFont(bold);
+    title->setFont(titleFont);
     column->addWidget(title);
     column->addWidget(
         CardText::note(u"Optional - define one now if you already know how this report should "
@@ -85,7 +89,8 @@ NewReportStylesCard::NewReportStylesCard(NewReportWizardState &state,
 
     boxColumn_->setContentsMargins(0, 0, 0, 0);
     boxColumn_->setSpacing(8);
-    column->addLayout(boxColumn_);
+    AppPalettes::outlineControlsOnBase(boxHost_, palette());
+    column->addWidget(boxHost_);
 
     add_->setObjectName(u"newReport.addStyle"_s);
     add_->setProperty(SymbolIcons::symbolProperty, u"plus"_s);
@@ -109,6 +114,13 @@ NewReportStylesCard::NewReportStylesCard(NewReportWizardState &state,
 
     connect(&state_, &NewReportWizardState::stylesChanged, this, &NewReportStylesCard::refresh);
     refresh();
+}
+
+void NewReportStylesCard::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange)
+        AppPalettes::outlineControlsOnBase(boxHost_, palette());
 }
 
 QStringList NewReportStylesCard::importableNames() const

@@ -52,12 +52,17 @@ public:
     // The names the import menu offers now, in menu order.
     QStringList importableNames() const;
 
+protected:
+    void changeEvent(QEvent *event) override;
+
 private:
     void refresh();
 
     NewReportWizardState &state_;
     QList<QList<ReportStyle>> recentStyles_;
     QList<ReportStyle> importable_;
+    // Holds the tiles, with a palette that keeps their controls' outlines visible.
+    QWidget *boxHost_;
     QVBoxLayout *boxColumn_;
     KeyedWidgets<NewReportStyleBox> boxes_;
     QPushButton *add_;

@@ -124,12 +124,15 @@ QWidget *NewReportWizardView::buildContent()
     auto *custom = new QHBoxLayout(customRow_);
     custom->setContentsMargins(0, 0, 0, 0);
     custom->setSpacing(rowSpacing);
+    // The captions' column: 42 points, or wider where the font needs it for "Height".
+    const int labelWidth =
+        std::max(fieldLabelWidth, customRow_->fontMetrics().horizontalAdvance(u"Height"_s) + 4);
     width_ = new MeasurementField(
-        u"Width"_s, state_->customWidth(), settings_.measurementUnit(), fieldLabelWidth,
+        u"Width"_s, state_->customWidth(), settings_.measurementUnit(), labelWidth,
         [this](double points) { state_->setCustomWidth(points); }, customRow_);
     width_->setObjectName(u"newReport.width"_s);
     height_ = new MeasurementField(
-        u"Height"_s, state_->customHeight(), settings_.measurementUnit(), fieldLabelWidth,
+        u"Height"_s, state_->customHeight(), settings_.measurementUnit(), labelWidth,
         [this](double points) { state_->setCustomHeight(points); }, customRow_);
     height_->setObjectName(u"newReport.height"_s);
     custom->addWidget(width_);
