@@ -35,6 +35,9 @@ int main(int argc, char *argv[])
             QCoreApplication::exit(0);
         });
     }
+    QStringList files = application.arguments().mid(1);
+    files.removeIf([](const QString &argument) { return argument.startsWith(u'-'); });
+    app.setLaunchFiles(files);
     app.start();
     return QApplication::exec();
 }

@@ -20,8 +20,10 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFileInfo>
 #include <QScreen>
 #include <QTimer>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -129,6 +131,8 @@ void QuillmarkApp::onFirstShown()
     workspaceRef_ = workspace_;
     settingsRef_ = settings_;
     workspace_->restoreLastSession(*settings_);
+    for (const QString &path : std::exchange(launchFiles_, {}))
+        fileCommands_->openRecent(QFileInfo(path).absoluteFilePath());
     emit sessionRestored();
 }
 

@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QSettings>
+#include <QStringList>
 #include <functional>
 #include <memory>
 
@@ -56,6 +57,9 @@ public:
     // The active tab's store.
     DocumentStore *store() const;
 
+    // Reports to open at launch (the program's arguments), after the last session's tabs; a
+    // relative path is taken from the working folder. Set before start().
+    void setLaunchFiles(QStringList paths) { launchFiles_ = std::move(paths); }
     // Shows the main window and finishes launching.
     void start();
     // The one alert for failed commands.
@@ -89,6 +93,7 @@ private:
 
     // Read, and the launch markers armed, before anything else is built.
     bool previousSessionEndedUncleanly_;
+    QStringList launchFiles_;
     QSettings rawSettings_;
     std::unique_ptr<Dialogs> dialogs_;
     std::unique_ptr<KeychainHelper> keychain_;

@@ -16,17 +16,6 @@ namespace {
 
 using K = ElementKind;
 
-ReportTableColumn newTableColumn()
-{
-    ReportTableColumn column;
-    column.id = newId();
-    column.width = 100;
-    column.columnHeaderHeight = 20;
-    column.detailCellHeight = 20;
-    column.columnFooterHeight = 20;
-    return column;
-}
-
 QString firstDatasetName(const ReportDocument &document)
 {
     return document.subDatasets.isEmpty() ? QString() : document.subDatasets.first().name;
@@ -102,7 +91,8 @@ ReportElement newElement(Kind kind, const ReportDocument &document, const AppSet
         e.height = 60;
         break;
     case Kind::table: {
-        const QList<ReportTableColumn> columns{newTableColumn(), newTableColumn()};
+        const QList<ReportTableColumn> columns{ReportTableColumn::blank(),
+                                               ReportTableColumn::blank()};
         e.width = 0;
         e.height = 0;
         for (const ReportTableColumn &column : columns)

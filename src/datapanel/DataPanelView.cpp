@@ -74,11 +74,14 @@ QWidget *DataPanelView::buildSplit()
     auto *pane = new QVBoxLayout(queryPane_);
     pane->setContentsMargins(16, 16, 16, 16);
     pane->setSpacing(8);
+    // The pane's part takes the height (its query editor grows); without one the pane stands
+    // empty.
     if (DataPanelPart *part = makeQueryPane(context_, queryPane_)) {
-        pane->addWidget(part);
+        pane->addWidget(part, 1);
         parts_.append(part);
+    } else {
+        pane->addStretch(1);
     }
-    pane->addStretch(1);
 
     divider_ = new PanelDivider(
         [this](double translation) {

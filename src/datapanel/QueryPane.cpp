@@ -1,8 +1,456 @@
+#include "datapanel/DataListEdits.h"
 #include "datapanel/DataPanelCardMakers.h"
+#include "datapanel/ReadFields.h"
+#include "datapanel/SimpleCSV.h"
+#include "editors/CodeEditorView.h"
+#include "editors/CodeSyntaxHighlighting.h"
+#include "editors/SQLSyntaxHighlighter.h"
+#include "engine/SidecarModel.h"
+#include "inspector/InspectorRows.h"
+#include "widgets/CardText.h"
+#include "widgets/SheetHeader.h"
 
-// The query editor, Read Fields and the sample-data test are not built yet: the pane stands
-// empty at its width.
-DataPanelPart *makeQueryPane(const DataPanelContext &, QWidget *)
+#include <QComboBox>
+#include <QEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QSet>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// A text in one of the named colours, which follow the light or dark palette.
+void tint(QLabel *label, SyntaxColor color, const QPalette &palette)
 {
-    return nullptr;
+    QPalette shown = label->palette();
+    shown.setColor(QPalette::WindowText, syntaxColor(color, palette));
+    label->setPalette(shown);
+}
+
+// Holds its one child inside a rounded outline, grey at 30 % opacity.
+class OutlinedBox : public QWidget {
+public:
+    OutlinedBox(QWidget *content, QWidget *parent) : QWidget(parent)
+    {
+        auto *layout = new QVBoxLayout(this);
+        layout->setContentsMargins(1, 1, 1, 1);
+        layout->addWidget(content);
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        QColor grey(Qt::gray);
+        grey.setAlphaF(0.3);
+        painter.setPen(QPen(grey, 1));
+        painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 4, 4);
+    }
+};
+
+// The preview's box: black at 3 % opacity with rounded corners.
+class ShadedBox : public QWidget {
+public:
+    using QWidget::QWidget;
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(0, 0, 0, qRound(0.03 * 255)));
+        painter.drawRoundedRect(QRectF(rect()), 4, 4);
+    }
+};
+
+// A named section whose rows stand `spacing` points apart, without margins.
+QVBoxLayout *sectionRows(QWidget *section, const QString &name, int spacing)
+{
+    section->setObjectName(name);
+    auto *rows = new QVBoxLayout(section);
+    rows->setContentsMargins(0, 0, 0, 0);
+    rows->setSpacing(spacing);
+    return rows;
+}
+
+QPushButton *button(const QString &text, const QString &name, QWidget *parent)
+{
+    auto *made = new QPushButton(text, parent);
+    made->setObjectName(name);
+    made->setAutoDefault(false);
+    return made;
+}
+
+// A wrapping line of the smallest caption size; its colour is the pane's to give.
+QLabel *outcomeLabel(const QString &name, QWidget *parent)
+{
+    auto *label = new QLabel(parent);
+    label->setObjectName(name);
+    label->setWordWrap(true);
+    label->setTextFormat(Qt::PlainText);
+    label->setFont(CardText::sized(label->font(), CardText::caption2PointSize));
+    return label;
+}
+
+const QString staticCaption =
+    u"Parses the SELECT list directly - no database connection, so it won't work for SELECT * or "
+    u"complex expressions without an AS alias."_s;
+const QString liveCaption = u"Runs the query for real against the active connection below "
+                            u"(schema discovery only - at most 1 row is fetched)."_s;
+
+// The left column of the data panel: the main query and its language, Read Fields with its
+// outcome and stale fields, and the sample data test. The Read Fields outcome and the sample
+// file belong to the pane, so they last as long as the panel is open.
+class QueryPane : public DataPanelPart {
+public:
+    QueryPane(const DataPanelContext &context, QWidget *parent);
+
+    void refresh() override;
+
+protected:
+    void changeEvent(QEvent *event) override;
+
+private:
+    QWidget *buildEditor();
+    QWidget *buildReadFields();
+    QWidget *buildSampleTest();
+    void showReadFields();
+    void showReadFieldsCaption();
+    void showSampleTest();
+    void showPreview();
+    void applyTints();
+    void attachCSV();
+
+    DataPanelContext context_;
+    ReadFieldsResultState *readFields_;
+    QueryTestState *queryTest_;
+    QComboBox *language_ = nullptr;
+    CodeEditorView *editor_ = nullptr;
+    QPushButton *readButton_ = nullptr;
+    QLabel *readCaption_ = nullptr;
+    QLabel *message_ = nullptr;
+    QWidget *staleLine_ = nullptr;
+    QLabel *staleText_ = nullptr;
+    QPushButton *attach_ = nullptr;
+    QPushButton *clear_ = nullptr;
+    QLabel *fileName_ = nullptr;
+    QLabel *csvError_ = nullptr;
+    QWidget *previewArea_ = nullptr;
+    QScrollArea *preview_ = nullptr;
+    QLabel *previewHint_ = nullptr;
+    QList<QLabel *> headerCells_;
+    // The declared names the preview was last drawn for.
+    QStringList previewFields_;
+};
+
+QueryPane::QueryPane(const DataPanelContext &context, QWidget *parent)
+    : DataPanelPart(parent), context_(context), readFields_(new ReadFieldsResultState(this)),
+      queryTest_(new QueryTestState(this))
+{
+    setObjectName(u"datapanel.query"_s);
+    readFields_->setObjectName(u"datapanel.query.readFieldsState"_s);
+    queryTest_->setObjectName(u"datapanel.query.testState"_s);
+
+    auto *column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(8);
+
+    auto *title = new QLabel(u"Query"_s, this);
+    QFont titleFont = CardText::sized(font(), 13);
+    titleFont.setBold(true);
+    title->setFont(titleFont);
+    column->addWidget(title);
+    column->addWidget(CardText::note(
+        u"Executed against a real data source at fill time - this editor doesn't connect to a "
+        u"live database, so \"Read Fields\" here parses the query text itself rather than "
+        u"running it."_s,
+        this));
+
+    auto *languageRow = new QHBoxLayout;
+    languageRow->setSpacing(8);
+    languageRow->addWidget(new QLabel(u"Language"_s, this));
+    language_ = new QComboBox(this);
+    language_->setObjectName(u"datapanel.query.language"_s);
+    language_->addItems(ReportDocument::queryLanguages);
+    language_->setFixedWidth(160);
+    connect(language_, &QComboBox::activated, this, [this](int index) {
+        if (context_.store && index >= 0)
+            DataListEdits::writeDocument(*context_.store, [&](ReportDocument &document) {
+                document.queryLanguage = ReportDocument::queryLanguages.value(index);
+            });
+    });
+    languageRow->addWidget(language_);
+    languageRow->addStretch(1);
+    column->addLayout(languageRow);
+
+    column->addWidget(buildEditor(), 1);
+    column->addWidget(buildReadFields());
+    column->addWidget(buildSampleTest());
+
+    connect(readFields_, &ReadFieldsResultState::changed, this, &QueryPane::showReadFields);
+    connect(queryTest_, &QueryTestState::changed, this, &QueryPane::showSampleTest);
+    if (context_.store)
+        connect(context_.store, &DocumentStore::activeConnectionIDChanged, this,
+                &QueryPane::showReadFieldsCaption);
+    if (context_.sidecar)
+        connect(context_.sidecar, &SidecarModel::isBusyChanged, this,
+                [this] { readButton_->setEnabled(!context_.sidecar->isBusy()); });
+    readButton_->setEnabled(!context_.sidecar || !context_.sidecar->isBusy());
+
+    showReadFieldsCaption();
+    showReadFields();
+    showSampleTest();
+    applyTints();
+}
+
+QWidget *QueryPane::buildEditor()
+{
+    editor_ = new CodeEditorView(SQLSyntaxHighlighter::scheme(), true, {}, nullptr);
+    editor_->setObjectName(u"datapanel.query.editor"_s);
+    connect(editor_, &CodeEditorView::textEdited, this, [this](const QString &text) {
+        if (context_.store)
+            DataListEdits::writeDocument(
+                *context_.store, [&](ReportDocument &document) { document.queryString = text; });
+    });
+    auto *box = new OutlinedBox(editor_, this);
+    box->setMinimumHeight(150);
+    box->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
+    return box;
+}
+
+QWidget *QueryPane::buildReadFields()
+{
+    auto *section = new QWidget(this);
+    QVBoxLayout *rows = sectionRows(section, u"datapanel.query.readFieldsSection"_s, 4);
+
+    auto *readRow = new QHBoxLayout;
+    readRow->setSpacing(8);
+    readButton_ = button(u"Read Fields"_s, u"datapanel.query.readFields"_s, section);
+    connect(readButton_, &QPushButton::clicked, this, [this] {
+        ReadFields::read(context_.store, context_.sidecar, context_.connections, readFields_);
+    });
+    readRow->addWidget(readButton_, 0, Qt::AlignTop);
+    readCaption_ = CardText::note({}, section, CardText::caption2PointSize);
+    readCaption_->setObjectName(u"datapanel.query.readFieldsCaption"_s);
+    readRow->addWidget(readCaption_, 1);
+    rows->addLayout(readRow);
+
+    message_ = outcomeLabel(u"datapanel.query.message"_s, section);
+    rows->addWidget(message_);
+
+    staleLine_ = new QWidget(section);
+    staleLine_->setObjectName(u"datapanel.query.staleLine"_s);
+    auto *staleRow = new QHBoxLayout(staleLine_);
+    staleRow->setContentsMargins(0, 0, 0, 0);
+    staleRow->setSpacing(8);
+    staleText_ = outcomeLabel(u"datapanel.query.stale"_s, staleLine_);
+    staleRow->addWidget(staleText_, 1);
+    auto *remove = button(u"Remove"_s, u"datapanel.query.removeStale"_s, staleLine_);
+    remove->setFont(CardText::sized(font(), CardText::caption2PointSize));
+    connect(remove, &QPushButton::clicked, this, [this] {
+        if (context_.store)
+            ReadFields::removeStale(*context_.store, *readFields_);
+    });
+    staleRow->addWidget(remove, 0, Qt::AlignTop);
+    rows->addWidget(staleLine_);
+    return section;
+}
+
+QWidget *QueryPane::buildSampleTest()
+{
+    auto *section = new QWidget(this);
+    QVBoxLayout *rows = sectionRows(section, u"datapanel.query.sampleTest"_s, 6);
+
+    auto *header = new QHBoxLayout;
+    header->setSpacing(8);
+    header->addWidget(CardText::note(u"Test with Sample Data"_s, section), 1);
+    attach_ = button({}, u"datapanel.query.attachCSV"_s, section);
+    connect(attach_, &QPushButton::clicked, this, &QueryPane::attachCSV);
+    header->addWidget(attach_);
+    clear_ = button(u"Clear"_s, u"datapanel.query.clearCSV"_s, section);
+    connect(clear_, &QPushButton::clicked, queryTest_, &QueryTestState::clear);
+    header->addWidget(clear_);
+    rows->addLayout(header);
+
+    fileName_ = CardText::note({}, section, CardText::caption2PointSize);
+    fileName_->setObjectName(u"datapanel.query.csvName"_s);
+    rows->addWidget(fileName_);
+    csvError_ = outcomeLabel(u"datapanel.query.csvError"_s, section);
+    rows->addWidget(csvError_);
+
+    previewArea_ = new QWidget(section);
+    auto *previewColumn = new QVBoxLayout(previewArea_);
+    previewColumn->setContentsMargins(0, 0, 0, 0);
+    previewColumn->setSpacing(2);
+    preview_ = new QScrollArea(previewArea_);
+    preview_->setObjectName(u"datapanel.query.csvPreview"_s);
+    preview_->setFrameShape(QFrame::NoFrame);
+    preview_->setWidgetResizable(true);
+    preview_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    preview_->setMaximumHeight(140);
+    preview_->viewport()->setAutoFillBackground(false);
+    previewColumn->addWidget(preview_);
+    previewHint_ = CardText::note(u"Columns in orange don't match any declared Field name below."_s,
+                                  previewArea_, CardText::caption2PointSize);
+    previewHint_->setObjectName(u"datapanel.query.csvHint"_s);
+    previewHint_->setAlignment(Qt::AlignHCenter);
+    // Keeps its place while hidden, so the pane does not jump as fields are declared.
+    QSizePolicy keepPlace = previewHint_->sizePolicy();
+    keepPlace.setRetainSizeWhenHidden(true);
+    previewHint_->setSizePolicy(keepPlace);
+    previewColumn->addWidget(previewHint_);
+    rows->addWidget(previewArea_);
+    return section;
+}
+
+void QueryPane::refresh()
+{
+    if (!context_.store)
+        return;
+    const ReportDocument &document = context_.store->document();
+    InspectorRows::showIndex(language_,
+                             int(ReportDocument::queryLanguages.indexOf(document.queryLanguage)));
+    editor_->setText(document.queryString);
+    QStringList fields;
+    for (const ReportField &field : document.fields)
+        fields.append(field.name);
+    if (fields != previewFields_)
+        showPreview();
+}
+
+void QueryPane::showReadFieldsCaption()
+{
+    const bool live = context_.store && context_.store->activeConnectionID().has_value();
+    readCaption_->setText(live ? liveCaption : staticCaption);
+}
+
+void QueryPane::showReadFields()
+{
+    message_->setText(readFields_->message().value_or(QString()));
+    message_->setVisible(readFields_->message().has_value());
+    const QStringList &stale = readFields_->staleFieldNames();
+    staleText_->setText(u"Not found in this query, but still used by an element: "_s +
+                        stale.join(u", "_s));
+    staleLine_->setVisible(!stale.isEmpty());
+}
+
+void QueryPane::showSampleTest()
+{
+    const bool attached = queryTest_->filePath().has_value();
+    attach_->setText(attached ? u"Change CSV..."_s : u"Attach CSV..."_s);
+    clear_->setVisible(attached);
+    fileName_->setText(attached ? QFileInfo(*queryTest_->filePath()).fileName() : QString());
+    fileName_->setVisible(attached);
+    csvError_->setText(queryTest_->errorMessage().value_or(QString()));
+    csvError_->setVisible(queryTest_->errorMessage().has_value());
+    showPreview();
+}
+
+void QueryPane::showPreview()
+{
+    previewFields_.clear();
+    if (context_.store)
+        for (const ReportField &field : context_.store->document().fields)
+            previewFields_.append(field.name);
+    const bool shown = !queryTest_->errorMessage() && !queryTest_->headerRow().isEmpty();
+    previewArea_->setVisible(shown);
+    headerCells_.clear();
+    if (!shown) {
+        delete preview_->takeWidget();
+        return;
+    }
+
+    auto *box = new ShadedBox;
+    auto *grid = new QGridLayout(box);
+    grid->setContentsMargins(8, 8, 8, 8);
+    grid->setHorizontalSpacing(12);
+    grid->setVerticalSpacing(3);
+    grid->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    const QSet<QString> declared(previewFields_.cbegin(), previewFields_.cend());
+    QFont headerFont = CardText::sized(font(), 10);
+    headerFont.setBold(true);
+    QFont cellFont = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    cellFont.setPointSizeF(10);
+    bool unmatched = false;
+    const QStringList &header = queryTest_->headerRow();
+    int columns = 0;
+    for (qsizetype i = 0; i < header.size(); ++i) {
+        auto *cell = new QLabel(header[i], box);
+        cell->setTextFormat(Qt::PlainText);
+        cell->setFont(headerFont);
+        cell->setObjectName(u"datapanel.query.csvHeader%1"_s.arg(i));
+        const bool matches = declared.contains(header[i]);
+        cell->setProperty("matchesField", matches);
+        unmatched = unmatched || !matches;
+        headerCells_.append(cell);
+        grid->addWidget(cell, 0, int(i));
+    }
+    columns = int(header.size());
+    for (const QStringList &row : queryTest_->previewRows())
+        columns = std::max(columns, int(row.size()));
+    grid->addWidget(horizontalDivider(box), 1, 0, 1, std::max(columns, 1));
+    int line = 2;
+    for (const QStringList &row : queryTest_->previewRows()) {
+        for (qsizetype i = 0; i < row.size(); ++i) {
+            // One line per cell: a quoted line break shows as a space.
+            QString text = row[i];
+            text.replace(u"\r\n"_s, u" "_s).replace(u'\n', u' ').replace(u'\r', u' ');
+            auto *cell = new QLabel(text, box);
+            cell->setTextFormat(Qt::PlainText);
+            cell->setFont(cellFont);
+            grid->addWidget(cell, line, int(i));
+        }
+        ++line;
+    }
+    delete preview_->takeWidget();
+    preview_->setWidget(box);
+    previewHint_->setVisible(unmatched);
+    applyTints();
+}
+
+void QueryPane::applyTints()
+{
+    const QPalette &shown = palette();
+    tint(message_, SyntaxColor::blue, shown);
+    tint(staleText_, SyntaxColor::orange, shown);
+    tint(csvError_, SyntaxColor::red, shown);
+    for (QLabel *cell : std::as_const(headerCells_)) {
+        if (cell->property("matchesField").toBool())
+            cell->setPalette(shown);
+        else
+            tint(cell, SyntaxColor::orange, shown);
+    }
+}
+
+void QueryPane::changeEvent(QEvent *event)
+{
+    DataPanelPart::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange && message_)
+        applyTints();
+}
+
+void QueryPane::attachCSV()
+{
+    const QString path =
+        QFileDialog::getOpenFileName(this, {}, {}, u"Comma-separated values (*.csv)"_s);
+    if (!path.isEmpty())
+        queryTest_->load(path);
+}
+
+} // namespace
+
+DataPanelPart *makeQueryPane(const DataPanelContext &context, QWidget *parent)
+{
+    return new QueryPane(context, parent);
 }

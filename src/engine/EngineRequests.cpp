@@ -1,6 +1,9 @@
 #include "EngineRequests.h"
 
+#include "SidecarError.h"
+
 #include <QJsonArray>
+#include <QJsonDocument>
 
 using namespace Qt::StringLiterals;
 
@@ -172,12 +175,16 @@ QueryResult queryResult(const QJsonObject &result)
 
 QList<LiveField> liveFields(const QJsonObject &result)
 {
-    QList<LiveField> fields;
-    const QJsonArray entries = result[u"fields"_s].toArray();
+    // A reply without a list of field objects is no answer: taken as "no columns" it would make
+    // every declared field look stale.
+    const QJsonValue list = result[u"fields"_s];
+    const QJsonArray entries = list.toArray();
     const bool allObjects = std::all_of(entries.begin(), entries.end(),
                                         [](const QJsonValue &entry) { return entry.isObject(); });
-    if (!allObjects)
-        return fields;
+    if (!list.isArray() || !allObjects)
+        throw SidecarError::malformedResponse(
+            QString::fromUtf8(QJsonDocument(result).toJson(QJsonDocument::Compact)));
+    QList<LiveField> fields;
     for (const QJsonValue entry : entries) {
         const QJsonValue name = entry[u"name"_s];
         const QJsonValue className = entry[u"className"_s];

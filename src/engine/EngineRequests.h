@@ -49,7 +49,8 @@ RenderStats renderStats(const QJsonObject &result);
 // "Connected to <productName or 'database'> <productVersion or ''>".
 QString connectionTestText(const QJsonObject &result);
 QueryResult queryResult(const QJsonObject &result);
-// The entries whose "name" and "className" are both texts, in order.
+// The entries whose "name" and "className" are both texts, in order. Throws SidecarError
+// (malformedResponse) when "fields" is missing, not a list, or holds anything but objects.
 QList<LiveField> liveFields(const QJsonObject &result);
 std::optional<QString> evaluatedValue(const QJsonObject &result);
 

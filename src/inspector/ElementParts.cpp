@@ -5,6 +5,7 @@
 #include "inspector/InspectorRows.h"
 #include "inspector/InspectorTexts.h"
 #include "inspector/SectionCard.h"
+#include "inspector/SubreportListTableParts.h"
 #include "inspector/TextCards.h"
 
 #include <QLabel>
@@ -95,8 +96,16 @@ ElementPart *makeElementPart(const PlannedSection &planned, const ReportElement 
         return new NoticeCard(planned, parent);
     case ElementSection::frameNote:
         return new FrameNote(parent);
+    case ElementSection::subreportFile:
+    case ElementSection::dataSource:
+    case ElementSection::subreportParameters:
+    case ElementSection::list:
+    case ElementSection::datasetParameters:
     case ElementSection::listNote:
-        return nullptr;
+    case ElementSection::table:
+    case ElementSection::columns:
+    case ElementSection::noData:
+        return makeComponentPart(planned, writer, context, parent);
     default:
         return new TitledCard(planned, parent);
     }

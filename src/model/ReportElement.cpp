@@ -7,6 +7,17 @@ bool ElementKind::Frame::operator==(const Frame &other) const
     return children == other.children;
 }
 
+ReportTableColumn ReportTableColumn::blank()
+{
+    ReportTableColumn column;
+    column.id = newId();
+    column.width = 100;
+    column.columnHeaderHeight = 20;
+    column.detailCellHeight = 20;
+    column.columnFooterHeight = 20;
+    return column;
+}
+
 void ElementKind::Table::renewIdentifiers()
 {
     kept.removeUuids();

@@ -68,6 +68,9 @@ struct ReportTableColumn {
     // (uuid…) and children (properties, table and group header and footer cells…).
     KeptParts kept;
     bool operator==(const ReportTableColumn &) const = default;
+
+    // A new column: a fresh id, 100 points wide, three empty cells 20 points high, no formatting.
+    static ReportTableColumn blank();
 };
 
 // What an element is, with its payload.

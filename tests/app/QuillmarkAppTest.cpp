@@ -116,6 +116,21 @@ TEST_F(QuillmarkAppTest, TheWindowRestoresTheLastSessionWhenFirstShown)
     EXPECT_FALSE(app->engine().errorMessage()->isEmpty());
 }
 
+TEST_F(QuillmarkAppTest, ReportsNamedAtLaunchOpenAfterTheLastSessionAndAMissingOneIsNamed)
+{
+    const QString a = writeReport(u"A.jrxml"_s);
+    const QString b = writeReport(u"B.jrxml"_s);
+    app->settings().setLastOpenTabPaths({a});
+    dialogs->answerAlert(0);
+    app->setLaunchFiles({b, path(u"missing.jrxml"_s), a});
+    app->start();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(app->mainWindow()));
+    ASSERT_EQ(app->workspace().tabs().size(), 2) << "A, already open, is not opened twice";
+    EXPECT_EQ(app->workspace().tabs().at(1)->fileURL()->toLocalFile(), b);
+    ASSERT_EQ(dialogs->alerts().size(), 1);
+    EXPECT_EQ(dialogs->alerts().front().message, u"Can't Find \"missing.jrxml\""_s);
+}
+
 } // namespace
 
 namespace {

@@ -19,16 +19,6 @@ namespace {
 
 class InspectorCardsTest : public InspectorViewTest {
 protected:
-    // Picks an entry as the user does.
-    static void pick(QComboBox *picker, const QString &entry)
-    {
-        ASSERT_TRUE(picker);
-        const int index = picker->findText(entry);
-        ASSERT_GE(index, 0) << entry.toStdString();
-        picker->setCurrentIndex(index);
-        emit picker->activated(index);
-    }
-
     // The report as saved to a file.
     QString saved()
     {

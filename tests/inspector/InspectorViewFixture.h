@@ -6,6 +6,7 @@
 #include "workspace/AppSettings.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
@@ -60,6 +61,16 @@ protected:
     {
         placeSelected({element});
         return element;
+    }
+
+    // Picks an entry as the user does.
+    static void pick(QComboBox *picker, const QString &entry)
+    {
+        ASSERT_TRUE(picker);
+        const int index = picker->findText(entry);
+        ASSERT_GE(index, 0) << entry.toStdString();
+        picker->setCurrentIndex(index);
+        emit picker->activated(index);
     }
 
     std::unique_ptr<AppSettings> settings;

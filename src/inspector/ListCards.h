@@ -1,0 +1,45 @@
+#pragma once
+
+#include "inspector/ElementPart.h"
+#include "inspector/InspectorEdits.h"
+#include "inspector/SectionCard.h"
+
+#include <QLabel>
+
+class QComboBox;
+class TextRow;
+
+// The dataset run of a list ("List" card) or a table ("Table" card): the sub-dataset's name and
+// the connection expression, both stored as typed; a list's card also has a note on where
+// sub-datasets are defined and the print order. Every write changes the one value in the payload
+// the store holds at that moment, so a list's children and a table's columns pass untouched.
+class DatasetRunCard : public SectionCard, public ElementPart {
+    Q_OBJECT
+
+public:
+    DatasetRunCard(const ElementWriter &writer, const QString &title, bool isList,
+                   QWidget *parent = nullptr);
+
+    QWidget *widget() override { return this; }
+    void refresh(const ReportElement &element, const ReportDocument &document) override;
+
+private:
+    // Changes the dataset name or connection of the list or table as the store holds it now.
+    void writeRun(const std::function<void(QString &datasetName, QString &connection)> &change);
+
+    ElementWriter writer_;
+    TextRow *dataset_;
+    TextRow *connection_;
+    QComboBox *printOrder_ = nullptr;
+};
+
+// The note under a list's cards: how many elements its row template holds.
+class ListNote : public QLabel, public ElementPart {
+    Q_OBJECT
+
+public:
+    explicit ListNote(QWidget *parent = nullptr);
+
+    QWidget *widget() override { return this; }
+    void refresh(const ReportElement &element, const ReportDocument &document) override;
+};

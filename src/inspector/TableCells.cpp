@@ -1,0 +1,99 @@
+#include "inspector/TableCells.h"
+
+#include "model/Identifiers.h"
+
+#include <cmath>
+
+using namespace Qt::StringLiterals;
+
+namespace TableCells {
+
+TableCellKind kindOf(const SharedOptional<ReportElement> &cell)
+{
+    if (!cell)
+        return TableCellKind::none;
+    if (cell->kind.is<ElementKind::StaticText>())
+        return TableCellKind::staticText;
+    if (cell->kind.is<ElementKind::TextField>())
+        return TableCellKind::textField;
+    return TableCellKind::none;
+}
+
+std::optional<ReportElement> newElement(TableCellKind kind, bool blankWhenNull)
+{
+    if (kind == TableCellKind::none)
+        return std::nullopt;
+    ReportElement element;
+    element.id = newId();
+    element.width = 80;
+    element.height = 20;
+    element.fontName = u"SansSerif"_s;
+    element.fontSize = 10;
+    element.penWidth = 1.0;
+    element.evaluationTime = u"Now"_s;
+    element.stretchType = StretchType::noStretch;
+    element.positionType = PositionType::fixRelativeToTop;
+    element.isUsingCache = true;
+    element.runToBottom = true;
+    if (kind == TableCellKind::staticText) {
+        element.kind = ElementKind::StaticText{u"Label"_s};
+        element.isBlankWhenNull = false;
+    } else {
+        element.kind = ElementKind::TextField{u"$F{field}"_s};
+        element.isBlankWhenNull = blankWhenNull;
+    }
+    return element;
+}
+
+QString content(const ReportElement &element)
+{
+    if (const auto *text = element.kind.as<ElementKind::StaticText>())
+        return text->text;
+    if (const auto *field = element.kind.as<ElementKind::TextField>())
+        return field->expression;
+    return {};
+}
+
+void setContent(ReportElement &element, const QString &text)
+{
+    if (auto *staticText = element.kind.as<ElementKind::StaticText>())
+        staticText->text = text;
+    else if (auto *field = element.kind.as<ElementKind::TextField>())
+        field->expression = text;
+}
+
+QString widthText(double width, const QLocale &locale)
+{
+    // Decimal style: grouped, at most three fraction digits, no trailing zeros.
+    const double rounded = std::abs(width) < 1e12 ? std::round(width * 1000) / 1000 : width;
+    return locale.toString(rounded, 'f', QLocale::FloatingPointShortest);
+}
+
+std::optional<double> parseWidth(const QString &text, const QLocale &locale)
+{
+    bool ok = false;
+    const double width = locale.toDouble(text.trimmed(), &ok);
+    if (!ok || !std::isfinite(width))
+        return std::nullopt;
+    return width;
+}
+
+SharedOptional<ReportElement> &element(ReportTableColumn &column, Cell cell)
+{
+    switch (cell) {
+    case Cell::header:
+        return column.columnHeaderElement;
+    case Cell::footer:
+        return column.columnFooterElement;
+    case Cell::detail:
+        break;
+    }
+    return column.detailCellElement;
+}
+
+const SharedOptional<ReportElement> &element(const ReportTableColumn &column, Cell cell)
+{
+    return element(const_cast<ReportTableColumn &>(column), cell);
+}
+
+} // namespace TableCells

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "model/RawEnum.h"
+#include "model/ReportElement.h"
+
+#include <QLocale>
+#include <optional>
+
+// What a table cell holds, as its kind picker offers it. Never stored: a cell's kind is read
+// from its element.
+enum class TableCellKind { none, staticText, textField };
+QUILLMARK_ENUM_TEXTS(TableCellKind, {TableCellKind::none, "None"},
+                     {TableCellKind::staticText, "Static Text"},
+                     {TableCellKind::textField, "Text Field"});
+
+// The decisions of the table inspector's "Columns" card.
+namespace TableCells {
+
+// The kind a cell shows: "None" for an empty cell and for an element of any kind the picker
+// does not offer (an image, a frame…).
+TableCellKind kindOf(const SharedOptional<ReportElement> &cell);
+
+// The element a cell gets when its kind is chosen: a static text "Label" or a text field
+// "$F{field}", new, 80 by 20 points whatever the column and cell size; none for "None". A new
+// text field is blank when null as the preference says; a static text never is.
+std::optional<ReportElement> newElement(TableCellKind kind, bool blankWhenNull);
+
+// The text the content field shows: a static text's text, a text field's expression, empty for
+// every other kind.
+QString content(const ReportElement &element);
+// Sets a static text's text or a text field's expression; any other element is left as it is.
+void setContent(ReportElement &element, const QString &text);
+
+// The column's width as its field shows it, in the locale's decimal number format.
+QString widthText(double width, const QLocale &locale);
+// The width a typed text gives, read in the locale's format; none when it is not a number.
+std::optional<double> parseWidth(const QString &text, const QLocale &locale);
+
+// One of the three cells of a column.
+enum class Cell { header, detail, footer };
+SharedOptional<ReportElement> &element(ReportTableColumn &column, Cell cell);
+const SharedOptional<ReportElement> &element(const ReportTableColumn &column, Cell cell);
+
+} // namespace TableCells

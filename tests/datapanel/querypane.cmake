@@ -1,0 +1,19 @@
+# The query pane: the SQL field guesser, Read Fields, the sample CSV test.
+quillmark_test(datapanel_query_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/GuesserTest.cpp ${CMAKE_CURRENT_LIST_DIR}/QueryDataTest.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/ReadFieldsLiveTest.cpp
+  LIBS quillmark_services)
+target_include_directories(datapanel_query_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests/document
+  ${PROJECT_SOURCE_DIR}/tests/engine)
+add_dependencies(datapanel_query_tests fakesidecar)
+target_compile_definitions(datapanel_query_tests PRIVATE
+  QUILLMARK_FAKE_SIDECAR="$<TARGET_FILE:fakesidecar>")
+
+if(NOT QUILLMARK_HEADLESS_ONLY)
+  find_package(Qt6 REQUIRED COMPONENTS Test)
+  quillmark_test(datapanel_query_widget_tests GUI
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/QueryPaneTest.cpp
+    LIBS quillmark_ui Qt6::Test)
+  target_include_directories(datapanel_query_widget_tests PRIVATE
+    ${PROJECT_SOURCE_DIR}/tests/document ${PROJECT_SOURCE_DIR}/tests/datapanel)
+endif()
