@@ -24,25 +24,17 @@ NewReportWizardSheet::NewReportWizardSheet(WorkspaceModel &workspace, AppSetting
 
 NewReportWizardView *NewReportWizardSheet::view() const
 {
-    return view_;
+    return qobject_cast<NewReportWizardView *>(content());
 }
 
 void NewReportWizardSheet::follow()
 {
     if (!workspace_.isNewReportWizardVisible()) {
-        setShown(false);
-        if (view_) {
-            view_->hide();
-            view_->deleteLater();
-            view_ = nullptr;
-        }
+        closeAndDiscard();
         return;
     }
     if (isVisible())
         return;
-    delete view_;
-    view_ = new NewReportWizardView(workspace_, settings_, this);
-    layout()->addWidget(view_);
-    resize(NewReportWizardView::idealWidth, NewReportWizardView::idealHeight);
-    setShown(true);
+    openWith(new NewReportWizardView(workspace_, settings_, this),
+             {NewReportWizardView::idealWidth, NewReportWizardView::idealHeight});
 }

@@ -2,8 +2,6 @@
 
 #include "widgets/SheetDialog.h"
 
-#include <QPointer>
-
 class AppSettings;
 class NewReportWizardView;
 class WorkspaceModel;
@@ -26,5 +24,4 @@ private:
 
     WorkspaceModel &workspace_;
     AppSettings &settings_;
-    QPointer<NewReportWizardView> view_;
 };

@@ -4,37 +4,18 @@
 #include "setup/NewReportWizardState.h"
 #include "workspace/WorkspaceModel.h"
 
+#include "EngineTestSupport.h"
 #include "TestSupport.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QUrl>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-// The built engine, or no value when it or Java is missing.
-std::optional<SidecarClient::Location> realEngine()
-{
-    const QString workingDir = QDir::currentPath();
-    QDir::setCurrent(testsupport::sourceDir());
-    const SidecarClient::Location location = SidecarClient::defaultLocation();
-    QDir::setCurrent(workingDir);
-    if (!QFileInfo::exists(location.jarPath) || !QFileInfo(location.javaPath).isExecutable())
-        return std::nullopt;
-    return location;
-}
-
-} // namespace
-
 TEST(NewReportEngine, AReportWithAHeaderAndStylesSavesAndPrints)
 {
-    const std::optional<SidecarClient::Location> location = realEngine();
-    if (!location)
-        GTEST_SKIP() << "needs the engine built (mvn package in sidecar/) and Java";
+    QUILLMARK_REQUIRE_ENGINE();
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
 
