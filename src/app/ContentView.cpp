@@ -30,6 +30,7 @@
 #include "setup/ImageImportCoordinator.h"
 #include "setup/ImageImportOptionsSheet.h"
 #include "setup/NewReportWizardSheet.h"
+#include "setup/PageSetupView.h"
 #include "widgets/Dialogs.h"
 #include "widgets/PanelDivider.h"
 #include "widgets/SheetDialog.h"
@@ -54,6 +55,14 @@ Placeholder *row(const QString &name, const QSize &size, QWidget *parent)
     region->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     region->setFixedHeight(size.height());
     return region;
+}
+
+// Puts a sheet's view in the place of its placeholder, edge to edge.
+void fillSheet(SheetDialog *sheet, QWidget *content)
+{
+    delete sheet->findChild<Placeholder *>();
+    sheet->layout()->setContentsMargins(0, 0, 0, 0);
+    sheet->layout()->addWidget(content);
 }
 
 } // namespace
@@ -182,16 +191,18 @@ SheetDialog *ContentView::addSheet(const QString &name, const QSize &minimumSize
 void ContentView::buildSheets()
 {
     WorkspaceModel &w = workspace_;
-    addSheet(u"PageSetupSheet"_s, {520, 520}, &WorkspaceModel::isPageSetupVisible,
-             &WorkspaceModel::isPageSetupVisibleChanged, [&w] { w.setIsPageSetupVisible(false); });
+    auto *pageSetup = addSheet(u"PageSetupSheet"_s, {420, 480}, &WorkspaceModel::isPageSetupVisible,
+                               &WorkspaceModel::isPageSetupVisibleChanged,
+                               [&w] { w.setIsPageSetupVisible(false); });
+    fillSheet(pageSetup, pageSetup_ = new PageSetupView(workspace_.activeStore(), settings_,
+                                                        [&w] { w.setIsPageSetupVisible(false); }));
+    pageSetup->resize(460, 680);
     // "New..." and the "New Report" button show the wizard, which opens the new tab itself.
     new NewReportWizardSheet(workspace_, settings_, this);
     auto *source =
         addSheet(u"SourceSheet"_s, {650, 800}, &WorkspaceModel::isSourceVisible,
                  &WorkspaceModel::isSourceVisibleChanged, [&w] { w.setIsSourceVisible(false); });
-    delete source->findChild<Placeholder *>();
-    source->layout()->setContentsMargins(0, 0, 0, 0);
-    source->layout()->addWidget(sourceSheet_ = new SourceSheet(workspace_, source));
+    fillSheet(source, sourceSheet_ = new SourceSheet(workspace_));
     // The prompt follows its flag by itself; dismissing it drops the pending run.
     (new ParameterValuesSheet(&workspace_, this))->setIsWorkspaceSheet(true);
     // The "Add Image" sheet shows while the image import has a pending import.
@@ -216,6 +227,7 @@ void ContentView::followActiveStore()
         palette_->setStore(store);
         formatToolbar_->setStore(store);
         inspector_->setStore(store);
+        pageSetup_->setStore(store);
         subreportConnection_ = connect(store, &DocumentStore::creatingSubreportElementIDsChanged,
                                        this, &ContentView::refreshBanner);
     }
