@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -26,23 +27,25 @@ namespace {
 
 class NewReportWizardTest : public ::testing::Test {
 protected:
+    // Test programs run in parallel: the settings file is this test's own.
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());
-        settings.setDefaultPageWidth(595);
-        settings.setDefaultPageHeight(842);
-        settings.setRecentFilePaths({});
-        settings.setMeasurementUnit(MeasurementUnit::pixels);
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.path());
+        settings = std::make_unique<AppSettings>(dir.filePath(u"Docs"_s));
+        settings->setMeasurementUnit(MeasurementUnit::pixels);
         window.resize(900, 800);
         window.show();
+        sheet = std::make_unique<NewReportWizardSheet>(workspace, *settings, &window);
     }
 
     // Opens the sheet as "New..." does; returns its wizard.
     NewReportWizardView *open()
     {
         workspace.setIsNewReportWizardVisible(true);
-        EXPECT_TRUE(sheet.isVisible());
-        return sheet.view();
+        EXPECT_TRUE(sheet->isVisible());
+        return sheet->view();
     }
     QString report(const QString &name, const QStringList &styleNames)
     {
@@ -75,10 +78,10 @@ protected:
     }
 
     QTemporaryDir dir;
-    AppSettings settings{dir.path()};
+    std::unique_ptr<AppSettings> settings;
     WorkspaceModel workspace;
     QWidget window;
-    NewReportWizardSheet sheet{workspace, settings, &window};
+    std::unique_ptr<NewReportWizardSheet> sheet;
 };
 
 } // namespace
@@ -113,18 +116,18 @@ TEST_F(NewReportWizardTest, OpensOnThePresetOfTheDefaultPageSizeOrOnCustomWithIt
     EXPECT_FALSE(view->customSizeRow()->isVisible());
     view->cancelButton()->click();
     EXPECT_FALSE(workspace.isNewReportWizardVisible());
-    EXPECT_FALSE(sheet.isVisible());
+    EXPECT_FALSE(sheet->isVisible());
     EXPECT_EQ(workspace.tabs().size(), 1) << "Cancel makes nothing";
 
-    settings.setDefaultPageWidth(842);
-    settings.setDefaultPageHeight(595);
+    settings->setDefaultPageWidth(842);
+    settings->setDefaultPageHeight(595);
     view = open();
     EXPECT_EQ(chosenIndex(view->presetCards()), 1);
     EXPECT_EQ(view->presetCards().at(1)->text(), u"A4 Landscape"_s);
     workspace.setIsNewReportWizardVisible(false);
 
-    settings.setDefaultPageWidth(600);
-    settings.setDefaultPageHeight(800);
+    settings->setDefaultPageWidth(600);
+    settings->setDefaultPageHeight(800);
     view = open();
     EXPECT_EQ(chosenIndex(view->presetCards()), 12);
     EXPECT_TRUE(view->customSizeRow()->isVisible());
@@ -198,7 +201,7 @@ TEST_F(NewReportWizardTest, OffersRecentReportsStylesOnceAndCreatesTheReportWith
 {
     const QString newest = report(u"newest.jrxml"_s, {u"Title"_s, u"Body"_s});
     const QString older = report(u"older.jrxml"_s, {u"Body"_s, u"Footer"_s});
-    settings.setRecentFilePaths({QDir(dir.path()).filePath(u"gone.jrxml"_s), newest, older});
+    settings->setRecentFilePaths({QDir(dir.path()).filePath(u"gone.jrxml"_s), newest, older});
     NewReportWizardView *view = open();
     NewReportStylesCard *card = view->stylesCard();
     EXPECT_TRUE(card->importButton()->isVisible());
@@ -237,7 +240,7 @@ TEST_F(NewReportWizardTest, OffersRecentReportsStylesOnceAndCreatesTheReportWith
 TEST_F(NewReportWizardTest, ReturnCreatesABlankCleanTab)
 {
     ASSERT_NE(open(), nullptr);
-    QTest::keyClick(&sheet, Qt::Key_Return);
+    QTest::keyClick(sheet.get(), Qt::Key_Return);
     EXPECT_FALSE(workspace.isNewReportWizardVisible());
     ASSERT_EQ(workspace.tabs().size(), 2);
     EXPECT_FALSE(workspace.activeStore()->isDirty());
