@@ -4,6 +4,7 @@
 #include "editors/ExpressionBuilderButton.h"
 #include "inspector/InspectorRows.h"
 #include "widgets/CardText.h"
+#include "widgets/WheelGuard.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -140,6 +141,7 @@ QWidget *labelled(const QString &label, QComboBox *picker, int width, QWidget *p
 QComboBox *textPicker(const QStringList &entries, int width, QWidget *parent)
 {
     auto *picker = new QComboBox(parent);
+    WheelGuard::ignoreUnlessFocused(picker);
     for (const QString &entry : entries)
         picker->addItem(entry, entry);
     if (width > 0)

@@ -6,6 +6,7 @@
 #include "editors/ExpressionBuilderButton.h"
 #include "inspector/InspectorRows.h"
 #include "widgets/CardText.h"
+#include "widgets/WheelGuard.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -75,6 +76,7 @@ void buildGroupRow(DataListRow &row, DocumentStore *store, SidecarModel *sidecar
         boxes.append({box, flag.flag});
     }
     auto *footer = new QComboBox(third);
+    WheelGuard::ignoreUnlessFocused(footer);
     for (const GroupFooterPositions::Entry &entry : GroupFooterPositions::entries())
         footer->addItem(entry.label, int(entry.value));
     QObject::connect(footer, &QComboBox::activated, footer, [writer, footer](int index) {

@@ -9,6 +9,7 @@
 #include "inspector/InspectorRows.h"
 #include "widgets/CardText.h"
 #include "widgets/SheetHeader.h"
+#include "widgets/WheelGuard.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -182,6 +183,7 @@ QueryPane::QueryPane(const DataPanelContext &context, QWidget *parent)
     languageRow->addWidget(new QLabel(u"Language"_s, this));
     language_ = new QComboBox(this);
     language_->setObjectName(u"datapanel.query.language"_s);
+    WheelGuard::ignoreUnlessFocused(language_);
     language_->addItems(ReportDocument::queryLanguages);
     language_->setFixedWidth(160);
     connect(language_, &QComboBox::activated, this, [this](int index) {

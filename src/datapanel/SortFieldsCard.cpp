@@ -2,6 +2,7 @@
 #include "datapanel/DataPanelCardMakers.h"
 #include "datapanel/DataPanelCards.h"
 #include "inspector/InspectorRows.h"
+#include "widgets/WheelGuard.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -16,6 +17,7 @@ QComboBox *enumPicker(const QList<std::pair<QString, Enum>> &entries, int width,
                       std::function<void(Enum)> write, QWidget *parent)
 {
     auto *picker = new QComboBox(parent);
+    WheelGuard::ignoreUnlessFocused(picker);
     for (const auto &[label, value] : entries)
         picker->addItem(label, int(value));
     picker->setFixedWidth(width);

@@ -5,6 +5,7 @@
 #include "inspector/InspectorRows.h"
 #include "widgets/CardText.h"
 #include "widgets/ColorWell.h"
+#include "widgets/WheelGuard.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -130,6 +131,8 @@ StyleCoreEditor::StyleCoreEditor(StyleBinding style, QWidget *parent)
     // Rows 2 and 3 in the 10-point font.
     const QFont small = CardText::sized(font(), CardText::captionPointSize);
     font_->setFixedWidth(fontWidth);
+    WheelGuard::ignoreUnlessFocused(font_);
+    WheelGuard::ignoreUnlessFocused(alignment_);
     connect(font_, &QComboBox::activated, this, [this](int index) {
         const QString name = font_->itemText(index);
         style_.write([&](ReportStyle &s) { s.fontName = name; });

@@ -2,8 +2,11 @@
 #include "datapanel/DataRowButtons.h"
 #include "widgets/SymbolIcons.h"
 
+#include <QApplication>
+#include <QComboBox>
 #include <QFontDatabase>
 #include <QPushButton>
+#include <QWheelEvent>
 
 using namespace storetest;
 
@@ -218,3 +221,26 @@ TEST(DataRowButtons, MoveButtonsFollowTheirPlaceAndRemoveMarksDirtyAfterItsActio
     EXPECT_FALSE(dirtyDuringAction);
     EXPECT_TRUE(store.isDirty());
 }
+
+namespace {
+
+// Scrolling the panel passes the pointer over the row pickers; the wheel must scroll, not pick.
+TEST_F(DataListCards, TheWheelOverAPickerItIsNotInPicksNothing)
+{
+    click(sortFields + u".add"_s);
+    const ReportDocument before = store.document();
+    for (const QString &control : {u"type"_s, u"order"_s}) {
+        auto *picker = find<QComboBox>(row(sortFields, 0, control));
+        ASSERT_TRUE(picker);
+        ASSERT_FALSE(picker->hasFocus());
+        // Down: the entry below the first.
+        QWheelEvent wheel(QPointF(5, 5), picker->mapToGlobal(QPointF(5, 5)), QPoint(),
+                          QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                          false);
+        QApplication::sendEvent(picker, &wheel);
+    }
+    EXPECT_EQ(store.document().sortFields, before.sortFields);
+    EXPECT_EQ(find<QComboBox>(row(sortFields, 0, u"order"_s))->currentText(), u"Ascending"_s);
+}
+
+} // namespace

@@ -262,6 +262,9 @@ TEST_F(PageSetupViewTest, ScrollingOverAPickerScrollsTheSheetAndPicksNothing)
     auto *bar = child<QScrollArea>(u"pagesetup.scroll"_s)->verticalScrollBar();
     ASSERT_GT(bar->maximum(), 0);
     bar->setValue(bar->maximum());
+    // The pointer passes over the picker; the user is elsewhere.
+    order->clearFocus();
+    ASSERT_FALSE(order->hasFocus());
     // Up would pick the entry above the shown one.
     const QPoint centre = order->rect().center();
     QWheelEvent wheel(centre, order->mapToGlobal(centre), {}, {0, 120}, Qt::NoButton,
