@@ -29,6 +29,7 @@
 #include "navigators/ProjectExplorerView.h"
 #include "setup/ImageImportCoordinator.h"
 #include "setup/ImageImportOptionsSheet.h"
+#include "setup/NewReportWizardSheet.h"
 #include "setup/PageSetupView.h"
 #include "widgets/Dialogs.h"
 #include "widgets/PanelDivider.h"
@@ -196,9 +197,8 @@ void ContentView::buildSheets()
     fillSheet(pageSetup, pageSetup_ = new PageSetupView(workspace_.activeStore(), settings_,
                                                         [&w] { w.setIsPageSetupVisible(false); }));
     pageSetup->resize(460, 680);
-    addSheet(u"NewReportWizardSheet"_s, {640, 520}, &WorkspaceModel::isNewReportWizardVisible,
-             &WorkspaceModel::isNewReportWizardVisibleChanged,
-             [&w] { w.setIsNewReportWizardVisible(false); });
+    // "New..." and the "New Report" button show the wizard, which opens the new tab itself.
+    new NewReportWizardSheet(workspace_, settings_, this);
     auto *source =
         addSheet(u"SourceSheet"_s, {650, 800}, &WorkspaceModel::isSourceVisible,
                  &WorkspaceModel::isSourceVisibleChanged, [&w] { w.setIsSourceVisible(false); });

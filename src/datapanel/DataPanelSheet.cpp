@@ -23,18 +23,13 @@ DataPanelSheet::DataPanelSheet(WorkspaceModel &workspace, AppSettings &settings,
 
 DataPanelView *DataPanelSheet::view() const
 {
-    return view_;
+    return qobject_cast<DataPanelView *>(content());
 }
 
 void DataPanelSheet::follow()
 {
     if (!workspace_.isDataPanelVisible()) {
-        setShown(false);
-        if (view_) {
-            view_->hide();
-            view_->deleteLater();
-            view_ = nullptr;
-        }
+        closeAndDiscard();
         return;
     }
     if (isVisible())
@@ -44,12 +39,8 @@ void DataPanelSheet::follow()
         workspace_.setIsDataPanelVisible(false);
         return;
     }
-    if (view_)
-        delete view_;
-    view_ = new DataPanelView(
-        store, settings_, sidecar_, connections_,
-        [this] { workspace_.setIsDataPanelVisible(false); }, this);
-    layout()->addWidget(view_);
-    resize(DataPanelView::idealWidth, DataPanelView::idealHeight);
-    setShown(true);
+    openWith(new DataPanelView(
+                 store, settings_, sidecar_, connections_,
+                 [this] { workspace_.setIsDataPanelVisible(false); }, this),
+             {DataPanelView::idealWidth, DataPanelView::idealHeight});
 }

@@ -32,5 +32,4 @@ private:
     AppSettings &settings_;
     QPointer<SidecarModel> sidecar_;
     ConnectionPresetStore *connections_ = nullptr;
-    QPointer<DataPanelView> view_;
 };

@@ -1,6 +1,7 @@
 #include "widgets/SheetDialog.h"
 
 #include <QKeyEvent>
+#include <QLayout>
 
 SheetDialog::SheetDialog(QWidget *window, std::function<void()> onDismiss)
     : QDialog(window), onDismiss_(std::move(onDismiss))
@@ -19,6 +20,25 @@ void SheetDialog::setShown(bool shown)
     closingFromFlag_ = true;
     QDialog::done(Rejected);
     closingFromFlag_ = false;
+}
+
+void SheetDialog::openWith(QWidget *content, const QSize &size)
+{
+    delete content_;
+    content_ = content;
+    layout()->addWidget(content);
+    resize(size);
+    setShown(true);
+}
+
+void SheetDialog::closeAndDiscard()
+{
+    setShown(false);
+    if (content_) {
+        content_->hide();
+        content_->deleteLater();
+        content_ = nullptr;
+    }
 }
 
 void SheetDialog::keyPressEvent(QKeyEvent *event)

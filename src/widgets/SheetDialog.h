@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QPointer>
 #include <functional>
 
 // A sheet of the main window: a window-modal dialog shown while a flag of the workspace is true
@@ -22,6 +23,14 @@ public:
     bool isWorkspaceSheet() const { return isWorkspaceSheet_; }
 
 protected:
+    // For a sheet that builds a fresh view on each showing: `content` takes the previous one's
+    // place in the sheet's layout, the sheet takes `size` and opens.
+    void openWith(QWidget *content, const QSize &size);
+    // Closes the sheet; its view leaves at once and is deleted later (the click that closed the
+    // sheet may still be running in it).
+    void closeAndDiscard();
+    QWidget *content() const { return content_; }
+
     void keyPressEvent(QKeyEvent *event) override;
     void done(int result) override;
 
@@ -29,4 +38,5 @@ private:
     std::function<void()> onDismiss_;
     bool closingFromFlag_ = false;
     bool isWorkspaceSheet_ = false;
+    QPointer<QWidget> content_;
 };

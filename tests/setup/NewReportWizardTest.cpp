@@ -1,0 +1,248 @@
+#include "datapanel/StyleCoreEditor.h"
+#include "document/DocumentStore.h"
+#include "model/JrxmlCodec.h"
+#include "setup/NewReportChoiceCard.h"
+#include "setup/NewReportStylesCard.h"
+#include "setup/NewReportWizardSheet.h"
+#include "setup/NewReportWizardState.h"
+#include "setup/NewReportWizardView.h"
+#include "widgets/MeasurementField.h"
+#include "workspace/AppSettings.h"
+#include "workspace/WorkspaceModel.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+class NewReportWizardTest : public ::testing::Test {
+protected:
+    // Test programs run in parallel: the settings file is this test's own.
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.path());
+        settings = std::make_unique<AppSettings>(dir.filePath(u"Docs"_s));
+        settings->setMeasurementUnit(MeasurementUnit::pixels);
+        window.resize(900, 800);
+        window.show();
+        sheet = std::make_unique<NewReportWizardSheet>(workspace, *settings, &window);
+    }
+
+    // Opens the sheet as "New..." does; returns its wizard.
+    NewReportWizardView *open()
+    {
+        workspace.setIsNewReportWizardVisible(true);
+        EXPECT_TRUE(sheet->isVisible());
+        return sheet->view();
+    }
+    QString report(const QString &name, const QStringList &styleNames)
+    {
+        ReportDocument document = DocumentStore::defaultDocument(595, 842);
+        for (const QString &styleName : styleNames) {
+            ReportStyle style;
+            style.name = styleName;
+            style.isDefault = true;
+            document.styles.append(style);
+        }
+        const QString path = QDir(dir.path()).filePath(name);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(JrxmlCodec::serialize(document));
+        return path;
+    }
+    static int chosenIndex(const QList<NewReportChoiceCard *> &cards)
+    {
+        for (qsizetype i = 0; i < cards.size(); ++i)
+            if (cards[i]->isChosen())
+                return int(i);
+        return -1;
+    }
+    static QStringList names(const QList<ReportStyle> &styles)
+    {
+        QStringList list;
+        for (const ReportStyle &style : styles)
+            list.append(style.name);
+        return list;
+    }
+
+    QTemporaryDir dir;
+    std::unique_ptr<AppSettings> settings;
+    WorkspaceModel workspace;
+    QWidget window;
+    std::unique_ptr<NewReportWizardSheet> sheet;
+};
+
+} // namespace
+
+TEST(NewReportChoiceCard, ThumbnailsFollowThePageAndSurviveSizesOfZeroOrLess)
+{
+    const double a4 = 210.0 / 297.0;
+    EXPECT_DOUBLE_EQ(NewReportChoiceCard::thumbnailRatio(PageSize{842, 595}), 842.0 / 595.0);
+    EXPECT_DOUBLE_EQ(NewReportChoiceCard::thumbnailRatio(std::nullopt), a4);
+    EXPECT_DOUBLE_EQ(NewReportChoiceCard::thumbnailRatio(PageSize{0, 842}), a4);
+    EXPECT_DOUBLE_EQ(NewReportChoiceCard::thumbnailRatio(PageSize{595, 0}), a4);
+    EXPECT_DOUBLE_EQ(NewReportChoiceCard::thumbnailRatio(PageSize{-595, -842}), a4);
+    EXPECT_EQ(NewReportChoiceCard::fitted(0.5, 100, 62), QSizeF(31, 62));
+    EXPECT_EQ(NewReportChoiceCard::fitted(2, 100, 62), QSizeF(100, 50));
+    EXPECT_EQ(NewReportChoiceCard::fitted(1, 0, 62), QSizeF(0, 0));
+    EXPECT_EQ(NewReportChoiceCard::fitted(-1, 100, 62), QSizeF(0, 0));
+}
+
+TEST_F(NewReportWizardTest, OpensOnThePresetOfTheDefaultPageSizeOrOnCustomWithIt)
+{
+    NewReportWizardView *view = open();
+    ASSERT_NE(view, nullptr);
+    ASSERT_EQ(view->presetCards().size(), 13);
+    ASSERT_EQ(view->headerSwatches().size(), 5);
+    EXPECT_EQ(view->presetCards().at(10)->text(), u"Tabloid (11\u00D717)"_s);
+    EXPECT_EQ(view->presetCards().at(12)->symbol(), u"ruler"_s);
+    EXPECT_EQ(view->headerSwatches().at(0)->symbol(), u"slash.circle"_s);
+    EXPECT_EQ(view->headerSwatches().at(0)->sampleFill(), QColor(Qt::white));
+    EXPECT_EQ(view->headerSwatches().at(1)->sampleFill(), QColor(0x1F, 0x4E, 0x8C));
+    EXPECT_EQ(chosenIndex(view->presetCards()), 0);
+    EXPECT_EQ(chosenIndex(view->headerSwatches()), 0);
+    EXPECT_FALSE(view->customSizeRow()->isVisible());
+    view->cancelButton()->click();
+    EXPECT_FALSE(workspace.isNewReportWizardVisible());
+    EXPECT_FALSE(sheet->isVisible());
+    EXPECT_EQ(workspace.tabs().size(), 1) << "Cancel makes nothing";
+
+    settings->setDefaultPageWidth(842);
+    settings->setDefaultPageHeight(595);
+    view = open();
+    EXPECT_EQ(chosenIndex(view->presetCards()), 1);
+    EXPECT_EQ(view->presetCards().at(1)->text(), u"A4 Landscape"_s);
+    workspace.setIsNewReportWizardVisible(false);
+
+    settings->setDefaultPageWidth(600);
+    settings->setDefaultPageHeight(800);
+    view = open();
+    EXPECT_EQ(chosenIndex(view->presetCards()), 12);
+    EXPECT_TRUE(view->customSizeRow()->isVisible());
+    EXPECT_EQ(view->widthField()->points(), 600);
+    EXPECT_EQ(view->heightField()->points(), 800);
+    EXPECT_EQ(view->widthField()->lineEdit()->text(), u"600"_s);
+    EXPECT_EQ(view->heightField()->lineEdit()->text(), u"800"_s);
+
+    // A tap on another card hides the size; the custom values stay for Custom.
+    QTest::mouseClick(view->presetCards().at(2), Qt::LeftButton);
+    EXPECT_EQ(view->state().preset(), PageFormatPreset::letterPortrait);
+    EXPECT_FALSE(view->customSizeRow()->isVisible());
+    QTest::mouseClick(view->presetCards().at(12), Qt::LeftButton);
+    EXPECT_TRUE(view->customSizeRow()->isVisible());
+    QLineEdit *width = view->widthField()->lineEdit();
+    width->selectAll();
+    QTest::keyClicks(width, u"700"_s);
+    // Return commits the field, then creates the report of that size.
+    QTest::keyClick(width, Qt::Key_Return);
+    EXPECT_FALSE(workspace.isNewReportWizardVisible());
+    ASSERT_EQ(workspace.tabs().size(), 2);
+    EXPECT_EQ(workspace.activeStore()->document().pageWidth, 700);
+    EXPECT_EQ(workspace.activeStore()->document().pageHeight, 800);
+}
+
+TEST_F(NewReportWizardTest, EachShowingStartsAfreshButKeepsNoChoicesOfTheLast)
+{
+    NewReportWizardView *view = open();
+    view->stylesCard()->addButton()->click();
+    QTest::mouseClick(view->presetCards().at(3), Qt::LeftButton);
+    QTest::mouseClick(view->headerSwatches().at(4), Qt::LeftButton);
+    EXPECT_EQ(chosenIndex(view->headerSwatches()), 4);
+    workspace.setIsNewReportWizardVisible(false);
+    view = open();
+    EXPECT_EQ(chosenIndex(view->presetCards()), 0);
+    EXPECT_EQ(chosenIndex(view->headerSwatches()), 0);
+    EXPECT_TRUE(view->state().styles().isEmpty());
+    EXPECT_TRUE(view->stylesCard()->boxes().isEmpty());
+}
+
+TEST_F(NewReportWizardTest, StyleTilesAddMoveAndRemoveThroughTheCoreEditor)
+{
+    NewReportWizardView *view = open();
+    NewReportStylesCard *card = view->stylesCard();
+    EXPECT_FALSE(card->importButton()->isVisible()) << "no recent reports, no menu";
+    card->addButton()->click();
+    card->addButton()->click();
+    card->addButton()->click();
+    ASSERT_EQ(card->boxes().size(), 3);
+    StyleCoreEditor *first = card->boxes().at(0)->editor();
+    StyleCoreEditor *last = card->boxes().at(2)->editor();
+    EXPECT_EQ(first->nameField()->text(), u"Style1"_s);
+
+    // Typing in a tile writes its style; the tile and its field stay while others move.
+    first->nameField()->setFocus();
+    first->nameField()->selectAll();
+    QTest::keyClicks(first->nameField(), u"Title"_s);
+    EXPECT_EQ(names(view->state().styles()), (QStringList{u"Title"_s, u"Style2"_s, u"Style3"_s}));
+    EXPECT_EQ(card->boxes().at(0)->editor(), first);
+
+    last->findChild<QToolButton *>(u"newReport.style2.remove"_s)->click();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(names(view->state().styles()), (QStringList{u"Title"_s, u"Style2"_s}));
+    ASSERT_EQ(card->boxes().size(), 2);
+    first->findChild<QToolButton *>(u"newReport.style0.down"_s)->click();
+    EXPECT_EQ(names(view->state().styles()), (QStringList{u"Style2"_s, u"Title"_s}));
+    EXPECT_EQ(card->boxes().at(1)->editor(), first) << "the tile moved with its style";
+}
+
+TEST_F(NewReportWizardTest, OffersRecentReportsStylesOnceAndCreatesTheReportWithThem)
+{
+    const QString newest = report(u"newest.jrxml"_s, {u"Title"_s, u"Body"_s});
+    const QString older = report(u"older.jrxml"_s, {u"Body"_s, u"Footer"_s});
+    settings->setRecentFilePaths({QDir(dir.path()).filePath(u"gone.jrxml"_s), newest, older});
+    NewReportWizardView *view = open();
+    NewReportStylesCard *card = view->stylesCard();
+    EXPECT_TRUE(card->importButton()->isVisible());
+    EXPECT_EQ(card->importableNames(), (QStringList{u"Title"_s, u"Body"_s, u"Footer"_s}));
+
+    // The files were read when the sheet opened: a file deleted since still offers its styles.
+    QFile::remove(older);
+    card->importButton()->menu()->actions().at(2)->trigger();
+    card->addButton()->click();
+    card->importButton()->menu()->actions().at(0)->trigger();
+    EXPECT_EQ(names(view->state().styles()), (QStringList{u"Footer"_s, u"Style2"_s, u"Title"_s}));
+    EXPECT_FALSE(view->state().styles().at(2).isDefault);
+    EXPECT_EQ(card->importableNames(), QStringList{u"Body"_s});
+    card->importButton()->menu()->actions().at(0)->trigger();
+    EXPECT_FALSE(card->importButton()->isVisible()) << "nothing left to offer";
+
+    QTest::mouseClick(view->presetCards().at(1), Qt::LeftButton);
+    QTest::mouseClick(view->headerSwatches().at(1), Qt::LeftButton);
+    const QList<ReportStyle> prepared = view->state().styles();
+    view->createButton()->click();
+    EXPECT_FALSE(workspace.isNewReportWizardVisible());
+    ASSERT_EQ(workspace.tabs().size(), 2);
+    DocumentStore *store = workspace.activeStore();
+    EXPECT_EQ(store, workspace.tabs().at(1));
+    EXPECT_EQ(store->document().pageWidth, 842);
+    EXPECT_EQ(store->document().styles, prepared);
+    EXPECT_TRUE(store->isDirty());
+    const ReportBand title = store->document().band(BandType::title).value();
+    EXPECT_EQ(title.height, 56);
+    ASSERT_EQ(title.elements.size(), 2);
+    EXPECT_EQ(title.elements.at(0).width, 782);
+    store->undo();
+    EXPECT_EQ(store->document().styles, prepared);
+}
+
+TEST_F(NewReportWizardTest, ReturnCreatesABlankCleanTab)
+{
+    ASSERT_NE(open(), nullptr);
+    QTest::keyClick(sheet.get(), Qt::Key_Return);
+    EXPECT_FALSE(workspace.isNewReportWizardVisible());
+    ASSERT_EQ(workspace.tabs().size(), 2);
+    EXPECT_FALSE(workspace.activeStore()->isDirty());
+    EXPECT_TRUE(workspace.activeStore()->document().styles.isEmpty());
+}
