@@ -70,6 +70,13 @@ void apply(AppAppearance appearance)
                                                                 : platform;
     QApplication::setPalette(chosen);
     SymbolIcons::useIconTheme(isDark(chosen));
+    // A widget with a style sheet keeps the colours it was polished with; polish it again so
+    // it takes the new palette too.
+    const QWidgetList widgets = QApplication::allWidgets();
+    for (QWidget *widget : widgets) {
+        if (!widget->styleSheet().isEmpty())
+            widget->setStyleSheet(widget->styleSheet());
+    }
 }
 
 void outlineControlsOnBase(QWidget *column, QPalette palette)
