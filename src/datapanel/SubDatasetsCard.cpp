@@ -2,6 +2,7 @@
 #include "datapanel/DataPanelCardMakers.h"
 #include "datapanel/DataPanelCards.h"
 #include "datapanel/DataRowButtons.h"
+#include "datapanel/KeyedColumn.h"
 #include "editors/CodeEditorView.h"
 #include "editors/SQLSyntaxHighlighter.h"
 #include "inspector/InspectorRows.h"
@@ -16,6 +17,7 @@
 #include <QPushButton>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <type_traits>
 
 using namespace Qt::StringLiterals;
 
@@ -43,45 +45,6 @@ QLineEdit *textField(const QString &placeholder, int width, QWidget *parent)
     field->setPlaceholderText(placeholder);
     field->setFixedWidth(width);
     return field;
-}
-
-// Brings a column of widgets keyed by item id in line with the ids: widgets of items that left
-// go (deleted later, since the click that removed their item may still be running in one of
-// their buttons), new items get a widget, and the rest are put in the ids' order.
-template <typename W>
-void syncColumn(QVBoxLayout *column, QHash<QUuid, W *> &byID, QList<W *> &shown,
-                const QList<QUuid> &ids, const std::function<W *(const QUuid &)> &make)
-{
-    for (auto it = byID.begin(); it != byID.end();) {
-        if (ids.contains(it.key())) {
-            ++it;
-            continue;
-        }
-        W *gone = it.value();
-        column->removeWidget(gone);
-        gone->hide();
-        gone->deleteLater();
-        it = byID.erase(it);
-    }
-    QList<W *> ordered;
-    ordered.reserve(ids.size());
-    for (const QUuid &id : ids) {
-        W *widget = byID.value(id);
-        if (!widget)
-            widget = byID[id] = make(id);
-        else if (ordered.contains(widget))
-            continue; // a second item of one id has no widget of its own
-        ordered.append(widget);
-    }
-    if (ordered == shown)
-        return;
-    for (W *widget : std::as_const(ordered))
-        column->removeWidget(widget);
-    for (W *widget : std::as_const(ordered)) {
-        column->addWidget(widget);
-        widget->show();
-    }
-    shown = ordered;
 }
 
 // One of a sub-dataset's own lists: which list, its caption, its add button's title and the
@@ -213,10 +176,10 @@ public:
     void refresh(const ReportSubDataset &dataset, const QString &prefix)
     {
         const QList<T> &items = dataset.*kind_.list;
-        syncColumn<InnerLine<T>>(lines_, byID_, shown_, DataListEdits::ids(items),
-                                 [this](const QUuid &id) {
-                                     return new InnerLine<T>(writer_, kind_.list, id, store_, this);
-                                 });
+        syncKeyedColumn<InnerLine<T>>(
+            lines_, byID_, shown_, DataListEdits::ids(items), [this](const QUuid &id) {
+                return new InnerLine<T>(writer_, kind_.list, id, store_, this);
+            });
         const QString listName = prefix + u'.' + kind_.name;
         add_->setObjectName(listName + u".add"_s);
         for (int i = 0; i < shown_.size(); ++i) {
@@ -370,7 +333,7 @@ public:
         if (!store_)
             return;
         const QList<ReportSubDataset> &datasets = store_->document().subDatasets;
-        syncColumn<SubDatasetBlock>(
+        syncKeyedColumn<SubDatasetBlock>(
             blocks_, byID_, shown_, DataListEdits::ids(datasets),
             [this](const QUuid &id) { return new SubDatasetBlock(store_, id, this); });
         const int count = int(shown_.size());
