@@ -252,6 +252,16 @@ GenerateColumnsSheet::~GenerateColumnsSheet()
     delete dialog_.data();
 }
 
+SheetDialog *GenerateColumnsSheet::dialog() const
+{
+    return dialog_;
+}
+
+GenerateColumnsView *GenerateColumnsSheet::view() const
+{
+    return view_;
+}
+
 void GenerateColumnsSheet::setShown(bool shown)
 {
     if (!shown) {

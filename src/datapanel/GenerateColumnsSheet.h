@@ -90,8 +90,9 @@ public:
     static GenerateColumnsSheet *follow(DataPanelView *panel);
     ~GenerateColumnsSheet() override;
 
-    SheetDialog *dialog() const { return dialog_; }
-    GenerateColumnsView *view() const { return view_; }
+    // Both null until the sheet is first shown.
+    SheetDialog *dialog() const;
+    GenerateColumnsView *view() const;
 
 private:
     explicit GenerateColumnsSheet(DataPanelView *panel);

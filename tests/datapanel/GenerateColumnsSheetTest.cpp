@@ -129,7 +129,7 @@ TEST_F(GenerateColumns, UntickedFieldsAreLeftOutAndOrderFollowsTheDocument)
     EXPECT_EQ(textOf(values.at(values.size() - 2)), u"$F{A}"_s);
     EXPECT_EQ(textOf(values.last()), u"$F{C}"_s);
     EXPECT_FALSE(values.last().isBlankWhenNull);
-    EXPECT_NEAR(values.last().x, 280, 1) << "two columns";
+    EXPECT_NEAR(values.last().x, 269.5, 1) << "two columns";
 }
 
 // Ticks survive while the sheet exists; a ticked field removed meanwhile is passed over, and a
@@ -149,10 +149,11 @@ TEST_F(GenerateColumns, TicksOfRemovedFieldsAreIgnored)
     ASSERT_EQ(sheet->fieldBoxes().size(), 2);
     EXPECT_FALSE(sheet->fieldBoxes()[0]->isChecked()) << "A stays unticked";
     EXPECT_TRUE(sheet->fieldBoxes()[1]->isChecked());
+    const qsizetype countBefore = store.document().detailBands[0].elements.size();
     sheet->generateButton()->click();
     const ElementList &values = store.document().detailBands[0].elements;
+    ASSERT_EQ(values.size(), countBefore + 1);
     EXPECT_EQ(textOf(values.last()), u"$F{C}"_s);
-    EXPECT_NE(textOf(values.at(values.size() - 2)), u"$F{B}"_s);
     EXPECT_NEAR(values.last().x, 0, 1) << "one column";
 
     // Only C is ticked; with C gone, Generate changes nothing and still closes.

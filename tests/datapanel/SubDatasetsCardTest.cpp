@@ -9,8 +9,6 @@ using namespace storetest;
 
 namespace {
 
-using SubDatasetsCard = DataPanelTest;
-
 const QString card = u"datapanel.subDatasets"_s;
 
 QString block(int index, const QString &control = {})
@@ -23,6 +21,16 @@ QString inner(int index, const QString &list, int line, const QString &control)
 {
     return block(index, list) + u".row"_s + QString::number(line) + u'.' + control;
 }
+
+// Clicks a button and lets the widgets of removed items go, as the event loop does.
+class SubDatasetsCard : public DataPanelTest {
+protected:
+    void press(const QString &name) const
+    {
+        click(name);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+};
 
 } // namespace
 
@@ -75,7 +83,7 @@ TEST_F(SubDatasetsCard, NameQueryAndMovesWriteTheSubDatasetAndKeepItsQueryLangua
     EXPECT_TRUE(find<QToolButton>(block(1, u"up"_s))->isEnabled());
     EXPECT_FALSE(find<QToolButton>(block(1, u"down"_s))->isEnabled());
 
-    click(block(1, u"remove"_s));
+    press(block(1, u"remove"_s));
     ASSERT_EQ(store.document().subDatasets.size(), 1);
     EXPECT_NE(store.document().subDatasets[0].id, first);
     EXPECT_FALSE(find(block(1)));
@@ -120,14 +128,14 @@ TEST_F(SubDatasetsCard, InnerAddsAndRemovesRecordNoUndoStepAndMarkTheReportChang
 
     const QUuid second = store.document().subDatasets[0].parameters[1].id;
     store.setIsDirty(false);
-    click(inner(0, u"params"_s, 0, u"remove"_s));
+    press(inner(0, u"params"_s, 0, u"remove"_s));
     ASSERT_EQ(store.document().subDatasets[0].parameters.size(), 2);
     EXPECT_EQ(store.document().subDatasets[0].parameters[0].id, second);
     EXPECT_EQ(find<QLineEdit>(inner(0, u"params"_s, 0, u"name"_s))->text(), u"param2"_s);
     EXPECT_TRUE(store.isDirty());
 
     store.setIsDirty(false);
-    click(inner(0, u"fields"_s, 0, u"remove"_s));
+    press(inner(0, u"fields"_s, 0, u"remove"_s));
     EXPECT_TRUE(store.document().subDatasets[0].fields.isEmpty());
     EXPECT_FALSE(find(inner(0, u"fields"_s, 0, u"name"_s)));
     EXPECT_TRUE(store.isDirty());
