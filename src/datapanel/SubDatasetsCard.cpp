@@ -6,6 +6,7 @@
 #include "editors/CodeEditorView.h"
 #include "editors/SQLSyntaxHighlighter.h"
 #include "inspector/InspectorRows.h"
+#include "inspector/RowControls.h"
 #include "widgets/CardText.h"
 #include "widgets/OutlinedBox.h"
 
@@ -80,6 +81,8 @@ public:
             calculation_ = new QComboBox(this);
             calculation_->addItems(calculations());
             calculation_->setFixedWidth(110);
+            // Scrolling the panel over the picker must not change the calculation.
+            RowControls::ignoreWheelUnlessFocused(calculation_);
             connect(calculation_, &QComboBox::activated, this, [this](int index) {
                 const QString value = calculation_->itemText(index);
                 write([&](T &item) { item.calculation = value; });

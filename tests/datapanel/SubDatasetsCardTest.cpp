@@ -4,6 +4,7 @@
 
 #include <QPushButton>
 #include <QTextCursor>
+#include <QWheelEvent>
 
 using namespace storetest;
 
@@ -190,4 +191,19 @@ TEST_F(SubDatasetsCard, AnEditedReportKeepsItsSubDatasetsOnSave)
     EXPECT_TRUE(jrxml.contains(u"<subDataset name=\"Lines\""_s)) << jrxml.toStdString();
     EXPECT_TRUE(jrxml.contains(u"select amount from lines"_s));
     EXPECT_TRUE(jrxml.contains(u"<field name=\"amount\" class=\"java.math.BigDecimal\""_s));
+}
+
+TEST_F(SubDatasetsCard, ScrollingOverACalculationPickerLeavesItAlone)
+{
+    click(card + u".add"_s);
+    click(block(0, u"variables"_s) + u".add"_s);
+    auto *picker = find<QComboBox>(inner(0, u"variables"_s, 0, u"calculation"_s));
+    ASSERT_TRUE(picker);
+    find<QLineEdit>(block(0, u"name"_s))->setFocus();
+    const QPoint centre = picker->rect().center();
+    QWheelEvent wheel(centre, picker->mapToGlobal(centre), {}, {0, -120}, Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(picker, &wheel);
+    EXPECT_EQ(picker->currentText(), u"Count"_s);
+    EXPECT_EQ(store.document().subDatasets[0].variables[0].calculation, u"Count"_s);
 }
