@@ -49,8 +49,8 @@ ActionsRow::ActionsRow(FileCommands &commands, WorkspaceModel &workspace, AppSet
     setObjectName(u"ActionsRow"_s);
     setFixedHeight(34);
     auto *row = new QHBoxLayout(this);
-    row->setContentsMargins(8, 0, 8, 0);
-    row->setSpacing(4);
+    row->setContentsMargins(12, 6, 12, 6);
+    row->setSpacing(14);
 
     row->addWidget(addButton(u"doc.badge.plus"_s, u"New Report"_s,
                              [this] { workspace_.setIsNewReportWizardVisible(true); }));
@@ -72,6 +72,9 @@ ActionsRow::ActionsRow(FileCommands &commands, WorkspaceModel &workspace, AppSet
     zipStack_ = withSpinner(
         addButton(u"doc.zipper"_s, QString(), [this] { commands_.zipReportForUpload(); }));
     row->addWidget(zipStack_);
+    row->addWidget(separator(this));
+    row->addWidget(addButton(u"doc.richtext"_s, u"Page Setup"_s,
+                             [this] { workspace_.setIsPageSetupVisible(true); }));
     row->addStretch(1);
     row->addWidget(addButton(u"ladybug"_s,
                              u"Report a Bug (opens a pre-filled email to "_s +

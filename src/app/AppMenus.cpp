@@ -58,6 +58,7 @@ void AppMenus::buildFile()
     file_ = bar_->addMenu(u"File"_s);
     addItem(file_, u"New..."_s, QKeySequence(u"Ctrl+N"_s),
             [this] { workspace_.setIsNewReportWizardVisible(true); });
+    addItem(file_, u"New Report Book..."_s, {}, [this] { commands_.newReportBook(); });
     addItem(file_, u"Open..."_s, QKeySequence(u"Ctrl+O"_s), [this] { commands_.openDocument(); });
     openRecent_ = file_->addMenu(u"Open Recent"_s);
     rebuildOpenRecent();

@@ -29,6 +29,7 @@
 #include "navigators/ProjectExplorerView.h"
 #include "setup/ImageImportCoordinator.h"
 #include "setup/ImageImportOptionsSheet.h"
+#include "setup/PageSetupView.h"
 #include "widgets/Dialogs.h"
 #include "widgets/PanelDivider.h"
 #include "widgets/SheetDialog.h"
@@ -53,6 +54,14 @@ Placeholder *row(const QString &name, const QSize &size, QWidget *parent)
     region->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     region->setFixedHeight(size.height());
     return region;
+}
+
+// Puts a sheet's view in the place of its placeholder, edge to edge.
+void fillSheet(SheetDialog *sheet, QWidget *content)
+{
+    delete sheet->findChild<Placeholder *>();
+    sheet->layout()->setContentsMargins(0, 0, 0, 0);
+    sheet->layout()->addWidget(content);
 }
 
 } // namespace
@@ -181,17 +190,19 @@ SheetDialog *ContentView::addSheet(const QString &name, const QSize &minimumSize
 void ContentView::buildSheets()
 {
     WorkspaceModel &w = workspace_;
-    addSheet(u"PageSetupSheet"_s, {520, 520}, &WorkspaceModel::isPageSetupVisible,
-             &WorkspaceModel::isPageSetupVisibleChanged, [&w] { w.setIsPageSetupVisible(false); });
+    auto *pageSetup = addSheet(u"PageSetupSheet"_s, {420, 480}, &WorkspaceModel::isPageSetupVisible,
+                               &WorkspaceModel::isPageSetupVisibleChanged,
+                               [&w] { w.setIsPageSetupVisible(false); });
+    fillSheet(pageSetup, pageSetup_ = new PageSetupView(workspace_.activeStore(), settings_,
+                                                        [&w] { w.setIsPageSetupVisible(false); }));
+    pageSetup->resize(460, 680);
     addSheet(u"NewReportWizardSheet"_s, {640, 520}, &WorkspaceModel::isNewReportWizardVisible,
              &WorkspaceModel::isNewReportWizardVisibleChanged,
              [&w] { w.setIsNewReportWizardVisible(false); });
     auto *source =
         addSheet(u"SourceSheet"_s, {650, 800}, &WorkspaceModel::isSourceVisible,
                  &WorkspaceModel::isSourceVisibleChanged, [&w] { w.setIsSourceVisible(false); });
-    delete source->findChild<Placeholder *>();
-    source->layout()->setContentsMargins(0, 0, 0, 0);
-    source->layout()->addWidget(sourceSheet_ = new SourceSheet(workspace_, source));
+    fillSheet(source, sourceSheet_ = new SourceSheet(workspace_));
     // The prompt follows its flag by itself; dismissing it drops the pending run.
     (new ParameterValuesSheet(&workspace_, this))->setIsWorkspaceSheet(true);
     // The "Add Image" sheet shows while the image import has a pending import.
@@ -216,6 +227,7 @@ void ContentView::followActiveStore()
         palette_->setStore(store);
         formatToolbar_->setStore(store);
         inspector_->setStore(store);
+        pageSetup_->setStore(store);
         subreportConnection_ = connect(store, &DocumentStore::creatingSubreportElementIDsChanged,
                                        this, &ContentView::refreshBanner);
     }

@@ -23,6 +23,7 @@ class ImageImportCoordinator;
 class InspectorView;
 class DocumentStore;
 class OutlineView;
+class PageSetupView;
 class PaletteView;
 class PanelWidths;
 class ProjectExplorerView;
@@ -83,6 +84,7 @@ public:
 
     CanvasTrailingToolbar *trailingToolbar() const { return trailingToolbar_; }
     SourceSheet *sourceSheet() const { return sourceSheet_; }
+    PageSetupView *pageSetup() const { return pageSetup_; }
     PreviewSheet *previewSheet() const { return previewSheetContent_; }
     void startPreviewRun();
 
@@ -147,6 +149,7 @@ private:
     SheetDialog *previewSheet_ = nullptr;
     PreviewSheet *previewSheetContent_ = nullptr;
     SourceSheet *sourceSheet_ = nullptr;
+    PageSetupView *pageSetup_ = nullptr;
     DataPanelSheet *dataPanelSheet_ = nullptr;
     CanvasTrailingToolbar *trailingToolbar_ = nullptr;
     std::unique_ptr<PreviewRun> previewRun_;

@@ -11,6 +11,7 @@
 #include "model/JrxmlCodec.h"
 #include "model/SubreportNaming.h"
 #include "navigators/ExplorerFileActions.h"
+#include "setup/ReportBookBuilder.h"
 #include "widgets/Dialogs.h"
 #include "widgets/TextInputFocus.h"
 #include "workspace/AppSettings.h"
@@ -19,11 +20,13 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QFutureWatcher>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QtConcurrent>
+#include <cstdio>
 
 using namespace Qt::StringLiterals;
 
@@ -239,6 +242,54 @@ void FileCommands::compileNext(QList<OpenTab> remaining, QStringList failures)
                      if (error)
                          failures.append(compileFailure(next, *error));
                      compileNext(remaining, failures);
+                 });
+}
+
+void FileCommands::newReportBook()
+{
+    FilePanelRequest panel;
+    panel.title = u"Choose Report Book Chapters"_s;
+    panel.message = u"Pick the reports to chain together, in order."_s;
+    panel.fileExtensions = {jrxmlExtension};
+    panel.directory = panelFolder(store());
+    panel.allowsMultipleSelection = true;
+    const QList<QUrl> chapters = dialogs_.runOpenPanel(panel);
+    if (chapters.size() < 2)
+        return;
+    workspace_.openDocumentTab(
+        ReportBookBuilder::buildReportBook(u"ReportBook"_s, 595, 842, 30, 30, 20, 20, chapters));
+    compileChapters(chapters);
+}
+
+void FileCommands::compileChapters(QList<QUrl> remaining)
+{
+    if (remaining.isEmpty())
+        return;
+    const QUrl chapter = remaining.takeFirst();
+    std::optional<ReportDocument> document;
+    QFile file(chapter.toLocalFile());
+    if (file.open(QIODevice::ReadOnly)) {
+        try {
+            document = JrxmlCodec::parse(file.readAll());
+        } catch (const std::exception &) {
+        }
+    }
+    if (!document) {
+        std::fprintf(stdout, "Report book: skipped the chapter %s, which does not read\n",
+                     qUtf8Printable(chapter.toLocalFile()));
+        std::fflush(stdout);
+        compileChapters(remaining);
+        return;
+    }
+    compileStep_({*document, chapter}, this,
+                 [this, chapter, remaining](const std::optional<QString> &error) {
+                     if (error) {
+                         std::fprintf(stdout, "Report book: the chapter %s did not compile: %s\n",
+                                      qUtf8Printable(chapter.toLocalFile()),
+                                      qUtf8Printable(error->trimmed()));
+                         std::fflush(stdout);
+                     }
+                     compileChapters(remaining);
                  });
 }
 

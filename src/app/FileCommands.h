@@ -65,6 +65,9 @@ public:
     void compileAllDocuments();
     void zipReportForUpload();
     void exportDocument(ExportFormat format);
+    // Chains two or more chosen reports into a report book in a new tab, then has the engine
+    // compile each chapter beside its file, one after another.
+    void newReportBook();
 
     // --- Edit: the text rule sends Cut, Copy, Paste and Select All to a focused text field,
     // otherwise to the store. Duplicate and Delete always act on the canvas selection.
@@ -106,6 +109,9 @@ private:
     // A failed report's line: its file's (or report's) name and the friendliest text of the error.
     static QString compileFailure(const OpenTab &tab, const QString &error);
     void setZipping(bool zipping);
+    // Compiles the chapters of a new report book one after another; a chapter that cannot be
+    // read or compiled is skipped.
+    void compileChapters(QList<QUrl> remaining);
 
     WorkspaceModel &workspace_;
     AppSettings &settings_;

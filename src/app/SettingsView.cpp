@@ -1,8 +1,8 @@
 #include "app/SettingsView.h"
 #include "app/SettingsAboutCard.h"
-#include "app/SettingsStepper.h"
 #include "widgets/CardSection.h"
 #include "widgets/CardText.h"
+#include "widgets/Stepper.h"
 #include "widgets/SymbolIcons.h"
 #include "workspace/AppSettings.h"
 
@@ -160,12 +160,12 @@ CardSection *SettingsView::canvasCard()
     auto *card = new CardSection(u"Canvas"_s);
     snap_ = new QCheckBox(u"Snap to Grid"_s);
     card->addWidget(snap_);
-    grid_ = new SettingsStepper(2, 50, u" pt"_s);
+    grid_ = new Stepper(2, 50, u" pt"_s);
     grid_->setObjectName(u"gridSize"_s);
     card->addWidget(captionedRow(u"Grid Size"_s, 130, grid_));
     connect(snap_, &QCheckBox::toggled, this,
             [this](bool on) { settings_.setIsSnapToGridEnabled(on); });
-    connect(grid_, &SettingsStepper::valueChanged, this,
+    connect(grid_, &Stepper::valueChanged, this,
             [this](double size) { settings_.setGridSize(size); });
     return card;
 }
@@ -212,10 +212,10 @@ CardSection *SettingsView::documentDefaultsCard()
     connect(fontName_, &QLineEdit::textEdited, this,
             [this](const QString &name) { settings_.setDefaultFontName(name); });
 
-    fontSize_ = new SettingsStepper(6, 96, QString());
+    fontSize_ = new Stepper(6, 96, QString());
     fontSize_->setObjectName(u"fontSize"_s);
     card->addWidget(captionedRow(u"Default Font Size"_s, 130, fontSize_));
-    connect(fontSize_, &SettingsStepper::valueChanged, this,
+    connect(fontSize_, &Stepper::valueChanged, this,
             [this](double size) { settings_.setDefaultFontSize(size); });
     return card;
 }

@@ -11,7 +11,7 @@ class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class SettingsAboutCard;
-class SettingsStepper;
+class Stepper;
 class UpdateChecker;
 struct VersionInfo;
 
@@ -56,12 +56,12 @@ private:
     QButtonGroup *theme_ = nullptr;
     QComboBox *unit_ = nullptr;
     QCheckBox *snap_ = nullptr;
-    SettingsStepper *grid_ = nullptr;
+    Stepper *grid_ = nullptr;
     QComboBox *pageSize_ = nullptr;
     QLineEdit *pageWidth_ = nullptr;
     QLineEdit *pageHeight_ = nullptr;
     QLineEdit *fontName_ = nullptr;
-    SettingsStepper *fontSize_ = nullptr;
+    Stepper *fontSize_ = nullptr;
     QCheckBox *blankWhenNull_ = nullptr;
     SettingsAboutCard *about_ = nullptr;
 };

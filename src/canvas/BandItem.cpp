@@ -24,6 +24,7 @@
 #include <QPainterPath>
 #include <QPalette>
 #include <QTimer>
+#include <algorithm>
 
 namespace {
 
@@ -158,12 +159,14 @@ BandItem::BandItem(const BandTarget &target, const BandContext *context, QGraphi
 void BandItem::setBand(const QString &label, double width, double storedHeight, bool isActive,
                        bool canRemove)
 {
-    if (label_ == label && width_ == width && storedHeight_ == storedHeight &&
+    // A column of 0 or less draws an empty band, never one of negative width.
+    const double drawnWidth = std::max(width, 0.0);
+    if (label_ == label && width_ == drawnWidth && storedHeight_ == storedHeight &&
         isActive_ == isActive && canRemove_ == canRemove)
         return;
     prepareGeometryChange();
     label_ = label;
-    width_ = width;
+    width_ = drawnWidth;
     storedHeight_ = storedHeight;
     isActive_ = isActive;
     canRemove_ = canRemove;

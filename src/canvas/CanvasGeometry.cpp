@@ -37,13 +37,17 @@ PageGeometry pageGeometry(const ReportDocument &document, const QList<double> &b
     PageGeometry page;
     for (double height : bandHeights)
         page.contentHeight += drawnBodyHeight(height) + headerStripHeight;
-    page.pageWidth = std::max(document.pageWidth,
-                              document.leftMargin + document.columnWidth + document.rightMargin);
-    page.pageHeight = std::max(document.pageHeight,
-                               document.topMargin + page.contentHeight + document.bottomMargin);
-    page.printableHeight = page.pageHeight - document.topMargin - document.bottomMargin;
-    page.marginRect =
-        QRectF(document.leftMargin, document.topMargin, document.columnWidth, page.printableHeight);
+    // A report may hold a page, column or margins of 0 or less: nothing is drawn with a
+    // negative size.
+    const double column = std::max(document.columnWidth, 0.0);
+    page.pageWidth =
+        std::max({document.pageWidth, document.leftMargin + column + document.rightMargin, 0.0});
+    page.pageHeight =
+        std::max({document.pageHeight,
+                  document.topMargin + page.contentHeight + document.bottomMargin, 0.0});
+    page.printableHeight =
+        std::max(page.pageHeight - document.topMargin - document.bottomMargin, 0.0);
+    page.marginRect = QRectF(document.leftMargin, document.topMargin, column, page.printableHeight);
     return page;
 }
 

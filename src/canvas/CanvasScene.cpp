@@ -6,6 +6,7 @@
 #include <QEvent>
 #include <QGraphicsRectItem>
 #include <QPen>
+#include <algorithm>
 
 CanvasScene::CanvasScene(QObject *parent)
     : QGraphicsScene(parent), sheet_(new QGraphicsRectItem), margin_(new QGraphicsRectItem),
@@ -165,8 +166,11 @@ void CanvasScene::layoutBands()
     }
     page_ = canvas::pageGeometry(document, heights);
     sheet_->setRect(0, 0, page_.pageWidth, page_.pageHeight);
-    // The outline lies inside the rectangle's bounds.
-    margin_->setRect(page_.marginRect.adjusted(0.5, 0.5, -0.5, -0.5));
+    // The outline lies inside the rectangle's bounds; a rectangle too small for that is drawn
+    // as a line or a point, not turned inside out.
+    const QRectF margin = page_.marginRect.adjusted(0.5, 0.5, -0.5, -0.5);
+    margin_->setRect(QRectF(margin.topLeft(),
+                            QSizeF(std::max(margin.width(), 0.0), std::max(margin.height(), 0.0))));
     stack_->setPos(document.leftMargin, document.topMargin);
     emit layoutChanged();
 }

@@ -1,5 +1,6 @@
 #include "canvas/FormatToolbarValues.h"
 
+#include "datapanel/StyleEditorTexts.h"
 #include "document/DocumentStore.h"
 
 #include <algorithm>
@@ -44,11 +45,7 @@ FormatToolbarValues FormatToolbarValues::of(const DocumentStore &store)
 
 QStringList FormatToolbarValues::fontOptions() const
 {
-    QStringList names{u"Arial"_s,   u"Calibri"_s,     u"Times New Roman"_s, u"Helvetica"_s,
-                      u"Verdana"_s, u"DejaVu Sans"_s, u"Courier New"_s,     u"SansSerif"_s};
-    if (!names.contains(fontName))
-        names.append(fontName);
-    return names;
+    return StyleEditorTexts::fontOptions(fontName);
 }
 
 QString FormatToolbarValues::sizeLabel(double size)

@@ -25,7 +25,7 @@ struct FormatToolbarValues {
 
     static FormatToolbarValues of(const DocumentStore &store);
 
-    // The eight standard names, and the shown name after them when it is none of them.
+    // The eight font names of styles, and the shown name after them when it is none of them.
     QStringList fontOptions() const;
     // The size as a whole number, or with its fraction to two places at most ("11.5"); a
     // placeholder for a size that is not a finite number or whose whole part does not fit a

@@ -50,7 +50,10 @@ QList<RulerTick> rulerTicks(MeasurementUnit unit, double pageLength, double rule
         if (value > end)
             break;
         const double p = scrollOffset + zoomLevel * value;
-        if (p < -20 || p > rulerLength + 20)
+        // Ticks only move right from here: a huge page does not walk past the ruler's end.
+        if (p > rulerLength + 20)
+            break;
+        if (p < -20)
             continue;
         RulerTick tick{p, i % scale.ticksPerLabel == 0, {}};
         if (tick.isLong && i >= 1)

@@ -1,7 +1,7 @@
 #include "datapanel/DataPanelCardMakers.h"
+#include "datapanel/StylesSection.h"
 
-// The style editors are not built yet: the card shows its title and subtitle only.
-DataPanelPart *makeStylesCard(const DataPanelContext &, QWidget *)
+DataPanelPart *makeStylesCard(const DataPanelContext &context, QWidget *parent)
 {
-    return nullptr;
+    return new StylesSection(context, parent);
 }

@@ -7,18 +7,16 @@
 #include <functional>
 #include <optional>
 
+class ColorWell;
 class QColorDialog;
 class QPushButton;
 class QToolButton;
 
-// A colour of an element: the caption, a swatch that opens the colour dialog, and "Clear" while
-// a colour is set. The row holds no colour of its own: it shows what it is given and hands
-// every change to `onCommit`, where the card writes it. Picked colours are handed on as "#" and
-// six upper-case digits, without opacity.
-//
-// The dialog is not modal and stays open while the report changes: the row keeps it across
-// refreshes, and each colour the user passes through on the way is handed on (the store
-// coalesces them into one undo step of the element).
+// A colour of an element: the caption, a colour well, and "Clear" while a colour is set. The
+// row holds no colour of its own: it shows what it is given and hands every change to
+// `onCommit`, where the card writes it. Picked colours are handed on as "#" and six upper-case
+// digits, without opacity; each colour the user passes through in the open dialog is handed on
+// (the store coalesces them into one undo step of the element).
 class ColorRow : public QWidget {
     Q_OBJECT
 
@@ -35,8 +33,8 @@ public:
     void showColor(const std::optional<ElementColor> &color);
 
     // The colour the swatch shows.
-    QColor shownColor() const { return shown_; }
-    QToolButton *swatch() const { return swatch_; }
+    QColor shownColor() const;
+    QToolButton *swatch() const;
     QPushButton *clearButton() const { return clear_; }
     // The dialog once the swatch has opened it.
     QColorDialog *dialog() const;
@@ -45,13 +43,8 @@ public:
     void openDialog();
 
 private:
-    void pick(const QColor &color);
-    void paintSwatch();
-
     Commit onCommit_;
     std::optional<ElementColor> stored_;
-    QColor shown_;
-    QToolButton *swatch_;
+    ColorWell *swatch_;
     QPushButton *clear_;
-    QPointer<QColorDialog> dialog_;
 };

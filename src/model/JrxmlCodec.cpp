@@ -90,6 +90,7 @@ ReportDocument parse(const QByteArray &data, QStringList *warnings)
     if (!root || !JrxmlText::hasLocalName(root, "jasperReport"))
         throw JrxmlCodecError::notAJasperReport();
     JrxmlReadContext context;
+    const JrxmlText::AttributeTable attributes;
     ReportDocument document = readDocument(root, context);
     handOver(context.notes(), warnings);
     return document;
@@ -112,6 +113,7 @@ std::optional<ReportElement> parseSnippet(const QString &fragment)
     if (!root)
         return std::nullopt;
     JrxmlReadContext context;
+    const JrxmlText::AttributeTable attributes;
     const QList<ReportElement> elements = parseBandElements(root, context);
     if (elements.isEmpty())
         return std::nullopt;

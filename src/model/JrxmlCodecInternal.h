@@ -3,6 +3,7 @@
 // The JRXML reader's and writer's parts, shared by the codec's source files and its tests.
 
 #include "JrxmlReadContext.h"
+#include "JrxmlText.h"
 #include "KeptXml.h"
 #include "ReportDocument.h"
 
@@ -11,6 +12,7 @@
 #include <optional>
 #include <pugixml.hpp>
 #include <span>
+#include <type_traits>
 #include <vector>
 
 namespace JrxmlCodec {
@@ -289,6 +291,9 @@ KeptXml keptOf(pugi::xml_node node, TagOrder takenAttributes, TagOrder order,
 KeptXml keptOf(pugi::xml_node node, TagOrder takenAttributes, TagOrder order, TagOrder takenOnce,
                TagOrder takenAll, JrxmlReadContext &context);
 
+// Adds an attribute the file left out to `kept`.
+void appendAbsent(KeptXml &kept, KeptXml::AbsentAttribute absent);
+
 // Notes each attribute of `defaults` that the element does not have, with the text the writer
 // gives the value the reader then supplies.
 void noteAbsent(pugi::xml_node node, KeptXml &kept,
@@ -297,6 +302,15 @@ void noteAbsent(pugi::xml_node node, KeptXml &kept,
 // inherited); it stays out only while the attributes `with` are written as given too.
 void absentUnless(pugi::xml_node node, const char *name, const QString &written, KeptXml &kept,
                   QList<KeptXml::Attribute> with = {});
+
+// The same, the text made only when the attribute is absent.
+template <typename Written>
+requires std::is_invocable_r_v<QString, Written>
+void absentUnless(pugi::xml_node node, const char *name, Written &&written, KeptXml &kept)
+{
+    if (!JrxmlText::attribute(node, name))
+        appendAbsent(kept, {JrxmlText::nameText(name), written(), {}});
+}
 
 // Keeps an attribute the file spelled out although the writer leaves it out for the value read
 // (a default such as isBlankWhenNull="false"), so that it is written back as it was. The writer
@@ -308,11 +322,11 @@ void keepSpelled(pugi::xml_node node, const char *name, bool writerLeavesOut, Ke
 template <typename E>
 void keepUnknownCase(pugi::xml_node node, const char *name, E read, KeptXml &kept)
 {
-    const pugi::xml_attribute attr = node.attribute(name);
+    const pugi::xml_attribute attr = JrxmlText::attribute(node, name);
     if (!attr || enumFromRaw<E>(QString::fromUtf8(attr.value())))
         return;
-    kept.attributes.append({QString::fromLatin1(name), QString::fromUtf8(attr.value())});
-    kept.absent.append({QString::fromLatin1(name), rawValue(read)});
+    kept.attributes.append({JrxmlText::nameText(name), QString::fromUtf8(attr.value())});
+    kept.absent.append({JrxmlText::nameText(name), rawValue(read)});
 }
 
 // Notes whether the file lacks the child of that name (the reader supplies an empty value) or

@@ -33,23 +33,27 @@ std::optional<std::string> declaredPrefix(const char *attributeName)
     return std::string(attributeName + 6);
 }
 
+bool isControlCharacter(unsigned char byte)
+{
+    return byte < 0x20 && byte != '\t' && byte != '\n' && byte != '\r';
+}
+
 // Removes the control characters that XML 1.0 cannot carry; counts them.
 void stripControlCharacters(pugi::xml_node node, pugi::xml_attribute attr, int &removed)
 {
     const char *value = attr ? attr.value() : node.value();
-    std::string kept;
-    bool changed = false;
-    for (const char *c = value; *c; ++c) {
-        const auto byte = static_cast<unsigned char>(*c);
-        if (byte < 0x20 && byte != '\t' && byte != '\n' && byte != '\r') {
-            changed = true;
+    const char *c = value;
+    while (*c && !isControlCharacter(static_cast<unsigned char>(*c)))
+        ++c;
+    if (!*c)
+        return; // the common case: nothing to remove
+    std::string kept(value, c);
+    for (; *c; ++c) {
+        if (isControlCharacter(static_cast<unsigned char>(*c)))
             ++removed;
-            continue;
-        }
-        kept += *c;
+        else
+            kept += *c;
     }
-    if (!changed)
-        return;
     if (attr)
         attr.set_value(kept.c_str());
     else
@@ -112,8 +116,10 @@ void prepareForCapture(pugi::xml_node root, JrxmlReadContext &context)
         const std::string name = "xmlns:" + prefix;
         for (pugi::xml_node up = root.parent(); up; up = up.parent()) {
             if (const pugi::xml_attribute declaration = up.attribute(name.c_str())) {
-                if (!isDeclaredByTable(context, prefix, declaration.value()))
+                if (!isDeclaredByTable(context, prefix, declaration.value())) {
                     root.append_attribute(name.c_str()).set_value(declaration.value());
+                    attributesChanged();
+                }
                 break;
             }
         }
@@ -217,7 +223,7 @@ void markHeldCell(pugi::xml_node cell, const SharedOptional<ReportElement> &elem
     if (!cell || element || formatting != TableCellFormatting{})
         return;
     KeptXml own;
-    own.attributes.append({u"height"_s, QString::fromUtf8(cell.attribute("height").value())});
+    own.attributes.append({u"height"_s, QString::fromUtf8(attribute(cell, "height").value())});
     formatting.kept.setPart({}, std::move(own));
 }
 
@@ -299,7 +305,7 @@ KeptXml keptListContents(pugi::xml_node contents, const UnreadChildren &unread,
     const QString height = wholeNumber(doubleAttr(re, "height").value_or(20));
     const QString width = wholeNumber(doubleAttr(re, "width").value_or(100));
     const auto isWritten = [&](const char *name, const QString &text) {
-        const pugi::xml_attribute attr = contents.attribute(name);
+        const pugi::xml_attribute attr = attribute(contents, name);
         return attr && QString::fromUtf8(attr.value()) == text;
     };
     const bool sameHeight = isWritten("height", height), sameWidth = isWritten("width", width);
@@ -320,7 +326,7 @@ KeptXml keptListContents(pugi::xml_node contents, const UnreadChildren &unread,
 ElementKind::List readList(pugi::xml_node node, JrxmlReadContext &context)
 {
     ElementKind::List list;
-    const bool horizontal = is(node.attribute("printOrder").value(), "Horizontal");
+    const bool horizontal = is(attribute(node, "printOrder").value(), "Horizontal");
     list.printOrder = horizontal ? PrintOrder::horizontal : PrintOrder::vertical;
     const pugi::xml_node run = node.child("datasetRun");
     KeptXml runKept;

@@ -19,7 +19,7 @@ const QString javaString = u"java.lang.String"_s;
 // No value when the attribute is absent; else whether it is exactly "true".
 std::optional<bool> optionalFlag(pugi::xml_node node, const char *name)
 {
-    const pugi::xml_attribute attr = node.attribute(name);
+    const pugi::xml_attribute attr = attribute(node, name);
     if (!attr)
         return std::nullopt;
     return is(attr.value(), "true");
@@ -73,7 +73,7 @@ ReportTemplate readTemplate(pugi::xml_node node, JrxmlReadContext &context)
 // user changes the fill.
 void noteAbsentMode(pugi::xml_node node, KeptXml &kept)
 {
-    if (const pugi::xml_attribute backcolor = node.attribute("backcolor")) {
+    if (const pugi::xml_attribute backcolor = attribute(node, "backcolor")) {
         const QString hex = QString::fromUtf8(backcolor.value());
         absentUnless(node, "mode", u"Opaque"_s, kept, {{u"backcolor"_s, hex}});
     }
@@ -90,7 +90,7 @@ ConditionalStyleRule readRule(pugi::xml_node node, JrxmlReadContext &context)
     r.kept.setPart({}, std::move(own));
     KeptXml inner = keptOf(style, ruleStyleAttrs, tagOrder::style, none, none, context);
     noteAbsentMode(style, inner);
-    keepSpelled(style, "fontName", !style.attribute("fontName").value()[0], inner);
+    keepSpelled(style, "fontName", !attribute(style, "fontName").value()[0], inner);
     r.kept.setPart(u"style"_s, std::move(inner));
     r.conditionExpression = childTextOrEmpty(node, "conditionExpression");
     r.fontName = attrText(style, "fontName");
@@ -122,10 +122,10 @@ ReportStyle readStyle(pugi::xml_node node, JrxmlReadContext &context)
     // for ("Justified") stays as written.
     keepSpelled(node, "isDefault", !isTrue(node, "isDefault"), own);
     keepSpelled(node, "isPdfEmbedded", !isTrue(node, "isPdfEmbedded"), own);
-    keepSpelled(node, "pdfFontName", !node.attribute("pdfFontName").value()[0], own);
-    keepSpelled(node, "pdfEncoding", !node.attribute("pdfEncoding").value()[0], own);
+    keepSpelled(node, "pdfFontName", !attribute(node, "pdfFontName").value()[0], own);
+    keepSpelled(node, "pdfEncoding", !attribute(node, "pdfEncoding").value()[0], own);
     keepSpelled(node, "hAlign",
-                textAlignmentText(node.attribute("hAlign").value()) == TextAlignment::left, own);
+                textAlignmentText(attribute(node, "hAlign").value()) == TextAlignment::left, own);
     s.kept.setPart({}, std::move(own));
     const pugi::xml_node boxNode = node.child("box");
     s.kept.setPart(u"box"_s, keptOf(boxNode, none, tagOrder::box, pen, none, context));
@@ -145,7 +145,7 @@ ReportStyle readStyle(pugi::xml_node node, JrxmlReadContext &context)
     s.pdfFontName = attrText(node, "pdfFontName");
     s.pdfEncoding = attrText(node, "pdfEncoding");
     s.isPdfEmbedded = isTrue(node, "isPdfEmbedded");
-    s.textAlignment = textAlignmentText(node.attribute("hAlign").value());
+    s.textAlignment = textAlignmentText(attribute(node, "hAlign").value());
     s.foreColor = colorAttr(node, "forecolor");
     s.backColor = colorAttr(node, "backcolor");
     s.penWidth = doubleAttr(node.child("box").child("pen"), "lineWidth").value_or(1.0);
@@ -161,7 +161,7 @@ ReportParameter readParameter(pugi::xml_node node, JrxmlReadContext &context)
     KeptXml own = keptOf(node, parameterAttrs, tagOrder::parameter, taken, none, context);
     p.name = attrTextOr(node, "name", {});
     p.className = attrTextOr(node, "class", javaString);
-    p.isForPrompting = !is(node.attribute("isForPrompting").value(), "false");
+    p.isForPrompting = !is(attribute(node, "isForPrompting").value(), "false");
     absentUnless(node, "class", javaString, own);
     keepSpelled(node, "isForPrompting", p.isForPrompting, own);
     keepEmptyChild(node, "defaultValueExpression", own);
@@ -191,7 +191,7 @@ ReportVariable readVariable(pugi::xml_node node, JrxmlReadContext &context)
         node, own,
         {{"class", "java.lang.String"}, {"resetType", "Report"}, {"calculation", "Nothing"}});
     for (const char *name : {"resetGroup", "incrementType", "incrementGroup"})
-        keepSpelled(node, name, !node.attribute(name).value()[0], own);
+        keepSpelled(node, name, !attribute(node, name).value()[0], own);
     keepEmptyChild(node, "variableExpression", own);
     keepEmptyChild(node, "initialValueExpression", own);
     v.kept.setPart({}, std::move(own));

@@ -31,7 +31,7 @@ void readRoot(pugi::xml_node root, ReportDocument &d)
     d.isFloatColumnFooter = isTrue(root, "isFloatColumnFooter");
     d.isSummaryWithPageHeaderAndFooter = isTrue(root, "isSummaryWithPageHeaderAndFooter");
     d.isSummaryNewPage = isTrue(root, "isSummaryNewPage");
-    d.columnCount = toInteger(root.attribute("columnCount").value()).value_or(1);
+    d.columnCount = toInteger(attribute(root, "columnCount").value()).value_or(1);
     d.printOrder = enumAttr<PrintOrder>(root, "printOrder").value_or(PrintOrder::vertical);
     d.columnSpacing = doubleAttr(root, "columnSpacing").value_or(0);
     d.language = attrTextOr(root, "language", u"java"_s);
@@ -214,7 +214,7 @@ bool isTakenAtRoot(pugi::xml_node child, ReportDocument &d)
         return false;
     }
     if (is(name, "import")) {
-        const pugi::xml_attribute value = child.attribute("value");
+        const pugi::xml_attribute value = attribute(child, "value");
         if (value && child.first_attribute() == child.last_attribute() && !child.first_child())
             d.imports.append(QString::fromUtf8(value.value()));
         return bool(value) && child.first_attribute() == child.last_attribute() &&
@@ -231,10 +231,10 @@ bool isTakenAtRoot(pugi::xml_node child, ReportDocument &d)
 
 bool readTaggingProperty(pugi::xml_node property, bool &isTagged, QString &language)
 {
-    const pugi::xml_attribute name = property.attribute("name");
+    const pugi::xml_attribute name = attribute(property, "name");
     if (!name)
         return false;
-    const char *value = property.attribute("value").value();
+    const char *value = attribute(property, "value").value();
     if (is(name.value(), pdfTagged))
         isTagged = is(value, "true");
     else if (is(name.value(), pdfTagLanguage))

@@ -68,7 +68,8 @@ void keepBox(ReportElement &e, pugi::xml_node box, JrxmlReadContext &context)
     // One `padding` stays one attribute while no side changes.
     if (const std::optional<double> padding = doubleAttr(box, "padding")) {
         for (const char *side : paddings)
-            absentUnless(box, side, wholeNumber(*padding), own);
+            absentUnless(
+                box, side, [&] { return wholeNumber(*padding); }, own);
     }
     // A side padding of 0 overrides the box's and the style's. (One below a half is written as
     // the writer rounds it, so that it reads back the same on every later save.)
@@ -87,9 +88,11 @@ void keepBox(ReportElement &e, pugi::xml_node box, JrxmlReadContext &context)
             continue;
         KeptXml side = keptOf(node, penAttrs, none, none, none, context);
         // A side without a width takes the box pen's.
-        absentUnless(node, "lineWidth", decimalNumber((*pen)->width), side);
+        absentUnless(
+            node, "lineWidth", [width = (*pen)->width] { return decimalNumber(width); }, side);
         keepSpelled(node, "lineStyle", (*pen)->style == PenLineStyle::solid, side);
-        e.kept.setPart(u"box/"_s + QLatin1StringView(name), side);
+        if (!side.isEmpty())
+            e.kept.setPart(u"box/"_s + QLatin1StringView(name), std::move(side));
     }
 }
 
@@ -100,10 +103,12 @@ void keepTextElement(ReportElement &e, pugi::xml_node node, JrxmlReadContext &co
     keepUnknownCase(textElement, "textAlignment", e.textAlignment, own);
     keepUnknownCase(textElement, "verticalAlignment", e.verticalAlignment, own);
     // What the element inherits (from its style) stays inherited.
-    absentUnless(textElement, "textAlignment", rawValue(e.textAlignment), own);
-    absentUnless(textElement, "verticalAlignment", rawValue(e.verticalAlignment), own);
+    absentUnless(
+        textElement, "textAlignment", [&] { return rawValue(e.textAlignment); }, own);
+    absentUnless(
+        textElement, "verticalAlignment", [&] { return rawValue(e.verticalAlignment); }, own);
     // "Top" is not written, being the model's default; set in the file, it overrides a style.
-    if (is(textElement.attribute("verticalAlignment").value(), "Top"))
+    if (is(attribute(textElement, "verticalAlignment").value(), "Top"))
         own.attributes.append({u"verticalAlignment"_s, u"Top"_s});
     own.present = bool(textElement);
     e.kept.setPart(u"textElement"_s, own);
@@ -111,7 +116,8 @@ void keepTextElement(ReportElement &e, pugi::xml_node node, JrxmlReadContext &co
     const pugi::xml_node font = textElement.child("font");
     KeptXml fontKept = keptOf(font, fontAttrs, none, none, none, context);
     absentUnless(font, "fontName", e.fontName, fontKept);
-    absentUnless(font, "size", sizeNumber(e.fontSize), fontKept);
+    absentUnless(
+        font, "size", [&] { return sizeNumber(e.fontSize); }, fontKept);
     absentUnless(font, "isBold", flagText(e.isBold), fontKept);
     absentUnless(font, "isItalic", flagText(e.isItalic), fontKept);
     absentUnless(font, "isUnderline", flagText(e.isUnderline), fontKept);
@@ -135,7 +141,8 @@ void keepGraphicElement(ReportElement &e, pugi::xml_node node, JrxmlReadContext 
     e.kept.setPart(u"graphicElement"_s, std::move(own));
     const pugi::xml_node pen = graphic.child("pen");
     KeptXml penKept = keptOf(pen, lineWidth, none, none, none, context);
-    absentUnless(pen, "lineWidth", decimalNumber(e.penWidth), penKept);
+    absentUnless(
+        pen, "lineWidth", [&] { return decimalNumber(e.penWidth); }, penKept);
     e.kept.setPart(u"graphicElement/pen"_s, penKept);
 }
 
@@ -177,7 +184,7 @@ void keepContentChildren(const ElementKind &kind, pugi::xml_node node, KeptXml &
 {
     const auto absent = [&](const char *tag) {
         if (!node.child(tag))
-            kept.absentChildren.append(QString::fromLatin1(tag));
+            kept.absentChildren.append(nameText(tag));
     };
     if (kind.is<ElementKind::StaticText>()) {
         absent("text");
@@ -236,7 +243,7 @@ bool isTakenChild(const ElementKind &kind, pugi::xml_node child, const JrxmlRead
 KeptXml keptCellPen(const TableCellFormatting &f, pugi::xml_node pen, JrxmlReadContext &context)
 {
     const auto holds = [&](const char *name, const QString &written) {
-        const pugi::xml_attribute attr = pen.attribute(name);
+        const pugi::xml_attribute attr = attribute(pen, name);
         return attr && QString::fromUtf8(attr.value()) == written;
     };
     const QString width = f.boxPenWidth ? decimalNumber(*f.boxPenWidth) : QString();
@@ -261,7 +268,7 @@ void readCellKept(TableCellFormatting &formatting, pugi::xml_node cell,
     if (!cell)
         return;
     // An empty style name is no style to the model; it is kept as written.
-    const pugi::xml_attribute style = cell.attribute("style");
+    const pugi::xml_attribute style = attribute(cell, "style");
     const char *const cellAttrs[] = {"height", style && !*style.value() ? "-" : "style"};
     const auto isTaken = [&](pugi::xml_node child) {
         const char *name = localName(child.name());
@@ -277,8 +284,9 @@ void readCellKept(TableCellFormatting &formatting, pugi::xml_node cell,
         return;
     formatting.kept.setPart(u"box"_s, keptOf(box, none, tagOrder::box, sidePens, none, context));
     for (const char *side : sidePens) {
-        formatting.kept.setPart(u"box/"_s + QLatin1StringView(side),
-                                keptCellPen(formatting, box.child(side), context));
+        KeptXml pen = keptCellPen(formatting, box.child(side), context);
+        if (!pen.isEmpty())
+            formatting.kept.setPart(u"box/"_s + QLatin1StringView(side), std::move(pen));
     }
 }
 
@@ -309,8 +317,9 @@ void readElementKept(ReportElement &e, pugi::xml_node node, pugi::xml_node re,
     // The expression's own attributes (its value class).
     for (const char *tag : {"textFieldExpression", "imageExpression", "subreportExpression"}) {
         if (rankOf(order, tag) >= 0) {
-            e.kept.setPart(QString::fromLatin1(tag),
-                           keptOf(node.child(tag), none, none, none, none, context));
+            KeptXml own = keptOf(node.child(tag), none, none, none, none, context);
+            if (!own.isEmpty())
+                e.kept.setPart(QString::fromLatin1(tag), std::move(own));
         }
     }
     if (e.kind.isTextKind())

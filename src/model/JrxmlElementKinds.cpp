@@ -201,7 +201,7 @@ std::optional<ElementKind> elementKind(pugi::xml_node node, JrxmlReadContext &co
         return readComponentElement(node, context);
     if (is(name, "break")) {
         return ElementKind::ReportBreak{
-            is(node.attribute("type").value(), "Column") ? BreakType::column : BreakType::page};
+            is(attribute(node, "type").value(), "Column") ? BreakType::column : BreakType::page};
     }
     if (chartTagNames().contains(QByteArray::fromRawData(name, qsizetype(std::strlen(name)))))
         return readChart(node, name, context);

@@ -18,7 +18,7 @@ namespace {
 bool fontFlag(pugi::xml_node font, const char *name, const ReportStyle *style,
               bool ReportStyle::*member)
 {
-    const pugi::xml_attribute attr = font.attribute(name);
+    const pugi::xml_attribute attr = attribute(font, name);
     if (attr)
         return is(attr.value(), "true");
     return style && style->*member;
@@ -39,12 +39,12 @@ void readTextFormatting(ReportElement &e, pugi::xml_node node, const ReportStyle
     const pugi::xml_node font = textElement.child("font");
     e.markup = attrText(textElement, "markup");
 
-    if (const pugi::xml_attribute align = textElement.attribute("textAlignment")) {
+    if (const pugi::xml_attribute align = attribute(textElement, "textAlignment")) {
         e.textAlignment = textAlignmentText(align.value());
     } else {
         e.textAlignment = style ? style->textAlignment : TextAlignment::left;
     }
-    const char *vertical = textElement.attribute("verticalAlignment").value();
+    const char *vertical = attribute(textElement, "verticalAlignment").value();
     e.verticalAlignment = is(vertical, "Middle")   ? VerticalTextAlignment::middle
                           : is(vertical, "Bottom") ? VerticalTextAlignment::bottom
                                                    : VerticalTextAlignment::top;
@@ -101,7 +101,7 @@ TextAlignment textAlignmentText(const char *text)
 
 std::optional<double> doubleAttr(pugi::xml_node node, const char *name)
 {
-    const pugi::xml_attribute attr = node.attribute(name);
+    const pugi::xml_attribute attr = attribute(node, name);
     if (!attr)
         return std::nullopt;
     return toDouble(attr.value());
@@ -171,8 +171,8 @@ ReportElement makeElement(pugi::xml_node node, ElementKind kind, JrxmlReadContex
     e.tableWhenNoDataType = enumAttr<WhenNoDataType>(node.child("jr:table"), "whenNoDataType");
 
     if (e.kind.is<ElementKind::Subreport>()) {
-        e.isUsingCache = !is(node.attribute("isUsingCache").value(), "false");
-        e.runToBottom = !is(node.attribute("runToBottom").value(), "false");
+        e.isUsingCache = !is(attribute(node, "isUsingCache").value(), "false");
+        e.runToBottom = !is(attribute(node, "runToBottom").value(), "false");
         e.overflowType = attrText(node, "overflowType");
     }
     readElementKept(e, node, re, context);

@@ -181,7 +181,9 @@ bool loadKept(pugi::xml_document &tree, const QString &xml)
 
 bool isFirstOfName(pugi::xml_node child)
 {
-    return child.parent().child(child.name()) == child;
+    // No sibling before it has its name (a node without a name is never the first of one).
+    const char *name = child.name();
+    return *name && !child.previous_sibling(name);
 }
 
 ElementPlace placeAmong(const UnreadChildren &unread)
@@ -203,10 +205,16 @@ KeptXml keptOf(pugi::xml_node node, TagOrder takenAttributes, TagOrder order,
     KeptXml kept;
     if (!node)
         return kept;
-    for (pugi::xml_attribute attr : node.attributes()) {
-        if (!isAmong(takenAttributes, attr.name()))
-            kept.attributes.append(
-                {QString::fromUtf8(attr.name()), QString::fromUtf8(attr.value())});
+    const auto keep = [&](const char *name, pugi::xml_attribute attr) {
+        if (!isAmong(takenAttributes, name))
+            kept.attributes.append({nameText(name), QString::fromUtf8(attr.value())});
+    };
+    if (const auto held = heldAttributes(node)) {
+        for (const AttributeEntry &entry : *held)
+            keep(entry.name, entry.attribute);
+    } else {
+        for (pugi::xml_attribute attr : node.attributes())
+            keep(attr.name(), attr);
     }
     int rank = -1; // an unknown tag stands after the known one before it
     for (pugi::xml_node child : node.children()) {
@@ -233,34 +241,44 @@ KeptXml keptOf(pugi::xml_node node, TagOrder takenAttributes, TagOrder order, Ta
         context);
 }
 
+void appendAbsent(KeptXml &kept, KeptXml::AbsentAttribute absent)
+{
+    // A font or a root leaves out several: room for them at once.
+    if (kept.absent.isEmpty())
+        kept.absent.reserve(8);
+    kept.absent.append(std::move(absent));
+}
+
 void noteAbsent(pugi::xml_node node, KeptXml &kept,
                 std::initializer_list<std::pair<const char *, const char *>> defaults)
 {
     if (!node)
         return;
-    for (const auto &[name, written] : defaults)
-        absentUnless(node, name, QString::fromLatin1(written), kept);
+    for (const auto &[name, written] : defaults) {
+        if (!attribute(node, name))
+            appendAbsent(kept, {nameText(name), nameText(written), {}});
+    }
 }
 
 void absentUnless(pugi::xml_node node, const char *name, const QString &written, KeptXml &kept,
                   QList<KeptXml::Attribute> with)
 {
-    if (!node.attribute(name))
-        kept.absent.append({QString::fromLatin1(name), written, std::move(with)});
+    if (!attribute(node, name))
+        appendAbsent(kept, {nameText(name), written, std::move(with)});
 }
 
 void keepSpelled(pugi::xml_node node, const char *name, bool writerLeavesOut, KeptXml &kept)
 {
-    const pugi::xml_attribute attr = node.attribute(name);
+    const pugi::xml_attribute attr = attribute(node, name);
     if (attr && writerLeavesOut)
-        kept.attributes.append({QString::fromUtf8(attr.name()), QString::fromUtf8(attr.value())});
+        kept.attributes.append({nameText(attr.name()), QString::fromUtf8(attr.value())});
 }
 
 void keepEmptyChild(pugi::xml_node node, const char *tag, KeptXml &kept)
 {
     const pugi::xml_node child = node.child(tag);
     if (child && textValue(child).isEmpty())
-        kept.emptyChildren.append(QString::fromLatin1(tag));
+        kept.emptyChildren.append(nameText(tag));
 }
 
 void keepAbsentOrEmptyChild(pugi::xml_node node, const char *tag, KeptXml &kept)
@@ -269,9 +287,9 @@ void keepAbsentOrEmptyChild(pugi::xml_node node, const char *tag, KeptXml &kept)
         return;
     const pugi::xml_node child = node.child(tag);
     if (!child)
-        kept.absentChildren.append(QString::fromLatin1(tag));
+        kept.absentChildren.append(nameText(tag));
     else if (textValue(child).isEmpty())
-        kept.emptyChildren.append(QString::fromLatin1(tag));
+        kept.emptyChildren.append(nameText(tag));
 }
 
 qsizetype openTag(QString &out, int spaces, QLatin1StringView tag)
@@ -284,10 +302,39 @@ qsizetype openTag(QString &out, int spaces, QLatin1StringView tag)
 
 namespace {
 
-// The text the writer gives an attribute.
-QString attributeText(const QString &name, const QString &value)
+// The value as the writer writes it inside an attribute: escaped, held in `buffer` when escaping
+// changes it.
+QStringView writtenValue(const QString &value, QString &buffer)
 {
-    return u' ' + name + "=\""_L1 + escaped(value) + u'"';
+    for (const QChar c : value) {
+        const char16_t u = c.unicode();
+        if (u < 0x20 || u == u'&' || u == u'"' || u == u'<' || u == u'>' || u >= 0xD800) {
+            buffer = escaped(value);
+            return buffer;
+        }
+    }
+    return value;
+}
+
+// Where ` name="` begins in the tag, from `from` on; -1 when nowhere.
+qsizetype attributeAt(QStringView tag, QStringView name, qsizetype from = 0)
+{
+    for (qsizetype at = tag.indexOf(name, from); at >= 0; at = tag.indexOf(name, at + 1)) {
+        if (at > 0 && tag[at - 1] == u' ' && tag.sliced(at + name.size()).startsWith(u"=\""))
+            return at - 1;
+    }
+    return -1;
+}
+
+// Whether the tag holds ` name="value"`, the value as written.
+bool holds(QStringView tag, QStringView name, QStringView value)
+{
+    for (qsizetype at = attributeAt(tag, name); at >= 0; at = attributeAt(tag, name, at + 2)) {
+        const QStringView rest = tag.sliced(at + 1 + name.size() + 2);
+        if (rest.size() > value.size() && rest.startsWith(value) && rest[value.size()] == u'"')
+            return true;
+    }
+    return false;
 }
 
 } // namespace
@@ -298,16 +345,18 @@ void appendKeptAttributes(QString &out, qsizetype tagStart, const KeptXml &kept)
     // taken out.
     QList<QString> leftOut;
     const QStringView tag = QStringView(out).mid(tagStart);
+    QString buffer;
     for (const KeptXml::AbsentAttribute &attr : kept.absent) {
-        const QString written = attributeText(attr.name, attr.value);
+        const QStringView value = writtenValue(attr.value, buffer);
         const bool applies =
-            tag.contains(written) &&
+            holds(tag, attr.name, value) &&
             std::all_of(attr.with.cbegin(), attr.with.cend(), [&](const KeptXml::Attribute &w) {
-                return w.value.isEmpty() ? !tag.contains(QString(u' ' + w.name + "=\""_L1))
-                                         : tag.contains(attributeText(w.name, w.value));
+                QString withBuffer;
+                return w.value.isEmpty() ? attributeAt(tag, w.name) < 0
+                                         : holds(tag, w.name, writtenValue(w.value, withBuffer));
             });
         if (applies)
-            leftOut.append(written);
+            leftOut.append(u' ' + attr.name + "=\""_L1 + value + u'"');
     }
     for (const QString &written : leftOut) {
         const qsizetype at = out.indexOf(written, tagStart);
@@ -316,10 +365,11 @@ void appendKeptAttributes(QString &out, qsizetype tagStart, const KeptXml &kept)
     }
     for (const KeptXml::Attribute &attr : kept.attributes) {
         // The writer's own attribute wins over a kept one of the same name.
-        const QString written = u' ' + attr.name + "=\""_L1;
-        if (QStringView(out).mid(tagStart).contains(written))
+        if (attributeAt(QStringView(out).mid(tagStart), attr.name) >= 0)
             continue;
-        out += written;
+        out += u' ';
+        out += attr.name;
+        out += "=\""_L1;
         appendEscaped(out, attr.value);
         out += u'"';
     }

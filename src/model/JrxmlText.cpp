@@ -1,7 +1,9 @@
 #include "JrxmlText.h"
 
+#include <array>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <limits>
 #include <string>
@@ -36,7 +38,7 @@ QString carriable(QStringView text)
 }
 
 // Whether the character at `i` (with its low surrogate) is one XML cannot carry.
-bool isUncarriable(QStringView text, qsizetype i)
+bool isUncarriableSlow(QStringView text, qsizetype i)
 {
     const char16_t u = text[i].unicode();
     if (u < 0x20)
@@ -46,6 +48,15 @@ bool isUncarriable(QStringView text, qsizetype i)
     if (QChar::isLowSurrogate(u))
         return i == 0 || !text[i - 1].isHighSurrogate();
     return u >= 0xFFFE;
+}
+
+// The same, deciding at once for the characters nearly every text consists of.
+inline bool isUncarriable(QStringView text, qsizetype i)
+{
+    const char16_t u = text[i].unicode();
+    if (u >= 0x20 && u < 0xD800)
+        return false;
+    return isUncarriableSlow(text, i);
 }
 
 bool needsCleaning(QStringView text)
@@ -272,6 +283,141 @@ std::optional<qint64> toInteger(const char *text)
     return value;
 }
 
+namespace {
+
+// The element a handle stands for, compared without a call into the library.
+const void *identity(pugi::xml_node node)
+{
+    static_assert(sizeof(pugi::xml_node) == sizeof(void *));
+    const void *p;
+    std::memcpy(&p, &node, sizeof p);
+    return p;
+}
+
+} // namespace
+
+struct AttributeTable::Elements {
+    struct Element {
+        const void *node = nullptr;
+        int count = 0; // -1: more attributes than an element holds here
+        std::array<AttributeEntry, 24> entries;
+    };
+    std::array<Element, 16> elements;
+    size_t last = 0; // the element looked at last, which is looked at first
+    size_t next = 0; // the one replaced next
+
+    void clear()
+    {
+        for (Element &element : elements)
+            element.node = nullptr;
+    }
+
+    const Element &of(pugi::xml_node node)
+    {
+        const void *id = identity(node);
+        if (elements[last].node == id)
+            return elements[last];
+        for (size_t i = 0; i < elements.size(); ++i) {
+            if (elements[i].node == id) {
+                last = i;
+                return elements[i];
+            }
+        }
+        last = next;
+        next = (next + 1) % elements.size();
+        Element &element = elements[last];
+        element.node = id;
+        element.count = 0;
+        for (pugi::xml_attribute a = node.first_attribute(); a; a = a.next_attribute()) {
+            if (element.count == int(element.entries.size())) {
+                element.count = -1;
+                break;
+            }
+            element.entries[size_t(element.count++)] = {a.name(), a};
+        }
+        return element;
+    }
+};
+
+namespace {
+
+AttributeTable *&openTable()
+{
+    thread_local AttributeTable *table = nullptr;
+    return table;
+}
+
+} // namespace
+
+AttributeTable::AttributeTable() : elements_(std::make_unique<Elements>()), outer_(openTable())
+{
+    openTable() = this;
+}
+
+AttributeTable::~AttributeTable()
+{
+    openTable() = outer_;
+}
+
+void attributesChanged()
+{
+    if (AttributeTable *table = openTable())
+        table->elements_->clear();
+}
+
+std::optional<std::span<const AttributeEntry>> heldAttributes(pugi::xml_node node)
+{
+    AttributeTable *table = openTable();
+    if (!table || !identity(node))
+        return std::nullopt;
+    const AttributeTable::Elements::Element &element = table->elements_->of(node);
+    if (element.count < 0)
+        return std::nullopt;
+    return std::span<const AttributeEntry>(element.entries.data(), size_t(element.count));
+}
+
+pugi::xml_attribute attribute(pugi::xml_node node, const char *name)
+{
+    if (!identity(node))
+        return {}; // no element, no attribute
+    AttributeTable *table = openTable();
+    if (!table)
+        return node.attribute(name);
+    const AttributeTable::Elements::Element &element = table->elements_->of(node);
+    if (element.count < 0)
+        return node.attribute(name);
+    for (int i = 0; i < element.count; ++i) {
+        if (is(element.entries[size_t(i)].name, name))
+            return element.entries[size_t(i)].attribute;
+    }
+    return {};
+}
+
+QString nameText(const char *name)
+{
+    struct Held {
+        std::string bytes;
+        QString text;
+    };
+    thread_local std::array<Held, 256> held;
+    // A short name is looked up by its bytes; a long one is rare and converted each time.
+    constexpr size_t longest = 48;
+    std::uint32_t hash = 2166136261u;
+    size_t size = 0;
+    for (; name[size]; ++size) {
+        if (size == longest)
+            return QString::fromUtf8(name);
+        hash = (hash ^ static_cast<unsigned char>(name[size])) * 16777619u;
+    }
+    Held &slot = held[hash % held.size()];
+    if (slot.bytes.size() != size || std::memcmp(slot.bytes.data(), name, size) != 0 ||
+        slot.text.isNull()) {
+        slot.bytes.assign(name, size);
+        slot.text = QString::fromUtf8(name, qsizetype(size));
+    }
+    return slot.text;
+}
+
 const char *localName(const char *qualifiedName)
 {
     const char *colon = std::strchr(qualifiedName, ':');
@@ -313,7 +459,7 @@ QString textValue(pugi::xml_node node)
 
 std::optional<QString> attrText(pugi::xml_node node, const char *name)
 {
-    const pugi::xml_attribute attr = node.attribute(name);
+    const pugi::xml_attribute attr = attribute(node, name);
     if (!attr)
         return std::nullopt;
     return QString::fromUtf8(attr.value());
@@ -321,13 +467,13 @@ std::optional<QString> attrText(pugi::xml_node node, const char *name)
 
 QString attrTextOr(pugi::xml_node node, const char *name, const QString &fallback)
 {
-    const pugi::xml_attribute attr = node.attribute(name);
+    const pugi::xml_attribute attr = attribute(node, name);
     return attr ? QString::fromUtf8(attr.value()) : fallback;
 }
 
 bool isTrue(pugi::xml_node node, const char *name)
 {
-    return is(node.attribute(name).value(), "true");
+    return is(attribute(node, name).value(), "true");
 }
 
 std::optional<QString> childText(pugi::xml_node node, const char *name)

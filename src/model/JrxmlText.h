@@ -4,8 +4,10 @@
 
 #include <QString>
 #include <cstring>
+#include <memory>
 #include <optional>
 #include <pugixml.hpp>
+#include <span>
 
 // The text rules that the JRXML writer and reader follow everywhere: how values become attribute
 // and element text, and how the reader takes them back from the XML tree.
@@ -78,11 +80,55 @@ std::optional<double> toDouble(const char *text);
 // A decimal integer with an optional sign and nothing else, within the signed 64-bit range.
 std::optional<qint64> toInteger(const char *text);
 
-// Whether two texts are the same, exactly.
+// Whether two texts are the same, exactly. Most texts compared differ in the first character,
+// which is looked at before the call.
 inline bool is(const char *text, const char *word)
 {
-    return std::strcmp(text, word) == 0;
+    return *text == *word && std::strcmp(text, word) == 0;
 }
+
+// The attribute of that name, or a null attribute. While an AttributeTable is open on the thread,
+// the attributes of the elements looked at last are held in it, so that the many lookups the
+// reader makes on one element walk the element's attribute list once.
+pugi::xml_attribute attribute(pugi::xml_node node, const char *name);
+
+// An attribute with its name, as the table below holds it.
+struct AttributeEntry {
+    const char *name;
+    pugi::xml_attribute attribute;
+};
+
+// The element's attributes in document order as the open table holds them; no value when no
+// table is open or the element has more than it holds.
+std::optional<std::span<const AttributeEntry>> heldAttributes(pugi::xml_node node);
+
+// Holds the attributes of the elements looked at last for the lookups above, for its lifetime and
+// on its thread. Elements are known by their address: meanwhile the lookups concern one document,
+// which outlives the table and gains or loses no attribute (see attributesChanged).
+class AttributeTable {
+public:
+    AttributeTable();
+    ~AttributeTable();
+    AttributeTable(const AttributeTable &) = delete;
+    AttributeTable &operator=(const AttributeTable &) = delete;
+
+    struct Elements;
+
+private:
+    friend pugi::xml_attribute attribute(pugi::xml_node node, const char *name);
+    friend void attributesChanged();
+    friend std::optional<std::span<const AttributeEntry>> heldAttributes(pugi::xml_node node);
+
+    std::unique_ptr<Elements> elements_;
+    AttributeTable *outer_;
+};
+
+// Drops what the open table holds, after an element gained an attribute.
+void attributesChanged();
+
+// A tag or attribute name (UTF-8) as text. The few names a document uses over and over share one
+// text each, so that keeping a name costs no allocation.
+QString nameText(const char *name);
 
 // The name without its namespace prefix.
 const char *localName(const char *qualifiedName);
@@ -105,7 +151,7 @@ QString childTextOrEmpty(pugi::xml_node node, const char *name);
 // The case whose JRXML text the attribute holds exactly; no value otherwise.
 template <typename E> std::optional<E> enumAttr(pugi::xml_node node, const char *name)
 {
-    const pugi::xml_attribute attr = node.attribute(name);
+    const pugi::xml_attribute attr = attribute(node, name);
     if (!attr)
         return std::nullopt;
     return enumFromRaw<E>(QString::fromUtf8(attr.value()));

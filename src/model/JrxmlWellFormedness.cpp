@@ -6,9 +6,16 @@
 #include "JrxmlCodecInternal.h"
 
 #include <QUtf8StringView>
+#include <array>
+#include <bit>
+#include <cstdint>
 #include <cstring>
 #include <string_view>
 #include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 using namespace Qt::StringLiterals;
 
@@ -34,7 +41,8 @@ bool isXmlChar(char32_t c)
     throw JrxmlCodecError::malformed(what + u" at byte "_s + QString::number(at));
 }
 
-// The end of a construct whose content holds no references, or npos when `at` opens none.
+// The end of a construct whose content holds no references (character data, a comment, a
+// processing instruction), or npos when `at` opens none.
 size_t skipLiteral(std::string_view text, size_t at)
 {
     static constexpr std::pair<std::string_view, std::string_view> literals[] = {
@@ -48,8 +56,9 @@ size_t skipLiteral(std::string_view text, size_t at)
     return std::string_view::npos;
 }
 
-// A character reference at `at` ("&#...;"): the character it names must be one XML allows.
-void checkReference(std::string_view text, size_t at)
+// What is wrong with the character reference at `at` ("&#...;"), or null when it names a
+// character XML allows.
+const char16_t *referenceFault(std::string_view text, size_t at)
 {
     size_t i = at + 2;
     const bool hex = i < text.size() && text[i] == 'x';
@@ -67,17 +76,44 @@ void checkReference(std::string_view text, size_t at)
         else if (hex && c >= 'A' && c <= 'F')
             digit = c - 'A' + 10;
         else
-            refuse(u"a malformed character reference"_s, qsizetype(at));
+            return u"a malformed character reference";
         value = value * (hex ? 16 : 10) + char32_t(digit);
         any = true;
         if (value > 0x10FFFF)
-            refuse(u"a character reference beyond Unicode"_s, qsizetype(at));
+            return u"a character reference beyond Unicode";
     }
     if (!any || i == text.size())
-        refuse(u"a malformed character reference"_s, qsizetype(at));
+        return u"a malformed character reference";
     if (!isXmlChar(value))
-        refuse(u"a reference to a character XML does not allow"_s, qsizetype(at));
+        return u"a reference to a character XML does not allow";
+    return nullptr;
 }
+
+// The bytes the scan looks at: control characters other than tab, line feed and carriage return;
+// '&'; '!' and '?', which follow the '<' that opens character data, a comment or an instruction;
+// and 0xEF, the first byte of U+FFFE and U+FFFF. A '<' alone needs no look, so ordinary tags,
+// text and indentation pass sixteen bytes at a time.
+constexpr std::array<bool, 256> stopBytes = [] {
+    std::array<bool, 256> stops{};
+    for (int b = 0; b < 0x20; ++b)
+        stops[size_t(b)] = b != '\t' && b != '\n' && b != '\r';
+    stops['&'] = stops['!'] = stops['?'] = stops[0xEF] = true;
+    return stops;
+}();
+
+#if defined(__SSE2__)
+// One bit for each of the sixteen bytes that is one the scan looks at.
+inline unsigned stopMask(const unsigned char *at)
+{
+    const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i *>(at));
+    const auto eq = [&](char c) { return _mm_cmpeq_epi8(x, _mm_set1_epi8(c)); };
+    const __m128i control = _mm_cmpeq_epi8(_mm_min_epu8(x, _mm_set1_epi8(0x1F)), x);
+    const __m128i blank = _mm_or_si128(_mm_or_si128(eq('\t'), eq('\n')), eq('\r'));
+    const __m128i marks =
+        _mm_or_si128(_mm_or_si128(eq('&'), eq('!')), _mm_or_si128(eq('?'), eq(char(0xEF))));
+    return unsigned(_mm_movemask_epi8(_mm_or_si128(_mm_andnot_si128(blank, control), marks)));
+}
+#endif
 
 // The declared prefixes in scope, innermost last.
 struct Scope {
@@ -93,34 +129,64 @@ struct Scope {
     }
 };
 
-std::string_view prefixOf(const char *name)
+// A name with its length and the length of its prefix (npos without one), measured in one pass.
+struct MeasuredName {
+    const char *text;
+    size_t size;
+    size_t prefixSize;
+};
+
+MeasuredName measure(const char *name)
 {
-    const char *colon = std::strchr(name, ':');
-    return colon ? std::string_view(name, size_t(colon - name)) : std::string_view();
+    size_t prefixSize = std::string_view::npos;
+    size_t i = 0;
+    for (; name[i]; ++i) {
+        if (name[i] == ':' && prefixSize == std::string_view::npos)
+            prefixSize = i;
+    }
+    return {name, i, prefixSize};
 }
 
-void checkElement(pugi::xml_node node, Scope &scope)
+// The first attribute that a later one repeats (the one the message names), or `fallback`.
+const char *firstRepeated(pugi::xml_node node, const char *fallback)
 {
     for (pugi::xml_attribute a = node.first_attribute(); a; a = a.next_attribute()) {
         for (pugi::xml_attribute b = a.next_attribute(); b; b = b.next_attribute()) {
             if (std::strcmp(a.name(), b.name()) == 0)
-                refuse(u"the attribute "_s + QString::fromUtf8(a.name()) + u" given twice"_s,
+                return a.name();
+        }
+    }
+    return fallback;
+}
+
+void checkElement(pugi::xml_node node, Scope &scope, std::vector<MeasuredName> &attributes)
+{
+    attributes.clear();
+    for (pugi::xml_attribute a = node.first_attribute(); a; a = a.next_attribute()) {
+        const MeasuredName name = measure(a.name());
+        for (const MeasuredName &before : attributes) {
+            if (before.size == name.size && std::memcmp(before.text, name.text, name.size) == 0)
+                refuse(u"the attribute "_s + QString::fromUtf8(firstRepeated(node, name.text)) +
+                           u" given twice"_s,
                        node.offset_debug());
         }
-        if (std::strncmp(a.name(), "xmlns:", 6) == 0)
-            scope.prefixes.push_back(std::string_view(a.name() + 6));
+        attributes.push_back(name);
+        if (name.prefixSize == 5 && std::memcmp(name.text, "xmlns", 5) == 0)
+            scope.prefixes.push_back(std::string_view(name.text + 6));
     }
-    const auto check = [&](const char *name) {
-        const std::string_view prefix = prefixOf(name);
-        if (prefix.empty() || prefix == "xml" || prefix == "xmlns" || scope.has(prefix))
+    const auto check = [&](const MeasuredName &name) {
+        if (name.prefixSize == std::string_view::npos || name.prefixSize == 0)
+            return;
+        const std::string_view prefix(name.text, name.prefixSize);
+        if (prefix == "xml" || prefix == "xmlns" || scope.has(prefix))
             return;
         refuse(u"the namespace prefix "_s + QString::fromUtf8(prefix.data(), prefix.size()) +
                    u" is not declared"_s,
                node.offset_debug());
     };
-    check(node.name());
-    for (pugi::xml_attribute a : node.attributes())
-        check(a.name());
+    check(measure(node.name()));
+    for (const MeasuredName &name : attributes)
+        check(name);
 }
 
 } // namespace
@@ -131,28 +197,47 @@ void checkWellFormedBytes(const QByteArray &data, pugi::xml_encoding encoding)
         return;
     if (!QUtf8StringView(data).isValidUtf8())
         refuse(u"bytes that are not UTF-8"_s, 0);
+    // One pass finds both forbidden characters and bad character references. A forbidden
+    // character anywhere is reported before any reference, so the first bad reference waits
+    // until the end of the scan.
     const std::string_view text(data.constData(), size_t(data.size()));
-    for (size_t i = 0; i < text.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(text[i]);
-        if (byte < 0x20 && byte != '\t' && byte != '\n' && byte != '\r')
+    const auto *bytes = reinterpret_cast<const unsigned char *>(text.data());
+    const size_t size = text.size();
+    const char16_t *referenceFaultText = nullptr;
+    size_t referenceFaultAt = 0;
+    size_t skipTo = 0; // references inside character data, comments and instructions count not
+    const auto look = [&](size_t i) {
+        const unsigned char byte = bytes[i];
+        if (byte < 0x20)
             refuse(u"a character XML does not allow"_s, qsizetype(i));
         // U+FFFE and U+FFFF are EF BF BE and EF BF BF.
-        if (byte == 0xEF && i + 2 < text.size() &&
-            static_cast<unsigned char>(text[i + 1]) == 0xBF &&
-            static_cast<unsigned char>(text[i + 2]) >= 0xBE)
+        if (byte == 0xEF && i + 2 < size && bytes[i + 1] == 0xBF && bytes[i + 2] >= 0xBE)
             refuse(u"a character XML does not allow"_s, qsizetype(i));
-    }
-    for (size_t i = text.find_first_of("<&"); i != std::string_view::npos;
-         i = text.find_first_of("<&", i)) {
-        if (text[i] == '<') {
-            const size_t end = skipLiteral(text, i);
-            i = end == std::string_view::npos ? i + 1 : end;
-            continue;
+        if (i < skipTo || referenceFaultText)
+            return;
+        if (byte == '!' || byte == '?') {
+            if (i > skipTo && bytes[i - 1] == '<') {
+                if (const size_t end = skipLiteral(text, i - 1); end != std::string_view::npos)
+                    skipTo = end;
+            }
+        } else if (byte == '&' && i + 1 < size && bytes[i + 1] == '#') {
+            referenceFaultText = referenceFault(text, i);
+            referenceFaultAt = i;
         }
-        if (text.substr(i, 2) == "&#")
-            checkReference(text, i);
-        ++i;
+    };
+    size_t i = 0;
+#if defined(__SSE2__)
+    for (; i + 16 <= size; i += 16) {
+        for (unsigned mask = stopMask(bytes + i); mask != 0; mask &= mask - 1)
+            look(i + size_t(std::countr_zero(mask)));
     }
+#endif
+    for (; i < size; ++i) {
+        if (stopBytes[bytes[i]])
+            look(i);
+    }
+    if (referenceFaultText)
+        refuse(QString::fromUtf16(referenceFaultText), qsizetype(referenceFaultAt));
 }
 
 void checkWellFormedTree(const pugi::xml_document &xml)
@@ -167,19 +252,36 @@ void checkWellFormedTree(const pugi::xml_document &xml)
                 refuse(u"text outside the root element"_s, child.offset_debug());
         }
     }
+    // The elements in document order, without recursion; text and other nodes are passed over.
+    const auto elementFrom = [](pugi::xml_node node) {
+        while (node && node.type() != pugi::node_element)
+            node = node.next_sibling();
+        return node;
+    };
     Scope scope;
-    walkTree(
-        xml.document_element(),
-        [&](pugi::xml_node node) {
-            if (node.type() != pugi::node_element)
-                return;
-            scope.marks.push_back(scope.prefixes.size());
-            checkElement(node, scope);
-        },
-        [&](pugi::xml_node) {
+    std::vector<MeasuredName> attributes;
+    const pugi::xml_node root = xml.document_element();
+    pugi::xml_node node = root;
+    while (node) {
+        scope.marks.push_back(scope.prefixes.size());
+        checkElement(node, scope, attributes);
+        if (const pugi::xml_node child = elementFrom(node.first_child())) {
+            node = child;
+            continue;
+        }
+        // Leave every element that is finished, then go on with the next sibling.
+        for (;;) {
             scope.prefixes.resize(scope.marks.back());
             scope.marks.pop_back();
-        });
+            if (node == root)
+                return;
+            if (const pugi::xml_node next = elementFrom(node.next_sibling())) {
+                node = next;
+                break;
+            }
+            node = node.parent();
+        }
+    }
 }
 
 } // namespace JrxmlCodec

@@ -78,6 +78,10 @@ void KeptParts::setPart(const QString &key, KeptXml xml)
             parts_[i].xml = std::move(xml);
         return;
     }
-    if (!xml.isEmpty())
-        parts_.append({key, std::move(xml)});
+    if (xml.isEmpty())
+        return;
+    // An element read from a file keeps a few parts: room for them at once.
+    if (parts_.isEmpty())
+        parts_.reserve(8);
+    parts_.append({key, std::move(xml)});
 }

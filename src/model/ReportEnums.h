@@ -8,6 +8,22 @@ QUILLMARK_ENUM_TEXTS(WhenNoDataType, {WhenNoDataType::noPages, "NoPages"},
                      {WhenNoDataType::allSectionsNoDetail, "AllSectionsNoDetail"},
                      {WhenNoDataType::noDataSection, "NoDataSection"});
 
+// The label pickers show: "No Pages", "Blank Page", "All Sections, No Detail", "No Data Section".
+inline QString whenNoDataTypeLabel(WhenNoDataType type)
+{
+    switch (type) {
+    case WhenNoDataType::blankPage:
+        return QStringLiteral("Blank Page");
+    case WhenNoDataType::allSectionsNoDetail:
+        return QStringLiteral("All Sections, No Detail");
+    case WhenNoDataType::noDataSection:
+        return QStringLiteral("No Data Section");
+    case WhenNoDataType::noPages:
+        break;
+    }
+    return QStringLiteral("No Pages");
+}
+
 enum class PrintOrder { vertical, horizontal };
 QUILLMARK_ENUM_TEXTS(PrintOrder, {PrintOrder::vertical, "Vertical"},
                      {PrintOrder::horizontal, "Horizontal"});

@@ -161,6 +161,15 @@ void WorkspaceModel::newTab(double pageWidth, double pageHeight)
     setTabs(tabs_ + QList<DocumentStore *>{store}, int(tabs_.size()));
 }
 
+void WorkspaceModel::openDocumentTab(const ReportDocument &document)
+{
+    DocumentStore *store = makeStore();
+    store->setDocument(document);
+    if (!document.detailBands.isEmpty())
+        store->setActiveBandTarget(BandTarget::detailBand(document.detailBands.first().id));
+    setTabs(tabs_ + QList<DocumentStore *>{store}, int(tabs_.size()));
+}
+
 void WorkspaceModel::restoreLastSession(const AppSettings &settings)
 {
     const QStringList paths = settings.lastOpenTabPaths();

@@ -66,6 +66,9 @@ public:
     // (however its path is spelled). Throws the store's load errors and then changes nothing.
     void openTab(const QUrl &url);
     void newTab(double pageWidth, double pageHeight);
+    // Opens a report made in the program in a new active tab: no file, not marked changed, its
+    // first detail band active.
+    void openDocumentTab(const ReportDocument &document);
     // Reopens the files of the last session; missing and unreadable ones are skipped.
     void restoreLastSession(const AppSettings &settings);
     // A dirty tab waits for confirmation in pendingCloseTabIndex; others close at once.

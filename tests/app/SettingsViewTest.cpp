@@ -1,10 +1,10 @@
 #include "app/SettingsView.h"
 #include "AppTestSupport.h"
 #include "app/SettingsAboutCard.h"
-#include "app/SettingsStepper.h"
 #include "app/SettingsWindow.h"
 #include "app/UpdateChecker.h"
 #include "widgets/ScriptedDialogs.h"
+#include "widgets/Stepper.h"
 #include "widgets/UrlOpener.h"
 #include "workspace/AppClock.h"
 #include "workspace/AppSettings.h"
@@ -88,11 +88,11 @@ TEST_F(SettingsViewTest, EveryControlWritesItsKeyAtOnce)
              QTest::keyClicks(field, u"DejaVu"_s);
          },
          u"DejaVu"_s},
-        {"defaultFontSize", [&] { child<SettingsStepper>(u"fontSize"_s)->stepUp(); }, 11.0},
+        {"defaultFontSize", [&] { child<Stepper>(u"fontSize"_s)->stepUp(); }, 11.0},
         {"gridSize",
          [&] {
              settings->setIsSnapToGridEnabled(true);
-             child<SettingsStepper>(u"gridSize"_s)->stepDown();
+             child<Stepper>(u"gridSize"_s)->stepDown();
          },
          9.0},
     };
@@ -151,10 +151,10 @@ TEST_F(SettingsViewTest, PageLengthsOfZeroOrLessAreRefused)
 
 TEST_F(SettingsViewTest, SteppersKeepTheirRangesAndGridFollowsSnapping)
 {
-    auto *grid = child<SettingsStepper>(u"gridSize"_s);
-    auto *font = child<SettingsStepper>(u"fontSize"_s);
-    const std::tuple<SettingsStepper *, double, double, QString> cases[] = {
-        {grid, 2, 50, u"50 pt"_s}, {font, 6, 96, u"96"_s}};
+    auto *grid = child<Stepper>(u"gridSize"_s);
+    auto *font = child<Stepper>(u"fontSize"_s);
+    const std::tuple<Stepper *, double, double, QString> cases[] = {{grid, 2, 50, u"50 pt"_s},
+                                                                    {font, 6, 96, u"96"_s}};
     for (const auto &[stepper, low, high, topText] : cases) {
         for (int i = 0; i < 100; ++i)
             stepper->stepDown();

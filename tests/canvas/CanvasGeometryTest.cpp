@@ -1,6 +1,7 @@
 #include "canvas/CanvasGeometry.h"
 #include "document/DocumentStore.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
 
 using namespace canvas;
@@ -107,4 +108,35 @@ TEST(CanvasGeometry, ZoomLabelAndPinchEnd)
     store.setZoomLevel(1.1);
     store.zoomOut();
     EXPECT_EQ(store.zoomLevel(), 1.0);
+}
+
+TEST(CanvasGeometry, APageColumnOrMarginsOfZeroOrLessDrawNothingNegative)
+{
+    struct Case {
+        double pageWidth, pageHeight, columnWidth, left, right, top, bottom;
+    };
+    const Case cases[] = {
+        {0, 0, 0, 0, 0, 0, 0},
+        {0, -40, -60, 30, 30, -20, 0},
+        {-100, 0, -300, -50, -20, 0, -30},
+        {595, 842, 535, -400, -400, -900, -900},
+    };
+    for (const Case &c : cases) {
+        ReportDocument doc;
+        doc.pageWidth = c.pageWidth;
+        doc.pageHeight = c.pageHeight;
+        doc.columnWidth = c.columnWidth;
+        doc.leftMargin = c.left;
+        doc.rightMargin = c.right;
+        doc.topMargin = c.top;
+        doc.bottomMargin = c.bottom;
+        const PageGeometry page = pageGeometry(doc, {0, 20});
+        SCOPED_TRACE(testing::Message() << c.pageWidth << " " << c.columnWidth << " " << c.left);
+        EXPECT_GE(page.pageWidth, 0);
+        EXPECT_GE(page.pageHeight, 0);
+        EXPECT_GE(page.printableHeight, 0);
+        EXPECT_GE(page.marginRect.width(), 0);
+        EXPECT_GE(page.marginRect.height(), 0);
+        EXPECT_TRUE(std::isfinite(page.pageWidth) && std::isfinite(page.pageHeight));
+    }
 }

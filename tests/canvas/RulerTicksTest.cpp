@@ -105,3 +105,16 @@ TEST(RulerTicks, GuideMarkersAndClicks)
     EXPECT_FALSE(isClick({1.5, 1.5}));
     EXPECT_FALSE(isClick({0, 2}));
 }
+
+TEST(RulerTicks, PagesOfZeroNegativeOrHugeLengthGiveTheTicksOfTheRulerOnly)
+{
+    // A ruler 400 points long at 100 %: ticks up to its end, whatever the page says.
+    const QList<RulerTick> normal = rulerTicks(MeasurementUnit::pixels, 595, 400, 1, 0);
+    for (const double page : {0.0, -500.0, 1e12}) {
+        SCOPED_TRACE(page);
+        const QList<RulerTick> ticks = rulerTicks(MeasurementUnit::pixels, page, 400, 1, 0);
+        ASSERT_EQ(ticks.size(), normal.size());
+        EXPECT_LE(ticks.last().position, 420);
+        EXPECT_EQ(labels(ticks), labels(normal));
+    }
+}

@@ -209,6 +209,51 @@ TEST(JrxmlKept, InputThatIsNotWellFormedIsRefused)
                                              "</queryString>")));
 }
 
+// The byte check looks at many bytes at once: a fault is found, and placed at its byte, wherever
+// it stands among them; a forbidden character is reported before a bad reference that comes
+// earlier; the attribute named twice is the first one a later one repeats.
+TEST(JrxmlKept, WellFormednessFaultsAreFoundWhereverTheyStand)
+{
+    const auto refusal = [](const QByteArray &data) {
+        try {
+            JrxmlCodec::parse(data);
+        } catch (const JrxmlCodecError &error) {
+            return error.message();
+        }
+        return QStringLiteral("read");
+    };
+    const QByteArray faults[] = {"\x01", "\x1F", "\xEF\xBF\xBE", "\xEF\xBF\xBF"};
+    for (const QByteArray &fault : faults) {
+        for (int shift = 0; shift < 40; ++shift) {
+            const QByteArray data =
+                report("<field name=\"" + QByteArray(shift, 'x') + fault + "\"/>");
+            const QString expected = QStringLiteral("Malformed .jrxml: a character XML does not "
+                                                    "allow at byte %1")
+                                         .arg(data.indexOf(fault));
+            EXPECT_EQ(refusal(data), expected) << shift;
+        }
+    }
+    for (int shift = 0; shift < 40; ++shift) {
+        const QByteArray data = report("<field name=\"" + QByteArray(shift, 'x') + "&#1;\"/>");
+        EXPECT_EQ(refusal(data),
+                  QStringLiteral("Malformed .jrxml: a reference to a character XML does not "
+                                 "allow at byte %1")
+                      .arg(data.indexOf("&#1;")))
+            << shift;
+    }
+    const QByteArray both = report("<field name=\"&#1;\"/><field name=\"\x02\"/>");
+    EXPECT_EQ(refusal(both), QStringLiteral("Malformed .jrxml: a character XML does not allow at "
+                                            "byte %1")
+                                 .arg(both.indexOf('\x02')));
+    // Allowed characters next to the ones looked at, and references that are text.
+    EXPECT_NO_THROW(JrxmlCodec::parse(report("<field name=\"\t\r\n\xEF\xBF\xBD&#9;&#x10FFFF;\"/>"
+                                             "<!-->&#0;--><?pi &#0;?>")));
+    EXPECT_TRUE(refusal(report("<field name=\"&#xZ;\"/>")).contains(u"a malformed character"));
+    EXPECT_TRUE(refusal(report("<field name=\"&#1114112;\"/>")).contains(u"beyond Unicode"));
+    EXPECT_TRUE(refusal(report("<field a=\"1\" b=\"2\" b=\"3\" a=\"4\"/>"))
+                    .contains(u"the attribute a given twice"));
+}
+
 // Characters XML cannot carry are left out before a "]]>" is split, so no text ends its
 // character data early; tabs and line breaks in attributes read back as themselves.
 TEST(JrxmlKept, WrittenTextReadsBackAsItself)

@@ -7,12 +7,11 @@ class QToolButton;
 
 // A value label beside a pair of up and down buttons that move a number by whole steps within a
 // range. The label shows the whole-number part of the value followed by a suffix.
-class SettingsStepper : public QWidget {
+class Stepper : public QWidget {
     Q_OBJECT
 
 public:
-    SettingsStepper(double minimum, double maximum, const QString &suffix,
-                    QWidget *parent = nullptr);
+    Stepper(double minimum, double maximum, const QString &suffix, QWidget *parent = nullptr);
 
     double value() const { return value_; }
     // Shows the value; emits nothing.

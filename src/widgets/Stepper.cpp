@@ -1,4 +1,4 @@
-#include "app/SettingsStepper.h"
+#include "widgets/Stepper.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -7,8 +7,7 @@
 #include <algorithm>
 #include <cmath>
 
-SettingsStepper::SettingsStepper(double minimum, double maximum, const QString &suffix,
-                                 QWidget *parent)
+Stepper::Stepper(double minimum, double maximum, const QString &suffix, QWidget *parent)
     : QWidget(parent), minimum_(minimum), maximum_(maximum), suffix_(suffix),
       label_(new QLabel(this)), up_(new QToolButton(this)), down_(new QToolButton(this))
 {
@@ -28,23 +27,23 @@ SettingsStepper::SettingsStepper(double minimum, double maximum, const QString &
     }
     row->addLayout(arrows);
     row->addStretch();
-    connect(up_, &QToolButton::clicked, this, &SettingsStepper::stepUp);
-    connect(down_, &QToolButton::clicked, this, &SettingsStepper::stepDown);
+    connect(up_, &QToolButton::clicked, this, &Stepper::stepUp);
+    connect(down_, &QToolButton::clicked, this, &Stepper::stepDown);
     refresh();
 }
 
-void SettingsStepper::setValue(double value)
+void Stepper::setValue(double value)
 {
     value_ = value;
     refresh();
 }
 
-QString SettingsStepper::text() const
+QString Stepper::text() const
 {
     return QString::number(qint64(std::trunc(value_))) + suffix_;
 }
 
-void SettingsStepper::step(int direction)
+void Stepper::step(int direction)
 {
     if (!isEnabled())
         return;
@@ -56,7 +55,7 @@ void SettingsStepper::step(int direction)
     emit valueChanged(value_);
 }
 
-void SettingsStepper::refresh()
+void Stepper::refresh()
 {
     label_->setText(text());
     up_->setEnabled(value_ < maximum_);

@@ -1,0 +1,185 @@
+#include "datapanel/StylesSection.h"
+
+#include "datapanel/ConditionalStylesEditor.h"
+#include "datapanel/DataListEdits.h"
+#include "datapanel/DataPanelCards.h"
+#include "datapanel/DataRowButtons.h"
+#include "datapanel/StyleCoreEditor.h"
+#include "datapanel/StyleEditorTexts.h"
+#include "widgets/CardSection.h"
+#include "widgets/CardText.h"
+#include "widgets/SymbolIcons.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QString cardName()
+{
+    return DataPanelCards::objectName(DataPanelCard::styles);
+}
+
+QPushButton *captionButton(const QString &title, QWidget *parent)
+{
+    auto *button = new QPushButton(title, parent);
+    button->setAutoDefault(false);
+    button->setFont(CardText::sized(button->font(), CardText::caption2PointSize));
+    button->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    return button;
+}
+
+StyleBinding bindingOf(DocumentStore *store, const QUuid &id)
+{
+    const DataListEdits::RowWriter<ReportStyle> writer(store, &ReportDocument::styles, id);
+    return {[writer]() -> std::optional<ReportStyle> {
+                const ReportStyle *style = writer.current();
+                return style ? std::optional(*style) : std::nullopt;
+            },
+            [writer](const ReportStyle &style) {
+                writer.write([&](ReportStyle &stored) { stored = style; });
+            }};
+}
+
+} // namespace
+
+StyleRow::StyleRow(const QUuid &id, const DataPanelContext &context, QWidget *parent)
+    : DataRowCard(parent), id_(id), store_(context.store),
+      editor_(new StyleCoreEditor(bindingOf(context.store, id), this)),
+      conditions_(new ConditionalStylesEditor(bindingOf(context.store, id), context.sidecar, this)),
+      usage_(new QLabel(this)), reapply_(captionButton(u"Reapply"_s, this)),
+      apply_(captionButton(u"Apply to Selected Element"_s, this)),
+      hint_(new QLabel(StyleEditorTexts::applyHint, this))
+{
+    auto *stack = new QVBoxLayout;
+    stack->setContentsMargins(0, 0, 0, 0);
+    stack->setSpacing(4);
+    stack->addWidget(editor_);
+    auto *conditions = new QVBoxLayout;
+    conditions->setContentsMargins(0, 2, 0, 2);
+    conditions->addWidget(conditions_);
+    stack->addLayout(conditions);
+
+    usage_->setFont(CardText::sized(usage_->font(), CardText::caption2PointSize));
+    CardText::makeSecondary(usage_);
+    connect(reapply_, &QPushButton::clicked, this, [this] {
+        if (const std::optional<ReportStyle> style = current(); style && store_)
+            store_->reapplyStyle(*style);
+    });
+    apply_->setIcon(SymbolIcons::icon(u"paintbrush.fill"_s));
+    apply_->setProperty(SymbolIcons::symbolProperty, u"paintbrush.fill"_s);
+    connect(apply_, &QPushButton::clicked, this, [this] {
+        if (!store_)
+            return;
+        const std::optional<ReportStyle> style = current();
+        const std::optional<QUuid> element = store_->selectedElementID();
+        if (style && element && store_->element(*element))
+            store_->applyStyle(*style, *element);
+    });
+    hint_->setFont(CardText::sized(hint_->font(), CardText::caption2PointSize));
+    CardText::makeSecondary(hint_);
+    hint_->setEnabled(false); // the dimmer, tertiary text
+    auto *usageLine = new QHBoxLayout;
+    usageLine->setSpacing(8);
+    usageLine->addWidget(usage_);
+    usageLine->addWidget(reapply_);
+    usageLine->addStretch(1);
+    usageLine->addWidget(apply_);
+    usageLine->addWidget(hint_);
+    stack->addLayout(usageLine);
+    setContent(stack);
+}
+
+std::optional<ReportStyle> StyleRow::current() const
+{
+    const ReportStyle *style =
+        store_ ? DataListEdits::find(store_->document().styles, id_) : nullptr;
+    return style ? std::optional(*style) : std::nullopt;
+}
+
+void StyleRow::refresh(int index, int count)
+{
+    const std::optional<ReportStyle> style = current();
+    if (!style || !store_)
+        return;
+    DocumentStore *store = store_;
+    const QPointer<DocumentStore> guarded = store_;
+    const QUuid id = id_;
+    StyleCoreEditor::Actions actions;
+    if (index > 0)
+        actions.onMoveUp = [guarded, id] {
+            if (guarded)
+                DataListEdits::moveRow(*guarded, &ReportDocument::styles,
+                                       DataListOperations::styles(), id, -1);
+        };
+    if (index < count - 1)
+        actions.onMoveDown = [guarded, id] {
+            if (guarded)
+                DataListEdits::moveRow(*guarded, &ReportDocument::styles,
+                                       DataListOperations::styles(), id, +1);
+        };
+    actions.onRemove = [guarded, id] {
+        if (guarded)
+            guarded->removeStyle(id);
+    };
+    editor_->setActions(std::move(actions));
+
+    const QString name = cardName() + u".row"_s + QString::number(index);
+    setObjectName(name);
+    editor_->setNames(name);
+    conditions_->setNames(name + u".conditions"_s);
+    usage_->setObjectName(name + u".usage"_s);
+    reapply_->setObjectName(name + u".reapply"_s);
+    apply_->setObjectName(name + u".apply"_s);
+    hint_->setObjectName(name + u".hint"_s);
+
+    editor_->refresh();
+    conditions_->refresh(&store->document());
+    const int uses = store->elementCountReferencingStyle(style->name);
+    usage_->setText(StyleEditorTexts::usageLine(uses));
+    reapply_->setVisible(uses >= 1);
+    const std::optional<QUuid> selected = store->selectedElementID();
+    const bool canApply = selected && store->element(*selected).has_value();
+    apply_->setVisible(canApply);
+    hint_->setVisible(!canApply);
+}
+
+StylesSection::StylesSection(const DataPanelContext &context, QWidget *parent)
+    : DataPanelPart(parent), context_(context), rowColumn_(new QVBoxLayout), rows_(rowColumn_)
+{
+    auto *column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(CardSection::spacing);
+    rowColumn_->setContentsMargins(0, 0, 0, 0);
+    rowColumn_->setSpacing(CardSection::spacing);
+    column->addLayout(rowColumn_);
+    add_ = DataRowButtons::addButton(
+        u"Add Style"_s,
+        [store = context_.store] {
+            if (store)
+                store->addStyle();
+        },
+        this);
+    add_->setObjectName(cardName() + u".add"_s);
+    column->addWidget(add_, 0, Qt::AlignLeft);
+    if (context_.store)
+        connect(context_.store, &DocumentStore::selectedElementIDsChanged, this,
+                &StylesSection::refresh);
+    refresh();
+}
+
+void StylesSection::refresh()
+{
+    if (!context_.store)
+        return;
+    const QList<ReportStyle> &styles = context_.store->document().styles;
+    rows_.update(DataListEdits::ids(styles),
+                 [this](const QUuid &id) { return new StyleRow(id, context_, this); });
+    const QList<StyleRow *> &rows = rows_.widgets();
+    for (int i = 0; i < rows.size(); ++i)
+        rows[i]->refresh(i, int(rows.size()));
+}

@@ -1,0 +1,6 @@
+# The page setup sheet and the report book as the window opens them.
+find_package(Qt6 REQUIRED COMPONENTS Test)
+quillmark_test(app_setup_tests GUI
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/PageSetupAndBookTest.cpp
+  LIBS quillmark_ui Qt6::Test)

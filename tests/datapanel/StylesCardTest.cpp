@@ -1,0 +1,258 @@
+#include "DataPanelFixture.h"
+#include "datapanel/ConditionalStylesEditor.h"
+#include "datapanel/DataRowButtons.h"
+#include "datapanel/StyleCoreEditor.h"
+#include "datapanel/StylesSection.h"
+#include "widgets/ColorWell.h"
+
+#include <QColorDialog>
+#include <QLabel>
+#include <QPushButton>
+
+using namespace storetest;
+
+namespace {
+
+const QString styles = u"datapanel.styles"_s;
+
+QString row(int index, const QString &control)
+{
+    return styles + u".row"_s + QString::number(index) + u'.' + control;
+}
+
+ReportStyle namedStyle(const QString &name)
+{
+    ReportStyle style;
+    style.name = name;
+    return style;
+}
+
+ReportElement styled(ReportElement element, const QString &styleName)
+{
+    element.styleName = styleName;
+    return element;
+}
+
+class StylesCard : public DataPanelTest {
+protected:
+    StylesSection *section() const
+    {
+        return qobject_cast<StylesSection *>(view->cardContent(DataPanelCard::styles));
+    }
+    void setStyles(const QList<ReportStyle> &list)
+    {
+        editDocument(store, [&](ReportDocument &d) { d.styles = list; });
+    }
+    bool visible(const QString &name) const
+    {
+        auto *widget = find(name);
+        return widget && widget->isVisible();
+    }
+    QString usage(int index) const { return find<QLabel>(row(index, u"usage"_s))->text(); }
+    // The saved report's text from `from` to the end of the element that starts there.
+    static QString part(const QString &text, const QString &from, const QString &to)
+    {
+        const qsizetype start = text.indexOf(from);
+        if (start < 0)
+            return {};
+        return text.mid(start, text.indexOf(to, start) + to.size() - start);
+    }
+};
+
+TEST_F(StylesCard, AnEmptyCardOffersAddStyleWhichAddsStyle1)
+{
+    ASSERT_TRUE(section());
+    EXPECT_TRUE(section()->rows().isEmpty());
+    EXPECT_EQ(section()->addButton()->text(), u"Add Style"_s);
+    click(styles + u".add"_s);
+    ASSERT_EQ(store.document().styles.size(), 1);
+    const ReportStyle &added = store.document().styles[0];
+    EXPECT_EQ(added.name, u"Style1"_s);
+    EXPECT_EQ(added.fontName, u"SansSerif"_s);
+    EXPECT_EQ(added.fontSize, 10);
+    EXPECT_EQ(store.undoStack().size(), 1);
+    EXPECT_EQ(find<QLineEdit>(row(0, u"name"_s))->text(), u"Style1"_s);
+    EXPECT_EQ(find<QComboBox>(row(0, u"font"_s))->currentText(), u"SansSerif"_s);
+    EXPECT_FALSE(visible(row(0, u"up"_s))) << "a single style shows no move pair";
+    EXPECT_TRUE(visible(row(0, u"remove"_s)));
+    EXPECT_TRUE(visible(row(0, u"conditions.add"_s)));
+    EXPECT_FALSE(visible(row(0, u"conditions.title"_s)));
+}
+
+TEST_F(StylesCard, RowsMoveAndRemoveByTheStoreAndEditsAreRowWrites)
+{
+    setStyles({namedStyle(u"A"_s), namedStyle(u"B"_s), namedStyle(u"C"_s)});
+    view->refresh();
+    ASSERT_EQ(section()->rows().size(), 3);
+    EXPECT_FALSE(find<QToolButton>(row(0, u"up"_s))->isEnabled());
+    EXPECT_TRUE(find<QToolButton>(row(0, u"down"_s))->isEnabled());
+    EXPECT_TRUE(find<QToolButton>(row(2, u"up"_s))->isEnabled());
+    EXPECT_FALSE(find<QToolButton>(row(2, u"down"_s))->isEnabled());
+
+    StyleRow *aRow = section()->rows().at(0);
+    click(row(0, u"down"_s));
+    EXPECT_EQ(store.document().styles[1].name, u"A"_s);
+    EXPECT_EQ(section()->rows().at(1), aRow) << "rows follow their style";
+    EXPECT_EQ(find<QLineEdit>(row(1, u"name"_s))->text(), u"A"_s);
+    EXPECT_EQ(store.undoStack().size(), 1);
+
+    store.setIsDirty(false);
+    type(row(1, u"name"_s), u"Heading"_s);
+    click(row(1, u"conditions.add"_s));
+    EXPECT_EQ(store.document().styles[1].name, u"Heading"_s);
+    EXPECT_EQ(store.document().styles[1].conditionalStyles.size(), 1);
+    EXPECT_TRUE(store.isDirty());
+    EXPECT_EQ(store.undoStack().size(), 1) << "row writes record no step";
+    EXPECT_TRUE(visible(row(1, u"conditions.title"_s)));
+
+    click(row(1, u"remove"_s));
+    ASSERT_EQ(store.document().styles.size(), 2);
+    EXPECT_EQ(store.document().styles[0].name, u"B"_s);
+    EXPECT_EQ(store.document().styles[1].name, u"C"_s);
+    EXPECT_EQ(store.undoStack().size(), 2);
+    store.undo();
+    view->refresh();
+    ASSERT_EQ(store.document().styles.size(), 3);
+    EXPECT_EQ(store.document().styles[1].name, u"Heading"_s);
+    store.undo();
+    view->refresh();
+    EXPECT_EQ(store.document().styles[0].name, u"A"_s) << "the move's undo takes the edits along";
+    EXPECT_TRUE(store.document().styles[0].conditionalStyles.isEmpty());
+    EXPECT_EQ(find<QLineEdit>(row(0, u"name"_s))->text(), u"A"_s);
+}
+
+TEST_F(StylesCard, UsageCountsElementsInFramesButNotInTableCells)
+{
+    setStyles({namedStyle(u"Body"_s), namedStyle(u"Unused"_s)});
+    const ReportTableColumn column{.id = newId(),
+                                   .detailCellElement = styled(textField(), u"Body"_s)};
+    place({frame({styled(textField(), u"Body"_s)}),
+           element(ElementKind::Table{.columns = {column}})});
+    view->refresh();
+    EXPECT_EQ(usage(0), u"1 element uses this style"_s);
+    EXPECT_TRUE(visible(row(0, u"reapply"_s)));
+    EXPECT_EQ(usage(1), u"0 elements use this style"_s);
+    EXPECT_FALSE(visible(row(1, u"reapply"_s)));
+
+    // A rename counts the new name; the element keeps the old one.
+    type(row(0, u"name"_s), u"Text"_s);
+    EXPECT_EQ(usage(0), u"0 elements use this style"_s);
+    EXPECT_FALSE(visible(row(0, u"reapply"_s)));
+}
+
+TEST_F(StylesCard, ReapplySetsTheStyleFontAndKeepsAnElementsOwnFill)
+{
+    ReportStyle body = namedStyle(u"Body"_s);
+    body.fontName = u"Courier New"_s;
+    body.fontSize = 13;
+    setStyles({body});
+    ReportElement field = styled(textField(), u"Body"_s);
+    field.fontName = u"Arial"_s;
+    field.backColor = ElementColor{u"#112233"_s};
+    place({field});
+    view->refresh();
+    click(row(0, u"reapply"_s));
+    EXPECT_EQ(store.undoStack().size(), 1);
+    const ReportElement after = *store.element(field.id);
+    EXPECT_EQ(after.fontName, u"Courier New"_s);
+    EXPECT_EQ(after.fontSize, 13);
+    EXPECT_EQ(after.backColor, ElementColor{u"#112233"_s});
+
+    const QString text = part(saved(), u"<textField"_s, u"</textField>"_s);
+    EXPECT_TRUE(text.contains(u"fontName=\"Courier New\""_s)) << text.toStdString();
+    EXPECT_TRUE(text.contains(u"size=\"13\""_s)) << text.toStdString();
+    EXPECT_TRUE(text.contains(u"backcolor=\"#112233\""_s)) << text.toStdString();
+}
+
+TEST_F(StylesCard, ApplyIsOfferedForExactlyOneSelectedElement)
+{
+    ReportStyle body = namedStyle(u"Body"_s);
+    body.isBold = true;
+    setStyles({body});
+    const ReportElement first = textField();
+    const ReportElement second = textField(0, 30);
+    place({first, second});
+    view->refresh();
+    EXPECT_FALSE(visible(row(0, u"apply"_s)));
+    EXPECT_TRUE(visible(row(0, u"hint"_s)));
+    EXPECT_EQ(find<QLabel>(row(0, u"hint"_s))->text(),
+              u"Select an element on canvas to apply this style"_s);
+
+    store.setSelectedElementIDs({first.id}); // the card follows the selection by itself
+    EXPECT_TRUE(visible(row(0, u"apply"_s)));
+    EXPECT_FALSE(visible(row(0, u"hint"_s)));
+    EXPECT_EQ(find<QPushButton>(row(0, u"apply"_s))->text(), u"Apply to Selected Element"_s);
+    click(row(0, u"apply"_s));
+    EXPECT_EQ(store.element(first.id)->styleName, u"Body"_s);
+    EXPECT_TRUE(store.element(first.id)->isBold);
+    EXPECT_EQ(usage(0), u"1 element uses this style"_s);
+
+    store.setSelectedElementIDs({first.id, second.id});
+    EXPECT_FALSE(visible(row(0, u"apply"_s)));
+    EXPECT_TRUE(visible(row(0, u"hint"_s)));
+}
+
+TEST_F(StylesCard, PickedColoursAreSavedAsUpperCaseHex)
+{
+    setStyles({namedStyle(u"Body"_s)});
+    view->refresh();
+    auto *fill = find<ColorWell>(row(0, u"fill"_s));
+    ASSERT_TRUE(fill);
+    fill->click();
+    ASSERT_TRUE(fill->dialog());
+    fill->dialog()->setCurrentColor(QColor(0xab, 0xcd, 0xef, 100));
+    fill->dialog()->close();
+    click(row(0, u"conditions.add"_s));
+    auto *text = find<ColorWell>(row(0, u"conditions.rule0.text"_s));
+    ASSERT_TRUE(text);
+    text->click();
+    text->dialog()->setCurrentColor(QColor(0x0f, 0x0e, 0x0d));
+    text->dialog()->close();
+
+    const QString styleText = part(saved(), u"<style name=\"Body\""_s, u"</style>\n"_s);
+    EXPECT_TRUE(styleText.contains(u"backcolor=\"#ABCDEF\""_s)) << styleText.toStdString();
+    EXPECT_TRUE(styleText.contains(u"forecolor=\"#0F0E0D\""_s)) << styleText.toStdString();
+}
+
+TEST_F(StylesCard, ConditionalStylesWithFontOverridesRoundTrip)
+{
+    const QString path = QDir(settingsDir.path()).filePath(u"report.jrxml"_s);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(R"(<?xml version="1.0" encoding="UTF-8"?>
+<jasperReport xmlns="http://jasperreports.sourceforge.net/jasperreports" name="R" pageWidth="595" pageHeight="842" columnWidth="555" leftMargin="20" rightMargin="20" topMargin="20" bottomMargin="20">
+	<style name="Rows" fontName="DejaVu Sans" fontSize="9">
+		<conditionalStyle>
+			<conditionExpression><![CDATA[$V{REPORT_COUNT} % 2 == 0]]></conditionExpression>
+			<style fontName="Courier New" fontSize="14" isItalic="true"/>
+		</conditionalStyle>
+		<conditionalStyle>
+			<conditionExpression><![CDATA[$V{REPORT_COUNT} > 10]]></conditionExpression>
+			<style forecolor="#FF0000" fontSize="7.5"/>
+		</conditionalStyle>
+	</style>
+	<detail><band height="20"/></detail>
+</jasperReport>
+)");
+    file.close();
+    store.load(QUrl::fromLocalFile(path));
+    view->refresh();
+    const QString untouched = part(saved(), u"<style name=\"Rows\""_s, u"</style>\n"_s);
+    ASSERT_TRUE(untouched.contains(u"fontSize=\"14\""_s)) << untouched.toStdString();
+    EXPECT_TRUE(untouched.contains(u"fontSize=\"7.5\""_s)) << untouched.toStdString();
+
+    // Edit the first rule's condition and bold, then put both back: only what was touched and
+    // put back is written, the font overrides stay as read.
+    type(row(0, u"conditions.rule0.condition"_s), u"$V{REPORT_COUNT} % 2 == 1"_s);
+    click(row(0, u"conditions.rule0.bold"_s));
+    const ConditionalStyleRule &edited = store.document().styles[0].conditionalStyles[0];
+    EXPECT_EQ(edited.fontName, u"Courier New"_s);
+    EXPECT_EQ(edited.fontSize, 14.0);
+    EXPECT_EQ(edited.isBold, true);
+    type(row(0, u"conditions.rule0.condition"_s), u"$V{REPORT_COUNT} % 2 == 0"_s);
+    click(row(0, u"conditions.rule0.bold"_s));
+    click(row(0, u"conditions.rule0.bold"_s));
+    EXPECT_EQ(part(saved(), u"<style name=\"Rows\""_s, u"</style>\n"_s), untouched);
+}
+
+} // namespace

@@ -1,0 +1,274 @@
+#include "setup/PageSetupView.h"
+#include "TestSupport.h"
+#include "document/DocumentStore.h"
+#include "model/JrxmlCodec.h"
+#include "widgets/MeasurementField.h"
+#include "widgets/Stepper.h"
+#include "workspace/AppSettings.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+#include <QWheelEvent>
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+class PageSetupViewTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.path());
+        settings = std::make_unique<AppSettings>(dir.filePath(u"Docs"_s));
+        settings->setMeasurementUnit(MeasurementUnit::millimeters);
+        store.newDocument(595, 842);
+        view = std::make_unique<PageSetupView>(&store, *settings, [this] { ++closes; });
+        view->resize(460, 680);
+        view->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(view.get()));
+    }
+
+    template <typename T> T *child(const QString &name) const
+    {
+        T *found = view->findChild<T *>(name);
+        EXPECT_NE(found, nullptr) << name.toStdString();
+        return found;
+    }
+    QLineEdit *length(const QString &name) const
+    {
+        return child<MeasurementField>(name)->lineEdit();
+    }
+    // Types a length as the user does and leaves the field with Return.
+    void type(const QString &name, const QString &text) const
+    {
+        QLineEdit *edit = length(name);
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClicks(edit, text);
+        QTest::keyClick(edit, Qt::Key_Return);
+    }
+    void change(const std::function<void(ReportDocument &)> &edit)
+    {
+        ReportDocument document = store.document();
+        edit(document);
+        store.setDocument(document);
+    }
+    bool shown(const QString &name) const { return child<QWidget>(name)->isVisibleTo(view.get()); }
+
+    QTemporaryDir dir;
+    std::unique_ptr<AppSettings> settings;
+    DocumentStore store;
+    std::unique_ptr<PageSetupView> view;
+    int closes = 0;
+};
+
+} // namespace
+
+TEST_F(PageSetupViewTest, MarginsTypedInMillimetresReachTheSavedFile)
+{
+    EXPECT_EQ(length(u"pagesetup.page.width"_s)->text(),
+              measurement::format(595, MeasurementUnit::millimeters, view->locale()))
+        << "shown in the user's unit";
+    EXPECT_EQ(length(u"pagesetup.margins.left"_s)->text(),
+              measurement::format(30, MeasurementUnit::millimeters, view->locale()));
+    type(u"pagesetup.margins.left"_s, u"25.4"_s);
+    type(u"pagesetup.margins.right"_s, u"12.7"_s);
+    type(u"pagesetup.margins.top"_s, u"0"_s);
+    EXPECT_DOUBLE_EQ(store.document().leftMargin, 72);
+    EXPECT_DOUBLE_EQ(store.document().rightMargin, 36);
+    EXPECT_EQ(store.document().topMargin, 0);
+    EXPECT_TRUE(store.isDirty());
+    EXPECT_TRUE(store.undoStack().isEmpty()) << "page setup records no undo step";
+
+    child<QPushButton>(u"pagesetup.content.fit"_s)->click();
+    EXPECT_DOUBLE_EQ(store.document().columnWidth, 595 - 72 - 36);
+
+    const QString file = dir.filePath(u"Margins.jrxml"_s);
+    store.save(QUrl::fromLocalFile(file));
+    const QByteArray saved = testsupport::readFile(file);
+    EXPECT_TRUE(saved.contains(R"(leftMargin="72")")) << saved.constData();
+    EXPECT_TRUE(saved.contains(R"(rightMargin="36")"));
+    EXPECT_TRUE(saved.contains(R"(topMargin="0")"));
+    EXPECT_TRUE(saved.contains(R"(columnWidth="487")"));
+    EXPECT_FALSE(store.isDirty());
+}
+
+TEST_F(PageSetupViewTest, RaisingTheCountToTwoSelectsHorizontalAndShowsTheColumnControls)
+{
+    auto *count = child<Stepper>(u"pagesetup.columns.count"_s);
+    EXPECT_EQ(count->text(), u"1"_s);
+    EXPECT_FALSE(shown(u"pagesetup.columns.spacing"_s));
+    EXPECT_FALSE(shown(u"pagesetup.columns.printOrder"_s));
+    EXPECT_FALSE(shown(u"pagesetup.columns.caption"_s));
+    EXPECT_EQ(child<QLabel>(u"pagesetup.content.caption"_s)->text(),
+              u"Usually pageWidth − leftMargin − rightMargin."_s);
+
+    QTest::mouseClick(count->findChild<QToolButton *>(u"up"_s), Qt::LeftButton);
+    EXPECT_EQ(store.document().columnCount, 2);
+    EXPECT_EQ(store.document().printOrder, PrintOrder::horizontal);
+    EXPECT_TRUE(store.isDirty());
+    EXPECT_EQ(count->text(), u"2"_s);
+    EXPECT_TRUE(shown(u"pagesetup.columns.spacing"_s));
+    EXPECT_TRUE(shown(u"pagesetup.columns.printOrder"_s));
+    EXPECT_EQ(child<QComboBox>(u"pagesetup.columns.printOrder"_s)->currentText(),
+              u"Horizontal (across, then down)"_s);
+    EXPECT_TRUE(child<QLabel>(u"pagesetup.columns.caption"_s)
+                    ->text()
+                    .endsWith(u"replicates it into 2 columns at Compile & Preview time."_s));
+    EXPECT_TRUE(
+        child<QLabel>(u"pagesetup.content.caption"_s)->text().startsWith(u"The width of ONE"_s));
+
+    // The order picked by hand stays when a third column is added; back at one column the
+    // controls go.
+    auto *order = child<QComboBox>(u"pagesetup.columns.printOrder"_s);
+    order->setCurrentIndex(1);
+    emit order->activated(1);
+    EXPECT_EQ(store.document().printOrder, PrintOrder::vertical);
+    count->stepUp();
+    EXPECT_EQ(store.document().printOrder, PrintOrder::vertical);
+    count->stepDown();
+    count->stepDown();
+    EXPECT_EQ(store.document().columnCount, 1);
+    EXPECT_FALSE(shown(u"pagesetup.columns.printOrder"_s));
+    EXPECT_TRUE(store.undoStack().isEmpty());
+}
+
+TEST_F(PageSetupViewTest, ShowingValuesWritesNothing)
+{
+    // Counts outside the stepper's range are shown as they are, not clamped into the report.
+    for (const qint64 stored : {25, 0}) {
+        SCOPED_TRACE(stored);
+        change([stored](ReportDocument &d) {
+            d.columnCount = stored;
+            d.language = u"groovy"_s;
+            d.whenNoDataType = WhenNoDataType::allSectionsNoDetail;
+            d.isPdfTagged = true;
+        });
+        EXPECT_EQ(child<Stepper>(u"pagesetup.columns.count"_s)->text(), QString::number(stored));
+        EXPECT_EQ(store.document().columnCount, stored);
+        EXPECT_FALSE(store.isDirty());
+    }
+    EXPECT_EQ(child<QComboBox>(u"pagesetup.expressions.language"_s)->currentText(), u"groovy"_s);
+    EXPECT_EQ(child<QComboBox>(u"pagesetup.pagination.whenNoData"_s)->currentText(),
+              u"All Sections, No Detail"_s);
+    EXPECT_TRUE(child<QCheckBox>(u"pagesetup.accessibility.tagged"_s)->isChecked());
+
+    // Re-picking the shown entry writes nothing either.
+    for (const QString &name :
+         {u"pagesetup.expressions.language"_s, u"pagesetup.pagination.whenNoData"_s}) {
+        auto *box = child<QComboBox>(name);
+        emit box->activated(box->currentIndex());
+    }
+    EXPECT_FALSE(store.isDirty());
+
+    // A language the picker does not offer selects no entry and stays in the report.
+    change([](ReportDocument &d) { d.language = u"python"_s; });
+    EXPECT_EQ(child<QComboBox>(u"pagesetup.expressions.language"_s)->currentIndex(), -1);
+    EXPECT_EQ(store.document().language, u"python"_s);
+    EXPECT_FALSE(store.isDirty());
+
+    // A unit change shows the same lengths in the new unit.
+    settings->setMeasurementUnit(MeasurementUnit::inches);
+    EXPECT_EQ(length(u"pagesetup.margins.left"_s)->text(),
+              measurement::format(30, MeasurementUnit::inches, view->locale()));
+    EXPECT_FALSE(store.isDirty());
+}
+
+TEST_F(PageSetupViewTest, FlagsPickersAndTheTagLanguageWriteOnlyWhatTheUserChanges)
+{
+    EXPECT_FALSE(shown(u"pagesetup.accessibility.tagLanguage"_s));
+    child<QCheckBox>(u"pagesetup.accessibility.tagged"_s)->click();
+    EXPECT_TRUE(store.document().isPdfTagged);
+    EXPECT_TRUE(shown(u"pagesetup.accessibility.tagLanguage"_s));
+    auto *tag = child<QLineEdit>(u"pagesetup.accessibility.tagLanguage"_s);
+    EXPECT_EQ(tag->text(), u"en-US"_s);
+    EXPECT_EQ(tag->placeholderText(), u"en-US"_s);
+    tag->setFocus();
+    tag->selectAll();
+    QTest::keyClicks(tag, u"de"_s);
+    EXPECT_EQ(store.document().pdfTagLanguage, u"de"_s) << "every keystroke is written";
+    QTest::keyClick(tag, Qt::Key_Backspace);
+    QTest::keyClick(tag, Qt::Key_Backspace);
+    EXPECT_EQ(store.document().pdfTagLanguage, QString());
+
+    for (const auto &[name, flag] :
+         {std::pair{u"pagesetup.pagination.summaryNewPage"_s, &ReportDocument::isSummaryNewPage},
+          std::pair{u"pagesetup.pagination.summaryWithPageHeaderAndFooter"_s,
+                    &ReportDocument::isSummaryWithPageHeaderAndFooter},
+          std::pair{u"pagesetup.pagination.floatColumnFooter"_s,
+                    &ReportDocument::isFloatColumnFooter}}) {
+        child<QCheckBox>(name)->click();
+        EXPECT_TRUE(store.document().*flag) << name.toStdString();
+    }
+    auto *whenNoData = child<QComboBox>(u"pagesetup.pagination.whenNoData"_s);
+    QStringList labels;
+    for (int i = 0; i < whenNoData->count(); ++i)
+        labels.append(whenNoData->itemText(i));
+    EXPECT_EQ(labels, QStringList({u"No Pages"_s, u"Blank Page"_s, u"All Sections, No Detail"_s,
+                                   u"No Data Section"_s}));
+    whenNoData->setCurrentIndex(3);
+    emit whenNoData->activated(3);
+    EXPECT_EQ(store.document().whenNoDataType, WhenNoDataType::noDataSection);
+    EXPECT_TRUE(store.undoStack().isEmpty());
+
+    child<QPushButton>(u"pagesetup.close"_s)->click();
+    EXPECT_EQ(closes, 1);
+    EXPECT_EQ(store.document().whenNoDataType, WhenNoDataType::noDataSection)
+        << "closing keeps every change";
+}
+
+TEST_F(PageSetupViewTest, ZeroAndNegativePageValuesAreShownAndSurvived)
+{
+    type(u"pagesetup.page.width"_s, u"0"_s);
+    type(u"pagesetup.page.height"_s, u"-10"_s);
+    type(u"pagesetup.margins.bottom"_s, u"-5"_s);
+    EXPECT_EQ(store.document().pageWidth, 0);
+    EXPECT_LT(store.document().pageHeight, 0);
+    child<QPushButton>(u"pagesetup.page.portrait"_s)->click();
+    child<QPushButton>(u"pagesetup.content.fit"_s)->click();
+    EXPECT_TRUE(std::isfinite(store.document().columnWidth));
+    EXPECT_FALSE(view->grab().isNull());
+
+    // The sheet follows another report it is handed, and none at all.
+    DocumentStore other;
+    other.newDocument(300, 400);
+    view->setStore(&other);
+    EXPECT_EQ(length(u"pagesetup.page.width"_s)->text(),
+              measurement::format(300, MeasurementUnit::millimeters, view->locale()));
+    view->setStore(nullptr);
+    EXPECT_FALSE(view->isEnabled());
+    child<QPushButton>(u"pagesetup.content.fit"_s)->click();
+    EXPECT_FALSE(other.isDirty());
+}
+
+TEST_F(PageSetupViewTest, ScrollingOverAPickerScrollsTheSheetAndPicksNothing)
+{
+    view->resize(460, 480);
+    change([](ReportDocument &d) { d.columnCount = 2; });
+    QCoreApplication::processEvents();
+    auto *order = child<QComboBox>(u"pagesetup.columns.printOrder"_s);
+    auto *bar = child<QScrollArea>(u"pagesetup.scroll"_s)->verticalScrollBar();
+    ASSERT_GT(bar->maximum(), 0);
+    bar->setValue(bar->maximum());
+    // Up would pick the entry above the shown one.
+    const QPoint centre = order->rect().center();
+    QWheelEvent wheel(centre, order->mapToGlobal(centre), {}, {0, 120}, Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(order, &wheel);
+    EXPECT_EQ(order->currentText(), u"Vertical (down, then across)"_s);
+    EXPECT_EQ(store.document().printOrder, PrintOrder::vertical);
+    EXPECT_FALSE(store.isDirty());
+    EXPECT_LT(bar->value(), bar->maximum()) << "the sheet scrolls instead";
+}
