@@ -31,15 +31,6 @@ constexpr int blockBottomSpace = 8;
 constexpr int queryHeight = 60;
 constexpr int rowSpacing = 8;
 
-const QStringList &calculations()
-{
-    static const QStringList list = {u"Nothing"_s,           u"Count"_s,    u"Sum"_s,
-                                     u"Average"_s,           u"Highest"_s,  u"Lowest"_s,
-                                     u"StandardDeviation"_s, u"Variance"_s, u"First"_s,
-                                     u"DistinctCount"_s};
-    return list;
-}
-
 QLineEdit *textField(const QString &placeholder, int width, QWidget *parent)
 {
     auto *field = new QLineEdit(parent);
@@ -79,7 +70,7 @@ public:
         line->addWidget(className_, 0, Qt::AlignVCenter);
         if constexpr (std::is_same_v<T, ReportVariable>) {
             calculation_ = new QComboBox(this);
-            calculation_->addItems(calculations());
+            calculation_->addItems(DataListEdits::calculations());
             calculation_->setFixedWidth(110);
             // Scrolling the panel over the picker must not change the calculation.
             RowControls::ignoreWheelUnlessFocused(calculation_);
