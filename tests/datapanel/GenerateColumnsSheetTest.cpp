@@ -207,3 +207,14 @@ TEST_F(GenerateColumns, AReportWithoutFieldsShowsTheEmptyLine)
     EXPECT_FALSE(sheet->bandRow()->isVisibleTo(sheet));
     EXPECT_FALSE(sheet->generateButton()->isEnabled());
 }
+
+TEST_F(GenerateColumns, TheFieldsCardButtonOpensTheSheet)
+{
+    declareFields();
+    click(u"datapanel.fields.generateColumns"_s);
+    QApplication::processEvents();
+    EXPECT_TRUE(isOpen());
+    auto *sheet = view->findChild<GenerateColumnsSheet *>();
+    ASSERT_TRUE(sheet && sheet->view());
+    EXPECT_EQ(sheet->view()->fieldBoxes().size(), 3);
+}
