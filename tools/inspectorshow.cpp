@@ -1,10 +1,11 @@
 // Shows the design canvas of one report file with the inspector beside it, for looking at it by
 // eye:
-//   inspectorshow REPORT.jrxml [--select N | --kind NAME | --report] [--open-colour]
-//                 [--unit Pixels|Inches|Millimeters|...] [--dark]
+//   inspectorshow REPORT.jrxml [--select N | --kind NAME | --report | --field NAME |
+//                 --parameter NAME] [--open-colour] [--unit Pixels|Inches|Millimeters|...] [--dark]
 // --select selects the first N elements of the first detail band, --kind the first element of
 // that kind ("Static Text", "Image", "Line"…) in the page bands, detail bands and groups,
-// frames included, and --report the report itself; without any the inspector shows the first
+// frames included, --report the report itself, --field and --parameter the declaration of that
+// name (as the outline selects it); without any the inspector shows the first
 // detail band. --open-colour opens the colour dialog of the inspector's first colour row. The
 // settings are kept in a folder of their own, apart from the user's.
 
@@ -65,6 +66,10 @@ int main(int argc, char **argv)
     parser.addOption({QStringLiteral("kind"), QStringLiteral("Select the first element of a kind."),
                       QStringLiteral("name")});
     parser.addOption({QStringLiteral("report"), QStringLiteral("Select the report itself.")});
+    parser.addOption({QStringLiteral("field"), QStringLiteral("Select a declared field."),
+                      QStringLiteral("name")});
+    parser.addOption({QStringLiteral("parameter"), QStringLiteral("Select a declared parameter."),
+                      QStringLiteral("name")});
     parser.addOption({QStringLiteral("open-colour"), QStringLiteral("Open a colour dialog.")});
     parser.addOption({QStringLiteral("unit"), QStringLiteral("Length unit."), QStringLiteral("u")});
     parser.addOption({QStringLiteral("dark"), QStringLiteral("Dark appearance.")});
@@ -99,6 +104,27 @@ int main(int argc, char **argv)
         store.setSelectedElementIDs({*found});
     }
     store.setIsReportRootSelected(parser.isSet(QStringLiteral("report")));
+    if (parser.isSet(QStringLiteral("field")) || parser.isSet(QStringLiteral("parameter"))) {
+        const auto named = [](const auto &items, const QString &name) -> std::optional<QUuid> {
+            for (const auto &item : items) {
+                if (item.name == name)
+                    return item.id;
+            }
+            return std::nullopt;
+        };
+        const bool isField = parser.isSet(QStringLiteral("field"));
+        const QString name =
+            parser.value(isField ? QStringLiteral("field") : QStringLiteral("parameter"));
+        const std::optional<QUuid> id = isField ? named(store.document().fields, name)
+                                                : named(store.document().parameters, name);
+        if (!id) {
+            std::fprintf(stderr, "inspectorshow: no declaration of that name\n");
+            return 1;
+        }
+        store.setSelectedElementIDs({});
+        store.setSelectedDataItem(isField ? InspectorDataSelection::field(*id)
+                                          : InspectorDataSelection::parameter(*id));
+    }
 
     AppSettings settings;
     if (const auto unit = enumFromRaw<MeasurementUnit>(parser.value(QStringLiteral("unit"))))

@@ -1,4 +1,3 @@
-#include "canvas/PaletteActions.h"
 #include "datapanel/DataListSection.h"
 #include "datapanel/DataPanelCardMakers.h"
 #include "datapanel/DataPanelCards.h"
@@ -6,6 +5,7 @@
 #include "datapanel/DataRowButtons.h"
 #include "datapanel/DataRowLines.h"
 #include "datapanel/GenerateColumnsSheetVisibility.h"
+#include "inspector/DataItemEdits.h"
 #include "inspector/InspectorRows.h"
 #include "widgets/SymbolIcons.h"
 #include "workspace/AppSettings.h"
@@ -19,25 +19,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QString fieldToken(const QString &name)
-{
-    return u"$F{"_s + name + u'}';
-}
-
-// A text field bound to the field, as the palette makes a new text field (at 10, 10, 150 by 20
-// points, the preferences' font and blank-when-null flag), into the selected frame or list, else
-// the active band. The name is read at the click, untrimmed.
-void insertTextField(DocumentStore &store, const AppSettings &settings, const QUuid &fieldID)
-{
-    const ReportField *field = DataListEdits::find(store.document().fields, fieldID);
-    if (!field)
-        return;
-    ReportElement element =
-        PaletteActions::newElement(PaletteActions::Kind::textField, store.document(), settings);
-    element.kind = ElementKind::TextField{fieldToken(field->name)};
-    store.addElementSmart(element);
-}
 
 void buildFieldRow(DataListRow &row, const QPointer<DocumentStore> &store, AppSettings *settings)
 {
@@ -63,7 +44,7 @@ void buildFieldRow(DataListRow &row, const QPointer<DocumentStore> &store, AppSe
     insert->setProperty(SymbolIcons::symbolProperty, u"text.badge.plus"_s);
     QObject::connect(insert, &QToolButton::clicked, insert, [store, settings, id = row.id()] {
         if (store && settings)
-            insertTextField(*store, *settings, id);
+            DataItemEdits::insertTextField(*store, id, *settings);
     });
     row.addControl(name, u"name"_s);
     row.addControl(className, u"className"_s);
@@ -77,8 +58,9 @@ void buildFieldRow(DataListRow &row, const QPointer<DocumentStore> &store, AppSe
         InspectorRows::showText(name, field->name);
         InspectorRows::showText(className, field->className);
         InspectorRows::showText(description, DataListEdits::shownText(field->fieldDescription));
-        insert->setToolTip(u"Insert as a text field bound to "_s + fieldToken(field->name) +
-                           u" in "_s + store->label(store->activeBandTarget()));
+        insert->setToolTip(u"Insert as a text field bound to "_s +
+                           DataItemEdits::fieldToken(field->name) + u" in "_s +
+                           store->label(store->activeBandTarget()));
     });
 }
 

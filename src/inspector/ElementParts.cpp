@@ -1,5 +1,6 @@
 #include "inspector/ElementParts.h"
 
+#include "inspector/BoxCards.h"
 #include "inspector/ElementPart.h"
 #include "inspector/GraphicCards.h"
 #include "inspector/InspectorRows.h"
@@ -92,6 +93,10 @@ ElementPart *makeElementPart(const PlannedSection &planned, const ReportElement 
         return new ShapeCard(writer, planned.title, !element.kind.is<ElementKind::Line>(), parent);
     case ElementSection::fill:
         return new FillCard(writer, planned.title, parent);
+    case ElementSection::padding:
+        return new PaddingCard(writer, planned.title, context.paddingSelection, parent);
+    case ElementSection::borders:
+        return new BordersCard(writer, planned.title, element, parent);
     case ElementSection::rawKindNotice:
         return new NoticeCard(planned, parent);
     case ElementSection::frameNote:

@@ -2,6 +2,7 @@
 
 #include "inspector/InspectorRows.h"
 #include "inspector/InspectorTexts.h"
+#include "widgets/WheelGuard.h"
 
 #include <QComboBox>
 
@@ -15,6 +16,7 @@ QComboBox *casePicker(const QString &name, QString (*label)(Enum), Enum ReportEl
 {
     auto *picker = new QComboBox(parent);
     picker->setObjectName(name);
+    WheelGuard::ignoreUnlessFocused(picker);
     for (Enum value : allCases<Enum>())
         picker->addItem(label(value));
     QObject::connect(picker, &QComboBox::activated, parent, [writer, field](int index) {

@@ -7,6 +7,7 @@
 #include "inspector/TextCards.h"
 #include "setup/ImageImportCoordinator.h"
 #include "widgets/SymbolIcons.h"
+#include "widgets/WheelGuard.h"
 
 #include <QComboBox>
 #include <QDoubleSpinBox>
@@ -83,6 +84,7 @@ BreakCard::BreakCard(const ElementWriter &writer, const QString &title, QWidget 
 {
     setObjectName(u"inspector.break"_s);
     picker_->setObjectName(u"inspector.break.picker"_s);
+    WheelGuard::ignoreUnlessFocused(picker_);
     picker_->setAccessibleName(title);
     for (BreakType type : allCases<BreakType>())
         picker_->addItem(InspectorTexts::breakLabel(type));
@@ -115,6 +117,7 @@ ShapeCard::ShapeCard(const ElementWriter &writer, const QString &title, bool wit
 {
     setObjectName(u"inspector.shape"_s);
     lineWidth_->setObjectName(u"inspector.shape.line"_s);
+    WheelGuard::ignoreUnlessFocused(lineWidth_);
     lineWidth_->setRange(0, maximumLineWidth);
     lineWidth_->setSingleStep(lineWidthStep);
     lineWidth_->setDecimals(1);

@@ -5,6 +5,7 @@
 #include <QWidget>
 
 class AppSettings;
+class BoxSideSelectionState;
 class DocumentStore;
 class ImageImportCoordinator;
 class SidecarModel;
@@ -17,6 +18,8 @@ struct InspectorContext {
     AppSettings *settings = nullptr;
     SidecarModel *sidecar = nullptr;
     ImageImportCoordinator *imageImport = nullptr;
+    // The padding sides chosen in the view, kept from one element to the next.
+    BoxSideSelectionState *paddingSelection = nullptr;
 };
 
 // One of the inspectors the panel chooses from, built for one structure (InspectorStructure).

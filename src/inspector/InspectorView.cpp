@@ -3,6 +3,8 @@
 #include "document/DocumentStore.h"
 #include "engine/SidecarModel.h"
 #include "inspector/BandInspector.h"
+#include "inspector/BoxDiagram.h"
+#include "inspector/DataItemInspector.h"
 #include "inspector/ElementInspector.h"
 #include "inspector/MultiSelectInspector.h"
 #include "inspector/ReportInspector.h"
@@ -11,25 +13,11 @@
 #include <QEvent>
 #include <QVBoxLayout>
 
-namespace {
-
-// A field or parameter: its inspector comes with the declarations' cards; until then the column
-// stays empty.
-class DataItemInspector : public InspectorPage {
-public:
-    explicit DataItemInspector(QWidget *parent) : InspectorPage(parent)
-    {
-        setObjectName(QStringLiteral("inspector.dataItem"));
-    }
-    void refresh(const DocumentStore &, const InspectorChoice &) override {}
-};
-
-} // namespace
-
 InspectorView::InspectorView(AppSettings &settings, SidecarModel *sidecar,
                              ImageImportCoordinator *imageImport, QWidget *parent)
     : QScrollArea(parent), settings_(settings), sidecar_(sidecar), imageImport_(imageImport),
-      column_(new QWidget), columnLayout_(new QVBoxLayout(column_))
+      paddingSelection_(new PaddingSideSelectionState(this)), column_(new QWidget),
+      columnLayout_(new QVBoxLayout(column_))
 {
     setObjectName(QStringLiteral("InspectorView"));
     setMinimumWidth(90);
@@ -141,14 +129,14 @@ void InspectorView::refreshOnce()
 
 InspectorPage *InspectorView::build(const InspectorChoice &choice)
 {
-    const InspectorContext context{store_, &settings_, sidecar_, imageImport_};
+    const InspectorContext context{store_, &settings_, sidecar_, imageImport_, paddingSelection_};
     switch (choice.kind) {
     case InspectorKind::multiSelection:
         return new MultiSelectInspector(column_);
     case InspectorKind::element:
         return new ElementInspector(context, *choice.element, store_->document(), column_);
     case InspectorKind::dataItem:
-        return new DataItemInspector(column_);
+        return new DataItemInspector(context, *choice.dataItem, column_);
     case InspectorKind::report:
         return new ReportInspector(context, column_);
     case InspectorKind::band:

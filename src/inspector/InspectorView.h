@@ -30,6 +30,7 @@ public:
     // The inspector shown now, and what it was built for.
     InspectorPage *inspector() const { return page_; }
     std::optional<InspectorKind> shownKind() const;
+    BoxSideSelectionState *paddingSelection() const { return paddingSelection_; }
 
 protected:
     void changeEvent(QEvent *event) override;
@@ -46,6 +47,8 @@ private:
     ImageImportCoordinator *imageImport_;
     QPointer<DocumentStore> store_;
     QList<QMetaObject::Connection> storeConnections_;
+    // The padding sides chosen, for every element the view shows.
+    BoxSideSelectionState *paddingSelection_;
     QWidget *column_;
     QVBoxLayout *columnLayout_;
     InspectorPage *page_ = nullptr;

@@ -2,6 +2,7 @@
 
 #include "inspector/InspectorRows.h"
 #include "widgets/SymbolIcons.h"
+#include "widgets/WheelGuard.h"
 
 #include <QComboBox>
 
@@ -22,25 +23,6 @@ QColor destructiveColor(const QPalette &palette)
     const bool dark = palette.color(QPalette::Window).lightness() < 128;
     return dark ? QColor(0xFF, 0x45, 0x3A) : QColor(0xE0, 0x2F, 0x25);
 }
-
-// Drops wheel events of a picker that does not have the focus, so they scroll the panel.
-class WheelGuard : public QObject {
-public:
-    using QObject::QObject;
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::Wheel) {
-            auto *picker = static_cast<QWidget *>(watched);
-            if (!picker->hasFocus()) {
-                event->ignore();
-                return true;
-            }
-        }
-        return false;
-    }
-};
 
 } // namespace
 
@@ -105,8 +87,7 @@ void showText(QLineEdit *edit, const QString &text)
 
 void ignoreWheelUnlessFocused(QComboBox *picker)
 {
-    picker->setFocusPolicy(Qt::StrongFocus);
-    picker->installEventFilter(new WheelGuard(picker));
+    WheelGuard::ignoreUnlessFocused(picker);
 }
 
 void retire(QWidget *row)

@@ -2,6 +2,7 @@
 
 #include "inspector/InspectorRows.h"
 #include "inspector/InspectorTexts.h"
+#include "widgets/WheelGuard.h"
 
 #include <QComboBox>
 #include <QSignalBlocker>
@@ -11,6 +12,7 @@ StyleCard::StyleCard(const ElementWriter &writer, QWidget *parent)
 {
     setObjectName(QStringLiteral("inspector.style"));
     picker_->setObjectName(QStringLiteral("inspector.style.picker"));
+    WheelGuard::ignoreUnlessFocused(picker_);
     addWidget(picker_);
     connect(picker_, &QComboBox::activated, this, &StyleCard::choose);
 }

@@ -4,6 +4,7 @@
 #include "inspector/ColorRow.h"
 #include "inspector/InspectorRows.h"
 #include "inspector/InspectorTexts.h"
+#include "widgets/WheelGuard.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -136,6 +137,8 @@ EvaluationTimeControls::EvaluationTimeControls(const ElementWriter &writer, cons
     column->setSpacing(SectionCard::spacing);
 
     time_->setObjectName(prefix + u".evaluationTime"_s);
+    WheelGuard::ignoreUnlessFocused(time_);
+    WheelGuard::ignoreUnlessFocused(group_);
     time_->addItems(InspectorTexts::evaluationTimes());
     time_->setToolTip(InspectorTexts::evaluationTimeHelp());
     column->addWidget(InspectorRows::pickerRow(u"Evaluation Time"_s, time_, this));
@@ -224,6 +227,7 @@ FormatCard::FormatCard(const ElementWriter &writer, const QString &title, Sideca
 
     overflow_ = new QComboBox(this);
     overflow_->setObjectName(u"inspector.format.overflow"_s);
+    WheelGuard::ignoreUnlessFocused(overflow_);
     for (TextAdjust adjust : allCases<TextAdjust>())
         overflow_->addItem(InspectorTexts::overflowLabel(adjust));
     overflow_->setToolTip(InspectorTexts::overflowHelp());
@@ -280,6 +284,7 @@ FontCard::FontCard(const ElementWriter &writer, const QString &title, QWidget *p
 {
     setObjectName(u"inspector.font"_s);
     markup_->setObjectName(u"inspector.font.markup"_s);
+    WheelGuard::ignoreUnlessFocused(markup_);
     for (const InspectorTexts::MarkupChoice &choice : InspectorTexts::markupChoices())
         markup_->addItem(choice.label);
     markup_->setToolTip(InspectorTexts::markupHelp());

@@ -1,5 +1,7 @@
 #include "MeasurementUnit.h"
 
+#include <limits>
+
 namespace measurement {
 
 double pointsPerUnit(MeasurementUnit unit)
@@ -67,6 +69,20 @@ std::optional<double> committedPoints(const QString &text, double points, Measur
     if (!std::isfinite(length) || length == points)
         return std::nullopt;
     return length;
+}
+
+qint64 wholePoints(double points)
+{
+    if (std::isnan(points))
+        return 0;
+    // Both bounds are exact doubles: -2^63 is a whole number, and 2^63 is one past the largest.
+    constexpr double lowest = -9223372036854775808.0;
+    constexpr double pastHighest = 9223372036854775808.0;
+    if (points >= pastHighest)
+        return std::numeric_limits<qint64>::max();
+    if (points <= lowest)
+        return std::numeric_limits<qint64>::min();
+    return static_cast<qint64>(points);
 }
 
 } // namespace measurement

@@ -31,4 +31,9 @@ QString format(double points, MeasurementUnit unit, const QLocale &locale = QLoc
 std::optional<double> committedPoints(const QString &text, double points, MeasurementUnit unit,
                                       const QLocale &locale = QLocale());
 
+// A length shown as a whole number of points: truncated toward zero. A value beyond what a
+// whole number holds shows the nearest one that is, and one that is not a number shows 0, so
+// a damaged file shows something rather than what the conversion happens to give.
+qint64 wholePoints(double points);
+
 } // namespace measurement

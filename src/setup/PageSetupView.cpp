@@ -7,18 +7,16 @@
 #include "widgets/MeasurementField.h"
 #include "widgets/SheetHeader.h"
 #include "widgets/Stepper.h"
+#include "widgets/WheelGuard.h"
 #include "workspace/AppSettings.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCoreApplication>
-#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollArea>
-#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -108,10 +106,8 @@ PageSetupView::PageSetupView(DocumentStore *store, AppSettings &settings,
     scroll_->setWidget(content);
     // Scrolling the sheet must not pick another entry of a picker that passes under the pointer:
     // a picker takes the wheel only while it has the focus.
-    for (QComboBox *box : {printOrder_, whenNoData_, language_}) {
-        box->setFocusPolicy(Qt::StrongFocus);
-        box->installEventFilter(this);
-    }
+    for (QComboBox *box : {printOrder_, whenNoData_, language_})
+        WheelGuard::ignoreUnlessFocused(box);
 
     auto *column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
@@ -121,16 +117,6 @@ PageSetupView::PageSetupView(DocumentStore *store, AppSettings &settings,
 
     connect(&settings_, &AppSettings::measurementUnitChanged, this, &PageSetupView::refreshUnit);
     setStore(store);
-}
-
-bool PageSetupView::eventFilter(QObject *watched, QEvent *event)
-{
-    auto *box = qobject_cast<QComboBox *>(watched);
-    if (box && event->type() == QEvent::Wheel && !box->hasFocus()) {
-        QCoreApplication::sendEvent(scroll_->verticalScrollBar(), event);
-        return true;
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 void PageSetupView::setStore(DocumentStore *store)

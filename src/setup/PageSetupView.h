@@ -34,9 +34,6 @@ public:
     void setStore(DocumentStore *store);
     DocumentStore *store() const { return store_; }
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
     // One length of the report, shown in the user's unit with a 100-point label column.
     MeasurementField *field(const QString &label, double ReportDocument::*length,

@@ -1,4 +1,5 @@
 #include "widgets/Stepper.h"
+#include "model/MeasurementUnit.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -40,14 +41,16 @@ void Stepper::setValue(double value)
 
 QString Stepper::text() const
 {
-    return QString::number(qint64(std::trunc(value_))) + suffix_;
+    return QString::number(measurement::wholePoints(value_)) + suffix_;
 }
 
 void Stepper::step(int direction)
 {
     if (!isEnabled())
         return;
-    const double next = std::clamp(value_ + direction, minimum_, maximum_);
+    // A value that is not a number steps from the start of the range.
+    const double next =
+        std::isnan(value_) ? minimum_ : std::clamp(value_ + direction, minimum_, maximum_);
     if (next == value_)
         return;
     value_ = next;

@@ -4,6 +4,7 @@
 #include "inspector/TextCards.h"
 #include "widgets/ColorHex.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QComboBox>
@@ -12,6 +13,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QToolButton>
+#include <QWheelEvent>
 
 using namespace storetest;
 
@@ -346,6 +348,34 @@ TEST_F(InspectorCardsTest, WithSeveralElementsSelectedTheCardsWriteNothing)
     colour->dialog()->setCurrentColor(QColor(1, 2, 3));
     colour->dialog()->close();
     EXPECT_EQ(store.document(), before);
+    EXPECT_FALSE(store.isDirty());
+}
+
+} // namespace
+
+namespace {
+
+// Turning the wheel to scroll the inspector passes over its pickers and the line width; none of
+// them may change what it shows unless the user is in it.
+TEST_F(InspectorCardsTest, TheWheelOverAControlScrollsInsteadOfChangingIt)
+{
+    const auto turnWheelOver = [](QWidget *control) {
+        ASSERT_TRUE(control);
+        ASSERT_FALSE(control->hasFocus());
+        for (int delta : {-120, 120, 120}) {
+            QWheelEvent wheel(QPointF(5, 5), control->mapToGlobal(QPointF(5, 5)), QPoint(),
+                              QPoint(0, delta), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                              false);
+            QApplication::sendEvent(control, &wheel);
+        }
+    };
+    selectNew(textField());
+    for (const QString &name :
+         {u"inspector.frame.position"_s, u"inspector.frame.stretch"_s, u"inspector.font.markup"_s,
+          u"inspector.format.overflow"_s, u"inspector.format.evaluationTime"_s})
+        turnWheelOver(find<QComboBox>(name));
+    selectNew(element(ElementKind::Line{}));
+    turnWheelOver(find<QDoubleSpinBox>(u"inspector.shape.line"_s));
     EXPECT_FALSE(store.isDirty());
 }
 

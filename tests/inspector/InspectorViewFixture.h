@@ -1,6 +1,10 @@
 #pragma once
 
 #include "StoreTestSupport.h"
+#include "editors/CodeEditorView.h"
+#include "editors/CodeTextView.h"
+#include "editors/ExpressionBuilderButton.h"
+#include "editors/ExpressionBuilderView.h"
 #include "inspector/InspectorView.h"
 #include "widgets/MeasurementField.h"
 #include "workspace/AppSettings.h"
@@ -55,6 +59,21 @@ protected:
         edit->setFocus();
         edit->selectAll();
         QTest::keyClicks(edit, keys);
+    }
+
+    // Opens the builder of the button and types the keys into its editor; the editor's text.
+    static QString typeInBuilder(ExpressionBuilderButton *button, const QString &keys)
+    {
+        if (!button)
+            return u"(no builder button)"_s;
+        button->click();
+        if (!button->builder())
+            return u"(no builder)"_s;
+        for (const QChar c : keys) {
+            QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+            QApplication::sendEvent(button->builder()->editor()->textView(), &press);
+        }
+        return button->builder()->editor()->text();
     }
 
     ReportElement selectNew(const ReportElement &element)

@@ -1,3 +1,4 @@
+#include "widgets/Stepper.h"
 #include "widgets/SymbolIcons.h"
 #include "widgets/ToolbarToggleIcon.h"
 #include "widgets/TreeGuides.h"
@@ -11,6 +12,7 @@
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include <limits>
 
 using namespace Qt::StringLiterals;
 
@@ -112,6 +114,29 @@ TEST(TreeGuides, IndentsFourteenPointsPerLevel)
 {
     EXPECT_EQ(TreeGuides(0).size(), QSize(0, 20));
     EXPECT_EQ(TreeGuides(3).size(), QSize(42, 20));
+}
+
+} // namespace
+
+namespace {
+
+// A count read from a damaged file shows a whole number whatever it holds, and a step brings it
+// back into the range.
+TEST(Stepper, AValueBeyondAnyWholeNumberIsShownDefinedAndSteppedIntoTheRange)
+{
+    Stepper stepper(1, 20, u" columns"_s);
+    stepper.setValue(std::numeric_limits<double>::infinity());
+    EXPECT_EQ(stepper.text(), u"9223372036854775807 columns"_s);
+    stepper.stepDown();
+    EXPECT_EQ(stepper.value(), 20);
+    stepper.setValue(std::numeric_limits<double>::quiet_NaN());
+    EXPECT_EQ(stepper.text(), u"0 columns"_s);
+    stepper.stepUp();
+    EXPECT_EQ(stepper.value(), 1);
+    stepper.setValue(-1e300);
+    EXPECT_EQ(stepper.text(), u"-9223372036854775808 columns"_s);
+    stepper.stepUp();
+    EXPECT_EQ(stepper.value(), 1);
 }
 
 } // namespace
