@@ -83,6 +83,15 @@ std::optional<QString> storedText(const QString &text)
 
 const QString defaultIncrementTypeLabel = u"(default)"_s;
 
+const QStringList &calculations()
+{
+    static const QStringList list = {u"Nothing"_s,           u"Count"_s,    u"Sum"_s,
+                                     u"Average"_s,           u"Highest"_s,  u"Lowest"_s,
+                                     u"StandardDeviation"_s, u"Variance"_s, u"First"_s,
+                                     u"DistinctCount"_s};
+    return list;
+}
+
 QString shownIncrementType(const std::optional<QString> &value)
 {
     return value.value_or(defaultIncrementTypeLabel);

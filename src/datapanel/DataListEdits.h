@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QPointer>
+#include <QStringList>
 #include <QUuid>
 #include <functional>
 #include <optional>
@@ -118,6 +119,9 @@ std::optional<QString> storedText(const QString &text);
 // A variable's increment type: no value shows as "(default)", and choosing "(default)" stores
 // no value.
 extern const QString defaultIncrementTypeLabel;
+
+// A variable's calculations, in the order the pickers offer them.
+const QStringList &calculations();
 QString shownIncrementType(const std::optional<QString> &value);
 std::optional<QString> storedIncrementType(const QString &text);
 

@@ -1,6 +1,7 @@
 #include "datapanel/DataListSection.h"
 
 #include "datapanel/DataRowButtons.h"
+#include "datapanel/KeyedColumn.h"
 #include "widgets/CardSection.h"
 
 #include <QHBoxLayout>
@@ -101,39 +102,8 @@ void DataListSection::refresh()
     const ReportDocument &document = store_->document();
     const QList<QUuid> ids = spec_.ids(document);
 
-    // Rows of items that left go; they are deleted later, since the click that removed their
-    // item may still be running in one of their buttons.
-    for (auto it = rowsByID_.begin(); it != rowsByID_.end();) {
-        if (ids.contains(it.key())) {
-            ++it;
-            continue;
-        }
-        DataListRow *gone = it.value();
-        rowColumn_->removeWidget(gone);
-        gone->hide();
-        gone->deleteLater();
-        it = rowsByID_.erase(it);
-    }
-
-    QList<DataListRow *> ordered;
-    ordered.reserve(ids.size());
-    for (const QUuid &id : ids) {
-        DataListRow *row = rowsByID_.value(id);
-        if (!row)
-            row = rowsByID_[id] = makeRow(id);
-        else if (ordered.contains(row))
-            continue; // a second item of one id has no row of its own
-        ordered.append(row);
-    }
-    if (ordered != rows_) {
-        for (DataListRow *row : std::as_const(ordered))
-            rowColumn_->removeWidget(row);
-        for (DataListRow *row : std::as_const(ordered)) {
-            rowColumn_->addWidget(row);
-            row->show();
-        }
-        rows_ = ordered;
-    }
+    syncKeyedColumn<DataListRow>(rowColumn_, rowsByID_, rows_, ids,
+                                 [this](const QUuid &id) { return makeRow(id); });
     const int count = int(rows_.size());
     for (int i = 0; i < count; ++i) {
         rows_[i]->setPlace(spec_.cardName, i, count);

@@ -1,6 +1,7 @@
 #include "datapanel/DataPanelView.h"
 
 #include "datapanel/DataPanelCardMakers.h"
+#include "datapanel/GenerateColumnsSheet.h"
 #include "document/DocumentStore.h"
 #include "engine/SidecarModel.h"
 #include "widgets/AppPalettes.h"
@@ -60,6 +61,7 @@ DataPanelView::DataPanelView(DocumentStore *store, AppSettings &settings, Sideca
               &SidecarModel::queryResultChanged})
             connect(sidecar, changed, this, &DataPanelView::updateResultsArea);
     updateResultsArea();
+    GenerateColumnsSheet::follow(this);
     refresh();
 }
 

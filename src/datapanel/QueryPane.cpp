@@ -8,6 +8,7 @@
 #include "engine/SidecarModel.h"
 #include "inspector/InspectorRows.h"
 #include "widgets/CardText.h"
+#include "widgets/OutlinedBox.h"
 #include "widgets/SheetHeader.h"
 #include "widgets/WheelGuard.h"
 
@@ -36,28 +37,6 @@ void tint(QLabel *label, SyntaxColor color, const QPalette &palette)
     shown.setColor(QPalette::WindowText, syntaxColor(color, palette));
     label->setPalette(shown);
 }
-
-// Holds its one child inside a rounded outline, grey at 30 % opacity.
-class OutlinedBox : public QWidget {
-public:
-    OutlinedBox(QWidget *content, QWidget *parent) : QWidget(parent)
-    {
-        auto *layout = new QVBoxLayout(this);
-        layout->setContentsMargins(1, 1, 1, 1);
-        layout->addWidget(content);
-    }
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        QColor grey(Qt::gray);
-        grey.setAlphaF(0.3);
-        painter.setPen(QPen(grey, 1));
-        painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 4, 4);
-    }
-};
 
 // The preview's box: black at 3 % opacity with rounded corners.
 class ShadedBox : public QWidget {

@@ -1,7 +1,355 @@
+#include "datapanel/DataListEdits.h"
 #include "datapanel/DataPanelCardMakers.h"
+#include "datapanel/DataPanelCards.h"
+#include "datapanel/DataRowButtons.h"
+#include "datapanel/KeyedColumn.h"
+#include "editors/CodeEditorView.h"
+#include "editors/SQLSyntaxHighlighter.h"
+#include "inspector/InspectorRows.h"
+#include "inspector/RowControls.h"
+#include "widgets/CardText.h"
+#include "widgets/OutlinedBox.h"
 
-// The sub-dataset rows are not built yet: the card shows its title and subtitle only.
-DataPanelPart *makeSubDatasetsCard(const DataPanelContext &, QWidget *)
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QHash>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <type_traits>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+using DatasetWriter = DataListEdits::RowWriter<ReportSubDataset>;
+
+constexpr int blockLineSpacing = 4;
+constexpr int blockBottomSpace = 8;
+constexpr int queryHeight = 60;
+constexpr int rowSpacing = 8;
+
+QLineEdit *textField(const QString &placeholder, int width, QWidget *parent)
 {
-    return nullptr;
+    auto *field = new QLineEdit(parent);
+    field->setPlaceholderText(placeholder);
+    field->setFixedWidth(width);
+    return field;
+}
+
+// One of a sub-dataset's own lists: which list, its caption, its add button's title and the
+// item a click on it appends.
+template <typename T> struct InnerListKind {
+    QList<T> ReportSubDataset::*list;
+    QString caption;  // "Parameters"
+    QString addTitle; // "Add Parameter"
+    QString name;     // "params": part of the controls' object names
+    T (*newItem)(const ReportSubDataset &);
+};
+
+// An inner line: name and class (a variable also its calculation) and the remove button. It
+// writes its item through the sub-dataset's row write, looking the item up by id at that time.
+template <typename T> class InnerLine : public QWidget {
+public:
+    InnerLine(const DatasetWriter &writer, QList<T> ReportSubDataset::*list, const QUuid &id,
+              DocumentStore *store, QWidget *parent)
+        : QWidget(parent), writer_(writer), list_(list), id_(id)
+    {
+        auto *line = new QHBoxLayout(this);
+        line->setContentsMargins(0, 0, 0, 0);
+        line->setSpacing(rowSpacing);
+        name_ = textField(u"name"_s, 110, this);
+        className_ = textField(u"class"_s, 130, this);
+        connect(name_, &QLineEdit::textEdited, this,
+                [this](const QString &text) { write([&](T &item) { item.name = text; }); });
+        connect(className_, &QLineEdit::textEdited, this,
+                [this](const QString &text) { write([&](T &item) { item.className = text; }); });
+        line->addWidget(name_, 0, Qt::AlignVCenter);
+        line->addWidget(className_, 0, Qt::AlignVCenter);
+        if constexpr (std::is_same_v<T, ReportVariable>) {
+            calculation_ = new QComboBox(this);
+            calculation_->addItems(DataListEdits::calculations());
+            calculation_->setFixedWidth(110);
+            // Scrolling the panel over the picker must not change the calculation.
+            RowControls::ignoreWheelUnlessFocused(calculation_);
+            connect(calculation_, &QComboBox::activated, this, [this](int index) {
+                const QString value = calculation_->itemText(index);
+                write([&](T &item) { item.calculation = value; });
+            });
+            line->addWidget(calculation_, 0, Qt::AlignVCenter);
+        }
+        remove_ = DataRowButtons::removeButton(
+            store,
+            [writer = writer_, list, id] {
+                writer.write([&](ReportSubDataset &dataset) {
+                    QList<T> &items = dataset.*list;
+                    const qsizetype index = DataListEdits::indexOf(items, id);
+                    if (index >= 0)
+                        items.removeAt(index);
+                });
+            },
+            this);
+        line->addWidget(remove_, 0, Qt::AlignVCenter);
+        line->addStretch(1);
+    }
+
+    const QUuid &id() const { return id_; }
+
+    void setPlace(const QString &prefix)
+    {
+        setObjectName(prefix);
+        name_->setObjectName(prefix + u".name"_s);
+        className_->setObjectName(prefix + u".class"_s);
+        if (calculation_)
+            calculation_->setObjectName(prefix + u".calculation"_s);
+        remove_->setObjectName(prefix + u".remove"_s);
+    }
+
+    void refresh(const T &item)
+    {
+        InspectorRows::showText(name_, item.name);
+        InspectorRows::showText(className_, item.className);
+        if (calculation_)
+            if constexpr (std::is_same_v<T, ReportVariable>)
+                InspectorRows::showIndex(calculation_, calculation_->findText(item.calculation));
+    }
+
+private:
+    void write(const std::function<void(T &)> &change)
+    {
+        writer_.write([&](ReportSubDataset &dataset) {
+            QList<T> &items = dataset.*list_;
+            const qsizetype index = DataListEdits::indexOf(items, id_);
+            if (index >= 0)
+                change(items[index]);
+        });
+    }
+
+    DatasetWriter writer_;
+    QList<T> ReportSubDataset::*list_;
+    QUuid id_;
+    QLineEdit *name_;
+    QLineEdit *className_;
+    QComboBox *calculation_ = nullptr;
+    QToolButton *remove_;
+};
+
+// A caption, one line per item of the list in list order (no move buttons), and the add
+// button. Adding appends the kind's new item through the sub-dataset's row write: no store
+// operation, no undo step.
+template <typename T> class InnerList : public QWidget {
+public:
+    InnerList(const DatasetWriter &writer, const InnerListKind<T> &kind, DocumentStore *store,
+              QWidget *parent)
+        : QWidget(parent), writer_(writer), kind_(kind), store_(store), lines_(new QVBoxLayout)
+    {
+        auto *column = new QVBoxLayout(this);
+        column->setContentsMargins(0, 0, 0, 0);
+        column->setSpacing(blockLineSpacing);
+        auto *caption = new QLabel(kind.caption, this);
+        caption->setFont(CardText::sized(font(), CardText::caption2PointSize));
+        CardText::makeSecondary(caption);
+        column->addWidget(caption);
+        lines_->setContentsMargins(0, 0, 0, 0);
+        lines_->setSpacing(blockLineSpacing);
+        column->addLayout(lines_);
+        add_ = DataRowButtons::addButton(
+            kind.addTitle,
+            [writer = writer_, kind = kind_] {
+                writer.write([&](ReportSubDataset &dataset) {
+                    (dataset.*kind.list).append(kind.newItem(dataset));
+                });
+            },
+            this);
+        add_->setFont(CardText::sized(font(), CardText::caption2PointSize));
+        column->addWidget(add_, 0, Qt::AlignLeft);
+    }
+
+    void refresh(const ReportSubDataset &dataset, const QString &prefix)
+    {
+        const QList<T> &items = dataset.*kind_.list;
+        syncKeyedColumn<InnerLine<T>>(
+            lines_, byID_, shown_, DataListEdits::ids(items), [this](const QUuid &id) {
+                return new InnerLine<T>(writer_, kind_.list, id, store_, this);
+            });
+        const QString listName = prefix + u'.' + kind_.name;
+        add_->setObjectName(listName + u".add"_s);
+        for (int i = 0; i < shown_.size(); ++i) {
+            shown_[i]->setPlace(listName + u".row"_s + QString::number(i));
+            if (const T *item = DataListEdits::find(items, shown_[i]->id()))
+                shown_[i]->refresh(*item);
+        }
+    }
+
+private:
+    DatasetWriter writer_;
+    InnerListKind<T> kind_;
+    QPointer<DocumentStore> store_;
+    QVBoxLayout *lines_;
+    QPushButton *add_;
+    QHash<QUuid, InnerLine<T> *> byID_;
+    QList<InnerLine<T> *> shown_;
+};
+
+// One sub-dataset: its name line with the move and remove buttons, its query in the SQL code
+// editor, and its parameters, fields and variables. The query language is never shown or
+// written. Every edit goes through the sub-dataset's row write.
+class SubDatasetBlock : public QWidget {
+public:
+    SubDatasetBlock(DocumentStore *store, const QUuid &id, QWidget *parent)
+        : QWidget(parent), writer_(store, &ReportDocument::subDatasets, id)
+    {
+        auto *column = new QVBoxLayout(this);
+        column->setContentsMargins(0, 0, 0, blockBottomSpace);
+        column->setSpacing(blockLineSpacing);
+
+        auto *nameLine = new QHBoxLayout;
+        nameLine->setSpacing(rowSpacing);
+        name_ = textField(u"name"_s, 130, this);
+        connect(name_, &QLineEdit::textEdited, this, [this](const QString &text) {
+            writer_.write([&](ReportSubDataset &dataset) { dataset.name = text; });
+        });
+        nameLine->addWidget(name_, 0, Qt::AlignVCenter);
+        QPointer<DocumentStore> guarded(store);
+        moveButtons_ = new MoveButtons(
+            [guarded, id](int offset) {
+                if (guarded)
+                    DataListEdits::moveRow(*guarded, &ReportDocument::subDatasets,
+                                           DataListOperations::subDatasets(), id, offset);
+            },
+            this);
+        moveButtons_->setFont(CardText::sized(font(), CardText::captionPointSize));
+        nameLine->addWidget(moveButtons_, 0, Qt::AlignVCenter);
+        remove_ = DataRowButtons::removeButton(
+            store,
+            [guarded, id] {
+                if (guarded)
+                    guarded->removeSubDataset(id);
+            },
+            this);
+        nameLine->addWidget(remove_, 0, Qt::AlignVCenter);
+        nameLine->addStretch(1);
+        column->addLayout(nameLine);
+
+        query_ = new CodeEditorView(SQLSyntaxHighlighter::scheme(), true, {}, nullptr);
+        connect(query_, &CodeEditorView::textEdited, this, [this](const QString &text) {
+            writer_.write([&](ReportSubDataset &dataset) { dataset.queryString = text; });
+        });
+        auto *box = new OutlinedBox(query_, this);
+        box->setFixedHeight(queryHeight);
+        column->addWidget(box);
+
+        parameters_ = new InnerList<ReportParameter>(
+            writer_,
+            {&ReportSubDataset::parameters, u"Parameters"_s, u"Add Parameter"_s, u"params"_s,
+             DataListDefaults::subDatasetParameter},
+            store, this);
+        fields_ =
+            new InnerList<ReportField>(writer_,
+                                       {&ReportSubDataset::fields, u"Fields"_s, u"Add Field"_s,
+                                        u"fields"_s, DataListDefaults::subDatasetField},
+                                       store, this);
+        variables_ = new InnerList<ReportVariable>(writer_,
+                                                   {&ReportSubDataset::variables, u"Variables"_s,
+                                                    u"Add Variable"_s, u"variables"_s,
+                                                    DataListDefaults::subDatasetVariable},
+                                                   store, this);
+        column->addWidget(parameters_);
+        column->addWidget(fields_);
+        column->addWidget(variables_);
+    }
+
+    const QUuid &id() const { return writer_.id(); }
+
+    void setPlace(const QString &prefix, int index, int count)
+    {
+        prefix_ = prefix;
+        setObjectName(prefix);
+        name_->setObjectName(prefix + u".name"_s);
+        moveButtons_->up()->setObjectName(prefix + u".up"_s);
+        moveButtons_->down()->setObjectName(prefix + u".down"_s);
+        moveButtons_->setPlace(index, count);
+        remove_->setObjectName(prefix + u".remove"_s);
+        query_->setObjectName(prefix + u".query"_s);
+    }
+
+    // The editor's text is replaced only when it differs, so typing in it keeps its focus and
+    // caret while the document changes under it.
+    void refresh(const ReportSubDataset &dataset)
+    {
+        InspectorRows::showText(name_, dataset.name);
+        query_->setText(dataset.queryString);
+        parameters_->refresh(dataset, prefix_);
+        fields_->refresh(dataset, prefix_);
+        variables_->refresh(dataset, prefix_);
+    }
+
+private:
+    DatasetWriter writer_;
+    QString prefix_;
+    QLineEdit *name_;
+    MoveButtons *moveButtons_;
+    QToolButton *remove_;
+    CodeEditorView *query_;
+    InnerList<ReportParameter> *parameters_;
+    InnerList<ReportField> *fields_;
+    InnerList<ReportVariable> *variables_;
+};
+
+// One block per sub-dataset in document order, keyed by id, and "Add Subdataset" under them.
+class SubDatasetsSection : public DataPanelPart {
+public:
+    SubDatasetsSection(DocumentStore *store, QWidget *parent)
+        : DataPanelPart(parent), store_(store), blocks_(new QVBoxLayout)
+    {
+        auto *column = new QVBoxLayout(this);
+        column->setContentsMargins(0, 0, 0, 0);
+        column->setSpacing(0);
+        blocks_->setContentsMargins(0, 0, 0, 0);
+        blocks_->setSpacing(0);
+        column->addLayout(blocks_);
+        QPushButton *add = DataRowButtons::addButton(
+            u"Add Subdataset"_s,
+            [this] {
+                if (store_)
+                    store_->addSubDataset();
+            },
+            this);
+        add->setObjectName(cardName() + u".add"_s);
+        column->addWidget(add, 0, Qt::AlignLeft);
+        refresh();
+    }
+
+    void refresh() override
+    {
+        if (!store_)
+            return;
+        const QList<ReportSubDataset> &datasets = store_->document().subDatasets;
+        syncKeyedColumn<SubDatasetBlock>(
+            blocks_, byID_, shown_, DataListEdits::ids(datasets),
+            [this](const QUuid &id) { return new SubDatasetBlock(store_, id, this); });
+        const int count = int(shown_.size());
+        for (int i = 0; i < count; ++i) {
+            shown_[i]->setPlace(cardName() + u".row"_s + QString::number(i), i, count);
+            if (const ReportSubDataset *dataset = DataListEdits::find(datasets, shown_[i]->id()))
+                shown_[i]->refresh(*dataset);
+        }
+    }
+
+private:
+    static QString cardName() { return DataPanelCards::objectName(DataPanelCard::subDatasets); }
+
+    QPointer<DocumentStore> store_;
+    QVBoxLayout *blocks_;
+    QHash<QUuid, SubDatasetBlock *> byID_;
+    QList<SubDatasetBlock *> shown_;
+};
+
+} // namespace
+
+DataPanelPart *makeSubDatasetsCard(const DataPanelContext &context, QWidget *parent)
+{
+    return new SubDatasetsSection(context.store, parent);
 }

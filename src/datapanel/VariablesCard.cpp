@@ -18,15 +18,6 @@ using Writer = DataListEdits::RowWriter<ReportVariable>;
 const QString groupType = u"Group"_s;
 const QString chooseLabel = u"(choose)"_s;
 
-const QStringList &calculations()
-{
-    static const QStringList list = {u"Nothing"_s,           u"Count"_s,    u"Sum"_s,
-                                     u"Average"_s,           u"Highest"_s,  u"Lowest"_s,
-                                     u"StandardDeviation"_s, u"Variance"_s, u"First"_s,
-                                     u"DistinctCount"_s};
-    return list;
-}
-
 const QStringList &resetTypes()
 {
     static const QStringList list = {u"None"_s, u"Report"_s, u"Page"_s, u"Column"_s, groupType};
@@ -85,7 +76,8 @@ void buildVariableRow(DataListRow &row, DocumentStore *store, SidecarModel *side
     lines->endWithRowButtons(first);
 
     DataRowLine *second = lines->addLine(CardText::captionPointSize);
-    QComboBox *calculation = DataRowControls::textPicker(calculations(), 130, second);
+    QComboBox *calculation =
+        DataRowControls::textPicker(DataListEdits::calculations(), 130, second);
     QObject::connect(calculation, &QComboBox::activated, calculation,
                      [write, calculation](int index) {
                          const QString value = calculation->itemData(index).toString();

@@ -1,0 +1,287 @@
+#include "datapanel/GenerateColumnsSheet.h"
+
+#include "datapanel/DataPanelView.h"
+#include "datapanel/GenerateColumnsSheetVisibility.h"
+#include "document/DocumentStore.h"
+#include "widgets/CardText.h"
+#include "widgets/SheetDialog.h"
+#include "workspace/AppSettings.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QStyle>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString sheetName = u"datapanel.generateColumns"_s;
+
+QPushButton *namedButton(const QString &title, const QString &name, QWidget *parent)
+{
+    auto *button = new QPushButton(title, parent);
+    button->setObjectName(sheetName + u'.' + name);
+    button->setAutoDefault(false);
+    return button;
+}
+
+} // namespace
+
+GenerateColumnsView::GenerateColumnsView(DocumentStore *store, AppSettings &settings,
+                                         std::function<void()> onDismiss, QWidget *parent)
+    : QWidget(parent), store_(store), settings_(settings), onDismiss_(std::move(onDismiss))
+{
+    setObjectName(sheetName);
+    setFixedWidth(sheetWidth);
+    auto *column = new QVBoxLayout(this);
+    column->setContentsMargins(20, 20, 20, 20);
+    column->setSpacing(12);
+
+    auto *title = new QLabel(u"Generate Columns from Fields"_s, this);
+    QFont headline = title->font();
+    headline.setBold(true);
+    title->setFont(headline);
+    column->addWidget(title);
+    column->addWidget(CardText::note(
+        u"Adds a Column Header label and a Detail text field bound to $F{name} for each checked "
+        "field below, evenly spaced across the page. Reorder fields in the Data Panel's Fields "
+        "section first if you want a different column order - this only picks which ones to "
+        "include."_s,
+        this));
+
+    fieldsPart_ = new QWidget(this);
+    auto *fieldsColumn = new QVBoxLayout(fieldsPart_);
+    fieldsColumn->setContentsMargins(0, 0, 0, 0);
+    fieldsColumn->setSpacing(8);
+    auto *selectButtons = new QHBoxLayout;
+    selectButtons->setSpacing(8);
+    selectAll_ = namedButton(u"Select All"_s, u"selectAll"_s, fieldsPart_);
+    selectNone_ = namedButton(u"Select None"_s, u"selectNone"_s, fieldsPart_);
+    selectButtons->addWidget(selectAll_);
+    selectButtons->addWidget(selectNone_);
+    selectButtons->addStretch(1);
+    fieldsColumn->addLayout(selectButtons);
+
+    scroll_ = new QScrollArea(fieldsPart_);
+    scroll_->setObjectName(sheetName + u".list"_s);
+    scroll_->setWidgetResizable(true);
+    scroll_->setMaximumHeight(listMaximumHeight);
+    scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    auto *list = new QWidget(scroll_);
+    fieldColumn_ = new QVBoxLayout(list);
+    fieldColumn_->setContentsMargins(8, 8, 8, 8);
+    fieldColumn_->setSpacing(6);
+    fieldColumn_->addStretch(1);
+    scroll_->setWidget(list);
+    fieldsColumn->addWidget(scroll_);
+
+    bandRow_ = new QWidget(fieldsPart_);
+    auto *bandLine = new QHBoxLayout(bandRow_);
+    bandLine->setContentsMargins(0, 0, 0, 0);
+    bandLine->setSpacing(8);
+    bandLine->addWidget(new QLabel(u"Target Detail Band"_s, bandRow_));
+    bandPicker_ = new QComboBox(bandRow_);
+    bandPicker_->setObjectName(sheetName + u".band"_s);
+    bandLine->addWidget(bandPicker_, 1);
+    fieldsColumn->addWidget(bandRow_);
+    column->addWidget(fieldsPart_);
+
+    emptyText_ = new QLabel(u"No fields declared yet - add some in Data > Fields first."_s, this);
+    emptyText_->setObjectName(sheetName + u".empty"_s);
+    emptyText_->setWordWrap(true);
+    CardText::makeSecondary(emptyText_);
+    column->addWidget(emptyText_);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    cancel_ = namedButton(u"Cancel"_s, u"cancel"_s, this);
+    cancel_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Escape));
+    generate_ = namedButton(u"Generate"_s, u"generate"_s, this);
+    generate_->setDefault(true);
+    buttons->addWidget(cancel_);
+    buttons->addWidget(generate_);
+    column->addLayout(buttons);
+
+    connect(selectAll_, &QPushButton::clicked, this, [this] {
+        selection_.selectedIDs.clear();
+        if (store_)
+            for (const ReportField &field : store_->document().fields)
+                selection_.selectedIDs.insert(field.id);
+        showSelection();
+    });
+    connect(selectNone_, &QPushButton::clicked, this, [this] {
+        selection_.selectedIDs.clear();
+        showSelection();
+    });
+    connect(bandPicker_, &QComboBox::activated, this, [this](int index) {
+        if (!store_ || index < 0 || index >= store_->document().detailBands.size())
+            return;
+        selection_.detailTarget =
+            BandTarget::detailBand(store_->document().detailBands.at(index).id);
+    });
+    connect(cancel_, &QPushButton::clicked, this, [this] {
+        if (onDismiss_)
+            onDismiss_();
+    });
+    connect(generate_, &QPushButton::clicked, this, &GenerateColumnsView::generate);
+    if (store_)
+        connect(store_, &DocumentStore::documentChanged, this, &GenerateColumnsView::refresh);
+    refresh();
+}
+
+void GenerateColumnsView::showing()
+{
+    if (selection_.selectedIDs.isEmpty() && store_)
+        for (const ReportField &field : store_->document().fields)
+            selection_.selectedIDs.insert(field.id);
+    refresh();
+}
+
+void GenerateColumnsView::refresh()
+{
+    if (!store_)
+        return;
+    const ReportDocument &document = store_->document();
+
+    // The checkboxes follow the fields; each is made anew when the fields change, which the
+    // sheet's modality keeps rare.
+    QList<QUuid> ids;
+    for (const ReportField &field : document.fields)
+        ids.append(field.id);
+    for (QCheckBox *box : std::as_const(boxes_))
+        delete box->parentWidget();
+    boxes_.clear();
+    boxIDs_ = ids;
+    QWidget *list = fieldColumn_->parentWidget();
+    for (qsizetype i = 0; i < document.fields.size(); ++i) {
+        const ReportField &field = document.fields.at(i);
+        // The checkbox shows the name; the class stands under it in the small caption.
+        auto *entry = new QWidget(list);
+        auto *lines = new QVBoxLayout(entry);
+        lines->setContentsMargins(0, 0, 0, 0);
+        lines->setSpacing(0);
+        auto *box = new QCheckBox(field.name, entry);
+        box->setObjectName(sheetName + u".field"_s + QString::number(i));
+        lines->addWidget(box);
+        QLabel *className = CardText::note(field.className, entry, CardText::caption2PointSize);
+        className->setContentsMargins(
+            box->style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, box) +
+                box->style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, box),
+            0, 0, 0);
+        lines->addWidget(className);
+        connect(box, &QCheckBox::toggled, this, [this, id = field.id](bool checked) {
+            if (checked)
+                selection_.selectedIDs.insert(id);
+            else
+                selection_.selectedIDs.remove(id);
+            generate_->setEnabled(!selection_.selectedIDs.isEmpty());
+        });
+        fieldColumn_->insertWidget(int(i), entry);
+        boxes_.append(box);
+    }
+
+    const bool hasFields = !document.fields.isEmpty();
+    fieldsPart_->setVisible(hasFields);
+    emptyText_->setVisible(!hasFields);
+
+    const qsizetype bandCount = document.detailBands.size();
+    bandRow_->setVisible(hasFields && bandCount >= 2);
+    {
+        const QSignalBlocker blocker(bandPicker_);
+        bandPicker_->clear();
+        int chosen = 0;
+        for (qsizetype i = 0; i < bandCount; ++i) {
+            bandPicker_->addItem(u"Detail "_s + QString::number(i + 1));
+            if (selection_.detailTarget &&
+                *selection_.detailTarget == BandTarget::detailBand(document.detailBands.at(i).id))
+                chosen = int(i);
+        }
+        bandPicker_->setCurrentIndex(bandCount > 0 ? chosen : -1);
+    }
+    showSelection();
+}
+
+void GenerateColumnsView::showSelection()
+{
+    for (qsizetype i = 0; i < boxes_.size(); ++i) {
+        const QSignalBlocker blocker(boxes_[i]);
+        boxes_[i]->setChecked(selection_.selectedIDs.contains(boxIDs_.at(i)));
+    }
+    generate_->setEnabled(!selection_.selectedIDs.isEmpty());
+}
+
+void GenerateColumnsView::generate()
+{
+    if (store_) {
+        const ReportDocument &document = store_->document();
+        QList<ReportField> fields;
+        for (const ReportField &field : document.fields)
+            if (selection_.selectedIDs.contains(field.id))
+                fields.append(field);
+        std::optional<BandTarget> target = selection_.detailTarget;
+        if (!target && !document.detailBands.isEmpty())
+            target = BandTarget::detailBand(document.detailBands.first().id);
+        if (target)
+            store_->generateColumnarLayout(fields, *target, settings_.defaultBlankWhenNull(),
+                                           std::nullopt);
+    }
+    if (onDismiss_)
+        onDismiss_();
+}
+
+GenerateColumnsSheet *GenerateColumnsSheet::follow(DataPanelView *panel)
+{
+    return new GenerateColumnsSheet(panel);
+}
+
+GenerateColumnsSheet::GenerateColumnsSheet(DataPanelView *panel) : QObject(panel), panel_(panel)
+{
+    GenerateColumnsSheetVisibility *flag = GenerateColumnsSheetVisibility::of(panel);
+    connect(flag, &GenerateColumnsSheetVisibility::visibleChanged, this,
+            &GenerateColumnsSheet::setShown);
+}
+
+GenerateColumnsSheet::~GenerateColumnsSheet()
+{
+    // The dialog belongs to the panel's window, which may outlive the panel.
+    delete dialog_.data();
+}
+
+SheetDialog *GenerateColumnsSheet::dialog() const
+{
+    return dialog_;
+}
+
+GenerateColumnsView *GenerateColumnsSheet::view() const
+{
+    return view_;
+}
+
+void GenerateColumnsSheet::setShown(bool shown)
+{
+    if (!shown) {
+        if (dialog_)
+            dialog_->setShown(false);
+        return;
+    }
+    if (!dialog_) {
+        auto hide = [panel = QPointer<DataPanelView>(panel_)] {
+            if (panel)
+                GenerateColumnsSheetVisibility::of(panel)->setVisible(false);
+        };
+        dialog_ = new SheetDialog(panel_->window(), hide);
+        dialog_->setWindowTitle(u"Generate Columns from Fields"_s);
+        auto *layout = new QVBoxLayout(dialog_);
+        layout->setContentsMargins(0, 0, 0, 0);
+        view_ =
+            new GenerateColumnsView(panel_->store(), *panel_->context().settings, hide, dialog_);
+        layout->addWidget(view_);
+    }
+    view_->showing();
+    dialog_->setShown(true);
+}

@@ -1,0 +1,220 @@
+#include "datapanel/GenerateColumnsSheet.h"
+#include "DataPanelFixture.h"
+#include "datapanel/GenerateColumnsSheetVisibility.h"
+#include "widgets/SheetDialog.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+
+using namespace storetest;
+
+namespace {
+
+class GenerateColumns : public DataPanelTest {
+protected:
+    // Declares the fields A, B, C (classes String, Integer, Date).
+    void declareFields(const QStringList &names = {u"A"_s, u"B"_s, u"C"_s})
+    {
+        editDocument(store, [&](ReportDocument &d) {
+            for (const QString &name : names)
+                d.fields.append(
+                    {.name = name, .className = u"java.lang.String"_s, .fieldDescription = {}});
+        });
+    }
+    // Opens the sheet as the Fields card's "Generate Columns..." does.
+    GenerateColumnsView *open()
+    {
+        GenerateColumnsSheetVisibility::of(view.get())->setVisible(true);
+        QApplication::processEvents();
+        auto *sheet = view->findChild<GenerateColumnsSheet *>();
+        return sheet ? sheet->view() : nullptr;
+    }
+    bool isOpen() const
+    {
+        auto *sheet = view->findChild<GenerateColumnsSheet *>();
+        return sheet && sheet->dialog() && sheet->dialog()->isVisible();
+    }
+    const ReportBand &columnHeader() const
+    {
+        for (const ReportBand &band : store.document().bands)
+            if (band.type == BandType::columnHeader)
+                return band;
+        throw std::runtime_error("no column header");
+    }
+    static QString textOf(const ReportElement &element)
+    {
+        if (auto *label = element.kind.as<ElementKind::StaticText>())
+            return label->text;
+        if (auto *field = element.kind.as<ElementKind::TextField>())
+            return field->expression;
+        return {};
+    }
+};
+
+} // namespace
+
+TEST_F(GenerateColumns, OpeningTicksEveryFieldAndGenerateLaysThemOutAsOneUndoStep)
+{
+    declareFields();
+    GenerateColumnsView *sheet = open();
+    ASSERT_TRUE(sheet);
+    EXPECT_TRUE(isOpen());
+    ASSERT_EQ(sheet->fieldBoxes().size(), 3);
+    for (QCheckBox *box : sheet->fieldBoxes())
+        EXPECT_TRUE(box->isChecked()) << box->text().toStdString();
+    EXPECT_EQ(sheet->fieldBoxes()[1]->text(), u"B"_s);
+    EXPECT_FALSE(sheet->bandRow()->isVisibleTo(sheet)) << "one detail band: no picker";
+    EXPECT_FALSE(sheet->emptyText()->isVisibleTo(sheet));
+    EXPECT_TRUE(sheet->generateButton()->isEnabled());
+    EXPECT_TRUE(sheet->generateButton()->isDefault());
+
+    const qsizetype headerBefore = columnHeader().elements.size();
+    const qsizetype detailBefore = store.document().detailBands[0].elements.size();
+    store.setIsDirty(false);
+    sheet->generateButton()->click();
+    QApplication::processEvents();
+    EXPECT_FALSE(isOpen());
+    EXPECT_FALSE(GenerateColumnsSheetVisibility::of(view.get())->isVisible());
+    EXPECT_TRUE(store.isDirty());
+
+    const ElementList &labels = columnHeader().elements;
+    const ElementList &values = store.document().detailBands[0].elements;
+    ASSERT_EQ(labels.size(), headerBefore + 3);
+    ASSERT_EQ(values.size(), detailBefore + 3);
+    const QStringList names = {u"A"_s, u"B"_s, u"C"_s};
+    const double xs[] = {0, 180, 359};
+    for (int k = 0; k < 3; ++k) {
+        const ReportElement &label = labels.at(headerBefore + k);
+        const ReportElement &value = values.at(detailBefore + k);
+        EXPECT_EQ(textOf(label), names[k]);
+        EXPECT_TRUE(label.kind.as<ElementKind::StaticText>());
+        EXPECT_EQ(textOf(value), u"$F{"_s + names[k] + u'}');
+        for (const ReportElement *element : {&label, &value}) {
+            EXPECT_NEAR(element->x, xs[k], 1) << k;
+            EXPECT_NEAR(element->width, 176, 1) << k;
+            EXPECT_EQ(element->height, 20);
+            EXPECT_FALSE(element->styleName) << "no style";
+        }
+        EXPECT_TRUE(value.isBlankWhenNull) << "the preference is on by default";
+    }
+
+    store.undo();
+    EXPECT_EQ(columnHeader().elements.size(), headerBefore);
+    EXPECT_EQ(store.document().detailBands[0].elements.size(), detailBefore);
+}
+
+// The ticked fields in document order, whatever the order of ticking; the blank-when-null flag
+// follows the preference.
+TEST_F(GenerateColumns, UntickedFieldsAreLeftOutAndOrderFollowsTheDocument)
+{
+    declareFields();
+    settings->setDefaultBlankWhenNull(false);
+    GenerateColumnsView *sheet = open();
+    ASSERT_TRUE(sheet);
+    sheet->selectNoneButton()->click();
+    for (QCheckBox *box : sheet->fieldBoxes())
+        EXPECT_FALSE(box->isChecked());
+    EXPECT_FALSE(sheet->generateButton()->isEnabled());
+    sheet->selectAllButton()->click();
+    EXPECT_TRUE(sheet->generateButton()->isEnabled());
+    sheet->selectNoneButton()->click();
+    sheet->fieldBoxes()[2]->click(); // C first
+    sheet->fieldBoxes()[0]->click(); // then A
+    EXPECT_TRUE(sheet->generateButton()->isEnabled());
+    sheet->generateButton()->click();
+
+    const ElementList &values = store.document().detailBands[0].elements;
+    ASSERT_GE(values.size(), 2);
+    EXPECT_EQ(textOf(values.at(values.size() - 2)), u"$F{A}"_s);
+    EXPECT_EQ(textOf(values.last()), u"$F{C}"_s);
+    EXPECT_FALSE(values.last().isBlankWhenNull);
+    EXPECT_NEAR(values.last().x, 269.5, 1) << "two columns";
+}
+
+// Ticks survive while the sheet exists; a ticked field removed meanwhile is passed over, and a
+// selection of removed fields only leaves the report as it was.
+TEST_F(GenerateColumns, TicksOfRemovedFieldsAreIgnored)
+{
+    declareFields();
+    GenerateColumnsView *sheet = open();
+    ASSERT_TRUE(sheet);
+    sheet->fieldBoxes()[0]->click(); // untick A
+    sheet->cancelButton()->click();
+    EXPECT_FALSE(isOpen());
+    EXPECT_FALSE(GenerateColumnsSheetVisibility::of(view.get())->isVisible());
+
+    store.removeField(store.document().fields[1].id); // B
+    sheet = open();
+    ASSERT_EQ(sheet->fieldBoxes().size(), 2);
+    EXPECT_FALSE(sheet->fieldBoxes()[0]->isChecked()) << "A stays unticked";
+    EXPECT_TRUE(sheet->fieldBoxes()[1]->isChecked());
+    const qsizetype countBefore = store.document().detailBands[0].elements.size();
+    sheet->generateButton()->click();
+    const ElementList &values = store.document().detailBands[0].elements;
+    ASSERT_EQ(values.size(), countBefore + 1);
+    EXPECT_EQ(textOf(values.last()), u"$F{C}"_s);
+    EXPECT_NEAR(values.last().x, 0, 1) << "one column";
+
+    // Only C is ticked; with C gone, Generate changes nothing and still closes.
+    store.removeField(store.document().fields[1].id);
+    sheet = open();
+    const ReportDocument before = store.document();
+    ASSERT_TRUE(sheet->generateButton()->isEnabled());
+    sheet->generateButton()->click();
+    EXPECT_EQ(store.document(), before);
+    EXPECT_FALSE(isOpen());
+}
+
+TEST_F(GenerateColumns, TheBandPickerShowsOnlyWithSeveralDetailBands)
+{
+    declareFields({u"A"_s});
+    store.addDetailBand();
+    store.addDetailBand();
+    GenerateColumnsView *sheet = open();
+    ASSERT_TRUE(sheet);
+    ASSERT_TRUE(sheet->bandRow()->isVisibleTo(sheet));
+    QComboBox *picker = sheet->bandPicker();
+    ASSERT_EQ(picker->count(), 3);
+    EXPECT_EQ(picker->itemText(0), u"Detail 1"_s);
+    EXPECT_EQ(picker->itemText(2), u"Detail 3"_s);
+    EXPECT_EQ(picker->currentIndex(), 0);
+
+    picker->setFocus();
+    QTest::keyClick(picker, Qt::Key_Down);
+    EXPECT_EQ(picker->currentIndex(), 1);
+    const qsizetype before = store.document().detailBands[1].elements.size();
+    sheet->generateButton()->click();
+    EXPECT_EQ(store.document().detailBands[1].elements.size(), before + 1);
+    EXPECT_TRUE(store.document().detailBands[0].elements.isEmpty() ||
+                textOf(store.document().detailBands[0].elements.last()) != u"$F{A}"_s);
+
+    // Back to one detail band: the picker goes.
+    store.removeDetailBand(store.document().detailBands[2].id);
+    store.removeDetailBand(store.document().detailBands[1].id);
+    sheet = open();
+    EXPECT_FALSE(sheet->bandRow()->isVisibleTo(sheet));
+}
+
+TEST_F(GenerateColumns, AReportWithoutFieldsShowsTheEmptyLine)
+{
+    GenerateColumnsView *sheet = open();
+    ASSERT_TRUE(sheet);
+    EXPECT_TRUE(sheet->emptyText()->isVisibleTo(sheet));
+    EXPECT_EQ(sheet->emptyText()->text(),
+              u"No fields declared yet - add some in Data > Fields first."_s);
+    EXPECT_FALSE(sheet->selectAllButton()->isVisibleTo(sheet));
+    EXPECT_FALSE(sheet->bandRow()->isVisibleTo(sheet));
+    EXPECT_FALSE(sheet->generateButton()->isEnabled());
+}
+
+TEST_F(GenerateColumns, TheFieldsCardButtonOpensTheSheet)
+{
+    declareFields();
+    click(u"datapanel.fields.generateColumns"_s);
+    QApplication::processEvents();
+    EXPECT_TRUE(isOpen());
+    auto *sheet = view->findChild<GenerateColumnsSheet *>();
+    ASSERT_TRUE(sheet && sheet->view());
+    EXPECT_EQ(sheet->view()->fieldBoxes().size(), 3);
+}
