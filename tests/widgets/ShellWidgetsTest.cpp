@@ -1,3 +1,4 @@
+#include "widgets/AppPalettes.h"
 #include "widgets/Stepper.h"
 #include "widgets/SymbolIcons.h"
 #include "widgets/ToolbarToggleIcon.h"
@@ -9,6 +10,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -137,6 +139,26 @@ TEST(Stepper, AValueBeyondAnyWholeNumberIsShownDefinedAndSteppedIntoTheRange)
     EXPECT_EQ(stepper.text(), u"-9223372036854775808 columns"_s);
     stepper.stepUp();
     EXPECT_EQ(stepper.value(), 1);
+}
+
+} // namespace
+
+namespace {
+
+// A widget with a style sheet, such as the inspector's text editors, follows a change of
+// appearance made while it is shown.
+TEST(AppPalettes, StyledWidgetsTakeTheNewAppearance)
+{
+    QPlainTextEdit editor;
+    editor.setStyleSheet(u"QPlainTextEdit { border: 1px solid gray; border-radius: 4px; }"_s);
+    editor.show();
+    AppPalettes::apply(AppAppearance::light);
+    EXPECT_EQ(editor.palette().color(QPalette::Base), AppPalettes::light().color(QPalette::Base));
+    AppPalettes::apply(AppAppearance::dark);
+    EXPECT_EQ(editor.palette().color(QPalette::Base), AppPalettes::dark().color(QPalette::Base));
+    EXPECT_EQ(editor.palette().color(QPalette::Text), AppPalettes::dark().color(QPalette::Text));
+    AppPalettes::apply(AppAppearance::light);
+    EXPECT_EQ(editor.palette().color(QPalette::Base), AppPalettes::light().color(QPalette::Base));
 }
 
 } // namespace
