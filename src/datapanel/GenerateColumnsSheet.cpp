@@ -5,6 +5,7 @@
 #include "document/DocumentStore.h"
 #include "widgets/CardText.h"
 #include "widgets/SheetDialog.h"
+#include "widgets/SheetHeader.h"
 #include "workspace/AppSettings.h"
 
 #include <QCheckBox>
@@ -42,11 +43,7 @@ GenerateColumnsView::GenerateColumnsView(DocumentStore *store, AppSettings &sett
     column->setContentsMargins(20, 20, 20, 20);
     column->setSpacing(12);
 
-    auto *title = new QLabel(u"Generate Columns from Fields"_s, this);
-    QFont headline = title->font();
-    headline.setBold(true);
-    title->setFont(headline);
-    column->addWidget(title);
+    column->addWidget(sheetTitle(u"Generate Columns from Fields"_s, this));
     column->addWidget(CardText::note(
         u"Adds a Column Header label and a Detail text field bound to $F{name} for each checked "
         "field below, evenly spaced across the page. Reorder fields in the Data Panel's Fields "

@@ -3,6 +3,7 @@
 #include "document/DocumentStore.h"
 #include "setup/ImageImportCoordinator.h"
 #include "widgets/CardText.h"
+#include "widgets/SheetHeader.h"
 #include "widgets/SymbolIcons.h"
 #include "workspace/WorkspaceModel.h"
 
@@ -74,11 +75,8 @@ ImageImportOptionsSheet::ImageImportOptionsSheet(ImageImportCoordinator &coordin
     column->setContentsMargins(20, 20, 20, 20);
     column->setSpacing(12);
 
-    auto *title = new QLabel(u"Add Image"_s, this);
+    QLabel *title = sheetTitle(u"Add Image"_s, this);
     title->setObjectName(u"imageImport.title"_s);
-    QFont headline = title->font();
-    headline.setBold(true);
-    title->setFont(headline);
     column->addWidget(title);
 
     fileName_ = CardText::note({}, this);

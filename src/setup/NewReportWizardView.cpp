@@ -51,11 +51,8 @@ NewReportWizardView::NewReportWizardView(WorkspaceModel &workspace, AppSettings 
     column->setContentsMargins(0, 20, 0, 0);
     column->setSpacing(4);
 
-    auto *title = new QLabel(u"New Report"_s, this);
+    QLabel *title = sheetTitle(u"New Report"_s, this);
     title->setObjectName(u"newReport.title"_s);
-    QFont headline = title->font();
-    headline.setBold(true);
-    title->setFont(headline);
     title->setAlignment(Qt::AlignHCenter);
     column->addWidget(title);
 

@@ -5,13 +5,19 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+QLabel *sheetTitle(const QString &title, QWidget *parent)
+{
+    auto *label = new QLabel(title, parent);
+    QFont headline = label->font();
+    headline.setBold(true);
+    label->setFont(headline);
+    return label;
+}
+
 QWidget *sheetHeader(const QString &title, const QList<QWidget *> &trailing, QWidget *parent)
 {
     auto *header = new QWidget(parent);
-    auto *titleLabel = new QLabel(title, header);
-    QFont headline = titleLabel->font();
-    headline.setBold(true);
-    titleLabel->setFont(headline);
+    QLabel *titleLabel = sheetTitle(title, header);
 
     auto *row = new QHBoxLayout;
     row->setContentsMargins(12, 12, 12, 12);
