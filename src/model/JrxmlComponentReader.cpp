@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -19,18 +20,19 @@ namespace JrxmlCodec {
 namespace {
 
 // The prefix of a qualified name ("" without one).
-std::string prefixOf(const char *qualifiedName)
+std::string_view prefixOf(const char *qualifiedName)
 {
     const char *colon = std::strchr(qualifiedName, ':');
-    return colon ? std::string(qualifiedName, colon) : std::string();
+    return colon ? std::string_view(qualifiedName, size_t(colon - qualifiedName))
+                 : std::string_view();
 }
 
 // The prefix a namespace declaration binds ("xmlns:p" gives "p"), or no value.
-std::optional<std::string> declaredPrefix(const char *attributeName)
+std::optional<std::string_view> declaredPrefix(const char *attributeName)
 {
     if (std::strncmp(attributeName, "xmlns:", 6) != 0)
         return std::nullopt;
-    return std::string(attributeName + 6);
+    return std::string_view(attributeName + 6);
 }
 
 bool isControlCharacter(unsigned char byte)
@@ -62,7 +64,7 @@ void stripControlCharacters(pugi::xml_node node, pugi::xml_attribute attr, int &
 
 // Whether the writer declares the prefix around the captured content itself: inside a table,
 // `jr` bound to the components namespace.
-bool isDeclaredByTable(const JrxmlReadContext &context, const std::string &prefix, const char *uri)
+bool isDeclaredByTable(const JrxmlReadContext &context, std::string_view prefix, const char *uri)
 {
     return context.insideTable && prefix == "jr" && is(uri, componentsNamespaceUri);
 }
@@ -72,18 +74,23 @@ bool isDeclaredByTable(const JrxmlReadContext &context, const std::string &prefi
 // are removed. The walk does not recurse, so no depth of nesting exhausts the stack.
 void prepareForCapture(pugi::xml_node root, JrxmlReadContext &context)
 {
-    std::vector<std::string> declared; // prefixes declared inside the subtree, innermost last
-    std::vector<size_t> marks;         // `declared` size on entering each open element
-    std::vector<std::string> needed;
+    // The prefixes name the tree's own text, which the walk does not change. The lists keep their
+    // room from one capture to the next.
+    thread_local std::vector<std::string_view> declared; // declared inside, innermost last
+    thread_local std::vector<size_t> marks; // `declared` size on entering each open element
+    thread_local std::vector<std::string_view> needed;
+    declared.clear();
+    marks.clear();
+    needed.clear();
     int removed = 0;
-    const auto use = [&](const std::string &prefix) {
+    const auto use = [&](std::string_view prefix) {
         if (prefix.empty() || prefix == "xml" || prefix == "xmlns")
             return;
-        for (const std::string &p : declared) {
+        for (const std::string_view p : declared) {
             if (p == prefix)
                 return;
         }
-        for (const std::string &p : needed) {
+        for (const std::string_view p : needed) {
             if (p == prefix)
                 return;
         }
@@ -99,7 +106,7 @@ void prepareForCapture(pugi::xml_node root, JrxmlReadContext &context)
             }
             marks.push_back(declared.size());
             for (pugi::xml_attribute attr : node.attributes()) {
-                if (std::optional<std::string> prefix = declaredPrefix(attr.name()))
+                if (const std::optional<std::string_view> prefix = declaredPrefix(attr.name()))
                     declared.push_back(*prefix);
                 stripControlCharacters(node, attr, removed);
             }
@@ -112,8 +119,8 @@ void prepareForCapture(pugi::xml_node root, JrxmlReadContext &context)
             marks.pop_back();
         });
 
-    for (const std::string &prefix : needed) {
-        const std::string name = "xmlns:" + prefix;
+    for (const std::string_view prefix : needed) {
+        const std::string name = "xmlns:" + std::string(prefix);
         for (pugi::xml_node up = root.parent(); up; up = up.parent()) {
             if (const pugi::xml_attribute declaration = up.attribute(name.c_str())) {
                 if (!isDeclaredByTable(context, prefix, declaration.value())) {
