@@ -343,7 +343,7 @@ template <typename E>
 void keepUnknownCase(pugi::xml_node node, const char *name, E read, KeptXml &kept)
 {
     const pugi::xml_attribute attr = JrxmlText::attribute(node, name);
-    if (!attr || enumFromRaw<E>(QString::fromUtf8(attr.value())))
+    if (!attr || enumFromUtf8<E>(attr.value()))
         return;
     kept.attributes.append({JrxmlText::nameText(name), QString::fromUtf8(attr.value())});
     kept.absent.append({JrxmlText::nameText(name), rawValue(read)});

@@ -222,8 +222,8 @@ bool isTakenAtRoot(pugi::xml_node child, ReportDocument &d)
     }
     if (isDataDefinition(name))
         return true;
-    const bool readOnce = is(name, "queryString") || is(name, "detail") ||
-                          enumFromRaw<BandType>(QString::fromUtf8(name)).has_value();
+    const bool readOnce =
+        is(name, "queryString") || is(name, "detail") || enumFromUtf8<BandType>(name).has_value();
     return readOnce && isFirstOfName(child);
 }
 

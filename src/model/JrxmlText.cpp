@@ -418,15 +418,17 @@ QString nameText(const char *name)
         QString text;
     };
     thread_local std::array<Held, 256> held;
-    // A short name is looked up by its bytes; a long one is rare and converted each time.
+    // A short name is looked up by its bytes; a long one is rare and converted each time. The slot
+    // is chosen by the length, the first eight bytes and the last one.
     constexpr size_t longest = 48;
-    std::uint32_t hash = 2166136261u;
-    size_t size = 0;
-    for (; name[size]; ++size) {
-        if (size == longest)
-            return QString::fromUtf8(name);
-        hash = (hash ^ static_cast<unsigned char>(name[size])) * 16777619u;
-    }
+    const size_t size = std::strlen(name);
+    if (size > longest)
+        return QString::fromUtf8(name);
+    std::uint32_t hash = 2166136261u ^ std::uint32_t(size);
+    for (size_t i = 0; i < size && i < 8; ++i)
+        hash = (hash ^ static_cast<unsigned char>(name[i])) * 16777619u;
+    if (size > 8)
+        hash = (hash ^ static_cast<unsigned char>(name[size - 1])) * 16777619u;
     Held &slot = held[hash % held.size()];
     if (slot.bytes.size() != size || std::memcmp(slot.bytes.data(), name, size) != 0 ||
         slot.text.isNull()) {

@@ -154,7 +154,7 @@ template <typename E> std::optional<E> enumAttr(pugi::xml_node node, const char 
     const pugi::xml_attribute attr = attribute(node, name);
     if (!attr)
         return std::nullopt;
-    return enumFromRaw<E>(QString::fromUtf8(attr.value()));
+    return enumFromUtf8<E>(attr.value());
 }
 
 } // namespace JrxmlText
