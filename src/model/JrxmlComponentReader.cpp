@@ -101,14 +101,16 @@ void prepareForCapture(pugi::xml_node root, JrxmlReadContext &context)
         root,
         [&](pugi::xml_node node) {
             if (node.type() != pugi::node_element) {
-                stripControlCharacters(node, {}, removed);
+                if (!context.onlyXmlCharacters)
+                    stripControlCharacters(node, {}, removed);
                 return;
             }
             marks.push_back(declared.size());
             for (pugi::xml_attribute attr : node.attributes()) {
                 if (const std::optional<std::string_view> prefix = declaredPrefix(attr.name()))
                     declared.push_back(*prefix);
-                stripControlCharacters(node, attr, removed);
+                if (!context.onlyXmlCharacters)
+                    stripControlCharacters(node, attr, removed);
             }
             use(prefixOf(node.name()));
             for (pugi::xml_attribute attr : node.attributes())
