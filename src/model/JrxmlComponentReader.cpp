@@ -172,7 +172,7 @@ void readDatasetRun(pugi::xml_node run, QString &datasetName, QString &connectio
 {
     datasetName = attrTextOr(run, "subDataset", {});
     connectionExpression = childTextOrEmpty(run, "connectionExpression");
-    for (pugi::xml_node p : run.children("datasetParameter"))
+    for (pugi::xml_node p : childrenNamed(run, "datasetParameter"))
         parameters.append(readPassedParameter(p, "datasetParameterExpression", context));
     if (kept)
         *kept = keptOf(run, subDatasetAttr, tagOrder::datasetRun, connectionTag,
@@ -241,9 +241,9 @@ ReportTableColumn readColumn(pugi::xml_node node, JrxmlReadContext &context)
     ReportTableColumn c;
     c.id = newId();
     c.width = doubleAttr(node, "width").value_or(100);
-    const pugi::xml_node header = node.child("jr:columnHeader");
-    const pugi::xml_node detail = node.child("jr:detailCell");
-    const pugi::xml_node footer = node.child("jr:columnFooter");
+    const pugi::xml_node header = childNamed(node, "jr:columnHeader");
+    const pugi::xml_node detail = childNamed(node, "jr:detailCell");
+    const pugi::xml_node footer = childNamed(node, "jr:columnFooter");
     readCell(header, c.columnHeaderHeight, c.columnHeaderElement, c.columnHeaderFormatting,
              context);
     readCell(detail, c.detailCellHeight, c.detailCellElement, c.detailCellFormatting, context);
@@ -310,7 +310,7 @@ QString bodyText(pugi::xml_node node, const char *leftOut, JrxmlReadContext &con
 KeptXml keptListContents(pugi::xml_node contents, const UnreadChildren &unread,
                          JrxmlReadContext &context)
 {
-    const pugi::xml_node re = contents.parent().parent().child("reportElement");
+    const pugi::xml_node re = childNamed(contents.parent().parent(), "reportElement");
     const QString height = wholeNumber(doubleAttr(re, "height").value_or(20));
     const QString width = wholeNumber(doubleAttr(re, "width").value_or(100));
     const auto isWritten = [&](const char *name, const QString &text) {
@@ -337,12 +337,12 @@ ElementKind::List readList(pugi::xml_node node, JrxmlReadContext &context)
     ElementKind::List list;
     const bool horizontal = is(attribute(node, "printOrder").value(), "Horizontal");
     list.printOrder = horizontal ? PrintOrder::horizontal : PrintOrder::vertical;
-    const pugi::xml_node run = node.child("datasetRun");
+    const pugi::xml_node run = childNamed(node, "datasetRun");
     KeptXml runKept;
     readDatasetRun(run, list.datasetName, list.connectionExpression, list.parameters, context,
                    &runKept);
     list.kept.setPart(u"datasetRun"_s, std::move(runKept));
-    const pugi::xml_node contents = node.child("jr:listContents");
+    const pugi::xml_node contents = childNamed(node, "jr:listContents");
     if (contents) {
         const JrxmlNesting nesting(context);
         // The children of a list can be copied out of it: their content must stand on its own.
@@ -365,7 +365,7 @@ ElementKind::Table readTable(pugi::xml_node node, JrxmlReadContext &context)
 {
     ElementKind::Table table;
     const bool wasInsideTable = std::exchange(context.insideTable, true);
-    const pugi::xml_node run = node.child("datasetRun");
+    const pugi::xml_node run = childNamed(node, "datasetRun");
     KeptXml runKept;
     readDatasetRun(run, table.datasetName, table.connectionExpression, table.parameters, context,
                    &runKept);
@@ -400,7 +400,7 @@ TableCellFormatting tableCellFormatting(pugi::xml_node cell)
 {
     TableCellFormatting formatting;
     formatting.styleName = attrText(cell, "style");
-    const pugi::xml_node pen = cell.child("box").child("topPen");
+    const pugi::xml_node pen = childNamed(childNamed(cell, "box"), "topPen");
     formatting.boxPenWidth = doubleAttr(pen, "lineWidth");
     formatting.boxPenColor = colorAttr(pen, "lineColor");
     return formatting;

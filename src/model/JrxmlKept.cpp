@@ -183,7 +183,14 @@ bool isFirstOfName(pugi::xml_node child)
 {
     // No sibling before it has its name (a node without a name is never the first of one).
     const char *name = child.name();
-    return *name && !child.previous_sibling(name);
+    if (!*name)
+        return false;
+    for (pugi::xml_node before = child.previous_sibling(); before;
+         before = before.previous_sibling()) {
+        if (is(before.name(), name))
+            return false;
+    }
+    return true;
 }
 
 ElementPlace placeAmong(const UnreadChildren &unread)
@@ -284,7 +291,7 @@ void keepSpelled(pugi::xml_node node, const char *name, bool writerLeavesOut, Ke
 
 void keepEmptyChild(pugi::xml_node node, const char *tag, KeptXml &kept)
 {
-    const pugi::xml_node child = node.child(tag);
+    const pugi::xml_node child = childNamed(node, tag);
     if (child && textValue(child).isEmpty())
         kept.emptyChildren.append(nameText(tag));
 }
@@ -293,7 +300,7 @@ void keepAbsentOrEmptyChild(pugi::xml_node node, const char *tag, KeptXml &kept)
 {
     if (!node)
         return;
-    const pugi::xml_node child = node.child(tag);
+    const pugi::xml_node child = childNamed(node, tag);
     if (!child)
         kept.absentChildren.append(nameText(tag));
     else if (textValue(child).isEmpty())

@@ -303,7 +303,10 @@ struct AttributeTable::Elements {
         // A bit for each name's first byte (its low six bits): most lookups are for attributes
         // the element does not have, and most of those are settled here.
         std::uint64_t initials = 0;
-        std::array<AttributeEntry, 24> entries;
+        union { // set as the element is taken in, not before
+            std::array<AttributeEntry, 24> entries;
+        };
+        Element() {}
     };
     // Two elements to a set, the set chosen by the element's address; the one used less lately
     // is replaced.
@@ -498,7 +501,7 @@ bool isTrue(pugi::xml_node node, const char *name)
 
 std::optional<QString> childText(pugi::xml_node node, const char *name)
 {
-    const pugi::xml_node child = node.child(name);
+    const pugi::xml_node child = childNamed(node, name);
     if (!child)
         return std::nullopt;
     return textValue(child);
@@ -506,7 +509,7 @@ std::optional<QString> childText(pugi::xml_node node, const char *name)
 
 QString childTextOrEmpty(pugi::xml_node node, const char *name)
 {
-    return textValue(node.child(name));
+    return textValue(childNamed(node, name));
 }
 
 } // namespace JrxmlText
