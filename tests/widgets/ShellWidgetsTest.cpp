@@ -1,4 +1,5 @@
 #include "widgets/AppPalettes.h"
+#include "widgets/DisabledWhile.h"
 #include "widgets/Stepper.h"
 #include "widgets/SymbolIcons.h"
 #include "widgets/ToolbarToggleIcon.h"
@@ -7,10 +8,12 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QImage>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -159,6 +162,50 @@ TEST(AppPalettes, StyledWidgetsTakeTheNewAppearance)
     EXPECT_EQ(editor.palette().color(QPalette::Text), AppPalettes::dark().color(QPalette::Text));
     AppPalettes::apply(AppAppearance::light);
     EXPECT_EQ(editor.palette().color(QPalette::Base), AppPalettes::light().color(QPalette::Base));
+}
+
+} // namespace
+
+namespace {
+
+// While a call waits in a local event loop, a click on a guarded button does nothing; afterwards
+// every widget has its own state back, and one deleted meanwhile is passed over.
+TEST(DisabledWhile, BlocksClicksDuringALocalLoopAndRestoresEachWidget)
+{
+    QWidget window;
+    auto *run = new QPushButton(u"Run"_s, &window);
+    auto *off = new QPushButton(u"Off"_s, &window);
+    off->setEnabled(false);
+    auto *box = new QWidget(&window);
+    box->setEnabled(false);
+    auto *inBox = new QPushButton(u"In box"_s, box);
+    auto *gone = new QPushButton(u"Gone"_s, &window);
+    window.resize(300, 200);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+
+    int runs = 0;
+    QObject::connect(run, &QPushButton::clicked, run, [&] { ++runs; });
+    {
+        const DisabledWhile guard{run, off, inBox, gone, nullptr};
+        EXPECT_FALSE(run->isEnabled());
+        QEventLoop loop;
+        QTimer::singleShot(0, &loop, [&] {
+            QTest::mouseClick(run, Qt::LeftButton);
+            delete gone;
+            loop.quit();
+        });
+        loop.exec();
+    }
+    EXPECT_EQ(runs, 0);
+    EXPECT_TRUE(run->isEnabled());
+    EXPECT_FALSE(off->isEnabled());
+    EXPECT_FALSE(inBox->isEnabled());
+    box->setEnabled(true);
+    EXPECT_TRUE(inBox->isEnabled());
+
+    QTest::mouseClick(run, Qt::LeftButton);
+    EXPECT_EQ(runs, 1);
 }
 
 } // namespace
