@@ -13,7 +13,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPainter>
-#include <QScrollArea>
 #include <QStyle>
 #include <QStyledItemDelegate>
 #include <QTableView>
@@ -195,7 +194,6 @@ private:
     QueryResultModel *model_;
     QLabel *count_ = nullptr;
     QWidget *running_ = nullptr;
-    QScrollArea *errorArea_ = nullptr;
     QLabel *error_ = nullptr;
     QWidget *grid_ = nullptr;
     QTableView *table_ = nullptr;
@@ -232,20 +230,9 @@ QueryResults::QueryResults(const DataPanelContext &context, QWidget *parent)
     runningRow->addWidget(CardText::note(u"Running query\u2026"_s, running_), 1);
     column->addWidget(running_);
 
-    // A long engine error scrolls within the grid's height instead of pushing the panel apart.
     error_ = captionLabel(u"datapanel.queryResults.error"_s, this);
     error_->setWordWrap(true);
-    error_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    errorArea_ = new QScrollArea(this);
-    errorArea_->setFrameShape(QFrame::NoFrame);
-    errorArea_->setWidgetResizable(true);
-    errorArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    errorArea_->setMaximumHeight(gridHeight);
-    errorArea_->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
-    errorArea_->setWidget(error_);
-    errorArea_->viewport()->setAutoFillBackground(false);
-    error_->setAutoFillBackground(false);
-    column->addWidget(errorArea_);
+    column->addWidget(error_);
 
     column->addWidget(buildGrid());
 
@@ -326,7 +313,7 @@ void QueryResults::showState()
     count_->setVisible(result && !error && !running);
     running_->setVisible(running);
     error_->setText(error.value_or(QString()));
-    errorArea_->setVisible(!running && error.has_value());
+    error_->setVisible(!running && error.has_value());
     grid_->setVisible(!running && !error && rows);
     empty_->setVisible(!running && !error && result && !rows);
 }
