@@ -62,6 +62,19 @@ QPushButton *button(const QString &text, const QString &name, QWidget *parent)
     return made;
 }
 
+// A row of the Read Fields block: the command's button, then its caption, which is returned.
+QLabel *commandRow(QVBoxLayout *rows, QPushButton *command, const QString &captionName)
+{
+    auto *row = new QHBoxLayout;
+    row->setSpacing(8);
+    row->addWidget(command, 0, Qt::AlignTop);
+    QLabel *caption = CardText::note({}, command->parentWidget(), CardText::caption2PointSize);
+    caption->setObjectName(captionName);
+    row->addWidget(caption, 1);
+    rows->addLayout(row);
+    return caption;
+}
+
 // A wrapping line of the smallest caption size; its colour is the pane's to give.
 QLabel *outcomeLabel(const QString &name, QWidget *parent)
 {
@@ -149,11 +162,7 @@ QueryPane::QueryPane(const DataPanelContext &context, QWidget *parent)
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(8);
 
-    auto *title = new QLabel(u"Query"_s, this);
-    QFont titleFont = CardText::sized(font(), 13);
-    titleFont.setBold(true);
-    title->setFont(titleFont);
-    column->addWidget(title);
+    column->addWidget(CardText::subheadline(u"Query"_s, this));
     column->addWidget(CardText::note(
         u"Executed against a real data source at fill time - this editor doesn't connect to a "
         u"live database, so \"Read Fields\" here parses the query text itself rather than "
@@ -224,18 +233,10 @@ QWidget *QueryPane::buildReadFields()
     auto *section = new QWidget(this);
     QVBoxLayout *rows = sectionRows(section, u"datapanel.query.readFieldsSection"_s, 4);
 
-    auto *readRow = new QHBoxLayout;
-    readRow->setSpacing(8);
     readButton_ = button(u"Read Fields"_s, u"datapanel.query.readFields"_s, section);
     connect(readButton_, &QPushButton::clicked, this, &QueryPane::readFields);
-    readRow->addWidget(readButton_, 0, Qt::AlignTop);
-    readCaption_ = CardText::note({}, section, CardText::caption2PointSize);
-    readCaption_->setObjectName(u"datapanel.query.readFieldsCaption"_s);
-    readRow->addWidget(readCaption_, 1);
-    rows->addLayout(readRow);
+    readCaption_ = commandRow(rows, readButton_, u"datapanel.query.readFieldsCaption"_s);
 
-    auto *executeRow = new QHBoxLayout;
-    executeRow->setSpacing(8);
     executeButton_ = button(u"Execute Query"_s, u"datapanel.query.execute"_s, section);
     // While a query runs the label is a spinner; the button keeps the width of its text.
     executeButton_->setMinimumWidth(executeButton_->sizeHint().width());
@@ -245,11 +246,7 @@ QWidget *QueryPane::buildReadFields()
     label->setContentsMargins(0, 0, 0, 0);
     label->addWidget(executeSpinner_, 0, Qt::AlignCenter);
     connect(executeButton_, &QPushButton::clicked, this, &QueryPane::executeQuery);
-    executeRow->addWidget(executeButton_, 0, Qt::AlignTop);
-    executeCaption_ = CardText::note({}, section, CardText::caption2PointSize);
-    executeCaption_->setObjectName(u"datapanel.query.executeCaption"_s);
-    executeRow->addWidget(executeCaption_, 1);
-    rows->addLayout(executeRow);
+    executeCaption_ = commandRow(rows, executeButton_, u"datapanel.query.executeCaption"_s);
 
     message_ = outcomeLabel(u"datapanel.query.message"_s, section);
     rows->addWidget(message_);

@@ -210,11 +210,7 @@ QueryResults::QueryResults(const DataPanelContext &context, QWidget *parent)
     column->setSpacing(4);
 
     auto *header = new QHBoxLayout;
-    auto *title = new QLabel(u"Query Results"_s, this);
-    QFont titleFont = CardText::sized(font(), 13);
-    titleFont.setBold(true);
-    title->setFont(titleFont);
-    header->addWidget(title);
+    header->addWidget(CardText::subheadline(u"Query Results"_s, this));
     header->addStretch(1);
     count_ = captionLabel(u"datapanel.queryResults.count"_s, this);
     CardText::makeSecondary(count_);
