@@ -1,4 +1,5 @@
 #include "EngineTestSupport.h"
+#include "ScriptedEngine.h"
 #include "StoreTestSupport.h"
 #include "TestSupport.h"
 #include "datapanel/ReadFields.h"
@@ -18,19 +19,13 @@ using testsupport::waitFor;
 
 namespace {
 
-QByteArray ok(const QByteArray &result)
-{
-    return "send {\"id\":@ID@,\"ok\":true,\"result\":" + result + "}\\n";
-}
-
 // Read Fields against the scripted fake engine (tools/fakesidecar), with the report's active
 // connection a preset whose password is in the keychain. Each reply answers one request in turn.
-class ReadFieldsLiveTest : public storetest::StoreTest {
+class ReadFieldsLiveTest : public storetest::StoreTest, protected testsupport::ScriptedEngine {
 protected:
     void SetUp() override
     {
         StoreTest::SetUp();
-        qputenv("FAKESIDECAR_REQUEST_LOG", dir.filePath(u"requests"_s).toLocal8Bit());
         model.setLocationProvider([this] { return location; });
         settings =
             std::make_unique<QSettings>(dir.filePath(u"settings.ini"_s), QSettings::IniFormat);
@@ -52,24 +47,6 @@ protected:
         });
     }
 
-    void script(const QList<QByteArray> &replies)
-    {
-        QFile file(location.jarPath);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        int id = 0;
-        for (const QByteArray &reply : replies)
-            file.write(QByteArray(reply).replace("@ID@", QByteArray::number(++id)) + '\n');
-    }
-    QList<QJsonObject> requests() const
-    {
-        QFile file(dir.filePath(u"requests"_s));
-        QList<QJsonObject> sent;
-        if (file.open(QIODevice::ReadOnly))
-            for (const QByteArray &line : file.readAll().split('\n'))
-                if (!line.isEmpty())
-                    sent.append(QJsonDocument::fromJson(line).object());
-        return sent;
-    }
     QStringList declared() const
     {
         QStringList names;
@@ -85,10 +62,7 @@ protected:
         ASSERT_TRUE(waitFor([&] { return state.message() != u"Reading live schema..."_s; }));
     }
 
-    QTemporaryDir dir;
     PrivateWorkFolder workFolder{dir.path()};
-    SidecarClient::Location location{QStringLiteral(QUILLMARK_FAKE_SIDECAR),
-                                     dir.filePath(u"script"_s)};
     SidecarModel model{workFolder};
     InMemoryKeychain keychain;
     std::unique_ptr<QSettings> settings;

@@ -1,4 +1,6 @@
 #include "widgets/AppPalettes.h"
+#include "widgets/DisabledWhile.h"
+#include "widgets/PlainToolTip.h"
 #include "widgets/Stepper.h"
 #include "widgets/SymbolIcons.h"
 #include "widgets/ToolbarToggleIcon.h"
@@ -7,11 +9,14 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QImage>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTest>
+#include <QTextDocument>
 #include <QTimer>
 #include <gtest/gtest.h>
 #include <limits>
@@ -159,6 +164,79 @@ TEST(AppPalettes, StyledWidgetsTakeTheNewAppearance)
     EXPECT_EQ(editor.palette().color(QPalette::Text), AppPalettes::dark().color(QPalette::Text));
     AppPalettes::apply(AppAppearance::light);
     EXPECT_EQ(editor.palette().color(QPalette::Base), AppPalettes::light().color(QPalette::Base));
+}
+
+} // namespace
+
+namespace {
+
+// While a call waits in a local event loop, a click on a guarded button does nothing; afterwards
+// every widget has its own state back, and one deleted meanwhile is passed over.
+TEST(DisabledWhile, BlocksClicksDuringALocalLoopAndRestoresEachWidget)
+{
+    QWidget window;
+    auto *run = new QPushButton(u"Run"_s, &window);
+    auto *off = new QPushButton(u"Off"_s, &window);
+    off->setEnabled(false);
+    auto *box = new QWidget(&window);
+    box->setEnabled(false);
+    auto *inBox = new QPushButton(u"In box"_s, box);
+    auto *gone = new QPushButton(u"Gone"_s, &window);
+    window.resize(300, 200);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+
+    int runs = 0;
+    QObject::connect(run, &QPushButton::clicked, run, [&] { ++runs; });
+    {
+        const DisabledWhile guard{run, off, inBox, gone, nullptr};
+        EXPECT_FALSE(run->isEnabled());
+        QEventLoop loop;
+        QTimer::singleShot(0, &loop, [&] {
+            QTest::mouseClick(run, Qt::LeftButton);
+            delete gone;
+            loop.quit();
+        });
+        loop.exec();
+    }
+    EXPECT_EQ(runs, 0);
+    EXPECT_TRUE(run->isEnabled());
+    EXPECT_FALSE(off->isEnabled());
+    EXPECT_FALSE(inBox->isEnabled());
+    box->setEnabled(true);
+    EXPECT_TRUE(inBox->isEnabled());
+
+    QTest::mouseClick(run, Qt::LeftButton);
+    EXPECT_EQ(runs, 1);
+}
+
+} // namespace
+
+namespace {
+
+// What a tooltip shows: Qt renders a text that looks like markup as rich text.
+QString shownToolTip(const QString &toolTip)
+{
+    if (!Qt::mightBeRichText(toolTip))
+        return toolTip;
+    QTextDocument document;
+    document.setHtml(toolTip);
+    return document.toPlainText();
+}
+
+// Names and messages from a report show in tooltips exactly as they are written; ordinary texts
+// are left alone, so they keep their own line breaks.
+TEST(PlainToolTip, ShowsMarkupLikeTextsLiterally)
+{
+    for (const QString &text : {u"<b>Total</b>"_s, u"Data: live (<i>Sales</i>)"_s,
+                                u"<u>Total</u> & <more>"_s, u"<html>x</html>"_s}) {
+        SCOPED_TRACE(text.toStdString());
+        ASSERT_TRUE(Qt::mightBeRichText(text));
+        EXPECT_EQ(shownToolTip(plainToolTip(text)), text);
+    }
+    for (const QString &text :
+         {u"Sales.2024 \u2014 Edited"_s, u"a < b && c"_s, u"one\ntwo"_s, QString()})
+        EXPECT_EQ(plainToolTip(text), text);
 }
 
 } // namespace
