@@ -8,6 +8,7 @@
 #include "inspector/InspectorRows.h"
 #include "widgets/CardText.h"
 #include "widgets/DisabledWhile.h"
+#include "widgets/SegmentButton.h"
 #include "widgets/SheetDialog.h"
 #include "widgets/SheetHeader.h"
 #include "widgets/Spinner.h"
@@ -86,7 +87,10 @@ ConnectionEditorView::ConnectionEditorView(ConnectionEditorState &state,
     segmentRow->setSpacing(0);
     input_ = new QButtonGroup(this);
     for (ConnectionInputMode mode : allCases<ConnectionInputMode>()) {
-        auto *segment = namedButton(rawValue(mode), u"input."_s + rawValue(mode).toLower(), this);
+        auto *segment = new SegmentButton(segments);
+        segment->setObjectName(sheetName + u".input."_s + rawValue(mode).toLower());
+        segment->setText(rawValue(mode));
+        segment->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
         segment->setCheckable(true);
         input_->addButton(segment, int(mode));
         segmentRow->addWidget(segment, 1);

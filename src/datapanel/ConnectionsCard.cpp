@@ -13,6 +13,7 @@
 #include "widgets/SymbolIcons.h"
 
 #include <QComboBox>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -24,6 +25,33 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QString cardName = DataPanelCards::objectName(DataPanelCard::connections);
+
+// A symbol drawn in the text colour, painted anew when the appearance switches.
+class SymbolLabel : public QLabel {
+public:
+    SymbolLabel(const QString &symbol, QWidget *parent) : QLabel(parent), symbol_(symbol)
+    {
+        setProperty(SymbolIcons::symbolProperty, symbol);
+        paintSymbol();
+    }
+
+protected:
+    void changeEvent(QEvent *event) override
+    {
+        QLabel::changeEvent(event);
+        if (event->type() == QEvent::PaletteChange)
+            paintSymbol();
+    }
+
+private:
+    void paintSymbol()
+    {
+        setPixmap(SymbolIcons::tintedPixmap(symbol_, QSize(16, 16), devicePixelRatioF(),
+                                            palette().color(QPalette::WindowText)));
+    }
+
+    QString symbol_;
+};
 
 // The card's content: the report's choice of preset, a row per preset with its test, edit and
 // remove, and "Add Connection...". The presets are the application's; only the choice belongs
@@ -72,8 +100,8 @@ ConnectionsSection::ConnectionsSection(const DataPanelContext &context, QWidget 
     column_->setContentsMargins(0, 0, 0, 0);
     column_->setSpacing(10);
 
+    // The pop-up itself is 320 points wide, so that its first item shows whole beside the label.
     auto *pickerRow = new QWidget(this);
-    pickerRow->setFixedWidth(pickerWidth);
     auto *pickerLayout = new QHBoxLayout(pickerRow);
     pickerLayout->setContentsMargins(0, 0, 0, 0);
     auto *pickerLabel = new QLabel(u"Active for this report"_s, pickerRow);
@@ -82,7 +110,9 @@ ConnectionsSection::ConnectionsSection(const DataPanelContext &context, QWidget 
     picker_->setAccessibleName(pickerLabel->text());
     pickerLabel->setBuddy(picker_);
     pickerLayout->addWidget(pickerLabel);
-    pickerLayout->addWidget(picker_, 1);
+    picker_->setFixedWidth(pickerWidth);
+    pickerLayout->addWidget(picker_);
+    pickerLayout->addStretch(1);
     connect(picker_, &QComboBox::activated, this, [this](int index) {
         if (!context_.store)
             return;
@@ -181,10 +211,7 @@ ConnectionsSection::Row ConnectionsSection::connectionRow(const DatabaseConnecti
     lines->setSpacing(3);
 
     auto *first = new QHBoxLayout;
-    auto *symbol = new QLabel(row);
-    symbol->setPixmap(SymbolIcons::icon(u"cylinder.split.1x2"_s).pixmap(16, 16));
-    symbol->setProperty(SymbolIcons::symbolProperty, u"cylinder.split.1x2"_s);
-    first->addWidget(symbol);
+    first->addWidget(new SymbolLabel(u"cylinder.split.1x2"_s, row));
 
     auto *texts = new QVBoxLayout;
     texts->setSpacing(1);

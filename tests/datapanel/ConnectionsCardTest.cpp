@@ -102,7 +102,7 @@ TEST_F(ConnectionsCardTest, WithoutPresetsOnlyTheNoneChoiceAndTheAddButtonShow)
     EXPECT_EQ(pickerChoice(), u"None (static / empty data source)"_s);
     EXPECT_EQ(rowCount(), 0);
     EXPECT_EQ(find<QPushButton>(u"datapanel.connections.add"_s)->text(), u"Add Connection..."_s);
-    EXPECT_EQ(find(u"datapanel.connections.active"_s)->parentWidget()->width(), 320);
+    EXPECT_EQ(find(u"datapanel.connections.active"_s)->width(), 320);
     EXPECT_FALSE(editorDialog()) << "the editor sheet is made when first shown";
 }
 
@@ -115,7 +115,7 @@ TEST_F(ConnectionsCardTest, AddingSavesAPresetThatBecomesTheReportsChoiceWithout
     EXPECT_EQ(text(u"connectionEditor.title"_s), u"Add Connection"_s);
     EXPECT_EQ(field(u"name"_s)->text(), u"New Connection"_s);
     EXPECT_EQ(find<QComboBox>(u"connectionEditor.type"_s)->currentText(), u"PostgreSQL"_s);
-    EXPECT_TRUE(find<QPushButton>(u"connectionEditor.input.fields"_s)->isChecked());
+    EXPECT_TRUE(find<QAbstractButton>(u"connectionEditor.input.fields"_s)->isChecked());
     EXPECT_EQ(field(u"host"_s)->text(), u"localhost"_s);
     EXPECT_EQ(field(u"port"_s)->text(), u"5432"_s);
     EXPECT_EQ(field(u"password"_s)->echoMode(), QLineEdit::Password);
@@ -164,8 +164,13 @@ TEST_F(ConnectionsCardTest, ThePickerChoosesForTheReportAloneAndRemovingAPresetM
     ASSERT_EQ(rowCount(), 2);
     EXPECT_EQ(text(row(1, u"detail"_s)), u"PostgreSQL - pg.local:5432/"_s);
 
+    const QUrl file = QUrl::fromLocalFile(dir.filePath(u"report.jrxml"_s));
+    store.save(file);
     choose(u"datapanel.connections.active"_s, u"Beta"_s);
     EXPECT_EQ(store.activeConnectionID(), b.id);
+    DocumentStore reopened;
+    reopened.load(file);
+    EXPECT_EQ(reopened.activeConnectionID(), b.id) << "the choice is remembered for the file";
     choose(u"datapanel.connections.active"_s, u"None (static / empty data source)"_s);
     EXPECT_EQ(store.activeConnectionID(), std::nullopt);
     choose(u"datapanel.connections.active"_s, u"Alpha"_s);

@@ -3,6 +3,8 @@
 #include "engine/InMemoryKeychain.h"
 #include "engine/QtKeychainHelper.h"
 
+#include <iostream>
+
 using namespace Qt::StringLiterals;
 
 // Against the real engine and the PostgreSQL server the engine's own tests start (sidecar/test.sh
@@ -20,10 +22,16 @@ protected:
                 << "Java or sidecar/target/sidecar.jar is missing; skipping the engine test";
         if (qEnvironmentVariable("QUILLMARK_TEST_PG_HOST").isEmpty())
             GTEST_SKIP() << "QUILLMARK_TEST_PG_HOST is not set; no PostgreSQL to connect to";
-        if (qEnvironmentVariableIsSet("QUILLMARK_SECRET_SERVICE"))
+        if (qEnvironmentVariableIsSet("QUILLMARK_SECRET_SERVICE")) {
             keychain = std::make_unique<QtKeychainHelper>();
-        else
+        } else {
             keychain = std::make_unique<InMemoryKeychain>();
+            std::cerr << "No Secret Service ("
+                      << qEnvironmentVariable("QUILLMARK_SECRET_SERVICE_SKIP",
+                                              u"not run by with-secret-service.sh"_s)
+                             .toStdString()
+                      << "); the passwords go to an in-memory keychain\n";
+        }
         model.setLocationProvider([this] { return *engine; });
         ConnectionsPanelTest::SetUp();
     }
