@@ -297,20 +297,9 @@ ConnectionEditorSheet *ConnectionEditorSheet::follow(DataPanelView *panel)
 }
 
 ConnectionEditorSheet::ConnectionEditorSheet(DataPanelView *panel)
-    : QObject(panel), panel_(panel), state_(new ConnectionEditorState(this))
+    : PanelInnerSheet(panel), state_(new ConnectionEditorState(this))
 {
     connect(state_, &ConnectionEditorState::visibleChanged, this, &ConnectionEditorSheet::setShown);
-}
-
-ConnectionEditorSheet::~ConnectionEditorSheet()
-{
-    // The dialog belongs to the panel's window, which may outlive the panel.
-    delete dialog_.data();
-}
-
-SheetDialog *ConnectionEditorSheet::dialog() const
-{
-    return dialog_;
 }
 
 ConnectionEditorView *ConnectionEditorSheet::view() const
@@ -318,27 +307,22 @@ ConnectionEditorView *ConnectionEditorSheet::view() const
     return view_;
 }
 
-void ConnectionEditorSheet::setShown(bool shown)
+QWidget *ConnectionEditorSheet::makeContent(SheetDialog *dialog)
 {
-    if (!shown) {
-        if (dialog_)
-            dialog_->setShown(false);
-        return;
-    }
-    if (!dialog_) {
-        auto hide = [state = QPointer<ConnectionEditorState>(state_)] {
-            if (state)
-                state->setVisible(false);
-        };
-        dialog_ = new SheetDialog(panel_->window(), hide);
-        auto *layout = new QVBoxLayout(dialog_);
-        layout->setContentsMargins(0, 0, 0, 0);
-        layout->setSizeConstraint(QLayout::SetFixedSize);
-        view_ = new ConnectionEditorView(*state_, panel_->context(), dialog_);
-        layout->addWidget(view_);
-    }
+    // The sheet follows its content's height as the input mode and the outcome lines change.
+    dialog->layout()->setSizeConstraint(QLayout::SetFixedSize);
+    view_ = new ConnectionEditorView(*state_, panel()->context(), dialog);
+    return view_;
+}
+
+void ConnectionEditorSheet::dismissed()
+{
+    state_->setVisible(false);
+}
+
+void ConnectionEditorSheet::showing()
+{
     view_->refresh();
-    dialog_->setWindowTitle(view_->title()->text());
+    dialog()->setWindowTitle(view_->title()->text());
     view_->findChild<QLineEdit *>(sheetName + u".name"_s)->setFocus();
-    dialog_->setShown(true);
 }

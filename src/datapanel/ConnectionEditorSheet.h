@@ -1,6 +1,7 @@
 #pragma once
 
 #include "datapanel/DataPanelPart.h"
+#include "datapanel/PanelInnerSheet.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -72,27 +73,27 @@ private:
 };
 
 // Shows the connection editor over the data panel while the panel's editor state is visible.
-// The sheet is made on first showing and kept while the panel lives; "Cancel", "Save" and any
-// dismissal hide the state. It holds the state, so the sheet goes before the state does.
-class ConnectionEditorSheet : public QObject {
+// It holds the state, so the sheet goes before the state does; "Cancel", "Save" and any
+// dismissal hide the state.
+class ConnectionEditorSheet : public PanelInnerSheet {
     Q_OBJECT
 
 public:
     // The editor state of that panel and the sheet that follows it; owned by the panel.
     static ConnectionEditorSheet *follow(DataPanelView *panel);
-    ~ConnectionEditorSheet() override;
 
     ConnectionEditorState &state() const { return *state_; }
-    // Both null until the sheet is first shown.
-    SheetDialog *dialog() const;
+    // Null until the sheet is first shown.
     ConnectionEditorView *view() const;
+
+protected:
+    QWidget *makeContent(SheetDialog *dialog) override;
+    void dismissed() override;
+    void showing() override;
 
 private:
     explicit ConnectionEditorSheet(DataPanelView *panel);
-    void setShown(bool shown);
 
-    DataPanelView *panel_;
     ConnectionEditorState *state_;
-    QPointer<SheetDialog> dialog_;
     QPointer<ConnectionEditorView> view_;
 };

@@ -236,22 +236,10 @@ GenerateColumnsSheet *GenerateColumnsSheet::follow(DataPanelView *panel)
     return new GenerateColumnsSheet(panel);
 }
 
-GenerateColumnsSheet::GenerateColumnsSheet(DataPanelView *panel) : QObject(panel), panel_(panel)
+GenerateColumnsSheet::GenerateColumnsSheet(DataPanelView *panel) : PanelInnerSheet(panel)
 {
-    GenerateColumnsSheetVisibility *flag = GenerateColumnsSheetVisibility::of(panel);
-    connect(flag, &GenerateColumnsSheetVisibility::visibleChanged, this,
-            &GenerateColumnsSheet::setShown);
-}
-
-GenerateColumnsSheet::~GenerateColumnsSheet()
-{
-    // The dialog belongs to the panel's window, which may outlive the panel.
-    delete dialog_.data();
-}
-
-SheetDialog *GenerateColumnsSheet::dialog() const
-{
-    return dialog_;
+    connect(GenerateColumnsSheetVisibility::of(panel),
+            &GenerateColumnsSheetVisibility::visibleChanged, this, &GenerateColumnsSheet::setShown);
 }
 
 GenerateColumnsView *GenerateColumnsSheet::view() const
@@ -259,26 +247,25 @@ GenerateColumnsView *GenerateColumnsSheet::view() const
     return view_;
 }
 
-void GenerateColumnsSheet::setShown(bool shown)
+QWidget *GenerateColumnsSheet::makeContent(SheetDialog *dialog)
 {
-    if (!shown) {
-        if (dialog_)
-            dialog_->setShown(false);
-        return;
-    }
-    if (!dialog_) {
-        auto hide = [panel = QPointer<DataPanelView>(panel_)] {
-            if (panel)
-                GenerateColumnsSheetVisibility::of(panel)->setVisible(false);
-        };
-        dialog_ = new SheetDialog(panel_->window(), hide);
-        dialog_->setWindowTitle(u"Generate Columns from Fields"_s);
-        auto *layout = new QVBoxLayout(dialog_);
-        layout->setContentsMargins(0, 0, 0, 0);
-        view_ =
-            new GenerateColumnsView(panel_->store(), *panel_->context().settings, hide, dialog_);
-        layout->addWidget(view_);
-    }
+    dialog->setWindowTitle(u"Generate Columns from Fields"_s);
+    view_ = new GenerateColumnsView(
+        panel()->store(), *panel()->context().settings,
+        [self = QPointer<GenerateColumnsSheet>(this)] {
+            if (self)
+                self->dismissed();
+        },
+        dialog);
+    return view_;
+}
+
+void GenerateColumnsSheet::dismissed()
+{
+    GenerateColumnsSheetVisibility::of(panel())->setVisible(false);
+}
+
+void GenerateColumnsSheet::showing()
+{
     view_->showing();
-    dialog_->setShown(true);
 }

@@ -4,5 +4,6 @@ target_sources(quillmark_services PRIVATE ${CMAKE_CURRENT_LIST_DIR}/ConnectionEd
 if(TARGET quillmark_ui)
   target_sources(quillmark_ui PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/ConnectionEditorSheet.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/OutcomeText.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/OutcomeText.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/PanelInnerSheet.cpp)
 endif()

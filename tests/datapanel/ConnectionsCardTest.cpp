@@ -1,21 +1,17 @@
 #include "ConnectionsPanelFixture.h"
+#include "FakeEngine.h"
 #include "engine/InMemoryKeychain.h"
 #include "widgets/AppPalettes.h"
-
-#include <QJsonDocument>
-#include <QJsonObject>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-QByteArray ok(const QByteArray &result)
-{
-    return "send {\"id\":@ID@,\"ok\":true,\"result\":" + result + "}\\n";
-}
-const QByteArray connected = ok(R"({"productName":"PostgreSQL","productVersion":"15.4"})");
-const QByteArray refused = "send {\"id\":@ID@,\"ok\":false,\"error\":{\"message\":"
-                           "\"password authentication failed\"}}\\n";
+using testsupport::FakeEngine;
+
+const QByteArray connected =
+    FakeEngine::ok(R"({"productName":"PostgreSQL","productVersion":"15.4"})");
+const QByteArray refused = FakeEngine::failure("password authentication failed");
 
 // An in-memory keychain that lets a test look at the window at the moment of each call, as the
 // system keychain keeps its caller waiting.
@@ -50,33 +46,15 @@ class ConnectionsCardTest : public storetest::ConnectionsPanelTest {
 protected:
     void SetUp() override
     {
-        qputenv("FAKESIDECAR_REQUEST_LOG", dir.filePath(u"requests"_s).toLocal8Bit());
-        model.setLocationProvider([this] { return location; });
+        model.setLocationProvider([this] { return fake.location(); });
         ConnectionsPanelTest::SetUp();
     }
     KeychainHelper &keychainHelper() override { return keychain; }
 
-    void script(const QList<QByteArray> &replies)
-    {
-        QFile file(location.jarPath);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        int id = 0;
-        for (const QByteArray &reply : replies)
-            file.write(QByteArray(reply).replace("@ID@", QByteArray::number(++id)) + '\n');
-    }
-    QList<QJsonObject> requests() const
-    {
-        QFile file(dir.filePath(u"requests"_s));
-        QList<QJsonObject> sent;
-        if (file.open(QIODevice::ReadOnly))
-            for (const QByteArray &line : file.readAll().split('\n'))
-                if (!line.isEmpty())
-                    sent.append(QJsonDocument::fromJson(line).object());
-        return sent;
-    }
+    void script(const QList<QByteArray> &replies) const { fake.script(replies); }
     QJsonObject sentConnection(qsizetype index) const
     {
-        return requests().value(index)[u"params"_s][u"connection"_s].toObject();
+        return fake.requests().value(index)[u"params"_s][u"connection"_s].toObject();
     }
     DatabaseConnection preset(const QString &name, const QString &database = u"db"_s) const
     {
@@ -89,8 +67,7 @@ protected:
                 u"ann"_s};
     }
 
-    SidecarClient::Location location{QStringLiteral(QUILLMARK_FAKE_SIDECAR),
-                                     dir.filePath(u"script"_s)};
+    FakeEngine fake{QStringLiteral(QUILLMARK_FAKE_SIDECAR), dir.path()};
     WatchedKeychain keychain;
 };
 

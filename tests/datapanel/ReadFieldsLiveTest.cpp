@@ -1,4 +1,5 @@
 #include "EngineTestSupport.h"
+#include "FakeEngine.h"
 #include "StoreTestSupport.h"
 #include "TestSupport.h"
 #include "datapanel/ReadFields.h"
@@ -7,8 +8,6 @@
 #include "engine/SidecarModel.h"
 
 #include <QDir>
-#include <QFile>
-#include <QJsonDocument>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -18,10 +17,8 @@ using testsupport::waitFor;
 
 namespace {
 
-QByteArray ok(const QByteArray &result)
-{
-    return "send {\"id\":@ID@,\"ok\":true,\"result\":" + result + "}\\n";
-}
+using testsupport::FakeEngine;
+constexpr auto ok = &FakeEngine::ok;
 
 // Read Fields against the scripted fake engine (tools/fakesidecar), with the report's active
 // connection a preset whose password is in the keychain. Each reply answers one request in turn.
@@ -30,8 +27,7 @@ protected:
     void SetUp() override
     {
         StoreTest::SetUp();
-        qputenv("FAKESIDECAR_REQUEST_LOG", dir.filePath(u"requests"_s).toLocal8Bit());
-        model.setLocationProvider([this] { return location; });
+        model.setLocationProvider([this] { return fake.location(); });
         settings =
             std::make_unique<QSettings>(dir.filePath(u"settings.ini"_s), QSettings::IniFormat);
         connections = std::make_unique<ConnectionPresetStore>(*settings, keychain);
@@ -52,24 +48,8 @@ protected:
         });
     }
 
-    void script(const QList<QByteArray> &replies)
-    {
-        QFile file(location.jarPath);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        int id = 0;
-        for (const QByteArray &reply : replies)
-            file.write(QByteArray(reply).replace("@ID@", QByteArray::number(++id)) + '\n');
-    }
-    QList<QJsonObject> requests() const
-    {
-        QFile file(dir.filePath(u"requests"_s));
-        QList<QJsonObject> sent;
-        if (file.open(QIODevice::ReadOnly))
-            for (const QByteArray &line : file.readAll().split('\n'))
-                if (!line.isEmpty())
-                    sent.append(QJsonDocument::fromJson(line).object());
-        return sent;
-    }
+    void script(const QList<QByteArray> &replies) const { fake.script(replies); }
+    QList<QJsonObject> requests() const { return fake.requests(); }
     QStringList declared() const
     {
         QStringList names;
@@ -87,8 +67,7 @@ protected:
 
     QTemporaryDir dir;
     PrivateWorkFolder workFolder{dir.path()};
-    SidecarClient::Location location{QStringLiteral(QUILLMARK_FAKE_SIDECAR),
-                                     dir.filePath(u"script"_s)};
+    FakeEngine fake{QStringLiteral(QUILLMARK_FAKE_SIDECAR), dir.path()};
     SidecarModel model{workFolder};
     InMemoryKeychain keychain;
     std::unique_ptr<QSettings> settings;
