@@ -39,14 +39,6 @@ QWidget *labelled(const QString &label, QWidget *control, QWidget *parent)
     return row;
 }
 
-QPushButton *namedButton(const QString &title, const QString &name, QWidget *parent)
-{
-    auto *button = new QPushButton(title, parent);
-    button->setObjectName(sheetName + u'.' + name);
-    button->setAutoDefault(false);
-    return button;
-}
-
 } // namespace
 
 ConnectionEditorView::ConnectionEditorView(ConnectionEditorState &state,
@@ -63,10 +55,7 @@ ConnectionEditorView::ConnectionEditorView(ConnectionEditorState &state,
     title_->setObjectName(sheetName + u".title"_s);
     column->addWidget(title_);
 
-    name_ = lineEdit(u"name"_s, u"Name"_s);
-    connect(name_, &QLineEdit::textEdited, this, [this](const QString &text) {
-        editConnection([&](DatabaseConnection &c) { c.name = text; });
-    });
+    name_ = connectionField(u"name"_s, u"Name"_s, &DatabaseConnection::name);
     column->addWidget(name_);
 
     type_ = new QComboBox(this);
@@ -105,10 +94,7 @@ ConnectionEditorView::ConnectionEditorView(ConnectionEditorState &state,
     fields->setContentsMargins(0, 0, 0, 0);
     fields->setSpacing(12);
     auto *address = new QHBoxLayout;
-    host_ = lineEdit(u"host"_s, u"Host"_s);
-    connect(host_, &QLineEdit::textEdited, this, [this](const QString &text) {
-        editConnection([&](DatabaseConnection &c) { c.host = text; });
-    });
+    host_ = connectionField(u"host"_s, u"Host"_s, &DatabaseConnection::host);
     port_ = lineEdit(u"port"_s, u"Port"_s);
     port_->setFixedWidth(80);
     // The port reads as an integer of the user's locale; other text leaves it as it was, and
@@ -123,10 +109,7 @@ ConnectionEditorView::ConnectionEditorView(ConnectionEditorState &state,
     address->addWidget(host_, 1);
     address->addWidget(port_);
     fields->addLayout(address);
-    database_ = lineEdit(u"database"_s, u"Database"_s);
-    connect(database_, &QLineEdit::textEdited, this, [this](const QString &text) {
-        editConnection([&](DatabaseConnection &c) { c.database = text; });
-    });
+    database_ = connectionField(u"database"_s, u"Database"_s, &DatabaseConnection::database);
     fields->addWidget(database_);
     column->addWidget(fieldsBlock_);
 
@@ -139,7 +122,7 @@ ConnectionEditorView::ConnectionEditorView(ConnectionEditorState &state,
     url_ = lineEdit(u"url"_s, u"jdbc:postgresql://host:port/database"_s);
     url_->setAccessibleName(url_->placeholderText());
     connect(url_, &QLineEdit::textEdited, &state_, &ConnectionEditorState::setUrlText);
-    apply_ = namedButton(u"Apply"_s, u"apply"_s, urlBlock_);
+    apply_ = sheetButton(u"Apply"_s, sheetName, u"apply"_s, urlBlock_);
     connect(apply_, &QPushButton::clicked, &state_, &ConnectionEditorState::applyURL);
     urlRow->addWidget(url_, 1);
     urlRow->addWidget(apply_);
@@ -154,10 +137,7 @@ ConnectionEditorView::ConnectionEditorView(ConnectionEditorState &state,
     urlColumn->addWidget(help);
     column->addWidget(urlBlock_);
 
-    username_ = lineEdit(u"username"_s, u"Username"_s);
-    connect(username_, &QLineEdit::textEdited, this, [this](const QString &text) {
-        editConnection([&](DatabaseConnection &c) { c.username = text; });
-    });
+    username_ = connectionField(u"username"_s, u"Username"_s, &DatabaseConnection::username);
     column->addWidget(username_);
     password_ = lineEdit(u"password"_s, u"Password"_s);
     password_->setEchoMode(QLineEdit::Password);
@@ -165,7 +145,7 @@ ConnectionEditorView::ConnectionEditorView(ConnectionEditorState &state,
     column->addWidget(password_);
 
     auto *testRow = new QHBoxLayout;
-    test_ = namedButton(u"Test Connection"_s, u"test"_s, this);
+    test_ = sheetButton(u"Test Connection"_s, sheetName, u"test"_s, this);
     connect(test_, &QPushButton::clicked, this, &ConnectionEditorView::testConnection);
     spinner_ = new Spinner(14, this);
     spinner_->setObjectName(sheetName + u".spinner"_s);
@@ -180,9 +160,9 @@ ConnectionEditorView::ConnectionEditorView(ConnectionEditorState &state,
     column->addWidget(horizontalDivider(this));
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    cancel_ = namedButton(u"Cancel"_s, u"cancel"_s, this);
+    cancel_ = sheetButton(u"Cancel"_s, sheetName, u"cancel"_s, this);
     connect(cancel_, &QPushButton::clicked, this, [this] { state_.setVisible(false); });
-    save_ = namedButton(u"Save"_s, u"save"_s, this);
+    save_ = sheetButton(u"Save"_s, sheetName, u"save"_s, this);
     save_->setDefault(true);
     connect(save_, &QPushButton::clicked, this, &ConnectionEditorView::save);
     buttons->addWidget(cancel_);
@@ -203,6 +183,16 @@ QLineEdit *ConnectionEditorView::lineEdit(const QString &name, const QString &pl
     auto *edit = new QLineEdit(this);
     edit->setObjectName(sheetName + u'.' + name);
     edit->setPlaceholderText(placeholder);
+    return edit;
+}
+
+QLineEdit *ConnectionEditorView::connectionField(const QString &name, const QString &placeholder,
+                                                 QString DatabaseConnection::*member)
+{
+    QLineEdit *edit = lineEdit(name, placeholder);
+    connect(edit, &QLineEdit::textEdited, this, [this, member](const QString &text) {
+        editConnection([&](DatabaseConnection &c) { c.*member = text; });
+    });
     return edit;
 }
 

@@ -2,6 +2,7 @@
 
 #include "datapanel/DataPanelPart.h"
 #include "datapanel/PanelInnerSheet.h"
+#include "engine/DatabaseConnection.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -46,6 +47,9 @@ public:
 private:
     template <typename Change> void editConnection(Change change);
     QLineEdit *lineEdit(const QString &name, const QString &placeholder);
+    // A text field bound to one text of the edited preset.
+    QLineEdit *connectionField(const QString &name, const QString &placeholder,
+                               QString DatabaseConnection::*member);
     void showPort();
     void showEngineState();
 

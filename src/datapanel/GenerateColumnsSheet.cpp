@@ -23,14 +23,6 @@ namespace {
 
 const QString sheetName = u"datapanel.generateColumns"_s;
 
-QPushButton *namedButton(const QString &title, const QString &name, QWidget *parent)
-{
-    auto *button = new QPushButton(title, parent);
-    button->setObjectName(sheetName + u'.' + name);
-    button->setAutoDefault(false);
-    return button;
-}
-
 } // namespace
 
 GenerateColumnsView::GenerateColumnsView(DocumentStore *store, AppSettings &settings,
@@ -57,8 +49,8 @@ GenerateColumnsView::GenerateColumnsView(DocumentStore *store, AppSettings &sett
     fieldsColumn->setSpacing(8);
     auto *selectButtons = new QHBoxLayout;
     selectButtons->setSpacing(8);
-    selectAll_ = namedButton(u"Select All"_s, u"selectAll"_s, fieldsPart_);
-    selectNone_ = namedButton(u"Select None"_s, u"selectNone"_s, fieldsPart_);
+    selectAll_ = sheetButton(u"Select All"_s, sheetName, u"selectAll"_s, fieldsPart_);
+    selectNone_ = sheetButton(u"Select None"_s, sheetName, u"selectNone"_s, fieldsPart_);
     selectButtons->addWidget(selectAll_);
     selectButtons->addWidget(selectNone_);
     selectButtons->addStretch(1);
@@ -96,9 +88,9 @@ GenerateColumnsView::GenerateColumnsView(DocumentStore *store, AppSettings &sett
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    cancel_ = namedButton(u"Cancel"_s, u"cancel"_s, this);
+    cancel_ = sheetButton(u"Cancel"_s, sheetName, u"cancel"_s, this);
     cancel_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Escape));
-    generate_ = namedButton(u"Generate"_s, u"generate"_s, this);
+    generate_ = sheetButton(u"Generate"_s, sheetName, u"generate"_s, this);
     generate_->setDefault(true);
     buttons->addWidget(cancel_);
     buttons->addWidget(generate_);

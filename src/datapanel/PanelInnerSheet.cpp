@@ -3,7 +3,17 @@
 #include "datapanel/DataPanelView.h"
 #include "widgets/SheetDialog.h"
 
+#include <QPushButton>
 #include <QVBoxLayout>
+
+QPushButton *sheetButton(const QString &title, const QString &sheet, const QString &part,
+                         QWidget *parent)
+{
+    auto *button = new QPushButton(title, parent);
+    button->setObjectName(sheet + u'.' + part);
+    button->setAutoDefault(false);
+    return button;
+}
 
 PanelInnerSheet::PanelInnerSheet(DataPanelView *panel) : QObject(panel), panel_(panel) {}
 

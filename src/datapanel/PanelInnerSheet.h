@@ -4,8 +4,15 @@
 #include <QPointer>
 
 class DataPanelView;
+class QPushButton;
+class QString;
 class QWidget;
 class SheetDialog;
+
+// A button of a sheet over the panel, named "<sheet>.<part>" for tests; only the button a sheet
+// makes its default answers Return.
+QPushButton *sheetButton(const QString &title, const QString &sheet, const QString &part,
+                         QWidget *parent);
 
 // A sheet shown over the data panel while a flag that the panel owns is on (the Generate
 // Columns sheet, the connection editor). Its dialog is made, with its content, on first showing
