@@ -4,6 +4,7 @@
 #include "document/DocumentStore.h"
 #include "engine/ConnectionPresetStore.h"
 #include "engine/SidecarModel.h"
+#include "widgets/PlainToolTip.h"
 #include "widgets/Spinner.h"
 #include "widgets/SymbolIcons.h"
 #include "workspace/WorkspaceModel.h"
@@ -126,7 +127,7 @@ void CanvasTrailingToolbar::refresh()
     preview_->setVisible(!rendering);
     spinner_->setVisible(rendering);
     preview_->setEnabled(!engine_.isBusy() && !workspace_.isParameterPromptVisible());
-    preview_->setToolTip(PreviewRun::connectionLabel(store_, connections_));
+    preview_->setToolTip(plainToolTip(PreviewRun::connectionLabel(store_, connections_)));
 
     QColor secondary = palette().color(QPalette::PlaceholderText);
     secondary.setAlphaF(0.5f);

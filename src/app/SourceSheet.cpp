@@ -4,6 +4,7 @@
 #include "editors/CodeEditorView.h"
 #include "editors/XMLSyntaxHighlighter.h"
 #include "model/JrxmlCodec.h"
+#include "widgets/PlainToolTip.h"
 #include "widgets/SheetHeader.h"
 #include "workspace/WorkspaceModel.h"
 
@@ -88,6 +89,6 @@ void SourceSheet::setErrorMessage(const std::optional<QString> &message)
 {
     errorMessage_ = message;
     errorLabel_->setText(message.value_or(QString()));
-    errorLabel_->setToolTip(message.value_or(QString()));
+    errorLabel_->setToolTip(plainToolTip(message.value_or(QString())));
     errorLabel_->setVisible(message.has_value());
 }

@@ -2,6 +2,7 @@
 
 #include "app/TabBarView.h"
 #include "document/DocumentStore.h"
+#include "widgets/PlainToolTip.h"
 #include "widgets/SymbolIcons.h"
 
 #include <QGraphicsOpacityEffect>
@@ -103,7 +104,7 @@ void TabChip::refresh()
         title_->setText(title_->fontMetrics().elidedText(title, Qt::ElideRight, room));
     }
     dot_->setVisible(store_->isDirty());
-    setToolTip(store_->windowTitle());
+    setToolTip(plainToolTip(store_->windowTitle()));
     static_cast<QGraphicsOpacityEffect *>(close_->graphicsEffect())
         ->setOpacity(isActive_ ? 0.8 : 0.4);
 }

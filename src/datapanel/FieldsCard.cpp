@@ -7,6 +7,7 @@
 #include "datapanel/GenerateColumnsSheetVisibility.h"
 #include "inspector/DataItemEdits.h"
 #include "inspector/InspectorRows.h"
+#include "widgets/PlainToolTip.h"
 #include "widgets/SymbolIcons.h"
 #include "workspace/AppSettings.h"
 
@@ -58,9 +59,9 @@ void buildFieldRow(DataListRow &row, const QPointer<DocumentStore> &store, AppSe
         InspectorRows::showText(name, field->name);
         InspectorRows::showText(className, field->className);
         InspectorRows::showText(description, DataListEdits::shownText(field->fieldDescription));
-        insert->setToolTip(u"Insert as a text field bound to "_s +
-                           DataItemEdits::fieldToken(field->name) + u" in "_s +
-                           store->label(store->activeBandTarget()));
+        insert->setToolTip(plainToolTip(u"Insert as a text field bound to "_s +
+                                        DataItemEdits::fieldToken(field->name) + u" in "_s +
+                                        store->label(store->activeBandTarget())));
     });
 }
 

@@ -9,6 +9,7 @@
 #include "ExpressionValidation.h"
 #include "JavaExpressionSyntaxHighlighter.h"
 #include "PendingInsertion.h"
+#include "widgets/PlainToolTip.h"
 #include "widgets/SymbolIcons.h"
 
 #include <QFontDatabase>
@@ -64,7 +65,7 @@ public:
         : QPushButton(literalButtonText(title), parent), title_(title)
     {
         setObjectName(title);
-        setToolTip(Qt::convertFromPlainText(title, Qt::WhiteSpaceNormal));
+        setToolTip(plainToolTip(title));
         setFocusPolicy(Qt::NoFocus);
     }
 

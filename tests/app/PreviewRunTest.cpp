@@ -22,6 +22,7 @@
 #include <QLabel>
 #include <QScrollArea>
 #include <QTest>
+#include <QTextDocument>
 #include <QToolButton>
 
 using namespace Qt::StringLiterals;
@@ -204,6 +205,15 @@ TEST_F(PreviewRunTest, TheHelpTextAndDotFollowTheChosenConnection)
     workspace.activeStore()->setActiveConnectionID(sales.id);
     EXPECT_EQ(preview->toolTip(), u"Data: live (Sales)"_s);
     EXPECT_EQ(toolbar()->statusDotColor(), QColor(0x34, 0xC7, 0x59));
+
+    DatabaseConnection marked;
+    marked.name = u"<b>Sales</b>"_s;
+    connections.add(marked, u"pw"_s);
+    workspace.activeStore()->setActiveConnectionID(marked.id);
+    EXPECT_FALSE(Qt::mightBeRichText(preview->toolTip()) &&
+                 !preview->toolTip().contains(u"&lt;b&gt;"_s))
+        << "a preset's name is not read as markup";
+    workspace.activeStore()->setActiveConnectionID(sales.id);
 
     connections.remove(sales.id); // the dot looks only at the chosen id
     EXPECT_EQ(preview->toolTip(), testData);

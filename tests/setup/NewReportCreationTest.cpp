@@ -4,6 +4,7 @@
 #include "setup/NewReportWizardState.h"
 #include "workspace/WorkspaceModel.h"
 
+#include "StyleNames.h"
 #include "TestSupport.h"
 
 #include <QDir>
@@ -14,14 +15,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QStringList styleNames(const QList<ReportStyle> &styles)
-{
-    QStringList names;
-    for (const ReportStyle &style : styles)
-        names.append(style.name);
-    return names;
-}
 
 ReportStyle namedStyle(const QString &name, const QString &font = u"SansSerif"_s)
 {

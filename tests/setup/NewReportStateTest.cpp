@@ -2,24 +2,13 @@
 #include "setup/PageFormatPreset.h"
 #include "setup/StarterHeaderStyle.h"
 
+#include "StyleNames.h"
 #include "TestSupport.h"
 
 #include <QSignalSpy>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-QStringList styleNames(const QList<ReportStyle> &styles)
-{
-    QStringList names;
-    for (const ReportStyle &style : styles)
-        names.append(style.name);
-    return names;
-}
-
-} // namespace
 
 TEST(PageFormatPreset, ListsThirteenPresetsInOrderWithTheirSizesAndTexts)
 {

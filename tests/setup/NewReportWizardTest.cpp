@@ -10,6 +10,8 @@
 #include "workspace/AppSettings.h"
 #include "workspace/WorkspaceModel.h"
 
+#include "AppTestSupport.h"
+
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -25,15 +27,14 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-class NewReportWizardTest : public ::testing::Test {
+class NewReportWizardTest : public apptest::SandboxTest {
 protected:
-    // Test programs run in parallel: the settings file is this test's own.
     void SetUp() override
     {
-        ASSERT_TRUE(dir.isValid());
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.path());
-        settings = std::make_unique<AppSettings>(dir.filePath(u"Docs"_s));
+        SandboxTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        settings = std::make_unique<AppSettings>(path(u"Docs"_s));
         settings->setMeasurementUnit(MeasurementUnit::pixels);
         window.resize(900, 800);
         window.show();
@@ -56,11 +57,11 @@ protected:
             style.isDefault = true;
             document.styles.append(style);
         }
-        const QString path = QDir(dir.path()).filePath(name);
-        QFile file(path);
+        const QString filePath = path(name);
+        QFile file(filePath);
         EXPECT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(JrxmlCodec::serialize(document));
-        return path;
+        return filePath;
     }
     static int chosenIndex(const QList<NewReportChoiceCard *> &cards)
     {
@@ -77,7 +78,6 @@ protected:
         return list;
     }
 
-    QTemporaryDir dir;
     std::unique_ptr<AppSettings> settings;
     WorkspaceModel workspace;
     QWidget window;
@@ -201,7 +201,7 @@ TEST_F(NewReportWizardTest, OffersRecentReportsStylesOnceAndCreatesTheReportWith
 {
     const QString newest = report(u"newest.jrxml"_s, {u"Title"_s, u"Body"_s});
     const QString older = report(u"older.jrxml"_s, {u"Body"_s, u"Footer"_s});
-    settings->setRecentFilePaths({QDir(dir.path()).filePath(u"gone.jrxml"_s), newest, older});
+    settings->setRecentFilePaths({path(u"gone.jrxml"_s), newest, older});
     NewReportWizardView *view = open();
     NewReportStylesCard *card = view->stylesCard();
     EXPECT_TRUE(card->importButton()->isVisible());

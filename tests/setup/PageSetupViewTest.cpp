@@ -6,6 +6,8 @@
 #include "widgets/Stepper.h"
 #include "workspace/AppSettings.h"
 
+#include "AppTestSupport.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -24,14 +26,14 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-class PageSetupViewTest : public ::testing::Test {
+class PageSetupViewTest : public apptest::SandboxTest {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(dir.isValid());
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.path());
-        settings = std::make_unique<AppSettings>(dir.filePath(u"Docs"_s));
+        SandboxTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        settings = std::make_unique<AppSettings>(path(u"Docs"_s));
         settings->setMeasurementUnit(MeasurementUnit::millimeters);
         store.newDocument(595, 842);
         view = std::make_unique<PageSetupView>(&store, *settings, [this] { ++closes; });
@@ -67,7 +69,6 @@ protected:
     }
     bool shown(const QString &name) const { return child<QWidget>(name)->isVisibleTo(view.get()); }
 
-    QTemporaryDir dir;
     std::unique_ptr<AppSettings> settings;
     DocumentStore store;
     std::unique_ptr<PageSetupView> view;
@@ -95,7 +96,7 @@ TEST_F(PageSetupViewTest, MarginsTypedInMillimetresReachTheSavedFile)
     child<QPushButton>(u"pagesetup.content.fit"_s)->click();
     EXPECT_DOUBLE_EQ(store.document().columnWidth, 595 - 72 - 36);
 
-    const QString file = dir.filePath(u"Margins.jrxml"_s);
+    const QString file = path(u"Margins.jrxml"_s);
     store.save(QUrl::fromLocalFile(file));
     const QByteArray saved = testsupport::readFile(file);
     EXPECT_TRUE(saved.contains(R"(leftMargin="72")")) << saved.constData();

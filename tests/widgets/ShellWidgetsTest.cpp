@@ -1,5 +1,6 @@
 #include "widgets/AppPalettes.h"
 #include "widgets/DisabledWhile.h"
+#include "widgets/PlainToolTip.h"
 #include "widgets/Stepper.h"
 #include "widgets/SymbolIcons.h"
 #include "widgets/ToolbarToggleIcon.h"
@@ -15,6 +16,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTextDocument>
 #include <QTimer>
 #include <gtest/gtest.h>
 #include <limits>
@@ -206,6 +208,35 @@ TEST(DisabledWhile, BlocksClicksDuringALocalLoopAndRestoresEachWidget)
 
     QTest::mouseClick(run, Qt::LeftButton);
     EXPECT_EQ(runs, 1);
+}
+
+} // namespace
+
+namespace {
+
+// What a tooltip shows: Qt renders a text that looks like markup as rich text.
+QString shownToolTip(const QString &toolTip)
+{
+    if (!Qt::mightBeRichText(toolTip))
+        return toolTip;
+    QTextDocument document;
+    document.setHtml(toolTip);
+    return document.toPlainText();
+}
+
+// Names and messages from a report show in tooltips exactly as they are written; ordinary texts
+// are left alone, so they keep their own line breaks.
+TEST(PlainToolTip, ShowsMarkupLikeTextsLiterally)
+{
+    for (const QString &text : {u"<b>Total</b>"_s, u"Data: live (<i>Sales</i>)"_s,
+                                u"<u>Total</u> & <more>"_s, u"<html>x</html>"_s}) {
+        SCOPED_TRACE(text.toStdString());
+        ASSERT_TRUE(Qt::mightBeRichText(text));
+        EXPECT_EQ(shownToolTip(plainToolTip(text)), text);
+    }
+    for (const QString &text :
+         {u"Sales.2024 \u2014 Edited"_s, u"a < b && c"_s, u"one\ntwo"_s, QString()})
+        EXPECT_EQ(plainToolTip(text), text);
 }
 
 } // namespace
