@@ -1,15 +1,21 @@
 #include "datapanel/DataListEdits.h"
 #include "datapanel/DataPanelCardMakers.h"
+#include "datapanel/DataPanelView.h"
 #include "datapanel/ReadFields.h"
+#include "datapanel/ShadedGrid.h"
 #include "datapanel/SimpleCSV.h"
 #include "editors/CodeEditorView.h"
 #include "editors/CodeSyntaxHighlighting.h"
 #include "editors/SQLSyntaxHighlighter.h"
+#include "engine/ConnectionPresetStore.h"
+#include "engine/LiveConnection.h"
 #include "engine/SidecarModel.h"
 #include "inspector/InspectorRows.h"
 #include "widgets/CardText.h"
+#include "widgets/DisabledWhile.h"
 #include "widgets/OutlinedBox.h"
 #include "widgets/SheetHeader.h"
+#include "widgets/Spinner.h"
 #include "widgets/WheelGuard.h"
 
 #include <QComboBox>
@@ -20,7 +26,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPainter>
+#include <QPointer>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSet>
@@ -37,22 +43,6 @@ void tint(QLabel *label, SyntaxColor color, const QPalette &palette)
     shown.setColor(QPalette::WindowText, syntaxColor(color, palette));
     label->setPalette(shown);
 }
-
-// The preview's box: black at 3 % opacity with rounded corners.
-class ShadedBox : public QWidget {
-public:
-    using QWidget::QWidget;
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(QColor(0, 0, 0, qRound(0.03 * 255)));
-        painter.drawRoundedRect(QRectF(rect()), 4, 4);
-    }
-};
 
 // A named section whose rows stand `spacing` points apart, without margins.
 QVBoxLayout *sectionRows(QWidget *section, const QString &name, int spacing)
@@ -72,6 +62,19 @@ QPushButton *button(const QString &text, const QString &name, QWidget *parent)
     return made;
 }
 
+// A row of the Read Fields block: the command's button, then its caption, which is returned.
+QLabel *commandRow(QVBoxLayout *rows, QPushButton *command, const QString &captionName)
+{
+    auto *row = new QHBoxLayout;
+    row->setSpacing(8);
+    row->addWidget(command, 0, Qt::AlignTop);
+    QLabel *caption = CardText::note({}, command->parentWidget(), CardText::caption2PointSize);
+    caption->setObjectName(captionName);
+    row->addWidget(caption, 1);
+    rows->addLayout(row);
+    return caption;
+}
+
 // A wrapping line of the smallest caption size; its colour is the pane's to give.
 QLabel *outcomeLabel(const QString &name, QWidget *parent)
 {
@@ -88,6 +91,9 @@ const QString staticCaption =
     u"complex expressions without an AS alias."_s;
 const QString liveCaption = u"Runs the query for real against the active connection below "
                             u"(schema discovery only - at most 1 row is fetched)."_s;
+const QString standaloneCaption =
+    u"No data source selected - runs as a standalone query (works for literal/hardcoded "
+    u"values; real table references need a connection below)."_s;
 
 // The left column of the data panel: the main query and its language, Read Fields with its
 // outcome and stale fields, and the sample data test. The Read Fields outcome and the sample
@@ -107,6 +113,13 @@ private:
     QWidget *buildSampleTest();
     void showReadFields();
     void showReadFieldsCaption();
+    void showExecuteCaption();
+    void showEngineState();
+    std::optional<DatabaseConnection> activePreset() const;
+    // The whole sheet while it shows the pane, else the pane.
+    QWidget *sheet() { return context_.panel ? static_cast<QWidget *>(context_.panel) : this; }
+    void readFields();
+    void executeQuery();
     void showSampleTest();
     void showPreview();
     void applyTints();
@@ -119,6 +132,9 @@ private:
     CodeEditorView *editor_ = nullptr;
     QPushButton *readButton_ = nullptr;
     QLabel *readCaption_ = nullptr;
+    QPushButton *executeButton_ = nullptr;
+    Spinner *executeSpinner_ = nullptr;
+    QLabel *executeCaption_ = nullptr;
     QLabel *message_ = nullptr;
     QWidget *staleLine_ = nullptr;
     QLabel *staleText_ = nullptr;
@@ -146,11 +162,7 @@ QueryPane::QueryPane(const DataPanelContext &context, QWidget *parent)
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(8);
 
-    auto *title = new QLabel(u"Query"_s, this);
-    QFont titleFont = CardText::sized(font(), 13);
-    titleFont.setBold(true);
-    title->setFont(titleFont);
-    column->addWidget(title);
+    column->addWidget(CardText::subheadline(u"Query"_s, this));
     column->addWidget(CardText::note(
         u"Executed against a real data source at fill time - this editor doesn't connect to a "
         u"live database, so \"Read Fields\" here parses the query text itself rather than "
@@ -182,14 +194,20 @@ QueryPane::QueryPane(const DataPanelContext &context, QWidget *parent)
     connect(readFields_, &ReadFieldsResultState::changed, this, &QueryPane::showReadFields);
     connect(queryTest_, &QueryTestState::changed, this, &QueryPane::showSampleTest);
     if (context_.store)
-        connect(context_.store, &DocumentStore::activeConnectionIDChanged, this,
-                &QueryPane::showReadFieldsCaption);
+        connect(context_.store, &DocumentStore::activeConnectionIDChanged, this, [this] {
+            showReadFieldsCaption();
+            showExecuteCaption();
+        });
+    if (context_.connections)
+        connect(context_.connections, &ConnectionPresetStore::connectionsChanged, this,
+                &QueryPane::showExecuteCaption);
     if (context_.sidecar)
-        connect(context_.sidecar, &SidecarModel::isBusyChanged, this,
-                [this] { readButton_->setEnabled(!context_.sidecar->isBusy()); });
-    readButton_->setEnabled(!context_.sidecar || !context_.sidecar->isBusy());
+        for (auto changed : {&SidecarModel::isBusyChanged, &SidecarModel::isExecutingQueryChanged})
+            connect(context_.sidecar, changed, this, &QueryPane::showEngineState);
 
+    showEngineState();
     showReadFieldsCaption();
+    showExecuteCaption();
     showReadFields();
     showSampleTest();
     applyTints();
@@ -215,17 +233,20 @@ QWidget *QueryPane::buildReadFields()
     auto *section = new QWidget(this);
     QVBoxLayout *rows = sectionRows(section, u"datapanel.query.readFieldsSection"_s, 4);
 
-    auto *readRow = new QHBoxLayout;
-    readRow->setSpacing(8);
     readButton_ = button(u"Read Fields"_s, u"datapanel.query.readFields"_s, section);
-    connect(readButton_, &QPushButton::clicked, this, [this] {
-        ReadFields::read(context_.store, context_.sidecar, context_.connections, readFields_);
-    });
-    readRow->addWidget(readButton_, 0, Qt::AlignTop);
-    readCaption_ = CardText::note({}, section, CardText::caption2PointSize);
-    readCaption_->setObjectName(u"datapanel.query.readFieldsCaption"_s);
-    readRow->addWidget(readCaption_, 1);
-    rows->addLayout(readRow);
+    connect(readButton_, &QPushButton::clicked, this, &QueryPane::readFields);
+    readCaption_ = commandRow(rows, readButton_, u"datapanel.query.readFieldsCaption"_s);
+
+    executeButton_ = button(u"Execute Query"_s, u"datapanel.query.execute"_s, section);
+    // While a query runs the label is a spinner; the button keeps the width of its text.
+    executeButton_->setMinimumWidth(executeButton_->sizeHint().width());
+    executeSpinner_ = new Spinner(14, executeButton_);
+    executeSpinner_->setObjectName(u"datapanel.query.executeSpinner"_s);
+    auto *label = new QHBoxLayout(executeButton_);
+    label->setContentsMargins(0, 0, 0, 0);
+    label->addWidget(executeSpinner_, 0, Qt::AlignCenter);
+    connect(executeButton_, &QPushButton::clicked, this, &QueryPane::executeQuery);
+    executeCaption_ = commandRow(rows, executeButton_, u"datapanel.query.executeCaption"_s);
 
     message_ = outcomeLabel(u"datapanel.query.message"_s, section);
     rows->addWidget(message_);
@@ -316,6 +337,60 @@ void QueryPane::showReadFieldsCaption()
     readCaption_->setText(live ? liveCaption : staticCaption);
 }
 
+std::optional<DatabaseConnection> QueryPane::activePreset() const
+{
+    if (!context_.store || !context_.connections || !context_.store->activeConnectionID())
+        return std::nullopt;
+    for (const DatabaseConnection &preset : context_.connections->connections())
+        if (preset.id == *context_.store->activeConnectionID())
+            return preset;
+    return std::nullopt;
+}
+
+void QueryPane::showExecuteCaption()
+{
+    const std::optional<DatabaseConnection> preset = activePreset();
+    executeCaption_->setText(preset ? u"Runs against \""_s + preset->name +
+                                          u"\" - results appear at the bottom of this window "
+                                          u"(up to 200 rows)."_s
+                                    : standaloneCaption);
+}
+
+void QueryPane::showEngineState()
+{
+    const bool busy = context_.sidecar && context_.sidecar->isBusy();
+    const bool running = context_.sidecar && context_.sidecar->isExecutingQuery();
+    readButton_->setEnabled(!busy);
+    executeButton_->setEnabled(!busy);
+    executeButton_->setText(running ? QString() : u"Execute Query"_s);
+    executeSpinner_->setVisible(running);
+}
+
+// Both commands read the active preset's password, and the keychain answers in a local event
+// loop. The sheet stays disabled meanwhile, so that nothing in it starts the same work again; and
+// as the sheet may be closed by then, nothing of it is used afterwards without a check.
+void QueryPane::readFields()
+{
+    const DisabledWhile waiting{sheet()};
+    ReadFields::read(context_.store, context_.sidecar, context_.connections, readFields_);
+}
+
+void QueryPane::executeQuery()
+{
+    if (!context_.store || !context_.sidecar)
+        return;
+    const QPointer<QueryPane> alive(this);
+    std::optional<LiveConnection> live;
+    {
+        const DisabledWhile waiting{sheet()};
+        if (context_.connections)
+            live = resolveLiveConnection(*context_.store, *context_.connections);
+    }
+    if (!alive || !context_.store)
+        return;
+    context_.sidecar->executeQuery(live, context_.store->document().queryString);
+}
+
 void QueryPane::showReadFields()
 {
     message_->setText(readFields_->message().value_or(QString()));
@@ -352,7 +427,7 @@ void QueryPane::showPreview()
         return;
     }
 
-    auto *box = new ShadedBox;
+    auto *box = new ShadedGrid::Box;
     auto *grid = new QGridLayout(box);
     grid->setContentsMargins(8, 8, 8, 8);
     grid->setHorizontalSpacing(12);
@@ -384,10 +459,8 @@ void QueryPane::showPreview()
     int line = 2;
     for (const QStringList &row : queryTest_->previewRows()) {
         for (qsizetype i = 0; i < row.size(); ++i) {
-            // One line per cell: a quoted line break shows as a space.
-            QString text = row[i];
-            text.replace(u"\r\n"_s, u" "_s).replace(u'\n', u' ').replace(u'\r', u' ');
-            auto *cell = new QLabel(text, box);
+            // A quoted line break shows as a space.
+            auto *cell = new QLabel(ShadedGrid::oneLine(row[i]), box);
             cell->setTextFormat(Qt::PlainText);
             cell->setFont(cellFont);
             grid->addWidget(cell, line, int(i));

@@ -1,8 +1,336 @@
 #include "datapanel/DataPanelCardMakers.h"
+#include "datapanel/ShadedGrid.h"
+#include "editors/CodeSyntaxHighlighting.h"
+#include "engine/EngineRequests.h"
+#include "engine/SidecarModel.h"
+#include "widgets/CardText.h"
+#include "widgets/Spinner.h"
 
-// The table of a query's rows is not built yet: the results area shows its rule and an empty
-// place while a query runs or has an outcome.
-DataPanelPart *makeQueryResults(const DataPanelContext &, QWidget *)
+#include <QAbstractTableModel>
+#include <QEvent>
+#include <QFontDatabase>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPainter>
+#include <QStyle>
+#include <QStyledItemDelegate>
+#include <QTableView>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int columnSpacing = 14;
+constexpr int rowSpacing = 3;
+constexpr int gridHeight = 220;
+
+// The rows of the engine's last query result; a database NULL reads "NULL" and says so in
+// nullRole. A row may hold fewer or more values than there are column names.
+class QueryResultModel : public QAbstractTableModel {
+public:
+    static constexpr int nullRole = Qt::UserRole + 1;
+
+    using QAbstractTableModel::QAbstractTableModel;
+
+    void setResult(const QueryResult &result);
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+
+private:
+    QueryResult result_;
+    int columns_ = 0;
+};
+
+void QueryResultModel::setResult(const QueryResult &result)
 {
-    return nullptr;
+    beginResetModel();
+    result_ = result;
+    columns_ = int(result_.columns.size());
+    for (const QList<std::optional<QString>> &row : std::as_const(result_.rows))
+        columns_ = std::max(columns_, int(row.size()));
+    endResetModel();
+}
+
+int QueryResultModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(result_.rows.size());
+}
+
+int QueryResultModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : columns_;
+}
+
+QVariant QueryResultModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= result_.rows.size())
+        return {};
+    const QList<std::optional<QString>> &row = result_.rows[index.row()];
+    // A row shorter than the header has no cell there.
+    if (index.column() >= row.size())
+        return {};
+    const std::optional<QString> &value = row[index.column()];
+    if (role == Qt::DisplayRole)
+        return value ? ShadedGrid::oneLine(*value) : u"NULL"_s;
+    if (role == nullRole)
+        return !value.has_value();
+    return {};
+}
+
+QVariant QueryResultModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole)
+        return result_.columns.value(section);
+    return {};
+}
+
+// The margin the item views leave between a cell's edge and its text.
+int textMargin(const QWidget *widget)
+{
+    return widget->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
+}
+
+// Cells of one line with the column spacing after them; a database NULL in the secondary colour.
+class ResultCellDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        return QStyledItemDelegate::sizeHint(option, index) + QSize(columnSpacing, 0);
+    }
+
+protected:
+    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (index.data(QueryResultModel::nullRole).toBool())
+            for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+                option->palette.setColor(group, QPalette::Text,
+                                         CardText::secondaryColor(option->palette, group));
+    }
+};
+
+// The column names in bold over a divider, drawn flat on the shaded box.
+class ResultHeader : public QHeaderView {
+public:
+    explicit ResultHeader(QWidget *parent) : QHeaderView(Qt::Horizontal, parent)
+    {
+        QFont bold = CardText::sized(font(), 10);
+        bold.setBold(true);
+        setFont(bold);
+        setSectionsClickable(false);
+        setHighlightSections(false);
+        setSectionResizeMode(QHeaderView::Interactive);
+        viewport()->setAutoFillBackground(false);
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(viewport());
+        for (int visual = 0; visual < count(); ++visual) {
+            const int logical = logicalIndex(visual);
+            if (isSectionHidden(logical))
+                continue;
+            paintSection(&painter,
+                         QRect(sectionViewportPosition(logical), 0, sectionSize(logical), height()),
+                         logical);
+        }
+        painter.setPen(palette().color(QPalette::Mid));
+        const int right = std::min(viewport()->width(), length() - offset());
+        painter.drawLine(0, height() - 1, right, height() - 1);
+    }
+
+    void paintSection(QPainter *painter, const QRect &rect, int logicalIndex) const override
+    {
+        const int margin = textMargin(this);
+        painter->setFont(font());
+        painter->setPen(palette().color(QPalette::WindowText));
+        painter->drawText(rect.adjusted(margin, 0, -margin, -rowSpacing),
+                          Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                          model()->headerData(logicalIndex, Qt::Horizontal).toString());
+    }
+
+    QSize sectionSizeFromContents(int logicalIndex) const override
+    {
+        const QString text = model()->headerData(logicalIndex, Qt::Horizontal).toString();
+        const QFontMetrics metrics(font());
+        return {metrics.horizontalAdvance(text) + 2 * textMargin(this) + columnSpacing,
+                metrics.height() + rowSpacing + 1};
+    }
+};
+
+QLabel *captionLabel(const QString &name, QWidget *parent)
+{
+    auto *label = new QLabel(parent);
+    label->setObjectName(name);
+    label->setTextFormat(Qt::PlainText);
+    label->setFont(CardText::sized(label->font(), CardText::caption2PointSize));
+    return label;
+}
+
+// The "Query Results" area under the data panel's split: the outcome of the engine's last query,
+// which the engine model keeps, so every panel opened later shows it as well.
+class QueryResults : public DataPanelPart {
+public:
+    QueryResults(const DataPanelContext &context, QWidget *parent);
+
+protected:
+    void changeEvent(QEvent *event) override;
+
+private:
+    QWidget *buildGrid();
+    void showResult();
+    void showState();
+    void applyTints();
+
+    SidecarModel *sidecar_;
+    QueryResultModel *model_;
+    QLabel *count_ = nullptr;
+    QWidget *running_ = nullptr;
+    QLabel *error_ = nullptr;
+    QWidget *grid_ = nullptr;
+    QTableView *table_ = nullptr;
+    QLabel *empty_ = nullptr;
+};
+
+QueryResults::QueryResults(const DataPanelContext &context, QWidget *parent)
+    : DataPanelPart(parent), sidecar_(context.sidecar), model_(new QueryResultModel(this))
+{
+    setObjectName(u"datapanel.queryResults"_s);
+    setFont(CardText::sized(font(), CardText::bodyPointSize));
+    auto *column = new QVBoxLayout(this);
+    column->setContentsMargins(16, 16, 16, 16);
+    column->setSpacing(4);
+
+    auto *header = new QHBoxLayout;
+    header->addWidget(CardText::subheadline(u"Query Results"_s, this));
+    header->addStretch(1);
+    count_ = captionLabel(u"datapanel.queryResults.count"_s, this);
+    CardText::makeSecondary(count_);
+    header->addWidget(count_);
+    column->addLayout(header);
+
+    running_ = new QWidget(this);
+    running_->setObjectName(u"datapanel.queryResults.running"_s);
+    auto *runningRow = new QHBoxLayout(running_);
+    runningRow->setContentsMargins(0, 0, 0, 0);
+    runningRow->setSpacing(8);
+    runningRow->addWidget(new Spinner(14, running_));
+    runningRow->addWidget(CardText::note(u"Running query\u2026"_s, running_), 1);
+    column->addWidget(running_);
+
+    error_ = captionLabel(u"datapanel.queryResults.error"_s, this);
+    error_->setWordWrap(true);
+    column->addWidget(error_);
+
+    column->addWidget(buildGrid());
+
+    empty_ = captionLabel(u"datapanel.queryResults.empty"_s, this);
+    empty_->setText(u"Query ran successfully - no rows returned."_s);
+    CardText::makeSecondary(empty_);
+    column->addWidget(empty_);
+
+    if (sidecar_) {
+        connect(sidecar_, &SidecarModel::queryResultChanged, this, &QueryResults::showResult);
+        for (auto changed :
+             {&SidecarModel::isExecutingQueryChanged, &SidecarModel::queryErrorMessageChanged,
+              &SidecarModel::queryResultChanged})
+            connect(sidecar_, changed, this, &QueryResults::showState);
+    }
+    showResult();
+    showState();
+    applyTints();
+}
+
+QWidget *QueryResults::buildGrid()
+{
+    grid_ = new ShadedGrid::Box(this);
+    grid_->setObjectName(u"datapanel.queryResults.gridBox"_s);
+    grid_->setMaximumHeight(gridHeight);
+    auto *inside = new QVBoxLayout(grid_);
+    inside->setContentsMargins(8, 8, 8, 8);
+
+    table_ = new QTableView(grid_);
+    table_->setObjectName(u"datapanel.queryResults.grid"_s);
+    table_->setModel(model_);
+    table_->setHorizontalHeader(new ResultHeader(table_));
+    table_->setItemDelegate(new ResultCellDelegate(table_));
+    table_->verticalHeader()->hide();
+    QFont cells = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    cells.setPointSizeF(10);
+    table_->setFont(cells);
+    const int rowHeight = QFontMetrics(cells).height() + rowSpacing;
+    table_->verticalHeader()->setMinimumSectionSize(rowHeight);
+    table_->verticalHeader()->setDefaultSectionSize(rowHeight);
+    table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    table_->setShowGrid(false);
+    table_->setWordWrap(false);
+    table_->setTextElideMode(Qt::ElideNone);
+    table_->setSelectionMode(QAbstractItemView::NoSelection);
+    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table_->setFocusPolicy(Qt::NoFocus);
+    table_->setFrameShape(QFrame::NoFrame);
+    table_->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    table_->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    table_->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
+    table_->viewport()->setAutoFillBackground(false);
+    inside->addWidget(table_);
+    return grid_;
+}
+
+void QueryResults::showResult()
+{
+    const std::optional<QueryResult> &result =
+        sidecar_ ? sidecar_->queryResult() : std::optional<QueryResult>();
+    model_->setResult(result.value_or(QueryResult()));
+    // Each column as wide as its widest cell, over every row.
+    table_->horizontalHeader()->setResizeContentsPrecision(-1);
+    table_->resizeColumnsToContents();
+    table_->updateGeometry();
+    const qsizetype rows = result ? result->rows.size() : 0;
+    count_->setText(QString::number(rows) + (rows == 1 ? u" row"_s : u" rows"_s) +
+                    (rows == EngineRequests::queryMaxRows ? u" (capped at 200)"_s : QString()));
+}
+
+void QueryResults::showState()
+{
+    const bool running = sidecar_ && sidecar_->isExecutingQuery();
+    const std::optional<QString> error =
+        sidecar_ ? sidecar_->queryErrorMessage() : std::optional<QString>();
+    const bool result = sidecar_ && sidecar_->queryResult().has_value();
+    const bool rows = result && !sidecar_->queryResult()->rows.isEmpty();
+    count_->setVisible(result && !error && !running);
+    running_->setVisible(running);
+    error_->setText(error.value_or(QString()));
+    error_->setVisible(!running && error.has_value());
+    grid_->setVisible(!running && !error && rows);
+    empty_->setVisible(!running && !error && result && !rows);
+}
+
+void QueryResults::applyTints()
+{
+    QPalette shown = error_->palette();
+    shown.setColor(QPalette::WindowText, syntaxColor(SyntaxColor::red, palette()));
+    error_->setPalette(shown);
+}
+
+void QueryResults::changeEvent(QEvent *event)
+{
+    DataPanelPart::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange && error_)
+        applyTints();
+}
+
+} // namespace
+
+DataPanelPart *makeQueryResults(const DataPanelContext &context, QWidget *parent)
+{
+    return new QueryResults(context, parent);
 }

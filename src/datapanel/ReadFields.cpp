@@ -67,20 +67,24 @@ void read(DocumentStore *store, SidecarModel *sidecar, ConnectionPresetStore *co
 {
     if (!store)
         return;
+    // The keychain answers in a local event loop, in which the tab or the panel may go.
+    const QPointer<DocumentStore> tab(store);
+    const QPointer<ReadFieldsResultState> outcomeState(state);
     const std::optional<LiveConnection> live =
         connections ? resolveLiveConnection(*store, *connections) : std::nullopt;
+    if (!tab)
+        return;
     if (!live || !sidecar) {
-        readStatic(*store, state);
+        readStatic(*tab, outcomeState);
         return;
     }
-    if (state)
-        state->setMessage(u"Reading live schema..."_s);
+    if (outcomeState)
+        outcomeState->setMessage(u"Reading live schema..."_s);
     // The store is the completion's context: a tab closed meanwhile drops the answer.
-    sidecar->readFieldsLive(live, store->document().queryString, store,
-                            [store = QPointer(store), state = QPointer(state)](
-                                const EngineOutcome<QList<LiveField>> &outcome) {
-                                if (store)
-                                    applyLive(*store, state, outcome);
+    sidecar->readFieldsLive(live, tab->document().queryString, tab,
+                            [tab, outcomeState](const EngineOutcome<QList<LiveField>> &outcome) {
+                                if (tab)
+                                    applyLive(*tab, outcomeState, outcome);
                             });
 }
 

@@ -69,6 +69,15 @@ void makeSecondary(QLabel *label)
     label->installEventFilter(new SecondaryColour(label));
 }
 
+QLabel *subheadline(const QString &text, QWidget *parent)
+{
+    auto *label = new QLabel(text, parent);
+    QFont font = sized(label->font(), subheadlinePointSize);
+    font.setBold(true);
+    label->setFont(font);
+    return label;
+}
+
 QLabel *note(const QString &text, QWidget *parent, double pointSize)
 {
     auto *label = new QLabel(text, parent);

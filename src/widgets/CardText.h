@@ -11,6 +11,7 @@ class QWidget;
 // colour, taken from the palette so that light and dark look alike.
 namespace CardText {
 
+inline constexpr double subheadlinePointSize = 13;
 inline constexpr double bodyPointSize = 11;
 inline constexpr double captionPointSize = 10;
 inline constexpr double caption2PointSize = 9;
@@ -23,6 +24,8 @@ QColor secondaryColor(const QPalette &palette, QPalette::ColorGroup group = QPal
 QColor warningColor(const QPalette &palette);
 // Shows `label` in the secondary colour: the palette's text colour, dimmed.
 void makeSecondary(QLabel *label);
+// A section's title: the sub-headline size, bold.
+QLabel *subheadline(const QString &text, QWidget *parent = nullptr);
 // A wrapping note in caption size and the secondary colour.
 QLabel *note(const QString &text, QWidget *parent = nullptr, double pointSize = captionPointSize);
 

@@ -1,5 +1,5 @@
 #include "ConnectionsPanelFixture.h"
-#include "FakeEngine.h"
+#include "ScriptedEngine.h"
 #include "engine/InMemoryKeychain.h"
 #include "widgets/AppPalettes.h"
 
@@ -7,11 +7,11 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-using testsupport::FakeEngine;
+using testsupport::ScriptedEngine;
 
 const QByteArray connected =
-    FakeEngine::ok(R"({"productName":"PostgreSQL","productVersion":"15.4"})");
-const QByteArray refused = FakeEngine::failure("password authentication failed");
+    ScriptedEngine::ok(R"({"productName":"PostgreSQL","productVersion":"15.4"})");
+const QByteArray refused = ScriptedEngine::failure("password authentication failed");
 
 // An in-memory keychain that lets a test look at the window at the moment of each call, as the
 // system keychain keeps its caller waiting.
@@ -46,15 +46,15 @@ class ConnectionsCardTest : public storetest::ConnectionsPanelTest {
 protected:
     void SetUp() override
     {
-        model.setLocationProvider([this] { return fake.location(); });
+        model.setLocationProvider([this] { return engine.location; });
         ConnectionsPanelTest::SetUp();
     }
     KeychainHelper &keychainHelper() override { return keychain; }
 
-    void script(const QList<QByteArray> &replies) const { fake.script(replies); }
+    void script(const QList<QByteArray> &replies) { engine.script(replies); }
     QJsonObject sentConnection(qsizetype index) const
     {
-        return fake.requests().value(index)[u"params"_s][u"connection"_s].toObject();
+        return engine.requests().value(index)[u"params"_s][u"connection"_s].toObject();
     }
     DatabaseConnection preset(const QString &name, const QString &database = u"db"_s) const
     {
@@ -67,7 +67,7 @@ protected:
                 u"ann"_s};
     }
 
-    FakeEngine fake{QStringLiteral(QUILLMARK_FAKE_SIDECAR), dir.path()};
+    ScriptedEngine engine;
     WatchedKeychain keychain;
 };
 

@@ -1,5 +1,5 @@
 #include "EngineTestSupport.h"
-#include "FakeEngine.h"
+#include "ScriptedEngine.h"
 #include "StoreTestSupport.h"
 #include "TestSupport.h"
 #include "datapanel/ReadFields.h"
@@ -8,6 +8,8 @@
 #include "engine/SidecarModel.h"
 
 #include <QDir>
+#include <QFile>
+#include <QJsonDocument>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -17,17 +19,14 @@ using testsupport::waitFor;
 
 namespace {
 
-using testsupport::FakeEngine;
-constexpr auto ok = &FakeEngine::ok;
-
 // Read Fields against the scripted fake engine (tools/fakesidecar), with the report's active
 // connection a preset whose password is in the keychain. Each reply answers one request in turn.
-class ReadFieldsLiveTest : public storetest::StoreTest {
+class ReadFieldsLiveTest : public storetest::StoreTest, protected testsupport::ScriptedEngine {
 protected:
     void SetUp() override
     {
         StoreTest::SetUp();
-        model.setLocationProvider([this] { return fake.location(); });
+        model.setLocationProvider([this] { return location; });
         settings =
             std::make_unique<QSettings>(dir.filePath(u"settings.ini"_s), QSettings::IniFormat);
         connections = std::make_unique<ConnectionPresetStore>(*settings, keychain);
@@ -48,8 +47,6 @@ protected:
         });
     }
 
-    void script(const QList<QByteArray> &replies) const { fake.script(replies); }
-    QList<QJsonObject> requests() const { return fake.requests(); }
     QStringList declared() const
     {
         QStringList names;
@@ -65,9 +62,7 @@ protected:
         ASSERT_TRUE(waitFor([&] { return state.message() != u"Reading live schema..."_s; }));
     }
 
-    QTemporaryDir dir;
     PrivateWorkFolder workFolder{dir.path()};
-    FakeEngine fake{QStringLiteral(QUILLMARK_FAKE_SIDECAR), dir.path()};
     SidecarModel model{workFolder};
     InMemoryKeychain keychain;
     std::unique_ptr<QSettings> settings;

@@ -1,5 +1,6 @@
 #include "engine/SidecarModel.h"
 #include "EngineTestSupport.h"
+#include "ScriptedEngine.h"
 #include "TestSupport.h"
 #include "model/JrxmlCodec.h"
 
@@ -27,47 +28,23 @@ namespace {
 
 QByteArray ok(const QByteArray &result = "{}")
 {
-    return "send {\"id\":@ID@,\"ok\":true,\"result\":" + result + "}\\n";
+    return testsupport::ScriptedEngine::ok(result);
 }
 
 QByteArray failure(const QByteArray &message)
 {
-    return "send {\"id\":@ID@,\"ok\":false,\"error\":{\"message\":\"" + message +
-           "\",\"causes\":[\"why\"]}}\\n";
+    return testsupport::ScriptedEngine::failure(message);
 }
 
-// A model driving the scripted fake engine (tools/fakesidecar) in a temporary folder. The fake
-// records every request line; each start of the fake reads the script afresh. A reply's @ID@ is
-// the id of the request it answers: ids count on from the requests sent so far.
-struct FakeModel {
+// A model driving the scripted fake engine in a temporary folder.
+struct FakeModel : testsupport::ScriptedEngine {
     explicit FakeModel(const QList<QByteArray> &actions)
     {
         setScript(actions);
-        qputenv("FAKESIDECAR_REQUEST_LOG", dir.filePath(u"requests"_s).toLocal8Bit());
         model.setLocationProvider([this] { return location; });
         model.setOnArtifactsWritten([this] { ++hookRuns; });
     }
-    void setScript(const QList<QByteArray> &actions)
-    {
-        QFile file(location.jarPath);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        qsizetype id = requests().size();
-        for (const QByteArray &action : actions)
-            file.write(QByteArray(action).replace("@ID@", QByteArray::number(++id)) + '\n');
-    }
-    // Each request as the fake read it: {"id", "cmd", "params"}.
-    QList<QJsonObject> requests() const
-    {
-        QFile file(dir.filePath(u"requests"_s));
-        QList<QJsonObject> sent;
-        if (!file.open(QIODevice::ReadOnly))
-            return sent;
-        for (const QByteArray &line : file.readAll().split('\n')) {
-            if (!line.isEmpty())
-                sent.append(QJsonDocument::fromJson(line).object());
-        }
-        return sent;
-    }
+    void setScript(const QList<QByteArray> &actions) { script(actions); }
     QStringList commands() const
     {
         QStringList names;
@@ -82,10 +59,7 @@ struct FakeModel {
     QString work(const QString &name) const { return QDir(workFolder.path()).filePath(name); }
     bool idle() const { return !model.isBusy(); }
 
-    QTemporaryDir dir;
     PrivateWorkFolder workFolder{dir.path()};
-    SidecarClient::Location location{QStringLiteral(QUILLMARK_FAKE_SIDECAR),
-                                     dir.filePath(u"script"_s)};
     SidecarModel model{workFolder};
     int hookRuns = 0;
 };
