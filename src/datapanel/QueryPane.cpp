@@ -180,7 +180,9 @@ QueryPane::QueryPane(const DataPanelContext &context, QWidget *parent)
     connect(language_, &QComboBox::activated, this, [this](int index) {
         if (context_.store && index >= 0)
             DataListEdits::writeDocument(*context_.store, [&](ReportDocument &document) {
-                document.queryLanguage = ReportDocument::queryLanguages.value(index);
+                // The language it has, in another letter case, stays as the file spells it.
+                if (ReportDocument::queryLanguageIndex(document.queryLanguage) != index)
+                    document.queryLanguage = ReportDocument::queryLanguages.value(index);
             });
     });
     languageRow->addWidget(language_);
@@ -322,7 +324,7 @@ void QueryPane::refresh()
         return;
     const ReportDocument &document = context_.store->document();
     InspectorRows::showIndex(language_,
-                             int(ReportDocument::queryLanguages.indexOf(document.queryLanguage)));
+                             int(ReportDocument::queryLanguageIndex(document.queryLanguage)));
     editor_->setText(document.queryString);
     QStringList fields;
     for (const ReportField &field : document.fields)

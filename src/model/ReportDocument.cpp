@@ -9,6 +9,14 @@ const QStringList ReportDocument::queryLanguages = {
     QStringLiteral("xpath"), QStringLiteral("xpath2"), QStringLiteral("csv"),
     QStringLiteral("json"),  QStringLiteral("empty")};
 
+qsizetype ReportDocument::queryLanguageIndex(const QString &language)
+{
+    for (qsizetype i = 0; i < queryLanguages.size(); ++i)
+        if (queryLanguages[i].compare(language, Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
+}
+
 namespace {
 
 // Space separators and the tab; line breaks are kept.

@@ -184,6 +184,9 @@ struct ReportDocument {
     // The expression languages and query languages offered by the editors.
     static const QStringList languages;
     static const QStringList queryLanguages;
+    // Where a query language stands in `queryLanguages`, whatever its letter case ("SQL" and
+    // "xPath" are the engine's spellings too); -1 for one not offered.
+    static qsizetype queryLanguageIndex(const QString &language);
 
     // A copy of the first band of that type in `bands` (detail bands and groups are not
     // looked at), or no value.

@@ -73,6 +73,24 @@ TEST_F(QueryPaneTest, EditingTheQueryOrItsLanguageMarksTheReportDirtyWithoutAnUn
     EXPECT_EQ(find<QComboBox>(u"datapanel.query.language"_s)->currentText(), u"xpath"_s);
 }
 
+// The engine also takes "SQL" and "xPath": the picker shows them, and picking the language a
+// report already has leaves its spelling (and the report) alone.
+TEST_F(QueryPaneTest, TheLanguagePickerShowsALanguageWhateverItsLetterCase)
+{
+    for (const auto &[written, shown] : {std::pair{u"SQL"_s, u"sql"_s}, {u"xPath"_s, u"xpath"_s}}) {
+        storetest::editDocument(store, [&](ReportDocument &d) { d.queryLanguage = written; });
+        store.setIsDirty(false);
+        auto *picker = find<QComboBox>(u"datapanel.query.language"_s);
+        EXPECT_EQ(picker->currentText(), shown);
+        emit picker->activated(picker->currentIndex()); // chosen again from its list
+        EXPECT_EQ(store.document().queryLanguage, written);
+        EXPECT_FALSE(store.isDirty());
+    }
+    choose(u"datapanel.query.language"_s, u"csv"_s);
+    EXPECT_EQ(store.document().queryLanguage, u"csv"_s);
+    EXPECT_TRUE(store.isDirty());
+}
+
 TEST_F(QueryPaneTest, ReadFieldsWithoutAConnectionParsesTheQueryAndOffersToRemoveStaleFields)
 {
     EXPECT_TRUE(label(u"datapanel.query.readFieldsCaption"_s)->text().startsWith(u"Parses the"_s));
