@@ -27,15 +27,22 @@ namespace {
 
 const QString sheetName = u"connectionEditor"_s;
 
-// A label and its control in one row, as a labelled picker shows.
-QWidget *labelled(const QString &label, QWidget *control, QWidget *parent)
+// A row of the form: its label in a column of its own, right-aligned, then the controls. A filled
+// text field shows no placeholder, so every field is named beside it.
+QWidget *labelled(const QString &label, std::initializer_list<QWidget *> controls, QWidget *parent,
+                  bool stretches = true)
 {
     auto *row = new QWidget(parent);
     auto *layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(new QLabel(label, row));
-    layout->addWidget(control);
-    layout->addStretch(1);
+    auto *name = new QLabel(label, row);
+    name->setFixedWidth(76);
+    name->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    layout->addWidget(name);
+    for (QWidget *control : controls)
+        layout->addWidget(control, stretches && control == *controls.begin() ? 1 : 0);
+    if (!stretches)
+        layout->addStretch(1);
     return row;
 }
 
@@ -56,7 +63,7 @@ ConnectionEditorView::ConnectionEditorView(ConnectionEditorState &state,
     column->addWidget(title_);
 
     name_ = connectionField(u"name"_s, u"Name"_s, &DatabaseConnection::name);
-    column->addWidget(name_);
+    column->addWidget(labelled(u"Name"_s, {name_}, this));
 
     type_ = new QComboBox(this);
     type_->setObjectName(sheetName + u".type"_s);
@@ -67,7 +74,7 @@ ConnectionEditorView::ConnectionEditorView(ConnectionEditorState &state,
         if (type)
             editConnection([&](DatabaseConnection &c) { c.type = *type; });
     });
-    column->addWidget(labelled(u"Type"_s, type_, this));
+    column->addWidget(labelled(u"Type"_s, {type_}, this, false));
 
     auto *segments = new QWidget(this);
     segments->setFixedWidth(180);
@@ -86,14 +93,13 @@ ConnectionEditorView::ConnectionEditorView(ConnectionEditorState &state,
     }
     connect(input_, &QButtonGroup::idClicked, this,
             [this](int id) { state_.chooseInputMode(ConnectionInputMode(id)); });
-    column->addWidget(labelled(u"Input"_s, segments, this));
+    column->addWidget(labelled(u"Input"_s, {segments}, this, false));
 
     fieldsBlock_ = new QWidget(this);
     fieldsBlock_->setObjectName(sheetName + u".fields"_s);
     auto *fields = new QVBoxLayout(fieldsBlock_);
     fields->setContentsMargins(0, 0, 0, 0);
     fields->setSpacing(12);
-    auto *address = new QHBoxLayout;
     host_ = connectionField(u"host"_s, u"Host"_s, &DatabaseConnection::host);
     port_ = lineEdit(u"port"_s, u"Port"_s);
     port_->setFixedWidth(80);
@@ -106,11 +112,10 @@ ConnectionEditorView::ConnectionEditorView(ConnectionEditorState &state,
             editConnection([&](DatabaseConnection &c) { c.port = port; });
     });
     connect(port_, &QLineEdit::editingFinished, this, &ConnectionEditorView::showPort);
-    address->addWidget(host_, 1);
-    address->addWidget(port_);
-    fields->addLayout(address);
+    fields->addWidget(
+        labelled(u"Host"_s, {host_, new QLabel(u"Port"_s, fieldsBlock_), port_}, fieldsBlock_));
     database_ = connectionField(u"database"_s, u"Database"_s, &DatabaseConnection::database);
-    fields->addWidget(database_);
+    fields->addWidget(labelled(u"Database"_s, {database_}, fieldsBlock_));
     column->addWidget(fieldsBlock_);
 
     urlBlock_ = new QWidget(this);
@@ -118,15 +123,12 @@ ConnectionEditorView::ConnectionEditorView(ConnectionEditorState &state,
     auto *urlColumn = new QVBoxLayout(urlBlock_);
     urlColumn->setContentsMargins(0, 0, 0, 0);
     urlColumn->setSpacing(4);
-    auto *urlRow = new QHBoxLayout;
     url_ = lineEdit(u"url"_s, u"jdbc:postgresql://host:port/database"_s);
     url_->setAccessibleName(url_->placeholderText());
     connect(url_, &QLineEdit::textEdited, &state_, &ConnectionEditorState::setUrlText);
     apply_ = sheetButton(u"Apply"_s, sheetName, u"apply"_s, urlBlock_);
     connect(apply_, &QPushButton::clicked, &state_, &ConnectionEditorState::applyURL);
-    urlRow->addWidget(url_, 1);
-    urlRow->addWidget(apply_);
-    urlColumn->addLayout(urlRow);
+    urlColumn->addWidget(labelled(u"URL"_s, {url_, apply_}, urlBlock_));
     urlMessage_ = new OutcomeText(urlBlock_);
     urlMessage_->setObjectName(sheetName + u".urlMessage"_s);
     urlColumn->addWidget(urlMessage_);
@@ -138,11 +140,11 @@ ConnectionEditorView::ConnectionEditorView(ConnectionEditorState &state,
     column->addWidget(urlBlock_);
 
     username_ = connectionField(u"username"_s, u"Username"_s, &DatabaseConnection::username);
-    column->addWidget(username_);
+    column->addWidget(labelled(u"Username"_s, {username_}, this));
     password_ = lineEdit(u"password"_s, u"Password"_s);
     password_->setEchoMode(QLineEdit::Password);
     connect(password_, &QLineEdit::textEdited, &state_, &ConnectionEditorState::setPassword);
-    column->addWidget(password_);
+    column->addWidget(labelled(u"Password"_s, {password_}, this));
 
     auto *testRow = new QHBoxLayout;
     test_ = sheetButton(u"Test Connection"_s, sheetName, u"test"_s, this);

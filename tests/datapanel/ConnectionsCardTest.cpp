@@ -408,12 +408,19 @@ TEST_F(ConnectionsCardTest, ASuccessfulEditorTestStoresThePasswordEvenWhenTheEdi
 TEST_F(ConnectionsCardTest, AnEditorTestAnsweredAfterTheEditorClosedIsDroppedSafely)
 {
     script({connected, connected, connected});
+    // Pressed without running the event loop, so that no answer can arrive before the editor
+    // or the panel goes.
+    const auto pressTest = [this] {
+        auto *test = find<QAbstractButton>(u"connectionEditor.test"_s);
+        ASSERT_TRUE(test && test->isEnabled());
+        test->click();
+    };
 
     // Cancelled before the answer: nothing is stored for a preset that was never saved.
     click(u"datapanel.connections.add"_s);
     typeIn(u"password"_s, u"late"_s);
     const QUuid cancelled = editor().connection().id;
-    clickEditor(u"test"_s);
+    pressTest();
     clickEditor(u"cancel"_s);
     ASSERT_TRUE(waitForTest());
     QApplication::processEvents();
@@ -427,7 +434,7 @@ TEST_F(ConnectionsCardTest, AnEditorTestAnsweredAfterTheEditorClosedIsDroppedSaf
     click(u"datapanel.connections.add"_s);
     typeIn(u"password"_s, u"tested"_s);
     const QUuid saved = editor().connection().id;
-    clickEditor(u"test"_s);
+    pressTest();
     typeIn(u"password"_s, u"saved"_s);
     clickEditor(u"save"_s);
     ASSERT_TRUE(waitForTest());
@@ -439,7 +446,7 @@ TEST_F(ConnectionsCardTest, AnEditorTestAnsweredAfterTheEditorClosedIsDroppedSaf
     // The whole panel closed while the engine works.
     click(row(0, u"edit"_s));
     typeIn(u"password"_s, u"gone"_s);
-    clickEditor(u"test"_s);
+    pressTest();
     view.reset();
     ASSERT_TRUE(waitForTest());
     QApplication::processEvents();
