@@ -12,11 +12,8 @@ if(NOT QUILLMARK_HEADLESS_ONLY)
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/ConnectionsCardTest.cpp
     LIBS quillmark_ui Qt6::Test)
   target_include_directories(datapanel_connections_widget_tests PRIVATE
-    ${PROJECT_SOURCE_DIR}/tests/document ${PROJECT_SOURCE_DIR}/tests/datapanel
-    ${PROJECT_SOURCE_DIR}/tests/engine)
-  add_dependencies(datapanel_connections_widget_tests fakesidecar)
-  target_compile_definitions(datapanel_connections_widget_tests PRIVATE
-    QUILLMARK_FAKE_SIDECAR="$<TARGET_FILE:fakesidecar>")
+    ${PROJECT_SOURCE_DIR}/tests/document ${PROJECT_SOURCE_DIR}/tests/datapanel)
+  quillmark_fake_engine(datapanel_connections_widget_tests)
 endif()
 
 # The live run: a program of its own, run inside a Secret Service that a wrapper script starts
