@@ -1,5 +1,6 @@
 #include "ConnectionsPanelFixture.h"
 #include "ScriptedEngine.h"
+#include "WatchedKeychain.h"
 #include "engine/InMemoryKeychain.h"
 #include "widgets/AppPalettes.h"
 
@@ -12,33 +13,6 @@ using testsupport::ScriptedEngine;
 const QByteArray connected =
     ScriptedEngine::ok(R"({"productName":"PostgreSQL","productVersion":"15.4"})");
 const QByteArray refused = ScriptedEngine::failure("password authentication failed");
-
-// An in-memory keychain that lets a test look at the window at the moment of each call, as the
-// system keychain keeps its caller waiting.
-class WatchedKeychain final : public KeychainHelper {
-public:
-    std::optional<QString> password(const QString &account) const override
-    {
-        if (onCall)
-            onCall();
-        return inner.password(account);
-    }
-    void setPassword(const QString &password, const QString &account) override
-    {
-        if (onCall)
-            onCall();
-        inner.setPassword(password, account);
-    }
-    void deletePassword(const QString &account) override
-    {
-        if (onCall)
-            onCall();
-        inner.deletePassword(account);
-    }
-
-    std::function<void()> onCall;
-    InMemoryKeychain inner;
-};
 
 // The panel's presets on an in-memory keychain that can be watched, and the scripted fake engine
 // (tools/fakesidecar): each scripted reply answers one request in turn.
