@@ -48,6 +48,18 @@ function(quillmark_test name)
                LABELS "$<IF:$<BOOL:${ARG_GUI}>,gui,headless>")
 endfunction()
 
+# quillmark_fake_engine(NAME): the test program drives the scripted stand-in for the engine
+# (tools/fakesidecar): it is built first, the program finds it at QUILLMARK_FAKE_SIDECAR, and the
+# engine tests' helpers (tests/engine) are on its include path. Nothing for a program not built.
+function(quillmark_fake_engine name)
+  if(NOT TARGET ${name})
+    return()
+  endif()
+  add_dependencies(${name} fakesidecar)
+  target_compile_definitions(${name} PRIVATE QUILLMARK_FAKE_SIDECAR="$<TARGET_FILE:fakesidecar>")
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/engine)
+endfunction()
+
 # quillmark_tool(NAME SOURCES ... LIBS ...): a small command-line program for tests and benchmarks.
 function(quillmark_tool name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})

@@ -2,6 +2,7 @@
 #include "app/SettingsAboutCard.h"
 #include "widgets/CardSection.h"
 #include "widgets/CardText.h"
+#include "widgets/SegmentButton.h"
 #include "widgets/Stepper.h"
 #include "widgets/SymbolIcons.h"
 #include "workspace/AppSettings.h"
@@ -15,8 +16,6 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QSignalBlocker>
-#include <QStyleOptionToolButton>
-#include <QStylePainter>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <cmath>
@@ -33,24 +32,6 @@ QString formatPoints(double points)
 {
     return QLocale().toString(points, 'f', 0);
 }
-
-// One segment of the theme picker: the chosen one is filled with the accent colour.
-class SegmentButton : public QToolButton {
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QStyleOptionToolButton option;
-        initStyleOption(&option);
-        if (isChecked()) {
-            for (const auto role : {QPalette::Button, QPalette::Window})
-                option.palette.setColor(role, palette().color(QPalette::Highlight));
-            option.palette.setColor(QPalette::ButtonText,
-                                    palette().color(QPalette::HighlightedText));
-        }
-        QStylePainter painter(this);
-        painter.drawComplexControl(QStyle::CC_ToolButton, option);
-    }
-};
 
 } // namespace
 

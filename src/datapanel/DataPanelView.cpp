@@ -1,5 +1,6 @@
 #include "datapanel/DataPanelView.h"
 
+#include "datapanel/ConnectionEditorSheet.h"
 #include "datapanel/DataPanelCardMakers.h"
 #include "datapanel/GenerateColumnsSheet.h"
 #include "document/DocumentStore.h"
@@ -37,6 +38,7 @@ DataPanelView::DataPanelView(DocumentStore *store, AppSettings &settings, Sideca
 {
     setObjectName(u"DataPanelView"_s);
     setMinimumSize(minimumPanelWidth, minimumPanelHeight);
+    connectionEditorSheet_ = ConnectionEditorSheet::follow(this);
 
     auto *close = new QPushButton(u"Close"_s, this);
     close->setObjectName(u"datapanel.close"_s);
@@ -162,6 +164,11 @@ QWidget *DataPanelView::buildResultsArea()
 CardSection *DataPanelView::card(DataPanelCard card) const
 {
     return cards_.value(qsizetype(card));
+}
+
+ConnectionEditorState &DataPanelView::connectionEditor() const
+{
+    return connectionEditorSheet_->state();
 }
 
 DataPanelPart *DataPanelView::cardContent(DataPanelCard card) const

@@ -9,6 +9,8 @@
 #include <functional>
 
 class CardSection;
+class ConnectionEditorSheet;
+class ConnectionEditorState;
 class PanelDivider;
 class QPushButton;
 class QScrollArea;
@@ -47,6 +49,10 @@ public:
     QScrollArea *cardColumn() const { return cardColumn_; }
     QWidget *resultsArea() const { return resultsArea_; }
 
+    // The connection editor's state; its sheet shows over the panel while the state is visible.
+    ConnectionEditorState &connectionEditor() const;
+    ConnectionEditorSheet *connectionEditorSheet() const { return connectionEditorSheet_; }
+
     // Shows the report's values in every part, in place.
     void refresh();
 
@@ -64,6 +70,7 @@ private:
 
     DataPanelContext context_;
     DataPanelSplitState split_;
+    ConnectionEditorSheet *connectionEditorSheet_ = nullptr;
     QWidget *queryPane_ = nullptr;
     PanelDivider *divider_ = nullptr;
     QScrollArea *cardColumn_ = nullptr;

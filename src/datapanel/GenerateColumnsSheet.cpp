@@ -23,14 +23,6 @@ namespace {
 
 const QString sheetName = u"datapanel.generateColumns"_s;
 
-QPushButton *namedButton(const QString &title, const QString &name, QWidget *parent)
-{
-    auto *button = new QPushButton(title, parent);
-    button->setObjectName(sheetName + u'.' + name);
-    button->setAutoDefault(false);
-    return button;
-}
-
 } // namespace
 
 GenerateColumnsView::GenerateColumnsView(DocumentStore *store, AppSettings &settings,
@@ -57,8 +49,8 @@ GenerateColumnsView::GenerateColumnsView(DocumentStore *store, AppSettings &sett
     fieldsColumn->setSpacing(8);
     auto *selectButtons = new QHBoxLayout;
     selectButtons->setSpacing(8);
-    selectAll_ = namedButton(u"Select All"_s, u"selectAll"_s, fieldsPart_);
-    selectNone_ = namedButton(u"Select None"_s, u"selectNone"_s, fieldsPart_);
+    selectAll_ = sheetButton(u"Select All"_s, sheetName, u"selectAll"_s, fieldsPart_);
+    selectNone_ = sheetButton(u"Select None"_s, sheetName, u"selectNone"_s, fieldsPart_);
     selectButtons->addWidget(selectAll_);
     selectButtons->addWidget(selectNone_);
     selectButtons->addStretch(1);
@@ -96,9 +88,9 @@ GenerateColumnsView::GenerateColumnsView(DocumentStore *store, AppSettings &sett
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    cancel_ = namedButton(u"Cancel"_s, u"cancel"_s, this);
+    cancel_ = sheetButton(u"Cancel"_s, sheetName, u"cancel"_s, this);
     cancel_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Escape));
-    generate_ = namedButton(u"Generate"_s, u"generate"_s, this);
+    generate_ = sheetButton(u"Generate"_s, sheetName, u"generate"_s, this);
     generate_->setDefault(true);
     buttons->addWidget(cancel_);
     buttons->addWidget(generate_);
@@ -236,22 +228,10 @@ GenerateColumnsSheet *GenerateColumnsSheet::follow(DataPanelView *panel)
     return new GenerateColumnsSheet(panel);
 }
 
-GenerateColumnsSheet::GenerateColumnsSheet(DataPanelView *panel) : QObject(panel), panel_(panel)
+GenerateColumnsSheet::GenerateColumnsSheet(DataPanelView *panel) : PanelInnerSheet(panel)
 {
-    GenerateColumnsSheetVisibility *flag = GenerateColumnsSheetVisibility::of(panel);
-    connect(flag, &GenerateColumnsSheetVisibility::visibleChanged, this,
-            &GenerateColumnsSheet::setShown);
-}
-
-GenerateColumnsSheet::~GenerateColumnsSheet()
-{
-    // The dialog belongs to the panel's window, which may outlive the panel.
-    delete dialog_.data();
-}
-
-SheetDialog *GenerateColumnsSheet::dialog() const
-{
-    return dialog_;
+    connect(GenerateColumnsSheetVisibility::of(panel),
+            &GenerateColumnsSheetVisibility::visibleChanged, this, &GenerateColumnsSheet::setShown);
 }
 
 GenerateColumnsView *GenerateColumnsSheet::view() const
@@ -259,26 +239,25 @@ GenerateColumnsView *GenerateColumnsSheet::view() const
     return view_;
 }
 
-void GenerateColumnsSheet::setShown(bool shown)
+QWidget *GenerateColumnsSheet::makeContent(SheetDialog *dialog)
 {
-    if (!shown) {
-        if (dialog_)
-            dialog_->setShown(false);
-        return;
-    }
-    if (!dialog_) {
-        auto hide = [panel = QPointer<DataPanelView>(panel_)] {
-            if (panel)
-                GenerateColumnsSheetVisibility::of(panel)->setVisible(false);
-        };
-        dialog_ = new SheetDialog(panel_->window(), hide);
-        dialog_->setWindowTitle(u"Generate Columns from Fields"_s);
-        auto *layout = new QVBoxLayout(dialog_);
-        layout->setContentsMargins(0, 0, 0, 0);
-        view_ =
-            new GenerateColumnsView(panel_->store(), *panel_->context().settings, hide, dialog_);
-        layout->addWidget(view_);
-    }
+    dialog->setWindowTitle(u"Generate Columns from Fields"_s);
+    view_ = new GenerateColumnsView(
+        panel()->store(), *panel()->context().settings,
+        [self = QPointer<GenerateColumnsSheet>(this)] {
+            if (self)
+                self->dismissed();
+        },
+        dialog);
+    return view_;
+}
+
+void GenerateColumnsSheet::dismissed()
+{
+    GenerateColumnsSheetVisibility::of(panel())->setVisible(false);
+}
+
+void GenerateColumnsSheet::showing()
+{
     view_->showing();
-    dialog_->setShown(true);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "datapanel/PanelInnerSheet.h"
 #include "model/ReportBand.h"
 
 #include <QList>
@@ -80,25 +81,25 @@ private:
 };
 
 // Shows the Generate Columns sheet over the data panel while the panel's
-// GenerateColumnsSheetVisibility flag is on. The sheet is made on first showing and kept (with
-// its selection) while the panel lives; Cancel, Generate and any dismissal turn the flag off.
-class GenerateColumnsSheet : public QObject {
+// GenerateColumnsSheetVisibility flag is on. The sheet keeps its selection while the panel
+// lives; Cancel, Generate and any dismissal turn the flag off.
+class GenerateColumnsSheet : public PanelInnerSheet {
     Q_OBJECT
 
 public:
     // Follows the flag of that panel; owned by the panel.
     static GenerateColumnsSheet *follow(DataPanelView *panel);
-    ~GenerateColumnsSheet() override;
 
-    // Both null until the sheet is first shown.
-    SheetDialog *dialog() const;
+    // Null until the sheet is first shown.
     GenerateColumnsView *view() const;
+
+protected:
+    QWidget *makeContent(SheetDialog *dialog) override;
+    void dismissed() override;
+    void showing() override;
 
 private:
     explicit GenerateColumnsSheet(DataPanelView *panel);
-    void setShown(bool shown);
 
-    DataPanelView *panel_;
-    QPointer<SheetDialog> dialog_;
     QPointer<GenerateColumnsView> view_;
 };

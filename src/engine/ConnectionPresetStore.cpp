@@ -33,12 +33,22 @@ void ConnectionPresetStore::persist()
     m_settings.sync();
 }
 
+QString ConnectionPresetStore::password(const QUuid &id) const
+{
+    return m_keychain.password(KeychainHelper::account(id)).value_or(QString());
+}
+
+void ConnectionPresetStore::setPassword(const QUuid &id, const QString &password)
+{
+    if (!password.isEmpty())
+        m_keychain.setPassword(password, KeychainHelper::account(id));
+}
+
 void ConnectionPresetStore::add(const DatabaseConnection &connection, const QString &password)
 {
     m_connections.append(connection);
     persist();
-    if (!password.isEmpty())
-        m_keychain.setPassword(password, idText(connection.id));
+    setPassword(connection.id, password);
     emit connectionsChanged();
 }
 
@@ -52,8 +62,8 @@ void ConnectionPresetStore::update(const DatabaseConnection &connection,
         return;
     *it = connection;
     persist();
-    if (password && !password->isEmpty())
-        m_keychain.setPassword(*password, idText(connection.id));
+    if (password)
+        setPassword(connection.id, *password);
     emit connectionsChanged();
 }
 
@@ -62,7 +72,7 @@ void ConnectionPresetStore::remove(const QUuid &id)
     const qsizetype removed =
         m_connections.removeIf([&](const DatabaseConnection &c) { return c.id == id; });
     persist();
-    m_keychain.deletePassword(idText(id));
+    m_keychain.deletePassword(KeychainHelper::account(id));
     if (removed > 0)
         emit connectionsChanged();
 }

@@ -27,6 +27,12 @@ public:
     const QList<DatabaseConnection> &connections() const { return m_connections; }
     KeychainHelper &keychain() const { return m_keychain; }
 
+    // The preset's stored password; empty when none is stored or it cannot be read.
+    QString password(const QUuid &id) const;
+    // Stores a password for the preset id (also for a preset not yet added); an empty one
+    // stores nothing.
+    void setPassword(const QUuid &id, const QString &password);
+
     // Appends the preset; a non-empty password is stored for it.
     void add(const DatabaseConnection &connection, const QString &password);
     // Replaces the first preset with the same id; a given non-empty password replaces the stored

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/Identifiers.h"
+
 #include <QString>
 #include <optional>
 
@@ -12,6 +14,10 @@ public:
     static inline const QString service = QStringLiteral("com.quillmark.app.dbconnection");
 
     virtual ~KeychainHelper() = default;
+
+    // The account of a preset's password: the preset id as upper-case text without braces. Every
+    // read, write and deletion of a preset's password names its account through this.
+    static QString account(const QUuid &presetID) { return idText(presetID); }
 
     // The account's password; no value when there is none or it cannot be read as UTF-8 text.
     virtual std::optional<QString> password(const QString &account) const = 0;

@@ -1,7 +1,6 @@
 #include "LiveConnection.h"
 
 #include "ConnectionPresetStore.h"
-#include "KeychainHelper.h"
 #include "document/DocumentStore.h"
 
 std::optional<LiveConnection> resolveLiveConnection(const std::optional<QUuid> &activeConnectionID,
@@ -15,9 +14,7 @@ std::optional<LiveConnection> resolveLiveConnection(const std::optional<QUuid> &
                      [&](const DatabaseConnection &c) { return c.id == *activeConnectionID; });
     if (it == connections.cend())
         return std::nullopt;
-    const QString password =
-        connectionStore.keychain().password(idText(*activeConnectionID)).value_or(QString());
-    return LiveConnection{*it, password};
+    return LiveConnection{*it, connectionStore.password(*activeConnectionID)};
 }
 
 std::optional<LiveConnection> resolveLiveConnection(const DocumentStore &tab,

@@ -54,6 +54,11 @@ public:
     const std::optional<RenderStats> &lastRenderStats() const { return lastRenderStats_; }
     bool isTestingConnection() const { return isTestingConnection_; }
     const std::optional<QString> &connectionTestResult() const { return connectionTestResult_; }
+    // Opening the connection editor clears the last test's outcome.
+    void clearConnectionTestResult()
+    {
+        publish(connectionTestResult_, {}, &SidecarModel::connectionTestResultChanged);
+    }
     // Raised and lowered by whoever compiles all open reports; the model never changes it.
     bool isCompilingAll() const { return isCompilingAll_; }
     void setIsCompilingAll(bool compiling);

@@ -1,4 +1,5 @@
 #include "AppTestSupport.h"
+#include "ScriptedEngine.h"
 #include "TestSupport.h"
 #include "app/CanvasTrailingToolbar.h"
 #include "app/ContentView.h"
@@ -42,11 +43,7 @@ protected:
     void SetUp() override
     {
         SandboxTest::SetUp();
-        qputenv("FAKESIDECAR_REQUEST_LOG", path(u"requests"_s).toLocal8Bit());
-        engine.setLocationProvider([this] {
-            return SidecarClient::Location{QStringLiteral(QUILLMARK_FAKE_SIDECAR),
-                                           path(u"script"_s)};
-        });
+        engine.setLocationProvider([this] { return scripted.location; });
         settings = std::make_unique<AppSettings>(path(u"Docs"_s));
         view = std::make_unique<ContentView>(workspace, *settings, dialogs, snippets, engine);
         view->setEngine(&engine, connections);
@@ -60,25 +57,8 @@ protected:
         ASSERT_TRUE(QTest::qWaitFor([this] { return !engine.isBusy(); }, 20000));
     }
 
-    void script(const QList<QByteArray> &actions)
-    {
-        QFile file(path(u"script"_s));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        qsizetype id = requests().size();
-        for (const QByteArray &action : actions)
-            file.write(QByteArray(action).replace("@ID@", QByteArray::number(++id)) + '\n');
-    }
-    QList<QJsonObject> requests() const
-    {
-        QFile file(path(u"requests"_s));
-        QList<QJsonObject> sent;
-        if (file.open(QIODevice::ReadOnly)) {
-            for (const QByteArray &line : file.readAll().split('\n'))
-                if (!line.isEmpty())
-                    sent.append(QJsonDocument::fromJson(line).object());
-        }
-        return sent;
-    }
+    void script(const QList<QByteArray> &actions) { scripted.script(actions); }
+    QList<QJsonObject> requests() const { return scripted.requests(); }
     DocumentStore *addReport(const QString &name, bool prompts = false)
     {
         workspace.newTab(595, 842);
@@ -98,6 +78,7 @@ protected:
 
     WorkspaceModel workspace;
     ScriptedDialogs dialogs;
+    testsupport::ScriptedEngine scripted;
     SidecarModel engine{PrivateWorkFolder(dir.path())};
     QSettings presetSettings{path(u"presets.ini"_s), QSettings::IniFormat};
     InMemoryKeychain keychain;

@@ -1,6 +1,7 @@
 #include "canvas/PaletteView.h"
 #include "AppTestSupport.h"
 #include "EngineTestSupport.h"
+#include "ScriptedEngine.h"
 #include "TestSupport.h"
 #include "canvas/SaveSnippetSheet.h"
 #include "canvas/SnippetLibrary.h"
@@ -31,15 +32,8 @@ protected:
     {
         SandboxTest::SetUp();
         settings = std::make_unique<AppSettings>(dir.path());
-        qputenv("FAKESIDECAR_REQUEST_LOG", path(u"requests"_s).toLocal8Bit());
-        QFile script(path(u"script"_s));
-        ASSERT_TRUE(script.open(QIODevice::WriteOnly));
-        script.write("send {\"id\":1,\"ok\":true,\"result\":{}}\\n\n");
-        script.close();
-        sidecar.setLocationProvider([this] {
-            return SidecarClient::Location{QStringLiteral(QUILLMARK_FAKE_SIDECAR),
-                                           path(u"script"_s)};
-        });
+        scripted.script({testsupport::ScriptedEngine::ok()});
+        sidecar.setLocationProvider([this] { return scripted.location; });
         store = std::make_unique<DocumentStore>();
         palette = std::make_unique<PaletteView>(*settings, library, sidecar);
         palette->setStore(store.get());
@@ -54,6 +48,7 @@ protected:
     std::unique_ptr<AppSettings> settings;
     QSettings librarySettings{path(u"snippets.ini"_s), QSettings::IniFormat};
     SnippetLibrary library{librarySettings};
+    testsupport::ScriptedEngine scripted;
     PrivateWorkFolder workFolder{path(u"work"_s)};
     SidecarModel sidecar{workFolder};
     std::unique_ptr<DocumentStore> store;
@@ -112,7 +107,8 @@ TEST_F(PaletteViewTest, SubreportButtonCreatesTheFileAndCompilesItInTheBackgroun
 
     ASSERT_TRUE(waitFor([&] { return settings->explorerRefreshTick() == 2; }));
     EXPECT_TRUE(store->creatingSubreportElementIDs().isEmpty());
-    EXPECT_TRUE(testsupport::readFile(path(u"requests"_s)).contains("Sales_Subreport1.jasper"));
+    EXPECT_TRUE(testsupport::readFile(scripted.dir.filePath(u"requests"_s))
+                    .contains("Sales_Subreport1.jasper"));
 
     // A tab closed while its compile runs: the compile's end finds no store and harms nothing.
     palette->button(u"doc.on.doc"_s)->click();

@@ -10,8 +10,5 @@ if(NOT QUILLMARK_HEADLESS_ONLY)
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/FormatToolbarTest.cpp
             ${CMAKE_CURRENT_LIST_DIR}/PaletteViewTest.cpp
     LIBS quillmark_ui Qt6::Test)
-  target_include_directories(toolstrip_widget_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests/engine)
-  add_dependencies(toolstrip_widget_tests fakesidecar)
-  target_compile_definitions(toolstrip_widget_tests PRIVATE
-    QUILLMARK_FAKE_SIDECAR="$<TARGET_FILE:fakesidecar>")
+  quillmark_fake_engine(toolstrip_widget_tests)
 endif()

@@ -1,6 +1,7 @@
 #include "DataPanelFixture.h"
 #include "EngineTestSupport.h"
 #include "ScriptedEngine.h"
+#include "WatchedKeychain.h"
 #include "datapanel/ReadFields.h"
 #include "editors/CodeSyntaxHighlighting.h"
 #include "engine/ConnectionPresetStore.h"
@@ -18,26 +19,6 @@ using testsupport::ScriptedEngine;
 using testsupport::waitFor;
 
 namespace {
-
-// A keychain that lets a test act while a password is being read, as the system keychain's local
-// event loop lets the application run meanwhile.
-class WaitingKeychain final : public KeychainHelper {
-public:
-    std::optional<QString> password(const QString &account) const override
-    {
-        if (whileReading)
-            whileReading();
-        return passwords.password(account);
-    }
-    void setPassword(const QString &password, const QString &account) override
-    {
-        passwords.setPassword(password, account);
-    }
-    void deletePassword(const QString &account) override { passwords.deletePassword(account); }
-
-    std::function<void()> whileReading;
-    InMemoryKeychain passwords;
-};
 
 // A data panel with an engine model driving the scripted fake engine and the presets "Sales"
 // (password "secret") and "Empty" (no password).
@@ -125,7 +106,7 @@ protected:
     ScriptedEngine engine;
     PrivateWorkFolder workFolder{engine.dir.path()};
     SidecarModel model{workFolder};
-    WaitingKeychain keychain;
+    WatchedKeychain keychain;
     std::unique_ptr<QSettings> presetSettings;
     std::unique_ptr<ConnectionPresetStore> connections;
     const DatabaseConnection sales{
@@ -273,7 +254,7 @@ TEST_F(QueryExecutionTest, TheSheetIsDisabledWhileThePasswordIsReadSoNothingStar
     engine.script({rows(1), ScriptedEngine::ok(R"({"fields":[]})")});
     QList<bool> enabled;
     int reads = 0;
-    keychain.whileReading = [&] {
+    keychain.onCall = [&] {
         ++reads;
         for (const QString &name :
              {u"datapanel.query.execute"_s, u"datapanel.query.readFields"_s, u"datapanel.close"_s})
@@ -308,7 +289,7 @@ TEST_F(QueryExecutionTest, ATabClosedWhileThePasswordIsReadStartsNothing)
         auto tab = std::make_unique<DocumentStore>();
         tab->setActiveConnectionID(sales.id);
         open(tab.get());
-        keychain.whileReading = [&] {
+        keychain.onCall = [&] {
             view.reset();
             tab.reset();
         };
@@ -318,7 +299,7 @@ TEST_F(QueryExecutionTest, ATabClosedWhileThePasswordIsReadStartsNothing)
         QApplication::processEvents();
         EXPECT_FALSE(view);
         EXPECT_FALSE(model.isExecutingQuery()) << command.toStdString();
-        keychain.whileReading = nullptr;
+        keychain.onCall = nullptr;
     }
     EXPECT_TRUE(engine.requests().isEmpty());
 }

@@ -6,9 +6,6 @@ if(NOT QUILLMARK_HEADLESS_ONLY)
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/QueryExecutionTest.cpp
     LIBS quillmark_ui Qt6::Test)
   target_include_directories(datapanel_queryexec_widget_tests PRIVATE
-    ${PROJECT_SOURCE_DIR}/tests/document ${PROJECT_SOURCE_DIR}/tests/datapanel
-    ${PROJECT_SOURCE_DIR}/tests/engine)
-  add_dependencies(datapanel_queryexec_widget_tests fakesidecar)
-  target_compile_definitions(datapanel_queryexec_widget_tests PRIVATE
-    QUILLMARK_FAKE_SIDECAR="$<TARGET_FILE:fakesidecar>")
+    ${PROJECT_SOURCE_DIR}/tests/document ${PROJECT_SOURCE_DIR}/tests/datapanel)
+  quillmark_fake_engine(datapanel_queryexec_widget_tests)
 endif()

@@ -3,11 +3,8 @@ quillmark_test(datapanel_query_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/GuesserTest.cpp ${CMAKE_CURRENT_LIST_DIR}/QueryDataTest.cpp
           ${CMAKE_CURRENT_LIST_DIR}/ReadFieldsLiveTest.cpp
   LIBS quillmark_services)
-target_include_directories(datapanel_query_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests/document
-  ${PROJECT_SOURCE_DIR}/tests/engine)
-add_dependencies(datapanel_query_tests fakesidecar)
-target_compile_definitions(datapanel_query_tests PRIVATE
-  QUILLMARK_FAKE_SIDECAR="$<TARGET_FILE:fakesidecar>")
+target_include_directories(datapanel_query_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests/document)
+quillmark_fake_engine(datapanel_query_tests)
 
 if(NOT QUILLMARK_HEADLESS_ONLY)
   find_package(Qt6 REQUIRED COMPONENTS Test)

@@ -3,6 +3,7 @@
 
 #include "DeclarationBuilders.h"
 #include "EngineTestSupport.h"
+#include "ScriptedEngine.h"
 #include "editors/ExpressionTestState.h"
 #include "editors/SidecarExpressionEngine.h"
 #include "engine/PrivateWorkFolder.h"
@@ -37,30 +38,19 @@ ReportDocument report()
 struct FakeEngine {
     explicit FakeEngine(const QList<QByteArray> &replies)
     {
-        QFile script(location.jarPath);
-        EXPECT_TRUE(script.open(QIODevice::WriteOnly));
+        QList<QByteArray> actions;
         for (const QByteArray &reply : replies)
-            script.write("send {\"id\":$ID,\"ok\":true,\"result\":" + reply + "}\\n\n");
-        qputenv("FAKESIDECAR_REQUEST_LOG", dir.filePath(u"requests"_s).toLocal8Bit());
-        model.setLocationProvider([this] { return location; });
+            actions.append(testsupport::ScriptedEngine::ok(reply));
+        scripted.script(actions);
+        model.setLocationProvider([this] { return scripted.location; });
     }
-    QList<QByteArray> requests() const
-    {
-        QFile file(dir.filePath(u"requests"_s));
-        if (!file.open(QIODevice::ReadOnly))
-            return {};
-        QList<QByteArray> lines = file.readAll().split('\n');
-        lines.removeAll(QByteArray());
-        return lines;
-    }
+    QList<QJsonObject> requests() const { return scripted.requests(); }
     QJsonObject params(qsizetype index) const
     {
-        return QJsonDocument::fromJson(requests().value(index)).object()[u"params"_s].toObject();
+        return requests().value(index)[u"params"_s].toObject();
     }
-    QTemporaryDir dir;
-    SidecarClient::Location location{QStringLiteral(QUILLMARK_FAKE_SIDECAR),
-                                     dir.filePath(u"script"_s)};
-    SidecarModel model{PrivateWorkFolder(dir.path())};
+    testsupport::ScriptedEngine scripted;
+    SidecarModel model{PrivateWorkFolder(scripted.dir.path())};
     SidecarExpressionEngine engine{model};
 };
 

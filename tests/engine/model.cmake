@@ -9,7 +9,7 @@ quillmark_test(sidecarmodel_tests
 # Quits like the program while requests are pending; the tests time its exit.
 quillmark_tool(engine_quitprobe SOURCES ${CMAKE_CURRENT_LIST_DIR}/QuitProbe.cpp
   LIBS quillmark_services)
-add_dependencies(sidecarmodel_tests fakesidecar engine_quitprobe)
+quillmark_fake_engine(sidecarmodel_tests)
+add_dependencies(sidecarmodel_tests engine_quitprobe)
 target_compile_definitions(sidecarmodel_tests PRIVATE
-  QUILLMARK_FAKE_SIDECAR="$<TARGET_FILE:fakesidecar>"
   QUILLMARK_QUIT_PROBE="$<TARGET_FILE:engine_quitprobe>")

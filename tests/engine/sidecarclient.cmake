@@ -2,6 +2,4 @@
 quillmark_test(sidecarclient_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/SidecarClientTest.cpp ${CMAKE_CURRENT_LIST_DIR}/SidecarEngineTest.cpp
   LIBS quillmark_services)
-add_dependencies(sidecarclient_tests fakesidecar)
-target_compile_definitions(sidecarclient_tests PRIVATE
-  QUILLMARK_FAKE_SIDECAR="$<TARGET_FILE:fakesidecar>")
+quillmark_fake_engine(sidecarclient_tests)
