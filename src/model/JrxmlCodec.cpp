@@ -90,6 +90,8 @@ ReportDocument parse(const QByteArray &data, QStringList *warnings)
     if (!root || !JrxmlText::hasLocalName(root, "jasperReport"))
         throw JrxmlCodecError::notAJasperReport();
     JrxmlReadContext context;
+    // The byte check looks at UTF-8 documents only.
+    context.onlyXmlCharacters = result.encoding == pugi::encoding_utf8;
     const JrxmlText::AttributeTable attributes;
     ReportDocument document = readDocument(root, context);
     handOver(context.notes(), warnings);

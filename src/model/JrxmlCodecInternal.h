@@ -273,6 +273,27 @@ bool loadKept(pugi::xml_document &tree, const QString &xml);
 // read from.
 bool isFirstOfName(pugi::xml_node child);
 
+// A test on a node that the caller owns for the length of the call, called without allocating
+// (a lambda capturing several references does not fit std::function's own storage).
+class NodeTest {
+public:
+    template <typename F>
+    requires(!std::is_same_v<std::remove_cvref_t<F>, NodeTest> &&
+             std::is_invocable_r_v<bool, F &, pugi::xml_node>)
+        NodeTest(F &&test) // NOLINT: converts from any callable, as std::function does
+        : object_(const_cast<void *>(static_cast<const void *>(&test))),
+          call_([](void *object, pugi::xml_node node) -> bool {
+              return (*static_cast<std::remove_reference_t<F> *>(object))(node);
+          })
+    {
+    }
+    bool operator()(pugi::xml_node node) const { return call_(object_, node); }
+
+private:
+    void *object_;
+    bool (*call_)(void *, pugi::xml_node);
+};
+
 // Where a kept child of a band or container stands among its report elements: how many stood
 // before it, or -1 for a child placed by the format's order.
 using ElementPlace = std::function<int(pugi::xml_node)>;
@@ -283,9 +304,8 @@ ElementPlace placeAmong(const UnreadChildren &unread);
 // What the reader does not take from the element: the attributes not named in `takenAttributes`
 // and the element children for which `isTaken` is false, placed by `order` or, where `place`
 // says so, among the report elements. An unknown child stands after the known one before it.
-KeptXml keptOf(pugi::xml_node node, TagOrder takenAttributes, TagOrder order,
-               const std::function<bool(pugi::xml_node)> &isTaken, JrxmlReadContext &context,
-               const ElementPlace &place = {});
+KeptXml keptOf(pugi::xml_node node, TagOrder takenAttributes, TagOrder order, NodeTest isTaken,
+               JrxmlReadContext &context, const ElementPlace &place = {});
 // The same, where the reader takes the first child of each name in `takenOnce` and every child
 // of a name in `takenAll`.
 KeptXml keptOf(pugi::xml_node node, TagOrder takenAttributes, TagOrder order, TagOrder takenOnce,
@@ -323,7 +343,7 @@ template <typename E>
 void keepUnknownCase(pugi::xml_node node, const char *name, E read, KeptXml &kept)
 {
     const pugi::xml_attribute attr = JrxmlText::attribute(node, name);
-    if (!attr || enumFromRaw<E>(QString::fromUtf8(attr.value())))
+    if (!attr || enumFromUtf8<E>(attr.value()))
         return;
     kept.attributes.append({JrxmlText::nameText(name), QString::fromUtf8(attr.value())});
     kept.absent.append({JrxmlText::nameText(name), rawValue(read)});

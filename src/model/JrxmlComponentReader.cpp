@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -19,18 +20,19 @@ namespace JrxmlCodec {
 namespace {
 
 // The prefix of a qualified name ("" without one).
-std::string prefixOf(const char *qualifiedName)
+std::string_view prefixOf(const char *qualifiedName)
 {
     const char *colon = std::strchr(qualifiedName, ':');
-    return colon ? std::string(qualifiedName, colon) : std::string();
+    return colon ? std::string_view(qualifiedName, size_t(colon - qualifiedName))
+                 : std::string_view();
 }
 
 // The prefix a namespace declaration binds ("xmlns:p" gives "p"), or no value.
-std::optional<std::string> declaredPrefix(const char *attributeName)
+std::optional<std::string_view> declaredPrefix(const char *attributeName)
 {
     if (std::strncmp(attributeName, "xmlns:", 6) != 0)
         return std::nullopt;
-    return std::string(attributeName + 6);
+    return std::string_view(attributeName + 6);
 }
 
 bool isControlCharacter(unsigned char byte)
@@ -62,7 +64,7 @@ void stripControlCharacters(pugi::xml_node node, pugi::xml_attribute attr, int &
 
 // Whether the writer declares the prefix around the captured content itself: inside a table,
 // `jr` bound to the components namespace.
-bool isDeclaredByTable(const JrxmlReadContext &context, const std::string &prefix, const char *uri)
+bool isDeclaredByTable(const JrxmlReadContext &context, std::string_view prefix, const char *uri)
 {
     return context.insideTable && prefix == "jr" && is(uri, componentsNamespaceUri);
 }
@@ -72,18 +74,23 @@ bool isDeclaredByTable(const JrxmlReadContext &context, const std::string &prefi
 // are removed. The walk does not recurse, so no depth of nesting exhausts the stack.
 void prepareForCapture(pugi::xml_node root, JrxmlReadContext &context)
 {
-    std::vector<std::string> declared; // prefixes declared inside the subtree, innermost last
-    std::vector<size_t> marks;         // `declared` size on entering each open element
-    std::vector<std::string> needed;
+    // The prefixes name the tree's own text, which the walk does not change. The lists keep their
+    // room from one capture to the next.
+    thread_local std::vector<std::string_view> declared; // declared inside, innermost last
+    thread_local std::vector<size_t> marks; // `declared` size on entering each open element
+    thread_local std::vector<std::string_view> needed;
+    declared.clear();
+    marks.clear();
+    needed.clear();
     int removed = 0;
-    const auto use = [&](const std::string &prefix) {
+    const auto use = [&](std::string_view prefix) {
         if (prefix.empty() || prefix == "xml" || prefix == "xmlns")
             return;
-        for (const std::string &p : declared) {
+        for (const std::string_view p : declared) {
             if (p == prefix)
                 return;
         }
-        for (const std::string &p : needed) {
+        for (const std::string_view p : needed) {
             if (p == prefix)
                 return;
         }
@@ -94,14 +101,16 @@ void prepareForCapture(pugi::xml_node root, JrxmlReadContext &context)
         root,
         [&](pugi::xml_node node) {
             if (node.type() != pugi::node_element) {
-                stripControlCharacters(node, {}, removed);
+                if (!context.onlyXmlCharacters)
+                    stripControlCharacters(node, {}, removed);
                 return;
             }
             marks.push_back(declared.size());
             for (pugi::xml_attribute attr : node.attributes()) {
-                if (std::optional<std::string> prefix = declaredPrefix(attr.name()))
+                if (const std::optional<std::string_view> prefix = declaredPrefix(attr.name()))
                     declared.push_back(*prefix);
-                stripControlCharacters(node, attr, removed);
+                if (!context.onlyXmlCharacters)
+                    stripControlCharacters(node, attr, removed);
             }
             use(prefixOf(node.name()));
             for (pugi::xml_attribute attr : node.attributes())
@@ -112,8 +121,8 @@ void prepareForCapture(pugi::xml_node root, JrxmlReadContext &context)
             marks.pop_back();
         });
 
-    for (const std::string &prefix : needed) {
-        const std::string name = "xmlns:" + prefix;
+    for (const std::string_view prefix : needed) {
+        const std::string name = "xmlns:" + std::string(prefix);
         for (pugi::xml_node up = root.parent(); up; up = up.parent()) {
             if (const pugi::xml_attribute declaration = up.attribute(name.c_str())) {
                 if (!isDeclaredByTable(context, prefix, declaration.value())) {
@@ -163,7 +172,7 @@ void readDatasetRun(pugi::xml_node run, QString &datasetName, QString &connectio
 {
     datasetName = attrTextOr(run, "subDataset", {});
     connectionExpression = childTextOrEmpty(run, "connectionExpression");
-    for (pugi::xml_node p : run.children("datasetParameter"))
+    for (pugi::xml_node p : childrenNamed(run, "datasetParameter"))
         parameters.append(readPassedParameter(p, "datasetParameterExpression", context));
     if (kept)
         *kept = keptOf(run, subDatasetAttr, tagOrder::datasetRun, connectionTag,
@@ -232,9 +241,9 @@ ReportTableColumn readColumn(pugi::xml_node node, JrxmlReadContext &context)
     ReportTableColumn c;
     c.id = newId();
     c.width = doubleAttr(node, "width").value_or(100);
-    const pugi::xml_node header = node.child("jr:columnHeader");
-    const pugi::xml_node detail = node.child("jr:detailCell");
-    const pugi::xml_node footer = node.child("jr:columnFooter");
+    const pugi::xml_node header = childNamed(node, "jr:columnHeader");
+    const pugi::xml_node detail = childNamed(node, "jr:detailCell");
+    const pugi::xml_node footer = childNamed(node, "jr:columnFooter");
     readCell(header, c.columnHeaderHeight, c.columnHeaderElement, c.columnHeaderFormatting,
              context);
     readCell(detail, c.detailCellHeight, c.detailCellElement, c.detailCellFormatting, context);
@@ -301,7 +310,7 @@ QString bodyText(pugi::xml_node node, const char *leftOut, JrxmlReadContext &con
 KeptXml keptListContents(pugi::xml_node contents, const UnreadChildren &unread,
                          JrxmlReadContext &context)
 {
-    const pugi::xml_node re = contents.parent().parent().child("reportElement");
+    const pugi::xml_node re = childNamed(contents.parent().parent(), "reportElement");
     const QString height = wholeNumber(doubleAttr(re, "height").value_or(20));
     const QString width = wholeNumber(doubleAttr(re, "width").value_or(100));
     const auto isWritten = [&](const char *name, const QString &text) {
@@ -328,12 +337,12 @@ ElementKind::List readList(pugi::xml_node node, JrxmlReadContext &context)
     ElementKind::List list;
     const bool horizontal = is(attribute(node, "printOrder").value(), "Horizontal");
     list.printOrder = horizontal ? PrintOrder::horizontal : PrintOrder::vertical;
-    const pugi::xml_node run = node.child("datasetRun");
+    const pugi::xml_node run = childNamed(node, "datasetRun");
     KeptXml runKept;
     readDatasetRun(run, list.datasetName, list.connectionExpression, list.parameters, context,
                    &runKept);
     list.kept.setPart(u"datasetRun"_s, std::move(runKept));
-    const pugi::xml_node contents = node.child("jr:listContents");
+    const pugi::xml_node contents = childNamed(node, "jr:listContents");
     if (contents) {
         const JrxmlNesting nesting(context);
         // The children of a list can be copied out of it: their content must stand on its own.
@@ -356,7 +365,7 @@ ElementKind::Table readTable(pugi::xml_node node, JrxmlReadContext &context)
 {
     ElementKind::Table table;
     const bool wasInsideTable = std::exchange(context.insideTable, true);
-    const pugi::xml_node run = node.child("datasetRun");
+    const pugi::xml_node run = childNamed(node, "datasetRun");
     KeptXml runKept;
     readDatasetRun(run, table.datasetName, table.connectionExpression, table.parameters, context,
                    &runKept);
@@ -391,7 +400,7 @@ TableCellFormatting tableCellFormatting(pugi::xml_node cell)
 {
     TableCellFormatting formatting;
     formatting.styleName = attrText(cell, "style");
-    const pugi::xml_node pen = cell.child("box").child("topPen");
+    const pugi::xml_node pen = childNamed(childNamed(cell, "box"), "topPen");
     formatting.boxPenWidth = doubleAttr(pen, "lineWidth");
     formatting.boxPenColor = colorAttr(pen, "lineColor");
     return formatting;

@@ -82,7 +82,7 @@ void noteAbsentMode(pugi::xml_node node, KeptXml &kept)
 ConditionalStyleRule readRule(pugi::xml_node node, JrxmlReadContext &context)
 {
     ConditionalStyleRule r;
-    const pugi::xml_node style = node.child("style");
+    const pugi::xml_node style = childNamed(node, "style");
     KeptXml own = keptOf(node, none, tagOrder::rule, tagOrder::rule, none, context);
     keepAbsentOrEmptyChild(node, "conditionExpression", own);
     if (!style)
@@ -127,11 +127,11 @@ ReportStyle readStyle(pugi::xml_node node, JrxmlReadContext &context)
     keepSpelled(node, "hAlign",
                 textAlignmentText(attribute(node, "hAlign").value()) == TextAlignment::left, own);
     s.kept.setPart({}, std::move(own));
-    const pugi::xml_node boxNode = node.child("box");
+    const pugi::xml_node boxNode = childNamed(node, "box");
     s.kept.setPart(u"box"_s, keptOf(boxNode, none, tagOrder::box, pen, none, context));
     // A pen width of 1.0 is the model's default and is not written: a file that sets it keeps it,
     // for elements of the style would otherwise have no border.
-    const pugi::xml_node penNode = boxNode.child("pen");
+    const pugi::xml_node penNode = childNamed(boxNode, "pen");
     const bool widthIsDefault = doubleAttr(penNode, "lineWidth") == 1.0;
     s.kept.setPart(u"box/pen"_s, widthIsDefault ? keptAttributes(penNode, none, context)
                                                 : keptAttributes(penNode, lineWidthAttr, context));
@@ -148,8 +148,8 @@ ReportStyle readStyle(pugi::xml_node node, JrxmlReadContext &context)
     s.textAlignment = textAlignmentText(attribute(node, "hAlign").value());
     s.foreColor = colorAttr(node, "forecolor");
     s.backColor = colorAttr(node, "backcolor");
-    s.penWidth = doubleAttr(node.child("box").child("pen"), "lineWidth").value_or(1.0);
-    for (pugi::xml_node rule : node.children("conditionalStyle"))
+    s.penWidth = doubleAttr(childNamed(childNamed(node, "box"), "pen"), "lineWidth").value_or(1.0);
+    for (pugi::xml_node rule : childrenNamed(node, "conditionalStyle"))
         s.conditionalStyles.append(readRule(rule, context));
     return s;
 }
@@ -237,7 +237,7 @@ ReportScriptlet readScriptlet(pugi::xml_node node, JrxmlReadContext &context)
 void readQuery(pugi::xml_node node, QString &query, QString &language, KeptParts &kept,
                JrxmlReadContext &context)
 {
-    const pugi::xml_node queryNode = node.child("queryString");
+    const pugi::xml_node queryNode = childNamed(node, "queryString");
     query = textValue(queryNode);
     language = attrTextOr(queryNode, "language", u"sql"_s);
     KeptXml own = keptAttributesOnly(queryNode, queryAttrs, context);
@@ -285,7 +285,7 @@ ReportGroup readGroup(pugi::xml_node node, JrxmlReadContext &context)
     keepSpelled(node, "isStartNewColumn", !g.isStartNewColumn, own);
     // "Normal" spelled out, and a position the model has no case for ("CollateAtBottom").
     keepSpelled(node, "footerPosition", g.footerPosition == GroupFooterPosition::normal, own);
-    if (!node.child("groupExpression"))
+    if (!childNamed(node, "groupExpression"))
         own.absentChildren.append(u"groupExpression"_s);
     g.kept.setPart({}, std::move(own));
     readGroupBands(node, g, context);
@@ -296,25 +296,25 @@ ReportGroup readGroup(pugi::xml_node node, JrxmlReadContext &context)
 
 void readDataDefinitions(pugi::xml_node root, ReportDocument &d, JrxmlReadContext &context)
 {
-    for (pugi::xml_node node : root.children("template"))
+    for (pugi::xml_node node : childrenNamed(root, "template"))
         d.reportTemplates.append(readTemplate(node, context));
-    for (pugi::xml_node node : root.children("style"))
+    for (pugi::xml_node node : childrenNamed(root, "style"))
         d.styles.append(readStyle(node, context));
     context.setStyles(d.styles);
-    for (pugi::xml_node node : root.children("subDataset"))
+    for (pugi::xml_node node : childrenNamed(root, "subDataset"))
         d.subDatasets.append(readSubDataset(node, context));
-    for (pugi::xml_node node : root.children("scriptlet"))
+    for (pugi::xml_node node : childrenNamed(root, "scriptlet"))
         d.scriptlets.append(readScriptlet(node, context));
-    for (pugi::xml_node node : root.children("parameter"))
+    for (pugi::xml_node node : childrenNamed(root, "parameter"))
         d.parameters.append(readParameter(node, context));
     readQuery(root, d.queryString, d.queryLanguage, d.kept, context);
-    for (pugi::xml_node node : root.children("field"))
+    for (pugi::xml_node node : childrenNamed(root, "field"))
         d.fields.append(readField(node, context));
-    for (pugi::xml_node node : root.children("sortField"))
+    for (pugi::xml_node node : childrenNamed(root, "sortField"))
         d.sortFields.append(readSortField(node, context));
-    for (pugi::xml_node node : root.children("variable"))
+    for (pugi::xml_node node : childrenNamed(root, "variable"))
         d.variables.append(readVariable(node, context));
-    for (pugi::xml_node node : root.children("group"))
+    for (pugi::xml_node node : childrenNamed(root, "group"))
         d.groups.append(readGroup(node, context));
 }
 

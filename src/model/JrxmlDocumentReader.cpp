@@ -143,9 +143,9 @@ pugi::xml_node firstBand(pugi::xml_node section, KeptParts &kept, const QString 
                          JrxmlReadContext &context)
 {
     KeptXml own = keptOf(section, none, tagOrder::section, bandTag, none, context);
-    own.present = section && !section.child("band");
+    own.present = section && !childNamed(section, "band");
     kept.setPart(key, std::move(own));
-    return section.child("band");
+    return childNamed(section, "band");
 }
 
 ReportBand readStandardBand(pugi::xml_node root, BandType type, JrxmlReadContext &context)
@@ -155,7 +155,7 @@ ReportBand readStandardBand(pugi::xml_node root, BandType type, JrxmlReadContext
     b.height = 20;
     b.isPresent = false;
     const QByteArray tag = rawValue(type).toLatin1();
-    const pugi::xml_node section = root.child(tag.constData());
+    const pugi::xml_node section = childNamed(root, tag.constData());
     // A section without a band prints nothing; it is kept as written while the band is hidden.
     const pugi::xml_node band = firstBand(section, b.kept, u"section"_s, context);
     if (!band)
@@ -172,11 +172,11 @@ ReportBand readStandardBand(pugi::xml_node root, BandType type, JrxmlReadContext
 QList<ReportBand> readDetailBands(pugi::xml_node root, ReportDocument &d, JrxmlReadContext &context)
 {
     QList<ReportBand> bands;
-    const pugi::xml_node section = root.child("detail");
+    const pugi::xml_node section = childNamed(root, "detail");
     KeptXml own = keptOf(section, none, tagOrder::section, none, bandTag, context);
     own.present = bool(section);
     d.kept.setPart(u"detail"_s, std::move(own));
-    for (pugi::xml_node child : section.children("band")) {
+    for (pugi::xml_node child : childrenNamed(section, "band")) {
         BandForm form = readBandForm(child, 40, context);
         ReportBand band{newId(),     BandType::detail,
                         form.height, std::move(form.elements),
@@ -222,8 +222,8 @@ bool isTakenAtRoot(pugi::xml_node child, ReportDocument &d)
     }
     if (isDataDefinition(name))
         return true;
-    const bool readOnce = is(name, "queryString") || is(name, "detail") ||
-                          enumFromRaw<BandType>(QString::fromUtf8(name)).has_value();
+    const bool readOnce =
+        is(name, "queryString") || is(name, "detail") || enumFromUtf8<BandType>(name).has_value();
     return readOnce && isFirstOfName(child);
 }
 
@@ -246,8 +246,8 @@ bool readTaggingProperty(pugi::xml_node property, bool &isTagged, QString &langu
 
 void readGroupBands(pugi::xml_node groupNode, ReportGroup &group, JrxmlReadContext &context)
 {
-    const pugi::xml_node headerSection = groupNode.child("groupHeader");
-    const pugi::xml_node footerSection = groupNode.child("groupFooter");
+    const pugi::xml_node headerSection = childNamed(groupNode, "groupHeader");
+    const pugi::xml_node footerSection = childNamed(groupNode, "groupFooter");
     const pugi::xml_node header = firstBand(headerSection, group.kept, u"groupHeader"_s, context);
     const pugi::xml_node footer = firstBand(footerSection, group.kept, u"groupFooter"_s, context);
     BandForm headerForm = header ? readBandForm(header, 20, context) : BandForm{};

@@ -83,7 +83,7 @@ void keepBox(ReportElement &e, pugi::xml_node box, JrxmlReadContext &context)
         {"bottomPen", &e.bottomPen},
         {"rightPen", &e.rightPen}};
     for (const auto &[name, pen] : pens) {
-        const pugi::xml_node node = box.child(name);
+        const pugi::xml_node node = childNamed(box, name);
         if (!node)
             continue;
         KeptXml side = keptOf(node, penAttrs, none, none, none, context);
@@ -98,7 +98,7 @@ void keepBox(ReportElement &e, pugi::xml_node box, JrxmlReadContext &context)
 
 void keepTextElement(ReportElement &e, pugi::xml_node node, JrxmlReadContext &context)
 {
-    const pugi::xml_node textElement = node.child("textElement");
+    const pugi::xml_node textElement = childNamed(node, "textElement");
     KeptXml own = keptOf(textElement, textElementAttrs, textElementTags, fontTag, none, context);
     keepUnknownCase(textElement, "textAlignment", e.textAlignment, own);
     keepUnknownCase(textElement, "verticalAlignment", e.verticalAlignment, own);
@@ -113,7 +113,7 @@ void keepTextElement(ReportElement &e, pugi::xml_node node, JrxmlReadContext &co
     own.present = bool(textElement);
     e.kept.setPart(u"textElement"_s, own);
 
-    const pugi::xml_node font = textElement.child("font");
+    const pugi::xml_node font = childNamed(textElement, "font");
     KeptXml fontKept = keptOf(font, fontAttrs, none, none, none, context);
     absentUnless(font, "fontName", e.fontName, fontKept);
     absentUnless(
@@ -135,11 +135,11 @@ void keepTextElement(ReportElement &e, pugi::xml_node node, JrxmlReadContext &co
 
 void keepGraphicElement(ReportElement &e, pugi::xml_node node, JrxmlReadContext &context)
 {
-    const pugi::xml_node graphic = node.child("graphicElement");
+    const pugi::xml_node graphic = childNamed(node, "graphicElement");
     KeptXml own = keptOf(graphic, none, penTag, penTag, none, context);
     own.present = bool(graphic);
     e.kept.setPart(u"graphicElement"_s, std::move(own));
-    const pugi::xml_node pen = graphic.child("pen");
+    const pugi::xml_node pen = childNamed(graphic, "pen");
     KeptXml penKept = keptOf(pen, lineWidth, none, none, none, context);
     absentUnless(
         pen, "lineWidth", [&] { return decimalNumber(e.penWidth); }, penKept);
@@ -183,7 +183,7 @@ void keepSpelledTagAttributes(const ReportElement &e, pugi::xml_node node, KeptX
 void keepContentChildren(const ElementKind &kind, pugi::xml_node node, KeptXml &kept)
 {
     const auto absent = [&](const char *tag) {
-        if (!node.child(tag))
+        if (!childNamed(node, tag))
             kept.absentChildren.append(nameText(tag));
     };
     if (kind.is<ElementKind::StaticText>()) {
@@ -279,12 +279,12 @@ void readCellKept(TableCellFormatting &formatting, pugi::xml_node cell,
         return std::find(unread.begin(), unread.end(), child) == unread.end();
     };
     formatting.kept.setPart({}, keptOf(cell, cellAttrs, tagOrder::cell, isTaken, context));
-    const pugi::xml_node box = cell.child("box");
+    const pugi::xml_node box = childNamed(cell, "box");
     if (!box)
         return;
     formatting.kept.setPart(u"box"_s, keptOf(box, none, tagOrder::box, sidePens, none, context));
     for (const char *side : sidePens) {
-        KeptXml pen = keptCellPen(formatting, box.child(side), context);
+        KeptXml pen = keptCellPen(formatting, childNamed(box, side), context);
         if (!pen.isEmpty())
             formatting.kept.setPart(u"box/"_s + QLatin1StringView(side), std::move(pen));
     }
@@ -313,11 +313,11 @@ void readElementKept(ReportElement &e, pugi::xml_node node, pugi::xml_node re,
     keepContentChildren(e.kind, node, own);
     e.kept.setPart({}, own);
     e.kept.setPart(u"reportElement"_s, keptReportElement(e, re, context));
-    keepBox(e, node.child("box"), context);
+    keepBox(e, childNamed(node, "box"), context);
     // The expression's own attributes (its value class).
     for (const char *tag : {"textFieldExpression", "imageExpression", "subreportExpression"}) {
         if (rankOf(order, tag) >= 0) {
-            KeptXml own = keptOf(node.child(tag), none, none, none, none, context);
+            KeptXml own = keptOf(childNamed(node, tag), none, none, none, none, context);
             if (!own.isEmpty())
                 e.kept.setPart(QString::fromLatin1(tag), std::move(own));
         }

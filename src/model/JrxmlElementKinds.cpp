@@ -22,7 +22,7 @@ ElementKind::Subreport readSubreport(pugi::xml_node node, JrxmlReadContext &cont
     subreport.expression = childTextOrEmpty(node, "subreportExpression");
     subreport.connectionExpression = childText(node, "connectionExpression");
     subreport.dataSourceExpression = childText(node, "dataSourceExpression");
-    for (pugi::xml_node p : node.children("subreportParameter"))
+    for (pugi::xml_node p : childrenNamed(node, "subreportParameter"))
         subreport.parameters.append(
             readPassedParameter(p, "subreportParameterExpression", context));
     return subreport;
@@ -118,9 +118,9 @@ const QSet<QByteArray> &chartTagNames()
 // A list, a table, another component, or nothing usable.
 std::optional<ElementKind> readComponentElement(pugi::xml_node node, JrxmlReadContext &context)
 {
-    if (const pugi::xml_node list = node.child("jr:list"))
+    if (const pugi::xml_node list = childNamed(node, "jr:list"))
         return readList(list, context);
-    if (const pugi::xml_node table = node.child("jr:table"))
+    if (const pugi::xml_node table = childNamed(node, "jr:table"))
         return readTable(table, context);
     std::optional<ElementKind> kind;
     for (pugi::xml_node child : node.children()) {
@@ -140,7 +140,7 @@ std::optional<ElementKind> readComponentElement(pugi::xml_node node, JrxmlReadCo
 
 ElementKind::Chart readChart(pugi::xml_node node, const char *tag, JrxmlReadContext &context)
 {
-    const pugi::xml_node chart = node.child("chart");
+    const pugi::xml_node chart = childNamed(node, "chart");
     return ElementKind::Chart{QString::fromUtf8(tag), attributeText(chart),
                               bodyText(chart, "reportElement", context),
                               bodyText(node, "chart", context)};
@@ -156,7 +156,7 @@ SubreportParameter readPassedParameter(pugi::xml_node node, const char *expressi
     SubreportParameter parameter{newId(), attrTextOr(node, "name", {}),
                                  childTextOrEmpty(node, expressionTag)};
     parameter.kept = keptOf(node, nameAttr, expression, expression, {}, context);
-    if (!node.child(expressionTag))
+    if (!childNamed(node, expressionTag))
         parameter.kept.absentChildren.append(QString::fromLatin1(expressionTag));
     return parameter;
 }

@@ -35,8 +35,8 @@ std::optional<QString> fontText(pugi::xml_node font, const char *name, const Rep
 
 void readTextFormatting(ReportElement &e, pugi::xml_node node, const ReportStyle *style)
 {
-    const pugi::xml_node textElement = node.child("textElement");
-    const pugi::xml_node font = textElement.child("font");
+    const pugi::xml_node textElement = childNamed(node, "textElement");
+    const pugi::xml_node font = childNamed(textElement, "font");
     e.markup = attrText(textElement, "markup");
 
     if (const pugi::xml_attribute align = attribute(textElement, "textAlignment")) {
@@ -61,13 +61,13 @@ void readTextFormatting(ReportElement &e, pugi::xml_node node, const ReportStyle
 
 void readBox(ReportElement &e, pugi::xml_node node)
 {
-    const pugi::xml_node box = node.child("box");
+    const pugi::xml_node box = childNamed(node, "box");
     if (!box)
         return;
     if (e.kind.is<ElementKind::Frame>()) {
         // The frame's border width stands on its top side. Its colour stays on the pens: the
         // element's own fore colour is another value.
-        if (const pugi::xml_node top = box.child("topPen")) {
+        if (const pugi::xml_node top = childNamed(box, "topPen")) {
             if (const std::optional<double> width = doubleAttr(top, "lineWidth"))
                 e.penWidth = *width;
         }
@@ -77,10 +77,10 @@ void readBox(ReportElement &e, pugi::xml_node node)
     e.paddingRight = doubleAttr(box, "rightPadding").value_or(padding);
     e.paddingTop = doubleAttr(box, "topPadding").value_or(padding);
     e.paddingBottom = doubleAttr(box, "bottomPadding").value_or(padding);
-    e.topPen = boxSidePen(box.child("topPen"));
-    e.leftPen = boxSidePen(box.child("leftPen"));
-    e.bottomPen = boxSidePen(box.child("bottomPen"));
-    e.rightPen = boxSidePen(box.child("rightPen"));
+    e.topPen = boxSidePen(childNamed(box, "topPen"));
+    e.leftPen = boxSidePen(childNamed(box, "leftPen"));
+    e.bottomPen = boxSidePen(childNamed(box, "bottomPen"));
+    e.rightPen = boxSidePen(childNamed(box, "rightPen"));
 }
 
 } // namespace
@@ -124,9 +124,9 @@ ReportElement makeElement(pugi::xml_node node, ElementKind kind, JrxmlReadContex
     e.id = newId();
     e.kind = std::move(kind);
 
-    pugi::xml_node re = node.child("reportElement");
+    pugi::xml_node re = childNamed(node, "reportElement");
     if (!re)
-        re = node.child("chart").child("reportElement");
+        re = childNamed(childNamed(node, "chart"), "reportElement");
     e.x = doubleAttr(re, "x").value_or(0);
     e.y = doubleAttr(re, "y").value_or(0);
     e.width = doubleAttr(re, "width").value_or(100);
@@ -145,7 +145,7 @@ ReportElement makeElement(pugi::xml_node node, ElementKind kind, JrxmlReadContex
     readTextFormatting(e, node, style);
 
     const std::optional<double> penWidth =
-        doubleAttr(node.child("graphicElement").child("pen"), "lineWidth");
+        doubleAttr(childNamed(childNamed(node, "graphicElement"), "pen"), "lineWidth");
     e.penWidth = penWidth.value_or(style ? style->penWidth : 1.0);
 
     readBox(e, node);
@@ -168,7 +168,8 @@ ReportElement makeElement(pugi::xml_node node, ElementKind kind, JrxmlReadContex
 
     e.printWhenExpression = childText(re, "printWhenExpression");
     e.hyperlinkExpression = childText(node, "hyperlinkReferenceExpression");
-    e.tableWhenNoDataType = enumAttr<WhenNoDataType>(node.child("jr:table"), "whenNoDataType");
+    e.tableWhenNoDataType =
+        enumAttr<WhenNoDataType>(childNamed(node, "jr:table"), "whenNoDataType");
 
     if (e.kind.is<ElementKind::Subreport>()) {
         e.isUsingCache = !is(attribute(node, "isUsingCache").value(), "false");

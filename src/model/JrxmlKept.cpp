@@ -183,7 +183,14 @@ bool isFirstOfName(pugi::xml_node child)
 {
     // No sibling before it has its name (a node without a name is never the first of one).
     const char *name = child.name();
-    return *name && !child.previous_sibling(name);
+    if (!*name)
+        return false;
+    for (pugi::xml_node before = child.previous_sibling(); before;
+         before = before.previous_sibling()) {
+        if (is(before.name(), name))
+            return false;
+    }
+    return true;
 }
 
 ElementPlace placeAmong(const UnreadChildren &unread)
@@ -198,9 +205,8 @@ ElementPlace placeAmong(const UnreadChildren &unread)
     };
 }
 
-KeptXml keptOf(pugi::xml_node node, TagOrder takenAttributes, TagOrder order,
-               const std::function<bool(pugi::xml_node)> &isTaken, JrxmlReadContext &context,
-               const ElementPlace &place)
+KeptXml keptOf(pugi::xml_node node, TagOrder takenAttributes, TagOrder order, NodeTest isTaken,
+               JrxmlReadContext &context, const ElementPlace &place)
 {
     KeptXml kept;
     if (!node)
@@ -216,15 +222,24 @@ KeptXml keptOf(pugi::xml_node node, TagOrder takenAttributes, TagOrder order,
         for (pugi::xml_attribute attr : node.attributes())
             keep(attr.name(), attr);
     }
-    int rank = -1; // an unknown tag stands after the known one before it
-    for (pugi::xml_node child : node.children()) {
-        if (child.type() != pugi::node_element)
+    // An unknown tag stands after the known one before it. Most children are taken, so the rank is
+    // looked for only for a kept one: from it back to the kept one before it, whose rank holds
+    // when no known tag stands between them.
+    int rank = -1;
+    pugi::xml_node ranked; // the last kept child, or none
+    for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
+        if (child.type() != pugi::node_element || isTaken(child))
             continue;
-        const int own = rankOf(order, localName(child.name()));
-        if (own >= 0)
-            rank = own;
-        if (!isTaken(child))
-            kept.children.append({rank, capturedXml(child, context), place ? place(child) : -1});
+        for (pugi::xml_node back = child; back != ranked; back = back.previous_sibling()) {
+            const int own =
+                back.type() == pugi::node_element ? rankOf(order, localName(back.name())) : -1;
+            if (own >= 0) {
+                rank = own;
+                break;
+            }
+        }
+        ranked = child;
+        kept.children.append({rank, capturedXml(child, context), place ? place(child) : -1});
     }
     return kept;
 }
@@ -276,7 +291,7 @@ void keepSpelled(pugi::xml_node node, const char *name, bool writerLeavesOut, Ke
 
 void keepEmptyChild(pugi::xml_node node, const char *tag, KeptXml &kept)
 {
-    const pugi::xml_node child = node.child(tag);
+    const pugi::xml_node child = childNamed(node, tag);
     if (child && textValue(child).isEmpty())
         kept.emptyChildren.append(nameText(tag));
 }
@@ -285,7 +300,7 @@ void keepAbsentOrEmptyChild(pugi::xml_node node, const char *tag, KeptXml &kept)
 {
     if (!node)
         return;
-    const pugi::xml_node child = node.child(tag);
+    const pugi::xml_node child = childNamed(node, tag);
     if (!child)
         kept.absentChildren.append(nameText(tag));
     else if (textValue(child).isEmpty())

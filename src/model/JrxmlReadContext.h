@@ -43,6 +43,9 @@ public:
         return found == unread_.end() ? -1 : int(found->second);
     }
 
+    // Whether the document's bytes were checked to hold only characters XML allows, so that no
+    // value in its tree holds one XML cannot carry (captured content then needs no cleaning).
+    bool onlyXmlCharacters = false;
     // The current container depth; see JrxmlNesting.
     int depth = 0;
     // Whether what is read stands inside a table, which the writer always declares the

@@ -300,11 +300,24 @@ struct AttributeTable::Elements {
     struct Element {
         const void *node = nullptr;
         int count = 0; // -1: more attributes than an element holds here
-        std::array<AttributeEntry, 24> entries;
+        // A bit for each name's first byte (its low six bits): most lookups are for attributes
+        // the element does not have, and most of those are settled here.
+        std::uint64_t initials = 0;
+        union { // set as the element is taken in, not before
+            std::array<AttributeEntry, 24> entries;
+        };
+        Element() {}
     };
-    std::array<Element, 16> elements;
-    size_t last = 0; // the element looked at last, which is looked at first
-    size_t next = 0; // the one replaced next
+    // Two elements to a set, the set chosen by the element's address; the one used less lately
+    // is replaced.
+    static constexpr size_t sets = 32;
+    std::array<Element, 2 * sets> elements;
+    std::array<std::uint8_t, sets> older{}; // per set, the way replaced next
+
+    static std::uint64_t initialBit(const char *name)
+    {
+        return std::uint64_t(1) << (static_cast<unsigned char>(*name) & 63);
+    }
 
     void clear()
     {
@@ -315,25 +328,30 @@ struct AttributeTable::Elements {
     const Element &of(pugi::xml_node node)
     {
         const void *id = identity(node);
-        if (elements[last].node == id)
-            return elements[last];
-        for (size_t i = 0; i < elements.size(); ++i) {
-            if (elements[i].node == id) {
-                last = i;
-                return elements[i];
-            }
+        const size_t set = (std::uintptr_t(id) * 0x9E3779B97F4A7C15ull) >> 59; // 0 .. sets - 1
+        static_assert(sets == 32);
+        Element *const ways = &elements[2 * set];
+        if (ways[0].node == id) {
+            older[set] = 1;
+            return ways[0];
         }
-        last = next;
-        next = (next + 1) % elements.size();
-        Element &element = elements[last];
+        if (ways[1].node == id) {
+            older[set] = 0;
+            return ways[1];
+        }
+        const std::uint8_t way = older[set];
+        older[set] = std::uint8_t(1 - way);
+        Element &element = ways[way];
         element.node = id;
         element.count = 0;
+        element.initials = 0;
         for (pugi::xml_attribute a = node.first_attribute(); a; a = a.next_attribute()) {
             if (element.count == int(element.entries.size())) {
                 element.count = -1;
                 break;
             }
             element.entries[size_t(element.count++)] = {a.name(), a};
+            element.initials |= initialBit(a.name());
         }
         return element;
     }
@@ -349,7 +367,8 @@ AttributeTable *&openTable()
 
 } // namespace
 
-AttributeTable::AttributeTable() : elements_(std::make_unique<Elements>()), outer_(openTable())
+// Not value-initialised (which would clear the whole table first): each element sets its own.
+AttributeTable::AttributeTable() : elements_(new Elements), outer_(openTable())
 {
     openTable() = this;
 }
@@ -386,6 +405,8 @@ pugi::xml_attribute attribute(pugi::xml_node node, const char *name)
     const AttributeTable::Elements::Element &element = table->elements_->of(node);
     if (element.count < 0)
         return node.attribute(name);
+    if (!(element.initials & AttributeTable::Elements::initialBit(name)))
+        return {};
     for (int i = 0; i < element.count; ++i) {
         if (is(element.entries[size_t(i)].name, name))
             return element.entries[size_t(i)].attribute;
@@ -400,15 +421,17 @@ QString nameText(const char *name)
         QString text;
     };
     thread_local std::array<Held, 256> held;
-    // A short name is looked up by its bytes; a long one is rare and converted each time.
+    // A short name is looked up by its bytes; a long one is rare and converted each time. The slot
+    // is chosen by the length, the first eight bytes and the last one.
     constexpr size_t longest = 48;
-    std::uint32_t hash = 2166136261u;
-    size_t size = 0;
-    for (; name[size]; ++size) {
-        if (size == longest)
-            return QString::fromUtf8(name);
-        hash = (hash ^ static_cast<unsigned char>(name[size])) * 16777619u;
-    }
+    const size_t size = std::strlen(name);
+    if (size > longest)
+        return QString::fromUtf8(name);
+    std::uint32_t hash = 2166136261u ^ std::uint32_t(size);
+    for (size_t i = 0; i < size && i < 8; ++i)
+        hash = (hash ^ static_cast<unsigned char>(name[i])) * 16777619u;
+    if (size > 8)
+        hash = (hash ^ static_cast<unsigned char>(name[size - 1])) * 16777619u;
     Held &slot = held[hash % held.size()];
     if (slot.bytes.size() != size || std::memcmp(slot.bytes.data(), name, size) != 0 ||
         slot.text.isNull()) {
@@ -478,7 +501,7 @@ bool isTrue(pugi::xml_node node, const char *name)
 
 std::optional<QString> childText(pugi::xml_node node, const char *name)
 {
-    const pugi::xml_node child = node.child(name);
+    const pugi::xml_node child = childNamed(node, name);
     if (!child)
         return std::nullopt;
     return textValue(child);
@@ -486,7 +509,7 @@ std::optional<QString> childText(pugi::xml_node node, const char *name)
 
 QString childTextOrEmpty(pugi::xml_node node, const char *name)
 {
-    return textValue(node.child(name));
+    return textValue(childNamed(node, name));
 }
 
 } // namespace JrxmlText

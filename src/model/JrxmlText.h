@@ -87,6 +87,57 @@ inline bool is(const char *text, const char *word)
     return *text == *word && std::strcmp(text, word) == 0;
 }
 
+// The first child of that name, as pugi::xml_node::child gives it (any node with a name, most
+// often an element). Names are compared on their first byte before the call, which settles most
+// of the siblings passed over.
+inline pugi::xml_node childNamed(pugi::xml_node node, const char *name)
+{
+    if (!*name)
+        return {}; // no node that has a name has an empty one
+    for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
+        if (is(child.name(), name))
+            return child;
+    }
+    return {};
+}
+
+// The children of that name in document order, as pugi::xml_node::children(name) gives them,
+// found as childNamed finds one.
+class ChildrenNamed {
+public:
+    ChildrenNamed(pugi::xml_node node, const char *name)
+        : first_(childNamed(node, name)), name_(name)
+    {
+    }
+    class Iterator {
+    public:
+        Iterator(pugi::xml_node node, const char *name) : node_(node), name_(name) {}
+        pugi::xml_node operator*() const { return node_; }
+        Iterator &operator++()
+        {
+            do
+                node_ = node_.next_sibling();
+            while (node_ && !is(node_.name(), name_));
+            return *this;
+        }
+        bool operator!=(const Iterator &other) const { return node_ != other.node_; }
+
+    private:
+        pugi::xml_node node_;
+        const char *name_;
+    };
+    Iterator begin() const { return {first_, name_}; }
+    Iterator end() const { return {{}, name_}; }
+
+private:
+    pugi::xml_node first_;
+    const char *name_;
+};
+inline ChildrenNamed childrenNamed(pugi::xml_node node, const char *name)
+{
+    return {node, name};
+}
+
 // The attribute of that name, or a null attribute. While an AttributeTable is open on the thread,
 // the attributes of the elements looked at last are held in it, so that the many lookups the
 // reader makes on one element walk the element's attribute list once.
@@ -154,7 +205,7 @@ template <typename E> std::optional<E> enumAttr(pugi::xml_node node, const char 
     const pugi::xml_attribute attr = attribute(node, name);
     if (!attr)
         return std::nullopt;
-    return enumFromRaw<E>(QString::fromUtf8(attr.value()));
+    return enumFromUtf8<E>(attr.value());
 }
 
 } // namespace JrxmlText

@@ -275,3 +275,31 @@ TEST(JrxmlKept, WrittenTextReadsBackAsItself)
     const QByteArray once = JrxmlCodec::serialize(back);
     EXPECT_EQ(roundTrip(once), once);
 }
+
+// Only a UTF-8 document has its bytes checked for characters XML does not allow. In a document
+// of another encoding, content kept as captured text loses them, with a note, so that the saved
+// file is well-formed; in a UTF-8 one they are refused before anything is read.
+TEST(JrxmlKept, CapturedContentOfOtherEncodingsLosesWhatXmlCannotCarry)
+{
+    const QByteArray element =
+        "<staticText><reportElement x=\"0\" y=\"0\" width=\"9\" height=\"9\">"
+        "<property name=\"p\" value=\"a\x01z\xE9\"/>"
+        "<propertyExpression name=\"e\">b\x02</propertyExpression>"
+        "</reportElement><text>t</text></staticText>";
+    const QByteArray latin1 =
+        "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n" + reportWithTitle(element);
+    QStringList warnings;
+    const QByteArray out = roundTrip(latin1, &warnings);
+    EXPECT_TRUE(warnings.contains(
+        QStringLiteral("Characters that XML cannot carry were left out of captured content")))
+        << warnings.join(u'\n').toStdString();
+    EXPECT_TRUE(out.contains("<property name=\"p\" value=\"az\xC3\xA9\"/>")) << out.toStdString();
+    EXPECT_TRUE(out.contains(">b</propertyExpression>")) << out.toStdString();
+    EXPECT_FALSE(out.contains('\x01'));
+    EXPECT_FALSE(out.contains('\x02'));
+    EXPECT_NO_THROW(JrxmlCodec::parse(out));
+
+    QByteArray utf8 = reportWithTitle(element);
+    utf8.replace("\xE9", "\xC3\xA9");
+    EXPECT_THROW(JrxmlCodec::parse(utf8), JrxmlCodecError);
+}
