@@ -4,10 +4,13 @@
 #include "JrxmlCodecInternal.h"
 #include "JrxmlText.h"
 
+#include <QVarLengthArray>
+
 #include <algorithm>
 #include <cstring>
 #include <iterator>
 #include <limits>
+#include <string_view>
 #include <utility>
 
 using namespace Qt::StringLiterals;
@@ -331,14 +334,28 @@ QStringView writtenValue(const QString &value, QString &buffer)
     return value;
 }
 
-// Where ` name="` begins in the tag, from `from` on; -1 when nowhere.
+// Where ` name="` begins in the tag, with the name at `from` or later; -1 when nowhere. A tag is
+// short and a name rarely repeats in it, so a plain scan beats a general substring search here.
 qsizetype attributeAt(QStringView tag, QStringView name, qsizetype from = 0)
 {
-    for (qsizetype at = tag.indexOf(name, from); at >= 0; at = tag.indexOf(name, at + 1)) {
-        if (at > 0 && tag[at - 1] == u' ' && tag.sliced(at + name.size()).startsWith(u"=\""))
+    const qsizetype length = name.size();
+    const qsizetype last = tag.size() - length - 2; // the last place the name can start at
+    const QChar *text = tag.data();
+    for (qsizetype at = std::max<qsizetype>(from, 1); at <= last; ++at) {
+        if (text[at - 1] == u' ' && text[at + length] == u'=' && text[at + length + 1] == u'"' &&
+            QStringView(text + at, length) == name)
             return at - 1;
     }
     return -1;
+}
+
+// Where `written` stands in `text`, from `from` on; -1 when nowhere.
+qsizetype indexIn(QStringView text, QStringView written, qsizetype from)
+{
+    const std::u16string_view haystack(text.utf16(), size_t(text.size()));
+    const size_t at =
+        haystack.find(std::u16string_view(written.utf16(), size_t(written.size())), size_t(from));
+    return at == std::u16string_view::npos ? -1 : qsizetype(at);
 }
 
 // Whether the tag holds ` name="value"`, the value as written.
@@ -358,7 +375,7 @@ void appendKeptAttributes(QString &out, qsizetype tagStart, const KeptXml &kept)
 {
     // Which attributes stay out is decided on the tag as the writer wrote it, before any is
     // taken out.
-    QList<QString> leftOut;
+    QVarLengthArray<QString, 8> leftOut;
     const QStringView tag = QStringView(out).mid(tagStart);
     QString buffer;
     for (const KeptXml::AbsentAttribute &attr : kept.absent) {
@@ -374,7 +391,7 @@ void appendKeptAttributes(QString &out, qsizetype tagStart, const KeptXml &kept)
             leftOut.append(u' ' + attr.name + "=\""_L1 + value + u'"');
     }
     for (const QString &written : leftOut) {
-        const qsizetype at = out.indexOf(written, tagStart);
+        const qsizetype at = indexIn(out, written, tagStart);
         if (at >= 0)
             out.remove(at, written.size());
     }
