@@ -274,7 +274,7 @@ void noteAbsent(pugi::xml_node node, KeptXml &kept,
         return;
     for (const auto &[name, written] : defaults) {
         if (!attribute(node, name))
-            appendAbsent(kept, {nameText(name), nameText(written), {}});
+            appendAbsent(kept, {literalText(name), literalText(written), {}});
     }
 }
 
@@ -282,7 +282,7 @@ void absentUnless(pugi::xml_node node, const char *name, const QString &written,
                   QList<KeptXml::Attribute> with)
 {
     if (!attribute(node, name))
-        appendAbsent(kept, {nameText(name), written, std::move(with)});
+        appendAbsent(kept, {literalText(name), written, std::move(with)});
 }
 
 void keepSpelled(pugi::xml_node node, const char *name, bool writerLeavesOut, KeptXml &kept)
@@ -296,7 +296,7 @@ void keepEmptyChild(pugi::xml_node node, const char *tag, KeptXml &kept)
 {
     const pugi::xml_node child = childNamed(node, tag);
     if (child && textValue(child).isEmpty())
-        kept.emptyChildren.append(nameText(tag));
+        kept.emptyChildren.append(literalText(tag));
 }
 
 void keepAbsentOrEmptyChild(pugi::xml_node node, const char *tag, KeptXml &kept)
@@ -305,9 +305,9 @@ void keepAbsentOrEmptyChild(pugi::xml_node node, const char *tag, KeptXml &kept)
         return;
     const pugi::xml_node child = childNamed(node, tag);
     if (!child)
-        kept.absentChildren.append(nameText(tag));
+        kept.absentChildren.append(literalText(tag));
     else if (textValue(child).isEmpty())
-        kept.emptyChildren.append(nameText(tag));
+        kept.emptyChildren.append(literalText(tag));
 }
 
 qsizetype openTag(QString &out, int spaces, QLatin1StringView tag)

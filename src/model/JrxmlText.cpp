@@ -441,6 +441,23 @@ QString nameText(const char *name)
     return slot.text;
 }
 
+QString literalText(const char *name)
+{
+    struct Held {
+        const char *name = nullptr;
+        QString text;
+    };
+    thread_local std::array<Held, 128> held;
+    // The reader's literals are few and live as long as the program; their addresses spread
+    // them over the slots. The bytes are compared too, so that any other name is still right.
+    Held &slot = held[(reinterpret_cast<std::uintptr_t>(name) >> 2) % held.size()];
+    if (slot.name != name || std::strcmp(slot.name, name) != 0) {
+        slot.name = name;
+        slot.text = nameText(name);
+    }
+    return slot.text;
+}
+
 const char *localName(const char *qualifiedName)
 {
     const char *colon = std::strchr(qualifiedName, ':');
