@@ -10,7 +10,6 @@
 #include <cstring>
 #include <iterator>
 #include <limits>
-#include <string_view>
 #include <utility>
 
 using namespace Qt::StringLiterals;
@@ -320,16 +319,13 @@ qsizetype openTag(QString &out, int spaces, QLatin1StringView tag)
 
 namespace {
 
-// The value as the writer writes it inside an attribute: escaped, held in `buffer` when escaping
-// changes it.
-QStringView writtenValue(const QString &value, QString &buffer)
+// The value as the writer writes it inside an attribute: escaped.
+QString writtenValue(const QString &value)
 {
     for (const QChar c : value) {
         const char16_t u = c.unicode();
-        if (u < 0x20 || u == u'&' || u == u'"' || u == u'<' || u == u'>' || u >= 0xD800) {
-            buffer = escaped(value);
-            return buffer;
-        }
+        if (u < 0x20 || u == u'&' || u == u'"' || u == u'<' || u == u'>' || u >= 0xD800)
+            return escaped(value);
     }
     return value;
 }
@@ -349,24 +345,21 @@ qsizetype attributeAt(QStringView tag, QStringView name, qsizetype from = 0)
     return -1;
 }
 
-// Where `written` stands in `text`, from `from` on; -1 when nowhere.
-qsizetype indexIn(QStringView text, QStringView written, qsizetype from)
+// Where ` name="value"` begins in the tag, the value as written; -1 when nowhere.
+qsizetype heldAt(QStringView tag, QStringView name, QStringView value)
 {
-    const std::u16string_view haystack(text.utf16(), size_t(text.size()));
-    const size_t at =
-        haystack.find(std::u16string_view(written.utf16(), size_t(written.size())), size_t(from));
-    return at == std::u16string_view::npos ? -1 : qsizetype(at);
+    for (qsizetype at = attributeAt(tag, name); at >= 0; at = attributeAt(tag, name, at + 2)) {
+        const QStringView rest = tag.sliced(at + 1 + name.size() + 2);
+        if (rest.size() > value.size() && rest.startsWith(value) && rest[value.size()] == u'"')
+            return at;
+    }
+    return -1;
 }
 
 // Whether the tag holds ` name="value"`, the value as written.
 bool holds(QStringView tag, QStringView name, QStringView value)
 {
-    for (qsizetype at = attributeAt(tag, name); at >= 0; at = attributeAt(tag, name, at + 2)) {
-        const QStringView rest = tag.sliced(at + 1 + name.size() + 2);
-        if (rest.size() > value.size() && rest.startsWith(value) && rest[value.size()] == u'"')
-            return true;
-    }
-    return false;
+    return heldAt(tag, name, value) >= 0;
 }
 
 } // namespace
@@ -375,25 +368,28 @@ void appendKeptAttributes(QString &out, qsizetype tagStart, const KeptXml &kept)
 {
     // Which attributes stay out is decided on the tag as the writer wrote it, before any is
     // taken out.
-    QVarLengthArray<QString, 8> leftOut;
+    struct LeftOut {
+        QStringView name;
+        QString value; // as written
+    };
+    QVarLengthArray<LeftOut, 8> leftOut;
     const QStringView tag = QStringView(out).mid(tagStart);
-    QString buffer;
     for (const KeptXml::AbsentAttribute &attr : kept.absent) {
-        const QStringView value = writtenValue(attr.value, buffer);
+        QString value = writtenValue(attr.value);
         const bool applies =
             holds(tag, attr.name, value) &&
             std::all_of(attr.with.cbegin(), attr.with.cend(), [&](const KeptXml::Attribute &w) {
-                QString withBuffer;
                 return w.value.isEmpty() ? attributeAt(tag, w.name) < 0
-                                         : holds(tag, w.name, writtenValue(w.value, withBuffer));
+                                         : holds(tag, w.name, writtenValue(w.value));
             });
         if (applies)
-            leftOut.append(u' ' + attr.name + "=\""_L1 + value + u'"');
+            leftOut.append({attr.name, std::move(value)});
     }
-    for (const QString &written : leftOut) {
-        const qsizetype at = indexIn(out, written, tagStart);
+    // Each is taken out where it first stands, as it stands then.
+    for (const LeftOut &attr : leftOut) {
+        const qsizetype at = heldAt(QStringView(out).mid(tagStart), attr.name, attr.value);
         if (at >= 0)
-            out.remove(at, written.size());
+            out.remove(tagStart + at, 1 + attr.name.size() + 2 + attr.value.size() + 1);
     }
     for (const KeptXml::Attribute &attr : kept.attributes) {
         // The writer's own attribute wins over a kept one of the same name.
