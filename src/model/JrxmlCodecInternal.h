@@ -329,7 +329,7 @@ requires std::is_invocable_r_v<QString, Written>
 void absentUnless(pugi::xml_node node, const char *name, Written &&written, KeptXml &kept)
 {
     if (!JrxmlText::attribute(node, name))
-        appendAbsent(kept, {JrxmlText::nameText(name), written(), {}});
+        appendAbsent(kept, {JrxmlText::literalText(name), written(), {}});
 }
 
 // Keeps an attribute the file spelled out although the writer leaves it out for the value read
@@ -345,8 +345,8 @@ void keepUnknownCase(pugi::xml_node node, const char *name, E read, KeptXml &kep
     const pugi::xml_attribute attr = JrxmlText::attribute(node, name);
     if (!attr || enumFromUtf8<E>(attr.value()))
         return;
-    kept.attributes.append({JrxmlText::nameText(name), QString::fromUtf8(attr.value())});
-    kept.absent.append({JrxmlText::nameText(name), rawValue(read)});
+    kept.attributes.append({JrxmlText::literalText(name), QString::fromUtf8(attr.value())});
+    kept.absent.append({JrxmlText::literalText(name), rawValue(read)});
 }
 
 // Notes whether the file lacks the child of that name (the reader supplies an empty value) or

@@ -76,7 +76,7 @@ void keepBox(ReportElement &e, pugi::xml_node box, JrxmlReadContext &context)
     const double sides[] = {e.paddingLeft, e.paddingRight, e.paddingTop, e.paddingBottom};
     for (int i = 0; i < 4; ++i)
         keepSpelled(box, paddings[i], sides[i] == 0, own);
-    e.kept.setPart(u"box"_s, own);
+    e.kept.setPart(u"box"_s, std::move(own));
     const std::pair<const char *, const std::optional<BoxSidePen> *> pens[] = {
         {"topPen", &e.topPen},
         {"leftPen", &e.leftPen},
@@ -111,7 +111,7 @@ void keepTextElement(ReportElement &e, pugi::xml_node node, JrxmlReadContext &co
     if (is(attribute(textElement, "verticalAlignment").value(), "Top"))
         own.attributes.append({u"verticalAlignment"_s, u"Top"_s});
     own.present = bool(textElement);
-    e.kept.setPart(u"textElement"_s, own);
+    e.kept.setPart(u"textElement"_s, std::move(own));
 
     const pugi::xml_node font = childNamed(textElement, "font");
     KeptXml fontKept = keptOf(font, fontAttrs, none, none, none, context);
@@ -130,7 +130,7 @@ void keepTextElement(ReportElement &e, pugi::xml_node node, JrxmlReadContext &co
     keepSpelled(font, "pdfEncoding", isAbsentOrEmpty(e.pdfEncoding), fontKept);
     keepSpelled(font, "isPdfEmbedded", !e.isPdfEmbedded, fontKept);
     fontKept.present = bool(font);
-    e.kept.setPart(u"textElement/font"_s, fontKept);
+    e.kept.setPart(u"textElement/font"_s, std::move(fontKept));
 }
 
 void keepGraphicElement(ReportElement &e, pugi::xml_node node, JrxmlReadContext &context)
@@ -143,7 +143,7 @@ void keepGraphicElement(ReportElement &e, pugi::xml_node node, JrxmlReadContext 
     KeptXml penKept = keptOf(pen, lineWidth, none, none, none, context);
     absentUnless(
         pen, "lineWidth", [&] { return decimalNumber(e.penWidth); }, penKept);
-    e.kept.setPart(u"graphicElement/pen"_s, penKept);
+    e.kept.setPart(u"graphicElement/pen"_s, std::move(penKept));
 }
 
 // The attributes of the kind's own tag that the reader takes.
@@ -184,7 +184,7 @@ void keepContentChildren(const ElementKind &kind, pugi::xml_node node, KeptXml &
 {
     const auto absent = [&](const char *tag) {
         if (!childNamed(node, tag))
-            kept.absentChildren.append(nameText(tag));
+            kept.absentChildren.append(literalText(tag));
     };
     if (kind.is<ElementKind::StaticText>()) {
         absent("text");
@@ -311,7 +311,7 @@ void readElementKept(ReportElement &e, pugi::xml_node node, pugi::xml_node re,
         [&](pugi::xml_node child) { return isTakenChild(e.kind, child, context); }, context, place);
     keepSpelledTagAttributes(e, node, own);
     keepContentChildren(e.kind, node, own);
-    e.kept.setPart({}, own);
+    e.kept.setPart({}, std::move(own));
     e.kept.setPart(u"reportElement"_s, keptReportElement(e, re, context));
     keepBox(e, childNamed(node, "box"), context);
     // The expression's own attributes (its value class).

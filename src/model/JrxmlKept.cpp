@@ -4,6 +4,8 @@
 #include "JrxmlCodecInternal.h"
 #include "JrxmlText.h"
 
+#include <QVarLengthArray>
+
 #include <algorithm>
 #include <cstring>
 #include <iterator>
@@ -271,7 +273,7 @@ void noteAbsent(pugi::xml_node node, KeptXml &kept,
         return;
     for (const auto &[name, written] : defaults) {
         if (!attribute(node, name))
-            appendAbsent(kept, {nameText(name), nameText(written), {}});
+            appendAbsent(kept, {literalText(name), literalText(written), {}});
     }
 }
 
@@ -279,7 +281,7 @@ void absentUnless(pugi::xml_node node, const char *name, const QString &written,
                   QList<KeptXml::Attribute> with)
 {
     if (!attribute(node, name))
-        appendAbsent(kept, {nameText(name), written, std::move(with)});
+        appendAbsent(kept, {literalText(name), written, std::move(with)});
 }
 
 void keepSpelled(pugi::xml_node node, const char *name, bool writerLeavesOut, KeptXml &kept)
@@ -293,7 +295,7 @@ void keepEmptyChild(pugi::xml_node node, const char *tag, KeptXml &kept)
 {
     const pugi::xml_node child = childNamed(node, tag);
     if (child && textValue(child).isEmpty())
-        kept.emptyChildren.append(nameText(tag));
+        kept.emptyChildren.append(literalText(tag));
 }
 
 void keepAbsentOrEmptyChild(pugi::xml_node node, const char *tag, KeptXml &kept)
@@ -302,9 +304,9 @@ void keepAbsentOrEmptyChild(pugi::xml_node node, const char *tag, KeptXml &kept)
         return;
     const pugi::xml_node child = childNamed(node, tag);
     if (!child)
-        kept.absentChildren.append(nameText(tag));
+        kept.absentChildren.append(literalText(tag));
     else if (textValue(child).isEmpty())
-        kept.emptyChildren.append(nameText(tag));
+        kept.emptyChildren.append(literalText(tag));
 }
 
 qsizetype openTag(QString &out, int spaces, QLatin1StringView tag)
@@ -317,26 +319,39 @@ qsizetype openTag(QString &out, int spaces, QLatin1StringView tag)
 
 namespace {
 
-// The value as the writer writes it inside an attribute: escaped, held in `buffer` when escaping
-// changes it.
-QStringView writtenValue(const QString &value, QString &buffer)
+// The value as the writer writes it inside an attribute: escaped.
+QString writtenValue(const QString &value)
 {
     for (const QChar c : value) {
         const char16_t u = c.unicode();
-        if (u < 0x20 || u == u'&' || u == u'"' || u == u'<' || u == u'>' || u >= 0xD800) {
-            buffer = escaped(value);
-            return buffer;
-        }
+        if (u < 0x20 || u == u'&' || u == u'"' || u == u'<' || u == u'>' || u >= 0xD800)
+            return escaped(value);
     }
     return value;
 }
 
-// Where ` name="` begins in the tag, from `from` on; -1 when nowhere.
+// Where ` name="` begins in the tag, with the name at `from` or later; -1 when nowhere. A tag is
+// short and a name rarely repeats in it, so a plain scan beats a general substring search here.
 qsizetype attributeAt(QStringView tag, QStringView name, qsizetype from = 0)
 {
-    for (qsizetype at = tag.indexOf(name, from); at >= 0; at = tag.indexOf(name, at + 1)) {
-        if (at > 0 && tag[at - 1] == u' ' && tag.sliced(at + name.size()).startsWith(u"=\""))
+    const qsizetype length = name.size();
+    const qsizetype last = tag.size() - length - 2; // the last place the name can start at
+    const QChar *text = tag.data();
+    for (qsizetype at = std::max<qsizetype>(from, 1); at <= last; ++at) {
+        if (text[at - 1] == u' ' && text[at + length] == u'=' && text[at + length + 1] == u'"' &&
+            QStringView(text + at, length) == name)
             return at - 1;
+    }
+    return -1;
+}
+
+// Where ` name="value"` begins in the tag, the value as written; -1 when nowhere.
+qsizetype heldAt(QStringView tag, QStringView name, QStringView value)
+{
+    for (qsizetype at = attributeAt(tag, name); at >= 0; at = attributeAt(tag, name, at + 2)) {
+        const QStringView rest = tag.sliced(at + 1 + name.size() + 2);
+        if (rest.size() > value.size() && rest.startsWith(value) && rest[value.size()] == u'"')
+            return at;
     }
     return -1;
 }
@@ -344,12 +359,7 @@ qsizetype attributeAt(QStringView tag, QStringView name, qsizetype from = 0)
 // Whether the tag holds ` name="value"`, the value as written.
 bool holds(QStringView tag, QStringView name, QStringView value)
 {
-    for (qsizetype at = attributeAt(tag, name); at >= 0; at = attributeAt(tag, name, at + 2)) {
-        const QStringView rest = tag.sliced(at + 1 + name.size() + 2);
-        if (rest.size() > value.size() && rest.startsWith(value) && rest[value.size()] == u'"')
-            return true;
-    }
-    return false;
+    return heldAt(tag, name, value) >= 0;
 }
 
 } // namespace
@@ -358,25 +368,28 @@ void appendKeptAttributes(QString &out, qsizetype tagStart, const KeptXml &kept)
 {
     // Which attributes stay out is decided on the tag as the writer wrote it, before any is
     // taken out.
-    QList<QString> leftOut;
+    struct LeftOut {
+        QStringView name;
+        QString value; // as written
+    };
+    QVarLengthArray<LeftOut, 8> leftOut;
     const QStringView tag = QStringView(out).mid(tagStart);
-    QString buffer;
     for (const KeptXml::AbsentAttribute &attr : kept.absent) {
-        const QStringView value = writtenValue(attr.value, buffer);
+        QString value = writtenValue(attr.value);
         const bool applies =
             holds(tag, attr.name, value) &&
             std::all_of(attr.with.cbegin(), attr.with.cend(), [&](const KeptXml::Attribute &w) {
-                QString withBuffer;
                 return w.value.isEmpty() ? attributeAt(tag, w.name) < 0
-                                         : holds(tag, w.name, writtenValue(w.value, withBuffer));
+                                         : holds(tag, w.name, writtenValue(w.value));
             });
         if (applies)
-            leftOut.append(u' ' + attr.name + "=\""_L1 + value + u'"');
+            leftOut.append({attr.name, std::move(value)});
     }
-    for (const QString &written : leftOut) {
-        const qsizetype at = out.indexOf(written, tagStart);
+    // Each is taken out where it first stands, as it stands then.
+    for (const LeftOut &attr : leftOut) {
+        const qsizetype at = heldAt(QStringView(out).mid(tagStart), attr.name, attr.value);
         if (at >= 0)
-            out.remove(at, written.size());
+            out.remove(tagStart + at, 1 + attr.name.size() + 2 + attr.value.size() + 1);
     }
     for (const KeptXml::Attribute &attr : kept.attributes) {
         // The writer's own attribute wins over a kept one of the same name.

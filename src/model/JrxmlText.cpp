@@ -1,6 +1,7 @@
 #include "JrxmlText.h"
 
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -8,6 +9,10 @@
 #include <limits>
 #include <string>
 #include <utility>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 using namespace Qt::StringLiterals;
 
@@ -59,13 +64,47 @@ inline bool isUncarriable(QStringView text, qsizetype i)
     return isUncarriableSlow(text, i);
 }
 
+// Calls `visit` with the place of each character XML cannot carry, in order, until it returns
+// false. Nearly every character lies between U+0020 and U+D7FF and is carried; eight at a time
+// are compared with those bounds, and only the others (line breaks mostly) are looked at.
+template <typename Visit> void forEachUncarriable(QStringView text, Visit &&visit)
+{
+    const char16_t *chars = text.utf16();
+    const qsizetype size = text.size();
+    qsizetype i = 0;
+#if defined(__SSE2__)
+    // Unsigned order, as signed order after flipping the top bit.
+    const __m128i flip = _mm_set1_epi16(short(0x8000));
+    const __m128i belowSpace = _mm_set1_epi16(short(0x20 ^ 0x8000));
+    const __m128i lastCommon = _mm_set1_epi16(short(0xD7FF ^ 0x8000));
+    for (; i + 8 <= size; i += 8) {
+        const __m128i block =
+            _mm_xor_si128(_mm_loadu_si128(reinterpret_cast<const __m128i *>(chars + i)), flip);
+        const __m128i rare =
+            _mm_or_si128(_mm_cmplt_epi16(block, belowSpace), _mm_cmpgt_epi16(block, lastCommon));
+        // Two bits for each character that is not common; the lower one is kept.
+        for (unsigned mask = unsigned(_mm_movemask_epi8(rare)) & 0x5555u; mask != 0;
+             mask &= mask - 1) {
+            const qsizetype at = i + qsizetype(std::countr_zero(mask) / 2);
+            if (isUncarriableSlow(text, at) && !visit(at))
+                return;
+        }
+    }
+#endif
+    for (; i < size; ++i) {
+        if (isUncarriable(text, i) && !visit(i))
+            return;
+    }
+}
+
 bool needsCleaning(QStringView text)
 {
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (isUncarriable(text, i))
-            return true;
-    }
-    return false;
+    bool found = false;
+    forEachUncarriable(text, [&](qsizetype) {
+        found = true;
+        return false;
+    });
+    return found;
 }
 
 } // namespace
@@ -226,15 +265,14 @@ QString withXmlCharactersOnly(const QString &text, qsizetype *removed)
     *removed = 0;
     QString out;
     qsizetype start = 0; // the first character not yet copied to `out`
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (!isUncarriable(text, i))
-            continue;
+    forEachUncarriable(text, [&](qsizetype i) {
         if (*removed == 0)
             out.reserve(text.size());
         out.append(QStringView(text).sliced(start, i - start));
         start = i + 1;
         ++*removed;
-    }
+        return true;
+    });
     if (*removed == 0)
         return text;
     out.append(QStringView(text).sliced(start));
@@ -437,6 +475,23 @@ QString nameText(const char *name)
         slot.text.isNull()) {
         slot.bytes.assign(name, size);
         slot.text = QString::fromUtf8(name, qsizetype(size));
+    }
+    return slot.text;
+}
+
+QString literalText(const char *name)
+{
+    struct Held {
+        const char *name = nullptr;
+        QString text;
+    };
+    thread_local std::array<Held, 128> held;
+    // The reader's literals are few and live as long as the program; their addresses spread
+    // them over the slots. The bytes are compared too, so that any other name is still right.
+    Held &slot = held[(reinterpret_cast<std::uintptr_t>(name) >> 2) % held.size()];
+    if (slot.name != name || std::strcmp(slot.name, name) != 0) {
+        slot.name = name;
+        slot.text = nameText(name);
     }
     return slot.text;
 }

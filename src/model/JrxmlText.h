@@ -180,6 +180,8 @@ void attributesChanged();
 // A tag or attribute name (UTF-8) as text. The few names a document uses over and over share one
 // text each, so that keeping a name costs no allocation.
 QString nameText(const char *name);
+// The same for a name the reader spells out itself (a literal), found by its address first.
+QString literalText(const char *name);
 
 // The name without its namespace prefix.
 const char *localName(const char *qualifiedName);

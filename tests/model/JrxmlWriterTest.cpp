@@ -177,6 +177,55 @@ TEST(JrxmlWriter, LeavesOutCharactersXmlCannotCarry)
     EXPECT_TRUE(none.isEmpty());
 }
 
+// Each kind of character XML cannot carry, and each it can that lies outside the common range, at
+// every place of texts short and long: the scan looks at several characters at once and must not
+// miss one at either end of a block, nor split a surrogate pair that straddles two blocks.
+TEST(JrxmlWriter, LeavesOutCharactersXmlCannotCarryAtEveryPlace)
+{
+    const struct {
+        QString inserted;
+        QString kept;
+    } cases[] = {
+        {QString(QChar(0x0001)), {}},
+        {QString(QChar(0x001F)), {}},
+        {QString(QChar(0x0000)), {}},
+        {QStringLiteral("\t"), QStringLiteral("\t")},
+        {QStringLiteral("\n"), QStringLiteral("\n")},
+        {QStringLiteral("\r"), QStringLiteral("\r")},
+        {QString(QChar(0x0020)), QString(QChar(0x0020))},
+        {QString(QChar(0xD7FF)), QString(QChar(0xD7FF))},
+        {QString(QChar(0xE000)), QString(QChar(0xE000))},
+        {QString(QChar(0xFFFD)), QString(QChar(0xFFFD))},
+        {QString(QChar(0xFFFE)), {}},
+        {QString(QChar(0xFFFF)), {}},
+        {QString(QChar(0xD800)), {}},
+        {QString(QChar(0xDFFF)), {}},
+        {QStringLiteral("\U0001F600"), QStringLiteral("\U0001F600")},
+        {QString(QChar(0xDC00)) + QChar(0xD800), {}},
+        {QString(QChar(0x0001)) + QChar(0x0002) + QChar(0x0003), {}},
+    };
+    for (const auto &c : cases) {
+        const qsizetype leftOut = c.inserted.size() - c.kept.size();
+        for (int length = 0; length <= 40; ++length) {
+            for (int at = 0; at <= length; ++at) {
+                const QString before(at, u'a');
+                const QString after(length - at, u'b');
+                const QString text = before + c.inserted + after;
+                const QString expected = before + c.kept + after;
+                qsizetype removed = -1;
+                EXPECT_EQ(JrxmlText::withXmlCharactersOnly(text, &removed), expected)
+                    << length << " " << at;
+                EXPECT_EQ(removed, leftOut) << length << " " << at;
+                // The escaping helpers leave out the same and count them.
+                JrxmlText::takeRemovedCharacterCount();
+                EXPECT_EQ(JrxmlText::escaped(text), JrxmlText::escaped(expected))
+                    << length << " " << at;
+                EXPECT_EQ(JrxmlText::takeRemovedCharacterCount(), leftOut) << length << " " << at;
+            }
+        }
+    }
+}
+
 // Lengths and pen widths that have no text form are clamped, never converted out of range.
 TEST(JrxmlWriter, NumberForms)
 {

@@ -3,7 +3,9 @@
 
 #include <QSet>
 #include <gtest/gtest.h>
+#include <thread>
 #include <unordered_set>
+#include <vector>
 
 using testsupport::element;
 
@@ -124,6 +126,43 @@ TEST(ReportDocument, EqualityComparesEveryFieldIncludingIds)
     EXPECT_EQ(column.columnHeaderElement->width, 100);
     other.columnHeaderElement = column.columnHeaderElement;
     EXPECT_EQ(column, other);
+}
+
+TEST(Identifiers, NewIdsAreRandomUuidsThatNoThreadRepeats)
+{
+    // Each thread draws from a generator of its own: threads started together must not share a
+    // sequence, and no identifier may repeat within one.
+    constexpr int threads = 4;
+    constexpr int perThread = 5000;
+    std::vector<std::vector<QUuid>> drawn(threads);
+    {
+        std::vector<std::thread> workers;
+        for (std::vector<QUuid> &ids : drawn)
+            workers.emplace_back([&ids] {
+                for (int i = 0; i < perThread; ++i)
+                    ids.push_back(newId());
+            });
+        for (std::thread &worker : workers)
+            worker.join();
+    }
+    drawn.push_back({});
+    for (int i = 0; i < perThread; ++i)
+        drawn.back().push_back(newId());
+    QSet<QUuid> seen;
+    for (const std::vector<QUuid> &ids : drawn) {
+        for (const QUuid &id : ids) {
+            ASSERT_EQ(id.version(), QUuid::Random);
+            ASSERT_EQ(id.variant(), QUuid::DCE);
+            ASSERT_FALSE(seen.contains(id)) << qPrintable(idText(id));
+            seen.insert(id);
+        }
+    }
+    EXPECT_EQ(seen.size(), (threads + 1) * perThread);
+    // The text form: upper case, without braces, 36 characters.
+    const QString text = idText(drawn.front().front());
+    EXPECT_EQ(text.size(), 36);
+    EXPECT_EQ(text, text.toUpper());
+    EXPECT_EQ(QUuid::fromString(text), drawn.front().front());
 }
 
 TEST(ReportDocument, BandLooksOnlyAtStandardBands)
