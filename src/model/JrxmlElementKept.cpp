@@ -40,8 +40,8 @@ QString flagText(bool value)
 
 KeptXml keptReportElement(const ReportElement &e, pugi::xml_node re, JrxmlReadContext &context)
 {
-    KeptXml kept = keptOf(re, reportElementAttrs, tagOrder::element("reportElement"), printWhen,
-                          none, context);
+    static const TagOrder order = tagOrder::element("reportElement");
+    KeptXml kept = keptOf(re, reportElementAttrs, order, printWhen, none, context);
     // A style the document does not define (it comes from a style template) stays named.
     if (e.styleName && !context.style(*e.styleName))
         kept.attributes.prepend({u"style"_s, *e.styleName});
@@ -51,7 +51,8 @@ KeptXml keptReportElement(const ReportElement &e, pugi::xml_node re, JrxmlReadCo
         absentUnless(re, "backcolor", e.backColor->hex, kept);
         // Without a mode the fill is the style's or the element kind's own; a fill the user
         // changes is opaque.
-        absentUnless(re, "mode", u"Opaque"_s, kept, {{u"backcolor"_s, e.backColor->hex}});
+        if (!attribute(re, "mode"))
+            appendAbsent(kept, {literalText("mode"), u"Opaque"_s, {{u"backcolor"_s, e.backColor->hex}}});
     }
     keepSpelled(re, "positionType", e.positionType == PositionType::fixRelativeToTop, kept);
     keepSpelled(re, "stretchType", e.stretchType == StretchType::noStretch, kept);
@@ -76,13 +77,16 @@ void keepBox(ReportElement &e, pugi::xml_node box, JrxmlReadContext &context)
     const double sides[] = {e.paddingLeft, e.paddingRight, e.paddingTop, e.paddingBottom};
     for (int i = 0; i < 4; ++i)
         keepSpelled(box, paddings[i], sides[i] == 0, own);
-    e.kept.setPart(u"box"_s, std::move(own));
-    const std::pair<const char *, const std::optional<BoxSidePen> *> pens[] = {
-        {"topPen", &e.topPen},
-        {"leftPen", &e.leftPen},
-        {"bottomPen", &e.bottomPen},
-        {"rightPen", &e.rightPen}};
-    for (const auto &[name, pen] : pens) {
+    e.kept.addPart(u"box"_s, std::move(own));
+    const struct {
+        const char *name;
+        const std::optional<BoxSidePen> *pen;
+        QString key;
+    } pens[] = {{"topPen", &e.topPen, u"box/topPen"_s},
+                {"leftPen", &e.leftPen, u"box/leftPen"_s},
+                {"bottomPen", &e.bottomPen, u"box/bottomPen"_s},
+                {"rightPen", &e.rightPen, u"box/rightPen"_s}};
+    for (const auto &[name, pen, key] : pens) {
         const pugi::xml_node node = childNamed(box, name);
         if (!node)
             continue;
@@ -91,8 +95,7 @@ void keepBox(ReportElement &e, pugi::xml_node box, JrxmlReadContext &context)
         absentUnless(
             node, "lineWidth", [width = (*pen)->width] { return decimalNumber(width); }, side);
         keepSpelled(node, "lineStyle", (*pen)->style == PenLineStyle::solid, side);
-        if (!side.isEmpty())
-            e.kept.setPart(u"box/"_s + QLatin1StringView(name), std::move(side));
+        e.kept.addPart(key, std::move(side));
     }
 }
 
@@ -111,7 +114,7 @@ void keepTextElement(ReportElement &e, pugi::xml_node node, JrxmlReadContext &co
     if (is(attribute(textElement, "verticalAlignment").value(), "Top"))
         own.attributes.append({u"verticalAlignment"_s, u"Top"_s});
     own.present = bool(textElement);
-    e.kept.setPart(u"textElement"_s, std::move(own));
+    e.kept.addPart(u"textElement"_s, std::move(own));
 
     const pugi::xml_node font = childNamed(textElement, "font");
     KeptXml fontKept = keptOf(font, fontAttrs, none, none, none, context);
@@ -130,7 +133,7 @@ void keepTextElement(ReportElement &e, pugi::xml_node node, JrxmlReadContext &co
     keepSpelled(font, "pdfEncoding", isAbsentOrEmpty(e.pdfEncoding), fontKept);
     keepSpelled(font, "isPdfEmbedded", !e.isPdfEmbedded, fontKept);
     fontKept.present = bool(font);
-    e.kept.setPart(u"textElement/font"_s, std::move(fontKept));
+    e.kept.addPart(u"textElement/font"_s, std::move(fontKept));
 }
 
 void keepGraphicElement(ReportElement &e, pugi::xml_node node, JrxmlReadContext &context)
@@ -138,12 +141,12 @@ void keepGraphicElement(ReportElement &e, pugi::xml_node node, JrxmlReadContext 
     const pugi::xml_node graphic = childNamed(node, "graphicElement");
     KeptXml own = keptOf(graphic, none, penTag, penTag, none, context);
     own.present = bool(graphic);
-    e.kept.setPart(u"graphicElement"_s, std::move(own));
+    e.kept.addPart(u"graphicElement"_s, std::move(own));
     const pugi::xml_node pen = childNamed(graphic, "pen");
     KeptXml penKept = keptOf(pen, lineWidth, none, none, none, context);
     absentUnless(
         pen, "lineWidth", [&] { return decimalNumber(e.penWidth); }, penKept);
-    e.kept.setPart(u"graphicElement/pen"_s, std::move(penKept));
+    e.kept.addPart(u"graphicElement/pen"_s, std::move(penKept));
 }
 
 // The attributes of the kind's own tag that the reader takes.
@@ -298,7 +301,7 @@ void readElementKept(ReportElement &e, pugi::xml_node node, pugi::xml_node re,
         e.kind.is<ElementKind::ComponentPlaceholder>() ||
         e.kind.is<ElementKind::GenericElement>()) {
         // Their own content is held whole; the position line keeps the rest of its attributes.
-        e.kept.setPart(u"reportElement"_s, keptReportElement(e, re, context));
+        e.kept.addPart(u"reportElement"_s, keptReportElement(e, re, context));
         return;
     }
     const TagOrder order = tagOrder::element(localName(node.name()));
@@ -311,17 +314,19 @@ void readElementKept(ReportElement &e, pugi::xml_node node, pugi::xml_node re,
         [&](pugi::xml_node child) { return isTakenChild(e.kind, child, context); }, context, place);
     keepSpelledTagAttributes(e, node, own);
     keepContentChildren(e.kind, node, own);
-    e.kept.setPart({}, std::move(own));
-    e.kept.setPart(u"reportElement"_s, keptReportElement(e, re, context));
+    e.kept.addPart({}, std::move(own));
+    e.kept.addPart(u"reportElement"_s, keptReportElement(e, re, context));
     keepBox(e, childNamed(node, "box"), context);
     // The expression's own attributes (its value class).
-    for (const char *tag : {"textFieldExpression", "imageExpression", "subreportExpression"}) {
-        if (rankOf(order, tag) >= 0) {
-            KeptXml own = keptOf(childNamed(node, tag), none, none, none, none, context);
-            if (!own.isEmpty())
-                e.kept.setPart(QString::fromLatin1(tag), std::move(own));
-        }
-    }
+    const auto keepExpression = [&](const char *tag, const QString &key) {
+        e.kept.addPart(key, keptOf(childNamed(node, tag), none, none, none, none, context));
+    };
+    if (e.kind.is<ElementKind::TextField>())
+        keepExpression("textFieldExpression", u"textFieldExpression"_s);
+    else if (e.kind.is<ElementKind::Image>())
+        keepExpression("imageExpression", u"imageExpression"_s);
+    else if (e.kind.is<ElementKind::Subreport>())
+        keepExpression("subreportExpression", u"subreportExpression"_s);
     if (e.kind.isTextKind())
         keepTextElement(e, node, context);
     if (e.kind.is<ElementKind::Image>() || e.kind.is<ElementKind::Rectangle>() ||
