@@ -345,7 +345,7 @@ void keepUnknownCase(pugi::xml_node node, const char *name, E read, KeptXml &kep
     const pugi::xml_attribute attr = JrxmlText::attribute(node, name);
     if (!attr || enumFromUtf8<E>(attr.value()))
         return;
-    kept.attributes.append({JrxmlText::literalText(name), QString::fromUtf8(attr.value())});
+    kept.attributes.append({JrxmlText::literalText(name), JrxmlText::valueText(attr.value())});
     kept.absent.append({JrxmlText::literalText(name), rawValue(read)});
 }
 

@@ -215,7 +215,7 @@ KeptXml keptOf(pugi::xml_node node, TagOrder takenAttributes, TagOrder order, No
         return kept;
     const auto keep = [&](const char *name, pugi::xml_attribute attr) {
         if (!isAmong(takenAttributes, name))
-            kept.attributes.append({nameText(name), QString::fromUtf8(attr.value())});
+            kept.attributes.append({nameText(name), valueText(attr.value())});
     };
     if (const auto held = heldAttributes(node)) {
         for (const AttributeEntry &entry : *held)
@@ -288,7 +288,7 @@ void keepSpelled(pugi::xml_node node, const char *name, bool writerLeavesOut, Ke
 {
     const pugi::xml_attribute attr = attribute(node, name);
     if (attr && writerLeavesOut)
-        kept.attributes.append({nameText(attr.name()), QString::fromUtf8(attr.value())});
+        kept.attributes.append({nameText(attr.name()), valueText(attr.value())});
 }
 
 void keepEmptyChild(pugi::xml_node node, const char *tag, KeptXml &kept)

@@ -452,31 +452,54 @@ pugi::xml_attribute attribute(pugi::xml_node node, const char *name)
     return {};
 }
 
-QString nameText(const char *name)
-{
+namespace {
+
+// A cache of texts made from short UTF-8 strings on this thread, so that a string that repeats is
+// converted and allocated once and then shared.
+class HeldTexts {
+public:
+    // The text of `bytes`; a string longer than `longest` is rare and converted each time. The
+    // slot is chosen by the length, the first eight bytes and the last one.
+    QString text(const char *bytes, size_t longest)
+    {
+        const size_t size = std::strlen(bytes);
+        if (size > longest || size == 0)
+            return QString::fromUtf8(bytes, qsizetype(size));
+        std::uint32_t hash = 2166136261u ^ std::uint32_t(size);
+        for (size_t i = 0; i < size && i < 8; ++i)
+            hash = (hash ^ static_cast<unsigned char>(bytes[i])) * 16777619u;
+        if (size > 8)
+            hash = (hash ^ static_cast<unsigned char>(bytes[size - 1])) * 16777619u;
+        Held &slot = held_[hash % held_.size()];
+        if (slot.bytes.size() != size || std::memcmp(slot.bytes.data(), bytes, size) != 0 ||
+            slot.text.isNull()) {
+            slot.bytes.assign(bytes, size);
+            slot.text = QString::fromUtf8(bytes, qsizetype(size));
+        }
+        return slot.text;
+    }
+
+private:
     struct Held {
         std::string bytes;
         QString text;
     };
-    thread_local std::array<Held, 256> held;
-    // A short name is looked up by its bytes; a long one is rare and converted each time. The slot
-    // is chosen by the length, the first eight bytes and the last one.
-    constexpr size_t longest = 48;
-    const size_t size = std::strlen(name);
-    if (size > longest)
-        return QString::fromUtf8(name);
-    std::uint32_t hash = 2166136261u ^ std::uint32_t(size);
-    for (size_t i = 0; i < size && i < 8; ++i)
-        hash = (hash ^ static_cast<unsigned char>(name[i])) * 16777619u;
-    if (size > 8)
-        hash = (hash ^ static_cast<unsigned char>(name[size - 1])) * 16777619u;
-    Held &slot = held[hash % held.size()];
-    if (slot.bytes.size() != size || std::memcmp(slot.bytes.data(), name, size) != 0 ||
-        slot.text.isNull()) {
-        slot.bytes.assign(name, size);
-        slot.text = QString::fromUtf8(name, qsizetype(size));
-    }
-    return slot.text;
+    std::array<Held, 256> held_;
+};
+
+} // namespace
+
+QString nameText(const char *name)
+{
+    thread_local HeldTexts held;
+    return held.text(name, 48);
+}
+
+QString valueText(const char *value)
+{
+    // Identifiers (36 characters) are unique; shorter values are the ones that repeat.
+    thread_local HeldTexts held;
+    return held.text(value, 24);
 }
 
 QString literalText(const char *name)
@@ -540,13 +563,13 @@ std::optional<QString> attrText(pugi::xml_node node, const char *name)
     const pugi::xml_attribute attr = attribute(node, name);
     if (!attr)
         return std::nullopt;
-    return QString::fromUtf8(attr.value());
+    return valueText(attr.value());
 }
 
 QString attrTextOr(pugi::xml_node node, const char *name, const QString &fallback)
 {
     const pugi::xml_attribute attr = attribute(node, name);
-    return attr ? QString::fromUtf8(attr.value()) : fallback;
+    return attr ? valueText(attr.value()) : fallback;
 }
 
 bool isTrue(pugi::xml_node node, const char *name)

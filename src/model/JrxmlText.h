@@ -182,6 +182,9 @@ void attributesChanged();
 QString nameText(const char *name);
 // The same for a name the reader spells out itself (a literal), found by its address first.
 QString literalText(const char *name);
+// An attribute value (UTF-8) as text. Short values repeat a great deal (classes, colours, fonts,
+// styles): the last ones made on the thread are shared, so that most cost no allocation.
+QString valueText(const char *value);
 
 // The name without its namespace prefix.
 const char *localName(const char *qualifiedName);
