@@ -282,12 +282,21 @@ QString withXmlCharactersOnly(const QString &text, qsizetype *removed)
 std::optional<double> toDouble(const char *text)
 {
     const char *begin = text;
-    const char *end = text + std::strlen(text);
     bool negative = false;
-    if (begin != end && (*begin == '+' || *begin == '-')) {
+    if (*begin == '+' || *begin == '-') {
         negative = *begin == '-';
         ++begin;
     }
+    // Most values are short whole numbers, read here at once. Up to fifteen digits they stay below
+    // 2^53, so the double is the number itself, as the general reading below gives it.
+    std::uint64_t whole = 0;
+    const char *digit = begin;
+    while (digit - begin < 15 && static_cast<unsigned char>(*digit - '0') < 10)
+        whole = whole * 10 + std::uint64_t(*digit++ - '0');
+    if (digit != begin && !*digit)
+        return negative ? -double(whole) : double(whole);
+
+    const char *end = begin + std::strlen(begin);
     // A second sign, a blank or an empty text do not convert.
     if (begin == end || *begin == '+' || *begin == '-')
         return std::nullopt;
