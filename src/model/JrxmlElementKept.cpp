@@ -5,6 +5,9 @@
 #include "JrxmlText.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
+#include <cstdint>
 #include <cstring>
 
 using namespace Qt::StringLiterals;
@@ -36,6 +39,28 @@ constexpr const char *breakAttrs[] = {"type"};
 QString flagText(bool value)
 {
     return value ? u"true"_s : u"false"_s;
+}
+
+// The writer's text of a number (`format`: decimalNumber, sizeNumber…). Elements share their
+// sizes and widths: the texts made last on the thread are handed out again.
+QString numberText(double value, QString (*format)(double))
+{
+    struct Made {
+        QString (*format)(double) = nullptr;
+        std::uint64_t bits = 0; // the value's, so that only the very same double matches
+        QString text;
+    };
+    thread_local std::array<Made, 8> made;
+    thread_local size_t next = 0;
+    const auto bits = std::bit_cast<std::uint64_t>(value);
+    for (const Made &m : made) {
+        if (m.format == format && m.bits == bits)
+            return m.text;
+    }
+    Made &slot = made[next];
+    next = (next + 1) % made.size();
+    slot = {format, bits, format(value)};
+    return slot.text;
 }
 
 KeptXml keptReportElement(const ReportElement &e, pugi::xml_node re, JrxmlReadContext &context)
@@ -70,7 +95,7 @@ void keepBox(ReportElement &e, pugi::xml_node box, JrxmlReadContext &context)
     if (const std::optional<double> padding = doubleAttr(box, "padding")) {
         for (const char *side : paddings)
             absentUnless(
-                box, side, [&] { return wholeNumber(*padding); }, own);
+                box, side, [&] { return numberText(*padding, wholeNumber); }, own);
     }
     // A side padding of 0 overrides the box's and the style's. (One below a half is written as
     // the writer rounds it, so that it reads back the same on every later save.)
@@ -93,7 +118,8 @@ void keepBox(ReportElement &e, pugi::xml_node box, JrxmlReadContext &context)
         KeptXml side = keptOf(node, penAttrs, none, none, none, context);
         // A side without a width takes the box pen's.
         absentUnless(
-            node, "lineWidth", [width = (*pen)->width] { return decimalNumber(width); }, side);
+            node, "lineWidth", [width = (*pen)->width] { return numberText(width, decimalNumber); },
+            side);
         keepSpelled(node, "lineStyle", (*pen)->style == PenLineStyle::solid, side);
         e.kept.addPart(key, std::move(side));
     }
@@ -120,7 +146,7 @@ void keepTextElement(ReportElement &e, pugi::xml_node node, JrxmlReadContext &co
     KeptXml fontKept = keptOf(font, fontAttrs, none, none, none, context);
     absentUnless(font, "fontName", e.fontName, fontKept);
     absentUnless(
-        font, "size", [&] { return sizeNumber(e.fontSize); }, fontKept);
+        font, "size", [&] { return numberText(e.fontSize, sizeNumber); }, fontKept);
     absentUnless(font, "isBold", flagText(e.isBold), fontKept);
     absentUnless(font, "isItalic", flagText(e.isItalic), fontKept);
     absentUnless(font, "isUnderline", flagText(e.isUnderline), fontKept);
@@ -145,7 +171,7 @@ void keepGraphicElement(ReportElement &e, pugi::xml_node node, JrxmlReadContext 
     const pugi::xml_node pen = childNamed(graphic, "pen");
     KeptXml penKept = keptOf(pen, lineWidth, none, none, none, context);
     absentUnless(
-        pen, "lineWidth", [&] { return decimalNumber(e.penWidth); }, penKept);
+        pen, "lineWidth", [&] { return numberText(e.penWidth, decimalNumber); }, penKept);
     e.kept.addPart(u"graphicElement/pen"_s, std::move(penKept));
 }
 

@@ -82,7 +82,7 @@ void KeptParts::setPart(const QString &key, KeptXml xml)
     addPart(key, std::move(xml));
 }
 
-void KeptParts::addPart(const QString &key, KeptXml xml)
+void KeptParts::addPart(const QString &key, KeptXml &&xml)
 {
     Q_ASSERT(std::none_of(parts_.cbegin(), parts_.cend(),
                           [&](const Part &part) { return part.key == key; }));
