@@ -218,8 +218,15 @@ KeptXml keptOf(pugi::xml_node node, TagOrder takenAttributes, TagOrder order, No
             kept.attributes.append({nameText(name), valueText(attr.value())});
     };
     if (const auto held = heldAttributes(node)) {
-        for (const AttributeEntry &entry : *held)
-            keep(entry.name, entry.attribute);
+        for (size_t i = 0; i < held->size(); ++i) {
+            const AttributeEntry &entry = (*held)[i];
+            if (isAmong(takenAttributes, entry.name))
+                continue;
+            // Room for the rest at once: few attributes follow a kept one.
+            if (kept.attributes.isEmpty())
+                kept.attributes.reserve(qsizetype(held->size() - i));
+            kept.attributes.append({nameText(entry.name), valueText(entry.attribute.value())});
+        }
     } else {
         for (pugi::xml_attribute attr : node.attributes())
             keep(attr.name(), attr);
@@ -286,8 +293,9 @@ void absentUnless(pugi::xml_node node, const char *name, const QString &written,
 
 void keepSpelled(pugi::xml_node node, const char *name, bool writerLeavesOut, KeptXml &kept)
 {
-    const pugi::xml_attribute attr = attribute(node, name);
-    if (attr && writerLeavesOut)
+    if (!writerLeavesOut)
+        return;
+    if (const pugi::xml_attribute attr = attribute(node, name))
         kept.attributes.append({nameText(attr.name()), valueText(attr.value())});
 }
 

@@ -521,7 +521,7 @@ QString literalText(const char *name)
     // The reader's literals are few and live as long as the program; their addresses spread
     // them over the slots. The bytes are compared too, so that any other name is still right.
     Held &slot = held[(reinterpret_cast<std::uintptr_t>(name) >> 2) % held.size()];
-    if (slot.name != name || std::strcmp(slot.name, name) != 0) {
+    if (slot.name != name || !is(slot.name, name)) {
         slot.name = name;
         slot.text = nameText(name);
     }
