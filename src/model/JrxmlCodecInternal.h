@@ -331,11 +331,31 @@ void absentUnless(pugi::xml_node node, const char *name, Written &&written, Kept
     if (!JrxmlText::attribute(node, name))
         appendAbsent(kept, {JrxmlText::literalText(name), written(), {}});
 }
+// The same for the element's attribute of that name, found already (null: absent).
+void absentUnless(pugi::xml_attribute attr, const char *name, const QString &written,
+                  KeptXml &kept);
+template <typename Written>
+requires std::is_invocable_r_v<QString, Written>
+void absentUnless(pugi::xml_attribute attr, const char *name, Written &&written, KeptXml &kept)
+{
+    if (!attr)
+        appendAbsent(kept, {JrxmlText::literalText(name), written(), {}});
+}
 
 // Keeps an attribute the file spelled out although the writer leaves it out for the value read
 // (a default such as isBlankWhenNull="false"), so that it is written back as it was. The writer
 // leaves it out for no other value that means something else.
 void keepSpelled(pugi::xml_node node, const char *name, bool writerLeavesOut, KeptXml &kept);
+// The same for the element's attribute found already (null: absent).
+void keepSpelled(pugi::xml_attribute attr, bool writerLeavesOut, KeptXml &kept);
+
+// The attributes of a font the reader takes, in this order (see NamedAttributes).
+inline constexpr const char *fontAttributes[] = {"fontName",    "size",        "isBold",
+                                                 "isItalic",    "isUnderline", "pdfFontName",
+                                                 "pdfEncoding", "isPdfEmbedded"};
+namespace fontAttribute {
+enum : std::size_t { name, size, bold, italic, underline, pdfName, pdfEncoding, pdfEmbedded };
+} // namespace fontAttribute
 
 // A text the enumeration has no case for ("Justified") is kept as written; the model's value,
 // as the writer writes it, stays out while it is unchanged.

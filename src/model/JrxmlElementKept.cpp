@@ -29,8 +29,6 @@ constexpr const char *penTag[] = {"pen"};
 constexpr const char *textElementAttrs[] = {"textAlignment", "verticalAlignment", "markup"};
 constexpr const char *textElementTags[] = {"font", "paragraph"};
 constexpr const char *fontTag[] = {"font"};
-constexpr const char *fontAttrs[] = {"fontName",    "size",        "isBold",      "isItalic",
-                                     "isUnderline", "pdfFontName", "pdfEncoding", "isPdfEmbedded"};
 constexpr const char *textFieldAttrs[] = {"evaluationTime", "evaluationGroup", "pattern",
                                           "isBlankWhenNull", "textAdjust"};
 constexpr const char *subreportAttrs[] = {"isUsingCache", "runToBottom", "overflowType"};
@@ -143,21 +141,23 @@ void keepTextElement(ReportElement &e, pugi::xml_node node, JrxmlReadContext &co
     e.kept.addPart(u"textElement"_s, std::move(own));
 
     const pugi::xml_node font = childNamed(textElement, "font");
-    KeptXml fontKept = keptOf(font, fontAttrs, none, none, none, context);
-    absentUnless(font, "fontName", e.fontName, fontKept);
+    const NamedAttributes f(font, fontAttributes);
+    using namespace fontAttribute;
+    KeptXml fontKept = keptOf(font, fontAttributes, none, none, none, context);
+    absentUnless(f[name], "fontName", e.fontName, fontKept);
     absentUnless(
-        font, "size", [&] { return numberText(e.fontSize, sizeNumber); }, fontKept);
-    absentUnless(font, "isBold", flagText(e.isBold), fontKept);
-    absentUnless(font, "isItalic", flagText(e.isItalic), fontKept);
-    absentUnless(font, "isUnderline", flagText(e.isUnderline), fontKept);
+        f[size], "size", [&] { return numberText(e.fontSize, sizeNumber); }, fontKept);
+    absentUnless(f[bold], "isBold", flagText(e.isBold), fontKept);
+    absentUnless(f[italic], "isItalic", flagText(e.isItalic), fontKept);
+    absentUnless(f[underline], "isUnderline", flagText(e.isUnderline), fontKept);
     if (e.pdfFontName)
-        absentUnless(font, "pdfFontName", *e.pdfFontName, fontKept);
+        absentUnless(f[pdfName], "pdfFontName", *e.pdfFontName, fontKept);
     if (e.pdfEncoding)
-        absentUnless(font, "pdfEncoding", *e.pdfEncoding, fontKept);
-    absentUnless(font, "isPdfEmbedded", u"true"_s, fontKept);
-    keepSpelled(font, "pdfFontName", isAbsentOrEmpty(e.pdfFontName), fontKept);
-    keepSpelled(font, "pdfEncoding", isAbsentOrEmpty(e.pdfEncoding), fontKept);
-    keepSpelled(font, "isPdfEmbedded", !e.isPdfEmbedded, fontKept);
+        absentUnless(f[pdfEncoding], "pdfEncoding", *e.pdfEncoding, fontKept);
+    absentUnless(f[pdfEmbedded], "isPdfEmbedded", u"true"_s, fontKept);
+    keepSpelled(f[pdfName], isAbsentOrEmpty(e.pdfFontName), fontKept);
+    keepSpelled(f[pdfEncoding], isAbsentOrEmpty(e.pdfEncoding), fontKept);
+    keepSpelled(f[pdfEmbedded], !e.isPdfEmbedded, fontKept);
     fontKept.present = bool(font);
     e.kept.addPart(u"textElement/font"_s, std::move(fontKept));
 }

@@ -15,21 +15,19 @@ namespace JrxmlCodec {
 namespace {
 
 // A font flag: present decides ("true" or not), absent falls back to the style, then false.
-bool fontFlag(pugi::xml_node font, const char *name, const ReportStyle *style,
-              bool ReportStyle::*member)
+bool fontFlag(pugi::xml_attribute attr, const ReportStyle *style, bool ReportStyle::*member)
 {
-    const pugi::xml_attribute attr = attribute(font, name);
     if (attr)
         return is(attr.value(), "true");
     return style && style->*member;
 }
 
 // An optional font text: the attribute, else the style's value, else none.
-std::optional<QString> fontText(pugi::xml_node font, const char *name, const ReportStyle *style,
+std::optional<QString> fontText(pugi::xml_attribute attr, const ReportStyle *style,
                                 std::optional<QString> ReportStyle::*member)
 {
-    if (std::optional<QString> text = attrText(font, name))
-        return text;
+    if (attr)
+        return valueText(attr.value());
     return style ? style->*member : std::nullopt;
 }
 
@@ -49,14 +47,21 @@ void readTextFormatting(ReportElement &e, pugi::xml_node node, const ReportStyle
                           : is(vertical, "Bottom") ? VerticalTextAlignment::bottom
                                                    : VerticalTextAlignment::top;
 
-    e.fontName = attrTextOr(font, "fontName", style ? style->fontName : u"SansSerif"_s);
-    e.fontSize = doubleAttr(font, "size").value_or(style ? style->fontSize : 10.0);
-    e.isBold = fontFlag(font, "isBold", style, &ReportStyle::isBold);
-    e.isItalic = fontFlag(font, "isItalic", style, &ReportStyle::isItalic);
-    e.isUnderline = fontFlag(font, "isUnderline", style, &ReportStyle::isUnderline);
-    e.pdfFontName = fontText(font, "pdfFontName", style, &ReportStyle::pdfFontName);
-    e.pdfEncoding = fontText(font, "pdfEncoding", style, &ReportStyle::pdfEncoding);
-    e.isPdfEmbedded = fontFlag(font, "isPdfEmbedded", style, &ReportStyle::isPdfEmbedded);
+    // The font's attributes are each asked for here and again for what the element keeps.
+    const NamedAttributes f(font, fontAttributes);
+    using namespace fontAttribute;
+    if (f[name])
+        e.fontName = valueText(f[name].value());
+    else
+        e.fontName = style ? style->fontName : u"SansSerif"_s;
+    const std::optional<double> fontSize = f[size] ? toDouble(f[size].value()) : std::nullopt;
+    e.fontSize = fontSize.value_or(style ? style->fontSize : 10.0);
+    e.isBold = fontFlag(f[bold], style, &ReportStyle::isBold);
+    e.isItalic = fontFlag(f[italic], style, &ReportStyle::isItalic);
+    e.isUnderline = fontFlag(f[underline], style, &ReportStyle::isUnderline);
+    e.pdfFontName = fontText(f[pdfName], style, &ReportStyle::pdfFontName);
+    e.pdfEncoding = fontText(f[pdfEncoding], style, &ReportStyle::pdfEncoding);
+    e.isPdfEmbedded = fontFlag(f[pdfEmbedded], style, &ReportStyle::isPdfEmbedded);
 }
 
 void readBox(ReportElement &e, pugi::xml_node node)

@@ -291,11 +291,22 @@ void absentUnless(pugi::xml_node node, const char *name, const QString &written,
         appendAbsent(kept, {literalText(name), written, std::move(with)});
 }
 
+void absentUnless(pugi::xml_attribute attr, const char *name, const QString &written,
+                  KeptXml &kept)
+{
+    if (!attr)
+        appendAbsent(kept, {literalText(name), written, {}});
+}
+
 void keepSpelled(pugi::xml_node node, const char *name, bool writerLeavesOut, KeptXml &kept)
 {
-    if (!writerLeavesOut)
-        return;
-    if (const pugi::xml_attribute attr = attribute(node, name))
+    if (writerLeavesOut)
+        keepSpelled(attribute(node, name), true, kept);
+}
+
+void keepSpelled(pugi::xml_attribute attr, bool writerLeavesOut, KeptXml &kept)
+{
+    if (attr && writerLeavesOut)
         kept.attributes.append({nameText(attr.name()), valueText(attr.value())});
 }
 

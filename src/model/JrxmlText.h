@@ -3,6 +3,8 @@
 #include "RawEnum.h"
 
 #include <QString>
+#include <array>
+#include <cstddef>
 #include <cstring>
 #include <memory>
 #include <optional>
@@ -149,6 +151,29 @@ inline ChildrenNamed childrenNamed(pugi::xml_node node, const char *name)
 // the attributes of the elements looked at last are held in it, so that the many lookups the
 // reader makes on one element walk the element's attribute list once.
 pugi::xml_attribute attribute(pugi::xml_node node, const char *name);
+
+// The attributes of an element that carry the given names, found in one walk over its
+// attributes, for an element whose attributes are each asked for several times (a font). Each is
+// the first of its name, as attribute() finds it; null for a name the element lacks.
+template <std::size_t N> class NamedAttributes {
+public:
+    NamedAttributes(pugi::xml_node node, const char *const (&names)[N])
+    {
+        for (pugi::xml_attribute a = node.first_attribute(); a; a = a.next_attribute()) {
+            const char *name = a.name();
+            for (std::size_t i = 0; i < N; ++i) {
+                if (!found_[i] && is(name, names[i])) {
+                    found_[i] = a;
+                    break;
+                }
+            }
+        }
+    }
+    pugi::xml_attribute operator[](std::size_t i) const { return found_[i]; }
+
+private:
+    std::array<pugi::xml_attribute, N> found_{};
+};
 
 // An attribute with its name, as the table below holds it.
 struct AttributeEntry {
