@@ -196,9 +196,11 @@ ReportElement makeElement(pugi::xml_node node, ElementKind kind, JrxmlReadContex
 
 // The attribute as a number, or no value when it is absent or does not convert.
 std::optional<double> doubleAttr(pugi::xml_node node, const char *name);
+std::optional<double> doubleValue(pugi::xml_attribute attr);
 
 // The colour an attribute holds, taken as written; no value without the attribute.
 std::optional<ElementColor> colorAttr(pugi::xml_node node, const char *name);
+std::optional<ElementColor> colorValue(pugi::xml_attribute attr);
 
 // "Center" and "Right" as such; any other text is left.
 TextAlignment textAlignmentText(const char *text);
@@ -356,6 +358,13 @@ inline constexpr const char *fontAttributes[] = {"fontName",    "size",        "
 namespace fontAttribute {
 enum : std::size_t { name, size, bold, italic, underline, pdfName, pdfEncoding, pdfEmbedded };
 } // namespace fontAttribute
+
+// The attributes of a report element's position line the reader takes, in this order.
+inline constexpr const char *reportElementAttributes[] = {
+    "x", "y", "width", "height", "style", "forecolor", "backcolor", "positionType", "stretchType"};
+namespace reportElementAttribute {
+enum : std::size_t { x, y, width, height, style, forecolor, backcolor, positionType, stretchType };
+} // namespace reportElementAttribute
 
 // A text the enumeration has no case for ("Justified") is kept as written; the model's value,
 // as the writer writes it, stays out while it is unchanged.

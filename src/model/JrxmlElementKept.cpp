@@ -18,8 +18,6 @@ namespace JrxmlCodec {
 namespace {
 
 constexpr const char *none[] = {"-"};
-constexpr const char *reportElementAttrs[] = {
-    "x", "y", "width", "height", "style", "forecolor", "backcolor", "positionType", "stretchType"};
 constexpr const char *printWhen[] = {"printWhenExpression"};
 constexpr const char *sidePens[] = {"topPen", "leftPen", "bottomPen", "rightPen"};
 constexpr const char *paddings[] = {"leftPadding", "rightPadding", "topPadding", "bottomPadding"};
@@ -64,7 +62,7 @@ QString numberText(double value, QString (*format)(double))
 KeptXml keptReportElement(const ReportElement &e, pugi::xml_node re, JrxmlReadContext &context)
 {
     static const TagOrder order = tagOrder::element("reportElement");
-    KeptXml kept = keptOf(re, reportElementAttrs, order, printWhen, none, context);
+    KeptXml kept = keptOf(re, reportElementAttributes, order, printWhen, none, context);
     // A style the document does not define (it comes from a style template) stays named.
     if (e.styleName && !context.style(*e.styleName))
         kept.attributes.prepend({u"style"_s, *e.styleName});

@@ -92,8 +92,13 @@ void readBox(ReportElement &e, pugi::xml_node node)
 
 std::optional<ElementColor> colorAttr(pugi::xml_node node, const char *name)
 {
-    if (std::optional<QString> text = attrText(node, name))
-        return ElementColor{*text};
+    return colorValue(attribute(node, name));
+}
+
+std::optional<ElementColor> colorValue(pugi::xml_attribute attr)
+{
+    if (attr)
+        return ElementColor{valueText(attr.value())};
     return std::nullopt;
 }
 
@@ -106,7 +111,11 @@ TextAlignment textAlignmentText(const char *text)
 
 std::optional<double> doubleAttr(pugi::xml_node node, const char *name)
 {
-    const pugi::xml_attribute attr = attribute(node, name);
+    return doubleValue(attribute(node, name));
+}
+
+std::optional<double> doubleValue(pugi::xml_attribute attr)
+{
     if (!attr)
         return std::nullopt;
     return toDouble(attr.value());
@@ -132,18 +141,22 @@ ReportElement makeElement(pugi::xml_node node, ElementKind kind, JrxmlReadContex
     pugi::xml_node re = childNamed(node, "reportElement");
     if (!re)
         re = childNamed(childNamed(node, "chart"), "reportElement");
-    e.x = doubleAttr(re, "x").value_or(0);
-    e.y = doubleAttr(re, "y").value_or(0);
-    e.width = doubleAttr(re, "width").value_or(100);
-    e.height = doubleAttr(re, "height").value_or(20);
+    // The position line's attributes, found in one walk over them.
+    const NamedAttributes r(re, reportElementAttributes);
+    namespace ra = reportElementAttribute;
+    e.x = doubleValue(r[ra::x]).value_or(0);
+    e.y = doubleValue(r[ra::y]).value_or(0);
+    e.width = doubleValue(r[ra::width]).value_or(100);
+    e.height = doubleValue(r[ra::height]).value_or(20);
 
-    e.styleName = attrText(re, "style");
+    if (r[ra::style])
+        e.styleName = valueText(r[ra::style].value());
     // An element that names no style takes the report's default style, as the engine does.
     const ReportStyle *style = e.styleName ? context.style(*e.styleName) : context.defaultStyle();
-    e.foreColor = colorAttr(re, "forecolor");
+    e.foreColor = colorValue(r[ra::forecolor]);
     if (!e.foreColor && style)
         e.foreColor = style->foreColor;
-    e.backColor = colorAttr(re, "backcolor");
+    e.backColor = colorValue(r[ra::backcolor]);
     if (!e.backColor && style)
         e.backColor = style->backColor;
 
@@ -165,9 +178,14 @@ ReportElement makeElement(pugi::xml_node node, ElementKind kind, JrxmlReadContex
 
     // The stretch type and a text field's growing (isStretchWithOverflow, kept as written) are
     // two settings.
-    e.stretchType = enumAttr<StretchType>(re, "stretchType").value_or(StretchType::noStretch);
-    e.positionType =
-        enumAttr<PositionType>(re, "positionType").value_or(PositionType::fixRelativeToTop);
+    e.stretchType = r[ra::stretchType]
+                        ? enumFromUtf8<StretchType>(r[ra::stretchType].value())
+                              .value_or(StretchType::noStretch)
+                        : StretchType::noStretch;
+    e.positionType = r[ra::positionType]
+                         ? enumFromUtf8<PositionType>(r[ra::positionType].value())
+                               .value_or(PositionType::fixRelativeToTop)
+                         : PositionType::fixRelativeToTop;
     if (e.kind.is<ElementKind::TextField>())
         e.textAdjust = enumAttr<TextAdjust>(node, "textAdjust");
 
