@@ -254,6 +254,58 @@ TEST(JrxmlKept, WellFormednessFaultsAreFoundWhereverTheyStand)
                     .contains(u"the attribute a given twice"));
 }
 
+// Names are measured many bytes at a time where they do not end a memory page: prefixes and
+// repeated attributes are found for names of every length, with the colon anywhere, and wherever
+// the name stands in memory.
+TEST(JrxmlKept, PrefixesAndRepeatsAreFoundInNamesOfEveryLength)
+{
+    const auto refusal = [](const QByteArray &data) -> QString {
+        try {
+            JrxmlCodec::parse(data);
+        } catch (const JrxmlCodecError &error) {
+            return error.message();
+        }
+        return QStringLiteral("read");
+    };
+    for (int length = 1; length <= 40; ++length) {
+        const QByteArray name(length, 'n');
+        for (int colon = 1; colon < length - 1; ++colon) {
+            QByteArray qualified = name;
+            qualified[colon] = ':';
+            const QByteArray prefix = qualified.left(colon);
+            EXPECT_TRUE(refusal(report("<x " + qualified + "=\"1\"/>"))
+                            .contains(u"the namespace prefix " + QString::fromLatin1(prefix) +
+                                      u" is not declared"))
+                << qualified.toStdString();
+            EXPECT_EQ(
+                refusal(report("<x xmlns:" + prefix + "=\"urn:q\" " + qualified + "=\"1\"/>")),
+                u"read")
+                << qualified.toStdString();
+        }
+        // Same length and first letter, another last letter: two names. The same name twice: one
+        // given twice.
+        QByteArray other = name;
+        other[length - 1] = 'm';
+        if (length > 1) {
+            EXPECT_EQ(refusal(report("<x " + name + "=\"1\" " + other + "=\"2\"/>")), u"read");
+        }
+        EXPECT_TRUE(refusal(report("<x " + name + "=\"1\" " + name + "=\"2\"/>"))
+                        .contains(u"the attribute " + QString::fromLatin1(name) + u" given twice"))
+            << length;
+    }
+    // The same names at every place of a memory page.
+    for (int shift = 0; shift < 4096; ++shift) {
+        const QByteArray padding(shift, ' ');
+        ASSERT_TRUE(refusal(report(padding + "<q:field name=\"a\"/>"))
+                        .contains(u"the namespace prefix q is not declared"))
+            << shift;
+        ASSERT_TRUE(refusal(report(padding + "<field isPrintRepeatedValues=\"1\" "
+                                             "isPrintRepeatedValues=\"2\"/>"))
+                        .contains(u"the attribute isPrintRepeatedValues given twice"))
+            << shift;
+    }
+}
+
 // Characters XML cannot carry are left out before a "]]>" is split, so no text ends its
 // character data early; tabs and line breaks in attributes read back as themselves.
 TEST(JrxmlKept, WrittenTextReadsBackAsItself)
