@@ -149,14 +149,23 @@ NameShape shapeBytewise(const char *name)
 }
 
 #if defined(__SSE2__)
+// The address checker is told that the load below may read past a name (GCC and Clang say that it
+// is on in different ways).
+#if defined(__SANITIZE_ADDRESS__)
+#define NAME_LOAD_UNCHECKED __attribute__((no_sanitize_address))
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define NAME_LOAD_UNCHECKED __attribute__((no_sanitize_address))
+#endif
+#endif
+#ifndef NAME_LOAD_UNCHECKED
+#define NAME_LOAD_UNCHECKED
+#endif
+
 // Most names are shorter than sixteen bytes: one load finds both the end and the colon. The load
 // may read past the name's end, never past the memory page the name starts on, as a string length
-// function does; the bytes it reads beyond the name are not used (the address checker is told so).
-#if defined(__SANITIZE_ADDRESS__)
-__attribute__((no_sanitize_address))
-#endif
-inline NameShape
-shapeOf(const char *name)
+// function does; the bytes it reads beyond the name are not used.
+NAME_LOAD_UNCHECKED inline NameShape shapeOf(const char *name)
 {
     constexpr uintptr_t pageSize = 4096;
     if ((reinterpret_cast<uintptr_t>(name) & (pageSize - 1)) <= pageSize - 16) {
