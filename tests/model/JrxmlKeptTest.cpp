@@ -3,6 +3,7 @@
 
 #include "CodecTestSupport.h"
 
+#include <QUtf8StringView>
 #include <gtest/gtest.h>
 
 using namespace codectest;
@@ -252,6 +253,67 @@ TEST(JrxmlKept, WellFormednessFaultsAreFoundWhereverTheyStand)
     EXPECT_TRUE(refusal(report("<field name=\"&#1114112;\"/>")).contains(u"beyond Unicode"));
     EXPECT_TRUE(refusal(report("<field a=\"1\" b=\"2\" b=\"3\" a=\"4\"/>"))
                     .contains(u"the attribute a given twice"));
+}
+
+// The UTF-8 check goes with the scan for forbidden characters, sixteen bytes at a time: it takes
+// what the UTF-8 rules take and nothing else (overlong forms, surrogates, code points beyond
+// Unicode, stray and missing continuation bytes), wherever a sequence stands among the sixteen,
+// and its refusal comes before that of a forbidden character.
+TEST(JrxmlKept, Utf8IsCheckedWhereverItStands)
+{
+    const auto refusal = [](const QByteArray &data) -> QString {
+        try {
+            JrxmlCodec::parse(data);
+        } catch (const JrxmlCodecError &error) {
+            return error.message();
+        }
+        return QStringLiteral("read");
+    };
+    const unsigned char edges[] = {0x41, 0x7F, 0x80, 0x8F, 0x90, 0x9F, 0xA0, 0xBE,
+                                   0xBF, 0xC0, 0xC1, 0xC2, 0xDF, 0xE0, 0xE1, 0xEC,
+                                   0xED, 0xEE, 0xEF, 0xF0, 0xF1, 0xF4, 0xF5, 0xFF};
+    QList<QByteArray> sequences;
+    for (const unsigned char a : edges) {
+        sequences.append(QByteArray(1, char(a)));
+        for (const unsigned char b : edges) {
+            sequences.append(QByteArray(1, char(a)) + char(b));
+            for (const unsigned char c : edges)
+                sequences.append(QByteArray(1, char(a)) + char(b) + char(c));
+        }
+    }
+    for (const unsigned char lead : {0xF0, 0xF1, 0xF4, 0xF5}) {
+        for (const unsigned char b : {0x80, 0x8F, 0x90, 0xBF, 0xC0})
+            sequences.append(QByteArray(1, char(lead)) + char(b) + "\x80\xBF");
+    }
+    const QByteArray before = report("<field name=\"");
+    const qsizetype start = before.indexOf("<field name=\"") + 13;
+    int checked = 0;
+    for (const QByteArray &sequence : sequences) {
+        const bool utf8 = QUtf8StringView(sequence).isValidUtf8();
+        const bool forbidden =
+            sequence.contains("\xEF\xBF\xBE") || sequence.contains("\xEF\xBF\xBF");
+        // The sequence starts at the last three places of a block and at the first.
+        for (const int place : {13, 14, 15, 16}) {
+            const QByteArray padding((place - start % 16 + 16) % 16, 'x');
+            const QByteArray data = report("<field name=\"" + padding + sequence + "\"/>");
+            const QString expected =
+                !utf8 ? QStringLiteral("Malformed .jrxml: bytes that are not UTF-8 at byte 0")
+                : forbidden
+                    ? QStringLiteral("Malformed .jrxml: a character XML does not allow at byte %1")
+                          .arg(data.indexOf("\xEF\xBF"))
+                    : QStringLiteral("read");
+            ASSERT_EQ(refusal(data), expected) << sequence.toHex().toStdString() << " " << place;
+            ++checked;
+        }
+    }
+    EXPECT_GT(checked, 50000);
+    // Bytes that are not UTF-8 are reported before a forbidden character that stands earlier, in
+    // the same block of sixteen or another.
+    for (int gap = 0; gap < 40; ++gap) {
+        const QByteArray data =
+            report("<field name=\"\x01" + QByteArray(gap, 'x') + "\xC3\x28\"/>");
+        EXPECT_EQ(refusal(data), u"Malformed .jrxml: bytes that are not UTF-8 at byte 0") << gap;
+    }
 }
 
 // Names are measured many bytes at a time where they do not end a memory page: prefixes and
