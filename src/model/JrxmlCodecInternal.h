@@ -185,8 +185,8 @@ using UnreadChildren = std::vector<UnreadChild>;
 // `limit` elements the rest are noted as not kept. A direct child that is no element the reader
 // knows (a group without elements among them) goes to `unread` when it is given, else it is
 // noted as not kept.
-ElementList parseBandElements(pugi::xml_node node, JrxmlReadContext &context,
-                              qsizetype limit = -1, UnreadChildren *unread = nullptr);
+ElementList parseBandElements(pugi::xml_node node, JrxmlReadContext &context, qsizetype limit = -1,
+                              UnreadChildren *unread = nullptr);
 
 // The kind and payload of an XML element, or no value when it is not a report element.
 std::optional<ElementKind> elementKind(pugi::xml_node node, JrxmlReadContext &context);
@@ -352,8 +352,8 @@ void keepSpelled(pugi::xml_node node, const char *name, bool writerLeavesOut, Ke
 void keepSpelled(pugi::xml_attribute attr, bool writerLeavesOut, KeptXml &kept);
 
 // The attributes of a font the reader takes, in this order (see NamedAttributes).
-inline constexpr const char *fontAttributes[] = {"fontName",    "size",        "isBold",
-                                                 "isItalic",    "isUnderline", "pdfFontName",
+inline constexpr const char *fontAttributes[] = {"fontName",    "size",         "isBold",
+                                                 "isItalic",    "isUnderline",  "pdfFontName",
                                                  "pdfEncoding", "isPdfEmbedded"};
 namespace fontAttribute {
 enum : std::size_t { name, size, bold, italic, underline, pdfName, pdfEncoding, pdfEmbedded };

@@ -73,7 +73,8 @@ KeptXml keptReportElement(const ReportElement &e, pugi::xml_node re, JrxmlReadCo
         // Without a mode the fill is the style's or the element kind's own; a fill the user
         // changes is opaque.
         if (!attribute(re, "mode"))
-            appendAbsent(kept, {literalText("mode"), u"Opaque"_s, {{u"backcolor"_s, e.backColor->hex}}});
+            appendAbsent(kept,
+                         {literalText("mode"), u"Opaque"_s, {{u"backcolor"_s, e.backColor->hex}}});
     }
     keepSpelled(re, "positionType", e.positionType == PositionType::fixRelativeToTop, kept);
     keepSpelled(re, "stretchType", e.stretchType == StretchType::noStretch, kept);

@@ -178,14 +178,13 @@ ReportElement makeElement(pugi::xml_node node, ElementKind kind, JrxmlReadContex
 
     // The stretch type and a text field's growing (isStretchWithOverflow, kept as written) are
     // two settings.
-    e.stretchType = r[ra::stretchType]
-                        ? enumFromUtf8<StretchType>(r[ra::stretchType].value())
-                              .value_or(StretchType::noStretch)
-                        : StretchType::noStretch;
-    e.positionType = r[ra::positionType]
-                         ? enumFromUtf8<PositionType>(r[ra::positionType].value())
-                               .value_or(PositionType::fixRelativeToTop)
-                         : PositionType::fixRelativeToTop;
+    e.stretchType =
+        r[ra::stretchType]
+            ? enumFromUtf8<StretchType>(r[ra::stretchType].value()).value_or(StretchType::noStretch)
+            : StretchType::noStretch;
+    e.positionType = r[ra::positionType] ? enumFromUtf8<PositionType>(r[ra::positionType].value())
+                                               .value_or(PositionType::fixRelativeToTop)
+                                         : PositionType::fixRelativeToTop;
     if (e.kind.is<ElementKind::TextField>())
         e.textAdjust = enumAttr<TextAdjust>(node, "textAdjust");
 

@@ -291,8 +291,7 @@ void absentUnless(pugi::xml_node node, const char *name, const QString &written,
         appendAbsent(kept, {literalText(name), written, std::move(with)});
 }
 
-void absentUnless(pugi::xml_attribute attr, const char *name, const QString &written,
-                  KeptXml &kept)
+void absentUnless(pugi::xml_attribute attr, const char *name, const QString &written, KeptXml &kept)
 {
     if (!attr)
         appendAbsent(kept, {literalText(name), written, {}});
