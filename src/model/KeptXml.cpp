@@ -92,5 +92,5 @@ void KeptParts::addPart(const QString &key, KeptXml &&xml)
     // enough for the allocator's quick path.
     if (parts_.isEmpty())
         parts_.reserve(6);
-    parts_.emplaceBack(key, std::move(xml));
+    parts_.append(Part{key, std::move(xml)});
 }
