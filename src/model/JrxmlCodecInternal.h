@@ -9,6 +9,7 @@
 
 #include <QString>
 #include <functional>
+#include <iterator>
 #include <optional>
 #include <pugixml.hpp>
 #include <span>
@@ -94,6 +95,39 @@ QString paddingAttrs(const ReportElement &element);
 
 // The line of one box side: `topPen`, `leftPen`, `bottomPen` or `rightPen`.
 QString penXML(QLatin1StringView side, const BoxSidePen &pen);
+
+// The box sides in the order they are written, and the kept parts that hold what the file gave
+// each besides what the model holds.
+inline constexpr QLatin1StringView boxPenTags[] = {
+    QLatin1StringView("topPen"), QLatin1StringView("leftPen"), QLatin1StringView("bottomPen"),
+    QLatin1StringView("rightPen")};
+inline constexpr QStringView boxPenParts[] = {u"box/topPen", u"box/leftPen", u"box/bottomPen",
+                                              u"box/rightPen"};
+
+// A Latin-1 tag name as UTF-16, held on the stack when short, for looking up kept parts and
+// children by a tag name without allocating.
+class Utf16Name {
+public:
+    explicit Utf16Name(QLatin1StringView name)
+    {
+        if (name.size() > qsizetype(std::size(text_))) {
+            long_ = name.toString();
+            view_ = long_;
+            return;
+        }
+        for (qsizetype i = 0; i < name.size(); ++i)
+            text_[i] = name[i].unicode();
+        view_ = QStringView(text_, name.size());
+    }
+    Utf16Name(const Utf16Name &) = delete;
+    Utf16Name &operator=(const Utf16Name &) = delete;
+    operator QStringView() const { return view_; }
+
+private:
+    char16_t text_[48];
+    QString long_;
+    QStringView view_;
+};
 
 // Charts, crosstabs, other components and generic elements around a regenerated position line;
 // false for every other kind.

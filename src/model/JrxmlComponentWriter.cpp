@@ -246,7 +246,8 @@ QString tableCellBox(const TableCellFormatting &formatting)
     QString pens;
     KeptChildWriter kept(box, tagOrder::box, 32);
     kept.before(pens, "topPen");
-    for (QLatin1StringView side : {"topPen"_L1, "leftPen"_L1, "bottomPen"_L1, "rightPen"_L1}) {
+    for (int i = 0; i < 4; ++i) {
+        const QLatin1StringView side = boxPenTags[i];
         QString line = indent(32);
         const qsizetype start = line.size();
         line += u'<' + side;
@@ -255,7 +256,7 @@ QString tableCellBox(const TableCellFormatting &formatting)
             if (formatting.boxPenColor)
                 appendAttr(line, "lineColor"_L1, formatting.boxPenColor->hex);
         }
-        appendKeptAttributes(line, start, formatting.kept.part(QString(u"box/"_s + side)));
+        appendKeptAttributes(line, start, formatting.kept.part(boxPenParts[i]));
         // A side the file did not have, or that holds nothing, is left out.
         if (line.size() > start + 1 + side.size())
             pens += line + "/>\n"_L1;

@@ -95,7 +95,7 @@ void appendProperties(QString &out, const ReportDocument &d)
 // besides.
 void appendBand(QString &out, int spaces, double height,
                 const std::optional<QString> &printWhenExpression,
-                const QList<ReportElement> &elements, const QList<ReportStyle> &styles,
+                const ElementList &elements, const QList<ReportStyle> &styles,
                 const KeptXml &keptBand)
 {
     const qsizetype start = openTag(out, spaces, "band"_L1);
@@ -127,7 +127,7 @@ void appendSectionStart(QString &out, int spaces, QLatin1StringView tag, const K
 
 // Whether a section the file did not have is still as the reader made it.
 bool isUnchangedAbsentSection(double height, double absentHeight,
-                              const QList<ReportElement> &elements,
+                              const ElementList &elements,
                               const std::optional<QString> &printWhenExpression,
                               const KeptXml &kept)
 {
@@ -163,7 +163,7 @@ void appendBands(QString &out, const ReportDocument &d, KeptChildWriter &rootKep
             out += u'\n';
         if (type == BandType::detail) {
             appendDetail(out, d);
-        } else if (const std::optional<ReportBand> band = d.band(type);
+        } else if (const ReportBand *band = d.findBand(type);
                    band && (band->isPresent || band->kept.part(u"section").present)) {
             // A hidden band whose section the file had without a band: the section as it was.
             const KeptXml &section = band->kept.part(u"section");
@@ -185,12 +185,11 @@ void appendGroupSection(QString &out, QLatin1StringView tag, const ReportGroup &
                         bool isFooter, const QList<ReportStyle> &styles)
 {
     const double height = isFooter ? group.footerHeight : group.headerHeight;
-    const QList<ReportElement> &elements = isFooter ? group.footerElements : group.headerElements;
+    const ElementList &elements = isFooter ? group.footerElements : group.headerElements;
     const std::optional<QString> &printWhen =
         isFooter ? group.footerPrintWhenExpression : group.headerPrintWhenExpression;
-    const QString key = tag;
-    const KeptXml &band = group.kept.part(QString(key + "/band"_L1));
-    const KeptXml &section = group.kept.part(key);
+    const KeptXml &band = group.kept.part(isFooter ? u"groupFooter/band" : u"groupHeader/band");
+    const KeptXml &section = group.kept.part(isFooter ? u"groupFooter" : u"groupHeader");
     const bool absent = isFooter ? group.isFooterAbsent : group.isHeaderAbsent;
     if (absent && isUnchangedAbsentSection(height, 20, elements, printWhen, band) &&
         section.isEmpty())

@@ -96,13 +96,11 @@ void appendPen(QString &out, QLatin1StringView side, const BoxSidePen &pen, cons
 void appendBoxPens(QString &out, const ReportElement &e, const KeptXml &box,
                    const std::optional<BoxSidePen> (&pens)[4])
 {
-    static constexpr QLatin1StringView sides[] = {"topPen"_L1, "leftPen"_L1, "bottomPen"_L1,
-                                                  "rightPen"_L1};
     KeptChildWriter kept(box, tagOrder::box, 20);
     kept.before(out, "topPen");
     for (int i = 0; i < 4; ++i) {
         if (pens[i])
-            appendPen(out, sides[i], *pens[i], e.kept.part(QString(u"box/"_s + sides[i])));
+            appendPen(out, boxPenTags[i], *pens[i], e.kept.part(boxPenParts[i]));
     }
     kept.rest(out);
 }
@@ -220,9 +218,10 @@ void appendGraphicElement(QString &out, const ReportElement &e)
 // while the file had none and the expression is empty.
 void appendExpression(QString &out, const ReportElement &e, QLatin1StringView tag, QStringView text)
 {
-    if (e.kept.part({}).leavesOut(QString(tag), text))
+    const Utf16Name name(tag);
+    if (e.kept.part({}).leavesOut(name, text))
         return;
-    const KeptXml &kept = e.kept.part(QString(tag));
+    const KeptXml &kept = e.kept.part(name);
     const qsizetype start = openTag(out, 16, tag);
     appendKeptAttributes(out, start, kept);
     out += u'>';
@@ -293,7 +292,7 @@ void appendPassedParameter(QString &out, int spaces, QLatin1StringView tag,
     appendAttr(out, "name"_L1, parameter.name);
     appendKeptAttributes(out, start, parameter.kept);
     const bool hasExpression =
-        !parameter.kept.leavesOut(QString(expressionTag), parameter.expression);
+        !parameter.kept.leavesOut(Utf16Name(expressionTag), parameter.expression);
     if (!hasExpression && parameter.kept.children.isEmpty()) {
         out += "/>\n"_L1;
         return;
@@ -417,8 +416,8 @@ void appendElement(QString &out, const ReportElement &e, const QList<ReportStyle
     appendTagAttrs(out, e);
     appendKeptAttributes(out, start, own);
     out += ">\n"_L1;
-    const QByteArray tagName = QLatin1StringView(tag).toString().toLatin1();
-    KeptChildWriter kept(own, tagOrder::element(tagName.constData()), 16);
+    // The tag is one of the literals above, which end in a null character.
+    KeptChildWriter kept(own, tagOrder::element(tag.data()), 16);
     appendReportElement(out, e, styles);
     kept.through(out, "reportElement");
     // The format gives a subreport no box.
