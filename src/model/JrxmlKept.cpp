@@ -617,12 +617,13 @@ KeptChildWriter::KeptChildWriter(const KeptXml &kept, TagOrder order, int spaces
 
 bool KeptChildWriter::before(QString &out, const char *tag)
 {
-    return upTo(out, rankOf(order_, tag) - 1);
+    // Most elements keep no children: then there is no rank to look for.
+    return !kept_.children.isEmpty() && upTo(out, rankOf(order_, tag) - 1);
 }
 
 bool KeptChildWriter::through(QString &out, const char *tag)
 {
-    return upTo(out, rankOf(order_, tag));
+    return !kept_.children.isEmpty() && upTo(out, rankOf(order_, tag));
 }
 
 bool KeptChildWriter::rest(QString &out)
