@@ -82,8 +82,8 @@ void appendList(QString &out, const ReportElement &e, const ElementKind::List &l
     kept.before(out, "listContents");
     const KeptXml &contents = list.kept.part(u"listContents");
     const qsizetype contentsStart = openTag(out, 20, "jr:listContents"_L1);
-    appendRawAttr(out, "height"_L1, wholeNumber(e.height));
-    appendRawAttr(out, "width"_L1, wholeNumber(e.width));
+    appendWholeNumberAttr(out, "height"_L1, e.height);
+    appendWholeNumberAttr(out, "width"_L1, e.width);
     appendKeptAttributes(out, contentsStart, contents);
     out += ">\n"_L1;
     appendElements(out, list.children, styles, &contents);
@@ -103,7 +103,7 @@ void appendCell(QString &out, QLatin1StringView tag, double height,
     out += indent(24);
     const qsizetype start = out.size();
     out += u'<' + tag + tableCellAttrs(formatting);
-    appendRawAttr(out, "height"_L1, wholeNumber(height));
+    appendWholeNumberAttr(out, "height"_L1, height);
     appendKeptAttributes(out, start, own);
     out += ">\n"_L1;
     KeptChildWriter kept(own, tagOrder::cell, 28);
@@ -128,7 +128,7 @@ void appendColumn(QString &out, const ReportTableColumn &c, const QList<ReportSt
 {
     const KeptXml &own = c.kept.part({});
     const qsizetype start = openTag(out, 20, "jr:column"_L1);
-    appendRawAttr(out, "width"_L1, wholeNumber(c.width));
+    appendWholeNumberAttr(out, "width"_L1, c.width);
     appendKeptAttributes(out, start, own);
     out += ">\n"_L1;
     KeptChildWriter kept(own, tagOrder::column, 24);

@@ -37,13 +37,13 @@ void appendRoot(QString &out, const ReportDocument &d)
     out += indent(14) + "xsi:schemaLocation=\""_L1 + QLatin1StringView(namespaceUri) +
            " http://jasperreports.sourceforge.net/xsd/jasperreport.xsd\"\n"_L1;
     out += indent(14) + "name=\""_L1 + escaped(d.name) + u'"';
-    appendRawAttr(out, "pageWidth"_L1, wholeNumber(d.pageWidth));
-    appendRawAttr(out, "pageHeight"_L1, wholeNumber(d.pageHeight));
-    appendRawAttr(out, "columnWidth"_L1, wholeNumber(d.columnWidth));
+    appendWholeNumberAttr(out, "pageWidth"_L1, d.pageWidth);
+    appendWholeNumberAttr(out, "pageHeight"_L1, d.pageHeight);
+    appendWholeNumberAttr(out, "columnWidth"_L1, d.columnWidth);
     out += u'\n' + indent(14) + "leftMargin=\""_L1 + wholeNumber(d.leftMargin) + u'"';
-    appendRawAttr(out, "rightMargin"_L1, wholeNumber(d.rightMargin));
-    appendRawAttr(out, "topMargin"_L1, wholeNumber(d.topMargin));
-    appendRawAttr(out, "bottomMargin"_L1, wholeNumber(d.bottomMargin));
+    appendWholeNumberAttr(out, "rightMargin"_L1, d.rightMargin);
+    appendWholeNumberAttr(out, "topMargin"_L1, d.topMargin);
+    appendWholeNumberAttr(out, "bottomMargin"_L1, d.bottomMargin);
     if (d.whenNoDataType != WhenNoDataType::noPages)
         appendRawAttr(out, "whenNoDataType"_L1, rawValue(d.whenNoDataType));
     appendTrueFlag(out, "isFloatColumnFooter"_L1, d.isFloatColumnFooter);
@@ -54,7 +54,7 @@ void appendRoot(QString &out, const ReportDocument &d)
     if (d.printOrder == PrintOrder::horizontal)
         appendRawAttr(out, "printOrder"_L1, u"Horizontal");
     if (d.columnSpacing != 0)
-        appendRawAttr(out, "columnSpacing"_L1, wholeNumber(d.columnSpacing));
+        appendWholeNumberAttr(out, "columnSpacing"_L1, d.columnSpacing);
     if (d.language != "java"_L1)
         appendAttr(out, "language"_L1, d.language);
     appendKeptAttributes(out, start, d.kept.part({}));
@@ -99,7 +99,7 @@ void appendBand(QString &out, int spaces, double height,
                 const KeptXml &keptBand)
 {
     const qsizetype start = openTag(out, spaces, "band"_L1);
-    appendRawAttr(out, "height"_L1, wholeNumber(height));
+    appendWholeNumberAttr(out, "height"_L1, height);
     appendKeptAttributes(out, start, keptBand);
     out += ">\n"_L1;
     KeptChildWriter kept(keptBand, tagOrder::band, spaces + 4);

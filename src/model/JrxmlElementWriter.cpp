@@ -306,10 +306,10 @@ void appendPassedParameter(QString &out, int spaces, QLatin1StringView tag,
 
 void appendGeometryAttrs(QString &out, const ReportElement &e)
 {
-    appendRawAttr(out, "x"_L1, wholeNumber(e.x));
-    appendRawAttr(out, "y"_L1, wholeNumber(e.y));
-    appendRawAttr(out, "width"_L1, wholeNumber(e.width));
-    appendRawAttr(out, "height"_L1, wholeNumber(e.height));
+    appendWholeNumberAttr(out, "x"_L1, e.x);
+    appendWholeNumberAttr(out, "y"_L1, e.y);
+    appendWholeNumberAttr(out, "width"_L1, e.width);
+    appendWholeNumberAttr(out, "height"_L1, e.height);
 }
 
 void appendColorAttrs(QString &out, const std::optional<ElementColor> &foreColor,

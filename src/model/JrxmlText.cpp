@@ -1,5 +1,6 @@
 #include "JrxmlText.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <charconv>
@@ -26,6 +27,46 @@ QLatin1StringView indent(int spaces)
 }
 
 namespace {
+
+// Room for `size` more characters at the end of the text; where they go. One call makes the
+// room for what would otherwise be several appends.
+char16_t *grow(QString &out, qsizetype size)
+{
+    const qsizetype at = out.size();
+    out.resize(at + size);
+    return reinterpret_cast<char16_t *>(out.data()) + at;
+}
+
+char16_t *put(char16_t *to, QLatin1StringView text)
+{
+    for (const char c : text)
+        *to++ = char16_t(static_cast<unsigned char>(c));
+    return to;
+}
+
+char16_t *put(char16_t *to, QStringView text)
+{
+    std::copy(text.utf16(), text.utf16() + text.size(), to);
+    return to + text.size();
+}
+
+// The whole number wholeNumber writes, as digits in `buffer`; gives their end.
+char *wholeDigits(double value, char (&buffer)[24])
+{
+    qint64 number = 0;
+    if (!std::isnan(value)) {
+        const double rounded = std::round(value);
+        // 2^63 is exactly representable; everything at or beyond it is clamped.
+        constexpr double limit = 9223372036854775808.0;
+        if (rounded >= limit)
+            number = std::numeric_limits<qint64>::max();
+        else if (rounded < -limit)
+            number = std::numeric_limits<qint64>::min();
+        else
+            number = qint64(rounded);
+    }
+    return std::to_chars(buffer, buffer + sizeof buffer, number).ptr;
+}
 
 qsizetype &removedCount()
 {
@@ -203,16 +244,16 @@ void appendCDataLine(QString &out, int spaces, QLatin1StringView tag, QStringVie
 
 QString wholeNumber(double value)
 {
-    if (std::isnan(value))
-        return QStringLiteral("0");
-    const double rounded = std::round(value);
-    // 2^63 is exactly representable; everything at or beyond it is clamped.
-    constexpr double limit = 9223372036854775808.0;
-    if (rounded >= limit)
-        return QString::number(std::numeric_limits<qint64>::max());
-    if (rounded < -limit)
-        return QString::number(std::numeric_limits<qint64>::min());
-    return QString::number(qint64(rounded));
+    char buffer[24];
+    const char *end = wholeDigits(value, buffer);
+    return QString::fromLatin1(buffer, end - buffer);
+}
+
+void appendWholeNumberAttr(QString &out, QLatin1StringView name, double value)
+{
+    char buffer[24];
+    const char *end = wholeDigits(value, buffer);
+    appendRawAttr(out, name, QLatin1StringView(buffer, end));
 }
 
 QString sizeNumber(double value)
@@ -238,20 +279,38 @@ QString decimalNumber(double value)
 
 void appendAttr(QString &out, QLatin1StringView name, QStringView value)
 {
-    out.append(u' ');
-    out.append(name);
-    out.append("=\""_L1);
+    char16_t *to = grow(out, 1 + name.size() + 2);
+    *to++ = u' ';
+    to = put(to, name);
+    *to++ = u'=';
+    *to = u'"';
     appendEscaped(out, value);
     out.append(u'"');
 }
 
+namespace {
+
+template <typename Text> void appendRaw(QString &out, QLatin1StringView name, Text value)
+{
+    char16_t *to = grow(out, 1 + name.size() + 2 + value.size() + 1);
+    *to++ = u' ';
+    to = put(to, name);
+    *to++ = u'=';
+    *to++ = u'"';
+    to = put(to, value);
+    *to = u'"';
+}
+
+} // namespace
+
 void appendRawAttr(QString &out, QLatin1StringView name, QStringView value)
 {
-    out.append(u' ');
-    out.append(name);
-    out.append("=\""_L1);
-    out.append(value);
-    out.append(u'"');
+    appendRaw(out, name, value);
+}
+
+void appendRawAttr(QString &out, QLatin1StringView name, QLatin1StringView value)
+{
+    appendRaw(out, name, value);
 }
 
 void appendTrueFlag(QString &out, QLatin1StringView name, bool set)
