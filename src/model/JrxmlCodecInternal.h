@@ -46,6 +46,14 @@ private:
 void appendKeptAmongElements(QString &out, ElementGroupWriter &groups, const KeptXml &kept,
                              qsizetype index, bool last);
 
+// Asks the processor to start loading the element's fields.
+inline void prefetchElement(const ReportElement &element)
+{
+    const char *bytes = reinterpret_cast<const char *>(&element);
+    for (size_t at = 0; at < sizeof(ReportElement); at += 64)
+        __builtin_prefetch(bytes + at);
+}
+
 // The elements of a band or container in order, each inside the element groups it stands in,
 // with the container's kept children that stood among them (`kept`, when given).
 template <typename Elements>
@@ -54,7 +62,11 @@ void appendElements(QString &out, const Elements &elements, const QList<ReportSt
 {
     ElementGroupWriter groups;
     qsizetype index = 0;
-    for (const ReportElement &element : elements) {
+    for (auto it = elements.begin(); it != elements.end(); ++it) {
+        const ReportElement &element = *it;
+        // Each element lies apart in memory: the next one is fetched while this one is written.
+        if (it + 1 != elements.end())
+            prefetchElement(*(it + 1));
         if (kept)
             appendKeptAmongElements(out, groups, *kept, index++, false);
         groups.moveTo(out, element.elementGroups);
