@@ -405,6 +405,9 @@ void keepEmptyChild(pugi::xml_node node, const char *tag, KeptXml &kept);
 // writer has written already is left out. An attribute the file left out and that the writer
 // wrote with the value the reader supplied is taken out of the tag again.
 void appendKeptAttributes(QString &out, qsizetype tagStart, const KeptXml &kept);
+// The same, for a tag of any form, by scanning the tag's text for each attribute: the reference
+// the tag split into its attributes follows, and what a tag of another form gets.
+void appendKeptAttributesByScan(QString &out, qsizetype tagStart, const KeptXml &kept);
 
 // Writes kept children into their place while the writer goes through the modelled children
 // in the format's order.

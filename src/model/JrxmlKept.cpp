@@ -442,7 +442,8 @@ bool splitTag(QStringView tag, WrittenList &written)
     return true;
 }
 
-// The attributes the file left out and the kept ones, for any tag: each looked for by a scan.
+} // namespace
+
 void appendKeptAttributesByScan(QString &out, qsizetype tagStart, const KeptXml &kept)
 {
     // Which attributes stay out is decided on the tag as the writer wrote it, before any is
@@ -478,8 +479,6 @@ void appendKeptAttributesByScan(QString &out, qsizetype tagStart, const KeptXml 
             appendKept(out, attr);
     }
 }
-
-} // namespace
 
 void appendKeptAttributes(QString &out, qsizetype tagStart, const KeptXml &kept)
 {
