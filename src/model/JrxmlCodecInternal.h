@@ -102,8 +102,8 @@ bool isWrittenExpression(const std::optional<QString> &expression, const KeptXml
 void appendPassedParameter(QString &out, int spaces, QLatin1StringView tag,
                            QLatin1StringView expressionTag, const SubreportParameter &parameter);
 
-// The padding attributes of a box, each with its leading space; empty when all are 0.
-QString paddingAttrs(const ReportElement &element);
+// The padding attributes of a box, each with its leading space; none of those that are 0.
+void appendPaddingAttrs(QString &out, const ReportElement &element);
 
 // The line of one box side: `topPen`, `leftPen`, `bottomPen` or `rightPen`.
 QString penXML(QLatin1StringView side, const BoxSidePen &pen);

@@ -107,14 +107,16 @@ void appendBoxPens(QString &out, const ReportElement &e, const KeptXml &box,
 
 void appendBox(QString &out, const ReportElement &e)
 {
-    const QString padding = paddingAttrs(e);
     const KeptXml &box = e.kept.part(u"box");
     const bool hasPen = e.topPen || e.leftPen || e.bottomPen || e.rightPen;
-    if (!hasPen && padding.isEmpty() && box.isEmpty())
-        return;
     out += indent(16);
     const qsizetype start = out.size();
-    out += "<box"_L1 + padding;
+    out += "<box"_L1;
+    appendPaddingAttrs(out, e);
+    if (!hasPen && out.size() == start + 4 && box.isEmpty()) {
+        out.truncate(start - 16);
+        return;
+    }
     appendKeptAttributes(out, start, box);
     if (!hasPen && box.children.isEmpty()) {
         // Without attributes left (all inherited) the box says nothing.
@@ -151,7 +153,7 @@ void appendTextElement(QString &out, const ReportElement &e)
     const qsizetype fontStart = fontTag.size();
     fontTag += "<font"_L1;
     appendAttr(fontTag, "fontName"_L1, e.fontName);
-    appendRawAttr(fontTag, "size"_L1, sizeNumber(e.fontSize));
+    appendSizeAttr(fontTag, "size"_L1, e.fontSize);
     appendRawAttr(fontTag, "isBold"_L1, e.isBold ? u"true" : u"false");
     appendRawAttr(fontTag, "isItalic"_L1, e.isItalic ? u"true" : u"false");
     appendRawAttr(fontTag, "isUnderline"_L1, e.isUnderline ? u"true" : u"false");
@@ -324,21 +326,16 @@ void appendColorAttrs(QString &out, const std::optional<ElementColor> &foreColor
     }
 }
 
-QString paddingAttrs(const ReportElement &e)
+void appendPaddingAttrs(QString &out, const ReportElement &e)
 {
-    QString text;
     const std::pair<QLatin1StringView, double> sides[] = {{"leftPadding"_L1, e.paddingLeft},
                                                           {"rightPadding"_L1, e.paddingRight},
                                                           {"topPadding"_L1, e.paddingTop},
                                                           {"bottomPadding"_L1, e.paddingBottom}};
     // Whether a side is written is decided on the whole number written, so that a padding below
     // one half is left out the first time as on every later save.
-    for (const auto &[name, value] : sides) {
-        const QString written = wholeNumber(value);
-        if (written != "0"_L1)
-            appendRawAttr(text, name, written);
-    }
-    return text;
+    for (const auto &[name, value] : sides)
+        appendWholeNumberAttr(out, name, value, true);
 }
 
 QString penXML(QLatin1StringView side, const BoxSidePen &pen)

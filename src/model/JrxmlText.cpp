@@ -138,6 +138,17 @@ template <typename Visit> void forEachUncarriable(QStringView text, Visit &&visi
     }
 }
 
+// Where the first "]]>" at `from` or later begins; -1 when nowhere. Its ">" is looked for: most
+// texts hold none.
+qsizetype endMarkerAt(QStringView text, qsizetype from)
+{
+    for (qsizetype at = text.indexOf(u'>', from + 2); at >= 0; at = text.indexOf(u'>', at + 1)) {
+        if (text[at - 1] == u']' && text[at - 2] == u']')
+            return at - 2;
+    }
+    return -1;
+}
+
 bool needsCleaning(QStringView text)
 {
     bool found = false;
@@ -213,10 +224,9 @@ void appendCData(QString &out, QStringView text)
         appendCData(out, carriable(text));
         return;
     }
-    static constexpr QStringView end = u"]]>";
     out.append("<![CDATA["_L1);
     qsizetype start = 0;
-    for (qsizetype at = text.indexOf(end); at >= 0; at = text.indexOf(end, start)) {
+    for (qsizetype at = endMarkerAt(text, 0); at >= 0; at = endMarkerAt(text, start)) {
         // "]]" closes this section after the two brackets; ">" opens the next one.
         out.append(text.mid(start, at + 2 - start));
         out.append("]]><![CDATA["_L1);
@@ -249,11 +259,20 @@ QString wholeNumber(double value)
     return QString::fromLatin1(buffer, end - buffer);
 }
 
-void appendWholeNumberAttr(QString &out, QLatin1StringView name, double value)
+void appendWholeNumberAttr(QString &out, QLatin1StringView name, double value, bool unlessZero)
 {
     char buffer[24];
     const char *end = wholeDigits(value, buffer);
-    appendRawAttr(out, name, QLatin1StringView(buffer, end));
+    if (!unlessZero || end - buffer != 1 || buffer[0] != '0')
+        appendRawAttr(out, name, QLatin1StringView(buffer, end));
+}
+
+void appendSizeAttr(QString &out, QLatin1StringView name, double value)
+{
+    if (!std::isfinite(value) || value == std::trunc(value))
+        appendWholeNumberAttr(out, name, value);
+    else
+        appendRawAttr(out, name, decimalNumber(value));
 }
 
 QString sizeNumber(double value)

@@ -134,7 +134,8 @@ TEST(JrxmlWriter, CharacterDataEndMarkerReadsBack)
 {
     for (const QString &text :
          {QStringLiteral("]]>"), QStringLiteral("a]]>b]]>c"), QStringLiteral("]]]>>"),
-          QStringLiteral("x]]"), QStringLiteral("<![CDATA[y]]>")}) {
+          QStringLiteral("x]]"), QStringLiteral("<![CDATA[y]]>"), QStringLiteral("]]>]]>"),
+          QStringLiteral("]>]]x>]]>>")}) {
         ReportDocument doc;
         doc.groups.append(ReportGroup{});
         doc.groups[0].expression = text;
