@@ -166,8 +166,49 @@ qsizetype takeRemovedCharacterCount()
     return std::exchange(removedCount(), 0);
 }
 
+namespace {
+
+// Whether the text holds a character that is escaped or that XML may not carry: one below
+// U+0020, &, ", <, > or one above U+D7FF. Most values hold none; eight at a time are looked at.
+bool hasSpecial(QStringView text)
+{
+    const char16_t *chars = text.utf16();
+    const qsizetype size = text.size();
+    qsizetype i = 0;
+#if defined(__SSE2__)
+    const __m128i flip = _mm_set1_epi16(short(0x8000));
+    const __m128i belowSpace = _mm_set1_epi16(short(0x20 ^ 0x8000));
+    const __m128i lastCommon = _mm_set1_epi16(short(0xD7FF ^ 0x8000));
+    for (; i + 8 <= size; i += 8) {
+        const __m128i raw = _mm_loadu_si128(reinterpret_cast<const __m128i *>(chars + i));
+        const __m128i block = _mm_xor_si128(raw, flip);
+        const __m128i outside =
+            _mm_or_si128(_mm_cmplt_epi16(block, belowSpace), _mm_cmpgt_epi16(block, lastCommon));
+        const __m128i marks =
+            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(raw, _mm_set1_epi16(u'&')),
+                                      _mm_cmpeq_epi16(raw, _mm_set1_epi16(u'"'))),
+                         _mm_or_si128(_mm_cmpeq_epi16(raw, _mm_set1_epi16(u'<')),
+                                      _mm_cmpeq_epi16(raw, _mm_set1_epi16(u'>'))));
+        if (_mm_movemask_epi8(_mm_or_si128(outside, marks)) != 0)
+            return true;
+    }
+#endif
+    for (; i < size; ++i) {
+        const char16_t u = chars[i];
+        if (u < 0x20 || u > 0xD7FF || u == u'&' || u == u'"' || u == u'<' || u == u'>')
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
 void appendEscaped(QString &out, QStringView text)
 {
+    if (!hasSpecial(text)) {
+        out.append(text);
+        return;
+    }
     if (needsCleaning(text)) {
         appendEscaped(out, carriable(text));
         return;

@@ -227,6 +227,39 @@ TEST(JrxmlWriter, LeavesOutCharactersXmlCannotCarryAtEveryPlace)
     }
 }
 
+// Each character attribute escaping replaces, at every place of texts short and long: the
+// escaping looks at several characters at once and must not miss one at either end of a block.
+TEST(JrxmlWriter, EscapesAttributeCharactersAtEveryPlace)
+{
+    const struct {
+        QString character;
+        QString written;
+    } cases[] = {
+        {QStringLiteral("&"), QStringLiteral("&amp;")},
+        {QStringLiteral("\""), QStringLiteral("&quot;")},
+        {QStringLiteral("<"), QStringLiteral("&lt;")},
+        {QStringLiteral(">"), QStringLiteral("&gt;")},
+        {QStringLiteral("\t"), QStringLiteral("&#9;")},
+        {QStringLiteral("\n"), QStringLiteral("&#10;")},
+        {QStringLiteral("\r"), QStringLiteral("&#13;")},
+        {QStringLiteral("'"), QStringLiteral("'")},
+        {QString(QChar(0xD7FF)), QString(QChar(0xD7FF))},
+        {QString(QChar(0xE000)), QString(QChar(0xE000))},
+    };
+    for (const auto &c : cases) {
+        for (int length = 0; length <= 40; ++length) {
+            for (int at = 0; at <= length; ++at) {
+                const QString before(at, u'a');
+                const QString after(length - at, u'b');
+                const QString text = before + c.character + after;
+                const QString written = before + c.written + after;
+                EXPECT_EQ(JrxmlText::escaped(text), written) << length << " " << at;
+            }
+        }
+    }
+    EXPECT_EQ(JrxmlText::takeRemovedCharacterCount(), 0);
+}
+
 // Lengths and pen widths that have no text form are clamped, never converted out of range.
 TEST(JrxmlWriter, NumberForms)
 {
