@@ -3,6 +3,7 @@
 
 #include "model/JrxmlCodec.h"
 #include "model/JrxmlCodecInternal.h"
+#include "model/JrxmlText.h"
 
 #include <QDirIterator>
 #include <QFile>
@@ -59,6 +60,50 @@ void BM_PugixmlParse(benchmark::State &state)
     state.SetBytesProcessed(state.iterations() * totalSize(corpus()));
 }
 BENCHMARK(BM_PugixmlParse)->Unit(benchmark::kMillisecond);
+
+// About the least that any reader into a model holding its texts as strings does: the parse, the
+// two well-formedness checks, a number read from every attribute value that is one, and one string
+// made (and dropped with the document) for every other value and every text. The floor under
+// BM_CodecLoad, to compare both with the parse.
+void BM_ParseChecksAndValueStrings(benchmark::State &state)
+{
+    if (!haveCorpus(state))
+        return;
+    QList<QString> values;
+    for (auto _ : state) {
+        for (const QByteArray &file : corpus()) {
+            pugi::xml_document xml;
+            const pugi::xml_parse_result result =
+                xml.load_buffer(file.constData(), size_t(file.size()), JrxmlCodec::parseOptions);
+            JrxmlCodec::checkWellFormedBytes(file, result.encoding);
+            JrxmlCodec::checkWellFormedTree(xml);
+            values.clear();
+            // Every node in document order, without recursion.
+            pugi::xml_node node = xml.first_child();
+            while (node) {
+                for (const pugi::xml_attribute attribute : node.attributes()) {
+                    if (const std::optional<double> number = JrxmlText::toDouble(attribute.value()))
+                        benchmark::DoNotOptimize(*number);
+                    else
+                        values.append(QString::fromUtf8(attribute.value()));
+                }
+                if (node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata)
+                    values.append(QString::fromUtf8(node.value()));
+                if (node.first_child()) {
+                    node = node.first_child();
+                    continue;
+                }
+                while (node && !node.next_sibling())
+                    node = node.parent();
+                if (node)
+                    node = node.next_sibling();
+            }
+            benchmark::DoNotOptimize(values.size());
+        }
+    }
+    state.SetBytesProcessed(state.iterations() * totalSize(corpus()));
+}
+BENCHMARK(BM_ParseChecksAndValueStrings)->Unit(benchmark::kMillisecond);
 
 void BM_CodecLoad(benchmark::State &state)
 {

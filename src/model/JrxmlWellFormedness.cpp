@@ -5,7 +5,6 @@
 #include "JrxmlCodec.h"
 #include "JrxmlCodecInternal.h"
 
-#include <QUtf8StringView>
 #include <array>
 #include <bit>
 #include <cstdint>
@@ -103,9 +102,8 @@ constexpr std::array<bool, 256> stopBytes = [] {
 
 #if defined(__SSE2__)
 // One bit for each of the sixteen bytes that is one the scan looks at.
-inline unsigned stopMask(const unsigned char *at)
+inline unsigned stopMask(__m128i x)
 {
-    const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i *>(at));
     const auto eq = [&](char c) { return _mm_cmpeq_epi8(x, _mm_set1_epi8(c)); };
     const __m128i control = _mm_cmpeq_epi8(_mm_min_epu8(x, _mm_set1_epi8(0x1F)), x);
     const __m128i blank = _mm_or_si128(_mm_or_si128(eq('\t'), eq('\n')), eq('\r'));
@@ -114,6 +112,56 @@ inline unsigned stopMask(const unsigned char *at)
     return unsigned(_mm_movemask_epi8(_mm_or_si128(_mm_andnot_si128(blank, control), marks)));
 }
 #endif
+
+// The end of the UTF-8 sequence that starts with the byte at `at` (0x80 or above), or npos when
+// the bytes there are none: a stray or overlong form, a surrogate, a code point beyond Unicode, or
+// a sequence cut short.
+size_t utf8SequenceEnd(const unsigned char *bytes, size_t size, size_t at)
+{
+    const unsigned char lead = bytes[at];
+    size_t length = 0;
+    unsigned char low = 0x80; // the range of the second byte
+    unsigned char high = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        if (lead == 0xE0)
+            low = 0xA0; // overlong below
+        else if (lead == 0xED)
+            high = 0x9F; // surrogates above
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        if (lead == 0xF0)
+            low = 0x90; // overlong below
+        else if (lead == 0xF4)
+            high = 0x8F; // beyond U+10FFFF above
+    } else {
+        return std::string_view::npos;
+    }
+    if (length > size - at || bytes[at + 1] < low || bytes[at + 1] > high)
+        return std::string_view::npos;
+    for (size_t k = 2; k < length; ++k) {
+        if ((bytes[at + k] & 0xC0) != 0x80)
+            return std::string_view::npos;
+    }
+    return at + length;
+}
+
+// Checks that the bytes from `from` on, up to `to` or the end of a sequence that goes past it, are
+// UTF-8; gives the end of what it checked, or npos.
+size_t utf8CheckedTo(const unsigned char *bytes, size_t size, size_t from, size_t to)
+{
+    size_t at = from;
+    while (at < to) {
+        if (bytes[at] < 0x80) {
+            ++at;
+        } else if (at = utf8SequenceEnd(bytes, size, at); at == std::string_view::npos) {
+            return at;
+        }
+    }
+    return at;
+}
 
 // The declared prefixes in scope, innermost last.
 struct Scope {
@@ -129,14 +177,15 @@ struct Scope {
     }
 };
 
-// A name with its length and the length of its prefix (npos without one), measured in one pass.
-struct MeasuredName {
-    const char *text;
+// A name's length and the length of its prefix (npos without one). Two words, so that it comes
+// back in registers.
+struct NameShape {
     size_t size;
     size_t prefixSize;
 };
 
-MeasuredName measure(const char *name)
+// The shape found one byte at a time.
+NameShape shapeBytewise(const char *name)
 {
     size_t prefixSize = std::string_view::npos;
     size_t i = 0;
@@ -144,8 +193,60 @@ MeasuredName measure(const char *name)
         if (name[i] == ':' && prefixSize == std::string_view::npos)
             prefixSize = i;
     }
-    return {name, i, prefixSize};
+    return {i, prefixSize};
 }
+
+#if defined(__SSE2__)
+// The address checker is told that the load below may read past a name (GCC and Clang say that it
+// is on in different ways).
+#if defined(__SANITIZE_ADDRESS__)
+#define NAME_LOAD_UNCHECKED __attribute__((no_sanitize_address))
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define NAME_LOAD_UNCHECKED __attribute__((no_sanitize_address))
+#endif
+#endif
+#ifndef NAME_LOAD_UNCHECKED
+#define NAME_LOAD_UNCHECKED
+#endif
+
+// Most names are shorter than sixteen bytes: one load finds both the end and the colon. The load
+// may read past the name's end, never past the memory page the name starts on, as a string length
+// function does; the bytes it reads beyond the name are not used.
+NAME_LOAD_UNCHECKED inline NameShape shapeOf(const char *name)
+{
+    constexpr uintptr_t pageSize = 4096;
+    if ((reinterpret_cast<uintptr_t>(name) & (pageSize - 1)) <= pageSize - 16) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i *>(name));
+        const auto zeros = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(x, _mm_setzero_si128())));
+        if (zeros != 0) {
+            const auto size = unsigned(std::countr_zero(zeros));
+            const unsigned colons =
+                unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(x, _mm_set1_epi8(':')))) &
+                ((1u << size) - 1);
+            return {size, colons != 0 ? size_t(std::countr_zero(colons)) : std::string_view::npos};
+        }
+    }
+    return shapeBytewise(name);
+}
+#else
+NameShape shapeOf(const char *name)
+{
+    return shapeBytewise(name);
+}
+#endif
+
+// The names of one element's attributes with their shapes, kept side by side in lists that are
+// reused from element to element (copying whole records made the processor wait on its stores).
+struct AttributeNames {
+    std::vector<const char *> texts;
+    std::vector<NameShape> shapes;
+    void clear()
+    {
+        texts.clear();
+        shapes.clear();
+    }
+};
 
 // The first attribute that a later one repeats (the one the message names), or `fallback`.
 const char *firstRepeated(pugi::xml_node node, const char *fallback)
@@ -159,34 +260,38 @@ const char *firstRepeated(pugi::xml_node node, const char *fallback)
     return fallback;
 }
 
-void checkElement(pugi::xml_node node, Scope &scope, std::vector<MeasuredName> &attributes)
+void checkElement(pugi::xml_node node, Scope &scope, AttributeNames &attributes)
 {
     attributes.clear();
     for (pugi::xml_attribute a = node.first_attribute(); a; a = a.next_attribute()) {
-        const MeasuredName name = measure(a.name());
-        for (const MeasuredName &before : attributes) {
-            if (before.size == name.size && std::memcmp(before.text, name.text, name.size) == 0)
-                refuse(u"the attribute "_s + QString::fromUtf8(firstRepeated(node, name.text)) +
+        const char *name = a.name();
+        const NameShape shape = shapeOf(name);
+        for (size_t i = 0; i < attributes.texts.size(); ++i) {
+            const char *before = attributes.texts[i];
+            if (attributes.shapes[i].size == shape.size && before[0] == name[0] &&
+                std::memcmp(before, name, shape.size) == 0)
+                refuse(u"the attribute "_s + QString::fromUtf8(firstRepeated(node, name)) +
                            u" given twice"_s,
                        node.offset_debug());
         }
-        attributes.push_back(name);
-        if (name.prefixSize == 5 && std::memcmp(name.text, "xmlns", 5) == 0)
-            scope.prefixes.push_back(std::string_view(name.text + 6));
+        attributes.texts.push_back(name);
+        attributes.shapes.push_back(shape);
+        if (shape.prefixSize == 5 && std::memcmp(name, "xmlns", 5) == 0)
+            scope.prefixes.push_back(std::string_view(name + 6));
     }
-    const auto check = [&](const MeasuredName &name) {
-        if (name.prefixSize == std::string_view::npos || name.prefixSize == 0)
+    const auto check = [&](const char *name, NameShape shape) {
+        if (shape.prefixSize == std::string_view::npos || shape.prefixSize == 0)
             return;
-        const std::string_view prefix(name.text, name.prefixSize);
+        const std::string_view prefix(name, shape.prefixSize);
         if (prefix == "xml" || prefix == "xmlns" || scope.has(prefix))
             return;
         refuse(u"the namespace prefix "_s + QString::fromUtf8(prefix.data(), prefix.size()) +
                    u" is not declared"_s,
                node.offset_debug());
     };
-    check(measure(node.name()));
-    for (const MeasuredName &name : attributes)
-        check(name);
+    check(node.name(), shapeOf(node.name()));
+    for (size_t i = 0; i < attributes.texts.size(); ++i)
+        check(attributes.texts[i], attributes.shapes[i]);
 }
 
 } // namespace
@@ -195,24 +300,35 @@ void checkWellFormedBytes(const QByteArray &data, pugi::xml_encoding encoding)
 {
     if (encoding != pugi::encoding_utf8)
         return;
-    if (!QUtf8StringView(data).isValidUtf8())
-        refuse(u"bytes that are not UTF-8"_s, 0);
-    // One pass finds both forbidden characters and bad character references. A forbidden
-    // character anywhere is reported before any reference, so the first bad reference waits
-    // until the end of the scan.
+    // One pass finds bytes that are not UTF-8, forbidden characters and bad character references.
+    // Bytes that are not UTF-8 anywhere are reported first, then a forbidden character, then the
+    // first bad reference, which therefore waits until the end of the scan.
     const std::string_view text(data.constData(), size_t(data.size()));
     const auto *bytes = reinterpret_cast<const unsigned char *>(text.data());
     const size_t size = text.size();
+    size_t utf8To = 0; // the bytes before it are UTF-8
+    const auto checkUtf8 = [&](size_t from, size_t to) {
+        if (to <= utf8To)
+            return;
+        utf8To = utf8CheckedTo(bytes, size, std::max(from, utf8To), to);
+        if (utf8To == std::string_view::npos)
+            refuse(u"bytes that are not UTF-8"_s, 0);
+    };
+    size_t blockStart = 0; // the bytes looked at come from here on, checked as UTF-8 up to utf8To
+    const auto forbidden = [&](size_t at) {
+        checkUtf8(blockStart, size);
+        refuse(u"a character XML does not allow"_s, qsizetype(at));
+    };
     const char16_t *referenceFaultText = nullptr;
     size_t referenceFaultAt = 0;
     size_t skipTo = 0; // references inside character data, comments and instructions count not
     const auto look = [&](size_t i) {
         const unsigned char byte = bytes[i];
         if (byte < 0x20)
-            refuse(u"a character XML does not allow"_s, qsizetype(i));
+            forbidden(i);
         // U+FFFE and U+FFFF are EF BF BE and EF BF BF.
         if (byte == 0xEF && i + 2 < size && bytes[i + 1] == 0xBF && bytes[i + 2] >= 0xBE)
-            refuse(u"a character XML does not allow"_s, qsizetype(i));
+            forbidden(i);
         if (i < skipTo || referenceFaultText)
             return;
         if (byte == '!' || byte == '?') {
@@ -227,11 +343,18 @@ void checkWellFormedBytes(const QByteArray &data, pugi::xml_encoding encoding)
     };
     size_t i = 0;
 #if defined(__SSE2__)
+    // Sixteen bytes at a time: a block with no byte of 0x80 or above needs no UTF-8 check.
     for (; i + 16 <= size; i += 16) {
-        for (unsigned mask = stopMask(bytes + i); mask != 0; mask &= mask - 1)
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i *>(bytes + i));
+        blockStart = i;
+        if (_mm_movemask_epi8(block) != 0)
+            checkUtf8(i, i + 16);
+        for (unsigned mask = stopMask(block); mask != 0; mask &= mask - 1)
             look(i + size_t(std::countr_zero(mask)));
     }
 #endif
+    blockStart = i;
+    checkUtf8(i, size);
     for (; i < size; ++i) {
         if (stopBytes[bytes[i]])
             look(i);
@@ -259,7 +382,7 @@ void checkWellFormedTree(const pugi::xml_document &xml)
         return node;
     };
     Scope scope;
-    std::vector<MeasuredName> attributes;
+    AttributeNames attributes;
     const pugi::xml_node root = xml.document_element();
     pugi::xml_node node = root;
     while (node) {

@@ -5,6 +5,7 @@
 #include "model/JrxmlCodecInternal.h"
 #include "model/JrxmlText.h"
 
+#include <QUtf8StringView>
 #include <gtest/gtest.h>
 #include <random>
 
@@ -256,6 +257,119 @@ TEST(JrxmlKept, WellFormednessFaultsAreFoundWhereverTheyStand)
     EXPECT_TRUE(refusal(report("<field name=\"&#1114112;\"/>")).contains(u"beyond Unicode"));
     EXPECT_TRUE(refusal(report("<field a=\"1\" b=\"2\" b=\"3\" a=\"4\"/>"))
                     .contains(u"the attribute a given twice"));
+}
+
+// The UTF-8 check goes with the scan for forbidden characters, sixteen bytes at a time: it takes
+// what the UTF-8 rules take and nothing else (overlong forms, surrogates, code points beyond
+// Unicode, stray and missing continuation bytes), wherever a sequence stands among the sixteen,
+// and its refusal comes before that of a forbidden character.
+TEST(JrxmlKept, Utf8IsCheckedWhereverItStands)
+{
+    const auto refusal = [](const QByteArray &data) -> QString {
+        try {
+            JrxmlCodec::parse(data);
+        } catch (const JrxmlCodecError &error) {
+            return error.message();
+        }
+        return QStringLiteral("read");
+    };
+    const unsigned char edges[] = {0x41, 0x7F, 0x80, 0x8F, 0x90, 0x9F, 0xA0, 0xBE,
+                                   0xBF, 0xC0, 0xC1, 0xC2, 0xDF, 0xE0, 0xE1, 0xEC,
+                                   0xED, 0xEE, 0xEF, 0xF0, 0xF1, 0xF4, 0xF5, 0xFF};
+    QList<QByteArray> sequences;
+    for (const unsigned char a : edges) {
+        sequences.append(QByteArray(1, char(a)));
+        for (const unsigned char b : edges) {
+            sequences.append(QByteArray(1, char(a)) + char(b));
+            for (const unsigned char c : edges)
+                sequences.append(QByteArray(1, char(a)) + char(b) + char(c));
+        }
+    }
+    for (const unsigned char lead : {0xF0, 0xF1, 0xF4, 0xF5}) {
+        for (const unsigned char b : {0x80, 0x8F, 0x90, 0xBF, 0xC0})
+            sequences.append(QByteArray(1, char(lead)) + char(b) + "\x80\xBF");
+    }
+    const QByteArray before = report("<field name=\"");
+    const qsizetype start = before.indexOf("<field name=\"") + 13;
+    int checked = 0;
+    for (const QByteArray &sequence : sequences) {
+        const bool utf8 = QUtf8StringView(sequence).isValidUtf8();
+        const bool forbidden =
+            sequence.contains("\xEF\xBF\xBE") || sequence.contains("\xEF\xBF\xBF");
+        // The sequence starts at the last three places of a block and at the first.
+        for (const int place : {13, 14, 15, 16}) {
+            const QByteArray padding((place - start % 16 + 16) % 16, 'x');
+            const QByteArray data = report("<field name=\"" + padding + sequence + "\"/>");
+            const QString expected =
+                !utf8 ? QStringLiteral("Malformed .jrxml: bytes that are not UTF-8 at byte 0")
+                : forbidden
+                    ? QStringLiteral("Malformed .jrxml: a character XML does not allow at byte %1")
+                          .arg(data.indexOf("\xEF\xBF"))
+                    : QStringLiteral("read");
+            ASSERT_EQ(refusal(data), expected) << sequence.toHex().toStdString() << " " << place;
+            ++checked;
+        }
+    }
+    EXPECT_GT(checked, 50000);
+    // Bytes that are not UTF-8 are reported before a forbidden character that stands earlier, in
+    // the same block of sixteen or another.
+    for (int gap = 0; gap < 40; ++gap) {
+        const QByteArray data =
+            report("<field name=\"\x01" + QByteArray(gap, 'x') + "\xC3\x28\"/>");
+        EXPECT_EQ(refusal(data), u"Malformed .jrxml: bytes that are not UTF-8 at byte 0") << gap;
+    }
+}
+
+// Names are measured many bytes at a time where they do not end a memory page: prefixes and
+// repeated attributes are found for names of every length, with the colon anywhere, and wherever
+// the name stands in memory.
+TEST(JrxmlKept, PrefixesAndRepeatsAreFoundInNamesOfEveryLength)
+{
+    const auto refusal = [](const QByteArray &data) -> QString {
+        try {
+            JrxmlCodec::parse(data);
+        } catch (const JrxmlCodecError &error) {
+            return error.message();
+        }
+        return QStringLiteral("read");
+    };
+    for (int length = 1; length <= 40; ++length) {
+        const QByteArray name(length, 'n');
+        for (int colon = 1; colon < length - 1; ++colon) {
+            QByteArray qualified = name;
+            qualified[colon] = ':';
+            const QByteArray prefix = qualified.left(colon);
+            EXPECT_TRUE(refusal(report("<x " + qualified + "=\"1\"/>"))
+                            .contains(u"the namespace prefix " + QString::fromLatin1(prefix) +
+                                      u" is not declared"))
+                << qualified.toStdString();
+            EXPECT_EQ(
+                refusal(report("<x xmlns:" + prefix + "=\"urn:q\" " + qualified + "=\"1\"/>")),
+                u"read")
+                << qualified.toStdString();
+        }
+        // Same length and first letter, another last letter: two names. The same name twice: one
+        // given twice.
+        QByteArray other = name;
+        other[length - 1] = 'm';
+        if (length > 1) {
+            EXPECT_EQ(refusal(report("<x " + name + "=\"1\" " + other + "=\"2\"/>")), u"read");
+        }
+        EXPECT_TRUE(refusal(report("<x " + name + "=\"1\" " + name + "=\"2\"/>"))
+                        .contains(u"the attribute " + QString::fromLatin1(name) + u" given twice"))
+            << length;
+    }
+    // The same names at every place of a memory page.
+    for (int shift = 0; shift < 4096; ++shift) {
+        const QByteArray padding(shift, ' ');
+        ASSERT_TRUE(refusal(report(padding + "<q:field name=\"a\"/>"))
+                        .contains(u"the namespace prefix q is not declared"))
+            << shift;
+        ASSERT_TRUE(refusal(report(padding + "<field isPrintRepeatedValues=\"1\" "
+                                             "isPrintRepeatedValues=\"2\"/>"))
+                        .contains(u"the attribute isPrintRepeatedValues given twice"))
+            << shift;
+    }
 }
 
 // Characters XML cannot carry are left out before a "]]>" is split, so no text ends its
