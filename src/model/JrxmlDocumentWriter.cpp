@@ -94,9 +94,8 @@ void appendProperties(QString &out, const ReportDocument &d)
 // One band: its start line, print-when line, elements and end line, with what the file held
 // besides.
 void appendBand(QString &out, int spaces, double height,
-                const std::optional<QString> &printWhenExpression,
-                const ElementList &elements, const QList<ReportStyle> &styles,
-                const KeptXml &keptBand)
+                const std::optional<QString> &printWhenExpression, const ElementList &elements,
+                const QList<ReportStyle> &styles, const KeptXml &keptBand)
 {
     const qsizetype start = openTag(out, spaces, "band"_L1);
     appendWholeNumberAttr(out, "height"_L1, height);
@@ -126,8 +125,7 @@ void appendSectionStart(QString &out, int spaces, QLatin1StringView tag, const K
 }
 
 // Whether a section the file did not have is still as the reader made it.
-bool isUnchangedAbsentSection(double height, double absentHeight,
-                              const ElementList &elements,
+bool isUnchangedAbsentSection(double height, double absentHeight, const ElementList &elements,
                               const std::optional<QString> &printWhenExpression,
                               const KeptXml &kept)
 {

@@ -385,9 +385,8 @@ void appendKept(QString &out, const KeptXml::Attribute &attr)
 // ` name="` can only be found in a split tag (below) where an attribute of that name begins.
 bool isPlainName(QStringView name)
 {
-    return std::none_of(name.begin(), name.end(), [](QChar c) {
-        return c == u' ' || c == u'\n' || c == u'"' || c == u'=';
-    });
+    return std::none_of(name.begin(), name.end(),
+                        [](QChar c) { return c == u' ' || c == u'\n' || c == u'"' || c == u'='; });
 }
 
 // One ` name="value"` of a start tag, by its place in the tag.
@@ -398,7 +397,10 @@ struct Written {
     bool removed = false;
 
     QStringView name(QStringView tag) const { return tag.sliced(at + 1, nameSize); }
-    QStringView value(QStringView tag) const { return tag.sliced(at + 1 + nameSize + 2, valueSize); }
+    QStringView value(QStringView tag) const
+    {
+        return tag.sliced(at + 1 + nameSize + 2, valueSize);
+    }
     qsizetype size() const { return 1 + nameSize + 2 + valueSize + 1; }
 };
 using WrittenList = QVarLengthArray<Written, 24>;
@@ -605,7 +607,8 @@ void appendKeptAttributes(QString &out, qsizetype tagStart, const KeptXml &kept)
         appendKept(out, attr);
         const qsizetype valueSize = out.size() - tagStart - at - attr.name.size() - 4;
         written.append({at, attr.name.size(), valueSize});
-        plain = plain && isPlainName(attr.name) && (valueSize == 0 || out.at(out.size() - 2) != u'=');
+        plain =
+            plain && isPlainName(attr.name) && (valueSize == 0 || out.at(out.size() - 2) != u'=');
     }
 }
 

@@ -105,6 +105,24 @@ inline bool isUncarriable(QStringView text, qsizetype i)
     return isUncarriableSlow(text, i);
 }
 
+#if defined(__SSE2__)
+// Eight characters from `chars`.
+__m128i loadEight(const char16_t *chars)
+{
+    return _mm_loadu_si128(reinterpret_cast<const __m128i *>(chars));
+}
+
+// A lane of ones for each of the eight characters outside U+0020..U+D7FF.
+__m128i outsideCommon(__m128i block)
+{
+    // Unsigned order, as signed order after flipping the top bit.
+    const __m128i flip = _mm_set1_epi16(short(0x8000));
+    const __m128i flipped = _mm_xor_si128(block, flip);
+    return _mm_or_si128(_mm_cmplt_epi16(flipped, _mm_set1_epi16(short(0x20 ^ 0x8000))),
+                        _mm_cmpgt_epi16(flipped, _mm_set1_epi16(short(0xD7FF ^ 0x8000))));
+}
+#endif
+
 // Calls `visit` with the place of each character XML cannot carry, in order, until it returns
 // false. Nearly every character lies between U+0020 and U+D7FF and is carried; eight at a time
 // are compared with those bounds, and only the others (line breaks mostly) are looked at.
@@ -114,15 +132,8 @@ template <typename Visit> void forEachUncarriable(QStringView text, Visit &&visi
     const qsizetype size = text.size();
     qsizetype i = 0;
 #if defined(__SSE2__)
-    // Unsigned order, as signed order after flipping the top bit.
-    const __m128i flip = _mm_set1_epi16(short(0x8000));
-    const __m128i belowSpace = _mm_set1_epi16(short(0x20 ^ 0x8000));
-    const __m128i lastCommon = _mm_set1_epi16(short(0xD7FF ^ 0x8000));
     for (; i + 8 <= size; i += 8) {
-        const __m128i block =
-            _mm_xor_si128(_mm_loadu_si128(reinterpret_cast<const __m128i *>(chars + i)), flip);
-        const __m128i rare =
-            _mm_or_si128(_mm_cmplt_epi16(block, belowSpace), _mm_cmpgt_epi16(block, lastCommon));
+        const __m128i rare = outsideCommon(loadEight(chars + i));
         // Two bits for each character that is not common; the lower one is kept.
         for (unsigned mask = unsigned(_mm_movemask_epi8(rare)) & 0x5555u; mask != 0;
              mask &= mask - 1) {
@@ -176,20 +187,14 @@ bool hasSpecial(QStringView text)
     const qsizetype size = text.size();
     qsizetype i = 0;
 #if defined(__SSE2__)
-    const __m128i flip = _mm_set1_epi16(short(0x8000));
-    const __m128i belowSpace = _mm_set1_epi16(short(0x20 ^ 0x8000));
-    const __m128i lastCommon = _mm_set1_epi16(short(0xD7FF ^ 0x8000));
     for (; i + 8 <= size; i += 8) {
-        const __m128i raw = _mm_loadu_si128(reinterpret_cast<const __m128i *>(chars + i));
-        const __m128i block = _mm_xor_si128(raw, flip);
-        const __m128i outside =
-            _mm_or_si128(_mm_cmplt_epi16(block, belowSpace), _mm_cmpgt_epi16(block, lastCommon));
+        const __m128i raw = loadEight(chars + i);
         const __m128i marks =
             _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(raw, _mm_set1_epi16(u'&')),
                                       _mm_cmpeq_epi16(raw, _mm_set1_epi16(u'"'))),
                          _mm_or_si128(_mm_cmpeq_epi16(raw, _mm_set1_epi16(u'<')),
                                       _mm_cmpeq_epi16(raw, _mm_set1_epi16(u'>'))));
-        if (_mm_movemask_epi8(_mm_or_si128(outside, marks)) != 0)
+        if (_mm_movemask_epi8(_mm_or_si128(outsideCommon(raw), marks)) != 0)
             return true;
     }
 #endif

@@ -452,14 +452,12 @@ TEST(JrxmlKept, AttributesLeftOutAreDecidedAsAScanOfTheTagDecides)
     const QStringList names = {u"a"_s, u"b"_s, u"mode"_s, u"backcolor"_s, u"x:y"_s, u"ab"_s};
     // A name with a quote can be found across two attributes, after a value that ends in a
     // space: ` " b="` in `a="1 " b="2"`.
-    const QStringList oddNames = {u"a b"_s, u"a=\""_s, QString(), u"b\n"_s, u"\" b"_s,
-                                  u"1 \" a"_s};
-    const QStringList written = {QString(), u"1"_s,      u"10"_s,  u"Opaque"_s, u"a b="_s,
-                                 u"x="_s,   u"&amp;"_s,  u"1 "_s,  u"\u00E9"_s, u" b=\"1"_s,
-                                 u"&#9;"_s};
-    const QStringList values = {QString(), u"1"_s,          u"10"_s,  u"Opaque"_s, u"a b="_s,
-                                u"x="_s,   u"&"_s,          u"\t"_s,  u"\u00E9"_s,
-                                u"\u0001"_s, u"1\u0001"_s, u"a"_s + QChar(0xD800)};
+    const QStringList oddNames = {u"a b"_s, u"a=\""_s, QString(), u"b\n"_s, u"\" b"_s, u"1 \" a"_s};
+    const QStringList written = {QString(),  u"1"_s,  u"10"_s,     u"Opaque"_s, u"a b="_s, u"x="_s,
+                                 u"&amp;"_s, u"1 "_s, u"\u00E9"_s, u" b=\"1"_s, u"&#9;"_s};
+    const QStringList values = {QString(),   u"1"_s,      u"10"_s,      u"Opaque"_s,
+                                u"a b="_s,   u"x="_s,     u"&"_s,       u"\t"_s,
+                                u"\u00E9"_s, u"\u0001"_s, u"1\u0001"_s, u"a"_s + QChar(0xD800)};
     std::mt19937 random(37);
     const auto pick = [&](const QStringList &list) {
         return list.at(qsizetype(random() % quint32(list.size())));
