@@ -65,10 +65,17 @@ pugi::xml_parse_result load(pugi::xml_document &xml, const QByteArray &data)
 QByteArray serialize(const ReportDocument &document, QStringList *diagnostics)
 {
     JrxmlText::takeRemovedCharacterCount();
-    QString out;
+    // The text is written into room kept on the thread from one save to the next, so that it
+    // need not grow again step by step; the room a very large document took is given back.
+    thread_local QString out;
+    constexpr qsizetype keptRoom = 1024 * 1024;
+    out.resize(0);
     out.reserve(16 * 1024);
     appendDocument(out, document);
-    return writable(out, diagnostics, JrxmlText::takeRemovedCharacterCount()).toUtf8();
+    QByteArray bytes = writable(out, diagnostics, JrxmlText::takeRemovedCharacterCount()).toUtf8();
+    if (out.capacity() > keptRoom)
+        out = QString();
+    return bytes;
 }
 
 QByteArray serialize(const ReportDocument &document)

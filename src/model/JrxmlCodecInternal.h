@@ -9,6 +9,7 @@
 
 #include <QString>
 #include <functional>
+#include <iterator>
 #include <optional>
 #include <pugixml.hpp>
 #include <span>
@@ -45,6 +46,14 @@ private:
 void appendKeptAmongElements(QString &out, ElementGroupWriter &groups, const KeptXml &kept,
                              qsizetype index, bool last);
 
+// Asks the processor to start loading the element's fields.
+inline void prefetchElement(const ReportElement &element)
+{
+    const char *bytes = reinterpret_cast<const char *>(&element);
+    for (size_t at = 0; at < sizeof(ReportElement); at += 64)
+        __builtin_prefetch(bytes + at);
+}
+
 // The elements of a band or container in order, each inside the element groups it stands in,
 // with the container's kept children that stood among them (`kept`, when given).
 template <typename Elements>
@@ -53,7 +62,11 @@ void appendElements(QString &out, const Elements &elements, const QList<ReportSt
 {
     ElementGroupWriter groups;
     qsizetype index = 0;
-    for (const ReportElement &element : elements) {
+    for (auto it = elements.begin(); it != elements.end(); ++it) {
+        const ReportElement &element = *it;
+        // Each element lies apart in memory: the next one is fetched while this one is written.
+        if (it + 1 != elements.end())
+            prefetchElement(*(it + 1));
         if (kept)
             appendKeptAmongElements(out, groups, *kept, index++, false);
         groups.moveTo(out, element.elementGroups);
@@ -89,11 +102,44 @@ bool isWrittenExpression(const std::optional<QString> &expression, const KeptXml
 void appendPassedParameter(QString &out, int spaces, QLatin1StringView tag,
                            QLatin1StringView expressionTag, const SubreportParameter &parameter);
 
-// The padding attributes of a box, each with its leading space; empty when all are 0.
-QString paddingAttrs(const ReportElement &element);
+// The padding attributes of a box, each with its leading space; none of those that are 0.
+void appendPaddingAttrs(QString &out, const ReportElement &element);
 
 // The line of one box side: `topPen`, `leftPen`, `bottomPen` or `rightPen`.
 QString penXML(QLatin1StringView side, const BoxSidePen &pen);
+
+// The box sides in the order they are written, and the kept parts that hold what the file gave
+// each besides what the model holds.
+inline constexpr QLatin1StringView boxPenTags[] = {
+    QLatin1StringView("topPen"), QLatin1StringView("leftPen"), QLatin1StringView("bottomPen"),
+    QLatin1StringView("rightPen")};
+inline constexpr QStringView boxPenParts[] = {u"box/topPen", u"box/leftPen", u"box/bottomPen",
+                                              u"box/rightPen"};
+
+// A Latin-1 tag name as UTF-16, held on the stack when short, for looking up kept parts and
+// children by a tag name without allocating.
+class Utf16Name {
+public:
+    explicit Utf16Name(QLatin1StringView name)
+    {
+        if (name.size() > qsizetype(std::size(text_))) {
+            long_ = name.toString();
+            view_ = long_;
+            return;
+        }
+        for (qsizetype i = 0; i < name.size(); ++i)
+            text_[i] = name[i].unicode();
+        view_ = QStringView(text_, name.size());
+    }
+    Utf16Name(const Utf16Name &) = delete;
+    Utf16Name &operator=(const Utf16Name &) = delete;
+    operator QStringView() const { return view_; }
+
+private:
+    char16_t text_[48];
+    QString long_;
+    QStringView view_;
+};
 
 // Charts, crosstabs, other components and generic elements around a regenerated position line;
 // false for every other kind.
@@ -388,6 +434,9 @@ void keepEmptyChild(pugi::xml_node node, const char *tag, KeptXml &kept);
 // writer has written already is left out. An attribute the file left out and that the writer
 // wrote with the value the reader supplied is taken out of the tag again.
 void appendKeptAttributes(QString &out, qsizetype tagStart, const KeptXml &kept);
+// The same, for a tag of any form, by scanning the tag's text for each attribute: the reference
+// the tag split into its attributes follows, and what a tag of another form gets.
+void appendKeptAttributesByScan(QString &out, qsizetype tagStart, const KeptXml &kept);
 
 // Writes kept children into their place while the writer goes through the modelled children
 // in the format's order.

@@ -82,8 +82,8 @@ void appendList(QString &out, const ReportElement &e, const ElementKind::List &l
     kept.before(out, "listContents");
     const KeptXml &contents = list.kept.part(u"listContents");
     const qsizetype contentsStart = openTag(out, 20, "jr:listContents"_L1);
-    appendRawAttr(out, "height"_L1, wholeNumber(e.height));
-    appendRawAttr(out, "width"_L1, wholeNumber(e.width));
+    appendWholeNumberAttr(out, "height"_L1, e.height);
+    appendWholeNumberAttr(out, "width"_L1, e.width);
     appendKeptAttributes(out, contentsStart, contents);
     out += ">\n"_L1;
     appendElements(out, list.children, styles, &contents);
@@ -103,7 +103,7 @@ void appendCell(QString &out, QLatin1StringView tag, double height,
     out += indent(24);
     const qsizetype start = out.size();
     out += u'<' + tag + tableCellAttrs(formatting);
-    appendRawAttr(out, "height"_L1, wholeNumber(height));
+    appendWholeNumberAttr(out, "height"_L1, height);
     appendKeptAttributes(out, start, own);
     out += ">\n"_L1;
     KeptChildWriter kept(own, tagOrder::cell, 28);
@@ -128,7 +128,7 @@ void appendColumn(QString &out, const ReportTableColumn &c, const QList<ReportSt
 {
     const KeptXml &own = c.kept.part({});
     const qsizetype start = openTag(out, 20, "jr:column"_L1);
-    appendRawAttr(out, "width"_L1, wholeNumber(c.width));
+    appendWholeNumberAttr(out, "width"_L1, c.width);
     appendKeptAttributes(out, start, own);
     out += ">\n"_L1;
     KeptChildWriter kept(own, tagOrder::column, 24);
@@ -246,7 +246,8 @@ QString tableCellBox(const TableCellFormatting &formatting)
     QString pens;
     KeptChildWriter kept(box, tagOrder::box, 32);
     kept.before(pens, "topPen");
-    for (QLatin1StringView side : {"topPen"_L1, "leftPen"_L1, "bottomPen"_L1, "rightPen"_L1}) {
+    for (int i = 0; i < 4; ++i) {
+        const QLatin1StringView side = boxPenTags[i];
         QString line = indent(32);
         const qsizetype start = line.size();
         line += u'<' + side;
@@ -255,7 +256,7 @@ QString tableCellBox(const TableCellFormatting &formatting)
             if (formatting.boxPenColor)
                 appendAttr(line, "lineColor"_L1, formatting.boxPenColor->hex);
         }
-        appendKeptAttributes(line, start, formatting.kept.part(QString(u"box/"_s + side)));
+        appendKeptAttributes(line, start, formatting.kept.part(boxPenParts[i]));
         // A side the file did not have, or that holds nothing, is left out.
         if (line.size() > start + 1 + side.size())
             pens += line + "/>\n"_L1;

@@ -58,7 +58,7 @@ void appendRule(QString &out, const ConditionalStyleRule &r)
     if (!isAbsentOrEmpty(r.fontName))
         appendAttr(out, "fontName"_L1, *r.fontName);
     if (r.fontSize)
-        appendRawAttr(out, "fontSize"_L1, sizeNumber(*r.fontSize));
+        appendSizeAttr(out, "fontSize"_L1, *r.fontSize);
     if (r.isBold)
         appendRawAttr(out, "isBold"_L1, trueOrFalse(*r.isBold));
     if (r.isItalic)
@@ -110,7 +110,7 @@ void appendStyle(QString &out, const ReportStyle &s)
     appendAttr(out, "name"_L1, s.name);
     appendTrueFlag(out, "isDefault"_L1, s.isDefault);
     appendAttr(out, "fontName"_L1, s.fontName);
-    appendRawAttr(out, "fontSize"_L1, sizeNumber(s.fontSize));
+    appendSizeAttr(out, "fontSize"_L1, s.fontSize);
     appendRawAttr(out, "isBold"_L1, trueOrFalse(s.isBold));
     appendRawAttr(out, "isItalic"_L1, trueOrFalse(s.isItalic));
     appendRawAttr(out, "isUnderline"_L1, trueOrFalse(s.isUnderline));

@@ -37,13 +37,13 @@ void appendRoot(QString &out, const ReportDocument &d)
     out += indent(14) + "xsi:schemaLocation=\""_L1 + QLatin1StringView(namespaceUri) +
            " http://jasperreports.sourceforge.net/xsd/jasperreport.xsd\"\n"_L1;
     out += indent(14) + "name=\""_L1 + escaped(d.name) + u'"';
-    appendRawAttr(out, "pageWidth"_L1, wholeNumber(d.pageWidth));
-    appendRawAttr(out, "pageHeight"_L1, wholeNumber(d.pageHeight));
-    appendRawAttr(out, "columnWidth"_L1, wholeNumber(d.columnWidth));
+    appendWholeNumberAttr(out, "pageWidth"_L1, d.pageWidth);
+    appendWholeNumberAttr(out, "pageHeight"_L1, d.pageHeight);
+    appendWholeNumberAttr(out, "columnWidth"_L1, d.columnWidth);
     out += u'\n' + indent(14) + "leftMargin=\""_L1 + wholeNumber(d.leftMargin) + u'"';
-    appendRawAttr(out, "rightMargin"_L1, wholeNumber(d.rightMargin));
-    appendRawAttr(out, "topMargin"_L1, wholeNumber(d.topMargin));
-    appendRawAttr(out, "bottomMargin"_L1, wholeNumber(d.bottomMargin));
+    appendWholeNumberAttr(out, "rightMargin"_L1, d.rightMargin);
+    appendWholeNumberAttr(out, "topMargin"_L1, d.topMargin);
+    appendWholeNumberAttr(out, "bottomMargin"_L1, d.bottomMargin);
     if (d.whenNoDataType != WhenNoDataType::noPages)
         appendRawAttr(out, "whenNoDataType"_L1, rawValue(d.whenNoDataType));
     appendTrueFlag(out, "isFloatColumnFooter"_L1, d.isFloatColumnFooter);
@@ -54,7 +54,7 @@ void appendRoot(QString &out, const ReportDocument &d)
     if (d.printOrder == PrintOrder::horizontal)
         appendRawAttr(out, "printOrder"_L1, u"Horizontal");
     if (d.columnSpacing != 0)
-        appendRawAttr(out, "columnSpacing"_L1, wholeNumber(d.columnSpacing));
+        appendWholeNumberAttr(out, "columnSpacing"_L1, d.columnSpacing);
     if (d.language != "java"_L1)
         appendAttr(out, "language"_L1, d.language);
     appendKeptAttributes(out, start, d.kept.part({}));
@@ -94,12 +94,11 @@ void appendProperties(QString &out, const ReportDocument &d)
 // One band: its start line, print-when line, elements and end line, with what the file held
 // besides.
 void appendBand(QString &out, int spaces, double height,
-                const std::optional<QString> &printWhenExpression,
-                const QList<ReportElement> &elements, const QList<ReportStyle> &styles,
-                const KeptXml &keptBand)
+                const std::optional<QString> &printWhenExpression, const ElementList &elements,
+                const QList<ReportStyle> &styles, const KeptXml &keptBand)
 {
     const qsizetype start = openTag(out, spaces, "band"_L1);
-    appendRawAttr(out, "height"_L1, wholeNumber(height));
+    appendWholeNumberAttr(out, "height"_L1, height);
     appendKeptAttributes(out, start, keptBand);
     out += ">\n"_L1;
     KeptChildWriter kept(keptBand, tagOrder::band, spaces + 4);
@@ -126,8 +125,7 @@ void appendSectionStart(QString &out, int spaces, QLatin1StringView tag, const K
 }
 
 // Whether a section the file did not have is still as the reader made it.
-bool isUnchangedAbsentSection(double height, double absentHeight,
-                              const QList<ReportElement> &elements,
+bool isUnchangedAbsentSection(double height, double absentHeight, const ElementList &elements,
                               const std::optional<QString> &printWhenExpression,
                               const KeptXml &kept)
 {
@@ -163,7 +161,7 @@ void appendBands(QString &out, const ReportDocument &d, KeptChildWriter &rootKep
             out += u'\n';
         if (type == BandType::detail) {
             appendDetail(out, d);
-        } else if (const std::optional<ReportBand> band = d.band(type);
+        } else if (const ReportBand *band = d.findBand(type);
                    band && (band->isPresent || band->kept.part(u"section").present)) {
             // A hidden band whose section the file had without a band: the section as it was.
             const KeptXml &section = band->kept.part(u"section");
@@ -185,12 +183,11 @@ void appendGroupSection(QString &out, QLatin1StringView tag, const ReportGroup &
                         bool isFooter, const QList<ReportStyle> &styles)
 {
     const double height = isFooter ? group.footerHeight : group.headerHeight;
-    const QList<ReportElement> &elements = isFooter ? group.footerElements : group.headerElements;
+    const ElementList &elements = isFooter ? group.footerElements : group.headerElements;
     const std::optional<QString> &printWhen =
         isFooter ? group.footerPrintWhenExpression : group.headerPrintWhenExpression;
-    const QString key = tag;
-    const KeptXml &band = group.kept.part(QString(key + "/band"_L1));
-    const KeptXml &section = group.kept.part(key);
+    const KeptXml &band = group.kept.part(isFooter ? u"groupFooter/band" : u"groupHeader/band");
+    const KeptXml &section = group.kept.part(isFooter ? u"groupFooter" : u"groupHeader");
     const bool absent = isFooter ? group.isFooterAbsent : group.isHeaderAbsent;
     if (absent && isUnchangedAbsentSection(height, 20, elements, printWhen, band) &&
         section.isEmpty())

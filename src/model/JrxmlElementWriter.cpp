@@ -96,27 +96,27 @@ void appendPen(QString &out, QLatin1StringView side, const BoxSidePen &pen, cons
 void appendBoxPens(QString &out, const ReportElement &e, const KeptXml &box,
                    const std::optional<BoxSidePen> (&pens)[4])
 {
-    static constexpr QLatin1StringView sides[] = {"topPen"_L1, "leftPen"_L1, "bottomPen"_L1,
-                                                  "rightPen"_L1};
     KeptChildWriter kept(box, tagOrder::box, 20);
     kept.before(out, "topPen");
     for (int i = 0; i < 4; ++i) {
         if (pens[i])
-            appendPen(out, sides[i], *pens[i], e.kept.part(QString(u"box/"_s + sides[i])));
+            appendPen(out, boxPenTags[i], *pens[i], e.kept.part(boxPenParts[i]));
     }
     kept.rest(out);
 }
 
 void appendBox(QString &out, const ReportElement &e)
 {
-    const QString padding = paddingAttrs(e);
     const KeptXml &box = e.kept.part(u"box");
     const bool hasPen = e.topPen || e.leftPen || e.bottomPen || e.rightPen;
-    if (!hasPen && padding.isEmpty() && box.isEmpty())
-        return;
     out += indent(16);
     const qsizetype start = out.size();
-    out += "<box"_L1 + padding;
+    out += "<box"_L1;
+    appendPaddingAttrs(out, e);
+    if (!hasPen && out.size() == start + 4 && box.isEmpty()) {
+        out.truncate(start - 16);
+        return;
+    }
     appendKeptAttributes(out, start, box);
     if (!hasPen && box.children.isEmpty()) {
         // Without attributes left (all inherited) the box says nothing.
@@ -153,7 +153,7 @@ void appendTextElement(QString &out, const ReportElement &e)
     const qsizetype fontStart = fontTag.size();
     fontTag += "<font"_L1;
     appendAttr(fontTag, "fontName"_L1, e.fontName);
-    appendRawAttr(fontTag, "size"_L1, sizeNumber(e.fontSize));
+    appendSizeAttr(fontTag, "size"_L1, e.fontSize);
     appendRawAttr(fontTag, "isBold"_L1, e.isBold ? u"true" : u"false");
     appendRawAttr(fontTag, "isItalic"_L1, e.isItalic ? u"true" : u"false");
     appendRawAttr(fontTag, "isUnderline"_L1, e.isUnderline ? u"true" : u"false");
@@ -220,9 +220,10 @@ void appendGraphicElement(QString &out, const ReportElement &e)
 // while the file had none and the expression is empty.
 void appendExpression(QString &out, const ReportElement &e, QLatin1StringView tag, QStringView text)
 {
-    if (e.kept.part({}).leavesOut(QString(tag), text))
+    const Utf16Name name(tag);
+    if (e.kept.part({}).leavesOut(name, text))
         return;
-    const KeptXml &kept = e.kept.part(QString(tag));
+    const KeptXml &kept = e.kept.part(name);
     const qsizetype start = openTag(out, 16, tag);
     appendKeptAttributes(out, start, kept);
     out += u'>';
@@ -293,7 +294,7 @@ void appendPassedParameter(QString &out, int spaces, QLatin1StringView tag,
     appendAttr(out, "name"_L1, parameter.name);
     appendKeptAttributes(out, start, parameter.kept);
     const bool hasExpression =
-        !parameter.kept.leavesOut(QString(expressionTag), parameter.expression);
+        !parameter.kept.leavesOut(Utf16Name(expressionTag), parameter.expression);
     if (!hasExpression && parameter.kept.children.isEmpty()) {
         out += "/>\n"_L1;
         return;
@@ -307,10 +308,10 @@ void appendPassedParameter(QString &out, int spaces, QLatin1StringView tag,
 
 void appendGeometryAttrs(QString &out, const ReportElement &e)
 {
-    appendRawAttr(out, "x"_L1, wholeNumber(e.x));
-    appendRawAttr(out, "y"_L1, wholeNumber(e.y));
-    appendRawAttr(out, "width"_L1, wholeNumber(e.width));
-    appendRawAttr(out, "height"_L1, wholeNumber(e.height));
+    appendWholeNumberAttr(out, "x"_L1, e.x);
+    appendWholeNumberAttr(out, "y"_L1, e.y);
+    appendWholeNumberAttr(out, "width"_L1, e.width);
+    appendWholeNumberAttr(out, "height"_L1, e.height);
 }
 
 void appendColorAttrs(QString &out, const std::optional<ElementColor> &foreColor,
@@ -325,21 +326,16 @@ void appendColorAttrs(QString &out, const std::optional<ElementColor> &foreColor
     }
 }
 
-QString paddingAttrs(const ReportElement &e)
+void appendPaddingAttrs(QString &out, const ReportElement &e)
 {
-    QString text;
     const std::pair<QLatin1StringView, double> sides[] = {{"leftPadding"_L1, e.paddingLeft},
                                                           {"rightPadding"_L1, e.paddingRight},
                                                           {"topPadding"_L1, e.paddingTop},
                                                           {"bottomPadding"_L1, e.paddingBottom}};
     // Whether a side is written is decided on the whole number written, so that a padding below
     // one half is left out the first time as on every later save.
-    for (const auto &[name, value] : sides) {
-        const QString written = wholeNumber(value);
-        if (written != "0"_L1)
-            appendRawAttr(text, name, written);
-    }
-    return text;
+    for (const auto &[name, value] : sides)
+        appendWholeNumberAttr(out, name, value, true);
 }
 
 QString penXML(QLatin1StringView side, const BoxSidePen &pen)
@@ -417,8 +413,8 @@ void appendElement(QString &out, const ReportElement &e, const QList<ReportStyle
     appendTagAttrs(out, e);
     appendKeptAttributes(out, start, own);
     out += ">\n"_L1;
-    const QByteArray tagName = QLatin1StringView(tag).toString().toLatin1();
-    KeptChildWriter kept(own, tagOrder::element(tagName.constData()), 16);
+    // The tag is one of the literals above, which end in a null character.
+    KeptChildWriter kept(own, tagOrder::element(tag.data()), 16);
     appendReportElement(out, e, styles);
     kept.through(out, "reportElement");
     // The format gives a subreport no box.

@@ -337,15 +337,24 @@ qsizetype openTag(QString &out, int spaces, QLatin1StringView tag)
 
 namespace {
 
-// The value as the writer writes it inside an attribute: escaped.
-QString writtenValue(const QString &value)
+// The value as the writer writes it inside an attribute: escaped. A value that needs no escaping
+// is given as it is; another is escaped into `held`.
+QStringView writtenValue(const QString &value, QString &held)
 {
     for (const QChar c : value) {
         const char16_t u = c.unicode();
-        if (u < 0x20 || u == u'&' || u == u'"' || u == u'<' || u == u'>' || u >= 0xD800)
-            return escaped(value);
+        if (u < 0x20 || u == u'&' || u == u'"' || u == u'<' || u == u'>' || u >= 0xD800) {
+            held = escaped(value);
+            return held;
+        }
     }
     return value;
+}
+
+bool same(QStringView a, QStringView b)
+{
+    return a.size() == b.size() &&
+           (a.isEmpty() || std::memcmp(a.data(), b.data(), size_t(a.size()) * sizeof(QChar)) == 0);
 }
 
 // Where ` name="` begins in the tag, with the name at `from` or later; -1 when nowhere. A tag is
@@ -380,9 +389,82 @@ bool holds(QStringView tag, QStringView name, QStringView value)
     return heldAt(tag, name, value) >= 0;
 }
 
+// Appends ` name="value"`, the value escaped.
+void appendKept(QString &out, const KeptXml::Attribute &attr)
+{
+    out += u' ';
+    out += attr.name;
+    out += "=\""_L1;
+    appendEscaped(out, attr.value);
+    out += u'"';
+}
+
+// Whether a name holds none of the characters that separate the parts of a tag, so that
+// ` name="` can only be found in a split tag (below) where an attribute of that name begins.
+bool isPlainName(QStringView name)
+{
+    return std::none_of(name.begin(), name.end(),
+                        [](QChar c) { return c == u' ' || c == u'\n' || c == u'"' || c == u'='; });
+}
+
+// One ` name="value"` of a start tag, by its place in the tag.
+struct Written {
+    qsizetype at; // the space before the name
+    qsizetype nameSize;
+    qsizetype valueSize;
+    bool removed = false;
+
+    QStringView name(QStringView tag) const { return tag.sliced(at + 1, nameSize); }
+    QStringView value(QStringView tag) const
+    {
+        return tag.sliced(at + 1 + nameSize + 2, valueSize);
+    }
+    qsizetype size() const { return 1 + nameSize + 2 + valueSize + 1; }
+};
+using WrittenList = QVarLengthArray<Written, 24>;
+
+// The attributes of a start tag as the writer writes one: the tag name, then each attribute
+// after spaces or line breaks, the last of them a space, its value without a quote. In such a
+// tag ` name="` with a plain name stands only where an attribute of that name begins, unless a
+// value ends in "=": then, and for any other text, false.
+bool splitTag(QStringView tag, WrittenList &written)
+{
+    const QChar *text = tag.data();
+    const qsizetype size = tag.size();
+    const auto isBlank = [&](qsizetype i) { return text[i] == u' ' || text[i] == u'\n'; };
+    qsizetype i = 0;
+    for (; i < size && !isBlank(i); ++i) {
+        if (text[i] == u'"' || text[i] == u'=')
+            return false;
+    }
+    while (i < size) {
+        while (i < size && isBlank(i))
+            ++i;
+        if (i == size || text[i - 1] != u' ')
+            return false;
+        const qsizetype nameStart = i;
+        while (i < size && !isBlank(i) && text[i] != u'=' && text[i] != u'"')
+            ++i;
+        if (i == nameStart || i + 1 >= size || text[i] != u'=' || text[i + 1] != u'"')
+            return false;
+        const qsizetype nameSize = i - nameStart;
+        i += 2;
+        const qsizetype valueStart = i;
+        while (i < size && text[i] != u'"')
+            ++i;
+        if (i == size || (i > valueStart && text[i - 1] == u'='))
+            return false;
+        written.append({nameStart - 1, nameSize, i - valueStart});
+        ++i;
+        if (i < size && !isBlank(i))
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
-void appendKeptAttributes(QString &out, qsizetype tagStart, const KeptXml &kept)
+void appendKeptAttributesByScan(QString &out, qsizetype tagStart, const KeptXml &kept)
 {
     // Which attributes stay out is decided on the tag as the writer wrote it, before any is
     // taken out.
@@ -393,15 +475,17 @@ void appendKeptAttributes(QString &out, qsizetype tagStart, const KeptXml &kept)
     QVarLengthArray<LeftOut, 8> leftOut;
     const QStringView tag = QStringView(out).mid(tagStart);
     for (const KeptXml::AbsentAttribute &attr : kept.absent) {
-        QString value = writtenValue(attr.value);
+        QString held;
+        const QStringView value = writtenValue(attr.value, held);
         const bool applies =
             holds(tag, attr.name, value) &&
             std::all_of(attr.with.cbegin(), attr.with.cend(), [&](const KeptXml::Attribute &w) {
+                QString heldWith;
                 return w.value.isEmpty() ? attributeAt(tag, w.name) < 0
-                                         : holds(tag, w.name, writtenValue(w.value));
+                                         : holds(tag, w.name, writtenValue(w.value, heldWith));
             });
         if (applies)
-            leftOut.append({attr.name, std::move(value)});
+            leftOut.append({attr.name, value.toString()});
     }
     // Each is taken out where it first stands, as it stands then.
     for (const LeftOut &attr : leftOut) {
@@ -411,13 +495,138 @@ void appendKeptAttributes(QString &out, qsizetype tagStart, const KeptXml &kept)
     }
     for (const KeptXml::Attribute &attr : kept.attributes) {
         // The writer's own attribute wins over a kept one of the same name.
-        if (attributeAt(QStringView(out).mid(tagStart), attr.name) >= 0)
+        if (attributeAt(QStringView(out).mid(tagStart), attr.name) < 0)
+            appendKept(out, attr);
+    }
+}
+
+void appendKeptAttributes(QString &out, qsizetype tagStart, const KeptXml &kept)
+{
+    if (kept.absent.isEmpty()) {
+        // Nothing to take out: each kept one is looked for once.
+        appendKeptAttributesByScan(out, tagStart, kept);
+        return;
+    }
+    // The tag is split into its attributes once, and what the scans would find is looked up
+    // among them: the same decisions, taken in the same order.
+    WrittenList written;
+    if (!splitTag(QStringView(out).sliced(tagStart), written)) {
+        appendKeptAttributesByScan(out, tagStart, kept);
+        return;
+    }
+    const QStringView tag = QStringView(out).sliced(tagStart);
+    // The first attribute from `from` on, not taken out, with that name and value; -1 when none.
+    const auto find = [&](QStringView name, QStringView value, qsizetype from = 0) {
+        for (qsizetype i = from; i < written.size(); ++i) {
+            const Written &w = written[i];
+            if (!w.removed && same(w.name(tag), name) && same(w.value(tag), value))
+                return i;
+        }
+        return qsizetype(-1);
+    };
+    // A name that is not plain is looked for by the scan; once one is found so, the tag's text
+    // alone says where attributes stand.
+    bool scanned = false;
+    const auto holdsValue = [&](QStringView name, QStringView value) {
+        if (find(name, value) >= 0)
+            return true;
+        const bool found = !isPlainName(name) && holds(tag, name, value);
+        scanned = scanned || found;
+        return found;
+    };
+    const auto hasName = [&](QStringView name) {
+        if (std::any_of(written.begin(), written.end(),
+                        [&](const Written &w) { return same(w.name(tag), name); }))
+            return true;
+        const bool found = !isPlainName(name) && attributeAt(tag, name) >= 0;
+        scanned = scanned || found;
+        return found;
+    };
+    // Which stay out is decided on the tag as written, before any is taken out.
+    struct LeftOut {
+        const KeptXml::AbsentAttribute *attr;
+        QString held; // the value as written, when it is not the value itself
+        bool isHeld;
+        QStringView value() const { return isHeld ? QStringView(held) : QStringView(attr->value); }
+    };
+    QVarLengthArray<LeftOut, 8> leftOut;
+    for (const KeptXml::AbsentAttribute &attr : kept.absent) {
+        QString held;
+        const QStringView value = writtenValue(attr.value, held);
+        const bool applies =
+            holdsValue(attr.name, value) &&
+            std::all_of(attr.with.cbegin(), attr.with.cend(), [&](const KeptXml::Attribute &w) {
+                QString heldWith;
+                return w.value.isEmpty() ? !hasName(w.name)
+                                         : holdsValue(w.name, writtenValue(w.value, heldWith));
+            });
+        if (applies) {
+            const bool isHeld = !held.isNull();
+            leftOut.append({&attr, std::move(held), isHeld});
+        }
+    }
+    if (scanned) {
+        // Each is taken out where it first stands, as it stands then.
+        for (const LeftOut &left : leftOut) {
+            const QStringView name = left.attr->name;
+            const qsizetype at = heldAt(QStringView(out).mid(tagStart), name, left.value());
+            if (at >= 0)
+                out.remove(tagStart + at, 1 + name.size() + 2 + left.value().size() + 1);
+        }
+        for (const KeptXml::Attribute &attr : kept.attributes) {
+            if (attributeAt(QStringView(out).mid(tagStart), attr.name) < 0)
+                appendKept(out, attr);
+        }
+        return;
+    }
+    // Each is taken out where it first stands among those not taken out yet.
+    qsizetype firstRemoved = written.size();
+    for (const LeftOut &left : leftOut) {
+        const qsizetype i = find(left.attr->name, left.value());
+        if (i >= 0) {
+            written[i].removed = true;
+            firstRemoved = std::min(firstRemoved, i);
+        }
+    }
+    if (firstRemoved < written.size()) {
+        // The rest of the tag moves up over what is taken out, in one pass.
+        QChar *text = out.data() + tagStart;
+        const qsizetype size = out.size() - tagStart;
+        qsizetype to = written[firstRemoved].at; // where the next kept text goes
+        qsizetype from = to;                     // where it comes from
+        for (qsizetype i = firstRemoved; i < written.size(); ++i) {
+            Written &w = written[i];
+            if (!w.removed) {
+                w.at -= from - to;
+                continue;
+            }
+            std::copy(text + from, text + w.at, text + to);
+            to += w.at - from;
+            from = w.at + w.size();
+        }
+        std::copy(text + from, text + size, text + to);
+        out.truncate(tagStart + to + (size - from));
+    }
+    // The writer's own attribute wins over a kept one of the same name, and so does a kept one
+    // already written.
+    bool plain = true; // whether the tag is still split as `written` says
+    for (const KeptXml::Attribute &attr : kept.attributes) {
+        const QStringView now = QStringView(out).sliced(tagStart);
+        const bool present =
+            plain ? std::any_of(written.begin(), written.end(),
+                                [&](const Written &w) {
+                                    return !w.removed && same(w.name(now), attr.name);
+                                }) ||
+                        (!isPlainName(attr.name) && attributeAt(now, attr.name) >= 0)
+                  : attributeAt(now, attr.name) >= 0;
+        if (present)
             continue;
-        out += u' ';
-        out += attr.name;
-        out += "=\""_L1;
-        appendEscaped(out, attr.value);
-        out += u'"';
+        const qsizetype at = out.size() - tagStart;
+        appendKept(out, attr);
+        const qsizetype valueSize = out.size() - tagStart - at - attr.name.size() - 4;
+        written.append({at, attr.name.size(), valueSize});
+        plain =
+            plain && isPlainName(attr.name) && (valueSize == 0 || out.at(out.size() - 2) != u'=');
     }
 }
 
@@ -428,12 +637,13 @@ KeptChildWriter::KeptChildWriter(const KeptXml &kept, TagOrder order, int spaces
 
 bool KeptChildWriter::before(QString &out, const char *tag)
 {
-    return upTo(out, rankOf(order_, tag) - 1);
+    // Most elements keep no children: then there is no rank to look for.
+    return !kept_.children.isEmpty() && upTo(out, rankOf(order_, tag) - 1);
 }
 
 bool KeptChildWriter::through(QString &out, const char *tag)
 {
-    return upTo(out, rankOf(order_, tag));
+    return !kept_.children.isEmpty() && upTo(out, rankOf(order_, tag));
 }
 
 bool KeptChildWriter::rest(QString &out)

@@ -1,5 +1,6 @@
 #include "JrxmlText.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <charconv>
@@ -26,6 +27,46 @@ QLatin1StringView indent(int spaces)
 }
 
 namespace {
+
+// Room for `size` more characters at the end of the text; where they go. One call makes the
+// room for what would otherwise be several appends.
+char16_t *grow(QString &out, qsizetype size)
+{
+    const qsizetype at = out.size();
+    out.resize(at + size);
+    return reinterpret_cast<char16_t *>(out.data()) + at;
+}
+
+char16_t *put(char16_t *to, QLatin1StringView text)
+{
+    for (const char c : text)
+        *to++ = char16_t(static_cast<unsigned char>(c));
+    return to;
+}
+
+char16_t *put(char16_t *to, QStringView text)
+{
+    std::copy(text.utf16(), text.utf16() + text.size(), to);
+    return to + text.size();
+}
+
+// The whole number wholeNumber writes, as digits in `buffer`; gives their end.
+char *wholeDigits(double value, char (&buffer)[24])
+{
+    qint64 number = 0;
+    if (!std::isnan(value)) {
+        const double rounded = std::round(value);
+        // 2^63 is exactly representable; everything at or beyond it is clamped.
+        constexpr double limit = 9223372036854775808.0;
+        if (rounded >= limit)
+            number = std::numeric_limits<qint64>::max();
+        else if (rounded < -limit)
+            number = std::numeric_limits<qint64>::min();
+        else
+            number = qint64(rounded);
+    }
+    return std::to_chars(buffer, buffer + sizeof buffer, number).ptr;
+}
 
 qsizetype &removedCount()
 {
@@ -64,6 +105,24 @@ inline bool isUncarriable(QStringView text, qsizetype i)
     return isUncarriableSlow(text, i);
 }
 
+#if defined(__SSE2__)
+// Eight characters from `chars`.
+__m128i loadEight(const char16_t *chars)
+{
+    return _mm_loadu_si128(reinterpret_cast<const __m128i *>(chars));
+}
+
+// A lane of ones for each of the eight characters outside U+0020..U+D7FF.
+__m128i outsideCommon(__m128i block)
+{
+    // Unsigned order, as signed order after flipping the top bit.
+    const __m128i flip = _mm_set1_epi16(short(0x8000));
+    const __m128i flipped = _mm_xor_si128(block, flip);
+    return _mm_or_si128(_mm_cmplt_epi16(flipped, _mm_set1_epi16(short(0x20 ^ 0x8000))),
+                        _mm_cmpgt_epi16(flipped, _mm_set1_epi16(short(0xD7FF ^ 0x8000))));
+}
+#endif
+
 // Calls `visit` with the place of each character XML cannot carry, in order, until it returns
 // false. Nearly every character lies between U+0020 and U+D7FF and is carried; eight at a time
 // are compared with those bounds, and only the others (line breaks mostly) are looked at.
@@ -73,15 +132,8 @@ template <typename Visit> void forEachUncarriable(QStringView text, Visit &&visi
     const qsizetype size = text.size();
     qsizetype i = 0;
 #if defined(__SSE2__)
-    // Unsigned order, as signed order after flipping the top bit.
-    const __m128i flip = _mm_set1_epi16(short(0x8000));
-    const __m128i belowSpace = _mm_set1_epi16(short(0x20 ^ 0x8000));
-    const __m128i lastCommon = _mm_set1_epi16(short(0xD7FF ^ 0x8000));
     for (; i + 8 <= size; i += 8) {
-        const __m128i block =
-            _mm_xor_si128(_mm_loadu_si128(reinterpret_cast<const __m128i *>(chars + i)), flip);
-        const __m128i rare =
-            _mm_or_si128(_mm_cmplt_epi16(block, belowSpace), _mm_cmpgt_epi16(block, lastCommon));
+        const __m128i rare = outsideCommon(loadEight(chars + i));
         // Two bits for each character that is not common; the lower one is kept.
         for (unsigned mask = unsigned(_mm_movemask_epi8(rare)) & 0x5555u; mask != 0;
              mask &= mask - 1) {
@@ -95,6 +147,17 @@ template <typename Visit> void forEachUncarriable(QStringView text, Visit &&visi
         if (isUncarriable(text, i) && !visit(i))
             return;
     }
+}
+
+// Where the first "]]>" at `from` or later begins; -1 when nowhere. Its ">" is looked for: most
+// texts hold none.
+qsizetype endMarkerAt(QStringView text, qsizetype from)
+{
+    for (qsizetype at = text.indexOf(u'>', from + 2); at >= 0; at = text.indexOf(u'>', at + 1)) {
+        if (text[at - 1] == u']' && text[at - 2] == u']')
+            return at - 2;
+    }
+    return -1;
 }
 
 bool needsCleaning(QStringView text)
@@ -114,8 +177,43 @@ qsizetype takeRemovedCharacterCount()
     return std::exchange(removedCount(), 0);
 }
 
+namespace {
+
+// Whether the text holds a character that is escaped or that XML may not carry: one below
+// U+0020, &, ", <, > or one above U+D7FF. Most values hold none; eight at a time are looked at.
+bool hasSpecial(QStringView text)
+{
+    const char16_t *chars = text.utf16();
+    const qsizetype size = text.size();
+    qsizetype i = 0;
+#if defined(__SSE2__)
+    for (; i + 8 <= size; i += 8) {
+        const __m128i raw = loadEight(chars + i);
+        const __m128i marks =
+            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(raw, _mm_set1_epi16(u'&')),
+                                      _mm_cmpeq_epi16(raw, _mm_set1_epi16(u'"'))),
+                         _mm_or_si128(_mm_cmpeq_epi16(raw, _mm_set1_epi16(u'<')),
+                                      _mm_cmpeq_epi16(raw, _mm_set1_epi16(u'>'))));
+        if (_mm_movemask_epi8(_mm_or_si128(outsideCommon(raw), marks)) != 0)
+            return true;
+    }
+#endif
+    for (; i < size; ++i) {
+        const char16_t u = chars[i];
+        if (u < 0x20 || u > 0xD7FF || u == u'&' || u == u'"' || u == u'<' || u == u'>')
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
 void appendEscaped(QString &out, QStringView text)
 {
+    if (!hasSpecial(text)) {
+        out.append(text);
+        return;
+    }
     if (needsCleaning(text)) {
         appendEscaped(out, carriable(text));
         return;
@@ -172,10 +270,9 @@ void appendCData(QString &out, QStringView text)
         appendCData(out, carriable(text));
         return;
     }
-    static constexpr QStringView end = u"]]>";
     out.append("<![CDATA["_L1);
     qsizetype start = 0;
-    for (qsizetype at = text.indexOf(end); at >= 0; at = text.indexOf(end, start)) {
+    for (qsizetype at = endMarkerAt(text, 0); at >= 0; at = endMarkerAt(text, start)) {
         // "]]" closes this section after the two brackets; ">" opens the next one.
         out.append(text.mid(start, at + 2 - start));
         out.append("]]><![CDATA["_L1);
@@ -203,16 +300,25 @@ void appendCDataLine(QString &out, int spaces, QLatin1StringView tag, QStringVie
 
 QString wholeNumber(double value)
 {
-    if (std::isnan(value))
-        return QStringLiteral("0");
-    const double rounded = std::round(value);
-    // 2^63 is exactly representable; everything at or beyond it is clamped.
-    constexpr double limit = 9223372036854775808.0;
-    if (rounded >= limit)
-        return QString::number(std::numeric_limits<qint64>::max());
-    if (rounded < -limit)
-        return QString::number(std::numeric_limits<qint64>::min());
-    return QString::number(qint64(rounded));
+    char buffer[24];
+    const char *end = wholeDigits(value, buffer);
+    return QString::fromLatin1(buffer, end - buffer);
+}
+
+void appendWholeNumberAttr(QString &out, QLatin1StringView name, double value, bool unlessZero)
+{
+    char buffer[24];
+    const char *end = wholeDigits(value, buffer);
+    if (!unlessZero || end - buffer != 1 || buffer[0] != '0')
+        appendRawAttr(out, name, QLatin1StringView(buffer, end));
+}
+
+void appendSizeAttr(QString &out, QLatin1StringView name, double value)
+{
+    if (!std::isfinite(value) || value == std::trunc(value))
+        appendWholeNumberAttr(out, name, value);
+    else
+        appendRawAttr(out, name, decimalNumber(value));
 }
 
 QString sizeNumber(double value)
@@ -238,20 +344,38 @@ QString decimalNumber(double value)
 
 void appendAttr(QString &out, QLatin1StringView name, QStringView value)
 {
-    out.append(u' ');
-    out.append(name);
-    out.append("=\""_L1);
+    char16_t *to = grow(out, 1 + name.size() + 2);
+    *to++ = u' ';
+    to = put(to, name);
+    *to++ = u'=';
+    *to = u'"';
     appendEscaped(out, value);
     out.append(u'"');
 }
 
+namespace {
+
+template <typename Text> void appendRaw(QString &out, QLatin1StringView name, Text value)
+{
+    char16_t *to = grow(out, 1 + name.size() + 2 + value.size() + 1);
+    *to++ = u' ';
+    to = put(to, name);
+    *to++ = u'=';
+    *to++ = u'"';
+    to = put(to, value);
+    *to = u'"';
+}
+
+} // namespace
+
 void appendRawAttr(QString &out, QLatin1StringView name, QStringView value)
 {
-    out.append(u' ');
-    out.append(name);
-    out.append("=\""_L1);
-    out.append(value);
-    out.append(u'"');
+    appendRaw(out, name, value);
+}
+
+void appendRawAttr(QString &out, QLatin1StringView name, QLatin1StringView value)
+{
+    appendRaw(out, name, value);
 }
 
 void appendTrueFlag(QString &out, QLatin1StringView name, bool set)

@@ -65,6 +65,13 @@ QString decimalNumber(double value);
 // ` name="value"`: the value escaped, or (raw) written as it is, for numbers and fixed words.
 void appendAttr(QString &out, QLatin1StringView name, QStringView value);
 void appendRawAttr(QString &out, QLatin1StringView name, QStringView value);
+void appendRawAttr(QString &out, QLatin1StringView name, QLatin1StringView value);
+// ` name="value"` for a length held as a whole number, as wholeNumber writes it; with
+// `unlessZero`, nothing when that number is 0.
+void appendWholeNumberAttr(QString &out, QLatin1StringView name, double value,
+                           bool unlessZero = false);
+// ` name="value"` for a font size, as sizeNumber writes it.
+void appendSizeAttr(QString &out, QLatin1StringView name, double value);
 
 // ` name="true"` when the flag is set; nothing otherwise (false is the format's default).
 void appendTrueFlag(QString &out, QLatin1StringView name, bool set);

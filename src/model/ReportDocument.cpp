@@ -64,11 +64,18 @@ std::optional<QString> ReportParameter::literalDefaultDisplayValue() const
 
 std::optional<ReportBand> ReportDocument::band(BandType type) const
 {
+    if (const ReportBand *found = findBand(type))
+        return *found;
+    return std::nullopt;
+}
+
+const ReportBand *ReportDocument::findBand(BandType type) const
+{
     for (const ReportBand &b : bands) {
         if (b.type == type)
-            return b;
+            return &b;
     }
-    return std::nullopt;
+    return nullptr;
 }
 
 QStringList ReportDocument::allSubreportExpressions() const

@@ -191,6 +191,8 @@ struct ReportDocument {
     // A copy of the first band of that type in `bands` (detail bands and groups are not
     // looked at), or no value.
     std::optional<ReportBand> band(BandType type) const;
+    // The same band in place, or null: nothing is copied.
+    const ReportBand *findBand(BandType type) const;
 
     // Every subreport expression: bands, then detail bands, then each group's header and
     // footer; frames and lists are descended into, table cells are not.

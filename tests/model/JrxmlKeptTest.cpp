@@ -2,11 +2,15 @@
 // sections the file did not have stay out; input that is not well-formed is refused.
 
 #include "CodecTestSupport.h"
+#include "model/JrxmlCodecInternal.h"
+#include "model/JrxmlText.h"
 
 #include <QUtf8StringView>
 #include <gtest/gtest.h>
+#include <random>
 
 using namespace codectest;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -416,4 +420,89 @@ TEST(JrxmlKept, CapturedContentOfOtherEncodingsLosesWhatXmlCannotCarry)
     QByteArray utf8 = reportWithTitle(element);
     utf8.replace("\xE9", "\xC3\xA9");
     EXPECT_THROW(JrxmlCodec::parse(utf8), JrxmlCodecError);
+}
+
+namespace {
+
+// Writes the kept attributes into the tag by splitting it and by scanning it: the same text and
+// the same count of characters left out.
+void expectSame(const QString &tag, const KeptXml &kept)
+{
+    const QString before = QStringLiteral("    ");
+    QString bySplit = before + tag;
+    QString byScan = bySplit;
+    JrxmlText::takeRemovedCharacterCount();
+    JrxmlCodec::appendKeptAttributes(bySplit, before.size(), kept);
+    const qsizetype removedBySplit = JrxmlText::takeRemovedCharacterCount();
+    JrxmlCodec::appendKeptAttributesByScan(byScan, before.size(), kept);
+    const qsizetype removedByScan = JrxmlText::takeRemovedCharacterCount();
+    ASSERT_EQ(bySplit, byScan) << tag.toStdString();
+    ASSERT_EQ(removedBySplit, removedByScan) << tag.toStdString();
+}
+
+} // namespace
+
+// The writer splits a start tag into its attributes to decide which attributes the file left out
+// stay out; every decision must be the one a scan of the tag's text gives. Tags of the form the
+// writer writes and of other forms (a value ending in "=", a quote in a value, blanks), absent
+// attributes with and without conditions, repeated names, names that are not plain, values that
+// need escaping or hold characters XML cannot carry, and kept attributes of the same names.
+TEST(JrxmlKept, AttributesLeftOutAreDecidedAsAScanOfTheTagDecides)
+{
+    const QStringList names = {u"a"_s, u"b"_s, u"mode"_s, u"backcolor"_s, u"x:y"_s, u"ab"_s};
+    // A name with a quote can be found across two attributes, after a value that ends in a
+    // space: ` " b="` in `a="1 " b="2"`.
+    const QStringList oddNames = {u"a b"_s, u"a=\""_s, QString(), u"b\n"_s, u"\" b"_s, u"1 \" a"_s};
+    const QStringList written = {QString(),  u"1"_s,  u"10"_s,     u"Opaque"_s, u"a b="_s, u"x="_s,
+                                 u"&amp;"_s, u"1 "_s, u"\u00E9"_s, u" b=\"1"_s, u"&#9;"_s};
+    const QStringList values = {QString(),   u"1"_s,      u"10"_s,      u"Opaque"_s,
+                                u"a b="_s,   u"x="_s,     u"&"_s,       u"\t"_s,
+                                u"\u00E9"_s, u"\u0001"_s, u"1\u0001"_s, u"a"_s + QChar(0xD800)};
+    std::mt19937 random(37);
+    const auto pick = [&](const QStringList &list) {
+        return list.at(qsizetype(random() % quint32(list.size())));
+    };
+    const auto chance = [&](int percent) { return int(random() % 100) < percent; };
+    const auto name = [&] { return chance(8) ? pick(oddNames) : pick(names); };
+    for (int round = 0; round < 20000; ++round) {
+        QString tag = chance(90) ? u"<font"_s : u"<x y"_s;
+        const int count = int(random() % 7);
+        for (int i = 0; i < count; ++i) {
+            tag += chance(80) ? u" "_s : (chance(50) ? u"\n    "_s : u"\n"_s);
+            const QString attribute = pick(names) + u"=\""_s + pick(written) + u'"';
+            tag += attribute;
+            // The same attribute twice, as the writer never writes it but the split must
+            // follow.
+            if (chance(10))
+                tag += u' ' + attribute;
+        }
+        if (chance(5))
+            tag += pick({u" "_s, u"\""_s, u"="_s, u" a="_s});
+        KeptXml kept;
+        for (int i = int(random() % 5); i > 0; --i) {
+            KeptXml::AbsentAttribute absent{name(), pick(values), {}};
+            for (int j = chance(30) ? int(random() % 3) : 0; j > 0; --j)
+                absent.with.append({name(), pick(values)});
+            kept.absent.append(absent);
+            if (chance(10))
+                kept.absent.append(absent);
+        }
+        for (int i = int(random() % 4); i > 0; --i)
+            kept.attributes.append({name(), pick(values)});
+
+        expectSame(tag, kept);
+        if (HasFatalFailure())
+            return;
+    }
+    // Names with a quote, found across two attributes.
+    const QString tag = u"<font a=\"1 \" b=\"2\" c=\"3\""_s;
+    for (const QString &value : {u"2"_s, u"3"_s}) {
+        KeptXml kept;
+        kept.absent.append({u"c"_s, u"3"_s, {{u"\" b"_s, value}}});
+        kept.absent.append({u"\" b"_s, value, {}});
+        kept.attributes.append({u"\" b"_s, u"4"_s});
+        expectSame(tag, kept);
+        kept.absent.first().with = {{u"\" b"_s, QString()}};
+        expectSame(tag, kept);
+    }
 }

@@ -5,8 +5,10 @@
 #include "model/JrxmlText.h"
 
 #include <cmath>
+#include <functional>
 #include <gtest/gtest.h>
 #include <limits>
+#include <string>
 
 using namespace codectest;
 using testsupport::element;
@@ -134,7 +136,8 @@ TEST(JrxmlWriter, CharacterDataEndMarkerReadsBack)
 {
     for (const QString &text :
          {QStringLiteral("]]>"), QStringLiteral("a]]>b]]>c"), QStringLiteral("]]]>>"),
-          QStringLiteral("x]]"), QStringLiteral("<![CDATA[y]]>")}) {
+          QStringLiteral("x]]"), QStringLiteral("<![CDATA[y]]>"), QStringLiteral("]]>]]>"),
+          QStringLiteral("]>]]x>]]>>")}) {
         ReportDocument doc;
         doc.groups.append(ReportGroup{});
         doc.groups[0].expression = text;
@@ -177,6 +180,26 @@ TEST(JrxmlWriter, LeavesOutCharactersXmlCannotCarry)
     EXPECT_TRUE(none.isEmpty());
 }
 
+namespace {
+
+// Calls `check` with the inserted text at every place of texts 0 to 40 characters long, and with
+// the same text holding `expected` in its place.
+void atEveryPlace(
+    const QString &inserted, const QString &expected,
+    const std::function<void(const QString &, const QString &, const std::string &)> &check)
+{
+    for (int length = 0; length <= 40; ++length) {
+        for (int at = 0; at <= length; ++at) {
+            const QString before(at, u'a');
+            const QString after(length - at, u'b');
+            check(before + inserted + after, before + expected + after,
+                  std::to_string(length) + " " + std::to_string(at));
+        }
+    }
+}
+
+} // namespace
+
 // Each kind of character XML cannot carry, and each it can that lies outside the common range, at
 // every place of texts short and long: the scan looks at several characters at once and must not
 // miss one at either end of a block, nor split a surrogate pair that straddles two blocks.
@@ -206,24 +229,46 @@ TEST(JrxmlWriter, LeavesOutCharactersXmlCannotCarryAtEveryPlace)
     };
     for (const auto &c : cases) {
         const qsizetype leftOut = c.inserted.size() - c.kept.size();
-        for (int length = 0; length <= 40; ++length) {
-            for (int at = 0; at <= length; ++at) {
-                const QString before(at, u'a');
-                const QString after(length - at, u'b');
-                const QString text = before + c.inserted + after;
-                const QString expected = before + c.kept + after;
-                qsizetype removed = -1;
-                EXPECT_EQ(JrxmlText::withXmlCharactersOnly(text, &removed), expected)
-                    << length << " " << at;
-                EXPECT_EQ(removed, leftOut) << length << " " << at;
-                // The escaping helpers leave out the same and count them.
-                JrxmlText::takeRemovedCharacterCount();
-                EXPECT_EQ(JrxmlText::escaped(text), JrxmlText::escaped(expected))
-                    << length << " " << at;
-                EXPECT_EQ(JrxmlText::takeRemovedCharacterCount(), leftOut) << length << " " << at;
-            }
-        }
+        atEveryPlace(c.inserted, c.kept,
+                     [&](const QString &text, const QString &expected, const std::string &where) {
+                         qsizetype removed = -1;
+                         EXPECT_EQ(JrxmlText::withXmlCharactersOnly(text, &removed), expected)
+                             << where;
+                         EXPECT_EQ(removed, leftOut) << where;
+                         // The escaping helpers leave out the same and count them.
+                         JrxmlText::takeRemovedCharacterCount();
+                         EXPECT_EQ(JrxmlText::escaped(text), JrxmlText::escaped(expected)) << where;
+                         EXPECT_EQ(JrxmlText::takeRemovedCharacterCount(), leftOut) << where;
+                     });
     }
+}
+
+// Each character attribute escaping replaces, at every place of texts short and long: the
+// escaping looks at several characters at once and must not miss one at either end of a block.
+TEST(JrxmlWriter, EscapesAttributeCharactersAtEveryPlace)
+{
+    const struct {
+        QString character;
+        QString written;
+    } cases[] = {
+        {QStringLiteral("&"), QStringLiteral("&amp;")},
+        {QStringLiteral("\""), QStringLiteral("&quot;")},
+        {QStringLiteral("<"), QStringLiteral("&lt;")},
+        {QStringLiteral(">"), QStringLiteral("&gt;")},
+        {QStringLiteral("\t"), QStringLiteral("&#9;")},
+        {QStringLiteral("\n"), QStringLiteral("&#10;")},
+        {QStringLiteral("\r"), QStringLiteral("&#13;")},
+        {QStringLiteral("'"), QStringLiteral("'")},
+        {QString(QChar(0xD7FF)), QString(QChar(0xD7FF))},
+        {QString(QChar(0xE000)), QString(QChar(0xE000))},
+    };
+    for (const auto &c : cases) {
+        atEveryPlace(c.character, c.written,
+                     [](const QString &text, const QString &expected, const std::string &where) {
+                         EXPECT_EQ(JrxmlText::escaped(text), expected) << where;
+                     });
+    }
+    EXPECT_EQ(JrxmlText::takeRemovedCharacterCount(), 0);
 }
 
 // Lengths and pen widths that have no text form are clamped, never converted out of range.
