@@ -23,6 +23,8 @@ template <typename T> class CopyOnWriteList {
     struct Box : QSharedData {
         explicit Box(const T &v) : value(v) {}
         explicit Box(T &&v) : value(std::move(v)) {}
+        // The value made in place by `make`, without a move.
+        template <typename Make> explicit Box(std::in_place_t, Make &&make) : value(make()) {}
         T value;
     };
     using Slot = QExplicitlySharedDataPointer<Box>;
@@ -145,6 +147,13 @@ public:
     void append(const T &value) { slots_.append(box(value)); }
     void append(T &&value) { slots_.append(box(std::move(value))); }
     void append(const CopyOnWriteList &other) { slots_.append(other.slots_); }
+    // Appends the value `make()` returns, made in its box; gives it.
+    template <typename Make>
+    requires std::is_invocable_r_v<T, Make &> T &appendMade(Make &&make)
+    {
+        slots_.append(Slot(new Box(std::in_place, make)));
+        return slots_.last()->value;
+    }
     void push_back(const T &value) { append(value); }
     void push_back(T &&value) { append(std::move(value)); }
     void prepend(const T &value) { slots_.prepend(box(value)); }

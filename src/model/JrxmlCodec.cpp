@@ -123,7 +123,7 @@ std::optional<ReportElement> parseSnippet(const QString &fragment)
         return std::nullopt;
     JrxmlReadContext context;
     const JrxmlText::AttributeTable attributes;
-    const QList<ReportElement> elements = parseBandElements(root, context);
+    const ElementList elements = parseBandElements(root, context);
     if (elements.isEmpty())
         return std::nullopt;
     ReportElement element = elements.first();

@@ -231,8 +231,8 @@ using UnreadChildren = std::vector<UnreadChild>;
 // `limit` elements the rest are noted as not kept. A direct child that is no element the reader
 // knows (a group without elements among them) goes to `unread` when it is given, else it is
 // noted as not kept.
-QList<ReportElement> parseBandElements(pugi::xml_node node, JrxmlReadContext &context,
-                                       qsizetype limit = -1, UnreadChildren *unread = nullptr);
+ElementList parseBandElements(pugi::xml_node node, JrxmlReadContext &context, qsizetype limit = -1,
+                              UnreadChildren *unread = nullptr);
 
 // The kind and payload of an XML element, or no value when it is not a report element.
 std::optional<ElementKind> elementKind(pugi::xml_node node, JrxmlReadContext &context);
@@ -242,9 +242,11 @@ ReportElement makeElement(pugi::xml_node node, ElementKind kind, JrxmlReadContex
 
 // The attribute as a number, or no value when it is absent or does not convert.
 std::optional<double> doubleAttr(pugi::xml_node node, const char *name);
+std::optional<double> doubleValue(pugi::xml_attribute attr);
 
 // The colour an attribute holds, taken as written; no value without the attribute.
 std::optional<ElementColor> colorAttr(pugi::xml_node node, const char *name);
+std::optional<ElementColor> colorValue(pugi::xml_attribute attr);
 
 // "Center" and "Right" as such; any other text is left.
 TextAlignment textAlignmentText(const char *text);
@@ -377,11 +379,38 @@ void absentUnless(pugi::xml_node node, const char *name, Written &&written, Kept
     if (!JrxmlText::attribute(node, name))
         appendAbsent(kept, {JrxmlText::literalText(name), written(), {}});
 }
+// The same for the element's attribute of that name, found already (null: absent).
+void absentUnless(pugi::xml_attribute attr, const char *name, const QString &written,
+                  KeptXml &kept);
+template <typename Written>
+requires std::is_invocable_r_v<QString, Written>
+void absentUnless(pugi::xml_attribute attr, const char *name, Written &&written, KeptXml &kept)
+{
+    if (!attr)
+        appendAbsent(kept, {JrxmlText::literalText(name), written(), {}});
+}
 
 // Keeps an attribute the file spelled out although the writer leaves it out for the value read
 // (a default such as isBlankWhenNull="false"), so that it is written back as it was. The writer
 // leaves it out for no other value that means something else.
 void keepSpelled(pugi::xml_node node, const char *name, bool writerLeavesOut, KeptXml &kept);
+// The same for the element's attribute found already (null: absent).
+void keepSpelled(pugi::xml_attribute attr, bool writerLeavesOut, KeptXml &kept);
+
+// The attributes of a font the reader takes, in this order (see NamedAttributes).
+inline constexpr const char *fontAttributes[] = {"fontName",    "size",         "isBold",
+                                                 "isItalic",    "isUnderline",  "pdfFontName",
+                                                 "pdfEncoding", "isPdfEmbedded"};
+namespace fontAttribute {
+enum : std::size_t { name, size, bold, italic, underline, pdfName, pdfEncoding, pdfEmbedded };
+} // namespace fontAttribute
+
+// The attributes of a report element's position line the reader takes, in this order.
+inline constexpr const char *reportElementAttributes[] = {
+    "x", "y", "width", "height", "style", "forecolor", "backcolor", "positionType", "stretchType"};
+namespace reportElementAttribute {
+enum : std::size_t { x, y, width, height, style, forecolor, backcolor, positionType, stretchType };
+} // namespace reportElementAttribute
 
 // A text the enumeration has no case for ("Justified") is kept as written; the model's value,
 // as the writer writes it, stays out while it is unchanged.
@@ -391,7 +420,7 @@ void keepUnknownCase(pugi::xml_node node, const char *name, E read, KeptXml &kep
     const pugi::xml_attribute attr = JrxmlText::attribute(node, name);
     if (!attr || enumFromUtf8<E>(attr.value()))
         return;
-    kept.attributes.append({JrxmlText::literalText(name), QString::fromUtf8(attr.value())});
+    kept.attributes.append({JrxmlText::literalText(name), JrxmlText::valueText(attr.value())});
     kept.absent.append({JrxmlText::literalText(name), rawValue(read)});
 }
 

@@ -110,7 +110,7 @@ void keepRootAttributes(pugi::xml_node root, const ReportDocument &d, KeptXml &k
 // A band's height, elements, print-when expression and what the model does not hold of it.
 struct BandForm {
     double height = 20;
-    QList<ReportElement> elements;
+    ElementList elements;
     std::optional<QString> printWhenExpression;
     KeptXml kept;
 };

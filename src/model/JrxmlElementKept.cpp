@@ -5,6 +5,9 @@
 #include "JrxmlText.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
+#include <cstdint>
 #include <cstring>
 
 using namespace Qt::StringLiterals;
@@ -15,8 +18,6 @@ namespace JrxmlCodec {
 namespace {
 
 constexpr const char *none[] = {"-"};
-constexpr const char *reportElementAttrs[] = {
-    "x", "y", "width", "height", "style", "forecolor", "backcolor", "positionType", "stretchType"};
 constexpr const char *printWhen[] = {"printWhenExpression"};
 constexpr const char *sidePens[] = {"topPen", "leftPen", "bottomPen", "rightPen"};
 constexpr const char *paddings[] = {"leftPadding", "rightPadding", "topPadding", "bottomPadding"};
@@ -26,8 +27,6 @@ constexpr const char *penTag[] = {"pen"};
 constexpr const char *textElementAttrs[] = {"textAlignment", "verticalAlignment", "markup"};
 constexpr const char *textElementTags[] = {"font", "paragraph"};
 constexpr const char *fontTag[] = {"font"};
-constexpr const char *fontAttrs[] = {"fontName",    "size",        "isBold",      "isItalic",
-                                     "isUnderline", "pdfFontName", "pdfEncoding", "isPdfEmbedded"};
 constexpr const char *textFieldAttrs[] = {"evaluationTime", "evaluationGroup", "pattern",
                                           "isBlankWhenNull", "textAdjust"};
 constexpr const char *subreportAttrs[] = {"isUsingCache", "runToBottom", "overflowType"};
@@ -38,10 +37,32 @@ QString flagText(bool value)
     return value ? u"true"_s : u"false"_s;
 }
 
+// The writer's text of a number (`format`: decimalNumber, sizeNumber…). Elements share their
+// sizes and widths: the texts made last on the thread are handed out again.
+QString numberText(double value, QString (*format)(double))
+{
+    struct Made {
+        QString (*format)(double) = nullptr;
+        std::uint64_t bits = 0; // the value's, so that only the very same double matches
+        QString text;
+    };
+    thread_local std::array<Made, 8> made;
+    thread_local size_t next = 0;
+    const auto bits = std::bit_cast<std::uint64_t>(value);
+    for (const Made &m : made) {
+        if (m.format == format && m.bits == bits)
+            return m.text;
+    }
+    Made &slot = made[next];
+    next = (next + 1) % made.size();
+    slot = {format, bits, format(value)};
+    return slot.text;
+}
+
 KeptXml keptReportElement(const ReportElement &e, pugi::xml_node re, JrxmlReadContext &context)
 {
-    KeptXml kept = keptOf(re, reportElementAttrs, tagOrder::element("reportElement"), printWhen,
-                          none, context);
+    static const TagOrder order = tagOrder::element("reportElement");
+    KeptXml kept = keptOf(re, reportElementAttributes, order, printWhen, none, context);
     // A style the document does not define (it comes from a style template) stays named.
     if (e.styleName && !context.style(*e.styleName))
         kept.attributes.prepend({u"style"_s, *e.styleName});
@@ -51,7 +72,9 @@ KeptXml keptReportElement(const ReportElement &e, pugi::xml_node re, JrxmlReadCo
         absentUnless(re, "backcolor", e.backColor->hex, kept);
         // Without a mode the fill is the style's or the element kind's own; a fill the user
         // changes is opaque.
-        absentUnless(re, "mode", u"Opaque"_s, kept, {{u"backcolor"_s, e.backColor->hex}});
+        if (!attribute(re, "mode"))
+            appendAbsent(kept,
+                         {literalText("mode"), u"Opaque"_s, {{u"backcolor"_s, e.backColor->hex}}});
     }
     keepSpelled(re, "positionType", e.positionType == PositionType::fixRelativeToTop, kept);
     keepSpelled(re, "stretchType", e.stretchType == StretchType::noStretch, kept);
@@ -69,30 +92,33 @@ void keepBox(ReportElement &e, pugi::xml_node box, JrxmlReadContext &context)
     if (const std::optional<double> padding = doubleAttr(box, "padding")) {
         for (const char *side : paddings)
             absentUnless(
-                box, side, [&] { return wholeNumber(*padding); }, own);
+                box, side, [&] { return numberText(*padding, wholeNumber); }, own);
     }
     // A side padding of 0 overrides the box's and the style's. (One below a half is written as
     // the writer rounds it, so that it reads back the same on every later save.)
     const double sides[] = {e.paddingLeft, e.paddingRight, e.paddingTop, e.paddingBottom};
     for (int i = 0; i < 4; ++i)
         keepSpelled(box, paddings[i], sides[i] == 0, own);
-    e.kept.setPart(u"box"_s, std::move(own));
-    const std::pair<const char *, const std::optional<BoxSidePen> *> pens[] = {
-        {"topPen", &e.topPen},
-        {"leftPen", &e.leftPen},
-        {"bottomPen", &e.bottomPen},
-        {"rightPen", &e.rightPen}};
-    for (const auto &[name, pen] : pens) {
+    e.kept.addPart(u"box"_s, std::move(own));
+    const struct {
+        const char *name;
+        const std::optional<BoxSidePen> *pen;
+        QString key;
+    } pens[] = {{"topPen", &e.topPen, u"box/topPen"_s},
+                {"leftPen", &e.leftPen, u"box/leftPen"_s},
+                {"bottomPen", &e.bottomPen, u"box/bottomPen"_s},
+                {"rightPen", &e.rightPen, u"box/rightPen"_s}};
+    for (const auto &[name, pen, key] : pens) {
         const pugi::xml_node node = childNamed(box, name);
         if (!node)
             continue;
         KeptXml side = keptOf(node, penAttrs, none, none, none, context);
         // A side without a width takes the box pen's.
         absentUnless(
-            node, "lineWidth", [width = (*pen)->width] { return decimalNumber(width); }, side);
+            node, "lineWidth", [width = (*pen)->width] { return numberText(width, decimalNumber); },
+            side);
         keepSpelled(node, "lineStyle", (*pen)->style == PenLineStyle::solid, side);
-        if (!side.isEmpty())
-            e.kept.setPart(u"box/"_s + QLatin1StringView(name), std::move(side));
+        e.kept.addPart(key, std::move(side));
     }
 }
 
@@ -111,26 +137,28 @@ void keepTextElement(ReportElement &e, pugi::xml_node node, JrxmlReadContext &co
     if (is(attribute(textElement, "verticalAlignment").value(), "Top"))
         own.attributes.append({u"verticalAlignment"_s, u"Top"_s});
     own.present = bool(textElement);
-    e.kept.setPart(u"textElement"_s, std::move(own));
+    e.kept.addPart(u"textElement"_s, std::move(own));
 
     const pugi::xml_node font = childNamed(textElement, "font");
-    KeptXml fontKept = keptOf(font, fontAttrs, none, none, none, context);
-    absentUnless(font, "fontName", e.fontName, fontKept);
+    const NamedAttributes f(font, fontAttributes);
+    using namespace fontAttribute;
+    KeptXml fontKept = keptOf(font, fontAttributes, none, none, none, context);
+    absentUnless(f[name], "fontName", e.fontName, fontKept);
     absentUnless(
-        font, "size", [&] { return sizeNumber(e.fontSize); }, fontKept);
-    absentUnless(font, "isBold", flagText(e.isBold), fontKept);
-    absentUnless(font, "isItalic", flagText(e.isItalic), fontKept);
-    absentUnless(font, "isUnderline", flagText(e.isUnderline), fontKept);
+        f[size], "size", [&] { return numberText(e.fontSize, sizeNumber); }, fontKept);
+    absentUnless(f[bold], "isBold", flagText(e.isBold), fontKept);
+    absentUnless(f[italic], "isItalic", flagText(e.isItalic), fontKept);
+    absentUnless(f[underline], "isUnderline", flagText(e.isUnderline), fontKept);
     if (e.pdfFontName)
-        absentUnless(font, "pdfFontName", *e.pdfFontName, fontKept);
+        absentUnless(f[pdfName], "pdfFontName", *e.pdfFontName, fontKept);
     if (e.pdfEncoding)
-        absentUnless(font, "pdfEncoding", *e.pdfEncoding, fontKept);
-    absentUnless(font, "isPdfEmbedded", u"true"_s, fontKept);
-    keepSpelled(font, "pdfFontName", isAbsentOrEmpty(e.pdfFontName), fontKept);
-    keepSpelled(font, "pdfEncoding", isAbsentOrEmpty(e.pdfEncoding), fontKept);
-    keepSpelled(font, "isPdfEmbedded", !e.isPdfEmbedded, fontKept);
+        absentUnless(f[pdfEncoding], "pdfEncoding", *e.pdfEncoding, fontKept);
+    absentUnless(f[pdfEmbedded], "isPdfEmbedded", u"true"_s, fontKept);
+    keepSpelled(f[pdfName], isAbsentOrEmpty(e.pdfFontName), fontKept);
+    keepSpelled(f[pdfEncoding], isAbsentOrEmpty(e.pdfEncoding), fontKept);
+    keepSpelled(f[pdfEmbedded], !e.isPdfEmbedded, fontKept);
     fontKept.present = bool(font);
-    e.kept.setPart(u"textElement/font"_s, std::move(fontKept));
+    e.kept.addPart(u"textElement/font"_s, std::move(fontKept));
 }
 
 void keepGraphicElement(ReportElement &e, pugi::xml_node node, JrxmlReadContext &context)
@@ -138,12 +166,12 @@ void keepGraphicElement(ReportElement &e, pugi::xml_node node, JrxmlReadContext 
     const pugi::xml_node graphic = childNamed(node, "graphicElement");
     KeptXml own = keptOf(graphic, none, penTag, penTag, none, context);
     own.present = bool(graphic);
-    e.kept.setPart(u"graphicElement"_s, std::move(own));
+    e.kept.addPart(u"graphicElement"_s, std::move(own));
     const pugi::xml_node pen = childNamed(graphic, "pen");
     KeptXml penKept = keptOf(pen, lineWidth, none, none, none, context);
     absentUnless(
-        pen, "lineWidth", [&] { return decimalNumber(e.penWidth); }, penKept);
-    e.kept.setPart(u"graphicElement/pen"_s, std::move(penKept));
+        pen, "lineWidth", [&] { return numberText(e.penWidth, decimalNumber); }, penKept);
+    e.kept.addPart(u"graphicElement/pen"_s, std::move(penKept));
 }
 
 // The attributes of the kind's own tag that the reader takes.
@@ -298,7 +326,7 @@ void readElementKept(ReportElement &e, pugi::xml_node node, pugi::xml_node re,
         e.kind.is<ElementKind::ComponentPlaceholder>() ||
         e.kind.is<ElementKind::GenericElement>()) {
         // Their own content is held whole; the position line keeps the rest of its attributes.
-        e.kept.setPart(u"reportElement"_s, keptReportElement(e, re, context));
+        e.kept.addPart(u"reportElement"_s, keptReportElement(e, re, context));
         return;
     }
     const TagOrder order = tagOrder::element(localName(node.name()));
@@ -311,17 +339,19 @@ void readElementKept(ReportElement &e, pugi::xml_node node, pugi::xml_node re,
         [&](pugi::xml_node child) { return isTakenChild(e.kind, child, context); }, context, place);
     keepSpelledTagAttributes(e, node, own);
     keepContentChildren(e.kind, node, own);
-    e.kept.setPart({}, std::move(own));
-    e.kept.setPart(u"reportElement"_s, keptReportElement(e, re, context));
+    e.kept.addPart({}, std::move(own));
+    e.kept.addPart(u"reportElement"_s, keptReportElement(e, re, context));
     keepBox(e, childNamed(node, "box"), context);
     // The expression's own attributes (its value class).
-    for (const char *tag : {"textFieldExpression", "imageExpression", "subreportExpression"}) {
-        if (rankOf(order, tag) >= 0) {
-            KeptXml own = keptOf(childNamed(node, tag), none, none, none, none, context);
-            if (!own.isEmpty())
-                e.kept.setPart(QString::fromLatin1(tag), std::move(own));
-        }
-    }
+    const auto keepExpression = [&](const char *tag, const QString &key) {
+        e.kept.addPart(key, keptOf(childNamed(node, tag), none, none, none, none, context));
+    };
+    if (e.kind.is<ElementKind::TextField>())
+        keepExpression("textFieldExpression", u"textFieldExpression"_s);
+    else if (e.kind.is<ElementKind::Image>())
+        keepExpression("imageExpression", u"imageExpression"_s);
+    else if (e.kind.is<ElementKind::Subreport>())
+        keepExpression("subreportExpression", u"subreportExpression"_s);
     if (e.kind.isTextKind())
         keepTextElement(e, node, context);
     if (e.kind.is<ElementKind::Image>() || e.kind.is<ElementKind::Rectangle>() ||

@@ -34,15 +34,14 @@ bool isContainerPart(const char *name)
     return is(name, "reportElement") || is(name, "box") || is(name, "printWhenExpression");
 }
 
-void appendBandElements(pugi::xml_node node, JrxmlReadContext &context,
-                        QList<ReportElement> &elements, qsizetype limit, UnreadChildren *unread,
+void appendBandElements(pugi::xml_node node, JrxmlReadContext &context, ElementList &elements,
+                        qsizetype limit, UnreadChildren *unread,
                         const QList<ElementGroupLevel> &groups);
 
 // The elements of an element group, each noting the group. A group without elements is no
 // element to the model: it goes to `unread` (kept as written with its container).
-void appendGroupElements(pugi::xml_node group, JrxmlReadContext &context,
-                         QList<ReportElement> &elements, qsizetype limit, UnreadChildren *unread,
-                         QList<ElementGroupLevel> &groups)
+void appendGroupElements(pugi::xml_node group, JrxmlReadContext &context, ElementList &elements,
+                         qsizetype limit, UnreadChildren *unread, QList<ElementGroupLevel> &groups)
 {
     const qsizetype first = elements.size();
     UnreadChildren groupUnread;
@@ -69,8 +68,8 @@ void appendGroupElements(pugi::xml_node group, JrxmlReadContext &context,
         elements[i].elementGroups[level].kept = kept;
 }
 
-void appendBandElements(pugi::xml_node node, JrxmlReadContext &context,
-                        QList<ReportElement> &elements, qsizetype limit, UnreadChildren *unread,
+void appendBandElements(pugi::xml_node node, JrxmlReadContext &context, ElementList &elements,
+                        qsizetype limit, UnreadChildren *unread,
                         const QList<ElementGroupLevel> &groups)
 {
     if (context.depth > JrxmlReadContext::maxNesting) {
@@ -95,8 +94,8 @@ void appendBandElements(pugi::xml_node node, JrxmlReadContext &context,
             if (elements.size() > before)
                 ++groupCount;
         } else if (std::optional<ElementKind> kind = elementKind(child, context)) {
-            elements.append(makeElement(child, std::move(*kind), context));
-            elements.last().elementGroups = groups;
+            elements.appendMade([&] { return makeElement(child, std::move(*kind), context); })
+                .elementGroups = groups;
         } else if (unread) {
             unread->push_back({child, elements.size()});
         } else {
@@ -161,10 +160,10 @@ SubreportParameter readPassedParameter(pugi::xml_node node, const char *expressi
     return parameter;
 }
 
-QList<ReportElement> parseBandElements(pugi::xml_node node, JrxmlReadContext &context,
-                                       qsizetype limit, UnreadChildren *unread)
+ElementList parseBandElements(pugi::xml_node node, JrxmlReadContext &context, qsizetype limit,
+                              UnreadChildren *unread)
 {
-    QList<ReportElement> elements;
+    ElementList elements;
     appendBandElements(node, context, elements, limit, unread, {});
     return elements;
 }

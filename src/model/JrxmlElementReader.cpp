@@ -15,21 +15,19 @@ namespace JrxmlCodec {
 namespace {
 
 // A font flag: present decides ("true" or not), absent falls back to the style, then false.
-bool fontFlag(pugi::xml_node font, const char *name, const ReportStyle *style,
-              bool ReportStyle::*member)
+bool fontFlag(pugi::xml_attribute attr, const ReportStyle *style, bool ReportStyle::*member)
 {
-    const pugi::xml_attribute attr = attribute(font, name);
     if (attr)
         return is(attr.value(), "true");
     return style && style->*member;
 }
 
 // An optional font text: the attribute, else the style's value, else none.
-std::optional<QString> fontText(pugi::xml_node font, const char *name, const ReportStyle *style,
+std::optional<QString> fontText(pugi::xml_attribute attr, const ReportStyle *style,
                                 std::optional<QString> ReportStyle::*member)
 {
-    if (std::optional<QString> text = attrText(font, name))
-        return text;
+    if (attr)
+        return valueText(attr.value());
     return style ? style->*member : std::nullopt;
 }
 
@@ -49,14 +47,21 @@ void readTextFormatting(ReportElement &e, pugi::xml_node node, const ReportStyle
                           : is(vertical, "Bottom") ? VerticalTextAlignment::bottom
                                                    : VerticalTextAlignment::top;
 
-    e.fontName = attrTextOr(font, "fontName", style ? style->fontName : u"SansSerif"_s);
-    e.fontSize = doubleAttr(font, "size").value_or(style ? style->fontSize : 10.0);
-    e.isBold = fontFlag(font, "isBold", style, &ReportStyle::isBold);
-    e.isItalic = fontFlag(font, "isItalic", style, &ReportStyle::isItalic);
-    e.isUnderline = fontFlag(font, "isUnderline", style, &ReportStyle::isUnderline);
-    e.pdfFontName = fontText(font, "pdfFontName", style, &ReportStyle::pdfFontName);
-    e.pdfEncoding = fontText(font, "pdfEncoding", style, &ReportStyle::pdfEncoding);
-    e.isPdfEmbedded = fontFlag(font, "isPdfEmbedded", style, &ReportStyle::isPdfEmbedded);
+    // The font's attributes are each asked for here and again for what the element keeps.
+    const NamedAttributes f(font, fontAttributes);
+    using namespace fontAttribute;
+    if (f[name])
+        e.fontName = valueText(f[name].value());
+    else
+        e.fontName = style ? style->fontName : u"SansSerif"_s;
+    const std::optional<double> fontSize = f[size] ? toDouble(f[size].value()) : std::nullopt;
+    e.fontSize = fontSize.value_or(style ? style->fontSize : 10.0);
+    e.isBold = fontFlag(f[bold], style, &ReportStyle::isBold);
+    e.isItalic = fontFlag(f[italic], style, &ReportStyle::isItalic);
+    e.isUnderline = fontFlag(f[underline], style, &ReportStyle::isUnderline);
+    e.pdfFontName = fontText(f[pdfName], style, &ReportStyle::pdfFontName);
+    e.pdfEncoding = fontText(f[pdfEncoding], style, &ReportStyle::pdfEncoding);
+    e.isPdfEmbedded = fontFlag(f[pdfEmbedded], style, &ReportStyle::isPdfEmbedded);
 }
 
 void readBox(ReportElement &e, pugi::xml_node node)
@@ -87,8 +92,13 @@ void readBox(ReportElement &e, pugi::xml_node node)
 
 std::optional<ElementColor> colorAttr(pugi::xml_node node, const char *name)
 {
-    if (std::optional<QString> text = attrText(node, name))
-        return ElementColor{*text};
+    return colorValue(attribute(node, name));
+}
+
+std::optional<ElementColor> colorValue(pugi::xml_attribute attr)
+{
+    if (attr)
+        return ElementColor{valueText(attr.value())};
     return std::nullopt;
 }
 
@@ -101,7 +111,11 @@ TextAlignment textAlignmentText(const char *text)
 
 std::optional<double> doubleAttr(pugi::xml_node node, const char *name)
 {
-    const pugi::xml_attribute attr = attribute(node, name);
+    return doubleValue(attribute(node, name));
+}
+
+std::optional<double> doubleValue(pugi::xml_attribute attr)
+{
     if (!attr)
         return std::nullopt;
     return toDouble(attr.value());
@@ -127,18 +141,22 @@ ReportElement makeElement(pugi::xml_node node, ElementKind kind, JrxmlReadContex
     pugi::xml_node re = childNamed(node, "reportElement");
     if (!re)
         re = childNamed(childNamed(node, "chart"), "reportElement");
-    e.x = doubleAttr(re, "x").value_or(0);
-    e.y = doubleAttr(re, "y").value_or(0);
-    e.width = doubleAttr(re, "width").value_or(100);
-    e.height = doubleAttr(re, "height").value_or(20);
+    // The position line's attributes, found in one walk over them.
+    const NamedAttributes r(re, reportElementAttributes);
+    namespace ra = reportElementAttribute;
+    e.x = doubleValue(r[ra::x]).value_or(0);
+    e.y = doubleValue(r[ra::y]).value_or(0);
+    e.width = doubleValue(r[ra::width]).value_or(100);
+    e.height = doubleValue(r[ra::height]).value_or(20);
 
-    e.styleName = attrText(re, "style");
+    if (r[ra::style])
+        e.styleName = valueText(r[ra::style].value());
     // An element that names no style takes the report's default style, as the engine does.
     const ReportStyle *style = e.styleName ? context.style(*e.styleName) : context.defaultStyle();
-    e.foreColor = colorAttr(re, "forecolor");
+    e.foreColor = colorValue(r[ra::forecolor]);
     if (!e.foreColor && style)
         e.foreColor = style->foreColor;
-    e.backColor = colorAttr(re, "backcolor");
+    e.backColor = colorValue(r[ra::backcolor]);
     if (!e.backColor && style)
         e.backColor = style->backColor;
 
@@ -160,9 +178,13 @@ ReportElement makeElement(pugi::xml_node node, ElementKind kind, JrxmlReadContex
 
     // The stretch type and a text field's growing (isStretchWithOverflow, kept as written) are
     // two settings.
-    e.stretchType = enumAttr<StretchType>(re, "stretchType").value_or(StretchType::noStretch);
-    e.positionType =
-        enumAttr<PositionType>(re, "positionType").value_or(PositionType::fixRelativeToTop);
+    e.stretchType =
+        r[ra::stretchType]
+            ? enumFromUtf8<StretchType>(r[ra::stretchType].value()).value_or(StretchType::noStretch)
+            : StretchType::noStretch;
+    e.positionType = r[ra::positionType] ? enumFromUtf8<PositionType>(r[ra::positionType].value())
+                                               .value_or(PositionType::fixRelativeToTop)
+                                         : PositionType::fixRelativeToTop;
     if (e.kind.is<ElementKind::TextField>())
         e.textAdjust = enumAttr<TextAdjust>(node, "textAdjust");
 

@@ -215,11 +215,18 @@ KeptXml keptOf(pugi::xml_node node, TagOrder takenAttributes, TagOrder order, No
         return kept;
     const auto keep = [&](const char *name, pugi::xml_attribute attr) {
         if (!isAmong(takenAttributes, name))
-            kept.attributes.append({nameText(name), QString::fromUtf8(attr.value())});
+            kept.attributes.append({nameText(name), valueText(attr.value())});
     };
     if (const auto held = heldAttributes(node)) {
-        for (const AttributeEntry &entry : *held)
-            keep(entry.name, entry.attribute);
+        for (size_t i = 0; i < held->size(); ++i) {
+            const AttributeEntry &entry = (*held)[i];
+            if (isAmong(takenAttributes, entry.name))
+                continue;
+            // Room for the rest at once: few attributes follow a kept one.
+            if (kept.attributes.isEmpty())
+                kept.attributes.reserve(qsizetype(held->size() - i));
+            kept.attributes.append({nameText(entry.name), valueText(entry.attribute.value())});
+        }
     } else {
         for (pugi::xml_attribute attr : node.attributes())
             keep(attr.name(), attr);
@@ -284,11 +291,22 @@ void absentUnless(pugi::xml_node node, const char *name, const QString &written,
         appendAbsent(kept, {literalText(name), written, std::move(with)});
 }
 
+void absentUnless(pugi::xml_attribute attr, const char *name, const QString &written, KeptXml &kept)
+{
+    if (!attr)
+        appendAbsent(kept, {literalText(name), written, {}});
+}
+
 void keepSpelled(pugi::xml_node node, const char *name, bool writerLeavesOut, KeptXml &kept)
 {
-    const pugi::xml_attribute attr = attribute(node, name);
+    if (writerLeavesOut)
+        keepSpelled(attribute(node, name), true, kept);
+}
+
+void keepSpelled(pugi::xml_attribute attr, bool writerLeavesOut, KeptXml &kept)
+{
     if (attr && writerLeavesOut)
-        kept.attributes.append({nameText(attr.name()), QString::fromUtf8(attr.value())});
+        kept.attributes.append({nameText(attr.name()), valueText(attr.value())});
 }
 
 void keepEmptyChild(pugi::xml_node node, const char *tag, KeptXml &kept)

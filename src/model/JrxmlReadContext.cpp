@@ -4,25 +4,33 @@ void JrxmlReadContext::setStyles(const QList<ReportStyle> &styles)
 {
     styles_ = styles;
     styleIndex_.clear();
+    defaultStyle_ = nullptr;
+    lastStyleName_ = QString();
+    lastStyle_ = nullptr;
     for (qsizetype i = 0; i < styles_.size(); ++i) {
-        if (!styleIndex_.contains(styles_.at(i).name))
-            styleIndex_.insert(styles_.at(i).name, i);
+        const ReportStyle &style = styles_.at(i);
+        if (!styleIndex_.contains(style.name))
+            styleIndex_.insert(style.name, i);
+        if (style.isDefault && !defaultStyle_)
+            defaultStyle_ = &style;
     }
 }
 
 const ReportStyle *JrxmlReadContext::style(const QString &name) const
 {
+    // The same characters in memory are the same name.
+    if (!lastStyleName_.isNull() && name.constData() == lastStyleName_.constData() &&
+        name.size() == lastStyleName_.size())
+        return lastStyle_;
     const auto it = styleIndex_.constFind(name);
-    return it == styleIndex_.cend() ? nullptr : &styles_.at(*it);
+    lastStyleName_ = name;
+    lastStyle_ = it == styleIndex_.cend() ? nullptr : &styles_.at(*it);
+    return lastStyle_;
 }
 
 const ReportStyle *JrxmlReadContext::defaultStyle() const
 {
-    for (const ReportStyle &style : styles_) {
-        if (style.isDefault)
-            return &style;
-    }
-    return nullptr;
+    return defaultStyle_;
 }
 
 void JrxmlReadContext::dropped(const char *tag, int count)

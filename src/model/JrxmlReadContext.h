@@ -55,6 +55,11 @@ public:
 private:
     QList<ReportStyle> styles_;
     QHash<QString, qsizetype> styleIndex_;
+    const ReportStyle *defaultStyle_ = nullptr;
+    // The style looked up last, by its name: elements name the same few styles over and over,
+    // most often through one shared text, which is then recognised without hashing it.
+    mutable QString lastStyleName_;
+    mutable const ReportStyle *lastStyle_ = nullptr;
     struct Note {
         QString text;  // the tag for a dropped element, else the note
         int count = 0; // 0 for a note of its own

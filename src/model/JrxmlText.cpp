@@ -406,12 +406,21 @@ QString withXmlCharactersOnly(const QString &text, qsizetype *removed)
 std::optional<double> toDouble(const char *text)
 {
     const char *begin = text;
-    const char *end = text + std::strlen(text);
     bool negative = false;
-    if (begin != end && (*begin == '+' || *begin == '-')) {
+    if (*begin == '+' || *begin == '-') {
         negative = *begin == '-';
         ++begin;
     }
+    // Most values are short whole numbers, read here at once. Up to fifteen digits they stay below
+    // 2^53, so the double is the number itself, as the general reading below gives it.
+    std::uint64_t whole = 0;
+    const char *digit = begin;
+    while (digit - begin < 15 && static_cast<unsigned char>(*digit - '0') < 10)
+        whole = whole * 10 + std::uint64_t(*digit++ - '0');
+    if (digit != begin && !*digit)
+        return negative ? -double(whole) : double(whole);
+
+    const char *end = begin + std::strlen(begin);
     // A second sign, a blank or an empty text do not convert.
     if (begin == end || *begin == '+' || *begin == '-')
         return std::nullopt;
@@ -576,31 +585,54 @@ pugi::xml_attribute attribute(pugi::xml_node node, const char *name)
     return {};
 }
 
-QString nameText(const char *name)
-{
+namespace {
+
+// A cache of texts made from short UTF-8 strings on this thread, so that a string that repeats is
+// converted and allocated once and then shared.
+class HeldTexts {
+public:
+    // The text of `bytes`; a string longer than `longest` is rare and converted each time. The
+    // slot is chosen by the length, the first eight bytes and the last one.
+    QString text(const char *bytes, size_t longest)
+    {
+        const size_t size = std::strlen(bytes);
+        if (size > longest || size == 0)
+            return QString::fromUtf8(bytes, qsizetype(size));
+        std::uint32_t hash = 2166136261u ^ std::uint32_t(size);
+        for (size_t i = 0; i < size && i < 8; ++i)
+            hash = (hash ^ static_cast<unsigned char>(bytes[i])) * 16777619u;
+        if (size > 8)
+            hash = (hash ^ static_cast<unsigned char>(bytes[size - 1])) * 16777619u;
+        Held &slot = held_[hash % held_.size()];
+        if (slot.bytes.size() != size || std::memcmp(slot.bytes.data(), bytes, size) != 0 ||
+            slot.text.isNull()) {
+            slot.bytes.assign(bytes, size);
+            slot.text = QString::fromUtf8(bytes, qsizetype(size));
+        }
+        return slot.text;
+    }
+
+private:
     struct Held {
         std::string bytes;
         QString text;
     };
-    thread_local std::array<Held, 256> held;
-    // A short name is looked up by its bytes; a long one is rare and converted each time. The slot
-    // is chosen by the length, the first eight bytes and the last one.
-    constexpr size_t longest = 48;
-    const size_t size = std::strlen(name);
-    if (size > longest)
-        return QString::fromUtf8(name);
-    std::uint32_t hash = 2166136261u ^ std::uint32_t(size);
-    for (size_t i = 0; i < size && i < 8; ++i)
-        hash = (hash ^ static_cast<unsigned char>(name[i])) * 16777619u;
-    if (size > 8)
-        hash = (hash ^ static_cast<unsigned char>(name[size - 1])) * 16777619u;
-    Held &slot = held[hash % held.size()];
-    if (slot.bytes.size() != size || std::memcmp(slot.bytes.data(), name, size) != 0 ||
-        slot.text.isNull()) {
-        slot.bytes.assign(name, size);
-        slot.text = QString::fromUtf8(name, qsizetype(size));
-    }
-    return slot.text;
+    std::array<Held, 256> held_;
+};
+
+} // namespace
+
+QString nameText(const char *name)
+{
+    thread_local HeldTexts held;
+    return held.text(name, 48);
+}
+
+QString valueText(const char *value)
+{
+    // Identifiers (36 characters) are unique; shorter values are the ones that repeat.
+    thread_local HeldTexts held;
+    return held.text(value, 24);
 }
 
 QString literalText(const char *name)
@@ -613,7 +645,7 @@ QString literalText(const char *name)
     // The reader's literals are few and live as long as the program; their addresses spread
     // them over the slots. The bytes are compared too, so that any other name is still right.
     Held &slot = held[(reinterpret_cast<std::uintptr_t>(name) >> 2) % held.size()];
-    if (slot.name != name || std::strcmp(slot.name, name) != 0) {
+    if (slot.name != name || !is(slot.name, name)) {
         slot.name = name;
         slot.text = nameText(name);
     }
@@ -664,13 +696,13 @@ std::optional<QString> attrText(pugi::xml_node node, const char *name)
     const pugi::xml_attribute attr = attribute(node, name);
     if (!attr)
         return std::nullopt;
-    return QString::fromUtf8(attr.value());
+    return valueText(attr.value());
 }
 
 QString attrTextOr(pugi::xml_node node, const char *name, const QString &fallback)
 {
     const pugi::xml_attribute attr = attribute(node, name);
-    return attr ? QString::fromUtf8(attr.value()) : fallback;
+    return attr ? valueText(attr.value()) : fallback;
 }
 
 bool isTrue(pugi::xml_node node, const char *name)

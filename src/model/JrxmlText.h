@@ -3,6 +3,8 @@
 #include "RawEnum.h"
 
 #include <QString>
+#include <array>
+#include <cstddef>
 #include <cstring>
 #include <memory>
 #include <optional>
@@ -87,11 +89,18 @@ std::optional<double> toDouble(const char *text);
 // A decimal integer with an optional sign and nothing else, within the signed 64-bit range.
 std::optional<qint64> toInteger(const char *text);
 
-// Whether two texts are the same, exactly. Most texts compared differ in the first character,
-// which is looked at before the call.
+// Whether two texts are the same, exactly. The texts compared are short names, most of which
+// differ in the first character: a plain loop here costs less time than the library's vector
+// comparison, which has to be set up on every call.
 inline bool is(const char *text, const char *word)
 {
-    return *text == *word && std::strcmp(text, word) == 0;
+    while (*text == *word) {
+        if (!*text)
+            return true;
+        ++text;
+        ++word;
+    }
+    return false;
 }
 
 // The first child of that name, as pugi::xml_node::child gives it (any node with a name, most
@@ -150,6 +159,29 @@ inline ChildrenNamed childrenNamed(pugi::xml_node node, const char *name)
 // reader makes on one element walk the element's attribute list once.
 pugi::xml_attribute attribute(pugi::xml_node node, const char *name);
 
+// The attributes of an element that carry the given names, found in one walk over its
+// attributes, for an element whose attributes are each asked for several times (a font). Each is
+// the first of its name, as attribute() finds it; null for a name the element lacks.
+template <std::size_t N> class NamedAttributes {
+public:
+    NamedAttributes(pugi::xml_node node, const char *const (&names)[N])
+    {
+        for (pugi::xml_attribute a = node.first_attribute(); a; a = a.next_attribute()) {
+            const char *name = a.name();
+            for (std::size_t i = 0; i < N; ++i) {
+                if (!found_[i] && is(name, names[i])) {
+                    found_[i] = a;
+                    break;
+                }
+            }
+        }
+    }
+    pugi::xml_attribute operator[](std::size_t i) const { return found_[i]; }
+
+private:
+    std::array<pugi::xml_attribute, N> found_{};
+};
+
 // An attribute with its name, as the table below holds it.
 struct AttributeEntry {
     const char *name;
@@ -189,6 +221,9 @@ void attributesChanged();
 QString nameText(const char *name);
 // The same for a name the reader spells out itself (a literal), found by its address first.
 QString literalText(const char *name);
+// An attribute value (UTF-8) as text. Short values repeat a great deal (classes, colours, fonts,
+// styles): the last ones made on the thread are shared, so that most cost no allocation.
+QString valueText(const char *value);
 
 // The name without its namespace prefix.
 const char *localName(const char *qualifiedName);

@@ -2,6 +2,7 @@
 
 #include "JrxmlCodecInternal.h"
 
+#include <algorithm>
 #include <pugixml.hpp>
 #include <sstream>
 #include <vector>
@@ -78,10 +79,18 @@ void KeptParts::setPart(const QString &key, KeptXml xml)
             parts_[i].xml = std::move(xml);
         return;
     }
+    addPart(key, std::move(xml));
+}
+
+void KeptParts::addPart(const QString &key, KeptXml &&xml)
+{
+    Q_ASSERT(std::none_of(parts_.cbegin(), parts_.cend(),
+                          [&](const Part &part) { return part.key == key; }));
     if (xml.isEmpty())
         return;
-    // An element read from a file keeps a few parts: room for them at once.
+    // An element read from a file keeps a few parts: room for most at once, in a block small
+    // enough for the allocator's quick path.
     if (parts_.isEmpty())
-        parts_.reserve(8);
-    parts_.append({key, std::move(xml)});
+        parts_.reserve(6);
+    parts_.append(Part{key, std::move(xml)});
 }

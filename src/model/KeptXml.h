@@ -82,6 +82,9 @@ public:
     const KeptXml &part(QStringView key) const;
     // Sets the part; an empty part is removed.
     void setPart(const QString &key, KeptXml xml);
+    // Adds a part under a key the value has no part for yet (a reader filling a new value),
+    // without looking for one; an empty part is not added.
+    void addPart(const QString &key, KeptXml &&xml);
 
     bool isEmpty() const { return parts_.isEmpty(); }
     // KeptXml::removeUuids on every part.
