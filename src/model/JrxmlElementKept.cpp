@@ -255,8 +255,12 @@ bool isTakenChild(const ElementKind &kind, pugi::xml_node child, const JrxmlRead
         kind.is<ElementKind::Line>())
         return firstOf({"graphicElement"});
     if (kind.is<ElementKind::Subreport>()) {
+        // Beside a connection no data source is written (the connection wins), so none is kept
+        // either: a kept one would be read as the data source on the next load and dropped then.
+        if (is(name, "dataSourceExpression"))
+            return isFirstOfName(child) || bool(childNamed(child.parent(), "connectionExpression"));
         return is(name, "subreportParameter") ||
-               firstOf({"connectionExpression", "dataSourceExpression", "subreportExpression"});
+               firstOf({"connectionExpression", "subreportExpression"});
     }
     if (kind.is<ElementKind::Frame>()) {
         // The elements read into the frame; its other parts are kept.

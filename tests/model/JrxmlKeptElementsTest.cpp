@@ -95,6 +95,31 @@ TEST(JrxmlKeptElements, ElementsComeBackAsTheyWere)
     }
 }
 
+// A subreport writes a connection or a data source, never both: beside a connection no data
+// source comes back, however many the file had, so that the first save is a fixed point. Without
+// a connection a second data source stays as the file had it.
+TEST(JrxmlKeptElements, ADataSourceBesideAConnectionStaysOut)
+{
+    const QByteArray position = "<reportElement x=\"0\" y=\"0\" width=\"9\" height=\"9\"/>";
+    const QByteArray out = titleElement(
+        "<subreport>" + position +
+        "<connectionExpression>$P{c}</connectionExpression><dataSourceExpression>$P{a}"
+        "</dataSourceExpression><extra/><dataSourceExpression>$P{b}</dataSourceExpression>"
+        "<subreportExpression>\"s\"</subreportExpression></subreport>");
+    expectInOrder(out, {"<connectionExpression><![CDATA[$P{c}]]></connectionExpression>",
+                        "<extra/>", "<subreportExpression>"});
+    EXPECT_FALSE(out.contains("dataSourceExpression")) << out.toStdString();
+    EXPECT_EQ(roundTrip(out), out) << "not a fixed point";
+
+    const QByteArray twoSources = titleElement(
+        "<subreport>" + position +
+        "<dataSourceExpression>$P{a}</dataSourceExpression><extra/><dataSourceExpression>$P{b}"
+        "</dataSourceExpression><subreportExpression>\"s\"</subreportExpression></subreport>");
+    expectInOrder(twoSources, {"<dataSourceExpression><![CDATA[$P{a}]]>", "<extra/>",
+                               "<dataSourceExpression>$P{b}</dataSourceExpression>"});
+    EXPECT_EQ(roundTrip(twoSources), twoSources) << "not a fixed point";
+}
+
 // An element that names no style takes the default style's font, as the engine does, and the
 // font stays inherited until the user changes it.
 TEST(JrxmlKeptElements, InheritedFontStaysInherited)
