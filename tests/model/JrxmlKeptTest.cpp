@@ -20,6 +20,17 @@ QByteArray report(const QByteArray &body, const QByteArray &rootAttrs = {})
            rootAttrs + ">" + body + "</jasperReport>";
 }
 
+// Why the reader refuses the text, or "read" when it takes it.
+QString refusal(const QByteArray &data)
+{
+    try {
+        JrxmlCodec::parse(data);
+    } catch (const JrxmlCodecError &error) {
+        return error.message();
+    }
+    return QStringLiteral("read");
+}
+
 // Whether the texts stand in the output in this order.
 void expectInOrder(const QByteArray &out, const QList<QByteArray> &texts)
 {
@@ -219,14 +230,6 @@ TEST(JrxmlKept, InputThatIsNotWellFormedIsRefused)
 // earlier; the attribute named twice is the first one a later one repeats.
 TEST(JrxmlKept, WellFormednessFaultsAreFoundWhereverTheyStand)
 {
-    const auto refusal = [](const QByteArray &data) {
-        try {
-            JrxmlCodec::parse(data);
-        } catch (const JrxmlCodecError &error) {
-            return error.message();
-        }
-        return QStringLiteral("read");
-    };
     const QByteArray faults[] = {"\x01", "\x1F", "\xEF\xBF\xBE", "\xEF\xBF\xBF"};
     for (const QByteArray &fault : faults) {
         for (int shift = 0; shift < 40; ++shift) {
@@ -265,14 +268,6 @@ TEST(JrxmlKept, WellFormednessFaultsAreFoundWhereverTheyStand)
 // and its refusal comes before that of a forbidden character.
 TEST(JrxmlKept, Utf8IsCheckedWhereverItStands)
 {
-    const auto refusal = [](const QByteArray &data) -> QString {
-        try {
-            JrxmlCodec::parse(data);
-        } catch (const JrxmlCodecError &error) {
-            return error.message();
-        }
-        return QStringLiteral("read");
-    };
     const unsigned char edges[] = {0x41, 0x7F, 0x80, 0x8F, 0x90, 0x9F, 0xA0, 0xBE,
                                    0xBF, 0xC0, 0xC1, 0xC2, 0xDF, 0xE0, 0xE1, 0xEC,
                                    0xED, 0xEE, 0xEF, 0xF0, 0xF1, 0xF4, 0xF5, 0xFF};
@@ -325,14 +320,6 @@ TEST(JrxmlKept, Utf8IsCheckedWhereverItStands)
 // the name stands in memory.
 TEST(JrxmlKept, PrefixesAndRepeatsAreFoundInNamesOfEveryLength)
 {
-    const auto refusal = [](const QByteArray &data) -> QString {
-        try {
-            JrxmlCodec::parse(data);
-        } catch (const JrxmlCodecError &error) {
-            return error.message();
-        }
-        return QStringLiteral("read");
-    };
     for (int length = 1; length <= 40; ++length) {
         const QByteArray name(length, 'n');
         for (int colon = 1; colon < length - 1; ++colon) {
