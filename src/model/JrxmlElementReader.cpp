@@ -54,8 +54,7 @@ void readTextFormatting(ReportElement &e, pugi::xml_node node, const ReportStyle
         e.fontName = valueText(f[name].value());
     else
         e.fontName = style ? style->fontName : u"SansSerif"_s;
-    const std::optional<double> fontSize = f[size] ? toDouble(f[size].value()) : std::nullopt;
-    e.fontSize = fontSize.value_or(style ? style->fontSize : 10.0);
+    e.fontSize = doubleValue(f[size]).value_or(style ? style->fontSize : 10.0);
     e.isBold = fontFlag(f[bold], style, &ReportStyle::isBold);
     e.isItalic = fontFlag(f[italic], style, &ReportStyle::isItalic);
     e.isUnderline = fontFlag(f[underline], style, &ReportStyle::isUnderline);
@@ -178,13 +177,9 @@ ReportElement makeElement(pugi::xml_node node, ElementKind kind, JrxmlReadContex
 
     // The stretch type and a text field's growing (isStretchWithOverflow, kept as written) are
     // two settings.
-    e.stretchType =
-        r[ra::stretchType]
-            ? enumFromUtf8<StretchType>(r[ra::stretchType].value()).value_or(StretchType::noStretch)
-            : StretchType::noStretch;
-    e.positionType = r[ra::positionType] ? enumFromUtf8<PositionType>(r[ra::positionType].value())
-                                               .value_or(PositionType::fixRelativeToTop)
-                                         : PositionType::fixRelativeToTop;
+    e.stretchType = enumValue<StretchType>(r[ra::stretchType]).value_or(StretchType::noStretch);
+    e.positionType =
+        enumValue<PositionType>(r[ra::positionType]).value_or(PositionType::fixRelativeToTop);
     if (e.kind.is<ElementKind::TextField>())
         e.textAdjust = enumAttr<TextAdjust>(node, "textAdjust");
 

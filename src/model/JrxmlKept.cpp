@@ -341,14 +341,10 @@ namespace {
 // is given as it is; another is escaped into `held`.
 QStringView writtenValue(const QString &value, QString &held)
 {
-    for (const QChar c : value) {
-        const char16_t u = c.unicode();
-        if (u < 0x20 || u == u'&' || u == u'"' || u == u'<' || u == u'>' || u >= 0xD800) {
-            held = escaped(value);
-            return held;
-        }
-    }
-    return value;
+    if (!needsEscaping(value))
+        return value;
+    held = escaped(value);
+    return held;
 }
 
 bool same(QStringView a, QStringView b)

@@ -177,11 +177,9 @@ qsizetype takeRemovedCharacterCount()
     return std::exchange(removedCount(), 0);
 }
 
-namespace {
-
 // Whether the text holds a character that is escaped or that XML may not carry: one below
 // U+0020, &, ", <, > or one above U+D7FF. Most values hold none; eight at a time are looked at.
-bool hasSpecial(QStringView text)
+bool needsEscaping(QStringView text)
 {
     const char16_t *chars = text.utf16();
     const qsizetype size = text.size();
@@ -206,11 +204,9 @@ bool hasSpecial(QStringView text)
     return false;
 }
 
-} // namespace
-
 void appendEscaped(QString &out, QStringView text)
 {
-    if (!hasSpecial(text)) {
+    if (!needsEscaping(text)) {
         out.append(text);
         return;
     }

@@ -28,6 +28,9 @@ QLatin1StringView indent(int spaces);
 // become character references. Characters XML cannot carry are left out first.
 void appendEscaped(QString &out, QStringView text);
 QString escaped(QStringView text);
+// Whether escaping changes the text: it holds a character below U+0020, &, ", <, > or one above
+// U+D7FF (which XML may not carry).
+bool needsEscaping(QStringView text);
 
 // A character data section holding the text. Characters XML cannot carry are left out first;
 // then a "]]>" inside the text ends the section and opens another, so the text reads back whole.
@@ -244,12 +247,16 @@ std::optional<QString> childText(pugi::xml_node node, const char *name);
 QString childTextOrEmpty(pugi::xml_node node, const char *name);
 
 // The case whose JRXML text the attribute holds exactly; no value otherwise.
-template <typename E> std::optional<E> enumAttr(pugi::xml_node node, const char *name)
+template <typename E> std::optional<E> enumValue(pugi::xml_attribute attr)
 {
-    const pugi::xml_attribute attr = attribute(node, name);
     if (!attr)
         return std::nullopt;
     return enumFromUtf8<E>(attr.value());
+}
+// The same for the element's attribute of that name.
+template <typename E> std::optional<E> enumAttr(pugi::xml_node node, const char *name)
+{
+    return enumValue<E>(attribute(node, name));
 }
 
 } // namespace JrxmlText
