@@ -1,7 +1,7 @@
 #include "canvas/FormatToolbarValues.h"
 
-#include "datapanel/StyleEditorTexts.h"
 #include "document/DocumentStore.h"
+#include "widgets/StyleEditorTexts.h"
 
 #include <algorithm>
 #include <cmath>

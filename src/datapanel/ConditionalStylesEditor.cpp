@@ -1,12 +1,12 @@
 #include "datapanel/ConditionalStylesEditor.h"
 
-#include "datapanel/DataListEdits.h"
-#include "datapanel/DataRowButtons.h"
-#include "datapanel/StyleEditorTexts.h"
 #include "editors/ExpressionBuilderButton.h"
-#include "inspector/InspectorRows.h"
+#include "edits/DataListEdits.h"
 #include "widgets/CardText.h"
 #include "widgets/ColorWell.h"
+#include "widgets/DataRowButtons.h"
+#include "widgets/InspectorRows.h"
+#include "widgets/StyleEditorTexts.h"
 #include "widgets/SymbolIcons.h"
 
 #include <QFontDatabase>

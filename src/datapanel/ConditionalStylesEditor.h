@@ -1,7 +1,7 @@
 #pragma once
 
-#include "datapanel/KeyedWidgets.h"
-#include "datapanel/StyleCoreEditor.h"
+#include "widgets/KeyedWidgets.h"
+#include "widgets/StyleCoreEditor.h"
 
 #include <QHash>
 #include <QList>

@@ -1,8 +1,8 @@
 #include "datapanel/DataListSection.h"
 
-#include "datapanel/DataRowButtons.h"
 #include "datapanel/KeyedColumn.h"
 #include "widgets/CardSection.h"
+#include "widgets/DataRowButtons.h"
 
 #include <QHBoxLayout>
 #include <QPushButton>

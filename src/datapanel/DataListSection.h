@@ -1,7 +1,7 @@
 #pragma once
 
-#include "datapanel/DataListEdits.h"
 #include "datapanel/DataPanelPart.h"
+#include "edits/DataListEdits.h"
 #include "widgets/DataRowCard.h"
 
 #include <QHash>

@@ -1,9 +1,9 @@
 #include "datapanel/DataRowLines.h"
 
-#include "datapanel/DataRowButtons.h"
 #include "editors/ExpressionBuilderButton.h"
-#include "inspector/InspectorRows.h"
 #include "widgets/CardText.h"
+#include "widgets/DataRowButtons.h"
+#include "widgets/InspectorRows.h"
 #include "widgets/WheelGuard.h"
 
 #include <QCheckBox>

@@ -4,8 +4,8 @@
 #include "datapanel/DataRowLines.h"
 #include "datapanel/GroupFooterPositions.h"
 #include "editors/ExpressionBuilderButton.h"
-#include "inspector/InspectorRows.h"
 #include "widgets/CardText.h"
+#include "widgets/InspectorRows.h"
 #include "widgets/WheelGuard.h"
 
 #include <QCheckBox>

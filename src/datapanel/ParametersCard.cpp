@@ -4,8 +4,8 @@
 #include "datapanel/DataRowLines.h"
 #include "datapanel/RelativeDateHelper.h"
 #include "editors/ExpressionBuilderButton.h"
-#include "inspector/InspectorRows.h"
 #include "widgets/CardText.h"
+#include "widgets/InspectorRows.h"
 
 #include <QCheckBox>
 #include <QComboBox>

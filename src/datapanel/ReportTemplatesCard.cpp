@@ -1,7 +1,7 @@
 #include "datapanel/DataListSection.h"
 #include "datapanel/DataPanelCardMakers.h"
 #include "datapanel/DataPanelCards.h"
-#include "inspector/InspectorRows.h"
+#include "widgets/InspectorRows.h"
 
 #include <QFontDatabase>
 #include <QLineEdit>

@@ -1,13 +1,13 @@
 #include "datapanel/StylesSection.h"
 
 #include "datapanel/ConditionalStylesEditor.h"
-#include "datapanel/DataListEdits.h"
 #include "datapanel/DataPanelCards.h"
-#include "datapanel/DataRowButtons.h"
-#include "datapanel/StyleCoreEditor.h"
-#include "datapanel/StyleEditorTexts.h"
+#include "edits/DataListEdits.h"
 #include "widgets/CardSection.h"
 #include "widgets/CardText.h"
+#include "widgets/DataRowButtons.h"
+#include "widgets/StyleCoreEditor.h"
+#include "widgets/StyleEditorTexts.h"
 #include "widgets/SymbolIcons.h"
 
 #include <QHBoxLayout>

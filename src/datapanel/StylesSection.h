@@ -1,8 +1,8 @@
 #pragma once
 
 #include "datapanel/DataPanelPart.h"
-#include "datapanel/KeyedWidgets.h"
 #include "widgets/DataRowCard.h"
+#include "widgets/KeyedWidgets.h"
 
 #include <QUuid>
 

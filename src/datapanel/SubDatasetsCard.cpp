@@ -1,14 +1,14 @@
-#include "datapanel/DataListEdits.h"
 #include "datapanel/DataPanelCardMakers.h"
 #include "datapanel/DataPanelCards.h"
-#include "datapanel/DataRowButtons.h"
 #include "datapanel/KeyedColumn.h"
 #include "editors/CodeEditorView.h"
 #include "editors/SQLSyntaxHighlighter.h"
-#include "inspector/InspectorRows.h"
-#include "inspector/RowControls.h"
+#include "edits/DataListEdits.h"
 #include "widgets/CardText.h"
+#include "widgets/DataRowButtons.h"
+#include "widgets/InspectorRows.h"
 #include "widgets/OutlinedBox.h"
+#include "widgets/RowControls.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>

@@ -3,8 +3,8 @@
 #include "datapanel/DataPanelCards.h"
 #include "datapanel/DataRowLines.h"
 #include "editors/ExpressionBuilderButton.h"
-#include "inspector/InspectorRows.h"
 #include "widgets/CardText.h"
+#include "widgets/InspectorRows.h"
 
 #include <QComboBox>
 #include <QLineEdit>

@@ -1,10 +1,10 @@
 #include "inspector/BandInspector.h"
 
 #include "document/DocumentStore.h"
-#include "inspector/InspectorEdits.h"
-#include "inspector/InspectorRows.h"
+#include "edits/InspectorEdits.h"
 #include "inspector/InspectorTexts.h"
 #include "inspector/SectionCard.h"
+#include "widgets/InspectorRows.h"
 
 #include <QLabel>
 #include <QVBoxLayout>

@@ -1,9 +1,9 @@
 #include "inspector/BoxCards.h"
 
-#include "inspector/InspectorRows.h"
 #include "inspector/StepperField.h"
 #include "widgets/CardText.h"
 #include "widgets/ColorWell.h"
+#include "widgets/InspectorRows.h"
 #include "widgets/WheelGuard.h"
 
 #include <QComboBox>

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "edits/InspectorEdits.h"
 #include "inspector/BoxDiagram.h"
 #include "inspector/ElementPart.h"
-#include "inspector/InspectorEdits.h"
 #include "inspector/SectionCard.h"
 
 class ColorWell;

@@ -2,10 +2,10 @@
 
 #include "document/DocumentStore.h"
 #include "editors/ExpressionBuilderButton.h"
-#include "inspector/DataItemEdits.h"
-#include "inspector/InspectorEdits.h"
-#include "inspector/InspectorRows.h"
+#include "edits/DataItemEdits.h"
+#include "edits/InspectorEdits.h"
 #include "inspector/SectionCard.h"
+#include "widgets/InspectorRows.h"
 #include "widgets/SymbolIcons.h"
 #include "workspace/AppSettings.h"
 

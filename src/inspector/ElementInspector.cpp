@@ -3,9 +3,9 @@
 #include "inspector/ElementPart.h"
 #include "inspector/ElementParts.h"
 #include "inspector/FrameCard.h"
-#include "inspector/InspectorRows.h"
 #include "inspector/StyleCard.h"
 #include "inspector/VisibilityCard.h"
+#include "widgets/InspectorRows.h"
 #include "widgets/SymbolIcons.h"
 
 #include <QHBoxLayout>

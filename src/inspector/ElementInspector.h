@@ -1,6 +1,6 @@
 #pragma once
 
-#include "inspector/InspectorEdits.h"
+#include "edits/InspectorEdits.h"
 #include "inspector/InspectorPage.h"
 
 class ElementPart;

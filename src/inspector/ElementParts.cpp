@@ -3,11 +3,11 @@
 #include "inspector/BoxCards.h"
 #include "inspector/ElementPart.h"
 #include "inspector/GraphicCards.h"
-#include "inspector/InspectorRows.h"
 #include "inspector/InspectorTexts.h"
 #include "inspector/SectionCard.h"
 #include "inspector/SubreportListTableParts.h"
 #include "inspector/TextCards.h"
+#include "widgets/InspectorRows.h"
 
 #include <QLabel>
 

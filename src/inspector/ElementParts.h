@@ -1,7 +1,7 @@
 #pragma once
 
+#include "edits/InspectorEdits.h"
 #include "inspector/ElementCardPlan.h"
-#include "inspector/InspectorEdits.h"
 #include "inspector/InspectorPage.h"
 
 class ElementPart;

@@ -2,10 +2,10 @@
 
 #include "editors/ExpressionBuilderButton.h"
 #include "inspector/ColorRow.h"
-#include "inspector/InspectorRows.h"
 #include "inspector/InspectorTexts.h"
 #include "inspector/TextCards.h"
 #include "setup/ImageImportCoordinator.h"
+#include "widgets/InspectorRows.h"
 #include "widgets/SymbolIcons.h"
 #include "widgets/WheelGuard.h"
 

@@ -1,8 +1,8 @@
 #include "inspector/ListCards.h"
 
-#include "inspector/InspectorRows.h"
-#include "inspector/RowControls.h"
 #include "inspector/SubreportListTableTexts.h"
+#include "widgets/InspectorRows.h"
+#include "widgets/RowControls.h"
 
 #include <QComboBox>
 #include <QLineEdit>

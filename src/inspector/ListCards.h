@@ -1,7 +1,7 @@
 #pragma once
 
+#include "edits/InspectorEdits.h"
 #include "inspector/ElementPart.h"
-#include "inspector/InspectorEdits.h"
 #include "inspector/SectionCard.h"
 
 #include <QLabel>

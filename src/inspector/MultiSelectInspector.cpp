@@ -1,7 +1,7 @@
 #include "inspector/MultiSelectInspector.h"
 
-#include "inspector/InspectorRows.h"
 #include "inspector/InspectorTexts.h"
+#include "widgets/InspectorRows.h"
 
 #include <QLabel>
 #include <QVBoxLayout>

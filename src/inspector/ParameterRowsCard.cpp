@@ -1,9 +1,9 @@
 #include "inspector/ParameterRowsCard.h"
 
-#include "inspector/InspectorRows.h"
 #include "inspector/PassedParameters.h"
-#include "inspector/RowControls.h"
 #include "inspector/SubreportListTableTexts.h"
+#include "widgets/InspectorRows.h"
+#include "widgets/RowControls.h"
 
 #include <QHBoxLayout>
 #include <QLineEdit>

@@ -1,7 +1,7 @@
 #include "inspector/StyleCard.h"
 
-#include "inspector/InspectorRows.h"
 #include "inspector/InspectorTexts.h"
+#include "widgets/InspectorRows.h"
 #include "widgets/WheelGuard.h"
 
 #include <QComboBox>

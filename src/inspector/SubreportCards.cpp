@@ -1,10 +1,10 @@
 #include "inspector/SubreportCards.h"
 
 #include "editors/ExpressionBuilderButton.h"
-#include "inspector/InspectorRows.h"
-#include "inspector/RowControls.h"
 #include "inspector/SubreportDataSource.h"
 #include "inspector/SubreportListTableTexts.h"
+#include "widgets/InspectorRows.h"
+#include "widgets/RowControls.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>

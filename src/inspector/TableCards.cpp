@@ -1,9 +1,9 @@
 #include "inspector/TableCards.h"
 
-#include "inspector/InspectorRows.h"
-#include "inspector/RowControls.h"
 #include "inspector/SubreportListTableTexts.h"
 #include "widgets/CardText.h"
+#include "widgets/InspectorRows.h"
+#include "widgets/RowControls.h"
 #include "workspace/AppSettings.h"
 
 #include <QComboBox>

@@ -2,8 +2,8 @@
 
 #include "editors/ExpressionBuilderButton.h"
 #include "inspector/ColorRow.h"
-#include "inspector/InspectorRows.h"
 #include "inspector/InspectorTexts.h"
+#include "widgets/InspectorRows.h"
 #include "widgets/WheelGuard.h"
 
 #include <QCheckBox>

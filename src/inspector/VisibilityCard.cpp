@@ -1,8 +1,8 @@
 #include "inspector/VisibilityCard.h"
 
 #include "editors/ExpressionBuilderButton.h"
-#include "inspector/InspectorRows.h"
 #include "inspector/InspectorTexts.h"
+#include "widgets/InspectorRows.h"
 
 #include <QFontDatabase>
 #include <QHBoxLayout>

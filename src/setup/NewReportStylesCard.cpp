@@ -1,10 +1,10 @@
 #include "setup/NewReportStylesCard.h"
 
-#include "datapanel/StyleCoreEditor.h"
 #include "setup/NewReportCreation.h"
 #include "setup/NewReportWizardState.h"
 #include "widgets/AppPalettes.h"
 #include "widgets/CardText.h"
+#include "widgets/StyleCoreEditor.h"
 #include "widgets/SymbolIcons.h"
 
 #include <QEvent>

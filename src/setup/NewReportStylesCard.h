@@ -1,8 +1,8 @@
 #pragma once
 
-#include "datapanel/KeyedWidgets.h"
 #include "model/ReportDocument.h"
 #include "widgets/DataRowCard.h"
+#include "widgets/KeyedWidgets.h"
 
 #include <QList>
 #include <QPointer>

@@ -1,5 +1,5 @@
 #include "DataPanelFixture.h"
-#include "datapanel/DataRowButtons.h"
+#include "widgets/DataRowButtons.h"
 #include "widgets/SymbolIcons.h"
 
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "datapanel/DataListEdits.h"
+#include "edits/DataListEdits.h"
 #include "StoreTestSupport.h"
 
 using namespace storetest;

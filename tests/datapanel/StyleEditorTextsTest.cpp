@@ -1,4 +1,4 @@
-#include "datapanel/StyleEditorTexts.h"
+#include "widgets/StyleEditorTexts.h"
 
 #include <gtest/gtest.h>
 

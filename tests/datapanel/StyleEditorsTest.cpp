@@ -1,7 +1,7 @@
 #include "datapanel/ConditionalStylesEditor.h"
-#include "datapanel/DataRowButtons.h"
-#include "datapanel/StyleCoreEditor.h"
 #include "widgets/ColorWell.h"
+#include "widgets/DataRowButtons.h"
+#include "widgets/StyleCoreEditor.h"
 
 #include <QApplication>
 #include <QCheckBox>

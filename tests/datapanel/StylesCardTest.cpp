@@ -1,9 +1,9 @@
 #include "DataPanelFixture.h"
 #include "datapanel/ConditionalStylesEditor.h"
-#include "datapanel/DataRowButtons.h"
-#include "datapanel/StyleCoreEditor.h"
 #include "datapanel/StylesSection.h"
 #include "widgets/ColorWell.h"
+#include "widgets/DataRowButtons.h"
+#include "widgets/StyleCoreEditor.h"
 
 #include <QColorDialog>
 #include <QLabel>

@@ -1,7 +1,7 @@
-#include "inspector/DataItemEdits.h"
+#include "edits/DataItemEdits.h"
 
 #include "StoreTestSupport.h"
-#include "inspector/InspectorEdits.h"
+#include "edits/InspectorEdits.h"
 #include "workspace/BandSettings.h"
 
 using namespace storetest;

@@ -1,4 +1,4 @@
-#include "inspector/InspectorEdits.h"
+#include "edits/InspectorEdits.h"
 
 #include "StoreTestSupport.h"
 

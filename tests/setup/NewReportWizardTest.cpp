@@ -1,4 +1,3 @@
-#include "datapanel/StyleCoreEditor.h"
 #include "document/DocumentStore.h"
 #include "model/JrxmlCodec.h"
 #include "setup/NewReportChoiceCard.h"
@@ -7,6 +6,7 @@
 #include "setup/NewReportWizardState.h"
 #include "setup/NewReportWizardView.h"
 #include "widgets/MeasurementField.h"
+#include "widgets/StyleCoreEditor.h"
 #include "workspace/AppSettings.h"
 #include "workspace/WorkspaceModel.h"
 

@@ -10,7 +10,7 @@ failures=0
 # tree: a fresh src/ with the folders and one header in each.
 tree() {
   rm -rf "$work/src"
-  for folder in model document workspace widgets app canvas engine; do
+  for folder in model document workspace edits widgets app canvas engine inspector setup; do
     mkdir -p "$work/src/$folder"
     echo '#pragma once' >"$work/src/$folder/Header.h"
   done
@@ -60,7 +60,45 @@ expect FAIL document/Store.cpp '#include "canvas/Header.h"'
 expect FAIL model/Value.h '#include "document/Header.h"'
 expect FAIL model/Value.h '#include "./../app/Header.h"'
 
+expect PASS edits/Write.cpp '#include "workspace/Header.h"'
+expect PASS inspector/Card.cpp '#include "edits/Header.h"'
+expect FAIL edits/Write.cpp '#include "widgets/Header.h"'
+expect FAIL widgets/Part.cpp '#include "edits/Header.h"'
+
+# circle OUTCOME FILE:INCLUDE ...: a fresh tree with each include written into its file, checked
+# as a whole; a circle must be named at the first include's file and line.
+circle() {
+  local outcome=$1
+  shift
+  tree
+  local entry
+  for entry in "$@"; do
+    printf '#include <QString>\n#include "%s"\n' "${entry#*:}" >>"$work/src/${entry%%:*}"
+  done
+  local output status
+  output=$("$check" "$work/src" 2>&1)
+  status=$?
+  if [ "$outcome" = PASS ] && [ $status -ne 0 ]; then
+    echo "FAILED: $* should pass: $output"
+    failures=$((failures + 1))
+  elif [ "$outcome" = FAIL ]; then
+    if [ $status -eq 0 ]; then
+      echo "FAILED: $* should fail as a circle"
+      failures=$((failures + 1))
+    elif ! grep -q "src/${1%%:*}:2: .*again" <<<"$output"; then
+      echo "FAILED: $* is not named as a circle at its line: $output"
+      failures=$((failures + 1))
+    fi
+  fi
+}
+
+circle PASS canvas/A.cpp:engine/Header.h engine/B.cpp:widgets/Header.h
+circle PASS canvas/A.cpp:engine/Header.h setup/C.cpp:engine/Header.h inspector/D.cpp:setup/Header.h
+circle FAIL canvas/A.cpp:engine/Header.h engine/B.cpp:canvas/Header.h
+circle FAIL inspector/A.cpp:setup/Header.h setup/B.cpp:canvas/Header.h canvas/C.h:inspector/Header.h
+circle FAIL engine/A.cpp:../canvas/Header.h canvas/B.cpp:engine/Header.h
+
 if [ $failures -gt 0 ]; then
   exit 1
 fi
-echo "the include check catches every upward include"
+echo "the include check catches every upward include and every circle of folders"

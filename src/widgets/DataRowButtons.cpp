@@ -1,4 +1,4 @@
-#include "datapanel/DataRowButtons.h"
+#include "widgets/DataRowButtons.h"
 
 #include "document/DocumentStore.h"
 #include "widgets/SymbolIcons.h"

@@ -1,4 +1,4 @@
-#include "inspector/InspectorRows.h"
+#include "widgets/InspectorRows.h"
 
 #include "widgets/CardText.h"
 #include "workspace/AppSettings.h"

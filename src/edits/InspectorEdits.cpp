@@ -1,4 +1,4 @@
-#include "inspector/InspectorEdits.h"
+#include "edits/InspectorEdits.h"
 
 ElementWriter::ElementWriter(DocumentStore *store, const ReportElement &builtFor)
     : store_(store), elementID_(builtFor.id), kindCase_(builtFor.kind.payload.index())

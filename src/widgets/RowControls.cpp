@@ -1,6 +1,6 @@
-#include "inspector/RowControls.h"
+#include "widgets/RowControls.h"
 
-#include "inspector/InspectorRows.h"
+#include "widgets/InspectorRows.h"
 #include "widgets/SymbolIcons.h"
 #include "widgets/WheelGuard.h"
 

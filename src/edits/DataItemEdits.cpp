@@ -1,7 +1,7 @@
-#include "inspector/DataItemEdits.h"
+#include "edits/DataItemEdits.h"
 
-#include "datapanel/DataListEdits.h"
 #include "document/DocumentStore.h"
+#include "edits/DataListEdits.h"
 #include "model/Identifiers.h"
 #include "workspace/BandSettings.h"
 

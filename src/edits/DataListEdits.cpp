@@ -1,6 +1,6 @@
-#include "datapanel/DataListEdits.h"
+#include "edits/DataListEdits.h"
 
-#include "inspector/InspectorEdits.h"
+#include "edits/InspectorEdits.h"
 
 using namespace Qt::StringLiterals;
 

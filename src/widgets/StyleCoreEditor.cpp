@@ -1,10 +1,10 @@
-#include "datapanel/StyleCoreEditor.h"
+#include "widgets/StyleCoreEditor.h"
 
-#include "datapanel/DataRowButtons.h"
-#include "datapanel/StyleEditorTexts.h"
-#include "inspector/InspectorRows.h"
 #include "widgets/CardText.h"
 #include "widgets/ColorWell.h"
+#include "widgets/DataRowButtons.h"
+#include "widgets/InspectorRows.h"
+#include "widgets/StyleEditorTexts.h"
 #include "widgets/WheelGuard.h"
 
 #include <QCheckBox>
