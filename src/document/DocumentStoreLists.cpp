@@ -1,4 +1,5 @@
-#include "document/DocumentStore.h"
+#include "document/DocumentStoreListItems.h"
+#include "document/ReportReferences.h"
 
 #include <algorithm>
 
@@ -140,7 +141,9 @@ void DocumentStore::removeGroup(const QUuid &id)
                             activeBandTarget_ == BandTarget::groupFooter(id);
     applyDiscreteEdit([&] {
         changeDocument([&](ReportDocument &d) {
-            d.groups.removeIf([&](const ReportGroup &group) { return group.id == id; });
+            const QStringList names = removeNamed(d.groups, id);
+            for (const QString &name : names)
+                ReportReferences::dropGroup(d, name);
         });
         if (activeGoes)
             activateFirstDetailBand();
@@ -162,7 +165,13 @@ void DocumentStore::moveSubDataset(int index, int offset)
 
 void DocumentStore::removeSubDataset(const QUuid &id)
 {
-    removeListItem(&ReportDocument::subDatasets, id);
+    applyDiscreteEdit([&] {
+        changeDocument([&](ReportDocument &d) {
+            const QStringList names = removeNamed(d.subDatasets, id);
+            for (const QString &name : names)
+                ReportReferences::dropSubDataset(d, name);
+        });
+    });
 }
 
 int DocumentStore::addFieldsIfMissing(const QStringList &names)
