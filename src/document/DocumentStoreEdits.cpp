@@ -36,19 +36,39 @@ template <typename T> bool isShared(const QList<T> &list, const QUuid &id, const
                        [&](const T &item) { return item.id != id && item.name == name; });
 }
 
-// `from` with the item replaced by `item`; when the item's name differs from the one it has in
-// `from`, what named that name follows it, unless another item shares the name.
+// The item's own references to `from` made to name `to`, as the report's are: a group's
+// sections may show totals evaluated on it, a style may name itself (a parent once renamed to
+// its own name). The item alone is walked, in a report that holds nothing else.
 template <typename T>
-ReportDocument withItem(const ReportDocument &from, QList<T> ReportDocument::*list, const T &item)
+void renameWithin(T &item, QList<T> ReportDocument::*list, const QString &from, const QString &to)
+{
+    if (from == to)
+        return;
+    ReportDocument alone;
+    (alone.*list) = {item};
+    if (ReportReferences::rename(alone, NamedList<T>::kind, from, to))
+        item = (alone.*list).at(0);
+}
+
+// `from` with the item replaced by `item`, which had the name `shown` before this edit; when
+// the item's name differs from the one it has in `from`, what named that name follows it,
+// unless another item shares the name.
+template <typename T>
+ReportDocument withItem(const ReportDocument &from, QList<T> ReportDocument::*list, const T &item,
+                        const QString &shown)
 {
     ReportDocument next = from;
     const qsizetype index = indexOf(from.*list, item.id);
     if (index < 0)
         return next;
     const QString old = (from.*list).at(index).name;
-    (next.*list)[index] = item;
-    if (old != item.name && !isShared(from.*list, item.id, old))
+    T placed = item;
+    if (old != item.name && !isShared(from.*list, item.id, old)) {
         ReportReferences::rename(next, NamedList<T>::kind, old, item.name);
+        // What the item itself names went along with its name through the run so far.
+        renameWithin(placed, list, shown, item.name);
+    }
+    (next.*list)[index] = std::move(placed);
     return next;
 }
 
@@ -100,11 +120,12 @@ bool DocumentStore::editNamedItem(QList<T> ReportDocument::*list, const QUuid &i
     const qint64 now = clock_();
     // A run goes on from the document it began with, as long as the document is still what the
     // run made of it: the references then follow from the name the item had at the start.
-    const bool resumes =
-        continuesRun(key, now) && withItem(*pendingUndoSnapshot_, list, current) == document_;
+    const bool resumes = continuesRun(key, now) &&
+                         withItem(*pendingUndoSnapshot_, list, current, current.name) == document_;
     if (!resumes)
         flushPendingUndoSnapshot();
-    ReportDocument next = withItem(resumes ? *pendingUndoSnapshot_ : document_, list, item);
+    ReportDocument next =
+        withItem(resumes ? *pendingUndoSnapshot_ : document_, list, item, current.name);
     if (next == document_)
         return false;
     return replaceInRun(key, std::move(next), now);

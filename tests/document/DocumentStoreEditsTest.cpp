@@ -113,6 +113,11 @@ TEST_F(DocumentStoreEdits, AGroupsRenameTakesItsReferencesAlongAsOneStep)
     editDocument(store, [](ReportDocument &d) {
         d.groups[0].name = u"Group1"_s;
         d.groups[1].name = u"Group12"_s;
+        // The group's own footer shows a total evaluated on it.
+        ReportElement total = textField();
+        total.evaluationTime = u"Group"_s;
+        total.evaluationGroup = u"Group12"_s;
+        d.groups[1].footerElements.append(total);
         for (const QString &name : {u"Group1"_s, u"Group12"_s})
             d.variables.append(ReportVariable{.name = u"v"_s + name,
                                               .className = u"java.lang.Integer"_s,
@@ -127,6 +132,8 @@ TEST_F(DocumentStoreEdits, AGroupsRenameTakesItsReferencesAlongAsOneStep)
     EXPECT_EQ(store.document().groups[1].name, u"Group13"_s);
     EXPECT_EQ(resetGroup(0), u"Group1"_s) << "the other group keeps its variable";
     EXPECT_EQ(resetGroup(1), u"Group13"_s);
+    EXPECT_EQ(store.document().groups[1].footerElements.at(0).evaluationGroup, u"Group13"_s)
+        << "what the group's own sections hold follows too";
 
     // One undo takes the rename back with its references.
     store.undo();
@@ -189,4 +196,28 @@ TEST_F(DocumentStoreEdits, RemovingAGroupStyleOrSubDatasetLeavesNothingNamingIt)
     });
     store.removeStyle(loaded.styles[0].id);
     EXPECT_EQ(store.document().detailBands[0].elements.at(0).styleName, u"Bold"_s);
+}
+
+// What an item names of itself follows its rename: a style that took its parent's name when
+// that parent was renamed onto it names itself, and a later rename must not leave that behind.
+TEST_F(DocumentStoreEdits, WhatAnItemNamesOfItselfFollowsItsRename)
+{
+    store.setDocument(JrxmlCodec::parse(
+        R"(<jasperReport xmlns="http://jasperreports.sourceforge.net/jasperreports" name="r">
+  <style name="Base"/>
+  <style name="Child" style="Base"/>
+  <detail><band height="20"/></detail>
+</jasperReport>)"));
+    const QUuid base = store.document().styles[0].id;
+    const QUuid child = store.document().styles[1].id;
+    const auto rename = [&](const QUuid &id, const QString &name) {
+        now += 2000;
+        store.editStyle(id, [&](ReportStyle &s) { s.name = name; });
+    };
+    rename(base, u"Child"_s);  // two styles named Child; Child's parent names Child
+    rename(base, u"Parent"_s); // ambiguous: what names Child stays
+    rename(child, u"Leaf"_s);  // Child is Child's alone again, its own parent among what names it
+    const QByteArray saved = JrxmlCodec::serialize(store.document());
+    EXPECT_TRUE(saved.contains(R"(<style name="Leaf" style="Leaf")")) << saved.constData();
+    EXPECT_FALSE(saved.contains(R"("Child")"));
 }
