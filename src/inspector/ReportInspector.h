@@ -19,7 +19,7 @@ public:
     void refresh(const DocumentStore &store, const InspectorChoice &choice) override;
 
 private:
-    void write(const std::function<void(ReportDocument &)> &change);
+    void write(const QString &key, const std::function<void(ReportDocument &)> &change);
 
     QPointer<DocumentStore> store_;
     QLabel *header_;
