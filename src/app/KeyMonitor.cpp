@@ -52,5 +52,6 @@ bool KeyMonitor::eventFilter(QObject *watched, QEvent *event)
     const auto *sheet = qobject_cast<const SheetDialog *>(top);
     const KeyDown key{Qt::Key(keyEvent->key()), keyEvent->modifiers(), isTextInput(focus)};
     return workspace_->handleKeyDown(key, isMainWindow && !QApplication::activeModalWidget(),
-                                     sheet && sheet->isWorkspaceSheet());
+                                     sheet && sheet->isWorkspaceSheet(),
+                                     sheet && sheet->editsActiveReport());
 }
