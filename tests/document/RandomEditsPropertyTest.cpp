@@ -1,13 +1,12 @@
 #include "RandomEdits.h"
 #include "ReferenceCheck.h"
+#include "StoreTestSupport.h"
 #include "TestSupport.h"
 #include "document/DocumentStore.h"
 #include "model/JrxmlCodec.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSettings>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -124,15 +123,9 @@ struct History {
     }
 };
 
-class RandomEditsProperty : public ::testing::Test {
+// The fixture's own store is not used: each seed edits a store of its own.
+class RandomEditsProperty : public storetest::StoreTest {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(settingsDir.isValid());
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
-    }
-
     // Names the loaded report leaves unknown already (styles of its templates) are no fault.
     static void expectNoNewUnknownNames(const QSet<QString> &found, const QSet<QString> &loaded,
                                         const char *where)
@@ -226,8 +219,6 @@ protected:
             ReferenceCheck::unknownInFile(JrxmlCodec::serialize(store.document())), unknownAtLoad,
             "the last file");
     }
-
-    QTemporaryDir settingsDir;
 };
 
 } // namespace

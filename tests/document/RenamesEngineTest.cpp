@@ -8,6 +8,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QUrl>
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -80,6 +81,24 @@ protected:
         return store.document();
     }
 
+    // Runs `edit` on a store holding each corpus report the engine takes as it is, then has the
+    // engine compile the result. `edit` says which group names it changed.
+    void
+    forEachReport(const QString &name,
+                  const std::function<QStringList(DocumentStore &, const ReportDocument &)> &edit)
+    {
+        for (const QString &path : reports) {
+            SCOPED_TRACE(path.toStdString());
+            const std::optional<ReportDocument> report = compilable(path);
+            if (!report)
+                continue;
+            DocumentStore store;
+            store.setDocument(*report);
+            const QStringList groups = edit(store, *report);
+            EXPECT_EQ(complaints(compileError(store, name), groups), QStringList());
+        }
+    }
+
     QTemporaryDir dir;
     SidecarClient client;
 };
@@ -92,27 +111,21 @@ protected:
 TEST_F(NamesEngine, RenamedGroupsSubDatasetsAndStylesCompile)
 {
     QUILLMARK_REQUIRE_CORPUS();
-    for (const QString &path : reports) {
-        SCOPED_TRACE(path.toStdString());
-        const std::optional<ReportDocument> report = compilable(path);
-        if (!report)
-            continue;
-        DocumentStore store;
-        store.setDocument(*report);
+    forEachReport(u"Renamed"_s, [](DocumentStore &store, const ReportDocument &report) {
         QStringList groups;
-        for (const ReportGroup &group : report->groups) {
+        for (const ReportGroup &group : report.groups) {
             groups.append(group.name);
             store.editGroup(group.id, [](ReportGroup &g) { g.name += u"Renamed"_s; });
         }
-        for (const ReportSubDataset &dataset : report->subDatasets)
+        for (const ReportSubDataset &dataset : report.subDatasets)
             store.editSubDataset(dataset.id, [](ReportSubDataset &d) { d.name += u"Renamed"_s; });
-        for (const ReportStyle &style : report->styles)
+        for (const ReportStyle &style : report.styles)
             store.editStyle(style.id, [](ReportStyle &s) { s.name += u"Renamed"_s; });
         EXPECT_EQ(JrxmlCodec::serialize(store.document()).count("style=\""),
-                  JrxmlCodec::serialize(*report).count("style=\""))
+                  JrxmlCodec::serialize(report).count("style=\""))
             << "no style reference is dropped";
-        EXPECT_EQ(complaints(compileError(store, u"Renamed"_s), groups), QStringList());
-    }
+        return groups;
+    });
 }
 
 // Every group, sub-dataset and style deleted through the store: what named it names nothing
@@ -120,22 +133,16 @@ TEST_F(NamesEngine, RenamedGroupsSubDatasetsAndStylesCompile)
 TEST_F(NamesEngine, DeletedGroupsSubDatasetsAndStylesLeaveAReportThatCompiles)
 {
     QUILLMARK_REQUIRE_CORPUS();
-    for (const QString &path : reports) {
-        SCOPED_TRACE(path.toStdString());
-        const std::optional<ReportDocument> report = compilable(path);
-        if (!report)
-            continue;
-        DocumentStore store;
-        store.setDocument(*report);
+    forEachReport(u"Deleted"_s, [](DocumentStore &store, const ReportDocument &report) {
         QStringList groups;
-        for (const ReportGroup &group : report->groups) {
+        for (const ReportGroup &group : report.groups) {
             groups.append(group.name);
             store.removeGroup(group.id);
         }
-        for (const ReportSubDataset &dataset : report->subDatasets)
+        for (const ReportSubDataset &dataset : report.subDatasets)
             store.removeSubDataset(dataset.id);
-        for (const ReportStyle &style : report->styles)
+        for (const ReportStyle &style : report.styles)
             store.removeStyle(style.id);
-        EXPECT_EQ(complaints(compileError(store, u"Deleted"_s), groups), QStringList());
-    }
+        return groups;
+    });
 }

@@ -77,6 +77,15 @@ void RandomEdits::typeName(const QString &from, const QString &to,
 
 void RandomEdits::run(int edits, const Hook &hook)
 {
+    // Undoes or redoes as a gesture of its own; false once a check failed fatally.
+    const auto step = [&](Event::Kind kind) {
+        const bool undo = kind == Event::Kind::undo;
+        Event event{kind, step_, undo ? u"undo"_s : u"redo"_s, store_.document()};
+        now_ += betweenGestures;
+        undo ? store_.undo() : store_.redo();
+        hook(event);
+        return !::testing::Test::HasFatalFailure();
+    };
     for (int i = 0; i < edits; ++i) {
         Event event;
         event.step = step_ + 1;
@@ -89,20 +98,12 @@ void RandomEdits::run(int edits, const Hook &hook)
             continue;
         const int undos = 1 + pick(3);
         for (int u = 0; u < undos; ++u) {
-            Event undo{Event::Kind::undo, step_, u"undo"_s, store_.document()};
-            now_ += betweenGestures;
-            store_.undo();
-            hook(undo);
-            if (::testing::Test::HasFatalFailure())
+            if (!step(Event::Kind::undo))
                 return;
         }
         const int redos = chance(0.5) ? 1 + pick(undos) : 0;
         for (int r = 0; r < redos; ++r) {
-            Event redo{Event::Kind::redo, step_, u"redo"_s, store_.document()};
-            now_ += betweenGestures;
-            store_.redo();
-            hook(redo);
-            if (::testing::Test::HasFatalFailure())
+            if (!step(Event::Kind::redo))
                 return;
         }
     }

@@ -72,67 +72,47 @@ QString describe(const QString &what, const QString &name)
 QString RandomEdits::editList()
 {
     const ReportDocument &d = store_.document();
-    // The row's name typed a keystroke at a time, or the class written.
-    const auto retype = [&](auto list, const QUuid &id, const QString &from,
-                            bool rename) -> QString {
-        using T = typename std::remove_reference_t<decltype(d.*list)>::value_type;
-        const DataListEdits::RowWriter<T> row(&store_, list, id);
-        if (!rename) {
-            const QString className = chance(0.5) ? u"java.lang.Integer"_s : u"java.lang.String"_s;
-            row.write([&](T &item) { item.className = className; });
-            return u"class "_s + className;
-        }
-        const QString to = randomName();
-        typeName(from, to, [&](const QString &name) { row.write([&](T &i) { i.name = name; }); });
-        return describe(u"renamed to"_s, to);
-    };
     // A removal asks first when something uses the item; the answer goes either way.
     ScriptedDialogs dialogs;
     dialogs.answerAlert(chance(0.6) ? 0 : 1);
     using Declaration = RemovalQuestions::Declaration;
     using Kind = ReportReferences::Kind;
+    // A field, parameter or variable added, removed, or its name typed or its class written.
+    const auto declaration = [&](auto list, const DataListOperations &operations, Declaration kind,
+                                 const QString &what) -> QString {
+        using T = typename std::remove_reference_t<decltype(d.*list)>::value_type;
+        const QList<T> &items = d.*list;
+        if (items.isEmpty() || chance(0.3)) {
+            (store_.*operations.add)();
+            return u"add "_s + what;
+        }
+        const T item = items.at(pick(int(items.size())));
+        if (chance(0.3)) {
+            if (RemovalQuestions::mayRemove(&dialogs, store_, kind, item.id))
+                (store_.*operations.remove)(item.id);
+            return describe(u"remove "_s + what, item.name);
+        }
+        const DataListEdits::RowWriter<T> row(&store_, list, item.id);
+        if (chance(0.3)) {
+            const QString className = chance(0.5) ? u"java.lang.Integer"_s : u"java.lang.String"_s;
+            row.write([&](T &i) { i.className = className; });
+            return what + u" class "_s + className;
+        }
+        const QString to = randomName();
+        typeName(item.name, to,
+                 [&](const QString &name) { row.write([&](T &i) { i.name = name; }); });
+        return describe(what + u" '"_s + item.name + u"' renamed to"_s, to);
+    };
     switch (pick(7)) {
-    case 0: {
-        if (d.fields.isEmpty() || chance(0.3)) {
-            store_.addField();
-            return u"add field"_s;
-        }
-        const ReportField field = d.fields.at(pick(int(d.fields.size())));
-        if (chance(0.3)) {
-            if (RemovalQuestions::mayRemove(&dialogs, store_, Declaration::field, field.id))
-                store_.removeField(field.id);
-            return describe(u"remove field"_s, field.name);
-        }
-        return u"field: "_s + retype(&ReportDocument::fields, field.id, field.name, chance(0.7));
-    }
-    case 1: {
-        if (d.parameters.isEmpty() || chance(0.3)) {
-            store_.addParameter();
-            return u"add parameter"_s;
-        }
-        const ReportParameter parameter = d.parameters.at(pick(int(d.parameters.size())));
-        if (chance(0.3)) {
-            if (RemovalQuestions::mayRemove(&dialogs, store_, Declaration::parameter, parameter.id))
-                store_.removeParameter(parameter.id);
-            return describe(u"remove parameter"_s, parameter.name);
-        }
-        return u"parameter: "_s +
-               retype(&ReportDocument::parameters, parameter.id, parameter.name, chance(0.7));
-    }
-    case 2: {
-        if (d.variables.isEmpty() || chance(0.3)) {
-            store_.addVariable();
-            return u"add variable"_s;
-        }
-        const ReportVariable variable = d.variables.at(pick(int(d.variables.size())));
-        if (chance(0.3)) {
-            if (RemovalQuestions::mayRemove(&dialogs, store_, Declaration::variable, variable.id))
-                store_.removeVariable(variable.id);
-            return describe(u"remove variable"_s, variable.name);
-        }
-        return u"variable: "_s +
-               retype(&ReportDocument::variables, variable.id, variable.name, chance(0.7));
-    }
+    case 0:
+        return declaration(&ReportDocument::fields, DataListOperations::fields(),
+                           Declaration::field, u"field"_s);
+    case 1:
+        return declaration(&ReportDocument::parameters, DataListOperations::parameters(),
+                           Declaration::parameter, u"parameter"_s);
+    case 2:
+        return declaration(&ReportDocument::variables, DataListOperations::variables(),
+                           Declaration::variable, u"variable"_s);
     case 3: {
         if (d.sortFields.isEmpty() || chance(0.4)) {
             store_.addSortField();
