@@ -1,0 +1,119 @@
+// The navigators of the left column on big inputs: the outline switching to a tab of a large
+// report and following one edit in it, and the project explorer listing and drawing a folder of
+// thousands of files. Each measurement includes the paint of what is on screen.
+
+#include "GuiBenchMain.h"
+#include "ModelFixtures.h"
+#include "document/DocumentStore.h"
+#include "navigators/OutlineView.h"
+#include "navigators/ProjectExplorerState.h"
+#include "navigators/ProjectExplorerView.h"
+#include "widgets/ScriptedDialogs.h"
+#include "workspace/AppSettings.h"
+#include "workspace/WorkspaceModel.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Lays out and paints what the widget shows now.
+void drawNow(QWidget &widget)
+{
+    QCoreApplication::processEvents();
+    widget.repaint();
+}
+
+// From a small tab to one of `count` elements, as a click on its tab does.
+void BM_OutlineTabSwitch(benchmark::State &state)
+{
+    DocumentStore small;
+    DocumentStore large;
+    large.setDocument(largeDocument(int(state.range(0))));
+    OutlineView outline;
+    outline.resize(260, 700);
+    outline.show();
+    outline.setStore(&small);
+    drawNow(outline);
+    for (auto _ : state) {
+        outline.setStore(&large);
+        drawNow(outline);
+        state.PauseTiming();
+        outline.setStore(&small);
+        drawNow(outline);
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_OutlineTabSwitch)->Arg(1500)->Arg(3000)->Unit(benchmark::kMillisecond);
+
+// One element of a large report moves and is selected: the outline follows both changes.
+void BM_OutlineFollowsOneEdit(benchmark::State &state)
+{
+    DocumentStore store;
+    store.setDocument(largeDocument(int(state.range(0))));
+    OutlineView outline;
+    outline.resize(260, 700);
+    outline.show();
+    outline.setStore(&store);
+    drawNow(outline);
+    const BandTarget detail = BandTarget::detailBand(store.document().detailBands[0].id);
+    const QUuid id = store.elements(detail).first().id;
+    double x = 0;
+    for (auto _ : state) {
+        x = x > 100 ? 0 : x + 1;
+        store.updateElement(id, [x](ReportElement &element) { element.x = x; });
+        store.setSelectedElementIDs({id});
+        drawNow(outline);
+        store.setSelectedElementIDs({});
+    }
+}
+BENCHMARK(BM_OutlineFollowsOneEdit)->Arg(3000)->Unit(benchmark::kMillisecond);
+
+// A project whose folder "big" holds `count` files and is expanded; each iteration is one
+// refresh (as after a tab switch, an open or a compile): the folders are listed and drawn again.
+void BM_ExplorerRefresh(benchmark::State &state)
+{
+    QStandardPaths::setTestModeEnabled(true);
+    QTemporaryDir dir;
+    const QString root = dir.filePath(u"project"_s);
+    const QString big = root + u"/big"_s;
+    QDir().mkpath(big);
+    QDir().mkpath(root + u"/other"_s);
+    const int count = int(state.range(0));
+    for (int i = 0; i < count; ++i) {
+        QFile file(big + (i % 3 == 0 ? u"/Report %1.jrxml"_s : u"/data-%1.csv"_s).arg(i));
+        if (!file.open(QIODevice::WriteOnly))
+            qFatal("cannot write a file of the project");
+    }
+    AppSettings settings(std::optional<QString>(dir.filePath(u"documents"_s)));
+    settings.setProjectRootPath(root);
+    WorkspaceModel workspace;
+    ScriptedDialogs dialogs;
+    ProjectExplorerView explorer(workspace, settings, dialogs);
+    explorer.resize(260, 400);
+    explorer.show();
+    explorer.explorerState().expand(QDir::cleanPath(big));
+    explorer.refreshNow();
+    drawNow(explorer);
+    for (auto _ : state) {
+        explorer.refreshNow();
+        drawNow(explorer);
+    }
+    state.SetComplexityN(count);
+}
+BENCHMARK(BM_ExplorerRefresh)
+    ->Arg(1000)
+    ->Arg(2000)
+    ->Arg(5000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
+
+} // namespace
+
+QUILLMARK_GUI_BENCHMARK_MAIN()
