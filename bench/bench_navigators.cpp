@@ -5,6 +5,7 @@
 #include "GuiBenchMain.h"
 #include "ModelFixtures.h"
 #include "document/DocumentStore.h"
+#include "navigators/ExplorerListing.h"
 #include "navigators/OutlineView.h"
 #include "navigators/ProjectExplorerState.h"
 #include "navigators/ProjectExplorerView.h"
@@ -18,6 +19,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
+#include <map>
+#include <memory>
 
 using namespace Qt::StringLiterals;
 
@@ -75,37 +78,63 @@ void BM_OutlineFollowsOneEdit(benchmark::State &state)
 }
 BENCHMARK(BM_OutlineFollowsOneEdit)->Arg(3000)->Unit(benchmark::kMillisecond);
 
-// A project whose folder "big" holds `count` files and is expanded; each iteration is one
-// refresh (as after a tab switch, an open or a compile): the folders are listed and drawn again.
+// A project whose folder "big" holds `count` files, a third of them reports; made once per count
+// and kept for the program's run. Answers the project's root.
+QString projectWithFiles(int count)
+{
+    static std::map<int, std::unique_ptr<QTemporaryDir>> made;
+    std::unique_ptr<QTemporaryDir> &dir = made[count];
+    if (!dir) {
+        dir = std::make_unique<QTemporaryDir>();
+        const QString big = dir->filePath(u"project/big"_s);
+        QDir().mkpath(big);
+        QDir().mkpath(dir->filePath(u"project/other"_s));
+        for (int i = 0; i < count; ++i) {
+            QFile file(big + (i % 3 == 0 ? u"/Report %1.jrxml"_s : u"/data-%1.csv"_s).arg(i));
+            if (!file.open(QIODevice::WriteOnly))
+                qFatal("cannot write a file of the project");
+        }
+    }
+    return dir->filePath(u"project"_s);
+}
+
+// What every refresh reads of the file system: the folder's listing in the file browser's order.
+void BM_ExplorerListFolder(benchmark::State &state)
+{
+    const QUrl big = QUrl::fromLocalFile(projectWithFiles(int(state.range(0))) + u"/big"_s);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ExplorerListing::children(big));
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(BM_ExplorerListFolder)
+    ->Arg(1000)
+    ->Arg(2000)
+    ->Arg(5000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
+
+// The project with its folder "big" expanded; each iteration is one refresh (as after a tab
+// switch, an open or a compile): the folders are listed and the tree drawn again.
 void BM_ExplorerRefresh(benchmark::State &state)
 {
     QStandardPaths::setTestModeEnabled(true);
-    QTemporaryDir dir;
-    const QString root = dir.filePath(u"project"_s);
-    const QString big = root + u"/big"_s;
-    QDir().mkpath(big);
-    QDir().mkpath(root + u"/other"_s);
-    const int count = int(state.range(0));
-    for (int i = 0; i < count; ++i) {
-        QFile file(big + (i % 3 == 0 ? u"/Report %1.jrxml"_s : u"/data-%1.csv"_s).arg(i));
-        if (!file.open(QIODevice::WriteOnly))
-            qFatal("cannot write a file of the project");
-    }
-    AppSettings settings(std::optional<QString>(dir.filePath(u"documents"_s)));
+    const QString root = projectWithFiles(int(state.range(0)));
+    QTemporaryDir documents;
+    AppSettings settings(std::optional<QString>(documents.path()));
     settings.setProjectRootPath(root);
     WorkspaceModel workspace;
     ScriptedDialogs dialogs;
     ProjectExplorerView explorer(workspace, settings, dialogs);
     explorer.resize(260, 400);
     explorer.show();
-    explorer.explorerState().expand(QDir::cleanPath(big));
+    explorer.explorerState().expand(QDir::cleanPath(root + u"/big"_s));
     explorer.refreshNow();
     drawNow(explorer);
     for (auto _ : state) {
         explorer.refreshNow();
         drawNow(explorer);
     }
-    state.SetComplexityN(count);
+    state.SetComplexityN(state.range(0));
 }
 BENCHMARK(BM_ExplorerRefresh)
     ->Arg(1000)

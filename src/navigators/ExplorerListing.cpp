@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QMimeData>
 #include <algorithm>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -38,15 +39,28 @@ QList<Entry> children(const QUrl &folder)
     const QDir dir(ExplorerFileActions::standardizedPath(folder));
     const QFileInfoList infos =
         dir.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System, QDir::Unsorted);
-    QList<Entry> entries;
-    entries.reserve(infos.size());
+    // Each name's collation key is made once; comparing two keys is then cheap, which matters
+    // for a folder of thousands of files.
+    struct Listed {
+        QFileInfo info;
+        bool isDirectory;
+        QCollatorSortKey key;
+    };
+    std::vector<Listed> listed;
+    listed.reserve(std::size_t(infos.size()));
     for (const QFileInfo &info : infos)
-        entries.append({QUrl::fromLocalFile(info.absoluteFilePath()), info.isDir()});
-    std::stable_sort(entries.begin(), entries.end(), [](const Entry &a, const Entry &b) {
+        listed.push_back({info, info.isDir(), nameCollator().sortKey(info.fileName())});
+    std::stable_sort(listed.begin(), listed.end(), [](const Listed &a, const Listed &b) {
         if (a.isDirectory != b.isDirectory)
             return a.isDirectory;
-        return compareNames(a.url.fileName(), b.url.fileName()) < 0;
+        return a.key.compare(b.key) < 0;
     });
+    QList<Entry> entries;
+    entries.reserve(infos.size());
+    for (const Listed &item : listed) {
+        const QString path = item.info.absoluteFilePath();
+        entries.append({QUrl::fromLocalFile(path), item.isDirectory, path});
+    }
     return entries;
 }
 

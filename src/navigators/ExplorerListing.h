@@ -15,6 +15,8 @@ namespace ExplorerListing {
 struct Entry {
     QUrl url;
     bool isDirectory = false;
+    // The entry's absolute path, standardised.
+    QString path;
 
     bool operator==(const Entry &) const = default;
 };

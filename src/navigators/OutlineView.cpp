@@ -85,6 +85,8 @@ OutlineView::OutlineView(QWidget *parent) : QTreeView(parent), model_(new Outlin
     setViewportMargins(0, columnPadding, 0, columnPadding);
     setAutoFillBackground(true);
     setBackgroundRole(QPalette::Base);
+    // A wheel step moves the rows as far as a scrolling panel does.
+    verticalScrollBar()->setSingleStep(20);
 }
 
 OutlineView::~OutlineView() = default;

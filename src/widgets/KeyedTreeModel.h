@@ -34,6 +34,8 @@ public:
         return index.isValid() && index.model() == this ? &nodeOf(index)->row : nullptr;
     }
     QModelIndex indexOfKey(const QString &key) const { return indexOf(byKey_.value(key)); }
+    // How many rows the tree holds.
+    qsizetype size() const { return byKey_.size(); }
     // Every row, top to bottom.
     QList<Row> rows() const
     {
