@@ -41,13 +41,7 @@ void ExplorerDelegate::paintItem(QPainter &painter, const QRect &rect, const Exp
     if (item.isOpen)
         TreeRowPainter::fillRounded(painter, QRectF(rect).adjusted(2, 0, -2, 0),
                                     TreeRowPainter::withAlpha(accent, 0.15));
-    // The keyboard's place in the tree, while the keyboard moves it.
-    if ((option.state & QStyle::State_HasFocus) &&
-        (option.state & QStyle::State_KeyboardFocusChange)) {
-        painter.setPen(QPen(TreeRowPainter::withAlpha(accent, 0.8), 1));
-        painter.setBrush(Qt::NoBrush);
-        painter.drawRoundedRect(QRectF(rect).adjusted(2.5, 0.5, -2.5, -0.5), 4, 4);
-    }
+    TreeRowPainter::drawKeyboardFocus(painter, QRectF(rect).adjusted(2, 0, -2, 0), option);
 
     const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
     const QRect content = rect.marginsRemoved(padding);

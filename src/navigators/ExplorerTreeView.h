@@ -1,18 +1,16 @@
 #pragma once
 
 #include "navigators/ExplorerModel.h"
+#include "widgets/RowTreeView.h"
 
-#include <QPersistentModelIndex>
-#include <QTreeView>
 #include <functional>
 
 class QMimeData;
 
 // The project explorer's tree: a tree view over an ExplorerModel that hands the user's clicks,
-// keys, context menus and drops to its owner and drags an item's path as plain text. A click
-// (or Return or Space) goes to the row under the pointer at the moment it is made; Left and
-// Right fold and unfold a folder.
-class ExplorerTreeView : public QTreeView {
+// keys, context menus and drops to its owner and drags an item's path as plain text. Left and
+// Right fold and unfold a folder, as a click on it does; the root stays open.
+class ExplorerTreeView : public RowTreeView {
     Q_OBJECT
 
 public:
@@ -33,25 +31,20 @@ signals:
     void menuRequested(const ExplorerItem &item, const QPoint &globalPosition);
 
 protected:
-    void mousePressEvent(QMouseEvent *event) override;
-    void mouseMoveEvent(QMouseEvent *event) override;
-    void mouseReleaseEvent(QMouseEvent *event) override;
-    void mouseDoubleClickEvent(QMouseEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
-    void contextMenuEvent(QContextMenuEvent *event) override;
+    void activateRow(const QModelIndex &index, Qt::KeyboardModifiers modifiers,
+                     std::optional<QPoint> pressedAt) override;
+    std::optional<bool> isRowOpen(const QModelIndex &index) const override;
+    void toggleRow(const QModelIndex &index) override;
+    void dragRow(const QModelIndex &index) override;
+    bool showRowMenu(const QModelIndex &index, const QPoint &globalPosition) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
     void dropEvent(QDropEvent *event) override;
-    void drawBranches(QPainter *painter, const QRect &rect,
-                      const QModelIndex &index) const override;
 
 private:
     // The folder under `point` that takes what `data` carries; none for anything else.
     const ExplorerItem *dropTarget(const QPoint &point, const QMimeData *data) const;
-    void startDrag(const QModelIndex &index);
 
     ExplorerModel *model_;
     DropHandler dropHandler_;
-    QPersistentModelIndex pressed_;
-    QPoint pressPosition_;
 };

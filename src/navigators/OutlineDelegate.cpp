@@ -181,13 +181,7 @@ void OutlineDelegate::paintRow(QPainter &painter, const QRect &rect, const Outli
     } else if (row.kind == OutlineRow::Kind::group) {
         painter.fillRect(rect, withAlpha(tintColor(OutlineTint::purple, pal), 0.06));
     }
-    // The keyboard's place in the tree, while the keyboard moves it.
-    if ((option.state & QStyle::State_HasFocus) &&
-        (option.state & QStyle::State_KeyboardFocusChange)) {
-        painter.setPen(QPen(withAlpha(accent, 0.8), 1));
-        painter.setBrush(Qt::NoBrush);
-        painter.drawRoundedRect(QRectF(rect).adjusted(0.5, 0.5, -0.5, -0.5), 4, 4);
-    }
+    TreeRowPainter::drawKeyboardFocus(painter, QRectF(rect), option);
 
     const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
     const QRect chevron = chevronRect(row, rect);

@@ -8,13 +8,9 @@
 #include "widgets/CardText.h"
 #include "widgets/SymbolIcons.h"
 
-#include <QApplication>
-#include <QContextMenuEvent>
 #include <QDrag>
-#include <QHeaderView>
 #include <QMenu>
 #include <QMimeData>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QScrollBar>
@@ -61,32 +57,14 @@ QPixmap dragImage(const OutlineDrag &drag, const QWidget &source)
 
 } // namespace
 
-OutlineView::OutlineView(QWidget *parent) : QTreeView(parent), model_(new OutlineModel(this))
+OutlineView::OutlineView(QWidget *parent) : RowTreeView(parent), model_(new OutlineModel(this))
 {
     setObjectName(u"OutlineView"_s);
     setModel(model_);
     setItemDelegate(new OutlineDelegate(this));
-    setHeaderHidden(true);
-    header()->setStretchLastSection(true);
-    // The rows draw their own indentation and chevrons, and the store decides what is open.
-    setRootIsDecorated(false);
-    setIndentation(0);
-    setItemsExpandable(false);
-    setExpandsOnDoubleClick(false);
-    setAnimated(false);
-    setSelectionMode(QAbstractItemView::NoSelection);
-    setEditTriggers(QAbstractItemView::NoEditTriggers);
-    setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    setFrameShape(QFrame::NoFrame);
-    setAttribute(Qt::WA_MacShowFocusRect, false);
     setMinimumWidth(minimumColumnWidth);
     setViewportMargins(0, columnPadding, 0, columnPadding);
-    setAutoFillBackground(true);
-    setBackgroundRole(QPalette::Base);
-    // A wheel step moves the rows as far as a scrolling panel does.
-    verticalScrollBar()->setSingleStep(20);
 }
 
 OutlineView::~OutlineView() = default;
@@ -101,7 +79,6 @@ void OutlineView::setStore(DocumentStore *store)
         disconnect(connection);
     connections_.clear();
     store_ = store;
-    pressed_ = QPersistentModelIndex();
     if (store) {
         // What the report holds and what is open decide the rows; the selection only marks them.
         for (auto signal :
@@ -149,7 +126,8 @@ void OutlineView::refresh(bool replace)
                                   OutlineSelection::of(*store_));
     }
     model_->setRows(std::move(rows), replace);
-    expandParents();
+    // The children of a collapsed node are not in the model: the rest is shown.
+    expandParents(model_->parentsOfRows());
 }
 
 void OutlineView::refreshSelection()
@@ -160,15 +138,6 @@ void OutlineView::refreshSelection()
     }
     if (store_)
         model_->setSelection(OutlineSelection::of(*store_));
-}
-
-void OutlineView::expandParents()
-{
-    // Whatever the model holds is shown: the children of a collapsed node are not in it.
-    for (const QModelIndex &index : model_->parentsOfRows()) {
-        if (!isExpanded(index))
-            expand(index);
-    }
 }
 
 QSize OutlineView::sizeHint() const
@@ -229,98 +198,38 @@ void OutlineView::act(const OutlineRow &row, Qt::KeyboardModifiers modifiers, bo
     }
 }
 
-void OutlineView::mousePressEvent(QMouseEvent *event)
+void OutlineView::activateRow(const QModelIndex &index, Qt::KeyboardModifiers modifiers,
+                              std::optional<QPoint> pressedAt)
 {
-    event->accept();
-    pressed_ = QPersistentModelIndex();
-    if (event->button() != Qt::LeftButton)
-        return;
-    const QPoint point = event->position().toPoint();
-    const QModelIndex index = indexAt(point);
-    if (!index.isValid())
-        return;
-    pressed_ = index;
-    pressPosition_ = point;
-    pressedOnChevron_ = isOnChevron(index, point);
-    // The keyboard goes on from the row clicked.
-    selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
-}
-
-void OutlineView::mouseDoubleClickEvent(QMouseEvent *event)
-{
-    // The second press of a double click is a click of its own.
-    mousePressEvent(event);
-}
-
-void OutlineView::mouseMoveEvent(QMouseEvent *event)
-{
-    event->accept();
-    if (!pressed_.isValid() || !(event->buttons() & Qt::LeftButton))
-        return;
-    if ((event->position().toPoint() - pressPosition_).manhattanLength() <
-        QApplication::startDragDistance())
-        return;
-    const OutlineRow *row = model_->row(pressed_);
-    pressed_ = QPersistentModelIndex();
-    if (row && (row->kind == OutlineRow::Kind::parameter || row->kind == OutlineRow::Kind::field))
-        startDrag(*row);
-}
-
-void OutlineView::mouseReleaseEvent(QMouseEvent *event)
-{
-    event->accept();
-    if (event->button() != Qt::LeftButton || !pressed_.isValid())
-        return;
-    const QPersistentModelIndex pressed = std::exchange(pressed_, QPersistentModelIndex());
-    // A click is a press and a release on the same row; what counts is the row there now.
-    if (indexAt(event->position().toPoint()) != pressed)
-        return;
-    if (const OutlineRow *row = model_->row(pressed)) {
+    if (const OutlineRow *row = model_->row(index)) {
+        const bool onChevron = pressedAt && isOnChevron(index, *pressedAt);
         // A copy: the click may replace the row.
         const OutlineRow clicked = *row;
-        act(clicked, event->modifiers(), pressedOnChevron_);
+        act(clicked, modifiers, onChevron);
     }
 }
 
-void OutlineView::keyPressEvent(QKeyEvent *event)
+std::optional<bool> OutlineView::isRowOpen(const QModelIndex &index) const
 {
-    const QModelIndex current = currentIndex();
-    const OutlineRow *row = model_->row(current);
-    if (row) {
-        const OutlineRow shown = *row;
-        const bool opens = shown.collapseKey && !shown.isExpanded;
-        const bool closes = shown.collapseKey && shown.isExpanded;
-        switch (event->key()) {
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-        case Qt::Key_Space:
-            act(shown, event->modifiers(), false);
-            event->accept();
-            return;
-        case Qt::Key_Right:
-            if (opens)
-                act(shown, {}, true);
-            else if (model_->rowCount(current) > 0)
-                setCurrentIndex(model_->index(0, 0, current));
-            event->accept();
-            return;
-        case Qt::Key_Left:
-            if (closes)
-                act(shown, {}, true);
-            else if (current.parent().isValid())
-                setCurrentIndex(current.parent());
-            event->accept();
-            return;
-        default:
-            break;
-        }
-    }
-    QTreeView::keyPressEvent(event);
+    const OutlineRow *row = model_->row(index);
+    if (!row || !row->collapseKey)
+        return std::nullopt;
+    return row->isExpanded;
 }
 
-void OutlineView::drawBranches(QPainter *, const QRect &, const QModelIndex &) const
+void OutlineView::toggleRow(const QModelIndex &index)
 {
-    // The rows draw their own chevrons.
+    if (const OutlineRow *row = model_->row(index)) {
+        const OutlineRow toggled = *row;
+        act(toggled, {}, true);
+    }
+}
+
+void OutlineView::dragRow(const QModelIndex &index)
+{
+    const OutlineRow *row = model_->row(index);
+    if (row && (row->kind == OutlineRow::Kind::parameter || row->kind == OutlineRow::Kind::field))
+        startDrag(*row);
 }
 
 QMimeData *OutlineView::dragData(const QString &key) const
@@ -397,19 +306,13 @@ QMenu *OutlineView::contextMenu(const OutlineRow &row)
     return menu;
 }
 
-void OutlineView::contextMenuEvent(QContextMenuEvent *event)
+bool OutlineView::showRowMenu(const QModelIndex &index, const QPoint &globalPosition)
 {
-    const bool fromKeyboard = event->reason() == QContextMenuEvent::Keyboard;
-    const QModelIndex index = fromKeyboard ? currentIndex() : indexAt(event->pos());
     const OutlineRow *row = model_->row(index);
     QMenu *menu = row ? contextMenu(*row) : nullptr;
-    if (!menu) {
-        event->ignore();
-        return;
-    }
-    event->accept();
-    const QPoint at =
-        fromKeyboard ? viewport()->mapToGlobal(visualRect(index).bottomLeft()) : event->globalPos();
+    if (!menu)
+        return false;
     menu->setAttribute(Qt::WA_DeleteOnClose);
-    menu->popup(at);
+    menu->popup(globalPosition);
+    return true;
 }

@@ -2,10 +2,10 @@
 
 #include "navigators/OutlineRows.h"
 
+#include "widgets/RowTreeView.h"
+
 #include <QHash>
-#include <QPersistentModelIndex>
 #include <QPointer>
-#include <QTreeView>
 #include <functional>
 #include <optional>
 
@@ -21,7 +21,7 @@ class QMimeData;
 // an OutlineModel. It follows the store on every change, updating only the rows that changed;
 // collapse state lives in the store, so each tab keeps its own, and the scroll position of each
 // tab is kept while the view lives. Clicks, drags, keys and menus act through the store.
-class OutlineView : public QTreeView {
+class OutlineView : public RowTreeView {
     Q_OBJECT
 
 public:
@@ -53,19 +53,16 @@ public:
     QSize sizeHint() const override;
 
 protected:
-    void mousePressEvent(QMouseEvent *event) override;
-    void mouseMoveEvent(QMouseEvent *event) override;
-    void mouseReleaseEvent(QMouseEvent *event) override;
-    void mouseDoubleClickEvent(QMouseEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
-    void contextMenuEvent(QContextMenuEvent *event) override;
-    void drawBranches(QPainter *painter, const QRect &rect,
-                      const QModelIndex &index) const override;
+    void activateRow(const QModelIndex &index, Qt::KeyboardModifiers modifiers,
+                     std::optional<QPoint> pressedAt) override;
+    std::optional<bool> isRowOpen(const QModelIndex &index) const override;
+    void toggleRow(const QModelIndex &index) override;
+    void dragRow(const QModelIndex &index) override;
+    bool showRowMenu(const QModelIndex &index, const QPoint &globalPosition) override;
 
 private:
     void refresh(bool replace = false);
     void refreshSelection();
-    void expandParents();
     void restoreScrollPosition();
     void act(const OutlineRow &row, Qt::KeyboardModifiers modifiers, bool onChevron);
     void startDrag(const OutlineRow &row);
@@ -78,10 +75,6 @@ private:
     QHash<QUuid, int> scrollPositions_;
     Dialogs *dialogs_ = nullptr;
     DragRunner dragRunner_;
-    // The row a left press landed on, where, and whether on its chevron.
-    QPersistentModelIndex pressed_;
-    QPoint pressPosition_;
-    bool pressedOnChevron_ = false;
     // While a click acts on the store, the store's announcements wait and the tree is brought up
     // to date once at the end: the row being handled stays as it is.
     int acting_ = 0;

@@ -237,10 +237,7 @@ void ProjectExplorerView::rebuild()
         open = ExplorerFileActions::standardizedPath(*file);
     model_->refresh(root, state_->expandedFolders(), open);
     // Whatever the model holds is shown: a collapsed folder's children are not listed.
-    for (const QModelIndex &index : model_->parentsOfRows()) {
-        if (!tree_->isExpanded(index))
-            tree_->expand(index);
-    }
+    tree_->expandParents(model_->parentsOfRows());
     tree_->setVisible(root.has_value());
     empty_->setVisible(!root);
     if (!pendingScrollPath_.isEmpty())

@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmapCache>
+#include <QStyleOptionViewItem>
 #include <QTransform>
 
 using namespace Qt::StringLiterals;
@@ -48,6 +49,18 @@ void fillRounded(QPainter &painter, const QRectF &rect, const QColor &color)
     QPainterPath path;
     path.addRoundedRect(rect, 4, 4);
     painter.fillPath(path, color);
+}
+
+void drawKeyboardFocus(QPainter &painter, const QRectF &rect, const QStyleOptionViewItem &option)
+{
+    if (!(option.state & QStyle::State_HasFocus) ||
+        !(option.state & QStyle::State_KeyboardFocusChange))
+        return;
+    painter.save();
+    painter.setPen(QPen(withAlpha(option.palette.color(QPalette::Highlight), 0.8), 1));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRoundedRect(rect.adjusted(0.5, 0.5, -0.5, -0.5), 4, 4);
+    painter.restore();
 }
 
 QColor withAlpha(QColor color, double alpha)
