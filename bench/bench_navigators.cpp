@@ -143,6 +143,45 @@ BENCHMARK(BM_ExplorerRefresh)
     ->Unit(benchmark::kMillisecond)
     ->Complexity(benchmark::oN);
 
+// The same refresh after a file appeared in the big folder or went away again: its listing is
+// put in order anew and a row is inserted or removed.
+void BM_ExplorerRefreshAfterAChange(benchmark::State &state)
+{
+    QStandardPaths::setTestModeEnabled(true);
+    const QString root = projectWithFiles(int(state.range(0)));
+    QTemporaryDir documents;
+    AppSettings settings(std::optional<QString>(documents.path()));
+    settings.setProjectRootPath(root);
+    WorkspaceModel workspace;
+    ScriptedDialogs dialogs;
+    ProjectExplorerView explorer(workspace, settings, dialogs);
+    explorer.resize(260, 400);
+    explorer.show();
+    explorer.explorerState().expand(QDir::cleanPath(root + u"/big"_s));
+    explorer.refreshNow();
+    drawNow(explorer);
+    QFile appearing(root + u"/big/Appearing.jrxml"_s);
+    for (auto _ : state) {
+        state.PauseTiming();
+        if (appearing.exists())
+            appearing.remove();
+        else if (!appearing.open(QIODevice::WriteOnly))
+            qFatal("cannot write a file of the project");
+        appearing.close();
+        state.ResumeTiming();
+        explorer.refreshNow();
+        drawNow(explorer);
+    }
+    appearing.remove();
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(BM_ExplorerRefreshAfterAChange)
+    ->Arg(1000)
+    ->Arg(2000)
+    ->Arg(5000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
+
 } // namespace
 
 QUILLMARK_GUI_BENCHMARK_MAIN()

@@ -34,34 +34,48 @@ int compareNames(const QString &a, const QString &b)
     return nameCollator().compare(a, b);
 }
 
-QList<Entry> children(const QUrl &folder)
+QList<Listed> read(const QString &folderPath)
 {
-    const QDir dir(ExplorerFileActions::standardizedPath(folder));
     const QFileInfoList infos =
-        dir.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System, QDir::Unsorted);
+        QDir(folderPath)
+            .entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System, QDir::Unsorted);
+    QList<Listed> listed;
+    listed.reserve(infos.size());
+    for (const QFileInfo &info : infos)
+        listed.append({info.fileName(), info.isDir()});
+    return listed;
+}
+
+QList<Entry> sorted(const QString &folderPath, const QList<Listed> &listed)
+{
     // Each name's collation key is made once; comparing two keys is then cheap, which matters
     // for a folder of thousands of files.
-    struct Listed {
-        QFileInfo info;
-        bool isDirectory;
+    struct Keyed {
+        const Listed *item;
         QCollatorSortKey key;
     };
-    std::vector<Listed> listed;
-    listed.reserve(std::size_t(infos.size()));
-    for (const QFileInfo &info : infos)
-        listed.push_back({info, info.isDir(), nameCollator().sortKey(info.fileName())});
-    std::stable_sort(listed.begin(), listed.end(), [](const Listed &a, const Listed &b) {
-        if (a.isDirectory != b.isDirectory)
-            return a.isDirectory;
+    std::vector<Keyed> keyed;
+    keyed.reserve(std::size_t(listed.size()));
+    for (const Listed &item : listed)
+        keyed.push_back({&item, nameCollator().sortKey(item.name)});
+    std::stable_sort(keyed.begin(), keyed.end(), [](const Keyed &a, const Keyed &b) {
+        if (a.item->isDirectory != b.item->isDirectory)
+            return a.item->isDirectory;
         return a.key.compare(b.key) < 0;
     });
+    const QString prefix = folderPath.endsWith(u'/') ? folderPath : folderPath + u'/';
     QList<Entry> entries;
-    entries.reserve(infos.size());
-    for (const Listed &item : listed) {
-        const QString path = item.info.absoluteFilePath();
-        entries.append({QUrl::fromLocalFile(path), item.isDirectory, path});
+    entries.reserve(listed.size());
+    for (const Keyed &item : keyed) {
+        entries.append({prefix + item.item->name, item.item->isDirectory});
     }
     return entries;
+}
+
+QList<Entry> children(const QUrl &folder)
+{
+    const QString path = ExplorerFileActions::standardizedPath(folder);
+    return sorted(path, read(path));
 }
 
 std::optional<QStringList> foldersToReveal(const QString &rootPath, const QUrl &file)

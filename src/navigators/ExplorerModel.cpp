@@ -1,7 +1,6 @@
 #include "navigators/ExplorerModel.h"
 
 #include "navigators/ExplorerFileActions.h"
-#include "navigators/ExplorerListing.h"
 
 #include <QFileInfo>
 
@@ -53,15 +52,27 @@ void ExplorerModel::refresh(const std::optional<QString> &rootPath,
     }
     const bool anotherRoot = root != shownRoot_;
     shownRoot_ = root;
+    // Only the folders listed now are remembered.
+    listings_ = std::exchange(listing_, {});
     setTree(std::move(fresh), anotherRoot);
+}
+
+QList<ExplorerListing::Entry> ExplorerModel::entriesOf(const QString &folder)
+{
+    QList<ExplorerListing::Listed> read = ExplorerListing::read(folder);
+    const auto last = listings_.constFind(folder);
+    if (last != listings_.cend() && last->read == read)
+        return listing_.insert(folder, *last)->sorted;
+    QList<ExplorerListing::Entry> sorted = ExplorerListing::sorted(folder, read);
+    return listing_.insert(folder, {std::move(read), std::move(sorted)})->sorted;
 }
 
 void ExplorerModel::addChildren(Node &folder, const QSet<QString> &expandedFolders,
                                 const std::optional<QString> &openPath)
 {
     const int depth = folder.row.depth + 1;
-    for (const ExplorerListing::Entry &entry :
-         ExplorerListing::children(QUrl::fromLocalFile(folder.row.key))) {
+    const QList<ExplorerListing::Entry> entries = entriesOf(folder.row.key);
+    for (const ExplorerListing::Entry &entry : entries) {
         Node *child = append(
             folder, makeItem(entry.path, depth, entry.isDirectory, expandedFolders, openPath));
         if (child->row.isExpanded)

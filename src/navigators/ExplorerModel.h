@@ -1,6 +1,9 @@
 #pragma once
 
+#include "navigators/ExplorerListing.h"
 #include "widgets/KeyedTreeModel.h"
+
+#include <QHash>
 
 #include <QSet>
 #include <QString>
@@ -52,6 +55,16 @@ public:
 private:
     void addChildren(Node &folder, const QSet<QString> &expandedFolders,
                      const std::optional<QString> &openPath);
+    // The folder's entries in order, listed now; put in order again only when the listing
+    // differs from the last one.
+    QList<ExplorerListing::Entry> entriesOf(const QString &folder);
 
+    struct Listing {
+        QList<ExplorerListing::Listed> read;
+        QList<ExplorerListing::Entry> sorted;
+    };
     std::optional<QString> shownRoot_;
+    // The listings of the last refresh, and those of the refresh under way, by folder.
+    QHash<QString, Listing> listings_;
+    QHash<QString, Listing> listing_;
 };
