@@ -47,9 +47,25 @@ void RowTreeView::drawBranches(QPainter *, const QRect &, const QModelIndex &) c
     // The rows draw their own chevrons.
 }
 
+void RowTreeView::initViewItemOption(QStyleOptionViewItem *option) const
+{
+    QTreeView::initViewItemOption(option);
+    if (keyboardMoved_)
+        option->state |= QStyle::State_KeyboardFocusChange;
+}
+
+void RowTreeView::setKeyboardMoved(bool moved)
+{
+    if (keyboardMoved_ == moved)
+        return;
+    keyboardMoved_ = moved;
+    viewport()->update();
+}
+
 void RowTreeView::mousePressEvent(QMouseEvent *event)
 {
     event->accept();
+    setKeyboardMoved(false);
     pressed_ = QPersistentModelIndex();
     if (event->button() != Qt::LeftButton)
         return;
@@ -95,6 +111,7 @@ void RowTreeView::mouseReleaseEvent(QMouseEvent *event)
 
 void RowTreeView::keyPressEvent(QKeyEvent *event)
 {
+    setKeyboardMoved(true);
     const QModelIndex current = currentIndex();
     if (current.isValid()) {
         const std::optional<bool> open = isRowOpen(current);

@@ -42,8 +42,14 @@ protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
     void drawBranches(QPainter *painter, const QRect &rect,
                       const QModelIndex &index) const override;
+    // While the keyboard moves through the rows, the current row is marked as focused by the
+    // keyboard, so the delegate shows where it is.
+    void initViewItemOption(QStyleOptionViewItem *option) const override;
 
 private:
+    void setKeyboardMoved(bool moved);
+
     QPersistentModelIndex pressed_;
     QPoint pressPosition_;
+    bool keyboardMoved_ = false;
 };

@@ -378,7 +378,12 @@ TEST_F(OutlineViewTest, AClickLandsOnTheRowUnderThePointerAfterTheTreeChanged)
 TEST_F(OutlineViewTest, KeysMoveThroughTheRowsSelectAndFold)
 {
     clickRow(fieldKey(0));
+    outline.activateWindow();
+    outline.setFocus();
+    const QImage unmarked = painted(outline, fieldKey(1));
     QTest::keyClick(&outline, Qt::Key_Down);
+    // The keyboard's row is marked while the keyboard moves.
+    EXPECT_NE(painted(outline, fieldKey(1)), unmarked);
     QTest::keyClick(&outline, Qt::Key_Return);
     settle();
     EXPECT_EQ(store.selectedDataItem(),
