@@ -113,27 +113,38 @@ BENCHMARK(BM_ExplorerListFolder)
     ->Unit(benchmark::kMillisecond)
     ->Complexity(benchmark::oN);
 
-// The project with its folder "big" expanded; each iteration is one refresh (as after a tab
-// switch, an open or a compile): the folders are listed and the tree drawn again.
-void BM_ExplorerRefresh(benchmark::State &state)
-{
-    QStandardPaths::setTestModeEnabled(true);
-    const QString root = projectWithFiles(int(state.range(0)));
-    QTemporaryDir documents;
-    AppSettings settings(std::optional<QString>(documents.path()));
-    settings.setProjectRootPath(root);
-    WorkspaceModel workspace;
-    ScriptedDialogs dialogs;
-    ProjectExplorerView explorer(workspace, settings, dialogs);
-    explorer.resize(260, 400);
-    explorer.show();
-    explorer.explorerState().expand(QDir::cleanPath(root + u"/big"_s));
-    explorer.refreshNow();
-    drawNow(explorer);
-    for (auto _ : state) {
+// The explorer on a project of `count` files with its folder "big" expanded, listed and drawn.
+struct ExplorerOnBigFolder {
+    explicit ExplorerOnBigFolder(int count) : root(projectWithFiles(count))
+    {
+        settings.setProjectRootPath(root);
+        explorer.resize(260, 400);
+        explorer.show();
+        explorer.explorerState().expand(QDir::cleanPath(root + u"/big"_s));
+        refresh();
+    }
+    // One refresh, as after a tab switch, an open or a compile: the folders are listed and the
+    // tree drawn again.
+    void refresh()
+    {
         explorer.refreshNow();
         drawNow(explorer);
     }
+
+    QString root;
+    QTemporaryDir documents;
+    AppSettings settings{std::optional<QString>(documents.path())};
+    WorkspaceModel workspace;
+    ScriptedDialogs dialogs;
+    ProjectExplorerView explorer{workspace, settings, dialogs};
+};
+
+void BM_ExplorerRefresh(benchmark::State &state)
+{
+    QStandardPaths::setTestModeEnabled(true);
+    ExplorerOnBigFolder project(int(state.range(0)));
+    for (auto _ : state)
+        project.refresh();
     state.SetComplexityN(state.range(0));
 }
 BENCHMARK(BM_ExplorerRefresh)
@@ -148,19 +159,8 @@ BENCHMARK(BM_ExplorerRefresh)
 void BM_ExplorerRefreshAfterAChange(benchmark::State &state)
 {
     QStandardPaths::setTestModeEnabled(true);
-    const QString root = projectWithFiles(int(state.range(0)));
-    QTemporaryDir documents;
-    AppSettings settings(std::optional<QString>(documents.path()));
-    settings.setProjectRootPath(root);
-    WorkspaceModel workspace;
-    ScriptedDialogs dialogs;
-    ProjectExplorerView explorer(workspace, settings, dialogs);
-    explorer.resize(260, 400);
-    explorer.show();
-    explorer.explorerState().expand(QDir::cleanPath(root + u"/big"_s));
-    explorer.refreshNow();
-    drawNow(explorer);
-    QFile appearing(root + u"/big/Appearing.jrxml"_s);
+    ExplorerOnBigFolder project(int(state.range(0)));
+    QFile appearing(project.root + u"/big/Appearing.jrxml"_s);
     for (auto _ : state) {
         state.PauseTiming();
         if (appearing.exists())
@@ -169,8 +169,7 @@ void BM_ExplorerRefreshAfterAChange(benchmark::State &state)
             qFatal("cannot write a file of the project");
         appearing.close();
         state.ResumeTiming();
-        explorer.refreshNow();
-        drawNow(explorer);
+        project.refresh();
     }
     appearing.remove();
     state.SetComplexityN(state.range(0));
