@@ -139,8 +139,8 @@ private:
 };
 
 // A caption, one line per item of the list in list order (no move buttons), and the add
-// button. Adding appends the kind's new item through the sub-dataset's row write: no store
-// operation, no undo step.
+// button. Adding appends the kind's new item through the sub-dataset's row write, an undo step
+// of the sub-dataset's edits.
 template <typename T> class InnerList : public QWidget {
 public:
     InnerList(const DatasetWriter &writer, const InnerListKind<T> &kind, DocumentStore *store,

@@ -41,7 +41,8 @@ public:
     QUuid id() const { return id_; }
 
     const ReportDocument &document() const { return document_; }
-    // Replaces the report as a view's binding does: no undo step, no dirty flag.
+    // Replaces the report: no undo step, no dirty flag. For a store's first report (a new tab);
+    // every edit of a report goes through the operations below, which record undo steps.
     void setDocument(const ReportDocument &document);
 
     const QSet<QUuid> &selectedElementIDs() const { return selectedElementIDs_; }
