@@ -10,6 +10,7 @@
 #include "widgets/CardText.h"
 #include "widgets/PanelDivider.h"
 #include "widgets/SheetHeader.h"
+#include "widgets/WheelGuard.h"
 
 #include <QEvent>
 #include <QHBoxLayout>
@@ -37,6 +38,8 @@ DataPanelView::DataPanelView(DocumentStore *store, AppSettings &settings, Sideca
     : QWidget(parent), context_{store, &settings, sidecar, connections, this}
 {
     setObjectName(u"DataPanelView"_s);
+    // Scrolling the panel changes none of its pickers and spin boxes.
+    WheelGuard::guardPanel(this);
     setMinimumSize(minimumPanelWidth, minimumPanelHeight);
     connectionEditorSheet_ = ConnectionEditorSheet::follow(this);
 

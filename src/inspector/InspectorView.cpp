@@ -9,6 +9,7 @@
 #include "inspector/MultiSelectInspector.h"
 #include "inspector/ReportInspector.h"
 #include "widgets/AppPalettes.h"
+#include "widgets/WheelGuard.h"
 
 #include <QEvent>
 #include <QVBoxLayout>
@@ -20,6 +21,8 @@ InspectorView::InspectorView(AppSettings &settings, SidecarModel *sidecar,
       columnLayout_(new QVBoxLayout(column_))
 {
     setObjectName(QStringLiteral("InspectorView"));
+    // Scrolling the panel changes none of its pickers and spin boxes.
+    WheelGuard::guardPanel(this);
     setMinimumWidth(90);
     setFrameShape(QFrame::NoFrame);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

@@ -1,5 +1,6 @@
 #include "datapanel/GenerateColumnsSheet.h"
 #include "DataPanelFixture.h"
+#include "WheelTurns.h"
 #include "datapanel/GenerateColumnsSheetVisibility.h"
 #include "widgets/SheetDialog.h"
 
@@ -194,6 +195,20 @@ TEST_F(GenerateColumns, TheBandPickerShowsOnlyWithSeveralDetailBands)
     store.removeDetailBand(store.document().detailBands[1].id);
     sheet = open();
     EXPECT_FALSE(sheet->bandRow()->isVisibleTo(sheet));
+}
+
+// Scrolling the sheet's list of fields over the band picker picks no other band.
+TEST_F(GenerateColumns, TheWheelOverTheBandPickerPicksNothing)
+{
+    declareFields();
+    store.addDetailBand();
+    GenerateColumnsView *sheet = open();
+    ASSERT_TRUE(sheet);
+    ASSERT_TRUE(sheet->bandRow()->isVisibleTo(sheet));
+    int tried = 0;
+    EXPECT_EQ(testsupport::controlsTakingTheWheel(sheet, {}, &tried), QStringList());
+    EXPECT_EQ(tried, 1);
+    EXPECT_EQ(sheet->bandPicker()->currentIndex(), 0);
 }
 
 TEST_F(GenerateColumns, AReportWithoutFieldsShowsTheEmptyLine)

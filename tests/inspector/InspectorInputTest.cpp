@@ -1,0 +1,97 @@
+#include "InspectorViewFixture.h"
+#include "WheelTurns.h"
+#include "canvas/PaletteActions.h"
+
+#include <QFile>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTemporaryDir>
+
+using namespace storetest;
+
+namespace {
+
+// The inspector as a user meets it: a report with a dataset for lists and tables, a style, a
+// group, a field and a parameter, and an inspector column shorter than its cards.
+class InspectorInputTest : public InspectorViewTest {
+protected:
+    void SetUp() override
+    {
+        InspectorViewTest::SetUp();
+        editDocument(store, [](ReportDocument &d) {
+            ReportSubDataset orders;
+            orders.name = u"Orders"_s;
+            ReportField orderNo;
+            orderNo.name = u"orderNo"_s;
+            orders.fields = {orderNo};
+            ReportVariable orderCount;
+            orderCount.name = u"orderCount"_s;
+            orders.variables = {orderCount};
+            d.subDatasets = {orders};
+            ReportStyle style;
+            style.name = u"Body"_s;
+            d.styles = {style};
+            ReportGroup region;
+            region.name = u"<i>Region</i>"_s;
+            d.groups = {region};
+            ReportField amount;
+            amount.name = u"<b>amount</b>"_s;
+            d.fields = {amount};
+            ReportParameter since;
+            since.name = u"since"_s;
+            d.parameters = {since};
+            ReportVariable total;
+            total.name = u"total"_s;
+            d.variables = {total};
+        });
+        store.setActiveBandTarget(detail());
+        view->resize(420, 320);
+        QApplication::processEvents();
+    }
+
+    // Turns the wheel over every control of the inspector shown now; the controls that took it.
+    QStringList wheelTakers()
+    {
+        QApplication::processEvents();
+        const ReportDocument before = store.document();
+        int tried = 0;
+        const QStringList taken = testsupport::controlsTakingTheWheel(
+            view.get(), [&] { return store.document() == before ? u"as it was"_s : u"changed"_s; },
+            &tried);
+        tried_ += tried;
+        return taken;
+    }
+
+    int tried_ = 0;
+};
+
+// The wheel turned to scroll the inspector passes over its pickers, steppers and spin boxes
+// while the user reads down the cards; none of them changes, takes the focus or writes.
+TEST_F(InspectorInputTest, TheWheelScrollsTheInspectorOverEveryControl)
+{
+    QScrollBar *bar = view->verticalScrollBar();
+    int scrolled = 0;
+    for (const PaletteActions::Kind kind : PaletteActions::allKinds) {
+        store.setSelectedElementIDs({});
+        PaletteActions::insert(kind, store, *settings);
+        ASSERT_EQ(view->shownKind(), InspectorKind::element);
+        // Borders on every side, so that the border card shows its width and style.
+        store.updateElement(*store.selectedElementID(), [](ReportElement &e) {
+            e.topPen = e.leftPen = e.bottomPen = e.rightPen = BoxSidePen{1, std::nullopt, {}};
+        });
+        store.setIsDirty(false);
+        bar->setValue(0);
+        EXPECT_EQ(wheelTakers(), QStringList())
+            << store.selectedElementID()->toString().toStdString();
+        scrolled = std::max(scrolled, bar->value());
+        EXPECT_FALSE(store.isDirty());
+    }
+    store.setSelectedElementIDs({});
+    EXPECT_EQ(wheelTakers(), QStringList()) << "band";
+    store.setIsReportRootSelected(true);
+    EXPECT_EQ(wheelTakers(), QStringList()) << "report";
+    EXPECT_GT(tried_, 20) << "the pickers of every card were tried";
+    EXPECT_GT(scrolled, 0) << "the turns scrolled the inspector instead";
+}
+
+} // namespace
