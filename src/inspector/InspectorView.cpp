@@ -25,7 +25,8 @@ InspectorView::InspectorView(AppSettings &settings, SidecarModel *sidecar,
     WheelGuard::guardPanel(this);
     setMinimumWidth(90);
     setFrameShape(QFrame::NoFrame);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // A column narrower than its cards scrolls sideways rather than cutting them off.
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setWidgetResizable(true);
     // The background of large controls, under the whole column.

@@ -94,4 +94,29 @@ TEST_F(InspectorInputTest, TheWheelScrollsTheInspectorOverEveryControl)
     EXPECT_GT(scrolled, 0) << "the turns scrolled the inspector instead";
 }
 
+// A column narrower than its cards scrolls sideways, so that no control is out of reach.
+TEST_F(InspectorInputTest, ANarrowColumnScrollsSideways)
+{
+    PaletteActions::insert(PaletteActions::Kind::textField, store, *settings);
+    for (const int width : {300, 200, 90}) {
+        view->resize(width, 500);
+        QApplication::processEvents();
+        QScrollBar *bar = view->horizontalScrollBar();
+        ASSERT_TRUE(bar->isVisible()) << width;
+        bar->setValue(bar->maximum());
+        QApplication::processEvents();
+        // Scrolled to the end, the right edge of every card is inside the column.
+        for (const QString &card : {u"inspector.frame"_s, u"inspector.format"_s}) {
+            const QWidget *widget = find(card);
+            ASSERT_TRUE(widget) << card.toStdString();
+            const QPoint right = widget->mapTo(view->viewport(), QPoint(widget->width() - 1, 0));
+            EXPECT_LT(right.x(), view->viewport()->width())
+                << card.toStdString() << " at " << width;
+        }
+    }
+    view->resize(600, 500);
+    QApplication::processEvents();
+    EXPECT_FALSE(view->horizontalScrollBar()->isVisible()) << "only while the cards need it";
+}
+
 } // namespace
