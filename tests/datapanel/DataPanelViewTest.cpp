@@ -252,7 +252,7 @@ TEST(DataPanelResults, TheResultsAreaShowsFromTheStartOfAQueryAndStaysWithItsOut
     view.show();
     EXPECT_FALSE(view.resultsArea()->isVisible());
 
-    sidecar.executeQuery(std::nullopt, u"select 1"_s);
+    sidecar.executeQuery(std::nullopt, u"select 1"_s, &store);
     EXPECT_TRUE(sidecar.isExecutingQuery() || sidecar.queryErrorMessage().has_value());
     EXPECT_TRUE(view.resultsArea()->isVisible());
     ASSERT_TRUE(testsupport::waitFor([&] { return !sidecar.isExecutingQuery(); }));
