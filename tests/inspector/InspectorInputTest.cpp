@@ -119,4 +119,29 @@ TEST_F(InspectorInputTest, ANarrowColumnScrollsSideways)
     EXPECT_FALSE(view->horizontalScrollBar()->isVisible()) << "only while the cards need it";
 }
 
+// Inside a list the builder checks against the list's dataset; everywhere it knows the count
+// variable that each group declares.
+TEST_F(InspectorInputTest, TheBuilderChecksAgainstTheDatasetTheExpressionRunsIn)
+{
+    const ReportElement inList = element(ElementKind::TextField{});
+    ReportElement list = storetest::list({inList});
+    list.kind.as<ElementKind::List>()->datasetName = u"Orders"_s;
+    place({list, element(ElementKind::TextField{})});
+    const auto warningsFor = [&](const QUuid &id, const QString &expression) {
+        store.setSelectedElementIDs({id});
+        auto *button = find<ExpressionBuilderButton>(u"inspector.expression.builder"_s);
+        typeInBuilder(button, expression);
+        const QStringList shown = button && button->builder() ? button->builder()->warnings()
+                                                              : QStringList{u"(no builder)"_s};
+        if (button && button->builder())
+            button->builder()->doneButton()->click();
+        return shown;
+    };
+    EXPECT_EQ(warningsFor(inList.id, u"$F{orderNo} + $V{orderCount}"_s), QStringList());
+    EXPECT_EQ(warningsFor(inList.id, u"$V{total}"_s),
+              QStringList{u"$V{total} isn't a declared variable in this report."_s});
+    const QUuid onBand = store.document().detailBands.first().elements.at(1).id;
+    EXPECT_EQ(warningsFor(onBand, u"$V{total} + $V{<i>Region</i>_COUNT}"_s), QStringList());
+}
+
 } // namespace
