@@ -83,7 +83,8 @@ GenerateColumnsView::GenerateColumnsView(DocumentStore *store, AppSettings &sett
     fieldsColumn->addWidget(bandRow_);
     column->addWidget(fieldsPart_);
 
-    emptyText_ = new QLabel(u"No fields declared yet - add some in Data > Fields first."_s, this);
+    emptyText_ = new QLabel(
+        u"No fields declared yet - add some in the Fields card of Report Data first."_s, this);
     emptyText_->setObjectName(sheetName + u".empty"_s);
     emptyText_->setWordWrap(true);
     CardText::makeSecondary(emptyText_);

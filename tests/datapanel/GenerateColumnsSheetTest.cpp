@@ -217,7 +217,7 @@ TEST_F(GenerateColumns, AReportWithoutFieldsShowsTheEmptyLine)
     ASSERT_TRUE(sheet);
     EXPECT_TRUE(sheet->emptyText()->isVisibleTo(sheet));
     EXPECT_EQ(sheet->emptyText()->text(),
-              u"No fields declared yet - add some in Data > Fields first."_s);
+              u"No fields declared yet - add some in the Fields card of Report Data first."_s);
     EXPECT_FALSE(sheet->selectAllButton()->isVisibleTo(sheet));
     EXPECT_FALSE(sheet->bandRow()->isVisibleTo(sheet));
     EXPECT_FALSE(sheet->generateButton()->isEnabled());
