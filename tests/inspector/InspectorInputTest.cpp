@@ -6,10 +6,18 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTemporaryDir>
+#include <QTextDocumentFragment>
 
 using namespace storetest;
 
 namespace {
+
+// The text a tooltip shows: Qt draws a text that looks like markup as rich text.
+QString shownToolTip(const QString &toolTip)
+{
+    return Qt::mightBeRichText(toolTip) ? QTextDocumentFragment::fromHtml(toolTip).toPlainText()
+                                        : toolTip;
+}
 
 // The inspector as a user meets it: a report with a dataset for lists and tables, a style, a
 // group, a field and a parameter, and an inspector column shorter than its cards.
@@ -117,6 +125,18 @@ TEST_F(InspectorInputTest, ANarrowColumnScrollsSideways)
     view->resize(600, 500);
     QApplication::processEvents();
     EXPECT_FALSE(view->horizontalScrollBar()->isVisible()) << "only while the cards need it";
+}
+
+// Names the user typed show as typed in the tooltips that name them.
+TEST_F(InspectorInputTest, AFieldsTooltipShowsTheNamesAsTyped)
+{
+    store.setActiveBandTarget(BandTarget::groupHeader(store.document().groups[0].id));
+    store.setSelectedDataItem(InspectorDataSelection::field(store.document().fields[0].id));
+    ASSERT_EQ(view->shownKind(), InspectorKind::dataItem);
+    const auto *insert = find<QPushButton>(u"inspector.dataItem.insert"_s);
+    ASSERT_TRUE(insert);
+    EXPECT_EQ(shownToolTip(insert->toolTip()),
+              u"Insert a text field bound to $F{<b>amount</b>} in <i>Region</i> Header"_s);
 }
 
 // Inside a list the builder checks against the list's dataset; everywhere it knows the count
