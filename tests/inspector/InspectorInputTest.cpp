@@ -164,4 +164,32 @@ TEST_F(InspectorInputTest, TheBuilderChecksAgainstTheDatasetTheExpressionRunsIn)
     EXPECT_EQ(warningsFor(onBand, u"$V{total} + $V{<i>Region</i>_COUNT}"_s), QStringList());
 }
 
+// A report whose file has no detail band rests on the first band it has: the detail band the
+// canvas offers in its place is not shown as a band of the report.
+TEST_F(InspectorInputTest, AReportWithoutADetailBandShowsItsFirstBand)
+{
+    QTemporaryDir files;
+    const QString path = files.filePath(u"NoDetail.jrxml"_s);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(R"(<?xml version="1.0" encoding="UTF-8"?>
+<jasperReport xmlns="http://jasperreports.sourceforge.net/jasperreports" name="NoDetail"
+    pageWidth="595" pageHeight="842" columnWidth="555" leftMargin="20" rightMargin="20"
+    topMargin="20" bottomMargin="20">
+  <title><band height="60"/></title>
+  <summary><band height="50"/></summary>
+</jasperReport>
+)");
+    file.close();
+    store.load(QUrl::fromLocalFile(path));
+    QApplication::processEvents();
+    ASSERT_EQ(view->shownKind(), InspectorKind::band);
+    EXPECT_EQ(text(u"inspector.band.header"_s), u"Band: Title"_s);
+    EXPECT_EQ(length(u"inspector.band.height"_s)->text(), u"21.17"_s) << "60 points";
+
+    // Hiding it moves the report on to its next band, not to the offered detail band.
+    store.setBandPresent(BandType::title, false);
+    EXPECT_EQ(text(u"inspector.band.header"_s), u"Band: Summary"_s);
+}
+
 } // namespace
