@@ -29,28 +29,14 @@ protected:
         editDocument(store, [](ReportDocument &d) {
             ReportSubDataset orders;
             orders.name = u"Orders"_s;
-            ReportField orderNo;
-            orderNo.name = u"orderNo"_s;
-            orders.fields = {orderNo};
-            ReportVariable orderCount;
-            orderCount.name = u"orderCount"_s;
-            orders.variables = {orderCount};
+            orders.fields = {ReportField{.name = u"orderNo"_s}};
+            orders.variables = {ReportVariable{.name = u"orderCount"_s}};
             d.subDatasets = {orders};
-            ReportStyle style;
-            style.name = u"Body"_s;
-            d.styles = {style};
-            ReportGroup region;
-            region.name = u"<i>Region</i>"_s;
-            d.groups = {region};
-            ReportField amount;
-            amount.name = u"<b>amount</b>"_s;
-            d.fields = {amount};
-            ReportParameter since;
-            since.name = u"since"_s;
-            d.parameters = {since};
-            ReportVariable total;
-            total.name = u"total"_s;
-            d.variables = {total};
+            d.styles = {ReportStyle{.name = u"Body"_s}};
+            d.groups = {ReportGroup{.name = u"<i>Region</i>"_s}};
+            d.fields = {ReportField{.name = u"<b>amount</b>"_s}};
+            d.parameters = {ReportParameter{.name = u"since"_s}};
+            d.variables = {ReportVariable{.name = u"total"_s}};
         });
         store.setActiveBandTarget(detail());
         view->resize(420, 320);
@@ -61,11 +47,9 @@ protected:
     QStringList wheelTakers()
     {
         QApplication::processEvents();
-        const ReportDocument before = store.document();
         int tried = 0;
         const QStringList taken = testsupport::controlsTakingTheWheel(
-            view.get(), [&] { return store.document() == before ? u"as it was"_s : u"changed"_s; },
-            &tried);
+            view.get(), testsupport::stillAsItWas([&] { return store.document(); }), &tried);
         tried_ += tried;
         return taken;
     }

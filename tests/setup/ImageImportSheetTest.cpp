@@ -126,14 +126,11 @@ TEST_F(ImageImportSheetTest, TheWheelChangesNoChoiceThePointerPassesOver)
     choose(sheet.sizePicker(), u"Resize"_s);
     choose(sheet.formatPicker(), u"Convert to JPEG"_s);
     QApplication::processEvents();
-    const auto options = [this] {
-        const ImageImportOptions &o = coordinator.options();
-        return QStringList{QString::number(int(o.sizeMode)), QString::number(o.maxDimension),
-                           QString::number(int(o.formatMode)), QString::number(o.jpegQuality)}
-            .join(u' ');
-    };
     int tried = 0;
-    EXPECT_EQ(testsupport::controlsTakingTheWheel(&sheet, options, &tried), QStringList());
+    EXPECT_EQ(
+        testsupport::controlsTakingTheWheel(
+            &sheet, testsupport::stillAsItWas([this] { return coordinator.options(); }), &tried),
+        QStringList());
     EXPECT_EQ(tried, 4);
     EXPECT_EQ(sheet.sizePicker()->currentText(), u"Resize"_s);
     EXPECT_EQ(sheet.formatPicker()->currentText(), u"Convert to JPEG"_s);

@@ -66,6 +66,15 @@ inline QString shownValue(const QWidget *control)
     return {};
 }
 
+// A state for controlsTakingTheWheel: whether what `current` reads still equals what it read
+// when the state was made.
+template <typename Read> std::function<QString()> stillAsItWas(Read current)
+{
+    return [current, before = current()] {
+        return current() == before ? QStringLiteral("as it was") : QStringLiteral("changed");
+    };
+}
+
 // Turns the wheel both ways over every control of `panel` that the wheel could change. Returns
 // a line for each control that took the turn (changed what it shows, took the focus, or changed
 // what `state` reads, for example the report), and counts the controls tried in `tried`.
