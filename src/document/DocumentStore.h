@@ -249,8 +249,10 @@ public:
     void addSubDataset();
     void moveSubDataset(int index, int offset);
     void removeSubDataset(const QUuid &id);
-    // Appends a field for each name not declared yet (exact comparison); the number added.
-    int addFieldsIfMissing(const QStringList &names);
+    // Appends a field for each name not declared yet (exact comparison); the number added. Each
+    // new field takes the class name at its name's position in `classNames`, java.lang.String
+    // where there is none.
+    int addFieldsIfMissing(const QStringList &names, const QStringList &classNames = {});
     // Removes every field of one of the names; the number removed.
     int removeFields(const QStringList &names);
 

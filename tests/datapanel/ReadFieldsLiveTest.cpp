@@ -98,6 +98,23 @@ TEST_F(ReadFieldsLiveTest, ASuccessAddsTheColumnsAndSortsOutTheMissingFields)
     EXPECT_EQ(params[u"connection"_s][u"host"_s], u"db.local"_s);
 }
 
+TEST_F(ReadFieldsLiveTest, NewFieldsTakeTheClassesTheEngineReports)
+{
+    script({ok(R"({"fields":[{"name":"id","className":"java.lang.Long"},)"
+               R"({"name":"total","className":"java.math.BigDecimal"},)"
+               R"({"name":"day","className":"java.sql.Date"},)"
+               R"({"name":"gone","className":"java.lang.Integer"}]})")});
+    ReadFields::read(&store, &model, connections.get(), &state);
+    ASSERT_TRUE(waitFor([&] { return state.message() != u"Reading live schema..."_s; }));
+    QStringList classes;
+    for (const ReportField &f : store.document().fields)
+        classes.append(f.name + u':' + f.className);
+    EXPECT_EQ(classes, (QStringList{u"id:java.lang.String"_s, u"gone:java.lang.String"_s,
+                                    u"summed:java.lang.String"_s, u"total:java.math.BigDecimal"_s,
+                                    u"day:java.sql.Date"_s}))
+        << "declared fields keep their class; new ones take the engine's";
+}
+
 TEST_F(ReadFieldsLiveTest, ZeroColumnsChangeNothingAndClearTheStaleList)
 {
     script({ok(R"({"fields":[]})")});
@@ -205,4 +222,11 @@ TEST(ReadFieldsPostgres, ALiveReadDeclaresTheTablesColumns)
         names.append(f.name);
     EXPECT_EQ(names,
               (QStringList{u"id"_s, u"name"_s, u"city"_s, u"balance"_s, u"joined"_s, u"active"_s}));
+    // each field is declared with the class the engine reads for its column
+    QStringList classes;
+    for (const ReportField &f : store.document().fields)
+        classes.append(f.className);
+    EXPECT_EQ(classes,
+              (QStringList{u"java.lang.Integer"_s, u"java.lang.String"_s, u"java.lang.String"_s,
+                           u"java.math.BigDecimal"_s, u"java.sql.Date"_s, u"java.lang.Boolean"_s}));
 }
