@@ -253,8 +253,6 @@ Guess primary(const Tokens &tokens, Span span)
         if (first.kind != Kind::word)
             return {};
         const QString word = lower(first);
-        if (word == u"true"_s || word == u"false"_s)
-            return weak(u"bool"_s);
         if (valueKeywords().contains(word))
             return strong(word);
         if (reservedWords().contains(word))
@@ -400,7 +398,8 @@ std::optional<SelectList> selectList(const Tokens &tokens, Span span)
         }
         if (t.kind == Kind::close)
             return SelectList{{start, i}, false};
-        if (endsSelectList(t))
+        // WITHIN GROUP belongs to an aggregate, not to a GROUP BY
+        if (endsSelectList(t) && !(t.isWord(u"group") && i > start && tokens[i - 1].isWord(u"within")))
             return SelectList{{start, i}, t.isWord(u"from")};
     }
     return SelectList{{start, span.end}, false};
@@ -460,7 +459,12 @@ Outcome of(const Tokens &tokens, Span column)
               before.isWord(u"null") || before.isWord(u"true") || before.isWord(u"false") ||
               valueKeywords().contains(lower(before))));
         const bool typedLiteral = last.kind == Kind::string;
-        if (isName(last) && operandEnds && !typedLiteral &&
+        // the second word of a type: DOUBLE PRECISION, CHARACTER VARYING, TIME ZONE
+        const bool typeWords = (last.isWord(u"precision") && before.isWord(u"double")) ||
+                               (last.isWord(u"varying") &&
+                                (before.isWord(u"character") || before.isWord(u"char"))) ||
+                               (last.isWord(u"zone") && before.isWord(u"time"));
+        if (isName(last) && operandEnds && !typedLiteral && !typeWords &&
             !(before.kind == Kind::word && column.size() == 2 && before.isWord(u"array")))
             return Named{last.text};
     }
