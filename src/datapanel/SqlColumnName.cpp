@@ -399,7 +399,8 @@ std::optional<SelectList> selectList(const Tokens &tokens, Span span)
         if (t.kind == Kind::close)
             return SelectList{{start, i}, false};
         // WITHIN GROUP belongs to an aggregate, not to a GROUP BY
-        if (endsSelectList(t) && !(t.isWord(u"group") && i > start && tokens[i - 1].isWord(u"within")))
+        if (endsSelectList(t) &&
+            !(t.isWord(u"group") && i > start && tokens[i - 1].isWord(u"within")))
             return SelectList{{start, i}, t.isWord(u"from")};
     }
     return SelectList{{start, span.end}, false};
@@ -460,10 +461,10 @@ Outcome of(const Tokens &tokens, Span column)
               valueKeywords().contains(lower(before))));
         const bool typedLiteral = last.kind == Kind::string;
         // the second word of a type: DOUBLE PRECISION, CHARACTER VARYING, TIME ZONE
-        const bool typeWords = (last.isWord(u"precision") && before.isWord(u"double")) ||
-                               (last.isWord(u"varying") &&
-                                (before.isWord(u"character") || before.isWord(u"char"))) ||
-                               (last.isWord(u"zone") && before.isWord(u"time"));
+        const bool typeWords =
+            (last.isWord(u"precision") && before.isWord(u"double")) ||
+            (last.isWord(u"varying") && (before.isWord(u"character") || before.isWord(u"char"))) ||
+            (last.isWord(u"zone") && before.isWord(u"time"));
         if (isName(last) && operandEnds && !typedLiteral && !typeWords &&
             !(before.kind == Kind::word && column.size() == 2 && before.isWord(u"array")))
             return Named{last.text};

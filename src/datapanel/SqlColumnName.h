@@ -8,7 +8,8 @@
 // The name a database gives one column of a select list, worked out from its tokens as
 // PostgreSQL names result columns: the alias (with or without AS); else a column reference's last
 // name part; a function call's name; a cast's operand, or its type when the operand has no name;
-// "case", "array", "row", "exists", and a scalar sub-select's first column. An operator expression or a constant has no name.
+// "case", "array", "row", "exists", and a scalar sub-select's first column. An operator expression
+// or a constant has no name.
 namespace SqlColumnName {
 
 struct Named {

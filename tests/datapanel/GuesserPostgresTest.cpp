@@ -122,9 +122,9 @@ TEST(SQLFieldGuesserPostgres, NamesTheColumnsPostgreSQLReportsForFortyQueries)
     int right = 0;
     for (const QString &query : queries) {
         SCOPED_TRACE(query.toStdString());
-        const QJsonObject reply = engine.send(
-            u"executeQuery"_s,
-            {{u"query"_s, query}, {u"maxRows"_s, 1}, {u"connection"_s, connection}});
+        const QJsonObject reply =
+            engine.send(u"executeQuery"_s,
+                        {{u"query"_s, query}, {u"maxRows"_s, 1}, {u"connection"_s, connection}});
         Comparison postgres;
         for (const QJsonValue &column : reply[u"columns"_s].toArray()) {
             if (column.toString() == u"?column?"_s)
