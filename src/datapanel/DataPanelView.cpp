@@ -1,4 +1,5 @@
 #include "datapanel/DataPanelView.h"
+#include "datapanel/QueryPaneScroll.h"
 
 #include "datapanel/ConnectionEditorSheet.h"
 #include "datapanel/DataPanelCardMakers.h"
@@ -102,7 +103,9 @@ QWidget *DataPanelView::buildSplit()
     auto *row = new QHBoxLayout(split);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(0);
-    row->addWidget(queryPane_);
+    queryScroll_ = new QueryPaneScroll(queryPane_, this, split);
+    queryScroll_->setObjectName(u"datapanel.queryScroll"_s);
+    row->addWidget(queryScroll_);
     row->addWidget(divider_);
     row->addWidget(buildCardColumn(), 1);
     applyQueryPaneWidth();
@@ -192,7 +195,7 @@ void DataPanelView::changeEvent(QEvent *event)
 
 void DataPanelView::applyQueryPaneWidth()
 {
-    queryPane_->setFixedWidth(qRound(split_.effectiveWidth()));
+    queryScroll_->setFixedWidth(qRound(split_.effectiveWidth()));
 }
 
 void DataPanelView::updateResultsArea()

@@ -72,6 +72,7 @@ private:
     DataPanelSplitState split_;
     ConnectionEditorSheet *connectionEditorSheet_ = nullptr;
     QWidget *queryPane_ = nullptr;
+    QScrollArea *queryScroll_ = nullptr;
     PanelDivider *divider_ = nullptr;
     QScrollArea *cardColumn_ = nullptr;
     QWidget *resultsArea_ = nullptr;

@@ -9,8 +9,10 @@
 #include "engine/SidecarModel.h"
 #include "widgets/Spinner.h"
 
+#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QTableView>
 
@@ -101,6 +103,38 @@ protected:
             for (int x = 0; x < image.width(); ++x)
                 value = std::min(value, QColor(image.pixel(x, y)).lightness());
         return value;
+    }
+
+    void checkCommandsStayPut(QSize size)
+    {
+        view->resize(size);
+        QApplication::processEvents();
+        auto *read = find<QPushButton>(u"datapanel.query.readFields"_s);
+        const auto places = [&] {
+            return std::pair(read->mapTo(view.get(), QPoint()),
+                             executeButton()->mapTo(view.get(), QPoint()));
+        };
+        const auto before = places();
+        engine.script({rows(200), ScriptedEngine::failure("relation t does not exist")});
+        executeButton()->click();
+        QApplication::processEvents();
+        ASSERT_TRUE(view->resultsArea()->isVisible());
+        EXPECT_EQ(places(), before) << "while the query runs";
+        ASSERT_TRUE(waitFor([&] { return !model.isExecutingQuery(); }));
+        QApplication::processEvents();
+        EXPECT_EQ(places(), before) << "when the rows arrive";
+        const QTableView *table = grid();
+        EXPECT_GE(table->viewport()->height(), 6 * table->verticalHeader()->defaultSectionSize())
+            << "the grid shows more than a couple of rows";
+        // No caption of the pane is cut: each is as tall as its wrapped text.
+        for (QLabel *caption : view->queryPane()->findChildren<QLabel *>()) {
+            if (!caption->isVisible() || !caption->wordWrap() || caption->text().isEmpty())
+                continue;
+            EXPECT_GE(caption->height(), caption->heightForWidth(caption->width()))
+                << caption->objectName().toStdString() << ": " << caption->text().toStdString();
+        }
+        execute();
+        EXPECT_EQ(places(), before) << "when an error replaces the rows";
     }
 
     ScriptedEngine engine;
@@ -302,6 +336,67 @@ TEST_F(QueryExecutionTest, ATabClosedWhileThePasswordIsReadStartsNothing)
         keychain.onCall = nullptr;
     }
     EXPECT_TRUE(engine.requests().isEmpty());
+}
+
+// Read Fields and Execute Query stay where they are, at the sheet's first size and its smallest,
+// while a query runs and when its rows arrive; the pane scrolls rather than cutting a caption,
+// and the grid shows its rows rather than two of them.
+TEST_F(QueryExecutionTest, TheCommandsStayUnderThePointerAsTheResultsComeAndGo)
+{
+    checkCommandsStayPut(QSize(DataPanelView::idealWidth, DataPanelView::idealHeight));
+}
+
+TEST_F(QueryExecutionTest, TheCommandsStayPutInTheSmallestSheetWhosePaneScrolls)
+{
+    checkCommandsStayPut(
+        QSize(DataPanelView::minimumPanelWidth, DataPanelView::minimumPanelHeight));
+    const auto *scroll = find<QScrollArea>(u"datapanel.queryScroll"_s);
+    ASSERT_TRUE(scroll);
+    EXPECT_GT(scroll->verticalScrollBar()->maximum(), 0) << "the small pane scrolls";
+}
+
+// Without a keyring service the password is missing, and the query's failure says why.
+TEST_F(QueryExecutionTest, AFailureWithoutThePasswordNamesTheKeychain)
+{
+    keychain.inner.setUnavailable(u"No keyring service is running"_s);
+    engine.script({ScriptedEngine::failure("FATAL: password authentication failed")});
+    execute();
+    const QString error = label(u"datapanel.queryResults.error"_s)->text();
+    EXPECT_TRUE(error.startsWith(u"FATAL: password authentication failed"_s));
+    EXPECT_TRUE(error.contains(u"The password could not be read from the keychain (No keyring "
+                               u"service is running)"_s))
+        << error.toStdString();
+    EXPECT_EQ(engine.requests().value(0)[u"params"_s][u"connection"_s][u"password"_s], u""_s);
+}
+
+// Against the real engine: without a connection the query runs on an empty database of the
+// engine's own, so literal values come back and a table is not found.
+TEST_F(QueryExecutionTest, AgainstTheEngineAStandaloneQueryShowsItsRows)
+{
+    QUILLMARK_REQUIRE_ENGINE();
+    model.setLocationProvider([&] { return *location; });
+    store.setActiveConnectionID(std::nullopt);
+    storetest::editDocument(store, [](ReportDocument &d) {
+        d.queryString = u"select 1 as id, 'Ann' as name union all select 2, 'Bob'"_s;
+    });
+    click(u"datapanel.query.execute"_s);
+    ASSERT_TRUE(waitFor([&] { return !model.isExecutingQuery(); }, std::chrono::seconds(90)));
+    QApplication::processEvents();
+    ASSERT_FALSE(model.queryErrorMessage().has_value()) << model.queryErrorMessage()->toStdString();
+    EXPECT_EQ(label(u"datapanel.queryResults.count"_s)->text(), u"2 rows"_s);
+    EXPECT_EQ(grid()->model()->headerData(1, Qt::Horizontal).toString(), u"name"_s);
+    EXPECT_EQ(cell(0, 1), u"Ann"_s);
+    EXPECT_EQ(cell(1, 0), u"2"_s);
+
+    storetest::editDocument(store,
+                            [](ReportDocument &d) { d.queryString = u"select * from orders"_s; });
+    click(u"datapanel.query.execute"_s);
+    ASSERT_TRUE(waitFor([&] { return !model.isExecutingQuery(); }, std::chrono::seconds(90)));
+    QApplication::processEvents();
+    EXPECT_TRUE(shown(u"datapanel.queryResults.error"_s));
+    EXPECT_TRUE(
+        label(u"datapanel.queryResults.error"_s)->text().contains(u"Table \"orders\" not found"_s))
+        << label(u"datapanel.queryResults.error"_s)->text().toStdString();
 }
 
 // Against the real engine and the PostgreSQL server the engine's own tests start (sidecar/test.sh
