@@ -118,6 +118,10 @@ public:
     QUrl save(const QUrl &url);
     // The save made before a compile: quiet, and never over a file another program changed.
     void saveIfNeededBeforeCompile();
+    // The report's file was moved or renamed to `url` by the program, or went to the trash (no
+    // value): the store saves to where it is now; without a file it is marked changed, so that
+    // Save asks where to save it and closing asks about it.
+    void followFile(const std::optional<QUrl> &url);
     // True when the report's file no longer holds what this store loaded from it or last saved
     // to it: another program changed it since. The size and a hash of the bytes decide; a new
     // modification time over the same bytes is no change. False without a file, for a file

@@ -238,8 +238,8 @@ TEST_F(ExplorerFileActionsTest, OpenItemsAreMatchedByPathNotByPrefix)
     ASSERT_EQ(dialogs.alerts().size(), 2);
     EXPECT_EQ(dialogs.alerts().first().message, u"\"proj\" is Open"_s);
     EXPECT_EQ(dialogs.alerts().first().informativeText,
-              u"This is currently open in a tab. Moving it won't close the tab, but Save will "
-              u"fail until you Save As elsewhere."_s);
+              u"This is currently open in a tab. Moving it won't close the tab: the tab moves "
+              u"with it and saves to its new place."_s);
     EXPECT_EQ(buttonTitles(dialogs.alerts().first()), (QStringList{u"Move Anyway"_s, u"Cancel"_s}));
     // Dismissed without a button: no.
     EXPECT_FALSE(ExplorerFileActions::confirmMoveIfOpen(url(u"proj"_s), workspace, dialogs));
@@ -264,8 +264,8 @@ TEST_F(ExplorerFileActionsTest, TrashingAFolderHoldingAnOpenReportAsksFirstAndLa
     ASSERT_EQ(dialogs.alerts().size(), 1);
     EXPECT_EQ(dialogs.alerts().first().message, u"\"reports\" is Open"_s);
     EXPECT_EQ(dialogs.alerts().first().informativeText,
-              u"This is currently open in a tab. Moving it to the Trash won't close the tab, but "
-              u"Save will fail until you Save As elsewhere."_s);
+              u"This is currently open in a tab. Moving it to the Trash won't close the tab: the "
+              u"tab keeps the report, and Save will ask where to save it."_s);
     EXPECT_EQ(buttonTitles(dialogs.alerts().first()),
               (QStringList{u"Move to Trash Anyway"_s, u"Cancel"_s}));
     EXPECT_TRUE(QFileInfo::exists(open));
