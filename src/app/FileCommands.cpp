@@ -50,8 +50,10 @@ FileCommands::FileCommands(WorkspaceModel &workspace, AppSettings &settings, Dia
         }
         engine_->compileTab(tab.document, tab.savedURL, context, std::move(done));
     };
-    zipStep_ = [](const QString &directory, const QString &destination) {
-        ZipService::zipContents(directory, destination);
+    zipStep_ = [](const QString &directory, const QString &destination,
+                  const std::atomic<bool> &cancelled) {
+        ZipService::zipContents(directory, destination, QString::fromLatin1(ZipService::zipTool),
+                                &cancelled);
     };
 }
 
@@ -321,18 +323,21 @@ void FileCommands::zipReportForUpload()
     if (!destination)
         return;
     setZipping(true);
+    auto cancelled = std::make_shared<std::atomic<bool>>(false);
+    zipCancelled_ = cancelled;
     auto *watcher = new QFutureWatcher<QString>(this);
-    connect(watcher, &QFutureWatcher<QString>::finished, this, [this, watcher] {
+    zipWatcher_ = watcher;
+    connect(watcher, &QFutureWatcher<QString>::finished, this, [this, watcher, cancelled] {
         const QString error = watcher->result();
         watcher->deleteLater();
-        if (!error.isEmpty())
+        if (!error.isEmpty() && !*cancelled)
             dialogs_.presentError(error);
         setZipping(false);
     });
     watcher->setFuture(QtConcurrent::run(
-        [zip = zipStep_, folder, target = destination->toLocalFile()]() -> QString {
+        [zip = zipStep_, folder, target = destination->toLocalFile(), cancelled]() -> QString {
             try {
-                zip(folder, target);
+                zip(folder, target, *cancelled);
                 return {};
             } catch (const ZipService::ZipError &error) {
                 return error.description();
@@ -340,6 +345,16 @@ void FileCommands::zipReportForUpload()
                 return QString::fromUtf8(error.what());
             }
         }));
+}
+
+void FileCommands::cancelZip()
+{
+    if (!isZipping_ || !zipCancelled_)
+        return;
+    *zipCancelled_ = true;
+    if (zipWatcher_)
+        zipWatcher_->waitForFinished();
+    setZipping(false);
 }
 
 void FileCommands::exportDocument(ExportFormat format)

@@ -127,7 +127,7 @@ void QuillmarkApp::start()
 
 void QuillmarkApp::onFirstShown()
 {
-    KeyMonitor::install(workspace_, mainWindow_);
+    KeyMonitor::install(workspace_, mainWindow_, [this] { quit(); });
     workspaceRef_ = workspace_;
     settingsRef_ = settings_;
     workspace_->restoreLastSession(*settings_);
@@ -187,6 +187,8 @@ void QuillmarkApp::quit()
     if (quitting_ || !shouldTerminate())
         return;
     quitting_ = true;
+    // A zip under way ends now and leaves no partial archive.
+    fileCommands_->cancelZip();
     if (mainWindow_)
         mainWindow_->close();
     settingsWindow_->close();

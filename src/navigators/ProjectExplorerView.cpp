@@ -351,10 +351,9 @@ bool ProjectExplorerView::dropOnFolder(const QUrl &folder, const QMimeData &data
         return false;
     if (!ExplorerFileActions::move(*source, folder, dialogs_))
         return false;
-    const QString moved = ExplorerFileActions::standardizedPath(folder) + u'/' +
-                          QFileInfo(ExplorerFileActions::standardizedPath(
-                                        QUrl::fromLocalFile(*source)))
-                              .fileName();
+    const QString moved =
+        ExplorerFileActions::standardizedPath(folder) + u'/' +
+        QFileInfo(ExplorerFileActions::standardizedPath(QUrl::fromLocalFile(*source))).fileName();
     workspace_.followMovedItem(ExplorerFileActions::standardizedPath(QUrl::fromLocalFile(*source)),
                                moved, settings_);
     state_->expand(ExplorerFileActions::standardizedPath(folder));

@@ -14,13 +14,13 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QFileInfo>
-#include <QTemporaryDir>
-#include <QStandardPaths>
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
