@@ -55,6 +55,8 @@ DataPanelView::DataPanelView(DocumentStore *store, AppSettings &settings, Sideca
     stack->addWidget(sheetHeader(u"Report Data"_s, {close}, this));
     stack->addWidget(buildSplit(), 1);
     stack->addWidget(buildResultsArea());
+    if (QWidget *commands = queryPane_->findChild<QWidget *>(queryCommandsBlockName()))
+        queryScroll_->pinCommands(commands, [this] { return resultsReserve(); });
 
     if (store)
         connect(store, &DocumentStore::documentChanged, this, &DataPanelView::refresh);
@@ -196,6 +198,15 @@ void DataPanelView::changeEvent(QEvent *event)
 void DataPanelView::applyQueryPaneWidth()
 {
     queryScroll_->setFixedWidth(qRound(split_.effectiveWidth()));
+}
+
+int DataPanelView::resultsReserve() const
+{
+    if (!resultsArea_ || !resultsArea_->layout())
+        return 0;
+    // The tallest the results area gets, and the pane's spacing above it.
+    const int tallest = resultsArea_->layout()->totalMaximumSize().height();
+    return tallest >= QWIDGETSIZE_MAX ? 0 : tallest + 8;
 }
 
 void DataPanelView::updateResultsArea()

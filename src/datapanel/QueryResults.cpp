@@ -247,6 +247,10 @@ QueryResults::QueryResults(const DataPanelContext &context, QWidget *parent)
     showResult();
     showState();
     applyTints();
+    // A full grid is the most the area shows: the query pane keeps that room free under its
+    // commands, so that they stay in sight whatever the outcome. A longer error is cut.
+    setMaximumHeight(column->contentsMargins().top() + header->sizeHint().height() +
+                     column->spacing() + gridHeight + column->contentsMargins().bottom());
 }
 
 QWidget *QueryResults::buildGrid()

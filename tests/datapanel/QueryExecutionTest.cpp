@@ -105,7 +105,20 @@ protected:
         return value;
     }
 
-    void checkCommandsStayPut(QSize size)
+    // Whether the whole of `button` shows in the query pane's frame, above the results area.
+    bool inSight(const QPushButton *button) const
+    {
+        const auto *scroll = find<QScrollArea>(u"datapanel.queryScroll"_s);
+        const QRect shown(button->mapTo(scroll->viewport(), QPoint()), button->size());
+        const int resultsTop = view->resultsArea()->isVisible()
+                                   ? view->resultsArea()->mapTo(view.get(), QPoint()).y()
+                                   : view->height();
+        return scroll->viewport()->rect().contains(shown) &&
+               button->mapTo(view.get(), QPoint(0, button->height())).y() <= resultsTop;
+    }
+
+    // At the sheet's first size both commands also stay in sight while results show.
+    void checkCommandsStayPut(QSize size, bool inSightWithResults)
     {
         view->resize(size);
         QApplication::processEvents();
@@ -114,15 +127,31 @@ protected:
             return std::pair(read->mapTo(view.get(), QPoint()),
                              executeButton()->mapTo(view.get(), QPoint()));
         };
+        const auto checkInSight = [&](const char *when) {
+            if (!inSightWithResults)
+                return;
+            EXPECT_TRUE(inSight(read)) << "Read Fields " << when;
+            EXPECT_TRUE(inSight(executeButton())) << "Execute Query " << when;
+        };
         const auto before = places();
+        checkInSight("before any query");
         engine.script({rows(200), ScriptedEngine::failure("relation t does not exist")});
         executeButton()->click();
         QApplication::processEvents();
         ASSERT_TRUE(view->resultsArea()->isVisible());
         EXPECT_EQ(places(), before) << "while the query runs";
+        checkInSight("while the query runs");
         ASSERT_TRUE(waitFor([&] { return !model.isExecutingQuery(); }));
         QApplication::processEvents();
         EXPECT_EQ(places(), before) << "when the rows arrive";
+        checkInSight("with 200 rows");
+        // An outcome line of Read Fields comes under the commands.
+        auto *outcome =
+            view->findChild<ReadFieldsResultState *>(u"datapanel.query.readFieldsState"_s);
+        ASSERT_TRUE(outcome);
+        outcome->set(u"Added 2 new fields."_s, {u"amount"_s});
+        QApplication::processEvents();
+        EXPECT_EQ(places(), before) << "with the Read Fields outcome";
         const QTableView *table = grid();
         EXPECT_GE(table->viewport()->height(), 6 * table->verticalHeader()->defaultSectionSize())
             << "the grid shows more than a couple of rows";
@@ -135,6 +164,7 @@ protected:
         }
         execute();
         EXPECT_EQ(places(), before) << "when an error replaces the rows";
+        checkInSight("with an error");
     }
 
     ScriptedEngine engine;
@@ -339,17 +369,18 @@ TEST_F(QueryExecutionTest, ATabClosedWhileThePasswordIsReadStartsNothing)
 }
 
 // Read Fields and Execute Query stay where they are, at the sheet's first size and its smallest,
-// while a query runs and when its rows arrive; the pane scrolls rather than cutting a caption,
-// and the grid shows its rows rather than two of them.
+// while a query runs, when its rows arrive and when Read Fields reports; at the first size they
+// stay in sight above the results. The pane scrolls rather than cutting a caption, and the grid
+// shows its rows rather than two of them.
 TEST_F(QueryExecutionTest, TheCommandsStayUnderThePointerAsTheResultsComeAndGo)
 {
-    checkCommandsStayPut(QSize(DataPanelView::idealWidth, DataPanelView::idealHeight));
+    checkCommandsStayPut(QSize(DataPanelView::idealWidth, DataPanelView::idealHeight), true);
 }
 
 TEST_F(QueryExecutionTest, TheCommandsStayPutInTheSmallestSheetWhosePaneScrolls)
 {
-    checkCommandsStayPut(
-        QSize(DataPanelView::minimumPanelWidth, DataPanelView::minimumPanelHeight));
+    checkCommandsStayPut(QSize(DataPanelView::minimumPanelWidth, DataPanelView::minimumPanelHeight),
+                         false);
     const auto *scroll = find<QScrollArea>(u"datapanel.queryScroll"_s);
     ASSERT_TRUE(scroll);
     EXPECT_GT(scroll->verticalScrollBar()->maximum(), 0) << "the small pane scrolls";
