@@ -12,6 +12,7 @@
 #include "model/SubreportNaming.h"
 #include "navigators/ExplorerFileActions.h"
 #include "setup/ReportBookBuilder.h"
+#include "setup/ReportBookChapters.h"
 #include "widgets/Dialogs.h"
 #include "widgets/TextInputFocus.h"
 #include "workspace/AppSettings.h"
@@ -258,8 +259,11 @@ void FileCommands::newReportBook()
     const QList<QUrl> chapters = dialogs_.runOpenPanel(panel);
     if (chapters.size() < 2)
         return;
-    workspace_.openDocumentTab(
-        ReportBookBuilder::buildReportBook(u"ReportBook"_s, 595, 842, 30, 30, 20, 20, chapters));
+    const ReportDocument book =
+        ReportBookBuilder::buildReportBook(u"ReportBook"_s, 595, 842, 30, 30, 20, 20, chapters);
+    if (books_)
+        books_->remember(book, chapters);
+    workspace_.openDocumentTab(book);
     compileChapters(chapters);
 }
 
@@ -383,8 +387,9 @@ void FileCommands::exportDocument(ExportFormat format)
         std::optional<LiveConnection> connection;
         if (connectionStore_)
             connection = resolveLiveConnection(*target, *connectionStore_);
-        engine_->exportReport(target->document(), format, url, target->fileURL(), others, values,
-                              connection);
+        engine_->exportReport(
+            PreviewRun::engineDocument(*target, books_, others, connection.has_value()), format,
+            url, target->fileURL(), others, values, connection);
     });
 }
 

@@ -17,6 +17,7 @@ class AppSettings;
 class ConnectionPresetStore;
 class Dialogs;
 class DocumentStore;
+class ReportBookChapters;
 class SidecarModel;
 class WorkspaceModel;
 struct FilePanelRequest;
@@ -59,6 +60,8 @@ public:
     // the zip has stopped.
     void cancelZip();
 
+    // Where the report books made here note their chapters, for the engine to find them.
+    void setReportBooks(ReportBookChapters *books) { books_ = books; }
     void setCompileStep(CompileStep step) { compileStep_ = std::move(step); }
     void setZipStep(ZipStep step) { zipStep_ = std::move(step); }
 
@@ -126,6 +129,7 @@ private:
     Dialogs &dialogs_;
     SidecarModel *engine_;
     ConnectionPresetStore *connectionStore_;
+    ReportBookChapters *books_ = nullptr;
     CompileStep compileStep_;
     ZipStep zipStep_;
     bool isZipping_ = false;
