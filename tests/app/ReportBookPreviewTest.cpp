@@ -142,22 +142,14 @@ TEST_F(ReportBookPreviewTest, ANewBookPreviewsChaptersOfTwoFoldersBeforeAndAfter
 TEST_F(ReportBookPreviewTest, WithAConnectionAChapterThatHasAQueryPrintsItsRows)
 {
     QUILLMARK_REQUIRE_ENGINE();
-    const QString host = qEnvironmentVariable("QUILLMARK_TEST_PG_HOST");
-    if (host.isEmpty())
-        GTEST_SKIP() << "QUILLMARK_TEST_PG_HOST is not set; no PostgreSQL to query";
+    QUILLMARK_REQUIRE_POSTGRES("to query");
     engine().setLocationProvider([location] { return *location; });
     const QList<QUrl> chapters = {writeChapter(u"Cover.jrxml"_s, u"The Cover"_s),
                                   writeChapter(u"People/Customers.jrxml"_s, u"Our Customers"_s,
                                                u"select name from customers order by id"_s)};
     makeBook(chapters);
-    const DatabaseConnection database{QUuid::createUuid(),
-                                      u"Sample"_s,
-                                      DatabaseType::postgres,
-                                      host,
-                                      qEnvironmentVariableIntValue("QUILLMARK_TEST_PG_PORT"),
-                                      qEnvironmentVariable("QUILLMARK_TEST_PG_DB"),
-                                      qEnvironmentVariable("QUILLMARK_TEST_PG_USER")};
-    app->connectionStore().add(database, qEnvironmentVariable("QUILLMARK_TEST_PG_PASSWORD"));
+    const DatabaseConnection &database = postgres->connection;
+    app->connectionStore().add(database, postgres->password);
     store()->setActiveConnectionID(database.id);
 
     const QString printed = preview().join(u" | "_s);

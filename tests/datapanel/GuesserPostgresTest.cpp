@@ -101,19 +101,10 @@ struct Comparison {
 TEST(SQLFieldGuesserPostgres, NamesTheColumnsPostgreSQLReportsForFortyQueries)
 {
     QUILLMARK_REQUIRE_ENGINE();
-    const QString host = qEnvironmentVariable("QUILLMARK_TEST_PG_HOST");
-    if (host.isEmpty())
-        GTEST_SKIP() << "QUILLMARK_TEST_PG_HOST is not set; no PostgreSQL to ask";
+    QUILLMARK_REQUIRE_POSTGRES("to ask");
     ASSERT_EQ(queries.size(), 40);
-    const DatabaseConnection database{QUuid::createUuid(),
-                                      u"Sample"_s,
-                                      DatabaseType::postgres,
-                                      host,
-                                      qEnvironmentVariableIntValue("QUILLMARK_TEST_PG_PORT"),
-                                      qEnvironmentVariable("QUILLMARK_TEST_PG_DB"),
-                                      qEnvironmentVariable("QUILLMARK_TEST_PG_USER")};
-    const QJsonObject connection = EngineRequests::connectionParams(
-        database, qEnvironmentVariable("QUILLMARK_TEST_PG_PASSWORD"));
+    const DatabaseConnection &database = postgres->connection;
+    const QJsonObject connection = EngineRequests::connectionParams(database, postgres->password);
     QTemporaryDir work;
     SidecarClient engine;
     engine.setWorkFolder(work.path());

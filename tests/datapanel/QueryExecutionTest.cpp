@@ -74,6 +74,13 @@ protected:
     {
         return grid()->model()->index(row, column).data().toString();
     }
+    // Executes on the real engine and waits for its answer, which may take the engine's start.
+    void executeOnTheEngine()
+    {
+        click(u"datapanel.query.execute"_s);
+        ASSERT_TRUE(waitFor([&] { return !model.isExecutingQuery(); }, std::chrono::seconds(90)));
+        QApplication::processEvents();
+    }
     // Executes and waits for the engine's answer.
     void execute()
     {
@@ -410,9 +417,7 @@ TEST_F(QueryExecutionTest, AgainstTheEngineAStandaloneQueryShowsItsRows)
     storetest::editDocument(store, [](ReportDocument &d) {
         d.queryString = u"select 1 as id, 'Ann' as name union all select 2, 'Bob'"_s;
     });
-    click(u"datapanel.query.execute"_s);
-    ASSERT_TRUE(waitFor([&] { return !model.isExecutingQuery(); }, std::chrono::seconds(90)));
-    QApplication::processEvents();
+    ASSERT_NO_FATAL_FAILURE(executeOnTheEngine());
     ASSERT_FALSE(model.queryErrorMessage().has_value()) << model.queryErrorMessage()->toStdString();
     EXPECT_EQ(label(u"datapanel.queryResults.count"_s)->text(), u"2 rows"_s);
     EXPECT_EQ(grid()->model()->headerData(1, Qt::Horizontal).toString(), u"name"_s);
@@ -421,9 +426,7 @@ TEST_F(QueryExecutionTest, AgainstTheEngineAStandaloneQueryShowsItsRows)
 
     storetest::editDocument(store,
                             [](ReportDocument &d) { d.queryString = u"select * from orders"_s; });
-    click(u"datapanel.query.execute"_s);
-    ASSERT_TRUE(waitFor([&] { return !model.isExecutingQuery(); }, std::chrono::seconds(90)));
-    QApplication::processEvents();
+    ASSERT_NO_FATAL_FAILURE(executeOnTheEngine());
     EXPECT_TRUE(shown(u"datapanel.queryResults.error"_s));
     EXPECT_TRUE(
         label(u"datapanel.queryResults.error"_s)->text().contains(u"Table \"orders\" not found"_s))
@@ -435,18 +438,10 @@ TEST_F(QueryExecutionTest, AgainstTheEngineAStandaloneQueryShowsItsRows)
 TEST_F(QueryExecutionTest, AgainstPostgresTheGridShowsTheTablesRows)
 {
     QUILLMARK_REQUIRE_ENGINE();
-    const QString host = qEnvironmentVariable("QUILLMARK_TEST_PG_HOST");
-    if (host.isEmpty())
-        GTEST_SKIP() << "QUILLMARK_TEST_PG_HOST is not set; no PostgreSQL to query";
+    QUILLMARK_REQUIRE_POSTGRES("to query");
     model.setLocationProvider([&] { return *location; });
-    const DatabaseConnection database{QUuid::createUuid(),
-                                      u"Sample"_s,
-                                      DatabaseType::postgres,
-                                      host,
-                                      qEnvironmentVariableIntValue("QUILLMARK_TEST_PG_PORT"),
-                                      qEnvironmentVariable("QUILLMARK_TEST_PG_DB"),
-                                      qEnvironmentVariable("QUILLMARK_TEST_PG_USER")};
-    connections->add(database, qEnvironmentVariable("QUILLMARK_TEST_PG_PASSWORD"));
+    const DatabaseConnection &database = postgres->connection;
+    connections->add(database, postgres->password);
     store.setActiveConnectionID(database.id);
     storetest::editDocument(store, [](ReportDocument &d) {
         d.queryString = u"SELECT id, name, city FROM customers ORDER BY id"_s;
@@ -454,9 +449,7 @@ TEST_F(QueryExecutionTest, AgainstPostgresTheGridShowsTheTablesRows)
     EXPECT_TRUE(label(u"datapanel.query.executeCaption"_s)
                     ->text()
                     .startsWith(u"Runs against \"Sample\""_s));
-    click(u"datapanel.query.execute"_s);
-    ASSERT_TRUE(waitFor([&] { return !model.isExecutingQuery(); }, std::chrono::seconds(90)));
-    QApplication::processEvents();
+    ASSERT_NO_FATAL_FAILURE(executeOnTheEngine());
     ASSERT_FALSE(model.queryErrorMessage().has_value()) << model.queryErrorMessage()->toStdString();
     EXPECT_EQ(label(u"datapanel.queryResults.count"_s)->text(), u"5 rows"_s);
     EXPECT_EQ(grid()->model()->headerData(1, Qt::Horizontal).toString(), u"name"_s);
@@ -466,9 +459,7 @@ TEST_F(QueryExecutionTest, AgainstPostgresTheGridShowsTheTablesRows)
     // A second statement is refused before anything reaches the database.
     storetest::editDocument(
         store, [](ReportDocument &d) { d.queryString = u"SELECT 1; DELETE FROM customers"_s; });
-    click(u"datapanel.query.execute"_s);
-    ASSERT_TRUE(waitFor([&] { return !model.isExecutingQuery(); }, std::chrono::seconds(90)));
-    QApplication::processEvents();
+    ASSERT_NO_FATAL_FAILURE(executeOnTheEngine());
     EXPECT_TRUE(shown(u"datapanel.queryResults.error"_s));
     EXPECT_TRUE(label(u"datapanel.queryResults.error"_s)
                     ->text()

@@ -190,9 +190,7 @@ TEST_F(ReadFieldsLiveTest, AMissingPresetReadsTheQueryText)
 TEST(ReadFieldsPostgres, ALiveReadDeclaresTheTablesColumns)
 {
     QUILLMARK_REQUIRE_ENGINE();
-    const QString host = qEnvironmentVariable("QUILLMARK_TEST_PG_HOST");
-    if (host.isEmpty())
-        GTEST_SKIP() << "QUILLMARK_TEST_PG_HOST is not set; no PostgreSQL to read from";
+    QUILLMARK_REQUIRE_POSTGRES("to read from");
     QTemporaryDir dir;
     PrivateWorkFolder workFolder{dir.path()};
     SidecarModel model{workFolder};
@@ -200,14 +198,8 @@ TEST(ReadFieldsPostgres, ALiveReadDeclaresTheTablesColumns)
     InMemoryKeychain keychain;
     QSettings settings(dir.filePath(u"settings.ini"_s), QSettings::IniFormat);
     ConnectionPresetStore connections(settings, keychain);
-    const DatabaseConnection database{QUuid::createUuid(),
-                                      u"Sample"_s,
-                                      DatabaseType::postgres,
-                                      host,
-                                      qEnvironmentVariableIntValue("QUILLMARK_TEST_PG_PORT"),
-                                      qEnvironmentVariable("QUILLMARK_TEST_PG_DB"),
-                                      qEnvironmentVariable("QUILLMARK_TEST_PG_USER")};
-    connections.add(database, qEnvironmentVariable("QUILLMARK_TEST_PG_PASSWORD"));
+    const DatabaseConnection &database = postgres->connection;
+    connections.add(database, postgres->password);
     DocumentStore store;
     store.setActiveConnectionID(database.id);
     storetest::editDocument(

@@ -1,5 +1,6 @@
 #include "navigators/ExplorerFileActions.h"
 #include "AppTestSupport.h"
+#include "PrivateTrash.h"
 #include "TestSupport.h"
 #include "navigators/ExplorerListing.h"
 #include "widgets/ScriptedDialogs.h"
@@ -9,7 +10,6 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QMimeData>
-#include <QStandardPaths>
 #include <QStorageInfo>
 #include <QTemporaryDir>
 
@@ -249,10 +249,7 @@ TEST_F(ExplorerFileActionsTest, TrashingAFolderHoldingAnOpenReportAsksFirstAndLa
 {
     QTemporaryDir dataHome(path(u"xdg-XXXXXX"_s));
     ASSERT_TRUE(dataHome.isValid());
-    const QByteArray savedDataHome = qgetenv("XDG_DATA_HOME");
-    const bool wasTestMode = QStandardPaths::isTestModeEnabled();
-    QStandardPaths::setTestModeEnabled(false);
-    qputenv("XDG_DATA_HOME", dataHome.path().toUtf8());
+    const testsupport::PrivateTrash trash(dataHome.path());
 
     const QString open = report(u"proj/reports/r.jrxml"_s);
     workspace.openTab(QUrl::fromLocalFile(open));
@@ -286,12 +283,6 @@ TEST_F(ExplorerFileActionsTest, TrashingAFolderHoldingAnOpenReportAsksFirstAndLa
     // A missing item: ignored, nothing shown.
     ExplorerFileActions::moveToTrash(url(u"proj/missing"_s));
     EXPECT_EQ(dialogs.alerts().size(), 2);
-
-    if (savedDataHome.isNull())
-        qunsetenv("XDG_DATA_HOME");
-    else
-        qputenv("XDG_DATA_HOME", savedDataHome);
-    QStandardPaths::setTestModeEnabled(wasTestMode);
 }
 
 TEST_F(ExplorerFileActionsTest, MoveRefusesSilentlyOrExplainsAndMovesOtherwise)

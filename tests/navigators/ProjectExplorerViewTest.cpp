@@ -1,5 +1,6 @@
 #include "navigators/ProjectExplorerView.h"
 #include "AppTestSupport.h"
+#include "PrivateTrash.h"
 #include "TestSupport.h"
 #include "document/DocumentStore.h"
 #include "navigators/ExplorerFileActions.h"
@@ -17,7 +18,6 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QScrollBar>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -388,10 +388,7 @@ TEST_F(ProjectExplorerViewTest, AnOpenReportsTabFollowsItsRenameMoveAndTrash)
 {
     QTemporaryDir dataHome(path(u"xdg-XXXXXX"_s));
     ASSERT_TRUE(dataHome.isValid());
-    const QByteArray savedDataHome = qgetenv("XDG_DATA_HOME");
-    const bool wasTestMode = QStandardPaths::isTestModeEnabled();
-    QStandardPaths::setTestModeEnabled(false);
-    qputenv("XDG_DATA_HOME", dataHome.path().toUtf8());
+    const testsupport::PrivateTrash trash(dataHome.path());
 
     const QString original = report(u"root/r.jrxml"_s);
     QDir(root).mkpath(u"sub"_s);
@@ -445,12 +442,6 @@ TEST_F(ProjectExplorerViewTest, AnOpenReportsTabFollowsItsRenameMoveAndTrash)
     EXPECT_EQ(tab->fileURL(), std::nullopt) << "the tab no longer has a file";
     EXPECT_TRUE(tab->isDirty()) << "its report is kept nowhere but in the tab";
     EXPECT_EQ(workspace.tabs().size(), 1);
-
-    if (savedDataHome.isNull())
-        qunsetenv("XDG_DATA_HOME");
-    else
-        qputenv("XDG_DATA_HOME", savedDataHome);
-    QStandardPaths::setTestModeEnabled(wasTestMode);
 }
 
 TEST_F(ProjectExplorerViewTest, AClickOpensTheFileUnderThePointerAfterARefresh)

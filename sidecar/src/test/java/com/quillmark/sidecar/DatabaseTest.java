@@ -3,6 +3,7 @@ package com.quillmark.sidecar;
 import static com.quillmark.sidecar.TestSidecar.error;
 import static com.quillmark.sidecar.TestSidecar.ok;
 import static com.quillmark.sidecar.TestSidecar.params;
+import static com.quillmark.sidecar.TestSidecar.texts;
 import static org.junit.jupiter.api.Assertions.assertEquals;
 import static org.junit.jupiter.api.Assertions.assertFalse;
 import static org.junit.jupiter.api.Assertions.assertTrue;
@@ -50,12 +51,6 @@ class DatabaseTest extends SharedSidecarTest {
     private static JsonNode query(String sql, int maxRows) throws Exception {
         return sidecar.request("executeQuery", params("query", sql, "maxRows", maxRows,
                 "connection", postgres()));
-    }
-
-    private static List<String> texts(JsonNode array) {
-        List<String> out = new ArrayList<>();
-        array.forEach(v -> out.add(v.isNull() ? null : v.asText()));
-        return out;
     }
 
     @Test

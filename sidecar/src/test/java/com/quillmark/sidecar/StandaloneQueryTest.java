@@ -3,6 +3,7 @@ package com.quillmark.sidecar;
 import static com.quillmark.sidecar.TestSidecar.error;
 import static com.quillmark.sidecar.TestSidecar.ok;
 import static com.quillmark.sidecar.TestSidecar.params;
+import static com.quillmark.sidecar.TestSidecar.texts;
 import static org.junit.jupiter.api.Assertions.assertEquals;
 import static org.junit.jupiter.api.Assertions.assertTrue;
 
@@ -12,7 +13,6 @@ import org.junit.jupiter.api.Test;
 
 import java.nio.file.Files;
 import java.nio.file.Path;
-import java.util.ArrayList;
 import java.util.List;
 import java.util.Map;
 
@@ -21,12 +21,6 @@ class StandaloneQueryTest extends SharedSidecarTest {
 
     private static JsonNode query(String sql, int maxRows) throws Exception {
         return sidecar.request("executeQuery", params("query", sql, "maxRows", maxRows));
-    }
-
-    private static List<String> texts(JsonNode array) {
-        List<String> out = new ArrayList<>();
-        array.forEach(v -> out.add(v.isNull() ? null : v.asText()));
-        return out;
     }
 
     @Test
