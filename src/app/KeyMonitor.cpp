@@ -50,8 +50,10 @@ bool KeyMonitor::eventFilter(QObject *watched, QEvent *event)
     const QWidget *focus = top ? top->focusWidget() : QApplication::focusWidget();
     const bool isMainWindow = mainWindow_ && mainWindow_->windowHandle() == window;
     const auto *sheet = qobject_cast<const SheetDialog *>(top);
-    // Quitting still asks about unsaved reports, as from the menu.
-    if (quit_ && sheet && sheet->isWorkspaceSheet() &&
+    // A sheet over the main window (the workspace's, the preview, or one opened from another
+    // sheet) keeps its menu out of reach. Quitting still asks about unsaved reports, as from
+    // the menu.
+    if (quit_ && sheet &&
         keyEvent->keyCombination() == QKeyCombination(Qt::ControlModifier, Qt::Key_Q)) {
         quit_();
         return true;

@@ -17,7 +17,7 @@ class KeyMonitor : public QObject {
 
 public:
     // Does nothing when the workspace has a monitor already. `quit` is what Ctrl+Q does while a
-    // sheet of the workspace covers the main window, whose menu it cannot reach then.
+    // sheet covers the main window, whose menu it cannot reach then.
     static void install(WorkspaceModel *workspace, QWidget *mainWindow,
                         std::function<void()> quit = {});
 
