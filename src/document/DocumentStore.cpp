@@ -69,8 +69,9 @@ void DocumentStore::setDocument(const ReportDocument &document)
         announceDocumentChange();
 }
 
-void DocumentStore::setSelectedElementIDs(const QSet<QUuid> &ids)
+void DocumentStore::setSelectedElementIDs(const QSet<QUuid> &selected)
 {
+    const QSet<QUuid> ids = selected;
     if (assignIfChanged(selectedElementIDs_, ids))
         emit selectedElementIDsChanged();
     flushPendingUndoSnapshot();
