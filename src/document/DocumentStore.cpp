@@ -1,5 +1,7 @@
 #include "document/DocumentStore.h"
 
+#include "model/ListEquality.h"
+
 #include <chrono>
 
 namespace {
@@ -7,6 +9,15 @@ namespace {
 template <typename T> bool assignIfChanged(T &member, const T &value)
 {
     if (member == value)
+        return false;
+    member = value;
+    return true;
+}
+
+// Lists of numbers (the guides) are compared without handing empty ones to memcmp.
+template <typename T> bool assignIfChanged(QList<T> &member, const QList<T> &value)
+{
+    if (equalLists(member, value))
         return false;
     member = value;
     return true;
