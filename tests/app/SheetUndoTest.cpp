@@ -67,6 +67,15 @@ protected:
         QTest::keyClick(edit, Qt::Key_Return);
     }
 
+    // Opens the Report Data sheet by its flag and waits until it has the focus.
+    void openDataSheet() const
+    {
+        workspace().setIsDataPanelVisible(true);
+        auto *sheet = find<DataPanelSheet>(u"DataPanelSheet"_s);
+        ASSERT_TRUE(sheet);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(sheet));
+    }
+
     QWidget *canvas() const { return app->contentView()->findChild<CanvasView *>(); }
 };
 
@@ -118,10 +127,7 @@ TEST_F(SheetUndoTest, UndoAndRedoReachTheReportWhileItsDataSheetIsOpen)
 {
     store()->addField();
     store()->addField();
-    workspace().setIsDataPanelVisible(true);
-    auto *sheet = find<DataPanelSheet>(u"DataPanelSheet"_s);
-    ASSERT_TRUE(sheet);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(sheet));
+    ASSERT_NO_FATAL_FAILURE(openDataSheet());
     auto *remove = find<QToolButton>(u"datapanel.fields.row1.remove"_s);
     ASSERT_TRUE(remove);
     remove->click();
@@ -152,10 +158,7 @@ TEST_F(SheetUndoTest, UndoAndRedoReachTheReportWhileItsDataSheetIsOpen)
 TEST_F(SheetUndoTest, AnEditInTheSheetAfterAnUndoEndsWhatCouldBeRedone)
 {
     store()->addField();
-    workspace().setIsDataPanelVisible(true);
-    auto *sheet = find<DataPanelSheet>(u"DataPanelSheet"_s);
-    ASSERT_TRUE(sheet);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(sheet));
+    ASSERT_NO_FATAL_FAILURE(openDataSheet());
     auto *close = find<QPushButton>(u"datapanel.close"_s);
 
     QTest::mouseClick(find<QPushButton>(u"datapanel.params.add"_s), Qt::LeftButton);
