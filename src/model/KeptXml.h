@@ -87,6 +87,8 @@ public:
     void addPart(const QString &key, KeptXml &&xml);
 
     bool isEmpty() const { return parts_.isEmpty(); }
+    // The keys of the parts there are, in order.
+    QStringList keys() const;
     // KeptXml::removeUuids on every part.
     void removeUuids();
     bool operator==(const KeptParts &) const = default;
