@@ -36,6 +36,8 @@ QuillmarkApp::QuillmarkApp(std::unique_ptr<Dialogs> dialogs,
       dialogs_(std::move(dialogs)), keychain_(std::move(keychain)),
       settings_(new AppSettings(this)), workspace_(new WorkspaceModel(this))
 {
+    // The last session's reports are read on other threads while the window is built.
+    workspace_->readLastSessionAhead(*settings_);
     // Palette and icon theme first: the window's views take their icons as they are built.
     applyAppearance();
     connect(settings_, &AppSettings::appearanceChanged, this, &QuillmarkApp::applyAppearance);
