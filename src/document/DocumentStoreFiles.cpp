@@ -50,13 +50,16 @@ QVariantMap readMap(const QString &key, bool nested)
 
 } // namespace
 
-void DocumentStore::load(const QUrl &url)
+void DocumentStore::load(const QUrl &location)
 {
+    const QUrl url = location;
     load(url, ReportFile::read(url));
 }
 
-void DocumentStore::load(const QUrl &url, const ReportFile &file)
+void DocumentStore::load(const QUrl &location, const ReportFile &file)
 {
+    // The location may live in what the load replaces (the file URL a view hands back).
+    const QUrl url = location;
     readerWarnings_ = file.warnings;
 
     const QString path = url.toLocalFile();
