@@ -52,8 +52,10 @@ void appendTagAttrs(QString &out, const ReportElement &e)
         if (!isAbsentOrEmpty(e.pattern))
             appendAttr(out, "pattern"_L1, *e.pattern);
         appendTrueFlag(out, "isBlankWhenNull"_L1, e.isBlankWhenNull);
-        if (e.textAdjust)
-            appendRawAttr(out, "textAdjust"_L1, rawValue(*e.textAdjust));
+        // Without a value the inspector shows the text growing, which the engine does only
+        // where the file says so: it is written.
+        appendRawAttr(out, "textAdjust"_L1,
+                      rawValue(e.textAdjust.value_or(TextAdjust::stretchHeight)));
         // A hyperlink of another type keeps its own.
         if (!isAbsentOrEmpty(e.hyperlinkExpression) && !e.kept.part({}).attribute(u"hyperlinkType"))
             appendRawAttr(out, "hyperlinkType"_L1, u"Reference");
@@ -99,8 +101,14 @@ void appendBoxPens(QString &out, const ReportElement &e, const KeptXml &box,
     KeptChildWriter kept(box, tagOrder::box, 20);
     kept.before(out, "topPen");
     for (int i = 0; i < 4; ++i) {
-        if (pens[i])
-            appendPen(out, boxPenTags[i], *pens[i], e.kept.part(boxPenParts[i]));
+        if (!pens[i])
+            continue;
+        const qsizetype before = out.size();
+        appendPen(out, boxPenTags[i], *pens[i], e.kept.part(boxPenParts[i]));
+        // A side the file did not have, all of whose values are inherited, stays out.
+        const qsizetype empty = 20 + 1 + boxPenTags[i].size() + 3; // "<topPen/>\n"
+        if (out.size() - before == empty && box.absentChildren.contains(boxPenTags[i]))
+            out.truncate(before);
     }
     kept.rest(out);
 }
@@ -118,17 +126,19 @@ void appendBox(QString &out, const ReportElement &e)
         return;
     }
     appendKeptAttributes(out, start, box);
-    if (!hasPen && box.children.isEmpty()) {
-        // Without attributes left (all inherited) the box says nothing.
-        if (out.size() == start + 4 && !box.present)
-            out.truncate(start - 16);
-        else
-            out += "/>\n"_L1;
-        return;
-    }
+    const qsizetype tagEnd = out.size();
     out += ">\n"_L1;
     appendBoxPens(out, e, box, {e.topPen, e.leftPen, e.bottomPen, e.rightPen});
-    out += indent(16) + "</box>\n"_L1;
+    if (out.size() > tagEnd + 2) {
+        out += indent(16) + "</box>\n"_L1;
+        return;
+    }
+    // Without attributes left (all inherited) a box the file did not have says nothing.
+    out.truncate(tagEnd);
+    if (out.size() == start + 4 && !box.present)
+        out.truncate(start - 16);
+    else
+        out += "/>\n"_L1;
 }
 
 // The frame's border is its pens as read; a frame without pens whose pen width the user set gets
@@ -168,7 +178,9 @@ void appendTextElement(QString &out, const ReportElement &e)
 
     const qsizetype start = openTag(out, 16, "textElement"_L1);
     appendRawAttr(out, "textAlignment"_L1, rawValue(e.textAlignment));
-    if (e.verticalAlignment != VerticalTextAlignment::top)
+    // Top where it overrides an inherited alignment.
+    if (e.verticalAlignment != VerticalTextAlignment::top ||
+        own.inheritsOtherThan(u"verticalAlignment", u"Top"))
         appendRawAttr(out, "verticalAlignment"_L1, rawValue(e.verticalAlignment));
     if (e.markup)
         appendAttr(out, "markup"_L1, *e.markup);

@@ -1,6 +1,7 @@
 #include "CodecTestSupport.h"
 
 #include "TestSupport.h"
+#include "model/JrxmlCodecInternal.h"
 
 #include <QDir>
 #include <QFile>
@@ -55,18 +56,23 @@ void clearIds(ElementList &elements)
 
 bool isPassThrough(pugi::xml_node node)
 {
-    static const QStringList charts = {
-        "areaChart",    "bar3DChart",   "barChart",          "bubbleChart",      "candlestickChart",
-        "highLowChart", "lineChart",    "meterChart",        "multiAxisChart",   "pie3DChart",
-        "pieChart",     "scatterChart", "stackedBar3DChart", "stackedBarChart",  "timeSeriesChart",
-        "xyAreaChart",  "xyBarChart",   "xyLineChart",       "thermometerChart", "ganttChart"};
+    static const QStringList charts = {"areaChart",         "bar3DChart",       "barChart",
+                                       "bubbleChart",       "candlestickChart", "highLowChart",
+                                       "lineChart",         "meterChart",       "multiAxisChart",
+                                       "pie3DChart",        "pieChart",         "scatterChart",
+                                       "stackedBar3DChart", "stackedBarChart",  "timeSeriesChart",
+                                       "xyAreaChart",       "xyBarChart",       "xyLineChart",
+                                       "thermometerChart",  "ganttChart",       "stackedAreaChart"};
     const QString name = QString::fromUtf8(node.name()).section(u':', -1);
     if (name == u"componentElement") {
         int children = 0;
         for (pugi::xml_node child : node.children())
             children += child.type() == pugi::node_element &&
                         std::strcmp(child.name(), "reportElement") != 0;
-        return children > 0 && !node.child("jr:list") && !node.child("jr:table");
+        // Lists and tables of the components namespace, whatever their prefix, are no
+        // pass-through.
+        return children > 0 && !JrxmlCodec::componentChild(node, "list") &&
+               !JrxmlCodec::componentChild(node, "table");
     }
     return charts.contains(name) || name == u"crosstab" || name == u"genericElement";
 }
