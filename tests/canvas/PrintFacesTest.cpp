@@ -1,6 +1,7 @@
 // The canvas draws text in the faces the print uses for the engine's font families.
 
 #include "canvas/PrintFaces.h"
+#include "TestSupport.h"
 #include "canvas/ElementPainter.h"
 #include "canvas/ElementPlaceholders.h"
 
