@@ -258,9 +258,8 @@ void Writer::element(const QString &place, const ReportElement &e)
         lines_.putFlag(place, u"isBlankWhenNull", e.isBlankWhenNull);
         lines_.put(place, u"pattern", e.pattern.value_or(u"none"_s));
         lines_.put(place, u"evaluationTime", e.evaluationTime);
-        // No setting shows, and is written, as growing with the text.
-        lines_.put(place, u"textAdjust",
-                   rawValue(e.textAdjust.value_or(TextAdjust::stretchHeight)));
+        // No setting shows as cutting the text, as the engine does.
+        lines_.put(place, u"textAdjust", rawValue(e.textAdjust.value_or(TextAdjust::cutText)));
     }
     if (kind.is<ElementKind::Subreport>()) {
         lines_.putFlag(place, u"isUsingCache", e.isUsingCache);

@@ -38,4 +38,6 @@ struct InheritedStyle {
     Pen sides[4];
     // The paddings, left, right, top, bottom (the model's order).
     std::optional<double> paddings[4];
+    // Whether any style of the chain gives the box anything (a side or a padding).
+    bool hasBox = false;
 };

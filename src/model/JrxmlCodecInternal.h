@@ -437,11 +437,26 @@ namespace fontAttribute {
 enum : std::size_t { name, size, bold, italic, underline, pdfName, pdfEncoding, pdfEmbedded };
 } // namespace fontAttribute
 
-// The attributes of a report element's position line the reader takes, in this order.
+// The attributes of a report element's position line the reader takes, in this order, and the
+// mode it looks at besides (kept as written).
 inline constexpr const char *reportElementAttributes[] = {
     "x", "y", "width", "height", "style", "forecolor", "backcolor", "positionType", "stretchType"};
+inline constexpr const char *reportElementLookups[] = {
+    "x",         "y",         "width",        "height",      "style",
+    "forecolor", "backcolor", "positionType", "stretchType", "mode"};
 namespace reportElementAttribute {
-enum : std::size_t { x, y, width, height, style, forecolor, backcolor, positionType, stretchType };
+enum : std::size_t {
+    x,
+    y,
+    width,
+    height,
+    style,
+    forecolor,
+    backcolor,
+    positionType,
+    stretchType,
+    mode
+};
 } // namespace reportElementAttribute
 
 // A text the enumeration has no case for ("Justified") is kept as written; the model's value,

@@ -220,12 +220,10 @@ void keepSpelledTagAttributes(const ReportElement &e, pugi::xml_node node, KeptX
                     e.evaluationTime != "Group"_L1 || isAbsentOrEmpty(e.evaluationGroup), kept);
         keepSpelled(node, "pattern", isAbsentOrEmpty(e.pattern), kept);
         keepSpelled(node, "isBlankWhenNull", !e.isBlankWhenNull, kept);
-        // The value the engine takes where the file sets none stays unset while unchanged.
-        if (e.textAdjust) {
-            keepUnknownCase(node, "textAdjust", *e.textAdjust, kept);
-            absentUnless(
-                node, "textAdjust", [&] { return rawValue(*e.textAdjust); }, kept);
-        }
+        keepSpelled(node, "textAdjust", !e.textAdjust, kept);
+        // Growing by the older flag stays said by it alone while unchanged.
+        if (e.textAdjust == TextAdjust::stretchHeight)
+            absentUnless(node, "textAdjust", u"StretchHeight"_s, kept);
     } else if (e.kind.is<ElementKind::Subreport>()) {
         keepSpelled(node, "isUsingCache", e.isUsingCache, kept);
         keepSpelled(node, "runToBottom", e.runToBottom, kept);

@@ -94,7 +94,7 @@ void readBox(ReportElement &e, pugi::xml_node node, const InheritedStyle *inheri
 {
     const pugi::xml_node box = childNamed(node, "box");
     // Only texts, images and frames have a box to inherit.
-    if (!hasBox(e.kind))
+    if (inherited && (!inherited->hasBox || !hasBox(e.kind)))
         inherited = nullptr;
     if (!box && !inherited)
         return;
@@ -134,7 +134,7 @@ bool isOpaqueByDefault(const ElementKind &kind)
 // it is opaque, none when it is transparent. A line and a break fill nothing: they keep the colour
 // as given.
 std::optional<ElementColor> fillColor(const ReportElement &e, pugi::xml_attribute backcolor,
-                                      pugi::xml_node re, const ReportStyle *style,
+                                      pugi::xml_attribute mode, const ReportStyle *style,
                                       const InheritedStyle *inherited)
 {
     std::optional<ElementColor> color = colorValue(backcolor);
@@ -143,7 +143,7 @@ std::optional<ElementColor> fillColor(const ReportElement &e, pugi::xml_attribut
     if (e.kind.is<ElementKind::Line>() || e.kind.is<ElementKind::ReportBreak>())
         return color;
     bool isOpaque = isOpaqueByDefault(e.kind);
-    if (const pugi::xml_attribute mode = attribute(re, "mode"))
+    if (mode)
         isOpaque = is(mode.value(), "Opaque");
     else if (inherited && inherited->isOpaque)
         isOpaque = *inherited->isOpaque;
@@ -195,7 +195,7 @@ ReportElement makeElement(pugi::xml_node node, ElementKind kind, JrxmlReadContex
     if (!re)
         re = childNamed(childNamed(node, "chart"), "reportElement");
     // The position line's attributes, found in one walk over them.
-    const NamedAttributes r(re, reportElementAttributes);
+    const NamedAttributes r(re, reportElementLookups);
     namespace ra = reportElementAttribute;
     e.x = doubleValue(r[ra::x]).value_or(0);
     e.y = doubleValue(r[ra::y]).value_or(0);
@@ -210,7 +210,7 @@ ReportElement makeElement(pugi::xml_node node, ElementKind kind, JrxmlReadContex
     e.foreColor = colorValue(r[ra::forecolor]);
     if (!e.foreColor && style)
         e.foreColor = style->foreColor;
-    e.backColor = fillColor(e, r[ra::backcolor], re, style, inherited);
+    e.backColor = fillColor(e, r[ra::backcolor], r[ra::mode], style, inherited);
 
     readTextFormatting(e, node, style, inherited);
 
@@ -243,13 +243,10 @@ ReportElement makeElement(pugi::xml_node node, ElementKind kind, JrxmlReadContex
     e.positionType =
         enumValue<PositionType>(r[ra::positionType]).value_or(PositionType::fixRelativeToTop);
     if (e.kind.is<ElementKind::TextField>()) {
-        // Where the file sets none the engine cuts the text, unless the older flag says it
-        // grows.
+        // No value is the engine's cutting of the text; the older flag makes it grow.
         e.textAdjust = enumAttr<TextAdjust>(node, "textAdjust");
-        if (!e.textAdjust)
-            e.textAdjust = is(attribute(node, "isStretchWithOverflow").value(), "true")
-                               ? TextAdjust::stretchHeight
-                               : TextAdjust::cutText;
+        if (!e.textAdjust && is(attribute(node, "isStretchWithOverflow").value(), "true"))
+            e.textAdjust = TextAdjust::stretchHeight;
     }
 
     e.printWhenExpression = childText(re, "printWhenExpression");

@@ -52,10 +52,8 @@ void appendTagAttrs(QString &out, const ReportElement &e)
         if (!isAbsentOrEmpty(e.pattern))
             appendAttr(out, "pattern"_L1, *e.pattern);
         appendTrueFlag(out, "isBlankWhenNull"_L1, e.isBlankWhenNull);
-        // Without a value the inspector shows the text growing, which the engine does only
-        // where the file says so: it is written.
-        appendRawAttr(out, "textAdjust"_L1,
-                      rawValue(e.textAdjust.value_or(TextAdjust::stretchHeight)));
+        if (e.textAdjust)
+            appendRawAttr(out, "textAdjust"_L1, rawValue(*e.textAdjust));
         // A hyperlink of another type keeps its own.
         if (!isAbsentOrEmpty(e.hyperlinkExpression) && !e.kept.part({}).attribute(u"hyperlinkType"))
             appendRawAttr(out, "hyperlinkType"_L1, u"Reference");

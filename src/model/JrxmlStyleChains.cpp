@@ -84,6 +84,7 @@ void setOwnValues(InheritedStyle &s, pugi::xml_node node)
     const pugi::xml_node box = childNamed(node, "box");
     if (!box)
         return;
+    s.hasBox = true;
     const pugi::xml_node boxPen = childNamed(box, "pen");
     for (int i = 0; i < 4; ++i)
         setPen(s.sides[i], {childNamed(box, boxPenTags[i].data()), boxPen});

@@ -143,8 +143,8 @@ TEST(JrxmlEngineValues, TheFillFollowsTheMode)
     EXPECT_FALSE(out.contains("#FF0000")) << out.toStdString();
 }
 
-// A text field that says nothing of its overflow is cut by the engine; the older flag makes it
-// grow. Either stays unsaid; a field made in the designer shows and writes Stretch Height.
+// A text field that says nothing of its overflow is cut by the engine, which no value stands for;
+// the older flag makes it grow, which stays said by the flag alone.
 TEST(JrxmlEngineValues, TextOverflowIsTheEngines)
 {
     const QByteArray in =
@@ -153,12 +153,14 @@ TEST(JrxmlEngineValues, TextOverflowIsTheEngines)
                "isStretchWithOverflow=\"true\"><reportElement x=\"0\" y=\"20\" width=\"90\" "
                "height=\"20\"/><textFieldExpression/></textField></band></title>");
     const ReportDocument d = JrxmlCodec::parse(in);
-    EXPECT_EQ(d.band(BandType::title)->elements.at(0).textAdjust, TextAdjust::cutText);
+    EXPECT_EQ(d.band(BandType::title)->elements.at(0).textAdjust, std::nullopt);
     EXPECT_EQ(d.band(BandType::title)->elements.at(1).textAdjust, TextAdjust::stretchHeight);
-    expectUnchanged(in);
+    const QByteArray out = expectUnchanged(in);
+    EXPECT_FALSE(out.contains("textAdjust")) << out.toStdString();
 
-    ReportElement made = d.band(BandType::title)->elements.at(0);
-    made.kept = {};
-    made.textAdjust = std::nullopt;
-    EXPECT_TRUE(JrxmlCodec::serializeElement(made, {}).contains("textAdjust=\"StretchHeight\""));
+    ReportDocument edited = d;
+    edited.bands[1].elements[1].textAdjust = TextAdjust::cutText;
+    const QByteArray cut = JrxmlCodec::serialize(edited);
+    EXPECT_TRUE(cut.contains("textAdjust=\"CutText\" isStretchWithOverflow=\"true\""))
+        << cut.toStdString();
 }
