@@ -85,7 +85,7 @@ TEST(JrxmlEngineValues, ElementsInheritThroughTheirStyleChain)
     EXPECT_TRUE(child.isBold);
     EXPECT_EQ(child.textAlignment, TextAlignment::right);
 
-    const ElementList &elements = d.band(BandType::title)->elements;
+    const ElementList elements = d.band(BandType::title)->elements;
     const ReportElement &text = elements.at(0);
     EXPECT_EQ(text.fontName, u"DejaVu Serif"_s);
     EXPECT_TRUE(text.isBold);
@@ -129,7 +129,7 @@ TEST(JrxmlEngineValues, TheFillFollowsTheMode)
         "y=\"60\" width=\"90\" height=\"20\" mode=\"Opaque\" backcolor=\"#00FF00\"/></frame>"
         "</band></title>");
     const ReportDocument d = JrxmlCodec::parse(in);
-    const ElementList &elements = d.band(BandType::title)->elements;
+    const ElementList elements = d.band(BandType::title)->elements;
     EXPECT_EQ(elements.at(0).backColor, std::nullopt) << "a text is transparent by default";
     EXPECT_EQ(elements.at(1).backColor, ElementColor{u"#FFFFFF"_s}) << "a shape is opaque";
     EXPECT_EQ(elements.at(2).backColor, ElementColor{u"#00FF00"_s});

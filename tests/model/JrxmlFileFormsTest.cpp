@@ -94,7 +94,7 @@ TEST(JrxmlFileForms, ComponentsAreKnownByTheirNamespace)
                   "height=\"20\"/></t:list></componentElement>" +
                   table("jr", "xmlns:jr=\"urn:elsewhere\""));
     const ReportDocument d = JrxmlCodec::parse(in);
-    const ElementList &elements = d.band(BandType::title)->elements;
+    const ElementList elements = d.band(BandType::title)->elements;
     ASSERT_EQ(elements.size(), 3);
     const auto *t = elements.at(0).kind.as<ElementKind::Table>();
     ASSERT_NE(t, nullptr) << elements.at(0).kind.displayName().toStdString();
@@ -126,7 +126,7 @@ TEST(JrxmlFileForms, TheStackedAreaChartIsAChart)
         JrxmlCodec::parse(withTitle("<stackedAreaChart><chart><reportElement x=\"0\" y=\"0\" "
                                     "width=\"100\" height=\"50\"/></chart></stackedAreaChart>"));
     ASSERT_EQ(d.band(BandType::title)->elements.size(), 1);
-    const ReportElement &chart = d.band(BandType::title)->elements.at(0);
+    const ReportElement chart = d.band(BandType::title)->elements.at(0);
     EXPECT_EQ(chart.kind.displayName(), u"Chart (stackedAreaChart)"_s);
     EXPECT_EQ(chart.width, 100);
 }

@@ -277,7 +277,7 @@ TEST(OutlineElementRows, ComponentsUnderAnotherPrefixAreNamedByTheirKind)
         "<reportElement x=\"0\" y=\"40\" width=\"90\" height=\"30\"/><c:list><datasetRun "
         "subDataset=\"Lines\"/><c:listContents height=\"30\"/></c:list></componentElement>"
         "</band></title></jasperReport>");
-    const ElementList &elements = d.band(BandType::title)->elements;
+    const ElementList elements = d.band(BandType::title)->elements;
     ASSERT_EQ(elements.size(), 2);
     EXPECT_EQ(OutlineRows::label(elements.at(0)), u"Table: Rows (1 col)"_s);
     EXPECT_EQ(OutlineRows::label(elements.at(1)), u"List: Lines"_s);
