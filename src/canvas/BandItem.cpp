@@ -10,6 +10,7 @@
 #include "canvas/RulerTicks.h"
 #include "setup/ImageImportCoordinator.h"
 #include "setup/ImageImportService.h"
+#include "widgets/BandHiding.h"
 #include "widgets/SymbolIcons.h"
 #include "workspace/AppClock.h"
 #include "workspace/BandSettings.h"
@@ -465,10 +466,12 @@ void BandItem::fillContextMenu(QMenu &menu) const
         QAction *hide = menu.addAction(SymbolIcons::icon(QStringLiteral("eye.slash")),
                                        QStringLiteral("Hide Band"));
         hide->setProperty(SymbolIcons::symbolProperty, QStringLiteral("eye.slash"));
-        QObject::connect(hide, &QAction::triggered, scope, [later, guarded, target] {
-            later([guarded, target] {
+        const ElementEnvironment *environment = context_->environment;
+        QObject::connect(hide, &QAction::triggered, scope, [later, guarded, target, environment] {
+            later([guarded, target, environment] {
                 if (guarded)
-                    guarded->setBandPresent(target.bandType(), false);
+                    BandHiding::hide(*guarded, target.bandType(),
+                                     environment ? environment->dialogs : nullptr);
             });
         });
     }

@@ -3,6 +3,8 @@
 #include "canvas/CanvasGraphicsView.h"
 #include "canvas/CanvasScene.h"
 #include "canvas/CanvasView.h"
+#include "canvas/ElementEnvironment.h"
+#include "widgets/ScriptedDialogs.h"
 #include "workspace/AppClock.h"
 
 #include "CanvasPointer.h"
@@ -296,8 +298,21 @@ TEST_F(BandFixture, ContextMenuAndHeaderButtons)
     menu.actions().first()->trigger();
     QCoreApplication::processEvents();
     EXPECT_EQ(store.elements(title).size(), 1);
+    // The title now holds an element: hiding it asks first, and Cancel keeps it.
+    ScriptedDialogs dialogs;
+    canvas.scene()->setEnvironment(ElementEnvironment{nullptr, nullptr, &dialogs});
+    dialogs.answerAlert(1);
     menu.actions().last()->trigger();
     QCoreApplication::processEvents();
+    ASSERT_EQ(dialogs.alerts().size(), 1);
+    EXPECT_EQ(dialogs.alerts()[0].message, QStringLiteral("Hide \"Title\"?"));
+    EXPECT_NE(band(title), nullptr);
+    dialogs.answerAlert(0);
+    QMenu again;
+    band(title)->fillContextMenu(again);
+    again.actions().last()->trigger();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(dialogs.alerts().size(), 2);
     EXPECT_EQ(band(title), nullptr);
 
     BandItem *first = band(detail);
