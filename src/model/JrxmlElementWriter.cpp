@@ -93,6 +93,24 @@ void appendPen(QString &out, QLatin1StringView side, const BoxSidePen &pen, cons
     out += "/>\n"_L1;
 }
 
+// Whether a side the file did not have holds nothing but what it inherits (from the box's pen or
+// the style), so that it stays out; decided without writing it.
+bool holdsOnlyInherited(const BoxSidePen &pen, const KeptXml &side)
+{
+    if (!side.attributes.isEmpty() || !side.children.isEmpty())
+        return false;
+    const auto inherits = [&](QStringView name, const QString &value) {
+        for (const KeptXml::AbsentAttribute &a : side.absent) {
+            if (a.name == name)
+                return a.with.isEmpty() && a.value == value;
+        }
+        return false;
+    };
+    return inherits(u"lineWidth", decimalNumber(pen.width)) &&
+           (!pen.color || inherits(u"lineColor", pen.color->hex)) &&
+           (pen.style == PenLineStyle::solid || inherits(u"lineStyle", rawValue(pen.style)));
+}
+
 void appendBoxPens(QString &out, const ReportElement &e, const KeptXml &box,
                    const std::optional<BoxSidePen> (&pens)[4])
 {
@@ -101,11 +119,15 @@ void appendBoxPens(QString &out, const ReportElement &e, const KeptXml &box,
     for (int i = 0; i < 4; ++i) {
         if (!pens[i])
             continue;
+        const KeptXml &side = e.kept.part(boxPenParts[i]);
+        const bool fileHadNone = box.absentChildren.contains(boxPenTags[i]);
+        if (fileHadNone && holdsOnlyInherited(*pens[i], side))
+            continue;
         const qsizetype before = out.size();
-        appendPen(out, boxPenTags[i], *pens[i], e.kept.part(boxPenParts[i]));
+        appendPen(out, boxPenTags[i], *pens[i], side);
         // A side the file did not have, all of whose values are inherited, stays out.
         const qsizetype empty = 20 + 1 + boxPenTags[i].size() + 3; // "<topPen/>\n"
-        if (out.size() - before == empty && box.absentChildren.contains(boxPenTags[i]))
+        if (out.size() - before == empty && fileHadNone)
             out.truncate(before);
     }
     kept.rest(out);
