@@ -304,6 +304,10 @@ SubreportParameter readPassedParameter(pugi::xml_node node, const char *expressi
 // The style and box pen of a table cell.
 TableCellFormatting tableCellFormatting(pugi::xml_node cell);
 
+// Sets each part of the pen that one of `nodes` gives, the first giving it (a box side, then its
+// box's pen); the others stay as they were (inherited).
+void setPenParts(InheritedStyle::Pen &pen, std::initializer_list<pugi::xml_node> nodes);
+
 // What the elements of each style inherit from it, through the chain of parent styles; one for
 // each of `styles` (the report's style elements), in their order.
 QList<InheritedStyle> resolveStyleChains(const std::vector<pugi::xml_node> &styles);

@@ -75,16 +75,7 @@ std::optional<BoxSidePen> sidePen(pugi::xml_node side, pugi::xml_node boxPen,
                                   const InheritedStyle::Pen *inherited)
 {
     InheritedStyle::Pen pen = inherited ? *inherited : InheritedStyle::Pen{};
-    const auto take = [&](const char *name) {
-        pugi::xml_attribute attr = attribute(side, name);
-        return attr ? attr : attribute(boxPen, name);
-    };
-    if (const pugi::xml_attribute width = take("lineWidth"))
-        pen.width = doubleValue(width);
-    if (const pugi::xml_attribute style = take("lineStyle"))
-        pen.style = enumValue<PenLineStyle>(style).value_or(PenLineStyle::solid);
-    if (const pugi::xml_attribute color = take("lineColor"))
-        pen.color = colorValue(color);
+    setPenParts(pen, {side, boxPen});
     if (!side && pen.isEmpty())
         return std::nullopt;
     return BoxSidePen{pen.width.value_or(0), pen.color, pen.style.value_or(PenLineStyle::solid)};

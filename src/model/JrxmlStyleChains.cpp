@@ -19,24 +19,6 @@ std::optional<bool> flagValue(pugi::xml_attribute attr)
     return is(attr.value(), "true");
 }
 
-// The pen's parts that the first of `nodes` giving each sets (a box side, then its box's pen).
-void setPen(InheritedStyle::Pen &pen, std::initializer_list<pugi::xml_node> nodes)
-{
-    const auto first = [&](const char *name) {
-        for (pugi::xml_node node : nodes) {
-            if (const pugi::xml_attribute attr = attribute(node, name))
-                return attr;
-        }
-        return pugi::xml_attribute();
-    };
-    if (const pugi::xml_attribute width = first("lineWidth"))
-        pen.width = doubleValue(width);
-    if (const pugi::xml_attribute style = first("lineStyle"))
-        pen.style = enumValue<PenLineStyle>(style).value_or(PenLineStyle::solid);
-    if (const pugi::xml_attribute color = first("lineColor"))
-        pen.color = colorValue(color);
-}
-
 VerticalTextAlignment verticalAlignmentText(const char *text)
 {
     return is(text, "Middle")   ? VerticalTextAlignment::middle
@@ -80,14 +62,14 @@ void setOwnValues(InheritedStyle &s, pugi::xml_node node)
         vertical = attribute(node, "vAlign");
     if (vertical)
         s.verticalAlignment = verticalAlignmentText(vertical.value());
-    setPen(s.linePen, {childNamed(node, "pen")});
+    setPenParts(s.linePen, {childNamed(node, "pen")});
     const pugi::xml_node box = childNamed(node, "box");
     if (!box)
         return;
     s.hasBox = true;
     const pugi::xml_node boxPen = childNamed(box, "pen");
     for (int i = 0; i < 4; ++i)
-        setPen(s.sides[i], {childNamed(box, boxPenTags[i].data()), boxPen});
+        setPenParts(s.sides[i], {childNamed(box, boxPenTags[i].data()), boxPen});
     static constexpr const char *paddings[] = {"leftPadding", "rightPadding", "topPadding",
                                                "bottomPadding"};
     const std::optional<double> padding = doubleAttr(box, "padding");
@@ -154,6 +136,23 @@ private:
 };
 
 } // namespace
+
+void setPenParts(InheritedStyle::Pen &pen, std::initializer_list<pugi::xml_node> nodes)
+{
+    const auto first = [&](const char *name) {
+        for (pugi::xml_node node : nodes) {
+            if (const pugi::xml_attribute attr = attribute(node, name))
+                return attr;
+        }
+        return pugi::xml_attribute();
+    };
+    if (const pugi::xml_attribute width = first("lineWidth"))
+        pen.width = doubleValue(width);
+    if (const pugi::xml_attribute style = first("lineStyle"))
+        pen.style = enumValue<PenLineStyle>(style).value_or(PenLineStyle::solid);
+    if (const pugi::xml_attribute color = first("lineColor"))
+        pen.color = colorValue(color);
+}
 
 QList<InheritedStyle> resolveStyleChains(const std::vector<pugi::xml_node> &styles)
 {

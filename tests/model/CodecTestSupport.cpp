@@ -1,5 +1,7 @@
 #include "CodecTestSupport.h"
 
+#include "CanonicalDiff.h"
+
 #include "TestSupport.h"
 #include "model/JrxmlCodecInternal.h"
 
@@ -171,6 +173,26 @@ QByteArray roundTrip(const QByteArray &jrxml, QStringList *warnings)
 {
     QStringList notes;
     return JrxmlCodec::serialize(JrxmlCodec::parse(jrxml, warnings ? warnings : &notes));
+}
+
+QByteArray reportWithHeader(const QByteArray &body, const QByteArray &rootAttrs)
+{
+    return "<jasperReport xmlns=\"http://jasperreports.sourceforge.net/jasperreports\" "
+           "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" "
+           "xsi:schemaLocation=\"http://jasperreports.sourceforge.net/jasperreports "
+           "http://jasperreports.sourceforge.net/xsd/jasperreport.xsd\" name=\"r\"" +
+           rootAttrs + ">" + body + "</jasperReport>";
+}
+
+QByteArray expectUnchanged(const QByteArray &in)
+{
+    const QByteArray out = roundTrip(in);
+    for (const canonicaldiff::Difference &d : canonicaldiff::compare(in, out))
+        ADD_FAILURE() << canonicaldiff::describe(d).toStdString() << "\nin: " << in.toStdString()
+                      << "\nout:\n"
+                      << out.toStdString();
+    EXPECT_EQ(roundTrip(out), out);
+    return out;
 }
 
 QByteArray reportWithTitle(const QByteArray &elements, const QByteArray &head)

@@ -12,26 +12,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QByteArray report(const QByteArray &body, const QByteArray &rootAttrs = {})
-{
-    return "<jasperReport xmlns=\"http://jasperreports.sourceforge.net/jasperreports\" "
-           "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" "
-           "xsi:schemaLocation=\"http://jasperreports.sourceforge.net/jasperreports "
-           "http://jasperreports.sourceforge.net/xsd/jasperreport.xsd\" name=\"r\"" +
-           rootAttrs + ">" + body + "</jasperReport>";
-}
-
-// The report read, written and compared with itself: nothing may change.
-QByteArray expectUnchanged(const QByteArray &in)
-{
-    const QByteArray out = roundTrip(in);
-    for (const canonicaldiff::Difference &d : canonicaldiff::compare(in, out))
-        ADD_FAILURE() << canonicaldiff::describe(d).toStdString() << "\nout:\n"
-                      << out.toStdString();
-    EXPECT_EQ(roundTrip(out), out);
-    return out;
-}
-
 const QByteArray styles =
     "<style name=\"Parent\" fontName=\"DejaVu Serif\" fontSize=\"14\" vTextAlign=\"Middle\" "
     "hTextAlign=\"Right\" mode=\"Opaque\" backcolor=\"#EEEEEE\"><pen lineWidth=\"2\"/>"
@@ -47,10 +27,10 @@ const QByteArray styles =
 // leaves them out; a new report is written in full (the designer golden).
 TEST(JrxmlEngineValues, LengthsTheFileLeavesOutAreTheEngines)
 {
-    const QByteArray in =
-        report("<group name=\"g\"><groupExpression/><groupHeader><band/></groupHeader></group>"
-               "<detail><band/><band height=\"12\"/></detail><summary><band "
-               "splitType=\"Stretch\"/></summary>");
+    const QByteArray in = reportWithHeader(
+        "<group name=\"g\"><groupExpression/><groupHeader><band/></groupHeader></group>"
+        "<detail><band/><band height=\"12\"/></detail><summary><band "
+        "splitType=\"Stretch\"/></summary>");
     const ReportDocument d = JrxmlCodec::parse(in);
     EXPECT_EQ(d.columnWidth, 555);
     EXPECT_EQ(d.topMargin, 30);
@@ -71,7 +51,7 @@ TEST(JrxmlEngineValues, LengthsTheFileLeavesOutAreTheEngines)
 // chain; an element without a style from the report's default style.
 TEST(JrxmlEngineValues, ElementsInheritThroughTheirStyleChain)
 {
-    const QByteArray in = report(
+    const QByteArray in = reportWithHeader(
         styles +
         "<title><band height=\"90\"><staticText><reportElement x=\"0\" y=\"0\" width=\"90\" "
         "height=\"20\" style=\"Child\"/><text/></staticText><rectangle><reportElement x=\"0\" "
@@ -122,7 +102,7 @@ TEST(JrxmlEngineValues, ElementsInheritThroughTheirStyleChain)
 // colour kept as written), white for an opaque one that names no colour.
 TEST(JrxmlEngineValues, TheFillFollowsTheMode)
 {
-    const QByteArray in = report(
+    const QByteArray in = reportWithHeader(
         "<title><band height=\"90\"><staticText><reportElement x=\"0\" y=\"0\" width=\"90\" "
         "height=\"20\" backcolor=\"#FF0000\"/><text/></staticText><rectangle><reportElement "
         "x=\"0\" y=\"30\" width=\"90\" height=\"20\"/></rectangle><frame><reportElement x=\"0\" "
@@ -147,11 +127,11 @@ TEST(JrxmlEngineValues, TheFillFollowsTheMode)
 // the older flag makes it grow, which stays said by the flag alone.
 TEST(JrxmlEngineValues, TextOverflowIsTheEngines)
 {
-    const QByteArray in =
-        report("<title><band height=\"50\"><textField><reportElement x=\"0\" y=\"0\" width=\"90\" "
-               "height=\"20\"/><textFieldExpression/></textField><textField "
-               "isStretchWithOverflow=\"true\"><reportElement x=\"0\" y=\"20\" width=\"90\" "
-               "height=\"20\"/><textFieldExpression/></textField></band></title>");
+    const QByteArray in = reportWithHeader(
+        "<title><band height=\"50\"><textField><reportElement x=\"0\" y=\"0\" width=\"90\" "
+        "height=\"20\"/><textFieldExpression/></textField><textField "
+        "isStretchWithOverflow=\"true\"><reportElement x=\"0\" y=\"20\" width=\"90\" "
+        "height=\"20\"/><textFieldExpression/></textField></band></title>");
     const ReportDocument d = JrxmlCodec::parse(in);
     EXPECT_EQ(d.band(BandType::title)->elements.at(0).textAdjust, std::nullopt);
     EXPECT_EQ(d.band(BandType::title)->elements.at(1).textAdjust, TextAdjust::stretchHeight);

@@ -11,32 +11,9 @@ using namespace codectest;
 
 namespace {
 
-// A report with the header the writer writes, so that only the body can differ.
-QByteArray report(const QByteArray &body, const QByteArray &rootAttrs = {})
-{
-    return "<jasperReport xmlns=\"http://jasperreports.sourceforge.net/jasperreports\" "
-           "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" "
-           "xsi:schemaLocation=\"http://jasperreports.sourceforge.net/jasperreports "
-           "http://jasperreports.sourceforge.net/xsd/jasperreport.xsd\" name=\"r\"" +
-           rootAttrs + ">" + body + "</jasperReport>";
-}
-
 QByteArray withTitle(const QByteArray &elements)
 {
-    return report("<title><band height=\"50\">" + elements + "</band></title>");
-}
-
-// The report read, written and compared with itself: nothing may change, and the output is a
-// fixed point.
-QByteArray expectUnchanged(const QByteArray &in)
-{
-    const QByteArray out = roundTrip(in);
-    for (const canonicaldiff::Difference &d : canonicaldiff::compare(in, out))
-        ADD_FAILURE() << canonicaldiff::describe(d).toStdString() << "\nin: " << in.toStdString()
-                      << "\nout:\n"
-                      << out.toStdString();
-    EXPECT_EQ(roundTrip(out), out);
-    return out;
+    return reportWithHeader("<title><band height=\"50\">" + elements + "</band></title>");
 }
 
 } // namespace
@@ -46,11 +23,11 @@ TEST(JrxmlFileSpelling, TextsTheModelHasNoCaseForComeBackAsWritten)
     const QByteArray element = "<reportElement x=\"0\" y=\"0\" width=\"10\" height=\"10\"";
     const QByteArray inputs[] = {
         // Every value the engine takes, also those the model has no case for.
-        report("<group name=\"g\" footerPosition=\"CollateAtBottom\"><groupExpression>"
-               "<![CDATA[1]]></groupExpression></group>"),
-        report("<sortField name=\"a\" order=\"descending\" type=\"variable\"/>"),
-        report({}, " whenNoDataType=\"Blank\" printOrder=\"vertical\" columnCount=\"x\""),
-        report("<style name=\"s\" hAlign=\"Justified\"/>"),
+        reportWithHeader("<group name=\"g\" footerPosition=\"CollateAtBottom\"><groupExpression>"
+                         "<![CDATA[1]]></groupExpression></group>"),
+        reportWithHeader("<sortField name=\"a\" order=\"descending\" type=\"variable\"/>"),
+        reportWithHeader({}, " whenNoDataType=\"Blank\" printOrder=\"vertical\" columnCount=\"x\""),
+        reportWithHeader("<style name=\"s\" hAlign=\"Justified\"/>"),
         withTitle("<staticText>" + element +
                   " positionType=\"Floating\" stretchType=\"Grow\"/><textElement "
                   "textAlignment=\"Justified\" verticalAlignment=\"Justified\"/>"
@@ -82,13 +59,13 @@ TEST(JrxmlFileSpelling, TextsTheModelHasNoCaseForComeBackAsWritten)
 // styles and elements alike, until the user changes the colour.
 TEST(JrxmlFileSpelling, AFillWithoutAModeKeepsNoneUntilItChanges)
 {
-    const QByteArray in =
-        report("<style name=\"Parent\" mode=\"Transparent\"/><style name=\"Row\" style=\"Parent\" "
-               "backcolor=\"#EEEEEE\"><conditionalStyle><conditionExpression><![CDATA[true]]>"
-               "</conditionExpression><style backcolor=\"#FC110D\"/></conditionalStyle></style>"
-               "<title><band height=\"20\"><staticText><reportElement x=\"0\" y=\"0\" "
-               "width=\"10\" height=\"10\" style=\"Parent\" backcolor=\"#00FF00\"/><text>"
-               "<![CDATA[t]]></text></staticText></band></title>");
+    const QByteArray in = reportWithHeader(
+        "<style name=\"Parent\" mode=\"Transparent\"/><style name=\"Row\" style=\"Parent\" "
+        "backcolor=\"#EEEEEE\"><conditionalStyle><conditionExpression><![CDATA[true]]>"
+        "</conditionExpression><style backcolor=\"#FC110D\"/></conditionalStyle></style>"
+        "<title><band height=\"20\"><staticText><reportElement x=\"0\" y=\"0\" "
+        "width=\"10\" height=\"10\" style=\"Parent\" backcolor=\"#00FF00\"/><text>"
+        "<![CDATA[t]]></text></staticText></band></title>");
     const QByteArray out = expectUnchanged(in);
     EXPECT_FALSE(out.contains("Opaque")) << out.toStdString();
 
@@ -105,14 +82,14 @@ TEST(JrxmlFileSpelling, AFillWithoutAModeKeepsNoneUntilItChanges)
 // Fractional font sizes stay fractional in the model and in the file.
 TEST(JrxmlFileSpelling, FractionalFontSizesStay)
 {
-    const QByteArray in =
-        report("<style name=\"Small\" fontSize=\"8.5\"><conditionalStyle><conditionExpression>"
-               "<![CDATA[true]]></conditionExpression><style fontSize=\"12.25\"/>"
-               "</conditionalStyle></style><title><band height=\"20\"><staticText>"
-               "<reportElement x=\"0\" y=\"0\" width=\"10\" height=\"10\"/><textElement><font "
-               "size=\"11.5\"/></textElement><text><![CDATA[t]]></text></staticText><staticText>"
-               "<reportElement x=\"0\" y=\"0\" width=\"10\" height=\"10\" style=\"Small\"/><text>"
-               "<![CDATA[u]]></text></staticText></band></title>");
+    const QByteArray in = reportWithHeader(
+        "<style name=\"Small\" fontSize=\"8.5\"><conditionalStyle><conditionExpression>"
+        "<![CDATA[true]]></conditionExpression><style fontSize=\"12.25\"/>"
+        "</conditionalStyle></style><title><band height=\"20\"><staticText>"
+        "<reportElement x=\"0\" y=\"0\" width=\"10\" height=\"10\"/><textElement><font "
+        "size=\"11.5\"/></textElement><text><![CDATA[t]]></text></staticText><staticText>"
+        "<reportElement x=\"0\" y=\"0\" width=\"10\" height=\"10\" style=\"Small\"/><text>"
+        "<![CDATA[u]]></text></staticText></band></title>");
     expectUnchanged(in);
     ReportDocument d = JrxmlCodec::parse(in);
     EXPECT_EQ(d.styles[0].fontSize, 8.5);
@@ -145,7 +122,7 @@ TEST(JrxmlFileSpelling, FrameKeepsItsForeColorBesidePensOfAnother)
 // engine's values for them, whatever else changes.
 TEST(JrxmlFileSpelling, PageSettingsTheRootLeavesOutStayOutUntilChanged)
 {
-    const QByteArray in = report({}, " pageWidth=\"842\"");
+    const QByteArray in = reportWithHeader({}, " pageWidth=\"842\"");
     const QByteArray out = expectUnchanged(in);
     EXPECT_FALSE(out.contains("columnWidth")) << out.toStdString();
     EXPECT_FALSE(out.contains("Margin")) << out.toStdString();
@@ -168,12 +145,13 @@ TEST(JrxmlFileSpelling, PageSettingsTheRootLeavesOutStayOutUntilChanged)
 // The query language chooses how the engine runs the report, also with an empty query.
 TEST(JrxmlFileSpelling, EmptyQueryKeepsItsLanguage)
 {
-    const QByteArray in = report("<subDataset name=\"d\"><queryString language=\"json\">"
-                                 "</queryString></subDataset><queryString language=\"csv\">"
-                                 "</queryString>");
+    const QByteArray in =
+        reportWithHeader("<subDataset name=\"d\"><queryString language=\"json\">"
+                         "</queryString></subDataset><queryString language=\"csv\">"
+                         "</queryString>");
     const QByteArray out = expectUnchanged(in);
     EXPECT_TRUE(out.contains("    <queryString language=\"csv\"/>\n")) << out.toStdString();
-    expectUnchanged(report("<queryString><![CDATA[select 1]]></queryString>"));
+    expectUnchanged(reportWithHeader("<queryString><![CDATA[select 1]]></queryString>"));
 
     ReportDocument d = JrxmlCodec::parse(in);
     d.queryString = QStringLiteral("a,b");
@@ -185,7 +163,7 @@ TEST(JrxmlFileSpelling, EmptyQueryKeepsItsLanguage)
 
 TEST(JrxmlFileSpelling, WhatTheFileLeftOutStaysOut)
 {
-    const QByteArray in = report(
+    const QByteArray in = reportWithHeader(
         "<style name=\"s\"><conditionalStyle/></style><parameter "
         "name=\"p\"/><queryString><![CDATA[select 1]]></queryString>"
         "<field name=\"f\"/><sortField name=\"f\"/><variable name=\"v\"><variableExpression>"
@@ -228,7 +206,7 @@ TEST(JrxmlFileSpelling, WhatTheFileLeftOutStaysOut)
 
 TEST(JrxmlFileSpelling, WhatTheFileSpelledOutStaysSpelledOut)
 {
-    const QByteArray in = report(
+    const QByteArray in = reportWithHeader(
         "<template class=\"java.lang.String\"><![CDATA[\"t.jrtx\"]]></template>"
         "<style name=\"s\" isDefault=\"false\" pdfEncoding=\"\" isPdfEmbedded=\"false\" "
         "hAlign=\"Left\"/><scriptlet name=\"s\" class=\"S\"><scriptletDescription/></scriptlet>"
@@ -269,16 +247,17 @@ TEST(JrxmlFileSpelling, WhatTheFileSpelledOutStaysSpelledOut)
 TEST(JrxmlFileSpelling, SectionsWithoutABandComeBackAsWritten)
 {
     const QByteArray twoDetails =
-        report("<detail splitType=\"Stretch\"/><detail><band height=\"20\"/></detail>");
+        reportWithHeader("<detail splitType=\"Stretch\"/><detail><band height=\"20\"/></detail>");
     const QByteArray once = expectUnchanged(twoDetails);
     EXPECT_TRUE(once.contains("<detail splitType=\"Stretch\">")) << once.toStdString();
     EXPECT_TRUE(JrxmlCodec::parse(twoDetails).isDetailAbsent);
 
-    expectUnchanged(report("<group name=\"g\"><groupExpression><![CDATA[1]]></groupExpression>"
-                           "<groupHeader/></group><title/><pageHeader a=\"1\"><part/></pageHeader>"
-                           "<detail/>"));
+    expectUnchanged(
+        reportWithHeader("<group name=\"g\"><groupExpression><![CDATA[1]]></groupExpression>"
+                         "<groupHeader/></group><title/><pageHeader a=\"1\"><part/></pageHeader>"
+                         "<detail/>"));
     // A band the user shows gets its band; the section's other content stays.
-    ReportDocument d = JrxmlCodec::parse(report("<title a=\"1\"><x/></title>"));
+    ReportDocument d = JrxmlCodec::parse(reportWithHeader("<title a=\"1\"><x/></title>"));
     d.bands[1].isPresent = true;
     EXPECT_TRUE(JrxmlCodec::serialize(d).contains(
         "    <title a=\"1\">\n        <band height=\"20\">\n        </band>\n        <x/>\n"));
