@@ -7,6 +7,7 @@
 #include "canvas/BandHeaderButton.h"
 #include "canvas/CanvasGeometry.h"
 #include "canvas/ElementEnvironment.h"
+#include "canvas/ResizeHandleItem.h"
 #include "canvas/RulerTicks.h"
 #include "setup/ImageImportCoordinator.h"
 #include "setup/ImageImportService.h"
@@ -58,6 +59,15 @@ bool isAdditive(Qt::KeyboardModifiers modifiers)
     return modifiers & (Qt::ShiftModifier | Qt::ControlModifier);
 }
 
+// Whether a selected element's resize handle lies under the point.
+bool resizeHandleAt(const QGraphicsScene *scene, QPointF scenePoint)
+{
+    const QList<QGraphicsItem *> items = scene->items(scenePoint);
+    return std::any_of(items.begin(), items.end(), [](const QGraphicsItem *item) {
+        return item->isVisible() && dynamic_cast<const ResizeHandleItem *>(item);
+    });
+}
+
 } // namespace
 
 // The height handle's strip over the bottom of a band, above the band's elements: a press
@@ -89,7 +99,10 @@ protected:
     void mousePressEvent(QGraphicsSceneMouseEvent *event) override
     {
         const BandContext *context = band_->context_;
-        if (event->button() != Qt::LeftButton || !context || !context->store) {
+        // The handles of an element that reaches the band's bottom lie under the strip; a press
+        // on one of them resizes the element, so the strip lets it through.
+        if (event->button() != Qt::LeftButton || !context || !context->store ||
+            resizeHandleAt(scene(), event->scenePos())) {
             event->ignore();
             return;
         }

@@ -135,6 +135,17 @@ QUrl DocumentStore::save(const QUrl &url)
     return url;
 }
 
+void DocumentStore::followFile(const std::optional<QUrl> &url)
+{
+    if (url && fileStamp_)
+        fileStamp_->path = url->toLocalFile();
+    else
+        fileStamp_.reset();
+    setFileURL(url);
+    if (!url)
+        setIsDirty(true);
+}
+
 bool DocumentStore::hasFileChangedOnDisk() const
 {
     if (!fileURL_ || !fileStamp_ || fileStamp_->path != fileURL_->toLocalFile())

@@ -19,6 +19,7 @@
 #include <cmath>
 #include <gtest/gtest.h>
 #include <memory>
+#include <tuple>
 
 namespace {
 
@@ -269,6 +270,34 @@ TEST_F(BandFixture, TheHandleStripLiesOverElementsAndStopsAtTheLowestOne)
     QTest::mouseRelease(viewport(), Qt::LeftButton, {}, edge - QPoint(0, 100));
     EXPECT_EQ(store.height(detail), 45);
     EXPECT_EQ(band(detail)->bodyHeight(), 45);
+}
+
+// An element that reaches the band's bottom has its bottom handles under the band's handle
+// strip: a press on one of them resizes the element, and the band keeps its height. Beside the
+// handle the strip still drags the band.
+TEST_F(BandFixture, TheBottomHandlesOfAnElementOnTheBandsBottomResizeTheElement)
+{
+    const double height = store.height(detail); // 40
+    const QUuid low = addRectangle(100, height - 20, detail);
+    store.setSelectedElementIDs({low});
+    store.flushPendingUndoSnapshot();
+
+    for (const auto &[corner, grab, dx] :
+         {std::tuple{"bottom right", QPointF(149, height - 3), 20},
+          std::tuple{"bottom left", QPointF(101, height - 3), -20}}) {
+        const ReportElement before = store.element(low).value();
+        const QPoint from = at(detail, grab);
+        drag(from, from + QPoint(dx, 0));
+        const ReportElement after = store.element(low).value();
+        EXPECT_EQ(after.width, before.width + 20) << corner;
+        EXPECT_EQ(after.height, 20) << corner;
+        EXPECT_EQ(store.height(detail), height) << corner;
+    }
+
+    // Away from the handles the strip over the element still takes the band's height.
+    const QPoint onStrip = at(detail, {125, height - 3});
+    drag(onStrip, onStrip + QPoint(0, 20));
+    EXPECT_EQ(store.height(detail), height + 20);
 }
 
 TEST_F(BandFixture, ContextMenuAndHeaderButtons)
