@@ -133,8 +133,9 @@ void DocumentStore::moveGroup(int index, int offset)
     moveListItem(&ReportDocument::groups, index, offset);
 }
 
-void DocumentStore::removeGroup(const QUuid &id)
+void DocumentStore::removeGroup(const QUuid &groupID)
 {
+    const QUuid id = groupID;
     // The active band leaves with the group's header or footer, before the dirty flag is set.
     const bool activeGoes = activeBandTarget_ == BandTarget::groupHeader(id) ||
                             activeBandTarget_ == BandTarget::groupFooter(id);
