@@ -248,12 +248,13 @@ TEST(JrxmlFileSpelling, WhatTheFirstSaveLeavesOutChangesNoSecondSave)
 {
     // 0.4 would be written as 0, which is what no spacing gives: it is left out, while the
     // unknown attribute stays.
-    const QByteArray spacing = report({}, " columnSpacing=\"0.4\" isFoo=\"true\"");
+    const QByteArray spacing = reportWithHeader({}, " columnSpacing=\"0.4\" isFoo=\"true\"");
     const QByteArray once = roundTrip(spacing);
     EXPECT_EQ(roundTrip(once).toStdString(), once.toStdString());
     EXPECT_FALSE(once.contains("columnSpacing")) << once.toStdString();
     EXPECT_TRUE(once.contains("isFoo=\"true\""));
-    EXPECT_TRUE(roundTrip(report({}, " columnSpacing=\"0.6\"")).contains("columnSpacing=\"1\""));
+    EXPECT_TRUE(
+        roundTrip(reportWithHeader({}, " columnSpacing=\"0.6\"")).contains("columnSpacing=\"1\""));
 
     // The content kept after the scriptlet without a class joins the content before it, as
     // the next read finds them with nothing between.
@@ -270,15 +271,16 @@ TEST(JrxmlFileSpelling, WhatTheFirstSaveLeavesOutChangesNoSecondSave)
     // Only a class decides, once for any number of scriptlets; kept content after a scriptlet
     // that is written stays apart.
     warnings.clear();
-    const QByteArray named = roundTrip(report("<e/><scriptlet name=\"a\"/><scriptlet class=\" \"/>"
-                                              "<scriptlet class=\"S\"/><r/>"),
-                                       &warnings);
+    const QByteArray named =
+        roundTrip(reportWithHeader("<e/><scriptlet name=\"a\"/><scriptlet class=\" \"/>"
+                                   "<scriptlet class=\"S\"/><r/>"),
+                  &warnings);
     EXPECT_EQ(warnings, leftOut);
     EXPECT_TRUE(named.contains("    <e/>\n\n    <scriptlet name=\"\" class=\"S\"/>\n\n    <r/>\n"))
         << named.toStdString();
     EXPECT_EQ(roundTrip(named).toStdString(), named.toStdString());
     warnings.clear();
-    roundTrip(report("<scriptlet class=\"S\"/>"), &warnings);
+    roundTrip(reportWithHeader("<scriptlet class=\"S\"/>"), &warnings);
     EXPECT_TRUE(warnings.isEmpty());
 }
 
