@@ -13,6 +13,7 @@
 #include "canvas/ElementViewRegistry.h"
 #include "canvas/InlineElementTextField.h"
 #include "canvas/MultiDragState.h"
+#include "canvas/PrintFaces.h"
 #include "canvas/ResizeHandleItem.h"
 #include "canvas/SubreportOpener.h"
 #include "widgets/ColorHex.h"
@@ -42,8 +43,8 @@ constexpr qreal editorZ = 1e8;
 
 QFont inlineFont(const ReportElement &element)
 {
-    QFont font =
-        QFontDatabase::hasFamily(element.fontName) ? QFont(element.fontName) : QApplication::font();
+    const QString family = PrintFaces::drawnFamily(element.fontName);
+    QFont font = QFontDatabase::hasFamily(family) ? QFont(family) : QApplication::font();
     font.setPixelSize(std::max(1, int(std::lround(element.fontSize))));
     return font;
 }

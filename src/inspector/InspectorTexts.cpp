@@ -184,8 +184,7 @@ QString overflowHelp()
 
 std::optional<TextAdjust> storedOverflow(TextAdjust adjust)
 {
-    if (adjust == TextAdjust::stretchHeight)
-        return std::nullopt;
+    // Stored as chosen: no value is the engine's cutting of the text.
     return adjust;
 }
 

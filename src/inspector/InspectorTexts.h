@@ -47,7 +47,8 @@ QStringList evaluationTimes();
 QString evaluationTimeHelp();
 QString overflowLabel(TextAdjust adjust);
 QString overflowHelp();
-// What choosing the overflow stores: the default, "Stretch Height", is stored as no value.
+// What choosing the overflow stores: the choice itself, "Stretch Height" too (no value is what
+// the engine does with a text field that sets none: it cuts the text).
 std::optional<TextAdjust> storedOverflow(TextAdjust adjust);
 QString markupHelp();
 

@@ -267,8 +267,9 @@ void FormatCard::refresh(const ReportElement &element, const ReportDocument &doc
         blankWhenNull_->setChecked(element.isBlankWhenNull);
     }
     evaluation_->refresh(element, document);
-    InspectorRows::showIndex(overflow_, allCases<TextAdjust>().indexOf(element.textAdjust.value_or(
-                                            TextAdjust::stretchHeight)));
+    // No value shows as the engine prints it: cut.
+    InspectorRows::showIndex(overflow_, allCases<TextAdjust>().indexOf(
+                                            element.textAdjust.value_or(TextAdjust::cutText)));
     InspectorRows::showText(hyperlink_, element.hyperlinkExpression.value_or(QString()));
     hyperlinkBuilder_->setDocument(document);
 }

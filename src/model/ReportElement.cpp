@@ -42,7 +42,7 @@ bool ElementKind::List::operator==(const List &other) const
 {
     return datasetName == other.datasetName && connectionExpression == other.connectionExpression &&
            printOrder == other.printOrder && parameters == other.parameters &&
-           children == other.children && kept == other.kept;
+           children == other.children && prefix == other.prefix && kept == other.kept;
 }
 
 const ElementList *ElementKind::children() const

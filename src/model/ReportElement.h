@@ -104,6 +104,9 @@ struct ElementKind {
         PrintOrder printOrder = PrintOrder::vertical;
         QList<SubreportParameter> parameters;
         ElementList children;
+        // The prefix the file binds to the components namespace for the list, when it is not
+        // "jr" (the writer's own).
+        QString prefix;
         // What the file held on the list ("": other attributes and children) and on its dataset
         // run ("datasetRun": uuid, data source expression…).
         KeptParts kept;
@@ -122,6 +125,9 @@ struct ElementKind {
             bool operator==(const KeptColumnGroup &) const = default;
         };
         QList<KeptColumnGroup> keptColumnGroups;
+        // The prefix the file binds to the components namespace for the table, when it is not
+        // "jr" (the writer's own).
+        QString prefix;
         // What the file held on the table ("": other attributes, the table's own rows and no-data
         // cell) and on its dataset run ("datasetRun": uuid, data source expression…).
         KeptParts kept;
