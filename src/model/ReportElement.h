@@ -190,6 +190,9 @@ struct ElementKind {
     ElementList *children();
 
     bool isTextKind() const { return is<StaticText>() || is<TextField>(); }
+    // Whether the element's own tag carries `evaluationTime` and `evaluationGroup`: text fields
+    // and images, and subreports as a file may spell them (the engine takes none there).
+    bool hasEvaluationTime() const { return is<TextField>() || is<Image>() || is<Subreport>(); }
 
     // The name shown at the head of the element's inspector.
     QString displayName() const;
