@@ -4,6 +4,7 @@
 #include "Identifiers.h"
 #include "JrxmlCodecInternal.h"
 #include "JrxmlText.h"
+#include "PageLayout.h"
 
 #include <algorithm>
 #include <cstring>
@@ -90,7 +91,7 @@ void keepRootAttributes(pugi::xml_node root, const ReportDocument &d, KeptXml &k
         return isWritten ? text : QString();
     };
     absentUnless(
-        root, "columnWidth", wholeNumber(d.columnWidth), kept,
+        root, "columnWidth", wholeNumber(PageLayout::writtenColumnWidth(d)), kept,
         {written("pageWidth", wholeNumber(d.pageWidth)),
          written("leftMargin", wholeNumber(d.leftMargin)),
          written("rightMargin", wholeNumber(d.rightMargin)),

@@ -1,5 +1,7 @@
 #include "setup/PageSetupEdits.h"
 
+#include "model/PageLayout.h"
+
 #include <algorithm>
 #include <utility>
 
@@ -36,11 +38,7 @@ void PageSetupEdits::setColumnCount(DocumentStore &store, qint64 count)
 
 double PageSetupEdits::fittedColumnWidth(const ReportDocument &document)
 {
-    // A file may say 0 or fewer columns; dividing by that would store infinity or NaN, which no
-    // reader accepts back.
-    const double n = double(std::max<qint64>(document.columnCount, 1));
-    const double s = document.columnSpacing;
-    return (document.pageWidth - document.leftMargin - document.rightMargin - (n - 1) * s) / n;
+    return PageLayout::fittedColumnWidth(document);
 }
 
 void PageSetupEdits::fitColumnWidthToMargins(DocumentStore &store)
