@@ -71,6 +71,10 @@ struct ReportTableColumn {
 
     // A new column: a fresh id, 100 points wide, three empty cells 20 points high, no formatting.
     static ReportTableColumn blank();
+    // A new column for a table of these columns: blank, its cells as high as the table's rows
+    // (the engine refuses a cell of another height than its row), 20 where the table has no
+    // such row.
+    static ReportTableColumn blankFor(const QList<ReportTableColumn> &columns);
 };
 
 // What an element is, with its payload.

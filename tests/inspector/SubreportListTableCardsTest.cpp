@@ -1,3 +1,4 @@
+#include "EngineJudge.h"
 #include "InspectorViewFixture.h"
 #include "TestSupport.h"
 #include "inspector/ListCards.h"
@@ -685,3 +686,35 @@ TEST_F(SubreportListTableCardsTest, AStaleColumnsCardChangesOnlyItsColumn)
 }
 
 } // namespace
+
+// A column added to a table of a real report takes the heights of the table's rows, so that the
+// engine still compiles the report; a table without columns starts at 20 points a row.
+TEST_F(SubreportListTableCardsTest, AnAddedColumnTakesTheHeightsOfTheTablesRows)
+{
+    QUILLMARK_REQUIRE_CORPUS();
+    store.load(QUrl::fromLocalFile(testsupport::corpusDir() +
+                                   u"/jrxml-samples/functions/FunctionsReport.jrxml"_s));
+    std::optional<ReportElement> table;
+    store.forEveryElementInDocument([&](const ReportElement &e) {
+        if (!table && e.kind.is<ElementKind::Table>())
+            table = e;
+    });
+    ASSERT_TRUE(table);
+    const ReportTableColumn first = table->kind.as<ElementKind::Table>()->columns.first();
+    store.setSelectedElementID(table->id);
+    click(u"inspector.columns.add"_s);
+    ReportTableColumn added = payload<ElementKind::Table>(table->id).columns.last();
+    EXPECT_EQ(added.columnHeaderHeight, first.columnHeaderHeight);
+    EXPECT_EQ(added.detailCellHeight, first.detailCellHeight);
+    EXPECT_EQ(added.columnFooterHeight, first.columnFooterHeight);
+
+    // Cells picked in the new column are written at the row's height.
+    pick(find<QComboBox>(u"inspector.columns.column"_s +
+                         QString::number(table->kind.as<ElementKind::Table>()->columns.size()) +
+                         u".header.kind"_s),
+         u"Static Text"_s);
+
+    QUILLMARK_REQUIRE_ENGINE();
+    testsupport::EngineJudge engine(*location);
+    EXPECT_EQ(engine.compileError(store.document()), std::nullopt);
+}
