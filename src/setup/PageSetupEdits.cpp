@@ -77,3 +77,9 @@ QString PageSetupEdits::columnsCaption(qint64 columnCount)
            u"; the engine replicates it into "_s + QString::number(columnCount) +
            u" columns at Compile & Preview time."_s;
 }
+
+QString PageSetupEdits::columnsDoNotFitWarning()
+{
+    return u"The columns and the side margins are wider than the page: the engine refuses the "
+           u"report until they fit. Fit Column Width to Margins makes them fit."_s;
+}

@@ -45,5 +45,7 @@ void setOrientation(DocumentStore &store, bool portrait);
 QString contentCaption(qint64 columnCount);
 // The Columns card's caption, shown from 2 columns on.
 QString columnsCaption(qint64 columnCount);
+// The warning under Fit Column Width to Margins while the columns do not fit the page.
+QString columnsDoNotFitWarning();
 
 } // namespace PageSetupEdits

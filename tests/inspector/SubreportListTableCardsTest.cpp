@@ -524,7 +524,8 @@ TEST_F(SubreportListTableCardsTest, EveryTableWriteKeepsColumnGroupsAndCellForma
     ASSERT_EQ(table().columns.size(), 4);
     const ReportTableColumn added = table().columns.at(3);
     EXPECT_EQ(added.width, 100);
-    EXPECT_EQ(added.detailCellHeight, 20);
+    EXPECT_EQ(added.detailCellHeight, table().columns.at(0).detailCellHeight)
+        << "the height of the table's detail row";
     EXPECT_FALSE(added.detailCellElement);
     EXPECT_EQ(comboText(u"inspector.columns.column3.detail.kind"_s), u"None"_s);
     EXPECT_FALSE(visible(u"inspector.columns.column3.detail.content"_s));
