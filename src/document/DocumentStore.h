@@ -147,6 +147,10 @@ public:
     void flushPendingUndoSnapshot();
     // Call after changing the document and setting the dirty flag, with the document as it was.
     void recordCoalescedEdit(const HashableKey &key, const ReportDocument &before);
+    // While a key is held, its edits join one run however long the pauses between them (a colour
+    // dialog the user drags through); no value lets go. Other keys coalesce as ever.
+    void holdContinuousEdit(const std::optional<HashableKey> &key) { heldKey_ = key; }
+    const std::optional<HashableKey> &heldContinuousEdit() const { return heldKey_; }
     void undo();
     void redo();
 
@@ -484,6 +488,7 @@ private:
     QList<ReportDocument> redoStack_;
     std::optional<ReportDocument> pendingUndoSnapshot_;
     std::optional<HashableKey> pendingUndoKey_;
+    std::optional<HashableKey> heldKey_;
     std::optional<qint64> pendingUndoTimestamp_;
     int documentBatchDepth_ = 0;
     bool documentChangeHeld_ = false;

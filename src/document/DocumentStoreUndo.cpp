@@ -64,8 +64,10 @@ void DocumentStore::recordCoalescedEdit(const HashableKey &key, const ReportDocu
 {
     const qint64 now = clock_();
     // A clock that reads earlier than the run's last edit never merges into it.
-    if (pendingUndoKey_ == key && pendingUndoTimestamp_ && now >= *pendingUndoTimestamp_ &&
-        now - *pendingUndoTimestamp_ < coalescingWindowMs) {
+    // A held key's run goes on whatever the pause.
+    if (pendingUndoKey_ == key && pendingUndoTimestamp_ &&
+        (heldKey_ == key ||
+         (now >= *pendingUndoTimestamp_ && now - *pendingUndoTimestamp_ < coalescingWindowMs))) {
         pendingUndoTimestamp_ = now;
         return;
     }

@@ -4,6 +4,7 @@
 #include "inspector/ColorRow.h"
 #include "inspector/EvaluationTimeControls.h"
 #include "inspector/InspectorTexts.h"
+#include "model/ElementFill.h"
 #include "widgets/InspectorRows.h"
 #include "widgets/WheelGuard.h"
 
@@ -66,12 +67,26 @@ ColorRow *elementColorRow(const QString &label, const QString &name,
                           std::optional<ElementColor> ReportElement::*field,
                           const ElementWriter &writer, QWidget *parent)
 {
-    return new ColorRow(
+    const bool isFill = field == &ReportElement::backColor;
+    auto *row = new ColorRow(
         label, name,
-        [writer, field](const std::optional<ElementColor> &color) {
-            writer.update([&](ReportElement &e) { e.*field = color; });
+        [writer, field, isFill](const std::optional<ElementColor> &color) {
+            writer.update([&](ReportElement &e) {
+                // A fill prints only in the opaque mode: choosing one sets the mode with it.
+                if (isFill)
+                    ElementFill::setFill(e, color);
+                else
+                    e.*field = color;
+            });
         },
         parent);
+    watchColorDialog(
+        row->colorWell(), writer, [field, isFill](ReportElement &now, const ReportElement &opened) {
+            now.*field = opened.*field;
+            if (isFill)
+                now.kept.setPart(u"reportElement"_s, opened.kept.part(u"reportElement"));
+        });
+    return row;
 }
 
 StaticTextCard::StaticTextCard(const ElementWriter &writer, const QString &title, QWidget *parent)
