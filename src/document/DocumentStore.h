@@ -309,7 +309,9 @@ public:
     // --- Generated content -------------------------------------------------------------------
 
     void insertComposite(CompositeElement composite, const BandTarget &target);
-    // A bold label per field in the column header and a text field per field in `detailTarget`.
+    // A bold label per field in the column header and a text field per field in `detailTarget`,
+    // side by side within the column width, below what the two bands already hold; a column
+    // header the report lacks or hides is added and shown. One undo step.
     void generateColumnarLayout(const QList<ReportField> &fields, const BandTarget &detailTarget,
                                 bool isBlankWhenNull, const std::optional<ReportStyle> &style);
     // Into the one selected frame or list, else into the active band.
@@ -392,6 +394,16 @@ private:
     // A band never ends above the bottom of an element it holds directly, or the engine refuses
     // the report: raises the band that holds the element, if one does. Records nothing.
     void growBandHolding(const QUuid &id);
+    // Makes the standard band print: adds it, in its place, when the report lacks it, and shows
+    // it when it is hidden. Records nothing.
+    void showStandardBand(BandType type);
+    // The width of each of `count` generated columns and the gap between them: whole points that
+    // fit the report's column width.
+    struct ColumnLayout {
+        double width = 0;
+        double gap = 0;
+    };
+    ColumnLayout columnLayout(qsizetype count) const;
 
     // One operation of each kind for all data-definition lists.
     template <typename T> void addListItem(QList<T> ReportDocument::*list, const T &item);
