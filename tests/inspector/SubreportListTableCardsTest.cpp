@@ -4,6 +4,7 @@
 #include "inspector/ListCards.h"
 #include "inspector/TableCards.h"
 #include "inspector/TableCells.h"
+#include "widgets/ScriptedDialogs.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -379,7 +380,7 @@ TEST_F(SubreportListTableCardsTest, AStaleCardKeepsWhatWasAddedSinceItWasDrawn)
 {
     const ReportElement l = selectNew(listOf(1));
     ElementWriter writer(&store, l);
-    DatasetRunCard card(writer, u"List"_s, true);
+    DatasetRunCard card(writer, u"List"_s, true, nullptr);
     card.refresh(l, store.document());
     const ReportElement child = textField(50, 0, 40, 20);
     store.performUpdateElement(l.id, [&](ReportElement &e) {
@@ -718,4 +719,53 @@ TEST_F(SubreportListTableCardsTest, AnAddedColumnTakesTheHeightsOfTheTablesRows)
     QUILLMARK_REQUIRE_ENGINE();
     testsupport::EngineJudge engine(*location);
     EXPECT_EQ(engine.compileError(store.document()), std::nullopt);
+}
+
+// A list whose dataset run takes its rows from a data source expression shows it and says so;
+// a connection typed over it replaces it only when the user agrees.
+TEST_F(SubreportListTableCardsTest, AConnectionReplacesAListsDataSourceOnlyWhenTheUserAgrees)
+{
+    ScriptedDialogs dialogs;
+    view->setDialogs(&dialogs);
+    const QString file = dir.filePath(u"list.jrxml"_s);
+    QFile out(file);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(
+        "<jasperReport xmlns=\"http://jasperreports.sourceforge.net/jasperreports\" name=\"r\">"
+        "<subDataset name=\"Rows\"/><detail><band height=\"60\"><componentElement>"
+        "<reportElement x=\"0\" y=\"0\" width=\"200\" height=\"50\"/>"
+        "<jr:list xmlns:jr=\"http://jasperreports.sourceforge.net/jasperreports/components\">"
+        "<datasetRun subDataset=\"Rows\"><dataSourceExpression><![CDATA[new "
+        "net.sf.jasperreports.engine.JREmptyDataSource(3)]]></dataSourceExpression></datasetRun>"
+        "<jr:listContents height=\"50\"/></jr:list></componentElement></band></detail>"
+        "</jasperReport>");
+    out.close();
+    store.load(QUrl::fromLocalFile(file));
+    const ReportElement list = store.document().detailBands.first().elements.first();
+    store.setSelectedElementID(list.id);
+    const QString dataSource = u"new net.sf.jasperreports.engine.JREmptyDataSource(3)"_s;
+    ASSERT_TRUE(find<QLineEdit>(u"inspector.list.dataSource"_s));
+    EXPECT_TRUE(visible(u"inspector.list.dataSource"_s));
+    EXPECT_EQ(find<QLineEdit>(u"inspector.list.dataSource"_s)->text(), dataSource);
+    EXPECT_TRUE(text(u"inspector.list.sourceNote"_s).contains(u"data source expression"_s));
+
+    // Cancel: nothing is written and the data source stays.
+    dialogs.answerAlert(1);
+    type(find<QLineEdit>(u"inspector.list.connection"_s), u"$"_s);
+    ASSERT_EQ(dialogs.alerts().size(), 1);
+    EXPECT_TRUE(dialogs.alerts().first().informativeText.contains(dataSource));
+    EXPECT_FALSE(store.isDirty());
+    EXPECT_EQ(find<QLineEdit>(u"inspector.list.connection"_s)->text(), QString());
+    EXPECT_TRUE(savedText().contains(dataSource));
+
+    // Replace: the connection is written in place of the data source.
+    dialogs.answerAlert(0);
+    type(find<QLineEdit>(u"inspector.list.connection"_s), u"$P{REPORT_CONNECTION}"_s);
+    EXPECT_EQ(dialogs.alerts().size(), 2) << "asked once, at the first character";
+    EXPECT_EQ(payload<ElementKind::List>(list.id).connectionExpression, sameConnection);
+    EXPECT_FALSE(visible(u"inspector.list.dataSource"_s));
+    EXPECT_TRUE(text(u"inspector.list.sourceNote"_s).contains(u"connection"_s));
+    const QString saved = savedText();
+    EXPECT_TRUE(saved.contains(u"<connectionExpression><![CDATA[$P{REPORT_CONNECTION}]]>"_s));
+    EXPECT_FALSE(saved.contains(u"dataSourceExpression"_s));
 }
