@@ -251,6 +251,8 @@ public:
     void moveGroup(int index, int offset);
     void removeGroup(const QUuid &id);
     void addSubDataset();
+    // A sub-dataset as Add makes it: named after those `document` holds, its query SQL.
+    static ReportSubDataset newSubDataset(const ReportDocument &document);
     void moveSubDataset(int index, int offset);
     void removeSubDataset(const QUuid &id);
     // Appends a field for each name not declared yet (exact comparison); the number added.
@@ -316,6 +318,8 @@ public:
                                 bool isBlankWhenNull, const std::optional<ReportStyle> &style);
     // Into the one selected frame or list, else into the active band.
     void addElementSmart(const ReportElement &element);
+    // The same, with the sub-dataset the element iterates appended in the same undo step.
+    void addElementSmart(const ReportElement &element, const ReportSubDataset &dataset);
 
     // --- Subreport creation ------------------------------------------------------------------
 

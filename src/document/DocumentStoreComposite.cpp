@@ -134,3 +134,24 @@ void DocumentStore::addElementSmart(const ReportElement &element)
     else
         addElement(element, activeBandTarget_);
 }
+
+void DocumentStore::addElementSmart(const ReportElement &element, const ReportSubDataset &dataset)
+{
+    // Copies: listeners of the snapshot's signals may change what the arguments refer to.
+    const ReportElement added = element;
+    const ReportSubDataset iterated = dataset;
+    const std::optional<QUuid> container = selectedContainerID();
+    const BandTarget destination = insertionTarget(activeBandTarget_);
+    if (!container && !elementList(std::as_const(document_), destination))
+        return;
+    applyDiscreteEdit([&] {
+        batchDocumentChanges([&] {
+            changeDocument([&](ReportDocument &d) { d.subDatasets.append(iterated); });
+            if (container)
+                performAddChildElement(added, *container);
+            else
+                performAddElement(added, destination);
+        });
+        setSelectedElementIDs({added.id});
+    });
+}
