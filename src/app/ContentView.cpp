@@ -124,6 +124,7 @@ QWidget *ContentView::buildWorkingArea(SidecarModel &engine)
     explorer_->setMinimumHeight(120);
     split->addWidget(explorer_);
     outline_ = new OutlineView(split);
+    outline_->setDialogs(&dialogs_);
     outline_->setMinimumHeight(120);
     split->addWidget(outline_);
     split->setStretchFactor(1, 1);
@@ -275,10 +276,11 @@ QWidget *ContentView::errorDisplay(const QString &rawError, QWidget *parent)
     return new ErrorDisplay(rawError, parent);
 }
 
-void ContentView::setEngine(SidecarModel *engine, ConnectionPresetStore &connections)
+void ContentView::setEngine(SidecarModel *engine, ConnectionPresetStore &connections,
+                            const ReportBookChapters *books)
 {
     engine_ = engine;
-    previewRun_ = std::make_unique<PreviewRun>(workspace_, *engine, connections, dialogs_);
+    previewRun_ = std::make_unique<PreviewRun>(workspace_, *engine, connections, dialogs_, books);
     trailingToolbar_ = new CanvasTrailingToolbar(workspace_, *engine, connections, canvas_);
     dataPanelSheet_->setConnectionStore(&connections);
     canvas_->setTrailingToolbar(trailingToolbar_);

@@ -7,9 +7,11 @@
 #include "canvas/BandHeaderButton.h"
 #include "canvas/CanvasGeometry.h"
 #include "canvas/ElementEnvironment.h"
+#include "canvas/ResizeHandleItem.h"
 #include "canvas/RulerTicks.h"
 #include "setup/ImageImportCoordinator.h"
 #include "setup/ImageImportService.h"
+#include "widgets/BandHiding.h"
 #include "widgets/SymbolIcons.h"
 #include "workspace/AppClock.h"
 #include "workspace/BandSettings.h"
@@ -23,6 +25,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPalette>
+#include <QScopedValueRollback>
 #include <QStyleOptionGraphicsItem>
 #include <QTimer>
 #include <algorithm>
@@ -58,6 +61,15 @@ bool isAdditive(Qt::KeyboardModifiers modifiers)
     return modifiers & (Qt::ShiftModifier | Qt::ControlModifier);
 }
 
+// Whether a selected element's resize handle lies under the point.
+bool resizeHandleAt(const QGraphicsScene *scene, QPointF scenePoint)
+{
+    const QList<QGraphicsItem *> items = scene->items(scenePoint);
+    return std::any_of(items.begin(), items.end(), [](const QGraphicsItem *item) {
+        return item->isVisible() && dynamic_cast<const ResizeHandleItem *>(item);
+    });
+}
+
 } // namespace
 
 // The height handle's strip over the bottom of a band, above the band's elements: a press
@@ -89,7 +101,10 @@ protected:
     void mousePressEvent(QGraphicsSceneMouseEvent *event) override
     {
         const BandContext *context = band_->context_;
-        if (event->button() != Qt::LeftButton || !context || !context->store) {
+        // The handles of an element that reaches the band's bottom lie under the strip; a press
+        // on one of them resizes the element, so the strip lets it through.
+        if (event->button() != Qt::LeftButton || !context || !context->store ||
+            resizeHandleAt(scene(), event->scenePos())) {
             event->ignore();
             return;
         }
@@ -349,8 +364,13 @@ void BandItem::handlePressed(QPointF scenePoint)
 void BandItem::handleMoved(QPointF scenePoint)
 {
     DocumentStore *store = context_ ? context_->store.data() : nullptr;
-    if (!isHandlePressed_ || !store)
+    // A move lays the page out again; when the new page size moves a scroll bar, the view sends
+    // the last pointer move once more, at the scene point it now lies over. That move arrives
+    // while this one runs and is ignored: taken, it would lay the page out and scroll again,
+    // without end.
+    if (!isHandlePressed_ || !store || isHandleMoving_)
         return;
+    const QScopedValueRollback moving(isHandleMoving_, true);
     // Scene units are points: the pointer's travel on screen divided by the zoom level.
     const double dy = scenePoint.y() - pressScenePoint_.y();
     if (!handleDragStarted_ && std::abs(dy) < 1)
@@ -473,10 +493,12 @@ void BandItem::fillContextMenu(QMenu &menu) const
         QAction *hide = menu.addAction(SymbolIcons::icon(QStringLiteral("eye.slash")),
                                        QStringLiteral("Hide Band"));
         hide->setProperty(SymbolIcons::symbolProperty, QStringLiteral("eye.slash"));
-        QObject::connect(hide, &QAction::triggered, scope, [later, guarded, target] {
-            later([guarded, target] {
+        const ElementEnvironment *environment = context_->environment;
+        QObject::connect(hide, &QAction::triggered, scope, [later, guarded, target, environment] {
+            later([guarded, target, environment] {
                 if (guarded)
-                    guarded->setBandPresent(target.bandType(), false);
+                    BandHiding::hide(*guarded, target.bandType(),
+                                     environment ? environment->dialogs : nullptr);
             });
         });
     }

@@ -12,6 +12,7 @@
 #include "widgets/SheetDialog.h"
 #include "widgets/SheetHeader.h"
 #include "widgets/Spinner.h"
+#include "widgets/WheelGuard.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -54,6 +55,8 @@ ConnectionEditorView::ConnectionEditorView(ConnectionEditorState &state,
 {
     setObjectName(sheetName);
     setFixedWidth(sheetWidth);
+    // Scrolling the sheet changes none of its pickers and spin boxes.
+    WheelGuard::guardPanel(this);
     auto *column = new QVBoxLayout(this);
     column->setContentsMargins(20, 20, 20, 20);
     column->setSpacing(12);
@@ -145,6 +148,9 @@ ConnectionEditorView::ConnectionEditorView(ConnectionEditorState &state,
     password_->setEchoMode(QLineEdit::Password);
     connect(password_, &QLineEdit::textEdited, &state_, &ConnectionEditorState::setPassword);
     column->addWidget(labelled(u"Password"_s, {password_}, this));
+    keychainMessage_ = new OutcomeText(this);
+    keychainMessage_->setObjectName(sheetName + u".keychainMessage"_s);
+    column->addWidget(keychainMessage_);
 
     auto *testRow = new QHBoxLayout;
     test_ = sheetButton(u"Test Connection"_s, sheetName, u"test"_s, this);
@@ -227,6 +233,7 @@ void ConnectionEditorView::refresh()
     urlMessage_->showOutcome(message, message && message->startsWith(u"Parsed"_s));
     InspectorRows::showText(username_, connection.username);
     InspectorRows::showText(password_, state_.password());
+    keychainMessage_->showOutcome(state_.keychainMessage(), false);
     showEngineState();
 }
 
@@ -261,12 +268,15 @@ void ConnectionEditorView::testConnection()
          connections = QPointer<ConnectionPresetStore>(context_.connections), tested, password] {
             if (!connections || !view)
                 return;
+            QString keychainError;
             {
                 const DisabledWhile waiting({view->test_, view->cancel_, view->save_});
-                connections->setPassword(tested.id, password);
+                keychainError = connections->setPassword(tested.id, password);
             }
-            if (view)
-                view->showEngineState();
+            if (!view)
+                return;
+            view->state_.passwordNotStored(keychainError);
+            view->showEngineState();
         });
 }
 

@@ -1,4 +1,5 @@
 #include "datapanel/DataPanelView.h"
+#include "datapanel/QueryPaneScroll.h"
 
 #include "datapanel/ConnectionEditorSheet.h"
 #include "datapanel/DataPanelCardMakers.h"
@@ -10,6 +11,7 @@
 #include "widgets/CardText.h"
 #include "widgets/PanelDivider.h"
 #include "widgets/SheetHeader.h"
+#include "widgets/WheelGuard.h"
 
 #include <QEvent>
 #include <QHBoxLayout>
@@ -37,6 +39,8 @@ DataPanelView::DataPanelView(DocumentStore *store, AppSettings &settings, Sideca
     : QWidget(parent), context_{store, &settings, sidecar, connections, this}
 {
     setObjectName(u"DataPanelView"_s);
+    // Scrolling the panel changes none of its pickers and spin boxes.
+    WheelGuard::guardPanel(this);
     setMinimumSize(minimumPanelWidth, minimumPanelHeight);
     connectionEditorSheet_ = ConnectionEditorSheet::follow(this);
 
@@ -54,14 +58,14 @@ DataPanelView::DataPanelView(DocumentStore *store, AppSettings &settings, Sideca
     stack->addWidget(sheetHeader(u"Report Data"_s, {close}, this));
     stack->addWidget(buildSplit(), 1);
     stack->addWidget(buildResultsArea());
+    if (QWidget *commands = queryPane_->findChild<QWidget *>(queryCommandsBlockName()))
+        queryScroll_->pinCommands(commands, [this] { return resultsReserve(); });
 
     if (store)
         connect(store, &DocumentStore::documentChanged, this, &DataPanelView::refresh);
     if (sidecar)
-        for (auto changed :
-             {&SidecarModel::isExecutingQueryChanged, &SidecarModel::queryErrorMessageChanged,
-              &SidecarModel::queryResultChanged})
-            connect(sidecar, changed, this, &DataPanelView::updateResultsArea);
+        connect(sidecar, &SidecarModel::queryOutcomesChanged, this,
+                &DataPanelView::updateResultsArea);
     updateResultsArea();
     GenerateColumnsSheet::follow(this);
     refresh();
@@ -102,7 +106,9 @@ QWidget *DataPanelView::buildSplit()
     auto *row = new QHBoxLayout(split);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(0);
-    row->addWidget(queryPane_);
+    queryScroll_ = new QueryPaneScroll(queryPane_, this, split);
+    queryScroll_->setObjectName(u"datapanel.queryScroll"_s);
+    row->addWidget(queryScroll_);
     row->addWidget(divider_);
     row->addWidget(buildCardColumn(), 1);
     applyQueryPaneWidth();
@@ -192,14 +198,24 @@ void DataPanelView::changeEvent(QEvent *event)
 
 void DataPanelView::applyQueryPaneWidth()
 {
-    queryPane_->setFixedWidth(qRound(split_.effectiveWidth()));
+    queryScroll_->setFixedWidth(qRound(split_.effectiveWidth()));
+}
+
+int DataPanelView::resultsReserve() const
+{
+    if (!resultsArea_ || !resultsArea_->layout())
+        return 0;
+    // The tallest the results area gets, and the pane's spacing above it.
+    const int tallest = resultsArea_->layout()->totalMaximumSize().height();
+    return tallest >= QWIDGETSIZE_MAX ? 0 : tallest + 8;
 }
 
 void DataPanelView::updateResultsArea()
 {
-    const SidecarModel *sidecar = context_.sidecar;
-    const bool shown =
-        sidecar && (sidecar->isExecutingQuery() || sidecar->queryErrorMessage().has_value() ||
-                    sidecar->queryResult().has_value());
-    resultsArea_->setVisible(shown);
+    // The outcome of this report's own queries only.
+    const SidecarModel::QueryOutcome outcome = context_.sidecar && context_.store
+                                                   ? context_.sidecar->queryOutcome(context_.store)
+                                                   : SidecarModel::QueryOutcome();
+    resultsArea_->setVisible(outcome.isExecuting || outcome.errorMessage.has_value() ||
+                             outcome.result.has_value());
 }

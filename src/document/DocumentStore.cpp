@@ -1,5 +1,7 @@
 #include "document/DocumentStore.h"
 
+#include "model/ListEquality.h"
+
 #include <chrono>
 
 namespace {
@@ -7,6 +9,36 @@ namespace {
 template <typename T> bool assignIfChanged(T &member, const T &value)
 {
     if (member == value)
+        return false;
+    member = value;
+    return true;
+}
+
+// The first band in display order that the report's file holds; none when it holds none.
+std::optional<BandTarget> firstBandOfTheFile(const ReportDocument &document)
+{
+    for (BandType type : bandDisplayOrder()) {
+        if (type != BandType::detail) {
+            for (const ReportBand &band : document.bands)
+                if (band.type == type && band.isPresent)
+                    return BandTarget::standard(type);
+            continue;
+        }
+        // The group headers stand where the detail bands begin, the footers where they end.
+        for (const ReportGroup &group : document.groups)
+            if (!group.isHeaderAbsent)
+                return BandTarget::groupHeader(group.id);
+        for (auto it = document.groups.crbegin(); it != document.groups.crend(); ++it)
+            if (!it->isFooterAbsent)
+                return BandTarget::groupFooter(it->id);
+    }
+    return std::nullopt;
+}
+
+// Lists of numbers (the guides) are compared without handing empty ones to memcmp.
+template <typename T> bool assignIfChanged(QList<T> &member, const QList<T> &value)
+{
+    if (equalLists(member, value))
         return false;
     member = value;
     return true;
@@ -69,8 +101,9 @@ void DocumentStore::setDocument(const ReportDocument &document)
         announceDocumentChange();
 }
 
-void DocumentStore::setSelectedElementIDs(const QSet<QUuid> &ids)
+void DocumentStore::setSelectedElementIDs(const QSet<QUuid> &selected)
 {
+    const QSet<QUuid> ids = selected;
     if (assignIfChanged(selectedElementIDs_, ids))
         emit selectedElementIDsChanged();
     flushPendingUndoSnapshot();
@@ -125,8 +158,19 @@ void DocumentStore::setActiveBandTarget(const BandTarget &target)
 
 void DocumentStore::activateFirstDetailBand()
 {
-    if (!document_.detailBands.isEmpty())
-        setActiveBandTarget(BandTarget::detailBand(document_.detailBands.first().id));
+    if (document_.detailBands.isEmpty())
+        return;
+    // The detail band offered in place of one the file lacks is no band of the report until
+    // something is put into it: the report rests on the first band it has.
+    const bool detailOnlyOffered = document_.isDetailAbsent && document_.detailBands.size() == 1 &&
+                                   document_.detailBands.first().elements.isEmpty();
+    if (detailOnlyOffered) {
+        if (const std::optional<BandTarget> first = firstBandOfTheFile(document_)) {
+            setActiveBandTarget(*first);
+            return;
+        }
+    }
+    setActiveBandTarget(BandTarget::detailBand(document_.detailBands.first().id));
 }
 
 BandTarget DocumentStore::insertionTarget(const BandTarget &target) const

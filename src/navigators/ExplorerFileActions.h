@@ -11,12 +11,14 @@ class WorkspaceModel;
 // The file operations of the project explorer: open a report, rename, move to the trash, make a
 // folder, move into another folder, and the questions asked before an item an open tab depends
 // on is moved. They work on the file system directly, talk to the user through `dialogs` and
-// keep no state. None of them changes an open tab's document or the place it saves to. Main
+// keep no state. None of them changes an open tab's document or the place it saves to: the
+// explorer tells the workspace what moved or went to the trash, and the tabs follow. Main
 // thread only.
 namespace ExplorerFileActions {
 
 // A report file: its extension, in any case, is "jrxml".
 bool isReportFile(const QUrl &url);
+bool isReportPath(const QString &path);
 // The absolute path of a local file URL with ".", ".." and doubled or trailing slashes removed;
 // locations are compared by this text.
 QString standardizedPath(const QUrl &url);

@@ -4,20 +4,26 @@
 #include "app/AppMenus.h"
 #include "app/ContentView.h"
 #include "app/MainWindow.h"
+#include "app/PreviewRun.h"
 #include "app/SettingsView.h"
 #include "app/SettingsWindow.h"
 #include "canvas/BandItem.h"
 #include "canvas/CanvasGraphicsView.h"
 #include "canvas/CanvasScene.h"
 #include "canvas/CanvasView.h"
+#include "datapanel/DataPanelSheet.h"
+#include "engine/FriendlyErrorTranslator.h"
 #include "engine/InMemoryKeychain.h"
 #include "engine/SidecarModel.h"
+#include "inspector/InspectorTexts.h"
 #include "widgets/ScriptedDialogs.h"
 #include "workspace/AppSettings.h"
 #include "workspace/WorkspaceModel.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
 #include <QTest>
 #include <QToolButton>
 
@@ -47,6 +53,40 @@ protected:
         return settings.value(key);
     }
 };
+
+// The texts that send the user to a command name it where this window has it: a button of the
+// toolbar or over the canvas, never a menu path the menu bar lacks.
+TEST_F(QuillmarkAppTest, HintsNameTheButtonsWhereTheirCommandsAre)
+{
+    app->start();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(app->mainWindow()));
+    const auto shownButton = [&](const QString &name) {
+        for (const QToolButton *button : app->mainWindow()->findChildren<QToolButton *>())
+            if (button->isVisible() &&
+                (button->toolTip() == name || button->toolTip().startsWith(name + u" ("_s)))
+                return true;
+        return false;
+    };
+    QStringList menuItems;
+    for (const QMenu *menu : app->mainWindow()->menuBar()->findChildren<QMenu *>())
+        for (const QAction *item : menu->actions())
+            menuItems.append(item->text());
+
+    const QList<std::pair<QString, QStringList>> hints{
+        {InspectorTexts::reportHint(), {u"Page Setup"_s, u"Data"_s}},
+        {FriendlyErrorTranslator::translate(u"java.lang.NoClassDefFoundError: x"_s)
+             .value_or(QString()),
+         {u"Report a Bug"_s}},
+        {PreviewRun::connectionLabel(nullptr, app->connectionStore()), {u"Data"_s}}};
+    for (const auto &[hint, buttons] : hints) {
+        EXPECT_FALSE(hint.contains(u" > "_s)) << "a menu path: " << hint.toStdString();
+        for (const QString &name : buttons) {
+            EXPECT_TRUE(hint.contains(u"the "_s + name + u" button"_s)) << hint.toStdString();
+            EXPECT_TRUE(shownButton(name)) << name.toStdString();
+            EXPECT_FALSE(menuItems.contains(name)) << name.toStdString();
+        }
+    }
+}
 
 TEST_F(QuillmarkAppTest, QuittingCleanStoresTheSessionAndMarksACleanShutdown)
 {
@@ -84,6 +124,32 @@ TEST_F(QuillmarkAppTest, QuittingDirtyAsksAndOnlyQuitAnywayEndsTheSession)
     EXPECT_TRUE(app->shouldTerminate());
     EXPECT_EQ(stored(u"hadCleanShutdown"_s).toString(), u"true"_s);
     EXPECT_TRUE(app->workspace().hasUnsavedChanges()) << "nothing was saved";
+}
+
+// The menu is out of reach while a sheet covers the window: Ctrl+Q typed in the preview or in
+// Report Data quits all the same, asking about the unsaved report first (answered Cancel here).
+TEST_F(QuillmarkAppTest, CtrlQInThePreviewOrReportDataQuitsAskingFirst)
+{
+    startWithTabs(true);
+    const auto typeQuitIn = [&](QWidget *sheet) {
+        ASSERT_TRUE(sheet);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(sheet));
+        dialogs->answerAlert(1);
+        QTest::keyClick(sheet->windowHandle(), Qt::Key_Q, Qt::ControlModifier);
+    };
+
+    app->engine().setPreviewSession(PreviewSession{QUuid::createUuid()});
+    typeQuitIn(app->contentView()->findChild<QWidget *>(u"PreviewSheet"_s));
+    ASSERT_EQ(dialogs->alerts().size(), 1) << "Ctrl+Q in the preview";
+    EXPECT_EQ(dialogs->alerts().last().message, u"Quit with Unsaved Changes?"_s);
+    EXPECT_TRUE(app->mainWindow()->isVisible()) << "cancelled";
+    app->engine().setPreviewSession(std::nullopt);
+
+    app->workspace().setIsDataPanelVisible(true);
+    typeQuitIn(app->contentView()->findChild<DataPanelSheet *>());
+    ASSERT_EQ(dialogs->alerts().size(), 2) << "Ctrl+Q in Report Data";
+    EXPECT_EQ(dialogs->alerts().last().message, u"Quit with Unsaved Changes?"_s);
+    app->workspace().setIsDataPanelVisible(false);
 }
 
 TEST_F(QuillmarkAppTest, AWindowNeverShownQuitsWithoutStoringOrAsking)
