@@ -431,6 +431,8 @@ struct TableKeeps {
 TEST_F(SubreportListTableCardsTest, EveryTableWriteKeepsColumnGroupsAndCellFormatting)
 {
     QUILLMARK_REQUIRE_CORPUS();
+    ScriptedDialogs dialogs;
+    view->setDialogs(&dialogs);
     // The corpus table with its components under the usual "jr" prefix: three columns, then a
     // column group the model keeps as written, cells with styles and row spans.
     QString source = QString::fromUtf8(testsupport::readFile(
@@ -454,7 +456,7 @@ TEST_F(SubreportListTableCardsTest, EveryTableWriteKeepsColumnGroupsAndCellForma
     ASSERT_EQ(original.columns.size(), 3);
     ASSERT_EQ(original.keptColumnGroups.size(), 1);
     ASSERT_EQ(original.columns.at(0).columnHeaderFormatting.styleName, u"TableHeader"_s);
-    const TableKeeps keeps(original);
+    TableKeeps keeps(original);
     const auto table = [&] { return payload<ElementKind::Table>(id); };
     const auto check = [&](const char *what) {
         EXPECT_TRUE(keeps.keptIn(table())) << what;
@@ -480,8 +482,15 @@ TEST_F(SubreportListTableCardsTest, EveryTableWriteKeepsColumnGroupsAndCellForma
     check("dataset");
     type(find<QLineEdit>(u"inspector.table.dataset"_s), u"TableData"_s);
 
+    // The table takes its rows from a data source expression: a connection replaces it once
+    // the user agrees.
+    dialogs.answerAlert(0);
     type(find<QLineEdit>(u"inspector.table.connection"_s), u"$P{DB}"_s);
+    EXPECT_EQ(dialogs.alerts().size(), 1);
     EXPECT_EQ(table().connectionExpression, u"$P{DB}"_s);
+    // The replaced data source is all the kept parts lose.
+    EXPECT_NE(table().kept, original.kept);
+    keeps = TableKeeps(table());
     check("connection");
     clear(find<QLineEdit>(u"inspector.table.connection"_s));
     EXPECT_EQ(table().connectionExpression, QString());
