@@ -247,8 +247,8 @@ void BM_FormatToolbarFollowsAnEdit(benchmark::State &state)
 BENCHMARK(BM_FormatToolbarFollowsAnEdit)->Args({5000, 2500})->Unit(benchmark::kMillisecond);
 
 // One repaint of the canvas's window over a detail band `range(0)` points high with the grid
-// on: the band draws its grid over the part in view only, so the figure stays that of a short
-// band however tall the band is.
+// on: the band draws its grid over the part in view only, so a tall band's repaint stays well
+// under a second.
 void BM_CanvasPaintTallBand(benchmark::State &state)
 {
     DocumentStore store;
