@@ -4,6 +4,7 @@
 #include "Identifiers.h"
 #include "JrxmlCodecInternal.h"
 #include "JrxmlText.h"
+#include "PageLayout.h"
 
 #include <algorithm>
 #include <cstring>

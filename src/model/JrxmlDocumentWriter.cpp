@@ -3,6 +3,7 @@
 
 #include "JrxmlCodecInternal.h"
 #include "JrxmlText.h"
+#include "PageLayout.h"
 
 using namespace Qt::StringLiterals;
 using namespace JrxmlText;
@@ -52,7 +53,7 @@ void appendRoot(QString &out, const ReportDocument &d)
     out += indent(14) + "name=\""_L1 + escaped(d.name) + u'"';
     appendWholeNumberAttr(out, "pageWidth"_L1, d.pageWidth);
     appendWholeNumberAttr(out, "pageHeight"_L1, d.pageHeight);
-    appendWholeNumberAttr(out, "columnWidth"_L1, d.columnWidth);
+    appendWholeNumberAttr(out, "columnWidth"_L1, PageLayout::writtenColumnWidth(d));
     out += u'\n' + indent(14) + "leftMargin=\""_L1 + wholeNumber(d.leftMargin) + u'"';
     appendWholeNumberAttr(out, "rightMargin"_L1, d.rightMargin);
     appendWholeNumberAttr(out, "topMargin"_L1, d.topMargin);

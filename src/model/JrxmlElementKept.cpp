@@ -29,7 +29,9 @@ constexpr const char *textElementTags[] = {"font", "paragraph"};
 constexpr const char *fontTag[] = {"font"};
 constexpr const char *textFieldAttrs[] = {"evaluationTime", "evaluationGroup", "pattern",
                                           "isBlankWhenNull", "textAdjust"};
-constexpr const char *subreportAttrs[] = {"isUsingCache", "runToBottom", "overflowType"};
+constexpr const char *imageAttrs[] = {"evaluationTime", "evaluationGroup"};
+constexpr const char *subreportAttrs[] = {"isUsingCache", "runToBottom", "overflowType",
+                                          "evaluationTime", "evaluationGroup"};
 constexpr const char *breakAttrs[] = {"type"};
 
 QString flagText(bool value)
@@ -203,6 +205,8 @@ TagOrder takenTagAttributes(const ElementKind &kind)
 {
     if (kind.is<ElementKind::TextField>())
         return textFieldAttrs;
+    if (kind.is<ElementKind::Image>())
+        return imageAttrs;
     if (kind.is<ElementKind::Subreport>())
         return subreportAttrs;
     if (kind.is<ElementKind::ReportBreak>())
@@ -214,10 +218,12 @@ TagOrder takenTagAttributes(const ElementKind &kind)
 // the value read. An empty pattern is no pattern to the model; the engine tells them apart.
 void keepSpelledTagAttributes(const ReportElement &e, pugi::xml_node node, KeptXml &kept)
 {
-    if (e.kind.is<ElementKind::TextField>()) {
+    if (e.kind.hasEvaluationTime()) {
         keepSpelled(node, "evaluationTime", e.evaluationTime == "Now"_L1, kept);
         keepSpelled(node, "evaluationGroup",
                     e.evaluationTime != "Group"_L1 || isAbsentOrEmpty(e.evaluationGroup), kept);
+    }
+    if (e.kind.is<ElementKind::TextField>()) {
         keepSpelled(node, "pattern", isAbsentOrEmpty(e.pattern), kept);
         keepSpelled(node, "isBlankWhenNull", !e.isBlankWhenNull, kept);
         keepSpelled(node, "textAdjust", !e.textAdjust, kept);

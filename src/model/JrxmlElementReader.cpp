@@ -220,10 +220,12 @@ ReportElement makeElement(pugi::xml_node node, ElementKind kind, JrxmlReadContex
 
     readBox(e, node, inherited);
 
-    // Other kinds keep these attributes as written.
-    if (e.kind.is<ElementKind::TextField>()) {
+    if (e.kind.hasEvaluationTime()) {
         e.evaluationTime = attrTextOr(node, "evaluationTime", u"Now"_s);
         e.evaluationGroup = attrText(node, "evaluationGroup");
+    }
+    // Other kinds keep these attributes as written.
+    if (e.kind.is<ElementKind::TextField>()) {
         e.pattern = attrText(node, "pattern");
         e.isBlankWhenNull = isTrue(node, "isBlankWhenNull");
     }

@@ -44,11 +44,13 @@ QLatin1StringView tagOf(const ElementKind &kind)
 
 void appendTagAttrs(QString &out, const ReportElement &e)
 {
-    if (e.kind.is<ElementKind::TextField>()) {
+    if (e.kind.hasEvaluationTime()) {
         if (e.evaluationTime != "Now"_L1)
             appendAttr(out, "evaluationTime"_L1, e.evaluationTime);
         if (e.evaluationTime == "Group"_L1 && !isAbsentOrEmpty(e.evaluationGroup))
             appendAttr(out, "evaluationGroup"_L1, *e.evaluationGroup);
+    }
+    if (e.kind.is<ElementKind::TextField>()) {
         if (!isAbsentOrEmpty(e.pattern))
             appendAttr(out, "pattern"_L1, *e.pattern);
         appendTrueFlag(out, "isBlankWhenNull"_L1, e.isBlankWhenNull);
