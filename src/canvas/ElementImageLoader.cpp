@@ -1,10 +1,19 @@
 #include "canvas/ElementImageLoader.h"
 
+#include "setup/PictureReader.h"
+
 #include <QFile>
-#include <QImageReader>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+
+namespace {
+
+// Pictures are kept no larger than this either way: enough for a page-wide element at the
+// largest zoom, while a photograph of many megapixels takes a few megabytes.
+constexpr int largestSide = 2400;
+
+} // namespace
 
 ElementImageLoader::ElementImageLoader(QObject *parent) : QObject(parent) {}
 
@@ -42,9 +51,7 @@ ElementImageLoader::Result ElementImageLoader::localImage(const QString &path)
     if (file.size != qint64(size) || file.modified != modified) {
         file.size = qint64(size);
         file.modified = modified;
-        QImageReader reader(path);
-        reader.setAutoTransform(true);
-        file.image = reader.read();
+        file.image = PictureReader::readWithin(path, largestSide);
     }
     if (file.image.isNull())
         return Result{Phase::failed, {}};
@@ -56,8 +63,8 @@ void ElementImageLoader::finished(QNetworkReply *reply, const QUrl &url)
     reply->deleteLater();
     Result result{Phase::failed, {}};
     if (reply->error() == QNetworkReply::NoError) {
-        QImage picture;
-        if (picture.loadFromData(reply->readAll()))
+        const QImage picture = PictureReader::readWithin(reply->readAll(), largestSide);
+        if (!picture.isNull())
             result = Result{Phase::loaded, picture};
     }
     webImages_.insert(url, result);

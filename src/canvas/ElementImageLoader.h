@@ -11,7 +11,8 @@ class QNetworkReply;
 
 // The pictures of image elements. A local file is read when asked for (again whenever it has
 // changed on disk); a web picture is fetched in the background and `imageChanged` tells the
-// canvas when its load has ended. Main thread only.
+// canvas when its load has ended. Large pictures are kept scaled down, decoded at that size
+// where their format allows. Main thread only.
 class ElementImageLoader : public QObject {
     Q_OBJECT
 public:

@@ -1,13 +1,13 @@
 #include "setup/ImageImportService.h"
 
 #include "model/SubreportNaming.h"
+#include "setup/PictureReader.h"
 
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
-#include <QImageReader>
 #include <QImageWriter>
 #include <QMimeDatabase>
 #include <QPainter>
@@ -73,14 +73,14 @@ ProcessedImage processedData(const QString &path, const ImageImportOptions &opti
         return {data, extension.isEmpty() ? u"png"_s : extension};
     }
 
-    QImageReader reader(path);
-    const QImage image = reader.read();
-    if (image.isNull())
+    // Measured first, so that a picture that shrinks is decoded at its new size.
+    const QSize source = PictureReader::size(path);
+    if (source.isEmpty())
         throw ImageImportError::processingFailed();
-    const std::optional<QSize> size = ImageImportService::targetSize(image.size(), options);
+    const std::optional<QSize> size = ImageImportService::targetSize(source, options);
     if (!size)
         throw ImageImportError::processingFailed();
-    QImage redrawn = image.scaled(*size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    QImage redrawn = PictureReader::read(path, *size);
     if (redrawn.isNull())
         throw ImageImportError::processingFailed();
 
