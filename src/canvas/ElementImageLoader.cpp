@@ -1,7 +1,5 @@
 #include "canvas/ElementImageLoader.h"
 
-#include "setup/PictureReader.h"
-
 #include <QFile>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -45,27 +43,28 @@ ElementImageLoader::Result ElementImageLoader::localImage(const QString &path)
     const auto size = error ? 0 : std::filesystem::file_size(native, error);
     if (error || !std::filesystem::is_regular_file(native, error)) {
         localFiles_.remove(path);
-        return Result{Phase::failed, {}};
+        return Result{Phase::failed, {}, {}};
     }
     LocalFile &file = localFiles_[path];
     if (file.size != qint64(size) || file.modified != modified) {
         file.size = qint64(size);
         file.modified = modified;
-        file.image = PictureReader::readWithin(path, largestSide);
+        file.picture = PictureReader::readWithin(path, largestSide);
     }
-    if (file.image.isNull())
-        return Result{Phase::failed, {}};
-    return Result{Phase::loaded, file.image};
+    if (file.picture.image.isNull())
+        return Result{Phase::failed, {}, {}};
+    return Result{Phase::loaded, file.picture.image, file.picture.size};
 }
 
 void ElementImageLoader::finished(QNetworkReply *reply, const QUrl &url)
 {
     reply->deleteLater();
-    Result result{Phase::failed, {}};
+    Result result{Phase::failed, {}, {}};
     if (reply->error() == QNetworkReply::NoError) {
-        const QImage picture = PictureReader::readWithin(reply->readAll(), largestSide);
-        if (!picture.isNull())
-            result = Result{Phase::loaded, picture};
+        const PictureReader::Picture picture =
+            PictureReader::readWithin(reply->readAll(), largestSide);
+        if (!picture.image.isNull())
+            result = Result{Phase::loaded, picture.image, picture.size};
     }
     webImages_.insert(url, result);
     emit imageChanged(url);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "setup/PictureReader.h"
+
 #include <QHash>
 #include <QImage>
 #include <QObject>
@@ -19,7 +21,10 @@ public:
     enum class Phase { loading, loaded, failed };
     struct Result {
         Phase phase = Phase::loading;
+        // Kept no larger than the canvas needs.
         QImage image;
+        // The picture's own size as shown, in pixels: the points the engine prints it at.
+        QSize size;
     };
 
     explicit ElementImageLoader(QObject *parent = nullptr);
@@ -33,7 +38,7 @@ private:
     struct LocalFile {
         std::filesystem::file_time_type modified;
         qint64 size = -1;
-        QImage image;
+        PictureReader::Picture picture;
     };
 
     Result localImage(const QString &path);

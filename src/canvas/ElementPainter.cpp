@@ -3,6 +3,7 @@
 #include "canvas/ElementFaceGeometry.h"
 #include "canvas/ElementImageLoader.h"
 #include "canvas/ElementPlaceholders.h"
+#include "canvas/ImagePrintGeometry.h"
 #include "setup/ImageExpression.h"
 
 #include <QPainter>
@@ -49,18 +50,65 @@ void paintTextLabel(QPainter *painter, const QRectF &frame, const QString &text,
         text);
 }
 
-// The picture scaled to fill the whole frame, its aspect kept, centred; the overflow is clipped.
-void paintFilling(QPainter *painter, const QRectF &frame, const QImage &image)
+Qt::PenStyle qtPenStyle(PenLineStyle style)
 {
-    const QSizeF filled = QSizeF(image.size()).scaled(frame.size(), Qt::KeepAspectRatioByExpanding);
-    QRectF target(QPointF(), filled);
-    target.moveCenter(frame.center());
-    painter->setRenderHint(QPainter::SmoothPixmapTransform);
-    painter->drawImage(target, image);
+    switch (style) {
+    case PenLineStyle::dashed:
+        return Qt::DashLine;
+    case PenLineStyle::dotted:
+        return Qt::DotLine;
+    case PenLineStyle::solid:
+    case PenLineStyle::double_:
+        break;
+    }
+    return Qt::SolidLine;
 }
 
-void paintImage(QPainter *painter, const QRectF &frame, const QString &expression,
-                const ElementFaceContext &context)
+// The border the engine prints round a picture: each side a line centred on the frame's edge,
+// reaching half the neighbouring sides' widths beyond the corners.
+void paintPictureBorder(QPainter *painter, const QRectF &frame, const ReportElement &element)
+{
+    const ImagePrintGeometry::Border border = ImagePrintGeometry::border(element);
+    const auto line = [&](const ImagePrintGeometry::Side &side, QPointF from, QPointF to) {
+        if (side.width <= 0)
+            return;
+        QPen pen(displayColor(side.color ? side.color : element.foreColor, ColorUse::stroke),
+                 side.width, qtPenStyle(side.style), Qt::FlatCap);
+        painter->setPen(pen);
+        painter->drawLine(from, to);
+    };
+    const double left = border.left.width / 2, right = border.right.width / 2;
+    const double top = border.top.width / 2, bottom = border.bottom.width / 2;
+    line(border.top, QPointF(frame.left() - left, frame.top()),
+         QPointF(frame.right() + right, frame.top()));
+    line(border.bottom, QPointF(frame.left() - left, frame.bottom()),
+         QPointF(frame.right() + right, frame.bottom()));
+    line(border.left, QPointF(frame.left(), frame.top() - top),
+         QPointF(frame.left(), frame.bottom() + bottom));
+    line(border.right, QPointF(frame.right(), frame.top() - top),
+         QPointF(frame.right(), frame.bottom() + bottom));
+}
+
+// The picture scaled and placed as the engine prints it, clipped to the frame less its padding.
+void paintPicture(QPainter *painter, const QRectF &frame, const ReportElement &element,
+                  const ElementImageLoader::Result &picture, const ElementFaceContext &context)
+{
+    static const QList<ReportStyle> noStyles;
+    const ImagePrintGeometry::Placement placement =
+        ImagePrintGeometry::placement(element, context.styles ? *context.styles : noStyles);
+    const QRectF area = ImagePrintGeometry::pictureArea(element, frame);
+    const QSizeF size =
+        picture.size.isEmpty() ? QSizeF(picture.image.size()) : QSizeF(picture.size);
+    painter->save();
+    painter->setClipRect(area, Qt::IntersectClip);
+    painter->setRenderHint(QPainter::SmoothPixmapTransform);
+    painter->drawImage(ImagePrintGeometry::pictureRect(area, size, placement), picture.image);
+    painter->restore();
+    paintPictureBorder(painter, frame, element);
+}
+
+void paintImage(QPainter *painter, const QRectF &frame, const ReportElement &element,
+                const QString &expression, const ElementFaceContext &context)
 {
     const std::optional<QUrl> location = ImageExpression::resolve(expression, context.reportURL);
     if (!location) {
@@ -71,7 +119,7 @@ void paintImage(QPainter *painter, const QRectF &frame, const QString &expressio
     if (context.images)
         result = context.images->image(*location);
     if (result.phase == ElementImageLoader::Phase::loaded)
-        paintFilling(painter, frame, result.image);
+        paintPicture(painter, frame, element, result, context);
     else
         ElementPlaceholders::paintImagePlaceholder(
             painter, frame, expression, result.phase == ElementImageLoader::Phase::failed);
@@ -105,7 +153,7 @@ void paintContent(QPainter *painter, const ReportElement &element, const QRectF 
     } else if (const auto *field = kind.as<ElementKind::TextField>()) {
         paintTextLabel(painter, frame, field->expression, element, true);
     } else if (const auto *image = kind.as<ElementKind::Image>()) {
-        paintImage(painter, frame, image->expression, context);
+        paintImage(painter, frame, element, image->expression, context);
     } else if (const auto *subreport = kind.as<ElementKind::Subreport>()) {
         if (context.isCreatingSubreport)
             ElementPlaceholders::paintBox(painter, frame, {}, u"Creating subreport\u2026"_s, 1,
@@ -164,7 +212,8 @@ void paintTree(QPainter *painter, const ReportElement &element, const ElementFac
             painter->save();
             painter->translate(child.x, child.y);
             paintTree(painter, child,
-                      ElementFaceContext{context.reportURL, false, false, context.images});
+                      ElementFaceContext{context.reportURL, false, false, context.images,
+                                         context.styles});
             painter->restore();
         }
         painter->restore();

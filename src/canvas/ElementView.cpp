@@ -269,6 +269,7 @@ void ElementView::paintContent(QPainter *painter, const QRectF &box)
     if (store) {
         face.reportURL = store->fileURL();
         face.isCreatingSubreport = store->creatingSubreportElementIDs().contains(id());
+        face.styles = &store->document().styles;
     }
     face.isEditingInline = inlineEdit_.isEditing();
     face.images = context_ && context_->environment ? context_->environment->images : nullptr;

@@ -1,6 +1,7 @@
 #include "setup/ImageImportService.h"
 
 #include "model/SubreportNaming.h"
+#include "setup/ImageExpression.h"
 #include "setup/PictureReader.h"
 
 #include <QBuffer>
@@ -222,6 +223,26 @@ std::optional<QSize> targetSize(const QSize &source, const ImageImportOptions &o
         height > maximumSide)
         return std::nullopt;
     return QSize(std::max(1, int(std::lround(width))), std::max(1, int(std::lround(height))));
+}
+
+QSizeF fittedBox(const QSizeF &box, const QSize &picture)
+{
+    if (picture.isEmpty() || box.isEmpty())
+        return box;
+    const double ratio = double(picture.width()) / picture.height();
+    const bool wider = box.width() / box.height() > ratio;
+    const double width = wider ? box.height() * ratio : box.width();
+    const double height = wider ? box.height() : box.width() / ratio;
+    return QSizeF(std::max(1.0, std::round(width)), std::max(1.0, std::round(height)));
+}
+
+QSizeF boxForPicture(const QSizeF &box, const QString &expression,
+                     const std::optional<QUrl> &reportFileURL)
+{
+    const std::optional<QUrl> location = ImageExpression::resolve(expression, reportFileURL);
+    if (!location || !location->isLocalFile())
+        return box;
+    return fittedBox(box, PictureReader::size(location->toLocalFile()));
 }
 
 QString importImage(const QUrl &source, const std::optional<QUrl> &reportFileURL,

@@ -39,6 +39,8 @@ private:
     int previous_;
 };
 
+using PictureReader::Picture;
+
 QImage scaledTo(QImage image, const QSize &target)
 {
     if (image.isNull() || target.isEmpty() || image.size() == target)
@@ -63,7 +65,7 @@ ReaderSizes sizesOf(QImageReader &reader)
     return sizes;
 }
 
-QImage readWithQt(QIODevice *device, const Wanted &wanted)
+Picture readWithQt(QIODevice *device, const Wanted &wanted)
 {
     QImageReader reader(device);
     const ReaderSizes sizes = sizesOf(reader);
@@ -77,19 +79,25 @@ QImage readWithQt(QIODevice *device, const Wanted &wanted)
         const RaisedAllocationLimit raised(sizes.stored);
         image = reader.read();
     }
-    return scaledTo(image, target);
+    if (image.isNull())
+        return {};
+    // A format that does not tell its size before decoding is as large as it decodes.
+    const QSize shown = sizes.shown.isValid() ? sizes.shown : image.size();
+    return {scaledTo(image, target), shown};
 }
 
-QImage readHeif(const QByteArray &data, const Wanted &wanted)
+Picture readHeif(const QByteArray &data, const Wanted &wanted)
 {
     const QSize shown = HeifPicture::size(data);
     if (shown.isEmpty())
         return {};
-    return scaledTo(HeifPicture::decode(data, PictureReader::largestDecodeMB * megabyte),
-                    wanted(shown));
+    const QImage image = HeifPicture::decode(data, PictureReader::largestDecodeMB * megabyte);
+    if (image.isNull())
+        return {};
+    return {scaledTo(image, wanted(shown)), shown};
 }
 
-QImage readData(const QByteArray &data, const Wanted &wanted)
+Picture readData(const QByteArray &data, const Wanted &wanted)
 {
     if (HeifPicture::isHeif(data.left(headSize)))
         return readHeif(data, wanted);
@@ -100,7 +108,7 @@ QImage readData(const QByteArray &data, const Wanted &wanted)
     return readWithQt(&buffer, wanted);
 }
 
-QImage readFile(const QString &path, const Wanted &wanted)
+Picture readFile(const QString &path, const Wanted &wanted)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -128,15 +136,15 @@ QSize size(const QString &path)
 
 QImage read(const QString &path, const QSize &size)
 {
-    return readFile(path, [&](const QSize &shown) { return size.isEmpty() ? shown : size; });
+    return readFile(path, [&](const QSize &shown) { return size.isEmpty() ? shown : size; }).image;
 }
 
-QImage readWithin(const QString &path, int longestSide)
+Picture readWithin(const QString &path, int longestSide)
 {
     return readFile(path, [&](const QSize &shown) { return fittedWithin(shown, longestSide); });
 }
 
-QImage readWithin(const QByteArray &data, int longestSide)
+Picture readWithin(const QByteArray &data, int longestSide)
 {
     return readData(data, [&](const QSize &shown) { return fittedWithin(shown, longestSide); });
 }

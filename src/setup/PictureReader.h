@@ -16,15 +16,21 @@ namespace PictureReader {
 // The most a decode may take: a picture of about 16000 by 16000 pixels.
 constexpr int largestDecodeMB = 1024;
 
+// A decoded picture and the size it has as shown, before any scaling.
+struct Picture {
+    QImage image;
+    QSize size;
+};
+
 // The picture's size as shown (after its orientation), read from its header; an empty size when
 // it is no picture this reader knows.
 QSize size(const QString &path);
 // The picture decoded and scaled to `size` (empty: its own size); null when it cannot be read.
 QImage read(const QString &path, const QSize &size = {});
 // The picture no larger than `longestSide` pixels either way, its aspect kept; a smaller
-// picture keeps its own size. Null when it cannot be read.
-QImage readWithin(const QString &path, int longestSide);
-QImage readWithin(const QByteArray &data, int longestSide);
+// picture keeps its own size. A null image when it cannot be read.
+Picture readWithin(const QString &path, int longestSide);
+Picture readWithin(const QByteArray &data, int longestSide);
 
 // `size` scaled down, its aspect kept, until neither side exceeds `longestSide`.
 QSize fittedWithin(const QSize &size, int longestSide);

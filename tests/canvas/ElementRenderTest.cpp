@@ -136,12 +136,14 @@ TEST_F(ElementRenderTest, TextsAndShapesTakeTheirOwnColoursAndPlaces)
     EXPECT_FALSE(isInk(picture.pixel(430, 185)));
 }
 
-TEST_F(ElementRenderTest, PicturesFillTheirFrameAndPlaceholdersStandIn)
+TEST_F(ElementRenderTest, PicturesKeepTheirShapeAndPlaceholdersStandIn)
 {
-    // A 2:1 picture in a 100 x 60 frame is scaled to fill it; its sides are cut off.
+    // A 2:1 picture in a 100 x 60 frame is printed, and drawn, as large as fits with its shape
+    // kept, at the top left: the frame's bottom 10 points stay empty.
     EXPECT_EQ(at(331, 40).red(), 0xD0);
     EXPECT_EQ(at(428, 40).blue(), 0xD0);
-    EXPECT_EQ(footprint(picture, frameOf(elements[2])).inked, 100 * 60);
+    EXPECT_EQ(footprint(picture, frameOf(elements[2])).inked, 100 * 50);
+    EXPECT_EQ(at(380, 65), QColor(Qt::white));
     // A missing file: the grey placeholder, not the picture.
     const QColor grey = at(441, 11);
     EXPECT_EQ(grey.red(), grey.blue());

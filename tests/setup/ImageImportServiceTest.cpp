@@ -159,6 +159,24 @@ TEST(ImageImportFilesTest, TargetSizesKeepTheAspectShrinkOnlyAndStayDrawable)
     }
 }
 
+// An imported picture's element takes the picture's proportions within the box it is given.
+TEST_F(ImageImportServiceTest, ImportedBoxesTakeThePicturesProportions)
+{
+    using ImageImportService::fittedBox;
+    const QSizeF box(120, 90);
+    EXPECT_EQ(fittedBox(box, QSize(200, 50)), QSizeF(120, 30));
+    EXPECT_EQ(fittedBox(box, QSize(50, 200)), QSizeF(23, 90)) << "rounded to whole points";
+    EXPECT_EQ(fittedBox(box, QSize(64, 48)), box);
+    EXPECT_EQ(fittedBox(box, QSize(10000, 1)), QSizeF(120, 1)) << "never thinner than a point";
+    EXPECT_EQ(fittedBox(box, QSize()), box) << "a picture that could not be measured";
+
+    const QString expression = import(png(u"wide.png"_s, picture(300, 100)));
+    EXPECT_EQ(ImageImportService::boxForPicture(box, expression, reportURL), QSizeF(120, 40));
+    EXPECT_EQ(ImageImportService::boxForPicture(box, expression, std::nullopt), box)
+        << "an unsaved report finds no picture";
+    EXPECT_EQ(ImageImportService::boxForPicture(box, u"$F{picture}"_s, reportURL), box);
+}
+
 TEST(ImageImportFilesTest, ErrorsCarryTheSheetsTexts)
 {
     EXPECT_EQ(ImageImportError::reportNotSaved().description(),
