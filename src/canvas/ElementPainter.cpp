@@ -4,6 +4,7 @@
 #include "canvas/ElementImageLoader.h"
 #include "canvas/ElementPlaceholders.h"
 #include "canvas/ImagePrintGeometry.h"
+#include "canvas/TextLabelCache.h"
 #include "setup/ImageExpression.h"
 
 #include <QPainter>
@@ -43,8 +44,8 @@ void paintTextLabel(QPainter *painter, const QRectF &frame, const QString &text,
     font.setUnderline(element.isUnderline);
     painter->setFont(font);
     painter->setPen(displayColor(element.foreColor, ColorUse::stroke));
-    painter->drawText(
-        ElementFaceGeometry::textBox(frame),
+    TextLabelCache::draw(
+        painter, ElementFaceGeometry::textBox(frame),
         ElementFaceGeometry::frameAlignment(element.textAlignment, element.verticalAlignment) |
             Qt::TextWordWrap,
         text);

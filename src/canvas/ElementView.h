@@ -119,6 +119,8 @@ private:
     // Position, size, stacking, opacity and handles from the element and the gesture state.
     void place();
     void placeHandles();
+    // Whether it draws its corner handles itself (selected, without children).
+    bool drawsHandles() const;
     void setOrder(int order);
 
     ReportElement element_;

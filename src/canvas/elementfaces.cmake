@@ -12,5 +12,6 @@ if(TARGET quillmark_ui)
     ${CMAKE_CURRENT_LIST_DIR}/ElementContextMenu.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ElementExpressionSheet.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ElementPainter.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/ElementPlaceholders.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/ElementPlaceholders.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/TextLabelCache.cpp)
 endif()
