@@ -63,18 +63,15 @@ bool holdsPointer(const QGraphicsItem *item)
 
 } // namespace
 
-ElementView::ElementView(const ReportElement &element, const BandTarget &target,
+ElementView::ElementView(const ElementList::Shared &element, const BandTarget &target,
                          const BandContext *context, QGraphicsItem *parent)
-    : QGraphicsObject(parent), target_(target), context_(context),
-      expressionSheet_(new ElementExpressionSheet(this))
+    : QGraphicsObject(parent), element_(element), target_(target), context_(context)
 {
     setAcceptedMouseButtons(Qt::LeftButton);
-    element_.id = element.id;
-    element_.width = -1; // differs from any element, so that setElement lays the view out
     // Also a view made while a ghost stands in for its element is drawn hidden.
     if (context && context->views)
         context->views->add(this);
-    setElement(element);
+    layOut();
 }
 
 ElementView::~ElementView()
@@ -107,12 +104,18 @@ bool ElementView::sceneEvent(QEvent *event)
     return QGraphicsObject::sceneEvent(event);
 }
 
-void ElementView::setElement(const ReportElement &element)
+void ElementView::setElement(const ElementList::Shared &element)
 {
-    if (element_ == element)
-        return;
+    const bool unchanged = element_.isSameBox(element) || *element_ == *element;
+    // The list's own value is held, so that an earlier one is not kept alive.
     element_ = element;
-    if (const ElementList *children = element.kind.children())
+    if (!unchanged)
+        layOut();
+}
+
+void ElementView::layOut()
+{
+    if (const ElementList *children = element_->kind.children())
         syncList(childParent(), children_, *children, target_, context_);
     else if (!children_.isEmpty())
         syncList(childParent(), children_, {}, target_, context_);
@@ -164,7 +167,7 @@ QRectF ElementView::previewFrame() const
     const std::optional<ResizeHandleKind> &handle = resizeAnchor_.activeHandle();
     if (start && handle)
         return liveResizeFrame(*handle, *start, resizeTranslation_);
-    return QRectF(element_.x, element_.y, element_.width, element_.height);
+    return QRectF(element_->x, element_->y, element_->width, element_->height);
 }
 
 QRectF ElementView::box() const
@@ -296,7 +299,7 @@ void ElementView::paintContent(QPainter *painter, const QRectF &box)
 
 ReportElement ElementView::shownElement() const
 {
-    ReportElement shown = element_;
+    ReportElement shown = *element_;
     const QRectF frame = previewFrame();
     shown.width = frame.width();
     shown.height = frame.height();
@@ -305,7 +308,7 @@ ReportElement ElementView::shownElement() const
 
 QGraphicsItem *ElementView::childParent()
 {
-    if (!childLayer_ && element_.kind.children()) {
+    if (!childLayer_ && element_->kind.children()) {
         // From now on the handles draw themselves, over the children.
         prepareGeometryChange();
         for (ResizeHandleItem *handle : handles_) {
@@ -389,13 +392,16 @@ void ElementView::doubleClicked()
 {
     DocumentStore *store = context_->store;
     const ElementEnvironment *environment = context_->environment;
-    if (element_.kind.is<ElementKind::StaticText>()) {
+    if (element_->kind.is<ElementKind::StaticText>()) {
         openInlineEditor();
-    } else if (element_.kind.is<ElementKind::TextField>()) {
+    } else if (element_->kind.is<ElementKind::TextField>()) {
         const QList<QGraphicsView *> views = scene() ? scene()->views() : QList<QGraphicsView *>();
+        // Made at the first double click: most text fields never open theirs.
+        if (!expressionSheet_)
+            expressionSheet_ = new ElementExpressionSheet(this);
         expressionSheet_->open(store, id(), views.value(0),
                                environment ? environment->expressions : nullptr);
-    } else if (const auto *subreport = element_.kind.as<ElementKind::Subreport>()) {
+    } else if (const auto *subreport = element_->kind.as<ElementKind::Subreport>()) {
         // A subreport whose file is still being made is left alone until it exists.
         if (!store->creatingSubreportElementIDs().contains(id()))
             openSubreport(subreport->expression);
@@ -414,14 +420,14 @@ void ElementView::openSubreport(const QString &expression)
 
 void ElementView::openInlineEditor()
 {
-    const auto *text = element_.kind.as<ElementKind::StaticText>();
+    const auto *text = element_->kind.as<ElementKind::StaticText>();
     if (!text || inlineEdit_.isEditing() || !context_->store)
         return;
     inlineEdit_.setIsEditing(true);
     QPointer<DocumentStore> store = context_->store;
     const QUuid elementID = id();
     auto *field = new InlineElementTextField(
-        text->text, inlineFont(element_), inlineAlignment(element_.textAlignment),
+        text->text, inlineFont(*element_), inlineAlignment(element_->textAlignment),
         [store, elementID](const QString &typed) {
             if (!store)
                 return;
@@ -458,8 +464,8 @@ void ElementView::syncInlineEditor()
     InlineElementTextField *field = inlineField();
     if (!field)
         return;
-    if (const auto *text = element_.kind.as<ElementKind::StaticText>())
-        field->update(text->text, inlineFont(element_), inlineAlignment(element_.textAlignment));
+    if (const auto *text = element_->kind.as<ElementKind::StaticText>())
+        field->update(text->text, inlineFont(*element_), inlineAlignment(element_->textAlignment));
     else
         closeInlineEditor();
 }
@@ -469,15 +475,15 @@ void ElementView::syncList(QGraphicsItem *parent, Items &items, const ElementLis
 {
     QSet<QUuid> listed;
     listed.reserve(elements.size());
-    int order = 0;
-    for (const ReportElement &e : elements) {
-        listed.insert(e.id);
-        ElementView *&item = items[e.id];
+    for (qsizetype order = 0; order < elements.size(); ++order) {
+        const ElementList::Shared e = elements.shared(order);
+        listed.insert(e->id);
+        ElementView *&item = items[e->id];
         if (item)
             item->setElement(e);
         else
             item = new ElementView(e, target, context, parent);
-        item->setOrder(order++);
+        item->setOrder(int(order));
     }
     if (listed.size() == items.size())
         return;

@@ -70,6 +70,8 @@ struct KeptXml {
     // The element text without the `uuid` attributes of its elements; unchanged when it holds
     // none or does not parse.
     static QString withoutUuids(const QString &xml);
+    // Gives back the room its lists hold beyond what they hold now (a reader reserves room).
+    void squeeze();
 
     bool operator==(const KeptXml &) const = default;
 };
@@ -89,6 +91,9 @@ public:
     bool isEmpty() const { return parts_.isEmpty(); }
     // KeptXml::removeUuids on every part.
     void removeUuids();
+    // Gives back the room its lists hold beyond what they hold now: a value read from a file is
+    // kept for as long as the report is open.
+    void squeeze();
     bool operator==(const KeptParts &) const = default;
 
 private:
