@@ -1,54 +1,116 @@
 #include "setup/HeifPicture.h"
 
+#include <QLibrary>
 #include <libheif/heif.h>
 #include <memory>
 
 namespace {
 
-struct ContextFree {
-    void operator()(heif_context *context) const { heif_context_free(context); }
-};
-struct HandleRelease {
-    void operator()(const heif_image_handle *handle) const { heif_image_handle_release(handle); }
-};
-struct ImageRelease {
-    void operator()(const heif_image *image) const { heif_image_release(image); }
-};
-using Context = std::unique_ptr<heif_context, ContextFree>;
-using Handle = std::unique_ptr<const heif_image_handle, HandleRelease>;
-using Image = std::unique_ptr<const heif_image, ImageRelease>;
+// libheif and its codecs, loaded the first time a HEIF file is read: a designer that never meets
+// one does not carry them.
+struct Heif {
+    decltype(&heif_init) init = nullptr;
+    decltype(&heif_check_filetype) checkFiletype = nullptr;
+    decltype(&heif_context_alloc) contextAlloc = nullptr;
+    decltype(&heif_context_free) contextFree = nullptr;
+    decltype(&heif_context_read_from_memory_without_copy) readFromMemory = nullptr;
+    decltype(&heif_context_get_primary_image_handle) primaryHandle = nullptr;
+    decltype(&heif_image_handle_release) handleRelease = nullptr;
+    decltype(&heif_image_handle_get_width) handleWidth = nullptr;
+    decltype(&heif_image_handle_get_height) handleHeight = nullptr;
+    decltype(&heif_image_handle_has_alpha_channel) handleHasAlpha = nullptr;
+    decltype(&heif_decode_image) decodeImage = nullptr;
+    decltype(&heif_image_get_width) imageWidth = nullptr;
+    decltype(&heif_image_get_height) imageHeight = nullptr;
+    decltype(&heif_image_get_plane_readonly) planeReadonly = nullptr;
+    decltype(&heif_image_release) imageRelease = nullptr;
 
-// Registers libheif's decoders once, for the life of the program.
-void initialise()
-{
-    static const bool initialised = [] {
-        heif_init(nullptr);
-        return true;
-    }();
-    (void)initialised;
-}
+    // The library with every function found and initialised, or null.
+    static const Heif *loaded()
+    {
+        static const std::unique_ptr<Heif> heif = load();
+        return heif.get();
+    }
+
+private:
+    static std::unique_ptr<Heif> load()
+    {
+        QLibrary library(QStringLiteral("heif"), 1);
+        if (!library.load())
+            return nullptr;
+        auto heif = std::make_unique<Heif>();
+        bool found = true;
+        const auto resolve = [&](auto &function, const char *name) {
+            function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(
+                library.resolve(name));
+            found = found && function;
+        };
+        resolve(heif->init, "heif_init");
+        resolve(heif->checkFiletype, "heif_check_filetype");
+        resolve(heif->contextAlloc, "heif_context_alloc");
+        resolve(heif->contextFree, "heif_context_free");
+        resolve(heif->readFromMemory, "heif_context_read_from_memory_without_copy");
+        resolve(heif->primaryHandle, "heif_context_get_primary_image_handle");
+        resolve(heif->handleRelease, "heif_image_handle_release");
+        resolve(heif->handleWidth, "heif_image_handle_get_width");
+        resolve(heif->handleHeight, "heif_image_handle_get_height");
+        resolve(heif->handleHasAlpha, "heif_image_handle_has_alpha_channel");
+        resolve(heif->decodeImage, "heif_decode_image");
+        resolve(heif->imageWidth, "heif_image_get_width");
+        resolve(heif->imageHeight, "heif_image_get_height");
+        resolve(heif->planeReadonly, "heif_image_get_plane_readonly");
+        resolve(heif->imageRelease, "heif_image_release");
+        if (!found)
+            return nullptr;
+        // Registers the decoders; the library stays loaded for the life of the program.
+        heif->init(nullptr);
+        return heif;
+    }
+};
 
 // The context over `file` (which must outlive it) and its primary picture; a null handle when
 // the file does not read.
-struct Primary {
-    Context context;
-    Handle handle;
+class Primary {
+public:
+    Primary(const Heif &heif, const QByteArray &file) : heif_(heif), context_(heif.contextAlloc())
+    {
+        heif_image_handle *handle = nullptr;
+        if (context_ &&
+            heif.readFromMemory(context_, file.constData(), size_t(file.size()), nullptr).code ==
+                heif_error_Ok &&
+            heif.primaryHandle(context_, &handle).code == heif_error_Ok)
+            handle_ = handle;
+    }
+    ~Primary()
+    {
+        if (handle_)
+            heif_.handleRelease(handle_);
+        if (context_)
+            heif_.contextFree(context_);
+    }
+    Primary(const Primary &) = delete;
+    Primary &operator=(const Primary &) = delete;
+
+    const heif_image_handle *handle() const { return handle_; }
+
+private:
+    const Heif &heif_;
+    heif_context *context_;
+    heif_image_handle *handle_ = nullptr;
 };
 
-Primary primaryOf(const QByteArray &file)
+// Whether the file's first box names a brand of the HEIF family: told without the library.
+bool hasHeifBrand(const QByteArray &head)
 {
-    initialise();
-    Primary primary{Context(heif_context_alloc()), nullptr};
-    if (!primary.context)
-        return primary;
-    if (heif_context_read_from_memory_without_copy(primary.context.get(), file.constData(),
-                                                   size_t(file.size()), nullptr)
-            .code != heif_error_Ok)
-        return primary;
-    heif_image_handle *handle = nullptr;
-    if (heif_context_get_primary_image_handle(primary.context.get(), &handle).code == heif_error_Ok)
-        primary.handle.reset(handle);
-    return primary;
+    if (head.size() < 12 || head.mid(4, 4) != "ftyp")
+        return false;
+    const QByteArray brand = head.mid(8, 4);
+    for (const char *known : {"heic", "heix", "heim", "heis", "hevc", "hevx", "hevm", "hevs",
+                              "mif1", "msf1", "avif", "avis"}) {
+        if (brand == known)
+            return true;
+    }
+    return false;
 }
 
 } // namespace
@@ -57,44 +119,49 @@ namespace HeifPicture {
 
 bool isHeif(const QByteArray &head)
 {
-    if (head.size() < 12)
+    if (!hasHeifBrand(head))
         return false;
-    return heif_check_filetype(reinterpret_cast<const uint8_t *>(head.constData()),
-                               int(head.size())) == heif_filetype_yes_supported;
+    const Heif *heif = Heif::loaded();
+    return heif && heif->checkFiletype(reinterpret_cast<const uint8_t *>(head.constData()),
+                                       int(head.size())) == heif_filetype_yes_supported;
 }
 
 QSize size(const QByteArray &file)
 {
-    const Primary primary = primaryOf(file);
-    if (!primary.handle)
+    const Heif *heif = Heif::loaded();
+    if (!heif)
         return {};
-    return QSize(heif_image_handle_get_width(primary.handle.get()),
-                 heif_image_handle_get_height(primary.handle.get()));
+    const Primary primary(*heif, file);
+    if (!primary.handle())
+        return {};
+    return QSize(heif->handleWidth(primary.handle()), heif->handleHeight(primary.handle()));
 }
 
 QImage decode(const QByteArray &file, qint64 byteLimit)
 {
-    const Primary primary = primaryOf(file);
-    if (!primary.handle)
+    const Heif *heif = Heif::loaded();
+    if (!heif)
         return {};
-    const heif_image_handle *handle = primary.handle.get();
-    const qint64 pixels =
-        qint64(heif_image_handle_get_width(handle)) * qint64(heif_image_handle_get_height(handle));
+    const Primary primary(*heif, file);
+    const heif_image_handle *handle = primary.handle();
+    if (!handle)
+        return {};
+    const qint64 pixels = qint64(heif->handleWidth(handle)) * qint64(heif->handleHeight(handle));
     if (pixels <= 0 || pixels * 4 > byteLimit)
         return {};
-    const bool alpha = heif_image_handle_has_alpha_channel(handle) != 0;
+    const bool alpha = heif->handleHasAlpha(handle) != 0;
     heif_image *decoded = nullptr;
-    if (heif_decode_image(handle, &decoded, heif_colorspace_RGB,
+    if (heif->decodeImage(handle, &decoded, heif_colorspace_RGB,
                           alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB,
                           nullptr)
             .code != heif_error_Ok)
         return {};
-    const Image image(decoded);
-    const int width = heif_image_get_width(decoded, heif_channel_interleaved);
-    const int height = heif_image_get_height(decoded, heif_channel_interleaved);
+    const std::unique_ptr<heif_image, decltype(heif->imageRelease)> image(decoded,
+                                                                          heif->imageRelease);
+    const int width = heif->imageWidth(decoded, heif_channel_interleaved);
+    const int height = heif->imageHeight(decoded, heif_channel_interleaved);
     int stride = 0;
-    const uint8_t *plane =
-        heif_image_get_plane_readonly(decoded, heif_channel_interleaved, &stride);
+    const uint8_t *plane = heif->planeReadonly(decoded, heif_channel_interleaved, &stride);
     if (!plane || width <= 0 || height <= 0)
         return {};
     // Copied out of libheif's buffer, which goes with the decoded image.

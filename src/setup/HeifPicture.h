@@ -6,7 +6,8 @@
 
 // HEIF pictures (HEIC and the other brands libheif reads), which Qt's image plugins do not
 // decode: recognised by their first bytes, measured and decoded through libheif, with the
-// rotation, mirroring and cropping the file asks for applied.
+// rotation, mirroring and cropping the file asks for applied. libheif is loaded when the first
+// HEIF file is read; without it, no file is taken for one.
 namespace HeifPicture {
 
 // Whether `head` (a file's first bytes, at least 12) begins a HEIF file that libheif reads.
