@@ -1,8 +1,8 @@
 // Memory of the designer (Linux: resident memory and the heap).
 //
 // BM_WindowPeakMemory: the peak resident memory of a program that shows its window and ends
-// after the first paint: a bare Qt main window (this program run as its own child) and the
-// designer with an empty session and with a restored report of 3,000 elements.
+// after the first paint: a bare Qt main window (tools/barewindow) and the designer with an empty
+// session and with a restored report of 3,000 elements.
 // "perElementKB" is the designer's growth with the report, per element.
 //
 // BM_ReportMemoryPerElement: inside one process, the heap and resident memory that opening a
@@ -25,11 +25,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QLabel>
-#include <QMainWindow>
 #include <QSettings>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 #include <spawn.h>
@@ -117,15 +114,15 @@ void prepareHome(const QTemporaryDir &home, int elements)
 
 void BM_WindowPeakMemory(benchmark::State &state)
 {
-    const QString designer =
-        QDir(QCoreApplication::applicationDirPath()).absoluteFilePath(u"../src/quillmark"_s);
+    const QDir bench(QCoreApplication::applicationDirPath());
+    const QString designer = bench.absoluteFilePath(u"../src/quillmark"_s);
+    const QString bareWindow = bench.absoluteFilePath(u"../tools/barewindow"_s);
     QTemporaryDir emptyHome, reportHome;
     prepareHome(emptyHome, 0);
     prepareHome(reportHome, reportElements);
     double bare = 0, empty = 0, withReport = 0;
     for (auto _ : state) {
-        const double b = childPeakMegabytes(QCoreApplication::applicationFilePath(),
-                                            {u"--bare-window"_s}, childEnvironment(emptyHome));
+        const double b = childPeakMegabytes(bareWindow, {}, childEnvironment(emptyHome));
         const double e = childPeakMegabytes(designer, {}, childEnvironment(emptyHome));
         const double r = childPeakMegabytes(designer, {}, childEnvironment(reportHome));
         if (b < 0 || e < 0 || r < 0) {
@@ -222,41 +219,6 @@ void BM_ReportMemoryPerElement(benchmark::State &state)
 }
 BENCHMARK(BM_ReportMemoryPerElement)->Unit(benchmark::kMillisecond)->Iterations(3);
 
-// Ends the program once the watched widget's first paint has been handled.
-struct ExitAfterPaint : QObject {
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint)
-            QTimer::singleShot(0, this, [] { QCoreApplication::exit(0); });
-        return false;
-    }
-};
-
-// A bare Qt main window in the designer's style that ends after its first paint.
-int bareWindow()
-{
-    QApplication::setStyle(u"Fusion"_s);
-    QMainWindow window;
-    auto *content = new QLabel(u"Quillmark"_s, &window);
-    window.setCentralWidget(content);
-    window.resize(1280, 800);
-    ExitAfterPaint watcher;
-    content->installEventFilter(&watcher);
-    window.show();
-    return QApplication::exec();
-}
-
 } // namespace
 
-int main(int argc, char **argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    if (argc > 1 && qstrcmp(argv[1], "--bare-window") == 0)
-        return bareWindow();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+QUILLMARK_GUI_BENCHMARK_MAIN()

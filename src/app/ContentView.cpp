@@ -124,6 +124,7 @@ QWidget *ContentView::buildWorkingArea(SidecarModel &engine)
     explorer_->setMinimumHeight(120);
     split->addWidget(explorer_);
     outline_ = new OutlineView(split);
+    outline_->setDialogs(&dialogs_);
     outline_->setMinimumHeight(120);
     split->addWidget(outline_);
     split->setStretchFactor(1, 1);

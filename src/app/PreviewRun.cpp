@@ -62,7 +62,8 @@ QString PreviewRun::connectionLabel(const DocumentStore *store,
                 return u"Data: live ("_s + preset.name + u')';
         }
     }
-    return u"Data: test data (no connection - Data > Database Connections)"_s;
+    return u"Data: test data (no connection - choose one with the Data button, under Database "
+           u"Connections)"_s;
 }
 
 QList<OpenTab> PreviewRun::openTabs(const WorkspaceModel &workspace, const DocumentStore *except)

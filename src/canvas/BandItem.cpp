@@ -7,9 +7,11 @@
 #include "canvas/BandHeaderButton.h"
 #include "canvas/CanvasGeometry.h"
 #include "canvas/ElementEnvironment.h"
+#include "canvas/ResizeHandleItem.h"
 #include "canvas/RulerTicks.h"
 #include "setup/ImageImportCoordinator.h"
 #include "setup/ImageImportService.h"
+#include "widgets/BandHiding.h"
 #include "widgets/SymbolIcons.h"
 #include "workspace/AppClock.h"
 #include "workspace/BandSettings.h"
@@ -57,6 +59,15 @@ bool isAdditive(Qt::KeyboardModifiers modifiers)
     return modifiers & (Qt::ShiftModifier | Qt::ControlModifier);
 }
 
+// Whether a selected element's resize handle lies under the point.
+bool resizeHandleAt(const QGraphicsScene *scene, QPointF scenePoint)
+{
+    const QList<QGraphicsItem *> items = scene->items(scenePoint);
+    return std::any_of(items.begin(), items.end(), [](const QGraphicsItem *item) {
+        return item->isVisible() && dynamic_cast<const ResizeHandleItem *>(item);
+    });
+}
+
 } // namespace
 
 // The height handle's strip over the bottom of a band, above the band's elements: a press
@@ -88,7 +99,10 @@ protected:
     void mousePressEvent(QGraphicsSceneMouseEvent *event) override
     {
         const BandContext *context = band_->context_;
-        if (event->button() != Qt::LeftButton || !context || !context->store) {
+        // The handles of an element that reaches the band's bottom lie under the strip; a press
+        // on one of them resizes the element, so the strip lets it through.
+        if (event->button() != Qt::LeftButton || !context || !context->store ||
+            resizeHandleAt(scene(), event->scenePos())) {
             event->ignore();
             return;
         }
@@ -465,10 +479,12 @@ void BandItem::fillContextMenu(QMenu &menu) const
         QAction *hide = menu.addAction(SymbolIcons::icon(QStringLiteral("eye.slash")),
                                        QStringLiteral("Hide Band"));
         hide->setProperty(SymbolIcons::symbolProperty, QStringLiteral("eye.slash"));
-        QObject::connect(hide, &QAction::triggered, scope, [later, guarded, target] {
-            later([guarded, target] {
+        const ElementEnvironment *environment = context_->environment;
+        QObject::connect(hide, &QAction::triggered, scope, [later, guarded, target, environment] {
+            later([guarded, target, environment] {
                 if (guarded)
-                    guarded->setBandPresent(target.bandType(), false);
+                    BandHiding::hide(*guarded, target.bandType(),
+                                     environment ? environment->dialogs : nullptr);
             });
         });
     }

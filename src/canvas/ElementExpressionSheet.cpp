@@ -3,6 +3,7 @@
 #include "document/DocumentStore.h"
 #include "editors/ExpressionBuilderPresentationState.h"
 #include "editors/ExpressionBuilderSheet.h"
+#include "editors/ExpressionScope.h"
 
 ElementExpressionSheet::ElementExpressionSheet(QObject *parent)
     : QObject(parent), presentation_(new ExpressionBuilderPresentationState(this))
@@ -37,7 +38,11 @@ void ElementExpressionSheet::open(DocumentStore *store, const QUuid &elementID, 
         // Owned here, so the sheet and an open dialog go with the element view.
         sheet_ = new ExpressionBuilderSheet(
             presentation_, owner, std::move(expression),
-            [guarded] { return guarded ? guarded->document() : ReportDocument(); }, engine, this);
+            [guarded, elementID] {
+                return guarded ? expressions::scopeOfElement(guarded->document(), elementID)
+                               : ReportDocument();
+            },
+            engine, this);
     }
     presentation_->setVisible(true);
 }

@@ -20,6 +20,8 @@ QFrame *divider(QWidget *parent)
 QLabel *captionLabel(const QString &text, QWidget *parent)
 {
     auto *label = new QLabel(text, parent);
+    // Captions name bands and groups as the user typed them: "<i>G</i>" shows as typed.
+    label->setTextFormat(Qt::PlainText);
     QFont font = label->font();
     font.setPointSizeF(font.pointSizeF() * 0.85);
     label->setFont(font);

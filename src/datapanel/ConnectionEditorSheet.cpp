@@ -12,6 +12,7 @@
 #include "widgets/SheetDialog.h"
 #include "widgets/SheetHeader.h"
 #include "widgets/Spinner.h"
+#include "widgets/WheelGuard.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -54,6 +55,8 @@ ConnectionEditorView::ConnectionEditorView(ConnectionEditorState &state,
 {
     setObjectName(sheetName);
     setFixedWidth(sheetWidth);
+    // Scrolling the sheet changes none of its pickers and spin boxes.
+    WheelGuard::guardPanel(this);
     auto *column = new QVBoxLayout(this);
     column->setContentsMargins(20, 20, 20, 20);
     column->setSpacing(12);

@@ -10,6 +10,7 @@
 #include "widgets/CardText.h"
 #include "widgets/PanelDivider.h"
 #include "widgets/SheetHeader.h"
+#include "widgets/WheelGuard.h"
 
 #include <QEvent>
 #include <QHBoxLayout>
@@ -37,6 +38,8 @@ DataPanelView::DataPanelView(DocumentStore *store, AppSettings &settings, Sideca
     : QWidget(parent), context_{store, &settings, sidecar, connections, this}
 {
     setObjectName(u"DataPanelView"_s);
+    // Scrolling the panel changes none of its pickers and spin boxes.
+    WheelGuard::guardPanel(this);
     setMinimumSize(minimumPanelWidth, minimumPanelHeight);
     connectionEditorSheet_ = ConnectionEditorSheet::follow(this);
 
@@ -58,10 +61,8 @@ DataPanelView::DataPanelView(DocumentStore *store, AppSettings &settings, Sideca
     if (store)
         connect(store, &DocumentStore::documentChanged, this, &DataPanelView::refresh);
     if (sidecar)
-        for (auto changed :
-             {&SidecarModel::isExecutingQueryChanged, &SidecarModel::queryErrorMessageChanged,
-              &SidecarModel::queryResultChanged})
-            connect(sidecar, changed, this, &DataPanelView::updateResultsArea);
+        connect(sidecar, &SidecarModel::queryOutcomesChanged, this,
+                &DataPanelView::updateResultsArea);
     updateResultsArea();
     GenerateColumnsSheet::follow(this);
     refresh();
@@ -197,9 +198,10 @@ void DataPanelView::applyQueryPaneWidth()
 
 void DataPanelView::updateResultsArea()
 {
-    const SidecarModel *sidecar = context_.sidecar;
-    const bool shown =
-        sidecar && (sidecar->isExecutingQuery() || sidecar->queryErrorMessage().has_value() ||
-                    sidecar->queryResult().has_value());
-    resultsArea_->setVisible(shown);
+    // The outcome of this report's own queries only.
+    const SidecarModel::QueryOutcome outcome = context_.sidecar && context_.store
+                                                   ? context_.sidecar->queryOutcome(context_.store)
+                                                   : SidecarModel::QueryOutcome();
+    resultsArea_->setVisible(outcome.isExecuting || outcome.errorMessage.has_value() ||
+                             outcome.result.has_value());
 }

@@ -6,6 +6,7 @@
 #include "widgets/CardText.h"
 #include "widgets/SheetDialog.h"
 #include "widgets/SheetHeader.h"
+#include "widgets/WheelGuard.h"
 #include "workspace/AppSettings.h"
 
 #include <QCheckBox>
@@ -30,6 +31,8 @@ GenerateColumnsView::GenerateColumnsView(DocumentStore *store, AppSettings &sett
     : QWidget(parent), store_(store), settings_(settings), onDismiss_(std::move(onDismiss))
 {
     setObjectName(sheetName);
+    // Scrolling the sheet changes none of its pickers and spin boxes.
+    WheelGuard::guardPanel(this);
     setFixedWidth(sheetWidth);
     auto *column = new QVBoxLayout(this);
     column->setContentsMargins(20, 20, 20, 20);
@@ -80,7 +83,8 @@ GenerateColumnsView::GenerateColumnsView(DocumentStore *store, AppSettings &sett
     fieldsColumn->addWidget(bandRow_);
     column->addWidget(fieldsPart_);
 
-    emptyText_ = new QLabel(u"No fields declared yet - add some in Data > Fields first."_s, this);
+    emptyText_ = new QLabel(
+        u"No fields declared yet - add some in the Fields card of Report Data first."_s, this);
     emptyText_->setObjectName(sheetName + u".empty"_s);
     emptyText_->setWordWrap(true);
     CardText::makeSecondary(emptyText_);

@@ -204,7 +204,7 @@ QueryPane::QueryPane(const DataPanelContext &context, QWidget *parent)
         connect(context_.connections, &ConnectionPresetStore::connectionsChanged, this,
                 &QueryPane::showExecuteCaption);
     if (context_.sidecar)
-        for (auto changed : {&SidecarModel::isBusyChanged, &SidecarModel::isExecutingQueryChanged})
+        for (auto changed : {&SidecarModel::isBusyChanged, &SidecarModel::queryOutcomesChanged})
             connect(context_.sidecar, changed, this, &QueryPane::showEngineState);
 
     showEngineState();
@@ -361,7 +361,9 @@ void QueryPane::showExecuteCaption()
 void QueryPane::showEngineState()
 {
     const bool busy = context_.sidecar && context_.sidecar->isBusy();
-    const bool running = context_.sidecar && context_.sidecar->isExecutingQuery();
+    // The spinner stands for this report's own query; another report's only makes the engine busy.
+    const bool running = context_.sidecar && context_.store &&
+                         context_.sidecar->queryOutcome(context_.store).isExecuting;
     readButton_->setEnabled(!busy);
     executeButton_->setEnabled(!busy);
     executeButton_->setText(running ? QString() : u"Execute Query"_s);
@@ -390,7 +392,7 @@ void QueryPane::executeQuery()
     }
     if (!alive || !context_.store)
         return;
-    context_.sidecar->executeQuery(live, context_.store->document().queryString);
+    context_.sidecar->executeQuery(live, context_.store->document().queryString, context_.store);
 }
 
 void QueryPane::showReadFields()

@@ -1,5 +1,6 @@
 #include "datapanel/DataPanelCardMakers.h"
 #include "datapanel/ShadedGrid.h"
+#include "document/DocumentStore.h"
 #include "editors/CodeSyntaxHighlighting.h"
 #include "engine/EngineRequests.h"
 #include "engine/SidecarModel.h"
@@ -13,6 +14,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPainter>
+#include <QPointer>
 #include <QStyle>
 #include <QStyledItemDelegate>
 #include <QTableView>
@@ -175,8 +177,9 @@ QLabel *captionLabel(const QString &name, QWidget *parent)
     return label;
 }
 
-// The "Query Results" area under the data panel's split: the outcome of the engine's last query,
-// which the engine model keeps, so every panel opened later shows it as well.
+// The "Query Results" area under the data panel's split: the outcome of the last query run for
+// the panel's report, which the engine model keeps, so the report's panel opened later shows it
+// as well; another report's queries never show here.
 class QueryResults : public DataPanelPart {
 public:
     QueryResults(const DataPanelContext &context, QWidget *parent);
@@ -189,8 +192,12 @@ private:
     void showResult();
     void showState();
     void applyTints();
+    // The outcome of the report's queries when it changed since last shown.
+    bool outcomeChanged();
 
     SidecarModel *sidecar_;
+    QPointer<DocumentStore> store_;
+    SidecarModel::QueryOutcome shown_;
     QueryResultModel *model_;
     QLabel *count_ = nullptr;
     QWidget *running_ = nullptr;
@@ -201,7 +208,8 @@ private:
 };
 
 QueryResults::QueryResults(const DataPanelContext &context, QWidget *parent)
-    : DataPanelPart(parent), sidecar_(context.sidecar), model_(new QueryResultModel(this))
+    : DataPanelPart(parent), sidecar_(context.sidecar), store_(context.store),
+      model_(new QueryResultModel(this))
 {
     setObjectName(u"datapanel.queryResults"_s);
     setFont(CardText::sized(font(), CardText::bodyPointSize));
@@ -237,13 +245,16 @@ QueryResults::QueryResults(const DataPanelContext &context, QWidget *parent)
     CardText::makeSecondary(empty_);
     column->addWidget(empty_);
 
-    if (sidecar_) {
-        connect(sidecar_, &SidecarModel::queryResultChanged, this, &QueryResults::showResult);
-        for (auto changed :
-             {&SidecarModel::isExecutingQueryChanged, &SidecarModel::queryErrorMessageChanged,
-              &SidecarModel::queryResultChanged})
-            connect(sidecar_, changed, this, &QueryResults::showState);
-    }
+    if (sidecar_)
+        connect(sidecar_, &SidecarModel::queryOutcomesChanged, this, [this] {
+            const std::optional<QueryResult> before = shown_.result;
+            if (!outcomeChanged())
+                return;
+            if (shown_.result != before)
+                showResult();
+            showState();
+        });
+    outcomeChanged();
     showResult();
     showState();
     applyTints();
@@ -285,10 +296,19 @@ QWidget *QueryResults::buildGrid()
     return grid_;
 }
 
+bool QueryResults::outcomeChanged()
+{
+    const SidecarModel::QueryOutcome now =
+        sidecar_ && store_ ? sidecar_->queryOutcome(store_) : SidecarModel::QueryOutcome();
+    if (now == shown_)
+        return false;
+    shown_ = now;
+    return true;
+}
+
 void QueryResults::showResult()
 {
-    const std::optional<QueryResult> &result =
-        sidecar_ ? sidecar_->queryResult() : std::optional<QueryResult>();
+    const std::optional<QueryResult> &result = shown_.result;
     model_->setResult(result.value_or(QueryResult()));
     // Each column as wide as its widest cell, over every row.
     table_->horizontalHeader()->setResizeContentsPrecision(-1);
@@ -301,11 +321,10 @@ void QueryResults::showResult()
 
 void QueryResults::showState()
 {
-    const bool running = sidecar_ && sidecar_->isExecutingQuery();
-    const std::optional<QString> error =
-        sidecar_ ? sidecar_->queryErrorMessage() : std::optional<QString>();
-    const bool result = sidecar_ && sidecar_->queryResult().has_value();
-    const bool rows = result && !sidecar_->queryResult()->rows.isEmpty();
+    const bool running = shown_.isExecuting;
+    const std::optional<QString> &error = shown_.errorMessage;
+    const bool result = shown_.result.has_value();
+    const bool rows = result && !shown_.result->rows.isEmpty();
     count_->setVisible(result && !error && !running);
     running_->setVisible(running);
     error_->setText(error.value_or(QString()));

@@ -12,6 +12,27 @@ template <typename T> bool assignIfChanged(T &member, const T &value)
     return true;
 }
 
+// The first band in display order that the report's file holds; none when it holds none.
+std::optional<BandTarget> firstBandOfTheFile(const ReportDocument &document)
+{
+    for (BandType type : bandDisplayOrder()) {
+        if (type != BandType::detail) {
+            for (const ReportBand &band : document.bands)
+                if (band.type == type && band.isPresent)
+                    return BandTarget::standard(type);
+            continue;
+        }
+        // The group headers stand where the detail bands begin, the footers where they end.
+        for (const ReportGroup &group : document.groups)
+            if (!group.isHeaderAbsent)
+                return BandTarget::groupHeader(group.id);
+        for (auto it = document.groups.crbegin(); it != document.groups.crend(); ++it)
+            if (!it->isFooterAbsent)
+                return BandTarget::groupFooter(it->id);
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 size_t qHash(const HashableKey &key, size_t seed) noexcept
@@ -125,8 +146,19 @@ void DocumentStore::setActiveBandTarget(const BandTarget &target)
 
 void DocumentStore::activateFirstDetailBand()
 {
-    if (!document_.detailBands.isEmpty())
-        setActiveBandTarget(BandTarget::detailBand(document_.detailBands.first().id));
+    if (document_.detailBands.isEmpty())
+        return;
+    // The detail band offered in place of one the file lacks is no band of the report until
+    // something is put into it: the report rests on the first band it has.
+    const bool detailOnlyOffered = document_.isDetailAbsent && document_.detailBands.size() == 1 &&
+                                   document_.detailBands.first().elements.isEmpty();
+    if (detailOnlyOffered) {
+        if (const std::optional<BandTarget> first = firstBandOfTheFile(document_)) {
+            setActiveBandTarget(*first);
+            return;
+        }
+    }
+    setActiveBandTarget(BandTarget::detailBand(document_.detailBands.first().id));
 }
 
 BandTarget DocumentStore::insertionTarget(const BandTarget &target) const

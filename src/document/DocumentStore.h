@@ -399,7 +399,8 @@ private:
     // document as it was. When `change` answers false nothing is recorded and the flag stays.
     bool applyCoalescedEdit(const HashableKey &key, const std::function<bool()> &change);
     void reorderSelected(Reorder how);
-    // Makes the document's first detail band the active band, when it has one.
+    // Makes the document's first detail band the active band, when it has one; a report whose
+    // file has no detail band rests on the first band the file has.
     void activateFirstDetailBand();
     // The target itself when it addresses a band, else the first detail band: new and pasted
     // elements never vanish into a band that undo took away.

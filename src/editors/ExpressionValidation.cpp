@@ -102,7 +102,10 @@ QStringList expressions::validateExpression(const QString &expression,
 
     const QSet<QString> fields = namesOf(document.fields);
     const QSet<QString> parameters = namesOf(document.parameters);
-    const QSet<QString> variables = namesOf(document.variables);
+    QSet<QString> variables = namesOf(document.variables);
+    // Every group declares the count of its rows.
+    for (const ReportGroup &group : document.groups)
+        variables.insert(group.name + u"_COUNT"_s);
     static const QRegularExpression reference(uR"(\$([PFV])!?\{([^}]*)\})"_s);
     auto it = reference.globalMatch(expression);
     while (it.hasNext()) {

@@ -15,7 +15,8 @@ const QSet<QString> &builtInNames();
 
 // Advice about an expression, in the order found: mismatched brackets in text order, then an
 // unclosed string literal, then the innermost unclosed bracket, then references to names the
-// report does not declare. Empty when nothing is wrong. Blocks nothing.
+// report does not declare (a group's "<name>_COUNT" variable counts as declared). Empty when
+// nothing is wrong. Blocks nothing.
 QStringList validateExpression(const QString &expression, const ReportDocument &document);
 
 // The names referenced after "$" + prefix + "{" ("F" or "P"), trimmed of spaces and tabs, each

@@ -17,9 +17,9 @@ const QString missingSubreportAdvice = QStringLiteral(
     "A subreport file couldn't be found. Check the subreport's file path/expression, and make "
     "sure it's been compiled (its .jasper file exists next to this report).");
 
-const QString missingComponentAdvice =
-    QStringLiteral("Quillmark is missing an optional component needed for this feature. Try File "
-                   "> Report a Bug so this can be looked into.");
+const QString missingComponentAdvice = QStringLiteral(
+    "Quillmark is missing an optional component needed for this feature. Try the Report a Bug "
+    "button (the ladybug at the right end of the toolbar) so this can be looked into.");
 
 // The rules that need nothing but a plain, case-sensitive substring test, in their turn after the
 // pattern rules that come first.

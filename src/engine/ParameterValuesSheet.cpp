@@ -2,6 +2,7 @@
 
 #include "engine/ParameterValueRow.h"
 #include "widgets/SheetHeader.h"
+#include "widgets/WheelGuard.h"
 #include "workspace/WorkspaceModel.h"
 
 #include <QFrame>
@@ -24,6 +25,8 @@ ParameterValuesSheet::ParameterValuesSheet(WorkspaceModel *workspace, QWidget *w
       workspace_(workspace)
 {
     setObjectName(u"ParameterPromptSheet"_s);
+    // Scrolling the sheet changes none of its pickers and spin boxes.
+    WheelGuard::guardPanel(this);
     setWindowTitle(u"Parameter Values"_s);
     setMinimumSize(420, 320);
 

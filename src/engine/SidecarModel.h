@@ -7,6 +7,7 @@
 #include "SidecarClient.h"
 #include "SidecarModelTypes.h"
 
+#include <QHash>
 #include <QObject>
 #include <QPointer>
 #include <functional>
@@ -63,9 +64,20 @@ public:
     bool isCompilingAll() const { return isCompilingAll_; }
     void setIsCompilingAll(bool compiling);
     const std::optional<QUuid> &testedConnectionID() const { return testedConnectionID_; }
+    // The last query, whichever tab ran it.
     bool isExecutingQuery() const { return isExecutingQuery_; }
     const std::optional<QueryResult> &queryResult() const { return queryResult_; }
     const std::optional<QString> &queryErrorMessage() const { return queryErrorMessage_; }
+    // What the queries run for one owner (a report tab) left: its running state, its last
+    // result (kept when a later query of it fails) and the error of its last failed query.
+    struct QueryOutcome {
+        bool isExecuting = false;
+        std::optional<QueryResult> result;
+        std::optional<QString> errorMessage;
+        bool operator==(const QueryOutcome &) const = default;
+    };
+    // Nothing for an owner that ran no query; forgotten when the owner goes.
+    QueryOutcome queryOutcome(const QObject *owner) const { return queryOutcomes_.value(owner); }
 
     // True while a render, an export, a connection test, a live query or a compile-all runs.
     bool isBusy() const;
@@ -115,8 +127,10 @@ public:
     // Tests a preset; `onSuccess` runs after a successful test while `context` exists.
     void testConnection(const DatabaseConnection &connection, const QString &password,
                         QObject *context = nullptr, std::function<void()> onSuccess = {});
-    // Runs a query for up to 200 sample rows; a failure keeps the previous result.
-    void executeQuery(const std::optional<LiveConnection> &liveConnection, const QString &query);
+    // Runs a query for up to 200 sample rows on behalf of `owner`; a failure keeps the previous
+    // result.
+    void executeQuery(const std::optional<LiveConnection> &liveConnection, const QString &query,
+                      QObject *owner = nullptr);
     void readFieldsLive(const std::optional<LiveConnection> &liveConnection, const QString &query,
                         QObject *context, FieldsCompletion completion);
     void evaluateExpression(const QString &expression, const QString &language,
@@ -139,6 +153,8 @@ signals:
     void isExecutingQueryChanged();
     void queryResultChanged();
     void queryErrorMessageChanged();
+    // Some owner's query outcome changed.
+    void queryOutcomesChanged();
     void isBusyChanged();
 
 private:
@@ -179,6 +195,9 @@ private:
     bool isExecutingQuery_ = false;
     std::optional<QueryResult> queryResult_;
     std::optional<QString> queryErrorMessage_;
+    QHash<const QObject *, QueryOutcome> queryOutcomes_;
+    // Changes one owner's outcome and says so; an owner that is gone by then is left out.
+    void setQueryOutcome(const QObject *owner, const std::function<void(QueryOutcome &)> &change);
 
     PrivateWorkFolder workFolder_;
     LocationProvider locate_;

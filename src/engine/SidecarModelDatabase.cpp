@@ -41,14 +41,43 @@ void SidecarModel::testConnection(const DatabaseConnection &connection, const QS
         });
 }
 
-void SidecarModel::executeQuery(const std::optional<LiveConnection> &liveConnection,
-                                const QString &query)
+void SidecarModel::setQueryOutcome(const QObject *owner,
+                                   const std::function<void(QueryOutcome &)> &change)
 {
+    QueryOutcome outcome = queryOutcomes_.value(owner);
+    change(outcome);
+    if (queryOutcomes_.contains(owner) && queryOutcomes_.value(owner) == outcome)
+        return;
+    queryOutcomes_.insert(owner, outcome);
+    emit queryOutcomesChanged();
+}
+
+void SidecarModel::executeQuery(const std::optional<LiveConnection> &liveConnection,
+                                const QString &query, QObject *owner)
+{
+    if (owner && !queryOutcomes_.contains(owner))
+        connect(owner, &QObject::destroyed, this, [this, owner] {
+            if (queryOutcomes_.remove(owner))
+                emit queryOutcomesChanged();
+        });
+    setQueryOutcome(owner, [](QueryOutcome &outcome) {
+        outcome.isExecuting = true;
+        outcome.errorMessage.reset();
+    });
     publish(isExecutingQuery_, true, &SidecarModel::isExecutingQueryChanged);
     publish(queryErrorMessage_, {}, &SidecarModel::queryErrorMessageChanged);
     sendInBackground(
         u"executeQuery"_s, EngineRequests::executeQueryParams(liveConnection, query),
-        &EngineRequests::queryResult, [this](const EngineOutcome<QueryResult> &outcome) {
+        &EngineRequests::queryResult,
+        [this, owner, alive = QPointer<QObject>(owner)](const EngineOutcome<QueryResult> &outcome) {
+            if (!owner || alive)
+                setQueryOutcome(owner, [&](QueryOutcome &own) {
+                    if (outcome.ok())
+                        own.result = outcome.value;
+                    else
+                        own.errorMessage = outcome.error;
+                    own.isExecuting = false;
+                });
             if (outcome.ok())
                 publish(queryResult_, std::optional(outcome.value),
                         &SidecarModel::queryResultChanged);

@@ -6,6 +6,7 @@
 #include "edits/InspectorEdits.h"
 #include "inspector/SectionCard.h"
 #include "widgets/InspectorRows.h"
+#include "widgets/PlainToolTip.h"
 #include "widgets/SymbolIcons.h"
 #include "workspace/AppSettings.h"
 
@@ -227,8 +228,8 @@ void DataItemInspector::refreshField(const DocumentStore &store, const ReportFie
     name_->showText(field.name);
     className_->showText(field.className);
     description_->showText(field.fieldDescription.value_or(QString()));
-    insert_->setToolTip(
-        DataItemEdits::insertTextFieldHelp(field.name, store.label(store.activeBandTarget())));
+    insert_->setToolTip(plainToolTip(
+        DataItemEdits::insertTextFieldHelp(field.name, store.label(store.activeBandTarget()))));
     const QString token = DataItemEdits::fieldToken(field.name);
     usage_->setText(DataItemEdits::usageText(store.elementCountReferencing(token), token));
 }

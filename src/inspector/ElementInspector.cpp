@@ -1,5 +1,6 @@
 #include "inspector/ElementInspector.h"
 
+#include "editors/ExpressionScope.h"
 #include "inspector/ElementPart.h"
 #include "inspector/ElementParts.h"
 #include "inspector/FrameCard.h"
@@ -30,7 +31,9 @@ ElementInspector::ElementInspector(const InspectorContext &context, const Report
     if (!document.styles.isEmpty())
         parts_.append(new StyleCard(writer_, this));
     parts_.append(new FrameCard(writer_, element, *context.settings, this));
-    parts_.append(new VisibilityCard(writer_, document, context.sidecar, this));
+    // The cards' expressions run in the dataset around the element.
+    const ReportDocument scope = expressions::scopeOfElement(document, element.id);
+    parts_.append(new VisibilityCard(writer_, scope, context.sidecar, this));
     for (const PlannedSection &planned : elementCardPlan(element.kind)) {
         if (ElementPart *part = makeElementPart(planned, element, writer_, context, this))
             parts_.append(part);
@@ -53,13 +56,13 @@ ElementInspector::ElementInspector(const InspectorContext &context, const Report
     bottom->addStretch(1);
     column->addLayout(bottom);
 
-    show(element, document);
+    show(element, scope);
 }
 
 void ElementInspector::refresh(const DocumentStore &store, const InspectorChoice &choice)
 {
     if (choice.element)
-        show(*choice.element, store.document());
+        show(*choice.element, expressions::scopeOfElement(store.document(), choice.element->id));
 }
 
 void ElementInspector::show(const ReportElement &element, const ReportDocument &document)

@@ -33,8 +33,8 @@ QString reportSummary(qsizetype parameters, qsizetype fields, qsizetype groups)
 
 QString reportHint()
 {
-    return u"Use File > Page Setup for margins, columns, and pagination; the Data panel for the "
-           u"query, parameters, and fields."_s;
+    return u"Use the Page Setup button in the toolbar for margins, columns, and pagination; the "
+           u"Data button above the canvas for the query, parameters, and fields."_s;
 }
 
 QString bandHeader(const QString &bandLabel)

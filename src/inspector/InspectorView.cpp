@@ -9,6 +9,7 @@
 #include "inspector/MultiSelectInspector.h"
 #include "inspector/ReportInspector.h"
 #include "widgets/AppPalettes.h"
+#include "widgets/WheelGuard.h"
 
 #include <QEvent>
 #include <QVBoxLayout>
@@ -20,9 +21,12 @@ InspectorView::InspectorView(AppSettings &settings, SidecarModel *sidecar,
       columnLayout_(new QVBoxLayout(column_))
 {
     setObjectName(QStringLiteral("InspectorView"));
+    // Scrolling the panel changes none of its pickers and spin boxes.
+    WheelGuard::guardPanel(this);
     setMinimumWidth(90);
     setFrameShape(QFrame::NoFrame);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // A column narrower than its cards scrolls sideways rather than cutting them off.
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setWidgetResizable(true);
     // The background of large controls, under the whole column.

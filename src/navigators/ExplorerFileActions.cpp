@@ -70,7 +70,12 @@ std::optional<QString> moveItem(const QString &source, const QString &destinatio
 
 bool isReportFile(const QUrl &url)
 {
-    return QFileInfo(url.toLocalFile()).suffix().compare(u"jrxml"_s, Qt::CaseInsensitive) == 0;
+    return isReportPath(url.toLocalFile());
+}
+
+bool isReportPath(const QString &path)
+{
+    return path.endsWith(u".jrxml"_s, Qt::CaseInsensitive);
 }
 
 QString standardizedPath(const QUrl &url)

@@ -17,6 +17,7 @@ namespace ExplorerFileActions {
 
 // A report file: its extension, in any case, is "jrxml".
 bool isReportFile(const QUrl &url);
+bool isReportPath(const QString &path);
 // The absolute path of a local file URL with ".", ".." and doubled or trailing slashes removed;
 // locations are compared by this text.
 QString standardizedPath(const QUrl &url);

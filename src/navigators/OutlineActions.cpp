@@ -1,6 +1,9 @@
 #include "navigators/OutlineActions.h"
 
 #include "document/DocumentStore.h"
+#include "widgets/BandHiding.h"
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -15,6 +18,36 @@ bool isModifierClick(Qt::KeyboardModifiers modifiers)
 ElementMenuItem menuButton(const QString &title, ElementMenuItem::Action action)
 {
     return ElementMenuItem{ElementMenuItem::Kind::button, title, action, std::nullopt, false, {}};
+}
+
+void collectIDs(const ElementList &elements, QSet<QUuid> &ids)
+{
+    for (const ReportElement &element : elements) {
+        ids.insert(element.id);
+        if (const ElementList *children = element.kind.children())
+            collectIDs(*children, ids);
+    }
+}
+
+// A click on an element of a band that does not print: the element is selected, but the active
+// band stays, so nothing new is put where it would never show. A modifier click adds or takes
+// the element while the selection lies on that band alone.
+void selectOnHiddenBand(DocumentStore &store, const QUuid &id, const BandTarget &target,
+                        bool toggles)
+{
+    QSet<QUuid> band;
+    collectIDs(DocumentStore::elements(store.document(), target), band);
+    QSet<QUuid> selection = store.selectedElementIDs();
+    const bool staysOnBand =
+        std::all_of(selection.cbegin(), selection.cend(),
+                    [&band](const QUuid &other) { return band.contains(other); });
+    if (toggles && staysOnBand) {
+        if (!selection.remove(id))
+            selection.insert(id);
+    } else {
+        selection = {id};
+    }
+    store.setSelectedElementIDs(selection);
 }
 
 ElementMenuItem menuSeparator()
@@ -72,6 +105,10 @@ void click(DocumentStore &store, const OutlineRow &row, Qt::KeyboardModifiers mo
     case OutlineRow::Kind::element:
         if (!row.target)
             return;
+        if (OutlineRows::isBandHidden(store.document(), *row.target)) {
+            selectOnHiddenBand(store, row.id, *row.target, isModifierClick(modifiers));
+            return;
+        }
         if (isModifierClick(modifiers)) {
             store.toggleSelection(row.id, *row.target);
             return;
@@ -138,16 +175,18 @@ QList<OutlineBandMenuItem> bandMenu(const DocumentStore &store, const BandTarget
 }
 
 void performBandMenuItem(DocumentStore &store, const BandTarget &target,
-                         OutlineBandMenuItem::Action action)
+                         OutlineBandMenuItem::Action action, Dialogs *dialogs)
 {
     switch (action) {
     case OutlineBandMenuItem::Action::separator:
         return;
     case OutlineBandMenuItem::Action::showBand:
+        if (target.kind() == BandTarget::Case::standard)
+            store.setBandPresent(target.bandType(), true);
+        return;
     case OutlineBandMenuItem::Action::hideBand:
         if (target.kind() == BandTarget::Case::standard)
-            store.setBandPresent(target.bandType(),
-                                 action == OutlineBandMenuItem::Action::showBand);
+            BandHiding::hide(store, target.bandType(), dialogs);
         return;
     case OutlineBandMenuItem::Action::paste:
         // Paste goes into a selected frame or list, which may lie on another band: the

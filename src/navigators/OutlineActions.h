@@ -7,6 +7,7 @@
 #include <QString>
 #include <optional>
 
+class Dialogs;
 class DocumentStore;
 
 // What the outline's parameter and field rows carry when dragged onto a band: the text the
@@ -33,7 +34,8 @@ struct OutlineBandMenuItem {
 // What clicks, drags and menus on the outline's rows do to the store, apart from any widget.
 namespace OutlineActions {
 
-// A click on `row`; `onChevron` when it lands on the row's disclosure chevron.
+// A click on `row`; `onChevron` when it lands on the row's disclosure chevron. An element on a
+// hidden band is selected without making that band the one new elements go to.
 void click(DocumentStore &store, const OutlineRow &row, Qt::KeyboardModifiers modifiers,
            bool onChevron);
 // Collapses the node when open, opens it when collapsed: view state, no undo step, not dirty.
@@ -47,8 +49,9 @@ std::optional<OutlineDrag> drag(const ReportDocument &document, const QSet<QUuid
 QList<OutlineBandMenuItem> bandMenu(const ReportDocument &document, const BandTarget &target,
                                     bool clipboardHasElements);
 QList<OutlineBandMenuItem> bandMenu(const DocumentStore &store, const BandTarget &target);
+// "Hide Band" asks through `dialogs` first when the band holds elements (BandHiding).
 void performBandMenuItem(DocumentStore &store, const BandTarget &target,
-                         OutlineBandMenuItem::Action action);
+                         OutlineBandMenuItem::Action action, Dialogs *dialogs);
 
 // The element menu: Cut, Copy, Duplicate, the four order moves and Delete. Its buttons act on
 // the selection when it holds the element, else on the element alone

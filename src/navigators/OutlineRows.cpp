@@ -3,7 +3,6 @@
 #include "document/DocumentStore.h"
 
 #include <cmath>
-#include <functional>
 #include <limits>
 
 using namespace Qt::StringLiterals;
@@ -29,7 +28,7 @@ public:
         OutlineRow root = disclosing(OutlineRow::Kind::root, u"root"_s, 0, OutlineRows::rootKey());
         root.icon = u"doc.richtext"_s;
         root.label = document_.name.isEmpty() ? u"Report"_s : document_.name;
-        root.isActive = selection_.isReportRootSelected;
+        OutlineRows::markSelection(root, selection_);
         rows_.append(root);
         if (!root.isExpanded)
             return rows_;
@@ -74,8 +73,7 @@ private:
 
     // The section header and, while it is open, one row per item; nothing for no items.
     template <typename Item>
-    void addDataSection(const DataSection &section, const QList<Item> &items,
-                        const std::function<bool(const QUuid &)> &isSelected)
+    void addDataSection(const DataSection &section, const QList<Item> &items)
     {
         if (items.isEmpty())
             return;
@@ -93,8 +91,8 @@ private:
             row.depth = 2;
             row.icon = section.icon;
             row.label = section.expressionPrefix + item.name + u'}';
-            row.isSelected = isSelected(item.id);
             row.id = item.id;
+            OutlineRows::markSelection(row, selection_);
             rows_.append(row);
         }
     }
@@ -103,21 +101,14 @@ private:
     {
         addDataSection({OutlineRows::parametersKey(), u"at"_s, u"Parameters"_s,
                         OutlineRow::Kind::parameter, u"param."_s, u"$P{"_s},
-                       document_.parameters, [this](const QUuid &id) {
-                           return selection_.selectedDataItem ==
-                                  InspectorDataSelection::parameter(id);
-                       });
+                       document_.parameters);
     }
 
     void addFields()
     {
         addDataSection({OutlineRows::fieldsKey(), u"curlybraces"_s, u"Fields"_s,
                         OutlineRow::Kind::field, u"field."_s, u"$F{"_s},
-                       document_.fields, [this](const QUuid &id) {
-                           return selection_.selectedDataItem ==
-                                      InspectorDataSelection::field(id) ||
-                                  selection_.selectedFieldIDs.contains(id);
-                       });
+                       document_.fields);
     }
 
     void addGroup(const ReportGroup &group)
@@ -140,13 +131,13 @@ private:
         OutlineRow row =
             disclosing(OutlineRow::Kind::band, u"band."_s + target.id(), depth, target);
         row.isHidden = OutlineRows::isBandHidden(document_, target);
-        row.isActive = selection_.activeBandTarget == target;
         row.label = DocumentStore::label(document_, target);
         if (row.isHidden)
             row.label += u" (hidden)"_s;
         else
             row.detail = OutlineRows::heightText(DocumentStore::height(document_, target));
         row.target = target;
+        OutlineRows::markSelection(row, selection_);
         rows_.append(row);
         if (!row.isExpanded)
             return;
@@ -163,9 +154,9 @@ private:
         row.icon = OutlineRows::icon(element.kind);
         row.iconTint = OutlineRows::iconTint(element.kind);
         row.label = OutlineRows::label(element);
-        row.isSelected = selection_.selectedElementIDs.contains(element.id);
         row.id = element.id;
         row.target = target;
+        OutlineRows::markSelection(row, selection_);
         rows_.append(row);
         // Frames and lists show their whole content; a table's cells are not listed.
         if (const ElementList *children = element.kind.children()) {
@@ -208,6 +199,31 @@ QList<OutlineRow> build(const ReportDocument &document, const QSet<HashableKey> 
                         const OutlineSelection &selection)
 {
     return RowBuilder(document, collapsed, selection).build();
+}
+
+void markSelection(OutlineRow &row, const OutlineSelection &selection)
+{
+    switch (row.kind) {
+    case OutlineRow::Kind::root:
+        row.isActive = selection.isReportRootSelected;
+        return;
+    case OutlineRow::Kind::parameter:
+        row.isSelected = selection.selectedDataItem == InspectorDataSelection::parameter(row.id);
+        return;
+    case OutlineRow::Kind::field:
+        row.isSelected = selection.selectedDataItem == InspectorDataSelection::field(row.id) ||
+                         selection.selectedFieldIDs.contains(row.id);
+        return;
+    case OutlineRow::Kind::band:
+        row.isActive = row.target && selection.activeBandTarget == *row.target;
+        return;
+    case OutlineRow::Kind::element:
+        row.isSelected = selection.selectedElementIDs.contains(row.id);
+        return;
+    case OutlineRow::Kind::section:
+    case OutlineRow::Kind::group:
+        return;
+    }
 }
 
 QString heightText(double height)

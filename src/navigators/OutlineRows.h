@@ -83,6 +83,10 @@ QString groupKey(const QUuid &groupID);
 QList<OutlineRow> build(const ReportDocument &document, const QSet<HashableKey> &collapsed,
                         const OutlineSelection &selection);
 
+// Sets what `row` shows of the selection: the report root or a band active, a parameter, field
+// or element selected.
+void markSelection(OutlineRow &row, const OutlineSelection &selection);
+
 // A band height as a whole number (truncated toward zero); empty for a height that is not a
 // finite number or lies outside the integer range.
 QString heightText(double height);

@@ -3,7 +3,8 @@
 #include "canvas/ElementContextMenu.h"
 #include "document/DocumentStore.h"
 #include "navigators/OutlineActions.h"
-#include "navigators/OutlineRowView.h"
+#include "navigators/OutlineDelegate.h"
+#include "navigators/OutlineModel.h"
 #include "widgets/CardText.h"
 #include "widgets/SymbolIcons.h"
 
@@ -13,7 +14,6 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QScrollBar>
-#include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
 
@@ -21,6 +21,8 @@ namespace {
 
 constexpr int columnPadding = 6;
 constexpr int minimumColumnWidth = 90;
+// The chevron takes the clicks of its whole column, half the parts' spacing on either side.
+constexpr int chevronSlack = 2;
 
 // The picture under the pointer while a row is dragged: its icon and text on a faint accent.
 QPixmap dragImage(const OutlineDrag &drag, const QWidget &source)
@@ -55,27 +57,17 @@ QPixmap dragImage(const OutlineDrag &drag, const QWidget &source)
 
 } // namespace
 
-OutlineView::OutlineView(QWidget *parent) : QScrollArea(parent)
+OutlineView::OutlineView(QWidget *parent) : RowTreeView(parent), model_(new OutlineModel(this))
 {
     setObjectName(u"OutlineView"_s);
-    setWidgetResizable(true);
-    setFrameShape(QFrame::NoFrame);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setModel(model_);
+    setItemDelegate(new OutlineDelegate(this));
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setMinimumWidth(minimumColumnWidth);
-    setBackgroundRole(QPalette::Base);
-    viewport()->setBackgroundRole(QPalette::Base);
-
-    content_ = new QWidget(this);
-    content_->setObjectName(u"outline.content"_s);
-    content_->setBackgroundRole(QPalette::Base);
-    content_->setMinimumWidth(minimumColumnWidth);
-    column_ = new QVBoxLayout(content_);
-    column_->setContentsMargins(0, columnPadding, 0, columnPadding);
-    column_->setSpacing(0);
-    column_->addStretch(1);
-    setWidget(content_);
+    setViewportMargins(0, columnPadding, 0, columnPadding);
 }
+
+OutlineView::~OutlineView() = default;
 
 void OutlineView::setStore(DocumentStore *store)
 {
@@ -88,26 +80,64 @@ void OutlineView::setStore(DocumentStore *store)
     connections_.clear();
     store_ = store;
     if (store) {
+        // What the report holds and what is open decide the rows; the selection only marks them.
         for (auto signal :
-             {&DocumentStore::documentChanged, &DocumentStore::selectedElementIDsChanged,
-              &DocumentStore::selectedDataItemChanged, &DocumentStore::selectedFieldIDsChanged,
-              &DocumentStore::isReportRootSelectedChanged, &DocumentStore::activeBandTargetChanged,
-              &DocumentStore::collapsedOutlineNodesChanged})
-            connections_.append(connect(store, signal, this, &OutlineView::refresh));
+             {&DocumentStore::documentChanged, &DocumentStore::collapsedOutlineNodesChanged})
+            connections_.append(connect(store, signal, this, [this] { refresh(); }));
+        for (auto signal :
+             {&DocumentStore::selectedElementIDsChanged, &DocumentStore::selectedDataItemChanged,
+              &DocumentStore::selectedFieldIDsChanged, &DocumentStore::isReportRootSelectedChanged,
+              &DocumentStore::activeBandTargetChanged})
+            connections_.append(connect(store, signal, this, &OutlineView::refreshSelection));
     }
-    refresh();
-    if (!store)
-        return;
-    // The column takes its new height when it is next laid out; the place is restored after.
-    const int position = scrollPositions_.value(store->id(), 0);
+    refresh(true);
+    if (store)
+        restoreScrollPosition();
+}
+
+void OutlineView::restoreScrollPosition()
+{
+    const int position = scrollPositions_.value(store_->id(), 0);
+    if (position > 0) {
+        // The tree's height is known once its rows are laid out.
+        executeDelayedItemsLayout();
+        updateGeometries();
+    }
     verticalScrollBar()->setValue(position);
+    // A view not yet shown takes its final size later; the place is set again then.
     QMetaObject::invokeMethod(
         this,
-        [this, guarded = QPointer<DocumentStore>(store), position] {
+        [this, guarded = QPointer<DocumentStore>(store_), position] {
             if (guarded && guarded == store_)
                 verticalScrollBar()->setValue(position);
         },
         Qt::QueuedConnection);
+}
+
+void OutlineView::refresh(bool replace)
+{
+    if (acting_ > 0 && !replace) {
+        refreshPending_ = true;
+        return;
+    }
+    QList<OutlineRow> rows;
+    if (store_) {
+        rows = OutlineRows::build(store_->document(), store_->collapsedOutlineNodes(),
+                                  OutlineSelection::of(*store_));
+    }
+    model_->setRows(std::move(rows), replace);
+    // The children of a collapsed node are not in the model: the rest is shown.
+    expandParents(model_->parentsOfRows());
+}
+
+void OutlineView::refreshSelection()
+{
+    if (acting_ > 0) {
+        selectionPending_ = true;
+        return;
+    }
+    if (store_)
+        model_->setSelection(OutlineSelection::of(*store_));
 }
 
 QSize OutlineView::sizeHint() const
@@ -118,83 +148,97 @@ QSize OutlineView::sizeHint() const
 
 QList<OutlineRow> OutlineView::rows() const
 {
-    QList<OutlineRow> rows;
-    rows.reserve(order_.size());
-    for (const OutlineRowView *view : order_)
-        rows.append(view->row());
-    return rows;
+    return model_->rows();
 }
 
-OutlineRowView *OutlineView::rowView(const QString &key) const
+std::optional<OutlineRow> OutlineView::row(const QString &key) const
 {
-    return rowViews_.value(key);
+    if (const OutlineRow *found = model_->row(model_->indexOf(key)))
+        return *found;
+    return std::nullopt;
 }
 
-void OutlineView::refresh()
+QRect OutlineView::rowRect(const QString &key) const
 {
-    QList<OutlineRow> rows;
-    if (store_) {
-        rows = OutlineRows::build(store_->document(), store_->collapsedOutlineNodes(),
-                                  OutlineSelection::of(*store_));
-    }
-
-    QHash<QString, OutlineRowView *> kept;
-    QList<OutlineRowView *> order;
-    order.reserve(rows.size());
-    for (OutlineRow &row : rows) {
-        // An id the report holds twice still gets a row of its own.
-        if (kept.contains(row.key)) {
-            const QString base = row.key;
-            for (int n = 2; kept.contains(row.key); ++n)
-                row.key = base + u'#' + QString::number(n);
-        }
-        OutlineRowView *view = rowViews_.take(row.key);
-        if (view) {
-            view->setRow(row);
-        } else {
-            view = new OutlineRowView(row, content_);
-            connect(view, &OutlineRowView::clicked, this, &OutlineView::rowClicked);
-            connect(view, &OutlineRowView::dragStarted, this, &OutlineView::startDrag);
-            connect(view, &OutlineRowView::menuRequested, this, &OutlineView::showMenu);
-        }
-        kept.insert(row.key, view);
-        order.append(view);
-    }
-    // Rows that went away may be the one whose click is being handled: they leave later.
-    for (OutlineRowView *gone : std::as_const(rowViews_)) {
-        gone->hide();
-        column_->removeWidget(gone);
-        gone->deleteLater();
-    }
-    rowViews_ = kept;
-    if (order != order_) {
-        for (OutlineRowView *view : std::as_const(order))
-            column_->removeWidget(view);
-        for (qsizetype i = 0; i < order.size(); ++i) {
-            column_->insertWidget(int(i), order.at(i));
-            order.at(i)->show();
-        }
-        order_ = order;
-    }
+    return visualRect(model_->indexOf(key));
 }
 
-void OutlineView::rowClicked(const QString &key, Qt::KeyboardModifiers modifiers, bool onChevron)
+QRect OutlineView::chevronRect(const QString &key) const
 {
-    const OutlineRowView *view = rowViews_.value(key);
-    if (!store_ || !view)
+    const QModelIndex index = model_->indexOf(key);
+    const OutlineRow *found = model_->row(index);
+    return found ? OutlineDelegate::chevronRect(*found, visualRect(index)) : QRect();
+}
+
+bool OutlineView::isOnChevron(const QModelIndex &index, const QPoint &point) const
+{
+    const OutlineRow *found = model_->row(index);
+    if (!found)
+        return false;
+    const QRect chevron = OutlineDelegate::chevronRect(*found, visualRect(index));
+    return !chevron.isEmpty() && point.x() >= chevron.left() - chevronSlack &&
+           point.x() <= chevron.right() + chevronSlack;
+}
+
+void OutlineView::act(const OutlineRow &row, Qt::KeyboardModifiers modifiers, bool onChevron)
+{
+    if (!store_)
         return;
-    // A copy: the click may replace the row.
-    const OutlineRow row = view->row();
+    ++acting_;
     OutlineActions::click(*store_, row, modifiers, onChevron);
+    --acting_;
+    if (acting_ > 0)
+        return;
+    // A new build marks the selection too.
+    if (std::exchange(refreshPending_, false)) {
+        selectionPending_ = false;
+        refresh();
+    } else if (std::exchange(selectionPending_, false)) {
+        refreshSelection();
+    }
+}
+
+void OutlineView::activateRow(const QModelIndex &index, Qt::KeyboardModifiers modifiers,
+                              std::optional<QPoint> pressedAt)
+{
+    if (const OutlineRow *row = model_->row(index)) {
+        const bool onChevron = pressedAt && isOnChevron(index, *pressedAt);
+        // A copy: the click may replace the row.
+        const OutlineRow clicked = *row;
+        act(clicked, modifiers, onChevron);
+    }
+}
+
+std::optional<bool> OutlineView::isRowOpen(const QModelIndex &index) const
+{
+    const OutlineRow *row = model_->row(index);
+    if (!row || !row->collapseKey)
+        return std::nullopt;
+    return row->isExpanded;
+}
+
+void OutlineView::toggleRow(const QModelIndex &index)
+{
+    if (const OutlineRow *row = model_->row(index)) {
+        const OutlineRow toggled = *row;
+        act(toggled, {}, true);
+    }
+}
+
+void OutlineView::dragRow(const QModelIndex &index)
+{
+    const OutlineRow *row = model_->row(index);
+    if (row && (row->kind == OutlineRow::Kind::parameter || row->kind == OutlineRow::Kind::field))
+        startDrag(*row);
 }
 
 QMimeData *OutlineView::dragData(const QString &key) const
 {
-    const OutlineRowView *view = rowViews_.value(key);
-    if (!store_ || !view)
+    const std::optional<OutlineRow> shown = row(key);
+    if (!store_ || !shown)
         return nullptr;
     const std::optional<OutlineDrag> drag =
-        OutlineActions::drag(store_->document(), store_->selectedFieldIDs(), view->row());
+        OutlineActions::drag(store_->document(), store_->selectedFieldIDs(), *shown);
     if (!drag)
         return nullptr;
     auto *data = new QMimeData;
@@ -202,13 +246,12 @@ QMimeData *OutlineView::dragData(const QString &key) const
     return data;
 }
 
-void OutlineView::startDrag(const QString &key)
+void OutlineView::startDrag(const OutlineRow &row)
 {
-    OutlineRowView *view = rowViews_.value(key);
-    if (!store_ || !view)
+    if (!store_)
         return;
     const std::optional<OutlineDrag> payload =
-        OutlineActions::drag(store_->document(), store_->selectedFieldIDs(), view->row());
+        OutlineActions::drag(store_->document(), store_->selectedFieldIDs(), row);
     if (!payload)
         return;
     auto *drag = new QDrag(this);
@@ -216,19 +259,29 @@ void OutlineView::startDrag(const QString &key)
     data->setText(payload->payload);
     drag->setMimeData(data);
     drag->setPixmap(dragImage(*payload, *this));
+    if (dragRunner_) {
+        dragRunner_(*drag);
+        drag->deleteLater();
+        return;
+    }
     drag->exec(Qt::CopyAction);
 }
 
 QMenu *OutlineView::contextMenu(const QString &key)
 {
-    const OutlineRowView *view = rowViews_.value(key);
-    if (!store_ || !view || !view->row().target)
+    const std::optional<OutlineRow> shown = row(key);
+    return shown ? contextMenu(*shown) : nullptr;
+}
+
+QMenu *OutlineView::contextMenu(const OutlineRow &row)
+{
+    if (!store_ || !row.target)
         return nullptr;
-    const OutlineRow row = view->row();
     QPointer<DocumentStore> store = store_;
     auto *menu = new QMenu(this);
     if (row.kind == OutlineRow::Kind::band) {
         const BandTarget target = *row.target;
+        Dialogs *dialogs = dialogs_;
         for (const OutlineBandMenuItem &item : OutlineActions::bandMenu(*store_, target)) {
             if (item.action == OutlineBandMenuItem::Action::separator) {
                 menu->addSeparator();
@@ -236,9 +289,9 @@ QMenu *OutlineView::contextMenu(const QString &key)
             }
             QAction *action = menu->addAction(SymbolIcons::icon(item.icon), item.title);
             action->setProperty(SymbolIcons::symbolProperty, item.icon);
-            connect(action, &QAction::triggered, menu, [store, target, item] {
+            connect(action, &QAction::triggered, menu, [store, target, item, dialogs] {
                 if (store)
-                    OutlineActions::performBandMenuItem(*store, target, item.action);
+                    OutlineActions::performBandMenuItem(*store, target, item.action, dialogs);
             });
         }
     } else if (row.kind == OutlineRow::Kind::element) {
@@ -253,11 +306,13 @@ QMenu *OutlineView::contextMenu(const QString &key)
     return menu;
 }
 
-void OutlineView::showMenu(const QString &key, QPoint globalPosition)
+bool OutlineView::showRowMenu(const QModelIndex &index, const QPoint &globalPosition)
 {
-    QMenu *menu = contextMenu(key);
+    const OutlineRow *row = model_->row(index);
+    QMenu *menu = row ? contextMenu(*row) : nullptr;
     if (!menu)
-        return;
+        return false;
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->popup(globalPosition);
+    return true;
 }

@@ -2,34 +2,47 @@
 
 #include "navigators/OutlineRows.h"
 
+#include "widgets/RowTreeView.h"
+
 #include <QHash>
 #include <QPointer>
-#include <QScrollArea>
+#include <functional>
+#include <optional>
 
+class Dialogs;
 class DocumentStore;
-class OutlineRowView;
+class OutlineModel;
+class QDrag;
 class QMenu;
 class QMimeData;
-class QVBoxLayout;
 
 // The outline of the open report: the report, its parameters and fields, every band in display
-// order with the groups' bands among them, and the elements on each band. It is drawn from the
-// store on every change, keeping its rows (by key) and its scroll position; collapse state lives
-// in the store, so each tab keeps its own. Clicks, drags and menus act through the store.
-class OutlineView : public QScrollArea {
+// order with the groups' bands among them, and the elements on each band, as a tree view over
+// an OutlineModel. It follows the store on every change, updating only the rows that changed;
+// collapse state lives in the store, so each tab keeps its own, and the scroll position of each
+// tab is kept while the view lives. Clicks, drags, keys and menus act through the store.
+class OutlineView : public RowTreeView {
     Q_OBJECT
 
 public:
     explicit OutlineView(QWidget *parent = nullptr);
+    ~OutlineView() override;
 
     DocumentStore *store() const { return store_; }
-    // Follows another tab's store; the scroll position of each store is kept while the view
-    // lives.
+    // Follows another tab's store.
     void setStore(DocumentStore *store);
+    // Where "Hide Band" asks before a band with elements goes; without it such a band stays.
+    void setDialogs(Dialogs *dialogs) { dialogs_ = dialogs; }
+    // Runs a drag that a row started; QDrag::exec unless tests take it.
+    using DragRunner = std::function<void(QDrag &drag)>;
+    void setDragRunner(DragRunner runner) { dragRunner_ = std::move(runner); }
 
     // The rows as they are shown, top to bottom.
     QList<OutlineRow> rows() const;
-    OutlineRowView *rowView(const QString &key) const;
+    std::optional<OutlineRow> row(const QString &key) const;
+    // Where the row and its disclosure chevron lie in the viewport; empty for a row not shown.
+    QRect rowRect(const QString &key) const;
+    QRect chevronRect(const QString &key) const;
 
     // What a drag of the row carries; null for rows that are not dragged.
     QMimeData *dragData(const QString &key) const;
@@ -39,17 +52,32 @@ public:
 
     QSize sizeHint() const override;
 
-private:
-    void refresh();
-    void rowClicked(const QString &key, Qt::KeyboardModifiers modifiers, bool onChevron);
-    void startDrag(const QString &key);
-    void showMenu(const QString &key, QPoint globalPosition);
+protected:
+    void activateRow(const QModelIndex &index, Qt::KeyboardModifiers modifiers,
+                     std::optional<QPoint> pressedAt) override;
+    std::optional<bool> isRowOpen(const QModelIndex &index) const override;
+    void toggleRow(const QModelIndex &index) override;
+    void dragRow(const QModelIndex &index) override;
+    bool showRowMenu(const QModelIndex &index, const QPoint &globalPosition) override;
 
+private:
+    void refresh(bool replace = false);
+    void refreshSelection();
+    void restoreScrollPosition();
+    void act(const OutlineRow &row, Qt::KeyboardModifiers modifiers, bool onChevron);
+    void startDrag(const OutlineRow &row);
+    QMenu *contextMenu(const OutlineRow &row);
+    bool isOnChevron(const QModelIndex &index, const QPoint &point) const;
+
+    OutlineModel *model_;
     QPointer<DocumentStore> store_;
     QList<QMetaObject::Connection> connections_;
-    QWidget *content_ = nullptr;
-    QVBoxLayout *column_ = nullptr;
-    QHash<QString, OutlineRowView *> rowViews_;
-    QList<OutlineRowView *> order_;
     QHash<QUuid, int> scrollPositions_;
+    Dialogs *dialogs_ = nullptr;
+    DragRunner dragRunner_;
+    // While a click acts on the store, the store's announcements wait and the tree is brought up
+    // to date once at the end: the row being handled stays as it is.
+    int acting_ = 0;
+    bool refreshPending_ = false;
+    bool selectionPending_ = false;
 };

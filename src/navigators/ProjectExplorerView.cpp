@@ -4,7 +4,7 @@
 #include "navigators/ExplorerFileActions.h"
 #include "navigators/ExplorerListing.h"
 #include "navigators/ExplorerMenus.h"
-#include "navigators/ExplorerRow.h"
+#include "navigators/ExplorerTreeView.h"
 #include "navigators/FileRevealer.h"
 #include "navigators/ProjectExplorerState.h"
 #include "widgets/CardText.h"
@@ -19,8 +19,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMetaMethod>
-#include <QScrollArea>
-#include <QScrollBar>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -100,19 +98,30 @@ ProjectExplorerView::ProjectExplorerView(WorkspaceModel &workspace, AppSettings 
     divider->setFrameShadow(QFrame::Sunken);
     layout->addWidget(divider);
 
-    scroll_ = new QScrollArea(this);
-    scroll_->setObjectName(u"explorer.tree"_s);
-    scroll_->setFrameShape(QFrame::NoFrame);
-    scroll_->setWidgetResizable(true);
-    scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    content_ = new QWidget(scroll_);
-    content_->setBackgroundRole(QPalette::Base);
-    contentLayout_ = new QVBoxLayout(content_);
-    contentLayout_->setContentsMargins(0, 2, 0, 2);
-    contentLayout_->setSpacing(0);
-    contentLayout_->addStretch(1);
-    scroll_->setWidget(content_);
-    layout->addWidget(scroll_, 1);
+    model_ = new ExplorerModel(this);
+    tree_ = new ExplorerTreeView(model_, this);
+    tree_->setObjectName(u"explorer.tree"_s);
+    layout->addWidget(tree_, 1);
+    empty_ = new QLabel(u"No folder chosen."_s, this);
+    empty_->setObjectName(u"explorer.empty"_s);
+    empty_->setFont(CardText::sized(empty_->font(), CardText::captionPointSize));
+    empty_->setContentsMargins(8, 8, 8, 8);
+    empty_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    empty_->setAutoFillBackground(true);
+    empty_->setBackgroundRole(QPalette::Base);
+    CardText::makeSecondary(empty_);
+    layout->addWidget(empty_, 1);
+
+    // The tree's rows hand their clicks, menus and drops to the file actions.
+    connect(tree_, &ExplorerTreeView::itemClicked, this, [this](const ExplorerItem &item) {
+        clickRow(item.url(), item.isDirectory, item.isRoot);
+    });
+    connect(tree_, &ExplorerTreeView::menuRequested, this,
+            [this](const ExplorerItem &item, const QPoint &at) {
+                showMenu(item.url(), item.isDirectory, item.isRoot, at);
+            });
+    tree_->setDropHandler(
+        [this](const QUrl &folder, const QMimeData &data) { return dropOnFolder(folder, data); });
 
     connect(revealActive_, &QToolButton::clicked, this,
             &ProjectExplorerView::revealActiveFileInTree);
@@ -144,13 +153,28 @@ ProjectExplorerView::ProjectExplorerView(WorkspaceModel &workspace, AppSettings 
     rebuild();
 }
 
-ExplorerRow *ProjectExplorerView::row(const QString &path) const
+ProjectExplorerView::~ProjectExplorerView() = default;
+
+QList<ExplorerItem> ProjectExplorerView::rows() const
 {
-    for (ExplorerRow *candidate : rows_) {
-        if (ExplorerFileActions::standardizedPath(candidate->shape().url) == path)
-            return candidate;
-    }
-    return nullptr;
+    return model_->rows();
+}
+
+std::optional<ExplorerItem> ProjectExplorerView::row(const QString &path) const
+{
+    if (const ExplorerItem *item = model_->row(model_->indexOf(path)))
+        return *item;
+    return std::nullopt;
+}
+
+QTreeView *ProjectExplorerView::tree() const
+{
+    return tree_;
+}
+
+QRect ProjectExplorerView::rowRect(const QString &path) const
+{
+    return tree_->visualRect(model_->indexOf(path));
 }
 
 std::optional<QUrl> ProjectExplorerView::activeFile() const
@@ -207,68 +231,17 @@ void ProjectExplorerView::updateHeader()
 void ProjectExplorerView::rebuild()
 {
     updateHeader();
-    for (ExplorerRow *old : std::as_const(rows_)) {
-        old->hide();
-        old->deleteLater();
-    }
-    rows_.clear();
-    while (contentLayout_->count() > 1) {
-        QLayoutItem *item = contentLayout_->takeAt(0);
-        if (QWidget *widget = item->widget(); widget && !qobject_cast<ExplorerRow *>(widget)) {
-            widget->hide();
-            widget->deleteLater();
-        }
-        delete item;
-    }
-
-    if (const std::optional<QString> root = settings_.projectRootPath()) {
-        const QUrl rootURL = QUrl::fromLocalFile(*root);
-        addRows(rootURL, 0, true, QFileInfo(*root).isDir());
-    } else {
-        auto *empty = new QLabel(u"No folder chosen."_s, content_);
-        empty->setObjectName(u"explorer.empty"_s);
-        empty->setFont(CardText::sized(empty->font(), CardText::captionPointSize));
-        empty->setContentsMargins(8, 8, 8, 8);
-        CardText::makeSecondary(empty);
-        contentLayout_->insertWidget(contentLayout_->count() - 1, empty);
-    }
+    const std::optional<QString> root = settings_.projectRootPath();
+    std::optional<QString> open;
+    if (const std::optional<QUrl> file = activeFile())
+        open = ExplorerFileActions::standardizedPath(*file);
+    model_->refresh(root, state_->expandedFolders(), open);
+    // Whatever the model holds is shown: a collapsed folder's children are not listed.
+    tree_->expandParents(model_->parentsOfRows());
+    tree_->setVisible(root.has_value());
+    empty_->setVisible(!root);
     if (!pendingScrollPath_.isEmpty())
         QTimer::singleShot(0, this, &ProjectExplorerView::scrollToPendingRow);
-}
-
-void ProjectExplorerView::addRows(const QUrl &url, int depth, bool isRoot, bool isDirectory)
-{
-    const QString path = ExplorerFileActions::standardizedPath(url);
-    ExplorerRow::Shape shape;
-    shape.url = url;
-    shape.depth = depth;
-    shape.isRoot = isRoot;
-    shape.isDirectory = isDirectory;
-    shape.isExpanded = isDirectory && (isRoot || state_->isExpanded(path));
-    const std::optional<QUrl> open = activeFile();
-    shape.isOpen = !isDirectory && open && ExplorerFileActions::standardizedPath(*open) == path;
-
-    auto *line = new ExplorerRow(shape, content_);
-    contentLayout_->insertWidget(contentLayout_->count() - 1, line);
-    rows_.append(line);
-    connect(
-        line, &ExplorerRow::clicked, this,
-        [this, url, isDirectory, isRoot] { clickRow(url, isDirectory, isRoot); },
-        Qt::QueuedConnection);
-    connect(
-        line, &ExplorerRow::contextMenuRequested, this,
-        [this, url, isDirectory, isRoot](const QPoint &at) {
-            showMenu(url, isDirectory, isRoot, at);
-        },
-        Qt::QueuedConnection);
-    if (isDirectory)
-        line->setDropHandler(
-            [this, url](const QMimeData &data) { return dropOnFolder(url, data); });
-
-    if (!shape.isExpanded)
-        return;
-    for (const ExplorerListing::Entry &child : ExplorerListing::children(url))
-        addRows(child.url, depth + 1, false, child.isDirectory);
 }
 
 void ProjectExplorerView::clickRow(const QUrl &url, bool isDirectory, bool isRoot)
@@ -368,13 +341,9 @@ void ProjectExplorerView::revealActiveFileInTree()
 
 void ProjectExplorerView::scrollToPendingRow()
 {
-    ExplorerRow *target = row(pendingScrollPath_);
-    pendingScrollPath_.clear();
-    if (!target)
-        return;
-    content_->adjustSize();
-    const int centre = target->mapTo(content_, QPoint(0, target->height() / 2)).y();
-    scroll_->verticalScrollBar()->setValue(centre - scroll_->viewport()->height() / 2);
+    const QModelIndex target = model_->indexOf(std::exchange(pendingScrollPath_, QString()));
+    if (target.isValid())
+        tree_->scrollTo(target, QAbstractItemView::PositionAtCenter);
 }
 
 void ProjectExplorerView::chooseFolder()

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "navigators/ExplorerModel.h"
+
 #include <QList>
 #include <QPointer>
+#include <QRect>
 #include <QString>
 #include <QUrl>
 #include <QWidget>
@@ -11,28 +14,29 @@
 class AppSettings;
 class Dialogs;
 class DocumentStore;
-class ExplorerRow;
+class ExplorerTreeView;
 class FileRevealer;
 class ProjectExplorerState;
 class QAction;
 class QLabel;
 class QMenu;
 class QMimeData;
-class QScrollArea;
 class QToolButton;
-class QVBoxLayout;
+class QTreeView;
 class WorkspaceModel;
 
 // The upper pane of the main window's left column: the project folder as a tree that the user
 // expands and collapses, opens reports from with one click and manages files in through context
 // menus and drags. It keeps no model of the file system and no watcher: it lists the expanded
-// folders again whenever the workspace, the settings or its own state announce a change.
+// folders again whenever the workspace, the settings or its own state announce a change, and
+// the tree view shows the rows that changed.
 class ProjectExplorerView : public QWidget {
     Q_OBJECT
 
 public:
     ProjectExplorerView(WorkspaceModel &workspace, AppSettings &settings, Dialogs &dialogs,
                         QWidget *parent = nullptr);
+    ~ProjectExplorerView() override;
 
     // What shows items in the file manager; without one those entries do nothing.
     void setRevealer(FileRevealer *revealer) { revealer_ = revealer; }
@@ -43,9 +47,12 @@ public:
 
     ProjectExplorerState &explorerState() const { return *state_; }
 
-    // The drawn rows, top to bottom; the row of an item by its standardised path, or null.
-    QList<ExplorerRow *> rows() const { return rows_; }
-    ExplorerRow *row(const QString &path) const;
+    // The rows, top to bottom; the row of an item by its standardised path.
+    QList<ExplorerItem> rows() const;
+    std::optional<ExplorerItem> row(const QString &path) const;
+    // The tree, and where an item's row lies on its viewport (empty when it is not listed).
+    QTreeView *tree() const;
+    QRect rowRect(const QString &path) const;
     // Lists and draws the tree now rather than on the next turn of the event loop.
     void refreshNow();
 
@@ -64,7 +71,6 @@ private slots:
 private:
     void rebuild();
     void updateHeader();
-    void addRows(const QUrl &url, int depth, bool isRoot, bool isDirectory);
     void clickRow(const QUrl &url, bool isDirectory, bool isRoot);
     void showMenu(const QUrl &url, bool isDirectory, bool isRoot, const QPoint &globalPosition);
     void followActiveStore();
@@ -81,14 +87,12 @@ private:
     QToolButton *revealActive_ = nullptr;
     QToolButton *revealRoot_ = nullptr;
     QToolButton *chooseRoot_ = nullptr;
-    QScrollArea *scroll_ = nullptr;
-    QWidget *content_ = nullptr;
-    QVBoxLayout *contentLayout_ = nullptr;
-    QList<ExplorerRow *> rows_;
+    ExplorerModel *model_ = nullptr;
+    ExplorerTreeView *tree_ = nullptr;
+    QLabel *empty_ = nullptr;
     QPointer<DocumentStore> activeStore_;
     QString pendingScrollPath_;
     bool refreshQueued_ = false;
-    // While a file action asks the user, the rows stay as they are: the one being handled may be
-    // on the call stack.
+    // While a file action asks the user, the tree stays as it is and is listed again after.
     int actionDepth_ = 0;
 };

@@ -5,6 +5,7 @@
 #include "widgets/CardText.h"
 #include "widgets/SheetHeader.h"
 #include "widgets/SymbolIcons.h"
+#include "widgets/WheelGuard.h"
 #include "workspace/WorkspaceModel.h"
 
 #include <QCheckBox>
@@ -69,6 +70,8 @@ ImageImportOptionsSheet::ImageImportOptionsSheet(ImageImportCoordinator &coordin
       workspace_(workspace)
 {
     setObjectName(u"ImageImportOptionsSheet"_s);
+    // Scrolling the sheet changes none of its pickers and spin boxes.
+    WheelGuard::guardPanel(this);
     setWindowTitle(u"Add Image"_s);
     setFixedWidth(sheetWidth);
     auto *column = new QVBoxLayout(this);

@@ -8,6 +8,7 @@
 #include "widgets/CardText.h"
 #include "widgets/MeasurementField.h"
 #include "widgets/SheetHeader.h"
+#include "widgets/WheelGuard.h"
 #include "workspace/AppSettings.h"
 #include "workspace/WorkspaceModel.h"
 
@@ -44,6 +45,8 @@ NewReportWizardView::NewReportWizardView(WorkspaceModel &workspace, AppSettings 
       state_(new NewReportWizardState(this))
 {
     setObjectName(u"NewReportWizardView"_s);
+    // Scrolling the sheet changes none of its pickers and spin boxes.
+    WheelGuard::guardPanel(this);
     setMinimumSize(minimumWidth, minimumHeight);
     state_->reset(settings_.defaultPageWidth(), settings_.defaultPageHeight());
 

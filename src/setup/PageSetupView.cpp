@@ -106,8 +106,7 @@ PageSetupView::PageSetupView(DocumentStore *store, AppSettings &settings,
     scroll_->setWidget(content);
     // Scrolling the sheet must not pick another entry of a picker that passes under the pointer:
     // a picker takes the wheel only while it has the focus.
-    for (QComboBox *box : {printOrder_, whenNoData_, language_})
-        WheelGuard::ignoreUnlessFocused(box);
+    WheelGuard::guardPanel(this);
 
     auto *column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);

@@ -2,6 +2,7 @@
 
 #include "widgets/CardText.h"
 #include "widgets/SymbolIcons.h"
+#include "widgets/TreeRowPainter.h"
 
 #include <QPainter>
 
@@ -31,12 +32,20 @@ QSize DisclosureChevron::sizeHint() const
 void DisclosureChevron::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    const QSize size(symbolSize, symbolSize);
-    QPixmap symbol = SymbolIcons::tintedPixmap(u"chevron.right"_s, size, devicePixelRatioF(),
-                                               CardText::secondaryColor(palette()));
+    draw(painter, rect(), isExpanded_, palette(), devicePixelRatioF());
+}
+
+void DisclosureChevron::draw(QPainter &painter, const QRect &frame, bool isExpanded,
+                             const QPalette &palette, qreal devicePixelRatio)
+{
+    const QColor color = CardText::secondaryColor(palette);
     // A quarter turn clockwise about the symbol's centre: the square symbol keeps its place.
-    if (isExpanded_)
-        symbol = symbol.transformed(QTransform().rotate(90));
-    const QRect target(QPoint((width() - size.width()) / 2, (height() - size.height()) / 2), size);
+    const QPixmap symbol =
+        isExpanded
+            ? TreeRowPainter::turnedSymbol(u"chevron.right"_s, symbolSize, devicePixelRatio, color)
+            : TreeRowPainter::symbol(u"chevron.right"_s, symbolSize, devicePixelRatio, color);
+    const QRect target(QPoint(frame.left() + (frame.width() - symbolSize) / 2,
+                              frame.top() + (frame.height() - symbolSize) / 2),
+                       QSize(symbolSize, symbolSize));
     painter.drawPixmap(target, symbol);
 }

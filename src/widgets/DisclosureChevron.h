@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+class QPainter;
+
 // The disclosure mark at the front of an expandable tree row: a chevron pointing right, turned a
 // quarter turn clockwise to point down while the row is expanded. It keeps no state of its own
 // beyond what it is given; clicks pass through to the row.
@@ -19,6 +21,10 @@ public:
     void setExpanded(bool isExpanded);
 
     QSize sizeHint() const override;
+
+    // Draws the mark centred in `frame`, as the widget does; for rows that paint themselves.
+    static void draw(QPainter &painter, const QRect &frame, bool isExpanded,
+                     const QPalette &palette, qreal devicePixelRatio);
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -2,6 +2,6 @@
 
 TreeGuides::TreeGuides(int depth, QWidget *parent) : QWidget(parent), depth_(depth)
 {
-    setFixedSize(std::max(depth, 0) * indentPerLevel, rowHeight);
+    setFixedSize(width(depth), rowHeight);
     setAttribute(Qt::WA_TransparentForMouseEvents);
 }

@@ -13,6 +13,8 @@ public:
     explicit TreeGuides(int depth, QWidget *parent = nullptr);
 
     int depth() const { return depth_; }
+    // The width of the indentation of a row at `depth`.
+    static constexpr int width(int depth) { return depth > 0 ? depth * indentPerLevel : 0; }
 
 private:
     int depth_;

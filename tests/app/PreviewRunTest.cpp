@@ -175,7 +175,8 @@ TEST_F(PreviewRunTest, ThePromptedRunKeepsToItsOwnReportAndShowsProgressThenFigu
 
 TEST_F(PreviewRunTest, TheHelpTextAndDotFollowTheChosenConnection)
 {
-    const QString testData = u"Data: test data (no connection - Data > Database Connections)"_s;
+    const QString testData = u"Data: test data (no connection - choose one with the Data button, "
+                             u"under Database Connections)"_s;
     QToolButton *preview = toolbar()->previewButton();
     EXPECT_EQ(preview->toolTip(), testData);
     EXPECT_NE(toolbar()->statusDotColor(), QColor(0x34, 0xC7, 0x59));

@@ -4,20 +4,25 @@
 #include "app/AppMenus.h"
 #include "app/ContentView.h"
 #include "app/MainWindow.h"
+#include "app/PreviewRun.h"
 #include "app/SettingsView.h"
 #include "app/SettingsWindow.h"
 #include "canvas/BandItem.h"
 #include "canvas/CanvasGraphicsView.h"
 #include "canvas/CanvasScene.h"
 #include "canvas/CanvasView.h"
+#include "engine/FriendlyErrorTranslator.h"
 #include "engine/InMemoryKeychain.h"
 #include "engine/SidecarModel.h"
+#include "inspector/InspectorTexts.h"
 #include "widgets/ScriptedDialogs.h"
 #include "workspace/AppSettings.h"
 #include "workspace/WorkspaceModel.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
 #include <QTest>
 #include <QToolButton>
 
@@ -47,6 +52,40 @@ protected:
         return settings.value(key);
     }
 };
+
+// The texts that send the user to a command name it where this window has it: a button of the
+// toolbar or over the canvas, never a menu path the menu bar lacks.
+TEST_F(QuillmarkAppTest, HintsNameTheButtonsWhereTheirCommandsAre)
+{
+    app->start();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(app->mainWindow()));
+    const auto shownButton = [&](const QString &name) {
+        for (const QToolButton *button : app->mainWindow()->findChildren<QToolButton *>())
+            if (button->isVisible() &&
+                (button->toolTip() == name || button->toolTip().startsWith(name + u" ("_s)))
+                return true;
+        return false;
+    };
+    QStringList menuItems;
+    for (const QMenu *menu : app->mainWindow()->menuBar()->findChildren<QMenu *>())
+        for (const QAction *item : menu->actions())
+            menuItems.append(item->text());
+
+    const QList<std::pair<QString, QStringList>> hints{
+        {InspectorTexts::reportHint(), {u"Page Setup"_s, u"Data"_s}},
+        {FriendlyErrorTranslator::translate(u"java.lang.NoClassDefFoundError: x"_s)
+             .value_or(QString()),
+         {u"Report a Bug"_s}},
+        {PreviewRun::connectionLabel(nullptr, app->connectionStore()), {u"Data"_s}}};
+    for (const auto &[hint, buttons] : hints) {
+        EXPECT_FALSE(hint.contains(u" > "_s)) << "a menu path: " << hint.toStdString();
+        for (const QString &name : buttons) {
+            EXPECT_TRUE(hint.contains(u"the "_s + name + u" button"_s)) << hint.toStdString();
+            EXPECT_TRUE(shownButton(name)) << name.toStdString();
+            EXPECT_FALSE(menuItems.contains(name)) << name.toStdString();
+        }
+    }
+}
 
 TEST_F(QuillmarkAppTest, QuittingCleanStoresTheSessionAndMarksACleanShutdown)
 {

@@ -3,6 +3,8 @@
 #include "canvas/CanvasGraphicsView.h"
 #include "canvas/CanvasScene.h"
 #include "canvas/CanvasView.h"
+#include "canvas/ElementEnvironment.h"
+#include "widgets/ScriptedDialogs.h"
 #include "workspace/AppClock.h"
 
 #include "CanvasPointer.h"
@@ -17,6 +19,7 @@
 #include <cmath>
 #include <gtest/gtest.h>
 #include <memory>
+#include <tuple>
 
 namespace {
 
@@ -269,6 +272,34 @@ TEST_F(BandFixture, TheHandleStripLiesOverElementsAndStopsAtTheLowestOne)
     EXPECT_EQ(band(detail)->bodyHeight(), 45);
 }
 
+// An element that reaches the band's bottom has its bottom handles under the band's handle
+// strip: a press on one of them resizes the element, and the band keeps its height. Beside the
+// handle the strip still drags the band.
+TEST_F(BandFixture, TheBottomHandlesOfAnElementOnTheBandsBottomResizeTheElement)
+{
+    const double height = store.height(detail); // 40
+    const QUuid low = addRectangle(100, height - 20, detail);
+    store.setSelectedElementIDs({low});
+    store.flushPendingUndoSnapshot();
+
+    for (const auto &[corner, grab, dx] :
+         {std::tuple{"bottom right", QPointF(149, height - 3), 20},
+          std::tuple{"bottom left", QPointF(101, height - 3), -20}}) {
+        const ReportElement before = store.element(low).value();
+        const QPoint from = at(detail, grab);
+        drag(from, from + QPoint(dx, 0));
+        const ReportElement after = store.element(low).value();
+        EXPECT_EQ(after.width, before.width + 20) << corner;
+        EXPECT_EQ(after.height, 20) << corner;
+        EXPECT_EQ(store.height(detail), height) << corner;
+    }
+
+    // Away from the handles the strip over the element still takes the band's height.
+    const QPoint onStrip = at(detail, {125, height - 3});
+    drag(onStrip, onStrip + QPoint(0, 20));
+    EXPECT_EQ(store.height(detail), height + 20);
+}
+
 TEST_F(BandFixture, ContextMenuAndHeaderButtons)
 {
     const auto items = [this](const BandTarget &target) {
@@ -296,8 +327,21 @@ TEST_F(BandFixture, ContextMenuAndHeaderButtons)
     menu.actions().first()->trigger();
     QCoreApplication::processEvents();
     EXPECT_EQ(store.elements(title).size(), 1);
+    // The title now holds an element: hiding it asks first, and Cancel keeps it.
+    ScriptedDialogs dialogs;
+    canvas.scene()->setEnvironment(ElementEnvironment{nullptr, nullptr, &dialogs});
+    dialogs.answerAlert(1);
     menu.actions().last()->trigger();
     QCoreApplication::processEvents();
+    ASSERT_EQ(dialogs.alerts().size(), 1);
+    EXPECT_EQ(dialogs.alerts()[0].message, QStringLiteral("Hide \"Title\"?"));
+    EXPECT_NE(band(title), nullptr);
+    dialogs.answerAlert(0);
+    QMenu again;
+    band(title)->fillContextMenu(again);
+    again.actions().last()->trigger();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(dialogs.alerts().size(), 2);
     EXPECT_EQ(band(title), nullptr);
 
     BandItem *first = band(detail);

@@ -77,6 +77,43 @@ TEST_F(ElementActionsTest, DoubleClickOnATextFieldOpensTheBuilderOnItsExpression
     view->expressionSheet()->presentation()->setVisible(false);
 }
 
+// Inside a list the builder knows the fields of the list's dataset, not the report's.
+TEST_F(ElementActionsTest, TheBuilderOfATextFieldInAListChecksTheListsDataset)
+{
+    ReportDocument document = store->document();
+    ReportSubDataset orders;
+    orders.name = u"Orders"_s;
+    orders.fields = {ReportField{.name = u"orderNo"_s}};
+    document.subDatasets = {orders};
+    document.fields = {ReportField{.name = u"amount"_s}};
+    store->setDocument(document);
+    ReportElement inList = testsupport::element(ElementKind::TextField{u"$F{orderNo}"_s});
+    inList.x = 10;
+    inList.y = 4;
+    inList.width = 120;
+    inList.height = 16;
+    ElementKind::List list;
+    list.datasetName = u"Orders"_s;
+    list.children = {inList};
+    const QUuid listID = add(std::move(list), QRectF(10, 2, 300, 30));
+    ElementView *listView = band(title)->elementItems().value(listID);
+    ASSERT_TRUE(listView);
+    ElementView *view = listView->children().value(inList.id);
+    ASSERT_TRUE(view);
+
+    doubleClick({30, 12});
+    click(at(title, {30, 12}));
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(view->expressionSheet()->presentation()->isVisible());
+    ExpressionBuilderView *builder = view->expressionSheet()->sheet()->builder();
+    ASSERT_TRUE(builder);
+    EXPECT_EQ(builder->warnings(), QStringList());
+    builder->editor()->insertAtCursor(u"$F{amount}"_s);
+    EXPECT_EQ(builder->warnings(),
+              QStringList{u"$F{amount} isn't a declared field in this report."_s});
+    view->expressionSheet()->presentation()->setVisible(false);
+}
+
 TEST_F(ElementActionsTest, DeletingATextFieldWhoseBuilderIsOpenClosesTheBuilder)
 {
     const QUuid field = add(ElementKind::TextField{u"$F{name}"_s}, QRectF(10, 2, 120, 16));

@@ -91,6 +91,21 @@ TEST_F(PaletteViewTest, ButtonsAndCompositeItemsInsertIntoTheReport)
         detail()[1].kind.as<K::TextField>()->expression.contains(u"new java.util.Date()"_s));
 }
 
+// The caption names the band as the user named its group: markup in the name shows as typed.
+TEST_F(PaletteViewTest, TheCaptionShowsAGroupNameAsTyped)
+{
+    store->addGroup();
+    ReportDocument document = store->document();
+    document.groups[0].name = u"<i>G</i>"_s;
+    store->setDocument(document);
+    store->setActiveBandTarget(BandTarget::groupHeader(document.groups[0].id));
+    QLabel *caption = palette->targetLabel();
+    EXPECT_EQ(caption->text(), u"Add to <i>G</i> Header:"_s);
+    // As rich text the tags would vanish and the caption would be narrower than its text.
+    EXPECT_GE(caption->sizeHint().width(),
+              caption->fontMetrics().horizontalAdvance(caption->text()));
+}
+
 TEST_F(PaletteViewTest, SubreportButtonCreatesTheFileAndCompilesItInTheBackground)
 {
     store->save(QUrl::fromLocalFile(path(u"Sales.jrxml"_s)));

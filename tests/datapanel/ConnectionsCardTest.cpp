@@ -1,6 +1,7 @@
 #include "ConnectionsPanelFixture.h"
 #include "ScriptedEngine.h"
 #include "WatchedKeychain.h"
+#include "WheelTurns.h"
 #include "engine/InMemoryKeychain.h"
 #include "widgets/AppPalettes.h"
 
@@ -102,6 +103,19 @@ TEST_F(ConnectionsCardTest, AddingSavesAPresetThatBecomesTheReportsChoiceWithout
     EXPECT_FALSE(editorDialog()->isVisible());
     EXPECT_EQ(connections->connections().size(), 1) << "Cancel writes nothing";
     EXPECT_EQ(store.activeConnectionID(), id);
+}
+
+// The editor's type picker takes the wheel only while the user is in it.
+TEST_F(ConnectionsCardTest, TheWheelOverTheEditorChangesNothingThePointerPassesOver)
+{
+    click(u"datapanel.connections.add"_s);
+    ASSERT_TRUE(editorDialog() && editorDialog()->isVisible());
+    int tried = 0;
+    EXPECT_EQ(testsupport::controlsTakingTheWheel(
+                  find(u"connectionEditor"_s),
+                  testsupport::stillAsItWas([&] { return editor().connection(); }), &tried),
+              QStringList());
+    EXPECT_EQ(tried, 1);
 }
 
 TEST_F(ConnectionsCardTest, ThePickerChoosesForTheReportAloneAndRemovingAPresetMarksTheReport)

@@ -1,6 +1,7 @@
 #include "AppTestSupport.h"
 #include "DataPanelFixture.h"
 #include "TestSupport.h"
+#include "WheelTurns.h"
 #include "app/KeyMonitor.h"
 #include "datapanel/DataPanelSheet.h"
 #include "engine/SidecarModel.h"
@@ -13,6 +14,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 
 using namespace storetest;
 
@@ -199,6 +201,38 @@ TEST_F(DataPanelViewTest, RowFieldsKeepAVisibleOutlineOnTheirTileInBothAppearanc
     }
 }
 
+// Scrolling down the cards passes the pointer over the pickers of every row; the wheel scrolls
+// the sheet and none of them changes, takes the focus or writes to the report.
+TEST_F(DataPanelViewTest, TheWheelScrollsTheSheetOverEveryControl)
+{
+    store.addParameter();
+    store.addField();
+    store.addSortField();
+    store.addScriptlet();
+    store.addReportTemplate();
+    store.addGroup();
+    store.addVariable();
+    store.addSubDataset();
+    store.addStyle();
+    editDocument(store, [](ReportDocument &d) {
+        d.variables[0].resetType = u"Group"_s;
+        d.variables[0].incrementType = u"Group"_s;
+        d.subDatasets[0].variables = {ReportVariable{}};
+        d.styles[0].conditionalStyles = {ConditionalStyleRule{}};
+    });
+    view->resize(DataPanelView::minimumPanelWidth, DataPanelView::minimumPanelHeight);
+    QApplication::processEvents();
+    const ReportDocument before = store.document();
+    QScrollBar *bar = view->cardColumn()->verticalScrollBar();
+    int tried = 0;
+    EXPECT_EQ(testsupport::controlsTakingTheWheel(
+                  view.get(), testsupport::stillAsItWas([&] { return store.document(); }), &tried),
+              QStringList());
+    EXPECT_GT(tried, 10) << "the pickers of every card were tried";
+    EXPECT_GT(bar->value(), 0) << "the turns scrolled the cards instead";
+    EXPECT_EQ(store.document(), before);
+}
+
 TEST(DataPanelResults, TheResultsAreaShowsFromTheStartOfAQueryAndStaysWithItsOutcome)
 {
     QTemporaryDir dir;
@@ -216,7 +250,7 @@ TEST(DataPanelResults, TheResultsAreaShowsFromTheStartOfAQueryAndStaysWithItsOut
     view.show();
     EXPECT_FALSE(view.resultsArea()->isVisible());
 
-    sidecar.executeQuery(std::nullopt, u"select 1"_s);
+    sidecar.executeQuery(std::nullopt, u"select 1"_s, &store);
     EXPECT_TRUE(sidecar.isExecutingQuery() || sidecar.queryErrorMessage().has_value());
     EXPECT_TRUE(view.resultsArea()->isVisible());
     ASSERT_TRUE(testsupport::waitFor([&] { return !sidecar.isExecutingQuery(); }));

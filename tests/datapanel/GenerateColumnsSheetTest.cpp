@@ -1,5 +1,6 @@
 #include "datapanel/GenerateColumnsSheet.h"
 #include "DataPanelFixture.h"
+#include "WheelTurns.h"
 #include "datapanel/GenerateColumnsSheetVisibility.h"
 #include "widgets/SheetDialog.h"
 
@@ -196,13 +197,27 @@ TEST_F(GenerateColumns, TheBandPickerShowsOnlyWithSeveralDetailBands)
     EXPECT_FALSE(sheet->bandRow()->isVisibleTo(sheet));
 }
 
+// Scrolling the sheet's list of fields over the band picker picks no other band.
+TEST_F(GenerateColumns, TheWheelOverTheBandPickerPicksNothing)
+{
+    declareFields();
+    store.addDetailBand();
+    GenerateColumnsView *sheet = open();
+    ASSERT_TRUE(sheet);
+    ASSERT_TRUE(sheet->bandRow()->isVisibleTo(sheet));
+    int tried = 0;
+    EXPECT_EQ(testsupport::controlsTakingTheWheel(sheet, {}, &tried), QStringList());
+    EXPECT_EQ(tried, 1);
+    EXPECT_EQ(sheet->bandPicker()->currentIndex(), 0);
+}
+
 TEST_F(GenerateColumns, AReportWithoutFieldsShowsTheEmptyLine)
 {
     GenerateColumnsView *sheet = open();
     ASSERT_TRUE(sheet);
     EXPECT_TRUE(sheet->emptyText()->isVisibleTo(sheet));
     EXPECT_EQ(sheet->emptyText()->text(),
-              u"No fields declared yet - add some in Data > Fields first."_s);
+              u"No fields declared yet - add some in the Fields card of Report Data first."_s);
     EXPECT_FALSE(sheet->selectAllButton()->isVisibleTo(sheet));
     EXPECT_FALSE(sheet->bandRow()->isVisibleTo(sheet));
     EXPECT_FALSE(sheet->generateButton()->isEnabled());

@@ -228,7 +228,7 @@ TEST_F(QueryExecutionTest, WithoutAPresetTheQueryRunsWithoutAConnection)
     EXPECT_EQ(cell(0, 0), u"1"_s);
 }
 
-TEST_F(QueryExecutionTest, AnAnswerAfterTheSheetClosedIsShownAtTheNextOpeningAndInAnotherTab)
+TEST_F(QueryExecutionTest, AnAnswerAfterTheSheetClosedIsShownAtTheNextOpeningOfItsTabOnly)
 {
     engine.script({ScriptedEngine::ok(R"({"columns":["id"],"rows":[["7"],[null]]})")});
     executeButton()->click();
@@ -243,10 +243,61 @@ TEST_F(QueryExecutionTest, AnAnswerAfterTheSheetClosedIsShownAtTheNextOpeningAnd
     EXPECT_EQ(cell(0, 0), u"7"_s);
     EXPECT_EQ(cell(1, 0), u"NULL"_s);
 
+    // Another tab's sheet shows no query of this one.
     DocumentStore otherTab;
     open(&otherTab);
-    EXPECT_EQ(cell(0, 0), u"7"_s);
+    EXPECT_FALSE(view->resultsArea()->isVisible());
+    EXPECT_EQ(grid()->model()->rowCount(), 0);
     EXPECT_TRUE(label(u"datapanel.query.executeCaption"_s)->text().startsWith(u"No data source"_s));
+}
+
+// Two report tabs, each with its own Report Data sheet: what one tab's query shows (running,
+// result or error) never shows in the other's.
+TEST_F(QueryExecutionTest, ResultsErrorsAndTheRunningStateBelongToTheTabThatRanTheQuery)
+{
+    engine.script({ScriptedEngine::ok(R"({"columns":["id"],"rows":[["7"]]})"),
+                   ScriptedEngine::failure("bad SQL")});
+    executeButton()->click(); // no events yet: the engine cannot have answered
+    ASSERT_TRUE(model.isExecutingQuery());
+
+    DocumentStore otherTab;
+    storetest::editDocument(otherTab, [](ReportDocument &d) { d.queryString = u"select"_s; });
+    auto other =
+        std::make_unique<DataPanelView>(&otherTab, *settings, &model, connections.get(), [] {});
+    const auto inOther = [&](const QString &name) {
+        auto *widget = other->findChild<QWidget *>(name);
+        EXPECT_TRUE(widget) << name.toStdString();
+        return widget;
+    };
+    auto *otherButton = qobject_cast<QPushButton *>(inOther(u"datapanel.query.execute"_s));
+    ASSERT_TRUE(otherButton);
+    // The engine is busy with the first tab's query: the other tab waits for it, but shows
+    // neither its spinner nor its results.
+    EXPECT_FALSE(other->resultsArea()->isVisibleTo(other.get()));
+    EXPECT_EQ(otherButton->text(), u"Execute Query"_s);
+    EXPECT_FALSE(inOther(u"datapanel.query.executeSpinner"_s)->isVisibleTo(other.get()));
+    EXPECT_FALSE(otherButton->isEnabled());
+    ASSERT_TRUE(waitFor([&] { return !model.isExecutingQuery(); }));
+    QApplication::processEvents();
+    EXPECT_FALSE(other->resultsArea()->isVisibleTo(other.get())) << "the first tab's rows";
+    EXPECT_TRUE(shown(u"datapanel.queryResults.gridBox"_s));
+
+    // The other tab's failing query shows its error there only.
+    ASSERT_TRUE(otherButton->isEnabled());
+    otherButton->click();
+    ASSERT_TRUE(waitFor([&] { return !model.isExecutingQuery(); }));
+    QApplication::processEvents();
+    EXPECT_TRUE(other->resultsArea()->isVisibleTo(other.get()));
+    auto *otherError = qobject_cast<QLabel *>(inOther(u"datapanel.queryResults.error"_s));
+    ASSERT_TRUE(otherError);
+    EXPECT_TRUE(otherError->text().startsWith(u"bad SQL"_s)) << otherError->text().toStdString();
+    EXPECT_FALSE(inOther(u"datapanel.queryResults.gridBox"_s)->isVisibleTo(other.get()));
+    other.reset();
+
+    open();
+    EXPECT_FALSE(shown(u"datapanel.queryResults.error"_s));
+    EXPECT_TRUE(shown(u"datapanel.queryResults.gridBox"_s));
+    EXPECT_EQ(cell(0, 0), u"7"_s);
 }
 
 TEST_F(QueryExecutionTest, TheSheetIsDisabledWhileThePasswordIsReadSoNothingStartsTwice)

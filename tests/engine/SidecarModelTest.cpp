@@ -13,6 +13,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <memory>
 
 using namespace Qt::StringLiterals;
 using namespace std::chrono_literals;
@@ -346,6 +347,42 @@ TEST(SidecarModel, ConnectionTestsAndQueriesPublishTheirOutcome)
     ASSERT_TRUE(waitFor([&] { return fake.idle(); }));
     EXPECT_EQ(fake.model.queryErrorMessage(), u"syntax\nwhy"_s);
     EXPECT_EQ(fake.model.queryResult(), (QueryResult{{u"a"_s}, {}})) << "kept after a failure";
+}
+
+// Each report tab keeps the outcome of its own queries; a tab that goes is forgotten, and the
+// answer to its query reaches no one but the model's last-query state.
+TEST(SidecarModel, EachOwnerKeepsTheOutcomeOfItsOwnQueries)
+{
+    FakeModel fake({ok(R"({"columns":["a"],"rows":[["1"]]})"), failure("syntax"),
+                    ok(R"({"columns":["b"],"rows":[]})")});
+    QObject first;
+    auto second = std::make_unique<QObject>();
+    int changes = 0;
+    QObject::connect(&fake.model, &SidecarModel::queryOutcomesChanged, &fake.model,
+                     [&] { ++changes; });
+
+    fake.model.executeQuery(std::nullopt, u"select a"_s, &first);
+    EXPECT_TRUE(fake.model.queryOutcome(&first).isExecuting);
+    EXPECT_EQ(fake.model.queryOutcome(second.get()), SidecarModel::QueryOutcome());
+    ASSERT_TRUE(waitFor([&] { return fake.idle(); }));
+    const QueryResult rows{{u"a"_s}, {{u"1"_s}}};
+    EXPECT_EQ(fake.model.queryOutcome(&first), (SidecarModel::QueryOutcome{false, rows, {}}));
+
+    fake.model.executeQuery(std::nullopt, u"select"_s, second.get());
+    ASSERT_TRUE(waitFor([&] { return fake.idle(); }));
+    EXPECT_EQ(fake.model.queryOutcome(second.get()),
+              (SidecarModel::QueryOutcome{false, std::nullopt, u"syntax\nwhy"_s}));
+    EXPECT_EQ(fake.model.queryOutcome(&first), (SidecarModel::QueryOutcome{false, rows, {}}));
+
+    // The second tab closes while its next query runs.
+    const int before = changes;
+    fake.model.executeQuery(std::nullopt, u"select b"_s, second.get());
+    second.reset();
+    EXPECT_EQ(changes, before + 2) << "started, then forgotten";
+    ASSERT_TRUE(waitFor([&] { return fake.idle(); }));
+    EXPECT_EQ(changes, before + 2) << "its answer reaches no one";
+    EXPECT_EQ(fake.model.queryResult(), (QueryResult{{u"b"_s}, {}}));
+    EXPECT_EQ(fake.model.queryOutcome(&first), (SidecarModel::QueryOutcome{false, rows, {}}));
 }
 
 TEST(SidecarModel, FieldReadingAndEvaluationCompleteWithValuesOrErrors)

@@ -55,7 +55,7 @@ protected:
     {
         QStringList names;
         for (const ExplorerListing::Entry &entry : ExplorerListing::children(url(folder)))
-            names.append(entry.url.fileName());
+            names.append(entry.url().fileName());
         return names;
     }
 

@@ -1,6 +1,7 @@
 #include "navigators/OutlineActions.h"
 
 #include "document/DocumentStore.h"
+#include "widgets/ScriptedDialogs.h"
 
 #include "StoreTestSupport.h"
 
@@ -185,11 +186,86 @@ TEST_F(OutlineActionsTest, BandMenusFollowTheBandAndTheClipboard)
                   .title,
               u"Hide Band"_s);
 
-    OutlineActions::performBandMenuItem(store, header, OutlineBandMenuItem::Action::hideBand);
+    // The band holds an element, which a hidden band takes out of the saved report: hiding it
+    // asks first, and Cancel (also Return) keeps it.
+    ScriptedDialogs dialogs;
+    dialogs.answerAlert(1);
+    OutlineActions::performBandMenuItem(store, header, OutlineBandMenuItem::Action::hideBand,
+                                        &dialogs);
+    ASSERT_EQ(dialogs.alerts().size(), 1);
+    const AlertRequest &asked = dialogs.alerts()[0];
+    EXPECT_EQ(asked.message, u"Hide \"Column Header\"?"_s);
+    EXPECT_EQ(asked.informativeText, u"Its element is removed from the report when it is saved."_s);
+    ASSERT_EQ(asked.buttons.size(), 2);
+    EXPECT_EQ(asked.buttons[0].title, u"Hide Band"_s);
+    EXPECT_EQ(asked.buttons[1].title, u"Cancel"_s);
+    EXPECT_EQ(asked.defaultButton, 1);
+    EXPECT_TRUE(document().band(header.bandType())->isPresent);
+    EXPECT_FALSE(store.isDirty());
+    // Without a way to ask, the band stays.
+    OutlineActions::performBandMenuItem(store, header, OutlineBandMenuItem::Action::hideBand,
+                                        nullptr);
+    EXPECT_TRUE(document().band(header.bandType())->isPresent);
+
+    dialogs.answerAlert(0);
+    OutlineActions::performBandMenuItem(store, header, OutlineBandMenuItem::Action::hideBand,
+                                        &dialogs);
     EXPECT_FALSE(document().band(header.bandType())->isPresent);
     EXPECT_TRUE(store.isDirty());
-    OutlineActions::performBandMenuItem(store, header, OutlineBandMenuItem::Action::showBand);
+    OutlineActions::performBandMenuItem(store, header, OutlineBandMenuItem::Action::showBand,
+                                        &dialogs);
     EXPECT_TRUE(document().band(header.bandType())->isPresent);
+
+    // An empty band is hidden without a question; a band with nested elements counts them all.
+    const BandTarget titleBand = BandTarget::standard(BandType::title);
+    OutlineActions::performBandMenuItem(store, titleBand, OutlineBandMenuItem::Action::hideBand,
+                                        &dialogs);
+    EXPECT_FALSE(document().band(BandType::title)->isPresent);
+    EXPECT_EQ(dialogs.alerts().size(), 2);
+    editDocument(store, [](ReportDocument &d) {
+        for (ReportBand &band : d.bands) {
+            if (band.type == BandType::summary)
+                band.elements = {frame({textField(), textField()}), textField()};
+        }
+    });
+    dialogs.answerAlert(-1);
+    OutlineActions::performBandMenuItem(store, BandTarget::standard(BandType::summary),
+                                        OutlineBandMenuItem::Action::hideBand, &dialogs);
+    EXPECT_TRUE(document().band(BandType::summary)->isPresent)
+        << "a dismissed question keeps the band";
+    EXPECT_EQ(dialogs.alerts().last().informativeText,
+              u"Its 4 elements are removed from the report when it is saved."_s);
+}
+
+TEST_F(OutlineActionsTest, ElementRowsOfAHiddenBandSelectWithoutMakingItTheTarget)
+{
+    const BandTarget hidden = BandTarget::standard(BandType::pageHeader);
+    const ReportElement a = textField(0, 0);
+    const ReportElement b = textField(50, 0);
+    editDocument(store, [&](ReportDocument &d) { d.bands[2].elements = {a, frame({b})}; });
+    ASSERT_TRUE(OutlineRows::isBandHidden(document(), hidden));
+    store.setActiveBandTarget(detail);
+
+    OutlineActions::click(store, elementRow(a), {}, false);
+    EXPECT_EQ(store.selectedElementIDs(), QSet<QUuid>{a.id});
+    EXPECT_EQ(store.activeBandTarget(), detail);
+    // A modifier click adds an element of the same band, nested or not, and takes it away.
+    OutlineActions::click(store, elementRow(b), Qt::ControlModifier, false);
+    EXPECT_EQ(store.selectedElementIDs(), (QSet<QUuid>{a.id, b.id}));
+    OutlineActions::click(store, elementRow(a), Qt::ShiftModifier, false);
+    EXPECT_EQ(store.selectedElementIDs(), QSet<QUuid>{b.id});
+    EXPECT_EQ(store.activeBandTarget(), detail);
+    // From a selection on another band it selects the element alone.
+    store.setSelectedElementIDs({first.id});
+    OutlineActions::click(store, elementRow(a), Qt::ControlModifier, false);
+    EXPECT_EQ(store.selectedElementIDs(), QSet<QUuid>{a.id});
+    EXPECT_EQ(store.activeBandTarget(), detail);
+
+    // What the palette adds next goes to the active band, where it prints.
+    store.setSelectedElementIDs({});
+    store.addElementSmart(textField(10, 10));
+    EXPECT_EQ(store.elements(detail).size(), 3);
+    EXPECT_EQ(store.elements(hidden).size(), 2);
 }
 
 TEST_F(OutlineActionsTest, PasteFromTheBandMenuLandsOnThatBandEvenWithAFrameSelected)
@@ -201,7 +277,7 @@ TEST_F(OutlineActionsTest, PasteFromTheBandMenuLandsOnThatBandEvenWithAFrameSele
     store.setActiveBandTarget(BandTarget::standard(document().bands[1].type));
     store.setSelectedElementIDs({frameID});
 
-    OutlineActions::performBandMenuItem(store, header, OutlineBandMenuItem::Action::paste);
+    OutlineActions::performBandMenuItem(store, header, OutlineBandMenuItem::Action::paste, nullptr);
     EXPECT_EQ(store.activeBandTarget(), header);
     const ElementList onBand = store.elements(header);
     ASSERT_EQ(onBand.size(), 2);

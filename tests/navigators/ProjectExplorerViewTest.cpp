@@ -2,7 +2,6 @@
 #include "AppTestSupport.h"
 #include "TestSupport.h"
 #include "navigators/ExplorerFileActions.h"
-#include "navigators/ExplorerRow.h"
 #include "navigators/FileRevealer.h"
 #include "navigators/ProjectExplorerState.h"
 #include "widgets/ScriptedDialogs.h"
@@ -14,11 +13,11 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
-#include <QScrollArea>
 #include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <QTreeView>
 
 using namespace Qt::StringLiterals;
 
@@ -57,24 +56,36 @@ protected:
     QStringList rowNames() const
     {
         QStringList names;
-        for (const ExplorerRow *row : view->rows())
-            names.append(QString(row->shape().depth, u' ') + row->shape().url.fileName());
+        for (const ExplorerItem &row : view->rows())
+            names.append(QString(row.depth, u' ') + row.url().fileName());
         return names;
     }
 
-    ExplorerRow *row(const QString &name) const
+    std::optional<ExplorerItem> row(const QString &name) const
     {
-        ExplorerRow *found = view->row(QDir::cleanPath(path(name)));
+        std::optional<ExplorerItem> found = view->row(QDir::cleanPath(path(name)));
         EXPECT_TRUE(found) << name.toStdString();
         return found;
     }
 
-    // Clicks a row with the mouse and lets the queued handling and the new listing run.
+    QWidget *treeViewport() const { return view->tree()->viewport(); }
+
+    // Where the pointer goes for a row: on its name, scrolled into view.
+    QPoint pointOf(const QString &name) const
+    {
+        const auto *model = static_cast<const ExplorerModel *>(view->tree()->model());
+        const QModelIndex index = model->indexOf(QDir::cleanPath(path(name)));
+        view->tree()->scrollTo(index);
+        const QRect rect = view->tree()->visualRect(index);
+        EXPECT_FALSE(rect.isEmpty()) << name.toStdString();
+        return {rect.left() + 40, rect.center().y()};
+    }
+
+    // Clicks a row with the mouse and lets the handling and the new listing run.
     void click(const QString &name)
     {
-        ExplorerRow *target = row(name);
-        ASSERT_TRUE(target);
-        QTest::mouseClick(target, Qt::LeftButton, {}, QPoint(40, target->height() / 2));
+        ASSERT_TRUE(row(name));
+        QTest::mouseClick(treeViewport(), Qt::LeftButton, {}, pointOf(name));
         settle();
     }
 
@@ -89,20 +100,24 @@ protected:
         return view->findChild<QToolButton *>(QString::fromLatin1(name));
     }
 
-    // Sends a drag over a row and drops it there; true when the row took it.
+    // Sends a drag over a row and drops it there; true when the row took it. As a real drag
+    // does, it drops only where the last move was accepted.
     bool drop(const QString &name, QMimeData &data)
     {
-        ExplorerRow *target = row(name);
-        if (!target)
+        if (!row(name))
             return false;
-        const QPointF at(20, 5);
-        QDragEnterEvent enter(at.toPoint(), Qt::MoveAction | Qt::CopyAction, &data, Qt::LeftButton,
-                              {});
-        QApplication::sendEvent(target, &enter);
+        const QPoint at = pointOf(name);
+        const Qt::DropActions actions = Qt::MoveAction | Qt::CopyAction;
+        QDragEnterEvent enter(at, actions, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(treeViewport(), &enter);
         if (!enter.isAccepted())
             return false;
-        QDropEvent dropEvent(at, Qt::MoveAction | Qt::CopyAction, &data, Qt::LeftButton, {});
-        QApplication::sendEvent(target, &dropEvent);
+        QDragMoveEvent move(at, actions, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(treeViewport(), &move);
+        if (!move.isAccepted())
+            return false;
+        QDropEvent dropEvent(QPointF(at), actions, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(treeViewport(), &dropEvent);
         settle();
         return dropEvent.isAccepted();
     }
@@ -176,18 +191,18 @@ TEST_F(ProjectExplorerViewTest, ListsFoldersFirstInNaturalOrderDimsOtherFilesAnd
     ASSERT_TRUE(workspace.activeStore()->fileURL());
     EXPECT_EQ(workspace.activeStore()->fileURL()->toLocalFile(), a9);
     EXPECT_EQ(settings->recentFilePaths(), QStringList{a9});
-    EXPECT_TRUE(row(u"root/a9.jrxml"_s)->shape().isOpen);
+    EXPECT_TRUE(row(u"root/a9.jrxml"_s)->isOpen);
     EXPECT_TRUE(button("explorer.revealActive")->isEnabled());
 
     // Only the active tab's file is marked; switching tabs moves the mark.
     click(u"root/b.jrxml"_s);
     EXPECT_EQ(workspace.activeStore()->fileURL()->toLocalFile(), b);
-    EXPECT_FALSE(row(u"root/a9.jrxml"_s)->shape().isOpen);
-    EXPECT_TRUE(row(u"root/b.jrxml"_s)->shape().isOpen);
+    EXPECT_FALSE(row(u"root/a9.jrxml"_s)->isOpen);
+    EXPECT_TRUE(row(u"root/b.jrxml"_s)->isOpen);
     workspace.setActiveTabIndex(0);
     settle();
-    EXPECT_TRUE(row(u"root/a9.jrxml"_s)->shape().isOpen);
-    EXPECT_FALSE(row(u"root/b.jrxml"_s)->shape().isOpen);
+    EXPECT_TRUE(row(u"root/a9.jrxml"_s)->isOpen);
+    EXPECT_FALSE(row(u"root/b.jrxml"_s)->isOpen);
 }
 
 TEST_F(ProjectExplorerViewTest, AClickTogglesAFolderButTheRootStaysOpen)
@@ -197,7 +212,7 @@ TEST_F(ProjectExplorerViewTest, AClickTogglesAFolderButTheRootStaysOpen)
     settle();
     click(u"root/a"_s);
     EXPECT_EQ(rowNames(), (QStringList{u"root"_s, u" a"_s, u"  inner"_s}));
-    EXPECT_TRUE(row(u"root/a"_s)->shape().isExpanded);
+    EXPECT_TRUE(row(u"root/a"_s)->isExpanded);
     click(u"root/a"_s);
     EXPECT_EQ(rowNames(), (QStringList{u"root"_s, u" a"_s}));
 
@@ -211,7 +226,7 @@ TEST_F(ProjectExplorerViewTest, AClickTogglesAFolderButTheRootStaysOpen)
     settings->setProjectRootPath(path(u"root/a/inner/deep.txt"_s));
     settle();
     EXPECT_EQ(rowNames(), QStringList{u"deep.txt"_s});
-    EXPECT_FALSE(view->rows().first()->shape().isDirectory);
+    EXPECT_FALSE(view->rows().first().isDirectory);
 }
 
 TEST_F(ProjectExplorerViewTest, RevealExpandsTheFoldersAboveTheActiveFileAndCentresItsRow)
@@ -229,13 +244,14 @@ TEST_F(ProjectExplorerViewTest, RevealExpandsTheFoldersAboveTheActiveFileAndCent
     settle();
     EXPECT_EQ(view->explorerState().expandedFolders(),
               (QSet<QString>{QDir::cleanPath(root), path(u"root/x"_s), path(u"root/x/y"_s)}));
-    ExplorerRow *target = row(u"root/x/y/r.jrxml"_s);
+    const std::optional<ExplorerItem> target = row(u"root/x/y/r.jrxml"_s);
     ASSERT_TRUE(target);
-    EXPECT_TRUE(target->shape().isOpen);
-    auto *scroll = view->findChild<QScrollArea *>(u"explorer.tree"_s);
-    const int centre = target->mapTo(scroll->viewport(), QPoint(0, target->height() / 2)).y();
-    EXPECT_GT(scroll->verticalScrollBar()->value(), 0);
-    EXPECT_NEAR(centre, scroll->viewport()->height() / 2, target->height());
+    EXPECT_TRUE(target->isOpen);
+    auto *tree = view->findChild<QTreeView *>(u"explorer.tree"_s);
+    ASSERT_TRUE(tree);
+    const QRect shown = view->rowRect(r);
+    EXPECT_GT(tree->verticalScrollBar()->value(), 0);
+    EXPECT_NEAR(shown.center().y(), tree->viewport()->height() / 2, shown.height());
 
     // A file outside the root changes nothing (a folder whose name only begins like the root's).
     view->explorerState().collapseAll();
@@ -325,10 +341,9 @@ TEST_F(ProjectExplorerViewTest, ContextMenusListTheirEntriesAndRunThem)
     const auto pick = [&](const QString &name, const QString &choice) {
         titles.clear();
         entry = choice;
-        ExplorerRow *target = row(name);
-        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(10, 5),
-                                target->mapToGlobal(QPoint(10, 5)));
-        QApplication::sendEvent(target, &event);
+        const QPoint at = pointOf(name);
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, treeViewport()->mapToGlobal(at));
+        QApplication::sendEvent(treeViewport(), &event);
         settle();
         return titles;
     };
@@ -359,6 +374,85 @@ TEST_F(ProjectExplorerViewTest, ContextMenusListTheirEntriesAndRunThem)
     pick(u"root/r.jrxml"_s, u"Open"_s);
     ASSERT_TRUE(workspace.activeStore()->fileURL());
     EXPECT_EQ(workspace.activeStore()->fileURL()->fileName(), u"r.jrxml"_s);
+}
+
+TEST_F(ProjectExplorerViewTest, AClickOpensTheFileUnderThePointerAfterARefresh)
+{
+    for (const QString &name : {u"b.jrxml"_s, u"d.jrxml"_s, u"f.jrxml"_s})
+        report(u"root/"_s + name);
+    settings->setExplorerRefreshTick(1);
+    settle();
+    const QPoint aimed = pointOf(u"root/d.jrxml"_s);
+
+    // Files appear above the one aimed at; the next refresh moves it down.
+    for (const QString &name : {u"a1.jrxml"_s, u"a2.jrxml"_s})
+        report(u"root/"_s + name);
+    settings->setExplorerRefreshTick(2);
+    settle();
+    const auto *model = static_cast<const ExplorerModel *>(view->tree()->model());
+    const ExplorerItem *under = model->row(view->tree()->indexAt(aimed));
+    ASSERT_TRUE(under);
+    EXPECT_EQ(under->url().fileName(), u"a2.jrxml"_s);
+    QTest::mouseClick(treeViewport(), Qt::LeftButton, {}, aimed);
+    settle();
+    ASSERT_TRUE(workspace.activeStore()->fileURL());
+    EXPECT_EQ(workspace.activeStore()->fileURL()->fileName(), u"a2.jrxml"_s);
+
+    // A press whose row moves away before the release opens nothing.
+    const QPoint pressed = pointOf(u"root/f.jrxml"_s);
+    QTest::mousePress(treeViewport(), Qt::LeftButton, {}, pressed);
+    report(u"root/a0.jrxml"_s);
+    view->refreshNow();
+    QTest::mouseRelease(treeViewport(), Qt::LeftButton, {}, pressed);
+    settle();
+    EXPECT_EQ(workspace.tabs().size(), 1);
+    EXPECT_EQ(workspace.activeStore()->fileURL()->fileName(), u"a2.jrxml"_s);
+}
+
+TEST_F(ProjectExplorerViewTest, ARefreshKeepsTheRowsAndTheScrollPosition)
+{
+    for (int i = 0; i < 200; ++i)
+        file(u"root/many/file%1.txt"_s.arg(i));
+    view->explorerState().expand(path(u"root/many"_s));
+    settle();
+    QScrollBar *scroll = view->tree()->verticalScrollBar();
+    scroll->setValue(scroll->maximum() / 2);
+    const int position = scroll->value();
+    ASSERT_GT(position, 0);
+    const auto *model = static_cast<const ExplorerModel *>(view->tree()->model());
+    const QPersistentModelIndex kept = model->indexOf(path(u"root/many/file150.txt"_s));
+    ASSERT_TRUE(kept.isValid());
+
+    file(u"root/many/zz.txt"_s);
+    settings->setExplorerRefreshTick(3);
+    settle();
+    EXPECT_TRUE(kept.isValid());
+    EXPECT_EQ(QModelIndex(kept), model->indexOf(path(u"root/many/file150.txt"_s)));
+    EXPECT_EQ(scroll->value(), position);
+    EXPECT_TRUE(row(u"root/many/zz.txt"_s));
+}
+
+TEST_F(ProjectExplorerViewTest, KeysFoldFoldersAndOpenReports)
+{
+    const QString inner = report(u"root/sub/inner.jrxml"_s);
+    settings->setExplorerRefreshTick(1);
+    settle();
+    click(u"root/sub"_s);
+    click(u"root/sub"_s);
+    ASSERT_FALSE(view->explorerState().isExpanded(path(u"root/sub"_s)));
+    QTreeView *tree = view->tree();
+    QTest::keyClick(tree, Qt::Key_Right);
+    settle();
+    EXPECT_TRUE(view->explorerState().isExpanded(path(u"root/sub"_s)));
+    QTest::keyClick(tree, Qt::Key_Right);
+    QTest::keyClick(tree, Qt::Key_Return);
+    settle();
+    ASSERT_TRUE(workspace.activeStore()->fileURL());
+    EXPECT_EQ(workspace.activeStore()->fileURL()->toLocalFile(), inner);
+    QTest::keyClick(tree, Qt::Key_Left);
+    QTest::keyClick(tree, Qt::Key_Left);
+    settle();
+    EXPECT_FALSE(view->explorerState().isExpanded(path(u"root/sub"_s)));
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "WheelTurns.h"
 #include "document/DocumentStore.h"
 #include "setup/ImageImportCoordinator.h"
 #include "setup/ImageImportOptionsSheet.h"
@@ -115,6 +116,24 @@ TEST_F(ImageImportSheetTest, ShowsThePendingImportWithItsChoices)
     EXPECT_FALSE(sheet.maxDimensionRow()->isVisible());
     EXPECT_FALSE(sheet.jpegQualityRow()->isVisible());
     EXPECT_EQ(sheet.maxDimensionStepper()->value(), 800);
+}
+
+// The wheel over the sheet's pickers, size stepper and quality slider changes none of them
+// unless the user is in it.
+TEST_F(ImageImportSheetTest, TheWheelChangesNoChoiceThePointerPassesOver)
+{
+    begin(u"Logo.png"_s);
+    choose(sheet.sizePicker(), u"Resize"_s);
+    choose(sheet.formatPicker(), u"Convert to JPEG"_s);
+    QApplication::processEvents();
+    int tried = 0;
+    EXPECT_EQ(
+        testsupport::controlsTakingTheWheel(
+            &sheet, testsupport::stillAsItWas([this] { return coordinator.options(); }), &tried),
+        QStringList());
+    EXPECT_EQ(tried, 4);
+    EXPECT_EQ(sheet.sizePicker()->currentText(), u"Resize"_s);
+    EXPECT_EQ(sheet.formatPicker()->currentText(), u"Convert to JPEG"_s);
 }
 
 TEST_F(ImageImportSheetTest, ImportAnswersReturnAndFailuresShowInTheSheet)

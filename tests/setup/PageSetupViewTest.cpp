@@ -7,6 +7,7 @@
 #include "workspace/AppSettings.h"
 
 #include "AppTestSupport.h"
+#include "WheelTurns.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -252,6 +253,21 @@ TEST_F(PageSetupViewTest, ZeroAndNegativePageValuesAreShownAndSurvived)
     EXPECT_FALSE(view->isEnabled());
     child<QPushButton>(u"pagesetup.content.fit"_s)->click();
     EXPECT_FALSE(other.isDirty());
+}
+
+// Every picker and spin box of the sheet, the page format's among them, lets a wheel turned to
+// scroll the sheet pass.
+TEST_F(PageSetupViewTest, TheWheelScrollsTheSheetOverEveryControl)
+{
+    view->resize(460, 480);
+    change([](ReportDocument &d) { d.columnCount = 2; });
+    QCoreApplication::processEvents();
+    int tried = 0;
+    EXPECT_EQ(testsupport::controlsTakingTheWheel(
+                  view.get(), testsupport::stillAsItWas([&] { return store.document(); }), &tried),
+              QStringList());
+    EXPECT_GE(tried, 3);
+    EXPECT_FALSE(store.isDirty());
 }
 
 TEST_F(PageSetupViewTest, ScrollingOverAPickerScrollsTheSheetAndPicksNothing)

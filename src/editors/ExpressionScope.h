@@ -1,0 +1,15 @@
+#pragma once
+
+#include "model/ReportDocument.h"
+
+// Which declarations the expressions of one element are checked, completed and tested against.
+namespace expressions {
+
+// The report as the expressions of the element `elementID` see it. An element inside a list, at
+// any depth and also inside a frame of the list, runs in the dataset the innermost list names:
+// its fields, parameters and variables are that dataset's. Every other element, and one whose
+// list names no dataset of the report, sees the report's own declarations. All else (groups,
+// styles, language) is the report's.
+ReportDocument scopeOfElement(const ReportDocument &document, const QUuid &elementID);
+
+} // namespace expressions

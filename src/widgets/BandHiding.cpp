@@ -1,0 +1,57 @@
+#include "widgets/BandHiding.h"
+
+#include "document/DocumentStore.h"
+
+#include <QPointer>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+qsizetype countElements(const ElementList &elements)
+{
+    qsizetype count = elements.size();
+    for (const ReportElement &element : elements) {
+        if (const ElementList *children = element.kind.children())
+            count += countElements(*children);
+    }
+    return count;
+}
+
+} // namespace
+
+namespace BandHiding {
+
+std::optional<AlertRequest> question(const ReportDocument &document, BandType type)
+{
+    const BandTarget target = BandTarget::standard(type);
+    const qsizetype count = countElements(DocumentStore::elements(document, target));
+    if (count == 0)
+        return std::nullopt;
+    AlertRequest request;
+    request.style = AlertRequest::Style::warning;
+    request.message = u"Hide \""_s + DocumentStore::label(document, target) + u"\"?"_s;
+    request.informativeText =
+        count == 1 ? u"Its element is removed from the report when it is saved."_s
+                   : u"Its "_s + QString::number(count) +
+                         u" elements are removed from the report when it is saved."_s;
+    request.buttons = {{u"Hide Band"_s, AlertRequest::Role::destructive},
+                       {u"Cancel"_s, AlertRequest::Role::cancel}};
+    // Return keeps the elements.
+    request.defaultButton = 1;
+    return request;
+}
+
+bool hide(DocumentStore &store, BandType type, Dialogs *dialogs)
+{
+    // The question's own event loop may close the tab.
+    const QPointer<DocumentStore> guarded(&store);
+    if (const std::optional<AlertRequest> ask = question(store.document(), type)) {
+        if (!dialogs || dialogs->runAlert(*ask) != 0 || !guarded)
+            return false;
+    }
+    store.setBandPresent(type, false);
+    return true;
+}
+
+} // namespace BandHiding

@@ -1,0 +1,109 @@
+#include "editors/ExpressionScope.h"
+#include "editors/ExpressionValidation.h"
+
+#include "DeclarationBuilders.h"
+
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+using expressions::scopeOfElement;
+using expressions::validateExpression;
+
+namespace {
+
+ReportElement element(ElementKind kind)
+{
+    ReportElement e;
+    e.id = QUuid::createUuid();
+    e.kind = std::move(kind);
+    return e;
+}
+
+ReportElement listOver(const QString &dataset, QList<ReportElement> children)
+{
+    ElementKind::List list;
+    list.datasetName = dataset;
+    list.children = std::move(children);
+    return element(std::move(list));
+}
+
+ReportSubDataset dataset(const QString &name, const QString &field, const QString &variable)
+{
+    ReportSubDataset sub;
+    sub.name = name;
+    sub.fields = {testsupport::field(field)};
+    sub.variables = {testsupport::variable(variable)};
+    sub.parameters = {testsupport::parameter(name + u"Since"_s)};
+    return sub;
+}
+
+// A report of amounts grouped by region, with lists over its orders and their lines.
+class ExpressionScopeTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        report.fields = {testsupport::field(u"amount"_s)};
+        report.variables = {testsupport::variable(u"total"_s)};
+        ReportGroup region;
+        region.name = u"Region"_s;
+        report.groups = {region};
+        report.subDatasets = {dataset(u"Orders"_s, u"orderNo"_s, u"orderCount"_s),
+                              dataset(u"Lines"_s, u"sku"_s, u"lineCount"_s)};
+
+        inLines = element(ElementKind::TextField{});
+        inFrame = element(ElementKind::TextField{});
+        inMissing = element(ElementKind::TextField{});
+        onBand = element(ElementKind::TextField{});
+        ElementKind::Frame frame;
+        frame.children = {inFrame, listOver(u"Lines"_s, {inLines})};
+        orders = listOver(u"Orders"_s, {element(std::move(frame))});
+        report.detailBands.first().elements = {onBand, orders};
+        report.groups.first().footerElements = {listOver(u"Nowhere"_s, {inMissing})};
+    }
+
+    QStringList warnings(const QString &expression, const ReportElement &of) const
+    {
+        return validateExpression(expression, scopeOfElement(report, of.id));
+    }
+
+    ReportDocument report;
+    ReportElement orders, inFrame, inLines, inMissing, onBand;
+};
+
+TEST_F(ExpressionScopeTest, AnElementInAListSeesTheListsDataset)
+{
+    // In a frame of the list: the dataset of the list around the frame.
+    const ReportDocument scope = scopeOfElement(report, inFrame.id);
+    EXPECT_EQ(scope.fields, report.subDatasets[0].fields);
+    EXPECT_EQ(scope.parameters, report.subDatasets[0].parameters);
+    EXPECT_EQ(scope.variables, report.subDatasets[0].variables);
+    EXPECT_EQ(scope.groups, report.groups) << "all else is the report's";
+    EXPECT_TRUE(warnings(u"$F{orderNo} + $V{orderCount} + $P{OrdersSince}"_s, inFrame).isEmpty());
+    EXPECT_EQ(warnings(u"$F{amount}"_s, inFrame),
+              QStringList{u"$F{amount} isn't a declared field in this report."_s});
+
+    // In a list inside that list: the inner list's dataset.
+    EXPECT_TRUE(warnings(u"$F{sku} + $V{lineCount}"_s, inLines).isEmpty());
+    EXPECT_EQ(warnings(u"$F{orderNo}"_s, inLines).size(), 1);
+}
+
+TEST_F(ExpressionScopeTest, EverythingElseSeesTheReport)
+{
+    // The list itself runs where it stands; so does an element on a band, and one whose list
+    // names a dataset the report lacks.
+    for (const ReportElement &e : {orders, onBand, inMissing}) {
+        EXPECT_EQ(scopeOfElement(report, e.id), report);
+        EXPECT_TRUE(warnings(u"$F{amount} + $V{total}"_s, e).isEmpty());
+    }
+    EXPECT_EQ(scopeOfElement(report, QUuid::createUuid()), report);
+}
+
+TEST_F(ExpressionScopeTest, EachGroupDeclaresTheCountOfItsRows)
+{
+    EXPECT_TRUE(warnings(u"$V{Region_COUNT} + $V{total}"_s, onBand).isEmpty());
+    EXPECT_EQ(warnings(u"$V{Country_COUNT} + $V{Region_count}"_s, onBand),
+              (QStringList{u"$V{Country_COUNT} isn't a declared variable in this report."_s,
+                           u"$V{Region_count} isn't a declared variable in this report."_s}));
+}
+
+} // namespace
