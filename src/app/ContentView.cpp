@@ -275,10 +275,11 @@ QWidget *ContentView::errorDisplay(const QString &rawError, QWidget *parent)
     return new ErrorDisplay(rawError, parent);
 }
 
-void ContentView::setEngine(SidecarModel *engine, ConnectionPresetStore &connections)
+void ContentView::setEngine(SidecarModel *engine, ConnectionPresetStore &connections,
+                            const ReportBookChapters *books)
 {
     engine_ = engine;
-    previewRun_ = std::make_unique<PreviewRun>(workspace_, *engine, connections, dialogs_);
+    previewRun_ = std::make_unique<PreviewRun>(workspace_, *engine, connections, dialogs_, books);
     trailingToolbar_ = new CanvasTrailingToolbar(workspace_, *engine, connections, canvas_);
     dataPanelSheet_->setConnectionStore(&connections);
     canvas_->setTrailingToolbar(trailingToolbar_);

@@ -30,6 +30,7 @@ class ProjectExplorerView;
 class PreviewRun;
 class PreviewSheet;
 class ReaderWarningsBar;
+class ReportBookChapters;
 class SidecarExpressionEngine;
 class SidecarModel;
 class SheetDialog;
@@ -70,8 +71,10 @@ public:
     // The engine model: its busy flags feed the banner, its export errors the alert, its preview
     // session the preview sheet; each showing of the window starts the engine unless it runs,
     // and the first one makes written files reload the project explorer.
-    // The canvas's trailing toolbar starts preview runs with the connection presets.
-    void setEngine(SidecarModel *engine, ConnectionPresetStore &connections);
+    // The canvas's trailing toolbar starts preview runs with the connection presets, and with
+    // `books` where it is given (see PreviewRun).
+    void setEngine(SidecarModel *engine, ConnectionPresetStore &connections,
+                   const ReportBookChapters *books = nullptr);
 
     // Bug reports: the mail is opened with `opener` and names `version`. The project explorer
     // opens folders with it when no file manager answers.

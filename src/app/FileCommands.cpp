@@ -12,6 +12,7 @@
 #include "model/SubreportNaming.h"
 #include "navigators/ExplorerFileActions.h"
 #include "setup/ReportBookBuilder.h"
+#include "setup/ReportBookChapters.h"
 #include "widgets/Dialogs.h"
 #include "widgets/TextInputFocus.h"
 #include "workspace/AppSettings.h"
@@ -50,8 +51,10 @@ FileCommands::FileCommands(WorkspaceModel &workspace, AppSettings &settings, Dia
         }
         engine_->compileTab(tab.document, tab.savedURL, context, std::move(done));
     };
-    zipStep_ = [](const QString &directory, const QString &destination) {
-        ZipService::zipContents(directory, destination);
+    zipStep_ = [](const QString &directory, const QString &destination,
+                  const std::atomic<bool> &cancelled) {
+        ZipService::zipContents(directory, destination, QString::fromLatin1(ZipService::zipTool),
+                                &cancelled);
     };
 }
 
@@ -256,8 +259,11 @@ void FileCommands::newReportBook()
     const QList<QUrl> chapters = dialogs_.runOpenPanel(panel);
     if (chapters.size() < 2)
         return;
-    workspace_.openDocumentTab(
-        ReportBookBuilder::buildReportBook(u"ReportBook"_s, 595, 842, 30, 30, 20, 20, chapters));
+    const ReportDocument book =
+        ReportBookBuilder::buildReportBook(u"ReportBook"_s, 595, 842, 30, 30, 20, 20, chapters);
+    if (books_)
+        books_->remember(book, chapters);
+    workspace_.openDocumentTab(book);
     compileChapters(chapters);
 }
 
@@ -321,18 +327,21 @@ void FileCommands::zipReportForUpload()
     if (!destination)
         return;
     setZipping(true);
+    auto cancelled = std::make_shared<std::atomic<bool>>(false);
+    zipCancelled_ = cancelled;
     auto *watcher = new QFutureWatcher<QString>(this);
-    connect(watcher, &QFutureWatcher<QString>::finished, this, [this, watcher] {
+    zipWatcher_ = watcher;
+    connect(watcher, &QFutureWatcher<QString>::finished, this, [this, watcher, cancelled] {
         const QString error = watcher->result();
         watcher->deleteLater();
-        if (!error.isEmpty())
+        if (!error.isEmpty() && !*cancelled)
             dialogs_.presentError(error);
         setZipping(false);
     });
     watcher->setFuture(QtConcurrent::run(
-        [zip = zipStep_, folder, target = destination->toLocalFile()]() -> QString {
+        [zip = zipStep_, folder, target = destination->toLocalFile(), cancelled]() -> QString {
             try {
-                zip(folder, target);
+                zip(folder, target, *cancelled);
                 return {};
             } catch (const ZipService::ZipError &error) {
                 return error.description();
@@ -340,6 +349,16 @@ void FileCommands::zipReportForUpload()
                 return QString::fromUtf8(error.what());
             }
         }));
+}
+
+void FileCommands::cancelZip()
+{
+    if (!isZipping_ || !zipCancelled_)
+        return;
+    *zipCancelled_ = true;
+    if (zipWatcher_)
+        zipWatcher_->waitForFinished();
+    setZipping(false);
 }
 
 void FileCommands::exportDocument(ExportFormat format)
@@ -368,8 +387,9 @@ void FileCommands::exportDocument(ExportFormat format)
         std::optional<LiveConnection> connection;
         if (connectionStore_)
             connection = resolveLiveConnection(*target, *connectionStore_);
-        engine_->exportReport(target->document(), format, url, target->fileURL(), others, values,
-                              connection);
+        engine_->exportReport(
+            PreviewRun::engineDocument(*target, books_, others, connection.has_value()), format,
+            url, target->fileURL(), others, values, connection);
     });
 }
 

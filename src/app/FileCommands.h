@@ -3,17 +3,21 @@
 #include "engine/ExportFormat.h"
 #include "engine/SidecarModelTypes.h"
 
+#include <QFutureWatcher>
 #include <QObject>
 #include <QPointer>
 #include <QString>
 #include <QUrl>
+#include <atomic>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class AppSettings;
 class ConnectionPresetStore;
 class Dialogs;
 class DocumentStore;
+class ReportBookChapters;
 class SidecarModel;
 class WorkspaceModel;
 struct FilePanelRequest;
@@ -29,8 +33,10 @@ public:
     // Compiles one report into its compiled file and calls back with an error text or none.
     using CompileStep = std::function<void(const OpenTab &tab, QObject *context,
                                            std::function<void(const std::optional<QString> &)>)>;
-    // Zips a folder into a file; throws on failure. Runs off the main thread.
-    using ZipStep = std::function<void(const QString &directory, const QString &destination)>;
+    // Zips a folder into a file; throws on failure, and gives up once `cancelled` turns true.
+    // Runs off the main thread.
+    using ZipStep = std::function<void(const QString &directory, const QString &destination,
+                                       const std::atomic<bool> &cancelled)>;
 
     FileCommands(WorkspaceModel &workspace, AppSettings &settings, Dialogs &dialogs,
                  SidecarModel *engine, ConnectionPresetStore *connectionStore,
@@ -50,7 +56,12 @@ public:
     SidecarModel *engine() const { return engine_; }
     bool isEngineBusy() const;
     bool isZipping() const { return isZipping_; }
+    // Ends a zip under way at once: no archive is written, and nothing is shown. Returns when
+    // the zip has stopped.
+    void cancelZip();
 
+    // Where the report books made here note their chapters, for the engine to find them.
+    void setReportBooks(ReportBookChapters *books) { books_ = books; }
     void setCompileStep(CompileStep step) { compileStep_ = std::move(step); }
     void setZipStep(ZipStep step) { zipStep_ = std::move(step); }
 
@@ -118,7 +129,10 @@ private:
     Dialogs &dialogs_;
     SidecarModel *engine_;
     ConnectionPresetStore *connectionStore_;
+    ReportBookChapters *books_ = nullptr;
     CompileStep compileStep_;
     ZipStep zipStep_;
     bool isZipping_ = false;
+    std::shared_ptr<std::atomic<bool>> zipCancelled_;
+    QPointer<QFutureWatcher<QString>> zipWatcher_;
 };

@@ -24,16 +24,16 @@ const QWidget *widgetOf(const QWindow *window)
 
 } // namespace
 
-KeyMonitor::KeyMonitor(WorkspaceModel *workspace, QWidget *mainWindow)
-    : QObject(qApp), workspace_(workspace), mainWindow_(mainWindow)
+KeyMonitor::KeyMonitor(WorkspaceModel *workspace, QWidget *mainWindow, std::function<void()> quit)
+    : QObject(qApp), workspace_(workspace), mainWindow_(mainWindow), quit_(std::move(quit))
 {
 }
 
-void KeyMonitor::install(WorkspaceModel *workspace, QWidget *mainWindow)
+void KeyMonitor::install(WorkspaceModel *workspace, QWidget *mainWindow, std::function<void()> quit)
 {
     if (workspace->keyMonitor())
         return;
-    auto *monitor = new KeyMonitor(workspace, mainWindow);
+    auto *monitor = new KeyMonitor(workspace, mainWindow, std::move(quit));
     workspace->setKeyMonitor(monitor);
     qApp->installEventFilter(monitor);
 }
@@ -50,6 +50,14 @@ bool KeyMonitor::eventFilter(QObject *watched, QEvent *event)
     const QWidget *focus = top ? top->focusWidget() : QApplication::focusWidget();
     const bool isMainWindow = mainWindow_ && mainWindow_->windowHandle() == window;
     const auto *sheet = qobject_cast<const SheetDialog *>(top);
+    // A sheet over the main window (the workspace's, the preview, or one opened from another
+    // sheet) keeps its menu out of reach. Quitting still asks about unsaved reports, as from
+    // the menu.
+    if (quit_ && sheet &&
+        keyEvent->keyCombination() == QKeyCombination(Qt::ControlModifier, Qt::Key_Q)) {
+        quit_();
+        return true;
+    }
     const KeyDown key{Qt::Key(keyEvent->key()), keyEvent->modifiers(), isTextInput(focus)};
     return workspace_->handleKeyDown(key, isMainWindow && !QApplication::activeModalWidget(),
                                      sheet && sheet->isWorkspaceSheet());

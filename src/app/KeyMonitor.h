@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <functional>
 
 class QWidget;
 class WorkspaceModel;
@@ -15,15 +16,18 @@ class KeyMonitor : public QObject {
     Q_OBJECT
 
 public:
-    // Does nothing when the workspace has a monitor already.
-    static void install(WorkspaceModel *workspace, QWidget *mainWindow);
+    // Does nothing when the workspace has a monitor already. `quit` is what Ctrl+Q does while a
+    // sheet covers the main window, whose menu it cannot reach then.
+    static void install(WorkspaceModel *workspace, QWidget *mainWindow,
+                        std::function<void()> quit = {});
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    KeyMonitor(WorkspaceModel *workspace, QWidget *mainWindow);
+    KeyMonitor(WorkspaceModel *workspace, QWidget *mainWindow, std::function<void()> quit);
 
     QPointer<WorkspaceModel> workspace_;
     QPointer<QWidget> mainWindow_;
+    std::function<void()> quit_;
 };

@@ -5,6 +5,7 @@
 #include "engine/LiveConnection.h"
 #include "engine/PDFSizeLimit.h"
 #include "engine/SidecarModel.h"
+#include "setup/ReportBookChapters.h"
 #include "widgets/Dialogs.h"
 #include "workspace/WorkspaceModel.h"
 
@@ -13,8 +14,10 @@
 using namespace Qt::StringLiterals;
 
 PreviewRun::PreviewRun(WorkspaceModel &workspace, SidecarModel &engine,
-                       ConnectionPresetStore &connections, Dialogs &dialogs)
-    : workspace_(workspace), engine_(engine), connections_(connections), dialogs_(dialogs)
+                       ConnectionPresetStore &connections, Dialogs &dialogs,
+                       const ReportBookChapters *books)
+    : workspace_(workspace), engine_(engine), connections_(connections), dialogs_(dialogs),
+      books_(books)
 {
 }
 
@@ -43,14 +46,16 @@ void PreviewRun::start()
     QPointer<DocumentStore> store = active;
     QPointer<SidecarModel> engine = &engine_;
     QPointer<ConnectionPresetStore> connections = &connections_;
-    workspace_.promptForParameterValues(active, [store, engine, connections, others](
-                                                    const WorkspaceModel::ParameterValues &values) {
-        if (!store || !engine || !connections)
-            return;
-        engine->compileAndPreview(store->document(), store->fileURL(), others, values,
-                                  resolveLiveConnection(*store, *connections));
-        engine->setPreviewSession(PreviewSession{QUuid::createUuid()});
-    });
+    workspace_.promptForParameterValues(
+        active, [store, engine, connections, others,
+                 books = books_](const WorkspaceModel::ParameterValues &values) {
+            if (!store || !engine || !connections)
+                return;
+            const std::optional<LiveConnection> live = resolveLiveConnection(*store, *connections);
+            engine->compileAndPreview(engineDocument(*store, books, others, live.has_value()),
+                                      store->fileURL(), others, values, live);
+            engine->setPreviewSession(PreviewSession{QUuid::createUuid()});
+        });
 }
 
 QString PreviewRun::connectionLabel(const DocumentStore *store,
@@ -74,4 +79,13 @@ QList<OpenTab> PreviewRun::openTabs(const WorkspaceModel &workspace, const Docum
             tabs.append({tab->document(), tab->fileURL()});
     }
     return tabs;
+}
+
+ReportDocument PreviewRun::engineDocument(const DocumentStore &store,
+                                          const ReportBookChapters *books,
+                                          const QList<OpenTab> &otherTabs, bool hasConnection)
+{
+    if (!books)
+        return store.document();
+    return books->forEngine(store.document(), store.fileURL(), hasConnection, otherTabs);
 }

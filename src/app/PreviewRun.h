@@ -9,6 +9,7 @@
 class ConnectionPresetStore;
 class Dialogs;
 class DocumentStore;
+class ReportBookChapters;
 class SidecarModel;
 class WorkspaceModel;
 
@@ -17,8 +18,9 @@ class WorkspaceModel;
 // live connection, the engine run and a new preview session, in that order.
 class PreviewRun {
 public:
+    // `books`, when given, tells where the chapters of the report books lie.
     PreviewRun(WorkspaceModel &workspace, SidecarModel &engine, ConnectionPresetStore &connections,
-               Dialogs &dialogs);
+               Dialogs &dialogs, const ReportBookChapters *books = nullptr);
 
     // Starts a run of the active report. Everything after the prompt concerns the report the run
     // started with, whichever tab is active when the prompt is confirmed; when that report's tab
@@ -38,9 +40,16 @@ public:
     static QList<OpenTab> openTabs(const WorkspaceModel &workspace,
                                    const DocumentStore *except = nullptr);
 
+    // The report the engine is given for `store`'s: a report book's chapters named where they
+    // lie and, with a live connection, those with a query run on it (see ReportBookChapters).
+    static ReportDocument engineDocument(const DocumentStore &store,
+                                         const ReportBookChapters *books,
+                                         const QList<OpenTab> &otherTabs, bool hasConnection);
+
 private:
     WorkspaceModel &workspace_;
     SidecarModel &engine_;
     ConnectionPresetStore &connections_;
     Dialogs &dialogs_;
+    const ReportBookChapters *books_;
 };

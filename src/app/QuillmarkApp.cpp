@@ -13,6 +13,7 @@
 #include "engine/ConnectionPresetStore.h"
 #include "engine/QtKeychainHelper.h"
 #include "engine/SidecarModel.h"
+#include "setup/ReportBookChapters.h"
 #include "widgets/AppPalettes.h"
 #include "widgets/WidgetDialogs.h"
 #include "workspace/AppSettings.h"
@@ -55,8 +56,9 @@ QuillmarkApp::QuillmarkApp(std::unique_ptr<Dialogs> dialogs,
     updateCheck_ = [this] { updateChecker_->checkIfNeeded(); };
     settingsWindow_ = new SettingsWindow(*settings_, *updateChecker_, version_, this);
 
+    reportBooks_ = std::make_unique<ReportBookChapters>();
     auto *content = new ContentView(*workspace_, *settings_, *dialogs_, *snippetLibrary_, *engine_);
-    content->setEngine(engine_, *connectionStore_);
+    content->setEngine(engine_, *connectionStore_, reportBooks_.get());
     content->setBugReporting(urlOpener_, version_);
     mainWindow_ = new MainWindow(content);
     mainWindow_->setAttribute(Qt::WA_DeleteOnClose);
@@ -81,6 +83,7 @@ void QuillmarkApp::buildCommands()
 {
     fileCommands_ =
         new FileCommands(*workspace_, *settings_, *dialogs_, engine_, connectionStore_, this);
+    fileCommands_->setReportBooks(reportBooks_.get());
     auto *actions = new ActionsRow(*fileCommands_, *workspace_, *settings_);
     actions->setReportBug([this] { contentView()->reportBug(); });
     contentView()->setActionsRow(actions);
@@ -127,7 +130,7 @@ void QuillmarkApp::start()
 
 void QuillmarkApp::onFirstShown()
 {
-    KeyMonitor::install(workspace_, mainWindow_);
+    KeyMonitor::install(workspace_, mainWindow_, [this] { quit(); });
     workspaceRef_ = workspace_;
     settingsRef_ = settings_;
     workspace_->restoreLastSession(*settings_);
@@ -187,6 +190,8 @@ void QuillmarkApp::quit()
     if (quitting_ || !shouldTerminate())
         return;
     quitting_ = true;
+    // A zip under way ends now and leaves no partial archive.
+    fileCommands_->cancelZip();
     if (mainWindow_)
         mainWindow_->close();
     settingsWindow_->close();

@@ -21,6 +21,7 @@ class FileCommands;
 class DocumentStore;
 class MainWindow;
 class QAction;
+class ReportBookChapters;
 class SettingsWindow;
 class SidecarModel;
 class SnippetLibrary;
@@ -97,6 +98,8 @@ private:
     QSettings rawSettings_;
     std::unique_ptr<Dialogs> dialogs_;
     std::unique_ptr<KeychainHelper> keychain_;
+    // The chapters of the report books made in this session.
+    std::unique_ptr<ReportBookChapters> reportBooks_;
     SystemClock clock_;
     DesktopUrlOpener urlOpener_;
     VersionInfo version_ = VersionInfo::current();

@@ -148,6 +148,9 @@ ConnectionEditorView::ConnectionEditorView(ConnectionEditorState &state,
     password_->setEchoMode(QLineEdit::Password);
     connect(password_, &QLineEdit::textEdited, &state_, &ConnectionEditorState::setPassword);
     column->addWidget(labelled(u"Password"_s, {password_}, this));
+    keychainMessage_ = new OutcomeText(this);
+    keychainMessage_->setObjectName(sheetName + u".keychainMessage"_s);
+    column->addWidget(keychainMessage_);
 
     auto *testRow = new QHBoxLayout;
     test_ = sheetButton(u"Test Connection"_s, sheetName, u"test"_s, this);
@@ -230,6 +233,7 @@ void ConnectionEditorView::refresh()
     urlMessage_->showOutcome(message, message && message->startsWith(u"Parsed"_s));
     InspectorRows::showText(username_, connection.username);
     InspectorRows::showText(password_, state_.password());
+    keychainMessage_->showOutcome(state_.keychainMessage(), false);
     showEngineState();
 }
 
@@ -264,12 +268,15 @@ void ConnectionEditorView::testConnection()
          connections = QPointer<ConnectionPresetStore>(context_.connections), tested, password] {
             if (!connections || !view)
                 return;
+            QString keychainError;
             {
                 const DisabledWhile waiting({view->test_, view->cancel_, view->save_});
-                connections->setPassword(tested.id, password);
+                keychainError = connections->setPassword(tested.id, password);
             }
-            if (view)
-                view->showEngineState();
+            if (!view)
+                return;
+            view->state_.passwordNotStored(keychainError);
+            view->showEngineState();
         });
 }
 

@@ -72,6 +72,7 @@ private:
     QPushButton *test_;
     Spinner *spinner_;
     OutcomeText *result_;
+    OutcomeText *keychainMessage_;
     QPushButton *cancel_;
     QPushButton *save_;
 };

@@ -71,7 +71,8 @@ void ConnectionEditorState::setVisible(bool visible)
 }
 
 void ConnectionEditorState::open(const DatabaseConnection &connection, const QString &password,
-                                 bool isNew, const QString &urlText)
+                                 bool isNew, const QString &urlText,
+                                 const std::optional<QString> &keychainMessage)
 {
     connection_ = connection;
     password_ = password;
@@ -79,6 +80,7 @@ void ConnectionEditorState::open(const DatabaseConnection &connection, const QSt
     inputMode_ = ConnectionInputMode::fields;
     urlText_ = urlText;
     urlParseMessage_.reset();
+    keychainMessage_ = keychainMessage;
     emit changed();
     // A new opening never inherits the work of an earlier one.
     delete session_.data();
@@ -93,9 +95,30 @@ void ConnectionEditorState::startAdding()
     open(preset, QString(), true, QString());
 }
 
-void ConnectionEditorState::startEditing(const DatabaseConnection &preset, const QString &password)
+void ConnectionEditorState::startEditing(const DatabaseConnection &preset, const QString &password,
+                                         const QString &keychainError)
 {
-    open(preset, password, false, JdbcURLParser::build(preset));
+    open(preset, password, false, JdbcURLParser::build(preset),
+         keychainError.isEmpty() ? std::nullopt
+                                 : std::optional(keychainReadMessage(keychainError)));
+}
+
+QString ConnectionEditorState::keychainStoreMessage(const QString &reason)
+{
+    return u"The password could not be stored: "_s + reason + u". "_s + keyringAdvice;
+}
+
+QString ConnectionEditorState::keychainReadMessage(const QString &reason)
+{
+    return u"The stored password could not be read: "_s + reason + u". "_s + keyringAdvice;
+}
+
+void ConnectionEditorState::passwordNotStored(const QString &reason)
+{
+    if (reason.isEmpty())
+        return;
+    keychainMessage_ = keychainStoreMessage(reason);
+    emit changed();
 }
 
 void ConnectionEditorState::chooseInputMode(ConnectionInputMode mode)
@@ -136,14 +159,24 @@ void ConnectionEditorState::save(ConnectionPresetStore &connections,
     const QPointer<ConnectionEditorState> self(this);
     const DatabaseConnection connection = connection_;
     const QString password = password_;
-    if (!isNew_) {
-        connections.update(connection,
-                           password.isEmpty() ? std::nullopt : std::optional<QString>(password));
+    const bool added = isNew_;
+    QString keychainError;
+    if (!added) {
+        keychainError = connections.update(
+            connection, password.isEmpty() ? std::nullopt : std::optional<QString>(password));
     } else {
-        connections.add(connection, password);
+        keychainError = connections.add(connection, password);
         if (store)
             store->setActiveConnectionID(connection.id);
     }
-    if (self)
+    if (!self)
+        return;
+    if (keychainError.isEmpty()) {
         setVisible(false);
+        return;
+    }
+    // The preset is saved, its password is not: the sheet stays to say so, and a second Save
+    // updates the preset it added.
+    isNew_ = false;
+    passwordNotStored(keychainError);
 }

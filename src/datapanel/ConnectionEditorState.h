@@ -39,6 +39,12 @@ public:
     static inline const QString unparsedMessage =
         QStringLiteral("Doesn't look like a jdbc:postgresql:// or jdbc:sqlserver:// URL.");
 
+    static inline const QString keyringAdvice =
+        QStringLiteral("Install or unlock a keyring service (Secret Service) to keep it.");
+    // The editor's red line when the keychain refused to store or to read the password.
+    static QString keychainStoreMessage(const QString &reason);
+    static QString keychainReadMessage(const QString &reason);
+
     explicit ConnectionEditorState(QObject *parent = nullptr);
 
     // A preset with a new id, no name, PostgreSQL on localhost:5432, no database and no user.
@@ -51,6 +57,8 @@ public:
     ConnectionInputMode inputMode() const { return inputMode_; }
     const QString &urlText() const { return urlText_; }
     const std::optional<QString> &urlParseMessage() const { return urlParseMessage_; }
+    // Why the keychain did not keep or give the password; no value when it did.
+    const std::optional<QString> &keychainMessage() const { return keychainMessage_; }
     // The context of work started by this opening of the sheet; null while it is closed.
     QObject *session() const { return session_; }
 
@@ -63,8 +71,12 @@ public:
 
     // "Add Connection...": a new preset named "New Connection", empty password, fields mode.
     void startAdding();
-    // "Edit": a copy of the preset with its stored password, and its URL ready for URL mode.
-    void startEditing(const DatabaseConnection &preset, const QString &password);
+    // "Edit": a copy of the preset with its stored password, and its URL ready for URL mode;
+    // `keychainError` is why the keychain could not give the password, if it could not.
+    void startEditing(const DatabaseConnection &preset, const QString &password,
+                      const QString &keychainError = {});
+    // The keychain refused to store the password, for `reason` (nothing when it is empty).
+    void passwordNotStored(const QString &reason);
     // Choosing URL first fills the URL from the fields and clears the message; choosing Fields
     // only switches.
     void chooseInputMode(ConnectionInputMode mode);
@@ -72,7 +84,9 @@ public:
     // a URL that does not read changes nothing but the message.
     void applyURL();
     // "Save": updates the stored preset (an empty password keeps the stored one), or adds the
-    // new one and makes it the report's active connection; then hides the sheet.
+    // new one and makes it the report's active connection; then hides the sheet. When the
+    // keychain refuses the password the preset is saved all the same, and the sheet stays open
+    // with the keychain's message.
     void save(ConnectionPresetStore &connections, const QPointer<DocumentStore> &store);
 
 signals:
@@ -82,7 +96,7 @@ signals:
 
 private:
     void open(const DatabaseConnection &connection, const QString &password, bool isNew,
-              const QString &urlText);
+              const QString &urlText, const std::optional<QString> &keychainMessage = {});
     template <typename T> void assign(T &member, const T &value);
 
     bool visible_ = false;
@@ -92,5 +106,6 @@ private:
     ConnectionInputMode inputMode_ = ConnectionInputMode::fields;
     QString urlText_;
     std::optional<QString> urlParseMessage_;
+    std::optional<QString> keychainMessage_;
     QPointer<QObject> session_;
 };

@@ -80,7 +80,7 @@ private:
     std::optional<DatabaseConnection> preset(const QUuid &id) const;
     // The preset's stored password, read with the card's controls disabled: the keychain may
     // keep the caller waiting in a local event loop.
-    QString storedPassword(const QUuid &id);
+    KeychainHelper::Read storedPassword(const QUuid &id);
     void test(const QUuid &id);
     void edit(const QUuid &id);
     void remove(const QUuid &id);
@@ -274,10 +274,10 @@ std::optional<DatabaseConnection> ConnectionsSection::preset(const QUuid &id) co
     return std::nullopt;
 }
 
-QString ConnectionsSection::storedPassword(const QUuid &id)
+KeychainHelper::Read ConnectionsSection::storedPassword(const QUuid &id)
 {
     const DisabledWhile waiting({this});
-    return connections_.password(id);
+    return connections_.readPassword(id);
 }
 
 void ConnectionsSection::test(const QUuid &id)
@@ -286,10 +286,11 @@ void ConnectionsSection::test(const QUuid &id)
     if (!stored || !context_.sidecar || context_.sidecar->isBusy())
         return;
     const QPointer<ConnectionsSection> self(this);
-    const QString password = storedPassword(id);
+    const KeychainHelper::Read read = storedPassword(id);
     if (!self || !context_.sidecar || context_.sidecar->isBusy())
         return;
-    context_.sidecar->testConnection(*stored, password);
+    context_.sidecar->testConnection(*stored, read.password.value_or(QString()), nullptr, {},
+                                     read.error);
 }
 
 void ConnectionsSection::edit(const QUuid &id)
@@ -298,12 +299,13 @@ void ConnectionsSection::edit(const QUuid &id)
     if (!stored)
         return;
     const QPointer<ConnectionsSection> self(this);
-    const QString password = storedPassword(id);
+    const KeychainHelper::Read read = storedPassword(id);
     if (!self)
         return;
     if (context_.sidecar)
         context_.sidecar->clearConnectionTestResult();
-    context_.panel->connectionEditor().startEditing(*stored, password);
+    context_.panel->connectionEditor().startEditing(*stored, read.password.value_or(QString()),
+                                                    read.error);
 }
 
 void ConnectionsSection::remove(const QUuid &id)

@@ -7,7 +7,14 @@
 // leaves its card with its title and subtitle only.
 
 DataPanelPart *makeQueryPane(const DataPanelContext &context, QWidget *parent);
+// The results part is never taller than with a full grid under its header.
 DataPanelPart *makeQueryResults(const DataPanelContext &context, QWidget *parent);
+
+// The object name of the query pane's block from its title down to its two commands.
+inline QString queryCommandsBlockName()
+{
+    return QStringLiteral("datapanel.query.commandsBlock");
+}
 
 DataPanelPart *makeConnectionsCard(const DataPanelContext &context, QWidget *parent);
 DataPanelPart *makeSubDatasetsCard(const DataPanelContext &context, QWidget *parent);

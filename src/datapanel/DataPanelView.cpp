@@ -1,4 +1,5 @@
 #include "datapanel/DataPanelView.h"
+#include "datapanel/QueryPaneScroll.h"
 
 #include "datapanel/ConnectionEditorSheet.h"
 #include "datapanel/DataPanelCardMakers.h"
@@ -57,6 +58,8 @@ DataPanelView::DataPanelView(DocumentStore *store, AppSettings &settings, Sideca
     stack->addWidget(sheetHeader(u"Report Data"_s, {close}, this));
     stack->addWidget(buildSplit(), 1);
     stack->addWidget(buildResultsArea());
+    if (QWidget *commands = queryPane_->findChild<QWidget *>(queryCommandsBlockName()))
+        queryScroll_->pinCommands(commands, [this] { return resultsReserve(); });
 
     if (store)
         connect(store, &DocumentStore::documentChanged, this, &DataPanelView::refresh);
@@ -103,7 +106,9 @@ QWidget *DataPanelView::buildSplit()
     auto *row = new QHBoxLayout(split);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(0);
-    row->addWidget(queryPane_);
+    queryScroll_ = new QueryPaneScroll(queryPane_, this, split);
+    queryScroll_->setObjectName(u"datapanel.queryScroll"_s);
+    row->addWidget(queryScroll_);
     row->addWidget(divider_);
     row->addWidget(buildCardColumn(), 1);
     applyQueryPaneWidth();
@@ -193,7 +198,16 @@ void DataPanelView::changeEvent(QEvent *event)
 
 void DataPanelView::applyQueryPaneWidth()
 {
-    queryPane_->setFixedWidth(qRound(split_.effectiveWidth()));
+    queryScroll_->setFixedWidth(qRound(split_.effectiveWidth()));
+}
+
+int DataPanelView::resultsReserve() const
+{
+    if (!resultsArea_ || !resultsArea_->layout())
+        return 0;
+    // The tallest the results area gets, and the pane's spacing above it.
+    const int tallest = resultsArea_->layout()->totalMaximumSize().height();
+    return tallest >= QWIDGETSIZE_MAX ? 0 : tallest + 8;
 }
 
 void DataPanelView::updateResultsArea()

@@ -14,6 +14,7 @@ class ConnectionEditorState;
 class PanelDivider;
 class QPushButton;
 class QScrollArea;
+class QueryPaneScroll;
 
 // The "Report Data" sheet's content: the header with "Close", the query pane at its width
 // beside the 6-point divider, the scrolling column of the ten cards, and the query results area
@@ -67,11 +68,14 @@ private:
     QWidget *buildResultsArea();
     void applyQueryPaneWidth();
     void updateResultsArea();
+    // The height the query pane keeps free under its commands for the results area.
+    int resultsReserve() const;
 
     DataPanelContext context_;
     DataPanelSplitState split_;
     ConnectionEditorSheet *connectionEditorSheet_ = nullptr;
     QWidget *queryPane_ = nullptr;
+    QueryPaneScroll *queryScroll_ = nullptr;
     PanelDivider *divider_ = nullptr;
     QScrollArea *cardColumn_ = nullptr;
     QWidget *resultsArea_ = nullptr;

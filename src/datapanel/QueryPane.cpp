@@ -109,7 +109,8 @@ protected:
 
 private:
     QWidget *buildEditor();
-    QWidget *buildReadFields();
+    QWidget *buildCommands();
+    QWidget *buildOutcome();
     QWidget *buildSampleTest();
     void showReadFields();
     void showReadFieldsCaption();
@@ -128,6 +129,8 @@ private:
     DataPanelContext context_;
     ReadFieldsResultState *readFields_;
     QueryTestState *queryTest_;
+    QWidget *commandsBlock_ = nullptr;
+    QWidget *outcome_ = nullptr;
     QComboBox *language_ = nullptr;
     CodeEditorView *editor_ = nullptr;
     QPushButton *readButton_ = nullptr;
@@ -158,21 +161,26 @@ QueryPane::QueryPane(const DataPanelContext &context, QWidget *parent)
     readFields_->setObjectName(u"datapanel.query.readFieldsState"_s);
     queryTest_->setObjectName(u"datapanel.query.testState"_s);
 
-    auto *column = new QVBoxLayout(this);
+    // The block from the title down to the two commands, whose height the pane's frame sets (its
+    // editor takes what is left), and under it what the commands report and the sample data
+    // test: a message or a sample file never moves the commands.
+    commandsBlock_ = new QWidget(this);
+    commandsBlock_->setObjectName(queryCommandsBlockName());
+    auto *column = new QVBoxLayout(commandsBlock_);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(8);
 
-    column->addWidget(CardText::subheadline(u"Query"_s, this));
+    column->addWidget(CardText::subheadline(u"Query"_s, commandsBlock_));
     column->addWidget(CardText::note(
         u"Executed against a real data source at fill time - this editor doesn't connect to a "
         u"live database, so \"Read Fields\" here parses the query text itself rather than "
         u"running it."_s,
-        this));
+        commandsBlock_));
 
     auto *languageRow = new QHBoxLayout;
     languageRow->setSpacing(8);
-    languageRow->addWidget(new QLabel(u"Language"_s, this));
-    language_ = new QComboBox(this);
+    languageRow->addWidget(new QLabel(u"Language"_s, commandsBlock_));
+    language_ = new QComboBox(commandsBlock_);
     language_->setObjectName(u"datapanel.query.language"_s);
     WheelGuard::ignoreUnlessFocused(language_);
     language_->addItems(ReportDocument::queryLanguages);
@@ -190,8 +198,17 @@ QueryPane::QueryPane(const DataPanelContext &context, QWidget *parent)
     column->addLayout(languageRow);
 
     column->addWidget(buildEditor(), 1);
-    column->addWidget(buildReadFields());
-    column->addWidget(buildSampleTest());
+    column->addWidget(buildCommands());
+
+    // The Read Fields block's rows stand 4 points apart, the pane's items 8: the parts below the
+    // block keep that room above them, so that a part that is hidden leaves none.
+    auto *pane = new QVBoxLayout(this);
+    pane->setContentsMargins(0, 0, 0, 0);
+    pane->setSpacing(0);
+    pane->addWidget(commandsBlock_);
+    pane->addWidget(buildOutcome());
+    pane->addWidget(buildSampleTest());
+    pane->addStretch(1);
 
     connect(readFields_, &ReadFieldsResultState::changed, this, &QueryPane::showReadFields);
     connect(queryTest_, &QueryTestState::changed, this, &QueryPane::showSampleTest);
@@ -224,15 +241,15 @@ QWidget *QueryPane::buildEditor()
             DataListEdits::writeDocument(
                 *context_.store, [&](ReportDocument &document) { document.queryString = text; });
     });
-    auto *box = new OutlinedBox(editor_, this);
+    auto *box = new OutlinedBox(editor_, commandsBlock_);
     box->setMinimumHeight(150);
     box->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
     return box;
 }
 
-QWidget *QueryPane::buildReadFields()
+QWidget *QueryPane::buildCommands()
 {
-    auto *section = new QWidget(this);
+    auto *section = new QWidget(commandsBlock_);
     QVBoxLayout *rows = sectionRows(section, u"datapanel.query.readFieldsSection"_s, 4);
 
     readButton_ = button(u"Read Fields"_s, u"datapanel.query.readFields"_s, section);
@@ -249,6 +266,15 @@ QWidget *QueryPane::buildReadFields()
     label->addWidget(executeSpinner_, 0, Qt::AlignCenter);
     connect(executeButton_, &QPushButton::clicked, this, &QueryPane::executeQuery);
     executeCaption_ = commandRow(rows, executeButton_, u"datapanel.query.executeCaption"_s);
+    return section;
+}
+
+QWidget *QueryPane::buildOutcome()
+{
+    outcome_ = new QWidget(this);
+    QVBoxLayout *rows = sectionRows(outcome_, u"datapanel.query.readFieldsOutcome"_s, 4);
+    rows->setContentsMargins(0, 4, 0, 0);
+    QWidget *section = outcome_;
 
     message_ = outcomeLabel(u"datapanel.query.message"_s, section);
     rows->addWidget(message_);
@@ -275,6 +301,7 @@ QWidget *QueryPane::buildSampleTest()
 {
     auto *section = new QWidget(this);
     QVBoxLayout *rows = sectionRows(section, u"datapanel.query.sampleTest"_s, 6);
+    rows->setContentsMargins(0, 8, 0, 0);
 
     auto *header = new QHBoxLayout;
     header->setSpacing(8);
@@ -403,6 +430,7 @@ void QueryPane::showReadFields()
     staleText_->setText(u"Not found in this query, but still used by an element: "_s +
                         stale.join(u", "_s));
     staleLine_->setVisible(!stale.isEmpty());
+    outcome_->setVisible(readFields_->message().has_value() || !stale.isEmpty());
 }
 
 void QueryPane::showSampleTest()

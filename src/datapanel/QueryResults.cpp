@@ -258,6 +258,10 @@ QueryResults::QueryResults(const DataPanelContext &context, QWidget *parent)
     showResult();
     showState();
     applyTints();
+    // A full grid is the most the area shows: the query pane keeps that room free under its
+    // commands, so that they stay in sight whatever the outcome. A longer error is cut.
+    setMaximumHeight(column->contentsMargins().top() + header->sizeHint().height() +
+                     column->spacing() + gridHeight + column->contentsMargins().bottom());
 }
 
 QWidget *QueryResults::buildGrid()
@@ -314,6 +318,15 @@ void QueryResults::showResult()
     table_->horizontalHeader()->setResizeContentsPrecision(-1);
     table_->resizeColumnsToContents();
     table_->updateGeometry();
+    // The grid keeps the height of its rows, up to its limit, however small the sheet: the
+    // panes above scroll instead.
+    const QMargins margins = grid_->layout()->contentsMargins();
+    const qsizetype shownRows = result ? result->rows.size() : 0;
+    const int content = table_->horizontalHeader()->sizeHint().height() +
+                        int(std::min<qsizetype>(shownRows, gridHeight)) *
+                            table_->verticalHeader()->defaultSectionSize() +
+                        margins.top() + margins.bottom();
+    grid_->setMinimumHeight(std::min(gridHeight, content));
     const qsizetype rows = result ? result->rows.size() : 0;
     count_->setText(QString::number(rows) + (rows == 1 ? u" row"_s : u" rows"_s) +
                     (rows == EngineRequests::queryMaxRows ? u" (capped at 200)"_s : QString()));

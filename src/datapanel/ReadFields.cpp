@@ -104,6 +104,13 @@ void readStatic(DocumentStore &store, ReadFieldsResultState *state)
             state->set(message, {});
         return;
     }
+    // A column without a name may well be one of the declared fields: nothing is removed.
+    if (!guess.unnamedColumns.isEmpty()) {
+        if (state)
+            state->set(message + u" No field was removed, as not every column could be named."_s,
+                       {});
+        return;
+    }
     applyStaleFields(store, state, missingFrom(store, guess.fieldNames), message);
 }
 
@@ -116,9 +123,13 @@ void applyLive(DocumentStore &store, ReadFieldsResultState *state,
         return;
     }
     QStringList columns;
-    for (const LiveField &field : outcome.value)
+    QStringList classNames;
+    for (const LiveField &field : outcome.value) {
         columns.append(field.name);
-    const int added = store.addFieldsIfMissing(columns);
+        classNames.append(field.className);
+    }
+    // Each new field has the class the engine reads for its column.
+    const int added = store.addFieldsIfMissing(columns, classNames);
     const QString message = u"Live: found "_s + counted(columns.size(), u"column"_s) +
                             u", added "_s + counted(added, u"new field"_s) + u'.';
     // A query that yields no columns says nothing about which fields are stale.

@@ -4,11 +4,13 @@
 #include <QStringList>
 #include <optional>
 
-// Guesses a report's field names from the text of its SQL query, without a database: it takes
-// the column list of the last top-level SELECT, splits it at top-level commas and names each
-// column by its alias or its last name part. Columns it cannot name, and a few recognisable
-// mistakes, are explained in one note. It knows parentheses and "--" comments, not string
-// literals or quoted identifiers, and never looks past FROM. It has no state and cannot fail.
+// Guesses a report's field names from the text of its SQL query, without a database: it reads the
+// select list of the first SELECT at the query's outermost level (the one that names a UNION's
+// columns; a WITH's queries and sub-selects lie in brackets), splits it at the commas outside
+// brackets and names each column as PostgreSQL does (see SqlColumnName). Comments, string
+// literals and quoted identifiers are read as such, so nothing inside them counts. Columns it
+// cannot name, and a few recognisable mistakes, are explained in one note. It has no state and
+// cannot fail.
 namespace SQLFieldGuesser {
 
 struct Result {
@@ -16,6 +18,9 @@ struct Result {
     QStringList fieldNames;
     // For the user, when there is something to say.
     std::optional<QString> note;
+    // The columns that could not be named, as written (a lone "*" included); while there are
+    // any, the names do not tell which declared fields the query no longer yields.
+    QStringList unnamedColumns;
     bool operator==(const Result &) const = default;
 };
 

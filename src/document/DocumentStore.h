@@ -118,6 +118,10 @@ public:
     QUrl save(const QUrl &url);
     // The save made before a compile: quiet, and never over a file another program changed.
     void saveIfNeededBeforeCompile();
+    // The report's file was moved or renamed to `url` by the program, or went to the trash (no
+    // value): the store saves to where it is now; without a file it is marked changed, so that
+    // Save asks where to save it and closing asks about it.
+    void followFile(const std::optional<QUrl> &url);
     // True when the report's file no longer holds what this store loaded from it or last saved
     // to it: another program changed it since. The size and a hash of the bytes decide; a new
     // modification time over the same bytes is no change. False without a file, for a file
@@ -249,8 +253,10 @@ public:
     void addSubDataset();
     void moveSubDataset(int index, int offset);
     void removeSubDataset(const QUuid &id);
-    // Appends a field for each name not declared yet (exact comparison); the number added.
-    int addFieldsIfMissing(const QStringList &names);
+    // Appends a field for each name not declared yet (exact comparison); the number added. Each
+    // new field takes the class name at its name's position in `classNames`, java.lang.String
+    // where there is none.
+    int addFieldsIfMissing(const QStringList &names, const QStringList &classNames = {});
     // Removes every field of one of the names; the number removed.
     int removeFields(const QStringList &names);
 
@@ -512,8 +518,9 @@ void DocumentStore::moveListItem(QList<T> ReportDocument::*list, int index, int 
 }
 
 template <typename T>
-void DocumentStore::removeListItem(QList<T> ReportDocument::*list, const QUuid &id)
+void DocumentStore::removeListItem(QList<T> ReportDocument::*list, const QUuid &itemID)
 {
+    const QUuid id = itemID;
     applyDiscreteEdit([&] {
         changeDocument([&](ReportDocument &d) {
             (d.*list).removeIf([&](const T &item) { return item.id == id; });

@@ -60,8 +60,9 @@ QByteArray contentHash(const QByteArray &data)
 
 } // namespace
 
-void DocumentStore::load(const QUrl &url)
+void DocumentStore::load(const QUrl &location)
 {
+    const QUrl url = location;
     QFile file(url.toLocalFile());
     if (!url.isLocalFile() || !file.open(QIODevice::ReadOnly)) {
         throw DocumentFileError(QStringLiteral("The report %1 could not be opened: %2")
@@ -133,6 +134,17 @@ QUrl DocumentStore::save(const QUrl &url)
         persistActiveConnectionID(activeConnectionID_, url.toLocalFile());
     setIsDirty(false);
     return url;
+}
+
+void DocumentStore::followFile(const std::optional<QUrl> &url)
+{
+    if (url && fileStamp_)
+        fileStamp_->path = url->toLocalFile();
+    else
+        fileStamp_.reset();
+    setFileURL(url);
+    if (!url)
+        setIsDirty(true);
 }
 
 bool DocumentStore::hasFileChangedOnDisk() const

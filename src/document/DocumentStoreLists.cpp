@@ -133,8 +133,9 @@ void DocumentStore::moveGroup(int index, int offset)
     moveListItem(&ReportDocument::groups, index, offset);
 }
 
-void DocumentStore::removeGroup(const QUuid &id)
+void DocumentStore::removeGroup(const QUuid &groupID)
 {
+    const QUuid id = groupID;
     // The active band leaves with the group's header or footer, before the dirty flag is set.
     const bool activeGoes = activeBandTarget_ == BandTarget::groupHeader(id) ||
                             activeBandTarget_ == BandTarget::groupFooter(id);
@@ -165,19 +166,21 @@ void DocumentStore::removeSubDataset(const QUuid &id)
     removeListItem(&ReportDocument::subDatasets, id);
 }
 
-int DocumentStore::addFieldsIfMissing(const QStringList &names)
+int DocumentStore::addFieldsIfMissing(const QStringList &names, const QStringList &classNames)
 {
     QSet<QString> known;
     for (const ReportField &field : document_.fields)
         known.insert(field.name);
     QList<ReportField> added;
-    for (const QString &name : names) {
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        const QString &name = names[i];
         if (known.contains(name))
             continue;
         known.insert(name);
         ReportField field;
         field.name = name;
-        field.className = stringClass;
+        const QString className = classNames.value(i);
+        field.className = className.isEmpty() ? stringClass : className;
         added.append(field);
     }
     if (added.isEmpty())

@@ -47,8 +47,9 @@ void DocumentStore::clearStyle(const QUuid &elementID)
     updateElement(elementID, [](ReportElement &element) { element.styleName.reset(); });
 }
 
-void DocumentStore::reapplyStyle(const ReportStyle &style)
+void DocumentStore::reapplyStyle(const ReportStyle &reapplied)
 {
+    const ReportStyle style = reapplied;
     const auto reapply = [&](ReportElement &element) {
         if (element.styleName != style.name)
             return false;

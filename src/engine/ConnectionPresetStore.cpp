@@ -35,36 +35,43 @@ void ConnectionPresetStore::persist()
 
 QString ConnectionPresetStore::password(const QUuid &id) const
 {
-    return m_keychain.password(KeychainHelper::account(id)).value_or(QString());
+    return readPassword(id).password.value_or(QString());
 }
 
-void ConnectionPresetStore::setPassword(const QUuid &id, const QString &password)
+KeychainHelper::Read ConnectionPresetStore::readPassword(const QUuid &id) const
 {
-    if (!password.isEmpty())
-        m_keychain.setPassword(password, KeychainHelper::account(id));
+    return m_keychain.readPassword(KeychainHelper::account(id));
 }
 
-void ConnectionPresetStore::add(const DatabaseConnection &connection, const QString &password)
+QString ConnectionPresetStore::setPassword(const QUuid &id, const QString &password)
+{
+    if (password.isEmpty())
+        return {};
+    return m_keychain.setPassword(password, KeychainHelper::account(id));
+}
+
+QString ConnectionPresetStore::add(const DatabaseConnection &connection, const QString &password)
 {
     m_connections.append(connection);
     persist();
-    setPassword(connection.id, password);
+    const QString error = setPassword(connection.id, password);
     emit connectionsChanged();
+    return error;
 }
 
-void ConnectionPresetStore::update(const DatabaseConnection &connection,
-                                   const std::optional<QString> &password)
+QString ConnectionPresetStore::update(const DatabaseConnection &connection,
+                                      const std::optional<QString> &password)
 {
     const auto it =
         std::find_if(m_connections.begin(), m_connections.end(),
                      [&](const DatabaseConnection &c) { return c.id == connection.id; });
     if (it == m_connections.end())
-        return;
+        return {};
     *it = connection;
     persist();
-    if (password)
-        setPassword(connection.id, *password);
+    const QString error = password ? setPassword(connection.id, *password) : QString();
     emit connectionsChanged();
+    return error;
 }
 
 void ConnectionPresetStore::remove(const QUuid &id)

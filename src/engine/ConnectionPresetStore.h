@@ -1,10 +1,10 @@
 #pragma once
 
 #include "DatabaseConnection.h"
+#include "KeychainHelper.h"
 
 #include <QObject>
 
-class KeychainHelper;
 class QSettings;
 
 // The application's connection presets, in the order they were added, kept in the settings under
@@ -29,15 +29,19 @@ public:
 
     // The preset's stored password; empty when none is stored or it cannot be read.
     QString password(const QUuid &id) const;
+    // The same, with the keychain's reason when it could not be read.
+    KeychainHelper::Read readPassword(const QUuid &id) const;
     // Stores a password for the preset id (also for a preset not yet added); an empty one
-    // stores nothing.
-    void setPassword(const QUuid &id, const QString &password);
+    // stores nothing. Returns the keychain's reason when it could not be stored, else empty text.
+    QString setPassword(const QUuid &id, const QString &password);
 
-    // Appends the preset; a non-empty password is stored for it.
-    void add(const DatabaseConnection &connection, const QString &password);
+    // Appends the preset; a non-empty password is stored for it. The preset is kept also when
+    // its password is not: the keychain's reason is returned then, else empty text.
+    QString add(const DatabaseConnection &connection, const QString &password);
     // Replaces the first preset with the same id; a given non-empty password replaces the stored
     // one, none or an empty one keeps it. A preset whose id is not in the list changes nothing.
-    void update(const DatabaseConnection &connection, const std::optional<QString> &password);
+    // Returns the keychain's reason when the password could not be stored, else empty text.
+    QString update(const DatabaseConnection &connection, const std::optional<QString> &password);
     // Removes every preset with that id and deletes its password; the list is written again and
     // the password deleted even when no preset had that id.
     void remove(const QUuid &id);

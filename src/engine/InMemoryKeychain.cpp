@@ -1,19 +1,25 @@
 #include "InMemoryKeychain.h"
 
-std::optional<QString> InMemoryKeychain::password(const QString &account) const
+KeychainHelper::Read InMemoryKeychain::readPassword(const QString &account) const
 {
+    if (!m_unavailable.isEmpty())
+        return {std::nullopt, m_unavailable};
     const auto it = m_passwords.constFind(account);
     if (it == m_passwords.constEnd())
-        return std::nullopt;
-    return *it;
+        return {};
+    return {*it, {}};
 }
 
-void InMemoryKeychain::setPassword(const QString &password, const QString &account)
+QString InMemoryKeychain::setPassword(const QString &password, const QString &account)
 {
+    if (!m_unavailable.isEmpty())
+        return m_unavailable;
     m_passwords.insert(account, password);
+    return {};
 }
 
 void InMemoryKeychain::deletePassword(const QString &account)
 {
-    m_passwords.remove(account);
+    if (m_unavailable.isEmpty())
+        m_passwords.remove(account);
 }

@@ -93,12 +93,24 @@ std::optional<QString> percentDecoded(QStringView text)
 }
 
 // The host and port before the database or the properties. An empty host means "localhost", so
-// ":5433" is port 5433 on the local machine; a missing or malformed port means the default.
+// ":5433" is port 5433 on the local machine; a missing or malformed port means the default. An
+// IPv6 address stands in brackets, "[::1]:5432", and is kept whole with them.
 void readHostAndPort(QStringView text, ParsedJdbcURL &url)
 {
-    const QList<QStringView> parts = split(text, u':', 1, EmptyPieces::keep);
-    url.host = parts[0].isEmpty() ? QStringLiteral("localhost") : parts[0].toString();
-    const auto port = parts.size() > 1 ? parseInteger(parts[1]) : std::nullopt;
+    QStringView host = text;
+    QStringView rest;
+    if (text.startsWith(u'[') && text.indexOf(u']') > 0) {
+        const qsizetype close = text.indexOf(u']');
+        host = text.left(close + 1);
+        rest = text.mid(close + 1);
+        rest = rest.startsWith(u':') ? rest.mid(1) : QStringView();
+    } else {
+        const QList<QStringView> parts = split(text, u':', 1, EmptyPieces::keep);
+        host = parts[0];
+        rest = parts.size() > 1 ? parts[1] : QStringView();
+    }
+    url.host = host.isEmpty() ? QStringLiteral("localhost") : host.toString();
+    const auto port = rest.isEmpty() ? std::nullopt : parseInteger(rest);
     url.port = port.value_or(defaultPort(url.type));
 }
 
@@ -170,7 +182,10 @@ std::optional<ParsedJdbcURL> JdbcURLParser::parseSqlServer(const QString &url)
 
 QString JdbcURLParser::build(const DatabaseConnection &connection)
 {
-    const QString address = connection.host + u':' + QString::number(connection.port);
+    // an IPv6 address goes in brackets, so its colons are not taken for the port's
+    const bool bare = connection.host.contains(u':') && !connection.host.startsWith(u'[');
+    const QString host = bare ? u'[' + connection.host + u']' : connection.host;
+    const QString address = host + u':' + QString::number(connection.port);
     switch (connection.type) {
     case DatabaseType::postgres:
         return postgresPrefix + address +

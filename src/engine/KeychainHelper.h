@@ -6,12 +6,21 @@
 #include <optional>
 
 // Where the passwords of connection presets live: one item per preset in the system keychain,
-// under the service below and an account that is the preset id's upper-case UUID text. Nothing
-// here reports a failure: a password that cannot be read is no password, one that cannot be
-// stored or deleted is simply left as it was. Every call returns only when it is done.
+// under the service below and an account that is the preset id's upper-case UUID text. A read or
+// a write that the keychain refuses (no keyring service running, a locked keyring) says why, so
+// that whoever acts on it can tell the user; a password that cannot be deleted is simply left
+// as it was. Every call returns only when it is done.
 class KeychainHelper {
 public:
     static inline const QString service = QStringLiteral("com.quillmark.app.dbconnection");
+
+    // What a read found: the password (no value when none is stored or it cannot be read as
+    // UTF-8 text), or the keychain's reason when it could not be read at all.
+    struct Read {
+        std::optional<QString> password;
+        QString error; // empty unless the keychain failed
+        bool operator==(const Read &) const = default;
+    };
 
     virtual ~KeychainHelper() = default;
 
@@ -19,10 +28,15 @@ public:
     // read, write and deletion of a preset's password names its account through this.
     static QString account(const QUuid &presetID) { return idText(presetID); }
 
-    // The account's password; no value when there is none or it cannot be read as UTF-8 text.
-    virtual std::optional<QString> password(const QString &account) const = 0;
+    virtual Read readPassword(const QString &account) const = 0;
+    // The account's password; no value when there is none or it cannot be read.
+    std::optional<QString> password(const QString &account) const
+    {
+        return readPassword(account).password;
+    }
     // Replaces the account's password: any old item is deleted, then the new one is added.
-    virtual void setPassword(const QString &password, const QString &account) = 0;
+    // Returns the keychain's reason when it could not be stored, empty text when it was.
+    virtual QString setPassword(const QString &password, const QString &account) = 0;
     // Deletes the account's password; deleting a missing one is not an error.
     virtual void deletePassword(const QString &account) = 0;
 };

@@ -14,7 +14,26 @@ std::optional<LiveConnection> resolveLiveConnection(const std::optional<QUuid> &
                      [&](const DatabaseConnection &c) { return c.id == *activeConnectionID; });
     if (it == connections.cend())
         return std::nullopt;
-    return LiveConnection{*it, connectionStore.password(*activeConnectionID)};
+    const KeychainHelper::Read read = connectionStore.readPassword(*activeConnectionID);
+    return LiveConnection{*it, read.password.value_or(QString()), read.error};
+}
+
+QString withKeychainCause(const QString &error, const QString &keychainError)
+{
+    if (keychainError.isEmpty())
+        return error;
+    return error + u'\n' +
+           QStringLiteral("The password could not be read from the keychain (%1), so none was "
+                          "sent. Install or unlock a keyring service (Secret Service) to keep it.")
+               .arg(keychainError);
+}
+
+std::optional<QString> withKeychainCause(const std::optional<QString> &error,
+                                         const std::optional<LiveConnection> &liveConnection)
+{
+    if (!error || !liveConnection)
+        return error;
+    return withKeychainCause(*error, liveConnection->keychainError);
 }
 
 std::optional<LiveConnection> resolveLiveConnection(const DocumentStore &tab,

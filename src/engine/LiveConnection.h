@@ -11,8 +11,16 @@ class DocumentStore;
 struct LiveConnection {
     DatabaseConnection connection;
     QString password;
+    // Why the keychain could not give the password (it is then empty); empty when it could.
+    QString keychainError;
     bool operator==(const LiveConnection &) const = default;
 };
+
+// The failure of a run that needed a password, with the keychain named as its cause when the
+// keychain could not give the password.
+QString withKeychainCause(const QString &error, const QString &keychainError);
+std::optional<QString> withKeychainCause(const std::optional<QString> &error,
+                                         const std::optional<LiveConnection> &liveConnection);
 
 // The preset a report tab has chosen, with its keychain password (empty when none is stored). No
 // value when the tab has chosen no preset or the chosen one has been removed since; the run then

@@ -25,23 +25,33 @@ void runToEnd(QKeychain::Job &job, const QString &account)
         loop.exec(QEventLoop::ExcludeUserInputEvents);
 }
 
+// The job's reason, never empty for a failed job.
+QString reason(const QKeychain::Job &job)
+{
+    const QString text = job.errorString().trimmed();
+    return text.isEmpty() ? QStringLiteral("the keychain gave no reason") : text;
+}
+
 } // namespace
 
-std::optional<QString> QtKeychainHelper::password(const QString &account) const
+KeychainHelper::Read QtKeychainHelper::readPassword(const QString &account) const
 {
     QKeychain::ReadPasswordJob job(service);
     runToEnd(job, account);
+    if (job.error() == QKeychain::EntryNotFound)
+        return {};
     if (job.error() != QKeychain::NoError)
-        return std::nullopt;
-    return strictUtf8(job.binaryData());
+        return {std::nullopt, reason(job)};
+    return {strictUtf8(job.binaryData()), {}};
 }
 
-void QtKeychainHelper::setPassword(const QString &password, const QString &account)
+QString QtKeychainHelper::setPassword(const QString &password, const QString &account)
 {
     deletePassword(account);
     QKeychain::WritePasswordJob job(service);
     job.setTextData(password);
     runToEnd(job, account);
+    return job.error() == QKeychain::NoError ? QString() : reason(job);
 }
 
 void QtKeychainHelper::deletePassword(const QString &account)

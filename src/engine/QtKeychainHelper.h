@@ -8,7 +8,7 @@
 // a local event loop until the keychain answers; they belong on the main thread.
 class QtKeychainHelper final : public KeychainHelper {
 public:
-    std::optional<QString> password(const QString &account) const override;
-    void setPassword(const QString &password, const QString &account) override;
+    Read readPassword(const QString &account) const override;
+    QString setPassword(const QString &password, const QString &account) override;
     void deletePassword(const QString &account) override;
 };

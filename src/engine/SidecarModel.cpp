@@ -127,9 +127,10 @@ void SidecarModel::compileAndPreview(const ReportDocument &document,
             job.prepare();
             return EngineRequests::renderStats(job.send(u"render"_s, params));
         },
-        [this, pdfPath](const EngineOutcome<RenderStats> &outcome) {
+        [this, pdfPath, liveConnection](const EngineOutcome<RenderStats> &outcome) {
             if (!outcome.ok()) {
-                publish(errorMessage_, outcome.error, &SidecarModel::errorMessageChanged);
+                publish(errorMessage_, withKeychainCause(outcome.error, liveConnection),
+                        &SidecarModel::errorMessageChanged);
                 publish(isRendering_, false, &SidecarModel::isRenderingChanged);
                 return;
             }
@@ -169,8 +170,9 @@ void SidecarModel::exportReport(const ReportDocument &document, ExportFormat for
             job.send(u"export"_s, exportParams);
             return true;
         },
-        [this](const EngineOutcome<bool> &outcome) {
-            publish(exportErrorMessage_, outcome.error, &SidecarModel::exportErrorMessageChanged);
+        [this, liveConnection](const EngineOutcome<bool> &outcome) {
+            publish(exportErrorMessage_, withKeychainCause(outcome.error, liveConnection),
+                    &SidecarModel::exportErrorMessageChanged);
             publish(isExporting_, false, &SidecarModel::isExportingChanged);
             if (outcome.ok())
                 runArtifactsHook();

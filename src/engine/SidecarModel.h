@@ -124,11 +124,15 @@ public:
     void compileOnly(const QString &jrxmlPath, const QString &jasperPath, QObject *context,
                      CompileCompletion completion);
 
-    // Tests a preset; `onSuccess` runs after a successful test while `context` exists.
+    // Tests a preset; `onSuccess` runs after a successful test while `context` exists. A failure
+    // names the keychain as its cause when `keychainError` says why the password is missing.
     void testConnection(const DatabaseConnection &connection, const QString &password,
-                        QObject *context = nullptr, std::function<void()> onSuccess = {});
+                        QObject *context = nullptr, std::function<void()> onSuccess = {},
+                        const QString &keychainError = {});
     // Runs a query for up to 200 sample rows on behalf of `owner`; a failure keeps the previous
-    // result.
+    // result. Without a connection the engine runs it on an empty database of its own. The
+    // failures of the jobs with a live connection name the keychain when it could not give the
+    // password.
     void executeQuery(const std::optional<LiveConnection> &liveConnection, const QString &query,
                       QObject *owner = nullptr);
     void readFieldsLive(const std::optional<LiveConnection> &liveConnection, const QString &query,

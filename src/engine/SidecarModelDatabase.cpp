@@ -20,7 +20,8 @@ void SidecarModel::sendInBackground(const QString &cmd, const QJsonObject &param
 }
 
 void SidecarModel::testConnection(const DatabaseConnection &connection, const QString &password,
-                                  QObject *context, std::function<void()> onSuccess)
+                                  QObject *context, std::function<void()> onSuccess,
+                                  const QString &keychainError)
 {
     publish(isTestingConnection_, true, &SidecarModel::isTestingConnectionChanged);
     publish(connectionTestResult_, {}, &SidecarModel::connectionTestResultChanged);
@@ -30,9 +31,11 @@ void SidecarModel::testConnection(const DatabaseConnection &connection, const QS
         u"testConnection"_s,
         {{u"connection"_s, EngineRequests::connectionParams(connection, password)}},
         &EngineRequests::connectionTestText,
-        [this, context = CompletionContext(context),
-         onSuccess](const EngineOutcome<QString> &outcome) {
-            const QString text = outcome.ok() ? outcome.value : u"Failed: "_s + *outcome.error;
+        [this, context = CompletionContext(context), onSuccess,
+         keychainError](const EngineOutcome<QString> &outcome) {
+            const QString text =
+                outcome.ok() ? outcome.value
+                             : u"Failed: "_s + withKeychainCause(*outcome.error, keychainError);
             publish(connectionTestResult_, std::optional(text),
                     &SidecarModel::connectionTestResultChanged);
             publish(isTestingConnection_, false, &SidecarModel::isTestingConnectionChanged);
@@ -66,25 +69,27 @@ void SidecarModel::executeQuery(const std::optional<LiveConnection> &liveConnect
     });
     publish(isExecutingQuery_, true, &SidecarModel::isExecutingQueryChanged);
     publish(queryErrorMessage_, {}, &SidecarModel::queryErrorMessageChanged);
-    sendInBackground(
-        u"executeQuery"_s, EngineRequests::executeQueryParams(liveConnection, query),
-        &EngineRequests::queryResult,
-        [this, owner, alive = QPointer<QObject>(owner)](const EngineOutcome<QueryResult> &outcome) {
-            if (!owner || alive)
-                setQueryOutcome(owner, [&](QueryOutcome &own) {
-                    if (outcome.ok())
-                        own.result = outcome.value;
-                    else
-                        own.errorMessage = outcome.error;
-                    own.isExecuting = false;
-                });
-            if (outcome.ok())
-                publish(queryResult_, std::optional(outcome.value),
-                        &SidecarModel::queryResultChanged);
-            else
-                publish(queryErrorMessage_, outcome.error, &SidecarModel::queryErrorMessageChanged);
-            publish(isExecutingQuery_, false, &SidecarModel::isExecutingQueryChanged);
-        });
+    sendInBackground(u"executeQuery"_s, EngineRequests::executeQueryParams(liveConnection, query),
+                     &EngineRequests::queryResult,
+                     [this, owner, alive = QPointer<QObject>(owner),
+                      liveConnection](const EngineOutcome<QueryResult> &outcome) {
+                         const auto error = withKeychainCause(outcome.error, liveConnection);
+                         if (!owner || alive)
+                             setQueryOutcome(owner, [&](QueryOutcome &own) {
+                                 if (outcome.ok())
+                                     own.result = outcome.value;
+                                 else
+                                     own.errorMessage = error;
+                                 own.isExecuting = false;
+                             });
+                         if (outcome.ok())
+                             publish(queryResult_, std::optional(outcome.value),
+                                     &SidecarModel::queryResultChanged);
+                         else
+                             publish(queryErrorMessage_, error,
+                                     &SidecarModel::queryErrorMessageChanged);
+                         publish(isExecutingQuery_, false, &SidecarModel::isExecutingQueryChanged);
+                     });
 }
 
 void SidecarModel::readFieldsLive(const std::optional<LiveConnection> &liveConnection,
@@ -93,8 +98,9 @@ void SidecarModel::readFieldsLive(const std::optional<LiveConnection> &liveConne
 {
     sendInBackground(u"readFieldsLive"_s, EngineRequests::readFieldsParams(liveConnection, query),
                      &EngineRequests::liveFields,
-                     [context = CompletionContext(context),
-                      completion](const EngineOutcome<QList<LiveField>> &outcome) {
+                     [context = CompletionContext(context), completion,
+                      liveConnection](EngineOutcome<QList<LiveField>> outcome) {
+                         outcome.error = withKeychainCause(outcome.error, liveConnection);
                          if (completion && context.isAlive())
                              completion(outcome);
                      });

@@ -132,6 +132,8 @@ QString ZipError::description() const
                               "a folder that contains it, so the archive would never end. Remove "
                               "the link.")
             .arg(output_, target_);
+    case Kind::cancelled:
+        return QStringLiteral("The zip was cancelled.");
     case Kind::processFailed:
         break;
     }
@@ -141,7 +143,8 @@ QString ZipError::description() const
     return text;
 }
 
-void zipContents(const QString &directory, const QString &destination, const QString &tool)
+void zipContents(const QString &directory, const QString &destination, const QString &tool,
+                 const std::atomic<bool> *cancelled)
 {
     if (!QFileInfo::exists(tool))
         throw ZipError::zipToolNotFound();
@@ -164,7 +167,17 @@ void zipContents(const QString &directory, const QString &destination, const QSt
                QStringLiteral("__MACOSX/*"), QStringLiteral("-x"), QStringLiteral("*/__MACOSX/*")});
     if (!zip.waitForStarted(-1))
         throw std::runtime_error(zip.errorString().toStdString());
-    zip.waitForFinished(-1);
+    while (!zip.waitForFinished(100)) {
+        if (zip.state() == QProcess::NotRunning)
+            break;
+        if (cancelled && *cancelled) {
+            zip.kill();
+            zip.waitForFinished(-1);
+            throw ZipError::cancelled(); // the partial archive goes with the work file
+        }
+    }
+    if (cancelled && *cancelled)
+        throw ZipError::cancelled();
     const QByteArray output = zip.readAll();
     // A tool that crashed has no exit status worth the name, but it failed all the same.
     int status = zip.exitCode();

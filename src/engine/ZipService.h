@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <atomic>
 #include <exception>
 
 // Zips a report's folder for upload to a report server, with the system's zip tool.
@@ -14,9 +15,10 @@ public:
     // A link that leads out of the folder would put a file from elsewhere into an archive meant
     // for upload; one that leads back into a folder holding it would make the archive endless.
     // The tool follows links, so a folder with either is not zipped at all.
-    enum class Kind { zipToolNotFound, processFailed, linkLeavesFolder, linkLoops };
+    enum class Kind { zipToolNotFound, processFailed, linkLeavesFolder, linkLoops, cancelled };
 
     static ZipError zipToolNotFound() { return ZipError(Kind::zipToolNotFound, 0, {}); }
+    static ZipError cancelled() { return ZipError(Kind::cancelled, 0, {}); }
     static ZipError processFailed(int status, const QString &output)
     {
         return ZipError(Kind::processFailed, status, output);
@@ -56,8 +58,11 @@ private:
 // it) and renamed into place in the destination's folder only once it is complete, so a failure
 // never leaves a partial archive or loses the previous one. Blocks until the tool has finished.
 // Throws ZipError, or std::runtime_error for a work folder that cannot be had, a tool that cannot
-// be started or a file that cannot be moved. `tool` is for tests.
+// be started or a file that cannot be moved. Once `cancelled` turns true the tool is ended within
+// a tenth of a second, nothing is written to the destination and ZipError::cancelled is thrown.
+// `tool` is for tests.
 void zipContents(const QString &directory, const QString &destination,
-                 const QString &tool = QString::fromLatin1(zipTool));
+                 const QString &tool = QString::fromLatin1(zipTool),
+                 const std::atomic<bool> *cancelled = nullptr);
 
 } // namespace ZipService

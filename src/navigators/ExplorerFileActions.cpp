@@ -164,7 +164,8 @@ bool confirmTrashIfOpen(const QUrl &url, const WorkspaceModel &workspace, Dialog
 {
     return confirmIfOpen(url, workspace, dialogs,
                          u"This is currently open in a tab. Moving it to the Trash won't close "
-                         u"the tab, but Save will fail until you Save As elsewhere."_s,
+                         u"the tab: the tab keeps the report, and Save will ask where to save "
+                         u"it."_s,
                          u"Move to Trash Anyway"_s);
 }
 
@@ -185,8 +186,8 @@ void createNewFolder(const QUrl &folder)
 bool confirmMoveIfOpen(const QUrl &url, const WorkspaceModel &workspace, Dialogs &dialogs)
 {
     return confirmIfOpen(url, workspace, dialogs,
-                         u"This is currently open in a tab. Moving it won't close the tab, but "
-                         u"Save will fail until you Save As elsewhere."_s,
+                         u"This is currently open in a tab. Moving it won't close the tab: the "
+                         u"tab moves with it and saves to its new place."_s,
                          u"Move Anyway"_s);
 }
 

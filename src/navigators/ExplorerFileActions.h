@@ -11,7 +11,8 @@ class WorkspaceModel;
 // The file operations of the project explorer: open a report, rename, move to the trash, make a
 // folder, move into another folder, and the questions asked before an item an open tab depends
 // on is moved. They work on the file system directly, talk to the user through `dialogs` and
-// keep no state. None of them changes an open tab's document or the place it saves to. Main
+// keep no state. None of them changes an open tab's document or the place it saves to: the
+// explorer tells the workspace what moved or went to the trash, and the tabs follow. Main
 // thread only.
 namespace ExplorerFileActions {
 

@@ -290,12 +290,17 @@ void ProjectExplorerView::runMenuEntry(const QUrl &url, bool isDirectory, int ac
             revealer_->reveal(url);
         break;
     case ExplorerMenus::Action::rename:
-        if (ExplorerFileActions::promptRename(url, dialogs_))
+        if (const std::optional<QUrl> renamed = ExplorerFileActions::promptRename(url, dialogs_)) {
+            workspace_.followMovedItem(ExplorerFileActions::standardizedPath(url),
+                                       ExplorerFileActions::standardizedPath(*renamed), settings_);
             state_->notifyChanged();
+        }
         break;
     case ExplorerMenus::Action::moveToTrash:
         if (ExplorerFileActions::confirmTrashIfOpen(url, workspace_, dialogs_)) {
             ExplorerFileActions::moveToTrash(url);
+            if (!QFileInfo::exists(ExplorerFileActions::standardizedPath(url)))
+                workspace_.forgetTrashedItem(ExplorerFileActions::standardizedPath(url));
             state_->notifyChanged();
         }
         break;
@@ -319,6 +324,11 @@ bool ProjectExplorerView::dropOnFolder(const QUrl &folder, const QMimeData &data
         return false;
     if (!ExplorerFileActions::move(*source, folder, dialogs_))
         return false;
+    const QString moved =
+        ExplorerFileActions::standardizedPath(folder) + u'/' +
+        QFileInfo(ExplorerFileActions::standardizedPath(QUrl::fromLocalFile(*source))).fileName();
+    workspace_.followMovedItem(ExplorerFileActions::standardizedPath(QUrl::fromLocalFile(*source)),
+                               moved, settings_);
     state_->expand(ExplorerFileActions::standardizedPath(folder));
     state_->notifyChanged();
     return true;

@@ -34,6 +34,11 @@ ReportBand detailBand(double height, const ReportElement &element)
 
 } // namespace
 
+QString ReportBookBuilder::chapterDataSourceExpression()
+{
+    return u"new net.sf.jasperreports.engine.JREmptyDataSource(1)"_s;
+}
+
 QString ReportBookBuilder::chapterExpression(const QUrl &chapterURL)
 {
     const QString baseName = withoutPathExtension(QFileInfo(chapterURL.path()).fileName());
@@ -103,7 +108,7 @@ ReportDocument ReportBookBuilder::buildReportBook(const QString &name, double pa
         const double height = isLast ? contentHeight : contentHeight - separatorHeight;
         ElementKind::Subreport chapter;
         chapter.expression = chapterExpression(chapterURLs.at(i));
-        chapter.dataSourceExpression = u"new net.sf.jasperreports.engine.JREmptyDataSource(1)"_s;
+        chapter.dataSourceExpression = chapterDataSourceExpression();
         book.detailBands.append(detailBand(height, bookElement(chapter, contentWidth, height)));
     }
     return book;

@@ -20,6 +20,9 @@ ReportDocument buildReportBook(const QString &name, double pageWidth, double pag
                                double leftMargin, double rightMargin, double topMargin,
                                double bottomMargin, const QList<QUrl> &chapterURLs);
 
+// The data source a chapter is filled from: one empty record.
+QString chapterDataSourceExpression();
+
 // The expression of a chapter's subreport: its compiled file, named after the chapter's file
 // without its last extension, below $P{SUBREPORT_DIR}.
 QString chapterExpression(const QUrl &chapterURL);

@@ -139,6 +139,48 @@ int WorkspaceModel::tabShowing(const QString &filePath) const
     return -1;
 }
 
+namespace {
+
+// Where a path that is `from` or lies below it stands after `from` moved to `to`; no value for
+// any other path.
+std::optional<QString> movedPath(const QString &path, const QString &from, const QString &to)
+{
+    const QString clean = QDir::cleanPath(path);
+    const QString source = QDir::cleanPath(from);
+    if (clean == source)
+        return QDir::cleanPath(to);
+    if (clean.startsWith(source + u'/'))
+        return QDir::cleanPath(to) + clean.mid(source.size());
+    return std::nullopt;
+}
+
+} // namespace
+
+void WorkspaceModel::followMovedItem(const QString &fromPath, const QString &toPath,
+                                     AppSettings &settings)
+{
+    for (DocumentStore *tab : std::as_const(tabs_)) {
+        const std::optional<QUrl> &url = tab->fileURL();
+        if (!url || !url->isLocalFile())
+            continue;
+        if (const std::optional<QString> moved = movedPath(url->toLocalFile(), fromPath, toPath))
+            tab->followFile(QUrl::fromLocalFile(*moved));
+    }
+    QStringList recent = settings.recentFilePaths();
+    for (QString &path : recent)
+        path = movedPath(path, fromPath, toPath).value_or(path);
+    settings.setRecentFilePaths(recent);
+}
+
+void WorkspaceModel::forgetTrashedItem(const QString &path)
+{
+    for (DocumentStore *tab : std::as_const(tabs_)) {
+        const std::optional<QUrl> &url = tab->fileURL();
+        if (url && url->isLocalFile() && movedPath(url->toLocalFile(), path, path))
+            tab->followFile(std::nullopt);
+    }
+}
+
 void WorkspaceModel::openTab(const QUrl &url)
 {
     const QString path = absoluteFilePath(url);

@@ -76,6 +76,14 @@ public:
     void closeTab(int index);
     bool hasUnsavedChanges() const;
 
+    // An item at `fromPath` was moved or renamed to `toPath` by the program: each tab whose file
+    // is the item or lies below it saves to the new place from now on, and the recent files
+    // follow it too.
+    void followMovedItem(const QString &fromPath, const QString &toPath, AppSettings &settings);
+    // The item at `path` went to the trash: each tab whose file is the item or lies below it
+    // keeps its report but has no file any more, so Save asks where to save it.
+    void forgetTrashedItem(const QString &path);
+
     // What the quit handler stores: the files of the tabs that have one, in tab order, and the
     // active tab's position among them (0 when the active tab has no file).
     QStringList openTabPaths() const;

@@ -8,12 +8,14 @@
 #include "document/ElementClipboard.h"
 #include "engine/InMemoryKeychain.h"
 #include "engine/SidecarModel.h"
+#include "engine/ZipService.h"
 #include "widgets/ScriptedDialogs.h"
 #include "workspace/AppSettings.h"
 #include "workspace/WorkspaceModel.h"
 
 #include <QAction>
 #include <QClipboard>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QMenu>
@@ -21,6 +23,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <thread>
 
 using namespace Qt::StringLiterals;
 
@@ -265,8 +268,8 @@ TEST_F(FileCommandsTest, ZipSavesFirstAndAFailedSaveStopsIt)
     const QString report = writeReport(u"Reports/Sales/Sales.jrxml"_s, u"Sales"_s);
     workspace().openTab(QUrl::fromLocalFile(report));
     QStringList zipped;
-    commands().setZipStep(
-        [&](const QString &folder, const QString &target) { zipped << folder << target; });
+    commands().setZipStep([&](const QString &folder, const QString &target,
+                              const std::atomic<bool> &) { zipped << folder << target; });
 
     store()->addParameter();
     dialogs->answerSavePanel(QUrl::fromLocalFile(path(u"Sales.zip"_s)));
@@ -291,6 +294,37 @@ TEST_F(FileCommandsTest, ZipSavesFirstAndAFailedSaveStopsIt)
     EXPECT_FALSE(commands().isZipping());
     EXPECT_TRUE(zipped.isEmpty());
     EXPECT_TRUE(store()->isDirty());
+}
+
+// Quitting while a folder is zipped ends the zip at once, quietly: no archive, no alert.
+TEST_F(FileCommandsTest, CancellingAZipStopsItAtOnceAndSaysNothing)
+{
+    const QString report = writeReport(u"Sales.jrxml"_s, u"Sales"_s);
+    workspace().openTab(QUrl::fromLocalFile(report));
+    std::atomic<bool> started = false;
+    std::atomic<bool> sawCancel = false;
+    commands().setZipStep(
+        [&](const QString &, const QString &, const std::atomic<bool> &cancelled) {
+            started = true;
+            // a zip that would take a minute
+            for (int i = 0; i < 600 && !cancelled; ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            sawCancel = bool(cancelled);
+            throw ZipService::ZipError::cancelled();
+        });
+    dialogs->answerSavePanel(QUrl::fromLocalFile(path(u"Sales.zip"_s)));
+    commands().zipReportForUpload();
+    ASSERT_TRUE(commands().isZipping());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return bool(started); }));
+    QElapsedTimer clock;
+    clock.start();
+    commands().cancelZip();
+    EXPECT_LT(clock.elapsed(), 5000);
+    EXPECT_TRUE(sawCancel);
+    EXPECT_FALSE(commands().isZipping());
+    QTest::qWait(50);
+    EXPECT_TRUE(dialogs->alerts().isEmpty()) << "a cancelled zip is no failure to show";
+    EXPECT_FALSE(QFileInfo::exists(path(u"Sales.zip"_s)));
 }
 
 TEST_F(FileCommandsTest, AnOversizedPdfExportAsksAndCancelHasTheCancelRole)

@@ -238,3 +238,33 @@ TEST(TextInputFocus, SeesEditorsOnAGraphicsScene)
 }
 
 } // namespace
+
+// The Quit menu item cannot be reached while a sheet covers the main window: Ctrl+Q typed in a
+// sheet quits all the same (asking about unsaved reports as usual, which `quit` does).
+TEST(KeyRoutingQuit, CtrlQInASheetQuits)
+{
+    QWidget window;
+    WorkspaceModel workspace;
+    window.resize(300, 200);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    int quits = 0;
+    KeyMonitor::install(&workspace, &window, [&] { ++quits; });
+
+    SheetDialog sheet(&window, [&] { workspace.setIsDataPanelVisible(false); });
+    sheet.setIsWorkspaceSheet(true);
+    auto *button = new QPushButton(u"Button"_s, &sheet);
+    auto *layout = new QVBoxLayout(&sheet);
+    layout->addWidget(button);
+    QObject::connect(&workspace, &WorkspaceModel::isDataPanelVisibleChanged, &sheet,
+                     [&] { sheet.setShown(workspace.isDataPanelVisible()); });
+    workspace.setIsDataPanelVisible(true);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&sheet));
+    button->setFocus();
+    QTest::keyClick(sheet.windowHandle(), Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_EQ(quits, 1);
+    QTest::keyClick(sheet.windowHandle(), Qt::Key_Q);
+    EXPECT_EQ(quits, 1) << "Q alone is a key like any other";
+    workspace.setIsDataPanelVisible(false);
+}

@@ -11,6 +11,7 @@
 #include "canvas/CanvasGraphicsView.h"
 #include "canvas/CanvasScene.h"
 #include "canvas/CanvasView.h"
+#include "datapanel/DataPanelSheet.h"
 #include "engine/FriendlyErrorTranslator.h"
 #include "engine/InMemoryKeychain.h"
 #include "engine/SidecarModel.h"
@@ -123,6 +124,32 @@ TEST_F(QuillmarkAppTest, QuittingDirtyAsksAndOnlyQuitAnywayEndsTheSession)
     EXPECT_TRUE(app->shouldTerminate());
     EXPECT_EQ(stored(u"hadCleanShutdown"_s).toString(), u"true"_s);
     EXPECT_TRUE(app->workspace().hasUnsavedChanges()) << "nothing was saved";
+}
+
+// The menu is out of reach while a sheet covers the window: Ctrl+Q typed in the preview or in
+// Report Data quits all the same, asking about the unsaved report first (answered Cancel here).
+TEST_F(QuillmarkAppTest, CtrlQInThePreviewOrReportDataQuitsAskingFirst)
+{
+    startWithTabs(true);
+    const auto typeQuitIn = [&](QWidget *sheet) {
+        ASSERT_TRUE(sheet);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(sheet));
+        dialogs->answerAlert(1);
+        QTest::keyClick(sheet->windowHandle(), Qt::Key_Q, Qt::ControlModifier);
+    };
+
+    app->engine().setPreviewSession(PreviewSession{QUuid::createUuid()});
+    typeQuitIn(app->contentView()->findChild<QWidget *>(u"PreviewSheet"_s));
+    ASSERT_EQ(dialogs->alerts().size(), 1) << "Ctrl+Q in the preview";
+    EXPECT_EQ(dialogs->alerts().last().message, u"Quit with Unsaved Changes?"_s);
+    EXPECT_TRUE(app->mainWindow()->isVisible()) << "cancelled";
+    app->engine().setPreviewSession(std::nullopt);
+
+    app->workspace().setIsDataPanelVisible(true);
+    typeQuitIn(app->contentView()->findChild<DataPanelSheet *>());
+    ASSERT_EQ(dialogs->alerts().size(), 2) << "Ctrl+Q in Report Data";
+    EXPECT_EQ(dialogs->alerts().last().message, u"Quit with Unsaved Changes?"_s);
+    app->workspace().setIsDataPanelVisible(false);
 }
 
 TEST_F(QuillmarkAppTest, AWindowNeverShownQuitsWithoutStoringOrAsking)

@@ -1,6 +1,8 @@
-# The page setup sheet and the report book as the window opens them.
+# The page setup sheet and the report book as the window opens them, and a book previewed by the
+# real engine (with PostgreSQL where the test scripts start it).
 find_package(Qt6 REQUIRED COMPONENTS Test)
 quillmark_test(app_setup_tests GUI
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/PageSetupAndBookTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ReportBookPreviewTest.cpp
   LIBS quillmark_ui Qt6::Test)

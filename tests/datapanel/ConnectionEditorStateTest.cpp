@@ -229,6 +229,52 @@ TEST_F(ConnectionEditorStateTest, SavingAnEditKeepsReplacesOrKeepsThePasswordAsT
     EXPECT_FALSE(state.isVisible());
 }
 
+// Without a keyring service the preset is saved, but the sheet stays open and says why its
+// password was not; a second Save updates the preset it added, and every later reader of the
+// password learns that the keychain could not give it.
+TEST_F(ConnectionEditorStateTest, APasswordTheKeychainRefusesIsReportedWhereTheUserSaves)
+{
+    keychain.setUnavailable(u"No keyring service is running"_s);
+    state.startAdding();
+    const QUuid id = state.connection().id;
+    state.setPassword(u"hunter2"_s);
+    state.save(*connections, &store);
+
+    ASSERT_TRUE(stored(id).has_value()) << "the connection itself is saved";
+    EXPECT_EQ(store.activeConnectionID(), id);
+    EXPECT_TRUE(state.isVisible()) << "Save does not close as if it worked";
+    EXPECT_EQ(state.keychainMessage(),
+              u"The password could not be stored: No keyring service is running. Install or "
+              "unlock a keyring service (Secret Service) to keep it."_s);
+    EXPECT_FALSE(state.isNew());
+    state.save(*connections, &store);
+    EXPECT_EQ(connections->connections().size(), 1) << "saving again adds no second preset";
+
+    const std::optional<LiveConnection> live = resolveLiveConnection(store, *connections);
+    ASSERT_TRUE(live.has_value());
+    EXPECT_EQ(live->keychainError, u"No keyring service is running"_s);
+    const QString failure =
+        withKeychainCause(u"FATAL: password authentication failed"_s, live->keychainError);
+    EXPECT_TRUE(failure.startsWith(u"FATAL: password authentication failed\n"_s));
+    EXPECT_TRUE(failure.contains(u"could not be read from the keychain (No keyring service is "
+                                 "running)"_s))
+        << failure.toStdString();
+    EXPECT_EQ(withKeychainCause(u"x"_s, QString()), u"x"_s) << "a keychain that worked is no cause";
+
+    state.startEditing(*stored(id), QString(), live->keychainError);
+    EXPECT_EQ(state.keychainMessage(),
+              u"The stored password could not be read: No keyring service is running. Install or "
+              "unlock a keyring service (Secret Service) to keep it."_s);
+
+    keychain.setUnavailable(QString());
+    state.startEditing(*stored(id), QString());
+    EXPECT_EQ(state.keychainMessage(), std::nullopt) << "a new opening starts without the line";
+    state.setPassword(u"hunter2"_s);
+    state.save(*connections, &store);
+    EXPECT_FALSE(state.isVisible());
+    EXPECT_EQ(connections->password(id), u"hunter2"_s);
+}
+
 TEST_F(ConnectionEditorStateTest, EachOpeningHasASessionThatEndsWhenTheSheetCloses)
 {
     EXPECT_EQ(state.session(), nullptr);

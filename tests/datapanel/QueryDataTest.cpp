@@ -271,6 +271,26 @@ TEST_F(ReadFieldsTest, StaticReadAddsGuessedFieldsWithTheGuessersNote)
     EXPECT_TRUE(state.message()->startsWith(u"No new fields - "_s));
 }
 
+// A column the guesser cannot name may be any declared field, so a static read then removes
+// nothing and says which columns it could not name; its new fields are texts.
+TEST_F(ReadFieldsTest, AColumnWithoutANameKeepsEveryDeclaredField)
+{
+    declare({u"a"_s, u"total"_s, u"old"_s}, u"SELECT a, b, price * qty FROM t"_s);
+    ReadFields::readStatic(store, &state);
+    EXPECT_EQ(declared(), (QStringList{u"a"_s, u"total"_s, u"old"_s, u"b"_s}));
+    EXPECT_EQ(store.document().fields.back().className, u"java.lang.String"_s);
+    EXPECT_EQ(state.message(),
+              u"Added 1 new field. Skipped 1 column with no clear name (a complex expression "
+              u"with no \"AS alias\") - add those by hand: \"price * qty\". No field was removed, "
+              u"as not every column could be named."_s);
+    EXPECT_TRUE(state.staleFieldNames().isEmpty());
+
+    // once every column has a name, the missing ones go
+    declare({u"a"_s, u"total"_s, u"old"_s}, u"SELECT a, price * qty AS total FROM t"_s);
+    ReadFields::readStatic(store, &state);
+    EXPECT_EQ(declared(), (QStringList{u"a"_s, u"total"_s}));
+}
+
 TEST_F(ReadFieldsTest, FieldsStillUsedAnywhereAreListedNotRemoved)
 {
     declare({u"a"_s, u"b"_s, u"c"_s, u"v"_s, u"t"_s, u"s"_s}, u"SELECT a FROM x"_s);

@@ -9,8 +9,10 @@
 #include "engine/SidecarModel.h"
 #include "widgets/Spinner.h"
 
+#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QTableView>
 
@@ -72,6 +74,13 @@ protected:
     {
         return grid()->model()->index(row, column).data().toString();
     }
+    // Executes on the real engine and waits for its answer, which may take the engine's start.
+    void executeOnTheEngine()
+    {
+        click(u"datapanel.query.execute"_s);
+        ASSERT_TRUE(waitFor([&] { return !model.isExecutingQuery(); }, std::chrono::seconds(90)));
+        QApplication::processEvents();
+    }
     // Executes and waits for the engine's answer.
     void execute()
     {
@@ -101,6 +110,68 @@ protected:
             for (int x = 0; x < image.width(); ++x)
                 value = std::min(value, QColor(image.pixel(x, y)).lightness());
         return value;
+    }
+
+    // Whether the whole of `button` shows in the query pane's frame, above the results area.
+    bool inSight(const QPushButton *button) const
+    {
+        const auto *scroll = find<QScrollArea>(u"datapanel.queryScroll"_s);
+        const QRect shown(button->mapTo(scroll->viewport(), QPoint()), button->size());
+        const int resultsTop = view->resultsArea()->isVisible()
+                                   ? view->resultsArea()->mapTo(view.get(), QPoint()).y()
+                                   : view->height();
+        return scroll->viewport()->rect().contains(shown) &&
+               button->mapTo(view.get(), QPoint(0, button->height())).y() <= resultsTop;
+    }
+
+    // At the sheet's first size both commands also stay in sight while results show.
+    void checkCommandsStayPut(QSize size, bool inSightWithResults)
+    {
+        view->resize(size);
+        QApplication::processEvents();
+        auto *read = find<QPushButton>(u"datapanel.query.readFields"_s);
+        const auto places = [&] {
+            return std::pair(read->mapTo(view.get(), QPoint()),
+                             executeButton()->mapTo(view.get(), QPoint()));
+        };
+        const auto checkInSight = [&](const char *when) {
+            if (!inSightWithResults)
+                return;
+            EXPECT_TRUE(inSight(read)) << "Read Fields " << when;
+            EXPECT_TRUE(inSight(executeButton())) << "Execute Query " << when;
+        };
+        const auto before = places();
+        checkInSight("before any query");
+        engine.script({rows(200), ScriptedEngine::failure("relation t does not exist")});
+        executeButton()->click();
+        QApplication::processEvents();
+        ASSERT_TRUE(view->resultsArea()->isVisible());
+        EXPECT_EQ(places(), before) << "while the query runs";
+        checkInSight("while the query runs");
+        ASSERT_TRUE(waitFor([&] { return !model.isExecutingQuery(); }));
+        QApplication::processEvents();
+        EXPECT_EQ(places(), before) << "when the rows arrive";
+        checkInSight("with 200 rows");
+        // An outcome line of Read Fields comes under the commands.
+        auto *outcome =
+            view->findChild<ReadFieldsResultState *>(u"datapanel.query.readFieldsState"_s);
+        ASSERT_TRUE(outcome);
+        outcome->set(u"Added 2 new fields."_s, {u"amount"_s});
+        QApplication::processEvents();
+        EXPECT_EQ(places(), before) << "with the Read Fields outcome";
+        const QTableView *table = grid();
+        EXPECT_GE(table->viewport()->height(), 6 * table->verticalHeader()->defaultSectionSize())
+            << "the grid shows more than a couple of rows";
+        // No caption of the pane is cut: each is as tall as its wrapped text.
+        for (QLabel *caption : view->queryPane()->findChildren<QLabel *>()) {
+            if (!caption->isVisible() || !caption->wordWrap() || caption->text().isEmpty())
+                continue;
+            EXPECT_GE(caption->height(), caption->heightForWidth(caption->width()))
+                << caption->objectName().toStdString() << ": " << caption->text().toStdString();
+        }
+        execute();
+        EXPECT_EQ(places(), before) << "when an error replaces the rows";
+        checkInSight("with an error");
     }
 
     ScriptedEngine engine;
@@ -355,23 +426,73 @@ TEST_F(QueryExecutionTest, ATabClosedWhileThePasswordIsReadStartsNothing)
     EXPECT_TRUE(engine.requests().isEmpty());
 }
 
+// Read Fields and Execute Query stay where they are, at the sheet's first size and its smallest,
+// while a query runs, when its rows arrive and when Read Fields reports; at the first size they
+// stay in sight above the results. The pane scrolls rather than cutting a caption, and the grid
+// shows its rows rather than two of them.
+TEST_F(QueryExecutionTest, TheCommandsStayUnderThePointerAsTheResultsComeAndGo)
+{
+    checkCommandsStayPut(QSize(DataPanelView::idealWidth, DataPanelView::idealHeight), true);
+}
+
+TEST_F(QueryExecutionTest, TheCommandsStayPutInTheSmallestSheetWhosePaneScrolls)
+{
+    checkCommandsStayPut(QSize(DataPanelView::minimumPanelWidth, DataPanelView::minimumPanelHeight),
+                         false);
+    const auto *scroll = find<QScrollArea>(u"datapanel.queryScroll"_s);
+    ASSERT_TRUE(scroll);
+    EXPECT_GT(scroll->verticalScrollBar()->maximum(), 0) << "the small pane scrolls";
+}
+
+// Without a keyring service the password is missing, and the query's failure says why.
+TEST_F(QueryExecutionTest, AFailureWithoutThePasswordNamesTheKeychain)
+{
+    keychain.inner.setUnavailable(u"No keyring service is running"_s);
+    engine.script({ScriptedEngine::failure("FATAL: password authentication failed")});
+    execute();
+    const QString error = label(u"datapanel.queryResults.error"_s)->text();
+    EXPECT_TRUE(error.startsWith(u"FATAL: password authentication failed"_s));
+    EXPECT_TRUE(error.contains(u"The password could not be read from the keychain (No keyring "
+                               u"service is running)"_s))
+        << error.toStdString();
+    EXPECT_EQ(engine.requests().value(0)[u"params"_s][u"connection"_s][u"password"_s], u""_s);
+}
+
+// Against the real engine: without a connection the query runs on an empty database of the
+// engine's own, so literal values come back and a table is not found.
+TEST_F(QueryExecutionTest, AgainstTheEngineAStandaloneQueryShowsItsRows)
+{
+    QUILLMARK_REQUIRE_ENGINE();
+    model.setLocationProvider([&] { return *location; });
+    store.setActiveConnectionID(std::nullopt);
+    storetest::editDocument(store, [](ReportDocument &d) {
+        d.queryString = u"select 1 as id, 'Ann' as name union all select 2, 'Bob'"_s;
+    });
+    ASSERT_NO_FATAL_FAILURE(executeOnTheEngine());
+    ASSERT_FALSE(model.queryErrorMessage().has_value()) << model.queryErrorMessage()->toStdString();
+    EXPECT_EQ(label(u"datapanel.queryResults.count"_s)->text(), u"2 rows"_s);
+    EXPECT_EQ(grid()->model()->headerData(1, Qt::Horizontal).toString(), u"name"_s);
+    EXPECT_EQ(cell(0, 1), u"Ann"_s);
+    EXPECT_EQ(cell(1, 0), u"2"_s);
+
+    storetest::editDocument(store,
+                            [](ReportDocument &d) { d.queryString = u"select * from orders"_s; });
+    ASSERT_NO_FATAL_FAILURE(executeOnTheEngine());
+    EXPECT_TRUE(shown(u"datapanel.queryResults.error"_s));
+    EXPECT_TRUE(
+        label(u"datapanel.queryResults.error"_s)->text().contains(u"Table \"orders\" not found"_s))
+        << label(u"datapanel.queryResults.error"_s)->text().toStdString();
+}
+
 // Against the real engine and the PostgreSQL server the engine's own tests start (sidecar/test.sh
 // exports where it listens); skipped without them.
 TEST_F(QueryExecutionTest, AgainstPostgresTheGridShowsTheTablesRows)
 {
     QUILLMARK_REQUIRE_ENGINE();
-    const QString host = qEnvironmentVariable("QUILLMARK_TEST_PG_HOST");
-    if (host.isEmpty())
-        GTEST_SKIP() << "QUILLMARK_TEST_PG_HOST is not set; no PostgreSQL to query";
+    QUILLMARK_REQUIRE_POSTGRES("to query");
     model.setLocationProvider([&] { return *location; });
-    const DatabaseConnection database{QUuid::createUuid(),
-                                      u"Sample"_s,
-                                      DatabaseType::postgres,
-                                      host,
-                                      qEnvironmentVariableIntValue("QUILLMARK_TEST_PG_PORT"),
-                                      qEnvironmentVariable("QUILLMARK_TEST_PG_DB"),
-                                      qEnvironmentVariable("QUILLMARK_TEST_PG_USER")};
-    connections->add(database, qEnvironmentVariable("QUILLMARK_TEST_PG_PASSWORD"));
+    const DatabaseConnection &database = postgres->connection;
+    connections->add(database, postgres->password);
     store.setActiveConnectionID(database.id);
     storetest::editDocument(store, [](ReportDocument &d) {
         d.queryString = u"SELECT id, name, city FROM customers ORDER BY id"_s;
@@ -379,9 +500,7 @@ TEST_F(QueryExecutionTest, AgainstPostgresTheGridShowsTheTablesRows)
     EXPECT_TRUE(label(u"datapanel.query.executeCaption"_s)
                     ->text()
                     .startsWith(u"Runs against \"Sample\""_s));
-    click(u"datapanel.query.execute"_s);
-    ASSERT_TRUE(waitFor([&] { return !model.isExecutingQuery(); }, std::chrono::seconds(90)));
-    QApplication::processEvents();
+    ASSERT_NO_FATAL_FAILURE(executeOnTheEngine());
     ASSERT_FALSE(model.queryErrorMessage().has_value()) << model.queryErrorMessage()->toStdString();
     EXPECT_EQ(label(u"datapanel.queryResults.count"_s)->text(), u"5 rows"_s);
     EXPECT_EQ(grid()->model()->headerData(1, Qt::Horizontal).toString(), u"name"_s);
@@ -391,9 +510,7 @@ TEST_F(QueryExecutionTest, AgainstPostgresTheGridShowsTheTablesRows)
     // A second statement is refused before anything reaches the database.
     storetest::editDocument(
         store, [](ReportDocument &d) { d.queryString = u"SELECT 1; DELETE FROM customers"_s; });
-    click(u"datapanel.query.execute"_s);
-    ASSERT_TRUE(waitFor([&] { return !model.isExecutingQuery(); }, std::chrono::seconds(90)));
-    QApplication::processEvents();
+    ASSERT_NO_FATAL_FAILURE(executeOnTheEngine());
     EXPECT_TRUE(shown(u"datapanel.queryResults.error"_s));
     EXPECT_TRUE(label(u"datapanel.queryResults.error"_s)
                     ->text()

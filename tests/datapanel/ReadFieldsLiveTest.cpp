@@ -98,6 +98,23 @@ TEST_F(ReadFieldsLiveTest, ASuccessAddsTheColumnsAndSortsOutTheMissingFields)
     EXPECT_EQ(params[u"connection"_s][u"host"_s], u"db.local"_s);
 }
 
+TEST_F(ReadFieldsLiveTest, NewFieldsTakeTheClassesTheEngineReports)
+{
+    script({ok(R"({"fields":[{"name":"id","className":"java.lang.Long"},)"
+               R"({"name":"total","className":"java.math.BigDecimal"},)"
+               R"({"name":"day","className":"java.sql.Date"},)"
+               R"({"name":"gone","className":"java.lang.Integer"}]})")});
+    ReadFields::read(&store, &model, connections.get(), &state);
+    ASSERT_TRUE(waitFor([&] { return state.message() != u"Reading live schema..."_s; }));
+    QStringList classes;
+    for (const ReportField &f : store.document().fields)
+        classes.append(f.name + u':' + f.className);
+    EXPECT_EQ(classes, (QStringList{u"id:java.lang.String"_s, u"gone:java.lang.String"_s,
+                                    u"summed:java.lang.String"_s, u"total:java.math.BigDecimal"_s,
+                                    u"day:java.sql.Date"_s}))
+        << "declared fields keep their class; new ones take the engine's";
+}
+
 TEST_F(ReadFieldsLiveTest, ZeroColumnsChangeNothingAndClearTheStaleList)
 {
     script({ok(R"({"fields":[]})")});
@@ -173,9 +190,7 @@ TEST_F(ReadFieldsLiveTest, AMissingPresetReadsTheQueryText)
 TEST(ReadFieldsPostgres, ALiveReadDeclaresTheTablesColumns)
 {
     QUILLMARK_REQUIRE_ENGINE();
-    const QString host = qEnvironmentVariable("QUILLMARK_TEST_PG_HOST");
-    if (host.isEmpty())
-        GTEST_SKIP() << "QUILLMARK_TEST_PG_HOST is not set; no PostgreSQL to read from";
+    QUILLMARK_REQUIRE_POSTGRES("to read from");
     QTemporaryDir dir;
     PrivateWorkFolder workFolder{dir.path()};
     SidecarModel model{workFolder};
@@ -183,14 +198,8 @@ TEST(ReadFieldsPostgres, ALiveReadDeclaresTheTablesColumns)
     InMemoryKeychain keychain;
     QSettings settings(dir.filePath(u"settings.ini"_s), QSettings::IniFormat);
     ConnectionPresetStore connections(settings, keychain);
-    const DatabaseConnection database{QUuid::createUuid(),
-                                      u"Sample"_s,
-                                      DatabaseType::postgres,
-                                      host,
-                                      qEnvironmentVariableIntValue("QUILLMARK_TEST_PG_PORT"),
-                                      qEnvironmentVariable("QUILLMARK_TEST_PG_DB"),
-                                      qEnvironmentVariable("QUILLMARK_TEST_PG_USER")};
-    connections.add(database, qEnvironmentVariable("QUILLMARK_TEST_PG_PASSWORD"));
+    const DatabaseConnection &database = postgres->connection;
+    connections.add(database, postgres->password);
     DocumentStore store;
     store.setActiveConnectionID(database.id);
     storetest::editDocument(
@@ -205,4 +214,11 @@ TEST(ReadFieldsPostgres, ALiveReadDeclaresTheTablesColumns)
         names.append(f.name);
     EXPECT_EQ(names,
               (QStringList{u"id"_s, u"name"_s, u"city"_s, u"balance"_s, u"joined"_s, u"active"_s}));
+    // each field is declared with the class the engine reads for its column
+    QStringList classes;
+    for (const ReportField &f : store.document().fields)
+        classes.append(f.className);
+    EXPECT_EQ(classes,
+              (QStringList{u"java.lang.Integer"_s, u"java.lang.String"_s, u"java.lang.String"_s,
+                           u"java.math.BigDecimal"_s, u"java.sql.Date"_s, u"java.lang.Boolean"_s}));
 }

@@ -99,7 +99,7 @@ TEST_F(ConnectionPresetStoreTest, ChangesKeepPasswordsInTheKeychainOnlyAndTabsRe
     EXPECT_FALSE(testsupport::readFile(settings.fileName()).contains("s3cr3t"));
     ConnectionPresetStore reloaded(settings, keychain);
     EXPECT_EQ(reloaded.connections(), (QList<DatabaseConnection>{first, second}));
-    EXPECT_EQ(resolveLiveConnection(first.id, reloaded), (LiveConnection{first, QString()}));
+    EXPECT_EQ(resolveLiveConnection(first.id, reloaded), (LiveConnection{first, QString(), {}}));
 
     // An update keeps the password unless given a non-empty one.
     second.username = u"admin"_s;
@@ -121,7 +121,7 @@ TEST_F(ConnectionPresetStoreTest, ChangesKeepPasswordsInTheKeychainOnlyAndTabsRe
     DocumentStore tab;
     EXPECT_EQ(resolveLiveConnection(tab, presets), std::nullopt) << "no chosen preset";
     tab.setActiveConnectionID(second.id);
-    EXPECT_EQ(resolveLiveConnection(tab, presets), (LiveConnection{second, u"new"_s}));
+    EXPECT_EQ(resolveLiveConnection(tab, presets), (LiveConnection{second, u"new"_s, {}}));
     presets.add(second, QString()); // a second entry with the same id
     presets.remove(second.id);
     EXPECT_EQ(presets.connections(), QList<DatabaseConnection>{first});

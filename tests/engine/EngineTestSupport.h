@@ -2,6 +2,7 @@
 
 #include "ModelBuilders.h"
 #include "TestSupport.h"
+#include "engine/DatabaseConnection.h"
 #include "engine/SidecarModel.h"
 
 #include <QCoreApplication>
@@ -28,6 +29,32 @@ inline std::optional<SidecarClient::Location> realEngine()
     const std::optional<SidecarClient::Location> location = testsupport::realEngine();             \
     if (!location)                                                                                 \
         GTEST_SKIP() << "Java or sidecar/target/sidecar.jar is missing; skipping the engine test";
+
+// The PostgreSQL server the test scripts start (QUILLMARK_TEST_PG_*): a preset "Sample" for its
+// database, and the password. No value when none was started.
+struct TestPostgres {
+    DatabaseConnection connection;
+    QString password;
+};
+
+inline std::optional<TestPostgres> testPostgres()
+{
+    const QString host = qEnvironmentVariable("QUILLMARK_TEST_PG_HOST");
+    if (host.isEmpty())
+        return std::nullopt;
+    return TestPostgres{{QUuid::createUuid(), QStringLiteral("Sample"), DatabaseType::postgres,
+                         host, qEnvironmentVariableIntValue("QUILLMARK_TEST_PG_PORT"),
+                         qEnvironmentVariable("QUILLMARK_TEST_PG_DB"),
+                         qEnvironmentVariable("QUILLMARK_TEST_PG_USER")},
+                        qEnvironmentVariable("QUILLMARK_TEST_PG_PASSWORD")};
+}
+
+// Declares `postgres`, the server of testPostgres(); skips the test without one. `purpose` says
+// what the test would do with it.
+#define QUILLMARK_REQUIRE_POSTGRES(purpose)                                                        \
+    const std::optional<testsupport::TestPostgres> postgres = testsupport::testPostgres();         \
+    if (!postgres)                                                                                 \
+        GTEST_SKIP() << "QUILLMARK_TEST_PG_HOST is not set; no PostgreSQL " purpose;
 
 // A report named `name` whose detail band holds one subreport element per expression.
 inline ReportDocument reportWithSubreports(const QString &name, const QStringList &expressions)

@@ -42,6 +42,10 @@ TEST(JdbcURLParser, ParsesBothForms)
         {"jdbc:postgresql://h?user=%zz&password=%FF", "postgres h:5432/ user=%zz password=%FF"},
         {"jdbc:postgresql://h?user=a&&USER=b%3D&password=x=y",
          "postgres h:5432/ user=b= password=x=y"},
+        // An IPv6 address in brackets is one host, its colons no port.
+        {"jdbc:postgresql://[::1]:5433/db", "postgres [::1]:5433/db"},
+        {"jdbc:postgresql://[fe80::1%25eth0]/db", "postgres [fe80::1%25eth0]:5432/db"},
+        {"jdbc:sqlserver://[2001:db8::7]:1500;databaseName=x", "sqlserver [2001:db8::7]:1500/x"},
         // SQL Server: host and port, then properties after semicolons, never decoded.
         {"jdbc:SQLServer://srv\\inst:1500;DatabaseName=Sales;USER=sa;encrypt=true;",
          "sqlserver srv\\inst:1500/Sales user=sa"},
@@ -77,4 +81,10 @@ TEST(JdbcURLParser, BuildsTheAddressWithoutCredentials)
         EXPECT_EQ(built, QString::fromUtf8(expected));
         EXPECT_EQ(parsed(built), rawValue(type) + u" DbHost:6543/" + c.database) << "read back";
     }
+    // an IPv6 host typed without brackets is written with them, and reads back whole
+    c.host = u"::1"_s;
+    c.type = DatabaseType::postgres;
+    c.database = u"db"_s;
+    EXPECT_EQ(JdbcURLParser::build(c), u"jdbc:postgresql://[::1]:6543/db"_s);
+    EXPECT_EQ(parsed(JdbcURLParser::build(c)), u"postgres [::1]:6543/db"_s);
 }

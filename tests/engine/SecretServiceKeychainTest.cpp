@@ -3,6 +3,7 @@
 #include "model/Identifiers.h"
 
 #include <gtest/gtest.h>
+#include <iostream>
 
 // Runs under with-secret-service.sh, which starts a Secret Service of its own in a temporary home.
 namespace {
@@ -35,4 +36,21 @@ TEST(QtKeychainHelper, StoresReadsAndDeletesThroughTheSecretService)
     keychain.deletePassword(account);
     EXPECT_EQ(keychain.password(account), std::nullopt);
     keychain.deletePassword(account); // deleting a missing item is quiet
+}
+
+// Runs under with-secret-service.sh --without: a D-Bus session in which no keyring service runs.
+TEST(QtKeychainHelper, WithoutASecretServiceSaysWhyNothingIsStoredOrRead)
+{
+    if (!qEnvironmentVariableIsSet("QUILLMARK_NO_SECRET_SERVICE"))
+        GTEST_SKIP() << "not run by with-secret-service.sh --without";
+
+    QtKeychainHelper keychain;
+    const QString account = idText(newId());
+    const QString stored = keychain.setPassword(QStringLiteral("secret"), account);
+    EXPECT_FALSE(stored.isEmpty()) << "a password that is not kept must say why";
+    const KeychainHelper::Read read = keychain.readPassword(account);
+    EXPECT_EQ(read.password, std::nullopt);
+    EXPECT_FALSE(read.error.isEmpty()) << "a keychain that cannot be read must say why";
+    std::cout << "store: " << stored.toStdString() << "\nread: " << read.error.toStdString()
+              << '\n';
 }

@@ -102,7 +102,7 @@ TEST(SidecarModel, RenderPublishesItsOutcomeAndKeepsTheStatsOfTheLastSuccess)
 
     // A failure keeps the stats, leaves no PDF and runs no hook; a live connection adds the data
     // source with the report's query.
-    fake.model.compileAndPreview(report, std::nullopt, {}, {}, LiveConnection{preset, u"pw"_s});
+    fake.model.compileAndPreview(report, std::nullopt, {}, {}, LiveConnection{preset, u"pw"_s, {}});
     ASSERT_TRUE(waitFor([&] { return fake.idle(); }));
     EXPECT_EQ(fake.params(1)[u"dataSource"_s].toObject(),
               (QJsonObject{{u"type"_s, u"jdbc"_s},
@@ -339,7 +339,7 @@ TEST(SidecarModel, ConnectionTestsAndQueriesPublishTheirOutcome)
     EXPECT_EQ(fake.params(3), (QJsonObject{{u"query"_s, u"select a"_s}, {u"maxRows"_s, 200}}));
     const QueryResult first{{u"a"_s, u"b"_s, u"c"_s}, {{u"x"_s, std::nullopt, std::nullopt}}};
     EXPECT_EQ(fake.model.queryResult(), first);
-    fake.model.executeQuery(LiveConnection{preset, u"pw"_s}, u"select a"_s);
+    fake.model.executeQuery(LiveConnection{preset, u"pw"_s, {}}, u"select a"_s);
     ASSERT_TRUE(waitFor([&] { return fake.idle(); }));
     EXPECT_EQ(fake.params(4)[u"connection"_s].toObject(), presetWire);
     EXPECT_EQ(fake.model.queryResult(), (QueryResult{{u"a"_s}, {}}));

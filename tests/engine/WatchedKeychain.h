@@ -9,17 +9,17 @@
 // as the system keychain keeps its caller waiting in a local event loop.
 class WatchedKeychain final : public KeychainHelper {
 public:
-    std::optional<QString> password(const QString &account) const override
+    Read readPassword(const QString &account) const override
     {
         if (onCall)
             onCall();
-        return inner.password(account);
+        return inner.readPassword(account);
     }
-    void setPassword(const QString &password, const QString &account) override
+    QString setPassword(const QString &password, const QString &account) override
     {
         if (onCall)
             onCall();
-        inner.setPassword(password, account);
+        return inner.setPassword(password, account);
     }
     void deletePassword(const QString &account) override
     {

@@ -3,10 +3,13 @@
 #include "engine/PrivateWorkFolder.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <atomic>
 #include <gtest/gtest.h>
+#include <thread>
 
 using namespace Qt::StringLiterals;
 
@@ -188,4 +191,40 @@ TEST(ZipService, BuildsTheArchiveInThePrivateWorkFolder)
     EXPECT_EQ(testsupport::readFile(dir.filePath(u"out.zip"_s)), "archive\n");
     EXPECT_EQ(QDir(expected.path()).entryList(QDir::Files | QDir::Hidden), QStringList())
         << "the work file is moved away";
+}
+
+// A zip that is cancelled ends its tool at once and writes nothing to the destination.
+TEST(ZipService, ACancelledZipEndsTheToolAndLeavesNoArchive)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const TemporaryDirectory temporary(dir.path());
+    // a tool that starts its archive and then takes its time
+    const QString tool = dir.filePath(u"slowzip"_s);
+    QFile script(tool);
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write("#!/bin/sh\necho partial > \"$4\"\nexec sleep 60\n");
+    script.close();
+    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QDir(dir.path()).mkpath(u"folder"_s);
+    const QString destination = dir.filePath(u"out.zip"_s);
+
+    std::atomic<bool> cancelled = false;
+    QString outcome;
+    std::thread zipping([&] {
+        try {
+            ZipService::zipContents(dir.filePath(u"folder"_s), destination, tool, &cancelled);
+            outcome = u"ok"_s;
+        } catch (const ZipService::ZipError &error) {
+            outcome = error.description();
+        }
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    QElapsedTimer clock;
+    clock.start();
+    cancelled = true;
+    zipping.join();
+    EXPECT_LT(clock.elapsed(), 3000);
+    EXPECT_EQ(outcome, u"The zip was cancelled."_s);
+    EXPECT_FALSE(QFileInfo::exists(destination));
 }

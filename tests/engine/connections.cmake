@@ -13,8 +13,17 @@ quillmark_apply_flags(engine_keychain_tests)
 target_link_libraries(engine_keychain_tests PRIVATE quillmark_services GTest::gtest
                       quillmark_testsupport quillmark_testmain)
 add_test(NAME engine_keychain_tests.SecretService
-  COMMAND ${CMAKE_CURRENT_LIST_DIR}/with-secret-service.sh $<TARGET_FILE:engine_keychain_tests>)
+  COMMAND ${CMAKE_CURRENT_LIST_DIR}/with-secret-service.sh $<TARGET_FILE:engine_keychain_tests>
+          --gtest_filter=QtKeychainHelper.StoresReadsAndDeletesThroughTheSecretService)
 set_tests_properties(engine_keychain_tests.SecretService PROPERTIES
+  LABELS headless
+  TIMEOUT 120
+  SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]")
+add_test(NAME engine_keychain_tests.NoSecretService
+  COMMAND ${CMAKE_CURRENT_LIST_DIR}/with-secret-service.sh --without
+          $<TARGET_FILE:engine_keychain_tests>
+          --gtest_filter=QtKeychainHelper.WithoutASecretServiceSaysWhyNothingIsStoredOrRead)
+set_tests_properties(engine_keychain_tests.NoSecretService PROPERTIES
   LABELS headless
   TIMEOUT 120
   SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]")

@@ -5,6 +5,10 @@
 # QUILLMARK_SECRET_SERVICE_SKIP saying why, so that it can skip with a message.
 #
 #   with-secret-service.sh PROGRAM [ARGUMENTS...]
+#   with-secret-service.sh --without PROGRAM [ARGUMENTS...]
+#
+# With --without, the D-Bus session has no Secret Service at all, as on a machine without a
+# keyring service, and QUILLMARK_NO_SECRET_SERVICE is set when that session started.
 set -u
 
 # Runs the program with the reason why there is no Secret Service for it.
@@ -15,7 +19,49 @@ run_without() {
     exec "$@"
 }
 
+if [ "${1:-}" = "--without-inside" ]; then
+    shift
+    QUILLMARK_NO_SECRET_SERVICE=1
+    export QUILLMARK_NO_SECRET_SERVICE
+    exec "$@"
+fi
+without=false
+if [ "${1:-}" = "--without" ]; then
+    without=true
+    shift
+fi
+
 if [ "${1:-}" != "--inside-session" ]; then
+    if [ $without = true ]; then
+        if ! command -v dbus-run-session >/dev/null 2>&1; then
+            run_without "dbus-run-session is not installed" "$@"
+        fi
+        home=$(mktemp -d) || run_without "no temporary folder" "$@"
+        mkdir -p "$home/run" "$home/services"
+        chmod 700 "$home/run"
+        # a session bus that can start no service: nothing answers for the Secret Service
+        cat >"$home/session.conf" <<CONF
+<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
+ "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
+<busconfig>
+  <type>session</type>
+  <listen>unix:tmpdir=$home/run</listen>
+  <servicedir>$home/services</servicedir>
+  <policy context="default">
+    <allow send_destination="*" eavesdrop="true"/>
+    <allow eavesdrop="true"/>
+    <allow own="*"/>
+  </policy>
+</busconfig>
+CONF
+        HOME="$home" XDG_RUNTIME_DIR="$home/run" \
+            dbus-run-session --config-file="$home/session.conf" -- \
+            env -u XDG_CURRENT_DESKTOP -u DESKTOP_SESSION -u KDE_FULL_SESSION \
+            -u KDE_SESSION_VERSION -u GNOME_DESKTOP_SESSION_ID "$0" --without-inside "$@"
+        status=$?
+        rm -rf "$home"
+        exit $status
+    fi
     for tool in dbus-run-session dbus-send gnome-keyring-daemon; do
         if ! command -v "$tool" >/dev/null 2>&1; then
             run_without "$tool is not installed" "$@"

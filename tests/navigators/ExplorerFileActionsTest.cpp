@@ -1,5 +1,6 @@
 #include "navigators/ExplorerFileActions.h"
 #include "AppTestSupport.h"
+#include "PrivateTrash.h"
 #include "TestSupport.h"
 #include "navigators/ExplorerListing.h"
 #include "widgets/ScriptedDialogs.h"
@@ -9,7 +10,6 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QMimeData>
-#include <QStandardPaths>
 #include <QStorageInfo>
 #include <QTemporaryDir>
 
@@ -238,8 +238,8 @@ TEST_F(ExplorerFileActionsTest, OpenItemsAreMatchedByPathNotByPrefix)
     ASSERT_EQ(dialogs.alerts().size(), 2);
     EXPECT_EQ(dialogs.alerts().first().message, u"\"proj\" is Open"_s);
     EXPECT_EQ(dialogs.alerts().first().informativeText,
-              u"This is currently open in a tab. Moving it won't close the tab, but Save will "
-              u"fail until you Save As elsewhere."_s);
+              u"This is currently open in a tab. Moving it won't close the tab: the tab moves "
+              u"with it and saves to its new place."_s);
     EXPECT_EQ(buttonTitles(dialogs.alerts().first()), (QStringList{u"Move Anyway"_s, u"Cancel"_s}));
     // Dismissed without a button: no.
     EXPECT_FALSE(ExplorerFileActions::confirmMoveIfOpen(url(u"proj"_s), workspace, dialogs));
@@ -249,10 +249,7 @@ TEST_F(ExplorerFileActionsTest, TrashingAFolderHoldingAnOpenReportAsksFirstAndLa
 {
     QTemporaryDir dataHome(path(u"xdg-XXXXXX"_s));
     ASSERT_TRUE(dataHome.isValid());
-    const QByteArray savedDataHome = qgetenv("XDG_DATA_HOME");
-    const bool wasTestMode = QStandardPaths::isTestModeEnabled();
-    QStandardPaths::setTestModeEnabled(false);
-    qputenv("XDG_DATA_HOME", dataHome.path().toUtf8());
+    const testsupport::PrivateTrash trash(dataHome.path());
 
     const QString open = report(u"proj/reports/r.jrxml"_s);
     workspace.openTab(QUrl::fromLocalFile(open));
@@ -264,8 +261,8 @@ TEST_F(ExplorerFileActionsTest, TrashingAFolderHoldingAnOpenReportAsksFirstAndLa
     ASSERT_EQ(dialogs.alerts().size(), 1);
     EXPECT_EQ(dialogs.alerts().first().message, u"\"reports\" is Open"_s);
     EXPECT_EQ(dialogs.alerts().first().informativeText,
-              u"This is currently open in a tab. Moving it to the Trash won't close the tab, but "
-              u"Save will fail until you Save As elsewhere."_s);
+              u"This is currently open in a tab. Moving it to the Trash won't close the tab: the "
+              u"tab keeps the report, and Save will ask where to save it."_s);
     EXPECT_EQ(buttonTitles(dialogs.alerts().first()),
               (QStringList{u"Move to Trash Anyway"_s, u"Cancel"_s}));
     EXPECT_TRUE(QFileInfo::exists(open));
@@ -286,12 +283,6 @@ TEST_F(ExplorerFileActionsTest, TrashingAFolderHoldingAnOpenReportAsksFirstAndLa
     // A missing item: ignored, nothing shown.
     ExplorerFileActions::moveToTrash(url(u"proj/missing"_s));
     EXPECT_EQ(dialogs.alerts().size(), 2);
-
-    if (savedDataHome.isNull())
-        qunsetenv("XDG_DATA_HOME");
-    else
-        qputenv("XDG_DATA_HOME", savedDataHome);
-    QStandardPaths::setTestModeEnabled(wasTestMode);
 }
 
 TEST_F(ExplorerFileActionsTest, MoveRefusesSilentlyOrExplainsAndMovesOtherwise)

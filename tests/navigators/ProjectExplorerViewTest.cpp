@@ -1,6 +1,8 @@
 #include "navigators/ProjectExplorerView.h"
 #include "AppTestSupport.h"
+#include "PrivateTrash.h"
 #include "TestSupport.h"
+#include "document/DocumentStore.h"
 #include "navigators/ExplorerFileActions.h"
 #include "navigators/FileRevealer.h"
 #include "navigators/ProjectExplorerState.h"
@@ -10,10 +12,13 @@
 #include "workspace/WorkspaceModel.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -374,6 +379,69 @@ TEST_F(ProjectExplorerViewTest, ContextMenusListTheirEntriesAndRunThem)
     pick(u"root/r.jrxml"_s, u"Open"_s);
     ASSERT_TRUE(workspace.activeStore()->fileURL());
     EXPECT_EQ(workspace.activeStore()->fileURL()->fileName(), u"r.jrxml"_s);
+}
+
+// A report renamed or moved in the explorer takes its open tab with it (and its place among the
+// recent files); one moved to the trash leaves its tab without a file, so Save asks where to
+// save it rather than bring the file back.
+TEST_F(ProjectExplorerViewTest, AnOpenReportsTabFollowsItsRenameMoveAndTrash)
+{
+    QTemporaryDir dataHome(path(u"xdg-XXXXXX"_s));
+    ASSERT_TRUE(dataHome.isValid());
+    const testsupport::PrivateTrash trash(dataHome.path());
+
+    const QString original = report(u"root/r.jrxml"_s);
+    QDir(root).mkpath(u"sub"_s);
+    workspace.openTab(QUrl::fromLocalFile(original));
+    settings->addRecentFile(QUrl::fromLocalFile(original));
+    DocumentStore *tab = workspace.activeStore();
+    settings->setExplorerRefreshTick(1);
+    settle();
+
+    QString entry;
+    view->setMenuRunner([&entry](QMenu &menu, const QPoint &) -> QAction * {
+        for (QAction *action : menu.actions())
+            if (action->text() == entry)
+                return action;
+        return nullptr;
+    });
+    const auto pick = [&](const QString &name, const QString &choice) {
+        entry = choice;
+        ASSERT_TRUE(row(name));
+        const QPoint at = pointOf(name);
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, treeViewport()->mapToGlobal(at));
+        QApplication::sendEvent(treeViewport(), &event);
+        settle();
+    };
+
+    dialogs.answerTextAlert(0, u"renamed.jrxml"_s);
+    pick(u"root/r.jrxml"_s, u"Rename..."_s);
+    const QString renamed = path(u"root/renamed.jrxml"_s);
+    ASSERT_TRUE(tab->fileURL());
+    EXPECT_EQ(tab->fileURL()->toLocalFile(), renamed);
+    EXPECT_EQ(settings->recentFilePaths(), QStringList{renamed});
+    tab->save(*tab->fileURL());
+    EXPECT_FALSE(QFileInfo::exists(original)) << "saving writes the new name, not the old one";
+    EXPECT_FALSE(tab->hasFileChangedOnDisk());
+
+    // Moved into a folder by a drop: asked first, then the tab follows.
+    QMimeData dropped;
+    dropped.setText(renamed);
+    dialogs.answerAlert(0);
+    ASSERT_TRUE(view->dropOnFolder(QUrl::fromLocalFile(path(u"root/sub"_s)), dropped));
+    EXPECT_EQ(dialogs.alerts().last().informativeText,
+              u"This is currently open in a tab. Moving it won't close the tab: the tab moves "
+              u"with it and saves to its new place."_s);
+    const QString moved = path(u"root/sub/renamed.jrxml"_s);
+    EXPECT_EQ(tab->fileURL()->toLocalFile(), moved);
+    EXPECT_EQ(settings->recentFilePaths(), QStringList{moved});
+
+    dialogs.answerAlert(0);
+    pick(u"root/sub"_s, u"Move to Trash"_s);
+    EXPECT_FALSE(QFileInfo::exists(moved));
+    EXPECT_EQ(tab->fileURL(), std::nullopt) << "the tab no longer has a file";
+    EXPECT_TRUE(tab->isDirty()) << "its report is kept nowhere but in the tab";
+    EXPECT_EQ(workspace.tabs().size(), 1);
 }
 
 TEST_F(ProjectExplorerViewTest, AClickOpensTheFileUnderThePointerAfterARefresh)

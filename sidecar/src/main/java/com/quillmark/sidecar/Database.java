@@ -31,13 +31,15 @@ import java.util.regex.Pattern;
 final class Database {
     static final int DEFAULT_MAX_ROWS = 200;
     private static final int LOGIN_TIMEOUT_SECONDS = 15;
+    static final int DEFAULT_STATEMENT_TIMEOUT_SECONDS = 40;
     private static final int MAX_CELL_CHARS = 10_000;
     private static final DateTimeFormatter TIMESTAMP =
             DateTimeFormatter.ofPattern("yyyy-MM-dd HH:mm:ss");
 
     ObjectNode testConnection(Params p) throws Exception {
         JsonNode connection = requireConnection(p);
-        try (Connection c = open(connection)) {
+        try (OpenConnections.Lease lease = OpenConnections.track(open(connection))) {
+            Connection c = lease.connection();
             DatabaseMetaData meta = c.getMetaData();
             ObjectNode result = JsonNodeFactory.instance.objectNode();
             result.put("productName", meta.getDatabaseProductName());
@@ -52,12 +54,14 @@ final class Database {
         if (maxRows < 0) {
             throw new RequestException("Parameter \"maxRows\" must not be negative.");
         }
-        JsonNode connection = requireConnection(p);
+        JsonNode connection = p.object("connection");
         String sql = previewStatement(query, connection);
         ObjectNode result = JsonNodeFactory.instance.objectNode();
-        try (Connection c = openForPreview(connection);
-                PreparedStatement st = c.prepareStatement(sql)) {
+        try (OpenConnections.Lease lease = openForPreview(connection);
+                PreparedStatement st = lease.connection().prepareStatement(sql)) {
+            Connection c = lease.connection();
             try {
+                st.setQueryTimeout(statementTimeoutSeconds());
                 if (maxRows > 0) {
                     st.setMaxRows(maxRows);
                 }
@@ -92,13 +96,14 @@ final class Database {
 
     ObjectNode readFieldsLive(Params p) throws Exception {
         String query = requireQuery(p);
-        JsonNode connection = requireConnection(p);
+        JsonNode connection = p.object("connection");
         String sql = previewStatement(query, connection);
         ObjectNode result = JsonNodeFactory.instance.objectNode();
         ArrayNode fields = result.putArray("fields");
-        try (Connection c = openForPreview(connection);
-                PreparedStatement st = c.prepareStatement(sql)) {
+        try (OpenConnections.Lease lease = openForPreview(connection);
+                PreparedStatement st = lease.connection().prepareStatement(sql)) {
             try {
+                st.setQueryTimeout(statementTimeoutSeconds());
                 st.setMaxRows(1);
                 try (ResultSet rs = executeForResults(st)) {
                     ResultSetMetaData meta = rs.getMetaData();
@@ -110,10 +115,23 @@ final class Database {
                     }
                 }
             } finally {
-                c.rollback();
+                lease.connection().rollback();
             }
         }
         return result;
+    }
+
+    /**
+     * How long one statement may run on the server: a little under the designer's 45 s wait for
+     * a reply, so the statement is cancelled before the designer gives up on the engine.
+     * QUILLMARK_STATEMENT_TIMEOUT (seconds) sets it otherwise.
+     */
+    static int statementTimeoutSeconds() {
+        String given = System.getenv("QUILLMARK_STATEMENT_TIMEOUT");
+        if (given != null && given.trim().matches("\\d{1,6}") && Integer.parseInt(given.trim()) > 0) {
+            return Integer.parseInt(given.trim());
+        }
+        return DEFAULT_STATEMENT_TIMEOUT_SECONDS;
     }
 
     // ---- connections -------------------------------------------------------------------------
@@ -139,6 +157,10 @@ final class Database {
                         + URLEncoder.encode(database, StandardCharsets.UTF_8);
                 props.setProperty("connectTimeout", String.valueOf(LOGIN_TIMEOUT_SECONDS));
                 props.setProperty("ApplicationName", "Quillmark");
+                // the server's own limit, a little after ours: it holds even when this process
+                // is killed before it can cancel anything
+                props.setProperty("options", "-c statement_timeout="
+                        + (statementTimeoutSeconds() + 2) * 1000);
                 break;
             case "sqlserver":
                 url = "jdbc:sqlserver://" + host + ":" + port(connection, 1433) + ";";
@@ -159,16 +181,23 @@ final class Database {
 
     /**
      * A connection for looking at data: one transaction, read-only where the server enforces
-     * that (SQL Server takes it only as a hint), and always rolled back after the query.
+     * that (SQL Server takes it only as a hint), and always rolled back after the query. Without
+     * a connection, an empty in-memory database of this request's own.
      */
-    private static Connection openForPreview(JsonNode connection) throws Exception {
-        Connection c = open(connection);
+    private static OpenConnections.Lease openForPreview(JsonNode connection) throws Exception {
+        OpenConnections.Lease lease;
+        if (connection == null) {
+            StandaloneDatabase standalone = StandaloneDatabase.open();
+            lease = OpenConnections.track(standalone.connection(), standalone);
+        } else {
+            lease = OpenConnections.track(open(connection));
+        }
         try {
-            c.setAutoCommit(false);
-            c.setReadOnly(true);
-            return c;
+            lease.connection().setAutoCommit(false);
+            lease.connection().setReadOnly(true);
+            return lease;
         } catch (SQLException e) {
-            c.close();
+            lease.close();
             throw e;
         }
     }
@@ -230,7 +259,7 @@ final class Database {
      */
     private static String previewStatement(String query, JsonNode connection)
             throws RequestException {
-        boolean sqlServer = "sqlserver".equals(field(connection, "type"));
+        boolean sqlServer = connection != null && "sqlserver".equals(field(connection, "type"));
         return SingleStatement.require(withoutReportTokens(query), sqlServer);
     }
 

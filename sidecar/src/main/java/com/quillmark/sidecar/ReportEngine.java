@@ -16,6 +16,7 @@ import net.sf.jasperreports.engine.JasperReport;
 import net.sf.jasperreports.engine.JasperReportsContext;
 import net.sf.jasperreports.engine.SimpleJasperReportsContext;
 import net.sf.jasperreports.engine.design.JasperDesign;
+import net.sf.jasperreports.engine.query.JRJdbcQueryExecuterFactory;
 import net.sf.jasperreports.engine.util.JRLoader;
 import net.sf.jasperreports.engine.util.JRSaver;
 import net.sf.jasperreports.engine.xml.JRXmlLoader;
@@ -41,6 +42,8 @@ final class ReportEngine {
     ReportEngine() {
         DefaultJasperReportsContext context = DefaultJasperReportsContext.getInstance();
         context.setProperty(IGNORE_MISSING_FONT, "true");
+        context.setProperty(JRJdbcQueryExecuterFactory.PROPERTY_JDBC_QUERY_TIMEOUT,
+                String.valueOf(Database.statementTimeoutSeconds()));
         this.base = context;
     }
 
@@ -155,7 +158,8 @@ final class ReportEngine {
             return filler.fill(report, params, new JREmptyDataSource(1));
         }
         JsonNode connection = liveConnection(dataSource);
-        try (Connection c = Database.open(connection)) {
+        try (OpenConnections.Lease lease = OpenConnections.track(Database.open(connection))) {
+            Connection c = lease.connection();
             if (hasQuery(report)) {
                 return filler.fill(report, params, c);
             }

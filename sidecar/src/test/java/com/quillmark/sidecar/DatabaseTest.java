@@ -3,6 +3,7 @@ package com.quillmark.sidecar;
 import static com.quillmark.sidecar.TestSidecar.error;
 import static com.quillmark.sidecar.TestSidecar.ok;
 import static com.quillmark.sidecar.TestSidecar.params;
+import static com.quillmark.sidecar.TestSidecar.texts;
 import static org.junit.jupiter.api.Assertions.assertEquals;
 import static org.junit.jupiter.api.Assertions.assertFalse;
 import static org.junit.jupiter.api.Assertions.assertTrue;
@@ -14,10 +15,16 @@ import com.fasterxml.jackson.databind.node.ObjectNode;
 import org.junit.jupiter.api.Test;
 
 import java.net.ServerSocket;
+import java.sql.Connection;
+import java.sql.DriverManager;
+import java.sql.PreparedStatement;
+import java.sql.ResultSet;
 import java.nio.file.Files;
 import java.nio.file.Path;
 import java.util.ArrayList;
 import java.util.List;
+import java.util.Map;
+import java.util.concurrent.TimeUnit;
 
 /**
  * The database commands and a live-data render. They run against the PostgreSQL server that
@@ -44,12 +51,6 @@ class DatabaseTest extends SharedSidecarTest {
     private static JsonNode query(String sql, int maxRows) throws Exception {
         return sidecar.request("executeQuery", params("query", sql, "maxRows", maxRows,
                 "connection", postgres()));
-    }
-
-    private static List<String> texts(JsonNode array) {
-        List<String> out = new ArrayList<>();
-        array.forEach(v -> out.add(v.isNull() ? null : v.asText()));
-        return out;
     }
 
     @Test
@@ -95,10 +96,6 @@ class DatabaseTest extends SharedSidecarTest {
         assertTrue(refused.contains("read-only"), refused);
         assertEquals("5", ok(query("SELECT count(*) FROM customers", 200))
                 .get("rows").get(0).get(0).asText());
-
-        String noConnection = error(sidecar.request("executeQuery",
-                params("query", "SELECT 1", "maxRows", 200)));
-        assertTrue(noConnection.contains("No database connection"), noConnection);
     }
 
     @Test
@@ -156,6 +153,70 @@ class DatabaseTest extends SharedSidecarTest {
         assertTrue(text.contains("Ada Lovelace,1250.50"), text);
         assertTrue(text.contains("Alan Turing,99.00"), text);
         assertFalse(text.contains("Edsger Dijkstra"), "balance below the parameter: " + text);
+    }
+
+    /** How many statements holding {@code marker} the server is running now. */
+    private static int runningOnServer(String marker) throws Exception {
+        ObjectNode c = postgres();
+        String url = "jdbc:postgresql://" + c.get("host").asText() + ":" + c.get("port").asInt()
+                + "/" + c.get("database").asText();
+        try (Connection db = DriverManager.getConnection(url, c.get("user").asText(),
+                c.get("password").asText());
+                PreparedStatement st = db.prepareStatement("SELECT count(*) FROM pg_stat_activity "
+                        + "WHERE state = 'active' AND pid <> pg_backend_pid() AND query LIKE ?")) {
+            st.setString(1, "%" + marker + "%");
+            try (ResultSet rs = st.executeQuery()) {
+                rs.next();
+                return rs.getInt(1);
+            }
+        }
+    }
+
+    /** Waits up to {@code seconds} for the count of running statements to become {@code n}. */
+    private static boolean becomes(String marker, int n, int seconds) throws Exception {
+        long end = System.nanoTime() + seconds * 1_000_000_000L;
+        while (System.nanoTime() < end) {
+            if (runningOnServer(marker) == n) {
+                return true;
+            }
+            Thread.sleep(100);
+        }
+        return runningOnServer(marker) == n;
+    }
+
+    private static String sleepRequest(String marker) throws Exception {
+        ObjectNode request = Client.params();
+        request.put("id", 1);
+        request.put("cmd", "executeQuery");
+        request.set("params", params("query", "SELECT pg_sleep(60) AS " + marker,
+                "maxRows", 200, "connection", postgres()));
+        return Server.JSON.writeValueAsString(request);
+    }
+
+    @Test
+    void noStatementOutlivesItsRequest() throws Exception {
+        // the statement's own time-out cancels it on the server
+        try (Client quick = Client.start(TestSidecar.jar(), dir.resolve("timeout.log"),
+                Map.of("QUILLMARK_STATEMENT_TIMEOUT", "2"))) {
+            String text = error(quick.request("executeQuery", params("query",
+                    "SELECT pg_sleep(60) AS timeout_probe", "maxRows", 200,
+                    "connection", postgres())));
+            assertTrue(text.contains("cancel"), text);
+            assertEquals(0, runningOnServer("timeout_probe"));
+        }
+        // the designer gives up on the request: it closes the engine's input, or signals it
+        for (String how : List.of("input_closed_probe", "terminated_probe")) {
+            Client engine = Client.start(TestSidecar.jar(), dir.resolve(how + ".log"), Map.of());
+            engine.writeLine(sleepRequest(how));
+            assertTrue(becomes(how, 1, 20), how + " never started on the server");
+            if (how.startsWith("input")) {
+                engine.close();
+            } else {
+                engine.process().destroy();
+                engine.process().waitFor(10, TimeUnit.SECONDS);
+            }
+            assertTrue(becomes(how, 0, 3), how + " still runs on the server");
+        }
     }
 
     @Test

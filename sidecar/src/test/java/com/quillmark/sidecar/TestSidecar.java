@@ -11,6 +11,8 @@ import java.io.InputStream;
 import java.nio.file.Files;
 import java.nio.file.Path;
 import java.nio.file.Paths;
+import java.util.ArrayList;
+import java.util.List;
 import java.util.Map;
 
 /** Starts the built jar as a child process and helps read its replies. */
@@ -57,6 +59,13 @@ final class TestSidecar {
     }
 
     /** The "result" of a reply that must be a success. */
+    /** The texts of a JSON array, a JSON null as null. */
+    static List<String> texts(JsonNode array) {
+        List<String> out = new ArrayList<>();
+        array.forEach(v -> out.add(v.isNull() ? null : v.asText()));
+        return out;
+    }
+
     static JsonNode ok(JsonNode reply) {
         assertTrue(reply.path("ok").asBoolean(), () -> "expected success, got " + reply);
         assertTrue(reply.path("result").isObject(), () -> "no result object in " + reply);

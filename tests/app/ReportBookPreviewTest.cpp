@@ -1,0 +1,167 @@
+#include "../engine/EngineTestSupport.h"
+#include "AppInstanceTest.h"
+#include "app/AppMenus.h"
+#include "app/CanvasTrailingToolbar.h"
+#include "app/ContentView.h"
+#include "app/FileCommands.h"
+#include "app/MainWindow.h"
+#include "document/DocumentStore.h"
+#include "engine/ConnectionPresetStore.h"
+#include "model/JrxmlCodec.h"
+#include "setup/ReportBookBuilder.h"
+#include "workspace/WorkspaceModel.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QPdfDocument>
+#include <QPdfSelection>
+#include <QTest>
+#include <QToolButton>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Report books made from the File menu and previewed through the real engine.
+class ReportBookPreviewTest : public apptest::AppInstanceTest {
+protected:
+    void SetUp() override
+    {
+        AppInstanceTest::SetUp();
+        app->start();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(app->mainWindow()));
+    }
+
+    SidecarModel &engine() const { return app->engine(); }
+    DocumentStore *store() const { return app->workspace().activeStore(); }
+
+    // A chapter report at `relativePath` printing `title`, and with a query the customers' names,
+    // one a line.
+    QUrl writeChapter(const QString &relativePath, const QString &title,
+                      const QString &query = QString())
+    {
+        ReportDocument chapter = DocumentStore::defaultDocument();
+        chapter.name = QFileInfo(relativePath).baseName();
+        ReportElement heading = testsupport::element(ElementKind{ElementKind::StaticText{title}});
+        heading.width = 300;
+        chapter.bands[1].isPresent = true; // the title
+        chapter.bands[1].elements.append(heading);
+        if (!query.isEmpty()) {
+            chapter.queryString = query;
+            chapter.fields.append({.name = u"name"_s, .className = u"java.lang.String"_s});
+            ReportElement name =
+                testsupport::element(ElementKind{ElementKind::TextField{u"$F{name}"_s}});
+            name.width = 300;
+            chapter.detailBands[0].elements.append(name);
+        }
+        const QString path = this->path(relativePath);
+        EXPECT_TRUE(QDir().mkpath(QFileInfo(path).absolutePath()));
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(JrxmlCodec::serialize(chapter));
+        return QUrl::fromLocalFile(path);
+    }
+
+    // New Report Book with `chapters`, once each chapter is compiled beside its file.
+    void makeBook(const QList<QUrl> &chapters)
+    {
+        dialogs->answerOpenPanel(chapters);
+        AppMenus::action(app->menus().fileMenu(), u"New Report Book..."_s)->trigger();
+        ASSERT_EQ(store()->document().name, u"ReportBook"_s);
+        for (const QUrl &chapter : chapters) {
+            const QString jasper =
+                QFileInfo(chapter.toLocalFile())
+                    .dir()
+                    .filePath(QFileInfo(chapter.toLocalFile()).completeBaseName() + u".jasper"_s);
+            ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(jasper); }, 90000))
+                << jasper.toStdString();
+        }
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !engine().isBusy(); }, 90000));
+    }
+
+    // Presses Preview; the text of the PDF, page by page, or the engine's error.
+    QStringList preview()
+    {
+        engine().setPreviewSession(std::nullopt);
+        QTest::mouseClick(app->contentView()->trailingToolbar()->previewButton(), Qt::LeftButton);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return engine().isRendering(); }, 5000));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !engine().isRendering(); }, 90000));
+        if (engine().errorMessage())
+            return {u"error: "_s + *engine().errorMessage()};
+        if (!engine().pdfURL())
+            return {u"no PDF"_s};
+        QPdfDocument pdf;
+        pdf.load(engine().pdfURL()->toLocalFile());
+        QStringList pages;
+        for (int page = 0; page < pdf.pageCount(); ++page)
+            pages.append(pdf.getAllText(page).text().simplified());
+        return pages;
+    }
+};
+
+} // namespace
+
+// A new book is not saved, so $P{SUBREPORT_DIR} is the engine's work folder, where no chapter
+// lies; and chapters of two folders have no one folder. Each chapter is found beside its own
+// file all the same, before the book is saved and after it is saved somewhere else, and the saved
+// book names its chapters as it was built.
+TEST_F(ReportBookPreviewTest, ANewBookPreviewsChaptersOfTwoFoldersBeforeAndAfterItIsSaved)
+{
+    QUILLMARK_REQUIRE_ENGINE();
+    engine().setLocationProvider([location] { return *location; });
+    const QList<QUrl> chapters = {writeChapter(u"One/A.jrxml"_s, u"Chapter Alpha"_s),
+                                  writeChapter(u"Two/B.jrxml"_s, u"Chapter Beta"_s)};
+    makeBook(chapters);
+
+    QStringList pages = preview();
+    ASSERT_EQ(pages.size(), 2) << pages.join(u" | "_s).toStdString();
+    EXPECT_TRUE(pages[0].contains(u"Chapter Alpha"_s)) << pages[0].toStdString();
+    EXPECT_TRUE(pages[1].contains(u"Chapter Beta"_s)) << pages[1].toStdString();
+
+    const QString bookFile = path(u"Three/Book.jrxml"_s);
+    ASSERT_TRUE(QDir().mkpath(path(u"Three"_s)));
+    dialogs->answerSavePanel(QUrl::fromLocalFile(bookFile));
+    app->fileCommands().saveActiveDocumentAs();
+    ASSERT_EQ(store()->fileURL(), QUrl::fromLocalFile(bookFile));
+    QFile saved(bookFile);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    const ReportDocument written = JrxmlCodec::parse(saved.readAll());
+    const auto *first = written.detailBands.at(0).elements.at(0).kind.as<ElementKind::Subreport>();
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->expression, ReportBookBuilder::chapterExpression(chapters[0]));
+    EXPECT_EQ(first->dataSourceExpression, ReportBookBuilder::chapterDataSourceExpression());
+
+    pages = preview();
+    ASSERT_EQ(pages.size(), 2) << pages.join(u" | "_s).toStdString();
+    EXPECT_TRUE(pages[1].contains(u"Chapter Beta"_s)) << pages[1].toStdString();
+}
+
+// With the book's live connection a chapter that has a query prints its rows; a chapter without
+// one still prints once.
+TEST_F(ReportBookPreviewTest, WithAConnectionAChapterThatHasAQueryPrintsItsRows)
+{
+    QUILLMARK_REQUIRE_ENGINE();
+    QUILLMARK_REQUIRE_POSTGRES("to query");
+    engine().setLocationProvider([location] { return *location; });
+    const QList<QUrl> chapters = {writeChapter(u"Cover.jrxml"_s, u"The Cover"_s),
+                                  writeChapter(u"People/Customers.jrxml"_s, u"Our Customers"_s,
+                                               u"select name from customers order by id"_s)};
+    makeBook(chapters);
+    const DatabaseConnection &database = postgres->connection;
+    app->connectionStore().add(database, postgres->password);
+    store()->setActiveConnectionID(database.id);
+
+    const QString printed = preview().join(u" | "_s);
+    EXPECT_TRUE(printed.contains(u"The Cover"_s)) << printed.toStdString();
+    EXPECT_TRUE(printed.contains(u"Our Customers"_s)) << printed.toStdString();
+    for (const QString &name : {u"Ada Lovelace"_s, u"Grace Hopper"_s, u"Barbara Liskov"_s})
+        EXPECT_TRUE(printed.contains(name))
+            << name.toStdString() << " in " << printed.toStdString();
+
+    // Without the connection the chapter prints once, from one empty record.
+    store()->setActiveConnectionID(std::nullopt);
+    const QString offline = preview().join(u" | "_s);
+    EXPECT_TRUE(offline.contains(u"Our Customers"_s)) << offline.toStdString();
+    EXPECT_FALSE(offline.contains(u"Ada Lovelace"_s)) << offline.toStdString();
+}
