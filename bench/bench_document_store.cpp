@@ -1,5 +1,6 @@
 // The document store's undo on a 5,000-element report: the cost of one coalesced element edit
-// with a discrete snapshot, and the memory that 50 snapshots hold against one document.
+// with a discrete snapshot, the memory that 50 snapshots hold against one document, and one
+// keystroke of a style's rename, which takes the elements that name the style along.
 #include "ModelFixtures.h"
 #include "document/DocumentStore.h"
 
@@ -74,5 +75,26 @@ static void BM_FiftySnapshotsMemory(benchmark::State &state)
     }
 }
 BENCHMARK(BM_FiftySnapshotsMemory)->Arg(5000)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// One keystroke in a style's name field while its run lasts: the run's report renamed again from
+// where it began (a 7th of the elements name the style), and checked against the current one.
+static void BM_StyleRenameKeystroke(benchmark::State &state)
+{
+    DocumentStore store;
+    qint64 clock = 0;
+    store.setClock([&] { return clock; });
+    ReportDocument document = largeDocument(int(state.range(0)));
+    for (int i = 0; i < 7; ++i)
+        document.styles.append(ReportStyle{.name = QStringLiteral("Style") + QString::number(i)});
+    store.setDocument(document);
+    const QUuid id = store.document().styles[3].id;
+    int keystroke = 0;
+    for (auto _ : state) {
+        clock += 100;
+        const QString name = QStringLiteral("Style3") + QString::number(++keystroke % 2);
+        store.editStyle(id, [&](ReportStyle &style) { style.name = name; });
+    }
+}
+BENCHMARK(BM_StyleRenameKeystroke)->Arg(5000)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

@@ -99,6 +99,7 @@ ContentView::ContentView(WorkspaceModel &workspace, AppSettings &settings, Dialo
     banner_ = new BusyBanner(this);
     buildSheets();
     dataPanelSheet_ = new DataPanelSheet(workspace_, settings_, &engine, this);
+    dataPanelSheet_->setDialogs(&dialogs_);
     canvas_->scene()->setEnvironment(ElementEnvironment{
         &workspace_, &settings_, &dialogs_, expressionEngine_.get(), nullptr, imageImport_});
 
@@ -198,6 +199,7 @@ void ContentView::buildSheets()
     fillSheet(pageSetup, pageSetup_ = new PageSetupView(workspace_.activeStore(), settings_,
                                                         [&w] { w.setIsPageSetupVisible(false); }));
     pageSetup->resize(460, 680);
+    pageSetup->setEditsActiveReport(true);
     // "New..." and the "New Report" button show the wizard, which opens the new tab itself.
     new NewReportWizardSheet(workspace_, settings_, this);
     auto *source =

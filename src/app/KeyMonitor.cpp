@@ -60,5 +60,6 @@ bool KeyMonitor::eventFilter(QObject *watched, QEvent *event)
     }
     const KeyDown key{Qt::Key(keyEvent->key()), keyEvent->modifiers(), isTextInput(focus)};
     return workspace_->handleKeyDown(key, isMainWindow && !QApplication::activeModalWidget(),
-                                     sheet && sheet->isWorkspaceSheet());
+                                     sheet && sheet->isWorkspaceSheet(),
+                                     sheet && sheet->editsActiveReport());
 }

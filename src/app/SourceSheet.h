@@ -18,7 +18,7 @@ public:
 
     // Loads the active report's JRXML, clears the error and shows the sheet.
     void openFromActiveReport();
-    // Reads the text into the active report: no undo step, unsaved, nothing selected.
+    // Reads the text into the active report as one undo step: unsaved, nothing selected.
     void apply();
 
     QString text() const { return text_; }

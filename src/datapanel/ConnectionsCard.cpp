@@ -254,6 +254,7 @@ ConnectionsSection::Row ConnectionsSection::connectionRow(const DatabaseConnecti
         [section = QPointer<ConnectionsSection>(this), id] {
             if (section)
                 section->remove(id);
+            return true;
         },
         row);
     removeButton->setObjectName(name + u".remove"_s);

@@ -12,7 +12,7 @@
 using namespace Qt::StringLiterals;
 
 DataListRow::DataListRow(const QUuid &id, DocumentStore *store,
-                         std::function<void(int offset)> move, std::function<void()> remove,
+                         std::function<void(int offset)> move, std::function<bool()> remove,
                          QWidget *parent)
     : DataRowCard(parent), id_(id), row_(new QHBoxLayout),
       moveButtons_(new MoveButtons(std::move(move), this)),
@@ -56,6 +56,23 @@ void DataListRow::setPlace(const QString &cardName, int index, int count)
     moveButtons_->setPlace(index, count);
 }
 
+std::function<bool(const QUuid &)>
+DataListSpec::askingBeforeRemoving(const DataPanelContext &context,
+                                   RemovalQuestions::Declaration declaration)
+{
+    return [store = context.store, dialogs = context.dialogs, declaration](const QUuid &id) {
+        return store && RemovalQuestions::mayRemove(dialogs, *store, declaration, id);
+    };
+}
+
+std::function<bool(const QUuid &)>
+DataListSpec::askingBeforeDeleting(const DataPanelContext &context, ReportReferences::Kind kind)
+{
+    return [store = context.store, dialogs = context.dialogs, kind](const QUuid &id) {
+        return store && RemovalQuestions::mayDelete(dialogs, *store, kind, id);
+    };
+}
+
 DataListSection::DataListSection(DocumentStore *store, DataListSpec spec, QWidget *parent)
     : DataPanelPart(parent), store_(store), spec_(std::move(spec)), column_(new QVBoxLayout(this)),
       rowColumn_(new QVBoxLayout)
@@ -86,8 +103,10 @@ DataListRow *DataListSection::makeRow(const QUuid &id)
                 spec_.move(*store_, id, offset);
         },
         [this, id] {
-            if (store_ && spec_.operations.remove)
-                (store_->*spec_.operations.remove)(id);
+            if (!store_ || !spec_.operations.remove || (spec_.mayRemove && !spec_.mayRemove(id)))
+                return false;
+            (store_->*spec_.operations.remove)(id);
+            return true;
         },
         this);
     if (spec_.buildRow)

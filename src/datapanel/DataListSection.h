@@ -1,6 +1,7 @@
 #pragma once
 
 #include "datapanel/DataPanelPart.h"
+#include "datapanel/RemovalQuestions.h"
 #include "edits/DataListEdits.h"
 #include "widgets/DataRowCard.h"
 
@@ -27,7 +28,7 @@ public:
     static constexpr int controlSpacing = 8;
 
     DataListRow(const QUuid &id, DocumentStore *store, std::function<void(int offset)> move,
-                std::function<void()> remove, QWidget *parent = nullptr);
+                std::function<bool()> remove, QWidget *parent = nullptr);
 
     const QUuid &id() const { return id_; }
 
@@ -64,6 +65,15 @@ struct DataListSpec {
     // Adds the row's controls (row.addControl) and sets how they show their values
     // (row.setRefresh); each control writes through a DataListEdits::RowWriter for row.id().
     std::function<void(DataListRow &)> buildRow;
+    // Asked before the item of that id is removed (RemovalQuestions); none removes at once.
+    std::function<bool(const QUuid &)> mayRemove;
+
+    // mayRemove for a declaration that expressions name, and for a group, sub-dataset or style.
+    static std::function<bool(const QUuid &)>
+    askingBeforeRemoving(const DataPanelContext &context,
+                         RemovalQuestions::Declaration declaration);
+    static std::function<bool(const QUuid &)> askingBeforeDeleting(const DataPanelContext &context,
+                                                                   ReportReferences::Kind kind);
 
     // The spec of a card's list, its store operations, its object name and its add button's
     // title; the card then sets buildRow.

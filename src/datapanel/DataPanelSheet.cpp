@@ -15,6 +15,7 @@ DataPanelSheet::DataPanelSheet(WorkspaceModel &workspace, AppSettings &settings,
 {
     setObjectName(u"DataPanelSheet"_s);
     setIsWorkspaceSheet(true);
+    setEditsActiveReport(true);
     setMinimumSize(DataPanelView::minimumPanelWidth, DataPanelView::minimumPanelHeight);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -41,6 +42,6 @@ void DataPanelSheet::follow()
     }
     openWith(new DataPanelView(
                  store, settings_, sidecar_, connections_,
-                 [this] { workspace_.setIsDataPanelVisible(false); }, this),
+                 [this] { workspace_.setIsDataPanelVisible(false); }, this, dialogs_),
              {DataPanelView::idealWidth, DataPanelView::idealHeight});
 }

@@ -7,6 +7,7 @@
 class AppSettings;
 class ConnectionPresetStore;
 class DataPanelView;
+class Dialogs;
 class SidecarModel;
 class WorkspaceModel;
 
@@ -22,6 +23,8 @@ public:
                    QWidget *window);
 
     void setConnectionStore(ConnectionPresetStore *connections) { connections_ = connections; }
+    // The dialogs that ask before a removal breaks what uses the removed item.
+    void setDialogs(Dialogs *dialogs) { dialogs_ = dialogs; }
     // The panel while the sheet is open; null otherwise.
     DataPanelView *view() const;
 
@@ -32,4 +35,5 @@ private:
     AppSettings &settings_;
     QPointer<SidecarModel> sidecar_;
     ConnectionPresetStore *connections_ = nullptr;
+    Dialogs *dialogs_ = nullptr;
 };

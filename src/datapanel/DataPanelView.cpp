@@ -35,8 +35,8 @@ constexpr std::array<CardMaker, 10> cardMakers = {
 
 DataPanelView::DataPanelView(DocumentStore *store, AppSettings &settings, SidecarModel *sidecar,
                              ConnectionPresetStore *connections, std::function<void()> onClose,
-                             QWidget *parent)
-    : QWidget(parent), context_{store, &settings, sidecar, connections, this}
+                             QWidget *parent, Dialogs *dialogs)
+    : QWidget(parent), context_{store, &settings, sidecar, connections, this, dialogs}
 {
     setObjectName(u"DataPanelView"_s);
     // Scrolling the panel changes none of its pickers and spin boxes.

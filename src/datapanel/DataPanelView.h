@@ -34,7 +34,7 @@ public:
 
     DataPanelView(DocumentStore *store, AppSettings &settings, SidecarModel *sidecar,
                   ConnectionPresetStore *connections, std::function<void()> onClose,
-                  QWidget *parent = nullptr);
+                  QWidget *parent = nullptr, Dialogs *dialogs = nullptr);
 
     const DataPanelContext &context() const { return context_; }
     DocumentStore *store() const { return context_.store; }

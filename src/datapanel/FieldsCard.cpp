@@ -117,6 +117,8 @@ DataPanelPart *makeFieldsCard(const DataPanelContext &context, QWidget *parent)
     DataListSpec spec =
         DataListSpec::of(&ReportDocument::fields, DataListOperations::fields(),
                          DataPanelCards::objectName(DataPanelCard::fields), u"Add Field"_s);
+    spec.mayRemove =
+        DataListSpec::askingBeforeRemoving(context, RemovalQuestions::Declaration::field);
     spec.buildRow = [store = context.store, settings = context.settings](DataListRow &row) {
         buildFieldRow(row, store, settings);
     };

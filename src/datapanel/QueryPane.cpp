@@ -187,11 +187,12 @@ QueryPane::QueryPane(const DataPanelContext &context, QWidget *parent)
     language_->setFixedWidth(160);
     connect(language_, &QComboBox::activated, this, [this](int index) {
         if (context_.store && index >= 0)
-            DataListEdits::writeDocument(*context_.store, [&](ReportDocument &document) {
-                // The language it has, in another letter case, stays as the file spells it.
-                if (ReportDocument::queryLanguageIndex(document.queryLanguage) != index)
-                    document.queryLanguage = ReportDocument::queryLanguages.value(index);
-            });
+            DataListEdits::writeDocument(
+                *context_.store, u"query.language"_s, [&](ReportDocument &document) {
+                    // The language it has, in another letter case, stays as the file spells it.
+                    if (ReportDocument::queryLanguageIndex(document.queryLanguage) != index)
+                        document.queryLanguage = ReportDocument::queryLanguages.value(index);
+                });
     });
     languageRow->addWidget(language_);
     languageRow->addStretch(1);
@@ -239,7 +240,8 @@ QWidget *QueryPane::buildEditor()
     connect(editor_, &CodeEditorView::textEdited, this, [this](const QString &text) {
         if (context_.store)
             DataListEdits::writeDocument(
-                *context_.store, [&](ReportDocument &document) { document.queryString = text; });
+                *context_.store, u"query.text"_s,
+                [&](ReportDocument &document) { document.queryString = text; });
     });
     auto *box = new OutlinedBox(editor_, commandsBlock_);
     box->setMinimumHeight(150);

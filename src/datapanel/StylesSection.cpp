@@ -2,6 +2,7 @@
 
 #include "datapanel/ConditionalStylesEditor.h"
 #include "datapanel/DataPanelCards.h"
+#include "datapanel/RemovalQuestions.h"
 #include "edits/DataListEdits.h"
 #include "widgets/CardSection.h"
 #include "widgets/CardText.h"
@@ -48,7 +49,7 @@ StyleBinding bindingOf(DocumentStore *store, const QUuid &id)
 } // namespace
 
 StyleRow::StyleRow(const QUuid &id, const DataPanelContext &context, QWidget *parent)
-    : DataRowCard(parent), id_(id), store_(context.store),
+    : DataRowCard(parent), id_(id), store_(context.store), dialogs_(context.dialogs),
       editor_(new StyleCoreEditor(bindingOf(context.store, id), this)),
       conditions_(new ConditionalStylesEditor(bindingOf(context.store, id), context.sidecar, this)),
       usage_(new QLabel(this)), reapply_(captionButton(u"Reapply"_s, this)),
@@ -122,8 +123,9 @@ void StyleRow::refresh(int index, int count)
                 DataListEdits::moveRow(*guarded, &ReportDocument::styles,
                                        DataListOperations::styles(), id, +1);
         };
-    actions.onRemove = [guarded, id] {
-        if (guarded)
+    actions.onRemove = [guarded, id, dialogs = dialogs_] {
+        if (guarded &&
+            RemovalQuestions::mayDelete(dialogs, *guarded, ReportReferences::Kind::style, id))
             guarded->removeStyle(id);
     };
     editor_->setActions(std::move(actions));

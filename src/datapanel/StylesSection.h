@@ -38,6 +38,7 @@ private:
 
     QUuid id_;
     QPointer<DocumentStore> store_;
+    Dialogs *dialogs_;
     StyleCoreEditor *editor_;
     ConditionalStylesEditor *conditions_;
     QLabel *usage_;

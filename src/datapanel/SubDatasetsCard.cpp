@@ -1,6 +1,7 @@
 #include "datapanel/DataPanelCardMakers.h"
 #include "datapanel/DataPanelCards.h"
 #include "datapanel/KeyedColumn.h"
+#include "datapanel/RemovalQuestions.h"
 #include "editors/CodeEditorView.h"
 #include "editors/SQLSyntaxHighlighter.h"
 #include "edits/DataListEdits.h"
@@ -89,6 +90,7 @@ public:
                     if (index >= 0)
                         items.removeAt(index);
                 });
+                return true;
             },
             this);
         line->addWidget(remove_, 0, Qt::AlignVCenter);
@@ -137,8 +139,8 @@ private:
 };
 
 // A caption, one line per item of the list in list order (no move buttons), and the add
-// button. Adding appends the kind's new item through the sub-dataset's row write: no store
-// operation, no undo step.
+// button. Adding appends the kind's new item through the sub-dataset's row write, an undo step
+// of the sub-dataset's edits.
 template <typename T> class InnerList : public QWidget {
 public:
     InnerList(const DatasetWriter &writer, const InnerListKind<T> &kind, DocumentStore *store,
@@ -198,7 +200,7 @@ private:
 // written. Every edit goes through the sub-dataset's row write.
 class SubDatasetBlock : public QWidget {
 public:
-    SubDatasetBlock(DocumentStore *store, const QUuid &id, QWidget *parent)
+    SubDatasetBlock(DocumentStore *store, Dialogs *dialogs, const QUuid &id, QWidget *parent)
         : QWidget(parent), writer_(store, &ReportDocument::subDatasets, id)
     {
         auto *column = new QVBoxLayout(this);
@@ -224,19 +226,21 @@ public:
         nameLine->addWidget(moveButtons_, 0, Qt::AlignVCenter);
         remove_ = DataRowButtons::removeButton(
             store,
-            [guarded, id] {
-                if (guarded)
-                    guarded->removeSubDataset(id);
+            [guarded, dialogs, id] {
+                if (!guarded || !RemovalQuestions::mayDelete(
+                                    dialogs, *guarded, ReportReferences::Kind::subDataset, id))
+                    return false;
+                guarded->removeSubDataset(id);
+                return true;
             },
             this);
         nameLine->addWidget(remove_, 0, Qt::AlignVCenter);
         nameLine->addStretch(1);
         column->addLayout(nameLine);
 
+        // The editor writes only once it holds the query (refresh()): while it is still empty,
+        // a re-highlight as it settles into its box would hand back an empty text.
         query_ = new CodeEditorView(SQLSyntaxHighlighter::scheme(), true, {}, nullptr);
-        connect(query_, &CodeEditorView::textEdited, this, [this](const QString &text) {
-            writer_.write([&](ReportSubDataset &dataset) { dataset.queryString = text; });
-        });
         auto *box = new OutlinedBox(query_, this);
         box->setFixedHeight(queryHeight);
         column->addWidget(box);
@@ -281,6 +285,12 @@ public:
     {
         InspectorRows::showText(name_, dataset.name);
         query_->setText(dataset.queryString);
+        if (!queryWrites_) {
+            queryWrites_ = true;
+            connect(query_, &CodeEditorView::textEdited, this, [this](const QString &text) {
+                writer_.write([&](ReportSubDataset &dataset) { dataset.queryString = text; });
+            });
+        }
         parameters_->refresh(dataset, prefix_);
         fields_->refresh(dataset, prefix_);
         variables_->refresh(dataset, prefix_);
@@ -293,6 +303,7 @@ private:
     MoveButtons *moveButtons_;
     QToolButton *remove_;
     CodeEditorView *query_;
+    bool queryWrites_ = false;
     InnerList<ReportParameter> *parameters_;
     InnerList<ReportField> *fields_;
     InnerList<ReportVariable> *variables_;
@@ -301,8 +312,8 @@ private:
 // One block per sub-dataset in document order, keyed by id, and "Add Subdataset" under them.
 class SubDatasetsSection : public DataPanelPart {
 public:
-    SubDatasetsSection(DocumentStore *store, QWidget *parent)
-        : DataPanelPart(parent), store_(store), blocks_(new QVBoxLayout)
+    SubDatasetsSection(DocumentStore *store, Dialogs *dialogs, QWidget *parent)
+        : DataPanelPart(parent), store_(store), dialogs_(dialogs), blocks_(new QVBoxLayout)
     {
         auto *column = new QVBoxLayout(this);
         column->setContentsMargins(0, 0, 0, 0);
@@ -329,7 +340,7 @@ public:
         const QList<ReportSubDataset> &datasets = store_->document().subDatasets;
         syncKeyedColumn<SubDatasetBlock>(
             blocks_, byID_, shown_, DataListEdits::ids(datasets),
-            [this](const QUuid &id) { return new SubDatasetBlock(store_, id, this); });
+            [this](const QUuid &id) { return new SubDatasetBlock(store_, dialogs_, id, this); });
         const int count = int(shown_.size());
         for (int i = 0; i < count; ++i) {
             shown_[i]->setPlace(cardName() + u".row"_s + QString::number(i), i, count);
@@ -342,6 +353,7 @@ private:
     static QString cardName() { return DataPanelCards::objectName(DataPanelCard::subDatasets); }
 
     QPointer<DocumentStore> store_;
+    Dialogs *dialogs_;
     QVBoxLayout *blocks_;
     QHash<QUuid, SubDatasetBlock *> byID_;
     QList<SubDatasetBlock *> shown_;
@@ -351,5 +363,5 @@ private:
 
 DataPanelPart *makeSubDatasetsCard(const DataPanelContext &context, QWidget *parent)
 {
-    return new SubDatasetsSection(context.store, parent);
+    return new SubDatasetsSection(context.store, context.dialogs, parent);
 }

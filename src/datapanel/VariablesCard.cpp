@@ -191,6 +191,8 @@ DataPanelPart *makeVariablesCard(const DataPanelContext &context, QWidget *paren
     DataListSpec spec =
         DataListSpec::of(&ReportDocument::variables, DataListOperations::variables(),
                          DataPanelCards::objectName(DataPanelCard::variables), u"Add Variable"_s);
+    spec.mayRemove =
+        DataListSpec::askingBeforeRemoving(context, RemovalQuestions::Declaration::variable);
     spec.buildRow = [store = context.store, sidecar = context.sidecar](DataListRow &row) {
         buildVariableRow(row, store, sidecar);
     };

@@ -274,6 +274,8 @@ void DocumentStore::newDocument(double pageWidth, double pageHeight)
 
 void DocumentStore::applyParsedSource(const ReportDocument &document)
 {
+    // An undo after the apply returns to the report as it was just before it, and no further.
+    takeSnapshot();
     setDocument(document);
     setSelectedElementID(std::nullopt);
     activateFirstDetailBand();

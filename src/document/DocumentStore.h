@@ -41,7 +41,8 @@ public:
     QUuid id() const { return id_; }
 
     const ReportDocument &document() const { return document_; }
-    // Replaces the report as a view's binding does: no undo step, no dirty flag.
+    // Replaces the report: no undo step, no dirty flag. For a store's first report (a new tab);
+    // every edit of a report goes through the operations below, which record undo steps.
     void setDocument(const ReportDocument &document);
 
     const QSet<QUuid> &selectedElementIDs() const { return selectedElementIDs_; }
@@ -129,7 +130,7 @@ public:
     bool hasFileChangedOnDisk() const;
     // True when the report has a file afterwards; asks the save panel when it has none.
     bool promptSaveIfNeeded();
-    // Takes a document from the source editor: no undo step of its own, marks the report dirty.
+    // Takes a document from the source editor as one undo step, and marks the report dirty.
     void applyParsedSource(const ReportDocument &document);
 
     // Remembers the chosen connection for a report path ("com.quillmark.activeConnectionIDByPath");
@@ -153,6 +154,24 @@ public:
     void recordCoalescedEdit(const HashableKey &key, const ReportDocument &before);
     void undo();
     void redo();
+
+    // --- Edits of values that no other operation changes ------------------------------------
+    // The declarations, list rows, page setup and report name the panels edit. Each records an
+    // undo step, so that an undo never takes them along with another edit, and clears redo.
+
+    // One discrete edit: `change` edits a copy of the report; when the copy differs it becomes
+    // the report, as one undo step, and the report is marked dirty. True when it changed.
+    bool editDocument(const std::function<void(ReportDocument &)> &change);
+    // The same as a continuous edit under `key` (typing into one field): edits under one key
+    // that follow each other within the coalescing window are one undo step.
+    bool editDocument(const HashableKey &key, const std::function<void(ReportDocument &)> &change);
+    // A continuous edit of the group, sub-dataset or style of that id, keyed by the item. A new
+    // name takes every reference to the old one along (ReportReferences), in the same step;
+    // while a run of edits lasts, the references follow from where they stood when it began,
+    // so a name that passes through another item's name takes none of that item's along.
+    bool editGroup(const QUuid &id, const std::function<void(ReportGroup &)> &change);
+    bool editSubDataset(const QUuid &id, const std::function<void(ReportSubDataset &)> &change);
+    bool editStyle(const QUuid &id, const std::function<void(ReportStyle &)> &change);
 
     // --- Elements ----------------------------------------------------------------------------
 
@@ -367,6 +386,15 @@ private:
     enum class Reorder { forward, backward, toFront, toBack };
 
     void setFileURL(const std::optional<QUrl> &url);
+    // Whether an edit under `key` made at `now` joins the pending continuous run.
+    bool continuesRun(const HashableKey &key, qint64 now) const;
+    void recordCoalescedEdit(const HashableKey &key, const ReportDocument &before, qint64 now);
+    // Replaces the report with `next` as a continuous edit under `key`, made at `now`.
+    bool replaceInRun(const HashableKey &key, ReportDocument next, qint64 now);
+    // editGroup(), editSubDataset() and editStyle().
+    template <typename T>
+    bool editNamedItem(QList<T> ReportDocument::*list, const QUuid &id,
+                       const std::function<void(T &)> &change);
     // What Undo and Redo can do now, and the announcement when that differs from `before`.
     std::pair<bool, bool> undoState() const { return {canUndo(), canRedo()}; }
     void announceUndoStateSince(std::pair<bool, bool> before);
@@ -500,30 +528,3 @@ private:
     ElementClipboard *const ownClipboard_ = new ElementClipboard(this);
     QPointer<ElementClipboard> clipboard_ = ownClipboard_;
 };
-
-template <typename T> void DocumentStore::addListItem(QList<T> ReportDocument::*list, const T &item)
-{
-    applyDiscreteEdit([&] { changeDocument([&](ReportDocument &d) { (d.*list).append(item); }); });
-}
-
-template <typename T>
-void DocumentStore::moveListItem(QList<T> ReportDocument::*list, int index, int offset)
-{
-    const qint64 count = (document_.*list).size();
-    const qint64 target = qint64(index) + offset;
-    if (index < 0 || index >= count || target < 0 || target >= count)
-        return;
-    applyDiscreteEdit(
-        [&] { changeDocument([&](ReportDocument &d) { (d.*list).swapItemsAt(index, target); }); });
-}
-
-template <typename T>
-void DocumentStore::removeListItem(QList<T> ReportDocument::*list, const QUuid &itemID)
-{
-    const QUuid id = itemID;
-    applyDiscreteEdit([&] {
-        changeDocument([&](ReportDocument &d) {
-            (d.*list).removeIf([&](const T &item) { return item.id == id; });
-        });
-    });
-}

@@ -1,4 +1,5 @@
-#include "document/DocumentStore.h"
+#include "document/DocumentStoreListItems.h"
+#include "document/ReportReferences.h"
 
 #include <algorithm>
 
@@ -141,7 +142,9 @@ void DocumentStore::removeGroup(const QUuid &groupID)
                             activeBandTarget_ == BandTarget::groupFooter(id);
     applyDiscreteEdit([&] {
         changeDocument([&](ReportDocument &d) {
-            d.groups.removeIf([&](const ReportGroup &group) { return group.id == id; });
+            const QStringList names = removeNamed(d.groups, id);
+            for (const QString &name : names)
+                ReportReferences::dropGroup(d, name);
         });
         if (activeGoes)
             activateFirstDetailBand();
@@ -161,9 +164,16 @@ void DocumentStore::moveSubDataset(int index, int offset)
     moveListItem(&ReportDocument::subDatasets, index, offset);
 }
 
-void DocumentStore::removeSubDataset(const QUuid &id)
+void DocumentStore::removeSubDataset(const QUuid &datasetID)
 {
-    removeListItem(&ReportDocument::subDatasets, id);
+    const QUuid id = datasetID;
+    applyDiscreteEdit([&] {
+        changeDocument([&](ReportDocument &d) {
+            const QStringList names = removeNamed(d.subDatasets, id);
+            for (const QString &name : names)
+                ReportReferences::dropSubDataset(d, name);
+        });
+    });
 }
 
 int DocumentStore::addFieldsIfMissing(const QStringList &names, const QStringList &classNames)

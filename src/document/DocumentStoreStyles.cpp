@@ -1,4 +1,5 @@
-#include "document/DocumentStore.h"
+#include "document/DocumentStoreListItems.h"
+#include "document/ReportReferences.h"
 
 // Colours only where the style has them, so an element colour is never cleared by a style
 // without one.
@@ -29,9 +30,20 @@ void DocumentStore::moveStyle(int index, int offset)
     moveListItem(&ReportDocument::styles, index, offset);
 }
 
-void DocumentStore::removeStyle(const QUuid &id)
+void DocumentStore::removeStyle(const QUuid &styleID)
 {
-    removeListItem(&ReportDocument::styles, id);
+    const QUuid id = styleID;
+    applyDiscreteEdit([&] {
+        changeDocument([&](ReportDocument &d) {
+            // Elements without a style of their own inherit from the first default style.
+            const auto isDefault = [](const ReportStyle &style) { return style.isDefault; };
+            const auto firstDefault = std::find_if(d.styles.cbegin(), d.styles.cend(), isDefault);
+            const bool wasDefault = firstDefault != d.styles.cend() && firstDefault->id == id;
+            const QStringList names = removeNamed(d.styles, id);
+            for (const QString &name : names)
+                ReportReferences::dropStyle(d, name, wasDefault);
+        });
+    });
 }
 
 void DocumentStore::applyStyle(const ReportStyle &style, const QUuid &elementID)

@@ -60,12 +60,22 @@ void DocumentStore::flushPendingUndoSnapshot(const ReportDocument &current)
     announceUndoStateSince(before);
 }
 
+bool DocumentStore::continuesRun(const HashableKey &key, qint64 now) const
+{
+    // A clock that reads earlier than the run's last edit never merges into it.
+    return pendingUndoKey_ == key && pendingUndoTimestamp_ && now >= *pendingUndoTimestamp_ &&
+           now - *pendingUndoTimestamp_ < coalescingWindowMs;
+}
+
 void DocumentStore::recordCoalescedEdit(const HashableKey &key, const ReportDocument &before)
 {
-    const qint64 now = clock_();
-    // A clock that reads earlier than the run's last edit never merges into it.
-    if (pendingUndoKey_ == key && pendingUndoTimestamp_ && now >= *pendingUndoTimestamp_ &&
-        now - *pendingUndoTimestamp_ < coalescingWindowMs) {
+    recordCoalescedEdit(key, before, clock_());
+}
+
+void DocumentStore::recordCoalescedEdit(const HashableKey &key, const ReportDocument &before,
+                                        qint64 now)
+{
+    if (continuesRun(key, now)) {
         pendingUndoTimestamp_ = now;
         return;
     }

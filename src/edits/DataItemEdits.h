@@ -19,8 +19,9 @@ namespace DataItemEdits {
 std::optional<qsizetype> fieldIndex(const ReportDocument &document, const QUuid &id);
 std::optional<qsizetype> parameterIndex(const ReportDocument &document, const QUuid &id);
 
-// Declaration writes (no undo step, the report marked dirty) into the field or parameter with
-// that id; dropped when there is none. True when the document changed.
+// Declaration writes into the field or parameter with that id, as the data panel's rows write
+// them (DataListEdits::writeRow: an undo step per run of the item's edits, the report marked
+// dirty); dropped when there is none. True when the document changed.
 bool writeField(DocumentStore &store, const QUuid &id,
                 const std::function<void(ReportField &)> &change);
 bool writeParameter(DocumentStore &store, const QUuid &id,

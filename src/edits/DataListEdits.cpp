@@ -66,9 +66,15 @@ DataListOperations DataListOperations::subDatasets()
 
 namespace DataListEdits {
 
-bool writeDocument(DocumentStore &store, const std::function<void(ReportDocument &)> &change)
+bool writeDocument(DocumentStore &store, const QString &key,
+                   const std::function<void(ReportDocument &)> &change)
 {
-    return InspectorEdits::writeDeclaration(store, change);
+    return InspectorEdits::writeDeclaration(store, key, change);
+}
+
+QString rowKey(const QUuid &id)
+{
+    return u"row-"_s + id.toString();
 }
 
 QString shownText(const std::optional<QString> &value)

@@ -8,6 +8,7 @@
 #include <QUuid>
 #include <functional>
 #include <optional>
+#include <type_traits>
 
 // The store's three operations on one top-level list of the report: add appends an item with
 // the list's defaults, move swaps the item at an index with its neighbour at index + offset,
@@ -58,23 +59,37 @@ template <typename T> const T *find(const QList<T> &list, const QUuid &id)
     return index < 0 ? nullptr : &list.at(index);
 }
 
-// A row write: changes the item of that id in one list of the document, straight into the
-// store's document. A write that changes the item marks the report dirty; it records no undo
-// step and leaves a pending one alone, so the next undo takes it along with the last recorded
-// operation. A write that changes nothing, or whose item is gone, does nothing. True when the
-// document changed.
-bool writeDocument(DocumentStore &store, const std::function<void(ReportDocument &)> &change);
+// A write of the panel that no list operation makes (the query, a row's controls): a
+// continuous edit of the store under `key`, so that typing into one control is one undo step
+// and an undo never takes the write along with another edit. A write that changes nothing does
+// nothing. True when the document changed.
+bool writeDocument(DocumentStore &store, const QString &key,
+                   const std::function<void(ReportDocument &)> &change);
 
+// The undo key of a row's writes: the edits of one item in quick succession are one step.
+QString rowKey(const QUuid &id);
+
+// A row write: changes the item of that id in one list of the document, as a continuous edit
+// keyed by the item. A group, sub-dataset or style that gets a new name takes what names it
+// along, in the same step. A write whose item is gone does nothing. True when the document
+// changed.
 template <typename T>
 bool writeRow(DocumentStore &store, QList<T> ReportDocument::*list, const QUuid &id,
               const std::function<void(T &)> &change)
 {
-    if (indexOf(store.document().*list, id) < 0)
+    if constexpr (std::is_same_v<T, ReportGroup>)
+        return store.editGroup(id, change);
+    else if constexpr (std::is_same_v<T, ReportSubDataset>)
+        return store.editSubDataset(id, change);
+    else if constexpr (std::is_same_v<T, ReportStyle>)
+        return store.editStyle(id, change);
+    else if (indexOf(store.document().*list, id) < 0)
         return false;
-    return writeDocument(store, [&](ReportDocument &document) {
-        QList<T> &items = document.*list;
-        change(items[indexOf(items, id)]);
-    });
+    else
+        return writeDocument(store, rowKey(id), [&](ReportDocument &document) {
+            QList<T> &items = document.*list;
+            change(items[indexOf(items, id)]);
+        });
 }
 
 // The write of one row, built for its item's id: writeRow into that list of the store, while

@@ -36,15 +36,10 @@ bool ElementWriter::updateOfKind(const DocumentStore::ElementMutation &mutation)
 
 namespace InspectorEdits {
 
-bool writeDeclaration(DocumentStore &store, const std::function<void(ReportDocument &)> &change)
+bool writeDeclaration(DocumentStore &store, const QString &key,
+                      const std::function<void(ReportDocument &)> &change)
 {
-    ReportDocument document = store.document();
-    change(document);
-    if (document == store.document())
-        return false;
-    store.setDocument(document);
-    store.setIsDirty(true);
-    return true;
+    return store.editDocument(HashableKey(key), change);
 }
 
 bool setBandHeight(DocumentStore &store, const BandTarget &builtFor, double height)

@@ -48,10 +48,12 @@ private:
 
 namespace InspectorEdits {
 
-// Edit path 3, a declaration write: the change goes straight into the document and, when it
-// changed anything, the report is marked dirty. No undo step is recorded and a pending one is
-// neither ended nor extended. True when the document changed.
-bool writeDeclaration(DocumentStore &store, const std::function<void(ReportDocument &)> &change);
+// Edit path 3, a declaration write (the report's name and page size, a field's or parameter's
+// rows): a continuous edit of the store under `key`, naming what it writes, so that typing into
+// one row is one undo step and an undo never takes the write along with another edit. When the
+// change changes nothing, nothing is recorded. True when the document changed.
+bool writeDeclaration(DocumentStore &store, const QString &key,
+                      const std::function<void(ReportDocument &)> &change);
 
 // A band's height through the store's own coalesced operation, for the band the card was built
 // for: dropped when another band has become the active one meanwhile.

@@ -16,7 +16,8 @@ class TextRow;
 // for a parameter also its prompt flag and default value, and how many elements use it; for a
 // field a button that inserts a text field showing it. Built for one item, found by its id at
 // every refresh and every write; while the report holds no item with that id the panel is empty.
-// Every edit is a declaration write (dirty, no undo step); only the insertion is undoable.
+// Every edit is a declaration write, an undo step coalesced with the item's other edits in
+// quick succession; the insertion is an undo step of its own.
 class DataItemInspector : public InspectorPage {
     Q_OBJECT
 

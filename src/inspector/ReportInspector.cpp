@@ -23,7 +23,9 @@ ReportInspector::ReportInspector(const InspectorContext &context, QWidget *paren
     report->setObjectName(u"inspector.report.card"_s);
     name_ = new TextRow(
         u"Name"_s,
-        [this](const QString &text) { write([&](ReportDocument &d) { d.name = text; }); },
+        [this](const QString &text) {
+            write(u"report.name"_s, [&](ReportDocument &d) { d.name = text; });
+        },
         LengthRow::labelWidth, report);
     name_->lineEdit()->setObjectName(u"inspector.report.name"_s);
     report->addWidget(name_);
@@ -32,11 +34,17 @@ ReportInspector::ReportInspector(const InspectorContext &context, QWidget *paren
     page->setObjectName(u"inspector.page"_s);
     width_ = new LengthRow(
         u"Width"_s, document.pageWidth, *context.settings,
-        [this](double value) { write([&](ReportDocument &d) { d.pageWidth = value; }); }, page);
+        [this](double value) {
+            write(u"report.pageWidth"_s, [&](ReportDocument &d) { d.pageWidth = value; });
+        },
+        page);
     width_->setObjectName(u"inspector.page.width"_s);
     height_ = new LengthRow(
         u"Height"_s, document.pageHeight, *context.settings,
-        [this](double value) { write([&](ReportDocument &d) { d.pageHeight = value; }); }, page);
+        [this](double value) {
+            write(u"report.pageHeight"_s, [&](ReportDocument &d) { d.pageHeight = value; });
+        },
+        page);
     height_->setObjectName(u"inspector.page.height"_s);
     page->addWidget(width_);
     page->addWidget(height_);
@@ -64,8 +72,8 @@ void ReportInspector::refresh(const DocumentStore &store, const InspectorChoice 
         document.parameters.size(), document.fields.size(), document.groups.size()));
 }
 
-void ReportInspector::write(const std::function<void(ReportDocument &)> &change)
+void ReportInspector::write(const QString &key, const std::function<void(ReportDocument &)> &change)
 {
     if (store_)
-        InspectorEdits::writeDeclaration(*store_, change);
+        InspectorEdits::writeDeclaration(*store_, key, change);
 }

@@ -8,8 +8,8 @@ class LengthRow;
 class QLabel;
 class TextRow;
 
-// The report itself: its name and page size, written straight into the document with the dirty
-// flag and no undo step, and a summary of its declarations.
+// The report itself: its name and page size, declaration writes that are undo steps of their own
+// (coalesced per field), and a summary of its declarations.
 class ReportInspector : public InspectorPage {
     Q_OBJECT
 
@@ -19,7 +19,7 @@ public:
     void refresh(const DocumentStore &store, const InspectorChoice &choice) override;
 
 private:
-    void write(const std::function<void(ReportDocument &)> &change);
+    void write(const QString &key, const std::function<void(ReportDocument &)> &change);
 
     QPointer<DocumentStore> store_;
     QLabel *header_;

@@ -48,4 +48,9 @@ QString serializeElement(const ReportElement &element, const QList<ReportStyle> 
 // The first element of a snippet fragment, or no value. Never throws.
 std::optional<ReportElement> parseSnippet(const QString &fragment);
 
+// The values the element inherits (those its file left out, which the reader took from its
+// style) taken again from `style`, or from the engine's defaults without one, as when the
+// style it inherits from is gone. The values it sets itself stay.
+void inheritStyle(ReportElement &element, const ReportStyle *style);
+
 } // namespace JrxmlCodec

@@ -84,6 +84,15 @@ const KeptXml &KeptParts::part(QStringView key) const
     return none;
 }
 
+QStringList KeptParts::keys() const
+{
+    QStringList out;
+    out.reserve(parts_.size());
+    for (const Part &part : parts_)
+        out.append(part.key);
+    return out;
+}
+
 void KeptParts::setPart(const QString &key, KeptXml xml)
 {
     for (qsizetype i = 0; i < parts_.size(); ++i) {

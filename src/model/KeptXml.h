@@ -89,6 +89,8 @@ public:
     void addPart(const QString &key, KeptXml &&xml);
 
     bool isEmpty() const { return parts_.isEmpty(); }
+    // The keys of the parts there are, in order.
+    QStringList keys() const;
     // KeptXml::removeUuids on every part.
     void removeUuids();
     // Gives back the room its lists hold beyond what they hold now: a value read from a file is

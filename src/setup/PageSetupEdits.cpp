@@ -7,19 +7,33 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-void write(DocumentStore &store, const std::function<void(ReportDocument &)> &change)
+// The undo key of a length field: commits to one field in quick succession are one step.
+QString lengthKey(double ReportDocument::*field)
 {
-    ReportDocument document = store.document();
-    change(document);
-    store.setDocument(document);
-    store.setIsDirty(true);
+    static const std::pair<double ReportDocument::*, const char16_t *> names[] = {
+        {&ReportDocument::pageWidth, u"pageWidth"},
+        {&ReportDocument::pageHeight, u"pageHeight"},
+        {&ReportDocument::leftMargin, u"leftMargin"},
+        {&ReportDocument::rightMargin, u"rightMargin"},
+        {&ReportDocument::topMargin, u"topMargin"},
+        {&ReportDocument::bottomMargin, u"bottomMargin"},
+        {&ReportDocument::columnWidth, u"columnWidth"},
+        {&ReportDocument::columnSpacing, u"columnSpacing"}};
+    for (const auto &[member, name] : names) {
+        if (member == field)
+            return u"pageSetup."_s + QString::fromUtf16(name);
+    }
+    return u"pageSetup.length"_s;
 }
 
 } // namespace
 
 void PageSetupEdits::setLength(DocumentStore &store, double ReportDocument::*field, double points)
 {
-    write(store, [&](ReportDocument &document) { document.*field = points; });
+    // A commit of the value the report holds changes nothing, yet marks the report changed.
+    if (!store.editDocument(HashableKey(lengthKey(field)),
+                            [&](ReportDocument &document) { document.*field = points; }))
+        store.setIsDirty(true);
 }
 
 void PageSetupEdits::setColumnCount(DocumentStore &store, qint64 count)
@@ -27,7 +41,7 @@ void PageSetupEdits::setColumnCount(DocumentStore &store, qint64 count)
     const qint64 previous = store.document().columnCount;
     if (count == previous)
         return;
-    write(store, [&](ReportDocument &document) {
+    store.editDocument(HashableKey(u"pageSetup.columnCount"_s), [&](ReportDocument &document) {
         document.columnCount = count;
         if (previous == 1 && count >= 2)
             document.printOrder = PrintOrder::horizontal;
@@ -45,8 +59,9 @@ double PageSetupEdits::fittedColumnWidth(const ReportDocument &document)
 
 void PageSetupEdits::fitColumnWidthToMargins(DocumentStore &store)
 {
-    write(store,
-          [](ReportDocument &document) { document.columnWidth = fittedColumnWidth(document); });
+    if (!store.editDocument(
+            [](ReportDocument &document) { document.columnWidth = fittedColumnWidth(document); }))
+        store.setIsDirty(true);
 }
 
 void PageSetupEdits::setOrientation(DocumentStore &store, bool portrait)
@@ -55,13 +70,15 @@ void PageSetupEdits::setOrientation(DocumentStore &store, bool portrait)
     const double w = current.pageWidth;
     const double h = current.pageHeight;
     const bool swap = portrait ? h < w : w < h;
-    write(store, [&](ReportDocument &document) {
+    const bool changed = store.editDocument([&](ReportDocument &document) {
         if (swap) {
             document.pageWidth = h;
             document.pageHeight = w;
         }
         document.columnWidth = fittedColumnWidth(document);
     });
+    if (!changed)
+        store.setIsDirty(true);
 }
 
 QString PageSetupEdits::contentCaption(qint64 columnCount)

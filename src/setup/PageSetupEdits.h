@@ -5,27 +5,31 @@
 
 #include <QString>
 
-// The edits of the page setup sheet. Each writes straight into the store's report, records no
-// undo step and marks the report changed; nothing here clears the dirty flag.
+// The edits of the page setup sheet. Each changes the store's report as an undo step of its
+// own (a length or text typed into one field, and the column stepper's clicks, coalesce as
+// continuous edits of that field) and marks the report changed; nothing here clears the dirty
+// flag.
 namespace PageSetupEdits {
 
 inline constexpr qint64 minimumColumnCount = 1;
 inline constexpr qint64 maximumColumnCount = 20;
 
-// A length field's commit: stored as given, no comparison with the old value.
+// A length field's commit, stored as given; the report is marked changed also when it already
+// held the length.
 void setLength(DocumentStore &store, double ReportDocument::*field, double points);
 
 // The write of a picker, checkbox or text field: nothing happens when the report already holds
-// the value.
+// the value. A picker's or checkbox's choice is one undo step; a text field's typing gives a
+// `key`, under which its edits coalesce.
 template <typename T>
-void setGuarded(DocumentStore &store, T ReportDocument::*field, const T &value)
+void setGuarded(DocumentStore &store, T ReportDocument::*field, const T &value,
+                const QString &key = {})
 {
-    if (store.document().*field == value)
-        return;
-    ReportDocument document = store.document();
-    document.*field = value;
-    store.setDocument(document);
-    store.setIsDirty(true);
+    const auto change = [&](ReportDocument &document) { document.*field = value; };
+    if (key.isEmpty())
+        store.editDocument(change);
+    else
+        store.editDocument(HashableKey(key), change);
 }
 
 // The column stepper's write. The same count changes nothing; going from exactly 1 to 2 or more

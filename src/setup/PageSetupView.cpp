@@ -320,7 +320,8 @@ CardSection *PageSetupView::buildAccessibility()
     label->setBuddy(tagLanguage_);
     connect(tagLanguage_, &QLineEdit::textEdited, this, [this](const QString &text) {
         if (store_)
-            PageSetupEdits::setGuarded(*store_, &ReportDocument::pdfTagLanguage, text);
+            PageSetupEdits::setGuarded(*store_, &ReportDocument::pdfTagLanguage, text,
+                                       u"pageSetup.pdfTagLanguage"_s);
     });
     row->addWidget(tagLanguage_);
     row->addStretch(1);

@@ -22,7 +22,8 @@ struct ReportDocument;
 // and their print order, what prints without data, the summary and column footer flags, PDF
 // tagging and the expression language of the shown report, in seven cards below a header with
 // "Close". It holds nothing of its own: every control shows the report as it is now and every
-// change goes straight into it (no undo step, marked changed). Showing values writes nothing.
+// change goes into it as an undo step (PageSetupEdits) and marks it changed. Showing values
+// writes nothing.
 class PageSetupView : public QWidget {
     Q_OBJECT
 

@@ -75,13 +75,12 @@ void MoveButtons::setPlace(int index, int count)
 
 namespace DataRowButtons {
 
-QToolButton *removeButton(DocumentStore *store, std::function<void()> action, QWidget *parent)
+QToolButton *removeButton(DocumentStore *store, std::function<bool()> action, QWidget *parent)
 {
     auto *button = new RemoveButton(parent);
     QObject::connect(button, &QToolButton::clicked, button,
                      [store = QPointer<DocumentStore>(store), action = std::move(action)] {
-                         action();
-                         if (store)
+                         if (action() && store)
                              store->setIsDirty(true);
                      });
     return button;

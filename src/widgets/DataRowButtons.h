@@ -30,9 +30,10 @@ private:
 
 namespace DataRowButtons {
 
-// The destructive minus button at the end of a list row: no confirmation; a click runs the
-// action, then marks the store's report dirty (when the store is still there).
-QToolButton *removeButton(DocumentStore *store, std::function<void()> action,
+// The destructive minus button at the end of a list row. A click runs the action, which
+// answers whether the removal went ahead (it may ask first); then it marks the store's report
+// dirty (when the store is still there).
+QToolButton *removeButton(DocumentStore *store, std::function<bool()> action,
                           QWidget *parent = nullptr);
 
 // The button under a card's rows: the title with the symbol ("plus", or "plus.circle" for a

@@ -21,6 +21,10 @@ public:
     // decides).
     void setIsWorkspaceSheet(bool isWorkspaceSheet) { isWorkspaceSheet_ = isWorkspaceSheet; }
     bool isWorkspaceSheet() const { return isWorkspaceSheet_; }
+    // A sheet that edits the active tab's report and shows its changes as they happen (the data
+    // panel, the page setup): Undo and Redo typed in it outside a text field reach that report.
+    void setEditsActiveReport(bool editsActiveReport) { editsActiveReport_ = editsActiveReport; }
+    bool editsActiveReport() const { return editsActiveReport_; }
 
 protected:
     // For a sheet that builds a fresh view on each showing: `content` takes the previous one's
@@ -38,5 +42,6 @@ private:
     std::function<void()> onDismiss_;
     bool closingFromFlag_ = false;
     bool isWorkspaceSheet_ = false;
+    bool editsActiveReport_ = false;
     QPointer<QWidget> content_;
 };

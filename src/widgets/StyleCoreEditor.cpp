@@ -88,6 +88,7 @@ StyleCoreEditor::StyleCoreEditor(StyleBinding style, QWidget *parent)
           [this] {
               if (actions_.onRemove)
                   actions_.onRemove();
+              return true;
           },
           this)),
       font_(new QComboBox(this)), size_(new QLineEdit(this)),

@@ -227,9 +227,10 @@ TEST_F(PreviewRunTest, TheBugReportMailIsPercentEncoded)
     EXPECT_EQ(dialogs.alerts()[0].informativeText, u"Could not write."_s);
 }
 
-TEST_F(PreviewRunTest, ApplyReadsTheSourceBackWithoutAnUndoStep)
+TEST_F(PreviewRunTest, ApplyReadsTheSourceBackAsOneUndoStep)
 {
     DocumentStore *store = workspace.activeStore();
+    const QString originalName = store->document().name;
     ReportDocument named = store->document();
     named.name = u"Before"_s;
     store->pushUndo(store->document());
@@ -271,11 +272,17 @@ TEST_F(PreviewRunTest, ApplyReadsTheSourceBackWithoutAnUndoStep)
             EXPECT_TRUE(store->isDirty());
             EXPECT_TRUE(store->selectedElementIDs().isEmpty());
         }
-        EXPECT_EQ(store->undoStack(), undo);
+        // A text that does not read changes nothing; one that does is one step, which goes back
+        // to the report as it was just before.
+        EXPECT_EQ(store->undoStack().size(), undo.size() + (c.error ? 0 : 1));
         EXPECT_EQ(store->redoStack(), redo);
         EXPECT_TRUE(workspace.isSourceVisible());
         EXPECT_EQ(sheet->editor()->text(), c.text + u' ') << "the typed text stays";
     }
+    store->undo();
+    EXPECT_EQ(store->document().name, u"Before"_s);
+    store->undo();
+    EXPECT_EQ(store->document().name, originalName);
 }
 
 } // namespace

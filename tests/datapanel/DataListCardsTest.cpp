@@ -95,7 +95,7 @@ TEST_F(DataListCards, SortFieldsAreAddedEditedMovedRemovedAndSaved)
     EXPECT_FALSE(saved().contains(u"city"_s));
 }
 
-TEST_F(DataListCards, ScriptletsKeepTheirDescriptionAndUndoTakesTheTypingAlong)
+TEST_F(DataListCards, ScriptletsKeepTheirDescriptionAndUndoTakesBackTheTypingFirst)
 {
     click(scriptlets + u".add"_s);
     type(row(scriptlets, 0, u"name"_s), u"Audit"_s);
@@ -110,11 +110,17 @@ TEST_F(DataListCards, ScriptletsKeepTheirDescriptionAndUndoTakesTheTypingAlong)
     type(row(scriptlets, 0, u"name"_s), u"Audit2"_s);
     EXPECT_EQ(store.document().scriptlets[0].scriptletDescription, u"kept"_s);
 
-    // Ctrl+Z right after the add and the typing removes the scriptlet with its typed name.
+    // Ctrl+Z right after the add and the typing takes back the typing; a second, the add.
     const ReportDocument typed = store.document();
+    store.undo();
+    ASSERT_EQ(store.document().scriptlets.size(), 1);
+    EXPECT_EQ(store.document().scriptlets[0].name, QString());
+    EXPECT_EQ(find<QLineEdit>(row(scriptlets, 0, u"name"_s))->text(), QString());
     store.undo();
     EXPECT_TRUE(store.document().scriptlets.isEmpty());
     EXPECT_TRUE(rows(DataPanelCard::scriptlets).isEmpty());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // the row leaves
+    store.redo();
     store.redo();
     EXPECT_EQ(store.document(), typed);
     EXPECT_EQ(find<QLineEdit>(row(scriptlets, 0, u"name"_s))->text(), u"Audit2"_s);
@@ -140,7 +146,7 @@ TEST_F(DataListCards, TemplatesEditTheExpressionAndKeepTheirClass)
     click(row(templates, 1, u"up"_s));
     EXPECT_EQ(store.document().reportTemplates[0].expression,
               u"$P{SUBREPORT_DIR} + \"more.jrtx\""_s);
-    EXPECT_EQ(store.undoStack().size(), 3);
+    EXPECT_EQ(store.undoStack().size(), 5) << "two adds, two expressions typed, the move";
 
     const QString text = saved();
     const qsizetype more =
@@ -214,12 +220,21 @@ TEST(DataRowButtons, MoveButtonsFollowTheirPlaceAndRemoveMarksDirtyAfterItsActio
 
     DocumentStore store;
     bool dirtyDuringAction = true;
-    std::unique_ptr<QToolButton> remove(
-        DataRowButtons::removeButton(&store, [&] { dirtyDuringAction = store.isDirty(); }));
+    bool goesAhead = true;
+    std::unique_ptr<QToolButton> remove(DataRowButtons::removeButton(&store, [&] {
+        dirtyDuringAction = store.isDirty();
+        return goesAhead;
+    }));
     EXPECT_EQ(remove->property(SymbolIcons::symbolProperty).toString(), u"minus.circle"_s);
     remove->click();
     EXPECT_FALSE(dirtyDuringAction);
     EXPECT_TRUE(store.isDirty());
+
+    // A removal the user cancelled marks nothing.
+    store.setIsDirty(false);
+    goesAhead = false;
+    remove->click();
+    EXPECT_FALSE(store.isDirty());
 }
 
 namespace {

@@ -1,5 +1,6 @@
 #include "edits/DataListEdits.h"
 #include "StoreTestSupport.h"
+#include "model/JrxmlCodec.h"
 
 using namespace storetest;
 
@@ -28,7 +29,7 @@ protected:
 
 } // namespace
 
-TEST_F(DataListEditsTest, ARowWriteMarksDirtyRecordsNothingAndAnEqualWriteDoesNothing)
+TEST_F(DataListEditsTest, ARowWriteMarksDirtyIsOneStepPerRunAndAnEqualWriteDoesNothing)
 {
     store.addScriptlet();
     store.setIsDirty(false);
@@ -40,13 +41,16 @@ TEST_F(DataListEditsTest, ARowWriteMarksDirtyRecordsNothingAndAnEqualWriteDoesNo
     type(writer, u"Hooks"_s);
     EXPECT_EQ(store.document().scriptlets[0].name, u"Hooks"_s);
     EXPECT_TRUE(store.isDirty());
-    EXPECT_EQ(store.undoStack().size(), steps) << "row edits add no undo step";
     EXPECT_EQ(published, 5);
+    store.flushPendingUndoSnapshot();
+    EXPECT_EQ(store.undoStack().size(), steps + 1) << "five quick keystrokes are one step";
 
     store.setIsDirty(false);
     EXPECT_FALSE(writer.write([](ReportScriptlet &s) { s.name = u"Hooks"_s; }));
     EXPECT_FALSE(store.isDirty()) << "a write that changes nothing marks nothing";
     EXPECT_EQ(published, 5);
+    store.flushPendingUndoSnapshot();
+    EXPECT_EQ(store.undoStack().size(), steps + 1) << "and records nothing";
 
     // Another item's values stay as they were; the description the row does not edit stays.
     store.addScriptlet();
@@ -56,7 +60,7 @@ TEST_F(DataListEditsTest, ARowWriteMarksDirtyRecordsNothingAndAnEqualWriteDoesNo
     EXPECT_EQ(store.document().scriptlets[1].scriptletDescription, u"d"_s);
 }
 
-TEST_F(DataListEditsTest, UndoTakesRowEditsAlongWithTheLastRecordedStepAndRedoBringsThemBack)
+TEST_F(DataListEditsTest, UndoTakesBackOneRowEditAtATimeAndRedoBringsItBack)
 {
     store.addScriptlet();
     type(scriptletWriter(0), u"first"_s);
@@ -65,29 +69,55 @@ TEST_F(DataListEditsTest, UndoTakesRowEditsAlongWithTheLastRecordedStepAndRedoBr
     const ReportDocument typed = store.document();
 
     store.undo();
-    EXPECT_EQ(scriptletNames(), QStringList{u"first"_s})
-        << "the added scriptlet goes with its typed name; the earlier edit stays";
+    EXPECT_EQ(scriptletNames(), (QStringList{u"first"_s, QString()}))
+        << "only the name typed last goes; the scriptlet added before it stays";
+    store.undo();
+    EXPECT_EQ(scriptletNames(), QStringList{u"first"_s});
+    store.redo();
     store.redo();
     EXPECT_EQ(store.document(), typed);
-    EXPECT_EQ(scriptletNames(), (QStringList{u"first"_s, u"Audit"_s}));
 
     store.undo();
     store.undo();
-    EXPECT_TRUE(store.document().scriptlets.isEmpty())
-        << "the first name typed after the first add goes with that add";
+    store.undo();
+    EXPECT_EQ(scriptletNames(), QStringList{QString()}) << "the first name goes on its own";
+    store.undo();
+    EXPECT_TRUE(store.document().scriptlets.isEmpty());
 }
 
-TEST_F(DataListEditsTest, RowEditsNeitherEndNorJoinAPendingContinuousEdit)
+TEST_F(DataListEditsTest, ARowEditAfterAnUndoClearsTheRedoSteps)
+{
+    // Add Parameter, Undo, a field renamed: Redo cannot bring the parameter back over the rename.
+    store.addField();
+    const DataListEdits::RowWriter<ReportField> field(&store, &ReportDocument::fields,
+                                                      store.document().fields[0].id);
+    store.addParameter();
+    store.undo();
+    ASSERT_TRUE(store.canRedo());
+    ASSERT_TRUE(field.write([](ReportField &f) { f.name = u"Amount"_s; }));
+    EXPECT_FALSE(store.canRedo());
+    store.redo();
+    EXPECT_TRUE(store.document().parameters.isEmpty());
+    EXPECT_EQ(store.document().fields[0].name, u"Amount"_s);
+    EXPECT_TRUE(JrxmlCodec::serialize(store.document()).contains(R"(name="Amount")"));
+}
+
+TEST_F(DataListEditsTest, RowEditsAreStepsOfTheirOwnBetweenOtherEdits)
 {
     const ReportElement box = textField();
     place({box});
     store.addScriptlet();
-    const auto steps = store.undoStack().size();
     store.updateElement(box.id, [](ReportElement &e) { e.x = 50; });
     type(scriptletWriter(0), u"s"_s);
     store.updateElement(box.id, [](ReportElement &e) { e.x = 60; });
-    store.flushPendingUndoSnapshot();
-    EXPECT_EQ(store.undoStack().size(), steps + 1) << "the two moves stay one step";
+    store.undo();
+    EXPECT_EQ(store.element(box.id)->x, 50);
+    EXPECT_EQ(scriptletNames(), QStringList{u"s"_s});
+    store.undo();
+    EXPECT_EQ(scriptletNames(), QStringList{QString()});
+    EXPECT_EQ(store.element(box.id)->x, 50);
+    store.undo();
+    EXPECT_EQ(store.element(box.id)->x, 0);
 }
 
 TEST_F(DataListEditsTest, MovesFollowTheItemAndStopAtTheEnds)
@@ -99,6 +129,7 @@ TEST_F(DataListEditsTest, MovesFollowTheItemAndStopAtTheEnds)
     const QUuid first = store.document().scriptlets[0].id;
     const QUuid last = store.document().scriptlets[2].id;
     const DataListOperations ops = DataListOperations::scriptlets();
+    store.flushPendingUndoSnapshot(); // the names typed last are a step of their own
     store.setIsDirty(false);
     const auto steps = store.undoStack().size();
 
@@ -231,5 +262,9 @@ TEST_F(DataListEditsTest, NestedListsGrowThroughTheRowWriteWithTheirDefaults)
     dataset.write([](ReportSubDataset &d) { d.fields.removeAt(0); });
     EXPECT_EQ(store.document().subDatasets[0].fields.size(), 1);
     EXPECT_TRUE(store.isDirty());
-    EXPECT_EQ(store.undoStack().size(), steps) << "nested adds and removes record nothing";
+    store.flushPendingUndoSnapshot();
+    EXPECT_EQ(store.undoStack().size(), steps + 3)
+        << "the adds, the condition and the remove: each run of nested edits is a step";
+    store.undo();
+    EXPECT_EQ(store.document().subDatasets[0].fields.size(), 2) << "the remove alone went";
 }

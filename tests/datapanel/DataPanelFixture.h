@@ -3,6 +3,7 @@
 #include "StoreTestSupport.h"
 #include "datapanel/DataListSection.h"
 #include "datapanel/DataPanelView.h"
+#include "widgets/ScriptedDialogs.h"
 #include "workspace/AppSettings.h"
 
 #include <QApplication>
@@ -20,8 +21,8 @@ protected:
     {
         StoreTest::SetUp();
         settings = std::make_unique<AppSettings>(settingsDir.path());
-        view = std::make_unique<DataPanelView>(&store, *settings, nullptr, nullptr,
-                                               [this] { ++closeRequests; });
+        view = std::make_unique<DataPanelView>(
+            &store, *settings, nullptr, nullptr, [this] { ++closeRequests; }, nullptr, &dialogs);
         view->resize(DataPanelView::idealWidth, DataPanelView::idealHeight);
         view->show();
         view->activateWindow();
@@ -80,6 +81,8 @@ protected:
         return QString::fromUtf8(file.readAll());
     }
 
+    // Answers the questions asked before a removal; unanswered, they are cancelled.
+    ScriptedDialogs dialogs;
     std::unique_ptr<AppSettings> settings;
     std::unique_ptr<DataPanelView> view;
     int closeRequests = 0;

@@ -10,7 +10,7 @@ const QString groups = u"datapanel.groups"_s;
 
 } // namespace
 
-TEST_F(GroupsCard, ANewGroupNamedByTypingGoesAndComesBackWithOneUndo)
+TEST_F(GroupsCard, ANewGroupNamedByTypingGoesAndComesBackAStepAtATime)
 {
     EXPECT_TRUE(rows(DataPanelCard::groups).isEmpty());
     click(groups + u".add"_s);
@@ -27,8 +27,13 @@ TEST_F(GroupsCard, ANewGroupNamedByTypingGoesAndComesBackWithOneUndo)
     EXPECT_EQ(store.undoStack().size(), 1);
 
     store.undo();
+    ASSERT_EQ(store.document().groups.size(), 1);
+    EXPECT_EQ(find<QLineEdit>(row(groups, 0, u"name"_s))->text(), u"Group1"_s);
+    store.undo();
     EXPECT_TRUE(store.document().groups.isEmpty());
     EXPECT_TRUE(rows(DataPanelCard::groups).isEmpty());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // the row leaves
+    store.redo();
     store.redo();
     ASSERT_EQ(store.document().groups.size(), 1);
     EXPECT_EQ(store.document().groups[0].name, u"Group1X"_s);

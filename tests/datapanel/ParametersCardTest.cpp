@@ -108,9 +108,13 @@ TEST_F(ParametersCard, TypingKeepsTheFieldItsFocusAndCaretAndMarksDirtyWithoutAS
     typeKeepingFocus(row(params, 0, u"default"_s), u"$P{a}"_s);
     typeKeepingFocus(row(params, 0, u"description"_s), u"ab"_s);
 
-    // An undo goes back before the add and takes the typing with it; redo brings both back.
+    // An undo takes back the run of typing, a second the add; redo brings both back.
+    store.undo();
+    ASSERT_EQ(store.document().parameters.size(), 1);
+    EXPECT_EQ(store.document().parameters[0].name, u"param1"_s);
     store.undo();
     EXPECT_TRUE(store.document().parameters.isEmpty());
+    store.redo();
     store.redo();
     ASSERT_EQ(store.document().parameters.size(), 1);
     EXPECT_EQ(store.document().parameters[0].name, u"pXYaram1Title"_s);

@@ -47,21 +47,30 @@ protected:
 
 } // namespace
 
-TEST_F(QueryPaneTest, EditingTheQueryOrItsLanguageMarksTheReportDirtyWithoutAnUndoStep)
+TEST_F(QueryPaneTest, EditingTheQueryOrItsLanguageIsAnUndoStepEach)
 {
     auto *editor = find<CodeEditorView>(u"datapanel.query.editor"_s);
     ASSERT_TRUE(editor);
     choose(u"datapanel.query.language"_s, u"sql"_s);
     EXPECT_FALSE(store.isDirty()) << "the language it already has";
 
+    EXPECT_FALSE(store.canUndo());
+
     editor->textView()->setFocus();
     QTest::keyClicks(editor->textView(), u"SELECT a"_s);
     EXPECT_EQ(store.document().queryString, u"SELECT a"_s);
     EXPECT_TRUE(store.isDirty());
-    EXPECT_FALSE(store.canUndo());
+    EXPECT_TRUE(store.canUndo());
 
     choose(u"datapanel.query.language"_s, u"json"_s);
     EXPECT_EQ(store.document().queryLanguage, u"json"_s);
+    store.undo();
+    EXPECT_EQ(store.document().queryLanguage, u"sql"_s);
+    EXPECT_EQ(store.document().queryString, u"SELECT a"_s) << "the typing is a step of its own";
+    EXPECT_EQ(editor->text(), u"SELECT a"_s);
+    store.undo();
+    EXPECT_EQ(store.document().queryString, QString());
+    EXPECT_EQ(editor->text(), QString());
     EXPECT_FALSE(store.canUndo());
 
     // A change from elsewhere shows in place.

@@ -102,22 +102,24 @@ TEST_F(StylesCard, RowsMoveAndRemoveByTheStoreAndEditsAreRowWrites)
     EXPECT_EQ(store.document().styles[1].name, u"Heading"_s);
     EXPECT_EQ(store.document().styles[1].conditionalStyles.size(), 1);
     EXPECT_TRUE(store.isDirty());
-    EXPECT_EQ(store.undoStack().size(), 1) << "row writes record no step";
     EXPECT_TRUE(visible(row(1, u"conditions.title"_s)));
 
     click(row(1, u"remove"_s));
     ASSERT_EQ(store.document().styles.size(), 2);
     EXPECT_EQ(store.document().styles[0].name, u"B"_s);
     EXPECT_EQ(store.document().styles[1].name, u"C"_s);
-    EXPECT_EQ(store.undoStack().size(), 2);
+    EXPECT_EQ(store.undoStack().size(), 3) << "the move, the row's edits, the remove";
     store.undo();
     view->refresh();
     ASSERT_EQ(store.document().styles.size(), 3);
     EXPECT_EQ(store.document().styles[1].name, u"Heading"_s);
     store.undo();
     view->refresh();
-    EXPECT_EQ(store.document().styles[0].name, u"A"_s) << "the move's undo takes the edits along";
-    EXPECT_TRUE(store.document().styles[0].conditionalStyles.isEmpty());
+    EXPECT_EQ(store.document().styles[1].name, u"A"_s) << "the row's edits went on their own";
+    EXPECT_TRUE(store.document().styles[1].conditionalStyles.isEmpty());
+    store.undo();
+    view->refresh();
+    EXPECT_EQ(store.document().styles[0].name, u"A"_s);
     EXPECT_EQ(find<QLineEdit>(row(0, u"name"_s))->text(), u"A"_s);
 }
 
@@ -134,10 +136,16 @@ TEST_F(StylesCard, UsageCountsElementsInFramesButNotInTableCells)
     EXPECT_EQ(usage(1), u"0 elements use this style"_s);
     EXPECT_FALSE(visible(row(1, u"reapply"_s)));
 
-    // A rename counts the new name; the element keeps the old one.
+    // The elements follow a rename, in table cells too.
     type(row(0, u"name"_s), u"Text"_s);
-    EXPECT_EQ(usage(0), u"0 elements use this style"_s);
-    EXPECT_FALSE(visible(row(0, u"reapply"_s)));
+    EXPECT_EQ(usage(0), u"1 element uses this style"_s);
+    EXPECT_TRUE(visible(row(0, u"reapply"_s)));
+    const ReportElement cell = *std::as_const(store.document().detailBands[0].elements)
+                                    .at(1)
+                                    .kind.as<ElementKind::Table>()
+                                    ->columns[0]
+                                    .detailCellElement;
+    EXPECT_EQ(cell.styleName, u"Text"_s);
 }
 
 TEST_F(StylesCard, ReapplySetsTheStyleFontAndKeepsAnElementsOwnFill)

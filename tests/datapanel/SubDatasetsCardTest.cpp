@@ -95,8 +95,10 @@ TEST_F(SubDatasetsCard, NameQueryAndMovesWriteTheSubDatasetAndKeepItsQueryLangua
 
 // Inner adds and removes are row writes: no undo step of their own; a remove marks the report
 // changed even so.
-TEST_F(SubDatasetsCard, InnerAddsAndRemovesRecordNoUndoStepAndMarkTheReportChanged)
+TEST_F(SubDatasetsCard, InnerAddsAndRemovesAreUndoStepsAndMarkTheReportChanged)
 {
+    qint64 now = 0;
+    store.setClock([&] { return now; });
     click(card + u".add"_s);
     store.setIsDirty(false);
 
@@ -129,6 +131,7 @@ TEST_F(SubDatasetsCard, InnerAddsAndRemovesRecordNoUndoStepAndMarkTheReportChang
 
     const QUuid second = store.document().subDatasets[0].parameters[1].id;
     store.setIsDirty(false);
+    now += 2000;
     press(inner(0, u"params"_s, 0, u"remove"_s));
     ASSERT_EQ(store.document().subDatasets[0].parameters.size(), 2);
     EXPECT_EQ(store.document().subDatasets[0].parameters[0].id, second);
@@ -136,17 +139,18 @@ TEST_F(SubDatasetsCard, InnerAddsAndRemovesRecordNoUndoStepAndMarkTheReportChang
     EXPECT_TRUE(store.isDirty());
 
     store.setIsDirty(false);
+    now += 2000;
     press(inner(0, u"fields"_s, 0, u"remove"_s));
     EXPECT_TRUE(store.document().subDatasets[0].fields.isEmpty());
     EXPECT_FALSE(find(inner(0, u"fields"_s, 0, u"name"_s)));
     EXPECT_TRUE(store.isDirty());
 
-    // None of it was an undo step: one undo goes back past every inner edit to before the
-    // sub-dataset was added.
-    ASSERT_TRUE(store.canUndo());
+    // The inner edits are steps of the sub-dataset: an undo takes back the last removal only.
     store.undo();
-    EXPECT_TRUE(store.document().subDatasets.isEmpty());
-    EXPECT_FALSE(store.canUndo());
+    EXPECT_EQ(store.document().subDatasets[0].fields.size(), 1);
+    EXPECT_EQ(store.document().subDatasets[0].parameters.size(), 2);
+    store.undo();
+    EXPECT_EQ(store.document().subDatasets[0].parameters.size(), 3);
 }
 
 TEST_F(SubDatasetsCard, TheQueryEditorKeepsItsFocusAndCaretAcrossDocumentUpdates)
@@ -206,4 +210,28 @@ TEST_F(SubDatasetsCard, ScrollingOverACalculationPickerLeavesItAlone)
     QApplication::sendEvent(picker, &wheel);
     EXPECT_EQ(picker->currentText(), u"Count"_s);
     EXPECT_EQ(store.document().subDatasets[0].variables[0].calculation, u"Count"_s);
+}
+
+// A block built again while the panel shows (an undo brings a removed sub-dataset back) shows
+// the query and writes nothing: the save still holds the query.
+TEST_F(SubDatasetsCard, ABlockBuiltAgainShowsItsQueryAndWritesNothing)
+{
+    click(card + u".add"_s);
+    auto *query = find<CodeEditorView>(block(0, u"query"_s));
+    query->textView()->setFocus();
+    QTest::keyClicks(query->textView(), u"SELECT street FROM addresses"_s);
+    ASSERT_EQ(store.document().subDatasets[0].queryString, u"SELECT street FROM addresses"_s);
+    store.flushPendingUndoSnapshot();
+
+    press(block(0, u"remove"_s));
+    ASSERT_TRUE(store.document().subDatasets.isEmpty());
+    QApplication::processEvents();
+    store.undo();
+    QApplication::processEvents();
+    ASSERT_EQ(store.document().subDatasets.size(), 1);
+    EXPECT_EQ(store.document().subDatasets[0].queryString, u"SELECT street FROM addresses"_s);
+    EXPECT_EQ(find<CodeEditorView>(block(0, u"query"_s))->text(),
+              u"SELECT street FROM addresses"_s);
+    EXPECT_TRUE(store.canRedo()) << "nothing was written after the undo";
+    EXPECT_TRUE(saved().contains(u"SELECT street FROM addresses"_s));
 }

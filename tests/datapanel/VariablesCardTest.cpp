@@ -108,12 +108,12 @@ TEST_F(VariablesCard, GroupPickersShowOnlyForGroupAndKeepTheirValueWhileHidden)
     EXPECT_EQ(store.document().variables[0].incrementType, std::nullopt);
     EXPECT_FALSE(incrementGroup->isVisibleTo(view.get()));
 
-    // The pickers follow the groups: a renamed group's old name selects nothing and stays.
+    // The pickers follow the groups, and the variable follows its group's rename.
     choose(row(variables, 0, u"resetType"_s), u"Group"_s);
     type(row(groups, 0, u"name"_s), u"Area"_s);
     EXPECT_EQ(entries(resetGroup), (QStringList{u"(choose)"_s, u"Area"_s}));
-    EXPECT_EQ(resetGroup->currentIndex(), -1);
-    EXPECT_EQ(store.document().variables[0].resetGroup, u"Region"_s);
+    EXPECT_EQ(resetGroup->currentText(), u"Area"_s);
+    EXPECT_EQ(store.document().variables[0].resetGroup, u"Area"_s);
 }
 
 TEST_F(VariablesCard, AGroupNoGroupHasStaysInTheFileAsItWas)

@@ -141,12 +141,15 @@ TEST_F(DocumentStoreFiles, FailedLoadsAndSavesChangeNothingButParsedSourceAndNew
     EXPECT_EQ(testsupport::readFile(url.toLocalFile()), old);
     EXPECT_EQ(files(), QStringList{u"Invoice.jrxml"_s});
 
-    // Parsed source replaces the report without a step of its own; a new document starts afresh.
+    // Parsed source replaces the report as a step of its own; a new document starts afresh.
+    const ReportDocument beforeApply = store.document();
     store.applyParsedSource(DocumentStore::defaultDocument());
     EXPECT_EQ(store.activeBandTarget(), detail());
     EXPECT_TRUE(store.isDirty() && store.selectedElementIDs().isEmpty());
     store.undo();
-    EXPECT_TRUE(store.elements(detail()).isEmpty()) << "back before the edit, not to it";
+    EXPECT_EQ(store.document(), beforeApply) << "back to the report the apply replaced";
+    store.undo();
+    EXPECT_TRUE(store.elements(detail()).isEmpty()) << "and before that, before the edit";
     store.newDocument(842, 595);
     EXPECT_EQ(store.document().columnWidth, 782);
     EXPECT_EQ(store.activeBandTarget(), detail());

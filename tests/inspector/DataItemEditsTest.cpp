@@ -97,13 +97,12 @@ TEST_F(DataItemEdits, UsesCountTextFieldsAndPrintWhenAtAnyDepthButNotInTables)
         << "a static text's own text is no reference";
 }
 
-TEST_F(DataItemEdits, DeclarationWritesSetDirtyWithoutAnUndoStep)
+TEST_F(DataItemEdits, DeclarationWritesSetDirtyAndAreOneStepPerItemRun)
 {
     EXPECT_TRUE(
         ::DataItemEdits::writeField(store, amount.id, [](ReportField &f) { f.name = u"total"_s; }));
     EXPECT_EQ(store.document().fields[0].name, u"total"_s);
     EXPECT_TRUE(store.isDirty());
-    EXPECT_EQ(undoSteps(), 0);
 
     ::DataItemEdits::writeField(store, amount.id, [](ReportField &f) {
         f.fieldDescription = InspectorEdits::optionalText(u"The sum"_s);
@@ -121,8 +120,13 @@ TEST_F(DataItemEdits, DeclarationWritesSetDirtyWithoutAnUndoStep)
     });
     EXPECT_TRUE(store.document().parameters[0].isForPrompting);
     EXPECT_EQ(store.document().parameters[0].defaultValueExpression, u"Boolean.TRUE"_s);
-    EXPECT_EQ(undoSteps(), 0);
     EXPECT_EQ(store.document().fields[1], other) << "the other field is untouched";
+    EXPECT_EQ(undoSteps(), 2) << "the field's writes, then the parameter's";
+    store.undo();
+    EXPECT_FALSE(store.document().parameters[0].isForPrompting);
+    EXPECT_EQ(store.document().fields[0].name, u"total"_s);
+    store.undo();
+    EXPECT_EQ(store.document().fields[0].name, u"amount"_s);
 }
 
 TEST_F(DataItemEdits, AWriteReachesItsItemByIdOrNothingAfterTheListChanged)

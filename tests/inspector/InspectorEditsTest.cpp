@@ -129,36 +129,43 @@ TEST_F(InspectorEdits, AWriterOutlivingItsStoreWritesNothing)
     EXPECT_FALSE(writer.update([](ReportElement &e) { e.x = 1; }));
 }
 
-TEST_F(InspectorEdits, DeclarationWritesMarkDirtyWithoutAnUndoStep)
+TEST_F(InspectorEdits, DeclarationWritesAreUndoStepsOfTheirOwn)
 {
-    // A run of element edits is pending; a declaration write neither ends nor joins it.
+    // A run of element edits is pending; a declaration write ends it and is a step of its own.
     const ReportElement element = textField();
     placeSelected({element});
     store.updateElement(element.id, [](ReportElement &e) { e.x = 10; });
     store.setIsDirty(false);
 
     EXPECT_TRUE(::InspectorEdits::writeDeclaration(
-        store, [](ReportDocument &d) { d.name = u"Invoices"_s; }));
-    EXPECT_TRUE(::InspectorEdits::writeDeclaration(store, [](ReportDocument &d) {
-        d.pageWidth = 842;
-        d.pageHeight = 595;
-    }));
-    EXPECT_EQ(store.document().name, u"Invoices"_s);
+        store, u"report.name"_s, [](ReportDocument &d) { d.name = u"Invoices"_s; }));
+    now += 100;
+    EXPECT_TRUE(::InspectorEdits::writeDeclaration(store, u"report.name"_s,
+                                                   [](ReportDocument &d) { d.name += u's'; }));
+    EXPECT_TRUE(::InspectorEdits::writeDeclaration(store, u"report.pageWidth"_s,
+                                                   [](ReportDocument &d) { d.pageWidth = 842; }));
+    EXPECT_EQ(store.document().name, u"Invoicess"_s);
     EXPECT_EQ(store.document().pageWidth, 842);
     EXPECT_TRUE(store.isDirty());
-    EXPECT_TRUE(store.undoStack().isEmpty()) << "the pending run was not ended";
 
-    // The undo that follows restores the last recorded snapshot, which lacks the writes.
+    // Each undo takes back exactly one edit: the page width, the name typed in one run, the move.
+    store.undo();
+    EXPECT_EQ(store.document().pageWidth, DocumentStore::defaultDocument().pageWidth);
+    EXPECT_EQ(store.document().name, u"Invoicess"_s);
+    store.undo();
+    EXPECT_EQ(store.document().name, DocumentStore::defaultDocument().name);
+    EXPECT_EQ(store.element(element.id)->x, 10);
     store.undo();
     EXPECT_EQ(store.element(element.id)->x, 0);
-    EXPECT_EQ(store.document().name, DocumentStore::defaultDocument().name);
 
-    // Writing what the report already holds changes nothing and leaves the flag alone.
+    // Writing what the report already holds changes nothing and records nothing.
     store.setIsDirty(false);
+    const qsizetype steps = undoSteps();
     const QString name = store.document().name;
-    EXPECT_FALSE(
-        ::InspectorEdits::writeDeclaration(store, [&](ReportDocument &d) { d.name = name; }));
+    EXPECT_FALSE(::InspectorEdits::writeDeclaration(store, u"report.name"_s,
+                                                    [&](ReportDocument &d) { d.name = name; }));
     EXPECT_FALSE(store.isDirty());
+    EXPECT_EQ(undoSteps(), steps);
 }
 
 TEST_F(InspectorEdits, BandHeightsCoalesceByBand)

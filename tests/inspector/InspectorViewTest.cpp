@@ -327,13 +327,14 @@ TEST_F(InspectorViewTest, ReportAndBandInspectorsWriteTheirPaths)
     EXPECT_EQ(store.document().name, u"Q3"_s);
     EXPECT_EQ(text(u"inspector.report.header"_s), u"Report: Q3"_s);
     EXPECT_TRUE(store.isDirty());
-    EXPECT_TRUE(store.undoStack().isEmpty());
+    EXPECT_TRUE(store.canUndo()) << "the typed name is an undo step";
 
     settings->setMeasurementUnit(MeasurementUnit::pixels);
     type(length(u"inspector.page.width"_s), u"842"_s);
     QTest::keyClick(length(u"inspector.page.width"_s), Qt::Key_Return);
     EXPECT_EQ(store.document().pageWidth, 842);
-    EXPECT_TRUE(store.undoStack().isEmpty());
+    store.flushPendingUndoSnapshot();
+    EXPECT_EQ(store.undoStack().size(), 2) << "the name, then the width";
 
     // The band: its label, and a height through the store's coalesced operation.
     store.setActiveBandTarget(BandTarget::standard(BandType::pageHeader));
@@ -342,7 +343,11 @@ TEST_F(InspectorViewTest, ReportAndBandInspectorsWriteTheirPaths)
     QTest::keyClick(length(u"inspector.band.height"_s), Qt::Key_Return);
     EXPECT_EQ(store.height(BandTarget::standard(BandType::pageHeader)), 44);
     store.flushPendingUndoSnapshot();
-    EXPECT_EQ(store.undoStack().size(), 1);
+    EXPECT_EQ(store.undoStack().size(), 3);
+    store.undo();
+    store.undo();
+    EXPECT_EQ(store.document().pageWidth, DocumentStore::defaultDocument().pageWidth);
+    EXPECT_EQ(store.document().name, u"Q3"_s) << "each undo takes back one edit";
 }
 
 TEST_F(InspectorViewTest, OutlinesAndDimmedTextsFollowTheAppearance)

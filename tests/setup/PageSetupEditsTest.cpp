@@ -33,11 +33,13 @@ struct Fixture {
         QObject::connect(&store, &DocumentStore::documentChanged, [c = count] { ++*c; });
 };
 
-// Every page setup write leaves the history alone and marks the report changed.
-void expectWrittenWithoutUndo(const DocumentStore &store)
+// Every page setup write marks the report changed and is an undo step of its own: the report
+// has taken `steps` of them.
+void expectWrittenAsSteps(DocumentStore &store, qsizetype steps)
 {
     EXPECT_TRUE(store.isDirty());
-    EXPECT_TRUE(store.undoStack().isEmpty());
+    store.flushPendingUndoSnapshot();
+    EXPECT_EQ(store.undoStack().size(), steps);
     EXPECT_TRUE(store.redoStack().isEmpty());
 }
 
@@ -53,7 +55,7 @@ TEST(PageSetupEdits, LandscapeOnANewReportTurnsThePageAndRefitsTheColumn)
     EXPECT_EQ(f.document().leftMargin, 30) << "the margins are not rotated";
     EXPECT_EQ(f.document().topMargin, 20);
     EXPECT_EQ(f.published(), 1);
-    expectWrittenWithoutUndo(f.store);
+    expectWrittenAsSteps(f.store, 1);
 
     // Landscape again swaps nothing; Portrait turns it back.
     PageSetupEdits::setOrientation(f.store, false);
@@ -62,7 +64,9 @@ TEST(PageSetupEdits, LandscapeOnANewReportTurnsThePageAndRefitsTheColumn)
     EXPECT_EQ(f.document().pageWidth, 595);
     EXPECT_EQ(f.document().pageHeight, 842);
     EXPECT_EQ(f.document().columnWidth, 535);
-    EXPECT_TRUE(f.store.undoStack().isEmpty());
+    EXPECT_EQ(f.store.undoStack().size(), 2) << "landscape again changed nothing";
+    f.store.undo();
+    EXPECT_EQ(f.document().pageWidth, 842);
 }
 
 TEST(PageSetupEdits, AnOrientationAlreadySetOrASquarePageStillRefitsAndMarksChanged)
@@ -77,7 +81,7 @@ TEST(PageSetupEdits, AnOrientationAlreadySetOrASquarePageStillRefitsAndMarksChan
         EXPECT_EQ(f.document().pageWidth, width);
         EXPECT_EQ(f.document().pageHeight, height);
         EXPECT_EQ(f.document().columnWidth, width - 60);
-        expectWrittenWithoutUndo(f.store);
+        expectWrittenAsSteps(f.store, 1);
     }
 }
 
@@ -92,7 +96,7 @@ TEST(PageSetupEdits, FittingDividesTheRoomBetweenTheColumnsUnrounded)
     PageSetupEdits::fitColumnWidthToMargins(f.store);
     EXPECT_DOUBLE_EQ(f.document().columnWidth, (595.0 - 20 - 20 - 2 * 10) / 3);
     EXPECT_NE(f.document().columnWidth, std::round(f.document().columnWidth));
-    expectWrittenWithoutUndo(f.store);
+    expectWrittenAsSteps(f.store, 1);
 
     // Landscape on 595 × 842 with margins of 20 and one column.
     Fixture one;
@@ -152,7 +156,7 @@ TEST(PageSetupEdits, GoingFromOneToSeveralColumnsSelectsHorizontalOnly)
     EXPECT_EQ(f.document().columnCount, 2);
     EXPECT_EQ(f.document().printOrder, PrintOrder::horizontal);
     EXPECT_EQ(f.document().columnWidth, 535) << "the column width is not refitted";
-    expectWrittenWithoutUndo(f.store);
+    expectWrittenAsSteps(f.store, 1);
 
     PageSetupEdits::setGuarded(f.store, &ReportDocument::printOrder, PrintOrder::vertical);
     PageSetupEdits::setColumnCount(f.store, 3);
@@ -180,7 +184,7 @@ TEST(PageSetupEdits, GuardedWritesOfTheValueAlreadySetLeaveTheReportClean)
     PageSetupEdits::setGuarded(f.store, &ReportDocument::whenNoDataType,
                                WhenNoDataType::noDataSection);
     EXPECT_EQ(f.document().whenNoDataType, WhenNoDataType::noDataSection);
-    expectWrittenWithoutUndo(f.store);
+    expectWrittenAsSteps(f.store, 1);
 
     Fixture text;
     PageSetupEdits::setGuarded(text.store, &ReportDocument::pdfTagLanguage, QString());
@@ -188,7 +192,7 @@ TEST(PageSetupEdits, GuardedWritesOfTheValueAlreadySetLeaveTheReportClean)
     EXPECT_TRUE(text.store.isDirty());
 }
 
-TEST(PageSetupEdits, LengthsAreStoredAsGivenAndLeaveAPendingEditAlone)
+TEST(PageSetupEdits, LengthsAreStoredAsGivenEachFieldAStepOfItsOwn)
 {
     Fixture f;
     PageSetupEdits::setLength(f.store, &ReportDocument::topMargin, 20);
@@ -197,7 +201,10 @@ TEST(PageSetupEdits, LengthsAreStoredAsGivenAndLeaveAPendingEditAlone)
     PageSetupEdits::setLength(f.store, &ReportDocument::leftMargin, -12.5);
     EXPECT_EQ(f.document().pageHeight, 0);
     EXPECT_EQ(f.document().leftMargin, -12.5);
-    expectWrittenWithoutUndo(f.store);
+    expectWrittenAsSteps(f.store, 2);
+    f.store.undo();
+    EXPECT_EQ(f.document().leftMargin, 30) << "the last field alone goes back";
+    EXPECT_EQ(f.document().pageHeight, 0);
 }
 
 TEST(PageSetupEdits, CaptionsFollowTheColumnCount)

@@ -92,7 +92,8 @@ TEST_F(PageSetupViewTest, MarginsTypedInMillimetresReachTheSavedFile)
     EXPECT_DOUBLE_EQ(store.document().rightMargin, 36);
     EXPECT_EQ(store.document().topMargin, 0);
     EXPECT_TRUE(store.isDirty());
-    EXPECT_TRUE(store.undoStack().isEmpty()) << "page setup records no undo step";
+    store.flushPendingUndoSnapshot();
+    EXPECT_EQ(store.undoStack().size(), 3) << "each field an undo step of its own";
 
     child<QPushButton>(u"pagesetup.content.fit"_s)->click();
     EXPECT_DOUBLE_EQ(store.document().columnWidth, 595 - 72 - 36);
@@ -144,7 +145,12 @@ TEST_F(PageSetupViewTest, RaisingTheCountToTwoSelectsHorizontalAndShowsTheColumn
     count->stepDown();
     EXPECT_EQ(store.document().columnCount, 1);
     EXPECT_FALSE(shown(u"pagesetup.columns.printOrder"_s));
-    EXPECT_TRUE(store.undoStack().isEmpty());
+    // The clicks that followed the order are one step; undone, the sheet shows two columns.
+    store.undo();
+    EXPECT_EQ(store.document().columnCount, 2);
+    EXPECT_EQ(store.document().printOrder, PrintOrder::vertical);
+    EXPECT_EQ(count->text(), u"2"_s);
+    EXPECT_TRUE(shown(u"pagesetup.columns.printOrder"_s));
 }
 
 TEST_F(PageSetupViewTest, ShowingValuesWritesNothing)
@@ -223,7 +229,8 @@ TEST_F(PageSetupViewTest, FlagsPickersAndTheTagLanguageWriteOnlyWhatTheUserChang
     whenNoData->setCurrentIndex(3);
     emit whenNoData->activated(3);
     EXPECT_EQ(store.document().whenNoDataType, WhenNoDataType::noDataSection);
-    EXPECT_TRUE(store.undoStack().isEmpty());
+    store.flushPendingUndoSnapshot();
+    EXPECT_EQ(store.undoStack().size(), 6) << "the flag, the typing, three flags, the picker";
 
     child<QPushButton>(u"pagesetup.close"_s)->click();
     EXPECT_EQ(closes, 1);

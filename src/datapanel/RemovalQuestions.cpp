@@ -1,0 +1,136 @@
+#include "datapanel/RemovalQuestions.h"
+
+#include "document/DocumentStore.h"
+#include "document/ExpressionUses.h"
+
+using namespace Qt::StringLiterals;
+
+namespace RemovalQuestions {
+
+namespace {
+
+// The name of the item of that id, when no other item of the list has it.
+template <typename T> std::optional<QString> soleName(const QList<T> &list, const QUuid &id)
+{
+    std::optional<QString> name;
+    for (const T &item : list) {
+        if (item.id == id)
+            name = item.name;
+    }
+    if (!name)
+        return std::nullopt;
+    for (const T &item : list) {
+        if (item.id != id && item.name == *name)
+            return std::nullopt;
+    }
+    return name;
+}
+
+std::optional<QString> soleName(const ReportDocument &document, ReportReferences::Kind kind,
+                                const QUuid &id)
+{
+    switch (kind) {
+    case ReportReferences::Kind::group:
+        return soleName(document.groups, id);
+    case ReportReferences::Kind::subDataset:
+        return soleName(document.subDatasets, id);
+    case ReportReferences::Kind::style:
+        return soleName(document.styles, id);
+    }
+    return std::nullopt;
+}
+
+// The reference expressions use for the declaration of that id ("$F{Amount}").
+std::optional<QString> reference(const ReportDocument &document, Declaration declaration,
+                                 const QUuid &id)
+{
+    switch (declaration) {
+    case Declaration::field:
+        if (const std::optional<QString> name = soleName(document.fields, id))
+            return u"$F{"_s + *name + u'}';
+        break;
+    case Declaration::parameter:
+        if (const std::optional<QString> name = soleName(document.parameters, id))
+            return u"$P{"_s + *name + u'}';
+        break;
+    case Declaration::variable:
+        if (const std::optional<QString> name = soleName(document.variables, id))
+            return u"$V{"_s + *name + u'}';
+        break;
+    }
+    return std::nullopt;
+}
+
+// Whether the user chose the destructive first button.
+bool confirmed(Dialogs &dialogs, const AlertRequest &question)
+{
+    return dialogs.runAlert(question) == 0;
+}
+
+} // namespace
+
+AlertRequest deleteQuestion(const QString &message, ReportReferences::Kind kind)
+{
+    QString consequence;
+    switch (kind) {
+    case ReportReferences::Kind::group:
+        consequence = u"What resets, increments or is evaluated on it then does so once for the "
+                      u"whole report."_s;
+        break;
+    case ReportReferences::Kind::subDataset:
+        consequence = u"The components that run it are deleted with it."_s;
+        break;
+    case ReportReferences::Kind::style:
+        consequence = u"Elements that use it are then shown and printed without it."_s;
+        break;
+    }
+    return {
+        AlertRequest::Style::warning,
+        message,
+        consequence,
+        {{u"Delete"_s, AlertRequest::Role::destructive}, {u"Cancel"_s, AlertRequest::Role::cancel}},
+        1};
+}
+
+AlertRequest removeQuestion(const QString &message)
+{
+    return {
+        AlertRequest::Style::warning,
+        message,
+        u"The report does not compile while an expression names what it no longer declares."_s,
+        {{u"Remove"_s, AlertRequest::Role::destructive}, {u"Cancel"_s, AlertRequest::Role::cancel}},
+        1};
+}
+
+bool mayDelete(Dialogs *dialogs, const DocumentStore &store, ReportReferences::Kind kind,
+               const QUuid &id)
+{
+    if (!dialogs)
+        return true;
+    const std::optional<QString> name = soleName(store.document(), kind, id);
+    if (!name)
+        return true;
+    // What goes with the item (a group's own sections) does not count.
+    ReportDocument without = store.document();
+    without.groups.removeIf([&](const ReportGroup &group) { return group.id == id; });
+    const ReportReferences::Uses uses = ReportReferences::uses(without, kind, *name);
+    if (uses.total() == 0)
+        return true;
+    return confirmed(*dialogs, deleteQuestion(ReportReferences::usageMessage(*name, uses), kind));
+}
+
+bool mayRemove(Dialogs *dialogs, const DocumentStore &store, Declaration declaration,
+               const QUuid &id)
+{
+    if (!dialogs)
+        return true;
+    const std::optional<QString> token = reference(store.document(), declaration, id);
+    if (!token)
+        return true;
+    const int count = ExpressionUses::count(store.document(), *token);
+    if (count == 0)
+        return true;
+    return confirmed(*dialogs, removeQuestion(ExpressionUses::message(*token, count)));
+}
+
+} // namespace RemovalQuestions

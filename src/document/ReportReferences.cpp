@@ -1,0 +1,441 @@
+#include "document/ReportReferences.h"
+
+#include "document/ElementWalk.h"
+#include "model/JrxmlCodec.h"
+#include "model/XmlFragment.h"
+
+#include <QSet>
+
+using namespace Qt::StringLiterals;
+
+namespace ReportReferences {
+
+namespace {
+
+enum class Mode { count, rename, drop };
+
+// The attributes that name a group, each with the one that says when it applies: dropping the
+// group makes that one fall back (no fallback: the attribute goes).
+struct GroupAttribute {
+    const char *group;
+    const char *type;
+    const char *fallback;
+};
+constexpr GroupAttribute groupAttributes[] = {{"resetGroup", "resetType", "Report"},
+                                              {"incrementGroup", "incrementType", nullptr},
+                                              {"evaluationGroup", "evaluationTime", "Report"},
+                                              {"printWhenGroupChanges", nullptr, nullptr}};
+
+// The attributes of a kept XML element, read and changed as those of a fragment are.
+class KeptAttributes {
+public:
+    explicit KeptAttributes(KeptXml &kept) : kept_(kept) {}
+
+    std::optional<QString> attribute(const char *name) const
+    {
+        const QString *value = kept_.attribute(QString::fromLatin1(name));
+        return value ? std::optional(*value) : std::nullopt;
+    }
+    void setAttribute(const char *name, const QString &value)
+    {
+        for (KeptXml::Attribute &attr : kept_.attributes) {
+            if (attr.name == QLatin1StringView(name)) {
+                attr.value = value;
+                return;
+            }
+        }
+        kept_.attributes.append({QString::fromLatin1(name), value});
+    }
+    void removeAttribute(const char *name) { kept_.removeAttribute(QString::fromLatin1(name)); }
+
+private:
+    KeptXml &kept_;
+};
+
+// One pass over a report for one name of one kind: counting, renaming or dropping.
+class Pass {
+public:
+    Pass(Kind kind, Mode mode, const QString &name, const QString &to = {})
+        : kind_(kind), mode_(mode), name_(name), to_(to)
+    {
+    }
+
+    Uses uses;
+
+    bool run(ReportDocument &document)
+    {
+        bool changed = ElementWalk::editDocument(
+            document, [this](const ReportElement &element, ElementScope scope) {
+                return onElement(element, scope);
+            });
+        if (kind_ == Kind::group)
+            changed = onVariables(document.variables) || changed;
+        if (kind_ == Kind::style)
+            changed = onStyles(document.styles) || changed;
+        return changed;
+    }
+
+private:
+    // An attribute that names the thing outright (a style, a sub-dataset).
+    template <typename Holder> bool named(Holder &holder, const char *attr)
+    {
+        const std::optional<QString> value = holder.attribute(attr);
+        if (!value || *value != name_)
+            return false;
+        if (mode_ == Mode::rename)
+            holder.setAttribute(attr, to_);
+        else if (mode_ == Mode::drop)
+            holder.removeAttribute(attr);
+        return true;
+    }
+
+    template <typename Holder> bool groupNamed(Holder &holder)
+    {
+        bool found = false;
+        for (const GroupAttribute &g : groupAttributes) {
+            if (mode_ != Mode::drop) {
+                found = named(holder, g.group) || found;
+                continue;
+            }
+            if (holder.attribute(g.group) != name_)
+                continue;
+            found = true;
+            holder.removeAttribute(g.group);
+            if (g.type && holder.attribute(g.type) == u"Group"_s) {
+                if (g.fallback)
+                    holder.setAttribute(g.type, QString::fromLatin1(g.fallback));
+                else
+                    holder.removeAttribute(g.type);
+            }
+        }
+        return found;
+    }
+
+    // What names the thing in one element of kept or captured content.
+    bool onXmlElement(XmlFragment::Element &element)
+    {
+        switch (kind_) {
+        case Kind::style:
+            return named(element, "style");
+        case Kind::subDataset:
+            return element.localName() == u"datasetRun"_s && named(element, "subDataset");
+        case Kind::group: {
+            // What lists, tables, crosstab cells and sub-datasets hold names their own groups.
+            static const QStringList inner = {u"listContents"_s, u"table"_s, u"list"_s,
+                                              u"cellContents"_s, u"subDataset"_s};
+            if (inner.contains(element.localName())) {
+                element.skipChildren();
+                return false;
+            }
+            return groupNamed(element);
+        }
+        }
+        return false;
+    }
+
+    bool onFragment(QString &xml)
+    {
+        if (!XmlFragment::mayHold(xml, name_))
+            return false;
+        bool found = false;
+        const std::optional<QString> edited = XmlFragment::edited(
+            xml, [&](XmlFragment::Element &e) { found = onXmlElement(e) || found; });
+        if (edited && mode_ != Mode::count)
+            xml = *edited;
+        return found;
+    }
+
+    bool onAttributeText(QString &attributes, const char *tag)
+    {
+        if (!XmlFragment::mayHold(attributes, name_))
+            return false;
+        bool found = false;
+        const std::optional<QString> edited = XmlFragment::editedAttributes(
+            attributes, tag, [&](XmlFragment::Element &e) { found = onXmlElement(e) || found; });
+        if (edited && mode_ != Mode::count)
+            attributes = *edited;
+        return found;
+    }
+
+    // The attributes of every part, and with `children` the kept child elements too.
+    bool onKept(KeptParts &parts, bool children = true)
+    {
+        bool found = false;
+        for (const QString &key : parts.keys()) {
+            KeptXml part = parts.part(key);
+            KeptAttributes attributes(part);
+            bool partFound = kind_ == Kind::group   ? groupNamed(attributes)
+                             : kind_ == Kind::style ? named(attributes, "style")
+                                                    : false;
+            if (children) {
+                for (KeptXml::Child &child : part.children)
+                    partFound = onFragment(child.xml) || partFound;
+            }
+            if (partFound && mode_ != Mode::count)
+                parts.setPart(key, std::move(part));
+            found = found || partFound;
+        }
+        return found;
+    }
+
+    bool onStyleName(std::optional<QString> &styleName)
+    {
+        if (styleName != name_)
+            return false;
+        if (mode_ == Mode::rename)
+            styleName = to_;
+        else if (mode_ == Mode::drop)
+            styleName.reset();
+        return true;
+    }
+
+    bool onTable(ElementKind::Table &table)
+    {
+        bool found = onKept(table.kept);
+        for (ElementKind::Table::KeptColumnGroup &group : table.keptColumnGroups)
+            found = onFragment(group.xml) || found;
+        for (ReportTableColumn &column : table.columns) {
+            found = onKept(column.kept) || found;
+            for (TableCellFormatting *cell :
+                 {&column.columnHeaderFormatting, &column.detailCellFormatting,
+                  &column.columnFooterFormatting}) {
+                if (kind_ == Kind::style)
+                    found = onStyleName(cell->styleName) || found;
+                found = onKept(cell->kept) || found;
+            }
+        }
+        return found;
+    }
+
+    // What the element's kind holds as the file wrote it.
+    bool onPayload(ElementKind &kind)
+    {
+        bool found = false;
+        if (auto *chart = kind.as<ElementKind::Chart>()) {
+            found = onAttributeText(chart->chartAttrs, "chart");
+            found = onFragment(chart->chartBodyXML) || found;
+            found = onFragment(chart->siblingXML) || found;
+        } else if (auto *crosstab = kind.as<ElementKind::Crosstab>()) {
+            found = onAttributeText(crosstab->crosstabAttrs, "crosstab");
+            found = onFragment(crosstab->bodyXML) || found;
+        } else if (auto *component = kind.as<ElementKind::ComponentPlaceholder>()) {
+            found = onFragment(component->componentXML);
+        } else if (auto *generic = kind.as<ElementKind::GenericElement>()) {
+            found = onAttributeText(generic->elementAttrs, "genericElement");
+            found = onFragment(generic->bodyXML) || found;
+        } else if (auto *table = kind.as<ElementKind::Table>()) {
+            if (kind_ != Kind::group)
+                found = onTable(*table);
+        } else if (auto *list = kind.as<ElementKind::List>()) {
+            if (kind_ != Kind::group)
+                found = onKept(list->kept);
+        }
+        return found;
+    }
+
+    bool onDatasetName(QString &datasetName)
+    {
+        if (datasetName != name_)
+            return false;
+        if (mode_ == Mode::rename)
+            datasetName = to_;
+        return true;
+    }
+
+    ElementWalk::Outcome onElement(const ReportElement &element, ElementScope scope)
+    {
+        // Groups are the report's only in its own sections.
+        if (kind_ == Kind::group && scope == ElementScope::dataset)
+            return std::nullopt;
+        ReportElement e = element;
+        bool found = false;
+        switch (kind_) {
+        case Kind::style:
+            found = onStyleName(e.styleName);
+            found = onKept(e.kept) || found;
+            break;
+        case Kind::group:
+            if (e.kind.is<ElementKind::TextField>()) {
+                if (e.evaluationGroup == name_) {
+                    found = true;
+                    if (mode_ == Mode::rename) {
+                        e.evaluationGroup = to_;
+                    } else if (mode_ == Mode::drop) {
+                        e.evaluationGroup.reset();
+                        if (e.evaluationTime == u"Group"_s)
+                            e.evaluationTime = u"Report"_s;
+                    }
+                }
+            }
+            // The kind's own tag and the position line; their kept children may belong to
+            // content inside (a list's, a table's).
+            found = onKept(e.kept, false) || found;
+            break;
+        case Kind::subDataset:
+            if (auto *list = e.kind.as<ElementKind::List>())
+                found = onDatasetName(list->datasetName);
+            else if (auto *table = e.kind.as<ElementKind::Table>())
+                found = onDatasetName(table->datasetName);
+            found = onKept(e.kept) || found;
+            break;
+        }
+        found = onPayload(e.kind) || found;
+        if (!found)
+            return std::nullopt;
+        // What runs a sub-dataset is a component; what names a group or style, an element.
+        if (kind_ == Kind::subDataset)
+            ++uses.components;
+        else
+            ++uses.elements;
+        if (mode_ == Mode::count)
+            return std::nullopt;
+        if (kind_ == Kind::subDataset && mode_ == Mode::drop)
+            return ElementWalk::Outcome(std::optional<ReportElement>());
+        return ElementWalk::Outcome(std::move(e));
+    }
+
+    bool onVariables(QList<ReportVariable> &variables)
+    {
+        bool changed = false;
+        for (qsizetype i = 0; i < variables.size(); ++i) {
+            ReportVariable variable = variables.at(i);
+            bool found = false;
+            const auto onGroup = [&](std::optional<QString> &group, QString *type,
+                                     std::optional<QString> *optionalType) {
+                if (group != name_)
+                    return;
+                found = true;
+                if (mode_ == Mode::rename) {
+                    group = to_;
+                } else if (mode_ == Mode::drop) {
+                    group.reset();
+                    if (type && *type == u"Group"_s)
+                        *type = u"Report"_s;
+                    if (optionalType && *optionalType == u"Group"_s)
+                        optionalType->reset();
+                }
+            };
+            onGroup(variable.resetGroup, &variable.resetType, nullptr);
+            onGroup(variable.incrementGroup, nullptr, &variable.incrementType);
+            if (!found)
+                continue;
+            ++uses.variables;
+            if (mode_ != Mode::count) {
+                variables[i] = std::move(variable);
+                changed = true;
+            }
+        }
+        return changed;
+    }
+
+    bool onStyles(QList<ReportStyle> &styles)
+    {
+        bool changed = false;
+        for (qsizetype i = 0; i < styles.size(); ++i) {
+            ReportStyle style = styles.at(i);
+            bool found = onKept(style.kept);
+            for (ConditionalStyleRule &rule : style.conditionalStyles)
+                found = onKept(rule.kept) || found;
+            if (!found)
+                continue;
+            ++uses.styles;
+            if (mode_ != Mode::count) {
+                styles[i] = std::move(style);
+                changed = true;
+            }
+        }
+        return changed;
+    }
+
+    Kind kind_;
+    Mode mode_;
+    QString name_;
+    QString to_;
+};
+
+// The report's default style as the engine takes it: the first one marked default.
+const ReportStyle *defaultStyle(const ReportDocument &document)
+{
+    for (const ReportStyle &style : document.styles) {
+        if (style.isDefault)
+            return &style;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+Uses uses(const ReportDocument &document, Kind kind, const QString &name)
+{
+    Pass pass(kind, Mode::count, name);
+    ReportDocument counted = document; // nothing is written: the copy shares every list
+    pass.run(counted);
+    return pass.uses;
+}
+
+bool rename(ReportDocument &document, Kind kind, const QString &from, const QString &to)
+{
+    if (from == to)
+        return false;
+    return Pass(kind, Mode::rename, from, to).run(document);
+}
+
+bool dropGroup(ReportDocument &document, const QString &name)
+{
+    return Pass(Kind::group, Mode::drop, name).run(document);
+}
+
+bool dropSubDataset(ReportDocument &document, const QString &name)
+{
+    return Pass(Kind::subDataset, Mode::drop, name).run(document);
+}
+
+bool dropStyle(ReportDocument &document, const QString &name, bool wasDefault)
+{
+    // The elements that named the style, found before their references go.
+    QSet<QUuid> named;
+    ElementWalk::visitDocument(document, [&](const ReportElement &element, ElementScope) {
+        if (element.styleName == name || (wasDefault && !element.styleName))
+            named.insert(element.id);
+    });
+    bool changed = Pass(Kind::style, Mode::drop, name).run(document);
+    const ReportStyle *inherited = defaultStyle(document);
+    changed = ElementWalk::editDocument(
+                  document,
+                  [&](const ReportElement &element, ElementScope) -> ElementWalk::Outcome {
+                      if (!named.contains(element.id) || element.styleName)
+                          return std::nullopt;
+                      ReportElement e = element;
+                      JrxmlCodec::inheritStyle(e, inherited);
+                      if (e == element)
+                          return std::nullopt;
+                      return ElementWalk::Outcome(std::move(e));
+                  }) ||
+              changed;
+    return changed;
+}
+
+QString usageMessage(const QString &name, const Uses &uses)
+{
+    const auto counted = [](int count, const QString &noun) -> QString {
+        return QString::number(count) + u' ' + noun + (count == 1 ? QString() : u"s"_s);
+    };
+    QStringList parts;
+    if (uses.variables > 0)
+        parts.append(counted(uses.variables, u"variable"_s));
+    if (uses.elements > 0)
+        parts.append(counted(uses.elements, u"element"_s));
+    if (uses.components > 0)
+        parts.append(counted(uses.components, u"component"_s));
+    if (uses.styles > 0)
+        parts.append(counted(uses.styles, u"style"_s));
+    QString joined;
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        if (i > 0)
+            joined += i == parts.size() - 1 ? u" and "_s : u", "_s;
+        joined += parts.at(i);
+    }
+    return name + u" is used by "_s + joined + u'.';
+}
+
+} // namespace ReportReferences

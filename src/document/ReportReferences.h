@@ -1,0 +1,56 @@
+#pragma once
+
+#include "model/ReportDocument.h"
+
+#include <QString>
+
+// The places where a report names one of its groups, sub-datasets or styles as an attribute
+// value, so that a rename can take them along and a removal can ask first and then leave
+// nothing the engine refuses. Expressions are not looked into: they name fields, parameters and
+// variables, which follow no rename.
+//
+// - A group is named by the report's variables (reset and increment group) and, within the
+//   report's own sections, by elements (evaluation group, print when the group changes) and by
+//   the datasets of charts, crosstabs and other components. Content inside lists and table
+//   cells runs over a sub-dataset and names that dataset's groups, not the report's.
+// - A sub-dataset is named by the dataset run of lists and tables, and of any chart, crosstab
+//   or other component, also inside content kept as the file wrote it.
+// - A style is named by elements and table cells (`style`), by other styles (their parent) and
+//   by conditional styles, also inside kept content.
+namespace ReportReferences {
+
+enum class Kind { group, subDataset, style };
+
+// Who names a group, sub-dataset or style. An element counts once however often it names it.
+struct Uses {
+    int elements = 0;
+    int variables = 0;
+    int components = 0;
+    int styles = 0;
+
+    int total() const { return elements + variables + components + styles; }
+    bool operator==(const Uses &) const = default;
+};
+
+Uses uses(const ReportDocument &document, Kind kind, const QString &name);
+
+// Makes every reference to `from` name `to` instead. True when anything changed.
+bool rename(ReportDocument &document, Kind kind, const QString &from, const QString &to);
+
+// What is left once the group, sub-dataset or style of that name is gone, so that the report
+// still compiles and the designer shows what the engine prints. True when anything changed.
+// - group: what reset, incremented or was evaluated on it does so once per report instead; a
+//   print-when-the-group-changes condition is dropped.
+// - sub-dataset: the components that run it (lists, tables, charts, crosstabs, others) go too.
+// - style: its references are dropped, and the elements that named it take the values they
+//   inherited again from the report's default style, or from the engine's defaults.
+//   `wasDefault` says that the style was the report's default style: then the elements that
+//   name no style inherit anew too.
+bool dropGroup(ReportDocument &document, const QString &name);
+bool dropSubDataset(ReportDocument &document, const QString &name);
+bool dropStyle(ReportDocument &document, const QString &name, bool wasDefault);
+
+// The question before a removal: "Totals is used by 3 variables and 2 elements."
+QString usageMessage(const QString &name, const Uses &uses);
+
+} // namespace ReportReferences

@@ -1,0 +1,148 @@
+#include "EngineTestSupport.h"
+#include "TestSupport.h"
+#include "document/DocumentStore.h"
+#include "engine/SidecarClient.h"
+#include "model/JrxmlCodec.h"
+
+#include <QDir>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QUrl>
+#include <functional>
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Corpus reports that name their groups, sub-datasets and styles in many places.
+const QStringList reports = {u"jasper/FirstJasper.jrxml"_s, u"table/TableReport.jrxml"_s,
+                             u"list/ListReport.jrxml"_s, u"charts/SubDatasetChartReport.jrxml"_s,
+                             u"crosstabs/OrdersReport.jrxml"_s};
+
+class NamesEngine : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        const std::optional<SidecarClient::Location> engine = testsupport::realEngine();
+        if (!engine)
+            GTEST_SKIP() << "Java or sidecar/target/sidecar.jar is missing; skipping";
+        client.start(*engine);
+    }
+
+    // The engine's answer to compiling the store's report: empty when it compiled.
+    QString compileError(DocumentStore &store, const QString &name)
+    {
+        const QString jrxml = dir.filePath(name + u".jrxml"_s);
+        store.save(QUrl::fromLocalFile(jrxml));
+        try {
+            client.send(u"compile"_s,
+                        QJsonObject{{u"jrxmlPath"_s, jrxml},
+                                    {u"jasperPath"_s, dir.filePath(name + u".jasper"_s)}});
+        } catch (const std::exception &error) {
+            return QString::fromUtf8(error.what());
+        }
+        return {};
+    }
+
+    // The engine's complaints, one line each, but those about a group's count variable
+    // ($V{Name_COUNT}) of a group in `groups`: expressions keep naming what they named, so that
+    // a renamed or deleted group's count is missing where an expression uses it.
+    static QStringList complaints(const QString &error, const QStringList &groups)
+    {
+        QStringList lines;
+        static const QRegularExpression numbered(uR"(^\s*\d+\.\s*(.*)$)"_s);
+        for (const QString &line : error.split(u'\n')) {
+            const QRegularExpressionMatch match = numbered.match(line);
+            if (!match.hasMatch())
+                continue;
+            const QString text = match.captured(1).trimmed();
+            const bool count = std::any_of(groups.cbegin(), groups.cend(), [&](const QString &g) {
+                return text == u"Variable not found : "_s + g + u"_COUNT"_s;
+            });
+            if (!count)
+                lines.append(text);
+        }
+        if (lines.isEmpty() && !error.isEmpty() && !error.contains(u"_COUNT"_s))
+            lines.append(error);
+        return lines;
+    }
+
+    // The corpus report, or no value when the engine does not take it as it is (it needs the
+    // classes of its sample's program).
+    std::optional<ReportDocument> compilable(const QString &path)
+    {
+        DocumentStore store;
+        store.setDocument(JrxmlCodec::parse(testsupport::readFile(
+            QDir(testsupport::corpusDir()).filePath(u"jrxml-samples/"_s + path))));
+        if (!compileError(store, u"AsRead"_s).isEmpty())
+            return std::nullopt;
+        return store.document();
+    }
+
+    // Runs `edit` on a store holding each corpus report the engine takes as it is, then has the
+    // engine compile the result. `edit` says which group names it changed.
+    void
+    forEachReport(const QString &name,
+                  const std::function<QStringList(DocumentStore &, const ReportDocument &)> &edit)
+    {
+        for (const QString &path : reports) {
+            SCOPED_TRACE(path.toStdString());
+            const std::optional<ReportDocument> report = compilable(path);
+            if (!report)
+                continue;
+            DocumentStore store;
+            store.setDocument(*report);
+            const QStringList groups = edit(store, *report);
+            EXPECT_EQ(complaints(compileError(store, name), groups), QStringList());
+        }
+    }
+
+    QTemporaryDir dir;
+    SidecarClient client;
+};
+
+} // namespace
+
+// Every group, sub-dataset and style renamed through the store: the engine compiles the report
+// (but for the groups' count variables that expressions name), and every element that named a
+// style names it by its new name.
+TEST_F(NamesEngine, RenamedGroupsSubDatasetsAndStylesCompile)
+{
+    QUILLMARK_REQUIRE_CORPUS();
+    forEachReport(u"Renamed"_s, [](DocumentStore &store, const ReportDocument &report) {
+        QStringList groups;
+        for (const ReportGroup &group : report.groups) {
+            groups.append(group.name);
+            store.editGroup(group.id, [](ReportGroup &g) { g.name += u"Renamed"_s; });
+        }
+        for (const ReportSubDataset &dataset : report.subDatasets)
+            store.editSubDataset(dataset.id, [](ReportSubDataset &d) { d.name += u"Renamed"_s; });
+        for (const ReportStyle &style : report.styles)
+            store.editStyle(style.id, [](ReportStyle &s) { s.name += u"Renamed"_s; });
+        EXPECT_EQ(JrxmlCodec::serialize(store.document()).count("style=\""),
+                  JrxmlCodec::serialize(report).count("style=\""))
+            << "no style reference is dropped";
+        return groups;
+    });
+}
+
+// Every group, sub-dataset and style deleted through the store: what named it names nothing
+// (what ran a sub-dataset went with it), and the engine compiles the report.
+TEST_F(NamesEngine, DeletedGroupsSubDatasetsAndStylesLeaveAReportThatCompiles)
+{
+    QUILLMARK_REQUIRE_CORPUS();
+    forEachReport(u"Deleted"_s, [](DocumentStore &store, const ReportDocument &report) {
+        QStringList groups;
+        for (const ReportGroup &group : report.groups) {
+            groups.append(group.name);
+            store.removeGroup(group.id);
+        }
+        for (const ReportSubDataset &dataset : report.subDatasets)
+            store.removeSubDataset(dataset.id);
+        for (const ReportStyle &style : report.styles)
+            store.removeStyle(style.id);
+        return groups;
+    });
+}

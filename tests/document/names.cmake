@@ -1,0 +1,5 @@
+# Renamed and deleted groups, sub-datasets and styles against the real engine, when it is built.
+quillmark_test(names_engine_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/RenamesEngineTest.cpp
+  LIBS quillmark_services)
+target_include_directories(names_engine_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests/engine)

@@ -1,0 +1,150 @@
+#include "RandomEdits.h"
+
+#include "document/DocumentStore.h"
+#include "edits/InspectorEdits.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Longer than the coalescing window: the next gesture is a step of its own.
+constexpr qint64 betweenGestures = 2000;
+// A keystroke after the one before, well within the window.
+constexpr qint64 betweenKeystrokes = 150;
+
+} // namespace
+
+RandomEdits::RandomEdits(DocumentStore &store, quint32 seed) : store_(store), random_(seed)
+{
+    store_.setClock([this] { return now_; });
+}
+
+int RandomEdits::pick(int count)
+{
+    return count <= 0 ? 0 : std::uniform_int_distribution<int>(0, count - 1)(random_);
+}
+
+bool RandomEdits::chance(double probability)
+{
+    return std::bernoulli_distribution(probability)(random_);
+}
+
+QString RandomEdits::randomName()
+{
+    static const QStringList stems = {u"Country"_s,   u"Amount"_s,    u"Title"_s, u"Group"_s,
+                                      u"Sans_Bold"_s, u"Addresses"_s, u"a"_s,     u"Ab"_s};
+    QString name = stems.at(pick(int(stems.size())));
+    if (chance(0.6))
+        name += QString::number(pick(30));
+    return name;
+}
+
+QString RandomEdits::nameBeside(const QStringList &others)
+{
+    if (others.isEmpty() || chance(0.4))
+        return randomName();
+    const QString other = others.at(pick(int(others.size())));
+    switch (pick(3)) {
+    case 0:
+        return other + QString::number(pick(20)); // typed through `other` on the way
+    case 1:
+        return other.left(std::max<qsizetype>(1, other.size() - 1)); // a prefix of it
+    default:
+        return other; // the very name of another item
+    }
+}
+
+void RandomEdits::typeName(const QString &from, const QString &to,
+                           const std::function<void(const QString &)> &write)
+{
+    qsizetype common = 0;
+    while (common < from.size() && common < to.size() && from[common] == to[common])
+        ++common;
+    QString shown = from;
+    while (shown.size() > common) {
+        shown.chop(1);
+        now_ += betweenKeystrokes;
+        write(shown);
+    }
+    while (shown.size() < to.size()) {
+        shown += to[shown.size()];
+        now_ += betweenKeystrokes;
+        write(shown);
+    }
+}
+
+bool RandomEdits::run(int edits, const Hook &hook)
+{
+    // Undoes or redoes as a gesture of its own; false when the hook stops the run.
+    const auto step = [&](Event::Kind kind) {
+        const bool undo = kind == Event::Kind::undo;
+        Event event{kind, step_, undo ? u"undo"_s : u"redo"_s, store_.document()};
+        now_ += betweenGestures;
+        undo ? store_.undo() : store_.redo();
+        return hook(event);
+    };
+    for (int i = 0; i < edits; ++i) {
+        Event event;
+        event.step = step_ + 1;
+        event.before = store_.document();
+        event.description = edit();
+        if (!hook(event))
+            return false;
+        if (!chance(0.3))
+            continue;
+        const int undos = 1 + pick(3);
+        for (int u = 0; u < undos; ++u) {
+            if (!step(Event::Kind::undo))
+                return false;
+        }
+        const int redos = chance(0.5) ? 1 + pick(undos) : 0;
+        for (int r = 0; r < redos; ++r) {
+            if (!step(Event::Kind::redo))
+                return false;
+        }
+    }
+    return true;
+}
+
+QString RandomEdits::edit()
+{
+    ++step_;
+    now_ += betweenGestures;
+    // A gesture on the canvas or in a panel starts from a selection of its own.
+    store_.setSelectedElementIDs({});
+    switch (pick(20)) {
+    case 0:
+    case 1:
+    case 2:
+        return editList();
+    case 3:
+    case 4:
+    case 5:
+        return renameNamed();
+    case 6:
+        return editStyleValues();
+    case 7:
+    case 8:
+        return editVariableGroups();
+    case 9:
+        return editBands();
+    case 10:
+        return editPageSetup();
+    case 11:
+    case 12:
+    case 13:
+    case 14:
+        return editElement();
+    case 15:
+    case 16:
+        return addOrRemoveElement();
+    case 17:
+        return applySource();
+    default: {
+        const QString name = randomName();
+        InspectorEdits::writeDeclaration(store_, u"report.name"_s,
+                                         [&](ReportDocument &d) { d.name = name; });
+        return u"report name "_s + name;
+    }
+    }
+}

@@ -1,0 +1,73 @@
+#pragma once
+
+#include "model/ReportDocument.h"
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <random>
+
+class DocumentStore;
+
+// Seeded random sequences of edits made the way the panels and the canvas make them: the
+// store's list operations, the data panel's row writes (names typed a keystroke at a time),
+// the inspector's declaration and element writes, the page setup's edits, band heights and
+// visibility, element moves and resizes, the source sheet's Apply; now and then an undo or a
+// redo. The same seed on the same report gives the same sequence, so a failing seed replays.
+//
+// Each edit is one user gesture, and the driver's clock moves on by more than the coalescing
+// window between gestures: an edit that changes the report is exactly one undo step. A removal
+// of something in use is asked about first, as the data panel does; the driver answers either
+// way.
+class RandomEdits {
+public:
+    struct Event {
+        enum class Kind { edit, undo, redo };
+        Kind kind = Kind::edit;
+        // The number of the edit this event belongs to (an undo or redo, the edit before it).
+        int step = 0;
+        // What was done, as a failure message shows it.
+        QString description;
+        // The report before the event.
+        ReportDocument before;
+    };
+    // Called after every event; a check may read the store, save it, compile it. False stops
+    // the run (a check failed, and what follows would only repeat it).
+    using Hook = std::function<bool(const Event &)>;
+
+    // Takes over the store's clock.
+    RandomEdits(DocumentStore &store, quint32 seed);
+
+    // Makes `edits` edits, each sometimes followed by undos and redos, calling `hook` after each
+    // event. Stops early when the hook says so; true when every edit was made.
+    bool run(int edits, const Hook &hook);
+
+    // Makes one edit; its description.
+    QString edit();
+
+private:
+    int pick(int count);
+    bool chance(double probability);
+    QString randomName();
+    // A new name for an item: random, or one that passes through, extends or takes another
+    // item's name, which is where renames go wrong.
+    QString nameBeside(const QStringList &others);
+    // Types the name as a name field does: backspaces to the common prefix, then the rest.
+    void typeName(const QString &from, const QString &to,
+                  const std::function<void(const QString &)> &write);
+
+    QString editList();
+    QString renameNamed();
+    QString editStyleValues();
+    QString editVariableGroups();
+    QString editBands();
+    QString editPageSetup();
+    QString editElement();
+    QString addOrRemoveElement();
+    QString applySource();
+
+    DocumentStore &store_;
+    std::mt19937 random_;
+    qint64 now_ = 1'000'000;
+    int step_ = 0;
+};

@@ -1,0 +1,404 @@
+// The edits RandomEdits makes, each through the path a panel or the canvas takes.
+
+#include "RandomEdits.h"
+
+#include "datapanel/RemovalQuestions.h"
+#include "document/DocumentStore.h"
+#include "edits/DataListEdits.h"
+#include "edits/InspectorEdits.h"
+#include "model/Identifiers.h"
+#include "model/JrxmlCodec.h"
+#include "model/RawEnum.h"
+#include "setup/PageSetupEdits.h"
+#include "widgets/ScriptedDialogs.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+template <typename T> QStringList namesOf(const QList<T> &items)
+{
+    QStringList names;
+    for (const T &item : items)
+        names.append(item.name);
+    return names;
+}
+
+void collectElements(const ElementList &list, QList<ReportElement> &out)
+{
+    for (const ReportElement &element : list) {
+        out.append(element);
+        if (const ElementList *children = element.kind.children())
+            collectElements(*children, out);
+    }
+}
+
+// The elements the store's element operations reach: in every section, in frames and lists.
+QList<ReportElement> elementsOf(const ReportDocument &document)
+{
+    QList<ReportElement> out;
+    for (const QList<ReportBand> *bands : {&document.bands, &document.detailBands}) {
+        for (const ReportBand &band : *bands)
+            collectElements(band.elements, out);
+    }
+    for (const ReportGroup &group : document.groups) {
+        collectElements(group.headerElements, out);
+        collectElements(group.footerElements, out);
+    }
+    return out;
+}
+
+QList<BandTarget> targetsOf(const ReportDocument &document)
+{
+    QList<BandTarget> targets;
+    for (const ReportBand &band : document.bands)
+        targets.append(BandTarget::standard(band.type));
+    for (const ReportBand &band : document.detailBands)
+        targets.append(BandTarget::detailBand(band.id));
+    for (const ReportGroup &group : document.groups) {
+        targets.append(BandTarget::groupHeader(group.id));
+        targets.append(BandTarget::groupFooter(group.id));
+    }
+    return targets;
+}
+
+QString describe(const QString &what, const QString &name)
+{
+    return what + u" '"_s + name + u'\'';
+}
+
+} // namespace
+
+QString RandomEdits::editList()
+{
+    const ReportDocument &d = store_.document();
+    // A removal asks first when something uses the item; the answer goes either way.
+    ScriptedDialogs dialogs;
+    dialogs.answerAlert(chance(0.6) ? 0 : 1);
+    using Declaration = RemovalQuestions::Declaration;
+    using Kind = ReportReferences::Kind;
+    // A field, parameter or variable added, removed, or its name typed or its class written.
+    const auto declaration = [&](auto list, const DataListOperations &operations, Declaration kind,
+                                 const QString &what) -> QString {
+        using T = typename std::remove_reference_t<decltype(d.*list)>::value_type;
+        const QList<T> &items = d.*list;
+        if (items.isEmpty() || chance(0.3)) {
+            (store_.*operations.add)();
+            return u"add "_s + what;
+        }
+        const T item = items.at(pick(int(items.size())));
+        if (chance(0.3)) {
+            if (RemovalQuestions::mayRemove(&dialogs, store_, kind, item.id))
+                (store_.*operations.remove)(item.id);
+            return describe(u"remove "_s + what, item.name);
+        }
+        const DataListEdits::RowWriter<T> row(&store_, list, item.id);
+        if (chance(0.3)) {
+            const QString className = chance(0.5) ? u"java.lang.Integer"_s : u"java.lang.String"_s;
+            row.write([&](T &i) { i.className = className; });
+            return what + u" class "_s + className;
+        }
+        const QString to = randomName();
+        typeName(item.name, to,
+                 [&](const QString &name) { row.write([&](T &i) { i.name = name; }); });
+        return describe(what + u" '"_s + item.name + u"' renamed to"_s, to);
+    };
+    switch (pick(7)) {
+    case 0:
+        return declaration(&ReportDocument::fields, DataListOperations::fields(),
+                           Declaration::field, u"field"_s);
+    case 1:
+        return declaration(&ReportDocument::parameters, DataListOperations::parameters(),
+                           Declaration::parameter, u"parameter"_s);
+    case 2:
+        return declaration(&ReportDocument::variables, DataListOperations::variables(),
+                           Declaration::variable, u"variable"_s);
+    case 3: {
+        if (d.sortFields.isEmpty() || chance(0.4)) {
+            store_.addSortField();
+            return u"add sort field"_s;
+        }
+        const ReportSortField sort = d.sortFields.at(pick(int(d.sortFields.size())));
+        if (chance(0.4)) {
+            store_.removeSortField(sort.id);
+            return u"remove sort field"_s;
+        }
+        const QString name =
+            d.fields.isEmpty() ? randomName() : d.fields.at(pick(int(d.fields.size()))).name;
+        DataListEdits::writeRow<ReportSortField>(store_, &ReportDocument::sortFields, sort.id,
+                                                 [&](ReportSortField &s) { s.name = name; });
+        return describe(u"sort by"_s, name);
+    }
+    case 4: {
+        if (d.groups.isEmpty() || chance(0.4)) {
+            store_.addGroup();
+            return u"add group"_s;
+        }
+        const ReportGroup group = d.groups.at(pick(int(d.groups.size())));
+        if (chance(0.5) && d.groups.size() > 1) {
+            const int index = int(d.groups.indexOf(group));
+            DataListEdits::moveRow(store_, &ReportDocument::groups, DataListOperations::groups(),
+                                   group.id, index == 0 ? 1 : -1);
+            return describe(u"move group"_s, group.name);
+        }
+        if (RemovalQuestions::mayDelete(&dialogs, store_, Kind::group, group.id))
+            store_.removeGroup(group.id);
+        return describe(u"delete group"_s, group.name);
+    }
+    case 5: {
+        if (d.styles.isEmpty() || chance(0.4)) {
+            store_.addStyle();
+            return u"add style"_s;
+        }
+        const ReportStyle style = d.styles.at(pick(int(d.styles.size())));
+        if (RemovalQuestions::mayDelete(&dialogs, store_, Kind::style, style.id))
+            store_.removeStyle(style.id);
+        return describe(u"delete style"_s, style.name);
+    }
+    default: {
+        if (d.subDatasets.isEmpty() || chance(0.4)) {
+            store_.addSubDataset();
+            return u"add sub-dataset"_s;
+        }
+        const ReportSubDataset dataset = d.subDatasets.at(pick(int(d.subDatasets.size())));
+        if (RemovalQuestions::mayDelete(&dialogs, store_, Kind::subDataset, dataset.id))
+            store_.removeSubDataset(dataset.id);
+        return describe(u"delete sub-dataset"_s, dataset.name);
+    }
+    }
+}
+
+QString RandomEdits::renameNamed()
+{
+    const ReportDocument &d = store_.document();
+    const auto rename = [&](auto list, const QString &what) -> QString {
+        using T = typename std::remove_reference_t<decltype(d.*list)>::value_type;
+        const QList<T> &items = d.*list;
+        if (items.isEmpty())
+            return what + u": none to rename"_s;
+        const T item = items.at(pick(int(items.size())));
+        QStringList others = namesOf(items);
+        others.removeOne(item.name);
+        const QString to = nameBeside(others);
+        const DataListEdits::RowWriter<T> row(&store_, list, item.id);
+        typeName(item.name, to,
+                 [&](const QString &name) { row.write([&](T &i) { i.name = name; }); });
+        return what + u" '"_s + item.name + u"' typed into '"_s + to + u'\'';
+    };
+    switch (pick(3)) {
+    case 0:
+        return rename(&ReportDocument::groups, u"group"_s);
+    case 1:
+        return rename(&ReportDocument::styles, u"style"_s);
+    default:
+        return rename(&ReportDocument::subDatasets, u"sub-dataset"_s);
+    }
+}
+
+QString RandomEdits::editStyleValues()
+{
+    const ReportDocument &d = store_.document();
+    if (d.styles.isEmpty())
+        return u"style values: no style"_s;
+    const ReportStyle style = d.styles.at(pick(int(d.styles.size())));
+    const DataListEdits::RowWriter<ReportStyle> row(&store_, &ReportDocument::styles, style.id);
+    switch (pick(3)) {
+    case 0: {
+        const double size = 6 + pick(20);
+        row.write([&](ReportStyle &s) { s.fontSize = size; });
+        return describe(u"font size of style"_s, style.name);
+    }
+    case 1:
+        row.write([](ReportStyle &s) { s.conditionalStyles.append(ConditionalStyleRule()); });
+        return describe(u"add condition to style"_s, style.name);
+    default:
+        row.write([](ReportStyle &s) {
+            if (!s.conditionalStyles.isEmpty())
+                s.conditionalStyles.removeLast();
+            s.isBold = !s.isBold;
+        });
+        return describe(u"remove a condition, toggle bold of style"_s, style.name);
+    }
+}
+
+QString RandomEdits::editVariableGroups()
+{
+    const ReportDocument &d = store_.document();
+    if (d.variables.isEmpty())
+        return u"variable groups: no variable"_s;
+    const ReportVariable variable = d.variables.at(pick(int(d.variables.size())));
+    const DataListEdits::RowWriter<ReportVariable> row(&store_, &ReportDocument::variables,
+                                                       variable.id);
+    const std::optional<QString> group =
+        d.groups.isEmpty() ? std::nullopt
+                           : std::optional(d.groups.at(pick(int(d.groups.size()))).name);
+    if (!group || chance(0.3)) {
+        row.write([](ReportVariable &v) {
+            v.resetType = u"Report"_s;
+            v.incrementType.reset();
+        });
+        return describe(u"variable resets per report"_s, variable.name);
+    }
+    const bool increment = chance(0.4);
+    row.write([&](ReportVariable &v) {
+        if (increment) {
+            v.incrementType = u"Group"_s;
+            v.incrementGroup = group;
+        } else {
+            v.resetType = u"Group"_s;
+            v.resetGroup = group;
+        }
+    });
+    return describe(increment ? u"variable increments on"_s : u"variable resets on"_s, *group);
+}
+
+QString RandomEdits::editBands()
+{
+    const QList<BandTarget> targets = targetsOf(store_.document());
+    if (chance(0.6) && !targets.isEmpty()) {
+        const BandTarget target = targets.at(pick(int(targets.size())));
+        const double height = 10 + pick(150);
+        store_.setHeight(height, target);
+        return u"height of "_s + target.id() + u' ' + QString::number(height);
+    }
+    static const BandType types[] = {BandType::title,        BandType::pageHeader,
+                                     BandType::columnHeader, BandType::columnFooter,
+                                     BandType::pageFooter,   BandType::summary};
+    const BandType type = types[pick(6)];
+    const bool present = chance(0.5);
+    store_.setBandPresent(type, present);
+    return u"band "_s + rawValue(type) + (present ? u" shown"_s : u" hidden"_s);
+}
+
+QString RandomEdits::editPageSetup()
+{
+    double ReportDocument::*const lengths[] = {
+        &ReportDocument::leftMargin, &ReportDocument::rightMargin, &ReportDocument::topMargin,
+        &ReportDocument::bottomMargin, &ReportDocument::columnSpacing};
+    switch (pick(5)) {
+    case 0:
+        PageSetupEdits::setLength(store_, lengths[pick(5)], pick(60));
+        return u"page setup length"_s;
+    case 1:
+        PageSetupEdits::setColumnCount(store_, 1 + pick(3));
+        return u"page setup columns"_s;
+    case 2:
+        PageSetupEdits::setOrientation(store_, chance(0.5));
+        return u"page setup orientation"_s;
+    case 3:
+        PageSetupEdits::fitColumnWidthToMargins(store_);
+        return u"page setup fit"_s;
+    default:
+        PageSetupEdits::setGuarded(store_, &ReportDocument::whenNoDataType,
+                                   WhenNoDataType(pick(4)));
+        return u"page setup when no data"_s;
+    }
+}
+
+QString RandomEdits::editElement()
+{
+    const ReportDocument &d = store_.document();
+    const QList<ReportElement> elements = elementsOf(d);
+    if (elements.isEmpty())
+        return u"element: none"_s;
+    const ReportElement element = elements.at(pick(int(elements.size())));
+    store_.setSelectedElementIDs({element.id});
+    const ElementWriter writer(&store_, element);
+    const QString what = u"element "_s + element.kind.displayName() + u": "_s;
+    switch (pick(7)) {
+    case 0: {
+        const double dx = pick(41) - 20, dy = pick(21) - 10;
+        writer.update([&](ReportElement &e) {
+            e.x = std::max(0.0, e.x + dx);
+            e.y = std::max(0.0, e.y + dy);
+        });
+        return what + u"moved"_s;
+    }
+    case 1:
+        writer.update([&](ReportElement &e) {
+            e.width = 10 + pick(200);
+            e.height = 5 + pick(40);
+        });
+        return what + u"resized"_s;
+    case 2:
+        writer.update([&](ReportElement &e) {
+            e.fontSize = 6 + pick(20);
+            e.isBold = !e.isBold;
+            e.foreColor = ElementColor{chance(0.5) ? u"#FF0000"_s : u"#0000FF"_s};
+        });
+        return what + u"font and colour"_s;
+    case 3: {
+        if (d.groups.isEmpty() || !element.kind.is<ElementKind::TextField>())
+            return what + u"no group to evaluate on"_s;
+        const QString group = d.groups.at(pick(int(d.groups.size()))).name;
+        writer.update([&](ReportElement &e) {
+            e.evaluationTime = u"Group"_s;
+            e.evaluationGroup = group;
+        });
+        return what + describe(u"evaluated on"_s, group);
+    }
+    case 4: {
+        if (d.styles.isEmpty() || chance(0.2)) {
+            store_.clearStyle(element.id);
+            return what + u"style cleared"_s;
+        }
+        const ReportStyle style = d.styles.at(pick(int(d.styles.size())));
+        store_.applyStyle(style, element.id);
+        return what + describe(u"styled"_s, style.name);
+    }
+    case 5: {
+        if (d.subDatasets.isEmpty())
+            return what + u"no sub-dataset to run"_s;
+        const QString dataset = d.subDatasets.at(pick(int(d.subDatasets.size()))).name;
+        writer.updatePayload<ElementKind::List>(
+            [&](ElementKind::List &list) { list.datasetName = dataset; });
+        writer.updatePayload<ElementKind::Table>(
+            [&](ElementKind::Table &table) { table.datasetName = dataset; });
+        return what + describe(u"runs"_s, dataset);
+    }
+    default: {
+        const QList<BandTarget> targets = targetsOf(d);
+        const std::optional<BandTarget> home = store_.homeBandTarget(element.id);
+        const BandTarget target = targets.at(pick(int(targets.size())));
+        if (!store_.isTopLevelElement(element.id) || !home || *home == target)
+            return what + u"not moved to another band"_s;
+        store_.moveSelectedElementsToNewBand(target, 5, 5);
+        return what + u"moved to "_s + target.id();
+    }
+    }
+}
+
+QString RandomEdits::addOrRemoveElement()
+{
+    const ReportDocument &d = store_.document();
+    QList<ReportElement> topLevel;
+    for (const BandTarget &target : targetsOf(d))
+        topLevel.append(QList<ReportElement>(DocumentStore::elements(d, target)));
+    if (topLevel.isEmpty() || chance(0.4)) {
+        const QList<BandTarget> targets = targetsOf(d);
+        ReportElement text;
+        text.id = newId();
+        text.kind = ElementKind::TextField{
+            d.fields.isEmpty() ? u"\"x\""_s : u"$F{"_s + d.fields.first().name + u'}'};
+        text.x = pick(200);
+        text.y = pick(20);
+        if (!d.styles.isEmpty() && chance(0.5))
+            text.styleName = d.styles.at(pick(int(d.styles.size()))).name;
+        store_.addElement(text, targets.at(pick(int(targets.size()))));
+        return u"add text field"_s;
+    }
+    const ReportElement element = topLevel.at(pick(int(topLevel.size())));
+    store_.setSelectedElementIDs({element.id});
+    if (chance(0.5)) {
+        store_.deleteSelectedElement();
+        return u"delete "_s + element.kind.displayName();
+    }
+    store_.duplicateSelectedElement();
+    return u"duplicate "_s + element.kind.displayName();
+}
+
+QString RandomEdits::applySource()
+{
+    store_.applyParsedSource(JrxmlCodec::parse(JrxmlCodec::serialize(store_.document())));
+    return u"source applied"_s;
+}
