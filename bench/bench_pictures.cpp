@@ -4,6 +4,7 @@
 // written once into a temporary folder; their content is a smooth gradient under fine noise, which
 // JPEG and PNG compress about as they do a photograph.
 
+#include "CoreBenchMain.h"
 #include "setup/ImageImportService.h"
 
 #include <QCoreApplication>
@@ -119,11 +120,4 @@ BENCHMARK(BM_ConvertJpeg8000x6000ToPng)->Unit(benchmark::kMillisecond)->Iteratio
 
 } // namespace
 
-int main(int argc, char **argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+QUILLMARK_CORE_BENCHMARK_MAIN()

@@ -3,6 +3,7 @@
 // started the same way. Each iteration runs the real program (offscreen) with settings of its
 // own; the program ends itself after its first paint.
 
+#include "CoreBenchMain.h"
 #include "ModelFixtures.h"
 #include "model/JrxmlCodec.h"
 
@@ -119,11 +120,4 @@ BENCHMARK(BM_BareWindowToFirstPaint)
 
 } // namespace
 
-int main(int argc, char **argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+QUILLMARK_CORE_BENCHMARK_MAIN()
