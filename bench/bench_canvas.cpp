@@ -1,6 +1,7 @@
 // The design canvas: building the scene for a large report, the scene's update after the
 // store moves one element (items are updated in place, never rebuilt), one step of an element
-// dragged over another band with the page repainted, and the same for a large selected group.
+// dragged over another band with the page repainted, and the same for a large selected group
+// dragged over another band and inside its own.
 
 #include "GuiBenchMain.h"
 #include "ModelFixtures.h"
@@ -170,12 +171,14 @@ void BM_CanvasDragStep(benchmark::State &state)
 }
 BENCHMARK(BM_CanvasDragStep)->Arg(2000)->Unit(benchmark::kMillisecond);
 
-// One pointer move of a selected group of `range(1)` elements dragged over another band of a
-// page of `range(0)` elements: the leader's ghost and the ghosts of the group follow the
-// pointer, and the window repaints what changed.
+// One pointer move of a selected group of `range(1)` elements of a page of `range(0)` elements,
+// dragged over another band (range(2) 1) or inside its own title band (0): the leader's ghost and
+// the ghosts of the group follow the pointer over another band, the group itself inside its own,
+// and the window repaints what changed.
 void BM_CanvasGroupDragStep(benchmark::State &state)
 {
     const int groupSize = int(state.range(1));
+    const bool overOtherBand = state.range(2) != 0;
     ReportDocument document = largeDocument(int(state.range(0)) - groupSize);
     // The group: small boxes on a 10-point grid in the title band, 50 to a row, and a larger
     // one beside them to be grabbed away from the corner handles of the others.
@@ -200,15 +203,21 @@ void BM_CanvasGroupDragStep(benchmark::State &state)
     store.setActiveBandTarget(from);
     store.setSelectedElementIDs(group);
     // Pressed in the middle of the large box, which lies above the unselected elements there.
-    CanvasDrag drag(store, from, {520, 170}, BandTarget::standard(BandType::pageHeader));
+    CanvasDrag drag(store, from, {520, 170},
+                    overOtherBand ? BandTarget::standard(BandType::pageHeader) : from);
     for (auto _ : state)
         drag.step();
-    if (!drag.ghost().isShowingGhost() || drag.ghost().groupElementIDs().size() != groupSize - 1)
+    if (overOtherBand &&
+        (!drag.ghost().isShowingGhost() || drag.ghost().groupElementIDs().size() != groupSize - 1))
         state.SkipWithError("the drag showed no group ghost over the other band");
+    if (!overOtherBand && drag.ghost().isShowingGhost())
+        state.SkipWithError("the drag inside its own band showed a ghost");
 }
 BENCHMARK(BM_CanvasGroupDragStep)
-    ->Args({5000, 200})
-    ->Args({5000, 1000})
+    ->Args({5000, 200, 1})
+    ->Args({5000, 1000, 1})
+    ->Args({5000, 200, 0})
+    ->Args({5000, 1000, 0})
     ->Unit(benchmark::kMillisecond);
 
 // The format toolbar following one edit of an unselected element of a 5,000-element page while

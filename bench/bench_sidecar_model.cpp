@@ -6,6 +6,7 @@
 // Needs Java, sidecar/target/sidecar.jar and the corpus (QUILLMARK_CORPUS, else ../shared/corpus);
 // QUILLMARK_BENCH_REPORT names another corpus report.
 
+#include "CoreBenchMain.h"
 #include "EngineLocation.h"
 #include "engine/EngineRequests.h"
 #include "engine/EngineWorkFiles.h"
@@ -103,11 +104,4 @@ void BM_WarmRender(benchmark::State &state)
 
 BENCHMARK(BM_WarmRender)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(5);
 
-int main(int argc, char **argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+QUILLMARK_CORE_BENCHMARK_MAIN()

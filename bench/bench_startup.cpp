@@ -6,6 +6,7 @@
 // their times from process start to exit after the first paint, `in_process_ms` and
 // `bare_in_process_ms` the times each program reports from its start to its first paint.
 
+#include "CoreBenchMain.h"
 #include "ModelFixtures.h"
 #include "model/JrxmlCodec.h"
 
@@ -157,11 +158,4 @@ BENCHMARK(BM_BareWindowToFirstPaint)
 
 } // namespace
 
-int main(int argc, char **argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+QUILLMARK_CORE_BENCHMARK_MAIN()

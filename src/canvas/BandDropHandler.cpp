@@ -2,6 +2,7 @@
 
 #include "canvas/BandGeometry.h"
 #include "document/DocumentStore.h"
+#include "setup/ImageImportService.h"
 #include "workspace/BandSettings.h"
 
 #include <QPointer>
@@ -158,9 +159,11 @@ droppedImageCompletion(DocumentStore *store, const BandTarget &target, QPointF o
     return [store = QPointer<DocumentStore>(store), target, origin](const QString &expression) {
         if (!store || !bandTakesElements(*store, target))
             return;
-        const ReportElement e =
-            droppedElement(ElementKind::Image{expression}, QRectF(origin, QSizeF(120, 90)),
-                           QStringLiteral("SansSerif"), 10);
+        // The picture's proportions, within the size a dropped picture is given.
+        const QSizeF box =
+            ImageImportService::boxForPicture(QSizeF(120, 90), expression, store->fileURL());
+        const ReportElement e = droppedElement(ElementKind::Image{expression}, QRectF(origin, box),
+                                               QStringLiteral("SansSerif"), 10);
         store->setActiveBandTarget(target);
         store->addElement(e, target);
     };

@@ -12,6 +12,10 @@ CanvasScene::CanvasScene(QObject *parent)
     : QGraphicsScene(parent), sheet_(new QGraphicsRectItem), margin_(new QGraphicsRectItem),
       stack_(new QGraphicsRectItem)
 {
+    // Not indexed: the items of a dragged selection move at every step, which an index pays for
+    // item by item (and holds over a kilobyte an element), while a walk over a page's items to
+    // find the exposed ones is cheap.
+    setItemIndexMethod(QGraphicsScene::NoIndex);
     context_.clock = &systemClock_;
     context_.relayout = [this] { layoutBands(); };
     context_.views = &views_;

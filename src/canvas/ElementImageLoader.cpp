@@ -1,10 +1,17 @@
 #include "canvas/ElementImageLoader.h"
 
 #include <QFile>
-#include <QImageReader>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+
+namespace {
+
+// Pictures are kept no larger than this either way: enough for a page-wide element at the
+// largest zoom, while a photograph of many megapixels takes a few megabytes.
+constexpr int largestSide = 2400;
+
+} // namespace
 
 ElementImageLoader::ElementImageLoader(QObject *parent) : QObject(parent) {}
 
@@ -36,29 +43,28 @@ ElementImageLoader::Result ElementImageLoader::localImage(const QString &path)
     const auto size = error ? 0 : std::filesystem::file_size(native, error);
     if (error || !std::filesystem::is_regular_file(native, error)) {
         localFiles_.remove(path);
-        return Result{Phase::failed, {}};
+        return Result{Phase::failed, {}, {}};
     }
     LocalFile &file = localFiles_[path];
     if (file.size != qint64(size) || file.modified != modified) {
         file.size = qint64(size);
         file.modified = modified;
-        QImageReader reader(path);
-        reader.setAutoTransform(true);
-        file.image = reader.read();
+        file.picture = PictureReader::readWithin(path, largestSide);
     }
-    if (file.image.isNull())
-        return Result{Phase::failed, {}};
-    return Result{Phase::loaded, file.image};
+    if (file.picture.image.isNull())
+        return Result{Phase::failed, {}, {}};
+    return Result{Phase::loaded, file.picture.image, file.picture.size};
 }
 
 void ElementImageLoader::finished(QNetworkReply *reply, const QUrl &url)
 {
     reply->deleteLater();
-    Result result{Phase::failed, {}};
+    Result result{Phase::failed, {}, {}};
     if (reply->error() == QNetworkReply::NoError) {
-        QImage picture;
-        if (picture.loadFromData(reply->readAll()))
-            result = Result{Phase::loaded, picture};
+        const PictureReader::Picture picture =
+            PictureReader::readWithin(reply->readAll(), largestSide);
+        if (!picture.image.isNull())
+            result = Result{Phase::loaded, picture.image, picture.size};
     }
     webImages_.insert(url, result);
     emit imageChanged(url);

@@ -3,6 +3,8 @@
 #include "canvas/ElementFaceGeometry.h"
 #include "canvas/ElementImageLoader.h"
 #include "canvas/ElementPlaceholders.h"
+#include "canvas/ImagePrintGeometry.h"
+#include "canvas/TextLabelCache.h"
 #include "model/ElementFill.h"
 #include "setup/ImageExpression.h"
 
@@ -33,10 +35,17 @@ QPen framePen(const ReportElement &element)
     return pen;
 }
 
+// The report's styles the face was given, or none.
+const QList<ReportStyle> &stylesOf(const ElementFaceContext &context)
+{
+    static const QList<ReportStyle> noStyles;
+    return context.styles ? *context.styles : noStyles;
+}
+
 // The background as the engine prints it: filled in the opaque mode only.
 QColor printedFill(const ReportElement &element, const ElementFaceContext &context)
 {
-    return displayColor(ElementFill::printedFill(element, context.styles), ColorUse::fill);
+    return displayColor(ElementFill::printedFill(element, stylesOf(context)), ColorUse::fill);
 }
 
 void paintTextLabel(QPainter *painter, const QRectF &frame, const QString &text,
@@ -50,25 +59,71 @@ void paintTextLabel(QPainter *painter, const QRectF &frame, const QString &text,
     font.setUnderline(element.isUnderline);
     painter->setFont(font);
     painter->setPen(displayColor(element.foreColor, ColorUse::stroke));
-    painter->drawText(
-        ElementFaceGeometry::textBox(frame),
+    TextLabelCache::draw(
+        painter, ElementFaceGeometry::textBox(frame),
         ElementFaceGeometry::frameAlignment(element.textAlignment, element.verticalAlignment) |
             Qt::TextWordWrap,
         text);
 }
 
-// The picture scaled to fill the whole frame, its aspect kept, centred; the overflow is clipped.
-void paintFilling(QPainter *painter, const QRectF &frame, const QImage &image)
+Qt::PenStyle qtPenStyle(PenLineStyle style)
 {
-    const QSizeF filled = QSizeF(image.size()).scaled(frame.size(), Qt::KeepAspectRatioByExpanding);
-    QRectF target(QPointF(), filled);
-    target.moveCenter(frame.center());
-    painter->setRenderHint(QPainter::SmoothPixmapTransform);
-    painter->drawImage(target, image);
+    switch (style) {
+    case PenLineStyle::dashed:
+        return Qt::DashLine;
+    case PenLineStyle::dotted:
+        return Qt::DotLine;
+    case PenLineStyle::solid:
+    case PenLineStyle::double_:
+        break;
+    }
+    return Qt::SolidLine;
 }
 
-void paintImage(QPainter *painter, const QRectF &frame, const QString &expression,
-                const ElementFaceContext &context)
+// The border the engine prints round a picture: each side a line centred on the frame's edge,
+// reaching half the neighbouring sides' widths beyond the corners.
+void paintPictureBorder(QPainter *painter, const QRectF &frame, const ReportElement &element)
+{
+    const ImagePrintGeometry::Border border = ImagePrintGeometry::border(element);
+    const auto line = [&](const ImagePrintGeometry::Side &side, QPointF from, QPointF to) {
+        if (side.width <= 0)
+            return;
+        QPen pen(displayColor(side.color ? side.color : element.foreColor, ColorUse::stroke),
+                 side.width, qtPenStyle(side.style), Qt::FlatCap);
+        painter->setPen(pen);
+        painter->drawLine(from, to);
+    };
+    const double left = border.left.width / 2, right = border.right.width / 2;
+    const double top = border.top.width / 2, bottom = border.bottom.width / 2;
+    line(border.top, QPointF(frame.left() - left, frame.top()),
+         QPointF(frame.right() + right, frame.top()));
+    line(border.bottom, QPointF(frame.left() - left, frame.bottom()),
+         QPointF(frame.right() + right, frame.bottom()));
+    line(border.left, QPointF(frame.left(), frame.top() - top),
+         QPointF(frame.left(), frame.bottom() + bottom));
+    line(border.right, QPointF(frame.right(), frame.top() - top),
+         QPointF(frame.right(), frame.bottom() + bottom));
+}
+
+// The picture scaled and placed as the engine prints it, clipped to the frame less its padding.
+void paintPicture(QPainter *painter, const QRectF &frame, const ReportElement &element,
+                  const ElementImageLoader::Result &picture, const ElementFaceContext &context)
+{
+    const ImagePrintGeometry::Placement placement =
+        ImagePrintGeometry::placement(element, stylesOf(context));
+    const QRectF area = ImagePrintGeometry::pictureArea(element, frame);
+    const QSizeF size =
+        picture.size.isEmpty() ? QSizeF(picture.image.size()) : QSizeF(picture.size);
+    painter->save();
+    painter->setClipRect(area, Qt::IntersectClip);
+    painter->setRenderHint(QPainter::SmoothPixmapTransform);
+    painter->drawImage(ImagePrintGeometry::pictureRect(area, size, placement), picture.image);
+    painter->restore();
+    paintPictureBorder(painter, frame, element);
+}
+
+void paintImage(QPainter *painter, const QRectF &frame, const ReportElement &element,
+                const QString &expression, const ElementFaceContext &context)
 {
     const std::optional<QUrl> location = ImageExpression::resolve(expression, context.reportURL);
     if (!location) {
@@ -79,7 +134,7 @@ void paintImage(QPainter *painter, const QRectF &frame, const QString &expressio
     if (context.images)
         result = context.images->image(*location);
     if (result.phase == ElementImageLoader::Phase::loaded)
-        paintFilling(painter, frame, result.image);
+        paintPicture(painter, frame, element, result, context);
     else
         ElementPlaceholders::paintImagePlaceholder(
             painter, frame, expression, result.phase == ElementImageLoader::Phase::failed);
@@ -114,7 +169,7 @@ void paintContent(QPainter *painter, const ReportElement &element, const QRectF 
     } else if (const auto *field = kind.as<ElementKind::TextField>()) {
         paintTextLabel(painter, frame, field->expression, element, true, context);
     } else if (const auto *image = kind.as<ElementKind::Image>()) {
-        paintImage(painter, frame, image->expression, context);
+        paintImage(painter, frame, element, image->expression, context);
     } else if (const auto *subreport = kind.as<ElementKind::Subreport>()) {
         if (context.isCreatingSubreport)
             ElementPlaceholders::paintBox(painter, frame, {}, u"Creating subreport\u2026"_s, 1,

@@ -35,18 +35,19 @@ class ElementView : public QGraphicsObject {
 public:
     using Items = QHash<QUuid, ElementView *>;
 
-    // `target` is the band that holds the element, or the outermost container's band.
-    ElementView(const ReportElement &element, const BandTarget &target, const BandContext *context,
-                QGraphicsItem *parent);
+    // `target` is the band that holds the element, or the outermost container's band. The view
+    // shares the element's value with the list it stands in.
+    ElementView(const ElementList::Shared &element, const BandTarget &target,
+                const BandContext *context, QGraphicsItem *parent);
     ~ElementView() override;
 
-    QUuid id() const { return element_.id; }
+    QUuid id() const { return element_->id; }
     // The element as last given; the store holds the current value.
-    const ReportElement &element() const { return element_; }
+    const ReportElement &element() const { return *element_; }
     const BandTarget &target() const { return target_; }
     const BandContext *context() const { return context_; }
     // Takes the element's new value; nothing happens when it is unchanged.
-    void setElement(const ReportElement &element);
+    void setElement(const ElementList::Shared &element);
     void setShownSelected(bool selected);
     bool isShownSelected() const { return isShownSelected_; }
     const Items &children() const { return children_; }
@@ -117,12 +118,16 @@ private:
     void openInlineEditor();
     void closeInlineEditor();
     void syncInlineEditor();
+    // Children, place and inline field from the element.
+    void layOut();
     // Position, size, stacking, opacity and handles from the element and the gesture state.
     void place();
     void placeHandles();
+    // Whether it draws its corner handles itself (selected, without children).
+    bool drawsHandles() const;
     void setOrder(int order);
 
-    ReportElement element_;
+    ElementList::Shared element_;
     BandTarget target_;
     const BandContext *context_;
     Items children_;

@@ -1,24 +1,11 @@
 #pragma once
 
-#include <QObject>
-
-// Whether an element shows its inline text field instead of its text.
-class InlineEditState : public QObject {
-    Q_OBJECT
+// Whether an element shows its inline text field instead of its text. A plain value: every
+// element view holds one, and nothing watches it.
+class InlineEditState {
 public:
-    explicit InlineEditState(QObject *parent = nullptr) : QObject(parent) {}
-
     bool isEditing() const { return isEditing_; }
-    void setIsEditing(bool editing)
-    {
-        if (isEditing_ == editing)
-            return;
-        isEditing_ = editing;
-        emit isEditingChanged();
-    }
-
-signals:
-    void isEditingChanged();
+    void setIsEditing(bool editing) { isEditing_ = editing; }
 
 private:
     bool isEditing_ = false;

@@ -6,6 +6,7 @@
 
 #include <QGraphicsSceneMouseEvent>
 #include <QPainter>
+#include <cmath>
 
 namespace {
 
@@ -37,12 +38,70 @@ QRectF ResizeHandleItem::boundingRect() const
     return QRectF(-hitSize / 2, -hitSize / 2, hitSize, hitSize);
 }
 
+void ResizeHandleItem::setDrawnByElement(bool drawn)
+{
+    setFlag(ItemHasNoContents, drawn);
+}
+
 void ResizeHandleItem::paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidget *)
+{
+    paintHandle(painter, QPointF(0, 0));
+}
+
+void ResizeHandleItem::paintHandle(QPainter *painter, QPointF centre)
+{
+    const QTransform transform = painter->worldTransform();
+    if (transform.type() > QTransform::TxScale || transform.m11() != transform.m22()) {
+        painter->save();
+        painter->translate(centre);
+        drawHandle(painter);
+        painter->restore();
+        return;
+    }
+    // A selection of thousands of elements draws four handles each at every repaint: they are
+    // copied from one picture of a handle at the drawing's scale, in device pixels.
+    const qreal pixelRatio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+    const QImage &picture = handlePicture(transform.m11() * pixelRatio, pixelRatio);
+    const QPointF at = transform.map(centre);
+    const QSizeF size = picture.deviceIndependentSize();
+    painter->setWorldTransform(QTransform());
+    painter->drawImage(QPointF(std::round((at.x() - size.width() / 2) * pixelRatio) / pixelRatio,
+                               std::round((at.y() - size.height() / 2) * pixelRatio) / pixelRatio),
+                       picture);
+    painter->setWorldTransform(transform);
+}
+
+void ResizeHandleItem::drawHandle(QPainter *painter)
 {
     painter->setRenderHint(QPainter::Antialiasing);
     painter->setPen(QPen(ColorHex::elementSelection(), 1.5));
     painter->setBrush(Qt::white);
     painter->drawEllipse(QPointF(0, 0), diameter / 2, diameter / 2);
+}
+
+const QImage &ResizeHandleItem::handlePicture(qreal scale, qreal pixelRatio)
+{
+    // The last one made: the scale changes with the zoom, the colour with the appearance.
+    static QImage picture;
+    static qreal madeScale = 0;
+    static QRgb madeColor = 0;
+    const QRgb color = ColorHex::elementSelection().rgba();
+    if (picture.isNull() || madeScale != scale || madeColor != color ||
+        picture.devicePixelRatio() != pixelRatio) {
+        // The outline reaches half its width beyond the diameter; a pixel of room each side.
+        const int side = int(std::ceil(reach * 2 * scale)) + 2;
+        picture = QImage(side, side, QImage::Format_ARGB32_Premultiplied);
+        picture.fill(Qt::transparent);
+        QPainter painter(&picture);
+        painter.translate(side / 2.0, side / 2.0);
+        painter.scale(scale, scale);
+        drawHandle(&painter);
+        painter.end();
+        picture.setDevicePixelRatio(pixelRatio);
+        madeScale = scale;
+        madeColor = color;
+    }
+    return picture;
 }
 
 void ResizeHandleItem::mousePressEvent(QGraphicsSceneMouseEvent *event)

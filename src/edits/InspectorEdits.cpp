@@ -59,17 +59,22 @@ std::optional<QString> optionalText(const QString &text)
 }
 
 std::function<void(const QString &)> imageImportCompletion(DocumentStore *store,
-                                                           const QUuid &imageID)
+                                                           const QUuid &imageID, PictureBox boxFor)
 {
-    return [store = QPointer<DocumentStore>(store), imageID](const QString &expression) {
+    return [store = QPointer<DocumentStore>(store), imageID,
+            boxFor = std::move(boxFor)](const QString &expression) {
         if (!store)
             return;
         const std::optional<ReportElement> element = store->element(imageID);
         if (!element || !element->kind.is<ElementKind::Image>())
             return;
+        const QSizeF box = boxFor ? boxFor(expression, QSizeF(element->width, element->height))
+                                  : QSizeF(element->width, element->height);
         store->updateElement(imageID, [&](ReportElement &e) {
             if (auto *image = e.kind.as<ElementKind::Image>())
                 image->expression = expression;
+            e.width = box.width();
+            e.height = box.height();
         });
     };
 }

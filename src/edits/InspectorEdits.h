@@ -65,9 +65,11 @@ std::optional<QString> optionalText(const QString &text);
 // The completion of an image import begun from the image card: it writes the imported image's
 // expression into the element the browse was started for, found by the id captured then, and
 // only while that element still exists and is still an image. The import can end long after
-// the browse, when the selection has moved on or the element is gone. Edit path 1, so the
-// write is one undo step of that element.
-std::function<void(const QString &expression)> imageImportCompletion(DocumentStore *store,
-                                                                     const QUuid &imageID);
+// the browse, when the selection has moved on or the element is gone. The element's box takes
+// the size `boxFor` gives for the new expression and the box it has. Edit path 1, so the write is
+// one undo step of that element.
+using PictureBox = std::function<QSizeF(const QString &expression, const QSizeF &box)>;
+std::function<void(const QString &expression)>
+imageImportCompletion(DocumentStore *store, const QUuid &imageID, PictureBox boxFor = {});
 
 } // namespace InspectorEdits

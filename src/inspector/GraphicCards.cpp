@@ -5,6 +5,7 @@
 #include "inspector/InspectorTexts.h"
 #include "inspector/TextCards.h"
 #include "setup/ImageImportCoordinator.h"
+#include "setup/ImageImportService.h"
 #include "widgets/InspectorRows.h"
 #include "widgets/SymbolIcons.h"
 #include "widgets/WheelGuard.h"
@@ -62,8 +63,15 @@ void ImageCard::browseForImage()
 {
     // Taken before the modal panel runs, during which this card may be rebuilt.
     const QPointer<ImageImportCoordinator> imageImport = imageImport_;
-    // The expression of the stored copy goes into the image this card was built for.
-    auto completion = InspectorEdits::imageImportCompletion(writer_.store(), writer_.elementID());
+    // The expression of the stored copy goes into the image this card was built for, whose box
+    // takes the picture's proportions.
+    const QPointer<DocumentStore> store = writer_.store();
+    auto completion = InspectorEdits::imageImportCompletion(
+        writer_.store(), writer_.elementID(),
+        [store](const QString &expression, const QSizeF &box) {
+            return store ? ImageImportService::boxForPicture(box, expression, store->fileURL())
+                         : box;
+        });
     if (!imageImport)
         return;
     const std::optional<QUrl> file = imageImport->chooseImageFile();

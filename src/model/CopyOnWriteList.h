@@ -85,6 +85,27 @@ public:
     using iterator = Iterator<true>;
     using const_iterator = Iterator<false>;
 
+    // One value of a list, held apart from it and read only: it shares the place's box, so
+    // holding it costs a handle, and the list copies the value before it next changes it.
+    class Shared {
+    public:
+        Shared() = default;
+        // A value of no list, in a box of its own.
+        explicit Shared(const T &value) : slot_(box(value)) {}
+
+        const T &operator*() const { return slot_->value; }
+        const T *operator->() const { return &slot_->value; }
+        // Whether both hold the very same box, and so the same value.
+        bool isSameBox(const Shared &other) const { return slot_ == other.slot_; }
+
+    private:
+        friend class CopyOnWriteList;
+        explicit Shared(const Slot &slot) : slot_(slot) {}
+        Slot slot_;
+    };
+    // The value at place `i`, shared.
+    Shared shared(qsizetype i) const { return Shared(slots_.at(i)); }
+
     CopyOnWriteList() = default;
     CopyOnWriteList(std::initializer_list<T> values)
     {

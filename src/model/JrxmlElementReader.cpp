@@ -254,6 +254,9 @@ ReportElement makeElement(pugi::xml_node node, ElementKind kind, JrxmlReadContex
         e.overflowType = attrText(node, "overflowType");
     }
     readElementKept(e, node, re, context);
+    // The reader reserves room for the parts an element usually has; what stays unused would
+    // take about as much as the element itself.
+    e.kept.squeeze();
     return e;
 }
 

@@ -51,6 +51,22 @@ void KeptXml::removeUuids()
         child.xml = withoutUuids(child.xml);
 }
 
+void KeptXml::squeeze()
+{
+    attributes.squeeze();
+    children.squeeze();
+    absent.squeeze();
+    absentChildren.squeeze();
+    emptyChildren.squeeze();
+}
+
+void KeptParts::squeeze()
+{
+    parts_.squeeze();
+    for (Part &part : parts_)
+        part.xml.squeeze();
+}
+
 void KeptParts::removeUuids()
 {
     for (Part &part : parts_)

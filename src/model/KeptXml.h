@@ -80,6 +80,8 @@ struct KeptXml {
     // The element text without the `uuid` attributes of its elements; unchanged when it holds
     // none or does not parse.
     static QString withoutUuids(const QString &xml);
+    // Gives back the room its lists hold beyond what they hold now (a reader reserves room).
+    void squeeze();
 
     bool operator==(const KeptXml &) const = default;
 };
@@ -101,6 +103,9 @@ public:
     QStringList keys() const;
     // KeptXml::removeUuids on every part.
     void removeUuids();
+    // Gives back the room its lists hold beyond what they hold now: a value read from a file is
+    // kept for as long as the report is open.
+    void squeeze();
     bool operator==(const KeptParts &) const = default;
 
 private:

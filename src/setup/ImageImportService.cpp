@@ -1,13 +1,14 @@
 #include "setup/ImageImportService.h"
 
 #include "model/SubreportNaming.h"
+#include "setup/ImageExpression.h"
+#include "setup/PictureReader.h"
 
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
-#include <QImageReader>
 #include <QImageWriter>
 #include <QMimeDatabase>
 #include <QPainter>
@@ -73,14 +74,14 @@ ProcessedImage processedData(const QString &path, const ImageImportOptions &opti
         return {data, extension.isEmpty() ? u"png"_s : extension};
     }
 
-    QImageReader reader(path);
-    const QImage image = reader.read();
-    if (image.isNull())
+    // Measured first, so that a picture that shrinks is decoded at its new size.
+    const QSize source = PictureReader::size(path);
+    if (source.isEmpty())
         throw ImageImportError::processingFailed();
-    const std::optional<QSize> size = ImageImportService::targetSize(image.size(), options);
+    const std::optional<QSize> size = ImageImportService::targetSize(source, options);
     if (!size)
         throw ImageImportError::processingFailed();
-    QImage redrawn = image.scaled(*size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    QImage redrawn = PictureReader::read(path, *size);
     if (redrawn.isNull())
         throw ImageImportError::processingFailed();
 
@@ -222,6 +223,26 @@ std::optional<QSize> targetSize(const QSize &source, const ImageImportOptions &o
         height > maximumSide)
         return std::nullopt;
     return QSize(std::max(1, int(std::lround(width))), std::max(1, int(std::lround(height))));
+}
+
+QSizeF fittedBox(const QSizeF &box, const QSize &picture)
+{
+    if (picture.isEmpty() || box.isEmpty())
+        return box;
+    const double ratio = double(picture.width()) / picture.height();
+    const bool wider = box.width() / box.height() > ratio;
+    const double width = wider ? box.height() * ratio : box.width();
+    const double height = wider ? box.height() : box.width() / ratio;
+    return QSizeF(std::max(1.0, std::round(width)), std::max(1.0, std::round(height)));
+}
+
+QSizeF boxForPicture(const QSizeF &box, const QString &expression,
+                     const std::optional<QUrl> &reportFileURL)
+{
+    const std::optional<QUrl> location = ImageExpression::resolve(expression, reportFileURL);
+    if (!location || !location->isLocalFile())
+        return box;
+    return fittedBox(box, PictureReader::size(location->toLocalFile()));
 }
 
 QString importImage(const QUrl &source, const std::optional<QUrl> &reportFileURL,

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QMimeType>
 #include <QSize>
+#include <QSizeF>
 #include <QString>
 #include <QStringList>
 #include <QUrl>
@@ -51,6 +52,14 @@ bool isImageFile(const QUrl &url);
 // maxDimension (never enlarged), or maxDimension square. No value when the options give no
 // usable size (not a number, or a side beyond what can be drawn).
 std::optional<QSize> targetSize(const QSize &source, const ImageImportOptions &options);
+
+// The box an element of `box` points takes for a picture of `picture` pixels: one side shrunk to
+// the picture's proportions, in whole points (at least 1); `box` itself for a picture of no size.
+QSizeF fittedBox(const QSizeF &box, const QSize &picture);
+// The same for the picture that the image expression `expression` names, as the canvas finds it
+// (relative to the report at `reportFileURL`); `box` itself when there is none to measure.
+QSizeF boxForPicture(const QSizeF &box, const QString &expression,
+                     const std::optional<QUrl> &reportFileURL);
 
 // Copies or converts the picture into the report's folder and returns
 // "$P{SUBREPORT_DIR} + "NAME"". Throws ImageImportError: reportNotSaved (before anything is

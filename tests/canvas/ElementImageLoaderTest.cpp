@@ -1,6 +1,10 @@
 #include "canvas/ElementImageLoader.h"
 
+#include "HeicFile.h"
+
 #include <QBuffer>
+#include <QImageReader>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -92,6 +96,41 @@ TEST(ElementImageLoaderTest, LocalFilesAreReadAgainWhenTheyChange)
     file.write("not a picture");
     file.close();
     EXPECT_EQ(loader.image(url).phase, Phase::failed);
+}
+
+// A picture over Qt's allocation limit (lowered to 1 MB here) shows, kept no larger than the
+// canvas needs; a HEIC picture shows through libheif.
+TEST(ElementImageLoaderTest, LargeAndHEICPicturesShowScaled)
+{
+    QTemporaryDir dir;
+    const int defaultLimit = QImageReader::allocationLimit();
+    QImageReader::setAllocationLimit(1);
+    const auto restore = qScopeGuard([&] { QImageReader::setAllocationLimit(defaultLimit); });
+    QImage wide(4800, 1200, QImage::Format_RGB32);
+    wide.fill(Qt::green);
+    const QString photo = dir.filePath(u"photo.jpg"_s);
+    ASSERT_TRUE(wide.save(photo, "JPEG"));
+
+    ElementImageLoader loader;
+    const ElementImageLoader::Result loaded = loader.image(QUrl::fromLocalFile(photo));
+    ASSERT_EQ(loaded.phase, Phase::loaded);
+    EXPECT_EQ(loaded.image.size(), QSize(2400, 600));
+    EXPECT_GT(loaded.image.pixelColor(1200, 300).green(), 200);
+    EXPECT_EQ(QImageReader::allocationLimit(), 1);
+
+    QImage halves(64, 32, QImage::Format_RGB32);
+    halves.fill(Qt::blue);
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x)
+            halves.setPixelColor(x, y, Qt::red);
+    const QString heic = dir.filePath(u"phone.heic"_s);
+    if (!testsupport::writeHeic(halves, heic))
+        GTEST_SKIP() << "libheif has no HEVC encoder to write the test picture";
+    const ElementImageLoader::Result phone = loader.image(QUrl::fromLocalFile(heic));
+    ASSERT_EQ(phone.phase, Phase::loaded);
+    EXPECT_EQ(phone.image.size(), QSize(64, 32));
+    EXPECT_GT(phone.image.pixelColor(8, 16).red(), 200);
+    EXPECT_GT(phone.image.pixelColor(56, 16).blue(), 200);
 }
 
 } // namespace

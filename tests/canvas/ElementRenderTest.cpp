@@ -2,6 +2,7 @@
 #include "canvas/ElementFaceGeometry.h"
 #include "canvas/ElementImageLoader.h"
 #include "canvas/ElementPainter.h"
+#include "canvas/TextLabelCache.h"
 #include "model/JrxmlCodec.h"
 #include "widgets/SymbolIcons.h"
 
@@ -136,12 +137,14 @@ TEST_F(ElementRenderTest, TextsAndShapesTakeTheirOwnColoursAndPlaces)
     EXPECT_FALSE(isInk(picture.pixel(430, 185)));
 }
 
-TEST_F(ElementRenderTest, PicturesFillTheirFrameAndPlaceholdersStandIn)
+TEST_F(ElementRenderTest, PicturesKeepTheirShapeAndPlaceholdersStandIn)
 {
-    // A 2:1 picture in a 100 x 60 frame is scaled to fill it; its sides are cut off.
+    // A 2:1 picture in a 100 x 60 frame is printed, and drawn, as large as fits with its shape
+    // kept, at the top left: the frame's bottom 10 points stay empty.
     EXPECT_EQ(at(331, 40).red(), 0xD0);
     EXPECT_EQ(at(428, 40).blue(), 0xD0);
-    EXPECT_EQ(footprint(picture, frameOf(elements[2])).inked, 100 * 60);
+    EXPECT_EQ(footprint(picture, frameOf(elements[2])).inked, 100 * 50);
+    EXPECT_EQ(at(380, 65), QColor(Qt::white));
     // A missing file: the grey placeholder, not the picture.
     const QColor grey = at(441, 11);
     EXPECT_EQ(grey.red(), grey.blue());
@@ -214,3 +217,52 @@ TEST_F(ElementRenderTest, SubreportShowsWhileItsFileIsCreated)
 }
 
 } // namespace
+
+// Element texts are drawn from layouts kept between paints: they look exactly as the painter
+// draws them afresh, aligned, wrapped, cut off and decorated, at any zoom, the first time and
+// from the kept layout.
+TEST(TextLabelCacheTest, LabelsDrawAsThePainterDrawsText)
+{
+    const QString texts[] = {
+        u"Total"_s,
+        u"A label long enough to wrap onto a second and a third line here"_s,
+        u"Averylongwordthatcannotwrapanywhereatall and more words below it to overflow"_s,
+    };
+    const int vertical[] = {Qt::AlignTop, Qt::AlignVCenter, Qt::AlignBottom};
+    const int horizontal[] = {Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight};
+    const QRectF box(3, 2, 120, 30);
+    for (const double zoom : {1.0, 2.0}) {
+        for (const bool underline : {false, true}) {
+            QFont font(u"DejaVu Sans"_s);
+            font.setPixelSize(9);
+            font.setItalic(zoom > 1);
+            font.setUnderline(underline);
+            for (const QString &text : texts) {
+                for (const int v : vertical) {
+                    for (const int h : horizontal) {
+                        const int flags = v | h | Qt::TextWordWrap;
+                        const auto paint = [&](bool cached) {
+                            QImage image(QSize(130, 40) * zoom, QImage::Format_RGB32);
+                            image.fill(Qt::white);
+                            QPainter painter(&image);
+                            painter.setRenderHint(QPainter::TextAntialiasing);
+                            painter.scale(zoom, zoom);
+                            painter.setFont(font);
+                            painter.setPen(Qt::black);
+                            if (cached)
+                                TextLabelCache::draw(&painter, box, flags, text);
+                            else
+                                painter.drawText(box, flags, text);
+                            return image;
+                        };
+                        SCOPED_TRACE(testing::Message() << text.toStdString() << " flags " << flags
+                                                        << " zoom " << zoom);
+                        const QImage drawn = paint(false);
+                        EXPECT_EQ(paint(true), drawn);
+                        EXPECT_EQ(paint(true), drawn) << "from the kept layout";
+                    }
+                }
+            }
+        }
+    }
+}

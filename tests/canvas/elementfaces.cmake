@@ -6,7 +6,8 @@ quillmark_test(elementfaces_tests
           ${CMAKE_CURRENT_LIST_DIR}/ElementMenuItemsTest.cpp
           ${CMAKE_CURRENT_LIST_DIR}/SubreportOpenerTest.cpp
           ${CMAKE_CURRENT_LIST_DIR}/ElementImageLoaderTest.cpp
-  LIBS quillmark_services Qt6::Test)
+          ${CMAKE_CURRENT_LIST_DIR}/ImagePrintGeometryTest.cpp
+  LIBS quillmark_services heif Qt6::Test)
 target_include_directories(elementfaces_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests/document)
 if(NOT QUILLMARK_HEADLESS_ONLY)
   quillmark_test(elementfaces_widget_tests GUI
@@ -14,4 +15,9 @@ if(NOT QUILLMARK_HEADLESS_ONLY)
             ${CMAKE_CURRENT_LIST_DIR}/ElementActionsTest.cpp
             ${CMAKE_CURRENT_LIST_DIR}/PrintFacesTest.cpp
     LIBS quillmark_ui Qt6::Test)
+  # Pictures drawn against the real engine's print of them.
+  quillmark_test(pictureprint_widget_tests GUI
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/PicturePrintTest.cpp
+    LIBS quillmark_ui)
+  target_include_directories(pictureprint_widget_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests/engine)
 endif()

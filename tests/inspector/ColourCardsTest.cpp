@@ -111,7 +111,7 @@ TEST_F(ColourCardsTest, FillsPrintAsTheCanvasDrawsThem)
         image.fill(Qt::transparent);
         QPainter painter(&image);
         ElementFaceContext context;
-        context.styles = store.document().styles;
+        context.styles = &store.document().styles;
         ElementPainter::paintContent(&painter, e, QRectF(0, 0, 50, 50), context);
         painter.end();
         return image.pixelColor(25, 25);

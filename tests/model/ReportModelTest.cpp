@@ -294,3 +294,23 @@ TEST(ElementList, CopiesShareEachValueUntilOneSideWritesIt)
     EXPECT_EQ(iterated.value(3).width, 1);
     EXPECT_EQ(iterated.value(9).width, 100) << "a place outside gives the default";
 }
+
+// A value held apart from its list (as the canvas holds an element it shows) shares the list's
+// box, and keeps the value it was given when the list's place changes.
+TEST(ElementList, ASharedValueKeepsItsValueWhileTheListMovesOn)
+{
+    ElementList list;
+    list.append(element(ElementKind::Rectangle{}));
+    const ElementList::Shared held = list.shared(0);
+    EXPECT_EQ(&*held, &list.at(0)) << "no copy while nothing changes";
+    EXPECT_TRUE(held.isSameBox(list.shared(0)));
+
+    list[0].x = 5;
+    EXPECT_EQ(held->x, 0);
+    EXPECT_EQ(list.at(0).x, 5);
+    EXPECT_FALSE(held.isSameBox(list.shared(0)));
+
+    const ElementList::Shared loose(list.at(0));
+    EXPECT_EQ(*loose, list.at(0));
+    EXPECT_FALSE(loose.isSameBox(list.shared(0))) << "a value of no list has a box of its own";
+}

@@ -225,3 +225,53 @@ TEST_F(ImageDropTest, TheInspectorsBrowseButtonImportsIntoTheShownImage)
     EXPECT_EQ(QImage(path(u"logo.png"_s)).size(), QSize(50, 38));
     EXPECT_EQ(subreportDirCount(), 1);
 }
+
+// The imported picture's element takes the picture's proportions: a dropped one within the
+// 120 x 90 points a drop gives, one chosen in the inspector within the box it had, in the same
+// undo step as its expression.
+TEST_F(ImageDropTest, AnImportedPictureGivesItsElementItsProportions)
+{
+    workspace.openTab(QUrl::fromLocalFile(writeReport(u"sales.jrxml"_s)));
+    const BandTarget band = detail();
+    store().setHeight(120, band);
+    QImage banner(400, 100, QImage::Format_RGB32);
+    banner.fill(Qt::darkRed);
+    ASSERT_TRUE(banner.save(path(u"pictures/banner.png"_s), "PNG"));
+
+    ASSERT_TRUE(
+        dropFiles(at(band, {200, 50}), {QUrl::fromLocalFile(path(u"pictures/banner.png"_s))}));
+    QTest::mouseClick(sheet()->importButton(), Qt::LeftButton);
+    ASSERT_EQ(images(band).size(), 1);
+    EXPECT_EQ(QSizeF(images(band).first().width, images(band).first().height), QSizeF(120, 30));
+
+    ReportElement image;
+    image.id = QUuid::createUuid();
+    image.kind = ElementKind::Image{u"\"old.png\""_s};
+    image.width = 100;
+    image.height = 100;
+    store().addElement(image, band);
+    QCoreApplication::processEvents();
+    // The card of the image shown now: the inspector keeps those of earlier selections hidden.
+    QToolButton *browse = nullptr;
+    for (QToolButton *button :
+         view->inspector()->findChildren<QToolButton *>(u"inspector.imageExpression.browse"_s)) {
+        if (button->isVisible())
+            browse = button;
+    }
+    ASSERT_TRUE(browse);
+    dialogs.answerOpenPanel({logo()});
+    QTest::mouseClick(browse, Qt::LeftButton);
+    ASSERT_TRUE(sheet()->isVisible());
+    QTest::mouseClick(sheet()->importButton(), Qt::LeftButton);
+    const std::optional<ReportElement> chosen = store().element(image.id);
+    ASSERT_TRUE(chosen);
+    EXPECT_EQ(chosen->kind.as<ElementKind::Image>()->expression,
+              uR"($P{SUBREPORT_DIR} + "logo.png")"_s);
+    EXPECT_EQ(QSizeF(chosen->width, chosen->height), QSizeF(100, 75)) << "the 64 x 48 logo's shape";
+
+    store().undo();
+    const std::optional<ReportElement> undone = store().element(image.id);
+    ASSERT_TRUE(undone);
+    EXPECT_EQ(undone->kind.as<ElementKind::Image>()->expression, u"\"old.png\""_s);
+    EXPECT_EQ(QSizeF(undone->width, undone->height), QSizeF(100, 100));
+}

@@ -1,6 +1,7 @@
 #include "setup/ImageImportService.h"
 #include "setup/ImageExpression.h"
 
+#include "HeicFile.h"
 #include "TestSupport.h"
 
 #include <QBuffer>
@@ -9,6 +10,7 @@
 #include <QImage>
 #include <QImageReader>
 #include <QImageWriter>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <cmath>
 #include <gtest/gtest.h>
@@ -155,6 +157,24 @@ TEST(ImageImportFilesTest, TargetSizesKeepTheAspectShrinkOnlyAndStayDrawable)
                      << c.options.maxDimension << " aspect " << c.options.preserveAspectRatio);
         EXPECT_EQ(ImageImportService::targetSize(c.source, c.options), c.expected);
     }
+}
+
+// An imported picture's element takes the picture's proportions within the box it is given.
+TEST_F(ImageImportServiceTest, ImportedBoxesTakeThePicturesProportions)
+{
+    using ImageImportService::fittedBox;
+    const QSizeF box(120, 90);
+    EXPECT_EQ(fittedBox(box, QSize(200, 50)), QSizeF(120, 30));
+    EXPECT_EQ(fittedBox(box, QSize(50, 200)), QSizeF(23, 90)) << "rounded to whole points";
+    EXPECT_EQ(fittedBox(box, QSize(64, 48)), box);
+    EXPECT_EQ(fittedBox(box, QSize(10000, 1)), QSizeF(120, 1)) << "never thinner than a point";
+    EXPECT_EQ(fittedBox(box, QSize()), box) << "a picture that could not be measured";
+
+    const QString expression = import(png(u"wide.png"_s, picture(300, 100)));
+    EXPECT_EQ(ImageImportService::boxForPicture(box, expression, reportURL), QSizeF(120, 40));
+    EXPECT_EQ(ImageImportService::boxForPicture(box, expression, std::nullopt), box)
+        << "an unsaved report finds no picture";
+    EXPECT_EQ(ImageImportService::boxForPicture(box, u"$F{picture}"_s, reportURL), box);
 }
 
 TEST(ImageImportFilesTest, ErrorsCarryTheSheetsTexts)
@@ -331,4 +351,89 @@ TEST_F(ImageImportServiceTest, TIFFConvertsAndHEICCopiesWhereNoDecoderExists)
     const QUrl heic = source(u"phone.HEIC"_s, "....ftypheic....");
     EXPECT_EQ(import(heic), expressionFor(u"phone.heic"_s));
     EXPECT_THROW(import(heic, resized(100)), ImageImportError);
+}
+
+// Qt refuses to decode a picture over its allocation limit (128 MB, a 6000 by 5500 photograph):
+// an import raises it for its own read and puts it back. Lowered to 1 MB here, a 1600 by 1200
+// JPEG and a 1000 by 1000 PNG stand in for pictures of many megapixels.
+TEST_F(ImageImportServiceTest, PicturesOverQtsAllocationLimitResizeAndConvert)
+{
+    const int defaultLimit = QImageReader::allocationLimit();
+    QImageReader::setAllocationLimit(1);
+    const auto restore = qScopeGuard([&] { QImageReader::setAllocationLimit(defaultLimit); });
+    ASSERT_TRUE(QImage(png(u"check.png"_s, picture(1000, 1000)).toLocalFile()).isNull())
+        << "the lowered limit refuses the picture";
+
+    const QUrl photo = source(
+        u"photo.jpg"_s, encoded(picture(1600, 1200).convertToFormat(QImage::Format_RGB32), "jpeg"));
+    EXPECT_EQ(import(photo, resized(800)), expressionFor(u"photo.jpg"_s));
+    EXPECT_EQ(QImageReader(stored(u"photo.jpg"_s)).size(), QSize(800, 600));
+    EXPECT_EQ(QImageReader::allocationLimit(), 1) << "put back after the read";
+    ImageImportOptions toPNG;
+    toPNG.formatMode = FormatMode::png;
+    EXPECT_EQ(import(photo, toPNG), expressionFor(u"photo.png"_s));
+    EXPECT_EQ(QImageReader(stored(u"photo.png"_s)).size(), QSize(1600, 1200));
+
+    const QUrl square = png(u"square.png"_s, picture(1000, 1000, Qt::blue));
+    EXPECT_EQ(import(square, resized(100, true, FormatMode::jpeg)), expressionFor(u"square.jpg"_s));
+    QImageReader::setAllocationLimit(defaultLimit);
+    const QImage small(stored(u"square.jpg"_s));
+    EXPECT_EQ(small.size(), QSize(100, 100));
+    EXPECT_GT(small.pixelColor(50, 50).blue(), 200);
+}
+
+// A photograph taken turned keeps its orientation once it is redrawn: the writer drops the
+// orientation mark, so the picture itself is turned.
+TEST_F(ImageImportServiceTest, RedrawnPicturesKeepTheirOrientation)
+{
+    QImage wide = picture(400, 200).convertToFormat(QImage::Format_RGB32);
+    wide.fill(Qt::blue);
+    for (int y = 0; y < 200; ++y)
+        for (int x = 0; x < 100; ++x)
+            wide.setPixelColor(x, y, Qt::red);
+    QByteArray data;
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "jpeg");
+    writer.setTransformation(QImageIOHandler::TransformationRotate90);
+    ASSERT_TRUE(writer.write(wide));
+    const QUrl turned = source(u"turned.jpg"_s, data);
+
+    EXPECT_EQ(import(turned, resized(100)), expressionFor(u"turned.jpg"_s));
+    QImageReader plain(stored(u"turned.jpg"_s));
+    plain.setAutoTransform(false);
+    const QImage result = plain.read();
+    ASSERT_EQ(result.size(), QSize(50, 100)) << "shown upright: tall";
+    // Turned clockwise, the red left end of the picture is at the top.
+    EXPECT_GT(result.pixelColor(25, 5).red(), 200);
+    EXPECT_GT(result.pixelColor(25, 95).blue(), 200);
+}
+
+// HEIC pictures are decoded by libheif: resized or converted, they are stored as PNG or JPEG.
+TEST_F(ImageImportServiceTest, HEICPicturesResizeAndConvert)
+{
+    QImage halves(400, 200, QImage::Format_RGB32);
+    halves.fill(Qt::blue);
+    for (int y = 0; y < 200; ++y)
+        for (int x = 0; x < 200; ++x)
+            halves.setPixelColor(x, y, Qt::red);
+    const QString path = QDir(sources.path()).filePath(u"phone.HEIC"_s);
+    if (!testsupport::writeHeic(halves, path))
+        GTEST_SKIP() << "libheif has no HEVC encoder to write the test picture";
+    const QUrl heic = QUrl::fromLocalFile(path);
+
+    EXPECT_EQ(import(heic, resized(100)), expressionFor(u"phone.png"_s));
+    const QImage small(stored(u"phone.png"_s));
+    ASSERT_EQ(small.size(), QSize(100, 50));
+    EXPECT_GT(small.pixelColor(10, 25).red(), 200);
+    EXPECT_LT(small.pixelColor(10, 25).blue(), 60);
+    EXPECT_GT(small.pixelColor(90, 25).blue(), 200);
+
+    ImageImportOptions toJPEG;
+    toJPEG.formatMode = FormatMode::jpeg;
+    EXPECT_EQ(import(heic, toJPEG), expressionFor(u"phone.jpg"_s));
+    EXPECT_EQ(QImage(stored(u"phone.jpg"_s)).size(), QSize(400, 200));
+    // Kept as it is, it is copied byte for byte.
+    EXPECT_EQ(import(heic), expressionFor(u"phone.heic"_s));
+    EXPECT_EQ(testsupport::readFile(stored(u"phone.heic"_s)), testsupport::readFile(path));
 }

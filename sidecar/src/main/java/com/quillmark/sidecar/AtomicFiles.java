@@ -8,6 +8,7 @@ import java.nio.file.Files;
 import java.nio.file.LinkOption;
 import java.nio.file.Path;
 import java.nio.file.StandardCopyOption;
+import java.nio.file.attribute.PosixFileAttributeView;
 import java.security.SecureRandom;
 
 /**
@@ -67,10 +68,19 @@ final class AtomicFiles {
         }
     }
 
+    /**
+     * Asks the files themselves whether they have POSIX modes: asking their file store instead
+     * reads the system's whole mount table on every write.
+     */
     private static void keepModeOf(Path target, Path tmp) throws IOException {
-        if (Files.isRegularFile(target, LinkOption.NOFOLLOW_LINKS)
-                && Files.getFileStore(tmp).supportsFileAttributeView("posix")) {
-            Files.setPosixFilePermissions(tmp, Files.getPosixFilePermissions(target));
+        if (!Files.isRegularFile(target, LinkOption.NOFOLLOW_LINKS)) {
+            return;
+        }
+        PosixFileAttributeView from = Files.getFileAttributeView(target,
+                PosixFileAttributeView.class, LinkOption.NOFOLLOW_LINKS);
+        PosixFileAttributeView to = Files.getFileAttributeView(tmp, PosixFileAttributeView.class);
+        if (from != null && to != null) {
+            to.setPermissions(from.readAttributes().permissions());
         }
     }
 

@@ -45,6 +45,7 @@ final class ReportEngine {
         context.setProperty(JRJdbcQueryExecuterFactory.PROPERTY_JDBC_QUERY_TIMEOUT,
                 String.valueOf(Database.statementTimeoutSeconds()));
         this.base = context;
+        InMemoryFontFiles.install();
     }
 
     JasperReportsContext baseContext() {
