@@ -255,7 +255,7 @@ private:
             found = onKept(e.kept) || found;
             break;
         case Kind::group:
-            if (e.kind.is<ElementKind::TextField>()) {
+            if (e.kind.hasEvaluationTime()) {
                 if (e.evaluationGroup == name_) {
                     found = true;
                     if (mode_ == Mode::rename) {

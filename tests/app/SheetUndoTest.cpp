@@ -81,7 +81,7 @@ protected:
 
 } // namespace
 
-// A new report with a header, page setup margins 200 and 100 and two columns, Close, Ctrl+Z:
+// A new report with a header, page setup margins of 60 and 40 and two columns, Close, Ctrl+Z:
 // only the columns go back; each further Ctrl+Z takes back one more edit, the header last.
 TEST_F(SheetUndoTest, PageSetupChangesAreUndoneOneAtATimeAfterTheSheetCloses)
 {
@@ -96,8 +96,9 @@ TEST_F(SheetUndoTest, PageSetupChangesAreUndoneOneAtATimeAfterTheSheetCloses)
     auto *sheet = find<SheetDialog>(u"PageSetupSheet"_s);
     ASSERT_TRUE(sheet);
     ASSERT_TRUE(QTest::qWaitForWindowActive(sheet));
-    typeLength(u"pagesetup.margins.left"_s, u"200"_s);
-    typeLength(u"pagesetup.margins.right"_s, u"100"_s);
+    // Lengths the A4 page holds in any unit the sheet shows.
+    typeLength(u"pagesetup.margins.left"_s, u"60"_s);
+    typeLength(u"pagesetup.margins.right"_s, u"40"_s);
     QTest::mouseClick(
         find<Stepper>(u"pagesetup.columns.count"_s)->findChild<QToolButton *>(u"up"_s),
         Qt::LeftButton);
