@@ -12,6 +12,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
@@ -33,7 +34,8 @@ ReportDocument withParametersAndFields(int count)
     for (int i = 0; i < count; ++i) {
         ReportParameter parameter;
         parameter.name = u"param"_s + QString::number(i);
-        parameter.className = i % 5 == 0 ? u"java.util.Date"_s : u"java.lang.String"_s;
+        parameter.className =
+            i % 5 == 0 ? u"net.sf.jasperreports.types.date.DateRange"_s : u"java.lang.String"_s;
         parameter.isForPrompting = true;
         document.parameters.append(parameter);
         ReportField field;
@@ -110,6 +112,24 @@ void BM_DataPanelOpenVariablesAndGroups(benchmark::State &state)
         OpenSheet sheet(store);
 }
 BENCHMARK(BM_DataPanelOpenVariablesAndGroups)->Args({200, 40})->Unit(benchmark::kMillisecond);
+
+// One page down the card column of the sheet with 2,000 parameters and fields, building the
+// rows that come into view.
+void BM_DataPanelScrollPage(benchmark::State &state)
+{
+    QStandardPaths::setTestModeEnabled(true);
+    DocumentStore store;
+    store.setDocument(withParametersAndFields(int(state.range(0))));
+    OpenSheet sheet(store);
+    QScrollBar *bar = sheet.view.cardColumn()->verticalScrollBar();
+    for (auto _ : state) {
+        bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+        drawNow(sheet.view);
+    }
+    if (bar->value() == 0)
+        qFatal("the sheet did not scroll");
+}
+BENCHMARK(BM_DataPanelScrollPage)->Arg(2000)->Iterations(150)->Unit(benchmark::kMillisecond);
 
 void press(QWidget *target, Qt::Key key, const QString &text)
 {

@@ -152,6 +152,9 @@ DataListRow *DataListSection::showRow(int index)
         return nullptr;
     for (QWidget *ancestor = parentWidget(); ancestor; ancestor = ancestor->parentWidget())
         if (auto *area = qobject_cast<QScrollArea *>(ancestor)) {
+            // The content takes the height the new row gives it before the area scrolls.
+            if (area->widget() && area->widget()->layout())
+                area->widget()->layout()->activate();
             area->ensureWidgetVisible(row);
             break;
         }

@@ -58,6 +58,7 @@ QWidget *LazyRowColumn::makeRow(qsizetype index)
     if (row->parentWidget() != this)
         row->setParent(this);
     made_.insert(ids_.at(index), row);
+    orderFocus(index, row);
     row->show();
     heightByShape_.insert(shapes_.at(index), measured(row));
     emit rowMade(index, row);
@@ -65,6 +66,50 @@ QWidget *LazyRowColumn::makeRow(qsizetype index)
     heightByShape_.insert(shapes_.at(index), measured(row));
     placeRows();
     return row;
+}
+
+namespace {
+
+bool takesTab(const QWidget *widget)
+{
+    return (widget->focusPolicy() & Qt::TabFocus) != 0;
+}
+
+// The widgets of the row that Tab reaches, in the order they stand in the row (each line's
+// controls left to right, lines top to bottom).
+QList<QWidget *> tabWidgets(QWidget *row)
+{
+    QList<QWidget *> out;
+    const QList<QWidget *> all = row->findChildren<QWidget *>();
+    for (QWidget *widget : all)
+        if (takesTab(widget) && widget->window() == row->window())
+            out.append(widget);
+    return out;
+}
+
+} // namespace
+
+void LazyRowColumn::orderFocus(qsizetype index, QWidget *row)
+{
+    const QList<QWidget *> reached = tabWidgets(row);
+    if (reached.isEmpty())
+        return;
+    // The row moves along the focus chain as one block: Tab enters it at its first control.
+    row->setFocusPolicy(Qt::TabFocus);
+    row->setFocusProxy(reached.first());
+    // After the nearest made row above, else after what Tab reaches just before the column.
+    QWidget *after = nullptr;
+    for (qsizetype i = index - 1; i >= 0 && !after; --i)
+        after = rowAt(i);
+    for (QWidget *widget = previousInFocusChain(); !after && widget && widget != this;
+         widget = widget->previousInFocusChain()) {
+        if (takesTab(widget) && !isAncestorOf(widget))
+            after = widget;
+        if (widget == window())
+            break;
+    }
+    if (after)
+        QWidget::setTabOrder(after, row);
 }
 
 QRect LazyRowColumn::rowRect(qsizetype index) const

@@ -14,7 +14,9 @@
 // A made row is kept while its id stays in the column and follows its item when the order
 // changes; the rows of ids that left are deleted later, since the click that removed their item
 // may still be running in one of their buttons. The first row is always made: it gives the
-// column its width and the heights of the rows not yet made.
+// column its width and the heights of the rows not yet made. Tab goes through the made rows in
+// list order, whenever each was made, and through each row's controls in the order the row
+// holds them.
 class LazyRowColumn : public QWidget {
     Q_OBJECT
 
@@ -57,6 +59,8 @@ private:
     // Positions the made rows and the column's height after heights or the order changed.
     void placeRows();
     void watchAncestors();
+    // Tab reaches the row's controls in list order, whenever the row was made.
+    void orderFocus(qsizetype index, QWidget *row);
     // The part of the column that the scroll area shows, widened by half its height above and
     // below; the whole column when it stands in no scroll area.
     std::pair<int, int> shownSpan() const;
