@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QSet>
 #include <algorithm>
+#include <array>
 
 LazyRowColumn::LazyRowColumn(int spacing, Maker make, QWidget *parent)
     : QWidget(parent), spacing_(spacing), make_(std::move(make))
@@ -145,6 +146,8 @@ void LazyRowColumn::placeRows()
     placing_ = true;
     tops_.resize(ids_.size());
     int y = 0;
+    int minimumWidth = 0;
+    int preferredWidth = 0;
     for (qsizetype i = 0; i < ids_.size(); ++i) {
         if (i > 0)
             y += spacing_;
@@ -153,14 +156,19 @@ void LazyRowColumn::placeRows()
         if (QWidget *row = rowAt(i)) {
             row->setGeometry(0, y, width(), height);
             heightByShape_.insert(shapes_.at(i), height);
+            minimumWidth = std::max(minimumWidth, row->minimumSizeHint().width());
+            preferredWidth = std::max(preferredWidth, row->sizeHint().width());
         }
         y += height;
     }
-    const bool grew = y != total_;
     total_ = y;
     placing_ = false;
-    if (grew)
+    // The rows' widths change when a line of one comes or goes, their heights as rows are made.
+    const std::array<int, 3> hints = {minimumWidth, preferredWidth, total_};
+    if (hints != hints_) {
+        hints_ = hints;
         updateGeometry();
+    }
 }
 
 std::pair<int, int> LazyRowColumn::shownSpan() const
@@ -188,18 +196,12 @@ void LazyRowColumn::makeShownRows()
 
 QSize LazyRowColumn::sizeHint() const
 {
-    int width = 0;
-    for (QWidget *row : std::as_const(made_))
-        width = std::max(width, row->sizeHint().width());
-    return {width, total_};
+    return {hints_[1], total_};
 }
 
 QSize LazyRowColumn::minimumSizeHint() const
 {
-    int width = 0;
-    for (QWidget *row : std::as_const(made_))
-        width = std::max(width, row->minimumSizeHint().width());
-    return {width, total_};
+    return {hints_[0], total_};
 }
 
 bool LazyRowColumn::event(QEvent *event)

@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QUuid>
 #include <QWidget>
+#include <array>
 #include <functional>
 
 // A column of rows keyed by their item's id, one under the other with a fixed spacing, whose
@@ -73,6 +74,7 @@ private:
     QHash<QUuid, QWidget *> made_;
     QHash<int, int> heightByShape_;
     int total_ = 0;
+    std::array<int, 3> hints_ = {0, 0, 0}; // the made rows' widths and the column's height
     QList<QPointer<QWidget>> watched_;
     QPointer<QWidget> viewport_;
     bool placing_ = false;

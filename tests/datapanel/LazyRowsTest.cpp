@@ -193,3 +193,20 @@ TEST_F(LazyRows, TabFollowsTheListWhateverOrderRowsWereBuiltIn)
     QTest::keyClick(lastName, Qt::Key_Backtab, Qt::ShiftModifier);
     EXPECT_EQ(QApplication::focusWidget(), aboveDescription);
 }
+
+// A row is as wide as its values make it: a variable row built with all its pickers and then
+// showing only some leaves the column as narrow as before, with no sideways scrolling.
+TEST_F(LazyRows, TheColumnKeepsToTheWidthOfWhatTheRowsShow)
+{
+    QByteArray variables;
+    for (int i = 0; i < 40; ++i)
+        variables += "<variable name=\"v" + QByteArray::number(i) +
+                     "\" class=\"java.lang.Integer\" resetType=\"Group\" resetGroup=\"Area\"/>";
+    openReport(variables + "<group name=\"Area\"><groupExpression>$F{a}</groupExpression></group>");
+    find<QWidget>(row(u"datapanel.variables"_s, 20, u"name"_s));
+    QScrollArea *column = view->cardColumn();
+    // The layouts up to the scroll area settle over a few turns of the event loop.
+    QTest::qWaitFor([&] { return column->widget()->width() <= column->viewport()->width(); });
+    EXPECT_LE(column->widget()->width(), column->viewport()->width());
+    EXPECT_FALSE(column->horizontalScrollBar()->isVisible());
+}
