@@ -203,7 +203,11 @@ TEST_F(LazyRows, TheColumnKeepsToTheWidthOfWhatTheRowsShow)
         variables += "<variable name=\"v" + QByteArray::number(i) +
                      "\" class=\"java.lang.Integer\" resetType=\"Group\" resetGroup=\"Area\"/>";
     openReport(variables + "<group name=\"Area\"><groupExpression>$F{a}</groupExpression></group>");
-    find<QWidget>(row(u"datapanel.variables"_s, 20, u"name"_s));
+    // The sheet opened on the report, as the window opens it.
+    view = std::make_unique<DataPanelView>(
+        &store, *settings, nullptr, nullptr, [] {}, nullptr, &dialogs);
+    view->resize(DataPanelView::idealWidth, DataPanelView::idealHeight);
+    view->show();
     QScrollArea *column = view->cardColumn();
     // The layouts up to the scroll area settle over a few turns of the event loop.
     QTest::qWaitFor([&] { return column->widget()->width() <= column->viewport()->width(); });
