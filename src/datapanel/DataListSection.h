@@ -113,11 +113,14 @@ struct DataListSpec {
         };
         spec.sameItem = [list](const ReportDocument &before, const ReportDocument &now,
                                qsizetype index, const QUuid &id) {
-            const QList<T> &old = before.*list;
-            const T *was = index < old.size() && old.at(index).id == id
-                               ? &old.at(index)
-                               : DataListEdits::find(old, id);
-            return was && *was == (now.*list).at(index);
+            const auto at = [&](const QList<T> &items) {
+                return index < items.size() && items.at(index).id == id
+                           ? &items.at(index)
+                           : DataListEdits::find(items, id);
+            };
+            const T *was = at(before.*list);
+            const T *is = at(now.*list);
+            return was && is && *was == *is;
         };
         return spec;
     }

@@ -76,8 +76,8 @@ bool takesTab(const QWidget *widget)
     return (widget->focusPolicy() & Qt::TabFocus) != 0;
 }
 
-// The widgets of the row that Tab reaches, in the order they stand in the row (each line's
-// controls left to right, lines top to bottom).
+// The widgets of the row that Tab reaches, in the order of the row's widget tree: the first is
+// the one that stands first in the row.
 QList<QWidget *> tabWidgets(QWidget *row)
 {
     QList<QWidget *> out;

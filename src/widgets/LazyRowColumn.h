@@ -16,8 +16,7 @@
 // changes; the rows of ids that left are deleted later, since the click that removed their item
 // may still be running in one of their buttons. The first row is always made: it gives the
 // column its width and the heights of the rows not yet made. Tab goes through the made rows in
-// list order, whenever each was made, and through each row's controls in the order the row
-// holds them.
+// the order they had in the list when each was made, entering a row at its first control.
 class LazyRowColumn : public QWidget {
     Q_OBJECT
 

@@ -210,7 +210,8 @@ TEST_F(LazyRows, TheColumnKeepsToTheWidthOfWhatTheRowsShow)
     view->show();
     QScrollArea *column = view->cardColumn();
     // The layouts up to the scroll area settle over a few turns of the event loop.
-    QTest::qWaitFor([&] { return column->widget()->width() <= column->viewport()->width(); });
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return column->widget()->width() <= column->viewport()->width(); }));
     EXPECT_LE(column->widget()->width(), column->viewport()->width());
     EXPECT_FALSE(column->horizontalScrollBar()->isVisible());
 }
