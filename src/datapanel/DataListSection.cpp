@@ -1,11 +1,13 @@
 #include "datapanel/DataListSection.h"
 
-#include "datapanel/KeyedColumn.h"
 #include "widgets/CardSection.h"
 #include "widgets/DataRowButtons.h"
+#include "widgets/LazyRowColumn.h"
 
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QSet>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -32,7 +34,14 @@ DataListRow::DataListRow(const QUuid &id, DocumentStore *store,
 void DataListRow::addControl(QWidget *control, const QString &name, int stretch)
 {
     row_->insertWidget(controlCount_++, control, stretch);
+    nameControl(control, name);
+}
+
+void DataListRow::nameControl(QWidget *control, const QString &name)
+{
     named_.append({control, name});
+    if (index_ >= 0)
+        control->setObjectName(objectName() + u'.' + name);
 }
 
 void DataListRow::setRefresh(std::function<void(const ReportDocument &)> refresh)
@@ -48,12 +57,15 @@ void DataListRow::refresh(const ReportDocument &document)
 
 void DataListRow::setPlace(const QString &cardName, int index, int count)
 {
+    moveButtons_->setPlace(index, count);
+    if (index == index_)
+        return;
+    index_ = index;
     const QString name = cardName + u".row"_s + QString::number(index);
     setObjectName(name);
     for (const auto &[control, suffix] : named_)
         if (control)
             control->setObjectName(name + u'.' + suffix);
-    moveButtons_->setPlace(index, count);
 }
 
 std::function<bool(const QUuid &)>
@@ -75,13 +87,15 @@ DataListSpec::askingBeforeDeleting(const DataPanelContext &context, ReportRefere
 
 DataListSection::DataListSection(DocumentStore *store, DataListSpec spec, QWidget *parent)
     : DataPanelPart(parent), store_(store), spec_(std::move(spec)), column_(new QVBoxLayout(this)),
-      rowColumn_(new QVBoxLayout)
+      rowColumn_(new LazyRowColumn(
+          CardSection::spacing, [this](const QUuid &id) { return makeRow(id); }, this))
 {
     column_->setContentsMargins(0, 0, 0, 0);
     column_->setSpacing(CardSection::spacing);
-    rowColumn_->setContentsMargins(0, 0, 0, 0);
-    rowColumn_->setSpacing(CardSection::spacing);
-    column_->addLayout(rowColumn_);
+    column_->addWidget(rowColumn_);
+    connect(rowColumn_, &LazyRowColumn::rowMade, this, [this](qsizetype index, QWidget *row) {
+        showRowValues(index, static_cast<DataListRow *>(row));
+    });
     addButton_ = DataRowButtons::addButton(
         spec_.addTitle,
         [this] {
@@ -108,9 +122,42 @@ DataListRow *DataListSection::makeRow(const QUuid &id)
             (store_->*spec_.operations.remove)(id);
             return true;
         },
-        this);
+        rowColumn_);
     if (spec_.buildRow)
         spec_.buildRow(*row);
+    return row;
+}
+
+void DataListSection::showRowValues(qsizetype index, DataListRow *row)
+{
+    if (!store_)
+        return;
+    row->setPlace(spec_.cardName, int(index), int(rowColumn_->count()));
+    row->refresh(store_->document());
+}
+
+QList<DataListRow *> DataListSection::rows() const
+{
+    QList<DataListRow *> out;
+    out.reserve(rowColumn_->count());
+    for (qsizetype i = 0; i < rowColumn_->count(); ++i)
+        out.append(static_cast<DataListRow *>(rowColumn_->rowAt(i)));
+    return out;
+}
+
+DataListRow *DataListSection::showRow(int index)
+{
+    auto *row = static_cast<DataListRow *>(rowColumn_->makeRow(index));
+    if (!row)
+        return nullptr;
+    for (QWidget *ancestor = parentWidget(); ancestor; ancestor = ancestor->parentWidget())
+        if (auto *area = qobject_cast<QScrollArea *>(ancestor)) {
+            // The content takes the height the new row gives it before the area scrolls.
+            if (area->widget() && area->widget()->layout())
+                area->widget()->layout()->activate();
+            area->ensureWidgetVisible(row);
+            break;
+        }
     return row;
 }
 
@@ -119,13 +166,37 @@ void DataListSection::refresh()
     if (!store_)
         return;
     const ReportDocument &document = store_->document();
+    const QStringList context = spec_.context ? spec_.context(document) : QStringList();
+    const bool sameList = spec_.sameList && spec_.sameList(shown_, document);
+    const bool everyRow = context != shownContext_;
+    if (sameList && !everyRow && rowColumn_->count() > 0)
+        return;
     const QList<QUuid> ids = spec_.ids(document);
-
-    syncKeyedColumn<DataListRow>(rowColumn_, rowsByID_, rows_, ids,
-                                 [this](const QUuid &id) { return makeRow(id); });
-    const int count = int(rows_.size());
-    for (int i = 0; i < count; ++i) {
-        rows_[i]->setPlace(spec_.cardName, i, count);
-        rows_[i]->refresh(document);
+    QList<int> shapes;
+    if (spec_.shape) {
+        shapes.reserve(ids.size());
+        for (qsizetype i = 0; i < ids.size(); ++i)
+            shapes.append(spec_.shape(document, i));
+    }
+    const ReportDocument before = std::exchange(shown_, document);
+    shownContext_ = context;
+    // Rows made while the column takes the new ids show their values as they are made.
+    const QSet<QUuid> madeBefore = [&] {
+        QSet<QUuid> made;
+        for (qsizetype i = 0; i < rowColumn_->count(); ++i)
+            if (rowColumn_->rowAt(i))
+                made.insert(rowColumn_->ids().at(i));
+        return made;
+    }();
+    rowColumn_->setRows(ids, shapes);
+    rowColumn_->setVisible(!ids.isEmpty());
+    const int count = int(rowColumn_->count());
+    for (qsizetype i = 0; i < count; ++i) {
+        auto *row = static_cast<DataListRow *>(rowColumn_->rowAt(i));
+        if (!row || !madeBefore.contains(row->id()))
+            continue;
+        row->setPlace(spec_.cardName, int(i), count);
+        if (everyRow || !spec_.sameItem || !spec_.sameItem(before, document, i, row->id()))
+            row->refresh(document);
     }
 }

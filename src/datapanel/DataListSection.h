@@ -5,22 +5,23 @@
 #include "edits/DataListEdits.h"
 #include "widgets/DataRowCard.h"
 
-#include <QHash>
 #include <QList>
 #include <QPointer>
+#include <QStringList>
 #include <QUuid>
 #include <functional>
 
+class LazyRowColumn;
 class MoveButtons;
 class QHBoxLayout;
 class QPushButton;
 class QToolButton;
 class QVBoxLayout;
 
-// One row of a list card, built once for one item id and reused while the item stays in the
-// list: the card's controls at the leading end, then a spacer, the move buttons and the remove
-// button. The row's object name and its controls' names follow its place in the list
-// ("datapanel.scriptlets.row0.name"), so tests find them.
+// One row of a list card, built once for one item id when it first comes into view and reused
+// while the item stays in the list: the card's controls at the leading end, then a spacer, the
+// move buttons and the remove button. The row's object name and its controls' names follow its
+// place in the list ("datapanel.scriptlets.row0.name"), so tests find them.
 class DataListRow : public DataRowCard {
     Q_OBJECT
 
@@ -34,10 +35,13 @@ public:
 
     // Adds a control after the ones added before; it is named "<row>.<name>".
     void addControl(QWidget *control, const QString &name, int stretch = 0);
+    // Names a control placed elsewhere in the row "<row>.<name>" as well.
+    void nameControl(QWidget *control, const QString &name);
     // How the row shows its item's values; called on every refresh with the current document.
     void setRefresh(std::function<void(const ReportDocument &)> refresh);
     void refresh(const ReportDocument &document);
-    // The row's place: its names and which move buttons are enabled.
+    // The row's place: its names and which move buttons are enabled. Nothing is renamed while
+    // the row keeps its index.
     void setPlace(const QString &cardName, int index, int count);
 
     MoveButtons *moveButtons() const { return moveButtons_; }
@@ -51,6 +55,7 @@ private:
     MoveButtons *moveButtons_;
     QToolButton *removeButton_;
     std::function<void(const ReportDocument &)> refresh_;
+    int index_ = -1;
 };
 
 // What a list card is made of: which list it shows, its store operations, its add button and
@@ -67,6 +72,18 @@ struct DataListSpec {
     std::function<void(DataListRow &)> buildRow;
     // Asked before the item of that id is removed (RemovalQuestions); none removes at once.
     std::function<bool(const QUuid &)> mayRemove;
+    // Whether the list's items are the same in both documents (cheap when the list is shared),
+    // and whether the item of that id, standing at that index now, is the same.
+    std::function<bool(const ReportDocument &, const ReportDocument &)> sameList;
+    std::function<bool(const ReportDocument &before, const ReportDocument &now, qsizetype index,
+                       const QUuid &id)>
+        sameItem;
+    // What the rows show besides their own item (the report's group names in a picker, the
+    // active band in a help text): when it changes, every row shows its values anew.
+    std::function<QStringList(const ReportDocument &)> context;
+    // The shape of the item's row: rows of one shape are equally tall (a parameter of a date
+    // range has one line more). None: all rows have one shape.
+    std::function<int(const ReportDocument &, qsizetype index)> shape;
 
     // mayRemove for a declaration that expressions name, and for a group, sub-dataset or style.
     static std::function<bool(const QUuid &)>
@@ -91,13 +108,28 @@ struct DataListSpec {
         spec.move = [list, operations](DocumentStore &store, const QUuid &id, int offset) {
             DataListEdits::moveRow(store, list, operations, id, offset);
         };
+        spec.sameList = [list](const ReportDocument &before, const ReportDocument &now) {
+            return before.*list == now.*list;
+        };
+        spec.sameItem = [list](const ReportDocument &before, const ReportDocument &now,
+                               qsizetype index, const QUuid &id) {
+            const auto at = [&](const QList<T> &items) {
+                return index < items.size() && items.at(index).id == id
+                           ? &items.at(index)
+                           : DataListEdits::find(items, id);
+            };
+            const T *was = at(before.*list);
+            const T *is = at(now.*list);
+            return was && is && *was == *is;
+        };
         return spec;
     }
 };
 
-// The body of a list card: one DataListRow per item in list order, keyed by the item's id, and
-// the add button under them. A refresh adds rows for new items, drops the rows of items that
-// left, reorders the rest and shows every row's values in place.
+// The body of a list card: one DataListRow per item in list order, keyed by the item's id and
+// built when it comes into view, and the add button under them. A refresh adds places for new
+// items, drops the rows of items that left, reorders the rest and shows anew only the values of
+// the rows whose item changed (all of them when what they show besides changed).
 class DataListSection : public DataPanelPart {
     Q_OBJECT
 
@@ -106,17 +138,25 @@ public:
 
     void refresh() override;
 
-    const QList<DataListRow *> &rows() const { return rows_; }
+    const QString &cardName() const { return spec_.cardName; }
+    // The rows in list order; a row not built yet is null.
+    QList<DataListRow *> rows() const;
+    // Scrolls the sheet to the row at that place, which is built when it was not.
+    DataListRow *showRow(int index);
     QPushButton *addButton() const { return addButton_; }
+    LazyRowColumn *rowColumn() const { return rowColumn_; }
 
 private:
     DataListRow *makeRow(const QUuid &id);
+    // Places the row and shows its item's values.
+    void showRowValues(qsizetype index, DataListRow *row);
 
     QPointer<DocumentStore> store_;
     DataListSpec spec_;
     QVBoxLayout *column_;
-    QVBoxLayout *rowColumn_;
-    QList<DataListRow *> rows_;
-    QHash<QUuid, DataListRow *> rowsByID_;
+    LazyRowColumn *rowColumn_;
     QPushButton *addButton_;
+    // The document and the context the rows last showed.
+    ReportDocument shown_;
+    QStringList shownContext_;
 };

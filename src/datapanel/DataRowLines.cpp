@@ -61,19 +61,12 @@ void DataRowLines::endWithRowButtons(DataRowLine *line)
 
 void DataRowLines::name(QWidget *control, const QString &name)
 {
-    named_.append({control, name});
+    row_.nameControl(control, name);
 }
 
 void DataRowLines::setRefresh(std::function<void(const ReportDocument &)> refresh)
 {
-    row_.setRefresh([this, refresh = std::move(refresh)](const ReportDocument &document) {
-        // The row took its name from its place just before it refreshes.
-        const QString prefix = row_.objectName() + u'.';
-        for (const auto &[control, suffix] : std::as_const(named_))
-            if (control)
-                control->setObjectName(prefix + suffix);
-        refresh(document);
-    });
+    row_.setRefresh(std::move(refresh));
 }
 
 namespace DataRowControls {
@@ -110,6 +103,10 @@ expressionField(const QString &placeholder, std::function<QString()> read,
     QObject::connect(field, &QLineEdit::textEdited, field, write);
     auto *builder = new ExpressionBuilderButton(TextBinding{std::move(read), std::move(write)},
                                                 store->document(), sidecar, line);
+    // The builder offers the report as it is when it opens.
+    builder->setDocumentSource([store = QPointer<DocumentStore>(store)] {
+        return store ? store->document() : ReportDocument();
+    });
     line->add(field, 1);
     line->add(builder);
     return {field, builder};

@@ -36,8 +36,7 @@ private:
 // The body of a list row that shows its item on several lines (a parameter with its
 // description, a variable's five lines). The lines stack in one control of the row, the row's
 // move and remove buttons end the first line, and the controls inside the lines are named
-// after the row's place ("datapanel.params.row2.default") at every refresh, as the row names
-// its own controls.
+// after the row's place ("datapanel.params.row2.default"), as the row names its own controls.
 class DataRowLines : public QWidget {
     Q_OBJECT
 
@@ -50,13 +49,12 @@ public:
     void endWithRowButtons(DataRowLine *line);
     // The control is named "<row>.<name>".
     void name(QWidget *control, const QString &name);
-    // How the row shows its item's values (see DataListRow::setRefresh); names come first.
+    // How the row shows its item's values (see DataListRow::setRefresh).
     void setRefresh(std::function<void(const ReportDocument &)> refresh);
 
 private:
     DataListRow &row_;
     QVBoxLayout *lines_;
-    QList<std::pair<QPointer<QWidget>, QString>> named_;
 };
 
 namespace DataRowControls {
@@ -67,7 +65,7 @@ bool takeFromLayout(QLayout *root, QWidget *widget);
 QLineEdit *textField(const QString &placeholder, int width, QWidget *parent);
 // A stretching text field with its expression builder after it, at the end of the line. Typing
 // and the builder both write through `write`; the builder reads through `read` and offers the
-// store's report as it is now (rows hand it the current one at each refresh).
+// store's report as it is when it opens.
 std::pair<QLineEdit *, ExpressionBuilderButton *>
 expressionField(const QString &placeholder, std::function<QString()> read,
                 std::function<void(const QString &)> write, DocumentStore *store,

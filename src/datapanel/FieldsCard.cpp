@@ -122,5 +122,9 @@ DataPanelPart *makeFieldsCard(const DataPanelContext &context, QWidget *parent)
     spec.buildRow = [store = context.store, settings = context.settings](DataListRow &row) {
         buildFieldRow(row, store, settings);
     };
+    // The insert buttons' help names the active band.
+    spec.context = [store = context.store](const ReportDocument &) {
+        return store ? QStringList{store->label(store->activeBandTarget())} : QStringList();
+    };
     return new FieldsSection(context, std::move(spec), parent);
 }

@@ -91,14 +91,13 @@ void buildGroupRow(DataListRow &row, DocumentStore *store, SidecarModel *sidecar
     lines->name(expression, u"expression"_s);
     lines->name(builder, u"builder"_s);
     lines->name(footer, u"footerPosition"_s);
-    lines->setRefresh([id = row.id(), name, expression = expression, builder = builder, boxes,
+    lines->setRefresh([id = row.id(), name, expression = expression, boxes,
                        footer](const ReportDocument &document) {
         const ReportGroup *group = DataListEdits::find(document.groups, id);
         if (!group)
             return;
         InspectorRows::showText(name, group->name);
         InspectorRows::showText(expression, group->expression);
-        builder->setDocument(document);
         for (const auto &[box, member] : boxes)
             DataRowControls::showChecked(box, group->*member);
         const std::optional<GroupFooterPosition> position = GroupFooterPositions::shown(*group);

@@ -104,9 +104,8 @@ void buildParameterRow(DataListRow &row, DocumentStore *store, SidecarModel *sid
     lines->name(prompt, u"prompt"_s);
     lines->name(description, u"description"_s);
     lines->name(third, u"relativeDateLine"_s);
-    lines->setRefresh([id = row.id(), name, className, defaultValue = defaultValue,
-                       builder = builder, prompt, description, third,
-                       relativeDate](const ReportDocument &document) {
+    lines->setRefresh([id = row.id(), name, className, defaultValue = defaultValue, prompt,
+                       description, third, relativeDate](const ReportDocument &document) {
         const ReportParameter *parameter = DataListEdits::find(document.parameters, id);
         if (!parameter)
             return;
@@ -114,7 +113,6 @@ void buildParameterRow(DataListRow &row, DocumentStore *store, SidecarModel *sid
         InspectorRows::showText(className, parameter->className);
         InspectorRows::showText(defaultValue,
                                 DataListEdits::shownText(parameter->defaultValueExpression));
-        builder->setDocument(document);
         DataRowControls::showChecked(prompt, parameter->isForPrompting);
         InspectorRows::showText(description,
                                 DataListEdits::shownText(parameter->parameterDescription));
@@ -139,6 +137,10 @@ DataPanelPart *makeParametersCard(const DataPanelContext &context, QWidget *pare
         DataListSpec::askingBeforeRemoving(context, RemovalQuestions::Declaration::parameter);
     spec.buildRow = [store = context.store, sidecar = context.sidecar](DataListRow &row) {
         buildParameterRow(row, store, sidecar);
+    };
+    // A date-range parameter's row has its relative date line.
+    spec.shape = [](const ReportDocument &document, qsizetype index) {
+        return int(RelativeDateHelper::appliesTo(document.parameters.at(index).className));
     };
     return new DataListSection(context.store, std::move(spec), parent);
 }

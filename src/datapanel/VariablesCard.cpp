@@ -8,6 +8,7 @@
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <QStandardItemModel>
 
 using namespace Qt::StringLiterals;
 
@@ -24,38 +25,72 @@ const QStringList &resetTypes()
     return list;
 }
 
-// A picker of the report's groups: "(choose)", standing for no group, then every group's name.
-// The entries follow the groups as they change; a stored name that no group has selects nothing.
-QComboBox *groupPicker(std::function<void(const std::optional<QString> &)> write, QWidget *parent)
+// The entries of every group picker of the card, shared by all of them: "(choose)", standing
+// for no group, then every group's name. A rename changes one entry, which every picker showing
+// it follows, instead of each picker building its entries anew.
+class GroupEntries : public QStandardItemModel {
+public:
+    explicit GroupEntries(QObject *parent = nullptr) : QStandardItemModel(parent)
+    {
+        appendRow(entry(chooseLabel, QString()));
+    }
+
+    static QStringList names(const ReportDocument &document)
+    {
+        QStringList names;
+        names.reserve(document.groups.size());
+        for (const ReportGroup &group : document.groups)
+            names.append(group.name);
+        return names;
+    }
+
+    // Brings the entries in line with the report's groups, touching only those that differ.
+    void follow(const ReportDocument &document)
+    {
+        const QStringList groups = names(document);
+        const int wanted = int(groups.size()) + 1;
+        if (rowCount() > wanted)
+            removeRows(wanted, rowCount() - wanted);
+        for (int i = 1; i < wanted; ++i) {
+            const QString &name = groups.at(i - 1);
+            if (i >= rowCount()) {
+                appendRow(entry(name, name));
+            } else if (item(i)->text() != name) {
+                item(i)->setText(name);
+                item(i)->setData(name, Qt::UserRole);
+            }
+        }
+    }
+
+private:
+    static QStandardItem *entry(const QString &text, const QString &value)
+    {
+        auto *item = new QStandardItem(text);
+        item->setData(value, Qt::UserRole);
+        return item;
+    }
+};
+
+// A picker of the report's groups over the card's shared entries; a stored name that no group
+// has selects nothing.
+QComboBox *groupPicker(GroupEntries *entries,
+                       std::function<void(const std::optional<QString> &)> write, QWidget *parent)
 {
     auto *picker = DataRowControls::textPicker({}, 0, parent);
-    picker->addItem(chooseLabel, QString());
+    picker->setModel(entries);
     QObject::connect(picker, &QComboBox::activated, picker, [picker, write](int index) {
         write(DataListEdits::storedText(picker->itemData(index).toString()));
     });
     return picker;
 }
 
-void showGroups(QComboBox *picker, const ReportDocument &document,
-                const std::optional<QString> &value)
+void showGroup(QComboBox *picker, const std::optional<QString> &value)
 {
-    QStringList names;
-    for (const ReportGroup &group : document.groups)
-        names.append(group.name);
-    QStringList shown;
-    for (int i = 1; i < picker->count(); ++i)
-        shown.append(picker->itemText(i));
-    if (shown != names) {
-        const QSignalBlocker blocker(picker);
-        while (picker->count() > 1)
-            picker->removeItem(1);
-        for (const QString &name : std::as_const(names))
-            picker->addItem(name, name);
-    }
     DataRowControls::showValue(picker, DataListEdits::shownText(value));
 }
 
-void buildVariableRow(DataListRow &row, DocumentStore *store, SidecarModel *sidecar)
+void buildVariableRow(DataListRow &row, DocumentStore *store, SidecarModel *sidecar,
+                      GroupEntries *groups)
 {
     const Writer writer(store, &ReportDocument::variables, row.id());
     const auto write = [writer](auto change) { writer.write(change); };
@@ -94,6 +129,7 @@ void buildVariableRow(DataListRow &row, DocumentStore *store, SidecarModel *side
 
     DataRowLine *third = lines->addLine(CardText::captionPointSize);
     QComboBox *resetGroup = groupPicker(
+        groups,
         [write](const std::optional<QString> &value) {
             write([&](ReportVariable &variable) { variable.resetGroup = value; });
         },
@@ -108,6 +144,7 @@ void buildVariableRow(DataListRow &row, DocumentStore *store, SidecarModel *side
         });
     });
     QComboBox *incrementGroup = groupPicker(
+        groups,
         [write](const std::optional<QString> &value) {
             write([&](ReportVariable &variable) { variable.incrementGroup = value; });
         },
@@ -157,9 +194,8 @@ void buildVariableRow(DataListRow &row, DocumentStore *store, SidecarModel *side
     lines->name(initialBuilder, u"initialValueBuilder"_s);
     lines->setRefresh([id = row.id(), name, className, calculation, reset, resetGroup,
                        resetGroupBox, increment, incrementGroup, incrementGroupBox,
-                       expression = expression, expressionBuilder = expressionBuilder,
-                       initialValue = initialValue,
-                       initialBuilder = initialBuilder](const ReportDocument &document) {
+                       expression = expression,
+                       initialValue = initialValue](const ReportDocument &document) {
         const ReportVariable *variable = DataListEdits::find(document.variables, id);
         if (!variable)
             return;
@@ -169,23 +205,46 @@ void buildVariableRow(DataListRow &row, DocumentStore *store, SidecarModel *side
         DataRowControls::showValue(reset, variable->resetType);
         // A hidden group picker keeps its variable's group as it is.
         resetGroupBox->setVisible(variable->resetType == groupType);
-        showGroups(resetGroup, document, variable->resetGroup);
+        showGroup(resetGroup, variable->resetGroup);
         DataRowControls::showValue(increment,
                                    DataListEdits::shownIncrementType(variable->incrementType));
         incrementGroupBox->setVisible(variable->incrementType == groupType);
-        showGroups(incrementGroup, document, variable->incrementGroup);
+        showGroup(incrementGroup, variable->incrementGroup);
         InspectorRows::showText(expression, variable->expression);
         InspectorRows::showText(initialValue,
                                 DataListEdits::shownText(variable->initialValueExpression));
-        expressionBuilder->setDocument(document);
-        initialBuilder->setDocument(document);
     });
 }
+
+// The variable rows and the group entries their pickers share, which follow the report's
+// groups before the rows show their values.
+class VariablesSection : public DataListSection {
+public:
+    VariablesSection(const DataPanelContext &context, DataListSpec spec, GroupEntries *groups,
+                     QWidget *parent)
+        : DataListSection(context.store, std::move(spec), parent), store_(context.store),
+          groups_(groups)
+    {
+        groups_->setParent(this);
+    }
+
+    void refresh() override
+    {
+        if (store_)
+            groups_->follow(store_->document());
+        DataListSection::refresh();
+    }
+
+private:
+    QPointer<DocumentStore> store_;
+    GroupEntries *groups_;
+};
 
 } // namespace
 
 // One row of five lines per variable: name and class with the row buttons; calculation and
 // reset; the reset group, increment and increment group; the expression; the initial value.
+// Every row shows its values anew when the report's group names change.
 DataPanelPart *makeVariablesCard(const DataPanelContext &context, QWidget *parent)
 {
     DataListSpec spec =
@@ -193,8 +252,12 @@ DataPanelPart *makeVariablesCard(const DataPanelContext &context, QWidget *paren
                          DataPanelCards::objectName(DataPanelCard::variables), u"Add Variable"_s);
     spec.mayRemove =
         DataListSpec::askingBeforeRemoving(context, RemovalQuestions::Declaration::variable);
-    spec.buildRow = [store = context.store, sidecar = context.sidecar](DataListRow &row) {
-        buildVariableRow(row, store, sidecar);
+    spec.context = &GroupEntries::names;
+    auto *groups = new GroupEntries;
+    if (context.store)
+        groups->follow(context.store->document());
+    spec.buildRow = [store = context.store, sidecar = context.sidecar, groups](DataListRow &row) {
+        buildVariableRow(row, store, sidecar, groups);
     };
-    return new DataListSection(context.store, std::move(spec), parent);
+    return new VariablesSection(context, std::move(spec), groups, parent);
 }

@@ -35,7 +35,8 @@ ExpressionBuilderButton::ExpressionBuilderButton(TextBinding expression,
     : QToolButton(parent), document_(document), ownEngine_(std::move(ownEngine)),
       presentation_(new ExpressionBuilderPresentationState(this)),
       sheet_(new ExpressionBuilderSheet(
-          presentation_, this, std::move(expression), [this] { return document_; },
+          presentation_, this, std::move(expression),
+          [this] { return documentSource_ ? documentSource_() : document_; },
           ownEngine_ ? ownEngine_.get() : engine))
 {
     setIcon(SymbolIcons::icon(u"wand.and.stars"_s));

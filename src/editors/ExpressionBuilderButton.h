@@ -3,6 +3,7 @@
 #include "ExpressionBuilderSheet.h"
 
 #include <QToolButton>
+#include <functional>
 #include <memory>
 
 class SidecarModel;
@@ -24,6 +25,11 @@ public:
 
     // The report whose declarations the next opening offers.
     void setDocument(const ReportDocument &document) { document_ = document; }
+    // Or where the next opening reads that report, when it opens.
+    void setDocumentSource(std::function<ReportDocument()> source)
+    {
+        documentSource_ = std::move(source);
+    }
 
     ExpressionBuilderPresentationState *presentation() const { return presentation_; }
     // The builder while its sheet shows.
@@ -36,6 +42,7 @@ private:
                             QWidget *parent);
 
     ReportDocument document_;
+    std::function<ReportDocument()> documentSource_;
     std::unique_ptr<ExpressionEngine> ownEngine_;
     ExpressionBuilderPresentationState *presentation_;
     ExpressionBuilderSheet *sheet_;

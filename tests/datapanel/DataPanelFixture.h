@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <QTest>
 #include <QToolButton>
 
@@ -31,9 +32,23 @@ protected:
 
     void TearDown() override { view.reset(); }
 
+    // A control of a list card's row is found once the sheet is scrolled to that row, as the
+    // user scrolls to it before using it: rows are built as they come into view.
     template <typename T = QWidget> T *find(const QString &name) const
     {
+        showListRow(name);
         return view->findChild<T *>(name);
+    }
+    void showListRow(const QString &name) const
+    {
+        static const QRegularExpression rowName(u"^(.+?)\\.row(\\d+)(\\.|$)"_s);
+        const QRegularExpressionMatch match = rowName.match(name);
+        if (!match.hasMatch())
+            return;
+        for (DataPanelCard card : DataPanelCards::order)
+            if (auto *section = qobject_cast<DataListSection *>(view->cardContent(card));
+                section && section->cardName() == match.captured(1))
+                section->showRow(match.captured(2).toInt());
     }
     void click(const QString &name) const
     {

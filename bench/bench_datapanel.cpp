@@ -1,0 +1,174 @@
+// The "Report Data" sheet on reports with long lists: opening it with thousands of parameters
+// and fields, or with many variables and groups, and one keystroke in a group's name, which
+// renames what names the group. Each measurement includes the layout and paint of what is on
+// screen.
+
+#include "GuiBenchMain.h"
+#include "datapanel/DataPanelView.h"
+#include "document/DocumentStore.h"
+#include "workspace/AppSettings.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+void drawNow(QWidget &widget)
+{
+    QCoreApplication::processEvents();
+    widget.repaint();
+}
+
+ReportDocument withParametersAndFields(int count)
+{
+    ReportDocument document;
+    document.name = u"Long lists"_s;
+    for (int i = 0; i < count; ++i) {
+        ReportParameter parameter;
+        parameter.name = u"param"_s + QString::number(i);
+        parameter.className =
+            i % 5 == 0 ? u"net.sf.jasperreports.types.date.DateRange"_s : u"java.lang.String"_s;
+        parameter.isForPrompting = true;
+        document.parameters.append(parameter);
+        ReportField field;
+        field.name = u"field"_s + QString::number(i);
+        field.className = u"java.math.BigDecimal"_s;
+        document.fields.append(field);
+    }
+    return document;
+}
+
+// `groups` groups, and `variables` variables each reset by one of them.
+ReportDocument withVariablesAndGroups(int variables, int groups)
+{
+    ReportDocument document;
+    document.name = u"Groups"_s;
+    for (int i = 0; i < groups; ++i) {
+        ReportGroup group;
+        group.name = u"Group"_s + QString::number(i);
+        group.expression = u"$F{field"_s + QString::number(i) + u'}';
+        group.headerHeight = 20;
+        group.footerHeight = 20;
+        document.groups.append(group);
+    }
+    for (int i = 0; i < variables; ++i) {
+        ReportVariable variable;
+        variable.name = u"var"_s + QString::number(i);
+        variable.className = u"java.math.BigDecimal"_s;
+        variable.calculation = u"Sum"_s;
+        variable.resetType = u"Group"_s;
+        variable.resetGroup = u"Group"_s + QString::number(i % groups);
+        variable.expression = u"$F{amount}"_s;
+        document.variables.append(variable);
+    }
+    return document;
+}
+
+// The sheet as the main window shows it, at its ideal size.
+struct OpenSheet {
+    explicit OpenSheet(DocumentStore &store)
+        : view(
+              &store, settings, nullptr, nullptr, [] {}, nullptr)
+    {
+        view.resize(DataPanelView::idealWidth, DataPanelView::idealHeight);
+        view.show();
+        drawNow(view);
+    }
+
+    QTemporaryDir documents;
+    AppSettings settings{std::optional<QString>(documents.path())};
+    DataPanelView view;
+};
+
+void BM_DataPanelOpenParametersAndFields(benchmark::State &state)
+{
+    QStandardPaths::setTestModeEnabled(true);
+    DocumentStore store;
+    store.setDocument(withParametersAndFields(int(state.range(0))));
+    for (auto _ : state)
+        OpenSheet sheet(store);
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(BM_DataPanelOpenParametersAndFields)
+    ->Arg(500)
+    ->Arg(2000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
+
+void BM_DataPanelOpenVariablesAndGroups(benchmark::State &state)
+{
+    QStandardPaths::setTestModeEnabled(true);
+    DocumentStore store;
+    store.setDocument(withVariablesAndGroups(int(state.range(0)), int(state.range(1))));
+    for (auto _ : state)
+        OpenSheet sheet(store);
+}
+BENCHMARK(BM_DataPanelOpenVariablesAndGroups)->Args({200, 40})->Unit(benchmark::kMillisecond);
+
+// One page down the card column of the sheet with 2,000 parameters and fields, building the
+// rows that come into view.
+void BM_DataPanelScrollPage(benchmark::State &state)
+{
+    QStandardPaths::setTestModeEnabled(true);
+    DocumentStore store;
+    store.setDocument(withParametersAndFields(int(state.range(0))));
+    OpenSheet sheet(store);
+    QScrollBar *bar = sheet.view.cardColumn()->verticalScrollBar();
+    for (auto _ : state) {
+        bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+        drawNow(sheet.view);
+    }
+    if (bar->value() == 0)
+        qFatal("the sheet did not scroll");
+}
+BENCHMARK(BM_DataPanelScrollPage)->Arg(2000)->Iterations(150)->Unit(benchmark::kMillisecond);
+
+void press(QWidget *target, Qt::Key key, const QString &text)
+{
+    QKeyEvent down(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QApplication::sendEvent(target, &down);
+    QKeyEvent up(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    QApplication::sendEvent(target, &up);
+}
+
+// One key typed at the end of the first group's name, then taken back with Backspace: every
+// variable reset by that group follows its name, and the sheet shows both.
+void BM_DataPanelGroupNameKeystroke(benchmark::State &state)
+{
+    QStandardPaths::setTestModeEnabled(true);
+    DocumentStore store;
+    store.setDocument(withVariablesAndGroups(int(state.range(0)), int(state.range(1))));
+    OpenSheet sheet(store);
+    const QString fieldName = u"datapanel.groups.row0.name"_s;
+    auto *field = sheet.view.findChild<QLineEdit *>(fieldName);
+    if (!field)
+        qFatal("the first group's name field is missing");
+    sheet.view.cardColumn()->ensureWidgetVisible(field);
+    field->setFocus();
+    field->end(false);
+    drawNow(sheet.view);
+    bool typed = false;
+    for (auto _ : state) {
+        if (typed)
+            press(field, Qt::Key_Backspace, QString());
+        else
+            press(field, Qt::Key_X, u"x"_s);
+        typed = !typed;
+        drawNow(sheet.view);
+    }
+    if (store.document().groups.first().name.startsWith(u"Group0"_s) == false)
+        qFatal("the keystrokes did not reach the group's name");
+}
+BENCHMARK(BM_DataPanelGroupNameKeystroke)->Args({200, 40})->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+QUILLMARK_GUI_BENCHMARK_MAIN()
