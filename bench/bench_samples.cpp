@@ -38,9 +38,8 @@ void writeSample(const QString &path)
         const QByteArray n = QByteArray::number(row);
         block += n + ",Customer " + n + ",customer" + n + "@example.com,\"" + n +
                  " High Street, Springfield\"," + QByteArray::number(row % 9973) + "." +
-                 QByteArray::number(10 + row % 90) + ",2026-" +
-                 QByteArray::number(10 + row % 3) + "-" + QByteArray::number(10 + row % 19) +
-                 "\n";
+                 QByteArray::number(10 + row % 90) + ",2026-" + QByteArray::number(10 + row % 3) +
+                 "-" + QByteArray::number(10 + row % 19) + "\n";
         if (block.size() >= 1024 * 1024 || written + block.size() >= sampleBytes) {
             written += file.write(block);
             block.clear();
@@ -73,7 +72,8 @@ void BM_SampleFileLoad(benchmark::State &state)
     DocumentStore store;
     AppSettings settings(dir.filePath(u"settings"_s));
     ScriptedDialogs dialogs;
-    DataPanelView view(&store, settings, nullptr, nullptr, [] {}, nullptr, &dialogs);
+    DataPanelView view(
+        &store, settings, nullptr, nullptr, [] {}, nullptr, &dialogs);
     view.resize(DataPanelView::idealWidth, DataPanelView::idealHeight);
     view.show();
     QCoreApplication::processEvents();
@@ -100,8 +100,7 @@ void BM_SampleFileLoad(benchmark::State &state)
     QCoreApplication::processEvents();
     if (sample->headerRow().size() != 6 || sample->previewRows().size() != 10)
         state.SkipWithError("the preview does not show the header and ten rows");
-    state.counters["blockedMs"] =
-        benchmark::Counter(blocked, benchmark::Counter::kAvgIterations);
+    state.counters["blockedMs"] = benchmark::Counter(blocked, benchmark::Counter::kAvgIterations);
     state.counters["rssBeforeMB"] = before;
     state.counters["rssAfterMB"] = residentMegabytes();
     state.counters["peakMB"] = peakMegabytes();

@@ -139,18 +139,13 @@ TEST_F(SampleFileTest, ALargeFileArrivesLaterAndOnlyTheLastPickCounts)
 
 // The file is read in pieces; a line break, a doubled quote, a closing quote or a character of
 // several bytes that straddles two pieces reads as the whole text parses.
-TEST(SimpleCSV, AFileReadInPiecesGivesTheRowsOfItsWholeText)
+TEST_F(SampleFileTest, AFileReadInPiecesGivesTheRowsOfItsWholeText)
 {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(u"pieces.csv"_s);
     const QByteArray tail = "\r\n\"a\"\"b\",c\r\n\xE2\x82\xAC,\"\"\r\n\"q\"\r\nlast";
     for (qsizetype lead = 64 * 1024 - qsizetype(tail.size()) - 1; lead <= 64 * 1024; ++lead) {
         SCOPED_TRACE(lead);
         const QByteArray bytes = QByteArray(lead, 'x') + tail;
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(bytes);
-        file.close();
+        const QString path = write(u"pieces.csv"_s, bytes);
         const QList<QStringList> whole = SimpleCSV::parse(QString::fromUtf8(bytes));
         ASSERT_EQ(whole.size(), 5);
         const SimpleCSV::Head all = SimpleCSV::readHead(path, 100);
@@ -160,14 +155,9 @@ TEST(SimpleCSV, AFileReadInPiecesGivesTheRowsOfItsWholeText)
     }
 }
 
-TEST(SimpleCSV, OnlyAByteOrderMarkAtTheStartIsLeftOut)
+TEST_F(SampleFileTest, OnlyAByteOrderMarkAtTheStartIsLeftOut)
 {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(u"marked.csv"_s);
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("\xEF\xBB\xBFid,\xEF\xBB\xBFx\n");
-    file.close();
+    const QString path = write(u"marked.csv"_s, "\xEF\xBB\xBFid,\xEF\xBB\xBFx\n");
     EXPECT_EQ(SimpleCSV::readHead(path, 11).rows,
               QList<QStringList>{(QStringList{u"id"_s, QChar(0xFEFF) + u"x"_s})});
 }
