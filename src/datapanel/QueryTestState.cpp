@@ -11,8 +11,11 @@ void QueryTestState::load(const QString &path)
     dropPendingLoad();
     // The header and the rows after it.
     constexpr qsizetype rowLimit = previewRowLimit + 1;
+    // A missing file or a folder fails at once; a pipe or a device may make its reader wait.
     const QFileInfo file(path);
-    if (file.isFile() && file.size() <= largeFileSize) {
+    const bool mayTakeLong =
+        file.isFile() ? file.size() > largeFileSize : file.exists() && !file.isDir();
+    if (!mayTakeLong) {
         show(path, SimpleCSV::readHead(path, rowLimit));
         return;
     }

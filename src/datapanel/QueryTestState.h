@@ -17,8 +17,8 @@ class QueryTestState : public QObject {
 
 public:
     static constexpr int previewRowLimit = 10;
-    // A file larger than this, or one that is no plain file, is read on a worker thread so that
-    // a slow disk never holds up the window; its rows then arrive later, with `changed`.
+    // A file larger than this, or a pipe or device, is read on a worker thread so that a slow
+    // disk never holds up the window; its rows then arrive later, with `changed`.
     static constexpr qint64 largeFileSize = 1024 * 1024;
 
     using QObject::QObject;

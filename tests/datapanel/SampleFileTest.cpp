@@ -137,6 +137,19 @@ TEST_F(SampleFileTest, ALargeFileArrivesLaterAndOnlyTheLastPickCounts)
     EXPECT_TRUE(state.headerRow().isEmpty());
 }
 
+// Nothing to wait for: a missing file or a folder says so at once.
+TEST_F(SampleFileTest, AMissingFileOrAFolderFailsAtOnce)
+{
+    for (const QString &missing : {dir.filePath(u"missing.csv"_s), dir.path()}) {
+        SCOPED_TRACE(missing.toStdString());
+        const int before = changes;
+        state.load(missing);
+        EXPECT_EQ(changes, before + 1);
+        ASSERT_TRUE(state.errorMessage().has_value());
+        EXPECT_FALSE(state.errorMessage()->isEmpty());
+    }
+}
+
 // The file is read in pieces; a line break, a doubled quote, a closing quote or a character of
 // several bytes that straddles two pieces reads as the whole text parses.
 TEST_F(SampleFileTest, AFileReadInPiecesGivesTheRowsOfItsWholeText)
