@@ -11,6 +11,14 @@
 
 namespace {
 
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool sanitized = true;
+#elif defined(__has_feature)
+constexpr bool sanitized = __has_feature(address_sanitizer);
+#else
+constexpr bool sanitized = false;
+#endif
+
 constexpr int fatalSignals[] = {SIGSEGV, SIGBUS, SIGILL, SIGFPE, SIGABRT};
 
 // Prepared before any signal: the handler only reads them.
@@ -126,9 +134,15 @@ bool copyInto(char *buffer, size_t size, const QByteArray &text)
 
 namespace CrashSignalHandler {
 
+bool leavesSignalsToSanitizer()
+{
+    return sanitized;
+}
+
 bool install(const QString &folder, const QString &version)
 {
-    if (!QDir().mkpath(folder))
+    // The sanitizer's own handlers and their signal stack stay in place.
+    if (sanitized || !QDir().mkpath(folder))
         return false;
     if (!copyInto(folderPath, sizeof folderPath, QFile::encodeName(QDir(folder).absolutePath())))
         return false;

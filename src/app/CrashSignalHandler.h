@@ -10,7 +10,13 @@
 namespace CrashSignalHandler {
 
 // Installs the handlers; a later call replaces the folder and version. False when the folder
-// cannot be created or its path is too long to keep.
+// cannot be created or its path is too long to keep, and in a build that leaves the signals to
+// the sanitizer.
 bool install(const QString &folder, const QString &version);
+
+// Whether this build runs under AddressSanitizer, which takes the fatal signals itself: its
+// report names the fault and prints the stack, which the one-line crash log would hide. Such a
+// build installs no handler and writes no crash log.
+bool leavesSignalsToSanitizer();
 
 } // namespace CrashSignalHandler

@@ -237,9 +237,12 @@ QLineEdit *SettingsView::pageLengthField(const QString &name, double (AppSetting
         bool ok = false;
         const double points = QLocale().toDouble(field->text().trimmed(), &ok);
         // A page needs a size: nothing, zero or a negative length keeps the previous value.
+        // Through a reference of its own: GCC's vptr check of UBSan takes a call through the
+        // member of a captured `this` for a call on an object of the wrong type.
+        AppSettings &settings = settings_;
         if (ok && std::isfinite(points) && points > 0)
-            (settings_.*write)(points);
-        field->setText(formatPoints((settings_.*read)()));
+            (settings.*write)(points);
+        field->setText(formatPoints((settings.*read)()));
         syncFromSettings();
     });
     return field;

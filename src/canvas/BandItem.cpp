@@ -25,6 +25,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPalette>
+#include <QScopedValueRollback>
 #include <QTimer>
 #include <algorithm>
 
@@ -355,8 +356,13 @@ void BandItem::handlePressed(QPointF scenePoint)
 void BandItem::handleMoved(QPointF scenePoint)
 {
     DocumentStore *store = context_ ? context_->store.data() : nullptr;
-    if (!isHandlePressed_ || !store)
+    // A move lays the page out again; when the new page size moves a scroll bar, the view sends
+    // the last pointer move once more, at the scene point it now lies over. That move arrives
+    // while this one runs and is ignored: taken, it would lay the page out and scroll again,
+    // without end.
+    if (!isHandlePressed_ || !store || isHandleMoving_)
         return;
+    const QScopedValueRollback moving(isHandleMoving_, true);
     // Scene units are points: the pointer's travel on screen divided by the zoom level.
     const double dy = scenePoint.y() - pressScenePoint_.y();
     if (!handleDragStarted_ && std::abs(dy) < 1)

@@ -113,6 +113,7 @@ private:
     QPointF pressScenePoint_;
     bool isHandlePressed_ = false;
     bool handleDragStarted_ = false;
+    bool isHandleMoving_ = false;
     // The lowest height the handle gives: the band never cuts off one of its elements.
     double handleMinimum_ = 0;
     double dragHeightDelta_ = 0;

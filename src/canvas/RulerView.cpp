@@ -1,6 +1,7 @@
 #include "canvas/RulerView.h"
 
 #include "canvas/RulerTicks.h"
+#include "model/ListEquality.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -41,7 +42,10 @@ void RulerView::setUnit(MeasurementUnit unit)
 
 void RulerView::setGuides(const QList<double> &guides)
 {
-    assign(guides_, guides);
+    if (equalLists(guides_, guides))
+        return;
+    guides_ = guides;
+    update();
 }
 
 void RulerView::setZoomLevel(double zoomLevel)

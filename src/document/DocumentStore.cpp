@@ -1,5 +1,7 @@
 #include "document/DocumentStore.h"
 
+#include "model/ListEquality.h"
+
 #include <chrono>
 
 namespace {
@@ -31,6 +33,15 @@ std::optional<BandTarget> firstBandOfTheFile(const ReportDocument &document)
                 return BandTarget::groupFooter(it->id);
     }
     return std::nullopt;
+}
+
+// Lists of numbers (the guides) are compared without handing empty ones to memcmp.
+template <typename T> bool assignIfChanged(QList<T> &member, const QList<T> &value)
+{
+    if (equalLists(member, value))
+        return false;
+    member = value;
+    return true;
 }
 
 } // namespace
@@ -90,8 +101,9 @@ void DocumentStore::setDocument(const ReportDocument &document)
         announceDocumentChange();
 }
 
-void DocumentStore::setSelectedElementIDs(const QSet<QUuid> &ids)
+void DocumentStore::setSelectedElementIDs(const QSet<QUuid> &selected)
 {
+    const QSet<QUuid> ids = selected;
     if (assignIfChanged(selectedElementIDs_, ids))
         emit selectedElementIDsChanged();
     flushPendingUndoSnapshot();

@@ -276,8 +276,12 @@ void DocumentStore::addDetailBand()
     });
 }
 
-void DocumentStore::removeDetailBand(const QUuid &id)
+void DocumentStore::removeDetailBand(const QUuid &bandID)
 {
+    // Copies of the arguments, here and in the other operations that remove or replace: the
+    // caller's value may live in what the edit removes, or in a view that rebuilds on one of the
+    // signals sent on the way.
+    const QUuid id = bandID;
     if (document_.detailBands.size() < 2)
         return;
     applyDiscreteEdit([&] {

@@ -309,8 +309,10 @@ std::optional<ReportElement> DocumentStore::performRemoveTopLevel(const QUuid &i
 
 // --- Updating -------------------------------------------------------------------------------
 
-bool DocumentStore::performUpdateElement(const QUuid &id, const ElementMutation &mutation)
+bool DocumentStore::performUpdateElement(const QUuid &elementID, const ElementMutation &mutation)
 {
+    // An id read from the document itself is gone once the element is replaced.
+    const QUuid id = elementID;
     bool changed = false;
     batchDocumentChanges([&] {
         bool isTopLevel = false;

@@ -60,8 +60,9 @@ QByteArray contentHash(const QByteArray &data)
 
 } // namespace
 
-void DocumentStore::load(const QUrl &url)
+void DocumentStore::load(const QUrl &location)
 {
+    const QUrl url = location;
     QFile file(url.toLocalFile());
     if (!url.isLocalFile() || !file.open(QIODevice::ReadOnly)) {
         throw DocumentFileError(QStringLiteral("The report %1 could not be opened: %2")

@@ -41,8 +41,9 @@ void DocumentStore::moveListItem(QList<T> ReportDocument::*list, int index, int 
 }
 
 template <typename T>
-void DocumentStore::removeListItem(QList<T> ReportDocument::*list, const QUuid &id)
+void DocumentStore::removeListItem(QList<T> ReportDocument::*list, const QUuid &itemID)
 {
+    const QUuid id = itemID;
     applyDiscreteEdit([&] {
         changeDocument([&](ReportDocument &d) {
             (d.*list).removeIf([&](const T &item) { return item.id == id; });

@@ -134,8 +134,9 @@ void DocumentStore::moveGroup(int index, int offset)
     moveListItem(&ReportDocument::groups, index, offset);
 }
 
-void DocumentStore::removeGroup(const QUuid &id)
+void DocumentStore::removeGroup(const QUuid &groupID)
 {
+    const QUuid id = groupID;
     // The active band leaves with the group's header or footer, before the dirty flag is set.
     const bool activeGoes = activeBandTarget_ == BandTarget::groupHeader(id) ||
                             activeBandTarget_ == BandTarget::groupFooter(id);
@@ -163,8 +164,9 @@ void DocumentStore::moveSubDataset(int index, int offset)
     moveListItem(&ReportDocument::subDatasets, index, offset);
 }
 
-void DocumentStore::removeSubDataset(const QUuid &id)
+void DocumentStore::removeSubDataset(const QUuid &datasetID)
 {
+    const QUuid id = datasetID;
     applyDiscreteEdit([&] {
         changeDocument([&](ReportDocument &d) {
             const QStringList names = removeNamed(d.subDatasets, id);

@@ -1,15 +1,17 @@
 #include "document/DocumentStore.h"
 
-void DocumentStore::selectField(const QUuid &fieldID)
+void DocumentStore::selectField(const QUuid &field)
 {
+    const QUuid fieldID = field;
     setSelectedElementIDs({});
     setIsReportRootSelected(false);
     setSelectedFieldIDs({fieldID});
     setSelectedDataItem(InspectorDataSelection::field(fieldID));
 }
 
-void DocumentStore::toggleFieldSelection(const QUuid &fieldID)
+void DocumentStore::toggleFieldSelection(const QUuid &field)
 {
+    const QUuid fieldID = field;
     QSet<QUuid> fields = selectedFieldIDs_;
     setSelectedElementIDs({});
     setIsReportRootSelected(false);
@@ -21,16 +23,19 @@ void DocumentStore::toggleFieldSelection(const QUuid &fieldID)
                             : std::nullopt);
 }
 
-void DocumentStore::selectParameter(const QUuid &parameterID)
+void DocumentStore::selectParameter(const QUuid &parameter)
 {
+    const QUuid parameterID = parameter;
     setSelectedElementIDs({});
     setIsReportRootSelected(false);
     setSelectedFieldIDs({});
     setSelectedDataItem(InspectorDataSelection::parameter(parameterID));
 }
 
-void DocumentStore::toggleSelection(const QUuid &elementID, const BandTarget &target)
+void DocumentStore::toggleSelection(const QUuid &element, const BandTarget &band)
 {
+    const QUuid elementID = element;
+    const BandTarget target = band;
     if (activeBandTarget_ != target) {
         setActiveBandTarget(target);
         setSelectedElementIDs({elementID});

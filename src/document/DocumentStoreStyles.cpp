@@ -30,8 +30,9 @@ void DocumentStore::moveStyle(int index, int offset)
     moveListItem(&ReportDocument::styles, index, offset);
 }
 
-void DocumentStore::removeStyle(const QUuid &id)
+void DocumentStore::removeStyle(const QUuid &styleID)
 {
+    const QUuid id = styleID;
     applyDiscreteEdit([&] {
         changeDocument([&](ReportDocument &d) {
             // Elements without a style of their own inherit from the first default style.
@@ -58,8 +59,9 @@ void DocumentStore::clearStyle(const QUuid &elementID)
     updateElement(elementID, [](ReportElement &element) { element.styleName.reset(); });
 }
 
-void DocumentStore::reapplyStyle(const ReportStyle &style)
+void DocumentStore::reapplyStyle(const ReportStyle &reapplied)
 {
+    const ReportStyle style = reapplied;
     const auto reapply = [&](ReportElement &element) {
         if (element.styleName != style.name)
             return false;

@@ -36,6 +36,17 @@ QRectF CodeTextView::blockRect(const QTextBlock &block) const
     return blockBoundingGeometry(block).translated(contentOffset());
 }
 
+bool CodeTextView::canInsertFromMimeData(const QMimeData *source) const
+{
+    return source && QPlainTextEdit::canInsertFromMimeData(source);
+}
+
+void CodeTextView::insertFromMimeData(const QMimeData *source)
+{
+    if (source)
+        QPlainTextEdit::insertFromMimeData(source);
+}
+
 void CodeTextView::resizeEvent(QResizeEvent *event)
 {
     QPlainTextEdit::resizeEvent(event);

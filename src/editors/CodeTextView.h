@@ -23,6 +23,11 @@ public:
     // Set while the completion list is open: the keys that pick from it or close it go there.
     void setCompletionPopup(QWidget *popup) { popup_ = popup; }
 
+    // Pastes and drops. A clipboard whose owner has gone (under X11) can hand over no data at
+    // all: that inserts nothing.
+    bool canInsertFromMimeData(const QMimeData *source) const override;
+    void insertFromMimeData(const QMimeData *source) override;
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;

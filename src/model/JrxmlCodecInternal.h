@@ -159,6 +159,13 @@ class KeptChildWriter;
 // them.
 void appendDataDefinitions(QString &out, const ReportDocument &document, KeptChildWriter &rootKept);
 
+// Whether the writer writes the scriptlet: not one whose class is empty or blanks only.
+bool isWrittenScriptlet(const ReportScriptlet &scriptlet);
+
+// Whether the writer writes the report's column spacing: not one that, as a whole number, is
+// the engine's 0.
+bool isWrittenColumnSpacing(double spacing);
+
 // A group's header and footer in band form, with the group's kept children among them.
 void appendGroupBands(QString &out, const ReportGroup &group, const QList<ReportStyle> &styles,
                       KeptChildWriter &groupKept);
@@ -450,6 +457,8 @@ public:
     // Every kept child not written yet.
     bool rest(QString &out);
     bool hasAny() const;
+    // Whether `out` ends with the last kept children written and one line feed after them.
+    bool endsWithRun(const QString &out) const { return runEnd_ >= 0 && runEnd_ + 1 == out.size(); }
 
 private:
     bool upTo(QString &out, int rank);
@@ -458,6 +467,7 @@ private:
     TagOrder order_;
     int spaces_;
     QList<bool> written_;
+    qsizetype runEnd_ = -1; // where the kept children written last end in the output
 };
 
 } // namespace JrxmlCodec

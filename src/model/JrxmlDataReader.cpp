@@ -229,6 +229,8 @@ ReportScriptlet readScriptlet(pugi::xml_node node, JrxmlReadContext &context)
     KeptXml own = keptOf(node, fieldAttrs, tagOrder::scriptlet, description, none, context);
     keepEmptyChild(node, "scriptletDescription", own);
     s.kept.setPart({}, std::move(own));
+    if (!isWrittenScriptlet(s))
+        context.note(u"Scriptlets without a class are left out when the report is saved"_s);
     return s;
 }
 

@@ -142,9 +142,7 @@ void appendStyle(QString &out, const ReportStyle &s)
 
 void appendScriptlet(QString &out, const ReportScriptlet &s)
 {
-    const bool blank = std::all_of(s.className.cbegin(), s.className.cend(),
-                                   [](QChar c) { return c == u' ' || c == u'\t'; });
-    if (blank)
+    if (!isWrittenScriptlet(s))
         return;
     const KeptXml &own = s.kept.part({});
     const qsizetype start = openTag(out, 4, "scriptlet"_L1);
@@ -319,6 +317,12 @@ void appendGroup(QString &out, const ReportGroup &g, const QList<ReportStyle> &s
 
 } // namespace
 
+bool isWrittenScriptlet(const ReportScriptlet &s)
+{
+    return !std::all_of(s.className.cbegin(), s.className.cend(),
+                        [](QChar c) { return c == u' ' || c == u'\t'; });
+}
+
 void appendDataDefinitions(QString &out, const ReportDocument &d, KeptChildWriter &rootKept)
 {
     // Each section is followed by what the file held of its kind that the model does not.
@@ -326,8 +330,16 @@ void appendDataDefinitions(QString &out, const ReportDocument &d, KeptChildWrite
         if (rootKept.before(out, tag))
             out += u'\n';
         write();
-        if (rootKept.through(out, tag))
+        // Children kept after items the writer leaves out (scriptlets without a class) read back
+        // as part of the kept children before those items when nothing else stands between
+        // them: they are written as part of that run, without the empty line after it.
+        const bool joinsRun = rootKept.endsWithRun(out);
+        const qsizetype keptAt = out.size();
+        if (rootKept.through(out, tag)) {
+            if (joinsRun)
+                out.remove(keptAt - 1, 1);
             out += u'\n';
+        }
     };
     section("template", [&] {
         for (const ReportTemplate &t : d.reportTemplates)

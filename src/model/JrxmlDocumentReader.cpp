@@ -95,7 +95,8 @@ void keepRootAttributes(pugi::xml_node root, const ReportDocument &d, KeptXml &k
          written("leftMargin", wholeNumber(d.leftMargin)),
          written("rightMargin", wholeNumber(d.rightMargin)),
          written("columnCount", orEmpty(d.columnCount != 1, QString::number(d.columnCount))),
-         written("columnSpacing", orEmpty(d.columnSpacing != 0, wholeNumber(d.columnSpacing)))});
+         written("columnSpacing",
+                 orEmpty(isWrittenColumnSpacing(d.columnSpacing), wholeNumber(d.columnSpacing)))});
     keepSpelled(root, "whenNoDataType", d.whenNoDataType == WhenNoDataType::noPages, kept);
     keepSpelled(root, "isFloatColumnFooter", !d.isFloatColumnFooter, kept);
     keepSpelled(root, "isSummaryWithPageHeaderAndFooter", !d.isSummaryWithPageHeaderAndFooter,

@@ -28,6 +28,17 @@ void dropEmptyLines(QString &out, qsizetype tagStart)
     }
 }
 
+} // namespace
+
+// A spacing below half a point is written as 0, which is what a file without one gives: it is
+// left out, so that the text written reads back as what it was written from.
+bool isWrittenColumnSpacing(double spacing)
+{
+    return wholeNumber(spacing) != "0"_L1;
+}
+
+namespace {
+
 void appendRoot(QString &out, const ReportDocument &d)
 {
     out += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"_L1;
@@ -53,7 +64,7 @@ void appendRoot(QString &out, const ReportDocument &d)
         appendRawAttr(out, "columnCount"_L1, QString::number(d.columnCount));
     if (d.printOrder == PrintOrder::horizontal)
         appendRawAttr(out, "printOrder"_L1, u"Horizontal");
-    if (d.columnSpacing != 0)
+    if (isWrittenColumnSpacing(d.columnSpacing))
         appendWholeNumberAttr(out, "columnSpacing"_L1, d.columnSpacing);
     if (d.language != "java"_L1)
         appendAttr(out, "language"_L1, d.language);

@@ -658,6 +658,8 @@ bool KeptChildWriter::upTo(QString &out, int rank)
         out += indent(spaces_) + child.xml + u'\n';
         any = true;
     }
+    if (any)
+        runEnd_ = out.size();
     return any;
 }
 

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QSettings>
 #include <csignal>
+#include <cstdint>
 
 using namespace Qt::StringLiterals;
 
@@ -131,6 +132,8 @@ TEST_F(CrashDetectionTest, TheAlertOpensTheMailOnlyWhenAsked)
 
 TEST_F(CrashDetectionTest, AFatalSignalLeavesACrashLogThatTheScanFinds)
 {
+    if (CrashSignalHandler::leavesSignalsToSanitizer())
+        GTEST_SKIP() << "the sanitizer keeps the fatal signals in this build";
     const QString folder = path(u"CrashReports"_s);
     EXPECT_EXIT(
         {
@@ -146,6 +149,31 @@ TEST_F(CrashDetectionTest, AFatalSignalLeavesACrashLogThatTheScanFinds)
     const QByteArray text = testsupport::readFile(*log);
     EXPECT_TRUE(text.startsWith("Quillmark 1.4.2 ended on signal ")) << text.toStdString();
     EXPECT_TRUE(text.contains("(SIGSEGV)"));
+}
+
+// A write to an address no program may touch; the address is read at run time, so that the
+// compiler neither sees nor replaces the fault.
+[[gnu::noinline]] void writeToTheZeroPage()
+{
+    volatile std::uintptr_t address = 16;
+    *reinterpret_cast<volatile int *>(address) = 1;
+}
+
+TEST_F(CrashDetectionTest, UnderTheSanitizerAFaultIsReportedWithItsStack)
+{
+    if (!CrashSignalHandler::leavesSignalsToSanitizer())
+        GTEST_SKIP() << "a build without AddressSanitizer writes the crash log";
+    const QString folder = path(u"CrashReports"_s);
+    // The program installs its handler at start-up as always; the sanitizer still takes the
+    // fault, names it and prints the stack down to the function that faulted.
+    EXPECT_DEATH(
+        {
+            CrashSignalHandler::install(folder, u"1.4.2"_s);
+            writeToTheZeroPage();
+        },
+        "AddressSanitizer: SEGV on unknown address.*WRITE memory access.*#0 [^\n]* in "
+        "[^\n]*writeToTheZeroPage[^\n]*CrashDetectionTest.cpp");
+    EXPECT_FALSE(CrashDetection::mostRecentCrashLogPath(folder, QDateTime::currentDateTime()));
 }
 
 } // namespace

@@ -6,6 +6,9 @@
 #include "datapanel/DataPanelSheet.h"
 #include "datapanel/DataPanelView.h"
 #include "document/DocumentStore.h"
+#include "editors/CodeEditorView.h"
+#include "editors/CodeTextView.h"
+#include "model/JrxmlCodec.h"
 #include "setup/NewReportCreation.h"
 #include "setup/NewReportWizardState.h"
 #include "widgets/MeasurementField.h"
@@ -64,6 +67,15 @@ protected:
         QTest::keyClick(edit, Qt::Key_Return);
     }
 
+    // Opens the Report Data sheet by its flag and waits until it has the focus.
+    void openDataSheet() const
+    {
+        workspace().setIsDataPanelVisible(true);
+        auto *sheet = find<DataPanelSheet>(u"DataPanelSheet"_s);
+        ASSERT_TRUE(sheet);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(sheet));
+    }
+
     QWidget *canvas() const { return app->contentView()->findChild<CanvasView *>(); }
 };
 
@@ -115,10 +127,7 @@ TEST_F(SheetUndoTest, UndoAndRedoReachTheReportWhileItsDataSheetIsOpen)
 {
     store()->addField();
     store()->addField();
-    workspace().setIsDataPanelVisible(true);
-    auto *sheet = find<DataPanelSheet>(u"DataPanelSheet"_s);
-    ASSERT_TRUE(sheet);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(sheet));
+    ASSERT_NO_FATAL_FAILURE(openDataSheet());
     auto *remove = find<QToolButton>(u"datapanel.fields.row1.remove"_s);
     ASSERT_TRUE(remove);
     remove->click();
@@ -141,4 +150,41 @@ TEST_F(SheetUndoTest, UndoAndRedoReachTheReportWhileItsDataSheetIsOpen)
     press(name, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(name->text(), u"field1"_s) << "the field undid its own typing";
     EXPECT_EQ(store()->document().fields.size(), 1) << "the report's removal stays";
+}
+
+// Add Parameter, Ctrl+Z, a field renamed in the Fields card, Ctrl+Shift+Z: the rename ended what
+// could be redone, so the parameter stays gone and the rename stays; the query's typing does the
+// same to the rename's undo.
+TEST_F(SheetUndoTest, AnEditInTheSheetAfterAnUndoEndsWhatCouldBeRedone)
+{
+    store()->addField();
+    ASSERT_NO_FATAL_FAILURE(openDataSheet());
+    auto *close = find<QPushButton>(u"datapanel.close"_s);
+
+    QTest::mouseClick(find<QPushButton>(u"datapanel.params.add"_s), Qt::LeftButton);
+    ASSERT_EQ(store()->document().parameters.size(), 1);
+    press(close, Qt::Key_Z, Qt::ControlModifier);
+    ASSERT_TRUE(store()->document().parameters.isEmpty());
+
+    auto *name = find<QLineEdit>(u"datapanel.fields.row0.name"_s);
+    ASSERT_TRUE(name);
+    name->setFocus();
+    QTest::keyClicks(name, u"X"_s);
+    ASSERT_EQ(store()->document().fields[0].name, u"field1X"_s);
+    press(close, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_TRUE(store()->document().parameters.isEmpty()) << "the undone add stays undone";
+    EXPECT_EQ(store()->document().fields[0].name, u"field1X"_s);
+    EXPECT_TRUE(JrxmlCodec::serialize(store()->document()).contains(R"(name="field1X")"));
+
+    // The rename undone, then the query typed: redo has nothing left to bring back.
+    press(close, Qt::Key_Z, Qt::ControlModifier);
+    ASSERT_EQ(store()->document().fields[0].name, u"field1"_s);
+    auto *query = find<CodeEditorView>(u"datapanel.query.editor"_s);
+    ASSERT_TRUE(query);
+    query->textView()->setFocus();
+    QTest::keyClicks(query->textView(), u"SELECT 1"_s);
+    ASSERT_EQ(store()->document().queryString, u"SELECT 1"_s);
+    press(close, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(store()->document().fields[0].name, u"field1"_s);
+    EXPECT_EQ(store()->document().queryString, u"SELECT 1"_s);
 }

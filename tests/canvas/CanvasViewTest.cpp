@@ -156,6 +156,36 @@ TEST_F(CanvasFixture, RulerClickTogglesGuide)
     EXPECT_TRUE(store.verticalGuides().isEmpty());
 }
 
+TEST_F(CanvasFixture, TheRulerShowsTheGuidesOfTheReportShown)
+{
+    // The pixels of guide markers on the horizontal ruler.
+    const auto markers = [this] {
+        RulerView *ruler = canvas.horizontalRuler();
+        const QImage image = ruler->grab().toImage();
+        const QRgb accent = ruler->palette().color(QPalette::Active, QPalette::Highlight).rgb();
+        int count = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x)
+                count += image.pixel(x, y) == accent;
+        }
+        return count;
+    };
+    store.toggleVerticalGuide(100);
+    EXPECT_GT(markers(), 0);
+    store.toggleVerticalGuide(100);
+    EXPECT_EQ(markers(), 0);
+    // The ruler now holds an empty list with storage; a report that never had guides holds one
+    // without. Switching between the two must neither leave a marker behind nor lose the other
+    // report's guides.
+    DocumentStore other;
+    canvas.setStore(&other);
+    EXPECT_EQ(markers(), 0);
+    other.toggleVerticalGuide(50);
+    EXPECT_GT(markers(), 0);
+    canvas.setStore(&store);
+    EXPECT_EQ(markers(), 0);
+}
+
 TEST_F(CanvasFixture, PageWideBandsOfATwoColumnReportAreDrawnAndEditedAtTheirWidth)
 {
     ReportDocument doc = store.document();

@@ -145,6 +145,24 @@ TEST_F(DocumentStoreSelection, ZoomStepsAndGuidesAreViewState)
         store.toggleVerticalGuide(c.at);
         EXPECT_EQ(store.verticalGuides(), c.after) << c.at;
     }
+
+    // Removing the last guide leaves an empty list that has storage, the list of no guides has
+    // none: the two are equal, so setting no guides then changes nothing. (Qt hands such a pair
+    // to memcmp with a null pointer, which UBSan stops at.)
+    int changes = 0;
+    QObject context;
+    for (auto changed :
+         {&DocumentStore::verticalGuidesChanged, &DocumentStore::horizontalGuidesChanged})
+        QObject::connect(&store, changed, &context, [&] { ++changes; });
+    store.setVerticalGuides({100});
+    store.toggleVerticalGuide(100);
+    store.setHorizontalGuides({100});
+    store.toggleHorizontalGuide(100);
+    EXPECT_EQ(changes, 4);
+    store.setVerticalGuides({});
+    store.setHorizontalGuides({});
+    EXPECT_EQ(changes, 4);
+    EXPECT_TRUE(store.verticalGuides().isEmpty());
     EXPECT_FALSE(store.isDirty());
     EXPECT_TRUE(store.undoStack().isEmpty());
 }

@@ -12,8 +12,10 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QCompleter>
+#include <QDropEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QStringListModel>
 #include <QTextBlock>
 #include <QTextLayout>
@@ -138,6 +140,30 @@ TEST(CodeEditorViewTest, BindingReplacesOnlyADifferentText)
     EXPECT_TRUE(edited.isEmpty());
     type(editor.textView(), u"x"_s);
     EXPECT_EQ(edited, QStringList{u"selxect 1"_s});
+}
+
+TEST(CodeEditorViewTest, PastesAndDropsWithoutDataInsertNothing)
+{
+    // Under X11 a paste from a clipboard whose owner has gone comes without data.
+    Editor editor;
+    editor.setText(u"select 1"_s);
+    CodeTextView *view = editor.textView();
+    EXPECT_FALSE(view->canInsertFromMimeData(nullptr));
+    view->insertFromMimeData(nullptr);
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, nullptr, Qt::LeftButton, {});
+    QApplication::sendEvent(view->viewport(), &enter);
+    EXPECT_FALSE(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, nullptr, Qt::LeftButton, {});
+    QApplication::sendEvent(view->viewport(), &drop);
+    EXPECT_EQ(editor.text(), u"select 1"_s);
+
+    // Data pastes as before.
+    QMimeData data;
+    data.setText(u" + 2"_s);
+    ASSERT_TRUE(view->canInsertFromMimeData(&data));
+    view->moveCursor(QTextCursor::End);
+    view->insertFromMimeData(&data);
+    EXPECT_EQ(editor.text(), u"select 1 + 2"_s);
 }
 
 TEST(CodeEditorViewTest, InsertionJoinsAndReplacesTheSelection)

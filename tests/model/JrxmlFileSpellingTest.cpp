@@ -264,6 +264,46 @@ TEST(JrxmlFileSpelling, WhatTheFileSpelledOutStaysSpelledOut)
     EXPECT_TRUE(edited.contains("<defaultValueExpression><![CDATA[\"x\"]]>"));
 }
 
+// Found by fuzzing: a column spacing that is written as 0, and kept content on both sides of a
+// scriptlet the writer leaves out. A second save changes nothing.
+TEST(JrxmlFileSpelling, WhatTheFirstSaveLeavesOutChangesNoSecondSave)
+{
+    // 0.4 would be written as 0, which is what no spacing gives: it is left out, while the
+    // unknown attribute stays.
+    const QByteArray spacing = report({}, " columnSpacing=\"0.4\" isFoo=\"true\"");
+    const QByteArray once = roundTrip(spacing);
+    EXPECT_EQ(roundTrip(once).toStdString(), once.toStdString());
+    EXPECT_FALSE(once.contains("columnSpacing")) << once.toStdString();
+    EXPECT_TRUE(once.contains("isFoo=\"true\""));
+    EXPECT_TRUE(roundTrip(report({}, " columnSpacing=\"0.6\"")).contains("columnSpacing=\"1\""));
+
+    // The content kept after the scriptlet without a class joins the content before it, as
+    // the next read finds them with nothing between.
+    QStringList warnings;
+    const QByteArray first =
+        roundTrip("<jasperReport><e/><scriptlet/><r/></jasperReport>", &warnings);
+    EXPECT_EQ(roundTrip(first).toStdString(), first.toStdString());
+    EXPECT_TRUE(first.contains("\n\n    <e/>\n    <r/>\n\n</jasperReport>")) << first.toStdString();
+    EXPECT_FALSE(first.contains("scriptlet"));
+    const QStringList leftOut = {
+        QStringLiteral("Scriptlets without a class are left out when the report is saved")};
+    EXPECT_EQ(warnings, leftOut);
+
+    // Only a class decides, once for any number of scriptlets; kept content after a scriptlet
+    // that is written stays apart.
+    warnings.clear();
+    const QByteArray named = roundTrip(report("<e/><scriptlet name=\"a\"/><scriptlet class=\" \"/>"
+                                              "<scriptlet class=\"S\"/><r/>"),
+                                       &warnings);
+    EXPECT_EQ(warnings, leftOut);
+    EXPECT_TRUE(named.contains("    <e/>\n\n    <scriptlet name=\"\" class=\"S\"/>\n\n    <r/>\n"))
+        << named.toStdString();
+    EXPECT_EQ(roundTrip(named).toStdString(), named.toStdString());
+    warnings.clear();
+    roundTrip(report("<scriptlet class=\"S\"/>"), &warnings);
+    EXPECT_TRUE(warnings.isEmpty());
+}
+
 // Found by fuzzing: a first detail section without a band but with an attribute, and a second
 // one. The first is written with its attribute, so a second read and write change nothing.
 TEST(JrxmlFileSpelling, SectionsWithoutABandComeBackAsWritten)

@@ -3,8 +3,6 @@
 #include "document/DocumentStore.h"
 #include "edits/InspectorEdits.h"
 
-#include <gtest/gtest.h>
-
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -75,38 +73,37 @@ void RandomEdits::typeName(const QString &from, const QString &to,
     }
 }
 
-void RandomEdits::run(int edits, const Hook &hook)
+bool RandomEdits::run(int edits, const Hook &hook)
 {
-    // Undoes or redoes as a gesture of its own; false once a check failed fatally.
+    // Undoes or redoes as a gesture of its own; false when the hook stops the run.
     const auto step = [&](Event::Kind kind) {
         const bool undo = kind == Event::Kind::undo;
         Event event{kind, step_, undo ? u"undo"_s : u"redo"_s, store_.document()};
         now_ += betweenGestures;
         undo ? store_.undo() : store_.redo();
-        hook(event);
-        return !::testing::Test::HasFatalFailure();
+        return hook(event);
     };
     for (int i = 0; i < edits; ++i) {
         Event event;
         event.step = step_ + 1;
         event.before = store_.document();
         event.description = edit();
-        hook(event);
-        if (::testing::Test::HasFatalFailure())
-            return;
+        if (!hook(event))
+            return false;
         if (!chance(0.3))
             continue;
         const int undos = 1 + pick(3);
         for (int u = 0; u < undos; ++u) {
             if (!step(Event::Kind::undo))
-                return;
+                return false;
         }
         const int redos = chance(0.5) ? 1 + pick(undos) : 0;
         for (int r = 0; r < redos; ++r) {
             if (!step(Event::Kind::redo))
-                return;
+                return false;
         }
     }
+    return true;
 }
 
 QString RandomEdits::edit()

@@ -31,15 +31,16 @@ public:
         // The report before the event.
         ReportDocument before;
     };
-    // Called after every event; a check may read the store, save it, compile it.
-    using Hook = std::function<void(const Event &)>;
+    // Called after every event; a check may read the store, save it, compile it. False stops
+    // the run (a check failed, and what follows would only repeat it).
+    using Hook = std::function<bool(const Event &)>;
 
     // Takes over the store's clock.
     RandomEdits(DocumentStore &store, quint32 seed);
 
     // Makes `edits` edits, each sometimes followed by undos and redos, calling `hook` after each
-    // event. Stops early when a check has failed fatally (the hook's ASSERT).
-    void run(int edits, const Hook &hook);
+    // event. Stops early when the hook says so; true when every edit was made.
+    bool run(int edits, const Hook &hook);
 
     // Makes one edit; its description.
     QString edit();
