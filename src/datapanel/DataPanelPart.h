@@ -14,7 +14,8 @@ class SidecarModel;
 // What every part of the data panel is built with: the active tab's store, the preferences,
 // the engine model and the connection presets (either of the last two may be missing in a
 // window without an engine), the panel itself for the state it owns while it is shown, and the
-// window's dialogs for the questions asked before a removal (none: nothing is asked).
+// window's dialogs for the questions asked before a removal (none: nothing is asked) and for
+// the sample file's open panel (none: the platform's own).
 struct DataPanelContext {
     QPointer<DocumentStore> store;
     AppSettings *settings = nullptr;

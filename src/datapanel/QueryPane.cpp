@@ -1,8 +1,8 @@
 #include "datapanel/DataPanelCardMakers.h"
 #include "datapanel/DataPanelView.h"
+#include "datapanel/QueryTestState.h"
 #include "datapanel/ReadFields.h"
 #include "datapanel/ShadedGrid.h"
-#include "datapanel/SimpleCSV.h"
 #include "editors/CodeEditorView.h"
 #include "editors/CodeSyntaxHighlighting.h"
 #include "editors/SQLSyntaxHighlighter.h"
@@ -17,10 +17,10 @@
 #include "widgets/SheetHeader.h"
 #include "widgets/Spinner.h"
 #include "widgets/WheelGuard.h"
+#include "widgets/WidgetDialogs.h"
 
 #include <QComboBox>
 #include <QEvent>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QGridLayout>
@@ -530,10 +530,13 @@ void QueryPane::changeEvent(QEvent *event)
 
 void QueryPane::attachCSV()
 {
-    const QString path =
-        QFileDialog::getOpenFileName(this, {}, {}, u"Comma-separated values (*.csv)"_s);
-    if (!path.isEmpty())
-        queryTest_->load(path);
+    FilePanelRequest request;
+    request.fileExtensions = {u"csv"_s};
+    WidgetDialogs platformDialogs(this);
+    Dialogs &dialogs = context_.dialogs ? *context_.dialogs : platformDialogs;
+    const QList<QUrl> chosen = dialogs.runOpenPanel(request);
+    if (!chosen.isEmpty() && chosen.front().isLocalFile())
+        queryTest_->load(chosen.front().toLocalFile());
 }
 
 } // namespace

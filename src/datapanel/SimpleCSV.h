@@ -1,7 +1,7 @@
 #pragma once
 
 #include <QList>
-#include <QObject>
+#include <QString>
 #include <QStringList>
 #include <optional>
 
@@ -13,35 +13,18 @@ namespace SimpleCSV {
 
 QList<QStringList> parse(const QString &text);
 
-} // namespace SimpleCSV
-
-// A sample file attached to preview how its columns line up with the report's fields: its
-// header row and up to ten rows after it. A failed load keeps the previous file on show and
-// says why in `errorMessage`. Nothing of it reaches the report or the preferences.
-class QueryTestState : public QObject {
-    Q_OBJECT
-
-public:
-    static constexpr int previewRowLimit = 10;
-
-    using QObject::QObject;
-
-    const std::optional<QString> &filePath() const { return filePath_; }
-    const QStringList &headerRow() const { return headerRow_; }
-    const QList<QStringList> &previewRows() const { return previewRows_; }
-    const std::optional<QString> &errorMessage() const { return errorMessage_; }
-
-    // Reads the file as strict UTF-8 (a byte-order mark is not part of the text), parses it
-    // and shows its first rows; on failure only the error changes.
-    void load(const QString &path);
-    void clear();
-
-signals:
-    void changed();
-
-private:
-    std::optional<QString> filePath_;
-    QStringList headerRow_;
-    QList<QStringList> previewRows_;
-    std::optional<QString> errorMessage_;
+// The first rows of a file, or why they could not be read.
+struct Head {
+    QList<QStringList> rows;
+    std::optional<QString> error;
 };
+
+// The most a file's first rows may take; beyond it the rows are taken for a stray quote.
+inline constexpr qint64 headByteLimit = 1024 * 1024;
+
+// Reads a file's first `rowLimit` rows as `parse` finds them, as strict UTF-8 (a byte-order mark
+// is not part of the text), and nothing after them: whatever follows them, however long or
+// malformed, is never read. Rows that together take more than `headByteLimit` are an error.
+Head readHead(const QString &path, qsizetype rowLimit);
+
+} // namespace SimpleCSV

@@ -1,5 +1,6 @@
 #include "StoreTestSupport.h"
 #include "datapanel/FieldUses.h"
+#include "datapanel/QueryTestState.h"
 #include "datapanel/ReadFields.h"
 #include "datapanel/SimpleCSV.h"
 

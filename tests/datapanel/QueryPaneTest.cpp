@@ -1,12 +1,25 @@
 #include "DataPanelFixture.h"
+#include "TestSupport.h"
+#include "datapanel/QueryTestState.h"
 #include "datapanel/ReadFields.h"
-#include "datapanel/SimpleCSV.h"
 #include "editors/CodeEditorView.h"
 #include "editors/CodeSyntaxHighlighting.h"
 #include "editors/CodeTextView.h"
 
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QThreadPool>
+#include <QTimer>
+
+#ifdef Q_OS_UNIX
+#include <condition_variable>
+#include <fcntl.h>
+#include <mutex>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+#endif
 
 using namespace Qt::StringLiterals;
 
@@ -43,7 +56,85 @@ protected:
     {
         return label(name)->palette().color(QPalette::WindowText);
     }
+    QString write(const QString &name, const QByteArray &bytes) const
+    {
+        const QString path = QDir(settingsDir.path()).filePath(name);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        EXPECT_EQ(file.write(bytes), bytes.size());
+        return path;
+    }
+    // Picks a file in the open panel of "Attach CSV..." or "Change CSV...".
+    void attach(const QString &path)
+    {
+        dialogs.answerOpenPanel({QUrl::fromLocalFile(path)});
+        click(u"datapanel.query.attachCSV"_s);
+    }
+    // The texts of the preview's cells below its header, row by row.
+    QStringList previewCells() const
+    {
+        QStringList texts;
+        auto *preview = find<QScrollArea>(u"datapanel.query.csvPreview"_s);
+        if (preview && preview->widget())
+            for (QLabel *cell : preview->widget()->findChildren<QLabel *>())
+                if (!cell->objectName().startsWith(u"datapanel.query.csvHeader"_s))
+                    texts.append(cell->text());
+        return texts;
+    }
 };
+
+#ifdef Q_OS_UNIX
+// A named pipe that stands for a file on a slow disk: its reader gets what is written as it
+// comes, and the end of the file when it is closed. It closes itself after ten seconds, so that
+// a read that holds up the test's own thread cannot hang the test.
+class SlowFile {
+public:
+    explicit SlowFile(const QString &path)
+    {
+        const QByteArray name = QFile::encodeName(path);
+        EXPECT_EQ(::mkfifo(name.constData(), 0600), 0);
+        fd_ = ::open(name.constData(), O_RDWR); // both ends: neither side's open waits
+        EXPECT_GE(fd_, 0);
+        watchdog_ = std::thread([this] {
+            std::unique_lock lock(mutex_);
+            closing_.wait_for(lock, std::chrono::seconds(10), [this] { return fd_ < 0; });
+            closeLocked();
+        });
+    }
+    ~SlowFile()
+    {
+        close();
+        watchdog_.join();
+    }
+    void write(const QByteArray &bytes)
+    {
+        const std::lock_guard lock(mutex_);
+        ASSERT_GE(fd_, 0) << "closed after waiting too long";
+        EXPECT_EQ(::write(fd_, bytes.constData(), size_t(bytes.size())), bytes.size());
+    }
+    void close()
+    {
+        {
+            const std::lock_guard lock(mutex_);
+            closeLocked();
+        }
+        closing_.notify_all();
+    }
+
+private:
+    void closeLocked()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+        fd_ = -1;
+    }
+
+    std::mutex mutex_;
+    std::condition_variable closing_;
+    int fd_ = -1;
+    std::thread watchdog_;
+};
+#endif
 
 } // namespace
 
@@ -177,4 +268,72 @@ TEST_F(QueryPaneTest, ASampleFileShowsItsHeaderWithUnknownColumnsInOrange)
     EXPECT_EQ(find<QPushButton>(u"datapanel.query.attachCSV"_s)->text(), u"Attach CSV..."_s);
     EXPECT_FALSE(label(u"datapanel.query.csvError"_s)->isVisible());
     EXPECT_FALSE(label(u"datapanel.query.csvName"_s)->isVisible());
+}
+
+TEST_F(QueryPaneTest, APickedSampleShowsItsFirstRowsWhateverFollowsThem)
+{
+    QByteArray bytes = "id,name\n";
+    for (int i = 1; i <= 12; ++i)
+        bytes += QByteArray::number(i) + ",n" + QByteArray::number(i) + "\n";
+    // A tail that would not read as text, and makes the file large.
+    bytes += "\"\xFF" + QByteArray(QueryTestState::largeFileSize, '\xC0');
+    const QString path = write(u"big.csv"_s, bytes);
+    attach(path);
+    ASSERT_EQ(dialogs.openPanels().size(), 1);
+    const FilePanelRequest &panel = dialogs.openPanels().front();
+    EXPECT_EQ(panel.fileExtensions, QStringList{u"csv"_s});
+    EXPECT_FALSE(panel.allowsMultipleSelection);
+    EXPECT_FALSE(panel.choosesDirectories);
+
+    ASSERT_TRUE(
+        testsupport::waitFor([&] { return find<QLabel>(u"datapanel.query.csvHeader1"_s); }));
+    EXPECT_EQ(label(u"datapanel.query.csvHeader0"_s)->text(), u"id"_s);
+    EXPECT_EQ(label(u"datapanel.query.csvHeader1"_s)->text(), u"name"_s);
+    QStringList rows;
+    for (int i = 1; i <= 10; ++i)
+        rows << QString::number(i) << u"n"_s + QString::number(i);
+    EXPECT_EQ(previewCells(), rows);
+    EXPECT_EQ(label(u"datapanel.query.csvName"_s)->text(), u"big.csv"_s);
+    EXPECT_FALSE(label(u"datapanel.query.csvError"_s)->isVisible());
+
+    click(u"datapanel.query.attachCSV"_s); // the panel cancelled
+    EXPECT_EQ(dialogs.openPanels().size(), 2);
+    EXPECT_EQ(label(u"datapanel.query.csvName"_s)->text(), u"big.csv"_s);
+    EXPECT_EQ(previewCells(), rows);
+}
+
+// A file still being read holds up nothing: the sheet goes on with its events, the rows arrive
+// when the read ends, and a file picked in the meantime wins over one still being read.
+TEST_F(QueryPaneTest, TheSheetRunsOnWhileASampleIsReadAndTheLastPickWins)
+{
+#ifndef Q_OS_UNIX
+    GTEST_SKIP() << "needs a named pipe";
+#else
+    SlowFile slow(QDir(settingsDir.path()).filePath(u"slow.csv"_s));
+    slow.write("id,name\n1,a\n");
+    attach(QDir(settingsDir.path()).filePath(u"slow.csv"_s));
+    bool ticked = false;
+    QTimer::singleShot(20, view.get(), [&] { ticked = true; });
+    ASSERT_TRUE(testsupport::waitFor([&] { return ticked; }));
+    EXPECT_EQ(find<QPushButton>(u"datapanel.query.attachCSV"_s)->text(), u"Attach CSV..."_s);
+    EXPECT_FALSE(find<QWidget>(u"datapanel.query.csvPreview"_s)->isVisible());
+    slow.write("2,b\n");
+    slow.close();
+    ASSERT_TRUE(
+        testsupport::waitFor([&] { return find<QLabel>(u"datapanel.query.csvHeader1"_s); }));
+    EXPECT_EQ(label(u"datapanel.query.csvName"_s)->text(), u"slow.csv"_s);
+    EXPECT_EQ(previewCells(), (QStringList{u"1"_s, u"a"_s, u"2"_s, u"b"_s}));
+
+    SlowFile late(QDir(settingsDir.path()).filePath(u"late.csv"_s));
+    late.write("late,pick\n");
+    attach(QDir(settingsDir.path()).filePath(u"late.csv"_s));
+    attach(write(u"small.csv"_s, "x,y\n1,2\n"));
+    EXPECT_EQ(label(u"datapanel.query.csvHeader0"_s)->text(), u"x"_s);
+    late.close();
+    QThreadPool::globalInstance()->waitForDone();
+    QApplication::processEvents();
+    EXPECT_EQ(label(u"datapanel.query.csvName"_s)->text(), u"small.csv"_s);
+    EXPECT_EQ(label(u"datapanel.query.csvHeader0"_s)->text(), u"x"_s);
+    EXPECT_EQ(previewCells(), (QStringList{u"1"_s, u"2"_s}));
+#endif
 }

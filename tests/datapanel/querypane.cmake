@@ -1,7 +1,7 @@
 # The query pane: the SQL field guesser, Read Fields, the sample CSV test.
 quillmark_test(datapanel_query_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/GuesserTest.cpp ${CMAKE_CURRENT_LIST_DIR}/QueryDataTest.cpp
-          ${CMAKE_CURRENT_LIST_DIR}/ReadFieldsLiveTest.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/ReadFieldsLiveTest.cpp ${CMAKE_CURRENT_LIST_DIR}/SampleFileTest.cpp
           ${CMAKE_CURRENT_LIST_DIR}/GuesserPostgresTest.cpp
   LIBS quillmark_services)
 target_include_directories(datapanel_query_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests/document)

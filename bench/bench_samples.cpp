@@ -1,0 +1,112 @@
+// The sample data test of the Report Data sheet with a CSV file of 100 MB (memory: Linux).
+//
+// BM_SampleFileLoad: from attaching the file in the sheet's query pane until its preview of the
+// header and ten rows is drawn. "blockedMs" is how long the window's thread is held by the
+// attach itself; "rssBeforeMB" and "rssAfterMB" are the process's resident memory before the
+// first attach and after the last one, "peakMB" the process's peak.
+
+#include "GuiBenchMain.h"
+#include "datapanel/DataPanelView.h"
+#include "datapanel/QueryTestState.h"
+#include "document/DocumentStore.h"
+#include "widgets/ScriptedDialogs.h"
+#include "workspace/AppSettings.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr qint64 sampleBytes = 100 * 1000 * 1000;
+
+// A customer list with a header: ids, names, addresses with quoted commas, amounts and dates.
+void writeSample(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        qFatal("cannot write %s", qPrintable(path));
+    QByteArray block = "id,name,email,address,amount,date\n";
+    qint64 written = 0;
+    for (int row = 1; written < sampleBytes; ++row) {
+        const QByteArray n = QByteArray::number(row);
+        block += n + ",Customer " + n + ",customer" + n + "@example.com,\"" + n +
+                 " High Street, Springfield\"," + QByteArray::number(row % 9973) + "." +
+                 QByteArray::number(10 + row % 90) + ",2026-" + QByteArray::number(10 + row % 3) +
+                 "-" + QByteArray::number(10 + row % 19) + "\n";
+        if (block.size() >= 1024 * 1024 || written + block.size() >= sampleBytes) {
+            written += file.write(block);
+            block.clear();
+        }
+    }
+}
+
+double residentMegabytes()
+{
+    QFile statm(u"/proc/self/statm"_s);
+    if (!statm.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> pages = statm.readAll().split(' ');
+    return pages.size() > 1 ? double(pages[1].toLongLong()) * double(sysconf(_SC_PAGESIZE)) / 1e6
+                            : 0;
+}
+
+double peakMegabytes()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_maxrss) * 1024 / 1e6;
+}
+
+void BM_SampleFileLoad(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"customers.csv"_s);
+    writeSample(path);
+    DocumentStore store;
+    AppSettings settings(dir.filePath(u"settings"_s));
+    ScriptedDialogs dialogs;
+    DataPanelView view(
+        &store, settings, nullptr, nullptr, [] {}, nullptr, &dialogs);
+    view.resize(DataPanelView::idealWidth, DataPanelView::idealHeight);
+    view.show();
+    QCoreApplication::processEvents();
+    auto *sample = view.findChild<QueryTestState *>(u"datapanel.query.testState"_s);
+    if (!sample) {
+        state.SkipWithError("no sample data test in the sheet");
+        return;
+    }
+    int shown = 0;
+    QObject::connect(sample, &QueryTestState::changed, &view, [&] { ++shown; });
+
+    const double before = residentMegabytes();
+    double blocked = 0;
+    for (auto _ : state) {
+        const int expected = shown + 1;
+        QElapsedTimer attach;
+        attach.start();
+        sample->load(path);
+        blocked += double(attach.nsecsElapsed()) / 1e6;
+        while (shown < expected)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        view.repaint();
+    }
+    QCoreApplication::processEvents();
+    if (sample->headerRow().size() != 6 || sample->previewRows().size() != 10)
+        state.SkipWithError("the preview does not show the header and ten rows");
+    state.counters["blockedMs"] = benchmark::Counter(blocked, benchmark::Counter::kAvgIterations);
+    state.counters["rssBeforeMB"] = before;
+    state.counters["rssAfterMB"] = residentMegabytes();
+    state.counters["peakMB"] = peakMegabytes();
+}
+BENCHMARK(BM_SampleFileLoad)->Iterations(5)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+QUILLMARK_GUI_BENCHMARK_MAIN();
