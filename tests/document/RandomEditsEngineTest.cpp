@@ -8,7 +8,6 @@
 #include "model/JrxmlCodec.h"
 
 #include <QElapsedTimer>
-#include <QTemporaryDir>
 #include <QUrl>
 #include <gtest/gtest.h>
 #include <iostream>
@@ -28,19 +27,8 @@ constexpr int saveEvery = 20;
 // How many events a refusal lists before the save.
 constexpr qsizetype eventsShown = 8;
 
-class RandomEditsEngine : public ::testing::Test {
+class RandomEditsEngine : public testsupport::RealEngineTest {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir.isValid());
-        const std::optional<SidecarClient::Location> engine = testsupport::realEngine();
-        if (!engine)
-            GTEST_SKIP() << "Java or sidecar/target/sidecar.jar is missing; skipping";
-        client.start(*engine);
-    }
-
-    // Saves the report through the store, as the designer does, and has the engine compile the
-    // file.
     // Saves the report through the store, as the designer does, and has the engine compile the
     // file. When the engine refuses only what the user made, the report put right as the user
     // would is compiled too, so that a name typed twice hides no fault of the designer.
@@ -71,15 +59,7 @@ protected:
     QString engineError(const QString &jrxml)
     {
         ++compiles;
-        try {
-            client.send(
-                u"compile"_s,
-                QJsonObject{{u"jrxmlPath"_s, jrxml},
-                            {u"jasperPath"_s, QString(jrxml).replace(u".jrxml"_s, u".jasper"_s)}});
-        } catch (const std::exception &error) {
-            return QString::fromUtf8(error.what());
-        }
-        return {};
+        return compileFile(jrxml);
     }
 
     // The first of `events` (each with the report after it) after which the engine refuses
@@ -147,8 +127,6 @@ protected:
         return !faulty;
     }
 
-    QTemporaryDir dir;
-    SidecarClient client;
     // The report the current seed started from.
     ReportDocument loaded;
     int saves = 0;
@@ -190,10 +168,12 @@ TEST_F(RandomEditsEngine, EverySavedReportCompiles)
             failed.append(QString::number(run.seed));
     }
     std::cout << "random edits and the engine: " << sequences << " sequences of " << edits
-              << " edits, " << saves << " saves, " << accepted << " compiled";
+              << " edits, " << saves << " saves, " << accepted << " compiled as saved\n";
     for (auto it = refusedForTheUser.cbegin(); it != refusedForTheUser.cend(); ++it)
-        std::cout << ", " << it.value() << " refused because " << it.key().toStdString();
-    std::cout << "; " << compiles << " compiles in all, " << timer.elapsed() / 1000.0 << " s\n";
+        std::cout << "  " << it.value() << " refused because " << it.key().toStdString() << '\n';
+    std::cout << "  " << compiles << " compiles in all (the reports as read, the saves, the saves "
+              << "put right as the user would, the events before a fault), "
+              << timer.elapsed() / 1000.0 << " s\n";
     EXPECT_GT(saves, 0) << "no report was saved";
     EXPECT_TRUE(failed.isEmpty()) << "seeds whose saves the engine refuses: "
                                   << failed.join(u", "_s).toStdString();
