@@ -3,6 +3,7 @@
 #include "app/MainWindow.h"
 #include "app/QuillmarkApp.h"
 #include "document/DocumentStore.h"
+#include "widgets/AppStyle.h"
 #include "workspace/ApplicationIdentity.h"
 
 #include <QApplication>
@@ -15,7 +16,7 @@ int main(int argc, char *argv[])
     sinceStart.start();
     QApplication application(argc, argv);
     quillmark::applyApplicationIdentity();
-    QApplication::setStyle(QStringLiteral("Fusion"));
+    QApplication::setStyle(new AppStyle);
     CrashSignalHandler::install(CrashDetection::crashLogFolder(),
                                 VersionInfo::current().shortVersion);
     QuillmarkApp app;

@@ -48,7 +48,8 @@ QString BusyBanner::message() const
 
 void BusyBanner::reposition()
 {
-    if (!parentWidget())
+    // A hidden banner is placed when a message shows it.
+    if (!parentWidget() || isHidden())
         return;
     const QSize size = sizeHint();
     move((parentWidget()->width() - size.width()) / 2,

@@ -57,14 +57,6 @@ Placeholder *row(const QString &name, const QSize &size, QWidget *parent)
     return region;
 }
 
-// Puts a sheet's view in the place of its placeholder, edge to edge.
-void fillSheet(SheetDialog *sheet, QWidget *content)
-{
-    delete sheet->findChild<Placeholder *>();
-    sheet->layout()->setContentsMargins(0, 0, 0, 0);
-    sheet->layout()->addWidget(content);
-}
-
 } // namespace
 
 ContentView::ContentView(WorkspaceModel &workspace, AppSettings &settings, Dialogs &dialogs,
@@ -174,42 +166,87 @@ QWidget *ContentView::buildCanvasArea()
     return canvas_;
 }
 
-SheetDialog *ContentView::addSheet(const QString &name, const QSize &minimumSize,
-                                   bool (WorkspaceModel::*isShown)() const,
-                                   void (WorkspaceModel::*shownChanged)(),
+SheetDialog *ContentView::addSheet(const QString &name, const QSize &minimumSize, QWidget *content,
                                    std::function<void()> dismiss)
 {
     auto *sheet = new SheetDialog(this, std::move(dismiss));
-    sheet->setIsWorkspaceSheet(true);
     sheet->setObjectName(name);
     sheet->setMinimumSize(minimumSize);
     auto *layout = new QVBoxLayout(sheet);
-    layout->addWidget(new Placeholder(name + u"Content"_s, minimumSize, sheet));
-    connect(&workspace_, shownChanged, sheet,
-            [this, sheet, isShown] { sheet->setShown((workspace_.*isShown)()); });
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(content);
     return sheet;
+}
+
+void ContentView::showWhile(OnDemand<SheetDialog> &sheet, bool isShown)
+{
+    if (SheetDialog *dialog = isShown ? sheet.get() : sheet.ifBuilt())
+        dialog->setShown(isShown);
 }
 
 void ContentView::buildSheets()
 {
-    WorkspaceModel &w = workspace_;
-    auto *pageSetup = addSheet(u"PageSetupSheet"_s, {420, 480}, &WorkspaceModel::isPageSetupVisible,
-                               &WorkspaceModel::isPageSetupVisibleChanged,
-                               [&w] { w.setIsPageSetupVisible(false); });
-    fillSheet(pageSetup, pageSetup_ = new PageSetupView(workspace_.activeStore(), settings_,
-                                                        [&w] { w.setIsPageSetupVisible(false); }));
-    pageSetup->resize(460, 680);
-    pageSetup->setEditsActiveReport(true);
+    // Nothing of a sheet exists before it is first shown: its flag builds it.
+    pageSetupSheet_ = OnDemand<SheetDialog>([this] { return buildPageSetupSheet(); });
+    connect(&workspace_, &WorkspaceModel::isPageSetupVisibleChanged, this,
+            [this] { showWhile(pageSetupSheet_, workspace_.isPageSetupVisible()); });
+    sourceSheet_ = OnDemand<SheetDialog>([this] { return buildSourceSheet(); });
+    connect(&workspace_, &WorkspaceModel::isSourceVisibleChanged, this,
+            [this] { showWhile(sourceSheet_, workspace_.isSourceVisible()); });
     // "New..." and the "New Report" button show the wizard, which opens the new tab itself.
     new NewReportWizardSheet(workspace_, settings_, this);
-    auto *source =
-        addSheet(u"SourceSheet"_s, {650, 800}, &WorkspaceModel::isSourceVisible,
-                 &WorkspaceModel::isSourceVisibleChanged, [&w] { w.setIsSourceVisible(false); });
-    fillSheet(source, sourceSheet_ = new SourceSheet(workspace_));
-    // The prompt follows its flag by itself; dismissing it drops the pending run.
-    (new ParameterValuesSheet(&workspace_, this))->setIsWorkspaceSheet(true);
+    // The prompt follows its flag by itself once built; dismissing it drops the pending run.
+    parameterPrompt_ = OnDemand<QWidget>([this] {
+        auto *prompt = new ParameterValuesSheet(&workspace_, this);
+        prompt->setIsWorkspaceSheet(true);
+        return prompt;
+    });
+    connect(&workspace_, &WorkspaceModel::isParameterPromptVisibleChanged, this, [this] {
+        if (workspace_.isParameterPromptVisible())
+            parameterPrompt_.get();
+    });
     // The "Add Image" sheet shows while the image import has a pending import.
-    new ImageImportOptionsSheet(*imageImport_, workspace_, this);
+    imageImportSheet_ = OnDemand<QWidget>(
+        [this] { return new ImageImportOptionsSheet(*imageImport_, workspace_, this); });
+    connect(imageImport_, &ImageImportCoordinator::pendingChanged, this, [this] {
+        if (imageImport_->pending())
+            imageImportSheet_.get();
+    });
+}
+
+SheetDialog *ContentView::buildPageSetupSheet()
+{
+    WorkspaceModel &w = workspace_;
+    pageSetup_ = new PageSetupView(workspace_.activeStore(), settings_,
+                                   [&w] { w.setIsPageSetupVisible(false); });
+    auto *sheet = addSheet(u"PageSetupSheet"_s, {420, 480}, pageSetup_,
+                           [&w] { w.setIsPageSetupVisible(false); });
+    sheet->setIsWorkspaceSheet(true);
+    sheet->setEditsActiveReport(true);
+    sheet->resize(460, 680);
+    return sheet;
+}
+
+SheetDialog *ContentView::buildSourceSheet()
+{
+    WorkspaceModel &w = workspace_;
+    auto *sheet =
+        addSheet(u"SourceSheet"_s, {650, 800}, sourceSheetContent_ = new SourceSheet(workspace_),
+                 [&w] { w.setIsSourceVisible(false); });
+    sheet->setIsWorkspaceSheet(true);
+    return sheet;
+}
+
+SourceSheet *ContentView::sourceSheet()
+{
+    sourceSheet_.get();
+    return sourceSheetContent_;
+}
+
+PageSetupView *ContentView::pageSetup()
+{
+    pageSetupSheet_.get();
+    return pageSetup_;
 }
 
 void ContentView::applyPanelWidths()
@@ -230,7 +267,8 @@ void ContentView::followActiveStore()
         palette_->setStore(store);
         formatToolbar_->setStore(store);
         inspector_->setStore(store);
-        pageSetup_->setStore(store);
+        if (pageSetup_)
+            pageSetup_->setStore(store);
         subreportConnection_ = connect(store, &DocumentStore::creatingSubreportElementIDsChanged,
                                        this, &ContentView::refreshBanner);
     }
@@ -285,8 +323,8 @@ void ContentView::setEngine(SidecarModel *engine, ConnectionPresetStore &connect
     trailingToolbar_ = new CanvasTrailingToolbar(workspace_, *engine, connections, canvas_);
     dataPanelSheet_->setConnectionStore(&connections);
     canvas_->setTrailingToolbar(trailingToolbar_);
-    connect(trailingToolbar_, &CanvasTrailingToolbar::sourceRequested, sourceSheet_,
-            &SourceSheet::openFromActiveReport);
+    connect(trailingToolbar_, &CanvasTrailingToolbar::sourceRequested, this,
+            [this] { sourceSheet()->openFromActiveReport(); });
     connect(trailingToolbar_, &CanvasTrailingToolbar::previewRequested, this,
             &ContentView::startPreviewRun);
 
@@ -308,17 +346,27 @@ void ContentView::setEngine(SidecarModel *engine, ConnectionPresetStore &connect
     });
 
     // The preview sheet shows while a preview session is set; closing it ends the session.
-    previewSheet_ = new SheetDialog(this, [this] {
+    previewSheet_ = OnDemand<SheetDialog>([this] { return buildPreviewSheet(); });
+    connect(engine, &SidecarModel::previewSessionChanged, this,
+            [this] { showWhile(previewSheet_, engine_ && engine_->previewSession().has_value()); });
+}
+
+SheetDialog *ContentView::buildPreviewSheet()
+{
+    if (!engine_)
+        return nullptr;
+    previewSheetContent_ = new PreviewSheet(*engine_);
+    auto *sheet = addSheet(u"PreviewSheet"_s, {650, 800}, previewSheetContent_, [this] {
         if (engine_)
             engine_->setPreviewSession(std::nullopt);
     });
-    previewSheet_->setObjectName(u"PreviewSheet"_s);
-    previewSheet_->setMinimumSize(650, 800);
-    auto *layout = new QVBoxLayout(previewSheet_);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(previewSheetContent_ = new PreviewSheet(*engine, previewSheet_));
-    connect(engine, &SidecarModel::previewSessionChanged, previewSheet_,
-            [this] { previewSheet_->setShown(engine_ && engine_->previewSession().has_value()); });
+    return sheet;
+}
+
+PreviewSheet *ContentView::previewSheet()
+{
+    previewSheet_.get();
+    return previewSheetContent_;
 }
 
 void ContentView::startPreviewRun()

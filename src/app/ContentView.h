@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/BusyStatus.h"
+#include "widgets/OnDemand.h"
 #include "workspace/VersionInfo.h"
 
 #include <QPointer>
@@ -45,7 +46,8 @@ class WorkspaceModel;
 // working area of the explorer and outline column, the canvas with the tab strip in its zoom
 // bar, and the inspector, with two dividers that resize the columns. It presents the
 // workspace's sheets, the "Export Failed" alert and the busy banner. Regions whose views are
-// not built yet hold empty placeholders of their size and name.
+// not built yet hold empty placeholders of their size and name. The sheets are built the first
+// time they are shown or asked for, so that start-up pays only for what the window shows.
 class ContentView : public QWidget {
     Q_OBJECT
 
@@ -86,9 +88,10 @@ public:
     void presentFileActionError(const QString &description);
 
     CanvasTrailingToolbar *trailingToolbar() const { return trailingToolbar_; }
-    SourceSheet *sourceSheet() const { return sourceSheet_; }
-    PageSetupView *pageSetup() const { return pageSetup_; }
-    PreviewSheet *previewSheet() const { return previewSheetContent_; }
+    // The sheets' views, built now if they were not yet (the preview's once the engine is set).
+    SourceSheet *sourceSheet();
+    PageSetupView *pageSetup();
+    PreviewSheet *previewSheet();
     void startPreviewRun();
 
     // Takes the place of the actions row's placeholder.
@@ -117,9 +120,14 @@ private:
     QWidget *buildWorkingArea(SidecarModel &engine);
     QWidget *buildCanvasArea();
     void buildSheets();
-    SheetDialog *addSheet(const QString &name, const QSize &minimumSize,
-                          bool (WorkspaceModel::*isShown)() const,
-                          void (WorkspaceModel::*shownChanged)(), std::function<void()> dismiss);
+    // A sheet of the workspace around `content`, shown and hidden by the caller.
+    SheetDialog *addSheet(const QString &name, const QSize &minimumSize, QWidget *content,
+                          std::function<void()> dismiss);
+    SheetDialog *buildPageSetupSheet();
+    SheetDialog *buildSourceSheet();
+    SheetDialog *buildPreviewSheet();
+    // Builds `sheet` the first time `isShown` turns true; from then on shows it while true.
+    void showWhile(OnDemand<SheetDialog> &sheet, bool isShown);
     void applyPanelWidths();
     void followActiveStore();
     void refreshBanner();
@@ -149,10 +157,16 @@ private:
     BusyFlags engineFlags_;
     bool isZipping_ = false;
     QPointer<SidecarModel> engine_;
-    SheetDialog *previewSheet_ = nullptr;
+    OnDemand<SheetDialog> previewSheet_;
     PreviewSheet *previewSheetContent_ = nullptr;
-    SourceSheet *sourceSheet_ = nullptr;
+    OnDemand<SheetDialog> sourceSheet_;
+    SourceSheet *sourceSheetContent_ = nullptr;
+    OnDemand<SheetDialog> pageSetupSheet_;
     PageSetupView *pageSetup_ = nullptr;
+    // The prompt for parameter values and the "Add Image" sheet follow their models by
+    // themselves once built.
+    OnDemand<QWidget> parameterPrompt_;
+    OnDemand<QWidget> imageImportSheet_;
     DataPanelSheet *dataPanelSheet_ = nullptr;
     CanvasTrailingToolbar *trailingToolbar_ = nullptr;
     std::unique_ptr<PreviewRun> previewRun_;

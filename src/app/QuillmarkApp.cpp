@@ -22,11 +22,26 @@
 #include <QAction>
 #include <QApplication>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QScreen>
+#include <QThreadPool>
 #include <QTimer>
 #include <utility>
 
 using namespace Qt::StringLiterals;
+
+namespace {
+
+// Reading the system's fonts is a good part of a start; it runs on another thread while the
+// window is built, which waits for it only where it first measures text. The application font
+// is settled first, so that both threads find the platform's font database made.
+void readFontsAhead()
+{
+    QGuiApplication::font();
+    QThreadPool::globalInstance()->start([] { QFontDatabase::families(); });
+}
+
+} // namespace
 
 QuillmarkApp::QuillmarkApp(std::unique_ptr<Dialogs> dialogs,
                            std::unique_ptr<KeychainHelper> keychain, QObject *parent)
@@ -37,6 +52,9 @@ QuillmarkApp::QuillmarkApp(std::unique_ptr<Dialogs> dialogs,
       dialogs_(std::move(dialogs)), keychain_(std::move(keychain)),
       settings_(new AppSettings(this)), workspace_(new WorkspaceModel(this))
 {
+    readFontsAhead();
+    // The last session's reports are read on other threads while the window is built.
+    workspace_->readLastSessionAhead(*settings_);
     // Palette and icon theme first: the window's views take their icons as they are built.
     applyAppearance();
     connect(settings_, &AppSettings::appearanceChanged, this, &QuillmarkApp::applyAppearance);
@@ -150,8 +168,14 @@ void QuillmarkApp::finishLaunching()
     }
     if (crashPrompt_)
         QTimer::singleShot(0, this, crashPrompt_);
-    if (updateCheck_)
-        updateCheck_();
+    // Once the window has been painted: the check's first request loads the network stack.
+    connect(
+        mainWindow_, &MainWindow::firstPainted, this,
+        [this] {
+            if (updateCheck_)
+                updateCheck_();
+        },
+        Qt::SingleShotConnection);
 }
 
 void QuillmarkApp::showSettings()

@@ -30,11 +30,13 @@ class WorkspaceModel;
 
 // The application: it owns the long-lived models (workspace, settings, engine, connection presets,
 // snippet library), builds the main window and runs launch and quit. Before anything else it
-// arms the crash markers for this session. On the window's first showing it installs the key
-// monitor and restores the last session; after launching it brings the windows to the front and
-// posts the launch checks. Quitting, by the window's close or by a command, stores the open files
-// and the active tab, asks before discarding unsaved changes (a stray Return keeps them), and marks
-// the session as cleanly ended only when the program really ends.
+// arms the crash markers for this session; then it has the system's fonts and the last session's
+// reports read on other threads while it builds the window. On the window's first showing it
+// installs the key monitor and restores the last session; after launching it brings the windows to
+// the front and posts the launch checks, the update check once the window has been painted.
+// Quitting, by the window's close or by a command, stores the open files and the active tab, asks
+// before discarding unsaved changes (a stray Return keeps them), and marks the session as cleanly
+// ended only when the program really ends.
 class QuillmarkApp : public QObject {
     Q_OBJECT
 
@@ -78,8 +80,8 @@ public:
     QAction *settingsAction() const { return settingsAction_; }
     SettingsWindow &settingsWindow() const { return *settingsWindow_; }
     // Runs on the main queue after launching (the crash prompt, by default the one of
-    // CrashDetection); and once launched (by default the daily update check). Either may be
-    // empty: start-up measurements and tests go without them.
+    // CrashDetection); and once the launched window has first been painted (by default the daily
+    // update check). Either may be empty: start-up measurements and tests go without them.
     void setLaunchChecks(std::function<void()> crashPrompt, std::function<void()> updateCheck);
 
 signals:

@@ -65,8 +65,7 @@ bool holdsPointer(const QGraphicsItem *item)
 
 ElementView::ElementView(const ReportElement &element, const BandTarget &target,
                          const BandContext *context, QGraphicsItem *parent)
-    : QGraphicsObject(parent), target_(target), context_(context),
-      expressionSheet_(new ElementExpressionSheet(this))
+    : QGraphicsObject(parent), target_(target), context_(context)
 {
     setAcceptedMouseButtons(Qt::LeftButton);
     element_.id = element.id;
@@ -360,6 +359,13 @@ void ElementView::clicked(Qt::KeyboardModifiers modifiers)
         doubleClicked();
 }
 
+ElementExpressionSheet *ElementView::expressionSheet()
+{
+    if (!expressionSheet_)
+        expressionSheet_ = new ElementExpressionSheet(this);
+    return expressionSheet_;
+}
+
 void ElementView::doubleClicked()
 {
     DocumentStore *store = context_->store;
@@ -368,8 +374,8 @@ void ElementView::doubleClicked()
         openInlineEditor();
     } else if (element_.kind.is<ElementKind::TextField>()) {
         const QList<QGraphicsView *> views = scene() ? scene()->views() : QList<QGraphicsView *>();
-        expressionSheet_->open(store, id(), views.value(0),
-                               environment ? environment->expressions : nullptr);
+        expressionSheet()->open(store, id(), views.value(0),
+                                environment ? environment->expressions : nullptr);
     } else if (const auto *subreport = element_.kind.as<ElementKind::Subreport>()) {
         // A subreport whose file is still being made is left alone until it exists.
         if (!store->creatingSubreportElementIDs().contains(id()))

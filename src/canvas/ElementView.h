@@ -62,8 +62,9 @@ public:
     InlineElementTextField *inlineField() const;
     // A corner handle while the element is selected, else null.
     ResizeHandleItem *handle(ResizeHandleKind kind) const;
-    // The expression builder of a text field, opened by a double click.
-    ElementExpressionSheet *expressionSheet() const { return expressionSheet_; }
+    // The expression builder of a text field, opened by a double click; made the first time
+    // it is asked for, as most elements never open it.
+    ElementExpressionSheet *expressionSheet();
 
     // The live translations of a drag or resize, in points; zero outside one.
     void setDragTranslation(QSizeF translation);
@@ -136,6 +137,6 @@ private:
     std::array<ResizeHandleItem *, 4> handles_{};
     QPointer<QGraphicsProxyWidget> editorProxy_;
     std::unique_ptr<ElementMove> move_;
-    ElementExpressionSheet *expressionSheet_;
+    ElementExpressionSheet *expressionSheet_ = nullptr;
     ElementChildLayer *childLayer_ = nullptr;
 };

@@ -88,8 +88,21 @@ PaletteView::PaletteView(AppSettings &settings, SnippetLibrary &snippetLibrary,
     row->addWidget(snippetsMenu_);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 
-    sheet_ = new SaveSnippetSheet(*snippetSheet_, snippetLibrary_, this);
+    sheet_ = OnDemand<SaveSnippetSheet>([this] {
+        auto *sheet = new SaveSnippetSheet(*snippetSheet_, snippetLibrary_, this);
+        sheet->setStore(store_);
+        return sheet;
+    });
+    connect(snippetSheet_, &SnippetSheetState::isVisibleChanged, this, [this] {
+        if (snippetSheet_->isVisible())
+            sheet_.get();
+    });
     refreshTarget();
+}
+
+SaveSnippetSheet *PaletteView::saveSnippetSheet()
+{
+    return sheet_.get();
 }
 
 void PaletteView::buildCompositeMenu()
@@ -133,7 +146,8 @@ void PaletteView::setStore(DocumentStore *store)
             connect(store_, &DocumentStore::documentChanged, this, &PaletteView::refreshTarget)};
     }
     snippetsMenu_->setStore(store_);
-    sheet_->setStore(store_);
+    if (SaveSnippetSheet *sheet = sheet_.ifBuilt())
+        sheet->setStore(store_);
     refreshTarget();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/DocumentStore.h"
+#include "widgets/OnDemand.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -32,7 +33,8 @@ public:
     QToolButton *compositeButton() const { return composite_; }
     SnippetsMenu *snippetsMenu() const { return snippetsMenu_; }
     SnippetSheetState *snippetSheet() const { return snippetSheet_; }
-    SaveSnippetSheet *saveSnippetSheet() const { return sheet_; }
+    // The sheet that saves the selection as a snippet, built the first time it is needed.
+    SaveSnippetSheet *saveSnippetSheet();
 
 private:
     void buildCompositeMenu();
@@ -49,5 +51,5 @@ private:
     QList<QToolButton *> buttons_;
     QToolButton *composite_ = nullptr;
     SnippetsMenu *snippetsMenu_ = nullptr;
-    SaveSnippetSheet *sheet_ = nullptr;
+    OnDemand<SaveSnippetSheet> sheet_;
 };

@@ -60,6 +60,9 @@ SaveSnippetSheet::SaveSnippetSheet(SnippetSheetState &state, SnippetLibrary &lib
     });
     connect(&state_, &SnippetSheetState::isVisibleChanged, this,
             [this] { setShown(state_.isVisible()); });
+    // Built when first needed, it catches up with the state it missed.
+    nameField_->setText(state_.name());
+    setShown(state_.isVisible());
 }
 
 void SaveSnippetSheet::saveSnippet()

@@ -15,6 +15,8 @@
 #include <optional>
 #include <utility>
 
+struct ReportFile;
+
 // The editing state of one open report tab: the report, the selection, the active band, the
 // file, view state, the per-report memory kept in the settings, and snapshot undo and redo.
 // Views observe its change signals and change the report only through its operations.
@@ -114,6 +116,8 @@ public:
     // Reads and parses the file. Throws DocumentFileError or JrxmlCodecError; on failure
     // nothing of the store has changed.
     void load(const QUrl &url);
+    // Takes the report of the file at `url` as `file` read it.
+    void load(const QUrl &url, const ReportFile &file);
     // Writes the report atomically. Throws DocumentFileError; on failure the file on disk and
     // the store are as they were.
     QUrl save(const QUrl &url);

@@ -1,9 +1,9 @@
 #include "document/DocumentStore.h"
+#include "document/ReportFile.h"
 #include "model/JrxmlCodec.h"
 #include "model/SubreportNaming.h"
 
 #include <QCryptographicHash>
-#include <QDir>
 #include <QFile>
 #include <QSaveFile>
 #include <QSettings>
@@ -48,39 +48,19 @@ QVariantMap readMap(const QString &key, bool nested)
     return map;
 }
 
-QString displayPath(const QUrl &url)
-{
-    return url.isLocalFile() ? QDir::toNativeSeparators(url.toLocalFile()) : url.toString();
-}
-
-QByteArray contentHash(const QByteArray &data)
-{
-    return QCryptographicHash::hash(data, QCryptographicHash::Sha256);
-}
-
 } // namespace
 
 void DocumentStore::load(const QUrl &location)
 {
     const QUrl url = location;
-    QFile file(url.toLocalFile());
-    if (!url.isLocalFile() || !file.open(QIODevice::ReadOnly)) {
-        throw DocumentFileError(QStringLiteral("The report %1 could not be opened: %2")
-                                    .arg(displayPath(url), file.errorString()));
-    }
-    const QByteArray data = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        throw DocumentFileError(QStringLiteral("The report %1 could not be read: %2")
-                                    .arg(displayPath(url), file.errorString()));
-    }
-    if (data.isEmpty()) {
-        throw DocumentFileError(QStringLiteral("The report %1 could not be opened: The file is "
-                                               "empty.")
-                                    .arg(displayPath(url)));
-    }
-    QStringList warnings;
-    const ReportDocument parsed = JrxmlCodec::parse(data, &warnings);
-    readerWarnings_ = warnings;
+    load(url, ReportFile::read(url));
+}
+
+void DocumentStore::load(const QUrl &location, const ReportFile &file)
+{
+    // The location may live in what the load replaces (the file URL a view hands back).
+    const QUrl url = location;
+    readerWarnings_ = file.warnings;
 
     const QString path = url.toLocalFile();
     // The history belongs to the report that was open: an undo must never bring its content
@@ -93,14 +73,14 @@ void DocumentStore::load(const QUrl &location)
     redoStack_.clear();
     if (hadHistory)
         emit undoStacksChanged();
-    setDocument(parsed);
+    setDocument(file.document);
     setFileURL(url);
     setSelectedElementID(std::nullopt);
     activateFirstDetailBand();
     setIsDirty(false);
     setParameterValues(loadPersistedParameterValues(path));
     setActiveConnectionID(loadPersistedActiveConnectionID(path));
-    fileStamp_ = FileStamp{path, data.size(), contentHash(data)};
+    fileStamp_ = FileStamp{path, file.bytes.size(), file.hash};
 }
 
 QUrl DocumentStore::save(const QUrl &url)
@@ -126,10 +106,10 @@ QUrl DocumentStore::save(const QUrl &url)
     }
     if (!failure.isEmpty()) {
         throw DocumentFileError(QStringLiteral("The report could not be saved to %1: %2")
-                                    .arg(displayPath(url), failure));
+                                    .arg(ReportFile::displayPath(url), failure));
     }
     setFileURL(url);
-    fileStamp_ = FileStamp{url.toLocalFile(), data.size(), contentHash(data)};
+    fileStamp_ = FileStamp{url.toLocalFile(), data.size(), ReportFile::contentHash(data)};
     if (activeConnectionID_)
         persistActiveConnectionID(activeConnectionID_, url.toLocalFile());
     setIsDirty(false);
@@ -161,7 +141,7 @@ bool DocumentStore::hasFileChangedOnDisk() const
         return true;
     if (!file.open(QIODevice::ReadOnly))
         return false; // the write will say what is wrong
-    QCryptographicHash hash(QCryptographicHash::Sha256);
+    QCryptographicHash hash(ReportFile::hashAlgorithm);
     return !hash.addData(&file) || hash.result() != fileStamp_->hash;
 }
 

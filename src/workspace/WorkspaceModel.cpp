@@ -43,7 +43,10 @@ DocumentStore *WorkspaceModel::loadStore(const QUrl &url)
 {
     DocumentStore *store = makeStore();
     try {
-        store->load(url);
+        if (const std::optional<ReportFile> file = readAhead_.take(url.toLocalFile()))
+            store->load(url, *file);
+        else
+            store->load(url);
     } catch (...) {
         delete store;
         throw;
@@ -212,6 +215,11 @@ void WorkspaceModel::openDocumentTab(const ReportDocument &document)
     setTabs(tabs_ + QList<DocumentStore *>{store}, int(tabs_.size()));
 }
 
+void WorkspaceModel::readLastSessionAhead(const AppSettings &settings)
+{
+    readAhead_.start(settings.lastOpenTabPaths());
+}
+
 void WorkspaceModel::restoreLastSession(const AppSettings &settings)
 {
     const QStringList paths = settings.lastOpenTabPaths();
@@ -234,6 +242,7 @@ void WorkspaceModel::restoreLastSession(const AppSettings &settings)
         }
         tabOfPath.append(tab);
     }
+    readAhead_.clear();
     if (restored.isEmpty())
         return;
     const int stored = std::clamp(settings.lastActiveTabIndex(), 0, int(paths.size() - 1));

@@ -2,6 +2,7 @@
 
 #include "document/DocumentStoreTypes.h"
 #include "model/ReportDocument.h"
+#include "workspace/ReportReadAhead.h"
 
 #include <QList>
 #include <QMap>
@@ -69,6 +70,8 @@ public:
     // Opens a report made in the program in a new active tab: no file, not marked changed, its
     // first detail band active.
     void openDocumentTab(const ReportDocument &document);
+    // Starts reading the files of the last session on other threads, for the restore.
+    void readLastSessionAhead(const AppSettings &settings);
     // Reopens the files of the last session; missing and unreadable ones are skipped.
     void restoreLastSession(const AppSettings &settings);
     // A dirty tab waits for confirmation in pendingCloseTabIndex; others close at once.
@@ -128,6 +131,7 @@ private:
     int tabShowing(const QString &filePath) const;
 
     ElementClipboard *clipboard_;
+    ReportReadAhead readAhead_;
     QList<DocumentStore *> tabs_;
     int activeTabIndex_ = 0;
     bool isNewReportWizardVisible_ = false;

@@ -201,16 +201,31 @@ TEST_F(QuillmarkAppTest, ReportsNamedAtLaunchOpenAfterTheLastSessionAndAMissingO
 
 namespace {
 
-TEST_F(QuillmarkAppTest, LaunchPostsTheCrashPromptAndChecksForUpdatesOnce)
+TEST_F(QuillmarkAppTest, LaunchPostsTheCrashPromptAndChecksForUpdatesOnceThePaintedWindowShows)
 {
     int crashPrompts = 0;
     int updateChecks = 0;
-    app->setLaunchChecks([&] { ++crashPrompts; }, [&] { ++updateChecks; });
+    bool painted = false;
+    bool checkedAfterPaint = false;
+    QObject::connect(app->mainWindow(), &MainWindow::firstPainted, app.get(),
+                     [&] { painted = true; });
+    app->setLaunchChecks([&] { ++crashPrompts; },
+                         [&] {
+                             ++updateChecks;
+                             checkedAfterPaint = painted;
+                         });
     app->start();
     EXPECT_EQ(crashPrompts, 0) << "the prompt waits for the event queue";
-    EXPECT_EQ(updateChecks, 1);
-    QCoreApplication::processEvents();
+    EXPECT_EQ(updateChecks, 0) << "the check waits for the window's first paint";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return updateChecks > 0; }));
     EXPECT_EQ(crashPrompts, 1);
+    EXPECT_TRUE(checkedAfterPaint);
+    app->mainWindow()->hide();
+    app->mainWindow()->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(app->mainWindow()));
+    app->mainWindow()->content()->repaint();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(updateChecks, 1);
 }
 
 } // namespace

@@ -60,10 +60,13 @@ TEST_F(ElementActionsTest, DoubleClickOnATextFieldOpensTheBuilderOnItsExpression
 {
     const QUuid field = add(ElementKind::TextField{u"$F{name}"_s}, QRectF(10, 2, 120, 16));
     ElementView *view = band(title)->elementItems().value(field);
+    EXPECT_TRUE(view->findChildren<ElementExpressionSheet *>().isEmpty())
+        << "an element that never opened its builder has none";
     doubleClick({20, 8});
     click(at(title, {20, 8}));
     QCoreApplication::processEvents();
     ASSERT_TRUE(view->expressionSheet()->presentation()->isVisible());
+    EXPECT_EQ(view->findChildren<ElementExpressionSheet *>().size(), 1);
     ExpressionBuilderSheet *sheet = view->expressionSheet()->sheet();
     ASSERT_TRUE(sheet && sheet->builder());
     EXPECT_EQ(sheet->builder()->editor()->text(), u"$F{name}"_s);
