@@ -246,6 +246,35 @@ void BM_FormatToolbarFollowsAnEdit(benchmark::State &state)
 }
 BENCHMARK(BM_FormatToolbarFollowsAnEdit)->Args({5000, 2500})->Unit(benchmark::kMillisecond);
 
+// One repaint of the canvas's window over a detail band `range(0)` points high with the grid
+// on: the band draws its grid over the part in view only, so a tall band's repaint stays well
+// under a second.
+void BM_CanvasPaintTallBand(benchmark::State &state)
+{
+    DocumentStore store;
+    ReportDocument document = DocumentStore::defaultDocument();
+    document.detailBands[0].height = double(state.range(0));
+    store.setDocument(document);
+    GridSettings settings;
+    CanvasView canvas;
+    canvas.resize(1000, 800);
+    canvas.setBandSettings(&settings);
+    canvas.setStore(&store);
+    canvas.show();
+    QCoreApplication::processEvents();
+    QWidget *viewport = canvas.graphicsView()->viewport();
+    for (auto _ : state) {
+        // A repaint from scratch: the band's cached picture is dropped with its look.
+        canvas.scene()->bandItem(BandTarget::detailBand(document.detailBands[0].id))->update();
+        benchmark::DoNotOptimize(viewport->grab());
+    }
+}
+BENCHMARK(BM_CanvasPaintTallBand)
+    ->Arg(100)
+    ->Arg(1'000'000)
+    ->Arg(10'000'000)
+    ->Unit(benchmark::kMillisecond);
+
 } // namespace
 
 QUILLMARK_GUI_BENCHMARK_MAIN()

@@ -2,6 +2,8 @@
 //
 //   jrxmlcat roundtrip FILE    the file read and written again, on standard output
 //   jrxmlcat dump FILE         the report read from the file as JSON, without identifiers
+//   jrxmlcat values FILE       the values the designer reads, in the lines the engine's
+//                              `read-values` command prints for the same file
 //   jrxmlcat warnings FILE     what the reader did not keep, one line each
 //   jrxmlcat snippet-out FILE  the snippet text of every top-level element of the report
 //   jrxmlcat snippet-in        the first element of the snippet text on standard input, as JSON
@@ -12,6 +14,7 @@
 // FILE may be "-" for standard input. Errors go to standard error with exit status 1.
 
 #include "CanonicalDiff.h"
+#include "ModelValues.h"
 #include "model/JrxmlCodec.h"
 
 #include <QFile>
@@ -409,6 +412,8 @@ int run(const QString &command, const QString &path)
             print(stderr, line.toUtf8() + '\n');
     } else if (command == QStringLiteral("dump")) {
         printJson(document(doc));
+    } else if (command == QStringLiteral("values")) {
+        print(stdout, modelvalues::describe(doc).toUtf8());
     } else if (command == QStringLiteral("warnings")) {
         for (const QString &line : notes)
             print(stdout, line.toUtf8() + '\n');
@@ -435,7 +440,7 @@ int main(int argc, char **argv)
     const QString command = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
     const QString path = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString();
     if (command.isEmpty() || (command != QStringLiteral("snippet-in") && path.isEmpty())) {
-        std::fputs("usage: jrxmlcat roundtrip|dump|warnings|snippet-out|canonical FILE\n"
+        std::fputs("usage: jrxmlcat roundtrip|dump|values|warnings|snippet-out|canonical FILE\n"
                    "       jrxmlcat snippet-in < FRAGMENT\n",
                    stderr);
         return 2;

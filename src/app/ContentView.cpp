@@ -124,6 +124,7 @@ QWidget *ContentView::buildWorkingArea(SidecarModel &engine)
     leftColumn_ = split;
 
     inspector_ = new InspectorView(settings_, &engine, imageImport_, area);
+    inspector_->setDialogs(&dialogs_);
 
     auto *leftDivider = new PanelDivider([this](double t) { panelWidths_->dragLeft(t); },
                                          [this](double t) { panelWidths_->endLeftDrag(t); }, area);

@@ -9,12 +9,20 @@ namespace bandgeometry {
 
 QList<double> gridLines(double gridSize, double length)
 {
+    return gridLines(gridSize, length, 0, length + 0.5);
+}
+
+QList<double> gridLines(double gridSize, double length, double from, double to)
+{
     QList<double> lines;
-    if (gridSize < 2 || length <= 0)
+    if (gridSize < 2 || length <= 0 || !(from <= to))
         return lines;
     const double n = std::max(std::round(length / gridSize), 1.0);
     const double step = length / n;
-    for (double i = 0;; ++i) {
+    // The lines lie at whole multiples of the step, up to half a point past the end.
+    const double first = std::max(0.0, std::ceil(from / step));
+    const double last = std::min(std::floor(std::min(to, length + 0.5) / step), n + 1);
+    for (double i = first; i <= last; ++i) {
         const double at = i * step;
         if (at > length + 0.5)
             break;

@@ -19,6 +19,9 @@ constexpr double handleStripHeight = 12;
 // steps (halves rounded away from zero, at least one) fills `length`. None when the grid is
 // smaller than 2 or the length is not positive.
 QList<double> gridLines(double gridSize, double length);
+// The same lines, only those from `from` to `to`: a tall band draws its grid where it is seen,
+// at a cost that does not grow with the band.
+QList<double> gridLines(double gridSize, double length, double from, double to);
 
 // The rubber band between its start and the pointer.
 QRectF rubberBandRect(QPointF start, QPointF current);

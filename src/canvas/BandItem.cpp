@@ -26,6 +26,7 @@
 #include <QPainterPath>
 #include <QPalette>
 #include <QScopedValueRollback>
+#include <QStyleOptionGraphicsItem>
 #include <QTimer>
 #include <algorithm>
 
@@ -138,6 +139,8 @@ BandItem::BandItem(const BandTarget &target, const BandContext *context, QGraphi
 {
     body_->setPos(0, canvas::headerStripHeight);
     setFlag(ItemClipsChildrenToShape);
+    // The grid is drawn over the exposed part only.
+    setFlag(ItemUsesExtendedStyleOption);
     // The strip, grid and border are drawn once and kept: a drag over the band repaints them
     // from the picture. Whatever changes their look calls update().
     setCacheMode(DeviceCoordinateCache);
@@ -251,7 +254,7 @@ void BandItem::placeChrome()
     addButton_->setPos(x, y);
 }
 
-void BandItem::paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidget *)
+void BandItem::paint(QPainter *painter, const QStyleOptionGraphicsItem *option, QWidget *)
 {
     const QColor accent = accentColor();
     const QRectF header(0, 0, width_, canvas::headerStripHeight);
@@ -263,14 +266,19 @@ void BandItem::paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidge
 
     const BandSettings *settings = context_ ? context_->settings : nullptr;
     if (settings && settings->isSnapToGridEnabled()) {
+        // Only the part being painted gets lines: a band can be far taller than the view.
+        const QRectF seen = option->exposedRect.intersected(body);
         QPainterPath grid;
-        for (double x : bandgeometry::gridLines(settings->gridSize(), width_)) {
-            grid.moveTo(x, body.top());
-            grid.lineTo(x, body.bottom());
+        for (double x : bandgeometry::gridLines(settings->gridSize(), width_, seen.left() - 1,
+                                                seen.right() + 1)) {
+            grid.moveTo(x, seen.top());
+            grid.lineTo(x, seen.bottom());
         }
-        for (double y : bandgeometry::gridLines(settings->gridSize(), body.height())) {
-            grid.moveTo(0, body.top() + y);
-            grid.lineTo(width_, body.top() + y);
+        for (double y :
+             bandgeometry::gridLines(settings->gridSize(), body.height(),
+                                     seen.top() - body.top() - 1, seen.bottom() - body.top() + 1)) {
+            grid.moveTo(seen.left(), body.top() + y);
+            grid.lineTo(seen.right(), body.top() + y);
         }
         painter->strokePath(grid, QPen(withAlpha(gray, 0.18), 0.5));
     }

@@ -3,6 +3,7 @@
 #include "canvas/ElementFaceGeometry.h"
 #include "canvas/ElementImageLoader.h"
 #include "canvas/ElementPlaceholders.h"
+#include "model/ElementFill.h"
 #include "setup/ImageExpression.h"
 
 #include <QPainter>
@@ -32,10 +33,17 @@ QPen framePen(const ReportElement &element)
     return pen;
 }
 
-void paintTextLabel(QPainter *painter, const QRectF &frame, const QString &text,
-                    const ReportElement &element, bool italicized)
+// The background as the engine prints it: filled in the opaque mode only.
+QColor printedFill(const ReportElement &element, const ElementFaceContext &context)
 {
-    painter->fillRect(frame, displayColor(element.backColor, ColorUse::fill));
+    return displayColor(ElementFill::printedFill(element, context.styles), ColorUse::fill);
+}
+
+void paintTextLabel(QPainter *painter, const QRectF &frame, const QString &text,
+                    const ReportElement &element, bool italicized,
+                    const ElementFaceContext &context)
+{
+    painter->fillRect(frame, printedFill(element, context));
     QFont font = ElementPlaceholders::sceneFont(painter, element.fontName, element.fontSize);
     font.setBold(element.isBold);
     font.setItalic(element.isItalic || italicized);
@@ -77,10 +85,11 @@ void paintImage(QPainter *painter, const QRectF &frame, const QString &expressio
             painter, frame, expression, result.phase == ElementImageLoader::Phase::failed);
 }
 
-void paintShape(QPainter *painter, const QRectF &frame, const ReportElement &element, bool ellipse)
+void paintShape(QPainter *painter, const QRectF &frame, const ReportElement &element, bool ellipse,
+                const ElementFaceContext &context)
 {
     painter->setPen(strokePen(element));
-    painter->setBrush(displayColor(element.backColor, ColorUse::fill));
+    painter->setBrush(printedFill(element, context));
     if (ellipse)
         painter->drawEllipse(frame);
     else
@@ -101,9 +110,9 @@ void paintContent(QPainter *painter, const ReportElement &element, const QRectF 
         if (context.isEditingInline)
             painter->fillRect(frame, Qt::white);
         else
-            paintTextLabel(painter, frame, text->text, element, false);
+            paintTextLabel(painter, frame, text->text, element, false, context);
     } else if (const auto *field = kind.as<ElementKind::TextField>()) {
-        paintTextLabel(painter, frame, field->expression, element, true);
+        paintTextLabel(painter, frame, field->expression, element, true, context);
     } else if (const auto *image = kind.as<ElementKind::Image>()) {
         paintImage(painter, frame, image->expression, context);
     } else if (const auto *subreport = kind.as<ElementKind::Subreport>()) {
@@ -114,7 +123,7 @@ void paintContent(QPainter *painter, const ReportElement &element, const QRectF 
             ElementPlaceholders::paintBox(painter, frame, u"doc.on.doc"_s, subreport->expression,
                                           2);
     } else if (kind.is<ElementKind::Frame>()) {
-        painter->fillRect(frame, displayColor(element.backColor, ColorUse::fill));
+        painter->fillRect(frame, printedFill(element, context));
     } else if (const auto *table = kind.as<ElementKind::Table>()) {
         ElementPlaceholders::paintTable(painter, frame, *table);
     } else if (const auto *pageBreak = kind.as<ElementKind::ReportBreak>()) {
@@ -129,7 +138,7 @@ void paintContent(QPainter *painter, const ReportElement &element, const QRectF 
     } else if (kind.is<ElementKind::GenericElement>()) {
         ElementPlaceholders::paintBox(painter, frame, u"puzzlepiece"_s, u"Generic"_s, 1);
     } else if (kind.is<ElementKind::Rectangle>() || kind.is<ElementKind::Ellipse>()) {
-        paintShape(painter, frame, element, kind.is<ElementKind::Ellipse>());
+        paintShape(painter, frame, element, kind.is<ElementKind::Ellipse>(), context);
     } else if (kind.is<ElementKind::Line>()) {
         painter->setPen(strokePen(element));
         painter->drawLine(ElementFaceGeometry::lineEnds(element.width, element.height)
@@ -164,7 +173,8 @@ void paintTree(QPainter *painter, const ReportElement &element, const ElementFac
             painter->save();
             painter->translate(child.x, child.y);
             paintTree(painter, child,
-                      ElementFaceContext{context.reportURL, false, false, context.images});
+                      ElementFaceContext{context.reportURL, false, false, context.images,
+                                         context.styles});
             painter->restore();
         }
         painter->restore();

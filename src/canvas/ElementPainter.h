@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/ReportElement.h"
+#include "model/ReportDocument.h"
 
 #include <QRectF>
 #include <QUrl>
@@ -20,12 +20,15 @@ struct ElementFaceContext {
     bool isEditingInline = false;
     // Without a loader, pictures show their placeholder.
     ElementImageLoader *images = nullptr;
+    // The report's styles, whose mode an element without its own inherits.
+    QList<ReportStyle> styles;
 };
 
 // Draws the face of one element, by kind, in its own points: (0, 0) is its top-left corner and
 // one scene unit is one point, so a 10-point font is 10 units high on the page. The face fills
 // the element's drawn frame (its size raised to 4 points each way) and is clipped to it.
-// Styles, side pens, paddings and print-time attributes are not drawn.
+// Styles, side pens, paddings and print-time attributes are not drawn, except that a background
+// is filled only where the engine fills it (ElementFill).
 namespace ElementPainter {
 
 // Everything under the element's children (the whole face of a kind without children), in

@@ -1,6 +1,7 @@
 #include "canvas/ElementPlaceholders.h"
 
 #include "canvas/ElementFaceGeometry.h"
+#include "canvas/PrintFaces.h"
 #include "widgets/SymbolIcons.h"
 
 #include <QFontMetricsF>
@@ -122,7 +123,8 @@ namespace ElementPlaceholders {
 
 QFont sceneFont(const QPainter *painter, const QString &family, double size)
 {
-    QFont font(family);
+    // The face the print uses for the family.
+    QFont font(PrintFaces::drawnFamily(family));
     // Points are converted to pixels at the device's resolution; undo that so that the font is
     // `size` scene units high whatever the screen.
     const int dpi = painter && painter->device() ? painter->device()->logicalDpiY() : 72;

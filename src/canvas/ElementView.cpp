@@ -13,6 +13,7 @@
 #include "canvas/ElementViewRegistry.h"
 #include "canvas/InlineElementTextField.h"
 #include "canvas/MultiDragState.h"
+#include "canvas/PrintFaces.h"
 #include "canvas/ResizeHandleItem.h"
 #include "canvas/SubreportOpener.h"
 #include "widgets/ColorHex.h"
@@ -42,8 +43,8 @@ constexpr qreal editorZ = 1e8;
 
 QFont inlineFont(const ReportElement &element)
 {
-    QFont font =
-        QFontDatabase::hasFamily(element.fontName) ? QFont(element.fontName) : QApplication::font();
+    const QString family = PrintFaces::drawnFamily(element.fontName);
+    QFont font = QFontDatabase::hasFamily(family) ? QFont(family) : QApplication::font();
     font.setPixelSize(std::max(1, int(std::lround(element.fontSize))));
     return font;
 }
@@ -268,6 +269,7 @@ void ElementView::paintContent(QPainter *painter, const QRectF &box)
     if (store) {
         face.reportURL = store->fileURL();
         face.isCreatingSubreport = store->creatingSubreportElementIDs().contains(id());
+        face.styles = store->document().styles;
     }
     face.isEditingInline = inlineEdit_.isEditing();
     face.images = context_ && context_->environment ? context_->environment->images : nullptr;

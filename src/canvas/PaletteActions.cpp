@@ -124,6 +124,15 @@ QString addTargetLabel(const DocumentStore &store)
 
 void insert(Kind kind, DocumentStore &store, const AppSettings &settings)
 {
+    // A table or list iterates a sub-dataset, which the engine needs to find: a report without
+    // one gets one with the element, in the same step.
+    if ((kind == Kind::table || kind == Kind::list) && store.document().subDatasets.isEmpty()) {
+        const ReportSubDataset dataset = DocumentStore::newSubDataset(store.document());
+        ReportDocument withDataset = store.document();
+        withDataset.subDatasets.append(dataset);
+        store.addElementSmart(newElement(kind, withDataset, settings), dataset);
+        return;
+    }
     store.addElementSmart(newElement(kind, store.document(), settings));
 }
 

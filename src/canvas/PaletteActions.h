@@ -44,7 +44,9 @@ ReportElement newElement(Kind kind, const ReportDocument &document, const AppSet
 // "Add to Frame" while one frame is selected, else "Add to " and the active band's label.
 QString addTargetLabel(const DocumentStore &store);
 
-// Builds the element and inserts it into the selected frame or list, else the active band.
+// Builds the element and inserts it into the selected frame or list, else the active band. A
+// table or list in a report without sub-datasets comes with a new one, "Dataset1", which it
+// iterates: one undo step for both.
 void insert(Kind kind, DocumentStore &store, const AppSettings &settings);
 
 // Saves the report first (it may ask where), writes a new subreport file beside it, inserts the

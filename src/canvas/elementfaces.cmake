@@ -4,6 +4,7 @@ target_sources(quillmark_services PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/ElementFaceGeometry.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ElementImageLoader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ElementMenuItems.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PrintFaces.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SubreportOpener.cpp)
 if(TARGET quillmark_ui)
   target_sources(quillmark_ui PRIVATE

@@ -156,6 +156,10 @@ public:
     void flushPendingUndoSnapshot();
     // Call after changing the document and setting the dirty flag, with the document as it was.
     void recordCoalescedEdit(const HashableKey &key, const ReportDocument &before);
+    // While a key is held, its edits join one run however long the pauses between them (a colour
+    // dialog the user drags through); no value lets go. Other keys coalesce as ever.
+    void holdContinuousEdit(const std::optional<HashableKey> &key) { heldKey_ = key; }
+    const std::optional<HashableKey> &heldContinuousEdit() const { return heldKey_; }
     void undo();
     void redo();
 
@@ -274,6 +278,8 @@ public:
     void moveGroup(int index, int offset);
     void removeGroup(const QUuid &id);
     void addSubDataset();
+    // A sub-dataset as Add makes it: named after those `document` holds, its query SQL.
+    static ReportSubDataset newSubDataset(const ReportDocument &document);
     void moveSubDataset(int index, int offset);
     void removeSubDataset(const QUuid &id);
     // Appends a field for each name not declared yet (exact comparison); the number added. Each
@@ -334,11 +340,15 @@ public:
     // --- Generated content -------------------------------------------------------------------
 
     void insertComposite(CompositeElement composite, const BandTarget &target);
-    // A bold label per field in the column header and a text field per field in `detailTarget`.
+    // A bold label per field in the column header and a text field per field in `detailTarget`,
+    // side by side within the column width, below what the two bands already hold; a column
+    // header the report lacks or hides is added and shown. One undo step.
     void generateColumnarLayout(const QList<ReportField> &fields, const BandTarget &detailTarget,
                                 bool isBlankWhenNull, const std::optional<ReportStyle> &style);
     // Into the one selected frame or list, else into the active band.
     void addElementSmart(const ReportElement &element);
+    // The same, with the sub-dataset the element iterates appended in the same undo step.
+    void addElementSmart(const ReportElement &element, const ReportSubDataset &dataset);
 
     // --- Subreport creation ------------------------------------------------------------------
 
@@ -426,6 +436,16 @@ private:
     // A band never ends above the bottom of an element it holds directly, or the engine refuses
     // the report: raises the band that holds the element, if one does. Records nothing.
     void growBandHolding(const QUuid &id);
+    // Makes the standard band print: adds it, in its place, when the report lacks it, and shows
+    // it when it is hidden. Records nothing.
+    void showStandardBand(BandType type);
+    // The width of each of `count` generated columns and the gap between them: whole points that
+    // fit the report's column width.
+    struct ColumnLayout {
+        double width = 0;
+        double gap = 0;
+    };
+    ColumnLayout columnLayout(qsizetype count) const;
 
     // One operation of each kind for all data-definition lists.
     template <typename T> void addListItem(QList<T> ReportDocument::*list, const T &item);
@@ -523,6 +543,7 @@ private:
     QList<ReportDocument> redoStack_;
     std::optional<ReportDocument> pendingUndoSnapshot_;
     std::optional<HashableKey> pendingUndoKey_;
+    std::optional<HashableKey> heldKey_;
     std::optional<qint64> pendingUndoTimestamp_;
     int documentBatchDepth_ = 0;
     bool documentChangeHeld_ = false;

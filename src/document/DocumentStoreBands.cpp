@@ -254,6 +254,27 @@ void DocumentStore::setBandPresent(BandType type, bool isPresent)
     });
 }
 
+void DocumentStore::showStandardBand(BandType type)
+{
+    if (type == BandType::detail)
+        return;
+    changeDocument([&](ReportDocument &document) {
+        qsizetype index = indexOfStandardBand(document, type);
+        if (index < 0) {
+            // In its place among the standard bands.
+            const QList<BandType> order = bandDisplayOrder();
+            index = 0;
+            while (index < document.bands.size() &&
+                   order.indexOf(document.bands.at(index).type) < order.indexOf(type))
+                ++index;
+            ReportBand band;
+            band.type = type;
+            document.bands.insert(index, band);
+        }
+        document.bands[index].isPresent = true;
+    });
+}
+
 void DocumentStore::fitBandToContent(const BandTarget &target)
 {
     setHeight(std::max(4.0, heightToHoldElements(target)), target);

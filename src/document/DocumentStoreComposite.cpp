@@ -1,11 +1,11 @@
 #include "document/DocumentStore.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
 constexpr double columnGap = 4;
-constexpr double minimumColumnWidth = 20;
 constexpr double generatedHeight = 20;
 
 // One text field of a composite preset, 20 high at y 10 in its band.
@@ -78,24 +78,28 @@ void DocumentStore::generateColumnarLayout(const QList<ReportField> &fields,
     const QList<ReportField> columns = fields;
     const BandTarget valueTarget = detailTarget;
     const std::optional<ReportStyle> columnStyle = style;
+    const BandTarget header = BandTarget::standard(BandType::columnHeader);
     applyDiscreteEdit([&] {
         batchDocumentChanges([&] {
-            const double n = double(columns.size());
-            const double width =
-                std::max((document_.columnWidth - columnGap * (n - 1)) / n, minimumColumnWidth);
-            const BandTarget header = BandTarget::standard(BandType::columnHeader);
+            // The labels need a column header that prints: one the report lacks or hides is
+            // added and shown, in the same step.
+            showStandardBand(BandType::columnHeader);
+            const ColumnLayout layout = columnLayout(columns.size());
+            // Below what each band already holds.
+            const double labelsTop = heightToHoldElements(header);
+            const double valuesTop = heightToHoldElements(valueTarget);
             for (qsizetype k = 0; k < columns.size(); ++k) {
                 const ReportField &field = columns.at(k);
-                const double x = double(k) * (width + columnGap);
+                const double x = double(k) * (layout.width + layout.gap);
                 const QString caption = field.fieldDescription && !field.fieldDescription->isEmpty()
                                             ? *field.fieldDescription
                                             : field.name;
-                ReportElement label =
-                    newElement(ElementKind::StaticText{caption}, x, 0, width, generatedHeight);
+                ReportElement label = newElement(ElementKind::StaticText{caption}, x, labelsTop,
+                                                 layout.width, generatedHeight);
                 label.isBold = true;
                 ReportElement value = newElement(
                     ElementKind::TextField{QString(QStringLiteral("$F{") + field.name + u'}')}, x,
-                    0, width, generatedHeight);
+                    valuesTop, layout.width, generatedHeight);
                 value.isBlankWhenNull = isBlankWhenNull;
                 if (columnStyle) {
                     for (ReportElement *element : {&label, &value}) {
@@ -110,10 +114,44 @@ void DocumentStore::generateColumnarLayout(const QList<ReportField> &fields,
     });
 }
 
+DocumentStore::ColumnLayout DocumentStore::columnLayout(qsizetype count) const
+{
+    // Whole points, as the file writes them, so that the last column ends within the column
+    // however the file rounds: n × width + (n − 1) × gap never exceeds it. Too narrow a column
+    // for the gaps leaves them out.
+    const double n = double(std::max<qsizetype>(count, 1));
+    const double room = std::max(0.0, std::floor(document_.columnWidth));
+    double gap = columnGap;
+    if (room - gap * (n - 1) < n)
+        gap = 0;
+    return {std::floor((room - gap * (n - 1)) / n), gap};
+}
+
 void DocumentStore::addElementSmart(const ReportElement &element)
 {
     if (const std::optional<QUuid> container = selectedContainerID())
         addChildElement(element, *container);
     else
         addElement(element, activeBandTarget_);
+}
+
+void DocumentStore::addElementSmart(const ReportElement &element, const ReportSubDataset &dataset)
+{
+    // Copies: listeners of the snapshot's signals may change what the arguments refer to.
+    const ReportElement added = element;
+    const ReportSubDataset iterated = dataset;
+    const std::optional<QUuid> container = selectedContainerID();
+    const BandTarget destination = insertionTarget(activeBandTarget_);
+    if (!container && !elementList(std::as_const(document_), destination))
+        return;
+    applyDiscreteEdit([&] {
+        batchDocumentChanges([&] {
+            changeDocument([&](ReportDocument &d) { d.subDatasets.append(iterated); });
+            if (container)
+                performAddChildElement(added, *container);
+            else
+                performAddElement(added, destination);
+        });
+        setSelectedElementIDs({added.id});
+    });
 }

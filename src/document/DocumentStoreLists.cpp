@@ -151,12 +151,17 @@ void DocumentStore::removeGroup(const QUuid &groupID)
     });
 }
 
-void DocumentStore::addSubDataset()
+ReportSubDataset DocumentStore::newSubDataset(const ReportDocument &document)
 {
     ReportSubDataset dataset;
-    dataset.name = numbered(u"Dataset", document_.subDatasets);
+    dataset.name = numbered(u"Dataset", document.subDatasets);
     dataset.queryLanguage = QStringLiteral("sql");
-    addListItem(&ReportDocument::subDatasets, dataset);
+    return dataset;
+}
+
+void DocumentStore::addSubDataset()
+{
+    addListItem(&ReportDocument::subDatasets, newSubDataset(document_));
 }
 
 void DocumentStore::moveSubDataset(int index, int offset)

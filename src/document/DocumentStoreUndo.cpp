@@ -62,9 +62,11 @@ void DocumentStore::flushPendingUndoSnapshot(const ReportDocument &current)
 
 bool DocumentStore::continuesRun(const HashableKey &key, qint64 now) const
 {
-    // A clock that reads earlier than the run's last edit never merges into it.
-    return pendingUndoKey_ == key && pendingUndoTimestamp_ && now >= *pendingUndoTimestamp_ &&
-           now - *pendingUndoTimestamp_ < coalescingWindowMs;
+    // A clock that reads earlier than the run's last edit never merges into it; a held key's
+    // run goes on whatever the pause.
+    return pendingUndoKey_ == key && pendingUndoTimestamp_ &&
+           (heldKey_ == key ||
+            (now >= *pendingUndoTimestamp_ && now - *pendingUndoTimestamp_ < coalescingWindowMs));
 }
 
 void DocumentStore::recordCoalescedEdit(const HashableKey &key, const ReportDocument &before)

@@ -2,6 +2,7 @@
 
 #include "document/DocumentStore.h"
 #include "edits/InspectorEdits.h"
+#include "edits/LengthLimits.h"
 #include "inspector/InspectorTexts.h"
 #include "inspector/SectionCard.h"
 #include "widgets/InspectorRows.h"
@@ -28,6 +29,11 @@ BandInspector::BandInspector(const InspectorContext &context, const BandTarget &
         },
         frame);
     height_->setObjectName(u"inspector.band.height"_s);
+    height_->setCheck([this](double value, MeasurementUnit unit) {
+        if (!store_)
+            return LengthVerdict::accept(value);
+        return LengthLimits::bandHeight(*store_, band_, value, unit);
+    });
     frame->addWidget(height_);
     QLabel *hint = InspectorRows::secondaryText(InspectorTexts::bandHint(), this);
     hint->setObjectName(u"inspector.band.hint"_s);

@@ -1,5 +1,6 @@
 #include "inspector/BoxCards.h"
 
+#include "inspector/ColorRow.h"
 #include "inspector/StepperField.h"
 #include "widgets/CardText.h"
 #include "widgets/ColorWell.h"
@@ -155,6 +156,12 @@ BordersCard::BordersCard(const ElementWriter &writer, const QString &title,
             });
         },
         controls_);
+    watchColorDialog(colour_, writer_, [](ReportElement &now, const ReportElement &opened) {
+        now.topPen = opened.topPen;
+        now.leftPen = opened.leftPen;
+        now.bottomPen = opened.bottomPen;
+        now.rightPen = opened.rightPen;
+    });
     colour_->setObjectName(u"inspector.borders.colour"_s);
     colour_->setAccessibleName(u"Colour"_s);
     controls->addWidget(width_, 0, Qt::AlignVCenter);

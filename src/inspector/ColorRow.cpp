@@ -68,3 +68,12 @@ void ColorRow::openDialog()
 {
     swatch_->openDialog();
 }
+
+void watchColorDialog(ColorWell *well, const ElementWriter &writer,
+                      ColorDialogEdit::Restore restore)
+{
+    const auto edit = std::make_shared<ColorDialogEdit>(writer, std::move(restore));
+    QObject::connect(well, &ColorWell::dialogOpened, well, [edit] { edit->opened(); });
+    QObject::connect(well, &ColorWell::dialogAccepted, well, [edit] { edit->accepted(); });
+    QObject::connect(well, &ColorWell::dialogCancelled, well, [edit] { edit->cancelled(); });
+}

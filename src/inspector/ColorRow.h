@@ -1,5 +1,6 @@
 #pragma once
 
+#include "edits/ColorDialogEdit.h"
 #include "model/ReportElement.h"
 
 #include <QPointer>
@@ -35,6 +36,7 @@ public:
     // The colour the swatch shows.
     QColor shownColor() const;
     QToolButton *swatch() const;
+    ColorWell *colorWell() const { return swatch_; }
     QPushButton *clearButton() const { return clear_; }
     // The dialog once the swatch has opened it.
     QColorDialog *dialog() const;
@@ -48,3 +50,9 @@ private:
     ColorWell *swatch_;
     QPushButton *clear_;
 };
+
+// Ties the well's dialog to the element the card writes: its picks make one undo step while it
+// is open, and Cancel puts back what `restore` names as it was when the dialog opened, leaving
+// no step and no dirty mark when nothing else changed (ColorDialogEdit).
+void watchColorDialog(ColorWell *well, const ElementWriter &writer,
+                      ColorDialogEdit::Restore restore);

@@ -2,6 +2,7 @@
 
 #include "inspector/BoxCards.h"
 #include "inspector/ElementPart.h"
+#include "inspector/EvaluationTimeControls.h"
 #include "inspector/GraphicCards.h"
 #include "inspector/InspectorTexts.h"
 #include "inspector/SectionCard.h"

@@ -37,14 +37,15 @@ FrameCard::FrameCard(const ElementWriter &writer, const ReportElement &element,
     : SectionCard(QStringLiteral("Frame"), parent), writer_(writer)
 {
     setObjectName(QStringLiteral("inspector.frame"));
-    x_ =
-        lengthRow(QStringLiteral("X"), QStringLiteral("x"), element.x, &ReportElement::x, settings);
-    y_ =
-        lengthRow(QStringLiteral("Y"), QStringLiteral("y"), element.y, &ReportElement::y, settings);
+    using Which = LengthLimits::ElementLength;
+    x_ = lengthRow(QStringLiteral("X"), QStringLiteral("x"), element.x, &ReportElement::x, Which::x,
+                   settings);
+    y_ = lengthRow(QStringLiteral("Y"), QStringLiteral("y"), element.y, &ReportElement::y, Which::y,
+                   settings);
     width_ = lengthRow(QStringLiteral("Width"), QStringLiteral("width"), element.width,
-                       &ReportElement::width, settings);
+                       &ReportElement::width, Which::width, settings);
     height_ = lengthRow(QStringLiteral("Height"), QStringLiteral("height"), element.height,
-                        &ReportElement::height, settings);
+                        &ReportElement::height, Which::height, settings);
 
     position_ =
         casePicker(QStringLiteral("inspector.frame.position"), &InspectorTexts::positionLabel,
@@ -57,7 +58,8 @@ FrameCard::FrameCard(const ElementWriter &writer, const ReportElement &element,
 }
 
 LengthRow *FrameCard::lengthRow(const QString &label, const QString &name, double points,
-                                double ReportElement::*field, AppSettings &settings)
+                                double ReportElement::*field, LengthLimits::ElementLength which,
+                                AppSettings &settings)
 {
     auto *row = new LengthRow(
         label, points, settings,
@@ -66,6 +68,11 @@ LengthRow *FrameCard::lengthRow(const QString &label, const QString &name, doubl
         },
         this);
     row->setObjectName(QStringLiteral("inspector.frame.") + name);
+    row->setCheck([writer = writer_, which](double value, MeasurementUnit unit) {
+        if (!writer.acceptsWrites())
+            return LengthVerdict::accept(value);
+        return LengthLimits::elementLength(*writer.store(), writer.elementID(), which, value, unit);
+    });
     addWidget(row);
     return row;
 }

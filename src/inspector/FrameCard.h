@@ -1,6 +1,7 @@
 #pragma once
 
 #include "edits/InspectorEdits.h"
+#include "edits/LengthLimits.h"
 #include "inspector/ElementPart.h"
 #include "inspector/SectionCard.h"
 
@@ -9,7 +10,8 @@ class LengthRow;
 class QComboBox;
 
 // The "Frame" card: the element's place and size in the user's unit, stored in points exactly
-// as committed (no snapping, no limits), and how it moves and stretches with its band.
+// as committed (no snapping; only what the page can hold, see LengthLimits), and how it moves
+// and stretches with its band.
 class FrameCard : public SectionCard, public ElementPart {
     Q_OBJECT
 
@@ -22,7 +24,8 @@ public:
 
 private:
     LengthRow *lengthRow(const QString &label, const QString &name, double points,
-                         double ReportElement::*field, AppSettings &settings);
+                         double ReportElement::*field, LengthLimits::ElementLength which,
+                         AppSettings &settings);
 
     ElementWriter writer_;
     LengthRow *x_;

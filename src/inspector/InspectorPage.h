@@ -6,6 +6,7 @@
 
 class AppSettings;
 class BoxSideSelectionState;
+class Dialogs;
 class DocumentStore;
 class ImageImportCoordinator;
 class SidecarModel;
@@ -20,6 +21,8 @@ struct InspectorContext {
     ImageImportCoordinator *imageImport = nullptr;
     // The padding sides chosen in the view, kept from one element to the next.
     BoxSideSelectionState *paddingSelection = nullptr;
+    // The window's alerts; without them, a write that must ask first is not made.
+    Dialogs *dialogs = nullptr;
 };
 
 // One of the inspectors the panel chooses from, built for one structure (InspectorStructure).

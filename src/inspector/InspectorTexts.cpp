@@ -156,6 +156,30 @@ QStringList evaluationTimes()
     return {u"Now"_s, u"Report"_s, u"Page"_s, u"Column"_s, u"Band"_s, u"Group"_s, u"Auto"_s};
 }
 
+QStringList offeredEvaluationTimes(const ElementKind &kind, const QString &current)
+{
+    if (!kind.is<ElementKind::Subreport>())
+        return evaluationTimes();
+    QStringList times{u"Now"_s};
+    if (!current.isEmpty() && current != times.first())
+        times.append(current);
+    return times;
+}
+
+bool isEvaluationTimeOffered(const ElementKind &kind, const QString &time, const QString &current,
+                             bool reportHasGroups)
+{
+    if (time == u"Group"_s && !reportHasGroups)
+        return false;
+    return offeredEvaluationTimes(kind, current).contains(time);
+}
+
+QString subreportEvaluationNote()
+{
+    return u"The engine fills a subreport where its band prints: it takes no other evaluation "
+           u"time for it."_s;
+}
+
 QString evaluationTimeHelp()
 {
     return u"When the expression is evaluated - \"Report\" is what makes $V{PAGE_NUMBER} resolve "
@@ -184,8 +208,7 @@ QString overflowHelp()
 
 std::optional<TextAdjust> storedOverflow(TextAdjust adjust)
 {
-    if (adjust == TextAdjust::stretchHeight)
-        return std::nullopt;
+    // Stored as chosen: no value is the engine's cutting of the text.
     return adjust;
 }
 

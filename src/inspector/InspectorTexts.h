@@ -45,9 +45,19 @@ QString hyperlinkPlaceholder();
 // The evaluation times offered, in order; each is its own label and stored text.
 QStringList evaluationTimes();
 QString evaluationTimeHelp();
+// The times the picker offers for an element of the kind holding `current`: all of them, but for
+// a subreport only "Now", which is all the engine takes there, and the time its file spelled.
+QStringList offeredEvaluationTimes(const ElementKind &kind, const QString &current);
+// Whether choosing `time` can be stored: it is offered, and "Group" only while the report has
+// groups (the engine refuses it without one).
+bool isEvaluationTimeOffered(const ElementKind &kind, const QString &time, const QString &current,
+                             bool reportHasGroups);
+// The note under a subreport's evaluation time.
+QString subreportEvaluationNote();
 QString overflowLabel(TextAdjust adjust);
 QString overflowHelp();
-// What choosing the overflow stores: the default, "Stretch Height", is stored as no value.
+// What choosing the overflow stores: the choice itself, "Stretch Height" too (no value is what
+// the engine does with a text field that sets none: it cuts the text).
 std::optional<TextAdjust> storedOverflow(TextAdjust adjust);
 QString markupHelp();
 

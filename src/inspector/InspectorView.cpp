@@ -133,7 +133,8 @@ void InspectorView::refreshOnce()
 
 InspectorPage *InspectorView::build(const InspectorChoice &choice)
 {
-    const InspectorContext context{store_, &settings_, sidecar_, imageImport_, paddingSelection_};
+    const InspectorContext context{store_,       &settings_,        sidecar_,
+                                   imageImport_, paddingSelection_, dialogs_};
     switch (choice.kind) {
     case InspectorKind::multiSelection:
         return new MultiSelectInspector(column_);

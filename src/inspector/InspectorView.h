@@ -26,6 +26,8 @@ public:
     void setStore(DocumentStore *store);
     DocumentStore *store() const { return store_; }
     void setImageImport(ImageImportCoordinator *imageImport);
+    // The window's alerts, for the cards' questions.
+    void setDialogs(Dialogs *dialogs) { dialogs_ = dialogs; }
 
     // The inspector shown now, and what it was built for.
     InspectorPage *inspector() const { return page_; }
@@ -45,6 +47,7 @@ private:
     AppSettings &settings_;
     QPointer<SidecarModel> sidecar_;
     ImageImportCoordinator *imageImport_;
+    Dialogs *dialogs_ = nullptr;
     QPointer<DocumentStore> store_;
     QList<QMetaObject::Connection> storeConnections_;
     // The padding sides chosen, for every element the view shows.

@@ -1,6 +1,8 @@
 #include "inspector/ListCards.h"
 
 #include "inspector/SubreportListTableTexts.h"
+#include "model/DatasetRunSource.h"
+#include "widgets/Dialogs.h"
 #include "widgets/InspectorRows.h"
 #include "widgets/RowControls.h"
 
@@ -10,8 +12,8 @@
 using namespace Qt::StringLiterals;
 
 DatasetRunCard::DatasetRunCard(const ElementWriter &writer, const QString &title, bool isList,
-                               QWidget *parent)
-    : SectionCard(title, parent), writer_(writer)
+                               Dialogs *dialogs, QWidget *parent)
+    : SectionCard(title, parent), writer_(writer), isList_(isList), dialogs_(dialogs)
 {
     const QString name = isList ? u"inspector.list"_s : u"inspector.table"_s;
     setObjectName(name);
@@ -22,7 +24,7 @@ DatasetRunCard::DatasetRunCard(const ElementWriter &writer, const QString &title
     dataset_ = new TextRow(
         u"Dataset"_s,
         [this](const QString &text) {
-            writeRun([&](QString &datasetName, QString &) { datasetName = text; });
+            writeRun([&](QString &datasetName, QString &, KeptXml &) { datasetName = text; });
         },
         captionWidth, this);
     dataset_->lineEdit()->setObjectName(name + u".dataset"_s);
@@ -32,15 +34,25 @@ DatasetRunCard::DatasetRunCard(const ElementWriter &writer, const QString &title
         addWidget(InspectorRows::secondaryText(SubreportListTableTexts::datasetNote(), this));
 
     connection_ = new TextRow(
-        u"Connection"_s,
-        [this](const QString &text) {
-            writeRun([&](QString &, QString &connection) { connection = text; });
-        },
-        captionWidth, this);
+        u"Connection"_s, [this](const QString &text) { writeConnection(text); }, captionWidth,
+        this);
     connection_->lineEdit()->setObjectName(name + u".connection"_s);
     connection_->lineEdit()->setPlaceholderText(SubreportListTableTexts::connectionPlaceholder());
     connection_->lineEdit()->setFont(RowControls::monospaced());
     addWidget(connection_);
+
+    // The file's data source expression, shown but not edited here.
+    auto *dataSourceRow = new TextRow(
+        u"Data Source"_s, [](const QString &) {}, captionWidth, this);
+    dataSourceRow_ = dataSourceRow;
+    dataSource_ = dataSourceRow->lineEdit();
+    dataSource_->setObjectName(name + u".dataSource"_s);
+    dataSource_->setReadOnly(true);
+    dataSource_->setFont(RowControls::monospaced());
+    addWidget(dataSourceRow_);
+    sourceNote_ = InspectorRows::secondaryText({}, this);
+    sourceNote_->setObjectName(name + u".sourceNote"_s);
+    addWidget(sourceNote_);
 
     if (!isList)
         return;
@@ -61,25 +73,77 @@ DatasetRunCard::DatasetRunCard(const ElementWriter &writer, const QString &title
 
 void DatasetRunCard::refresh(const ReportElement &element, const ReportDocument &)
 {
+    const KeptParts *kept = nullptr;
+    QString connection;
     if (const auto *list = element.kind.as<ElementKind::List>()) {
         RowControls::showText(dataset_->lineEdit(), list->datasetName);
-        RowControls::showText(connection_->lineEdit(), list->connectionExpression);
+        connection = list->connectionExpression;
+        kept = &list->kept;
         if (printOrder_)
             InspectorRows::showIndex(printOrder_, allCases<PrintOrder>().indexOf(list->printOrder));
     } else if (const auto *table = element.kind.as<ElementKind::Table>()) {
         RowControls::showText(dataset_->lineEdit(), table->datasetName);
-        RowControls::showText(connection_->lineEdit(), table->connectionExpression);
+        connection = table->connectionExpression;
+        kept = &table->kept;
     }
+    RowControls::showText(connection_->lineEdit(), connection);
+    const std::optional<QString> dataSource =
+        kept ? DatasetRunSource::dataSourceExpression(kept->part(u"datasetRun")) : std::nullopt;
+    // Beside a connection the writer leaves the data source out: the run takes the connection.
+    const bool usesDataSource = dataSource && connection.isEmpty();
+    dataSourceRow_->setVisible(usesDataSource);
+    RowControls::showText(dataSource_, dataSource.value_or(QString()));
+    const QString note =
+        SubreportListTableTexts::runSourceNote(isList_, usesDataSource, !connection.isEmpty());
+    sourceNote_->setText(note);
+    sourceNote_->setVisible(!note.isEmpty());
+}
+
+void DatasetRunCard::writeConnection(const QString &text)
+{
+    const std::optional<ReportElement> element = writer_.current();
+    if (!element)
+        return;
+    const auto *list = element->kind.as<ElementKind::List>();
+    const auto *table = element->kind.as<ElementKind::Table>();
+    const KeptXml run = list ? list->kept.part(u"datasetRun")
+                             : (table ? table->kept.part(u"datasetRun") : KeptXml{});
+    const QString current =
+        list ? list->connectionExpression : (table ? table->connectionExpression : QString());
+    const std::optional<QString> dataSource = DatasetRunSource::dataSourceExpression(run);
+    // A first character of a connection over the data source replaces it: ask first.
+    if (dataSource && current.isEmpty() && !text.isEmpty()) {
+        const AlertRequest question{AlertRequest::Style::warning,
+                                    SubreportListTableTexts::replaceDataSourceQuestion(isList_),
+                                    SubreportListTableTexts::replaceDataSourceDetail(*dataSource),
+                                    {{u"Replace"_s, AlertRequest::Role::destructive},
+                                     {u"Cancel"_s, AlertRequest::Role::cancel}},
+                                    1};
+        if (!dialogs_ || dialogs_->runAlert(question) != 0) {
+            RowControls::showText(connection_->lineEdit(), current);
+            return;
+        }
+    }
+    writeRun([&](QString &, QString &connection, KeptXml &kept) {
+        connection = text;
+        if (!text.isEmpty())
+            DatasetRunSource::removeDataSourceExpression(kept);
+    });
 }
 
 void DatasetRunCard::writeRun(
-    const std::function<void(QString &datasetName, QString &connection)> &change)
+    const std::function<void(QString &datasetName, QString &connection, KeptXml &run)> &change)
 {
     writer_.updateOfKind([&](ReportElement &element) {
+        const auto apply = [&](QString &datasetName, QString &connection, KeptParts &kept) {
+            KeptXml run = kept.part(u"datasetRun");
+            change(datasetName, connection, run);
+            kept.setPart(u"datasetRun"_s, std::move(run));
+        };
         if (auto *list = element.kind.as<ElementKind::List>())
-            change(list->datasetName, list->connectionExpression);
+            apply(list->datasetName, list->connectionExpression, list->kept);
         else if (auto *table = element.kind.as<ElementKind::Table>())
-            change(table->datasetName, table->connectionExpression);
+            apply(table->datasetName, table->connectionExpression, table->kept);
     });
 }
 

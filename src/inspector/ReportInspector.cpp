@@ -2,6 +2,7 @@
 
 #include "document/DocumentStore.h"
 #include "edits/InspectorEdits.h"
+#include "edits/LengthLimits.h"
 #include "inspector/InspectorTexts.h"
 #include "inspector/SectionCard.h"
 #include "widgets/InspectorRows.h"
@@ -46,8 +47,15 @@ ReportInspector::ReportInspector(const InspectorContext &context, QWidget *paren
         },
         page);
     height_->setObjectName(u"inspector.page.height"_s);
-    page->addWidget(width_);
-    page->addWidget(height_);
+    for (const auto &[row, field] : {std::pair{width_, &ReportDocument::pageWidth},
+                                     std::pair{height_, &ReportDocument::pageHeight}}) {
+        row->setCheck([this, field](double value, MeasurementUnit unit) {
+            if (!store_)
+                return LengthVerdict::accept(value);
+            return LengthLimits::pageLength(store_->document(), field, value, unit);
+        });
+        page->addWidget(row);
+    }
 
     summary_ = InspectorRows::secondaryText({}, this);
     summary_->setObjectName(u"inspector.report.summary"_s);

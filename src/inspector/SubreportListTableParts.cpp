@@ -20,7 +20,7 @@ ElementPart *makeComponentPart(const PlannedSection &planned, const ElementWrite
             writer, {planned.title, u"inspector.subreportParameters"_s, u"Add Parameter"_s, true},
             parent);
     case ElementSection::list:
-        return new DatasetRunCard(writer, planned.title, true, parent);
+        return new DatasetRunCard(writer, planned.title, true, context.dialogs, parent);
     case ElementSection::datasetParameters:
         return new ParameterRowsCard(
             writer,
@@ -29,7 +29,7 @@ ElementPart *makeComponentPart(const PlannedSection &planned, const ElementWrite
     case ElementSection::listNote:
         return new ListNote(parent);
     case ElementSection::table:
-        return new DatasetRunCard(writer, planned.title, false, parent);
+        return new DatasetRunCard(writer, planned.title, false, context.dialogs, parent);
     case ElementSection::columns:
         return new ColumnsCard(writer, planned.title, context, parent);
     case ElementSection::noData:

@@ -33,6 +33,31 @@ QString connectionPlaceholder()
     return u"e.g. $P{REPORT_CONNECTION}"_s;
 }
 
+QString runSourceNote(bool isList, bool hasDataSource, bool hasConnection)
+{
+    const QString what = isList ? u"list"_s : u"table"_s;
+    if (hasConnection)
+        return u"The "_s + what + u" runs its dataset's query on this connection."_s;
+    if (hasDataSource)
+        return u"The "_s + what +
+               u" takes its rows from this data source expression; a connection typed above "
+               u"replaces it."_s;
+    return {};
+}
+
+QString replaceDataSourceQuestion(bool isList)
+{
+    return u"Replace the "_s + (isList ? u"list"_s : u"table"_s) +
+           u"'s data source expression with a connection?"_s;
+}
+
+QString replaceDataSourceDetail(const QString &dataSourceExpression)
+{
+    return u"Its rows come from the data source expression "_s + dataSourceExpression +
+           u". A dataset run takes one of the two: the connection runs the dataset's query "
+           u"instead, and the data source expression is removed."_s;
+}
+
 QString listNote(qsizetype childCount)
 {
     return InspectorTexts::counted(childCount, u"element"_s) +

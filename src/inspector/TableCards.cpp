@@ -73,8 +73,9 @@ ColumnsCard::ColumnsCard(const ElementWriter &writer, const QString &title,
     auto *add =
         RowControls::symbolButton(u"plus"_s, u"Add Column"_s, u"inspector.columns.add"_s, this);
     connect(add, &QPushButton::clicked, this, [this] {
-        writeColumns(
-            [](QList<ReportTableColumn> &columns) { columns.append(ReportTableColumn::blank()); });
+        writeColumns([](QList<ReportTableColumn> &columns) {
+            columns.append(ReportTableColumn::blankFor(columns));
+        });
     });
     auto *row = new QHBoxLayout;
     row->setContentsMargins(0, 0, 0, 0);

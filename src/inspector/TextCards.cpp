@@ -2,7 +2,9 @@
 
 #include "editors/ExpressionBuilderButton.h"
 #include "inspector/ColorRow.h"
+#include "inspector/EvaluationTimeControls.h"
 #include "inspector/InspectorTexts.h"
+#include "model/ElementFill.h"
 #include "widgets/InspectorRows.h"
 #include "widgets/WheelGuard.h"
 
@@ -65,12 +67,26 @@ ColorRow *elementColorRow(const QString &label, const QString &name,
                           std::optional<ElementColor> ReportElement::*field,
                           const ElementWriter &writer, QWidget *parent)
 {
-    return new ColorRow(
+    const bool isFill = field == &ReportElement::backColor;
+    auto *row = new ColorRow(
         label, name,
-        [writer, field](const std::optional<ElementColor> &color) {
-            writer.update([&](ReportElement &e) { e.*field = color; });
+        [writer, field, isFill](const std::optional<ElementColor> &color) {
+            writer.update([&](ReportElement &e) {
+                // A fill prints only in the opaque mode: choosing one sets the mode with it.
+                if (isFill)
+                    ElementFill::setFill(e, color);
+                else
+                    e.*field = color;
+            });
         },
         parent);
+    watchColorDialog(
+        row->colorWell(), writer, [field, isFill](ReportElement &now, const ReportElement &opened) {
+            now.*field = opened.*field;
+            if (isFill)
+                now.kept.setPart(u"reportElement"_s, opened.kept.part(u"reportElement"));
+        });
+    return row;
 }
 
 StaticTextCard::StaticTextCard(const ElementWriter &writer, const QString &title, QWidget *parent)
@@ -125,77 +141,6 @@ void TextFieldExpressionCard::write(const QString &expression)
 {
     writer_.updatePayload<ElementKind::TextField>(
         [&](ElementKind::TextField &payload) { payload.expression = expression; });
-}
-
-EvaluationTimeControls::EvaluationTimeControls(const ElementWriter &writer, const QString &prefix,
-                                               QWidget *parent)
-    : QWidget(parent), writer_(writer), time_(new QComboBox(this)), groupRow_(new QWidget(this)),
-      group_(new QComboBox(groupRow_))
-{
-    auto *column = new QVBoxLayout(this);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(SectionCard::spacing);
-
-    time_->setObjectName(prefix + u".evaluationTime"_s);
-    WheelGuard::ignoreUnlessFocused(time_);
-    WheelGuard::ignoreUnlessFocused(group_);
-    time_->addItems(InspectorTexts::evaluationTimes());
-    time_->setToolTip(InspectorTexts::evaluationTimeHelp());
-    column->addWidget(InspectorRows::pickerRow(u"Evaluation Time"_s, time_, this));
-    connect(time_, &QComboBox::activated, this, [this](int index) {
-        const std::optional<ReportElement> element = writer_.current();
-        const QString chosen = time_->itemText(index);
-        if (element && index >= 0 && element->evaluationTime != chosen)
-            writer_.update([&](ReportElement &e) { e.evaluationTime = chosen; });
-    });
-
-    groupRow_->setObjectName(prefix + u".groupRow"_s);
-    auto *row = new QHBoxLayout(groupRow_);
-    row->setContentsMargins(0, 0, 0, 0);
-    row->addWidget(caption(u"Group"_s, groupRow_), 0, Qt::AlignVCenter);
-    group_->setObjectName(prefix + u".group"_s);
-    row->addWidget(group_, 1, Qt::AlignVCenter);
-    column->addWidget(groupRow_);
-    // Compared with the stored group, not the shown one: the first group shows while none is
-    // stored, and picking it stores it.
-    connect(group_, &QComboBox::activated, this, [this](int index) {
-        const std::optional<ReportElement> element = writer_.current();
-        const QString chosen = group_->itemText(index);
-        if (element && index >= 0 && element->evaluationGroup != chosen)
-            writer_.update([&](ReportElement &e) { e.evaluationGroup = chosen; });
-    });
-}
-
-void EvaluationTimeControls::refresh(const ReportElement &element, const ReportDocument &document)
-{
-    InspectorRows::showIndex(time_,
-                             InspectorTexts::evaluationTimes().indexOf(element.evaluationTime));
-    groupRow_->setVisible(element.evaluationTime == u"Group"_s);
-
-    QStringList groups;
-    for (const ReportGroup &group : document.groups)
-        groups.append(group.name);
-    if (groups != shownGroups_) {
-        const QSignalBlocker blocker(group_);
-        group_->clear();
-        group_->addItems(groups);
-        shownGroups_ = groups;
-    }
-    const QString shown = element.evaluationGroup.value_or(groups.value(0));
-    InspectorRows::showIndex(group_, groups.indexOf(shown));
-}
-
-EvaluationCard::EvaluationCard(const ElementWriter &writer, const QString &title, QWidget *parent)
-    : SectionCard(title, parent),
-      controls_(new EvaluationTimeControls(writer, u"inspector.evaluation"_s, this))
-{
-    setObjectName(u"inspector.evaluation"_s);
-    addWidget(controls_);
-}
-
-void EvaluationCard::refresh(const ReportElement &element, const ReportDocument &document)
-{
-    controls_->refresh(element, document);
 }
 
 FormatCard::FormatCard(const ElementWriter &writer, const QString &title, SidecarModel *sidecar,
@@ -267,8 +212,9 @@ void FormatCard::refresh(const ReportElement &element, const ReportDocument &doc
         blankWhenNull_->setChecked(element.isBlankWhenNull);
     }
     evaluation_->refresh(element, document);
-    InspectorRows::showIndex(overflow_, allCases<TextAdjust>().indexOf(element.textAdjust.value_or(
-                                            TextAdjust::stretchHeight)));
+    // No value shows as the engine prints it: cut.
+    InspectorRows::showIndex(overflow_, allCases<TextAdjust>().indexOf(
+                                            element.textAdjust.value_or(TextAdjust::cutText)));
     InspectorRows::showText(hyperlink_, element.hyperlinkExpression.value_or(QString()));
     hyperlinkBuilder_->setDocument(document);
 }

@@ -5,6 +5,7 @@
 #include "inspector/SectionCard.h"
 
 class ColorRow;
+class EvaluationTimeControls;
 class ExpressionBuilderButton;
 class QCheckBox;
 class QComboBox;
@@ -49,42 +50,6 @@ private:
     ElementWriter writer_;
     QPlainTextEdit *editor_;
     ExpressionBuilderButton *builder_;
-};
-
-// The evaluation time picker and, only while the element's time is "Group", the row of the
-// report's groups. Choosing a time writes only the time; the group row shows the first group
-// while none is stored, and stores a group only when the user picks one.
-class EvaluationTimeControls : public QWidget {
-    Q_OBJECT
-
-public:
-    // `prefix` names the controls: "<prefix>.evaluationTime", "<prefix>.group" and the row
-    // "<prefix>.groupRow".
-    EvaluationTimeControls(const ElementWriter &writer, const QString &prefix,
-                           QWidget *parent = nullptr);
-
-    void refresh(const ReportElement &element, const ReportDocument &document);
-
-private:
-    ElementWriter writer_;
-    QComboBox *time_;
-    QWidget *groupRow_;
-    QComboBox *group_;
-    QStringList shownGroups_;
-};
-
-// The "Evaluation" card of an image or subreport: the evaluation time controls alone.
-class EvaluationCard : public SectionCard, public ElementPart {
-    Q_OBJECT
-
-public:
-    EvaluationCard(const ElementWriter &writer, const QString &title, QWidget *parent = nullptr);
-
-    QWidget *widget() override { return this; }
-    void refresh(const ReportElement &element, const ReportDocument &document) override;
-
-private:
-    EvaluationTimeControls *controls_;
 };
 
 // The "Format" card of a text field: pattern, blank when null, evaluation, what happens when

@@ -13,6 +13,8 @@
 #include <optional>
 #include <pugixml.hpp>
 #include <span>
+#include <string>
+#include <string_view>
 #include <type_traits>
 #include <vector>
 
@@ -173,10 +175,12 @@ void appendGroupBands(QString &out, const ReportGroup &group, const QList<Report
 // --- reading ---
 
 // The options every parse uses: text and character data kept whole (blank text included),
-// comments and processing instructions kept for pass-through content. The parser never loads a
-// DTD or an external entity and expands no entity of a DTD.
-inline constexpr unsigned int parseOptions =
-    pugi::parse_default | pugi::parse_ws_pcdata | pugi::parse_comments | pugi::parse_pi;
+// comments and processing instructions kept for pass-through content, the document type kept to
+// be written back. The parser never loads a DTD or an external entity and expands no entity of a
+// DTD.
+inline constexpr unsigned int parseOptions = pugi::parse_default | pugi::parse_ws_pcdata |
+                                             pugi::parse_comments | pugi::parse_pi |
+                                             pugi::parse_doctype;
 
 // Throw JrxmlCodecError::malformed for what a strict XML parser refuses and the tree parser
 // takes: bytes that are not UTF-8 (in a UTF-8 document), characters and character references
@@ -258,10 +262,34 @@ std::optional<ElementColor> colorValue(pugi::xml_attribute attr);
 // "Center" and "Right" as such; any other text is left.
 TextAlignment textAlignmentText(const char *text);
 
-// A box side read from its element; no value without one.
-std::optional<BoxSidePen> boxSidePen(pugi::xml_node node);
+// Whether elements of the kind have a box (borders and padding): texts, images and frames.
+inline bool hasBox(const ElementKind &kind)
+{
+    return kind.isTextKind() || kind.is<ElementKind::Image>() || kind.is<ElementKind::Frame>();
+}
 
-// A list or table read from its `jr:list` or `jr:table` element.
+// The local name of an element of the components namespace, whatever prefix the file binds to it
+// ("table" for `c:table` with `c` declared for that namespace); no value for any other element.
+std::optional<std::string_view> componentName(pugi::xml_node node);
+// The first child of a component element that is the list or table (`local`) of the components
+// namespace, or null.
+pugi::xml_node componentChild(pugi::xml_node componentElement, std::string_view local);
+
+// The qualified names of a list's or table's parts, with the prefix of the component's own name.
+class ComponentTags {
+public:
+    explicit ComponentTags(const char *qualifiedName);
+    // The part's qualified name; it stands until the next call.
+    const char *name(const char *localName) const;
+    bool is(pugi::xml_node node, const char *localName) const;
+
+    std::string prefix;
+
+private:
+    mutable std::string qualified_;
+};
+
+// A list or table read from its `list` or `table` element of the components namespace.
 ElementKind::List readList(pugi::xml_node node, JrxmlReadContext &context);
 ElementKind::Table readTable(pugi::xml_node node, JrxmlReadContext &context);
 
@@ -282,6 +310,14 @@ SubreportParameter readPassedParameter(pugi::xml_node node, const char *expressi
 
 // The style and box pen of a table cell.
 TableCellFormatting tableCellFormatting(pugi::xml_node cell);
+
+// Sets each part of the pen that one of `nodes` gives, the first giving it (a box side, then its
+// box's pen); the others stay as they were (inherited).
+void setPenParts(InheritedStyle::Pen &pen, std::initializer_list<pugi::xml_node> nodes);
+
+// What the elements of each style inherit from it, through the chain of parent styles; one for
+// each of `styles` (the report's style elements), in their order.
+QList<InheritedStyle> resolveStyleChains(const std::vector<pugi::xml_node> &styles);
 
 // The data-definition sections; the styles are read first and handed to the context.
 void readDataDefinitions(pugi::xml_node root, ReportDocument &document, JrxmlReadContext &context);
@@ -412,11 +448,26 @@ namespace fontAttribute {
 enum : std::size_t { name, size, bold, italic, underline, pdfName, pdfEncoding, pdfEmbedded };
 } // namespace fontAttribute
 
-// The attributes of a report element's position line the reader takes, in this order.
+// The attributes of a report element's position line the reader takes, in this order, and the
+// mode it looks at besides (kept as written).
 inline constexpr const char *reportElementAttributes[] = {
     "x", "y", "width", "height", "style", "forecolor", "backcolor", "positionType", "stretchType"};
+inline constexpr const char *reportElementLookups[] = {
+    "x",         "y",         "width",        "height",      "style",
+    "forecolor", "backcolor", "positionType", "stretchType", "mode"};
 namespace reportElementAttribute {
-enum : std::size_t { x, y, width, height, style, forecolor, backcolor, positionType, stretchType };
+enum : std::size_t {
+    x,
+    y,
+    width,
+    height,
+    style,
+    forecolor,
+    backcolor,
+    positionType,
+    stretchType,
+    mode
+};
 } // namespace reportElementAttribute
 
 // A text the enumeration has no case for ("Justified") is kept as written; the model's value,

@@ -62,11 +62,12 @@ void stripControlCharacters(pugi::xml_node node, pugi::xml_attribute attr, int &
         node.set_value(kept.c_str());
 }
 
-// Whether the writer declares the prefix around the captured content itself: inside a table,
-// `jr` bound to the components namespace.
+// Whether the writer declares the prefix around the captured content itself: inside a table, the
+// table's prefix bound to the components namespace.
 bool isDeclaredByTable(const JrxmlReadContext &context, std::string_view prefix, const char *uri)
 {
-    return context.insideTable && prefix == "jr" && is(uri, componentsNamespaceUri);
+    return !context.tablePrefix.empty() && prefix == context.tablePrefix &&
+           is(uri, componentsNamespaceUri);
 }
 
 // Makes the subtree stand on its own before it is printed: a prefix it uses but declares only
@@ -164,6 +165,12 @@ constexpr const char *subDatasetAttr[] = {"subDataset"};
 constexpr const char *connectionTag[] = {"connectionExpression"};
 constexpr const char *datasetParameterTag[] = {"datasetParameter"};
 
+// The prefix the model holds: none for `jr`, the one the writer uses when it has none.
+QString prefixText(const ComponentTags &tags)
+{
+    return tags.prefix == "jr" ? QString() : QString::fromStdString(tags.prefix);
+}
+
 // The dataset run of a list or table; what the model does not hold of it goes to `kept` when
 // given.
 void readDatasetRun(pugi::xml_node run, QString &datasetName, QString &connectionExpression,
@@ -236,14 +243,15 @@ void markHeldCell(pugi::xml_node cell, const SharedOptional<ReportElement> &elem
     formatting.kept.setPart({}, std::move(own));
 }
 
-ReportTableColumn readColumn(pugi::xml_node node, JrxmlReadContext &context)
+ReportTableColumn readColumn(pugi::xml_node node, const ComponentTags &tags,
+                             JrxmlReadContext &context)
 {
     ReportTableColumn c;
     c.id = newId();
     c.width = doubleAttr(node, "width").value_or(100);
-    const pugi::xml_node header = childNamed(node, "jr:columnHeader");
-    const pugi::xml_node detail = childNamed(node, "jr:detailCell");
-    const pugi::xml_node footer = childNamed(node, "jr:columnFooter");
+    const pugi::xml_node header = childNamed(node, tags.name("columnHeader"));
+    const pugi::xml_node detail = childNamed(node, tags.name("detailCell"));
+    const pugi::xml_node footer = childNamed(node, tags.name("columnFooter"));
     readCell(header, c.columnHeaderHeight, c.columnHeaderElement, c.columnHeaderFormatting,
              context);
     readCell(detail, c.detailCellHeight, c.detailCellElement, c.detailCellFormatting, context);
@@ -260,12 +268,52 @@ ReportTableColumn readColumn(pugi::xml_node node, JrxmlReadContext &context)
     return c;
 }
 
-bool isColumnOrGroup(pugi::xml_node child)
+} // namespace
+
+std::optional<std::string_view> componentName(pugi::xml_node node)
 {
-    return is(child.name(), "jr:column") || is(child.name(), "jr:columnGroup");
+    const char *name = node.name();
+    const char *colon = std::strchr(name, ':');
+    if (!colon)
+        return std::nullopt;
+    const std::string declaration = "xmlns:" + std::string(name, size_t(colon - name));
+    for (pugi::xml_node up = node; up; up = up.parent()) {
+        if (const pugi::xml_attribute bound = up.attribute(declaration.c_str())) {
+            if (!is(bound.value(), componentsNamespaceUri))
+                return std::nullopt;
+            return std::string_view(colon + 1);
+        }
+    }
+    return std::nullopt;
 }
 
-} // namespace
+pugi::xml_node componentChild(pugi::xml_node componentElement, std::string_view local)
+{
+    for (pugi::xml_node child : componentElement.children()) {
+        if (child.type() == pugi::node_element && componentName(child) == local)
+            return child;
+    }
+    return {};
+}
+
+ComponentTags::ComponentTags(const char *qualifiedName)
+{
+    const char *colon = std::strchr(qualifiedName, ':');
+    prefix = colon ? std::string(qualifiedName, size_t(colon - qualifiedName)) : std::string("jr");
+}
+
+const char *ComponentTags::name(const char *localName) const
+{
+    qualified_ = prefix + ':' + localName;
+    return qualified_.c_str();
+}
+
+bool ComponentTags::is(pugi::xml_node node, const char *localName) const
+{
+    const char *name = node.name();
+    return std::strncmp(name, prefix.data(), prefix.size()) == 0 && name[prefix.size()] == ':' &&
+           std::strcmp(name + prefix.size() + 1, localName) == 0;
+}
 
 namespace tagOrder {
 const TagOrder list = listTags;
@@ -334,7 +382,9 @@ KeptXml keptListContents(pugi::xml_node contents, const UnreadChildren &unread,
 
 ElementKind::List readList(pugi::xml_node node, JrxmlReadContext &context)
 {
+    const ComponentTags tags(node.name());
     ElementKind::List list;
+    list.prefix = prefixText(tags);
     const bool horizontal = is(attribute(node, "printOrder").value(), "Horizontal");
     list.printOrder = horizontal ? PrintOrder::horizontal : PrintOrder::vertical;
     const pugi::xml_node run = childNamed(node, "datasetRun");
@@ -342,18 +392,19 @@ ElementKind::List readList(pugi::xml_node node, JrxmlReadContext &context)
     readDatasetRun(run, list.datasetName, list.connectionExpression, list.parameters, context,
                    &runKept);
     list.kept.setPart(u"datasetRun"_s, std::move(runKept));
-    const pugi::xml_node contents = childNamed(node, "jr:listContents");
+    const pugi::xml_node contents = childNamed(node, tags.name("listContents"));
     if (contents) {
         const JrxmlNesting nesting(context);
         // The children of a list can be copied out of it: their content must stand on its own.
-        const bool wasInsideTable = std::exchange(context.insideTable, false);
+        const std::string wasInsideTable = std::exchange(context.tablePrefix, {});
         UnreadChildren unread;
         list.children = parseBandElements(contents, context, -1, &unread);
-        context.insideTable = wasInsideTable;
+        context.tablePrefix = wasInsideTable;
         list.kept.setPart(u"listContents"_s, keptListContents(contents, unread, context));
     }
     // A spelled-out "Vertical" (the model's default) is kept as written.
-    const char *const taken[] = {"xmlns:jr", horizontal ? "printOrder" : "-"};
+    const std::string declaration = "xmlns:" + tags.prefix;
+    const char *const taken[] = {declaration.c_str(), horizontal ? "printOrder" : "-"};
     list.kept.setPart(
         {}, keptOf(
                 node, taken, tagOrder::list,
@@ -363,8 +414,10 @@ ElementKind::List readList(pugi::xml_node node, JrxmlReadContext &context)
 
 ElementKind::Table readTable(pugi::xml_node node, JrxmlReadContext &context)
 {
+    const ComponentTags tags(node.name());
     ElementKind::Table table;
-    const bool wasInsideTable = std::exchange(context.insideTable, true);
+    table.prefix = prefixText(tags);
+    const std::string wasInsideTable = std::exchange(context.tablePrefix, tags.prefix);
     const pugi::xml_node run = childNamed(node, "datasetRun");
     KeptXml runKept;
     readDatasetRun(run, table.datasetName, table.connectionExpression, table.parameters, context,
@@ -373,11 +426,11 @@ ElementKind::Table readTable(pugi::xml_node node, JrxmlReadContext &context)
     // Column groups stand before the column that follows them, or after the last column.
     qsizetype groupsWaiting = 0;
     for (pugi::xml_node child : node.children()) {
-        if (is(child.name(), "jr:columnGroup")) {
+        if (tags.is(child, "columnGroup")) {
             table.keptColumnGroups.append({std::nullopt, capturedXml(child, context)});
             ++groupsWaiting;
-        } else if (is(child.name(), "jr:column")) {
-            table.columns.append(readColumn(child, context));
+        } else if (tags.is(child, "column")) {
+            table.columns.append(readColumn(child, tags, context));
             for (qsizetype i = table.keptColumnGroups.size() - groupsWaiting;
                  i < table.keptColumnGroups.size(); ++i)
                 table.keptColumnGroups[i].beforeColumn = table.columns.last().id;
@@ -386,13 +439,16 @@ ElementKind::Table readTable(pugi::xml_node node, JrxmlReadContext &context)
     }
     // The when-no-data type is the element's; one the model has no value for is kept.
     const bool modelledWhenNoData = enumAttr<WhenNoDataType>(node, "whenNoDataType").has_value();
-    const char *const taken[] = {"xmlns:jr", modelledWhenNoData ? "whenNoDataType" : "-"};
-    table.kept.setPart(
-        {},
-        keptOf(
-            node, taken, tagOrder::table,
-            [&](pugi::xml_node child) { return child == run || isColumnOrGroup(child); }, context));
-    context.insideTable = wasInsideTable;
+    const std::string declaration = "xmlns:" + tags.prefix;
+    const char *const taken[] = {declaration.c_str(), modelledWhenNoData ? "whenNoDataType" : "-"};
+    table.kept.setPart({}, keptOf(
+                               node, taken, tagOrder::table,
+                               [&](pugi::xml_node child) {
+                                   return child == run || tags.is(child, "column") ||
+                                          tags.is(child, "columnGroup");
+                               },
+                               context));
+    context.tablePrefix = wasInsideTable;
     return table;
 }
 

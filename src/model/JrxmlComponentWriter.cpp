@@ -1,6 +1,6 @@
 // The writer of components and pass-through elements: lists and tables as `jr:list` and
-// `jr:table`; charts, crosstabs, other components and generic elements as their captured XML
-// around a regenerated position line.
+// `jr:table`, or with the prefix the file bound to the components namespace; charts, crosstabs,
+// other components and generic elements as their captured XML around a regenerated position line.
 
 #include "JrxmlCodecInternal.h"
 #include "JrxmlText.h"
@@ -48,29 +48,51 @@ void appendDatasetRun(QString &out, const QString &datasetName, const QString &c
     out += indent(20) + "</datasetRun>\n"_L1;
 }
 
+// The qualified names of a list's or table's parts: the prefix the component keeps, else `jr`.
+class PartNames {
+public:
+    explicit PartNames(const QString &prefix)
+        : prefix_(prefix.isEmpty() ? QStringView(u"jr") : QStringView(prefix))
+    {
+    }
+    QStringView prefix() const { return prefix_; }
+    QString operator()(QLatin1StringView local) const { return prefix_ + u':' + local; }
+
+private:
+    QStringView prefix_;
+};
+
 // <componentElement>, the element's reportElement block and the component's start tag, left
 // open; where that tag starts.
 qsizetype appendComponentStart(QString &out, const ReportElement &e,
-                               const QList<ReportStyle> &styles, QLatin1StringView component)
+                               const QList<ReportStyle> &styles, const PartNames &names,
+                               QLatin1StringView component)
 {
-    out += indent(12) + "<componentElement>\n"_L1;
+    out += indent(12);
+    const qsizetype elementStart = out.size();
+    out += "<componentElement"_L1;
+    appendKeptAttributes(out, elementStart, e.kept.part({}));
+    out += ">\n"_L1;
     appendReportElement(out, e, styles);
     out += indent(16);
     const qsizetype start = out.size();
-    out += u'<' + component + " xmlns:jr=\""_L1 + QLatin1StringView(componentsNamespaceUri) + u'"';
+    out += u'<' + names(component) + " xmlns:"_L1 + names.prefix() + "=\""_L1 +
+           QLatin1StringView(componentsNamespaceUri) + u'"';
     return start;
 }
 
-void appendComponentEnd(QString &out, QLatin1StringView component)
+void appendComponentEnd(QString &out, const PartNames &names, QLatin1StringView component)
 {
-    out += indent(16) + "</"_L1 + component + ">\n"_L1 + indent(12) + "</componentElement>\n"_L1;
+    out += indent(16) + "</"_L1 + names(component) + ">\n"_L1 + indent(12) +
+           "</componentElement>\n"_L1;
 }
 
 void appendList(QString &out, const ReportElement &e, const ElementKind::List &list,
                 const QList<ReportStyle> &styles)
 {
     const KeptXml &own = list.kept.part({});
-    const qsizetype start = appendComponentStart(out, e, styles, "jr:list"_L1);
+    const PartNames names(list.prefix);
+    const qsizetype start = appendComponentStart(out, e, styles, names, "list"_L1);
     if (list.printOrder == PrintOrder::horizontal)
         appendRawAttr(out, "printOrder"_L1, u"Horizontal");
     appendKeptAttributes(out, start, own);
@@ -81,21 +103,23 @@ void appendList(QString &out, const ReportElement &e, const ElementKind::List &l
                      list.kept.part(u"datasetRun"));
     kept.before(out, "listContents");
     const KeptXml &contents = list.kept.part(u"listContents");
-    const qsizetype contentsStart = openTag(out, 20, "jr:listContents"_L1);
+    out += indent(20);
+    const qsizetype contentsStart = out.size();
+    out += u'<' + names("listContents"_L1);
     appendWholeNumberAttr(out, "height"_L1, e.height);
     appendWholeNumberAttr(out, "width"_L1, e.width);
     appendKeptAttributes(out, contentsStart, contents);
     out += ">\n"_L1;
     appendElements(out, list.children, styles, &contents);
     KeptChildWriter(contents, tagOrder::band, 12).rest(out);
-    out += indent(20) + "</jr:listContents>\n"_L1;
+    out += indent(20) + "</"_L1 + names("listContents"_L1) + ">\n"_L1;
     kept.rest(out);
-    appendComponentEnd(out, "jr:list"_L1);
+    appendComponentEnd(out, names, "list"_L1);
 }
 
 // A cell: its attributes, the kept children that stand before its element, the element, then the
 // kept children after it.
-void appendCell(QString &out, QLatin1StringView tag, double height,
+void appendCell(QString &out, const QString &tag, double height,
                 const SharedOptional<ReportElement> &element, const TableCellFormatting &formatting,
                 const QList<ReportStyle> &styles)
 {
@@ -124,32 +148,37 @@ bool hasCell(const SharedOptional<ReportElement> &element, const TableCellFormat
 
 // The cells stand in the order the format prescribes: header, footer, detail; the column's kept
 // children (properties, table and group cells…) in their places around them.
-void appendColumn(QString &out, const ReportTableColumn &c, const QList<ReportStyle> &styles)
+void appendColumn(QString &out, const ReportTableColumn &c, const QList<ReportStyle> &styles,
+                  const PartNames &names)
 {
     const KeptXml &own = c.kept.part({});
-    const qsizetype start = openTag(out, 20, "jr:column"_L1);
+    const QString column = names("column"_L1);
+    out += indent(20);
+    const qsizetype start = out.size();
+    out += u'<' + column;
     appendWholeNumberAttr(out, "width"_L1, c.width);
     appendKeptAttributes(out, start, own);
     out += ">\n"_L1;
     KeptChildWriter kept(own, tagOrder::column, 24);
     kept.before(out, "columnHeader");
     if (hasCell(c.columnHeaderElement, c.columnHeaderFormatting))
-        appendCell(out, "jr:columnHeader"_L1, c.columnHeaderHeight, c.columnHeaderElement,
+        appendCell(out, names("columnHeader"_L1), c.columnHeaderHeight, c.columnHeaderElement,
                    c.columnHeaderFormatting, styles);
     kept.before(out, "columnFooter");
     if (hasCell(c.columnFooterElement, c.columnFooterFormatting))
-        appendCell(out, "jr:columnFooter"_L1, c.columnFooterHeight, c.columnFooterElement,
+        appendCell(out, names("columnFooter"_L1), c.columnFooterHeight, c.columnFooterElement,
                    c.columnFooterFormatting, styles);
     kept.before(out, "detailCell");
-    appendCell(out, "jr:detailCell"_L1, c.detailCellHeight, c.detailCellElement,
+    appendCell(out, names("detailCell"_L1), c.detailCellHeight, c.detailCellElement,
                c.detailCellFormatting, styles);
     kept.rest(out);
-    out += indent(20) + "</jr:column>\n"_L1;
+    out += indent(20) + "</"_L1 + column + ">\n"_L1;
 }
 
 // The columns, each kept column group before the column it stood before; the groups whose column
 // is gone, and those that stood last, after the last column.
-void appendColumns(QString &out, const ElementKind::Table &table, const QList<ReportStyle> &styles)
+void appendColumns(QString &out, const ElementKind::Table &table, const QList<ReportStyle> &styles,
+                   const PartNames &names)
 {
     using Group = ElementKind::Table::KeptColumnGroup;
     const auto appendGroup = [&](const Group &group) { out += indent(20) + group.xml + u'\n'; };
@@ -158,7 +187,7 @@ void appendColumns(QString &out, const ElementKind::Table &table, const QList<Re
             if (group.beforeColumn == column.id)
                 appendGroup(group);
         }
-        appendColumn(out, column, styles);
+        appendColumn(out, column, styles, names);
     }
     for (const Group &group : table.keptColumnGroups) {
         const bool placed =
@@ -175,7 +204,8 @@ void appendTable(QString &out, const ReportElement &e, const ElementKind::Table 
                  const QList<ReportStyle> &styles)
 {
     const KeptXml &own = table.kept.part({});
-    const qsizetype start = appendComponentStart(out, e, styles, "jr:table"_L1);
+    const PartNames names(table.prefix);
+    const qsizetype start = appendComponentStart(out, e, styles, names, "table"_L1);
     if (e.tableWhenNoDataType)
         appendRawAttr(out, "whenNoDataType"_L1, rawValue(*e.tableWhenNoDataType));
     appendKeptAttributes(out, start, own);
@@ -185,9 +215,9 @@ void appendTable(QString &out, const ReportElement &e, const ElementKind::Table 
     appendDatasetRun(out, table.datasetName, table.connectionExpression, table.parameters,
                      table.kept.part(u"datasetRun"));
     kept.through(out, "column");
-    appendColumns(out, table, styles);
+    appendColumns(out, table, styles, names);
     kept.rest(out);
-    appendComponentEnd(out, "jr:table"_L1);
+    appendComponentEnd(out, names, "table"_L1);
 }
 
 } // namespace

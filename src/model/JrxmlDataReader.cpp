@@ -71,11 +71,23 @@ ReportTemplate readTemplate(pugi::xml_node node, JrxmlReadContext &context)
 
 // A back colour without a mode leaves the mode to the parent style or the element, until the
 // user changes the fill.
-void noteAbsentMode(pugi::xml_node node, KeptXml &kept)
+void noteAbsentMode(pugi::xml_node node, const std::optional<ElementColor> &backColor,
+                    KeptXml &kept)
 {
-    if (const pugi::xml_attribute backcolor = attribute(node, "backcolor")) {
-        const QString hex = QString::fromUtf8(backcolor.value());
-        absentUnless(node, "mode", u"Opaque"_s, kept, {{u"backcolor"_s, hex}});
+    if (backColor)
+        absentUnless(node, "mode", u"Opaque"_s, kept, {{u"backcolor"_s, backColor->hex}});
+}
+
+// The alignment as the file names it: `hTextAlign` (which wins over `hAlign`) stays as written,
+// and a changed alignment is written under that name; a text the model has no case for
+// ("Justified") stays as written while the value is unchanged.
+void keepStyleAlignment(pugi::xml_node node, TextAlignment alignment, KeptXml &kept)
+{
+    if (!attribute(node, "hTextAlign")) {
+        keepSpelled(node, "hAlign", alignment == TextAlignment::left, kept);
+        absentUnless(node, "hAlign", rawValue(alignment), kept);
+    } else if (const pugi::xml_attribute older = attribute(node, "hAlign")) {
+        kept.attributes.append({u"hAlign"_s, valueText(older.value())});
     }
 }
 
@@ -89,7 +101,7 @@ ConditionalStyleRule readRule(pugi::xml_node node, JrxmlReadContext &context)
         own.absentChildren.append(u"style"_s);
     r.kept.setPart({}, std::move(own));
     KeptXml inner = keptOf(style, ruleStyleAttrs, tagOrder::style, none, none, context);
-    noteAbsentMode(style, inner);
+    noteAbsentMode(style, colorAttr(style, "backcolor"), inner);
     keepSpelled(style, "fontName", !attribute(style, "fontName").value()[0], inner);
     r.kept.setPart(u"style"_s, std::move(inner));
     r.conditionExpression = childTextOrEmpty(node, "conditionExpression");
@@ -103,29 +115,52 @@ ConditionalStyleRule readRule(pugi::xml_node node, JrxmlReadContext &context)
     return r;
 }
 
-ReportStyle readStyle(pugi::xml_node node, JrxmlReadContext &context)
+// A style's values where it sets them, else those its parent style chain gives it, else the
+// engine's own; what it inherits stays out of the file while unchanged.
+ReportStyle readStyle(pugi::xml_node node, const InheritedStyle &chain, JrxmlReadContext &context)
 {
     ReportStyle s;
     constexpr const char *box[] = {"box"};
     constexpr const char *pen[] = {"pen"};
     constexpr const char *rules[] = {"conditionalStyle"};
     KeptXml own = keptOf(node, styleAttrs, tagOrder::style, box, rules, context);
-    // A style that names no font, size or weight inherits them (from its parent style).
+    s.name = attrTextOr(node, "name", u"Style"_s);
+    s.isDefault = isTrue(node, "isDefault");
+    s.fontName = chain.fontName.value_or(u"SansSerif"_s);
+    s.fontSize = chain.fontSize.value_or(10);
+    s.isBold = chain.isBold.value_or(false);
+    s.isItalic = chain.isItalic.value_or(false);
+    s.isUnderline = chain.isUnderline.value_or(false);
+    s.pdfFontName = chain.pdfFontName;
+    s.pdfEncoding = chain.pdfEncoding;
+    s.isPdfEmbedded = chain.isPdfEmbedded.value_or(false);
+    s.textAlignment = chain.textAlignment.value_or(TextAlignment::left);
+    s.foreColor = chain.foreColor;
+    s.backColor = chain.backColor;
+    s.penWidth = doubleAttr(childNamed(childNamed(node, "box"), "pen"), "lineWidth").value_or(1.0);
+    absentUnless(node, "fontName", s.fontName, own);
+    absentUnless(node, "fontSize", sizeNumber(s.fontSize), own);
     noteAbsent(node, own,
-               {{"fontName", "SansSerif"},
-                {"fontSize", "10"},
-                {"isBold", "false"},
-                {"isItalic", "false"},
-                {"isUnderline", "false"}});
-    noteAbsentMode(node, own);
-    // Defaults the writer leaves out stay spelled out, and an alignment the model has no case
-    // for ("Justified") stays as written.
-    keepSpelled(node, "isDefault", !isTrue(node, "isDefault"), own);
-    keepSpelled(node, "isPdfEmbedded", !isTrue(node, "isPdfEmbedded"), own);
-    keepSpelled(node, "pdfFontName", !attribute(node, "pdfFontName").value()[0], own);
-    keepSpelled(node, "pdfEncoding", !attribute(node, "pdfEncoding").value()[0], own);
-    keepSpelled(node, "hAlign",
-                textAlignmentText(attribute(node, "hAlign").value()) == TextAlignment::left, own);
+               {{"isBold", s.isBold ? "true" : "false"},
+                {"isItalic", s.isItalic ? "true" : "false"},
+                {"isUnderline", s.isUnderline ? "true" : "false"}});
+    if (s.pdfFontName)
+        absentUnless(node, "pdfFontName", *s.pdfFontName, own);
+    if (s.pdfEncoding)
+        absentUnless(node, "pdfEncoding", *s.pdfEncoding, own);
+    if (s.isPdfEmbedded)
+        absentUnless(node, "isPdfEmbedded", u"true"_s, own);
+    if (s.foreColor)
+        absentUnless(node, "forecolor", s.foreColor->hex, own);
+    if (s.backColor)
+        absentUnless(node, "backcolor", s.backColor->hex, own);
+    noteAbsentMode(node, s.backColor, own);
+    // Defaults the writer leaves out stay spelled out.
+    keepSpelled(node, "isDefault", !s.isDefault, own);
+    keepSpelled(node, "isPdfEmbedded", !s.isPdfEmbedded, own);
+    keepSpelled(node, "pdfFontName", isAbsentOrEmpty(s.pdfFontName), own);
+    keepSpelled(node, "pdfEncoding", isAbsentOrEmpty(s.pdfEncoding), own);
+    keepStyleAlignment(node, s.textAlignment, own);
     s.kept.setPart({}, std::move(own));
     const pugi::xml_node boxNode = childNamed(node, "box");
     s.kept.setPart(u"box"_s, keptOf(boxNode, none, tagOrder::box, pen, none, context));
@@ -135,20 +170,6 @@ ReportStyle readStyle(pugi::xml_node node, JrxmlReadContext &context)
     const bool widthIsDefault = doubleAttr(penNode, "lineWidth") == 1.0;
     s.kept.setPart(u"box/pen"_s, widthIsDefault ? keptAttributes(penNode, none, context)
                                                 : keptAttributes(penNode, lineWidthAttr, context));
-    s.name = attrTextOr(node, "name", u"Style"_s);
-    s.isDefault = isTrue(node, "isDefault");
-    s.fontName = attrTextOr(node, "fontName", u"SansSerif"_s);
-    s.fontSize = doubleAttr(node, "fontSize").value_or(10);
-    s.isBold = isTrue(node, "isBold");
-    s.isItalic = isTrue(node, "isItalic");
-    s.isUnderline = isTrue(node, "isUnderline");
-    s.pdfFontName = attrText(node, "pdfFontName");
-    s.pdfEncoding = attrText(node, "pdfEncoding");
-    s.isPdfEmbedded = isTrue(node, "isPdfEmbedded");
-    s.textAlignment = textAlignmentText(attribute(node, "hAlign").value());
-    s.foreColor = colorAttr(node, "forecolor");
-    s.backColor = colorAttr(node, "backcolor");
-    s.penWidth = doubleAttr(childNamed(childNamed(node, "box"), "pen"), "lineWidth").value_or(1.0);
     for (pugi::xml_node rule : childrenNamed(node, "conditionalStyle"))
         s.conditionalStyles.append(readRule(rule, context));
     return s;
@@ -300,9 +321,13 @@ void readDataDefinitions(pugi::xml_node root, ReportDocument &d, JrxmlReadContex
 {
     for (pugi::xml_node node : childrenNamed(root, "template"))
         d.reportTemplates.append(readTemplate(node, context));
+    std::vector<pugi::xml_node> styleNodes;
     for (pugi::xml_node node : childrenNamed(root, "style"))
-        d.styles.append(readStyle(node, context));
-    context.setStyles(d.styles);
+        styleNodes.push_back(node);
+    const QList<InheritedStyle> chains = resolveStyleChains(styleNodes);
+    for (size_t i = 0; i < styleNodes.size(); ++i)
+        d.styles.append(readStyle(styleNodes[i], chains[qsizetype(i)], context));
+    context.setStyles(d.styles, chains);
     for (pugi::xml_node node : childrenNamed(root, "subDataset"))
         d.subDatasets.append(readSubDataset(node, context));
     for (pugi::xml_node node : childrenNamed(root, "scriptlet"))

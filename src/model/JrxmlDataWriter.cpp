@@ -119,8 +119,15 @@ void appendStyle(QString &out, const ReportStyle &s)
     if (!isAbsentOrEmpty(s.pdfEncoding))
         appendAttr(out, "pdfEncoding"_L1, *s.pdfEncoding);
     appendTrueFlag(out, "isPdfEmbedded"_L1, s.isPdfEmbedded);
-    if (s.textAlignment != TextAlignment::left)
+    // A changed alignment under the name the file used (`hTextAlign` wins over `hAlign`, and
+    // stands as written while unchanged); Left where it overrides an inherited alignment.
+    if (const QString *newer = own.attribute(u"hTextAlign")) {
+        if (enumFromRaw<TextAlignment>(*newer).value_or(TextAlignment::left) != s.textAlignment)
+            appendRawAttr(out, "hTextAlign"_L1, rawValue(s.textAlignment));
+    } else if (s.textAlignment != TextAlignment::left ||
+               own.inheritsOtherThan(u"hAlign", u"Left")) {
         appendRawAttr(out, "hAlign"_L1, rawValue(s.textAlignment));
+    }
     appendColorAttrs(out, s.foreColor, s.backColor, !own.attribute(u"mode"));
     appendKeptAttributes(out, start, own);
     const bool hasBox =

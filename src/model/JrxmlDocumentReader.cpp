@@ -4,6 +4,7 @@
 #include "Identifiers.h"
 #include "JrxmlCodecInternal.h"
 #include "JrxmlText.h"
+#include "PageLayout.h"
 
 #include <algorithm>
 #include <cstring>
@@ -21,11 +22,12 @@ void readRoot(pugi::xml_node root, ReportDocument &d)
     d.name = attrTextOr(root, "name", u"report"_s);
     d.pageWidth = doubleAttr(root, "pageWidth").value_or(595);
     d.pageHeight = doubleAttr(root, "pageHeight").value_or(842);
-    d.columnWidth = doubleAttr(root, "columnWidth").value_or(535);
+    // Where the file leaves a length out, the engine's own value holds.
+    d.columnWidth = doubleAttr(root, "columnWidth").value_or(555);
     d.leftMargin = doubleAttr(root, "leftMargin").value_or(20);
     d.rightMargin = doubleAttr(root, "rightMargin").value_or(20);
-    d.topMargin = doubleAttr(root, "topMargin").value_or(20);
-    d.bottomMargin = doubleAttr(root, "bottomMargin").value_or(20);
+    d.topMargin = doubleAttr(root, "topMargin").value_or(30);
+    d.bottomMargin = doubleAttr(root, "bottomMargin").value_or(30);
     d.whenNoDataType =
         enumAttr<WhenNoDataType>(root, "whenNoDataType").value_or(WhenNoDataType::noPages);
     d.isFloatColumnFooter = isTrue(root, "isFloatColumnFooter");
@@ -62,41 +64,75 @@ constexpr const char *rootAttrs[] = {"name",
                                      "columnCount",
                                      "printOrder",
                                      "columnSpacing",
-                                     "language",
-                                     "xmlns",
-                                     "xmlns:xsi",
-                                     "xsi:schemaLocation"};
+                                     "language"};
 
-// The writer's text of a root value, or nothing when the writer leaves the value out.
-KeptXml::Attribute written(const char *name, const QString &text)
+// The namespace and schema declarations of the writer's header, with the values it gives them.
+constexpr std::pair<const char *, const char *> headerAttrs[] = {
+    {"xmlns", namespaceUri},
+    {"xmlns:xsi", schemaInstanceUri},
+    {"xsi:schemaLocation", schemaLocation}};
+
+// The root attributes the reader takes: its own, and the header's where the file gives them as
+// the writer writes them.
+std::vector<const char *> takenRootAttrs(pugi::xml_node root)
 {
-    return {QString::fromLatin1(name), text};
+    std::vector<const char *> taken(std::begin(rootAttrs), std::end(rootAttrs));
+    for (const auto &[name, value] : headerAttrs) {
+        if (is(attribute(root, name).value(), value))
+            taken.push_back(name);
+    }
+    return taken;
 }
 
-// Page size and margins the root leaves out stay out while unchanged; defaults it spells out stay
-// spelled out.
+// The header stays as the file had it: a declaration it lacks (a file read by its document
+// type) stays out, one it gives otherwise stays as given.
+void keepHeader(pugi::xml_node root, KeptXml &kept)
+{
+    for (const auto &[name, value] : headerAttrs) {
+        if (!is(attribute(root, name).value(), value))
+            appendAbsent(kept, {literalText(name), literalText(value), {}});
+    }
+}
+
+// What stands before the root in the file, a document type above all, with its comments and
+// processing instructions, each as written.
+KeptXml keptProlog(pugi::xml_node root)
+{
+    KeptXml prolog;
+    for (pugi::xml_node node = root.parent().first_child(); node && node != root;
+         node = node.next_sibling()) {
+        QString text;
+        switch (node.type()) {
+        case pugi::node_doctype:
+            text = u"<!DOCTYPE "_s + QString::fromUtf8(node.value()) + u'>';
+            break;
+        case pugi::node_comment:
+            text = u"<!--"_s + QString::fromUtf8(node.value()) + u"-->"_s;
+            break;
+        case pugi::node_pi:
+            text = u"<?"_s + QString::fromUtf8(node.name()) + u' ' +
+                   QString::fromUtf8(node.value()) + u"?>"_s;
+            break;
+        default:
+            continue;
+        }
+        prolog.children.append({0, text});
+    }
+    return prolog;
+}
+
+// Page size, column width and margins the root leaves out stay out while unchanged; defaults it
+// spells out stay spelled out.
 void keepRootAttributes(pugi::xml_node root, const ReportDocument &d, KeptXml &kept)
 {
     noteAbsent(root, kept,
                {{"pageWidth", "595"},
                 {"pageHeight", "842"},
+                {"columnWidth", "555"},
                 {"leftMargin", "20"},
                 {"rightMargin", "20"},
-                {"topMargin", "20"},
-                {"bottomMargin", "20"}});
-    // Without a column width the engine takes one of its own, which the designer does not show:
-    // it stays out until the page or the columns change.
-    const auto orEmpty = [](bool isWritten, const QString &text) {
-        return isWritten ? text : QString();
-    };
-    absentUnless(
-        root, "columnWidth", wholeNumber(d.columnWidth), kept,
-        {written("pageWidth", wholeNumber(d.pageWidth)),
-         written("leftMargin", wholeNumber(d.leftMargin)),
-         written("rightMargin", wholeNumber(d.rightMargin)),
-         written("columnCount", orEmpty(d.columnCount != 1, QString::number(d.columnCount))),
-         written("columnSpacing",
-                 orEmpty(isWrittenColumnSpacing(d.columnSpacing), wholeNumber(d.columnSpacing)))});
+                {"topMargin", "30"},
+                {"bottomMargin", "30"}});
     keepSpelled(root, "whenNoDataType", d.whenNoDataType == WhenNoDataType::noPages, kept);
     keepSpelled(root, "isFloatColumnFooter", !d.isFloatColumnFooter, kept);
     keepSpelled(root, "isSummaryWithPageHeaderAndFooter", !d.isSummaryWithPageHeaderAndFooter,
@@ -108,7 +144,8 @@ void keepRootAttributes(pugi::xml_node root, const ReportDocument &d, KeptXml &k
     keepSpelled(root, "language", d.language == "java"_L1, kept);
 }
 
-// A band's height, elements, print-when expression and what the model does not hold of it.
+// A band's height, elements, print-when expression and what the model does not hold of it. A
+// section without a band holds the height a new band gets.
 struct BandForm {
     double height = 20;
     ElementList elements;
@@ -116,10 +153,11 @@ struct BandForm {
     KeptXml kept;
 };
 
-BandForm readBandForm(pugi::xml_node band, double defaultHeight, JrxmlReadContext &context)
+BandForm readBandForm(pugi::xml_node band, JrxmlReadContext &context)
 {
     BandForm form;
-    form.height = doubleAttr(band, "height").value_or(defaultHeight);
+    // A band without a height is empty in print, as the engine reads it.
+    form.height = doubleAttr(band, "height").value_or(0);
     UnreadChildren unread;
     form.elements = parseBandElements(band, context, -1, &unread);
     form.printWhenExpression = childText(band, "printWhenExpression");
@@ -133,8 +171,8 @@ BandForm readBandForm(pugi::xml_node band, double defaultHeight, JrxmlReadContex
             return std::find(unread.begin(), unread.end(), child) == unread.end();
         },
         context, placeAmong(unread));
-    // A band without a height is empty in print; it stays without one while unchanged.
-    noteAbsent(band, form.kept, {{"height", defaultHeight == 40 ? "40" : "20"}});
+    // It stays without one while unchanged.
+    noteAbsent(band, form.kept, {{"height", "0"}});
     return form;
 }
 
@@ -161,7 +199,7 @@ ReportBand readStandardBand(pugi::xml_node root, BandType type, JrxmlReadContext
     const pugi::xml_node band = firstBand(section, b.kept, u"section"_s, context);
     if (!band)
         return b;
-    BandForm form = readBandForm(band, 20, context);
+    BandForm form = readBandForm(band, context);
     b.height = form.height;
     b.elements = std::move(form.elements);
     b.printWhenExpression = std::move(form.printWhenExpression);
@@ -178,7 +216,7 @@ QList<ReportBand> readDetailBands(pugi::xml_node root, ReportDocument &d, JrxmlR
     own.present = bool(section);
     d.kept.setPart(u"detail"_s, std::move(own));
     for (pugi::xml_node child : childrenNamed(section, "band")) {
-        BandForm form = readBandForm(child, 40, context);
+        BandForm form = readBandForm(child, context);
         ReportBand band{newId(),     BandType::detail,
                         form.height, std::move(form.elements),
                         true,        std::move(form.printWhenExpression)};
@@ -251,8 +289,8 @@ void readGroupBands(pugi::xml_node groupNode, ReportGroup &group, JrxmlReadConte
     const pugi::xml_node footerSection = childNamed(groupNode, "groupFooter");
     const pugi::xml_node header = firstBand(headerSection, group.kept, u"groupHeader"_s, context);
     const pugi::xml_node footer = firstBand(footerSection, group.kept, u"groupFooter"_s, context);
-    BandForm headerForm = header ? readBandForm(header, 20, context) : BandForm{};
-    BandForm footerForm = footer ? readBandForm(footer, 20, context) : BandForm{};
+    BandForm headerForm = header ? readBandForm(header, context) : BandForm{};
+    BandForm footerForm = footer ? readBandForm(footer, context) : BandForm{};
     group.headerHeight = headerForm.height;
     group.headerElements = std::move(headerForm.elements);
     group.headerPrintWhenExpression = std::move(headerForm.printWhenExpression);
@@ -269,10 +307,13 @@ ReportDocument readDocument(pugi::xml_node root, JrxmlReadContext &context)
 {
     ReportDocument d;
     readRoot(root, d);
+    const std::vector<const char *> taken = takenRootAttrs(root);
     KeptXml rootKept = keptOf(
-        root, rootAttrs, tagOrder::root,
-        [&](pugi::xml_node child) { return isTakenAtRoot(child, d); }, context);
+        root, taken, tagOrder::root, [&](pugi::xml_node child) { return isTakenAtRoot(child, d); },
+        context);
     keepRootAttributes(root, d, rootKept);
+    keepHeader(root, rootKept);
+    d.kept.setPart(u"prolog"_s, keptProlog(root));
     readDataDefinitions(root, d, context);
     d.kept.setPart({}, std::move(rootKept));
     d.bands.clear();

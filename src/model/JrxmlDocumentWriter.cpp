@@ -3,6 +3,7 @@
 
 #include "JrxmlCodecInternal.h"
 #include "JrxmlText.h"
+#include "PageLayout.h"
 
 using namespace Qt::StringLiterals;
 using namespace JrxmlText;
@@ -42,15 +43,17 @@ namespace {
 void appendRoot(QString &out, const ReportDocument &d)
 {
     out += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"_L1;
+    // What stood before the root in the file (a document type, comments) stands there again.
+    for (const KeptXml::Child &node : d.kept.part(u"prolog").children)
+        out += node.xml + u'\n';
     const qsizetype start = out.size();
     out += "<jasperReport xmlns=\""_L1 + QLatin1StringView(namespaceUri) + "\"\n"_L1;
-    out += indent(14) + "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\"\n"_L1;
-    out += indent(14) + "xsi:schemaLocation=\""_L1 + QLatin1StringView(namespaceUri) +
-           " http://jasperreports.sourceforge.net/xsd/jasperreport.xsd\"\n"_L1;
+    out += indent(14) + "xmlns:xsi=\""_L1 + QLatin1StringView(schemaInstanceUri) + "\"\n"_L1;
+    out += indent(14) + "xsi:schemaLocation=\""_L1 + QLatin1StringView(schemaLocation) + "\"\n"_L1;
     out += indent(14) + "name=\""_L1 + escaped(d.name) + u'"';
     appendWholeNumberAttr(out, "pageWidth"_L1, d.pageWidth);
     appendWholeNumberAttr(out, "pageHeight"_L1, d.pageHeight);
-    appendWholeNumberAttr(out, "columnWidth"_L1, d.columnWidth);
+    appendWholeNumberAttr(out, "columnWidth"_L1, PageLayout::writtenColumnWidth(d));
     out += u'\n' + indent(14) + "leftMargin=\""_L1 + wholeNumber(d.leftMargin) + u'"';
     appendWholeNumberAttr(out, "rightMargin"_L1, d.rightMargin);
     appendWholeNumberAttr(out, "topMargin"_L1, d.topMargin);
@@ -70,6 +73,11 @@ void appendRoot(QString &out, const ReportDocument &d)
         appendAttr(out, "language"_L1, d.language);
     appendKeptAttributes(out, start, d.kept.part({}));
     dropEmptyLines(out, start);
+    // Without the namespace declarations the first attribute stands on the first line.
+    if (QStringView(out).sliced(start).startsWith(u"<jasperReport\n")) {
+        const qsizetype lineEnd = start + 13;
+        out.replace(lineEnd, 1 + 14, u' ');
+    }
     out += ">\n\n"_L1;
 }
 

@@ -29,7 +29,9 @@ constexpr const char *textElementTags[] = {"font", "paragraph"};
 constexpr const char *fontTag[] = {"font"};
 constexpr const char *textFieldAttrs[] = {"evaluationTime", "evaluationGroup", "pattern",
                                           "isBlankWhenNull", "textAdjust"};
-constexpr const char *subreportAttrs[] = {"isUsingCache", "runToBottom", "overflowType"};
+constexpr const char *imageAttrs[] = {"evaluationTime", "evaluationGroup"};
+constexpr const char *subreportAttrs[] = {"isUsingCache", "runToBottom", "overflowType",
+                                          "evaluationTime", "evaluationGroup"};
 constexpr const char *breakAttrs[] = {"type"};
 
 QString flagText(bool value)
@@ -68,6 +70,19 @@ KeptXml keptReportElement(const ReportElement &e, pugi::xml_node re, JrxmlReadCo
         kept.attributes.prepend({u"style"_s, *e.styleName});
     if (e.foreColor)
         absentUnless(re, "forecolor", e.foreColor->hex, kept);
+    // The back colour of an element that fills nothing is kept as written, in its place among
+    // the attributes kept.
+    if (!e.backColor) {
+        if (const pugi::xml_attribute backcolor = attribute(re, "backcolor")) {
+            qsizetype at = 0;
+            for (pugi::xml_attribute a = re.first_attribute(); a != backcolor;
+                 a = a.next_attribute()) {
+                if (at < kept.attributes.size() && kept.attributes[at].name == nameText(a.name()))
+                    ++at;
+            }
+            kept.attributes.insert(at, {u"backcolor"_s, valueText(backcolor.value())});
+        }
+    }
     if (e.backColor) {
         absentUnless(re, "backcolor", e.backColor->hex, kept);
         // Without a mode the fill is the style's or the element kind's own; a fill the user
@@ -82,24 +97,27 @@ KeptXml keptReportElement(const ReportElement &e, pugi::xml_node re, JrxmlReadCo
     return kept;
 }
 
+// What the box keeps; a box or side the file did not have, whose values the element inherits,
+// stays out while they are unchanged.
 void keepBox(ReportElement &e, pugi::xml_node box, JrxmlReadContext &context)
 {
-    if (!box)
+    const bool hasPen = e.topPen || e.leftPen || e.bottomPen || e.rightPen;
+    const double sides[] = {e.paddingLeft, e.paddingRight, e.paddingTop, e.paddingBottom};
+    if (!box && !hasPen && sides[0] == 0 && sides[1] == 0 && sides[2] == 0 && sides[3] == 0)
         return;
-    KeptXml own = keptOf(box, paddings, tagOrder::box, sidePens, none, context);
-    own.present = true;
-    // One `padding` stays one attribute while no side changes.
-    if (const std::optional<double> padding = doubleAttr(box, "padding")) {
-        for (const char *side : paddings)
+    KeptXml own = box ? keptOf(box, paddings, tagOrder::box, sidePens, none, context) : KeptXml{};
+    own.present = bool(box);
+    // One `padding` stays one attribute while no side changes; an inherited one stays out.
+    const bool hasPadding = bool(attribute(box, "padding"));
+    for (int i = 0; i < 4; ++i) {
+        if (sides[i] != 0 || hasPadding)
             absentUnless(
-                box, side, [&] { return numberText(*padding, wholeNumber); }, own);
+                box, paddings[i], [&] { return numberText(sides[i], wholeNumber); }, own);
     }
     // A side padding of 0 overrides the box's and the style's. (One below a half is written as
     // the writer rounds it, so that it reads back the same on every later save.)
-    const double sides[] = {e.paddingLeft, e.paddingRight, e.paddingTop, e.paddingBottom};
     for (int i = 0; i < 4; ++i)
         keepSpelled(box, paddings[i], sides[i] == 0, own);
-    e.kept.addPart(u"box"_s, std::move(own));
     const struct {
         const char *name;
         const std::optional<BoxSidePen> *pen;
@@ -109,17 +127,25 @@ void keepBox(ReportElement &e, pugi::xml_node box, JrxmlReadContext &context)
                 {"bottomPen", &e.bottomPen, u"box/bottomPen"_s},
                 {"rightPen", &e.rightPen, u"box/rightPen"_s}};
     for (const auto &[name, pen, key] : pens) {
-        const pugi::xml_node node = childNamed(box, name);
-        if (!node)
+        if (!*pen)
             continue;
+        const pugi::xml_node node = childNamed(box, name);
+        // A side the file did not have stays out while it says nothing of its own.
+        if (!node)
+            own.absentChildren.append(literalText(name));
         KeptXml side = keptOf(node, penAttrs, none, none, none, context);
-        // A side without a width takes the box pen's.
+        // What the side does not give it takes from the box pen or the style.
         absentUnless(
             node, "lineWidth", [width = (*pen)->width] { return numberText(width, decimalNumber); },
             side);
+        if ((*pen)->color)
+            absentUnless(node, "lineColor", (*pen)->color->hex, side);
+        if ((*pen)->style != PenLineStyle::solid)
+            absentUnless(node, "lineStyle", rawValue((*pen)->style), side);
         keepSpelled(node, "lineStyle", (*pen)->style == PenLineStyle::solid, side);
         e.kept.addPart(key, std::move(side));
     }
+    e.kept.addPart(u"box"_s, std::move(own));
 }
 
 void keepTextElement(ReportElement &e, pugi::xml_node node, JrxmlReadContext &context)
@@ -179,6 +205,8 @@ TagOrder takenTagAttributes(const ElementKind &kind)
 {
     if (kind.is<ElementKind::TextField>())
         return textFieldAttrs;
+    if (kind.is<ElementKind::Image>())
+        return imageAttrs;
     if (kind.is<ElementKind::Subreport>())
         return subreportAttrs;
     if (kind.is<ElementKind::ReportBreak>())
@@ -190,13 +218,18 @@ TagOrder takenTagAttributes(const ElementKind &kind)
 // the value read. An empty pattern is no pattern to the model; the engine tells them apart.
 void keepSpelledTagAttributes(const ReportElement &e, pugi::xml_node node, KeptXml &kept)
 {
-    if (e.kind.is<ElementKind::TextField>()) {
+    if (e.kind.hasEvaluationTime()) {
         keepSpelled(node, "evaluationTime", e.evaluationTime == "Now"_L1, kept);
         keepSpelled(node, "evaluationGroup",
                     e.evaluationTime != "Group"_L1 || isAbsentOrEmpty(e.evaluationGroup), kept);
+    }
+    if (e.kind.is<ElementKind::TextField>()) {
         keepSpelled(node, "pattern", isAbsentOrEmpty(e.pattern), kept);
         keepSpelled(node, "isBlankWhenNull", !e.isBlankWhenNull, kept);
         keepSpelled(node, "textAdjust", !e.textAdjust, kept);
+        // Growing by the older flag stays said by it alone while unchanged.
+        if (e.textAdjust == TextAdjust::stretchHeight)
+            absentUnless(node, "textAdjust", u"StretchHeight"_s, kept);
     } else if (e.kind.is<ElementKind::Subreport>()) {
         keepSpelled(node, "isUsingCache", e.isUsingCache, kept);
         keepSpelled(node, "runToBottom", e.runToBottom, kept);
@@ -329,8 +362,12 @@ void readElementKept(ReportElement &e, pugi::xml_node node, pugi::xml_node re,
         e.kind.is<ElementKind::Chart>() || e.kind.is<ElementKind::Crosstab>() ||
         e.kind.is<ElementKind::ComponentPlaceholder>() ||
         e.kind.is<ElementKind::GenericElement>()) {
-        // Their own content is held whole; the position line keeps the rest of its attributes.
+        // Their own content is held whole; the position line keeps the rest of its attributes,
+        // the element of a list or table its own (a namespace declaration among them).
         e.kept.addPart(u"reportElement"_s, keptReportElement(e, re, context));
+        if (e.kind.is<ElementKind::List>() || e.kind.is<ElementKind::Table>())
+            e.kept.addPart({}, keptOf(
+                                   node, none, none, [](pugi::xml_node) { return true; }, context));
         return;
     }
     const TagOrder order = tagOrder::element(localName(node.name()));
@@ -345,7 +382,8 @@ void readElementKept(ReportElement &e, pugi::xml_node node, pugi::xml_node re,
     keepContentChildren(e.kind, node, own);
     e.kept.addPart({}, std::move(own));
     e.kept.addPart(u"reportElement"_s, keptReportElement(e, re, context));
-    keepBox(e, childNamed(node, "box"), context);
+    if (hasBox(e.kind) || childNamed(node, "box"))
+        keepBox(e, childNamed(node, "box"), context);
     // The expression's own attributes (its value class).
     const auto keepExpression = [&](const char *tag, const QString &key) {
         e.kept.addPart(key, keptOf(childNamed(node, tag), none, none, none, none, context));

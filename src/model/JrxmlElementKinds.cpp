@@ -107,19 +107,22 @@ void appendBandElements(pugi::xml_node node, JrxmlReadContext &context, ElementL
 const QSet<QByteArray> &chartTagNames()
 {
     static const QSet<QByteArray> names = {
-        "areaChart",    "bar3DChart",   "barChart",          "bubbleChart",      "candlestickChart",
-        "highLowChart", "lineChart",    "meterChart",        "multiAxisChart",   "pie3DChart",
-        "pieChart",     "scatterChart", "stackedBar3DChart", "stackedBarChart",  "timeSeriesChart",
-        "xyAreaChart",  "xyBarChart",   "xyLineChart",       "thermometerChart", "ganttChart"};
+        "areaChart",         "bar3DChart",      "barChart",         "bubbleChart",
+        "candlestickChart",  "highLowChart",    "lineChart",        "meterChart",
+        "multiAxisChart",    "pie3DChart",      "pieChart",         "scatterChart",
+        "stackedBar3DChart", "stackedBarChart", "timeSeriesChart",  "xyAreaChart",
+        "xyBarChart",        "xyLineChart",     "thermometerChart", "ganttChart",
+        "stackedAreaChart"};
     return names;
 }
 
 // A list, a table, another component, or nothing usable.
 std::optional<ElementKind> readComponentElement(pugi::xml_node node, JrxmlReadContext &context)
 {
-    if (const pugi::xml_node list = childNamed(node, "jr:list"))
+    // Known by the namespace their prefix is bound to, whatever the prefix.
+    if (const pugi::xml_node list = componentChild(node, "list"))
         return readList(list, context);
-    if (const pugi::xml_node table = childNamed(node, "jr:table"))
+    if (const pugi::xml_node table = componentChild(node, "table"))
         return readTable(table, context);
     std::optional<ElementKind> kind;
     for (pugi::xml_node child : node.children()) {

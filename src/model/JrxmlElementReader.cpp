@@ -31,7 +31,8 @@ std::optional<QString> fontText(pugi::xml_attribute attr, const ReportStyle *sty
     return style ? style->*member : std::nullopt;
 }
 
-void readTextFormatting(ReportElement &e, pugi::xml_node node, const ReportStyle *style)
+void readTextFormatting(ReportElement &e, pugi::xml_node node, const ReportStyle *style,
+                        const InheritedStyle *inherited)
 {
     const pugi::xml_node textElement = childNamed(node, "textElement");
     const pugi::xml_node font = childNamed(textElement, "font");
@@ -42,10 +43,15 @@ void readTextFormatting(ReportElement &e, pugi::xml_node node, const ReportStyle
     } else {
         e.textAlignment = style ? style->textAlignment : TextAlignment::left;
     }
-    const char *vertical = attribute(textElement, "verticalAlignment").value();
-    e.verticalAlignment = is(vertical, "Middle")   ? VerticalTextAlignment::middle
-                          : is(vertical, "Bottom") ? VerticalTextAlignment::bottom
-                                                   : VerticalTextAlignment::top;
+    if (const pugi::xml_attribute vertical = attribute(textElement, "verticalAlignment")) {
+        e.verticalAlignment = is(vertical.value(), "Middle")   ? VerticalTextAlignment::middle
+                              : is(vertical.value(), "Bottom") ? VerticalTextAlignment::bottom
+                                                               : VerticalTextAlignment::top;
+    } else {
+        e.verticalAlignment = inherited && inherited->verticalAlignment
+                                  ? *inherited->verticalAlignment
+                                  : VerticalTextAlignment::top;
+    }
 
     // The font's attributes are each asked for here and again for what the element keeps.
     const NamedAttributes f(font, fontAttributes);
@@ -63,28 +69,78 @@ void readTextFormatting(ReportElement &e, pugi::xml_node node, const ReportStyle
     e.isPdfEmbedded = fontFlag(f[pdfEmbedded], style, &ReportStyle::isPdfEmbedded);
 }
 
-void readBox(ReportElement &e, pugi::xml_node node)
+// One side of the box: what its own element gives, else the box's pen, else the style's side.
+// None where nothing gives the side anything; a width nothing gives is the engine's 0.
+std::optional<BoxSidePen> sidePen(pugi::xml_node side, pugi::xml_node boxPen,
+                                  const InheritedStyle::Pen *inherited)
+{
+    InheritedStyle::Pen pen = inherited ? *inherited : InheritedStyle::Pen{};
+    setPenParts(pen, {side, boxPen});
+    if (!side && pen.isEmpty())
+        return std::nullopt;
+    return BoxSidePen{pen.width.value_or(0), pen.color, pen.style.value_or(PenLineStyle::solid)};
+}
+
+void readBox(ReportElement &e, pugi::xml_node node, const InheritedStyle *inherited)
 {
     const pugi::xml_node box = childNamed(node, "box");
-    if (!box)
+    // Only texts, images and frames have a box to inherit.
+    if (inherited && (!inherited->hasBox || !hasBox(e.kind)))
+        inherited = nullptr;
+    if (!box && !inherited)
         return;
-    if (e.kind.is<ElementKind::Frame>()) {
-        // The frame's border width stands on its top side. Its colour stays on the pens: the
-        // element's own fore colour is another value.
-        if (const pugi::xml_node top = childNamed(box, "topPen")) {
-            if (const std::optional<double> width = doubleAttr(top, "lineWidth"))
-                e.penWidth = *width;
-        }
+    const pugi::xml_node boxPen = childNamed(box, "pen");
+    std::optional<BoxSidePen> *const sides[] = {&e.topPen, &e.leftPen, &e.bottomPen, &e.rightPen};
+    for (int i = 0; i < 4; ++i)
+        *sides[i] = sidePen(childNamed(box, boxPenTags[i].data()), boxPen,
+                            inherited ? &inherited->sides[i] : nullptr);
+    // The frame's border width stands on its top side. Its colour stays on the pens: the
+    // element's own fore colour is another value.
+    if (e.kind.is<ElementKind::Frame>() && e.topPen)
+        e.penWidth = e.topPen->width;
+    const std::optional<double> padding = doubleAttr(box, "padding");
+    static constexpr const char *paddings[] = {"leftPadding", "rightPadding", "topPadding",
+                                               "bottomPadding"};
+    double *const values[] = {&e.paddingLeft, &e.paddingRight, &e.paddingTop, &e.paddingBottom};
+    for (int i = 0; i < 4; ++i) {
+        std::optional<double> value = doubleAttr(box, paddings[i]);
+        if (!value)
+            value = padding;
+        if (!value && inherited)
+            value = inherited->paddings[i];
+        *values[i] = value.value_or(0);
     }
-    const double padding = doubleAttr(box, "padding").value_or(0);
-    e.paddingLeft = doubleAttr(box, "leftPadding").value_or(padding);
-    e.paddingRight = doubleAttr(box, "rightPadding").value_or(padding);
-    e.paddingTop = doubleAttr(box, "topPadding").value_or(padding);
-    e.paddingBottom = doubleAttr(box, "bottomPadding").value_or(padding);
-    e.topPen = boxSidePen(childNamed(box, "topPen"));
-    e.leftPen = boxSidePen(childNamed(box, "leftPen"));
-    e.bottomPen = boxSidePen(childNamed(box, "bottomPen"));
-    e.rightPen = boxSidePen(childNamed(box, "rightPen"));
+}
+
+// Whether the kind fills its frame where neither it nor its style names a mode.
+bool isOpaqueByDefault(const ElementKind &kind)
+{
+    using K = ElementKind;
+    return kind.is<K::Rectangle>() || kind.is<K::Ellipse>() || kind.is<K::List>() ||
+           kind.is<K::Table>() || kind.is<K::ComponentPlaceholder>() ||
+           kind.is<K::GenericElement>();
+}
+
+// The fill the engine gives the element: its back colour (its own, its style's, else white) when
+// it is opaque, none when it is transparent. A line and a break fill nothing: they keep the colour
+// as given.
+std::optional<ElementColor> fillColor(const ReportElement &e, pugi::xml_attribute backcolor,
+                                      pugi::xml_attribute mode, const ReportStyle *style,
+                                      const InheritedStyle *inherited)
+{
+    std::optional<ElementColor> color = colorValue(backcolor);
+    if (!color && style)
+        color = style->backColor;
+    if (e.kind.is<ElementKind::Line>() || e.kind.is<ElementKind::ReportBreak>())
+        return color;
+    bool isOpaque = isOpaqueByDefault(e.kind);
+    if (mode)
+        isOpaque = is(mode.value(), "Opaque");
+    else if (inherited && inherited->isOpaque)
+        isOpaque = *inherited->isOpaque;
+    if (!isOpaque)
+        return std::nullopt;
+    return color ? color : ElementColor{QStringLiteral("#FFFFFF")};
 }
 
 } // namespace
@@ -120,17 +176,6 @@ std::optional<double> doubleValue(pugi::xml_attribute attr)
     return toDouble(attr.value());
 }
 
-std::optional<BoxSidePen> boxSidePen(pugi::xml_node node)
-{
-    if (!node)
-        return std::nullopt;
-    BoxSidePen pen;
-    pen.width = doubleAttr(node, "lineWidth").value_or(1.0);
-    pen.color = colorAttr(node, "lineColor");
-    pen.style = enumAttr<PenLineStyle>(node, "lineStyle").value_or(PenLineStyle::solid);
-    return pen;
-}
-
 ReportElement makeElement(pugi::xml_node node, ElementKind kind, JrxmlReadContext &context)
 {
     ReportElement e;
@@ -141,7 +186,7 @@ ReportElement makeElement(pugi::xml_node node, ElementKind kind, JrxmlReadContex
     if (!re)
         re = childNamed(childNamed(node, "chart"), "reportElement");
     // The position line's attributes, found in one walk over them.
-    const NamedAttributes r(re, reportElementAttributes);
+    const NamedAttributes r(re, reportElementLookups);
     namespace ra = reportElementAttribute;
     e.x = doubleValue(r[ra::x]).value_or(0);
     e.y = doubleValue(r[ra::y]).value_or(0);
@@ -152,25 +197,35 @@ ReportElement makeElement(pugi::xml_node node, ElementKind kind, JrxmlReadContex
         e.styleName = valueText(r[ra::style].value());
     // An element that names no style takes the report's default style, as the engine does.
     const ReportStyle *style = e.styleName ? context.style(*e.styleName) : context.defaultStyle();
+    const InheritedStyle *inherited = context.inherited(style);
     e.foreColor = colorValue(r[ra::forecolor]);
     if (!e.foreColor && style)
         e.foreColor = style->foreColor;
-    e.backColor = colorValue(r[ra::backcolor]);
-    if (!e.backColor && style)
-        e.backColor = style->backColor;
+    e.backColor = fillColor(e, r[ra::backcolor], r[ra::mode], style, inherited);
 
-    readTextFormatting(e, node, style);
+    readTextFormatting(e, node, style, inherited);
 
-    const std::optional<double> penWidth =
+    // The line pen of the element, else of its style chain; other kinds keep the style's.
+    std::optional<double> penWidth =
         doubleAttr(childNamed(childNamed(node, "graphicElement"), "pen"), "lineWidth");
-    e.penWidth = penWidth.value_or(style ? style->penWidth : 1.0);
+    using K = ElementKind;
+    if (e.kind.is<K::Line>() || e.kind.is<K::Rectangle>() || e.kind.is<K::Ellipse>() ||
+        e.kind.is<K::Image>()) {
+        if (!penWidth && inherited)
+            penWidth = inherited->linePen.width;
+        e.penWidth = penWidth.value_or(1.0);
+    } else {
+        e.penWidth = penWidth.value_or(style ? style->penWidth : 1.0);
+    }
 
-    readBox(e, node);
+    readBox(e, node, inherited);
 
-    // Other kinds keep these attributes as written.
-    if (e.kind.is<ElementKind::TextField>()) {
+    if (e.kind.hasEvaluationTime()) {
         e.evaluationTime = attrTextOr(node, "evaluationTime", u"Now"_s);
         e.evaluationGroup = attrText(node, "evaluationGroup");
+    }
+    // Other kinds keep these attributes as written.
+    if (e.kind.is<ElementKind::TextField>()) {
         e.pattern = attrText(node, "pattern");
         e.isBlankWhenNull = isTrue(node, "isBlankWhenNull");
     }
@@ -180,13 +235,18 @@ ReportElement makeElement(pugi::xml_node node, ElementKind kind, JrxmlReadContex
     e.stretchType = enumValue<StretchType>(r[ra::stretchType]).value_or(StretchType::noStretch);
     e.positionType =
         enumValue<PositionType>(r[ra::positionType]).value_or(PositionType::fixRelativeToTop);
-    if (e.kind.is<ElementKind::TextField>())
+    if (e.kind.is<ElementKind::TextField>()) {
+        // No value is the engine's cutting of the text; the older flag makes it grow.
         e.textAdjust = enumAttr<TextAdjust>(node, "textAdjust");
+        if (!e.textAdjust && is(attribute(node, "isStretchWithOverflow").value(), "true"))
+            e.textAdjust = TextAdjust::stretchHeight;
+    }
 
     e.printWhenExpression = childText(re, "printWhenExpression");
     e.hyperlinkExpression = childText(node, "hyperlinkReferenceExpression");
-    e.tableWhenNoDataType =
-        enumAttr<WhenNoDataType>(childNamed(node, "jr:table"), "whenNoDataType");
+    if (e.kind.is<ElementKind::Table>())
+        e.tableWhenNoDataType =
+            enumAttr<WhenNoDataType>(componentChild(node, "table"), "whenNoDataType");
 
     if (e.kind.is<ElementKind::Subreport>()) {
         e.isUsingCache = !is(attribute(node, "isUsingCache").value(), "false");

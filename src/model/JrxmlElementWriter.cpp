@@ -44,11 +44,13 @@ QLatin1StringView tagOf(const ElementKind &kind)
 
 void appendTagAttrs(QString &out, const ReportElement &e)
 {
-    if (e.kind.is<ElementKind::TextField>()) {
+    if (e.kind.hasEvaluationTime()) {
         if (e.evaluationTime != "Now"_L1)
             appendAttr(out, "evaluationTime"_L1, e.evaluationTime);
         if (e.evaluationTime == "Group"_L1 && !isAbsentOrEmpty(e.evaluationGroup))
             appendAttr(out, "evaluationGroup"_L1, *e.evaluationGroup);
+    }
+    if (e.kind.is<ElementKind::TextField>()) {
         if (!isAbsentOrEmpty(e.pattern))
             appendAttr(out, "pattern"_L1, *e.pattern);
         appendTrueFlag(out, "isBlankWhenNull"_L1, e.isBlankWhenNull);
@@ -93,14 +95,42 @@ void appendPen(QString &out, QLatin1StringView side, const BoxSidePen &pen, cons
     out += "/>\n"_L1;
 }
 
+// Whether a side the file did not have holds nothing but what it inherits (from the box's pen or
+// the style), so that it stays out; decided without writing it.
+bool holdsOnlyInherited(const BoxSidePen &pen, const KeptXml &side)
+{
+    if (!side.attributes.isEmpty() || !side.children.isEmpty())
+        return false;
+    const auto inherits = [&](QStringView name, const QString &value) {
+        for (const KeptXml::AbsentAttribute &a : side.absent) {
+            if (a.name == name)
+                return a.with.isEmpty() && a.value == value;
+        }
+        return false;
+    };
+    return inherits(u"lineWidth", decimalNumber(pen.width)) &&
+           (!pen.color || inherits(u"lineColor", pen.color->hex)) &&
+           (pen.style == PenLineStyle::solid || inherits(u"lineStyle", rawValue(pen.style)));
+}
+
 void appendBoxPens(QString &out, const ReportElement &e, const KeptXml &box,
                    const std::optional<BoxSidePen> (&pens)[4])
 {
     KeptChildWriter kept(box, tagOrder::box, 20);
     kept.before(out, "topPen");
     for (int i = 0; i < 4; ++i) {
-        if (pens[i])
-            appendPen(out, boxPenTags[i], *pens[i], e.kept.part(boxPenParts[i]));
+        if (!pens[i])
+            continue;
+        const KeptXml &side = e.kept.part(boxPenParts[i]);
+        const bool fileHadNone = box.absentChildren.contains(boxPenTags[i]);
+        if (fileHadNone && holdsOnlyInherited(*pens[i], side))
+            continue;
+        const qsizetype before = out.size();
+        appendPen(out, boxPenTags[i], *pens[i], side);
+        // A side the file did not have, all of whose values are inherited, stays out.
+        const qsizetype empty = 20 + 1 + boxPenTags[i].size() + 3; // "<topPen/>\n"
+        if (out.size() - before == empty && fileHadNone)
+            out.truncate(before);
     }
     kept.rest(out);
 }
@@ -118,17 +148,19 @@ void appendBox(QString &out, const ReportElement &e)
         return;
     }
     appendKeptAttributes(out, start, box);
-    if (!hasPen && box.children.isEmpty()) {
-        // Without attributes left (all inherited) the box says nothing.
-        if (out.size() == start + 4 && !box.present)
-            out.truncate(start - 16);
-        else
-            out += "/>\n"_L1;
-        return;
-    }
+    const qsizetype tagEnd = out.size();
     out += ">\n"_L1;
     appendBoxPens(out, e, box, {e.topPen, e.leftPen, e.bottomPen, e.rightPen});
-    out += indent(16) + "</box>\n"_L1;
+    if (out.size() > tagEnd + 2) {
+        out += indent(16) + "</box>\n"_L1;
+        return;
+    }
+    // Without attributes left (all inherited) a box the file did not have says nothing.
+    out.truncate(tagEnd);
+    if (out.size() == start + 4 && !box.present)
+        out.truncate(start - 16);
+    else
+        out += "/>\n"_L1;
 }
 
 // The frame's border is its pens as read; a frame without pens whose pen width the user set gets
@@ -168,7 +200,9 @@ void appendTextElement(QString &out, const ReportElement &e)
 
     const qsizetype start = openTag(out, 16, "textElement"_L1);
     appendRawAttr(out, "textAlignment"_L1, rawValue(e.textAlignment));
-    if (e.verticalAlignment != VerticalTextAlignment::top)
+    // Top where it overrides an inherited alignment.
+    if (e.verticalAlignment != VerticalTextAlignment::top ||
+        own.inheritsOtherThan(u"verticalAlignment", u"Top"))
         appendRawAttr(out, "verticalAlignment"_L1, rawValue(e.verticalAlignment));
     if (e.markup)
         appendAttr(out, "markup"_L1, *e.markup);

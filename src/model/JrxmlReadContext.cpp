@@ -1,8 +1,10 @@
 #include "JrxmlReadContext.h"
 
-void JrxmlReadContext::setStyles(const QList<ReportStyle> &styles)
+void JrxmlReadContext::setStyles(const QList<ReportStyle> &styles,
+                                 const QList<InheritedStyle> &inherited)
 {
     styles_ = styles;
+    inherited_ = inherited;
     styleIndex_.clear();
     defaultStyle_ = nullptr;
     lastStyleName_ = QString();
@@ -31,6 +33,14 @@ const ReportStyle *JrxmlReadContext::style(const QString &name) const
 const ReportStyle *JrxmlReadContext::defaultStyle() const
 {
     return defaultStyle_;
+}
+
+const InheritedStyle *JrxmlReadContext::inherited(const ReportStyle *style) const
+{
+    if (!style)
+        return nullptr;
+    const qsizetype at = style - styles_.constData();
+    return at >= 0 && at < inherited_.size() ? &inherited_.at(at) : nullptr;
 }
 
 void JrxmlReadContext::dropped(const char *tag, int count)

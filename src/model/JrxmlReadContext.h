@@ -1,11 +1,13 @@
 #pragma once
 
+#include "InheritedStyle.h"
 #include "ReportDocument.h"
 
 #include <QHash>
 #include <QStringList>
 #include <map>
 #include <pugixml.hpp>
+#include <string>
 
 // What the JRXML reader carries while it reads one document: the styles that elements name, how
 // deep it stands inside containers, and notes on the content it did not keep.
@@ -15,12 +17,16 @@ public:
     // stands deeper is not read, so no input can exhaust the stack.
     static constexpr int maxNesting = 256;
 
-    void setStyles(const QList<ReportStyle> &styles);
+    // The styles, each with what its elements inherit from it (`inherited`: one for each style,
+    // in the same order, or none at all).
+    void setStyles(const QList<ReportStyle> &styles, const QList<InheritedStyle> &inherited = {});
     const QList<ReportStyle> &styles() const { return styles_; }
     // The first style with exactly that name, or null.
     const ReportStyle *style(const QString &name) const;
     // The report's default style, or null.
     const ReportStyle *defaultStyle() const;
+    // What an element of the style (one of styles()) inherits from it; null for no style.
+    const InheritedStyle *inherited(const ReportStyle *style) const;
 
     // An element that is not kept, counted by its tag: "2 <tag> elements were not kept".
     void dropped(const char *tag, int count = 1);
@@ -48,12 +54,13 @@ public:
     bool onlyXmlCharacters = false;
     // The current container depth; see JrxmlNesting.
     int depth = 0;
-    // Whether what is read stands inside a table, which the writer always declares the
-    // components prefix `jr` on: captured content then leaves that declaration out.
-    bool insideTable = false;
+    // The prefix of the table that what is read stands inside (empty outside tables): the writer
+    // declares it on the table, so captured content leaves that declaration out.
+    std::string tablePrefix;
 
 private:
     QList<ReportStyle> styles_;
+    QList<InheritedStyle> inherited_;
     QHash<QString, qsizetype> styleIndex_;
     const ReportStyle *defaultStyle_ = nullptr;
     // The style looked up last, by its name: elements name the same few styles over and over,

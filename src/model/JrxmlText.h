@@ -18,6 +18,10 @@ namespace JrxmlText {
 inline constexpr char namespaceUri[] = "http://jasperreports.sourceforge.net/jasperreports";
 inline constexpr char componentsNamespaceUri[] =
     "http://jasperreports.sourceforge.net/jasperreports/components";
+inline constexpr char schemaInstanceUri[] = "http://www.w3.org/2001/XMLSchema-instance";
+inline constexpr char schemaLocation[] =
+    "http://jasperreports.sourceforge.net/jasperreports "
+    "http://jasperreports.sourceforge.net/xsd/jasperreport.xsd";
 
 // --- writing ---
 

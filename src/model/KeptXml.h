@@ -60,6 +60,16 @@ struct KeptXml {
     }
     // Whether an empty child is written although the writer leaves it out: the file had it empty.
     bool keepsEmpty(QStringView tag) const { return emptyChildren.contains(tag); }
+    // Whether the file left the attribute out and the value it inherited is not `value`: the
+    // writer then writes `value` although it is the one it usually leaves out.
+    bool inheritsOtherThan(QStringView name, QStringView value) const
+    {
+        for (const AbsentAttribute &a : absent) {
+            if (a.name == name)
+                return a.value != value;
+        }
+        return false;
+    }
     // The value of a kept attribute, or null.
     const QString *attribute(QStringView name) const;
     // Removes the kept attribute; whether there was one.

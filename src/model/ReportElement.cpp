@@ -18,6 +18,30 @@ ReportTableColumn ReportTableColumn::blank()
     return column;
 }
 
+ReportTableColumn ReportTableColumn::blankFor(const QList<ReportTableColumn> &columns)
+{
+    ReportTableColumn column = blank();
+    // A row's height: that of the first column with a cell in the row.
+    const auto rowHeight = [&](double ReportTableColumn::*height,
+                               SharedOptional<ReportElement> ReportTableColumn::*element,
+                               TableCellFormatting ReportTableColumn::*formatting,
+                               bool alwaysWritten) {
+        for (const ReportTableColumn &other : columns) {
+            if (alwaysWritten || other.*element || other.*formatting != TableCellFormatting{}) {
+                column.*height = other.*height;
+                return;
+            }
+        }
+    };
+    rowHeight(&ReportTableColumn::columnHeaderHeight, &ReportTableColumn::columnHeaderElement,
+              &ReportTableColumn::columnHeaderFormatting, false);
+    rowHeight(&ReportTableColumn::detailCellHeight, &ReportTableColumn::detailCellElement,
+              &ReportTableColumn::detailCellFormatting, true);
+    rowHeight(&ReportTableColumn::columnFooterHeight, &ReportTableColumn::columnFooterElement,
+              &ReportTableColumn::columnFooterFormatting, false);
+    return column;
+}
+
 void ElementKind::Table::renewIdentifiers()
 {
     kept.removeUuids();
@@ -42,7 +66,7 @@ bool ElementKind::List::operator==(const List &other) const
 {
     return datasetName == other.datasetName && connectionExpression == other.connectionExpression &&
            printOrder == other.printOrder && parameters == other.parameters &&
-           children == other.children && kept == other.kept;
+           children == other.children && prefix == other.prefix && kept == other.kept;
 }
 
 const ElementList *ElementKind::children() const

@@ -71,6 +71,10 @@ struct ReportTableColumn {
 
     // A new column: a fresh id, 100 points wide, three empty cells 20 points high, no formatting.
     static ReportTableColumn blank();
+    // A new column for a table of these columns: blank, its cells as high as the table's rows
+    // (the engine refuses a cell of another height than its row), 20 where the table has no
+    // such row.
+    static ReportTableColumn blankFor(const QList<ReportTableColumn> &columns);
 };
 
 // What an element is, with its payload.
@@ -104,6 +108,9 @@ struct ElementKind {
         PrintOrder printOrder = PrintOrder::vertical;
         QList<SubreportParameter> parameters;
         ElementList children;
+        // The prefix the file binds to the components namespace for the list, when it is not
+        // "jr" (the writer's own).
+        QString prefix;
         // What the file held on the list ("": other attributes and children) and on its dataset
         // run ("datasetRun": uuid, data source expression…).
         KeptParts kept;
@@ -122,6 +129,9 @@ struct ElementKind {
             bool operator==(const KeptColumnGroup &) const = default;
         };
         QList<KeptColumnGroup> keptColumnGroups;
+        // The prefix the file binds to the components namespace for the table, when it is not
+        // "jr" (the writer's own).
+        QString prefix;
         // What the file held on the table ("": other attributes, the table's own rows and no-data
         // cell) and on its dataset run ("datasetRun": uuid, data source expression…).
         KeptParts kept;
@@ -190,6 +200,9 @@ struct ElementKind {
     ElementList *children();
 
     bool isTextKind() const { return is<StaticText>() || is<TextField>(); }
+    // Whether the element's own tag carries `evaluationTime` and `evaluationGroup`: text fields
+    // and images, and subreports as a file may spell them (the engine takes none there).
+    bool hasEvaluationTime() const { return is<TextField>() || is<Image>() || is<Subreport>(); }
 
     // The name shown at the head of the element's inspector.
     QString displayName() const;

@@ -1,6 +1,7 @@
 #include "setup/NewReportWizardView.h"
 
 #include "editors/AdaptiveGridLayout.h"
+#include "edits/LengthLimits.h"
 #include "setup/NewReportChoiceCard.h"
 #include "setup/NewReportCreation.h"
 #include "setup/NewReportStylesCard.h"
@@ -135,6 +136,15 @@ QWidget *NewReportWizardView::buildContent()
         u"Height"_s, state_->customHeight(), settings_.measurementUnit(), labelWidth,
         [this](double points) { state_->setCustomHeight(points); }, customRow_);
     height_->setObjectName(u"newReport.height"_s);
+    for (const auto &[field, typed] : {std::pair{width_, &ReportDocument::pageWidth},
+                                       std::pair{height_, &ReportDocument::pageHeight}}) {
+        field->setCheck([this, typed](double points, MeasurementUnit unit) {
+            const bool isWidth = typed == &ReportDocument::pageWidth;
+            return LengthLimits::newReportPageSize(isWidth ? points : state_->customWidth(),
+                                                   isWidth ? state_->customHeight() : points, typed,
+                                                   unit);
+        });
+    }
     custom->addWidget(width_);
     custom->addWidget(height_);
     custom->addStretch(1);

@@ -1,5 +1,7 @@
 #include "setup/PageSetupEdits.h"
 
+#include "model/PageLayout.h"
+
 #include <algorithm>
 #include <utility>
 
@@ -50,11 +52,7 @@ void PageSetupEdits::setColumnCount(DocumentStore &store, qint64 count)
 
 double PageSetupEdits::fittedColumnWidth(const ReportDocument &document)
 {
-    // A file may say 0 or fewer columns; dividing by that would store infinity or NaN, which no
-    // reader accepts back.
-    const double n = double(std::max<qint64>(document.columnCount, 1));
-    const double s = document.columnSpacing;
-    return (document.pageWidth - document.leftMargin - document.rightMargin - (n - 1) * s) / n;
+    return PageLayout::fittedColumnWidth(document);
 }
 
 void PageSetupEdits::fitColumnWidthToMargins(DocumentStore &store)
@@ -95,4 +93,10 @@ QString PageSetupEdits::columnsCaption(qint64 columnCount)
            u"always shows just one column"_s +
            u"; the engine replicates it into "_s + QString::number(columnCount) +
            u" columns at Compile & Preview time."_s;
+}
+
+QString PageSetupEdits::columnsDoNotFitWarning()
+{
+    return u"The columns and the side margins are wider than the page: the engine refuses the "
+           u"report until they fit. Fit Column Width to Margins makes them fit."_s;
 }

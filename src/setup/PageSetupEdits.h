@@ -36,8 +36,8 @@ void setGuarded(DocumentStore &store, T ReportDocument::*field, const T &value,
 // columns also sets the print order to Horizontal. The column width is not refitted.
 void setColumnCount(DocumentStore &store, qint64 count);
 
-// (page width − both side margins − the spacing between the columns) ÷ the column count, in
-// this order, neither rounded nor clamped. A count below 1, which a file can carry, counts as 1.
+// The widest column that fits the page as the file will carry it (PageLayout): the margins
+// and the spacing rounded as written, the width rounded down, so that the engine takes it.
 double fittedColumnWidth(const ReportDocument &document);
 // Stores the fitted width; marks the report changed even when the width is the same.
 void fitColumnWidthToMargins(DocumentStore &store);
@@ -49,5 +49,7 @@ void setOrientation(DocumentStore &store, bool portrait);
 QString contentCaption(qint64 columnCount);
 // The Columns card's caption, shown from 2 columns on.
 QString columnsCaption(qint64 columnCount);
+// The warning under Fit Column Width to Margins while the columns do not fit the page.
+QString columnsDoNotFitWarning();
 
 } // namespace PageSetupEdits

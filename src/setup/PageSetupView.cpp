@@ -1,6 +1,8 @@
 #include "setup/PageSetupView.h"
 
 #include "document/DocumentStore.h"
+#include "edits/LengthLimits.h"
+#include "model/PageLayout.h"
 #include "setup/PageSetupEdits.h"
 #include "widgets/CardSection.h"
 #include "widgets/CardText.h"
@@ -12,6 +14,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -142,6 +145,11 @@ MeasurementField *PageSetupView::field(const QString &label, double ReportDocume
         },
         parent);
     row->setObjectName(name);
+    row->setCheck([this, length](double points, MeasurementUnit unit) {
+        if (!store_)
+            return LengthVerdict::accept(points);
+        return LengthLimits::pageLength(store_->document(), length, points, unit);
+    });
     captionWidth_ =
         std::max({captionWidth_, labelWidth, row->fontMetrics().horizontalAdvance(label) + 8});
     lengths_.append({row, length});
@@ -216,7 +224,28 @@ CardSection *PageSetupView::buildContent()
     row->addWidget(fit);
     row->addStretch(1);
     section->addLayout(row);
+    fitWarning_ = new QLabel(PageSetupEdits::columnsDoNotFitWarning(), section);
+    fitWarning_->setObjectName(u"pagesetup.content.fitWarning"_s);
+    fitWarning_->setWordWrap(true);
+    fitWarning_->setFont(CardText::sized(fitWarning_->font(), CardText::captionPointSize));
+    fitWarning_->hide();
+    paintFitWarning();
+    section->addWidget(fitWarning_);
     return section;
+}
+
+void PageSetupView::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange && fitWarning_)
+        paintFitWarning();
+}
+
+void PageSetupView::paintFitWarning()
+{
+    QPalette palette = fitWarning_->palette();
+    palette.setColor(QPalette::WindowText, CardText::warningColor(palette));
+    fitWarning_->setPalette(palette);
 }
 
 CardSection *PageSetupView::buildColumns()
@@ -362,6 +391,7 @@ void PageSetupView::refresh()
         row->setPoints(document.*length);
 
     contentCaption_->setText(PageSetupEdits::contentCaption(document.columnCount));
+    fitWarning_->setVisible(!PageLayout::columnsFit(document));
     // The stepper shows a count outside its range as it is; only a step writes.
     columnCount_->setValue(double(document.columnCount));
     multiColumn_->setVisible(document.columnCount >= 2);

@@ -35,6 +35,9 @@ public:
     void setStore(DocumentStore *store);
     DocumentStore *store() const { return store_; }
 
+protected:
+    void changeEvent(QEvent *event) override;
+
 private:
     // One length of the report, shown in the user's unit with a 100-point label column.
     MeasurementField *field(const QString &label, double ReportDocument::*length,
@@ -57,6 +60,7 @@ private:
     // Shows the report's values; writes nothing.
     void refresh();
     void refreshUnit();
+    void paintFitWarning();
 
     QPointer<DocumentStore> store_;
     AppSettings &settings_;
@@ -67,6 +71,8 @@ private:
     // The width of the length fields' label column: 100, or the widest label in its font.
     int captionWidth_ = 0;
     QLabel *contentCaption_ = nullptr;
+    // Shown while the columns and side margins do not fit the page's width.
+    QLabel *fitWarning_ = nullptr;
     Stepper *columnCount_ = nullptr;
     QWidget *multiColumn_ = nullptr;
     QComboBox *printOrder_ = nullptr;

@@ -53,10 +53,13 @@ void ColorWell::openDialog()
         dialog_->setModal(false);
         connect(dialog_, &QColorDialog::currentColorChanged, this, &ColorWell::pick);
         connect(dialog_, &QColorDialog::colorSelected, this, &ColorWell::pick);
+        connect(dialog_, &QDialog::accepted, this, &ColorWell::dialogAccepted);
+        connect(dialog_, &QDialog::rejected, this, &ColorWell::dialogCancelled);
     }
     if (!dialog_->isVisible()) {
         const QSignalBlocker blocker(dialog_.data());
         dialog_->setCurrentColor(shown_);
+        emit dialogOpened();
     }
     dialog_->show();
     dialog_->raise();

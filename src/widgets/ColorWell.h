@@ -37,6 +37,12 @@ public:
     // Opens the dialog (or raises the open one) on the shown colour.
     void openDialog();
 
+signals:
+    // The dialog was shown, and ended with OK or with Cancel (also Escape or closing it).
+    void dialogOpened();
+    void dialogAccepted();
+    void dialogCancelled();
+
 private:
     void pick(const QColor &color);
     void paintSwatch();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/LengthVerdict.h"
 #include "model/MeasurementUnit.h"
 
 #include <QWidget>
@@ -12,11 +13,23 @@ class QLineEdit;
 // (Return or leaving the field after typing in it) that changes the length is handed back in
 // points; leaving the field without typing commits nothing. The field never changes the model
 // itself.
+//
+// A typed length passes the field's check first: one beyond what a report file can carry is
+// refused, and the caller's check (setCheck) may refuse others or take the nearest length the
+// report can hold instead. A refused length is not handed back and the field shows the stored
+// one again; either way the check's message shows under the field (named "<name>.message")
+// until the next commit.
 class MeasurementField : public QWidget {
     Q_OBJECT
 public:
+    using Check = std::function<LengthVerdict(double points, MeasurementUnit unit)>;
+
     MeasurementField(const QString &label, double points, MeasurementUnit unit, int labelWidth,
                      std::function<void(double)> onCommit, QWidget *parent = nullptr);
+
+    void setCheck(Check check) { check_ = std::move(check); }
+    // The message under the field; empty while none shows.
+    QString message() const;
 
     // Shows a new length or unit; the text is not touched while the user is typing in it.
     void setPoints(double points);
@@ -26,14 +39,24 @@ public:
     double points() const { return points_; }
     QLineEdit *lineEdit() const { return edit_; }
 
+protected:
+    void changeEvent(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
-    void commit();
+    // Hands a typed length on; false when its check refused it.
+    bool commit();
     void refresh();
+
+    void showMessage(const QString &text);
+    void paintMessage();
 
     double points_;
     MeasurementUnit unit_;
     std::function<void(double)> onCommit_;
+    Check check_;
     QLabel *caption_;
     QLineEdit *edit_;
     QLabel *suffix_;
+    QLabel *message_;
 };

@@ -20,6 +20,30 @@ TEST(BandGeometry, GridStretchesToFillEvenly)
     EXPECT_TRUE(gridLines(10, 0).isEmpty());
 }
 
+// The lines within a stretch are the full grid's lines there, and a band a billion points tall
+// gives no more lines in a view than a short one.
+TEST(BandGeometry, GridLinesWithinAStretchCostWhatTheStretchHolds)
+{
+    for (const auto &[grid, length] : {std::pair{10.0, 555.0}, std::pair{7.0, 300.0},
+                                       std::pair{10.0, 3.0}, std::pair{25.0, 1000.0}}) {
+        const QList<double> all = gridLines(grid, length);
+        for (const auto &[from, to] : {std::pair{0.0, length + 0.5}, std::pair{100.0, 200.0},
+                                       std::pair{-50.0, 35.5}, std::pair{length, length + 9}}) {
+            QList<double> expected;
+            for (double at : all) {
+                if (at >= from && at <= to)
+                    expected.append(at);
+            }
+            EXPECT_EQ(gridLines(grid, length, from, to), expected)
+                << grid << " " << length << " " << from << "-" << to;
+        }
+    }
+    const QList<double> seen = gridLines(5, 1e9, 4e8, 4e8 + 100);
+    EXPECT_EQ(seen.size(), 21);
+    EXPECT_DOUBLE_EQ(seen.first(), 4e8);
+    EXPECT_TRUE(gridLines(5, 1e9, 200, 100).isEmpty());
+}
+
 TEST(BandGeometry, RubberBandPressAndHeight)
 {
     EXPECT_EQ(rubberBandRect({50, 40}, {10, 60}), QRectF(10, 40, 40, 20));

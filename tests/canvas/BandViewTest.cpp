@@ -14,6 +14,9 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
+#include <QPainter>
+#include <QPicture>
+#include <QStyleOptionGraphicsItem>
 #include <QTest>
 #include <QToolButton>
 #include <cmath>
@@ -389,4 +392,25 @@ TEST_F(BandFixture, ToolbarEnablingFollowsSelectionCount)
     toolbar.button(QStringLiteral("trash"))->click();
     EXPECT_TRUE(store.elements(detail).isEmpty());
     EXPECT_FALSE(toolbar.countLabel()->isVisibleTo(&toolbar));
+}
+
+// A band far taller than any view draws its grid over the part being painted only: painting a
+// stretch of a band ten million points high costs what a short band's does.
+TEST_F(BandFixture, ATallBandDrawsItsGridOnlyWhereItIsPainted)
+{
+    const auto recorded = [&](double height) {
+        ReportDocument doc = store.document();
+        doc.detailBands[0].height = height;
+        store.setDocument(doc);
+        QPicture picture;
+        QPainter painter(&picture);
+        QStyleOptionGraphicsItem option;
+        option.exposedRect = QRectF(0, 0, 555, 120);
+        band(detail)->paint(&painter, &option, nullptr);
+        painter.end();
+        return picture.size();
+    };
+    const uint shortBand = recorded(100);
+    EXPECT_GT(shortBand, 0U);
+    EXPECT_LT(recorded(1e7), 2 * shortBand);
 }

@@ -1,12 +1,14 @@
 #include "canvas/CanvasView.h"
 #include "canvas/BandFrameTracker.h"
 #include "canvas/BandItem.h"
+#include "canvas/CanvasGeometry.h"
 #include "canvas/CanvasGraphicsView.h"
 #include "canvas/CanvasScene.h"
 #include "canvas/ScrollAwareRuler.h"
 #include "canvas/ScrollOffsetTracker.h"
 #include "canvas/ZoomBar.h"
 #include "document/DocumentStore.h"
+#include "model/JrxmlCodec.h"
 
 #include "ModelBuilders.h"
 
@@ -73,6 +75,22 @@ TEST_F(CanvasFixture, StoreChangesUpdateItemsInPlace)
     store.setBandPresent(BandType::title, false);
     EXPECT_EQ(canvas.scene()->bandItem(BandTarget::standard(BandType::title)), nullptr);
     EXPECT_EQ(canvas.scene()->bandItem(detail), band);
+}
+
+// A band a file leaves without a height (as many real reports leave their empty summary and
+// background) is empty in print: the canvas shows the thin strip of an empty band, not a band of
+// the height a new one gets.
+TEST_F(CanvasFixture, AnEmptyBandOfAFileIsTheThinStripOfAnEmptyBand)
+{
+    store.applyParsedSource(JrxmlCodec::parse(
+        "<jasperReport xmlns=\"http://jasperreports.sourceforge.net/jasperreports\" name=\"r\">"
+        "<detail><band height=\"30\"/></detail><summary><band splitType=\"Stretch\"/></summary>"
+        "</jasperReport>"));
+    const BandTarget summary = BandTarget::standard(BandType::summary);
+    BandItem *band = canvas.scene()->bandItem(summary);
+    ASSERT_NE(band, nullptr);
+    EXPECT_EQ(store.document().band(BandType::summary)->height, 0);
+    EXPECT_EQ(band->bodyHeight(), canvas::minimumBodyHeight);
 }
 
 TEST_F(CanvasFixture, PageSheetMarginAndStackOrder)

@@ -1,5 +1,6 @@
 #include "canvas/PaletteActions.h"
 #include "AppTestSupport.h"
+#include "EngineJudge.h"
 #include "canvas/FormatToolbarValues.h"
 #include "engine/SidecarModel.h"
 #include "model/JrxmlCodec.h"
@@ -70,10 +71,12 @@ TEST_F(PaletteActionsTest, EveryKindGoesIntoTheActiveBandWithItsGeometryAndDefau
     EXPECT_EQ(inserted[5].kind, K(K::Image{u"\"path/to/image.png\""_s}));
     const auto *list = inserted[7].kind.as<K::List>();
     ASSERT_TRUE(list);
-    EXPECT_EQ(list->datasetName, QString()) << "no sub-dataset";
+    EXPECT_EQ(list->datasetName, u"Dataset1"_s) << "the sub-dataset added with it";
     EXPECT_EQ(list->connectionExpression, u"$P{REPORT_CONNECTION}"_s);
     const auto *table = inserted[8].kind.as<K::Table>();
     ASSERT_TRUE(table);
+    EXPECT_EQ(table->datasetName, u"Dataset1"_s) << "the list's, not a second one";
+    EXPECT_EQ(store.document().subDatasets.size(), 1);
     ASSERT_EQ(table->columns.size(), 2);
     EXPECT_NE(table->columns[0].id, table->columns[1].id);
     EXPECT_EQ(table->columns[1].width, 100);
@@ -165,5 +168,31 @@ TEST(FormatToolbarValues, SizeLabelAndStepsStayInRangeForEveryNumber)
         EXPECT_EQ(FormatToolbarValues::sizeLabel(c.size), QString::fromUtf8(c.label));
         EXPECT_EQ(FormatToolbarValues::steppedSize(c.size, 1), c.up);
         EXPECT_EQ(FormatToolbarValues::steppedSize(c.size, -1), c.down);
+    }
+}
+
+// A table or list from the palette compiles and prints as inserted, in a report that has no
+// sub-dataset yet as in one that has; the dataset it needs comes in the same undo step.
+TEST_F(PaletteActionsTest, AnInsertedTableOrListCompilesAndPrints)
+{
+    QUILLMARK_REQUIRE_ENGINE();
+    testsupport::EngineJudge engine(*location);
+    for (const Kind kind : {Kind::table, Kind::list}) {
+        for (const bool hasDataset : {false, true}) {
+            SCOPED_TRACE(testing::Message() << int(kind) << " " << hasDataset);
+            DocumentStore fresh;
+            fresh.newDocument(595, 842);
+            if (hasDataset)
+                fresh.addSubDataset();
+            fresh.flushPendingUndoSnapshot();
+            const ReportDocument before = fresh.document();
+            const qsizetype steps = fresh.undoStack().size();
+            PaletteActions::insert(kind, fresh, *settings);
+            EXPECT_EQ(fresh.undoStack().size(), steps + 1);
+            EXPECT_EQ(fresh.document().subDatasets.size(), 1) << "one dataset, never a second";
+            EXPECT_EQ(engine.printError(fresh.document()), std::nullopt);
+            fresh.undo();
+            EXPECT_EQ(fresh.document(), before) << "the dataset goes with the table";
+        }
     }
 }

@@ -12,5 +12,6 @@ if(NOT QUILLMARK_HEADLESS_ONLY)
   quillmark_test(elementfaces_widget_tests GUI
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/ElementRenderTest.cpp
             ${CMAKE_CURRENT_LIST_DIR}/ElementActionsTest.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/PrintFacesTest.cpp
     LIBS quillmark_ui Qt6::Test)
 endif()

@@ -67,11 +67,11 @@ TEST_F(DocumentStoreBandGrowth, EditsThatLeaveAnElementBelowItsBandGrowTheBandIn
          16},
         {"a composite field",
          [](LowBand &b) { b.store.insertComposite(CompositeElement::pageNumber, b.detail()); }, 30},
-        {"a columnar layout",
+        {"a columnar layout, below the band's lowest element (12) and 20 high",
          [](LowBand &b) {
              b.store.generateColumnarLayout({{.name = u"a"_s}}, b.detail(), false, std::nullopt);
          },
-         20},
+         32},
         {"a place the file rounds up: 13.5 + 20.5 is written as 14 + 21",
          [](LowBand &b) {
              b.store.updateElement(b.field.id, [](auto &e) {

@@ -1,4 +1,5 @@
 #include "StoreTestSupport.h"
+#include "model/JrxmlCodec.h"
 
 using namespace storetest;
 
@@ -171,21 +172,26 @@ TEST_F(DocumentStoreLayout, InsertsThePresets)
     }
 }
 
-TEST_F(DocumentStoreLayout, ColumnarWidthsShareTheColumnWithAMinimum)
+TEST_F(DocumentStoreLayout, ColumnarWidthsShareTheColumnAndStayWithinIt)
 {
-    // The default report's column is 535 wide; the gap is 4.
+    // The default report's column is 535 wide; the gap is 4; widths are whole points.
     const struct {
         int fields;
+        double columnWidth;
         double width;
         double lastX;
     } cases[] = {
-        {1, 535, 0},
-        {3, 527.0 / 3, 2 * (527.0 / 3 + 4)},
-        {30, 20, 29 * 24},
+        {1, 535, 535, 0},
+        {3, 535, 175, 2 * 179},
+        {30, 535, 13, 29 * 17},
+        {14, 270, 15, 13 * 19},
+        // Too narrow for the gaps: the columns touch.
+        {100, 270, 2, 99 * 2},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.fields);
         DocumentStore fresh;
+        editDocument(fresh, [&](ReportDocument &d) { d.columnWidth = c.columnWidth; });
         fresh.generateColumnarLayout(QList<ReportField>(c.fields), fresh.activeBandTarget(), false,
                                      std::nullopt);
         const QList<ReportElement> labels = fresh.elements(columnHeader);
@@ -196,8 +202,52 @@ TEST_F(DocumentStoreLayout, ColumnarWidthsShareTheColumnWithAMinimum)
             EXPECT_DOUBLE_EQ(row.first().x, 0);
             EXPECT_DOUBLE_EQ(row.last().x, c.lastX);
             EXPECT_DOUBLE_EQ(row.last().width, c.width);
+            EXPECT_LE(row.last().x + row.last().width, c.columnWidth) << "within the column";
         }
         EXPECT_EQ(fresh.undoStack().size(), 1);
+    }
+}
+
+// A report without a printing column header gets one, shown, in the same step; the columns go
+// below what the bands already hold.
+TEST_F(DocumentStoreLayout, ColumnsAddTheColumnHeaderTheyNeedBelowWhatTheBandsHold)
+{
+    for (const bool lacksTheBand : {true, false}) {
+        SCOPED_TRACE(lacksTheBand);
+        DocumentStore fresh;
+        fresh.setClock([] { return qint64(0); });
+        editDocument(fresh, [&](ReportDocument &d) {
+            if (lacksTheBand)
+                d.bands.removeIf(
+                    [](const ReportBand &b) { return b.type == BandType::columnHeader; });
+            else
+                for (ReportBand &band : d.bands)
+                    band.isPresent = band.isPresent && band.type != BandType::columnHeader;
+        });
+        const BandTarget values = fresh.activeBandTarget();
+        fresh.performAddElement(textField(0, 0, 100, 30), values);
+        const ReportDocument before = fresh.document();
+        fresh.generateColumnarLayout({{.name = u"a"_s}, {.name = u"b"_s}}, values, false,
+                                     std::nullopt);
+        const std::optional<ReportBand> header = fresh.document().band(BandType::columnHeader);
+        ASSERT_TRUE(header);
+        EXPECT_TRUE(header->isPresent);
+        EXPECT_EQ(header->elements.size(), 2);
+        EXPECT_EQ(header->height, 20);
+        EXPECT_EQ(fresh.elements(values).last().y, 30) << "below the detail band's element";
+        EXPECT_EQ(fresh.height(values), 50);
+        const QByteArray saved = JrxmlCodec::serialize(fresh.document());
+        EXPECT_TRUE(saved.contains("<columnHeader>")) << saved.toStdString();
+        EXPECT_TRUE(saved.contains("<![CDATA[a]]>"));
+        // The order of the standard bands stays the file's.
+        QList<BandType> order;
+        for (const ReportBand &band : fresh.document().bands)
+            order.append(band.type);
+        QList<BandType> expected = bandDisplayOrder();
+        expected.removeAll(BandType::detail);
+        EXPECT_EQ(order, expected);
+        fresh.undo();
+        EXPECT_EQ(fresh.document(), before) << "one undo step, the band with it";
     }
 }
 

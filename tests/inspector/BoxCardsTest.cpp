@@ -179,7 +179,7 @@ TEST_F(BoxCardsTest, TheBorderSelectionStartsFromEachElementsPens)
     auto *colour = find<ColorWell>(u"inspector.borders.colour"_s);
     colour->openDialog();
     colour->dialog()->setCurrentColor(QColor(0, 0, 255, 128));
-    colour->dialog()->close();
+    colour->dialog()->accept();
     const BoxSidePen edited{1.5, ElementColor{u"#0000FF"_s}, PenLineStyle::double_};
     EXPECT_EQ(stored(a).leftPen, edited);
     EXPECT_EQ(stored(a).rightPen, edited) << "the right pen takes the left pen's width";

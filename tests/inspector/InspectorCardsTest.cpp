@@ -1,3 +1,4 @@
+#include "EngineJudge.h"
 #include "InspectorViewFixture.h"
 #include "TestSupport.h"
 #include "inspector/ColorRow.h"
@@ -11,6 +12,7 @@
 #include <QDoubleSpinBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStandardItemModel>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QWheelEvent>
@@ -81,7 +83,8 @@ TEST_F(InspectorCardsTest, OverflowStoresNoValueForStretchHeight)
 {
     const ReportElement field = selectNew(textField());
     auto *overflow = find<QComboBox>(u"inspector.format.overflow"_s);
-    EXPECT_EQ(overflow->currentText(), u"Stretch Height"_s);
+    // A field that sets none is cut by the engine, and shows so.
+    EXPECT_EQ(overflow->currentText(), u"Cut Text"_s);
     EXPECT_EQ(overflow->toolTip().size(), 170);
     pick(overflow, u"Shrink Font to Fit"_s);
     EXPECT_EQ(stored(field).textAdjust, TextAdjust::scaleFont);
@@ -89,15 +92,15 @@ TEST_F(InspectorCardsTest, OverflowStoresNoValueForStretchHeight)
     pick(overflow, u"Cut Text"_s);
     EXPECT_EQ(stored(field).textAdjust, TextAdjust::cutText);
     pick(overflow, u"Stretch Height"_s);
-    EXPECT_EQ(stored(field).textAdjust, std::nullopt);
-    EXPECT_FALSE(saved().contains(u"textAdjust"_s));
+    EXPECT_EQ(stored(field).textAdjust, TextAdjust::stretchHeight);
+    EXPECT_TRUE(saved().contains(uR"(textAdjust="StretchHeight")"_s));
 
     // Blank When Null is a toggle of its own.
     find<QCheckBox>(u"inspector.format.blankWhenNull"_s)->click();
     EXPECT_TRUE(stored(field).isBlankWhenNull);
 }
 
-TEST_F(InspectorCardsTest, TheGroupRowShowsOnlyForGroupAndStoresOnlyWhatIsPicked)
+TEST_F(InspectorCardsTest, TheGroupRowShowsOnlyForGroupAndStoresTheGroupItShows)
 {
     ReportElement field = textField();
     field.evaluationTime = u"Later"_s;
@@ -107,34 +110,96 @@ TEST_F(InspectorCardsTest, TheGroupRowShowsOnlyForGroupAndStoresOnlyWhatIsPicked
     EXPECT_EQ(time->currentIndex(), -1) << "a time that is not offered shows no entry";
     EXPECT_EQ(time->toolTip().size(), 157);
     EXPECT_TRUE(find(u"inspector.format.groupRow"_s)->isHidden());
+    ASSERT_TRUE(find(u"inspector.format.note"_s));
+    EXPECT_TRUE(find(u"inspector.format.note"_s)->isHidden());
 
-    // Without groups the row is empty and nothing is stored.
+    // Without groups "Group" is greyed out: the engine refuses it without a group to name.
+    const auto *entries = qobject_cast<QStandardItemModel *>(time->model());
+    ASSERT_TRUE(entries);
+    EXPECT_FALSE(entries->item(time->findText(u"Group"_s))->isEnabled());
     pick(time, u"Group"_s);
-    EXPECT_EQ(stored(field).evaluationTime, u"Group"_s);
-    EXPECT_FALSE(find(u"inspector.format.groupRow"_s)->isHidden());
-    EXPECT_EQ(find<QComboBox>(u"inspector.format.group"_s)->count(), 0);
-    EXPECT_EQ(stored(field).evaluationGroup, std::nullopt);
+    EXPECT_EQ(stored(field).evaluationTime, u"Later"_s);
+    EXPECT_FALSE(store.isDirty());
 
-    // With groups the row shows the first while none is stored; picking stores the name.
+    // With groups, choosing "Group" stores the group the row shows; picking another stores it.
     editDocument(store, [](ReportDocument &d) {
         d.groups = {ReportGroup{.name = u"Region"_s}, ReportGroup{.name = u"City"_s}};
     });
+    EXPECT_TRUE(entries->item(time->findText(u"Group"_s))->isEnabled());
+    pick(time, u"Group"_s);
+    EXPECT_EQ(stored(field).evaluationTime, u"Group"_s);
+    EXPECT_FALSE(find(u"inspector.format.groupRow"_s)->isHidden());
     auto *group = find<QComboBox>(u"inspector.format.group"_s);
     EXPECT_EQ(group->currentText(), u"Region"_s);
-    EXPECT_EQ(stored(field).evaluationGroup, std::nullopt);
+    EXPECT_EQ(stored(field).evaluationGroup, u"Region"_s);
     pick(group, u"City"_s);
     EXPECT_EQ(stored(field).evaluationGroup, u"City"_s);
+    EXPECT_TRUE(saved().contains(uR"(evaluationTime="Group" evaluationGroup="City")"_s));
 
-    // Another time hides the row and keeps the group.
+    // Another time hides the row and keeps the group; "Group" again keeps the stored one.
     pick(time, u"Report"_s);
     EXPECT_TRUE(find(u"inspector.format.groupRow"_s)->isHidden());
     EXPECT_EQ(stored(field).evaluationTime, u"Report"_s);
     EXPECT_EQ(stored(field).evaluationGroup, u"City"_s);
+    pick(time, u"Group"_s);
+    EXPECT_EQ(stored(field).evaluationGroup, u"City"_s);
 
-    // An image has the same controls in its Evaluation card.
+    // An image has the same controls in its Evaluation card, and its choice reaches the file.
     const ReportElement image = selectNew(element(ElementKind::Image{u"\"a.png\""_s}));
     pick(find<QComboBox>(u"inspector.evaluation.evaluationTime"_s), u"Page"_s);
     EXPECT_EQ(stored(image).evaluationTime, u"Page"_s);
+    EXPECT_TRUE(saved().contains(uR"(<image evaluationTime="Page">)"_s));
+}
+
+// A subreport takes no evaluation time in the engine: its card offers "Now" and the time its
+// file spelled, which shows until the user chooses "Now".
+TEST_F(InspectorCardsTest, ASubreportOffersOnlyWhatTheEngineTakes)
+{
+    ReportElement sub = element(ElementKind::Subreport{u"\"sub.jasper\""_s});
+    sub.evaluationTime = u"Report"_s;
+    selectNew(sub);
+    auto *time = find<QComboBox>(u"inspector.evaluation.evaluationTime"_s);
+    ASSERT_TRUE(time);
+    EXPECT_EQ(time->count(), 2);
+    EXPECT_EQ(time->currentText(), u"Report"_s);
+    ASSERT_TRUE(find(u"inspector.evaluation.note"_s));
+    EXPECT_FALSE(find(u"inspector.evaluation.note"_s)->isHidden());
+    pick(time, u"Now"_s);
+    EXPECT_EQ(stored(sub).evaluationTime, u"Now"_s);
+    EXPECT_EQ(time->count(), 1);
+    EXPECT_FALSE(saved().contains(u"evaluationTime"_s));
+}
+
+// The evaluation times chosen in the cards are what the engine reads: it compiles each.
+TEST_F(InspectorCardsTest, EvaluationChoicesCompileInTheEngine)
+{
+    editDocument(store, [](ReportDocument &d) {
+        d.groups = {ReportGroup{.name = u"Region"_s, .expression = u"\"r\""_s}};
+    });
+    const ReportElement image = selectNew(element(ElementKind::Image{u"\"a.png\""_s}));
+    ReportElement sub = element(ElementKind::Subreport{u"\"sub.jasper\""_s}, 0, 20);
+    sub.evaluationTime = u"Report"_s;
+    place({sub});
+
+    QUILLMARK_REQUIRE_ENGINE();
+    testsupport::EngineJudge engine(*location);
+    EXPECT_TRUE(
+        engine.compileError(store.document()).value_or(QString()).contains(u"evaluationTime"_s))
+        << "a subreport's evaluation time is refused";
+
+    auto *time = find<QComboBox>(u"inspector.evaluation.evaluationTime"_s);
+    pick(time, u"Group"_s);
+    EXPECT_EQ(stored(image).evaluationGroup, u"Region"_s);
+    store.setSelectedElementID(sub.id);
+    pick(find<QComboBox>(u"inspector.evaluation.evaluationTime"_s), u"Now"_s);
+    EXPECT_EQ(engine.compileError(store.document()), std::nullopt);
+
+    for (const QString &chosen : {u"Report"_s, u"Page"_s, u"Column"_s, u"Band"_s, u"Auto"_s}) {
+        store.setSelectedElementID(image.id);
+        pick(find<QComboBox>(u"inspector.evaluation.evaluationTime"_s), chosen);
+        EXPECT_EQ(stored(image).evaluationTime, chosen);
+        EXPECT_EQ(engine.compileError(store.document()), std::nullopt) << chosen.toStdString();
+    }
 }
 
 TEST_F(InspectorCardsTest, TextAndExpressionEditorsChangeOnlyTheText)

@@ -82,7 +82,7 @@ TEST(InspectorTexts, TextChoicesStoreNoValueForTheirDefaults)
     EXPECT_EQ(InspectorTexts::evaluationTimes(),
               (QStringList{u"Now"_s, u"Report"_s, u"Page"_s, u"Column"_s, u"Band"_s, u"Group"_s,
                            u"Auto"_s}));
-    EXPECT_EQ(InspectorTexts::storedOverflow(TextAdjust::stretchHeight), std::nullopt);
+    EXPECT_EQ(InspectorTexts::storedOverflow(TextAdjust::stretchHeight), TextAdjust::stretchHeight);
     EXPECT_EQ(InspectorTexts::storedOverflow(TextAdjust::cutText), TextAdjust::cutText);
     EXPECT_EQ(InspectorTexts::storedOverflow(TextAdjust::scaleFont), TextAdjust::scaleFont);
     EXPECT_EQ(InspectorTexts::overflowLabel(TextAdjust::scaleFont), u"Shrink Font to Fit"_s);

@@ -139,6 +139,52 @@ TEST_F(InspectorViewTest, TypingALengthStoresItInPointsAsTyped)
     EXPECT_EQ(store.document(), before) << "no length overflows into infinity";
 }
 
+// A length beyond what a report can hold is refused with a message under the field; a band
+// height below its elements stops at the lowest element's bottom.
+TEST_F(InspectorViewTest, LengthsNoReportHoldsAreRefusedUnderTheField)
+{
+    settings->setMeasurementUnit(MeasurementUnit::pixels);
+    const ReportElement field = selectNew(textField(10, 0, 20, 30));
+    const ReportDocument before = store.document();
+    for (const QString &name : {u"inspector.frame.y"_s, u"inspector.frame.height"_s}) {
+        for (const QString &huge : {u"100000000"_s, u"1000000000"_s, u"3000000015"_s}) {
+            type(length(name), huge);
+            QTest::keyClick(length(name), Qt::Key_Return);
+            EXPECT_EQ(store.document(), before) << name.toStdString() << " " << huge.toStdString();
+            EXPECT_FALSE(find<MeasurementField>(name)->message().isEmpty());
+            EXPECT_FALSE(find(name + u".message"_s)->isHidden());
+        }
+    }
+    EXPECT_FALSE(store.isDirty());
+    // A length the page holds is taken and the message goes.
+    type(length(u"inspector.frame.y"_s), u"5"_s);
+    QTest::keyClick(length(u"inspector.frame.y"_s), Qt::Key_Return);
+    EXPECT_EQ(store.element(field.id)->y, 5);
+    EXPECT_TRUE(find<MeasurementField>(u"inspector.frame.y"_s)->message().isEmpty());
+
+    store.setSelectedElementIDs({});
+    store.setActiveBandTarget(detail());
+    for (const QString &low : {u"-5"_s, u"10"_s}) {
+        type(length(u"inspector.band.height"_s), low);
+        QTest::keyClick(length(u"inspector.band.height"_s), Qt::Key_Return);
+        EXPECT_EQ(store.height(detail()), 35) << "the element's bottom";
+        EXPECT_FALSE(find<MeasurementField>(u"inspector.band.height"_s)->message().isEmpty());
+    }
+    type(length(u"inspector.band.height"_s), u"1000000000"_s);
+    QTest::keyClick(length(u"inspector.band.height"_s), Qt::Key_Return);
+    EXPECT_EQ(store.height(detail()), 35);
+    EXPECT_EQ(length(u"inspector.band.height"_s)->text(), u"35"_s);
+
+    // The page of the report is at least a point wide and wider than its margins.
+    store.setIsReportRootSelected(true);
+    for (const QString &narrow : {u"0"_s, u"-142"_s, u"50"_s}) {
+        type(length(u"inspector.page.width"_s), narrow);
+        QTest::keyClick(length(u"inspector.page.width"_s), Qt::Key_Return);
+        EXPECT_EQ(store.document().pageWidth, 595) << narrow.toStdString();
+        EXPECT_FALSE(find<MeasurementField>(u"inspector.page.width"_s)->message().isEmpty());
+    }
+}
+
 TEST_F(InspectorViewTest, TabbingThroughTheFrameCardWritesNothing)
 {
     // 20 points shows as 7.06 mm, which would read back as 20.0126 points.

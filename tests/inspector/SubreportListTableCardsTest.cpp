@@ -1,8 +1,10 @@
+#include "EngineJudge.h"
 #include "InspectorViewFixture.h"
 #include "TestSupport.h"
 #include "inspector/ListCards.h"
 #include "inspector/TableCards.h"
 #include "inspector/TableCells.h"
+#include "widgets/ScriptedDialogs.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -378,7 +380,7 @@ TEST_F(SubreportListTableCardsTest, AStaleCardKeepsWhatWasAddedSinceItWasDrawn)
 {
     const ReportElement l = selectNew(listOf(1));
     ElementWriter writer(&store, l);
-    DatasetRunCard card(writer, u"List"_s, true);
+    DatasetRunCard card(writer, u"List"_s, true, nullptr);
     card.refresh(l, store.document());
     const ReportElement child = textField(50, 0, 40, 20);
     store.performUpdateElement(l.id, [&](ReportElement &e) {
@@ -429,6 +431,8 @@ struct TableKeeps {
 TEST_F(SubreportListTableCardsTest, EveryTableWriteKeepsColumnGroupsAndCellFormatting)
 {
     QUILLMARK_REQUIRE_CORPUS();
+    ScriptedDialogs dialogs;
+    view->setDialogs(&dialogs);
     // The corpus table with its components under the usual "jr" prefix: three columns, then a
     // column group the model keeps as written, cells with styles and row spans.
     QString source = QString::fromUtf8(testsupport::readFile(
@@ -452,7 +456,7 @@ TEST_F(SubreportListTableCardsTest, EveryTableWriteKeepsColumnGroupsAndCellForma
     ASSERT_EQ(original.columns.size(), 3);
     ASSERT_EQ(original.keptColumnGroups.size(), 1);
     ASSERT_EQ(original.columns.at(0).columnHeaderFormatting.styleName, u"TableHeader"_s);
-    const TableKeeps keeps(original);
+    TableKeeps keeps(original);
     const auto table = [&] { return payload<ElementKind::Table>(id); };
     const auto check = [&](const char *what) {
         EXPECT_TRUE(keeps.keptIn(table())) << what;
@@ -478,8 +482,15 @@ TEST_F(SubreportListTableCardsTest, EveryTableWriteKeepsColumnGroupsAndCellForma
     check("dataset");
     type(find<QLineEdit>(u"inspector.table.dataset"_s), u"TableData"_s);
 
+    // The table takes its rows from a data source expression: a connection replaces it once
+    // the user agrees.
+    dialogs.answerAlert(0);
     type(find<QLineEdit>(u"inspector.table.connection"_s), u"$P{DB}"_s);
+    EXPECT_EQ(dialogs.alerts().size(), 1);
     EXPECT_EQ(table().connectionExpression, u"$P{DB}"_s);
+    // The replaced data source is all the kept parts lose.
+    EXPECT_NE(table().kept, original.kept);
+    keeps = TableKeeps(table());
     check("connection");
     clear(find<QLineEdit>(u"inspector.table.connection"_s));
     EXPECT_EQ(table().connectionExpression, QString());
@@ -523,7 +534,8 @@ TEST_F(SubreportListTableCardsTest, EveryTableWriteKeepsColumnGroupsAndCellForma
     ASSERT_EQ(table().columns.size(), 4);
     const ReportTableColumn added = table().columns.at(3);
     EXPECT_EQ(added.width, 100);
-    EXPECT_EQ(added.detailCellHeight, 20);
+    EXPECT_EQ(added.detailCellHeight, table().columns.at(0).detailCellHeight)
+        << "the height of the table's detail row";
     EXPECT_FALSE(added.detailCellElement);
     EXPECT_EQ(comboText(u"inspector.columns.column3.detail.kind"_s), u"None"_s);
     EXPECT_FALSE(visible(u"inspector.columns.column3.detail.content"_s));
@@ -685,3 +697,84 @@ TEST_F(SubreportListTableCardsTest, AStaleColumnsCardChangesOnlyItsColumn)
 }
 
 } // namespace
+
+// A column added to a table of a real report takes the heights of the table's rows, so that the
+// engine still compiles the report; a table without columns starts at 20 points a row.
+TEST_F(SubreportListTableCardsTest, AnAddedColumnTakesTheHeightsOfTheTablesRows)
+{
+    QUILLMARK_REQUIRE_CORPUS();
+    store.load(QUrl::fromLocalFile(testsupport::corpusDir() +
+                                   u"/jrxml-samples/functions/FunctionsReport.jrxml"_s));
+    std::optional<ReportElement> table;
+    store.forEveryElementInDocument([&](const ReportElement &e) {
+        if (!table && e.kind.is<ElementKind::Table>())
+            table = e;
+    });
+    ASSERT_TRUE(table);
+    const ReportTableColumn first = table->kind.as<ElementKind::Table>()->columns.first();
+    store.setSelectedElementID(table->id);
+    click(u"inspector.columns.add"_s);
+    ReportTableColumn added = payload<ElementKind::Table>(table->id).columns.last();
+    EXPECT_EQ(added.columnHeaderHeight, first.columnHeaderHeight);
+    EXPECT_EQ(added.detailCellHeight, first.detailCellHeight);
+    EXPECT_EQ(added.columnFooterHeight, first.columnFooterHeight);
+
+    // Cells picked in the new column are written at the row's height.
+    pick(find<QComboBox>(u"inspector.columns.column"_s +
+                         QString::number(table->kind.as<ElementKind::Table>()->columns.size()) +
+                         u".header.kind"_s),
+         u"Static Text"_s);
+
+    QUILLMARK_REQUIRE_ENGINE();
+    testsupport::EngineJudge engine(*location);
+    EXPECT_EQ(engine.compileError(store.document()), std::nullopt);
+}
+
+// A list whose dataset run takes its rows from a data source expression shows it and says so;
+// a connection typed over it replaces it only when the user agrees.
+TEST_F(SubreportListTableCardsTest, AConnectionReplacesAListsDataSourceOnlyWhenTheUserAgrees)
+{
+    ScriptedDialogs dialogs;
+    view->setDialogs(&dialogs);
+    const QString file = dir.filePath(u"list.jrxml"_s);
+    QFile out(file);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(
+        "<jasperReport xmlns=\"http://jasperreports.sourceforge.net/jasperreports\" name=\"r\">"
+        "<subDataset name=\"Rows\"/><detail><band height=\"60\"><componentElement>"
+        "<reportElement x=\"0\" y=\"0\" width=\"200\" height=\"50\"/>"
+        "<jr:list xmlns:jr=\"http://jasperreports.sourceforge.net/jasperreports/components\">"
+        "<datasetRun subDataset=\"Rows\"><dataSourceExpression><![CDATA[new "
+        "net.sf.jasperreports.engine.JREmptyDataSource(3)]]></dataSourceExpression></datasetRun>"
+        "<jr:listContents height=\"50\"/></jr:list></componentElement></band></detail>"
+        "</jasperReport>");
+    out.close();
+    store.load(QUrl::fromLocalFile(file));
+    const ReportElement list = store.document().detailBands.first().elements.first();
+    store.setSelectedElementID(list.id);
+    const QString dataSource = u"new net.sf.jasperreports.engine.JREmptyDataSource(3)"_s;
+    ASSERT_TRUE(find<QLineEdit>(u"inspector.list.dataSource"_s));
+    EXPECT_TRUE(visible(u"inspector.list.dataSource"_s));
+    EXPECT_EQ(find<QLineEdit>(u"inspector.list.dataSource"_s)->text(), dataSource);
+    EXPECT_TRUE(text(u"inspector.list.sourceNote"_s).contains(u"data source expression"_s));
+
+    // Cancel: nothing is written and the data source stays.
+    dialogs.answerAlert(1);
+    type(find<QLineEdit>(u"inspector.list.connection"_s), u"$"_s);
+    ASSERT_EQ(dialogs.alerts().size(), 1);
+    EXPECT_TRUE(dialogs.alerts().first().informativeText.contains(dataSource));
+    EXPECT_FALSE(store.isDirty());
+    EXPECT_EQ(find<QLineEdit>(u"inspector.list.connection"_s)->text(), QString());
+    EXPECT_TRUE(savedText().contains(dataSource));
+
+    // Replace: the connection is written in place of the data source.
+    dialogs.answerAlert(0);
+    type(find<QLineEdit>(u"inspector.list.connection"_s), u"$P{REPORT_CONNECTION}"_s);
+    EXPECT_EQ(dialogs.alerts().size(), 2) << "asked once, at the first character";
+    EXPECT_EQ(payload<ElementKind::List>(list.id).connectionExpression, sameConnection);
+    EXPECT_FALSE(visible(u"inspector.list.dataSource"_s));
+    EXPECT_TRUE(text(u"inspector.list.sourceNote"_s).contains(u"connection"_s));
+    const QString saved = savedText();
+    EXPECT_TRUE(saved.contains(u"<connectionExpression><![CDATA[$P{REPORT_CONNECTION}]]>"_s));
+    EXPECT_FALSE(saved.contains(u"dataSourceExpression"_s));
+}

@@ -307,6 +307,32 @@ TEST(TableCells, ANewColumnIsAHundredWideWithThreeEmptyCells)
     EXPECT_NE(ReportTableColumn::blank().id, column.id);
 }
 
+// A column added to a table takes the heights of the rows the table has; a row no column has
+// a cell or formatting in, and a table without columns, start at 20 points.
+TEST(TableCells, AnAddedColumnTakesTheHeightsOfTheRowsTheTableHas)
+{
+    const ReportTableColumn alone = ReportTableColumn::blankFor({});
+    EXPECT_EQ(alone.columnHeaderHeight, 20);
+    EXPECT_EQ(alone.detailCellHeight, 20);
+    EXPECT_EQ(alone.columnFooterHeight, 20);
+
+    ReportTableColumn headless = ReportTableColumn::blank();
+    headless.columnHeaderHeight = 40; // no cell in the row: the row is not written
+    headless.detailCellHeight = 30;
+    headless.columnFooterHeight = 15;
+    ReportTableColumn withFooter = headless;
+    withFooter.columnFooterHeight = 25;
+    ReportElement cell;
+    cell.kind = ElementKind::StaticText{u"Total"_s};
+    withFooter.columnFooterElement = cell;
+    const ReportTableColumn added = ReportTableColumn::blankFor({headless, withFooter});
+    EXPECT_EQ(added.columnHeaderHeight, 20);
+    EXPECT_EQ(added.detailCellHeight, 30);
+    EXPECT_EQ(added.columnFooterHeight, 25) << "the first column with a cell in the row";
+    EXPECT_NE(added.id, headless.id);
+    EXPECT_EQ(added.width, 100);
+}
+
 TEST(TableCells, WidthsShowAndReadInTheLocalesNumberFormat)
 {
     const QLocale c = QLocale::c();

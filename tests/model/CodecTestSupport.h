@@ -22,6 +22,13 @@ ReportElement withoutIds(ReportElement element);
 // The text read and written again; notes of the reader go to `warnings` when given.
 QByteArray roundTrip(const QByteArray &jrxml, QStringList *warnings = nullptr);
 
+// A report with the header the writer writes, so that only the body can differ.
+QByteArray reportWithHeader(const QByteArray &body, const QByteArray &rootAttrs = {});
+
+// The report read, written and compared with itself canonically: nothing may change, and the
+// output is a fixed point. Gives the output.
+QByteArray expectUnchanged(const QByteArray &in);
+
 // A report whose title band holds the given element text (whole lines).
 QByteArray reportWithTitle(const QByteArray &elements, const QByteArray &head = {});
 

@@ -41,7 +41,7 @@ TEST(JrxmlComponents, ElementGroupsAndDroppedElements)
     const ReportDocument d = JrxmlCodec::parse(
         reportWithTitle(
             "<line/><elementGroup><ellipse/><elementGroup><rectangle/></elementGroup>"
-            "</elementGroup><frame><elementGroup><image/></elementGroup><odd/><stackedAreaChart/>"
+            "</elementGroup><frame><elementGroup><image/></elementGroup><odd/><radarChart/>"
             "</frame>"
             "<unknownThing/><x:unknownThing xmlns:x='urn:x'/><unknownThing><line/>"
             "</unknownThing><componentElement><reportElement/></componentElement>"),
@@ -58,7 +58,7 @@ TEST(JrxmlComponents, ElementGroupsAndDroppedElements)
     EXPECT_TRUE(out.contains("            </image>\n"
                              "            </elementGroup>\n"
                              "            <odd/>\n"
-                             "            <stackedAreaChart/>\n"
+                             "            <radarChart/>\n"
                              "            </frame>\n"
                              "            <unknownThing/>\n"
                              "            <x:unknownThing xmlns:x=\"urn:x\"/>\n"
@@ -71,10 +71,10 @@ TEST(JrxmlComponents, ElementGroupsAndDroppedElements)
 TEST(JrxmlComponents, ListAndTableReadDefaults)
 {
     const ReportDocument d = JrxmlCodec::parse(reportWithTitle(
-        "<componentElement><jr:list xmlns:jr='urn:any' printOrder='horizontal'/></componentElement>"
-        "<componentElement xmlns:jr='urn:any'><jr:table><jr:column><jr:detailCell/></jr:column>"
-        "</jr:table>"
-        "</componentElement>"));
+        "<componentElement><jr:list xmlns:jr='http://jasperreports.sourceforge.net/jasperreports/"
+        "components' printOrder='horizontal'/></componentElement><componentElement xmlns:jr='http:"
+        "//jasperreports.sourceforge.net/jasperreports/components'><jr:table><jr:column>"
+        "<jr:detailCell/></jr:column></jr:table></componentElement>"));
     const auto *list = d.bands[1].elements[0].kind.as<ElementKind::List>();
     ASSERT_NE(list, nullptr);
     // A print order other than "Horizontal" reads as vertical and is kept as written.

@@ -255,8 +255,9 @@ TEST(JrxmlKeptElements, ListContentsKeepTheirSizeAndContent)
 {
     const QByteArray in = reportWithTitle(
         "<componentElement><reportElement x=\"0\" y=\"0\" width=\"90\" height=\"60\"/><jr:list "
-        "xmlns:jr=\"urn:jr\"><datasetRun/><jr:listContents height=\"20.5\"><elementGroup/><line/>"
-        "<odd/></jr:listContents></jr:list></componentElement>");
+        "xmlns:jr=\"http://jasperreports.sourceforge.net/jasperreports/components\"><datasetRun/>"
+        "<jr:listContents height=\"20.5\"><elementGroup/><line/><odd/></jr:listContents></jr:list>"
+        "</componentElement>");
     ReportDocument d = readWhole(in);
     const QByteArray out = JrxmlCodec::serialize(d);
     expectInOrder(out.simplified(), {"<jr:listContents height=\"20.5\"> <elementGroup/> <line>",

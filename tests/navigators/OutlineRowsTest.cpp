@@ -1,6 +1,7 @@
 #include "navigators/OutlineRows.h"
 
 #include "document/DocumentStore.h"
+#include "model/JrxmlCodec.h"
 
 #include "StoreTestSupport.h"
 
@@ -261,6 +262,25 @@ TEST(OutlineElementRows, IconTintAndLabelByKind)
         EXPECT_EQ(OutlineRows::iconTint(e.kind), c.tint) << c.icon;
         EXPECT_EQ(OutlineRows::label(e), c.label) << c.icon;
     }
+}
+
+// A table or list a file writes under another prefix of the components namespace is named as
+// the table or list it is, not as a barcode.
+TEST(OutlineElementRows, ComponentsUnderAnotherPrefixAreNamedByTheirKind)
+{
+    const ReportDocument d = JrxmlCodec::parse(
+        "<jasperReport xmlns=\"http://jasperreports.sourceforge.net/jasperreports\" "
+        "xmlns:c=\"http://jasperreports.sourceforge.net/jasperreports/components\"><title><band "
+        "height=\"90\"><componentElement><reportElement x=\"0\" y=\"0\" width=\"90\" "
+        "height=\"30\"/><c:table><datasetRun subDataset=\"Rows\"/><c:column width=\"90\">"
+        "<c:detailCell height=\"30\"/></c:column></c:table></componentElement><componentElement>"
+        "<reportElement x=\"0\" y=\"40\" width=\"90\" height=\"30\"/><c:list><datasetRun "
+        "subDataset=\"Lines\"/><c:listContents height=\"30\"/></c:list></componentElement>"
+        "</band></title></jasperReport>");
+    const ElementList elements = d.band(BandType::title)->elements;
+    ASSERT_EQ(elements.size(), 2);
+    EXPECT_EQ(OutlineRows::label(elements.at(0)), u"Table: Rows (1 col)"_s);
+    EXPECT_EQ(OutlineRows::label(elements.at(1)), u"List: Lines"_s);
 }
 
 TEST_F(OutlineRowsTest, MarksTheSelectionAndTheActiveBand)

@@ -153,6 +153,38 @@ TEST_F(NewReportWizardTest, OpensOnThePresetOfTheDefaultPageSizeOrOnCustomWithIt
     EXPECT_EQ(workspace.activeStore()->document().pageHeight, 800);
 }
 
+// A custom size the new report cannot have is refused under its field, and Create waits for one
+// it can: at least a point, wider than the margins, high enough for the margins and bands.
+TEST_F(NewReportWizardTest, ACustomSizeTheEngineRefusesIsRefusedUnderTheField)
+{
+    settings->setDefaultPageWidth(600);
+    settings->setDefaultPageHeight(800);
+    NewReportWizardView *view = open();
+    ASSERT_TRUE(view->customSizeRow()->isVisible());
+    const auto typeInto = [](MeasurementField *field, const QString &text) {
+        field->lineEdit()->setFocus();
+        field->lineEdit()->selectAll();
+        QTest::keyClicks(field->lineEdit(), text);
+        QTest::keyClick(field->lineEdit(), Qt::Key_Return);
+    };
+    for (const QString &width : {u"0"_s, u"-142"_s, u"60"_s}) {
+        typeInto(view->widthField(), width);
+        EXPECT_EQ(view->state().customWidth(), 600) << width.toStdString();
+        EXPECT_FALSE(view->widthField()->message().isEmpty());
+        EXPECT_TRUE(workspace.isNewReportWizardVisible()) << "Create waits";
+    }
+    for (const QString &height : {u"0"_s, u"159"_s}) {
+        typeInto(view->heightField(), height);
+        EXPECT_EQ(view->state().customHeight(), 800) << height.toStdString();
+        EXPECT_FALSE(view->heightField()->message().isEmpty());
+    }
+    typeInto(view->heightField(), u"160"_s);
+    EXPECT_FALSE(workspace.isNewReportWizardVisible());
+    ASSERT_EQ(workspace.tabs().size(), 2);
+    EXPECT_EQ(workspace.activeStore()->document().pageWidth, 600);
+    EXPECT_EQ(workspace.activeStore()->document().pageHeight, 160);
+}
+
 TEST_F(NewReportWizardTest, EachShowingStartsAfreshButKeepsNoChoicesOfTheLast)
 {
     NewReportWizardView *view = open();

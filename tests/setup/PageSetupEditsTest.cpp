@@ -85,7 +85,7 @@ TEST(PageSetupEdits, AnOrientationAlreadySetOrASquarePageStillRefitsAndMarksChan
     }
 }
 
-TEST(PageSetupEdits, FittingDividesTheRoomBetweenTheColumnsUnrounded)
+TEST(PageSetupEdits, FittingDividesTheRoomBetweenTheColumnsRoundedDown)
 {
     Fixture f;
     f.change([](ReportDocument &d) {
@@ -94,8 +94,7 @@ TEST(PageSetupEdits, FittingDividesTheRoomBetweenTheColumnsUnrounded)
         d.columnSpacing = 10;
     });
     PageSetupEdits::fitColumnWidthToMargins(f.store);
-    EXPECT_DOUBLE_EQ(f.document().columnWidth, (595.0 - 20 - 20 - 2 * 10) / 3);
-    EXPECT_NE(f.document().columnWidth, std::round(f.document().columnWidth));
+    EXPECT_EQ(f.document().columnWidth, 178) << "(595 − 20 − 20 − 2 × 10) ÷ 3, rounded down";
     expectWrittenAsSteps(f.store, 1);
 
     // Landscape on 595 × 842 with margins of 20 and one column.
@@ -104,11 +103,11 @@ TEST(PageSetupEdits, FittingDividesTheRoomBetweenTheColumnsUnrounded)
     PageSetupEdits::setOrientation(one.store, false);
     EXPECT_EQ(one.document().columnWidth, 802);
 
-    // Margins wider than the page give a negative width, stored as it is.
+    // Margins wider than the page leave no room: a width of 0, never a negative one.
     Fixture tight;
     tight.change([](ReportDocument &d) { d.leftMargin = d.rightMargin = 400; });
     PageSetupEdits::fitColumnWidthToMargins(tight.store);
-    EXPECT_EQ(tight.document().columnWidth, 595 - 800);
+    EXPECT_EQ(tight.document().columnWidth, 0);
 
     // Fitting the width it already has still marks the report changed.
     Fixture same;

@@ -95,8 +95,16 @@ TEST_F(PageSetupViewTest, MarginsTypedInMillimetresReachTheSavedFile)
     store.flushPendingUndoSnapshot();
     EXPECT_EQ(store.undoStack().size(), 3) << "each field an undo step of its own";
 
+    // The columns no longer fit the page: the sheet says so until they are fitted.
+    EXPECT_TRUE(shown(u"pagesetup.content.fitWarning"_s));
     child<QPushButton>(u"pagesetup.content.fit"_s)->click();
     EXPECT_DOUBLE_EQ(store.document().columnWidth, 595 - 72 - 36);
+    EXPECT_FALSE(shown(u"pagesetup.content.fitWarning"_s));
+
+    // A column width that does not fit is refused, with a message under the field.
+    type(u"pagesetup.content.columnWidth"_s, u"200"_s);
+    EXPECT_DOUBLE_EQ(store.document().columnWidth, 487);
+    EXPECT_FALSE(child<MeasurementField>(u"pagesetup.content.columnWidth"_s)->message().isEmpty());
 
     const QString file = path(u"Margins.jrxml"_s);
     store.save(QUrl::fromLocalFile(file));
@@ -238,13 +246,25 @@ TEST_F(PageSetupViewTest, FlagsPickersAndTheTagLanguageWriteOnlyWhatTheUserChang
         << "closing keeps every change";
 }
 
-TEST_F(PageSetupViewTest, ZeroAndNegativePageValuesAreShownAndSurvived)
+TEST_F(PageSetupViewTest, ZeroAndNegativePageValuesAreRefusedWithAMessage)
 {
     type(u"pagesetup.page.width"_s, u"0"_s);
     type(u"pagesetup.page.height"_s, u"-10"_s);
     type(u"pagesetup.margins.bottom"_s, u"-5"_s);
-    EXPECT_EQ(store.document().pageWidth, 0);
-    EXPECT_LT(store.document().pageHeight, 0);
+    EXPECT_EQ(store.document().pageWidth, 595);
+    EXPECT_EQ(store.document().pageHeight, 842);
+    EXPECT_EQ(store.document().bottomMargin, 20);
+    EXPECT_FALSE(store.isDirty());
+    for (const QString &name :
+         {u"pagesetup.page.width"_s, u"pagesetup.page.height"_s, u"pagesetup.margins.bottom"_s}) {
+        EXPECT_FALSE(child<MeasurementField>(name)->message().isEmpty()) << name.toStdString();
+        EXPECT_EQ(length(name)->text(),
+                  measurement::format(name.endsWith(u"width"_s)    ? 595
+                                      : name.endsWith(u"height"_s) ? 842
+                                                                   : 20,
+                                      MeasurementUnit::millimeters, view->locale()))
+            << "the stored length shows again";
+    }
     child<QPushButton>(u"pagesetup.page.portrait"_s)->click();
     child<QPushButton>(u"pagesetup.content.fit"_s)->click();
     EXPECT_TRUE(std::isfinite(store.document().columnWidth));

@@ -4,18 +4,10 @@
 set -euo pipefail
 jrxmlcat=$1
 root=$2
-corpus=${QUILLMARK_CORPUS:-$root/../shared/corpus}/jrxml-samples
-jar=${QUILLMARK_SIDECAR_JAR:-$root/sidecar/target/sidecar.jar}
 baseline=$root/sidecar/src/test/resources/corpus-compile-baseline.txt
 known=$(dirname "$0")/roundtrip-known-losses.txt
-
-for need in "$corpus" "$jar" "$baseline"; do
-  [ -e "$need" ] || { echo "skipping: $need is absent"; exit 77; }
-done
-command -v java >/dev/null || { echo "skipping: no java"; exit 77; }
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+# shellcheck source=engine-inputs.sh
+source "$(dirname "$0")/engine-inputs.sh" "$baseline"
 (cd "$corpus" && find . -name '*.jrxml' | sort) | while read -r rel; do
   mkdir -p "$work/$(dirname "$rel")"
   "$jrxmlcat" roundtrip "$corpus/$rel" >"$work/$rel"

@@ -7,17 +7,9 @@
 set -euo pipefail
 jrxmlcat=$1
 root=$2
-corpus=${QUILLMARK_CORPUS:-$root/../shared/corpus}/jrxml-samples
-jar=${QUILLMARK_SIDECAR_JAR:-$root/sidecar/target/sidecar.jar}
 known=$(dirname "$0")/roundtrip-print-differences.txt
-
-for need in "$corpus" "$jar"; do
-  [ -e "$need" ] || { echo "skipping: $need is absent"; exit 77; }
-done
-command -v java >/dev/null || { echo "skipping: no java"; exit 77; }
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+# shellcheck source=engine-inputs.sh
+source "$(dirname "$0")/engine-inputs.sh"
 mkdir "$work/before" "$work/after"
 cp -r "$corpus/." "$work/before/"
 cp -r "$corpus/." "$work/after/"

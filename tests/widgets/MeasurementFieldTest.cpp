@@ -1,5 +1,7 @@
 #include "widgets/MeasurementField.h"
 
+#include <QCoreApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <gtest/gtest.h>
@@ -31,4 +33,64 @@ TEST(MeasurementField, CommitsOnceWithTheLengthInPoints)
 
     field.setUnit(MeasurementUnit::pixels);
     EXPECT_EQ(field.lineEdit()->text(), QStringLiteral("28"));
+}
+
+// A length no report file carries is refused with a message under the field; a check may refuse
+// others or take the nearest length the report holds. Return on a refused length stays in the
+// field, so a sheet's default button is not pressed for it.
+TEST(MeasurementField, RefusedLengthsShowWhyAndKeepReturnInTheField)
+{
+    QLocale::setDefault(QLocale::c());
+    QList<double> committed;
+    QWidget sheet;
+    MeasurementField field(
+        QStringLiteral("Height"), 20, MeasurementUnit::pixels, 60,
+        [&](double v) { committed << v; }, &sheet);
+    field.setObjectName(QStringLiteral("height"));
+    int returnsOutside = 0;
+    struct Counter : QObject {
+        int *count;
+        explicit Counter(int *c) : count(c) {}
+        bool eventFilter(QObject *, QEvent *event) override
+        {
+            if (event->type() == QEvent::KeyPress)
+                ++*count;
+            return false;
+        }
+    } counter(&returnsOutside);
+    sheet.installEventFilter(&counter);
+    const auto enter = [&](const QString &text) {
+        field.lineEdit()->setText(text);
+        field.lineEdit()->setModified(true);
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QCoreApplication::sendEvent(field.lineEdit(), &press);
+    };
+
+    enter(QStringLiteral("3000000015"));
+    EXPECT_TRUE(committed.isEmpty());
+    EXPECT_EQ(field.lineEdit()->text(), QStringLiteral("20"));
+    EXPECT_FALSE(field.message().isEmpty());
+    EXPECT_TRUE(field.findChild<QLabel *>(QStringLiteral("height.message")));
+
+    field.setCheck([](double points, MeasurementUnit) {
+        if (points < 0)
+            return LengthVerdict::refuse(QStringLiteral("not below 0"));
+        if (points < 10)
+            return LengthVerdict::adjust(10, QStringLiteral("stops at 10"));
+        return LengthVerdict::accept(points);
+    });
+    enter(QStringLiteral("-4"));
+    EXPECT_TRUE(committed.isEmpty());
+    EXPECT_EQ(field.message(), QStringLiteral("not below 0"));
+    EXPECT_EQ(returnsOutside, 0) << "a refused Return stays in the field";
+
+    enter(QStringLiteral("4"));
+    EXPECT_EQ(committed, QList<double>{10});
+    EXPECT_EQ(field.lineEdit()->text(), QStringLiteral("10"));
+    EXPECT_EQ(field.message(), QStringLiteral("stops at 10"));
+
+    enter(QStringLiteral("30"));
+    EXPECT_EQ(committed, (QList<double>{10, 30}));
+    EXPECT_TRUE(field.message().isEmpty());
+    EXPECT_GT(returnsOutside, 0) << "a taken Return goes on to the sheet";
 }

@@ -18,8 +18,8 @@ import java.util.stream.Collectors;
 
 /**
  * Entry point. {@code serve} speaks the JSON-lines protocol on stdin/stdout; {@code compile-corpus
- * DIR} compiles every JRXML below a folder and lists which compile; {@code bench} times the
- * engine.
+ * DIR} compiles every JRXML below a folder and lists which compile; {@code read-values} prints
+ * what the engine's loader reads from reports; {@code bench} times the engine.
  */
 public final class Main {
 
@@ -45,6 +45,12 @@ public final class Main {
                 break;
             case "compare-prints":
                 comparePrints(rest);
+                break;
+            case "read-values":
+                if (rest.length != 1) {
+                    usage();
+                }
+                readValues(Paths.get(rest[0]));
                 break;
             case "bench":
                 Bench.run(rest, jarPath());
@@ -73,6 +79,17 @@ public final class Main {
         System.setOut(System.err);
         routeLoggingToStderr();
         System.exit(CorpusCompiler.run(dir, listing) ? 0 : 2);
+    }
+
+    /** {@code read-values PATH}: the values the engine reads from a report or every report below. */
+    private static void readValues(Path path) throws Exception {
+        PrintStream listing = new PrintStream(new FileOutputStream(FileDescriptor.out), false,
+                StandardCharsets.UTF_8);
+        System.setOut(System.err);
+        routeLoggingToStderr();
+        boolean found = DesignValues.run(path, listing);
+        listing.flush();
+        System.exit(found ? 0 : 2);
     }
 
     /** {@code compare-prints [--fill record|rows] BEFORE AFTER}: every fill unless one is named. */
@@ -118,6 +135,7 @@ public final class Main {
         System.err.println("usage: java -jar sidecar.jar serve");
         System.err.println("       java -jar sidecar.jar compile-corpus DIR");
         System.err.println("       java -jar sidecar.jar compare-prints [--fill record|rows] BEFORE AFTER");
+        System.err.println("       java -jar sidecar.jar read-values REPORT|DIR");
         System.err.println("       java -jar sidecar.jar bench [--iterations N]");
         System.exit(2);
     }

@@ -1,0 +1,179 @@
+#include "edits/LengthLimits.h"
+
+#include "model/PageLayout.h"
+
+#include <cmath>
+
+using namespace Qt::StringLiterals;
+using PageLayout::asWritten;
+
+namespace LengthLimits {
+
+namespace {
+
+// A length as the field shows it, with its unit: "209.90 mm", "595 px".
+QString shown(double points, MeasurementUnit unit)
+{
+    const QString suffix = measurement::suffix(unit);
+    return measurement::format(points, unit) + u' ' + (suffix.isEmpty() ? u"px"_s : suffix);
+}
+
+// The height the page leaves for bands and elements between its top and bottom margins.
+double pageBody(const ReportDocument &document)
+{
+    return asWritten(document.pageHeight) - asWritten(document.topMargin) -
+           asWritten(document.bottomMargin);
+}
+
+bool isOneOf(double ReportDocument::*field, std::initializer_list<double ReportDocument::*> fields)
+{
+    for (double ReportDocument::*f : fields) {
+        if (f == field)
+            return true;
+    }
+    return false;
+}
+
+LengthVerdict horizontal(const ReportDocument &d, double ReportDocument::*field, double points,
+                         MeasurementUnit unit)
+{
+    const double sideMargins = asWritten(d.leftMargin) + asWritten(d.rightMargin);
+    if (isOneOf(field, {&ReportDocument::pageWidth, &ReportDocument::leftMargin,
+                        &ReportDocument::rightMargin}) &&
+        asWritten(d.pageWidth) <= sideMargins)
+        return LengthVerdict::refuse(
+            field == &ReportDocument::pageWidth
+                ? u"The page must be wider than its left and right margins, "_s +
+                      shown(sideMargins, unit) + u" together."_s
+                : u"The margins must leave room on the page: together they stay below "_s +
+                      shown(asWritten(d.pageWidth), unit) + u"."_s);
+    // A new page width or margin is taken although the columns may no longer fit: the sheet
+    // says so until they are fitted. The columns' own lengths must fit.
+    if (PageLayout::columnsFit(d) ||
+        !isOneOf(field, {&ReportDocument::columnWidth, &ReportDocument::columnSpacing}))
+        return LengthVerdict::accept(points);
+    if (field == &ReportDocument::columnWidth)
+        return LengthVerdict::refuse(
+            u"The columns must fit the page between its margins: a column can be at most "_s +
+            shown(PageLayout::fittedColumnWidth(d), unit) + u" wide."_s);
+    return LengthVerdict::refuse(u"The columns and their spacing must fit the page between its "
+                                 u"margins."_s);
+}
+
+LengthVerdict vertical(const ReportDocument &d, double points, MeasurementUnit unit)
+{
+    const double margins = asWritten(d.topMargin) + asWritten(d.bottomMargin);
+    if (asWritten(d.pageHeight) <= margins)
+        return LengthVerdict::refuse(
+            u"The page must be higher than its top and bottom margins, "_s + shown(margins, unit) +
+            u" together."_s);
+    const double needed = PageLayout::neededPageHeight(d);
+    if (needed > asWritten(d.pageHeight))
+        return LengthVerdict::refuse(u"The bands and margins need "_s + shown(needed, unit) +
+                                     u" of the page's height."_s);
+    return LengthVerdict::accept(points);
+}
+
+} // namespace
+
+LengthVerdict anyLength(double points, MeasurementUnit unit)
+{
+    if (!std::isfinite(points) || std::abs(points) > PageLayout::largestLength)
+        return LengthVerdict::refuse(u"No report holds a length this large: at most "_s +
+                                     shown(PageLayout::largestLength, unit) + u"."_s);
+    return LengthVerdict::accept(points);
+}
+
+LengthVerdict elementLength(const DocumentStore &store, const QUuid &elementID, ElementLength which,
+                            double points, MeasurementUnit unit)
+{
+    if (LengthVerdict any = anyLength(points, unit); !any.points)
+        return any;
+    const std::optional<ReportElement> found = store.element(elementID);
+    if (!found)
+        return LengthVerdict::accept(points);
+    const ReportDocument &d = store.document();
+    const double pageWidth = asWritten(d.pageWidth);
+    switch (which) {
+    case ElementLength::x:
+        if (std::abs(points) > pageWidth)
+            return LengthVerdict::refuse(u"Off the page: X stays within "_s +
+                                         shown(pageWidth, unit) + u" either way."_s);
+        return LengthVerdict::accept(points);
+    case ElementLength::width:
+        if (points < 0)
+            return LengthVerdict::refuse(u"A width is 0 or more."_s);
+        if (points > pageWidth)
+            return LengthVerdict::refuse(u"Wider than the page: the width can be at most "_s +
+                                         shown(pageWidth, unit) + u"."_s);
+        return LengthVerdict::accept(points);
+    case ElementLength::y:
+    case ElementLength::height:
+        break;
+    }
+    if (which == ElementLength::height && points < 0)
+        return LengthVerdict::refuse(u"A height is 0 or more."_s);
+    ReportElement element = *found;
+    const double bottomBefore = asWritten(element.y) + asWritten(element.height);
+    (which == ElementLength::y ? element.y : element.height) = points;
+    const double top = asWritten(element.y);
+    const double bottom = top + asWritten(element.height);
+    // A band grows to hold its elements; an element inside a frame or list stays on the page.
+    const std::optional<BandTarget> home = store.homeBandTarget(elementID);
+    const bool inBand = home && store.isTopLevelElement(elementID);
+    const double limit = inBand ? PageLayout::largestBandHeight(d, *home) : pageBody(d);
+    if (std::abs(top) > pageBody(d) || (bottom > limit && bottom > bottomBefore))
+        return LengthVerdict::refuse(
+            inBand ? u"Beyond the page: with its margins and the bands printed with it, the page "
+                     u"holds the band at most "_s +
+                         shown(limit, unit) + u" high, and the element's bottom stays within it."_s
+                   : u"Beyond the page: the element's bottom stays within "_s + shown(limit, unit) +
+                         u"."_s);
+    return LengthVerdict::accept(points);
+}
+
+LengthVerdict bandHeight(const DocumentStore &store, const BandTarget &target, double points,
+                         MeasurementUnit unit)
+{
+    if (LengthVerdict any = anyLength(points, unit); !any.points)
+        return any;
+    const double largest = PageLayout::largestBandHeight(store.document(), target);
+    // Lowering a band that the page does not hold (a file's) is always taken.
+    if (asWritten(points) > largest && points > store.height(target))
+        return LengthVerdict::refuse(u"The page holds this band at most "_s +
+                                     shown(std::max(largest, 0.0), unit) +
+                                     u" high, with its margins and the bands printed with it."_s);
+    const double lowest = store.heightToHoldElements(target);
+    if (points < lowest)
+        return LengthVerdict::adjust(lowest, u"The band's elements reach down to "_s +
+                                                 shown(lowest, unit) + u": it stops there."_s);
+    return LengthVerdict::accept(points);
+}
+
+LengthVerdict pageLength(const ReportDocument &document, double ReportDocument::*field,
+                         double points, MeasurementUnit unit)
+{
+    if (LengthVerdict any = anyLength(points, unit); !any.points)
+        return any;
+    const bool isSize = isOneOf(field, {&ReportDocument::pageWidth, &ReportDocument::pageHeight});
+    if (isSize && asWritten(points) < 1)
+        return LengthVerdict::refuse(u"A page is at least "_s + shown(1, unit) +
+                                     u" wide and high."_s);
+    if (!isSize && points < 0)
+        return LengthVerdict::refuse(u"This length is 0 or more."_s);
+    ReportDocument d = document;
+    d.*field = points;
+    if (isOneOf(field, {&ReportDocument::pageHeight, &ReportDocument::topMargin,
+                        &ReportDocument::bottomMargin}))
+        return vertical(d, points, unit);
+    return horizontal(d, field, points, unit);
+}
+
+LengthVerdict newReportPageSize(double width, double height, double ReportDocument::*typed,
+                                MeasurementUnit unit)
+{
+    const ReportDocument document = DocumentStore::defaultDocument(width, height);
+    return pageLength(document, typed, document.*typed, unit);
+}
+
+} // namespace LengthLimits

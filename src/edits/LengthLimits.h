@@ -1,0 +1,38 @@
+#pragma once
+
+#include "document/DocumentStore.h"
+#include "model/LengthVerdict.h"
+#include "model/MeasurementUnit.h"
+
+// What the length fields of the panels take: lengths a report can hold and the engine accepts.
+// Each check answers the length to store, or refuses it, with the message the field shows; the
+// limits in messages are given in the unit the field shows.
+namespace LengthLimits {
+
+// Any length: a finite number within what a report file can carry.
+LengthVerdict anyLength(double points, MeasurementUnit unit);
+
+// The place and size of an element, as its Frame card edits them.
+enum class ElementLength { x, y, width, height };
+// Off the page or beyond it is refused, and so is a negative size. An element standing in a band
+// grows the band to hold it: its bottom stays within the highest the band can be on the page.
+LengthVerdict elementLength(const DocumentStore &store, const QUuid &elementID, ElementLength which,
+                            double points, MeasurementUnit unit);
+
+// A band's height: never below the lowest element's bottom (a lower height stops there), never
+// above what the page holds with its margins and the bands printed with it (refused).
+LengthVerdict bandHeight(const DocumentStore &store, const BandTarget &target, double points,
+                         MeasurementUnit unit);
+
+// A page length of the report (its size, margins, column width or spacing): sizes of at least
+// 1 point, no negative margin, width or spacing, a page wider than its side margins and higher
+// than its top and bottom ones, columns that fit the page's width and bands its height.
+LengthVerdict pageLength(const ReportDocument &document, double ReportDocument::*field,
+                         double points, MeasurementUnit unit);
+
+// A page size for a new report, which takes the store's default margins and bands: the size
+// with the typed length in its place, and which of the two (pageWidth or pageHeight) was typed.
+LengthVerdict newReportPageSize(double width, double height, double ReportDocument::*typed,
+                                MeasurementUnit unit);
+
+} // namespace LengthLimits

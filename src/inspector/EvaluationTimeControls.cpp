@@ -1,0 +1,135 @@
+#include "inspector/EvaluationTimeControls.h"
+
+#include "inspector/InspectorTexts.h"
+#include "widgets/InspectorRows.h"
+#include "widgets/WheelGuard.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QSignalBlocker>
+#include <QStandardItemModel>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int captionWidth = 60;
+
+QStringList groupNames(const ReportDocument &document)
+{
+    QStringList names;
+    for (const ReportGroup &group : document.groups)
+        names.append(group.name);
+    return names;
+}
+
+} // namespace
+
+EvaluationTimeControls::EvaluationTimeControls(const ElementWriter &writer, const QString &prefix,
+                                               QWidget *parent)
+    : QWidget(parent), writer_(writer), time_(new QComboBox(this)),
+      note_(InspectorRows::secondaryText(InspectorTexts::subreportEvaluationNote(), this)),
+      groupRow_(new QWidget(this)), group_(new QComboBox(groupRow_))
+{
+    auto *column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(SectionCard::spacing);
+
+    time_->setObjectName(prefix + u".evaluationTime"_s);
+    WheelGuard::ignoreUnlessFocused(time_);
+    WheelGuard::ignoreUnlessFocused(group_);
+    time_->setToolTip(InspectorTexts::evaluationTimeHelp());
+    column->addWidget(InspectorRows::pickerRow(u"Evaluation Time"_s, time_, this));
+    connect(time_, &QComboBox::activated, this, [this](int index) {
+        if (index >= 0)
+            choose(time_->itemText(index));
+    });
+    note_->setObjectName(prefix + u".note"_s);
+    note_->hide();
+    column->addWidget(note_);
+
+    groupRow_->setObjectName(prefix + u".groupRow"_s);
+    auto *row = new QHBoxLayout(groupRow_);
+    row->setContentsMargins(0, 0, 0, 0);
+    auto *caption = new QLabel(u"Group"_s, groupRow_);
+    caption->setTextFormat(Qt::PlainText);
+    caption->setFixedWidth(captionWidth);
+    row->addWidget(caption, 0, Qt::AlignVCenter);
+    group_->setObjectName(prefix + u".group"_s);
+    row->addWidget(group_, 1, Qt::AlignVCenter);
+    column->addWidget(groupRow_);
+    // Compared with the stored group, not the shown one: the first group shows while none is
+    // stored, and picking it stores it.
+    connect(group_, &QComboBox::activated, this, [this](int index) {
+        const std::optional<ReportElement> element = writer_.current();
+        const QString chosen = group_->itemText(index);
+        if (element && index >= 0 && element->evaluationGroup != chosen)
+            writer_.update([&](ReportElement &e) { e.evaluationGroup = chosen; });
+    });
+}
+
+void EvaluationTimeControls::choose(const QString &time)
+{
+    const std::optional<ReportElement> element = writer_.current();
+    if (!element)
+        return;
+    const QStringList groups = groupNames(writer_.store()->document());
+    if (!InspectorTexts::isEvaluationTimeOffered(element->kind, time, element->evaluationTime,
+                                                 !groups.isEmpty()))
+        return;
+    // The engine refuses "Group" without one of the report's groups: the one the row shows.
+    const bool needsGroup =
+        time == u"Group"_s && !groups.contains(element->evaluationGroup.value_or(QString()));
+    if (element->evaluationTime == time && !needsGroup)
+        return;
+    writer_.update([&](ReportElement &e) {
+        e.evaluationTime = time;
+        if (needsGroup)
+            e.evaluationGroup = groups.first();
+    });
+}
+
+void EvaluationTimeControls::refresh(const ReportElement &element, const ReportDocument &document)
+{
+    const QStringList groups = groupNames(document);
+    const QStringList times =
+        InspectorTexts::offeredEvaluationTimes(element.kind, element.evaluationTime);
+    if (times != shownTimes_) {
+        const QSignalBlocker blocker(time_);
+        time_->clear();
+        time_->addItems(times);
+        shownTimes_ = times;
+    }
+    // "Group" stays in its place, greyed out while the report has no group to name.
+    if (auto *model = qobject_cast<QStandardItemModel *>(time_->model())) {
+        if (QStandardItem *item = model->item(int(times.indexOf(u"Group"_s))))
+            item->setEnabled(!groups.isEmpty());
+    }
+    InspectorRows::showIndex(time_, int(times.indexOf(element.evaluationTime)));
+    note_->setVisible(element.kind.is<ElementKind::Subreport>());
+    groupRow_->setVisible(element.evaluationTime == u"Group"_s);
+
+    if (groups != shownGroups_) {
+        const QSignalBlocker blocker(group_);
+        group_->clear();
+        group_->addItems(groups);
+        shownGroups_ = groups;
+    }
+    const QString shown = element.evaluationGroup.value_or(groups.value(0));
+    InspectorRows::showIndex(group_, int(groups.indexOf(shown)));
+}
+
+EvaluationCard::EvaluationCard(const ElementWriter &writer, const QString &title, QWidget *parent)
+    : SectionCard(title, parent),
+      controls_(new EvaluationTimeControls(writer, u"inspector.evaluation"_s, this))
+{
+    setObjectName(u"inspector.evaluation"_s);
+    addWidget(controls_);
+}
+
+void EvaluationCard::refresh(const ReportElement &element, const ReportDocument &document)
+{
+    controls_->refresh(element, document);
+}

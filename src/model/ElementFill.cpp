@@ -1,0 +1,98 @@
+#include "ElementFill.h"
+
+using namespace Qt::StringLiterals;
+
+namespace ElementFill {
+
+namespace {
+
+const QString modeName = u"mode"_s;
+const QString opaque = u"Opaque"_s;
+const QString transparent = u"Transparent"_s;
+
+// The mode the writer gives a part (a position line or a style) that holds this back colour: the
+// kept one, else "Opaque" beside a colour unless the file's colour stands without a mode.
+std::optional<bool> writtenMode(const KeptXml &kept, const std::optional<ElementColor> &backColor)
+{
+    if (const QString *mode = kept.attribute(modeName))
+        return *mode == opaque;
+    if (!backColor)
+        return std::nullopt;
+    for (const KeptXml::AbsentAttribute &absent : kept.absent) {
+        if (absent.name != modeName)
+            continue;
+        for (const KeptXml::Attribute &with : absent.with) {
+            if (with.name == u"backcolor"_s && with.value == backColor->hex)
+                return std::nullopt;
+        }
+    }
+    return true;
+}
+
+const ReportStyle *named(const QList<ReportStyle> &styles, const QString &name)
+{
+    for (const ReportStyle &style : styles) {
+        if (style.name == name)
+            return &style;
+    }
+    return nullptr;
+}
+
+// The mode a style gives, from itself or its parents.
+std::optional<bool> styleMode(const ReportStyle *style, const QList<ReportStyle> &styles)
+{
+    // A chain of parents that runs in a circle ends somewhere.
+    for (int depth = 0; style && depth < 32; ++depth) {
+        const KeptXml &own = style->kept.part({});
+        if (const std::optional<bool> mode = writtenMode(own, style->backColor))
+            return mode;
+        const QString *parent = own.attribute(u"style"_s);
+        style = parent ? named(styles, *parent) : nullptr;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+bool isOpaque(const ReportElement &element, const QList<ReportStyle> &styles)
+{
+    if (const std::optional<bool> own =
+            writtenMode(element.kept.part(u"reportElement"), element.backColor))
+        return *own;
+    const ReportStyle *style = nullptr;
+    if (element.styleName) {
+        style = named(styles, *element.styleName);
+    } else {
+        for (const ReportStyle &s : styles) {
+            if (s.isDefault) {
+                style = &s;
+                break;
+            }
+        }
+    }
+    if (const std::optional<bool> inherited = styleMode(style, styles))
+        return *inherited;
+    const ElementKind &kind = element.kind;
+    return kind.is<ElementKind::Rectangle>() || kind.is<ElementKind::Ellipse>() ||
+           kind.is<ElementKind::Line>();
+}
+
+std::optional<ElementColor> printedFill(const ReportElement &element,
+                                        const QList<ReportStyle> &styles)
+{
+    if (!isOpaque(element, styles))
+        return std::nullopt;
+    return element.backColor.value_or(ElementColor{u"#FFFFFF"_s});
+}
+
+void setFill(ReportElement &element, const std::optional<ElementColor> &color)
+{
+    element.backColor = color;
+    KeptXml kept = element.kept.part(u"reportElement");
+    kept.absent.removeIf([](const KeptXml::AbsentAttribute &a) { return a.name == modeName; });
+    kept.removeAttribute(modeName);
+    kept.attributes.append({modeName, color ? opaque : transparent});
+    element.kept.setPart(u"reportElement"_s, std::move(kept));
+}
+
+} // namespace ElementFill

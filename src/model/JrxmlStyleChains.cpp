@@ -1,0 +1,167 @@
+// The values elements inherit from the report's styles: a style's own attributes over those of
+// the style it names as its parent, up the chain, as the engine resolves them.
+
+#include "JrxmlCodecInternal.h"
+#include "JrxmlText.h"
+
+#include <QHash>
+
+using namespace JrxmlText;
+
+namespace JrxmlCodec {
+
+namespace {
+
+std::optional<bool> flagValue(pugi::xml_attribute attr)
+{
+    if (!attr)
+        return std::nullopt;
+    return is(attr.value(), "true");
+}
+
+VerticalTextAlignment verticalAlignmentText(const char *text)
+{
+    return is(text, "Middle")   ? VerticalTextAlignment::middle
+           : is(text, "Bottom") ? VerticalTextAlignment::bottom
+                                : VerticalTextAlignment::top;
+}
+
+// The style's own values over `s` (its parent's).
+void setOwnValues(InheritedStyle &s, pugi::xml_node node)
+{
+    if (const pugi::xml_attribute mode = attribute(node, "mode"))
+        s.isOpaque = is(mode.value(), "Opaque");
+    if (const pugi::xml_attribute a = attribute(node, "forecolor"))
+        s.foreColor = colorValue(a);
+    if (const pugi::xml_attribute a = attribute(node, "backcolor"))
+        s.backColor = colorValue(a);
+    if (const pugi::xml_attribute a = attribute(node, "fontName"))
+        s.fontName = valueText(a.value());
+    if (const std::optional<double> size = doubleAttr(node, "fontSize"))
+        s.fontSize = size;
+    const auto flag = [&](std::optional<bool> &value, const char *name) {
+        if (const std::optional<bool> read = flagValue(attribute(node, name)))
+            value = read;
+    };
+    flag(s.isBold, "isBold");
+    flag(s.isItalic, "isItalic");
+    flag(s.isUnderline, "isUnderline");
+    flag(s.isPdfEmbedded, "isPdfEmbedded");
+    if (const pugi::xml_attribute a = attribute(node, "pdfFontName"))
+        s.pdfFontName = valueText(a.value());
+    if (const pugi::xml_attribute a = attribute(node, "pdfEncoding"))
+        s.pdfEncoding = valueText(a.value());
+    // The newer name wins where a style has both.
+    pugi::xml_attribute horizontal = attribute(node, "hTextAlign");
+    if (!horizontal)
+        horizontal = attribute(node, "hAlign");
+    if (horizontal)
+        s.textAlignment = textAlignmentText(horizontal.value());
+    pugi::xml_attribute vertical = attribute(node, "vTextAlign");
+    if (!vertical)
+        vertical = attribute(node, "vAlign");
+    if (vertical)
+        s.verticalAlignment = verticalAlignmentText(vertical.value());
+    setPenParts(s.linePen, {childNamed(node, "pen")});
+    const pugi::xml_node box = childNamed(node, "box");
+    if (!box)
+        return;
+    s.hasBox = true;
+    const pugi::xml_node boxPen = childNamed(box, "pen");
+    for (int i = 0; i < 4; ++i)
+        setPenParts(s.sides[i], {childNamed(box, boxPenTags[i].data()), boxPen});
+    static constexpr const char *paddings[] = {"leftPadding", "rightPadding", "topPadding",
+                                               "bottomPadding"};
+    const std::optional<double> padding = doubleAttr(box, "padding");
+    for (int i = 0; i < 4; ++i) {
+        if (const std::optional<double> side = doubleAttr(box, paddings[i]))
+            s.paddings[i] = side;
+        else if (padding)
+            s.paddings[i] = padding;
+    }
+}
+
+class Resolver {
+public:
+    explicit Resolver(const std::vector<pugi::xml_node> &styles) : styles_(styles)
+    {
+        resolved_.resize(styles.size());
+        state_.assign(styles.size(), State::open);
+        for (size_t i = 0; i < styles.size(); ++i) {
+            const QString name = QString::fromUtf8(attribute(styles[i], "name").value());
+            if (!index_.contains(name))
+                index_.insert(name, i);
+        }
+    }
+
+    // Follows the chain of parents up to a resolved style (or the top, or a circle), then
+    // resolves downwards; no length of chain exhausts the stack.
+    const InheritedStyle &resolve(size_t i)
+    {
+        std::vector<size_t> chain;
+        for (std::optional<size_t> at = i; at && state_[*at] == State::open; at = parentOf(*at)) {
+            state_[*at] = State::visiting;
+            chain.push_back(*at);
+        }
+        for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+            InheritedStyle s;
+            // A parent still being visited closes a circle: nothing is inherited from it.
+            if (const std::optional<size_t> parent = parentOf(*it);
+                parent && state_[*parent] == State::done)
+                s = resolved_[*parent];
+            setOwnValues(s, styles_[*it]);
+            resolved_[*it] = std::move(s);
+            state_[*it] = State::done;
+        }
+        return resolved_[i];
+    }
+
+private:
+    enum class State { open, visiting, done };
+    const std::vector<pugi::xml_node> &styles_;
+    QHash<QString, size_t> index_;
+    std::vector<InheritedStyle> resolved_;
+    std::vector<State> state_;
+
+    std::optional<size_t> parentOf(size_t i) const
+    {
+        const pugi::xml_attribute parent = attribute(styles_[i], "style");
+        if (!parent)
+            return std::nullopt;
+        const auto found = index_.constFind(QString::fromUtf8(parent.value()));
+        if (found == index_.cend())
+            return std::nullopt;
+        return *found;
+    }
+};
+
+} // namespace
+
+void setPenParts(InheritedStyle::Pen &pen, std::initializer_list<pugi::xml_node> nodes)
+{
+    const auto first = [&](const char *name) {
+        for (pugi::xml_node node : nodes) {
+            if (const pugi::xml_attribute attr = attribute(node, name))
+                return attr;
+        }
+        return pugi::xml_attribute();
+    };
+    if (const pugi::xml_attribute width = first("lineWidth"))
+        pen.width = doubleValue(width);
+    if (const pugi::xml_attribute style = first("lineStyle"))
+        pen.style = enumValue<PenLineStyle>(style).value_or(PenLineStyle::solid);
+    if (const pugi::xml_attribute color = first("lineColor"))
+        pen.color = colorValue(color);
+}
+
+QList<InheritedStyle> resolveStyleChains(const std::vector<pugi::xml_node> &styles)
+{
+    Resolver resolver(styles);
+    QList<InheritedStyle> out;
+    out.reserve(qsizetype(styles.size()));
+    for (size_t i = 0; i < styles.size(); ++i)
+        out.append(resolver.resolve(i));
+    return out;
+}
+
+} // namespace JrxmlCodec

@@ -1,0 +1,144 @@
+#include "EngineJudge.h"
+#include "InspectorViewFixture.h"
+#include "TestSupport.h"
+#include "canvas/ElementPainter.h"
+#include "inspector/ColorRow.h"
+
+#include <QColorDialog>
+#include <QFile>
+#include <QPainter>
+#include <QPdfDocument>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QToolButton>
+
+using namespace storetest;
+
+namespace {
+
+class ColourCardsTest : public InspectorViewTest {
+protected:
+    ReportElement stored(const ReportElement &e) const { return *store.element(e.id); }
+
+    QTemporaryDir dir;
+};
+
+} // namespace
+
+// Cancel in the colour dialog puts back the colour it opened with, however long the user took
+// and however many colours the dialog passed through: no undo step, no dirty mark. OK keeps the
+// last colour as one undo step.
+TEST_F(ColourCardsTest, CancelInTheColourDialogLeavesTheReportAsItWas)
+{
+    qint64 now = 0;
+    store.setClock([&] { return now; });
+    ReportElement field = textField();
+    field.backColor = ElementColor{u"#123456"_s};
+    field.topPen = BoxSidePen{1, ElementColor{u"#010203"_s}, PenLineStyle::solid};
+    field.leftPen = BoxSidePen{1, std::nullopt, PenLineStyle::solid};
+    selectNew(field);
+    const ReportDocument before = store.document();
+    const auto passThrough = [&](QColorDialog *dialog) {
+        for (const QColor &colour : {QColor(255, 0, 0), QColor(0, 255, 0), QColor(0, 0, 255)}) {
+            now += 5000; // far apart: without the dialog holding them they would be three steps
+            dialog->setCurrentColor(colour);
+        }
+    };
+
+    auto *highlight = find<ColorRow>(u"inspector.font.highlight"_s);
+    ASSERT_TRUE(highlight);
+    highlight->swatch()->click();
+    passThrough(highlight->dialog());
+    EXPECT_EQ(stored(field).backColor, ElementColor{u"#0000FF"_s});
+    EXPECT_TRUE(store.isDirty());
+    highlight->dialog()->reject();
+    EXPECT_EQ(store.document(), before);
+    EXPECT_FALSE(store.isDirty());
+    EXPECT_FALSE(store.canUndo());
+    EXPECT_EQ(highlight->shownColor(), QColor(0x12, 0x34, 0x56));
+
+    // The borders' colour well: every selected side gets back its own colour.
+    auto *colour = find<QToolButton>(u"inspector.borders.colour"_s);
+    ASSERT_TRUE(colour);
+    colour->click();
+    auto *dialog = find<QColorDialog>(u"inspector.borders.colour.dialog"_s);
+    ASSERT_TRUE(dialog);
+    passThrough(dialog);
+    EXPECT_EQ(stored(field).topPen->color, ElementColor{u"#0000FF"_s});
+    dialog->reject();
+    EXPECT_EQ(store.document(), before);
+    EXPECT_FALSE(store.isDirty());
+    EXPECT_FALSE(store.canUndo());
+
+    // OK keeps the colour, as one undo step however long it took.
+    highlight->swatch()->click();
+    passThrough(highlight->dialog());
+    highlight->dialog()->accept();
+    EXPECT_EQ(stored(field).backColor, ElementColor{u"#0000FF"_s});
+    EXPECT_TRUE(store.isDirty());
+    store.flushPendingUndoSnapshot();
+    EXPECT_EQ(store.undoStack().size(), 1);
+    store.undo();
+    EXPECT_EQ(store.document(), before);
+    EXPECT_FALSE(store.heldContinuousEdit());
+}
+
+// A fill chosen on an element whose file says it is transparent prints, and a fill cleared on
+// an opaque one no longer prints: the engine prints what the canvas draws.
+TEST_F(ColourCardsTest, FillsPrintAsTheCanvasDrawsThem)
+{
+    const QByteArray jrxml =
+        "<jasperReport xmlns=\"http://jasperreports.sourceforge.net/jasperreports\" "
+        "name=\"r\" pageWidth=\"200\" pageHeight=\"100\" columnWidth=\"200\" leftMargin=\"0\" "
+        "rightMargin=\"0\" topMargin=\"0\" bottomMargin=\"0\"><title><band height=\"100\">"
+        "<staticText><reportElement x=\"0\" y=\"0\" width=\"50\" height=\"50\" "
+        "mode=\"Transparent\" backcolor=\"#FFFF00\"/><text><![CDATA[ ]]></text></staticText>"
+        "<rectangle><reportElement x=\"100\" y=\"0\" width=\"50\" height=\"50\" "
+        "backcolor=\"#00FF00\"/></rectangle>"
+        "<frame><reportElement x=\"100\" y=\"0\" width=\"50\" height=\"50\" mode=\"Opaque\" "
+        "backcolor=\"#0000FF\"/></frame></band></title></jasperReport>";
+    QFile file(dir.filePath(u"fills.jrxml"_s));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(jrxml);
+    file.close();
+    store.load(QUrl::fromLocalFile(file.fileName()));
+    const ElementList elements = store.document().bands[1].elements;
+    ASSERT_EQ(elements.size(), 3);
+
+    // The canvas draws each background as printed: the transparent text shows none.
+    const auto drawn = [&](const ReportElement &e) {
+        QImage image(50, 50, QImage::Format_ARGB32);
+        image.fill(Qt::transparent);
+        QPainter painter(&image);
+        ElementFaceContext context;
+        context.styles = store.document().styles;
+        ElementPainter::paintContent(&painter, e, QRectF(0, 0, 50, 50), context);
+        painter.end();
+        return image.pixelColor(25, 25);
+    };
+    EXPECT_EQ(drawn(elements[0]).alpha(), 0);
+
+    store.setSelectedElementID(elements[0].id);
+    auto *highlight = find<ColorRow>(u"inspector.font.highlight"_s);
+    ASSERT_TRUE(highlight);
+    highlight->swatch()->click();
+    highlight->dialog()->setCurrentColor(QColor(255, 0, 0));
+    highlight->dialog()->accept();
+    store.setSelectedElementID(elements[2].id);
+    auto *fill = find<ColorRow>(u"inspector.fill.fill"_s);
+    ASSERT_TRUE(fill);
+    fill->clearButton()->click();
+    const ElementList edited = store.document().bands[1].elements;
+    EXPECT_EQ(drawn(edited[0]), QColor(255, 0, 0));
+    EXPECT_EQ(drawn(edited[2]).alpha(), 0);
+
+    QUILLMARK_REQUIRE_ENGINE();
+    testsupport::EngineJudge engine(*location);
+    QString pdf;
+    ASSERT_EQ(engine.printError(store.document(), &pdf), std::nullopt);
+    QPdfDocument printed;
+    ASSERT_EQ(printed.load(pdf), QPdfDocument::Error::None);
+    const QImage page = printed.render(0, QSize(200, 100));
+    EXPECT_EQ(QColor(page.pixel(25, 25)), QColor(255, 0, 0)) << "the highlight prints";
+    EXPECT_EQ(QColor(page.pixel(125, 25)), QColor(0, 255, 0)) << "under the cleared frame";
+}
