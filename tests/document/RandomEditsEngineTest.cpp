@@ -36,7 +36,8 @@ protected:
     {
         const QString jrxml = dir.filePath(name + u".jrxml"_s);
         store.save(QUrl::fromLocalFile(jrxml));
-        SaveVerdict verdict = SaveVerdict::of(engineError(jrxml), store.document(), loaded);
+        SaveVerdict verdict =
+            SaveVerdict::of(engineError(jrxml), store.document(), loaded, store.document());
         if (verdict.error.isEmpty() || verdict.fault())
             return verdict;
         const ReportDocument mended = SaveVerdict::mended(store.document());
@@ -46,7 +47,8 @@ protected:
         mender.setDocument(mended);
         const QString mendedFile = dir.filePath(name + u"-mended.jrxml"_s);
         mender.save(QUrl::fromLocalFile(mendedFile));
-        verdict.faults = SaveVerdict::of(engineError(mendedFile), mended, loaded).faults;
+        verdict.faults =
+            SaveVerdict::of(engineError(mendedFile), mended, loaded, store.document()).faults;
         return verdict;
     }
     SaveVerdict compile(const ReportDocument &report, const QString &name)

@@ -107,7 +107,8 @@ qsizetype declarationsNamed(const ReportDocument &report, const QString &kind, c
 }
 
 // Why the engine rightly refuses what the user made, as the report shows it.
-std::optional<QString> userMade(const QString &complaint, const ReportDocument &report)
+std::optional<QString> userMade(const QString &complaint, const ReportDocument &report,
+                                const ReportDocument &saved)
 {
     static const QRegularExpression notFound(
         uR"(^(?:Query parameter|Parameter|Field|Variable) not found : (.+)$)"_s);
@@ -120,6 +121,13 @@ std::optional<QString> userMade(const QString &complaint, const ReportDocument &
     if (const QRegularExpressionMatch match = duplicate.match(complaint);
         match.hasMatch() && declarationsNamed(report, match.captured(1), match.captured(2)) > 1) {
         // Names typed, and the names of new items, are not checked against the others.
+        return u"two declarations share a name"_s;
+    }
+    // A dataset run whose name two sub-datasets of the saved report shared: which one it ran is
+    // the user's guess, and the parameters it passes may be the other's.
+    static const QRegularExpression runParameter(uR"(^Unknown parameter .+ in dataset (.+)\.$)"_s);
+    if (const QRegularExpressionMatch match = runParameter.match(complaint);
+        match.hasMatch() && countNamed(saved.subDatasets, match.captured(1)) > 1) {
         return u"two declarations share a name"_s;
     }
     if (complaint == u"Sort field name missing." &&
@@ -171,7 +179,7 @@ template <typename T> void renameRepeats(QList<T> &items)
 } // namespace
 
 SaveVerdict SaveVerdict::of(const QString &error, const ReportDocument &report,
-                            const ReportDocument &loaded)
+                            const ReportDocument &loaded, const ReportDocument &saved)
 {
     SaveVerdict verdict{error, {}, {}};
     if (error.isEmpty())
@@ -182,7 +190,7 @@ SaveVerdict SaveVerdict::of(const QString &error, const ReportDocument &report,
         return verdict;
     }
     for (const QString &complaint : complaintsOf(error)) {
-        if (std::optional<QString> reason = userMade(complaint, report))
+        if (std::optional<QString> reason = userMade(complaint, report, saved))
             verdict.reasons.append(*reason);
         else if (std::optional<QString> known = knownFault(complaint, report))
             verdict.reasons.append(*known);

@@ -21,9 +21,9 @@ struct SaveVerdict {
     bool fault() const { return !faults.isEmpty(); }
 
     // Sorts the complaints of the engine's `error` about `report`, which the edits made from
-    // `loaded`.
+    // `loaded`; `saved` is the report as saved when `report` is it put right (`mended`).
     static SaveVerdict of(const QString &error, const ReportDocument &report,
-                          const ReportDocument &loaded);
+                          const ReportDocument &loaded, const ReportDocument &saved);
 
     // The report with what the user made that stops the engine before it checks the rest put
     // right, as the user would: a repeated name made unique (what names it keeps naming the

@@ -6,6 +6,7 @@
 #include "document/DocumentStore.h"
 #include "edits/DataListEdits.h"
 #include "edits/InspectorEdits.h"
+#include "edits/LengthLimits.h"
 #include "model/Identifiers.h"
 #include "model/JrxmlCodec.h"
 #include "model/RawEnum.h"
@@ -282,9 +283,15 @@ QString RandomEdits::editPageSetup()
     case 0: {
         const int points = pick(60);
         const int which = pick(5);
-        PageSetupEdits::setLength(store_, lengths[which], points);
-        return u"page setup length "_s + QString::fromUtf16(names[which]) + u' ' +
-               QString::number(points);
+        const QString what = u"page setup length "_s + QString::fromUtf16(names[which]) + u' ' +
+                             QString::number(points);
+        // The sheet's field refuses a length the page cannot take, and stores what it adjusts.
+        const LengthVerdict verdict = LengthLimits::pageLength(store_.document(), lengths[which],
+                                                               points, MeasurementUnit::pixels);
+        if (!verdict.points)
+            return what + u" refused: "_s + verdict.message;
+        PageSetupEdits::setLength(store_, lengths[which], *verdict.points);
+        return what;
     }
     case 1: {
         const int count = 1 + pick(3);
