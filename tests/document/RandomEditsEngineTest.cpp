@@ -16,10 +16,12 @@ using namespace Qt::StringLiterals;
 
 // The random edits of the undo property test, on its seeds and reports: every 20th edit the
 // report is saved through the store, and the engine compiles each save, all through one engine
-// process. When the engine refuses a save, the test names its seed and step, the events before
-// it and the engine's message, then has the engine compile the report after each event since
-// the save before, to name the event after which the report no longer compiles. The seed's run
-// ends there (what follows would only repeat it); the other seeds run on.
+// process. A refusal of what the user made (SaveVerdict) is counted by its reason, and the report
+// put right as the user would is compiled as well, so that it hides no fault of the designer.
+// When the engine refuses a save for a fault of the designer, the test names its seed and step,
+// the events before it and the engine's message, then has the engine compile the report after
+// each event since the save before, to name the event after which the report no longer
+// compiles. The seed's run ends there (what follows would only repeat it); the other seeds run.
 
 namespace {
 
@@ -118,6 +120,8 @@ protected:
                           << run.replay().toStdString() << ".\nThe last events:\n  "
                           << recent.join(u"\n  "_s).toStdString()
                           << "\nThe engine says: " << verdict.error.toStdString()
+                          << "\nOf what the designer made: "
+                          << verdict.faults.join(u"; "_s).toStdString()
                           << "\nThe report no longer compiles after "
                           << (culprit ? culprit->first.toStdString() + "; the engine says then: " +
                                             culprit->second.join(u"; "_s).toStdString()
@@ -134,7 +138,7 @@ protected:
     int saves = 0;
     // Saves the engine compiled.
     int accepted = 0;
-    // Saves the engine refused for what the user made, by reason.
+    // Saves the engine refused for what the user made or for a known fault, by reason.
     QMap<QString, int> refusedForTheUser;
     // Every compile, those of the reports as read and of the events before a fault included.
     int compiles = 0;
