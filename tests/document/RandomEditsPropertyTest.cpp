@@ -1,3 +1,4 @@
+#include "RandomEditRuns.h"
 #include "RandomEdits.h"
 #include "ReferenceCheck.h"
 #include "StoreTestSupport.h"
@@ -5,8 +6,6 @@
 #include "document/DocumentStore.h"
 #include "model/JrxmlCodec.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -17,81 +16,9 @@ using namespace Qt::StringLiterals;
 // - undo back to the start gives the report as loaded, and redo to the end the last one;
 // - no reference names a group, sub-dataset or style the report does not declare (beyond what
 //   the loaded report named that way already: styles of a style template).
-// QUILLMARK_SEED replays one seed; QUILLMARK_SEEDS and QUILLMARK_EDITS change how many seeds and
-// edits run.
+// The seeds, their reports and the number of edits are RandomEditRuns'.
 
 namespace {
-
-// A report with something of everything that names a group, sub-dataset or style, for when the
-// corpus is absent.
-const QByteArray ownReport = R"(<?xml version="1.0" encoding="UTF-8"?>
-<jasperReport xmlns="http://jasperreports.sourceforge.net/jasperreports" name="Mixed" pageWidth="595" pageHeight="842" columnWidth="555" leftMargin="20" rightMargin="20" topMargin="20" bottomMargin="20">
-  <style name="Base" isDefault="true" fontSize="9"/>
-  <style name="Heading" fontSize="14" isBold="true"/>
-  <style name="HeadingChild" style="Heading"/>
-  <subDataset name="Lines"><field name="Item" class="java.lang.String"/></subDataset>
-  <field name="Country" class="java.lang.String"/>
-  <field name="Amount" class="java.lang.Double"/>
-  <variable name="Total" class="java.lang.Double" resetType="Group" resetGroup="CountryGroup" calculation="Sum">
-    <variableExpression><![CDATA[$F{Amount}]]></variableExpression>
-  </variable>
-  <group name="CountryGroup">
-    <groupExpression><![CDATA[$F{Country}]]></groupExpression>
-    <groupHeader><band height="20">
-      <textField><reportElement style="Heading" x="0" y="0" width="200" height="20"/>
-        <textFieldExpression><![CDATA[$F{Country}]]></textFieldExpression></textField>
-    </band></groupHeader>
-    <groupFooter><band height="20">
-      <textField evaluationTime="Group" evaluationGroup="CountryGroup">
-        <reportElement x="0" y="0" width="100" height="20" printWhenGroupChanges="CountryGroup"/>
-        <textFieldExpression><![CDATA[$V{Total}]]></textFieldExpression></textField>
-    </band></groupFooter>
-  </group>
-  <detail><band height="60">
-    <textField><reportElement style="HeadingChild" x="0" y="0" width="100" height="20"/>
-      <textFieldExpression><![CDATA[$F{Amount}]]></textFieldExpression></textField>
-    <componentElement><reportElement x="0" y="20" width="200" height="20"/>
-      <jr:list xmlns:jr="http://jasperreports.sourceforge.net/jasperreports/components">
-        <datasetRun subDataset="Lines"/>
-        <jr:listContents height="20">
-          <textField><reportElement style="Heading" x="0" y="0" width="100" height="20"/>
-            <textFieldExpression><![CDATA[$F{Item}]]></textFieldExpression></textField>
-        </jr:listContents>
-      </jr:list>
-    </componentElement>
-  </band></detail>
-</jasperReport>
-)";
-
-struct Report {
-    QString name;
-    QByteArray jrxml;
-};
-
-// The reports the seeds take turns on: the one above, and corpus reports with groups, styles,
-// lists, tables, charts and crosstabs.
-QList<Report> reports()
-{
-    QList<Report> list{{u"Mixed"_s, ownReport}};
-    const QString corpus = testsupport::corpusDir();
-    if (corpus.isEmpty())
-        return list;
-    for (const QString &path :
-         {u"jasper/FirstJasper.jrxml"_s, u"table/TableReport.jrxml"_s, u"list/ListReport.jrxml"_s,
-          u"charts/SubDatasetChartReport.jrxml"_s, u"crosstabs/OrdersReport.jrxml"_s}) {
-        const QString file = QDir(corpus).filePath(u"jrxml-samples/"_s + path);
-        if (QFileInfo::exists(file))
-            list.append({path, testsupport::readFile(file)});
-    }
-    return list;
-}
-
-int fromEnvironment(const char *name, int fallback)
-{
-    bool ok = false;
-    const int value = qEnvironmentVariableIntValue(name, &ok);
-    return ok ? value : fallback;
-}
 
 // What the undo and redo stacks should hold, kept apart from the store: every edit that changed
 // the report is one step, at most 50 are kept, and an edit ends what could be redone.
@@ -161,15 +88,16 @@ protected:
         }
     }
 
-    void runSeed(quint32 seed, const Report &report, int edits)
+    void runSeed(const RandomEditRuns::Run &run, int edits)
     {
+        const RandomEditRuns::Report &report = run.report;
         DocumentStore store;
         const ReportDocument loaded = JrxmlCodec::parse(report.jrxml);
         store.setDocument(loaded);
         const QSet<QString> unknownAtLoad =
             ReferenceCheck::unknownInModel(loaded) + ReferenceCheck::unknownInFile(report.jrxml);
         History history;
-        RandomEdits driver(store, seed);
+        RandomEdits driver(store, run.seed);
         int events = 0;
         // Checks one event; false stops this seed's run at its first fault, which the rest of
         // the run would only repeat, and lets the other seeds run.
@@ -232,27 +160,16 @@ protected:
 
 TEST_F(RandomEditsProperty, UndoRedoAndNamesHoldThroughRandomEdits)
 {
-    const QList<Report> all = reports();
-    const int edits = fromEnvironment("QUILLMARK_EDITS", 200);
-    QList<quint32> seeds;
-    if (const int one = fromEnvironment("QUILLMARK_SEED", -1); one >= 0) {
-        seeds.append(quint32(one));
-    } else {
-        for (int s = 0; s < fromEnvironment("QUILLMARK_SEEDS", 50); ++s)
-            seeds.append(quint32(s));
-    }
+    const int edits = RandomEditRuns::edits();
     QStringList failed;
-    for (const quint32 seed : seeds) {
-        const Report &report = all.at(qsizetype(seed % quint32(all.size())));
-        SCOPED_TRACE(QString(u"seed "_s + QString::number(seed) + u" on "_s + report.name +
-                             u" (replay with QUILLMARK_SEED="_s + QString::number(seed) + u')')
-                         .toStdString());
+    for (const RandomEditRuns::Run &run : RandomEditRuns::runs()) {
+        SCOPED_TRACE(run.replay().toStdString());
         const int failuresBefore =
             ::testing::UnitTest::GetInstance()->current_test_info()->result()->total_part_count();
-        runSeed(seed, report, edits);
+        runSeed(run, edits);
         if (::testing::UnitTest::GetInstance()->current_test_info()->result()->total_part_count() >
             failuresBefore)
-            failed.append(QString::number(seed));
+            failed.append(QString::number(run.seed));
     }
     EXPECT_TRUE(failed.isEmpty()) << "failing seeds: " << failed.join(u", "_s).toStdString();
 }

@@ -6,7 +6,6 @@
 
 #include <QDir>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QUrl>
 #include <functional>
 #include <gtest/gtest.h>
@@ -20,30 +19,14 @@ const QStringList reports = {u"jasper/FirstJasper.jrxml"_s, u"table/TableReport.
                              u"list/ListReport.jrxml"_s, u"charts/SubDatasetChartReport.jrxml"_s,
                              u"crosstabs/OrdersReport.jrxml"_s};
 
-class NamesEngine : public ::testing::Test {
+class NamesEngine : public testsupport::RealEngineTest {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir.isValid());
-        const std::optional<SidecarClient::Location> engine = testsupport::realEngine();
-        if (!engine)
-            GTEST_SKIP() << "Java or sidecar/target/sidecar.jar is missing; skipping";
-        client.start(*engine);
-    }
-
     // The engine's answer to compiling the store's report: empty when it compiled.
     QString compileError(DocumentStore &store, const QString &name)
     {
         const QString jrxml = dir.filePath(name + u".jrxml"_s);
         store.save(QUrl::fromLocalFile(jrxml));
-        try {
-            client.send(u"compile"_s,
-                        QJsonObject{{u"jrxmlPath"_s, jrxml},
-                                    {u"jasperPath"_s, dir.filePath(name + u".jasper"_s)}});
-        } catch (const std::exception &error) {
-            return QString::fromUtf8(error.what());
-        }
-        return {};
+        return compileFile(jrxml);
     }
 
     // The engine's complaints, one line each, but those about a group's count variable
@@ -98,9 +81,6 @@ protected:
             EXPECT_EQ(complaints(compileError(store, name), groups), QStringList());
         }
     }
-
-    QTemporaryDir dir;
-    SidecarClient client;
 };
 
 } // namespace

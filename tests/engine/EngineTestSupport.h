@@ -8,7 +8,9 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <QThread>
+#include <gtest/gtest.h>
 
 namespace testsupport {
 
@@ -29,6 +31,39 @@ inline std::optional<SidecarClient::Location> realEngine()
     const std::optional<SidecarClient::Location> location = testsupport::realEngine();             \
     if (!location)                                                                                 \
         GTEST_SKIP() << "Java or sidecar/target/sidecar.jar is missing; skipping the engine test";
+
+// A test that has the real engine compile reports, through one engine process; skipped when
+// Java or the jar is missing.
+class RealEngineTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        const std::optional<SidecarClient::Location> engine = realEngine();
+        if (!engine)
+            GTEST_SKIP() << "Java or sidecar/target/sidecar.jar is missing; skipping";
+        client.start(*engine);
+    }
+
+    // The engine's message on compiling the file (the compiled report goes beside it); empty
+    // when it compiled it.
+    QString compileFile(const QString &jrxml)
+    {
+        QString jasper = jrxml;
+        jasper.replace(QStringLiteral(".jrxml"), QStringLiteral(".jasper"));
+        try {
+            client.send(QStringLiteral("compile"),
+                        QJsonObject{{QStringLiteral("jrxmlPath"), jrxml},
+                                    {QStringLiteral("jasperPath"), jasper}});
+        } catch (const std::exception &error) {
+            return QString::fromUtf8(error.what());
+        }
+        return {};
+    }
+
+    QTemporaryDir dir;
+    SidecarClient client;
+};
 
 // The PostgreSQL server the test scripts start (QUILLMARK_TEST_PG_*): a preset "Sample" for its
 // database, and the password. No value when none was started.

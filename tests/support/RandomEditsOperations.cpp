@@ -6,6 +6,7 @@
 #include "document/DocumentStore.h"
 #include "edits/DataListEdits.h"
 #include "edits/InspectorEdits.h"
+#include "edits/LengthLimits.h"
 #include "model/Identifiers.h"
 #include "model/JrxmlCodec.h"
 #include "model/RawEnum.h"
@@ -206,7 +207,7 @@ QString RandomEdits::editStyleValues()
     case 0: {
         const double size = 6 + pick(20);
         row.write([&](ReportStyle &s) { s.fontSize = size; });
-        return describe(u"font size of style"_s, style.name);
+        return describe(u"font size of style"_s, style.name) + u' ' + QString::number(size);
     }
     case 1:
         row.write([](ReportStyle &s) { s.conditionalStyles.append(ConditionalStyleRule()); });
@@ -257,7 +258,8 @@ QString RandomEdits::editBands()
     const QList<BandTarget> targets = targetsOf(store_.document());
     if (chance(0.6) && !targets.isEmpty()) {
         const BandTarget target = targets.at(pick(int(targets.size())));
-        const double height = 10 + pick(150);
+        // The band's handle and its Height field stop at the lowest element's bottom.
+        const double height = std::max(double(10 + pick(150)), store_.heightToHoldElements(target));
         store_.setHeight(height, target);
         return u"height of "_s + target.id() + u' ' + QString::number(height);
     }
@@ -275,23 +277,40 @@ QString RandomEdits::editPageSetup()
     double ReportDocument::*const lengths[] = {
         &ReportDocument::leftMargin, &ReportDocument::rightMargin, &ReportDocument::topMargin,
         &ReportDocument::bottomMargin, &ReportDocument::columnSpacing};
+    static const char16_t *const names[] = {u"left margin", u"right margin", u"top margin",
+                                            u"bottom margin", u"column spacing"};
     switch (pick(5)) {
-    case 0:
-        PageSetupEdits::setLength(store_, lengths[pick(5)], pick(60));
-        return u"page setup length"_s;
-    case 1:
-        PageSetupEdits::setColumnCount(store_, 1 + pick(3));
-        return u"page setup columns"_s;
-    case 2:
-        PageSetupEdits::setOrientation(store_, chance(0.5));
-        return u"page setup orientation"_s;
+    case 0: {
+        const int points = pick(60);
+        const int which = pick(5);
+        const QString what = u"page setup length "_s + QString::fromUtf16(names[which]) + u' ' +
+                             QString::number(points);
+        // The sheet's field refuses a length the page cannot take, and stores what it adjusts.
+        const LengthVerdict verdict = LengthLimits::pageLength(store_.document(), lengths[which],
+                                                               points, MeasurementUnit::pixels);
+        if (!verdict.points)
+            return what + u" refused: "_s + verdict.message;
+        PageSetupEdits::setLength(store_, lengths[which], *verdict.points);
+        return what;
+    }
+    case 1: {
+        const int count = 1 + pick(3);
+        PageSetupEdits::setColumnCount(store_, count);
+        return u"page setup columns "_s + QString::number(count);
+    }
+    case 2: {
+        const bool portrait = chance(0.5);
+        PageSetupEdits::setOrientation(store_, portrait);
+        return u"page setup orientation "_s + (portrait ? u"portrait"_s : u"landscape"_s);
+    }
     case 3:
         PageSetupEdits::fitColumnWidthToMargins(store_);
         return u"page setup fit"_s;
-    default:
-        PageSetupEdits::setGuarded(store_, &ReportDocument::whenNoDataType,
-                                   WhenNoDataType(pick(4)));
-        return u"page setup when no data"_s;
+    default: {
+        const WhenNoDataType type = WhenNoDataType(pick(4));
+        PageSetupEdits::setGuarded(store_, &ReportDocument::whenNoDataType, type);
+        return u"page setup when no data "_s + rawValue(type);
+    }
     }
 }
 
@@ -304,7 +323,10 @@ QString RandomEdits::editElement()
     const ReportElement element = elements.at(pick(int(elements.size())));
     store_.setSelectedElementIDs({element.id});
     const ElementWriter writer(&store_, element);
-    const QString what = u"element "_s + element.kind.displayName() + u": "_s;
+    const QString what = u"element "_s + element.kind.displayName() + u" at "_s +
+                         QString::number(element.x) + u", "_s + QString::number(element.y) +
+                         u" sized "_s + QString::number(element.width) + u" x "_s +
+                         QString::number(element.height) + u": "_s;
     switch (pick(7)) {
     case 0: {
         const double dx = pick(41) - 20, dy = pick(21) - 10;
@@ -312,21 +334,28 @@ QString RandomEdits::editElement()
             e.x = std::max(0.0, e.x + dx);
             e.y = std::max(0.0, e.y + dy);
         });
-        return what + u"moved"_s;
+        return what + u"moved by "_s + QString::number(dx) + u", "_s + QString::number(dy);
     }
-    case 1:
+    case 1: {
+        QString size;
         writer.update([&](ReportElement &e) {
             e.width = 10 + pick(200);
             e.height = 5 + pick(40);
+            size = QString::number(e.width) + u" x "_s + QString::number(e.height);
         });
-        return what + u"resized"_s;
-    case 2:
+        return what + u"resized to "_s + size;
+    }
+    case 2: {
+        QString font;
         writer.update([&](ReportElement &e) {
             e.fontSize = 6 + pick(20);
             e.isBold = !e.isBold;
             e.foreColor = ElementColor{chance(0.5) ? u"#FF0000"_s : u"#0000FF"_s};
+            font =
+                QString::number(e.fontSize) + (e.isBold ? u" bold "_s : u" "_s) + e.foreColor->hex;
         });
-        return what + u"font and colour"_s;
+        return what + u"font and colour "_s + font;
+    }
     case 3: {
         if (d.groups.isEmpty() || !element.kind.is<ElementKind::TextField>())
             return what + u"no group to evaluate on"_s;
@@ -384,17 +413,21 @@ QString RandomEdits::addOrRemoveElement()
         text.y = pick(20);
         if (!d.styles.isEmpty() && chance(0.5))
             text.styleName = d.styles.at(pick(int(d.styles.size()))).name;
-        store_.addElement(text, targets.at(pick(int(targets.size()))));
-        return u"add text field"_s;
+        const BandTarget target = targets.at(pick(int(targets.size())));
+        store_.addElement(text, target);
+        return u"add text field at "_s + QString::number(text.x) + u", "_s +
+               QString::number(text.y) + u" to "_s + target.id();
     }
     const ReportElement element = topLevel.at(pick(int(topLevel.size())));
     store_.setSelectedElementIDs({element.id});
+    const QString which = element.kind.displayName() + u" at "_s + QString::number(element.x) +
+                          u", "_s + QString::number(element.y);
     if (chance(0.5)) {
         store_.deleteSelectedElement();
-        return u"delete "_s + element.kind.displayName();
+        return u"delete "_s + which;
     }
     store_.duplicateSelectedElement();
-    return u"duplicate "_s + element.kind.displayName();
+    return u"duplicate "_s + which;
 }
 
 QString RandomEdits::applySource()

@@ -1,0 +1,217 @@
+#include "SaveVerdict.h"
+
+#include <QHash>
+#include <QRegularExpression>
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The complaints of the engine's message, one line each.
+QStringList complaintsOf(const QString &error)
+{
+    static const QRegularExpression numbered(uR"(^\s*\d+\.\s*(.*)$)"_s);
+    QStringList lines;
+    for (const QString &line : error.split(u'\n')) {
+        if (const QRegularExpressionMatch match = numbered.match(line); match.hasMatch())
+            lines.append(match.captured(1).trimmed());
+    }
+    if (lines.isEmpty()) {
+        // A declaration the reader refuses: the engine's cause closes the message.
+        static const QRegularExpression cause(uR"(JRException: ([^:]+: [^:]*)$)"_s);
+        const QRegularExpressionMatch match = cause.match(error.trimmed().section(u'\n', -1));
+        lines.append(match.hasMatch() ? match.captured(1).trimmed() : error.trimmed());
+    }
+    return lines;
+}
+
+template <typename T> qsizetype countNamed(const QList<T> &items, const QString &name)
+{
+    return std::count_if(items.cbegin(), items.cend(),
+                         [&](const T &item) { return item.name == name; });
+}
+
+// Whether the report's own dataset declares a field, parameter or variable of that name.
+bool declares(const ReportDocument &report, const QString &name)
+{
+    return countNamed(report.parameters, name) || countNamed(report.fields, name) ||
+           countNamed(report.variables, name);
+}
+
+// Whether a field, parameter or variable the loaded report declared now has another class.
+bool classChanged(const ReportDocument &report, const ReportDocument &loaded)
+{
+    QHash<QString, QString> classes;
+    const auto note = [&](const auto &items) {
+        for (const auto &item : items)
+            classes.insert(item.name, item.className);
+    };
+    note(loaded.parameters);
+    note(loaded.fields);
+    note(loaded.variables);
+    bool changed = false;
+    const auto compare = [&](const auto &items) {
+        for (const auto &item : items)
+            changed = changed ||
+                      (classes.contains(item.name) && classes.value(item.name) != item.className);
+    };
+    compare(report.parameters);
+    compare(report.fields);
+    compare(report.variables);
+    return changed;
+}
+
+// Whether an element inside a list evaluates on the group of that name.
+bool listChildEvaluatesOn(const ElementList &elements, const QString &group, bool inList)
+{
+    return std::any_of(elements.cbegin(), elements.cend(), [&](const ReportElement &element) {
+        if (inList && element.evaluationGroup == group)
+            return true;
+        const ElementList *children = element.kind.children();
+        return children && listChildEvaluatesOn(*children, group,
+                                                inList || element.kind.is<ElementKind::List>());
+    });
+}
+bool listChildEvaluatesOn(const ReportDocument &report, const QString &group)
+{
+    for (const QList<ReportBand> *bands : {&report.bands, &report.detailBands}) {
+        for (const ReportBand &band : *bands) {
+            if (listChildEvaluatesOn(band.elements, group, false))
+                return true;
+        }
+    }
+    return std::any_of(report.groups.cbegin(), report.groups.cend(), [&](const ReportGroup &g) {
+        return listChildEvaluatesOn(g.headerElements, group, false) ||
+               listChildEvaluatesOn(g.footerElements, group, false);
+    });
+}
+
+qsizetype declarationsNamed(const ReportDocument &report, const QString &kind, const QString &name)
+{
+    if (kind == u"report style")
+        return countNamed(report.styles, name);
+    if (kind == u"group")
+        return countNamed(report.groups, name);
+    if (kind == u"dataset")
+        return countNamed(report.subDatasets, name);
+    if (kind == u"sort field")
+        return countNamed(report.sortFields, name);
+    if (kind == u"parameter")
+        return countNamed(report.parameters, name);
+    if (kind == u"field")
+        return countNamed(report.fields, name);
+    if (kind == u"variable")
+        return countNamed(report.variables, name);
+    return 0;
+}
+
+// Why the engine rightly refuses what the user made, as the report shows it.
+std::optional<QString> userMade(const QString &complaint, const ReportDocument &report,
+                                const ReportDocument &saved)
+{
+    static const QRegularExpression notFound(
+        uR"(^(?:Query parameter|Parameter|Field|Variable) not found : (.+)$)"_s);
+    static const QRegularExpression duplicate(uR"(^Duplicate declaration of ([a-z ]+): (.*)\.$)"_s);
+    if (const QRegularExpressionMatch match = notFound.match(complaint);
+        match.hasMatch() && !declares(report, match.captured(1))) {
+        // Renames keep expressions as they are; a removal asks first when expressions use it.
+        return u"an expression names a field, parameter or variable renamed or removed"_s;
+    }
+    if (const QRegularExpressionMatch match = duplicate.match(complaint);
+        match.hasMatch() && declarationsNamed(report, match.captured(1), match.captured(2)) > 1) {
+        // Names typed, and the names of new items, are not checked against the others.
+        return u"two declarations share a name"_s;
+    }
+    // A dataset run whose name two sub-datasets of the saved report shared: which one it ran is
+    // the user's guess, and the parameters it passes may be the other's.
+    static const QRegularExpression runParameter(uR"(^Unknown parameter .+ in dataset (.+)\.$)"_s);
+    if (const QRegularExpressionMatch match = runParameter.match(complaint);
+        match.hasMatch() && countNamed(saved.subDatasets, match.captured(1)) > 1) {
+        return u"two declarations share a name"_s;
+    }
+    if (complaint == u"Sort field name missing." &&
+        std::any_of(report.sortFields.cbegin(), report.sortFields.cend(),
+                    [](const ReportSortField &sort) { return sort.name.isEmpty(); })) {
+        // A new sort field has no name until the user picks one.
+        return u"a sort field is not named yet"_s;
+    }
+    const double across = double(report.columnCount) * report.columnWidth +
+                          double(report.columnCount - 1) * report.columnSpacing +
+                          report.leftMargin + report.rightMargin;
+    if (complaint == u"The columns and the margins do not fit the page width." &&
+        across > report.pageWidth) {
+        // The page setup takes column counts and margins that do not fit, and warns.
+        return u"the columns and margins the page setup was given do not fit the page"_s;
+    }
+    return std::nullopt;
+}
+
+// Faults of the designer that these edits show and that are still to be mended, as the report
+// shows them: each is counted apart, so that none passes unseen.
+std::optional<QString> knownFault(const QString &complaint, const ReportDocument &report)
+{
+    static const QRegularExpression outsideFrame(
+        u"^Element reaches outside (frame|list contents) (width|height)"_s);
+    static const QRegularExpression evaluationGroup(
+        uR"(^Unknown evaluation group '(.*)' for text field\.$)"_s);
+    static const QRegularExpression sortField(uR"(^Sort field '(.*)' not found in dataset\.$)"_s);
+    if (outsideFrame.match(complaint).hasMatch())
+        return u"KNOWN FAULT: an element moved or sized past the edge of its frame or list"_s;
+    if (const QRegularExpressionMatch match = evaluationGroup.match(complaint);
+        match.hasMatch() && listChildEvaluatesOn(report, match.captured(1)))
+        return u"KNOWN FAULT: a text field in a list evaluates on a group of the report"_s;
+    if (const QRegularExpressionMatch match = sortField.match(complaint);
+        match.hasMatch() && !declares(report, match.captured(1)))
+        return u"KNOWN FAULT: a sort field names a field removed, renamed or mistyped"_s;
+    return std::nullopt;
+}
+
+template <typename T> void renameRepeats(QList<T> &items)
+{
+    QHash<QString, int> seen;
+    for (T &item : items) {
+        if (const int times = seen[item.name]++; times > 0)
+            item.name += u"_again"_s + QString::number(times);
+    }
+}
+
+} // namespace
+
+SaveVerdict SaveVerdict::of(const QString &error, const ReportDocument &report,
+                            const ReportDocument &loaded, const ReportDocument &saved)
+{
+    SaveVerdict verdict{error, {}, {}};
+    if (error.isEmpty())
+        return verdict;
+    // Expressions the user's new class of a declaration no longer suits.
+    if (error.contains(u"compiling report expressions"_s) && classChanged(report, loaded)) {
+        verdict.reasons.append(u"an expression uses a declaration whose class was changed"_s);
+        return verdict;
+    }
+    for (const QString &complaint : complaintsOf(error)) {
+        if (std::optional<QString> reason = userMade(complaint, report, saved))
+            verdict.reasons.append(*reason);
+        else if (std::optional<QString> known = knownFault(complaint, report))
+            verdict.reasons.append(*known);
+        else
+            verdict.faults.append(complaint);
+    }
+    return verdict;
+}
+
+ReportDocument SaveVerdict::mended(const ReportDocument &report)
+{
+    ReportDocument copy = report;
+    renameRepeats(copy.styles);
+    renameRepeats(copy.groups);
+    renameRepeats(copy.subDatasets);
+    renameRepeats(copy.parameters);
+    renameRepeats(copy.fields);
+    renameRepeats(copy.variables);
+    copy.sortFields.removeIf([&](const ReportSortField &sort) {
+        return sort.name.isEmpty() || !declares(report, sort.name);
+    });
+    renameRepeats(copy.sortFields);
+    return copy;
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "model/ReportDocument.h"
+
+#include <QString>
+#include <QStringList>
+
+// What the engine's answer to a saved report says of the designer. A refusal lists complaints;
+// each is either what the engine rightly refuses in what the user made (an expression naming a
+// declaration renamed or removed, two declarations of one name, a sort field not named yet,
+// columns the page setup was given that do not fit), a known fault of the designer still to be
+// mended (named "KNOWN FAULT" and counted apart), or a fault of the designer.
+struct SaveVerdict {
+    // The engine's message; empty when it compiled the report.
+    QString error;
+    // Why it refused what the user made, or a known fault, one reason for each such complaint.
+    QStringList reasons;
+    // The complaints of what the designer made.
+    QStringList faults;
+
+    bool fault() const { return !faults.isEmpty(); }
+
+    // Sorts the complaints of the engine's `error` about `report`, which the edits made from
+    // `loaded`; `saved` is the report as saved when `report` is it put right (`mended`).
+    static SaveVerdict of(const QString &error, const ReportDocument &report,
+                          const ReportDocument &loaded, const ReportDocument &saved);
+
+    // The report with what the user made that stops the engine before it checks the rest put
+    // right, as the user would: a repeated name made unique (what names it keeps naming the
+    // first), sort fields without a name or naming no declaration dropped.
+    static ReportDocument mended(const ReportDocument &report);
+};

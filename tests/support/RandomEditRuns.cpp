@@ -1,0 +1,101 @@
+#include "RandomEditRuns.h"
+
+#include "TestSupport.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QByteArray ownReport = R"(<?xml version="1.0" encoding="UTF-8"?>
+<jasperReport xmlns="http://jasperreports.sourceforge.net/jasperreports" name="Mixed" pageWidth="595" pageHeight="842" columnWidth="555" leftMargin="20" rightMargin="20" topMargin="20" bottomMargin="20">
+  <style name="Base" isDefault="true" fontSize="9"/>
+  <style name="Heading" fontSize="14" isBold="true"/>
+  <style name="HeadingChild" style="Heading"/>
+  <subDataset name="Lines"><field name="Item" class="java.lang.String"/></subDataset>
+  <field name="Country" class="java.lang.String"/>
+  <field name="Amount" class="java.lang.Double"/>
+  <variable name="Total" class="java.lang.Double" resetType="Group" resetGroup="CountryGroup" calculation="Sum">
+    <variableExpression><![CDATA[$F{Amount}]]></variableExpression>
+  </variable>
+  <group name="CountryGroup">
+    <groupExpression><![CDATA[$F{Country}]]></groupExpression>
+    <groupHeader><band height="20">
+      <textField><reportElement style="Heading" x="0" y="0" width="200" height="20"/>
+        <textFieldExpression><![CDATA[$F{Country}]]></textFieldExpression></textField>
+    </band></groupHeader>
+    <groupFooter><band height="20">
+      <textField evaluationTime="Group" evaluationGroup="CountryGroup">
+        <reportElement x="0" y="0" width="100" height="20" printWhenGroupChanges="CountryGroup"/>
+        <textFieldExpression><![CDATA[$V{Total}]]></textFieldExpression></textField>
+    </band></groupFooter>
+  </group>
+  <detail><band height="60">
+    <textField><reportElement style="HeadingChild" x="0" y="0" width="100" height="20"/>
+      <textFieldExpression><![CDATA[$F{Amount}]]></textFieldExpression></textField>
+    <componentElement><reportElement x="0" y="20" width="200" height="20"/>
+      <jr:list xmlns:jr="http://jasperreports.sourceforge.net/jasperreports/components">
+        <datasetRun subDataset="Lines"/>
+        <jr:listContents height="20">
+          <textField><reportElement style="Heading" x="0" y="0" width="100" height="20"/>
+            <textFieldExpression><![CDATA[$F{Item}]]></textFieldExpression></textField>
+        </jr:listContents>
+      </jr:list>
+    </componentElement>
+  </band></detail>
+</jasperReport>
+)";
+
+int fromEnvironment(const char *name, int fallback)
+{
+    bool ok = false;
+    const int value = qEnvironmentVariableIntValue(name, &ok);
+    return ok ? value : fallback;
+}
+
+} // namespace
+
+QString RandomEditRuns::Run::replay() const
+{
+    return u"seed "_s + QString::number(seed) + u" on "_s + report.name +
+           u" (replay with QUILLMARK_SEED="_s + QString::number(seed) + u')';
+}
+
+QList<RandomEditRuns::Report> RandomEditRuns::reports()
+{
+    QList<Report> list{{u"Mixed"_s, ownReport}};
+    const QString corpus = testsupport::corpusDir();
+    if (corpus.isEmpty())
+        return list;
+    for (const QString &path :
+         {u"jasper/FirstJasper.jrxml"_s, u"table/TableReport.jrxml"_s, u"list/ListReport.jrxml"_s,
+          u"charts/SubDatasetChartReport.jrxml"_s, u"crosstabs/OrdersReport.jrxml"_s}) {
+        const QString file = QDir(corpus).filePath(u"jrxml-samples/"_s + path);
+        if (QFileInfo::exists(file))
+            list.append({path, testsupport::readFile(file)});
+    }
+    return list;
+}
+
+QList<RandomEditRuns::Run> RandomEditRuns::runs()
+{
+    QList<quint32> seeds;
+    if (const int one = fromEnvironment("QUILLMARK_SEED", -1); one >= 0) {
+        seeds.append(quint32(one));
+    } else {
+        for (int s = 0; s < fromEnvironment("QUILLMARK_SEEDS", 50); ++s)
+            seeds.append(quint32(s));
+    }
+    const QList<Report> all = reports();
+    QList<Run> list;
+    for (const quint32 seed : seeds)
+        list.append({seed, all.at(qsizetype(seed % quint32(all.size())))});
+    return list;
+}
+
+int RandomEditRuns::edits()
+{
+    return fromEnvironment("QUILLMARK_EDITS", 200);
+}
