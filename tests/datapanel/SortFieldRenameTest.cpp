@@ -103,9 +103,11 @@ TEST_F(SortFieldRename, TheRemovalQuestionCountsSortFields)
     using Declaration = RemovalQuestions::Declaration;
     EXPECT_FALSE(RemovalQuestions::mayRemove(&dialogs, store, Declaration::field,
                                              store.document().fields[0].id));
+    ASSERT_EQ(dialogs.alerts().size(), 1);
     EXPECT_EQ(dialogs.alerts().last().message, u"$F{Country} is used in 1 sort field."_s);
     EXPECT_FALSE(RemovalQuestions::mayRemove(&dialogs, store, Declaration::variable,
                                              store.document().variables[0].id));
+    ASSERT_EQ(dialogs.alerts().size(), 2);
     EXPECT_EQ(dialogs.alerts().last().message, u"$V{Country} is used in 1 sort field."_s);
     EXPECT_EQ(ExpressionUses::message(u"$F{Country}"_s, 2, 1),
               u"$F{Country} is used in 2 expressions and 1 sort field."_s);
