@@ -2,6 +2,7 @@
 
 #include "document/DocumentStore.h"
 #include "document/ExpressionUses.h"
+#include "document/SortFieldNames.h"
 
 using namespace Qt::StringLiterals;
 
@@ -128,9 +129,16 @@ bool mayRemove(Dialogs *dialogs, const DocumentStore &store, Declaration declara
     if (!token)
         return true;
     const int count = ExpressionUses::count(store.document(), *token);
-    if (count == 0)
+    // Sort fields name a field or variable by its name, without the token's brackets.
+    int sortFields = 0;
+    if (declaration != Declaration::parameter)
+        sortFields = SortFieldNames::count(
+            store.document(),
+            declaration == Declaration::field ? SortFieldType::field : SortFieldType::variable,
+            token->sliced(3).chopped(1));
+    if (count == 0 && sortFields == 0)
         return true;
-    return confirmed(*dialogs, removeQuestion(ExpressionUses::message(*token, count)));
+    return confirmed(*dialogs, removeQuestion(ExpressionUses::message(*token, count, sortFields)));
 }
 
 } // namespace RemovalQuestions

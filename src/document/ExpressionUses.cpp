@@ -3,6 +3,8 @@
 #include "document/ElementWalk.h"
 #include "model/XmlFragment.h"
 
+#include <QStringList>
+
 using namespace Qt::StringLiterals;
 
 namespace ExpressionUses {
@@ -135,10 +137,17 @@ int count(const ReportDocument &document, const QString &reference)
     return counter.total;
 }
 
-QString message(const QString &reference, int count)
+QString message(const QString &reference, int count, int sortFields)
 {
-    return reference + u" is used in "_s + QString::number(count) +
-           (count == 1 ? u" expression."_s : u" expressions."_s);
+    const auto counted = [](int n, const QString &one, const QString &many) -> QString {
+        return QString::number(n) + u' ' + (n == 1 ? one : many);
+    };
+    QStringList parts;
+    if (count > 0 || sortFields == 0)
+        parts.append(counted(count, u"expression"_s, u"expressions"_s));
+    if (sortFields > 0)
+        parts.append(counted(sortFields, u"sort field"_s, u"sort fields"_s));
+    return reference + u" is used in "_s + parts.join(u" and "_s) + u'.';
 }
 
 } // namespace ExpressionUses

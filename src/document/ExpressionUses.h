@@ -15,7 +15,8 @@ namespace ExpressionUses {
 // crosstab datasets, a list's or table's dataset run).
 int count(const ReportDocument &document, const QString &reference);
 
-// The question before a removal: "$F{Amount} is used in 3 expressions."
-QString message(const QString &reference, int count);
+// The question before a removal: "$F{Amount} is used in 3 expressions.", and with the sort
+// fields that name it "$F{Amount} is used in 3 expressions and 1 sort field."
+QString message(const QString &reference, int count, int sortFields = 0);
 
 } // namespace ExpressionUses

@@ -1,5 +1,9 @@
 #include "ExpressionScope.h"
 
+#include "model/XmlFragment.h"
+
+#include <algorithm>
+
 namespace {
 
 // Whether `id` stands in `list` or below it; `dataset` is then the name of the innermost list
@@ -56,4 +60,27 @@ ReportDocument expressions::scopeOfElement(const ReportDocument &document, const
         return scope;
     }
     return document;
+}
+
+QStringList expressions::groupsOfElement(const ReportDocument &document, const QUuid &elementID)
+{
+    QStringList names;
+    const QString dataset = datasetOf(document, elementID);
+    const auto own = std::find_if(
+        document.subDatasets.cbegin(), document.subDatasets.cend(),
+        [&](const ReportSubDataset &subDataset) { return subDataset.name == dataset; });
+    if (dataset.isEmpty() || own == document.subDatasets.cend()) {
+        for (const ReportGroup &group : document.groups)
+            names.append(group.name);
+        return names;
+    }
+    // A sub-dataset's groups are kept as the file wrote them.
+    for (const KeptXml::Child &child : own->kept.part({}).children) {
+        XmlFragment::edited(child.xml, [&](XmlFragment::Element &element) {
+            element.skipChildren();
+            if (element.localName() == u"group")
+                names.append(element.attribute("name").value_or(QString()));
+        });
+    }
+    return names;
 }

@@ -2,6 +2,8 @@
 
 #include "model/ReportDocument.h"
 
+#include <QStringList>
+
 // Which declarations the expressions of one element are checked, completed and tested against.
 namespace expressions {
 
@@ -11,5 +13,10 @@ namespace expressions {
 // list names no dataset of the report, sees the report's own declarations. All else (groups,
 // styles, language) is the report's.
 ReportDocument scopeOfElement(const ReportDocument &document, const QUuid &elementID);
+
+// The names of the groups the element `elementID` may be evaluated on: those of the dataset it
+// runs in (inside a list, the groups of the dataset the innermost list names, as the file
+// declares them; otherwise the report's own).
+QStringList groupsOfElement(const ReportDocument &document, const QUuid &elementID);
 
 } // namespace expressions

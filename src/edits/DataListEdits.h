@@ -1,11 +1,13 @@
 #pragma once
 
 #include "document/DocumentStore.h"
+#include "document/SortFieldNames.h"
 
 #include <QList>
 #include <QPointer>
 #include <QStringList>
 #include <QUuid>
+#include <algorithm>
 #include <functional>
 #include <optional>
 #include <type_traits>
@@ -69,10 +71,26 @@ bool writeDocument(DocumentStore &store, const QString &key,
 // The undo key of a row's writes: the edits of one item in quick succession are one step.
 QString rowKey(const QUuid &id);
 
+// After the field or variable of that id in `items` was renamed from `from`: the sort fields
+// that named it name it again, unless another item of the list still has the old name.
+template <typename T>
+void takeSortFieldsAlong(ReportDocument &document, const QList<T> &items, const QUuid &id,
+                         const QString &from)
+{
+    const T &item = *find(items, id);
+    if (item.name == from || std::any_of(items.cbegin(), items.cend(), [&](const T &other) {
+            return other.id != id && other.name == from;
+        }))
+        return;
+    SortFieldNames::rename(
+        document, std::is_same_v<T, ReportField> ? SortFieldType::field : SortFieldType::variable,
+        from, item.name);
+}
+
 // A row write: changes the item of that id in one list of the document, as a continuous edit
 // keyed by the item. A group, sub-dataset or style that gets a new name takes what names it
-// along, in the same step. A write whose item is gone does nothing. True when the document
-// changed.
+// along, in the same step, and so does a field or variable the sort fields name. A write whose
+// item is gone does nothing. True when the document changed.
 template <typename T>
 bool writeRow(DocumentStore &store, QList<T> ReportDocument::*list, const QUuid &id,
               const std::function<void(T &)> &change)
@@ -88,7 +106,14 @@ bool writeRow(DocumentStore &store, QList<T> ReportDocument::*list, const QUuid 
     else
         return writeDocument(store, rowKey(id), [&](ReportDocument &document) {
             QList<T> &items = document.*list;
-            change(items[indexOf(items, id)]);
+            T &item = items[indexOf(items, id)];
+            if constexpr (std::is_same_v<T, ReportField> || std::is_same_v<T, ReportVariable>) {
+                const QString from = item.name;
+                change(item);
+                takeSortFieldsAlong(document, items, id, from);
+            } else {
+                change(item);
+            }
         });
 }
 

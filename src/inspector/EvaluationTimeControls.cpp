@@ -1,5 +1,7 @@
 #include "inspector/EvaluationTimeControls.h"
 
+#include "editors/ExpressionScope.h"
+
 #include "inspector/InspectorTexts.h"
 #include "widgets/InspectorRows.h"
 #include "widgets/WheelGuard.h"
@@ -16,14 +18,6 @@ using namespace Qt::StringLiterals;
 namespace {
 
 constexpr int captionWidth = 60;
-
-QStringList groupNames(const ReportDocument &document)
-{
-    QStringList names;
-    for (const ReportGroup &group : document.groups)
-        names.append(group.name);
-    return names;
-}
 
 } // namespace
 
@@ -75,11 +69,13 @@ void EvaluationTimeControls::choose(const QString &time)
     const std::optional<ReportElement> element = writer_.current();
     if (!element)
         return;
-    const QStringList groups = groupNames(writer_.store()->document());
+    const QStringList groups =
+        expressions::groupsOfElement(writer_.store()->document(), element->id);
     if (!InspectorTexts::isEvaluationTimeOffered(element->kind, time, element->evaluationTime,
                                                  !groups.isEmpty()))
         return;
-    // The engine refuses "Group" without one of the report's groups: the one the row shows.
+    // The engine refuses "Group" without one of the groups of the element's dataset: the one the
+    // row shows.
     const bool needsGroup =
         time == u"Group"_s && !groups.contains(element->evaluationGroup.value_or(QString()));
     if (element->evaluationTime == time && !needsGroup)
@@ -93,7 +89,8 @@ void EvaluationTimeControls::choose(const QString &time)
 
 void EvaluationTimeControls::refresh(const ReportElement &element, const ReportDocument &document)
 {
-    const QStringList groups = groupNames(document);
+    // An element inside a list runs in the list's dataset and is evaluated on its groups.
+    const QStringList groups = expressions::groupsOfElement(document, element.id);
     const QStringList times =
         InspectorTexts::offeredEvaluationTimes(element.kind, element.evaluationTime);
     if (times != shownTimes_) {
@@ -102,7 +99,7 @@ void EvaluationTimeControls::refresh(const ReportElement &element, const ReportD
         time_->addItems(times);
         shownTimes_ = times;
     }
-    // "Group" stays in its place, greyed out while the report has no group to name.
+    // "Group" stays in its place, greyed out while the element's dataset has no group to name.
     if (auto *model = qobject_cast<QStandardItemModel *>(time_->model())) {
         if (QStandardItem *item = model->item(int(times.indexOf(u"Group"_s))))
             item->setEnabled(!groups.isEmpty());

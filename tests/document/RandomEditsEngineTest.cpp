@@ -38,8 +38,8 @@ protected:
     {
         const QString jrxml = dir.filePath(name + u".jrxml"_s);
         store.save(QUrl::fromLocalFile(jrxml));
-        SaveVerdict verdict =
-            SaveVerdict::of(engineError(jrxml), store.document(), loaded, store.document());
+        SaveVerdict verdict = SaveVerdict::of(engineError(jrxml), store.document(), loaded,
+                                              store.document(), history);
         if (verdict.error.isEmpty() || verdict.fault())
             return verdict;
         const ReportDocument mended = SaveVerdict::mended(store.document());
@@ -50,7 +50,8 @@ protected:
         const QString mendedFile = dir.filePath(name + u"-mended.jrxml"_s);
         mender.save(QUrl::fromLocalFile(mendedFile));
         verdict.faults =
-            SaveVerdict::of(engineError(mendedFile), mended, loaded, store.document()).faults;
+            SaveVerdict::of(engineError(mendedFile), mended, loaded, store.document(), history)
+                .faults;
         return verdict;
     }
     SaveVerdict compile(const ReportDocument &report, const QString &name)
@@ -87,6 +88,9 @@ protected:
         DocumentStore store;
         loaded = JrxmlCodec::parse(run.report.jrxml);
         store.setDocument(loaded);
+        history = {};
+        history.note(loaded, loaded);
+        ReportDocument previous = loaded;
         RandomEdits driver(store, run.seed);
         // Every event since the last save without a fault, with the report after it.
         QList<std::pair<QString, ReportDocument>> since;
@@ -99,6 +103,8 @@ protected:
                                      : QString(event.description + u" (after edit "_s +
                                                QString::number(event.step) + u')');
             since.append({line, store.document()});
+            history.note(previous, store.document());
+            previous = store.document();
             recent.append(line);
             if (recent.size() > eventsShown)
                 recent.removeFirst();
@@ -133,8 +139,9 @@ protected:
         return !faulty;
     }
 
-    // The report the current seed started from.
+    // The report the current seed started from, and what its edits did to its declarations.
     ReportDocument loaded;
+    DeclarationHistory history;
     int saves = 0;
     // Saves the engine compiled.
     int accepted = 0;

@@ -62,31 +62,6 @@ bool classChanged(const ReportDocument &report, const ReportDocument &loaded)
     return changed;
 }
 
-// Whether an element inside a list evaluates on the group of that name.
-bool listChildEvaluatesOn(const ElementList &elements, const QString &group, bool inList)
-{
-    return std::any_of(elements.cbegin(), elements.cend(), [&](const ReportElement &element) {
-        if (inList && element.evaluationGroup == group)
-            return true;
-        const ElementList *children = element.kind.children();
-        return children && listChildEvaluatesOn(*children, group,
-                                                inList || element.kind.is<ElementKind::List>());
-    });
-}
-bool listChildEvaluatesOn(const ReportDocument &report, const QString &group)
-{
-    for (const QList<ReportBand> *bands : {&report.bands, &report.detailBands}) {
-        for (const ReportBand &band : *bands) {
-            if (listChildEvaluatesOn(band.elements, group, false))
-                return true;
-        }
-    }
-    return std::any_of(report.groups.cbegin(), report.groups.cend(), [&](const ReportGroup &g) {
-        return listChildEvaluatesOn(g.headerElements, group, false) ||
-               listChildEvaluatesOn(g.footerElements, group, false);
-    });
-}
-
 qsizetype declarationsNamed(const ReportDocument &report, const QString &kind, const QString &name)
 {
     if (kind == u"report style")
@@ -108,7 +83,7 @@ qsizetype declarationsNamed(const ReportDocument &report, const QString &kind, c
 
 // Why the engine rightly refuses what the user made, as the report shows it.
 std::optional<QString> userMade(const QString &complaint, const ReportDocument &report,
-                                const ReportDocument &saved)
+                                const ReportDocument &saved, const DeclarationHistory &history)
 {
     static const QRegularExpression notFound(
         uR"(^(?:Query parameter|Parameter|Field|Variable) not found : (.+)$)"_s);
@@ -136,6 +111,14 @@ std::optional<QString> userMade(const QString &complaint, const ReportDocument &
         // A new sort field has no name until the user picks one.
         return u"a sort field is not named yet"_s;
     }
+    // A rename takes the sort fields along; a removal asks first when sort fields name it.
+    static const QRegularExpression sortField(uR"(^Sort field '(.*)' not found in dataset\.$)"_s);
+    if (const QRegularExpressionMatch match = sortField.match(complaint);
+        match.hasMatch() && !declares(report, match.captured(1)) &&
+        (history.removed.contains(match.captured(1)) ||
+         !history.declared.contains(match.captured(1)))) {
+        return u"a sort field names a field or variable removed, or a name never declared"_s;
+    }
     const double across = double(report.columnCount) * report.columnWidth +
                           double(report.columnCount - 1) * report.columnSpacing +
                           report.leftMargin + report.rightMargin;
@@ -149,21 +132,12 @@ std::optional<QString> userMade(const QString &complaint, const ReportDocument &
 
 // Faults of the designer that these edits show and that are still to be mended, as the report
 // shows them: each is counted apart, so that none passes unseen.
-std::optional<QString> knownFault(const QString &complaint, const ReportDocument &report)
+std::optional<QString> knownFault(const QString &complaint)
 {
     static const QRegularExpression outsideFrame(
         u"^Element reaches outside (frame|list contents) (width|height)"_s);
-    static const QRegularExpression evaluationGroup(
-        uR"(^Unknown evaluation group '(.*)' for text field\.$)"_s);
-    static const QRegularExpression sortField(uR"(^Sort field '(.*)' not found in dataset\.$)"_s);
     if (outsideFrame.match(complaint).hasMatch())
         return u"KNOWN FAULT: an element moved or sized past the edge of its frame or list"_s;
-    if (const QRegularExpressionMatch match = evaluationGroup.match(complaint);
-        match.hasMatch() && listChildEvaluatesOn(report, match.captured(1)))
-        return u"KNOWN FAULT: a text field in a list evaluates on a group of the report"_s;
-    if (const QRegularExpressionMatch match = sortField.match(complaint);
-        match.hasMatch() && !declares(report, match.captured(1)))
-        return u"KNOWN FAULT: a sort field names a field removed, renamed or mistyped"_s;
     return std::nullopt;
 }
 
@@ -178,8 +152,30 @@ template <typename T> void renameRepeats(QList<T> &items)
 
 } // namespace
 
+void DeclarationHistory::note(const ReportDocument &before, const ReportDocument &after)
+{
+    QSet<QUuid> ids;
+    const auto declare = [&](const auto &items) {
+        for (const auto &item : items) {
+            declared.insert(item.name);
+            ids.insert(item.id);
+        }
+    };
+    declare(after.fields);
+    declare(after.variables);
+    const auto noteGone = [&](const auto &items) {
+        for (const auto &item : items) {
+            if (!ids.contains(item.id))
+                removed.insert(item.name);
+        }
+    };
+    noteGone(before.fields);
+    noteGone(before.variables);
+}
+
 SaveVerdict SaveVerdict::of(const QString &error, const ReportDocument &report,
-                            const ReportDocument &loaded, const ReportDocument &saved)
+                            const ReportDocument &loaded, const ReportDocument &saved,
+                            const DeclarationHistory &history)
 {
     SaveVerdict verdict{error, {}, {}};
     if (error.isEmpty())
@@ -190,9 +186,9 @@ SaveVerdict SaveVerdict::of(const QString &error, const ReportDocument &report,
         return verdict;
     }
     for (const QString &complaint : complaintsOf(error)) {
-        if (std::optional<QString> reason = userMade(complaint, report, saved))
+        if (std::optional<QString> reason = userMade(complaint, report, saved, history))
             verdict.reasons.append(*reason);
-        else if (std::optional<QString> known = knownFault(complaint, report))
+        else if (std::optional<QString> known = knownFault(complaint))
             verdict.reasons.append(*known);
         else
             verdict.faults.append(complaint);

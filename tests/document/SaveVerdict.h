@@ -2,14 +2,26 @@
 
 #include "model/ReportDocument.h"
 
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
 // What the engine's answer to a saved report says of the designer. A refusal lists complaints;
 // each is either what the engine rightly refuses in what the user made (an expression naming a
 // declaration renamed or removed, two declarations of one name, a sort field not named yet,
-// columns the page setup was given that do not fit), a known fault of the designer still to be
+// columns the page setup was given that do not fit, a sort field naming what a removal the user
+// confirmed took away or a name never declared), a known fault of the designer still to be
 // mended (named "KNOWN FAULT" and counted apart), or a fault of the designer.
+// What the edits so far did to the fields and variables: the names they declared at some time,
+// and those of the ones that went (removed after the question, or by an undo).
+struct DeclarationHistory {
+    QSet<QString> declared;
+    QSet<QString> removed;
+
+    // Notes the fields and variables of the report after an edit; `before` is the report before.
+    void note(const ReportDocument &before, const ReportDocument &after);
+};
+
 struct SaveVerdict {
     // The engine's message; empty when it compiled the report.
     QString error;
@@ -21,9 +33,11 @@ struct SaveVerdict {
     bool fault() const { return !faults.isEmpty(); }
 
     // Sorts the complaints of the engine's `error` about `report`, which the edits made from
-    // `loaded`; `saved` is the report as saved when `report` is it put right (`mended`).
+    // `loaded` (`history`); `saved` is the report as saved when `report` is it put right
+    // (`mended`).
     static SaveVerdict of(const QString &error, const ReportDocument &report,
-                          const ReportDocument &loaded, const ReportDocument &saved);
+                          const ReportDocument &loaded, const ReportDocument &saved,
+                          const DeclarationHistory &history);
 
     // The report with what the user made that stops the engine before it checks the rest put
     // right, as the user would: a repeated name made unique (what names it keeps naming the

@@ -4,6 +4,7 @@
 
 #include "datapanel/RemovalQuestions.h"
 #include "document/DocumentStore.h"
+#include "editors/ExpressionScope.h"
 #include "edits/DataListEdits.h"
 #include "edits/InspectorEdits.h"
 #include "edits/LengthLimits.h"
@@ -357,9 +358,11 @@ QString RandomEdits::editElement()
         return what + u"font and colour "_s + font;
     }
     case 3: {
-        if (d.groups.isEmpty() || !element.kind.is<ElementKind::TextField>())
+        // The groups the Evaluation card offers: those of the dataset the element runs in.
+        const QStringList groups = expressions::groupsOfElement(d, element.id);
+        if (groups.isEmpty() || !element.kind.is<ElementKind::TextField>())
             return what + u"no group to evaluate on"_s;
-        const QString group = d.groups.at(pick(int(d.groups.size()))).name;
+        const QString group = groups.at(pick(int(groups.size())));
         writer.update([&](ReportElement &e) {
             e.evaluationTime = u"Group"_s;
             e.evaluationGroup = group;
