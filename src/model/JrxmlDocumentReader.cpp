@@ -4,7 +4,6 @@
 #include "Identifiers.h"
 #include "JrxmlCodecInternal.h"
 #include "JrxmlText.h"
-#include "PageLayout.h"
 
 #include <algorithm>
 #include <cstring>
