@@ -5,6 +5,7 @@
 #include "widgets/SegmentButton.h"
 #include "widgets/Stepper.h"
 #include "widgets/SymbolIcons.h"
+#include "widgets/WheelGuard.h"
 #include "workspace/AppSettings.h"
 
 #include <QButtonGroup>
@@ -78,6 +79,8 @@ SettingsView::SettingsView(AppSettings &settings, UpdateChecker &checker,
         column->addWidget(card);
     column->addStretch();
     setWidget(content);
+    // A wheel turned to scroll the window never changes a picker the pointer passes over.
+    WheelGuard::guardPanel(this);
 
     for (auto changed :
          {&AppSettings::appearanceChanged, &AppSettings::measurementUnitChanged,

@@ -64,6 +64,11 @@ PaletteView::PaletteView(AppSettings &settings, SnippetLibrary &snippetLibrary,
     row->setSpacing(6);
 
     targetLabel_ = ToolbarParts::captionLabel(QString(), this);
+    // The caption keeps one width whatever the band is called, so that every button stays where
+    // the user last found it; a longer band name is cut short and shown whole in the tooltip.
+    // Room for the longest band title and a short group name.
+    targetLabel_->setFixedWidth(
+        targetLabel_->fontMetrics().horizontalAdvance(u"Add to Last Page Footer:"_s) * 13 / 10);
     row->addWidget(targetLabel_);
 
     for (const ButtonSpec &spec : buttonSpecs) {
@@ -162,5 +167,10 @@ QToolButton *PaletteView::button(const QString &symbol) const
 
 void PaletteView::refreshTarget()
 {
-    targetLabel_->setText(store_ ? PaletteActions::addTargetLabel(*store_) + u':' : QString());
+    const QString caption = store_ ? PaletteActions::addTargetLabel(*store_) + u':' : QString();
+    const QString shown =
+        targetLabel_->fontMetrics().elidedText(caption, Qt::ElideMiddle, targetLabel_->width());
+    targetLabel_->setText(shown);
+    targetLabel_->setToolTip(shown == caption ? QString() : caption);
+    targetLabel_->setAccessibleName(caption);
 }

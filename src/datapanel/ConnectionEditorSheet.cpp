@@ -239,7 +239,8 @@ void ConnectionEditorView::refresh()
 
 void ConnectionEditorView::showPort()
 {
-    InspectorRows::showText(port_, QLocale().toString(state_.connection().port));
+    // A port is a number without thousands separators, whatever the locale.
+    InspectorRows::showText(port_, QString::number(state_.connection().port));
 }
 
 void ConnectionEditorView::showEngineState()

@@ -51,7 +51,8 @@ const std::array<CardTexts, 10> &cardTexts()
         {u"Styles"_s,
          u"Defined once, referenced by elements via the Inspector's Style picker. Editing a "
          u"style here doesn't retroactively update elements that already use it - use "
-         u"\"Reapply\" to push the current values onto every element linked to it."_s,
+         u"\"Reapply\", beside the count of elements that use a style, to push the current "
+         u"values onto every element linked to it."_s,
          u"datapanel.styles"_s},
     }};
     return texts;

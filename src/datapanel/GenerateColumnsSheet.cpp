@@ -41,8 +41,9 @@ GenerateColumnsView::GenerateColumnsView(DocumentStore *store, AppSettings &sett
     column->addWidget(sheetTitle(u"Generate Columns from Fields"_s, this));
     column->addWidget(CardText::note(
         u"Adds a Column Header label and a Detail text field bound to $F{name} for each checked "
-        "field below, evenly spaced across the page. Reorder fields in the Data Panel's Fields "
-        "section first if you want a different column order - this only picks which ones to "
+        "field below, evenly spaced across the page. Reorder fields in the Fields card of the "
+        "Report Data sheet first if you want a different column order - this only picks which ones "
+        "to "
         "include."_s,
         this));
 

@@ -62,6 +62,20 @@ ReportDocument expressions::scopeOfElement(const ReportDocument &document, const
     return document;
 }
 
+std::optional<QString> expressions::datasetOfScope(const ReportDocument &scope)
+{
+    // Declarations carry ids of their own, so a sub-dataset's lists equal the scope's only when
+    // the scope was made from it (or when all of them are empty, which tells nothing).
+    if (scope.fields.isEmpty() && scope.parameters.isEmpty() && scope.variables.isEmpty())
+        return std::nullopt;
+    for (const ReportSubDataset &subDataset : scope.subDatasets) {
+        if (subDataset.fields == scope.fields && subDataset.parameters == scope.parameters &&
+            subDataset.variables == scope.variables)
+            return subDataset.name;
+    }
+    return std::nullopt;
+}
+
 QStringList expressions::groupsOfElement(const ReportDocument &document, const QUuid &elementID)
 {
     QStringList names;

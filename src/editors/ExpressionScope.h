@@ -3,6 +3,7 @@
 #include "model/ReportDocument.h"
 
 #include <QStringList>
+#include <optional>
 
 // Which declarations the expressions of one element are checked, completed and tested against.
 namespace expressions {
@@ -13,6 +14,10 @@ namespace expressions {
 // list names no dataset of the report, sees the report's own declarations. All else (groups,
 // styles, language) is the report's.
 ReportDocument scopeOfElement(const ReportDocument &document, const QUuid &elementID);
+
+// The name of the sub-dataset whose declarations `scope` (made by scopeOfElement) holds in place
+// of the report's own, or nothing when it holds the report's.
+std::optional<QString> datasetOfScope(const ReportDocument &scope);
 
 // The names of the groups the element `elementID` may be evaluated on: those of the dataset it
 // runs in (inside a list, the groups of the dataset the innermost list names, as the file

@@ -37,8 +37,12 @@ public:
     }
 
     // Starts one evaluation of `expression` with every declared field and parameter of `document`.
+    // An expression that reads a variable is not sent: it gets variableMessage at once.
     // The answer is taken only while this object exists, so a sheet closed meanwhile drops it.
     void run(const QString &expression, const ReportDocument &document, ExpressionEngine &engine);
+
+    // The answer to a test of an expression that reads the variables `variables`.
+    static QString variableMessage(const QStringList &variables);
 
 signals:
     void changed();

@@ -1,4 +1,5 @@
 #include "ExpressionValidation.h"
+#include "ExpressionScope.h"
 
 #include "model/ReportDocument.h"
 
@@ -106,6 +107,8 @@ QStringList expressions::validateExpression(const QString &expression,
     // Every group declares the count of its rows.
     for (const ReportGroup &group : document.groups)
         variables.insert(group.name + u"_COUNT"_s);
+    // Inside a list the names are the list's dataset's, and the message names it.
+    const std::optional<QString> dataset = datasetOfScope(document);
     static const QRegularExpression reference(uR"(\$([PFV])!?\{([^}]*)\})"_s);
     auto it = reference.globalMatch(expression);
     while (it.hasNext()) {
@@ -121,7 +124,9 @@ QStringList expressions::validateExpression(const QString &expression,
                              : letter == u"P" ? u"parameter"_s
                                               : u"variable"_s;
         messages.append(u"$"_s + letter + u"{"_s + name + u"} isn't a declared "_s + kind +
-                        u" in this report."_s);
+                        (dataset
+                             ? u" of the dataset \""_s + *dataset + u"\" this element runs in."_s
+                             : u" in this report."_s));
     }
     return messages;
 }

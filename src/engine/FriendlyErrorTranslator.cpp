@@ -10,7 +10,7 @@ QString undeclaredAdvice(const QString &kind, const QString &name)
 {
     return u"The report uses a " + kind + u" named \"" + name +
            u"\" that isn't declared. Check the spelling, or add a " + kind +
-           u" with that name in the Data panel.";
+           u" with that name in the Report Data sheet (the Data button).";
 }
 
 const QString missingSubreportAdvice = QStringLiteral(
@@ -18,8 +18,8 @@ const QString missingSubreportAdvice = QStringLiteral(
     "sure it's been compiled (its .jasper file exists next to this report).");
 
 const QString missingComponentAdvice = QStringLiteral(
-    "Quillmark is missing an optional component needed for this feature. Try the Report a Bug "
-    "button (the ladybug at the right end of the toolbar) so this can be looked into.");
+    "Quillmark is missing an optional component needed for this feature. Try the toolbar's "
+    "\"Report a Bug\" button so this can be looked into.");
 
 // The rules that need nothing but a plain, case-sensitive substring test, in their turn after the
 // pattern rules that come first.
@@ -70,13 +70,14 @@ std::optional<QString> FriendlyErrorTranslator::translate(const QString &raw)
         if (auto name = firstMatch(raw, QStringLiteral("No such property:\\s*(\\w+)"), 1)) {
             return u"The report uses \"" + *name +
                    u"\", which isn't a declared field, parameter, or variable. Check the "
-                   u"spelling, or add it in the Data panel.";
+                   u"spelling, or add it in the Report Data sheet (the Data button).";
         }
     }
     if (raw.contains(u"Error loading scriptlet class")) {
         return QStringLiteral(
             "A Scriptlet is registered with a class name that doesn't exist (or is blank). Open "
-            "the Data panel's Scriptlets section and either fill in a real Java class name or "
+            "the Scriptlets card of the Report Data sheet (the Data button) and either fill in a "
+            "real Java class name or "
             "remove that scriptlet.");
     }
     if (raw.contains(u"do not fit the page height")) {
@@ -94,7 +95,7 @@ std::optional<QString> FriendlyErrorTranslator::translate(const QString &raw)
             return u"The expression uses \"" + parts[0] + u"\" between a " + parts[1] + u" and a " +
                    parts[2] +
                    u" - these aren't compatible. Check the field/parameter's declared type in the "
-                   u"Data panel, or convert the value first (e.g. wrap it in "
+                   u"Report Data sheet, or convert the value first (e.g. wrap it in "
                    u"Integer.parseInt(...) or .toString()).";
         }
     }

@@ -25,7 +25,7 @@ QString passAllHelp()
 
 QString datasetNote()
 {
-    return u"Define subDatasets (their own Fields/Parameters/Query) in the Data Panel."_s;
+    return u"Define subDatasets (their own Fields/Parameters/Query) in the Report Data sheet (the Data button)."_s;
 }
 
 QString connectionPlaceholder()

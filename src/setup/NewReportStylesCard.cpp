@@ -82,10 +82,10 @@ NewReportStylesCard::NewReportStylesCard(NewReportWizardState &state,
     auto *title = new QLabel(u"Styles"_s, this);
     title->setFont(titleFont);
     column->addWidget(title);
-    column->addWidget(
-        CardText::note(u"Optional - define one now if you already know how this report should "
-                       u"look, or skip this and create styles later in the Data panel."_s,
-                       this));
+    column->addWidget(CardText::note(
+        u"Optional - define one now if you already know how this report should "
+        u"look, or skip this and create styles later in the Report Data sheet (the Data button)."_s,
+        this));
 
     boxColumn_->setContentsMargins(0, 0, 0, 0);
     boxColumn_->setSpacing(8);

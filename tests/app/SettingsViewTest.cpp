@@ -1,5 +1,6 @@
 #include "app/SettingsView.h"
 #include "AppTestSupport.h"
+#include "WheelTurns.h"
 #include "app/SettingsAboutCard.h"
 #include "app/SettingsWindow.h"
 #include "app/UpdateChecker.h"
@@ -103,6 +104,28 @@ TEST_F(SettingsViewTest, EveryControlWritesItsKeyAtOnce)
     // Changes made elsewhere show in the window.
     settings->setMeasurementUnit(MeasurementUnit::meters);
     EXPECT_EQ(combo(0)->currentText(), u"Meters"_s);
+}
+
+// A wheel turned to scroll the window passes over the unit and page size pickers and the
+// steppers without changing a setting.
+TEST_F(SettingsViewTest, TheWheelScrollsTheWindowOverEveryControl)
+{
+    const MeasurementUnit unit = settings->measurementUnit();
+    view->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(view.get()));
+    const auto keys = [] {
+        QSettings stored;
+        QStringList lines;
+        for (const QString &key : stored.allKeys())
+            lines.append(key + u'=' + stored.value(key).toString());
+        return lines.join(u'\n');
+    };
+    int tried = 0;
+    EXPECT_EQ(
+        testsupport::controlsTakingTheWheel(view.get(), testsupport::stillAsItWas(keys), &tried),
+        QStringList());
+    EXPECT_GE(tried, 2);
+    EXPECT_EQ(settings->measurementUnit(), unit);
 }
 
 TEST_F(SettingsViewTest, PageSizePickerMatchesExactlyAndSetsBothLengths)

@@ -113,7 +113,8 @@ TEST_F(ElementActionsTest, TheBuilderOfATextFieldInAListChecksTheListsDataset)
     EXPECT_EQ(builder->warnings(), QStringList());
     builder->editor()->insertAtCursor(u"$F{amount}"_s);
     EXPECT_EQ(builder->warnings(),
-              QStringList{u"$F{amount} isn't a declared field in this report."_s});
+              QStringList{u"$F{amount} isn't a declared field of the dataset \"Orders\" this "
+                          u"element runs in."_s});
     view->expressionSheet()->presentation()->setVisible(false);
 }
 

@@ -106,6 +106,40 @@ TEST_F(PaletteViewTest, TheCaptionShowsAGroupNameAsTyped)
               caption->fontMetrics().horizontalAdvance(caption->text()));
 }
 
+// The buttons stand where they stood whatever band is active: a click at one place always reaches
+// the same button. A band name too long for the caption is cut short and shown whole on hover.
+TEST_F(PaletteViewTest, TheButtonsKeepTheirPlacesWhateverTheBandIsCalled)
+{
+    palette->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(palette.get()));
+    const auto places = [&] {
+        QCoreApplication::processEvents();
+        QList<int> xs;
+        for (const QToolButton *button : palette->findChildren<QToolButton *>())
+            if (button->isVisible())
+                xs.append(button->mapTo(palette.get(), QPoint()).x());
+        return xs;
+    };
+    const QList<int> atDetail = places();
+    ASSERT_GE(atDetail.size(), 12);
+    store->addGroup();
+    ReportDocument document = store->document();
+    document.groups[0].name = u"CustomersByRegionAndCountryAndCity"_s;
+    store->setDocument(document);
+    for (const BandTarget &target :
+         {BandTarget::standard(BandType::title), BandTarget::standard(BandType::pageFooter),
+          BandTarget::standard(BandType::columnFooter),
+          BandTarget::standard(BandType::columnHeader),
+          BandTarget::groupHeader(document.groups[0].id)}) {
+        store->setActiveBandTarget(target);
+        EXPECT_EQ(places(), atDetail) << palette->targetLabel()->accessibleName().toStdString();
+    }
+    QLabel *caption = palette->targetLabel();
+    EXPECT_EQ(caption->accessibleName(), u"Add to CustomersByRegionAndCountryAndCity Header:"_s);
+    EXPECT_EQ(caption->toolTip(), caption->accessibleName());
+    EXPECT_LE(caption->fontMetrics().horizontalAdvance(caption->text()), caption->width());
+}
+
 TEST_F(PaletteViewTest, SubreportButtonCreatesTheFileAndCompilesItInTheBackground)
 {
     store->save(QUrl::fromLocalFile(path(u"Sales.jrxml"_s)));

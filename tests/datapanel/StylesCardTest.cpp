@@ -1,5 +1,6 @@
 #include "DataPanelFixture.h"
 #include "datapanel/ConditionalStylesEditor.h"
+#include "datapanel/DataPanelCards.h"
 #include "datapanel/StylesSection.h"
 #include "widgets/ColorWell.h"
 #include "widgets/DataRowButtons.h"
@@ -8,6 +9,7 @@
 #include <QColorDialog>
 #include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
 
 using namespace storetest;
 
@@ -170,6 +172,30 @@ TEST_F(StylesCard, ReapplySetsTheStyleFontAndKeepsAnElementsOwnFill)
     EXPECT_TRUE(text.contains(u"fontName=\"Courier New\""_s)) << text.toStdString();
     EXPECT_TRUE(text.contains(u"size=\"13\""_s)) << text.toStdString();
     EXPECT_TRUE(text.contains(u"backcolor=\"#112233\""_s)) << text.toStdString();
+}
+
+// The card's subtitle sends the user to buttons by their names: each such button is in the card,
+// and the subtitle says where "Reapply" stands, since it shows only beside a count of users.
+TEST_F(StylesCard, TheSubtitleNamesButtonsTheCardShowsAndWhereReapplyStands)
+{
+    setStyles({namedStyle(u"Body"_s)});
+    place({styled(textField(), u"Body"_s)});
+    view->refresh();
+    const QString subtitle = DataPanelCards::subtitle(DataPanelCard::styles);
+    QStringList shown;
+    for (const QPushButton *button : section()->findChildren<QPushButton *>())
+        if (button->isVisible())
+            shown.append(button->text());
+    static const QRegularExpression quoted(u"\"([^\"]+)\""_s);
+    QStringList named;
+    for (const QRegularExpressionMatch &match : quoted.globalMatch(subtitle))
+        named.append(match.captured(1));
+    ASSERT_FALSE(named.isEmpty()) << subtitle.toStdString();
+    for (const QString &name : std::as_const(named))
+        EXPECT_TRUE(shown.contains(name)) << name.toStdString() << " is not a button of the card";
+    EXPECT_TRUE(usage(0).contains(u"elements use"_s) || usage(0).contains(u"element uses"_s));
+    EXPECT_TRUE(subtitle.contains(u"beside the count of elements that use a style"_s))
+        << "the subtitle tells where \"Reapply\" stands: " << subtitle.toStdString();
 }
 
 TEST_F(StylesCard, ApplyIsOfferedForExactlyOneSelectedElement)

@@ -79,12 +79,16 @@ TEST_F(ExpressionScopeTest, AnElementInAListSeesTheListsDataset)
     EXPECT_EQ(scope.variables, report.subDatasets[0].variables);
     EXPECT_EQ(scope.groups, report.groups) << "all else is the report's";
     EXPECT_TRUE(warnings(u"$F{orderNo} + $V{orderCount} + $P{OrdersSince}"_s, inFrame).isEmpty());
+    // The report declares "amount", the list's dataset does not: the message names the dataset.
     EXPECT_EQ(warnings(u"$F{amount}"_s, inFrame),
-              QStringList{u"$F{amount} isn't a declared field in this report."_s});
+              QStringList{u"$F{amount} isn't a declared field of the dataset \"Orders\" this "
+                          u"element runs in."_s});
 
     // In a list inside that list: the inner list's dataset.
     EXPECT_TRUE(warnings(u"$F{sku} + $V{lineCount}"_s, inLines).isEmpty());
-    EXPECT_EQ(warnings(u"$F{orderNo}"_s, inLines).size(), 1);
+    EXPECT_EQ(warnings(u"$F{orderNo}"_s, inLines),
+              QStringList{u"$F{orderNo} isn't a declared field of the dataset \"Lines\" this "
+                          u"element runs in."_s});
 }
 
 TEST_F(ExpressionScopeTest, EverythingElseSeesTheReport)

@@ -45,6 +45,30 @@ TEST(ExpressionTestStateTest, RunSendsEveryDeclarationWithFilledValuesOnly)
                                        {u"Title"_s, u"java.lang.String"_s, std::nullopt}}));
 }
 
+// The engine evaluates with sample fields and parameters; a variable has a value only while the
+// report fills, so a test of an expression that reads one says so instead of "not declared".
+TEST(ExpressionTestStateTest, AnExpressionReadingVariablesIsNotSentAndSaysWhy)
+{
+    FakeExpressionEngine engine;
+    ExpressionTestState state;
+    ReportDocument document = report();
+    document.variables = {testsupport::variable(u"RegionTotal"_s)};
+    state.run(u"$V{RegionTotal} + $F{ID}"_s, document, engine);
+    EXPECT_TRUE(engine.requests.isEmpty());
+    EXPECT_FALSE(state.isRunning());
+    EXPECT_EQ(state.resultValue(), std::nullopt);
+    EXPECT_EQ(state.errorMessage(),
+              u"Variables can't be test-evaluated: $V{RegionTotal} gets its value only while the "
+              u"report fills. Preview the report to see it."_s);
+    state.run(u"$V{PAGE_NUMBER} + $V{RegionTotal}"_s, document, engine);
+    EXPECT_EQ(state.errorMessage(),
+              u"Variables can't be test-evaluated: $V{PAGE_NUMBER}, $V{RegionTotal} get their "
+              u"values only while the report fills. Preview the report to see them."_s);
+    state.run(u"$F{ID}"_s, document, engine);
+    EXPECT_EQ(engine.requests.size(), 1) << "fields and parameters still go to the engine";
+    EXPECT_EQ(state.errorMessage(), std::nullopt);
+}
+
 TEST(ExpressionTestStateTest, OutcomesAndRerunsReplaceEachOther)
 {
     FakeExpressionEngine engine;

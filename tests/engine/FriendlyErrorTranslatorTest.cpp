@@ -12,8 +12,8 @@ const char *const subreportAdvice =
     "A subreport file couldn't be found. Check the subreport's file path/expression, and make "
     "sure it's been compiled (its .jasper file exists next to this report).";
 const char *const componentAdvice =
-    "Quillmark is missing an optional component needed for this feature. Try the Report a Bug "
-    "button (the ladybug at the right end of the toolbar) so this can be looked into.";
+    "Quillmark is missing an optional component needed for this feature. Try the toolbar's "
+    "\"Report a Bug\" button so this can be looked into.";
 const char *const nullAdvice =
     "Something the report needed turned out to be empty (null) - likely a field, parameter, or "
     "variable with no value. Consider a null check in the expression (e.g. $F{x} == null ? \"\" "
@@ -31,26 +31,28 @@ TEST(FriendlyErrorTranslator, AppliesTheFirstRuleThatMatchesAndAnnotates)
         // Rules in their order; a message that two rules match gets the earlier one's advice.
         {"JRException: Syntax error, Field not found : customerName.\nat x",
          "The report uses a field named \"customerName.\" that isn't declared. Check the "
-         "spelling, or add a field with that name in the Data panel."},
+         "spelling, or add a field with that name in the Report Data sheet (the Data button)."},
         {"Parameter not found:ReportTitle",
          "The report uses a parameter named \"ReportTitle\" that isn't declared. Check the "
-         "spelling, or add a parameter with that name in the Data panel."},
+         "spelling, or add a parameter with that name in the Report Data sheet (the Data button)."},
         {"Variable not found: PAGE_TOTAL",
          "The report uses a variable named \"PAGE_TOTAL\" that isn't declared. Check the "
-         "spelling, or add a variable with that name in the Data panel."},
+         "spelling, or add a variable with that name in the Report Data sheet (the Data button)."},
         {"groovy.lang.MissingPropertyException: No such property: Größe for class: Script1",
          "The report uses \"Größe\", which isn't a declared field, parameter, or variable. Check "
-         "the spelling, or add it in the Data panel."},
+         "the spelling, or add it in the Report Data sheet (the Data button)."},
         {"Error loading scriptlet class : ",
          "A Scriptlet is registered with a class name that doesn't exist (or is blank). Open the "
-         "Data panel's Scriptlets section and either fill in a real Java class name or remove "
-         "that scriptlet."},
+         "Scriptlets card of the Report Data sheet (the Data button) and either fill in a real "
+         "Java "
+         "class name or remove that scriptlet."},
         {"1. The detail band and margins do not fit the page height.",
          "The bands (plus margins, headers, and footers) are too tall to fit on one page. Reduce "
          "a band's height in the Inspector, or increase the page size in Page Setup."},
         {"The operator + is undefined for the argument type(s) Integer, String",
          "The expression uses \"+\" between a Integer and a String - these aren't compatible. "
-         "Check the field/parameter's declared type in the Data panel, or convert the value first "
+         "Check the field/parameter's declared type in the Report Data sheet, or convert the value "
+         "first "
          "(e.g. wrap it in Integer.parseInt(...) or .toString())."},
         {"Syntax error, insert \")\" to complete Expression",
          "The expression is missing a closing parenthesis \")\"."},

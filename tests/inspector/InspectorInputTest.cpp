@@ -143,7 +143,8 @@ TEST_F(InspectorInputTest, TheBuilderChecksAgainstTheDatasetTheExpressionRunsIn)
     };
     EXPECT_EQ(warningsFor(inList.id, u"$F{orderNo} + $V{orderCount}"_s), QStringList());
     EXPECT_EQ(warningsFor(inList.id, u"$V{total}"_s),
-              QStringList{u"$V{total} isn't a declared variable in this report."_s});
+              QStringList{u"$V{total} isn't a declared variable of the dataset \"Orders\" this "
+                          u"element runs in."_s});
     const QUuid onBand = store.document().detailBands.first().elements.at(1).id;
     EXPECT_EQ(warningsFor(onBand, u"$V{total} + $V{<i>Region</i>_COUNT}"_s), QStringList());
 }

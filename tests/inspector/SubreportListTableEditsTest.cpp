@@ -364,6 +364,10 @@ TEST(SubreportListTableTexts, ListNoteCountsTheRowTemplate)
         labels << SubreportListTableTexts::whenNoDataLabel(type);
     EXPECT_EQ(labels, (QStringList{u"No Pages"_s, u"Blank Page"_s, u"All Sections, No Detail"_s,
                                    u"No Data Section"_s}));
+    // Sub-datasets are defined in the sheet the Data button opens, titled "Report Data".
+    EXPECT_EQ(SubreportListTableTexts::datasetNote(),
+              u"Define subDatasets (their own Fields/Parameters/Query) in the Report Data sheet "
+              u"(the Data button)."_s);
 }
 
 } // namespace
