@@ -1,9 +1,8 @@
 #pragma once
 
-#include "widgets/SymbolIcons.h"
+#include "widgets/AppPalettes.h"
 
 #include <QApplication>
-#include <QPalette>
 #include <QStyle>
 #include <QStyleFactory>
 
@@ -12,22 +11,5 @@
 inline void useShowWindowPalette(bool dark)
 {
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-    SymbolIcons::useIconTheme(dark);
-    if (!dark) {
-        QApplication::setPalette(QApplication::style()->standardPalette());
-        return;
-    }
-    QPalette p;
-    p.setColor(QPalette::Window, QColor(0x2B, 0x2B, 0x2E));
-    p.setColor(QPalette::WindowText, QColor(0xE6, 0xE6, 0xE6));
-    p.setColor(QPalette::Base, QColor(0x1E, 0x1E, 0x20));
-    p.setColor(QPalette::AlternateBase, QColor(0x2B, 0x2B, 0x2E));
-    p.setColor(QPalette::Text, QColor(0xE6, 0xE6, 0xE6));
-    p.setColor(QPalette::Button, QColor(0x3A, 0x3A, 0x3D));
-    p.setColor(QPalette::ButtonText, QColor(0xE6, 0xE6, 0xE6));
-    p.setColor(QPalette::Highlight, QColor(0x2F, 0x6F, 0xDB));
-    p.setColor(QPalette::HighlightedText, Qt::white);
-    p.setColor(QPalette::PlaceholderText, QColor(0x8A, 0x8A, 0x8E));
-    p.setColor(QPalette::Mid, QColor(0x44, 0x44, 0x48));
-    QApplication::setPalette(p);
+    AppPalettes::apply(dark ? AppAppearance::dark : AppAppearance::light);
 }

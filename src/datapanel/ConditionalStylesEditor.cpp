@@ -38,7 +38,8 @@ QPushButton *clearButton(QWidget *parent)
     button->setAutoDefault(false);
     button->setCursor(Qt::PointingHandCursor);
     button->setFont(CardText::sized(button->font(), CardText::caption2PointSize));
-    button->setStyleSheet(u"QPushButton { color: palette(link); border: none; padding: 0 2px; }"_s);
+    button->setStyleSheet(
+        u"QPushButton { color: palette(highlight); border: none; padding: 0 2px; }"_s);
     return button;
 }
 

@@ -31,7 +31,8 @@ ColorRow::ColorRow(const QString &label, const QString &name, Commit onCommit, Q
     clear_->setFlat(true);
     clear_->setCursor(Qt::PointingHandCursor);
     clear_->setFont(CardText::sized(clear_->font(), 10));
-    clear_->setStyleSheet(u"QPushButton { color: palette(link); border: none; padding: 0 2px; }"_s);
+    clear_->setStyleSheet(
+        u"QPushButton { color: palette(highlight); border: none; padding: 0 2px; }"_s);
     connect(clear_, &QPushButton::clicked, this, [this] {
         if (stored_)
             onCommit_(std::nullopt);

@@ -3,7 +3,9 @@
 #include "TestSupport.h"
 #include "canvas/ElementPainter.h"
 #include "inspector/ColorRow.h"
+#include "widgets/AppPalettes.h"
 
+#include <QApplication>
 #include <QColorDialog>
 #include <QFile>
 #include <QPainter>
@@ -11,6 +13,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QToolButton>
+#include <cmath>
 
 using namespace storetest;
 
@@ -141,4 +144,44 @@ TEST_F(ColourCardsTest, FillsPrintAsTheCanvasDrawsThem)
     const QImage page = printed.render(0, QSize(200, 100));
     EXPECT_EQ(QColor(page.pixel(25, 25)), QColor(255, 0, 0)) << "the highlight prints";
     EXPECT_EQ(QColor(page.pixel(125, 25)), QColor(0, 255, 0)) << "under the cleared frame";
+}
+
+// The "Clear" link beside a colour is drawn in the accent colour, readable on the panel in every
+// appearance, also under a dark platform palette that leaves the link colour at Qt's dark blue.
+TEST(ColorRowLink, TheClearLinkStandsOutOnTheDarkPanel)
+{
+    QPalette platformDark = AppPalettes::dark();
+    platformDark.setColor(QPalette::Link, QColor(0, 0, 255));
+    for (const QPalette &palette : {AppPalettes::dark(), platformDark}) {
+        QApplication::setPalette(palette);
+        QWidget panel;
+        AppPalettes::outlineControlsOnBase(&panel, palette);
+        auto *row = new ColorRow(
+            u"Highlight"_s, u"row"_s, [](auto) {}, &panel);
+        row->showColor(ElementColor{u"#FFCC00"_s});
+        panel.resize(300, 40);
+        panel.show();
+        QCoreApplication::processEvents();
+        QPushButton *clear = row->clearButton();
+        ASSERT_TRUE(clear->isVisible());
+        const QImage image = clear->grab().toImage();
+        const auto luminance = [](const QColor &c) {
+            const auto channel = [](double v) {
+                return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+            };
+            return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) +
+                   0.0722 * channel(c.blueF());
+        };
+        // The background is the corner's colour; the text's pixels differ from it the most.
+        const double ground = luminance(QColor(image.pixel(0, 0)));
+        double contrast = 1;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const double l = luminance(QColor(image.pixel(x, y)));
+                contrast =
+                    std::max(contrast, (std::max(l, ground) + 0.05) / (std::min(l, ground) + 0.05));
+            }
+        EXPECT_GE(contrast, 3.0) << "the link's text hardly stands out from the panel";
+    }
+    QApplication::setPalette(AppPalettes::light());
 }
