@@ -90,8 +90,17 @@ void read(DocumentStore *store, SidecarModel *sidecar, ConnectionPresetStore *co
 
 void readStatic(DocumentStore &store, ReadFieldsResultState *state)
 {
-    const SQLFieldGuesser::Result guess =
-        SQLFieldGuesser::guessFieldNames(store.document().queryString);
+    SQLFieldGuesser::Result guess = SQLFieldGuesser::guessFieldNames(store.document().queryString);
+    // The engine finds a field's column without regard to case: a declared "id" already reads
+    // the column written ID, so the guess takes the declared spelling.
+    for (QString &name : guess.fieldNames) {
+        for (const ReportField &field : store.document().fields) {
+            if (field.name.compare(name, Qt::CaseInsensitive) == 0) {
+                name = field.name;
+                break;
+            }
+        }
+    }
     const int added = store.addFieldsIfMissing(guess.fieldNames);
     QString message =
         added > 0 ? u"Added "_s + counted(added, u"new field"_s) + u'.'

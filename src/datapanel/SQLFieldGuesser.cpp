@@ -50,14 +50,45 @@ QString columnText(const QString &query, const QList<SqlToken> &tokens, Span col
     return pieces.join(u' ').simplified();
 }
 
+// A query that is a VALUES list names its columns column1, column2 ... as PostgreSQL does; one
+// that is TABLE name has the table's columns, which only the database knows.
+std::optional<Result> valuesOrTable(const QList<SqlToken> &tokens)
+{
+    qsizetype first = 0;
+    while (first < tokens.size() && tokens[first].kind == SqlToken::Kind::open)
+        ++first;
+    if (first >= tokens.size())
+        return std::nullopt;
+    if (tokens[first].isWord(u"table")) {
+        return Result{{},
+                      u"TABLE returns every column of the table, which can't be known without a "
+                      u"live database connection - read the fields from a connection, or list "
+                      u"the columns in a SELECT."_s,
+                      {}};
+    }
+    if (!tokens[first].isWord(u"values") || first + 1 >= tokens.size() ||
+        tokens[first + 1].kind != SqlToken::Kind::open)
+        return std::nullopt;
+    // The first row's values, split at the commas outside its inner brackets.
+    const QList<Span> values =
+        columns(tokens, {first + 2, closing(tokens, first + 1, tokens.size())});
+    Result result;
+    for (qsizetype i = 1; i <= values.size(); ++i)
+        result.fieldNames.append(u"column"_s + QString::number(i));
+    return result;
+}
+
 } // namespace
 
 Result guessFieldNames(const QString &query)
 {
     const QList<SqlToken> tokens = SqlTokens::tokenize(query);
     const std::optional<SelectList> list = selectList(tokens, {0, tokens.size()});
-    if (!list)
+    if (!list) {
+        if (std::optional<Result> other = valuesOrTable(tokens))
+            return *other;
         return {{}, u"Couldn't find a SELECT ... FROM clause to parse."_s, {}};
+    }
     const QList<Span> parts = columns(tokens, list->span);
     if (parts.size() == 1 && parts.front().size() == 1 &&
         tokens[parts.front().begin].text == u"*"_s)

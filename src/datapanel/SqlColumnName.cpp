@@ -105,19 +105,6 @@ bool isName(const SqlToken &t)
     return (t.kind == Kind::word && !reservedWords().contains(lower(t))) || t.kind == Kind::quoted;
 }
 
-// The index of the token that closes the bracket opening at `open`, or `end` when none does.
-qsizetype closing(const Tokens &tokens, qsizetype open, qsizetype end)
-{
-    int depth = 0;
-    for (qsizetype i = open; i < end; ++i) {
-        if (tokens[i].kind == Kind::open)
-            ++depth;
-        else if (tokens[i].kind == Kind::close && --depth == 0)
-            return i;
-    }
-    return end;
-}
-
 // Calls `visit` with each token index at the top level of `span` (outside brackets); stops when
 // it returns true and gives that index, else -1.
 template <typename Visit> qsizetype findTopLevel(const Tokens &tokens, Span span, Visit visit)
@@ -345,7 +332,28 @@ bool endsSelectList(const SqlToken &t)
     return t.kind == Kind::semicolon || (t.kind == Kind::word && words.contains(lower(t)));
 }
 
+// Whether the FROM at `from` ends the comparison IS [NOT] DISTINCT FROM.
+bool isDistinctFrom(const Tokens &tokens, qsizetype first, qsizetype from)
+{
+    if (from - 2 < first || !tokens[from - 1].isWord(u"distinct"))
+        return false;
+    const qsizetype before = tokens[from - 2].isWord(u"not") ? from - 3 : from - 2;
+    return before >= first && tokens[before].isWord(u"is");
+}
+
 } // namespace
+
+qsizetype closing(const Tokens &tokens, qsizetype open, qsizetype end)
+{
+    int depth = 0;
+    for (qsizetype i = open; i < end; ++i) {
+        if (tokens[i].kind == Kind::open)
+            ++depth;
+        else if (tokens[i].kind == Kind::close && --depth == 0)
+            return i;
+    }
+    return end;
+}
 
 std::optional<SelectList> selectList(const Tokens &tokens, Span span)
 {
@@ -398,9 +406,11 @@ std::optional<SelectList> selectList(const Tokens &tokens, Span span)
         }
         if (t.kind == Kind::close)
             return SelectList{{start, i}, false};
-        // WITHIN GROUP belongs to an aggregate, not to a GROUP BY
+        // WITHIN GROUP belongs to an aggregate, not to a GROUP BY, and IS [NOT] DISTINCT FROM
+        // is a comparison, not the query's FROM
         if (endsSelectList(t) &&
-            !(t.isWord(u"group") && i > start && tokens[i - 1].isWord(u"within")))
+            !(t.isWord(u"group") && i > start && tokens[i - 1].isWord(u"within")) &&
+            !(t.isWord(u"from") && isDistinctFrom(tokens, start, i)))
             return SelectList{{start, i}, t.isWord(u"from")};
     }
     return SelectList{{start, span.end}, false};

@@ -32,6 +32,9 @@ struct Span {
 
 Outcome of(const Tokens &tokens, Span column);
 
+// The index of the token that closes the bracket opening at `open`, or `end` when none does.
+qsizetype closing(const Tokens &tokens, qsizetype open, qsizetype end);
+
 // Where the select list of the first SELECT at the outermost level of `span` lies, after ALL,
 // DISTINCT [ON (...)] and TOP n [PERCENT] [WITH TIES]; `endedByFrom` tells whether FROM ended it.
 struct SelectList {

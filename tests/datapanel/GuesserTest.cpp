@@ -99,6 +99,21 @@ TEST(SQLFieldGuesser, NamesAndNotesOfEachKindOfQuery)
         {u"SELECT CAST(x AS int), 1::bigint, x::text FROM t"_s, {u"x"_s, u"int8"_s, u"x"_s}, {}},
         {u"SELECT CAST(x AS int) AS total, y"_s, {u"total"_s, u"y"_s}, noFrom},
         {u"SELECT 1, 'a' || b FROM t"_s, {}, skipped({u"1"_s, u"'a' || b"_s})},
+        // IS [NOT] DISTINCT FROM compares; it does not end the select list.
+        {u"select id, city is distinct from 'x' as changed, \"FullName\" from customers"_s,
+         {u"id"_s, u"changed"_s, u"FullName"_s},
+         {}},
+        {u"select a is not distinct from b as same, c from t"_s, {u"same"_s, u"c"_s}, {}},
+        {u"select distinct from_date from t"_s, {u"from_date"_s}, {}},
+        // VALUES names its columns by position; TABLE's columns only the database knows.
+        {u"VALUES (1, 'a', f(2, 3)), (2, 'b', 0)"_s,
+         {u"column1"_s, u"column2"_s, u"column3"_s},
+         {}},
+        {u"TABLE products"_s,
+         {},
+         u"TABLE returns every column of the table, which can't be known without a live "
+         u"database connection - read the fields from a connection, or list the columns in a "
+         u"SELECT."_s},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.query.toStdString());

@@ -272,6 +272,21 @@ TEST_F(ReadFieldsTest, StaticReadAddsGuessedFieldsWithTheGuessersNote)
     EXPECT_TRUE(state.message()->startsWith(u"No new fields - "_s));
 }
 
+// The engine finds a field's column without regard to case, so a query that writes the declared
+// fields' names in capitals adds nothing and removes nothing.
+TEST_F(ReadFieldsTest, UnquotedNamesMatchDeclaredFieldsWithoutRegardToCase)
+{
+    declare({u"id"_s, u"city"_s}, u"SELECT ID, CITY, Name FROM CUSTOMERS"_s);
+    ReadFields::readStatic(store, &state);
+    EXPECT_EQ(declared(), (QStringList{u"id"_s, u"city"_s, u"Name"_s}));
+    EXPECT_EQ(state.message(), u"Added 1 new field."_s);
+    EXPECT_EQ(store.undoStack().size(), 1);
+
+    declare({u"id"_s, u"city"_s}, u"SELECT Id FROM customers"_s);
+    ReadFields::readStatic(store, &state);
+    EXPECT_EQ(declared(), (QStringList{u"id"_s})) << "only city is gone from the query";
+}
+
 // A column the guesser cannot name may be any declared field, so a static read then removes
 // nothing and says which columns it could not name; its new fields are texts.
 TEST_F(ReadFieldsTest, AColumnWithoutANameKeepsEveryDeclaredField)
