@@ -154,6 +154,8 @@ void TabBarView::syncChips()
                     [this](int index) { workspace_.setActiveTabIndex(index); });
             connect(chip, &TabChip::closeRequested, this,
                     [this](int index) { workspace_.requestCloseTab(index); });
+            // A renamed file widens or narrows its chip: the strip takes the row's new width.
+            connect(chip, &TabChip::titleChanged, this, &TabBarView::followChipWidths);
         }
         chipRow_->removeWidget(chip);
         chipRow_->insertWidget(int(i), chip);
@@ -170,6 +172,11 @@ void TabBarView::syncChips()
         }
     }
     chipsById_ = kept;
+    followChipWidths();
+}
+
+void TabBarView::followChipWidths()
+{
     updateGeometry();
     // Once the row has its new layout.
     QTimer::singleShot(0, this, [this] {

@@ -51,6 +51,7 @@ private:
     // Activates the tab `step` places on, going round at the ends.
     void stepActiveTab(int step);
     void syncChips();
+    void followChipWidths();
     // Asks whether to discard the tab that waits to be closed; queued after the request.
     void confirmPendingClose();
 

@@ -102,6 +102,8 @@ void TabChip::refresh()
         // What is left of the chip's 180 points after padding, dot and close mark.
         const int room = maximumWidth - 20 - 5 - 6 - 14 - 6;
         title_->setText(title_->fontMetrics().elidedText(title, Qt::ElideRight, room));
+        updateGeometry();
+        emit titleChanged();
     }
     dot_->setVisible(store_->isDirty());
     setToolTip(plainToolTip(store_->windowTitle()));

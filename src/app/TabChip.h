@@ -28,6 +28,8 @@ public:
 signals:
     void activated(int index);
     void closeRequested(int index);
+    // The title changed, and with it the chip's width.
+    void titleChanged();
 
 protected:
     void changeEvent(QEvent *event) override;

@@ -38,15 +38,48 @@ void showWarning(Dialogs &dialogs, const QString &message, const QString &inform
     dialogs.runAlert({AlertRequest::Style::warning, message, informativeText, {}});
 }
 
-bool confirmIfOpen(const QUrl &url, const WorkspaceModel &workspace, Dialogs &dialogs,
-                   const QString &informativeText, const QString &goOnTitle)
+// The open reports at `url` or below it, as paths relative to it ("" for the item itself).
+QStringList openReportsAt(const QUrl &url, const WorkspaceModel &workspace)
 {
-    if (!isOpenOrAncestor(url, workspace))
+    const QString target = standardizedPath(url);
+    QStringList open;
+    for (const DocumentStore *store : workspace.tabs()) {
+        if (!store->fileURL())
+            continue;
+        const QString path = standardizedPath(*store->fileURL());
+        if (isSameOrBelow(path, target))
+            open.append(path == target ? QString() : QDir(target).relativeFilePath(path));
+    }
+    return open;
+}
+
+// Asks before an item that is open, or a folder that holds open reports, is moved; names the
+// open reports a folder holds. `consequence` tells what becomes of their tabs.
+bool confirmIfOpen(const QUrl &url, const WorkspaceModel &workspace, Dialogs &dialogs,
+                   const QString &consequence, const QString &goOnTitle)
+{
+    const QStringList open = openReportsAt(url, workspace);
+    if (open.isEmpty())
         return true;
+    QString message = quoted(lastComponent(url)) + u" is Open"_s;
+    QString informativeText = u"This is currently open in a tab. "_s;
+    if (!open.contains(QString())) {
+        QStringList names;
+        for (const QString &name : open)
+            names.append(quoted(name));
+        const QString listed = names.size() == 1 ? names.front()
+                                                 : names.first(names.size() - 1).join(u", "_s) +
+                                                       u" and "_s + names.back();
+        message = quoted(lastComponent(url)) +
+                  (open.size() == 1 ? u" Holds an Open Report"_s : u" Holds Open Reports"_s);
+        informativeText =
+            u"It holds "_s + listed +
+            (open.size() == 1 ? u", which is open in a tab. "_s : u", which are open in tabs. "_s);
+    }
     const AlertRequest request{
         AlertRequest::Style::warning,
-        quoted(lastComponent(url)) + u" is Open"_s,
-        informativeText,
+        message,
+        informativeText + consequence,
         {{goOnTitle, AlertRequest::Role::destructive}, {u"Cancel"_s, AlertRequest::Role::cancel}}};
     return dialogs.runAlert(request) == 0;
 }
@@ -163,15 +196,27 @@ bool isOpenOrAncestor(const QUrl &url, const WorkspaceModel &workspace)
 bool confirmTrashIfOpen(const QUrl &url, const WorkspaceModel &workspace, Dialogs &dialogs)
 {
     return confirmIfOpen(url, workspace, dialogs,
-                         u"This is currently open in a tab. Moving it to the Trash won't close "
-                         u"the tab: the tab keeps the report, and Save will ask where to save "
-                         u"it."_s,
+                         u"Moving it to the Trash won't close the tab: the tab keeps the report, "
+                         u"and Save will ask where to save it."_s,
                          u"Move to Trash Anyway"_s);
 }
 
-void moveToTrash(const QUrl &url)
+bool moveToTrash(const QUrl &url, Dialogs &dialogs)
 {
-    QFile::moveToTrash(standardizedPath(url));
+    const QString path = standardizedPath(url);
+    if (!somethingExists(path))
+        return true;
+    QFile item(path);
+    if (item.moveToTrash())
+        return true;
+    const QFileInfo folder(QFileInfo(path).absolutePath());
+    const QString reason = !folder.isWritable()
+                               ? QString(u"The folder "_s + quoted(folder.fileName()) +
+                                         u" that holds it is read-only."_s)
+                               : QString(item.errorString() + u'.');
+    showWarning(dialogs, quoted(lastComponent(url)) + u" Wasn't Moved to the Trash"_s,
+                u"It stays where it is. "_s + reason);
+    return false;
 }
 
 void createNewFolder(const QUrl &folder)
@@ -186,8 +231,8 @@ void createNewFolder(const QUrl &folder)
 bool confirmMoveIfOpen(const QUrl &url, const WorkspaceModel &workspace, Dialogs &dialogs)
 {
     return confirmIfOpen(url, workspace, dialogs,
-                         u"This is currently open in a tab. Moving it won't close the tab: the "
-                         u"tab moves with it and saves to its new place."_s,
+                         u"Moving it won't close the tab: the tab moves with it and saves to its "
+                         u"new place."_s,
                          u"Move Anyway"_s);
 }
 

@@ -38,8 +38,9 @@ std::optional<QUrl> promptRename(const QUrl &url, Dialogs &dialogs);
 bool isOpenOrAncestor(const QUrl &url, const WorkspaceModel &workspace);
 // True when the item may go to the trash: nothing open depends on it, or the user agreed.
 bool confirmTrashIfOpen(const QUrl &url, const WorkspaceModel &workspace, Dialogs &dialogs);
-// Moves the item to the user's trash; a failure is ignored.
-void moveToTrash(const QUrl &url);
+// Moves the item to the user's trash. A failure is shown, naming why the item stays; an item
+// that is gone already is passed over. True when the item is no longer there.
+bool moveToTrash(const QUrl &url, Dialogs &dialogs);
 // Makes "New Folder", or "New Folder 2", "New Folder 3" … when the name is taken, in `folder`;
 // a failure is ignored.
 void createNewFolder(const QUrl &folder);

@@ -298,8 +298,7 @@ void ProjectExplorerView::runMenuEntry(const QUrl &url, bool isDirectory, int ac
         break;
     case ExplorerMenus::Action::moveToTrash:
         if (ExplorerFileActions::confirmTrashIfOpen(url, workspace_, dialogs_)) {
-            ExplorerFileActions::moveToTrash(url);
-            if (!QFileInfo::exists(ExplorerFileActions::standardizedPath(url)))
+            if (ExplorerFileActions::moveToTrash(url, dialogs_))
                 workspace_.forgetTrashedItem(ExplorerFileActions::standardizedPath(url));
             state_->notifyChanged();
         }

@@ -132,6 +132,32 @@ TEST_F(ContentViewTest, ChipsFollowTheTabsAndTheirStores)
     EXPECT_EQ(chips().at(0), sales) << "the chip is kept, not rebuilt";
 }
 
+// A chip whose file is renamed takes its new width in the strip at once: every other chip stays
+// where the user sees it.
+TEST_F(ContentViewTest, RenamingTheActiveTabsFileKeepsEveryChipInTheStrip)
+{
+    for (const QString &name : {u"A.jrxml"_s, u"B.jrxml"_s, u"C.jrxml"_s, u"D.jrxml"_s})
+        openReport(name);
+    workspace.setActiveTabIndex(0);
+    settle();
+    const auto visibleChips = [&] {
+        QStringList titles;
+        for (TabChip *chip : chips()) {
+            const QRect inStrip(chip->mapTo(view->tabBar(), QPoint()), chip->size());
+            if (chip->isVisible() && view->tabBar()->rect().contains(inStrip))
+                titles.append(chip->title());
+        }
+        return titles;
+    };
+    ASSERT_EQ(visibleChips(), (QStringList{u"A"_s, u"B"_s, u"C"_s, u"D"_s}));
+    const QString from = workspace.tabs().at(0)->fileURL()->toLocalFile();
+    const QString to = QFileInfo(from).dir().filePath(u"A renamed report.jrxml"_s);
+    ASSERT_TRUE(QFile::rename(from, to));
+    workspace.followMovedItem(from, to, *settings);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return visibleChips().size() == 4; }));
+    EXPECT_EQ(visibleChips(), (QStringList{u"A renamed report"_s, u"B"_s, u"C"_s, u"D"_s}));
+}
+
 TEST_F(ContentViewTest, ClosingADirtyTabAsksToDiscard)
 {
     openReport(u"A.jrxml"_s);

@@ -10,8 +10,11 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QMimeData>
+#include <QProcess>
+#include <QScopeGuard>
 #include <QStorageInfo>
 #include <QTemporaryDir>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -236,10 +239,10 @@ TEST_F(ExplorerFileActionsTest, OpenItemsAreMatchedByPathNotByPrefix)
     dialogs.answerAlert(0);
     EXPECT_TRUE(ExplorerFileActions::confirmMoveIfOpen(url(u"proj"_s), workspace, dialogs));
     ASSERT_EQ(dialogs.alerts().size(), 2);
-    EXPECT_EQ(dialogs.alerts().first().message, u"\"proj\" is Open"_s);
+    EXPECT_EQ(dialogs.alerts().first().message, u"\"proj\" Holds an Open Report"_s);
     EXPECT_EQ(dialogs.alerts().first().informativeText,
-              u"This is currently open in a tab. Moving it won't close the tab: the tab moves "
-              u"with it and saves to its new place."_s);
+              u"It holds \"sub/r.jrxml\", which is open in a tab. Moving it won't close the tab: "
+              u"the tab moves with it and saves to its new place."_s);
     EXPECT_EQ(buttonTitles(dialogs.alerts().first()), (QStringList{u"Move Anyway"_s, u"Cancel"_s}));
     // Dismissed without a button: no.
     EXPECT_FALSE(ExplorerFileActions::confirmMoveIfOpen(url(u"proj"_s), workspace, dialogs));
@@ -259,10 +262,10 @@ TEST_F(ExplorerFileActionsTest, TrashingAFolderHoldingAnOpenReportAsksFirstAndLa
     EXPECT_FALSE(
         ExplorerFileActions::confirmTrashIfOpen(url(u"proj/reports"_s), workspace, dialogs));
     ASSERT_EQ(dialogs.alerts().size(), 1);
-    EXPECT_EQ(dialogs.alerts().first().message, u"\"reports\" is Open"_s);
+    EXPECT_EQ(dialogs.alerts().first().message, u"\"reports\" Holds an Open Report"_s);
     EXPECT_EQ(dialogs.alerts().first().informativeText,
-              u"This is currently open in a tab. Moving it to the Trash won't close the tab: the "
-              u"tab keeps the report, and Save will ask where to save it."_s);
+              u"It holds \"r.jrxml\", which is open in a tab. Moving it to the Trash won't close "
+              u"the tab: the tab keeps the report, and Save will ask where to save it."_s);
     EXPECT_EQ(buttonTitles(dialogs.alerts().first()),
               (QStringList{u"Move to Trash Anyway"_s, u"Cancel"_s}));
     EXPECT_TRUE(QFileInfo::exists(open));
@@ -270,7 +273,7 @@ TEST_F(ExplorerFileActionsTest, TrashingAFolderHoldingAnOpenReportAsksFirstAndLa
     dialogs.answerAlert(0);
     ASSERT_TRUE(
         ExplorerFileActions::confirmTrashIfOpen(url(u"proj/reports"_s), workspace, dialogs));
-    ExplorerFileActions::moveToTrash(url(u"proj/reports"_s));
+    EXPECT_TRUE(ExplorerFileActions::moveToTrash(url(u"proj/reports"_s), dialogs));
     EXPECT_FALSE(QFileInfo::exists(path(u"proj/reports"_s)));
     // Items on another disk than the home folder go to that disk's own trash.
     if (QStorageInfo(dir.path()) == QStorageInfo(QDir::homePath())) {
@@ -281,8 +284,50 @@ TEST_F(ExplorerFileActionsTest, TrashingAFolderHoldingAnOpenReportAsksFirstAndLa
         << "the tab keeps its file";
 
     // A missing item: ignored, nothing shown.
-    ExplorerFileActions::moveToTrash(url(u"proj/missing"_s));
+    EXPECT_TRUE(ExplorerFileActions::moveToTrash(url(u"proj/missing"_s), dialogs));
     EXPECT_EQ(dialogs.alerts().size(), 2);
+
+    // The report itself open: the question names it as open.
+    const QString alone = report(u"proj/alone.jrxml"_s);
+    workspace.openTab(QUrl::fromLocalFile(alone));
+    dialogs.answerAlert(1);
+    EXPECT_FALSE(
+        ExplorerFileActions::confirmTrashIfOpen(QUrl::fromLocalFile(alone), workspace, dialogs));
+    EXPECT_EQ(dialogs.alerts().last().message, u"\"alone.jrxml\" is Open"_s);
+    EXPECT_TRUE(dialogs.alerts().last().informativeText.startsWith(
+        u"This is currently open in a tab. Moving it to the Trash"_s));
+}
+
+// A folder the user may not change keeps its items: the failure says that the item stays, and
+// why, and the item is still there.
+TEST_F(ExplorerFileActionsTest, AnItemThatCannotBeTrashedStaysAndTheUserIsToldWhy)
+{
+    QTemporaryDir dataHome(path(u"xdg-XXXXXX"_s));
+    ASSERT_TRUE(dataHome.isValid());
+    const testsupport::PrivateTrash trash(dataHome.path());
+    const QString file = report(u"locked/r.jrxml"_s);
+    const QString folder = path(u"locked"_s);
+    // The folder is made read-only: by its mode, or for root (whom modes do not stop) by the
+    // immutable attribute.
+    const bool asRoot = ::geteuid() == 0;
+    const auto unlock = qScopeGuard([&] {
+        if (asRoot)
+            QProcess::execute(u"chattr"_s, {u"-i"_s, folder});
+        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                          QFileDevice::ExeOwner);
+    });
+    if (asRoot) {
+        if (QProcess::execute(u"chattr"_s, {u"+i"_s, folder}) != 0)
+            GTEST_SKIP() << "this file system keeps no immutable attribute";
+    } else {
+        ASSERT_TRUE(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    }
+    EXPECT_FALSE(ExplorerFileActions::moveToTrash(QUrl::fromLocalFile(file), dialogs));
+    EXPECT_TRUE(QFileInfo::exists(file));
+    ASSERT_EQ(dialogs.alerts().size(), 1);
+    EXPECT_EQ(dialogs.alerts().first().message, u"\"r.jrxml\" Wasn't Moved to the Trash"_s);
+    EXPECT_EQ(dialogs.alerts().first().informativeText,
+              u"It stays where it is. The folder \"locked\" that holds it is read-only."_s);
 }
 
 TEST_F(ExplorerFileActionsTest, MoveRefusesSilentlyOrExplainsAndMovesOtherwise)

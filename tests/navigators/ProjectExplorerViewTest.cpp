@@ -319,7 +319,7 @@ TEST_F(ProjectExplorerViewTest, DropsOnFoldersMoveAndExpandAndRefuseWhatCannotMo
     QMimeData open;
     open.setText(path(u"root/c"_s));
     EXPECT_FALSE(drop(u"root/a"_s, open));
-    EXPECT_EQ(dialogs.alerts().last().message, u"\"c\" is Open"_s);
+    EXPECT_EQ(dialogs.alerts().last().message, u"\"c\" Holds an Open Report"_s);
     EXPECT_TRUE(QFileInfo::exists(path(u"root/c/r.jrxml"_s)));
 }
 
