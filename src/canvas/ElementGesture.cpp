@@ -112,11 +112,24 @@ QRectF committedResizeFrame(ResizeHandleKind kind, const QRectF &start, QSizeF d
                             double bandHeight)
 {
     const QRectF live = liveResizeFrame(kind, start, delta);
-    const QPointF origin(movesLeftEdge(kind) ? live.x() : current.x(),
-                         movesTopEdge(kind) ? live.y() : current.y());
-    return QRectF(
-        snappedOrigin(origin, settings, bandWidth, bandHeight),
-        QSizeF(snappedSide(live.width(), settings), snappedSide(live.height(), settings)));
+    const QPointF snapped = snappedOrigin(live.topLeft(), settings, bandWidth, bandHeight);
+    // Only the edges the handle moves change: a moved left or top edge is snapped and the
+    // opposite edge stays; otherwise the place stays and the moved side is snapped.
+    const auto axis = [&](bool movesNear, double place, double liveSide, double snappedPlace,
+                          double farEdge) {
+        if (!movesNear)
+            return std::pair(place, snappedSide(liveSide, settings));
+        const double side = farEdge - snappedPlace;
+        if (side >= ElementFaceGeometry::minimumDrawnSize)
+            return std::pair(snappedPlace, side);
+        const double least = snappedSide(side, settings);
+        return std::pair(farEdge - least, least);
+    };
+    const auto [x, width] =
+        axis(movesLeftEdge(kind), current.x(), live.width(), snapped.x(), start.right());
+    const auto [y, height] =
+        axis(movesTopEdge(kind), current.y(), live.height(), snapped.y(), start.bottom());
+    return QRectF(x, y, width, height);
 }
 
 QPointF frameCenter(const QRectF &frame, QPointF homeFrameOrigin, double zoom)

@@ -92,10 +92,11 @@ QPointF snappedOrigin(QPointF position, const BandSettings &settings, double ban
 // reaches the minimum, or the minimum itself when snapping is off.
 double snappedSide(double side, const BandSettings &settings);
 
-// The frame a finished resize stores: the live frame of the handle, taking x and y from it
-// only where the handle moves them and from `current` otherwise, with all four values
-// snapped. Positions are not clamped: a resize past the band's left or top edge stores
-// negative values.
+// The frame a finished resize stores: only the edges the handle moves change. A moved left or
+// top edge is snapped along the band and the opposite edge stays where it was; an edge the
+// handle does not move keeps its place from `current`, and the side the handle lengthens or
+// shortens is snapped to the grid (never below the smallest side). Positions are not clamped: a
+// resize past the band's left or top edge stores negative values.
 QRectF committedResizeFrame(ResizeHandleKind kind, const QRectF &start, QSizeF delta,
                             QPointF current, const BandSettings &settings, double bandWidth,
                             double bandHeight);

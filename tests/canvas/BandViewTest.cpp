@@ -292,7 +292,15 @@ TEST_F(BandFixture, TheBottomHandlesOfAnElementOnTheBandsBottomResizeTheElement)
         const QPoint from = at(detail, grab);
         drag(from, from + QPoint(dx, 0));
         const ReportElement after = store.element(low).value();
-        EXPECT_EQ(after.width, before.width + 20) << corner;
+        // Only the edge the handle moves changes.
+        if (dx > 0) {
+            EXPECT_EQ(after.x, before.x) << corner;
+            EXPECT_EQ(after.width, before.width + 20) << corner;
+        } else {
+            EXPECT_DOUBLE_EQ(after.x + after.width, before.x + before.width) << corner;
+            EXPECT_NEAR(after.width, before.width + 20, 1) << corner;
+        }
+        EXPECT_EQ(after.y, before.y) << corner;
         EXPECT_EQ(after.height, 20) << corner;
         EXPECT_EQ(store.height(detail), height) << corner;
     }

@@ -127,7 +127,7 @@ TEST(ElementGesture, MovesSnapAlongTheColumnAndBandAndClampAtZero)
     EXPECT_EQ(gesture::snappedOrigin({-12.6, 3.2}, off, 555, 40), QPointF(-13, 3));
 }
 
-TEST(ElementGesture, CommittedResizeFrameFollowsTheRuleAndSnaps)
+TEST(ElementGesture, CommittedResizeFrameChangesOnlyTheEdgesTheHandleMoves)
 {
     TestBandSettings grid;
     TestBandSettings off;
@@ -147,25 +147,30 @@ TEST(ElementGesture, CommittedResizeFrameFollowsTheRuleAndSnaps)
     const Case cases[] = {
         {"top-left past the band's corner stores negative places", K::topLeft,
          QRectF(10, 5, 50, 20), QSizeF(-30, -10), off, QRectF(-20, -5, 80, 30)},
-        {"x on the stretched column grid, width on the plain grid", K::topLeft,
-         QRectF(20, 0, 20, 20), QSizeF(-7, 0), grid, QRectF(step, 0, 30, 20)},
-        {"unchanged places are snapped as well", K::bottomRight, QRectF(13, 7, 20, 20),
-         QSizeF(4, 4), grid, QRectF(step, 10, 20, 20)},
-        {"without snapping all four are rounded", K::topRight, QRectF(10.4, 5.6, 20.25, 10.3),
+        {"a moved left edge on the stretched column grid, the right edge where it was", K::topLeft,
+         QRectF(20, 0, 20, 20), QSizeF(-7, 0), grid, QRectF(step, 0, 40 - step, 20)},
+        {"edges the handle does not move keep their places", K::bottomRight, QRectF(13, 7, 20, 20),
+         QSizeF(4, 4), grid, QRectF(13, 7, 20, 20)},
+        // On a 555-point band a grid of 10 stretches to steps of 9.91: re-snapping the place of
+        // an element at 100 would move it to 99.1.
+        {"a bottom-right drag straight up leaves x alone", K::bottomRight, QRectF(100, 20, 60, 20),
+         QSizeF(0, -10), grid, QRectF(100, 20, 60, 10)},
+        {"without snapping the moved edges are rounded", K::topRight, QRectF(10, 5.6, 20.25, 10.4),
          QSizeF(0.25, 0.4), off, QRectF(10, 6, 21, 10)},
         {"a 4-point side on a grid of 10 becomes one step, not 0", K::bottomRight,
          QRectF(0, 0, 30, 30), QSizeF(-100, -100), grid, QRectF(0, 0, 10, 10)},
         {"the same without snapping stays 4", K::bottomRight, QRectF(0, 0, 30, 30),
          QSizeF(-100, -100), off, QRectF(0, 0, 4, 4)},
-        {"on a grid of 3 the side becomes two steps", K::bottomLeft, QRectF(0, 0, 30, 30),
-         QSizeF(100, -100), grid3, QRectF(27, 0, 6, 6)},
+        {"on a grid of 3 the side becomes two steps, ending at the right edge", K::bottomLeft,
+         QRectF(0, 0, 30, 30), QSizeF(100, -100), grid3, QRectF(24, 0, 6, 6)},
     };
     for (const Case &c : cases) {
         const QRectF got = gesture::committedResizeFrame(c.kind, c.start, c.delta,
                                                          c.start.topLeft(), c.settings, 555, 40);
         EXPECT_NEAR(got.x(), c.expected.x(), 1e-9) << c.name;
         EXPECT_NEAR(got.y(), c.expected.y(), 1e-9) << c.name;
-        EXPECT_EQ(got.size(), c.expected.size()) << c.name;
+        EXPECT_NEAR(got.width(), c.expected.width(), 1e-9) << c.name;
+        EXPECT_NEAR(got.height(), c.expected.height(), 1e-9) << c.name;
     }
     // The ghost of a resize sits on the frame's centre, on the canvas.
     EXPECT_EQ(gesture::frameCenter(QRectF(10, 20, 40, 10), QPointF(100, 50), 2), QPointF(160, 100));

@@ -315,8 +315,9 @@ TEST_F(ElementViewFixture, DraggingOrResizingBelowTheBandGrowsItInTheSameStep)
     store->setSelectedElementIDs({a});
     drag(at(detail, {60, 25}), at(detail, {60, 55}));
     EXPECT_EQ(frameOf(a).height(), 50);
-    // The top stays, snapped along the band as it was.
-    EXPECT_EQ(frameOf(a).y(), bandSettings.snapped(5, height));
+    // The top stays where it was: the handle moves only the bottom edge.
+    EXPECT_EQ(frameOf(a).y(), 5);
+    EXPECT_EQ(frameOf(a).x(), 10);
     EXPECT_EQ(store->height(detail), frameOf(a).bottom());
     store->undo();
     EXPECT_EQ(frameOf(a), QRectF(10, 5, 50, 20));
