@@ -124,6 +124,7 @@ private:
     void showSampleTest();
     void showPreview();
     void applyTints();
+    void tintReadFieldsMessage();
     void attachCSV();
 
     DataPanelContext context_;
@@ -428,6 +429,7 @@ void QueryPane::showReadFields()
 {
     message_->setText(readFields_->message().value_or(QString()));
     message_->setVisible(readFields_->message().has_value());
+    tintReadFieldsMessage();
     const QStringList &stale = readFields_->staleFieldNames();
     staleText_->setText(u"Not found in this query, but still used by an element: "_s +
                         stale.join(u", "_s));
@@ -510,7 +512,7 @@ void QueryPane::showPreview()
 void QueryPane::applyTints()
 {
     const QPalette &shown = palette();
-    tint(message_, SyntaxColor::blue, shown);
+    tintReadFieldsMessage();
     tint(staleText_, SyntaxColor::orange, shown);
     tint(csvError_, SyntaxColor::red, shown);
     for (QLabel *cell : std::as_const(headerCells_)) {
@@ -519,6 +521,12 @@ void QueryPane::applyTints()
         else
             tint(cell, SyntaxColor::orange, shown);
     }
+}
+
+void QueryPane::tintReadFieldsMessage()
+{
+    // A read that failed is drawn in the red of the other failures, its other outcomes in blue.
+    tint(message_, readFields_->failed() ? SyntaxColor::red : SyntaxColor::blue, palette());
 }
 
 void QueryPane::changeEvent(QEvent *event)

@@ -15,12 +15,22 @@ void ReadFieldsResultState::set(const QString &message, const QStringList &stale
 {
     message_ = message;
     staleFieldNames_ = staleFieldNames;
+    failed_ = false;
     emit changed();
 }
 
 void ReadFieldsResultState::setMessage(const QString &message)
 {
     message_ = message;
+    failed_ = false;
+    emit changed();
+}
+
+void ReadFieldsResultState::setFailure(const QString &message)
+{
+    message_ = message;
+    staleFieldNames_.clear();
+    failed_ = true;
     emit changed();
 }
 
@@ -128,7 +138,7 @@ void applyLive(DocumentStore &store, ReadFieldsResultState *state,
 {
     if (!outcome.ok()) {
         if (state)
-            state->set(u"Live Read Fields failed: "_s + *outcome.error, {});
+            state->setFailure(u"Live Read Fields failed: "_s + *outcome.error);
         return;
     }
     QStringList columns;

@@ -20,9 +20,13 @@ public:
 
     const std::optional<QString> &message() const { return message_; }
     const QStringList &staleFieldNames() const { return staleFieldNames_; }
+    // Whether the message tells of a read that failed.
+    bool failed() const { return failed_; }
     void set(const QString &message, const QStringList &staleFieldNames);
     // Only the message: a live read under way leaves the stale list on show.
     void setMessage(const QString &message);
+    // A read that failed: its message, and no stale list.
+    void setFailure(const QString &message);
 
 signals:
     void changed();
@@ -30,6 +34,7 @@ signals:
 private:
     std::optional<QString> message_;
     QStringList staleFieldNames_;
+    bool failed_ = false;
 };
 
 // Read Fields: declares the fields a query yields and drops the declared ones it no longer

@@ -6,7 +6,6 @@
 #include "PendingInsertion.h"
 
 #include <QAbstractItemView>
-#include <QAction>
 #include <QCompleter>
 #include <QEvent>
 #include <QKeyEvent>
@@ -50,60 +49,64 @@ CodeEditorView::CodeEditorView(const CodeSyntaxHighlighting &scheme, bool isEdit
     addFindActions();
 }
 
+namespace {
+
+// The editor's own Find..., Find Next and Find Previous keys.
+struct FindKey {
+    CodeEditorView::FindAction action;
+    QKeyCombination keys;
+};
+constexpr FindKey findKeys[] = {
+    {CodeEditorView::FindAction::showFindBar, Qt::CTRL | Qt::Key_F},
+    {CodeEditorView::FindAction::next, Qt::CTRL | Qt::Key_G},
+    {CodeEditorView::FindAction::previous, Qt::CTRL | Qt::SHIFT | Qt::Key_G},
+};
+
+} // namespace
+
 void CodeEditorView::addFindActions()
 {
-    const struct {
-        FindAction action;
-        QString title;
-        QKeySequence keys;
-    } finds[] = {
-        {FindAction::showFindBar, tr("Find..."), QKeySequence(Qt::CTRL | Qt::Key_F)},
-        {FindAction::next, tr("Find Next"), QKeySequence(Qt::CTRL | Qt::Key_G)},
-        {FindAction::previous, tr("Find Previous"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_G)},
-    };
-    for (const auto &find : finds) {
-        auto *item = new QAction(find.title, this);
-        item->setShortcut(find.keys);
-        item->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-        connect(item, &QAction::triggered, this,
-                [this, action = find.action] { performFindAction(action); });
-        addAction(item);
-        findActions_.append(item);
-    }
-    // Typing in the text or the find field: the keys are claimed before any window's shortcut
-    // sees them, so a menu of the window holding the editor cannot take them.
+    // The keys reach the editor from its text, its find field and the completion list (a window
+    // of its own, whose keys Qt hands to the text directly), and from any other part of it (the
+    // find bar's buttons) as they pass up to their parents.
     textView_->installEventFilter(this);
     findBar_->field()->installEventFilter(this);
+    if (completer_)
+        completer_->popup()->installEventFilter(this);
 }
 
-QAction *CodeEditorView::findAction(FindAction action) const
+std::optional<CodeEditorView::FindAction> CodeEditorView::findActionFor(const QKeyEvent &key)
 {
-    return findActions_.value(int(action) - 1);
-}
-
-QAction *CodeEditorView::findActionFor(const QKeyEvent &key) const
-{
-    const QKeySequence pressed(key.keyCombination());
-    for (QAction *find : findActions_) {
-        if (find->shortcut() == pressed)
-            return find;
+    for (const FindKey &find : findKeys) {
+        if (find.keys == key.keyCombination())
+            return find.action;
     }
-    return nullptr;
+    return std::nullopt;
+}
+
+bool CodeEditorView::claimFindKey(QEvent *event)
+{
+    const bool claims = event->type() == QEvent::ShortcutOverride;
+    if (!claims && event->type() != QEvent::KeyPress)
+        return false;
+    auto *key = static_cast<QKeyEvent *>(event);
+    const std::optional<FindAction> find = findActionFor(*key);
+    if (!find)
+        return false;
+    key->accept();
+    if (!claims)
+        performFindAction(*find);
+    return true;
 }
 
 bool CodeEditorView::eventFilter(QObject *watched, QEvent *event)
 {
-    const bool claims = event->type() == QEvent::ShortcutOverride;
-    if (claims || event->type() == QEvent::KeyPress) {
-        auto *key = static_cast<QKeyEvent *>(event);
-        if (QAction *find = findActionFor(*key)) {
-            key->accept();
-            if (!claims)
-                find->trigger();
-            return true;
-        }
-    }
-    return QWidget::eventFilter(watched, event);
+    return claimFindKey(event) || QWidget::eventFilter(watched, event);
+}
+
+bool CodeEditorView::event(QEvent *event)
+{
+    return claimFindKey(event) || QWidget::event(event);
 }
 
 QString CodeEditorView::text() const

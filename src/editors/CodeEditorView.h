@@ -4,13 +4,13 @@
 
 #include <QPointer>
 #include <QWidget>
+#include <optional>
 
 class CodeHighlighter;
 class CodeSyntaxHighlighting;
 class CodeTextView;
 class FindBar;
 class PendingInsertion;
-class QAction;
 class QCompleter;
 class QKeyEvent;
 class QStringListModel;
@@ -40,11 +40,10 @@ public:
     // The Edit menu's Find..., Find Next and Find Previous.
     enum class FindAction { showFindBar = 1, next = 2, previous = 3 };
     void performFindAction(FindAction action);
-    // The editor's own Find... (Ctrl+F), Find Next (Ctrl+G) and Find Previous (Ctrl+Shift+G).
-    // They belong to the editor, so they work wherever it is shown, also in a sheet that keeps
-    // the main window's menus away; while the editor has the focus their keys go before any
-    // other shortcut.
-    QAction *findAction(FindAction action) const;
+    // Their keys, Ctrl+F, Ctrl+G and Ctrl+Shift+G, belong to the editor while the focus is in
+    // it (its completion list open or not): it claims them before any shortcut sees them, so they
+    // work wherever it is shown, also in a sheet that keeps the main window's menus away, and the
+    // menus' own keys for them never compete. Elsewhere the keys are the menus'.
     // The editor that holds `widget` (typically the focus widget), if any.
     static CodeEditorView *enclosing(QWidget *widget);
 
@@ -58,6 +57,7 @@ signals:
 
 protected:
     void changeEvent(QEvent *event) override;
+    bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -67,7 +67,9 @@ private:
     void takePendingInsertion();
     void addFindActions();
     // The find action whose key this is, if any.
-    QAction *findActionFor(const QKeyEvent &key) const;
+    static std::optional<FindAction> findActionFor(const QKeyEvent &key);
+    // Takes a find key on its way to a shortcut (claiming it) or to a widget (acting on it).
+    bool claimFindKey(QEvent *event);
 
     const CodeSyntaxHighlighting &scheme_;
     codeediting::TokenCompletions tokenCompletions_;
@@ -77,7 +79,6 @@ private:
     CodeHighlighter *highlighter_;
     QCompleter *completer_ = nullptr;
     QStringListModel *completionModel_ = nullptr;
-    QList<QAction *> findActions_;
     bool applyingText_ = false;
     bool insertingToken_ = false;
 };

@@ -6,7 +6,7 @@
 #include <QScrollBar>
 
 CodeTextView::CodeTextView(QWidget *parent)
-    : QPlainTextEdit(parent), ruler_(new LineNumberRulerView(this))
+    : PlainTextEdit(parent), ruler_(new LineNumberRulerView(this))
 {
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
     setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
@@ -36,20 +36,9 @@ QRectF CodeTextView::blockRect(const QTextBlock &block) const
     return blockBoundingGeometry(block).translated(contentOffset());
 }
 
-bool CodeTextView::canInsertFromMimeData(const QMimeData *source) const
-{
-    return source && QPlainTextEdit::canInsertFromMimeData(source);
-}
-
-void CodeTextView::insertFromMimeData(const QMimeData *source)
-{
-    if (source)
-        QPlainTextEdit::insertFromMimeData(source);
-}
-
 void CodeTextView::resizeEvent(QResizeEvent *event)
 {
-    QPlainTextEdit::resizeEvent(event);
+    PlainTextEdit::resizeEvent(event);
     updateRulerWidth();
 }
 
@@ -68,5 +57,5 @@ void CodeTextView::keyPressEvent(QKeyEvent *event)
             break;
         }
     }
-    QPlainTextEdit::keyPressEvent(event);
+    PlainTextEdit::keyPressEvent(event);
 }

@@ -1,13 +1,14 @@
 #pragma once
 
-#include <QPlainTextEdit>
+#include "widgets/PlainTextEdit.h"
+
 #include <QTextBlock>
 
 class LineNumberRulerView;
 
 // The text area of the code editor: plain text that wraps at the view's width, with a gutter of
 // line numbers in its left margin.
-class CodeTextView : public QPlainTextEdit {
+class CodeTextView : public PlainTextEdit {
     Q_OBJECT
 public:
     explicit CodeTextView(QWidget *parent = nullptr);
@@ -22,11 +23,6 @@ public:
 
     // Set while the completion list is open: the keys that pick from it or close it go there.
     void setCompletionPopup(QWidget *popup) { popup_ = popup; }
-
-    // Pastes and drops. A clipboard whose owner has gone (under X11) can hand over no data at
-    // all: that inserts nothing.
-    bool canInsertFromMimeData(const QMimeData *source) const override;
-    void insertFromMimeData(const QMimeData *source) override;
 
 protected:
     void resizeEvent(QResizeEvent *event) override;

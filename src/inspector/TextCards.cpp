@@ -6,6 +6,7 @@
 #include "inspector/InspectorTexts.h"
 #include "model/ElementFill.h"
 #include "widgets/InspectorRows.h"
+#include "widgets/PlainTextEdit.h"
 #include "widgets/WheelGuard.h"
 
 #include <QCheckBox>
@@ -33,7 +34,7 @@ QFont monospaced()
 // The multi-line editor of a text or an expression: 60 points tall, monospaced.
 QPlainTextEdit *codeEditor(const QString &name, QWidget *parent)
 {
-    auto *editor = new QPlainTextEdit(parent);
+    auto *editor = new PlainTextEdit(parent);
     editor->setObjectName(name);
     editor->setFont(monospaced());
     editor->setFixedHeight(60);

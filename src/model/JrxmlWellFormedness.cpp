@@ -149,18 +149,25 @@ size_t utf8SequenceEnd(const unsigned char *bytes, size_t size, size_t at)
 }
 
 // Checks that the bytes from `from` on, up to `to` or the end of a sequence that goes past it, are
-// UTF-8; gives the end of what it checked, or npos.
-size_t utf8CheckedTo(const unsigned char *bytes, size_t size, size_t from, size_t to)
+// UTF-8: gives the end of what it checked, or where the first bytes that are not UTF-8 start.
+struct Utf8Check {
+    size_t at;
+    bool valid;
+};
+Utf8Check utf8CheckedTo(const unsigned char *bytes, size_t size, size_t from, size_t to)
 {
     size_t at = from;
     while (at < to) {
         if (bytes[at] < 0x80) {
             ++at;
-        } else if (at = utf8SequenceEnd(bytes, size, at); at == std::string_view::npos) {
-            return at;
+        } else if (const size_t end = utf8SequenceEnd(bytes, size, at);
+                   end == std::string_view::npos) {
+            return {at, false};
+        } else {
+            at = end;
         }
     }
-    return at;
+    return {at, true};
 }
 
 // The declared prefixes in scope, innermost last.
@@ -310,9 +317,10 @@ void checkWellFormedBytes(const QByteArray &data, pugi::xml_encoding encoding)
     const auto checkUtf8 = [&](size_t from, size_t to) {
         if (to <= utf8To)
             return;
-        utf8To = utf8CheckedTo(bytes, size, std::max(from, utf8To), to);
-        if (utf8To == std::string_view::npos)
-            refuse(u"bytes that are not UTF-8"_s, 0);
+        const Utf8Check checked = utf8CheckedTo(bytes, size, std::max(from, utf8To), to);
+        if (!checked.valid)
+            refuse(u"bytes that are not UTF-8"_s, qsizetype(checked.at));
+        utf8To = checked.at;
     };
     size_t blockStart = 0; // the bytes looked at come from here on, checked as UTF-8 up to utf8To
     const auto forbidden = [&](size_t at) {

@@ -9,14 +9,20 @@
 #include "app/SourceSheet.h"
 #include "app/TabBarView.h"
 #include "app/TabChip.h"
+#include "document/DocumentStore.h"
 #include "editors/CodeEditorView.h"
 #include "editors/CodeTextView.h"
+#include "editors/ExpressionBuilderButton.h"
+#include "editors/ExpressionBuilderView.h"
 #include "editors/FindBar.h"
 #include "workspace/AppSettings.h"
 #include "workspace/WorkspaceModel.h"
 
+#include <QAbstractItemView>
+#include <QCompleter>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -91,6 +97,62 @@ TEST_F(ShellKeysTest, FindKeysWorkInTheSourceSheetsEditor)
     EXPECT_TRUE(apply->toolTip().contains(u"close this sheet and press "_s + saveKey))
         << apply->toolTip().toStdString();
     EXPECT_FALSE(apply->toolTip().contains(u"Cmd+S"_s));
+}
+
+// The menus have the same keys: while the editor's completion list is open both would be live,
+// and Qt would give the key to neither. The editor alone takes them, and Qt warns of nothing.
+TEST_F(ShellKeysTest, FindKeysWorkWhileTheCompletionListIsOpen)
+{
+    show();
+    workspace().openTab(QUrl::fromLocalFile(writeReport(u"Sales.jrxml"_s)));
+    DocumentStore *store = workspace().activeStore();
+    const ReportElement field{
+        .id = QUuid::createUuid(), .kind = ElementKind::TextField{}, .width = 100, .height = 20};
+    store->performAddElement(field, store->activeBandTarget());
+    store->setSelectedElementIDs({field.id});
+    auto *button =
+        window()->findChild<ExpressionBuilderButton *>(u"inspector.expression.builder"_s);
+    ASSERT_TRUE(button);
+    QTest::mouseClick(button, Qt::LeftButton);
+    ASSERT_TRUE(button->builder());
+    QWidget *dialog = button->builder()->window();
+    ASSERT_TRUE(apptest::activate(dialog));
+    CodeEditorView *editor = button->builder()->editor();
+    CodeTextView *text = editor->textView();
+    editor->setText(u"$V{PAGE_NUMBER} + $V{PAGE_NUMBER} + "_s);
+    editor->findBar()->field()->setText(u"$V{PAGE_NUMBER}"_s);
+    text->setFocus();
+    text->moveCursor(QTextCursor::End);
+    QTest::keyClicks(text, u"$V{"_s);
+    QWidget *list = editor->completer()->popup();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return list->isVisible(); }));
+
+    QStringList warnings;
+    static QStringList *heard = nullptr;
+    heard = &warnings;
+    const QtMessageHandler before =
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &message) {
+            heard->append(message);
+        });
+    press(list->window(), Qt::Key_G, Qt::ControlModifier);
+    const int first = text->textCursor().selectionStart();
+    press(list->window(), Qt::Key_G, Qt::ControlModifier);
+    const int second = text->textCursor().selectionStart();
+    list->hide();
+    // With the text's context menu open, the Edit menu's key finds in the editor.
+    std::unique_ptr<QMenu> menu(text->createStandardContextMenu());
+    menu->popup(text->mapToGlobal(QPoint(20, 20)));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activePopupWidget() == menu.get(); }));
+    press(menu->window(), Qt::Key_G, Qt::ControlModifier | Qt::ShiftModifier);
+    const int third = text->textCursor().selectionStart();
+    qInstallMessageHandler(before);
+    EXPECT_EQ(text->textCursor().selectedText(), u"$V{PAGE_NUMBER}"_s) << "Ctrl+G finds a match";
+    EXPECT_EQ(first, 0);
+    EXPECT_EQ(second, 18) << "and then the next one";
+    EXPECT_EQ(third, 0) << "Ctrl+Shift+G the previous one";
+    EXPECT_TRUE(warnings.filter(u"Ambiguous"_s).isEmpty()) << warnings.join(u'\n').toStdString();
+    menu->close();
+    button->builder()->doneButton()->click();
 }
 
 TEST_F(ShellKeysTest, EveryTabIsInReachOfTheKeysAndTheWheel)

@@ -278,6 +278,27 @@ TEST_F(QueryExecutionTest, AnErrorHidesTheResultUntilTheNextSuccessWhichMayHaveN
     EXPECT_TRUE(shown(u"datapanel.queryResults.count"_s));
 }
 
+// A live Read Fields that fails is drawn as a failure, in the red of the query's errors; the
+// next one that succeeds in blue again.
+TEST_F(QueryExecutionTest, AFailedLiveReadFieldsIsDrawnAsAFailure)
+{
+    engine.script(
+        {ScriptedEngine::failure("relation t does not exist"),
+         ScriptedEngine::ok(R"({"fields":[{"name":"a","className":"java.lang.String"}]})")});
+    QLabel *message = label(u"datapanel.query.message"_s);
+    const auto readTo = [&](const QString &start) {
+        click(u"datapanel.query.readFields"_s);
+        return waitFor([&] { return message->isVisible() && message->text().startsWith(start); });
+    };
+    ASSERT_TRUE(readTo(u"Live Read Fields failed: relation t does not exist"_s))
+        << message->text().toStdString();
+    EXPECT_EQ(message->palette().color(QPalette::WindowText),
+              syntaxColor(SyntaxColor::red, view->palette()));
+    ASSERT_TRUE(readTo(u"Live: found 1 column"_s)) << message->text().toStdString();
+    EXPECT_EQ(message->palette().color(QPalette::WindowText),
+              syntaxColor(SyntaxColor::blue, view->palette()));
+}
+
 TEST_F(QueryExecutionTest, WithoutAPresetTheQueryRunsWithoutAConnection)
 {
     const QString standalone =

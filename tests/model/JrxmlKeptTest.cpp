@@ -295,8 +295,13 @@ TEST(JrxmlKept, Utf8IsCheckedWhereverItStands)
         for (const int place : {13, 14, 15, 16}) {
             const QByteArray padding((place - start % 16 + 16) % 16, 'x');
             const QByteArray data = report("<field name=\"" + padding + sequence + "\"/>");
+            // The bytes that are not UTF-8 start where the longest prefix that is ends.
+            qsizetype good = start + padding.size() + sequence.size();
+            while (!QUtf8StringView(data.left(good)).isValidUtf8())
+                --good;
             const QString expected =
-                !utf8 ? QStringLiteral("Malformed .jrxml: bytes that are not UTF-8 at byte 0")
+                !utf8 ? QStringLiteral("Malformed .jrxml: bytes that are not UTF-8 at byte %1")
+                            .arg(good)
                 : forbidden
                     ? QStringLiteral("Malformed .jrxml: a character XML does not allow at byte %1")
                           .arg(data.indexOf("\xEF\xBF"))
@@ -311,7 +316,9 @@ TEST(JrxmlKept, Utf8IsCheckedWhereverItStands)
     for (int gap = 0; gap < 40; ++gap) {
         const QByteArray data =
             report("<field name=\"\x01" + QByteArray(gap, 'x') + "\xC3\x28\"/>");
-        EXPECT_EQ(refusal(data), u"Malformed .jrxml: bytes that are not UTF-8 at byte 0") << gap;
+        EXPECT_EQ(refusal(data), u"Malformed .jrxml: bytes that are not UTF-8 at byte "_s +
+                                     QString::number(data.indexOf("\xC3\x28")))
+            << gap;
     }
 }
 
