@@ -209,8 +209,7 @@ double lengthValue(pugi::xml_node node, pugi::xml_attribute attr, double fallbac
     return held;
 }
 
-double lengthAttr(pugi::xml_node node, const char *name, double fallback,
-                  JrxmlReadContext &context)
+double lengthAttr(pugi::xml_node node, const char *name, double fallback, JrxmlReadContext &context)
 {
     return lengthValue(node, attribute(node, name), fallback, context);
 }

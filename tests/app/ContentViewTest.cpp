@@ -222,12 +222,12 @@ TEST_F(ContentViewTest, ReaderWarningsAreShownOncePerOpening)
 // entity references it keeps as text.
 TEST_F(ContentViewTest, ReaderWarningsNameTheValuesTheReaderChanged)
 {
-    const QString hostile = writeText(
-        u"Hostile.jrxml"_s,
-        "<!DOCTYPE jasperReport [<!ENTITY lol9 \"lol\">]>"
-        "<jasperReport name=\"&lol9;\" pageWidth=\"1e308\" topMargin=\"inf\"><detail>"
-        "<band height=\"40\"><line><reportElement x=\"0\" y=\"0\" width=\"9\" "
-        "height=\"NaN\"/></line></band></detail></jasperReport>");
+    const QString hostile =
+        writeText(u"Hostile.jrxml"_s,
+                  "<!DOCTYPE jasperReport [<!ENTITY lol9 \"lol\">]>"
+                  "<jasperReport name=\"&lol9;\" pageWidth=\"1e308\" topMargin=\"inf\"><detail>"
+                  "<band height=\"40\"><line><reportElement x=\"0\" y=\"0\" width=\"9\" "
+                  "height=\"NaN\"/></line></band></detail></jasperReport>");
     workspace.openTab(QUrl::fromLocalFile(hostile));
     auto *bar = view->findChild<ReaderWarningsBar *>();
     ASSERT_TRUE(bar);

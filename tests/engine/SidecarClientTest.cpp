@@ -1,7 +1,7 @@
 #include "engine/SidecarClient.h"
-#include "engine/RequestCancel.h"
 #include "SidecarTestSupport.h"
 #include "TestSupport.h"
+#include "engine/RequestCancel.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,11 +10,11 @@
 #include <QJsonDocument>
 #include <QTemporaryDir>
 #include <atomic>
+#include <csignal>
 #include <functional>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <memory>
-#include <csignal>
 #include <thread>
 
 using namespace Qt::StringLiterals;
@@ -467,8 +467,9 @@ TEST(SidecarClient, ACancelledRequestLetsItsEngineGoAndTheNextRunsOnANewOne)
     const qint64 pid = fake.ping().second;
     const auto cancel = std::make_shared<RequestCancel>();
     QString pending;
-    std::thread first(
-        [&] { pending = outcome([&] { return fake.client.send(u"render"_s, {}, 10min, cancel); }); });
+    std::thread first([&] {
+        pending = outcome([&] { return fake.client.send(u"render"_s, {}, 10min, cancel); });
+    });
     ASSERT_TRUE(testsupport::waitFor([&] {
         QFile file(log);
         return file.open(QIODevice::ReadOnly) && file.readAll().count('\n') == 2;

@@ -313,22 +313,23 @@ TEST(JrxmlReader, LengthsTheEngineCannotReadAreHeldAsItCouldAndNamed)
         const ReportBand &band = d.detailBands.at(0);
         const ReportElement &e = band.elements.at(0);
         const QHash<QByteArray, double> values{
-            {"pageWidth", d.pageWidth},   {"pageHeight", d.pageHeight},
-            {"columnWidth", d.columnWidth}, {"leftMargin", d.leftMargin},
-            {"rightMargin", d.rightMargin}, {"topMargin", d.topMargin},
+            {"pageWidth", d.pageWidth},       {"pageHeight", d.pageHeight},
+            {"columnWidth", d.columnWidth},   {"leftMargin", d.leftMargin},
+            {"rightMargin", d.rightMargin},   {"topMargin", d.topMargin},
             {"bottomMargin", d.bottomMargin}, {"columnSpacing", d.columnSpacing}};
-        const double held = onRoot ? values.value(c.attr)
-                            : onBand ? band.height
-                            : qstrcmp(c.attr, "x") == 0   ? e.x
+        const double held = onRoot                          ? values.value(c.attr)
+                            : onBand                        ? band.height
+                            : qstrcmp(c.attr, "x") == 0     ? e.x
                             : qstrcmp(c.attr, "width") == 0 ? e.width
                                                             : e.height;
         EXPECT_EQ(held, c.held);
         EXPECT_EQ(std::signbit(held), std::signbit(c.held)) << "no -0";
-        const QStringList expected =
-            c.heldText ? QStringList{note(c.attr, c.text,
-                                          onRoot ? "jasperReport" : onBand ? "band" : "reportElement",
-                                          c.heldText)}
-                       : QStringList{};
+        const QStringList expected = c.heldText ? QStringList{note(c.attr, c.text,
+                                                                   onRoot   ? "jasperReport"
+                                                                   : onBand ? "band"
+                                                                            : "reportElement",
+                                                                   c.heldText)}
+                                                : QStringList{};
         EXPECT_EQ(notes, expected) << "said once, however many elements hold it";
         // What is written is what the report holds, and reads back without a word.
         QStringList again;
