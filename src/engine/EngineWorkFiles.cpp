@@ -79,11 +79,13 @@ QList<SubreportCompile> planSubreportCompiles(const ReportDocument &report,
 }
 
 void compileSubreports(const QList<SubreportCompile> &compiles, SidecarClient &client,
-                       std::chrono::milliseconds timeout)
+                       std::chrono::milliseconds timeout,
+                       const std::shared_ptr<RequestCancel> &cancel)
 {
     for (const SubreportCompile &compile : compiles) {
         writeWorkFile(compile.jrxmlPath, compile.jrxml);
         client.send(u"compile"_s,
-                    EngineRequests::compileParams(compile.jrxmlPath, compile.jasperPath), timeout);
+                    EngineRequests::compileParams(compile.jrxmlPath, compile.jasperPath), timeout,
+                    cancel);
     }
 }

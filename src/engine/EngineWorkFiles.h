@@ -6,7 +6,9 @@
 #include <QList>
 #include <QString>
 #include <chrono>
+#include <memory>
 
+class RequestCancel;
 class SidecarClient;
 
 // Where one engine job's files go, and the compiles of subreports open in other tabs that a
@@ -52,6 +54,8 @@ QList<SubreportCompile> planSubreportCompiles(const ReportDocument &report,
                                               const QString &workFolder);
 
 // Writes and compiles each in order; the first failure is thrown and ends the run, the ones before
-// it stay compiled. Blocks on the engine: never call it on the main thread.
+// it stay compiled. Blocks on the engine: never call it on the main thread. `cancel`, when given,
+// calls the compiles off (SidecarClient::cancel).
 void compileSubreports(const QList<SubreportCompile> &compiles, SidecarClient &client,
-                       std::chrono::milliseconds timeout);
+                       std::chrono::milliseconds timeout,
+                       const std::shared_ptr<RequestCancel> &cancel = {});

@@ -22,23 +22,26 @@ PipeEnd::~PipeEnd()
         ::close(fd_);
 }
 
-bool PipeEnd::waitFor(short events, Deadline deadline) const
+PipeEnd::Status PipeEnd::waitFor(short events, Deadline deadline, int wakeFd) const
 {
     using namespace std::chrono;
     for (;;) {
         const auto left = ceil<milliseconds>(deadline - steady_clock::now());
         if (left.count() <= 0)
-            return false;
-        pollfd entry{fd_, events, 0};
-        const int ready = ::poll(&entry, 1, int(std::min<milliseconds::rep>(left.count(), 60000)));
+            return Status::timedOut;
+        pollfd entries[2] = {{fd_, events, 0}, {wakeFd, POLLIN, 0}};
+        const int ready = ::poll(entries, wakeFd >= 0 ? 2 : 1,
+                                 int(std::min<milliseconds::rep>(left.count(), 60000)));
+        if (ready > 0 && entries[1].revents != 0)
+            return Status::woken;
         if (ready > 0)
-            return true;
+            return Status::done;
         if (ready < 0 && errno != EINTR)
             throwErrno("poll");
     }
 }
 
-PipeEnd::Status PipeEnd::writeAll(QByteArrayView data, Deadline deadline)
+PipeEnd::Status PipeEnd::writeAll(QByteArrayView data, Deadline deadline, int wakeFd)
 {
     while (!data.isEmpty()) {
         const ssize_t written = ::write(fd_, data.data(), size_t(data.size()));
@@ -52,16 +55,16 @@ PipeEnd::Status PipeEnd::writeAll(QByteArrayView data, Deadline deadline)
             continue;
         if (errno != EAGAIN && errno != EWOULDBLOCK)
             throwErrno("write");
-        if (!waitFor(POLLOUT, deadline))
-            return Status::timedOut;
+        if (const Status waited = waitFor(POLLOUT, deadline, wakeFd); waited != Status::done)
+            return waited;
     }
     return Status::done;
 }
 
-PipeEnd::Status PipeEnd::readAvailable(QByteArray &into, Deadline deadline)
+PipeEnd::Status PipeEnd::readAvailable(QByteArray &into, Deadline deadline, int wakeFd)
 {
-    if (!waitFor(POLLIN, deadline))
-        return Status::timedOut;
+    if (const Status waited = waitFor(POLLIN, deadline, wakeFd); waited != Status::done)
+        return waited;
     const qsizetype before = into.size();
     into.resize(before + readChunk);
     ssize_t got;

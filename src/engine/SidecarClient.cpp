@@ -2,6 +2,7 @@
 
 #include "EngineEnvironment.h"
 #include "PipeEnd.h"
+#include "RequestCancel.h"
 #include "SidecarProcess.h"
 #include "StrictUtf8.h"
 
@@ -10,6 +11,7 @@
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QScopeGuard>
 #include <csignal>
 #include <cstdio>
 #include <stdexcept>
@@ -230,17 +232,22 @@ bool SidecarClient::isRunning() const
 }
 
 QJsonObject SidecarClient::send(const QString &cmd, const QJsonObject &params,
-                                std::chrono::milliseconds timeout)
+                                std::chrono::milliseconds timeout,
+                                const std::shared_ptr<RequestCancel> &cancel)
 {
-    std::lock_guard turn(ioMutex_);
+    std::unique_lock turn(ioMutex_);
     std::shared_ptr<SidecarProcess> process;
     std::shared_ptr<PipeEnd> input;
     std::shared_ptr<PipeEnd> output;
     std::shared_ptr<ReadBufferBox> buffer;
     qint64 id = 0;
+    std::chrono::milliseconds grace{};
     {
         std::lock_guard lock(fieldsMutex_);
+        if (cancel && cancel->isCancelled())
+            throw SidecarError::cancelled();
         process = process_;
+        grace = grace_;
         if (!stdinHandle_ || !stdoutHandle_ || !process_ || !process_->isRunning()) {
             if (startFailure_)
                 std::rethrow_exception(startFailure_); // why there is no engine
@@ -249,10 +256,19 @@ QJsonObject SidecarClient::send(const QString &cmd, const QJsonObject &params,
             input = stdinHandle_;
             output = stdoutHandle_;
             buffer = readBuffer_;
+            onItsWay_ = cancel.get();
+            onItsWayEngine_ = process_;
         }
     }
     if (!input)
         throw SidecarError::notRunning(process ? process->lastWords(lastWordsWait) : QString());
+    const auto forgetOnItsWay = [this] {
+        std::lock_guard lock(fieldsMutex_);
+        onItsWay_ = nullptr;
+        onItsWayEngine_.reset();
+    };
+    auto arrived = qScopeGuard(forgetOnItsWay);
+    const int wakeFd = cancel ? cancel->wakeFd() : -1;
 
     const QJsonObject request{{QStringLiteral("id"), id},
                               {QStringLiteral("cmd"), cmd},
@@ -261,17 +277,19 @@ QJsonObject SidecarClient::send(const QString &cmd, const QJsonObject &params,
 
     // The deadline covers the writing too: an engine that stops reading cannot hold us forever.
     const auto deadline = std::chrono::steady_clock::now() + timeout;
-    PipeEnd::Status written = input->writeAll(json, deadline);
+    PipeEnd::Status written = input->writeAll(json, deadline, wakeFd);
     if (written == PipeEnd::Status::done)
-        written = input->writeAll("\n", deadline);
+        written = input->writeAll("\n", deadline, wakeFd);
     input.reset(); // so that ending the engine closes its input even while we wait for it
     if (written == PipeEnd::Status::closed)
         throw SidecarError::processExitedUnexpectedly(process->lastWords(lastWordsWait));
 
     QByteArray line;
-    LineStatus status = written == PipeEnd::Status::done ? LineStatus::line : LineStatus::timedOut;
+    LineStatus status = written == PipeEnd::Status::done    ? LineStatus::line
+                        : written == PipeEnd::Status::woken ? LineStatus::cancelled
+                                                            : LineStatus::timedOut;
     while (status == LineStatus::line) {
-        status = readLine(*output, *buffer, deadline, line);
+        status = readLine(*output, *buffer, deadline, wakeFd, line);
         if (status != LineStatus::line || answers(id, line))
             break;
         // Not our reply: a stray line from the engine or something it runs. Skipping it keeps
@@ -288,6 +306,16 @@ QJsonObject SidecarClient::send(const QString &cmd, const QJsonObject &params,
         throw SidecarError::timedOut();
     case LineStatus::closed:
         throw SidecarError::processExitedUnexpectedly(process->lastWords(lastWordsWait));
+    case LineStatus::cancelled: {
+        // `cancel` has let the engine go: the next request need not wait for it to end.
+        Detached engine = detach(process);
+        arrived.dismiss();
+        forgetOnItsWay();
+        turn.unlock();
+        engine.input.reset();
+        process->terminate(grace);
+        throw SidecarError::cancelled();
+    }
     case LineStatus::tooLong:
         break;
     }
@@ -298,9 +326,23 @@ QJsonObject SidecarClient::send(const QString &cmd, const QJsonObject &params,
         beginning);
 }
 
+void SidecarClient::cancel(RequestCancel &request)
+{
+    Detached engine;
+    {
+        std::lock_guard lock(fieldsMutex_);
+        if (onItsWay_ == &request)
+            engine = detachLocked(onItsWayEngine_);
+        request.cancel();
+    }
+    // An engine that still reads its input ends by itself once that is closed; the request's own
+    // thread kills one that does not, so nobody here waits for it.
+    engine.input.reset();
+}
+
 SidecarClient::LineStatus SidecarClient::readLine(PipeEnd &from, ReadBufferBox &buffer,
                                                   std::chrono::steady_clock::time_point deadline,
-                                                  QByteArray &line)
+                                                  int wakeFd, QByteArray &line)
 {
     qsizetype scanned = 0;
     for (;;) {
@@ -313,9 +355,11 @@ SidecarClient::LineStatus SidecarClient::readLine(PipeEnd &from, ReadBufferBox &
             return LineStatus::line;
         }
         scanned = buffer.data.size();
-        switch (from.readAvailable(buffer.data, deadline)) {
+        switch (from.readAvailable(buffer.data, deadline, wakeFd)) {
         case PipeEnd::Status::timedOut:
             return LineStatus::timedOut;
+        case PipeEnd::Status::woken:
+            return LineStatus::cancelled;
         case PipeEnd::Status::closed:
             return LineStatus::closed;
         case PipeEnd::Status::done:

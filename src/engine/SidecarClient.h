@@ -12,6 +12,7 @@
 #include <optional>
 
 class PipeEnd;
+class RequestCancel;
 class SidecarProcess;
 
 // Owns the engine process and carries out one request at a time over its standard input and
@@ -93,14 +94,23 @@ public:
     // Sends one request and returns the reply's "result". Blocks while earlier requests finish
     // and then at most `timeout` for this one; a time-out ends the process and forgets it. When
     // the engine has ended by itself, the error carries the last lines it wrote to standard error.
+    // With `cancel`, the request can be called off (see `cancel`).
     QJsonObject send(const QString &cmd, const QJsonObject &params,
-                     std::chrono::milliseconds timeout = requestTimeout);
+                     std::chrono::milliseconds timeout = requestTimeout,
+                     const std::shared_ptr<RequestCancel> &cancel = {});
+
+    // Calls off the requests sent with `cancel`, from any thread, without waiting: one that
+    // waits its turn is not sent; the engine of one on its way is let go at once, so that the
+    // next request starts another (the engine's input is closed, which ends an engine that
+    // still reads it, and one that does not answer is killed after the grace period). Either
+    // request fails with SidecarError::cancelled.
+    void cancel(RequestCancel &cancel);
 
     bool isRunning() const;
 
 private:
     struct ReadBufferBox;
-    enum class LineStatus { line, timedOut, tooLong, closed };
+    enum class LineStatus { line, timedOut, tooLong, closed, cancelled };
     // An engine taken out of the client, to be ended.
     struct Detached {
         std::shared_ptr<SidecarProcess> process;
@@ -112,7 +122,8 @@ private:
     // Reads the next line from `from` into `line`, unless the deadline passes, the line grows
     // beyond `maxReplyLine` or the engine closes its output first.
     static LineStatus readLine(PipeEnd &from, ReadBufferBox &buffer,
-                               std::chrono::steady_clock::time_point deadline, QByteArray &line);
+                               std::chrono::steady_clock::time_point deadline, int wakeFd,
+                               QByteArray &line);
     static bool answers(qint64 id, const QByteArray &line);
     static QJsonObject interpretReply(const QByteArray &line);
     // Takes the engine's fields out of the client when `process` is still the current one; the
@@ -135,6 +146,9 @@ private:
     QString workFolder_;
     std::chrono::milliseconds grace_ = terminationGrace;
     bool released_ = false;
+    // What calls off the request on its way, if it can be, and the engine it went to.
+    RequestCancel *onItsWay_ = nullptr;
+    std::shared_ptr<SidecarProcess> onItsWayEngine_;
 
     // Held for the whole of a request, so requests reach the engine one at a time.
     std::mutex ioMutex_;

@@ -71,6 +71,8 @@ QString SidecarError::message() const
         return QStringLiteral("The report engine didn't respond in time and was restarted. Try "
                               "again - if this keeps happening, the report may have an infinite "
                               "loop in an expression, or a very large data source.");
+    case Kind::cancelled:
+        return QStringLiteral("The request to the report engine was cancelled.");
     }
     return {};
 }

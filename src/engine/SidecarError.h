@@ -15,7 +15,8 @@ public:
         notRunning,
         processExitedUnexpectedly,
         timedOut,
-        javaNotFound
+        javaNotFound,
+        cancelled
     };
 
     static SidecarError jarNotFound(const QString &path);
@@ -34,6 +35,8 @@ public:
         return SidecarError(Kind::processExitedUnexpectedly, javaSaid);
     }
     static SidecarError timedOut() { return SidecarError(Kind::timedOut); }
+    // The request was called off before its reply came (SidecarClient::cancel).
+    static SidecarError cancelled() { return SidecarError(Kind::cancelled); }
 
     Kind kind() const { return kind_; }
     // The jar's paths (one a line), Java's path, the reply line, the engine's message or what

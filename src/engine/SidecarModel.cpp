@@ -2,6 +2,7 @@
 
 #include "EngineJob.h"
 #include "EngineWorkFiles.h"
+#include "RequestCancel.h"
 #include "model/JrxmlCodec.h"
 
 using namespace Qt::StringLiterals;
@@ -15,6 +16,8 @@ struct ReportJob {
     QList<SubreportCompile> subreports;
     QByteArray jrxml;
     ResolvedPaths paths;
+    // Calls the job's requests off, for a job that can be.
+    std::shared_ptr<RequestCancel> cancel;
 
     // Compiles the referenced subreports and writes the report's JRXML: what comes before the
     // report's own requests. Without a private work folder nothing is written.
@@ -22,12 +25,12 @@ struct ReportJob {
     {
         if (folderError)
             throw std::runtime_error(folderError->toStdString());
-        compileSubreports(subreports, *client, timeout);
+        compileSubreports(subreports, *client, timeout, cancel);
         writeWorkFile(paths.jrxmlPath, jrxml);
     }
     QJsonObject send(const QString &cmd, const QJsonObject &params) const
     {
-        return client->send(cmd, params, timeout);
+        return client->send(cmd, params, timeout, cancel);
     }
 };
 
@@ -64,7 +67,21 @@ SidecarModel::~SidecarModel()
 
 void SidecarModel::setPreviewSession(const std::optional<PreviewSession> &session)
 {
+    if (!session)
+        cancelRender();
     publish(previewSession_, session, &SidecarModel::previewSessionChanged);
+}
+
+void SidecarModel::cancelRender()
+{
+    if (!isRendering_)
+        return;
+    // Its outcome, whenever it comes, is for no one.
+    ++renderRun_;
+    if (renderCancel_)
+        client_->cancel(*renderCancel_);
+    renderCancel_.reset();
+    publish(isRendering_, false, &SidecarModel::isRenderingChanged);
 }
 
 void SidecarModel::setIsCompilingAll(bool compiling)
@@ -115,7 +132,8 @@ void SidecarModel::compileAndPreview(const ReportDocument &document,
     publish(isRendering_, true, &SidecarModel::isRenderingChanged);
     ensureStarted();
 
-    const ReportJob job = reportJob(document, savedURL, otherOpenTabs);
+    ReportJob job = reportJob(document, savedURL, otherOpenTabs);
+    job.cancel = renderCancel_ = std::make_shared<RequestCancel>();
     const ResolvedPaths &paths = job.paths;
     const QString pdfPath = paths.tempBase + u".pdf"_s;
     const QJsonObject params =
@@ -127,7 +145,11 @@ void SidecarModel::compileAndPreview(const ReportDocument &document,
             job.prepare();
             return EngineRequests::renderStats(job.send(u"render"_s, params));
         },
-        [this, pdfPath, liveConnection](const EngineOutcome<RenderStats> &outcome) {
+        [this, run = ++renderRun_, pdfPath,
+         liveConnection](const EngineOutcome<RenderStats> &outcome) {
+            if (run != renderRun_)
+                return; // called off
+            renderCancel_.reset();
             if (!outcome.ok()) {
                 publish(errorMessage_, withKeychainCause(outcome.error, liveConnection),
                         &SidecarModel::errorMessageChanged);

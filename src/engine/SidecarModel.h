@@ -44,6 +44,7 @@ public:
     const std::optional<QString> &errorMessage() const { return errorMessage_; }
     bool isRendering() const { return isRendering_; }
     const std::optional<PreviewSession> &previewSession() const { return previewSession_; }
+    // Clearing the session (the sheet is dismissed) calls off the render that runs.
     void setPreviewSession(const std::optional<PreviewSession> &session);
     bool isExporting() const { return isExporting_; }
     const std::optional<QString> &exportErrorMessage() const { return exportErrorMessage_; }
@@ -174,6 +175,9 @@ private:
             emit isBusyChanged();
     }
     void runArtifactsHook();
+    // Calls off the render that runs: its requests are cancelled (SidecarClient::cancel), its
+    // outcome is dropped, and the model is no longer rendering, so the next one can start.
+    void cancelRender();
     // Everything a job on one report takes to its task; the work folder is made private now.
     ReportJob reportJob(const ReportDocument &document, const std::optional<QUrl> &savedURL,
                         const QList<OpenTab> &otherOpenTabs);
@@ -186,6 +190,9 @@ private:
     std::optional<QUrl> pdfURL_;
     std::optional<QString> errorMessage_;
     bool isRendering_ = false;
+    // The render that runs: its number (an outcome of another is dropped) and what calls it off.
+    quint64 renderRun_ = 0;
+    std::shared_ptr<RequestCancel> renderCancel_;
     std::optional<PreviewSession> previewSession_;
     bool isExporting_ = false;
     std::optional<QString> exportErrorMessage_;

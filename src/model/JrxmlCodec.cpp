@@ -3,6 +3,7 @@
 #include "JrxmlCodecInternal.h"
 #include "JrxmlText.h"
 
+#include <algorithm>
 #include <cstdio>
 
 using namespace Qt::StringLiterals;
@@ -54,6 +55,21 @@ QString writable(const QString &text, QStringList *diagnostics, qsizetype remove
     return out;
 }
 
+// What the reader says of the entity references it keeps as they are written.
+QString entityReferencesNote(const QStringList &names)
+{
+    constexpr qsizetype named = 5;
+    QStringList shown;
+    for (qsizetype i = 0; i < std::min(names.size(), named); ++i)
+        shown.append(u'&' + names[i] + u';');
+    QString list = shown.join(u", "_s);
+    if (names.size() > named)
+        list += u" and %1 more"_s.arg(names.size() - named);
+    return (names.size() == 1 ? u"The entity reference "_s : u"The entity references "_s) + list +
+           (names.size() == 1 ? u" is"_s : u" are"_s) +
+           u" kept as literal text: the reader does not expand entities"_s;
+}
+
 pugi::xml_parse_result load(pugi::xml_document &xml, const QByteArray &data)
 {
     return xml.load_buffer(data.constData(), size_t(data.size()), parseOptions,
@@ -99,6 +115,9 @@ ReportDocument parse(const QByteArray &data, QStringList *warnings)
     JrxmlReadContext context;
     // The byte check looks at UTF-8 documents only.
     context.onlyXmlCharacters = result.encoding == pugi::encoding_utf8;
+    if (const QStringList names = unexpandedEntityReferences(data, result.encoding);
+        !names.isEmpty())
+        context.note(entityReferencesNote(names));
     const JrxmlText::AttributeTable attributes;
     ReportDocument document = readDocument(root, context);
     handOver(context.notes(), warnings);

@@ -255,6 +255,22 @@ ReportElement makeElement(pugi::xml_node node, ElementKind kind, JrxmlReadContex
 std::optional<double> doubleAttr(pugi::xml_node node, const char *name);
 std::optional<double> doubleValue(pugi::xml_attribute attr);
 
+// A length of `node` that the engine reads as a 32-bit whole number (page size and margins, band
+// heights, element geometry, table columns and cells); `fallback` when the attribute is absent or
+// empty. Any other text the engine refuses: a number is held rounded and within that range, a
+// text that is no number as `fallback`, and the context notes what the file said and what the
+// report now holds.
+double lengthAttr(pugi::xml_node node, const char *name, double fallback,
+                  JrxmlReadContext &context);
+double lengthValue(pugi::xml_node node, pugi::xml_attribute attr, double fallback,
+                   JrxmlReadContext &context);
+
+// The names of the entity references in the document's markup that are none of XML's own five
+// (`&lol9;`, declared by the document type or not), in the order they first appear; references
+// inside character data, comments, instructions and the document type do not count. The reader
+// keeps such references as literal text. Empty for encodings that are not ASCII-based.
+QStringList unexpandedEntityReferences(const QByteArray &data, pugi::xml_encoding encoding);
+
 // The colour an attribute holds, taken as written; no value without the attribute.
 std::optional<ElementColor> colorAttr(pugi::xml_node node, const char *name);
 std::optional<ElementColor> colorValue(pugi::xml_attribute attr);

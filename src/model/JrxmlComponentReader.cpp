@@ -201,7 +201,7 @@ void readCell(pugi::xml_node cell, double &height, SharedOptional<ReportElement>
     height = 20;
     if (!cell)
         return;
-    height = doubleAttr(cell, "height").value_or(20);
+    height = lengthAttr(cell, "height", 20, context);
     formatting = tableCellFormatting(cell);
     const JrxmlNesting nesting(context);
     if (context.depth > JrxmlReadContext::maxNesting) {
@@ -248,7 +248,7 @@ ReportTableColumn readColumn(pugi::xml_node node, const ComponentTags &tags,
 {
     ReportTableColumn c;
     c.id = newId();
-    c.width = doubleAttr(node, "width").value_or(100);
+    c.width = lengthAttr(node, "width", 100, context);
     const pugi::xml_node header = childNamed(node, tags.name("columnHeader"));
     const pugi::xml_node detail = childNamed(node, tags.name("detailCell"));
     const pugi::xml_node footer = childNamed(node, tags.name("columnFooter"));
@@ -359,8 +359,8 @@ KeptXml keptListContents(pugi::xml_node contents, const UnreadChildren &unread,
                          JrxmlReadContext &context)
 {
     const pugi::xml_node re = childNamed(contents.parent().parent(), "reportElement");
-    const QString height = wholeNumber(doubleAttr(re, "height").value_or(20));
-    const QString width = wholeNumber(doubleAttr(re, "width").value_or(100));
+    const QString height = wholeNumber(lengthAttr(re, "height", 20, context));
+    const QString width = wholeNumber(lengthAttr(re, "width", 100, context));
     const auto isWritten = [&](const char *name, const QString &text) {
         const pugi::xml_attribute attr = attribute(contents, name);
         return attr && QString::fromUtf8(attr.value()) == text;

@@ -16,17 +16,17 @@ namespace JrxmlCodec {
 
 namespace {
 
-void readRoot(pugi::xml_node root, ReportDocument &d)
+void readRoot(pugi::xml_node root, ReportDocument &d, JrxmlReadContext &context)
 {
     d.name = attrTextOr(root, "name", u"report"_s);
-    d.pageWidth = doubleAttr(root, "pageWidth").value_or(595);
-    d.pageHeight = doubleAttr(root, "pageHeight").value_or(842);
+    d.pageWidth = lengthAttr(root, "pageWidth", 595, context);
+    d.pageHeight = lengthAttr(root, "pageHeight", 842, context);
     // Where the file leaves a length out, the engine's own value holds.
-    d.columnWidth = doubleAttr(root, "columnWidth").value_or(555);
-    d.leftMargin = doubleAttr(root, "leftMargin").value_or(20);
-    d.rightMargin = doubleAttr(root, "rightMargin").value_or(20);
-    d.topMargin = doubleAttr(root, "topMargin").value_or(30);
-    d.bottomMargin = doubleAttr(root, "bottomMargin").value_or(30);
+    d.columnWidth = lengthAttr(root, "columnWidth", 555, context);
+    d.leftMargin = lengthAttr(root, "leftMargin", 20, context);
+    d.rightMargin = lengthAttr(root, "rightMargin", 20, context);
+    d.topMargin = lengthAttr(root, "topMargin", 30, context);
+    d.bottomMargin = lengthAttr(root, "bottomMargin", 30, context);
     d.whenNoDataType =
         enumAttr<WhenNoDataType>(root, "whenNoDataType").value_or(WhenNoDataType::noPages);
     d.isFloatColumnFooter = isTrue(root, "isFloatColumnFooter");
@@ -34,7 +34,7 @@ void readRoot(pugi::xml_node root, ReportDocument &d)
     d.isSummaryNewPage = isTrue(root, "isSummaryNewPage");
     d.columnCount = toInteger(attribute(root, "columnCount").value()).value_or(1);
     d.printOrder = enumAttr<PrintOrder>(root, "printOrder").value_or(PrintOrder::vertical);
-    d.columnSpacing = doubleAttr(root, "columnSpacing").value_or(0);
+    d.columnSpacing = lengthAttr(root, "columnSpacing", 0, context);
     d.language = attrTextOr(root, "language", u"java"_s);
     // Read by the data definitions; these are their values when the file has none.
     d.queryString.clear();
@@ -139,7 +139,10 @@ void keepRootAttributes(pugi::xml_node root, const ReportDocument &d, KeptXml &k
     keepSpelled(root, "isSummaryNewPage", !d.isSummaryNewPage, kept);
     keepSpelled(root, "columnCount", d.columnCount == 1, kept);
     keepSpelled(root, "printOrder", d.printOrder == PrintOrder::vertical, kept);
-    keepSpelled(root, "columnSpacing", d.columnSpacing == 0, kept);
+    // A spacing the engine could not read is written as the reader took it.
+    keepSpelled(root, "columnSpacing",
+                d.columnSpacing == 0 && engineLength(attribute(root, "columnSpacing").value()),
+                kept);
     keepSpelled(root, "language", d.language == "java"_L1, kept);
 }
 
@@ -156,7 +159,7 @@ BandForm readBandForm(pugi::xml_node band, JrxmlReadContext &context)
 {
     BandForm form;
     // A band without a height is empty in print, as the engine reads it.
-    form.height = doubleAttr(band, "height").value_or(0);
+    form.height = lengthAttr(band, "height", 0, context);
     UnreadChildren unread;
     form.elements = parseBandElements(band, context, -1, &unread);
     form.printWhenExpression = childText(band, "printWhenExpression");
@@ -305,7 +308,7 @@ void readGroupBands(pugi::xml_node groupNode, ReportGroup &group, JrxmlReadConte
 ReportDocument readDocument(pugi::xml_node root, JrxmlReadContext &context)
 {
     ReportDocument d;
-    readRoot(root, d);
+    readRoot(root, d, context);
     const std::vector<const char *> taken = takenRootAttrs(root);
     KeptXml rootKept = keptOf(
         root, taken, tagOrder::root, [&](pugi::xml_node child) { return isTakenAtRoot(child, d); },

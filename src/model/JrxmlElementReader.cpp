@@ -5,6 +5,8 @@
 #include "JrxmlCodecInternal.h"
 #include "JrxmlText.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 
 using namespace Qt::StringLiterals;
@@ -176,6 +178,42 @@ std::optional<double> doubleValue(pugi::xml_attribute attr)
     return toDouble(attr.value());
 }
 
+namespace {
+
+// At most this much of an attribute's text is quoted in a note.
+constexpr qsizetype quotedLength = 40;
+
+} // namespace
+
+double lengthValue(pugi::xml_node node, pugi::xml_attribute attr, double fallback,
+                   JrxmlReadContext &context)
+{
+    if (!attr)
+        return fallback;
+    if (const std::optional<double> whole = engineLength(attr.value()))
+        return *whole;
+    double held = fallback;
+    if (const std::optional<double> number = toDouble(attr.value())) {
+        constexpr double largest = 2147483647;
+        held = std::clamp(double(std::round(*number)), -largest, largest);
+        if (held == 0)
+            held = 0; // not -0
+    }
+    QString text = QString::fromUtf8(attr.value());
+    if (text.size() > quotedLength)
+        text = text.left(quotedLength) + u'…';
+    context.note(QString::fromUtf8(attr.name()) + u"=\""_s + text + u"\" on <"_s +
+                 QString::fromUtf8(node.name()) +
+                 u"> is not a whole number the engine can read; the report now holds "_s +
+                 wholeNumber(held));
+    return held;
+}
+
+double lengthAttr(pugi::xml_node node, const char *name, double fallback, JrxmlReadContext &context)
+{
+    return lengthValue(node, attribute(node, name), fallback, context);
+}
+
 ReportElement makeElement(pugi::xml_node node, ElementKind kind, JrxmlReadContext &context)
 {
     ReportElement e;
@@ -188,10 +226,10 @@ ReportElement makeElement(pugi::xml_node node, ElementKind kind, JrxmlReadContex
     // The position line's attributes, found in one walk over them.
     const NamedAttributes r(re, reportElementLookups);
     namespace ra = reportElementAttribute;
-    e.x = doubleValue(r[ra::x]).value_or(0);
-    e.y = doubleValue(r[ra::y]).value_or(0);
-    e.width = doubleValue(r[ra::width]).value_or(100);
-    e.height = doubleValue(r[ra::height]).value_or(20);
+    e.x = lengthValue(re, r[ra::x], 0, context);
+    e.y = lengthValue(re, r[ra::y], 0, context);
+    e.width = lengthValue(re, r[ra::width], 100, context);
+    e.height = lengthValue(re, r[ra::height], 20, context);
 
     if (r[ra::style])
         e.styleName = valueText(r[ra::style].value());

@@ -399,6 +399,31 @@ QString withXmlCharactersOnly(const QString &text, qsizetype *removed)
     return out;
 }
 
+std::optional<double> engineLength(const char *text)
+{
+    const auto isBlank = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
+    const char *digit = text;
+    while (isBlank(*digit))
+        ++digit;
+    const bool negative = *digit == '-';
+    if (negative)
+        ++digit;
+    while (*digit == '0' && digit[1] >= '0' && digit[1] <= '9')
+        ++digit; // leading zeros
+    qint64 value = 0;
+    int count = 0;
+    for (; *digit >= '0' && *digit <= '9'; ++digit, ++count) {
+        if (count == 10)
+            return std::nullopt;
+        value = value * 10 + (*digit - '0');
+    }
+    while (isBlank(*digit))
+        ++digit;
+    if (count == 0 || *digit || value > qint64(2147483647) + (negative ? 1 : 0))
+        return std::nullopt;
+    return double(negative ? -value : value);
+}
+
 std::optional<double> toDouble(const char *text)
 {
     const char *begin = text;

@@ -93,6 +93,11 @@ QString withXmlCharactersOnly(const QString &text, qsizetype *removed);
 // for an empty text, blanks, trailing characters, or a value that is not finite.
 std::optional<double> toDouble(const char *text);
 
+// The text as the engine reads a length, a 32-bit whole number: decimal digits with an optional
+// minus sign, blanks around them allowed; no value for any other text (a plus sign, a fraction,
+// an exponent, a number beyond that range), which the engine refuses.
+std::optional<double> engineLength(const char *text);
+
 // A decimal integer with an optional sign and nothing else, within the signed 64-bit range.
 std::optional<qint64> toInteger(const char *text);
 

@@ -244,6 +244,31 @@ TEST_F(ContentViewTest, ReaderWarningsAreShownOncePerOpening)
     EXPECT_FALSE(bar->text().isEmpty()) << "a new opening tells again";
 }
 
+// The bar names the values the reader changed because the engine could not read them, and the
+// entity references it keeps as text.
+TEST_F(ContentViewTest, ReaderWarningsNameTheValuesTheReaderChanged)
+{
+    const QString hostile =
+        writeText(u"Hostile.jrxml"_s,
+                  "<!DOCTYPE jasperReport [<!ENTITY lol9 \"lol\">]>"
+                  "<jasperReport name=\"&lol9;\" pageWidth=\"1e308\" topMargin=\"inf\"><detail>"
+                  "<band height=\"40\"><line><reportElement x=\"0\" y=\"0\" width=\"9\" "
+                  "height=\"NaN\"/></line></band></detail></jasperReport>");
+    workspace.openTab(QUrl::fromLocalFile(hostile));
+    auto *bar = view->findChild<ReaderWarningsBar *>();
+    ASSERT_TRUE(bar);
+    for (const QString &said :
+         {u"The entity reference &lol9; is kept as literal text"_s,
+          u"pageWidth=\"1e308\" on <jasperReport> is not a whole number the engine can read; "
+          u"the report now holds 2147483647"_s,
+          u"topMargin=\"inf\" on <jasperReport> is not a whole number the engine can read; the "
+          u"report now holds 30"_s,
+          u"height=\"NaN\" on <reportElement> is not a whole number the engine can read; the "
+          u"report now holds 20"_s})
+        EXPECT_TRUE(bar->text().contains(said)) << bar->text().toStdString();
+    EXPECT_EQ(workspace.activeStore()->document().pageWidth, 2147483647);
+}
+
 TEST_F(ContentViewTest, ErrorPanelExplainsWhatItCanAndShowsTheRestRaw)
 {
     std::unique_ptr<QWidget> raw(ContentView::errorDisplay(u"something odd"_s));

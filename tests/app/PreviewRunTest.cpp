@@ -18,9 +18,11 @@
 #include "workspace/AppSettings.h"
 #include "workspace/WorkspaceModel.h"
 
+#include <QFutureWatcher>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QTest>
 #include <QTextDocument>
@@ -171,6 +173,47 @@ TEST_F(PreviewRunTest, ThePromptedRunKeepsToItsOwnReportAndShowsProgressThenFigu
     ASSERT_TRUE(QTest::qWaitFor([this] { return idle(); }, 20000));
     EXPECT_EQ(view->previewSheet()->body(), PreviewSheet::Body::error);
     EXPECT_TRUE(view->previewSheet()->errorArea()->widget());
+}
+
+// Closing the preview while an engine that does not answer works on it calls the run off: the
+// next Preview runs at once on a new engine, and the first run's outcome, when its request has
+// ended, reaches no sheet.
+TEST_F(PreviewRunTest, ClosingThePreviewOfAHungEngineLetsTheNextRunGoAtOnce)
+{
+    // The first engine takes the request and never answers, ignoring its input and SIGTERM; the
+    // next one answers.
+    script({"once:spin"});
+    pressPreview();
+    ASSERT_TRUE(engine.previewSession());
+    ASSERT_TRUE(QTest::qWaitFor([this] { return requests().size() == 1; }, 20000));
+    EXPECT_EQ(view->previewSheet()->body(), PreviewSheet::Body::progress);
+
+    QPushButton *close = nullptr;
+    for (QPushButton *button : view->previewSheet()->findChildren<QPushButton *>())
+        if (button->text() == u"Close"_s)
+            close = button;
+    ASSERT_TRUE(close);
+    QTest::mouseClick(close, Qt::LeftButton);
+    EXPECT_FALSE(engine.previewSession());
+    EXPECT_FALSE(engine.isRendering());
+    EXPECT_TRUE(toolbar()->previewButton()->isEnabled());
+    EXPECT_FALSE(toolbar()->spinner()->isVisible());
+
+    pressPreview();
+    ASSERT_TRUE(engine.previewSession());
+    ASSERT_TRUE(QTest::qWaitFor([this] { return idle(); }, 20000));
+    EXPECT_EQ(requests().size(), 2);
+    EXPECT_EQ(view->previewSheet()->body(), PreviewSheet::Body::result);
+    EXPECT_TRUE(engine.pdfURL());
+
+    // Both runs' tasks end (the first once its engine is killed); the first one's failure is
+    // published nowhere.
+    ASSERT_TRUE(QTest::qWaitFor(
+        [this] { return engine.findChildren<QFutureWatcherBase *>().isEmpty(); }, 20000));
+    EXPECT_FALSE(engine.errorMessage());
+    EXPECT_TRUE(engine.pdfURL());
+    EXPECT_EQ(view->previewSheet()->body(), PreviewSheet::Body::result);
+    EXPECT_TRUE(toolbar()->previewButton()->isEnabled());
 }
 
 TEST_F(PreviewRunTest, TheHelpTextAndDotFollowTheChosenConnection)

@@ -1,6 +1,7 @@
 #include "engine/SidecarClient.h"
 #include "SidecarTestSupport.h"
 #include "TestSupport.h"
+#include "engine/RequestCancel.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,6 +10,7 @@
 #include <QJsonDocument>
 #include <QTemporaryDir>
 #include <atomic>
+#include <csignal>
 #include <functional>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -448,4 +450,49 @@ TEST(SidecarClient, ShutdownFailsThePendingAndTheQueuedRequestsAndStartsNothingA
               }),
               notRunning);
     EXPECT_FALSE(fake.client.isRunning());
+}
+
+// A request can be called off from another thread: one on its way fails and its engine is let go
+// at once (and killed when it does not end by itself), one waiting its turn is never sent, and the
+// next request runs on a new engine without waiting for the old one to end.
+TEST(SidecarClient, ACancelledRequestLetsItsEngineGoAndTheNextRunsOnANewOne)
+{
+    QTemporaryDir logDir;
+    const QString log = logDir.filePath(u"requests"_s);
+    qputenv("FAKESIDECAR_REQUEST_LOG", log.toLocal8Bit());
+    // The fake takes the second request and never answers, ignoring its input and SIGTERM.
+    FakeEngine fake({"echo", "spin"});
+    qunsetenv("FAKESIDECAR_REQUEST_LOG");
+    fake.client.setTerminationGrace(10min); // the next request must not wait for that
+    const qint64 pid = fake.ping().second;
+    const auto cancel = std::make_shared<RequestCancel>();
+    QString pending;
+    std::thread first([&] {
+        pending = outcome([&] { return fake.client.send(u"render"_s, {}, 10min, cancel); });
+    });
+    ASSERT_TRUE(testsupport::waitFor([&] {
+        QFile file(log);
+        return file.open(QIODevice::ReadOnly) && file.readAll().count('\n') == 2;
+    }));
+    QString queued;
+    const auto queuedCancel = std::make_shared<RequestCancel>();
+    std::thread second([&] {
+        queued = outcome([&] { return fake.client.send(u"y"_s, {}, 10min, queuedCancel); });
+    });
+    fake.client.cancel(*queuedCancel);
+    fake.client.cancel(*cancel);
+    EXPECT_FALSE(fake.client.isRunning()) << "let go at once";
+    second.join();
+    EXPECT_EQ(queued, u"cancelled: "_s + SidecarError::cancelled().message());
+
+    fake.client.start(fake.location);
+    const auto [id, newPid] = fake.ping();
+    EXPECT_NE(newPid, pid);
+    EXPECT_EQ(id, 3) << "the request waiting its turn was never sent";
+    EXPECT_TRUE(pending.isEmpty()) << "the stubborn engine is still being ended";
+    EXPECT_TRUE(inProcessTable(pid));
+    ::kill(pid_t(pid), SIGKILL); // the end of the grace period
+    first.join();
+    EXPECT_EQ(pending, u"cancelled: "_s + SidecarError::cancelled().message());
+    EXPECT_FALSE(inProcessTable(pid)) << "reaped";
 }

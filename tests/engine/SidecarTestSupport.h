@@ -24,7 +24,8 @@ inline QString outcome(const std::function<QJsonObject()> &call)
                                         "notRunning",
                                         "processExitedUnexpectedly",
                                         "timedOut",
-                                        "javaNotFound"};
+                                        "javaNotFound",
+                                        "cancelled"};
     try {
         return u"ok "_s + QString::fromUtf8(QJsonDocument(call()).toJson(QJsonDocument::Compact));
     } catch (const SidecarError &error) {

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 using namespace codectest;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -177,4 +178,29 @@ TEST(JrxmlCorpus, JrxmlcatWarningsAndSnippets)
     const ToolResult cut =
         runTool(jrxmlcat(), {QStringLiteral("snippet-in")}, fragments.out.left(100));
     EXPECT_EQ(cut.exitCode, 1);
+}
+
+// jrxmlcat names the values the reader changed and the entity references it keeps as text.
+TEST(JrxmlCorpus, JrxmlcatWarningsNameChangedValues)
+{
+    const QByteArray hostile =
+        "<!DOCTYPE jasperReport [<!ENTITY lol9 \"lol\">]>"
+        "<jasperReport name=\"&lol9;\" pageWidth=\"1e308\" rightMargin=\"-1e300\" "
+        "topMargin=\"inf\" bottomMargin=\"NaN\"><detail><band "
+        "height=\"99999999999999999999\"><line><reportElement x=\"0\" y=\"0\" width=\"9\" "
+        "height=\"NaN\"/></line></band></detail></jasperReport>";
+    const ToolResult listed = runTool(jrxmlcat(), {QStringLiteral("warnings"), "-"}, hostile);
+    EXPECT_EQ(listed.exitCode, 0) << listed.err.toStdString();
+    const QString tail =
+        QStringLiteral(" is not a whole number the engine can read; the report now holds ");
+    EXPECT_EQ(
+        QString::fromUtf8(listed.out).split(u'\n', Qt::SkipEmptyParts),
+        (QStringList{u"The entity reference &lol9; is kept as literal text: the reader does not "
+                     u"expand entities"_s,
+                     u"pageWidth=\"1e308\" on <jasperReport>"_s + tail + u"2147483647"_s,
+                     u"rightMargin=\"-1e300\" on <jasperReport>"_s + tail + u"-2147483647"_s,
+                     u"topMargin=\"inf\" on <jasperReport>"_s + tail + u"30"_s,
+                     u"bottomMargin=\"NaN\" on <jasperReport>"_s + tail + u"30"_s,
+                     u"height=\"99999999999999999999\" on <band>"_s + tail + u"2147483647"_s,
+                     u"height=\"NaN\" on <reportElement>"_s + tail + u"20"_s}));
 }

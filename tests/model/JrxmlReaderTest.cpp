@@ -1,9 +1,12 @@
 #include "CodecTestSupport.h"
 #include "model/JrxmlText.h"
 
+#include <QHash>
+#include <cmath>
 #include <gtest/gtest.h>
 
 using namespace codectest;
+using namespace Qt::StringLiterals;
 
 TEST(JrxmlReader, SmallestReportTakesDefaults)
 {
@@ -250,4 +253,120 @@ TEST(JrxmlReader, ImportsAreKeptInOrderAndWrittenAfterTheProperties)
     ASSERT_GE(import, 0) << written.toStdString();
     EXPECT_LT(import, written.indexOf(QStringLiteral("<field ")));
     EXPECT_EQ(JrxmlCodec::parse(written.toUtf8()).imports, d.imports);
+}
+
+// The engine reads a length only as a 32-bit whole number and refuses a file with any other:
+// the reader holds what the engine could read (the number rounded and within the range, or the
+// default for no number) and names the attribute, the file's text and the value now held.
+TEST(JrxmlReader, LengthsTheEngineCannotReadAreHeldAsItCouldAndNamed)
+{
+    const auto note = [](const char *attr, const char *text, const char *tag,
+                         const char *held) -> QString {
+        return QString::fromUtf8(attr) + u"=\""_s + QString::fromUtf8(text) + u"\" on <"_s +
+               QString::fromUtf8(tag) +
+               u"> is not a whole number the engine can read; the report now holds "_s +
+               QString::fromUtf8(held);
+    };
+    const struct {
+        const char *where; // root, band or element
+        const char *attr;
+        const char *text;
+        double held;
+        const char *heldText; // null when the engine reads the text as it is
+    } cases[] = {
+        {"root", "pageWidth", "1e308", 2147483647, "2147483647"},
+        {"root", "rightMargin", "-1e300", -2147483647, "-2147483647"},
+        {"root", "topMargin", "inf", 30, "30"},
+        {"root", "bottomMargin", "NaN", 30, "30"},
+        {"root", "pageHeight", "842.5", 843, "843"},
+        {"root", "columnWidth", "+555", 555, "555"},
+        {"root", "leftMargin", "0x10", 16, "16"},
+        {"root", "leftMargin", "", 20, "20"},
+        {"root", "leftMargin", "1 0", 20, "20"},
+        {"root", "pageWidth", "2147483648", 2147483647, "2147483647"},
+        {"root", "pageWidth", "2147483647", 2147483647, nullptr},
+        {"root", "leftMargin", "-2147483648", -2147483648.0, nullptr},
+        {"root", "leftMargin", " 007 ", 7, nullptr},
+        {"root", "columnSpacing", "0.4", 0, "0"},
+        {"band", "height", "99999999999999999999", 2147483647, "2147483647"},
+        {"band", "height", "-0", 0, nullptr},
+        {"element", "height", "NaN", 20, "20"},
+        {"element", "x", "1e2", 100, "100"},
+        {"element", "width", "12.5", 13, "13"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(std::string(c.where) + " " + c.attr + "=" + c.text);
+        const QByteArray attr = QByteArray(" ") + c.attr + "=\"" + c.text + "\"";
+        const bool onRoot = qstrcmp(c.where, "root") == 0;
+        const bool onBand = qstrcmp(c.where, "band") == 0;
+        const QByteArray re = "<reportElement" +
+                              (qstrcmp(c.where, "element") == 0
+                                   ? attr
+                                   : QByteArray(" x=\"0\" y=\"0\" width=\"10\" height=\"10\"")) +
+                              "/>";
+        const QByteArray jrxml = "<jasperReport" + (onRoot ? attr : QByteArray()) +
+                                 "><detail><band" + (onBand ? attr : QByteArray(" height=\"40\"")) +
+                                 "><line>" + re + "</line><staticText>" + re +
+                                 "<text>t</text></staticText></band></detail></jasperReport>";
+        QStringList notes;
+        const ReportDocument d = JrxmlCodec::parse(jrxml, &notes);
+        const ReportBand &band = d.detailBands.at(0);
+        const ReportElement &e = band.elements.at(0);
+        const QHash<QByteArray, double> values{
+            {"pageWidth", d.pageWidth},       {"pageHeight", d.pageHeight},
+            {"columnWidth", d.columnWidth},   {"leftMargin", d.leftMargin},
+            {"rightMargin", d.rightMargin},   {"topMargin", d.topMargin},
+            {"bottomMargin", d.bottomMargin}, {"columnSpacing", d.columnSpacing}};
+        const double held = onRoot                          ? values.value(c.attr)
+                            : onBand                        ? band.height
+                            : qstrcmp(c.attr, "x") == 0     ? e.x
+                            : qstrcmp(c.attr, "width") == 0 ? e.width
+                                                            : e.height;
+        EXPECT_EQ(held, c.held);
+        EXPECT_EQ(std::signbit(held), std::signbit(c.held)) << "no -0";
+        const QStringList expected = c.heldText ? QStringList{note(c.attr, c.text,
+                                                                   onRoot   ? "jasperReport"
+                                                                   : onBand ? "band"
+                                                                            : "reportElement",
+                                                                   c.heldText)}
+                                                : QStringList{};
+        EXPECT_EQ(notes, expected) << "said once, however many elements hold it";
+        // What is written is what the report holds, and reads back without a word.
+        QStringList again;
+        JrxmlCodec::parse(JrxmlCodec::serialize(d), &again);
+        EXPECT_TRUE(again.isEmpty()) << again.join(u'\n').toStdString();
+    }
+}
+
+// Entity references the reader does not expand (declared by the document type or not) are named;
+// those in character data, comments and the document type are text there, and XML's own five
+// and character references are expanded.
+TEST(JrxmlReader, EntityReferencesKeptAsTextAreNamed)
+{
+    const QByteArray jrxml =
+        "<?xml version=\"1.0\"?>\n<!DOCTYPE jasperReport [\n <!ENTITY lol \"lol\">\n"
+        " <!ENTITY lol2 \"&lol;&lol;\">\n <!ENTITY lol9 \"&lol2;&lol2;\">\n]>\n"
+        "<jasperReport name=\"A &amp; &lol9;\"><!-- &comment; --><title><band height=\"20\">"
+        "<staticText><reportElement x=\"0\" y=\"0\" width=\"10\" height=\"10\"/>"
+        "<text>&lol9;&lol2; &#65; &lt;&gt;&quot;&apos; &undeclared;</text></staticText>"
+        "<textField><reportElement x=\"0\" y=\"0\" width=\"10\" height=\"10\"/>"
+        "<textFieldExpression><![CDATA[\"&inData;\"]]></textFieldExpression></textField>"
+        "</band></title></jasperReport>";
+    QStringList notes;
+    const ReportDocument d = JrxmlCodec::parse(jrxml, &notes);
+    EXPECT_EQ(d.name, u"A & &lol9;"_s);
+    EXPECT_EQ(notes, QStringList{u"The entity references &lol9;, &lol2;, &undeclared; are kept as "
+                                 u"literal text: the reader does not expand entities"_s});
+
+    notes.clear();
+    JrxmlCodec::parse("<jasperReport name=\"&one;\"/>", &notes);
+    EXPECT_EQ(notes, QStringList{u"The entity reference &one; is kept as literal text: the reader "
+                                 u"does not expand entities"_s});
+    notes.clear();
+    JrxmlCodec::parse("<jasperReport name=\"&a; &b; &c; &d; &e; &f; &g;\"/>", &notes);
+    EXPECT_EQ(notes, QStringList{u"The entity references &a;, &b;, &c;, &d;, &e; and 2 more are "
+                                 u"kept as literal text: the reader does not expand entities"_s});
+    notes.clear();
+    JrxmlCodec::parse("<jasperReport name=\"&amp;x; a&b &#38;c;\"/>", &notes);
+    EXPECT_TRUE(notes.isEmpty()) << notes.join(u'\n').toStdString();
 }
