@@ -53,7 +53,8 @@ void ColorRow::showColor(const std::optional<ElementColor> &color)
 void ColorRow::showFill(const ReportElement &element, const QList<ReportStyle> &styles)
 {
     stored_ = element.backColor;
-    swatch_->showFill(element.backColor, ElementFill::printedFill(element, styles));
+    swatch_->showFill(element.backColor, ElementFill::printedFill(element, styles),
+                      ElementFill::unprintedFill(element, styles));
     clear_->setVisible(element.backColor.has_value());
 }
 

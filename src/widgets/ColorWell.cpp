@@ -28,15 +28,16 @@ void ColorWell::showColor(const std::optional<ElementColor> &color)
 }
 
 void ColorWell::showFill(const std::optional<ElementColor> &stored,
-                         const std::optional<ElementColor> &printed)
+                         const std::optional<ElementColor> &printed,
+                         const std::optional<ElementColor> &unprinted)
 {
     const auto colour = [](const std::optional<ElementColor> &c) {
         return ColorHex::fromHex(c->hex).value_or(Qt::white);
     };
     if (printed)
         show(stored, colour(printed), Look::colour);
-    else if (stored)
-        show(stored, colour(stored), Look::notPrinted);
+    else if (unprinted)
+        show(stored, colour(unprinted), Look::notPrinted);
     else
         show(stored, Qt::white, Look::none);
 }

@@ -30,10 +30,11 @@ public:
 
     // Shows the stored colour in place. Never hands anything on.
     void showColor(const std::optional<ElementColor> &color);
-    // Shows a stored fill beside the one that prints (no value: nothing prints). Never hands
-    // anything on.
+    // Shows a stored fill as it prints: the colour that prints, else the colour kept that does
+    // not print, else "none". Never hands anything on.
     void showFill(const std::optional<ElementColor> &stored,
-                  const std::optional<ElementColor> &printed);
+                  const std::optional<ElementColor> &printed,
+                  const std::optional<ElementColor> &unprinted);
 
     // The colour the swatch shows.
     QColor shownColor() const { return shown_; }

@@ -1,4 +1,5 @@
 #include "AlertKeys.h"
+#include "EngineJudge.h"
 #include "AppInstanceTest.h"
 #include "app/CanvasTrailingToolbar.h"
 #include "app/ContentView.h"
@@ -126,9 +127,9 @@ TEST_F(ShellKeysTest, TheSourceSheetRefusesARootInAnotherNamespace)
     EXPECT_EQ(store->document(), before);
     EXPECT_FALSE(store->canUndo());
 
-    // An undeclared prefix is no namespace the engine knows either.
+    // Nor is a prefix for another namespace.
     const QString prefixed = QString(sheet->text())
-                                 .replace(uri + u"X\""_s, uri + u'"')
+                                 .replace(uri + u"X\""_s, uri + u"\" xmlns:jr=\"urn:other\""_s)
                                  .replace(u"<jasperReport"_s, u"<jr:jasperReport"_s)
                                  .replace(u"</jasperReport>"_s, u"</jr:jasperReport>"_s);
     text->selectAll();
@@ -136,20 +137,26 @@ TEST_F(ShellKeysTest, TheSourceSheetRefusesARootInAnotherNamespace)
     ASSERT_EQ(sheet->text(), prefixed);
     QTest::mouseClick(apply, Qt::LeftButton);
     ASSERT_TRUE(sheet->errorMessage());
-    EXPECT_TRUE(sheet->errorMessage()->contains(u"\"jr\""_s));
+    EXPECT_EQ(*sheet->errorMessage(),
+              u"The root element <jr:jasperReport> is in the namespace \"urn:other\"; the engine "
+              u"reads a report only in \""_s +
+                  uri + u"\" or in no namespace."_s);
     EXPECT_EQ(store->document(), before);
 
     // No namespace at all: taken.
     QString plain = text->toPlainText();
     plain.replace(u"<jr:jasperReport"_s, u"<jasperReport"_s)
         .replace(u"</jr:jasperReport>"_s, u"</jasperReport>"_s)
-        .replace(u"xmlns=\""_s + uri + u'"', QString())
+        .replace(u"xmlns=\""_s + uri + u"\" xmlns:jr=\"urn:other\""_s, QString())
         .replace(u"name=\"report\""_s, u"name=\"Plain\""_s);
     text->selectAll();
     text->insertPlainText(plain);
     QTest::mouseClick(apply, Qt::LeftButton);
     EXPECT_EQ(sheet->errorMessage(), std::nullopt);
     EXPECT_EQ(store->document().name, u"Plain"_s);
+    QUILLMARK_REQUIRE_ENGINE();
+    testsupport::EngineJudge engine(*location);
+    EXPECT_EQ(engine.compileError(store->document()), std::nullopt);
 }
 
 TEST_F(ShellKeysTest, EveryTabIsInReachOfTheKeysAndTheWheel)

@@ -182,18 +182,24 @@ TEST_F(ColourCardsTest, FillWellsShowWhatPrints)
         {2, u"inspector.fill.fill"_s, ColorWell::Look::none, Qt::white, u"None"_s},
         {3, u"inspector.shape.fill"_s, ColorWell::Look::colour, Qt::white, u"#FFFFFF"_s},
     };
+    // The inspector's cards of the element selected before go once the event loop runs.
+    const auto select = [&](int index) {
+        store.setSelectedElementID(elements[index].id);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.element);
-        store.setSelectedElementID(elements[c.element].id);
+        select(c.element);
         auto *row = find<ColorRow>(c.row);
         ASSERT_TRUE(row);
         EXPECT_EQ(row->colorWell()->look(), c.look);
         EXPECT_EQ(row->shownColor(), c.shown);
         EXPECT_EQ(row->swatch()->toolTip(), c.tip);
-        EXPECT_EQ(row->clearButton()->isVisibleTo(row), c.element == 1);
+        EXPECT_EQ(row->clearButton()->isVisibleTo(row), c.element == 3)
+            << "the white the rectangle prints is its own; the transparent one's is not set";
     }
     // The text colour prints black where none is set: it says so.
-    store.setSelectedElementID(elements[0].id);
+    select(0);
     auto *text = find<ColorRow>(u"inspector.font.text"_s);
     EXPECT_EQ(text->colorWell()->look(), ColorWell::Look::colour);
     EXPECT_EQ(text->shownColor(), QColor(Qt::black));
@@ -207,11 +213,22 @@ TEST_F(ColourCardsTest, FillWellsShowWhatPrints)
     highlight->dialog()->accept();
     EXPECT_EQ(highlight->colorWell()->look(), ColorWell::Look::colour);
     EXPECT_EQ(highlight->shownColor(), QColor(0, 128, 255));
-    // Clear takes the colour a transparent element kept: then it shows "none".
-    store.setSelectedElementID(elements[1].id);
-    QTest::mouseClick(highlight->clearButton(), Qt::LeftButton);
-    EXPECT_EQ(highlight->colorWell()->look(), ColorWell::Look::none);
-    EXPECT_FALSE(store.element(elements[1].id)->backColor);
+    // The colour a transparent element keeps is where its dialog opens, and picked it prints.
+    select(1);
+    highlight = find<ColorRow>(u"inspector.font.highlight"_s);
+    QTest::mouseClick(highlight->swatch(), Qt::LeftButton);
+    EXPECT_EQ(highlight->dialog()->currentColor(), QColor(255, 255, 0));
+    highlight->dialog()->setCurrentColor(QColor(255, 0, 0));
+    highlight->dialog()->setCurrentColor(QColor(255, 255, 0));
+    highlight->dialog()->accept();
+    EXPECT_EQ(store.element(elements[1].id)->backColor, ElementColor{u"#FFFF00"_s});
+    EXPECT_EQ(highlight->colorWell()->look(), ColorWell::Look::colour);
+    // Clear on the rectangle's fill leaves "none": it no longer prints.
+    select(3);
+    auto *fill = find<ColorRow>(u"inspector.shape.fill"_s);
+    QTest::mouseClick(fill->clearButton(), Qt::LeftButton);
+    EXPECT_EQ(fill->colorWell()->look(), ColorWell::Look::none);
+    EXPECT_EQ(fill->swatch()->toolTip(), u"None"_s);
 
     QUILLMARK_REQUIRE_ENGINE();
     testsupport::EngineJudge engine(*location);
@@ -221,4 +238,5 @@ TEST_F(ColourCardsTest, FillWellsShowWhatPrints)
     ASSERT_EQ(printed.load(pdf), QPdfDocument::Error::None);
     const QImage page = printed.render(0, QSize(300, 100));
     EXPECT_EQ(QColor(page.pixel(40, 40)), QColor(0, 128, 255)) << "the picked highlight prints";
+    EXPECT_EQ(QColor(page.pixel(90, 40)), QColor(255, 255, 0)) << "and the kept one, picked";
 }

@@ -298,8 +298,9 @@ TEST_F(NewReportWizardTest, ANewReportPrintsItsPageFooterOnTheLastPage)
         ASSERT_TRUE(last);
         EXPECT_FALSE(last->isPresent);
         for (const ReportBand &band : store->document().bands) {
-            if (band.type != BandType::lastPageFooter)
+            if (band.type != BandType::lastPageFooter) {
                 EXPECT_TRUE(band.isPresent) << int(band.type);
+            }
         }
         EXPECT_FALSE(JrxmlCodec::serialize(store->document()).contains("lastPageFooter"));
     }
