@@ -127,8 +127,10 @@ void ColorWell::paintSwatch()
         painter.setPen(Qt::NoPen);
         painter.setBrush(shown_);
         painter.drawRoundedRect(swatch, 3, 3);
-        const QColor contrast = shown_.lightness() > 128 ? QColor(0, 0, 0, 150)
-                                                          : QColor(255, 255, 255, 170);
+        const double luminance =
+            0.299 * shown_.redF() + 0.587 * shown_.greenF() + 0.114 * shown_.blueF();
+        const QColor contrast =
+            luminance > 0.55 ? QColor(0, 0, 0, 170) : QColor(255, 255, 255, 190);
         painter.setBrush(QBrush(contrast, Qt::BDiagPattern));
         painter.drawRoundedRect(swatch, 3, 3);
         QPen dashed = border;
