@@ -467,8 +467,7 @@ bool dropStyle(ReportDocument &document, const QString &name, bool wasDefault)
                       const ReportStyle *from = nullptr;
                       if (element.styleName && changedStyles.contains(*element.styleName))
                           from = styleNamed(styles, *element.styleName);
-                      else if (!element.styleName &&
-                               (named.contains(element.id) || defaultChanged))
+                      else if (!element.styleName && (named.contains(element.id) || defaultChanged))
                           from = inherited;
                       else
                           return std::nullopt;

@@ -116,7 +116,7 @@ std::optional<QString> rootRefusal(const QByteArray &data)
     const std::string_view name = root.name();
     const size_t colon = name.find(':');
     const std::string prefix(colon == std::string_view::npos ? std::string_view()
-                                                              : name.substr(0, colon));
+                                                             : name.substr(0, colon));
     const std::string declaration = prefix.empty() ? "xmlns" : "xmlns:" + prefix;
     // The reader refuses a prefix nothing declares.
     const pugi::xml_attribute uri = root.attribute(declaration.c_str());

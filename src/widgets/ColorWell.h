@@ -15,8 +15,9 @@ class QColorDialog;
 //
 // No stored colour, or a text that is not a colour, shows `absentColor` (black for text, white
 // for fills). A fill is shown as it prints (showFill): no colour as "none", and a colour the
-// engine does not print (the element is transparent) as itself, hatched. The dialog is not modal and stays open while the report changes: the well keeps
-// it across refreshes and hands on each colour the user passes through on the way.
+// engine does not print (the element is transparent) as itself, hatched. The dialog is not modal
+// and stays open while the report changes: the well keeps it across refreshes and hands on each
+// colour the user passes through on the way.
 class ColorWell : public QToolButton {
     Q_OBJECT
 

@@ -1,6 +1,6 @@
 #include "AlertKeys.h"
-#include "EngineJudge.h"
 #include "AppInstanceTest.h"
+#include "EngineJudge.h"
 #include "app/CanvasTrailingToolbar.h"
 #include "app/ContentView.h"
 #include "app/CrashDetection.h"
@@ -10,10 +10,10 @@
 #include "app/SourceSheet.h"
 #include "app/TabBarView.h"
 #include "app/TabChip.h"
+#include "document/DocumentStore.h"
 #include "editors/CodeEditorView.h"
 #include "editors/CodeTextView.h"
 #include "editors/FindBar.h"
-#include "document/DocumentStore.h"
 #include "workspace/AppSettings.h"
 #include "workspace/WorkspaceModel.h"
 
@@ -23,8 +23,8 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSpontaneKeyEvent>
-#include <QTextBlock>
 #include <QTest>
+#include <QTextBlock>
 #include <QToolButton>
 #include <QWheelEvent>
 
@@ -122,7 +122,8 @@ TEST_F(ShellKeysTest, TheSourceSheetRefusesARootInAnotherNamespace)
     ASSERT_NE(apply, nullptr);
     QTest::mouseClick(apply, Qt::LeftButton);
     ASSERT_TRUE(sheet->errorMessage());
-    EXPECT_TRUE(sheet->errorMessage()->contains(uri + u"X"_s)) << sheet->errorMessage()->toStdString();
+    EXPECT_TRUE(sheet->errorMessage()->contains(uri + u"X"_s))
+        << sheet->errorMessage()->toStdString();
     EXPECT_TRUE(sheet->errorLabel()->isVisible());
     EXPECT_EQ(store->document(), before);
     EXPECT_FALSE(store->canUndo());

@@ -255,8 +255,7 @@ TEST(ReadFieldsPostgres, ClassesAreDeclaredByNamesTheEngineLoads)
     testsupport::EngineJudge engine(*location);
     EXPECT_EQ(engine.compileError(store.document()), std::nullopt);
 
-    storetest::editDocument(store,
-                            [](ReportDocument &d) { d.fields[1].className = u"[B"_s; });
+    storetest::editDocument(store, [](ReportDocument &d) { d.fields[1].className = u"[B"_s; });
     const std::optional<QString> error = engine.compileError(store.document());
     ASSERT_TRUE(error);
     EXPECT_EQ(FriendlyErrorTranslator::translate(*error),
