@@ -74,11 +74,16 @@ void SourceSheet::openFromActiveReport()
 void SourceSheet::apply()
 {
     ReportDocument document;
+    const QByteArray bytes = text_.toUtf8();
     try {
         QStringList warnings;
-        document = JrxmlCodec::parse(text_.toUtf8(), &warnings);
+        document = JrxmlCodec::parse(bytes, &warnings);
     } catch (const JrxmlCodecError &error) {
         setErrorMessage(error.message());
+        return;
+    }
+    if (const std::optional<QString> refusal = JrxmlCodec::rootRefusal(bytes)) {
+        setErrorMessage(*refusal);
         return;
     }
     workspace_.activeStore()->applyParsedSource(document);

@@ -86,6 +86,10 @@ ReportDocument DocumentStore::defaultDocument(double pageWidth, double pageHeigh
         ReportBand band;
         band.type = type;
         band.height = 20;
+        // The engine prints the last page footer in place of the page footer on the last page,
+        // so a new report leaves it out: what the user puts in the page footer prints on every
+        // page. The outline adds it when wanted.
+        band.isPresent = type != BandType::lastPageFooter;
         document.bands.append(band);
     }
     ReportBand detail;

@@ -60,6 +60,19 @@ const QList<ContainsRule> &containsRulesAfterOperator()
 
 std::optional<QString> FriendlyErrorTranslator::translate(const QString &raw)
 {
+    // Before the class-not-found rule, which says no more than that a class is missing.
+    if (auto groups = firstMatch(
+            raw,
+            QStringLiteral("Field \"([^\"]+)\"[^.]*? is declared with the class (\\S+), which "
+                           "the engine cannot load"),
+            2)) {
+        const QStringList parts = groups->split(groupSeparator);
+        if (parts.size() == 2) {
+            return u"The field \"" + parts[0] + u"\" is declared with the class " + parts[1] +
+                   u", which the engine cannot load. Change the field's class in the Data panel "
+                   u"(java.lang.Object takes any value).";
+        }
+    }
     if (auto name = firstMatch(raw, QStringLiteral("Field not found\\s*:\\s*(\\S+)"), 1))
         return undeclaredAdvice(QStringLiteral("field"), *name);
     if (auto name = firstMatch(raw, QStringLiteral("Parameter not found\\s*:\\s*(\\S+)"), 1))

@@ -1,5 +1,6 @@
 #include "inspector/ColorRow.h"
 
+#include "model/ElementFill.h"
 #include "widgets/CardText.h"
 #include "widgets/ColorWell.h"
 
@@ -48,6 +49,14 @@ void ColorRow::showColor(const std::optional<ElementColor> &color)
     stored_ = color;
     swatch_->showColor(color);
     clear_->setVisible(color.has_value());
+}
+
+void ColorRow::showFill(const ReportElement &element, const QList<ReportStyle> &styles)
+{
+    stored_ = element.backColor;
+    swatch_->showFill(element.backColor, ElementFill::printedFill(element, styles),
+                      ElementFill::unprintedFill(element, styles));
+    clear_->setVisible(element.backColor.has_value());
 }
 
 QColor ColorRow::shownColor() const

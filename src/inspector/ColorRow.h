@@ -1,7 +1,7 @@
 #pragma once
 
 #include "edits/ColorDialogEdit.h"
-#include "model/ReportElement.h"
+#include "model/ReportDocument.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -32,6 +32,10 @@ public:
 
     // Shows the stored colour in place; a text that is not a colour shows black. Never commits.
     void showColor(const std::optional<ElementColor> &color);
+    // Shows the element's back colour as the engine prints it: "none" where it has none and
+    // prints none, its colour marked as not printed where the element is transparent. Never
+    // commits.
+    void showFill(const ReportElement &element, const QList<ReportStyle> &styles);
 
     // The colour the swatch shows.
     QColor shownColor() const;

@@ -156,7 +156,7 @@ ShapeCard::ShapeCard(const ElementWriter &writer, const QString &title, bool wit
     }
 }
 
-void ShapeCard::refresh(const ReportElement &element, const ReportDocument &)
+void ShapeCard::refresh(const ReportElement &element, const ReportDocument &document)
 {
     if (lineWidth_->value() != element.penWidth) {
         const QSignalBlocker blocker(lineWidth_);
@@ -164,7 +164,7 @@ void ShapeCard::refresh(const ReportElement &element, const ReportDocument &)
     }
     stroke_->showColor(element.foreColor);
     if (fill_)
-        fill_->showColor(element.backColor);
+        fill_->showFill(element, document.styles);
 }
 
 FillCard::FillCard(const ElementWriter &writer, const QString &title, QWidget *parent)
@@ -175,7 +175,7 @@ FillCard::FillCard(const ElementWriter &writer, const QString &title, QWidget *p
     addWidget(fill_);
 }
 
-void FillCard::refresh(const ReportElement &element, const ReportDocument &)
+void FillCard::refresh(const ReportElement &element, const ReportDocument &document)
 {
-    fill_->showColor(element.backColor);
+    fill_->showFill(element, document.styles);
 }

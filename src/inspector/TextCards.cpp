@@ -253,9 +253,9 @@ FontCard::FontCard(const ElementWriter &writer, const QString &title, QWidget *p
     addWidget(highlight_);
 }
 
-void FontCard::refresh(const ReportElement &element, const ReportDocument &)
+void FontCard::refresh(const ReportElement &element, const ReportDocument &document)
 {
     InspectorRows::showIndex(markup_, InspectorTexts::markupIndex(element.markup));
     text_->showColor(element.foreColor);
-    highlight_->showColor(element.backColor);
+    highlight_->showFill(element, document.styles);
 }

@@ -52,6 +52,18 @@ std::optional<bool> styleMode(const ReportStyle *style, const QList<ReportStyle>
     return std::nullopt;
 }
 
+// The style the element takes its values from: its own, else the report's default style.
+const ReportStyle *styleOf(const ReportElement &element, const QList<ReportStyle> &styles)
+{
+    if (element.styleName)
+        return named(styles, *element.styleName);
+    for (const ReportStyle &s : styles) {
+        if (s.isDefault)
+            return &s;
+    }
+    return nullptr;
+}
+
 } // namespace
 
 bool isOpaque(const ReportElement &element, const QList<ReportStyle> &styles)
@@ -59,17 +71,7 @@ bool isOpaque(const ReportElement &element, const QList<ReportStyle> &styles)
     if (const std::optional<bool> own =
             writtenMode(element.kept.part(u"reportElement"), element.backColor))
         return *own;
-    const ReportStyle *style = nullptr;
-    if (element.styleName) {
-        style = named(styles, *element.styleName);
-    } else {
-        for (const ReportStyle &s : styles) {
-            if (s.isDefault) {
-                style = &s;
-                break;
-            }
-        }
-    }
+    const ReportStyle *style = styleOf(element, styles);
     if (const std::optional<bool> inherited = styleMode(style, styles))
         return *inherited;
     const ElementKind &kind = element.kind;
@@ -83,6 +85,19 @@ std::optional<ElementColor> printedFill(const ReportElement &element,
     if (!isOpaque(element, styles))
         return std::nullopt;
     return element.backColor.value_or(ElementColor{u"#FFFFFF"_s});
+}
+
+std::optional<ElementColor> unprintedFill(const ReportElement &element,
+                                          const QList<ReportStyle> &styles)
+{
+    if (isOpaque(element, styles))
+        return std::nullopt;
+    if (element.backColor)
+        return element.backColor;
+    if (const QString *kept = element.kept.part(u"reportElement").attribute(u"backcolor"_s))
+        return ElementColor{*kept};
+    const ReportStyle *style = styleOf(element, styles);
+    return style ? style->backColor : std::nullopt;
 }
 
 void setFill(ReportElement &element, const std::optional<ElementColor> &color)

@@ -17,6 +17,10 @@ bool isOpaque(const ReportElement &element, const QList<ReportStyle> &styles);
 // The colour the background prints in, or none where it is not filled.
 std::optional<ElementColor> printedFill(const ReportElement &element,
                                         const QList<ReportStyle> &styles);
+// The back colour the element carries that does not print, because it is transparent: its own,
+// the one its file gives it, else its style's. None where it prints its fill or has no colour.
+std::optional<ElementColor> unprintedFill(const ReportElement &element,
+                                          const QList<ReportStyle> &styles);
 // Sets the back colour and the mode that goes with it: a colour is opaque, so that it prints; no
 // colour is transparent, so that nothing prints in its place.
 void setFill(ReportElement &element, const std::optional<ElementColor> &color);

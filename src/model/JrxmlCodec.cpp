@@ -124,6 +124,29 @@ ReportDocument parse(const QByteArray &data, QStringList *warnings)
     return document;
 }
 
+std::optional<QString> rootRefusal(const QByteArray &data)
+{
+    pugi::xml_document xml;
+    if (!load(xml, data))
+        return std::nullopt; // the parse says what is wrong
+    const pugi::xml_node root = xml.document_element();
+    if (!root || !JrxmlText::hasLocalName(root, "jasperReport"))
+        return std::nullopt;
+    const std::string_view name = root.name();
+    const size_t colon = name.find(':');
+    const std::string prefix(colon == std::string_view::npos ? std::string_view()
+                                                             : name.substr(0, colon));
+    const std::string declaration = prefix.empty() ? "xmlns" : "xmlns:" + prefix;
+    // The reader refuses a prefix nothing declares.
+    const pugi::xml_attribute uri = root.attribute(declaration.c_str());
+    const std::string_view value = uri ? uri.value() : "";
+    if ((value.empty() && prefix.empty()) || value == JrxmlText::namespaceUri)
+        return std::nullopt;
+    return u"The root element <"_s + QString::fromUtf8(name) + u"> is in the namespace \""_s +
+           QString::fromUtf8(value) + u"\"; the engine reads a report only in \""_s +
+           QLatin1StringView(JrxmlText::namespaceUri) + u"\" or in no namespace."_s;
+}
+
 QString serializeElement(const ReportElement &element, const QList<ReportStyle> &styles)
 {
     JrxmlText::takeRemovedCharacterCount();

@@ -41,6 +41,11 @@ QByteArray serialize(const ReportDocument &document, QStringList *diagnostics);
 // else on standard output.
 ReportDocument parse(const QByteArray &data, QStringList *warnings = nullptr);
 
+// Why the engine would refuse the root of this text, which parse() takes: a <jasperReport> in
+// a namespace other than the report format's (a report without a namespace, as a DOCTYPE file
+// has, it reads). No value where it takes the root, or where parse() itself refuses the text.
+std::optional<QString> rootRefusal(const QByteArray &data);
+
 // The JRXML text of one element as it stands inside a band (whole lines, each ending with a line
 // feed). With no styles no style reference is written: the form snippets store.
 QString serializeElement(const ReportElement &element, const QList<ReportStyle> &styles);
@@ -52,5 +57,9 @@ std::optional<ReportElement> parseSnippet(const QString &fragment);
 // style) taken again from `style`, or from the engine's defaults without one, as when the
 // style it inherits from is gone. The values it sets itself stay.
 void inheritStyle(ReportElement &element, const ReportStyle *style);
+
+// The same for a style: the values it inherits from its parent style taken again from `parent`,
+// or from the engine's defaults without one.
+void inheritParentStyle(ReportStyle &style, const ReportStyle *parent);
 
 } // namespace JrxmlCodec

@@ -24,10 +24,30 @@ ColorWell::ColorWell(QColor absentColor, Pick onPick, QWidget *parent)
 
 void ColorWell::showColor(const std::optional<ElementColor> &color)
 {
-    stored_ = color;
-    const QColor shown = color ? ColorHex::fromHex(color->hex).value_or(absent_) : absent_;
-    if (shown != shown_) {
+    show(color, color ? ColorHex::fromHex(color->hex).value_or(absent_) : absent_, Look::colour);
+}
+
+void ColorWell::showFill(const std::optional<ElementColor> &stored,
+                         const std::optional<ElementColor> &printed,
+                         const std::optional<ElementColor> &unprinted)
+{
+    const auto colour = [](const std::optional<ElementColor> &c) {
+        return ColorHex::fromHex(c->hex).value_or(Qt::white);
+    };
+    if (printed)
+        show(stored, colour(printed), Look::colour);
+    else if (unprinted)
+        show(stored, colour(unprinted), Look::notPrinted);
+    else
+        show(stored, Qt::white, Look::none);
+}
+
+void ColorWell::show(const std::optional<ElementColor> &stored, const QColor &shown, Look look)
+{
+    stored_ = stored;
+    if (shown != shown_ || look != look_) {
         shown_ = shown;
+        look_ = look;
         paintSwatch();
     }
     // An open dialog follows a change made elsewhere (an undo), but not the colour it is
@@ -83,9 +103,47 @@ void ColorWell::paintSwatch()
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(QColor(128, 128, 128, 160), 1));
-    painter.setBrush(shown_);
-    painter.drawRoundedRect(QRectF(QPointF(0.5, 0.5), QSizeF(swatchSize) - QSizeF(1, 1)), 3, 3);
+    const QRectF swatch(QPointF(0.5, 0.5), QSizeF(swatchSize) - QSizeF(1, 1));
+    const QPen border(QColor(128, 128, 128, 160), 1);
+    const QString hex = ColorHex::toHex(shown_);
+    QString tip = hex;
+    switch (look_) {
+    case Look::colour:
+        painter.setPen(border);
+        painter.setBrush(shown_);
+        painter.drawRoundedRect(swatch, 3, 3);
+        break;
+    case Look::none:
+        // An empty swatch struck through, as "no colour" is drawn.
+        painter.setPen(border);
+        painter.setBrush(palette().color(QPalette::Base));
+        painter.drawRoundedRect(swatch, 3, 3);
+        painter.setPen(QPen(QColor(220, 40, 40), 1.5));
+        painter.drawLine(swatch.bottomLeft() + QPointF(2, -1), swatch.topRight() + QPointF(-2, 1));
+        tip = u"None"_s;
+        break;
+    case Look::notPrinted: {
+        // The colour under a hatch in its contrast, inside a dashed border: kept, not printed.
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(shown_);
+        painter.drawRoundedRect(swatch, 3, 3);
+        const double luminance =
+            0.299 * shown_.redF() + 0.587 * shown_.greenF() + 0.114 * shown_.blueF();
+        const QColor contrast =
+            luminance > 0.55 ? QColor(0, 0, 0, 170) : QColor(255, 255, 255, 190);
+        painter.setBrush(QBrush(contrast, Qt::BDiagPattern));
+        painter.drawRoundedRect(swatch, 3, 3);
+        QPen dashed = border;
+        dashed.setStyle(Qt::DashLine);
+        painter.setPen(dashed);
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRoundedRect(swatch, 3, 3);
+        tip = hex + u", not printed: the element is transparent"_s;
+        break;
+    }
+    }
     painter.end();
     setIcon(QIcon(pixmap));
+    setToolTip(tip);
+    setAccessibleDescription(tip);
 }

@@ -1,5 +1,6 @@
 #include "AlertKeys.h"
 #include "AppInstanceTest.h"
+#include "EngineJudge.h"
 #include "app/CanvasTrailingToolbar.h"
 #include "app/ContentView.h"
 #include "app/CrashDetection.h"
@@ -28,6 +29,7 @@
 #include <QScrollBar>
 #include <QSpontaneKeyEvent>
 #include <QTest>
+#include <QTextBlock>
 #include <QToolButton>
 #include <QWheelEvent>
 
@@ -153,6 +155,70 @@ TEST_F(ShellKeysTest, FindKeysWorkWhileTheCompletionListIsOpen)
     EXPECT_TRUE(warnings.filter(u"Ambiguous"_s).isEmpty()) << warnings.join(u'\n').toStdString();
     menu->close();
     button->builder()->doneButton()->click();
+}
+
+// Apply refuses, with the reason, a report root the engine would refuse: a <jasperReport> in
+// another namespace. Without a namespace (as a DOCTYPE file has it) the engine reads it.
+TEST_F(ShellKeysTest, TheSourceSheetRefusesARootInAnotherNamespace)
+{
+    show();
+    DocumentStore *store = workspace().activeStore();
+    const ReportDocument before = store->document();
+    QTest::mouseClick(content()->trailingToolbar()->sourceButton(), Qt::LeftButton);
+    SourceSheet *sheet = content()->sourceSheet();
+    ASSERT_TRUE(apptest::activate(sheet->window()));
+    QPlainTextEdit *text = sheet->editor()->textView();
+    const QString uri = u"http://jasperreports.sourceforge.net/jasperreports"_s;
+    const qsizetype at = text->toPlainText().indexOf(u"xmlns=\""_s + uri + u'"');
+    ASSERT_GT(at, 0);
+    ASSERT_EQ(text->document()->findBlock(int(at)).blockNumber(), 1) << "on line 2";
+    QTest::mouseClick(text->viewport(), Qt::LeftButton, {}, QPoint(60, 8));
+    QTextCursor cursor = text->textCursor();
+    cursor.setPosition(int(at + 7 + uri.size()));
+    text->setTextCursor(cursor);
+    QTest::keyClicks(text, u"X"_s);
+    ASSERT_TRUE(sheet->text().contains(uri + u"X\""_s));
+
+    auto *apply = sheet->findChild<QPushButton *>(u"ApplySource"_s);
+    ASSERT_NE(apply, nullptr);
+    QTest::mouseClick(apply, Qt::LeftButton);
+    ASSERT_TRUE(sheet->errorMessage());
+    EXPECT_TRUE(sheet->errorMessage()->contains(uri + u"X"_s))
+        << sheet->errorMessage()->toStdString();
+    EXPECT_TRUE(sheet->errorLabel()->isVisible());
+    EXPECT_EQ(store->document(), before);
+    EXPECT_FALSE(store->canUndo());
+
+    // Nor is a prefix for another namespace.
+    const QString prefixed = QString(sheet->text())
+                                 .replace(uri + u"X\""_s, uri + u"\" xmlns:jr=\"urn:other\""_s)
+                                 .replace(u"<jasperReport"_s, u"<jr:jasperReport"_s)
+                                 .replace(u"</jasperReport>"_s, u"</jr:jasperReport>"_s);
+    text->selectAll();
+    text->insertPlainText(prefixed); // as a paste over everything
+    ASSERT_EQ(sheet->text(), prefixed);
+    QTest::mouseClick(apply, Qt::LeftButton);
+    ASSERT_TRUE(sheet->errorMessage());
+    EXPECT_EQ(*sheet->errorMessage(),
+              u"The root element <jr:jasperReport> is in the namespace \"urn:other\"; the engine "
+              u"reads a report only in \""_s +
+                  uri + u"\" or in no namespace."_s);
+    EXPECT_EQ(store->document(), before);
+
+    // No namespace at all: taken.
+    QString plain = text->toPlainText();
+    plain.replace(u"<jr:jasperReport"_s, u"<jasperReport"_s)
+        .replace(u"</jr:jasperReport>"_s, u"</jasperReport>"_s)
+        .replace(u"xmlns=\""_s + uri + u"\" xmlns:jr=\"urn:other\""_s, QString())
+        .replace(u"name=\"report\""_s, u"name=\"Plain\""_s);
+    text->selectAll();
+    text->insertPlainText(plain);
+    QTest::mouseClick(apply, Qt::LeftButton);
+    EXPECT_EQ(sheet->errorMessage(), std::nullopt);
+    EXPECT_EQ(store->document().name, u"Plain"_s);
+    QUILLMARK_REQUIRE_ENGINE();
+    testsupport::EngineJudge engine(*location);
+    EXPECT_EQ(engine.compileError(store->document()), std::nullopt);
 }
 
 TEST_F(ShellKeysTest, EveryTabIsInReachOfTheKeysAndTheWheel)

@@ -1,9 +1,11 @@
+#include "EngineJudge.h"
 #include "EngineTestSupport.h"
 #include "ScriptedEngine.h"
 #include "StoreTestSupport.h"
 #include "TestSupport.h"
 #include "datapanel/ReadFields.h"
 #include "engine/ConnectionPresetStore.h"
+#include "engine/FriendlyErrorTranslator.h"
 #include "engine/InMemoryKeychain.h"
 #include "engine/SidecarModel.h"
 
@@ -221,4 +223,44 @@ TEST(ReadFieldsPostgres, ALiveReadDeclaresTheTablesColumns)
     EXPECT_EQ(classes,
               (QStringList{u"java.lang.Integer"_s, u"java.lang.String"_s, u"java.lang.String"_s,
                            u"java.math.BigDecimal"_s, u"java.sql.Date"_s, u"java.lang.Boolean"_s}));
+}
+
+// A binary column is declared by the name a report gives its class (byte[], not the JVM's [B),
+// and the report so declared compiles. A field class the engine cannot load is reported by the
+// field, not as a missing part of the designer.
+TEST(ReadFieldsPostgres, ClassesAreDeclaredByNamesTheEngineLoads)
+{
+    QUILLMARK_REQUIRE_ENGINE();
+    QUILLMARK_REQUIRE_POSTGRES("to read from");
+    QTemporaryDir dir;
+    PrivateWorkFolder workFolder{dir.path()};
+    SidecarModel model{workFolder};
+    model.setLocationProvider([&] { return *location; });
+    InMemoryKeychain keychain;
+    QSettings settings(dir.filePath(u"settings.ini"_s), QSettings::IniFormat);
+    ConnectionPresetStore connections(settings, keychain);
+    connections.add(postgres->connection, postgres->password);
+    DocumentStore store;
+    store.setActiveConnectionID(postgres->connection.id);
+    storetest::editDocument(store, [](ReportDocument &d) {
+        d.queryString = u"SELECT id, decode('00ff', 'hex') AS picture FROM customers"_s;
+    });
+    ReadFieldsResultState state;
+    ReadFields::read(&store, &model, &connections, &state);
+    ASSERT_TRUE(waitFor([&] { return state.message() != u"Reading live schema..."_s; },
+                        std::chrono::seconds(90)));
+    ASSERT_EQ(store.document().fields.size(), 2) << state.message()->toStdString();
+    EXPECT_EQ(store.document().fields[1].className, u"byte[]"_s);
+
+    testsupport::EngineJudge engine(*location);
+    EXPECT_EQ(engine.compileError(store.document()), std::nullopt);
+
+    storetest::editDocument(store, [](ReportDocument &d) { d.fields[1].className = u"[B"_s; });
+    const std::optional<QString> error = engine.compileError(store.document());
+    ASSERT_TRUE(error);
+    EXPECT_EQ(FriendlyErrorTranslator::translate(*error),
+              u"The field \"picture\" is declared with the class [B, which the engine cannot "
+              u"load. Change the field's class in the Data panel (java.lang.Object takes any "
+              u"value)."_s)
+        << error->toStdString();
 }

@@ -1,4 +1,6 @@
 #include "DataPanelFixture.h"
+#include "EngineJudge.h"
+#include "canvas/FormatToolbarValues.h"
 #include "datapanel/ConditionalStylesEditor.h"
 #include "datapanel/DataPanelCards.h"
 #include "datapanel/StylesSection.h"
@@ -6,6 +8,7 @@
 #include "widgets/DataRowButtons.h"
 #include "widgets/StyleCoreEditor.h"
 
+#include <QCheckBox>
 #include <QColorDialog>
 #include <QLabel>
 #include <QPushButton>
@@ -287,6 +290,76 @@ TEST_F(StylesCard, ConditionalStylesWithFontOverridesRoundTrip)
     click(row(0, u"conditions.rule0.bold"_s));
     click(row(0, u"conditions.rule0.bold"_s));
     EXPECT_EQ(part(saved(), u"<style name=\"Rows\""_s, u"</style>\n"_s), untouched);
+}
+
+// Deleting a parent style leaves its heirs, and the elements that use them, as the saved file
+// now reads: the card, the format toolbar and the elements no longer show what it gave them.
+TEST_F(StylesCard, DeletingAParentStyleLeavesItsHeirsAsTheFileNowReadsThem)
+{
+    const QString path = QDir(settingsDir.path()).filePath(u"report.jrxml"_s);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(R"(<?xml version="1.0" encoding="UTF-8"?>
+<jasperReport xmlns="http://jasperreports.sourceforge.net/jasperreports" name="R" pageWidth="595" pageHeight="842" columnWidth="555" leftMargin="20" rightMargin="20" topMargin="20" bottomMargin="20">
+	<style name="Heavy" isBold="true" fontSize="14" forecolor="#AA0000" hAlign="Center"/>
+	<style name="StrongChild" style="Heavy"/>
+	<style name="Grand" style="StrongChild" isItalic="true"/>
+	<detail><band height="60">
+		<staticText><reportElement style="StrongChild" x="0" y="0" width="200" height="20"/><text><![CDATA[Strong]]></text></staticText>
+		<staticText><reportElement style="Grand" x="0" y="30" width="200" height="20"/><text><![CDATA[Grand]]></text></staticText>
+	</band></detail>
+</jasperReport>
+)");
+    file.close();
+    store.load(QUrl::fromLocalFile(path));
+    view->refresh();
+    const auto shown = [this](int index) {
+        return std::as_const(store.document().detailBands[0].elements).at(index);
+    };
+    store.setSelectedElementIDs({shown(0).id});
+    ASSERT_TRUE(find<QCheckBox>(row(1, u"bold"_s))->isChecked());
+    ASSERT_TRUE(FormatToolbarValues::of(store).isBold);
+
+    dialogs.answerAlert(0);
+    click(row(0, u"remove"_s));
+    ASSERT_EQ(store.document().styles.size(), 2);
+    EXPECT_EQ(store.undoStack().size(), 1);
+    EXPECT_FALSE(find<QCheckBox>(row(0, u"bold"_s))->isChecked()) << "StrongChild's row";
+    EXPECT_FALSE(find<QCheckBox>(row(1, u"bold"_s))->isChecked()) << "Grand's row";
+    EXPECT_TRUE(find<QCheckBox>(row(1, u"italic"_s))->isChecked()) << "Grand's own";
+    const FormatToolbarValues toolbar = FormatToolbarValues::of(store);
+    EXPECT_FALSE(toolbar.isBold);
+    EXPECT_EQ(toolbar.fontSize, 10);
+    EXPECT_EQ(toolbar.textAlignment, TextAlignment::left);
+    EXPECT_EQ(shown(0).foreColor, std::nullopt);
+    EXPECT_FALSE(shown(1).isBold);
+    EXPECT_TRUE(shown(1).isItalic);
+
+    const QString text = saved();
+    const ReportDocument reread = JrxmlCodec::parse(text.toUtf8());
+    for (int i = 0; i < 2; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(reread.styles[i].isBold, store.document().styles[i].isBold);
+        EXPECT_EQ(reread.styles[i].fontSize, store.document().styles[i].fontSize);
+        EXPECT_EQ(reread.styles[i].textAlignment, store.document().styles[i].textAlignment);
+        EXPECT_EQ(reread.styles[i].foreColor, store.document().styles[i].foreColor);
+        const ReportElement &printed = reread.detailBands[0].elements.at(i);
+        EXPECT_EQ(printed.isBold, shown(i).isBold);
+        EXPECT_EQ(printed.isItalic, shown(i).isItalic);
+        EXPECT_EQ(printed.fontSize, shown(i).fontSize);
+        EXPECT_EQ(printed.foreColor, shown(i).foreColor);
+        EXPECT_EQ(printed.textAlignment, shown(i).textAlignment);
+    }
+    EXPECT_TRUE(text.contains(u"<style name=\"StrongChild\"/>"_s)) << text.toStdString();
+
+    QUILLMARK_REQUIRE_ENGINE();
+    testsupport::EngineJudge engine(*location);
+    EXPECT_EQ(engine.compileError(text.toUtf8()), std::nullopt);
+
+    store.undo();
+    view->refresh();
+    EXPECT_TRUE(find<QCheckBox>(row(1, u"bold"_s))->isChecked());
+    EXPECT_TRUE(shown(0).isBold);
 }
 
 } // namespace

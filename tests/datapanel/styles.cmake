@@ -8,5 +8,5 @@ if(NOT QUILLMARK_HEADLESS_ONLY)
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/StyleEditorsTest.cpp ${CMAKE_CURRENT_LIST_DIR}/StylesCardTest.cpp
     LIBS quillmark_ui Qt6::Test)
   target_include_directories(datapanel_styles_widget_tests PRIVATE
-    ${PROJECT_SOURCE_DIR}/tests/document)
+    ${PROJECT_SOURCE_DIR}/tests/document ${PROJECT_SOURCE_DIR}/tests/engine)
 endif()

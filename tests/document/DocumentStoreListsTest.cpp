@@ -145,7 +145,8 @@ TEST_F(DocumentStoreLists, DefaultsOfANewReportAndOfEveryAdd)
     for (BandType type : {BandType::background, BandType::title, BandType::pageHeader,
                           BandType::columnHeader, BandType::columnFooter, BandType::pageFooter,
                           BandType::lastPageFooter, BandType::summary, BandType::noData})
-        expected.bands.append(ReportBand{.type = type, .height = 20});
+        expected.bands.append(
+            ReportBand{.type = type, .height = 20, .isPresent = type != BandType::lastPageFooter});
     expected.detailBands = {ReportBand{.type = BandType::detail, .height = 40}};
     const ReportDocument &actual = store.document();
     ASSERT_EQ(actual.bands.size(), expected.bands.size());

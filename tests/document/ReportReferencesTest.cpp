@@ -266,6 +266,38 @@ TEST(ReportReferences, DroppingAStyleLeavesTheElementsAsTheFileNowReadsThem)
     EXPECT_EQ(unstyledSizes(document), unstyledSizes(reread));
 }
 
+// A style whose parent goes inherits nothing from it any more, nor do the elements that use it,
+// as a fresh read of the file gives; what it sets itself stays.
+TEST(ReportReferences, DroppingAParentStyleLeavesItsHeirsAsTheFileNowReadsThem)
+{
+    QByteArray text = report;
+    text.replace(R"(<style name="Child" style="Heading"/>)",
+                 R"(<style name="Child" style="Heading" isItalic="true"/>)"
+                 R"(<style name="Grandchild" style="Child" fontSize="9"/>)");
+    ReportDocument document = JrxmlCodec::parse(text);
+    ASSERT_EQ(document.styles.size(), 4);
+    ASSERT_TRUE(document.styles[2].isBold);
+    ASSERT_TRUE(document.styles[3].isBold);
+    document.styles.removeAt(1);
+    ASSERT_TRUE(ReportReferences::dropStyle(document, u"Heading"_s, false));
+    const ReportDocument reread = JrxmlCodec::parse(JrxmlCodec::serialize(document));
+    for (qsizetype i = 1; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        const ReportStyle &style = document.styles[i];
+        EXPECT_FALSE(style.isBold);
+        EXPECT_TRUE(style.isItalic) << "its own, or its parent's own";
+        EXPECT_EQ(style.fontName, u"SansSerif"_s);
+        EXPECT_EQ(style.foreColor, std::nullopt);
+        EXPECT_EQ(style.fontSize, i == 1 ? 10 : 9);
+        EXPECT_EQ(style.isBold, reread.styles[i].isBold);
+        EXPECT_EQ(style.isItalic, reread.styles[i].isItalic);
+        EXPECT_EQ(style.fontName, reread.styles[i].fontName);
+        EXPECT_EQ(style.fontSize, reread.styles[i].fontSize);
+        EXPECT_EQ(style.foreColor, reread.styles[i].foreColor);
+    }
+    EXPECT_EQ(ReportReferences::uses(document, Kind::style, u"Heading"_s).total(), 0);
+}
+
 TEST(ReportReferences, ExpressionUsesCountTheReportsOwnExpressions)
 {
     const ReportDocument document = JrxmlCodec::parse(report);

@@ -29,6 +29,12 @@ TEST(FriendlyErrorTranslator, AppliesTheFirstRuleThatMatchesAndAnnotates)
     // Each message with its advice, or nullptr when it is not recognised.
     const std::pair<const char *, const char *> cases[] = {
         // Rules in their order; a message that two rules match gets the earlier one's advice.
+        {"Field \"picture\" of dataset \"Rows\" is declared with the class com.example.Blob, "
+         "which the engine cannot load. (JRValidationException: 1. "
+         "java.lang.ClassNotFoundException: com.example.Blob)",
+         "The field \"picture\" is declared with the class com.example.Blob, which the engine "
+         "cannot load. Change the field's class in the Data panel (java.lang.Object takes any "
+         "value)."},
         {"JRException: Syntax error, Field not found : customerName.\nat x",
          "The report uses a field named \"customerName.\" that isn't declared. Check the "
          "spelling, or add a field with that name in the Report Data sheet (the Data button)."},

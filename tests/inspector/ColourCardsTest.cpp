@@ -4,6 +4,7 @@
 #include "canvas/ElementPainter.h"
 #include "inspector/ColorRow.h"
 #include "widgets/AppPalettes.h"
+#include "widgets/ColorWell.h"
 
 #include <QApplication>
 #include <QColorDialog>
@@ -12,6 +13,7 @@
 #include <QPdfDocument>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QToolButton>
 #include <cmath>
 
@@ -184,4 +186,100 @@ TEST(ColorRowLink, TheClearLinkStandsOutOnTheDarkPanel)
         EXPECT_GE(contrast, 3.0) << "the link's text hardly stands out from the panel";
     }
     QApplication::setPalette(AppPalettes::light());
+}
+
+// A well shows what prints: "none" where no fill is set and none prints, the colour a
+// transparent element keeps marked as not printed, the white an opaque one without a colour
+// prints. A colour picked on "none" prints, and the report compiles.
+TEST_F(ColourCardsTest, FillWellsShowWhatPrints)
+{
+    const QByteArray jrxml =
+        "<jasperReport xmlns=\"http://jasperreports.sourceforge.net/jasperreports\" "
+        "name=\"r\" pageWidth=\"300\" pageHeight=\"100\" columnWidth=\"300\" leftMargin=\"0\" "
+        "rightMargin=\"0\" topMargin=\"0\" bottomMargin=\"0\"><title><band height=\"100\">"
+        "<textField><reportElement x=\"0\" y=\"0\" width=\"50\" height=\"50\"/>"
+        "<textFieldExpression><![CDATA[\"a\"]]></textFieldExpression></textField>"
+        "<staticText><reportElement x=\"50\" y=\"0\" width=\"50\" height=\"50\" "
+        "mode=\"Transparent\" backcolor=\"#FFFF00\"/><text><![CDATA[b]]></text></staticText>"
+        "<frame><reportElement x=\"100\" y=\"0\" width=\"50\" height=\"50\"/></frame>"
+        "<rectangle><reportElement x=\"150\" y=\"0\" width=\"50\" height=\"50\"/></rectangle>"
+        "</band></title></jasperReport>";
+    QFile file(dir.filePath(u"wells.jrxml"_s));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(jrxml);
+    file.close();
+    store.load(QUrl::fromLocalFile(file.fileName()));
+    const ElementList elements = store.document().bands[1].elements;
+    ASSERT_EQ(elements.size(), 4);
+    struct Case {
+        int element;
+        QString row;
+        ColorWell::Look look;
+        QColor shown;
+        QString tip;
+    };
+    const QList<Case> cases = {
+        {0, u"inspector.font.highlight"_s, ColorWell::Look::none, Qt::white, u"None"_s},
+        {1, u"inspector.font.highlight"_s, ColorWell::Look::notPrinted, QColor(255, 255, 0),
+         u"#FFFF00, not printed: the element is transparent"_s},
+        {2, u"inspector.fill.fill"_s, ColorWell::Look::none, Qt::white, u"None"_s},
+        {3, u"inspector.shape.fill"_s, ColorWell::Look::colour, Qt::white, u"#FFFFFF"_s},
+    };
+    // The inspector's cards of the element selected before go once the event loop runs.
+    const auto select = [&](int index) {
+        store.setSelectedElementID(elements[index].id);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.element);
+        select(c.element);
+        auto *row = find<ColorRow>(c.row);
+        ASSERT_TRUE(row);
+        EXPECT_EQ(row->colorWell()->look(), c.look);
+        EXPECT_EQ(row->shownColor(), c.shown);
+        EXPECT_EQ(row->swatch()->toolTip(), c.tip);
+        EXPECT_EQ(row->clearButton()->isVisibleTo(row), c.element == 3)
+            << "the white the rectangle prints is its own; the transparent one's is not set";
+    }
+    // The text colour prints black where none is set: it says so.
+    select(0);
+    auto *text = find<ColorRow>(u"inspector.font.text"_s);
+    EXPECT_EQ(text->colorWell()->look(), ColorWell::Look::colour);
+    EXPECT_EQ(text->shownColor(), QColor(Qt::black));
+
+    // A colour picked on "none" is set and prints; Clear goes back to "none".
+    auto *highlight = find<ColorRow>(u"inspector.font.highlight"_s);
+    QTest::mouseClick(highlight->swatch(), Qt::LeftButton);
+    ASSERT_TRUE(highlight->dialog());
+    EXPECT_EQ(highlight->dialog()->currentColor(), QColor(Qt::white)) << "opens on white";
+    highlight->dialog()->setCurrentColor(QColor(0, 128, 255));
+    highlight->dialog()->accept();
+    EXPECT_EQ(highlight->colorWell()->look(), ColorWell::Look::colour);
+    EXPECT_EQ(highlight->shownColor(), QColor(0, 128, 255));
+    // The colour a transparent element keeps is where its dialog opens, and picked it prints.
+    select(1);
+    highlight = find<ColorRow>(u"inspector.font.highlight"_s);
+    QTest::mouseClick(highlight->swatch(), Qt::LeftButton);
+    EXPECT_EQ(highlight->dialog()->currentColor(), QColor(255, 255, 0));
+    highlight->dialog()->setCurrentColor(QColor(255, 0, 0));
+    highlight->dialog()->setCurrentColor(QColor(255, 255, 0));
+    highlight->dialog()->accept();
+    EXPECT_EQ(store.element(elements[1].id)->backColor, ElementColor{u"#FFFF00"_s});
+    EXPECT_EQ(highlight->colorWell()->look(), ColorWell::Look::colour);
+    // Clear on the rectangle's fill leaves "none": it no longer prints.
+    select(3);
+    auto *fill = find<ColorRow>(u"inspector.shape.fill"_s);
+    QTest::mouseClick(fill->clearButton(), Qt::LeftButton);
+    EXPECT_EQ(fill->colorWell()->look(), ColorWell::Look::none);
+    EXPECT_EQ(fill->swatch()->toolTip(), u"None"_s);
+
+    QUILLMARK_REQUIRE_ENGINE();
+    testsupport::EngineJudge engine(*location);
+    QString pdf;
+    ASSERT_EQ(engine.printError(store.document(), &pdf), std::nullopt);
+    QPdfDocument printed;
+    ASSERT_EQ(printed.load(pdf), QPdfDocument::Error::None);
+    const QImage page = printed.render(0, QSize(300, 100));
+    EXPECT_EQ(QColor(page.pixel(40, 40)), QColor(0, 128, 255)) << "the picked highlight prints";
+    EXPECT_EQ(QColor(page.pixel(90, 40)), QColor(255, 255, 0)) << "and the kept one, picked";
 }

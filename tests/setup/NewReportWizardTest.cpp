@@ -11,11 +11,14 @@
 #include "workspace/WorkspaceModel.h"
 
 #include "AppTestSupport.h"
+#include "EngineJudge.h"
 
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPdfDocument>
+#include <QPdfSelection>
 #include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -277,4 +280,51 @@ TEST_F(NewReportWizardTest, ReturnCreatesABlankCleanTab)
     ASSERT_EQ(workspace.tabs().size(), 2);
     EXPECT_FALSE(workspace.activeStore()->isDirty());
     EXPECT_TRUE(workspace.activeStore()->document().styles.isEmpty());
+}
+
+// The engine prints the last page footer in place of the page footer on the last page: a new
+// report, blank or from the wizard's choices, leaves it out, so that the page footer prints on
+// a one-page report.
+TEST_F(NewReportWizardTest, ANewReportPrintsItsPageFooterOnTheLastPage)
+{
+    ASSERT_NE(open(), nullptr);
+    QTest::keyClick(sheet.get(), Qt::Key_Return);
+    NewReportWizardView *view = open();
+    QTest::mouseClick(view->headerSwatches().at(1), Qt::LeftButton);
+    view->createButton()->click();
+    ASSERT_EQ(workspace.tabs().size(), 3);
+    for (DocumentStore *store : {workspace.tabs().at(1), workspace.tabs().at(2)}) {
+        const std::optional<ReportBand> last = store->document().band(BandType::lastPageFooter);
+        ASSERT_TRUE(last);
+        EXPECT_FALSE(last->isPresent);
+        for (const ReportBand &band : store->document().bands) {
+            if (band.type != BandType::lastPageFooter) {
+                EXPECT_TRUE(band.isPresent) << int(band.type);
+            }
+        }
+        EXPECT_FALSE(JrxmlCodec::serialize(store->document()).contains("lastPageFooter"));
+    }
+
+    DocumentStore *store = workspace.tabs().at(1);
+    ReportElement footer;
+    footer.kind = ElementKind::TextField{u"\"Page \" + $V{PAGE_NUMBER}"_s};
+    footer.width = 200;
+    footer.height = 20;
+    store->addElement(footer, BandTarget::standard(BandType::pageFooter));
+    // The outline's Show adds it back, 20 points high, when the user wants it.
+    store->setBandPresent(BandType::lastPageFooter, true);
+    EXPECT_TRUE(store->document().band(BandType::lastPageFooter)->isPresent);
+    EXPECT_EQ(store->document().band(BandType::lastPageFooter)->height, 20);
+    store->undo();
+
+    QUILLMARK_REQUIRE_ENGINE();
+    testsupport::EngineJudge engine(*location);
+    QString pdf;
+    ASSERT_EQ(engine.printError(store->document(), &pdf), std::nullopt);
+    QPdfDocument printed;
+    ASSERT_EQ(printed.load(pdf), QPdfDocument::Error::None);
+    ASSERT_EQ(printed.pageCount(), 1);
+    EXPECT_TRUE(printed.getAllText(0).text().contains(u"Page 1"_s))
+        << printed.getAllText(0).text().toStdString();
+    EXPECT_EQ(engine.compileError(workspace.tabs().at(2)->document()), std::nullopt);
 }

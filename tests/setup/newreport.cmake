@@ -10,3 +10,5 @@ target_include_directories(newreport_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests/d
 quillmark_test(newreport_widget_tests GUI
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/NewReportWizardTest.cpp
   LIBS quillmark_ui Qt6::Test)
+target_include_directories(newreport_widget_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests/document
+  ${PROJECT_SOURCE_DIR}/tests/engine)

@@ -110,8 +110,8 @@ final class Database {
                     for (int i = 1; i <= meta.getColumnCount(); i++) {
                         ObjectNode field = fields.addObject();
                         field.put("name", meta.getColumnLabel(i));
-                        String cls = meta.getColumnClassName(i);
-                        field.put("className", cls == null || cls.isEmpty() ? "java.lang.Object" : cls);
+                        field.put("className",
+                                FieldClasses.declaredName(meta.getColumnClassName(i)));
                     }
                 }
             } finally {

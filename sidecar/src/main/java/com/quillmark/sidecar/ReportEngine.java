@@ -141,9 +141,23 @@ final class ReportEngine {
         return compileDesign(design, context);
     }
 
+    /**
+     * Compiles a report design. A field class the engine cannot load is reported by the fields
+     * that declare it, since the engine's own message names only the class.
+     */
     static JasperReport compileDesign(JasperDesign design, JasperReportsContext context)
-            throws JRException {
-        return JasperCompileManager.getInstance(context).compile(design);
+            throws JRException, RequestException {
+        try {
+            return JasperCompileManager.getInstance(context).compile(design);
+        } catch (JRException e) {
+            if (String.valueOf(e.getMessage()).contains("ClassNotFoundException")) {
+                List<String> fields = FieldClasses.unloadable(design);
+                if (!fields.isEmpty()) {
+                    throw new RequestException(String.join(" ", fields) + " (" + e + ")", e);
+                }
+            }
+            throw e;
+        }
     }
 
     /**

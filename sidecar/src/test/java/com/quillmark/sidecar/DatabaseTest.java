@@ -128,6 +128,12 @@ class DatabaseTest extends SharedSidecarTest {
         assertEquals(List.of("id:java.lang.Integer", "customer:java.lang.String",
                 "balance:java.math.BigDecimal", "joined:java.sql.Date",
                 "active:java.lang.Boolean"), fields);
+
+        // Arrays by the names a report declares them by, not the JVM's.
+        JsonNode arrays = ok(sidecar.request("readFieldsLive", params("query",
+                "SELECT decode('00ff', 'hex') AS picture FROM customers",
+                "connection", postgres())));
+        assertEquals("byte[]", arrays.get("fields").get(0).get("className").asText());
     }
 
     @Test

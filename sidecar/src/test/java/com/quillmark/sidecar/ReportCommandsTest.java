@@ -96,6 +96,28 @@ class ReportCommandsTest extends SharedSidecarTest {
         assertFalse(Files.exists(jasper), "a failed compile writes no compiled report");
     }
 
+    @Test
+    void aFieldClassTheEngineCannotLoadIsReportedByTheField() throws Exception {
+        Path jrxml = TestSidecar.report("unloadable-class.jrxml", dir);
+        String text = error(sidecar.request("compile", params("jrxmlPath", jrxml.toString(),
+                "jasperPath", dir.resolve("unloadable-class.jasper").toString())));
+        assertTrue(text.startsWith("Field \"Picture\" is declared with the class [B, which the "
+                + "engine cannot load."), text);
+        assertTrue(text.contains("ClassNotFoundException"), "the engine's own words follow");
+    }
+
+    @Test
+    void fieldClassesAreDeclaredByTheNamesTheEngineLoads() {
+        assertEquals("byte[]", FieldClasses.declaredName("[B"));
+        assertEquals("java.lang.String[]", FieldClasses.declaredName("[Ljava.lang.String;"));
+        assertEquals("int[][]", FieldClasses.declaredName("[[I"));
+        assertEquals("java.math.BigDecimal", FieldClasses.declaredName("java.math.BigDecimal"));
+        for (String unloadable : new String[] {"com.example.Missing", "[Lcom.example.Missing;",
+                "", null}) {
+            assertEquals("java.lang.Object", FieldClasses.declaredName(unloadable));
+        }
+    }
+
     @ParameterizedTest
     @CsvSource({"pdf, %PDF", "rtf, {\\rtf", "xlsx, PK", "html, <html", "csv, Hello from",
             "xml, <?xml", "odt, PK"})
