@@ -1,5 +1,7 @@
 #include "ElementFill.h"
 
+#include "StyleChain.h"
+
 using namespace Qt::StringLiterals;
 
 namespace ElementFill {
@@ -29,25 +31,14 @@ std::optional<bool> writtenMode(const KeptXml &kept, const std::optional<Element
     return true;
 }
 
-const ReportStyle *named(const QList<ReportStyle> &styles, const QString &name)
-{
-    for (const ReportStyle &style : styles) {
-        if (style.name == name)
-            return &style;
-    }
-    return nullptr;
-}
-
 // The mode a style gives, from itself or its parents.
 std::optional<bool> styleMode(const ReportStyle *style, const QList<ReportStyle> &styles)
 {
     // A chain of parents that runs in a circle ends somewhere.
-    for (int depth = 0; style && depth < 32; ++depth) {
-        const KeptXml &own = style->kept.part({});
-        if (const std::optional<bool> mode = writtenMode(own, style->backColor))
+    for (int depth = 0; style && depth < StyleChain::deepest; ++depth) {
+        if (const std::optional<bool> mode = writtenMode(style->kept.part({}), style->backColor))
             return mode;
-        const QString *parent = own.attribute(u"style"_s);
-        style = parent ? named(styles, *parent) : nullptr;
+        style = StyleChain::parentOf(*style, styles);
     }
     return std::nullopt;
 }
@@ -59,18 +50,8 @@ bool isOpaque(const ReportElement &element, const QList<ReportStyle> &styles)
     if (const std::optional<bool> own =
             writtenMode(element.kept.part(u"reportElement"), element.backColor))
         return *own;
-    const ReportStyle *style = nullptr;
-    if (element.styleName) {
-        style = named(styles, *element.styleName);
-    } else {
-        for (const ReportStyle &s : styles) {
-            if (s.isDefault) {
-                style = &s;
-                break;
-            }
-        }
-    }
-    if (const std::optional<bool> inherited = styleMode(style, styles))
+    if (const std::optional<bool> inherited =
+            styleMode(StyleChain::ofElement(element, styles), styles))
         return *inherited;
     const ElementKind &kind = element.kind;
     return kind.is<ElementKind::Rectangle>() || kind.is<ElementKind::Ellipse>() ||
