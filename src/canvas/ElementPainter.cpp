@@ -29,9 +29,13 @@ QPen strokePen(const ReportElement &element)
 }
 
 // A frame's border is drawn in its top side pen's colour when the pen has one; a side without a
-// colour takes the frame's fore colour.
+// colour takes the frame's fore colour. A frame without pens prints no border while its width is
+// the 1 point that stands for none (the width the user sets is written as four pens).
 QPen framePen(const ReportElement &element)
 {
+    if (!element.topPen && !element.leftPen && !element.bottomPen && !element.rightPen &&
+        element.penWidth == 1.0)
+        return QPen(Qt::NoPen);
     QPen pen = strokePen(element);
     if (element.topPen && element.topPen->color)
         pen.setColor(displayColor(element.topPen->color, ColorUse::stroke));
