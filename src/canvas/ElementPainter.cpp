@@ -16,9 +16,12 @@ using ElementFaceGeometry::displayColor;
 
 namespace {
 
-// Outlines and lines: butt caps, miter joins, no dash; a width of 0 is left to the painter.
+// Outlines and lines: butt caps, miter joins, no dash. A pen of no width prints nothing (the
+// painter would draw it as a hairline).
 QPen strokePen(const ReportElement &element)
 {
+    if (element.penWidth <= 0)
+        return QPen(Qt::NoPen);
     QPen pen(displayColor(element.foreColor, ColorUse::stroke), element.penWidth, Qt::SolidLine,
              Qt::FlatCap, Qt::MiterJoin);
     pen.setMiterLimit(10);
@@ -26,9 +29,13 @@ QPen strokePen(const ReportElement &element)
 }
 
 // A frame's border is drawn in its top side pen's colour when the pen has one; a side without a
-// colour takes the frame's fore colour.
+// colour takes the frame's fore colour. A frame without pens prints no border while its width is
+// the 1 point that stands for none (the width the user sets is written as four pens).
 QPen framePen(const ReportElement &element)
 {
+    if (!element.topPen && !element.leftPen && !element.bottomPen && !element.rightPen &&
+        element.penWidth == 1.0)
+        return QPen(Qt::NoPen);
     QPen pen = strokePen(element);
     if (element.topPen && element.topPen->color)
         pen.setColor(displayColor(element.topPen->color, ColorUse::stroke));
@@ -195,6 +202,8 @@ void paintContent(QPainter *painter, const ReportElement &element, const QRectF 
     } else if (kind.is<ElementKind::Rectangle>() || kind.is<ElementKind::Ellipse>()) {
         paintShape(painter, frame, element, kind.is<ElementKind::Ellipse>(), context);
     } else if (kind.is<ElementKind::Line>()) {
+        // The whole width of the pen prints, also where it reaches past the element's box.
+        painter->setClipping(false);
         painter->setPen(strokePen(element));
         painter->drawLine(ElementFaceGeometry::lineEnds(element.width, element.height)
                               .translated(frame.topLeft()));

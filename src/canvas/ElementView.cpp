@@ -216,6 +216,13 @@ void ElementView::place()
 {
     const QRectF frame = previewFrame();
     const QSizeF size = ElementFaceGeometry::drawnFrame(frame.width(), frame.height()).size();
+    // A line's pen prints its whole width, reaching out of the box.
+    const qreal penReach =
+        element_->kind.is<ElementKind::Line>() ? std::max(element_->penWidth, 0.0) / 2 : 0;
+    if (penReach != penReach_) {
+        prepareGeometryChange();
+        penReach_ = penReach;
+    }
     if (size != drawnSize_) {
         prepareGeometryChange();
         drawnSize_ = size;
@@ -252,7 +259,7 @@ bool ElementView::drawsHandles() const
 QRectF ElementView::boundingRect() const
 {
     // Room for the selection outline around the box, and for the handles it draws.
-    const qreal margin = drawsHandles() ? ResizeHandleItem::reach + 1 : 1;
+    const qreal margin = std::max(drawsHandles() ? ResizeHandleItem::reach + 1 : 1, penReach_);
     return box().adjusted(-margin, -margin, margin, margin);
 }
 

@@ -134,6 +134,7 @@ private:
     bool isShownSelected_ = false;
     int order_ = 0;
     QSizeF drawnSize_;
+    qreal penReach_ = 0; // how far a line's pen reaches out of the box
     QSizeF dragTranslation_{0, 0};
     QSizeF resizeTranslation_{0, 0};
     ResizeAnchor resizeAnchor_;

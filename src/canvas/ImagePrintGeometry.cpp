@@ -1,6 +1,7 @@
 #include "canvas/ImagePrintGeometry.h"
 
 #include "model/JrxmlText.h"
+#include "model/StyleChain.h"
 
 #include <QXmlStreamReader>
 #include <algorithm>
@@ -11,37 +12,18 @@ namespace ImagePrintGeometry {
 
 namespace {
 
-// Enough for any chain of parent styles that does not run in a circle.
-constexpr int deepestStyleChain = 32;
-
-const ReportStyle *styleNamed(const QList<ReportStyle> &styles, const QString &name)
-{
-    const auto found = std::find_if(styles.cbegin(), styles.cend(),
-                                    [&](const ReportStyle &s) { return s.name == name; });
-    return found == styles.cend() ? nullptr : &*found;
-}
-
 // The value of the attribute `own` on the element, else of `styled` on its style (the report's
-// default style for an element that names none) or that style's parents.
+// default style for an element that names none) or the styles it inherits from.
 const QString *attributeOf(const ReportElement &element, const QList<ReportStyle> &styles,
                            QStringView own, QStringView styled)
 {
     if (const QString *value = element.kept.part({}).attribute(own))
         return value;
-    const ReportStyle *style = nullptr;
-    if (element.styleName) {
-        style = styleNamed(styles, *element.styleName);
-    } else {
-        const auto found = std::find_if(styles.cbegin(), styles.cend(),
-                                        [](const ReportStyle &s) { return s.isDefault; });
-        style = found == styles.cend() ? nullptr : &*found;
-    }
-    for (int depth = 0; style && depth < deepestStyleChain; ++depth) {
-        const KeptXml &kept = style->kept.part({});
-        if (const QString *value = kept.attribute(styled))
+    const ReportStyle *style = StyleChain::ofElement(element, styles);
+    for (int depth = 0; style && depth < StyleChain::deepest; ++depth) {
+        if (const QString *value = style->kept.part({}).attribute(styled))
             return value;
-        const QString *parent = kept.attribute(u"style");
-        style = parent ? styleNamed(styles, *parent) : nullptr;
+        style = StyleChain::parentOf(*style, styles);
     }
     return nullptr;
 }

@@ -1,5 +1,7 @@
 #include "ElementFill.h"
 
+#include "StyleChain.h"
+
 using namespace Qt::StringLiterals;
 
 namespace ElementFill {
@@ -29,39 +31,16 @@ std::optional<bool> writtenMode(const KeptXml &kept, const std::optional<Element
     return true;
 }
 
-const ReportStyle *named(const QList<ReportStyle> &styles, const QString &name)
-{
-    for (const ReportStyle &style : styles) {
-        if (style.name == name)
-            return &style;
-    }
-    return nullptr;
-}
-
 // The mode a style gives, from itself or its parents.
 std::optional<bool> styleMode(const ReportStyle *style, const QList<ReportStyle> &styles)
 {
     // A chain of parents that runs in a circle ends somewhere.
-    for (int depth = 0; style && depth < 32; ++depth) {
-        const KeptXml &own = style->kept.part({});
-        if (const std::optional<bool> mode = writtenMode(own, style->backColor))
+    for (int depth = 0; style && depth < StyleChain::deepest; ++depth) {
+        if (const std::optional<bool> mode = writtenMode(style->kept.part({}), style->backColor))
             return mode;
-        const QString *parent = own.attribute(u"style"_s);
-        style = parent ? named(styles, *parent) : nullptr;
+        style = StyleChain::parentOf(*style, styles);
     }
     return std::nullopt;
-}
-
-// The style the element takes its values from: its own, else the report's default style.
-const ReportStyle *styleOf(const ReportElement &element, const QList<ReportStyle> &styles)
-{
-    if (element.styleName)
-        return named(styles, *element.styleName);
-    for (const ReportStyle &s : styles) {
-        if (s.isDefault)
-            return &s;
-    }
-    return nullptr;
 }
 
 } // namespace
@@ -71,8 +50,8 @@ bool isOpaque(const ReportElement &element, const QList<ReportStyle> &styles)
     if (const std::optional<bool> own =
             writtenMode(element.kept.part(u"reportElement"), element.backColor))
         return *own;
-    const ReportStyle *style = styleOf(element, styles);
-    if (const std::optional<bool> inherited = styleMode(style, styles))
+    if (const std::optional<bool> inherited =
+            styleMode(StyleChain::ofElement(element, styles), styles))
         return *inherited;
     const ElementKind &kind = element.kind;
     return kind.is<ElementKind::Rectangle>() || kind.is<ElementKind::Ellipse>() ||
@@ -96,8 +75,14 @@ std::optional<ElementColor> unprintedFill(const ReportElement &element,
         return element.backColor;
     if (const QString *kept = element.kept.part(u"reportElement").attribute(u"backcolor"_s))
         return ElementColor{*kept};
-    const ReportStyle *style = styleOf(element, styles);
-    return style ? style->backColor : std::nullopt;
+    // The colour the element's style, or the first style up its chain that sets one, gives.
+    const ReportStyle *style = StyleChain::ofElement(element, styles);
+    for (int depth = 0; style && depth < StyleChain::deepest; ++depth) {
+        if (style->backColor)
+            return style->backColor;
+        style = StyleChain::parentOf(*style, styles);
+    }
+    return std::nullopt;
 }
 
 void setFill(ReportElement &element, const std::optional<ElementColor> &color)

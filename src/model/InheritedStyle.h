@@ -33,6 +33,9 @@ struct InheritedStyle {
     std::optional<VerticalTextAlignment> verticalAlignment;
     // The line pen of lines and shapes.
     Pen linePen;
+    // The fore colour of the topmost style of the chain that sets one: a pen that neither the
+    // element nor any style of the chain colours is drawn in it, before the element's own.
+    std::optional<ElementColor> penFallbackColor;
     // The box sides, top, left, bottom, right; where a style's side says nothing its box pen
     // stands for it.
     Pen sides[4];

@@ -197,6 +197,11 @@ void keepGraphicElement(ReportElement &e, pugi::xml_node node, JrxmlReadContext 
     KeptXml penKept = keptOf(pen, lineWidth, none, none, none, context);
     absentUnless(
         pen, "lineWidth", [&] { return numberText(e.penWidth, decimalNumber); }, penKept);
+    // The colour a line or shape holds is its pen's: an inherited one stays unwritten while it
+    // is unchanged.
+    using K = ElementKind;
+    if (e.foreColor && (e.kind.is<K::Line>() || e.kind.is<K::Rectangle>() || e.kind.is<K::Ellipse>()))
+        absentUnless(pen, "lineColor", e.foreColor->hex, penKept);
     e.kept.addPart(u"graphicElement/pen"_s, std::move(penKept));
 }
 

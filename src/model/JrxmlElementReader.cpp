@@ -244,9 +244,26 @@ ReportElement makeElement(pugi::xml_node node, ElementKind kind, JrxmlReadContex
     readTextFormatting(e, node, style, inherited);
 
     // The line pen of the element, else of its style chain; other kinds keep the style's.
-    std::optional<double> penWidth =
-        doubleAttr(childNamed(childNamed(node, "graphicElement"), "pen"), "lineWidth");
+    const pugi::xml_node graphicPen = childNamed(childNamed(node, "graphicElement"), "pen");
+    std::optional<double> penWidth = doubleAttr(graphicPen, "lineWidth");
     using K = ElementKind;
+    if (e.kind.is<K::Line>() || e.kind.is<K::Rectangle>() || e.kind.is<K::Ellipse>()) {
+        // The outline prints in the pen's colour (its own, else its style chain's), else in the
+        // fore colour: that is the colour the element shows and is edited as.
+        if (const pugi::xml_attribute color = attribute(graphicPen, "lineColor"))
+            e.foreColor = colorValue(color);
+        else if (inherited && inherited->linePen.color)
+            e.foreColor = inherited->linePen.color;
+        else if (inherited && inherited->penFallbackColor)
+            e.foreColor = inherited->penFallbackColor;
+    }
+    // The engine reads a line without height (or width) as one point high (or wide).
+    if (e.kind.is<K::Line>()) {
+        if (e.width == 0)
+            e.width = 1;
+        if (e.height == 0)
+            e.height = 1;
+    }
     if (e.kind.is<K::Line>() || e.kind.is<K::Rectangle>() || e.kind.is<K::Ellipse>() ||
         e.kind.is<K::Image>()) {
         if (!penWidth && inherited)

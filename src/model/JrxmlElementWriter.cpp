@@ -227,7 +227,18 @@ void appendTextElement(QString &out, const ReportElement &e)
 void appendGraphicElement(QString &out, const ReportElement &e)
 {
     const KeptXml &own = e.kept.part(u"graphicElement");
-    const KeptXml &pen = e.kept.part(u"graphicElement/pen");
+    KeptXml pen = e.kept.part(u"graphicElement/pen");
+    // The pen's own colour is the element's colour, as the reader holds it.
+    bool hasColor = false;
+    for (KeptXml::Attribute &attribute : pen.attributes) {
+        if (e.foreColor && attribute.name == u"lineColor") {
+            attribute.value = e.foreColor->hex;
+            hasColor = true;
+        }
+    }
+    // A colour changed from the one the pen inherited is the pen's own.
+    if (e.foreColor && !hasColor && pen.inheritsOtherThan(u"lineColor", e.foreColor->hex))
+        pen.attributes.prepend({u"lineColor"_s, e.foreColor->hex});
     const qsizetype start = openTag(out, 16, "graphicElement"_L1);
     appendKeptAttributes(out, start, own);
     out += ">\n"_L1 + indent(20);

@@ -1,5 +1,6 @@
 // The values elements inherit from the report's styles: a style's own attributes over those of
-// the style it names as its parent, up the chain, as the engine resolves them.
+// the style it names as its parent (the report's default style where it names none), up the
+// chain, as the engine resolves them.
 
 #include "JrxmlCodecInternal.h"
 #include "JrxmlText.h"
@@ -91,6 +92,8 @@ public:
             const QString name = QString::fromUtf8(attribute(styles[i], "name").value());
             if (!index_.contains(name))
                 index_.insert(name, i);
+            if (!defaultStyle_ && is(attribute(styles[i], "isDefault").value(), "true"))
+                defaultStyle_ = i;
         }
     }
 
@@ -110,6 +113,8 @@ public:
                 parent && state_[*parent] == State::done)
                 s = resolved_[*parent];
             setOwnValues(s, styles_[*it]);
+            if (!s.penFallbackColor)
+                s.penFallbackColor = s.foreColor;
             resolved_[*it] = std::move(s);
             state_[*it] = State::done;
         }
@@ -122,12 +127,15 @@ private:
     QHash<QString, size_t> index_;
     std::vector<InheritedStyle> resolved_;
     std::vector<State> state_;
+    std::optional<size_t> defaultStyle_; // the first style marked as the default
 
+    // The style it names as its parent; a style that names none inherits from the report's
+    // default style, as the engine fills (the default style itself from nothing).
     std::optional<size_t> parentOf(size_t i) const
     {
         const pugi::xml_attribute parent = attribute(styles_[i], "style");
         if (!parent)
-            return std::nullopt;
+            return defaultStyle_ != i ? defaultStyle_ : std::nullopt;
         const auto found = index_.constFind(QString::fromUtf8(parent.value()));
         if (found == index_.cend())
             return std::nullopt;

@@ -18,6 +18,7 @@ if(NOT QUILLMARK_HEADLESS_ONLY)
   # Pictures drawn against the real engine's print of them.
   quillmark_test(pictureprint_widget_tests GUI
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/PicturePrintTest.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/DrawnAsPrintedTest.cpp
     LIBS quillmark_ui)
   target_include_directories(pictureprint_widget_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests/engine)
 endif()

@@ -39,6 +39,12 @@ import net.sf.jasperreports.engine.JRSubreport;
 import net.sf.jasperreports.engine.JRTextElement;
 import net.sf.jasperreports.engine.JRTextField;
 import net.sf.jasperreports.engine.JRVariable;
+import net.sf.jasperreports.engine.JRException;
+import net.sf.jasperreports.engine.JRExpressionCollector;
+import net.sf.jasperreports.engine.JasperReport;
+import net.sf.jasperreports.engine.JasperReportsContext;
+import net.sf.jasperreports.engine.design.JRJavacCompiler;
+import net.sf.jasperreports.engine.design.JRVerifier;
 import net.sf.jasperreports.engine.design.JasperDesign;
 import net.sf.jasperreports.engine.type.HorizontalTextAlignEnum;
 import net.sf.jasperreports.engine.type.ModeEnum;
@@ -56,8 +62,9 @@ import java.util.stream.Collectors;
 import java.util.stream.Stream;
 
 /**
- * Loads reports with the engine's own JRXML loader and prints the values it read, one per line as
- * {@code place TAB name TAB value}: the page, each band's height and split type, each element's
+ * Loads and compiles reports with the engine and prints the values the compiled report fills with
+ * (each element's and style's values as the engine's style resolution gives them), one per line
+ * as {@code place TAB name TAB value}: the page, each band's height and split type, each element's
  * kind, position, size, colours, mode, font, alignment, line and box pens, and the data
  * definitions' names and classes. Each report starts with a line {@code ## relative/path}. The
  * designer's reader prints the same lines for the same file, so the two can be compared value by
@@ -93,16 +100,34 @@ final class DesignValues {
         DesignValues values = new DesignValues(out);
         for (Path report : reports) {
             out.println("## " + base.relativize(report).toString().replace('\\', '/'));
-            JasperDesign design;
+            JasperReport compiled;
             try (InputStream in = Files.newInputStream(report)) {
-                design = JRXmlLoader.load(DefaultJasperReportsContext.getInstance(), in);
+                compiled = compiled(JRXmlLoader.load(DefaultJasperReportsContext.getInstance(), in));
             } catch (Throwable t) {
                 out.println("report\tload\t" + Server.message(t).lines().findFirst().orElse(""));
                 continue;
             }
-            values.report(design);
+            values.report(compiled);
         }
         return true;
+    }
+
+    /**
+     * The compiled report the engine fills. Where only the expressions fail to compile (they use
+     * classes of the report's own project), the engine's compiler builds the same report without
+     * them: its values do not depend on the expressions' code.
+     */
+    private static JasperReport compiled(JasperDesign design) throws JRException {
+        JasperReportsContext context = DefaultJasperReportsContext.getInstance();
+        try {
+            return ReportEngine.compileDesign(design, context);
+        } catch (JRException e) {
+            JRExpressionCollector collector = JRExpressionCollector.collector(context, design);
+            if (!JRVerifier.verifyDesign(context, design, collector).isEmpty()) {
+                throw e;
+            }
+            return new JasperReport(design, JRJavacCompiler.class.getName(), null, collector, "");
+        }
     }
 
     private void put(String place, String name, Object value) {
@@ -126,7 +151,7 @@ final class DesignValues {
         return value.toString();
     }
 
-    private void report(JasperDesign d) {
+    private void report(JasperReport d) {
         put("report", "pageWidth", d.getPageWidth());
         put("report", "pageHeight", d.getPageHeight());
         put("report", "columnWidth", d.getColumnWidth());
@@ -145,14 +170,14 @@ final class DesignValues {
         put("report", "isSummaryNewPage", d.isSummaryNewPage());
         put("report", "isSummaryWithPageHeaderAndFooter", d.isSummaryWithPageHeaderAndFooter());
         put("report", "language", d.getLanguage());
-        dataset("report", d.getMainDesignDataset());
-        for (JRScriptlet s : d.getScriptletsList()) {
+        dataset("report", d.getMainDataset());
+        for (JRScriptlet s : orNone(d.getScriptlets(), JRScriptlet.class)) {
             put("scriptlet:" + s.getName(), "class", s.getValueClassName());
         }
-        for (JRStyle s : d.getStylesList()) {
+        for (JRStyle s : orNone(d.getStyles(), JRStyle.class)) {
             style(s);
         }
-        for (JRDataset s : d.getDatasetsList()) {
+        for (JRDataset s : orNone(d.getDatasets(), JRDataset.class)) {
             dataset("dataset:" + s.getName(), s);
         }
         band("background", d.getBackground());
@@ -165,7 +190,7 @@ final class DesignValues {
         band("lastPageFooter", d.getLastPageFooter());
         band("summary", d.getSummary());
         band("noData", d.getNoData());
-        for (JRGroup g : d.getGroupsList()) {
+        for (JRGroup g : orNone(d.getGroups(), JRGroup.class)) {
             String place = "group:" + g.getName();
             put(place, "isStartNewPage", g.isStartNewPage());
             put(place, "isStartNewColumn", g.isStartNewColumn());
@@ -224,6 +249,11 @@ final class DesignValues {
         put(place, "forecolor", s.getForecolor());
         put(place, "backcolor", s.getBackcolor());
         put(place, "boxPen.lineWidth", s.getLineBox().getPen().getLineWidth());
+    }
+
+    @SuppressWarnings("unchecked")
+    private static <T> T[] orNone(T[] items, Class<T> type) {
+        return items == null ? (T[]) java.lang.reflect.Array.newInstance(type, 0) : items;
     }
 
     private static Object or(Object value, Object fallback) {

@@ -13,7 +13,7 @@ import java.nio.file.Files;
 import java.nio.file.Path;
 import java.util.List;
 
-/** What the engine's loader reads from a report, as {@code read-values} prints it. */
+/** What the engine fills a report with, as {@code read-values} prints it. */
 class DesignValuesTest {
 
     @TempDir
@@ -50,6 +50,22 @@ class DesignValuesTest {
         }
         // A transparent element's back colour shows nowhere.
         assertFalse(lines.contains("title/1\tbackcolor\t#FF0000"), lines.toString());
+    }
+
+    @Test
+    void aStyleWithoutParentTakesTheDefaultStyleAsTheEngineFills() throws Exception {
+        List<String> lines = read("d.jrxml",
+                "<jasperReport xmlns=\"http://jasperreports.sourceforge.net/jasperreports\""
+                        + " name=\"d\"><style name=\"Base\" isDefault=\"true\" fontSize=\"20\""
+                        + " forecolor=\"#FF0000\"/><style name=\"Bold\" isBold=\"true\"/>"
+                        + "<title><band height=\"30\"><staticText><reportElement x=\"0\" y=\"0\""
+                        + " width=\"90\" height=\"30\" style=\"Bold\"/><text/></staticText>"
+                        + "</band></title></jasperReport>");
+        for (String expected : List.of("style:Bold\tfontSize\t20", "style:Bold\tforecolor\t#FF0000",
+                "style:Base\tisBold\tfalse", "title/0\tfontSize\t20",
+                "title/0\tforecolor\t#FF0000", "title/0\tisBold\ttrue")) {
+            assertTrue(lines.contains(expected), expected + " in " + lines);
+        }
     }
 
     @Test

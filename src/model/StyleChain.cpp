@@ -1,0 +1,34 @@
+#include "StyleChain.h"
+
+#include <algorithm>
+
+namespace StyleChain {
+
+const ReportStyle *named(const QList<ReportStyle> &styles, const QString &name)
+{
+    const auto found = std::find_if(styles.cbegin(), styles.cend(),
+                                    [&](const ReportStyle &s) { return s.name == name; });
+    return found == styles.cend() ? nullptr : &*found;
+}
+
+const ReportStyle *defaultStyle(const QList<ReportStyle> &styles)
+{
+    const auto found = std::find_if(styles.cbegin(), styles.cend(),
+                                    [](const ReportStyle &s) { return s.isDefault; });
+    return found == styles.cend() ? nullptr : &*found;
+}
+
+const ReportStyle *ofElement(const ReportElement &element, const QList<ReportStyle> &styles)
+{
+    return element.styleName ? named(styles, *element.styleName) : defaultStyle(styles);
+}
+
+const ReportStyle *parentOf(const ReportStyle &style, const QList<ReportStyle> &styles)
+{
+    if (const QString *parent = style.kept.part({}).attribute(u"style"))
+        return named(styles, *parent);
+    const ReportStyle *fallback = defaultStyle(styles);
+    return fallback == &style ? nullptr : fallback;
+}
+
+} // namespace StyleChain

@@ -1,0 +1,168 @@
+// The canvas draws a report's texts, lines and shapes as the engine prints them: the report is
+// opened as a user opens it, its elements are drawn as the canvas draws them, and the same file
+// is printed by the real engine; both pictures are compared ink by ink.
+
+#include "canvas/ElementPainter.h"
+#include "engine/SidecarClient.h"
+#include "model/JrxmlCodec.h"
+
+#include "EngineTestSupport.h"
+#include "TestSupport.h"
+
+#include <QFile>
+#include <QImage>
+#include <QJsonObject>
+#include <QPainter>
+#include <QPdfDocument>
+#include <QTemporaryDir>
+#include <functional>
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Pixels a point, for both pictures.
+constexpr int scale = 2;
+
+using Ink = std::function<bool(QRgb)>;
+
+bool red(QRgb p)
+{
+    return qRed(p) > 200 && qGreen(p) < 80 && qBlue(p) < 80;
+}
+
+bool magenta(QRgb p)
+{
+    return qRed(p) > 200 && qGreen(p) < 80 && qBlue(p) > 200;
+}
+
+// Anything that is not (nearly) white paper.
+bool anyInk(QRgb p)
+{
+    return qRed(p) < 235 || qGreen(p) < 235 || qBlue(p) < 235;
+}
+
+// The bounding box of the ink's pixels inside `points` (a rectangle in points); empty: none.
+QRect inked(const QImage &image, const QRectF &points, const Ink &ink)
+{
+    const QRect region(int(points.x() * scale), int(points.y() * scale),
+                       int(points.width() * scale), int(points.height() * scale));
+    QRect bounds;
+    for (int y = region.top(); y <= region.bottom(); ++y) {
+        for (int x = region.left(); x <= region.right(); ++x) {
+            if (!ink(image.pixel(x, y)))
+                continue;
+            bounds |= QRect(x, y, 1, 1);
+        }
+    }
+    return bounds;
+}
+
+QImage onWhite(const QImage &image)
+{
+    QImage flat(image.size(), QImage::Format_RGB32);
+    flat.fill(Qt::white);
+    QPainter painter(&flat);
+    painter.drawImage(0, 0, image);
+    return flat;
+}
+
+QString fixture()
+{
+    return testsupport::sourceDir() + u"/tests/tools/roundtrip-fixtures/DrawnAsPrinted.jrxml"_s;
+}
+
+} // namespace
+
+TEST(DrawnAsPrintedTest, TextsLinesAndShapesAreDrawnAsPrinted)
+{
+    QUILLMARK_REQUIRE_ENGINE();
+    QTemporaryDir dir;
+    const QString jrxml = dir.filePath(u"DrawnAsPrinted.jrxml"_s);
+    ASSERT_TRUE(QFile::copy(fixture(), jrxml));
+    QFile file(jrxml);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const ReportDocument report = JrxmlCodec::parse(file.readAll());
+    file.close();
+    ASSERT_EQ(report.groups.size(), 1);
+    const ElementList elements = report.groups[0].headerElements;
+    ASSERT_EQ(elements.size(), 6);
+    // The line the file gives no height is one point high, as the engine reads it.
+    EXPECT_EQ(elements[4].height, 1);
+
+    const QString pdf = dir.filePath(u"DrawnAsPrinted.pdf"_s);
+    SidecarClient client;
+    client.start(*location);
+    try {
+        client.send(u"render"_s,
+                    QJsonObject{{u"jrxmlPath"_s, jrxml},
+                                {u"jasperPath"_s, dir.filePath(u"DrawnAsPrinted.jasper"_s)},
+                                {u"pdfPath"_s, pdf}});
+    } catch (const std::exception &error) {
+        FAIL() << "the engine refused the report: " << error.what();
+    }
+    QPdfDocument document;
+    ASSERT_EQ(document.load(pdf), QPdfDocument::Error::None);
+    const QSize pixels(int(report.pageWidth) * scale, int(report.pageHeight) * scale);
+    const QImage printed = onWhite(document.render(0, pixels));
+    printed.save(QStringLiteral(QUILLMARK_BINARY_DIR "/drawnasprinted-printed.png"));
+
+    // The group header is the first band of the page, at its top.
+    QImage drawn(pixels, QImage::Format_RGB32);
+    drawn.fill(Qt::white);
+    {
+        QPainter painter(&drawn);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.scale(scale, scale);
+        const ElementFaceContext context{QUrl::fromLocalFile(jrxml), false, false, nullptr,
+                                         &report.styles};
+        for (const ReportElement &e : elements) {
+            painter.save();
+            painter.translate(e.x, e.y);
+            ElementPainter::paintTree(&painter, e, context);
+            painter.restore();
+        }
+    }
+    drawn.save(QStringLiteral(QUILLMARK_BINARY_DIR "/drawnasprinted-drawn.png"));
+
+    const auto compare = [&](const char *what, const QRectF &points, const Ink &ink,
+                             int tolerance) {
+        SCOPED_TRACE(what);
+        const QRect want = inked(printed, points, ink);
+        const QRect got = inked(drawn, points, ink);
+        ASSERT_EQ(got.isEmpty(), want.isEmpty()) << "printed " << want.width() << "x"
+                                                 << want.height() << ", drawn " << got.width()
+                                                 << "x" << got.height();
+        if (want.isEmpty())
+            return;
+        EXPECT_NEAR(got.top(), want.top(), tolerance);
+        EXPECT_NEAR(got.bottom(), want.bottom(), tolerance);
+        EXPECT_NEAR(got.left(), want.left(), tolerance);
+        EXPECT_NEAR(got.right(), want.right(), tolerance);
+    };
+    // Text: the same face, size and colour; the canvas sets text a little inside its box and its
+    // glyphs run a little wider than the print's, so only the height of the ink is compared
+    // closely.
+    const auto compareText = [&](const char *what, const QRectF &points, const Ink &ink) {
+        SCOPED_TRACE(what);
+        const QRect want = inked(printed, points, ink);
+        const QRect got = inked(drawn, points, ink);
+        ASSERT_FALSE(want.isEmpty());
+        ASSERT_FALSE(got.isEmpty());
+        EXPECT_NEAR(got.top(), want.top(), 3);
+        EXPECT_NEAR(got.bottom(), want.bottom(), 3);
+        EXPECT_NEAR(got.width(), want.width(), want.width() / 8);
+    };
+    // A style without a parent takes the default style's 20-point red serif, and its own bold.
+    compareText("parentless style", QRectF(10, 10, 300, 30), red);
+    // A frame without a box and a rectangle whose pen has no width print no border.
+    compare("boxless frame", QRectF(5, 45, 110, 50), anyInk, 0);
+    compare("width-0 pen", QRectF(125, 45, 110, 50), anyInk, 0);
+    // A 4-point magenta rule prints its whole width, centred on the middle of its point.
+    compare("4-point rule", QRectF(0, 100, 220, 20), magenta, 1);
+    // A line of no height is a rule one point high; its pen takes the default style's colour.
+    compare("zero-height line", QRectF(0, 122, 220, 16), red, 0);
+    // A pen coloured by the element's style.
+    compare("style's pen colour", QRectF(0, 142, 220, 16), magenta, 1);
+}
