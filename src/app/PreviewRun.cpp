@@ -52,8 +52,11 @@ void PreviewRun::start()
             if (!store || !engine || !connections)
                 return;
             const std::optional<LiveConnection> live = resolveLiveConnection(*store, *connections);
-            engine->compileAndPreview(engineDocument(*store, books, others, live.has_value()),
-                                      store->fileURL(), others, values, live);
+            engine->compileAndPreview(
+                engineDocument(*store, books, others, live.has_value()), store->fileURL(), others,
+                values, live,
+                books ? books->chapterFiles(store->document(), store->fileURL())
+                      : QList<ChapterFile>());
             engine->setPreviewSession(PreviewSession{QUuid::createUuid()});
         });
 }

@@ -15,6 +15,7 @@ struct ReportJob {
     QList<SubreportCompile> subreports;
     QByteArray jrxml;
     ResolvedPaths paths;
+    QList<ChapterFile> chapters;
 
     // Compiles the referenced subreports and writes the report's JRXML: what comes before the
     // report's own requests. Without a private work folder nothing is written.
@@ -23,6 +24,7 @@ struct ReportJob {
         if (folderError)
             throw std::runtime_error(folderError->toStdString());
         compileSubreports(subreports, *client, timeout);
+        compileStaleChapters(chapters, *client, timeout);
         writeWorkFile(paths.jrxmlPath, jrxml);
     }
     QJsonObject send(const QString &cmd, const QJsonObject &params) const
@@ -106,7 +108,8 @@ void SidecarModel::compileAndPreview(const ReportDocument &document,
                                      const std::optional<QUrl> &savedURL,
                                      const QList<OpenTab> &otherOpenTabs,
                                      const ParamValues &paramValues,
-                                     const std::optional<LiveConnection> &liveConnection)
+                                     const std::optional<LiveConnection> &liveConnection,
+                                     const QList<ChapterFile> &chapters)
 {
     if (isRendering_)
         return;
@@ -115,7 +118,8 @@ void SidecarModel::compileAndPreview(const ReportDocument &document,
     publish(isRendering_, true, &SidecarModel::isRenderingChanged);
     ensureStarted();
 
-    const ReportJob job = reportJob(document, savedURL, otherOpenTabs);
+    ReportJob job = reportJob(document, savedURL, otherOpenTabs);
+    job.chapters = chapters;
     const ResolvedPaths &paths = job.paths;
     const QString pdfPath = paths.tempBase + u".pdf"_s;
     const QJsonObject params =

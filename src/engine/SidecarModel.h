@@ -1,6 +1,7 @@
 #pragma once
 
 #include "EngineRequests.h"
+#include "EngineWorkFiles.h"
 #include "ExportFormat.h"
 #include "LiveConnection.h"
 #include "PrivateWorkFolder.h"
@@ -103,11 +104,13 @@ public:
     // one tries the start again.
     void ensureStarted();
 
-    // Compile & Preview: compiles the referenced subreports open in other tabs, then renders the
-    // report to a PDF in the work folder. Does nothing while a render runs.
+    // Compile & Preview: compiles the referenced subreports open in other tabs, and the
+    // `chapters` of a report book whose report is newer than their compiled file, then renders
+    // the report to a PDF in the work folder. Does nothing while a render runs.
     void compileAndPreview(const ReportDocument &document, const std::optional<QUrl> &savedURL,
                            const QList<OpenTab> &otherOpenTabs, const ParamValues &paramValues,
-                           const std::optional<LiveConnection> &liveConnection);
+                           const std::optional<LiveConnection> &liveConnection,
+                           const QList<ChapterFile> &chapters = {});
 
     // Compiles the referenced subreports open in other tabs, then compiles, fills and exports the
     // report to `destination`. Does nothing while an export runs.
