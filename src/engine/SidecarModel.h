@@ -127,11 +127,13 @@ public:
     void compileOnly(const QString &jrxmlPath, const QString &jasperPath, QObject *context,
                      CompileCompletion completion);
 
-    // Tests a preset; `onSuccess` runs after a successful test while `context` exists. A failure
-    // names the keychain as its cause when `keychainError` says why the password is missing.
+    // Tests a preset; `onSuccess` runs after a successful test while `context` exists. With a
+    // `keychainError` (empty when the keychain answered) the password is the stored one, and a
+    // refused login names the keychain as its cause (withKeychainCause); without one it was
+    // typed.
     void testConnection(const DatabaseConnection &connection, const QString &password,
                         QObject *context = nullptr, std::function<void()> onSuccess = {},
-                        const QString &keychainError = {});
+                        const std::optional<QString> &keychainError = std::nullopt);
     // Runs a query for up to 200 sample rows on behalf of `owner`; a failure keeps the previous
     // result. Without a connection the engine runs it on an empty database of its own. The
     // failures of the jobs with a live connection name the keychain when it could not give the
