@@ -133,8 +133,8 @@ ConnectionsSection::ConnectionsSection(const DataPanelContext &context, QWidget 
     add->setObjectName(cardName + u".add"_s);
     column_->addWidget(add);
 
-    for (auto changed :
-         {&ConnectionPresetStore::connectionsChanged, &ConnectionPresetStore::sessionPasswordsChanged})
+    for (auto changed : {&ConnectionPresetStore::connectionsChanged,
+                         &ConnectionPresetStore::sessionPasswordsChanged})
         connect(&connections_, changed, this, &ConnectionsSection::showPresets);
     if (context_.store)
         connect(context_.store, &DocumentStore::activeConnectionIDChanged, this,

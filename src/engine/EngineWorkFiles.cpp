@@ -103,7 +103,7 @@ void compileStaleChapters(const QList<ChapterFile> &chapters, SidecarClient &cli
         const QFileInfo compiled(chapter.jasperPath);
         if (compiled.exists() && compiled.lastModified() >= report.lastModified())
             continue;
-        client.send(u"compile"_s, EngineRequests::compileParams(chapter.jrxmlPath, chapter.jasperPath),
-                    timeout);
+        client.send(u"compile"_s,
+                    EngineRequests::compileParams(chapter.jrxmlPath, chapter.jasperPath), timeout);
     }
 }

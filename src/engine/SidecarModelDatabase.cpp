@@ -32,9 +32,9 @@ void SidecarModel::testConnection(const DatabaseConnection &connection, const QS
         {{u"connection"_s, EngineRequests::connectionParams(connection, password)}},
         &EngineRequests::connectionTestText,
         [this, context = CompletionContext(context), onSuccess,
-         stored = keychainError ? std::optional(LiveConnection{connection, password,
-                                                               *keychainError})
-                                : std::nullopt](const EngineOutcome<QString> &outcome) {
+         stored = keychainError
+                      ? std::optional(LiveConnection{connection, password, *keychainError})
+                      : std::nullopt](const EngineOutcome<QString> &outcome) {
             const QString text = outcome.ok()
                                      ? outcome.value
                                      : u"Failed: "_s + *withKeychainCause(outcome.error, stored);

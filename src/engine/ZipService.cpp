@@ -163,8 +163,8 @@ void zipContents(const QString &directory, const QString &destination, const QSt
     QTemporaryDir zipFolder(workFolder.ensure() + u"/zip-XXXXXX");
     if (!zipFolder.isValid())
         throw std::runtime_error(zipFolder.errorString().toStdString());
-    RemovedAtEnd work{zipFolder.filePath(QUuid::createUuid().toString(QUuid::WithoutBraces) +
-                                         u".zip")};
+    RemovedAtEnd work{
+        zipFolder.filePath(QUuid::createUuid().toString(QUuid::WithoutBraces) + u".zip")};
 
     QProcess zip;
     zip.setWorkingDirectory(directory);

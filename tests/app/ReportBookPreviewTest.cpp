@@ -194,7 +194,9 @@ TEST_F(ReportBookPreviewTest, ABookPrintsItsChaptersAsTheyAreNowAndNamesOneThatI
     ASSERT_TRUE(QFile::rename(path(u"Parts/B.jrxml"_s), path(u"Parts/Beta.jrxml"_s)));
     const QString gone = u"error: The chapter \"B.jrxml\" of this book is no longer in "_s +
                          QDir::toNativeSeparators(path(u"Parts"_s)) + u": it was renamed"_s;
-    EXPECT_TRUE(preview().join(u" | "_s).startsWith(gone)) << preview().join(u" | "_s).toStdString();
+    EXPECT_TRUE(preview().join(u" | "_s).startsWith(gone))
+        << preview().join(u" | "_s).toStdString();
     ASSERT_TRUE(QFile::remove(path(u"Parts/B.jasper"_s)));
-    EXPECT_TRUE(preview().join(u" | "_s).startsWith(gone)) << preview().join(u" | "_s).toStdString();
+    EXPECT_TRUE(preview().join(u" | "_s).startsWith(gone))
+        << preview().join(u" | "_s).toStdString();
 }

@@ -35,11 +35,11 @@ protected:
     bool waitUntilOpened(const QString &report)
     {
         return testsupport::waitFor(
-            [&] {
-                return program.state() == QProcess::NotRunning ||
-                       stored(u"recentFilePaths"_s).toStringList().contains(report);
-            },
-            std::chrono::seconds(120)) &&
+                   [&] {
+                       return program.state() == QProcess::NotRunning ||
+                              stored(u"recentFilePaths"_s).toStringList().contains(report);
+                   },
+                   std::chrono::seconds(120)) &&
                program.state() == QProcess::Running;
     }
     void endWith(int signal)

@@ -488,10 +488,11 @@ TEST_F(QueryExecutionTest, ALoginWithoutAStoredPasswordNamesTheKeychain)
         "The server requested SCRAM-based authentication, but the password is an empty string.")});
     execute();
     const QString error = label(u"datapanel.queryResults.error"_s)->text();
-    EXPECT_EQ(error, u"The server requested SCRAM-based authentication, but the password is an "
-                     "empty string.\nwhy\nThe keychain holds no password for the connection \"Sales\", "
-                     "so none was sent for the user \"ann\". Type it in the connection's Edit "
-                     "sheet and Save."_s);
+    EXPECT_EQ(error,
+              u"The server requested SCRAM-based authentication, but the password is an "
+              "empty string.\nwhy\nThe keychain holds no password for the connection \"Sales\", "
+              "so none was sent for the user \"ann\". Type it in the connection's Edit "
+              "sheet and Save."_s);
 }
 
 // Against the real engine: without a connection the query runs on an empty database of the

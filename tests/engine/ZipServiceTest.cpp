@@ -4,11 +4,11 @@
 
 #include <QDir>
 #include <QDirIterator>
-#include <QRandomGenerator>
-#include <QRegularExpression>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <atomic>
 #include <gtest/gtest.h>
@@ -193,9 +193,9 @@ TEST(ZipService, BuildsTheArchiveInThePrivateWorkFolder)
     EXPECT_EQ(log[1], u"700"_s);
     EXPECT_EQ(log[2], u"700"_s);
     EXPECT_EQ(testsupport::readFile(dir.filePath(u"out.zip"_s)), "archive\n");
-    EXPECT_EQ(QDir(expected.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot |
-                                              QDir::Hidden),
-              QStringList())
+    EXPECT_EQ(
+        QDir(expected.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+        QStringList())
         << "the work file is moved away and its folder removed";
 }
 
@@ -248,8 +248,8 @@ TEST(ZipService, ACancelledZipLeavesNoTemporaryFileOfTheTool)
     // Data that does not compress keeps the tool busy for a while.
     QByteArray block(8 << 20, Qt::Uninitialized);
     for (int file = 0; file < 6; ++file) {
-        QRandomGenerator(file + 1)
-            .fillRange(reinterpret_cast<quint32 *>(block.data()), block.size() / 4);
+        QRandomGenerator(file + 1).fillRange(reinterpret_cast<quint32 *>(block.data()),
+                                             block.size() / 4);
         writeFile(folder + u"/part" + QString::number(file) + u".bin", block);
     }
     const QString workFolder = PrivateWorkFolder(dir.path()).path();
