@@ -46,16 +46,18 @@ void PreviewRun::start()
     QPointer<DocumentStore> store = active;
     QPointer<SidecarModel> engine = &engine_;
     QPointer<ConnectionPresetStore> connections = &connections_;
-    workspace_.promptForParameterValues(
-        active, [store, engine, connections, others,
-                 books = books_](const WorkspaceModel::ParameterValues &values) {
-            if (!store || !engine || !connections)
-                return;
-            const std::optional<LiveConnection> live = resolveLiveConnection(*store, *connections);
-            engine->compileAndPreview(engineDocument(*store, books, others, live.has_value()),
-                                      store->fileURL(), others, values, live);
-            engine->setPreviewSession(PreviewSession{QUuid::createUuid()});
-        });
+    workspace_.promptForParameterValues(active, [store, engine, connections, others,
+                                                 books = books_](
+                                                    const WorkspaceModel::ParameterValues &values) {
+        if (!store || !engine || !connections)
+            return;
+        const std::optional<LiveConnection> live = resolveLiveConnection(*store, *connections);
+        engine->compileAndPreview(engineDocument(*store, books, others, live.has_value()),
+                                  store->fileURL(), others, values, live,
+                                  books ? books->chapterFiles(store->document(), store->fileURL())
+                                        : QList<ChapterFile>());
+        engine->setPreviewSession(PreviewSession{QUuid::createUuid()});
+    });
 }
 
 QString PreviewRun::connectionLabel(const DocumentStore *store,

@@ -8,6 +8,7 @@
 #include "app/KeyMonitor.h"
 #include "app/MainWindow.h"
 #include "app/SettingsWindow.h"
+#include "app/TerminationSignal.h"
 #include "app/UpdateChecker.h"
 #include "canvas/SnippetLibrary.h"
 #include "engine/ConnectionPresetStore.h"
@@ -90,6 +91,7 @@ QuillmarkApp::QuillmarkApp(std::unique_ptr<Dialogs> dialogs,
     mainWindow_->addAction(settingsAction_);
     connect(settingsAction_, &QAction::triggered, this, &QuillmarkApp::showSettings);
     buildCommands();
+    new TerminationSignal([this] { quitAtSessionEnd(); }, this);
 }
 
 QuillmarkApp::~QuillmarkApp()
@@ -188,12 +190,17 @@ void QuillmarkApp::presentError(const QString &description)
     dialogs_->presentError(description);
 }
 
-bool QuillmarkApp::shouldTerminate()
+void QuillmarkApp::recordSession()
 {
     if (workspaceRef_ && settingsRef_) {
         settingsRef_->setLastOpenTabPaths(workspaceRef_->openTabPaths());
         settingsRef_->setLastActiveTabIndex(workspaceRef_->activeTabPathIndex());
     }
+}
+
+bool QuillmarkApp::shouldTerminate()
+{
+    recordSession();
     if (workspaceRef_ && workspaceRef_->hasUnsavedChanges()) {
         const int answer = dialogs_->runAlert(
             {AlertRequest::Style::warning,
@@ -214,6 +221,21 @@ void QuillmarkApp::quit()
     if (quitting_ || !shouldTerminate())
         return;
     quitting_ = true;
+    endQuit();
+}
+
+void QuillmarkApp::quitAtSessionEnd()
+{
+    if (quitting_)
+        return;
+    quitting_ = true;
+    recordSession();
+    CrashDetection::markCleanShutdown();
+    endQuit();
+}
+
+void QuillmarkApp::endQuit()
+{
     // A zip under way ends now and leaves no partial archive.
     fileCommands_->cancelZip();
     if (mainWindow_)

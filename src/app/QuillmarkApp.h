@@ -73,6 +73,10 @@ public:
     bool shouldTerminate();
     // Asks and, when allowed, ends the program (the window and the preferences window close).
     void quit();
+    // Ends the program as the system asks when the session ends (SIGTERM): the tabs of the
+    // session are stored and the end counts as a clean one, with nothing asked; unsaved changes
+    // are lost, as they are with "Quit Anyway".
+    void quitAtSessionEnd();
 
     // Opens the one preferences window, or brings it to the front (Edit ▸ Settings…, Ctrl+,).
     void showSettings();
@@ -93,6 +97,10 @@ private:
     void onFirstShown();
     void finishLaunching();
     void applyAppearance();
+    // Stores the open report files and the active tab for the next launch.
+    void recordSession();
+    // Ends a quit that goes ahead: a zip under way stops, the windows close, the loop ends.
+    void endQuit();
 
     // Read, and the launch markers armed, before anything else is built.
     bool previousSessionEndedUncleanly_;

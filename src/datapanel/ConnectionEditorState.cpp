@@ -105,7 +105,7 @@ void ConnectionEditorState::startEditing(const DatabaseConnection &preset, const
 
 QString ConnectionEditorState::keychainStoreMessage(const QString &reason)
 {
-    return u"The password could not be stored: "_s + reason + u". "_s + keyringAdvice;
+    return ConnectionPresetStore::sessionOnlyNote(reason);
 }
 
 QString ConnectionEditorState::keychainReadMessage(const QString &reason)
@@ -169,14 +169,7 @@ void ConnectionEditorState::save(ConnectionPresetStore &connections,
         if (store)
             store->setActiveConnectionID(connection.id);
     }
-    if (!self)
-        return;
-    if (keychainError.isEmpty()) {
+    // A password the keychain refused is kept for the session; the connections list says so.
+    if (self)
         setVisible(false);
-        return;
-    }
-    // The preset is saved, its password is not: the sheet stays to say so, and a second Save
-    // updates the preset it added.
-    isNew_ = false;
-    passwordNotStored(keychainError);
 }

@@ -133,8 +133,9 @@ ConnectionsSection::ConnectionsSection(const DataPanelContext &context, QWidget 
     add->setObjectName(cardName + u".add"_s);
     column_->addWidget(add);
 
-    connect(&connections_, &ConnectionPresetStore::connectionsChanged, this,
-            &ConnectionsSection::showPresets);
+    for (auto changed : {&ConnectionPresetStore::connectionsChanged,
+                         &ConnectionPresetStore::sessionPasswordsChanged})
+        connect(&connections_, changed, this, &ConnectionsSection::showPresets);
     if (context_.store)
         connect(context_.store, &DocumentStore::activeConnectionIDChanged, this,
                 &ConnectionsSection::showActive);
@@ -261,6 +262,15 @@ ConnectionsSection::Row ConnectionsSection::connectionRow(const DatabaseConnecti
     first->addWidget(removeButton);
     lines->addLayout(first);
 
+    if (const std::optional<QString> reason = connections_.sessionOnlyReason(id)) {
+        auto *note = new QLabel(ConnectionPresetStore::sessionOnlyNote(*reason), row);
+        note->setObjectName(name + u".sessionOnly"_s);
+        note->setTextFormat(Qt::PlainText);
+        note->setWordWrap(true);
+        note->setFont(CardText::sized(note->font(), CardText::caption2PointSize));
+        CardText::makeSecondary(note);
+        lines->addWidget(note);
+    }
     auto *result = new OutcomeText(row);
     result->setObjectName(name + u".result"_s);
     lines->addWidget(result);
@@ -291,7 +301,7 @@ void ConnectionsSection::test(const QUuid &id)
     if (!self || !context_.sidecar || context_.sidecar->isBusy())
         return;
     context_.sidecar->testConnection(*stored, read.password.value_or(QString()), nullptr, {},
-                                     read.error);
+                                     std::optional(read.error));
 }
 
 void ConnectionsSection::edit(const QUuid &id)

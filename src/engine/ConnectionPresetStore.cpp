@@ -40,6 +40,8 @@ QString ConnectionPresetStore::password(const QUuid &id) const
 
 KeychainHelper::Read ConnectionPresetStore::readPassword(const QUuid &id) const
 {
+    if (const auto kept = m_sessionPasswords.constFind(id); kept != m_sessionPasswords.cend())
+        return {kept->password, {}};
     return m_keychain.readPassword(KeychainHelper::account(id));
 }
 
@@ -47,7 +49,30 @@ QString ConnectionPresetStore::setPassword(const QUuid &id, const QString &passw
 {
     if (password.isEmpty())
         return {};
-    return m_keychain.setPassword(password, KeychainHelper::account(id));
+    const QString error = m_keychain.setPassword(password, KeychainHelper::account(id));
+    if (error.isEmpty()) {
+        if (m_sessionPasswords.remove(id))
+            emit sessionPasswordsChanged();
+    } else {
+        m_sessionPasswords.insert(id, {password, error});
+        emit sessionPasswordsChanged();
+    }
+    return error;
+}
+
+std::optional<QString> ConnectionPresetStore::sessionOnlyReason(const QUuid &id) const
+{
+    if (const auto kept = m_sessionPasswords.constFind(id); kept != m_sessionPasswords.cend())
+        return kept->reason;
+    return std::nullopt;
+}
+
+QString ConnectionPresetStore::sessionOnlyNote(const QString &reason)
+{
+    return QStringLiteral("The keychain did not keep the password (%1). It is kept until "
+                          "Quillmark quits and has to be typed again after a restart; install or "
+                          "unlock a keyring service (Secret Service) to keep it.")
+        .arg(reason);
 }
 
 QString ConnectionPresetStore::add(const DatabaseConnection &connection, const QString &password)
@@ -79,6 +104,8 @@ void ConnectionPresetStore::remove(const QUuid &id)
     const qsizetype removed =
         m_connections.removeIf([&](const DatabaseConnection &c) { return c.id == id; });
     persist();
+    if (m_sessionPasswords.remove(id))
+        emit sessionPasswordsChanged();
     m_keychain.deletePassword(KeychainHelper::account(id));
     if (removed > 0)
         emit connectionsChanged();

@@ -3,6 +3,7 @@
 #include "DatabaseConnection.h"
 #include "KeychainHelper.h"
 
+#include <QHash>
 #include <QObject>
 
 class QSettings;
@@ -29,11 +30,18 @@ public:
 
     // The preset's stored password; empty when none is stored or it cannot be read.
     QString password(const QUuid &id) const;
-    // The same, with the keychain's reason when it could not be read.
+    // The same, with the keychain's reason when it could not be read. A password kept for this
+    // session only (below) is given without asking the keychain.
     KeychainHelper::Read readPassword(const QUuid &id) const;
     // Stores a password for the preset id (also for a preset not yet added); an empty one
-    // stores nothing. Returns the keychain's reason when it could not be stored, else empty text.
+    // stores nothing. Returns the keychain's reason when it could not be stored, else empty text;
+    // such a password is kept in memory, never on disk, until the program ends.
     QString setPassword(const QUuid &id, const QString &password);
+    // Why the preset's password is kept for this session only (the keychain's reason); no value
+    // when the keychain keeps it or there is none.
+    std::optional<QString> sessionOnlyReason(const QUuid &id) const;
+    // What the connections list says under such a preset.
+    static QString sessionOnlyNote(const QString &reason);
 
     // Appends the preset; a non-empty password is stored for it. The preset is kept also when
     // its password is not: the keychain's reason is returned then, else empty text.
@@ -48,6 +56,8 @@ public:
 
 signals:
     void connectionsChanged();
+    // A password came to be kept for the session only, or stopped being so.
+    void sessionPasswordsChanged();
 
 private:
     void load();
@@ -56,4 +66,10 @@ private:
     QSettings &m_settings;
     KeychainHelper &m_keychain;
     QList<DatabaseConnection> m_connections;
+    // The passwords the keychain refused, with its reason, by preset id.
+    struct SessionPassword {
+        QString password;
+        QString reason;
+    };
+    QHash<QUuid, SessionPassword> m_sessionPasswords;
 };

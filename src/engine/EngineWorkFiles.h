@@ -59,3 +59,17 @@ QList<SubreportCompile> planSubreportCompiles(const ReportDocument &report,
 void compileSubreports(const QList<SubreportCompile> &compiles, SidecarClient &client,
                        std::chrono::milliseconds timeout,
                        const std::shared_ptr<RequestCancel> &cancel = {});
+
+// A chapter of a report book: its report file and the compiled file the book prints.
+struct ChapterFile {
+    QString jrxmlPath;
+    QString jasperPath;
+    bool operator==(const ChapterFile &) const = default;
+};
+
+// Compiles each chapter whose report is newer than its compiled file (or has none), straight from
+// the report file. A chapter whose report is gone ends the run with an error that names it:
+// whatever compiled file is left of it is of an older report. Blocks on the engine: never call
+// it on the main thread.
+void compileStaleChapters(const QList<ChapterFile> &chapters, SidecarClient &client,
+                          std::chrono::milliseconds timeout);

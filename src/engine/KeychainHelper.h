@@ -34,7 +34,7 @@ public:
     {
         return readPassword(account).password;
     }
-    // Replaces the account's password: any old item is deleted, then the new one is added.
+    // Replaces the account's password; an old one stays when the new one cannot be stored.
     // Returns the keychain's reason when it could not be stored, empty text when it was.
     virtual QString setPassword(const QString &password, const QString &account) = 0;
     // Deletes the account's password; deleting a missing one is not an error.

@@ -3,6 +3,8 @@
 #include "ConnectionPresetStore.h"
 #include "document/DocumentStore.h"
 
+#include <QRegularExpression>
+
 std::optional<LiveConnection> resolveLiveConnection(const std::optional<QUuid> &activeConnectionID,
                                                     const ConnectionPresetStore &connectionStore)
 {
@@ -18,14 +20,36 @@ std::optional<LiveConnection> resolveLiveConnection(const std::optional<QUuid> &
     return LiveConnection{*it, read.password.value_or(QString()), read.error};
 }
 
-QString withKeychainCause(const QString &error, const QString &keychainError)
+bool isAuthenticationFailure(const QString &error)
 {
-    if (keychainError.isEmpty())
+    // PostgreSQL: "password authentication failed for user", "The server requested SCRAM-based
+    // authentication, but the password is an empty string", "… no password was provided";
+    // SQL Server: "Login failed for user".
+    static const QRegularExpression refusal(
+        QStringLiteral("authentication failed|requested [A-Za-z0-9-]+ ?authentication|"
+                       "no password was provided|password is an empty string|"
+                       "Login failed for user|SQLState 28P01|SQLState 28000"),
+        QRegularExpression::CaseInsensitiveOption);
+    return refusal.match(error).hasMatch();
+}
+
+QString withKeychainCause(const QString &error, const LiveConnection &liveConnection)
+{
+    if (!isAuthenticationFailure(error))
         return error;
-    return error + u'\n' +
-           QStringLiteral("The password could not be read from the keychain (%1), so none was "
-                          "sent. Install or unlock a keyring service (Secret Service) to keep it.")
-               .arg(keychainError);
+    if (!liveConnection.keychainError.isEmpty())
+        return error + u'\n' +
+               QStringLiteral("The password could not be read from the keychain (%1), so none "
+                              "was sent. Install or unlock a keyring service (Secret Service) "
+                              "to keep it.")
+                   .arg(liveConnection.keychainError);
+    if (liveConnection.password.isEmpty() && !liveConnection.connection.username.isEmpty())
+        return error + u'\n' +
+               QStringLiteral("The keychain holds no password for the connection \"%1\", so "
+                              "none was sent for the user \"%2\". Type it in the connection's "
+                              "Edit sheet and Save.")
+                   .arg(liveConnection.connection.name, liveConnection.connection.username);
+    return error;
 }
 
 std::optional<QString> withKeychainCause(const std::optional<QString> &error,
@@ -33,7 +57,7 @@ std::optional<QString> withKeychainCause(const std::optional<QString> &error,
 {
     if (!error || !liveConnection)
         return error;
-    return withKeychainCause(*error, liveConnection->keychainError);
+    return withKeychainCause(*error, *liveConnection);
 }
 
 std::optional<LiveConnection> resolveLiveConnection(const DocumentStore &tab,

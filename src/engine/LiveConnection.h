@@ -16,9 +16,14 @@ struct LiveConnection {
     bool operator==(const LiveConnection &) const = default;
 };
 
-// The failure of a run that needed a password, with the keychain named as its cause when the
-// keychain could not give the password.
-QString withKeychainCause(const QString &error, const QString &keychainError);
+// Whether an engine error is the database refusing the login (a wrong or missing password, an
+// unknown user), as PostgreSQL and SQL Server word it.
+bool isAuthenticationFailure(const QString &error);
+
+// The failure of a run whose password came from the keychain. When the database refused the
+// login, the keychain is named as its cause: when it could not give the password, or when it
+// holds none for a preset that has a user. Any other failure is left as it is.
+QString withKeychainCause(const QString &error, const LiveConnection &liveConnection);
 std::optional<QString> withKeychainCause(const std::optional<QString> &error,
                                          const std::optional<LiveConnection> &liveConnection);
 

@@ -2,9 +2,14 @@
 
 #include <QDir>
 #include <QFile>
+#include <QHash>
+#include <QRandomGenerator>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
+#include <mutex>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -41,7 +46,102 @@ void ensurePrivateDirectory(const QString &path)
         fail(path, systemReason(errno));
 }
 
+const QString sessionPrefix = QStringLiteral("session-");
+
+// Opens a folder for locking; -1 when it cannot be opened (or is a link).
+int openFolder(const QString &path)
+{
+    return ::open(QFile::encodeName(path).constData(),
+                  O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+}
+
+// The folders of this process, each held locked by an open descriptor while the process runs and
+// removed when it ends. A lock taken with flock() goes with the process, however it ends, so a
+// folder whose lock can be taken belongs to a process that is gone.
+class SessionFolders {
+public:
+    ~SessionFolders()
+    {
+        for (auto it = held_.cbegin(); it != held_.cend(); ++it) {
+            QDir(it.key()).removeRecursively();
+            ::close(it.value());
+        }
+    }
+
+    // Makes `path` (a folder in `shared`) this process's own unless it already is, removing
+    // on the way the folders in `shared` of processes that are gone.
+    void claim(const QString &shared, const QString &path)
+    {
+        std::lock_guard lock(mutex_);
+        if (const auto it = held_.constFind(path); it != held_.cend()) {
+            struct stat held = {};
+            struct stat now = {};
+            if (::fstat(it.value(), &held) == 0 &&
+                ::lstat(QFile::encodeName(path).constData(), &now) == 0 &&
+                held.st_ino == now.st_ino && held.st_dev == now.st_dev)
+                return;
+            ::close(it.value()); // removed by someone else: made again below
+            held_.erase(it);
+        }
+        // Making and locking a folder, and removing those of the dead, take turns under a lock
+        // on the shared folder, so a folder is never taken for dead before its lock is held.
+        const int sharedFd = openFolder(shared);
+        if (sharedFd < 0)
+            fail(shared, systemReason(errno));
+        ::flock(sharedFd, LOCK_EX);
+        removeFoldersOfTheGone(shared, path);
+        int fd = -1;
+        try {
+            ensurePrivateDirectory(path);
+            fd = openFolder(path);
+            if (fd < 0 || ::flock(fd, LOCK_EX | LOCK_NB) != 0)
+                fail(path, systemReason(errno));
+        } catch (const PrivateWorkFolder::Error &) {
+            if (fd >= 0)
+                ::close(fd);
+            ::close(sharedFd); // lets go of the lock
+            throw;
+        }
+        ::close(sharedFd);
+        held_.insert(path, fd);
+    }
+
+private:
+    static void removeFoldersOfTheGone(const QString &shared, const QString &ours)
+    {
+        const QFileInfoList entries =
+            QDir(shared).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
+        for (const QFileInfo &entry : entries) {
+            if (!entry.fileName().startsWith(sessionPrefix) || entry.isSymLink() ||
+                entry.absoluteFilePath() == ours)
+                continue;
+            const int fd = openFolder(entry.absoluteFilePath());
+            if (fd < 0)
+                continue;
+            if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
+                QDir(entry.absoluteFilePath()).removeRecursively();
+            ::close(fd);
+        }
+    }
+
+    std::mutex mutex_;
+    QHash<QString, int> held_;
+};
+
+SessionFolders &sessionFolders()
+{
+    static SessionFolders folders;
+    return folders;
+}
+
 } // namespace
+
+QString PrivateWorkFolder::sessionName()
+{
+    static const QString name = sessionPrefix + QString::number(::getpid()) + QLatin1Char('-') +
+                                QString::number(QRandomGenerator::system()->generate(), 36);
+    return name;
+}
 
 PrivateWorkFolder::PrivateWorkFolder(const QString &parentDir)
     : parentDir_(parentDir.isEmpty() ? QDir::tempPath() : parentDir),
@@ -53,7 +153,8 @@ QString PrivateWorkFolder::ensure()
 {
     try {
         ensurePrivateDirectory(privateDir_);
-        ensurePrivateDirectory(path());
+        ensurePrivateDirectory(sharedDir());
+        sessionFolders().claim(sharedDir(), path());
         return path();
     } catch (const Error &) {
         if (isFallback_)
@@ -65,6 +166,7 @@ QString PrivateWorkFolder::ensure()
         fail(QFile::decodeName(pattern), systemReason(errno));
     privateDir_ = QFile::decodeName(pattern);
     isFallback_ = true;
-    ensurePrivateDirectory(path());
+    ensurePrivateDirectory(sharedDir());
+    sessionFolders().claim(sharedDir(), path());
     return path();
 }

@@ -47,7 +47,8 @@ KeychainHelper::Read QtKeychainHelper::readPassword(const QString &account) cons
 
 QString QtKeychainHelper::setPassword(const QString &password, const QString &account)
 {
-    deletePassword(account);
+    // The write replaces an item of the same account; deleting it first would lose the old
+    // password when the new one is refused.
     QKeychain::WritePasswordJob job(service);
     job.setTextData(password);
     runToEnd(job, account);

@@ -18,6 +18,7 @@ struct ReportJob {
     ResolvedPaths paths;
     // Calls the job's requests off, for a job that can be.
     std::shared_ptr<RequestCancel> cancel;
+    QList<ChapterFile> chapters;
 
     // Compiles the referenced subreports and writes the report's JRXML: what comes before the
     // report's own requests. Without a private work folder nothing is written.
@@ -26,6 +27,7 @@ struct ReportJob {
         if (folderError)
             throw std::runtime_error(folderError->toStdString());
         compileSubreports(subreports, *client, timeout, cancel);
+        compileStaleChapters(chapters, *client, timeout);
         writeWorkFile(paths.jrxmlPath, jrxml);
     }
     QJsonObject send(const QString &cmd, const QJsonObject &params) const
@@ -123,7 +125,8 @@ void SidecarModel::compileAndPreview(const ReportDocument &document,
                                      const std::optional<QUrl> &savedURL,
                                      const QList<OpenTab> &otherOpenTabs,
                                      const ParamValues &paramValues,
-                                     const std::optional<LiveConnection> &liveConnection)
+                                     const std::optional<LiveConnection> &liveConnection,
+                                     const QList<ChapterFile> &chapters)
 {
     if (isRendering_)
         return;
@@ -134,6 +137,7 @@ void SidecarModel::compileAndPreview(const ReportDocument &document,
 
     ReportJob job = reportJob(document, savedURL, otherOpenTabs);
     job.cancel = renderCancel_ = std::make_shared<RequestCancel>();
+    job.chapters = chapters;
     const ResolvedPaths &paths = job.paths;
     const QString pdfPath = paths.tempBase + u".pdf"_s;
     const QJsonObject params =

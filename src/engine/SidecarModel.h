@@ -1,6 +1,7 @@
 #pragma once
 
 #include "EngineRequests.h"
+#include "EngineWorkFiles.h"
 #include "ExportFormat.h"
 #include "LiveConnection.h"
 #include "PrivateWorkFolder.h"
@@ -104,11 +105,13 @@ public:
     // one tries the start again.
     void ensureStarted();
 
-    // Compile & Preview: compiles the referenced subreports open in other tabs, then renders the
-    // report to a PDF in the work folder. Does nothing while a render runs.
+    // Compile & Preview: compiles the referenced subreports open in other tabs, and the
+    // `chapters` of a report book whose report is newer than their compiled file, then renders
+    // the report to a PDF in the work folder. Does nothing while a render runs.
     void compileAndPreview(const ReportDocument &document, const std::optional<QUrl> &savedURL,
                            const QList<OpenTab> &otherOpenTabs, const ParamValues &paramValues,
-                           const std::optional<LiveConnection> &liveConnection);
+                           const std::optional<LiveConnection> &liveConnection,
+                           const QList<ChapterFile> &chapters = {});
 
     // Compiles the referenced subreports open in other tabs, then compiles, fills and exports the
     // report to `destination`. Does nothing while an export runs.
@@ -125,11 +128,13 @@ public:
     void compileOnly(const QString &jrxmlPath, const QString &jasperPath, QObject *context,
                      CompileCompletion completion);
 
-    // Tests a preset; `onSuccess` runs after a successful test while `context` exists. A failure
-    // names the keychain as its cause when `keychainError` says why the password is missing.
+    // Tests a preset; `onSuccess` runs after a successful test while `context` exists. With a
+    // `keychainError` (empty when the keychain answered) the password is the stored one, and a
+    // refused login names the keychain as its cause (withKeychainCause); without one it was
+    // typed.
     void testConnection(const DatabaseConnection &connection, const QString &password,
                         QObject *context = nullptr, std::function<void()> onSuccess = {},
-                        const QString &keychainError = {});
+                        const std::optional<QString> &keychainError = std::nullopt);
     // Runs a query for up to 200 sample rows on behalf of `owner`; a failure keeps the previous
     // result. Without a connection the engine runs it on an empty database of its own. The
     // failures of the jobs with a live connection name the keychain when it could not give the

@@ -21,7 +21,7 @@ void SidecarModel::sendInBackground(const QString &cmd, const QJsonObject &param
 
 void SidecarModel::testConnection(const DatabaseConnection &connection, const QString &password,
                                   QObject *context, std::function<void()> onSuccess,
-                                  const QString &keychainError)
+                                  const std::optional<QString> &keychainError)
 {
     publish(isTestingConnection_, true, &SidecarModel::isTestingConnectionChanged);
     publish(connectionTestResult_, {}, &SidecarModel::connectionTestResultChanged);
@@ -32,10 +32,12 @@ void SidecarModel::testConnection(const DatabaseConnection &connection, const QS
         {{u"connection"_s, EngineRequests::connectionParams(connection, password)}},
         &EngineRequests::connectionTestText,
         [this, context = CompletionContext(context), onSuccess,
-         keychainError](const EngineOutcome<QString> &outcome) {
-            const QString text =
-                outcome.ok() ? outcome.value
-                             : u"Failed: "_s + withKeychainCause(*outcome.error, keychainError);
+         stored = keychainError
+                      ? std::optional(LiveConnection{connection, password, *keychainError})
+                      : std::nullopt](const EngineOutcome<QString> &outcome) {
+            const QString text = outcome.ok()
+                                     ? outcome.value
+                                     : u"Failed: "_s + *withKeychainCause(outcome.error, stored);
             publish(connectionTestResult_, std::optional(text),
                     &SidecarModel::connectionTestResultChanged);
             publish(isTestingConnection_, false, &SidecarModel::isTestingConnectionChanged);

@@ -9,6 +9,7 @@
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <QUuid>
 #include <cerrno>
 #include <cstdio>
@@ -16,6 +17,9 @@
 #include <stdexcept>
 
 namespace {
+
+// How long a cancelled tool has to end before it is killed.
+constexpr int toolEndGraceMs = 1000;
 
 [[noreturn]] void throwFileError(const QString &what, const QString &path, int error)
 {
@@ -152,10 +156,15 @@ void zipContents(const QString &directory, const QString &destination, const QSt
     QStringList chain{root};
     if (!root.isEmpty())
         checkLinks(root, {}, root, chain);
-    // Others cannot read the archive while it is made, nor put anything in its place.
+    // Others cannot read the archive while it is made, nor put anything in its place. The tool
+    // writes its own temporary file beside the archive, so the archive is made in a folder of its
+    // own, which goes with everything in it when the zip ends, however it ends.
     PrivateWorkFolder workFolder;
-    RemovedAtEnd work{QDir(workFolder.ensure())
-                          .filePath(QUuid::createUuid().toString(QUuid::WithoutBraces) + u".zip")};
+    QTemporaryDir zipFolder(workFolder.ensure() + u"/zip-XXXXXX");
+    if (!zipFolder.isValid())
+        throw std::runtime_error(zipFolder.errorString().toStdString());
+    RemovedAtEnd work{
+        zipFolder.filePath(QUuid::createUuid().toString(QUuid::WithoutBraces) + u".zip")};
 
     QProcess zip;
     zip.setWorkingDirectory(directory);
@@ -171,9 +180,13 @@ void zipContents(const QString &directory, const QString &destination, const QSt
         if (zip.state() == QProcess::NotRunning)
             break;
         if (cancelled && *cancelled) {
-            zip.kill();
-            zip.waitForFinished(-1);
-            throw ZipError::cancelled(); // the partial archive goes with the work file
+            // Asked to end, the tool removes its temporary file itself.
+            zip.terminate();
+            if (!zip.waitForFinished(toolEndGraceMs)) {
+                zip.kill();
+                zip.waitForFinished(-1);
+            }
+            throw ZipError::cancelled(); // the partial archive goes with the work folder
         }
     }
     if (cancelled && *cancelled)

@@ -58,8 +58,9 @@ private:
 // it) and renamed into place in the destination's folder only once it is complete, so a failure
 // never leaves a partial archive or loses the previous one. Blocks until the tool has finished.
 // Throws ZipError, or std::runtime_error for a work folder that cannot be had, a tool that cannot
-// be started or a file that cannot be moved. Once `cancelled` turns true the tool is ended within
-// a tenth of a second, nothing is written to the destination and ZipError::cancelled is thrown.
+// be started or a file that cannot be moved. Once `cancelled` turns true the tool is asked to end
+// within a tenth of a second (it removes its own temporary file then) and killed when it has not
+// ended a second later; nothing is written to the destination and ZipError::cancelled is thrown.
 // `tool` is for tests.
 void zipContents(const QString &directory, const QString &destination,
                  const QString &tool = QString::fromLatin1(zipTool),

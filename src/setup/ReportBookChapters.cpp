@@ -54,6 +54,25 @@ std::optional<QUrl> ReportBookChapters::chapterFile(const QUuid &elementId) cons
     return found == chapters_.cend() ? std::nullopt : std::optional(*found);
 }
 
+std::optional<ReportBookChapters::Chapter>
+ReportBookChapters::chapterOf(const ReportElement &element,
+                              const std::optional<QUrl> &savedURL) const
+{
+    const auto *chapter = element.kind.as<ElementKind::Subreport>();
+    // A chapter as the builder makes it: filled from one empty record, no connection.
+    if (!chapter || chapter->connectionExpression ||
+        chapter->dataSourceExpression != ReportBookBuilder::chapterDataSourceExpression())
+        return std::nullopt;
+    const std::optional<QUrl> file = chapterFile(element.id);
+    if (file && chapter->expression == ReportBookBuilder::chapterExpression(*file))
+        return Chapter{*file, true};
+    if (!savedURL)
+        return std::nullopt;
+    if (const std::optional<QUrl> beside = chapterBesideBook(chapter->expression, *savedURL))
+        return Chapter{*beside, false};
+    return std::nullopt;
+}
+
 ReportDocument ReportBookChapters::forEngine(const ReportDocument &document,
                                              const std::optional<QUrl> &savedURL,
                                              bool hasConnection,
@@ -62,28 +81,17 @@ ReportDocument ReportBookChapters::forEngine(const ReportDocument &document,
     ReportDocument engine = document;
     for (ReportBand &band : engine.detailBands) {
         for (qsizetype i = 0; i < band.elements.size(); ++i) {
-            const ReportElement &read = std::as_const(band.elements).at(i);
-            const auto *chapter = read.kind.as<ElementKind::Subreport>();
-            // A chapter as the builder makes it: filled from one empty record, no connection.
-            if (!chapter || chapter->connectionExpression ||
-                chapter->dataSourceExpression != ReportBookBuilder::chapterDataSourceExpression())
+            const std::optional<Chapter> chapter =
+                chapterOf(std::as_const(band.elements).at(i), savedURL);
+            if (!chapter)
                 continue;
-            std::optional<QString> compiled;
-            std::optional<QUrl> file = chapterFile(read.id);
-            if (file && chapter->expression == ReportBookBuilder::chapterExpression(*file))
-                compiled = javaStringLiteral(jasperPathBeside(file->toLocalFile()));
-            else if (savedURL)
-                file = chapterBesideBook(chapter->expression, *savedURL);
-            else
-                file.reset();
-            if (!file)
-                continue;
-            const bool runsQuery = hasConnection && chapterHasSqlQuery(*file, openTabs);
-            if (!compiled && !runsQuery)
+            const bool runsQuery = hasConnection && chapterHasSqlQuery(chapter->file, openTabs);
+            if (!chapter->remembered && !runsQuery)
                 continue;
             auto *edited = band.elements[i].kind.as<ElementKind::Subreport>();
-            if (compiled)
-                edited->expression = *compiled;
+            if (chapter->remembered)
+                edited->expression =
+                    javaStringLiteral(jasperPathBeside(chapter->file.toLocalFile()));
             if (runsQuery) {
                 edited->connectionExpression = u"$P{REPORT_CONNECTION}"_s;
                 edited->dataSourceExpression.reset();
@@ -91,6 +99,21 @@ ReportDocument ReportBookChapters::forEngine(const ReportDocument &document,
         }
     }
     return engine;
+}
+
+QList<ChapterFile> ReportBookChapters::chapterFiles(const ReportDocument &document,
+                                                    const std::optional<QUrl> &savedURL) const
+{
+    QList<ChapterFile> files;
+    for (const ReportBand &band : document.detailBands) {
+        for (const ReportElement &element : band.elements) {
+            if (const std::optional<Chapter> chapter = chapterOf(element, savedURL)) {
+                const QString path = chapter->file.toLocalFile();
+                files.append({path, jasperPathBeside(path)});
+            }
+        }
+    }
+    return files;
 }
 
 bool ReportBookChapters::chapterHasSqlQuery(const QUrl &chapterFile, const QList<OpenTab> &openTabs)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/EngineWorkFiles.h"
 #include "engine/SidecarModelTypes.h"
 #include "model/ReportDocument.h"
 
@@ -34,10 +35,24 @@ public:
     ReportDocument forEngine(const ReportDocument &document, const std::optional<QUrl> &savedURL,
                              bool hasConnection, const QList<OpenTab> &openTabs) const;
 
+    // The chapters of `document` as forEngine() names them, in book order: each chapter's report
+    // file and the compiled file the engine is given. Empty for a report that is no book.
+    QList<ChapterFile> chapterFiles(const ReportDocument &document,
+                                    const std::optional<QUrl> &savedURL) const;
+
     // Whether the report at `chapterFile` has an SQL query: the report of an open tab saved
     // there, else the file's. False when neither reads.
     static bool chapterHasSqlQuery(const QUrl &chapterFile, const QList<OpenTab> &openTabs);
 
 private:
+    // The chapter file of a subreport element of a book, and whether it is remembered (so that
+    // the engine is given its compiled file by its full path); no value for any other element.
+    struct Chapter {
+        QUrl file;
+        bool remembered = false;
+    };
+    std::optional<Chapter> chapterOf(const ReportElement &element,
+                                     const std::optional<QUrl> &savedURL) const;
+
     QHash<QUuid, QUrl> chapters_;
 };

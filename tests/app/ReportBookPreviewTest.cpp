@@ -165,3 +165,38 @@ TEST_F(ReportBookPreviewTest, WithAConnectionAChapterThatHasAQueryPrintsItsRows)
     EXPECT_TRUE(offline.contains(u"Our Customers"_s)) << offline.toStdString();
     EXPECT_FALSE(offline.contains(u"Ada Lovelace"_s)) << offline.toStdString();
 }
+
+// A chapter edited on disk after it was compiled prints as it is now; a chapter renamed away is
+// named in the error, whether its old compiled file is still there or not.
+TEST_F(ReportBookPreviewTest, ABookPrintsItsChaptersAsTheyAreNowAndNamesOneThatIsGone)
+{
+    QUILLMARK_REQUIRE_ENGINE();
+    engine().setLocationProvider([location] { return *location; });
+    const QList<QUrl> chapters = {writeChapter(u"Parts/A.jrxml"_s, u"Chapter Alpha"_s),
+                                  writeChapter(u"Parts/B.jrxml"_s, u"Chapter Beta"_s)};
+    makeBook(chapters);
+    QStringList pages = preview();
+    ASSERT_EQ(pages.size(), 2) << pages.join(u" | "_s).toStdString();
+    EXPECT_TRUE(pages[0].contains(u"Chapter Alpha"_s)) << pages[0].toStdString();
+
+    // Edited after its compile (the clock of the file says so, however fast this runs).
+    writeChapter(u"Parts/A.jrxml"_s, u"Chapter Gamma"_s);
+    const QDateTime compiled = QFileInfo(path(u"Parts/A.jasper"_s)).lastModified();
+    QFile edited(path(u"Parts/A.jrxml"_s));
+    ASSERT_TRUE(edited.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(edited.setFileTime(compiled.addSecs(5), QFileDevice::FileModificationTime));
+    edited.close();
+    pages = preview();
+    ASSERT_EQ(pages.size(), 2) << pages.join(u" | "_s).toStdString();
+    EXPECT_TRUE(pages[0].contains(u"Chapter Gamma"_s)) << pages[0].toStdString();
+    EXPECT_TRUE(pages[1].contains(u"Chapter Beta"_s)) << pages[1].toStdString();
+
+    ASSERT_TRUE(QFile::rename(path(u"Parts/B.jrxml"_s), path(u"Parts/Beta.jrxml"_s)));
+    const QString gone = u"error: The chapter \"B.jrxml\" of this book is no longer in "_s +
+                         QDir::toNativeSeparators(path(u"Parts"_s)) + u": it was renamed"_s;
+    EXPECT_TRUE(preview().join(u" | "_s).startsWith(gone))
+        << preview().join(u" | "_s).toStdString();
+    ASSERT_TRUE(QFile::remove(path(u"Parts/B.jasper"_s)));
+    EXPECT_TRUE(preview().join(u" | "_s).startsWith(gone))
+        << preview().join(u" | "_s).toStdString();
+}

@@ -229,10 +229,10 @@ TEST_F(ConnectionEditorStateTest, SavingAnEditKeepsReplacesOrKeepsThePasswordAsT
     EXPECT_FALSE(state.isVisible());
 }
 
-// Without a keyring service the preset is saved, but the sheet stays open and says why its
-// password was not; a second Save updates the preset it added, and every later reader of the
-// password learns that the keychain could not give it.
-TEST_F(ConnectionEditorStateTest, APasswordTheKeychainRefusesIsReportedWhereTheUserSaves)
+// Without a keyring service the preset is saved and the sheet closes; its password, typed or
+// taken from a JDBC URL, is kept for the session (never on disk), so every later run of this
+// session sends it, and the connections list says that it has to be typed again after a restart.
+TEST_F(ConnectionEditorStateTest, APasswordTheKeychainRefusesIsKeptForTheSession)
 {
     keychain.setUnavailable(u"No keyring service is running"_s);
     state.startAdding();
@@ -242,37 +242,49 @@ TEST_F(ConnectionEditorStateTest, APasswordTheKeychainRefusesIsReportedWhereTheU
 
     ASSERT_TRUE(stored(id).has_value()) << "the connection itself is saved";
     EXPECT_EQ(store.activeConnectionID(), id);
-    EXPECT_TRUE(state.isVisible()) << "Save does not close as if it worked";
-    EXPECT_EQ(state.keychainMessage(),
-              u"The password could not be stored: No keyring service is running. Install or "
+    EXPECT_FALSE(state.isVisible()) << "Save closes the sheet";
+    EXPECT_EQ(connections->sessionOnlyReason(id), u"No keyring service is running"_s);
+    EXPECT_EQ(ConnectionPresetStore::sessionOnlyNote(u"No keyring service is running"_s),
+              u"The keychain did not keep the password (No keyring service is running). It is "
+              "kept until Quillmark quits and has to be typed again after a restart; install or "
               "unlock a keyring service (Secret Service) to keep it."_s);
-    EXPECT_FALSE(state.isNew());
-    state.save(*connections, &store);
-    EXPECT_EQ(connections->connections().size(), 1) << "saving again adds no second preset";
-
-    const std::optional<LiveConnection> live = resolveLiveConnection(store, *connections);
+    std::optional<LiveConnection> live = resolveLiveConnection(store, *connections);
     ASSERT_TRUE(live.has_value());
-    EXPECT_EQ(live->keychainError, u"No keyring service is running"_s);
-    const QString failure =
-        withKeychainCause(u"FATAL: password authentication failed"_s, live->keychainError);
-    EXPECT_TRUE(failure.startsWith(u"FATAL: password authentication failed\n"_s));
-    EXPECT_TRUE(failure.contains(u"could not be read from the keychain (No keyring service is "
-                                 "running)"_s))
-        << failure.toStdString();
-    EXPECT_EQ(withKeychainCause(u"x"_s, QString()), u"x"_s) << "a keychain that worked is no cause";
+    EXPECT_EQ(live->password, u"hunter2"_s);
+    EXPECT_EQ(live->keychainError, QString());
+    for (const QString &key : settings->allKeys())
+        EXPECT_FALSE(settings->value(key).toString().contains(u"hunter2"_s)) << "never on disk";
 
-    state.startEditing(*stored(id), QString(), live->keychainError);
+    // A password in a JDBC URL goes the same way.
+    state.startEditing(*stored(id), connections->password(id));
+    state.chooseInputMode(ConnectionInputMode::url);
+    state.setUrlText(u"jdbc:postgresql://db:5432/sales?user=ann&password=fromUrl"_s);
+    state.applyURL();
+    state.save(*connections, &store);
+    EXPECT_FALSE(state.isVisible());
+    live = resolveLiveConnection(store, *connections);
+    ASSERT_TRUE(live.has_value());
+    EXPECT_EQ(live->password, u"fromUrl"_s);
+    EXPECT_EQ(live->connection.username, u"ann"_s);
+
+    // Another store, as after a restart, has nothing but the keychain's reason.
+    ConnectionPresetStore restarted(*settings, keychain);
+    EXPECT_EQ(restarted.readPassword(id),
+              (KeychainHelper::Read{std::nullopt, u"No keyring service is running"_s}));
+    state.startEditing(*stored(id), QString(), u"No keyring service is running"_s);
     EXPECT_EQ(state.keychainMessage(),
               u"The stored password could not be read: No keyring service is running. Install or "
               "unlock a keyring service (Secret Service) to keep it."_s);
 
+    // Once the keychain takes it, it is the keychain's again.
     keychain.setUnavailable(QString());
     state.startEditing(*stored(id), QString());
     EXPECT_EQ(state.keychainMessage(), std::nullopt) << "a new opening starts without the line";
-    state.setPassword(u"hunter2"_s);
+    state.setPassword(u"hunter3"_s);
     state.save(*connections, &store);
     EXPECT_FALSE(state.isVisible());
-    EXPECT_EQ(connections->password(id), u"hunter2"_s);
+    EXPECT_EQ(connections->sessionOnlyReason(id), std::nullopt);
+    EXPECT_EQ(restarted.password(id), u"hunter3"_s);
 }
 
 TEST_F(ConnectionEditorStateTest, EachOpeningHasASessionThatEndsWhenTheSheetCloses)

@@ -479,6 +479,43 @@ TEST_F(QueryExecutionTest, AFailureWithoutThePasswordNamesTheKeychain)
     EXPECT_EQ(engine.requests().value(0)[u"params"_s][u"connection"_s][u"password"_s], u""_s);
 }
 
+// The keychain is named only where the database refused the login: a refused connection or any
+// other failure stands alone, even while the keychain cannot be read.
+TEST_F(QueryExecutionTest, OnlyARefusedLoginNamesTheKeychain)
+{
+    keychain.inner.setUnavailable(u"No keyring service is running"_s);
+    const QList<QByteArray> failures = {
+        "Connection to 127.0.0.1:25465 refused. Check that the hostname and port are correct",
+        "Byte data not found at: /reports/logo.png", "ERROR: relation customer does not exist"};
+    QList<QByteArray> replies;
+    for (const QByteArray &failure : failures)
+        replies.append(ScriptedEngine::failure(failure));
+    engine.script(replies);
+    for (const QByteArray &failure : failures) {
+        execute();
+        EXPECT_EQ(label(u"datapanel.queryResults.error"_s)->text(),
+                  QString::fromUtf8(failure + "\nwhy"));
+    }
+}
+
+// A preset with a user whose password the keychain does not hold (a new keyring, a password the
+// keychain refused in an earlier session): the server's demand for one names the keychain.
+TEST_F(QueryExecutionTest, ALoginWithoutAStoredPasswordNamesTheKeychain)
+{
+    connections->remove(sales.id);
+    connections->add(sales, QString());
+    store.setActiveConnectionID(sales.id);
+    engine.script({ScriptedEngine::failure(
+        "The server requested SCRAM-based authentication, but the password is an empty string.")});
+    execute();
+    const QString error = label(u"datapanel.queryResults.error"_s)->text();
+    EXPECT_EQ(error,
+              u"The server requested SCRAM-based authentication, but the password is an "
+              "empty string.\nwhy\nThe keychain holds no password for the connection \"Sales\", "
+              "so none was sent for the user \"ann\". Type it in the connection's Edit "
+              "sheet and Save."_s);
+}
+
 // Against the real engine: without a connection the query runs on an empty database of the
 // engine's own, so literal values come back and a table is not found.
 TEST_F(QueryExecutionTest, AgainstTheEngineAStandaloneQueryShowsItsRows)

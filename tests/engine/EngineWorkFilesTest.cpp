@@ -48,7 +48,7 @@ TEST(PrivateWorkFolder, IsMadeOursAndAvoidsWhatOthersCouldHavePlanted)
         {"a link inside our open folder",
          [&](auto &folder, auto &elsewhere) {
              mkdirMode(folder.privateDir(), 0777);
-             QFile::link(elsewhere, folder.path());
+             QFile::link(elsewhere, folder.sharedDir());
          },
          false},
         {"a folder of another user",
@@ -71,7 +71,8 @@ TEST(PrivateWorkFolder, IsMadeOursAndAvoidsWhatOthersCouldHavePlanted)
         EXPECT_EQ(path, folder.path());
         EXPECT_EQ(path == usual, c.usual) << path.toStdString();
         EXPECT_TRUE(path.startsWith(parent.path() + u"/quillmark-"_s));
-        EXPECT_TRUE(path.endsWith(u"/Quillmark"_s));
+        EXPECT_EQ(QFileInfo(path).absolutePath(), folder.privateDir() + u"/Quillmark"_s);
+        EXPECT_EQ(modeOf(folder.sharedDir()), 0700u);
         EXPECT_EQ(modeOf(folder.privateDir()), 0700u);
         EXPECT_EQ(modeOf(path), 0700u);
         EXPECT_TRUE(QDir(elsewhere).isEmpty()) << "nothing is made through a link";

@@ -3,9 +3,12 @@
 #include "engine/PrivateWorkFolder.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <atomic>
 #include <gtest/gtest.h>
@@ -185,12 +188,15 @@ TEST(ZipService, BuildsTheArchiveInThePrivateWorkFolder)
         QString::fromUtf8(testsupport::readFile(dir.filePath(u"log"_s))).split(u'\n');
     const PrivateWorkFolder expected(dir.filePath(u"tmp"_s));
     ASSERT_GE(log.size(), 3);
-    EXPECT_EQ(QFileInfo(log[0]).path(), expected.path());
+    // in a folder of its own (where the tool's own temporary file goes too) in the work folder
+    EXPECT_EQ(QFileInfo(QFileInfo(log[0]).path()).path(), expected.path());
     EXPECT_EQ(log[1], u"700"_s);
     EXPECT_EQ(log[2], u"700"_s);
     EXPECT_EQ(testsupport::readFile(dir.filePath(u"out.zip"_s)), "archive\n");
-    EXPECT_EQ(QDir(expected.path()).entryList(QDir::Files | QDir::Hidden), QStringList())
-        << "the work file is moved away";
+    EXPECT_EQ(
+        QDir(expected.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+        QStringList())
+        << "the work file is moved away and its folder removed";
 }
 
 // A zip that is cancelled ends its tool at once and writes nothing to the destination.
@@ -227,4 +233,56 @@ TEST(ZipService, ACancelledZipEndsTheToolAndLeavesNoArchive)
     EXPECT_LT(clock.elapsed(), 3000);
     EXPECT_EQ(outcome, u"The zip was cancelled."_s);
     EXPECT_FALSE(QFileInfo::exists(destination));
+}
+
+// The tool writes the archive to a temporary file of its own ("zi…" beside the archive) and
+// renames it at the end; a zip cancelled while that file is being written leaves nothing behind.
+TEST(ZipService, ACancelledZipLeavesNoTemporaryFileOfTheTool)
+{
+    if (!QFileInfo::exists(QString::fromLatin1(ZipService::zipTool)))
+        GTEST_SKIP() << "needs " << ZipService::zipTool;
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const TemporaryDirectory temporary(dir.path());
+    const QString folder = dir.filePath(u"folder"_s);
+    // Data that does not compress keeps the tool busy for a while.
+    QByteArray block(8 << 20, Qt::Uninitialized);
+    for (int file = 0; file < 6; ++file) {
+        QRandomGenerator(file + 1).fillRange(reinterpret_cast<quint32 *>(block.data()),
+                                             block.size() / 4);
+        writeFile(folder + u"/part" + QString::number(file) + u".bin", block);
+    }
+    const QString workFolder = PrivateWorkFolder(dir.path()).path();
+    const auto toolFiles = [&] {
+        QStringList found;
+        QDirIterator it(workFolder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        while (it.hasNext())
+            found.append(QFileInfo(it.next()).fileName());
+        return found;
+    };
+
+    std::atomic<bool> cancelled = false;
+    std::atomic<bool> finished = false;
+    QString outcome;
+    std::thread zipping([&] {
+        try {
+            ZipService::zipContents(folder, dir.filePath(u"out.zip"_s),
+                                    QString::fromLatin1(ZipService::zipTool), &cancelled);
+            outcome = u"ok"_s;
+        } catch (const std::exception &error) {
+            outcome = QString::fromUtf8(error.what());
+        }
+        finished = true;
+    });
+    const bool toolFileSeen = testsupport::waitFor(
+        [&] { return finished || toolFiles().filter(QRegularExpression(u"^zi"_s)).size() > 0; },
+        std::chrono::seconds(60));
+    cancelled = true;
+    zipping.join();
+    ASSERT_TRUE(toolFileSeen);
+    ASSERT_EQ(outcome, u"The zip was cancelled."_s) << "the zip ended before it was cancelled";
+    EXPECT_EQ(toolFiles(), QStringList());
+    EXPECT_EQ(QDir(workFolder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+              QStringList());
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath(u"out.zip"_s)));
 }

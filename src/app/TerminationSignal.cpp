@@ -1,0 +1,57 @@
+#include "app/TerminationSignal.h"
+
+#include <QSocketNotifier>
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+int signalPipe[2] = {-1, -1};
+
+void onSigterm(int)
+{
+    const int saved = errno;
+    const char byte = 1;
+    (void)::write(signalPipe[1], &byte, 1);
+    errno = saved;
+}
+
+} // namespace
+
+TerminationSignal::TerminationSignal(std::function<void()> onTerminate, QObject *parent)
+    : QObject(parent), onTerminate_(std::move(onTerminate))
+{
+    if (signalPipe[0] >= 0 ||
+        ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, signalPipe) != 0)
+        return;
+    notifier_ = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, this);
+    connect(notifier_, &QSocketNotifier::activated, this, [this] {
+        char bytes[16];
+        while (::read(signalPipe[0], bytes, sizeof bytes) > 0) {
+        }
+        if (onTerminate_)
+            onTerminate_();
+    });
+    struct sigaction action = {};
+    action.sa_handler = onSigterm;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    ::sigaction(SIGTERM, &action, nullptr);
+}
+
+TerminationSignal::~TerminationSignal()
+{
+    if (!notifier_)
+        return;
+    struct sigaction action = {};
+    action.sa_handler = SIG_DFL;
+    sigemptyset(&action.sa_mask);
+    ::sigaction(SIGTERM, &action, nullptr);
+    delete notifier_;
+    ::close(signalPipe[0]);
+    ::close(signalPipe[1]);
+    signalPipe[0] = signalPipe[1] = -1;
+}

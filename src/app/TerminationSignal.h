@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QObject>
+#include <functional>
+
+class QSocketNotifier;
+
+// Turns SIGTERM, which a logout or a shutdown sends to end the program, into a call on the main
+// thread, so that it ends as a quit does rather than as a crash. The handler only writes a byte to
+// a pipe that the main thread watches. While it lives the handler is installed; it is the one
+// instance, and the default handling comes back when it goes.
+class TerminationSignal : public QObject {
+    Q_OBJECT
+
+public:
+    explicit TerminationSignal(std::function<void()> onTerminate, QObject *parent = nullptr);
+    ~TerminationSignal() override;
+
+private:
+    std::function<void()> onTerminate_;
+    QSocketNotifier *notifier_ = nullptr;
+};
