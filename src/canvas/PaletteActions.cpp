@@ -2,6 +2,8 @@
 
 #include "canvas/SnippetLibrary.h"
 #include "document/DocumentStore.h"
+#include "editors/ExpressionScope.h"
+#include "edits/DataItemEdits.h"
 #include "engine/SidecarModel.h"
 #include "model/Identifiers.h"
 #include "workspace/AppSettings.h"
@@ -34,6 +36,25 @@ void addToCreating(DocumentStore &store, const QUuid &id, bool add)
 void raiseExplorerTick(AppSettings &settings)
 {
     settings.setExplorerRefreshTick(settings.explorerRefreshTick() + 1);
+}
+
+// The fields of the dataset an element inserted now runs in: inside the selected list, or a
+// frame in one, those of the list's dataset; elsewhere the report's own.
+QList<ReportField> fieldsWhereInserted(const DocumentStore &store)
+{
+    const ReportDocument &document = store.document();
+    const std::optional<QUuid> container = store.selectedContainerID();
+    if (!container)
+        return document.fields;
+    const std::optional<ReportElement> element = store.element(*container);
+    if (const auto *list = element ? element->kind.as<K::List>() : nullptr) {
+        for (const ReportSubDataset &dataset : document.subDatasets) {
+            if (dataset.name == list->datasetName)
+                return dataset.fields;
+        }
+        return document.fields;
+    }
+    return expressions::scopeOfElement(document, *container).fields;
 }
 
 } // namespace
@@ -133,7 +154,14 @@ void insert(Kind kind, DocumentStore &store, const AppSettings &settings)
         store.addElementSmart(newElement(kind, withDataset, settings), dataset);
         return;
     }
-    store.addElementSmart(newElement(kind, store.document(), settings));
+    ReportElement element = newElement(kind, store.document(), settings);
+    // A text field names a field its dataset declares, where there is one.
+    if (kind == Kind::textField) {
+        const QList<ReportField> fields = fieldsWhereInserted(store);
+        if (!fields.isEmpty())
+            element.kind = K::TextField{DataItemEdits::fieldToken(fields.first().name)};
+    }
+    store.addElementSmart(element);
 }
 
 void insertSubreport(DocumentStore &store, AppSettings &settings, SidecarModel &sidecar)

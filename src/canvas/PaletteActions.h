@@ -36,7 +36,8 @@ inline constexpr Kind allKinds[] = {Kind::staticText, Kind::textField,  Kind::re
 
 // A complete new element of the kind with fresh ids, as the palette inserts it. Text kinds
 // take the settings' default font (and blank-when-null); lists and tables the report's first
-// sub-dataset. A subreport gets the given expression and parameters.
+// sub-dataset. A subreport gets the given expression and parameters. A text field says
+// $F{fieldName}; insert() names a field of its dataset instead where there is one.
 ReportElement newElement(Kind kind, const ReportDocument &document, const AppSettings &settings,
                          const QString &subreportExpression = {},
                          const QList<SubreportParameter> &subreportParameters = {});

@@ -1,10 +1,12 @@
 #include "datapanel/DataListSection.h"
 
+#include "datapanel/DuplicateNames.h"
 #include "widgets/CardSection.h"
 #include "widgets/DataRowButtons.h"
 #include "widgets/LazyRowColumn.h"
 
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSet>
@@ -18,17 +20,29 @@ DataListRow::DataListRow(const QUuid &id, DocumentStore *store,
                          QWidget *parent)
     : DataRowCard(parent), id_(id), row_(new QHBoxLayout),
       moveButtons_(new MoveButtons(std::move(move), this)),
-      removeButton_(DataRowButtons::removeButton(store, std::move(remove), this))
+      removeButton_(DataRowButtons::removeButton(store, std::move(remove), this)),
+      nameWarning_(DuplicateNames::warningLabel(this))
 {
     row_->setContentsMargins(0, 0, 0, 0);
     row_->setSpacing(controlSpacing);
     row_->addStretch(0);
     row_->addWidget(moveButtons_);
     row_->addWidget(removeButton_);
-    setContent(row_);
+    auto *lines = new QVBoxLayout;
+    lines->setContentsMargins(0, 0, 0, 0);
+    lines->setSpacing(2);
+    lines->addLayout(row_);
+    lines->addWidget(nameWarning_);
+    setContent(lines);
     named_ = {{moveButtons_->up(), u"up"_s},
               {moveButtons_->down(), u"down"_s},
-              {removeButton_, u"remove"_s}};
+              {removeButton_, u"remove"_s},
+              {nameWarning_, u"nameWarning"_s}};
+}
+
+void DataListRow::setNameWarning(const QString &text)
+{
+    DuplicateNames::showWarning(nameWarning_, text);
 }
 
 void DataListRow::addControl(QWidget *control, const QString &name, int stretch)
@@ -99,7 +113,7 @@ DataListSection::DataListSection(DocumentStore *store, DataListSpec spec, QWidge
     addButton_ = DataRowButtons::addButton(
         spec_.addTitle,
         [this] {
-            if (store_ && spec_.operations.add)
+            if (store_ && spec_.operations.add && (!spec_.mayAdd || spec_.mayAdd()))
                 (store_->*spec_.operations.add)();
         },
         this);
@@ -134,6 +148,14 @@ void DataListSection::showRowValues(qsizetype index, DataListRow *row)
         return;
     row->setPlace(spec_.cardName, int(index), int(rowColumn_->count()));
     row->refresh(store_->document());
+    showNameWarning(index, row);
+}
+
+void DataListSection::showNameWarning(qsizetype index, DataListRow *row)
+{
+    const QString name = names_.value(index);
+    row->setNameWarning(names_.count(name) > 1 ? DuplicateNames::warning(spec_.itemKind)
+                                               : QString());
 }
 
 QList<DataListRow *> DataListSection::rows() const
@@ -180,6 +202,8 @@ void DataListSection::refresh()
     }
     const ReportDocument before = std::exchange(shown_, document);
     shownContext_ = context;
+    if (spec_.names)
+        names_ = spec_.names(document);
     // Rows made while the column takes the new ids show their values as they are made.
     const QSet<QUuid> madeBefore = [&] {
         QSet<QUuid> made;
@@ -198,5 +222,6 @@ void DataListSection::refresh()
         row->setPlace(spec_.cardName, int(i), count);
         if (everyRow || !spec_.sameItem || !spec_.sameItem(before, document, i, row->id()))
             row->refresh(document);
+        showNameWarning(i, row);
     }
 }

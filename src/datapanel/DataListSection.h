@@ -12,6 +12,7 @@
 #include <functional>
 
 class LazyRowColumn;
+class QLabel;
 class MoveButtons;
 class QHBoxLayout;
 class QPushButton;
@@ -44,6 +45,11 @@ public:
     // the row keeps its index.
     void setPlace(const QString &cardName, int index, int count);
 
+    // The warning under the row's name while another item of the list has its name; an empty
+    // text hides it. It stands under the row's first line.
+    void setNameWarning(const QString &text);
+    QLabel *nameWarning() const { return nameWarning_; }
+
     MoveButtons *moveButtons() const { return moveButtons_; }
     QToolButton *removeButton() const { return removeButton_; }
 
@@ -54,6 +60,7 @@ private:
     QList<std::pair<QPointer<QWidget>, QString>> named_;
     MoveButtons *moveButtons_;
     QToolButton *removeButton_;
+    QLabel *nameWarning_;
     std::function<void(const ReportDocument &)> refresh_;
     int index_ = -1;
 };
@@ -70,6 +77,12 @@ struct DataListSpec {
     // Adds the row's controls (row.addControl) and sets how they show their values
     // (row.setRefresh); each control writes through a DataListEdits::RowWriter for row.id().
     std::function<void(DataListRow &)> buildRow;
+    // The list's names in order, and what its items are called in the warning under a name two
+    // items share ("parameter"); none: no warning.
+    std::function<QStringList(const ReportDocument &)> names;
+    QString itemKind;
+    // Asked before an item is added; none adds at once.
+    std::function<bool()> mayAdd;
     // Asked before the item of that id is removed (RemovalQuestions); none removes at once.
     std::function<bool(const QUuid &)> mayRemove;
     // Whether the list's items are the same in both documents (cheap when the list is shared),
@@ -124,6 +137,19 @@ struct DataListSpec {
         };
         return spec;
     }
+
+    // Warns under every name of the list that two of its items share.
+    template <typename T>
+    void warnOfSharedNames(QList<T> ReportDocument::*list, const QString &kind)
+    {
+        itemKind = kind;
+        names = [list](const ReportDocument &document) {
+            QStringList out;
+            for (const T &item : document.*list)
+                out.append(item.name);
+            return out;
+        };
+    }
 };
 
 // The body of a list card: one DataListRow per item in list order, keyed by the item's id and
@@ -150,6 +176,8 @@ private:
     DataListRow *makeRow(const QUuid &id);
     // Places the row and shows its item's values.
     void showRowValues(qsizetype index, DataListRow *row);
+    // The warning under the row's name, from the names the list has now.
+    void showNameWarning(qsizetype index, DataListRow *row);
 
     QPointer<DocumentStore> store_;
     DataListSpec spec_;
@@ -159,4 +187,5 @@ private:
     // The document and the context the rows last showed.
     ReportDocument shown_;
     QStringList shownContext_;
+    QStringList names_;
 };

@@ -47,6 +47,9 @@ DataRowLine *DataRowLines::addLine(double pointSize)
     if (pointSize > 0)
         line->setFont(CardText::sized(font(), pointSize));
     lines_->addWidget(line);
+    // The warning under the name stands under the first line, which holds the name.
+    if (lines_->count() == 1 && DataRowControls::takeFromLayout(row_.layout(), row_.nameWarning()))
+        lines_->addWidget(row_.nameWarning());
     return line;
 }
 

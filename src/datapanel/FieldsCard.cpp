@@ -117,6 +117,7 @@ DataPanelPart *makeFieldsCard(const DataPanelContext &context, QWidget *parent)
     DataListSpec spec =
         DataListSpec::of(&ReportDocument::fields, DataListOperations::fields(),
                          DataPanelCards::objectName(DataPanelCard::fields), u"Add Field"_s);
+    spec.warnOfSharedNames(&ReportDocument::fields, u"field"_s);
     spec.mayRemove =
         DataListSpec::askingBeforeRemoving(context, RemovalQuestions::Declaration::field);
     spec.buildRow = [store = context.store, settings = context.settings](DataListRow &row) {

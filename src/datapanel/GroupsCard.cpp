@@ -114,6 +114,7 @@ DataPanelPart *makeGroupsCard(const DataPanelContext &context, QWidget *parent)
     DataListSpec spec =
         DataListSpec::of(&ReportDocument::groups, DataListOperations::groups(),
                          DataPanelCards::objectName(DataPanelCard::groups), u"Add Group"_s);
+    spec.warnOfSharedNames(&ReportDocument::groups, u"group"_s);
     spec.mayRemove = DataListSpec::askingBeforeDeleting(context, ReportReferences::Kind::group);
     spec.buildRow = [store = context.store, sidecar = context.sidecar](DataListRow &row) {
         buildGroupRow(row, store, sidecar);

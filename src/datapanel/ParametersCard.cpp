@@ -133,6 +133,7 @@ DataPanelPart *makeParametersCard(const DataPanelContext &context, QWidget *pare
     DataListSpec spec =
         DataListSpec::of(&ReportDocument::parameters, DataListOperations::parameters(),
                          DataPanelCards::objectName(DataPanelCard::parameters), u"Add Parameter"_s);
+    spec.warnOfSharedNames(&ReportDocument::parameters, u"parameter"_s);
     spec.mayRemove =
         DataListSpec::askingBeforeRemoving(context, RemovalQuestions::Declaration::parameter);
     spec.buildRow = [store = context.store, sidecar = context.sidecar](DataListRow &row) {

@@ -1,6 +1,8 @@
 #include "datapanel/DataListSection.h"
 #include "datapanel/DataPanelCardMakers.h"
 #include "datapanel/DataPanelCards.h"
+#include "document/SortFieldNames.h"
+#include "widgets/Dialogs.h"
 #include "widgets/InspectorRows.h"
 #include "widgets/WheelGuard.h"
 
@@ -38,6 +40,20 @@ DataPanelPart *makeSortFieldsCard(const DataPanelContext &context, QWidget *pare
     DataListSpec spec = DataListSpec::of(
         &ReportDocument::sortFields, DataListOperations::sortFields(),
         DataPanelCards::objectName(DataPanelCard::sortFields), u"Add Sort Field"_s);
+    // A sort field names what it sorts on: with nothing left, the add button says so.
+    spec.mayAdd = [store = context.store, dialogs = context.dialogs] {
+        if (!store)
+            return false;
+        if (SortFieldNames::next(store->document()))
+            return true;
+        if (dialogs)
+            dialogs->runAlert({AlertRequest::Style::informational,
+                               u"Nothing to sort on"_s,
+                               SortFieldNames::nothingToSortOn(store->document()),
+                               {{u"OK"_s, AlertRequest::Role::normal}},
+                               0});
+        return false;
+    };
     spec.buildRow = [store = context.store](DataListRow &row) {
         const DataListEdits::RowWriter<ReportSortField> writer(store, &ReportDocument::sortFields,
                                                                row.id());

@@ -2,6 +2,7 @@
 
 #include "datapanel/ConditionalStylesEditor.h"
 #include "datapanel/DataPanelCards.h"
+#include "datapanel/DuplicateNames.h"
 #include "datapanel/RemovalQuestions.h"
 #include "edits/DataListEdits.h"
 #include "widgets/CardSection.h"
@@ -54,12 +55,14 @@ StyleRow::StyleRow(const QUuid &id, const DataPanelContext &context, QWidget *pa
       conditions_(new ConditionalStylesEditor(bindingOf(context.store, id), context.sidecar, this)),
       usage_(new QLabel(this)), reapply_(captionButton(u"Reapply"_s, this)),
       apply_(captionButton(u"Apply to Selected Element"_s, this)),
-      hint_(new QLabel(StyleEditorTexts::applyHint, this))
+      hint_(new QLabel(StyleEditorTexts::applyHint, this)),
+      nameWarning_(DuplicateNames::warningLabel(this))
 {
     auto *stack = new QVBoxLayout;
     stack->setContentsMargins(0, 0, 0, 0);
     stack->setSpacing(4);
     stack->addWidget(editor_);
+    stack->addWidget(nameWarning_);
     auto *conditions = new QVBoxLayout;
     conditions->setContentsMargins(0, 2, 0, 2);
     conditions->addWidget(conditions_);
@@ -138,8 +141,15 @@ void StyleRow::refresh(int index, int count)
     reapply_->setObjectName(name + u".reapply"_s);
     apply_->setObjectName(name + u".apply"_s);
     hint_->setObjectName(name + u".hint"_s);
+    nameWarning_->setObjectName(name + u".nameWarning"_s);
 
     editor_->refresh();
+    const bool shared = std::count_if(store->document().styles.cbegin(),
+                                      store->document().styles.cend(), [&](const ReportStyle &s) {
+                                          return s.name == style->name;
+                                      }) > 1;
+    DuplicateNames::showWarning(nameWarning_,
+                                shared ? DuplicateNames::warning(u"style"_s) : QString());
     conditions_->refresh(&store->document());
     const int uses = store->elementCountReferencingStyle(style->name);
     usage_->setText(StyleEditorTexts::usageLine(uses));

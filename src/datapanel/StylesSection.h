@@ -45,6 +45,7 @@ private:
     QPushButton *reapply_;
     QPushButton *apply_;
     QLabel *hint_;
+    QLabel *nameWarning_;
 };
 
 // The styles card: one row per style of the report, in list order and keyed by the style's id,

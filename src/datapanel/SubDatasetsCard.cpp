@@ -1,3 +1,4 @@
+#include "datapanel/DuplicateNames.h"
 #include "datapanel/DataPanelCardMakers.h"
 #include "datapanel/DataPanelCards.h"
 #include "datapanel/KeyedColumn.h"
@@ -237,6 +238,8 @@ public:
         nameLine->addWidget(remove_, 0, Qt::AlignVCenter);
         nameLine->addStretch(1);
         column->addLayout(nameLine);
+        nameWarning_ = DuplicateNames::warningLabel(this);
+        column->addWidget(nameWarning_);
 
         // The editor writes only once it holds the query (refresh()): while it is still empty,
         // a re-highlight as it settles into its box would hand back an empty text.
@@ -277,13 +280,16 @@ public:
         moveButtons_->setPlace(index, count);
         remove_->setObjectName(prefix + u".remove"_s);
         query_->setObjectName(prefix + u".query"_s);
+        nameWarning_->setObjectName(prefix + u".nameWarning"_s);
     }
 
     // The editor's text is replaced only when it differs, so typing in it keeps its focus and
     // caret while the document changes under it.
-    void refresh(const ReportSubDataset &dataset)
+    void refresh(const ReportSubDataset &dataset, bool nameShared)
     {
         InspectorRows::showText(name_, dataset.name);
+        DuplicateNames::showWarning(
+            nameWarning_, nameShared ? DuplicateNames::warning(u"sub-dataset"_s) : QString());
         query_->setText(dataset.queryString);
         if (!queryWrites_) {
             queryWrites_ = true;
@@ -300,6 +306,7 @@ private:
     DatasetWriter writer_;
     QString prefix_;
     QLineEdit *name_;
+    QLabel *nameWarning_;
     MoveButtons *moveButtons_;
     QToolButton *remove_;
     CodeEditorView *query_;
@@ -345,7 +352,10 @@ public:
         for (int i = 0; i < count; ++i) {
             shown_[i]->setPlace(cardName() + u".row"_s + QString::number(i), i, count);
             if (const ReportSubDataset *dataset = DataListEdits::find(datasets, shown_[i]->id()))
-                shown_[i]->refresh(*dataset);
+                shown_[i]->refresh(*dataset, std::count_if(datasets.cbegin(), datasets.cend(),
+                                                           [&](const ReportSubDataset &other) {
+                                                               return other.name == dataset->name;
+                                                           }) > 1);
         }
     }
 

@@ -250,6 +250,7 @@ DataPanelPart *makeVariablesCard(const DataPanelContext &context, QWidget *paren
     DataListSpec spec =
         DataListSpec::of(&ReportDocument::variables, DataListOperations::variables(),
                          DataPanelCards::objectName(DataPanelCard::variables), u"Add Variable"_s);
+    spec.warnOfSharedNames(&ReportDocument::variables, u"variable"_s);
     spec.mayRemove =
         DataListSpec::askingBeforeRemoving(context, RemovalQuestions::Declaration::variable);
     spec.context = &GroupEntries::names;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document/CarriedNames.h"
 #include "document/DocumentStoreTypes.h"
 #include "document/ElementClipboard.h"
 #include "model/ReportDocument.h"
@@ -176,10 +177,14 @@ public:
     // A continuous edit of the group, sub-dataset or style of that id, keyed by the item. A new
     // name takes every reference to the old one along (ReportReferences), in the same step;
     // while a run of edits lasts, the references follow from where they stood when it began,
-    // so a name that passes through another item's name takes none of that item's along.
+    // so a name that passes through another item's name takes none of that item's along. A
+    // name another item has takes none along: the references wait at the item's last own
+    // name (carriedNames()) and follow it once its name is its own again.
     bool editGroup(const QUuid &id, const std::function<void(ReportGroup &)> &change);
     bool editSubDataset(const QUuid &id, const std::function<void(ReportSubDataset &)> &change);
     bool editStyle(const QUuid &id, const std::function<void(ReportStyle &)> &change);
+    // Where the references to a renamed item stand while its name is another item's.
+    CarriedNames &carriedNames() { return carriedNames_; }
 
     // --- Elements ----------------------------------------------------------------------------
 
@@ -339,6 +344,8 @@ public:
 
     // --- Generated content -------------------------------------------------------------------
 
+    // The one selected element when it is a frame or list, else no value.
+    std::optional<QUuid> selectedContainerID() const;
     void insertComposite(CompositeElement composite, const BandTarget &target);
     // A bold label per field in the column header and a text field per field in `detailTarget`,
     // side by side within the column width, below what the two bands already hold; a column
@@ -431,8 +438,6 @@ private:
     Found editTree(const std::function<Found(ElementList &)> &visit, bool untilFound = true);
     // The selected elements that the document holds, in the selection's order.
     QList<ReportElement> selectedElementsFound() const;
-    // The one selected element when it is a frame or list, else no value.
-    std::optional<QUuid> selectedContainerID() const;
     // A band never ends above the bottom of an element it holds directly, or the engine refuses
     // the report: raises the band that holds the element, if one does. Records nothing.
     void growBandHolding(const QUuid &id);
@@ -542,6 +547,9 @@ private:
     QList<ReportDocument> undoStack_;
     QList<ReportDocument> redoStack_;
     std::optional<ReportDocument> pendingUndoSnapshot_;
+    CarriedNames carriedNames_;
+    // The item a run of named-item edits is for, and where its references stood when it began.
+    std::pair<QUuid, QString> runCarried_;
     std::optional<HashableKey> pendingUndoKey_;
     std::optional<HashableKey> heldKey_;
     std::optional<qint64> pendingUndoTimestamp_;

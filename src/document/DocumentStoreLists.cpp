@@ -1,5 +1,7 @@
 #include "document/DocumentStoreListItems.h"
 #include "document/ReportReferences.h"
+#include "document/SortFieldNames.h"
+#include "model/FreshName.h"
 
 #include <algorithm>
 
@@ -7,19 +9,12 @@ namespace {
 
 const QString stringClass = QStringLiteral("java.lang.String");
 
-// A default name: the prefix and the list's count after the add. Names already taken are not
-// avoided.
-template <typename T> QString numbered(const char16_t *prefix, const QList<T> &list)
-{
-    return QString::fromUtf16(prefix) + QString::number(list.size() + 1);
-}
-
 } // namespace
 
 void DocumentStore::addParameter()
 {
     ReportParameter parameter;
-    parameter.name = numbered(u"param", document_.parameters);
+    parameter.name = firstFreeName(QStringLiteral("param"), document_.parameters);
     parameter.className = stringClass;
     parameter.isForPrompting = true;
     addListItem(&ReportDocument::parameters, parameter);
@@ -38,7 +33,7 @@ void DocumentStore::removeParameter(const QUuid &id)
 void DocumentStore::addField()
 {
     ReportField field;
-    field.name = numbered(u"field", document_.fields);
+    field.name = firstFreeName(QStringLiteral("field"), document_.fields);
     field.className = stringClass;
     addListItem(&ReportDocument::fields, field);
 }
@@ -55,7 +50,9 @@ void DocumentStore::removeField(const QUuid &id)
 
 void DocumentStore::addSortField()
 {
-    addListItem(&ReportDocument::sortFields, ReportSortField());
+    // A sort field without a name is refused by the engine: with nothing left to sort on, none.
+    if (const std::optional<ReportSortField> sortField = SortFieldNames::next(document_))
+        addListItem(&ReportDocument::sortFields, *sortField);
 }
 
 void DocumentStore::moveSortField(int index, int offset)
@@ -103,7 +100,7 @@ void DocumentStore::removeReportTemplate(const QUuid &id)
 void DocumentStore::addVariable()
 {
     ReportVariable variable;
-    variable.name = numbered(u"var", document_.variables);
+    variable.name = firstFreeName(QStringLiteral("var"), document_.variables);
     variable.className = stringClass;
     variable.calculation = QStringLiteral("Nothing");
     variable.resetType = QStringLiteral("Report");
@@ -123,7 +120,7 @@ void DocumentStore::removeVariable(const QUuid &id)
 void DocumentStore::addGroup()
 {
     ReportGroup group;
-    group.name = numbered(u"Group", document_.groups);
+    group.name = firstFreeName(QStringLiteral("Group"), document_.groups);
     group.headerHeight = 20;
     group.footerHeight = 20;
     addListItem(&ReportDocument::groups, group);
@@ -154,7 +151,7 @@ void DocumentStore::removeGroup(const QUuid &groupID)
 ReportSubDataset DocumentStore::newSubDataset(const ReportDocument &document)
 {
     ReportSubDataset dataset;
-    dataset.name = numbered(u"Dataset", document.subDatasets);
+    dataset.name = firstFreeName(QStringLiteral("Dataset"), document.subDatasets);
     dataset.queryLanguage = QStringLiteral("sql");
     return dataset;
 }

@@ -1,5 +1,6 @@
 #include "document/DocumentStoreListItems.h"
 #include "document/ReportReferences.h"
+#include "model/FreshName.h"
 
 // Colours only where the style has them, so an element colour is never cleared by a style
 // without one.
@@ -21,7 +22,7 @@ void DocumentStore::applyStyleProperties(ReportElement &element, const ReportSty
 void DocumentStore::addStyle()
 {
     ReportStyle style;
-    style.name = QStringLiteral("Style") + QString::number(document_.styles.size() + 1);
+    style.name = firstFreeName(QStringLiteral("Style"), document_.styles);
     addListItem(&ReportDocument::styles, style);
 }
 

@@ -440,6 +440,28 @@ bool dropGroup(ReportDocument &document, const QString &name)
     return Pass(Kind::group, Mode::drop, name).run(document);
 }
 
+bool keepGroupsOf(ElementList &content, const QStringList &before, const QStringList &after)
+{
+    // The content alone, in a report's section: there the group pass reaches it.
+    ReportDocument alone;
+    ReportBand band;
+    band.elements = content;
+    alone.bands = {band};
+    QSet<QString> named(before.cbegin(), before.cend());
+    ElementWalk::visitDocument(alone, [&](const ReportElement &element, ElementScope scope) {
+        if (scope == ElementScope::report && element.evaluationGroup)
+            named.insert(*element.evaluationGroup);
+    });
+    bool changed = false;
+    for (const QString &name : std::as_const(named)) {
+        if (!after.contains(name))
+            changed = dropGroup(alone, name) || changed;
+    }
+    if (changed)
+        content = alone.bands.first().elements;
+    return changed;
+}
+
 bool dropSubDataset(ReportDocument &document, const QString &name)
 {
     return Pass(Kind::subDataset, Mode::drop, name).run(document);

@@ -22,4 +22,43 @@ bool rename(ReportDocument &document, SortFieldType type, const QString &from, c
     return true;
 }
 
+namespace {
+
+template <typename T>
+std::optional<QString> firstUnsorted(const ReportDocument &document, const QList<T> &items,
+                                     SortFieldType type)
+{
+    for (const T &item : items) {
+        if (count(document, type, item.name) == 0)
+            return item.name;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<ReportSortField> next(const ReportDocument &document)
+{
+    ReportSortField sortField;
+    if (const std::optional<QString> field =
+            firstUnsorted(document, document.fields, SortFieldType::field)) {
+        sortField.name = *field;
+        return sortField;
+    }
+    if (const std::optional<QString> variable =
+            firstUnsorted(document, document.variables, SortFieldType::variable)) {
+        sortField.name = *variable;
+        sortField.type = SortFieldType::variable;
+        return sortField;
+    }
+    return std::nullopt;
+}
+
+QString nothingToSortOn(const ReportDocument &document)
+{
+    if (document.fields.isEmpty() && document.variables.isEmpty())
+        return QStringLiteral("The report declares no field or variable to sort on.");
+    return QStringLiteral("Every field and variable of the report is sorted on already.");
+}
+
 } // namespace SortFieldNames

@@ -78,8 +78,12 @@ std::optional<QString> expressions::datasetOfScope(const ReportDocument &scope)
 
 QStringList expressions::groupsOfElement(const ReportDocument &document, const QUuid &elementID)
 {
+    return groupsOfDataset(document, datasetOf(document, elementID));
+}
+
+QStringList expressions::groupsOfDataset(const ReportDocument &document, const QString &dataset)
+{
     QStringList names;
-    const QString dataset = datasetOf(document, elementID);
     const auto own = std::find_if(
         document.subDatasets.cbegin(), document.subDatasets.cend(),
         [&](const ReportSubDataset &subDataset) { return subDataset.name == dataset; });

@@ -24,4 +24,8 @@ std::optional<QString> datasetOfScope(const ReportDocument &scope);
 // declares them; otherwise the report's own).
 QStringList groupsOfElement(const ReportDocument &document, const QUuid &elementID);
 
+// The groups of the dataset of that name, as groupsOfElement gives them; the report's own for an
+// empty name or one the report does not declare.
+QStringList groupsOfDataset(const ReportDocument &document, const QString &dataset);
+
 } // namespace expressions

@@ -1,17 +1,9 @@
 #include "edits/DataListEdits.h"
 
 #include "edits/InspectorEdits.h"
+#include "model/FreshName.h"
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-template <typename T> QString numbered(const QString &prefix, const QList<T> &list)
-{
-    return prefix + QString::number(list.size() + 1);
-}
-
-} // namespace
 
 DataListOperations DataListOperations::parameters()
 {
@@ -122,7 +114,7 @@ ConditionalStyleRule conditionalStyle()
 ReportParameter subDatasetParameter(const ReportSubDataset &dataset)
 {
     ReportParameter parameter;
-    parameter.name = numbered(u"param"_s, dataset.parameters);
+    parameter.name = firstFreeName(u"param"_s, dataset.parameters);
     parameter.className = u"java.lang.String"_s;
     parameter.isForPrompting = true;
     return parameter;
@@ -131,7 +123,7 @@ ReportParameter subDatasetParameter(const ReportSubDataset &dataset)
 ReportField subDatasetField(const ReportSubDataset &dataset)
 {
     ReportField field;
-    field.name = numbered(u"field"_s, dataset.fields);
+    field.name = firstFreeName(u"field"_s, dataset.fields);
     field.className = u"java.lang.String"_s;
     return field;
 }
@@ -139,7 +131,7 @@ ReportField subDatasetField(const ReportSubDataset &dataset)
 ReportVariable subDatasetVariable(const ReportSubDataset &dataset)
 {
     ReportVariable variable;
-    variable.name = numbered(u"variable"_s, dataset.variables);
+    variable.name = firstFreeName(u"variable"_s, dataset.variables);
     variable.className = u"java.lang.Integer"_s;
     variable.calculation = u"Count"_s;
     variable.resetType = u"Report"_s;

@@ -1,6 +1,8 @@
 #include "inspector/ListCards.h"
 
 #include "inspector/SubreportListTableTexts.h"
+#include "document/ReportReferences.h"
+#include "editors/ExpressionScope.h"
 #include "model/DatasetRunSource.h"
 #include "widgets/Dialogs.h"
 #include "widgets/InspectorRows.h"
@@ -21,17 +23,30 @@ DatasetRunCard::DatasetRunCard(const ElementWriter &writer, const QString &title
     const int captionWidth =
         std::max(TextRow::defaultLabelWidth, fontMetrics().horizontalAdvance(u"Connection"_s) + 2);
 
-    dataset_ = new TextRow(
-        u"Dataset"_s,
-        [this](const QString &text) {
-            writeRun([&](QString &datasetName, QString &, KeptXml &) { datasetName = text; });
-        },
-        captionWidth, this);
-    dataset_->lineEdit()->setObjectName(name + u".dataset"_s);
-    dataset_->lineEdit()->setPlaceholderText(u"subDataset name"_s);
-    addWidget(dataset_);
-    if (isList)
+    if (isList) {
+        // A list runs one of the report's sub-datasets: it is picked, never typed, so that the
+        // list never names one the report lacks, not even while a name is being typed.
+        datasetPicker_ = new QComboBox(this);
+        datasetPicker_->setObjectName(name + u".dataset"_s);
+        datasetPicker_->setAccessibleName(u"Dataset"_s);
+        RowControls::ignoreWheelUnlessFocused(datasetPicker_);
+        addWidget(InspectorRows::pickerRow(u"Dataset"_s, datasetPicker_, this));
+        connect(datasetPicker_, &QComboBox::activated, this, [this](int index) {
+            if (index >= 0)
+                writeListDataset(datasetPicker_->itemText(index));
+        });
         addWidget(InspectorRows::secondaryText(SubreportListTableTexts::datasetNote(), this));
+    } else {
+        dataset_ = new TextRow(
+            u"Dataset"_s,
+            [this](const QString &text) {
+                writeRun([&](QString &datasetName, QString &, KeptXml &) { datasetName = text; });
+            },
+            captionWidth, this);
+        dataset_->lineEdit()->setObjectName(name + u".dataset"_s);
+        dataset_->lineEdit()->setPlaceholderText(u"subDataset name"_s);
+        addWidget(dataset_);
+    }
 
     connection_ = new TextRow(
         u"Connection"_s, [this](const QString &text) { writeConnection(text); }, captionWidth,
@@ -39,6 +54,9 @@ DatasetRunCard::DatasetRunCard(const ElementWriter &writer, const QString &title
     connection_->lineEdit()->setObjectName(name + u".connection"_s);
     connection_->lineEdit()->setPlaceholderText(SubreportListTableTexts::connectionPlaceholder());
     connection_->lineEdit()->setFont(RowControls::monospaced());
+    // A connection that replaces the data source is asked about once the user commits it.
+    connect(connection_->lineEdit(), &QLineEdit::editingFinished, this,
+            [this] { commitConnection(); });
     addWidget(connection_);
 
     // The file's data source expression, shown but not edited here.
@@ -71,18 +89,19 @@ DatasetRunCard::DatasetRunCard(const ElementWriter &writer, const QString &title
     });
 }
 
-void DatasetRunCard::refresh(const ReportElement &element, const ReportDocument &)
+void DatasetRunCard::refresh(const ReportElement &element, const ReportDocument &document)
 {
     const KeptParts *kept = nullptr;
     QString connection;
     if (const auto *list = element.kind.as<ElementKind::List>()) {
-        RowControls::showText(dataset_->lineEdit(), list->datasetName);
+        showDatasets(list->datasetName, document);
         connection = list->connectionExpression;
         kept = &list->kept;
         if (printOrder_)
             InspectorRows::showIndex(printOrder_, allCases<PrintOrder>().indexOf(list->printOrder));
     } else if (const auto *table = element.kind.as<ElementKind::Table>()) {
-        RowControls::showText(dataset_->lineEdit(), table->datasetName);
+        if (dataset_)
+            RowControls::showText(dataset_->lineEdit(), table->datasetName);
         connection = table->connectionExpression;
         kept = &table->kept;
     }
@@ -99,31 +118,91 @@ void DatasetRunCard::refresh(const ReportElement &element, const ReportDocument 
     sourceNote_->setVisible(!note.isEmpty());
 }
 
-void DatasetRunCard::writeConnection(const QString &text)
+void DatasetRunCard::showDatasets(const QString &current, const ReportDocument &document)
+{
+    QStringList names;
+    for (const ReportSubDataset &dataset : document.subDatasets)
+        names.append(dataset.name);
+    // A name the report does not declare (as a file may hold it) is shown as it is.
+    if (!names.contains(current))
+        names.prepend(current);
+    if (names != shownDatasets_) {
+        const QSignalBlocker blocker(datasetPicker_);
+        datasetPicker_->clear();
+        datasetPicker_->addItems(names);
+        shownDatasets_ = names;
+    }
+    InspectorRows::showIndex(datasetPicker_, int(names.indexOf(current)));
+}
+
+void DatasetRunCard::writeListDataset(const QString &name)
 {
     const std::optional<ReportElement> element = writer_.current();
-    if (!element)
+    const auto *list = element ? element->kind.as<ElementKind::List>() : nullptr;
+    if (!list || list->datasetName == name)
         return;
+    // The content is evaluated on the new dataset's groups: what was evaluated on a group it
+    // lacks goes back as if that group were deleted, in the same step.
+    const ReportDocument &document = writer_.store()->document();
+    const QStringList before = expressions::groupsOfDataset(document, list->datasetName);
+    const QStringList after = expressions::groupsOfDataset(document, name);
+    writer_.updatePayload<ElementKind::List>([&](ElementKind::List &payload) {
+        payload.datasetName = name;
+        ReportReferences::keepGroupsOf(payload.children, before, after);
+    });
+}
+
+std::optional<QString> DatasetRunCard::replacedDataSource(const QString &text) const
+{
+    const std::optional<ReportElement> element = writer_.current();
+    if (!element || text.isEmpty())
+        return std::nullopt;
     const auto *list = element->kind.as<ElementKind::List>();
     const auto *table = element->kind.as<ElementKind::Table>();
     const KeptXml run = list ? list->kept.part(u"datasetRun")
                              : (table ? table->kept.part(u"datasetRun") : KeptXml{});
     const QString current =
         list ? list->connectionExpression : (table ? table->connectionExpression : QString());
-    const std::optional<QString> dataSource = DatasetRunSource::dataSourceExpression(run);
-    // A first character of a connection over the data source replaces it: ask first.
-    if (dataSource && current.isEmpty() && !text.isEmpty()) {
-        const AlertRequest question{AlertRequest::Style::warning,
-                                    SubreportListTableTexts::replaceDataSourceQuestion(isList_),
-                                    SubreportListTableTexts::replaceDataSourceDetail(*dataSource),
-                                    {{u"Replace"_s, AlertRequest::Role::destructive},
-                                     {u"Cancel"_s, AlertRequest::Role::cancel}},
-                                    1};
-        if (!dialogs_ || dialogs_->runAlert(question) != 0) {
-            RowControls::showText(connection_->lineEdit(), current);
-            return;
-        }
-    }
+    if (!current.isEmpty())
+        return std::nullopt;
+    return DatasetRunSource::dataSourceExpression(run);
+}
+
+void DatasetRunCard::writeConnection(const QString &text)
+{
+    // A connection over the data source replaces it: the text waits in the field until the user
+    // commits it, and is asked about then.
+    if (replacedDataSource(text))
+        return;
+    writeConnectionText(text);
+}
+
+void DatasetRunCard::commitConnection()
+{
+    // The question takes the focus away from the field, which commits it once more.
+    if (asking_)
+        return;
+    const QString text = connection_->lineEdit()->text();
+    const std::optional<QString> dataSource = replacedDataSource(text);
+    if (!dataSource)
+        return;
+    const AlertRequest question{AlertRequest::Style::warning,
+                                SubreportListTableTexts::replaceDataSourceQuestion(isList_),
+                                SubreportListTableTexts::replaceDataSourceDetail(*dataSource),
+                                {{u"Replace"_s, AlertRequest::Role::destructive},
+                                 {u"Cancel"_s, AlertRequest::Role::cancel}},
+                                1};
+    asking_ = true;
+    const bool replace = dialogs_ && dialogs_->runAlert(question) == 0;
+    asking_ = false;
+    if (replace)
+        writeConnectionText(text);
+    else
+        RowControls::showText(connection_->lineEdit(), QString());
+}
+
+void DatasetRunCard::writeConnectionText(const QString &text)
+{
     writeRun([&](QString &, QString &connection, KeptXml &kept) {
         connection = text;
         if (!text.isEmpty())

@@ -1,5 +1,6 @@
 #include "inspector/PassedParameters.h"
 
+#include "model/FreshName.h"
 #include "model/Identifiers.h"
 
 #include <QSet>
@@ -37,7 +38,7 @@ const QList<SubreportParameter> *of(const ElementKind &kind)
 
 QString nextName(const QList<SubreportParameter> &rows)
 {
-    return u"param"_s + QString::number(rows.size() + 1);
+    return firstFreeName(u"param"_s, rows);
 }
 
 void add(QList<SubreportParameter> &rows)

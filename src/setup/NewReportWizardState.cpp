@@ -1,5 +1,6 @@
 #include "setup/NewReportWizardState.h"
 
+#include "model/FreshName.h"
 #include "model/Identifiers.h"
 
 #include <utility>
@@ -64,7 +65,7 @@ void NewReportWizardState::reset(double defaultWidth, double defaultHeight)
 void NewReportWizardState::addStyle()
 {
     ReportStyle style;
-    style.name = QStringLiteral("Style") + QString::number(styles_.size() + 1);
+    style.name = firstFreeName(QStringLiteral("Style"), styles_);
     setStyles(styles_ + QList<ReportStyle>{style});
 }
 

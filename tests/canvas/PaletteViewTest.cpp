@@ -1,5 +1,6 @@
 #include "canvas/PaletteView.h"
 #include "AppTestSupport.h"
+#include "EngineJudge.h"
 #include "EngineTestSupport.h"
 #include "ScriptedEngine.h"
 #include "TestSupport.h"
@@ -266,4 +267,43 @@ TEST_F(PaletteViewTest, SnippetsAreSavedFromTheSheetInsertedAndDeletedFromTheMen
     boxItems[1]->trigger();
     ASSERT_EQ(library.snippets().size(), 1);
     EXPECT_EQ(library.snippets()[0].name, u"Untitled Snippet"_s);
+}
+
+// The palette's text field names the first field of the dataset it lands in: the report's in a
+// band, the list's sub-dataset's inside a list; only where that dataset declares none does it
+// keep the placeholder. The engine compiles the report so built.
+TEST_F(PaletteViewTest, ATextFieldNamesAFieldItsDatasetDeclares)
+{
+    palette->button(u"curlybraces"_s)->click();
+    ASSERT_EQ(detail().size(), 1);
+    EXPECT_EQ(detail()[0].kind.as<K::TextField>()->expression, u"$F{fieldName}"_s);
+
+    store->setDocument(JrxmlCodec::parse(R"(<?xml version="1.0" encoding="UTF-8"?>
+<jasperReport xmlns="http://jasperreports.sourceforge.net/jasperreports" name="r" pageWidth="595" pageHeight="842" columnWidth="555" leftMargin="20" rightMargin="20" topMargin="20" bottomMargin="20">
+	<subDataset name="Items"><field name="sku" class="java.lang.String"/></subDataset>
+	<field name="customer" class="java.lang.String"/>
+	<field name="city" class="java.lang.String"/>
+	<detail><band height="100">
+		<componentElement>
+			<reportElement x="0" y="0" width="300" height="60"/>
+			<jr:list xmlns:jr="http://jasperreports.sourceforge.net/jasperreports/components">
+				<datasetRun subDataset="Items"/>
+				<jr:listContents height="60"/>
+			</jr:list>
+		</componentElement>
+	</band></detail>
+</jasperReport>)"));
+    const QUuid list = detail()[0].id;
+    palette->button(u"curlybraces"_s)->click();
+    ASSERT_EQ(detail().size(), 2);
+    EXPECT_EQ(detail()[1].kind.as<K::TextField>()->expression, u"$F{customer}"_s);
+    store->setSelectedElementIDs({list});
+    palette->button(u"curlybraces"_s)->click();
+    const ElementList &inList = store->element(list)->kind.as<K::List>()->children;
+    ASSERT_EQ(inList.size(), 1);
+    EXPECT_EQ(inList[0].kind.as<K::TextField>()->expression, u"$F{sku}"_s);
+
+    QUILLMARK_REQUIRE_ENGINE();
+    testsupport::EngineJudge engine(*location);
+    EXPECT_EQ(engine.compileError(store->document()), std::nullopt);
 }

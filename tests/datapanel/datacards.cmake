@@ -12,9 +12,11 @@ if(NOT QUILLMARK_HEADLESS_ONLY)
             ${CMAKE_CURRENT_LIST_DIR}/VariablesCardTest.cpp
             ${CMAKE_CURRENT_LIST_DIR}/GroupsCardTest.cpp
             ${CMAKE_CURRENT_LIST_DIR}/NamesInUseTest.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/GeneratedNamesTest.cpp
             ${CMAKE_CURRENT_LIST_DIR}/SortFieldNamesTest.cpp
             ${CMAKE_CURRENT_LIST_DIR}/LazyRowsTest.cpp
     LIBS quillmark_ui Qt6::Test)
   target_include_directories(datapanel_datacards_widget_tests
-    PRIVATE ${PROJECT_SOURCE_DIR}/tests/document ${CMAKE_CURRENT_LIST_DIR})
+    PRIVATE ${PROJECT_SOURCE_DIR}/tests/document ${PROJECT_SOURCE_DIR}/tests/engine
+            ${CMAKE_CURRENT_LIST_DIR})
 endif()

@@ -64,8 +64,8 @@ TEST_F(PrefixedComponentCardsTest, AListUnderItsOwnPrefixShowsTheListInspector)
         loadAndSelect<ElementKind::List>(u"list/ListReport.jrxml"_s);
     ASSERT_TRUE(list) << "the c:list is read as a list";
     EXPECT_EQ(list->kind.displayName(), u"List"_s);
-    ASSERT_TRUE(find<QLineEdit>(u"inspector.list.dataset"_s));
-    EXPECT_FALSE(find<QLineEdit>(u"inspector.list.dataset"_s)->text().isEmpty());
+    ASSERT_TRUE(find<QComboBox>(u"inspector.list.dataset"_s));
+    EXPECT_FALSE(find<QComboBox>(u"inspector.list.dataset"_s)->currentText().isEmpty());
     EXPECT_TRUE(find(u"inspector.listNote"_s));
     EXPECT_TRUE(savedText().contains(u"<c:listContents"_s));
 }

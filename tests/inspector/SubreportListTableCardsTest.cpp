@@ -305,16 +305,21 @@ ReportElement listOf(int children)
 
 TEST_F(SubreportListTableCardsTest, TheListCardsWriteTheirValueAndKeepTheRowTemplate)
 {
+    store.addSubDataset();
+    store.addSubDataset();
+    store.editSubDataset(store.document().subDatasets[0].id,
+                         [](ReportSubDataset &d) { d.name = u"Items"_s; });
+    store.editSubDataset(store.document().subDatasets[1].id,
+                         [](ReportSubDataset &d) { d.name = u"Orders"_s; });
     const ReportElement l = selectNew(listOf(3));
     const ElementList children = payload<ElementKind::List>(l.id).children;
     EXPECT_TRUE(text(u"inspector.listNote"_s).startsWith(u"3 elements in the row template"_s));
-    EXPECT_EQ(find<QLineEdit>(u"inspector.list.dataset"_s)->placeholderText(),
-              u"subDataset name"_s);
+    EXPECT_EQ(comboText(u"inspector.list.dataset"_s), u"Items"_s);
     EXPECT_EQ(find<QLineEdit>(u"inspector.list.connection"_s)->placeholderText(),
               u"e.g. $P{REPORT_CONNECTION}"_s);
     EXPECT_FALSE(find(u"inspector.datasetParameters.passAll"_s));
 
-    type(find<QLineEdit>(u"inspector.list.dataset"_s), u"Orders"_s);
+    pick(find<QComboBox>(u"inspector.list.dataset"_s), u"Orders"_s);
     type(find<QLineEdit>(u"inspector.list.connection"_s), u"$P{DB}"_s);
     click(u"inspector.datasetParameters.add"_s);
     type(find<QLineEdit>(u"inspector.datasetParameters.row0.expression"_s), u"$F{id}"_s);
@@ -338,11 +343,11 @@ TEST_F(SubreportListTableCardsTest, TheListCardsWriteTheirValueAndKeepTheRowTemp
     for (qsizetype i = 0; i < children.size(); ++i)
         EXPECT_EQ(read->children.at(i).x, children.at(i).x);
 
-    // Emptied, the dataset name is the empty text; removing the row leaves none.
-    clear(find<QLineEdit>(u"inspector.list.dataset"_s));
+    // Picked back, the dataset name is the first's again; removing the row leaves none.
+    pick(find<QComboBox>(u"inspector.list.dataset"_s), u"Items"_s);
     click(u"inspector.datasetParameters.row0.remove"_s);
     now = payload<ElementKind::List>(l.id);
-    EXPECT_EQ(now.datasetName, QString());
+    EXPECT_EQ(now.datasetName, u"Items"_s);
     EXPECT_TRUE(now.parameters.isEmpty());
     EXPECT_EQ(now.children, children);
 }
@@ -378,6 +383,9 @@ TEST_F(SubreportListTableCardsTest, PrintOrderThereAndBackIsOneUndoStep)
 // element as the store holds it now, and drop nothing that came since.
 TEST_F(SubreportListTableCardsTest, AStaleCardKeepsWhatWasAddedSinceItWasDrawn)
 {
+    store.addSubDataset();
+    store.editSubDataset(store.document().subDatasets[0].id,
+                         [](ReportSubDataset &d) { d.name = u"New"_s; });
     const ReportElement l = selectNew(listOf(1));
     ElementWriter writer(&store, l);
     DatasetRunCard card(writer, u"List"_s, true, nullptr);
@@ -388,7 +396,7 @@ TEST_F(SubreportListTableCardsTest, AStaleCardKeepsWhatWasAddedSinceItWasDrawn)
         e.kind.as<ElementKind::List>()->parameters.append(
             {.id = newId(), .name = u"P"_s, .expression = u"1"_s});
     });
-    type(card.findChild<QLineEdit *>(u"inspector.list.dataset"_s), u"New"_s);
+    pick(card.findChild<QComboBox *>(u"inspector.list.dataset"_s), u"New"_s);
     const ElementKind::List now = payload<ElementKind::List>(l.id);
     EXPECT_EQ(now.datasetName, u"New"_s);
     EXPECT_EQ(now.children.size(), 2);
@@ -761,6 +769,7 @@ TEST_F(SubreportListTableCardsTest, AConnectionReplacesAListsDataSourceOnlyWhenT
     // Cancel: nothing is written and the data source stays.
     dialogs.answerAlert(1);
     type(find<QLineEdit>(u"inspector.list.connection"_s), u"$"_s);
+    QTest::keyClick(find<QLineEdit>(u"inspector.list.connection"_s), Qt::Key_Return);
     ASSERT_EQ(dialogs.alerts().size(), 1);
     EXPECT_TRUE(dialogs.alerts().first().informativeText.contains(dataSource));
     EXPECT_FALSE(store.isDirty());
@@ -770,11 +779,104 @@ TEST_F(SubreportListTableCardsTest, AConnectionReplacesAListsDataSourceOnlyWhenT
     // Replace: the connection is written in place of the data source.
     dialogs.answerAlert(0);
     type(find<QLineEdit>(u"inspector.list.connection"_s), u"$P{REPORT_CONNECTION}"_s);
-    EXPECT_EQ(dialogs.alerts().size(), 2) << "asked once, at the first character";
+    EXPECT_EQ(dialogs.alerts().size(), 1) << "typing asks nothing";
+    EXPECT_EQ(find<QLineEdit>(u"inspector.list.connection"_s)->text(), sameConnection);
+    QTest::keyClick(find<QLineEdit>(u"inspector.list.connection"_s), Qt::Key_Return);
+    EXPECT_EQ(dialogs.alerts().size(), 2) << "asked once, when the field is committed";
     EXPECT_EQ(payload<ElementKind::List>(list.id).connectionExpression, sameConnection);
     EXPECT_FALSE(visible(u"inspector.list.dataSource"_s));
     EXPECT_TRUE(text(u"inspector.list.sourceNote"_s).contains(u"connection"_s));
     const QString saved = savedText();
     EXPECT_TRUE(saved.contains(u"<connectionExpression><![CDATA[$P{REPORT_CONNECTION}]]>"_s));
     EXPECT_FALSE(saved.contains(u"dataSourceExpression"_s));
+}
+
+namespace {
+
+// A list over Dataset1, whose group ItemGroup its text field is evaluated on; Dataset2 has no
+// group. The list's rows come from a data source expression.
+const QByteArray twoDatasets = R"(<?xml version="1.0" encoding="UTF-8"?>
+<jasperReport xmlns="http://jasperreports.sourceforge.net/jasperreports" name="r" pageWidth="595" pageHeight="842" columnWidth="555" leftMargin="20" rightMargin="20" topMargin="20" bottomMargin="20">
+	<subDataset name="Dataset1">
+		<field name="item" class="java.lang.String"/>
+		<group name="ItemGroup"><groupExpression><![CDATA[$F{item}]]></groupExpression></group>
+	</subDataset>
+	<subDataset name="Dataset2"><field name="item" class="java.lang.String"/></subDataset>
+	<detail><band height="60">
+		<componentElement>
+			<reportElement x="0" y="0" width="300" height="50"/>
+			<jr:list xmlns:jr="http://jasperreports.sourceforge.net/jasperreports/components">
+				<datasetRun subDataset="Dataset1"><dataSourceExpression><![CDATA[new net.sf.jasperreports.engine.JREmptyDataSource(3)]]></dataSourceExpression></datasetRun>
+				<jr:listContents height="50">
+					<textField evaluationTime="Group" evaluationGroup="ItemGroup">
+						<reportElement x="0" y="0" width="100" height="20"/>
+						<textFieldExpression><![CDATA[$F{item}]]></textFieldExpression>
+					</textField>
+				</jr:listContents>
+			</jr:list>
+		</componentElement>
+	</band></detail>
+</jasperReport>)";
+
+} // namespace
+
+// A list's dataset is picked from the report's sub-datasets, with the keys; what its content
+// was evaluated on that the new dataset lacks goes back as for a deleted group, in the same
+// undo step, and the engine compiles the report.
+TEST_F(SubreportListTableCardsTest, AListSwitchedToAnotherDatasetKeepsOnlyGroupsItHas)
+{
+    store.setDocument(JrxmlCodec::parse(twoDatasets));
+    const ReportElement list = store.document().detailBands.first().elements.first();
+    store.setSelectedElementID(list.id);
+    auto *picker = find<QComboBox>(u"inspector.list.dataset"_s);
+    ASSERT_TRUE(picker);
+    QStringList entries;
+    for (int i = 0; i < picker->count(); ++i)
+        entries.append(picker->itemText(i));
+    EXPECT_EQ(entries, (QStringList{u"Dataset1"_s, u"Dataset2"_s}));
+    EXPECT_EQ(picker->currentText(), u"Dataset1"_s);
+
+    const qsizetype steps = store.undoStack().size();
+    picker->setFocus();
+    QTest::keyClick(picker, Qt::Key_Down);
+    ElementKind::List now = payload<ElementKind::List>(list.id);
+    EXPECT_EQ(now.datasetName, u"Dataset2"_s);
+    ASSERT_EQ(now.children.size(), 1);
+    EXPECT_EQ(now.children[0].evaluationTime, u"Report"_s);
+    EXPECT_EQ(now.children[0].evaluationGroup, std::nullopt);
+    store.flushPendingUndoSnapshot();
+    EXPECT_EQ(store.undoStack().size(), steps + 1);
+
+    QUILLMARK_REQUIRE_ENGINE();
+    testsupport::EngineJudge engine(*location);
+    EXPECT_EQ(engine.compileError(store.document()), std::nullopt);
+
+    store.undo();
+    now = payload<ElementKind::List>(list.id);
+    EXPECT_EQ(now.datasetName, u"Dataset1"_s);
+    EXPECT_EQ(now.children[0].evaluationGroup, u"ItemGroup"_s);
+}
+
+// The question whether a connection replaces the data source waits until the field is left:
+// every key goes to the field, and the connection is written whole.
+TEST_F(SubreportListTableCardsTest, TheConnectionQuestionComesWhenTheFieldIsLeft)
+{
+    ScriptedDialogs dialogs;
+    view->setDialogs(&dialogs);
+    store.setDocument(JrxmlCodec::parse(twoDatasets));
+    const ReportElement list = store.document().detailBands.first().elements.first();
+    store.setSelectedElementID(list.id);
+    auto *connection = find<QLineEdit>(u"inspector.list.connection"_s);
+    type(connection, sameConnection);
+    EXPECT_TRUE(dialogs.alerts().isEmpty());
+    EXPECT_EQ(connection->text(), sameConnection);
+    dialogs.answerAlert(0);
+    find<QComboBox>(u"inspector.list.printOrder"_s)->setFocus();
+    QApplication::processEvents();
+    ASSERT_EQ(dialogs.alerts().size(), 1);
+    EXPECT_EQ(payload<ElementKind::List>(list.id).connectionExpression, sameConnection);
+
+    QUILLMARK_REQUIRE_ENGINE();
+    testsupport::EngineJudge engine(*location);
+    EXPECT_EQ(engine.compileError(store.document()), std::nullopt);
 }

@@ -1,0 +1,36 @@
+#include "datapanel/DuplicateNames.h"
+
+#include "widgets/CardText.h"
+
+#include <QLabel>
+
+using namespace Qt::StringLiterals;
+
+namespace DuplicateNames {
+
+QString warning(const QString &itemKind)
+{
+    return u"Another "_s + itemKind + u" has this name: the engine refuses two "_s + itemKind +
+           u"s of one name."_s;
+}
+
+QLabel *warningLabel(QWidget *parent)
+{
+    auto *label = new QLabel(parent);
+    label->setWordWrap(true);
+    label->setFont(CardText::sized(label->font(), CardText::captionPointSize));
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, CardText::warningColor(palette));
+    label->setPalette(palette);
+    label->setVisible(false);
+    return label;
+}
+
+void showWarning(QLabel *label, const QString &text)
+{
+    if (label->text() != text)
+        label->setText(text);
+    label->setVisible(!text.isEmpty());
+}
+
+} // namespace DuplicateNames

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+class QLabel;
+class QWidget;
+
+// The warning a row shows under its name while another item of its list carries the same name:
+// the engine refuses a report that declares two of one name.
+namespace DuplicateNames {
+
+// "Another field has this name: the engine refuses two fields of one name."
+QString warning(const QString &itemKind);
+// The warning's label, in the caption size and the warnings' colour, hidden until shown.
+QLabel *warningLabel(QWidget *parent);
+// Shows the text, or hides the label for an empty one.
+void showWarning(QLabel *label, const QString &text);
+
+} // namespace DuplicateNames

@@ -1,0 +1,166 @@
+#include "DataCardsFixture.h"
+#include "EngineJudge.h"
+#include "EngineTestSupport.h"
+#include "datapanel/DuplicateNames.h"
+
+#include <QLabel>
+
+using namespace storetest;
+
+namespace {
+
+class GeneratedNames : public DataCardsTest {
+protected:
+    template <typename T> static QStringList names(const QList<T> &items)
+    {
+        QStringList out;
+        for (const T &item : items)
+            out.append(item.name);
+        return out;
+    }
+    bool warns(const QString &name) const
+    {
+        const auto *label = find<QLabel>(name);
+        return label && label->isVisibleTo(view.get()) && !label->text().isEmpty();
+    }
+    void expectCompiles()
+    {
+        const std::optional<SidecarClient::Location> location = testsupport::realEngine();
+        if (!location)
+            return;
+        testsupport::EngineJudge engine(*location);
+        EXPECT_EQ(engine.compileError(QByteArray(saved().toUtf8())), std::nullopt);
+    }
+};
+
+} // namespace
+
+// Add, add, remove the first, add: the new item takes the first number no item of its list has,
+// in every list, and the engine compiles the report.
+TEST_F(GeneratedNames, AnAddAfterARemovalTakesTheFirstFreeNumber)
+{
+    openReport("<detail><band height=\"20\"/></detail>");
+    for (const QString &card : {u"datapanel.params"_s, u"datapanel.fields"_s,
+                                u"datapanel.variables"_s, u"datapanel.groups"_s}) {
+        SCOPED_TRACE(card.toStdString());
+        click(card + u".add"_s);
+        click(card + u".add"_s);
+        click(card + u".add"_s);
+        remove(card, 0);
+        click(card + u".add"_s);
+    }
+    EXPECT_EQ(names(store.document().parameters),
+              (QStringList{u"param2"_s, u"param3"_s, u"param1"_s}));
+    EXPECT_EQ(names(store.document().fields),
+              (QStringList{u"field2"_s, u"field3"_s, u"field1"_s}));
+    EXPECT_EQ(names(store.document().variables), (QStringList{u"var2"_s, u"var3"_s, u"var1"_s}));
+    EXPECT_EQ(names(store.document().groups),
+              (QStringList{u"Group2"_s, u"Group3"_s, u"Group1"_s}));
+    for (const auto add : {&DocumentStore::addStyle, &DocumentStore::addSubDataset})
+        for (int i = 0; i < 2; ++i)
+            (store.*add)();
+    store.removeStyle(store.document().styles.first().id);
+    store.removeSubDataset(store.document().subDatasets.first().id);
+    store.addStyle();
+    store.addSubDataset();
+    EXPECT_EQ(names(store.document().styles), (QStringList{u"Style2"_s, u"Style1"_s}));
+    EXPECT_EQ(names(store.document().subDatasets), (QStringList{u"Dataset2"_s, u"Dataset1"_s}));
+    ReportDocument named = store.document();
+    named.groups[0].expression = u"1"_s;
+    named.groups[1].expression = u"1"_s;
+    named.groups[2].expression = u"1"_s;
+    store.setDocument(named);
+    expectCompiles();
+}
+
+// A name typed onto another's is shown as refused under both rows while it lasts; what names
+// the items follows only the one the user renames, and the report compiles once the names
+// differ again.
+TEST_F(GeneratedNames, ANameTypedOntoAnothersWarnsAndTakesNoReferencesAlong)
+{
+    openReport(R"(
+  <field name="Amount" class="java.lang.Double"/>
+  <field name="Price" class="java.lang.Double"/>
+  <sortField name="Amount"/>
+  <sortField name="Price"/>
+  <variable name="Total" class="java.lang.Double" resetType="Group" resetGroup="First" calculation="Sum">
+    <variableExpression><![CDATA[1.0]]></variableExpression>
+  </variable>
+  <variable name="Other" class="java.lang.Double" resetType="Group" resetGroup="Second" calculation="Sum">
+    <variableExpression><![CDATA[2.0]]></variableExpression>
+  </variable>
+  <group name="First"><groupExpression><![CDATA[1]]></groupExpression></group>
+  <group name="Second"><groupExpression><![CDATA[2]]></groupExpression></group>
+  <detail><band height="20"/></detail>)");
+    const QString fields = u"datapanel.fields"_s;
+    const QString groups = u"datapanel.groups"_s;
+    EXPECT_FALSE(warns(row(fields, 0, u"nameWarning"_s)));
+
+    // The first group takes the second's name, in a run of its own.
+    type(row(groups, 0, u"name"_s), u"Second"_s);
+    store.flushPendingUndoSnapshot();
+    EXPECT_TRUE(warns(row(groups, 0, u"nameWarning"_s)));
+    EXPECT_TRUE(warns(row(groups, 1, u"nameWarning"_s)));
+    EXPECT_EQ(find<QLabel>(row(groups, 0, u"nameWarning"_s))->text(),
+              DuplicateNames::warning(u"group"_s));
+    EXPECT_FALSE(warns(row(fields, 0, u"nameWarning"_s)));
+    // Then a name of its own: its variable follows it, the other's stays.
+    type(row(groups, 0, u"name"_s), u"Third"_s);
+    EXPECT_FALSE(warns(row(groups, 0, u"nameWarning"_s)));
+    EXPECT_FALSE(warns(row(groups, 1, u"nameWarning"_s)));
+    EXPECT_EQ(store.document().variables[0].resetGroup, u"Third"_s);
+    EXPECT_EQ(store.document().variables[1].resetGroup, u"Second"_s);
+
+    // The same with a field and the sort fields that name it.
+    type(row(fields, 0, u"name"_s), u"Price"_s);
+    EXPECT_TRUE(warns(row(fields, 0, u"nameWarning"_s)));
+    EXPECT_TRUE(warns(row(fields, 1, u"nameWarning"_s)));
+    type(row(fields, 0, u"name"_s), u"Cost"_s);
+    EXPECT_FALSE(warns(row(fields, 1, u"nameWarning"_s)));
+    ASSERT_EQ(store.document().sortFields.size(), 2);
+    EXPECT_EQ(store.document().sortFields[0].name, u"Cost"_s);
+    EXPECT_EQ(store.document().sortFields[1].name, u"Price"_s);
+    expectCompiles();
+}
+
+// A new sort field names the first field not sorted on yet, then the first such variable; with
+// nothing left, Add says so and adds nothing.
+TEST_F(GeneratedNames, ANewSortFieldNamesWhatItSortsOn)
+{
+    openReport(R"(
+  <field name="Country" class="java.lang.String"/>
+  <field name="City" class="java.lang.String"/>
+  <variable name="Rows" class="java.lang.Integer" calculation="Count">
+    <variableExpression><![CDATA[1]]></variableExpression>
+  </variable>
+  <detail><band height="20"/></detail>)");
+    const QString card = u"datapanel.sortFields"_s;
+    click(card + u".add"_s);
+    click(card + u".add"_s);
+    click(card + u".add"_s);
+    QList<std::pair<QString, SortFieldType>> sorts;
+    for (const ReportSortField &sort : store.document().sortFields)
+        sorts.append({sort.name, sort.type});
+    EXPECT_EQ(sorts, (QList<std::pair<QString, SortFieldType>>{
+                         {u"Country"_s, SortFieldType::field},
+                         {u"City"_s, SortFieldType::field},
+                         {u"Rows"_s, SortFieldType::variable}}));
+    expectCompiles();
+
+    const qsizetype steps = store.undoStack().size();
+    store.setIsDirty(false);
+    click(card + u".add"_s);
+    EXPECT_EQ(store.document().sortFields.size(), 3);
+    EXPECT_EQ(store.undoStack().size(), steps);
+    EXPECT_FALSE(store.isDirty());
+    ASSERT_EQ(dialogs.alerts().size(), 1);
+    EXPECT_EQ(dialogs.alerts().first().message, u"Nothing to sort on"_s);
+
+    // A report without fields or variables says so from the start.
+    openReport("<detail><band height=\"20\"/></detail>");
+    click(card + u".add"_s);
+    EXPECT_TRUE(store.document().sortFields.isEmpty());
+    ASSERT_EQ(dialogs.alerts().size(), 2);
+    EXPECT_EQ(dialogs.alerts().last().informativeText,
+              u"The report declares no field or variable to sort on."_s);
+}
