@@ -2,7 +2,9 @@
 #include "datapanel/DataPanelView.h"
 #include "datapanel/QueryTestState.h"
 #include "datapanel/ReadFields.h"
+#include "datapanel/SamplePreviewModel.h"
 #include "datapanel/ShadedGrid.h"
+#include "datapanel/ShadedTable.h"
 #include "editors/CodeEditorView.h"
 #include "editors/CodeSyntaxHighlighting.h"
 #include "editors/SQLSyntaxHighlighter.h"
@@ -22,14 +24,12 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QFileInfo>
-#include <QFontDatabase>
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
-#include <QScrollArea>
 #include <QSet>
+#include <QTableView>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
@@ -147,9 +147,10 @@ private:
     QLabel *fileName_ = nullptr;
     QLabel *csvError_ = nullptr;
     QWidget *previewArea_ = nullptr;
-    QScrollArea *preview_ = nullptr;
+    QWidget *previewBox_ = nullptr;
+    QTableView *preview_ = nullptr;
+    SamplePreviewModel *previewModel_ = nullptr;
     QLabel *previewHint_ = nullptr;
-    QList<QLabel *> headerCells_;
     // The declared names the preview was last drawn for.
     QStringList previewFields_;
 };
@@ -327,14 +328,16 @@ QWidget *QueryPane::buildSampleTest()
     auto *previewColumn = new QVBoxLayout(previewArea_);
     previewColumn->setContentsMargins(0, 0, 0, 0);
     previewColumn->setSpacing(2);
-    preview_ = new QScrollArea(previewArea_);
-    preview_->setObjectName(u"datapanel.query.csvPreview"_s);
-    preview_->setFrameShape(QFrame::NoFrame);
-    preview_->setWidgetResizable(true);
+    // The rows in an item view: a sample of thousands of columns costs only the cells in view.
+    previewBox_ = new ShadedGrid::Box(previewArea_);
+    previewBox_->setMaximumHeight(140);
+    auto *inside = new QVBoxLayout(previewBox_);
+    inside->setContentsMargins(8, 8, 8, 8);
+    previewModel_ = new SamplePreviewModel(this);
+    preview_ = ShadedTable::make(previewModel_, u"datapanel.query.csvPreview"_s, previewBox_);
     preview_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    preview_->setMaximumHeight(140);
-    preview_->viewport()->setAutoFillBackground(false);
-    previewColumn->addWidget(preview_);
+    inside->addWidget(preview_);
+    previewColumn->addWidget(previewBox_);
     previewHint_ = CardText::note(u"Columns in orange don't match any declared Field name below."_s,
                                   previewArea_, CardText::caption2PointSize);
     previewHint_->setObjectName(u"datapanel.query.csvHint"_s);
@@ -457,55 +460,14 @@ void QueryPane::showPreview()
             previewFields_.append(field.name);
     const bool shown = !queryTest_->errorMessage() && !queryTest_->headerRow().isEmpty();
     previewArea_->setVisible(shown);
-    headerCells_.clear();
     if (!shown) {
-        delete preview_->takeWidget();
+        previewModel_->show({}, {}, {});
         return;
     }
-
-    auto *box = new ShadedGrid::Box;
-    auto *grid = new QGridLayout(box);
-    grid->setContentsMargins(8, 8, 8, 8);
-    grid->setHorizontalSpacing(12);
-    grid->setVerticalSpacing(3);
-    grid->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    const QSet<QString> declared(previewFields_.cbegin(), previewFields_.cend());
-    QFont headerFont = CardText::sized(font(), 10);
-    headerFont.setBold(true);
-    QFont cellFont = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    cellFont.setPointSizeF(10);
-    bool unmatched = false;
-    const QStringList &header = queryTest_->headerRow();
-    int columns = 0;
-    for (qsizetype i = 0; i < header.size(); ++i) {
-        auto *cell = new QLabel(header[i], box);
-        cell->setTextFormat(Qt::PlainText);
-        cell->setFont(headerFont);
-        cell->setObjectName(u"datapanel.query.csvHeader%1"_s.arg(i));
-        const bool matches = declared.contains(header[i]);
-        cell->setProperty("matchesField", matches);
-        unmatched = unmatched || !matches;
-        headerCells_.append(cell);
-        grid->addWidget(cell, 0, int(i));
-    }
-    columns = int(header.size());
-    for (const QStringList &row : queryTest_->previewRows())
-        columns = std::max(columns, int(row.size()));
-    grid->addWidget(horizontalDivider(box), 1, 0, 1, std::max(columns, 1));
-    int line = 2;
-    for (const QStringList &row : queryTest_->previewRows()) {
-        for (qsizetype i = 0; i < row.size(); ++i) {
-            // A quoted line break shows as a space.
-            auto *cell = new QLabel(ShadedGrid::oneLine(row[i]), box);
-            cell->setTextFormat(Qt::PlainText);
-            cell->setFont(cellFont);
-            grid->addWidget(cell, line, int(i));
-        }
-        ++line;
-    }
-    delete preview_->takeWidget();
-    preview_->setWidget(box);
-    previewHint_->setVisible(unmatched);
+    previewModel_->show(queryTest_->headerRow(), queryTest_->previewRows(),
+                        QSet<QString>(previewFields_.cbegin(), previewFields_.cend()));
+    ShadedTable::fitColumns(preview_, previewModel_->rowCount());
+    previewHint_->setVisible(previewModel_->hasUnmatched());
     applyTints();
 }
 
@@ -515,12 +477,7 @@ void QueryPane::applyTints()
     tintReadFieldsMessage();
     tint(staleText_, SyntaxColor::orange, shown);
     tint(csvError_, SyntaxColor::red, shown);
-    for (QLabel *cell : std::as_const(headerCells_)) {
-        if (cell->property("matchesField").toBool())
-            cell->setPalette(shown);
-        else
-            tint(cell, SyntaxColor::orange, shown);
-    }
+    previewModel_->setUnmatchedColor(syntaxColor(SyntaxColor::orange, shown));
 }
 
 void QueryPane::tintReadFieldsMessage()

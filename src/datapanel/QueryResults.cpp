@@ -1,5 +1,6 @@
 #include "datapanel/DataPanelCardMakers.h"
 #include "datapanel/ShadedGrid.h"
+#include "datapanel/ShadedTable.h"
 #include "document/DocumentStore.h"
 #include "editors/CodeSyntaxHighlighting.h"
 #include "engine/EngineRequests.h"
@@ -9,14 +10,10 @@
 
 #include <QAbstractTableModel>
 #include <QEvent>
-#include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QPainter>
 #include <QPointer>
-#include <QStyle>
-#include <QStyledItemDelegate>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -24,15 +21,13 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr int columnSpacing = 14;
-constexpr int rowSpacing = 3;
 constexpr int gridHeight = 220;
 
 // The rows of the engine's last query result; a database NULL reads "NULL" and says so in
 // nullRole. A row may hold fewer or more values than there are column names.
 class QueryResultModel : public QAbstractTableModel {
 public:
-    static constexpr int nullRole = Qt::UserRole + 1;
+    static constexpr int nullRole = ShadedTable::nullRole;
 
     using QAbstractTableModel::QAbstractTableModel;
 
@@ -90,83 +85,6 @@ QVariant QueryResultModel::headerData(int section, Qt::Orientation orientation, 
         return result_.columns.value(section);
     return {};
 }
-
-// The margin the item views leave between a cell's edge and its text.
-int textMargin(const QWidget *widget)
-{
-    return widget->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
-}
-
-// Cells of one line with the column spacing after them; a database NULL in the secondary colour.
-class ResultCellDelegate : public QStyledItemDelegate {
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-
-    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
-    {
-        return QStyledItemDelegate::sizeHint(option, index) + QSize(columnSpacing, 0);
-    }
-
-protected:
-    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
-    {
-        QStyledItemDelegate::initStyleOption(option, index);
-        if (index.data(QueryResultModel::nullRole).toBool())
-            for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
-                option->palette.setColor(group, QPalette::Text,
-                                         CardText::secondaryColor(option->palette, group));
-    }
-};
-
-// The column names in bold over a divider, drawn flat on the shaded box.
-class ResultHeader : public QHeaderView {
-public:
-    explicit ResultHeader(QWidget *parent) : QHeaderView(Qt::Horizontal, parent)
-    {
-        QFont bold = CardText::sized(font(), 10);
-        bold.setBold(true);
-        setFont(bold);
-        setSectionsClickable(false);
-        setHighlightSections(false);
-        setSectionResizeMode(QHeaderView::Interactive);
-        viewport()->setAutoFillBackground(false);
-    }
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter painter(viewport());
-        for (int visual = 0; visual < count(); ++visual) {
-            const int logical = logicalIndex(visual);
-            if (isSectionHidden(logical))
-                continue;
-            paintSection(&painter,
-                         QRect(sectionViewportPosition(logical), 0, sectionSize(logical), height()),
-                         logical);
-        }
-        painter.setPen(palette().color(QPalette::Mid));
-        const int right = std::min(viewport()->width(), length() - offset());
-        painter.drawLine(0, height() - 1, right, height() - 1);
-    }
-
-    void paintSection(QPainter *painter, const QRect &rect, int logicalIndex) const override
-    {
-        const int margin = textMargin(this);
-        painter->setFont(font());
-        painter->setPen(palette().color(QPalette::WindowText));
-        painter->drawText(rect.adjusted(margin, 0, -margin, -rowSpacing),
-                          Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                          model()->headerData(logicalIndex, Qt::Horizontal).toString());
-    }
-
-    QSize sectionSizeFromContents(int logicalIndex) const override
-    {
-        const QString text = model()->headerData(logicalIndex, Qt::Horizontal).toString();
-        const QFontMetrics metrics(font());
-        return {metrics.horizontalAdvance(text) + 2 * textMargin(this) + columnSpacing,
-                metrics.height() + rowSpacing + 1};
-    }
-};
 
 QLabel *captionLabel(const QString &name, QWidget *parent)
 {
@@ -272,28 +190,7 @@ QWidget *QueryResults::buildGrid()
     auto *inside = new QVBoxLayout(grid_);
     inside->setContentsMargins(8, 8, 8, 8);
 
-    table_ = new QTableView(grid_);
-    table_->setObjectName(u"datapanel.queryResults.grid"_s);
-    table_->setModel(model_);
-    table_->setHorizontalHeader(new ResultHeader(table_));
-    table_->setItemDelegate(new ResultCellDelegate(table_));
-    table_->verticalHeader()->hide();
-    QFont cells = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    cells.setPointSizeF(10);
-    table_->setFont(cells);
-    const int rowHeight = QFontMetrics(cells).height() + rowSpacing;
-    table_->verticalHeader()->setMinimumSectionSize(rowHeight);
-    table_->verticalHeader()->setDefaultSectionSize(rowHeight);
-    table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    table_->setShowGrid(false);
-    table_->setWordWrap(false);
-    table_->setTextElideMode(Qt::ElideNone);
-    table_->setSelectionMode(QAbstractItemView::NoSelection);
-    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table_->setFocusPolicy(Qt::NoFocus);
-    table_->setFrameShape(QFrame::NoFrame);
-    table_->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
-    table_->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    table_ = ShadedTable::make(model_, u"datapanel.queryResults.grid"_s, grid_);
     table_->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
     table_->viewport()->setAutoFillBackground(false);
     inside->addWidget(table_);

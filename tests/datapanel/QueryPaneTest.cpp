@@ -6,9 +6,10 @@
 #include "editors/CodeSyntaxHighlighting.h"
 #include "editors/CodeTextView.h"
 
+#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
-#include <QScrollArea>
+#include <QTableView>
 #include <QThreadPool>
 #include <QTimer>
 
@@ -70,15 +71,35 @@ protected:
         dialogs.answerOpenPanel({QUrl::fromLocalFile(path)});
         click(u"datapanel.query.attachCSV"_s);
     }
+    // The preview's table and what it shows.
+    const QAbstractItemModel *preview() const
+    {
+        const auto *table = find<QTableView>(u"datapanel.query.csvPreview"_s);
+        return table ? table->model() : nullptr;
+    }
+    // The name over column `column`, or nothing while there is no such column.
+    QString previewHeader(int column) const
+    {
+        const QAbstractItemModel *model = preview();
+        return model && column < model->columnCount()
+                   ? model->headerData(column, Qt::Horizontal).toString()
+                   : QString();
+    }
+    // The colour the name over column `column` is drawn in.
+    QColor previewHeaderColor(int column) const
+    {
+        const QVariant own = preview()->headerData(column, Qt::Horizontal, Qt::ForegroundRole);
+        return own.isValid() ? own.value<QColor>() : view->palette().color(QPalette::WindowText);
+    }
     // The texts of the preview's cells below its header, row by row.
     QStringList previewCells() const
     {
         QStringList texts;
-        auto *preview = find<QScrollArea>(u"datapanel.query.csvPreview"_s);
-        if (preview && preview->widget())
-            for (QLabel *cell : preview->widget()->findChildren<QLabel *>())
-                if (!cell->objectName().startsWith(u"datapanel.query.csvHeader"_s))
-                    texts.append(cell->text());
+        if (const QAbstractItemModel *model = preview())
+            for (int row = 0; row < model->rowCount(); ++row)
+                for (int column = 0; column < model->columnCount(); ++column)
+                    if (const QVariant text = model->index(row, column).data(); text.isValid())
+                        texts.append(text.toString());
         return texts;
     }
 };
@@ -249,12 +270,12 @@ TEST_F(QueryPaneTest, ASampleFileShowsItsHeaderWithUnknownColumnsInOrange)
     EXPECT_TRUE(find<QWidget>(u"datapanel.query.clearCSV"_s)->isVisible());
     EXPECT_EQ(label(u"datapanel.query.csvName"_s)->text(), u"sample.csv"_s);
     const QColor orange = syntaxColor(SyntaxColor::orange, view->palette());
-    EXPECT_NE(textColor(u"datapanel.query.csvHeader0"_s), orange);
-    EXPECT_EQ(textColor(u"datapanel.query.csvHeader1"_s), orange);
+    EXPECT_NE(previewHeaderColor(0), orange);
+    EXPECT_EQ(previewHeaderColor(1), orange);
     EXPECT_TRUE(label(u"datapanel.query.csvHint"_s)->isVisible());
 
     declare({u"id"_s, u"Name"_s}); // declaring the column recolours the header at once
-    EXPECT_NE(textColor(u"datapanel.query.csvHeader1"_s), orange);
+    EXPECT_NE(previewHeaderColor(1), orange);
     EXPECT_FALSE(label(u"datapanel.query.csvHint"_s)->isVisible());
 
     const QString empty = QDir(settingsDir.path()).filePath(u"empty.csv"_s);
@@ -285,10 +306,9 @@ TEST_F(QueryPaneTest, APickedSampleShowsItsFirstRowsWhateverFollowsThem)
     EXPECT_FALSE(panel.allowsMultipleSelection);
     EXPECT_FALSE(panel.choosesDirectories);
 
-    ASSERT_TRUE(
-        testsupport::waitFor([&] { return find<QLabel>(u"datapanel.query.csvHeader1"_s); }));
-    EXPECT_EQ(label(u"datapanel.query.csvHeader0"_s)->text(), u"id"_s);
-    EXPECT_EQ(label(u"datapanel.query.csvHeader1"_s)->text(), u"name"_s);
+    ASSERT_TRUE(testsupport::waitFor([&] { return !previewHeader(1).isEmpty(); }));
+    EXPECT_EQ(previewHeader(0), u"id"_s);
+    EXPECT_EQ(previewHeader(1), u"name"_s);
     QStringList rows;
     for (int i = 1; i <= 10; ++i)
         rows << QString::number(i) << u"n"_s + QString::number(i);
@@ -300,6 +320,35 @@ TEST_F(QueryPaneTest, APickedSampleShowsItsFirstRowsWhateverFollowsThem)
     EXPECT_EQ(dialogs.openPanels().size(), 2);
     EXPECT_EQ(label(u"datapanel.query.csvName"_s)->text(), u"big.csv"_s);
     EXPECT_EQ(previewCells(), rows);
+}
+
+// A sample of thousands of columns is one table over its rows: the columns are all there, each as
+// wide as its name or its longest cell, and no widget stands for a cell.
+TEST_F(QueryPaneTest, AWideSampleIsOneTableWhoseColumnsFitTheirTexts)
+{
+    constexpr int columns = 5000;
+    QStringList names, first, second;
+    for (int i = 0; i < columns; ++i) {
+        names << u"column_"_s + QString::number(i);
+        first << QString::number(i);
+        second << (i == columns - 1 ? u"a much longer value in the last column"_s : u"x"_s);
+    }
+    attach(write(u"wide.csv"_s,
+                 (names.join(u',') + u'\n' + first.join(u',') + u'\n' + second.join(u',') + u'\n')
+                     .toUtf8()));
+    ASSERT_TRUE(testsupport::waitFor([&] { return !previewHeader(columns - 1).isEmpty(); }));
+    auto *table = find<QTableView>(u"datapanel.query.csvPreview"_s);
+    ASSERT_TRUE(table);
+    EXPECT_EQ(table->model()->columnCount(), columns);
+    EXPECT_EQ(table->model()->rowCount(), 2);
+    EXPECT_LT(table->findChildren<QWidget *>().size(), 40) << "no widget for each cell";
+    const QFontMetrics cells(table->font());
+    const QFontMetrics names_(table->horizontalHeader()->font());
+    EXPECT_GE(table->columnWidth(columns - 1),
+              cells.horizontalAdvance(u"a much longer value in the last column"_s));
+    EXPECT_GE(table->columnWidth(columns - 2), names_.horizontalAdvance(names[columns - 2]));
+    EXPECT_LT(table->columnWidth(columns - 2),
+              cells.horizontalAdvance(u"a much longer value in the last column"_s));
 }
 
 // A file still being read holds up nothing: the sheet goes on with its events, the rows arrive
@@ -319,8 +368,7 @@ TEST_F(QueryPaneTest, TheSheetRunsOnWhileASampleIsReadAndTheLastPickWins)
     EXPECT_FALSE(find<QWidget>(u"datapanel.query.csvPreview"_s)->isVisible());
     slow.write("2,b\n");
     slow.close();
-    ASSERT_TRUE(
-        testsupport::waitFor([&] { return find<QLabel>(u"datapanel.query.csvHeader1"_s); }));
+    ASSERT_TRUE(testsupport::waitFor([&] { return !previewHeader(1).isEmpty(); }));
     EXPECT_EQ(label(u"datapanel.query.csvName"_s)->text(), u"slow.csv"_s);
     EXPECT_EQ(previewCells(), (QStringList{u"1"_s, u"a"_s, u"2"_s, u"b"_s}));
 
@@ -328,12 +376,12 @@ TEST_F(QueryPaneTest, TheSheetRunsOnWhileASampleIsReadAndTheLastPickWins)
     late.write("late,pick\n");
     attach(QDir(settingsDir.path()).filePath(u"late.csv"_s));
     attach(write(u"small.csv"_s, "x,y\n1,2\n"));
-    EXPECT_EQ(label(u"datapanel.query.csvHeader0"_s)->text(), u"x"_s);
+    EXPECT_EQ(previewHeader(0), u"x"_s);
     late.close();
     QThreadPool::globalInstance()->waitForDone();
     QApplication::processEvents();
     EXPECT_EQ(label(u"datapanel.query.csvName"_s)->text(), u"small.csv"_s);
-    EXPECT_EQ(label(u"datapanel.query.csvHeader0"_s)->text(), u"x"_s);
+    EXPECT_EQ(previewHeader(0), u"x"_s);
     EXPECT_EQ(previewCells(), (QStringList{u"1"_s, u"2"_s}));
 #endif
 }
