@@ -13,6 +13,10 @@ struct HandleDragFixture : ::testing::Test, CanvasPointer {
     {
         // A landscape A4 report: nine sections 20 points high and a detail band of 40, all shown.
         store.newDocument(842, 595);
+        ReportDocument shown = store.document();
+        for (ReportBand &band : shown.bands)
+            band.isPresent = true;
+        store.setDocument(shown);
         showCanvas(&store, {900, 700});
     }
 

@@ -22,10 +22,8 @@ TEST(CanvasGeometry, OrdersGroupsAroundDetailBandsAndSkipsHiddenBands)
     ReportDocument doc = DocumentStore::defaultDocument();
     doc.groups = {group(QStringLiteral("A")), group(QStringLiteral("B"))};
     doc.detailBands.append(ReportBand::defaultDetailBand());
-    for (ReportBand &band : doc.bands) {
-        if (band.type == BandType::background)
-            band.isPresent = false;
-    }
+    for (ReportBand &band : doc.bands)
+        band.isPresent = band.type != BandType::background;
     // A band type the report does not hold at all is still drawn.
     doc.bands.removeIf([](const ReportBand &b) { return b.type == BandType::noData; });
 

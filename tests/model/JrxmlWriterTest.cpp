@@ -21,6 +21,7 @@ ReportDocument designerDocument()
 {
     DocumentStore store;
     store.newDocument(595, 842);
+    store.setBandPresent(BandType::lastPageFooter, true); // as the outline adds it
     store.addParameter();
     store.addField();
     store.addField();

@@ -59,6 +59,8 @@ TEST(PageSetupEngine, TheLargestBandHeightIsTheEnginesLimit)
     QUILLMARK_REQUIRE_ENGINE();
     testsupport::EngineJudge engine(*location);
     ReportDocument report = DocumentStore::defaultDocument();
+    for (ReportBand &band : report.bands)
+        band.isPresent = true;
     report.groups = {ReportGroup{
         .name = u"G"_s, .expression = u"\"g\""_s, .headerHeight = 30, .footerHeight = 10}};
     report.detailBands.append(ReportBand::defaultDetailBand());
