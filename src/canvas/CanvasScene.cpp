@@ -2,6 +2,7 @@
 
 #include "canvas/CrossBandDragState.h"
 #include "document/DocumentStore.h"
+#include "model/AbsentSections.h"
 
 #include <QEvent>
 #include <QGraphicsRectItem>
@@ -145,7 +146,11 @@ void CanvasScene::syncDocument()
         if (!band)
             band = new BandItem(target, &context_, stack_);
         kept.insert(target, band);
-        band->setBand(store->label(target), store->width(target), store->height(target),
+        // A section the file leaves out prints nothing: a strip named as absent.
+        const QString label = AbsentSections::isLeftOut(document, target)
+                                  ? store->label(target) + AbsentSections::absentMark
+                                  : store->label(target);
+        band->setBand(label, store->width(target), store->height(target),
                       store->activeBandTarget() == target, canRemove);
         // Only bands whose elements changed can hold items that show a stale selection.
         if (band->setElements(store->elements(target)))

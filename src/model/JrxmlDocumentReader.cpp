@@ -226,8 +226,11 @@ QList<ReportBand> readDetailBands(pugi::xml_node root, ReportDocument &d, JrxmlR
         bands.append(std::move(band));
     }
     d.isDetailAbsent = bands.isEmpty();
-    if (bands.isEmpty())
+    // The engine prints nothing in place of a detail the file lacks.
+    if (bands.isEmpty()) {
         bands.append(ReportBand::defaultDetailBand());
+        bands.last().height = 0;
+    }
     return bands;
 }
 
@@ -291,8 +294,9 @@ void readGroupBands(pugi::xml_node groupNode, ReportGroup &group, JrxmlReadConte
     const pugi::xml_node footerSection = childNamed(groupNode, "groupFooter");
     const pugi::xml_node header = firstBand(headerSection, group.kept, u"groupHeader"_s, context);
     const pugi::xml_node footer = firstBand(footerSection, group.kept, u"groupFooter"_s, context);
-    BandForm headerForm = header ? readBandForm(header, context) : BandForm{};
-    BandForm footerForm = footer ? readBandForm(footer, context) : BandForm{};
+    // A section the file lacks prints nothing: no height.
+    BandForm headerForm = header ? readBandForm(header, context) : BandForm{.height = 0};
+    BandForm footerForm = footer ? readBandForm(footer, context) : BandForm{.height = 0};
     group.headerHeight = headerForm.height;
     group.headerElements = std::move(headerForm.elements);
     group.headerPrintWhenExpression = std::move(headerForm.printWhenExpression);

@@ -1,6 +1,7 @@
 // The writer of the document frame: header, root attributes, PDF tagging properties and the band
 // sections.
 
+#include "AbsentSections.h"
 #include "JrxmlCodecInternal.h"
 #include "JrxmlText.h"
 #include "PageLayout.h"
@@ -143,23 +144,10 @@ void appendSectionStart(QString &out, int spaces, QLatin1StringView tag, const K
     out += ">\n"_L1;
 }
 
-// Whether a section the file did not have is still as the reader made it.
-bool isUnchangedAbsentSection(double height, double absentHeight, const ElementList &elements,
-                              const std::optional<QString> &printWhenExpression,
-                              const KeptXml &kept)
-{
-    return height == absentHeight && elements.isEmpty() && isAbsentOrEmpty(printWhenExpression) &&
-           kept.isEmpty();
-}
-
 void appendDetail(QString &out, const ReportDocument &d)
 {
     const KeptXml &section = d.kept.part(u"detail");
-    const bool absent =
-        d.isDetailAbsent && d.detailBands.size() == 1 &&
-        isUnchangedAbsentSection(d.detailBands.first().height, 40, d.detailBands.first().elements,
-                                 d.detailBands.first().printWhenExpression,
-                                 d.detailBands.first().kept.part({}));
+    const bool absent = AbsentSections::isDetailLeftOut(d);
     if (absent && section.isEmpty())
         return;
     appendSectionStart(out, 4, "detail"_L1, section);
@@ -207,12 +195,12 @@ void appendGroupSection(QString &out, QLatin1StringView tag, const ReportGroup &
         isFooter ? group.footerPrintWhenExpression : group.headerPrintWhenExpression;
     const KeptXml &band = group.kept.part(isFooter ? u"groupFooter/band" : u"groupHeader/band");
     const KeptXml &section = group.kept.part(isFooter ? u"groupFooter" : u"groupHeader");
-    const bool absent = isFooter ? group.isFooterAbsent : group.isHeaderAbsent;
-    if (absent && isUnchangedAbsentSection(height, 20, elements, printWhen, band) &&
-        section.isEmpty())
+    const bool leftOut = isFooter ? AbsentSections::isGroupFooterLeftOut(group)
+                                  : AbsentSections::isGroupHeaderLeftOut(group);
+    if (leftOut && section.isEmpty())
         return;
     appendSectionStart(out, 8, tag, section);
-    if (!absent || !isUnchangedAbsentSection(height, 20, elements, printWhen, band))
+    if (!leftOut)
         appendBand(out, 12, height, printWhen, elements, styles, band);
     KeptChildWriter(section, tagOrder::section, 12).rest(out);
     out += indent(8) + "</"_L1 + tag + ">\n"_L1;

@@ -70,6 +70,13 @@ KeptXml keptReportElement(const ReportElement &e, pugi::xml_node re, JrxmlReadCo
         kept.attributes.prepend({u"style"_s, *e.styleName});
     if (e.foreColor)
         absentUnless(re, "forecolor", e.foreColor->hex, kept);
+    // A line or shape holds the colour of its pen; a fore colour of its own that the pen does
+    // not print in stays as written.
+    using K = ElementKind;
+    if (const pugi::xml_attribute fore = attribute(re, "forecolor");
+        fore && (e.kind.is<K::Line>() || e.kind.is<K::Rectangle>() || e.kind.is<K::Ellipse>()) &&
+        colorValue(fore) != e.foreColor)
+        kept.attributes.append({u"forecolor"_s, valueText(fore.value())});
     // The back colour of an element that fills nothing is kept as written, in its place among
     // the attributes kept.
     if (!e.backColor) {

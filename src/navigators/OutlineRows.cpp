@@ -1,6 +1,7 @@
 #include "navigators/OutlineRows.h"
 
 #include "document/DocumentStore.h"
+#include "model/AbsentSections.h"
 
 #include <cmath>
 #include <limits>
@@ -134,6 +135,8 @@ private:
         row.label = DocumentStore::label(document_, target);
         if (row.isHidden)
             row.label += u" (hidden)"_s;
+        else if (AbsentSections::isLeftOut(document_, target))
+            row.label += AbsentSections::absentMark;
         else
             row.detail = OutlineRows::heightText(DocumentStore::height(document_, target));
         row.target = target;

@@ -37,7 +37,7 @@ TEST(JrxmlReader, SmallestReportTakesDefaults)
     }
     ASSERT_EQ(d.detailBands.size(), 1);
     EXPECT_TRUE(d.detailBands[0].isPresent);
-    EXPECT_EQ(d.detailBands[0].height, 40);
+    EXPECT_EQ(d.detailBands[0].height, 0); // the engine prints nothing there
 }
 
 TEST(JrxmlReader, RejectsWhatIsNotAReport)
@@ -160,7 +160,7 @@ TEST(JrxmlReader, Bands)
         return JrxmlCodec::parse(QByteArray("<jasperReport>") + sections + "</jasperReport>");
     };
     EXPECT_EQ(read("<detail/>").detailBands.size(), 1);
-    EXPECT_EQ(read("<detail/>").detailBands[0].height, 40);
+    EXPECT_EQ(read("<detail/>").detailBands[0].height, 0);
 
     const ReportDocument three = read("<detail><band height=\"1\"/><band/><band height=\"3\">"
                                       "<printWhenExpression/></band></detail>");

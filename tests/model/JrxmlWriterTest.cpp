@@ -346,7 +346,7 @@ TEST(JrxmlWriter, BandSections)
     EXPECT_FALSE(back.bands.at(2).isPresent);
     EXPECT_EQ(back.bands.at(7).type, BandType::summary);
     ASSERT_EQ(back.detailBands.size(), 1);
-    EXPECT_EQ(back.detailBands.at(0).height, 40);
+    EXPECT_EQ(back.detailBands.at(0).height, 0);
 }
 
 // A document that meets the conditions for a lossless write reads back equal, ids aside.
