@@ -440,3 +440,15 @@ TEST_F(ConnectionsCardTest, AnEditorTestAnsweredAfterTheEditorClosedIsDroppedSaf
     QApplication::processEvents();
     EXPECT_EQ(connections->password(saved), u"saved"_s);
 }
+
+// A connection added beside "New Connection" is named with the first free number after it.
+TEST_F(ConnectionsCardTest, AnAddedConnectionTakesAFreeName)
+{
+    connections->add(preset(u"New Connection"_s), u"pw"_s);
+    click(u"datapanel.connections.add"_s);
+    ASSERT_TRUE(editorDialog());
+    EXPECT_EQ(field(u"name"_s)->text(), u"New Connection 2"_s);
+    clickEditor(u"save"_s);
+    click(u"datapanel.connections.add"_s);
+    EXPECT_EQ(field(u"name"_s)->text(), u"New Connection 3"_s);
+}
