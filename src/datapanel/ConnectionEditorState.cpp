@@ -3,6 +3,7 @@
 #include "document/DocumentStore.h"
 #include "engine/ConnectionPresetStore.h"
 #include "engine/JdbcURLParser.h"
+#include "model/FreshName.h"
 
 using namespace Qt::StringLiterals;
 
@@ -88,10 +89,13 @@ void ConnectionEditorState::open(const DatabaseConnection &connection, const QSt
     setVisible(true);
 }
 
-void ConnectionEditorState::startAdding()
+void ConnectionEditorState::startAdding(const QSet<QString> &taken)
 {
     DatabaseConnection preset = blankPreset();
-    preset.name = newPresetName;
+    // "New Connection", or the first of "New Connection 2", "3" … that no preset has.
+    preset.name = taken.contains(newPresetName)
+                      ? firstFreeName(newPresetName + QLatin1Char(' '), taken, 2)
+                      : newPresetName;
     open(preset, QString(), true, QString());
 }
 

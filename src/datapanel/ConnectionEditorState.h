@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QSet>
 #include <optional>
 
 class ConnectionPresetStore;
@@ -69,8 +70,9 @@ public:
     // Hides the sheet ("Cancel" and every other dismissal); nothing is written.
     void setVisible(bool visible);
 
-    // "Add Connection...": a new preset named "New Connection", empty password, fields mode.
-    void startAdding();
+    // "Add Connection...": a new preset named "New Connection" (with the first free number from 2
+    // after it when a preset in `taken` has that name), empty password, fields mode.
+    void startAdding(const QSet<QString> &taken = {});
     // "Edit": a copy of the preset with its stored password, and its URL ready for URL mode;
     // `keychainError` is why the keychain could not give the password, if it could not.
     void startEditing(const DatabaseConnection &preset, const QString &password,

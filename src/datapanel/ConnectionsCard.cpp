@@ -5,6 +5,7 @@
 #include "datapanel/OutcomeText.h"
 #include "engine/ConnectionPresetStore.h"
 #include "engine/SidecarModel.h"
+#include "model/FreshName.h"
 #include "widgets/CardText.h"
 #include "widgets/DataRowButtons.h"
 #include "widgets/DisabledWhile.h"
@@ -127,7 +128,7 @@ ConnectionsSection::ConnectionsSection(const DataPanelContext &context, QWidget 
         [this] {
             if (context_.sidecar)
                 context_.sidecar->clearConnectionTestResult();
-            context_.panel->connectionEditor().startAdding();
+            context_.panel->connectionEditor().startAdding(namesOf(connections_.connections()));
         },
         this);
     add->setObjectName(cardName + u".add"_s);

@@ -144,10 +144,9 @@ void StyleRow::refresh(int index, int count)
     nameWarning_->setObjectName(name + u".nameWarning"_s);
 
     editor_->refresh();
-    const bool shared = std::count_if(store->document().styles.cbegin(),
-                                      store->document().styles.cend(), [&](const ReportStyle &s) {
-                                          return s.name == style->name;
-                                      }) > 1;
+    const bool shared =
+        std::count_if(store->document().styles.cbegin(), store->document().styles.cend(),
+                      [&](const ReportStyle &s) { return s.name == style->name; }) > 1;
     DuplicateNames::showWarning(nameWarning_,
                                 shared ? DuplicateNames::warning(u"style"_s) : QString());
     conditions_->refresh(&store->document());

@@ -1,6 +1,6 @@
-#include "datapanel/DuplicateNames.h"
 #include "datapanel/DataPanelCardMakers.h"
 #include "datapanel/DataPanelCards.h"
+#include "datapanel/DuplicateNames.h"
 #include "datapanel/KeyedColumn.h"
 #include "datapanel/RemovalQuestions.h"
 #include "editors/CodeEditorView.h"

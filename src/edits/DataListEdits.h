@@ -80,9 +80,8 @@ QString takeSortFieldsAlong(ReportDocument &document, const QList<T> &items, con
 {
     const T &item = *find(items, id);
     const auto otherHas = [&](const QString &name) {
-        return std::any_of(items.cbegin(), items.cend(), [&](const T &other) {
-            return other.id != id && other.name == name;
-        });
+        return std::any_of(items.cbegin(), items.cend(),
+                           [&](const T &other) { return other.id != id && other.name == name; });
     };
     if (item.name == carried || otherHas(item.name) || otherHas(carried))
         return carried;

@@ -1,8 +1,8 @@
 #include "inspector/ListCards.h"
 
-#include "inspector/SubreportListTableTexts.h"
 #include "document/ReportReferences.h"
 #include "editors/ExpressionScope.h"
+#include "inspector/SubreportListTableTexts.h"
 #include "model/DatasetRunSource.h"
 #include "widgets/Dialogs.h"
 #include "widgets/InspectorRows.h"

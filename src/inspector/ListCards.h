@@ -53,7 +53,7 @@ private:
     bool isList_;
     Dialogs *dialogs_;
     bool asking_ = false;
-    TextRow *dataset_ = nullptr;       // a table's
+    TextRow *dataset_ = nullptr;         // a table's
     QComboBox *datasetPicker_ = nullptr; // a list's
     QStringList shownDatasets_;
     TextRow *connection_;

@@ -4,10 +4,10 @@
 #include <QSet>
 #include <QString>
 
-// The name of a new item: the prefix followed by the first number from 1 that no item of its
-// namespace carries, so that an add after a removal never repeats a name the engine then
+// The name of a new item: the prefix followed by the first number from `from` that no item of
+// its namespace carries, so that an add after a removal never repeats a name the engine then
 // refuses as declared twice.
-QString firstFreeName(const QString &prefix, const QSet<QString> &taken);
+QString firstFreeName(const QString &prefix, const QSet<QString> &taken, qsizetype from = 1);
 
 // The names of the items of a list (anything with a `name`).
 template <typename T> QSet<QString> namesOf(const QList<T> &items)

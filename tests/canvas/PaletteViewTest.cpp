@@ -293,14 +293,19 @@ TEST_F(PaletteViewTest, ATextFieldNamesAFieldItsDatasetDeclares)
 		</componentElement>
 	</band></detail>
 </jasperReport>)"));
+    store->setActiveBandTarget(
+        BandTarget::detailBand(store->document().detailBands.first().id));
+    ASSERT_EQ(detail().size(), 1);
     const QUuid list = detail()[0].id;
     palette->button(u"curlybraces"_s)->click();
     ASSERT_EQ(detail().size(), 2);
+    ASSERT_TRUE(detail()[1].kind.is<K::TextField>());
     EXPECT_EQ(detail()[1].kind.as<K::TextField>()->expression, u"$F{customer}"_s);
     store->setSelectedElementIDs({list});
     palette->button(u"curlybraces"_s)->click();
-    const ElementList &inList = store->element(list)->kind.as<K::List>()->children;
+    const ElementList inList = store->element(list)->kind.as<K::List>()->children;
     ASSERT_EQ(inList.size(), 1);
+    ASSERT_TRUE(inList[0].kind.is<K::TextField>());
     EXPECT_EQ(inList[0].kind.as<K::TextField>()->expression, u"$F{sku}"_s);
 
     QUILLMARK_REQUIRE_ENGINE();

@@ -465,3 +465,15 @@ TEST_F(ConnectionsCardTest, APasswordTheKeychainRefusesIsUsedAndTheRowSaysItIsFo
     EXPECT_EQ(engine.requests().value(0)[u"params"_s][u"connection"_s][u"password"_s],
               u"hunter2"_s);
 }
+
+// A connection added beside "New Connection" is named with the first free number after it.
+TEST_F(ConnectionsCardTest, AnAddedConnectionTakesAFreeName)
+{
+    connections->add(preset(u"New Connection"_s), u"pw"_s);
+    click(u"datapanel.connections.add"_s);
+    ASSERT_TRUE(editorDialog());
+    EXPECT_EQ(field(u"name"_s)->text(), u"New Connection 2"_s);
+    clickEditor(u"save"_s);
+    click(u"datapanel.connections.add"_s);
+    EXPECT_EQ(field(u"name"_s)->text(), u"New Connection 3"_s);
+}

@@ -51,11 +51,9 @@ TEST_F(GeneratedNames, AnAddAfterARemovalTakesTheFirstFreeNumber)
     }
     EXPECT_EQ(names(store.document().parameters),
               (QStringList{u"param2"_s, u"param3"_s, u"param1"_s}));
-    EXPECT_EQ(names(store.document().fields),
-              (QStringList{u"field2"_s, u"field3"_s, u"field1"_s}));
+    EXPECT_EQ(names(store.document().fields), (QStringList{u"field2"_s, u"field3"_s, u"field1"_s}));
     EXPECT_EQ(names(store.document().variables), (QStringList{u"var2"_s, u"var3"_s, u"var1"_s}));
-    EXPECT_EQ(names(store.document().groups),
-              (QStringList{u"Group2"_s, u"Group3"_s, u"Group1"_s}));
+    EXPECT_EQ(names(store.document().groups), (QStringList{u"Group2"_s, u"Group3"_s, u"Group1"_s}));
     for (const auto add : {&DocumentStore::addStyle, &DocumentStore::addSubDataset})
         for (int i = 0; i < 2; ++i)
             (store.*add)();
@@ -141,10 +139,10 @@ TEST_F(GeneratedNames, ANewSortFieldNamesWhatItSortsOn)
     QList<std::pair<QString, SortFieldType>> sorts;
     for (const ReportSortField &sort : store.document().sortFields)
         sorts.append({sort.name, sort.type});
-    EXPECT_EQ(sorts, (QList<std::pair<QString, SortFieldType>>{
-                         {u"Country"_s, SortFieldType::field},
-                         {u"City"_s, SortFieldType::field},
-                         {u"Rows"_s, SortFieldType::variable}}));
+    EXPECT_EQ(sorts,
+              (QList<std::pair<QString, SortFieldType>>{{u"Country"_s, SortFieldType::field},
+                                                        {u"City"_s, SortFieldType::field},
+                                                        {u"Rows"_s, SortFieldType::variable}}));
     expectCompiles();
 
     const qsizetype steps = store.undoStack().size();

@@ -494,6 +494,7 @@ TEST_F(SubreportListTableCardsTest, EveryTableWriteKeepsColumnGroupsAndCellForma
     // the user agrees.
     dialogs.answerAlert(0);
     type(find<QLineEdit>(u"inspector.table.connection"_s), u"$P{DB}"_s);
+    QTest::keyClick(find<QLineEdit>(u"inspector.table.connection"_s), Qt::Key_Return);
     EXPECT_EQ(dialogs.alerts().size(), 1);
     EXPECT_EQ(table().connectionExpression, u"$P{DB}"_s);
     // The replaced data source is all the kept parts lose.
