@@ -1,14 +1,15 @@
 // Shows the design canvas for one report file, for looking at it by eye:
 //   canvasshow REPORT.jrxml [--zoom LEVEL] [--unit Pixels|Inches|Millimeters|Centimeters|Meters]
-//              [--select N]
+//              [--select N] [--dark]
 // with the align and distribute toolbar above it and a fixed 10-point snap grid; --select selects
 // the first N elements of the first detail band.
 
 #include "canvas/AlignDistributeToolbar.h"
 #include "canvas/CanvasView.h"
 #include "document/DocumentStore.h"
-#include "widgets/SymbolIcons.h"
 #include "workspace/BandSettings.h"
+
+#include "ShowWindowPalette.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -35,15 +36,16 @@ struct TenPointGrid : BandSettings {
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    SymbolIcons::useIconTheme(false);
     QCommandLineParser parser;
     parser.addPositionalArgument(QStringLiteral("report"), QStringLiteral("The JRXML file."));
     parser.addOption({QStringLiteral("zoom"), QStringLiteral("Zoom level."), QStringLiteral("z")});
     parser.addOption({QStringLiteral("unit"), QStringLiteral("Ruler unit."), QStringLiteral("u")});
     parser.addOption(
         {QStringLiteral("select"), QStringLiteral("Elements to select."), QStringLiteral("n")});
+    parser.addOption({QStringLiteral("dark"), QStringLiteral("Dark appearance.")});
     parser.addHelpOption();
     parser.process(app);
+    useShowWindowPalette(parser.isSet(QStringLiteral("dark")));
     if (parser.positionalArguments().size() != 1)
         parser.showHelp(2);
 

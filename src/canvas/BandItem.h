@@ -39,6 +39,7 @@ public:
     double width() const { return width_; }
     // Drawn body height: the stored height plus a handle drag in progress, at least 4.
     double bodyHeight() const;
+    QString label() const { return label_; }
     bool isActive() const { return isActive_; }
     // The body below the header strip, in the band's own coordinates.
     QRectF bodyRect() const;

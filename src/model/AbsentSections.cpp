@@ -46,9 +46,8 @@ bool isLeftOut(const ReportDocument &document, const BandTarget &target)
     case BandTarget::Case::groupFooter:
         for (const ReportGroup &group : document.groups) {
             if (group.id == target.uuid())
-                return target.kind() == BandTarget::Case::groupHeader
-                           ? isGroupHeaderLeftOut(group)
-                           : isGroupFooterLeftOut(group);
+                return target.kind() == BandTarget::Case::groupHeader ? isGroupHeaderLeftOut(group)
+                                                                      : isGroupFooterLeftOut(group);
         }
         return false;
     }

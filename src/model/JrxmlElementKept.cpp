@@ -207,7 +207,8 @@ void keepGraphicElement(ReportElement &e, pugi::xml_node node, JrxmlReadContext 
     // The colour a line or shape holds is its pen's: an inherited one stays unwritten while it
     // is unchanged.
     using K = ElementKind;
-    if (e.foreColor && (e.kind.is<K::Line>() || e.kind.is<K::Rectangle>() || e.kind.is<K::Ellipse>()))
+    if (e.foreColor &&
+        (e.kind.is<K::Line>() || e.kind.is<K::Rectangle>() || e.kind.is<K::Ellipse>()))
         absentUnless(pen, "lineColor", e.foreColor->hex, penKept);
     e.kept.addPart(u"graphicElement/pen"_s, std::move(penKept));
 }

@@ -93,6 +93,38 @@ TEST_F(CanvasFixture, AnEmptyBandOfAFileIsTheThinStripOfAnEmptyBand)
     EXPECT_EQ(band->bodyHeight(), canvas::minimumBodyHeight);
 }
 
+// A detail or a group footer the file leaves out prints nothing: the canvas shows the strip of an
+// empty band, named as absent, until something is put into it; a save without edits leaves it
+// out of the file.
+TEST_F(CanvasFixture, ASectionTheFileLeavesOutIsAnAbsentStrip)
+{
+    store.applyParsedSource(JrxmlCodec::parse(
+        "<jasperReport xmlns=\"http://jasperreports.sourceforge.net/jasperreports\" name=\"r\">"
+        "<group name=\"G\"><groupExpression><![CDATA[1]]></groupExpression><groupHeader>"
+        "<band height=\"30\"/></groupHeader></group><summary><band height=\"30\"/></summary>"
+        "</jasperReport>"));
+    const ReportDocument &document = store.document();
+    const BandTarget detailBand = BandTarget::detailBand(document.detailBands[0].id);
+    const BandTarget footer = BandTarget::groupFooter(document.groups[0].id);
+    for (const BandTarget &target : {detailBand, footer}) {
+        BandItem *band = canvas.scene()->bandItem(target);
+        ASSERT_NE(band, nullptr);
+        EXPECT_EQ(store.height(target), 0);
+        EXPECT_EQ(band->bodyHeight(), canvas::minimumBodyHeight);
+        EXPECT_TRUE(band->label().endsWith(u" (absent)")) << band->label().toStdString();
+    }
+    const QString saved = QString::fromUtf8(JrxmlCodec::serialize(store.document()));
+    EXPECT_FALSE(saved.contains(u"<detail")) << saved.toStdString();
+    EXPECT_FALSE(saved.contains(u"<groupFooter")) << saved.toStdString();
+
+    // An element put into the detail gives it a height and makes it a band of the report.
+    detail = detailBand;
+    addRectangle(0, 0);
+    EXPECT_GT(store.height(detailBand), 0);
+    EXPECT_EQ(canvas.scene()->bandItem(detailBand)->label(), u"Detail");
+    EXPECT_TRUE(QString::fromUtf8(JrxmlCodec::serialize(store.document())).contains(u"<detail>"));
+}
+
 TEST_F(CanvasFixture, PageSheetMarginAndStackOrder)
 {
     const ReportDocument &doc = store.document();

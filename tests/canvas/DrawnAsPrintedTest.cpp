@@ -131,9 +131,9 @@ TEST(DrawnAsPrintedTest, TextsLinesAndShapesAreDrawnAsPrinted)
         SCOPED_TRACE(what);
         const QRect want = inked(printed, points, ink);
         const QRect got = inked(drawn, points, ink);
-        ASSERT_EQ(got.isEmpty(), want.isEmpty()) << "printed " << want.width() << "x"
-                                                 << want.height() << ", drawn " << got.width()
-                                                 << "x" << got.height();
+        ASSERT_EQ(got.isEmpty(), want.isEmpty())
+            << "printed " << want.width() << "x" << want.height() << ", drawn " << got.width()
+            << "x" << got.height();
         if (want.isEmpty())
             return;
         EXPECT_NEAR(got.top(), want.top(), tolerance);

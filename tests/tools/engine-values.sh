@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# What the designer reads from a corpus report must be what the engine reads: the engine's own
-# loader (the sidecar's `read-values`) and the designer's reader (`jrxmlcat values`) print the
+# What the designer reads from a corpus report must be what the engine prints with: the engine's
+# compiled report, styles resolved as it fills (the sidecar's `read-values`), and the designer's reader (`jrxmlcat values`) print the
 # page, the bands, every element's kind, geometry, colours, mode, font, alignment, line and box
 # pens, and the data definitions of every report, and the two are compared value by value. A
 # difference must be named, with why, in engine-value-differences.txt; a named difference that no

@@ -19,7 +19,7 @@ import java.util.stream.Collectors;
 /**
  * Entry point. {@code serve} speaks the JSON-lines protocol on stdin/stdout; {@code compile-corpus
  * DIR} compiles every JRXML below a folder and lists which compile; {@code read-values} prints
- * what the engine's loader reads from reports; {@code bench} times the engine.
+ * the values the engine fills reports with; {@code bench} times the engine.
  */
 public final class Main {
 
@@ -81,7 +81,7 @@ public final class Main {
         System.exit(CorpusCompiler.run(dir, listing) ? 0 : 2);
     }
 
-    /** {@code read-values PATH}: the values the engine reads from a report or every report below. */
+    /** {@code read-values PATH}: the values the engine fills a report, or every report below, with. */
     private static void readValues(Path path) throws Exception {
         PrintStream listing = new PrintStream(new FileOutputStream(FileDescriptor.out), false,
                 StandardCharsets.UTF_8);

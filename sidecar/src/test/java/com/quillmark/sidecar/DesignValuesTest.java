@@ -33,14 +33,15 @@ class DesignValuesTest {
         List<String> lines = read("r.jrxml",
                 "<jasperReport xmlns=\"http://jasperreports.sourceforge.net/jasperreports\""
                         + " name=\"r\"><style name=\"Parent\" fontSize=\"14\"/>"
-                        + "<style name=\"Child\" style=\"Parent\"/><title><band>"
+                        + "<style name=\"Child\" style=\"Parent\"/><title><band height=\"50\">"
                         + "<rectangle><reportElement x=\"1\" y=\"2\" width=\"30\" height=\"40\"/>"
                         + "</rectangle><staticText><reportElement x=\"0\" y=\"0\" width=\"9\""
                         + " height=\"9\" style=\"Child\" backcolor=\"#FF0000\"/><text/></staticText>"
-                        + "</band></title></jasperReport>");
+                        + "</band></title><pageHeader><band/></pageHeader></jasperReport>");
         assertTrue(lines.contains("## r.jrxml"), lines.toString());
         for (String expected : List.of("report\tcolumnWidth\t555", "report\ttopMargin\t30",
-                "report\twhenNoDataType\tNoPages", "title\theight\t0", "title\tsplitType\tnone",
+                "report\twhenNoDataType\tNoPages", "pageHeader\theight\t0",
+                "pageHeader\tsplitType\tnone", "title\tsplitType\tnone",
                 "title/0\tkind\trectangle", "title/0\tx\t1", "title/0\tmode\tOpaque",
                 "title/0\tbackcolor\t#FFFFFF", "title/0\tpen.lineWidth\t1",
                 "title/1\tkind\tstaticText", "title/1\tmode\tTransparent",
