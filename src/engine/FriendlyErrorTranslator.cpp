@@ -18,8 +18,8 @@ const QString missingSubreportAdvice = QStringLiteral(
     "sure it's been compiled (its .jasper file exists next to this report).");
 
 const QString missingComponentAdvice = QStringLiteral(
-    "Quillmark is missing an optional component needed for this feature. Try the toolbar's "
-    "\"Report a Bug\" button so this can be looked into.");
+    "Quillmark is missing an optional component needed for this feature. Try the Report a Bug "
+    "button on the toolbar so this can be looked into.");
 
 // The rules that need nothing but a plain, case-sensitive substring test, in their turn after the
 // pattern rules that come first.

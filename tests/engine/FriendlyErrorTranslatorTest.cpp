@@ -12,8 +12,8 @@ const char *const subreportAdvice =
     "A subreport file couldn't be found. Check the subreport's file path/expression, and make "
     "sure it's been compiled (its .jasper file exists next to this report).";
 const char *const componentAdvice =
-    "Quillmark is missing an optional component needed for this feature. Try the toolbar's "
-    "\"Report a Bug\" button so this can be looked into.";
+    "Quillmark is missing an optional component needed for this feature. Try the Report a Bug "
+    "button on the toolbar so this can be looked into.";
 const char *const nullAdvice =
     "Something the report needed turned out to be empty (null) - likely a field, parameter, or "
     "variable with no value. Consider a null check in the expression (e.g. $F{x} == null ? \"\" "
