@@ -8,7 +8,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QScrollArea>
 #include <QSet>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -169,18 +168,7 @@ QList<DataListRow *> DataListSection::rows() const
 
 DataListRow *DataListSection::showRow(int index)
 {
-    auto *row = static_cast<DataListRow *>(rowColumn_->makeRow(index));
-    if (!row)
-        return nullptr;
-    for (QWidget *ancestor = parentWidget(); ancestor; ancestor = ancestor->parentWidget())
-        if (auto *area = qobject_cast<QScrollArea *>(ancestor)) {
-            // The content takes the height the new row gives it before the area scrolls.
-            if (area->widget() && area->widget()->layout())
-                area->widget()->layout()->activate();
-            area->ensureWidgetVisible(row);
-            break;
-        }
-    return row;
+    return static_cast<DataListRow *>(rowColumn_->showRow(index));
 }
 
 void DataListSection::refresh()

@@ -8,6 +8,7 @@
 #include "widgets/CardSection.h"
 #include "widgets/CardText.h"
 #include "widgets/DataRowButtons.h"
+#include "widgets/LazyRowColumn.h"
 #include "widgets/StyleCoreEditor.h"
 #include "widgets/StyleEditorTexts.h"
 #include "widgets/SymbolIcons.h"
@@ -15,6 +16,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QSet>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
@@ -160,14 +162,18 @@ void StyleRow::refresh(int index, int count)
 }
 
 StylesSection::StylesSection(const DataPanelContext &context, QWidget *parent)
-    : DataPanelPart(parent), context_(context), rowColumn_(new QVBoxLayout), rows_(rowColumn_)
+    : DataPanelPart(parent), context_(context),
+      rowColumn_(new LazyRowColumn(
+          CardSection::spacing,
+          [this](const QUuid &id) { return new StyleRow(id, context_, rowColumn_); }, this))
 {
     auto *column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(CardSection::spacing);
-    rowColumn_->setContentsMargins(0, 0, 0, 0);
-    rowColumn_->setSpacing(CardSection::spacing);
-    column->addLayout(rowColumn_);
+    column->addWidget(rowColumn_);
+    connect(rowColumn_, &LazyRowColumn::rowMade, this, [this](qsizetype index, QWidget *row) {
+        static_cast<StyleRow *>(row)->refresh(int(index), int(rowColumn_->count()));
+    });
     add_ = DataRowButtons::addButton(
         u"Add Style"_s,
         [store = context_.store] {
@@ -183,14 +189,35 @@ StylesSection::StylesSection(const DataPanelContext &context, QWidget *parent)
     refresh();
 }
 
+QList<StyleRow *> StylesSection::rows() const
+{
+    QList<StyleRow *> out;
+    out.reserve(rowColumn_->count());
+    for (qsizetype i = 0; i < rowColumn_->count(); ++i)
+        out.append(static_cast<StyleRow *>(rowColumn_->rowAt(i)));
+    return out;
+}
+
+StyleRow *StylesSection::showRow(int index)
+{
+    return static_cast<StyleRow *>(rowColumn_->showRow(index));
+}
+
+// Rows made while the column takes the new ids show their style as they are made; the rows
+// made before show it anew in place.
 void StylesSection::refresh()
 {
     if (!context_.store)
         return;
-    const QList<ReportStyle> &styles = context_.store->document().styles;
-    rows_.update(DataListEdits::ids(styles),
-                 [this](const QUuid &id) { return new StyleRow(id, context_, this); });
-    const QList<StyleRow *> &rows = rows_.widgets();
-    for (int i = 0; i < rows.size(); ++i)
-        rows[i]->refresh(i, int(rows.size()));
+    const QList<QUuid> ids = DataListEdits::ids(context_.store->document().styles);
+    QSet<QWidget *> madeBefore;
+    for (qsizetype i = 0; i < rowColumn_->count(); ++i)
+        if (QWidget *row = rowColumn_->rowAt(i))
+            madeBefore.insert(row);
+    rowColumn_->setRows(ids);
+    rowColumn_->setVisible(!ids.isEmpty());
+    const int count = int(rowColumn_->count());
+    for (int i = 0; i < count; ++i)
+        if (QWidget *row = rowColumn_->rowAt(i); row && madeBefore.contains(row))
+            static_cast<StyleRow *>(row)->refresh(i, count);
 }

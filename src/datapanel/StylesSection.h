@@ -2,11 +2,11 @@
 
 #include "datapanel/DataPanelPart.h"
 #include "widgets/DataRowCard.h"
-#include "widgets/KeyedWidgets.h"
 
 #include <QUuid>
 
 class ConditionalStylesEditor;
+class LazyRowColumn;
 class QLabel;
 class QPushButton;
 class QVBoxLayout;
@@ -49,7 +49,8 @@ private:
 };
 
 // The styles card: one row per style of the report, in list order and keyed by the style's id,
-// and "Add Style" under them. It follows the document and the canvas selection.
+// built when it comes near view, and "Add Style" under them. It follows the document and the
+// canvas selection.
 class StylesSection : public DataPanelPart {
     Q_OBJECT
 
@@ -58,12 +59,15 @@ public:
 
     void refresh() override;
 
-    const QList<StyleRow *> &rows() const { return rows_.widgets(); }
+    // The rows in list order; a row not built yet is null.
+    QList<StyleRow *> rows() const;
+    // Scrolls the sheet to the row at that place, which is built when it was not.
+    StyleRow *showRow(int index);
+    LazyRowColumn *rowColumn() const { return rowColumn_; }
     QPushButton *addButton() const { return add_; }
 
 private:
     DataPanelContext context_;
-    QVBoxLayout *rowColumn_;
-    KeyedWidgets<StyleRow> rows_;
+    LazyRowColumn *rowColumn_;
     QPushButton *add_;
 };

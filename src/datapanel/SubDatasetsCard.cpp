@@ -9,6 +9,7 @@
 #include "widgets/CardText.h"
 #include "widgets/DataRowButtons.h"
 #include "widgets/InspectorRows.h"
+#include "widgets/LazyRowColumn.h"
 #include "widgets/OutlinedBox.h"
 #include "widgets/RowControls.h"
 
@@ -18,6 +19,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSet>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <type_traits>
@@ -316,18 +318,26 @@ private:
     InnerList<ReportVariable> *variables_;
 };
 
-// One block per sub-dataset in document order, keyed by id, and "Add Subdataset" under them.
+// One block per sub-dataset in document order, keyed by id and built when it comes near view,
+// and "Add Subdataset" under them.
 class SubDatasetsSection : public DataPanelPart {
 public:
     SubDatasetsSection(DocumentStore *store, Dialogs *dialogs, QWidget *parent)
-        : DataPanelPart(parent), store_(store), dialogs_(dialogs), blocks_(new QVBoxLayout)
+        : DataPanelPart(parent), store_(store), dialogs_(dialogs),
+          blocks_(new LazyRowColumn(
+              0,
+              [this](const QUuid &id) {
+                  return new SubDatasetBlock(store_, dialogs_, id, blocks_);
+              },
+              this))
     {
         auto *column = new QVBoxLayout(this);
         column->setContentsMargins(0, 0, 0, 0);
         column->setSpacing(0);
-        blocks_->setContentsMargins(0, 0, 0, 0);
-        blocks_->setSpacing(0);
-        column->addLayout(blocks_);
+        column->addWidget(blocks_);
+        connect(blocks_, &LazyRowColumn::rowMade, this, [this](qsizetype index, QWidget *block) {
+            showBlock(int(index), static_cast<SubDatasetBlock *>(block));
+        });
         QPushButton *add = DataRowButtons::addButton(
             u"Add Subdataset"_s,
             [this] {
@@ -340,33 +350,44 @@ public:
         refresh();
     }
 
+    // Blocks made while the column takes the new ids show their sub-dataset as they are made;
+    // the blocks made before show it anew in place.
     void refresh() override
     {
         if (!store_)
             return;
-        const QList<ReportSubDataset> &datasets = store_->document().subDatasets;
-        syncKeyedColumn<SubDatasetBlock>(
-            blocks_, byID_, shown_, DataListEdits::ids(datasets),
-            [this](const QUuid &id) { return new SubDatasetBlock(store_, dialogs_, id, this); });
-        const int count = int(shown_.size());
-        for (int i = 0; i < count; ++i) {
-            shown_[i]->setPlace(cardName() + u".row"_s + QString::number(i), i, count);
-            if (const ReportSubDataset *dataset = DataListEdits::find(datasets, shown_[i]->id()))
-                shown_[i]->refresh(*dataset, std::count_if(datasets.cbegin(), datasets.cend(),
-                                                           [&](const ReportSubDataset &other) {
-                                                               return other.name == dataset->name;
-                                                           }) > 1);
-        }
+        const QList<QUuid> ids = DataListEdits::ids(store_->document().subDatasets);
+        QSet<QWidget *> madeBefore;
+        for (qsizetype i = 0; i < blocks_->count(); ++i)
+            if (QWidget *block = blocks_->rowAt(i))
+                madeBefore.insert(block);
+        blocks_->setRows(ids);
+        blocks_->setVisible(!ids.isEmpty());
+        for (int i = 0; i < int(blocks_->count()); ++i)
+            if (QWidget *block = blocks_->rowAt(i); block && madeBefore.contains(block))
+                showBlock(i, static_cast<SubDatasetBlock *>(block));
     }
 
 private:
     static QString cardName() { return DataPanelCards::objectName(DataPanelCard::subDatasets); }
 
+    void showBlock(int index, SubDatasetBlock *block)
+    {
+        if (!store_)
+            return;
+        block->setPlace(cardName() + u".row"_s + QString::number(index), index,
+                        int(blocks_->count()));
+        const QList<ReportSubDataset> &datasets = store_->document().subDatasets;
+        if (const ReportSubDataset *dataset = DataListEdits::find(datasets, block->id()))
+            block->refresh(*dataset, std::count_if(datasets.cbegin(), datasets.cend(),
+                                                   [&](const ReportSubDataset &other) {
+                                                       return other.name == dataset->name;
+                                                   }) > 1);
+    }
+
     QPointer<DocumentStore> store_;
     Dialogs *dialogs_;
-    QVBoxLayout *blocks_;
-    QHash<QUuid, SubDatasetBlock *> byID_;
-    QList<SubDatasetBlock *> shown_;
+    LazyRowColumn *blocks_;
 };
 
 } // namespace

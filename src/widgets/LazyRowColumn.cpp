@@ -2,6 +2,8 @@
 
 #include <QAbstractScrollArea>
 #include <QEvent>
+#include <QLayout>
+#include <QScrollArea>
 #include <QSet>
 #include <algorithm>
 #include <array>
@@ -89,6 +91,22 @@ QList<QWidget *> tabWidgets(QWidget *row)
 }
 
 } // namespace
+
+QWidget *LazyRowColumn::showRow(qsizetype index)
+{
+    QWidget *row = makeRow(index);
+    if (!row)
+        return nullptr;
+    for (QWidget *ancestor = parentWidget(); ancestor; ancestor = ancestor->parentWidget())
+        if (auto *area = qobject_cast<QScrollArea *>(ancestor)) {
+            // The content takes the height the new row gives it before the area scrolls.
+            if (area->widget() && area->widget()->layout())
+                area->widget()->layout()->activate();
+            area->ensureWidgetVisible(row);
+            break;
+        }
+    return row;
+}
 
 void LazyRowColumn::orderFocus(qsizetype index, QWidget *row)
 {

@@ -35,6 +35,9 @@ public:
     QWidget *rowAt(qsizetype index) const;
     // The row at that place, made now when it was not.
     QWidget *makeRow(qsizetype index);
+    // The row at that place, made now when it was not, with the enclosing scroll area scrolled
+    // to it.
+    QWidget *showRow(qsizetype index);
     // The row's rectangle in the column, made or not.
     QRect rowRect(qsizetype index) const;
     // Makes the rows near what the scroll area shows now.

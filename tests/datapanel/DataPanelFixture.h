@@ -3,6 +3,7 @@
 #include "StoreTestSupport.h"
 #include "datapanel/DataListSection.h"
 #include "datapanel/DataPanelView.h"
+#include "widgets/LazyRowColumn.h"
 #include "widgets/ScriptedDialogs.h"
 #include "workspace/AppSettings.h"
 
@@ -45,10 +46,15 @@ protected:
         const QRegularExpressionMatch match = rowName.match(name);
         if (!match.hasMatch())
             return;
-        for (DataPanelCard card : DataPanelCards::order)
-            if (auto *section = qobject_cast<DataListSection *>(view->cardContent(card));
-                section && section->cardName() == match.captured(1))
-                section->showRow(match.captured(2).toInt());
+        for (DataPanelCard card : DataPanelCards::order) {
+            if (DataPanelCards::objectName(card) != match.captured(1))
+                continue;
+            QWidget *content = view->cardContent(card);
+            if (auto *column = content ? content->findChild<LazyRowColumn *>(
+                                             QString(), Qt::FindDirectChildrenOnly)
+                                       : nullptr)
+                column->showRow(match.captured(2).toInt());
+        }
     }
     void click(const QString &name) const
     {

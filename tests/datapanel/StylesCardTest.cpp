@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <algorithm>
 
 using namespace storetest;
 
@@ -363,3 +364,53 @@ TEST_F(StylesCard, DeletingAParentStyleLeavesItsHeirsAsTheFileNowReadsThem)
 }
 
 } // namespace
+
+// With hundreds of styles only the rows near what the sheet shows are built when it opens. A
+// row built long after, far down the list, edits its own style alone, one undo step per run,
+// and keeps showing its style when the styles above it change.
+TEST_F(StylesCard, RowsBuiltLateEditTheirOwnStyle)
+{
+    QList<ReportStyle> list;
+    for (int i = 0; i < 500; ++i)
+        list.append(namedStyle(u"Style"_s + QString::number(i)));
+    setStyles(list);
+    view->refresh();
+    QApplication::processEvents();
+    const QList<StyleRow *> atOpening = section()->rows();
+    ASSERT_EQ(atOpening.size(), 500);
+    EXPECT_TRUE(atOpening.at(0));
+    EXPECT_LT(std::count_if(atOpening.cbegin(), atOpening.cend(), [](StyleRow *r) { return r; }),
+              50)
+        << "only the rows near view are built";
+    EXPECT_FALSE(atOpening.at(400));
+    EXPECT_FALSE(view->findChild<QLineEdit *>(row(400, u"name"_s)));
+
+    const ReportDocument before = store.document();
+    const qsizetype steps = store.undoStack().size();
+    auto *name = find<QLineEdit>(row(400, u"name"_s));
+    ASSERT_TRUE(name) << "the sheet scrolled to the row and built it";
+    EXPECT_EQ(name->text(), u"Style400"_s);
+    EXPECT_FALSE(section()->rows().at(250)) << "rows in between stay unbuilt";
+    name->setFocus();
+    name->end(false);
+    QTest::keyClicks(name, u"ab"_s);
+    for (qsizetype i = 0; i < 500; ++i) {
+        if (i != 400) {
+            ASSERT_EQ(store.document().styles.at(i), before.styles.at(i)) << i;
+        }
+    }
+    EXPECT_EQ(store.document().styles.at(400).name, u"Style400ab"_s);
+
+    // The first style goes: the same row, now the 400th, shows its style in place.
+    editDocument(store, [](ReportDocument &d) { d.styles.removeFirst(); });
+    view->refresh();
+    EXPECT_EQ(view->findChild<QLineEdit *>(row(399, u"name"_s)), name);
+    EXPECT_EQ(name->text(), u"Style400ab"_s);
+    store.undo();
+    view->refresh();
+    store.undo();
+    view->refresh();
+    EXPECT_EQ(store.document(), before) << "the keys typed were one step";
+    EXPECT_EQ(store.undoStack().size(), steps);
+    EXPECT_EQ(name->text(), u"Style400"_s);
+}

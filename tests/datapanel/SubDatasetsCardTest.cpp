@@ -235,3 +235,38 @@ TEST_F(SubDatasetsCard, ABlockBuiltAgainShowsItsQueryAndWritesNothing)
     EXPECT_TRUE(store.canRedo()) << "nothing was written after the undo";
     EXPECT_TRUE(saved().contains(u"SELECT street FROM addresses"_s));
 }
+
+// With a hundred sub-datasets only the blocks near what the sheet shows are built when it
+// opens; a block built far down the list edits its own sub-dataset alone.
+TEST_F(SubDatasetsCard, BlocksBuiltLateEditTheirOwnSubDataset)
+{
+    editDocument(store, [](ReportDocument &d) {
+        for (int i = 0; i < 100; ++i) {
+            ReportSubDataset dataset;
+            dataset.name = u"Dataset"_s + QString::number(i);
+            dataset.queryString = u"select "_s + QString::number(i);
+            d.subDatasets.append(dataset);
+        }
+    });
+    view->refresh();
+    QApplication::processEvents();
+    EXPECT_TRUE(view->findChild<QLineEdit *>(block(0, u"name"_s)));
+    EXPECT_FALSE(view->findChild<QLineEdit *>(block(50, u"name"_s))) << "far below the view";
+    EXPECT_FALSE(view->findChild<QLineEdit *>(block(90, u"name"_s)));
+
+    const ReportDocument before = store.document();
+    auto *query = find<CodeEditorView>(block(90, u"query"_s));
+    ASSERT_TRUE(query) << "the sheet scrolled to the block and built it";
+    EXPECT_EQ(query->text(), u"select 90"_s);
+    EXPECT_FALSE(view->findChild<QLineEdit *>(block(50, u"name"_s))) << "blocks in between";
+    type(block(90, u"name"_s), u"Orders"_s);
+    click(block(90, u"params.add"_s));
+    for (qsizetype i = 0; i < 100; ++i) {
+        if (i != 90) {
+            ASSERT_EQ(store.document().subDatasets.at(i), before.subDatasets.at(i)) << i;
+        }
+    }
+    EXPECT_EQ(store.document().subDatasets.at(90).name, u"Orders"_s);
+    EXPECT_EQ(store.document().subDatasets.at(90).parameters.size(), 1);
+    EXPECT_TRUE(find<QLineEdit>(block(90, u"params.row0.name"_s)));
+}
