@@ -393,7 +393,8 @@ void BandItem::handleMoved(QPointF scenePoint)
         store->setSelectedElementIDs({});
     // Live and unsnapped, but never above the lowest element's bottom, nor below what the page
     // holds; past that the pointer is told why.
-    setDragHeightDelta(std::clamp(dy, handleMinimum_ - storedHeight_, handleMaximum_ - storedHeight_));
+    setDragHeightDelta(
+        std::clamp(dy, handleMinimum_ - storedHeight_, handleMaximum_ - storedHeight_));
     if (storedHeight_ + dy > handleMaximum_ && !handleLimitMessage_.isEmpty())
         QToolTip::showText(QCursor::pos(), handleLimitMessage_);
     else

@@ -86,8 +86,7 @@ QSizeF innerSize(const ReportElement &container)
 bool fitInto(ReportElement &element, const Room &room, const ReportElement *before)
 {
     const ReportElement start = element;
-    fitAxis(element.x, element.width, room.width,
-            before ? std::optional(before->x) : std::nullopt,
+    fitAxis(element.x, element.width, room.width, before ? std::optional(before->x) : std::nullopt,
             before ? std::optional(before->width) : std::nullopt);
     if (room.height)
         fitAxis(element.y, element.height, *room.height,
@@ -113,12 +112,14 @@ bool fitContents(ReportElement &element)
     }
     if (auto *table = element.kind.as<ElementKind::Table>()) {
         for (ReportTableColumn &column : table->columns) {
-            changed = fitCell(column.columnHeaderElement, column.width, column.columnHeaderHeight) ||
-                      changed;
+            changed =
+                fitCell(column.columnHeaderElement, column.width, column.columnHeaderHeight) ||
+                changed;
             changed =
                 fitCell(column.detailCellElement, column.width, column.detailCellHeight) || changed;
-            changed = fitCell(column.columnFooterElement, column.width, column.columnFooterHeight) ||
-                      changed;
+            changed =
+                fitCell(column.columnFooterElement, column.width, column.columnFooterHeight) ||
+                changed;
         }
     }
     return changed;

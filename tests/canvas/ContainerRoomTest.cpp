@@ -137,7 +137,8 @@ TEST_F(ContainerRoomTest, DuplicateInTheListOfACorpusReportCompiles)
 {
     QUILLMARK_REQUIRE_CORPUS();
     store.setDocument(JrxmlCodec::parse(testsupport::readFile(
-        testsupport::corpusDir() + u"/jrxml-samples/httpdataadapter/JsonHttpDataAdapterReport.jrxml"_s)));
+        testsupport::corpusDir() +
+        u"/jrxml-samples/httpdataadapter/JsonHttpDataAdapterReport.jrxml"_s)));
     std::optional<QUuid> name;
     store.forEveryElementInDocument([&](const ReportElement &e) {
         const auto *field = e.kind.as<ElementKind::TextField>();
@@ -239,7 +240,8 @@ TEST_F(ContainerRoomTest, ATableCellsElementFollowsItsColumnsWidth)
     const ReportElement narrowed = at(table);
     for (const ReportTableColumn &column : narrowed.kind.as<ElementKind::Table>()->columns) {
         for (const SharedOptional<ReportElement> *cell :
-             {&column.columnHeaderElement, &column.detailCellElement, &column.columnFooterElement}) {
+             {&column.columnHeaderElement, &column.detailCellElement,
+              &column.columnFooterElement}) {
             if (*cell) {
                 EXPECT_LE((*cell)->x + (*cell)->width, 30);
             }
