@@ -233,20 +233,30 @@ TEST_F(ContainerRoomTest, ATableCellsElementFollowsItsColumnsWidth)
     store.setSelectedElementIDs({});
     PaletteActions::insert(Kind::table, store, *settings);
     const QUuid table = *store.selectedElementID();
+    // A label 80 wide in each detail cell, then the columns' width typed as 30.
+    store.updateElement(table, [](ReportElement &e) {
+        for (ReportTableColumn &column : e.kind.as<ElementKind::Table>()->columns)
+            column.detailCellElement =
+                made(ElementKind::StaticText{u"Label"_s}, 0, 0, 80, column.detailCellHeight);
+    });
+    EXPECT_EQ(compiled(), std::nullopt);
     store.updateElement(table, [](ReportElement &e) {
         for (ReportTableColumn &column : e.kind.as<ElementKind::Table>()->columns)
             column.width = 30;
     });
     const ReportElement narrowed = at(table);
+    int cells = 0;
     for (const ReportTableColumn &column : narrowed.kind.as<ElementKind::Table>()->columns) {
         for (const SharedOptional<ReportElement> *cell :
              {&column.columnHeaderElement, &column.detailCellElement,
               &column.columnFooterElement}) {
             if (*cell) {
+                ++cells;
                 EXPECT_LE((*cell)->x + (*cell)->width, 30);
             }
         }
     }
+    EXPECT_GT(cells, 0);
     EXPECT_EQ(compiled(), std::nullopt);
 }
 
