@@ -9,6 +9,8 @@
 #include "canvas/ElementEnvironment.h"
 #include "canvas/ResizeHandleItem.h"
 #include "canvas/RulerTicks.h"
+#include "edits/LengthLimits.h"
+#include "model/PageLayout.h"
 #include "setup/ImageImportCoordinator.h"
 #include "setup/ImageImportService.h"
 #include "widgets/BandHiding.h"
@@ -28,6 +30,7 @@
 #include <QScopedValueRollback>
 #include <QStyleOptionGraphicsItem>
 #include <QTimer>
+#include <QToolTip>
 #include <algorithm>
 
 namespace {
@@ -359,6 +362,14 @@ void BandItem::handlePressed(QPointF scenePoint)
     handleDragStarted_ = false;
     handleMinimum_ =
         std::max(canvas::minimumBodyHeight, context_->store->heightToHoldElements(target_));
+    // A band the page does not hold (a file's) is never raised, and may still be lowered.
+    const DocumentStore &store = *context_->store;
+    handleMaximum_ = std::max(
+        {PageLayout::largestBandHeight(store.document(), target_), storedHeight_, handleMinimum_});
+    const MeasurementUnit unit =
+        context_->settings ? context_->settings->measurementUnit() : MeasurementUnit::pixels;
+    handleLimitMessage_ =
+        LengthLimits::bandHeight(store, target_, std::floor(handleMaximum_) + 1, unit).message;
 }
 
 void BandItem::handleMoved(QPointF scenePoint)
@@ -380,8 +391,14 @@ void BandItem::handleMoved(QPointF scenePoint)
         store->setActiveBandTarget(target_);
     if (store->selectedElementID())
         store->setSelectedElementIDs({});
-    // Live and unsnapped, but never above the lowest element's bottom.
-    setDragHeightDelta(std::max(dy, handleMinimum_ - storedHeight_));
+    // Live and unsnapped, but never above the lowest element's bottom, nor below what the page
+    // holds; past that the pointer is told why.
+    setDragHeightDelta(
+        std::clamp(dy, handleMinimum_ - storedHeight_, handleMaximum_ - storedHeight_));
+    if (storedHeight_ + dy > handleMaximum_ && !handleLimitMessage_.isEmpty())
+        QToolTip::showText(QCursor::pos(), handleLimitMessage_);
+    else
+        QToolTip::hideText();
 }
 
 bool BandItem::handleReleased(QPointF scenePoint)
@@ -392,10 +409,12 @@ bool BandItem::handleReleased(QPointF scenePoint)
     if (!dragged || !store)
         return dragged;
     const double dy = scenePoint.y() - pressScenePoint_.y();
-    const double height = bandgeometry::committedHeight(
+    double height = bandgeometry::committedHeight(
         store->height(target_), dy,
         [this](double v) { return context_->settings ? context_->settings->snapped(v) : v; },
         handleMinimum_);
+    QToolTip::hideText();
+    height = std::min(height, handleMaximum_);
     if (height != store->height(target_))
         store->setHeight(height, target_);
     return true;

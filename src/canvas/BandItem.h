@@ -117,6 +117,10 @@ private:
     bool isHandleMoving_ = false;
     // The lowest height the handle gives: the band never cuts off one of its elements.
     double handleMinimum_ = 0;
+    // The highest the handle takes the band, as the Band Height field takes it, and the field's
+    // message for a height above it.
+    double handleMaximum_ = 0;
+    QString handleLimitMessage_;
     double dragHeightDelta_ = 0;
     bool isHovering_ = false;
     ClickTracker clicks_;

@@ -196,6 +196,9 @@ public:
     void forEveryElementInDocument(const std::function<void(const ReportElement &)> &visit) const;
     std::optional<BandTarget> homeBandTarget(const QUuid &id) const;
     bool isTopLevelElement(const QUuid &id) const;
+    // The frame or list that holds the element; no value for an element of a band's list, or
+    // one the document lacks.
+    std::optional<ReportElement> containerOf(const QUuid &id) const;
 
     void performAddElement(const ReportElement &element, const BandTarget &target);
     void addElement(const ReportElement &element, const BandTarget &target);
@@ -441,6 +444,11 @@ private:
     // A band never ends above the bottom of an element it holds directly, or the engine refuses
     // the report: raises the band that holds the element, if one does. Records nothing.
     void growBandHolding(const QUuid &id);
+    // An element about to stand in the band of `target` moves up so that the band, grown to
+    // hold it, stays within what the page holds with its margins and the bands printed with it,
+    // as the Band Height field allows; one taller than that is cut to it. Answers whether it
+    // changed the element.
+    bool keepWithinPage(ReportElement &element, const BandTarget &target) const;
     // Makes the standard band print: adds it, in its place, when the report lacks it, and shows
     // it when it is hidden. Records nothing.
     void showStandardBand(BandType type);
@@ -458,6 +466,9 @@ private:
     template <typename T> void removeListItem(QList<T> ReportDocument::*list, const QUuid &id);
     // One discrete edit: snapshot, `change` (store operations that record nothing), dirty flag.
     void applyDiscreteEdit(const std::function<void()> &change);
+    // One discrete edit made only of store operations that record nothing: one undo step and
+    // the dirty flag when the document changed, nothing at all when it did not.
+    bool applyEditIfChanged(const std::function<void()> &change);
     // One continuous edit under `key`: `change`, dirty flag, then the coalesced record with the
     // document as it was. When `change` answers false nothing is recorded and the flag stays.
     bool applyCoalescedEdit(const HashableKey &key, const std::function<bool()> &change);
@@ -494,8 +505,10 @@ private:
     // shared copy, written back only when changed); Found::no for any other element.
     static Found editChildren(ElementList &list, qsizetype index,
                               const std::function<Found(ElementList &)> &walk);
+    // `container` is the frame or list that holds `list`, null for a band's list.
     static Found updateElementRecursive(const QUuid &id, ElementList &list,
-                                        const ElementMutation &mutation);
+                                        const ElementMutation &mutation,
+                                        const ReportElement *container = nullptr);
     // Finds the list that holds the element (this level first, then inside each frame or list
     // in order) and runs `action` there; containers whose children changed are written back.
     static Found editListHolding(const QUuid &id, ElementList &list, const ListAction &action);

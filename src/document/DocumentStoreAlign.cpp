@@ -1,3 +1,4 @@
+#include "document/ContainerRoom.h"
 #include "document/DocumentStore.h"
 
 #include <algorithm>
@@ -94,11 +95,9 @@ void DocumentStore::alignSelected(AlignEdge edge)
         break;
     }
     const QSet<QUuid> ids = selectedElementIDs_;
-    applyDiscreteEdit([&] {
-        batchDocumentChanges([&] {
-            for (const QUuid &id : ids)
-                performUpdateElement(id, [&](ReportElement &e) { placeEdge(e, edge, target); });
-        });
+    applyEditIfChanged([&] {
+        for (const QUuid &id : ids)
+            performUpdateElement(id, [&](ReportElement &e) { placeEdge(e, edge, target); });
     });
 }
 
@@ -106,36 +105,35 @@ void DocumentStore::alignSelectedToContainer(AlignEdge edge)
 {
     if (selectedElementIDs_.isEmpty())
         return;
-    // The area is the active band's, whatever holds each element; a nested element gets the
-    // same numbers, relative to its container.
-    const double width = this->width(activeBandTarget_);
-    const double height = this->height(activeBandTarget_);
+    // A top-level element is placed in the active band's area; one inside a frame or list in
+    // its container's room, relative to that container.
+    const QSizeF bandArea(this->width(activeBandTarget_), this->height(activeBandTarget_));
     const QSet<QUuid> ids = selectedElementIDs_;
-    applyDiscreteEdit([&] {
-        batchDocumentChanges([&] {
-            for (const QUuid &id : ids) {
-                performUpdateElement(id, [&](ReportElement &e) {
-                    switch (edge) {
-                    case AlignEdge::left:
-                    case AlignEdge::top:
-                        placeEdge(e, edge, 0);
-                        break;
-                    case AlignEdge::right:
-                        placeEdge(e, edge, width);
-                        break;
-                    case AlignEdge::bottom:
-                        placeEdge(e, edge, height);
-                        break;
-                    case AlignEdge::horizontalCenter:
-                        e.x = (width - e.width) * 0.5;
-                        break;
-                    case AlignEdge::verticalCenter:
-                        e.y = (height - e.height) * 0.5;
-                        break;
-                    }
-                });
-            }
-        });
+    applyEditIfChanged([&] {
+        for (const QUuid &id : ids) {
+            const std::optional<ReportElement> container = containerOf(id);
+            const QSizeF area = container ? ContainerRoom::innerSize(*container) : bandArea;
+            performUpdateElement(id, [&](ReportElement &e) {
+                switch (edge) {
+                case AlignEdge::left:
+                case AlignEdge::top:
+                    placeEdge(e, edge, 0);
+                    break;
+                case AlignEdge::right:
+                    placeEdge(e, edge, area.width());
+                    break;
+                case AlignEdge::bottom:
+                    placeEdge(e, edge, area.height());
+                    break;
+                case AlignEdge::horizontalCenter:
+                    e.x = (area.width() - e.width) * 0.5;
+                    break;
+                case AlignEdge::verticalCenter:
+                    e.y = (area.height() - e.height) * 0.5;
+                    break;
+                }
+            });
+        }
     });
 }
 
@@ -160,15 +158,13 @@ void DocumentStore::distributeSelected(DistributeAxis axis)
     const double span = start(last) + extent(last) - start(first);
     // Negative when the elements are wider than the span: they then overlap evenly.
     const double gap = (span - total) / double(found.size() - 1);
-    applyDiscreteEdit([&] {
-        batchDocumentChanges([&] {
-            double cursor = start(first) + extent(first) + gap;
-            for (qsizetype i = 1; i + 1 < found.size(); ++i) {
-                performUpdateElement(found.at(i).id,
-                                     [&](ReportElement &e) { (horizontal ? e.x : e.y) = cursor; });
-                cursor += extent(found.at(i)) + gap;
-            }
-        });
+    applyEditIfChanged([&] {
+        double cursor = start(first) + extent(first) + gap;
+        for (qsizetype i = 1; i + 1 < found.size(); ++i) {
+            performUpdateElement(found.at(i).id,
+                                 [&](ReportElement &e) { (horizontal ? e.x : e.y) = cursor; });
+            cursor += extent(found.at(i)) + gap;
+        }
     });
 }
 

@@ -1,4 +1,5 @@
 #include "document/DocumentStore.h"
+#include "model/PageLayout.h"
 
 #include <algorithm>
 #include <cmath>
@@ -159,6 +160,20 @@ void DocumentStore::growBandToHold(ReportDocument &document, const BandTarget &t
         if (height && bottom > *height)
             *height = bottom;
     });
+}
+
+bool DocumentStore::keepWithinPage(ReportElement &element, const BandTarget &target) const
+{
+    // A band that the page does not hold already (a file's) is not made any higher.
+    const double largest =
+        std::max(PageLayout::largestBandHeight(document_, target), height(target));
+    if (bottomAsWritten(element) <= largest)
+        return false;
+    const double room = std::max(std::floor(largest), 0.0);
+    element.y = std::max(0.0, room - std::round(element.height));
+    if (bottomAsWritten(element) > largest)
+        element.height = room - element.y;
+    return true;
 }
 
 void DocumentStore::growBandHolding(const QUuid &id)

@@ -132,10 +132,15 @@ void DocumentStore::duplicateSelectedElement()
                     copyID = duplicateElementRecursive(id, list);
                     return copyID ? Found::changed : Found::no;
                 });
-                if (copyID) {
-                    copies.insert(*copyID);
-                    growBandHolding(*copyID);
+                if (!copyID)
+                    continue;
+                copies.insert(*copyID);
+                if (const std::optional<BandTarget> home = homeBandTarget(*copyID)) {
+                    ReportElement copy = *element(*copyID);
+                    if (keepWithinPage(copy, *home))
+                        performUpdateElement(*copyID, [&](ReportElement &e) { e = copy; });
                 }
+                growBandHolding(*copyID);
             }
         });
         setSelectedElementIDs(copies);

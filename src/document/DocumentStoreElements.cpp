@@ -1,3 +1,4 @@
+#include "document/ContainerRoom.h"
 #include "document/DocumentStore.h"
 
 #include <algorithm>
@@ -80,20 +81,28 @@ DocumentStore::Found DocumentStore::editChildren(ElementList &list, qsizetype in
 }
 
 DocumentStore::Found DocumentStore::updateElementRecursive(const QUuid &id, ElementList &list,
-                                                           const ElementMutation &mutation)
+                                                           const ElementMutation &mutation,
+                                                           const ReportElement *container)
 {
     for (qsizetype i = 0; i < list.size(); ++i) {
         const ReportElement &element = list.at(i);
         if (element.id == id) {
             ReportElement changed = element;
             mutation(changed);
+            // A container keeps what it holds, and an element in one stays within its room.
+            ContainerRoom::holdContents(changed, element);
+            if (const std::optional<ContainerRoom::Room> room =
+                    container ? ContainerRoom::of(*container) : std::nullopt)
+                ContainerRoom::fitInto(changed, *room, &element);
+            else
+                ContainerRoom::fitContents(changed);
             if (changed == element)
                 return Found::unchanged;
             list.replace(i, std::move(changed));
             return Found::changed;
         }
         const Found found = editChildren(list, i, [&](ElementList &children) {
-            return updateElementRecursive(id, children, mutation);
+            return updateElementRecursive(id, children, mutation, &element);
         });
         if (found != Found::no)
             return found;
@@ -150,7 +159,16 @@ void DocumentStore::forEveryElement(const ElementList &list,
 DocumentStore::Found DocumentStore::editTree(const std::function<Found(ElementList &)> &visit,
                                              bool untilFound)
 {
-    const Found found = editElementLists(document_, visit, untilFound);
+    // Whatever the edit placed in a container stays within the container's room.
+    const Found found = editElementLists(
+        document_,
+        [&](ElementList &list) {
+            const Found result = visit(list);
+            if (result == Found::changed)
+                ContainerRoom::fitContents(list);
+            return result;
+        },
+        untilFound);
     if (found == Found::changed)
         announceDocumentChange();
     return found;
@@ -213,6 +231,35 @@ bool DocumentStore::isTopLevelElement(const QUuid &id) const
     return homeBandTarget(id).has_value();
 }
 
+std::optional<ReportElement> DocumentStore::containerOf(const QUuid &id) const
+{
+    // The container whose children hold the element, searched as element(id:) searches.
+    const std::function<const ReportElement *(const ElementList &)> holder =
+        [&](const ElementList &list) -> const ReportElement * {
+        for (const ReportElement &element : list) {
+            const ElementList *children = element.kind.children();
+            if (!children)
+                continue;
+            for (const ReportElement &child : *children) {
+                if (child.id == id)
+                    return &element;
+            }
+            if (const ReportElement *found = holder(*children))
+                return found;
+        }
+        return nullptr;
+    };
+    std::optional<ReportElement> found;
+    visitElementLists(document_, [&](const BandTarget &, const ElementList &list) {
+        if (findElementRecursive(id, list) == nullptr)
+            return false;
+        if (const ReportElement *container = holder(list))
+            found = *container;
+        return true;
+    });
+    return found;
+}
+
 // --- Adding and removing ------------------------------------------------------------------
 
 void DocumentStore::performAddElement(const ReportElement &element, const BandTarget &target)
@@ -222,6 +269,8 @@ void DocumentStore::performAddElement(const ReportElement &element, const BandTa
     // An element placed anew stands in no element group of the file.
     ReportElement placed = element;
     placed.elementGroups.clear();
+    ContainerRoom::fitContents(placed);
+    keepWithinPage(placed, target);
     changeDocument([&](ReportDocument &document) {
         elementList(document, target)->append(placed);
         growBandToHold(document, target, bottomAsWritten(placed));
@@ -346,17 +395,10 @@ void DocumentStore::updateSelectedElements(const ElementMutation &mutation)
     // One step for all, recorded only when an element changed: writing the values the
     // elements already have is no edit.
     const QSet<QUuid> ids = selectedElementIDs_;
-    const ReportDocument before = document_;
-    bool changed = false;
-    batchDocumentChanges([&] {
+    applyEditIfChanged([&] {
         for (const QUuid &id : ids)
-            changed = performUpdateElement(id, mutation) || changed;
+            performUpdateElement(id, mutation);
     });
-    if (!changed)
-        return;
-    flushPendingUndoSnapshot(before);
-    pushUndo(before);
-    setIsDirty(true);
 }
 
 // --- Moving ---------------------------------------------------------------------------------

@@ -157,6 +157,18 @@ void DocumentStore::applyDiscreteEdit(const std::function<void()> &change)
     setIsDirty(true);
 }
 
+bool DocumentStore::applyEditIfChanged(const std::function<void()> &change)
+{
+    const ReportDocument before = document_;
+    batchDocumentChanges(change);
+    if (document_ == before)
+        return false;
+    flushPendingUndoSnapshot(before);
+    pushUndo(before);
+    setIsDirty(true);
+    return true;
+}
+
 bool DocumentStore::applyCoalescedEdit(const HashableKey &key, const std::function<bool()> &change)
 {
     const ReportDocument before = document_;

@@ -48,7 +48,7 @@ public:
     // The active tab's position within lastOpenTabPaths.
     int lastActiveTabIndex() const { return lastActiveTabIndex_; }
     void setLastActiveTabIndex(int index);
-    MeasurementUnit measurementUnit() const { return measurementUnit_; }
+    MeasurementUnit measurementUnit() const override { return measurementUnit_; }
     void setMeasurementUnit(MeasurementUnit unit);
     AppAppearance appearance() const { return appearance_; }
     void setAppearance(AppAppearance appearance);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/MeasurementUnit.h"
+
 #include <QString>
 
 // What the band views read of the user's preferences: the snap grid and the defaults of a new
@@ -16,4 +18,6 @@ public:
     virtual QString defaultFontName() const = 0;
     virtual double defaultFontSize() const = 0;
     virtual bool defaultBlankWhenNull() const = 0;
+    // The unit lengths are shown in; points (pixels) unless the preferences say otherwise.
+    virtual MeasurementUnit measurementUnit() const { return MeasurementUnit::pixels; }
 };

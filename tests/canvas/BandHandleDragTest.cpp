@@ -1,4 +1,8 @@
 #include "CanvasPointer.h"
+#include "TestSupport.h"
+#include "model/PageLayout.h"
+
+#include <QToolTip>
 
 #include <QScrollBar>
 #include <cmath>
@@ -28,40 +32,53 @@ struct HandleDragFixture : ::testing::Test, CanvasPointer {
 
     // Presses on the band's handle 6 points above its bottom edge (clear of the band below at
     // any zoom: the view hits items with a one-pixel square) and moves the pointer in small steps,
-    // as a hand does, down to the bottom of the view. The band's edge follows the pointer all the
-    // way; the drag is then let go there.
+    // as a hand does, down to the bottom of the view. The band's edge follows the pointer until
+    // the band is as high as the page holds it, and stays there; the drag is then let go.
     void dragEdgeToBottomOfView(const BandTarget &target)
     {
+        const double zoom = store.zoomLevel();
+        largest = PageLayout::largestBandHeight(store.document(), target);
         const QPoint from = at(target, {200, store.height(target) - grip});
+        // Where the pointer stands when the band is as high as the page holds it.
+        const double limit = from.y() + (largest - store.height(target)) * zoom;
         const int bottom = viewport()->height() - 1;
         ASSERT_LT(from.y(), bottom);
         press(from);
         for (int y = from.y() + 4; y < bottom; y += 4) {
             move({from.x(), y});
-            ASSERT_NEAR(edgeOnView(target) - grip * store.zoomLevel(), y, 1) << "at " << y;
+            ASSERT_NEAR(edgeOnView(target) - grip * zoom, std::min(double(y), limit), 1)
+                << "at " << y;
         }
         move({from.x(), bottom});
         release({from.x(), bottom});
-        releasedAt = bottom;
+        releasedAt = std::min(double(bottom), limit);
     }
 
     // The committed height puts the band's edge where the pointer let go, to the nearest line
-    // of the 10-point grid.
+    // of the 10-point grid, or at the highest the page holds the band.
     void expectEdgeWhereLetGo(const BandTarget &target)
     {
         const double zoom = store.zoomLevel();
-        EXPECT_EQ(std::fmod(store.height(target), 10), 0) << store.height(target);
+        if (store.height(target) != largest) {
+            EXPECT_EQ(std::fmod(store.height(target), 10), 0) << store.height(target);
+        }
+        EXPECT_LE(store.height(target), largest);
         EXPECT_NEAR(edgeOnView(target) - grip * zoom, releasedAt, 5 * zoom + 1)
             << "height " << store.height(target);
     }
 
     static constexpr double grip = 6;
     DocumentStore store;
-    int releasedAt = 0;
+    double releasedAt = 0;
+    double largest = 0;
 };
 
 TEST_F(HandleDragFixture, TheBackgroundHandleDraggedToTheBottomOfTheViewAtHalfSize)
 {
+    // A page that fits the view at half size but holds a band that grows past it.
+    ReportDocument tall = store.document();
+    tall.pageHeight = 1150;
+    store.setDocument(tall);
     store.zoomOut();
     store.zoomOut();
     ASSERT_EQ(store.zoomLevel(), 0.5);
@@ -75,6 +92,29 @@ TEST_F(HandleDragFixture, TheBackgroundHandleDraggedToTheBottomOfTheViewAtHalfSi
     EXPECT_EQ(band(background)->bodyHeight(), store.height(background));
     store.undo();
     EXPECT_EQ(store.height(background), 20);
+}
+
+// Dragged past what the page holds, the band stops at the height the Band Height field stops
+// at, the pointer is told why, and the engine compiles the report saved after it.
+TEST_F(HandleDragFixture, TheHandleStopsWhereThePageEndsAndSaysWhy)
+{
+    store.setZoomLevel(0.25);
+    const BandTarget background = BandTarget::standard(BandType::background);
+    dragEdgeToBottomOfView(background);
+    EXPECT_EQ(store.height(background), largest);
+    EXPECT_LT(largest, 595) << "the landscape page's height less its margins and other bands";
+    EXPECT_TRUE(testsupport::waitFor([] { return !QToolTip::isVisible(); }))
+        << "the message goes with the drag";
+    // Past the limit the message shows while the pointer stays there.
+    const QPoint from = at(background, {200, store.height(background) - grip});
+    press(from);
+    move({from.x(), from.y() + 40});
+    move({from.x(), from.y() + 80});
+    EXPECT_TRUE(QToolTip::text().contains(QStringLiteral("The page holds this band at most")))
+        << QToolTip::text().toStdString();
+    release({from.x(), from.y() + 80});
+    EXPECT_EQ(store.height(background), largest);
+    EXPECT_LE(PageLayout::neededPageHeight(store.document()), store.document().pageHeight);
 }
 
 TEST_F(HandleDragFixture, EveryBandAtQuarterHalfAndFullSize)

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "model/ReportElement.h"
+
+#include <QSizeF>
+#include <optional>
+
+// The room a frame, a list or a table cell gives the elements it holds, as the engine measures
+// it on the values the file is written with (whole points), and the moves that keep an element
+// within it. The engine refuses a report in which an element reaches past the right edge of its
+// frame's room (the frame's width less its left and right padding; it does not check the
+// height), past the right or bottom edge of its list's contents (the list's own size), or past
+// either edge of its table cell, and an element of a list at a negative place.
+namespace ContainerRoom {
+
+struct Room {
+    double width = 0;
+    // No value where the engine does not bound the height (a frame).
+    std::optional<double> height;
+};
+
+// The room of a frame or list; no value for every other kind.
+std::optional<Room> of(const ReportElement &container);
+
+// The width and height inside a frame (less its padding) or a list: where aligning in the
+// container places an element.
+QSizeF innerSize(const ReportElement &container);
+
+// Moves the element into the room, and shrinks it where it cannot fit; an element that holds
+// others then fits them into its own new room. `before` is the element before the edit that
+// placed it, when there was one: a size that grew with the place kept (a resize) stops at the
+// edge instead of moving the element. Answers whether the element changed.
+bool fitInto(ReportElement &element, const Room &room, const ReportElement *before = nullptr);
+
+// Fits what the element holds (children of a frame or list at any depth, the elements of a
+// table's cells) into their rooms. Answers whether anything changed.
+bool fitContents(ReportElement &element);
+
+// The same for every element of a band's list.
+bool fitContents(ElementList &list);
+
+// A frame or list that an edit made smaller than what it holds grows back to hold it, as a band
+// does; when the edit moved its left or top edge, that edge stops instead. Padding that grew
+// widens a frame. `before` is the element before the edit.
+void holdContents(ReportElement &container, const ReportElement &before);
+
+} // namespace ContainerRoom
