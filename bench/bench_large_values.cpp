@@ -69,6 +69,7 @@ void BM_OpenHugeValue(benchmark::State &state)
     }
 }
 BENCHMARK(BM_OpenHugeValue)
+    ->Args({10 << 20, 0})
     ->Args({100 << 20, 0})
     ->Args({100 << 20, 1})
     ->ArgNames({"bytes", "inName"})

@@ -1,5 +1,7 @@
 #include "canvas/TextLabelCache.h"
 
+#include "widgets/BoundedText.h"
+
 #include <QCache>
 #include <QFont>
 #include <QHashFunctions>
@@ -83,14 +85,12 @@ namespace TextLabelCache {
 
 ShownPart shownPart(const QFont &font, const QSizeF &box)
 {
-    // No glyph of a text font is narrower than a quarter of its average character (a space or
-    // an "i" is about half of it), and each row takes at least one character.
-    const QFontMetricsF metrics(font);
-    const double narrowest = std::max(metrics.averageCharWidth() / 4, 0.25);
-    const double rows =
-        std::ceil(std::max(box.height(), 0.0) / std::max(metrics.lineSpacing(), 1.0)) + 2;
-    const double perRow = std::ceil(std::max(box.width(), 0.0) / narrowest) + 1;
-    return {qsizetype(std::min(perRow, 1e8)), qsizetype(std::min(rows * perRow, 1e9))};
+    // Each row takes at least one character; one row more than the box holds.
+    const double rows = std::ceil(std::max(box.height(), 0.0) /
+                                  std::max(QFontMetricsF(font).lineSpacing(), 1.0)) +
+                        2;
+    const qsizetype perRow = BoundedText::rowCapacity(font, box.width());
+    return {perRow, qsizetype(std::min(rows * double(perRow), 1e9))};
 }
 
 QString shownText(const QString &text, const ShownPart &part)
