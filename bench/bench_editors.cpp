@@ -12,10 +12,10 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QElapsedTimer>
-#include <QKeyEvent>
 #include <QDirIterator>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QKeyEvent>
 #include <QPlainTextDocumentLayout>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -115,7 +115,8 @@ QString reportWithLongLine(qsizetype length)
 {
     QString line;
     line.reserve(length);
-    const QString alphabet = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/");
+    const QString alphabet =
+        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/");
     for (qsizetype i = 0; i < length; ++i)
         line.append(alphabet.at(int((i * 7919) % alphabet.size())));
     return QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
@@ -153,7 +154,12 @@ void BM_OpenLongLine(benchmark::State &state)
         state.SetIterationTime(double(clock.nsecsElapsed()) / 1e9);
     }
 }
-BENCHMARK(BM_OpenLongLine)->Arg(256 << 10)->Arg(1 << 20)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenLongLine)
+    ->Arg(256 << 10)
+    ->Arg(1 << 20)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 
 // Pasting a 3 MB text without a line break into a report with Ctrl+V.
 void BM_PasteLongLine(benchmark::State &state)
@@ -161,7 +167,8 @@ void BM_PasteLongLine(benchmark::State &state)
     QString pasted;
     pasted.reserve(state.range(0));
     while (pasted.size() < state.range(0))
-        pasted.append(QStringLiteral("iVBORw0KGgoAAAANSUhEUgAAAAEAAAABCAYAAAAfFcSJAAAADUlEQVR42mNk"));
+        pasted.append(
+            QStringLiteral("iVBORw0KGgoAAAANSUhEUgAAAAEAAAABCAYAAAAfFcSJAAAADUlEQVR42mNk"));
     pasted.truncate(state.range(0));
     for (auto _ : state) {
         CodeEditorView editor(XMLSyntaxHighlighter::scheme(), true);
@@ -184,7 +191,13 @@ void BM_PasteLongLine(benchmark::State &state)
             state.SkipWithError("the paste did not arrive");
     }
 }
-BENCHMARK(BM_PasteLongLine)->Arg(1 << 18)->Arg(1 << 20)->Arg(3 << 20)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PasteLongLine)
+    ->Arg(1 << 18)
+    ->Arg(1 << 20)
+    ->Arg(3 << 20)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -55,8 +55,8 @@ void BM_TypeInExpressionBuilder(benchmark::State &state)
         const QUuid id = store->document().detailBands.first().elements.first().id;
         store->setSelectedElementIDs({id});
         DesignerWindow::settle();
-        auto *button =
-            DesignerWindow::find<ExpressionBuilderButton>(QStringLiteral("inspector.expression.builder"));
+        auto *button = DesignerWindow::find<ExpressionBuilderButton>(
+            QStringLiteral("inspector.expression.builder"));
         if (!button) {
             state.SkipWithError("the inspector shows no expression builder button");
             return;
@@ -84,7 +84,10 @@ void BM_TypeInExpressionBuilder(benchmark::State &state)
         state.SetIterationTime(last);
         state.counters["first_key_ms"] = first * 1000;
         state.counters["last_key_ms"] = last * 1000;
-        const auto *field = store->document().detailBands.first().elements.first().kind.as<ElementKind::TextField>();
+        const auto *field = store->document()
+                                .detailBands.first()
+                                .elements.first()
+                                .kind.as<ElementKind::TextField>();
         if (!field || field->expression.size() != count)
             state.SkipWithError("the typed expression did not reach the element");
     }

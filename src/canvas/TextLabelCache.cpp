@@ -86,9 +86,9 @@ namespace TextLabelCache {
 ShownPart shownPart(const QFont &font, const QSizeF &box)
 {
     // Each row takes at least one character; one row more than the box holds.
-    const double rows = std::ceil(std::max(box.height(), 0.0) /
-                                  std::max(QFontMetricsF(font).lineSpacing(), 1.0)) +
-                        2;
+    const double rows =
+        std::ceil(std::max(box.height(), 0.0) / std::max(QFontMetricsF(font).lineSpacing(), 1.0)) +
+        2;
     const qsizetype perRow = BoundedText::rowCapacity(font, box.width());
     return {perRow, qsizetype(std::min(rows * double(perRow), 1e9))};
 }

@@ -176,10 +176,9 @@ void CodeEditorView::insertAtCursor(const QString &token)
     QTextCursor cursor = textView_->textCursor();
     const int start = cursor.selectionStart();
     // At the start of a piece of a long line, the character before is the previous piece's last.
-    const int beforeAt = start - (CodeTextView::continuesLine(cursor.block()) &&
-                                          cursor.positionInBlock() == 0
-                                      ? 2
-                                      : 1);
+    const int beforeAt =
+        start -
+        (CodeTextView::continuesLine(cursor.block()) && cursor.positionInBlock() == 0 ? 2 : 1);
     const std::optional<QChar> before =
         beforeAt >= 0 ? std::optional<QChar>(textView_->document()->characterAt(beforeAt))
                       : std::nullopt;

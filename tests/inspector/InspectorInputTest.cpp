@@ -3,10 +3,10 @@
 #include "canvas/PaletteActions.h"
 
 #include <QFile>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTemporaryDir>
-#include <QPlainTextEdit>
 #include <QTextDocument>
 #include <QTextDocumentFragment>
 
@@ -211,5 +211,6 @@ TEST_F(InspectorInputTest, TheExpressionCardTakesTheBuildersTextWhenItCloses)
     store.setSelectedElementIDs({});
     store.setSelectedElementIDs({field.id});
     QApplication::processEvents();
-    EXPECT_EQ(find<QPlainTextEdit>(u"inspector.expression.editor"_s)->toPlainText(), u"1 + $F{a}"_s);
+    EXPECT_EQ(find<QPlainTextEdit>(u"inspector.expression.editor"_s)->toPlainText(),
+              u"1 + $F{a}"_s);
 }
