@@ -4,13 +4,18 @@
 // double quote, which changes the colour of everything after it.
 
 #include "GuiBenchMain.h"
+#include "editors/CodeEditorView.h"
 #include "editors/CodeHighlighter.h"
+#include "editors/CodeTextView.h"
 #include "editors/IncrementalHighlighter.h"
 #include "editors/XMLSyntaxHighlighter.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDirIterator>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QKeyEvent>
 #include <QPlainTextDocumentLayout>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -104,6 +109,95 @@ void BM_KeystrokeInDocument(benchmark::State &state)
     state.SetItemsProcessed(state.iterations() * 2);
 }
 BENCHMARK(BM_KeystrokeInDocument)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// A report whose one line holds a long value (a picture as base64 in an image expression, say).
+QString reportWithLongLine(qsizetype length)
+{
+    QString line;
+    line.reserve(length);
+    const QString alphabet =
+        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/");
+    for (qsizetype i = 0; i < length; ++i)
+        line.append(alphabet.at(int((i * 7919) % alphabet.size())));
+    return QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                          "<jasperReport name=\"Long\">\n"
+                          "    <detail>\n        <band height=\"40\">\n"
+                          "            <image>\n                <imageExpression><![CDATA[\"") +
+           line +
+           QStringLiteral("\"]]></imageExpression>\n            </image>\n        </band>\n"
+                          "    </detail>\n</jasperReport>\n");
+}
+
+// The time until the source editor answers again: the text is set (or pasted) and the window
+// lays out and paints it, as it does before it takes the next event.
+void settle(CodeEditorView &editor)
+{
+    QApplication::processEvents();
+    editor.repaint();
+    editor.textView()->viewport()->repaint();
+    QApplication::processEvents();
+}
+
+// Opening the source sheet on a report with one 1 MB line.
+void BM_OpenLongLine(benchmark::State &state)
+{
+    const QString text = reportWithLongLine(state.range(0));
+    for (auto _ : state) {
+        CodeEditorView editor(XMLSyntaxHighlighter::scheme(), true);
+        editor.resize(900, 700);
+        editor.show();
+        QApplication::processEvents();
+        QElapsedTimer clock;
+        clock.start();
+        editor.setText(text);
+        settle(editor);
+        state.SetIterationTime(double(clock.nsecsElapsed()) / 1e9);
+    }
+}
+BENCHMARK(BM_OpenLongLine)
+    ->Arg(256 << 10)
+    ->Arg(1 << 20)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+
+// Pasting a 3 MB text without a line break into a report with Ctrl+V.
+void BM_PasteLongLine(benchmark::State &state)
+{
+    QString pasted;
+    pasted.reserve(state.range(0));
+    while (pasted.size() < state.range(0))
+        pasted.append(
+            QStringLiteral("iVBORw0KGgoAAAANSUhEUgAAAAEAAAABCAYAAAAfFcSJAAAADUlEQVR42mNk"));
+    pasted.truncate(state.range(0));
+    for (auto _ : state) {
+        CodeEditorView editor(XMLSyntaxHighlighter::scheme(), true);
+        editor.resize(900, 700);
+        editor.show();
+        editor.setText(reportWithLongLine(64));
+        QTextCursor cursor = editor.textView()->textCursor();
+        cursor.setPosition(int(editor.text().indexOf(u'"') + 1));
+        editor.textView()->setTextCursor(cursor);
+        editor.textView()->setFocus();
+        QApplication::clipboard()->setText(pasted);
+        settle(editor);
+        QElapsedTimer clock;
+        clock.start();
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_V, Qt::ControlModifier);
+        QApplication::sendEvent(editor.textView(), &press);
+        settle(editor);
+        state.SetIterationTime(double(clock.nsecsElapsed()) / 1e9);
+        if (editor.text().size() < pasted.size())
+            state.SkipWithError("the paste did not arrive");
+    }
+}
+BENCHMARK(BM_PasteLongLine)
+    ->Arg(1 << 18)
+    ->Arg(1 << 20)
+    ->Arg(3 << 20)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 

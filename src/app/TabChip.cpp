@@ -2,6 +2,7 @@
 
 #include "app/TabBarView.h"
 #include "document/DocumentStore.h"
+#include "widgets/BoundedText.h"
 #include "widgets/PlainToolTip.h"
 #include "widgets/SymbolIcons.h"
 
@@ -101,7 +102,7 @@ void TabChip::refresh()
         fullTitle_ = title;
         // What is left of the chip's 180 points after padding, dot and close mark.
         const int room = maximumWidth - 20 - 5 - 6 - 14 - 6;
-        title_->setText(title_->fontMetrics().elidedText(title, Qt::ElideRight, room));
+        title_->setText(BoundedText::elided(title_->fontMetrics(), title, room));
         updateGeometry();
         emit titleChanged();
     }

@@ -1,5 +1,7 @@
 #include "canvas/TextLabelCache.h"
 
+#include "widgets/BoundedText.h"
+
 #include <QCache>
 #include <QFont>
 #include <QHashFunctions>
@@ -81,11 +83,45 @@ const Layout &layoutOf(QPainter *painter, double width, int flags, const QString
 
 namespace TextLabelCache {
 
+ShownPart shownPart(const QFont &font, const QSizeF &box)
+{
+    // Each row takes at least one character; one row more than the box holds.
+    const double rows =
+        std::ceil(std::max(box.height(), 0.0) / std::max(QFontMetricsF(font).lineSpacing(), 1.0)) +
+        2;
+    const qsizetype perRow = BoundedText::rowCapacity(font, box.width());
+    return {perRow, qsizetype(std::min(rows * double(perRow), 1e9))};
+}
+
+QString shownText(const QString &text, const ShownPart &part)
+{
+    if (text.size() <= part.length)
+        return text;
+    // Every row the box holds, and one more; of a word longer than a row (which runs out of the
+    // box) only its first row's worth. Past the box's worth of characters nothing is read.
+    QString shown;
+    shown.reserve(part.length);
+    qsizetype word = 0;
+    const qsizetype end = std::min(text.size(), 2 * part.length);
+    for (qsizetype i = 0; i < end && shown.size() < part.length; ++i) {
+        const QChar c = text.at(i);
+        word = c.isSpace() ? 0 : word + 1;
+        if (word <= part.row)
+            shown.append(c);
+    }
+    return shown;
+}
+
 void draw(QPainter *painter, const QRectF &box, int flags, const QString &text)
 {
     if (text.isEmpty())
         return;
     const QFont &font = painter->font();
+    // A text far longer than the box can show is laid out only as far as it fills the box.
+    if (const ShownPart part = shownPart(font, box.size()); text.size() > part.length) {
+        draw(painter, box, flags, shownText(text, part));
+        return;
+    }
     if (font.underline() || font.strikeOut() || font.overline()) {
         // A laid-out text draws no lines through or along it.
         painter->drawText(box, flags, text);

@@ -111,14 +111,14 @@ bool CodeEditorView::event(QEvent *event)
 
 QString CodeEditorView::text() const
 {
-    return textView_->toPlainText();
+    return textView_->text();
 }
 
 void CodeEditorView::setText(const QString &text)
 {
-    if (text != textView_->toPlainText()) {
+    if (text != textView_->text()) {
         applyingText_ = true;
-        textView_->setPlainText(text);
+        textView_->setText(text);
         applyingText_ = false;
     }
     takePendingInsertion();
@@ -126,7 +126,7 @@ void CodeEditorView::setText(const QString &text)
 
 void CodeEditorView::userChangedText()
 {
-    if (applyingText_)
+    if (applyingText_ || textView_->isCuttingPieces())
         return;
     emit textEdited(text());
     if (tokenCompletions_)
@@ -135,7 +135,8 @@ void CodeEditorView::userChangedText()
 
 void CodeEditorView::updateCompletions(bool open)
 {
-    const QString all = text();
+    // Positions are the document's: a long line's pieces stand apart.
+    const QString all = textView_->document()->toPlainText();
     const QTextCursor cursor = textView_->textCursor();
     const qsizetype position = cursor.selectionStart();
     const qsizetype wordStart = codeediting::partialWordStart(all, position);
@@ -164,7 +165,8 @@ void CodeEditorView::completionPicked(const QString &name)
 {
     QTextCursor cursor = textView_->textCursor();
     const qsizetype position = cursor.selectionStart();
-    const qsizetype wordStart = codeediting::partialWordStart(text(), position);
+    const qsizetype wordStart =
+        codeediting::partialWordStart(textView_->document()->toPlainText(), position);
     cursor.setPosition(int(wordStart));
     cursor.setPosition(int(position), QTextCursor::KeepAnchor);
     cursor.insertText(name);
@@ -176,9 +178,13 @@ void CodeEditorView::insertAtCursor(const QString &token)
 {
     QTextCursor cursor = textView_->textCursor();
     const int start = cursor.selectionStart();
+    // At the start of a piece of a long line, the character before is the previous piece's last.
+    const int beforeAt =
+        start -
+        (CodeTextView::continuesLine(cursor.block()) && cursor.positionInBlock() == 0 ? 2 : 1);
     const std::optional<QChar> before =
-        start > 0 ? std::optional<QChar>(textView_->document()->characterAt(start - 1))
-                  : std::nullopt;
+        beforeAt >= 0 ? std::optional<QChar>(textView_->document()->characterAt(beforeAt))
+                      : std::nullopt;
     // Typed by the program, not the user: no completion list opens.
     insertingToken_ = true;
     cursor.insertText(codeediting::joinedInsertion(token, before));

@@ -53,16 +53,21 @@ QList<LineNumberRulerView::Label> LineNumberRulerView::visibleLabels() const
     if (!codeTextView_)
         return labels;
     const qreal bottom = codeTextView_->viewport()->height();
-    for (QTextBlock block = codeTextView_->firstVisibleTextBlock(); block.isValid();
-         block = block.next()) {
+    const QTextBlock first = codeTextView_->firstVisibleTextBlock();
+    // The number of the line holding the paragraph; the pieces of a long line after its first
+    // carry no number.
+    int number = first.isValid() ? codeTextView_->lineNumber(first) : 0;
+    for (QTextBlock block = first; block.isValid(); block = block.next()) {
+        const bool continues = CodeTextView::continuesLine(block);
+        if (block != first && !continues)
+            ++number;
         const QRectF rect = codeTextView_->blockRect(block);
         if (rect.top() > bottom)
             break;
         const bool emptyLastLine =
             !block.next().isValid() && block.length() == 1 && block.blockNumber() > 0;
-        if (block.isVisible() && !emptyLastLine)
-            labels.append(
-                {block.blockNumber() + 1, rect.top() + firstRowTop(block), firstRowAscent(block)});
+        if (block.isVisible() && !emptyLastLine && !continues)
+            labels.append({number, rect.top() + firstRowTop(block), firstRowAscent(block)});
     }
     return labels;
 }

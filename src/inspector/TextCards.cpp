@@ -1,6 +1,7 @@
 #include "inspector/TextCards.h"
 
 #include "editors/ExpressionBuilderButton.h"
+#include "editors/ExpressionBuilderPresentationState.h"
 #include "inspector/ColorRow.h"
 #include "inspector/EvaluationTimeControls.h"
 #include "inspector/InspectorTexts.h"
@@ -129,12 +130,23 @@ TextFieldExpressionCard::TextFieldExpressionCard(const ElementWriter &writer, co
     row->addWidget(builder_, 0, Qt::AlignTop);
     addLayout(row);
     addWidget(InspectorRows::secondaryText(InspectorTexts::expressionHint(), this));
+    // The builder's sheet covers the window while it edits: the editor takes what it wrote when
+    // it closes, once, rather than being set and laid out again at every key.
+    connect(builder_->presentation(), &ExpressionBuilderPresentationState::isVisibleChanged, this,
+            [this] {
+                if (!builder_->presentation()->isVisible() && heldExpression_)
+                    showPlainText(editor_, *std::exchange(heldExpression_, std::nullopt));
+            });
 }
 
 void TextFieldExpressionCard::refresh(const ReportElement &element, const ReportDocument &document)
 {
-    if (const auto *payload = element.kind.as<ElementKind::TextField>())
-        showPlainText(editor_, payload->expression);
+    if (const auto *payload = element.kind.as<ElementKind::TextField>()) {
+        if (builder_->presentation()->isVisible())
+            heldExpression_ = payload->expression;
+        else
+            showPlainText(editor_, payload->expression);
+    }
     builder_->setDocument(document);
 }
 

@@ -4,6 +4,8 @@
 #include "inspector/ElementPart.h"
 #include "inspector/SectionCard.h"
 
+#include <optional>
+
 class ColorRow;
 class EvaluationTimeControls;
 class ExpressionBuilderButton;
@@ -50,6 +52,8 @@ private:
     ElementWriter writer_;
     QPlainTextEdit *editor_;
     ExpressionBuilderButton *builder_;
+    // The expression to show once the builder's sheet closes.
+    std::optional<QString> heldExpression_;
 };
 
 // The "Format" card of a text field: pattern, blank when null, evaluation, what happens when

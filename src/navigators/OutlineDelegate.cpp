@@ -1,6 +1,7 @@
 #include "navigators/OutlineDelegate.h"
 
 #include "navigators/OutlineModel.h"
+#include "widgets/BoundedText.h"
 #include "widgets/CardText.h"
 #include "widgets/DisclosureChevron.h"
 #include "widgets/TreeGuides.h"
@@ -227,8 +228,8 @@ void OutlineDelegate::paintRow(QPainter &painter, const QRect &rect, const Outli
     const QFont font = labelFont(option.font, row);
     painter.setFont(font);
     painter.setPen(row.kind == OutlineRow::Kind::section || row.isHidden ? secondary : primary);
-    const QString text = QFontMetrics(font).elidedText(
-        row.kind == OutlineRow::Kind::section ? row.label.toUpper() : row.label, Qt::ElideRight,
+    const QString text = BoundedText::elided(
+        QFontMetrics(font), row.kind == OutlineRow::Kind::section ? row.label.toUpper() : row.label,
         std::max(textRect.width(), 0));
     painter.drawText(textRect, Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine, text);
     painter.restore();

@@ -320,7 +320,9 @@ OutlineTint iconTint(const ElementKind &kind)
 
 QString label(const ReportElement &element)
 {
-    return std::visit(
+    // A row shows one line: of a text or an expression of any length, a row's worth.
+    constexpr qsizetype longest = 2048;
+    const QString whole = std::visit(
         [](const auto &payload) -> QString {
             using P = std::decay_t<decltype(payload)>;
             if constexpr (std::is_same_v<P, ElementKind::StaticText>)
@@ -356,6 +358,7 @@ QString label(const ReportElement &element)
                 return u"Line"_s;
         },
         element.kind.payload);
+    return whole.size() > longest ? whole.first(longest) : whole;
 }
 
 } // namespace OutlineRows

@@ -16,6 +16,11 @@ void PlainTextEdit::insertFromMimeData(const QMimeData *source)
     const QString text = source->text();
     if (text.isEmpty())
         return;
+    insertPastedText(text);
+}
+
+void PlainTextEdit::insertPastedText(const QString &text)
+{
     QMimeData readable;
     readable.setText(text);
     QPlainTextEdit::insertFromMimeData(&readable);

@@ -14,4 +14,9 @@ public:
 
     bool canInsertFromMimeData(const QMimeData *source) const override;
     void insertFromMimeData(const QMimeData *source) override;
+
+protected:
+    // Inserts the text a paste or drop brought, read already; an editor that inserts text its own
+    // way does it here.
+    virtual void insertPastedText(const QString &text);
 };

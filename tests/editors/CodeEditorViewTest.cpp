@@ -260,3 +260,113 @@ TEST(CodeEditorViewTest, FindActionsSelectMatchesAndWrap)
 }
 
 } // namespace
+
+namespace {
+
+// The longest paragraph of the editor's document.
+int longestParagraph(const CodeEditorView &editor)
+{
+    int longest = 0;
+    for (QTextBlock block = editor.textView()->document()->begin(); block.isValid();
+         block = block.next())
+        longest = std::max(longest, block.length() - 1);
+    return longest;
+}
+
+QString longLine(qsizetype length)
+{
+    QString line;
+    for (qsizetype i = 0; i < length; ++i)
+        line.append(QChar(u'A' + int((i * 7) % 26)));
+    return line;
+}
+
+} // namespace
+
+// A line of hundreds of thousands of characters is held in short paragraphs, so that laying it
+// out costs no more than a screenful; the text, the copy and the line numbers stay those of the
+// lines.
+TEST(CodeEditorViewTest, ALongLineIsHeldInShortPieces)
+{
+    Editor editor;
+    EditedTexts edited(editor);
+    const QString line = longLine(300'000);
+    const QString text = u"<a>\n"_s + line + u"\n</a>\n"_s;
+    editor.setText(text);
+    QApplication::processEvents();
+    EXPECT_EQ(editor.text(), text);
+    EXPECT_LE(longestParagraph(editor), CodeTextView::longLine);
+    EXPECT_TRUE(edited.isEmpty());
+    EXPECT_EQ(editor.textView()->document()->isUndoAvailable(), false);
+    // The pieces after a line's first carry no number: the gutter numbers the lines.
+    editor.textView()->moveCursor(QTextCursor::End);
+    QApplication::processEvents();
+    const QList<int> shown = numbers(editor);
+    ASSERT_FALSE(shown.isEmpty());
+    EXPECT_EQ(shown.last(), 3);
+
+    // A copy across the pieces is the text itself.
+    QTextCursor cursor(editor.textView()->document());
+    cursor.setPosition(2);
+    cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+    editor.textView()->setTextCursor(cursor);
+    std::unique_ptr<QMimeData> copied(editor.textView()->createMimeDataFromSelection());
+    EXPECT_EQ(copied->text(), text.mid(2));
+
+    // Backspace at the start of a piece removes the character before it; Return there starts a
+    // line.
+    const QTextBlock second = editor.textView()->document()->findBlockByNumber(2);
+    ASSERT_TRUE(CodeTextView::continuesLine(second));
+    cursor.setPosition(second.position());
+    editor.textView()->setTextCursor(cursor);
+    const qsizetype at = 4 + CodeTextView::piece; // in the text
+    QKeyEvent backspace(QEvent::KeyPress, Qt::Key_Backspace, Qt::NoModifier);
+    QApplication::sendEvent(editor.textView(), &backspace);
+    QString expected = text;
+    expected.remove(at - 1, 1);
+    EXPECT_EQ(editor.text(), expected);
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, u"\r"_s);
+    QApplication::sendEvent(editor.textView(), &enter);
+    expected.insert(at - 1, u'\n');
+    EXPECT_EQ(editor.text(), expected);
+    EXPECT_EQ(edited.last(), expected);
+
+    // Undo takes both back; the text is the one that was set.
+    editor.textView()->undo();
+    editor.textView()->undo();
+    EXPECT_EQ(editor.text(), text);
+}
+
+// A long line pasted or typed goes in pieces: pasted at once, typed once its paragraph grows
+// long, in the same undo step as the key.
+TEST(CodeEditorViewTest, PastedAndTypedLongLinesAreCutIntoPieces)
+{
+    Editor editor;
+    EditedTexts edited(editor);
+    editor.setText(u"\"\"\nend"_s);
+    CodeTextView *view = editor.textView();
+    QTextCursor cursor = view->textCursor();
+    cursor.setPosition(1);
+    view->setTextCursor(cursor);
+    const QString line = longLine(100'000);
+    QMimeData data;
+    data.setText(line + u"\nnext"_s);
+    view->insertFromMimeData(&data);
+    const QString pasted = u"\""_s + line + u"\nnext\"\nend"_s;
+    EXPECT_EQ(editor.text(), pasted);
+    EXPECT_LE(longestParagraph(editor), CodeTextView::longLine);
+    ASSERT_FALSE(edited.isEmpty());
+    EXPECT_EQ(edited.last(), pasted);
+
+    // Typing on at the end of a line as long as a paragraph may be.
+    const QString full = longLine(CodeTextView::longLine);
+    editor.setText(full);
+    view->moveCursor(QTextCursor::End);
+    type(view, u"y"_s);
+    EXPECT_EQ(editor.text(), full + u"y"_s);
+    EXPECT_EQ(edited.last(), full + u"y"_s);
+    EXPECT_GT(view->blockCount(), 1);
+    EXPECT_LE(longestParagraph(editor), CodeTextView::longLine);
+    view->undo();
+    EXPECT_EQ(editor.text(), full);
+}

@@ -3,9 +3,11 @@
 #include "canvas/PaletteActions.h"
 
 #include <QFile>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTemporaryDir>
+#include <QTextDocument>
 #include <QTextDocumentFragment>
 
 using namespace storetest;
@@ -178,3 +180,38 @@ TEST_F(InspectorInputTest, AReportWithoutADetailBandShowsItsFirstBand)
 }
 
 } // namespace
+
+// Typing in the builder writes the element at every key; the Expression card the builder belongs
+// to is not set and laid out again for each of them: its editor takes the expression once, when
+// the builder closes, and then holds it.
+TEST_F(InspectorInputTest, TheExpressionCardTakesTheBuildersTextWhenItCloses)
+{
+    const ReportElement field = element(ElementKind::TextField{u"$F{a}"_s});
+    selectNew(field);
+    QApplication::processEvents();
+    auto *editor = find<QPlainTextEdit>(u"inspector.expression.editor"_s);
+    auto *button = find<ExpressionBuilderButton>(u"inspector.expression.builder"_s);
+    ASSERT_TRUE(editor && button);
+    int changes = 0;
+    QObject::connect(editor->document(), &QTextDocument::contentsChange, editor,
+                     [&changes] { ++changes; });
+    EXPECT_EQ(typeInBuilder(button, u"1 + "_s), u"1 + $F{a}"_s);
+    QApplication::processEvents();
+    const std::optional<ReportElement> stored = store.element(field.id);
+    ASSERT_TRUE(stored);
+    const auto *written = stored->kind.as<ElementKind::TextField>();
+    ASSERT_TRUE(written);
+    EXPECT_EQ(written->expression, u"1 + $F{a}"_s);
+    EXPECT_EQ(changes, 0);
+    EXPECT_EQ(editor->toPlainText(), u"$F{a}"_s);
+
+    button->builder()->doneButton()->click();
+    QApplication::processEvents();
+    EXPECT_EQ(editor->toPlainText(), u"1 + $F{a}"_s);
+    // Shown again, the same text changes nothing.
+    store.setSelectedElementIDs({});
+    store.setSelectedElementIDs({field.id});
+    QApplication::processEvents();
+    EXPECT_EQ(find<QPlainTextEdit>(u"inspector.expression.editor"_s)->toPlainText(),
+              u"1 + $F{a}"_s);
+}

@@ -295,6 +295,22 @@ TEST(OutlineElementRows, ComponentsUnderAnotherPrefixAreNamedByTheirKind)
     EXPECT_EQ(OutlineRows::label(elements.at(1)), u"List: Lines"_s);
 }
 
+// A text or an expression of millions of characters names its row by a row's worth of it: the
+// outline keeps, compares and draws no more than that.
+TEST(OutlineElementRows, AHugeValueNamesItsRowByItsBeginning)
+{
+    const QString huge = QString(3'000'000, u'x');
+    const ReportElement text = element(ElementKind::StaticText{huge});
+    const ReportElement image = element(ElementKind::Image{u"\""_s + huge + u"\""_s});
+    for (const ReportElement &e : {text, image}) {
+        const QString label = OutlineRows::label(e);
+        EXPECT_GT(label.size(), 1000);
+        EXPECT_LE(label.size(), 4096);
+    }
+    EXPECT_TRUE(huge.startsWith(OutlineRows::label(text)));
+    EXPECT_TRUE(OutlineRows::label(image).startsWith(u"Image: \"xxx"_s));
+}
+
 TEST_F(OutlineRowsTest, MarksTheSelectionAndTheActiveBand)
 {
     document.parameters = {parameter(u"P"_s), parameter(u"Q"_s)};
