@@ -1,6 +1,5 @@
 #pragma once
 
-#include "document/CarriedNames.h"
 #include "document/DocumentStoreTypes.h"
 #include "document/ElementClipboard.h"
 #include "model/ReportDocument.h"
@@ -177,14 +176,10 @@ public:
     // A continuous edit of the group, sub-dataset or style of that id, keyed by the item. A new
     // name takes every reference to the old one along (ReportReferences), in the same step;
     // while a run of edits lasts, the references follow from where they stood when it began,
-    // so a name that passes through another item's name takes none of that item's along. A
-    // name another item has takes none along: the references wait at the item's last own
-    // name (carriedNames()) and follow it once its name is its own again.
+    // so a name that passes through another item's name takes none of that item's along.
     bool editGroup(const QUuid &id, const std::function<void(ReportGroup &)> &change);
     bool editSubDataset(const QUuid &id, const std::function<void(ReportSubDataset &)> &change);
     bool editStyle(const QUuid &id, const std::function<void(ReportStyle &)> &change);
-    // Where the references to a renamed item stand while its name is another item's.
-    CarriedNames &carriedNames() { return carriedNames_; }
 
     // --- Elements ----------------------------------------------------------------------------
 
@@ -560,9 +555,6 @@ private:
     QList<ReportDocument> undoStack_;
     QList<ReportDocument> redoStack_;
     std::optional<ReportDocument> pendingUndoSnapshot_;
-    CarriedNames carriedNames_;
-    // The item a run of named-item edits is for, and where its references stood when it began.
-    std::pair<QUuid, QString> runCarried_;
     std::optional<HashableKey> pendingUndoKey_;
     std::optional<HashableKey> heldKey_;
     std::optional<qint64> pendingUndoTimestamp_;

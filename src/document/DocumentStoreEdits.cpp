@@ -50,27 +50,26 @@ void renameWithin(T &item, QList<T> ReportDocument::*list, const QString &from, 
         item = (alone.*list).at(0);
 }
 
-// `from` with the item replaced by `item`. What names the item stands at `carried` in `from`
-// and, within the item itself, at `itemCarried`; it follows to the item's new name when that
-// name is no other item's and `carried` was no other item's either. Otherwise it stays at
-// `carried`. Gives the new report and where the references stand in it.
+// `from` with the item replaced by `item`, which had the name `shown` before this edit; when
+// the item's name differs from the one it has in `from`, what named that name follows it,
+// unless another item shares the name.
 template <typename T>
-std::pair<ReportDocument, QString> withItem(const ReportDocument &from,
-                                            QList<T> ReportDocument::*list, const T &item,
-                                            const QString &carried, const QString &itemCarried)
+ReportDocument withItem(const ReportDocument &from, QList<T> ReportDocument::*list, const T &item,
+                        const QString &shown)
 {
     ReportDocument next = from;
     const qsizetype index = indexOf(from.*list, item.id);
     if (index < 0)
-        return {next, carried};
+        return next;
+    const QString old = (from.*list).at(index).name;
     T placed = item;
-    const bool follows =
-        !isShared(from.*list, item.id, item.name) && !isShared(from.*list, item.id, carried);
-    const QString to = follows ? item.name : carried;
-    ReportReferences::rename(next, NamedList<T>::kind, carried, to);
-    renameWithin(placed, list, itemCarried, to);
+    if (old != item.name && !isShared(from.*list, item.id, old)) {
+        ReportReferences::rename(next, NamedList<T>::kind, old, item.name);
+        // What the item itself names went along with its name through the run so far.
+        renameWithin(placed, list, shown, item.name);
+    }
     (next.*list)[index] = std::move(placed);
-    return {next, to};
+    return next;
 }
 
 } // namespace
@@ -119,27 +118,16 @@ bool DocumentStore::editNamedItem(QList<T> ReportDocument::*list, const QUuid &i
         return false;
     const HashableKey key(NamedList<T>::key(id));
     const qint64 now = clock_();
-    const auto isTaken = [&](const QString &name) {
-        const QList<T> &items = document_.*list;
-        return std::any_of(items.cbegin(), items.cend(),
-                           [&](const T &other) { return other.name == name; });
-    };
-    const QString carriedNow = carriedNames_.of(id, current.name, isTaken);
     // A run goes on from the document it began with, as long as the document is still what the
-    // run made of it: the references then follow from where they stood at the start.
-    const bool resumes =
-        continuesRun(key, now) && runCarried_.first == id &&
-        withItem(*pendingUndoSnapshot_, list, current, runCarried_.second, carriedNow).first ==
-            document_;
-    if (!resumes) {
+    // run made of it: the references then follow from the name the item had at the start.
+    const bool resumes = continuesRun(key, now) &&
+                         withItem(*pendingUndoSnapshot_, list, current, current.name) == document_;
+    if (!resumes)
         flushPendingUndoSnapshot();
-        runCarried_ = {id, carriedNow};
-    }
-    auto [next, carried] = withItem(resumes ? *pendingUndoSnapshot_ : document_, list, item,
-                                    runCarried_.second, carriedNow);
+    ReportDocument next =
+        withItem(resumes ? *pendingUndoSnapshot_ : document_, list, item, current.name);
     if (next == document_)
         return false;
-    carriedNames_.set(id, carried, item.name);
     return replaceInRun(key, std::move(next), now);
 }
 

@@ -71,24 +71,20 @@ bool writeDocument(DocumentStore &store, const QString &key,
 // The undo key of a row's writes: the edits of one item in quick succession are one step.
 QString rowKey(const QUuid &id);
 
-// After the field or variable of that id in `items` was renamed, while the sort fields that
-// name it stood at `carried`: they name it again, unless another item of the list has its new
-// name or `carried`. Gives where they stand now.
+// After the field or variable of that id in `items` was renamed from `from`: the sort fields
+// that named it name it again, unless another item of the list still has the old name.
 template <typename T>
-QString takeSortFieldsAlong(ReportDocument &document, const QList<T> &items, const QUuid &id,
-                            const QString &carried)
+void takeSortFieldsAlong(ReportDocument &document, const QList<T> &items, const QUuid &id,
+                         const QString &from)
 {
     const T &item = *find(items, id);
-    const auto otherHas = [&](const QString &name) {
-        return std::any_of(items.cbegin(), items.cend(),
-                           [&](const T &other) { return other.id != id && other.name == name; });
-    };
-    if (item.name == carried || otherHas(item.name) || otherHas(carried))
-        return carried;
+    if (item.name == from || std::any_of(items.cbegin(), items.cend(), [&](const T &other) {
+            return other.id != id && other.name == from;
+        }))
+        return;
     SortFieldNames::rename(
         document, std::is_same_v<T, ReportField> ? SortFieldType::field : SortFieldType::variable,
-        carried, item.name);
-    return item.name;
+        from, item.name);
 }
 
 // A row write: changes the item of that id in one list of the document, as a continuous edit
@@ -107,29 +103,17 @@ bool writeRow(DocumentStore &store, QList<T> ReportDocument::*list, const QUuid 
         return store.editStyle(id, change);
     else if (indexOf(store.document().*list, id) < 0)
         return false;
-    else if constexpr (std::is_same_v<T, ReportField> || std::is_same_v<T, ReportVariable>) {
-        const QList<T> &before = store.document().*list;
-        const QString carried =
-            store.carriedNames().of(id, find(before, id)->name, [&](const QString &name) {
-                return std::any_of(before.cbegin(), before.cend(),
-                                   [&](const T &other) { return other.name == name; });
-            });
-        QString now = carried;
-        QString name;
-        const bool changed = writeDocument(store, rowKey(id), [&](ReportDocument &document) {
-            QList<T> &items = document.*list;
-            T &item = items[indexOf(items, id)];
-            change(item);
-            name = item.name;
-            now = takeSortFieldsAlong(document, items, id, carried);
-        });
-        if (changed)
-            store.carriedNames().set(id, now, name);
-        return changed;
-    } else
+    else
         return writeDocument(store, rowKey(id), [&](ReportDocument &document) {
             QList<T> &items = document.*list;
-            change(items[indexOf(items, id)]);
+            T &item = items[indexOf(items, id)];
+            if constexpr (std::is_same_v<T, ReportField> || std::is_same_v<T, ReportVariable>) {
+                const QString from = item.name;
+                change(item);
+                takeSortFieldsAlong(document, items, id, from);
+            } else {
+                change(item);
+            }
         });
 }
 

@@ -293,8 +293,7 @@ TEST_F(PaletteViewTest, ATextFieldNamesAFieldItsDatasetDeclares)
 		</componentElement>
 	</band></detail>
 </jasperReport>)"));
-    store->setActiveBandTarget(
-        BandTarget::detailBand(store->document().detailBands.first().id));
+    store->setActiveBandTarget(BandTarget::detailBand(store->document().detailBands.first().id));
     ASSERT_EQ(detail().size(), 1);
     const QUuid list = detail()[0].id;
     palette->button(u"curlybraces"_s)->click();

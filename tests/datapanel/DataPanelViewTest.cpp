@@ -169,6 +169,9 @@ TEST_F(DataPanelSheetTest, EditsThroughThePanelReachTheActiveTabsStore)
 
 TEST_F(DataPanelViewTest, AtTheNarrowestColumnRowsScrollInsteadOfSqueezingTheirButtons)
 {
+    ReportDocument withFields = store.document();
+    withFields.fields = {ReportField{.name = u"amount"_s}, ReportField{.name = u"city"_s}};
+    store.setDocument(withFields);
     store.addSortField();
     view->resize(760, 560);
     view->splitState().endDrag(1000);

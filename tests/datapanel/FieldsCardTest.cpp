@@ -57,12 +57,12 @@ TEST_F(FieldsCard, GenerateColumnsIsDisabledUntilTheReportHasFields)
     EXPECT_FALSE(generate->isEnabled());
 }
 
-TEST_F(FieldsCard, AddingAfterTwoMakesField3AndTypingKeepsFocusWithoutAStep)
+TEST_F(FieldsCard, AddingAfterTwoMakesAFreeNameAndTypingKeepsFocusWithoutAStep)
 {
     editDocument(store, [](ReportDocument &d) { d.fields = {field(u"a"_s), field(u"b"_s)}; });
     click(fields + u".add"_s);
     ASSERT_EQ(store.document().fields.size(), 3);
-    EXPECT_EQ(store.document().fields[2].name, u"field3"_s);
+    EXPECT_EQ(store.document().fields[2].name, u"field1"_s);
     EXPECT_EQ(store.document().fields[2].className, u"java.lang.String"_s);
     EXPECT_FALSE(store.document().fields[2].fieldDescription);
     EXPECT_EQ(store.undoStack().size(), 1);
@@ -70,7 +70,7 @@ TEST_F(FieldsCard, AddingAfterTwoMakesField3AndTypingKeepsFocusWithoutAStep)
     store.setIsDirty(false);
     typeKeepingFocus(row(fields, 2, u"name"_s), u"_x"_s);
     typeKeepingFocus(row(fields, 2, u"className"_s), u"!"_s);
-    EXPECT_EQ(store.document().fields[2].name, u"field3_x"_s);
+    EXPECT_EQ(store.document().fields[2].name, u"field1_x"_s);
     EXPECT_EQ(store.document().fields[2].className, u"java.lang.String!"_s);
     EXPECT_TRUE(store.isDirty());
     EXPECT_EQ(store.undoStack().size(), 1);

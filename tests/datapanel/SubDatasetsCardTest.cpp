@@ -119,10 +119,10 @@ TEST_F(SubDatasetsCard, InnerAddsAndRemovesAreUndoStepsAndMarkTheReportChanged)
     EXPECT_EQ(find<QComboBox>(inner(0, u"variables"_s, 0, u"calculation"_s))->currentText(),
               u"Count"_s);
 
-    // Adding to a list of two names the item param3, though a param3 may exist already.
+    // Adding to a list of two names the item with the first free number.
     type(inner(0, u"params"_s, 0, u"name"_s), u"param3"_s);
     click(block(0, u"params"_s) + u".add"_s);
-    EXPECT_EQ(store.document().subDatasets[0].parameters[2].name, u"param3"_s);
+    EXPECT_EQ(store.document().subDatasets[0].parameters[2].name, u"param1"_s);
 
     type(inner(0, u"fields"_s, 0, u"class"_s), u"java.lang.Integer"_s);
     choose(inner(0, u"variables"_s, 0, u"calculation"_s), u"Sum"_s);

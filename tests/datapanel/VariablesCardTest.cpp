@@ -64,12 +64,12 @@ TEST_F(VariablesCard, TwoAddedVariablesAndAGroupAreSavedWithTheirDefaults)
             text.contains(QRegularExpression(u"<"_s + band + u">\\s*<band height=\"20\""_s)))
             << band.toStdString();
 
-    // Names count the list: after removing var1 the next add is a second var2.
+    // Names take the first free number: after removing var1 the next add is var1 again.
     remove(variables, 0);
     click(variables + u".add"_s);
     ASSERT_EQ(store.document().variables.size(), 2);
     EXPECT_EQ(store.document().variables[0].name, u"var2"_s);
-    EXPECT_EQ(store.document().variables[1].name, u"var2"_s);
+    EXPECT_EQ(store.document().variables[1].name, u"var1"_s);
 }
 
 TEST_F(VariablesCard, GroupPickersShowOnlyForGroupAndKeepTheirValueWhileHidden)

@@ -13,7 +13,7 @@ TEST_F(DocumentStoreLists, NamesCountTheListAndRemovesAlwaysRecord)
     store.removeParameter(store.document().parameters[0].id);
     store.addParameter();
     EXPECT_EQ(store.document().parameters[1].name, u"param3"_s);
-    EXPECT_EQ(store.document().parameters[2].name, u"param3"_s) << "taken names are not avoided";
+    EXPECT_EQ(store.document().parameters[2].name, u"param1"_s) << "the first free number";
     store.addStyle();
     store.addStyle();
     EXPECT_EQ(store.document().styles[1].name, u"Style2"_s);
@@ -176,7 +176,8 @@ TEST_F(DocumentStoreLists, DefaultsOfANewReportAndOfEveryAdd)
                d.parameters));
     EXPECT_EQ(d.fields.last(),
               withId(ReportField{.name = u"field1"_s, .className = string}, d.fields));
-    EXPECT_EQ(d.sortFields.last(), withId(ReportSortField{.order = SortFieldOrder::ascending,
+    EXPECT_EQ(d.sortFields.last(), withId(ReportSortField{.name = u"field1"_s,
+                                                          .order = SortFieldOrder::ascending,
                                                           .type = SortFieldType::field},
                                           d.sortFields));
     EXPECT_EQ(d.scriptlets.last(), withId(ReportScriptlet{}, d.scriptlets));

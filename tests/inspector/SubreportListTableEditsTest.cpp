@@ -162,10 +162,10 @@ TEST(PassedParameters, NewRowsAreNamedByTheirCountAndEditedById)
     EXPECT_NE(list.at(0).id, list.at(1).id);
     EXPECT_FALSE(list.at(0).id.isNull());
 
-    // After removing param1 the next row is named param2 again: names are not checked.
+    // After removing param1 the next row takes the first free number, param1.
     EXPECT_TRUE(PassedParameters::remove(list, list.at(0).id));
     PassedParameters::add(list);
-    EXPECT_EQ(names(list), (QStringList{u"param2"_s, u"param2"_s}));
+    EXPECT_EQ(names(list), (QStringList{u"param2"_s, u"param1"_s}));
 
     const QUuid second = list.at(1).id;
     EXPECT_TRUE(PassedParameters::setName(list, second, u""_s));

@@ -150,10 +150,10 @@ TEST(NewReportWizardState, AddsMovesRemovesAndImportsStyles)
     EXPECT_TRUE(added.conditionalStyles.isEmpty());
     EXPECT_NE(state.styles()[0].id, state.styles()[1].id);
 
-    // Names are not checked: removing the first and adding again repeats "Style2".
+    // Removing the first and adding again takes the first free number, "Style1".
     state.removeStyle(0);
     state.addStyle();
-    EXPECT_EQ(styleNames(state.styles()), (QStringList{u"Style2"_s, u"Style2"_s}));
+    EXPECT_EQ(styleNames(state.styles()), (QStringList{u"Style2"_s, u"Style1"_s}));
 
     ReportStyle source;
     source.name = u"Heading"_s;
@@ -172,7 +172,7 @@ TEST(NewReportWizardState, AddsMovesRemovesAndImportsStyles)
     EXPECT_EQ(copy, expected) << "everything else, conditional styles too, is kept";
 
     state.moveStyle(2, -2);
-    EXPECT_EQ(styleNames(state.styles()), (QStringList{u"Heading"_s, u"Style2"_s, u"Style2"_s}));
+    EXPECT_EQ(styleNames(state.styles()), (QStringList{u"Heading"_s, u"Style1"_s, u"Style2"_s}));
     ReportStyle renamed = state.styles()[1];
     renamed.name = u"Body"_s;
     state.replaceStyle(1, renamed);

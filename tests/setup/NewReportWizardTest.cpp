@@ -247,7 +247,7 @@ TEST_F(NewReportWizardTest, OffersRecentReportsStylesOnceAndCreatesTheReportWith
     card->importButton()->menu()->actions().at(2)->trigger();
     card->addButton()->click();
     card->importButton()->menu()->actions().at(0)->trigger();
-    EXPECT_EQ(names(view->state().styles()), (QStringList{u"Footer"_s, u"Style2"_s, u"Title"_s}));
+    EXPECT_EQ(names(view->state().styles()), (QStringList{u"Footer"_s, u"Style1"_s, u"Title"_s}));
     EXPECT_FALSE(view->state().styles().at(2).isDefault);
     EXPECT_EQ(card->importableNames(), QStringList{u"Body"_s});
     card->importButton()->menu()->actions().at(0)->trigger();
