@@ -121,10 +121,11 @@ final class DesignValues {
         JasperReportsContext context = DefaultJasperReportsContext.getInstance();
         try {
             return ReportEngine.compileDesign(design, context);
-        } catch (JRException e) {
+        } catch (JRException | RequestException e) {
+            // A field class the engine cannot load fails the compile as the expressions do.
             JRExpressionCollector collector = JRExpressionCollector.collector(context, design);
             if (!JRVerifier.verifyDesign(context, design, collector).isEmpty()) {
-                throw e;
+                throw e instanceof JRException jr ? jr : new JRException(e);
             }
             return new JasperReport(design, JRJavacCompiler.class.getName(), null, collector, "");
         }
