@@ -2,6 +2,7 @@
 
 #include "document/ElementWalk.h"
 #include "model/JrxmlCodec.h"
+#include "model/StyleChain.h"
 #include "model/XmlFragment.h"
 
 #include <QSet>
@@ -397,8 +398,9 @@ QSet<QString> inheritAnew(QList<ReportStyle> &styles, const QStringList &heirs)
             if (styles.at(i).name != heir)
                 continue;
             ReportStyle style = styles.at(i);
-            const std::optional<QString> parent = parentName(style);
-            JrxmlCodec::inheritParentStyle(style, parent ? styleNamed(styles, *parent) : nullptr);
+            // A style left without its parent inherits from the default style, as the engine
+            // fills.
+            JrxmlCodec::inheritParentStyle(style, StyleChain::parentOf(styles.at(i), styles));
             if (style == styles.at(i))
                 continue;
             styles[i] = std::move(style);

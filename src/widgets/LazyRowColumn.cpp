@@ -35,6 +35,9 @@ void LazyRowColumn::setRows(const QList<QUuid> &ids, const QList<int> &shapes)
         }
         QWidget *gone = it.value();
         gone->hide();
+        // It leaves the column at once (a click may still be running in it): the rows that
+        // take its place, and its names, are the only ones there.
+        gone->setParent(nullptr);
         gone->deleteLater();
         it = made_.erase(it);
     }

@@ -112,7 +112,8 @@ std::optional<QString> userMade(const QString &complaint, const ReportDocument &
         return u"a sort field is not named yet"_s;
     }
     // A rename takes the sort fields along; a removal asks first when sort fields name it.
-    static const QRegularExpression sortField(uR"(^Sort field '(.*)' not found in dataset\.$)"_s);
+    static const QRegularExpression sortField(
+        uR"(^Sort (?:field|variable) '(.*)' not found in dataset\.$)"_s);
     if (const QRegularExpressionMatch match = sortField.match(complaint);
         match.hasMatch() && !declares(report, match.captured(1)) &&
         (history.removed.contains(match.captured(1)) ||

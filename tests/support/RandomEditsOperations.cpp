@@ -127,8 +127,12 @@ QString RandomEdits::editList()
         }
         const QString name =
             d.fields.isEmpty() ? randomName() : d.fields.at(pick(int(d.fields.size()))).name;
+        // The card's picker names a field and makes the sort field sort on a field.
         DataListEdits::writeRow<ReportSortField>(store_, &ReportDocument::sortFields, sort.id,
-                                                 [&](ReportSortField &s) { s.name = name; });
+                                                 [&](ReportSortField &s) {
+                                                     s.name = name;
+                                                     s.type = SortFieldType::field;
+                                                 });
         return describe(u"sort by"_s, name);
     }
     case 4: {
