@@ -71,26 +71,42 @@ double peakMegabytes()
     return double(usage.ru_maxrss) * 1024 / 1e6;
 }
 
+// The Report Data sheet of an empty report, shown at its size, and how often its sample data
+// test has changed.
+struct SampleSheet {
+    explicit SampleSheet(const QTemporaryDir &dir)
+        : settings(dir.filePath(u"settings"_s)),
+          view(
+              &store, settings, nullptr, nullptr, [] {}, nullptr, &dialogs)
+    {
+        view.resize(DataPanelView::idealWidth, DataPanelView::idealHeight);
+        view.show();
+        QCoreApplication::processEvents();
+        sample = view.findChild<QueryTestState *>(u"datapanel.query.testState"_s);
+        if (sample)
+            QObject::connect(sample, &QueryTestState::changed, &view, [this] { ++shown; });
+    }
+
+    DocumentStore store;
+    AppSettings settings;
+    ScriptedDialogs dialogs;
+    DataPanelView view;
+    QueryTestState *sample = nullptr;
+    int shown = 0;
+};
+
 void BM_SampleFileLoad(benchmark::State &state)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(u"customers.csv"_s);
     writeSample(path);
-    DocumentStore store;
-    AppSettings settings(dir.filePath(u"settings"_s));
-    ScriptedDialogs dialogs;
-    DataPanelView view(
-        &store, settings, nullptr, nullptr, [] {}, nullptr, &dialogs);
-    view.resize(DataPanelView::idealWidth, DataPanelView::idealHeight);
-    view.show();
-    QCoreApplication::processEvents();
-    auto *sample = view.findChild<QueryTestState *>(u"datapanel.query.testState"_s);
+    SampleSheet sheet(dir);
+    QueryTestState *sample = sheet.sample;
     if (!sample) {
         state.SkipWithError("no sample data test in the sheet");
         return;
     }
-    int shown = 0;
-    QObject::connect(sample, &QueryTestState::changed, &view, [&] { ++shown; });
+    int &shown = sheet.shown;
 
     const double before = residentMegabytes();
     double blocked = 0;
@@ -102,7 +118,7 @@ void BM_SampleFileLoad(benchmark::State &state)
         blocked += double(attach.nsecsElapsed()) / 1e6;
         while (shown < expected)
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-        view.repaint();
+        sheet.view.repaint();
     }
     QCoreApplication::processEvents();
     if (sample->headerRow().size() != 6 || sample->previewRows().size() != 10)
@@ -135,21 +151,13 @@ void BM_WideSampleLoad(benchmark::State &state)
         }
         file.write(text);
     }
-    DocumentStore store;
-    AppSettings settings(dir.filePath(u"settings"_s));
-    ScriptedDialogs dialogs;
-    DataPanelView view(
-        &store, settings, nullptr, nullptr, [] {}, nullptr, &dialogs);
-    view.resize(DataPanelView::idealWidth, DataPanelView::idealHeight);
-    view.show();
-    QCoreApplication::processEvents();
-    auto *sample = view.findChild<QueryTestState *>(u"datapanel.query.testState"_s);
+    SampleSheet sheet(dir);
+    QueryTestState *sample = sheet.sample;
     if (!sample) {
         state.SkipWithError("no sample data test in the sheet");
         return;
     }
-    int shown = 0;
-    QObject::connect(sample, &QueryTestState::changed, &view, [&] { ++shown; });
+    int &shown = sheet.shown;
     const double before = residentMegabytes();
     for (auto _ : state) {
         sample->clear();
@@ -164,7 +172,7 @@ void BM_WideSampleLoad(benchmark::State &state)
         held.restart();
         while (shown < expected)
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-        view.repaint();
+        sheet.view.repaint();
         heldMs += double(held.nsecsElapsed()) / 1e6;
         state.SetIterationTime(heldMs / 1e3);
     }
