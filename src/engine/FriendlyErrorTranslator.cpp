@@ -13,6 +13,13 @@ QString undeclaredAdvice(const QString &kind, const QString &name)
            u" with that name in the Report Data sheet (the Data button).";
 }
 
+QString serverDownAdvice(const QString &server)
+{
+    return u"The database server at " + server +
+           u" does not answer: it may not be running, or the connection's host or port may be "
+           u"wrong. Check the connection in the Report Data sheet (the Data button).";
+}
+
 const QString missingSubreportAdvice = QStringLiteral(
     "A subreport file couldn't be found. Check the subreport's file path/expression, and make "
     "sure it's been compiled (its .jasper file exists next to this report).");
@@ -60,6 +67,27 @@ const QList<ContainsRule> &containsRulesAfterOperator()
 
 std::optional<QString> FriendlyErrorTranslator::translate(const QString &raw)
 {
+    // A picture the engine did not find: which file, and where it looked.
+    if (auto location = firstMatch(
+            raw, QStringLiteral("Byte data not found at\\s*:?\\s*([^\\n]*[^\\s.])"), 1)) {
+        const QString file = location->section(u'/', -1);
+        const bool absolute = location->startsWith(u'/') || location->contains(u":/");
+        const QString where = absolute
+                                  ? QString(u"at " + *location)
+                                  : QString(u"as \"" + *location + u"\" in the report's folder");
+        return u"The image file \"" + file + u"\" was not found: the engine looked for it " +
+               where + u". Put the picture there, or change the image's expression to where it is.";
+    }
+    // A database that does not answer at all, before anything about the query.
+    if (auto server = firstMatch(raw, QStringLiteral("Connection to (\\S+) refused"), 1))
+        return serverDownAdvice(*server);
+    if (auto groups = firstMatch(
+            raw, QStringLiteral("TCP/IP connection to the host ([^,]+), port (\\d+) has failed"),
+            2)) {
+        const QStringList parts = groups->split(groupSeparator);
+        if (parts.size() == 2)
+            return serverDownAdvice(parts[0] + u':' + parts[1]);
+    }
     // Before the class-not-found rule, which says no more than that a class is missing.
     if (auto groups = firstMatch(
             raw,

@@ -60,6 +60,26 @@ TEST(FriendlyErrorTranslator, AppliesTheFirstRuleThatMatchesAndAnnotates)
          "Check the field/parameter's declared type in the Report Data sheet, or convert the value "
          "first "
          "(e.g. wrap it in Integer.parseInt(...) or .toString())."},
+        // A missing picture names the file and where it was looked for.
+        {"net.sf.jasperreports.engine.JRException: Byte data not found at : /home/u/logo.png.",
+         "The image file \"logo.png\" was not found: the engine looked for it at "
+         "/home/u/logo.png. Put the picture there, or change the image's expression to where it "
+         "is."},
+        {"Byte data not found at: images/logo.png\n\tat x",
+         "The image file \"logo.png\" was not found: the engine looked for it as "
+         "\"images/logo.png\" in the report's folder. Put the picture there, or change the "
+         "image's expression to where it is."},
+        // A server that does not answer, as PostgreSQL and SQL Server say it.
+        {"org.postgresql.util.PSQLException: Connection to 127.0.0.1:25465 refused. Check that "
+         "the hostname and port are correct and that the postmaster is accepting TCP/IP "
+         "connections.",
+         "The database server at 127.0.0.1:25465 does not answer: it may not be running, or the "
+         "connection's host or port may be wrong. Check the connection in the Report Data sheet "
+         "(the Data button)."},
+        {"The TCP/IP connection to the host db.local, port 1433 has failed. Error: refused",
+         "The database server at db.local:1433 does not answer: it may not be running, or the "
+         "connection's host or port may be wrong. Check the connection in the Report Data sheet "
+         "(the Data button)."},
         {"Syntax error, insert \")\" to complete Expression",
          "The expression is missing a closing parenthesis \")\"."},
         {"Syntax error on token \"+\", ClassNotFoundException", syntaxAdvice},
