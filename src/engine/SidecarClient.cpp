@@ -319,11 +319,13 @@ QJsonObject SidecarClient::send(const QString &cmd, const QJsonObject &params,
     case LineStatus::tooLong:
         break;
     }
-    const QString beginning = beginningOf(buffer->data);
     restartAfter(process);
-    throw SidecarError::malformedResponse(
-        QStringLiteral("a line longer than %1 MB, beginning: ").arg(maxReplyLine >> 20) +
-        beginning);
+    // An answer that long is a result too large to show, not a fault of the engine's.
+    throw SidecarError::rpcError(
+        QStringLiteral("The result is too large to show: the engine's answer is over %1 MB. "
+                       "Narrow the query, or let it return fewer rows or shorter columns.")
+            .arg(maxReplyLine >> 20),
+        {});
 }
 
 void SidecarClient::cancel(RequestCancel &request)

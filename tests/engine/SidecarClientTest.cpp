@@ -390,8 +390,8 @@ TEST(SidecarClient, AnEndlessReplyLineIsCutAtTheLimitAndTheEngineStartedAfresh)
     FakeEngine fake({"echo", "once:flood"});
     const qint64 firstPid = fake.ping().second;
     EXPECT_THAT(fake.send().toStdString(),
-                StartsWith("malformedResponse: Malformed response from sidecar: a line longer "
-                           "than 64 MB, beginning: xxxx"));
+                StartsWith("rpcError: The result is too large to show: the engine's answer is "
+                           "over 64 MB."));
     EXPECT_FALSE(inProcessTable(firstPid));
     const auto [id, pid] = fake.ping();
     EXPECT_EQ(id, 3);

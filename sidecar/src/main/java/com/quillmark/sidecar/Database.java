@@ -322,8 +322,23 @@ final class Database {
                 || "HY008".equals(state);
     }
 
-    /** One cell as the data panel shows it, or {@code null} for SQL NULL. */
+    /**
+     * One cell as the data panel shows it, or {@code null} for SQL NULL: at most
+     * {@code MAX_CELL_CHARS} characters of it, so that tables with document columns stay viewable.
+     */
     static String cellText(Object value) throws SQLException {
+        String text = fullCellText(value);
+        if (text == null || text.length() <= MAX_CELL_CHARS) {
+            return text;
+        }
+        int end = MAX_CELL_CHARS;
+        if (Character.isHighSurrogate(text.charAt(end - 1))) {
+            --end;
+        }
+        return text.substring(0, end) + "\u2026";
+    }
+
+    private static String fullCellText(Object value) throws SQLException {
         if (value == null) {
             return null;
         }
@@ -360,7 +375,7 @@ final class Database {
             List<String> texts = new ArrayList<>();
             if (items instanceof Object[]) {
                 for (Object item : (Object[]) items) {
-                    texts.add(String.valueOf(cellText(item)));
+                    texts.add(String.valueOf(fullCellText(item)));
                 }
             }
             return "{" + String.join(",", texts) + "}";

@@ -54,6 +54,16 @@ class DatabaseTest extends SharedSidecarTest {
     }
 
     @Test
+    void longTextCellsAreCutSoTheTableStaysViewable() throws Exception {
+        JsonNode result = ok(query("select repeat('x', 20000) as doc, 'short' as s, "
+                + "array[repeat('y', 20000)] as arr", 200));
+        JsonNode row = result.get("rows").get(0);
+        assertEquals("x".repeat(10_000) + "\u2026", row.get(0).asText());
+        assertEquals("short", row.get(1).asText());
+        assertEquals(10_001, row.get(2).asText().length(), "an array's text is cut as a whole");
+    }
+
+    @Test
     void testConnectionReportsTheProductOrTheServersRefusal() throws Exception {
         JsonNode result = ok(sidecar.request("testConnection", params("connection", postgres())));
         assertEquals("PostgreSQL", result.get("productName").asText());
