@@ -2,6 +2,7 @@
 // opened as a user opens it, its elements are drawn as the canvas draws them, and the same file
 // is printed by the real engine; both pictures are compared ink by ink.
 
+#include "InkBounds.h"
 #include "canvas/ElementPainter.h"
 #include "engine/SidecarClient.h"
 #include "model/JrxmlCodec.h"
@@ -48,24 +49,7 @@ QRect inked(const QImage &image, const QRectF &points, const Ink &ink)
 {
     const QRect region(int(points.x() * scale), int(points.y() * scale),
                        int(points.width() * scale), int(points.height() * scale));
-    QRect bounds;
-    for (int y = region.top(); y <= region.bottom(); ++y) {
-        for (int x = region.left(); x <= region.right(); ++x) {
-            if (!ink(image.pixel(x, y)))
-                continue;
-            bounds |= QRect(x, y, 1, 1);
-        }
-    }
-    return bounds;
-}
-
-QImage onWhite(const QImage &image)
-{
-    QImage flat(image.size(), QImage::Format_RGB32);
-    flat.fill(Qt::white);
-    QPainter painter(&flat);
-    painter.drawImage(0, 0, image);
-    return flat;
+    return inkbounds::inked(image, region, ink);
 }
 
 QString fixture()
@@ -105,7 +89,7 @@ TEST(DrawnAsPrintedTest, TextsLinesAndShapesAreDrawnAsPrinted)
     QPdfDocument document;
     ASSERT_EQ(document.load(pdf), QPdfDocument::Error::None);
     const QSize pixels(int(report.pageWidth) * scale, int(report.pageHeight) * scale);
-    const QImage printed = onWhite(document.render(0, pixels));
+    const QImage printed = inkbounds::onWhite(document.render(0, pixels));
     printed.save(QStringLiteral(QUILLMARK_BINARY_DIR "/drawnasprinted-printed.png"));
 
     // The group header is the first band of the page, at its top.

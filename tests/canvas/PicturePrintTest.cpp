@@ -1,3 +1,4 @@
+#include "InkBounds.h"
 #include "canvas/ElementFaceGeometry.h"
 #include "canvas/ElementImageLoader.h"
 #include "canvas/ElementPainter.h"
@@ -92,23 +93,7 @@ bool isInk(QRgb pixel, Ink ink)
 // Where `ink` shows inside `region`: the bounding box of its pixels (empty: nowhere).
 QRect inked(const QImage &image, const QRect &region, Ink ink)
 {
-    QRect bounds;
-    for (int y = region.top(); y <= region.bottom(); ++y) {
-        for (int x = region.left(); x <= region.right(); ++x) {
-            if (isInk(image.pixel(x, y), ink))
-                bounds |= QRect(x, y, 1, 1);
-        }
-    }
-    return bounds;
-}
-
-QImage onWhite(const QImage &image)
-{
-    QImage flat(image.size(), QImage::Format_RGB32);
-    flat.fill(Qt::white);
-    QPainter painter(&flat);
-    painter.drawImage(0, 0, image);
-    return flat;
+    return inkbounds::inked(image, region, [ink](QRgb pixel) { return isInk(pixel, ink); });
 }
 
 // The picture of every image element of the report: left half red, right half blue.
@@ -163,7 +148,7 @@ TEST(PicturePrintTest, TheCanvasDrawsPicturesAsTheEnginePrintsThem)
     QPdfDocument document;
     ASSERT_EQ(document.load(pdf), QPdfDocument::Error::None);
     const QSize pixels(int(report.pageWidth) * scale, int(report.pageHeight) * scale);
-    const QImage printed = onWhite(document.render(0, pixels));
+    const QImage printed = inkbounds::onWhite(document.render(0, pixels));
     printed.save(QStringLiteral(QUILLMARK_BINARY_DIR "/pictures-printed.png"));
 
     QImage drawn(pixels, QImage::Format_RGB32);
