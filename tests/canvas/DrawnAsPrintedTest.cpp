@@ -76,20 +76,12 @@ TEST(DrawnAsPrintedTest, TextsLinesAndShapesAreDrawnAsPrinted)
     EXPECT_EQ(elements[4].height, 1);
 
     const QString pdf = dir.filePath(u"DrawnAsPrinted.pdf"_s);
-    SidecarClient client;
-    client.start(*location);
-    try {
-        client.send(u"render"_s,
-                    QJsonObject{{u"jrxmlPath"_s, jrxml},
-                                {u"jasperPath"_s, dir.filePath(u"DrawnAsPrinted.jasper"_s)},
-                                {u"pdfPath"_s, pdf}});
-    } catch (const std::exception &error) {
-        FAIL() << "the engine refused the report: " << error.what();
-    }
-    QPdfDocument document;
-    ASSERT_EQ(document.load(pdf), QPdfDocument::Error::None);
     const QSize pixels(int(report.pageWidth) * scale, int(report.pageHeight) * scale);
-    const QImage printed = inkbounds::onWhite(document.render(0, pixels));
+    QString refusal;
+    const QImage printed = inkbounds::printedPage(
+        *location, jrxml, dir.filePath(u"DrawnAsPrinted.jasper"_s), pdf, pixels, refusal);
+    if (printed.isNull())
+        FAIL() << "the engine refused the report: " << refusal.toStdString();
     printed.save(QStringLiteral(QUILLMARK_BINARY_DIR "/drawnasprinted-printed.png"));
 
     // The group header is the first band of the page, at its top.

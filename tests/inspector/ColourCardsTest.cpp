@@ -24,6 +24,16 @@ namespace {
 class ColourCardsTest : public InspectorViewTest {
 protected:
     ReportElement stored(const ReportElement &e) const { return *store.element(e.id); }
+    // Writes the report text to a file of that name and opens it, as a user opens a file.
+    bool open(const QString &name, const QByteArray &jrxml)
+    {
+        QFile file(dir.filePath(name));
+        if (!file.open(QIODevice::WriteOnly) || file.write(jrxml) != jrxml.size())
+            return false;
+        file.close();
+        store.load(QUrl::fromLocalFile(file.fileName()));
+        return true;
+    }
 
     QTemporaryDir dir;
 };
@@ -102,11 +112,7 @@ TEST_F(ColourCardsTest, FillsPrintAsTheCanvasDrawsThem)
         "backcolor=\"#00FF00\"/></rectangle>"
         "<frame><reportElement x=\"100\" y=\"0\" width=\"50\" height=\"50\" mode=\"Opaque\" "
         "backcolor=\"#0000FF\"/></frame></band></title></jasperReport>";
-    QFile file(dir.filePath(u"fills.jrxml"_s));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(jrxml);
-    file.close();
-    store.load(QUrl::fromLocalFile(file.fileName()));
+    ASSERT_TRUE(open(u"fills.jrxml"_s, jrxml));
     const ElementList elements = store.document().bands[1].elements;
     ASSERT_EQ(elements.size(), 3);
 
@@ -204,11 +210,7 @@ TEST_F(ColourCardsTest, FillWellsShowWhatPrints)
         "<frame><reportElement x=\"100\" y=\"0\" width=\"50\" height=\"50\"/></frame>"
         "<rectangle><reportElement x=\"150\" y=\"0\" width=\"50\" height=\"50\"/></rectangle>"
         "</band></title></jasperReport>";
-    QFile file(dir.filePath(u"wells.jrxml"_s));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(jrxml);
-    file.close();
-    store.load(QUrl::fromLocalFile(file.fileName()));
+    ASSERT_TRUE(open(u"wells.jrxml"_s, jrxml));
     const ElementList elements = store.document().bands[1].elements;
     ASSERT_EQ(elements.size(), 4);
     struct Case {
