@@ -84,6 +84,12 @@ bool triggersInMenu(int key)
     return key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space;
 }
 
+QPointer<SheetModality> &current()
+{
+    static QPointer<SheetModality> modality;
+    return modality;
+}
+
 } // namespace
 
 SheetModality::SheetModality() : QObject(qApp)
@@ -93,10 +99,9 @@ SheetModality::SheetModality() : QObject(qApp)
 
 SheetModality *SheetModality::instance()
 {
-    static QPointer<SheetModality> modality;
-    if (!modality)
-        modality = new SheetModality;
-    return modality;
+    if (!current())
+        current() = new SheetModality;
+    return current();
 }
 
 void SheetModality::letThrough(QObject *object)
@@ -113,7 +118,9 @@ void SheetModality::sheetShown(QWidget *sheet)
 
 void SheetModality::sheetHidden(QWidget *sheet)
 {
-    SheetModality *modality = instance();
+    SheetModality *modality = current();
+    if (!modality)
+        return;
     modality->sheets_.removeAll(sheet);
     modality->sheets_.removeAll(nullptr);
     modality->pressPassed_ = false;
@@ -121,7 +128,7 @@ void SheetModality::sheetHidden(QWidget *sheet)
 
 bool SheetModality::covers(const QWidget *window)
 {
-    return instance()->sheetOver(window) != nullptr;
+    return current() && current()->sheetOver(window);
 }
 
 QWidget *SheetModality::sheetOver(const QWidget *window) const
@@ -152,9 +159,9 @@ bool SheetModality::eventFilter(QObject *watched, QEvent *event)
         return false;
     if (watched->isWindowType()) {
         for (const QPointer<QWidget> &sheet : sheets_) {
-            QWidget *window = sheet ? sheet->parentWidget()->window() : nullptr;
-            if (!window || !sheet->isVisible())
+            if (!sheet || !sheet->isVisible() || !sheet->parentWidget())
                 continue;
+            QWidget *window = sheet->parentWidget()->window();
             if (window->windowHandle() == watched)
                 return filterCoveredWindow(window, event);
             if (sheet->windowHandle() == watched && event->type() == QEvent::ShortcutOverride)
