@@ -271,6 +271,9 @@ TEST_F(SheetUndoTest, TheToolbarsUndoAndRedoReachTheReportUnderItsDataSheet)
     EXPECT_FALSE(find<QLineEdit>(u"datapanel.fields.row1.name"_s));
 
     expectTheRestOfTheWindowOutOfReach();
+    // The menu's other shortcuts stay out of reach too.
+    press(find<QPushButton>(u"datapanel.close"_s), Qt::Key_O, Qt::ControlModifier);
+    EXPECT_TRUE(dialogs->openPanels().isEmpty()) << "Ctrl+O opens nothing";
     EXPECT_TRUE(workspace().isDataPanelVisible());
     EXPECT_EQ(store()->document().fields.size(), 1);
     EXPECT_TRUE(QTest::qWaitFor([] {
