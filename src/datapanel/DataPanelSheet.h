@@ -11,10 +11,10 @@ class DataPanelView;
 class SidecarModel;
 class WorkspaceModel;
 
-// The sheet of the data panel. It follows the workspace's data-panel flag by
-// itself: when the flag turns true it builds a new panel for the tab that is active then and
-// opens; when the flag turns false it closes and the panel is discarded. "Close" and every
-// other way of closing clear the flag.
+// The sheet of the data panel, modal to its window as a sheet that edits the report is (see
+// SheetDialog). It follows the workspace's data-panel flag by itself: when the flag turns true
+// it builds a new panel for the tab that is active then and opens; when the flag turns false it
+// closes and the panel is discarded. "Close" and every other way of closing clear the flag.
 class DataPanelSheet : public SheetDialog {
     Q_OBJECT
 

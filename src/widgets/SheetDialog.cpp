@@ -69,7 +69,8 @@ void SheetDialog::showEvent(QShowEvent *event)
 void SheetDialog::hideEvent(QHideEvent *event)
 {
     QDialog::hideEvent(event);
-    if (editsActiveReport_)
+    // A sheet minimised by the window system still covers its window.
+    if (editsActiveReport_ && !event->spontaneous())
         SheetModality::sheetHidden(this);
 }
 
