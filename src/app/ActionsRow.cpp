@@ -4,6 +4,7 @@
 #include "app/FileCommands.h"
 #include "document/DocumentStore.h"
 #include "engine/SidecarModel.h"
+#include "widgets/SheetModality.h"
 #include "widgets/Spinner.h"
 #include "widgets/SymbolIcons.h"
 #include "workspace/AppSettings.h"
@@ -56,8 +57,13 @@ ActionsRow::ActionsRow(FileCommands &commands, WorkspaceModel &workspace, AppSet
                              [this] { workspace_.setIsNewReportWizardVisible(true); }));
     row->addWidget(addButton(u"folder"_s, u"Open..."_s, [this] { commands_.openDocument(); }));
     row->addWidget(separator(this));
-    row->addWidget(addButton(u"arrow.uturn.backward"_s, u"Undo"_s, [this] { commands_.undo(); }));
-    row->addWidget(addButton(u"arrow.uturn.forward"_s, u"Redo"_s, [this] { commands_.redo(); }));
+    // Undo and Redo also reach the report while a sheet that edits it covers the window.
+    for (QToolButton *button :
+         {addButton(u"arrow.uturn.backward"_s, u"Undo"_s, [this] { commands_.undo(); }),
+          addButton(u"arrow.uturn.forward"_s, u"Redo"_s, [this] { commands_.redo(); })}) {
+        SheetModality::letThrough(button);
+        row->addWidget(button);
+    }
     row->addWidget(separator(this));
     row->addWidget(addButton(u"square.and.arrow.down"_s, u"Save"_s,
                              [this] { commands_.saveActiveDocument(); }));

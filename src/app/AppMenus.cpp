@@ -3,6 +3,7 @@
 #include "app/FileCommands.h"
 #include "document/DocumentStore.h"
 #include "engine/SidecarModel.h"
+#include "widgets/SheetModality.h"
 #include "widgets/SymbolIcons.h"
 #include "workspace/AppSettings.h"
 #include "workspace/WorkspaceModel.h"
@@ -93,6 +94,10 @@ void AppMenus::buildEdit()
     undo_ = addItem(edit_, u"Undo"_s, QKeySequence(u"Ctrl+Z"_s), [this] { commands_.undo(); });
     redo_ =
         addItem(edit_, u"Redo"_s, QKeySequence(u"Ctrl+Shift+Z"_s), [this] { commands_.redo(); });
+    // The menu opens, and its Undo and Redo work, while a sheet that edits the report covers the
+    // window.
+    for (QObject *passing : std::initializer_list<QObject *>{edit_->menuAction(), undo_, redo_})
+        SheetModality::letThrough(passing);
     edit_->addSeparator();
     addItem(edit_, u"Cut"_s, QKeySequence(u"Ctrl+X"_s), [this] { commands_.cut(); });
     addItem(edit_, u"Copy"_s, QKeySequence(u"Ctrl+C"_s), [this] { commands_.copy(); });

@@ -1,6 +1,7 @@
 #include "app/KeyMonitor.h"
 
 #include "widgets/SheetDialog.h"
+#include "widgets/SheetModality.h"
 #include "widgets/TextInputFocus.h"
 #include "workspace/WorkspaceModel.h"
 
@@ -59,7 +60,8 @@ bool KeyMonitor::eventFilter(QObject *watched, QEvent *event)
         return true;
     }
     const KeyDown key{Qt::Key(keyEvent->key()), keyEvent->modifiers(), isTextInput(focus)};
-    return workspace_->handleKeyDown(key, isMainWindow && !QApplication::activeModalWidget(),
-                                     sheet && sheet->isWorkspaceSheet(),
+    const bool reachesStore =
+        isMainWindow && !QApplication::activeModalWidget() && !SheetModality::covers(mainWindow_);
+    return workspace_->handleKeyDown(key, reachesStore, sheet && sheet->isWorkspaceSheet(),
                                      sheet && sheet->editsActiveReport());
 }

@@ -9,10 +9,10 @@ class WorkspaceModel;
 
 // The application's one key monitor: an event filter on the application that sees each key
 // press before any widget does and asks the workspace where it goes. A key reaches the report
-// only while no modal window is active and the key belongs to the main window; Escape closes the
-// workspace's sheets only when it was typed in one of them, and Undo and Redo typed in a sheet
-// that edits the active report (outside a text field) undo and redo that report. Installed once,
-// when the main window is first shown, and never removed.
+// only while no modal window is active, no sheet covers the main window and the key belongs to
+// it; Escape closes the workspace's sheets only when it was typed in one of them, and Undo and
+// Redo typed in a sheet that edits the active report (outside a text field) undo and redo that
+// report. Installed once, when the main window is first shown, and never removed.
 class KeyMonitor : public QObject {
     Q_OBJECT
 

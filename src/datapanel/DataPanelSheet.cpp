@@ -42,6 +42,29 @@ void DataPanelSheet::follow()
     }
     openWith(new DataPanelView(
                  store, settings_, sidecar_, connections_,
-                 [this] { workspace_.setIsDataPanelVisible(false); }, this, dialogs_),
+                 [this] { workspace_.setIsDataPanelVisible(false); }, this,
+                 dialogs_ ? &asking_ : nullptr),
              {DataPanelView::idealWidth, DataPanelView::idealHeight});
+}
+
+int DataPanelSheet::Asking::runAlert(const AlertRequest &request)
+{
+    const int answer = sheet_.dialogs_->runAlert(request);
+    sheet_.setFocus(Qt::OtherFocusReason);
+    return answer;
+}
+
+QList<QUrl> DataPanelSheet::Asking::runOpenPanel(const FilePanelRequest &request)
+{
+    return sheet_.dialogs_->runOpenPanel(request);
+}
+
+std::optional<QUrl> DataPanelSheet::Asking::runSavePanel(const FilePanelRequest &request)
+{
+    return sheet_.dialogs_->runSavePanel(request);
+}
+
+int DataPanelSheet::Asking::runTextAlert(const AlertRequest &request, QString &text)
+{
+    return sheet_.dialogs_->runTextAlert(request, text);
 }

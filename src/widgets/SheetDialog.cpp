@@ -1,5 +1,7 @@
 #include "widgets/SheetDialog.h"
 
+#include "widgets/SheetModality.h"
+
 #include <QKeyEvent>
 #include <QLayout>
 
@@ -9,12 +11,19 @@ SheetDialog::SheetDialog(QWidget *window, std::function<void()> onDismiss)
     setWindowModality(Qt::WindowModal);
 }
 
+void SheetDialog::setEditsActiveReport(bool editsActiveReport)
+{
+    editsActiveReport_ = editsActiveReport;
+    setWindowModality(editsActiveReport ? Qt::NonModal : Qt::WindowModal);
+}
+
 void SheetDialog::setShown(bool shown)
 {
     if (shown == isVisible())
         return;
     if (shown) {
-        open();
+        setResult(0);
+        show();
         return;
     }
     closingFromFlag_ = true;
@@ -48,6 +57,21 @@ void SheetDialog::keyPressEvent(QKeyEvent *event)
         return;
     }
     QDialog::keyPressEvent(event);
+}
+
+void SheetDialog::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (editsActiveReport_)
+        SheetModality::sheetShown(this);
+}
+
+void SheetDialog::hideEvent(QHideEvent *event)
+{
+    QDialog::hideEvent(event);
+    // A sheet minimised by the window system still covers its window.
+    if (editsActiveReport_ && !event->spontaneous())
+        SheetModality::sheetHidden(this);
 }
 
 void SheetDialog::done(int result)

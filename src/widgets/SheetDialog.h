@@ -5,9 +5,10 @@
 #include <functional>
 
 // A sheet of the main window: a window-modal dialog shown while a flag of the workspace is true
-// and hidden when it turns false. Escape is left to the key monitor, which closes the sheets;
-// the dialog never closes itself on Escape. Closing the dialog in any other way reports the
-// dismissal, which clears the flag.
+// and hidden when it turns false. A sheet that edits the active report keeps its modality by
+// hand (SheetModality), so that the window's Undo and Redo still reach the report under it. Escape
+// is left to the key monitor, which closes the sheets; the dialog never closes itself on Escape.
+// Closing the dialog in any other way reports the dismissal, which clears the flag.
 class SheetDialog : public QDialog {
     Q_OBJECT
 
@@ -22,8 +23,9 @@ public:
     void setIsWorkspaceSheet(bool isWorkspaceSheet) { isWorkspaceSheet_ = isWorkspaceSheet; }
     bool isWorkspaceSheet() const { return isWorkspaceSheet_; }
     // A sheet that edits the active tab's report and shows its changes as they happen (the data
-    // panel, the page setup): Undo and Redo typed in it outside a text field reach that report.
-    void setEditsActiveReport(bool editsActiveReport) { editsActiveReport_ = editsActiveReport; }
+    // panel, the page setup): Undo and Redo typed in it outside a text field reach that report,
+    // and so do the window's Undo and Redo buttons and menu items. Set before the first showing.
+    void setEditsActiveReport(bool editsActiveReport);
     bool editsActiveReport() const { return editsActiveReport_; }
 
 protected:
@@ -36,6 +38,8 @@ protected:
     QWidget *content() const { return content_; }
 
     void keyPressEvent(QKeyEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
     void done(int result) override;
 
 private:

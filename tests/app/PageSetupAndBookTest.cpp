@@ -7,6 +7,7 @@
 #include "document/DocumentStore.h"
 #include "setup/PageSetupView.h"
 #include "widgets/SheetDialog.h"
+#include "widgets/SheetModality.h"
 #include "workspace/WorkspaceModel.h"
 
 #include <QAction>
@@ -67,7 +68,7 @@ TEST_F(PageSetupAndBookTest, ThePageSetupButtonOpensTheSheetOnTheActiveReport)
     QTest::mouseClick(button, Qt::LeftButton);
     EXPECT_TRUE(workspace().isPageSetupVisible());
     ASSERT_TRUE(QTest::qWaitFor([&] { return sheet()->isVisible(); }));
-    EXPECT_EQ(sheet()->windowModality(), Qt::WindowModal);
+    EXPECT_TRUE(SheetModality::covers(app->mainWindow())) << "modal to the window";
     EXPECT_GE(sheet()->width(), 420);
     EXPECT_GE(sheet()->height(), 480);
     auto *view = sheet()->findChild<PageSetupView *>();

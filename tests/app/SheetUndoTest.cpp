@@ -17,6 +17,9 @@
 #include "workspace/WorkspaceModel.h"
 
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
@@ -77,6 +80,63 @@ protected:
     }
 
     QWidget *canvas() const { return app->contentView()->findChild<CanvasView *>(); }
+    QToolButton *toolbarButton(const QString &symbol) const
+    {
+        return app->mainWindow()->findChild<QToolButton *>(symbol);
+    }
+
+    // Clicks at `at` in the widget (its centre by default) through its window, as the window
+    // system delivers a click: where Qt's modality drops what a modal window shadows.
+    static void clickThroughWindow(QWidget *widget, QPoint at = {})
+    {
+        QWidget *window = widget->window();
+        const QPoint point = widget->mapTo(window, at.isNull() ? widget->rect().center() : at);
+        QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, point);
+        QApplication::processEvents();
+    }
+
+    // Opens the main window's menu of that title with a click on the menu bar; null when the
+    // click opens nothing.
+    QMenu *openMenu(const QString &title) const
+    {
+        QMenuBar *bar = app->mainWindow()->menuBar();
+        for (QAction *item : bar->actions()) {
+            if (item->text() != title)
+                continue;
+            clickThroughWindow(bar, bar->actionGeometry(item).center());
+            (void)QTest::qWaitFor([] { return QApplication::activePopupWidget(); }, 500);
+            auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+            return menu && menu->menuAction() == item ? menu : nullptr;
+        }
+        return nullptr;
+    }
+
+    // Chooses the item of the open menu with a click in the menu's own window.
+    static void choose(QMenu *menu, const QString &title)
+    {
+        for (QAction *item : menu->actions()) {
+            if (item->text() == title) {
+                clickThroughWindow(menu, menu->actionGeometry(item).center());
+                return;
+            }
+        }
+        FAIL() << "no menu item " << title.toStdString();
+    }
+
+    // What a click on the rest of the main window would start while a sheet covers it.
+    void expectTheRestOfTheWindowOutOfReach()
+    {
+        clickThroughWindow(toolbarButton(u"doc.badge.plus"_s));
+        EXPECT_FALSE(workspace().isNewReportWizardVisible()) << "New Report stays out of reach";
+        const bool pageSetup = workspace().isPageSetupVisible();
+        clickThroughWindow(toolbarButton(u"doc.richtext"_s));
+        EXPECT_EQ(workspace().isPageSetupVisible(), pageSetup) << "Page Setup stays out of reach";
+        clickThroughWindow(canvas());
+        EXPECT_NE(QApplication::focusWidget(), canvas());
+        EXPECT_FALSE(openMenu(u"File"_s)) << "the File menu stays closed";
+        if (QWidget *popup = QApplication::activePopupWidget())
+            popup->close();
+    }
 };
 
 } // namespace
@@ -188,4 +248,142 @@ TEST_F(SheetUndoTest, AnEditInTheSheetAfterAnUndoEndsWhatCouldBeRedone)
     press(close, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(store()->document().fields[0].name, u"field1"_s);
     EXPECT_EQ(store()->document().queryString, u"SELECT 1"_s);
+}
+
+// With the Report Data sheet open, clicks on the toolbar's Undo and Redo undo and redo the report
+// under it, and the sheet shows it; the rest of the window stays out of reach.
+TEST_F(SheetUndoTest, TheToolbarsUndoAndRedoReachTheReportUnderItsDataSheet)
+{
+    store()->addField();
+    store()->addField();
+    ASSERT_NO_FATAL_FAILURE(openDataSheet());
+    find<QToolButton>(u"datapanel.fields.row1.remove"_s)->click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_EQ(store()->document().fields.size(), 1);
+
+    clickThroughWindow(toolbarButton(u"arrow.uturn.backward"_s));
+    ASSERT_EQ(store()->document().fields.size(), 2);
+    EXPECT_TRUE(find<QLineEdit>(u"datapanel.fields.row1.name"_s)) << "the sheet shows it";
+    EXPECT_TRUE(workspace().isDataPanelVisible());
+    clickThroughWindow(toolbarButton(u"arrow.uturn.forward"_s));
+    EXPECT_EQ(store()->document().fields.size(), 1);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(find<QLineEdit>(u"datapanel.fields.row1.name"_s));
+
+    expectTheRestOfTheWindowOutOfReach();
+    // The menu's other shortcuts stay out of reach too.
+    press(find<QPushButton>(u"datapanel.close"_s), Qt::Key_O, Qt::ControlModifier);
+    EXPECT_TRUE(dialogs->openPanels().isEmpty()) << "Ctrl+O opens nothing";
+    EXPECT_TRUE(workspace().isDataPanelVisible());
+    EXPECT_EQ(store()->document().fields.size(), 1);
+    EXPECT_TRUE(QTest::qWaitFor([] {
+        return QApplication::activeWindow() &&
+               QApplication::activeWindow()->objectName() == u"DataPanelSheet"_s;
+    })) << "the keys stay with the sheet";
+}
+
+// The Edit menu opens over the Report Data sheet; its Undo and Redo undo and redo the report,
+// its other items do nothing there.
+TEST_F(SheetUndoTest, TheEditMenusUndoAndRedoReachTheReportUnderItsDataSheet)
+{
+    store()->addField();
+    ASSERT_NO_FATAL_FAILURE(openDataSheet());
+    QTest::mouseClick(find<QPushButton>(u"datapanel.params.add"_s), Qt::LeftButton);
+    ASSERT_EQ(store()->document().parameters.size(), 1);
+
+    QMenu *edit = openMenu(u"Edit"_s);
+    ASSERT_TRUE(edit);
+    choose(edit, u"Undo"_s);
+    EXPECT_TRUE(store()->document().parameters.isEmpty());
+    EXPECT_FALSE(find<QLineEdit>(u"datapanel.params.row0.name"_s)) << "the sheet shows it";
+    EXPECT_FALSE(QApplication::activePopupWidget()) << "the menu closes";
+
+    edit = openMenu(u"Edit"_s);
+    ASSERT_TRUE(edit);
+    choose(edit, u"Redo"_s);
+    EXPECT_EQ(store()->document().parameters.size(), 1);
+
+    // Its other items stay out of reach, by click and by key.
+    edit = openMenu(u"Edit"_s);
+    ASSERT_TRUE(edit);
+    choose(edit, u"Find..."_s);
+    EXPECT_TRUE(QApplication::activePopupWidget()) << "the click on Find... runs nothing";
+    QTest::keyClick(edit, Qt::Key_Left);
+    EXPECT_EQ(QApplication::activePopupWidget(), edit) << "Left opens no other menu";
+    QTest::keyClick(edit, Qt::Key_Escape);
+    EXPECT_FALSE(QApplication::activePopupWidget());
+    EXPECT_EQ(store()->document().parameters.size(), 1);
+    EXPECT_TRUE(workspace().isDataPanelVisible());
+}
+
+// Page setup: a margin typed, the toolbar's Undo clicked, the sheet shows the margin it had.
+TEST_F(SheetUndoTest, TheToolbarsUndoReachesTheReportUnderThePageSetup)
+{
+    workspace().setIsPageSetupVisible(true);
+    auto *sheet = find<SheetDialog>(u"PageSetupSheet"_s);
+    ASSERT_TRUE(sheet);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(sheet));
+    const int margin = store()->document().leftMargin;
+    const QString shown = find<MeasurementField>(u"pagesetup.margins.left"_s)->lineEdit()->text();
+    typeLength(u"pagesetup.margins.left"_s, u"60"_s);
+    ASSERT_NE(store()->document().leftMargin, margin);
+
+    clickThroughWindow(toolbarButton(u"arrow.uturn.backward"_s));
+    EXPECT_EQ(store()->document().leftMargin, margin);
+    EXPECT_EQ(find<MeasurementField>(u"pagesetup.margins.left"_s)->lineEdit()->text(), shown);
+    clickThroughWindow(toolbarButton(u"arrow.uturn.forward"_s));
+    EXPECT_NE(store()->document().leftMargin, margin);
+    EXPECT_TRUE(workspace().isPageSetupVisible());
+    expectTheRestOfTheWindowOutOfReach();
+    EXPECT_TRUE(workspace().isPageSetupVisible());
+}
+
+// A field that an expression uses, its removal confirmed in the real alert while a name field
+// had the keys: Ctrl+Z typed next in the sheet brings the field back.
+TEST_F(SheetUndoTest, AfterARemovalQuestionUndoTakesTheRemovalBack)
+{
+    launch(true);
+    app->start();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(app->mainWindow()));
+    ASSERT_TRUE(apptest::activate(app->mainWindow()));
+    store()->addField();
+    store()->addField();
+    ReportDocument document = store()->document();
+    ReportVariable total;
+    total.name = u"Total"_s;
+    total.className = u"java.lang.String"_s;
+    total.expression = u"$F{field2}"_s;
+    document.variables.append(total);
+    store()->applyParsedSource(document);
+    ASSERT_NO_FATAL_FAILURE(openDataSheet());
+    auto *name = find<QLineEdit>(u"datapanel.fields.row0.name"_s);
+    name->setFocus();
+    QTest::keyClicks(name, u"X"_s);
+
+    QString question;
+    QTimer answer;
+    answer.setInterval(20);
+    QObject::connect(&answer, &QTimer::timeout, &answer, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible())
+            return;
+        answer.stop();
+        question = box->text();
+        for (QAbstractButton *button : box->buttons()) {
+            if (button->text() == u"Remove"_s)
+                button->click();
+        }
+    });
+    answer.start();
+    find<QToolButton>(u"datapanel.fields.row1.remove"_s)->click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_TRUE(question.contains(u"$F{field2}"_s)) << question.toStdString();
+    ASSERT_EQ(store()->document().fields.size(), 1);
+
+    // The window system gives the sheet the keys back.
+    auto *sheet = find<DataPanelSheet>(u"DataPanelSheet"_s);
+    ASSERT_TRUE(apptest::activate(sheet));
+    QTest::keyClick(sheet->windowHandle(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(store()->document().fields.size(), 2) << "the removal is taken back";
+    EXPECT_EQ(store()->document().fields[0].name, u"field1X"_s);
 }

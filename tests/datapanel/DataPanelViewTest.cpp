@@ -8,6 +8,7 @@
 #include "widgets/AppPalettes.h"
 #include "widgets/CardSection.h"
 #include "widgets/PanelDivider.h"
+#include "widgets/SheetModality.h"
 #include "workspace/WorkspaceModel.h"
 
 #include <QLabel>
@@ -124,7 +125,7 @@ TEST_F(DataPanelSheetTest, OpensFromTheFlagForTheActiveTabAndClosesOnEscapeAndCl
     EXPECT_FALSE(sheet->isVisible());
     EXPECT_EQ(sheet->view(), nullptr);
     open();
-    EXPECT_TRUE(sheet->isModal());
+    EXPECT_TRUE(SheetModality::covers(&window)) << "modal to the window";
     EXPECT_EQ(sheet->view()->store(), workspace.activeStore());
     EXPECT_GE(sheet->width(), 760);
     EXPECT_GE(sheet->height(), 560);
