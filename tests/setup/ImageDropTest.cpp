@@ -1,4 +1,5 @@
 #include "AppTestSupport.h"
+#include "TestSupport.h"
 #include "app/ContentView.h"
 #include "canvas/BandItem.h"
 #include "canvas/CanvasGraphicsView.h"
@@ -8,6 +9,7 @@
 #include "engine/SidecarModel.h"
 #include "inspector/InspectorView.h"
 #include "setup/ImageExpression.h"
+#include "setup/ImageImportCoordinator.h"
 #include "setup/ImageImportOptionsSheet.h"
 #include "widgets/ScriptedDialogs.h"
 #include "workspace/AppSettings.h"
@@ -219,6 +221,7 @@ TEST_F(ImageDropTest, TheInspectorsBrowseButtonImportsIntoTheShownImage)
     emit sheet()->sizePicker()->activated(1);
     sheet()->maxDimensionStepper()->setValue(50);
     QTest::mouseClick(sheet()->importButton(), Qt::LeftButton);
+    ASSERT_TRUE(testsupport::waitFor([&] { return !view->imageImport()->isBusy(); }));
     EXPECT_FALSE(sheet()->isVisible());
     EXPECT_EQ(store().element(image.id)->kind.as<ElementKind::Image>()->expression,
               uR"($P{SUBREPORT_DIR} + "logo.png")"_s);

@@ -124,6 +124,8 @@ TEST_F(ImageImportCoordinatorTest, AFailureStaysInTheSheetUntilCancelled)
     options.formatMode = ImageImportOptions::FormatMode::png;
     coordinator.setOptions(options);
     coordinator.performImport(store);
+    // The picture is decoded off the window's thread; its failure arrives later.
+    ASSERT_TRUE(testsupport::waitFor([&] { return !coordinator.isBusy(); }));
     EXPECT_EQ(coordinator.errorMessage(), u"Couldn't read or process that image."_s);
     ASSERT_TRUE(coordinator.pending());
     EXPECT_EQ(coordinator.options(), options) << "the user's choices stay for another try";
