@@ -34,8 +34,7 @@ QThreadPool &decodePool()
 } // namespace
 
 ElementImageLoader::ElementImageLoader(Decoding decoding, QObject *parent)
-    : QObject(parent), decoding_(decoding),
-      decoder_([](const QString &path, int longestSide) {
+    : QObject(parent), decoding_(decoding), decoder_([](const QString &path, int longestSide) {
           return PictureReader::readWithin(path, longestSide);
       }),
       alive_(std::make_shared<std::atomic_bool>(true))
@@ -119,8 +118,8 @@ void ElementImageLoader::decodeInBackground(const QString &path, LocalFile &file
         watcher->deleteLater();
         decoded(path, version, side, watcher->result());
     });
-    watcher->setFuture(QtConcurrent::run(
-        &decodePool(), [decoder = decoder_, alive = alive_, path, side] {
+    watcher->setFuture(
+        QtConcurrent::run(&decodePool(), [decoder = decoder_, alive = alive_, path, side] {
             return alive->load() ? decoder(path, side) : PictureReader::Picture{};
         }));
 }

@@ -140,16 +140,15 @@ int drawnSide(QPainter *painter, const QRectF &area, const ReportElement &elemen
     const QSizeF areaPixels = painter->worldTransform().mapRect(area).size() * ratio;
     if (picture.size.isEmpty())
         return int(std::ceil(std::max(areaPixels.width(), areaPixels.height())));
-    const QSizeF drawn =
-        painter->worldTransform()
-            .mapRect(ImagePrintGeometry::pictureRect(
-                area, QSizeF(picture.size),
-                ImagePrintGeometry::placement(element, stylesOf(context))))
-            .size() *
-        ratio;
+    const QSizeF drawn = painter->worldTransform()
+                             .mapRect(ImagePrintGeometry::pictureRect(
+                                 area, QSizeF(picture.size),
+                                 ImagePrintGeometry::placement(element, stylesOf(context))))
+                             .size() *
+                         ratio;
     // Each way the picture may be stretched differently; the larger stretch decides.
-    const double scale = std::max(drawn.width() / picture.size.width(),
-                                  drawn.height() / picture.size.height());
+    const double scale =
+        std::max(drawn.width() / picture.size.width(), drawn.height() / picture.size.height());
     return int(std::ceil(std::max(picture.size.width(), picture.size.height()) * scale));
 }
 

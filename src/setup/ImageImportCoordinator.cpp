@@ -72,8 +72,7 @@ void ImageImportCoordinator::performImport(DocumentStore &store)
     if (!ImageImportService::decodes(options_)) {
         // Copied as it is: nothing to wait for.
         try {
-            complete(store, pending,
-                     ImageImportService::processImage(pending.sourceURL, options_));
+            complete(store, pending, ImageImportService::processImage(pending.sourceURL, options_));
         } catch (const ImageImportError &error) {
             setErrorMessage(error.description());
         }

@@ -57,10 +57,9 @@ class PictureArrivalTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        for (const auto &[name, color] : {std::pair{u"red.png"_s, Qt::red},
-                                          std::pair{u"blue.png"_s, Qt::blue},
-                                          std::pair{u"green.png"_s, Qt::green},
-                                          std::pair{u"yellow.png"_s, Qt::yellow}}) {
+        for (const auto &[name, color] :
+             {std::pair{u"red.png"_s, Qt::red}, std::pair{u"blue.png"_s, Qt::blue},
+              std::pair{u"green.png"_s, Qt::green}, std::pair{u"yellow.png"_s, Qt::yellow}}) {
             QImage image(40, 30, QImage::Format_RGB32);
             image.fill(color);
             ASSERT_TRUE(image.save(dir.filePath(name), "PNG"));
@@ -118,9 +117,8 @@ protected:
     {
         QSignalSpy arrived(scene.environment().images, &ElementImageLoader::imageChanged);
         gate->let(picture(name));
-        ASSERT_TRUE(testsupport::waitFor([&] {
-            return arrived.contains(QVariantList{QUrl::fromLocalFile(picture(name))});
-        }));
+        ASSERT_TRUE(testsupport::waitFor(
+            [&] { return arrived.contains(QVariantList{QUrl::fromLocalFile(picture(name))}); }));
     }
 
     QTemporaryDir dir;
