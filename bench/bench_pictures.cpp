@@ -1,4 +1,4 @@
-// Importing large pictures: an 8000 x 6000 JPEG and a 10000 x 10000 PNG resized with the import
+// Importing large pictures: an 8000 x 6000 JPEG, a 10000 x 10000 PNG and a 4032 x 3024 HEIC resized with the import
 // sheet's defaults (longest side 800, aspect kept), and the JPEG converted to PNG at its own size.
 // "peakMB" is the process's peak resident memory during the imports (Linux). The pictures are
 // those of BigPictures.h.
@@ -59,6 +59,16 @@ void BM_ResizePng10000x10000(benchmark::State &state)
     importEach(state, picture(QSize(10000, 10000), "png"), resized());
 }
 BENCHMARK(BM_ResizePng10000x10000)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_ResizeHeic4032x3024(benchmark::State &state)
+{
+    const QString heic = bigpictures::heicPicture(QSize(4032, 3024));
+    if (heic.isEmpty())
+        state.SkipWithError("libheif has no HEVC encoder here to write the picture");
+    else
+        importEach(state, heic, resized());
+}
+BENCHMARK(BM_ResizeHeic4032x3024)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void BM_ConvertJpeg8000x6000ToPng(benchmark::State &state)
 {
