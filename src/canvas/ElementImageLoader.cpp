@@ -155,13 +155,22 @@ void ElementImageLoader::take(LocalFile &file, int side, const PictureReader::Pi
 void ElementImageLoader::finished(QNetworkReply *reply, const QUrl &url)
 {
     reply->deleteLater();
-    Result result{Phase::failed, {}, {}};
-    if (reply->error() == QNetworkReply::NoError) {
-        const PictureReader::Picture picture =
-            PictureReader::readWithin(reply->readAll(), largestSide);
-        if (!picture.image.isNull())
-            result = Result{Phase::loaded, picture.image, picture.size};
+    if (reply->error() != QNetworkReply::NoError) {
+        webImages_.insert(url, Result{Phase::failed, {}, {}});
+        emit imageChanged(url);
+        return;
     }
-    webImages_.insert(url, result);
-    emit imageChanged(url);
+    // Decoded on the pool as local files are: a large download holds no window.
+    auto *watcher = new QFutureWatcher<PictureReader::Picture>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, url] {
+        watcher->deleteLater();
+        const PictureReader::Picture picture = watcher->result();
+        webImages_.insert(url, picture.image.isNull()
+                                   ? Result{Phase::failed, {}, {}}
+                                   : Result{Phase::loaded, picture.image, picture.size});
+        emit imageChanged(url);
+    });
+    watcher->setFuture(QtConcurrent::run(&decodePool(), [data = reply->readAll()] {
+        return PictureReader::readWithin(data, largestSide);
+    }));
 }

@@ -15,12 +15,12 @@ class QNetworkAccessManager;
 class QNetworkReply;
 
 // The pictures of image elements. A local file is read again whenever it has changed on disk; a
-// web picture is fetched in the background. Pictures are decoded at the size they are drawn at
-// (in steps, up to a largest size kept), where their format allows while decoding. A loader that
-// decodes in the background (the canvas's) hands out the picture's frame until the picture
-// arrives and then emits `imageChanged`; one that decodes at once (pictures drawn once, without
-// a canvas) reads local files when asked. Each picture is kept at the largest size asked for
-// until its file changes, so a zoom back or a return to a report decodes nothing. Main thread
+// web picture is fetched and decoded in the background. Pictures are decoded at the size they are
+// drawn at (in steps, up to a largest size kept), where their format allows while decoding. A
+// loader that decodes in the background (the canvas's) hands out the picture's frame until the
+// picture arrives and then emits `imageChanged`; one that decodes at once (pictures drawn once,
+// without a canvas) reads local files when asked. Each picture is kept at the largest size asked
+// for until its file changes, so a zoom back or a return to a report decodes nothing. Main thread
 // only; the decoding runs on a pool of its own.
 class ElementImageLoader : public QObject {
     Q_OBJECT
