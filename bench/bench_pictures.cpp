@@ -1,9 +1,10 @@
-// Importing large pictures: an 8000 x 6000 JPEG and a 10000 x 10000 PNG resized with the import
-// sheet's defaults (longest side 800, aspect kept), and the JPEG converted to PNG at its own size.
+// Importing large pictures: an 8000 x 6000 JPEG, a 10000 x 10000 PNG and a 4032 x 3024 HEIC
+// (skipped where libheif has no HEVC encoder to write it) resized with the import sheet's
+// defaults (longest side 800, aspect kept), and the JPEG converted to PNG at its own size.
 // "peakMB" is the process's peak resident memory during the imports (Linux). The pictures are
-// written once into a temporary folder; their content is a smooth gradient under fine noise, which
-// JPEG and PNG compress about as they do a photograph.
+// those of BigPictures.h.
 
+#include "BigPictures.h"
 #include "CoreBenchMain.h"
 #include "setup/ImageImportService.h"
 
@@ -19,62 +20,12 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QTemporaryDir &folder()
-{
-    static QTemporaryDir dir;
-    return dir;
-}
-
-// The picture of `size` pixels in `format`, written on first use.
-QString picture(const QSize &size, const char *format)
-{
-    const QString path = folder().filePath(
-        u"large-%1x%2.%3"_s.arg(size.width()).arg(size.height()).arg(QLatin1StringView(format)));
-    if (QFile::exists(path))
-        return path;
-    QImage image(size, QImage::Format_RGB32);
-    quint32 noise = 12345;
-    for (int y = 0; y < size.height(); ++y) {
-        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
-        for (int x = 0; x < size.width(); ++x) {
-            noise = noise * 1664525u + 1013904223u;
-            const int grain = int(noise >> 28);
-            line[x] = qRgb((x * 255 / size.width() + grain) & 255,
-                           (y * 255 / size.height() + grain) & 255, (x + y + grain) & 255);
-        }
-    }
-    QImageWriter writer(path, format);
-    writer.setQuality(85);
-    if (!writer.write(image))
-        qFatal("cannot write %s", qPrintable(path));
-    return path;
-}
-
-// Starts a new peak of the process's resident memory (Linux; elsewhere nothing happens).
-void resetPeakMemory()
-{
-    QFile clear(u"/proc/self/clear_refs"_s);
-    if (clear.open(QIODevice::WriteOnly))
-        clear.write("5");
-}
-
-// The peak resident memory since the last reset, in megabytes; 0 where unknown.
-double peakMegabytes()
-{
-    QFile status(u"/proc/self/status"_s);
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024;
-    }
-    return 0;
-}
+using bigpictures::picture;
 
 // Imports `source` into a fresh report folder with `options`, once per iteration.
 void importEach(benchmark::State &state, const QString &source, const ImageImportOptions &options)
 {
-    resetPeakMemory();
+    bigpictures::resetPeakMemory();
     for (auto _ : state) {
         state.PauseTiming();
         QTemporaryDir reportFolder;
@@ -88,7 +39,7 @@ void importEach(benchmark::State &state, const QString &source, const ImageImpor
             return;
         }
     }
-    state.counters["peakMB"] = peakMegabytes();
+    state.counters["peakMB"] = bigpictures::peakMegabytes();
 }
 
 ImageImportOptions resized()
@@ -109,6 +60,16 @@ void BM_ResizePng10000x10000(benchmark::State &state)
     importEach(state, picture(QSize(10000, 10000), "png"), resized());
 }
 BENCHMARK(BM_ResizePng10000x10000)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_ResizeHeic4032x3024(benchmark::State &state)
+{
+    const QString heic = bigpictures::heicPicture(QSize(4032, 3024));
+    if (heic.isEmpty())
+        state.SkipWithError("libheif has no HEVC encoder here to write the picture");
+    else
+        importEach(state, heic, resized());
+}
+BENCHMARK(BM_ResizeHeic4032x3024)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void BM_ConvertJpeg8000x6000ToPng(benchmark::State &state)
 {

@@ -3,6 +3,7 @@
 #include "canvas/CrossBandDragState.h"
 #include "document/DocumentStore.h"
 #include "model/AbsentSections.h"
+#include "setup/ImageExpression.h"
 
 #include <QEvent>
 #include <QGraphicsRectItem>
@@ -22,8 +23,7 @@ CanvasScene::CanvasScene(QObject *parent)
     context_.views = &views_;
     environment_.images = &images_;
     context_.environment = &environment_;
-    // A web picture that arrives, or a subreport file that is created, changes faces.
-    connect(&images_, &ElementImageLoader::imageChanged, this, [this] { update(); });
+    followImages(&images_);
     busyTimer_.setInterval(80);
     connect(&busyTimer_, &QTimer::timeout, this, [this] { update(); });
     sheet_->setBrush(Qt::white);
@@ -89,10 +89,33 @@ void CanvasScene::setDragStates(BandFrameTracker *frameTracker, MultiDragState *
 
 void CanvasScene::setEnvironment(const ElementEnvironment &environment)
 {
+    ElementImageLoader *const followed = environment_.images;
     environment_ = environment;
     if (!environment_.images)
         environment_.images = &images_;
+    if (environment_.images != followed) {
+        followed->disconnect(this);
+        followImages(environment_.images);
+    }
     update();
+}
+
+void CanvasScene::followImages(ElementImageLoader *images)
+{
+    connect(images, &ElementImageLoader::imageChanged, this, &CanvasScene::pictureArrived);
+}
+
+void CanvasScene::pictureArrived(const QUrl &url)
+{
+    // Only the elements of the report shown that name the picture now: a picture asked for by
+    // an element whose expression has changed since, or by a report no longer shown, repaints
+    // nothing.
+    const std::optional<QUrl> reportURL = context_.store ? context_.store->fileURL() : std::nullopt;
+    for (ElementView *view : views_.views()) {
+        const auto *image = view->element().kind.as<ElementKind::Image>();
+        if (image && ImageExpression::resolve(image->expression, reportURL) == url)
+            view->update();
+    }
 }
 
 void CanvasScene::setStore(DocumentStore *store)

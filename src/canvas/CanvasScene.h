@@ -69,9 +69,13 @@ private:
     void syncActiveBand();
     void syncSelection();
     void syncBusySubreports();
+    // Repaints the elements that show the picture at `url`, now that it has arrived.
+    void pictureArrived(const QUrl &url);
+    void followImages(ElementImageLoader *images);
 
     SystemClock systemClock_;
-    ElementImageLoader images_;
+    // Decodes off the window's thread: an element shows its picture's frame until it arrives.
+    ElementImageLoader images_{ElementImageLoader::Decoding::inBackground};
     // Turns the activity indicators of subreports that are being created.
     QTimer busyTimer_;
     ElementEnvironment environment_;

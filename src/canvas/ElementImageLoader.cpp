@@ -1,24 +1,69 @@
 #include "canvas/ElementImageLoader.h"
 
 #include <QFile>
+#include <QFutureWatcher>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QThreadPool>
+#include <QtConcurrent/QtConcurrentRun>
+#include <algorithm>
 
 namespace {
 
 // Pictures are kept no larger than this either way: enough for a page-wide element at the
 // largest zoom, while a photograph of many megapixels takes a few megabytes.
 constexpr int largestSide = 2400;
+// The smallest step a picture is decoded at; each next step doubles it.
+constexpr int smallestSide = 256;
+
+// The decodes of every canvas: two at a time, so that two huge pictures (a 10000 x 10000 PNG
+// takes 400 MB while it decodes) are the most memory held at once, and other background work
+// keeps its threads.
+QThreadPool &decodePool()
+{
+    static QThreadPool pool;
+    static const bool sized = [] {
+        pool.setMaxThreadCount(2);
+        return true;
+    }();
+    Q_UNUSED(sized);
+    return pool;
+}
 
 } // namespace
 
-ElementImageLoader::ElementImageLoader(QObject *parent) : QObject(parent) {}
+ElementImageLoader::ElementImageLoader(Decoding decoding, QObject *parent)
+    : QObject(parent), decoding_(decoding), decoder_([](const QString &path, int longestSide) {
+          return PictureReader::readWithin(path, longestSide);
+      }),
+      alive_(std::make_shared<std::atomic_bool>(true))
+{
+}
 
-ElementImageLoader::Result ElementImageLoader::image(const QUrl &url)
+ElementImageLoader::~ElementImageLoader()
+{
+    // Decodes not yet begun are skipped; those running end on their own and are dropped.
+    alive_->store(false);
+}
+
+void ElementImageLoader::setDecoder(Decoder decoder)
+{
+    decoder_ = std::move(decoder);
+}
+
+int ElementImageLoader::decodedSide(int longestSide)
+{
+    int side = smallestSide;
+    while (side < longestSide && side < largestSide)
+        side *= 2;
+    return longestSide <= 0 ? largestSide : std::min(side, largestSide);
+}
+
+ElementImageLoader::Result ElementImageLoader::image(const QUrl &url, int longestSide)
 {
     if (url.isLocalFile())
-        return localImage(url.toLocalFile());
+        return localImage(url.toLocalFile(), longestSide);
     const auto known = webImages_.constFind(url);
     if (known != webImages_.constEnd())
         return *known;
@@ -33,7 +78,7 @@ ElementImageLoader::Result ElementImageLoader::image(const QUrl &url)
     return Result{};
 }
 
-ElementImageLoader::Result ElementImageLoader::localImage(const QString &path)
+ElementImageLoader::Result ElementImageLoader::localImage(const QString &path, int longestSide)
 {
     // The file is read again whenever its size or its (nanosecond) modification time changes,
     // so an edited picture shows at once, without decoding it at every paint.
@@ -47,25 +92,85 @@ ElementImageLoader::Result ElementImageLoader::localImage(const QString &path)
     }
     LocalFile &file = localFiles_[path];
     if (file.size != qint64(size) || file.modified != modified) {
-        file.size = qint64(size);
-        file.modified = modified;
-        file.picture = PictureReader::readWithin(path, largestSide);
+        file = LocalFile{modified, qint64(size), ++versions_, {}, 0, false, false, 0};
     }
-    if (file.picture.image.isNull())
+    const int side = decodedSide(longestSide);
+    const bool enough = file.complete || file.side >= side;
+    if (!file.failed && !enough) {
+        if (decoding_ == Decoding::atOnce)
+            take(file, side, decoder_(path, side));
+        else if (file.pendingSide < side)
+            decodeInBackground(path, file, side);
+    }
+    if (file.failed)
         return Result{Phase::failed, {}, {}};
+    if (file.picture.image.isNull())
+        return Result{};
     return Result{Phase::loaded, file.picture.image, file.picture.size};
+}
+
+void ElementImageLoader::decodeInBackground(const QString &path, LocalFile &file, int side)
+{
+    file.pendingSide = side;
+    const quint64 version = file.version;
+    auto *watcher = new QFutureWatcher<PictureReader::Picture>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, path, version, side] {
+        watcher->deleteLater();
+        decoded(path, version, side, watcher->result());
+    });
+    watcher->setFuture(
+        QtConcurrent::run(&decodePool(), [decoder = decoder_, alive = alive_, path, side] {
+            return alive->load() ? decoder(path, side) : PictureReader::Picture{};
+        }));
+}
+
+void ElementImageLoader::decoded(const QString &path, quint64 version, int side,
+                                 const PictureReader::Picture &picture)
+{
+    const auto file = localFiles_.find(path);
+    // The file changed or went while it was decoded: what arrives is of an older version.
+    if (file == localFiles_.end() || file->version != version)
+        return;
+    if (file->pendingSide == side)
+        file->pendingSide = 0;
+    if (file->side >= side && !file->picture.image.isNull())
+        return; // a larger one came first
+    take(*file, side, picture);
+    emit imageChanged(QUrl::fromLocalFile(path));
+}
+
+void ElementImageLoader::take(LocalFile &file, int side, const PictureReader::Picture &picture)
+{
+    if (picture.image.isNull()) {
+        file.failed = true;
+        file.picture = {};
+        return;
+    }
+    file.picture = picture;
+    file.side = side;
+    // A picture that fitted within the step is whole: no larger step decodes more of it.
+    file.complete = picture.image.size() == picture.size;
 }
 
 void ElementImageLoader::finished(QNetworkReply *reply, const QUrl &url)
 {
     reply->deleteLater();
-    Result result{Phase::failed, {}, {}};
-    if (reply->error() == QNetworkReply::NoError) {
-        const PictureReader::Picture picture =
-            PictureReader::readWithin(reply->readAll(), largestSide);
-        if (!picture.image.isNull())
-            result = Result{Phase::loaded, picture.image, picture.size};
+    if (reply->error() != QNetworkReply::NoError) {
+        webImages_.insert(url, Result{Phase::failed, {}, {}});
+        emit imageChanged(url);
+        return;
     }
-    webImages_.insert(url, result);
-    emit imageChanged(url);
+    // Decoded on the pool as local files are: a large download holds no window.
+    auto *watcher = new QFutureWatcher<PictureReader::Picture>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, url] {
+        watcher->deleteLater();
+        const PictureReader::Picture picture = watcher->result();
+        webImages_.insert(url, picture.image.isNull()
+                                   ? Result{Phase::failed, {}, {}}
+                                   : Result{Phase::loaded, picture.image, picture.size});
+        emit imageChanged(url);
+    });
+    watcher->setFuture(QtConcurrent::run(&decodePool(), [data = reply->readAll()] {
+        return PictureReader::readWithin(data, largestSide);
+    }));
 }

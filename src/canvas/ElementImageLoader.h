@@ -6,44 +6,83 @@
 #include <QImage>
 #include <QObject>
 #include <QUrl>
+#include <atomic>
 #include <filesystem>
+#include <functional>
+#include <memory>
 
 class QNetworkAccessManager;
 class QNetworkReply;
 
-// The pictures of image elements. A local file is read when asked for (again whenever it has
-// changed on disk); a web picture is fetched in the background and `imageChanged` tells the
-// canvas when its load has ended. Large pictures are kept scaled down, decoded at that size
-// where their format allows. Main thread only.
+// The pictures of image elements. A local file is read again whenever it has changed on disk; a
+// web picture is fetched and decoded in the background. Pictures are decoded at the size they are
+// drawn at (in steps, up to a largest size kept), where their format allows while decoding. A
+// loader that decodes in the background (the canvas's) hands out the picture's frame until the
+// picture arrives and then emits `imageChanged`; one that decodes at once (pictures drawn once,
+// without a canvas) reads local files when asked. Each picture is kept at the largest size asked
+// for until its file changes, so a zoom back or a return to a report decodes nothing. Main thread
+// only; the decoding runs on a pool of its own.
 class ElementImageLoader : public QObject {
     Q_OBJECT
 public:
     enum class Phase { loading, loaded, failed };
+    enum class Decoding { atOnce, inBackground };
     struct Result {
         Phase phase = Phase::loading;
-        // Kept no larger than the canvas needs.
+        // Kept no larger than the canvas needs; while a larger one is decoded, the smaller one
+        // decoded before.
         QImage image;
         // The picture's own size as shown, in pixels: the points the engine prints it at.
         QSize size;
     };
+    // Reads the local file at `path` no larger than `longestSide` pixels either way. Called on
+    // the loader's pool when decoding in the background.
+    using Decoder = std::function<PictureReader::Picture(const QString &path, int longestSide)>;
 
-    explicit ElementImageLoader(QObject *parent = nullptr);
+    explicit ElementImageLoader(Decoding decoding = Decoding::atOnce, QObject *parent = nullptr);
+    ~ElementImageLoader() override;
 
-    Result image(const QUrl &url);
+    // The picture at `url`, wanted `longestSide` pixels large on its longest side (0: as large
+    // as kept).
+    Result image(const QUrl &url, int longestSide = 0);
+    // Reads local files through `decoder` instead of PictureReader.
+    void setDecoder(Decoder decoder);
+
+    // The size a picture of `longestSide` pixels is decoded at: the next of a few steps, never
+    // beyond the largest kept.
+    static int decodedSide(int longestSide);
 
 signals:
+    // A picture has arrived, failed, or a larger one has replaced the one shown.
     void imageChanged(const QUrl &url);
 
 private:
     struct LocalFile {
         std::filesystem::file_time_type modified;
         qint64 size = -1;
+        // Counts the versions of the file seen, so that a decode of an older one is dropped.
+        quint64 version = 0;
         PictureReader::Picture picture;
+        // The step `picture` was decoded for, and whether it holds the whole picture.
+        int side = 0;
+        bool complete = false;
+        bool failed = false;
+        // The step being decoded in the background, or 0.
+        int pendingSide = 0;
     };
 
-    Result localImage(const QString &path);
+    Result localImage(const QString &path, int longestSide);
+    void decodeInBackground(const QString &path, LocalFile &file, int side);
+    void decoded(const QString &path, quint64 version, int side,
+                 const PictureReader::Picture &picture);
+    static void take(LocalFile &file, int side, const PictureReader::Picture &picture);
     void finished(QNetworkReply *reply, const QUrl &url);
 
+    Decoding decoding_;
+    Decoder decoder_;
+    // Tells the decodes still queued that nobody waits for them any more.
+    std::shared_ptr<std::atomic_bool> alive_;
+    quint64 versions_ = 0;
     QNetworkAccessManager *network_ = nullptr;
     QHash<QString, LocalFile> localFiles_;
     QHash<QUrl, Result> webImages_;

@@ -9,6 +9,8 @@
 #include "setup/ImageExpression.h"
 
 #include <QPainter>
+#include <algorithm>
+#include <cmath>
 
 using namespace Qt::StringLiterals;
 using ElementFaceGeometry::ColorUse;
@@ -129,6 +131,27 @@ void paintPicture(QPainter *painter, const QRectF &frame, const ReportElement &e
     paintPictureBorder(painter, frame, element);
 }
 
+// The longest side, in the device's pixels, of the picture drawn in `area`: placed as the engine
+// places it once its size is known, else filling the area.
+int drawnSide(QPainter *painter, const QRectF &area, const ReportElement &element,
+              const ElementImageLoader::Result &picture, const ElementFaceContext &context)
+{
+    const double ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+    const QSizeF areaPixels = painter->worldTransform().mapRect(area).size() * ratio;
+    if (picture.size.isEmpty())
+        return int(std::ceil(std::max(areaPixels.width(), areaPixels.height())));
+    const QSizeF drawn = painter->worldTransform()
+                             .mapRect(ImagePrintGeometry::pictureRect(
+                                 area, QSizeF(picture.size),
+                                 ImagePrintGeometry::placement(element, stylesOf(context))))
+                             .size() *
+                         ratio;
+    // Each way the picture may be stretched differently; the larger stretch decides.
+    const double scale =
+        std::max(drawn.width() / picture.size.width(), drawn.height() / picture.size.height());
+    return int(std::ceil(std::max(picture.size.width(), picture.size.height()) * scale));
+}
+
 void paintImage(QPainter *painter, const QRectF &frame, const ReportElement &element,
                 const QString &expression, const ElementFaceContext &context)
 {
@@ -138,8 +161,18 @@ void paintImage(QPainter *painter, const QRectF &frame, const ReportElement &ele
         return;
     }
     ElementImageLoader::Result result;
-    if (context.images)
-        result = context.images->image(*location);
+    if (context.images) {
+        // Asked for at the size the area would show; once the picture's own size is known, at
+        // the size it is drawn at.
+        const QRectF area = ImagePrintGeometry::pictureArea(element, frame);
+        const int guess = drawnSide(painter, area, element, result, context);
+        result = context.images->image(*location, guess);
+        if (!result.size.isEmpty()) {
+            const int side = drawnSide(painter, area, element, result, context);
+            if (ElementImageLoader::decodedSide(side) > ElementImageLoader::decodedSide(guess))
+                result = context.images->image(*location, side);
+        }
+    }
     if (result.phase == ElementImageLoader::Phase::loaded)
         paintPicture(painter, frame, element, result, context);
     else

@@ -18,6 +18,7 @@ public:
     void add(ElementView *view);
     // Forgets the view, unless a newer view of the same element has taken its place.
     void remove(ElementView *view);
+    const QHash<QUuid, ElementView *> &views() const { return views_; }
 
     // The canvas's state, followed from now on; the caller keeps it alive.
     void setState(const CrossBandDragState *state);

@@ -137,7 +137,7 @@ QSize size(const QByteArray &file)
     return QSize(heif->handleWidth(primary.handle()), heif->handleHeight(primary.handle()));
 }
 
-QImage decode(const QByteArray &file, qint64 byteLimit)
+QImage decode(const QByteArray &file, qint64 byteLimit, const QSize &size)
 {
     const Heif *heif = Heif::loaded();
     if (!heif)
@@ -164,10 +164,13 @@ QImage decode(const QByteArray &file, qint64 byteLimit)
     const uint8_t *plane = heif->planeReadonly(decoded, heif_channel_interleaved, &stride);
     if (!plane || width <= 0 || height <= 0)
         return {};
-    // Copied out of libheif's buffer, which goes with the decoded image.
-    return QImage(plane, width, height, stride,
-                  alpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888)
-        .copy();
+    // Read in place; what is returned is copied or scaled out of libheif's buffer, which goes
+    // with the decoded image.
+    const QImage inPlace(plane, width, height, stride,
+                         alpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888);
+    if (size.isEmpty() || size == inPlace.size())
+        return inPlace.copy();
+    return inPlace.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
 } // namespace HeifPicture

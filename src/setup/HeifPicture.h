@@ -14,8 +14,9 @@ namespace HeifPicture {
 bool isHeif(const QByteArray &head);
 // The size of the file's primary picture as shown, or an empty size.
 QSize size(const QByteArray &file);
-// The primary picture at its own size; null when it cannot be decoded, or when it would take
-// more than `byteLimit` bytes.
-QImage decode(const QByteArray &file, qint64 byteLimit);
+// The primary picture scaled to `size` (empty: its own size); null when it cannot be decoded, or
+// when its own size would take more than `byteLimit` bytes. The picture is scaled straight from
+// libheif's buffer, which is freed before this returns. Any thread.
+QImage decode(const QByteArray &file, qint64 byteLimit, const QSize &size = {});
 
 } // namespace HeifPicture

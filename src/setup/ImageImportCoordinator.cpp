@@ -5,6 +5,11 @@
 #include "setup/ImageImportService.h"
 #include "widgets/Dialogs.h"
 
+#include <QFutureWatcher>
+#include <QPointer>
+#include <QtConcurrent/QtConcurrentRun>
+#include <variant>
+
 using namespace Qt::StringLiterals;
 
 ImageImportCoordinator::ImageImportCoordinator(Dialogs &dialogs, QObject *parent)
@@ -17,6 +22,9 @@ void ImageImportCoordinator::setPending(const std::optional<PendingImport> &pend
     const bool same =
         pending_.has_value() == pending.has_value() && (!pending_ || pending_->id == pending->id);
     pending_ = pending;
+    // A picture still decoding for an import that has ended is dropped when it arrives.
+    if (running_ && (!pending_ || pending_->id != *running_))
+        setRunning(std::nullopt);
     if (!same)
         emit pendingChanged();
 }
@@ -44,19 +52,70 @@ void ImageImportCoordinator::begin(const QUrl &sourceURL, Completion onImported)
     setPending(PendingImport{QUuid::createUuid(), sourceURL, std::move(onImported)});
 }
 
+void ImageImportCoordinator::setRunning(const std::optional<QUuid> &id)
+{
+    if (running_ == id)
+        return;
+    running_ = id;
+    emit busyChanged();
+}
+
 void ImageImportCoordinator::performImport(DocumentStore &store)
 {
-    if (!pending_)
+    if (!pending_ || running_)
         return;
     const PendingImport pending = *pending_;
+    if (!store.fileURL()) {
+        promptSaveThenRetry(store);
+        return;
+    }
+    if (!ImageImportService::decodes(options_)) {
+        // Copied as it is: nothing to wait for.
+        try {
+            complete(store, pending, ImageImportService::processImage(pending.sourceURL, options_));
+        } catch (const ImageImportError &error) {
+            setErrorMessage(error.description());
+        }
+        return;
+    }
+    using Outcome = std::variant<ImageImportService::ProcessedImage, ImageImportError>;
+    setErrorMessage(std::nullopt);
+    setRunning(pending.id);
+    auto *watcher = new QFutureWatcher<Outcome>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this,
+            [this, watcher, pending, target = QPointer<DocumentStore>(&store)] {
+                watcher->deleteLater();
+                // Cancelled, replaced, or its report closed meanwhile: the picture is dropped.
+                if (running_ != pending.id)
+                    return;
+                setRunning(std::nullopt);
+                if (!target)
+                    return cancel();
+                const Outcome outcome = watcher->result();
+                if (const auto *error = std::get_if<ImageImportError>(&outcome))
+                    setErrorMessage(error->description());
+                else
+                    complete(*target, pending,
+                             std::get<ImageImportService::ProcessedImage>(outcome));
+            });
+    watcher->setFuture(
+        QtConcurrent::run([source = pending.sourceURL, options = options_]() -> Outcome {
+            try {
+                return ImageImportService::processImage(source, options);
+            } catch (const ImageImportError &error) {
+                return error;
+            }
+        }));
+}
+
+void ImageImportCoordinator::complete(DocumentStore &store, const PendingImport &pending,
+                                      const ImageImportService::ProcessedImage &processed)
+{
     QString expression;
     try {
-        expression = ImageImportService::importImage(pending.sourceURL, store.fileURL(), options_);
+        expression = ImageImportService::storeImage(processed, pending.sourceURL, store.fileURL());
     } catch (const ImageImportError &error) {
-        if (error.kind() == ImageImportError::Kind::reportNotSaved)
-            promptSaveThenRetry(store);
-        else
-            setErrorMessage(error.description());
+        setErrorMessage(error.description());
         return;
     }
     store.ensureSubreportDirParameter();

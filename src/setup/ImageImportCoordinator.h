@@ -1,6 +1,7 @@
 #pragma once
 
 #include "setup/ImageImportOptions.h"
+#include "setup/ImageImportService.h"
 
 #include <QObject>
 #include <QString>
@@ -16,7 +17,9 @@ class DocumentStore;
 // import with the picture and what to do with the expression; the window shows the "Add Image"
 // sheet while an import is pending, and the sheet's Import runs it against the active report.
 // A report that was never saved is saved first, through a save panel, because pictures are
-// stored beside the report file. Main thread only.
+// stored beside the report file. A picture that is resized or converted is decoded off the
+// window's thread: the import is busy meanwhile, and its result is dropped when the import has
+// been cancelled or replaced, or its report closed, before it arrives. Main thread only.
 class ImageImportCoordinator : public QObject {
     Q_OBJECT
 
@@ -45,8 +48,11 @@ public:
     // The sheet's Import: copies the picture beside `store`'s report, declares SUBREPORT_DIR,
     // hands the expression to the pending completion and ends the import. An unsaved report is
     // saved first (promptSaveThenRetry); any other failure becomes the error message and the
-    // import stays pending.
+    // import stays pending. A picture that is decoded finishes later, while the import is busy;
+    // an Import while busy does nothing.
     void performImport(DocumentStore &store);
+    // Whether the pending import's picture is being decoded.
+    bool isBusy() const { return running_.has_value(); }
     // Asks where to save the report; after a successful save the import runs again. A cancelled
     // panel changes nothing; a failed save becomes the error message.
     void promptSaveThenRetry(DocumentStore &store);
@@ -60,9 +66,17 @@ signals:
     void pendingChanged();
     void optionsChanged();
     void errorMessageChanged();
+    void busyChanged();
 
 private:
+    // Stores the picture beside the report and hands its expression to the import's completion.
+    void complete(DocumentStore &store, const PendingImport &pending,
+                  const ImageImportService::ProcessedImage &processed);
+    void setRunning(const std::optional<QUuid> &id);
+
     Dialogs &dialogs_;
+    // The import whose picture is being decoded.
+    std::optional<QUuid> running_;
     std::optional<PendingImport> pending_;
     ImageImportOptions options_;
     std::optional<QString> errorMessage_;

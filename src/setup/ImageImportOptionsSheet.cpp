@@ -13,6 +13,7 @@
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSlider>
@@ -137,6 +138,21 @@ ImageImportOptionsSheet::ImageImportOptionsSheet(ImageImportCoordinator &coordin
     errorLayout->addWidget(errorLabel_, 1);
     column->addWidget(errorRow_);
 
+    // While the picture is decoded: a bar that runs without an end, and what is being done.
+    progressRow_ = new QWidget(this);
+    progressRow_->setObjectName(u"imageImport.progress"_s);
+    auto *progressLayout = new QHBoxLayout(progressRow_);
+    progressLayout->setContentsMargins(0, 0, 0, 0);
+    auto *progressBar = new QProgressBar(progressRow_);
+    progressBar->setRange(0, 0);
+    progressBar->setTextVisible(false);
+    progressBar->setMaximumHeight(fontMetrics().height());
+    auto *progressText = CardText::note(u"Preparing the picture\u2026"_s, progressRow_);
+    progressText->setObjectName(u"imageImport.progressText"_s);
+    progressLayout->addWidget(progressText);
+    progressLayout->addWidget(progressBar, 1);
+    column->addWidget(progressRow_);
+
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
     cancel_ = new QPushButton(u"Cancel"_s, this);
@@ -176,9 +192,12 @@ ImageImportOptionsSheet::ImageImportOptionsSheet(ImageImportCoordinator &coordin
             &ImageImportOptionsSheet::showOptions);
     connect(&coordinator_, &ImageImportCoordinator::errorMessageChanged, this,
             &ImageImportOptionsSheet::showError);
+    connect(&coordinator_, &ImageImportCoordinator::busyChanged, this,
+            &ImageImportOptionsSheet::showBusy);
     paintErrorIcon();
     showOptions();
     showError();
+    showBusy();
     followPending();
 }
 
@@ -240,6 +259,17 @@ void ImageImportOptionsSheet::showError()
     const std::optional<QString> &message = coordinator_.errorMessage();
     errorLabel_->setText(message.value_or(QString()));
     errorRow_->setVisible(message.has_value());
+    fitHeight();
+}
+
+void ImageImportOptionsSheet::showBusy()
+{
+    const bool busy = coordinator_.isBusy();
+    progressRow_->setVisible(busy);
+    import_->setEnabled(!busy);
+    for (QWidget *choice : {static_cast<QWidget *>(sizePicker_), maxDimensionRow_,
+                            static_cast<QWidget *>(formatPicker_), jpegRow_})
+        choice->setEnabled(!busy);
     fitHeight();
 }
 

@@ -16,7 +16,9 @@ class WorkspaceModel;
 // The "Add Image" sheet: how the picture of the pending import is stored (kept or shrunk,
 // kept or re-encoded), any failure of the last attempt, and Cancel and Import. It is shown
 // while the coordinator holds a pending import, and Import runs it against the active tab's
-// report. A new import replaces the one shown, with fresh options.
+// report. A new import replaces the one shown, with fresh options. While the picture is resized or
+// converted, the sheet shows that it works and takes no other choice or Import; Cancel (or closing
+// the sheet) ends the import and drops its picture.
 class ImageImportOptionsSheet : public SheetDialog {
     Q_OBJECT
 
@@ -41,6 +43,7 @@ public:
     QLabel *jpegQualityLabel() const { return jpegQualityLabel_; }
     QWidget *errorRow() const { return errorRow_; }
     QLabel *errorLabel() const { return errorLabel_; }
+    QWidget *progressRow() const { return progressRow_; }
     QPushButton *importButton() const { return import_; }
     QPushButton *cancelButton() const { return cancel_; }
 
@@ -51,6 +54,7 @@ private:
     void followPending();
     void showOptions();
     void showError();
+    void showBusy();
     void fitHeight();
     void paintErrorIcon();
     template <typename Change> void changeOptions(Change change);
@@ -70,6 +74,7 @@ private:
     QWidget *errorRow_ = nullptr;
     QLabel *errorIcon_ = nullptr;
     QLabel *errorLabel_ = nullptr;
+    QWidget *progressRow_ = nullptr;
     QPushButton *import_ = nullptr;
     QPushButton *cancel_ = nullptr;
 };

@@ -24,11 +24,7 @@ namespace {
 // that sizes stay exact integers and a picture of that side can still be drawn.
 constexpr double maximumSide = 32767;
 
-// The bytes to store and the extension (lower case, no dot) to give them.
-struct ProcessedImage {
-    QByteArray data;
-    QString extension;
-};
+using ImageImportService::ProcessedImage;
 
 // The text after the last dot of a file name, unless that dot starts the name.
 QString pathExtension(const QString &fileName)
@@ -62,8 +58,7 @@ ProcessedImage processedData(const QString &path, const ImageImportOptions &opti
 {
     using Options = ImageImportOptions;
     const QString extension = pathExtension(QFileInfo(path).fileName()).toLower();
-    if (options.sizeMode == Options::SizeMode::keepOriginal &&
-        options.formatMode == Options::FormatMode::keepOriginal) {
+    if (!ImageImportService::decodes(options)) {
         // Copied byte for byte: nothing is decoded.
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly))
@@ -245,14 +240,23 @@ QSizeF boxForPicture(const QSizeF &box, const QString &expression,
     return fittedBox(box, PictureReader::size(location->toLocalFile()));
 }
 
-QString importImage(const QUrl &source, const std::optional<QUrl> &reportFileURL,
-                    const ImageImportOptions &options)
+bool decodes(const ImageImportOptions &options)
+{
+    return options.sizeMode != ImageImportOptions::SizeMode::keepOriginal ||
+           options.formatMode != ImageImportOptions::FormatMode::keepOriginal;
+}
+
+ProcessedImage processImage(const QUrl &source, const ImageImportOptions &options)
+{
+    return processedData(source.toLocalFile(), options);
+}
+
+QString storeImage(const ProcessedImage &processed, const QUrl &source,
+                   const std::optional<QUrl> &reportFileURL)
 {
     if (!reportFileURL)
         throw ImageImportError::reportNotSaved();
     const QDir folder = QFileInfo(reportFileURL->toLocalFile()).absoluteDir();
-    const ProcessedImage processed = processedData(source.toLocalFile(), options);
-
     const QString base = withoutPathExtension(source.fileName());
     QString name = base + u'.' + processed.extension;
     for (int n = 2;; ++n) {
@@ -268,6 +272,14 @@ QString importImage(const QUrl &source, const std::optional<QUrl> &reportFileURL
         name = base + u'-' + QString::number(n) + u'.' + processed.extension;
     }
     return subreportDirExpression(name);
+}
+
+QString importImage(const QUrl &source, const std::optional<QUrl> &reportFileURL,
+                    const ImageImportOptions &options)
+{
+    if (!reportFileURL)
+        throw ImageImportError::reportNotSaved();
+    return storeImage(processImage(source, options), source, reportFileURL);
 }
 
 } // namespace ImageImportService

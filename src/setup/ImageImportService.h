@@ -37,8 +37,14 @@ private:
 // Brings a picture into the folder of a saved report: recognises image files by name, scales
 // and re-encodes them as the options say, picks a free file name (or reuses an identical file)
 // and returns the image expression that names the copy. Main thread; reads and writes files
-// synchronously.
+// synchronously. The work of a picture that is decoded (processImage) may run on any thread.
 namespace ImageImportService {
+
+// A picture made ready to store: its bytes and the extension (lower case, no dot) to give them.
+struct ProcessedImage {
+    QByteArray data;
+    QString extension;
+};
 
 // The image types the designer takes, in this order: PNG, JPEG, GIF, BMP, TIFF, HEIC.
 const QList<QMimeType> &acceptedContentTypes();
@@ -61,6 +67,16 @@ QSizeF fittedBox(const QSizeF &box, const QSize &picture);
 QSizeF boxForPicture(const QSizeF &box, const QString &expression,
                      const std::optional<QUrl> &reportFileURL);
 
+// Whether the options have the picture decoded (resized or re-encoded) rather than copied.
+bool decodes(const ImageImportOptions &options);
+// The picture's bytes as the options want them stored: the file's own, or the picture decoded,
+// scaled and encoded. Throws ImageImportError::processingFailed. Any thread.
+ProcessedImage processImage(const QUrl &source, const ImageImportOptions &options);
+// Writes the processed picture into the report's folder under the source's name (a free one, or
+// that of an identical file) and returns "$P{SUBREPORT_DIR} + "NAME"". Throws reportNotSaved
+// without a report file and writeFailed when the file cannot be written.
+QString storeImage(const ProcessedImage &processed, const QUrl &source,
+                   const std::optional<QUrl> &reportFileURL);
 // Copies or converts the picture into the report's folder and returns
 // "$P{SUBREPORT_DIR} + "NAME"". Throws ImageImportError: reportNotSaved (before anything is
 // read) without a report file, processingFailed for a picture that cannot be read, decoded or

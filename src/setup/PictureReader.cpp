@@ -5,6 +5,7 @@
 #include <QBuffer>
 #include <QFile>
 #include <QImageReader>
+#include <QMutex>
 #include <algorithm>
 #include <cmath>
 #include <functional>
@@ -19,24 +20,48 @@ constexpr qint64 headSize = 32;
 using Wanted = std::function<QSize(const QSize &shown)>;
 
 // Qt's allocation limit, raised while it lives to what a picture of `size` pixels may take (8
-// bytes a pixel: a 16-bit PNG decodes to 64-bit pixels), never beyond the largest decode.
+// bytes a pixel: a 16-bit PNG decodes to 64-bit pixels), never beyond the largest decode. The
+// limit is the program's: reads on several threads share one raise, and the limit they found
+// comes back when the last of them ends.
 class RaisedAllocationLimit {
 public:
-    explicit RaisedAllocationLimit(const QSize &size) : previous_(QImageReader::allocationLimit())
+    explicit RaisedAllocationLimit(const QSize &size)
     {
-        if (previous_ == 0 || size.isEmpty())
+        const QMutexLocker lock(&mutex());
+        if (holders()++ == 0)
+            found() = QImageReader::allocationLimit();
+        if (found() == 0 || size.isEmpty())
             return; // no limit, or nothing known to raise it for
         const qint64 needed = qint64(size.width()) * qint64(size.height()) * 8 / megabyte + 1;
         const int limit = int(std::min<qint64>(needed, PictureReader::largestDecodeMB));
-        if (limit > previous_)
+        if (limit > QImageReader::allocationLimit())
             QImageReader::setAllocationLimit(limit);
     }
-    ~RaisedAllocationLimit() { QImageReader::setAllocationLimit(previous_); }
+    ~RaisedAllocationLimit()
+    {
+        const QMutexLocker lock(&mutex());
+        if (--holders() == 0)
+            QImageReader::setAllocationLimit(found());
+    }
     RaisedAllocationLimit(const RaisedAllocationLimit &) = delete;
     RaisedAllocationLimit &operator=(const RaisedAllocationLimit &) = delete;
 
 private:
-    int previous_;
+    static QMutex &mutex()
+    {
+        static QMutex shared;
+        return shared;
+    }
+    static int &holders()
+    {
+        static int count = 0;
+        return count;
+    }
+    static int &found()
+    {
+        static int limit = 0;
+        return limit;
+    }
 };
 
 using PictureReader::Picture;
@@ -91,10 +116,12 @@ Picture readHeif(const QByteArray &data, const Wanted &wanted)
     const QSize shown = HeifPicture::size(data);
     if (shown.isEmpty())
         return {};
-    const QImage image = HeifPicture::decode(data, PictureReader::largestDecodeMB * megabyte);
+    // Scaled as it leaves libheif: the full picture is never copied.
+    const QImage image =
+        HeifPicture::decode(data, PictureReader::largestDecodeMB * megabyte, wanted(shown));
     if (image.isNull())
         return {};
-    return {scaledTo(image, wanted(shown)), shown};
+    return {image, shown};
 }
 
 Picture readData(const QByteArray &data, const Wanted &wanted)

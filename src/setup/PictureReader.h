@@ -10,7 +10,8 @@
 // A picture is decoded at the size it is needed at; formats that can shrink while decoding (JPEG)
 // never hold the whole picture. Qt refuses to decode anything over its allocation limit
 // (128 MB); for these reads alone the limit is raised to what the picture needs, up to
-// `largestDecodeMB`, and put back afterwards. Main thread only (the limit is the program's).
+// `largestDecodeMB`, and put back when the last read that raised it ends. Any thread: the canvas
+// and image import decode off the window's thread.
 namespace PictureReader {
 
 // The most a decode may take: a picture of about 16000 by 16000 pixels.

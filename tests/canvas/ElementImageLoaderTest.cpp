@@ -4,6 +4,7 @@
 
 #include <QBuffer>
 #include <QImageReader>
+#include <QMutex>
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTcpServer>
@@ -134,3 +135,49 @@ TEST(ElementImageLoaderTest, LargeAndHEICPicturesShowScaled)
 }
 
 } // namespace
+
+// In the background a picture is decoded at the step above the size asked for and shows once it
+// has arrived; a smaller size is served from it, a larger one shows it until its own arrives.
+TEST(ElementImageLoaderTest, BackgroundPicturesArriveAtTheSizeDrawnAndAreKept)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"wide.png"_s);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(png(QSize(3000, 1500)));
+    file.close();
+    const QUrl url = QUrl::fromLocalFile(path);
+
+    ElementImageLoader loader(ElementImageLoader::Decoding::inBackground);
+    auto sides = std::make_shared<QList<int>>();
+    auto mutex = std::make_shared<QMutex>();
+    loader.setDecoder([sides, mutex](const QString &file, int side) {
+        {
+            const QMutexLocker lock(mutex.get());
+            sides->append(side);
+        }
+        return PictureReader::readWithin(file, side);
+    });
+    const auto decodedSides = [&] {
+        const QMutexLocker lock(mutex.get());
+        return *sides;
+    };
+    QSignalSpy changed(&loader, &ElementImageLoader::imageChanged);
+
+    EXPECT_EQ(loader.image(url, 300).phase, Phase::loading) << "the frame shows meanwhile";
+    ASSERT_TRUE(changed.wait(10000));
+    ElementImageLoader::Result shown = loader.image(url, 300);
+    ASSERT_EQ(shown.phase, Phase::loaded);
+    EXPECT_EQ(shown.image.size(), QSize(512, 256));
+    EXPECT_EQ(shown.size, QSize(3000, 1500));
+    EXPECT_EQ(loader.image(url, 100).image.size(), QSize(512, 256));
+
+    // Zoomed in: the smaller picture shows until the larger one arrives.
+    EXPECT_EQ(loader.image(url, 900).image.size(), QSize(512, 256));
+    EXPECT_EQ(loader.image(url, 1000).image.size(), QSize(512, 256));
+    ASSERT_TRUE(changed.wait(10000));
+    EXPECT_EQ(loader.image(url, 1000).image.size(), QSize(1024, 512));
+    EXPECT_EQ(loader.image(url, 300).image.size(), QSize(1024, 512)) << "zoomed out: kept";
+    EXPECT_EQ(decodedSides(), (QList<int>{512, 1024})) << "nothing is decoded twice";
+    EXPECT_EQ(changed.size(), 2);
+}

@@ -1,4 +1,5 @@
 #include "AppTestSupport.h"
+#include "TestSupport.h"
 #include "app/ContentView.h"
 #include "canvas/BandItem.h"
 #include "canvas/CanvasGraphicsView.h"
@@ -8,6 +9,7 @@
 #include "engine/SidecarModel.h"
 #include "inspector/InspectorView.h"
 #include "setup/ImageExpression.h"
+#include "setup/ImageImportCoordinator.h"
 #include "setup/ImageImportOptionsSheet.h"
 #include "widgets/ScriptedDialogs.h"
 #include "workspace/AppSettings.h"
@@ -21,6 +23,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTest>
+#include <QThreadPool>
 #include <QToolButton>
 
 using namespace Qt::StringLiterals;
@@ -219,11 +222,52 @@ TEST_F(ImageDropTest, TheInspectorsBrowseButtonImportsIntoTheShownImage)
     emit sheet()->sizePicker()->activated(1);
     sheet()->maxDimensionStepper()->setValue(50);
     QTest::mouseClick(sheet()->importButton(), Qt::LeftButton);
+    ASSERT_TRUE(testsupport::waitFor([&] { return !view->imageImport()->isBusy(); }));
     EXPECT_FALSE(sheet()->isVisible());
     EXPECT_EQ(store().element(image.id)->kind.as<ElementKind::Image>()->expression,
               uR"($P{SUBREPORT_DIR} + "logo.png")"_s);
     EXPECT_EQ(QImage(path(u"logo.png"_s)).size(), QSize(50, 38));
     EXPECT_EQ(subreportDirCount(), 1);
+}
+
+// A resized picture is prepared off the window's thread while the sheet says so and takes no
+// second Import; it arrives as one undo step. Cancelled meanwhile, it never arrives.
+TEST_F(ImageDropTest, AResizedPictureArrivesAsOneUndoStepAndACancelledOneNever)
+{
+    workspace.openTab(QUrl::fromLocalFile(writeReport(u"sales.jrxml"_s)));
+    const BandTarget band = detail();
+    store().setHeight(120, band);
+    const auto dropResized = [&] {
+        ASSERT_TRUE(dropFiles(at(band, {200, 50}), {logo()}));
+        sheet()->sizePicker()->setCurrentIndex(1);
+        emit sheet()->sizePicker()->activated(1);
+        sheet()->maxDimensionStepper()->setValue(50);
+        QTest::mouseClick(sheet()->importButton(), Qt::LeftButton);
+    };
+    dropResized();
+    EXPECT_TRUE(sheet()->isVisible());
+    EXPECT_TRUE(sheet()->progressRow()->isVisible());
+    EXPECT_FALSE(sheet()->importButton()->isEnabled());
+    EXPECT_TRUE(sheet()->cancelButton()->isEnabled());
+    EXPECT_TRUE(images(band).isEmpty());
+    ASSERT_TRUE(testsupport::waitFor([&] { return !view->imageImport()->isBusy(); }));
+    EXPECT_FALSE(sheet()->isVisible());
+    ASSERT_EQ(images(band).size(), 1);
+    EXPECT_EQ(QImage(path(u"logo.png"_s)).size(), QSize(50, 38));
+    // One undo takes the picture away, and nothing done before it.
+    store().undo();
+    EXPECT_TRUE(images(band).isEmpty());
+    EXPECT_EQ(store().height(band), 120);
+
+    QFile::remove(path(u"logo.png"_s));
+    dropResized();
+    QTest::mouseClick(sheet()->cancelButton(), Qt::LeftButton);
+    EXPECT_FALSE(sheet()->isVisible());
+    QThreadPool::globalInstance()->waitForDone();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(images(band).isEmpty());
+    EXPECT_FALSE(QFile::exists(path(u"logo.png"_s)));
+    EXPECT_FALSE(sheet()->isVisible());
 }
 
 // The imported picture's element takes the picture's proportions: a dropped one within the

@@ -10,6 +10,7 @@
 #include <QImage>
 #include <QImageWriter>
 #include <QTemporaryDir>
+#include <QThreadPool>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -124,6 +125,8 @@ TEST_F(ImageImportCoordinatorTest, AFailureStaysInTheSheetUntilCancelled)
     options.formatMode = ImageImportOptions::FormatMode::png;
     coordinator.setOptions(options);
     coordinator.performImport(store);
+    // The picture is decoded off the window's thread; its failure arrives later.
+    ASSERT_TRUE(testsupport::waitFor([&] { return !coordinator.isBusy(); }));
     EXPECT_EQ(coordinator.errorMessage(), u"Couldn't read or process that image."_s);
     ASSERT_TRUE(coordinator.pending());
     EXPECT_EQ(coordinator.options(), options) << "the user's choices stay for another try";
@@ -192,4 +195,67 @@ TEST_F(ImageImportCoordinatorTest, TheOpenPanelOffersImageFilesOnly)
     EXPECT_TRUE(request.fileExtensions.contains(u"png"_s));
     EXPECT_TRUE(request.fileExtensions.contains(u"heic"_s));
     EXPECT_FALSE(request.fileExtensions.contains(u"pdf"_s));
+}
+
+// A picture that is resized is decoded off the window's thread: the import is busy until it
+// arrives and is stored. One whose import was cancelled or replaced meanwhile, or whose report
+// closed, is dropped: no file, no expression.
+TEST_F(ImageImportCoordinatorTest, AResizedPictureArrivesLaterUnlessItsImportHasEnded)
+{
+    store.save(reportURL);
+    ImageImportOptions resize;
+    resize.sizeMode = ImageImportOptions::SizeMode::resize;
+    resize.maxDimension = 10;
+    const auto importResized = [&](DocumentStore &into) {
+        coordinator.setOptions(resize);
+        coordinator.performImport(into);
+    };
+    const auto letDecodesEnd = [] {
+        QThreadPool::globalInstance()->waitForDone();
+        QCoreApplication::processEvents();
+    };
+
+    begin(logo);
+    importResized(store);
+    EXPECT_TRUE(coordinator.isBusy());
+    EXPECT_TRUE(coordinator.pending());
+    EXPECT_TRUE(imported.isEmpty());
+    EXPECT_FALSE(QFile::exists(path(u"report/logo.png"_s)));
+    ASSERT_TRUE(testsupport::waitFor([&] { return !coordinator.isBusy(); }));
+    EXPECT_EQ(imported, QStringList{uR"($P{SUBREPORT_DIR} + "logo.png")"_s});
+    EXPECT_EQ(QImage(path(u"report/logo.png"_s)).size(), QSize(10, 7));
+    EXPECT_FALSE(coordinator.pending());
+
+    QImage photo(40, 40, QImage::Format_RGB32);
+    photo.fill(Qt::blue);
+    ASSERT_TRUE(photo.save(path(u"photo.png"_s), "PNG"));
+    const QUrl photoURL = QUrl::fromLocalFile(path(u"photo.png"_s));
+    begin(photoURL);
+    importResized(store);
+    coordinator.cancel();
+    EXPECT_FALSE(coordinator.isBusy());
+    letDecodesEnd();
+    EXPECT_EQ(imported.size(), 1) << "cancelled";
+    EXPECT_FALSE(QFile::exists(path(u"report/photo.png"_s)));
+
+    begin(photoURL);
+    importResized(store);
+    begin(logo);
+    EXPECT_FALSE(coordinator.isBusy());
+    letDecodesEnd();
+    EXPECT_EQ(imported.size(), 1) << "replaced";
+    EXPECT_FALSE(QFile::exists(path(u"report/photo.png"_s)));
+    EXPECT_TRUE(coordinator.pending()) << "the new import waits for its own Import";
+    EXPECT_FALSE(coordinator.errorMessage());
+
+    {
+        DocumentStore closing;
+        closing.save(QUrl::fromLocalFile(path(u"report/other.jrxml"_s)));
+        begin(photoURL);
+        importResized(closing);
+    }
+    letDecodesEnd();
+    EXPECT_EQ(imported.size(), 1) << "its report closed";
+    EXPECT_FALSE(QFile::exists(path(u"report/photo.png"_s)));
+    EXPECT_FALSE(coordinator.pending());
 }

@@ -1,3 +1,4 @@
+#include "TestSupport.h"
 #include "WheelTurns.h"
 #include "document/DocumentStore.h"
 #include "setup/ImageImportCoordinator.h"
@@ -141,6 +142,7 @@ TEST_F(ImageImportSheetTest, ImportAnswersReturnAndFailuresShowInTheSheet)
     begin(u"Missing.png"_s);
     choose(sheet.formatPicker(), u"Convert to PNG"_s);
     QTest::mouseClick(sheet.importButton(), Qt::LeftButton);
+    ASSERT_TRUE(testsupport::waitFor([&] { return !coordinator.isBusy(); }));
     EXPECT_TRUE(sheet.isVisible());
     EXPECT_TRUE(sheet.errorRow()->isVisible());
     EXPECT_EQ(sheet.errorLabel()->text(), u"Couldn't read or process that image."_s);
