@@ -16,7 +16,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QSignalBlocker>
 
 using namespace Qt::StringLiterals;
@@ -33,7 +32,7 @@ QFont monospaced()
 }
 
 // The multi-line editor of a text or an expression: 60 points tall, monospaced.
-QPlainTextEdit *codeEditor(const QString &name, QWidget *parent)
+PlainTextEdit *codeEditor(const QString &name, QWidget *parent)
 {
     auto *editor = new PlainTextEdit(parent);
     editor->setObjectName(name);
@@ -47,12 +46,22 @@ QPlainTextEdit *codeEditor(const QString &name, QWidget *parent)
 
 // Shows the model's text in an editor the user may be typing in, keeping its caret when it
 // already holds the text.
-void showPlainText(QPlainTextEdit *editor, const QString &text)
+void showPlainText(PlainTextEdit *editor, const QString &text)
 {
-    if (editor->toPlainText() == text)
+    if (editor->holds(text))
         return;
     const QSignalBlocker blocker(editor);
-    editor->setPlainText(text);
+    editor->setText(text);
+}
+
+// Calls `write` with the editor's text at every change the user makes; cutting a long line into
+// pieces changes no text.
+template <typename Write> void writeOnChange(PlainTextEdit *editor, QObject *context, Write write)
+{
+    QObject::connect(editor, &QPlainTextEdit::textChanged, context, [editor, write] {
+        if (!editor->isCuttingPieces())
+            write(editor->text());
+    });
 }
 
 QLabel *caption(const QString &text, QWidget *parent)
@@ -97,8 +106,7 @@ StaticTextCard::StaticTextCard(const ElementWriter &writer, const QString &title
 {
     setObjectName(u"inspector.text"_s);
     addWidget(editor_);
-    connect(editor_, &QPlainTextEdit::textChanged, this, [this] {
-        const QString text = editor_->toPlainText();
+    writeOnChange(editor_, this, [this](const QString &text) {
         writer_.updatePayload<ElementKind::StaticText>(
             [&](ElementKind::StaticText &payload) { payload.text = text; });
     });
@@ -116,9 +124,9 @@ TextFieldExpressionCard::TextFieldExpressionCard(const ElementWriter &writer, co
       editor_(codeEditor(u"inspector.expression.editor"_s, this))
 {
     setObjectName(u"inspector.expression"_s);
-    connect(editor_, &QPlainTextEdit::textChanged, this, [this] { write(editor_->toPlainText()); });
+    writeOnChange(editor_, this, [this](const QString &text) { write(text); });
     builder_ =
-        new ExpressionBuilderButton(TextBinding{[this] { return editor_->toPlainText(); },
+        new ExpressionBuilderButton(TextBinding{[this] { return editor_->text(); },
                                                 [this](const QString &text) { write(text); }},
                                     ReportDocument{}, sidecar, this);
     builder_->setObjectName(u"inspector.expression.builder"_s);
