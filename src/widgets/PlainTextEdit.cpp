@@ -1,34 +1,18 @@
 #include "widgets/PlainTextEdit.h"
 
+#include "widgets/LinePieces.h"
+
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QTextDocument>
 #include <QTimer>
 
-namespace {
+using namespace linepieces;
 
-// The mark of a paragraph that continues the line of the one before it.
-constexpr int continuesProperty = QTextFormat::UserProperty + 1;
+namespace {
 
 // How many characters of pieces go into the document with one insertion.
 constexpr qsizetype batch = qsizetype(1) << 20;
-
-QTextBlockFormat continuing()
-{
-    QTextBlockFormat format;
-    format.setProperty(continuesProperty, true);
-    return format;
-}
-
-// Where the piece of `line` that starts at `from` ends: `piece` characters on, a surrogate pair
-// kept whole.
-qsizetype pieceEnd(QStringView line, qsizetype from)
-{
-    qsizetype end = std::min(line.size(), from + PlainTextEdit::piece);
-    if (end < line.size() && end > from + 1 && line.at(end - 1).isHighSurrogate())
-        --end;
-    return end;
-}
 
 // Inserts a long line at the cursor as pieces. The first goes on in the paragraph at the cursor,
 // the others in batches: a paragraph separator in inserted text opens a paragraph of the format
@@ -41,10 +25,10 @@ void insertPieces(QTextCursor &cursor, QStringView line)
     if (from < line.size())
         cursor.insertBlock(continuing());
     QString run;
-    run.reserve(std::min(line.size() - from, batch) + batch / PlainTextEdit::piece + 1);
+    run.reserve(std::min(line.size() - from, batch) + batch / piece + 1);
     bool first = true;
     while (from < line.size()) {
-        run.clear();
+        run.resize(0);
         while (from < line.size() && run.size() < batch) {
             if (!first)
                 run += QChar::ParagraphSeparator;
@@ -62,11 +46,6 @@ void insertPieces(QTextCursor &cursor, QStringView line)
 PlainTextEdit::PlainTextEdit(QWidget *parent) : QPlainTextEdit(parent)
 {
     connect(document(), &QTextDocument::contentsChange, this, &PlainTextEdit::noteChange);
-}
-
-bool PlainTextEdit::continuesLine(const QTextBlock &block)
-{
-    return block.blockFormat().boolProperty(continuesProperty);
 }
 
 QString PlainTextEdit::text(int from, int to) const

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "widgets/LinePieces.h"
+
 #include <QPlainTextEdit>
-#include <QTextBlock>
 
 // The program's multi-line text editor: every one of them is this class or made from it, so that
 // pastes (the keys, the context menu, a middle click on the primary selection) and drops all
@@ -10,17 +11,15 @@
 // and has no data; such a paste inserts nothing.
 //
 // A line of the text longer than `longLine` characters (a picture as base64, generated text) is
-// held in pieces of `piece` characters, one paragraph of the document each, every piece after
-// the first marked as continuing the line: laying out a paragraph costs time in its length at
-// every change, so no paragraph grows long, however long the line. The pieces are the editor's
-// business only: the text read with text() and set with setText() and the text copied are those
-// of the lines themselves. Read and set the text through those, never toPlainText() and
-// setPlainText(), which see the pieces.
+// held in pieces (see LinePieces.h). The pieces are the editor's business only: the text read
+// with text() and set with setText() and the text copied are those of the lines themselves.
+// Read and set the text through those, never toPlainText() and setPlainText(), which see the
+// pieces.
 class PlainTextEdit : public QPlainTextEdit {
     Q_OBJECT
 public:
-    static constexpr qsizetype longLine = 2048;
-    static constexpr qsizetype piece = 1024;
+    static constexpr qsizetype longLine = linepieces::longLine;
+    static constexpr qsizetype piece = linepieces::piece;
 
     explicit PlainTextEdit(QWidget *parent = nullptr);
 
@@ -33,7 +32,7 @@ public:
     // True when the editor holds `text`, its lines whole; nothing of it is copied.
     bool holds(QStringView text) const;
     // True when the paragraph goes on the line of the one before it.
-    static bool continuesLine(const QTextBlock &block);
+    static bool continuesLine(const QTextBlock &block) { return linepieces::continuesLine(block); }
     // True while a long paragraph is being cut into pieces: the text stays the same.
     bool isCuttingPieces() const { return cutting_; }
     // True once some line has been held in pieces since the text was last set.
