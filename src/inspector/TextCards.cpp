@@ -45,10 +45,13 @@ PlainTextEdit *codeEditor(const QString &name, QWidget *parent)
 }
 
 // Shows the model's text in an editor the user may be typing in, keeping its caret when it
-// already holds the text.
-void showPlainText(PlainTextEdit *editor, const QString &text)
+// already holds the text. `written` is the text the editor last handed to the model, if the card
+// has not been refreshed since: the model hands back that very string, which needs no reading.
+void showPlainText(PlainTextEdit *editor, const QString &text, QString &written)
 {
-    if (editor->holds(text))
+    const bool own = !written.isNull() && text.isSharedWith(written);
+    written = QString();
+    if (own || editor->holds(text))
         return;
     const QSignalBlocker blocker(editor);
     editor->setText(text);
@@ -107,6 +110,7 @@ StaticTextCard::StaticTextCard(const ElementWriter &writer, const QString &title
     setObjectName(u"inspector.text"_s);
     addWidget(editor_);
     writeOnChange(editor_, this, [this](const QString &text) {
+        written_ = text;
         writer_.updatePayload<ElementKind::StaticText>(
             [&](ElementKind::StaticText &payload) { payload.text = text; });
     });
@@ -115,7 +119,7 @@ StaticTextCard::StaticTextCard(const ElementWriter &writer, const QString &title
 void StaticTextCard::refresh(const ReportElement &element, const ReportDocument &)
 {
     if (const auto *payload = element.kind.as<ElementKind::StaticText>())
-        showPlainText(editor_, payload->text);
+        showPlainText(editor_, payload->text, written_);
 }
 
 TextFieldExpressionCard::TextFieldExpressionCard(const ElementWriter &writer, const QString &title,
@@ -124,7 +128,10 @@ TextFieldExpressionCard::TextFieldExpressionCard(const ElementWriter &writer, co
       editor_(codeEditor(u"inspector.expression.editor"_s, this))
 {
     setObjectName(u"inspector.expression"_s);
-    writeOnChange(editor_, this, [this](const QString &text) { write(text); });
+    writeOnChange(editor_, this, [this](const QString &text) {
+        written_ = text;
+        write(text);
+    });
     builder_ =
         new ExpressionBuilderButton(TextBinding{[this] { return editor_->text(); },
                                                 [this](const QString &text) { write(text); }},
@@ -143,17 +150,19 @@ TextFieldExpressionCard::TextFieldExpressionCard(const ElementWriter &writer, co
     connect(builder_->presentation(), &ExpressionBuilderPresentationState::isVisibleChanged, this,
             [this] {
                 if (!builder_->presentation()->isVisible() && heldExpression_)
-                    showPlainText(editor_, *std::exchange(heldExpression_, std::nullopt));
+                    showPlainText(editor_, *std::exchange(heldExpression_, std::nullopt), written_);
             });
 }
 
 void TextFieldExpressionCard::refresh(const ReportElement &element, const ReportDocument &document)
 {
     if (const auto *payload = element.kind.as<ElementKind::TextField>()) {
-        if (builder_->presentation()->isVisible())
+        if (builder_->presentation()->isVisible()) {
             heldExpression_ = payload->expression;
-        else
-            showPlainText(editor_, payload->expression);
+            written_ = QString();
+        } else {
+            showPlainText(editor_, payload->expression, written_);
+        }
     }
     builder_->setDocument(document);
 }

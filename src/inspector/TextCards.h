@@ -33,6 +33,8 @@ public:
 private:
     ElementWriter writer_;
     PlainTextEdit *editor_;
+    // The text the editor last wrote, until the next refresh.
+    QString written_;
 };
 
 // The "Expression" card of a text field: the expression, typed or built, and a hint.
@@ -51,6 +53,8 @@ private:
 
     ElementWriter writer_;
     PlainTextEdit *editor_;
+    // The text the editor last wrote, until the next refresh.
+    QString written_;
     ExpressionBuilderButton *builder_;
     // The expression to show once the builder's sheet closes.
     std::optional<QString> heldExpression_;
