@@ -1,16 +1,19 @@
 #include "CodeHighlighter.h"
 
 #include <QGuiApplication>
+#include <QTextCursor>
 #include <QTextDocument>
+#include <QTextLayout>
 
 CodeHighlighter::CodeHighlighter(const CodeSyntaxHighlighting &scheme, QTextDocument *document)
     : QSyntaxHighlighter(static_cast<QObject *>(document)), scheme_(scheme), state_(scheme)
 {
-    // Connected before the base class connects its own reformatting, so the colouring is up to
-    // date when it asks for a line; the second connection runs after it.
-    connect(document, &QTextDocument::contentsChange, this, &CodeHighlighter::takeChange);
     setDocument(document);
-    connect(document, &QTextDocument::contentsChange, this, &CodeHighlighter::formatEarlierLines);
+    // The base class formats every changed paragraph character by character; this class sets the
+    // runs of colour of each at once, so that a long line in pieces costs a run per colour.
+    disconnect(document, SIGNAL(contentsChange(int, int, int)), this,
+               SLOT(_q_reformatBlocks(int, int, int)));
+    connect(document, &QTextDocument::contentsChange, this, &CodeHighlighter::takeChange);
     setPalette(QGuiApplication::palette());
 }
 
@@ -34,14 +37,80 @@ void CodeHighlighter::setPalette(const QPalette &palette)
         formats_[size_t(style)] = format;
     }
     state_.update(document()->toPlainText());
+    formatting_ = true;
     rehighlight();
+    formatting_ = false;
 }
 
-void CodeHighlighter::takeChange()
+void CodeHighlighter::takeChange(int position, int removed, int added)
 {
-    const auto [from, to] = state_.update(document()->toPlainText());
-    dirtyFrom_ = from;
-    dirtyTo_ = to;
+    // The formats this class sets report a change too, of no text.
+    if (formatting_)
+        return;
+    const auto [from, to] = state_.update(changedText(position, removed, added));
+    // The paragraphs the edit touched, and all whose colours it changed, before or after them.
+    qsizetype first = position;
+    qsizetype last = position + added + (removed > 0 ? 1 : 0);
+    if (from < to) {
+        first = std::min(first, from);
+        last = std::max(last, to);
+    }
+    const QTextBlock end = document()->findBlock(int(last)).next();
+    formatting_ = true;
+    for (QTextBlock block = document()->findBlock(int(first)); block.isValid() && block != end;
+         block = block.next())
+        formatBlock(block);
+    formatting_ = false;
+}
+
+QString CodeHighlighter::changedText(int position, int removed, int added) const
+{
+    // The document counts the end of its last paragraph, which the text does not hold.
+    const QString &before = state_.text();
+    const qsizetype size = document()->characterCount() - 1;
+    const qsizetype gone = std::min<qsizetype>(removed, before.size() - position);
+    const qsizetype come = std::min<qsizetype>(added, size - position);
+    // A change of much of the text is read whole: that is one copy, not two.
+    if (position < 0 || gone < 0 || come < 0 || before.size() - gone + come != size ||
+        come > size / 2)
+        return document()->toPlainText();
+    QTextCursor range(document());
+    range.setPosition(position);
+    range.setPosition(int(position + come), QTextCursor::KeepAnchor);
+    // As toPlainText() gives it.
+    QString part = range.selectedText();
+    part.replace(QChar::ParagraphSeparator, u'\n').replace(QChar::Nbsp, u' ');
+    QString text = before;
+    text.replace(position, gone, part);
+    return text;
+}
+
+void CodeHighlighter::formatBlock(const QTextBlock &block)
+{
+    QTextLayout *layout = block.layout();
+    // Text an input method is composing shows inside the paragraph with the method's own formats;
+    // the runs of colour go around it, as the base class places them.
+    const int composing = layout->preeditAreaPosition();
+    const int composed = int(layout->preeditAreaText().size());
+    QList<QTextLayout::FormatRange> ranges = layout->formats();
+    ranges.removeIf([&](const QTextLayout::FormatRange &range) {
+        return composed == 0 || range.start < composing ||
+               range.start + range.length > composing + composed;
+    });
+    const qsizetype start = block.position();
+    for (const HighlightSpan &span : state_.spans(start, start + block.length() - 1)) {
+        QTextLayout::FormatRange range{int(span.start - start), int(span.length),
+                                       formats_[syntaxstyle::overlay(0, span.color, span.bold)]};
+        if (composed && range.start >= composing)
+            range.start += composed;
+        else if (composed && range.start + range.length >= composing)
+            range.length += composed;
+        ranges.append(range);
+    }
+    if (ranges == layout->formats())
+        return;
+    layout->setFormats(ranges);
+    document()->markContentsDirty(block.position(), block.length());
 }
 
 void CodeHighlighter::highlightBlock(const QString &text)
@@ -51,19 +120,4 @@ void CodeHighlighter::highlightBlock(const QString &text)
         setFormat(int(span.start - start), int(span.length),
                   formats_[syntaxstyle::overlay(0, span.color, span.bold)]);
     }
-    // A changed state makes the document format the next line too: keep going while styles
-    // changed further on.
-    if (start + text.size() + 1 < dirtyTo_)
-        setCurrentBlockState(currentBlockState() == 1 ? 2 : 1);
-}
-
-void CodeHighlighter::formatEarlierLines(int position)
-{
-    const qsizetype from = dirtyFrom_;
-    dirtyFrom_ = dirtyTo_ = 0;
-    const QTextBlock edited = document()->findBlock(position);
-    for (QTextBlock block = document()->findBlock(int(from));
-         block.isValid() && edited.isValid() && block.blockNumber() < edited.blockNumber();
-         block = block.next())
-        rehighlightBlock(block);
 }

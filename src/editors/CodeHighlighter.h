@@ -9,7 +9,9 @@
 
 // Applies a scheme's colouring to a text document. The colouring is worked out over the whole
 // text, so constructs that cross lines (comments, CDATA, strings) come out right; after an edit
-// only the lines whose colours changed are formatted again.
+// only the paragraphs the edit touched or whose colours changed are formatted again, each with
+// its runs of colour at once, not character by character: a long line, held in many paragraphs,
+// costs no more than its runs.
 class CodeHighlighter : public QSyntaxHighlighter {
     Q_OBJECT
 public:
@@ -25,14 +27,15 @@ protected:
     void highlightBlock(const QString &text) override;
 
 private:
-    void takeChange();
-    void formatEarlierLines(int position);
+    void takeChange(int position, int removed, int added);
+    // The whole text after a change, made from the text before it and the changed part only.
+    QString changedText(int position, int removed, int added) const;
+    // Sets the runs of colour of a paragraph, as the base class does, but a run at a time.
+    void formatBlock(const QTextBlock &block);
 
     const CodeSyntaxHighlighting &scheme_;
     IncrementalHighlighter state_;
     std::array<QTextCharFormat, 256> formats_;
-    // Characters below `dirtyTo_` changed style and still need formatting; lines before the
-    // edited one are formatted after the document's own pass.
-    qsizetype dirtyFrom_ = 0;
-    qsizetype dirtyTo_ = 0;
+    // Set while this class formats: the change reported then is of no text.
+    bool formatting_ = false;
 };

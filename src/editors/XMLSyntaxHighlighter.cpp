@@ -9,7 +9,10 @@ const CodeSyntaxHighlighting &XMLSyntaxHighlighter::scheme()
                 {uR"(<!--[\s\S]*?-->)"_s, SyntaxColor::green},
                 {uR"(<!\[CDATA\[[\s\S]*?\]\]>)"_s, SyntaxColor::gray},
                 {uR"(</?[A-Za-z_][\w:.-]*|/?>|<\?xml|\?>)"_s, SyntaxColor::blue, true},
-                {uR"(\b[A-Za-z_][\w:.-]*(?=\s*=))"_s, SyntaxColor::teal},
+                // An attribute's name. A word not followed by "=" is passed over whole: no shorter
+                // part of it nor one starting inside it is followed by one either, and trying
+                // each of those costs time at every character of a long word (a line of base64).
+                {uR"(\b[A-Za-z_][\w:.-]*+(*SKIP)(?=\s*=))"_s, SyntaxColor::teal},
                 {uR"("[^"]*")"_s, SyntaxColor::red},
             });
     return scheme;

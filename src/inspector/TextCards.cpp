@@ -16,7 +16,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QSignalBlocker>
 
 using namespace Qt::StringLiterals;
@@ -33,7 +32,7 @@ QFont monospaced()
 }
 
 // The multi-line editor of a text or an expression: 60 points tall, monospaced.
-QPlainTextEdit *codeEditor(const QString &name, QWidget *parent)
+PlainTextEdit *codeEditor(const QString &name, QWidget *parent)
 {
     auto *editor = new PlainTextEdit(parent);
     editor->setObjectName(name);
@@ -46,13 +45,26 @@ QPlainTextEdit *codeEditor(const QString &name, QWidget *parent)
 }
 
 // Shows the model's text in an editor the user may be typing in, keeping its caret when it
-// already holds the text.
-void showPlainText(QPlainTextEdit *editor, const QString &text)
+// already holds the text. `written` is the text the editor last handed to the model, if the card
+// has not been refreshed since: the model hands back that very string, which needs no reading.
+void showPlainText(PlainTextEdit *editor, const QString &text, QString &written)
 {
-    if (editor->toPlainText() == text)
+    const bool own = !written.isNull() && text.isSharedWith(written);
+    written = QString();
+    if (own || editor->holds(text))
         return;
     const QSignalBlocker blocker(editor);
-    editor->setPlainText(text);
+    editor->setText(text);
+}
+
+// Calls `write` with the editor's text at every change the user makes; cutting a long line into
+// pieces changes no text.
+template <typename Write> void writeOnChange(PlainTextEdit *editor, QObject *context, Write write)
+{
+    QObject::connect(editor, &QPlainTextEdit::textChanged, context, [editor, write] {
+        if (!editor->isCuttingPieces())
+            write(editor->text());
+    });
 }
 
 QLabel *caption(const QString &text, QWidget *parent)
@@ -97,8 +109,8 @@ StaticTextCard::StaticTextCard(const ElementWriter &writer, const QString &title
 {
     setObjectName(u"inspector.text"_s);
     addWidget(editor_);
-    connect(editor_, &QPlainTextEdit::textChanged, this, [this] {
-        const QString text = editor_->toPlainText();
+    writeOnChange(editor_, this, [this](const QString &text) {
+        written_ = text;
         writer_.updatePayload<ElementKind::StaticText>(
             [&](ElementKind::StaticText &payload) { payload.text = text; });
     });
@@ -107,7 +119,7 @@ StaticTextCard::StaticTextCard(const ElementWriter &writer, const QString &title
 void StaticTextCard::refresh(const ReportElement &element, const ReportDocument &)
 {
     if (const auto *payload = element.kind.as<ElementKind::StaticText>())
-        showPlainText(editor_, payload->text);
+        showPlainText(editor_, payload->text, written_);
 }
 
 TextFieldExpressionCard::TextFieldExpressionCard(const ElementWriter &writer, const QString &title,
@@ -116,9 +128,12 @@ TextFieldExpressionCard::TextFieldExpressionCard(const ElementWriter &writer, co
       editor_(codeEditor(u"inspector.expression.editor"_s, this))
 {
     setObjectName(u"inspector.expression"_s);
-    connect(editor_, &QPlainTextEdit::textChanged, this, [this] { write(editor_->toPlainText()); });
+    writeOnChange(editor_, this, [this](const QString &text) {
+        written_ = text;
+        write(text);
+    });
     builder_ =
-        new ExpressionBuilderButton(TextBinding{[this] { return editor_->toPlainText(); },
+        new ExpressionBuilderButton(TextBinding{[this] { return editor_->text(); },
                                                 [this](const QString &text) { write(text); }},
                                     ReportDocument{}, sidecar, this);
     builder_->setObjectName(u"inspector.expression.builder"_s);
@@ -135,17 +150,19 @@ TextFieldExpressionCard::TextFieldExpressionCard(const ElementWriter &writer, co
     connect(builder_->presentation(), &ExpressionBuilderPresentationState::isVisibleChanged, this,
             [this] {
                 if (!builder_->presentation()->isVisible() && heldExpression_)
-                    showPlainText(editor_, *std::exchange(heldExpression_, std::nullopt));
+                    showPlainText(editor_, *std::exchange(heldExpression_, std::nullopt), written_);
             });
 }
 
 void TextFieldExpressionCard::refresh(const ReportElement &element, const ReportDocument &document)
 {
     if (const auto *payload = element.kind.as<ElementKind::TextField>()) {
-        if (builder_->presentation()->isVisible())
+        if (builder_->presentation()->isVisible()) {
             heldExpression_ = payload->expression;
-        else
-            showPlainText(editor_, payload->expression);
+            written_ = QString();
+        } else {
+            showPlainText(editor_, payload->expression, written_);
+        }
     }
     builder_->setDocument(document);
 }

@@ -12,7 +12,7 @@ class ExpressionBuilderButton;
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
-class QPlainTextEdit;
+class PlainTextEdit;
 class SidecarModel;
 class TextRow;
 
@@ -32,7 +32,9 @@ public:
 
 private:
     ElementWriter writer_;
-    QPlainTextEdit *editor_;
+    PlainTextEdit *editor_;
+    // The text the editor last wrote, until the next refresh.
+    QString written_;
 };
 
 // The "Expression" card of a text field: the expression, typed or built, and a hint.
@@ -50,7 +52,9 @@ private:
     void write(const QString &expression);
 
     ElementWriter writer_;
-    QPlainTextEdit *editor_;
+    PlainTextEdit *editor_;
+    // The text the editor last wrote, until the next refresh.
+    QString written_;
     ExpressionBuilderButton *builder_;
     // The expression to show once the builder's sheet closes.
     std::optional<QString> heldExpression_;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "widgets/LinePieces.h"
+
 #include <QPlainTextEdit>
 
 // The program's multi-line text editor: every one of them is this class or made from it, so that
@@ -7,16 +9,62 @@
 // pass through one place. Only text is taken, and only text that can be read: under X11 a
 // clipboard or selection whose owner has quit still hands over a source, which lists no formats
 // and has no data; such a paste inserts nothing.
+//
+// A line of the text longer than `longLine` characters (a picture as base64, generated text) is
+// held in pieces (see LinePieces.h). The pieces are the editor's business only: the text read
+// with text() and set with setText() and the text copied are those of the lines themselves.
+// Read and set the text through those, never toPlainText() and setPlainText(), which see the
+// pieces.
 class PlainTextEdit : public QPlainTextEdit {
     Q_OBJECT
 public:
-    using QPlainTextEdit::QPlainTextEdit;
+    static constexpr qsizetype longLine = linepieces::longLine;
+    static constexpr qsizetype piece = linepieces::piece;
+
+    explicit PlainTextEdit(QWidget *parent = nullptr);
+
+    // The text, its lines whole.
+    QString text() const { return text(0, document()->characterCount() - 1); }
+    // The text between two positions of the document, its lines whole.
+    QString text(int from, int to) const;
+    // Replaces the whole text, as setPlainText() does, holding long lines in pieces.
+    void setText(const QString &text);
+    // True when the editor holds `text`, its lines whole; nothing of it is copied.
+    bool holds(QStringView text) const;
+    // True when the paragraph goes on the line of the one before it.
+    static bool continuesLine(const QTextBlock &block) { return linepieces::continuesLine(block); }
+    // True while a long paragraph is being cut into pieces: the text stays the same.
+    bool isCuttingPieces() const { return cutting_; }
+    // True once some line has been held in pieces since the text was last set.
+    bool hasPieces() const { return hasPieces_; }
 
     bool canInsertFromMimeData(const QMimeData *source) const override;
     void insertFromMimeData(const QMimeData *source) override;
+    // Copies and drags hand over the lines whole.
+    QMimeData *createMimeDataFromSelection() const override;
 
 protected:
-    // Inserts the text a paste or drop brought, read already; an editor that inserts text its own
-    // way does it here.
+    // Inserts the text a paste or drop brought, read already, its long lines in pieces; an
+    // editor that inserts text its own way does it here.
     virtual void insertPastedText(const QString &text);
+    // A key that lengthens a long paragraph cuts it first, in the same undo step; Backspace,
+    // Delete and Return at the boundary of two pieces act on the characters of the line.
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    // Inserts text at the cursor, its long lines in pieces.
+    void insertText(QTextCursor &cursor, QStringView text);
+    // Cuts a paragraph into pieces with the cursor.
+    void cutParagraph(QTextCursor &cursor, const QTextBlock &block);
+    // Cuts the paragraphs that the last change left longer than `longLine` (a completion, say)
+    // into pieces, joined to that change's undo step where the text allows.
+    void cutLongParagraphs();
+    void noteChange(int position, int removed, int added);
+    // Acts on a key at the boundary of two pieces; false when the key is not one of those.
+    bool keyAtPieceBoundary(const QKeyEvent &event);
+
+    bool hasPieces_ = false;
+    int changedFrom_ = -1;
+    int changedTo_ = -1;
+    bool cutting_ = false;
 };
