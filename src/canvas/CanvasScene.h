@@ -68,6 +68,7 @@ private:
     void layoutBands();
     void syncActiveBand();
     void syncSelection();
+    void placeDragFollowers();
     void syncBusySubreports();
 
     SystemClock systemClock_;
@@ -80,6 +81,7 @@ private:
     canvas::PageGeometry page_;
     QList<BandTarget> targets_;
     QHash<BandTarget, BandItem *> bands_;
+    QList<ReportStyle> shownStyles_;
     QGraphicsRectItem *sheet_;
     QGraphicsRectItem *margin_;
     QGraphicsRectItem *stack_;

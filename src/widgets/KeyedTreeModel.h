@@ -4,7 +4,9 @@
 #include <QHash>
 #include <QList>
 #include <QString>
+#include <algorithm>
 #include <memory>
+#include <utility>
 #include <vector>
 
 // A tree of rows for Qt's item views, each row known by its `key` (a QString member of Row that
@@ -107,14 +109,25 @@ protected:
     }
 
     // Changes rows in place; `change` answers whether it changed the row, which the view is
-    // then told of.
+    // then told of: once for each parent, over the span of its children that changed, so that
+    // thousands of changed rows cost the view one update, not one each.
     template <typename Change> void changeRows(Change change)
     {
+        QHash<const Node *, std::pair<int, int>> spans;
         for (Node *node : std::as_const(byKey_)) {
-            if (change(node->row)) {
-                const QModelIndex changed = indexOf(node);
-                emit this->dataChanged(changed, changed);
+            if (!change(node->row))
+                continue;
+            const auto found = spans.find(node->parent);
+            if (found == spans.end()) {
+                spans.insert(node->parent, {node->position, node->position});
+            } else {
+                found->first = std::min(found->first, node->position);
+                found->second = std::max(found->second, node->position);
             }
+        }
+        for (auto span = spans.cbegin(); span != spans.cend(); ++span) {
+            const QModelIndex parent = indexOf(span.key());
+            emit this->dataChanged(index(span->first, 0, parent), index(span->second, 0, parent));
         }
     }
 

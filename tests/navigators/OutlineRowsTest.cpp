@@ -2,6 +2,7 @@
 
 #include "document/DocumentStore.h"
 #include "model/JrxmlCodec.h"
+#include "navigators/OutlineModel.h"
 
 #include "StoreTestSupport.h"
 
@@ -347,4 +348,45 @@ TEST_F(OutlineRowsTest, MarksTheSelectionAndTheActiveBand)
     all = rows({}, selection);
     EXPECT_TRUE(all[0].isActive);
     EXPECT_TRUE(selected(u"field."_s + idText(document.fields[1].id)));
+}
+
+// Selecting every element of a band tells the view once for the band's rows, not once a row:
+// a tree view looks up each changed row's place, which over thousands of rows costs seconds.
+TEST_F(OutlineRowsTest, ASelectionOfManyRowsIsAnnouncedOnceForEachParent)
+{
+    ElementList elements;
+    QSet<QUuid> ids;
+    for (int i = 0; i < 300; ++i) {
+        elements.append(textField());
+        ids.insert(elements.last().id);
+    }
+    document.detailBands[0].elements = elements;
+    document.bands[0].elements = {textField()};
+    OutlineModel model;
+    model.setRows(rows(), true);
+    QList<std::pair<QModelIndex, QModelIndex>> spans;
+    QObject::connect(&model, &QAbstractItemModel::dataChanged, &model,
+                     [&spans](const QModelIndex &from, const QModelIndex &to) {
+                         spans.append({from, to});
+                     });
+
+    OutlineSelection selection;
+    selection.selectedElementIDs = ids;
+    model.setSelection(selection);
+
+    ASSERT_EQ(spans.size(), 1);
+    const QModelIndex first = model.indexOfKey(u"element."_s + idText(elements.first().id));
+    const QModelIndex last = model.indexOfKey(u"element."_s + idText(elements.last().id));
+    EXPECT_EQ(spans[0].first, first);
+    EXPECT_EQ(spans[0].second, last);
+    for (const QUuid &id : std::as_const(ids))
+        EXPECT_TRUE(model.row(model.indexOfKey(u"element."_s + idText(id)))->isSelected);
+    // Rows under two parents: one span each; an unchanged selection announces nothing.
+    spans.clear();
+    selection.selectedElementIDs = {elements.first().id, document.bands[0].elements.first().id};
+    model.setSelection(selection);
+    EXPECT_EQ(spans.size(), 2);
+    spans.clear();
+    model.setSelection(selection);
+    EXPECT_TRUE(spans.isEmpty());
 }
