@@ -4,9 +4,7 @@
 #include <QHash>
 #include <QList>
 #include <QString>
-#include <algorithm>
 #include <memory>
-#include <utility>
 #include <vector>
 
 // A tree of rows for Qt's item views, each row known by its `key` (a QString member of Row that
@@ -109,27 +107,27 @@ protected:
     }
 
     // Changes rows in place; `change` answers whether it changed the row, which the view is
-    // then told of: once for each parent, over the span of its children that changed, so that
-    // thousands of changed rows cost the view one update, not one each.
+    // then told of: row by row for a few rows, as a change of the layout for many (a tree view
+    // finds each changed row's place by walking the rows above it, so thousands of changed rows
+    // told one by one, or as one span, cost it seconds; a new layout costs one walk).
     template <typename Change> void changeRows(Change change)
     {
-        QHash<const Node *, std::pair<int, int>> spans;
+        QList<const Node *> changed;
         for (Node *node : std::as_const(byKey_)) {
-            if (!change(node->row))
-                continue;
-            const auto found = spans.find(node->parent);
-            if (found == spans.end()) {
-                spans.insert(node->parent, {node->position, node->position});
-            } else {
-                found->first = std::min(found->first, node->position);
-                found->second = std::max(found->second, node->position);
-            }
+            if (change(node->row))
+                changed.append(node);
         }
-        for (auto span = spans.cbegin(); span != spans.cend(); ++span) {
-            const QModelIndex parent = indexOf(span.key());
-            emit this->dataChanged(index(span->first, 0, parent), index(span->second, 0, parent));
+        if (changed.size() > rowsAnnouncedOneByOne) {
+            emit this->layoutAboutToBeChanged();
+            emit this->layoutChanged();
+            return;
+        }
+        for (const Node *node : std::as_const(changed)) {
+            const QModelIndex index = indexOf(node);
+            emit this->dataChanged(index, index);
         }
     }
+    static constexpr qsizetype rowsAnnouncedOneByOne = 64;
 
     Node *nodeOf(const QModelIndex &index) const
     {
