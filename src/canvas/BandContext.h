@@ -31,4 +31,7 @@ struct BandContext {
     ElementViewRegistry *views = nullptr;
     // The application around the elements: their double-click actions and pictures.
     const ElementEnvironment *environment = nullptr;
+    // Counts the changes of the report's styles, from which faces take their backgrounds: a
+    // face kept as a picture is drawn anew after one.
+    quint32 faceGeneration = 0;
 };

@@ -8,6 +8,7 @@
 #include <QEvent>
 #include <QGraphicsRectItem>
 #include <QPen>
+#include <QPixmapCache>
 #include <algorithm>
 
 CanvasScene::CanvasScene(QObject *parent)
@@ -18,6 +19,9 @@ CanvasScene::CanvasScene(QObject *parent)
     // item by item (and holds over a kilobyte an element), while a walk over a page's items to
     // find the exposed ones is cheap.
     setItemIndexMethod(QGraphicsScene::NoIndex);
+    // Room for the pictures of the faces that the elements keep.
+    QPixmapCache::setCacheLimit(
+        std::max(QPixmapCache::cacheLimit(), ElementFaceCache::cacheKilobytes));
     context_.clock = &systemClock_;
     context_.relayout = [this] { layoutBands(); };
     context_.views = &views_;
@@ -83,8 +87,22 @@ void CanvasScene::setDragStates(BandFrameTracker *frameTracker, MultiDragState *
     context_.multiDrag = multiDrag;
     context_.crossBand = crossBand;
     views_.setState(crossBand);
+    // Only the selected elements follow a drag: they are placed from here, with no connection
+    // of their own to make and break as the selection changes.
+    if (multiDrag)
+        connect(multiDrag, &MultiDragState::changed, this, &CanvasScene::placeDragFollowers);
     if (crossBand)
         connect(crossBand, &CrossBandDragState::changed, this, [this] { views_.follow(); });
+}
+
+void CanvasScene::placeDragFollowers()
+{
+    if (!context_.store)
+        return;
+    for (const QUuid &id : context_.store->selectedElementIDs()) {
+        if (ElementView *view = views_.view(id))
+            view->followDrag();
+    }
 }
 
 void CanvasScene::setEnvironment(const ElementEnvironment &environment)
@@ -162,6 +180,12 @@ void CanvasScene::syncDocument()
     const ReportDocument document = store ? store->document() : ReportDocument();
     targets_ = store ? canvas::orderedTargets(document) : QList<BandTarget>();
     const bool canRemove = document.detailBands.size() > 1;
+    // Lists that share their data compare at once.
+    if (!(document.styles == shownStyles_)) {
+        shownStyles_ = document.styles;
+        ++context_.faceGeneration;
+        update();
+    }
 
     QHash<BandTarget, BandItem *> kept;
     for (const BandTarget &target : std::as_const(targets_)) {

@@ -68,6 +68,7 @@ private:
     void layoutBands();
     void syncActiveBand();
     void syncSelection();
+    void placeDragFollowers();
     void syncBusySubreports();
     // Repaints the elements that show the picture at `url`, now that it has arrived.
     void pictureArrived(const QUrl &url);
@@ -84,6 +85,7 @@ private:
     canvas::PageGeometry page_;
     QList<BandTarget> targets_;
     QHash<BandTarget, BandItem *> bands_;
+    QList<ReportStyle> shownStyles_;
     QGraphicsRectItem *sheet_;
     QGraphicsRectItem *margin_;
     QGraphicsRectItem *stack_;

@@ -120,6 +120,7 @@ void ElementView::layOut()
         syncList(childParent(), children_, *children, target_, context_);
     else if (!children_.isEmpty())
         syncList(childParent(), children_, {}, target_, context_);
+    ++faceVersion_;
     place();
     syncInlineEditor();
     update();
@@ -132,6 +133,7 @@ void ElementView::setShownSelected(bool selected)
     // The handles it draws stand out of its box.
     prepareGeometryChange();
     isShownSelected_ = selected;
+    ++faceVersion_;
     if (selected && !handles_[0]) {
         for (ResizeHandleKind kind : allResizeHandleKinds()) {
             auto *handle = new ResizeHandleItem(kind, this);
@@ -142,13 +144,6 @@ void ElementView::setShownSelected(bool selected)
     for (ResizeHandleItem *handle : handles_) {
         if (handle)
             handle->setVisible(selected);
-    }
-    // Only selected elements follow another element's drag.
-    if (context_ && context_->multiDrag) {
-        if (selected)
-            connect(context_->multiDrag, &MultiDragState::changed, this, &ElementView::place);
-        else
-            disconnect(context_->multiDrag, &MultiDragState::changed, this, &ElementView::place);
     }
     setOrder(order_);
     placeHandles();
@@ -271,6 +266,21 @@ QPainterPath ElementView::shape() const
 }
 
 void ElementView::paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidget *)
+{
+    // Texts are kept as pictures with their outline and handles: they cost the most to draw, and
+    // their look follows the element and its selection alone (images and subreports follow
+    // loads and jobs).
+    const ElementKind &kind = element_->kind;
+    if (kind.is<ElementKind::StaticText>() || kind.is<ElementKind::TextField>()) {
+        const quint64 version =
+            faceVersion_ + (quint64(context_ ? context_->faceGeneration : 0) << 32);
+        faceCache_.draw(painter, boundingRect(), version, [this](QPainter *p) { paintWhole(p); });
+    } else {
+        paintWhole(painter);
+    }
+}
+
+void ElementView::paintWhole(QPainter *painter)
 {
     const QRectF b = box();
     // The face clips itself to the box.
@@ -436,6 +446,7 @@ void ElementView::openInlineEditor()
     if (!text || inlineEdit_.isEditing() || !context_->store)
         return;
     inlineEdit_.setIsEditing(true);
+    ++faceVersion_;
     QPointer<DocumentStore> store = context_->store;
     const QUuid elementID = id();
     auto *field = new InlineElementTextField(
@@ -462,6 +473,7 @@ void ElementView::openInlineEditor()
 void ElementView::closeInlineEditor()
 {
     inlineEdit_.setIsEditing(false);
+    ++faceVersion_;
     // Called from the field's own key and focus handlers: it goes once they have returned.
     if (QGraphicsProxyWidget *proxy = editorProxy_) {
         editorProxy_ = nullptr;

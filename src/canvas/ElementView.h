@@ -1,6 +1,7 @@
 #pragma once
 
 #include "canvas/ClickTracker.h"
+#include "canvas/ElementFaceCache.h"
 #include "canvas/InlineEditState.h"
 #include "canvas/ResizeAnchor.h"
 #include "model/ReportBand.h"
@@ -63,6 +64,9 @@ public:
     InlineElementTextField *inlineField() const;
     // A corner handle while the element is selected, else null.
     ResizeHandleItem *handle(ResizeHandleKind kind) const;
+    // The picture of a text with its outline, drawn again from it until the text, its selection
+    // or the zoom changes.
+    const ElementFaceCache &faceCache() const { return faceCache_; }
     // The expression builder of a text field, opened by a double click; made the first time
     // it is asked for, as most elements never open it.
     ElementExpressionSheet *expressionSheet();
@@ -70,6 +74,9 @@ public:
     // The live translations of a drag or resize, in points; zero outside one.
     void setDragTranslation(QSizeF translation);
     void setResizeTranslation(QSizeF translation);
+    // Takes its place after a change of the multi-selection drag: a selected element follows
+    // the dragged one. The canvas calls it on the selected views only.
+    void followDrag() { place(); }
     ResizeAnchor &resizeAnchor() { return resizeAnchor_; }
     // A click that reached the element through something lying over it (the band's height
     // handle): it selects and counts towards a double click as a click on the element does.
@@ -104,6 +111,8 @@ protected:
 private:
     // Ends a drag or a resize of its handles that is in progress, without a release.
     void cancelGestures();
+    // The face, the outline and the handles it draws itself.
+    void paintWhole(QPainter *painter);
     // The element's inside, in `box`: what its kind shows.
     void paintContent(QPainter *painter, const QRectF &box);
     // A click that was no drag: selection, then the double-click test.
@@ -134,6 +143,9 @@ private:
     bool isShownSelected_ = false;
     int order_ = 0;
     QSizeF drawnSize_;
+    ElementFaceCache faceCache_;
+    // Counts the changes of the look: the element's value, selection and inline editing.
+    quint64 faceVersion_ = 0;
     qreal penReach_ = 0; // how far a line's pen reaches out of the box
     QSizeF dragTranslation_{0, 0};
     QSizeF resizeTranslation_{0, 0};

@@ -19,6 +19,8 @@ public:
     // Forgets the view, unless a newer view of the same element has taken its place.
     void remove(ElementView *view);
     const QHash<QUuid, ElementView *> &views() const { return views_; }
+    // The view of the element, or null.
+    ElementView *view(const QUuid &id) const { return views_.value(id); }
 
     // The canvas's state, followed from now on; the caller keeps it alive.
     void setState(const CrossBandDragState *state);

@@ -13,8 +13,9 @@
 
 namespace {
 
-// Enough for every text a screen shows at once; a layout takes some hundreds of bytes.
-constexpr int cachedLayouts = 1024;
+// Enough for every text a screen shows at once, also a page of thousands of small texts (laid
+// out anew at each repaint when they do not fit); a layout takes some hundreds of bytes.
+constexpr int cachedLayouts = 8192;
 
 // What a layout depends on.
 struct LayoutKey {

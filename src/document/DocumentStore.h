@@ -507,6 +507,9 @@ private:
     // Finds the list that holds the element (this level first, then inside each frame or list
     // in order) and runs `action` there; containers whose children changed are written back.
     static Found editListHolding(const QUuid &id, ElementList &list, const ListAction &action);
+    // Removes the listed elements at any depth (frames and lists); containers whose children
+    // changed are written back.
+    static Found removeListed(const QSet<QUuid> &ids, ElementList &list);
     // Runs `change` on every element at any depth (frames and lists, not table cells); writes
     // back only what changed. `change` answers whether it changed the element.
     static bool changeEveryElement(ElementList &list,

@@ -129,6 +129,20 @@ DocumentStore::Found DocumentStore::editListHolding(const QUuid &id, ElementList
     return Found::no;
 }
 
+DocumentStore::Found DocumentStore::removeListed(const QSet<QUuid> &ids, ElementList &list)
+{
+    Found found = list.removeIf([&ids](const ReportElement &e) { return ids.contains(e.id); }) > 0
+                      ? Found::changed
+                      : Found::no;
+    for (qsizetype i = 0; i < list.size(); ++i) {
+        if (editChildren(list, i, [&ids](ElementList &children) {
+                return removeListed(ids, children);
+            }) == Found::changed)
+            found = Found::changed;
+    }
+    return found;
+}
+
 bool DocumentStore::changeEveryElement(ElementList &list,
                                        const std::function<bool(ReportElement &)> &change)
 {
@@ -328,15 +342,10 @@ void DocumentStore::deleteSelectedElement()
         return;
     }
     applyDiscreteEdit([&] {
-        const auto remove = [](ElementList &list, qsizetype index) {
-            list.removeAt(index);
-            return Found::changed;
-        };
-        batchDocumentChanges([&] {
-            for (const QUuid &id : ids) {
-                editTree([&](ElementList &list) { return editListHolding(id, list, remove); });
-            }
-        });
+        // One walk over the lists, whatever the number of elements: each list is copied and
+        // checked once.
+        batchDocumentChanges(
+            [&] { editTree([&](ElementList &list) { return removeListed(ids, list); }, false); });
         setSelectedElementIDs({});
     });
 }

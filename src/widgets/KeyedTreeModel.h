@@ -107,16 +107,27 @@ protected:
     }
 
     // Changes rows in place; `change` answers whether it changed the row, which the view is
-    // then told of.
+    // then told of: row by row for a few rows, as a change of the layout for many (a tree view
+    // finds each changed row's place by walking the rows above it, so thousands of changed rows
+    // told one by one, or as one span, cost it seconds; a new layout costs one walk).
     template <typename Change> void changeRows(Change change)
     {
+        QList<const Node *> changed;
         for (Node *node : std::as_const(byKey_)) {
-            if (change(node->row)) {
-                const QModelIndex changed = indexOf(node);
-                emit this->dataChanged(changed, changed);
-            }
+            if (change(node->row))
+                changed.append(node);
+        }
+        if (changed.size() > rowsAnnouncedOneByOne) {
+            emit this->layoutAboutToBeChanged();
+            emit this->layoutChanged();
+            return;
+        }
+        for (const Node *node : std::as_const(changed)) {
+            const QModelIndex index = indexOf(node);
+            emit this->dataChanged(index, index);
         }
     }
+    static constexpr qsizetype rowsAnnouncedOneByOne = 64;
 
     Node *nodeOf(const QModelIndex &index) const
     {

@@ -87,6 +87,51 @@ TEST_F(DocumentStoreElements, AddsUpdatesAndDeletes)
     EXPECT_EQ(store.undoStack().size(), 12) << "nothing selected, nothing recorded";
 }
 
+// Thousands of selected elements, at the top of a band and inside frames, go in one step, and
+// the undo brings every one back with its values, in its place in its list.
+TEST_F(DocumentStoreElements, DeletesThousandsAtOnceAndUndoRestoresThem)
+{
+    QList<ReportElement> elements;
+    QSet<QUuid> selected;
+    for (int i = 0; i < 3000; ++i) {
+        ReportElement e =
+            i % 100 == 0 ? frame({textField(1, 1), textField(2, 2)}) : textField(i % 500, i % 180);
+        e.styleName = u"Style"_s + QString::number(i);
+        e.isBold = i % 2 == 0;
+        elements.append(e);
+        // Every third element, and one child of every tenth frame.
+        if (i % 3 == 0)
+            selected.insert(e.id);
+        if (i % 1000 == 100)
+            selected.insert(e.kind.children()->at(1).id);
+    }
+    place(elements);
+    store.performAddElement(textField(), BandTarget::standard(BandType::title));
+    const ReportDocument before = store.document();
+    store.setSelectedElementIDs(selected);
+    store.deleteSelectedElement();
+
+    QList<QUuid> kept;
+    for (const ReportElement &e : elements) {
+        if (!selected.contains(e.id))
+            kept.append(e.id);
+    }
+    EXPECT_EQ(ids(store.elements(detail())), kept);
+    for (const QUuid &id : std::as_const(selected))
+        EXPECT_FALSE(store.element(id)) << "still there";
+    // The frame that lost a child keeps the other.
+    ASSERT_TRUE(store.element(elements[1100].id));
+    EXPECT_EQ(ids(*store.element(elements[1100].id)->kind.children()),
+              QList<QUuid>{elements[1100].kind.children()->at(0).id});
+    EXPECT_EQ(store.elements(BandTarget::standard(BandType::title)).size(), 1);
+    EXPECT_TRUE(store.selectedElementIDs().isEmpty());
+    EXPECT_EQ(store.undoStack().size(), 1);
+
+    store.undo();
+    EXPECT_EQ(store.document(), before);
+    EXPECT_EQ(store.elements(detail()).size(), 3000);
+}
+
 TEST_F(DocumentStoreBands, SetsHeightsShowsHidesAndFits)
 {
     store.setHeight(40, detail());

@@ -2,6 +2,7 @@
 
 #include "document/DocumentStore.h"
 #include "model/JrxmlCodec.h"
+#include "navigators/OutlineModel.h"
 
 #include "StoreTestSupport.h"
 
@@ -347,4 +348,59 @@ TEST_F(OutlineRowsTest, MarksTheSelectionAndTheActiveBand)
     all = rows({}, selection);
     EXPECT_TRUE(all[0].isActive);
     EXPECT_TRUE(selected(u"field."_s + idText(document.fields[1].id)));
+}
+
+// Selecting every element of a band tells the view once, as a new layout, not once a row: a
+// tree view finds each changed row's place by walking the rows above it, which over thousands of
+// rows costs seconds. A few changed rows are told one by one.
+TEST_F(OutlineRowsTest, ASelectionOfManyRowsIsAnnouncedOnce)
+{
+    ElementList elements;
+    QSet<QUuid> ids;
+    for (int i = 0; i < 300; ++i) {
+        elements.append(textField());
+        ids.insert(elements.last().id);
+    }
+    document.detailBands[0].elements = elements;
+    OutlineModel model;
+    model.setRows(rows(), true);
+    QList<QModelIndex> changedRows;
+    int layouts = 0;
+    QObject::connect(&model, &QAbstractItemModel::dataChanged, &model,
+                     [&changedRows](const QModelIndex &from, const QModelIndex &to) {
+                         EXPECT_EQ(from, to);
+                         changedRows.append(from);
+                     });
+    QObject::connect(&model, &QAbstractItemModel::layoutChanged, &model, [&layouts] { ++layouts; });
+    const auto isSelected = [&model](const QUuid &id) {
+        return model.row(model.indexOfKey(u"element."_s + idText(id)))->isSelected;
+    };
+
+    OutlineSelection selection;
+    selection.selectedElementIDs = ids;
+    model.setSelection(selection);
+    EXPECT_TRUE(changedRows.isEmpty());
+    EXPECT_EQ(layouts, 1);
+    for (const QUuid &id : std::as_const(ids))
+        EXPECT_TRUE(isSelected(id));
+
+    // Two rows change: each is told of; an unchanged selection tells nothing.
+    selection.selectedElementIDs = {elements[0].id, elements[1].id, elements[2].id};
+    model.setSelection(selection);
+    EXPECT_EQ(layouts, 2);
+    selection.selectedElementIDs = {elements[0].id, elements[3].id};
+    changedRows.clear();
+    model.setSelection(selection);
+    EXPECT_EQ(layouts, 2);
+    const QList<QModelIndex> told = {model.indexOfKey(u"element."_s + idText(elements[1].id)),
+                                     model.indexOfKey(u"element."_s + idText(elements[2].id)),
+                                     model.indexOfKey(u"element."_s + idText(elements[3].id))};
+    EXPECT_EQ(QSet<QModelIndex>(changedRows.cbegin(), changedRows.cend()),
+              QSet<QModelIndex>(told.cbegin(), told.cend()));
+    EXPECT_TRUE(isSelected(elements[3].id));
+    EXPECT_FALSE(isSelected(elements[1].id));
+    changedRows.clear();
+    model.setSelection(selection);
+    EXPECT_TRUE(changedRows.isEmpty());
+    EXPECT_EQ(layouts, 2);
 }
