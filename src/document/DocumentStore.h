@@ -174,9 +174,9 @@ public:
     // that follow each other within the coalescing window are one undo step.
     bool editDocument(const HashableKey &key, const std::function<void(ReportDocument &)> &change);
     // A continuous edit of the group, sub-dataset or style of that id, keyed by the item. A new
-    // name takes every reference to the old one along (ReportReferences), in the same step;
-    // while a run of edits lasts, the references follow from where they stood when it began,
-    // so a name that passes through another item's name takes none of that item's along.
+    // name takes what names the item along (ReportReferences), in the same step, and only
+    // that: while another item has the name too, the references of each stay apart
+    // (NameTies), also when a name typed letter by letter passes through another's.
     bool editGroup(const QUuid &id, const std::function<void(ReportGroup &)> &change);
     bool editSubDataset(const QUuid &id, const std::function<void(ReportSubDataset &)> &change);
     bool editStyle(const QUuid &id, const std::function<void(ReportStyle &)> &change);
