@@ -9,6 +9,7 @@
 #include "app/PreviewRun.h"
 #include "app/PreviewSheet.h"
 #include "app/ReaderWarningsBar.h"
+#include "app/RefusalBar.h"
 #include "app/SourceSheet.h"
 #include "app/TabBarView.h"
 #include "app/ToolStrip.h"
@@ -77,6 +78,7 @@ ContentView::ContentView(WorkspaceModel &workspace, AppSettings &settings, Dialo
                                alignToolbar_ = new AlignDistributeToolbar(this), this);
     alignToolbar_->setObjectName(u"AlignDistributeToolbar"_s);
     warningsBar_ = new ReaderWarningsBar(this);
+    refusalBar_ = new RefusalBar(settings_, this);
 
     auto *stack = new QVBoxLayout(this);
     stack->setContentsMargins(0, 0, 0, 0);
@@ -86,6 +88,7 @@ ContentView::ContentView(WorkspaceModel &workspace, AppSettings &settings, Dialo
     stack->addWidget(toolStrip_);
     stack->addWidget(horizontalDivider(this));
     stack->addWidget(warningsBar_);
+    stack->addWidget(refusalBar_);
     stack->addWidget(buildWorkingArea(engine), 1);
 
     banner_ = new BusyBanner(this);
@@ -274,6 +277,7 @@ void ContentView::followActiveStore()
                                        this, &ContentView::refreshBanner);
     }
     warningsBar_->showFor(store);
+    refusalBar_->setStore(store);
     refreshBanner();
 }
 

@@ -31,6 +31,7 @@ class ProjectExplorerView;
 class PreviewRun;
 class PreviewSheet;
 class ReaderWarningsBar;
+class RefusalBar;
 class ReportBookChapters;
 class SidecarExpressionEngine;
 class SidecarModel;
@@ -152,6 +153,7 @@ private:
     InspectorView *inspector_ = nullptr;
     BusyBanner *banner_ = nullptr;
     ReaderWarningsBar *warningsBar_ = nullptr;
+    RefusalBar *refusalBar_ = nullptr;
     QPointer<DocumentStore> activeStore_;
     QMetaObject::Connection subreportConnection_;
     BusyFlags engineFlags_;

@@ -1,16 +1,16 @@
 #pragma once
 
+#include "app/NoticeBar.h"
+
 #include <QPointer>
 #include <QSet>
 #include <QUuid>
-#include <QWidget>
 
 class DocumentStore;
-class QLabel;
 
 // The bar above the working area that tells the user what the reader did not keep of the
 // active report, once per opening: dismissing it, or opening the file again, ends it.
-class ReaderWarningsBar : public QWidget {
+class ReaderWarningsBar : public NoticeBar {
     Q_OBJECT
 
 public:
@@ -18,12 +18,11 @@ public:
 
     // Shows the store's warnings unless they were dismissed already.
     void showFor(DocumentStore *store);
-    QString text() const;
+
+protected:
+    void dismiss() override;
 
 private:
-    void dismiss();
-
-    QLabel *label_;
     QPointer<DocumentStore> store_;
     QSet<QUuid> dismissed_;
 };

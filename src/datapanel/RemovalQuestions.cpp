@@ -27,16 +27,32 @@ template <typename T> std::optional<QString> soleName(const QList<T> &list, cons
     return name;
 }
 
-std::optional<QString> soleName(const ReportDocument &document, ReportReferences::Kind kind,
-                                const QUuid &id)
+// The name of the item of that id; with another item of that name, what names the item alone
+// (NameTies), else nothing tells which references are its: no value then.
+template <typename T>
+std::optional<std::pair<QString, std::optional<QSet<QUuid>>>>
+namedUses(const ReportDocument &document, const QList<T> &list, const QUuid &id)
+{
+    if (const std::optional<QString> name = soleName(list, id))
+        return std::pair(*name, std::nullopt);
+    const auto tie = document.nameTies.constFind(id);
+    const auto item =
+        std::find_if(list.cbegin(), list.cend(), [&](const T &named) { return named.id == id; });
+    if (tie == document.nameTies.cend() || item == list.cend())
+        return std::nullopt;
+    return std::pair(item->name, std::optional(*tie));
+}
+
+std::optional<std::pair<QString, std::optional<QSet<QUuid>>>>
+namedUses(const ReportDocument &document, ReportReferences::Kind kind, const QUuid &id)
 {
     switch (kind) {
     case ReportReferences::Kind::group:
-        return soleName(document.groups, id);
+        return namedUses(document, document.groups, id);
     case ReportReferences::Kind::subDataset:
-        return soleName(document.subDatasets, id);
+        return namedUses(document, document.subDatasets, id);
     case ReportReferences::Kind::style:
-        return soleName(document.styles, id);
+        return namedUses(document, document.styles, id);
     }
     return std::nullopt;
 }
@@ -108,16 +124,18 @@ bool mayDelete(Dialogs *dialogs, const DocumentStore &store, ReportReferences::K
 {
     if (!dialogs)
         return true;
-    const std::optional<QString> name = soleName(store.document(), kind, id);
-    if (!name)
+    const auto named = namedUses(store.document(), kind, id);
+    if (!named)
         return true;
+    const auto &[name, only] = *named;
     // What goes with the item (a group's own sections) does not count.
     ReportDocument without = store.document();
     without.groups.removeIf([&](const ReportGroup &group) { return group.id == id; });
-    const ReportReferences::Uses uses = ReportReferences::uses(without, kind, *name);
+    const ReportReferences::Uses uses =
+        ReportReferences::uses(without, kind, name, only ? &*only : nullptr);
     if (uses.total() == 0)
         return true;
-    return confirmed(*dialogs, deleteQuestion(ReportReferences::usageMessage(*name, uses), kind));
+    return confirmed(*dialogs, deleteQuestion(ReportReferences::usageMessage(name, uses), kind));
 }
 
 bool mayRemove(Dialogs *dialogs, const DocumentStore &store, Declaration declaration,

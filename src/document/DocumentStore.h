@@ -174,9 +174,9 @@ public:
     // that follow each other within the coalescing window are one undo step.
     bool editDocument(const HashableKey &key, const std::function<void(ReportDocument &)> &change);
     // A continuous edit of the group, sub-dataset or style of that id, keyed by the item. A new
-    // name takes every reference to the old one along (ReportReferences), in the same step;
-    // while a run of edits lasts, the references follow from where they stood when it began,
-    // so a name that passes through another item's name takes none of that item's along.
+    // name takes what names the item along (ReportReferences), in the same step, and only
+    // that: while another item has the name too, the references of each stay apart
+    // (NameTies), also when a name typed letter by letter passes through another's.
     bool editGroup(const QUuid &id, const std::function<void(ReportGroup &)> &change);
     bool editSubDataset(const QUuid &id, const std::function<void(ReportSubDataset &)> &change);
     bool editStyle(const QUuid &id, const std::function<void(ReportStyle &)> &change);
@@ -379,6 +379,9 @@ public:
 
 signals:
     void documentChanged();
+    // A paste, drop or duplicate added nothing: an element of `height` points is taller than the
+    // band of `target` may grow (the Band Height field's limit), and cutting it would lose it.
+    void insertRefused(const BandTarget &target, double height);
     void selectedElementIDsChanged();
     void selectedDataItemChanged();
     void selectedFieldIDsChanged();
@@ -441,9 +444,14 @@ private:
     void growBandHolding(const QUuid &id);
     // An element about to stand in the band of `target` moves up so that the band, grown to
     // hold it, stays within what the page holds with its margins and the bands printed with it,
-    // as the Band Height field allows; one taller than that is cut to it. Answers whether it
+    // as the Band Height field allows; one taller than that is cut to it (a paste, drop or
+    // duplicate refuses such an element first: refusesTallerThanBand). Answers whether it
     // changed the element.
     bool keepWithinPage(ReportElement &element, const BandTarget &target) const;
+    // Whether one of the elements, placed in the band of `target`, is taller than the band may
+    // grow: what the page holds with its margins and the bands printed with it, or the band's own
+    // height where a file made it higher. Then announces insertRefused() for it.
+    bool refusesTallerThanBand(const QList<ReportElement> &elements, const BandTarget &target);
     // Makes the standard band print: adds it, in its place, when the report lacks it, and shows
     // it when it is hidden. Records nothing.
     void showStandardBand(BandType type);

@@ -1,3 +1,4 @@
+#include "document/ContainerRoom.h"
 #include "document/DocumentStore.h"
 #include "model/PageLayout.h"
 
@@ -174,6 +175,24 @@ bool DocumentStore::keepWithinPage(ReportElement &element, const BandTarget &tar
     if (bottomAsWritten(element) > largest)
         element.height = room - element.y;
     return true;
+}
+
+bool DocumentStore::refusesTallerThanBand(const QList<ReportElement> &elements,
+                                          const BandTarget &target)
+{
+    const double largest =
+        std::max(PageLayout::largestBandHeight(document_, target), height(target));
+    for (const ReportElement &element : elements) {
+        // As it would be placed: holding its contents, at the top of the band.
+        ReportElement placed = element;
+        ContainerRoom::fitContents(placed);
+        placed.y = 0;
+        if (bottomAsWritten(placed) > largest) {
+            emit insertRefused(target, placed.height);
+            return true;
+        }
+    }
+    return false;
 }
 
 void DocumentStore::growBandHolding(const QUuid &id)

@@ -100,6 +100,8 @@ void DocumentStore::pasteClipboard()
     const BandTarget destination = insertionTarget(activeBandTarget_);
     if (!container && !elementList(std::as_const(document_), destination))
         return;
+    if (!container && refusesTallerThanBand(copied, destination))
+        return;
     applyDiscreteEdit([&] {
         QSet<QUuid> pasted;
         batchDocumentChanges([&] {
@@ -123,6 +125,12 @@ void DocumentStore::duplicateSelectedElement()
     if (selectedElementIDs_.isEmpty())
         return;
     const QSet<QUuid> originals = selectedElementIDs_;
+    for (const QUuid &id : originals) {
+        const std::optional<BandTarget> home = homeBandTarget(id);
+        const std::optional<ReportElement> original = element(id);
+        if (home && original && isTopLevelElement(id) && refusesTallerThanBand({*original}, *home))
+            return;
+    }
     applyDiscreteEdit([&] {
         QSet<QUuid> copies;
         batchDocumentChanges([&] {

@@ -296,7 +296,8 @@ void DocumentStore::addElement(const ReportElement &element, const BandTarget &t
     // Copies: listeners of the snapshot's signals may change what the arguments refer to.
     const ReportElement added = element;
     const BandTarget destination = insertionTarget(target);
-    if (!elementList(std::as_const(document_), destination))
+    if (!elementList(std::as_const(document_), destination) ||
+        refusesTallerThanBand({added}, destination))
         return;
     takeSnapshot();
     performAddElement(added, destination);

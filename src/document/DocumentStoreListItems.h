@@ -4,23 +4,33 @@
 // implement the lists' operations.
 
 #include "document/DocumentStore.h"
+#include "document/NameTies.h"
 
 #include <algorithm>
 
-// Removes the items of that id from a list of named items; the names that no item of the list
-// has any more, whose references then name nothing.
-template <typename T> QStringList removeNamed(QList<T> &list, const QUuid &id)
+// Removes the item of that id from a list of named items of the document; the names whose
+// references then name nothing: those no item of the list has any more, and, while another item
+// keeps the item's name, the name its own references were set apart under (NameTies).
+template <typename T>
+QStringList removeNamed(ReportDocument &document, QList<T> ReportDocument::*list, const QUuid &id)
 {
-    QStringList gone;
-    for (const T &item : list) {
-        if (item.id == id && !gone.contains(item.name))
-            gone.append(item.name);
-    }
-    list.removeIf([&](const T &item) { return item.id == id; });
-    gone.removeIf([&](const QString &name) {
-        return std::any_of(list.cbegin(), list.cend(),
-                           [&](const T &item) { return item.name == name; });
+    const QList<T> items = document.*list;
+    const auto found =
+        std::find_if(items.cbegin(), items.cend(), [&](const T &item) { return item.id == id; });
+    if (found == items.cend())
+        return {};
+    const QString name = found->name;
+    const bool shared = std::any_of(items.cbegin(), items.cend(), [&](const T &other) {
+        return other.id != id && other.name == name;
     });
+    QStringList gone;
+    if (!shared)
+        gone.append(name);
+    else if (const std::optional<QString> apart =
+                 NameTies::setApart(document, NameTies::referencesOf<T>(), id, name))
+        gone.append(*apart);
+    (document.*list).removeIf([&](const T &item) { return item.id == id; });
+    NameTies::prune(document);
     return gone;
 }
 
@@ -47,6 +57,8 @@ void DocumentStore::removeListItem(QList<T> ReportDocument::*list, const QUuid &
     applyDiscreteEdit([&] {
         changeDocument([&](ReportDocument &d) {
             (d.*list).removeIf([&](const T &item) { return item.id == id; });
+            // A field or variable that shared its name leaves the other's its own again.
+            NameTies::prune(d);
         });
     });
 }

@@ -139,7 +139,7 @@ void DocumentStore::removeGroup(const QUuid &groupID)
                             activeBandTarget_ == BandTarget::groupFooter(id);
     applyDiscreteEdit([&] {
         changeDocument([&](ReportDocument &d) {
-            const QStringList names = removeNamed(d.groups, id);
+            const QStringList names = removeNamed(d, &ReportDocument::groups, id);
             for (const QString &name : names)
                 ReportReferences::dropGroup(d, name);
         });
@@ -171,7 +171,7 @@ void DocumentStore::removeSubDataset(const QUuid &datasetID)
     const QUuid id = datasetID;
     applyDiscreteEdit([&] {
         changeDocument([&](ReportDocument &d) {
-            const QStringList names = removeNamed(d.subDatasets, id);
+            const QStringList names = removeNamed(d, &ReportDocument::subDatasets, id);
             for (const QString &name : names)
                 ReportReferences::dropSubDataset(d, name);
         });

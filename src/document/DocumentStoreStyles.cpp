@@ -40,7 +40,7 @@ void DocumentStore::removeStyle(const QUuid &styleID)
             const auto isDefault = [](const ReportStyle &style) { return style.isDefault; };
             const auto firstDefault = std::find_if(d.styles.cbegin(), d.styles.cend(), isDefault);
             const bool wasDefault = firstDefault != d.styles.cend() && firstDefault->id == id;
-            const QStringList names = removeNamed(d.styles, id);
+            const QStringList names = removeNamed(d, &ReportDocument::styles, id);
             for (const QString &name : names)
                 ReportReferences::dropStyle(d, name, wasDefault);
         });

@@ -62,6 +62,10 @@ public:
     }
 
     Uses uses;
+    // The ids of what names the thing, as the pass finds them.
+    QSet<QUuid> holders;
+    // When set, the pass looks at what these ids hold alone.
+    const QSet<QUuid> *only = nullptr;
 
     bool run(ReportDocument &document)
     {
@@ -77,6 +81,8 @@ public:
     }
 
 private:
+    bool skips(const QUuid &id) const { return only && !only->contains(id); }
+
     // An attribute that names the thing outright (a style, a sub-dataset).
     template <typename Holder> bool named(Holder &holder, const char *attr)
     {
@@ -248,6 +254,8 @@ private:
         // Groups are the report's only in its own sections.
         if (kind_ == Kind::group && scope == ElementScope::dataset)
             return std::nullopt;
+        if (skips(element.id))
+            return std::nullopt;
         ReportElement e = element;
         bool found = false;
         switch (kind_) {
@@ -283,6 +291,7 @@ private:
         found = onPayload(e.kind) || found;
         if (!found)
             return std::nullopt;
+        holders.insert(element.id);
         // What runs a sub-dataset is a component; what names a group or style, an element.
         if (kind_ == Kind::subDataset)
             ++uses.components;
@@ -299,6 +308,8 @@ private:
     {
         bool changed = false;
         for (qsizetype i = 0; i < variables.size(); ++i) {
+            if (skips(variables.at(i).id))
+                continue;
             ReportVariable variable = variables.at(i);
             bool found = false;
             const auto onGroup = [&](std::optional<QString> &group, QString *type,
@@ -320,6 +331,7 @@ private:
             onGroup(variable.incrementGroup, nullptr, &variable.incrementType);
             if (!found)
                 continue;
+            holders.insert(variable.id);
             ++uses.variables;
             if (mode_ != Mode::count) {
                 variables[i] = std::move(variable);
@@ -333,12 +345,15 @@ private:
     {
         bool changed = false;
         for (qsizetype i = 0; i < styles.size(); ++i) {
+            if (skips(styles.at(i).id))
+                continue;
             ReportStyle style = styles.at(i);
             bool found = onKept(style.kept);
             for (ConditionalStyleRule &rule : style.conditionalStyles)
                 found = onKept(rule.kept) || found;
             if (!found)
                 continue;
+            holders.insert(style.id);
             ++uses.styles;
             if (mode_ != Mode::count) {
                 styles[i] = std::move(style);
@@ -422,19 +437,31 @@ const ReportStyle *defaultStyle(const QList<ReportStyle> &styles)
 
 } // namespace
 
-Uses uses(const ReportDocument &document, Kind kind, const QString &name)
+Uses uses(const ReportDocument &document, Kind kind, const QString &name, const QSet<QUuid> *only)
 {
     Pass pass(kind, Mode::count, name);
+    pass.only = only;
     ReportDocument counted = document; // nothing is written: the copy shares every list
     pass.run(counted);
     return pass.uses;
 }
 
-bool rename(ReportDocument &document, Kind kind, const QString &from, const QString &to)
+QSet<QUuid> holders(const ReportDocument &document, Kind kind, const QString &name)
+{
+    Pass pass(kind, Mode::count, name);
+    ReportDocument counted = document; // nothing is written: the copy shares every list
+    pass.run(counted);
+    return pass.holders;
+}
+
+bool rename(ReportDocument &document, Kind kind, const QString &from, const QString &to,
+            const QSet<QUuid> *only)
 {
     if (from == to)
         return false;
-    return Pass(kind, Mode::rename, from, to).run(document);
+    Pass pass(kind, Mode::rename, from, to);
+    pass.only = only;
+    return pass.run(document);
 }
 
 bool dropGroup(ReportDocument &document, const QString &name)

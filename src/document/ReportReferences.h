@@ -2,7 +2,9 @@
 
 #include "model/ReportDocument.h"
 
+#include <QSet>
 #include <QString>
+#include <QUuid>
 
 // The places where a report names one of its groups, sub-datasets or styles as an attribute
 // value, so that a rename can take them along and a removal can ask first and then leave
@@ -32,10 +34,18 @@ struct Uses {
     bool operator==(const Uses &) const = default;
 };
 
-Uses uses(const ReportDocument &document, Kind kind, const QString &name);
+// With `only`, what the elements, variables and styles of those ids hold alone.
+Uses uses(const ReportDocument &document, Kind kind, const QString &name,
+          const QSet<QUuid> *only = nullptr);
 
-// Makes every reference to `from` name `to` instead. True when anything changed.
-bool rename(ReportDocument &document, Kind kind, const QString &from, const QString &to);
+// What names `name`: the ids of the elements, variables and styles that do. An element holds
+// what its kind keeps (table cells, chart datasets); a style its conditional styles.
+QSet<QUuid> holders(const ReportDocument &document, Kind kind, const QString &name);
+
+// Makes every reference to `from` name `to` instead; with `only`, those held by the elements,
+// variables and styles of those ids alone. True when anything changed.
+bool rename(ReportDocument &document, Kind kind, const QString &from, const QString &to,
+            const QSet<QUuid> *only = nullptr);
 
 // What is left once the group, sub-dataset or style of that name is gone, so that the report
 // still compiles and the designer shows what the engine prints. True when anything changed.

@@ -11,12 +11,27 @@ int count(const ReportDocument &document, SortFieldType type, const QString &nam
         [&](const ReportSortField &sort) { return sort.type == type && sort.name == name; }));
 }
 
-bool rename(ReportDocument &document, SortFieldType type, const QString &from, const QString &to)
+QSet<QUuid> holders(const ReportDocument &document, SortFieldType type, const QString &name)
 {
-    if (from == to || count(document, type, from) == 0)
+    QSet<QUuid> ids;
+    for (const ReportSortField &sort : document.sortFields) {
+        if (sort.type == type && sort.name == name)
+            ids.insert(sort.id);
+    }
+    return ids;
+}
+
+bool rename(ReportDocument &document, SortFieldType type, const QString &from, const QString &to,
+            const QSet<QUuid> *only)
+{
+    const auto renames = [&](const ReportSortField &sort) {
+        return sort.type == type && sort.name == from && (!only || only->contains(sort.id));
+    };
+    const auto &sorts = std::as_const(document.sortFields);
+    if (from == to || std::none_of(sorts.cbegin(), sorts.cend(), renames))
         return false;
     for (ReportSortField &sort : document.sortFields) {
-        if (sort.type == type && sort.name == from)
+        if (renames(sort))
             sort.name = to;
     }
     return true;

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "document/DocumentStore.h"
-#include "document/SortFieldNames.h"
+#include "document/NameTies.h"
 
 #include <QList>
 #include <QPointer>
@@ -71,26 +71,11 @@ bool writeDocument(DocumentStore &store, const QString &key,
 // The undo key of a row's writes: the edits of one item in quick succession are one step.
 QString rowKey(const QUuid &id);
 
-// After the field or variable of that id in `items` was renamed from `from`: the sort fields
-// that named it name it again, unless another item of the list still has the old name.
-template <typename T>
-void takeSortFieldsAlong(ReportDocument &document, const QList<T> &items, const QUuid &id,
-                         const QString &from)
-{
-    const T &item = *find(items, id);
-    if (item.name == from || std::any_of(items.cbegin(), items.cend(), [&](const T &other) {
-            return other.id != id && other.name == from;
-        }))
-        return;
-    SortFieldNames::rename(
-        document, std::is_same_v<T, ReportField> ? SortFieldType::field : SortFieldType::variable,
-        from, item.name);
-}
-
 // A row write: changes the item of that id in one list of the document, as a continuous edit
 // keyed by the item. A group, sub-dataset or style that gets a new name takes what names it
-// along, in the same step, and so does a field or variable the sort fields name. A write whose
-// item is gone does nothing. True when the document changed.
+// along, in the same step, and so does a field or variable the sort fields name; while its
+// name is another item's too, only what named it (NameTies). A write whose item is gone does
+// nothing. True when the document changed.
 template <typename T>
 bool writeRow(DocumentStore &store, QList<T> ReportDocument::*list, const QUuid &id,
               const std::function<void(T &)> &change)
@@ -110,7 +95,7 @@ bool writeRow(DocumentStore &store, QList<T> ReportDocument::*list, const QUuid 
             if constexpr (std::is_same_v<T, ReportField> || std::is_same_v<T, ReportVariable>) {
                 const QString from = item.name;
                 change(item);
-                takeSortFieldsAlong(document, items, id, from);
+                NameTies::follow(document, list, id, from);
             } else {
                 change(item);
             }

@@ -2,6 +2,9 @@
 
 #include "ReportBand.h"
 
+#include <QHash>
+#include <QSet>
+
 struct ReportParameter {
     QUuid id = newId();
     QString name;
@@ -180,6 +183,11 @@ struct ReportDocument {
     // The file had no detail band; the detail section stays out while it is as read.
     bool isDetailAbsent = false;
     KeptParts kept; // what the file held that the model does not
+    // While items of one list share a name (a field, variable, group, style or sub-dataset
+    // renamed to another's), whose references to that name are whose: by the id of each sharing
+    // item, the ids of what names it (elements, variables, styles, sort fields). Not written
+    // to the file; kept here so that undo and redo restore it with the names (NameTies).
+    QHash<QUuid, QSet<QUuid>> nameTies;
 
     // The expression languages and query languages offered by the editors.
     static const QStringList languages;

@@ -1,9 +1,11 @@
 #include "app/ContentView.h"
 #include "AppTestSupport.h"
+#include "TestSupport.h"
 #include "app/BusyBanner.h"
 #include "app/BusyStatus.h"
 #include "app/PanelWidths.h"
 #include "app/ReaderWarningsBar.h"
+#include "app/RefusalBar.h"
 #include "app/SourceSheet.h"
 #include "app/TabBarView.h"
 #include "app/TabChip.h"
@@ -12,6 +14,7 @@
 #include "canvas/SaveSnippetSheet.h"
 #include "canvas/SnippetLibrary.h"
 #include "canvas/SnippetSheetState.h"
+#include "edits/LengthLimits.h"
 #include "engine/ParameterValuesSheet.h"
 #include "engine/SidecarModel.h"
 #include "setup/ImageImportCoordinator.h"
@@ -243,6 +246,41 @@ TEST_F(ContentViewTest, ReaderWarningsAreShownOncePerOpening)
     workspace.closeTab(0);
     workspace.openTab(QUrl::fromLocalFile(lossy));
     EXPECT_FALSE(bar->text().isEmpty()) << "a new opening tells again";
+}
+
+// The hyperlink sample's 742-point background picture pasted into its Page Footer, which the page
+// holds less high: the paste adds nothing, and the bar above the working area says why in the
+// Band Height field's own words until the next change of the report.
+TEST_F(ContentViewTest, ARefusedPasteIsToldInTheBandHeightFieldsWords)
+{
+    QUILLMARK_REQUIRE_CORPUS();
+    workspace.openTab(QUrl::fromLocalFile(testsupport::corpusDir() +
+                                          u"/jrxml-samples/hyperlink/HyperlinkReport.jrxml"_s));
+    DocumentStore *store = workspace.activeStore();
+    ASSERT_TRUE(store);
+    auto *bar = view->findChild<RefusalBar *>();
+    ASSERT_TRUE(bar);
+    EXPECT_TRUE(bar->text().isEmpty());
+    const BandTarget footer = BandTarget::standard(BandType::pageFooter);
+    const ElementList background = store->elements(BandTarget::standard(BandType::background));
+    const auto tall = std::find_if(background.cbegin(), background.cend(),
+                                   [](const ReportElement &e) { return e.height >= 700; });
+    ASSERT_NE(tall, background.cend());
+    const ReportElement picture = *tall;
+    store->setSelectedElementIDs({picture.id});
+    store->copySelectedElements();
+    store->setActiveBandTarget(footer);
+    const qsizetype held = store->elements(footer).size();
+    store->pasteClipboard();
+    EXPECT_EQ(store->elements(footer).size(), held);
+    const QString message =
+        LengthLimits::bandHeight(*store, footer, picture.height, settings->measurementUnit())
+            .message;
+    EXPECT_TRUE(message.startsWith(u"The page holds this band at most "_s))
+        << message.toStdString();
+    EXPECT_EQ(bar->text(), message);
+    store->editDocument([](ReportDocument &d) { d.name = u"Other"_s; });
+    EXPECT_TRUE(bar->text().isEmpty());
 }
 
 // The bar names the values the reader changed because the engine could not read them, and the

@@ -290,8 +290,10 @@ TEST_F(ContainerRoomTest, ArrangingWhatIsInPlaceRecordsNothing)
     EXPECT_TRUE(store.isDirty());
 }
 
-// The 742-point background picture of the hyperlink sample pasted into the Page Footer, and
-// duplicated there: the footer grows only as far as the page holds it.
+// The 742-point background picture of the hyperlink sample pasted into the Page Footer is
+// taller than the page holds the footer: the paste is refused, as the Band Height field refuses
+// such a height, and adds nothing. The picture made as high as the footer may grow is pasted
+// and duplicated there: the footer grows only as far as the page holds it.
 TEST_F(ContainerRoomTest, APasteOrDuplicateGrowsABandOnlyAsFarAsThePageHoldsIt)
 {
     QUILLMARK_REQUIRE_CORPUS();
@@ -302,14 +304,37 @@ TEST_F(ContainerRoomTest, APasteOrDuplicateGrowsABandOnlyAsFarAsThePageHoldsIt)
     const ReportElement *picture =
         find(store.elements(background), [](const ReportElement &e) { return e.height >= 700; });
     ASSERT_TRUE(picture);
-    store.setSelectedElementIDs({picture->id});
+    const ReportElement tall = *picture;
+    const double largest = PageLayout::largestBandHeight(store.document(), footer);
+    ASSERT_GT(tall.height, largest);
+    store.setSelectedElementIDs({tall.id});
     store.copySelectedElements();
     store.setActiveBandTarget(footer);
+    QList<std::pair<BandTarget, double>> refused;
+    QObject::connect(&store, &DocumentStore::insertRefused,
+                     [&](const BandTarget &target, double height) {
+                         refused.append({target, height});
+                     });
+    const ReportDocument before = store.document();
+    const qsizetype steps = store.undoStack().size();
     store.pasteClipboard();
-    const double largest = PageLayout::largestBandHeight(store.document(), footer);
+    ASSERT_EQ(refused.size(), 1);
+    EXPECT_EQ(refused.at(0).first, footer);
+    EXPECT_EQ(refused.at(0).second, tall.height);
+    EXPECT_EQ(store.document(), before) << "nothing added, nothing cut";
+    EXPECT_EQ(store.undoStack().size(), steps);
+
+    ReportElement fitting = tall;
+    fitting.height = std::floor(largest);
+    store.clipboard()->setElements({fitting});
+    store.pasteClipboard();
+    EXPECT_EQ(refused.size(), 1);
+    ASSERT_EQ(store.elements(footer).size(),
+              before.band(BandType::pageFooter)->elements.size() + 1);
     EXPECT_LE(store.height(footer), largest);
     EXPECT_EQ(compiled(), std::nullopt);
     store.duplicateSelectedElement();
+    EXPECT_EQ(refused.size(), 1);
     EXPECT_LE(store.height(footer), largest);
     EXPECT_EQ(compiled(), std::nullopt);
 }

@@ -9,6 +9,19 @@ using namespace storetest;
 
 namespace {
 
+// Groups "First" and "Second", a variable resetting on each, and a detail band: what follows
+// the fields of a report body.
+const QByteArray firstAndSecondGroups = R"(
+  <variable name="Total" class="java.lang.Double" resetType="Group" resetGroup="First" calculation="Sum">
+    <variableExpression><![CDATA[1.0]]></variableExpression>
+  </variable>
+  <variable name="Other" class="java.lang.Double" resetType="Group" resetGroup="Second" calculation="Sum">
+    <variableExpression><![CDATA[2.0]]></variableExpression>
+  </variable>
+  <group name="First"><groupExpression><![CDATA[1]]></groupExpression></group>
+  <group name="Second"><groupExpression><![CDATA[2]]></groupExpression></group>
+  <detail><band height="20"/></detail>)";
+
 class GeneratedNames : public DataCardsTest {
 protected:
     template <typename T> static QStringList names(const QList<T> &items)
@@ -78,15 +91,7 @@ TEST_F(GeneratedNames, ANameTypedOntoAnothersWarnsWhileItLasts)
     openReport(R"(
   <field name="Amount" class="java.lang.Double"/>
   <field name="Price" class="java.lang.Double"/>
-  <variable name="Total" class="java.lang.Double" resetType="Group" resetGroup="First" calculation="Sum">
-    <variableExpression><![CDATA[1.0]]></variableExpression>
-  </variable>
-  <variable name="Other" class="java.lang.Double" resetType="Group" resetGroup="Second" calculation="Sum">
-    <variableExpression><![CDATA[2.0]]></variableExpression>
-  </variable>
-  <group name="First"><groupExpression><![CDATA[1]]></groupExpression></group>
-  <group name="Second"><groupExpression><![CDATA[2]]></groupExpression></group>
-  <detail><band height="20"/></detail>)");
+)" + firstAndSecondGroups);
     const QString fields = u"datapanel.fields"_s;
     const QString groups = u"datapanel.groups"_s;
     EXPECT_FALSE(warns(row(fields, 0, u"nameWarning"_s)));
@@ -99,10 +104,12 @@ TEST_F(GeneratedNames, ANameTypedOntoAnothersWarnsWhileItLasts)
     EXPECT_EQ(find<QLabel>(row(groups, 0, u"nameWarning"_s))->text(),
               DuplicateNames::warning(u"group"_s));
     EXPECT_FALSE(warns(row(fields, 0, u"nameWarning"_s)));
-    // Then a name of its own: the warnings go.
+    // Then a name of its own: the warnings go, and its variable follows it, the other's stays.
     type(row(groups, 0, u"name"_s), u"Third"_s);
     EXPECT_FALSE(warns(row(groups, 0, u"nameWarning"_s)));
     EXPECT_FALSE(warns(row(groups, 1, u"nameWarning"_s)));
+    EXPECT_EQ(store.document().variables[0].resetGroup, u"Third"_s);
+    EXPECT_EQ(store.document().variables[1].resetGroup, u"Second"_s);
 
     // The same with a field.
     type(row(fields, 0, u"name"_s), u"Price"_s);
@@ -110,6 +117,68 @@ TEST_F(GeneratedNames, ANameTypedOntoAnothersWarnsWhileItLasts)
     EXPECT_TRUE(warns(row(fields, 1, u"nameWarning"_s)));
     type(row(fields, 0, u"name"_s), u"Cost"_s);
     EXPECT_FALSE(warns(row(fields, 1, u"nameWarning"_s)));
+    expectCompiles();
+}
+
+// Field "a" is typed onto field "x"'s name, then "x" typed into "y": the sort field on "a" names
+// "x", the one on "x" names "y". The same with groups and the variables that reset on them.
+// Undoing the second rename brings the shared name back with each item's references still its
+// own, so that the next rename of "x" again takes only its own along; the report compiles.
+TEST_F(GeneratedNames, ARenameOfOneOfTwoItemsSharingANameTakesOnlyItsOwnReferences)
+{
+    openReport(R"(
+  <field name="a" class="java.lang.String"/>
+  <field name="x" class="java.lang.String"/>
+  <sortField name="a"/>
+  <sortField name="x"/>
+)" + firstAndSecondGroups);
+    const QString fields = u"datapanel.fields"_s;
+    const QString groups = u"datapanel.groups"_s;
+    const auto sortedOn = [&] {
+        QStringList names;
+        for (const ReportSortField &sort : store.document().sortFields)
+            names.append(sort.name);
+        return names;
+    };
+    const auto resetGroups = [&] {
+        QStringList names;
+        for (const ReportVariable &variable : store.document().variables)
+            names.append(variable.resetGroup.value_or(QString()));
+        return names;
+    };
+    const auto rename = [&](const QString &card, int index, const QString &name) {
+        type(row(card, index, u"name"_s), name);
+        store.flushPendingUndoSnapshot();
+    };
+
+    rename(fields, 0, u"x"_s);
+    EXPECT_EQ(sortedOn(), (QStringList{u"x"_s, u"x"_s}));
+    rename(fields, 1, u"y"_s);
+    EXPECT_EQ(sortedOn(), (QStringList{u"x"_s, u"y"_s}));
+
+    rename(groups, 0, u"Second"_s);
+    EXPECT_TRUE(warns(row(groups, 0, u"nameWarning"_s)));
+    const ReportDocument shared = store.document();
+    rename(groups, 1, u"Third"_s);
+    EXPECT_EQ(resetGroups(), (QStringList{u"Second"_s, u"Third"_s}));
+    const ReportDocument apart = store.document();
+    expectCompiles();
+
+    store.undo();
+    EXPECT_EQ(store.document(), shared);
+    store.redo();
+    EXPECT_EQ(store.document(), apart);
+    store.undo();
+    rename(groups, 1, u"Totals"_s);
+    EXPECT_EQ(resetGroups(), (QStringList{u"Second"_s, u"Totals"_s}));
+    // The fields' renames undo too, each with its sort fields.
+    store.undo();
+    store.undo();
+    store.undo();
+    EXPECT_EQ(sortedOn(), (QStringList{u"x"_s, u"x"_s}));
+    rename(fields, 1, u"z"_s);
+    EXPECT_EQ(sortedOn(), (QStringList{u"x"_s, u"z"_s}));
+    EXPECT_FALSE(warns(row(fields, 0, u"nameWarning"_s)));
     expectCompiles();
 }
 

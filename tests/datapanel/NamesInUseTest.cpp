@@ -166,6 +166,35 @@ TEST_F(NamesInUse, DeletingAStyleInUseAsksAndDrawsItsElementsWithoutIt)
     EXPECT_EQ(printed.isBold, footer().isBold);
 }
 
+// A new style typed onto Bold's name: deleting it leaves Bold's element its style and asks
+// nothing, as nothing named the new one; deleting the first Bold asks about its element alone,
+// and the element goes without a style while the other Bold stays.
+TEST_F(NamesInUse, DeletingOneOfTwoStylesOfOneNameAsksAboutWhatNamedItAlone)
+{
+    const auto footer = [this] { return store.document().groups[0].footerElements.at(0); };
+    click(stylesCard + u".add"_s);
+    ASSERT_EQ(store.document().styles.size(), 2);
+    type(stylesCard + u".row1.name"_s, u"Bold"_s);
+    store.flushPendingUndoSnapshot();
+    const ReportDocument shared = store.document();
+
+    dialogs.answerAlert(0);
+    click(stylesCard + u".row1.remove"_s);
+    EXPECT_TRUE(dialogs.alerts().isEmpty());
+    ASSERT_EQ(store.document().styles.size(), 1);
+    EXPECT_EQ(footer().styleName, u"Bold"_s);
+    store.undo();
+    ASSERT_EQ(store.document(), shared);
+
+    click(stylesCard + u".row0.remove"_s);
+    ASSERT_EQ(dialogs.alerts().size(), 1);
+    EXPECT_EQ(lastQuestion().message, u"Bold is used by 1 element."_s);
+    ASSERT_EQ(store.document().styles.size(), 1);
+    EXPECT_EQ(store.document().styles[0].id, shared.styles[1].id);
+    EXPECT_EQ(footer().styleName, std::nullopt);
+    EXPECT_FALSE(footer().isBold);
+}
+
 // Names typed into the cards take what names them along, keystroke by keystroke.
 TEST_F(NamesInUse, RenamingInTheCardsKeepsTheReportWhole)
 {

@@ -37,6 +37,28 @@ protected:
         }
     }
 
+    // Two groups of those names, a variable resetting on each, and in the second group's footer
+    // a total evaluated on it.
+    void addGroups(const QString &first, const QString &second)
+    {
+        store.addGroup();
+        store.addGroup();
+        editDocument(store, [&](ReportDocument &d) {
+            d.groups[0].name = first;
+            d.groups[1].name = second;
+            ReportElement total = textField();
+            total.evaluationTime = u"Group"_s;
+            total.evaluationGroup = second;
+            d.groups[1].footerElements.append(total);
+            for (const QString &name : {first, second})
+                d.variables.append(ReportVariable{.name = u"v"_s + name,
+                                                  .className = u"java.lang.Integer"_s,
+                                                  .calculation = u"Count"_s,
+                                                  .resetType = u"Group"_s,
+                                                  .resetGroup = name});
+        });
+    }
+
     void keystroke(const QUuid &group, const QString &name)
     {
         now += 150;
@@ -108,23 +130,7 @@ TEST_F(DocumentStoreEdits, DiscreteAndContinuousEditsRecordOnlyWhatChanges)
 // through another group's name on its way takes none of that group's references.
 TEST_F(DocumentStoreEdits, AGroupsRenameTakesItsReferencesAlongAsOneStep)
 {
-    store.addGroup();
-    store.addGroup();
-    editDocument(store, [](ReportDocument &d) {
-        d.groups[0].name = u"Group1"_s;
-        d.groups[1].name = u"Group12"_s;
-        // The group's own footer shows a total evaluated on it.
-        ReportElement total = textField();
-        total.evaluationTime = u"Group"_s;
-        total.evaluationGroup = u"Group12"_s;
-        d.groups[1].footerElements.append(total);
-        for (const QString &name : {u"Group1"_s, u"Group12"_s})
-            d.variables.append(ReportVariable{.name = u"v"_s + name,
-                                              .className = u"java.lang.Integer"_s,
-                                              .calculation = u"Count"_s,
-                                              .resetType = u"Group"_s,
-                                              .resetGroup = name});
-    });
+    addGroups(u"Group1"_s, u"Group12"_s);
     const QUuid twelve = store.document().groups[1].id;
     const ReportDocument before = store.document();
     now += 2000;
@@ -198,8 +204,8 @@ TEST_F(DocumentStoreEdits, RemovingAGroupStyleOrSubDatasetLeavesNothingNamingIt)
     EXPECT_EQ(store.document().detailBands[0].elements.at(0).styleName, u"Bold"_s);
 }
 
-// What an item names of itself follows its rename: a style that took its parent's name when
-// that parent was renamed onto it names itself, and a later rename must not leave that behind.
+// What an item names of itself follows its rename: a style whose parent was renamed onto the
+// style's own name names that parent still, and follows the parent's next rename.
 TEST_F(DocumentStoreEdits, WhatAnItemNamesOfItselfFollowsItsRename)
 {
     store.setDocument(JrxmlCodec::parse(
@@ -214,10 +220,69 @@ TEST_F(DocumentStoreEdits, WhatAnItemNamesOfItselfFollowsItsRename)
         now += 2000;
         store.editStyle(id, [&](ReportStyle &s) { s.name = name; });
     };
-    rename(base, u"Child"_s);  // two styles named Child; Child's parent names Child
-    rename(base, u"Parent"_s); // ambiguous: what names Child stays
-    rename(child, u"Leaf"_s);  // Child is Child's alone again, its own parent among what names it
+    rename(base, u"Child"_s);  // two styles named Child; Child's parent is the former Base
+    rename(base, u"Parent"_s); // what named Base follows it, what names Child stays
+    rename(child, u"Leaf"_s);  // nothing names Child
     const QByteArray saved = JrxmlCodec::serialize(store.document());
-    EXPECT_TRUE(saved.contains(R"(<style name="Leaf" style="Leaf")")) << saved.constData();
+    EXPECT_TRUE(saved.contains(R"(<style name="Leaf" style="Parent")")) << saved.constData();
     EXPECT_FALSE(saved.contains(R"("Child")"));
+}
+
+// Group "a" is typed onto group "x"'s name. From then on a rename of either takes along what
+// named that group and nothing of the other's, also after an undo brings the shared name back;
+// a removal of either drops what named the one removed alone, and leaves the other all that
+// names the name.
+TEST_F(DocumentStoreEdits, GroupsSharingANameKeepTheirReferencesApart)
+{
+    addGroups(u"a"_s, u"x"_s);
+    const QUuid a = store.document().groups[0].id;
+    const QUuid x = store.document().groups[1].id;
+    const auto evaluationGroup = [&] {
+        return store.document().groups[1].footerElements.at(0).evaluationGroup.value_or(QString());
+    };
+    now += 2000;
+    typeName(a, u"a"_s, u"x"_s);
+    EXPECT_EQ(resetGroup(0), u"x"_s) << "what named a follows it onto the shared name";
+    const ReportDocument shared = store.document();
+
+    now += 2000;
+    typeName(x, u"x"_s, u"y"_s);
+    EXPECT_EQ(resetGroup(0), u"x"_s) << "the other group keeps its variable";
+    EXPECT_EQ(resetGroup(1), u"y"_s);
+    EXPECT_EQ(evaluationGroup(), u"y"_s);
+    const ReportDocument apart = store.document();
+    store.undo();
+    EXPECT_EQ(store.document(), shared);
+    store.redo();
+    EXPECT_EQ(store.document(), apart);
+
+    // After an undo, the next rename still knows whose each reference is.
+    store.undo();
+    now += 2000;
+    typeName(x, u"x"_s, u"xz"_s);
+    EXPECT_EQ(resetGroup(0), u"x"_s);
+    EXPECT_EQ(resetGroup(1), u"xz"_s);
+    store.undo();
+    now += 2000;
+    typeName(a, u"x"_s, u"b"_s);
+    EXPECT_EQ(resetGroup(0), u"b"_s);
+    EXPECT_EQ(resetGroup(1), u"x"_s);
+    EXPECT_EQ(evaluationGroup(), u"x"_s);
+    store.undo();
+    EXPECT_EQ(store.document(), shared);
+
+    // Removing the group that took the name drops what named it alone.
+    store.removeGroup(a);
+    EXPECT_EQ(store.document().variables[0].resetGroup, std::nullopt);
+    EXPECT_EQ(store.document().variables[0].resetType, u"Report"_s);
+    EXPECT_EQ(resetGroup(1), u"x"_s);
+    store.undo();
+    EXPECT_EQ(store.document(), shared);
+    // Removing the other leaves the first all that names "x": its next rename takes it along.
+    store.removeGroup(x);
+    EXPECT_EQ(resetGroup(0), u"x"_s);
+    EXPECT_EQ(store.document().variables[1].resetGroup, std::nullopt);
+    now += 2000;
+    typeName(a, u"x"_s, u"c"_s);
+    EXPECT_EQ(resetGroup(0), u"c"_s);
 }

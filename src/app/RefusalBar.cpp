@@ -1,0 +1,31 @@
+#include "app/RefusalBar.h"
+
+#include "document/DocumentStore.h"
+#include "edits/LengthLimits.h"
+#include "workspace/AppSettings.h"
+
+RefusalBar::RefusalBar(AppSettings &settings, QWidget *parent)
+    : NoticeBar(parent), settings_(settings)
+{
+    setObjectName(QStringLiteral("RefusalBar"));
+}
+
+void RefusalBar::setStore(DocumentStore *store)
+{
+    if (store == store_)
+        return;
+    disconnect(refused_);
+    disconnect(changed_);
+    tell({});
+    store_ = store;
+    if (!store)
+        return;
+    refused_ = connect(
+        store, &DocumentStore::insertRefused, this,
+        [this](const BandTarget &target, double height) {
+            if (store_)
+                tell(LengthLimits::bandHeight(*store_, target, height, settings_.measurementUnit())
+                         .message);
+        });
+    changed_ = connect(store, &DocumentStore::documentChanged, this, [this] { tell({}); });
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "app/NoticeBar.h"
+
+#include <QPointer>
+
+class AppSettings;
+class DocumentStore;
+
+// The bar above the working area that tells why an edit of the active report added nothing: a
+// paste, drop or duplicate of an element taller than its band may grow, in the Band Height
+// field's own words. The next change of the report, another tab, or Dismiss ends it.
+class RefusalBar : public NoticeBar {
+    Q_OBJECT
+
+public:
+    explicit RefusalBar(AppSettings &settings, QWidget *parent = nullptr);
+
+    // Follows the refusals of `store`, the active tab's; a bar about another store goes.
+    void setStore(DocumentStore *store);
+
+private:
+    AppSettings &settings_;
+    QPointer<DocumentStore> store_;
+    QMetaObject::Connection refused_;
+    QMetaObject::Connection changed_;
+};
