@@ -28,37 +28,52 @@ void passOn(const QByteArray &bytes)
 
 std::shared_ptr<ErrorOutputTail> ErrorOutputTail::follow(std::shared_ptr<PipeEnd> from)
 {
-    auto tail = std::make_shared<ErrorOutputTail>();
-    std::thread([tail, from = std::move(from)] {
+    auto tail = std::make_shared<ErrorOutputTail>(std::move(from));
+    std::thread([tail] {
         for (;;) {
-            QByteArray chunk;
             PipeEnd::Status status = PipeEnd::Status::closed;
             try {
-                status = from->readAvailable(chunk, std::chrono::steady_clock::now() +
-                                                        std::chrono::hours(1));
+                status = tail->from_->waitReadable(std::chrono::steady_clock::now() +
+                                                   std::chrono::hours(1));
             } catch (const std::system_error &) {
                 // An unreadable pipe ends the following like its end would.
             }
             if (status == PipeEnd::Status::timedOut)
                 continue;
-            if (status == PipeEnd::Status::closed)
+            std::lock_guard lock(tail->mutex_);
+            if (status == PipeEnd::Status::closed || !tail->takeWaitingLocked())
                 break;
-            passOn(chunk);
-            tail->append(chunk);
         }
         tail->close();
     }).detach();
     return tail;
 }
 
-void ErrorOutputTail::append(const QByteArray &bytes)
+bool ErrorOutputTail::takeWaitingLocked()
+{
+    for (;;) {
+        QByteArray chunk;
+        PipeEnd::Status status = PipeEnd::Status::closed;
+        try {
+            status = from_->readWaiting(chunk);
+        } catch (const std::system_error &) {
+        }
+        if (chunk.isEmpty())
+            return status != PipeEnd::Status::closed;
+        passOn(chunk);
+        written_ += chunk.size();
+        tail_.append(chunk);
+        if (tail_.size() > kept)
+            tail_.remove(0, tail_.size() - kept);
+    }
+}
+
+void ErrorOutputTail::beginRequest()
 {
     std::lock_guard lock(mutex_);
-    tail_.append(bytes);
-    if (tail_.size() > kept) {
-        tail_.remove(0, tail_.size() - kept);
-        truncated_ = true;
-    }
+    if (!closed_)
+        takeWaitingLocked();
+    requestBegan_ = written_;
 }
 
 void ErrorOutputTail::close()
@@ -66,6 +81,7 @@ void ErrorOutputTail::close()
     {
         std::lock_guard lock(mutex_);
         closed_ = true;
+        from_.reset();
     }
     closedChanged_.notify_all();
 }
@@ -75,8 +91,11 @@ QString ErrorOutputTail::lastLines(std::chrono::milliseconds wait) const
     std::unique_lock lock(mutex_);
     if (!closedChanged_.wait_for(lock, wait, [this] { return closed_; }))
         return {};
-    QStringList lines = QString::fromUtf8(tail_).split(u'\n');
-    if (truncated_)
+    const qint64 tailBegins = written_ - tail_.size();
+    QStringList lines =
+        QString::fromUtf8(tail_.sliced(std::max(requestBegan_, tailBegins) - tailBegins))
+            .split(u'\n');
+    if (requestBegan_ < tailBegins)
         lines.removeFirst(); // the rest of a line whose beginning was let go
     // The frames of a Java stack trace say little to a user; its exception and cause lines stay.
     static const QRegularExpression frame(QStringLiteral("^(at \\S|\\.\\.\\. \\d+ more$)"));

@@ -65,6 +65,28 @@ PipeEnd::Status PipeEnd::readAvailable(QByteArray &into, Deadline deadline, int 
 {
     if (const Status waited = waitFor(POLLIN, deadline, wakeFd); waited != Status::done)
         return waited;
+    return readOnce(into);
+}
+
+PipeEnd::Status PipeEnd::waitReadable(Deadline deadline) const
+{
+    return waitFor(POLLIN, deadline, -1);
+}
+
+PipeEnd::Status PipeEnd::readWaiting(QByteArray &into)
+{
+    pollfd entry{fd_, POLLIN, 0};
+    int ready;
+    do {
+        ready = ::poll(&entry, 1, 0);
+    } while (ready < 0 && errno == EINTR);
+    if (ready < 0)
+        throwErrno("poll");
+    return ready == 0 ? Status::done : readOnce(into);
+}
+
+PipeEnd::Status PipeEnd::readOnce(QByteArray &into)
+{
     const qsizetype before = into.size();
     into.resize(before + readChunk);
     ssize_t got;

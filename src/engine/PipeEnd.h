@@ -25,11 +25,18 @@ public:
     // Appends whatever the pipe holds once at least one byte has arrived. `closed` at end of
     // file. Other failures throw std::system_error.
     Status readAvailable(QByteArray &into, Deadline deadline, int wakeFd = -1);
+    // Waits until there is something to read or the pipe has ended (`done`), without reading.
+    Status waitReadable(Deadline deadline) const;
+    // Appends what the pipe holds right now, without waiting for more: `done` (maybe with nothing
+    // read) or `closed` at end of file. Other failures throw std::system_error.
+    Status readWaiting(QByteArray &into);
 
 private:
     // Whether the descriptor is ready for `events` before the deadline and before `wakeFd`
     // turns readable.
     Status waitFor(short events, Deadline deadline, int wakeFd) const;
+    // One read of what has arrived (blocking when nothing has).
+    Status readOnce(QByteArray &into);
 
     int fd_;
 };

@@ -275,6 +275,7 @@ QJsonObject SidecarClient::send(const QString &cmd, const QJsonObject &params,
                               {QStringLiteral("params"), params}};
     const QByteArray json = QJsonDocument(request).toJson(QJsonDocument::Compact);
 
+    process->beginRequest();
     // The deadline covers the writing too: an engine that stops reading cannot hold us forever.
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     PipeEnd::Status written = input->writeAll(json, deadline, wakeFd);

@@ -32,9 +32,11 @@ public:
     bool isRunning() const;
     // Asks it to end, kills it when it is still there after `grace`, and reaps it.
     void terminate(std::chrono::milliseconds grace) const;
-    // The last lines it wrote to its standard error when it ended by itself (waiting at most
-    // `wait` for it to close that); empty when it was told to end, is still running, or said
-    // nothing.
+    // A request is about to be sent: what it wrote before no longer counts as its last words.
+    void beginRequest() const { errors_->beginRequest(); }
+    // The last lines it wrote to its standard error since the latest request began, when it ended
+    // by itself (waiting at most `wait` for it to close that); empty when it was told to end, is
+    // still running, or said nothing.
     QString lastWords(std::chrono::milliseconds wait) const;
 
 private:

@@ -105,6 +105,7 @@ TEST(ExpressionEvaluation, RealEngineAddsNumbers)
                              testsupport::sourceDir() + u"/sidecar/target/sidecar.jar"_s)};
     if (!QFileInfo(location.javaPath).isExecutable() || !QFileInfo::exists(location.jarPath))
         GTEST_SKIP() << "Java or sidecar/target/sidecar.jar is missing; skipping the engine test";
+    testsupport::holdEngineSlot();
     QTemporaryDir dir;
     SidecarModel model{PrivateWorkFolder(dir.path())};
     model.setLocationProvider([location] { return location; });

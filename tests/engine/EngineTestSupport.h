@@ -15,7 +15,8 @@
 namespace testsupport {
 
 // Java and the built jar: the environment's overrides, else the system Java and the repository's
-// jar. No value when either is missing.
+// jar. No value when either is missing. Once it has one, the program waits for its turn to run
+// the engine (holdEngineSlot).
 inline std::optional<SidecarClient::Location> realEngine()
 {
     const SidecarClient::Location location{
@@ -24,6 +25,7 @@ inline std::optional<SidecarClient::Location> realEngine()
                              sourceDir() + QStringLiteral("/sidecar/target/sidecar.jar"))};
     if (!QFileInfo(location.javaPath).isExecutable() || !QFileInfo::exists(location.jarPath))
         return std::nullopt;
+    holdEngineSlot();
     return location;
 }
 

@@ -370,6 +370,25 @@ TEST(SidecarClient, AnEngineThatEndsByItselfSaysWhatJavaWroteLast)
     EXPECT_EQ(fake.ping().first, 2);
 }
 
+TEST(SidecarClient, AnEngineThatEndsQuotesOnlyWhatItWroteSinceTheFailingRequestWasSent)
+{
+    // The warnings of earlier requests, even the one just before, belong to those requests.
+    FakeEngine fake({R"(warn WARNING: font "Serif" substituted\n)", "echo",
+                     R"(warn Error: query took long\n)",
+                     R"(complain Exception: out of memory\nCaused by: heap full\n)"});
+    fake.ping();
+    fake.ping();
+    fake.ping();
+    const QString words = u" Java reported:\nException: out of memory\nCaused by: heap full"_s;
+    EXPECT_EQ(fake.send(), exited + words);
+    EXPECT_EQ(fake.send(), notRunning + words) << "until the next start";
+
+    // An engine that said nothing during the failing request adds nothing of before.
+    FakeEngine quiet({R"(warn Error: query took long\n)", "exit"});
+    quiet.ping();
+    EXPECT_EQ(quiet.send(), exited);
+}
+
 TEST(SidecarClient, SkipsLinesThatAnswerNoRequestAndReportsEachOnce)
 {
     FakeEngine fake({"echo", R"(send runtime noise\n\n[1,2]\n{"id":1,"ok":true}\n)"

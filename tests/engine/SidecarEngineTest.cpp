@@ -29,6 +29,7 @@ std::optional<SidecarClient::Location> realEngine()
     QDir::setCurrent(workingDir);
     if (!QFileInfo::exists(location.jarPath) || !QFileInfo(location.javaPath).isExecutable())
         return std::nullopt;
+    testsupport::holdEngineSlot();
     return location;
 }
 

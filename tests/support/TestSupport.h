@@ -26,6 +26,13 @@ QByteArray readFile(const QString &path);
 bool waitFor(const std::function<bool()> &done,
              std::chrono::milliseconds limit = std::chrono::seconds(20));
 
+// Waits until this program may start the report engine, then holds its place until it ends: as
+// many test programs on this machine as it has processors run the engine at once, each to its end.
+// A cold engine's first report takes seconds of processor time; started all together (the test
+// runner starts its longest tests first, and those are the engine's) they starve one another past
+// the time the designer allows a request.
+void holdEngineSlot();
+
 // A readable name for case `index` of a parameterized test, from a text that tells the case
 // apart: "3_lparen_rbracket" for case 3 with the text "(]". Letters and digits stay, brackets and
 // quotes become words, anything else separates words; long texts are cut short.

@@ -14,6 +14,7 @@
 //   exit <bytes>      write the bytes and exit
 //   complain <bytes>  write the bytes to standard error and exit with status 1, as a runtime that
 //                     cannot run the engine does
+//   warn <bytes>      write the bytes to standard error, then reply as echo does
 //   close-stdin <b>   close standard input, write the bytes, and stay until our output is closed
 //   hang              stop reading, without taking this request; exit once our input is closed
 //   hang-stubborn     as hang, but ignore SIGTERM
@@ -182,6 +183,9 @@ int main(int argc, char **argv)
         } else if (verb == "exit") {
             writeAll(STDOUT_FILENO, bytes);
             ::_exit(0);
+        } else if (verb == "warn") {
+            writeAll(STDERR_FILENO, bytes);
+            writeAll(STDOUT_FILENO, echo(line, argc, argv));
         } else if (verb == "complain") {
             writeAll(STDERR_FILENO, bytes);
             ::_exit(1);
