@@ -7,13 +7,15 @@
 
 #include <QSet>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace ReportReferences {
 
 namespace {
 
-enum class Mode { count, rename, drop };
+enum class Mode { count, rename, drop, collect };
 
 // The attributes that name a group, each with the one that says when it applies: dropping the
 // group makes that one fall back (no fallback: the attribute goes).
@@ -62,6 +64,8 @@ public:
     }
 
     Uses uses;
+    // What Mode::collect found: every name of the kind, whatever the name given.
+    QSet<QString> collected;
 
     bool run(ReportDocument &document)
     {
@@ -77,11 +81,24 @@ public:
     }
 
 private:
+    // Whether the value names the thing; collecting, it notes the value and answers false.
+    bool names(const std::optional<QString> &value)
+    {
+        if (mode_ != Mode::collect)
+            return value == name_;
+        if (value && !value->isEmpty())
+            collected.insert(*value);
+        return false;
+    }
+    bool mayHold(const QString &text) const
+    {
+        return mode_ == Mode::collect || XmlFragment::mayHold(text, name_);
+    }
+
     // An attribute that names the thing outright (a style, a sub-dataset).
     template <typename Holder> bool named(Holder &holder, const char *attr)
     {
-        const std::optional<QString> value = holder.attribute(attr);
-        if (!value || *value != name_)
+        if (!names(holder.attribute(attr)))
             return false;
         if (mode_ == Mode::rename)
             holder.setAttribute(attr, to_);
@@ -136,7 +153,7 @@ private:
 
     bool onFragment(QString &xml)
     {
-        if (!XmlFragment::mayHold(xml, name_))
+        if (!mayHold(xml))
             return false;
         bool found = false;
         const std::optional<QString> edited = XmlFragment::edited(
@@ -148,7 +165,7 @@ private:
 
     bool onAttributeText(QString &attributes, const char *tag)
     {
-        if (!XmlFragment::mayHold(attributes, name_))
+        if (!mayHold(attributes))
             return false;
         bool found = false;
         const std::optional<QString> edited = XmlFragment::editedAttributes(
@@ -181,7 +198,7 @@ private:
 
     bool onStyleName(std::optional<QString> &styleName)
     {
-        if (styleName != name_)
+        if (!names(styleName))
             return false;
         if (mode_ == Mode::rename)
             styleName = to_;
@@ -236,7 +253,7 @@ private:
 
     bool onDatasetName(QString &datasetName)
     {
-        if (datasetName != name_)
+        if (!names(datasetName))
             return false;
         if (mode_ == Mode::rename)
             datasetName = to_;
@@ -257,7 +274,7 @@ private:
             break;
         case Kind::group:
             if (e.kind.hasEvaluationTime()) {
-                if (e.evaluationGroup == name_) {
+                if (names(e.evaluationGroup)) {
                     found = true;
                     if (mode_ == Mode::rename) {
                         e.evaluationGroup = to_;
@@ -303,7 +320,7 @@ private:
             bool found = false;
             const auto onGroup = [&](std::optional<QString> &group, QString *type,
                                      std::optional<QString> *optionalType) {
-                if (group != name_)
+                if (!names(group))
                     return;
                 found = true;
                 if (mode_ == Mode::rename) {
@@ -428,6 +445,47 @@ Uses uses(const ReportDocument &document, Kind kind, const QString &name)
     ReportDocument counted = document; // nothing is written: the copy shares every list
     pass.run(counted);
     return pass.uses;
+}
+
+QSet<QString> namesIn(const ReportDocument &document, Kind kind)
+{
+    Pass pass(kind, Mode::collect, QString());
+    ReportDocument read = document; // nothing is written: the copy shares every list
+    pass.run(read);
+    return pass.collected;
+}
+
+QStringList adopt(const ReportDocument &document, ElementList &elements)
+{
+    // The elements alone in a report of the document's declarations.
+    ReportDocument scratch;
+    scratch.styles = document.styles;
+    scratch.groups = document.groups;
+    scratch.subDatasets = document.subDatasets;
+    ReportBand band;
+    band.type = BandType::title;
+    band.elements = elements;
+    scratch.bands = {band};
+    const auto declared = [](const auto &items, const QString &name) {
+        return std::any_of(items.cbegin(), items.cend(),
+                           [&](const auto &item) { return item.name == name; });
+    };
+    for (const QString &group : namesIn(scratch, Kind::group)) {
+        if (!declared(document.groups, group))
+            dropGroup(scratch, group);
+    }
+    for (const QString &style : namesIn(scratch, Kind::style)) {
+        if (!declared(document.styles, style))
+            dropStyle(scratch, style, false);
+    }
+    elements = scratch.bands.first().elements;
+    QStringList missing;
+    for (const QString &dataset : namesIn(scratch, Kind::subDataset)) {
+        if (!declared(document.subDatasets, dataset))
+            missing.append(dataset);
+    }
+    missing.sort();
+    return missing;
 }
 
 bool rename(ReportDocument &document, Kind kind, const QString &from, const QString &to)

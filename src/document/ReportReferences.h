@@ -2,7 +2,9 @@
 
 #include "model/ReportDocument.h"
 
+#include <QSet>
 #include <QString>
+#include <QStringList>
 
 // The places where a report names one of its groups, sub-datasets or styles as an attribute
 // value, so that a rename can take them along and a removal can ask first and then leave
@@ -33,6 +35,15 @@ struct Uses {
 };
 
 Uses uses(const ReportDocument &document, Kind kind, const QString &name);
+
+// Every name of that kind the report's references give, declared or not.
+QSet<QString> namesIn(const ReportDocument &document, Kind kind);
+
+// Elements about to enter the report from elsewhere (a paste, a snippet) that may name what it
+// does not declare: what they name of groups and styles the report lacks is dropped, as when
+// such a group or style is deleted. The names of the sub-datasets they run that the report
+// lacks are answered, sorted, for the caller to declare.
+QStringList adopt(const ReportDocument &document, ElementList &elements);
 
 // Makes every reference to `from` name `to` instead. True when anything changed.
 bool rename(ReportDocument &document, Kind kind, const QString &from, const QString &to);
