@@ -352,8 +352,9 @@ public:
     void generateColumnarLayout(const QList<ReportField> &fields, const BandTarget &detailTarget,
                                 bool isBlankWhenNull, const std::optional<ReportStyle> &style);
     // Into the one selected frame or list, else into the active band. An element from elsewhere
-    // (a snippet) drops what it names of groups and styles the report lacks, and the sub-datasets
-    // it runs that the report lacks are declared, empty, in the same undo step.
+    // (a snippet) drops what it names of styles the report lacks and of groups the dataset it
+    // goes to lacks, and the sub-datasets it runs that the report lacks are declared, empty, in
+    // the same undo step.
     void addElementSmart(const ReportElement &element);
     // The same, with the sub-dataset the element iterates appended in the same undo step.
     void addElementSmart(const ReportElement &element, const ReportSubDataset &dataset);
@@ -449,9 +450,10 @@ private:
     bool keepWithinPage(ReportElement &element, const BandTarget &target) const;
     // addElementSmart() with the sub-datasets appended in the same undo step.
     void insertSmart(const ReportElement &element, const QList<ReportSubDataset> &datasets);
-    // ReportReferences::adopt() on elements about to enter the report: the sub-datasets to
-    // declare with them.
-    QList<ReportSubDataset> adoptNames(ElementList &elements) const;
+    // ReportReferences::adopt() on elements about to enter the report in the container (none: a
+    // band): the sub-datasets to declare with them.
+    QList<ReportSubDataset> adoptNames(ElementList &elements,
+                                       const std::optional<QUuid> &container) const;
     // Makes the standard band print: adds it, in its place, when the report lacks it, and shows
     // it when it is hidden. Records nothing.
     void showStandardBand(BandType type);

@@ -96,10 +96,10 @@ void DocumentStore::pasteClipboard()
     ElementList copied(clipboard()->elements());
     if (copied.isEmpty())
         return;
-    // What the copies name that this report lacks: copied from another report, or before the
-    // style, group or sub-dataset went.
-    const QList<ReportSubDataset> datasets = adoptNames(copied);
     const std::optional<QUuid> container = selectedContainerID();
+    // What the copies name that this report, or the dataset they go to, lacks: copied from
+    // another report or dataset, or before the style, group or sub-dataset went.
+    const QList<ReportSubDataset> datasets = adoptNames(copied, container);
     const BandTarget destination = insertionTarget(activeBandTarget_);
     if (!container && !elementList(std::as_const(document_), destination))
         return;

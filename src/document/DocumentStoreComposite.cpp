@@ -132,7 +132,7 @@ DocumentStore::ColumnLayout DocumentStore::columnLayout(qsizetype count) const
 void DocumentStore::addElementSmart(const ReportElement &element)
 {
     ElementList adopted{element};
-    const QList<ReportSubDataset> datasets = adoptNames(adopted);
+    const QList<ReportSubDataset> datasets = adoptNames(adopted, selectedContainerID());
     if (!datasets.isEmpty()) {
         insertSmart(adopted.first(), datasets);
     } else if (const std::optional<QUuid> container = selectedContainerID()) {
@@ -169,10 +169,20 @@ void DocumentStore::insertSmart(const ReportElement &element,
     });
 }
 
-QList<ReportSubDataset> DocumentStore::adoptNames(ElementList &elements) const
+QList<ReportSubDataset> DocumentStore::adoptNames(ElementList &elements,
+                                                  const std::optional<QUuid> &container) const
 {
+    // The dataset the elements run in there: that of the innermost list around them.
+    QString dataset;
+    for (std::optional<ReportElement> around = container ? element(*container) : std::nullopt;
+         around; around = containerOf(around->id)) {
+        if (const auto *list = around->kind.as<ElementKind::List>()) {
+            dataset = list->datasetName;
+            break;
+        }
+    }
     QList<ReportSubDataset> datasets;
-    for (const QString &name : ReportReferences::adopt(document_, elements)) {
+    for (const QString &name : ReportReferences::adopt(document_, elements, dataset)) {
         ReportSubDataset dataset = newSubDataset(document_);
         dataset.name = name;
         datasets.append(dataset);

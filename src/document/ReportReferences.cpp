@@ -447,6 +447,28 @@ Uses uses(const ReportDocument &document, Kind kind, const QString &name)
     return pass.uses;
 }
 
+QStringList groupsOfDataset(const ReportDocument &document, const QString &dataset)
+{
+    QStringList names;
+    const auto own = std::find_if(
+        document.subDatasets.cbegin(), document.subDatasets.cend(),
+        [&](const ReportSubDataset &subDataset) { return subDataset.name == dataset; });
+    if (dataset.isEmpty() || own == document.subDatasets.cend()) {
+        for (const ReportGroup &group : document.groups)
+            names.append(group.name);
+        return names;
+    }
+    // A sub-dataset's groups are kept as the file wrote them.
+    for (const KeptXml::Child &child : own->kept.part({}).children) {
+        XmlFragment::edited(child.xml, [&](XmlFragment::Element &element) {
+            element.skipChildren();
+            if (element.localName() == u"group")
+                names.append(element.attribute("name").value_or(QString()));
+        });
+    }
+    return names;
+}
+
 QSet<QString> namesIn(const ReportDocument &document, Kind kind)
 {
     Pass pass(kind, Mode::collect, QString());
@@ -455,8 +477,9 @@ QSet<QString> namesIn(const ReportDocument &document, Kind kind)
     return pass.collected;
 }
 
-QStringList adopt(const ReportDocument &document, ElementList &elements)
+QStringList adopt(const ReportDocument &document, ElementList &elements, const QString &dataset)
 {
+    const QStringList groups = groupsOfDataset(document, dataset);
     // The elements alone in a report of the document's declarations.
     ReportDocument scratch;
     scratch.styles = document.styles;
@@ -471,7 +494,7 @@ QStringList adopt(const ReportDocument &document, ElementList &elements)
                            [&](const auto &item) { return item.name == name; });
     };
     for (const QString &group : namesIn(scratch, Kind::group)) {
-        if (!declared(document.groups, group))
+        if (!groups.contains(group))
             dropGroup(scratch, group);
     }
     for (const QString &style : namesIn(scratch, Kind::style)) {

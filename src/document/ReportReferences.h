@@ -39,11 +39,16 @@ Uses uses(const ReportDocument &document, Kind kind, const QString &name);
 // Every name of that kind the report's references give, declared or not.
 QSet<QString> namesIn(const ReportDocument &document, Kind kind);
 
+// The groups of the dataset of that name: the report's own for an empty name or one the report
+// does not declare.
+QStringList groupsOfDataset(const ReportDocument &document, const QString &dataset);
+
 // Elements about to enter the report from elsewhere (a paste, a snippet) that may name what it
-// does not declare: what they name of groups and styles the report lacks is dropped, as when
-// such a group or style is deleted. The names of the sub-datasets they run that the report
-// lacks are answered, sorted, for the caller to declare.
-QStringList adopt(const ReportDocument &document, ElementList &elements);
+// does not declare, or run in another dataset than before: what they name of styles the report
+// lacks, and of groups the dataset they go to (`dataset`, empty for the report's own) lacks, is
+// dropped, as when such a group or style is deleted. The names of the sub-datasets they run
+// that the report lacks are answered, sorted, for the caller to declare.
+QStringList adopt(const ReportDocument &document, ElementList &elements, const QString &dataset);
 
 // Makes every reference to `from` name `to` instead. True when anything changed.
 bool rename(ReportDocument &document, Kind kind, const QString &from, const QString &to);

@@ -240,9 +240,7 @@ QString RandomEdits::editTableColumns()
     const QString which = u"column "_s + QString::number(index) + u' ';
     switch (pick(4)) {
     case 0:
-        writeColumns([&](QList<ReportTableColumn> &all) {
-            all.removeIf([&](const ReportTableColumn &c) { return c.id == id; });
-        });
+        writeColumns([&](QList<ReportTableColumn> &all) { TableCells::removeColumn(all, id); });
         return what + which + u"removed"_s;
     case 1: {
         // A width typed into the column's field, as the locale writes numbers.
