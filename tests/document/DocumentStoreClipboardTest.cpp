@@ -262,3 +262,33 @@ TEST_F(DocumentStoreClipboard, WhatAnInsertedCopyNamesThatTheReportLacksIsDroppe
         EXPECT_TRUE(s.document().subDatasets.isEmpty()) << "undone with the list";
     }
 }
+
+// What lists hold runs over the list's dataset: a copy pasted into a list is evaluated on that
+// dataset's groups, and one that named a group of the report's goes back as if it were deleted.
+TEST_F(DocumentStoreClipboard, ACopyPastedIntoAListKeepsOnlyTheGroupsOfItsDataset)
+{
+    editDocument(store, [](ReportDocument &d) {
+        d.groups.append(ReportGroup{.name = u"Country"_s});
+        d.subDatasets.append(ReportSubDataset{.name = u"Lines"_s});
+    });
+    ReportElement field = textField();
+    field.evaluationTime = u"Group"_s;
+    field.evaluationGroup = u"Country"_s;
+    ReportElement runs = list({});
+    runs.kind.as<ElementKind::List>()->datasetName = u"Lines"_s;
+    placeSelected({field, runs});
+    store.setSelectedElementIDs({field.id});
+    store.copySelectedElements();
+
+    store.setSelectedElementIDs({});
+    store.pasteClipboard();
+    const ReportElement inBand = *store.element(*store.selectedElementID());
+    EXPECT_EQ(inBand.evaluationGroup, u"Country"_s) << "the band runs over the report's groups";
+
+    store.setSelectedElementIDs({runs.id});
+    store.pasteClipboard();
+    const ReportElement inList = *store.element(*store.selectedElementID());
+    EXPECT_EQ(store.containerOf(inList.id)->id, runs.id);
+    EXPECT_EQ(inList.evaluationTime, u"Report"_s);
+    EXPECT_EQ(inList.evaluationGroup, std::nullopt);
+}
