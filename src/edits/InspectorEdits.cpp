@@ -1,5 +1,6 @@
 #include "edits/InspectorEdits.h"
 
+#include "document/ReportReferences.h"
 #include "editors/ExpressionScope.h"
 #include "inspector/InspectorTexts.h"
 
@@ -85,6 +86,23 @@ bool chooseEvaluationGroup(const ElementWriter &writer, const QString &group)
     if (!element || element->evaluationGroup == group)
         return false;
     return writer.update([&](ReportElement &e) { e.evaluationGroup = group; });
+}
+
+bool chooseListDataset(const ElementWriter &writer, const QString &name)
+{
+    const std::optional<ReportElement> element = writer.current();
+    const auto *list = element ? element->kind.as<ElementKind::List>() : nullptr;
+    if (!list || list->datasetName == name)
+        return false;
+    // The content is evaluated on the new dataset's groups: what was evaluated on a group it
+    // lacks goes back as if that group were deleted, in the same step.
+    const ReportDocument &document = writer.store()->document();
+    const QStringList before = expressions::groupsOfDataset(document, list->datasetName);
+    const QStringList after = expressions::groupsOfDataset(document, name);
+    return writer.updatePayload<ElementKind::List>([&](ElementKind::List &payload) {
+        payload.datasetName = name;
+        ReportReferences::keepGroupsOf(payload.children, before, after);
+    });
 }
 
 std::optional<QString> optionalText(const QString &text)

@@ -67,6 +67,10 @@ bool chooseEvaluationTime(const ElementWriter &writer, const QString &time);
 // The group row's choice: stores the group when it differs from the element's.
 bool chooseEvaluationGroup(const ElementWriter &writer, const QString &group);
 
+// The list card's dataset picker: the list runs the sub-dataset of that name, and what it holds
+// is evaluated on that dataset's groups (ReportReferences::keepGroupsOf). True when it changed.
+bool chooseListDataset(const ElementWriter &writer, const QString &name);
+
 // An optional text as edited: an empty text is stored as no value, any other text untrimmed.
 std::optional<QString> optionalText(const QString &text);
 

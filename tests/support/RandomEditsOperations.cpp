@@ -395,8 +395,8 @@ QString RandomEdits::editElement()
         if (d.subDatasets.isEmpty())
             return what + u"no sub-dataset to run"_s;
         const QString dataset = d.subDatasets.at(pick(int(d.subDatasets.size()))).name;
-        writer.updatePayload<ElementKind::List>(
-            [&](ElementKind::List &list) { list.datasetName = dataset; });
+        // A list's from the card's picker; a table's typed into its field.
+        InspectorEdits::chooseListDataset(writer, dataset);
         writer.updatePayload<ElementKind::Table>(
             [&](ElementKind::Table &table) { table.datasetName = dataset; });
         return what + describe(u"runs"_s, dataset);
