@@ -210,8 +210,12 @@ QString RandomEdits::editTableColumns()
 {
     const QList<Placed> tables = placedWhere(
         store_.document(), [](const Placed &p) { return p.element.kind.is<ElementKind::Table>(); });
-    if (tables.isEmpty())
-        return u"table columns: no table"_s;
+    if (tables.isEmpty()) {
+        // The palette makes one to work on next time.
+        const QString where = pickDestination();
+        PaletteActions::insert(PaletteActions::Kind::table, store_, *appSettings_);
+        return u"table columns: no table, palette insert Table "_s + where;
+    }
     const Placed &table = tables.at(pick(int(tables.size())));
     store_.setActiveBandTarget(table.band);
     store_.setSelectedElementIDs({table.element.id});
