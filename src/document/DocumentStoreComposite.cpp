@@ -183,9 +183,9 @@ QList<ReportSubDataset> DocumentStore::adoptNames(ElementList &elements,
     }
     QList<ReportSubDataset> datasets;
     for (const QString &name : ReportReferences::adopt(document_, elements, dataset)) {
-        ReportSubDataset dataset = newSubDataset(document_);
-        dataset.name = name;
-        datasets.append(dataset);
+        ReportSubDataset declared = newSubDataset(document_);
+        declared.name = name;
+        datasets.append(declared);
     }
     return datasets;
 }
