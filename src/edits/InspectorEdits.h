@@ -59,18 +59,6 @@ bool writeDeclaration(DocumentStore &store, const QString &key,
 // for: dropped when another band has become the active one meanwhile.
 bool setBandHeight(DocumentStore &store, const BandTarget &builtFor, double height);
 
-// The Evaluation Time picker's choice for the writer's element: nothing when the picker does not
-// offer the time for the element's kind or its dataset has no group for "Group"; "Group" also
-// stores the first group of the element's dataset when the element names none of them, as the
-// engine needs one. True when the element changed.
-bool chooseEvaluationTime(const ElementWriter &writer, const QString &time);
-// The group row's choice: stores the group when it differs from the element's.
-bool chooseEvaluationGroup(const ElementWriter &writer, const QString &group);
-
-// The list card's dataset picker: the list runs the sub-dataset of that name, and what it holds
-// is evaluated on that dataset's groups (ReportReferences::keepGroupsOf). True when it changed.
-bool chooseListDataset(const ElementWriter &writer, const QString &name);
-
 // An optional text as edited: an empty text is stored as no value, any other text untrimmed.
 std::optional<QString> optionalText(const QString &text);
 

@@ -1,7 +1,7 @@
 #include "inspector/EvaluationTimeControls.h"
 
 #include "editors/ExpressionScope.h"
-
+#include "inspector/CardChoices.h"
 #include "inspector/InspectorTexts.h"
 #include "widgets/InspectorRows.h"
 #include "widgets/WheelGuard.h"
@@ -56,13 +56,13 @@ EvaluationTimeControls::EvaluationTimeControls(const ElementWriter &writer, cons
     column->addWidget(groupRow_);
     connect(group_, &QComboBox::activated, this, [this](int index) {
         if (index >= 0)
-            InspectorEdits::chooseEvaluationGroup(writer_, group_->itemText(index));
+            CardChoices::chooseEvaluationGroup(writer_, group_->itemText(index));
     });
 }
 
 void EvaluationTimeControls::choose(const QString &time)
 {
-    InspectorEdits::chooseEvaluationTime(writer_, time);
+    CardChoices::chooseEvaluationTime(writer_, time);
 }
 
 void EvaluationTimeControls::refresh(const ReportElement &element, const ReportDocument &document)

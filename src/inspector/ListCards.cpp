@@ -1,5 +1,6 @@
 #include "inspector/ListCards.h"
 
+#include "inspector/CardChoices.h"
 #include "inspector/SubreportListTableTexts.h"
 #include "model/DatasetRunSource.h"
 #include "widgets/Dialogs.h"
@@ -135,7 +136,7 @@ void DatasetRunCard::showDatasets(const QString &current, const ReportDocument &
 
 void DatasetRunCard::writeListDataset(const QString &name)
 {
-    InspectorEdits::chooseListDataset(writer_, name);
+    CardChoices::chooseListDataset(writer_, name);
 }
 
 std::optional<QString> DatasetRunCard::replacedDataSource(const QString &text) const

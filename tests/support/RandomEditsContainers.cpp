@@ -12,6 +12,7 @@
 #include "edits/DataItemEdits.h"
 #include "edits/DataListEdits.h"
 #include "edits/InspectorEdits.h"
+#include "inspector/CardChoices.h"
 #include "inspector/InspectorTexts.h"
 #include "inspector/TableCells.h"
 #include "model/RawEnum.h"
@@ -302,14 +303,14 @@ QString RandomEdits::chooseEvaluation()
     const QStringList groups = expressions::groupsOfElement(store_.document(), picked.element.id);
     if (picked.element.evaluationTime == u"Group" && !groups.isEmpty() && chance(0.5)) {
         const QString group = groups.at(pick(int(groups.size())));
-        InspectorEdits::chooseEvaluationGroup(writer, group);
+        CardChoices::chooseEvaluationGroup(writer, group);
         return what + describe(u"group"_s, group);
     }
     const QStringList times =
         InspectorTexts::offeredEvaluationTimes(picked.element.kind, picked.element.evaluationTime);
     // "Group" comes up more often than the others: it is the one that names something.
     const QString time = chance(0.4) ? u"Group"_s : times.at(pick(int(times.size())));
-    InspectorEdits::chooseEvaluationTime(writer, time);
+    CardChoices::chooseEvaluationTime(writer, time);
     return what + u"time "_s + time;
 }
 

@@ -9,6 +9,7 @@
 #include "edits/DataListEdits.h"
 #include "edits/InspectorEdits.h"
 #include "edits/LengthLimits.h"
+#include "inspector/CardChoices.h"
 #include "model/Identifiers.h"
 #include "model/JrxmlCodec.h"
 #include "model/RawEnum.h"
@@ -396,7 +397,7 @@ QString RandomEdits::editElement()
             return what + u"no sub-dataset to run"_s;
         const QString dataset = d.subDatasets.at(pick(int(d.subDatasets.size()))).name;
         // A list's from the card's picker; a table's typed into its field.
-        InspectorEdits::chooseListDataset(writer, dataset);
+        CardChoices::chooseListDataset(writer, dataset);
         writer.updatePayload<ElementKind::Table>(
             [&](ElementKind::Table &table) { table.datasetName = dataset; });
         return what + describe(u"runs"_s, dataset);
