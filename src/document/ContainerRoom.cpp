@@ -50,6 +50,22 @@ double extent(const ElementList &elements, double ReportElement::*place,
     return far;
 }
 
+// A list's contents as the file writes them: as wide and high as the list, but while the list
+// keeps the length the file gave it, the file's own length for the contents stays beside it.
+double contentsLength(const ReportElement &list, QStringView name, double length)
+{
+    const KeptXml &contents = list.kind.as<ElementKind::List>()->kept.part(u"listContents");
+    if (const QString *own = contents.attribute(name)) {
+        for (const KeptXml::AbsentAttribute &absent : contents.absent) {
+            bool ok = false;
+            const double read = absent.value.toDouble(&ok);
+            if (absent.name == name && ok && read == written(length))
+                return written(own->toDouble());
+        }
+    }
+    return written(length);
+}
+
 bool fitCell(SharedOptional<ReportElement> &cell, double width, double height)
 {
     if (!cell)
@@ -70,7 +86,8 @@ std::optional<Room> of(const ReportElement &container)
                         written(container.paddingRight),
                     std::nullopt};
     if (container.kind.is<ElementKind::List>())
-        return Room{written(container.width), written(container.height)};
+        return Room{contentsLength(container, u"width", container.width),
+                    contentsLength(container, u"height", container.height)};
     return std::nullopt;
 }
 
@@ -80,6 +97,8 @@ QSizeF innerSize(const ReportElement &container)
         return QSizeF(of(container)->width, written(container.height) -
                                                 written(container.paddingTop) -
                                                 written(container.paddingBottom));
+    if (const std::optional<Room> room = of(container))
+        return QSizeF(room->width, room->height.value_or(written(container.height)));
     return QSizeF(written(container.width), written(container.height));
 }
 

@@ -335,7 +335,8 @@ public:
     ElementClipboard *clipboard() const;
     void setClipboard(ElementClipboard *clipboard);
     void copySelectedElements();
-    // Into the one selected frame or list, else into the active band; fresh ids, offset 15.
+    // Into the one selected frame or list, else into the active band; fresh ids, offset 15. What
+    // the copies name that the report lacks is treated as addElementSmart() treats it.
     void pasteClipboard();
     // Each copy right after its original in the same list; fresh ids, offset 10.
     void duplicateSelectedElement();
@@ -350,7 +351,10 @@ public:
     // header the report lacks or hides is added and shown. One undo step.
     void generateColumnarLayout(const QList<ReportField> &fields, const BandTarget &detailTarget,
                                 bool isBlankWhenNull, const std::optional<ReportStyle> &style);
-    // Into the one selected frame or list, else into the active band.
+    // Into the one selected frame or list, else into the active band. An element from elsewhere
+    // (a snippet) drops what it names of styles the report lacks and of groups the dataset it
+    // goes to lacks, and the sub-datasets it runs that the report lacks are declared, empty, in
+    // the same undo step.
     void addElementSmart(const ReportElement &element);
     // The same, with the sub-dataset the element iterates appended in the same undo step.
     void addElementSmart(const ReportElement &element, const ReportSubDataset &dataset);
@@ -452,6 +456,12 @@ private:
     // grow: what the page holds with its margins and the bands printed with it, or the band's own
     // height where a file made it higher. Then announces insertRefused() for it.
     bool refusesTallerThanBand(const QList<ReportElement> &elements, const BandTarget &target);
+    // addElementSmart() with the sub-datasets appended in the same undo step.
+    void insertSmart(const ReportElement &element, const QList<ReportSubDataset> &datasets);
+    // ReportReferences::adopt() on elements about to enter the report in the container (none: a
+    // band): the sub-datasets to declare with them.
+    QList<ReportSubDataset> adoptNames(ElementList &elements,
+                                       const std::optional<QUuid> &container) const;
     // Makes the standard band print: adds it, in its place, when the report lacks it, and shows
     // it when it is hidden. Records nothing.
     void showStandardBand(BandType type);

@@ -93,10 +93,13 @@ void DocumentStore::copySelectedElements()
 
 void DocumentStore::pasteClipboard()
 {
-    const QList<ReportElement> copied = clipboard()->elements();
+    ElementList copied(clipboard()->elements());
     if (copied.isEmpty())
         return;
     const std::optional<QUuid> container = selectedContainerID();
+    // What the copies name that this report, or the dataset they go to, lacks: copied from
+    // another report or dataset, or before the style, group or sub-dataset went.
+    const QList<ReportSubDataset> datasets = adoptNames(copied, container);
     const BandTarget destination = insertionTarget(activeBandTarget_);
     if (!container && !elementList(std::as_const(document_), destination))
         return;
@@ -105,7 +108,8 @@ void DocumentStore::pasteClipboard()
     applyDiscreteEdit([&] {
         QSet<QUuid> pasted;
         batchDocumentChanges([&] {
-            for (const ReportElement &original : copied) {
+            changeDocument([&](ReportDocument &d) { d.subDatasets.append(datasets); });
+            for (const ReportElement &original : std::as_const(copied)) {
                 ReportElement copy = regenerateIDs(original);
                 copy.x += pasteOffset;
                 copy.y += pasteOffset;

@@ -1,5 +1,7 @@
 #include "document/DocumentStore.h"
 
+#include "document/ReportReferences.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -129,17 +131,28 @@ DocumentStore::ColumnLayout DocumentStore::columnLayout(qsizetype count) const
 
 void DocumentStore::addElementSmart(const ReportElement &element)
 {
-    if (const std::optional<QUuid> container = selectedContainerID())
-        addChildElement(element, *container);
-    else
-        addElement(element, activeBandTarget_);
+    ElementList adopted{element};
+    const QList<ReportSubDataset> datasets = adoptNames(adopted, selectedContainerID());
+    if (!datasets.isEmpty()) {
+        insertSmart(adopted.first(), datasets);
+    } else if (const std::optional<QUuid> container = selectedContainerID()) {
+        addChildElement(adopted.first(), *container);
+    } else {
+        addElement(adopted.first(), activeBandTarget_);
+    }
 }
 
 void DocumentStore::addElementSmart(const ReportElement &element, const ReportSubDataset &dataset)
 {
+    insertSmart(element, {dataset});
+}
+
+void DocumentStore::insertSmart(const ReportElement &element,
+                                const QList<ReportSubDataset> &datasets)
+{
     // Copies: listeners of the snapshot's signals may change what the arguments refer to.
     const ReportElement added = element;
-    const ReportSubDataset iterated = dataset;
+    const QList<ReportSubDataset> iterated = datasets;
     const std::optional<QUuid> container = selectedContainerID();
     const BandTarget destination = insertionTarget(activeBandTarget_);
     if (!container && !elementList(std::as_const(document_), destination))
@@ -154,4 +167,25 @@ void DocumentStore::addElementSmart(const ReportElement &element, const ReportSu
         });
         setSelectedElementIDs({added.id});
     });
+}
+
+QList<ReportSubDataset> DocumentStore::adoptNames(ElementList &elements,
+                                                  const std::optional<QUuid> &container) const
+{
+    // The dataset the elements run in there: that of the innermost list around them.
+    QString dataset;
+    for (std::optional<ReportElement> around = container ? element(*container) : std::nullopt;
+         around; around = containerOf(around->id)) {
+        if (const auto *list = around->kind.as<ElementKind::List>()) {
+            dataset = list->datasetName;
+            break;
+        }
+    }
+    QList<ReportSubDataset> datasets;
+    for (const QString &name : ReportReferences::adopt(document_, elements, dataset)) {
+        ReportSubDataset declared = newSubDataset(document_);
+        declared.name = name;
+        datasets.append(declared);
+    }
+    return datasets;
 }

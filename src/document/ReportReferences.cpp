@@ -7,13 +7,15 @@
 
 #include <QSet>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace ReportReferences {
 
 namespace {
 
-enum class Mode { count, rename, drop };
+enum class Mode { count, rename, drop, collect };
 
 // The attributes that name a group, each with the one that says when it applies: dropping the
 // group makes that one fall back (no fallback: the attribute goes).
@@ -66,6 +68,8 @@ public:
     QSet<QUuid> holders;
     // When set, the pass looks at what these ids hold alone.
     const QSet<QUuid> *only = nullptr;
+    // What Mode::collect found: every name of the kind, whatever the name given.
+    QSet<QString> collected;
 
     bool run(ReportDocument &document)
     {
@@ -82,12 +86,24 @@ public:
 
 private:
     bool skips(const QUuid &id) const { return only && !only->contains(id); }
+    // Whether the value names the thing; collecting, it notes the value and answers false.
+    bool names(const std::optional<QString> &value)
+    {
+        if (mode_ != Mode::collect)
+            return value == name_;
+        if (value && !value->isEmpty())
+            collected.insert(*value);
+        return false;
+    }
+    bool mayHold(const QString &text) const
+    {
+        return mode_ == Mode::collect || XmlFragment::mayHold(text, name_);
+    }
 
     // An attribute that names the thing outright (a style, a sub-dataset).
     template <typename Holder> bool named(Holder &holder, const char *attr)
     {
-        const std::optional<QString> value = holder.attribute(attr);
-        if (!value || *value != name_)
+        if (!names(holder.attribute(attr)))
             return false;
         if (mode_ == Mode::rename)
             holder.setAttribute(attr, to_);
@@ -142,7 +158,7 @@ private:
 
     bool onFragment(QString &xml)
     {
-        if (!XmlFragment::mayHold(xml, name_))
+        if (!mayHold(xml))
             return false;
         bool found = false;
         const std::optional<QString> edited = XmlFragment::edited(
@@ -154,7 +170,7 @@ private:
 
     bool onAttributeText(QString &attributes, const char *tag)
     {
-        if (!XmlFragment::mayHold(attributes, name_))
+        if (!mayHold(attributes))
             return false;
         bool found = false;
         const std::optional<QString> edited = XmlFragment::editedAttributes(
@@ -187,7 +203,7 @@ private:
 
     bool onStyleName(std::optional<QString> &styleName)
     {
-        if (styleName != name_)
+        if (!names(styleName))
             return false;
         if (mode_ == Mode::rename)
             styleName = to_;
@@ -242,7 +258,7 @@ private:
 
     bool onDatasetName(QString &datasetName)
     {
-        if (datasetName != name_)
+        if (!names(datasetName))
             return false;
         if (mode_ == Mode::rename)
             datasetName = to_;
@@ -265,7 +281,7 @@ private:
             break;
         case Kind::group:
             if (e.kind.hasEvaluationTime()) {
-                if (e.evaluationGroup == name_) {
+                if (names(e.evaluationGroup)) {
                     found = true;
                     if (mode_ == Mode::rename) {
                         e.evaluationGroup = to_;
@@ -314,7 +330,7 @@ private:
             bool found = false;
             const auto onGroup = [&](std::optional<QString> &group, QString *type,
                                      std::optional<QString> *optionalType) {
-                if (group != name_)
+                if (!names(group))
                     return;
                 found = true;
                 if (mode_ == Mode::rename) {
@@ -452,6 +468,70 @@ QSet<QUuid> holders(const ReportDocument &document, Kind kind, const QString &na
     ReportDocument counted = document; // nothing is written: the copy shares every list
     pass.run(counted);
     return pass.holders;
+}
+
+QStringList groupsOfDataset(const ReportDocument &document, const QString &dataset)
+{
+    QStringList names;
+    const auto own = std::find_if(
+        document.subDatasets.cbegin(), document.subDatasets.cend(),
+        [&](const ReportSubDataset &subDataset) { return subDataset.name == dataset; });
+    if (dataset.isEmpty() || own == document.subDatasets.cend()) {
+        for (const ReportGroup &group : document.groups)
+            names.append(group.name);
+        return names;
+    }
+    // A sub-dataset's groups are kept as the file wrote them.
+    for (const KeptXml::Child &child : own->kept.part({}).children) {
+        XmlFragment::edited(child.xml, [&](XmlFragment::Element &element) {
+            element.skipChildren();
+            if (element.localName() == u"group")
+                names.append(element.attribute("name").value_or(QString()));
+        });
+    }
+    return names;
+}
+
+QSet<QString> namesIn(const ReportDocument &document, Kind kind)
+{
+    Pass pass(kind, Mode::collect, QString());
+    ReportDocument read = document; // nothing is written: the copy shares every list
+    pass.run(read);
+    return pass.collected;
+}
+
+QStringList adopt(const ReportDocument &document, ElementList &elements, const QString &dataset)
+{
+    const QStringList groups = groupsOfDataset(document, dataset);
+    // The elements alone in a report of the document's declarations.
+    ReportDocument scratch;
+    scratch.styles = document.styles;
+    scratch.groups = document.groups;
+    scratch.subDatasets = document.subDatasets;
+    ReportBand band;
+    band.type = BandType::title;
+    band.elements = elements;
+    scratch.bands = {band};
+    const auto declared = [](const auto &items, const QString &name) {
+        return std::any_of(items.cbegin(), items.cend(),
+                           [&](const auto &item) { return item.name == name; });
+    };
+    for (const QString &group : namesIn(scratch, Kind::group)) {
+        if (!groups.contains(group))
+            dropGroup(scratch, group);
+    }
+    for (const QString &style : namesIn(scratch, Kind::style)) {
+        if (!declared(document.styles, style))
+            dropStyle(scratch, style, false);
+    }
+    elements = scratch.bands.first().elements;
+    QStringList missing;
+    for (const QString &dataset : namesIn(scratch, Kind::subDataset)) {
+        if (!declared(document.subDatasets, dataset))
+            missing.append(dataset);
+    }
+    missing.sort();
+    return missing;
 }
 
 bool rename(ReportDocument &document, Kind kind, const QString &from, const QString &to,

@@ -5,6 +5,7 @@
 #include <QSet>
 #include <QString>
 #include <QUuid>
+#include <QStringList>
 
 // The places where a report names one of its groups, sub-datasets or styles as an attribute
 // value, so that a rename can take them along and a removal can ask first and then leave
@@ -37,6 +38,20 @@ struct Uses {
 // With `only`, what the elements, variables and styles of those ids hold alone.
 Uses uses(const ReportDocument &document, Kind kind, const QString &name,
           const QSet<QUuid> *only = nullptr);
+
+// Every name of that kind the report's references give, declared or not.
+QSet<QString> namesIn(const ReportDocument &document, Kind kind);
+
+// The groups of the dataset of that name: the report's own for an empty name or one the report
+// does not declare.
+QStringList groupsOfDataset(const ReportDocument &document, const QString &dataset);
+
+// Elements about to enter the report from elsewhere (a paste, a snippet) that may name what it
+// does not declare, or run in another dataset than before: what they name of styles the report
+// lacks, and of groups the dataset they go to (`dataset`, empty for the report's own) lacks, is
+// dropped, as when such a group or style is deleted. The names of the sub-datasets they run
+// that the report lacks are answered, sorted, for the caller to declare.
+QStringList adopt(const ReportDocument &document, ElementList &elements, const QString &dataset);
 
 // What names `name`: the ids of the elements, variables and styles that do. An element holds
 // what its kind keeps (table cells, chart datasets); a style its conditional styles.

@@ -1,5 +1,6 @@
 #include "ExpressionScope.h"
 
+#include "document/ReportReferences.h"
 #include "model/XmlFragment.h"
 
 #include <algorithm>
@@ -83,22 +84,5 @@ QStringList expressions::groupsOfElement(const ReportDocument &document, const Q
 
 QStringList expressions::groupsOfDataset(const ReportDocument &document, const QString &dataset)
 {
-    QStringList names;
-    const auto own = std::find_if(
-        document.subDatasets.cbegin(), document.subDatasets.cend(),
-        [&](const ReportSubDataset &subDataset) { return subDataset.name == dataset; });
-    if (dataset.isEmpty() || own == document.subDatasets.cend()) {
-        for (const ReportGroup &group : document.groups)
-            names.append(group.name);
-        return names;
-    }
-    // A sub-dataset's groups are kept as the file wrote them.
-    for (const KeptXml::Child &child : own->kept.part({}).children) {
-        XmlFragment::edited(child.xml, [&](XmlFragment::Element &element) {
-            element.skipChildren();
-            if (element.localName() == u"group")
-                names.append(element.attribute("name").value_or(QString()));
-        });
-    }
-    return names;
+    return ReportReferences::groupsOfDataset(document, dataset);
 }

@@ -1,7 +1,7 @@
 #include "inspector/EvaluationTimeControls.h"
 
 #include "editors/ExpressionScope.h"
-
+#include "inspector/CardChoices.h"
 #include "inspector/InspectorTexts.h"
 #include "widgets/InspectorRows.h"
 #include "widgets/WheelGuard.h"
@@ -54,37 +54,15 @@ EvaluationTimeControls::EvaluationTimeControls(const ElementWriter &writer, cons
     group_->setObjectName(prefix + u".group"_s);
     row->addWidget(group_, 1, Qt::AlignVCenter);
     column->addWidget(groupRow_);
-    // Compared with the stored group, not the shown one: the first group shows while none is
-    // stored, and picking it stores it.
     connect(group_, &QComboBox::activated, this, [this](int index) {
-        const std::optional<ReportElement> element = writer_.current();
-        const QString chosen = group_->itemText(index);
-        if (element && index >= 0 && element->evaluationGroup != chosen)
-            writer_.update([&](ReportElement &e) { e.evaluationGroup = chosen; });
+        if (index >= 0)
+            CardChoices::chooseEvaluationGroup(writer_, group_->itemText(index));
     });
 }
 
 void EvaluationTimeControls::choose(const QString &time)
 {
-    const std::optional<ReportElement> element = writer_.current();
-    if (!element)
-        return;
-    const QStringList groups =
-        expressions::groupsOfElement(writer_.store()->document(), element->id);
-    if (!InspectorTexts::isEvaluationTimeOffered(element->kind, time, element->evaluationTime,
-                                                 !groups.isEmpty()))
-        return;
-    // The engine refuses "Group" without one of the groups of the element's dataset: the one the
-    // row shows.
-    const bool needsGroup =
-        time == u"Group"_s && !groups.contains(element->evaluationGroup.value_or(QString()));
-    if (element->evaluationTime == time && !needsGroup)
-        return;
-    writer_.update([&](ReportElement &e) {
-        e.evaluationTime = time;
-        if (needsGroup)
-            e.evaluationGroup = groups.first();
-    });
+    CardChoices::chooseEvaluationTime(writer_, time);
 }
 
 void EvaluationTimeControls::refresh(const ReportElement &element, const ReportDocument &document)

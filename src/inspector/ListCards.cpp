@@ -1,7 +1,6 @@
 #include "inspector/ListCards.h"
 
-#include "document/ReportReferences.h"
-#include "editors/ExpressionScope.h"
+#include "inspector/CardChoices.h"
 #include "inspector/SubreportListTableTexts.h"
 #include "model/DatasetRunSource.h"
 #include "widgets/Dialogs.h"
@@ -137,19 +136,7 @@ void DatasetRunCard::showDatasets(const QString &current, const ReportDocument &
 
 void DatasetRunCard::writeListDataset(const QString &name)
 {
-    const std::optional<ReportElement> element = writer_.current();
-    const auto *list = element ? element->kind.as<ElementKind::List>() : nullptr;
-    if (!list || list->datasetName == name)
-        return;
-    // The content is evaluated on the new dataset's groups: what was evaluated on a group it
-    // lacks goes back as if that group were deleted, in the same step.
-    const ReportDocument &document = writer_.store()->document();
-    const QStringList before = expressions::groupsOfDataset(document, list->datasetName);
-    const QStringList after = expressions::groupsOfDataset(document, name);
-    writer_.updatePayload<ElementKind::List>([&](ElementKind::List &payload) {
-        payload.datasetName = name;
-        ReportReferences::keepGroupsOf(payload.children, before, after);
-    });
+    CardChoices::chooseListDataset(writer_, name);
 }
 
 std::optional<QString> DatasetRunCard::replacedDataSource(const QString &text) const

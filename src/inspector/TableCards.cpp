@@ -104,6 +104,8 @@ void ColumnsCard::refresh(const ReportElement &element, const ReportDocument &)
         // A width being typed stays until it is committed.
         if (!block.width->isModified())
             InspectorRows::showText(block.width, TableCells::widthText(column.width, locale));
+        // The engine refuses a table without columns: the only one offers no removal.
+        block.remove->setVisible(table->columns.size() > 1);
         block.cells.at(0)->show(column.columnHeaderElement);
         block.cells.at(1)->show(column.detailCellElement);
         block.cells.at(2)->show(column.columnFooterElement);
@@ -147,12 +149,11 @@ ColumnsCard::Block ColumnsCard::makeBlock(const QUuid &id, int position)
     connect(width, &QLineEdit::editingFinished, this,
             [this, id, width] { commitWidth(id, width); });
     connect(remove, &QToolButton::clicked, this, [this, id] {
-        writeColumns([&](QList<ReportTableColumn> &columns) {
-            columns.removeIf([&](const ReportTableColumn &c) { return c.id == id; });
-        });
+        writeColumns(
+            [&](QList<ReportTableColumn> &columns) { TableCells::removeColumn(columns, id); });
     });
 
-    Block block{id, widget, width, {}};
+    Block block{id, widget, width, remove, {}};
     const std::pair<QString, TableCells::Cell> cells[] = {{u"Header"_s, TableCells::Cell::header},
                                                           {u"Detail"_s, TableCells::Cell::detail},
                                                           {u"Footer"_s, TableCells::Cell::footer}};

@@ -51,6 +51,7 @@ private:
         QUuid id;
         QWidget *widget;
         QLineEdit *width;
+        QWidget *remove;
         QList<TableCellRow *> cells; // header, detail, footer
     };
 

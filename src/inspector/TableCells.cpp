@@ -96,4 +96,11 @@ const SharedOptional<ReportElement> &element(const ReportTableColumn &column, Ce
     return element(const_cast<ReportTableColumn &>(column), cell);
 }
 
+bool removeColumn(QList<ReportTableColumn> &columns, const QUuid &id)
+{
+    if (columns.size() < 2)
+        return false;
+    return columns.removeIf([&](const ReportTableColumn &column) { return column.id == id; }) > 0;
+}
+
 } // namespace TableCells

@@ -36,6 +36,10 @@ QString widthText(double width, const QLocale &locale);
 // The width a typed text gives, read in the locale's format; none when it is not a number.
 std::optional<double> parseWidth(const QString &text, const QLocale &locale);
 
+// The Columns card's remove button: removes the column of that id, unless it is the table's only
+// column, which the engine refuses to do without. True when it removed it.
+bool removeColumn(QList<ReportTableColumn> &columns, const QUuid &id);
+
 // One of the three cells of a column.
 enum class Cell { header, detail, footer };
 SharedOptional<ReportElement> &element(ReportTableColumn &column, Cell cell);

@@ -338,3 +338,39 @@ TEST_F(ContainerRoomTest, APasteOrDuplicateGrowsABandOnlyAsFarAsThePageHoldsIt)
     EXPECT_LE(store.height(footer), largest);
     EXPECT_EQ(compiled(), std::nullopt);
 }
+
+// A file may give a list's contents another height than the list's (14 in a list 20 high): the
+// engine measures the contents, so that is the room while the list keeps its height; a list
+// resized writes its new height for both.
+TEST_F(ContainerRoomTest, AListKeepsWhatItHoldsWithinTheContentsHeightItsFileGave)
+{
+    store.setDocument(JrxmlCodec::parse(R"(<?xml version="1.0" encoding="UTF-8"?>
+<jasperReport xmlns="http://jasperreports.sourceforge.net/jasperreports" name="R" pageWidth="595" pageHeight="842" columnWidth="555" leftMargin="20" rightMargin="20" topMargin="20" bottomMargin="20">
+  <subDataset name="Lines"/>
+  <detail><band height="60">
+    <componentElement><reportElement x="0" y="25" width="250" height="20"/>
+      <c:list xmlns:c="http://jasperreports.sourceforge.net/jasperreports/components">
+        <datasetRun subDataset="Lines"/>
+        <c:listContents height="14" width="250"/>
+      </c:list>
+    </componentElement>
+  </band></detail>
+</jasperReport>
+)"));
+    QUuid list;
+    store.forEveryElementInDocument([&](const ReportElement &e) { list = e.id; });
+    store.setSelectedElementIDs({list});
+    PaletteActions::insert(Kind::rectangle, store, *settings);
+    const QUuid inserted = *store.selectedElementID();
+    EXPECT_LE(at(inserted).y + at(inserted).height, 14);
+    EXPECT_EQ(compiled(), std::nullopt);
+    store.alignSelectedToContainer(DocumentStore::AlignEdge::bottom);
+    EXPECT_EQ(at(inserted).y + at(inserted).height, 14) << "aligned to the contents' bottom";
+    EXPECT_EQ(compiled(), std::nullopt);
+    // Resized, the list writes its own height for the contents: the room is the list's.
+    store.updateElement(list, [](ReportElement &e) { e.height = 30; });
+    store.setSelectedElementIDs({inserted});
+    store.updateElement(inserted, [](ReportElement &e) { e.height = 30; });
+    EXPECT_EQ(at(inserted).y + at(inserted).height, 30);
+    EXPECT_EQ(compiled(), std::nullopt);
+}

@@ -221,3 +221,74 @@ TEST_F(DocumentStoreClipboard, CopiesAndMovedElementsLeaveTheirElementGroups)
     const QByteArray saved = JrxmlCodec::serialize(store.document());
     EXPECT_EQ(saved.count("<elementGroup>"), 4) << saved.toStdString();
 }
+
+// An element copied from another report, or before what it names was deleted, names a style, a
+// group or a sub-dataset the report may lack, which the engine refuses: pasting it or inserting
+// it as a snippet drops the style and the group, as deleting them would, and declares the
+// sub-dataset the list runs, in the one undo step of the insert.
+TEST_F(DocumentStoreClipboard, WhatAnInsertedCopyNamesThatTheReportLacksIsDroppedOrDeclared)
+{
+    ReportElement named = textField(1, 2);
+    named.styleName = u"Gone"_s;
+    named.evaluationTime = u"Group"_s;
+    named.evaluationGroup = u"GoneGroup"_s;
+    ReportElement kept = textField(3, 4);
+    kept.styleName = u"Kept"_s;
+    ReportElement runs = list({});
+    runs.kind.as<ElementKind::List>()->datasetName = u"Lines"_s;
+
+    const std::function<void(DocumentStore &, const ReportElement &)> inserts[] = {
+        [](DocumentStore &s, const ReportElement &e) {
+            s.clipboard()->setElements({e});
+            s.pasteClipboard();
+        },
+        [](DocumentStore &s, const ReportElement &e) { s.addElementSmart(e); },
+    };
+    for (const auto &insert : inserts) {
+        DocumentStore s;
+        editDocument(s, [](ReportDocument &d) { d.styles.append(ReportStyle{.name = u"Kept"_s}); });
+        for (const ReportElement &e : {named, kept, runs})
+            insert(s, e);
+        EXPECT_EQ(s.undoStack().size(), 3) << "one step each";
+        const QList<ReportElement> added = s.elements(s.activeBandTarget());
+        ASSERT_EQ(added.size(), 3);
+        EXPECT_EQ(added[0].styleName, std::nullopt);
+        EXPECT_EQ(added[0].evaluationTime, u"Report"_s);
+        EXPECT_EQ(added[0].evaluationGroup, std::nullopt);
+        EXPECT_EQ(added[1].styleName, u"Kept"_s) << "a declared style stays";
+        ASSERT_EQ(s.document().subDatasets.size(), 1);
+        EXPECT_EQ(s.document().subDatasets.first().name, u"Lines"_s);
+        s.undo();
+        EXPECT_TRUE(s.document().subDatasets.isEmpty()) << "undone with the list";
+    }
+}
+
+// What lists hold runs over the list's dataset: a copy pasted into a list is evaluated on that
+// dataset's groups, and one that named a group of the report's goes back as if it were deleted.
+TEST_F(DocumentStoreClipboard, ACopyPastedIntoAListKeepsOnlyTheGroupsOfItsDataset)
+{
+    editDocument(store, [](ReportDocument &d) {
+        d.groups.append(ReportGroup{.name = u"Country"_s});
+        d.subDatasets.append(ReportSubDataset{.name = u"Lines"_s});
+    });
+    ReportElement field = textField();
+    field.evaluationTime = u"Group"_s;
+    field.evaluationGroup = u"Country"_s;
+    ReportElement runs = list({});
+    runs.kind.as<ElementKind::List>()->datasetName = u"Lines"_s;
+    placeSelected({field, runs});
+    store.setSelectedElementIDs({field.id});
+    store.copySelectedElements();
+
+    store.setSelectedElementIDs({});
+    store.pasteClipboard();
+    const ReportElement inBand = *store.element(*store.selectedElementID());
+    EXPECT_EQ(inBand.evaluationGroup, u"Country"_s) << "the band runs over the report's groups";
+
+    store.setSelectedElementIDs({runs.id});
+    store.pasteClipboard();
+    const ReportElement inList = *store.element(*store.selectedElementID());
+    EXPECT_EQ(store.containerOf(inList.id)->id, runs.id);
+    EXPECT_EQ(inList.evaluationTime, u"Report"_s);
+    EXPECT_EQ(inList.evaluationGroup, std::nullopt);
+}

@@ -39,6 +39,17 @@ bool declares(const ReportDocument &report, const QString &name)
            countNamed(report.variables, name);
 }
 
+// Whether a sub-dataset of the report declares a field, parameter or variable of that name.
+bool subDatasetDeclares(const ReportDocument &report, const QString &name)
+{
+    return std::any_of(report.subDatasets.cbegin(), report.subDatasets.cend(),
+                       [&](const ReportSubDataset &dataset) {
+                           return countNamed(dataset.parameters, name) ||
+                                  countNamed(dataset.fields, name) ||
+                                  countNamed(dataset.variables, name);
+                       });
+}
+
 // Whether a field, parameter or variable the loaded report declared now has another class.
 bool classChanged(const ReportDocument &report, const ReportDocument &loaded)
 {
@@ -88,10 +99,15 @@ std::optional<QString> userMade(const QString &complaint, const ReportDocument &
     static const QRegularExpression notFound(
         uR"(^(?:Query parameter|Parameter|Field|Variable) not found : (.+)$)"_s);
     static const QRegularExpression duplicate(uR"(^Duplicate declaration of ([a-z ]+): (.*)\.$)"_s);
-    if (const QRegularExpressionMatch match = notFound.match(complaint);
-        match.hasMatch() && !declares(report, match.captured(1))) {
+    if (const QRegularExpressionMatch match = notFound.match(complaint); match.hasMatch()) {
+        const QString name = match.captured(1);
         // Renames keep expressions as they are; a removal asks first when expressions use it.
-        return u"an expression names a field, parameter or variable renamed or removed"_s;
+        if (!declares(report, name) && !subDatasetDeclares(report, name))
+            return u"an expression names a field, parameter or variable renamed or removed"_s;
+        // A copy keeps its expressions as they are, and the expression editor marks a name the
+        // element's dataset lacks.
+        return u"an expression copied into a list or out of one names a field, parameter or "
+               u"variable of the dataset it came from"_s;
     }
     if (const QRegularExpressionMatch match = duplicate.match(complaint);
         match.hasMatch() && declarationsNamed(report, match.captured(1), match.captured(2)) > 1) {
@@ -133,12 +149,22 @@ std::optional<QString> userMade(const QString &complaint, const ReportDocument &
 
 // Faults of the designer that these edits show and that are still to be mended, as the report
 // shows them: each is counted apart, so that none passes unseen.
-std::optional<QString> knownFault(const QString &complaint)
+std::optional<QString> knownFault(const QString &complaint, const ReportDocument &report)
 {
-    static const QRegularExpression outsideFrame(
-        u"^Element reaches outside (frame|list contents) (width|height)"_s);
-    if (outsideFrame.match(complaint).hasMatch())
-        return u"KNOWN FAULT: an element moved or sized past the edge of its frame or list"_s;
+    // The dataset picker of a list or table keeps the parameters passed to the dataset before,
+    // also those the new one does not declare.
+    static const QRegularExpression passed(uR"(^Unknown parameter (.+) in dataset (.+)\.$)"_s);
+    if (const QRegularExpressionMatch match = passed.match(complaint); match.hasMatch()) {
+        const QString name = match.captured(1);
+        const bool lacks = std::any_of(report.subDatasets.cbegin(), report.subDatasets.cend(),
+                                       [&](const ReportSubDataset &dataset) {
+                                           return dataset.name == match.captured(2) &&
+                                                  !countNamed(dataset.parameters, name);
+                                       });
+        if (lacks)
+            return u"KNOWN FAULT: a list or table switched to another sub-dataset passes a "
+                   u"parameter that dataset does not declare"_s;
+    }
     return std::nullopt;
 }
 
@@ -189,7 +215,7 @@ SaveVerdict SaveVerdict::of(const QString &error, const ReportDocument &report,
     for (const QString &complaint : complaintsOf(error)) {
         if (std::optional<QString> reason = userMade(complaint, report, saved, history))
             verdict.reasons.append(*reason);
-        else if (std::optional<QString> known = knownFault(complaint))
+        else if (std::optional<QString> known = knownFault(complaint, report))
             verdict.reasons.append(*known);
         else
             verdict.faults.append(complaint);

@@ -8,12 +8,12 @@
 
 // What the engine's answer to a saved report says of the designer. A refusal lists complaints;
 // each is either what the engine rightly refuses in what the user made (an expression naming a
-// declaration renamed or removed, two declarations of one name, a sort field not named yet,
-// columns the page setup was given that do not fit, a sort field naming what a removal the user
-// confirmed took away or a name never declared), a known fault of the designer still to be
-// mended (named "KNOWN FAULT" and counted apart), or a fault of the designer.
-// What the edits so far did to the fields and variables: the names they declared at some time,
-// and those of the ones that went (removed after the question, or by an undo).
+// declaration renamed or removed, or one of the dataset it was copied from, two declarations of one
+// name, a sort field not named yet, columns the page setup was given that do not fit, a sort field
+// naming what a removal the user confirmed took away or a name never declared), a known fault of
+// the designer still to be mended (named "KNOWN FAULT" and counted apart), or a fault of the
+// designer. What the edits so far did to the fields and variables: the names they declared at some
+// time, and those of the ones that went (removed after the question, or by an undo).
 struct DeclarationHistory {
     QSet<QString> declared;
     QSet<QString> removed;

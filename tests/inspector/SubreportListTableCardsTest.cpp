@@ -661,6 +661,24 @@ TEST_F(SubreportListTableCardsTest, ATableWithoutColumnsShowsOnlyAddColumn)
     }
 }
 
+// The engine refuses a table without columns: the only column offers no removal, and a click
+// that reaches its button anyway keeps it.
+TEST_F(SubreportListTableCardsTest, TheOnlyColumnOfATableStays)
+{
+    const ReportElement t =
+        selectNew(tableOf({ReportTableColumn::blank(), ReportTableColumn::blank()}));
+    EXPECT_FALSE(find<QToolButton>(u"inspector.columns.column0.remove"_s)->isHidden());
+    click(u"inspector.columns.column1.remove"_s);
+    ASSERT_EQ(payload<ElementKind::Table>(t.id).columns.size(), 1);
+    const qsizetype steps = store.undoStack().size();
+    auto *remove = find<QToolButton>(u"inspector.columns.column0.remove"_s);
+    ASSERT_TRUE(remove);
+    EXPECT_TRUE(remove->isHidden());
+    remove->click();
+    EXPECT_EQ(payload<ElementKind::Table>(t.id).columns.size(), 1);
+    EXPECT_EQ(store.undoStack().size(), steps) << "no step for a removal that removes nothing";
+}
+
 TEST_F(SubreportListTableCardsTest, AStaleColumnsCardChangesOnlyItsColumn)
 {
     ReportTableColumn a = ReportTableColumn::blank();

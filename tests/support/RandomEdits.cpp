@@ -1,7 +1,12 @@
 #include "RandomEdits.h"
 
+#include "canvas/SnippetLibrary.h"
 #include "document/DocumentStore.h"
 #include "edits/InspectorEdits.h"
+#include "workspace/AppSettings.h"
+
+#include <QSettings>
+#include <QTemporaryDir>
 
 using namespace Qt::StringLiterals;
 
@@ -14,10 +19,17 @@ constexpr qint64 betweenKeystrokes = 150;
 
 } // namespace
 
-RandomEdits::RandomEdits(DocumentStore &store, quint32 seed) : store_(store), random_(seed)
+RandomEdits::RandomEdits(DocumentStore &store, quint32 seed)
+    : store_(store), random_(seed), settingsDir_(std::make_unique<QTemporaryDir>()),
+      settings_(std::make_unique<QSettings>(settingsDir_->filePath(u"snippets.ini"_s),
+                                            QSettings::IniFormat)),
+      snippets_(std::make_unique<SnippetLibrary>(*settings_)),
+      appSettings_(std::make_unique<AppSettings>(settingsDir_->path()))
 {
     store_.setClock([this] { return now_; });
 }
+
+RandomEdits::~RandomEdits() = default;
 
 int RandomEdits::pick(int count)
 {
@@ -112,7 +124,7 @@ QString RandomEdits::edit()
     now_ += betweenGestures;
     // A gesture on the canvas or in a panel starts from a selection of its own.
     store_.setSelectedElementIDs({});
-    switch (pick(20)) {
+    switch (pick(30)) {
     case 0:
     case 1:
     case 2:
@@ -140,6 +152,24 @@ QString RandomEdits::edit()
         return addOrRemoveElement();
     case 17:
         return applySource();
+    case 18:
+    case 19:
+        return editClipboard();
+    case 20:
+    case 21:
+        return insertFromPalette();
+    case 22:
+        return alignOrEnclose();
+    case 23:
+        return editDetailBands();
+    case 24:
+    case 25:
+        return editTableColumns();
+    case 26:
+    case 27:
+        return chooseEvaluation();
+    case 28:
+        return editConditions();
     default: {
         const QString name = randomName();
         InspectorEdits::writeDeclaration(store_, u"report.name"_s,

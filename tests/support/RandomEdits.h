@@ -5,14 +5,22 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
 #include <random>
 
+class AppSettings;
 class DocumentStore;
+class QSettings;
+class QTemporaryDir;
+class SnippetLibrary;
 
 // Seeded random sequences of edits made the way the panels and the canvas make them: the
 // store's list operations, the data panel's row writes (names typed a keystroke at a time),
 // the inspector's declaration and element writes, the page setup's edits, band heights and
-// visibility, element moves and resizes, the source sheet's Apply; now and then an undo or a
+// visibility, element moves and resizes, the source sheet's Apply; the canvas's copy, paste and
+// duplicate into and out of frames and lists, its align and enclose, the palette's inserts and
+// snippets into the selected container, detail bands added and removed, Generate Columns, a
+// table's columns, evaluation times and groups, conditional styles; now and then an undo or a
 // redo. The same seed on the same report gives the same sequence, so a failing seed replays.
 //
 // Each edit is one user gesture, and the driver's clock moves on by more than the coalescing
@@ -37,6 +45,7 @@ public:
 
     // Takes over the store's clock.
     RandomEdits(DocumentStore &store, quint32 seed);
+    ~RandomEdits();
 
     // Makes `edits` edits, each sometimes followed by undos and redos, calling `hook` after each
     // event. Stops early when the hook says so; true when every edit was made.
@@ -65,9 +74,25 @@ private:
     QString editElement();
     QString addOrRemoveElement();
     QString applySource();
+    // RandomEditsContainers.cpp: what the canvas, the palette and the cards do with containers.
+    QString editClipboard();
+    QString insertFromPalette();
+    QString alignOrEnclose();
+    QString editDetailBands();
+    QString editTableColumns();
+    QString chooseEvaluation();
+    QString editConditions();
+    // Selects a frame or list at random, or nothing with a band made active: where an insert or
+    // a paste goes. Its description.
+    QString pickDestination();
 
     DocumentStore &store_;
     std::mt19937 random_;
     qint64 now_ = 1'000'000;
     int step_ = 0;
+    // The snippets and the palette's preferences, kept apart from the user's.
+    std::unique_ptr<QTemporaryDir> settingsDir_;
+    std::unique_ptr<QSettings> settings_;
+    std::unique_ptr<SnippetLibrary> snippets_;
+    std::unique_ptr<AppSettings> appSettings_;
 };

@@ -1,6 +1,7 @@
 // The edits RandomEdits makes, each through the path a panel or the canvas takes.
 
 #include "RandomEdits.h"
+#include "RandomEditsParts.h"
 
 #include "datapanel/RemovalQuestions.h"
 #include "document/DocumentStore.h"
@@ -8,6 +9,7 @@
 #include "edits/DataListEdits.h"
 #include "edits/InspectorEdits.h"
 #include "edits/LengthLimits.h"
+#include "inspector/CardChoices.h"
 #include "model/Identifiers.h"
 #include "model/JrxmlCodec.h"
 #include "model/RawEnum.h"
@@ -26,27 +28,33 @@ template <typename T> QStringList namesOf(const QList<T> &items)
     return names;
 }
 
-void collectElements(const ElementList &list, QList<ReportElement> &out)
+void collectElements(const ElementList &list, const BandTarget &band, bool topLevel,
+                     QList<randomedits::Placed> &out)
 {
     for (const ReportElement &element : list) {
-        out.append(element);
+        out.append({element, band, topLevel});
         if (const ElementList *children = element.kind.children())
-            collectElements(*children, out);
+            collectElements(*children, band, false, out);
     }
 }
 
-// The elements the store's element operations reach: in every section, in frames and lists.
+} // namespace
+
+namespace randomedits {
+
+QList<Placed> placedElements(const ReportDocument &document)
+{
+    QList<Placed> out;
+    for (const BandTarget &band : targetsOf(document))
+        collectElements(DocumentStore::elements(document, band), band, true, out);
+    return out;
+}
+
 QList<ReportElement> elementsOf(const ReportDocument &document)
 {
     QList<ReportElement> out;
-    for (const QList<ReportBand> *bands : {&document.bands, &document.detailBands}) {
-        for (const ReportBand &band : *bands)
-            collectElements(band.elements, out);
-    }
-    for (const ReportGroup &group : document.groups) {
-        collectElements(group.headerElements, out);
-        collectElements(group.footerElements, out);
-    }
+    for (const Placed &placed : placedElements(document))
+        out.append(placed.element);
     return out;
 }
 
@@ -69,7 +77,9 @@ QString describe(const QString &what, const QString &name)
     return what + u" '"_s + name + u'\'';
 }
 
-} // namespace
+} // namespace randomedits
+
+using namespace randomedits;
 
 QString RandomEdits::editList()
 {
@@ -386,8 +396,8 @@ QString RandomEdits::editElement()
         if (d.subDatasets.isEmpty())
             return what + u"no sub-dataset to run"_s;
         const QString dataset = d.subDatasets.at(pick(int(d.subDatasets.size()))).name;
-        writer.updatePayload<ElementKind::List>(
-            [&](ElementKind::List &list) { list.datasetName = dataset; });
+        // A list's from the card's picker; a table's typed into its field.
+        CardChoices::chooseListDataset(writer, dataset);
         writer.updatePayload<ElementKind::Table>(
             [&](ElementKind::Table &table) { table.datasetName = dataset; });
         return what + describe(u"runs"_s, dataset);

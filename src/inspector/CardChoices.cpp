@@ -1,0 +1,59 @@
+#include "inspector/CardChoices.h"
+
+#include "document/ReportReferences.h"
+#include "editors/ExpressionScope.h"
+#include "inspector/InspectorTexts.h"
+
+namespace CardChoices {
+
+bool chooseEvaluationTime(const ElementWriter &writer, const QString &time)
+{
+    const std::optional<ReportElement> element = writer.current();
+    if (!element)
+        return false;
+    const QStringList groups =
+        expressions::groupsOfElement(writer.store()->document(), element->id);
+    if (!InspectorTexts::isEvaluationTimeOffered(element->kind, time, element->evaluationTime,
+                                                 !groups.isEmpty()))
+        return false;
+    // The engine refuses "Group" without one of the groups of the element's dataset: the one the
+    // row shows.
+    const bool needsGroup =
+        time == u"Group" && !groups.contains(element->evaluationGroup.value_or(QString()));
+    if (element->evaluationTime == time && !needsGroup)
+        return false;
+    return writer.update([&](ReportElement &e) {
+        e.evaluationTime = time;
+        if (needsGroup)
+            e.evaluationGroup = groups.first();
+    });
+}
+
+bool chooseEvaluationGroup(const ElementWriter &writer, const QString &group)
+{
+    // Compared with the stored group, not the shown one: the first group shows while none is
+    // stored, and picking it stores it.
+    const std::optional<ReportElement> element = writer.current();
+    if (!element || element->evaluationGroup == group)
+        return false;
+    return writer.update([&](ReportElement &e) { e.evaluationGroup = group; });
+}
+
+bool chooseListDataset(const ElementWriter &writer, const QString &name)
+{
+    const std::optional<ReportElement> element = writer.current();
+    const auto *list = element ? element->kind.as<ElementKind::List>() : nullptr;
+    if (!list || list->datasetName == name)
+        return false;
+    // The content is evaluated on the new dataset's groups: what was evaluated on a group it
+    // lacks goes back as if that group were deleted, in the same step.
+    const ReportDocument &document = writer.store()->document();
+    const QStringList before = expressions::groupsOfDataset(document, list->datasetName);
+    const QStringList after = expressions::groupsOfDataset(document, name);
+    return writer.updatePayload<ElementKind::List>([&](ElementKind::List &payload) {
+        payload.datasetName = name;
+        ReportReferences::keepGroupsOf(payload.children, before, after);
+    });
+}
+
+} // namespace CardChoices

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "model/ReportDocument.h"
+
+#include <QList>
+#include <QString>
+
+// What the random edits pick from: the report's elements and bands as the canvas shows them.
+namespace randomedits {
+
+// An element at any depth (in frames and lists), with the band that holds it or its outermost
+// container.
+struct Placed {
+    ReportElement element;
+    BandTarget band;
+    bool topLevel = false;
+};
+QList<Placed> placedElements(const ReportDocument &document);
+
+// The elements the store's element operations reach: in every section, in frames and lists.
+QList<ReportElement> elementsOf(const ReportDocument &document);
+
+// Every band that holds elements: the standard bands, the detail bands, the groups' bands.
+QList<BandTarget> targetsOf(const ReportDocument &document);
+
+// "what 'name'", as a failure message shows it.
+QString describe(const QString &what, const QString &name);
+
+} // namespace randomedits
