@@ -28,6 +28,11 @@ public:
     DocumentStore *store() const { return context_.store; }
     // Shows another report; null shows nothing. A gesture in progress on the page ends.
     void setStore(DocumentStore *store);
+    // A canvas keeps the scene of each open report while another is shown. A hidden scene ends
+    // its gestures and inline edit, and what its report changes meanwhile is taken in, in
+    // place, once it is shown again.
+    void setShown(bool shown);
+    bool isShown() const { return isShown_; }
 
     // The preferences the bands read (grid, snapping, defaults of new text fields); the caller
     // keeps them alive. Call settingsChanged() when they change.
@@ -69,6 +74,10 @@ private:
     void syncActiveBand();
     void syncSelection();
     void syncBusySubreports();
+    // Ends a drag, resize, rubber band, height drag or inline edit in progress on the page.
+    void endGestures();
+    // False, and the change noted, while the scene is hidden.
+    bool follows();
 
     SystemClock systemClock_;
     ElementImageLoader images_;
@@ -83,4 +92,6 @@ private:
     QGraphicsRectItem *sheet_;
     QGraphicsRectItem *margin_;
     QGraphicsRectItem *stack_;
+    bool isShown_ = true;
+    bool isStale_ = false;
 };
