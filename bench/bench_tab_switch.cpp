@@ -63,6 +63,7 @@ void BM_TabSwitch(benchmark::State &state)
 {
     const int elements = int(state.range(0));
     DesignerWindow window;
+    window.fillScreen();
     const double before = residentMegabytes();
     window.open(JrxmlCodec::serialize(largeDocument(elements)), u"Large.jrxml"_s);
     window.open(JrxmlCodec::serialize(largeDocument(10)), u"Small.jrxml"_s);

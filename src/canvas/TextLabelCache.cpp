@@ -14,7 +14,7 @@
 namespace {
 
 // Enough for every text a screen shows at once; a layout takes some hundreds of bytes.
-constexpr int cachedLayouts = 1024;
+constexpr int cachedLayouts = 4096;
 
 // What a layout depends on.
 struct LayoutKey {
