@@ -117,17 +117,26 @@ CanvasScene *CanvasView::pageFor(DocumentStore *store)
     if (CanvasScene *kept = pages_.value(store).scene)
         return kept;
     CanvasScene *scene = scene_->store() ? prepare(new CanvasScene(this)) : scene_;
-    pages_.insert(store, {scene, {}});
-    connect(store, &QObject::destroyed, this, [this, store] { forget(store); });
+    pages_.insert(store, {scene, {}, connect(store, &QObject::destroyed, this, [this, store] {
+                              forget(store);
+                          })});
     return scene;
 }
 
 void CanvasView::forget(const DocumentStore *store)
 {
-    CanvasScene *scene = pages_.take(store).scene;
+    recent_.removeOne(store);
+    const Page page = pages_.take(store);
+    disconnect(page.storeGone);
     // The page shown now goes once another is shown.
-    if (scene != scene_)
-        delete scene;
+    if (page.scene != scene_)
+        delete page.scene;
+}
+
+void CanvasView::keepRecentPages()
+{
+    while (recent_.size() > keptPages)
+        forget(recent_.constLast());
 }
 
 void CanvasView::setStore(DocumentStore *store)
@@ -155,6 +164,11 @@ void CanvasView::setStore(DocumentStore *store)
             left->deleteLater();
     }
     shown->setStore(store);
+    if (store) {
+        recent_.removeOne(store);
+        recent_.prepend(store);
+        keepRecentPages();
+    }
     multiDragState_->reset();
     crossBandDragState_->reset();
     view_->setStore(store, pages_.value(store).scrolled);

@@ -28,12 +28,16 @@ class ZoomGestureAnchor;
 // The design canvas of the active report tab: the zoom bar, and below it the two rulers with
 // their corner square beside the scroll area that shows the page. It keeps no report data: it
 // draws the store it is given and changes the report only through it. Switching tabs hands it
-// another store; its shared drag, scroll and pinch state stays. The page of every store it has
-// shown is kept, with its scroll position, until the store goes, so that showing a report again
-// builds nothing but what changed while it was hidden.
+// another store; its shared drag, scroll and pinch state stays. The pages of the stores shown
+// last are kept, with their scroll positions, until the store goes, so that showing a report
+// again builds nothing but what changed while it was hidden.
 class CanvasView : public QWidget {
     Q_OBJECT
 public:
+    // How many pages are kept: those of the reports shown last. An older one is built again
+    // when its report is shown, at the report's top-left corner.
+    static constexpr int keptPages = 8;
+
     explicit CanvasView(QWidget *parent = nullptr);
 
     DocumentStore *store() const { return store_; }
@@ -69,6 +73,7 @@ private:
     struct Page {
         CanvasScene *scene = nullptr;
         QPoint scrolled;
+        QMetaObject::Connection storeGone;
     };
 
     void syncRulers();
@@ -79,10 +84,14 @@ private:
     CanvasScene *prepare(CanvasScene *scene);
     QList<CanvasScene *> scenes() const;
     void forget(const DocumentStore *store);
+    // Drops the pages of the reports shown longest ago beyond keptPages.
+    void keepRecentPages();
 
     QPointer<DocumentStore> store_;
     QList<QMetaObject::Connection> storeConnections_;
     QHash<const DocumentStore *, Page> pages_;
+    // The stores of the kept pages, the one shown last first.
+    QList<const DocumentStore *> recent_;
     const BandSettings *settings_ = nullptr;
     const AppClock *clock_ = nullptr;
     std::optional<ElementEnvironment> environment_;

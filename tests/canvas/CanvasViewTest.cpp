@@ -19,6 +19,8 @@
 #include <QTest>
 #include <QToolButton>
 #include <gtest/gtest.h>
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -357,4 +359,25 @@ TEST_F(CanvasFixture, GuidesRepaintOnlyWhenTheyMove)
     store.setDocument(wider);
     QCoreApplication::processEvents();
     EXPECT_EQ(spy.painted.boundingRect(), guides->rect());
+}
+
+// Only the pages of the reports shown last are kept; an older report's page is built again.
+TEST_F(CanvasFixture, OnlyThePagesOfTheReportsShownLastAreKept)
+{
+    std::vector<std::unique_ptr<DocumentStore>> others;
+    for (int i = 0; i < CanvasView::keptPages; ++i) {
+        others.push_back(std::make_unique<DocumentStore>());
+        canvas.setStore(others.back().get());
+    }
+    EXPECT_EQ(canvas.sceneOf(&store), nullptr) << "the report shown longest ago";
+    for (const auto &other : others)
+        EXPECT_NE(canvas.sceneOf(other.get()), nullptr);
+
+    canvas.setStore(&store);
+    ASSERT_NE(canvas.sceneOf(&store), nullptr);
+    EXPECT_NE(canvas.scene()->bandItem(detail), nullptr);
+    EXPECT_EQ(canvas.sceneOf(others.front().get()), nullptr);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(canvas.findChildren<CanvasScene *>(Qt::FindDirectChildrenOnly).size(),
+              CanvasView::keptPages);
 }
