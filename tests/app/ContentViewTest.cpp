@@ -8,12 +8,15 @@
 #include "app/TabBarView.h"
 #include "app/TabChip.h"
 #include "app/ToolStrip.h"
+#include "canvas/BandItem.h"
 #include "canvas/CanvasScene.h"
 #include "canvas/CanvasView.h"
 #include "canvas/PaletteView.h"
 #include "canvas/SaveSnippetSheet.h"
 #include "canvas/SnippetLibrary.h"
 #include "canvas/SnippetSheetState.h"
+#include "datapanel/DataPanelSheet.h"
+#include "datapanel/DataPanelView.h"
 #include "engine/ParameterValuesSheet.h"
 #include "engine/SidecarModel.h"
 #include "navigators/OutlineModel.h"
@@ -217,6 +220,41 @@ TEST_F(ContentViewTest, ATabKeepsItsCanvasPageUntilItCloses)
     EXPECT_FALSE(pageOfA) << "the closed tab's page is freed";
     EXPECT_EQ(view->outline()->findChildren<OutlineModel *>().size(), outlineModels - 1);
     EXPECT_EQ(view->canvas()->findChildren<CanvasScene *>().size(), 1);
+}
+
+// A keystroke in a group's name in the Report Data sheet shows at once wherever the window
+// names the group: the canvas's band strips and the outline's rows.
+TEST_F(ContentViewTest, AKeystrokeInAGroupNameShowsOnTheCanvasAndInTheOutline)
+{
+    openReport(u"Grouped.jrxml"_s);
+    DocumentStore *store = workspace.activeStore();
+    ReportDocument grouped = store->document();
+    ReportGroup group;
+    group.name = u"Area"_s;
+    group.headerHeight = 20;
+    grouped.groups.append(group);
+    store->setDocument(grouped);
+    settle();
+    const BandTarget header = BandTarget::groupHeader(group.id);
+    ASSERT_NE(view->canvas()->scene()->bandItem(header), nullptr);
+
+    workspace.setIsDataPanelVisible(true);
+    settle();
+    ASSERT_NE(view->dataPanelSheet()->view(), nullptr);
+    auto *name =
+        view->dataPanelSheet()->view()->findChild<QLineEdit *>(u"datapanel.groups.row0.name"_s);
+    ASSERT_NE(name, nullptr);
+    name->setFocus();
+    name->end(false);
+    QTest::keyClick(name, Qt::Key_S);
+    settle();
+    ASSERT_EQ(store->document().groups.first().name, u"Areas"_s);
+    EXPECT_EQ(view->canvas()->scene()->bandItem(header)->label(), store->label(header));
+    EXPECT_TRUE(store->label(header).contains(u"Areas"_s));
+    const QList<OutlineRow> rows = view->outline()->rows();
+    EXPECT_TRUE(std::any_of(rows.cbegin(), rows.cend(), [&](const OutlineRow &row) {
+        return row.target == header && row.label == store->label(header);
+    }));
 }
 
 TEST_F(ContentViewTest, TheBannerNamesTheFirstJobByPriority)
