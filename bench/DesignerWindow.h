@@ -40,6 +40,12 @@ public:
     }
 
     QString path(const QString &name) const { return dir_.filePath(name); }
+    // The window as large as a full-HD screen, as a user who works in it keeps it.
+    void fillScreen() const
+    {
+        app_->mainWindow()->resize(1920, 1080);
+        settle();
+    }
     QuillmarkApp &app() const { return *app_; }
     DocumentStore *store() const { return app_->workspace().activeStore(); }
 

@@ -95,8 +95,8 @@ ContentView::ContentView(WorkspaceModel &workspace, AppSettings &settings, Dialo
     buildSheets();
     dataPanelSheet_ = new DataPanelSheet(workspace_, settings_, &engine, this);
     dataPanelSheet_->setDialogs(&dialogs_);
-    canvas_->scene()->setEnvironment(ElementEnvironment{
-        &workspace_, &settings_, &dialogs_, expressionEngine_.get(), nullptr, imageImport_});
+    canvas_->setEnvironment(ElementEnvironment{&workspace_, &settings_, &dialogs_,
+                                               expressionEngine_.get(), nullptr, imageImport_});
 
     connect(panelWidths_, &PanelWidths::changed, this, &ContentView::applyPanelWidths);
     connect(&workspace_, &WorkspaceModel::tabsChanged, this, &ContentView::followActiveStore);

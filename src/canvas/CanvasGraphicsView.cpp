@@ -33,7 +33,19 @@ CanvasGraphicsView::CanvasGraphicsView(CanvasScene *scene, ScrollOffsetTracker *
     setResizeAnchor(QGraphicsView::NoAnchor);
     setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
     applyBackground();
-    connect(scene, &CanvasScene::layoutChanged, this, &CanvasGraphicsView::applyZoom);
+    layoutConnection_ =
+        connect(scene, &CanvasScene::layoutChanged, this, &CanvasGraphicsView::applyZoom);
+}
+
+void CanvasGraphicsView::showScene(CanvasScene *scene)
+{
+    if (scene == scene_)
+        return;
+    disconnect(layoutConnection_);
+    scene_ = scene;
+    setScene(scene);
+    layoutConnection_ =
+        connect(scene, &CanvasScene::layoutChanged, this, &CanvasGraphicsView::applyZoom);
 }
 
 // Follows the appearance: the palette changes when the user switches between light and dark.
@@ -49,7 +61,7 @@ void CanvasGraphicsView::applyBackground()
     setBackgroundBrush(palette().color(QPalette::Window).darker(112));
 }
 
-void CanvasGraphicsView::setStore(DocumentStore *store)
+void CanvasGraphicsView::setStore(DocumentStore *store, QPoint scrolled)
 {
     if (store_)
         store_->disconnect(this);
@@ -57,9 +69,14 @@ void CanvasGraphicsView::setStore(DocumentStore *store)
     if (store)
         connect(store, &DocumentStore::zoomLevelChanged, this, &CanvasGraphicsView::applyZoom);
     applyZoom();
-    // Another report starts at its top-left corner, the padding included.
-    horizontalScrollBar()->setValue(horizontalScrollBar()->minimum());
-    verticalScrollBar()->setValue(verticalScrollBar()->minimum());
+    horizontalScrollBar()->setValue(horizontalScrollBar()->minimum() + scrolled.x());
+    verticalScrollBar()->setValue(verticalScrollBar()->minimum() + scrolled.y());
+}
+
+QPoint CanvasGraphicsView::scrolled() const
+{
+    return {horizontalScrollBar()->value() - horizontalScrollBar()->minimum(),
+            verticalScrollBar()->value() - verticalScrollBar()->minimum()};
 }
 
 void CanvasGraphicsView::addOverlay(QWidget *overlay)
@@ -154,10 +171,7 @@ void CanvasGraphicsView::applyZoom()
 {
     // The scroll position is kept as the distance scrolled from the padded top-left corner, so
     // the page scales about that corner and an unscrolled page stays unscrolled.
-    QScrollBar *horizontal = horizontalScrollBar();
-    QScrollBar *vertical = verticalScrollBar();
-    const int scrolledX = horizontal->value() - horizontal->minimum();
-    const int scrolledY = vertical->value() - vertical->minimum();
+    const QPoint before = scrolled();
     const double zoom = store_ ? store_->zoomLevel() : 1.0;
     const double scale = zoom * pinchMagnification_;
     setTransform(QTransform::fromScale(scale, scale));
@@ -165,8 +179,8 @@ void CanvasGraphicsView::applyZoom()
     const double pad = canvas::scrollPadding / zoom;
     const canvas::PageGeometry &page = scene_->page();
     setSceneRect(-pad, -pad, page.pageWidth + 2 * pad, page.pageHeight + 2 * pad);
-    horizontal->setValue(horizontal->minimum() + scrolledX);
-    vertical->setValue(vertical->minimum() + scrolledY);
+    horizontalScrollBar()->setValue(horizontalScrollBar()->minimum() + before.x());
+    verticalScrollBar()->setValue(verticalScrollBar()->minimum() + before.y());
     publishGeometry();
 }
 

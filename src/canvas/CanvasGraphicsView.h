@@ -21,7 +21,13 @@ public:
                        BandFrameTracker *frameTracker, ZoomGestureAnchor *zoomAnchor,
                        QWidget *parent = nullptr);
 
-    void setStore(DocumentStore *store);
+    // Shows another page: a scene kept for a report, or a new one.
+    void showScene(CanvasScene *scene);
+    // Follows the store's zoom level; the page is scrolled by `scrolled` view points from its
+    // padded top-left corner (a report shown for the first time starts there).
+    void setStore(DocumentStore *store, QPoint scrolled = {});
+    // How far the page is scrolled from its padded top-left corner, in view points.
+    QPoint scrolled() const;
     // Lays a widget over the viewport, kept at the viewport's geometry; it takes no clicks.
     void addOverlay(QWidget *overlay);
     double pinchMagnification() const { return pinchMagnification_; }
@@ -47,6 +53,7 @@ private:
     void placeOverlays();
 
     CanvasScene *scene_;
+    QMetaObject::Connection layoutConnection_;
     ScrollOffsetTracker *scrollTracker_;
     BandFrameTracker *frameTracker_;
     ZoomGestureAnchor *zoomAnchor_;

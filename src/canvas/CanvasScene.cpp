@@ -140,10 +140,9 @@ void CanvasScene::setStore(DocumentStore *store)
 {
     if (context_.store == store)
         return;
-    // A drag, resize, rubber band or height drag on the page the report leaves ends here; its
-    // release would otherwise reach the next report.
-    if (QGraphicsItem *grabber = mouseGrabberItem())
-        grabber->ungrabMouse();
+    // A gesture on the page the report leaves ends here; its release would otherwise reach the
+    // next report.
+    endGestures();
     if (context_.store)
         context_.store->disconnect(this);
     context_.store = store;
@@ -160,8 +159,42 @@ void CanvasScene::setStore(DocumentStore *store)
     syncBusySubreports();
 }
 
+void CanvasScene::setShown(bool shown)
+{
+    if (shown == isShown_)
+        return;
+    isShown_ = shown;
+    if (!shown) {
+        endGestures();
+        busyTimer_.stop();
+        return;
+    }
+    if (isStale_) {
+        isStale_ = false;
+        syncDocument();
+        syncSelection();
+    }
+    syncBusySubreports();
+}
+
+void CanvasScene::endGestures()
+{
+    if (QGraphicsItem *grabber = mouseGrabberItem())
+        grabber->ungrabMouse();
+    // An inline field that loses the focus keeps what was typed and closes.
+    clearFocus();
+}
+
+bool CanvasScene::follows()
+{
+    isStale_ = isStale_ || !isShown_;
+    return isShown_;
+}
+
 void CanvasScene::syncBusySubreports()
 {
+    if (!follows())
+        return;
     const bool busy = context_.store && !context_.store->creatingSubreportElementIDs().isEmpty();
     if (busy != busyTimer_.isActive())
         busy ? busyTimer_.start() : busyTimer_.stop();
@@ -176,6 +209,8 @@ QRectF CanvasScene::bodySceneRect(const BandTarget &target) const
 
 void CanvasScene::syncDocument()
 {
+    if (!follows())
+        return;
     DocumentStore *store = context_.store;
     const ReportDocument document = store ? store->document() : ReportDocument();
     targets_ = store ? canvas::orderedTargets(document) : QList<BandTarget>();
@@ -239,6 +274,8 @@ void CanvasScene::syncActiveBand()
 
 void CanvasScene::syncSelection()
 {
+    if (!follows() || !context_.store)
+        return;
     for (BandItem *band : std::as_const(bands_))
         band->showSelection(context_.store->selectedElementIDs());
 }

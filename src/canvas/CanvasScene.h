@@ -28,6 +28,11 @@ public:
     DocumentStore *store() const { return context_.store; }
     // Shows another report; null shows nothing. A gesture in progress on the page ends.
     void setStore(DocumentStore *store);
+    // A canvas keeps the scene of each open report while another is shown. A hidden scene ends
+    // its gestures and inline edit, and what its report changes meanwhile is taken in, in
+    // place, once it is shown again.
+    void setShown(bool shown);
+    bool isShown() const { return isShown_; }
 
     // The preferences the bands read (grid, snapping, defaults of new text fields); the caller
     // keeps them alive. Call settingsChanged() when they change.
@@ -73,6 +78,10 @@ private:
     // Repaints the elements that show the picture at `url`, now that it has arrived.
     void pictureArrived(const QUrl &url);
     void followImages(ElementImageLoader *images);
+    // Ends a drag, resize, rubber band, height drag or inline edit in progress on the page.
+    void endGestures();
+    // False, and the change noted, while the scene is hidden.
+    bool follows();
 
     SystemClock systemClock_;
     // Decodes off the window's thread: an element shows its picture's frame until it arrives.
@@ -89,4 +98,6 @@ private:
     QGraphicsRectItem *sheet_;
     QGraphicsRectItem *margin_;
     QGraphicsRectItem *stack_;
+    bool isShown_ = true;
+    bool isStale_ = false;
 };

@@ -76,30 +76,102 @@ CanvasView::CanvasView(QWidget *parent)
     column->addWidget(divider);
     column->addLayout(work, 1);
 
-    scene_->setDragStates(frameTracker_, multiDragState_, crossBandDragState_);
+    prepare(scene_);
     view_->addOverlay(guidesOverlay_);
     view_->addOverlay(ghostOverlay_);
-    // After the scene has laid the page out for a changed report.
-    connect(scene_, &CanvasScene::layoutChanged, this, &CanvasView::syncRulers);
     connect(view_, &CanvasGraphicsView::pinchMagnificationChanged, this,
             [this] { zoomBar_->setPinchMagnification(view_->pinchMagnification()); });
 }
 
+CanvasScene *CanvasView::prepare(CanvasScene *scene)
+{
+    scene->setDragStates(frameTracker_, multiDragState_, crossBandDragState_);
+    if (settings_)
+        scene->setSettings(settings_);
+    if (clock_)
+        scene->setClock(clock_);
+    if (environment_)
+        scene->setEnvironment(*environment_);
+    // After the scene has laid the page out for a changed report.
+    connect(scene, &CanvasScene::layoutChanged, this, [this, scene] {
+        if (scene == scene_)
+            syncRulers();
+    });
+    return scene;
+}
+
+QList<CanvasScene *> CanvasView::scenes() const
+{
+    return findChildren<CanvasScene *>(Qt::FindDirectChildrenOnly);
+}
+
+CanvasScene *CanvasView::sceneOf(const DocumentStore *store) const
+{
+    return pages_.value(store).scene;
+}
+
+CanvasScene *CanvasView::pageFor(DocumentStore *store)
+{
+    if (!store)
+        return scene_->store() ? prepare(new CanvasScene(this)) : scene_;
+    if (CanvasScene *kept = pages_.value(store).scene)
+        return kept;
+    CanvasScene *scene = scene_->store() ? prepare(new CanvasScene(this)) : scene_;
+    pages_.insert(store, {scene, {}, connect(store, &QObject::destroyed, this, [this, store] {
+                              forget(store);
+                          })});
+    return scene;
+}
+
+void CanvasView::forget(const DocumentStore *store)
+{
+    recent_.removeOne(store);
+    const Page page = pages_.take(store);
+    disconnect(page.storeGone);
+    // The page shown now goes once another is shown.
+    if (page.scene != scene_)
+        delete page.scene;
+}
+
+void CanvasView::keepRecentPages()
+{
+    while (recent_.size() > keptPages)
+        forget(recent_.constLast());
+}
+
 void CanvasView::setStore(DocumentStore *store)
 {
-    if (store_)
-        store_->disconnect(this);
+    for (const QMetaObject::Connection &connection : std::as_const(storeConnections_))
+        disconnect(connection);
+    storeConnections_.clear();
+    if (store_ && pages_.contains(store_))
+        pages_[store_].scrolled = view_->scrolled();
     store_ = store;
     if (store) {
         for (auto signal : {&DocumentStore::zoomLevelChanged, &DocumentStore::verticalGuidesChanged,
                             &DocumentStore::horizontalGuidesChanged})
-            connect(store, signal, this, &CanvasView::syncRulers);
+            storeConnections_.append(connect(store, signal, this, &CanvasView::syncRulers));
     }
-    // The scene ends a gesture on the report left behind; nothing of it lasts into the next.
-    scene_->setStore(store);
+    CanvasScene *shown = pageFor(store);
+    if (shown != scene_) {
+        // The page left behind ends its gestures; nothing of them lasts into the next.
+        CanvasScene *left = scene_;
+        left->setShown(false);
+        scene_ = shown;
+        view_->showScene(shown);
+        shown->setShown(true);
+        if (!left->store() || pages_.value(left->store()).scene != left)
+            left->deleteLater();
+    }
+    shown->setStore(store);
+    if (store) {
+        recent_.removeOne(store);
+        recent_.prepend(store);
+        keepRecentPages();
+    }
     multiDragState_->reset();
     crossBandDragState_->reset();
-    view_->setStore(store);
+    view_->setStore(store, pages_.value(store).scrolled);
     zoomBar_->setStore(store);
     guidesOverlay_->setStore(store);
     ghostOverlay_->setStore(store);
@@ -114,17 +186,29 @@ void CanvasView::setMeasurementUnit(MeasurementUnit unit)
 
 void CanvasView::setBandSettings(const BandSettings *settings)
 {
-    scene_->setSettings(settings);
+    settings_ = settings;
+    for (CanvasScene *scene : scenes())
+        scene->setSettings(settings);
 }
 
 void CanvasView::bandSettingsChanged()
 {
-    scene_->settingsChanged();
+    for (CanvasScene *scene : scenes())
+        scene->settingsChanged();
 }
 
 void CanvasView::setClock(const AppClock *clock)
 {
-    scene_->setClock(clock);
+    clock_ = clock;
+    for (CanvasScene *scene : scenes())
+        scene->setClock(clock);
+}
+
+void CanvasView::setEnvironment(const ElementEnvironment &environment)
+{
+    environment_ = environment;
+    for (CanvasScene *scene : scenes())
+        scene->setEnvironment(environment);
 }
 
 void CanvasView::setTabStrip(QWidget *tabStrip)

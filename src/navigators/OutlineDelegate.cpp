@@ -153,7 +153,14 @@ QSize OutlineDelegate::sizeHint(const QStyleOptionViewItem &option, const QModel
     const OutlineRow *row = model ? model->row(index) : nullptr;
     if (!row)
         return {};
-    return {90, rowHeight(row->kind, option.font)};
+    if (!(option.font == measuredFont_)) {
+        measuredFont_ = option.font;
+        measuredHeights_.fill(0);
+    }
+    int &height = measuredHeights_.at(size_t(row->kind));
+    if (height == 0)
+        height = rowHeight(row->kind, option.font);
+    return {90, height};
 }
 
 void OutlineDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,

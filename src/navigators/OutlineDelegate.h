@@ -3,6 +3,7 @@
 #include "navigators/OutlineRows.h"
 
 #include <QStyledItemDelegate>
+#include <array>
 
 // Draws the outline's rows: indentation, disclosure chevron, the kind's icon in its colour, the
 // label on one line and a band's height, with the fills of selected, active and group rows and
@@ -27,4 +28,10 @@ public:
 
     static void paintRow(QPainter &painter, const QRect &rect, const OutlineRow &row,
                          const QStyleOptionViewItem &option);
+
+private:
+    // The row heights of each kind in the font they were measured in: the tree asks for every
+    // row's height at each layout, and measuring a font costs more than the rest of a row.
+    mutable QFont measuredFont_;
+    mutable std::array<int, size_t(OutlineRow::Kind::element) + 1> measuredHeights_{};
 };

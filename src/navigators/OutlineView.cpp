@@ -57,7 +57,8 @@ QPixmap dragImage(const OutlineDrag &drag, const QWidget &source)
 
 } // namespace
 
-OutlineView::OutlineView(QWidget *parent) : RowTreeView(parent), model_(new OutlineModel(this))
+OutlineView::OutlineView(QWidget *parent)
+    : RowTreeView(parent), emptyModel_(new OutlineModel(this)), model_(emptyModel_)
 {
     setObjectName(u"OutlineView"_s);
     setModel(model_);
@@ -90,9 +91,45 @@ void OutlineView::setStore(DocumentStore *store)
               &DocumentStore::activeBandTargetChanged})
             connections_.append(connect(store, signal, this, &OutlineView::refreshSelection));
     }
-    refresh(true);
+    showModel(store ? keptFor(store).model : emptyModel_);
+    const Kept &kept = kept_.value(store);
+    if (!store || !kept.built) {
+        refresh(true);
+    } else if (kept.document == store->document() &&
+               kept.collapsed == store->collapsedOutlineNodes()) {
+        // Nothing the rows show changed while the tab was hidden; the tree was emptied of its
+        // expanded rows when it took the model back.
+        refreshSelection();
+        expandParents(model_->parentsOfRows());
+    } else {
+        refresh();
+    }
     if (store)
         restoreScrollPosition();
+}
+
+OutlineView::Kept &OutlineView::keptFor(DocumentStore *store)
+{
+    auto found = kept_.find(store);
+    if (found != kept_.end())
+        return *found;
+    connect(store, &QObject::destroyed, this, [this, store] {
+        if (store_ == nullptr && model_ == kept_.value(store).model)
+            showModel(emptyModel_);
+        delete kept_.take(store).model;
+    });
+    return *kept_.insert(store, {new OutlineModel(this)});
+}
+
+void OutlineView::showModel(OutlineModel *model)
+{
+    if (model == model_)
+        return;
+    // The tree makes a selection model for each model it is given and keeps the old one.
+    QItemSelectionModel *old = selectionModel();
+    model_ = model;
+    setModel(model);
+    delete old;
 }
 
 void OutlineView::restoreScrollPosition()
@@ -126,6 +163,12 @@ void OutlineView::refresh(bool replace)
                                   OutlineSelection::of(*store_));
     }
     model_->setRows(std::move(rows), replace);
+    if (store_) {
+        Kept &kept = kept_[store_];
+        kept.document = store_->document();
+        kept.collapsed = store_->collapsedOutlineNodes();
+        kept.built = true;
+    }
     // The children of a collapsed node are not in the model: the rest is shown.
     expandParents(model_->parentsOfRows());
 }

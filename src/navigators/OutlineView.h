@@ -20,7 +20,9 @@ class QMimeData;
 // order with the groups' bands among them, and the elements on each band, as a tree view over
 // an OutlineModel. It follows the store on every change, updating only the rows that changed;
 // collapse state lives in the store, so each tab keeps its own, and the scroll position of each
-// tab is kept while the view lives. Clicks, drags, keys and menus act through the store.
+// tab is kept while the view lives. Each store's rows are kept until the store goes, so that
+// going back to a tab rebuilds them only when its report changed meanwhile. Clicks, drags, keys and
+// menus act through the store.
 class OutlineView : public RowTreeView {
     Q_OBJECT
 
@@ -61,6 +63,16 @@ protected:
     bool showRowMenu(const QModelIndex &index, const QPoint &globalPosition) override;
 
 private:
+    // A store's rows and what they were built from.
+    struct Kept {
+        OutlineModel *model = nullptr;
+        ReportDocument document;
+        QSet<HashableKey> collapsed;
+        bool built = false;
+    };
+
+    Kept &keptFor(DocumentStore *store);
+    void showModel(OutlineModel *model);
     void refresh(bool replace = false);
     void refreshSelection();
     void restoreScrollPosition();
@@ -69,8 +81,11 @@ private:
     QMenu *contextMenu(const OutlineRow &row);
     bool isOnChevron(const QModelIndex &index, const QPoint &point) const;
 
+    // The rows of no report.
+    OutlineModel *emptyModel_;
     OutlineModel *model_;
     QPointer<DocumentStore> store_;
+    QHash<const DocumentStore *, Kept> kept_;
     QList<QMetaObject::Connection> connections_;
     QHash<QUuid, int> scrollPositions_;
     Dialogs *dialogs_ = nullptr;

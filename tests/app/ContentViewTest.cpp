@@ -10,13 +10,20 @@
 #include "app/TabBarView.h"
 #include "app/TabChip.h"
 #include "app/ToolStrip.h"
+#include "canvas/BandItem.h"
+#include "canvas/CanvasScene.h"
+#include "canvas/CanvasView.h"
 #include "canvas/PaletteView.h"
 #include "canvas/SaveSnippetSheet.h"
 #include "canvas/SnippetLibrary.h"
 #include "canvas/SnippetSheetState.h"
 #include "edits/LengthLimits.h"
+#include "datapanel/DataPanelSheet.h"
+#include "datapanel/DataPanelView.h"
 #include "engine/ParameterValuesSheet.h"
 #include "engine/SidecarModel.h"
+#include "navigators/OutlineModel.h"
+#include "navigators/OutlineView.h"
 #include "setup/ImageImportCoordinator.h"
 #include "setup/ImageImportOptionsSheet.h"
 #include "setup/PageSetupView.h"
@@ -188,6 +195,70 @@ TEST_F(ContentViewTest, ClosingADirtyTabAsksToDiscard)
     ASSERT_EQ(chips().size(), 1) << "the last tab gives way to a fresh one";
     EXPECT_FALSE(workspace.activeStore()->fileURL());
     EXPECT_EQ(dialogs.alerts().size(), 2) << "a clean tab closes without asking";
+}
+
+// Each tab shown keeps its canvas page while it is open; closing the tab frees the page, and
+// its outline rows with it.
+TEST_F(ContentViewTest, ATabKeepsItsCanvasPageUntilItCloses)
+{
+    openReport(u"A.jrxml"_s);
+    openReport(u"B.jrxml"_s);
+    DocumentStore *a = workspace.tabs().at(0);
+    DocumentStore *b = workspace.tabs().at(1);
+    workspace.setActiveTabIndex(0);
+    settle();
+    // The empty tab the reports took the place of is gone.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QPointer<CanvasScene> pageOfA = view->canvas()->sceneOf(a);
+    ASSERT_TRUE(pageOfA);
+    EXPECT_EQ(view->canvas()->scene(), pageOfA);
+    const int outlineModels = int(view->outline()->findChildren<OutlineModel *>().size());
+
+    workspace.setActiveTabIndex(1);
+    settle();
+    EXPECT_EQ(view->canvas()->scene(), view->canvas()->sceneOf(b));
+    EXPECT_TRUE(pageOfA) << "a hidden tab keeps its page";
+
+    workspace.closeTab(0);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(pageOfA) << "the closed tab's page is freed";
+    EXPECT_EQ(view->outline()->findChildren<OutlineModel *>().size(), outlineModels - 1);
+    EXPECT_EQ(view->canvas()->findChildren<CanvasScene *>().size(), 1);
+}
+
+// A keystroke in a group's name in the Report Data sheet shows at once wherever the window
+// names the group: the canvas's band strips and the outline's rows.
+TEST_F(ContentViewTest, AKeystrokeInAGroupNameShowsOnTheCanvasAndInTheOutline)
+{
+    openReport(u"Grouped.jrxml"_s);
+    DocumentStore *store = workspace.activeStore();
+    ReportDocument grouped = store->document();
+    ReportGroup group;
+    group.name = u"Area"_s;
+    group.headerHeight = 20;
+    grouped.groups.append(group);
+    store->setDocument(grouped);
+    settle();
+    const BandTarget header = BandTarget::groupHeader(group.id);
+    ASSERT_NE(view->canvas()->scene()->bandItem(header), nullptr);
+
+    workspace.setIsDataPanelVisible(true);
+    settle();
+    ASSERT_NE(view->dataPanelSheet()->view(), nullptr);
+    auto *name =
+        view->dataPanelSheet()->view()->findChild<QLineEdit *>(u"datapanel.groups.row0.name"_s);
+    ASSERT_NE(name, nullptr);
+    name->setFocus();
+    name->end(false);
+    QTest::keyClick(name, Qt::Key_S);
+    settle();
+    ASSERT_EQ(store->document().groups.first().name, u"Areas"_s);
+    EXPECT_EQ(view->canvas()->scene()->bandItem(header)->label(), store->label(header));
+    EXPECT_TRUE(store->label(header).contains(u"Areas"_s));
+    const QList<OutlineRow> rows = view->outline()->rows();
+    EXPECT_TRUE(std::any_of(rows.cbegin(), rows.cend(), [&](const OutlineRow &row) {
+        return row.target == header && row.label == store->label(header);
+    }));
 }
 
 TEST_F(ContentViewTest, TheBannerNamesTheFirstJobByPriority)

@@ -340,7 +340,7 @@ TEST_F(BandFixture, ContextMenuAndHeaderButtons)
     EXPECT_EQ(store.elements(title).size(), 1);
     // The title now holds an element: hiding it asks first, and Cancel keeps it.
     ScriptedDialogs dialogs;
-    canvas.scene()->setEnvironment(ElementEnvironment{nullptr, nullptr, &dialogs});
+    canvas.setEnvironment(ElementEnvironment{nullptr, nullptr, &dialogs});
     dialogs.answerAlert(1);
     menu.actions().last()->trigger();
     QCoreApplication::processEvents();

@@ -4,6 +4,7 @@
 #include "canvas/CanvasGeometry.h"
 #include "canvas/CanvasGraphicsView.h"
 #include "canvas/CanvasScene.h"
+#include "canvas/GuidesOverlay.h"
 #include "canvas/ScrollAwareRuler.h"
 #include "canvas/ScrollOffsetTracker.h"
 #include "canvas/ZoomBar.h"
@@ -13,10 +14,13 @@
 #include "ModelBuilders.h"
 
 #include <QGraphicsRectItem>
+#include <QPaintEvent>
 #include <QScrollBar>
 #include <QTest>
 #include <QToolButton>
 #include <gtest/gtest.h>
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -277,4 +281,103 @@ TEST_F(CanvasFixture, PageWideBandsOfATwoColumnReportAreDrawnAndEditedAtTheirWid
     QTest::mouseClick(canvas.graphicsView()->viewport(), Qt::LeftButton, {}, onTotal);
     EXPECT_EQ(store.selectedElementIDs(), QSet<QUuid>{total.id});
     EXPECT_EQ(store.activeBandTarget(), footer);
+}
+
+// A report shown again finds its page as it left it: the same items, its selection, zoom and
+// scroll position, with what changed in the report while another was shown taken in place.
+TEST_F(CanvasFixture, AReportShownAgainKeepsItsPageAndTakesInWhatChangedMeanwhile)
+{
+    const ReportElement a = addRectangle(10, 5);
+    const ReportElement b = addRectangle(100, 5);
+    store.setSelectedElementIDs({a.id});
+    store.setZoomLevel(2);
+    QCoreApplication::processEvents();
+    CanvasGraphicsView *view = canvas.graphicsView();
+    view->horizontalScrollBar()->setValue(view->horizontalScrollBar()->minimum() + 150);
+    view->verticalScrollBar()->setValue(view->verticalScrollBar()->minimum() + 200);
+    ASSERT_EQ(view->scrolled(), QPoint(150, 200));
+    CanvasScene *page = canvas.scene();
+    BandItem *band = page->bandItem(detail);
+    ElementView *shownA = band->elementItems().value(a.id);
+    ASSERT_NE(shownA, nullptr);
+
+    DocumentStore other;
+    canvas.setStore(&other);
+    EXPECT_NE(canvas.scene(), page);
+    EXPECT_EQ(view->scrolled(), QPoint(0, 0)) << "another report starts at its top-left corner";
+    EXPECT_EQ(view->transform().m11(), 1);
+    // While hidden: a moves, an element added is taken back by undo, b is selected.
+    store.updateElement(a.id, [](ReportElement &e) { e.x = 40; });
+    const ReportElement c = addRectangle(200, 5);
+    store.undo();
+    store.setSelectedElementIDs({b.id});
+
+    canvas.setStore(&store);
+    EXPECT_EQ(canvas.scene(), page);
+    EXPECT_EQ(canvas.scene()->bandItem(detail), band);
+    EXPECT_EQ(band->elementItems().value(a.id), shownA) << "the page is not built again";
+    EXPECT_EQ(shownA->pos(), QPointF(40, 5));
+    EXPECT_FALSE(band->elementItems().contains(c.id));
+    EXPECT_FALSE(shownA->isShownSelected());
+    EXPECT_TRUE(band->elementItems().value(b.id)->isShownSelected());
+    EXPECT_EQ(view->transform().m11(), 2);
+    EXPECT_EQ(view->scrolled(), QPoint(150, 200));
+    EXPECT_EQ(canvas.frameTracker()->frames().value(detail),
+              view->viewportTransform().mapRect(page->bodySceneRect(detail)));
+}
+
+// The guides lie over the whole page, which is drawn again wherever they are repainted: an edit
+// that moves no guide repaints only what it changed; a margin that moves them repaints them.
+TEST_F(CanvasFixture, GuidesRepaintOnlyWhenTheyMove)
+{
+    auto *guides = canvas.graphicsView()->findChild<GuidesOverlay *>();
+    ASSERT_NE(guides, nullptr);
+    const ReportElement e = addRectangle(10, 5);
+    store.toggleVerticalGuide(100);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&canvas));
+    for (int i = 0; i < 3; ++i)
+        QCoreApplication::processEvents();
+    struct PaintSpy : QObject {
+        QRegion painted;
+        bool eventFilter(QObject *, QEvent *event) override
+        {
+            if (event->type() == QEvent::Paint)
+                painted += static_cast<QPaintEvent *>(event)->region();
+            return false;
+        }
+    } spy;
+    guides->installEventFilter(&spy);
+
+    store.updateElement(e.id, [](ReportElement &moved) { moved.x = 30; });
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(spy.painted.isEmpty()) << "the element is drawn, and the guides over it";
+    EXPECT_NE(spy.painted.boundingRect(), guides->rect());
+
+    spy.painted = {};
+    ReportDocument wider = store.document();
+    wider.leftMargin += 30;
+    store.setDocument(wider);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(spy.painted.boundingRect(), guides->rect());
+}
+
+// Only the pages of the reports shown last are kept; an older report's page is built again.
+TEST_F(CanvasFixture, OnlyThePagesOfTheReportsShownLastAreKept)
+{
+    std::vector<std::unique_ptr<DocumentStore>> others;
+    for (int i = 0; i < CanvasView::keptPages; ++i) {
+        others.push_back(std::make_unique<DocumentStore>());
+        canvas.setStore(others.back().get());
+    }
+    EXPECT_EQ(canvas.sceneOf(&store), nullptr) << "the report shown longest ago";
+    for (const auto &other : others)
+        EXPECT_NE(canvas.sceneOf(other.get()), nullptr);
+
+    canvas.setStore(&store);
+    ASSERT_NE(canvas.sceneOf(&store), nullptr);
+    EXPECT_NE(canvas.scene()->bandItem(detail), nullptr);
+    EXPECT_EQ(canvas.sceneOf(others.front().get()), nullptr);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(canvas.findChildren<CanvasScene *>(Qt::FindDirectChildrenOnly).size(),
+              CanvasView::keptPages);
 }

@@ -32,7 +32,7 @@ struct ElementActionsTest : ::testing::Test, CanvasPointer {
     ElementActionsTest()
     {
         store = workspace.activeStore();
-        canvas.scene()->setEnvironment(
+        canvas.setEnvironment(
             ElementEnvironment{&workspace, &settings, &dialogs, nullptr, nullptr});
         showCanvas(store, {900, 700});
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&canvas));

@@ -431,3 +431,31 @@ TEST_F(OutlineViewTest, ABandRowShownOrHiddenPaintsItsChevronAndItsWholeLabelAtO
         EXPECT_TRUE(inked) << title.toStdString();
     }
 }
+
+// Going back to a tab finds its rows as they were, and takes in what changed in its report
+// while another tab was shown.
+TEST_F(OutlineViewTest, ATabShownAgainKeepsItsRowsAndTakesInWhatChangedMeanwhile)
+{
+    const QList<OutlineRow> shown = outline.rows();
+    const QPersistentModelIndex childRow = indexOf(elementKey(child.id));
+    DocumentStore other;
+    outline.setStore(&other);
+    settle();
+    outline.setStore(&store);
+    settle();
+    EXPECT_EQ(outline.rows(), shown);
+    EXPECT_TRUE(outline.isExpanded(indexOf(bandKey(detail))));
+
+    outline.setStore(&other);
+    settle();
+    store.updateElement(
+        child.id, [](ReportElement &e) { e.kind = ElementKind::TextField{u"$F{customer}"_s}; });
+    store.setSelectedElementIDs({box.id});
+    outline.setStore(&store);
+    settle();
+    ASSERT_TRUE(childRow.isValid()) << "the rows are kept, not built again";
+    EXPECT_EQ(QModelIndex(childRow), indexOf(elementKey(child.id)));
+    EXPECT_EQ(outline.row(elementKey(child.id))->label, u"$F{customer}"_s);
+    EXPECT_TRUE(outline.row(elementKey(box.id))->isSelected);
+    EXPECT_TRUE(outline.isExpanded(indexOf(elementKey(box.id))));
+}
