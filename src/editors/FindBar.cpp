@@ -1,13 +1,14 @@
 #include "FindBar.h"
 
+#include "widgets/PlainTextEdit.h"
+
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 
-FindBar::FindBar(QPlainTextEdit *textView, QWidget *parent)
+FindBar::FindBar(PlainTextEdit *textView, QWidget *parent)
     : QWidget(parent), textView_(textView), field_(new QLineEdit(this)), status_(new QLabel(this))
 {
     auto *row = new QHBoxLayout(this);
@@ -58,16 +59,14 @@ bool FindBar::find(bool backward)
     const QString needle = field_->text();
     if (needle.isEmpty())
         return false;
-    const QTextDocument::FindFlags flags =
-        backward ? QTextDocument::FindBackward : QTextDocument::FindFlags();
-    bool found = textView_->find(needle, flags);
+    bool found = textView_->findInText(needle, backward);
     if (!found) {
         // Wrap around: start again from the other end.
         const QTextCursor before = textView_->textCursor();
         QTextCursor cursor = before;
         cursor.movePosition(backward ? QTextCursor::End : QTextCursor::Start);
         textView_->setTextCursor(cursor);
-        found = textView_->find(needle, flags);
+        found = textView_->findInText(needle, backward);
         if (!found)
             textView_->setTextCursor(before);
     }

@@ -4,14 +4,15 @@
 
 class QLabel;
 class QLineEdit;
-class QPlainTextEdit;
+class PlainTextEdit;
 
 // The inline find bar above a code editor's text: a search field with Previous, Next and Done.
-// Matching ignores letter case and wraps around the text.
+// Matching ignores letter case and wraps around the text; a long line held in pieces is searched
+// whole.
 class FindBar : public QWidget {
     Q_OBJECT
 public:
-    explicit FindBar(QPlainTextEdit *textView, QWidget *parent = nullptr);
+    explicit FindBar(PlainTextEdit *textView, QWidget *parent = nullptr);
 
     // Shows the bar and puts the keyboard focus in its field, with the field's text selected.
     void activate();
@@ -27,7 +28,7 @@ protected:
 private:
     bool find(bool backward);
 
-    QPlainTextEdit *textView_;
+    PlainTextEdit *textView_;
     QLineEdit *field_;
     QLabel *status_;
 };

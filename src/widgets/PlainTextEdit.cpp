@@ -246,8 +246,62 @@ void PlainTextEdit::keyPressEvent(QKeyEvent *event)
         ensureCursorVisible();
         return;
     }
-    if (!keyAtPieceBoundary(*event))
+    if (!stepOverPieceBoundary(*event) && !keyAtPieceBoundary(*event))
         QPlainTextEdit::keyPressEvent(event);
+}
+
+bool PlainTextEdit::stepOverPieceBoundary(const QKeyEvent &event)
+{
+    const bool select = event.matches(QKeySequence::SelectNextChar) ||
+                        event.matches(QKeySequence::SelectPreviousChar);
+    const bool right =
+        event.matches(QKeySequence::MoveToNextChar) || event.matches(QKeySequence::SelectNextChar);
+    QTextCursor cursor = textCursor();
+    if (!hasPieces_ || (!right && !select && !event.matches(QKeySequence::MoveToPreviousChar)) ||
+        (cursor.hasSelection() && !select) ||
+        !(textInteractionFlags() & Qt::TextSelectableByKeyboard))
+        return false;
+    const bool forward = right != (layoutDirection() == Qt::RightToLeft);
+    // The end of a piece and the start of the next are one place of the line.
+    const auto atBoundary = [forward](const QTextCursor &at) {
+        const QTextBlock block = at.block();
+        return forward ? at.positionInBlock() == block.length() - 1 && continuesLine(block.next())
+                       : at.positionInBlock() == 0 && continuesLine(block);
+    };
+    if (!atBoundary(cursor))
+        return false;
+    const auto step = forward ? QTextCursor::NextCharacter : QTextCursor::PreviousCharacter;
+    const auto mode = select ? QTextCursor::KeepAnchor : QTextCursor::MoveAnchor;
+    while (atBoundary(cursor))
+        cursor.movePosition(step, mode);
+    cursor.movePosition(step, mode);
+    setTextCursor(cursor);
+    ensureCursorVisible();
+    return true;
+}
+
+bool PlainTextEdit::findInText(const QString &needle, bool backward)
+{
+    if (needle.isEmpty())
+        return false;
+    const QString all = text();
+    const QTextCursor cursor = textCursor();
+    qsizetype at = -1;
+    if (!backward) {
+        at = all.indexOf(needle, offsetAt(*document(), cursor.selectionEnd()), Qt::CaseInsensitive);
+    } else if (const qsizetype before = offsetAt(*document(), cursor.selectionStart());
+               before > 0) {
+        at = all.lastIndexOf(needle, before - 1, Qt::CaseInsensitive);
+    }
+    if (at < 0)
+        return false;
+    // A match that crosses pieces is selected whole, from the start of the piece it begins in
+    // to the end of the one it ends in.
+    QTextCursor match(document());
+    match.setPosition(positionAt(*document(), at, false));
+    match.setPosition(positionAt(*document(), at + needle.size(), true), QTextCursor::KeepAnchor);
+    setTextCursor(match);
+    return true;
 }
 
 bool PlainTextEdit::keyAtPieceBoundary(const QKeyEvent &event)

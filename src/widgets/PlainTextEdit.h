@@ -31,6 +31,9 @@ public:
     void setText(const QString &text);
     // True when the editor holds `text`, its lines whole; nothing of it is copied.
     bool holds(QStringView text) const;
+    // Selects the next match of `needle` after the cursor, or the previous one before it, in the
+    // text with its lines whole, ignoring letter case; false when there is none that way.
+    bool findInText(const QString &needle, bool backward);
     // True when the paragraph goes on the line of the one before it.
     static bool continuesLine(const QTextBlock &block) { return linepieces::continuesLine(block); }
     // True while a long paragraph is being cut into pieces: the text stays the same.
@@ -48,7 +51,8 @@ protected:
     // editor that inserts text its own way does it here.
     virtual void insertPastedText(const QString &text);
     // A key that lengthens a long paragraph cuts it first, in the same undo step; Backspace,
-    // Delete and Return at the boundary of two pieces act on the characters of the line.
+    // Delete and Return at the boundary of two pieces act on the characters of the line, and the
+    // arrow keys step over it as over any character.
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
@@ -62,6 +66,9 @@ private:
     void noteChange(int position, int removed, int added);
     // Acts on a key at the boundary of two pieces; false when the key is not one of those.
     bool keyAtPieceBoundary(const QKeyEvent &event);
+    // Moves the cursor one character over the boundary of two pieces for Left or Right (with
+    // Shift, selecting); false when the key is not one of those or the cursor is not there.
+    bool stepOverPieceBoundary(const QKeyEvent &event);
 
     bool hasPieces_ = false;
     int changedFrom_ = -1;

@@ -370,3 +370,87 @@ TEST(CodeEditorViewTest, PastedAndTypedLongLinesAreCutIntoPieces)
     view->undo();
     EXPECT_EQ(editor.text(), full);
 }
+
+namespace {
+
+// Presses a key on a widget as the user does.
+void press(QWidget *target, QKeyCombination keys, int times = 1)
+{
+    for (int i = 0; i < times; ++i) {
+        QKeyEvent event(QEvent::KeyPress, keys.key(), keys.keyboardModifiers());
+        QApplication::sendEvent(target, &event);
+    }
+}
+
+// The selection of the editor's text, its lines whole.
+QString selected(const CodeEditorView &editor)
+{
+    const QTextCursor cursor = editor.textView()->textCursor();
+    return editor.textView()->text(cursor.selectionStart(), cursor.selectionEnd());
+}
+
+// Where the cursor is in the editor's text, its lines whole.
+qsizetype cursorOffset(const CodeEditorView &editor)
+{
+    return editor.textView()->text(0, editor.textView()->textCursor().position()).size();
+}
+
+} // namespace
+
+// The find bar looks in the lines themselves: a match that runs from one piece of a long line
+// into the next is found and selected whole, and Find Next and Previous pass through it.
+TEST(CodeEditorViewTest, FindSelectsAMatchAcrossPieces)
+{
+    Editor editor;
+    QString line(3 * CodeTextView::piece, u'x');
+    line.replace(CodeTextView::piece - 3, 6, u"needle"_s);
+    editor.setText(u"<a>\n"_s + line + u"\n</a> Needle"_s);
+    CodeTextView *view = editor.textView();
+    press(view, Qt::CTRL | Qt::Key_F);
+    ASSERT_TRUE(editor.findBar()->isVisible());
+    type(editor.findBar()->field(), u"NEEDLE"_s);
+    press(editor.findBar()->field(), QKeyCombination(Qt::Key_Return));
+    const int start = view->textCursor().selectionStart();
+    EXPECT_EQ(selected(editor), u"needle"_s);
+    EXPECT_NE(view->document()->findBlock(start).blockNumber(),
+              view->document()->findBlock(view->textCursor().selectionEnd()).blockNumber())
+        << "the match crosses pieces";
+    EXPECT_EQ(view->text(0, start).size(), 4 + CodeTextView::piece - 3);
+    press(view, Qt::CTRL | Qt::Key_G);
+    EXPECT_EQ(selected(editor), u"Needle"_s);
+    press(view, Qt::CTRL | Qt::Key_G); // wraps round to the one across pieces
+    EXPECT_EQ(view->textCursor().selectionStart(), start);
+    EXPECT_EQ(selected(editor), u"needle"_s);
+    press(view, Qt::CTRL | Qt::SHIFT | Qt::Key_G); // and back round to the last
+    EXPECT_EQ(selected(editor), u"Needle"_s);
+    press(view, Qt::CTRL | Qt::SHIFT | Qt::Key_G);
+    EXPECT_EQ(view->textCursor().selectionStart(), start);
+}
+
+// Left and Right step over the boundary of two pieces as over any character of the line, moving
+// the cursor or, with Shift, the end of the selection.
+TEST(CodeEditorViewTest, ArrowKeysStepOverPieceBoundaries)
+{
+    Editor editor;
+    const QString line = longLine(3 * CodeTextView::piece);
+    editor.setText(u"<a>\n"_s + line);
+    CodeTextView *view = editor.textView();
+    constexpr int steps = 3;
+    const qsizetype from = 4 + CodeTextView::piece - steps;
+    QTextCursor cursor = view->textCursor();
+    cursor.setPosition(int(from));
+    view->setTextCursor(cursor);
+    press(view, QKeyCombination(Qt::Key_Right), 2 * steps);
+    EXPECT_EQ(cursorOffset(editor), from + 2 * steps);
+    press(view, QKeyCombination(Qt::Key_Left), 2 * steps);
+    EXPECT_EQ(cursorOffset(editor), from);
+    press(view, Qt::SHIFT | Qt::Key_Right, 2 * steps);
+    EXPECT_EQ(selected(editor), line.mid(CodeTextView::piece - steps, 2 * steps));
+    press(view, Qt::SHIFT | Qt::Key_Left, steps + 1);
+    EXPECT_EQ(selected(editor), line.mid(CodeTextView::piece - steps, steps - 1));
+    // Back over the boundary from the start of the next piece.
+    cursor.setPosition(view->document()->findBlockByNumber(2).position());
+    view->setTextCursor(cursor);
+    press(view, QKeyCombination(Qt::Key_Left));
+    EXPECT_EQ(cursorOffset(editor), 4 + CodeTextView::piece - 1);
+}
