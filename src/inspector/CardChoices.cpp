@@ -3,6 +3,7 @@
 #include "document/ReportReferences.h"
 #include "editors/ExpressionScope.h"
 #include "inspector/InspectorTexts.h"
+#include "inspector/PassedParameters.h"
 
 namespace CardChoices {
 
@@ -50,9 +51,29 @@ bool chooseListDataset(const ElementWriter &writer, const QString &name)
     const ReportDocument &document = writer.store()->document();
     const QStringList before = expressions::groupsOfDataset(document, list->datasetName);
     const QStringList after = expressions::groupsOfDataset(document, name);
+    QList<SubreportParameter> parameters = list->parameters;
+    PassedParameters::keepDeclaredBy(parameters, document, name);
     return writer.updatePayload<ElementKind::List>([&](ElementKind::List &payload) {
         payload.datasetName = name;
+        payload.parameters = parameters;
         ReportReferences::keepGroupsOf(payload.children, before, after);
+    });
+}
+
+bool chooseTableDataset(const ElementWriter &writer, const QString &name)
+{
+    const std::optional<ReportElement> element = writer.current();
+    const auto *table = element ? element->kind.as<ElementKind::Table>() : nullptr;
+    if (!table)
+        return false;
+    QList<SubreportParameter> parameters = table->parameters;
+    const bool dropped =
+        PassedParameters::keepDeclaredBy(parameters, writer.store()->document(), name);
+    if (table->datasetName == name && !dropped)
+        return false;
+    return writer.updatePayload<ElementKind::Table>([&](ElementKind::Table &payload) {
+        payload.datasetName = name;
+        payload.parameters = parameters;
     });
 }
 

@@ -17,7 +17,11 @@ bool chooseEvaluationTime(const ElementWriter &writer, const QString &time);
 bool chooseEvaluationGroup(const ElementWriter &writer, const QString &group);
 
 // The list card's dataset picker: the list runs the sub-dataset of that name, and what it holds
-// is evaluated on that dataset's groups (ReportReferences::keepGroupsOf). True when it changed.
+// is evaluated on that dataset's groups (ReportReferences::keepGroupsOf) and passes it only the
+// parameters it takes (PassedParameters::keepDeclaredBy). True when it changed.
 bool chooseListDataset(const ElementWriter &writer, const QString &name);
+// The table card's dataset field, once committed: the table runs the sub-dataset of that name
+// and passes it only the parameters it takes. True when it changed.
+bool chooseTableDataset(const ElementWriter &writer, const QString &name);
 
 } // namespace CardChoices

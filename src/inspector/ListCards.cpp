@@ -44,6 +44,15 @@ DatasetRunCard::DatasetRunCard(const ElementWriter &writer, const QString &title
             captionWidth, this);
         dataset_->lineEdit()->setObjectName(name + u".dataset"_s);
         dataset_->lineEdit()->setPlaceholderText(u"subDataset name"_s);
+        // The name is written as typed; once it is committed, the table passes the dataset only
+        // the parameters it takes (a name typed on the way may be another dataset's).
+        connect(dataset_->lineEdit(), &QLineEdit::editingFinished, this, [this] {
+            QLineEdit *edit = dataset_->lineEdit();
+            if (edit->isModified()) {
+                edit->setModified(false);
+                CardChoices::chooseTableDataset(writer_, edit->text());
+            }
+        });
         addWidget(dataset_);
     }
 

@@ -1,5 +1,6 @@
 #include "inspector/PassedParameters.h"
 
+#include "editors/ExpressionValidation.h"
 #include "model/FreshName.h"
 #include "model/Identifiers.h"
 
@@ -91,6 +92,28 @@ bool passAll(QList<SubreportParameter> &rows, const QList<ReportParameter> &repo
     for (const QString &name : missing)
         rows.append({.id = newId(), .name = name, .expression = u"$P{"_s + name + u'}'});
     return !missing.isEmpty();
+}
+
+bool keepDeclaredBy(QList<SubreportParameter> &rows, const ReportDocument &document,
+                    const QString &dataset)
+{
+    QSet<QString> declared;
+    bool found = false;
+    // Of two sub-datasets sharing the name, either may be the one meant.
+    for (const ReportSubDataset &subDataset : document.subDatasets) {
+        if (subDataset.name != dataset)
+            continue;
+        found = true;
+        for (const ReportParameter &parameter : subDataset.parameters)
+            declared.insert(parameter.name);
+    }
+    if (!found)
+        return false;
+    return rows.removeIf([&](const SubreportParameter &row) {
+        return !row.name.isEmpty() && !declared.contains(row.name) &&
+               !expressions::builtInNames().contains(row.name) &&
+               !row.name.startsWith(u"REPORT_"_s);
+    }) > 0;
 }
 
 } // namespace PassedParameters

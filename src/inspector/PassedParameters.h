@@ -33,4 +33,11 @@ QStringList missingReportParameters(const QList<SubreportParameter> &rows,
 // name ("$P{name}"); false when every declared name is listed already.
 bool passAll(QList<SubreportParameter> &rows, const QList<ReportParameter> &reportParameters);
 
+// For a list or table switched to the sub-dataset `dataset`: removes the rows naming a parameter
+// that dataset does not declare and the engine does not give every dataset, as the engine refuses
+// them. Rows not named yet stay, and all stay when the report has no sub-dataset of that name.
+// True when rows were removed.
+bool keepDeclaredBy(QList<SubreportParameter> &rows, const ReportDocument &document,
+                    const QString &dataset);
+
 } // namespace PassedParameters

@@ -147,7 +147,7 @@ protected:
     int saves = 0;
     // Saves the engine compiled.
     int accepted = 0;
-    // Saves the engine refused for what the user made or for a known fault, by reason.
+    // Saves the engine refused for what the user made, by reason.
     QMap<QString, int> refusedForTheUser;
     // Every compile, those of the reports as read and of the events before a fault included.
     int compiles = 0;

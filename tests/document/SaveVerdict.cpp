@@ -147,27 +147,6 @@ std::optional<QString> userMade(const QString &complaint, const ReportDocument &
     return std::nullopt;
 }
 
-// Faults of the designer that these edits show and that are still to be mended, as the report
-// shows them: each is counted apart, so that none passes unseen.
-std::optional<QString> knownFault(const QString &complaint, const ReportDocument &report)
-{
-    // The dataset picker of a list or table keeps the parameters passed to the dataset before,
-    // also those the new one does not declare.
-    static const QRegularExpression passed(uR"(^Unknown parameter (.+) in dataset (.+)\.$)"_s);
-    if (const QRegularExpressionMatch match = passed.match(complaint); match.hasMatch()) {
-        const QString name = match.captured(1);
-        const bool lacks = std::any_of(report.subDatasets.cbegin(), report.subDatasets.cend(),
-                                       [&](const ReportSubDataset &dataset) {
-                                           return dataset.name == match.captured(2) &&
-                                                  !countNamed(dataset.parameters, name);
-                                       });
-        if (lacks)
-            return u"KNOWN FAULT: a list or table switched to another sub-dataset passes a "
-                   u"parameter that dataset does not declare"_s;
-    }
-    return std::nullopt;
-}
-
 template <typename T> void renameRepeats(QList<T> &items)
 {
     QHash<QString, int> seen;
@@ -215,8 +194,6 @@ SaveVerdict SaveVerdict::of(const QString &error, const ReportDocument &report,
     for (const QString &complaint : complaintsOf(error)) {
         if (std::optional<QString> reason = userMade(complaint, report, saved, history))
             verdict.reasons.append(*reason);
-        else if (std::optional<QString> known = knownFault(complaint, report))
-            verdict.reasons.append(*known);
         else
             verdict.faults.append(complaint);
     }

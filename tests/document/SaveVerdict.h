@@ -10,8 +10,7 @@
 // each is either what the engine rightly refuses in what the user made (an expression naming a
 // declaration renamed or removed, or one of the dataset it was copied from, two declarations of one
 // name, a sort field not named yet, columns the page setup was given that do not fit, a sort field
-// naming what a removal the user confirmed took away or a name never declared), a known fault of
-// the designer still to be mended (named "KNOWN FAULT" and counted apart), or a fault of the
+// naming what a removal the user confirmed took away or a name never declared), or a fault of the
 // designer. What the edits so far did to the fields and variables: the names they declared at some
 // time, and those of the ones that went (removed after the question, or by an undo).
 struct DeclarationHistory {
@@ -25,7 +24,7 @@ struct DeclarationHistory {
 struct SaveVerdict {
     // The engine's message; empty when it compiled the report.
     QString error;
-    // Why it refused what the user made, or a known fault, one reason for each such complaint.
+    // Why it refused what the user made, one reason for each such complaint.
     QStringList reasons;
     // The complaints of what the designer made.
     QStringList faults;

@@ -307,8 +307,11 @@ TEST_F(SubreportListTableCardsTest, TheListCardsWriteTheirValueAndKeepTheRowTemp
 {
     store.addSubDataset();
     store.addSubDataset();
-    store.editSubDataset(store.document().subDatasets[0].id,
-                         [](ReportSubDataset &d) { d.name = u"Items"_s; });
+    // Items takes the row added below, which stays when the list is switched back to it.
+    store.editSubDataset(store.document().subDatasets[0].id, [](ReportSubDataset &d) {
+        d.name = u"Items"_s;
+        d.parameters = {ReportParameter{.name = u"param1"_s}};
+    });
     store.editSubDataset(store.document().subDatasets[1].id,
                          [](ReportSubDataset &d) { d.name = u"Orders"_s; });
     const ReportElement l = selectNew(listOf(3));
@@ -384,8 +387,11 @@ TEST_F(SubreportListTableCardsTest, PrintOrderThereAndBackIsOneUndoStep)
 TEST_F(SubreportListTableCardsTest, AStaleCardKeepsWhatWasAddedSinceItWasDrawn)
 {
     store.addSubDataset();
-    store.editSubDataset(store.document().subDatasets[0].id,
-                         [](ReportSubDataset &d) { d.name = u"New"_s; });
+    // New takes the row added behind the card's back, so the switch keeps it.
+    store.editSubDataset(store.document().subDatasets[0].id, [](ReportSubDataset &d) {
+        d.name = u"New"_s;
+        d.parameters = {ReportParameter{.name = u"P"_s}};
+    });
     const ReportElement l = selectNew(listOf(1));
     ElementWriter writer(&store, l);
     DatasetRunCard card(writer, u"List"_s, true, nullptr);
@@ -874,6 +880,103 @@ TEST_F(SubreportListTableCardsTest, AListSwitchedToAnotherDatasetKeepsOnlyGroups
     now = payload<ElementKind::List>(list.id);
     EXPECT_EQ(now.datasetName, u"Dataset1"_s);
     EXPECT_EQ(now.children[0].evaluationGroup, u"ItemGroup"_s);
+}
+
+namespace {
+
+// A list and a table over Addresses, which declares City, each passing it City and the report
+// locale; Numbers declares no parameter.
+const QByteArray passedToDatasets = R"(<?xml version="1.0" encoding="UTF-8"?>
+<jasperReport xmlns="http://jasperreports.sourceforge.net/jasperreports" name="r" pageWidth="595" pageHeight="842" columnWidth="555" leftMargin="20" rightMargin="20" topMargin="20" bottomMargin="20">
+	<subDataset name="Addresses"><parameter name="City" class="java.lang.String"/></subDataset>
+	<subDataset name="Numbers"/>
+	<detail><band height="120">
+		<componentElement>
+			<reportElement x="0" y="0" width="300" height="50"/>
+			<jr:list xmlns:jr="http://jasperreports.sourceforge.net/jasperreports/components">
+				<datasetRun subDataset="Addresses">
+					<datasetParameter name="City"><datasetParameterExpression><![CDATA["Oslo"]]></datasetParameterExpression></datasetParameter>
+					<datasetParameter name="REPORT_LOCALE"><datasetParameterExpression><![CDATA[$P{REPORT_LOCALE}]]></datasetParameterExpression></datasetParameter>
+					<dataSourceExpression><![CDATA[new net.sf.jasperreports.engine.JREmptyDataSource(3)]]></dataSourceExpression>
+				</datasetRun>
+				<jr:listContents height="50"/>
+			</jr:list>
+		</componentElement>
+		<componentElement>
+			<reportElement x="0" y="60" width="300" height="50"/>
+			<jr:table xmlns:jr="http://jasperreports.sourceforge.net/jasperreports/components">
+				<datasetRun subDataset="Addresses">
+					<datasetParameter name="City"><datasetParameterExpression><![CDATA["Oslo"]]></datasetParameterExpression></datasetParameter>
+					<datasetParameter name="REPORT_LOCALE"><datasetParameterExpression><![CDATA[$P{REPORT_LOCALE}]]></datasetParameterExpression></datasetParameter>
+					<dataSourceExpression><![CDATA[new net.sf.jasperreports.engine.JREmptyDataSource(3)]]></dataSourceExpression>
+				</datasetRun>
+				<jr:column width="100">
+					<jr:detailCell height="20"><staticText><reportElement x="0" y="0" width="100" height="20"/><text><![CDATA[x]]></text></staticText></jr:detailCell>
+				</jr:column>
+			</jr:table>
+		</componentElement>
+	</band></detail>
+</jasperReport>)";
+
+QStringList passedNames(const QList<SubreportParameter> &rows)
+{
+    QStringList names;
+    for (const SubreportParameter &row : rows)
+        names.append(row.name);
+    return names;
+}
+
+} // namespace
+
+// Switched to another dataset, a list or table passes it only the parameters it declares (and
+// those the engine gives every dataset), in the step of the switch: the engine compiles the
+// report, and undo brings the rows back. A table's typed name counts once it is committed.
+TEST_F(SubreportListTableCardsTest, ADatasetSwitchDropsTheParametersTheNewDatasetLacks)
+{
+    QUILLMARK_REQUIRE_ENGINE();
+    testsupport::EngineJudge engine(*location);
+    store.setDocument(JrxmlCodec::parse(passedToDatasets));
+    const QList<ReportElement> elements = store.document().detailBands.first().elements;
+    ASSERT_EQ(elements.size(), 2);
+    const QUuid list = elements.at(0).id;
+    const QUuid table = elements.at(1).id;
+    const QStringList both{u"City"_s, u"REPORT_LOCALE"_s};
+    ASSERT_EQ(passedNames(payload<ElementKind::List>(list).parameters), both);
+    ASSERT_EQ(passedNames(payload<ElementKind::Table>(table).parameters), both);
+    EXPECT_EQ(engine.compileError(store.document()), std::nullopt);
+
+    store.setSelectedElementID(list);
+    auto *picker = find<QComboBox>(u"inspector.list.dataset"_s);
+    ASSERT_TRUE(picker);
+    qsizetype steps = store.undoStack().size();
+    picker->setFocus();
+    QTest::keyClick(picker, Qt::Key_Down);
+    EXPECT_EQ(payload<ElementKind::List>(list).datasetName, u"Numbers"_s);
+    EXPECT_EQ(passedNames(payload<ElementKind::List>(list).parameters),
+              QStringList{u"REPORT_LOCALE"_s});
+    store.flushPendingUndoSnapshot();
+    EXPECT_EQ(store.undoStack().size(), steps + 1);
+
+    store.setSelectedElementID(table);
+    auto *field = find<QLineEdit>(u"inspector.table.dataset"_s);
+    ASSERT_TRUE(field);
+    steps = store.undoStack().size();
+    type(field, u"Numbers"_s);
+    EXPECT_EQ(payload<ElementKind::Table>(table).datasetName, u"Numbers"_s);
+    QTest::keyClick(field, Qt::Key_Return);
+    EXPECT_EQ(passedNames(payload<ElementKind::Table>(table).parameters),
+              QStringList{u"REPORT_LOCALE"_s});
+    store.flushPendingUndoSnapshot();
+    EXPECT_EQ(store.undoStack().size(), steps + 1);
+    EXPECT_EQ(engine.compileError(store.document()), std::nullopt);
+
+    store.undo();
+    EXPECT_EQ(payload<ElementKind::Table>(table).datasetName, u"Addresses"_s);
+    EXPECT_EQ(passedNames(payload<ElementKind::Table>(table).parameters), both);
+    store.undo();
+    EXPECT_EQ(payload<ElementKind::List>(list).datasetName, u"Addresses"_s);
+    EXPECT_EQ(passedNames(payload<ElementKind::List>(list).parameters), both);
+    EXPECT_EQ(engine.compileError(store.document()), std::nullopt);
 }
 
 // The question whether a connection replaces the data source waits until the field is left:

@@ -210,6 +210,34 @@ TEST(PassedParameters, PassAllAppendsTheMissingReportParametersInDeclarationOrde
     EXPECT_EQ(names(none), QStringList{u"X"_s});
 }
 
+// A switch to another dataset keeps the rows it declares, those the engine gives every dataset
+// and those not named yet; a name no sub-dataset has keeps them all, as does either of two
+// sub-datasets sharing a name.
+TEST(PassedParameters, KeepDeclaredByDropsOnlyWhatTheNamedDatasetLacks)
+{
+    ReportDocument report;
+    report.subDatasets = {ReportSubDataset{.name = u"Addresses"_s},
+                          ReportSubDataset{.name = u"Twice"_s},
+                          ReportSubDataset{.name = u"Twice"_s}};
+    report.subDatasets[0].parameters = declared({u"City"_s});
+    report.subDatasets[1].parameters = declared({u"A"_s});
+    report.subDatasets[2].parameters = declared({u"B"_s});
+    const QList<SubreportParameter> passed =
+        rows({u"City"_s, u"Zip"_s, u""_s, u"REPORT_LOCALE"_s, u"REPORT_MAX_COUNT"_s, u"A"_s});
+
+    QList<SubreportParameter> list = passed;
+    EXPECT_TRUE(PassedParameters::keepDeclaredBy(list, report, u"Addresses"_s));
+    EXPECT_EQ(names(list),
+              (QStringList{u"City"_s, u""_s, u"REPORT_LOCALE"_s, u"REPORT_MAX_COUNT"_s}));
+    EXPECT_FALSE(PassedParameters::keepDeclaredBy(list, report, u"Addresses"_s));
+
+    list = passed;
+    EXPECT_FALSE(PassedParameters::keepDeclaredBy(list, report, u"Nowhere"_s));
+    EXPECT_EQ(list, passed);
+    EXPECT_TRUE(PassedParameters::keepDeclaredBy(list, report, u"Twice"_s));
+    EXPECT_EQ(names(list), (QStringList{u""_s, u"REPORT_LOCALE"_s, u"REPORT_MAX_COUNT"_s, u"A"_s}));
+}
+
 TEST(PassedParameters, OnlySubreportsAndListsHaveRows)
 {
     ElementKind subreport = ElementKind::Subreport{.parameters = rows({u"A"_s})};

@@ -396,10 +396,9 @@ QString RandomEdits::editElement()
         if (d.subDatasets.isEmpty())
             return what + u"no sub-dataset to run"_s;
         const QString dataset = d.subDatasets.at(pick(int(d.subDatasets.size()))).name;
-        // A list's from the card's picker; a table's typed into its field.
+        // A list's from the card's picker; a table's typed into its field and committed.
         CardChoices::chooseListDataset(writer, dataset);
-        writer.updatePayload<ElementKind::Table>(
-            [&](ElementKind::Table &table) { table.datasetName = dataset; });
+        CardChoices::chooseTableDataset(writer, dataset);
         return what + describe(u"runs"_s, dataset);
     }
     default: {
