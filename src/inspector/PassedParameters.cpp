@@ -109,10 +109,14 @@ bool keepDeclaredBy(QList<SubreportParameter> &rows, const ReportDocument &docum
     }
     if (!found)
         return false;
+    // Every dataset has the engine's own parameters, whether it declares them or not.
+    static const QSet<QString> engineOwn = {u"JASPER_REPORTS_CONTEXT"_s, u"JASPER_REPORT"_s,
+                                            u"SORT_FIELDS"_s, u"FILTER"_s,
+                                            u"IS_IGNORE_PAGINATION"_s};
     return rows.removeIf([&](const SubreportParameter &row) {
         return !row.name.isEmpty() && !declared.contains(row.name) &&
                !expressions::builtInNames().contains(row.name) &&
-               !row.name.startsWith(u"REPORT_"_s);
+               !row.name.startsWith(u"REPORT_"_s) && !engineOwn.contains(row.name);
     }) > 0;
 }
 

@@ -223,19 +223,21 @@ TEST(PassedParameters, KeepDeclaredByDropsOnlyWhatTheNamedDatasetLacks)
     report.subDatasets[1].parameters = declared({u"A"_s});
     report.subDatasets[2].parameters = declared({u"B"_s});
     const QList<SubreportParameter> passed =
-        rows({u"City"_s, u"Zip"_s, u""_s, u"REPORT_LOCALE"_s, u"REPORT_MAX_COUNT"_s, u"A"_s});
+        rows({u"City"_s, u"Zip"_s, u""_s, u"REPORT_LOCALE"_s, u"REPORT_MAX_COUNT"_s,
+              u"IS_IGNORE_PAGINATION"_s, u"A"_s});
 
     QList<SubreportParameter> list = passed;
     EXPECT_TRUE(PassedParameters::keepDeclaredBy(list, report, u"Addresses"_s));
-    EXPECT_EQ(names(list),
-              (QStringList{u"City"_s, u""_s, u"REPORT_LOCALE"_s, u"REPORT_MAX_COUNT"_s}));
+    EXPECT_EQ(names(list), (QStringList{u"City"_s, u""_s, u"REPORT_LOCALE"_s, u"REPORT_MAX_COUNT"_s,
+                                        u"IS_IGNORE_PAGINATION"_s}));
     EXPECT_FALSE(PassedParameters::keepDeclaredBy(list, report, u"Addresses"_s));
 
     list = passed;
     EXPECT_FALSE(PassedParameters::keepDeclaredBy(list, report, u"Nowhere"_s));
     EXPECT_EQ(list, passed);
     EXPECT_TRUE(PassedParameters::keepDeclaredBy(list, report, u"Twice"_s));
-    EXPECT_EQ(names(list), (QStringList{u""_s, u"REPORT_LOCALE"_s, u"REPORT_MAX_COUNT"_s, u"A"_s}));
+    EXPECT_EQ(names(list), (QStringList{u""_s, u"REPORT_LOCALE"_s, u"REPORT_MAX_COUNT"_s,
+                                        u"IS_IGNORE_PAGINATION"_s, u"A"_s}));
 }
 
 TEST(PassedParameters, OnlySubreportsAndListsHaveRows)
