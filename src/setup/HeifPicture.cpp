@@ -2,6 +2,7 @@
 
 #include <QLibrary>
 #include <libheif/heif.h>
+#include <malloc.h>
 #include <memory>
 
 namespace {
@@ -137,7 +138,9 @@ QSize size(const QByteArray &file)
     return QSize(heif->handleWidth(primary.handle()), heif->handleHeight(primary.handle()));
 }
 
-QImage decode(const QByteArray &file, qint64 byteLimit, const QSize &size)
+namespace {
+
+QImage decodeScaled(const QByteArray &file, qint64 byteLimit, const QSize &size)
 {
     const Heif *heif = Heif::loaded();
     if (!heif)
@@ -171,6 +174,17 @@ QImage decode(const QByteArray &file, qint64 byteLimit, const QSize &size)
     if (size.isEmpty() || size == inPlace.size())
         return inPlace.copy();
     return inPlace.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
+} // namespace
+
+QImage decode(const QByteArray &file, qint64 byteLimit, const QSize &size)
+{
+    QImage picture = decodeScaled(file, byteLimit, size);
+    // The decoder's buffers of some hundred megabytes were freed on this thread's heap, where
+    // they would stay resident; they go back to the system at once.
+    malloc_trim(0);
+    return picture;
 }
 
 } // namespace HeifPicture
