@@ -4,8 +4,8 @@
 
 #include <QSet>
 #include <QString>
-#include <QUuid>
 #include <QStringList>
+#include <QUuid>
 
 // The places where a report names one of its groups, sub-datasets or styles as an attribute
 // value, so that a rename can take them along and a removal can ask first and then leave
