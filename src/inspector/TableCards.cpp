@@ -203,12 +203,8 @@ void ColumnsCard::commitWidth(const QUuid &id, QLineEdit *field)
 void ColumnsCard::pick(const QUuid &id, TableCells::Cell cell, TableCellKind kind)
 {
     const bool blankWhenNull = context_.settings && context_.settings->defaultBlankWhenNull();
-    writeColumn(id, [&](ReportTableColumn &column) {
-        SharedOptional<ReportElement> &element = TableCells::element(column, cell);
-        // Re-picking the kind shown writes nothing: "None" over an image keeps the image.
-        if (TableCells::kindOf(element) == kind)
-            return;
-        element = TableCells::newElement(kind, blankWhenNull);
+    writeColumns([&](QList<ReportTableColumn> &columns) {
+        TableCells::pick(columns, id, cell, kind, blankWhenNull);
     });
 }
 

@@ -80,20 +80,25 @@ std::optional<double> parseWidth(const QString &text, const QLocale &locale)
 
 SharedOptional<ReportElement> &element(ReportTableColumn &column, Cell cell)
 {
-    switch (cell) {
-    case Cell::header:
-        return column.columnHeaderElement;
-    case Cell::footer:
-        return column.columnFooterElement;
-    case Cell::detail:
-        break;
-    }
-    return column.detailCellElement;
+    return column.element(cell);
 }
 
 const SharedOptional<ReportElement> &element(const ReportTableColumn &column, Cell cell)
 {
-    return element(const_cast<ReportTableColumn &>(column), cell);
+    return column.element(cell);
+}
+
+void pick(QList<ReportTableColumn> &columns, const QUuid &id, Cell cell, TableCellKind kind,
+          bool blankWhenNull)
+{
+    for (ReportTableColumn &column : columns) {
+        if (column.id != id || kindOf(column.element(cell)) == kind)
+            continue;
+        const bool held = column.holds(cell);
+        column.element(cell) = newElement(kind, blankWhenNull);
+        if (!held)
+            column.joinRow(columns, cell);
+    }
 }
 
 bool removeColumn(QList<ReportTableColumn> &columns, const QUuid &id)

@@ -41,8 +41,14 @@ std::optional<double> parseWidth(const QString &text, const QLocale &locale);
 bool removeColumn(QList<ReportTableColumn> &columns, const QUuid &id);
 
 // One of the three cells of a column.
-enum class Cell { header, detail, footer };
+using Cell = ReportTableColumn::Cell;
 SharedOptional<ReportElement> &element(ReportTableColumn &column, Cell cell);
 const SharedOptional<ReportElement> &element(const ReportTableColumn &column, Cell cell);
+
+// A kind picked for the cell of the column of that id: the cell gets a new element of the kind
+// (none for "None"); a cell the file did not hold yet takes the height and row span of its row.
+// Re-picking the kind shown changes nothing: "None" over an image keeps the image.
+void pick(QList<ReportTableColumn> &columns, const QUuid &id, Cell cell, TableCellKind kind,
+          bool blankWhenNull);
 
 } // namespace TableCells

@@ -140,12 +140,6 @@ void appendCell(QString &out, const QString &tag, double height,
     out += indent(24) + "</"_L1 + tag + ">\n"_L1;
 }
 
-// Whether a header or footer cell is written: it holds an element or formatting.
-bool hasCell(const SharedOptional<ReportElement> &element, const TableCellFormatting &formatting)
-{
-    return element || formatting != TableCellFormatting{};
-}
-
 // The cells stand in the order the format prescribes: header, footer, detail; the column's kept
 // children (properties, table and group cells…) in their places around them.
 void appendColumn(QString &out, const ReportTableColumn &c, const QList<ReportStyle> &styles,
@@ -161,11 +155,11 @@ void appendColumn(QString &out, const ReportTableColumn &c, const QList<ReportSt
     out += ">\n"_L1;
     KeptChildWriter kept(own, tagOrder::column, 24);
     kept.before(out, "columnHeader");
-    if (hasCell(c.columnHeaderElement, c.columnHeaderFormatting))
+    if (c.holds(ReportTableColumn::Cell::header))
         appendCell(out, names("columnHeader"_L1), c.columnHeaderHeight, c.columnHeaderElement,
                    c.columnHeaderFormatting, styles);
     kept.before(out, "columnFooter");
-    if (hasCell(c.columnFooterElement, c.columnFooterFormatting))
+    if (c.holds(ReportTableColumn::Cell::footer))
         appendCell(out, names("columnFooter"_L1), c.columnFooterHeight, c.columnFooterElement,
                    c.columnFooterFormatting, styles);
     kept.before(out, "detailCell");

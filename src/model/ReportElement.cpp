@@ -2,6 +2,8 @@
 
 #include "Identifiers.h"
 
+using namespace Qt::StringLiterals;
+
 bool ElementKind::Frame::operator==(const Frame &other) const
 {
     return children == other.children;
@@ -21,25 +23,114 @@ ReportTableColumn ReportTableColumn::blank()
 ReportTableColumn ReportTableColumn::blankFor(const QList<ReportTableColumn> &columns)
 {
     ReportTableColumn column = blank();
-    // A row's height: that of the first column with a cell in the row.
-    const auto rowHeight = [&](double ReportTableColumn::*height,
-                               SharedOptional<ReportElement> ReportTableColumn::*element,
-                               TableCellFormatting ReportTableColumn::*formatting,
-                               bool alwaysWritten) {
-        for (const ReportTableColumn &other : columns) {
-            if (alwaysWritten || other.*element || other.*formatting != TableCellFormatting{}) {
-                column.*height = other.*height;
-                return;
-            }
-        }
-    };
-    rowHeight(&ReportTableColumn::columnHeaderHeight, &ReportTableColumn::columnHeaderElement,
-              &ReportTableColumn::columnHeaderFormatting, false);
-    rowHeight(&ReportTableColumn::detailCellHeight, &ReportTableColumn::detailCellElement,
-              &ReportTableColumn::detailCellFormatting, true);
-    rowHeight(&ReportTableColumn::columnFooterHeight, &ReportTableColumn::columnFooterElement,
-              &ReportTableColumn::columnFooterFormatting, false);
+    for (const Cell cell : {Cell::header, Cell::detail, Cell::footer}) {
+        if (const ReportTableColumn *row = rowOf(columns, cell))
+            column.height(cell) = row->height(cell);
+    }
     return column;
+}
+
+namespace {
+
+// The member of one of a column's cells, for a column const or not.
+template <typename Column, typename Header, typename Detail, typename Footer>
+auto &ofCell(Column &column, ReportTableColumn::Cell cell, Header header, Detail detail,
+             Footer footer)
+{
+    switch (cell) {
+    case ReportTableColumn::Cell::header:
+        return column.*header;
+    case ReportTableColumn::Cell::footer:
+        return column.*footer;
+    case ReportTableColumn::Cell::detail:
+        break;
+    }
+    return column.*detail;
+}
+
+template <typename Column> auto &heightOf(Column &column, ReportTableColumn::Cell cell)
+{
+    return ofCell(column, cell, &ReportTableColumn::columnHeaderHeight,
+                  &ReportTableColumn::detailCellHeight, &ReportTableColumn::columnFooterHeight);
+}
+
+template <typename Column> auto &elementOf(Column &column, ReportTableColumn::Cell cell)
+{
+    return ofCell(column, cell, &ReportTableColumn::columnHeaderElement,
+                  &ReportTableColumn::detailCellElement, &ReportTableColumn::columnFooterElement);
+}
+
+template <typename Column> auto &formattingOf(Column &column, ReportTableColumn::Cell cell)
+{
+    return ofCell(column, cell, &ReportTableColumn::columnHeaderFormatting,
+                  &ReportTableColumn::detailCellFormatting,
+                  &ReportTableColumn::columnFooterFormatting);
+}
+
+} // namespace
+
+double &ReportTableColumn::height(Cell cell)
+{
+    return heightOf(*this, cell);
+}
+
+double ReportTableColumn::height(Cell cell) const
+{
+    return heightOf(*this, cell);
+}
+
+SharedOptional<ReportElement> &ReportTableColumn::element(Cell cell)
+{
+    return elementOf(*this, cell);
+}
+
+const SharedOptional<ReportElement> &ReportTableColumn::element(Cell cell) const
+{
+    return elementOf(*this, cell);
+}
+
+TableCellFormatting &ReportTableColumn::formatting(Cell cell)
+{
+    return formattingOf(*this, cell);
+}
+
+const TableCellFormatting &ReportTableColumn::formatting(Cell cell) const
+{
+    return formattingOf(*this, cell);
+}
+
+bool ReportTableColumn::holds(Cell cell) const
+{
+    return cell == Cell::detail || element(cell) || formatting(cell) != TableCellFormatting{};
+}
+
+const ReportTableColumn *ReportTableColumn::rowOf(const QList<ReportTableColumn> &columns,
+                                                  Cell cell, const QUuid &except)
+{
+    for (const ReportTableColumn &other : columns) {
+        if (other.id != except && other.holds(cell))
+            return &other;
+    }
+    return nullptr;
+}
+
+void ReportTableColumn::joinRow(const QList<ReportTableColumn> &columns, Cell cell)
+{
+    const ReportTableColumn *row = rowOf(columns, cell, id);
+    if (!row)
+        return;
+    height(cell) = row->height(cell);
+    // The row span stands among the cell's kept attributes, as the file gave it.
+    const QString rowSpan = u"rowSpan"_s;
+    const QString *span = row->formatting(cell).kept.part({}).attribute(rowSpan);
+    KeptXml own = formatting(cell).kept.part({});
+    const QString *ownSpan = own.attribute(rowSpan);
+    if ((span ? *span : QString()) == (ownSpan ? *ownSpan : QString()))
+        return;
+    own.removeAttribute(rowSpan);
+    if (span)
+        own.attributes.append({rowSpan, *span});
+    formatting(cell).kept.setPart({}, std::move(own));
 }
 
 void ElementKind::Table::renewIdentifiers()

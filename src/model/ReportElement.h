@@ -75,6 +75,26 @@ struct ReportTableColumn {
     // (the engine refuses a cell of another height than its row), 20 where the table has no
     // such row.
     static ReportTableColumn blankFor(const QList<ReportTableColumn> &columns);
+
+    // One of the column's three cells, each in the table's row of its kind.
+    enum class Cell { header, detail, footer };
+    double &height(Cell cell);
+    double height(Cell cell) const;
+    SharedOptional<ReportElement> &element(Cell cell);
+    const SharedOptional<ReportElement> &element(Cell cell) const;
+    TableCellFormatting &formatting(Cell cell);
+    const TableCellFormatting &formatting(Cell cell) const;
+    // Whether the file holds the cell: the detail cell always, a header or footer cell when it
+    // holds an element or formatting.
+    bool holds(Cell cell) const;
+    // The first of the columns, other than `except`, whose file holds that cell: the one whose
+    // cell gives the row its height; null where none does.
+    static const ReportTableColumn *rowOf(const QList<ReportTableColumn> &columns, Cell cell,
+                                          const QUuid &except = {});
+    // The column's cell takes the height and row span of its row's other cells (the engine
+    // refuses a row whose cells differ in either); it keeps its own where no other column
+    // holds a cell in the row.
+    void joinRow(const QList<ReportTableColumn> &columns, Cell cell);
 };
 
 // What an element is, with its payload.

@@ -763,6 +763,47 @@ TEST_F(SubreportListTableCardsTest, AnAddedColumnTakesTheHeightsOfTheTablesRows)
     EXPECT_EQ(engine.compileError(store.document()), std::nullopt);
 }
 
+// The engine wants every cell of one row as high as the row, and a row span like theirs: a cell
+// picked where the column held none takes both from its row's other cells, in one step.
+TEST_F(SubreportListTableCardsTest, ACellGivenContentTakesTheHeightAndSpanOfItsRow)
+{
+    QUILLMARK_REQUIRE_CORPUS();
+    ReportTableColumn held = ReportTableColumn::blank();
+    held.columnFooterHeight = 30;
+    held.columnFooterElement = *TableCells::newElement(TableCellKind::staticText, false);
+    const ReportTableColumn empty = ReportTableColumn::blank(); // its footer 20 high, not held
+    const ReportElement t = selectNew(tableOf({held, empty}));
+    const qsizetype steps = store.undoStack().size();
+    pick(find<QComboBox>(u"inspector.columns.column1.footer.kind"_s), u"Text Field"_s);
+    EXPECT_EQ(payload<ElementKind::Table>(t.id).columns.at(1).columnFooterHeight, 30);
+    store.flushPendingUndoSnapshot();
+    EXPECT_EQ(store.undoStack().size(), steps + 1);
+    store.undo();
+    EXPECT_EQ(payload<ElementKind::Table>(t.id).columns.at(1), empty);
+
+    // The corpus table: three columns whose headers span the two header rows of the column
+    // group beside them. A column added, then given a header, spans them too.
+    store.load(QUrl::fromLocalFile(testsupport::corpusDir() +
+                                   u"/jrxml-samples/table/TableReport.jrxml"_s));
+    const std::optional<ReportElement> table = first<ElementKind::Table>();
+    ASSERT_TRUE(table);
+    store.setSelectedElementID(table->id);
+    QApplication::processEvents();
+    click(u"inspector.columns.add"_s);
+    pick(find<QComboBox>(u"inspector.columns.column3.header.kind"_s), u"Static Text"_s);
+    const ReportTableColumn added = payload<ElementKind::Table>(table->id).columns.at(3);
+    EXPECT_EQ(added.columnHeaderHeight, 30);
+    const auto headerSpan = [](const ReportTableColumn &column) {
+        const QString *span = column.columnHeaderFormatting.kept.part({}).attribute(u"rowSpan"_s);
+        return span ? *span : QString();
+    };
+    EXPECT_EQ(headerSpan(added), u"2"_s);
+
+    QUILLMARK_REQUIRE_ENGINE();
+    testsupport::EngineJudge engine(*location);
+    EXPECT_EQ(engine.compileError(store.document()), std::nullopt);
+}
+
 // A list whose dataset run takes its rows from a data source expression shows it and says so;
 // a connection typed over it replaces it only when the user agrees.
 TEST_F(SubreportListTableCardsTest, AConnectionReplacesAListsDataSourceOnlyWhenTheUserAgrees)

@@ -260,11 +260,8 @@ QString RandomEdits::editTableColumns()
         const auto kind = TableCellKind(pick(3));
         const bool blank = appSettings_->defaultBlankWhenNull();
         if (chance(0.5)) {
-            writeColumn([&](ReportTableColumn &column) {
-                SharedOptional<ReportElement> &element = TableCells::element(column, cell);
-                // Re-picking the kind shown writes nothing.
-                if (TableCells::kindOf(element) != kind)
-                    element = TableCells::newElement(kind, blank);
+            writeColumns([&](QList<ReportTableColumn> &all) {
+                TableCells::pick(all, id, cell, kind, blank);
             });
             return what + which + u"cell "_s + QString::number(int(cell)) + u" holds "_s +
                    rawValue(kind);
