@@ -23,18 +23,6 @@ using namespace randomedits;
 
 namespace {
 
-QString placeOf(const ReportElement &element)
-{
-    return element.kind.displayName() + u" at "_s + QString::number(element.x) + u", "_s +
-           QString::number(element.y);
-}
-
-QString whereOf(const Placed &placed)
-{
-    return placeOf(placed.element) + (placed.topLevel ? u" in "_s : u" nested in "_s) +
-           placed.band.id();
-}
-
 template <typename Keep> QList<Placed> placedWhere(const ReportDocument &document, Keep keep)
 {
     QList<Placed> kept = placedElements(document);

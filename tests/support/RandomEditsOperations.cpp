@@ -77,6 +77,18 @@ QString describe(const QString &what, const QString &name)
     return what + u" '"_s + name + u'\'';
 }
 
+QString placeOf(const ReportElement &element)
+{
+    return element.kind.displayName() + u" at "_s + QString::number(element.x) + u", "_s +
+           QString::number(element.y);
+}
+
+QString whereOf(const Placed &placed)
+{
+    return placeOf(placed.element) + (placed.topLevel ? u" in "_s : u" nested in "_s) +
+           placed.band.id();
+}
+
 } // namespace randomedits
 
 using namespace randomedits;

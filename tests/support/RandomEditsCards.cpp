@@ -1,0 +1,203 @@
+// The edits RandomEdits makes through the fields and pickers of the cards and the band drops:
+// an element's padding and frame fields, a band's Height field, the variables card's reset and
+// increment pickers, the sort fields card's type picker, and fields and parameters dropped from
+// the outline onto a band.
+
+#include "RandomEdits.h"
+#include "RandomEditsParts.h"
+
+#include "canvas/BandDrop.h"
+#include "canvas/BandDropHandler.h"
+#include "document/DocumentStore.h"
+#include "edits/DataListEdits.h"
+#include "edits/InspectorEdits.h"
+#include "edits/LengthLimits.h"
+#include "inspector/BoxSides.h"
+#include "model/RawEnum.h"
+#include "workspace/AppSettings.h"
+
+using namespace Qt::StringLiterals;
+using namespace randomedits;
+
+namespace {
+
+// A length typed into a field: mostly what a band or element holds, now and then far past the
+// page.
+double typedLength(std::mt19937 &random)
+{
+    const int reach = std::bernoulli_distribution(0.3)(random) ? 2000 : 200;
+    return std::uniform_int_distribution<int>(0, reach)(random);
+}
+
+} // namespace
+
+QString RandomEdits::editPadding()
+{
+    // Frames most often: their padding is the room of what they hold.
+    const QList<Placed> elements = placedElements(store_.document());
+    QList<Placed> frames = elements;
+    frames.removeIf([](const Placed &p) { return !p.element.kind.is<ElementKind::Frame>(); });
+    const QList<Placed> &from = frames.isEmpty() || chance(0.3) ? elements : frames;
+    if (from.isEmpty())
+        return u"padding: no element"_s;
+    const Placed &picked = from.at(pick(int(from.size())));
+    store_.setActiveBandTarget(picked.band);
+    store_.setSelectedElementIDs({picked.element.id});
+    // The diagram's sides, clicked on; the stepper, stepped from the first side's padding.
+    BoxSideSet sides;
+    for (const BoxSide side : BoxSides::all()) {
+        if (chance(0.5))
+            sides.insert(side);
+    }
+    if (sides.isEmpty())
+        sides.insert(BoxSides::all().at(pick(4)));
+    const double points = BoxSides::stepped(
+        BoxSides::padding(picked.element, BoxSides::listed(sides).first()), pick(60) - 10,
+        BoxSides::paddingStep, 0, BoxSides::paddingMaximum);
+    const ElementWriter writer(&store_, picked.element);
+    writer.update([&](ReportElement &e) { BoxSides::setPadding(e, sides, points); });
+    return u"padding of "_s + whereOf(picked) + u": "_s + BoxSides::editingCaption(sides) +
+           u" to "_s + QString::number(points);
+}
+
+QString RandomEdits::typeElementFrame()
+{
+    const QList<Placed> elements = placedElements(store_.document());
+    if (elements.isEmpty())
+        return u"frame card: no element"_s;
+    const Placed &picked = elements.at(pick(int(elements.size())));
+    store_.setActiveBandTarget(picked.band);
+    store_.setSelectedElementIDs({picked.element.id});
+    using Which = LengthLimits::ElementLength;
+    static const Which fields[] = {Which::x, Which::y, Which::width, Which::height};
+    static const char16_t *const names[] = {u"X", u"Y", u"Width", u"Height"};
+    double ReportElement::*const members[] = {&ReportElement::x, &ReportElement::y,
+                                              &ReportElement::width, &ReportElement::height};
+    const int which = pick(4);
+    const double typed = typedLength(random_);
+    const QString what = u"frame card of "_s + whereOf(picked) + u": "_s +
+                         QString::fromUtf16(names[which]) + u' ' + QString::number(typed);
+    // The field refuses what its check refuses, and stores what it adjusts.
+    const LengthVerdict verdict = LengthLimits::elementLength(
+        store_, picked.element.id, fields[which], typed, MeasurementUnit::pixels);
+    if (!verdict.points)
+        return what + u" refused: "_s + verdict.message;
+    const ElementWriter writer(&store_, picked.element);
+    writer.update([&](ReportElement &e) { e.*members[which] = *verdict.points; });
+    return what;
+}
+
+QString RandomEdits::typeBandHeight()
+{
+    const QList<BandTarget> targets = targetsOf(store_.document());
+    if (targets.isEmpty())
+        return u"band height: no band"_s;
+    const BandTarget target = targets.at(pick(int(targets.size())));
+    // A click on the band makes it the one the inspector shows.
+    store_.setActiveBandTarget(target);
+    store_.setSelectedElementIDs({});
+    const double typed = typedLength(random_);
+    const QString what = u"band height of "_s + target.id() + u' ' + QString::number(typed);
+    const LengthVerdict verdict =
+        LengthLimits::bandHeight(store_, target, typed, MeasurementUnit::pixels);
+    if (!verdict.points)
+        return what + u" refused: "_s + verdict.message;
+    InspectorEdits::setBandHeight(store_, target, *verdict.points);
+    return what;
+}
+
+QString RandomEdits::editVariableCard()
+{
+    const ReportDocument &d = store_.document();
+    if (d.variables.isEmpty())
+        return u"variables card: no variable"_s;
+    const ReportVariable variable = d.variables.at(pick(int(d.variables.size())));
+    const DataListEdits::RowWriter<ReportVariable> row(&store_, &ReportDocument::variables,
+                                                       variable.id);
+    const QString what = describe(u"variables card"_s, variable.name) + u": "_s;
+    static const QStringList resetTypes = {u"None"_s, u"Report"_s, u"Page"_s, u"Column"_s,
+                                           u"Group"_s};
+    // The group pickers offer "(choose)", no group, then every group.
+    QStringList groups{QString()};
+    for (const ReportGroup &group : d.groups)
+        groups.append(group.name);
+    const QString group = groups.at(pick(int(groups.size())));
+    switch (pick(4)) {
+    case 0: {
+        // "Group" comes up more often: it is the one that needs a group chosen as well.
+        const QString type = chance(0.4) ? u"Group"_s : resetTypes.at(pick(5));
+        row.write([&](ReportVariable &v) { v.resetType = type; });
+        return what + u"reset "_s + type;
+    }
+    case 1:
+        row.write([&](ReportVariable &v) { v.resetGroup = DataListEdits::storedText(group); });
+        return what + describe(u"reset group"_s, group);
+    case 2: {
+        const QStringList increments =
+            QStringList{DataListEdits::defaultIncrementTypeLabel} + resetTypes;
+        const QString type = chance(0.4) ? u"Group"_s : increments.at(pick(6));
+        row.write(
+            [&](ReportVariable &v) { v.incrementType = DataListEdits::storedIncrementType(type); });
+        return what + u"increment "_s + type;
+    }
+    default:
+        row.write([&](ReportVariable &v) { v.incrementGroup = DataListEdits::storedText(group); });
+        return what + describe(u"increment group"_s, group);
+    }
+}
+
+QString RandomEdits::editSortFieldType()
+{
+    const ReportDocument &d = store_.document();
+    if (d.sortFields.isEmpty())
+        return u"sort field type: no sort field"_s;
+    const ReportSortField sort = d.sortFields.at(pick(int(d.sortFields.size())));
+    const SortFieldType type = chance(0.5) ? SortFieldType::field : SortFieldType::variable;
+    DataListEdits::writeRow<ReportSortField>(store_, &ReportDocument::sortFields, sort.id,
+                                             [&](ReportSortField &s) { s.type = type; });
+    return describe(u"sort field"_s, sort.name) + u" type "_s + rawValue(type);
+}
+
+QString RandomEdits::dropOnBand()
+{
+    const ReportDocument &d = store_.document();
+    const QList<BandTarget> targets = targetsOf(d);
+    if (targets.isEmpty())
+        return u"drop: no band"_s;
+    BandTarget target = targets.at(pick(int(targets.size())));
+    // What the outline's rows drag: one field, the selected fields, or one parameter. Several
+    // fields go onto a detail band, where they are one step; elsewhere each is a step of its own.
+    QString text;
+    switch (pick(3)) {
+    case 0:
+        if (d.fields.isEmpty())
+            return u"drop: no field"_s;
+        text = u"field:"_s + d.fields.at(pick(int(d.fields.size()))).name;
+        break;
+    case 1: {
+        QStringList names;
+        for (const ReportField &field : d.fields) {
+            if (chance(0.5))
+                names.append(field.name);
+        }
+        if (names.size() < 2 || d.detailBands.isEmpty())
+            return u"drop: fewer than two fields chosen, or no detail band"_s;
+        text = u"fields:"_s + names.join(u',');
+        target = BandTarget::detailBand(d.detailBands.at(pick(int(d.detailBands.size()))).id);
+        break;
+    }
+    default:
+        if (d.parameters.isEmpty())
+            return u"drop: no parameter"_s;
+        text = u"param:"_s + d.parameters.at(pick(int(d.parameters.size()))).name;
+        break;
+    }
+    const BandDrop drop = BandDrop::parse(text);
+    const QPointF point(pick(int(store_.width(target)) + 1),
+                        pick(int(std::max(store_.height(target), 1.0)) + 1));
+    if (!bandUsesDrop(store_, target, drop))
+        return u"drop "_s + text + u" on "_s + target.id() + u": not taken"_s;
+    applyBandDrop(store_, *appSettings_, target, drop, point);
+    return u"drop "_s + text + u" on "_s + target.id() + u" at "_s + QString::number(point.x()) +
+           u", "_s + QString::number(point.y());
+}
