@@ -301,15 +301,19 @@ TEST(ReportReferences, DroppingAParentStyleLeavesItsHeirsAsTheFileNowReadsThem)
 
 TEST(ReportReferences, ExpressionUsesCountTheReportsOwnExpressions)
 {
+    using Declaration = ExpressionUses::Declaration;
     const ReportDocument document = JrxmlCodec::parse(report);
-    EXPECT_EQ(ExpressionUses::count(document, u"$F{Amount}"_s), 2)
+    const Declaration amount{Declaration::Kind::field, u"Amount"_s};
+    const Declaration total{Declaration::Kind::variable, u"Total"_s};
+    EXPECT_EQ(ExpressionUses::uses(document, amount).expressions, 2)
         << "the variable and the frame's text field";
-    EXPECT_EQ(ExpressionUses::count(document, u"$V{Total}"_s), 1);
-    EXPECT_EQ(ExpressionUses::count(document, u"$F{City}"_s), 0)
+    EXPECT_EQ(ExpressionUses::uses(document, total).expressions, 1);
+    EXPECT_EQ(ExpressionUses::uses(document, {Declaration::Kind::field, u"City"_s}).expressions, 0)
         << "the sub-dataset's field, used only where its dataset runs";
-    EXPECT_EQ(ExpressionUses::message(u"$F{Amount}"_s, 3),
+    EXPECT_EQ(ExpressionUses::message(amount, {.expressions = 3}),
               u"$F{Amount} is used in 3 expressions."_s);
-    EXPECT_EQ(ExpressionUses::message(u"$V{Total}"_s, 1), u"$V{Total} is used in 1 expression."_s);
+    EXPECT_EQ(ExpressionUses::message(total, {.expressions = 1}),
+              u"$V{Total} is used in 1 expression."_s);
 }
 
 TEST(XmlFragment, AnEditChangesOnlyTheAttributeAndNoEditChangesNothing)

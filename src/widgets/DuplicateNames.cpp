@@ -1,4 +1,4 @@
-#include "datapanel/DuplicateNames.h"
+#include "widgets/DuplicateNames.h"
 
 #include "widgets/CardText.h"
 

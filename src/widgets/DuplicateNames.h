@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QList>
 #include <QString>
+
+#include <algorithm>
 
 class QLabel;
 class QWidget;
@@ -15,5 +18,12 @@ QString warning(const QString &itemKind);
 QLabel *warningLabel(QWidget *parent);
 // Shows the text, or hides the label for an empty one.
 void showWarning(QLabel *label, const QString &text);
+
+// Whether more than one of the items carries the name.
+template <typename T> bool isShared(const QList<T> &items, const QString &name)
+{
+    return std::count_if(items.cbegin(), items.cend(),
+                         [&](const T &item) { return item.name == name; }) > 1;
+}
 
 } // namespace DuplicateNames
