@@ -60,11 +60,7 @@ StyleRow::StyleRow(const QUuid &id, const DataPanelContext &context, QWidget *pa
       hint_(new QLabel(StyleEditorTexts::applyHint, this)),
       nameWarning_(DuplicateNames::warningLabel(this))
 {
-    auto *stack = new QVBoxLayout;
-    stack->setContentsMargins(0, 0, 0, 0);
-    stack->setSpacing(4);
-    stack->addWidget(editor_);
-    stack->addWidget(nameWarning_);
+    QVBoxLayout *stack = DuplicateNames::underEditor(editor_, nameWarning_);
     auto *conditions = new QVBoxLayout;
     conditions->setContentsMargins(0, 2, 0, 2);
     conditions->addWidget(conditions_);

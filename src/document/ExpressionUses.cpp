@@ -54,6 +54,20 @@ public:
             ++uses.returnValues;
     }
 
+    // Whether an element of captured content is an expression, for the caller to judge; what
+    // it holds is not visited then. A return value that sets the variable is counted here.
+    bool isExpression(XmlFragment::Element &element)
+    {
+        if (element.localName() == u"returnValue"_s) {
+            returnValue(element);
+            return false;
+        }
+        if (!element.localName().endsWith(u"Expression"_s))
+            return false;
+        element.skipChildren();
+        return true;
+    }
+
     // The expressions and return values of captured content. Where it runs a sub-dataset (a
     // chart's or crosstab's dataset run) only the run's own expressions are the report's; a
     // crosstab's cells name the crosstab's parameters and measures.
@@ -63,13 +77,8 @@ public:
             return;
         const bool runsDataset = xml.contains(u"datasetRun"_s);
         XmlFragment::edited(xml, [&](XmlFragment::Element &element) {
-            if (element.localName() == u"returnValue"_s) {
-                returnValue(element);
+            if (!isExpression(element))
                 return;
-            }
-            if (!element.localName().endsWith(u"Expression"_s))
-                return;
-            element.skipChildren();
             if (runsDataset && !element.isInside(u"datasetRun"))
                 return;
             if (!element.isInside(u"cellContents"))
@@ -88,13 +97,8 @@ public:
                 element.skipChildren();
                 return;
             }
-            if (element.localName() == u"returnValue"_s) {
-                returnValue(element);
+            if (!isExpression(element))
                 return;
-            }
-            if (!element.localName().endsWith(u"Expression"_s))
-                return;
-            element.skipChildren();
             // An element that runs a sub-dataset: only its run's expressions are the report's.
             // A frame runs none itself; the elements in it are report elements of their own.
             const std::optional<XmlFragment::Element> holder = KeptBands::elementOf(element);

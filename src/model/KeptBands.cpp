@@ -91,9 +91,10 @@ bool edit(ReportDocument &document, const Edit &edit)
     bool changed = false;
     for (qsizetype g = 0; g < document.groups.size(); ++g) {
         const ReportGroup &group = std::as_const(document.groups).at(g);
+        std::optional<KeptParts> edited;
         for (const QString &section : sections) {
-            std::optional<KeptXml> part;
             const KeptXml &kept = group.kept.part(section);
+            std::optional<KeptXml> part;
             for (qsizetype i = 0; i < kept.children.size(); ++i) {
                 QString xml = kept.children.at(i).xml;
                 edit(xml, group.id, placeOf(section, i));
@@ -105,7 +106,13 @@ bool edit(ReportDocument &document, const Edit &edit)
             }
             if (!part)
                 continue;
-            document.groups[g].kept.setPart(section, std::move(*part));
+            if (!edited)
+                edited = group.kept;
+            edited->setPart(section, std::move(*part));
+        }
+        // Written once the group's texts are all read: the group is not touched before.
+        if (edited) {
+            document.groups[g].kept = std::move(*edited);
             changed = true;
         }
     }

@@ -20,6 +20,8 @@ struct Changes {
 
     bool isRemoved(pugi::xml_node node) const
     {
+        if (removed.empty())
+            return false;
         for (pugi::xml_node up = node; up; up = up.parent()) {
             if (std::find(removed.cbegin(), removed.cend(), up.internal_object()) != removed.cend())
                 return true;

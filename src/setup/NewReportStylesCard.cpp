@@ -31,12 +31,7 @@ NewReportStyleBox::NewReportStyleBox(const QUuid &id, NewReportWizardState &stat
           this)),
       nameWarning_(DuplicateNames::warningLabel(this))
 {
-    auto *stack = new QVBoxLayout;
-    stack->setContentsMargins(0, 0, 0, 0);
-    stack->setSpacing(4);
-    stack->addWidget(editor_);
-    stack->addWidget(nameWarning_);
-    setContent(stack);
+    setContent(DuplicateNames::underEditor(editor_, nameWarning_));
 }
 
 qsizetype NewReportStyleBox::index() const

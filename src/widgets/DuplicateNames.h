@@ -6,6 +6,7 @@
 #include <algorithm>
 
 class QLabel;
+class QVBoxLayout;
 class QWidget;
 
 // The warning a row shows under its name while another item of its list carries the same name:
@@ -16,6 +17,8 @@ namespace DuplicateNames {
 QString warning(const QString &itemKind);
 // The warning's label, in the caption size and the warnings' colour, hidden until shown.
 QLabel *warningLabel(QWidget *parent);
+// A column of a name's editor with its warning under it.
+QVBoxLayout *underEditor(QWidget *editor, QLabel *warning);
 // Shows the text, or hides the label for an empty one.
 void showWarning(QLabel *label, const QString &text);
 

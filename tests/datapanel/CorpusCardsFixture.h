@@ -37,6 +37,19 @@ protected:
     // The engine's complaint about the report as it is saved now, or no value when it compiles.
     std::optional<QString> compileError() { return engine->compileError(saved().toUtf8()); }
 
+    // Clicks a remove button and leaves its question unanswered, which cancels it: the question
+    // says `message`, the report stays as it was, and the engine compiles it.
+    void expectAskedAndKept(const QString &removeButton, const QString &message)
+    {
+        const ReportDocument before = store.document();
+        const qsizetype asked = dialogs.alerts().size();
+        click(removeButton);
+        ASSERT_EQ(dialogs.alerts().size(), asked + 1);
+        EXPECT_EQ(dialogs.alerts().last().message, message);
+        EXPECT_EQ(store.document(), before);
+        EXPECT_EQ(compileError(), std::nullopt);
+    }
+
     // Where the item of that name stands in its list.
     template <typename T> static int indexOf(const QList<T> &items, const QString &name)
     {

@@ -56,11 +56,7 @@ TEST_F(GroupBandsNames, ASubDatasetRunInLaterBandsIsAskedAboutAndGoesWithWhatRun
     const QString remove =
         row(subDatasetsCard, indexOf(before.subDatasets, u"CrosstabDataset"_s), u"remove"_s);
 
-    click(remove); // answered Cancel
-    ASSERT_EQ(dialogs.alerts().size(), 1);
-    EXPECT_EQ(dialogs.alerts().last().message, u"CrosstabDataset is used by 2 components."_s);
-    EXPECT_EQ(store.document(), before);
-    EXPECT_EQ(compileError(), std::nullopt);
+    expectAskedAndKept(remove, u"CrosstabDataset is used by 2 components."_s);
 
     dialogs.answerAlert(0);
     click(remove);
@@ -101,11 +97,8 @@ TEST_F(GroupBandsNames, AStyleOfLaterBandsIsCountedAskedAboutRenamedAndDeleted)
     ASSERT_TRUE(usage);
     EXPECT_EQ(usage->text(), u"7 elements use this style"_s);
 
-    click(row(stylesCard, index, u"remove"_s)); // answered Cancel
-    ASSERT_EQ(dialogs.alerts().size(), 1);
-    EXPECT_EQ(dialogs.alerts().last().message, u"Description is used by 7 elements."_s);
-    EXPECT_EQ(store.document(), before);
-    EXPECT_EQ(compileError(), std::nullopt);
+    expectAskedAndKept(row(stylesCard, index, u"remove"_s),
+                       u"Description is used by 7 elements."_s);
 
     typeKeepingFocus(row(stylesCard, index, u"name"_s), u"Text"_s);
     QString text = saved();
@@ -127,12 +120,7 @@ TEST_F(GroupBandsNames, AGroupNamedInALaterBandIsAskedAboutRenamedAndDeleted)
 {
     QUILLMARK_REQUIRE_CORPUS_AND_ENGINE();
     openReport(twoGroups);
-    const ReportDocument before = store.document();
-    click(row(groupsCard, 0, u"remove"_s)); // answered Cancel
-    ASSERT_EQ(dialogs.alerts().size(), 1);
-    EXPECT_EQ(dialogs.alerts().last().message, u"Country is used by 1 element."_s);
-    EXPECT_EQ(store.document(), before);
-    EXPECT_EQ(compileError(), std::nullopt);
+    expectAskedAndKept(row(groupsCard, 0, u"remove"_s), u"Country is used by 1 element."_s);
 
     typeKeepingFocus(row(groupsCard, 0, u"name"_s), u"Group"_s);
     EXPECT_TRUE(saved().contains(u"evaluationGroup=\"CountryGroup\""_s));
@@ -156,15 +144,35 @@ TEST_F(GroupBandsNames, AParameterOnlyLaterBandsUseIsAskedAbout)
     const ReportDocument before = store.document();
     const QString remove =
         row(parametersCard, indexOf(before.parameters, u"pieDatasource1"_s), u"remove"_s);
-    click(remove); // answered Cancel
-    ASSERT_EQ(dialogs.alerts().size(), 1);
-    EXPECT_EQ(dialogs.alerts().last().message, u"$P{pieDatasource1} is used in 1 expression."_s);
-    EXPECT_EQ(store.document(), before);
-    EXPECT_EQ(compileError(), std::nullopt);
+    expectAskedAndKept(remove, u"$P{pieDatasource1} is used in 1 expression."_s);
 
     dialogs.answerAlert(0);
     click(remove);
     EXPECT_EQ(store.document().parameters.size(), before.parameters.size() - 1);
     EXPECT_TRUE(compileError().value_or(QString()).contains(u"pieDatasource1"_s))
         << "the expression names what the report no longer declares";
+}
+
+// A new style typed onto Description's name: deleting it asks nothing and leaves the elements of
+// the later bands their style; deleting Description then asks about all of them.
+TEST_F(GroupBandsNames, OfTwoStylesOfOneNameEachKeepsWhatNamedIt)
+{
+    QUILLMARK_REQUIRE_CORPUS_AND_ENGINE();
+    openSample(accessible);
+    click(stylesCard + u".add"_s);
+    const int added = int(store.document().styles.size()) - 1;
+    type(row(stylesCard, added, u"name"_s), u"Description"_s);
+    store.flushPendingUndoSnapshot();
+
+    dialogs.answerAlert(0);
+    click(row(stylesCard, added, u"remove"_s));
+    EXPECT_TRUE(dialogs.alerts().isEmpty());
+    EXPECT_EQ(saved().count(u"style=\"Description\""_s), 7);
+    EXPECT_EQ(compileError(), std::nullopt);
+
+    click(row(stylesCard, indexOf(store.document().styles, u"Description"_s), u"remove"_s));
+    ASSERT_EQ(dialogs.alerts().size(), 1);
+    EXPECT_EQ(dialogs.alerts().last().message, u"Description is used by 7 elements."_s);
+    EXPECT_FALSE(saved().contains(u"style=\"Description\""_s));
+    EXPECT_EQ(compileError(), std::nullopt);
 }
