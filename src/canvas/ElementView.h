@@ -146,7 +146,7 @@ private:
     ElementFaceCache faceCache_;
     // Counts the changes of the look: the element's value, selection and inline editing.
     quint64 faceVersion_ = 0;
-    qreal penReach_ = 0; // how far a line's pen reaches out of the box
+    qreal penReach_ = 0; // how far the element's pens reach out of the box
     QSizeF dragTranslation_{0, 0};
     QSizeF resizeTranslation_{0, 0};
     ResizeAnchor resizeAnchor_;

@@ -186,6 +186,9 @@ public:
     std::optional<ReportElement> element(const QUuid &id) const;
     // The elements of those ids found anywhere in the document, in one walk over it.
     QHash<QUuid, ReportElement> findElements(const QSet<QUuid> &ids) const;
+    // The selected ids whose elements the document holds: an undo or redo keeps the selection,
+    // which may then name elements that are gone.
+    QSet<QUuid> heldSelection() const;
     // Visits every element of the document at any depth (not inside table cells), in the order
     // element(id:) searches.
     void forEveryElementInDocument(const std::function<void(const ReportElement &)> &visit) const;

@@ -225,6 +225,21 @@ QHash<QUuid, ReportElement> DocumentStore::findElements(const QSet<QUuid> &ids) 
     return found;
 }
 
+QSet<QUuid> DocumentStore::heldSelection() const
+{
+    QSet<QUuid> held;
+    if (selectedElementIDs_.isEmpty())
+        return held;
+    visitElementLists(document_, [&](const BandTarget &, const ElementList &list) {
+        forEveryElement(list, [&](const ReportElement &e) {
+            if (selectedElementIDs_.contains(e.id))
+                held.insert(e.id);
+        });
+        return held.size() == selectedElementIDs_.size();
+    });
+    return held;
+}
+
 std::optional<BandTarget> DocumentStore::homeBandTarget(const QUuid &id) const
 {
     std::optional<BandTarget> home;

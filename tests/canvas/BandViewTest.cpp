@@ -402,6 +402,31 @@ TEST_F(BandFixture, ToolbarEnablingFollowsSelectionCount)
     EXPECT_FALSE(toolbar.countLabel()->isVisibleTo(&toolbar));
 }
 
+// Undo keeps the selection: an element it takes away no longer counts, and comes back with redo.
+TEST_F(BandFixture, TheToolbarCountsOnlySelectedElementsTheReportHolds)
+{
+    AlignDistributeToolbar toolbar;
+    toolbar.setStore(&store);
+    const QUuid kept = addRectangle(10, 5, detail);
+    ReportElement inserted = testsupport::element(ElementKind::Rectangle{});
+    inserted.x = 80;
+    store.addElement(inserted, detail);
+    store.setSelectedElementIDs({kept, inserted.id});
+    EXPECT_EQ(toolbar.countLabel()->text(), QStringLiteral("2 selected"));
+
+    store.undo();
+    ASSERT_FALSE(store.element(inserted.id));
+    EXPECT_EQ(toolbar.countLabel()->text(), QStringLiteral("1 selected"));
+    EXPECT_FALSE(toolbar.button(QStringLiteral("align.vertical.top"))->isEnabled());
+
+    store.setSelectedElementIDs({inserted.id});
+    EXPECT_FALSE(toolbar.countLabel()->isVisibleTo(&toolbar)) << "nothing held is selected";
+    EXPECT_FALSE(toolbar.button(QStringLiteral("trash"))->isEnabled());
+    store.redo();
+    EXPECT_TRUE(toolbar.countLabel()->isVisibleTo(&toolbar));
+    EXPECT_EQ(toolbar.countLabel()->text(), QStringLiteral("1 selected"));
+}
+
 // A band far taller than any view draws its grid over the part being painted only: painting a
 // stretch of a band ten million points high costs what a short band's does.
 TEST_F(BandFixture, ATallBandDrawsItsGridOnlyWhereItIsPainted)
