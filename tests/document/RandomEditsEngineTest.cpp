@@ -189,8 +189,8 @@ protected:
             std::cout << "  " << it.value() << " refused because " << it.key().toStdString()
                       << '\n';
         for (auto it = refusedForTheDesigner.cbegin(); it != refusedForTheDesigner.cend(); ++it)
-            std::cout << "  " << it.value() << " refused for the designer: "
-                      << it.key().toStdString() << '\n';
+            std::cout << "  " << it.value()
+                      << " refused for the designer: " << it.key().toStdString() << '\n';
         std::cout << "  " << compiles << " compiles in all (the reports as read, the saves, the "
                   << "saves put right as the user would, the events before a fault), "
                   << milliseconds / 1000.0 << " s\n";
@@ -248,8 +248,8 @@ TEST_P(RandomEditsEngineCorpus, EverySavedReportCompiles)
     printCounts(shard.name.toStdString() + " (" + std::to_string(shard.runs.size()) + " reports)",
                 timer.elapsed());
     std::cout << "  " << leftOut.size() << " reports left out, the engine refuses them as read"
-              << (leftOut.isEmpty() ? "" : ":\n    ")
-              << leftOut.join(u"\n    "_s).toStdString() << '\n';
+              << (leftOut.isEmpty() ? "" : ":\n    ") << leftOut.join(u"\n    "_s).toStdString()
+              << '\n';
     EXPECT_TRUE(failed.isEmpty()) << "the engine refuses saves of:\n  "
                                   << failed.join(u"\n  "_s).toStdString();
 }

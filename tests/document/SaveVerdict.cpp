@@ -223,17 +223,18 @@ QString SaveVerdict::causeOf(const QString &complaint)
          u"bands past the page"_s},
         {QRegularExpression(u"^(?:Warning : )?Element bottom reaches outside band area"_s),
          u"an element past its band"_s},
-        {QRegularExpression(u"outside (?:the )?(?:frame|list|cell|table|crosstab|contents)"_s,
-                            QRegularExpression::CaseInsensitiveOption),
-         u"a child past its room"_s},
-        {QRegularExpression(u"^Part reports cannot contain bands|Invalid content was found starting "
-                            u"with element '\\{[^}]*:(?:part|band)\\}'"_s),
+        {QRegularExpression(u"^Element reaches outside"_s), u"a child past its room"_s},
+        {QRegularExpression(
+             u"^Part reports cannot contain bands|Invalid content was found starting "
+             u"with element '\\{[^}]*:(?:part|band)\\}'"_s),
          u"bands beside parts"_s},
         {QRegularExpression(u"^Unknown (?:reset|increment|evaluation) group 'null'"_s),
          u"an unchosen group"_s},
         {QRegularExpression(u"^Unknown (?:reset|increment|evaluation) group|Could not find "
                             u"subdataset named"_s),
          u"a kept band's sub-dataset or group"_s},
+        {QRegularExpression(u"^No group named \".*\" found in subdataset"_s),
+         u"a table's group cell naming a group its dataset lacks"_s},
         {QRegularExpression(u"(?:Field|Parameter|Variable) not found : (?:fieldName|field)$"_s),
          u"a placeholder"_s},
         {QRegularExpression(u"^Sort (?:field|variable) '.*' not found in dataset"_s),

@@ -125,8 +125,8 @@ QList<RandomEditRuns::Shard> RandomEditRuns::corpusShards()
 {
     QList<Shard> shards;
     for (int i = 0; i < shardCount; ++i)
-        shards.append({u"corpus"_s + QString::number(i + 1) + u"of"_s + QString::number(shardCount),
-                       {}});
+        shards.append(
+            {u"corpus"_s + QString::number(i + 1) + u"of"_s + QString::number(shardCount), {}});
     const QString corpus = testsupport::corpusDir();
     if (corpus.isEmpty())
         return shards;

@@ -9,6 +9,7 @@
 #include "canvas/BandDrop.h"
 #include "canvas/BandDropHandler.h"
 #include "document/DocumentStore.h"
+#include "document/SortFieldNames.h"
 #include "edits/DataListEdits.h"
 #include "edits/InspectorEdits.h"
 #include "edits/LengthLimits.h"
@@ -51,9 +52,9 @@ QString RandomEdits::editPadding()
     }
     if (sides.isEmpty())
         sides.insert(BoxSides::all().at(pick(4)));
-    const double points = BoxSides::stepped(
-        BoxSides::padding(picked.element, BoxSides::listed(sides).first()), pick(60) - 10,
-        BoxSides::paddingStep, 0, BoxSides::paddingMaximum);
+    const double points =
+        BoxSides::stepped(BoxSides::padding(picked.element, BoxSides::listed(sides).first()),
+                          pick(60) - 10, BoxSides::paddingStep, 0, BoxSides::paddingMaximum);
     const ElementWriter writer(&store_, picked.element);
     writer.update([&](ReportElement &e) { BoxSides::setPadding(e, sides, points); });
     return u"padding of "_s + whereOf(picked) + u": "_s + BoxSides::editingCaption(sides) +
@@ -115,34 +116,43 @@ QString RandomEdits::editVariableCard()
     const DataListEdits::RowWriter<ReportVariable> row(&store_, &ReportDocument::variables,
                                                        variable.id);
     const QString what = describe(u"variables card"_s, variable.name) + u": "_s;
-    static const QStringList resetTypes = {u"None"_s, u"Report"_s, u"Page"_s, u"Column"_s,
-                                           u"Group"_s};
-    // The group pickers offer "(choose)", no group, then every group.
-    QStringList groups{QString()};
+    // The type pickers offer "Group" only while the report has a group; the group pickers offer
+    // the report's groups.
+    QStringList groups;
     for (const ReportGroup &group : d.groups)
         groups.append(group.name);
-    const QString group = groups.at(pick(int(groups.size())));
+    QStringList types = {u"None"_s, u"Report"_s, u"Page"_s, u"Column"_s};
+    if (!groups.isEmpty())
+        types.append(u"Group"_s);
     switch (pick(4)) {
     case 0: {
-        // "Group" comes up more often: it is the one that needs a group chosen as well.
-        const QString type = chance(0.4) ? u"Group"_s : resetTypes.at(pick(5));
-        row.write([&](ReportVariable &v) { v.resetType = type; });
+        // "Group" comes up more often: it is the one that needs a group as well.
+        const QString type = chance(0.4) ? types.last() : types.at(pick(int(types.size())));
+        row.write([&](ReportVariable &v) {
+            v.resetType = type;
+            DataListEdits::keepGroupForType(type, v.resetGroup, groups);
+        });
         return what + u"reset "_s + type;
     }
-    case 1:
-        row.write([&](ReportVariable &v) { v.resetGroup = DataListEdits::storedText(group); });
-        return what + describe(u"reset group"_s, group);
     case 2: {
         const QStringList increments =
-            QStringList{DataListEdits::defaultIncrementTypeLabel} + resetTypes;
-        const QString type = chance(0.4) ? u"Group"_s : increments.at(pick(6));
-        row.write(
-            [&](ReportVariable &v) { v.incrementType = DataListEdits::storedIncrementType(type); });
+            QStringList{DataListEdits::defaultIncrementTypeLabel} + types;
+        const QString type =
+            chance(0.4) ? increments.last() : increments.at(pick(int(increments.size())));
+        row.write([&](ReportVariable &v) {
+            v.incrementType = DataListEdits::storedIncrementType(type);
+            DataListEdits::keepGroupForType(type, v.incrementGroup, groups);
+        });
         return what + u"increment "_s + type;
     }
-    default:
-        row.write([&](ReportVariable &v) { v.incrementGroup = DataListEdits::storedText(group); });
-        return what + describe(u"increment group"_s, group);
+    default: {
+        if (groups.isEmpty())
+            return what + u"no group to pick"_s;
+        const QString group = groups.at(pick(int(groups.size())));
+        const bool reset = chance(0.5);
+        row.write([&](ReportVariable &v) { (reset ? v.resetGroup : v.incrementGroup) = group; });
+        return what + describe(reset ? u"reset group"_s : u"increment group"_s, group);
+    }
     }
 }
 
@@ -153,9 +163,17 @@ QString RandomEdits::editSortFieldType()
         return u"sort field type: no sort field"_s;
     const ReportSortField sort = d.sortFields.at(pick(int(d.sortFields.size())));
     const SortFieldType type = chance(0.5) ? SortFieldType::field : SortFieldType::variable;
+    const QString what = describe(u"sort field"_s, sort.name) + u" type "_s + rawValue(type);
+    // The card's picker: a type with nothing left to sort on is refused with a word.
+    const std::optional<ReportSortField> switched = SortFieldNames::switchedToType(d, sort, type);
+    if (!switched)
+        return what + u" refused"_s;
     DataListEdits::writeRow<ReportSortField>(store_, &ReportDocument::sortFields, sort.id,
-                                             [&](ReportSortField &s) { s.type = type; });
-    return describe(u"sort field"_s, sort.name) + u" type "_s + rawValue(type);
+                                             [&](ReportSortField &s) {
+                                                 s.type = switched->type;
+                                                 s.name = switched->name;
+                                             });
+    return what + u" on "_s + switched->name;
 }
 
 QString RandomEdits::dropOnBand()

@@ -169,8 +169,7 @@ QString RandomEdits::dragElement()
     const QPointF grab(box.width() * (pick(100) / 100.0), box.height() * (pick(100) / 100.0));
     const QPointF start = page.location(*view, grab);
     QString where;
-    const std::optional<QPointF> end =
-        pointerTravel(own, others, page.sheet(), start, where);
+    const std::optional<QPointF> end = pointerTravel(own, others, page.sheet(), start, where);
     if (!end)
         return what + u": nowhere to go"_s;
     ElementMove move(*view, start);
