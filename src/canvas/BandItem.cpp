@@ -4,11 +4,11 @@
 #include "canvas/BandDrop.h"
 #include "canvas/BandDropHandler.h"
 #include "canvas/BandGeometry.h"
+#include "canvas/BandHandleStrip.h"
 #include "canvas/BandHeaderButton.h"
 #include "canvas/BandLimitTip.h"
 #include "canvas/CanvasGeometry.h"
 #include "canvas/ElementEnvironment.h"
-#include "canvas/ResizeHandleItem.h"
 #include "canvas/RulerTicks.h"
 #include "setup/ImageImportCoordinator.h"
 #include "setup/ImageImportService.h"
@@ -18,7 +18,6 @@
 #include "workspace/BandSettings.h"
 
 #include <QApplication>
-#include <QCursor>
 #include <QGraphicsScene>
 #include <QGraphicsSceneMouseEvent>
 #include <QMenu>
@@ -62,117 +61,7 @@ bool isAdditive(Qt::KeyboardModifiers modifiers)
     return modifiers & (Qt::ShiftModifier | Qt::ControlModifier);
 }
 
-// Whether the item takes a press on it itself: an element, one of its handles or its inline
-// field, or a header button.
-bool takesPresses(QGraphicsItem *item)
-{
-    if (dynamic_cast<const ResizeHandleItem *>(item) || item->isWidget())
-        return true;
-    QGraphicsObject *object = item->toGraphicsObject();
-    return qobject_cast<ElementView *>(object) || qobject_cast<BandHeaderButton *>(object);
-}
-
 } // namespace
-
-// The height handle's strip along the bottom edge of a band, above the band and the top of the
-// next band's header: a press in it drags the band's height. It yields to whatever takes
-// presses itself, so that an element in a low band is pressed, hovered and dragged as anywhere
-// else. It draws nothing; the band's bar shows the handle.
-class BandHandleStrip : public QGraphicsItem {
-public:
-    BandHandleStrip(BandItem *band, QGraphicsItem *parent) : QGraphicsItem(parent), band_(band)
-    {
-        setFlag(ItemHasNoContents);
-        setZValue(chromeZ);
-        setAcceptHoverEvents(true);
-        setAcceptedMouseButtons(Qt::LeftButton);
-        setCursor(Qt::SizeVerCursor);
-    }
-    ~BandHandleStrip() override
-    {
-        if (band_)
-            band_->handleStrip_ = nullptr;
-    }
-    // The band goes first.
-    void release() { band_ = nullptr; }
-
-    void setRect(const QRectF &rect)
-    {
-        if (rect_ == rect)
-            return;
-        prepareGeometryChange();
-        rect_ = rect;
-    }
-    QRectF boundingRect() const override { return rect_; }
-    // Presses, hovering and the cursor all ask here, with the square of the view's pixel under
-    // the pointer: the strip leaves out what takes presses.
-    bool contains(const QPointF &point) const override
-    {
-        return rect_.contains(point) && !yieldsAt(mapToScene(point));
-    }
-    bool collidesWithPath(const QPainterPath &path, Qt::ItemSelectionMode mode) const override
-    {
-        return QGraphicsItem::collidesWithPath(path, mode) && !yieldsAt(mapToScene(path));
-    }
-    QPainterPath shape() const override
-    {
-        QPainterPath path;
-        path.addRect(rect_);
-        return path;
-    }
-    void paint(QPainter *, const QStyleOptionGraphicsItem *, QWidget *) override {}
-
-protected:
-    void hoverEnterEvent(QGraphicsSceneHoverEvent *) override { hover(true); }
-    void hoverLeaveEvent(QGraphicsSceneHoverEvent *) override { hover(false); }
-    void mousePressEvent(QGraphicsSceneMouseEvent *event) override
-    {
-        const BandContext *context = band_ ? band_->context_ : nullptr;
-        if (event->button() != Qt::LeftButton || !context || !context->store) {
-            event->ignore();
-            return;
-        }
-        band_->handlePressed(event->scenePos());
-        event->accept();
-    }
-    void mouseMoveEvent(QGraphicsSceneMouseEvent *event) override
-    {
-        if (band_)
-            band_->handleMoved(event->scenePos());
-    }
-    void mouseReleaseEvent(QGraphicsSceneMouseEvent *event) override
-    {
-        if (band_)
-            band_->handleReleased(event->scenePos());
-    }
-    bool sceneEvent(QEvent *event) override
-    {
-        if (event->type() == QEvent::UngrabMouse && band_)
-            band_->handleCancelled();
-        return QGraphicsItem::sceneEvent(event);
-    }
-
-private:
-    void hover(bool hovering)
-    {
-        if (band_)
-            band_->setHovering(hovering);
-    }
-    // Whether something that takes presses itself lies under the scene point or path.
-    template <typename Where> bool yieldsAt(const Where &where) const
-    {
-        // The scene asks every item there, this strip too: it then answers no.
-        if (isAsking_ || !scene())
-            return false;
-        const QScopedValueRollback asking(isAsking_, true);
-        const QList<QGraphicsItem *> under = scene()->items(where);
-        return std::any_of(under.cbegin(), under.cend(), takesPresses);
-    }
-
-    BandItem *band_;
-    QRectF rect_;
-    mutable bool isAsking_ = false;
-};
 
 BandItem::BandItem(const BandTarget &target, const BandContext *context, QGraphicsItem *parent)
     : QGraphicsObject(parent), target_(target), context_(context), body_(new BodyItem(this)),
