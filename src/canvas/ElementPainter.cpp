@@ -221,10 +221,12 @@ void paintContent(QPainter *painter, const ReportElement &element, const QRectF 
         return;
     }
     if (kind.is<ElementKind::Line>()) {
+        const QLineF ends = ElementFaceGeometry::lineEnds(element.width, element.height);
+        if (ends.isNull())
+            return;
         painter->save();
         painter->setPen(strokePen(element));
-        painter->drawLine(ElementFaceGeometry::lineEnds(element.width, element.height)
-                              .translated(frame.topLeft()));
+        painter->drawLine(ends.translated(frame.topLeft()));
         painter->restore();
         return;
     }
@@ -287,6 +289,9 @@ void paintOverlay(QPainter *painter, const ReportElement &element, const QRectF 
 double penReach(const ReportElement &element)
 {
     const ElementKind &kind = element.kind;
+    if (kind.is<ElementKind::Line>() &&
+        ElementFaceGeometry::lineEnds(element.width, element.height).isNull())
+        return 0;
     if (kind.is<ElementKind::Line>() || kind.is<ElementKind::Rectangle>() ||
         kind.is<ElementKind::Ellipse>())
         return std::max(element.penWidth, 0.0) / 2;

@@ -384,13 +384,6 @@ void ElementView::mouseReleaseEvent(QGraphicsSceneMouseEvent *event)
     clicked(event->modifiers());
 }
 
-void ElementView::clickedThrough(Qt::KeyboardModifiers modifiers)
-{
-    // While the inline field is open, clicks on the element belong to the field.
-    if (context_ && context_->store && !inlineEdit_.isEditing())
-        clicked(modifiers);
-}
-
 void ElementView::clicked(Qt::KeyboardModifiers modifiers)
 {
     DocumentStore *store = context_->store;
