@@ -1,5 +1,6 @@
 #pragma once
 
+#include "RandomEditsParts.h"
 #include "model/ReportDocument.h"
 
 #include <QPointF>
@@ -92,6 +93,9 @@ private:
     // Selects a frame or list at random, or nothing with a band made active: where an insert or
     // a paste goes. Its description.
     QString pickDestination();
+    // A click on one of the elements at random: its band becomes the active one, and it the
+    // selection. No value when there is none.
+    std::optional<randomedits::Placed> clickOn(const QList<randomedits::Placed> &elements);
     // RandomEditsGestures.cpp: the canvas's drags and resizes with the pointer.
     QString dragElement();
     QString resizeElement();

@@ -38,12 +38,11 @@ QString RandomEdits::editPadding()
     const QList<Placed> elements = placedElements(store_.document());
     QList<Placed> frames = elements;
     frames.removeIf([](const Placed &p) { return !p.element.kind.is<ElementKind::Frame>(); });
-    const QList<Placed> &from = frames.isEmpty() || chance(0.3) ? elements : frames;
-    if (from.isEmpty())
+    const std::optional<Placed> clicked =
+        clickOn(frames.isEmpty() || chance(0.3) ? elements : frames);
+    if (!clicked)
         return u"padding: no element"_s;
-    const Placed &picked = from.at(pick(int(from.size())));
-    store_.setActiveBandTarget(picked.band);
-    store_.setSelectedElementIDs({picked.element.id});
+    const Placed &picked = *clicked;
     // The diagram's sides, clicked on; the stepper, stepped from the first side's padding.
     BoxSideSet sides;
     for (const BoxSide side : BoxSides::all()) {
@@ -63,12 +62,10 @@ QString RandomEdits::editPadding()
 
 QString RandomEdits::typeElementFrame()
 {
-    const QList<Placed> elements = placedElements(store_.document());
-    if (elements.isEmpty())
+    const std::optional<Placed> clicked = clickOn(placedElements(store_.document()));
+    if (!clicked)
         return u"frame card: no element"_s;
-    const Placed &picked = elements.at(pick(int(elements.size())));
-    store_.setActiveBandTarget(picked.band);
-    store_.setSelectedElementIDs({picked.element.id});
+    const Placed &picked = *clicked;
     using Which = LengthLimits::ElementLength;
     static const Which fields[] = {Which::x, Which::y, Which::width, Which::height};
     static const char16_t *const names[] = {u"X", u"Y", u"Width", u"Height"};

@@ -43,6 +43,16 @@ QList<ReportField> fieldsOfTable(const ReportDocument &document, const ReportEle
 
 } // namespace
 
+std::optional<Placed> RandomEdits::clickOn(const QList<Placed> &elements)
+{
+    if (elements.isEmpty())
+        return std::nullopt;
+    const Placed picked = elements.at(pick(int(elements.size())));
+    store_.setActiveBandTarget(picked.band);
+    store_.setSelectedElementIDs({picked.element.id});
+    return picked;
+}
+
 QString RandomEdits::pickDestination()
 {
     const QList<Placed> containers = placedWhere(
@@ -124,12 +134,11 @@ QString RandomEdits::insertFromPalette()
 QString RandomEdits::alignOrEnclose()
 {
     const QList<Placed> elements = placedElements(store_.document());
-    if (elements.isEmpty())
-        return u"align: no element"_s;
-    const Placed &first = elements.at(pick(int(elements.size())));
     // A click on one element, shift-clicks on up to two more of the same band.
-    store_.setActiveBandTarget(first.band);
-    store_.setSelectedElementIDs({first.element.id});
+    const std::optional<Placed> clicked = clickOn(elements);
+    if (!clicked)
+        return u"align: no element"_s;
+    const Placed &first = *clicked;
     QString what = whereOf(first);
     for (int more = pick(3); more > 0; --more) {
         const Placed &other = elements.at(pick(int(elements.size())));

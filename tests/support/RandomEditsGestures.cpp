@@ -140,13 +140,12 @@ std::optional<QPointF> RandomEdits::pointerTravel(const QRectF &ownBand,
 QString RandomEdits::dragElement()
 {
     const QList<Placed> elements = placedElements(store_.document());
-    if (elements.isEmpty())
-        return u"drag: no element"_s;
-    const Placed &picked = elements.at(pick(int(elements.size())));
     // A click on the element, and now and then shift-clicks on others of its band: the drag
     // carries the whole selection.
-    store_.setActiveBandTarget(picked.band);
-    store_.setSelectedElementIDs({picked.element.id});
+    const std::optional<Placed> clicked = clickOn(elements);
+    if (!clicked)
+        return u"drag: no element"_s;
+    const Placed &picked = *clicked;
     QString what = u"drag "_s + whereOf(picked);
     if (chance(0.3)) {
         for (int more = 1 + pick(2); more > 0; --more) {
@@ -182,13 +181,11 @@ QString RandomEdits::dragElement()
 
 QString RandomEdits::resizeElement()
 {
-    const QList<Placed> elements = placedElements(store_.document());
-    if (elements.isEmpty())
-        return u"resize: no element"_s;
-    const Placed &picked = elements.at(pick(int(elements.size())));
     // Handles show on the one selected element.
-    store_.setActiveBandTarget(picked.band);
-    store_.setSelectedElementIDs({picked.element.id});
+    const std::optional<Placed> clicked = clickOn(placedElements(store_.document()));
+    if (!clicked)
+        return u"resize: no element"_s;
+    const Placed &picked = *clicked;
     const CanvasPage page(store_, *appSettings_);
     ElementView *view = page.view(picked);
     const QString what = u"resize "_s + whereOf(picked);
