@@ -304,6 +304,14 @@ void ContentView::refreshBanner()
     flags.isZipping = isZipping_;
     flags.isCreatingSubreport =
         activeStore_ && !activeStore_->creatingSubreportElementIDs().isEmpty();
+    std::function<void()> cancel;
+    if (busyJobCanBeCancelled(flags)) {
+        if (flags.isExporting)
+            cancel = [this] { engine_->cancelExport(); };
+        else
+            cancel = cancelCompileAll_;
+    }
+    banner_->setCancel(std::move(cancel));
     banner_->setMessage(busyStatusMessage(flags));
 }
 
