@@ -137,8 +137,7 @@ private:
 
 BandItem::BandItem(const BandTarget &target, const BandContext *context, QGraphicsItem *parent)
     : QGraphicsObject(parent), target_(target), context_(context), body_(new BodyItem(this)),
-      rubberBandItem_(new QGraphicsRectItem(body_)), handleBar_(new QGraphicsRectItem(this)),
-      handleStrip_(new BandHandleStrip(this))
+      handleBar_(new QGraphicsRectItem(this)), handleStrip_(new BandHandleStrip(this))
 {
     body_->setPos(0, canvas::headerStripHeight);
     setFlag(ItemClipsChildrenToShape);
@@ -148,11 +147,6 @@ BandItem::BandItem(const BandTarget &target, const BandContext *context, QGraphi
     // from the picture. Whatever changes their look calls update().
     setCacheMode(DeviceCoordinateCache);
     setAcceptDrops(true);
-    rubberBandItem_->setZValue(chromeZ);
-    rubberBandItem_->setBrush(withAlpha(accentColor(), 0.15));
-    rubberBandItem_->setPen(QPen(accentColor(), 1));
-    rubberBandItem_->hide();
-    rubberBandItem_->setAcceptedMouseButtons(Qt::NoButton);
     handleBar_->setZValue(chromeZ);
     handleBar_->setPen(Qt::NoPen);
     handleBar_->setAcceptedMouseButtons(Qt::NoButton);
@@ -221,7 +215,7 @@ QRectF BandItem::bodyRect() const
 
 std::optional<QRectF> BandItem::rubberBand() const
 {
-    if (!rubberBandItem_->isVisible())
+    if (!rubberBandItem_ || !rubberBandItem_->isVisible())
         return std::nullopt;
     return rubberBandItem_->rect();
 }
@@ -340,6 +334,13 @@ void BandItem::mousePressEvent(QGraphicsSceneMouseEvent *event)
 void BandItem::mouseMoveEvent(QGraphicsSceneMouseEvent *event)
 {
     if (press_ == Press::rubberBand && context_ && context_->store) {
+        if (!rubberBandItem_) {
+            rubberBandItem_ = new QGraphicsRectItem(body_);
+            rubberBandItem_->setZValue(chromeZ);
+            rubberBandItem_->setBrush(withAlpha(accentColor(), 0.15));
+            rubberBandItem_->setPen(QPen(accentColor(), 1));
+            rubberBandItem_->setAcceptedMouseButtons(Qt::NoButton);
+        }
         rubberBandItem_->setRect(
             bandgeometry::rubberBandRect(pressBodyPoint_, toBody(event->pos())));
         rubberBandItem_->show();
@@ -350,7 +351,8 @@ bool BandItem::sceneEvent(QEvent *event)
 {
     if (event->type() == QEvent::UngrabMouse) {
         press_ = Press::none;
-        rubberBandItem_->hide();
+        if (rubberBandItem_)
+            rubberBandItem_->hide();
     }
     return QGraphicsObject::sceneEvent(event);
 }
@@ -449,7 +451,8 @@ void BandItem::mouseReleaseEvent(QGraphicsSceneMouseEvent *event)
     DocumentStore *store = context_ ? context_->store.data() : nullptr;
     const Press press = std::exchange(press_, Press::none);
     const std::optional<QRectF> rect = rubberBand();
-    rubberBandItem_->hide();
+    if (rubberBandItem_)
+        rubberBandItem_->hide();
     if (!store)
         return;
     if (press != Press::rubberBand)

@@ -238,8 +238,9 @@ void paintContent(QPainter *painter, const ReportElement &element, const QRectF 
         // The whole width of the pen prints, also where it reaches past the element's box.
         painter->setClipping(false);
         painter->setPen(strokePen(element));
-        painter->drawLine(ElementFaceGeometry::lineEnds(element.width, element.height)
-                              .translated(frame.topLeft()));
+        painter->drawLine(
+            ElementFaceGeometry::lineEnds(element.printedWidth(), element.printedHeight())
+                .translated(frame.topLeft()));
     }
     // Lists draw nothing under their children.
     painter->restore();
@@ -261,7 +262,8 @@ void paintOverlay(QPainter *painter, const ReportElement &element, const QRectF 
 
 void paintTree(QPainter *painter, const ReportElement &element, const ElementFaceContext &context)
 {
-    const QRectF frame = ElementFaceGeometry::drawnFrame(element.width, element.height);
+    const QRectF frame =
+        ElementFaceGeometry::drawnFrame(element.printedWidth(), element.printedHeight());
     paintContent(painter, element, frame, context);
     if (const ElementList *children = element.kind.children()) {
         painter->save();

@@ -42,7 +42,7 @@ namespace {
 
 QRectF frameOf(const ReportElement &e)
 {
-    return QRectF(e.x, e.y, e.width, e.height);
+    return QRectF(e.x, e.y, e.printedWidth(), e.printedHeight());
 }
 
 } // namespace

@@ -75,4 +75,23 @@ private:
     int count_ = 0;
 };
 
+// An engine judge started at the first question, where Java and the jar are there.
+class LazyEngineJudge {
+public:
+    // The engine's complaint about compiling the report, or no value (also without an engine).
+    std::optional<QString> compileError(const ReportDocument &report)
+    {
+        if (!judge_) {
+            const std::optional<SidecarClient::Location> location = realEngine();
+            if (!location)
+                return std::nullopt;
+            judge_.emplace(*location);
+        }
+        return judge_->compileError(report);
+    }
+
+private:
+    std::optional<EngineJudge> judge_;
+};
+
 } // namespace testsupport
