@@ -5,6 +5,7 @@
 #include "CanonicalDiff.h"
 #include "CodecTestSupport.h"
 
+#include <QSizeF>
 #include <gtest/gtest.h>
 
 using namespace codectest;
@@ -143,4 +144,42 @@ TEST(JrxmlEngineValues, TextOverflowIsTheEngines)
     const QByteArray cut = JrxmlCodec::serialize(edited);
     EXPECT_TRUE(cut.contains("textAdjust=\"CutText\" isStretchWithOverflow=\"true\""))
         << cut.toStdString();
+}
+
+// The engine lays a line of no height (or width) out one point high (or wide): the model keeps
+// the file's 0, measures it as that point, and a no-edit save writes the 0 back, in a band, in a
+// frame and in a group's header. Other kinds keep their 0 as it is.
+TEST(JrxmlEngineValues, ALineOfNoHeightOrWidthIsOnePointAndKeepsItsZero)
+{
+    const QByteArray in = reportWithHeader(
+        "<group name=\"g\"><groupExpression/><groupHeader><band height=\"10\"><line>"
+        "<reportElement x=\"0\" y=\"9\" width=\"0\" height=\"0\"/></line></band></groupHeader>"
+        "</group><title><band height=\"120\"><line><reportElement x=\"10\" y=\"119\" width=\"100\" "
+        "height=\"0\" forecolor=\"#0000FF\"/></line><frame><reportElement x=\"0\" y=\"0\" "
+        "width=\"300\" height=\"50\"/><line><reportElement x=\"299\" y=\"10\" width=\"0\" "
+        "height=\"20\"/><graphicElement><pen lineWidth=\"2.0\"/></graphicElement></line></frame>"
+        "<rectangle><reportElement x=\"0\" y=\"60\" width=\"0\" height=\"0\"/></rectangle>"
+        "</band></title>");
+    const ReportDocument d = JrxmlCodec::parse(in);
+    const ElementList title = d.band(BandType::title)->elements;
+    const ReportElement &flat = title.at(0);
+    EXPECT_EQ(flat.height, 0);
+    EXPECT_EQ(flat.printedHeight(), 1);
+    EXPECT_EQ(flat.printedWidth(), 100);
+    const ReportElement &upright = title.at(1).kind.children()->at(0);
+    EXPECT_EQ(upright.width, 0);
+    EXPECT_EQ(upright.printedWidth(), 1);
+    EXPECT_EQ(upright.printedHeight(), 20);
+    const ReportElement &dot = d.groups.at(0).headerElements.at(0);
+    EXPECT_EQ(QSizeF(dot.printedWidth(), dot.printedHeight()), QSizeF(1, 1));
+    const ReportElement &shape = title.at(2);
+    EXPECT_EQ(QSizeF(shape.printedWidth(), shape.printedHeight()), QSizeF(0, 0));
+    const QByteArray out = expectUnchanged(in);
+    EXPECT_EQ(out.count("height=\"0\""), 3) << out.toStdString();
+
+    // A length the user gives the line is written as given, 1 included.
+    ReportDocument edited = d;
+    edited.bands[1].elements[0].height = 1;
+    const QByteArray changed = JrxmlCodec::serialize(edited);
+    EXPECT_TRUE(changed.contains("width=\"100\" height=\"1\"")) << changed.toStdString();
 }
