@@ -341,6 +341,12 @@ void setPenParts(InheritedStyle::Pen &pen, std::initializer_list<pugi::xml_node>
 // each of `styles` (the report's style elements), in their order.
 QList<InheritedStyle> resolveStyleChains(const std::vector<pugi::xml_node> &styles);
 
+// The style's element with what it holds, as the report's styles section holds it.
+void appendStyle(QString &out, const ReportStyle &style);
+
+// What the style holds, every value of the model's set: what it gives as the designer holds it.
+InheritedStyle heldBy(const ReportStyle &style);
+
 // The data-definition sections; the styles are read first and handed to the context.
 void readDataDefinitions(pugi::xml_node root, ReportDocument &document, JrxmlReadContext &context);
 

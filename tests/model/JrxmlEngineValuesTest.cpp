@@ -183,3 +183,28 @@ TEST(JrxmlEngineValues, ALineOfNoHeightOrWidthIsOnePointAndKeepsItsZero)
     const QByteArray changed = JrxmlCodec::serialize(edited);
     EXPECT_TRUE(changed.contains("width=\"100\" height=\"1\"")) << changed.toStdString();
 }
+
+// Of several styles marked default the engine takes the last: the elements that name no style
+// and the styles that name no parent inherit from it.
+TEST(JrxmlEngineValues, OfTwoDefaultStylesTheLastIsTheDefault)
+{
+    const QByteArray in = reportWithHeader(
+        "<style name=\"First\" isDefault=\"true\" fontSize=\"8\" forecolor=\"#FF0000\"/>"
+        "<style name=\"Loose\" isBold=\"true\"/>"
+        "<style name=\"Second\" isDefault=\"true\" fontSize=\"14\" hAlign=\"Right\"/>"
+        "<title><band height=\"40\"><staticText><reportElement x=\"0\" y=\"0\" width=\"90\" "
+        "height=\"20\"/><text/></staticText><staticText><reportElement x=\"0\" y=\"20\" "
+        "width=\"90\" height=\"20\" style=\"Loose\"/><text/></staticText></band></title>");
+    const ReportDocument d = JrxmlCodec::parse(in);
+    const ReportStyle &loose = d.styles.at(1);
+    EXPECT_EQ(loose.fontSize, 14);
+    EXPECT_EQ(loose.textAlignment, TextAlignment::right);
+    EXPECT_EQ(loose.foreColor, std::nullopt);
+    const ElementList elements = d.band(BandType::title)->elements;
+    for (const ReportElement &e : elements) {
+        EXPECT_EQ(e.fontSize, 14);
+        EXPECT_EQ(e.textAlignment, TextAlignment::right);
+        EXPECT_EQ(e.foreColor, std::nullopt);
+    }
+    expectUnchanged(in);
+}
