@@ -57,14 +57,11 @@ void showPlainText(PlainTextEdit *editor, const QString &text, QString &written)
     editor->setText(text);
 }
 
-// Calls `write` with the editor's text at every change the user makes; cutting a long line into
-// pieces changes no text.
+// Calls `write` with the editor's text at every change the user makes.
 template <typename Write> void writeOnChange(PlainTextEdit *editor, QObject *context, Write write)
 {
-    QObject::connect(editor, &QPlainTextEdit::textChanged, context, [editor, write] {
-        if (!editor->isCuttingPieces())
-            write(editor->text());
-    });
+    QObject::connect(editor, &PlainTextEdit::linesChanged, context,
+                     [editor, write] { write(editor->text()); });
 }
 
 QLabel *caption(const QString &text, QWidget *parent)
