@@ -6,6 +6,7 @@
 #include "inspector/EvaluationTimeControls.h"
 #include "inspector/InspectorTexts.h"
 #include "model/ElementFill.h"
+#include "widgets/EnteredTextValidator.h"
 #include "widgets/InspectorRows.h"
 #include "widgets/PlainTextEdit.h"
 #include "widgets/WheelGuard.h"
@@ -217,6 +218,7 @@ FormatCard::FormatCard(const ElementWriter &writer, const QString &title, Sideca
     hyperlink_ = new QLineEdit(this);
     hyperlink_->setObjectName(u"inspector.format.hyperlink"_s);
     hyperlink_->setPlaceholderText(InspectorTexts::hyperlinkPlaceholder());
+    EnteredTextValidator::install(hyperlink_);
     connect(hyperlink_, &QLineEdit::textEdited, this, &FormatCard::writeHyperlink);
     hyperlinkBuilder_ = new ExpressionBuilderButton(
         TextBinding{[this] { return hyperlink_->text(); },
