@@ -28,7 +28,11 @@ bool entersAsIs(QStringView text, qsizetype i)
 
 bool EnteredText::needsCleaning(QStringView text)
 {
+    const char16_t *chars = text.utf16();
     for (qsizetype i = 0; i < text.size(); ++i) {
+        // Nearly every character lies between the controls and the separators.
+        if (chars[i] >= 0x20 && chars[i] < 0x2028)
+            continue;
         if (!entersAsIs(text, i))
             return true;
     }

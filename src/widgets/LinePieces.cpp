@@ -46,7 +46,11 @@ bool endsParagraph(QChar c)
 
 QString heldText(const QString &text)
 {
-    const auto otherEnd = [](QChar c) { return c != u'\n' && endsParagraph(c); };
+    // Nearly every character lies between the line feed and the paragraph separator.
+    const auto otherEnd = [](QChar c) {
+        const char16_t u = c.unicode();
+        return (u <= u'\r' || u >= QChar::ParagraphSeparator) && u != u'\n' && endsParagraph(c);
+    };
     if (std::none_of(text.cbegin(), text.cend(), otherEnd))
         return text;
     QString held;
@@ -95,11 +99,21 @@ bool heal(QTextDocument &document, int from, int to)
     if (from == first.position())
         setMark(cursor, editing, first, continuesProperty, goesOn(first.previous()));
     // Inside the change, the paragraphs' own marks say whether they continue a line; the one
-    // after the change is untouched and says whether the line of the last goes on.
-    for (QTextBlock block = first; block.isValid(); block = block.next()) {
-        setMark(cursor, editing, block, goesOnProperty, hasMark(block.next(), continuesProperty));
-        if (block == last)
+    // after the change is untouched and says whether the line of the last goes on. Each
+    // paragraph's format is read once.
+    QTextBlock block = first;
+    QTextBlockFormat format = block.blockFormat();
+    for (;;) {
+        const QTextBlock next = block.next();
+        const QTextBlockFormat nextFormat =
+            next.isValid() ? next.blockFormat() : QTextBlockFormat();
+        const bool goesOnNow = nextFormat.boolProperty(continuesProperty);
+        if (format.boolProperty(goesOnProperty) != goesOnNow)
+            setMark(cursor, editing, block, goesOnProperty, goesOnNow);
+        if (block == last || !next.isValid())
             break;
+        block = next;
+        format = nextFormat;
     }
     if (editing)
         cursor.endEditBlock();

@@ -112,16 +112,21 @@ void PlainTextEdit::setText(const QString &text)
     document()->setUndoRedoEnabled(false);
     document()->clear();
     QTextCursor cursor(document());
-    insertText(cursor, held);
+    insertHeld(cursor, held);
     document()->setUndoRedoEnabled(true);
     setTextCursor(QTextCursor(document()));
 }
 
 void PlainTextEdit::insertText(QTextCursor &cursor, const QString &text)
 {
-    const QString held = heldText(text);
+    insertHeld(cursor, heldText(text));
+}
+
+void PlainTextEdit::insertHeld(QTextCursor &cursor, QStringView held)
+{
     cursor.beginEditBlock();
     cursor.removeSelectedText();
+    const int start = cursor.position();
     // Short lines go in together. A line feed inserted with them opens a paragraph of the format
     // of the one it is typed in, which is right unless that one continues a line: there, and
     // after pieces, a line break opens a paragraph of its own that does not continue a line.
@@ -131,7 +136,7 @@ void PlainTextEdit::insertText(QTextCursor &cursor, const QString &text)
         if (!run.isEmpty())
             cursor.insertText(std::exchange(run, {}));
     };
-    const QList<QStringView> lines = QStringView(held).split(u'\n');
+    const QList<QStringView> lines = held.split(u'\n');
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const QStringView line = lines.at(i);
         if (i > 0 && breaksContinue) {
@@ -151,6 +156,9 @@ void PlainTextEdit::insertText(QTextCursor &cursor, const QString &text)
         breaksContinue = true;
     }
     flush();
+    // The marks set right within the insertion's own step: no second change follows it.
+    if (hasPieces_)
+        heal(*document(), start, cursor.position());
     cursor.endEditBlock();
 }
 
@@ -199,6 +207,7 @@ void PlainTextEdit::cutParagraph(QTextCursor &cursor, const QTextBlock &block)
         cursor.setPosition(start + int(*cut));
         cursor.insertBlock(continuing());
     }
+    heal(*document(), start, start + int(line.size() + cuts.size()));
 }
 
 void PlainTextEdit::cutLongParagraphs()

@@ -71,6 +71,8 @@ protected:
     void inputMethodEvent(QInputMethodEvent *event) override;
 
 private:
+    // insertText() of a text whose line breaks are all line feeds.
+    void insertHeld(QTextCursor &cursor, QStringView held);
     // Cuts a paragraph into pieces with the cursor.
     void cutParagraph(QTextCursor &cursor, const QTextBlock &block);
     // Cuts the paragraphs that the last change left longer than `longLine` (a completion, say)
