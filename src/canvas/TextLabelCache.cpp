@@ -68,14 +68,17 @@ const Layout &layoutOf(QPainter *painter, double width, int flags, const QString
     LayoutKey key{text, font, width, flags};
     if (const Layout *known = layouts().object(key))
         return *known;
-    auto *layout = new Layout{QStaticText(text), 0};
+    // As drawText() takes them: a line feed breaks the line, a carriage return is a blank.
+    QString shown = text;
+    shown.replace(u'\n', QChar::LineSeparator).replace(u'\r', u' ');
+    auto *layout = new Layout{QStaticText(shown), 0};
     layout->text.setTextFormat(Qt::PlainText);
     QTextOption option(Qt::Alignment(flags) & Qt::AlignHorizontal_Mask);
     option.setWrapMode((flags & Qt::TextWordWrap) ? QTextOption::WordWrap : QTextOption::NoWrap);
     layout->text.setTextOption(option);
     layout->text.setTextWidth(width);
     layout->text.prepare(painter->worldTransform(), font);
-    layout->height = alignedHeight(text, font, option, width);
+    layout->height = alignedHeight(shown, font, option, width);
     layouts().insert(std::move(key), layout);
     return *layout;
 }

@@ -227,6 +227,7 @@ TEST(TextLabelCacheTest, LabelsDrawAsThePainterDrawsText)
         u"Total"_s,
         u"A label long enough to wrap onto a second and a third line here"_s,
         u"Averylongwordthatcannotwrapanywhereatall and more words below it to overflow"_s,
+        u"First line\nSecond line\r\nthird"_s,
     };
     const int vertical[] = {Qt::AlignTop, Qt::AlignVCenter, Qt::AlignBottom};
     const int horizontal[] = {Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight};

@@ -59,6 +59,26 @@ protected:
         return u"(no text)"_s;
     }
 
+    // Opens the expression builder beside the Expression card; its editor, with the focus.
+    PlainTextEdit *openBuilder()
+    {
+        auto *button = find<ExpressionBuilderButton>(u"inspector.expression.builder"_s);
+        if (!button)
+            return nullptr;
+        button->click();
+        if (!button->builder())
+            return nullptr;
+        PlainTextEdit *editor = button->builder()->editor()->textView();
+        editor->setFocus();
+        return editor;
+    }
+    void closeBuilder()
+    {
+        if (auto *button = find<ExpressionBuilderButton>(u"inspector.expression.builder"_s);
+            button && button->builder())
+            button->builder()->doneButton()->click();
+    }
+
     PlainTextEdit *focused(const QString &name)
     {
         auto *editor = find<PlainTextEdit>(name);
@@ -101,15 +121,11 @@ TEST_F(TextCardTypingTest, RandomEditingInTheExpressionBuilderReachesTheElement)
     for (const quint32 seed : RandomTyping::seeds(321, 3)) {
         const ReportElement field =
             selectNew(element(ElementKind::TextField{RandomTyping::startingText(seed)}));
-        auto *button = find<ExpressionBuilderButton>(u"inspector.expression.builder"_s);
-        ASSERT_TRUE(button);
-        button->click();
-        ASSERT_TRUE(button->builder());
-        PlainTextEdit *editor = button->builder()->editor()->textView();
-        editor->setFocus();
+        PlainTextEdit *editor = openBuilder();
+        ASSERT_TRUE(editor);
         RandomTyping typing(editor, seed, [this, &field] { return stored(field.id); });
         const bool held = typing.run(90);
-        button->builder()->doneButton()->click();
+        closeBuilder();
         if (!held)
             return;
         EXPECT_EQ(find<PlainTextEdit>(u"inspector.expression.editor"_s)->text(), stored(field.id))
@@ -140,16 +156,12 @@ TEST_F(TextCardTypingTest, TheSavedTextHoldsTheLinesTheCardShows)
 TEST_F(TextCardTypingTest, ExpressionsBrokenIntoLinesCompile)
 {
     const ReportElement shortOne = selectNew(element(ElementKind::TextField{}));
-    auto *button = find<ExpressionBuilderButton>(u"inspector.expression.builder"_s);
-    ASSERT_TRUE(button);
-    button->click();
-    ASSERT_TRUE(button->builder());
-    PlainTextEdit *builder = button->builder()->editor()->textView();
-    builder->setFocus();
+    PlainTextEdit *builder = openBuilder();
+    ASSERT_TRUE(builder);
     QTest::keyClicks(builder, u"\"A\""_s);
     QTest::keyClick(builder, Qt::Key_Return, Qt::ShiftModifier);
     QTest::keyClicks(builder, u"+ \"B\""_s);
-    button->builder()->doneButton()->click();
+    closeBuilder();
     EXPECT_EQ(stored(shortOne.id), u"\"A\"\n+ \"B\""_s);
 
     // In a long line: the comment ends where the line does.

@@ -3,6 +3,7 @@
 // enters without the characters a report cannot hold.
 #include "widgets/PlainTextEdit.h"
 #include "RandomTyping.h"
+#include "TestSupport.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -15,13 +16,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QString letters(qsizetype length)
-{
-    QString text;
-    for (qsizetype i = 0; i < length; ++i)
-        text.append(QChar(u'a' + int((i * 7) % 26)));
-    return text;
-}
+using testsupport::letters;
 
 class PlainTextEditTest : public ::testing::Test {
 protected:
@@ -50,6 +45,14 @@ protected:
     {
         QApplication::clipboard()->setText(text);
         QTest::keyClick(&editor, Qt::Key_V, Qt::ControlModifier);
+    }
+
+    // An input method commits `text`.
+    void commit(const QString &text)
+    {
+        QInputMethodEvent event;
+        event.setCommitString(text);
+        QApplication::sendEvent(&editor, &event);
     }
 
     // Whether the paragraph that holds `offset` of the text starts a line.
@@ -114,9 +117,7 @@ TEST_F(PlainTextEditTest, ShiftReturnAndUnicodeSeparatorsStartALine)
     paste(u"\u2028third\u2029fourth"_s);
     EXPECT_EQ(editor.text(), u"First line\nSecond line\nthird\nfourth"_s);
 
-    QInputMethodEvent commit;
-    commit.setCommitString(u"\u2028fifth"_s);
-    QApplication::sendEvent(&editor, &commit);
+    commit(u"\u2028fifth"_s);
     EXPECT_EQ(editor.text(), u"First line\nSecond line\nthird\nfourth\nfifth"_s);
 
     const QString line = letters(3000);
@@ -135,9 +136,7 @@ TEST_F(PlainTextEditTest, TextEntersWithoutCharactersAReportCannotHold)
     paste(u"First\u000BSecond\fThird\u0001\u001B!\tend\r\nlast"_s);
     EXPECT_EQ(editor.text(), u"First\nSecond\nThird!\tend\nlast"_s);
 
-    QInputMethodEvent commit;
-    commit.setCommitString(u"\u0007ok\u000B"_s);
-    QApplication::sendEvent(&editor, &commit);
+    commit(u"\u0007ok\u000B"_s);
     EXPECT_EQ(editor.text(), u"First\nSecond\nThird!\tend\nlastok\n"_s);
 
     // Nothing but such characters: nothing enters, and the selection stays.
