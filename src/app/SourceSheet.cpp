@@ -7,7 +7,6 @@
 #include "widgets/Dialogs.h"
 #include "widgets/PlainToolTip.h"
 #include "widgets/SheetHeader.h"
-#include "widgets/WrappingLabel.h"
 #include "workspace/WorkspaceModel.h"
 
 #include <QKeySequence>
@@ -19,14 +18,14 @@
 using namespace Qt::StringLiterals;
 
 SourceSheet::SourceSheet(WorkspaceModel &workspace, Dialogs &dialogs, QWidget *parent)
-    : QWidget(parent), workspace_(workspace), dialogs_(dialogs),
-      errorLabel_(new WrappingLabel(this)),
+    : QWidget(parent), workspace_(workspace), dialogs_(dialogs), errorLabel_(new QLabel(this)),
       editor_(new CodeEditorView(XMLSyntaxHighlighter::scheme(), true, {}, nullptr, this))
 {
     setObjectName(u"SourceSheetContent"_s);
     errorLabel_->setObjectName(u"SourceError"_s);
-    // The reader's message quotes the text, which may hold long words (a namespace's address):
-    // it wraps inside them too, and shows whole.
+    errorLabel_->setTextFormat(Qt::PlainText); // the reader's message quotes the text
+    // Wrapped (inside a word too long for a line) and as tall as it needs: shown whole.
+    errorLabel_->setWordWrap(true);
     errorLabel_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     errorLabel_->setMaximumWidth(320);
     QFont caption = errorLabel_->font();
