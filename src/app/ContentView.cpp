@@ -234,10 +234,15 @@ SheetDialog *ContentView::buildPageSetupSheet()
 SheetDialog *ContentView::buildSourceSheet()
 {
     WorkspaceModel &w = workspace_;
-    auto *sheet =
-        addSheet(u"SourceSheet"_s, {650, 800}, sourceSheetContent_ = new SourceSheet(workspace_),
-                 [&w] { w.setIsSourceVisible(false); });
+    sourceSheetContent_ = new SourceSheet(workspace_, dialogs_);
+    auto *sheet = addSheet(u"SourceSheet"_s, {650, 800}, sourceSheetContent_,
+                           [&w] { w.setIsSourceVisible(false); });
     sheet->setIsWorkspaceSheet(true);
+    // Its text may be work not applied yet: every way of closing it asks the sheet first.
+    sheet->setClosesOnlyByFlag(true);
+    workspace_.setSourceCloseCheck([sheet = QPointer<SourceSheet>(sourceSheetContent_)] {
+        return !sheet || sheet->confirmClose();
+    });
     return sheet;
 }
 
