@@ -10,7 +10,8 @@
 // within it. The engine refuses a report in which an element reaches past the right edge of its
 // frame's room (the frame's width less its left and right padding; it does not check the
 // height), past the right or bottom edge of its list's contents (the list's own size), or past
-// either edge of its table cell, and an element of a list at a negative place.
+// either edge of its table cell, and an element of a list at a negative place. A line's side of 0
+// takes one point there.
 namespace ContainerRoom {
 
 struct Room {
