@@ -15,6 +15,7 @@ void RefusalBar::setStore(DocumentStore *store)
     if (store == store_)
         return;
     disconnect(refused_);
+    disconnect(limited_);
     disconnect(changed_);
     tell({});
     store_ = store;
@@ -27,5 +28,9 @@ void RefusalBar::setStore(DocumentStore *store)
                 tell(LengthLimits::bandHeight(*store_, target, height, settings_.measurementUnit())
                          .message);
         });
+    limited_ = connect(store, &DocumentStore::bandLimitReached, this,
+                       [this](const BandTarget &, double largest) {
+                           tell(LengthLimits::bandLimitWords(largest, settings_.measurementUnit()));
+                       });
     changed_ = connect(store, &DocumentStore::documentChanged, this, [this] { tell({}); });
 }

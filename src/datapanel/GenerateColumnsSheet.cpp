@@ -3,6 +3,7 @@
 #include "datapanel/DataPanelView.h"
 #include "datapanel/GenerateColumnsSheetVisibility.h"
 #include "document/DocumentStore.h"
+#include "edits/BandLimitRefusal.h"
 #include "widgets/CardText.h"
 #include "widgets/SheetDialog.h"
 #include "widgets/SheetHeader.h"
@@ -91,6 +92,10 @@ GenerateColumnsView::GenerateColumnsView(DocumentStore *store, AppSettings &sett
     CardText::makeSecondary(emptyText_);
     column->addWidget(emptyText_);
 
+    refusal_ = CardText::warning(this);
+    refusal_->setObjectName(sheetName + u".refusal"_s);
+    column->addWidget(refusal_);
+
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
     cancel_ = sheetButton(u"Cancel"_s, sheetName, u"cancel"_s, this);
@@ -138,6 +143,8 @@ void GenerateColumnsView::showing()
 
 void GenerateColumnsView::refresh()
 {
+    // Said of the report as it was.
+    CardText::showWarning(refusal_, {});
     if (!store_)
         return;
     const ReportDocument &document = store_->document();
@@ -220,9 +227,16 @@ void GenerateColumnsView::generate()
         std::optional<BandTarget> target = selection_.detailTarget;
         if (!target && !document.detailBands.isEmpty())
             target = BandTarget::detailBand(document.detailBands.first().id);
-        if (target)
+        if (target) {
+            // A layout the page cannot hold adds nothing: the sheet stays and says why.
+            const BandLimitRefusal refusal(*store_, settings_.measurementUnit());
             store_->generateColumnarLayout(fields, *target, settings_.defaultBlankWhenNull(),
                                            std::nullopt);
+            if (!refusal.words().isEmpty()) {
+                CardText::showWarning(refusal_, refusal.words());
+                return;
+            }
+        }
     }
     if (onDismiss_)
         onDismiss_();

@@ -2,6 +2,7 @@
 #include "document/ReportReferences.h"
 #include "document/SortFieldNames.h"
 #include "model/FreshName.h"
+#include "model/PageLayout.h"
 
 #include <algorithm>
 
@@ -121,8 +122,19 @@ void DocumentStore::addGroup()
 {
     ReportGroup group;
     group.name = firstFreeName(QStringLiteral("Group"), document_.groups);
-    group.headerHeight = 20;
-    group.footerHeight = 20;
+    // Each band 20 high, where the page holds it that high with the bands printed with it.
+    ReportDocument with = document_;
+    with.groups.append(group);
+    for (const BandTarget &target :
+         {BandTarget::groupHeader(group.id), BandTarget::groupFooter(group.id)}) {
+        const std::optional<double> height = heightOnPage(with, target, 20);
+        if (!height) {
+            emit bandLimitReached(target, PageLayout::largestBandHeight(with, target));
+            return;
+        }
+        (target.kind() == BandTarget::Case::groupHeader ? group.headerHeight
+                                                        : group.footerHeight) = *height;
+    }
     addListItem(&ReportDocument::groups, group);
 }
 

@@ -3,7 +3,7 @@
 #include "RandomEdits.h"
 #include "RandomEditsParts.h"
 
-#include "canvas/CanvasGeometry.h"
+#include "canvas/BandGeometry.h"
 #include "datapanel/RemovalQuestions.h"
 #include "document/DocumentStore.h"
 #include "editors/ExpressionScope.h"
@@ -13,7 +13,6 @@
 #include "inspector/CardChoices.h"
 #include "model/Identifiers.h"
 #include "model/JrxmlCodec.h"
-#include "model/PageLayout.h"
 #include "model/RawEnum.h"
 #include "setup/PageSetupEdits.h"
 #include "widgets/ScriptedDialogs.h"
@@ -289,10 +288,10 @@ QString RandomEdits::editBands()
         const BandTarget target = targets.at(pick(int(targets.size())));
         // The band's handle stops at the lowest element's bottom, and at the highest the page
         // holds the band (a band a file made higher may stay as high).
+        const double tallest = store_.tallestHeight(target);
         const double lowest =
-            std::max(canvas::minimumBodyHeight, store_.heightToHoldElements(target));
-        const double highest = std::max({PageLayout::largestBandHeight(store_.document(), target),
-                                         store_.height(target), lowest});
+            bandgeometry::handleMinimum(store_.heightToHoldElements(target), tallest);
+        const double highest = std::max(tallest, lowest);
         const double height = std::clamp(double(10 + pick(150)), lowest, highest);
         store_.setHeight(height, target);
         return u"height of "_s + target.id() + u' ' + QString::number(height);
