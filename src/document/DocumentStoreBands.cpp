@@ -1,6 +1,7 @@
 #include "document/ContainerRoom.h"
 #include "document/DocumentStore.h"
 #include "model/PageLayout.h"
+#include "model/ReportParts.h"
 
 #include <algorithm>
 #include <cmath>
@@ -195,6 +196,14 @@ bool DocumentStore::refusesTallerThanBand(const QList<ReportElement> &elements,
     return false;
 }
 
+bool DocumentStore::refusesBandsOfParts(const BandTarget &target)
+{
+    if (!ReportParts::isPartReport(document_))
+        return false;
+    emit bandTakesNoElements(target);
+    return true;
+}
+
 void DocumentStore::growBandHolding(const QUuid &id)
 {
     std::optional<BandTarget> home;
@@ -253,7 +262,8 @@ QString DocumentStore::label(const ReportDocument &document, const BandTarget &t
 
 void DocumentStore::setHeight(double height, const BandTarget &target)
 {
-    if (this->height(target) == height)
+    // A report of parts holds no band: a height would write one.
+    if (this->height(target) == height || ReportParts::isPartReport(document_))
         return;
     applyCoalescedEdit(target, [&] {
         changeDocument([&](ReportDocument &document) {
@@ -270,7 +280,7 @@ void DocumentStore::setHeight(double height, const BandTarget &target)
 
 void DocumentStore::setBandPresent(BandType type, bool isPresent)
 {
-    if (type == BandType::detail)
+    if (type == BandType::detail || (isPresent && ReportParts::isPartReport(document_)))
         return;
     applyCoalescedEdit(QString(QStringLiteral("bandPresence-") + rawValue(type)), [&] {
         const qsizetype index = indexOfStandardBand(document_, type);
@@ -316,6 +326,8 @@ void DocumentStore::fitBandToContent(const BandTarget &target)
 
 void DocumentStore::addDetailBand()
 {
+    if (ReportParts::isPartReport(document_))
+        return;
     applyDiscreteEdit([this] {
         ReportBand band = ReportBand::defaultDetailBand();
         band.height = document_.detailBands.isEmpty() ? 40.0 : document_.detailBands.first().height;

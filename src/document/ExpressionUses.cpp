@@ -1,9 +1,11 @@
 #include "document/ExpressionUses.h"
 
 #include "document/ElementWalk.h"
+#include "model/JrxmlCodec.h"
 #include "model/XmlFragment.h"
 
 #include <QStringList>
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -135,6 +137,32 @@ int count(const ReportDocument &document, const QString &reference)
             counter.element(element);
     });
     return counter.total;
+}
+
+std::optional<QString> datasetLackingField(const ReportDocument &document, const QString &name)
+{
+    const QString reference = u"$F{"_s + name + u'}';
+    std::optional<QString> lacking;
+    // The walk meets a list or table before what it holds: the last one found is the innermost.
+    ElementWalk::visitDocument(document, [&](const ReportElement &element, ElementScope) {
+        QString dataset;
+        if (const auto *list = element.kind.as<ElementKind::List>())
+            dataset = list->datasetName;
+        else if (const auto *table = element.kind.as<ElementKind::Table>())
+            dataset = table->datasetName;
+        else
+            return;
+        const auto declared = std::find_if(
+            document.subDatasets.cbegin(), document.subDatasets.cend(),
+            [&](const ReportSubDataset &subDataset) { return subDataset.name == dataset; });
+        if (declared == document.subDatasets.cend() ||
+            std::any_of(declared->fields.cbegin(), declared->fields.cend(),
+                        [&](const ReportField &field) { return field.name == name; }))
+            return;
+        if (JrxmlCodec::serializeElement(element, {}).contains(reference))
+            lacking = dataset;
+    });
+    return lacking;
 }
 
 QString message(const QString &reference, int count, int sortFields)

@@ -3,6 +3,7 @@
 #include "model/ReportDocument.h"
 
 #include <QString>
+#include <optional>
 
 // Which expressions of the report's own dataset use a field, parameter or variable: those whose
 // text holds its reference ("$F{Amount}"). What lists and table cells hold runs over a
@@ -14,6 +15,11 @@ namespace ExpressionUses {
 // elements of the report's own sections with what they keep as the file wrote it (chart and
 // crosstab datasets, a list's or table's dataset run).
 int count(const ReportDocument &document, const QString &reference);
+
+// The sub-dataset that lacks the field `name` although what a list or table running it holds
+// names it ("$F{name}"): of several, the innermost. No value when none does, so that the
+// report's own expressions name it.
+std::optional<QString> datasetLackingField(const ReportDocument &document, const QString &name);
 
 // The question before a removal: "$F{Amount} is used in 3 expressions.", and with the sort
 // fields that name it "$F{Amount} is used in 3 expressions and 1 sort field."

@@ -30,6 +30,11 @@ bool visitTree(pugi::xml_node root, const Visit &visit)
         Element element(&node);
         visit(element);
         changed = element.isChanged() || changed;
+        if (element.isRemoved()) {
+            node.parent().remove_child(node);
+            changed = true;
+            continue;
+        }
         if (element.skipsChildren())
             continue;
         // Pushed last first, so that they come off the stack in document order.
@@ -97,24 +102,34 @@ void Element::removeAttribute(const char *name)
     changed_ = node_->remove_attribute(name) || changed_;
 }
 
-std::optional<QString> edited(const QString &elements, const Visit &visit)
+std::optional<QString> editedNodes(const QString &elements,
+                                   const std::function<bool(pugi::xml_node holder)> &edit)
 {
     pugi::xml_document tree;
     const QString wrapped = QStringLiteral("<f>") + elements + QStringLiteral("</f>");
     if (!JrxmlCodec::loadKept(tree, wrapped))
         return std::nullopt;
-    bool changed = false;
     const pugi::xml_node wrapper = tree.document_element();
-    for (pugi::xml_node child = wrapper.first_child(); child; child = child.next_sibling()) {
-        if (child.type() == pugi::node_element)
-            changed = visitTree(child, visit) || changed;
-    }
-    if (!changed)
+    if (!edit(wrapper))
         return std::nullopt;
     StringWriter writer;
     for (pugi::xml_node child = wrapper.first_child(); child; child = child.next_sibling())
         child.print(writer, "", pugi::format_raw, pugi::encoding_utf8);
     return QString::fromStdString(writer.text);
+}
+
+std::optional<QString> edited(const QString &elements, const Visit &visit)
+{
+    return editedNodes(elements, [&](pugi::xml_node wrapper) {
+        bool changed = false;
+        for (pugi::xml_node child = wrapper.first_child(), next; child; child = next) {
+            // Read first: the visit may remove the element.
+            next = child.next_sibling();
+            if (child.type() == pugi::node_element)
+                changed = visitTree(child, visit) || changed;
+        }
+        return changed;
+    });
 }
 
 std::optional<QString> editedAttributes(const QString &attributes, const char *tag,

@@ -31,17 +31,27 @@ public:
     void removeAttribute(const char *name);
     // The elements inside this one are not visited.
     void skipChildren() { skipChildren_ = true; }
+    // The element goes from the fragment, with what it holds.
+    void remove() { removed_ = true; }
 
     bool isChanged() const { return changed_; }
     bool skipsChildren() const { return skipChildren_; }
+    bool isRemoved() const { return removed_; }
 
 private:
     pugi::xml_node *node_;
     bool changed_ = false;
     bool skipChildren_ = false;
+    bool removed_ = false;
 };
 
 using Visit = std::function<void(Element &)>;
+
+// Parses the fragment (the elements one after another) and hands `edit` the element that holds
+// them. The fragment as `edit` left it when it answers true (it changed something); no value when
+// it answers false or the text is not XML.
+std::optional<QString> editedNodes(const QString &elements,
+                                   const std::function<bool(pugi::xml_node holder)> &edit);
 
 // Visits each element of the fragment (the elements one after another), each before the
 // elements inside it. The fragment with the changes the visit made, or no value when it made

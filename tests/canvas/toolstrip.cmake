@@ -4,6 +4,7 @@ quillmark_test(toolstrip_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/PaletteActionsTest.cpp
           ${CMAKE_CURRENT_LIST_DIR}/SnippetLibraryTest.cpp
           ${CMAKE_CURRENT_LIST_DIR}/ContainerRoomTest.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/ReportOfPartsTest.cpp
   LIBS quillmark_services)
 target_include_directories(toolstrip_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests/engine)
 if(NOT QUILLMARK_HEADLESS_ONLY)

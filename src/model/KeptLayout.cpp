@@ -1,0 +1,167 @@
+#include "KeptLayout.h"
+
+#include "JrxmlText.h"
+#include "XmlFragment.h"
+
+#include <pugixml.hpp>
+
+#include <cmath>
+#include <functional>
+#include <vector>
+
+namespace KeptLayout {
+
+namespace {
+
+bool isNamed(pugi::xml_node node, QStringView name)
+{
+    return node.type() == pugi::node_element &&
+           QLatin1StringView(JrxmlText::localName(node.name())) == name;
+}
+
+pugi::xml_node childNamed(pugi::xml_node node, QStringView name)
+{
+    for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
+        if (isNamed(child, name))
+            return child;
+    }
+    return {};
+}
+
+// The cells of the fragment's elements, in document order, without descending into a cell.
+std::vector<pugi::xml_node> cellNodes(pugi::xml_node holder, CellName which)
+{
+    std::vector<pugi::xml_node> cells;
+    std::vector<pugi::xml_node> open;
+    for (pugi::xml_node child = holder.last_child(); child; child = child.previous_sibling())
+        open.push_back(child);
+    while (!open.empty()) {
+        const pugi::xml_node node = open.back();
+        open.pop_back();
+        if (node.type() != pugi::node_element)
+            continue;
+        if (isNamed(node, which.name) &&
+            (which.within.isEmpty() || isNamed(node.parent(), which.within))) {
+            cells.push_back(node);
+            continue;
+        }
+        for (pugi::xml_node child = node.last_child(); child; child = child.previous_sibling())
+            open.push_back(child);
+    }
+    return cells;
+}
+
+// The report elements that `holder` holds, element groups looked through, in document order.
+void eachElement(pugi::xml_node holder, const std::function<void(pugi::xml_node)> &visit)
+{
+    for (pugi::xml_node child = holder.first_child(); child; child = child.next_sibling()) {
+        if (isNamed(child, u"elementGroup"))
+            eachElement(child, visit);
+        else if (childNamed(child, u"reportElement"))
+            visit(child);
+    }
+}
+
+double number(pugi::xml_node node, const char *name, double fallback)
+{
+    const pugi::xml_attribute attr = node.attribute(name);
+    return attr ? attr.as_double(fallback) : fallback;
+}
+
+Box readBox(pugi::xml_node element)
+{
+    const pugi::xml_node line = childNamed(element, u"reportElement");
+    Box box{number(line, "x", 0), number(line, "y", 0), number(line, "width", 0),
+            number(line, "height", 0)};
+    if (!isNamed(element, u"frame"))
+        return box;
+    box.isFrame = true;
+    const pugi::xml_node pens = childNamed(element, u"box");
+    const double padding = number(pens, "padding", 0);
+    box.paddingLeft = number(pens, "leftPadding", padding);
+    box.paddingRight = number(pens, "rightPadding", padding);
+    eachElement(element, [&](pugi::xml_node child) { box.children.append(readBox(child)); });
+    return box;
+}
+
+QList<Box> readElements(pugi::xml_node holder)
+{
+    QList<Box> boxes;
+    eachElement(holder, [&](pugi::xml_node element) { boxes.append(readBox(element)); });
+    return boxes;
+}
+
+// A length as the file writes it: a whole number without a fraction.
+QByteArray lengthText(double value)
+{
+    if (std::isfinite(value) && value == std::round(value) && std::abs(value) < 1e15)
+        return QByteArray::number(qint64(value));
+    return QByteArray::number(value, 'g', 17);
+}
+
+// Writes the places and sizes of `boxes` onto the elements `holder` holds; false when they
+// do not match.
+bool writeElements(pugi::xml_node holder, const QList<Box> &boxes, bool &changed)
+{
+    qsizetype index = 0;
+    bool matches = true;
+    eachElement(holder, [&](pugi::xml_node element) {
+        if (!matches || index >= boxes.size()) {
+            matches = false;
+            return;
+        }
+        const Box &box = boxes.at(index++);
+        const Box read = readBox(element);
+        pugi::xml_node line = childNamed(element, u"reportElement");
+        const auto write = [&](const char *name, double before, double after) {
+            if (before == after)
+                return;
+            pugi::xml_attribute attr = line.attribute(name);
+            if (!attr)
+                attr = line.append_attribute(name);
+            attr.set_value(lengthText(after).constData());
+            changed = true;
+        };
+        write("x", read.x, box.x);
+        write("y", read.y, box.y);
+        write("width", read.width, box.width);
+        write("height", read.height, box.height);
+        if (box.isFrame != read.isFrame ||
+            (box.isFrame && !writeElements(element, box.children, changed)))
+            matches = false;
+    });
+    return matches && index == boxes.size();
+}
+
+} // namespace
+
+QList<Cell> cells(const QString &xml, CellName which)
+{
+    QList<Cell> found;
+    XmlFragment::editedNodes(xml, [&](pugi::xml_node holder) {
+        for (const pugi::xml_node cell : cellNodes(holder, which)) {
+            const pugi::xml_attribute height = cell.attribute("height");
+            found.append({height ? std::optional(height.as_double()) : std::nullopt,
+                          readElements(cell)});
+        }
+        return false;
+    });
+    return found;
+}
+
+std::optional<QString> withCells(const QString &xml, CellName which, const QList<Cell> &changed)
+{
+    return XmlFragment::editedNodes(xml, [&](pugi::xml_node holder) {
+        const std::vector<pugi::xml_node> nodes = cellNodes(holder, which);
+        if (qsizetype(nodes.size()) != changed.size())
+            return false;
+        bool written = false;
+        for (size_t i = 0; i < nodes.size(); ++i) {
+            if (!writeElements(nodes[i], changed.at(qsizetype(i)).elements, written))
+                return false;
+        }
+        return written;
+    });
+}
+
+} // namespace KeptLayout
