@@ -362,8 +362,9 @@ SheetDialog *ContentView::buildPreviewSheet()
     if (!engine_)
         return nullptr;
     previewSheetContent_ = new PreviewSheet(*engine_);
-    previewSheetContent_->setReport(
-        [this]() -> const ReportDocument * { return activeStore_ ? &activeStore_->document() : nullptr; });
+    previewSheetContent_->setReport([this]() -> const ReportDocument * {
+        return activeStore_ ? &activeStore_->document() : nullptr;
+    });
     auto *sheet = addSheet(u"PreviewSheet"_s, {650, 800}, previewSheetContent_, [this] {
         if (engine_)
             engine_->setPreviewSession(std::nullopt);

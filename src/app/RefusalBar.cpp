@@ -29,10 +29,10 @@ void RefusalBar::setStore(DocumentStore *store)
                 tell(LengthLimits::bandHeight(*store_, target, height, settings_.measurementUnit())
                          .message);
         });
-    noBand_ = connect(store, &DocumentStore::bandTakesNoElements, this,
-                      [this](const BandTarget &target) {
-                          if (store_)
-                              tell(ReportParts::noElementsMessage(store_->label(target)));
-                      });
+    noBand_ =
+        connect(store, &DocumentStore::bandTakesNoElements, this, [this](const BandTarget &target) {
+            if (store_)
+                tell(ReportParts::noElementsMessage(store_->label(target)));
+        });
     changed_ = connect(store, &DocumentStore::documentChanged, this, [this] { tell({}); });
 }

@@ -193,8 +193,8 @@ void GenerateColumnsView::refresh()
     const bool ofParts = ReportParts::isPartReport(document);
     partsText_->setVisible(ofParts);
     if (ofParts)
-        partsText_->setText(ReportParts::noElementsMessage(
-            store_->label(selection_.detailTarget.value_or(
+        partsText_->setText(
+            ReportParts::noElementsMessage(store_->label(selection_.detailTarget.value_or(
                 BandTarget::detailBand(document.detailBands.value(0).id)))));
 
     const qsizetype bandCount = document.detailBands.size();

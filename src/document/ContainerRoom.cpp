@@ -162,11 +162,11 @@ bool fitKeptCells(ReportTableColumn &column)
     bool changed = false;
     for (KeptXml::Child &child : own.children) {
         changed = fitKeptCells(child.xml, {u"cell", {}},
-                                [&](const KeptLayout::Cell &cell) {
-                                    return Room{written(column.width),
-                                                cell.height ? std::optional(written(*cell.height))
-                                                            : std::nullopt};
-                                }) ||
+                               [&](const KeptLayout::Cell &cell) {
+                                   return Room{written(column.width),
+                                               cell.height ? std::optional(written(*cell.height))
+                                                           : std::nullopt};
+                               }) ||
                   changed;
     }
     if (changed)
@@ -254,8 +254,7 @@ bool fitContents(ElementList &list)
     bool changed = false;
     for (qsizetype i = 0; i < list.size(); ++i) {
         const ElementKind &kind = list.at(i).kind;
-        if (!kind.children() && !kind.is<ElementKind::Table>() &&
-            !kind.is<ElementKind::Crosstab>())
+        if (!kind.children() && !kind.is<ElementKind::Table>() && !kind.is<ElementKind::Crosstab>())
             continue;
         ReportElement element = list.at(i);
         if (fitContents(element)) {

@@ -186,8 +186,8 @@ void DocumentStore::insertSmart(const ReportElement &element,
     const ReportElement added = element;
     const std::optional<QUuid> container = selectedContainerID();
     const BandTarget destination = insertionTarget(activeBandTarget_);
-    if (!container && (!elementList(std::as_const(document_), destination) ||
-                       refusesBandsOfParts(destination)))
+    if (!container &&
+        (!elementList(std::as_const(document_), destination) || refusesBandsOfParts(destination)))
         return;
     applyDiscreteEdit([&] {
         batchDocumentChanges([&] {

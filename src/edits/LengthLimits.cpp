@@ -97,9 +97,8 @@ LengthVerdict withinContainer(const DocumentStore &store, const ReportElement &e
         holder ? ContainerRoom::of(*holder) : std::nullopt;
     if (!room)
         return LengthVerdict::accept(points);
-    static constexpr double ReportElement::*fields[] = {&ReportElement::x, &ReportElement::y,
-                                                        &ReportElement::width,
-                                                        &ReportElement::height};
+    static constexpr double ReportElement::*fields[] = {
+        &ReportElement::x, &ReportElement::y, &ReportElement::width, &ReportElement::height};
     static const QString labels[] = {u"X"_s, u"Y"_s, u"the width"_s, u"the height"_s};
     double ReportElement::*field = fields[int(which)];
     ReportElement edited = element;

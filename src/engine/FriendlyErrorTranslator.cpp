@@ -17,9 +17,12 @@ QString undeclaredAdvice(const QString &kind, const QString &name)
 
 QString undeclaredInDatasetAdvice(const QString &name, const QString &dataset)
 {
-    return u"The sub-dataset \"" + dataset + u"\", which a list or table runs, uses a field named \"" +
-           name + u"\" that it doesn't declare. Check the spelling, or add a field with that name "
-           u"to \"" + dataset + u"\" in the Subdatasets card of the Report Data sheet (the Data "
+    return u"The sub-dataset \"" + dataset +
+           u"\", which a list or table runs, uses a field named \"" + name +
+           u"\" that it doesn't declare. Check the spelling, or add a field with that name "
+           u"to \"" +
+           dataset +
+           u"\" in the Subdatasets card of the Report Data sheet (the Data "
            u"button).";
 }
 
@@ -76,7 +79,7 @@ const QList<ContainsRule> &containsRulesAfterOperator()
 } // namespace
 
 std::optional<QString> FriendlyErrorTranslator::translate(const QString &raw,
-                                                         const ReportDocument *report)
+                                                          const ReportDocument *report)
 {
     // A picture the engine did not find: which file, and where it looked.
     if (auto location = firstMatch(

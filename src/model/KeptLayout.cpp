@@ -141,8 +141,8 @@ QList<Cell> cells(const QString &xml, CellName which)
     XmlFragment::editedNodes(xml, [&](pugi::xml_node holder) {
         for (const pugi::xml_node cell : cellNodes(holder, which)) {
             const pugi::xml_attribute height = cell.attribute("height");
-            found.append({height ? std::optional(height.as_double()) : std::nullopt,
-                          readElements(cell)});
+            found.append(
+                {height ? std::optional(height.as_double()) : std::nullopt, readElements(cell)});
         }
         return false;
     });

@@ -117,9 +117,9 @@ TEST_F(KeptCellRoomsTest, ATableSwitchedToAnotherDatasetDropsTheGroupCellsItLack
         for (const KeptXml::Child &child : column.kept.part({}).children)
             EXPECT_FALSE(child.xml.contains(u"groupName"_s)) << child.xml.toStdString();
     }
-    EXPECT_EQ(complaints(), (QStringList{u"Field not found : Description"_s,
-                                         u"Field not found : Expression"_s,
-                                         u"Field not found : Result"_s}));
+    EXPECT_EQ(complaints(),
+              (QStringList{u"Field not found : Description"_s, u"Field not found : Expression"_s,
+                           u"Field not found : Result"_s}));
     store.flushPendingUndoSnapshot();
     EXPECT_EQ(store.undoStack().size(), steps + 1);
     store.undo();

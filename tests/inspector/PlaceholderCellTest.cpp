@@ -37,13 +37,14 @@ TEST_F(InspectorViewTest, ATextFieldCellNamesAFieldOfTheTablesDataset)
     ASSERT_TRUE(store.document().subDatasets.first().fields.isEmpty());
     store.flushPendingUndoSnapshot();
     const qsizetype steps = store.undoStack().size();
-    const auto columns = [&] { return store.element(table)->kind.as<ElementKind::Table>()->columns; };
+    const auto columns = [&] {
+        return store.element(table)->kind.as<ElementKind::Table>()->columns;
+    };
 
     pick(find<QComboBox>(u"inspector.columns.column0.detail.kind"_s), u"Text Field"_s);
     EXPECT_EQ(expressionOf(columns().at(0).detailCellElement), u"$F{field}"_s);
-    EXPECT_EQ(fieldNames(store.document().subDatasets.first()), QStringList{u"field"_s});
-    EXPECT_EQ(store.document().subDatasets.first().fields.first().className,
-              u"java.lang.String"_s);
+    ASSERT_EQ(fieldNames(store.document().subDatasets.first()), QStringList{u"field"_s});
+    EXPECT_EQ(store.document().subDatasets.first().fields.first().className, u"java.lang.String"_s);
     std::optional<testsupport::EngineJudge> engine;
     if (const std::optional<SidecarClient::Location> location = testsupport::realEngine())
         engine.emplace(*location);
