@@ -404,7 +404,7 @@ void ContentView::reportBug()
 {
     const QUrl url = bugReportURL(version_);
     if (urlOpener_ && url.isValid())
-        urlOpener_->open(url);
+        CrashDetection::sendSupportMail(url, dialogs_, *urlOpener_);
 }
 
 void ContentView::presentFileActionError(const QString &description)

@@ -82,7 +82,7 @@ public:
     // Bug reports: the mail is opened with `opener` and names `version`. The project explorer
     // opens folders with it when no file manager answers.
     void setBugReporting(UrlOpener &opener, const VersionInfo &version);
-    // Opens a pre-filled bug report mail.
+    // Opens a pre-filled bug report mail; without a mail program, offers to copy the address.
     void reportBug();
     static QUrl bugReportURL(const VersionInfo &version);
     // The one alert of failed file actions: "Quillmark" with the error's text; returns when closed.

@@ -128,7 +128,18 @@ void promptIfNeeded(bool previousSessionEndedUncleanly, Dialogs &dialogs, UrlOpe
     const QUrl url = reportURL(
         reportBody(version, mostRecentCrashLogPath(folder, QDateTime::currentDateTime()), folder));
     if (url.isValid())
-        opener.open(url);
+        sendSupportMail(url, dialogs, opener);
+}
+
+void sendSupportMail(const QUrl &url, Dialogs &dialogs, UrlOpener &opener)
+{
+    if (opener.open(url))
+        return;
+    dialogs.offerToCopy(u"Can't Open a Mail Program"_s,
+                        u"No mail program is set up on this computer to write the report in. "
+                        u"Send it to "_s +
+                            supportAddress + u" from the mail you use."_s,
+                        u"Copy Address"_s, supportAddress);
 }
 
 } // namespace CrashDetection

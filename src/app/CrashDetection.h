@@ -49,6 +49,10 @@ QUrl reportURL(const QString &body);
 // mailto:<support address>?subject=<subject>&body=<body>, every value percent-encoded.
 QUrl supportMailURL(const QString &subject, const QString &body);
 
+// Opens a support mail in the user's mail program. Where no mail program is set up, an alert
+// says so and offers to copy the support address.
+void sendSupportMail(const QUrl &url, Dialogs &dialogs, UrlOpener &opener);
+
 // The launch-time prompt, given what checkPreviousSessionAndArmForThisOne() found first thing at
 // launch: after an unclean exit, asks whether to report it and, on "Report a Bug", opens the
 // mail. Main thread.

@@ -258,27 +258,9 @@ void ConnectionEditorView::testConnection()
     SidecarModel *sidecar = context_.sidecar;
     if (!sidecar || sidecar->isBusy())
         return;
-    const DatabaseConnection tested = state_.connection();
-    const QString password = state_.password();
-    // The session ends when the sheet closes or opens again: a success that arrives later
-    // stores nothing, so a cancelled new preset leaves no password behind and a saved one
-    // keeps the password it was saved with.
-    sidecar->testConnection(
-        tested, password, state_.session(),
-        [view = QPointer<ConnectionEditorView>(this),
-         connections = QPointer<ConnectionPresetStore>(context_.connections), tested, password] {
-            if (!connections || !view)
-                return;
-            QString keychainError;
-            {
-                const DisabledWhile waiting({view->test_, view->cancel_, view->save_});
-                keychainError = connections->setPassword(tested.id, password);
-            }
-            if (!view)
-                return;
-            view->state_.passwordNotStored(keychainError);
-            view->showEngineState();
-        });
+    // Nothing is stored on success: the tested password stays in the editor until Save, so a
+    // cancelled sheet leaves no password behind and keeps the one stored before.
+    sidecar->testConnection(state_.connection(), state_.password(), state_.session(), nullptr);
 }
 
 void ConnectionEditorView::save()

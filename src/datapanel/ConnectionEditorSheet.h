@@ -32,9 +32,8 @@ public:
 
     // Shows the state's values in place.
     void refresh();
-    // "Test Connection": the edited preset and password, unsaved edits included. After a
-    // success the password is stored for the preset's id, if this opening of the sheet is
-    // still there.
+    // "Test Connection": the edited preset and password, unsaved edits included. Only "Save"
+    // stores the password.
     void testConnection();
     void save();
 

@@ -107,22 +107,9 @@ void ConnectionEditorState::startEditing(const DatabaseConnection &preset, const
                                  : std::optional(keychainReadMessage(keychainError)));
 }
 
-QString ConnectionEditorState::keychainStoreMessage(const QString &reason)
-{
-    return ConnectionPresetStore::sessionOnlyNote(reason);
-}
-
 QString ConnectionEditorState::keychainReadMessage(const QString &reason)
 {
     return u"The stored password could not be read: "_s + reason + u". "_s + keyringAdvice;
-}
-
-void ConnectionEditorState::passwordNotStored(const QString &reason)
-{
-    if (reason.isEmpty())
-        return;
-    keychainMessage_ = keychainStoreMessage(reason);
-    emit changed();
 }
 
 void ConnectionEditorState::chooseInputMode(ConnectionInputMode mode)
@@ -163,13 +150,11 @@ void ConnectionEditorState::save(ConnectionPresetStore &connections,
     const QPointer<ConnectionEditorState> self(this);
     const DatabaseConnection connection = connection_;
     const QString password = password_;
-    const bool added = isNew_;
-    QString keychainError;
-    if (!added) {
-        keychainError = connections.update(
-            connection, password.isEmpty() ? std::nullopt : std::optional<QString>(password));
+    if (!isNew_) {
+        connections.update(connection,
+                           password.isEmpty() ? std::nullopt : std::optional<QString>(password));
     } else {
-        keychainError = connections.add(connection, password);
+        connections.add(connection, password);
         if (store)
             store->setActiveConnectionID(connection.id);
     }

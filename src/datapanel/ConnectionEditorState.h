@@ -42,8 +42,7 @@ public:
 
     static inline const QString keyringAdvice =
         QStringLiteral("Install or unlock a keyring service (Secret Service) to keep it.");
-    // The editor's red line when the keychain refused to store or to read the password.
-    static QString keychainStoreMessage(const QString &reason);
+    // The editor's red line when the keychain refused to give the stored password.
     static QString keychainReadMessage(const QString &reason);
 
     explicit ConnectionEditorState(QObject *parent = nullptr);
@@ -58,7 +57,7 @@ public:
     ConnectionInputMode inputMode() const { return inputMode_; }
     const QString &urlText() const { return urlText_; }
     const std::optional<QString> &urlParseMessage() const { return urlParseMessage_; }
-    // Why the keychain did not keep or give the password; no value when it did.
+    // Why the keychain did not give the stored password; no value when it did.
     const std::optional<QString> &keychainMessage() const { return keychainMessage_; }
     // The context of work started by this opening of the sheet; null while it is closed.
     QObject *session() const { return session_; }
@@ -77,8 +76,6 @@ public:
     // `keychainError` is why the keychain could not give the password, if it could not.
     void startEditing(const DatabaseConnection &preset, const QString &password,
                       const QString &keychainError = {});
-    // The keychain refused to store the password, for `reason` (nothing when it is empty).
-    void passwordNotStored(const QString &reason);
     // Choosing URL first fills the URL from the fields and clears the message; choosing Fields
     // only switches.
     void chooseInputMode(ConnectionInputMode mode);
@@ -86,9 +83,9 @@ public:
     // a URL that does not read changes nothing but the message.
     void applyURL();
     // "Save": updates the stored preset (an empty password keeps the stored one), or adds the
-    // new one and makes it the report's active connection; then hides the sheet. When the
-    // keychain refuses the password the preset is saved all the same, and the sheet stays open
-    // with the keychain's message.
+    // new one and makes it the report's active connection; then hides the sheet. This is the one
+    // place the editor stores a password. When the keychain refuses it the preset is saved all
+    // the same and the password is kept for this session, which the connections list says.
     void save(ConnectionPresetStore &connections, const QPointer<DocumentStore> &store);
 
 signals:

@@ -1,8 +1,8 @@
 #include "datapanel/DataListSection.h"
 
-#include "datapanel/DuplicateNames.h"
 #include "widgets/CardSection.h"
 #include "widgets/DataRowButtons.h"
+#include "widgets/DuplicateNames.h"
 #include "widgets/LazyRowColumn.h"
 
 #include <QHBoxLayout>

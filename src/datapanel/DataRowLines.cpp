@@ -11,6 +11,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QStandardItemModel>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -152,6 +153,14 @@ QComboBox *textPicker(const QStringList &entries, int width, QWidget *parent)
 void showValue(QComboBox *picker, const QString &value)
 {
     InspectorRows::showIndex(picker, picker->findData(value));
+}
+
+void offerEntry(QComboBox *picker, const QString &value, bool offered)
+{
+    auto *model = qobject_cast<QStandardItemModel *>(picker->model());
+    QStandardItem *entry = model ? model->item(picker->findData(value)) : nullptr;
+    if (entry && entry->isEnabled() != offered)
+        entry->setEnabled(offered);
 }
 
 } // namespace DataRowControls

@@ -80,5 +80,7 @@ QComboBox *textPicker(const QStringList &entries, int width, QWidget *parent);
 // Shows a stored text: the entry of that value (its data, else its text), or none when no
 // entry has it.
 void showValue(QComboBox *picker, const QString &value);
+// Greys the entry of that value out, or offers it again; it keeps its place.
+void offerEntry(QComboBox *picker, const QString &value, bool offered);
 
 } // namespace DataRowControls

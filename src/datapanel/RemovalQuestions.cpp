@@ -2,7 +2,6 @@
 
 #include "document/DocumentStore.h"
 #include "document/ExpressionUses.h"
-#include "document/SortFieldNames.h"
 
 using namespace Qt::StringLiterals;
 
@@ -57,25 +56,29 @@ namedUses(const ReportDocument &document, ReportReferences::Kind kind, const QUu
     return std::nullopt;
 }
 
-// The reference expressions use for the declaration of that id ("$F{Amount}").
-std::optional<QString> reference(const ReportDocument &document, Declaration declaration,
-                                 const QUuid &id)
+// The declaration of that id, when no other of its list has its name.
+std::optional<ExpressionUses::Declaration> declarationOf(const ReportDocument &document,
+                                                         Declaration declaration, const QUuid &id)
 {
+    using Kind = ExpressionUses::Declaration::Kind;
+    std::optional<QString> name;
+    Kind kind = Kind::field;
     switch (declaration) {
     case Declaration::field:
-        if (const std::optional<QString> name = soleName(document.fields, id))
-            return u"$F{"_s + *name + u'}';
+        name = soleName(document.fields, id);
         break;
     case Declaration::parameter:
-        if (const std::optional<QString> name = soleName(document.parameters, id))
-            return u"$P{"_s + *name + u'}';
+        name = soleName(document.parameters, id);
+        kind = Kind::parameter;
         break;
     case Declaration::variable:
-        if (const std::optional<QString> name = soleName(document.variables, id))
-            return u"$V{"_s + *name + u'}';
+        name = soleName(document.variables, id);
+        kind = Kind::variable;
         break;
     }
-    return std::nullopt;
+    if (!name)
+        return std::nullopt;
+    return ExpressionUses::Declaration{kind, *name};
 }
 
 // Whether the user chose the destructive first button.
@@ -114,7 +117,7 @@ AlertRequest removeQuestion(const QString &message)
     return {
         AlertRequest::Style::warning,
         message,
-        u"The report does not compile while an expression names what it no longer declares."_s,
+        u"The report does not compile while something still names what it no longer declares."_s,
         {{u"Remove"_s, AlertRequest::Role::destructive}, {u"Cancel"_s, AlertRequest::Role::cancel}},
         1};
 }
@@ -143,20 +146,14 @@ bool mayRemove(Dialogs *dialogs, const DocumentStore &store, Declaration declara
 {
     if (!dialogs)
         return true;
-    const std::optional<QString> token = reference(store.document(), declaration, id);
-    if (!token)
+    const std::optional<ExpressionUses::Declaration> declared =
+        declarationOf(store.document(), declaration, id);
+    if (!declared)
         return true;
-    const int count = ExpressionUses::count(store.document(), *token);
-    // Sort fields name a field or variable by its name, without the token's brackets.
-    int sortFields = 0;
-    if (declaration != Declaration::parameter)
-        sortFields = SortFieldNames::count(
-            store.document(),
-            declaration == Declaration::field ? SortFieldType::field : SortFieldType::variable,
-            token->sliced(3).chopped(1));
-    if (count == 0 && sortFields == 0)
+    const ExpressionUses::Uses uses = ExpressionUses::uses(store.document(), *declared);
+    if (uses.total() == 0)
         return true;
-    return confirmed(*dialogs, removeQuestion(ExpressionUses::message(*token, count, sortFields)));
+    return confirmed(*dialogs, removeQuestion(ExpressionUses::message(*declared, uses)));
 }
 
 } // namespace RemovalQuestions

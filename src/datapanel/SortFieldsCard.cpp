@@ -13,24 +13,58 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+template <typename Enum> void showEnum(QComboBox *picker, Enum value)
+{
+    InspectorRows::showIndex(picker, picker->findData(int(value)));
+}
+
 // A picker of a row: no label, the entries in the enumeration's order, a choice written at once.
+// A choice `write` refuses (answering the value that stays) goes back to that value.
 template <typename Enum>
 QComboBox *enumPicker(const QList<std::pair<QString, Enum>> &entries, int width,
-                      std::function<void(Enum)> write, QWidget *parent)
+                      std::function<Enum(Enum)> write, QWidget *parent)
 {
     auto *picker = new QComboBox(parent);
     WheelGuard::ignoreUnlessFocused(picker);
     for (const auto &[label, value] : entries)
         picker->addItem(label, int(value));
     picker->setFixedWidth(width);
-    QObject::connect(picker, &QComboBox::activated, picker,
-                     [picker, write](int index) { write(Enum(picker->itemData(index).toInt())); });
+    QObject::connect(picker, &QComboBox::activated, picker, [picker, write](int index) {
+        const Enum chosen = Enum(picker->itemData(index).toInt());
+        if (const Enum kept = write(chosen); kept != chosen)
+            showEnum(picker, kept);
+    });
     return picker;
 }
 
-template <typename Enum> void showEnum(QComboBox *picker, Enum value)
+// A sort field switched to sorting on a field or a variable names one of that kind: the engine
+// refuses a name the report does not declare as such. With none left, the choice is refused
+// with a word.
+SortFieldType chooseType(const DataListEdits::RowWriter<ReportSortField> &writer,
+                         DocumentStore *store, Dialogs *dialogs, SortFieldType type)
 {
-    InspectorRows::showIndex(picker, picker->findData(int(value)));
+    const ReportSortField *sortField = writer.current();
+    if (!sortField || !store)
+        return type;
+    if (sortField->type == type)
+        return type;
+    const std::optional<QString> name =
+        SortFieldNames::nameForType(store->document(), sortField->id, type);
+    if (!name) {
+        const SortFieldType kept = sortField->type;
+        if (dialogs)
+            dialogs->runAlert({AlertRequest::Style::informational,
+                               u"Nothing to sort on"_s,
+                               SortFieldNames::nothingOfTypeToSortOn(store->document(), type),
+                               {{u"OK"_s, AlertRequest::Role::normal}},
+                               0});
+        return kept;
+    }
+    writer.write([&](ReportSortField &changed) {
+        changed.type = type;
+        changed.name = *name;
+    });
+    return type;
 }
 
 } // namespace
@@ -54,7 +88,7 @@ DataPanelPart *makeSortFieldsCard(const DataPanelContext &context, QWidget *pare
                                0});
         return false;
     };
-    spec.buildRow = [store = context.store](DataListRow &row) {
+    spec.buildRow = [store = context.store, dialogs = context.dialogs](DataListRow &row) {
         const DataListEdits::RowWriter<ReportSortField> writer(store, &ReportDocument::sortFields,
                                                                row.id());
         auto *name = new QLineEdit(&row);
@@ -65,8 +99,8 @@ DataPanelPart *makeSortFieldsCard(const DataPanelContext &context, QWidget *pare
         });
         QComboBox *type = enumPicker<SortFieldType>(
             {{u"Field"_s, SortFieldType::field}, {u"Variable"_s, SortFieldType::variable}}, 100,
-            [writer](SortFieldType value) {
-                writer.write([&](ReportSortField &sortField) { sortField.type = value; });
+            [writer, store = QPointer<DocumentStore>(store), dialogs](SortFieldType value) {
+                return chooseType(writer, store, dialogs, value);
             },
             &row);
         QComboBox *order = enumPicker<SortFieldOrder>(
@@ -75,6 +109,7 @@ DataPanelPart *makeSortFieldsCard(const DataPanelContext &context, QWidget *pare
             110,
             [writer](SortFieldOrder value) {
                 writer.write([&](ReportSortField &sortField) { sortField.order = value; });
+                return value;
             },
             &row);
         row.addControl(name, u"name"_s);

@@ -100,6 +100,21 @@ QString lower(const SqlToken &t)
     return t.text.toLower();
 }
 
+// The name an identifier stands for, as PostgreSQL reads it: a quoted one as written, an
+// unquoted one folded to lower case (only A to Z, as the server does for UTF-8 databases). The
+// engine's own database, which runs queries without a connection, folds the same way.
+QString identifier(const SqlToken &t)
+{
+    if (t.kind != Kind::word)
+        return t.text;
+    QString folded = t.text;
+    for (QChar &c : folded) {
+        if (c >= u'A' && c <= u'Z')
+            c = QChar(c.unicode() + (u'a' - u'A'));
+    }
+    return folded;
+}
+
 bool isName(const SqlToken &t)
 {
     return (t.kind == Kind::word && !reservedWords().contains(lower(t))) || t.kind == Kind::quoted;
@@ -167,7 +182,7 @@ Guess subSelect(const Tokens &tokens, Span span)
 Guess functionCall(const Tokens &tokens, qsizetype nameAt, qsizetype open, qsizetype close)
 {
     const SqlToken &name = tokens[nameAt];
-    const QString word = name.kind == Kind::quoted ? name.text : lower(name);
+    const QString word = identifier(name);
     if (word == u"cast"_s) {
         const Span inner{open + 1, close};
         const qsizetype as =
@@ -244,7 +259,7 @@ Guess primary(const Tokens &tokens, Span span)
             return strong(word);
         if (reservedWords().contains(word))
             return {};
-        return strong(first.text);
+        return strong(identifier(first));
     }
     // a typed literal: DATE '2024-01-31', INTERVAL '1 day'
     if (span.size() == 2 && first.kind == Kind::word && last.kind == Kind::string)
@@ -260,7 +275,7 @@ Guess primary(const Tokens &tokens, Span span)
     // a dotted name or a field of a composite: the last part
     if (tokens[span.end - 2].kind == Kind::period) {
         if (last.kind == Kind::word || last.kind == Kind::quoted)
-            return strong(last.kind == Kind::quoted ? last.text : last.text);
+            return strong(identifier(last));
         return {}; // t.*
     }
     // a call, perhaps with FILTER (...), WITHIN GROUP (...) or OVER ... after it
@@ -450,7 +465,7 @@ Outcome of(const Tokens &tokens, Span column)
         if (alias.size() == 1 || first.kind != Kind::word) {
             if (first.kind == Kind::word || first.kind == Kind::quoted ||
                 first.kind == Kind::string)
-                return Named{first.text};
+                return Named{identifier(first)};
             return Unnamed{};
         }
         QStringList words;
@@ -477,7 +492,7 @@ Outcome of(const Tokens &tokens, Span column)
             (last.isWord(u"zone") && before.isWord(u"time"));
         if (isName(last) && operandEnds && !typedLiteral && !typeWords &&
             !(before.kind == Kind::word && column.size() == 2 && before.isWord(u"array")))
-            return Named{last.text};
+            return Named{identifier(last)};
     }
     const Guess guess = expression(tokens, column);
     if (guess.strength == Strength::none || guess.name.isEmpty())

@@ -9,7 +9,8 @@
 // PostgreSQL names result columns: the alias (with or without AS); else a column reference's last
 // name part; a function call's name; a cast's operand, or its type when the operand has no name;
 // "case", "array", "row", "exists", and a scalar sub-select's first column. An operator expression
-// or a constant has no name.
+// or a constant has no name. Unquoted names are folded to lower case as PostgreSQL folds them, so
+// the names are those a live read of the same query finds.
 namespace SqlColumnName {
 
 struct Named {

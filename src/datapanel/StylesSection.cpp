@@ -2,12 +2,12 @@
 
 #include "datapanel/ConditionalStylesEditor.h"
 #include "datapanel/DataPanelCards.h"
-#include "datapanel/DuplicateNames.h"
 #include "datapanel/RemovalQuestions.h"
 #include "edits/DataListEdits.h"
 #include "widgets/CardSection.h"
 #include "widgets/CardText.h"
 #include "widgets/DataRowButtons.h"
+#include "widgets/DuplicateNames.h"
 #include "widgets/LazyRowColumn.h"
 #include "widgets/StyleCoreEditor.h"
 #include "widgets/StyleEditorTexts.h"
@@ -60,11 +60,7 @@ StyleRow::StyleRow(const QUuid &id, const DataPanelContext &context, QWidget *pa
       hint_(new QLabel(StyleEditorTexts::applyHint, this)),
       nameWarning_(DuplicateNames::warningLabel(this))
 {
-    auto *stack = new QVBoxLayout;
-    stack->setContentsMargins(0, 0, 0, 0);
-    stack->setSpacing(4);
-    stack->addWidget(editor_);
-    stack->addWidget(nameWarning_);
+    QVBoxLayout *stack = DuplicateNames::underEditor(editor_, nameWarning_);
     auto *conditions = new QVBoxLayout;
     conditions->setContentsMargins(0, 2, 0, 2);
     conditions->addWidget(conditions_);
@@ -146,9 +142,7 @@ void StyleRow::refresh(int index, int count)
     nameWarning_->setObjectName(name + u".nameWarning"_s);
 
     editor_->refresh();
-    const bool shared =
-        std::count_if(store->document().styles.cbegin(), store->document().styles.cend(),
-                      [&](const ReportStyle &s) { return s.name == style->name; }) > 1;
+    const bool shared = DuplicateNames::isShared(store->document().styles, style->name);
     DuplicateNames::showWarning(nameWarning_,
                                 shared ? DuplicateNames::warning(u"style"_s) : QString());
     conditions_->refresh(&store->document());

@@ -32,7 +32,12 @@ class GroupEntries : public QStandardItemModel {
 public:
     explicit GroupEntries(QObject *parent = nullptr) : QStandardItemModel(parent)
     {
-        appendRow(entry(chooseLabel, QString()));
+        // A group picker shows while its variable resets or increments on "Group", which the
+        // engine refuses without a group: "(choose)" shows a variable that names none, but is
+        // not offered.
+        QStandardItem *none = entry(chooseLabel, QString());
+        none->setEnabled(false);
+        appendRow(none);
     }
 
     static QStringList names(const ReportDocument &document)
@@ -89,6 +94,21 @@ void showGroup(QComboBox *picker, const std::optional<QString> &value)
     DataRowControls::showValue(picker, DataListEdits::shownText(value));
 }
 
+// A reset or increment type chosen: "Group", which the engine refuses without one of the
+// report's groups, takes the first group while the variable names none of them, as the
+// evaluation time does.
+void chooseType(const QString &type, std::optional<QString> &group, const QStringList &groups)
+{
+    if (type == groupType && !groups.isEmpty() && !groups.contains(group.value_or(QString())))
+        group = groups.first();
+}
+
+// The report's group names, read when a choice is made.
+QStringList groupsOf(const DocumentStore *store)
+{
+    return store ? GroupEntries::names(store->document()) : QStringList();
+}
+
 void buildVariableRow(DataListRow &row, DocumentStore *store, SidecarModel *sidecar,
                       GroupEntries *groups)
 {
@@ -119,10 +139,15 @@ void buildVariableRow(DataListRow &row, DocumentStore *store, SidecarModel *side
                          write([&](ReportVariable &variable) { variable.calculation = value; });
                      });
     QComboBox *reset = DataRowControls::textPicker(resetTypes(), 0, second);
-    QObject::connect(reset, &QComboBox::activated, reset, [write, reset](int index) {
-        const QString value = reset->itemData(index).toString();
-        write([&](ReportVariable &variable) { variable.resetType = value; });
-    });
+    QObject::connect(reset, &QComboBox::activated, reset,
+                     [write, reset, store = QPointer<DocumentStore>(store)](int index) {
+                         const QString value = reset->itemData(index).toString();
+                         const QStringList groups = groupsOf(store);
+                         write([&](ReportVariable &variable) {
+                             variable.resetType = value;
+                             chooseType(value, variable.resetGroup, groups);
+                         });
+                     });
     second->add(calculation);
     second->add(DataRowControls::labelled(u"Reset"_s, reset, 130, second));
     second->addStretch();
@@ -137,12 +162,15 @@ void buildVariableRow(DataListRow &row, DocumentStore *store, SidecarModel *side
     QWidget *resetGroupBox = DataRowControls::labelled(u"Reset Group"_s, resetGroup, 220, third);
     QComboBox *increment = DataRowControls::textPicker(
         QStringList{DataListEdits::defaultIncrementTypeLabel} + resetTypes(), 0, third);
-    QObject::connect(increment, &QComboBox::activated, increment, [write, increment](int index) {
-        const QString value = increment->itemData(index).toString();
-        write([&](ReportVariable &variable) {
-            variable.incrementType = DataListEdits::storedIncrementType(value);
-        });
-    });
+    QObject::connect(increment, &QComboBox::activated, increment,
+                     [write, increment, store = QPointer<DocumentStore>(store)](int index) {
+                         const QString value = increment->itemData(index).toString();
+                         const QStringList groups = groupsOf(store);
+                         write([&](ReportVariable &variable) {
+                             variable.incrementType = DataListEdits::storedIncrementType(value);
+                             chooseType(value, variable.incrementGroup, groups);
+                         });
+                     });
     QComboBox *incrementGroup = groupPicker(
         groups,
         [write](const std::optional<QString> &value) {
@@ -202,6 +230,9 @@ void buildVariableRow(DataListRow &row, DocumentStore *store, SidecarModel *side
         InspectorRows::showText(name, variable->name);
         InspectorRows::showText(className, variable->className);
         DataRowControls::showValue(calculation, variable->calculation);
+        // "Group" keeps its place, greyed out while the report has no group to name.
+        for (QComboBox *picker : {reset, increment})
+            DataRowControls::offerEntry(picker, groupType, !document.groups.isEmpty());
         DataRowControls::showValue(reset, variable->resetType);
         // A hidden group picker keeps its variable's group as it is.
         resetGroupBox->setVisible(variable->resetType == groupType);

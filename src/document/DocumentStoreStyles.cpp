@@ -1,6 +1,7 @@
 #include "document/DocumentStoreListItems.h"
 #include "document/ReportReferences.h"
 #include "model/FreshName.h"
+#include "model/KeptBands.h"
 
 // Colours only where the style has them, so an element colour is never cleared by a style
 // without one.
@@ -79,6 +80,7 @@ void DocumentStore::reapplyStyle(const ReportStyle &reapplied)
     });
 }
 
+// Both counts take in the bands of a group's header or footer kept as written.
 int DocumentStore::elementCountReferencingStyle(const QString &styleName) const
 {
     int count = 0;
@@ -86,7 +88,10 @@ int DocumentStore::elementCountReferencingStyle(const QString &styleName) const
         if (element.styleName == styleName)
             ++count;
     });
-    return count;
+    return count +
+           KeptBands::elementCount(document_, styleName, [&](const XmlFragment::Element &element) {
+               return KeptBands::reportElementOf(element)->attribute("style") == styleName;
+           });
 }
 
 int DocumentStore::elementCountReferencing(const QString &text) const
@@ -98,5 +103,13 @@ int DocumentStore::elementCountReferencing(const QString &text) const
             (element.printWhenExpression && element.printWhenExpression->contains(text)))
             ++count;
     });
-    return count;
+    return count +
+           KeptBands::elementCount(document_, text, [&](const XmlFragment::Element &element) {
+               const auto holds = [&](const std::optional<XmlFragment::Element> &expression) {
+                   return expression && expression->text().contains(text);
+               };
+               return (element.localName() == u"textField" &&
+                       holds(element.child(u"textFieldExpression"))) ||
+                      holds(KeptBands::reportElementOf(element)->child(u"printWhenExpression"));
+           });
 }

@@ -5,24 +5,51 @@
 #include <QString>
 #include <optional>
 
-// Which expressions of the report's own dataset use a field, parameter or variable: those whose
-// text holds its reference ("$F{Amount}"). What lists and table cells hold runs over a
-// sub-dataset, whose names are its own, and is not looked at; neither are the sub-datasets.
+// What uses a field, parameter or variable of the report's own dataset: expressions and queries
+// that name it in any form the engine reads, the return values that set a variable, and the
+// sort fields. What lists and table cells hold runs over a sub-dataset, whose names are its own,
+// and is not looked at; neither are the sub-datasets.
 namespace ExpressionUses {
 
-// The number of expressions (and queries) that hold the text: the report's query, parameters'
-// defaults, variables, groups, sections' print-when conditions, conditional styles, and the
-// elements of the report's own sections with what they keep as the file wrote it (chart and
-// crosstab datasets, a list's or table's dataset run).
-int count(const ReportDocument &document, const QString &reference);
+// A field, parameter or variable of the report.
+struct Declaration {
+    enum class Kind { field, parameter, variable };
+    Kind kind = Kind::field;
+    QString name;
+
+    // How an expression names it: "$F{Amount}", "$P{Limit}", "$V{Total}".
+    QString reference() const;
+};
+
+// Whether the text names the declaration: by its reference; a parameter also as "$P!{Limit}",
+// whose value the engine puts into the query's text, and among the parameters of a query's
+// "$X{…}" clause ("$X{IN, City, Cities}").
+bool isNamedIn(const QString &text, const Declaration &declaration);
+
+struct Uses {
+    // Expressions and queries that name it: the report's query, parameters' defaults,
+    // variables, groups, sections' print-when conditions, conditional styles, the report's
+    // filter, and the elements of the report's own sections with what they keep as the file
+    // wrote it (chart and crosstab datasets, a list's or table's dataset run), the bands of a
+    // group's header or footer kept as written included.
+    int expressions = 0;
+    // Return values of subreports and dataset runs that set the variable.
+    int returnValues = 0;
+    // Sort fields that sort on the field or variable.
+    int sortFields = 0;
+
+    int total() const { return expressions + returnValues + sortFields; }
+};
+
+Uses uses(const ReportDocument &document, const Declaration &declaration);
+
+// The question before a removal: "$F{Amount} is used in 3 expressions.", "$V{Count} is used in
+// 1 expression, 1 return value and 1 sort field."
+QString message(const Declaration &declaration, const Uses &uses);
 
 // The sub-dataset that lacks the field `name` although what a list or table running it holds
 // names it ("$F{name}"): of several, the innermost. No value when none does, so that the
 // report's own expressions name it.
 std::optional<QString> datasetLackingField(const ReportDocument &document, const QString &name);
-
-// The question before a removal: "$F{Amount} is used in 3 expressions.", and with the sort
-// fields that name it "$F{Amount} is used in 3 expressions and 1 sort field."
-QString message(const QString &reference, int count, int sortFields = 0);
 
 } // namespace ExpressionUses

@@ -2,6 +2,7 @@
 
 #include "document/ElementWalk.h"
 #include "model/JrxmlCodec.h"
+#include "model/KeptBands.h"
 #include "model/StyleChain.h"
 #include "model/XmlFragment.h"
 
@@ -79,6 +80,11 @@ public:
             document, [this](const ReportElement &element, ElementScope scope) {
                 return onElement(element, scope);
             });
+        changed = KeptBands::edit(document,
+                                  [this](QString &xml, const QUuid &group, const QString &place) {
+                                      onKeptBand(xml, group, place);
+                                  }) ||
+                  changed;
         if (kind_ == Kind::group)
             changed = onVariables(document.variables) || changed;
         if (kind_ == Kind::style)
@@ -138,6 +144,18 @@ private:
         return found;
     }
 
+    // Whether the element and what it holds name their own groups, not the report's: what
+    // lists, tables, crosstab cells and sub-datasets hold. Their content is then not visited.
+    bool entersOwnGroups(XmlFragment::Element &element) const
+    {
+        static const QStringList inner = {u"listContents"_s, u"table"_s, u"list"_s,
+                                          u"cellContents"_s, u"subDataset"_s};
+        if (kind_ != Kind::group || !inner.contains(element.localName()))
+            return false;
+        element.skipChildren();
+        return true;
+    }
+
     // What names the thing in one element of kept or captured content.
     bool onXmlElement(XmlFragment::Element &element)
     {
@@ -146,18 +164,42 @@ private:
             return named(element, "style");
         case Kind::subDataset:
             return element.localName() == u"datasetRun"_s && named(element, "subDataset");
-        case Kind::group: {
-            // What lists, tables, crosstab cells and sub-datasets hold names their own groups.
-            static const QStringList inner = {u"listContents"_s, u"table"_s, u"list"_s,
-                                              u"cellContents"_s, u"subDataset"_s};
-            if (inner.contains(element.localName())) {
-                element.skipChildren();
-                return false;
-            }
-            return groupNamed(element);
-        }
+        case Kind::group:
+            return !entersOwnGroups(element) && groupNamed(element);
         }
         return false;
+    }
+
+    // A band of a group's header or footer kept as written: each report element in it that
+    // names the thing counts once; dropping a sub-dataset takes what runs it out.
+    void onKeptBand(QString &xml, const QUuid &group, const QString &place)
+    {
+        if (!mayHold(xml))
+            return;
+        QSet<QUuid> named;
+        const std::optional<QString> edited =
+            XmlFragment::edited(xml, [&](XmlFragment::Element &e) {
+                if (entersOwnGroups(e))
+                    return;
+                std::optional<XmlFragment::Element> holder = KeptBands::elementOf(e);
+                // What no report element holds (a report book's part) is the group's own.
+                const QUuid id = holder ? KeptBands::idOf(*holder, group, place) : group;
+                if (skips(id) || !onXmlElement(e))
+                    return;
+                holders.insert(id);
+                if (!holder || named.contains(id))
+                    return;
+                named.insert(id);
+                if (kind_ == Kind::subDataset) {
+                    ++uses.components;
+                    if (mode_ == Mode::drop)
+                        holder->remove();
+                } else {
+                    ++uses.elements;
+                }
+            });
+        if (edited && mode_ != Mode::count)
+            xml = *edited;
     }
 
     bool onFragment(QString &xml)

@@ -20,6 +20,8 @@
 //   or other component, also inside content kept as the file wrote it.
 // - A style is named by elements and table cells (`style`), by other styles (their parent) and
 //   by conditional styles, also inside kept content.
+// The later bands of a group's header or footer, kept as the file wrote them (KeptBands), name
+// them as the first band does: each report element in them counts as one element or component.
 namespace ReportReferences {
 
 enum class Kind { group, subDataset, style };

@@ -1,5 +1,7 @@
 #include "document/SortFieldNames.h"
 
+#include <QStringList>
+
 #include <algorithm>
 
 namespace SortFieldNames {
@@ -74,6 +76,41 @@ QString nothingToSortOn(const ReportDocument &document)
     if (document.fields.isEmpty() && document.variables.isEmpty())
         return QStringLiteral("The report declares no field or variable to sort on.");
     return QStringLiteral("Every field and variable of the report is sorted on already.");
+}
+
+std::optional<QString> nameForType(const ReportDocument &document, const QUuid &id,
+                                   SortFieldType type)
+{
+    QStringList names;
+    if (type == SortFieldType::field) {
+        for (const ReportField &field : document.fields)
+            names.append(field.name);
+    } else {
+        for (const ReportVariable &variable : document.variables)
+            names.append(variable.name);
+    }
+    // The others of that type; the sort field itself is not of it yet.
+    const auto isFree = [&](const QString &name) {
+        return std::none_of(document.sortFields.cbegin(), document.sortFields.cend(),
+                            [&](const ReportSortField &sort) {
+                                return sort.id != id && sort.type == type && sort.name == name;
+                            });
+    };
+    const auto own = std::find_if(document.sortFields.cbegin(), document.sortFields.cend(),
+                                  [&](const ReportSortField &sort) { return sort.id == id; });
+    if (own != document.sortFields.cend() && names.contains(own->name) && isFree(own->name))
+        return own->name;
+    const auto free = std::find_if(names.cbegin(), names.cend(), isFree);
+    return free == names.cend() ? std::nullopt : std::optional(*free);
+}
+
+QString nothingOfTypeToSortOn(const ReportDocument &document, SortFieldType type)
+{
+    const bool isField = type == SortFieldType::field;
+    const QString kind = isField ? QStringLiteral("field") : QStringLiteral("variable");
+    if (isField ? document.fields.isEmpty() : document.variables.isEmpty())
+        return QStringLiteral("The report declares no ") + kind + QStringLiteral(" to sort on.");
+    return QStringLiteral("Every ") + kind + QStringLiteral(" of the report is sorted on already.");
 }
 
 } // namespace SortFieldNames

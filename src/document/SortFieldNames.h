@@ -29,4 +29,13 @@ std::optional<ReportSortField> next(const ReportDocument &document);
 // What the add button says when there is nothing left to sort on.
 QString nothingToSortOn(const ReportDocument &document);
 
+// The name the sort field of that id takes when it is switched to sort on `type`: its own
+// name while the report has an item of that kind so named that no other sort field of the kind
+// sorts on, else the first such item's name. No value when every item of the kind is sorted on
+// already, or the report has none.
+std::optional<QString> nameForType(const ReportDocument &document, const QUuid &id,
+                                   SortFieldType type);
+// What the type picker says when no name of that kind is left to sort on.
+QString nothingOfTypeToSortOn(const ReportDocument &document, SortFieldType type);
+
 } // namespace SortFieldNames

@@ -37,6 +37,36 @@ const QString missingSubreportAdvice = QStringLiteral(
     "A subreport file couldn't be found. Check the subreport's file path/expression, and make "
     "sure it's been compiled (its .jasper file exists next to this report).");
 
+// What the report calls each kind of declaration the engine finds twice, and where it is edited.
+struct DuplicateKind {
+    QString engineWord;
+    QString noun;
+    QString where;
+};
+
+const QList<DuplicateKind> &duplicateKinds()
+{
+    static const QString dataSheet = QStringLiteral("the Report Data sheet (the Data button)");
+    static const QList<DuplicateKind> kinds = {
+        {QStringLiteral("report style"), QStringLiteral("style"),
+         QStringLiteral("the Styles card of ") + dataSheet},
+        {QStringLiteral("template style"), QStringLiteral("style"),
+         QStringLiteral("the style template the report uses")},
+        {QStringLiteral("subreport parameter"), QStringLiteral("subreport parameter"),
+         QStringLiteral("the subreport's parameters in the Inspector")},
+        {QStringLiteral("dataset parameter"), QStringLiteral("dataset parameter"),
+         QStringLiteral("the element's dataset parameters in the Inspector")},
+        {QStringLiteral("dataset"), QStringLiteral("sub-dataset"), dataSheet},
+        {QStringLiteral("parameter"), QStringLiteral("parameter"), dataSheet},
+        {QStringLiteral("field"), QStringLiteral("field"), dataSheet},
+        {QStringLiteral("variable"), QStringLiteral("variable"), dataSheet},
+        {QStringLiteral("group"), QStringLiteral("group"), dataSheet},
+        {QStringLiteral("sort field"), QStringLiteral("sort field"), dataSheet},
+        {QStringLiteral("scriptlet"), QStringLiteral("scriptlet"), dataSheet},
+    };
+    return kinds;
+}
+
 const QString missingComponentAdvice = QStringLiteral(
     "Quillmark is missing an optional component needed for this feature. Try the Report a Bug "
     "button on the toolbar so this can be looked into.");
@@ -46,6 +76,17 @@ const QString missingComponentAdvice = QStringLiteral(
 struct ContainsRule {
     QString text;
     QString advice;
+    // The rule does not count the text where this stands right before it.
+    QString notAfter = {};
+
+    bool matches(const QString &raw) const
+    {
+        for (qsizetype at = raw.indexOf(text); at >= 0; at = raw.indexOf(text, at + 1)) {
+            if (notAfter.isEmpty() || !QStringView(raw).first(at).endsWith(notAfter))
+                return true;
+        }
+        return false;
+    }
 };
 
 const QList<ContainsRule> &containsRulesAfterOperator()
@@ -64,9 +105,11 @@ const QList<ContainsRule> &containsRulesAfterOperator()
          QStringLiteral("A value couldn't be converted to a number - check that the field or "
                         "parameter actually contains numeric data, or that a pattern/format mask "
                         "matches the real data.")},
+        // The XML parser's exception is about the report file, not about a value.
         {QStringLiteral("ParseException"),
          QStringLiteral("A value couldn't be parsed as a date/number - check that the pattern "
-                        "(e.g. \"MM/dd/yyyy\") matches what the actual data looks like.")},
+                        "(e.g. \"MM/dd/yyyy\") matches what the actual data looks like."),
+         QStringLiteral("SAX")},
         {QStringLiteral("NullPointerException"),
          QStringLiteral("Something the report needed turned out to be empty (null) - likely a "
                         "field, parameter, or variable with no value. Consider a null check in "
@@ -102,6 +145,36 @@ std::optional<QString> FriendlyErrorTranslator::translate(const QString &raw,
         if (parts.size() == 2)
             return serverDownAdvice(parts[0] + u':' + parts[1]);
     }
+    // A server that took the connection, or none at all, but never answered in time.
+    if (auto server = firstMatch(raw, QStringLiteral("No answer from (\\S+)\\. "), 1)) {
+        return u"The database server at " + *server +
+               u" did not answer in time: the host or port may belong to another program, or a "
+               u"firewall may be holding the connection. Check the connection in the Report Data "
+               u"sheet (the Data button).";
+    }
+    // The engine's own words for a name declared twice; its loader reports it through the XML
+    // parser, whose exception would otherwise read as a value that did not parse.
+    if (auto groups = firstMatch(
+            raw, QStringLiteral("Duplicate declaration of ([a-z ]+): ([^\\n]*[^\\n.])"), 2)) {
+        const QStringList parts = groups->split(groupSeparator);
+        for (const DuplicateKind &kind : duplicateKinds()) {
+            if (parts.size() == 2 && parts[0] == kind.engineWord) {
+                return u"The report declares the " + kind.noun + u" \"" + parts[1] +
+                       u"\" twice. Rename or remove one of the two in " + kind.where + u'.';
+            }
+        }
+    }
+    // An expression that defines a class (new Object() { ... }): the engine loads only the
+    // report's own expression class, not the classes compiled beside it.
+    if (firstMatch(
+            raw,
+            QStringLiteral("(?:NoClassDefFoundError|ClassNotFoundException): [^\\n]*\\$\\d+\\b"),
+            0)) {
+        return QStringLiteral(
+            "An expression defines a class of its own (such as new Object() { ... }), which the "
+            "engine cannot load. Write the expression without defining a class - a method call "
+            "or a condition (a ? b : c) usually does the same.");
+    }
     // Before the class-not-found rule, which says no more than that a class is missing.
     if (auto groups = firstMatch(
             raw,
@@ -111,8 +184,8 @@ std::optional<QString> FriendlyErrorTranslator::translate(const QString &raw,
         const QStringList parts = groups->split(groupSeparator);
         if (parts.size() == 2) {
             return u"The field \"" + parts[0] + u"\" is declared with the class " + parts[1] +
-                   u", which the engine cannot load. Change the field's class in the Data panel "
-                   u"(java.lang.Object takes any value).";
+                   u", which the engine cannot load. Change the field's class in the Report Data "
+                   u"sheet (the Data button); java.lang.Object takes any value.";
         }
     }
     if (auto name = firstMatch(raw, QStringLiteral("Field not found\\s*:\\s*(\\S+)"), 1)) {
@@ -159,7 +232,7 @@ std::optional<QString> FriendlyErrorTranslator::translate(const QString &raw,
         }
     }
     for (const ContainsRule &rule : containsRulesAfterOperator()) {
-        if (raw.contains(rule.text))
+        if (rule.matches(raw))
             return rule.advice;
     }
     if (raw.contains(u"does not exist") &&

@@ -2,9 +2,24 @@
 // reading and expression evaluation. Each sends one request.
 
 #include "EngineJob.h"
+#include "FriendlyErrorTranslator.h"
 #include "SidecarModel.h"
 
 using namespace Qt::StringLiterals;
+
+namespace {
+
+// A failure as the connection test and the query show it: the keychain named where it caused
+// the failure, and the advice the preview gives for the same error ahead of the engine's own
+// words.
+std::optional<QString> shownFailure(const std::optional<QString> &error,
+                                    const std::optional<LiveConnection> &liveConnection)
+{
+    const std::optional<QString> text = withKeychainCause(error, liveConnection);
+    return text ? std::optional(FriendlyErrorTranslator::annotate(*text)) : text;
+}
+
+} // namespace
 
 template <typename Read, typename Publish>
 void SidecarModel::sendInBackground(const QString &cmd, const QJsonObject &params, Read read,
@@ -35,9 +50,8 @@ void SidecarModel::testConnection(const DatabaseConnection &connection, const QS
          stored = keychainError
                       ? std::optional(LiveConnection{connection, password, *keychainError})
                       : std::nullopt](const EngineOutcome<QString> &outcome) {
-            const QString text = outcome.ok()
-                                     ? outcome.value
-                                     : u"Failed: "_s + *withKeychainCause(outcome.error, stored);
+            const QString text =
+                outcome.ok() ? outcome.value : u"Failed: "_s + *shownFailure(outcome.error, stored);
             publish(connectionTestResult_, std::optional(text),
                     &SidecarModel::connectionTestResultChanged);
             publish(isTestingConnection_, false, &SidecarModel::isTestingConnectionChanged);
@@ -75,7 +89,7 @@ void SidecarModel::executeQuery(const std::optional<LiveConnection> &liveConnect
                      &EngineRequests::queryResult,
                      [this, owner, alive = QPointer<QObject>(owner),
                       liveConnection](const EngineOutcome<QueryResult> &outcome) {
-                         const auto error = withKeychainCause(outcome.error, liveConnection);
+                         const auto error = shownFailure(outcome.error, liveConnection);
                          if (!owner || alive)
                              setQueryOutcome(owner, [&](QueryOutcome &own) {
                                  if (outcome.ok())

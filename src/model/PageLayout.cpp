@@ -1,5 +1,7 @@
 #include "PageLayout.h"
 
+#include "KeptBands.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -9,9 +11,10 @@ namespace PageLayout {
 
 namespace {
 
-// One band's share of a page: which band, and its height as written (0 while it is hidden).
+// One band's share of a page: which band (none for one the designer keeps as written), and its
+// height as written (0 while it is hidden).
 struct Share {
-    BandTarget target;
+    std::optional<BandTarget> target;
     double height = 0;
 };
 using Rule = QList<Share>;
@@ -42,7 +45,7 @@ QList<Rule> pageRules(const ReportDocument &document)
         return Rule{pageHeader, columnHeader, band, columnFooter, pageFooter};
     };
     // A group's band also fits the first page, below the title.
-    const auto groupBand = [&](const BandTarget &target, double height) {
+    const auto groupBand = [&](const std::optional<BandTarget> &target, double height) {
         Rule rule = framed({target, asWritten(height)});
         if (!titleAlone)
             rule.append(title);
@@ -57,9 +60,14 @@ QList<Rule> pageRules(const ReportDocument &document)
         {standardShare(document, BandType::noData)}};
     for (const ReportBand &detail : document.detailBands)
         rules.append(framed({BandTarget::detailBand(detail.id), asWritten(detail.height)}));
+    // Each band of a group's header or footer fits a page on its own, those kept as written too.
     for (const ReportGroup &group : document.groups) {
         rules.append(groupBand(BandTarget::groupHeader(group.id), group.headerHeight));
         rules.append(groupBand(BandTarget::groupFooter(group.id), group.footerHeight));
+        for (const bool footer : {false, true}) {
+            for (const double height : KeptBands::heights(group, footer))
+                rules.append(groupBand(std::nullopt, height));
+        }
     }
     return rules;
 }

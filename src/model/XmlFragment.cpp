@@ -3,11 +3,47 @@
 #include "JrxmlCodecInternal.h"
 #include "JrxmlText.h"
 
+#include <QStringList>
+#include <algorithm>
 #include <pugixml.hpp>
 #include <string>
 #include <vector>
 
 namespace XmlFragment {
+
+struct Changes {
+    // The element that holds what the fragment holds (a wrapper of the parse's own), if any.
+    pugi::xml_node_struct *wrapper = nullptr;
+    bool changed = false;
+    // What remove() took out, to go once the visit is over.
+    std::vector<pugi::xml_node_struct *> removed;
+
+    bool isRemoved(pugi::xml_node node) const
+    {
+        if (removed.empty())
+            return false;
+        for (pugi::xml_node up = node; up; up = up.parent()) {
+            if (std::find(removed.cbegin(), removed.cend(), up.internal_object()) != removed.cend())
+                return true;
+        }
+        return false;
+    }
+
+    // Takes out what remove() noted: each element once, none held by another taken out.
+    void takeOut()
+    {
+        std::vector<pugi::xml_node> outermost;
+        for (pugi::xml_node_struct *node : removed) {
+            const pugi::xml_node element(node);
+            if (!element.parent() || isRemoved(element.parent()))
+                continue;
+            if (std::find(outermost.cbegin(), outermost.cend(), element) == outermost.cend())
+                outermost.push_back(element);
+        }
+        for (pugi::xml_node element : outermost)
+            element.parent().remove_child(element);
+    }
+};
 
 namespace {
 
@@ -19,23 +55,21 @@ struct StringWriter : pugi::xml_writer {
     }
 };
 
-// Visits the element and every element inside it, each before its children, without recursion.
-bool visitTree(pugi::xml_node root, const Visit &visit)
+QString localNameOf(pugi::xml_node node)
 {
-    bool changed = false;
+    return QString::fromUtf8(JrxmlText::localName(node.name()));
+}
+
+// Visits the element and every element inside it, each before its children, without recursion.
+void visitTree(pugi::xml_node root, Changes &changes, const Visit &visit)
+{
     std::vector<pugi::xml_node> open{root};
     while (!open.empty()) {
         pugi::xml_node node = open.back();
         open.pop_back();
-        Element element(&node);
+        Element element(node.internal_object(), &changes);
         visit(element);
-        changed = element.isChanged() || changed;
-        if (element.isRemoved()) {
-            node.parent().remove_child(node);
-            changed = true;
-            continue;
-        }
-        if (element.skipsChildren())
+        if (element.skipsChildren() || changes.isRemoved(node))
             continue;
         // Pushed last first, so that they come off the stack in document order.
         for (pugi::xml_node child = node.last_child(); child; child = child.previous_sibling()) {
@@ -43,19 +77,18 @@ bool visitTree(pugi::xml_node root, const Visit &visit)
                 open.push_back(child);
         }
     }
-    return changed;
 }
 
 } // namespace
 
 QString Element::localName() const
 {
-    return QString::fromUtf8(JrxmlText::localName(node_->name()));
+    return localNameOf(pugi::xml_node(node_));
 }
 
 std::optional<QString> Element::attribute(const char *name) const
 {
-    const pugi::xml_attribute attr = node_->attribute(name);
+    const pugi::xml_attribute attr = pugi::xml_node(node_).attribute(name);
     if (!attr)
         return std::nullopt;
     return QString::fromUtf8(attr.value());
@@ -64,7 +97,7 @@ std::optional<QString> Element::attribute(const char *name) const
 QString Element::text() const
 {
     QString out;
-    std::vector<pugi::xml_node> open{*node_};
+    std::vector<pugi::xml_node> open{pugi::xml_node(node_)};
     while (!open.empty()) {
         const pugi::xml_node node = open.back();
         open.pop_back();
@@ -78,28 +111,88 @@ QString Element::text() const
 
 bool Element::isInside(QStringView localName) const
 {
-    for (pugi::xml_node up = node_->parent(); up; up = up.parent()) {
-        if (QString::fromUtf8(JrxmlText::localName(up.name())) == localName)
+    for (std::optional<Element> up = parent(); up; up = up->parent()) {
+        if (up->localName() == localName)
             return true;
     }
     return false;
 }
 
+std::optional<Element> Element::parent() const
+{
+    const pugi::xml_node up = pugi::xml_node(node_).parent();
+    if (up.type() != pugi::node_element || up.internal_object() == changes_->wrapper)
+        return std::nullopt;
+    return Element(up.internal_object(), changes_);
+}
+
+std::optional<Element> Element::child(QStringView localName) const
+{
+    for (pugi::xml_node child = pugi::xml_node(node_).first_child(); child;
+         child = child.next_sibling()) {
+        if (child.type() == pugi::node_element && localNameOf(child) == localName)
+            return Element(child.internal_object(), changes_);
+    }
+    return std::nullopt;
+}
+
+bool Element::holds(QStringView localName) const
+{
+    const pugi::xml_node root(node_);
+    std::vector<pugi::xml_node> open;
+    for (pugi::xml_node child = root.first_child(); child; child = child.next_sibling())
+        open.push_back(child);
+    while (!open.empty()) {
+        const pugi::xml_node node = open.back();
+        open.pop_back();
+        if (node.type() != pugi::node_element)
+            continue;
+        if (localNameOf(node) == localName)
+            return true;
+        for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling())
+            open.push_back(child);
+    }
+    return false;
+}
+
+QString Element::place() const
+{
+    QStringList places;
+    for (std::optional<Element> at = *this; at; at = at->parent()) {
+        int index = 0;
+        for (pugi::xml_node before = pugi::xml_node(at->node_).previous_sibling(); before;
+             before = before.previous_sibling()) {
+            if (before.type() == pugi::node_element)
+                ++index;
+        }
+        places.prepend(QString::number(index));
+    }
+    return places.join(u'/');
+}
+
 void Element::setAttribute(const char *name, const QString &value)
 {
     const QByteArray utf8 = value.toUtf8();
-    pugi::xml_attribute attr = node_->attribute(name);
+    pugi::xml_node node(node_);
+    pugi::xml_attribute attr = node.attribute(name);
     if (attr && utf8 == attr.value())
         return;
     if (!attr)
-        attr = node_->append_attribute(name);
+        attr = node.append_attribute(name);
     attr.set_value(utf8.constData());
-    changed_ = true;
+    changes_->changed = true;
 }
 
 void Element::removeAttribute(const char *name)
 {
-    changed_ = node_->remove_attribute(name) || changed_;
+    if (pugi::xml_node(node_).remove_attribute(name))
+        changes_->changed = true;
+}
+
+void Element::remove()
+{
+    changes_->removed.push_back(node_);
+    changes_->changed = true;
 }
 
 std::optional<QString> editedNodes(const QString &elements,
@@ -121,14 +214,16 @@ std::optional<QString> editedNodes(const QString &elements,
 std::optional<QString> edited(const QString &elements, const Visit &visit)
 {
     return editedNodes(elements, [&](pugi::xml_node wrapper) {
-        bool changed = false;
-        for (pugi::xml_node child = wrapper.first_child(), next; child; child = next) {
-            // Read first: the visit may remove the element.
-            next = child.next_sibling();
+        Changes changes;
+        changes.wrapper = wrapper.internal_object();
+        for (pugi::xml_node child = wrapper.first_child(); child; child = child.next_sibling()) {
             if (child.type() == pugi::node_element)
-                changed = visitTree(child, visit) || changed;
+                visitTree(child, changes, visit);
         }
-        return changed;
+        if (!changes.changed)
+            return false;
+        changes.takeOut();
+        return true;
     });
 }
 
@@ -140,9 +235,10 @@ std::optional<QString> editedAttributes(const QString &attributes, const char *t
     if (!JrxmlCodec::loadKept(tree, element))
         return std::nullopt;
     pugi::xml_node node = tree.document_element();
-    Element visited(&node);
+    Changes changes;
+    Element visited(node.internal_object(), &changes);
     visit(visited);
-    if (!visited.isChanged())
+    if (!changes.changed)
         return std::nullopt;
     return JrxmlCodec::attributeText(node);
 }

@@ -6,18 +6,22 @@
 
 namespace pugi {
 class xml_node;
-}
+struct xml_node_struct;
+} // namespace pugi
 
-// Reading and changing the attributes of XML text that the model keeps as the file wrote it:
-// captured elements one after another (a chart's body, a kept child), or the attribute text of
-// one tag (` evaluationTime="Group" evaluationGroup="Totals"`). Nothing else of the text changes,
-// so a fragment an edit leaves alone comes back as it was.
+// Reading XML text that the model keeps as the file wrote it, changing its attributes and taking
+// elements out of it: captured elements one after another (a chart's body, a kept child), or the
+// attribute text of one tag (` evaluationTime="Group" evaluationGroup="Totals"`). Nothing else of
+// the text changes, so a fragment an edit leaves alone comes back as it was.
 namespace XmlFragment {
+
+// What one visit of a fragment changed.
+struct Changes;
 
 // One element of a fragment as a visit sees it.
 class Element {
 public:
-    explicit Element(pugi::xml_node *node) : node_(node) {}
+    Element(pugi::xml_node_struct *node, Changes *changes) : node_(node), changes_(changes) {}
 
     // The name without its prefix ("datasetRun" for "jr:datasetRun").
     QString localName() const;
@@ -27,22 +31,30 @@ public:
     QString text() const;
     // Whether an element of that local name holds this one, in the fragment.
     bool isInside(QStringView localName) const;
+    // The element that holds this one in the fragment; none for one the fragment holds directly.
+    std::optional<Element> parent() const;
+    // The first element of that local name directly inside this one.
+    std::optional<Element> child(QStringView localName) const;
+    // Whether an element of that local name stands inside this one, at any depth.
+    bool holds(QStringView localName) const;
+    // Where the element stands in the fragment: its place among the elements beside it, after
+    // those of the elements that hold it ("0/3/1"). Attribute edits leave it as it is.
+    QString place() const;
     void setAttribute(const char *name, const QString &value);
     void removeAttribute(const char *name);
+    // Takes the element, and everything inside it, out of the fragment once the visit is over.
+    // What stands inside it is not visited any more.
+    void remove();
     // The elements inside this one are not visited.
     void skipChildren() { skipChildren_ = true; }
-    // The element goes from the fragment, with what it holds.
-    void remove() { removed_ = true; }
 
-    bool isChanged() const { return changed_; }
     bool skipsChildren() const { return skipChildren_; }
-    bool isRemoved() const { return removed_; }
+    bool operator==(const Element &other) const { return node_ == other.node_; }
 
 private:
-    pugi::xml_node *node_;
-    bool changed_ = false;
+    pugi::xml_node_struct *node_;
+    Changes *changes_;
     bool skipChildren_ = false;
-    bool removed_ = false;
 };
 
 using Visit = std::function<void(Element &)>;
@@ -58,7 +70,8 @@ std::optional<QString> editedNodes(const QString &elements,
 // none or the text is not XML.
 std::optional<QString> edited(const QString &elements, const Visit &visit);
 
-// The same for the attribute text of one tag, visited as one element of that name.
+// The same for the attribute text of one tag, visited as one element of that name, which
+// cannot be taken out.
 std::optional<QString> editedAttributes(const QString &attributes, const char *tag,
                                         const Visit &visit);
 

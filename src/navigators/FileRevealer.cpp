@@ -14,7 +14,7 @@ QUrl DesktopFileRevealer::folderToOpen(const QUrl &url)
     return QUrl::fromLocalFile(info.isDir() ? info.absoluteFilePath() : info.absolutePath());
 }
 
-void DesktopFileRevealer::reveal(const QUrl &url)
+bool DesktopFileRevealer::reveal(const QUrl &url)
 {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (bus.isConnected()) {
@@ -24,7 +24,7 @@ void DesktopFileRevealer::reveal(const QUrl &url)
         call << QStringList{url.toString(QUrl::FullyEncoded)} << QString();
         const QDBusMessage reply = bus.call(call, QDBus::Block, 3000);
         if (reply.type() == QDBusMessage::ReplyMessage)
-            return;
+            return true;
     }
-    fallback_.open(folderToOpen(url));
+    return fallback_.open(folderToOpen(url));
 }

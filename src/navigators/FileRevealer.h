@@ -9,16 +9,17 @@ class UrlOpener;
 class FileRevealer {
 public:
     virtual ~FileRevealer() = default;
-    virtual void reveal(const QUrl &url) = 0;
+    // False when nothing on the computer could show it.
+    virtual bool reveal(const QUrl &url) = 0;
 };
 
 // The program's revealer: asks the file manager over the session bus (the freedesktop
 // FileManager1 interface) to show the item selected; when no file manager answers, opens the
-// folder that holds the item (or a folder itself) with the desktop's handler, quietly.
+// folder that holds the item (or a folder itself) with the desktop's handler.
 class DesktopFileRevealer : public FileRevealer {
 public:
     explicit DesktopFileRevealer(UrlOpener &fallback) : fallback_(fallback) {}
-    void reveal(const QUrl &url) override;
+    bool reveal(const QUrl &url) override;
 
     // The folder the fallback opens for an item.
     static QUrl folderToOpen(const QUrl &url);
@@ -27,10 +28,16 @@ private:
     UrlOpener &fallback_;
 };
 
-// For tests: remembers what would have been shown.
+// For tests: remembers what would have been shown, and answers as a computer with a file
+// manager does, or, with `shows` false, as one without.
 class RecordingFileRevealer : public FileRevealer {
 public:
-    void reveal(const QUrl &url) override { revealed.append(url); }
+    bool reveal(const QUrl &url) override
+    {
+        revealed.append(url);
+        return shows;
+    }
 
     QList<QUrl> revealed;
+    bool shows = true;
 };

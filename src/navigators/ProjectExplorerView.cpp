@@ -13,6 +13,7 @@
 #include "workspace/AppSettings.h"
 #include "workspace/WorkspaceModel.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -126,8 +127,8 @@ ProjectExplorerView::ProjectExplorerView(WorkspaceModel &workspace, AppSettings 
     connect(revealActive_, &QToolButton::clicked, this,
             &ProjectExplorerView::revealActiveFileInTree);
     connect(revealRoot_, &QToolButton::clicked, this, [this] {
-        if (const auto root = settings_.projectRootPath(); root && revealer_)
-            revealer_->reveal(QUrl::fromLocalFile(*root));
+        if (const auto root = settings_.projectRootPath())
+            showInFileManager(QUrl::fromLocalFile(*root));
     });
     connect(chooseRoot_, &QToolButton::clicked, this, &ProjectExplorerView::chooseFolder);
 
@@ -286,8 +287,7 @@ void ProjectExplorerView::runMenuEntry(const QUrl &url, bool isDirectory, int ac
         ExplorerFileActions::open(url, workspace_, settings_, dialogs_);
         break;
     case ExplorerMenus::Action::reveal:
-        if (revealer_)
-            revealer_->reveal(url);
+        showInFileManager(url);
         break;
     case ExplorerMenus::Action::rename:
         if (const std::optional<QUrl> renamed = ExplorerFileActions::promptRename(url, dialogs_)) {
@@ -353,6 +353,19 @@ void ProjectExplorerView::scrollToPendingRow()
     const QModelIndex target = model_->indexOf(std::exchange(pendingScrollPath_, QString()));
     if (target.isValid())
         tree_->scrollTo(target, QAbstractItemView::PositionAtCenter);
+}
+
+void ProjectExplorerView::showInFileManager(const QUrl &url)
+{
+    if (!revealer_ || revealer_->reveal(url))
+        return;
+    const QString path = QDir::toNativeSeparators(url.toLocalFile());
+    const QString name = QFileInfo(url.toLocalFile()).fileName();
+    dialogs_.offerToCopy(u"Can't Show \""_s + (name.isEmpty() ? path : name) + u'"',
+                         u"No file manager is set up on this computer to show it in. It is "
+                         u"at:\n"_s +
+                             path,
+                         u"Copy Path"_s, path);
 }
 
 void ProjectExplorerView::chooseFolder()

@@ -38,7 +38,8 @@ public:
                         QWidget *parent = nullptr);
     ~ProjectExplorerView() override;
 
-    // What shows items in the file manager; without one those entries do nothing.
+    // What shows items in the file manager; without one those entries do nothing. When it cannot
+    // show one, an alert says so and offers to copy the item's path.
     void setRevealer(FileRevealer *revealer) { revealer_ = revealer; }
     // Shows a row's context menu at a point and answers the chosen entry; the menu's own modal
     // loop unless tests answer.
@@ -74,6 +75,7 @@ private:
     void clickRow(const QUrl &url, bool isDirectory, bool isRoot);
     void showMenu(const QUrl &url, bool isDirectory, bool isRoot, const QPoint &globalPosition);
     void followActiveStore();
+    void showInFileManager(const QUrl &url);
     void scrollToPendingRow();
     std::optional<QUrl> activeFile() const;
 

@@ -4,6 +4,7 @@
 #include "setup/NewReportWizardState.h"
 #include "widgets/AppPalettes.h"
 #include "widgets/CardText.h"
+#include "widgets/DuplicateNames.h"
 #include "widgets/StyleCoreEditor.h"
 #include "widgets/SymbolIcons.h"
 
@@ -27,9 +28,10 @@ NewReportStyleBox::NewReportStyleBox(const QUuid &id, NewReportWizardState &stat
                            return state_.styles().at(i);
                        },
                        [this](const ReportStyle &style) { state_.replaceStyle(index(), style); }},
-          this))
+          this)),
+      nameWarning_(DuplicateNames::warningLabel(this))
 {
-    setContent(editor_);
+    setContent(DuplicateNames::underEditor(editor_, nameWarning_));
 }
 
 qsizetype NewReportStyleBox::index() const
@@ -58,8 +60,15 @@ void NewReportStyleBox::refresh()
         actions.onMoveDown = move(1);
     actions.onRemove = [this] { state_.removeStyle(index()); };
     editor_->setActions(std::move(actions));
-    editor_->setNames(u"newReport.style"_s + QString::number(i));
+    const QString name = u"newReport.style"_s + QString::number(i);
+    editor_->setNames(name);
+    nameWarning_->setObjectName(name + u".nameWarning"_s);
     editor_->refresh();
+    // The new report takes the styles as they are, and the engine refuses two of one name.
+    const QList<ReportStyle> &styles = state_.styles();
+    DuplicateNames::showWarning(nameWarning_, DuplicateNames::isShared(styles, styles.at(i).name)
+                                                  ? DuplicateNames::warning(u"style"_s)
+                                                  : QString());
 }
 
 NewReportStylesCard::NewReportStylesCard(NewReportWizardState &state,

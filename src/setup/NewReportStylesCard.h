@@ -10,13 +10,14 @@
 #include <QWidget>
 
 class NewReportWizardState;
+class QLabel;
 class QPushButton;
 class QToolButton;
 class QVBoxLayout;
 class StyleCoreEditor;
 
 // The tile of one style the wizard prepares: its core editor, bound to the style of its id in
-// the wizard's list.
+// the wizard's list, and under it the warning that another of the styles has its name.
 class NewReportStyleBox : public DataRowCard {
     Q_OBJECT
 
@@ -34,6 +35,7 @@ private:
     QUuid id_;
     NewReportWizardState &state_;
     StyleCoreEditor *editor_;
+    QLabel *nameWarning_;
 };
 
 // The wizard's styles: a title, a note, one tile per prepared style in list order, "Add Style"

@@ -59,6 +59,11 @@ public:
 
     // The one alert for failed file actions and commands: "Quillmark" with the error's text.
     void presentError(const QString &description);
+    // When nothing on the computer could open what the user asked for: an alert that says so,
+    // with `copyTitle` first, which puts `text` (an address, a path) on the clipboard, then "OK".
+    // Returns whether the text was copied.
+    bool offerToCopy(const QString &message, const QString &informativeText,
+                     const QString &copyTitle, const QString &text);
     // A save panel as the document store asks for it.
     SavePanel storeSavePanel();
 };

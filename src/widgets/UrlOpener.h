@@ -17,14 +17,16 @@ public:
     bool open(const QUrl &url) override;
 };
 
-// For tests: remembers what would have been opened.
+// For tests: remembers what would have been opened, and answers as a system with a handler for
+// every URL does, or, with `handles` false, as one without.
 class RecordingUrlOpener : public UrlOpener {
 public:
     bool open(const QUrl &url) override
     {
         opened.append(url);
-        return true;
+        return handles;
     }
 
     QList<QUrl> opened;
+    bool handles = true;
 };

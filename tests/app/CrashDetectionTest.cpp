@@ -128,6 +128,19 @@ TEST_F(CrashDetectionTest, TheAlertOpensTheMailOnlyWhenAsked)
     prompt(dialogs, opener);
     ASSERT_EQ(opener.opened.size(), 1);
     EXPECT_TRUE(opener.opened[0].toString().startsWith(u"mailto:support@quillmark.app?subject="_s));
+    EXPECT_EQ(dialogs.alerts().size(), 2) << "the mail opened; nothing more to say";
+
+    // Without a mail program the address is offered instead.
+    opener.handles = false;
+    dialogs.answerAlert(0);
+    dialogs.answerAlert(1);
+    prompt(dialogs, opener);
+    EXPECT_EQ(opener.opened.size(), 2);
+    ASSERT_EQ(dialogs.alerts().size(), 4);
+    EXPECT_EQ(dialogs.alerts()[3].message, u"Can't Open a Mail Program"_s);
+    EXPECT_TRUE(dialogs.alerts()[3].informativeText.contains(u"support@quillmark.app"_s));
+    ASSERT_EQ(dialogs.alerts()[3].buttons.size(), 2);
+    EXPECT_EQ(dialogs.alerts()[3].buttons[0].title, u"Copy Address"_s);
 }
 
 TEST_F(CrashDetectionTest, AFatalSignalLeavesACrashLogThatTheScanFinds)

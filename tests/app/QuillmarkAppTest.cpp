@@ -17,11 +17,16 @@
 #include "engine/SidecarModel.h"
 #include "inspector/InspectorTexts.h"
 #include "widgets/ScriptedDialogs.h"
+#include "widgets/SymbolIcons.h"
 #include "workspace/AppSettings.h"
 #include "workspace/WorkspaceModel.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDir>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTest>
@@ -77,7 +82,18 @@ TEST_F(QuillmarkAppTest, HintsNameTheButtonsWhereTheirCommandsAre)
         {FriendlyErrorTranslator::translate(u"java.lang.NoClassDefFoundError: x"_s)
              .value_or(QString()),
          {u"Report a Bug"_s}},
-        {PreviewRun::connectionLabel(nullptr, app->connectionStore()), {u"Data"_s}}};
+        {PreviewRun::connectionLabel(nullptr, app->connectionStore()), {u"Data"_s}},
+        {FriendlyErrorTranslator::translate(
+             u"Field \"f\" of dataset \"Rows\" is declared with the class x.Y, which the engine "
+             u"cannot load."_s)
+             .value_or(QString()),
+         {u"Data"_s}},
+        {FriendlyErrorTranslator::translate(u"Duplicate declaration of report style: Title."_s)
+             .value_or(QString()),
+         {u"Data"_s}},
+        {FriendlyErrorTranslator::translate(u"No answer from db:5432. The attempt failed."_s)
+             .value_or(QString()),
+         {u"Data"_s}}};
     for (const auto &[hint, buttons] : hints) {
         EXPECT_FALSE(hint.contains(u" > "_s)) << "a menu path: " << hint.toStdString();
         for (const QString &name : buttons) {
@@ -86,6 +102,47 @@ TEST_F(QuillmarkAppTest, HintsNameTheButtonsWhereTheirCommandsAre)
             EXPECT_FALSE(menuItems.contains(name)) << name.toStdString();
         }
     }
+}
+
+// On a computer where nothing handles mail links or shows folders (as under the offscreen
+// platform, which opens nothing), Report a Bug and the explorer's folder button say so and offer
+// to copy the address or the path.
+TEST_F(QuillmarkAppTest, WithoutAMailProgramOrFileManagerTheCommandsOfferToCopy)
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (bus.isConnected() && bus.interface() &&
+        bus.interface()->isServiceRegistered(u"org.freedesktop.FileManager1"_s))
+        GTEST_SKIP() << "a file manager answers on this session bus";
+    ASSERT_TRUE(QDir().mkpath(path(u"Reports"_s)));
+    app->start();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(app->mainWindow()));
+    QToolButton *reportBug = nullptr;
+    for (QToolButton *button : app->mainWindow()->findChildren<QToolButton *>())
+        if (button->property(SymbolIcons::symbolProperty) == u"ladybug"_s)
+            reportBug = button;
+    ASSERT_TRUE(reportBug);
+
+    QGuiApplication::clipboard()->setText(u"before"_s);
+    dialogs->answerAlert(0);
+    reportBug->click();
+    ASSERT_EQ(dialogs->alerts().size(), 1);
+    const AlertRequest mail = dialogs->alerts().last();
+    EXPECT_EQ(mail.message, u"Can't Open a Mail Program"_s);
+    EXPECT_EQ(mail.informativeText,
+              u"No mail program is set up on this computer to write the report in. Send it to "
+              u"support@quillmark.app from the mail you use."_s);
+    ASSERT_EQ(mail.buttons.size(), 2);
+    EXPECT_EQ(mail.buttons[0].title, u"Copy Address"_s);
+    EXPECT_EQ(mail.buttons[1].title, u"OK"_s);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), u"support@quillmark.app"_s);
+
+    auto *showRoot = app->mainWindow()->findChild<QToolButton *>(u"explorer.revealRoot"_s);
+    ASSERT_TRUE(showRoot && showRoot->isEnabled());
+    dialogs->answerAlert(0);
+    showRoot->click();
+    ASSERT_EQ(dialogs->alerts().size(), 2);
+    EXPECT_EQ(dialogs->alerts().last().message, u"Can't Show \"Reports\""_s);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QDir::toNativeSeparators(path(u"Reports"_s)));
 }
 
 TEST_F(QuillmarkAppTest, QuittingCleanStoresTheSessionAndMarksACleanShutdown)

@@ -368,9 +368,11 @@ TEST_F(ConnectionsCardTest, KeychainCallsWaitWithTheButtonsThatCouldReenterDisab
     EXPECT_EQ(sentConnection(0)[u"password"_s], u"new"_s);
 }
 
-TEST_F(ConnectionsCardTest, ASuccessfulEditorTestStoresThePasswordEvenWhenTheEditorIsCancelled)
+// A successful test stores nothing: the tested password stays in the editor until Save, so Cancel
+// leaves no password behind for a new preset and keeps the stored one of an existing preset.
+TEST_F(ConnectionsCardTest, ATestedPasswordIsStoredOnlyBySave)
 {
-    script({connected});
+    script({connected, connected, connected});
     click(u"datapanel.connections.add"_s);
     typeIn(u"database"_s, u"sample"_s);
     typeIn(u"password"_s, u"tested"_s);
@@ -384,14 +386,38 @@ TEST_F(ConnectionsCardTest, ASuccessfulEditorTestStoresThePasswordEvenWhenTheEdi
     EXPECT_TRUE(find<OutcomeText>(u"connectionEditor.result"_s)->isSuccess());
     EXPECT_EQ(sentConnection(0)[u"database"_s], u"sample"_s) << "the unsaved edits are tested";
     EXPECT_EQ(sentConnection(0)[u"password"_s], u"tested"_s);
-    EXPECT_EQ(connections->password(id), u"tested"_s);
+    EXPECT_TRUE(keychain.inner.accounts().isEmpty()) << "nothing is stored before Save";
+    EXPECT_EQ(field(u"password"_s)->text(), u"tested"_s) << "the editor keeps it";
 
     clickEditor(u"cancel"_s);
     EXPECT_TRUE(connections->connections().isEmpty());
-    EXPECT_EQ(connections->password(id), u"tested"_s) << "kept, as a tested password is";
+    EXPECT_TRUE(keychain.inner.accounts().isEmpty()) << "no password of a preset never saved";
+    EXPECT_EQ(connections->password(id), QString());
 
     click(u"datapanel.connections.add"_s);
     EXPECT_FALSE(shown(u"connectionEditor.result"_s)) << "a new opening clears the outcome";
+    clickEditor(u"cancel"_s);
+
+    // An existing preset: a new password tested, then cancelled, leaves the stored one.
+    const DatabaseConnection a = preset(u"Alpha"_s);
+    connections->add(a, u"stored"_s);
+    click(row(0, u"edit"_s));
+    typeIn(u"password"_s, u"new"_s);
+    clickEditor(u"test"_s);
+    ASSERT_TRUE(waitForTest());
+    EXPECT_EQ(sentConnection(1)[u"password"_s], u"new"_s);
+    EXPECT_EQ(connections->password(a.id), u"stored"_s);
+    clickEditor(u"cancel"_s);
+    EXPECT_EQ(connections->password(a.id), u"stored"_s);
+
+    // Save stores the tested password.
+    click(row(0, u"edit"_s));
+    typeIn(u"password"_s, u"new"_s);
+    clickEditor(u"test"_s);
+    ASSERT_TRUE(waitForTest());
+    EXPECT_EQ(connections->password(a.id), u"stored"_s);
+    clickEditor(u"save"_s);
+    EXPECT_EQ(connections->password(a.id), u"new"_s);
 }
 
 TEST_F(ConnectionsCardTest, AnEditorTestAnsweredAfterTheEditorClosedIsDroppedSafely)

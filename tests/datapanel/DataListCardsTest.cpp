@@ -44,6 +44,7 @@ TEST_F(DataListCards, SortFieldsAreAddedEditedMovedRemovedAndSaved)
 {
     ReportDocument withFields = store.document();
     withFields.fields = {ReportField{.name = u"amount"_s}, ReportField{.name = u"city"_s}};
+    withFields.variables = {ReportVariable{.name = u"amount"_s}};
     store.setDocument(withFields);
     view->refresh();
     click(sortFields + u".add"_s);
@@ -248,6 +249,7 @@ TEST_F(DataListCards, TheWheelOverAPickerItIsNotInPicksNothing)
 {
     ReportDocument withFields = store.document();
     withFields.fields = {ReportField{.name = u"amount"_s}, ReportField{.name = u"city"_s}};
+    withFields.variables = {ReportVariable{.name = u"amount"_s}};
     store.setDocument(withFields);
     view->refresh();
     click(sortFields + u".add"_s);

@@ -1,7 +1,7 @@
 #include "DataCardsFixture.h"
 #include "EngineJudge.h"
 #include "EngineTestSupport.h"
-#include "datapanel/DuplicateNames.h"
+#include "widgets/DuplicateNames.h"
 
 #include <QLabel>
 

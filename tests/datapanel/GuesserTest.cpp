@@ -105,6 +105,15 @@ TEST(SQLFieldGuesser, NamesAndNotesOfEachKindOfQuery)
          {}},
         {u"select a is not distinct from b as same, c from t"_s, {u"same"_s, u"c"_s}, {}},
         {u"select distinct from_date from t"_s, {u"from_date"_s}, {}},
+        // Unquoted names are folded to lower case as PostgreSQL folds them (A to Z only), so a
+        // live read of the query finds the same names; quoted and bracketed ones stay as written.
+        {u"SELECT ID, CITY FROM CUSTOMERS"_s, {u"id"_s, u"city"_s}, {}},
+        {u"SELECT C.Name AS CustomerName, T.ID Total_ID, \"MiXed\", [Order Id] FROM c"_s,
+         {u"customername"_s, u"total_id"_s, u"MiXed"_s, u"Order Id"_s},
+         {}},
+        {u"SELECT 1 AS ÄRGER, Größe, COUNT(*), \"MyCount\"(x), S.T.COL FROM t"_s,
+         {u"Ärger"_s, u"größe"_s, u"count"_s, u"MyCount"_s, u"col"_s},
+         {}},
         // VALUES names its columns by position; TABLE's columns only the database knows.
         {u"VALUES (1, 'a', f(2, 3)), (2, 'b', 0)"_s,
          {u"column1"_s, u"column2"_s, u"column3"_s},

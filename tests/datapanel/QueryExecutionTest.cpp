@@ -5,6 +5,7 @@
 #include "datapanel/ReadFields.h"
 #include "editors/CodeSyntaxHighlighting.h"
 #include "engine/ConnectionPresetStore.h"
+#include "engine/FriendlyErrorTranslator.h"
 #include "engine/InMemoryKeychain.h"
 #include "engine/SidecarModel.h"
 #include "widgets/Spinner.h"
@@ -261,7 +262,9 @@ TEST_F(QueryExecutionTest, AnErrorHidesTheResultUntilTheNextSuccessWhichMayHaveN
     execute();
     EXPECT_TRUE(shown(u"datapanel.queryResults.error"_s));
     EXPECT_EQ(label(u"datapanel.queryResults.error"_s)->text(),
-              u"relation t does not exist\nwhy"_s);
+              u"The query references a table or column that doesn't exist in the database. Check "
+              u"the spelling against the actual database schema.\n\n(Technical details: "
+              u"relation t does not exist\nwhy)"_s);
     EXPECT_EQ(label(u"datapanel.queryResults.error"_s)->palette().color(QPalette::WindowText),
               syntaxColor(SyntaxColor::red, view->palette()));
     EXPECT_FALSE(shown(u"datapanel.queryResults.gridBox"_s)) << "the older result is kept hidden";
@@ -491,10 +494,11 @@ TEST_F(QueryExecutionTest, OnlyARefusedLoginNamesTheKeychain)
     for (const QByteArray &failure : failures)
         replies.append(ScriptedEngine::failure(failure));
     engine.script(replies);
+    // Each shows the preview's advice with the engine's words as details, and no keychain.
     for (const QByteArray &failure : failures) {
         execute();
         EXPECT_EQ(label(u"datapanel.queryResults.error"_s)->text(),
-                  QString::fromUtf8(failure + "\nwhy"));
+                  FriendlyErrorTranslator::annotate(QString::fromUtf8(failure + "\nwhy")));
     }
 }
 

@@ -187,80 +187,112 @@ TEST_F(ReadFieldsLiveTest, AMissingPresetReadsTheQueryText)
     EXPECT_TRUE(requests().isEmpty());
 }
 
+namespace {
+
 // Against the real engine and the PostgreSQL server the engine's own tests start (sidecar/test.sh
 // exports where it listens); skipped without them.
-TEST(ReadFieldsPostgres, ALiveReadDeclaresTheTablesColumns)
-{
-    QUILLMARK_REQUIRE_ENGINE();
-    QUILLMARK_REQUIRE_POSTGRES("to read from");
+class ReadFieldsPostgres : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        engine = testsupport::realEngine();
+        if (!engine)
+            GTEST_SKIP() << "Java or sidecar/target/sidecar.jar is missing; skipping";
+        postgres = testsupport::testPostgres();
+        if (!postgres)
+            GTEST_SKIP() << "QUILLMARK_TEST_PG_HOST is not set; no PostgreSQL to read from";
+        model.setLocationProvider([this] { return *engine; });
+    }
+
+    // Makes the database the report's connection.
+    void connect()
+    {
+        connections.add(postgres->connection, postgres->password);
+        store.setActiveConnectionID(postgres->connection.id);
+    }
+    void setQuery(const QString &query)
+    {
+        storetest::editDocument(store, [&](ReportDocument &d) { d.queryString = query; });
+    }
+    // Read Fields, and for a live read the wait for its answer.
+    bool read()
+    {
+        ReadFields::read(&store, &model, &connections, &state);
+        return waitFor([&] { return state.message() != u"Reading live schema..."_s; },
+                       std::chrono::seconds(90));
+    }
+    QStringList declared(QString ReportField::*member = &ReportField::name) const
+    {
+        QStringList values;
+        for (const ReportField &f : store.document().fields)
+            values.append(f.*member);
+        return values;
+    }
+
+    std::optional<SidecarClient::Location> engine;
+    std::optional<testsupport::TestPostgres> postgres;
     QTemporaryDir dir;
     PrivateWorkFolder workFolder{dir.path()};
     SidecarModel model{workFolder};
-    model.setLocationProvider([&] { return *location; });
     InMemoryKeychain keychain;
-    QSettings settings(dir.filePath(u"settings.ini"_s), QSettings::IniFormat);
-    ConnectionPresetStore connections(settings, keychain);
-    const DatabaseConnection &database = postgres->connection;
-    connections.add(database, postgres->password);
+    QSettings settings{dir.filePath(u"settings.ini"_s), QSettings::IniFormat};
+    ConnectionPresetStore connections{settings, keychain};
     DocumentStore store;
-    store.setActiveConnectionID(database.id);
-    storetest::editDocument(
-        store, [](ReportDocument &d) { d.queryString = u"SELECT * FROM customers"_s; });
     ReadFieldsResultState state;
-    ReadFields::read(&store, &model, &connections, &state);
-    ASSERT_TRUE(waitFor([&] { return state.message() != u"Reading live schema..."_s; },
-                        std::chrono::seconds(90)));
+};
+
+} // namespace
+
+TEST_F(ReadFieldsPostgres, ALiveReadDeclaresTheTablesColumns)
+{
+    connect();
+    setQuery(u"SELECT * FROM customers"_s);
+    ASSERT_TRUE(read());
     EXPECT_EQ(state.message(), u"Live: found 6 columns, added 6 new fields."_s);
-    QStringList names;
-    for (const ReportField &f : store.document().fields)
-        names.append(f.name);
-    EXPECT_EQ(names,
+    EXPECT_EQ(declared(),
               (QStringList{u"id"_s, u"name"_s, u"city"_s, u"balance"_s, u"joined"_s, u"active"_s}));
     // each field is declared with the class the engine reads for its column
-    QStringList classes;
-    for (const ReportField &f : store.document().fields)
-        classes.append(f.className);
-    EXPECT_EQ(classes,
+    EXPECT_EQ(declared(&ReportField::className),
               (QStringList{u"java.lang.Integer"_s, u"java.lang.String"_s, u"java.lang.String"_s,
                            u"java.math.BigDecimal"_s, u"java.sql.Date"_s, u"java.lang.Boolean"_s}));
+}
+
+// Fields read from the query's text before the report had a connection are the ones a live read
+// of the same query finds: unquoted names are folded to lower case as PostgreSQL folds them.
+TEST_F(ReadFieldsPostgres, FieldsReadWithoutAConnectionAreTheOnesALiveReadFinds)
+{
+    setQuery(u"SELECT ID, CITY, Name AS CustomerName, name AS \"Label\" FROM customers"_s);
+    ASSERT_TRUE(read());
+    const QStringList expected{u"id"_s, u"city"_s, u"customername"_s, u"Label"_s};
+    EXPECT_EQ(declared(), expected);
+
+    connect();
+    ASSERT_TRUE(read());
+    EXPECT_EQ(state.message(), u"Live: found 4 columns, added 0 new fields."_s);
+    EXPECT_EQ(declared(), expected);
+    EXPECT_TRUE(state.staleFieldNames().isEmpty());
 }
 
 // A binary column is declared by the name a report gives its class (byte[], not the JVM's [B),
 // and the report so declared compiles. A field class the engine cannot load is reported by the
 // field, not as a missing part of the designer.
-TEST(ReadFieldsPostgres, ClassesAreDeclaredByNamesTheEngineLoads)
+TEST_F(ReadFieldsPostgres, ClassesAreDeclaredByNamesTheEngineLoads)
 {
-    QUILLMARK_REQUIRE_ENGINE();
-    QUILLMARK_REQUIRE_POSTGRES("to read from");
-    QTemporaryDir dir;
-    PrivateWorkFolder workFolder{dir.path()};
-    SidecarModel model{workFolder};
-    model.setLocationProvider([&] { return *location; });
-    InMemoryKeychain keychain;
-    QSettings settings(dir.filePath(u"settings.ini"_s), QSettings::IniFormat);
-    ConnectionPresetStore connections(settings, keychain);
-    connections.add(postgres->connection, postgres->password);
-    DocumentStore store;
-    store.setActiveConnectionID(postgres->connection.id);
-    storetest::editDocument(store, [](ReportDocument &d) {
-        d.queryString = u"SELECT id, decode('00ff', 'hex') AS picture FROM customers"_s;
-    });
-    ReadFieldsResultState state;
-    ReadFields::read(&store, &model, &connections, &state);
-    ASSERT_TRUE(waitFor([&] { return state.message() != u"Reading live schema..."_s; },
-                        std::chrono::seconds(90)));
+    connect();
+    setQuery(u"SELECT id, decode('00ff', 'hex') AS picture FROM customers"_s);
+    ASSERT_TRUE(read());
     ASSERT_EQ(store.document().fields.size(), 2) << state.message()->toStdString();
     EXPECT_EQ(store.document().fields[1].className, u"byte[]"_s);
 
-    testsupport::EngineJudge engine(*location);
-    EXPECT_EQ(engine.compileError(store.document()), std::nullopt);
+    testsupport::EngineJudge judge(*engine);
+    EXPECT_EQ(judge.compileError(store.document()), std::nullopt);
 
     storetest::editDocument(store, [](ReportDocument &d) { d.fields[1].className = u"[B"_s; });
-    const std::optional<QString> error = engine.compileError(store.document());
+    const std::optional<QString> error = judge.compileError(store.document());
     ASSERT_TRUE(error);
     EXPECT_EQ(FriendlyErrorTranslator::translate(*error),
               u"The field \"picture\" is declared with the class [B, which the engine cannot "
-              u"load. Change the field's class in the Data panel (java.lang.Object takes any "
-              u"value)."_s)
+              u"load. Change the field's class in the Report Data sheet (the Data button); "
+              u"java.lang.Object takes any value."_s)
         << error->toStdString();
 }

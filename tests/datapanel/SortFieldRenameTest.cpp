@@ -109,8 +109,10 @@ TEST_F(SortFieldRename, TheRemovalQuestionCountsSortFields)
                                              store.document().variables[0].id));
     ASSERT_EQ(dialogs.alerts().size(), 2);
     EXPECT_EQ(dialogs.alerts().last().message, u"$V{Country} is used in 1 sort field."_s);
-    EXPECT_EQ(ExpressionUses::message(u"$F{Country}"_s, 2, 1),
+    const ExpressionUses::Declaration country{ExpressionUses::Declaration::Kind::field,
+                                              u"Country"_s};
+    EXPECT_EQ(ExpressionUses::message(country, {.expressions = 2, .sortFields = 1}),
               u"$F{Country} is used in 2 expressions and 1 sort field."_s);
-    EXPECT_EQ(ExpressionUses::message(u"$F{Country}"_s, 1, 2),
+    EXPECT_EQ(ExpressionUses::message(country, {.expressions = 1, .sortFields = 2}),
               u"$F{Country} is used in 1 expression and 2 sort fields."_s);
 }

@@ -2,6 +2,7 @@
 #include "model/JrxmlCodec.h"
 
 #include <QRegularExpression>
+#include <QStandardItemModel>
 
 using namespace storetest;
 
@@ -87,8 +88,9 @@ TEST_F(VariablesCard, GroupPickersShowOnlyForGroupAndKeepTheirValueWhileHidden)
     EXPECT_TRUE(resetGroup->isVisibleTo(view.get()));
     EXPECT_FALSE(incrementGroup->isVisibleTo(view.get()));
     EXPECT_EQ(entries(resetGroup), (QStringList{u"(choose)"_s, u"Region"_s}));
-    EXPECT_EQ(resetGroup->currentText(), u"(choose)"_s);
-    EXPECT_FALSE(store.document().variables[0].resetGroup) << "no group until one is picked";
+    EXPECT_EQ(resetGroup->currentText(), u"Region"_s);
+    EXPECT_EQ(store.document().variables[0].resetGroup, u"Region"_s)
+        << "the first group, without which the engine refuses Group";
     choose(row(variables, 0, u"resetGroup"_s), u"Region"_s);
     EXPECT_EQ(store.document().variables[0].resetGroup, u"Region"_s);
 
@@ -102,8 +104,11 @@ TEST_F(VariablesCard, GroupPickersShowOnlyForGroupAndKeepTheirValueWhileHidden)
     choose(row(variables, 0, u"incrementGroup"_s), u"Region"_s);
     EXPECT_EQ(store.document().variables[0].incrementType, u"Group"_s);
     EXPECT_EQ(store.document().variables[0].incrementGroup, u"Region"_s);
-    choose(row(variables, 0, u"incrementGroup"_s), u"(choose)"_s);
-    EXPECT_EQ(store.document().variables[0].incrementGroup, std::nullopt);
+    // "(choose)" stands for no group, which Group cannot do with: it is not offered.
+    auto *entryModel = qobject_cast<QStandardItemModel *>(incrementGroup->model());
+    ASSERT_TRUE(entryModel);
+    EXPECT_EQ(entryModel->item(0)->text(), u"(choose)"_s);
+    EXPECT_FALSE(entryModel->item(0)->isEnabled());
     choose(row(variables, 0, u"incrementType"_s), u"(default)"_s);
     EXPECT_EQ(store.document().variables[0].incrementType, std::nullopt);
     EXPECT_FALSE(incrementGroup->isVisibleTo(view.get()));

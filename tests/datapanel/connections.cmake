@@ -38,3 +38,33 @@ if(NOT QUILLMARK_HEADLESS_ONLY)
     TIMEOUT 300
     SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]")
 endif()
+
+# The connection editor on the system keychain: once inside a Secret Service that the wrapper
+# script starts, once in a D-Bus session without one (the presets then keep passwords for the
+# session); the connection tests are answered by the scripted fake engine.
+if(NOT QUILLMARK_HEADLESS_ONLY)
+  add_executable(datapanel_connection_keychain_tests
+    ${CMAKE_CURRENT_LIST_DIR}/ConnectionKeychainTest.cpp)
+  quillmark_apply_flags(datapanel_connection_keychain_tests)
+  target_link_libraries(datapanel_connection_keychain_tests PRIVATE quillmark_ui Qt6::Test
+                        GTest::gtest quillmark_testsupport quillmark_testmain_gui)
+  target_include_directories(datapanel_connection_keychain_tests PRIVATE
+    ${PROJECT_SOURCE_DIR}/tests/document ${PROJECT_SOURCE_DIR}/tests/datapanel)
+  target_compile_definitions(datapanel_connection_keychain_tests PRIVATE
+    QUILLMARK_SOURCE_DIR="${PROJECT_SOURCE_DIR}" QUILLMARK_BINARY_DIR="${PROJECT_BINARY_DIR}")
+  quillmark_fake_engine(datapanel_connection_keychain_tests)
+  foreach(mode SecretService NoSecretService)
+    set(without "")
+    if(mode STREQUAL "NoSecretService")
+      set(without "--without")
+    endif()
+    add_test(NAME datapanel_connection_keychain_tests.${mode}
+      COMMAND ${PROJECT_SOURCE_DIR}/tests/engine/with-secret-service.sh ${without}
+              $<TARGET_FILE:datapanel_connection_keychain_tests>)
+    set_tests_properties(datapanel_connection_keychain_tests.${mode} PROPERTIES
+      ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
+      LABELS gui
+      TIMEOUT 120
+      SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]")
+  endforeach()
+endif()

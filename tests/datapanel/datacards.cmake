@@ -12,6 +12,8 @@ if(NOT QUILLMARK_HEADLESS_ONLY)
             ${CMAKE_CURRENT_LIST_DIR}/VariablesCardTest.cpp
             ${CMAKE_CURRENT_LIST_DIR}/GroupsCardTest.cpp
             ${CMAKE_CURRENT_LIST_DIR}/NamesInUseTest.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/GroupBandsNamesTest.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/NameChoicesTest.cpp
             ${CMAKE_CURRENT_LIST_DIR}/GeneratedNamesTest.cpp
             ${CMAKE_CURRENT_LIST_DIR}/SortFieldNamesTest.cpp
             ${CMAKE_CURRENT_LIST_DIR}/LazyRowsTest.cpp

@@ -301,15 +301,19 @@ TEST(ReportReferences, DroppingAParentStyleLeavesItsHeirsAsTheFileNowReadsThem)
 
 TEST(ReportReferences, ExpressionUsesCountTheReportsOwnExpressions)
 {
+    using Declaration = ExpressionUses::Declaration;
     const ReportDocument document = JrxmlCodec::parse(report);
-    EXPECT_EQ(ExpressionUses::count(document, u"$F{Amount}"_s), 2)
+    const Declaration amount{Declaration::Kind::field, u"Amount"_s};
+    const Declaration total{Declaration::Kind::variable, u"Total"_s};
+    EXPECT_EQ(ExpressionUses::uses(document, amount).expressions, 2)
         << "the variable and the frame's text field";
-    EXPECT_EQ(ExpressionUses::count(document, u"$V{Total}"_s), 1);
-    EXPECT_EQ(ExpressionUses::count(document, u"$F{City}"_s), 0)
+    EXPECT_EQ(ExpressionUses::uses(document, total).expressions, 1);
+    EXPECT_EQ(ExpressionUses::uses(document, {Declaration::Kind::field, u"City"_s}).expressions, 0)
         << "the sub-dataset's field, used only where its dataset runs";
-    EXPECT_EQ(ExpressionUses::message(u"$F{Amount}"_s, 3),
+    EXPECT_EQ(ExpressionUses::message(amount, {.expressions = 3}),
               u"$F{Amount} is used in 3 expressions."_s);
-    EXPECT_EQ(ExpressionUses::message(u"$V{Total}"_s, 1), u"$V{Total} is used in 1 expression."_s);
+    EXPECT_EQ(ExpressionUses::message(total, {.expressions = 1}),
+              u"$V{Total} is used in 1 expression."_s);
 }
 
 TEST(XmlFragment, AnEditChangesOnlyTheAttributeAndNoEditChangesNothing)
@@ -332,4 +336,37 @@ TEST(XmlFragment, AnEditChangesOnlyTheAttributeAndNoEditChangesNothing)
         u" evaluationTime=\"Group\" evaluationGroup=\"G\""_s, "chart",
         [](XmlFragment::Element &e) { e.removeAttribute("evaluationGroup"); });
     EXPECT_EQ(attributes, u" evaluationTime=\"Group\""_s);
+}
+
+// Elements taken out go once the visit is over, with what they hold, however many of them and
+// of what they hold were taken out; what stands between them stays as it was.
+TEST(XmlFragment, ElementsTakenOutGoWithWhatTheyHold)
+{
+    const QString body = u"<band><frame><a/><b x=\"1\"><c/></b></frame><d/></band><e/>"_s;
+    QStringList visited;
+    const std::optional<QString> edited = XmlFragment::edited(body, [&](XmlFragment::Element &e) {
+        visited.append(e.localName());
+        if (e.localName() == u"c"_s) {
+            e.remove();
+            e.parent()->remove(); // b, which holds it
+        }
+        if (e.localName() == u"d"_s || e.localName() == u"e"_s)
+            e.remove();
+    });
+    EXPECT_EQ(edited, u"<band><frame><a/></frame></band>"_s);
+    EXPECT_EQ(visited,
+              (QStringList{u"band"_s, u"frame"_s, u"a"_s, u"b"_s, u"c"_s, u"d"_s, u"e"_s}));
+    XmlFragment::edited(body, [](XmlFragment::Element &e) {
+        if (e.localName() == u"c"_s) {
+            EXPECT_EQ(e.place(), u"0/0/1/0"_s);
+            EXPECT_TRUE(e.isInside(u"frame"));
+            EXPECT_EQ(e.parent()->parent()->localName(), u"frame"_s);
+        }
+        if (e.localName() == u"band"_s) {
+            EXPECT_FALSE(e.parent()) << "the fragment holds it";
+            EXPECT_TRUE(e.holds(u"c"));
+            EXPECT_FALSE(e.holds(u"e"));
+            EXPECT_EQ(e.child(u"d")->localName(), u"d"_s);
+        }
+    });
 }

@@ -14,6 +14,13 @@ const char *const subreportAdvice =
 const char *const componentAdvice =
     "Quillmark is missing an optional component needed for this feature. Try the Report a Bug "
     "button on the toolbar so this can be looked into.";
+const char *const anonymousClassAdvice =
+    "An expression defines a class of its own (such as new Object() { ... }), which the engine "
+    "cannot load. Write the expression without defining a class - a method call or a condition "
+    "(a ? b : c) usually does the same.";
+const char *const parseAdvice = "A value couldn't be parsed as a date/number - check that the "
+                                "pattern (e.g. \"MM/dd/yyyy\") matches what the actual data "
+                                "looks like.";
 const char *const nullAdvice =
     "Something the report needed turned out to be empty (null) - likely a field, parameter, or "
     "variable with no value. Consider a null check in the expression (e.g. $F{x} == null ? \"\" "
@@ -33,8 +40,49 @@ TEST(FriendlyErrorTranslator, AppliesTheFirstRuleThatMatchesAndAnnotates)
          "which the engine cannot load. (JRValidationException: 1. "
          "java.lang.ClassNotFoundException: com.example.Blob)",
          "The field \"picture\" is declared with the class com.example.Blob, which the engine "
-         "cannot load. Change the field's class in the Data panel (java.lang.Object takes any "
-         "value)."},
+         "cannot load. Change the field's class in the Report Data sheet (the Data button); "
+         "java.lang.Object takes any value."},
+        // An expression that defines a class of its own, as the engine reports it in a fill and
+        // in a test evaluation; a missing nested class of a library is a missing component.
+        {"net.sf.jasperreports.engine.fill.JRExpressionEvalException: Error evaluating "
+         "expression for source text: new Object(){ public String toString() { return \"x\"; } "
+         "}.toString()\njava.lang.NoClassDefFoundError: Anon_f5718c6be60ac0b9$1\n"
+         "java.lang.ClassNotFoundException: Anon_f5718c6be60ac0b9$1",
+         anonymousClassAdvice},
+        {"java.lang.ClassNotFoundException: ExpressionTest_9a$12", anonymousClassAdvice},
+        {"java.lang.NoClassDefFoundError: ExpressionTest_af29 (wrong name: ExpressionTest_af29$1)",
+         anonymousClassAdvice},
+        {"java.lang.ClassNotFoundException: com.acme.Outer$Inner", componentAdvice},
+        // A name declared twice, reported through the XML parser: the kind and the name.
+        {"net.sf.jasperreports.engine.JRException: org.xml.sax.SAXParseException; lineNumber: 4; "
+         "columnNumber: 38; Error at line 4 char 38: Duplicate declaration of report style: "
+         "Title.\norg.xml.sax.SAXParseException; lineNumber: 4; columnNumber: 38; Error at line "
+         "4 char 38: Duplicate declaration of report style: Title.",
+         "The report declares the style \"Title\" twice. Rename or remove one of the two in the "
+         "Styles card of the Report Data sheet (the Data button)."},
+        {"org.xml.sax.SAXParseException; Error at line 3 char 87: Duplicate declaration of "
+         "field: Amount (net).",
+         "The report declares the field \"Amount (net)\" twice. Rename or remove one of the two "
+         "in the Report Data sheet (the Data button)."},
+        {"JRException: Duplicate declaration of sort field: F.",
+         "The report declares the sort field \"F\" twice. Rename or remove one of the two in the "
+         "Report Data sheet (the Data button)."},
+        {"JRException: Duplicate declaration of dataset: Rows.",
+         "The report declares the sub-dataset \"Rows\" twice. Rename or remove one of the two "
+         "in the Report Data sheet (the Data button)."},
+        {"JRException: Duplicate declaration of subreport parameter: Id.",
+         "The report declares the subreport parameter \"Id\" twice. Rename or remove one of the "
+         "two in the subreport's parameters in the Inspector."},
+        {"JRException: Duplicate declaration of dataset parameter: Id.",
+         "The report declares the dataset parameter \"Id\" twice. Rename or remove one of the "
+         "two in the element's dataset parameters in the Inspector."},
+        // Any other complaint of the XML parser is not about a value that did not parse; a
+        // ParseException of its own still is.
+        {"org.xml.sax.SAXParseException; lineNumber: 2; columnNumber: 9; cvc-complex-type.2.4.a: "
+         "Invalid content was found starting with element 'bogus'.",
+         nullptr},
+        {"org.xml.sax.SAXParseException: x\njava.text.ParseException: Unparseable date",
+         parseAdvice},
         {"JRException: Syntax error, Field not found : customerName.\nat x",
          "The report uses a field named \"customerName.\" that isn't declared. Check the "
          "spelling, or add a field with that name in the Report Data sheet (the Data button)."},
@@ -76,6 +124,13 @@ TEST(FriendlyErrorTranslator, AppliesTheFirstRuleThatMatchesAndAnnotates)
          "The database server at 127.0.0.1:25465 does not answer: it may not be running, or the "
          "connection's host or port may be wrong. Check the connection in the Report Data sheet "
          "(the Data button)."},
+        // A server that took the connection but never answered, as the engine names it.
+        {"No answer from db.local:5432. The connection attempt failed.\n"
+         "org.postgresql.util.PSQLException: The connection attempt failed.\n"
+         "java.net.SocketTimeoutException: Read timed out",
+         "The database server at db.local:5432 did not answer in time: the host or port may "
+         "belong to another program, or a firewall may be holding the connection. Check the "
+         "connection in the Report Data sheet (the Data button)."},
         {"The TCP/IP connection to the host db.local, port 1433 has failed. Error: refused",
          "The database server at db.local:1433 does not answer: it may not be running, or the "
          "connection's host or port may be wrong. Check the connection in the Report Data sheet "
@@ -90,9 +145,7 @@ TEST(FriendlyErrorTranslator, AppliesTheFirstRuleThatMatchesAndAnnotates)
         {"NumberFormatException: For input string: \"x\", then a NullPointerException",
          "A value couldn't be converted to a number - check that the field or parameter actually "
          "contains numeric data, or that a pattern/format mask matches the real data."},
-        {"java.text.ParseException: Unparseable date: \"2024\"",
-         "A value couldn't be parsed as a date/number - check that the pattern (e.g. "
-         "\"MM/dd/yyyy\") matches what the actual data looks like."},
+        {"java.text.ParseException: Unparseable date: \"2024\"", parseAdvice},
         {"java.lang.NullPointerException", nullAdvice},
         {"ERROR: relation \"customers\" does not exist", schemaAdvice},
         {"ERROR: column \"x\" does not exist", schemaAdvice},

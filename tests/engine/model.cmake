@@ -5,6 +5,7 @@ quillmark_test(sidecarmodel_tests
     ${CMAKE_CURRENT_LIST_DIR}/SidecarModelTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/EngineWorkFilesTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SidecarModelEngineTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/EngineMessagesTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/WorkFolderSessionTest.cpp
   LIBS quillmark_services)
 # Quits like the program while requests are pending; the tests time its exit.

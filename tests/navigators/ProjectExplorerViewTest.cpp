@@ -12,6 +12,7 @@
 #include "workspace/WorkspaceModel.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QContextMenuEvent>
 #include <QFileInfo>
 #include <QLabel>
@@ -379,6 +380,53 @@ TEST_F(ProjectExplorerViewTest, ContextMenusListTheirEntriesAndRunThem)
     pick(u"root/r.jrxml"_s, u"Open"_s);
     ASSERT_TRUE(workspace.activeStore()->fileURL());
     EXPECT_EQ(workspace.activeStore()->fileURL()->fileName(), u"r.jrxml"_s);
+}
+
+// Where no file manager can show an item, "Show in Folder" and the header's button say so and
+// offer to copy the item's path.
+TEST_F(ProjectExplorerViewTest, WithoutAFileManagerShowingAnItemOffersToCopyItsPath)
+{
+    file(u"root/notes.txt"_s);
+    settings->setExplorerRefreshTick(1);
+    settle();
+    view->setMenuRunner([](QMenu &menu, const QPoint &) -> QAction * {
+        for (QAction *action : menu.actions())
+            if (action->text() == u"Show in Folder"_s)
+                return action;
+        return nullptr;
+    });
+    const auto showInFolder = [&](const QString &name) {
+        const QPoint at = pointOf(name);
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, treeViewport()->mapToGlobal(at));
+        QApplication::sendEvent(treeViewport(), &event);
+        settle();
+    };
+
+    showInFolder(u"root/notes.txt"_s);
+    EXPECT_TRUE(dialogs.alerts().isEmpty()) << "shown, nothing to say";
+
+    revealer.shows = false;
+    QGuiApplication::clipboard()->setText(u"before"_s);
+    dialogs.answerAlert(0);
+    showInFolder(u"root/notes.txt"_s);
+    ASSERT_EQ(dialogs.alerts().size(), 1);
+    const AlertRequest &alert = dialogs.alerts().last();
+    EXPECT_EQ(alert.message, u"Can't Show \"notes.txt\""_s);
+    const QString notes = QDir::toNativeSeparators(path(u"root/notes.txt"_s));
+    EXPECT_EQ(alert.informativeText,
+              u"No file manager is set up on this computer to show it in. It is at:\n"_s + notes);
+    ASSERT_EQ(alert.buttons.size(), 2);
+    EXPECT_EQ(alert.buttons[0].title, u"Copy Path"_s);
+    EXPECT_EQ(alert.buttons[1].title, u"OK"_s);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), notes);
+
+    QGuiApplication::clipboard()->setText(u"before"_s);
+    dialogs.answerAlert(1);
+    button("explorer.revealRoot")->click();
+    ASSERT_EQ(dialogs.alerts().size(), 2);
+    EXPECT_EQ(dialogs.alerts().last().message, u"Can't Show \"root\""_s);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), u"before"_s) << "OK copies nothing";
+    EXPECT_EQ(revealer.revealed.size(), 3);
 }
 
 // A report renamed or moved in the explorer takes its open tab with it (and its place among the

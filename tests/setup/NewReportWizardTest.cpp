@@ -15,6 +15,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPdfDocument>
@@ -230,6 +231,44 @@ TEST_F(NewReportWizardTest, StyleTilesAddMoveAndRemoveThroughTheCoreEditor)
     first->findChild<QToolButton *>(u"newReport.style0.down"_s)->click();
     EXPECT_EQ(names(view->state().styles()), (QStringList{u"Style2"_s, u"Title"_s}));
     EXPECT_EQ(card->boxes().at(1)->editor(), first) << "the tile moved with its style";
+}
+
+// Two prepared styles of one name would make a report the engine refuses: both tiles say so, as
+// the Styles card's rows do, until one of them is named apart again.
+TEST_F(NewReportWizardTest, StylesOfOneNameAreWarnedOf)
+{
+    NewReportWizardView *view = open();
+    NewReportStylesCard *card = view->stylesCard();
+    card->addButton()->click();
+    card->addButton()->click();
+    card->addButton()->click();
+    ASSERT_EQ(card->boxes().size(), 3);
+    const auto warnings = [&] {
+        QList<bool> shown;
+        for (int i = 0; i < card->boxes().size(); ++i) {
+            const auto *label = view->findChild<QLabel *>(u"newReport.style"_s +
+                                                          QString::number(i) + u".nameWarning"_s);
+            EXPECT_TRUE(label) << i;
+            shown.append(label && label->isVisibleTo(view));
+        }
+        return shown;
+    };
+    EXPECT_EQ(warnings(), (QList<bool>{false, false, false}));
+
+    QLineEdit *third = card->boxes().at(2)->editor()->nameField();
+    third->setFocus();
+    third->selectAll();
+    QTest::keyClicks(third, u"Style1"_s);
+    EXPECT_EQ(warnings(), (QList<bool>{true, false, true}));
+    const auto *warning = view->findChild<QLabel *>(u"newReport.style0.nameWarning"_s);
+    ASSERT_TRUE(warning);
+    EXPECT_EQ(warning->text(),
+              u"Another style has this name: the engine refuses two styles of one name."_s);
+    EXPECT_EQ(card->boxes().at(2)->editor()->nameField(), third) << "the tile stays as it is";
+
+    QTest::keyClicks(third, u"b"_s);
+    EXPECT_EQ(names(view->state().styles()), (QStringList{u"Style1"_s, u"Style2"_s, u"Style1b"_s}));
+    EXPECT_EQ(warnings(), (QList<bool>{false, false, false}));
 }
 
 TEST_F(NewReportWizardTest, OffersRecentReportsStylesOnceAndCreatesTheReportWithThem)

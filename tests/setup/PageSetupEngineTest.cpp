@@ -1,12 +1,16 @@
 // The page as the page setup lays it out is a page the engine takes.
 
 #include "EngineJudge.h"
+#include "TestSupport.h"
 #include "document/DocumentStore.h"
+#include "edits/LengthLimits.h"
 #include "model/JrxmlCodec.h"
 #include "model/MeasurementUnit.h"
 #include "model/PageLayout.h"
 #include "setup/PageSetupEdits.h"
 
+#include <QDir>
+#include <cmath>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -107,5 +111,40 @@ TEST(PageSetupEngine, TheLargestBandHeightIsTheEnginesLimit)
                             .value_or(QString())
                             .contains(u"do not fit the"_s));
         }
+    }
+}
+
+// Reports whose group header holds several bands, some higher than the first: the smallest page
+// height the sheet takes is one the engine takes too, and a point less the sheet refuses.
+TEST(PageSetupEngine, TheSmallestPageHeightTakenHoldsEveryBandOfAGroup)
+{
+    QUILLMARK_REQUIRE_CORPUS();
+    QUILLMARK_REQUIRE_ENGINE();
+    testsupport::EngineJudge engine(*location);
+    const QDir samples(testsupport::corpusDir() + u"/jrxml-samples"_s);
+    for (const QString &path :
+         {u"accessible/AccessibleReport.jrxml"_s, u"forms/FormsReport.jrxml"_s,
+          u"images/ImagesReport.jrxml"_s, u"pdfa/TaggedPdfA1Report.jrxml"_s}) {
+        SCOPED_TRACE(path.toStdString());
+        DocumentStore store;
+        store.setDocument(JrxmlCodec::parse(testsupport::readFile(samples.filePath(path))));
+        ASSERT_EQ(engine.compileError(store.document()), std::nullopt) << "as read";
+        const auto taken = [&](double height) {
+            return LengthLimits::pageLength(store.document(), &ReportDocument::pageHeight, height,
+                                            MeasurementUnit::pixels)
+                .points.has_value();
+        };
+        // The smallest whole height the sheet takes, searched below the report's own.
+        const ReportDocument &d = store.document();
+        double refused = PageLayout::asWritten(d.topMargin) + PageLayout::asWritten(d.bottomMargin);
+        double accepted = d.pageHeight;
+        ASSERT_TRUE(taken(accepted));
+        while (accepted - refused > 1) {
+            const double middle = std::floor((accepted + refused) / 2);
+            (taken(middle) ? accepted : refused) = middle;
+        }
+        PageSetupEdits::setLength(store, &ReportDocument::pageHeight, accepted);
+        EXPECT_EQ(engine.compileError(store.document()), std::nullopt) << accepted;
+        EXPECT_FALSE(taken(accepted - 1));
     }
 }

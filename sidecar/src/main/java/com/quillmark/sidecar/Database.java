@@ -6,6 +6,7 @@ import com.fasterxml.jackson.databind.node.JsonNodeFactory;
 import com.fasterxml.jackson.databind.node.ObjectNode;
 
 import java.math.BigDecimal;
+import java.net.SocketTimeoutException;
 import java.net.URLEncoder;
 import java.nio.charset.StandardCharsets;
 import java.sql.Array;
@@ -23,8 +24,12 @@ import java.sql.SQLXML;
 import java.sql.Timestamp;
 import java.time.format.DateTimeFormatter;
 import java.util.ArrayList;
+import java.util.Collections;
+import java.util.IdentityHashMap;
 import java.util.List;
 import java.util.Properties;
+import java.util.Set;
+import java.util.function.Predicate;
 import java.util.regex.Matcher;
 import java.util.regex.Pattern;
 
@@ -152,9 +157,11 @@ final class Database {
         props.setProperty("user", field(connection, "user"));
         props.setProperty("password", field(connection, "password"));
         String url;
+        int port;
         switch (type) {
             case "postgres":
-                url = "jdbc:postgresql://" + host + ":" + port(connection, 5432) + "/"
+                port = port(connection, 5432);
+                url = "jdbc:postgresql://" + host + ":" + port + "/"
                         + URLEncoder.encode(database, StandardCharsets.UTF_8);
                 props.setProperty("connectTimeout", String.valueOf(LOGIN_TIMEOUT_SECONDS));
                 props.setProperty("ApplicationName", "Quillmark");
@@ -164,7 +171,8 @@ final class Database {
                         + (statementTimeoutSeconds() + 2) * 1000);
                 break;
             case "sqlserver":
-                url = "jdbc:sqlserver://" + host + ":" + port(connection, 1433) + ";";
+                port = port(connection, 1433);
+                url = "jdbc:sqlserver://" + host + ":" + port + ";";
                 if (!database.isEmpty()) {
                     props.setProperty("databaseName", database);
                 }
@@ -177,7 +185,27 @@ final class Database {
                 throw new RequestException("Unsupported database type \"" + type
                         + "\"; expected \"postgres\" or \"sqlserver\".");
         }
-        return DriverManager.getConnection(url, props);
+        try {
+            return DriverManager.getConnection(url, props);
+        } catch (SQLException e) {
+            // the driver's words ("The connection attempt failed.") do not say where it waited
+            if (anyCause(e, SocketTimeoutException.class::isInstance)) {
+                throw new SQLException("No answer from " + host + ":" + port + ". "
+                        + e.getMessage(), e.getSQLState(), e);
+            }
+            throw e;
+        }
+    }
+
+    /** Whether {@code t} or one of its causes passes the test. */
+    private static boolean anyCause(Throwable t, Predicate<Throwable> test) {
+        Set<Throwable> seen = Collections.newSetFromMap(new IdentityHashMap<>());
+        for (Throwable c = t; c != null && seen.add(c); c = c.getCause()) {
+            if (test.test(c)) {
+                return true;
+            }
+        }
+        return false;
     }
 
     /**
@@ -294,11 +322,7 @@ final class Database {
             isResultSet = st.execute();
         } catch (SQLException e) {
             if (stoppedByTimeOut(e)) {
-                int seconds = statementTimeoutSeconds();
-                throw new RequestException("The query was stopped after " + seconds
-                        + (seconds == 1 ? " second" : " seconds")
-                        + ", the longest a query may run in the designer. Narrow it down (a WHERE"
-                        + " clause or a LIMIT) or make it quicker, and try again.");
+                throw queryStopped();
             }
             throw e;
         }
@@ -309,6 +333,20 @@ final class Database {
             isResultSet = st.getMoreResults();
         }
         return st.getResultSet();
+    }
+
+    /** What a query stopped by its time-out fails with, wherever it ran. */
+    static RequestException queryStopped() {
+        int seconds = statementTimeoutSeconds();
+        return new RequestException("The query was stopped after " + seconds
+                + (seconds == 1 ? " second" : " seconds")
+                + ", the longest a query may run in the designer. Narrow it down (a WHERE"
+                + " clause or a LIMIT) or make it quicker, and try again.");
+    }
+
+    /** Whether a statement's time-out ended what failed with {@code t}. */
+    static boolean endedByTimeOut(Throwable t) {
+        return anyCause(t, c -> c instanceof SQLException && stoppedByTimeOut((SQLException) c));
     }
 
     /**

@@ -180,6 +180,13 @@ final class ReportEngine {
             }
             params.put(JRParameter.REPORT_CONNECTION, c);
             return filler.fill(report, params, new JREmptyDataSource(1));
+        } catch (Exception e) {
+            // a query of the report or of a subreport that ran out of time reads as the data
+            // panel's does, not as the engine's wrapping of the driver's cancellation
+            if (Database.endedByTimeOut(e)) {
+                throw Database.queryStopped();
+            }
+            throw e;
         }
     }
 

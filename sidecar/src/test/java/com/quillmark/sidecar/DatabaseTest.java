@@ -14,7 +14,10 @@ import com.fasterxml.jackson.databind.node.ObjectNode;
 
 import org.junit.jupiter.api.Test;
 
+import java.io.IOException;
+import java.net.InetAddress;
 import java.net.ServerSocket;
+import java.net.Socket;
 import java.sql.Connection;
 import java.sql.DriverManager;
 import java.sql.PreparedStatement;
@@ -232,6 +235,62 @@ class DatabaseTest extends SharedSidecarTest {
                 engine.process().waitFor(10, TimeUnit.SECONDS);
             }
             assertTrue(becomes(how, 0, 3), how + " still runs on the server");
+        }
+    }
+
+    @Test
+    void aQueryStoppedByItsTimeOutReadsAlikeInTheDataPanelAndInAFill() throws Exception {
+        Path jrxml = dir.resolve("sleepy.jrxml");
+        Files.writeString(jrxml, "<jasperReport xmlns=\"http://jasperreports.sourceforge.net/"
+                + "jasperreports\" name=\"Sleepy\" pageWidth=\"595\" pageHeight=\"842\" "
+                + "columnWidth=\"555\"><queryString><![CDATA[SELECT pg_sleep(60) AS z]]>"
+                + "</queryString><field name=\"z\" class=\"java.lang.Object\"/>"
+                + "<detail><band height=\"20\"/></detail></jasperReport>");
+        ObjectNode dataSource = Client.params();
+        dataSource.put("type", "jdbc");
+        dataSource.set("connection", postgres());
+        dataSource.put("query", "SELECT pg_sleep(60) AS z");
+        try (Client quick = Client.start(TestSidecar.jar(), dir.resolve("stopped.log"),
+                Map.of("QUILLMARK_STATEMENT_TIMEOUT", "1"))) {
+            String query = error(quick.request("executeQuery", params("query",
+                    "SELECT pg_sleep(60) AS z", "maxRows", 200, "connection", postgres())));
+            assertTrue(query.startsWith("The query was stopped after 1 second, "), query);
+            String render = error(quick.request("render", params(
+                    "jrxmlPath", jrxml.toString(),
+                    "jasperPath", dir.resolve("sleepy.jasper").toString(),
+                    "pdfPath", dir.resolve("sleepy.pdf").toString(),
+                    "dataSource", dataSource)));
+            assertEquals(query, render);
+            String fill = error(quick.request("fill", params(
+                    "jasperPath", dir.resolve("sleepy.jasper").toString(),
+                    "jrprintPath", dir.resolve("sleepy.jrprint").toString(),
+                    "dataSource", dataSource)));
+            assertEquals(query, fill);
+        }
+    }
+
+    @Test
+    void aServerThatNeverAnswersIsNamedByItsAddress() throws Exception {
+        try (ServerSocket silent = new ServerSocket(0, 5, InetAddress.getLoopbackAddress())) {
+            List<Socket> held = new ArrayList<>();
+            Thread acceptor = new Thread(() -> {
+                try {
+                    while (true) {
+                        held.add(silent.accept());
+                    }
+                } catch (IOException closed) {
+                    // the test is over
+                }
+            });
+            acceptor.setDaemon(true);
+            acceptor.start();
+            ObjectNode c = Client.params();
+            c.put("type", "postgres").put("host", "127.0.0.1").put("port", silent.getLocalPort())
+                    .put("database", "x").put("user", "u").put("password", "p");
+            String text = error(sidecar.request("testConnection", params("connection", c)));
+            assertTrue(text.startsWith("No answer from 127.0.0.1:" + silent.getLocalPort()
+                    + ". "), text);
+            assertTrue(text.contains("SocketTimeoutException"), "the driver's words stay: " + text);
         }
     }
 

@@ -48,8 +48,13 @@ class SystemFontFamiliesTest {
 
         List<SystemFontFamilies.Chosen> chosen =
                 SystemFontFamilies.choose(SystemFontFamilies.FAMILIES, index);
-        assertEquals(List.of("Arial", "Helvetica", "Times New Roman"),
+        // The free faces first under their own names, before the families that borrow them.
+        assertEquals(List.of("Liberation Sans", "Liberation Serif", "Arial", "Helvetica",
+                "Times New Roman"),
                 chosen.stream().map(SystemFontFamilies.Chosen::name).toList());
+        SystemFontFamilies.Chosen liberation = find(chosen, "Liberation Sans");
+        assertEquals(shipped.toAbsolutePath(), liberation.normal());
+        assertEquals(sansBold.toAbsolutePath(), liberation.bold());
         SystemFontFamilies.Chosen arialFamily = find(chosen, "Arial");
         assertEquals(arial.toAbsolutePath(), arialFamily.normal(), "the real face, any case");
         assertEquals(sansBold.toAbsolutePath(), arialFamily.bold(), "the substitute fills in");

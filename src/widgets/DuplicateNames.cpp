@@ -1,8 +1,9 @@
-#include "datapanel/DuplicateNames.h"
+#include "widgets/DuplicateNames.h"
 
 #include "widgets/CardText.h"
 
 #include <QLabel>
+#include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
 
@@ -24,6 +25,16 @@ QLabel *warningLabel(QWidget *parent)
     label->setPalette(palette);
     label->setVisible(false);
     return label;
+}
+
+QVBoxLayout *underEditor(QWidget *editor, QLabel *warning)
+{
+    auto *stack = new QVBoxLayout;
+    stack->setContentsMargins(0, 0, 0, 0);
+    stack->setSpacing(4);
+    stack->addWidget(editor);
+    stack->addWidget(warning);
+    return stack;
 }
 
 void showWarning(QLabel *label, const QString &text)
