@@ -2,6 +2,7 @@
 
 #include "document/ContainerRoom.h"
 #include "model/PageLayout.h"
+#include "model/ReportParts.h"
 
 #include <cmath>
 
@@ -190,6 +191,8 @@ LengthVerdict bandHeight(const DocumentStore &store, const BandTarget &target, d
 {
     if (LengthVerdict any = anyLength(points, unit); !any.points)
         return any;
+    if (ReportParts::isPartReport(store.document()))
+        return LengthVerdict::refuse(ReportParts::noBandMessage(store.label(target)));
     const double largest = PageLayout::largestBandHeight(store.document(), target);
     // Lowering a band that the page does not hold (a file's) is always taken.
     if (asWritten(points) > largest && points > store.height(target))

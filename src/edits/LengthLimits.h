@@ -22,7 +22,8 @@ LengthVerdict elementLength(const DocumentStore &store, const QUuid &elementID, 
                             double points, MeasurementUnit unit);
 
 // A band's height: never below the lowest element's bottom (a lower height stops there), never
-// above what the page holds with its margins and the bands printed with it (refused).
+// above what the page holds with its margins and the bands printed with it (refused). A report
+// of parts has no band to give a height (refused).
 LengthVerdict bandHeight(const DocumentStore &store, const BandTarget &target, double points,
                          MeasurementUnit unit);
 

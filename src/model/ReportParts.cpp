@@ -22,4 +22,11 @@ QString noElementsMessage(const QString &bandLabel)
            u"of it takes elements. Its parts are kept as the file wrote them."_s;
 }
 
+QString noBandMessage(const QString &bandLabel)
+{
+    return bandLabel +
+           u" has no band to give a height: this report is made of parts, and a report of parts "
+           u"holds no band. Its parts are kept as the file wrote them."_s;
+}
+
 } // namespace ReportParts

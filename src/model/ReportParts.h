@@ -16,5 +16,7 @@ bool isPartReport(const ReportDocument &document);
 // palette shows in place of its target, and the whole sentence said when an insert is refused.
 QString noElementsCaption(const QString &bandLabel);
 QString noElementsMessage(const QString &bandLabel);
+// What the height field of the band `bandLabel` of such a report says: it has no band.
+QString noBandMessage(const QString &bandLabel);
 
 } // namespace ReportParts
