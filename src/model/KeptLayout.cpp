@@ -28,37 +28,52 @@ pugi::xml_node childNamed(pugi::xml_node node, QStringView name)
     return {};
 }
 
-// The cells of the fragment's elements, in document order, without descending into a cell.
-std::vector<pugi::xml_node> cellNodes(pugi::xml_node holder, CellName which)
+bool isCell(pugi::xml_node node, CellName which)
 {
-    std::vector<pugi::xml_node> cells;
-    std::vector<pugi::xml_node> open;
-    for (pugi::xml_node child = holder.last_child(); child; child = child.previous_sibling())
-        open.push_back(child);
-    while (!open.empty()) {
-        const pugi::xml_node node = open.back();
-        open.pop_back();
-        if (node.type() != pugi::node_element)
-            continue;
-        if (isNamed(node, which.name) &&
-            (which.within.isEmpty() || isNamed(node.parent(), which.within))) {
-            cells.push_back(node);
-            continue;
-        }
-        for (pugi::xml_node child = node.last_child(); child; child = child.previous_sibling())
-            open.push_back(child);
-    }
-    return cells;
+    return isNamed(node, which.name) &&
+           (which.within.isEmpty() || isNamed(node.parent(), which.within));
 }
 
+// The cells of the fragment's elements, in document order; none inside a cell.
+std::vector<pugi::xml_node> cellNodes(pugi::xml_node holder, CellName which)
+{
+    struct Finder : pugi::xml_tree_walker {
+        CellName which;
+        std::vector<pugi::xml_node> cells;
+        bool insideLast(pugi::xml_node node) const
+        {
+            for (pugi::xml_node up = node.parent(); up && !cells.empty(); up = up.parent()) {
+                if (up == cells.back())
+                    return true;
+            }
+            return false;
+        }
+        bool for_each(pugi::xml_node &node) override
+        {
+            if (isCell(node, which) && !insideLast(node))
+                cells.push_back(node);
+            return true;
+        }
+    } finder;
+    finder.which = which;
+    holder.traverse(finder);
+    return finder.cells;
+}
+
+// How deep frames and element groups in a cell are looked into; what stands deeper keeps its
+// place, so that no file's nesting exhausts the stack.
+constexpr int deepest = 64;
+
 // The report elements that `holder` holds, element groups looked through, in document order.
-void eachElement(pugi::xml_node holder, const std::function<void(pugi::xml_node)> &visit)
+void eachElement(pugi::xml_node holder, int depth, const std::function<void(pugi::xml_node)> &visit)
 {
     for (pugi::xml_node child = holder.first_child(); child; child = child.next_sibling()) {
-        if (isNamed(child, u"elementGroup"))
-            eachElement(child, visit);
-        else if (childNamed(child, u"reportElement"))
+        if (isNamed(child, u"elementGroup")) {
+            if (depth < deepest)
+                eachElement(child, depth + 1, visit);
+        } else if (childNamed(child, u"reportElement")) {
             visit(child);
+        }
     }
 }
 
@@ -68,26 +83,29 @@ double number(pugi::xml_node node, const char *name, double fallback)
     return attr ? attr.as_double(fallback) : fallback;
 }
 
-Box readBox(pugi::xml_node element)
+QList<Box> readElements(pugi::xml_node holder, int depth);
+
+Box readBox(pugi::xml_node element, int depth)
 {
     const pugi::xml_node line = childNamed(element, u"reportElement");
     Box box{number(line, "x", 0), number(line, "y", 0), number(line, "width", 0),
             number(line, "height", 0)};
-    if (!isNamed(element, u"frame"))
+    if (!isNamed(element, u"frame") || depth >= deepest)
         return box;
     box.isFrame = true;
     const pugi::xml_node pens = childNamed(element, u"box");
     const double padding = number(pens, "padding", 0);
     box.paddingLeft = number(pens, "leftPadding", padding);
     box.paddingRight = number(pens, "rightPadding", padding);
-    eachElement(element, [&](pugi::xml_node child) { box.children.append(readBox(child)); });
+    box.children = readElements(element, depth + 1);
     return box;
 }
 
-QList<Box> readElements(pugi::xml_node holder)
+QList<Box> readElements(pugi::xml_node holder, int depth)
 {
     QList<Box> boxes;
-    eachElement(holder, [&](pugi::xml_node element) { boxes.append(readBox(element)); });
+    eachElement(holder, depth,
+                [&](pugi::xml_node element) { boxes.append(readBox(element, depth)); });
     return boxes;
 }
 
@@ -101,17 +119,17 @@ QByteArray lengthText(double value)
 
 // Writes the places and sizes of `boxes` onto the elements `holder` holds; false when they
 // do not match.
-bool writeElements(pugi::xml_node holder, const QList<Box> &boxes, bool &changed)
+bool writeElements(pugi::xml_node holder, int depth, const QList<Box> &boxes, bool &changed)
 {
     qsizetype index = 0;
     bool matches = true;
-    eachElement(holder, [&](pugi::xml_node element) {
+    eachElement(holder, depth, [&](pugi::xml_node element) {
         if (!matches || index >= boxes.size()) {
             matches = false;
             return;
         }
         const Box &box = boxes.at(index++);
-        const Box read = readBox(element);
+        const Box read = readBox(element, depth);
         pugi::xml_node line = childNamed(element, u"reportElement");
         const auto write = [&](const char *name, double before, double after) {
             if (before == after)
@@ -127,7 +145,7 @@ bool writeElements(pugi::xml_node holder, const QList<Box> &boxes, bool &changed
         write("width", read.width, box.width);
         write("height", read.height, box.height);
         if (box.isFrame != read.isFrame ||
-            (box.isFrame && !writeElements(element, box.children, changed)))
+            (box.isFrame && !writeElements(element, depth + 1, box.children, changed)))
             matches = false;
     });
     return matches && index == boxes.size();
@@ -142,7 +160,7 @@ QList<Cell> cells(const QString &xml, CellName which)
         for (const pugi::xml_node cell : cellNodes(holder, which)) {
             const pugi::xml_attribute height = cell.attribute("height");
             found.append(
-                {height ? std::optional(height.as_double()) : std::nullopt, readElements(cell)});
+                {height ? std::optional(height.as_double()) : std::nullopt, readElements(cell, 0)});
         }
         return false;
     });
@@ -157,7 +175,7 @@ std::optional<QString> withCells(const QString &xml, CellName which, const QList
             return false;
         bool written = false;
         for (size_t i = 0; i < nodes.size(); ++i) {
-            if (!writeElements(nodes[i], changed.at(qsizetype(i)).elements, written))
+            if (!writeElements(nodes[i], 0, changed.at(qsizetype(i)).elements, written))
                 return false;
         }
         return written;

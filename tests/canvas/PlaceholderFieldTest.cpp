@@ -23,15 +23,7 @@ protected:
         store.setActiveBandTarget(BandTarget::standard(BandType::title));
     }
 
-    std::optional<QString> compiled()
-    {
-        const std::optional<SidecarClient::Location> location = testsupport::realEngine();
-        if (!location)
-            return std::nullopt;
-        if (!judge)
-            judge.emplace(*location);
-        return judge->compileError(store.document());
-    }
+    std::optional<QString> compiled() { return judge.compileError(store.document()); }
 
     QString insertedExpression() const
     {
@@ -51,7 +43,7 @@ protected:
 
     std::unique_ptr<AppSettings> settings;
     DocumentStore store;
-    std::optional<testsupport::EngineJudge> judge;
+    testsupport::LazyEngineJudge judge;
 };
 
 } // namespace

@@ -33,15 +33,7 @@ protected:
     }
 
     // The engine's complaint about the report as saved now, or no value.
-    std::optional<QString> compiled()
-    {
-        const std::optional<SidecarClient::Location> location = testsupport::realEngine();
-        if (!location)
-            return std::nullopt;
-        if (!judge)
-            judge.emplace(*location);
-        return judge->compileError(store.document());
-    }
+    std::optional<QString> compiled() { return judge.compileError(store.document()); }
 
     // Whether the store is as loaded: nothing added, no undo step, not dirty.
     void expectUnchanged(const char *what)
@@ -55,7 +47,7 @@ protected:
     DocumentStore store;
     ReportDocument loaded;
     QList<BandTarget> refused;
-    std::optional<testsupport::EngineJudge> judge;
+    testsupport::LazyEngineJudge judge;
 };
 
 } // namespace

@@ -75,4 +75,22 @@ private:
     int count_ = 0;
 };
 
+// A judge started at a test's first question. Without an engine it answers no complaint: the
+// test's engine checks then pass by, as its other checks still run.
+class LazyEngineJudge {
+public:
+    std::optional<QString> compileError(const ReportDocument &report)
+    {
+        const std::optional<SidecarClient::Location> location = realEngine();
+        if (!location)
+            return std::nullopt;
+        if (!judge_)
+            judge_.emplace(*location);
+        return judge_->compileError(report);
+    }
+
+private:
+    std::optional<EngineJudge> judge_;
+};
+
 } // namespace testsupport

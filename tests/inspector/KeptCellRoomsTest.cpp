@@ -29,12 +29,7 @@ protected:
     // compiles it, or when there is no engine.
     QStringList complaints()
     {
-        const std::optional<SidecarClient::Location> location = testsupport::realEngine();
-        if (!location)
-            return {};
-        if (!judge)
-            judge.emplace(*location);
-        const std::optional<QString> error = judge->compileError(store.document());
+        const std::optional<QString> error = judge.compileError(store.document());
         if (!error)
             return {};
         static const QRegularExpression numbered(uR"(^\s*\d+\.\s*(.*)$)"_s);
@@ -65,7 +60,7 @@ protected:
         QApplication::processEvents();
     }
 
-    std::optional<testsupport::EngineJudge> judge;
+    testsupport::LazyEngineJudge judge;
 };
 
 bool runs(const ReportElement &e, const QString &dataset)
