@@ -102,12 +102,15 @@ LengthVerdict withinContainer(const DocumentStore &store, const ReportElement &e
         &ReportElement::x, &ReportElement::y, &ReportElement::width, &ReportElement::height};
     static const QString labels[] = {u"X"_s, u"Y"_s, u"the width"_s, u"the height"_s};
     double ReportElement::*field = fields[int(which)];
-    ReportElement edited = element;
-    edited.*field = points;
-    ContainerRoom::holdContents(edited, element);
-    ContainerRoom::fitInto(edited, *room, &element);
-    const double kept = edited.*field;
-    if (kept == points)
+    // A frame or list keeps holding what it holds (the store grows it back); the room is what
+    // cuts the length here.
+    ReportElement held = element;
+    held.*field = points;
+    ContainerRoom::holdContents(held, element);
+    ReportElement fitted = held;
+    ContainerRoom::fitInto(fitted, *room, &element);
+    const double kept = fitted.*field;
+    if (kept == held.*field)
         return LengthVerdict::accept(points);
     const bool across = which == ElementLength::x || which == ElementLength::width;
     const QString holderName = holder->kind.is<ElementKind::Frame>() ? u"frame"_s : u"list"_s;
