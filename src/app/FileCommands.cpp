@@ -14,10 +14,12 @@
 #include "setup/ReportBookBuilder.h"
 #include "setup/ReportBookChapters.h"
 #include "widgets/Dialogs.h"
+#include "widgets/SheetModality.h"
 #include "widgets/TextInputFocus.h"
 #include "workspace/AppSettings.h"
 #include "workspace/WorkspaceModel.h"
 
+#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -26,6 +28,9 @@
 #include <QFutureWatcher>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTextDocument>
+#include <QTextEdit>
 #include <QtConcurrent>
 #include <cstdio>
 
@@ -398,12 +403,45 @@ void FileCommands::exportDocument(ExportFormat format)
 
 void FileCommands::undo()
 {
-    store()->undo();
+    if (!stepTypingInSheet(true))
+        store()->undo();
 }
 
 void FileCommands::redo()
 {
-    store()->redo();
+    if (!stepTypingInSheet(false))
+        store()->redo();
+}
+
+bool FileCommands::stepTypingInSheet(bool undo)
+{
+    // Under a sheet the toolbar's and the menu's Undo reach the report; a value typed in the
+    // sheet and not yet committed is undone first, as Ctrl+Z typed there undoes it. The sheet's
+    // own focus counts, also while the click on the toolbar has made its window the active one.
+    QWidget *sheet = SheetModality::shownSheet();
+    QWidget *focus = sheet ? sheet->focusWidget() : nullptr;
+    if (!focus)
+        return false;
+    auto *edit = qobject_cast<QLineEdit *>(focus);
+    if (auto *combo = qobject_cast<QComboBox *>(focus))
+        edit = combo->lineEdit();
+    else if (qobject_cast<QAbstractSpinBox *>(focus))
+        edit = focus->findChild<QLineEdit *>();
+    if (edit) {
+        if (edit->isReadOnly() || !(undo ? edit->isUndoAvailable() : edit->isRedoAvailable()))
+            return false;
+        undo ? edit->undo() : edit->redo();
+        return true;
+    }
+    QTextDocument *text = nullptr;
+    if (auto *plain = qobject_cast<QPlainTextEdit *>(focus); plain && !plain->isReadOnly())
+        text = plain->document();
+    else if (auto *rich = qobject_cast<QTextEdit *>(focus); rich && !rich->isReadOnly())
+        text = rich->document();
+    if (!text || !(undo ? text->isUndoAvailable() : text->isRedoAvailable()))
+        return false;
+    undo ? text->undo() : text->redo();
+    return true;
 }
 
 bool FileCommands::sendToTextField(const char *slot)

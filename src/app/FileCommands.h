@@ -115,6 +115,8 @@ private:
     bool confirmOverwrite(const DocumentStore *store, const QUrl &url);
     // Sends a standard edit action to a focused text field; false when none has focus.
     static bool sendToTextField(const char *slot);
+    // Undoes or redoes the typing of the focused text field of an open sheet, when it has any.
+    static bool stepTypingInSheet(bool undo);
     // Compiles the reports one after another; after the last, one alert names every failure.
     void compileNext(QList<OpenTab> remaining, QStringList failures);
     // A failed report's line: its file's (or report's) name and the friendliest text of the error.

@@ -54,6 +54,9 @@ TabBarView::TabBarView(WorkspaceModel &workspace, Dialogs &dialogs, QWidget *par
     row->addWidget(newReport_);
 
     scroll_->viewport()->installEventFilter(this);
+    // Chips that widen or narrow change how far the strip scrolls, a little after the chip's
+    // own change: the active chip is kept whole in view then.
+    connect(scrollBar(), &QScrollBar::rangeChanged, this, &TabBarView::showActiveChip);
     addTabKeys();
 
     connect(&workspace_, &WorkspaceModel::tabsChanged, this, &TabBarView::syncChips);
@@ -179,10 +182,13 @@ void TabBarView::followChipWidths()
 {
     updateGeometry();
     // Once the row has its new layout.
-    QTimer::singleShot(0, this, [this] {
-        if (TabChip *active = chipsById_.value(workspace_.activeStore()->id()))
-            scroll_->ensureWidgetVisible(active, 0, 0);
-    });
+    QTimer::singleShot(0, this, &TabBarView::showActiveChip);
+}
+
+void TabBarView::showActiveChip()
+{
+    if (TabChip *active = chipsById_.value(workspace_.activeStore()->id()))
+        scroll_->ensureWidgetVisible(active, 0, 0);
 }
 
 void TabBarView::confirmPendingClose()

@@ -52,6 +52,8 @@ private:
     void stepActiveTab(int step);
     void syncChips();
     void followChipWidths();
+    // Scrolls the strip so that the active tab's chip shows whole.
+    void showActiveChip();
     // Asks whether to discard the tab that waits to be closed; queued after the request.
     void confirmPendingClose();
 

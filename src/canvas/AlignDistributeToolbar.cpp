@@ -85,6 +85,11 @@ void AlignDistributeToolbar::setStore(DocumentStore *store)
     if (store) {
         connect(store, &DocumentStore::selectedElementIDsChanged, this,
                 &AlignDistributeToolbar::refresh);
+        // An undo or redo keeps the selection but may take its elements away, or bring them back.
+        connect(store, &DocumentStore::documentChanged, this, [this] {
+            if (store_ && !store_->selectedElementIDs().isEmpty())
+                refresh();
+        });
     }
     refresh();
 }
@@ -131,7 +136,7 @@ QToolButton *AlignDistributeToolbar::imageButton(const char *symbol, const char 
 
 void AlignDistributeToolbar::refresh()
 {
-    const qsizetype count = store_ ? store_->selectedElementIDs().size() : 0;
+    const qsizetype count = store_ ? store_->heldSelection().size() : 0;
     for (QToolButton *b : std::as_const(align_))
         b->setEnabled(count >= 2);
     for (QToolButton *b : std::as_const(distribute_))

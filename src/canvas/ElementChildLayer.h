@@ -4,15 +4,15 @@
 #include <functional>
 
 // The layer that holds the element views of a frame's or list's children: it cuts them off at
-// the container's box, and draws the container's outline (and a list's label) over them. It
-// takes no pointer events of its own.
+// the container's box, and has the container's border (and a list's outline and label) drawn
+// over them, reaching `overhang` out of the box. It takes no pointer events of its own.
 class ElementChildLayer : public QGraphicsItem {
 public:
     using Painter = std::function<void(QPainter *, const QRectF &box)>;
 
     ElementChildLayer(Painter paintOver, QGraphicsItem *parent);
 
-    void setBox(const QRectF &box);
+    void setBox(const QRectF &box, qreal overhang = 0);
 
     QRectF boundingRect() const override { return box_; }
     QPainterPath shape() const override;
@@ -22,5 +22,6 @@ private:
     class Cover;
 
     QRectF box_;
+    qreal overhang_ = 0;
     Cover *cover_;
 };

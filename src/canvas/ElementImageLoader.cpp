@@ -1,6 +1,8 @@
 #include "canvas/ElementImageLoader.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QFutureWatcher>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -88,8 +90,10 @@ ElementImageLoader::Result ElementImageLoader::localImage(const QString &path, i
     const auto size = error ? 0 : std::filesystem::file_size(native, error);
     if (error || !std::filesystem::is_regular_file(native, error)) {
         localFiles_.remove(path);
+        watch(path, false);
         return Result{Phase::failed, {}, {}};
     }
+    watch(path, true);
     LocalFile &file = localFiles_[path];
     if (file.size != qint64(size) || file.modified != modified) {
         file = LocalFile{modified, qint64(size), ++versions_, {}, 0, false, false, 0};
@@ -107,6 +111,62 @@ ElementImageLoader::Result ElementImageLoader::localImage(const QString &path, i
     if (file.picture.image.isNull())
         return Result{};
     return Result{Phase::loaded, file.picture.image, file.picture.size};
+}
+
+void ElementImageLoader::watch(const QString &path, bool exists)
+{
+    // Pictures drawn once need no watching.
+    if (decoding_ != Decoding::inBackground)
+        return;
+    if (!watcher_) {
+        watcher_ = new QFileSystemWatcher(this);
+        connect(watcher_, &QFileSystemWatcher::fileChanged, this, &ElementImageLoader::fileChanged);
+        connect(watcher_, &QFileSystemWatcher::directoryChanged, this,
+                &ElementImageLoader::folderChanged);
+    }
+    if (exists) {
+        if (!watchedFiles_.contains(path) && watcher_->addPath(path))
+            watchedFiles_.insert(path);
+        return;
+    }
+    const QString folder = QFileInfo(path).absolutePath();
+    QSet<QString> &missing = missingByFolder_[folder];
+    if (missing.contains(path))
+        return;
+    if (missing.isEmpty() && !watcher_->addPath(folder)) {
+        missingByFolder_.remove(folder);
+        return;
+    }
+    missing.insert(path);
+}
+
+void ElementImageLoader::fileChanged(const QString &path)
+{
+    // A file that was replaced or removed is no longer watched; the next draw watches it again,
+    // or its folder while it is missing.
+    if (!watcher_->files().contains(path))
+        watchedFiles_.remove(path);
+    emit imageChanged(QUrl::fromLocalFile(path));
+}
+
+void ElementImageLoader::folderChanged(const QString &folder)
+{
+    const auto missing = missingByFolder_.find(folder);
+    if (missing == missingByFolder_.end())
+        return;
+    QList<QString> arrived;
+    for (const QString &path : std::as_const(*missing)) {
+        if (QFileInfo::exists(path))
+            arrived.append(path);
+    }
+    for (const QString &path : std::as_const(arrived))
+        missing->remove(path);
+    if (missing->isEmpty()) {
+        missingByFolder_.erase(missing);
+        watcher_->removePath(folder);
+    }
+    for (const QString &path : std::as_const(arrived))
+        emit imageChanged(QUrl::fromLocalFile(path));
 }
 
 void ElementImageLoader::decodeInBackground(const QString &path, LocalFile &file, int side)

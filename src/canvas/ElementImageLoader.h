@@ -5,17 +5,21 @@
 #include <QHash>
 #include <QImage>
 #include <QObject>
+#include <QSet>
 #include <QUrl>
 #include <atomic>
 #include <filesystem>
 #include <functional>
 #include <memory>
 
+class QFileSystemWatcher;
 class QNetworkAccessManager;
 class QNetworkReply;
 
 // The pictures of image elements. A local file is read again whenever it has changed on disk; a
-// web picture is fetched and decoded in the background. Pictures are decoded at the size they are
+// loader that decodes in the background watches the files it was asked for, and the folders of
+// those that were missing, and emits `imageChanged` when one changes, appears or goes. A web
+// picture is fetched and decoded in the background. Pictures are decoded at the size they are
 // drawn at (in steps, up to a largest size kept), where their format allows while decoding. A
 // loader that decodes in the background (the canvas's) hands out the picture's frame until the
 // picture arrives and then emits `imageChanged`; one that decodes at once (pictures drawn once,
@@ -53,7 +57,8 @@ public:
     static int decodedSide(int longestSide);
 
 signals:
-    // A picture has arrived, failed, or a larger one has replaced the one shown.
+    // A picture has arrived, failed, or a larger one has replaced the one shown; or a local
+    // picture's file has changed, appeared or gone on disk, to be read again when next drawn.
     void imageChanged(const QUrl &url);
 
 private:
@@ -72,6 +77,9 @@ private:
     };
 
     Result localImage(const QString &path, int longestSide);
+    void watch(const QString &path, bool exists);
+    void fileChanged(const QString &path);
+    void folderChanged(const QString &folder);
     void decodeInBackground(const QString &path, LocalFile &file, int side);
     void decoded(const QString &path, quint64 version, int side,
                  const PictureReader::Picture &picture);
@@ -86,4 +94,8 @@ private:
     QNetworkAccessManager *network_ = nullptr;
     QHash<QString, LocalFile> localFiles_;
     QHash<QUrl, Result> webImages_;
+    QFileSystemWatcher *watcher_ = nullptr;
+    // The files watched, and by folder the files asked for that were not there.
+    QSet<QString> watchedFiles_;
+    QHash<QString, QSet<QString>> missingByFolder_;
 };

@@ -30,18 +30,29 @@ QPen strokePen(const ReportElement &element)
     return pen;
 }
 
-// A frame's border is drawn in its top side pen's colour when the pen has one; a side without a
-// colour takes the frame's fore colour. A frame without pens prints no border while its width is
-// the 1 point that stands for none (the width the user sets is written as four pens).
-QPen framePen(const ReportElement &element)
+// A frame's border: its side pens as read, each in its own colour or else the frame's fore
+// colour; a frame without pens prints none while its width is the 1 point that stands for none
+// (the width the user sets is written as four pens in the fore colour).
+ImagePrintGeometry::Border frameBorder(const ReportElement &element)
 {
-    if (!element.topPen && !element.leftPen && !element.bottomPen && !element.rightPen &&
-        element.penWidth == 1.0)
-        return QPen(Qt::NoPen);
-    QPen pen = strokePen(element);
-    if (element.topPen && element.topPen->color)
-        pen.setColor(displayColor(element.topPen->color, ColorUse::stroke));
-    return pen;
+    using ImagePrintGeometry::Side;
+    if (!element.topPen && !element.leftPen && !element.bottomPen && !element.rightPen) {
+        if (element.penWidth == 1.0)
+            return {};
+        const Side all{std::max(element.penWidth, 0.0), std::nullopt, PenLineStyle::solid};
+        return {all, all, all, all};
+    }
+    const auto side = [](const std::optional<BoxSidePen> &pen) {
+        return pen ? Side{std::max(pen->width, 0.0), pen->color, pen->style} : Side{};
+    };
+    return {side(element.topPen), side(element.leftPen), side(element.bottomPen),
+            side(element.rightPen)};
+}
+
+double widestSide(const ImagePrintGeometry::Border &border)
+{
+    return std::max(
+        {border.top.width, border.left.width, border.bottom.width, border.right.width, 0.0});
 }
 
 // The report's styles the face was given, or none.
@@ -89,16 +100,16 @@ Qt::PenStyle qtPenStyle(PenLineStyle style)
     return Qt::SolidLine;
 }
 
-// The border the engine prints round a picture: each side a line centred on the frame's edge,
-// reaching half the neighbouring sides' widths beyond the corners.
-void paintPictureBorder(QPainter *painter, const QRectF &frame, const ReportElement &element)
+// A box border as the engine prints it: each side a line centred on the frame's edge, reaching
+// half the neighbouring sides' widths beyond the corners.
+void paintBorder(QPainter *painter, const QRectF &frame, const ImagePrintGeometry::Border &border,
+                 const std::optional<ElementColor> &foreColor)
 {
-    const ImagePrintGeometry::Border border = ImagePrintGeometry::border(element);
     const auto line = [&](const ImagePrintGeometry::Side &side, QPointF from, QPointF to) {
         if (side.width <= 0)
             return;
-        QPen pen(displayColor(side.color ? side.color : element.foreColor, ColorUse::stroke),
-                 side.width, qtPenStyle(side.style), Qt::FlatCap);
+        QPen pen(displayColor(side.color ? side.color : foreColor, ColorUse::stroke), side.width,
+                 qtPenStyle(side.style), Qt::FlatCap);
         painter->setPen(pen);
         painter->drawLine(from, to);
     };
@@ -128,7 +139,6 @@ void paintPicture(QPainter *painter, const QRectF &frame, const ReportElement &e
     painter->setRenderHint(QPainter::SmoothPixmapTransform);
     painter->drawImage(ImagePrintGeometry::pictureRect(area, size, placement), picture.image);
     painter->restore();
-    paintPictureBorder(painter, frame, element);
 }
 
 // The longest side, in the device's pixels, of the picture drawn in `area`: placed as the engine
@@ -152,13 +162,14 @@ int drawnSide(QPainter *painter, const QRectF &area, const ReportElement &elemen
     return int(std::ceil(std::max(picture.size.width(), picture.size.height()) * scale));
 }
 
-void paintImage(QPainter *painter, const QRectF &frame, const ReportElement &element,
+// Whether the picture was drawn (its border is then drawn too), else its placeholder.
+bool paintImage(QPainter *painter, const QRectF &frame, const ReportElement &element,
                 const QString &expression, const ElementFaceContext &context)
 {
     const std::optional<QUrl> location = ImageExpression::resolve(expression, context.reportURL);
     if (!location) {
         ElementPlaceholders::paintImagePlaceholder(painter, frame, expression, false);
-        return;
+        return false;
     }
     ElementImageLoader::Result result;
     if (context.images) {
@@ -173,11 +184,13 @@ void paintImage(QPainter *painter, const QRectF &frame, const ReportElement &ele
                 result = context.images->image(*location, side);
         }
     }
-    if (result.phase == ElementImageLoader::Phase::loaded)
+    if (result.phase == ElementImageLoader::Phase::loaded) {
         paintPicture(painter, frame, element, result, context);
-    else
-        ElementPlaceholders::paintImagePlaceholder(
-            painter, frame, expression, result.phase == ElementImageLoader::Phase::failed);
+        return true;
+    }
+    ElementPlaceholders::paintImagePlaceholder(painter, frame, expression,
+                                               result.phase == ElementImageLoader::Phase::failed);
+    return false;
 }
 
 void paintShape(QPainter *painter, const QRectF &frame, const ReportElement &element, bool ellipse,
@@ -198,9 +211,28 @@ namespace ElementPainter {
 void paintContent(QPainter *painter, const ReportElement &element, const QRectF &frame,
                   const ElementFaceContext &context)
 {
+    const ElementKind &kind = element.kind;
+    // Pens print their whole width centred on the element's edges, so half of a thick one lies
+    // outside the box: outlines and lines are not clipped to it.
+    if (kind.is<ElementKind::Rectangle>() || kind.is<ElementKind::Ellipse>()) {
+        painter->save();
+        paintShape(painter, frame, element, kind.is<ElementKind::Ellipse>(), context);
+        painter->restore();
+        return;
+    }
+    if (kind.is<ElementKind::Line>()) {
+        const QLineF ends = ElementFaceGeometry::lineEnds(element.width, element.height);
+        if (ends.isNull())
+            return;
+        painter->save();
+        painter->setPen(strokePen(element));
+        painter->drawLine(ends.translated(frame.topLeft()));
+        painter->restore();
+        return;
+    }
     painter->save();
     painter->setClipRect(frame, Qt::IntersectClip);
-    const ElementKind &kind = element.kind;
+    bool bordered = false;
     if (const auto *text = kind.as<ElementKind::StaticText>()) {
         if (context.isEditingInline)
             painter->fillRect(frame, Qt::white);
@@ -209,7 +241,7 @@ void paintContent(QPainter *painter, const ReportElement &element, const QRectF 
     } else if (const auto *field = kind.as<ElementKind::TextField>()) {
         paintTextLabel(painter, frame, field->expression, element, true, context);
     } else if (const auto *image = kind.as<ElementKind::Image>()) {
-        paintImage(painter, frame, element, image->expression, context);
+        bordered = paintImage(painter, frame, element, image->expression, context);
     } else if (const auto *subreport = kind.as<ElementKind::Subreport>()) {
         if (context.isCreatingSubreport)
             ElementPlaceholders::paintBox(painter, frame, {}, u"Creating subreport\u2026"_s, 1,
@@ -232,31 +264,42 @@ void paintContent(QPainter *painter, const ReportElement &element, const QRectF 
         ElementPlaceholders::paintBox(painter, frame, u"barcode"_s, component->tag, 1);
     } else if (kind.is<ElementKind::GenericElement>()) {
         ElementPlaceholders::paintBox(painter, frame, u"puzzlepiece"_s, u"Generic"_s, 1);
-    } else if (kind.is<ElementKind::Rectangle>() || kind.is<ElementKind::Ellipse>()) {
-        paintShape(painter, frame, element, kind.is<ElementKind::Ellipse>(), context);
-    } else if (kind.is<ElementKind::Line>()) {
-        // The whole width of the pen prints, also where it reaches past the element's box.
-        painter->setClipping(false);
-        painter->setPen(strokePen(element));
-        painter->drawLine(ElementFaceGeometry::lineEnds(element.width, element.height)
-                              .translated(frame.topLeft()));
     }
     // Lists draw nothing under their children.
     painter->restore();
+    if (bordered) {
+        painter->save();
+        paintBorder(painter, frame, ImagePrintGeometry::border(element), element.foreColor);
+        painter->restore();
+    }
 }
 
 void paintOverlay(QPainter *painter, const ReportElement &element, const QRectF &frame)
 {
     painter->save();
-    painter->setClipRect(frame, Qt::IntersectClip);
     if (element.kind.is<ElementKind::Frame>()) {
-        painter->setPen(framePen(element));
-        painter->setBrush(Qt::NoBrush);
-        painter->drawRect(frame);
+        paintBorder(painter, frame, frameBorder(element), element.foreColor);
     } else if (const auto *list = element.kind.as<ElementKind::List>()) {
+        painter->setClipRect(frame, Qt::IntersectClip);
         ElementPlaceholders::paintListOverlay(painter, frame, list->datasetName);
     }
     painter->restore();
+}
+
+double penReach(const ReportElement &element)
+{
+    const ElementKind &kind = element.kind;
+    if (kind.is<ElementKind::Line>() &&
+        ElementFaceGeometry::lineEnds(element.width, element.height).isNull())
+        return 0;
+    if (kind.is<ElementKind::Line>() || kind.is<ElementKind::Rectangle>() ||
+        kind.is<ElementKind::Ellipse>())
+        return std::max(element.penWidth, 0.0) / 2;
+    if (kind.is<ElementKind::Frame>())
+        return widestSide(frameBorder(element)) / 2;
+    if (kind.is<ElementKind::Image>())
+        return widestSide(ImagePrintGeometry::border(element)) / 2;
+    return 0;
 }
 
 void paintTree(QPainter *painter, const ReportElement &element, const ElementFaceContext &context)

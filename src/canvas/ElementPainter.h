@@ -28,7 +28,8 @@ struct ElementFaceContext {
 
 // Draws the face of one element, by kind, in its own points: (0, 0) is its top-left corner and
 // one scene unit is one point, so a 10-point font is 10 units high on the page. The face fills
-// the element's drawn frame (its size raised to 4 points each way) and is clipped to it.
+// the element's drawn frame (its size raised to 4 points each way) and is clipped to it, but for
+// pens, which print centred on the frame's edges (see penReach).
 // A picture is drawn as the engine prints it: scaled, placed and bordered as it says; a
 // background is filled only where the engine fills it (ElementFill). Of the other kinds, styles,
 // side pens, paddings and print-time attributes are not drawn.
@@ -38,8 +39,12 @@ namespace ElementPainter {
 // `frame`: the element's drawn frame. During a resize the element is given with its live size.
 void paintContent(QPainter *painter, const ReportElement &element, const QRectF &frame,
                   const ElementFaceContext &context);
-// What frames and lists draw over their children: the outline, and a list's corner label.
+// What frames and lists draw over their children: a frame's border, and a list's outline and
+// corner label.
 void paintOverlay(QPainter *painter, const ReportElement &element, const QRectF &frame);
+// How far the element's printed pens reach out of its frame: half the widest pen of a line, a
+// rectangle, an ellipse, or a frame's or picture's border. The face draws that far outside.
+double penReach(const ReportElement &element);
 // The element with its children at any depth, each clipped to its container: for pictures of
 // whole reports drawn without a canvas.
 void paintTree(QPainter *painter, const ReportElement &element, const ElementFaceContext &context);

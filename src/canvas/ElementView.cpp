@@ -211,12 +211,13 @@ void ElementView::place()
 {
     const QRectF frame = previewFrame();
     const QSizeF size = ElementFaceGeometry::drawnFrame(frame.width(), frame.height()).size();
-    // A line's pen prints its whole width, reaching out of the box.
-    const qreal penReach =
-        element_->kind.is<ElementKind::Line>() ? std::max(element_->penWidth, 0.0) / 2 : 0;
+    // Pens print their whole width, reaching out of the box.
+    const qreal penReach = ElementPainter::penReach(*element_);
     if (penReach != penReach_) {
         prepareGeometryChange();
         penReach_ = penReach;
+        if (childLayer_)
+            childLayer_->setBox(box(), penReach_);
     }
     if (size != drawnSize_) {
         prepareGeometryChange();
@@ -225,7 +226,7 @@ void ElementView::place()
         if (editorProxy_)
             editorProxy_->setGeometry(box());
         if (childLayer_)
-            childLayer_->setBox(box());
+            childLayer_->setBox(box(), penReach_);
     }
     const QSizeF base(frame.x() + dragTranslation_.width(), frame.y() + dragTranslation_.height());
     const QSizeF offset =
@@ -338,7 +339,7 @@ QGraphicsItem *ElementView::childParent()
                 ElementPainter::paintOverlay(painter, shownElement(), box);
             },
             this);
-        childLayer_->setBox(box());
+        childLayer_->setBox(box(), penReach_);
     }
     return childLayer_ ? static_cast<QGraphicsItem *>(childLayer_) : this;
 }
@@ -381,13 +382,6 @@ void ElementView::mouseReleaseEvent(QGraphicsSceneMouseEvent *event)
     if (!move || !context_->store || move->released(canvasLocation(event)))
         return;
     clicked(event->modifiers());
-}
-
-void ElementView::clickedThrough(Qt::KeyboardModifiers modifiers)
-{
-    // While the inline field is open, clicks on the element belong to the field.
-    if (context_ && context_->store && !inlineEdit_.isEditing())
-        clicked(modifiers);
 }
 
 void ElementView::clicked(Qt::KeyboardModifiers modifiers)

@@ -14,7 +14,8 @@ namespace TextLabelCache {
 
 // Draws `text` in `box` as QPainter::drawText(box, flags, text) does with the painter's font and
 // pen, for flags of one horizontal and one vertical alignment, with or without word wrap.
-// A text longer than the box can show is drawn from the part of it that fills the box.
+// A text of many thousands of characters, longer than the box can show, is drawn from the part
+// of it that fills the box (exactly so for left-aligned text).
 void draw(QPainter *painter, const QRectF &box, int flags, const QString &text);
 
 // How much of a text, wrapped at word boundaries, can show in a box in a font: at most `row`

@@ -186,6 +186,9 @@ public:
     std::optional<ReportElement> element(const QUuid &id) const;
     // The elements of those ids found anywhere in the document, in one walk over it.
     QHash<QUuid, ReportElement> findElements(const QSet<QUuid> &ids) const;
+    // The selected ids whose elements the document holds: an undo or redo keeps the selection,
+    // which may then name elements that are gone.
+    QSet<QUuid> heldSelection() const;
     // Visits every element of the document at any depth (not inside table cells), in the order
     // element(id:) searches.
     void forEveryElementInDocument(const std::function<void(const ReportElement &)> &visit) const;
@@ -227,6 +230,16 @@ public:
     // The least height that holds every top-level element of the band, as the file writes their
     // places and sizes; 0 for a band without elements.
     double heightToHoldElements(const BandTarget &target) const;
+    // The highest the band may grow: what the page holds with its margins and the bands printed
+    // with it, or the band's own height where a file made it higher.
+    double tallestHeight(const BandTarget &target) const;
+    // The height of the first of the elements that, standing at the top of the band of `target`,
+    // is still taller than the band may grow; no value when every one fits.
+    std::optional<double> tallerThanBand(const QList<ReportElement> &elements,
+                                         const BandTarget &target) const;
+    // The same, announced with insertRefused() when one is too tall: the caller then adds or
+    // moves none of them. Answers whether one is.
+    bool refusesTallerThanBand(const QList<ReportElement> &elements, const BandTarget &target);
     // Const, so that iterating the result reads the shared values instead of copying them.
     const ElementList elements(const BandTarget &target) const;
     QString label(const BandTarget &target) const;
@@ -394,8 +407,9 @@ public:
 
 signals:
     void documentChanged();
-    // A paste, drop or duplicate added nothing: an element of `height` points is taller than the
-    // band of `target` may grow (the Band Height field's limit), and cutting it would lose it.
+    // A paste, drop, duplicate or move into another band added nothing: an element of `height`
+    // points is taller than the band of `target` may grow (the Band Height field's limit), and
+    // cutting it would lose it.
     void insertRefused(const BandTarget &target, double height);
     // An insert into the band of `target` added nothing: the report is made of parts and takes
     // no band (ReportParts).
@@ -458,19 +472,18 @@ private:
     // The selected elements that the document holds, in the selection's order.
     QList<ReportElement> selectedElementsFound() const;
     // A band never ends above the bottom of an element it holds directly, or the engine refuses
-    // the report: raises the band that holds the element, if one does. Records nothing.
-    void growBandHolding(const QUuid &id);
+    // the report: raises the band that holds the element, if one does, as far as it may grow
+    // (keepWithinPage). `before` is the element before the edit that placed it, when there was
+    // one. Records nothing.
+    void growBandHolding(const QUuid &id, const std::optional<ReportElement> &before = {});
     // An element about to stand in the band of `target` moves up so that the band, grown to
     // hold it, stays within what the page holds with its margins and the bands printed with it,
     // as the Band Height field allows; one taller than that is cut to it (a paste, drop or
-    // duplicate refuses such an element first: refusesTallerThanBand). Answers whether it
-    // changed the element.
-    bool keepWithinPage(ReportElement &element, const BandTarget &target) const;
-    // Whether one of the elements, placed in the band of `target`, is taller than the band may
-    // grow: what the page holds with its margins and the bands printed with it, or the band's own
-    // height where a file made it higher. Then announces insertRefused() for it.
-    bool refusesTallerThanBand(const QList<ReportElement> &elements, const BandTarget &target);
-
+    // duplicate refuses such an element first: refusesTallerThanBand). An element whose height
+    // an edit raised with its top kept (`before`: the element before the edit) is cut instead:
+    // a resize stops at the band's limit. Answers whether it changed the element.
+    bool keepWithinPage(ReportElement &element, const BandTarget &target,
+                        const ReportElement *before = nullptr) const;
     // addElementSmart() with the declarations `declare` makes in the same undo step.
     void insertSmart(const ReportElement &element,
                      const std::function<void(ReportDocument &)> &declare);

@@ -164,36 +164,39 @@ void DocumentStore::growBandToHold(ReportDocument &document, const BandTarget &t
     });
 }
 
-bool DocumentStore::keepWithinPage(ReportElement &element, const BandTarget &target) const
+double DocumentStore::tallestHeight(const BandTarget &target) const
 {
     // A band that the page does not hold already (a file's) is not made any higher.
-    const double largest =
-        std::max(PageLayout::largestBandHeight(document_, target), height(target));
+    return std::max(PageLayout::largestBandHeight(document_, target), height(target));
+}
+
+bool DocumentStore::keepWithinPage(ReportElement &element, const BandTarget &target,
+                                   const ReportElement *before) const
+{
+    const double largest = tallestHeight(target);
     if (bottomAsWritten(element) <= largest)
         return false;
-    const double room = std::max(std::floor(largest), 0.0);
-    element.y = std::max(0.0, room - std::round(element.height));
+    const bool resized = before && before->y == element.y && element.height > before->height;
+    if (!resized)
+        element.y = std::max(0.0, PageLayout::wholePointsBelow(largest, element.height));
     if (bottomAsWritten(element) > largest)
-        element.height = room - element.y;
+        element.height = std::max(0.0, PageLayout::wholePointsBelow(largest, element.y));
     return true;
 }
 
-bool DocumentStore::refusesTallerThanBand(const QList<ReportElement> &elements,
-                                          const BandTarget &target)
+std::optional<double> DocumentStore::tallerThanBand(const QList<ReportElement> &elements,
+                                                    const BandTarget &target) const
 {
-    const double largest =
-        std::max(PageLayout::largestBandHeight(document_, target), height(target));
+    const double largest = tallestHeight(target);
     for (const ReportElement &element : elements) {
         // As it would be placed: holding its contents, at the top of the band.
         ReportElement placed = element;
         ContainerRoom::fitContents(placed);
         placed.y = 0;
-        if (bottomAsWritten(placed) > largest) {
-            emit insertRefused(target, placed.height);
-            return true;
-        }
+        if (bottomAsWritten(placed) > largest)
+            return placed.height;
     }
-    return false;
+    return std::nullopt;
 }
 
 bool DocumentStore::refusesBandsOfParts(const BandTarget &target)
@@ -204,21 +207,43 @@ bool DocumentStore::refusesBandsOfParts(const BandTarget &target)
     return true;
 }
 
-void DocumentStore::growBandHolding(const QUuid &id)
+bool DocumentStore::refusesTallerThanBand(const QList<ReportElement> &elements,
+                                          const BandTarget &target)
+{
+    const std::optional<double> tall = tallerThanBand(elements, target);
+    if (tall)
+        emit insertRefused(target, *tall);
+    return tall.has_value();
+}
+
+void DocumentStore::growBandHolding(const QUuid &id, const std::optional<ReportElement> &before)
 {
     std::optional<BandTarget> home;
-    double bottom = 0;
+    std::optional<ReportElement> held;
     visitElementLists(document_, [&](const BandTarget &target, const ElementList &list) {
         for (const ReportElement &element : list) {
             if (element.id == id) {
                 home = target;
-                bottom = bottomAsWritten(element);
+                held = element;
                 return true;
             }
         }
         return false;
     });
-    if (home && bottom > height(*home))
+    if (!home)
+        return;
+    ReportElement kept = *held;
+    if (keepWithinPage(kept, *home, before ? &*before : nullptr)) {
+        changeDocument([&](ReportDocument &document) {
+            ElementList &list = *elementList(document, *home);
+            for (qsizetype i = 0; i < list.size(); ++i) {
+                if (list.at(i).id == id)
+                    list[i] = kept;
+            }
+        });
+    }
+    const double bottom = bottomAsWritten(kept);
+    if (bottom > height(*home))
         changeDocument([&](ReportDocument &document) { growBandToHold(document, *home, bottom); });
 }
 

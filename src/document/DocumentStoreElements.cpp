@@ -226,6 +226,21 @@ QHash<QUuid, ReportElement> DocumentStore::findElements(const QSet<QUuid> &ids) 
     return found;
 }
 
+QSet<QUuid> DocumentStore::heldSelection() const
+{
+    QSet<QUuid> held;
+    if (selectedElementIDs_.isEmpty())
+        return held;
+    visitElementLists(document_, [&](const BandTarget &, const ElementList &list) {
+        forEveryElement(list, [&](const ReportElement &e) {
+            if (selectedElementIDs_.contains(e.id))
+                held.insert(e.id);
+        });
+        return held.size() == selectedElementIDs_.size();
+    });
+    return held;
+}
+
 std::optional<BandTarget> DocumentStore::homeBandTarget(const QUuid &id) const
 {
     std::optional<BandTarget> home;
@@ -374,10 +389,17 @@ bool DocumentStore::performUpdateElement(const QUuid &elementID, const ElementMu
     // An id read from the document itself is gone once the element is replaced.
     const QUuid id = elementID;
     bool changed = false;
+    // The element before the change: a band grown past what it may hold takes back a move, and
+    // stops a resize (keepWithinPage).
+    std::optional<ReportElement> before;
+    const ElementMutation remembering = [&](ReportElement &element) {
+        before = element;
+        mutation(element);
+    };
     batchDocumentChanges([&] {
         bool isTopLevel = false;
         changed = editTree([&](ElementList &list) {
-                      const Found found = updateElementRecursive(id, list, mutation);
+                      const Found found = updateElementRecursive(id, list, remembering);
                       if (found == Found::changed) {
                           isTopLevel =
                               std::any_of(list.cbegin(), list.cend(),
@@ -386,7 +408,7 @@ bool DocumentStore::performUpdateElement(const QUuid &elementID, const ElementMu
                       return found;
                   }) == Found::changed;
         if (isTopLevel)
-            growBandHolding(id);
+            growBandHolding(id, before);
     });
     return changed;
 }
@@ -425,6 +447,10 @@ void DocumentStore::moveSelectedElementsToNewBand(const BandTarget &target, doub
     if (kept.isEmpty() || !elementList(std::as_const(document_), target))
         return;
     const BandTarget destination = target;
+    // An element taller than the band may grow would be cut: nothing moves.
+    const QHash<QUuid, ReportElement> moving = findElements(kept);
+    if (refusesTallerThanBand(moving.values(), destination))
+        return;
     takeSnapshot();
     const auto offset = [](double value, double by) { return value + by < 0 ? 0.0 : value + by; };
     batchDocumentChanges([&] {

@@ -5,12 +5,18 @@
 InspectorChoice chooseInspector(const DocumentStore &store)
 {
     InspectorChoice choice;
-    if (store.selectedElementIDs().size() >= 2) {
+    // Only what the document holds counts: an undo may have taken selected elements away.
+    const QSet<QUuid> held =
+        store.selectedElementIDs().size() >= 2 ? store.heldSelection() : QSet<QUuid>();
+    if (held.size() >= 2) {
         choice.kind = InspectorKind::multiSelection;
-        choice.selectedCount = store.selectedElementIDs().size();
+        choice.selectedCount = held.size();
         return choice;
     }
-    if (const std::optional<QUuid> id = store.selectedElementID()) {
+    std::optional<QUuid> id = store.selectedElementID();
+    if (held.size() == 1)
+        id = *held.cbegin();
+    if (id) {
         if (std::optional<ReportElement> element = store.element(*id)) {
             choice.kind = InspectorKind::element;
             choice.element = std::move(element);

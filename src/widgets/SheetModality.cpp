@@ -131,6 +131,17 @@ bool SheetModality::covers(const QWidget *window)
     return current() && current()->sheetOver(window);
 }
 
+QWidget *SheetModality::shownSheet()
+{
+    if (!current())
+        return nullptr;
+    for (const QPointer<QWidget> &sheet : current()->sheets_) {
+        if (sheet && sheet->isVisible())
+            return sheet;
+    }
+    return nullptr;
+}
+
 QWidget *SheetModality::sheetOver(const QWidget *window) const
 {
     for (const QPointer<QWidget> &sheet : sheets_) {

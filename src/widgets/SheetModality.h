@@ -28,6 +28,8 @@ public:
 
     // Whether a shown sheet covers the window.
     static bool covers(const QWidget *window);
+    // The sheet shown over a window, if any.
+    static QWidget *shownSheet();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

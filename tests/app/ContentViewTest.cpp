@@ -170,6 +170,32 @@ TEST_F(ContentViewTest, RenamingTheActiveTabsFileKeepsEveryChipInTheStrip)
     EXPECT_EQ(visibleChips(), (QStringList{u"A renamed report"_s, u"B"_s, u"C"_s, u"D"_s}));
 }
 
+// The last chip, active, grows with its file's new name beyond the strip's end: the strip scrolls
+// so that the whole chip shows.
+TEST_F(ContentViewTest, AnActiveChipThatGrowsAtTheStripsEndStaysInView)
+{
+    for (int i = 0; i < 11; ++i)
+        openReport(u"Report number %1.jrxml"_s.arg(i));
+    openReport(u"A.jrxml"_s);
+    workspace.setActiveTabIndex(11);
+    settle();
+    TabChip *last = chips().at(11);
+    const int narrow = last->width();
+    // The part of the strip the chips show in.
+    QWidget *shown = last->parentWidget()->parentWidget();
+    const auto wholeInStrip = [&] {
+        const QRect inStrip(last->mapTo(shown, QPoint()), last->size());
+        return shown->rect().contains(inStrip);
+    };
+    ASSERT_TRUE(wholeInStrip());
+    const QString from = workspace.tabs().at(11)->fileURL()->toLocalFile();
+    const QString to = QFileInfo(from).dir().filePath(u"A much longer report name.jrxml"_s);
+    ASSERT_TRUE(QFile::rename(from, to));
+    workspace.followMovedItem(from, to, *settings);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return last->width() > narrow; })) << "the chip widens";
+    EXPECT_TRUE(QTest::qWaitFor(wholeInStrip));
+}
+
 TEST_F(ContentViewTest, ClosingADirtyTabAsksToDiscard)
 {
     openReport(u"A.jrxml"_s);

@@ -338,6 +338,40 @@ TEST_F(SheetUndoTest, TheToolbarsUndoReachesTheReportUnderThePageSetup)
     EXPECT_TRUE(workspace().isPageSetupVisible());
 }
 
+// A length typed in the Page Setup and not yet committed: the toolbar's Undo takes the typing
+// back first, as Ctrl+Z typed there does; the step before stays, and can be undone and redone.
+TEST_F(SheetUndoTest, TheToolbarsUndoUnderThePageSetupTakesBackUncommittedTypingFirst)
+{
+    workspace().setIsPageSetupVisible(true);
+    auto *sheet = find<SheetDialog>(u"PageSetupSheet"_s);
+    ASSERT_TRUE(sheet);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(sheet));
+    const ReportDocument portrait = store()->document();
+    find<QPushButton>(u"pagesetup.page.landscape"_s)->click();
+    ASSERT_GT(store()->document().pageWidth, store()->document().pageHeight);
+    const ReportDocument landscape = store()->document();
+
+    QLineEdit *left = find<MeasurementField>(u"pagesetup.margins.left"_s)->lineEdit();
+    const QString shown = left->text();
+    left->setFocus();
+    left->selectAll();
+    QTest::keyClicks(left, u"60"_s);
+    ASSERT_EQ(store()->document(), landscape) << "nothing committed yet";
+
+    clickThroughWindow(toolbarButton(u"arrow.uturn.backward"_s));
+    EXPECT_EQ(left->text(), shown) << "the typing is taken back";
+    EXPECT_EQ(store()->document(), landscape) << "the page stays landscape";
+    left->clearFocus();
+    QApplication::processEvents();
+    EXPECT_EQ(store()->document(), landscape) << "leaving the field commits nothing";
+
+    clickThroughWindow(toolbarButton(u"arrow.uturn.backward"_s));
+    EXPECT_EQ(store()->document().pageWidth, portrait.pageWidth);
+    ASSERT_TRUE(store()->canRedo());
+    clickThroughWindow(toolbarButton(u"arrow.uturn.forward"_s));
+    EXPECT_EQ(store()->document(), landscape) << "landscape can be redone";
+}
+
 // A field that an expression uses, its removal confirmed in the real alert while a name field
 // had the keys: Ctrl+Z typed next in the sheet brings the field back.
 TEST_F(SheetUndoTest, AfterARemovalQuestionUndoTakesTheRemovalBack)

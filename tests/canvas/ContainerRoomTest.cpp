@@ -83,7 +83,7 @@ protected:
     QUuid frameID;
     QUuid listID;
     QUuid looseID;
-    testsupport::LazyEngineJudge judge;
+    testsupport::JudgeWhereAtHand judge;
 };
 
 } // namespace

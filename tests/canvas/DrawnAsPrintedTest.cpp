@@ -44,6 +44,16 @@ bool magenta(QRgb p)
     return qRed(p) > 200 && qGreen(p) < 80 && qBlue(p) > 200;
 }
 
+bool blue(QRgb p)
+{
+    return qRed(p) < 80 && qGreen(p) < 80 && qBlue(p) > 200;
+}
+
+bool green(QRgb p)
+{
+    return qRed(p) < 80 && qGreen(p) > 150 && qBlue(p) < 80;
+}
+
 // Anything that is not (nearly) white paper.
 bool anyInk(QRgb p)
 {
@@ -102,7 +112,7 @@ TEST(DrawnAsPrintedTest, TextsLinesAndShapesAreDrawnAsPrinted)
     file.close();
     ASSERT_EQ(report.groups.size(), 1);
     const ElementList elements = report.groups[0].headerElements;
-    ASSERT_EQ(elements.size(), 6);
+    ASSERT_EQ(elements.size(), 10);
     // The line the file gives no height is one point high, as the engine reads it.
     EXPECT_EQ(elements[4].height, 1);
 
@@ -172,6 +182,17 @@ TEST(DrawnAsPrintedTest, TextsLinesAndShapesAreDrawnAsPrinted)
     compare("zero-height line", QRectF(0, 122, 220, 16), red, 0);
     // A pen coloured by the element's style.
     compare("style's pen colour", QRectF(0, 142, 220, 16), magenta, 1);
+    // Thick outlines print their whole width, centred on the edge: half of it outside the box.
+    const auto compareStroke = [&](const char *what, const QRectF &points, const Ink &ink) {
+        ASSERT_FALSE(inked(printed, points, ink).isEmpty()) << what << ": nothing printed";
+        compare(what, points, ink, 1);
+    };
+    compareStroke("4-point rectangle", QRectF(250, 40, 125, 60), blue);
+    compareStroke("6-point ellipse", QRectF(250, 100, 125, 60), green);
+    // A line of no size prints nothing, however wide its pen.
+    compare("line of no size", QRectF(370, 10, 28, 28), anyInk, 0);
+    // A frame's sides each print at their own width; a side of width 0 prints none.
+    compareStroke("frame sides", QRectF(250, 160, 125, 40), blue);
 }
 
 // Each family the designer offers, and the free families that reports name, prints every style

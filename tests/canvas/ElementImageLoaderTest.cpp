@@ -1,6 +1,7 @@
 #include "canvas/ElementImageLoader.h"
 
 #include "HeicFile.h"
+#include "TestSupport.h"
 
 #include <QBuffer>
 #include <QImageReader>
@@ -97,6 +98,50 @@ TEST(ElementImageLoaderTest, LocalFilesAreReadAgainWhenTheyChange)
     file.write("not a picture");
     file.close();
     EXPECT_EQ(loader.image(url).phase, Phase::failed);
+}
+
+// The canvas's loader is told when a picture it was asked for appears, changes or goes on disk,
+// so an element showing "picture missing" shows the picture without waiting for a redraw.
+TEST(ElementImageLoaderTest, TheCanvasLoaderIsToldWhenAPictureAppearsChangesOrGoes)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"p.png"_s);
+    const QUrl url = QUrl::fromLocalFile(path);
+    ElementImageLoader loader(ElementImageLoader::Decoding::inBackground);
+    QSignalSpy changed(&loader, &ElementImageLoader::imageChanged);
+    const auto toldOf = [&](const char *what) {
+        SCOPED_TRACE(what);
+        ASSERT_TRUE(testsupport::waitFor([&] { return changed.contains(QVariantList{url}); }))
+            << "not told";
+        changed.clear();
+    };
+    const auto write = [&](const QByteArray &bytes) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bytes);
+    };
+    EXPECT_EQ(loader.image(url).phase, Phase::failed) << "missing";
+
+    write(png(QSize(3, 3)));
+    toldOf("appeared");
+    ASSERT_TRUE(testsupport::waitFor([&] { return loader.image(url).phase == Phase::loaded; }));
+    EXPECT_EQ(loader.image(url).image.size(), QSize(3, 3));
+    changed.clear();
+
+    write(png(QSize(5, 2)));
+    toldOf("changed");
+    ASSERT_TRUE(
+        testsupport::waitFor([&] { return loader.image(url).image.size() == QSize(5, 2); }));
+    changed.clear();
+
+    ASSERT_TRUE(QFile::remove(path));
+    toldOf("gone");
+    EXPECT_EQ(loader.image(url).phase, Phase::failed);
+
+    write(png(QSize(4, 4)));
+    toldOf("back");
+    ASSERT_TRUE(
+        testsupport::waitFor([&] { return loader.image(url).image.size() == QSize(4, 4); }));
 }
 
 // A picture over Qt's allocation limit (lowered to 1 MB here) shows, kept no larger than the

@@ -1,3 +1,4 @@
+#include "ModelBuilders.h"
 #include "TestSupport.h"
 #include "canvas/ElementFaceGeometry.h"
 #include "canvas/ElementImageLoader.h"
@@ -10,6 +11,7 @@
 #include <QImage>
 #include <QPainter>
 #include <gtest/gtest.h>
+#include <random>
 
 using namespace Qt::StringLiterals;
 
@@ -227,6 +229,8 @@ TEST(TextLabelCacheTest, LabelsDrawAsThePainterDrawsText)
         u"Total"_s,
         u"A label long enough to wrap onto a second and a third line here"_s,
         u"Averylongwordthatcannotwrapanywhereatall and more words below it to overflow"_s,
+        u"First line\nSecond line"_s,
+        u"Windows\r\nbreaks\n\nand an empty line"_s,
     };
     const int vertical[] = {Qt::AlignTop, Qt::AlignVCenter, Qt::AlignBottom};
     const int horizontal[] = {Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight};
@@ -265,4 +269,148 @@ TEST(TextLabelCacheTest, LabelsDrawAsThePainterDrawsText)
             }
         }
     }
+}
+
+namespace {
+
+// A random text of words, spaces, line breaks and carriage returns, from a small alphabet.
+QString randomText(std::mt19937 &random)
+{
+    static const QString pieces[] = {u"a"_s,
+                                     u"word"_s,
+                                     u"Total"_s,
+                                     u" "_s,
+                                     u"  "_s,
+                                     u"\n"_s,
+                                     u"\r\n"_s,
+                                     u"\r"_s,
+                                     u"\n\n"_s,
+                                     u"\u00e9t\u00e9"_s,
+                                     u"Averylongwordthatcannotwrap"_s,
+                                     u"1,234.50"_s,
+                                     u"\t"_s};
+    QString text;
+    const int count = std::uniform_int_distribution<int>(1, 24)(random);
+    for (int i = 0; i < count; ++i)
+        text += pieces[std::uniform_int_distribution<size_t>(0, std::size(pieces) - 1)(random)];
+    return text;
+}
+
+} // namespace
+
+// The kept layouts against the painter's own drawText over random texts, boxes, fonts,
+// alignments and zooms: the same picture, line breaks included.
+TEST(TextLabelCacheTest, RandomLabelsDrawAsThePainterDrawsText)
+{
+    const unsigned seed = std::random_device{}();
+    SCOPED_TRACE(testing::Message() << "seed " << seed);
+    std::mt19937 random(seed);
+    const int vertical[] = {Qt::AlignTop, Qt::AlignVCenter, Qt::AlignBottom};
+    const int horizontal[] = {Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight};
+    const auto pick = [&](int from, int to) {
+        return std::uniform_int_distribution<int>(from, to)(random);
+    };
+    for (int round = 0; round < 150; ++round) {
+        const QString text = randomText(random);
+        QFont font(pick(0, 1) ? u"DejaVu Sans"_s : u"DejaVu Serif"_s);
+        font.setPixelSize(pick(6, 14));
+        font.setBold(pick(0, 1));
+        font.setItalic(pick(0, 1));
+        const int flags = vertical[pick(0, 2)] | horizontal[pick(0, 2)] |
+                          (pick(0, 3) ? int(Qt::TextWordWrap) : 0);
+        const QRectF box(pick(0, 4), pick(0, 4), pick(8, 150), pick(6, 70));
+        const double zoom = pick(0, 1) ? 1.0 : 2.0;
+        const auto paint = [&](bool cached) {
+            QImage image(QSize(160, 80) * zoom, QImage::Format_RGB32);
+            image.fill(Qt::white);
+            QPainter painter(&image);
+            painter.setRenderHint(QPainter::TextAntialiasing);
+            painter.scale(zoom, zoom);
+            painter.setFont(font);
+            painter.setPen(Qt::black);
+            if (cached)
+                TextLabelCache::draw(&painter, box, flags, text);
+            else
+                painter.drawText(box, flags, text);
+            return image;
+        };
+        const QImage drawn = paint(false);
+        ASSERT_EQ(paint(true), drawn)
+            << "round " << round << ": " << QString(text).replace(u'\n', u"\\n"_s).toStdString()
+            << " flags " << flags << " box " << box.width() << "x" << box.height() << " zoom "
+            << zoom;
+    }
+}
+
+// A text far longer than its box shows is laid out only as far as the box shows it: left-aligned,
+// the picture is the painter's all the same.
+TEST(TextLabelCacheTest, RandomLongLeftAlignedLabelsDrawAsThePainterDrawsText)
+{
+    const unsigned seed = std::random_device{}();
+    SCOPED_TRACE(testing::Message() << "seed " << seed);
+    std::mt19937 random(seed);
+    const auto pick = [&](int from, int to) {
+        return std::uniform_int_distribution<int>(from, to)(random);
+    };
+    const int vertical[] = {Qt::AlignTop, Qt::AlignVCenter, Qt::AlignBottom};
+    for (int round = 0; round < 20; ++round) {
+        QString text;
+        while (text.size() < 10000)
+            text += randomText(random);
+        QFont font(u"DejaVu Sans"_s);
+        font.setPixelSize(pick(6, 14));
+        const int flags = vertical[pick(0, 2)] | Qt::AlignLeft | Qt::TextWordWrap;
+        const QRectF box(pick(0, 4), pick(0, 4), pick(8, 150), pick(6, 70));
+        const auto paint = [&](bool cached) {
+            QImage image(QSize(160, 80), QImage::Format_RGB32);
+            image.fill(Qt::white);
+            QPainter painter(&image);
+            painter.setRenderHint(QPainter::TextAntialiasing);
+            painter.setFont(font);
+            painter.setPen(Qt::black);
+            if (cached)
+                TextLabelCache::draw(&painter, box, flags, text);
+            else
+                painter.drawText(box, flags, text);
+            return image;
+        };
+        ASSERT_EQ(paint(true), paint(false)) << "round " << round << " flags " << flags << " box "
+                                             << box.width() << "x" << box.height();
+    }
+}
+
+// A static text's line breaks print as breaks: the canvas draws its two lines one under the
+// other, not joined on one line.
+TEST(TextLabelCacheTest, AStaticTextsLineBreaksAreDrawn)
+{
+    ReportElement e = testsupport::element(ElementKind::StaticText{u"First line\nSecond line"_s});
+    e.width = 300;
+    e.height = 60;
+    e.fontName = u"DejaVu Sans"_s;
+    e.fontSize = 12;
+    QImage image(300, 60, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        ElementPainter::paintContent(&painter, e, QRectF(0, 0, 300, 60), ElementFaceContext{});
+    }
+    // The rows with ink: two runs, one per line, separated by blank rows.
+    QList<std::pair<int, int>> runs;
+    for (int y = 0; y < image.height(); ++y) {
+        if (footprint(image, QRect(0, y, image.width(), 1)).inked == 0)
+            continue;
+        if (!runs.isEmpty() && runs.last().second == y - 1)
+            runs.last().second = y;
+        else
+            runs.append({y, y});
+    }
+    ASSERT_EQ(runs.size(), 2) << "one row of ink per line";
+    // Each line is drawn whole on its own row: the first line's ink is no wider than the words
+    // "First line" are.
+    const int firstWidth =
+        footprint(image, QRect(0, runs[0].first, 300, runs[0].second - runs[0].first + 1))
+            .bounds.width();
+    QFont font(u"DejaVu Sans"_s);
+    font.setPixelSize(12);
+    EXPECT_LE(firstWidth, QFontMetrics(font).horizontalAdvance(u"First line"_s) + 2);
 }

@@ -43,7 +43,7 @@ protected:
 
     std::unique_ptr<AppSettings> settings;
     DocumentStore store;
-    testsupport::LazyEngineJudge judge;
+    testsupport::JudgeWhereAtHand judge;
 };
 
 } // namespace

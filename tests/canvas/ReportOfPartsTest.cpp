@@ -47,7 +47,7 @@ protected:
     DocumentStore store;
     ReportDocument loaded;
     QList<BandTarget> refused;
-    testsupport::LazyEngineJudge judge;
+    testsupport::JudgeWhereAtHand judge;
 };
 
 } // namespace

@@ -75,17 +75,18 @@ private:
     int count_ = 0;
 };
 
-// A judge started at a test's first question. Without an engine it answers no complaint: the
-// test's engine checks then pass by, as its other checks still run.
-class LazyEngineJudge {
+// The judge of a test that also runs without the engine: its engine starts at the first
+// question, and without Java or the jar every answer is no complaint.
+class JudgeWhereAtHand {
 public:
     std::optional<QString> compileError(const ReportDocument &report)
     {
-        const std::optional<SidecarClient::Location> location = realEngine();
-        if (!location)
-            return std::nullopt;
-        if (!judge_)
+        if (!judge_) {
+            const std::optional<SidecarClient::Location> location = realEngine();
+            if (!location)
+                return std::nullopt;
             judge_.emplace(*location);
+        }
         return judge_->compileError(report);
     }
 

@@ -80,6 +80,27 @@ TEST_F(InspectorDispatch, ASelectedElementThatIsGoneFallsThrough)
     EXPECT_EQ(chooseInspector(store).kind, InspectorKind::dataItem);
 }
 
+// After an undo the selection may name elements that are gone: only those the report holds are
+// counted, and one left is shown as itself.
+TEST_F(InspectorDispatch, OnlySelectedElementsTheReportHoldsAreCounted)
+{
+    const QList<ReportElement> three = {textField(), textField(0, 30), textField(0, 60)};
+    placeSelected(three);
+    removeFromReport(three[2].id);
+    InspectorChoice choice = chooseInspector(store);
+    EXPECT_EQ(choice.kind, InspectorKind::multiSelection);
+    EXPECT_EQ(choice.selectedCount, 2);
+
+    removeFromReport(three[0].id);
+    choice = chooseInspector(store);
+    EXPECT_EQ(choice.kind, InspectorKind::element);
+    ASSERT_TRUE(choice.element);
+    EXPECT_EQ(choice.element->id, three[1].id);
+
+    removeFromReport(three[1].id);
+    EXPECT_EQ(chooseInspector(store).kind, InspectorKind::band);
+}
+
 TEST_F(InspectorDispatch, TheStructureChangesOnlyWithWhatTheCardsWereBuiltFor)
 {
     const ReportElement a = textField();

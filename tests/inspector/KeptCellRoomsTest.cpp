@@ -60,7 +60,7 @@ protected:
         QApplication::processEvents();
     }
 
-    testsupport::LazyEngineJudge judge;
+    testsupport::JudgeWhereAtHand judge;
 };
 
 bool runs(const ReportElement &e, const QString &dataset)

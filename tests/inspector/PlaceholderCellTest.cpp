@@ -45,7 +45,7 @@ TEST_F(InspectorViewTest, ATextFieldCellNamesAFieldOfTheTablesDataset)
     EXPECT_EQ(expressionOf(columns().at(0).detailCellElement), u"$F{field}"_s);
     ASSERT_EQ(fieldNames(store.document().subDatasets.first()), QStringList{u"field"_s});
     EXPECT_EQ(store.document().subDatasets.first().fields.first().className, u"java.lang.String"_s);
-    testsupport::LazyEngineJudge engine;
+    testsupport::JudgeWhereAtHand engine;
     EXPECT_EQ(engine.compileError(store.document()), std::nullopt);
 
     // The next names the field now declared and declares nothing.
