@@ -234,10 +234,15 @@ SheetDialog *ContentView::buildPageSetupSheet()
 SheetDialog *ContentView::buildSourceSheet()
 {
     WorkspaceModel &w = workspace_;
-    auto *sheet =
-        addSheet(u"SourceSheet"_s, {650, 800}, sourceSheetContent_ = new SourceSheet(workspace_),
-                 [&w] { w.setIsSourceVisible(false); });
+    sourceSheetContent_ = new SourceSheet(workspace_, dialogs_);
+    auto *sheet = addSheet(u"SourceSheet"_s, {650, 800}, sourceSheetContent_,
+                           [&w] { w.setIsSourceVisible(false); });
     sheet->setIsWorkspaceSheet(true);
+    // Its text may be work not applied yet: every way of closing it asks the sheet first.
+    sheet->setClosesOnlyByFlag(true);
+    workspace_.setSourceCloseCheck([sheet = QPointer<SourceSheet>(sourceSheetContent_)] {
+        return !sheet || sheet->confirmClose();
+    });
     return sheet;
 }
 
@@ -304,6 +309,14 @@ void ContentView::refreshBanner()
     flags.isZipping = isZipping_;
     flags.isCreatingSubreport =
         activeStore_ && !activeStore_->creatingSubreportElementIDs().isEmpty();
+    std::function<void()> cancel;
+    if (busyJobCanBeCancelled(flags)) {
+        if (flags.isExporting)
+            cancel = [this] { engine_->cancelExport(); };
+        else
+            cancel = cancelCompileAll_;
+    }
+    banner_->setCancel(std::move(cancel));
     banner_->setMessage(busyStatusMessage(flags));
 }
 

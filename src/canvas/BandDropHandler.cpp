@@ -3,6 +3,7 @@
 #include "canvas/BandGeometry.h"
 #include "document/DocumentStore.h"
 #include "model/ReportParts.h"
+#include "model/StyleChain.h"
 #include "setup/ImageImportService.h"
 #include "workspace/BandSettings.h"
 
@@ -70,11 +71,10 @@ void dropFields(DocumentStore &store, const BandSettings &settings, const BandTa
         return;
     store.setActiveBandTarget(target);
     if (target.kind() == BandTarget::Case::detailBand) {
-        const auto style = std::find_if(doc.styles.cbegin(), doc.styles.cend(),
-                                        [](const ReportStyle &s) { return s.isDefault; });
-        store.generateColumnarLayout(
-            fields, target, settings.defaultBlankWhenNull(),
-            style == doc.styles.cend() ? std::nullopt : std::optional<ReportStyle>(*style));
+        // The report's default style, as the engine takes it.
+        const ReportStyle *style = StyleChain::defaultStyle(doc.styles);
+        store.generateColumnarLayout(fields, target, settings.defaultBlankWhenNull(),
+                                     style ? std::optional<ReportStyle>(*style) : std::nullopt);
         return;
     }
     const QPointF origin = dropOrigin(store, settings, target, point);

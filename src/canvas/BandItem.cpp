@@ -65,7 +65,7 @@ bool isAdditive(Qt::KeyboardModifiers modifiers)
 
 BandItem::BandItem(const BandTarget &target, const BandContext *context, QGraphicsItem *parent)
     : QGraphicsObject(parent), target_(target), context_(context), body_(new BodyItem(this)),
-      rubberBandItem_(new QGraphicsRectItem(body_)), handleBar_(new QGraphicsRectItem(this)),
+      handleBar_(new QGraphicsRectItem(this)),
       // Beside the band, so that it reaches over the header strip of the band below.
       handleStrip_(new BandHandleStrip(this, parent ? parent : this))
 {
@@ -78,11 +78,6 @@ BandItem::BandItem(const BandTarget &target, const BandContext *context, QGraphi
     // from the picture. Whatever changes their look calls update().
     setCacheMode(DeviceCoordinateCache);
     setAcceptDrops(true);
-    rubberBandItem_->setZValue(chromeZ);
-    rubberBandItem_->setBrush(withAlpha(accentColor(), 0.15));
-    rubberBandItem_->setPen(QPen(accentColor(), 1));
-    rubberBandItem_->hide();
-    rubberBandItem_->setAcceptedMouseButtons(Qt::NoButton);
     handleBar_->setZValue(chromeZ);
     handleBar_->setPen(Qt::NoPen);
     handleBar_->setAcceptedMouseButtons(Qt::NoButton);
@@ -166,7 +161,7 @@ QRectF BandItem::bodyRect() const
 
 std::optional<QRectF> BandItem::rubberBand() const
 {
-    if (!rubberBandItem_->isVisible())
+    if (!rubberBandItem_ || !rubberBandItem_->isVisible())
         return std::nullopt;
     return rubberBandItem_->rect();
 }
@@ -288,6 +283,13 @@ void BandItem::mousePressEvent(QGraphicsSceneMouseEvent *event)
 void BandItem::mouseMoveEvent(QGraphicsSceneMouseEvent *event)
 {
     if (press_ == Press::rubberBand && context_ && context_->store) {
+        if (!rubberBandItem_) {
+            rubberBandItem_ = new QGraphicsRectItem(body_);
+            rubberBandItem_->setZValue(chromeZ);
+            rubberBandItem_->setBrush(withAlpha(accentColor(), 0.15));
+            rubberBandItem_->setPen(QPen(accentColor(), 1));
+            rubberBandItem_->setAcceptedMouseButtons(Qt::NoButton);
+        }
         rubberBandItem_->setRect(
             bandgeometry::rubberBandRect(pressBodyPoint_, toBody(event->pos())));
         rubberBandItem_->show();
@@ -298,7 +300,8 @@ bool BandItem::sceneEvent(QEvent *event)
 {
     if (event->type() == QEvent::UngrabMouse) {
         press_ = Press::none;
-        rubberBandItem_->hide();
+        if (rubberBandItem_)
+            rubberBandItem_->hide();
     }
     return QGraphicsObject::sceneEvent(event);
 }
@@ -371,7 +374,8 @@ void BandItem::mouseReleaseEvent(QGraphicsSceneMouseEvent *event)
     DocumentStore *store = context_ ? context_->store.data() : nullptr;
     const Press press = std::exchange(press_, Press::none);
     const std::optional<QRectF> rect = rubberBand();
-    rubberBandItem_->hide();
+    if (rubberBandItem_)
+        rubberBandItem_->hide();
     if (!store)
         return;
     if (press != Press::rubberBand)

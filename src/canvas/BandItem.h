@@ -103,7 +103,8 @@ private:
     bool isActive_ = false;
     bool canRemove_ = false;
     QGraphicsItem *body_;
-    QGraphicsRectItem *rubberBandItem_;
+    // Made at the first drag across the band: a report may have very many bands.
+    QGraphicsRectItem *rubberBandItem_ = nullptr;
     QGraphicsRectItem *handleBar_;
     BandHandleStrip *handleStrip_;
     BandHeaderButton *addButton_ = nullptr;

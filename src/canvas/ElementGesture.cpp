@@ -16,7 +16,7 @@ QSizeF toPoints(QPointF translation, double zoom)
 
 QRectF frameOf(const ReportElement &element)
 {
-    return QRectF(element.x, element.y, element.width, element.height);
+    return QRectF(element.x, element.y, element.printedWidth(), element.printedHeight());
 }
 
 QPointF grabOffset(QPointF startLocation, QPointF homeFrameOrigin, double zoom,

@@ -26,7 +26,8 @@ constexpr double resizeThreshold = 1;
 // A pointer travel in view points as points of the report.
 QSizeF toPoints(QPointF translation, double zoom);
 
-// The element's place and size, in the points of its band or container.
+// The element's place and size as printed (a line's side of no length is one point), in the
+// points of its band or container.
 QRectF frameOf(const ReportElement &element);
 
 // The point of the element that lies under the pointer, measured from the element's top-left

@@ -148,8 +148,8 @@ void ElementMove::changed(QPointF location)
         const ReportElement &e = view_.element();
         const QPointF p = positionOver(at, home->topLeft(), home->topLeft(), zoom);
         step.fitsOwnBand =
-            gesture::fitsInBand(QRectF(p, QSizeF(e.width, e.height)), store.width(view_.target()),
-                                store.height(view_.target()));
+            gesture::fitsInBand(QRectF(p, QSizeF(e.printedWidth(), e.printedHeight())),
+                                store.width(view_.target()), store.height(view_.target()));
     }
     context.crossBand->set(gesture::dragChange(context.crossBand->value(), step));
 }

@@ -97,12 +97,15 @@ void ElementResize::ended(QPointF location)
     const BandSettings &settings = *context.settings;
     const ResizeHandleKind kind = kind_;
     store.updateElement(view_.id(), [&](ReportElement &e) {
-        const QRectF frame =
-            gesture::committedResizeFrame(kind, start, delta, gesture::frameOf(e), settings, room);
+        const QRectF was = gesture::frameOf(e);
+        const QRectF frame = gesture::committedResizeFrame(kind, start, delta, was, settings, room);
         e.x = frame.x();
         e.y = frame.y();
-        e.width = frame.width();
-        e.height = frame.height();
+        // A length the resize left as it was keeps what the file says (a line's 0 among them).
+        if (frame.width() != was.width())
+            e.width = frame.width();
+        if (frame.height() != was.height())
+            e.height = frame.height();
     });
     view_.resizeAnchor().dragEnded();
     view_.setResizeTranslation(QSizeF(0, 0));

@@ -163,7 +163,7 @@ QRectF ElementView::previewFrame() const
     const std::optional<ResizeHandleKind> &handle = resizeAnchor_.activeHandle();
     if (start && handle)
         return liveResizeFrame(*handle, *start, resizeTranslation_);
-    return QRectF(element_->x, element_->y, element_->width, element_->height);
+    return QRectF(element_->x, element_->y, element_->printedWidth(), element_->printedHeight());
 }
 
 QRectF ElementView::box() const

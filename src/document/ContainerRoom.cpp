@@ -20,9 +20,14 @@ double written(double value)
 // changed together at the near edge (a resize from the left or top) keep the far edge; a size
 // that grew at a kept place (a resize from the right or bottom) stops at the room's edge; any
 // other element that reaches past the edge moves in, and shrinks to the room where it is wider.
+// A line's side written as 0 (`isLine`) takes one point, as the engine lays it out.
 void fitAxis(double &place, double &size, double room, std::optional<double> placeBefore,
-             std::optional<double> sizeBefore)
+             std::optional<double> sizeBefore, bool isLine)
 {
+    const auto measured = [&] {
+        const double side = written(size);
+        return isLine && side == 0 ? 1.0 : side;
+    };
     room = std::max(room, 0.0);
     const bool moved = placeBefore && place != *placeBefore;
     const bool resized = sizeBefore && size != *sizeBefore;
@@ -31,25 +36,25 @@ void fitAxis(double &place, double &size, double room, std::optional<double> pla
             size = std::max(0.0, size + place);
         place = 0;
     }
-    if (written(place) + written(size) <= room)
+    if (written(place) + measured() <= room)
         return;
     if (resized && !moved && written(place) < room)
         size = room - written(place);
-    else if (written(size) > room) {
+    else if (measured() > room) {
         place = 0;
         size = room;
     } else {
-        place = room - written(size);
+        place = room - measured();
     }
 }
 
 // The lowest right (or bottom) edge of the elements, as written; 0 for none.
 double extent(const ElementList &elements, double ReportElement::*place,
-              double ReportElement::*size)
+              double (ReportElement::*size)() const)
 {
     double far = 0;
     for (const ReportElement &element : elements)
-        far = std::max(far, std::max(written(element.*place), 0.0) + written(element.*size));
+        far = std::max(far, std::max(written(element.*place), 0.0) + written((element.*size)()));
     return far;
 }
 
@@ -103,6 +108,8 @@ ReportElement asElement(const KeptLayout::Box &box)
     element.y = box.y;
     element.width = box.width;
     element.height = box.height;
+    if (box.isLine)
+        element.kind = ElementKind::Line{};
     if (box.isFrame) {
         ElementList children;
         for (const KeptLayout::Box &child : box.children)
@@ -202,12 +209,13 @@ QSizeF innerSize(const ReportElement &container)
 bool fitInto(ReportElement &element, const Room &room, const ReportElement *before)
 {
     const ReportElement start = element;
+    const bool isLine = element.kind.is<ElementKind::Line>();
     fitAxis(element.x, element.width, room.width, before ? std::optional(before->x) : std::nullopt,
-            before ? std::optional(before->width) : std::nullopt);
+            before ? std::optional(before->width) : std::nullopt, isLine);
     if (room.height)
         fitAxis(element.y, element.height, *room.height,
                 before ? std::optional(before->y) : std::nullopt,
-                before ? std::optional(before->height) : std::nullopt);
+                before ? std::optional(before->height) : std::nullopt, isLine);
     const bool placed = !(element.x == start.x && element.y == start.y &&
                           element.width == start.width && element.height == start.height);
     return fitContents(element) || placed;
@@ -282,10 +290,10 @@ void holdContents(ReportElement &container, const ReportElement &before)
     const double padding =
         isFrame ? written(container.paddingLeft) + written(container.paddingRight) : 0;
     hold(container.x, container.width,
-         extent(*children, &ReportElement::x, &ReportElement::width) + padding, before.x);
+         extent(*children, &ReportElement::x, &ReportElement::printedWidth) + padding, before.x);
     if (!isFrame)
         hold(container.y, container.height,
-             extent(*children, &ReportElement::y, &ReportElement::height), before.y);
+             extent(*children, &ReportElement::y, &ReportElement::printedHeight), before.y);
 }
 
 } // namespace ContainerRoom

@@ -13,7 +13,7 @@
 // (the list's own size), past either edge of its table cell (also one kept as the file wrote
 // it: a table, group header or footer cell, as wide as its column), or past either edge of the
 // crosstab whose no-data cell holds it, and an element of a list at a negative place. A frame's
-// padding leaves it no less than no room.
+// padding leaves it no less than no room. A line's side of 0 takes one point there.
 namespace ContainerRoom {
 
 struct Room {

@@ -3,18 +3,51 @@
 #include "model/PageLayout.h"
 #include "model/ReportParts.h"
 
+#include <QHash>
+
 #include <algorithm>
 #include <cmath>
 
 namespace {
 
+// Where the first item with that id stands in the list; -1 when none has it. The views ask for
+// every band of a report in turn, so a long list is looked up through an index of its ids: one
+// for the list looked at last on the thread, made again when another list is asked, and checked
+// on every answer, so that a list changed in place is indexed again.
 template <typename T> qsizetype indexOfId(const QList<T> &items, const QUuid &id)
 {
-    for (qsizetype i = 0; i < items.size(); ++i) {
-        if (items.at(i).id == id)
-            return i;
+    constexpr qsizetype scanned = 32;
+    if (items.size() <= scanned) {
+        for (qsizetype i = 0; i < items.size(); ++i) {
+            if (items.at(i).id == id)
+                return i;
+        }
+        return -1;
     }
-    return -1;
+    struct Index {
+        const T *data = nullptr;
+        qsizetype size = -1;
+        QHash<QUuid, qsizetype> positions;
+    };
+    thread_local Index index;
+    const auto find = [&]() -> qsizetype {
+        const auto found = index.positions.constFind(id);
+        if (found == index.positions.cend() || *found >= items.size() || items.at(*found).id != id)
+            return -1;
+        return *found;
+    };
+    if (index.data == items.constData() && index.size == items.size()) {
+        if (const qsizetype at = find(); at >= 0)
+            return at;
+    }
+    index.positions.clear();
+    index.positions.reserve(items.size());
+    // Backwards, so that the first of a repeated id stands.
+    for (qsizetype i = items.size() - 1; i >= 0; --i)
+        index.positions.insert(items.at(i).id, i);
+    index.data = items.constData();
+    index.size = items.size();
+    return find();
 }
 
 // The first standard band of that type; detail bands live apart and never match.
@@ -142,9 +175,10 @@ double DocumentStore::width(const BandTarget &target) const
 double DocumentStore::bottomAsWritten(const ReportElement &element)
 {
     // The file holds whole points, each value rounded on its own: 13.5 + 20.5 is written as
-    // 14 + 21, and only a band that is written as 35 or more holds that.
-    return std::max(element.y + element.height,
-                    std::round(element.y) + std::round(element.height) - 0.5);
+    // 14 + 21, and only a band that is written as 35 or more holds that. A line of no height
+    // takes one point.
+    const double height = element.printedHeight();
+    return std::max(element.y + height, std::round(element.y) + std::round(height) - 0.5);
 }
 
 double DocumentStore::heightToHoldElements(const BandTarget &target) const
@@ -178,7 +212,7 @@ bool DocumentStore::keepWithinPage(ReportElement &element, const BandTarget &tar
         return false;
     const bool resized = before && before->y == element.y && element.height > before->height;
     if (!resized)
-        element.y = std::max(0.0, PageLayout::wholePointsBelow(largest, element.height));
+        element.y = std::max(0.0, PageLayout::wholePointsBelow(largest, element.printedHeight()));
     if (bottomAsWritten(element) > largest)
         element.height = std::max(0.0, PageLayout::wholePointsBelow(largest, element.y));
     return true;
@@ -194,7 +228,7 @@ std::optional<double> DocumentStore::tallerThanBand(const QList<ReportElement> &
         ContainerRoom::fitContents(placed);
         placed.y = 0;
         if (bottomAsWritten(placed) > largest)
-            return placed.height;
+            return placed.printedHeight();
     }
     return std::nullopt;
 }

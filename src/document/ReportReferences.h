@@ -70,7 +70,8 @@ bool rename(ReportDocument &document, Kind kind, const QString &from, const QStr
 //   print-when-the-group-changes condition is dropped.
 // - sub-dataset: the components that run it (lists, tables, charts, crosstabs, others) go too.
 // - style: its references are dropped, and the elements that named it take the values they
-//   inherited again from the report's default style, or from the engine's defaults.
+//   inherited again from the report's default style, or from the engine's defaults; the styles
+//   that named it as their parent, and what uses them, inherit anew too (StyleHeirs).
 //   `wasDefault` says that the style was the report's default style: then the elements that
 //   name no style inherit anew too.
 bool dropGroup(ReportDocument &document, const QString &name);

@@ -169,10 +169,10 @@ LengthVerdict onThePage(const DocumentStore &store, const ReportElement &found, 
     if (which == ElementLength::height && points < 0)
         return LengthVerdict::refuse(u"A height is 0 or more."_s);
     ReportElement element = found;
-    const double bottomBefore = asWritten(element.y) + asWritten(element.height);
+    const double bottomBefore = asWritten(element.y) + asWritten(element.printedHeight());
     (which == ElementLength::y ? element.y : element.height) = points;
     const double top = asWritten(element.y);
-    const double bottom = top + asWritten(element.height);
+    const double bottom = top + asWritten(element.printedHeight());
     // A band grows to hold its elements; an element inside a frame or list stays on the page.
     const std::optional<BandTarget> home = store.homeBandTarget(elementID);
     const bool inBand = home && store.isTopLevelElement(elementID);

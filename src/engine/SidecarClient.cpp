@@ -1,5 +1,6 @@
 #include "SidecarClient.h"
 
+#include "ChildProcesses.h"
 #include "EngineEnvironment.h"
 #include "PipeEnd.h"
 #include "RequestCancel.h"
@@ -198,6 +199,8 @@ void SidecarClient::launch(const Location &location)
             throw SidecarError::javaNotFound(location.javaPath);
         throw;
     }
+    // Should it outlive us after all, the next designer to start ends it.
+    ChildProcesses::note(folder, launched.process->pid());
 
     auto buffer = std::make_shared<ReadBufferBox>();
     Detached previous;

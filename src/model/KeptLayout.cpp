@@ -87,9 +87,9 @@ QList<Box> readElements(pugi::xml_node holder, int depth);
 
 Box readBox(pugi::xml_node element, int depth)
 {
-    const pugi::xml_node line = childNamed(element, u"reportElement");
-    Box box{number(line, "x", 0), number(line, "y", 0), number(line, "width", 0),
-            number(line, "height", 0)};
+    const pugi::xml_node position = childNamed(element, u"reportElement");
+    Box box{number(position, "x", 0), number(position, "y", 0), number(position, "width", 0),
+            number(position, "height", 0), isNamed(element, u"line")};
     if (!isNamed(element, u"frame") || depth >= deepest)
         return box;
     box.isFrame = true;
@@ -130,13 +130,13 @@ bool writeElements(pugi::xml_node holder, int depth, const QList<Box> &boxes, bo
         }
         const Box &box = boxes.at(index++);
         const Box read = readBox(element, depth);
-        pugi::xml_node line = childNamed(element, u"reportElement");
+        pugi::xml_node position = childNamed(element, u"reportElement");
         const auto write = [&](const char *name, double before, double after) {
             if (before == after)
                 return;
-            pugi::xml_attribute attr = line.attribute(name);
+            pugi::xml_attribute attr = position.attribute(name);
             if (!attr)
-                attr = line.append_attribute(name);
+                attr = position.append_attribute(name);
             attr.set_value(lengthText(after).constData());
             changed = true;
         };

@@ -12,7 +12,8 @@
 // text.
 namespace KeptLayout {
 
-// One report element of a cell. A frame also has the padding its own box writes (a style's is
+// One report element of a cell, said to be a line where it is one (the engine lays a line's
+// side of 0 out as one point). A frame also has the padding its own box writes (a style's is
 // not looked at) and the report elements it holds. Element groups are looked through: their
 // elements stand in the cell or frame that holds the group.
 struct Box {
@@ -20,6 +21,7 @@ struct Box {
     double y = 0;
     double width = 0;
     double height = 0;
+    bool isLine = false;
     bool isFrame = false;
     double paddingLeft = 0;
     double paddingRight = 0;

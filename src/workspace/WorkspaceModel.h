@@ -44,7 +44,13 @@ public:
     bool isPageSetupVisible() const { return isPageSetupVisible_; }
     void setIsPageSetupVisible(bool visible);
     bool isSourceVisible() const { return isSourceVisible_; }
+    // Hiding the source sheet first asks `closeCheck`, when one is set, which answers whether
+    // it may close (the sheet asks the user about text not applied yet).
     void setIsSourceVisible(bool visible);
+    void setSourceCloseCheck(std::function<bool()> closeCheck)
+    {
+        sourceCloseCheck_ = std::move(closeCheck);
+    }
     bool isParameterPromptVisible() const { return isParameterPromptVisible_; }
     void setIsParameterPromptVisible(bool visible);
     // True while at least one of the five sheets is shown.
@@ -138,6 +144,7 @@ private:
     bool isDataPanelVisible_ = false;
     bool isPageSetupVisible_ = false;
     bool isSourceVisible_ = false;
+    std::function<bool()> sourceCloseCheck_;
     bool isParameterPromptVisible_ = false;
     QList<ReportParameter> pendingParameters_;
     ParameterValues pendingParameterValues_;

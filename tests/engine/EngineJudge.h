@@ -79,6 +79,7 @@ private:
 // question, and without Java or the jar every answer is no complaint.
 class JudgeWhereAtHand {
 public:
+    // The engine's complaint about compiling the report, or no value (also without an engine).
     std::optional<QString> compileError(const ReportDocument &report)
     {
         if (!judge_) {

@@ -34,7 +34,7 @@ TEST(KeptLayout, ReadsTheCellsElementsAndWritesBackOnlyTheirPlaces)
     EXPECT_EQ(frame.paddingLeft, 4);
     EXPECT_EQ(frame.paddingRight, 6);
     ASSERT_EQ(frame.children.size(), 1);
-    EXPECT_EQ(frame.children[0], (KeptLayout::Box{0, 0, 190, 1}));
+    EXPECT_EQ(frame.children[0], (KeptLayout::Box{0, 0, 190, 1, true}));
 
     EXPECT_EQ(KeptLayout::withCells(groupCell, {u"cell", {}}, cells), std::nullopt)
         << "nothing changed, nothing written";
