@@ -1,6 +1,7 @@
 #include "document/ContainerRoom.h"
 #include "document/DocumentStore.h"
 #include "model/PageLayout.h"
+#include "model/ReportParts.h"
 
 #include <QHash>
 
@@ -232,6 +233,14 @@ std::optional<double> DocumentStore::tallerThanBand(const QList<ReportElement> &
     return std::nullopt;
 }
 
+bool DocumentStore::refusesBandsOfParts(const BandTarget &target)
+{
+    if (!ReportParts::isPartReport(document_))
+        return false;
+    emit bandTakesNoElements(target);
+    return true;
+}
+
 bool DocumentStore::refusesTallerThanBand(const QList<ReportElement> &elements,
                                           const BandTarget &target)
 {
@@ -312,7 +321,8 @@ QString DocumentStore::label(const ReportDocument &document, const BandTarget &t
 
 void DocumentStore::setHeight(double height, const BandTarget &target)
 {
-    if (this->height(target) == height)
+    // A report of parts holds no band: a height would write one.
+    if (this->height(target) == height || ReportParts::isPartReport(document_))
         return;
     applyCoalescedEdit(target, [&] {
         changeDocument([&](ReportDocument &document) {
@@ -329,7 +339,7 @@ void DocumentStore::setHeight(double height, const BandTarget &target)
 
 void DocumentStore::setBandPresent(BandType type, bool isPresent)
 {
-    if (type == BandType::detail)
+    if (type == BandType::detail || (isPresent && ReportParts::isPartReport(document_)))
         return;
     applyCoalescedEdit(QString(QStringLiteral("bandPresence-") + rawValue(type)), [&] {
         const qsizetype index = indexOfStandardBand(document_, type);
@@ -375,6 +385,8 @@ void DocumentStore::fitBandToContent(const BandTarget &target)
 
 void DocumentStore::addDetailBand()
 {
+    if (ReportParts::isPartReport(document_))
+        return;
     applyDiscreteEdit([this] {
         ReportBand band = ReportBand::defaultDetailBand();
         band.height = document_.detailBands.isEmpty() ? 40.0 : document_.detailBands.first().height;
