@@ -324,7 +324,8 @@ void ContentView::presentExportError(const QString &rawError)
 {
     dialogs_.runAlert({AlertRequest::Style::warning,
                        u"Export Failed"_s,
-                       FriendlyErrorTranslator::annotate(rawError),
+                       FriendlyErrorTranslator::annotate(
+                           rawError, activeStore_ ? &activeStore_->document() : nullptr),
                        {{u"OK"_s, AlertRequest::Role::normal}}});
 }
 
@@ -374,6 +375,9 @@ SheetDialog *ContentView::buildPreviewSheet()
     if (!engine_)
         return nullptr;
     previewSheetContent_ = new PreviewSheet(*engine_);
+    previewSheetContent_->setReport([this]() -> const ReportDocument * {
+        return activeStore_ ? &activeStore_->document() : nullptr;
+    });
     auto *sheet = addSheet(u"PreviewSheet"_s, {650, 800}, previewSheetContent_, [this] {
         if (engine_)
             engine_->setPreviewSession(std::nullopt);

@@ -238,7 +238,8 @@ QString FileCommands::compileFailure(const OpenTab &tab, const QString &error)
     const QString name = tab.savedURL ? QFileInfo(tab.savedURL->toLocalFile()).fileName()
                          : tab.document.name.isEmpty() ? u"Untitled report"_s
                                                        : tab.document.name;
-    return name + u": "_s + FriendlyErrorTranslator::translate(error).value_or(error.trimmed());
+    return name + u": "_s +
+           FriendlyErrorTranslator::translate(error, &tab.document).value_or(error.trimmed());
 }
 
 void FileCommands::compileNext(const std::shared_ptr<RequestCancel> &run, QList<OpenTab> remaining,

@@ -212,6 +212,10 @@ void QuillmarkApp::recordSession()
 
 bool QuillmarkApp::shouldTerminate()
 {
+    // Text typed in the source sheet and not applied yet is asked about before anything else:
+    // applied, it becomes one of the changes asked about next.
+    if (workspaceRef_ && !workspaceRef_->mayCloseSource())
+        return false;
     recordSession();
     if (workspaceRef_ && workspaceRef_->hasUnsavedChanges()) {
         const int answer = dialogs_->runAlert(
@@ -250,6 +254,10 @@ void QuillmarkApp::endQuit()
 {
     // A zip under way ends now and leaves no partial archive.
     fileCommands_->cancelZip();
+    // The quit is decided: the sheets close without asking again (an ending session asks
+    // nothing at all).
+    if (workspaceRef_)
+        workspaceRef_->setSourceCloseCheck({});
     // The windows over the main window first: a sheet that covers it refuses its closing.
     const QWidgetList windows = QApplication::topLevelWidgets();
     QList<QPointer<QWidget>> others;

@@ -2,6 +2,7 @@
 
 #include "document/DocumentStore.h"
 #include "edits/LengthLimits.h"
+#include "model/ReportParts.h"
 #include "workspace/AppSettings.h"
 
 RefusalBar::RefusalBar(AppSettings &settings, QWidget *parent)
@@ -16,6 +17,7 @@ void RefusalBar::setStore(DocumentStore *store)
         return;
     disconnect(refused_);
     disconnect(limited_);
+    disconnect(noBand_);
     disconnect(changed_);
     tell({});
     store_ = store;
@@ -32,5 +34,10 @@ void RefusalBar::setStore(DocumentStore *store)
                        [this](const BandTarget &, double largest) {
                            tell(LengthLimits::bandLimitWords(largest, settings_.measurementUnit()));
                        });
+    noBand_ =
+        connect(store, &DocumentStore::bandTakesNoElements, this, [this](const BandTarget &target) {
+            if (store_)
+                tell(ReportParts::noElementsMessage(store_->label(target)));
+        });
     changed_ = connect(store, &DocumentStore::documentChanged, this, [this] { tell({}); });
 }

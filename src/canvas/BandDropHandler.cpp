@@ -2,6 +2,7 @@
 
 #include "canvas/BandGeometry.h"
 #include "document/DocumentStore.h"
+#include "model/ReportParts.h"
 #include "model/StyleChain.h"
 #include "setup/ImageImportService.h"
 #include "workspace/BandSettings.h"
@@ -97,6 +98,8 @@ void dropFields(DocumentStore &store, const BandSettings &settings, const BandTa
 
 bool bandTakesElements(const DocumentStore &store, const BandTarget &target)
 {
+    if (ReportParts::isPartReport(store.document()))
+        return false;
     switch (target.kind()) {
     case BandTarget::Case::standard:
         return store.document().band(target.bandType()).has_value();

@@ -55,6 +55,8 @@ public:
     QWidget *bandRow() const { return bandRow_; }
     QComboBox *bandPicker() const { return bandPicker_; }
     QLabel *emptyText() const { return emptyText_; }
+    // Shown for a report of parts, which takes no columns; Generate is then disabled.
+    QLabel *partsText() const { return partsText_; }
     QPushButton *selectAllButton() const { return selectAll_; }
     QPushButton *selectNoneButton() const { return selectNone_; }
     QPushButton *cancelButton() const { return cancel_; }
@@ -79,6 +81,7 @@ private:
     QComboBox *bandPicker_;
     QLabel *emptyText_;
     QLabel *refusal_;
+    QLabel *partsText_;
     QPushButton *cancel_;
     QPushButton *generate_;
 };

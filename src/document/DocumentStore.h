@@ -374,6 +374,10 @@ public:
     // nothing is added and bandLimitReached() tells why.
     void generateColumnarLayout(const QList<ReportField> &fields, const BandTarget &detailTarget,
                                 bool isBlankWhenNull, const std::optional<ReportStyle> &style);
+    // Whether the report is made of parts, where no band may take the elements meant for the
+    // band of `target`: then announces bandTakesNoElements() for it. Every insert asks; a caller
+    // with work of its own to do before the insert (a subreport's new file) asks first.
+    bool refusesBandsOfParts(const BandTarget &target);
     // Into the one selected frame or list, else into the active band. An element from elsewhere
     // (a snippet) drops what it names of styles the report lacks and of groups the dataset it
     // goes to lacks, and the sub-datasets it runs that the report lacks are declared, empty, in
@@ -381,6 +385,13 @@ public:
     void addElementSmart(const ReportElement &element);
     // The same, with the sub-dataset the element iterates appended in the same undo step.
     void addElementSmart(const ReportElement &element, const ReportSubDataset &dataset);
+    // The same, with `field` declared in the same undo step in the dataset of that name (the
+    // report's own for an empty name).
+    void addElementSmart(const ReportElement &element, const ReportField &field,
+                         const QString &dataset);
+    // The dataset an element put into the container runs in: that of the innermost list around
+    // it, the container itself included; empty for the report's own, and for no container.
+    QString datasetInside(const std::optional<QUuid> &container) const;
 
     // --- Subreport creation ------------------------------------------------------------------
 
@@ -415,6 +426,9 @@ signals:
     // Height field's limit. The edit added nothing (a group, columns, a band shown), or stopped
     // the band there (a band shown lower than it was).
     void bandLimitReached(const BandTarget &target, double largest);
+    // An insert into the band of `target` added nothing: the report is made of parts and takes
+    // no band (ReportParts).
+    void bandTakesNoElements(const BandTarget &target);
     void selectedElementIDsChanged();
     void selectedDataItemChanged();
     void selectedFieldIDsChanged();
@@ -504,8 +518,9 @@ private:
     // The first standard band of `type` (not detail) in `document`; where the report lacks one,
     // a hidden band 0 high is added in its place among the standard bands.
     static ReportBand &standardBand(ReportDocument &document, BandType type);
-    // addElementSmart() with the sub-datasets appended in the same undo step.
-    void insertSmart(const ReportElement &element, const QList<ReportSubDataset> &datasets);
+    // addElementSmart() with the declarations `declare` makes in the same undo step.
+    void insertSmart(const ReportElement &element,
+                     const std::function<void(ReportDocument &)> &declare);
     // ReportReferences::adopt() on elements about to enter the report in the container (none: a
     // band): the sub-datasets to declare with them.
     QList<ReportSubDataset> adoptNames(ElementList &elements,

@@ -1,6 +1,7 @@
 #include "document/ContainerRoom.h"
 #include "document/DocumentStore.h"
 #include "model/PageLayout.h"
+#include "model/ReportParts.h"
 
 #include <QHash>
 
@@ -189,6 +190,14 @@ void DocumentStore::growBandToHold(ReportDocument &document, const BandTarget &t
     });
 }
 
+bool DocumentStore::refusesBandsOfParts(const BandTarget &target)
+{
+    if (!ReportParts::isPartReport(document_))
+        return false;
+    emit bandTakesNoElements(target);
+    return true;
+}
+
 void DocumentStore::growBandHolding(const QUuid &id, const std::optional<ReportElement> &before)
 {
     std::optional<BandTarget> home;
@@ -260,7 +269,8 @@ QString DocumentStore::label(const ReportDocument &document, const BandTarget &t
 
 void DocumentStore::setHeight(double height, const BandTarget &target)
 {
-    if (this->height(target) == height)
+    // A report of parts holds no band: a height would write one.
+    if (this->height(target) == height || ReportParts::isPartReport(document_))
         return;
     applyCoalescedEdit(target, [&] {
         changeDocument([&](ReportDocument &document) {
@@ -277,7 +287,7 @@ void DocumentStore::setHeight(double height, const BandTarget &target)
 
 void DocumentStore::setBandPresent(BandType type, bool isPresent)
 {
-    if (type == BandType::detail)
+    if (type == BandType::detail || (isPresent && ReportParts::isPartReport(document_)))
         return;
     const BandTarget target = BandTarget::standard(type);
     const qsizetype index = indexOfStandardBand(document_, type);
@@ -339,6 +349,8 @@ void DocumentStore::fitBandToContent(const BandTarget &target)
 
 void DocumentStore::addDetailBand()
 {
+    if (ReportParts::isPartReport(document_))
+        return;
     ReportBand band = ReportBand::defaultDetailBand();
     const double wanted =
         document_.detailBands.isEmpty() ? 40.0 : document_.detailBands.first().height;

@@ -1,5 +1,6 @@
 #include "document/ContainerRoom.h"
 #include "document/DocumentStore.h"
+#include "model/ReportParts.h"
 
 #include <algorithm>
 #include <utility>
@@ -293,7 +294,7 @@ std::optional<ReportElement> DocumentStore::containerOf(const QUuid &id) const
 
 void DocumentStore::performAddElement(const ReportElement &element, const BandTarget &target)
 {
-    if (!elementList(std::as_const(document_), target))
+    if (!elementList(std::as_const(document_), target) || ReportParts::isPartReport(document_))
         return;
     changeDocument(
         [&](ReportDocument &document) { placeElement(document, element, target); });
@@ -304,7 +305,7 @@ void DocumentStore::addElement(const ReportElement &element, const BandTarget &t
     // Copies: listeners of the snapshot's signals may change what the arguments refer to.
     const ReportElement added = element;
     const BandTarget destination = insertionTarget(target);
-    if (!elementList(std::as_const(document_), destination) ||
+    if (!elementList(std::as_const(document_), destination) || refusesBandsOfParts(destination) ||
         refusesTallerThanBand({added}, destination))
         return;
     takeSnapshot();

@@ -68,6 +68,8 @@ public:
     QSet<QUuid> holders;
     // When set, the pass looks at what these ids hold alone.
     const QSet<QUuid> *only = nullptr;
+    // Dropping a group: the evaluation time of what was evaluated on it.
+    QString evaluationFallback = u"Report"_s;
     // What Mode::collect found: every name of the kind, whatever the name given.
     QSet<QString> collected;
 
@@ -130,7 +132,9 @@ private:
             found = true;
             holder.removeAttribute(g.group);
             if (g.type && holder.attribute(g.type) == u"Group"_s) {
-                if (g.fallback)
+                if (g.fallback && qstrcmp(g.type, "evaluationTime") == 0)
+                    holder.setAttribute(g.type, evaluationFallback);
+                else if (g.fallback)
                     holder.setAttribute(g.type, QString::fromLatin1(g.fallback));
                 else
                     holder.removeAttribute(g.type);
@@ -329,7 +333,7 @@ private:
                     } else if (mode_ == Mode::drop) {
                         e.evaluationGroup.reset();
                         if (e.evaluationTime == u"Group"_s)
-                            e.evaluationTime = u"Report"_s;
+                            e.evaluationTime = evaluationFallback;
                     }
                 }
             }
@@ -538,8 +542,13 @@ bool keepGroupsOf(ElementList &content, const QStringList &before, const QString
     });
     bool changed = false;
     for (const QString &name : std::as_const(named)) {
-        if (!after.contains(name))
-            changed = dropGroup(alone, name) || changed;
+        if (after.contains(name))
+            continue;
+        // What the new dataset cannot evaluate on a group is evaluated at once, as new
+        // elements are.
+        Pass pass(Kind::group, Mode::drop, name);
+        pass.evaluationFallback = u"Now"_s;
+        changed = pass.run(alone) || changed;
     }
     if (changed)
         content = alone.bands.first().elements;

@@ -80,8 +80,9 @@ bool dropStyle(ReportDocument &document, const QString &name, bool wasDefault);
 
 // The content of a list that goes from a dataset with the groups `before` to one with the groups
 // `after`: what was evaluated on, or printed by, a group that `after` lacks is treated as when
-// that group is deleted (dropGroup). Nested lists run their own dataset and are left as they
-// are. True when anything changed.
+// that group is deleted (dropGroup), but what was evaluated on it is evaluated "Now", as a new
+// element is. Nested lists run their own dataset and are left as they are. True when anything
+// changed.
 bool keepGroupsOf(ElementList &content, const QStringList &before, const QStringList &after);
 
 // The question before a removal: "Totals is used by 3 variables and 2 elements."

@@ -41,8 +41,9 @@ QString unknownError()
     return QStringLiteral("Unknown sidecar error");
 }
 
-// How long a request whose engine has ended waits for the last of its standard error.
-constexpr std::chrono::milliseconds lastWordsWait{500};
+// How long a request whose engine has ended waits for the last of its standard error and its
+// end: on a busy machine the reading thread may wait its turn for a good part of a second.
+constexpr std::chrono::milliseconds lastWordsWait{2000};
 
 // How much of an unexpected line a diagnostic or an error shows.
 constexpr qsizetype shownBytes = 200;

@@ -51,6 +51,11 @@ public:
     {
         sourceCloseCheck_ = std::move(closeCheck);
     }
+    // Whether the source sheet, if it shows, may close: asks its check. A quit asks this first.
+    bool mayCloseSource() const
+    {
+        return !isSourceVisible_ || !sourceCloseCheck_ || sourceCloseCheck_();
+    }
     bool isParameterPromptVisible() const { return isParameterPromptVisible_; }
     void setIsParameterPromptVisible(bool visible);
     // True while at least one of the five sheets is shown.

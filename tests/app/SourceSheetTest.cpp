@@ -202,6 +202,37 @@ TEST_F(SourceSheetTest, ClosingWithTextNotAppliedAsksFirst)
     EXPECT_EQ(store->document().name, u"Renamed"_s);
 }
 
+// A quit asks about text not applied yet before anything else: Cancel keeps the program and the
+// text; Apply applies it, and the quit then asks about the changes it made.
+TEST_F(SourceSheetTest, AQuitAsksAboutTextNotAppliedFirst)
+{
+    SourceSheet *sheet = open();
+    typeAtEnd(sheet, u"<!-- a note -->"_s);
+    const QString typed = sheet->text();
+    dialogs->answerAlert(2); // Cancel
+    EXPECT_FALSE(app->shouldTerminate());
+    ASSERT_EQ(dialogs->alerts().size(), 1);
+    EXPECT_EQ(dialogs->alerts().first().message,
+              u"Apply your changes to the source before closing?"_s);
+    EXPECT_TRUE(app->workspace().isSourceVisible());
+    EXPECT_EQ(sheet->text(), typed);
+
+    store->setIsDirty(false);
+    QString renamed = sheet->text();
+    renamed.replace(u"name=\""_s + store->document().name + u'"', u"name=\"Renamed\""_s);
+    CodeTextView *text = sheet->editor()->textView();
+    text->setFocus();
+    text->selectAll();
+    QApplication::clipboard()->setText(renamed);
+    QTest::keyClick(text, Qt::Key_V, Qt::ControlModifier);
+    dialogs->answerAlert(0); // Apply
+    dialogs->answerAlert(1); // Cancel the quit the applied text made one with unsaved changes
+    EXPECT_FALSE(app->shouldTerminate());
+    ASSERT_EQ(dialogs->alerts().size(), 3);
+    EXPECT_EQ(dialogs->alerts().last().message, u"Quit with Unsaved Changes?"_s);
+    EXPECT_EQ(store->document().name, u"Renamed"_s) << "the text was applied";
+}
+
 // The refusal of a root in another namespace is long, and the namespace in it a word longer than
 // the room beside the buttons: it shows whole, wrapped inside that word too.
 TEST_F(SourceSheetTest, TheRefusalOfARootShowsWhole)
