@@ -296,7 +296,8 @@ public:
     void removeVariable(const QUuid &id);
     // The new group's header and footer are 20 high, or as high as the page holds each with its
     // margins and the bands printed with it where that is less. Where the page does not hold
-    // them at all, no group is added and bandLimitReached() tells why.
+    // them at all, no group is added and bandLimitReached() tells why. A report of parts takes
+    // no band: its new group has neither.
     void addGroup();
     void moveGroup(int index, int offset);
     void removeGroup(const QUuid &id);

@@ -3,6 +3,7 @@
 #include "document/SortFieldNames.h"
 #include "model/FreshName.h"
 #include "model/PageLayout.h"
+#include "model/ReportParts.h"
 
 #include <algorithm>
 
@@ -122,6 +123,13 @@ void DocumentStore::addGroup()
 {
     ReportGroup group;
     group.name = firstFreeName(QStringLiteral("Group"), document_.groups);
+    // A report of parts takes no band: the group has no header or footer of its own.
+    if (ReportParts::isPartReport(document_)) {
+        group.isHeaderAbsent = true;
+        group.isFooterAbsent = true;
+        addListItem(&ReportDocument::groups, group);
+        return;
+    }
     // Each band 20 high, where the page holds it that high with the bands printed with it.
     ReportDocument with = document_;
     with.groups.append(group);
@@ -132,8 +140,8 @@ void DocumentStore::addGroup()
             emit bandLimitReached(target, PageLayout::largestBandHeight(with, target));
             return;
         }
-        (target.kind() == BandTarget::Case::groupHeader ? group.headerHeight
-                                                        : group.footerHeight) = *height;
+        (target.kind() == BandTarget::Case::groupHeader ? group.headerHeight : group.footerHeight) =
+            *height;
     }
     addListItem(&ReportDocument::groups, group);
 }
