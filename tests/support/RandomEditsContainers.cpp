@@ -257,9 +257,8 @@ QString RandomEdits::editTableColumns()
         const auto kind = TableCellKind(pick(3));
         const bool blank = appSettings_->defaultBlankWhenNull();
         if (chance(0.5)) {
-            writeColumns([&](QList<ReportTableColumn> &all) {
-                TableCells::pick(all, id, cell, kind, blank);
-            });
+            // As the Columns card picks it.
+            TableCells::pick(writer, id, cell, kind, blank);
             return what + which + u"cell "_s + QString::number(int(cell)) + u" holds "_s +
                    rawValue(kind);
         }
