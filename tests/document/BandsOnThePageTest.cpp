@@ -5,8 +5,10 @@
 #include "EngineJudge.h"
 #include "StoreTestSupport.h"
 #include "TestSupport.h"
+#include "canvas/BandDropHandler.h"
 #include "model/JrxmlCodec.h"
 #include "model/PageLayout.h"
+#include "workspace/BandSettings.h"
 
 #include <gtest/gtest.h>
 
@@ -74,6 +76,18 @@ ReportBand *findBand(ReportDocument &d, BandType type)
     }
     return nullptr;
 }
+
+// Settings off the grid, text in the default font.
+class PlainSettings : public BandSettings {
+public:
+    bool isSnapToGridEnabled() const override { return false; }
+    double gridSize() const override { return 10; }
+    double snapped(double value) const override { return value; }
+    double snapped(double value, double) const override { return value; }
+    QString defaultFontName() const override { return u"DejaVu Sans"_s; }
+    double defaultFontSize() const override { return 10; }
+    bool defaultBlankWhenNull() const override { return false; }
+};
 
 } // namespace
 
@@ -220,5 +234,47 @@ TEST_F(BandsOnThePage, GeneratedColumnsStayOnThePageOrAddNothing)
     EXPECT_EQ(store.document().detailBands.first().height, 25);
     for (const ReportElement &value : store.document().detailBands.first().elements.mid(1))
         EXPECT_EQ(value.y, 5);
+    expectOnThePage();
+}
+
+TEST_F(BandsOnThePage, FieldsDroppedOnABandThePageCannotGrowAddNothing)
+{
+    const PlainSettings settings;
+    const BandDrop drop = BandDrop::parse(u"fields:name,city"_s);
+    QList<std::pair<BandTarget, double>> refused;
+    QObject::connect(&store, &DocumentStore::insertRefused,
+                     [&](const BandTarget &target, double height) {
+                         refused.append({target, height});
+                     });
+    const auto withFields = [&](double room) {
+        leaveRoom(room, [](ReportDocument &d) {
+            d.fields = {ReportField{.name = u"name"_s, .className = u"java.lang.String"_s},
+                        ReportField{.name = u"city"_s, .className = u"java.lang.String"_s}};
+            findBand(d, BandType::summary)->height = 0;
+        });
+    };
+    // A text field a drop makes is taller than the page holds the summary: none is added.
+    withFields(5);
+    const BandTarget summary = BandTarget::standard(BandType::summary);
+    const ReportDocument before = store.document();
+    ASSERT_TRUE(bandUsesDrop(store, summary, drop));
+    applyBandDrop(store, settings, summary, drop, QPointF(0, 0));
+    EXPECT_EQ(store.document().band(BandType::summary)->elements.size(), 0);
+    EXPECT_EQ(store.document().bands, before.bands);
+    EXPECT_EQ(stepsTaken(), 0);
+    ASSERT_EQ(refused.size(), 1);
+    EXPECT_EQ(refused.first().first, summary);
+
+    // On the detail band the drop lays out columns, which the page does not hold either.
+    applyBandDrop(store, settings, detail(), drop, QPointF(0, 0));
+    EXPECT_EQ(store.document().detailBands.first().elements.size(), 0);
+    EXPECT_EQ(stepsTaken(), 0);
+    EXPECT_EQ(limits.size(), 1);
+
+    // With room, each field is a text field of its own step, and the band stays on the page.
+    withFields(60);
+    applyBandDrop(store, settings, summary, drop, QPointF(0, 30));
+    EXPECT_EQ(store.document().band(BandType::summary)->elements.size(), 2);
+    EXPECT_EQ(stepsTaken(), 2);
     expectOnThePage();
 }
