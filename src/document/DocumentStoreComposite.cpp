@@ -139,9 +139,8 @@ void DocumentStore::generateColumnarLayout(const QList<ReportField> &fields,
         }
         placeElement(next, value, valueTarget);
     }
-    applyDiscreteEdit([&] {
-        changeDocument([&](ReportDocument &document) { document = std::move(next); });
-    });
+    applyDiscreteEdit(
+        [&] { changeDocument([&](ReportDocument &document) { document = std::move(next); }); });
 }
 
 DocumentStore::ColumnLayout DocumentStore::columnLayout(qsizetype count) const

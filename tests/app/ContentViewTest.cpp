@@ -62,6 +62,13 @@ protected:
     {
         workspace.openTab(QUrl::fromLocalFile(writeReport(name)));
     }
+    // Opens the corpus sample at `relative` (under jrxml-samples) in a tab: its store.
+    DocumentStore *openSample(const QString &relative)
+    {
+        workspace.openTab(
+            QUrl::fromLocalFile(testsupport::corpusDir() + u"/jrxml-samples/"_s + relative));
+        return workspace.activeStore();
+    }
     static void settle() { QCoreApplication::processEvents(); }
     template <typename T> QList<T *> all(const QString &name = {}) const
     {
@@ -353,9 +360,7 @@ TEST_F(ContentViewTest, ReaderWarningsAreShownOncePerOpening)
 TEST_F(ContentViewTest, ARefusedPasteIsToldInTheBandHeightFieldsWords)
 {
     QUILLMARK_REQUIRE_CORPUS();
-    workspace.openTab(QUrl::fromLocalFile(testsupport::corpusDir() +
-                                          u"/jrxml-samples/hyperlink/HyperlinkReport.jrxml"_s));
-    DocumentStore *store = workspace.activeStore();
+    DocumentStore *store = openSample(u"hyperlink/HyperlinkReport.jrxml"_s);
     ASSERT_TRUE(store);
     auto *bar = view->findChild<RefusalBar *>();
     ASSERT_TRUE(bar);
@@ -387,9 +392,7 @@ TEST_F(ContentViewTest, ARefusedPasteIsToldInTheBandHeightFieldsWords)
 TEST_F(ContentViewTest, ABandShownLowerThanItWasIsToldInTheBandHeightFieldsWords)
 {
     QUILLMARK_REQUIRE_CORPUS();
-    workspace.openTab(QUrl::fromLocalFile(testsupport::corpusDir() +
-                                          u"/jrxml-samples/hyperlink/HyperlinkReport.jrxml"_s));
-    DocumentStore *store = workspace.activeStore();
+    DocumentStore *store = openSample(u"hyperlink/HyperlinkReport.jrxml"_s);
     ASSERT_TRUE(store);
     auto *bar = view->findChild<RefusalBar *>();
     ASSERT_TRUE(bar);
