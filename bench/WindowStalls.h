@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <functional>
+#include <time.h>
 
 namespace windowstalls {
 
@@ -54,6 +55,16 @@ protected:
         return QObject::eventFilter(watched, event);
     }
 };
+
+// The processor time the calling thread (the window's) has used, in milliseconds: what it did
+// itself, without the time it waited for other threads or for a busy machine to let it run.
+inline double threadCpuMs()
+{
+    timespec now{};
+    if (clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now) != 0)
+        return 0;
+    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
+}
 
 // The median and the longest of figures.
 inline double median(QList<double> figures)
