@@ -1,8 +1,12 @@
 // The document store's undo on a 5,000-element report: the cost of one coalesced element edit
-// with a discrete snapshot, the memory that 50 snapshots hold against one document, and one
-// keystroke of a style's rename, which takes the elements that name the style along.
+// with a discrete snapshot, the memory that 50 snapshots hold against one document, one
+// keystroke of a style's rename, which takes the elements that name the style along, and one
+// keystroke of the default style's size, which reaches every style and text that inherits it.
 #include "ModelFixtures.h"
 #include "document/DocumentStore.h"
+#include "model/JrxmlCodec.h"
+
+#include <QRegularExpression>
 
 #include <benchmark/benchmark.h>
 #if defined(__GLIBC__)
@@ -96,5 +100,39 @@ static void BM_StyleRenameKeystroke(benchmark::State &state)
     }
 }
 BENCHMARK(BM_StyleRenameKeystroke)->Arg(5000)->Unit(benchmark::kMillisecond);
+
+// One keystroke in the default style's size field: the report read from a file whose texts and
+// other styles leave their font to the default style, so that every one of them takes the new
+// size.
+static void BM_DefaultStyleSizeKeystroke(benchmark::State &state)
+{
+    DocumentStore store;
+    qint64 clock = 0;
+    store.setClock([&] { return clock; });
+    ReportDocument document = largeDocument(int(state.range(0)));
+    for (int i = 0; i < 7; ++i)
+        document.styles.append(
+            ReportStyle{.name = QStringLiteral("Style") + QString::number(i), .isDefault = i == 0});
+    QString text = QString::fromUtf8(JrxmlCodec::serialize(document));
+    // Only the default style sets a size; no text sets a font of its own.
+    text.replace(
+        QRegularExpression(QStringLiteral(R"((<style name="Style[1-6]"[^>]*) fontSize="10")")),
+        QStringLiteral("\\1"));
+    text.remove(QRegularExpression(QStringLiteral(R"(\s*<font [^>]*/>)")));
+    store.setDocument(JrxmlCodec::parse(text.toUtf8()));
+    const QUuid id = store.document().styles[0].id;
+    int keystroke = 0;
+    for (auto _ : state) {
+        clock += 100;
+        const double size = 12 + ++keystroke % 2;
+        store.editStyle(id, [&](ReportStyle &style) { style.fontSize = size; });
+    }
+    int following = 0;
+    store.forEveryElementInDocument([&](const ReportElement &e) {
+        following += e.fontSize == store.document().styles[0].fontSize;
+    });
+    state.counters["texts that follow"] = following;
+}
+BENCHMARK(BM_DefaultStyleSizeKeystroke)->Arg(5000)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

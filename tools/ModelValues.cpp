@@ -228,8 +228,8 @@ void Writer::element(const QString &place, const ReportElement &e)
     lines_.put(place, u"kind", kindName(kind));
     lines_.put(place, u"x", e.x);
     lines_.put(place, u"y", e.y);
-    lines_.put(place, u"width", e.width);
-    lines_.put(place, u"height", e.height);
+    lines_.put(place, u"width", e.printedWidth());
+    lines_.put(place, u"height", e.printedHeight());
     const QString foreColor = color(e.foreColor, u"#000000"_s);
     lines_.put(place, u"forecolor", foreColor);
     // The canvas fills an element with its back colour when it has one; a line and a break fill

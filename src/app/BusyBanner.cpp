@@ -7,10 +7,11 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
-#include <QTimer>
+#include <QPushButton>
 
 BusyBanner::BusyBanner(QWidget *parent)
-    : QWidget(parent), label_(new QLabel(this)), spinner_(new Spinner(16, this))
+    : QWidget(parent), label_(new QLabel(this)), spinner_(new Spinner(16, this)),
+      cancelButton_(new QPushButton(QStringLiteral("Cancel"), this))
 {
     setObjectName(QStringLiteral("BusyBanner"));
     QFont font = label_->font();
@@ -22,6 +23,13 @@ BusyBanner::BusyBanner(QWidget *parent)
     layout->setSpacing(8);
     layout->addWidget(spinner_);
     layout->addWidget(label_);
+    cancelButton_->setObjectName(QStringLiteral("BusyBanner.cancel"));
+    cancelButton_->hide();
+    layout->addWidget(cancelButton_);
+    connect(cancelButton_, &QPushButton::clicked, this, [this] {
+        if (cancel_)
+            cancel_();
+    });
     auto *shadow = new QGraphicsDropShadowEffect(this);
     shadow->setColor(QColor(0, 0, 0, 84));
     shadow->setBlurRadius(8);
@@ -38,6 +46,16 @@ void BusyBanner::setMessage(const std::optional<QString> &message)
         adjustSize();
         reposition();
         raise();
+    }
+}
+
+void BusyBanner::setCancel(std::function<void()> cancel)
+{
+    cancel_ = std::move(cancel);
+    cancelButton_->setVisible(bool(cancel_));
+    if (isVisible()) {
+        adjustSize();
+        reposition();
     }
 }
 

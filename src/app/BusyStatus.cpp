@@ -17,3 +17,8 @@ std::optional<QString> busyStatusMessage(const BusyFlags &flags)
     }
     return std::nullopt;
 }
+
+bool busyJobCanBeCancelled(const BusyFlags &flags)
+{
+    return !flags.isRendering && (flags.isExporting || flags.isCompilingAll);
+}

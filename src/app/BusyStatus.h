@@ -19,3 +19,7 @@ struct BusyFlags {
 
 // The banner's text: the first job that runs, by priority; no value when none runs.
 std::optional<QString> busyStatusMessage(const BusyFlags &flags);
+
+// Whether the job the banner names is one the user can call off from it: an export, or a compile
+// of all open reports (a preview is called off by closing its sheet).
+bool busyJobCanBeCancelled(const BusyFlags &flags);

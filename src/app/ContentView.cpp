@@ -234,10 +234,15 @@ SheetDialog *ContentView::buildPageSetupSheet()
 SheetDialog *ContentView::buildSourceSheet()
 {
     WorkspaceModel &w = workspace_;
-    auto *sheet =
-        addSheet(u"SourceSheet"_s, {650, 800}, sourceSheetContent_ = new SourceSheet(workspace_),
-                 [&w] { w.setIsSourceVisible(false); });
+    sourceSheetContent_ = new SourceSheet(workspace_, dialogs_);
+    auto *sheet = addSheet(u"SourceSheet"_s, {650, 800}, sourceSheetContent_,
+                           [&w] { w.setIsSourceVisible(false); });
     sheet->setIsWorkspaceSheet(true);
+    // Its text may be work not applied yet: every way of closing it asks the sheet first.
+    sheet->setClosesOnlyByFlag(true);
+    workspace_.setSourceCloseCheck([sheet = QPointer<SourceSheet>(sourceSheetContent_)] {
+        return !sheet || sheet->confirmClose();
+    });
     return sheet;
 }
 
@@ -304,6 +309,14 @@ void ContentView::refreshBanner()
     flags.isZipping = isZipping_;
     flags.isCreatingSubreport =
         activeStore_ && !activeStore_->creatingSubreportElementIDs().isEmpty();
+    std::function<void()> cancel;
+    if (busyJobCanBeCancelled(flags)) {
+        if (flags.isExporting)
+            cancel = [this] { engine_->cancelExport(); };
+        else
+            cancel = cancelCompileAll_;
+    }
+    banner_->setCancel(std::move(cancel));
     banner_->setMessage(busyStatusMessage(flags));
 }
 
@@ -311,7 +324,8 @@ void ContentView::presentExportError(const QString &rawError)
 {
     dialogs_.runAlert({AlertRequest::Style::warning,
                        u"Export Failed"_s,
-                       FriendlyErrorTranslator::annotate(rawError),
+                       FriendlyErrorTranslator::annotate(
+                           rawError, activeStore_ ? &activeStore_->document() : nullptr),
                        {{u"OK"_s, AlertRequest::Role::normal}}});
 }
 
@@ -361,6 +375,9 @@ SheetDialog *ContentView::buildPreviewSheet()
     if (!engine_)
         return nullptr;
     previewSheetContent_ = new PreviewSheet(*engine_);
+    previewSheetContent_->setReport([this]() -> const ReportDocument * {
+        return activeStore_ ? &activeStore_->document() : nullptr;
+    });
     auto *sheet = addSheet(u"PreviewSheet"_s, {650, 800}, previewSheetContent_, [this] {
         if (engine_)
             engine_->setPreviewSession(std::nullopt);

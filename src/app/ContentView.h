@@ -64,6 +64,11 @@ public:
     // What the engine is doing; the zip and the active tab's subreport flags are added here.
     void setEngineBusyFlags(const BusyFlags &flags);
     void setZipping(bool zipping);
+    // What the busy banner's Cancel does while it names the compile of all open reports.
+    void setCancelCompileAll(std::function<void()> cancel)
+    {
+        cancelCompileAll_ = std::move(cancel);
+    }
     QString busyMessage() const;
 
     // The alert of a failed export, with the engine's text explained where possible.
@@ -152,6 +157,7 @@ private:
     OutlineView *outline_ = nullptr;
     InspectorView *inspector_ = nullptr;
     BusyBanner *banner_ = nullptr;
+    std::function<void()> cancelCompileAll_;
     ReaderWarningsBar *warningsBar_ = nullptr;
     RefusalBar *refusalBar_ = nullptr;
     QPointer<DocumentStore> activeStore_;

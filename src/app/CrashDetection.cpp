@@ -1,5 +1,6 @@
 #include "CrashDetection.h"
 
+#include "SessionRecords.h"
 #include "widgets/Dialogs.h"
 #include "widgets/UrlOpener.h"
 
@@ -34,17 +35,29 @@ QString displayFolder(const QString &folder)
 
 bool checkPreviousSessionAndArmForThisOne()
 {
+    // The settings are read once the records' lock is held: another designer's quit or launch
+    // may have written them while this one waited for it.
+    SessionRecords records(SessionRecords::folderBeside(QSettings().fileName()));
     QSettings settings;
     const bool launchedBefore = marker(settings, hasLaunchedBeforeKey);
     const bool cleanShutdown = marker(settings, hadCleanShutdownKey);
+    const SessionRecords::Others others = records.armThisSession();
     settings.setValue(hasLaunchedBeforeKey, true);
     settings.setValue(hadCleanShutdownKey, false);
     settings.sync();
-    return launchedBefore && !cleanShutdown;
+    if (others.ended)
+        return true;
+    // The markers belong to the sessions still running; with none, they tell as they always
+    // have (also of a session that kept no record).
+    return !others.running && launchedBefore && !cleanShutdown;
 }
 
 void markCleanShutdown()
 {
+    SessionRecords records(SessionRecords::folderBeside(QSettings().fileName()));
+    // While another session runs, or one ended without quitting, the markers stay armed.
+    if (!records.clearThisSession())
+        return;
     QSettings settings;
     settings.setValue(hadCleanShutdownKey, true);
     settings.sync();

@@ -12,8 +12,9 @@ class UrlOpener;
 
 // Finds out at launch whether the previous session ended without an orderly quit, and offers to
 // report it by e-mail: a pre-filled mailto: message the user reviews in the mail program. Nothing
-// is sent by itself. The state is two launch markers in the settings; crash logs are the ones
-// CrashSignalHandler writes.
+// is sent by itself. The state is two launch markers in the settings and a record per running
+// process (SessionRecords), so that designers running side by side neither take one another for
+// a crash nor hide one another's crash; crash logs are the ones CrashSignalHandler writes.
 namespace CrashDetection {
 
 inline const QString hasLaunchedBeforeKey = QStringLiteral("hasLaunchedBefore");
@@ -22,14 +23,20 @@ inline const QString hadCleanShutdownKey = QStringLiteral("hadCleanShutdown");
 inline const QString crashLogPrefix = QStringLiteral("Quillmark");
 // ... and count while younger than this.
 inline constexpr qint64 crashLogMaxAgeSeconds = 86400;
+// The line the program prints on standard output when it finds at launch that a session ended
+// without a quit.
+inline const QString uncleanEndNotice =
+    QStringLiteral("A previous session did not end with a quit: offering to report it");
 // Where crash reports are sent.
 inline const QString supportAddress = QStringLiteral("support@quillmark.app");
 
-// True when the previous session did not end cleanly (the very first launch never counts). Arms
-// the markers for this session and writes them out at once, so that a crash right after launch
-// still finds them.
+// True when a previous session did not end cleanly (the very first launch never counts): a
+// session whose record is left (told once), or, while no other session runs, the markers saying
+// so. Arms the markers and this process's record for this session and writes them out at once,
+// so that a crash right after launch still finds them.
 bool checkPreviousSessionAndArmForThisOne();
-// The orderly quit: the next launch will not ask.
+// The orderly quit, once it is done: this process's record goes, and when no other session runs
+// or is left on record the markers say so, so the next launch will not ask.
 void markCleanShutdown();
 
 // "CrashReports" in the application's data folder.

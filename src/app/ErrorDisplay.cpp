@@ -22,7 +22,8 @@ QLabel *selectableLabel(const QString &text, QWidget *parent)
 
 } // namespace
 
-ErrorDisplay::ErrorDisplay(const QString &rawError, QWidget *parent) : QWidget(parent)
+ErrorDisplay::ErrorDisplay(const QString &rawError, QWidget *parent, const ReportDocument *report)
+    : QWidget(parent)
 {
     setObjectName(QStringLiteral("ErrorDisplay"));
     auto *layout = new QVBoxLayout(this);
@@ -30,7 +31,7 @@ ErrorDisplay::ErrorDisplay(const QString &rawError, QWidget *parent) : QWidget(p
     layout->setAlignment(Qt::AlignTop);
     QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
 
-    const std::optional<QString> friendly = FriendlyErrorTranslator::translate(rawError);
+    const std::optional<QString> friendly = FriendlyErrorTranslator::translate(rawError, report);
     if (!friendly) {
         QLabel *raw = selectableLabel(rawError, this);
         raw->setObjectName(QStringLiteral("RawError"));

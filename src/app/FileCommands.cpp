@@ -6,6 +6,7 @@
 #include "engine/FriendlyErrorTranslator.h"
 #include "engine/LiveConnection.h"
 #include "engine/PDFSizeLimit.h"
+#include "engine/RequestCancel.h"
 #include "engine/SidecarModel.h"
 #include "engine/ZipService.h"
 #include "model/JrxmlCodec.h"
@@ -54,7 +55,8 @@ FileCommands::FileCommands(WorkspaceModel &workspace, AppSettings &settings, Dia
             done(u"The report engine is not available."_s);
             return;
         }
-        engine_->compileTab(tab.document, tab.savedURL, context, std::move(done));
+        engine_->compileTab(tab.document, tab.savedURL, context, std::move(done),
+                            compileAllCancel_);
     };
     zipStep_ = [](const QString &directory, const QString &destination,
                   const std::atomic<bool> &cancelled) {
@@ -214,9 +216,21 @@ void FileCommands::compileAllDocuments()
     if (isEngineBusy())
         return;
     const QList<OpenTab> snapshots = PreviewRun::openTabs(workspace_);
+    compileAllCancel_ = std::make_shared<RequestCancel>();
     if (engine_)
         engine_->setIsCompilingAll(true);
-    compileNext(snapshots, {});
+    compileNext(compileAllCancel_, snapshots, {});
+}
+
+void FileCommands::cancelCompileAll()
+{
+    const std::shared_ptr<RequestCancel> cancel = std::exchange(compileAllCancel_, nullptr);
+    if (!cancel)
+        return;
+    if (engine_) {
+        engine_->sidecar().cancel(*cancel);
+        engine_->setIsCompilingAll(false);
+    }
 }
 
 QString FileCommands::compileFailure(const OpenTab &tab, const QString &error)
@@ -224,12 +238,17 @@ QString FileCommands::compileFailure(const OpenTab &tab, const QString &error)
     const QString name = tab.savedURL ? QFileInfo(tab.savedURL->toLocalFile()).fileName()
                          : tab.document.name.isEmpty() ? u"Untitled report"_s
                                                        : tab.document.name;
-    return name + u": "_s + FriendlyErrorTranslator::translate(error).value_or(error.trimmed());
+    return name + u": "_s +
+           FriendlyErrorTranslator::translate(error, &tab.document).value_or(error.trimmed());
 }
 
-void FileCommands::compileNext(QList<OpenTab> remaining, QStringList failures)
+void FileCommands::compileNext(const std::shared_ptr<RequestCancel> &run, QList<OpenTab> remaining,
+                               QStringList failures)
 {
+    if (run != compileAllCancel_)
+        return; // called off: nothing more is compiled, nothing reported
     if (remaining.isEmpty()) {
+        compileAllCancel_.reset();
         if (engine_)
             engine_->setIsCompilingAll(false);
         // A report that failed leaves no compiled file: silence would read as success.
@@ -245,12 +264,13 @@ void FileCommands::compileNext(QList<OpenTab> remaining, QStringList failures)
     }
     const OpenTab next = remaining.takeFirst();
     // A report's failure is noted and the next one is compiled all the same.
-    compileStep_(next, this,
-                 [this, next, remaining, failures](const std::optional<QString> &error) mutable {
-                     if (error)
-                         failures.append(compileFailure(next, *error));
-                     compileNext(remaining, failures);
-                 });
+    compileStep_(
+        next, this,
+        [this, run, next, remaining, failures](const std::optional<QString> &error) mutable {
+            if (error)
+                failures.append(compileFailure(next, *error));
+            compileNext(run, remaining, failures);
+        });
 }
 
 void FileCommands::newReportBook()
@@ -394,7 +414,9 @@ void FileCommands::exportDocument(ExportFormat format)
             connection = resolveLiveConnection(*target, *connectionStore_);
         engine_->exportReport(
             PreviewRun::engineDocument(*target, books_, others, connection.has_value()), format,
-            url, target->fileURL(), others, values, connection);
+            url, target->fileURL(), others, values, connection,
+            books_ ? books_->chapterFiles(target->document(), target->fileURL())
+                   : QList<ChapterFile>());
     });
 }
 

@@ -18,6 +18,7 @@ class ConnectionPresetStore;
 class Dialogs;
 class DocumentStore;
 class ReportBookChapters;
+class RequestCancel;
 class SidecarModel;
 class WorkspaceModel;
 struct FilePanelRequest;
@@ -74,6 +75,10 @@ public:
     void saveActiveDocumentAs();
     void saveAllDocuments();
     void compileAllDocuments();
+    // Calls off the compile of all open reports that runs: the report being compiled is let go
+    // (its engine too, so the next request starts a fresh one), no other is compiled and nothing
+    // is reported.
+    void cancelCompileAll();
     void zipReportForUpload();
     void exportDocument(ExportFormat format);
     // Chains two or more chosen reports into a report book in a new tab, then has the engine
@@ -117,8 +122,10 @@ private:
     static bool sendToTextField(const char *slot);
     // Undoes or redoes the typing of the focused text field of an open sheet, when it has any.
     static bool stepTypingInSheet(bool undo);
-    // Compiles the reports one after another; after the last, one alert names every failure.
-    void compileNext(QList<OpenTab> remaining, QStringList failures);
+    // Compiles the reports of the compile-all `run` one after another; after the last, one alert
+    // names every failure.
+    void compileNext(const std::shared_ptr<RequestCancel> &run, QList<OpenTab> remaining,
+                     QStringList failures);
     // A failed report's line: its file's (or report's) name and the friendliest text of the error.
     static QString compileFailure(const OpenTab &tab, const QString &error);
     void setZipping(bool zipping);
@@ -134,6 +141,8 @@ private:
     ReportBookChapters *books_ = nullptr;
     CompileStep compileStep_;
     ZipStep zipStep_;
+    // What calls off the compile-all that runs; none while none runs.
+    std::shared_ptr<RequestCancel> compileAllCancel_;
     bool isZipping_ = false;
     std::shared_ptr<std::atomic<bool>> zipCancelled_;
     QPointer<QFutureWatcher<QString>> zipWatcher_;

@@ -131,7 +131,7 @@ void PreviewSheet::refresh()
     if (const auto &error = engine_.errorMessage()) {
         if (*error != shownError_ || !errorArea_->widget()) {
             shownError_ = *error;
-            errorArea_->setWidget(new ErrorDisplay(*error));
+            errorArea_->setWidget(new ErrorDisplay(*error, nullptr, report_ ? report_() : nullptr));
         }
         body_->setCurrentIndex(int(Body::error));
         return;

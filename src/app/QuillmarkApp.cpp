@@ -27,6 +27,7 @@
 #include <QScreen>
 #include <QThreadPool>
 #include <QTimer>
+#include <cstdio>
 #include <utility>
 
 using namespace Qt::StringLiterals;
@@ -53,6 +54,10 @@ QuillmarkApp::QuillmarkApp(std::unique_ptr<Dialogs> dialogs,
       dialogs_(std::move(dialogs)), keychain_(std::move(keychain)),
       settings_(new AppSettings(this)), workspace_(new WorkspaceModel(this))
 {
+    if (previousSessionEndedUncleanly_) {
+        std::printf("%s\n", qPrintable(CrashDetection::uncleanEndNotice));
+        std::fflush(stdout);
+    }
     readFontsAhead();
     // The last session's reports are read on other threads while the window is built.
     workspace_->readLastSessionAhead(*settings_);
@@ -97,6 +102,12 @@ QuillmarkApp::QuillmarkApp(std::unique_ptr<Dialogs> dialogs,
 QuillmarkApp::~QuillmarkApp()
 {
     delete mainWindow_;
+    if (!quitGoesAhead_)
+        return; // not a quit: the next launch offers to report it
+    // The session has ended cleanly only once everything it started has: the engine is ended
+    // now (the model would end it later, after this record).
+    engine_->sidecar().shutdown();
+    CrashDetection::markCleanShutdown();
 }
 
 void QuillmarkApp::buildCommands()
@@ -109,6 +120,7 @@ void QuillmarkApp::buildCommands()
     contentView()->setActionsRow(actions);
     connect(fileCommands_, &FileCommands::isZippingChanged, contentView(),
             [this] { contentView()->setZipping(fileCommands_->isZipping()); });
+    contentView()->setCancelCompileAll([this] { fileCommands_->cancelCompileAll(); });
     menus_ = new AppMenus(mainWindow_->menuBar(), *fileCommands_, *workspace_, *settings_, this);
     menus_->setSettingsAction(settingsAction_);
     menus_->setQuit([this] { quit(); });
@@ -200,6 +212,10 @@ void QuillmarkApp::recordSession()
 
 bool QuillmarkApp::shouldTerminate()
 {
+    // Text typed in the source sheet and not applied yet is asked about before anything else:
+    // applied, it becomes one of the changes asked about next.
+    if (workspaceRef_ && !workspaceRef_->mayCloseSource())
+        return false;
     recordSession();
     if (workspaceRef_ && workspaceRef_->hasUnsavedChanges()) {
         const int answer = dialogs_->runAlert(
@@ -212,7 +228,7 @@ bool QuillmarkApp::shouldTerminate()
         if (answer != 0)
             return false;
     }
-    CrashDetection::markCleanShutdown();
+    quitGoesAhead_ = true;
     return true;
 }
 
@@ -229,8 +245,8 @@ void QuillmarkApp::quitAtSessionEnd()
     if (quitting_)
         return;
     quitting_ = true;
+    quitGoesAhead_ = true;
     recordSession();
-    CrashDetection::markCleanShutdown();
     endQuit();
 }
 
@@ -238,8 +254,25 @@ void QuillmarkApp::endQuit()
 {
     // A zip under way ends now and leaves no partial archive.
     fileCommands_->cancelZip();
+    // The quit is decided: the sheets close without asking again (an ending session asks
+    // nothing at all).
+    if (workspaceRef_)
+        workspaceRef_->setSourceCloseCheck({});
+    // The windows over the main window first: a sheet that covers it refuses its closing.
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    QList<QPointer<QWidget>> others;
+    for (QWidget *window : windows) {
+        if (window != mainWindow_ && window->isVisible())
+            others.append(window);
+    }
+    for (const QPointer<QWidget> &window : std::as_const(others)) {
+        if (window)
+            window->close();
+    }
+    settingsWindow_->close();
     if (mainWindow_)
         mainWindow_->close();
-    settingsWindow_->close();
-    QCoreApplication::quit();
+    // Ends every event loop, an alert's or a panel's included, without asking the windows again
+    // (quit() would, and a window that refuses would keep the program running).
+    QCoreApplication::exit(0);
 }

@@ -36,7 +36,8 @@ class WorkspaceModel;
 // the front and posts the launch checks, the update check once the window has been painted.
 // Quitting, by the window's close or by a command, stores the open files and the active tab, asks
 // before discarding unsaved changes (a stray Return keeps them), and marks the session as cleanly
-// ended only when the program really ends.
+// ended only when the program really ends: when the application object goes, after a quit that
+// went ahead, once the engine has ended.
 class QuillmarkApp : public QObject {
     Q_OBJECT
 
@@ -68,8 +69,9 @@ public:
     // The one alert for failed commands.
     void presentError(const QString &description);
 
-    // The quit request: true when the program may end. Stores the tabs of the last session
-    // first; asks "Quit with Unsaved Changes?" when a tab is dirty.
+    // The quit request: true when the program may end (and then the end counts as a clean one).
+    // Stores the tabs of the last session first; asks "Quit with Unsaved Changes?" when a tab is
+    // dirty.
     bool shouldTerminate();
     // Asks and, when allowed, ends the program (the window and the preferences window close).
     void quit();
@@ -130,4 +132,6 @@ private:
     std::function<void()> crashPrompt_;
     std::function<void()> updateCheck_;
     bool quitting_ = false;
+    // A quit request said yes: the session is marked as cleanly ended when this object goes.
+    bool quitGoesAhead_ = false;
 };

@@ -2,6 +2,7 @@
 
 #include "document/DocumentStore.h"
 #include "edits/LengthLimits.h"
+#include "model/ReportParts.h"
 #include "workspace/AppSettings.h"
 
 RefusalBar::RefusalBar(AppSettings &settings, QWidget *parent)
@@ -15,6 +16,7 @@ void RefusalBar::setStore(DocumentStore *store)
     if (store == store_)
         return;
     disconnect(refused_);
+    disconnect(noBand_);
     disconnect(changed_);
     tell({});
     store_ = store;
@@ -26,6 +28,11 @@ void RefusalBar::setStore(DocumentStore *store)
             if (store_)
                 tell(LengthLimits::bandHeight(*store_, target, height, settings_.measurementUnit())
                          .message);
+        });
+    noBand_ =
+        connect(store, &DocumentStore::bandTakesNoElements, this, [this](const BandTarget &target) {
+            if (store_)
+                tell(ReportParts::noElementsMessage(store_->label(target)));
         });
     changed_ = connect(store, &DocumentStore::documentChanged, this, [this] { tell({}); });
 }

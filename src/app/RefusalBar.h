@@ -9,7 +9,8 @@ class DocumentStore;
 
 // The bar above the working area that tells why an edit of the active report added nothing: a
 // paste, drop or duplicate of an element taller than its band may grow, in the Band Height
-// field's own words. The next change of the report, another tab, or Dismiss ends it.
+// field's own words, or an insert into a report of parts, which takes no elements. The next
+// change of the report, another tab, or Dismiss ends it.
 class RefusalBar : public NoticeBar {
     Q_OBJECT
 
@@ -23,5 +24,6 @@ private:
     AppSettings &settings_;
     QPointer<DocumentStore> store_;
     QMetaObject::Connection refused_;
+    QMetaObject::Connection noBand_;
     QMetaObject::Connection changed_;
 };

@@ -4,6 +4,7 @@
 #include "editors/CodeEditorView.h"
 #include "editors/XMLSyntaxHighlighter.h"
 #include "model/JrxmlCodec.h"
+#include "widgets/Dialogs.h"
 #include "widgets/PlainToolTip.h"
 #include "widgets/SheetHeader.h"
 #include "workspace/WorkspaceModel.h"
@@ -16,20 +17,20 @@
 
 using namespace Qt::StringLiterals;
 
-SourceSheet::SourceSheet(WorkspaceModel &workspace, QWidget *parent)
-    : QWidget(parent), workspace_(workspace), errorLabel_(new QLabel(this)),
+SourceSheet::SourceSheet(WorkspaceModel &workspace, Dialogs &dialogs, QWidget *parent)
+    : QWidget(parent), workspace_(workspace), dialogs_(dialogs), errorLabel_(new QLabel(this)),
       editor_(new CodeEditorView(XMLSyntaxHighlighter::scheme(), true, {}, nullptr, this))
 {
     setObjectName(u"SourceSheetContent"_s);
     errorLabel_->setObjectName(u"SourceError"_s);
     errorLabel_->setTextFormat(Qt::PlainText); // the reader's message quotes the text
+    // Wrapped (inside a word too long for a line) and as tall as it needs: shown whole.
     errorLabel_->setWordWrap(true);
     errorLabel_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     errorLabel_->setMaximumWidth(320);
     QFont caption = errorLabel_->font();
     caption.setPointSizeF(caption.pointSizeF() * 0.85);
     errorLabel_->setFont(caption);
-    errorLabel_->setMaximumHeight(QFontMetrics(caption).lineSpacing() * 2);
     QPalette red = errorLabel_->palette();
     red.setColor(QPalette::WindowText, QColor(0xFF, 0x3B, 0x30));
     errorLabel_->setPalette(red);
@@ -66,6 +67,7 @@ void SourceSheet::openFromActiveReport()
     text_ = decode(bytes);
     if (decode.hasError())
         text_.clear();
+    appliedText_ = text_;
     editor_->setText(text_);
     setErrorMessage(std::nullopt);
     workspace_.setIsSourceVisible(true);
@@ -87,7 +89,27 @@ void SourceSheet::apply()
         return;
     }
     workspace_.activeStore()->applyParsedSource(document);
+    appliedText_ = text_;
     setErrorMessage(std::nullopt);
+}
+
+bool SourceSheet::confirmClose()
+{
+    if (text_ == appliedText_)
+        return true;
+    const int answer = dialogs_.runAlert(
+        {AlertRequest::Style::warning,
+         u"Apply your changes to the source before closing?"_s,
+         u"The text in this sheet differs from the report. If you discard it, your changes "
+         u"are lost."_s,
+         {{u"Apply"_s},
+          {u"Discard"_s, AlertRequest::Role::destructive},
+          {u"Cancel"_s, AlertRequest::Role::cancel}}});
+    if (answer == 0) {
+        apply();
+        return !errorMessage_;
+    }
+    return answer == 1;
 }
 
 void SourceSheet::setErrorMessage(const std::optional<QString> &message)

@@ -10,12 +10,19 @@
 namespace {
 
 int signalPipe[2] = {-1, -1};
+volatile sig_atomic_t deadlineSet = 0;
 
 void onSigterm(int)
 {
     const int saved = errno;
     const char byte = 1;
     (void)::write(signalPipe[1], &byte, 1);
+    // Whatever the main thread is doing, the program ends in time: SIGALRM ends it then, unless
+    // the quit has finished first. Such an end leaves the session marked as not cleanly ended.
+    if (!deadlineSet) {
+        deadlineSet = 1;
+        ::alarm(TerminationSignal::endDeadlineSeconds);
+    }
     errno = saved;
 }
 
@@ -50,6 +57,7 @@ TerminationSignal::~TerminationSignal()
     action.sa_handler = SIG_DFL;
     sigemptyset(&action.sa_mask);
     ::sigaction(SIGTERM, &action, nullptr);
+    // A deadline set stays: the program is on its way out.
     delete notifier_;
     ::close(signalPipe[0]);
     ::close(signalPipe[1]);

@@ -7,12 +7,16 @@ class QSocketNotifier;
 
 // Turns SIGTERM, which a logout or a shutdown sends to end the program, into a call on the main
 // thread, so that it ends as a quit does rather than as a crash. The handler only writes a byte to
-// a pipe that the main thread watches. While it lives the handler is installed; it is the one
-// instance, and the default handling comes back when it goes.
+// a pipe that the main thread watches, and sets an alarm: a program still there
+// `endDeadlineSeconds` later (its main thread stuck) is ended by SIGALRM. While it lives the
+// handler is installed; it is the one instance, and the default handling comes back when it
+// goes.
 class TerminationSignal : public QObject {
     Q_OBJECT
 
 public:
+    static constexpr unsigned endDeadlineSeconds = 10;
+
     explicit TerminationSignal(std::function<void()> onTerminate, QObject *parent = nullptr);
     ~TerminationSignal() override;
 

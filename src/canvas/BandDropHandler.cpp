@@ -2,6 +2,8 @@
 
 #include "canvas/BandGeometry.h"
 #include "document/DocumentStore.h"
+#include "model/ReportParts.h"
+#include "model/StyleChain.h"
 #include "setup/ImageImportService.h"
 #include "workspace/BandSettings.h"
 
@@ -69,11 +71,10 @@ void dropFields(DocumentStore &store, const BandSettings &settings, const BandTa
         return;
     store.setActiveBandTarget(target);
     if (target.kind() == BandTarget::Case::detailBand) {
-        const auto style = std::find_if(doc.styles.cbegin(), doc.styles.cend(),
-                                        [](const ReportStyle &s) { return s.isDefault; });
-        store.generateColumnarLayout(
-            fields, target, settings.defaultBlankWhenNull(),
-            style == doc.styles.cend() ? std::nullopt : std::optional<ReportStyle>(*style));
+        // The report's default style, as the engine takes it.
+        const ReportStyle *style = StyleChain::defaultStyle(doc.styles);
+        store.generateColumnarLayout(fields, target, settings.defaultBlankWhenNull(),
+                                     style ? std::optional<ReportStyle>(*style) : std::nullopt);
         return;
     }
     const QPointF origin = dropOrigin(store, settings, target, point);
@@ -94,6 +95,8 @@ void dropFields(DocumentStore &store, const BandSettings &settings, const BandTa
 
 bool bandTakesElements(const DocumentStore &store, const BandTarget &target)
 {
+    if (ReportParts::isPartReport(store.document()))
+        return false;
     switch (target.kind()) {
     case BandTarget::Case::standard:
         return store.document().band(target.bandType()).has_value();

@@ -21,7 +21,7 @@ void applyBandDrop(DocumentStore &store, const BandSettings &settings, const Ban
                    const BandDrop &drop, QPointF point);
 
 // Whether the band takes elements at all: a standard band the report does not hold is drawn
-// but takes none.
+// but takes none, and no band of a report of parts takes any.
 bool bandTakesElements(const DocumentStore &store, const BandTarget &target);
 
 // An image file dropped on a band: where its image goes (60 points left of and 40 above the

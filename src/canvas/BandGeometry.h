@@ -12,8 +12,12 @@ namespace bandgeometry {
 
 // The body's time window for a double click on empty band area.
 constexpr qint64 doubleClickMs = 400;
-// The height handle: a strip this tall over the bottom of the band.
-constexpr double handleStripHeight = 12;
+// The height handle: a strip along the band's bottom edge, reaching this far into the band,
+// where it yields to whatever takes presses itself (elements, their handles)...
+constexpr double handleReachInside = 8;
+// ...and this far below the edge, over the top of the next band's header strip, where it takes
+// every press but one on a button: there it reaches the band whatever lies in it.
+constexpr double handleReachBelow = 4;
 
 // Where the grid's lines lie along one axis: the grid is stretched so that a whole number of
 // steps (halves rounded away from zero, at least one) fills `length`. None when the grid is

@@ -4,13 +4,12 @@
 #include "canvas/BandDrop.h"
 #include "canvas/BandDropHandler.h"
 #include "canvas/BandGeometry.h"
+#include "canvas/BandHandleStrip.h"
 #include "canvas/BandHeaderButton.h"
+#include "canvas/BandLimitTip.h"
 #include "canvas/CanvasGeometry.h"
 #include "canvas/ElementEnvironment.h"
-#include "canvas/ResizeHandleItem.h"
 #include "canvas/RulerTicks.h"
-#include "edits/LengthLimits.h"
-#include "model/PageLayout.h"
 #include "setup/ImageImportCoordinator.h"
 #include "setup/ImageImportService.h"
 #include "widgets/BandHiding.h"
@@ -19,7 +18,6 @@
 #include "workspace/BandSettings.h"
 
 #include <QApplication>
-#include <QCursor>
 #include <QGraphicsScene>
 #include <QGraphicsSceneMouseEvent>
 #include <QMenu>
@@ -30,7 +28,6 @@
 #include <QScopedValueRollback>
 #include <QStyleOptionGraphicsItem>
 #include <QTimer>
-#include <QToolTip>
 #include <algorithm>
 
 namespace {
@@ -64,82 +61,15 @@ bool isAdditive(Qt::KeyboardModifiers modifiers)
     return modifiers & (Qt::ShiftModifier | Qt::ControlModifier);
 }
 
-// Whether a selected element's resize handle lies under the point.
-bool resizeHandleAt(const QGraphicsScene *scene, QPointF scenePoint)
-{
-    const QList<QGraphicsItem *> items = scene->items(scenePoint);
-    return std::any_of(items.begin(), items.end(), [](const QGraphicsItem *item) {
-        return item->isVisible() && dynamic_cast<const ResizeHandleItem *>(item);
-    });
-}
-
 } // namespace
-
-// The height handle's strip over the bottom of a band, above the band's elements: a press
-// anywhere in it drags the band's height. It draws nothing; the band's bar shows the handle.
-class BandHandleStrip : public QGraphicsItem {
-public:
-    explicit BandHandleStrip(BandItem *band) : QGraphicsItem(band), band_(band)
-    {
-        setFlag(ItemHasNoContents);
-        setZValue(chromeZ);
-        setAcceptHoverEvents(true);
-        setAcceptedMouseButtons(Qt::LeftButton);
-        setCursor(Qt::SizeVerCursor);
-    }
-
-    void setRect(const QRectF &rect)
-    {
-        if (rect_ == rect)
-            return;
-        prepareGeometryChange();
-        rect_ = rect;
-    }
-    QRectF boundingRect() const override { return rect_; }
-    void paint(QPainter *, const QStyleOptionGraphicsItem *, QWidget *) override {}
-
-protected:
-    void hoverEnterEvent(QGraphicsSceneHoverEvent *) override { band_->setHovering(true); }
-    void hoverLeaveEvent(QGraphicsSceneHoverEvent *) override { band_->setHovering(false); }
-    void mousePressEvent(QGraphicsSceneMouseEvent *event) override
-    {
-        const BandContext *context = band_->context_;
-        // The handles of an element that reaches the band's bottom lie under the strip; a press
-        // on one of them resizes the element, so the strip lets it through.
-        if (event->button() != Qt::LeftButton || !context || !context->store ||
-            resizeHandleAt(scene(), event->scenePos())) {
-            event->ignore();
-            return;
-        }
-        band_->handlePressed(event->scenePos());
-        event->accept();
-    }
-    void mouseMoveEvent(QGraphicsSceneMouseEvent *event) override
-    {
-        band_->handleMoved(event->scenePos());
-    }
-    void mouseReleaseEvent(QGraphicsSceneMouseEvent *event) override
-    {
-        if (!band_->handleReleased(event->scenePos()))
-            band_->clickThroughHandle(event->scenePos(), event->modifiers());
-    }
-    bool sceneEvent(QEvent *event) override
-    {
-        if (event->type() == QEvent::UngrabMouse)
-            band_->handleCancelled();
-        return QGraphicsItem::sceneEvent(event);
-    }
-
-private:
-    BandItem *band_;
-    QRectF rect_;
-};
 
 BandItem::BandItem(const BandTarget &target, const BandContext *context, QGraphicsItem *parent)
     : QGraphicsObject(parent), target_(target), context_(context), body_(new BodyItem(this)),
-      rubberBandItem_(new QGraphicsRectItem(body_)), handleBar_(new QGraphicsRectItem(this)),
-      handleStrip_(new BandHandleStrip(this))
+      handleBar_(new QGraphicsRectItem(this)),
+      // Beside the band, so that it reaches over the header strip of the band below.
+      handleStrip_(new BandHandleStrip(this, parent ? parent : this))
 {
+    setFlag(ItemSendsGeometryChanges);
     body_->setPos(0, canvas::headerStripHeight);
     setFlag(ItemClipsChildrenToShape);
     // The grid is drawn over the exposed part only.
@@ -148,11 +78,6 @@ BandItem::BandItem(const BandTarget &target, const BandContext *context, QGraphi
     // from the picture. Whatever changes their look calls update().
     setCacheMode(DeviceCoordinateCache);
     setAcceptDrops(true);
-    rubberBandItem_->setZValue(chromeZ);
-    rubberBandItem_->setBrush(withAlpha(accentColor(), 0.15));
-    rubberBandItem_->setPen(QPen(accentColor(), 1));
-    rubberBandItem_->hide();
-    rubberBandItem_->setAcceptedMouseButtons(Qt::NoButton);
     handleBar_->setZValue(chromeZ);
     handleBar_->setPen(Qt::NoPen);
     handleBar_->setAcceptedMouseButtons(Qt::NoButton);
@@ -175,6 +100,21 @@ BandItem::BandItem(const BandTarget &target, const BandContext *context, QGraphi
             this);
     }
     placeChrome();
+}
+
+BandItem::~BandItem()
+{
+    if (handleStrip_) {
+        handleStrip_->release();
+        delete handleStrip_;
+    }
+}
+
+QVariant BandItem::itemChange(GraphicsItemChange change, const QVariant &value)
+{
+    if (change == ItemPositionHasChanged)
+        placeChrome();
+    return QGraphicsObject::itemChange(change, value);
 }
 
 void BandItem::setBand(const QString &label, double width, double storedHeight, bool isActive,
@@ -221,7 +161,7 @@ QRectF BandItem::bodyRect() const
 
 std::optional<QRectF> BandItem::rubberBand() const
 {
-    if (!rubberBandItem_->isVisible())
+    if (!rubberBandItem_ || !rubberBandItem_->isVisible())
         return std::nullopt;
     return rubberBandItem_->rect();
 }
@@ -242,8 +182,11 @@ void BandItem::placeChrome()
     const bool highlighted = isHandleHighlighted();
     const double barHeight = highlighted ? 3 : 1;
     handleBar_->setRect(0, bounds.bottom() - barHeight, width_, barHeight);
-    handleStrip_->setRect(QRectF(0, bounds.bottom() - bandgeometry::handleStripHeight, width_,
-                                 bandgeometry::handleStripHeight));
+    if (handleStrip_) {
+        const QRectF strip(0, bounds.bottom() - bandgeometry::handleReachInside, width_,
+                           bandgeometry::handleReachInside + bandgeometry::handleReachBelow);
+        handleStrip_->setRect(mapRectToItem(handleStrip_->parentItem(), strip));
+    }
     handleBar_->setBrush(highlighted ? withAlpha(accentColor(), 0.7) : withAlpha(gray, 0.35));
     if (!addButton_)
         return;
@@ -340,6 +283,13 @@ void BandItem::mousePressEvent(QGraphicsSceneMouseEvent *event)
 void BandItem::mouseMoveEvent(QGraphicsSceneMouseEvent *event)
 {
     if (press_ == Press::rubberBand && context_ && context_->store) {
+        if (!rubberBandItem_) {
+            rubberBandItem_ = new QGraphicsRectItem(body_);
+            rubberBandItem_->setZValue(chromeZ);
+            rubberBandItem_->setBrush(withAlpha(accentColor(), 0.15));
+            rubberBandItem_->setPen(QPen(accentColor(), 1));
+            rubberBandItem_->setAcceptedMouseButtons(Qt::NoButton);
+        }
         rubberBandItem_->setRect(
             bandgeometry::rubberBandRect(pressBodyPoint_, toBody(event->pos())));
         rubberBandItem_->show();
@@ -350,7 +300,8 @@ bool BandItem::sceneEvent(QEvent *event)
 {
     if (event->type() == QEvent::UngrabMouse) {
         press_ = Press::none;
-        rubberBandItem_->hide();
+        if (rubberBandItem_)
+            rubberBandItem_->hide();
     }
     return QGraphicsObject::sceneEvent(event);
 }
@@ -363,13 +314,8 @@ void BandItem::handlePressed(QPointF scenePoint)
     handleMinimum_ =
         std::max(canvas::minimumBodyHeight, context_->store->heightToHoldElements(target_));
     // A band the page does not hold (a file's) is never raised, and may still be lowered.
-    const DocumentStore &store = *context_->store;
-    handleMaximum_ = std::max(
-        {PageLayout::largestBandHeight(store.document(), target_), storedHeight_, handleMinimum_});
-    const MeasurementUnit unit =
-        context_->settings ? context_->settings->measurementUnit() : MeasurementUnit::pixels;
-    handleLimitMessage_ =
-        LengthLimits::bandHeight(store, target_, std::floor(handleMaximum_) + 1, unit).message;
+    handleMaximum_ = std::max(context_->store->tallestHeight(target_), handleMinimum_);
+    handleLimitWords_ = bandlimit::words(*context_, target_, std::floor(handleMaximum_) + 1);
 }
 
 void BandItem::handleMoved(QPointF scenePoint)
@@ -395,53 +341,32 @@ void BandItem::handleMoved(QPointF scenePoint)
     // holds; past that the pointer is told why.
     setDragHeightDelta(
         std::clamp(dy, handleMinimum_ - storedHeight_, handleMaximum_ - storedHeight_));
-    if (storedHeight_ + dy > handleMaximum_ && !handleLimitMessage_.isEmpty())
-        QToolTip::showText(QCursor::pos(), handleLimitMessage_);
-    else
-        QToolTip::hideText();
+    handleTip_.tell(storedHeight_ + dy > handleMaximum_ ? handleLimitWords_ : QString());
 }
 
-bool BandItem::handleReleased(QPointF scenePoint)
+void BandItem::handleReleased(QPointF scenePoint)
 {
     DocumentStore *store = context_ ? context_->store.data() : nullptr;
     const bool dragged = std::exchange(isHandlePressed_, false) && handleDragStarted_;
     setDragHeightDelta(0);
+    handleTip_.tell({});
     if (!dragged || !store)
-        return dragged;
+        return;
     const double dy = scenePoint.y() - pressScenePoint_.y();
     double height = bandgeometry::committedHeight(
         store->height(target_), dy,
         [this](double v) { return context_->settings ? context_->settings->snapped(v) : v; },
         handleMinimum_);
-    QToolTip::hideText();
     height = std::min(height, handleMaximum_);
     if (height != store->height(target_))
         store->setHeight(height, target_);
-    return true;
-}
-
-void BandItem::clickThroughHandle(QPointF scenePoint, Qt::KeyboardModifiers modifiers)
-{
-    // The strip lies over the elements for drags only: in a low band it covers most of them,
-    // and they stay selectable with a click.
-    if (!scene())
-        return;
-    const QList<QGraphicsItem *> under =
-        scene()->items(scenePoint, Qt::IntersectsItemShape, Qt::DescendingOrder);
-    for (QGraphicsItem *item : under) {
-        if (!isAncestorOf(item))
-            continue;
-        if (auto *view = qobject_cast<ElementView *>(item->toGraphicsObject())) {
-            view->clickedThrough(modifiers);
-            return;
-        }
-    }
 }
 
 void BandItem::handleCancelled()
 {
     isHandlePressed_ = false;
     setDragHeightDelta(0);
+    handleTip_.tell({});
 }
 
 void BandItem::mouseReleaseEvent(QGraphicsSceneMouseEvent *event)
@@ -449,7 +374,8 @@ void BandItem::mouseReleaseEvent(QGraphicsSceneMouseEvent *event)
     DocumentStore *store = context_ ? context_->store.data() : nullptr;
     const Press press = std::exchange(press_, Press::none);
     const std::optional<QRectF> rect = rubberBand();
-    rubberBandItem_->hide();
+    if (rubberBandItem_)
+        rubberBandItem_->hide();
     if (!store)
         return;
     if (press != Press::rubberBand)

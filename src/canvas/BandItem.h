@@ -1,5 +1,6 @@
 #pragma once
 
+#include "canvas/BandLimitTip.h"
 #include "canvas/ClickTracker.h"
 #include "canvas/ElementView.h"
 #include "model/ReportBand.h"
@@ -16,13 +17,15 @@ struct BandContext;
 
 // One band of the page: the header strip with the band's name (and, on detail bands, the add
 // and remove buttons) over the band body that holds the grid and the element views, with the
-// height handle along its bottom, which lies over the elements. Presses on empty band area draw
-// a rubber band or click the band; texts dropped on it become text fields and image files images.
-// Measured in points; the body starts below the header strip.
+// height handle along its bottom edge: over the band's empty area and the top of the next band's
+// header strip, never over an element. Presses on empty band area draw a rubber band or click
+// the band; texts dropped on it become text fields and image files images. Measured in points;
+// the body starts below the header strip.
 class BandItem : public QGraphicsObject {
     Q_OBJECT
 public:
     BandItem(const BandTarget &target, const BandContext *context, QGraphicsItem *parent = nullptr);
+    ~BandItem() override;
 
     const BandTarget &target() const { return target_; }
 
@@ -60,6 +63,8 @@ public:
     void paint(QPainter *painter, const QStyleOptionGraphicsItem *option, QWidget *widget) override;
 
 protected:
+    // The height handle follows the band's place.
+    QVariant itemChange(GraphicsItemChange change, const QVariant &value) override;
     void mousePressEvent(QGraphicsSceneMouseEvent *event) override;
     void mouseMoveEvent(QGraphicsSceneMouseEvent *event) override;
     void mouseReleaseEvent(QGraphicsSceneMouseEvent *event) override;
@@ -80,10 +85,7 @@ private:
     // The height handle's drag, from the strip; positions in scene points.
     void handlePressed(QPointF scenePoint);
     void handleMoved(QPointF scenePoint);
-    // True when the release ended a drag of the handle; false for a click.
-    bool handleReleased(QPointF scenePoint);
-    // A click in the strip that was no drag reaches the element under it, if any.
-    void clickThroughHandle(QPointF scenePoint, Qt::KeyboardModifiers modifiers);
+    void handleReleased(QPointF scenePoint);
     // Ends a handle drag that lost the pointer: the band keeps its stored height.
     void handleCancelled();
     void bandClicked(bool additive);
@@ -101,7 +103,8 @@ private:
     bool isActive_ = false;
     bool canRemove_ = false;
     QGraphicsItem *body_;
-    QGraphicsRectItem *rubberBandItem_;
+    // Made at the first drag across the band: a report may have very many bands.
+    QGraphicsRectItem *rubberBandItem_ = nullptr;
     QGraphicsRectItem *handleBar_;
     BandHandleStrip *handleStrip_;
     BandHeaderButton *addButton_ = nullptr;
@@ -118,9 +121,10 @@ private:
     // The lowest height the handle gives: the band never cuts off one of its elements.
     double handleMinimum_ = 0;
     // The highest the handle takes the band, as the Band Height field takes it, and the field's
-    // message for a height above it.
+    // words for a height above it, shown while the pointer is past it.
     double handleMaximum_ = 0;
-    QString handleLimitMessage_;
+    QString handleLimitWords_;
+    bandlimit::Tip handleTip_;
     double dragHeightDelta_ = 0;
     bool isHovering_ = false;
     ClickTracker clicks_;

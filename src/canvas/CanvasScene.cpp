@@ -257,6 +257,9 @@ void CanvasScene::layoutBands()
     }
     page_ = canvas::pageGeometry(document, heights);
     sheet_->setRect(0, 0, page_.pageWidth, page_.pageHeight);
+    // A scene without a rectangle of its own measures all its items after every change; the
+    // views show the page (with padding of their own).
+    setSceneRect(0, 0, page_.pageWidth, page_.pageHeight);
     // The outline lies inside the rectangle's bounds; a rectangle too small for that is drawn
     // as a line or a point, not turned inside out.
     const QRectF margin = page_.marginRect.adjusted(0.5, 0.5, -0.5, -0.5);

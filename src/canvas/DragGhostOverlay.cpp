@@ -53,7 +53,7 @@ const QList<DragGhostOverlay::Ghost> &DragGhostOverlay::ghosts() const
     if (!dragged)
         return plan_.ghosts;
     const auto ghostOf = [](const ReportElement &e, QPointF offset) {
-        return Ghost{QSizeF(e.width, e.height), overlay::ghostLabel(e), offset};
+        return Ghost{QSizeF(e.printedWidth(), e.printedHeight()), overlay::ghostLabel(e), offset};
     };
     plan_.ghosts.append(ghostOf(*dragged, QPointF(0, 0)));
     if (group.isEmpty())

@@ -65,6 +65,9 @@ QList<double> tableColumnWidths(const QList<ReportTableColumn> &columns, double 
 
 QLineF lineEnds(double width, double height)
 {
+    // A line no wider and no higher than 1 point prints nothing.
+    if (width <= 1 && height <= 1)
+        return {};
     // A rule of the usual 1-point height (or width) is a straight rule, not the diagonal of the
     // raised 4-point frame. It lies in the middle of its stored thickness.
     if (height <= 1)

@@ -37,7 +37,8 @@ QRectF textBox(const QRectF &frame);
 // share of the sum of all widths (or of 1 when that sum is below 1).
 QList<double> tableColumnWidths(const QList<ReportTableColumn> &columns, double availableWidth);
 
-// The segment of a line element of the stored size. A line as low as 1 point or less runs
+// The segment of a line element of the stored size: none (a null line) for a line no wider and no
+// higher than 1 point, which prints nothing. A line as low as 1 point or less runs
 // horizontally along its stored width, one as narrow as 1 point or less vertically along its
 // stored height; every other line runs from the top-left to the bottom-right corner.
 QLineF lineEnds(double width, double height);

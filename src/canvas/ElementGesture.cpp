@@ -1,6 +1,7 @@
 #include "canvas/ElementGesture.h"
 
 #include "canvas/ElementFaceGeometry.h"
+#include "model/PageLayout.h"
 #include "workspace/BandSettings.h"
 
 #include <algorithm>
@@ -11,6 +12,11 @@ namespace gesture {
 QSizeF toPoints(QPointF translation, double zoom)
 {
     return QSizeF(translation.x() / zoom, translation.y() / zoom);
+}
+
+QRectF frameOf(const ReportElement &element)
+{
+    return QRectF(element.x, element.y, element.printedWidth(), element.printedHeight());
 }
 
 QPointF grabOffset(QPointF startLocation, QPointF homeFrameOrigin, double zoom,
@@ -80,19 +86,25 @@ Drop dropDecision(bool isMultiSelection, bool overOtherBand, bool isTopLevel)
     return isTopLevel ? Drop::elementToBand : Drop::childStays;
 }
 
-QPointF snappedOrigin(QPointF position, const BandSettings &settings, double bandWidth,
-                      double bandHeight)
+QPointF snappedOrigin(QPointF position, double height, const BandSettings &settings,
+                      const BandRoom &band)
 {
-    return QPointF(settings.snapped(position.x(), bandWidth),
-                   settings.snapped(position.y(), bandHeight));
+    return QPointF(settings.snapped(position.x(), band.width),
+                   std::min(settings.snapped(position.y(), band.height),
+                            PageLayout::wholePointsBelow(band.tallest, height)));
 }
 
-QPointF movedOrigin(QPointF origin, QSizeF delta, const BandSettings &settings, double bandWidth,
-                    double bandHeight)
+QPointF movedOrigin(const QRectF &frame, QSizeF delta, const BandSettings &settings,
+                    const BandRoom &band)
 {
-    const QPointF snapped = snappedOrigin(origin + QPointF(delta.width(), delta.height()), settings,
-                                          bandWidth, bandHeight);
-    return QPointF(std::max(0.0, snapped.x()), std::max(0.0, snapped.y()));
+    const QPointF moved = snappedOrigin(frame.topLeft() + QPointF(delta.width(), delta.height()),
+                                        frame.height(), settings, band);
+    return QPointF(std::max(0.0, moved.x()), std::max(0.0, moved.y()));
+}
+
+double roomBelow(const QRectF &frame, double tallest)
+{
+    return PageLayout::wholePointsBelow(tallest, frame.height()) - frame.y();
 }
 
 double snappedSide(double side, const BandSettings &settings)
@@ -107,28 +119,45 @@ double snappedSide(double side, const BandSettings &settings)
     return std::ceil(minimum / grid) * grid;
 }
 
+QSizeF stoppedResizeDelta(ResizeHandleKind kind, const QRectF &start, QSizeF delta, double tallest)
+{
+    if (movesTopEdge(kind))
+        return delta;
+    // A frame that already reaches lower (a file's) may stay where it is.
+    const double room =
+        std::max(PageLayout::wholePointsBelow(tallest, start.y()) - start.height(), 0.0);
+    return QSizeF(delta.width(), std::min(delta.height(), room));
+}
+
 QRectF committedResizeFrame(ResizeHandleKind kind, const QRectF &start, QSizeF delta,
-                            QPointF current, const BandSettings &settings, double bandWidth,
-                            double bandHeight)
+                            const QRectF &current, const BandSettings &settings,
+                            const BandRoom &band)
 {
     const QRectF live = liveResizeFrame(kind, start, delta);
-    const QPointF snapped = snappedOrigin(live.topLeft(), settings, bandWidth, bandHeight);
-    // Only the edges the handle moves change: a moved left or top edge is snapped and the
-    // opposite edge stays; otherwise the place stays and the moved side is snapped.
-    const auto axis = [&](bool movesNear, double place, double liveSide, double snappedPlace,
-                          double farEdge) {
+    // Only the edges the handle moves change, and only along an axis the pointer travelled: a
+    // moved left or top edge is snapped and the opposite edge stays; otherwise the place stays
+    // and the moved side is snapped.
+    const auto axis = [&](bool travelled, bool movesNear, double place, double side,
+                          double liveSide, double snappedPlace, double farEdge) {
+        if (!travelled)
+            return std::pair(place, side);
         if (!movesNear)
             return std::pair(place, snappedSide(liveSide, settings));
-        const double side = farEdge - snappedPlace;
-        if (side >= ElementFaceGeometry::minimumDrawnSize)
-            return std::pair(snappedPlace, side);
-        const double least = snappedSide(side, settings);
+        const double moved = farEdge - snappedPlace;
+        if (moved >= ElementFaceGeometry::minimumDrawnSize)
+            return std::pair(snappedPlace, moved);
+        const double least = snappedSide(moved, settings);
         return std::pair(farEdge - least, least);
     };
     const auto [x, width] =
-        axis(movesLeftEdge(kind), current.x(), live.width(), snapped.x(), start.right());
-    const auto [y, height] =
-        axis(movesTopEdge(kind), current.y(), live.height(), snapped.y(), start.bottom());
+        axis(delta.width() != 0, movesLeftEdge(kind), current.x(), current.width(), live.width(),
+             settings.snapped(live.x(), band.width), start.right());
+    auto [y, height] = axis(delta.height() != 0, movesTopEdge(kind), current.y(), current.height(),
+                            live.height(), settings.snapped(live.y(), band.height), start.bottom());
+    // A bottom edge the handle pulled down stops where the band may grow no further.
+    if (delta.height() > 0 && !movesTopEdge(kind))
+        height = std::min(
+            height, std::max(PageLayout::wholePointsBelow(band.tallest, y), current.height()));
     return QRectF(x, y, width, height);
 }
 

@@ -3,12 +3,14 @@
 #include "canvas/CrossBandDragState.h"
 #include "canvas/ResizeHandleKind.h"
 #include "model/ReportBand.h"
+#include "model/ReportElement.h"
 
 #include <QList>
 #include <QPointF>
 #include <QRectF>
 #include <QSizeF>
 #include <QUuid>
+#include <limits>
 #include <optional>
 
 class BandSettings;
@@ -23,6 +25,10 @@ constexpr double dragThreshold = 2;
 constexpr double resizeThreshold = 1;
 // A pointer travel in view points as points of the report.
 QSizeF toPoints(QPointF translation, double zoom);
+
+// The element's place and size as printed (a line's side of no length is one point), in the
+// points of its band or container.
+QRectF frameOf(const ReportElement &element);
 
 // The point of the element that lies under the pointer, measured from the element's top-left
 // corner: the press location relative to the element's own band frame, minus the element's
@@ -78,28 +84,49 @@ enum class Drop {
 // pointer is over a band other than the element's own, and both bands' frames are known.
 Drop dropDecision(bool isMultiSelection, bool overOtherBand, bool isTopLevel);
 
-// A position moved by `delta` points: snapped along the band's width and height, never below
-// 0.
-QPointF movedOrigin(QPointF origin, QSizeF delta, const BandSettings &settings, double bandWidth,
-                    double bandHeight);
+// The band an element moves or is resized in: its width and height, along which places snap,
+// and the highest it may grow to hold the element (the store's tallestHeight()). An element in a
+// frame or list grows no band: its band sets no such limit.
+struct BandRoom {
+    double width = 0;
+    double height = 0;
+    double tallest = std::numeric_limits<double>::infinity();
+};
 
-// A position over a band, snapped along that band's width and height (not clamped).
-QPointF snappedOrigin(QPointF position, const BandSettings &settings, double bandWidth,
-                      double bandHeight);
+// A position over a band, snapped along the band's width and height (not clamped at 0), but
+// never so low that the band would have to grow past its tallest to hold an element `height`
+// high: there it stops.
+QPointF snappedOrigin(QPointF position, double height, const BandSettings &settings,
+                      const BandRoom &band);
+
+// A frame's place moved by `delta` points: snapped and stopped as snappedOrigin() does, never
+// below 0.
+QPointF movedOrigin(const QRectF &frame, QSizeF delta, const BandSettings &settings,
+                    const BandRoom &band);
+
+// How far down, in points, the frame may move in a band that may grow to `tallest`: below that
+// the band could not hold it. Negative for a frame that already reaches lower (a file's).
+double roomBelow(const QRectF &frame, double tallest);
 
 // A side snapped to the grid. Snapping may round a short side below the minimum (4 points on a
 // grid of 10 becomes 0); such a side becomes the smallest whole number of grid steps that
 // reaches the minimum, or the minimum itself when snapping is off.
 double snappedSide(double side, const BandSettings &settings);
 
-// The frame a finished resize stores: only the edges the handle moves change. A moved left or
-// top edge is snapped along the band and the opposite edge stays where it was; an edge the
-// handle does not move keeps its place from `current`, and the side the handle lengthens or
-// shortens is snapped to the grid (never below the smallest side). Positions are not clamped: a
-// resize past the band's left or top edge stores negative values.
+// The pointer's travel as far as the handle may take the frame: a bottom edge stops where the
+// band would have to grow past `tallest` to hold it. Travel that shrinks the frame, or moves
+// another edge, is kept.
+QSizeF stoppedResizeDelta(ResizeHandleKind kind, const QRectF &start, QSizeF delta, double tallest);
+
+// The frame a finished resize stores: only the edges the handle moves, and only along the axes
+// the pointer travelled, change; every other edge keeps its place from `current`. A moved left
+// or top edge is snapped along the band and the opposite edge stays where it was; the side the
+// handle lengthens or shortens is snapped to the grid (never below the smallest side), and a
+// bottom edge stops where the band may grow no further. Positions are not clamped: a resize past
+// the band's left or top edge stores negative values.
 QRectF committedResizeFrame(ResizeHandleKind kind, const QRectF &start, QSizeF delta,
-                            QPointF current, const BandSettings &settings, double bandWidth,
-                            double bandHeight);
+                            const QRectF &current, const BandSettings &settings,
+                            const BandRoom &band);
 
 // The centre of a resized frame in canvas view coordinates.
 QPointF frameCenter(const QRectF &frame, QPointF homeFrameOrigin, double zoom);

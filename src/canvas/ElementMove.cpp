@@ -2,6 +2,7 @@
 
 #include "canvas/BandContext.h"
 #include "canvas/BandFrameTracker.h"
+#include "canvas/BandLimitTip.h"
 #include "canvas/CrossBandDragState.h"
 #include "canvas/ElementGesture.h"
 #include "canvas/ElementView.h"
@@ -9,6 +10,8 @@
 #include "workspace/BandSettings.h"
 
 #include <QLineF>
+#include <cmath>
+#include <limits>
 #include <utility>
 
 ElementMove::ElementMove(ElementView &view, QPointF startLocation)
@@ -20,7 +23,8 @@ void ElementMove::moved(QPointF location)
 {
     if (!isDragging_ && QLineF(start_, location).length() < gesture::dragThreshold)
         return;
-    isDragging_ = true;
+    if (!std::exchange(isDragging_, true))
+        begin();
     changed(location);
 }
 
@@ -34,6 +38,7 @@ bool ElementMove::released(QPointF location)
 
 void ElementMove::cancel()
 {
+    tip_.tell({});
     if (!std::exchange(isDragging_, false))
         return;
     view_.setDragTranslation(QSizeF(0, 0));
@@ -44,6 +49,42 @@ void ElementMove::cancel()
         context.crossBand->reset();
 }
 
+void ElementMove::begin()
+{
+    const BandContext &context = *view_.context();
+    const DocumentStore &store = *context.store;
+    const QUuid id = view_.id();
+    const QSet<QUuid> &selected = store.selectedElementIDs();
+    const QList<ReportElement> carried = selected.size() > 1 && selected.contains(id)
+                                             ? store.findElements(selected).values()
+                                             : QList<ReportElement>{view_.element()};
+    ownRoom_ = std::numeric_limits<double>::infinity();
+    for (const ReportElement &e : carried) {
+        const std::optional<BandTarget> home = store.homeBandTarget(e.id);
+        if (!home)
+            continue;
+        const double tallest = store.tallestHeight(*home);
+        inBands_.append(e);
+        tallest_.insert(e.id, tallest);
+        const double room = gesture::roomBelow(gesture::frameOf(e), tallest);
+        if (room < ownRoom_) {
+            ownRoom_ = room;
+            ownWords_ = bandlimit::words(context, *home, std::floor(tallest) + 1);
+        }
+    }
+    // An element already lower than its band may grow (a file's) stays where it is.
+    ownRoom_ = std::max(ownRoom_, 0.0);
+}
+
+double ElementMove::roomInto(const BandTarget &target) const
+{
+    const double tallest = view_.context()->store->tallestHeight(target);
+    double room = std::numeric_limits<double>::infinity();
+    for (const ReportElement &e : inBands_)
+        room = std::min(room, gesture::roomBelow(gesture::frameOf(e), tallest));
+    return room;
+}
+
 QPointF ElementMove::positionOver(QPointF location, QPointF origin, QPointF home, double zoom) const
 {
     const ReportElement &e = view_.element();
@@ -51,12 +92,43 @@ QPointF ElementMove::positionOver(QPointF location, QPointF origin, QPointF home
     return gesture::bandPosition(location, origin, zoom, grab);
 }
 
+ElementMove::Carry ElementMove::carry(QPointF location) const
+{
+    const BandContext &context = *view_.context();
+    const DocumentStore &store = *context.store;
+    const double zoom = store.zoomLevel();
+    const BandTarget own = view_.target();
+    const std::optional<BandTarget> over = context.frameTracker->target(location);
+    const auto raised = [&](double points) { return location - QPointF(0, points * zoom); };
+    if (!over || *over == own) {
+        const double dy = (location.y() - start_.y()) / zoom;
+        return dy > ownRoom_ ? Carry{raised(dy - ownRoom_), ownWords_} : Carry{location, {}};
+    }
+    const BandFrameTracker::Frames &frames = context.frameTracker->frames();
+    if (inBands_.isEmpty() || !frames.contains(own) || !frames.contains(*over))
+        return {location, {}};
+    // Into another band: one element taller than it may grow keeps them all where they are.
+    if (const std::optional<double> tall = store.tallerThanBand(inBands_, *over))
+        return {location, bandlimit::words(context, *over, *tall)};
+    const double dy =
+        positionOver(location, frames[*over].topLeft(), frames[own].topLeft(), zoom).y() -
+        view_.element().y;
+    const double room = roomInto(*over);
+    if (dy <= room)
+        return {location, {}};
+    return {raised(dy - room),
+            bandlimit::words(context, *over, std::floor(store.tallestHeight(*over)) + 1)};
+}
+
 void ElementMove::changed(QPointF location)
 {
     const BandContext &context = *view_.context();
     DocumentStore &store = *context.store;
     const double zoom = store.zoomLevel();
-    const QSizeF translation = gesture::toPoints(location - start_, zoom);
+    const Carry carried = carry(location);
+    tip_.tell(carried.words);
+    const QPointF at = carried.location;
+    const QSizeF translation = gesture::toPoints(at - start_, zoom);
     view_.setDragTranslation(translation);
 
     const QUuid id = view_.id();
@@ -65,7 +137,7 @@ void ElementMove::changed(QPointF location)
         context.multiDrag->set(translation, id);
 
     gesture::DragStep step{id,
-                           location,
+                           at,
                            context.frameTracker->target(location),
                            view_.target(),
                            QList<QUuid>(selected.cbegin(), selected.cend()),
@@ -74,10 +146,10 @@ void ElementMove::changed(QPointF location)
     const auto home = frames.constFind(view_.target());
     if (home != frames.cend()) {
         const ReportElement &e = view_.element();
-        const QPointF p = positionOver(location, home->topLeft(), home->topLeft(), zoom);
+        const QPointF p = positionOver(at, home->topLeft(), home->topLeft(), zoom);
         step.fitsOwnBand =
-            gesture::fitsInBand(QRectF(p, QSizeF(e.width, e.height)), store.width(view_.target()),
-                                store.height(view_.target()));
+            gesture::fitsInBand(QRectF(p, QSizeF(e.printedWidth(), e.printedHeight())),
+                                store.width(view_.target()), store.height(view_.target()));
     }
     context.crossBand->set(gesture::dragChange(context.crossBand->value(), step));
 }
@@ -88,7 +160,9 @@ void ElementMove::ended(QPointF location)
     DocumentStore &store = *context.store;
     const BandSettings &settings = *context.settings;
     const double zoom = store.zoomLevel();
-    const QSizeF delta = gesture::toPoints(location - start_, zoom);
+    const QPointF at = carry(location).location;
+    tip_.tell({});
+    const QSizeF delta = gesture::toPoints(at - start_, zoom);
     const QUuid id = view_.id();
     const BandTarget own = view_.target();
     const ReportElement element = view_.element();
@@ -101,17 +175,21 @@ void ElementMove::ended(QPointF location)
     const std::optional<BandTarget> over = context.frameTracker->target(location);
     const bool overOther =
         over && !(*over == own) && frames.contains(own) && frames.contains(*over);
-    // Where the element lands over the other band, snapped along that band.
+    // Where the element lands over the other band, snapped along that band, and stopped where
+    // that band may grow no further.
     const auto landing = [&] {
-        const QPointF p =
-            positionOver(location, frames[*over].topLeft(), frames[own].topLeft(), zoom);
-        return gesture::snappedOrigin(p, settings, store.width(*over), store.height(*over));
+        const QPointF p = positionOver(at, frames[*over].topLeft(), frames[own].topLeft(), zoom);
+        return gesture::snappedOrigin(
+            p, element.height, settings,
+            {store.width(*over), store.height(*over), store.tallestHeight(*over)});
     };
     // An element moved by the pointer's travel within the own band.
     const double width = store.width(own);
     const double height = store.height(own);
     const auto moveInBand = [&](ReportElement &e) {
-        const QPointF o = gesture::movedOrigin(QPointF(e.x, e.y), delta, settings, width, height);
+        const gesture::BandRoom room{width, height,
+                                     tallest_.value(e.id, std::numeric_limits<double>::infinity())};
+        const QPointF o = gesture::movedOrigin(gesture::frameOf(e), delta, settings, room);
         e.x = o.x();
         e.y = o.y();
     };
@@ -119,13 +197,17 @@ void ElementMove::ended(QPointF location)
     switch (gesture::dropDecision(isMulti, overOther, store.isTopLevelElement(id))) {
     case gesture::Drop::selectionToBand: {
         const QPointF s = landing();
-        store.moveSelectedElementsToNewBand(*over, s.x() - element.x, s.y() - element.y);
+        // The group keeps its arrangement: it stops as a whole.
+        const double dy = std::min(s.y() - element.y, roomInto(*over));
+        store.moveSelectedElementsToNewBand(*over, s.x() - element.x, dy);
         break;
     }
     case gesture::Drop::selectionInBand:
         store.updateSelectedElements(moveInBand);
         break;
     case gesture::Drop::elementToBand: {
+        if (store.refusesTallerThanBand({element}, *over))
+            break;
         const QPointF s = landing();
         store.flushPendingUndoSnapshot();
         store.pushUndo(store.document());

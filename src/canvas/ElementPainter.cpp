@@ -221,10 +221,13 @@ void paintContent(QPainter *painter, const ReportElement &element, const QRectF 
         return;
     }
     if (kind.is<ElementKind::Line>()) {
+        const QLineF ends =
+            ElementFaceGeometry::lineEnds(element.printedWidth(), element.printedHeight());
+        if (ends.isNull())
+            return;
         painter->save();
         painter->setPen(strokePen(element));
-        painter->drawLine(ElementFaceGeometry::lineEnds(element.width, element.height)
-                              .translated(frame.topLeft()));
+        painter->drawLine(ends.translated(frame.topLeft()));
         painter->restore();
         return;
     }
@@ -287,6 +290,9 @@ void paintOverlay(QPainter *painter, const ReportElement &element, const QRectF 
 double penReach(const ReportElement &element)
 {
     const ElementKind &kind = element.kind;
+    if (kind.is<ElementKind::Line>() &&
+        ElementFaceGeometry::lineEnds(element.printedWidth(), element.printedHeight()).isNull())
+        return 0;
     if (kind.is<ElementKind::Line>() || kind.is<ElementKind::Rectangle>() ||
         kind.is<ElementKind::Ellipse>())
         return std::max(element.penWidth, 0.0) / 2;
@@ -299,7 +305,8 @@ double penReach(const ReportElement &element)
 
 void paintTree(QPainter *painter, const ReportElement &element, const ElementFaceContext &context)
 {
-    const QRectF frame = ElementFaceGeometry::drawnFrame(element.width, element.height);
+    const QRectF frame =
+        ElementFaceGeometry::drawnFrame(element.printedWidth(), element.printedHeight());
     paintContent(painter, element, frame, context);
     if (const ElementList *children = element.kind.children()) {
         painter->save();

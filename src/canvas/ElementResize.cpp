@@ -2,11 +2,14 @@
 
 #include "canvas/BandContext.h"
 #include "canvas/BandFrameTracker.h"
+#include "canvas/BandLimitTip.h"
 #include "canvas/CrossBandDragState.h"
 #include "canvas/ElementGesture.h"
 #include "canvas/ElementView.h"
 
 #include <QLineF>
+#include <cmath>
+#include <limits>
 #include <utility>
 
 ElementResize::ElementResize(ElementView &view, ResizeHandleKind kind, QPointF startLocation)
@@ -30,6 +33,7 @@ void ElementResize::released(QPointF location)
 
 void ElementResize::cancel()
 {
+    tip_.tell({});
     if (!std::exchange(isResizing_, false))
         return;
     view_.resizeAnchor().dragEnded();
@@ -38,29 +42,41 @@ void ElementResize::cancel()
         ghost->set(ghost->value().withoutGhost());
 }
 
-namespace {
-
-QRectF frameOf(const ReportElement &e)
+double ElementResize::tallest() const
 {
-    return QRectF(e.x, e.y, e.width, e.height);
+    // An element inside a frame or list grows no band.
+    const DocumentStore &store = *view_.context()->store;
+    const std::optional<BandTarget> home = store.homeBandTarget(view_.id());
+    return home ? store.tallestHeight(*home) : std::numeric_limits<double>::infinity();
 }
 
-} // namespace
+QSizeF ElementResize::stoppedDelta(QPointF location, const QRectF &start)
+{
+    const double zoom = view_.context()->store->zoomLevel();
+    const QSizeF delta = gesture::toPoints(location - start_, zoom);
+    const double limit = tallest();
+    const QSizeF stopped = gesture::stoppedResizeDelta(kind_, start, delta, limit);
+    tip_.tell(stopped == delta
+                  ? QString()
+                  : bandlimit::words(*view_.context(), view_.target(), std::floor(limit) + 1));
+    return stopped;
+}
 
 void ElementResize::changed(QPointF location)
 {
     const BandContext &context = *view_.context();
     const DocumentStore &store = *context.store;
     const double zoom = store.zoomLevel();
-    const QSizeF delta = gesture::toPoints(location - start_, zoom);
-    view_.resizeAnchor().dragChanged(frameOf(view_.element()), kind_);
+    view_.resizeAnchor().dragChanged(gesture::frameOf(view_.element()), kind_);
+    const QRectF start = *view_.resizeAnchor().startFrame();
+    const QSizeF delta = stoppedDelta(location, start);
     view_.setResizeTranslation(delta);
 
     const BandFrameTracker::Frames &frames = context.frameTracker->frames();
     const auto home = frames.constFind(view_.target());
     if (home == frames.cend())
         return;
-    const QRectF frame = liveResizeFrame(kind_, *view_.resizeAnchor().startFrame(), delta);
+    const QRectF frame = liveResizeFrame(kind_, start, delta);
     const bool fits =
         gesture::fitsInBand(frame, store.width(view_.target()), store.height(view_.target()));
     context.crossBand->set(
@@ -72,20 +88,24 @@ void ElementResize::ended(QPointF location)
 {
     const BandContext &context = *view_.context();
     DocumentStore &store = *context.store;
-    const double zoom = store.zoomLevel();
-    const QSizeF delta = gesture::toPoints(location - start_, zoom);
-    const QRectF start = view_.resizeAnchor().startFrame().value_or(frameOf(view_.element()));
-    const double bandWidth = store.width(view_.target());
-    const double bandHeight = store.height(view_.target());
+    const QRectF start =
+        view_.resizeAnchor().startFrame().value_or(gesture::frameOf(view_.element()));
+    const QSizeF delta = stoppedDelta(location, start);
+    tip_.tell({});
+    const gesture::BandRoom room{store.width(view_.target()), store.height(view_.target()),
+                                 tallest()};
     const BandSettings &settings = *context.settings;
     const ResizeHandleKind kind = kind_;
     store.updateElement(view_.id(), [&](ReportElement &e) {
-        const QRectF frame = gesture::committedResizeFrame(kind, start, delta, QPointF(e.x, e.y),
-                                                           settings, bandWidth, bandHeight);
+        const QRectF was = gesture::frameOf(e);
+        const QRectF frame = gesture::committedResizeFrame(kind, start, delta, was, settings, room);
         e.x = frame.x();
         e.y = frame.y();
-        e.width = frame.width();
-        e.height = frame.height();
+        // A length the resize left as it was keeps what the file says (a line's 0 among them).
+        if (frame.width() != was.width())
+            e.width = frame.width();
+        if (frame.height() != was.height())
+            e.height = frame.height();
     });
     view_.resizeAnchor().dragEnded();
     view_.setResizeTranslation(QSizeF(0, 0));

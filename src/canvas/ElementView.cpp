@@ -163,7 +163,7 @@ QRectF ElementView::previewFrame() const
     const std::optional<ResizeHandleKind> &handle = resizeAnchor_.activeHandle();
     if (start && handle)
         return liveResizeFrame(*handle, *start, resizeTranslation_);
-    return QRectF(element_->x, element_->y, element_->width, element_->height);
+    return QRectF(element_->x, element_->y, element_->printedWidth(), element_->printedHeight());
 }
 
 QRectF ElementView::box() const
@@ -382,13 +382,6 @@ void ElementView::mouseReleaseEvent(QGraphicsSceneMouseEvent *event)
     if (!move || !context_->store || move->released(canvasLocation(event)))
         return;
     clicked(event->modifiers());
-}
-
-void ElementView::clickedThrough(Qt::KeyboardModifiers modifiers)
-{
-    // While the inline field is open, clicks on the element belong to the field.
-    if (context_ && context_->store && !inlineEdit_.isEditing())
-        clicked(modifiers);
 }
 
 void ElementView::clicked(Qt::KeyboardModifiers modifiers)

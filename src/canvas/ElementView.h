@@ -78,9 +78,6 @@ public:
     // the dragged one. The canvas calls it on the selected views only.
     void followDrag() { place(); }
     ResizeAnchor &resizeAnchor() { return resizeAnchor_; }
-    // A click that reached the element through something lying over it (the band's height
-    // handle): it selects and counts towards a double click as a click on the element does.
-    void clickedThrough(Qt::KeyboardModifiers modifiers);
     // Whether presses may become drags and resizes: the canvas's store, preferences and shared
     // gesture state are all present.
     bool canBeDragged() const;

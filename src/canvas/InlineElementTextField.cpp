@@ -1,4 +1,5 @@
 #include "canvas/InlineElementTextField.h"
+#include "widgets/EnteredTextValidator.h"
 
 #include <QGraphicsProxyWidget>
 #include <QKeyEvent>
@@ -19,6 +20,7 @@ InlineElementTextField::InlineElementTextField(const QString &text, const QFont 
     setAttribute(Qt::WA_MacShowFocusRect, false);
     setFont(font);
     setAlignment(alignment);
+    EnteredTextValidator::install(this);
     connect(this, &QLineEdit::textEdited, this, [this](const QString &typed) {
         if (onTextChanged_)
             onTextChanged_(typed);

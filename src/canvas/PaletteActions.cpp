@@ -2,10 +2,10 @@
 
 #include "canvas/SnippetLibrary.h"
 #include "document/DocumentStore.h"
-#include "editors/ExpressionScope.h"
 #include "edits/DataItemEdits.h"
 #include "engine/SidecarModel.h"
 #include "model/Identifiers.h"
+#include "model/ReportParts.h"
 #include "workspace/AppSettings.h"
 
 #include <QPointer>
@@ -38,23 +38,15 @@ void raiseExplorerTick(AppSettings &settings)
     settings.setExplorerRefreshTick(settings.explorerRefreshTick() + 1);
 }
 
-// The fields of the dataset an element inserted now runs in: inside the selected list, or a
-// frame in one, those of the list's dataset; elsewhere the report's own.
-QList<ReportField> fieldsWhereInserted(const DocumentStore &store)
+// The fields of the dataset of that name: the report's own for an empty name, and for one the
+// report does not declare.
+QList<ReportField> fieldsOf(const ReportDocument &document, const QString &dataset)
 {
-    const ReportDocument &document = store.document();
-    const std::optional<QUuid> container = store.selectedContainerID();
-    if (!container)
-        return document.fields;
-    const std::optional<ReportElement> element = store.element(*container);
-    if (const auto *list = element ? element->kind.as<K::List>() : nullptr) {
-        for (const ReportSubDataset &dataset : document.subDatasets) {
-            if (dataset.name == list->datasetName)
-                return dataset.fields;
-        }
-        return document.fields;
+    for (const ReportSubDataset &subDataset : document.subDatasets) {
+        if (!dataset.isEmpty() && subDataset.name == dataset)
+            return subDataset.fields;
     }
-    return expressions::scopeOfElement(document, *container).fields;
+    return document.fields;
 }
 
 } // namespace
@@ -75,7 +67,7 @@ ReportElement newElement(Kind kind, const ReportDocument &document, const AppSet
         if (kind == Kind::staticText) {
             e.kind = K::StaticText{u"Label"_s};
         } else {
-            e.kind = K::TextField{u"$F{fieldName}"_s};
+            e.kind = K::TextField{DataItemEdits::fieldToken(placeholderField().name)};
             e.isBlankWhenNull = settings.defaultBlankWhenNull();
         }
         e.fontName = settings.defaultFontName();
@@ -133,6 +125,14 @@ ReportElement newElement(Kind kind, const ReportDocument &document, const AppSet
     return e;
 }
 
+ReportField placeholderField()
+{
+    ReportField field;
+    field.name = u"fieldName"_s;
+    field.className = u"java.lang.String"_s;
+    return field;
+}
+
 QString addTargetLabel(const DocumentStore &store)
 {
     if (const std::optional<QUuid> id = store.selectedElementID()) {
@@ -141,6 +141,15 @@ QString addTargetLabel(const DocumentStore &store)
             return u"Add to Frame"_s;
     }
     return u"Add to "_s + store.label(store.activeBandTarget());
+}
+
+TargetCaption targetCaption(const DocumentStore &store)
+{
+    if (ReportParts::isPartReport(store.document())) {
+        const QString band = store.label(store.activeBandTarget());
+        return {ReportParts::noElementsCaption(band), ReportParts::noElementsMessage(band)};
+    }
+    return {addTargetLabel(store) + u':', {}};
 }
 
 void insert(Kind kind, DocumentStore &store, const AppSettings &settings)
@@ -155,18 +164,25 @@ void insert(Kind kind, DocumentStore &store, const AppSettings &settings)
         return;
     }
     ReportElement element = newElement(kind, store.document(), settings);
-    // A text field names a field its dataset declares, where there is one.
+    // A text field names the first field its dataset declares; in a dataset without fields, its
+    // own is declared there in the same step, so that the report compiles.
     if (kind == Kind::textField) {
-        const QList<ReportField> fields = fieldsWhereInserted(store);
-        if (!fields.isEmpty())
-            element.kind = K::TextField{DataItemEdits::fieldToken(fields.first().name)};
+        const QString dataset = store.datasetInside(store.selectedContainerID());
+        const QList<ReportField> fields = fieldsOf(store.document(), dataset);
+        if (fields.isEmpty()) {
+            store.addElementSmart(element, placeholderField(), dataset);
+            return;
+        }
+        element.kind = K::TextField{DataItemEdits::fieldToken(fields.first().name)};
     }
     store.addElementSmart(element);
 }
 
 void insertSubreport(DocumentStore &store, AppSettings &settings, SidecarModel &sidecar)
 {
-    if (!store.promptSaveIfNeeded())
+    // A report of parts takes no element: no subreport file is written for one.
+    if ((!store.selectedContainerID() && store.refusesBandsOfParts(store.activeBandTarget())) ||
+        !store.promptSaveIfNeeded())
         return;
     const DocumentStore::AutoSubreport created =
         store.createAutoSubreport(settings.defaultPageWidth(), settings.defaultPageHeight());

@@ -36,18 +36,32 @@ inline constexpr Kind allKinds[] = {Kind::staticText, Kind::textField,  Kind::re
 
 // A complete new element of the kind with fresh ids, as the palette inserts it. Text kinds
 // take the settings' default font (and blank-when-null); lists and tables the report's first
-// sub-dataset. A subreport gets the given expression and parameters. A text field says
-// $F{fieldName}; insert() names a field of its dataset instead where there is one.
+// sub-dataset. A subreport gets the given expression and parameters. A text field names the
+// placeholder field; insert() names the first field of its dataset instead.
 ReportElement newElement(Kind kind, const ReportDocument &document, const AppSettings &settings,
                          const QString &subreportExpression = {},
                          const QList<SubreportParameter> &subreportParameters = {});
 
+// The field a new text field names where its dataset declares none, "fieldName" (a text),
+// declared with it.
+ReportField placeholderField();
+
 // "Add to Frame" while one frame is selected, else "Add to " and the active band's label.
 QString addTargetLabel(const DocumentStore &store);
 
+// What the palette shows before its buttons: the target label and a colon; in a report of parts,
+// which takes no elements, the band's label and that it takes parts only, with the whole reason
+// as the tooltip.
+struct TargetCaption {
+    QString text;
+    QString toolTip;
+};
+TargetCaption targetCaption(const DocumentStore &store);
+
 // Builds the element and inserts it into the selected frame or list, else the active band. A
 // table or list in a report without sub-datasets comes with a new one, "Dataset1", which it
-// iterates: one undo step for both.
+// iterates: one undo step for both. A text field whose dataset declares no field comes with the
+// placeholder field, declared in that dataset in the same step.
 void insert(Kind kind, DocumentStore &store, const AppSettings &settings);
 
 // Saves the report first (it may ask where), writes a new subreport file beside it, inserts the

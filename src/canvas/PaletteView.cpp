@@ -167,10 +167,13 @@ QToolButton *PaletteView::button(const QString &symbol) const
 
 void PaletteView::refreshTarget()
 {
-    const QString caption = store_ ? PaletteActions::addTargetLabel(*store_) + u':' : QString();
-    const QString shown =
-        targetLabel_->fontMetrics().elidedText(caption, Qt::ElideMiddle, targetLabel_->width());
+    const PaletteActions::TargetCaption caption =
+        store_ ? PaletteActions::targetCaption(*store_) : PaletteActions::TargetCaption{};
+    const QString shown = targetLabel_->fontMetrics().elidedText(caption.text, Qt::ElideMiddle,
+                                                                 targetLabel_->width());
     targetLabel_->setText(shown);
-    targetLabel_->setToolTip(shown == caption ? QString() : caption);
-    targetLabel_->setAccessibleName(caption);
+    targetLabel_->setToolTip(!caption.toolTip.isEmpty() ? caption.toolTip
+                             : shown == caption.text    ? QString()
+                                                        : caption.text);
+    targetLabel_->setAccessibleName(caption.text);
 }

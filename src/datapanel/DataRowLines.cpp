@@ -3,6 +3,7 @@
 #include "editors/ExpressionBuilderButton.h"
 #include "widgets/CardText.h"
 #include "widgets/DataRowButtons.h"
+#include "widgets/EnteredTextValidator.h"
 #include "widgets/InspectorRows.h"
 #include "widgets/WheelGuard.h"
 
@@ -93,6 +94,7 @@ QLineEdit *textField(const QString &placeholder, int width, QWidget *parent)
 {
     auto *field = new QLineEdit(parent);
     field->setPlaceholderText(placeholder);
+    EnteredTextValidator::install(field);
     if (width > 0)
         field->setFixedWidth(width);
     return field;

@@ -3,6 +3,7 @@
 #include "datapanel/DataPanelView.h"
 #include "datapanel/GenerateColumnsSheetVisibility.h"
 #include "document/DocumentStore.h"
+#include "model/ReportParts.h"
 #include "widgets/CardText.h"
 #include "widgets/SheetDialog.h"
 #include "widgets/SheetHeader.h"
@@ -91,6 +92,13 @@ GenerateColumnsView::GenerateColumnsView(DocumentStore *store, AppSettings &sett
     CardText::makeSecondary(emptyText_);
     column->addWidget(emptyText_);
 
+    // A report of parts takes no columns: the sheet says so where they would go.
+    partsText_ = new QLabel(this);
+    partsText_->setObjectName(sheetName + u".parts"_s);
+    partsText_->setWordWrap(true);
+    CardText::makeSecondary(partsText_);
+    column->addWidget(partsText_);
+
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
     cancel_ = sheetButton(u"Cancel"_s, sheetName, u"cancel"_s, this);
@@ -173,7 +181,7 @@ void GenerateColumnsView::refresh()
                 selection_.selectedIDs.insert(id);
             else
                 selection_.selectedIDs.remove(id);
-            generate_->setEnabled(!selection_.selectedIDs.isEmpty());
+            showSelection();
         });
         fieldColumn_->insertWidget(int(i), entry);
         boxes_.append(box);
@@ -182,6 +190,12 @@ void GenerateColumnsView::refresh()
     const bool hasFields = !document.fields.isEmpty();
     fieldsPart_->setVisible(hasFields);
     emptyText_->setVisible(!hasFields);
+    const bool ofParts = ReportParts::isPartReport(document);
+    partsText_->setVisible(ofParts);
+    if (ofParts)
+        partsText_->setText(
+            ReportParts::noElementsMessage(store_->label(selection_.detailTarget.value_or(
+                BandTarget::detailBand(document.detailBands.value(0).id)))));
 
     const qsizetype bandCount = document.detailBands.size();
     bandRow_->setVisible(hasFields && bandCount >= 2);
@@ -206,7 +220,8 @@ void GenerateColumnsView::showSelection()
         const QSignalBlocker blocker(boxes_[i]);
         boxes_[i]->setChecked(selection_.selectedIDs.contains(boxIDs_.at(i)));
     }
-    generate_->setEnabled(!selection_.selectedIDs.isEmpty());
+    generate_->setEnabled(!selection_.selectedIDs.isEmpty() && store_ &&
+                          !ReportParts::isPartReport(store_->document()));
 }
 
 void GenerateColumnsView::generate()

@@ -54,6 +54,8 @@ public:
     QWidget *bandRow() const { return bandRow_; }
     QComboBox *bandPicker() const { return bandPicker_; }
     QLabel *emptyText() const { return emptyText_; }
+    // Shown for a report of parts, which takes no columns; Generate is then disabled.
+    QLabel *partsText() const { return partsText_; }
     QPushButton *selectAllButton() const { return selectAll_; }
     QPushButton *selectNoneButton() const { return selectNone_; }
     QPushButton *cancelButton() const { return cancel_; }
@@ -76,6 +78,7 @@ private:
     QWidget *bandRow_;
     QComboBox *bandPicker_;
     QLabel *emptyText_;
+    QLabel *partsText_;
     QPushButton *cancel_;
     QPushButton *generate_;
 };

@@ -1,7 +1,10 @@
 #include "document/ContainerRoom.h"
 
+#include "model/KeptLayout.h"
+
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 namespace ContainerRoom {
 
@@ -17,9 +20,14 @@ double written(double value)
 // changed together at the near edge (a resize from the left or top) keep the far edge; a size
 // that grew at a kept place (a resize from the right or bottom) stops at the room's edge; any
 // other element that reaches past the edge moves in, and shrinks to the room where it is wider.
+// A line's side written as 0 (`isLine`) takes one point, as the engine lays it out.
 void fitAxis(double &place, double &size, double room, std::optional<double> placeBefore,
-             std::optional<double> sizeBefore)
+             std::optional<double> sizeBefore, bool isLine)
 {
+    const auto measured = [&] {
+        const double side = written(size);
+        return isLine && side == 0 ? 1.0 : side;
+    };
     room = std::max(room, 0.0);
     const bool moved = placeBefore && place != *placeBefore;
     const bool resized = sizeBefore && size != *sizeBefore;
@@ -28,25 +36,25 @@ void fitAxis(double &place, double &size, double room, std::optional<double> pla
             size = std::max(0.0, size + place);
         place = 0;
     }
-    if (written(place) + written(size) <= room)
+    if (written(place) + measured() <= room)
         return;
     if (resized && !moved && written(place) < room)
         size = room - written(place);
-    else if (written(size) > room) {
+    else if (measured() > room) {
         place = 0;
         size = room;
     } else {
-        place = room - written(size);
+        place = room - measured();
     }
 }
 
 // The lowest right (or bottom) edge of the elements, as written; 0 for none.
 double extent(const ElementList &elements, double ReportElement::*place,
-              double ReportElement::*size)
+              double (ReportElement::*size)() const)
 {
     double far = 0;
     for (const ReportElement &element : elements)
-        far = std::max(far, std::max(written(element.*place), 0.0) + written(element.*size));
+        far = std::max(far, std::max(written(element.*place), 0.0) + written((element.*size)()));
     return far;
 }
 
@@ -77,6 +85,102 @@ bool fitCell(SharedOptional<ReportElement> &cell, double width, double height)
     return true;
 }
 
+// A frame's left and right padding leave it a room of no less than nothing: a frame narrowed
+// past its padding, or given more padding than its width, takes the padding down with it, each
+// side in proportion, in whole points as the file writes them.
+bool keepPaddingWithin(ReportElement &frame)
+{
+    const double width = std::max(written(frame.width), 0.0);
+    const double left = std::max(written(frame.paddingLeft), 0.0);
+    const double right = std::max(written(frame.paddingRight), 0.0);
+    if (left + right <= width)
+        return false;
+    frame.paddingLeft = std::floor(left * width / (left + right));
+    frame.paddingRight = std::min(right, width - frame.paddingLeft);
+    return true;
+}
+
+// A kept report element as the fit sees it: a frame with its children, or any other element.
+ReportElement asElement(const KeptLayout::Box &box)
+{
+    ReportElement element;
+    element.x = box.x;
+    element.y = box.y;
+    element.width = box.width;
+    element.height = box.height;
+    if (box.isLine)
+        element.kind = ElementKind::Line{};
+    if (box.isFrame) {
+        ElementList children;
+        for (const KeptLayout::Box &child : box.children)
+            children.append(asElement(child));
+        element.kind = ElementKind::Frame{children};
+        element.paddingLeft = box.paddingLeft;
+        element.paddingRight = box.paddingRight;
+    }
+    return element;
+}
+
+// The places and sizes the fit gave the element, back onto its box.
+void takePlaces(KeptLayout::Box &box, const ReportElement &element)
+{
+    box.x = element.x;
+    box.y = element.y;
+    box.width = element.width;
+    box.height = element.height;
+    const ElementList *children = element.kind.children();
+    for (qsizetype i = 0; children && i < box.children.size() && i < children->size(); ++i)
+        takePlaces(box.children[i], children->at(i));
+}
+
+// Fits the report elements of the cells of kept XML into the room each cell gives them.
+bool fitKeptCells(QString &xml, KeptLayout::CellName which,
+                  const std::function<Room(const KeptLayout::Cell &)> &roomOf)
+{
+    // Most kept content holds no such cell: it is not read at all.
+    if (!xml.contains(which.within.isEmpty() ? which.name : which.within))
+        return false;
+    QList<KeptLayout::Cell> cells = KeptLayout::cells(xml, which);
+    bool changed = false;
+    for (KeptLayout::Cell &cell : cells) {
+        const Room room = roomOf(cell);
+        for (KeptLayout::Box &box : cell.elements) {
+            ReportElement element = asElement(box);
+            if (fitInto(element, room)) {
+                takePlaces(box, element);
+                changed = true;
+            }
+        }
+    }
+    if (!changed)
+        return false;
+    const std::optional<QString> fitted = KeptLayout::withCells(xml, which, cells);
+    if (!fitted)
+        return false;
+    xml = *fitted;
+    return true;
+}
+
+// The cells a column keeps as the file wrote them (table and group headers and footers): each
+// as wide as the column and as high as the cell says.
+bool fitKeptCells(ReportTableColumn &column)
+{
+    KeptXml own = column.kept.part({});
+    bool changed = false;
+    for (KeptXml::Child &child : own.children) {
+        changed = fitKeptCells(child.xml, {u"cell", {}},
+                               [&](const KeptLayout::Cell &cell) {
+                                   return Room{written(column.width),
+                                               cell.height ? std::optional(written(*cell.height))
+                                                           : std::nullopt};
+                               }) ||
+                  changed;
+    }
+    if (changed)
+        column.kept.setPart({}, std::move(own));
+    return changed;
+}
+
 } // namespace
 
 std::optional<Room> of(const ReportElement &container)
@@ -105,12 +209,13 @@ QSizeF innerSize(const ReportElement &container)
 bool fitInto(ReportElement &element, const Room &room, const ReportElement *before)
 {
     const ReportElement start = element;
+    const bool isLine = element.kind.is<ElementKind::Line>();
     fitAxis(element.x, element.width, room.width, before ? std::optional(before->x) : std::nullopt,
-            before ? std::optional(before->width) : std::nullopt);
+            before ? std::optional(before->width) : std::nullopt, isLine);
     if (room.height)
         fitAxis(element.y, element.height, *room.height,
                 before ? std::optional(before->y) : std::nullopt,
-                before ? std::optional(before->height) : std::nullopt);
+                before ? std::optional(before->height) : std::nullopt, isLine);
     const bool placed = !(element.x == start.x && element.y == start.y &&
                           element.width == start.width && element.height == start.height);
     return fitContents(element) || placed;
@@ -118,7 +223,7 @@ bool fitInto(ReportElement &element, const Room &room, const ReportElement *befo
 
 bool fitContents(ReportElement &element)
 {
-    bool changed = false;
+    bool changed = element.kind.is<ElementKind::Frame>() && keepPaddingWithin(element);
     if (ElementList *children = element.kind.children()) {
         const Room room = *of(element);
         for (qsizetype i = 0; i < children->size(); ++i) {
@@ -139,7 +244,15 @@ bool fitContents(ReportElement &element)
             changed =
                 fitCell(column.columnFooterElement, column.width, column.columnFooterHeight) ||
                 changed;
+            changed = fitKeptCells(column) || changed;
         }
+    }
+    // What a crosstab prints when it has no data stands within the crosstab.
+    if (auto *crosstab = element.kind.as<ElementKind::Crosstab>()) {
+        const Room room{written(element.width), written(element.height)};
+        changed = fitKeptCells(crosstab->bodyXML, {u"cellContents", u"whenNoDataCell"},
+                               [&](const KeptLayout::Cell &) { return room; }) ||
+                  changed;
     }
     return changed;
 }
@@ -149,7 +262,7 @@ bool fitContents(ElementList &list)
     bool changed = false;
     for (qsizetype i = 0; i < list.size(); ++i) {
         const ElementKind &kind = list.at(i).kind;
-        if (!kind.children() && !kind.is<ElementKind::Table>())
+        if (!kind.children() && !kind.is<ElementKind::Table>() && !kind.is<ElementKind::Crosstab>())
             continue;
         ReportElement element = list.at(i);
         if (fitContents(element)) {
@@ -177,10 +290,10 @@ void holdContents(ReportElement &container, const ReportElement &before)
     const double padding =
         isFrame ? written(container.paddingLeft) + written(container.paddingRight) : 0;
     hold(container.x, container.width,
-         extent(*children, &ReportElement::x, &ReportElement::width) + padding, before.x);
+         extent(*children, &ReportElement::x, &ReportElement::printedWidth) + padding, before.x);
     if (!isFrame)
         hold(container.y, container.height,
-             extent(*children, &ReportElement::y, &ReportElement::height), before.y);
+             extent(*children, &ReportElement::y, &ReportElement::printedHeight), before.y);
 }
 
 } // namespace ContainerRoom

@@ -5,12 +5,15 @@
 #include <QSizeF>
 #include <optional>
 
-// The room a frame, a list or a table cell gives the elements it holds, as the engine measures
-// it on the values the file is written with (whole points), and the moves that keep an element
-// within it. The engine refuses a report in which an element reaches past the right edge of its
-// frame's room (the frame's width less its left and right padding; it does not check the
-// height), past the right or bottom edge of its list's contents (the list's own size), or past
-// either edge of its table cell, and an element of a list at a negative place.
+// The room a frame, a list, a table cell or a crosstab's no-data cell gives the elements it
+// holds, as the engine measures it on the values the file is written with (whole points), and
+// the moves that keep an element within it. The engine refuses a report in which an element
+// reaches past the right edge of its frame's room (the frame's width less its left and right
+// padding; it does not check the height), past the right or bottom edge of its list's contents
+// (the list's own size), past either edge of its table cell (also one kept as the file wrote
+// it: a table, group header or footer cell, as wide as its column), or past either edge of the
+// crosstab whose no-data cell holds it, and an element of a list at a negative place. A frame's
+// padding leaves it no less than no room. A line's side of 0 takes one point there.
 namespace ContainerRoom {
 
 struct Room {
@@ -33,7 +36,8 @@ QSizeF innerSize(const ReportElement &container);
 bool fitInto(ReportElement &element, const Room &room, const ReportElement *before = nullptr);
 
 // Fits what the element holds (children of a frame or list at any depth, the elements of a
-// table's cells) into their rooms. Answers whether anything changed.
+// table's cells, kept ones too, and of a crosstab's no-data cell) into their rooms; a frame's
+// padding first gives up what its width lacks. Answers whether anything changed.
 bool fitContents(ReportElement &element);
 
 // The same for every element of a band's list.

@@ -230,6 +230,16 @@ public:
     // The least height that holds every top-level element of the band, as the file writes their
     // places and sizes; 0 for a band without elements.
     double heightToHoldElements(const BandTarget &target) const;
+    // The highest the band may grow: what the page holds with its margins and the bands printed
+    // with it, or the band's own height where a file made it higher.
+    double tallestHeight(const BandTarget &target) const;
+    // The height of the first of the elements that, standing at the top of the band of `target`,
+    // is still taller than the band may grow; no value when every one fits.
+    std::optional<double> tallerThanBand(const QList<ReportElement> &elements,
+                                         const BandTarget &target) const;
+    // The same, announced with insertRefused() when one is too tall: the caller then adds or
+    // moves none of them. Answers whether one is.
+    bool refusesTallerThanBand(const QList<ReportElement> &elements, const BandTarget &target);
     // Const, so that iterating the result reads the shared values instead of copying them.
     const ElementList elements(const BandTarget &target) const;
     QString label(const BandTarget &target) const;
@@ -354,6 +364,10 @@ public:
     // header the report lacks or hides is added and shown. One undo step.
     void generateColumnarLayout(const QList<ReportField> &fields, const BandTarget &detailTarget,
                                 bool isBlankWhenNull, const std::optional<ReportStyle> &style);
+    // Whether the report is made of parts, where no band may take the elements meant for the
+    // band of `target`: then announces bandTakesNoElements() for it. Every insert asks; a caller
+    // with work of its own to do before the insert (a subreport's new file) asks first.
+    bool refusesBandsOfParts(const BandTarget &target);
     // Into the one selected frame or list, else into the active band. An element from elsewhere
     // (a snippet) drops what it names of styles the report lacks and of groups the dataset it
     // goes to lacks, and the sub-datasets it runs that the report lacks are declared, empty, in
@@ -361,6 +375,13 @@ public:
     void addElementSmart(const ReportElement &element);
     // The same, with the sub-dataset the element iterates appended in the same undo step.
     void addElementSmart(const ReportElement &element, const ReportSubDataset &dataset);
+    // The same, with `field` declared in the same undo step in the dataset of that name (the
+    // report's own for an empty name).
+    void addElementSmart(const ReportElement &element, const ReportField &field,
+                         const QString &dataset);
+    // The dataset an element put into the container runs in: that of the innermost list around
+    // it, the container itself included; empty for the report's own, and for no container.
+    QString datasetInside(const std::optional<QUuid> &container) const;
 
     // --- Subreport creation ------------------------------------------------------------------
 
@@ -386,9 +407,13 @@ public:
 
 signals:
     void documentChanged();
-    // A paste, drop or duplicate added nothing: an element of `height` points is taller than the
-    // band of `target` may grow (the Band Height field's limit), and cutting it would lose it.
+    // A paste, drop, duplicate or move into another band added nothing: an element of `height`
+    // points is taller than the band of `target` may grow (the Band Height field's limit), and
+    // cutting it would lose it.
     void insertRefused(const BandTarget &target, double height);
+    // An insert into the band of `target` added nothing: the report is made of parts and takes
+    // no band (ReportParts).
+    void bandTakesNoElements(const BandTarget &target);
     void selectedElementIDsChanged();
     void selectedDataItemChanged();
     void selectedFieldIDsChanged();
@@ -447,20 +472,21 @@ private:
     // The selected elements that the document holds, in the selection's order.
     QList<ReportElement> selectedElementsFound() const;
     // A band never ends above the bottom of an element it holds directly, or the engine refuses
-    // the report: raises the band that holds the element, if one does. Records nothing.
-    void growBandHolding(const QUuid &id);
+    // the report: raises the band that holds the element, if one does, as far as it may grow
+    // (keepWithinPage). `before` is the element before the edit that placed it, when there was
+    // one. Records nothing.
+    void growBandHolding(const QUuid &id, const std::optional<ReportElement> &before = {});
     // An element about to stand in the band of `target` moves up so that the band, grown to
     // hold it, stays within what the page holds with its margins and the bands printed with it,
     // as the Band Height field allows; one taller than that is cut to it (a paste, drop or
-    // duplicate refuses such an element first: refusesTallerThanBand). Answers whether it
-    // changed the element.
-    bool keepWithinPage(ReportElement &element, const BandTarget &target) const;
-    // Whether one of the elements, placed in the band of `target`, is taller than the band may
-    // grow: what the page holds with its margins and the bands printed with it, or the band's own
-    // height where a file made it higher. Then announces insertRefused() for it.
-    bool refusesTallerThanBand(const QList<ReportElement> &elements, const BandTarget &target);
-    // addElementSmart() with the sub-datasets appended in the same undo step.
-    void insertSmart(const ReportElement &element, const QList<ReportSubDataset> &datasets);
+    // duplicate refuses such an element first: refusesTallerThanBand). An element whose height
+    // an edit raised with its top kept (`before`: the element before the edit) is cut instead:
+    // a resize stops at the band's limit. Answers whether it changed the element.
+    bool keepWithinPage(ReportElement &element, const BandTarget &target,
+                        const ReportElement *before = nullptr) const;
+    // addElementSmart() with the declarations `declare` makes in the same undo step.
+    void insertSmart(const ReportElement &element,
+                     const std::function<void(ReportDocument &)> &declare);
     // ReportReferences::adopt() on elements about to enter the report in the container (none: a
     // band): the sub-datasets to declare with them.
     QList<ReportSubDataset> adoptNames(ElementList &elements,

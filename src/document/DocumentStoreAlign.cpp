@@ -5,7 +5,8 @@
 
 namespace {
 
-// The common bounding box of elements, in their stored coordinates.
+// The common bounding box of elements, in their stored coordinates, each as large as the engine
+// lays it out (a line of no height takes one point).
 struct Bounds {
     double left;
     double top;
@@ -15,19 +16,19 @@ struct Bounds {
 
 Bounds boundsOf(const QList<ReportElement> &elements)
 {
-    Bounds b{elements.first().x, elements.first().y, elements.first().x + elements.first().width,
-             elements.first().y + elements.first().height};
+    const ReportElement &first = elements.first();
+    Bounds b{first.x, first.y, first.x + first.printedWidth(), first.y + first.printedHeight()};
     for (const ReportElement &e : elements) {
         b.left = std::min(b.left, e.x);
         b.top = std::min(b.top, e.y);
-        b.right = std::max(b.right, e.x + e.width);
-        b.bottom = std::max(b.bottom, e.y + e.height);
+        b.right = std::max(b.right, e.x + e.printedWidth());
+        b.bottom = std::max(b.bottom, e.y + e.printedHeight());
     }
     return b;
 }
 
 // Moves an element so that the given edge or centre lies at `target`: horizontal edges through
-// x, vertical ones through y. Sizes stay.
+// x, vertical ones through y. Sizes stay; a line of no height or width takes one point.
 void placeEdge(ReportElement &e, DocumentStore::AlignEdge edge, double target)
 {
     using Edge = DocumentStore::AlignEdge;
@@ -36,19 +37,19 @@ void placeEdge(ReportElement &e, DocumentStore::AlignEdge edge, double target)
         e.x = target;
         break;
     case Edge::right:
-        e.x = target - e.width;
+        e.x = target - e.printedWidth();
         break;
     case Edge::top:
         e.y = target;
         break;
     case Edge::bottom:
-        e.y = target - e.height;
+        e.y = target - e.printedHeight();
         break;
     case Edge::horizontalCenter:
-        e.x = target - e.width * 0.5;
+        e.x = target - e.printedWidth() * 0.5;
         break;
     case Edge::verticalCenter:
-        e.y = target - e.height * 0.5;
+        e.y = target - e.printedHeight() * 0.5;
         break;
     }
 }
@@ -126,10 +127,10 @@ void DocumentStore::alignSelectedToContainer(AlignEdge edge)
                     placeEdge(e, edge, area.height());
                     break;
                 case AlignEdge::horizontalCenter:
-                    e.x = (area.width() - e.width) * 0.5;
+                    e.x = (area.width() - e.printedWidth()) * 0.5;
                     break;
                 case AlignEdge::verticalCenter:
-                    e.y = (area.height() - e.height) * 0.5;
+                    e.y = (area.height() - e.printedHeight()) * 0.5;
                     break;
                 }
             });
@@ -145,7 +146,7 @@ void DocumentStore::distributeSelected(DistributeAxis axis)
     const bool horizontal = axis == DistributeAxis::horizontal;
     const auto start = [horizontal](const ReportElement &e) { return horizontal ? e.x : e.y; };
     const auto extent = [horizontal](const ReportElement &e) {
-        return horizontal ? e.width : e.height;
+        return horizontal ? e.printedWidth() : e.printedHeight();
     };
     std::stable_sort(
         found.begin(), found.end(),

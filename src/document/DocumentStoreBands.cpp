@@ -1,19 +1,53 @@
 #include "document/ContainerRoom.h"
 #include "document/DocumentStore.h"
 #include "model/PageLayout.h"
+#include "model/ReportParts.h"
+
+#include <QHash>
 
 #include <algorithm>
 #include <cmath>
 
 namespace {
 
+// Where the first item with that id stands in the list; -1 when none has it. The views ask for
+// every band of a report in turn, so a long list is looked up through an index of its ids: one
+// for the list looked at last on the thread, made again when another list is asked, and checked
+// on every answer, so that a list changed in place is indexed again.
 template <typename T> qsizetype indexOfId(const QList<T> &items, const QUuid &id)
 {
-    for (qsizetype i = 0; i < items.size(); ++i) {
-        if (items.at(i).id == id)
-            return i;
+    constexpr qsizetype scanned = 32;
+    if (items.size() <= scanned) {
+        for (qsizetype i = 0; i < items.size(); ++i) {
+            if (items.at(i).id == id)
+                return i;
+        }
+        return -1;
     }
-    return -1;
+    struct Index {
+        const T *data = nullptr;
+        qsizetype size = -1;
+        QHash<QUuid, qsizetype> positions;
+    };
+    thread_local Index index;
+    const auto find = [&]() -> qsizetype {
+        const auto found = index.positions.constFind(id);
+        if (found == index.positions.cend() || *found >= items.size() || items.at(*found).id != id)
+            return -1;
+        return *found;
+    };
+    if (index.data == items.constData() && index.size == items.size()) {
+        if (const qsizetype at = find(); at >= 0)
+            return at;
+    }
+    index.positions.clear();
+    index.positions.reserve(items.size());
+    // Backwards, so that the first of a repeated id stands.
+    for (qsizetype i = items.size() - 1; i >= 0; --i)
+        index.positions.insert(items.at(i).id, i);
+    index.data = items.constData();
+    index.size = items.size();
+    return find();
 }
 
 // The first standard band of that type; detail bands live apart and never match.
@@ -141,9 +175,10 @@ double DocumentStore::width(const BandTarget &target) const
 double DocumentStore::bottomAsWritten(const ReportElement &element)
 {
     // The file holds whole points, each value rounded on its own: 13.5 + 20.5 is written as
-    // 14 + 21, and only a band that is written as 35 or more holds that.
-    return std::max(element.y + element.height,
-                    std::round(element.y) + std::round(element.height) - 0.5);
+    // 14 + 21, and only a band that is written as 35 or more holds that. A line of no height
+    // takes one point.
+    const double height = element.printedHeight();
+    return std::max(element.y + height, std::round(element.y) + std::round(height) - 0.5);
 }
 
 double DocumentStore::heightToHoldElements(const BandTarget &target) const
@@ -163,53 +198,86 @@ void DocumentStore::growBandToHold(ReportDocument &document, const BandTarget &t
     });
 }
 
-bool DocumentStore::keepWithinPage(ReportElement &element, const BandTarget &target) const
+double DocumentStore::tallestHeight(const BandTarget &target) const
 {
     // A band that the page does not hold already (a file's) is not made any higher.
-    const double largest =
-        std::max(PageLayout::largestBandHeight(document_, target), height(target));
+    return std::max(PageLayout::largestBandHeight(document_, target), height(target));
+}
+
+bool DocumentStore::keepWithinPage(ReportElement &element, const BandTarget &target,
+                                   const ReportElement *before) const
+{
+    const double largest = tallestHeight(target);
     if (bottomAsWritten(element) <= largest)
         return false;
-    const double room = std::max(std::floor(largest), 0.0);
-    element.y = std::max(0.0, room - std::round(element.height));
+    const bool resized = before && before->y == element.y && element.height > before->height;
+    if (!resized)
+        element.y = std::max(0.0, PageLayout::wholePointsBelow(largest, element.printedHeight()));
     if (bottomAsWritten(element) > largest)
-        element.height = room - element.y;
+        element.height = std::max(0.0, PageLayout::wholePointsBelow(largest, element.y));
+    return true;
+}
+
+std::optional<double> DocumentStore::tallerThanBand(const QList<ReportElement> &elements,
+                                                    const BandTarget &target) const
+{
+    const double largest = tallestHeight(target);
+    for (const ReportElement &element : elements) {
+        // As it would be placed: holding its contents, at the top of the band.
+        ReportElement placed = element;
+        ContainerRoom::fitContents(placed);
+        placed.y = 0;
+        if (bottomAsWritten(placed) > largest)
+            return placed.printedHeight();
+    }
+    return std::nullopt;
+}
+
+bool DocumentStore::refusesBandsOfParts(const BandTarget &target)
+{
+    if (!ReportParts::isPartReport(document_))
+        return false;
+    emit bandTakesNoElements(target);
     return true;
 }
 
 bool DocumentStore::refusesTallerThanBand(const QList<ReportElement> &elements,
                                           const BandTarget &target)
 {
-    const double largest =
-        std::max(PageLayout::largestBandHeight(document_, target), height(target));
-    for (const ReportElement &element : elements) {
-        // As it would be placed: holding its contents, at the top of the band.
-        ReportElement placed = element;
-        ContainerRoom::fitContents(placed);
-        placed.y = 0;
-        if (bottomAsWritten(placed) > largest) {
-            emit insertRefused(target, placed.height);
-            return true;
-        }
-    }
-    return false;
+    const std::optional<double> tall = tallerThanBand(elements, target);
+    if (tall)
+        emit insertRefused(target, *tall);
+    return tall.has_value();
 }
 
-void DocumentStore::growBandHolding(const QUuid &id)
+void DocumentStore::growBandHolding(const QUuid &id, const std::optional<ReportElement> &before)
 {
     std::optional<BandTarget> home;
-    double bottom = 0;
+    std::optional<ReportElement> held;
     visitElementLists(document_, [&](const BandTarget &target, const ElementList &list) {
         for (const ReportElement &element : list) {
             if (element.id == id) {
                 home = target;
-                bottom = bottomAsWritten(element);
+                held = element;
                 return true;
             }
         }
         return false;
     });
-    if (home && bottom > height(*home))
+    if (!home)
+        return;
+    ReportElement kept = *held;
+    if (keepWithinPage(kept, *home, before ? &*before : nullptr)) {
+        changeDocument([&](ReportDocument &document) {
+            ElementList &list = *elementList(document, *home);
+            for (qsizetype i = 0; i < list.size(); ++i) {
+                if (list.at(i).id == id)
+                    list[i] = kept;
+            }
+        });
+    }
+    const double bottom = bottomAsWritten(kept);
+    if (bottom > height(*home))
         changeDocument([&](ReportDocument &document) { growBandToHold(document, *home, bottom); });
 }
 
@@ -253,7 +321,8 @@ QString DocumentStore::label(const ReportDocument &document, const BandTarget &t
 
 void DocumentStore::setHeight(double height, const BandTarget &target)
 {
-    if (this->height(target) == height)
+    // A report of parts holds no band: a height would write one.
+    if (this->height(target) == height || ReportParts::isPartReport(document_))
         return;
     applyCoalescedEdit(target, [&] {
         changeDocument([&](ReportDocument &document) {
@@ -270,7 +339,7 @@ void DocumentStore::setHeight(double height, const BandTarget &target)
 
 void DocumentStore::setBandPresent(BandType type, bool isPresent)
 {
-    if (type == BandType::detail)
+    if (type == BandType::detail || (isPresent && ReportParts::isPartReport(document_)))
         return;
     applyCoalescedEdit(QString(QStringLiteral("bandPresence-") + rawValue(type)), [&] {
         const qsizetype index = indexOfStandardBand(document_, type);
@@ -316,6 +385,8 @@ void DocumentStore::fitBandToContent(const BandTarget &target)
 
 void DocumentStore::addDetailBand()
 {
+    if (ReportParts::isPartReport(document_))
+        return;
     applyDiscreteEdit([this] {
         ReportBand band = ReportBand::defaultDetailBand();
         band.height = document_.detailBands.isEmpty() ? 40.0 : document_.detailBands.first().height;

@@ -103,7 +103,8 @@ void DocumentStore::pasteClipboard()
     const BandTarget destination = insertionTarget(activeBandTarget_);
     if (!container && !elementList(std::as_const(document_), destination))
         return;
-    if (!container && refusesTallerThanBand(copied, destination))
+    if (!container &&
+        (refusesBandsOfParts(destination) || refusesTallerThanBand(copied, destination)))
         return;
     applyDiscreteEdit([&] {
         QSet<QUuid> pasted;

@@ -79,6 +79,8 @@ void DocumentStore::generateColumnarLayout(const QList<ReportField> &fields,
     // Copies: the arguments may refer into the store, which listeners can change meanwhile.
     const QList<ReportField> columns = fields;
     const BandTarget valueTarget = detailTarget;
+    if (refusesBandsOfParts(valueTarget))
+        return;
     const std::optional<ReportStyle> columnStyle = style;
     const BandTarget header = BandTarget::standard(BandType::columnHeader);
     applyDiscreteEdit([&] {
@@ -134,7 +136,7 @@ void DocumentStore::addElementSmart(const ReportElement &element)
     ElementList adopted{element};
     const QList<ReportSubDataset> datasets = adoptNames(adopted, selectedContainerID());
     if (!datasets.isEmpty()) {
-        insertSmart(adopted.first(), datasets);
+        insertSmart(adopted.first(), [&](ReportDocument &d) { d.subDatasets.append(datasets); });
     } else if (const std::optional<QUuid> container = selectedContainerID()) {
         addChildElement(adopted.first(), *container);
     } else {
@@ -144,22 +146,52 @@ void DocumentStore::addElementSmart(const ReportElement &element)
 
 void DocumentStore::addElementSmart(const ReportElement &element, const ReportSubDataset &dataset)
 {
-    insertSmart(element, {dataset});
+    const ReportSubDataset iterated = dataset;
+    insertSmart(element, [&](ReportDocument &d) { d.subDatasets.append(iterated); });
+}
+
+void DocumentStore::addElementSmart(const ReportElement &element, const ReportField &field,
+                                    const QString &dataset)
+{
+    const ReportField declared = field;
+    const QString name = dataset;
+    insertSmart(element, [&](ReportDocument &d) {
+        if (name.isEmpty()) {
+            d.fields.append(declared);
+            return;
+        }
+        for (ReportSubDataset &subDataset : d.subDatasets) {
+            if (subDataset.name == name) {
+                subDataset.fields.append(declared);
+                return;
+            }
+        }
+    });
+}
+
+QString DocumentStore::datasetInside(const std::optional<QUuid> &container) const
+{
+    for (std::optional<ReportElement> around = container ? element(*container) : std::nullopt;
+         around; around = containerOf(around->id)) {
+        if (const auto *list = around->kind.as<ElementKind::List>())
+            return list->datasetName;
+    }
+    return {};
 }
 
 void DocumentStore::insertSmart(const ReportElement &element,
-                                const QList<ReportSubDataset> &datasets)
+                                const std::function<void(ReportDocument &)> &declare)
 {
     // Copies: listeners of the snapshot's signals may change what the arguments refer to.
     const ReportElement added = element;
-    const QList<ReportSubDataset> iterated = datasets;
     const std::optional<QUuid> container = selectedContainerID();
     const BandTarget destination = insertionTarget(activeBandTarget_);
-    if (!container && !elementList(std::as_const(document_), destination))
+    if (!container &&
+        (!elementList(std::as_const(document_), destination) || refusesBandsOfParts(destination)))
         return;
     applyDiscreteEdit([&] {
         batchDocumentChanges([&] {
-            changeDocument([&](ReportDocument &d) { d.subDatasets.append(iterated); });
+            changeDocument(declare);
             if (container)
                 performAddChildElement(added, *container);
             else
@@ -172,17 +204,9 @@ void DocumentStore::insertSmart(const ReportElement &element,
 QList<ReportSubDataset> DocumentStore::adoptNames(ElementList &elements,
                                                   const std::optional<QUuid> &container) const
 {
-    // The dataset the elements run in there: that of the innermost list around them.
-    QString dataset;
-    for (std::optional<ReportElement> around = container ? element(*container) : std::nullopt;
-         around; around = containerOf(around->id)) {
-        if (const auto *list = around->kind.as<ElementKind::List>()) {
-            dataset = list->datasetName;
-            break;
-        }
-    }
     QList<ReportSubDataset> datasets;
-    for (const QString &name : ReportReferences::adopt(document_, elements, dataset)) {
+    for (const QString &name :
+         ReportReferences::adopt(document_, elements, datasetInside(container))) {
         ReportSubDataset declared = newSubDataset(document_);
         declared.name = name;
         datasets.append(declared);

@@ -1,5 +1,6 @@
 #include "document/DocumentStore.h"
 #include "document/NameTies.h"
+#include "document/StyleHeirs.h"
 
 using namespace Qt::StringLiterals;
 
@@ -66,10 +67,14 @@ bool DocumentStore::editNamedItem(QList<T> ReportDocument::*list, const QUuid &i
     if (index < 0)
         return false;
     return editDocument(HashableKey(NamedList<T>::key(id)), [&](ReportDocument &document) {
+        const QList<T> before = document.*list;
         T &item = (document.*list)[index];
         const QString from = item.name;
         change(item);
         NameTies::follow(document, list, id, from);
+        // What inherits from a style shows what the engine now prints.
+        if constexpr (std::is_same_v<T, ReportStyle>)
+            StyleHeirs::follow(document, before);
     });
 }
 

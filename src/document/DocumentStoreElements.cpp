@@ -1,5 +1,6 @@
 #include "document/ContainerRoom.h"
 #include "document/DocumentStore.h"
+#include "model/ReportParts.h"
 
 #include <algorithm>
 #include <utility>
@@ -293,7 +294,7 @@ std::optional<ReportElement> DocumentStore::containerOf(const QUuid &id) const
 
 void DocumentStore::performAddElement(const ReportElement &element, const BandTarget &target)
 {
-    if (!elementList(std::as_const(document_), target))
+    if (!elementList(std::as_const(document_), target) || ReportParts::isPartReport(document_))
         return;
     // An element placed anew stands in no element group of the file.
     ReportElement placed = element;
@@ -311,7 +312,7 @@ void DocumentStore::addElement(const ReportElement &element, const BandTarget &t
     // Copies: listeners of the snapshot's signals may change what the arguments refer to.
     const ReportElement added = element;
     const BandTarget destination = insertionTarget(target);
-    if (!elementList(std::as_const(document_), destination) ||
+    if (!elementList(std::as_const(document_), destination) || refusesBandsOfParts(destination) ||
         refusesTallerThanBand({added}, destination))
         return;
     takeSnapshot();
@@ -388,10 +389,17 @@ bool DocumentStore::performUpdateElement(const QUuid &elementID, const ElementMu
     // An id read from the document itself is gone once the element is replaced.
     const QUuid id = elementID;
     bool changed = false;
+    // The element before the change: a band grown past what it may hold takes back a move, and
+    // stops a resize (keepWithinPage).
+    std::optional<ReportElement> before;
+    const ElementMutation remembering = [&](ReportElement &element) {
+        before = element;
+        mutation(element);
+    };
     batchDocumentChanges([&] {
         bool isTopLevel = false;
         changed = editTree([&](ElementList &list) {
-                      const Found found = updateElementRecursive(id, list, mutation);
+                      const Found found = updateElementRecursive(id, list, remembering);
                       if (found == Found::changed) {
                           isTopLevel =
                               std::any_of(list.cbegin(), list.cend(),
@@ -400,7 +408,7 @@ bool DocumentStore::performUpdateElement(const QUuid &elementID, const ElementMu
                       return found;
                   }) == Found::changed;
         if (isTopLevel)
-            growBandHolding(id);
+            growBandHolding(id, before);
     });
     return changed;
 }
@@ -439,6 +447,10 @@ void DocumentStore::moveSelectedElementsToNewBand(const BandTarget &target, doub
     if (kept.isEmpty() || !elementList(std::as_const(document_), target))
         return;
     const BandTarget destination = target;
+    // An element taller than the band may grow would be cut: nothing moves.
+    const QHash<QUuid, ReportElement> moving = findElements(kept);
+    if (refusesTallerThanBand(moving.values(), destination))
+        return;
     takeSnapshot();
     const auto offset = [](double value, double by) { return value + by < 0 ? 0.0 : value + by; };
     batchDocumentChanges([&] {

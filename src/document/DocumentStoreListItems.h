@@ -5,8 +5,10 @@
 
 #include "document/DocumentStore.h"
 #include "document/NameTies.h"
+#include "document/StyleHeirs.h"
 
 #include <algorithm>
+#include <type_traits>
 
 // Removes the item of that id from a list of named items of the document; the names whose
 // references then name nothing: those no item of the list has any more, and, while another item
@@ -34,9 +36,26 @@ QStringList removeNamed(ReportDocument &document, QList<T> ReportDocument::*list
     return gone;
 }
 
+// Changes one list of the document; what inherits from the styles takes up a change of theirs.
+template <typename T, typename Change>
+void changeList(ReportDocument &d, QList<T> ReportDocument::*list, const Change &change)
+{
+    if constexpr (std::is_same_v<T, ReportStyle>) {
+        const QList<ReportStyle> before = d.*list;
+        change(d.*list);
+        StyleHeirs::follow(d, before);
+    } else {
+        change(d.*list);
+    }
+}
+
 template <typename T> void DocumentStore::addListItem(QList<T> ReportDocument::*list, const T &item)
 {
-    applyDiscreteEdit([&] { changeDocument([&](ReportDocument &d) { (d.*list).append(item); }); });
+    applyDiscreteEdit([&] {
+        changeDocument([&](ReportDocument &d) {
+            changeList(d, list, [&](QList<T> &items) { items.append(item); });
+        });
+    });
 }
 
 template <typename T>
@@ -46,8 +65,11 @@ void DocumentStore::moveListItem(QList<T> ReportDocument::*list, int index, int 
     const qint64 target = qint64(index) + offset;
     if (index < 0 || index >= count || target < 0 || target >= count)
         return;
-    applyDiscreteEdit(
-        [&] { changeDocument([&](ReportDocument &d) { (d.*list).swapItemsAt(index, target); }); });
+    applyDiscreteEdit([&] {
+        changeDocument([&](ReportDocument &d) {
+            changeList(d, list, [&](QList<T> &items) { items.swapItemsAt(index, target); });
+        });
+    });
 }
 
 template <typename T>

@@ -1,23 +1,63 @@
 #include "document/DocumentStoreListItems.h"
 #include "document/ReportReferences.h"
+#include "document/StyleHeirs.h"
 #include "model/FreshName.h"
+#include "model/JrxmlCodec.h"
 #include "model/KeptBands.h"
+#include "model/StyleChain.h"
 
-// Colours only where the style has them, so an element colour is never cleared by a style
-// without one.
-void DocumentStore::applyStyleProperties(ReportElement &element, const ReportStyle &style)
+namespace {
+
+// What the style gives an element as the engine reads the report's styles with this one among
+// them (in the place of the one of its id, else after them).
+InheritedStyle givenBy(const ReportStyle &style, const QList<ReportStyle> &styles)
 {
-    element.fontName = style.fontName;
-    element.fontSize = style.fontSize;
-    element.isBold = style.isBold;
-    element.isItalic = style.isItalic;
-    element.isUnderline = style.isUnderline;
-    element.textAlignment = style.textAlignment;
+    QList<ReportStyle> with = styles;
+    const auto same = std::find_if(with.cbegin(), with.cend(),
+                                   [&](const ReportStyle &s) { return s.id == style.id; });
+    const qsizetype at = same - with.cbegin();
+    if (same == with.cend())
+        with.append(style);
+    else
+        with[at] = style;
+    return JrxmlCodec::inheritedStyles(with).at(at);
+}
+
+// The style's values copied into the element's own fields; a colour only where the style has
+// one, so an element colour is never cleared by a style without one. With `given`, only what the
+// style sets, itself or through the styles it inherits from: what no style of its chain sets
+// stays the element's (the engine prints the element's own there), and the pen width only where
+// the style's own box sets one.
+void copyStyleValues(ReportElement &element, const ReportStyle &style, const InheritedStyle *given)
+{
+    const auto sets = [&](auto InheritedStyle::*value) {
+        return !given || (given->*value).has_value();
+    };
+    if (sets(&InheritedStyle::fontName))
+        element.fontName = style.fontName;
+    if (sets(&InheritedStyle::fontSize))
+        element.fontSize = style.fontSize;
+    if (sets(&InheritedStyle::isBold))
+        element.isBold = style.isBold;
+    if (sets(&InheritedStyle::isItalic))
+        element.isItalic = style.isItalic;
+    if (sets(&InheritedStyle::isUnderline))
+        element.isUnderline = style.isUnderline;
+    if (sets(&InheritedStyle::textAlignment))
+        element.textAlignment = style.textAlignment;
     if (style.foreColor)
         element.foreColor = style.foreColor;
     if (style.backColor)
         element.backColor = style.backColor;
-    element.penWidth = style.penWidth;
+    if (!given || style.penWidth != 1.0 || style.kept.part(u"box/pen").attribute(u"lineWidth"))
+        element.penWidth = style.penWidth;
+}
+
+} // namespace
+
+void DocumentStore::applyStyleProperties(ReportElement &element, const ReportStyle &style)
+{
+    copyStyleValues(element, style, nullptr);
 }
 
 void DocumentStore::addStyle()
@@ -37,38 +77,53 @@ void DocumentStore::removeStyle(const QUuid &styleID)
     const QUuid id = styleID;
     applyDiscreteEdit([&] {
         changeDocument([&](ReportDocument &d) {
-            // Elements without a style of their own inherit from the first default style.
-            const auto isDefault = [](const ReportStyle &style) { return style.isDefault; };
-            const auto firstDefault = std::find_if(d.styles.cbegin(), d.styles.cend(), isDefault);
-            const bool wasDefault = firstDefault != d.styles.cend() && firstDefault->id == id;
+            // Elements without a style of their own inherit from the default style.
+            const ReportStyle *defaultStyle = StyleChain::defaultStyle(d.styles);
+            const bool wasDefault = defaultStyle && defaultStyle->id == id;
+            const QList<ReportStyle> before = d.styles;
             const QStringList names = removeNamed(d, &ReportDocument::styles, id);
             for (const QString &name : names)
                 ReportReferences::dropStyle(d, name, wasDefault);
+            // What inherited from it through the styles that remain follows too.
+            StyleHeirs::follow(d, before);
         });
     });
 }
 
 void DocumentStore::applyStyle(const ReportStyle &style, const QUuid &elementID)
 {
+    const InheritedStyle given = givenBy(style, document_.styles);
     updateElement(elementID, [&](ReportElement &element) {
         element.styleName = style.name;
-        applyStyleProperties(element, style);
+        copyStyleValues(element, style, &given);
+        // What it left to its former style it now takes from this one.
+        JrxmlCodec::inheritStyle(element, &given);
     });
 }
 
 void DocumentStore::clearStyle(const QUuid &elementID)
 {
-    updateElement(elementID, [](ReportElement &element) { element.styleName.reset(); });
+    // What it left to its style it now takes from the report's default style.
+    const QList<ReportStyle> &styles = document_.styles;
+    const ReportStyle *defaultStyle = StyleChain::defaultStyle(styles);
+    std::optional<InheritedStyle> given;
+    if (defaultStyle)
+        given = JrxmlCodec::inheritedStyles(styles).at(defaultStyle - styles.constData());
+    updateElement(elementID, [&](ReportElement &element) {
+        element.styleName.reset();
+        JrxmlCodec::inheritStyle(element, given ? &*given : nullptr);
+    });
 }
 
 void DocumentStore::reapplyStyle(const ReportStyle &reapplied)
 {
     const ReportStyle style = reapplied;
+    const InheritedStyle given = givenBy(style, document_.styles);
     const auto reapply = [&](ReportElement &element) {
         if (element.styleName != style.name)
             return false;
         const ReportElement before = element;
-        applyStyleProperties(element, style);
+        copyStyleValues(element, style, &given);
         return !(element == before);
     };
     applyDiscreteEdit([&] {

@@ -2,10 +2,12 @@
 
 #include "document/ElementWalk.h"
 #include "document/SortFieldNames.h"
+#include "model/JrxmlCodec.h"
 #include "model/KeptBands.h"
 #include "model/XmlFragment.h"
 
 #include <QStringList>
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -229,6 +231,32 @@ Uses uses(const ReportDocument &document, const Declaration &declaration)
                                                     : SortFieldType::variable,
                                                 declaration.name);
     return uses;
+}
+
+std::optional<QString> datasetLackingField(const ReportDocument &document, const QString &name)
+{
+    const QString reference = u"$F{"_s + name + u'}';
+    std::optional<QString> lacking;
+    // The walk meets a list or table before what it holds: the last one found is the innermost.
+    ElementWalk::visitDocument(document, [&](const ReportElement &element, ElementScope) {
+        QString dataset;
+        if (const auto *list = element.kind.as<ElementKind::List>())
+            dataset = list->datasetName;
+        else if (const auto *table = element.kind.as<ElementKind::Table>())
+            dataset = table->datasetName;
+        else
+            return;
+        const auto declared = std::find_if(
+            document.subDatasets.cbegin(), document.subDatasets.cend(),
+            [&](const ReportSubDataset &subDataset) { return subDataset.name == dataset; });
+        if (declared == document.subDatasets.cend() ||
+            std::any_of(declared->fields.cbegin(), declared->fields.cend(),
+                        [&](const ReportField &field) { return field.name == name; }))
+            return;
+        if (JrxmlCodec::serializeElement(element, {}).contains(reference))
+            lacking = dataset;
+    });
+    return lacking;
 }
 
 QString message(const Declaration &declaration, const Uses &uses)

@@ -3,6 +3,7 @@
 #include "model/ReportDocument.h"
 
 #include <QString>
+#include <optional>
 
 // What uses a field, parameter or variable of the report's own dataset: expressions and queries
 // that name it in any form the engine reads, the return values that set a variable, and the
@@ -45,5 +46,10 @@ Uses uses(const ReportDocument &document, const Declaration &declaration);
 // The question before a removal: "$F{Amount} is used in 3 expressions.", "$V{Count} is used in
 // 1 expression, 1 return value and 1 sort field."
 QString message(const Declaration &declaration, const Uses &uses);
+
+// The sub-dataset that lacks the field `name` although what a list or table running it holds
+// names it ("$F{name}"): of several, the innermost. No value when none does, so that the
+// report's own expressions name it.
+std::optional<QString> datasetLackingField(const ReportDocument &document, const QString &name);
 
 } // namespace ExpressionUses

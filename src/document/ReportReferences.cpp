@@ -1,9 +1,8 @@
 #include "document/ReportReferences.h"
 
 #include "document/ElementWalk.h"
-#include "model/JrxmlCodec.h"
+#include "document/StyleHeirs.h"
 #include "model/KeptBands.h"
-#include "model/StyleChain.h"
 #include "model/XmlFragment.h"
 
 #include <QSet>
@@ -69,6 +68,8 @@ public:
     QSet<QUuid> holders;
     // When set, the pass looks at what these ids hold alone.
     const QSet<QUuid> *only = nullptr;
+    // Dropping a group: the evaluation time of what was evaluated on it.
+    QString evaluationFallback = u"Report"_s;
     // What Mode::collect found: every name of the kind, whatever the name given.
     QSet<QString> collected;
 
@@ -131,7 +132,9 @@ private:
             found = true;
             holder.removeAttribute(g.group);
             if (g.type && holder.attribute(g.type) == u"Group"_s) {
-                if (g.fallback)
+                if (g.fallback && qstrcmp(g.type, "evaluationTime") == 0)
+                    holder.setAttribute(g.type, evaluationFallback);
+                else if (g.fallback)
                     holder.setAttribute(g.type, QString::fromLatin1(g.fallback));
                 else
                     holder.removeAttribute(g.type);
@@ -330,7 +333,7 @@ private:
                     } else if (mode_ == Mode::drop) {
                         e.evaluationGroup.reset();
                         if (e.evaluationTime == u"Group"_s)
-                            e.evaluationTime = u"Report"_s;
+                            e.evaluationTime = evaluationFallback;
                     }
                 }
             }
@@ -426,72 +429,6 @@ private:
     QString name_;
     QString to_;
 };
-
-// The first style of that name: the one the engine takes.
-const ReportStyle *styleNamed(const QList<ReportStyle> &styles, const QString &name)
-{
-    for (const ReportStyle &style : styles) {
-        if (style.name == name)
-            return &style;
-    }
-    return nullptr;
-}
-
-std::optional<QString> parentName(const ReportStyle &style)
-{
-    const QString *parent = style.kept.part({}).attribute(u"style"_s);
-    return parent ? std::optional(*parent) : std::nullopt;
-}
-
-// The names of the styles that inherit from the style `name`, directly or through others, each
-// after its parent.
-QStringList heirsOf(const QList<ReportStyle> &styles, const QString &name)
-{
-    QStringList heirs;
-    QSet<QString> reached{name};
-    for (qsizetype next = -1; next < heirs.size(); ++next) {
-        const QString parent = next < 0 ? name : heirs.at(next);
-        for (const ReportStyle &style : styles) {
-            if (parentName(style) == parent && !reached.contains(style.name)) {
-                reached.insert(style.name);
-                heirs.append(style.name);
-            }
-        }
-    }
-    return heirs;
-}
-
-// The `heirs` (each after its parent) take what they inherit again from their parents as these
-// now stand; the names of those that changed.
-QSet<QString> inheritAnew(QList<ReportStyle> &styles, const QStringList &heirs)
-{
-    QSet<QString> changed;
-    for (const QString &heir : heirs) {
-        for (qsizetype i = 0; i < styles.size(); ++i) {
-            if (styles.at(i).name != heir)
-                continue;
-            ReportStyle style = styles.at(i);
-            // A style left without its parent inherits from the default style, as the engine
-            // fills.
-            JrxmlCodec::inheritParentStyle(style, StyleChain::parentOf(styles.at(i), styles));
-            if (style == styles.at(i))
-                continue;
-            styles[i] = std::move(style);
-            changed.insert(heir);
-        }
-    }
-    return changed;
-}
-
-// The report's default style as the engine takes it: the first one marked default.
-const ReportStyle *defaultStyle(const QList<ReportStyle> &styles)
-{
-    for (const ReportStyle &style : styles) {
-        if (style.isDefault)
-            return &style;
-    }
-    return nullptr;
-}
 
 } // namespace
 
@@ -605,8 +542,13 @@ bool keepGroupsOf(ElementList &content, const QStringList &before, const QString
     });
     bool changed = false;
     for (const QString &name : std::as_const(named)) {
-        if (!after.contains(name))
-            changed = dropGroup(alone, name) || changed;
+        if (after.contains(name))
+            continue;
+        // What the new dataset cannot evaluate on a group is evaluated at once, as new
+        // elements are.
+        Pass pass(Kind::group, Mode::drop, name);
+        pass.evaluationFallback = u"Now"_s;
+        changed = pass.run(alone) || changed;
     }
     if (changed)
         content = alone.bands.first().elements;
@@ -626,32 +568,10 @@ bool dropStyle(ReportDocument &document, const QString &name, bool wasDefault)
         if (element.styleName == name || (wasDefault && !element.styleName))
             named.insert(element.id);
     });
-    // The styles that inherit from it, found before their parent goes too.
-    const QStringList heirs = heirsOf(document.styles, name);
-    bool changed = Pass(Kind::style, Mode::drop, name).run(document);
-    const QSet<QString> changedStyles = inheritAnew(document.styles, heirs);
-    changed = changed || !changedStyles.isEmpty();
-    const QList<ReportStyle> styles = document.styles;
-    const ReportStyle *inherited = defaultStyle(styles);
-    const bool defaultChanged = inherited && changedStyles.contains(inherited->name);
-    changed = ElementWalk::editDocument(
-                  document,
-                  [&](const ReportElement &element, ElementScope) -> ElementWalk::Outcome {
-                      const ReportStyle *from = nullptr;
-                      if (element.styleName && changedStyles.contains(*element.styleName))
-                          from = styleNamed(styles, *element.styleName);
-                      else if (!element.styleName && (named.contains(element.id) || defaultChanged))
-                          from = inherited;
-                      else
-                          return std::nullopt;
-                      ReportElement e = element;
-                      JrxmlCodec::inheritStyle(e, from);
-                      if (e == element)
-                          return std::nullopt;
-                      return ElementWalk::Outcome(std::move(e));
-                  }) ||
-              changed;
-    return changed;
+    const QList<ReportStyle> before = document.styles;
+    const bool changed = Pass(Kind::style, Mode::drop, name).run(document);
+    // The styles that inherited from it, and the elements that named it, inherit anew.
+    return StyleHeirs::follow(document, before, named) || changed;
 }
 
 QString usageMessage(const QString &name, const Uses &uses)

@@ -70,7 +70,8 @@ bool rename(ReportDocument &document, Kind kind, const QString &from, const QStr
 //   print-when-the-group-changes condition is dropped.
 // - sub-dataset: the components that run it (lists, tables, charts, crosstabs, others) go too.
 // - style: its references are dropped, and the elements that named it take the values they
-//   inherited again from the report's default style, or from the engine's defaults.
+//   inherited again from the report's default style, or from the engine's defaults; the styles
+//   that named it as their parent, and what uses them, inherit anew too (StyleHeirs).
 //   `wasDefault` says that the style was the report's default style: then the elements that
 //   name no style inherit anew too.
 bool dropGroup(ReportDocument &document, const QString &name);
@@ -79,8 +80,9 @@ bool dropStyle(ReportDocument &document, const QString &name, bool wasDefault);
 
 // The content of a list that goes from a dataset with the groups `before` to one with the groups
 // `after`: what was evaluated on, or printed by, a group that `after` lacks is treated as when
-// that group is deleted (dropGroup). Nested lists run their own dataset and are left as they
-// are. True when anything changed.
+// that group is deleted (dropGroup), but what was evaluated on it is evaluated "Now", as a new
+// element is. Nested lists run their own dataset and are left as they are. True when anything
+// changed.
 bool keepGroupsOf(ElementList &content, const QStringList &before, const QStringList &after);
 
 // The question before a removal: "Totals is used by 3 variables and 2 elements."

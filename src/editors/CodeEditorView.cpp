@@ -32,7 +32,7 @@ CodeEditorView::CodeEditorView(const CodeSyntaxHighlighting &scheme, bool isEdit
     textView_->setReadOnly(!isEditable);
     textView_->setFont(scheme.font());
     textView_->setUndoRedoEnabled(true);
-    connect(textView_, &QPlainTextEdit::textChanged, this, &CodeEditorView::userChangedText);
+    connect(textView_, &PlainTextEdit::linesChanged, this, &CodeEditorView::userChangedText);
 
     if (tokenCompletions_) {
         completionModel_ = new QStringListModel(this);
@@ -126,7 +126,7 @@ void CodeEditorView::setText(const QString &text)
 
 void CodeEditorView::userChangedText()
 {
-    if (applyingText_ || textView_->isCuttingPieces())
+    if (applyingText_)
         return;
     emit textEdited(text());
     if (tokenCompletions_)
@@ -169,7 +169,7 @@ void CodeEditorView::completionPicked(const QString &name)
         codeediting::partialWordStart(textView_->document()->toPlainText(), position);
     cursor.setPosition(int(wordStart));
     cursor.setPosition(int(position), QTextCursor::KeepAnchor);
-    cursor.insertText(name);
+    textView_->insertText(cursor, name);
     textView_->setTextCursor(cursor);
     completer_->popup()->hide();
 }
@@ -187,7 +187,7 @@ void CodeEditorView::insertAtCursor(const QString &token)
                       : std::nullopt;
     // Typed by the program, not the user: no completion list opens.
     insertingToken_ = true;
-    cursor.insertText(codeediting::joinedInsertion(token, before));
+    textView_->insertText(cursor, codeediting::joinedInsertion(token, before));
     insertingToken_ = false;
     textView_->setTextCursor(cursor);
     if (window())

@@ -1,6 +1,8 @@
 #include "edits/LengthLimits.h"
 
+#include "document/ContainerRoom.h"
 #include "model/PageLayout.h"
+#include "model/ReportParts.h"
 
 #include <cmath>
 
@@ -84,6 +86,47 @@ LengthVerdict anyLength(double points, MeasurementUnit unit)
     return LengthVerdict::accept(points);
 }
 
+namespace {
+
+// The length the store keeps of an element inside a frame or list, which keeps it within its
+// room (ContainerRoom): the typed one, or the one the room leaves, said with the reason.
+LengthVerdict withinContainer(const DocumentStore &store, const ReportElement &element,
+                              ElementLength which, double points, MeasurementUnit unit)
+{
+    const std::optional<ReportElement> holder = store.containerOf(element.id);
+    const std::optional<ContainerRoom::Room> room =
+        holder ? ContainerRoom::of(*holder) : std::nullopt;
+    if (!room)
+        return LengthVerdict::accept(points);
+    static constexpr double ReportElement::*fields[] = {
+        &ReportElement::x, &ReportElement::y, &ReportElement::width, &ReportElement::height};
+    static const QString labels[] = {u"X"_s, u"Y"_s, u"the width"_s, u"the height"_s};
+    double ReportElement::*field = fields[int(which)];
+    // A frame or list keeps holding what it holds (the store grows it back); the room is what
+    // cuts the length here.
+    ReportElement held = element;
+    held.*field = points;
+    ContainerRoom::holdContents(held, element);
+    ReportElement fitted = held;
+    ContainerRoom::fitInto(fitted, *room, &element);
+    const double kept = fitted.*field;
+    if (kept == held.*field)
+        return LengthVerdict::accept(points);
+    const bool across = which == ElementLength::x || which == ElementLength::width;
+    const QString holderName = holder->kind.is<ElementKind::Frame>() ? u"frame"_s : u"list"_s;
+    return LengthVerdict::adjust(
+        kept, u"The element stays within its "_s + holderName + u", "_s +
+                  shown(across ? room->width : room->height.value_or(0), unit) +
+                  (across ? u" wide"_s : u" high"_s) + u" inside: "_s + labels[int(which)] +
+                  u" stops at "_s + shown(kept, unit) + u"."_s);
+}
+
+// The page's and the band's limits of elementLength().
+LengthVerdict onThePage(const DocumentStore &store, const ReportElement &found, ElementLength which,
+                        double points, MeasurementUnit unit);
+
+} // namespace
+
 LengthVerdict elementLength(const DocumentStore &store, const QUuid &elementID, ElementLength which,
                             double points, MeasurementUnit unit)
 {
@@ -92,6 +135,18 @@ LengthVerdict elementLength(const DocumentStore &store, const QUuid &elementID, 
     const std::optional<ReportElement> found = store.element(elementID);
     if (!found)
         return LengthVerdict::accept(points);
+    const LengthVerdict placed = onThePage(store, *found, which, points, unit);
+    if (!placed.points)
+        return placed;
+    return withinContainer(store, *found, which, *placed.points, unit);
+}
+
+namespace {
+
+LengthVerdict onThePage(const DocumentStore &store, const ReportElement &found, ElementLength which,
+                        double points, MeasurementUnit unit)
+{
+    const QUuid &elementID = found.id;
     const ReportDocument &d = store.document();
     const double pageWidth = asWritten(d.pageWidth);
     switch (which) {
@@ -113,11 +168,11 @@ LengthVerdict elementLength(const DocumentStore &store, const QUuid &elementID, 
     }
     if (which == ElementLength::height && points < 0)
         return LengthVerdict::refuse(u"A height is 0 or more."_s);
-    ReportElement element = *found;
-    const double bottomBefore = asWritten(element.y) + asWritten(element.height);
+    ReportElement element = found;
+    const double bottomBefore = asWritten(element.y) + asWritten(element.printedHeight());
     (which == ElementLength::y ? element.y : element.height) = points;
     const double top = asWritten(element.y);
-    const double bottom = top + asWritten(element.height);
+    const double bottom = top + asWritten(element.printedHeight());
     // A band grows to hold its elements; an element inside a frame or list stays on the page.
     const std::optional<BandTarget> home = store.homeBandTarget(elementID);
     const bool inBand = home && store.isTopLevelElement(elementID);
@@ -132,11 +187,15 @@ LengthVerdict elementLength(const DocumentStore &store, const QUuid &elementID, 
     return LengthVerdict::accept(points);
 }
 
+} // namespace
+
 LengthVerdict bandHeight(const DocumentStore &store, const BandTarget &target, double points,
                          MeasurementUnit unit)
 {
     if (LengthVerdict any = anyLength(points, unit); !any.points)
         return any;
+    if (ReportParts::isPartReport(store.document()))
+        return LengthVerdict::refuse(ReportParts::noBandMessage(store.label(target)));
     const double largest = PageLayout::largestBandHeight(store.document(), target);
     // Lowering a band that the page does not hold (a file's) is always taken.
     if (asWritten(points) > largest && points > store.height(target))

@@ -15,12 +15,15 @@ LengthVerdict anyLength(double points, MeasurementUnit unit);
 // The place and size of an element, as its Frame card edits them.
 enum class ElementLength { x, y, width, height };
 // Off the page or beyond it is refused, and so is a negative size. An element standing in a band
-// grows the band to hold it: its bottom stays within the highest the band can be on the page.
+// grows the band to hold it: its bottom stays within the highest the band can be on the page. An
+// element inside a frame or list stays within its room: a length that would reach past it is
+// taken as the store keeps it, and the message says why.
 LengthVerdict elementLength(const DocumentStore &store, const QUuid &elementID, ElementLength which,
                             double points, MeasurementUnit unit);
 
 // A band's height: never below the lowest element's bottom (a lower height stops there), never
-// above what the page holds with its margins and the bands printed with it (refused).
+// above what the page holds with its margins and the bands printed with it (refused). A report
+// of parts has no band to give a height (refused).
 LengthVerdict bandHeight(const DocumentStore &store, const BandTarget &target, double points,
                          MeasurementUnit unit);
 

@@ -89,23 +89,3 @@ void compileSubreports(const QList<SubreportCompile> &compiles, SidecarClient &c
                     cancel);
     }
 }
-
-void compileStaleChapters(const QList<ChapterFile> &chapters, SidecarClient &client,
-                          std::chrono::milliseconds timeout)
-{
-    for (const ChapterFile &chapter : chapters) {
-        const QFileInfo report(chapter.jrxmlPath);
-        if (!report.exists())
-            throw std::runtime_error(
-                QStringLiteral("The chapter \"%1\" of this book is no longer in %2: it was "
-                               "renamed, moved or deleted. Put it back, or make the book again "
-                               "from its chapters.")
-                    .arg(report.fileName(), QDir::toNativeSeparators(report.absolutePath()))
-                    .toStdString());
-        const QFileInfo compiled(chapter.jasperPath);
-        if (compiled.exists() && compiled.lastModified() >= report.lastModified())
-            continue;
-        client.send(u"compile"_s,
-                    EngineRequests::compileParams(chapter.jrxmlPath, chapter.jasperPath), timeout);
-    }
-}

@@ -66,10 +66,3 @@ struct ChapterFile {
     QString jasperPath;
     bool operator==(const ChapterFile &) const = default;
 };
-
-// Compiles each chapter whose report is newer than its compiled file (or has none), straight from
-// the report file. A chapter whose report is gone ends the run with an error that names it:
-// whatever compiled file is left of it is of an older report. Blocks on the engine: never call
-// it on the main thread.
-void compileStaleChapters(const QList<ChapterFile> &chapters, SidecarClient &client,
-                          std::chrono::milliseconds timeout);

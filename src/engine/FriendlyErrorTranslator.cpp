@@ -1,5 +1,7 @@
 #include "FriendlyErrorTranslator.h"
 
+#include "document/ExpressionUses.h"
+
 #include <QRegularExpression>
 
 namespace {
@@ -11,6 +13,17 @@ QString undeclaredAdvice(const QString &kind, const QString &name)
     return u"The report uses a " + kind + u" named \"" + name +
            u"\" that isn't declared. Check the spelling, or add a " + kind +
            u" with that name in the Report Data sheet (the Data button).";
+}
+
+QString undeclaredInDatasetAdvice(const QString &name, const QString &dataset)
+{
+    return u"The sub-dataset \"" + dataset +
+           u"\", which a list or table runs, uses a field named \"" + name +
+           u"\" that it doesn't declare. Check the spelling, or add a field with that name "
+           u"to \"" +
+           dataset +
+           u"\" in the Subdatasets card of the Report Data sheet (the Data "
+           u"button).";
 }
 
 QString serverDownAdvice(const QString &server)
@@ -108,7 +121,8 @@ const QList<ContainsRule> &containsRulesAfterOperator()
 
 } // namespace
 
-std::optional<QString> FriendlyErrorTranslator::translate(const QString &raw)
+std::optional<QString> FriendlyErrorTranslator::translate(const QString &raw,
+                                                          const ReportDocument *report)
 {
     // A picture the engine did not find: which file, and where it looked.
     if (auto location = firstMatch(
@@ -174,8 +188,12 @@ std::optional<QString> FriendlyErrorTranslator::translate(const QString &raw)
                    u"sheet (the Data button); java.lang.Object takes any value.";
         }
     }
-    if (auto name = firstMatch(raw, QStringLiteral("Field not found\\s*:\\s*(\\S+)"), 1))
+    if (auto name = firstMatch(raw, QStringLiteral("Field not found\\s*:\\s*(\\S+)"), 1)) {
+        if (const std::optional<QString> dataset =
+                report ? ExpressionUses::datasetLackingField(*report, *name) : std::nullopt)
+            return undeclaredInDatasetAdvice(*name, *dataset);
         return undeclaredAdvice(QStringLiteral("field"), *name);
+    }
     if (auto name = firstMatch(raw, QStringLiteral("Parameter not found\\s*:\\s*(\\S+)"), 1))
         return undeclaredAdvice(QStringLiteral("parameter"), *name);
     if (auto name = firstMatch(raw, QStringLiteral("Variable not found\\s*:\\s*(\\S+)"), 1))
@@ -225,9 +243,9 @@ std::optional<QString> FriendlyErrorTranslator::translate(const QString &raw)
     return std::nullopt;
 }
 
-QString FriendlyErrorTranslator::annotate(const QString &raw)
+QString FriendlyErrorTranslator::annotate(const QString &raw, const ReportDocument *report)
 {
-    if (auto advice = translate(raw))
+    if (auto advice = translate(raw, report))
         return *advice + u"\n\n(Technical details: " + raw + u')';
     return raw;
 }

@@ -1,5 +1,7 @@
 #include "PrivateWorkFolder.h"
 
+#include "ChildProcesses.h"
+
 #include <QDir>
 #include <QFile>
 #include <QHash>
@@ -120,8 +122,11 @@ private:
             const int fd = openFolder(entry.absoluteFilePath());
             if (fd < 0)
                 continue;
-            if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
+            if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+                // What its process started and left running goes first (a zip writing here).
+                ChildProcesses::endNoted(entry.absoluteFilePath());
                 QDir(entry.absoluteFilePath()).removeRecursively();
+            }
             ::close(fd);
         }
     }

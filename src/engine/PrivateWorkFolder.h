@@ -14,7 +14,8 @@
 // Two designers of one user name their work files alike (every new book is "ReportBook"), so
 // each process works in a folder of its own, "session-<pid>-<random>", which it holds locked
 // while it runs and removes when it ends. The first process to make its folder in "Quillmark"
-// removes the folders whose process is gone (their lock is free).
+// removes the folders whose process is gone (their lock is free), after ending the children
+// that process noted there and left running (ChildProcesses).
 class PrivateWorkFolder {
 public:
     static inline const QString folderName = QStringLiteral("Quillmark");

@@ -1,5 +1,6 @@
 #include "SidecarClient.h"
 
+#include "ChildProcesses.h"
 #include "EngineEnvironment.h"
 #include "PipeEnd.h"
 #include "RequestCancel.h"
@@ -40,8 +41,9 @@ QString unknownError()
     return QStringLiteral("Unknown sidecar error");
 }
 
-// How long a request whose engine has ended waits for the last of its standard error.
-constexpr std::chrono::milliseconds lastWordsWait{500};
+// How long a request whose engine has ended waits for the last of its standard error and its
+// end: on a busy machine the reading thread may wait its turn for a good part of a second.
+constexpr std::chrono::milliseconds lastWordsWait{2000};
 
 // How much of an unexpected line a diagnostic or an error shows.
 constexpr qsizetype shownBytes = 200;
@@ -198,6 +200,8 @@ void SidecarClient::launch(const Location &location)
             throw SidecarError::javaNotFound(location.javaPath);
         throw;
     }
+    // Should it outlive us after all, the next designer to start ends it.
+    ChildProcesses::note(folder, launched.process->pid());
 
     auto buffer = std::make_shared<ReadBufferBox>();
     Detached previous;

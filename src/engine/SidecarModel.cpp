@@ -1,9 +1,13 @@
 #include "SidecarModel.h"
 
+#include "ChapterCompiles.h"
 #include "EngineJob.h"
 #include "EngineWorkFiles.h"
 #include "RequestCancel.h"
 #include "model/JrxmlCodec.h"
+
+#include <QDir>
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -19,15 +23,27 @@ struct ReportJob {
     // Calls the job's requests off, for a job that can be.
     std::shared_ptr<RequestCancel> cancel;
     QList<ChapterFile> chapters;
+    std::shared_ptr<ChapterCompiles> chapterCompiles;
 
-    // Compiles the referenced subreports and writes the report's JRXML: what comes before the
-    // report's own requests. Without a private work folder nothing is written.
+    // Compiles the referenced subreports and the book's chapters that changed, and writes the
+    // report's JRXML: what comes before the report's own requests. A chapter open in a tab was
+    // just compiled from there, with the tab's edits. Without a private work folder nothing is
+    // written.
     void prepare() const
     {
         if (folderError)
             throw std::runtime_error(folderError->toStdString());
         compileSubreports(subreports, *client, timeout, cancel);
-        compileStaleChapters(chapters, *client, timeout);
+        QList<ChapterFile> fromFiles;
+        for (const ChapterFile &chapter : chapters) {
+            const auto fromTab = [&](const SubreportCompile &compile) {
+                return QDir::cleanPath(compile.jasperPath) == QDir::cleanPath(chapter.jasperPath);
+            };
+            if (std::none_of(subreports.cbegin(), subreports.cend(), fromTab))
+                fromFiles.append(chapter);
+        }
+        if (chapterCompiles)
+            chapterCompiles->compileChanged(fromFiles, *client, timeout, cancel);
         writeWorkFile(paths.jrxmlPath, jrxml);
     }
     QJsonObject send(const QString &cmd, const QJsonObject &params) const
@@ -49,13 +65,15 @@ ReportJob SidecarModel::reportJob(const ReportDocument &document,
     }
     job.subreports = planSubreportCompiles(document, otherOpenTabs, folder);
     job.paths = resolvePaths(document, savedURL, folder);
+    job.chapterCompiles = chapterCompiles_;
     return job;
 }
 
 SidecarModel::SidecarModel(QObject *parent) : SidecarModel(PrivateWorkFolder(), parent) {}
 
 SidecarModel::SidecarModel(const PrivateWorkFolder &workFolder, QObject *parent)
-    : QObject(parent), client_(std::make_shared<SidecarClient>()), workFolder_(workFolder),
+    : QObject(parent), client_(std::make_shared<SidecarClient>()),
+      chapterCompiles_(std::make_shared<ChapterCompiles>()), workFolder_(workFolder),
       locate_([] { return SidecarClient::defaultLocation(); })
 {
 }
@@ -74,16 +92,27 @@ void SidecarModel::setPreviewSession(const std::optional<PreviewSession> &sessio
     publish(previewSession_, session, &SidecarModel::previewSessionChanged);
 }
 
-void SidecarModel::cancelRender()
+void SidecarModel::callOff(bool &running, quint64 &run, std::shared_ptr<RequestCancel> &cancel,
+                           void (SidecarModel::*changed)())
 {
-    if (!isRendering_)
+    if (!running)
         return;
     // Its outcome, whenever it comes, is for no one.
-    ++renderRun_;
-    if (renderCancel_)
-        client_->cancel(*renderCancel_);
-    renderCancel_.reset();
-    publish(isRendering_, false, &SidecarModel::isRenderingChanged);
+    ++run;
+    if (cancel)
+        client_->cancel(*cancel);
+    cancel.reset();
+    publish(running, false, changed);
+}
+
+void SidecarModel::cancelRender()
+{
+    callOff(isRendering_, renderRun_, renderCancel_, &SidecarModel::isRenderingChanged);
+}
+
+void SidecarModel::cancelExport()
+{
+    callOff(isExporting_, exportRun_, exportCancel_, &SidecarModel::isExportingChanged);
 }
 
 void SidecarModel::setIsCompilingAll(bool compiling)
@@ -172,7 +201,8 @@ void SidecarModel::compileAndPreview(const ReportDocument &document,
 void SidecarModel::exportReport(const ReportDocument &document, ExportFormat format,
                                 const QUrl &destination, const std::optional<QUrl> &savedURL,
                                 const QList<OpenTab> &otherOpenTabs, const ParamValues &paramValues,
-                                const std::optional<LiveConnection> &liveConnection)
+                                const std::optional<LiveConnection> &liveConnection,
+                                const QList<ChapterFile> &chapters)
 {
     if (isExporting_)
         return;
@@ -180,7 +210,9 @@ void SidecarModel::exportReport(const ReportDocument &document, ExportFormat for
     publish(isExporting_, true, &SidecarModel::isExportingChanged);
     ensureStarted();
 
-    const ReportJob job = reportJob(document, savedURL, otherOpenTabs);
+    ReportJob job = reportJob(document, savedURL, otherOpenTabs);
+    job.cancel = exportCancel_ = std::make_shared<RequestCancel>();
+    job.chapters = chapters;
     const ResolvedPaths &paths = job.paths;
     const QJsonObject fill = EngineRequests::fillParams(
         paths.jasperPath, paths.jrprintPath, paramValues, liveConnection, document.queryString);
@@ -196,7 +228,10 @@ void SidecarModel::exportReport(const ReportDocument &document, ExportFormat for
             job.send(u"export"_s, exportParams);
             return true;
         },
-        [this, liveConnection](const EngineOutcome<bool> &outcome) {
+        [this, run = ++exportRun_, liveConnection](const EngineOutcome<bool> &outcome) {
+            if (run != exportRun_)
+                return; // called off
+            exportCancel_.reset();
             publish(exportErrorMessage_, withKeychainCause(outcome.error, liveConnection),
                     &SidecarModel::exportErrorMessageChanged);
             publish(isExporting_, false, &SidecarModel::isExportingChanged);
@@ -206,10 +241,12 @@ void SidecarModel::exportReport(const ReportDocument &document, ExportFormat for
 }
 
 void SidecarModel::compileTab(const ReportDocument &document, const std::optional<QUrl> &savedURL,
-                              QObject *context, CompileCompletion completion)
+                              QObject *context, CompileCompletion completion,
+                              std::shared_ptr<RequestCancel> cancel)
 {
     ensureStarted();
-    const ReportJob job = reportJob(document, savedURL, {});
+    ReportJob job = reportJob(document, savedURL, {});
+    job.cancel = std::move(cancel);
     runEngineJob(
         this,
         [job] {

@@ -21,6 +21,7 @@
 // thread. An outcome that arrives after the model is gone is dropped; so is a completion whose
 // context object is gone.
 struct ReportJob;
+class ChapterCompiles;
 
 class SidecarModel : public QObject {
     Q_OBJECT
@@ -106,24 +107,32 @@ public:
     void ensureStarted();
 
     // Compile & Preview: compiles the referenced subreports open in other tabs, and the
-    // `chapters` of a report book whose report is newer than their compiled file, then renders
-    // the report to a PDF in the work folder. Does nothing while a render runs.
+    // `chapters` of a report book that changed (ChapterCompiles), then renders the report to a
+    // PDF in the work folder. Does nothing while a render runs.
     void compileAndPreview(const ReportDocument &document, const std::optional<QUrl> &savedURL,
                            const QList<OpenTab> &otherOpenTabs, const ParamValues &paramValues,
                            const std::optional<LiveConnection> &liveConnection,
                            const QList<ChapterFile> &chapters = {});
 
-    // Compiles the referenced subreports open in other tabs, then compiles, fills and exports the
-    // report to `destination`. Does nothing while an export runs.
+    // Compiles the referenced subreports open in other tabs, and the `chapters` of a report book
+    // that changed, then compiles, fills and exports the report to `destination`. Does nothing
+    // while an export runs.
     void exportReport(const ReportDocument &document, ExportFormat format, const QUrl &destination,
                       const std::optional<QUrl> &savedURL, const QList<OpenTab> &otherOpenTabs,
                       const ParamValues &paramValues,
-                      const std::optional<LiveConnection> &liveConnection);
+                      const std::optional<LiveConnection> &liveConnection,
+                      const QList<ChapterFile> &chapters = {});
+    // Calls off the export that runs (as closing the preview calls off its render): its requests
+    // are cancelled, nothing is reported, and the model is no longer exporting. The engine it
+    // waited on is let go, so the next request starts a fresh one.
+    void cancelExport();
 
     // Compiles one tab's report into its compiled file (subreports are not compiled). The hook
-    // runs on success before `completion`; `completion` only while `context` exists.
+    // runs on success before `completion`; `completion` only while `context` exists. With
+    // `cancel`, the compile can be called off (SidecarClient::cancel); it then fails.
     void compileTab(const ReportDocument &document, const std::optional<QUrl> &savedURL,
-                    QObject *context, CompileCompletion completion);
+                    QObject *context, CompileCompletion completion,
+                    std::shared_ptr<RequestCancel> cancel = {});
     // Compiles an existing JRXML file; the hook is not run.
     void compileOnly(const QString &jrxmlPath, const QString &jasperPath, QObject *context,
                      CompileCompletion completion);
@@ -183,6 +192,10 @@ private:
     // Calls off the render that runs: its requests are cancelled (SidecarClient::cancel), its
     // outcome is dropped, and the model is no longer rendering, so the next one can start.
     void cancelRender();
+    // Calls off the job that `running` says runs: a new `run` number drops its outcome, `cancel`
+    // calls off its requests, and `running` is cleared.
+    void callOff(bool &running, quint64 &run, std::shared_ptr<RequestCancel> &cancel,
+                 void (SidecarModel::*changed)());
     // Everything a job on one report takes to its task; the work folder is made private now.
     ReportJob reportJob(const ReportDocument &document, const std::optional<QUrl> &savedURL,
                         const QList<OpenTab> &otherOpenTabs);
@@ -200,6 +213,9 @@ private:
     std::shared_ptr<RequestCancel> renderCancel_;
     std::optional<PreviewSession> previewSession_;
     bool isExporting_ = false;
+    // The export that runs: its number (an outcome of another is dropped) and what calls it off.
+    quint64 exportRun_ = 0;
+    std::shared_ptr<RequestCancel> exportCancel_;
     std::optional<QString> exportErrorMessage_;
     std::optional<RenderStats> lastRenderStats_;
     bool isTestingConnection_ = false;
@@ -207,6 +223,7 @@ private:
     bool isCompilingAll_ = false;
     // Shared with the background tasks, which may still be waiting on it when the model goes.
     std::shared_ptr<SidecarClient> client_;
+    std::shared_ptr<ChapterCompiles> chapterCompiles_;
     std::optional<QUuid> testedConnectionID_;
     bool isExecutingQuery_ = false;
     std::optional<QueryResult> queryResult_;

@@ -1,10 +1,11 @@
 #include "SidecarProcess.h"
 
+#include "ChildProcesses.h"
+
 #include <QFile>
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <system_error>
 #include <thread>
@@ -21,24 +22,6 @@ std::pair<std::shared_ptr<PipeEnd>, std::shared_ptr<PipeEnd>> makePipe()
         throw std::system_error(errno, std::generic_category(), "pipe");
     return {std::make_shared<PipeEnd>(fds[0]), std::make_shared<PipeEnd>(fds[1])};
 }
-
-// posix_spawn's attributes and file actions, released on every path.
-struct SpawnSetup {
-    posix_spawnattr_t attributes;
-    posix_spawn_file_actions_t actions;
-    SpawnSetup()
-    {
-        posix_spawnattr_init(&attributes);
-        posix_spawn_file_actions_init(&actions);
-    }
-    ~SpawnSetup()
-    {
-        posix_spawn_file_actions_destroy(&actions);
-        posix_spawnattr_destroy(&attributes);
-    }
-    SpawnSetup(const SpawnSetup &) = delete;
-    SpawnSetup &operator=(const SpawnSetup &) = delete;
-};
 
 // The C strings of `texts`, followed by a null pointer, as exec takes them.
 std::vector<char *> nullTerminated(QList<QByteArray> &texts)
@@ -59,20 +42,8 @@ SidecarProcess::Launched SidecarProcess::launch(const QString &program,
     auto [childInput, input] = makePipe();
     auto [output, childOutput] = makePipe();
     auto [errors, childErrors] = makePipe();
-
-    SpawnSetup setup;
-    posix_spawn_file_actions_adddup2(&setup.actions, childInput->fd(), STDIN_FILENO);
-    posix_spawn_file_actions_adddup2(&setup.actions, childOutput->fd(), STDOUT_FILENO);
-    posix_spawn_file_actions_adddup2(&setup.actions, childErrors->fd(), STDERR_FILENO);
-    // The application ignores SIGPIPE; the child starts with the usual dispositions and mask.
-    sigset_t defaults;
-    sigemptyset(&defaults);
-    sigaddset(&defaults, SIGPIPE);
-    posix_spawnattr_setsigdefault(&setup.attributes, &defaults);
-    sigset_t noneBlocked;
-    sigemptyset(&noneBlocked);
-    posix_spawnattr_setsigmask(&setup.attributes, &noneBlocked);
-    posix_spawnattr_setflags(&setup.attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
+    // The child reports here why it could not run the program; closed by a successful exec.
+    auto [execFailure, childExecFailure] = makePipe();
 
     const QByteArray path = QFile::encodeName(program);
     QList<QByteArray> encoded{path};
@@ -81,13 +52,61 @@ SidecarProcess::Launched SidecarProcess::launch(const QString &program,
     std::vector<char *> argv = nullTerminated(encoded);
     QList<QByteArray> entries = environment;
     std::vector<char *> envp = nullTerminated(entries);
+    const int inFd = childInput->fd();
+    const int outFd = childOutput->fd();
+    const int errFd = childErrors->fd();
+    const int failFd = childExecFailure->fd();
+    const pid_t parent = ::getpid();
 
-    pid_t pid = 0;
-    const int failed = ::posix_spawn(&pid, path.constData(), &setup.actions, &setup.attributes,
-                                     argv.data(), envp.data());
-    if (failed != 0)
-        throw std::system_error(failed, std::generic_category(),
+    pid_t pid = -1;
+    int forkError = 0;
+    // Made by the thread that lasts as long as we do: the child is tied to it (ChildProcesses).
+    ChildProcesses::runOnLauncherThread([&] {
+        pid = ::fork();
+        if (pid < 0)
+            forkError = errno;
+        if (pid != 0)
+            return;
+        // The child: only async-signal-safe calls from here to exec.
+        ChildProcesses::tieToParent(parent);
+        // Above the standard descriptors first, so that no dup2 below overwrites another's end.
+        const int in = ::fcntl(inFd, F_DUPFD_CLOEXEC, 3);
+        const int out = ::fcntl(outFd, F_DUPFD_CLOEXEC, 3);
+        const int err = ::fcntl(errFd, F_DUPFD_CLOEXEC, 3);
+        if (in < 0 || out < 0 || err < 0 || ::dup2(in, STDIN_FILENO) < 0 ||
+            ::dup2(out, STDOUT_FILENO) < 0 || ::dup2(err, STDERR_FILENO) < 0) {
+            const int error = errno;
+            (void)::write(failFd, &error, sizeof error);
+            ::_exit(127);
+        }
+        // The application ignores SIGPIPE; the child starts with the usual dispositions and mask.
+        struct sigaction defaultAction = {};
+        defaultAction.sa_handler = SIG_DFL;
+        sigemptyset(&defaultAction.sa_mask);
+        ::sigaction(SIGPIPE, &defaultAction, nullptr);
+        sigset_t noneBlocked;
+        sigemptyset(&noneBlocked);
+        ::sigprocmask(SIG_SETMASK, &noneBlocked, nullptr);
+        ::execve(path.constData(), argv.data(), envp.data());
+        const int error = errno;
+        (void)::write(failFd, &error, sizeof error);
+        ::_exit(127);
+    });
+    if (pid < 0)
+        throw std::system_error(forkError, std::generic_category(),
                                 "Could not launch " + path.toStdString());
+    childExecFailure.reset();
+    int failure = 0;
+    ssize_t got;
+    do {
+        got = ::read(execFailure->fd(), &failure, sizeof failure);
+    } while (got < 0 && errno == EINTR);
+    if (got == ssize_t(sizeof failure)) {
+        while (::waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
+        }
+        throw std::system_error(failure, std::generic_category(),
+                                "Could not launch " + path.toStdString());
+    }
 
     const int flags = ::fcntl(input->fd(), F_GETFL);
     ::fcntl(input->fd(), F_SETFL, flags | O_NONBLOCK);

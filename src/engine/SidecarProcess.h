@@ -19,7 +19,8 @@ public:
     struct Launched;
 
     // Starts `program` with `arguments` and `environment` ("NAME=value" entries), inheriting
-    // the working directory. Throws std::system_error when it cannot be started.
+    // the working directory; the child ends with this process (ChildProcesses::tieToParent).
+    // Throws std::system_error when it cannot be started.
     static Launched launch(const QString &program, const QStringList &arguments,
                            const QList<QByteArray> &environment);
 

@@ -1,5 +1,6 @@
 #include "ZipService.h"
 
+#include "ChildProcesses.h"
 #include "PrivateWorkFolder.h"
 #include "StrictUtf8.h"
 
@@ -8,6 +9,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QUuid>
@@ -15,6 +17,7 @@
 #include <cstdio>
 #include <cstring>
 #include <stdexcept>
+#include <unistd.h>
 
 namespace {
 
@@ -169,6 +172,8 @@ void zipContents(const QString &directory, const QString &destination, const QSt
     QProcess zip;
     zip.setWorkingDirectory(directory);
     zip.setProcessChannelMode(QProcess::MergedChannels);
+    // The tool ends with us; this thread waits for it below, so it lives as long as the tool.
+    zip.setChildProcessModifier([parent = ::getpid()] { ChildProcesses::tieToParent(parent); });
     zip.start(tool,
               {QStringLiteral("-r"), QStringLiteral("-X"), QStringLiteral("-q"), work.path,
                QStringLiteral("."), QStringLiteral("-x"), QStringLiteral(".*"),
@@ -176,6 +181,11 @@ void zipContents(const QString &directory, const QString &destination, const QSt
                QStringLiteral("__MACOSX/*"), QStringLiteral("-x"), QStringLiteral("*/__MACOSX/*")});
     if (!zip.waitForStarted(-1))
         throw std::runtime_error(zip.errorString().toStdString());
+    // The tool has ended whenever this returns: waited for below, or killed with `zip`.
+    const pid_t toolPid = pid_t(zip.processId());
+    ChildProcesses::note(workFolder.path(), toolPid);
+    const auto forgetTool =
+        qScopeGuard([&] { ChildProcesses::forget(workFolder.path(), toolPid); });
     while (!zip.waitForFinished(100)) {
         if (zip.state() == QProcess::NotRunning)
             break;

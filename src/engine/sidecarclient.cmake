@@ -1,5 +1,6 @@
 # The engine process: its client, the child process and pipes it drives, and its errors.
 target_sources(quillmark_services PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/ChildProcesses.cpp
   ${CMAKE_CURRENT_LIST_DIR}/EngineEnvironment.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ErrorOutputTail.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PipeEnd.cpp

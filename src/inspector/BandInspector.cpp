@@ -5,6 +5,7 @@
 #include "edits/LengthLimits.h"
 #include "inspector/InspectorTexts.h"
 #include "inspector/SectionCard.h"
+#include "model/ReportParts.h"
 #include "widgets/InspectorRows.h"
 
 #include <QLabel>
@@ -35,19 +36,23 @@ BandInspector::BandInspector(const InspectorContext &context, const BandTarget &
         return LengthLimits::bandHeight(*store_, band_, value, unit);
     });
     frame->addWidget(height_);
-    QLabel *hint = InspectorRows::secondaryText(InspectorTexts::bandHint(), this);
-    hint->setObjectName(u"inspector.band.hint"_s);
+    hint_ = InspectorRows::secondaryText(InspectorTexts::bandHint(), this);
+    hint_->setObjectName(u"inspector.band.hint"_s);
 
     auto *column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(12);
     column->addWidget(header_);
     column->addWidget(frame);
-    column->addWidget(hint);
+    column->addWidget(hint_);
 }
 
 void BandInspector::refresh(const DocumentStore &store, const InspectorChoice &)
 {
     header_->setText(InspectorTexts::bandHeader(store.label(band_)));
     height_->setPoints(store.height(band_));
+    // A report of parts takes no element from the palette.
+    hint_->setText(ReportParts::isPartReport(store.document())
+                       ? ReportParts::noElementsMessage(store.label(band_))
+                       : InspectorTexts::bandHint());
 }

@@ -22,5 +22,6 @@ private:
     QPointer<DocumentStore> store_;
     BandTarget band_;
     QLabel *header_;
+    QLabel *hint_;
     LengthRow *height_;
 };

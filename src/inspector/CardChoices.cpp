@@ -1,9 +1,12 @@
 #include "inspector/CardChoices.h"
 
 #include "document/ReportReferences.h"
+#include "document/TableGroups.h"
 #include "editors/ExpressionScope.h"
 #include "inspector/InspectorTexts.h"
 #include "inspector/PassedParameters.h"
+
+#include <algorithm>
 
 namespace CardChoices {
 
@@ -66,15 +69,26 @@ bool chooseTableDataset(const ElementWriter &writer, const QString &name)
     const auto *table = element ? element->kind.as<ElementKind::Table>() : nullptr;
     if (!table)
         return false;
-    QList<SubreportParameter> parameters = table->parameters;
-    const bool dropped =
-        PassedParameters::keepDeclaredBy(parameters, writer.store()->document(), name);
-    if (table->datasetName == name && !dropped)
+    const ReportDocument &document = writer.store()->document();
+    ElementKind::Table switched = *table;
+    switched.datasetName = name;
+    PassedParameters::keepDeclaredBy(switched.parameters, document, name);
+    // The group cells and rows of groups the dataset lacks go, and its cells are evaluated on its
+    // groups; a name the report does not declare (one mistyped) leaves them as they are.
+    const bool declared =
+        std::any_of(document.subDatasets.cbegin(), document.subDatasets.cend(),
+                    [&](const ReportSubDataset &dataset) { return dataset.name == name; });
+    if (declared) {
+        // Whichever dataset the table ran before, what names one of its groups is found.
+        QStringList before = expressions::groupsOfDataset(document, QString());
+        for (const ReportSubDataset &dataset : document.subDatasets)
+            before += expressions::groupsOfDataset(document, dataset.name);
+        TableGroups::keepGroupsOf(switched, before, expressions::groupsOfDataset(document, name));
+    }
+    if (switched == *table)
         return false;
-    return writer.updatePayload<ElementKind::Table>([&](ElementKind::Table &payload) {
-        payload.datasetName = name;
-        payload.parameters = parameters;
-    });
+    return writer.updatePayload<ElementKind::Table>(
+        [&](ElementKind::Table &payload) { payload = switched; });
 }
 
 } // namespace CardChoices

@@ -20,8 +20,9 @@ bool chooseEvaluationGroup(const ElementWriter &writer, const QString &group);
 // is evaluated on that dataset's groups (ReportReferences::keepGroupsOf) and passes it only the
 // parameters it takes (PassedParameters::keepDeclaredBy). True when it changed.
 bool chooseListDataset(const ElementWriter &writer, const QString &name);
-// The table card's dataset field, once committed: the table runs the sub-dataset of that name
-// and passes it only the parameters it takes. True when it changed.
+// The table card's dataset field, once committed: the table runs the sub-dataset of that name,
+// passes it only the parameters it takes, and keeps only the group cells and evaluation groups
+// that dataset has (TableGroups::keepGroupsOf). True when it changed.
 bool chooseTableDataset(const ElementWriter &writer, const QString &name);
 
 } // namespace CardChoices

@@ -5,6 +5,7 @@
 #include "edits/DataItemEdits.h"
 #include "edits/InspectorEdits.h"
 #include "inspector/SectionCard.h"
+#include "widgets/EnteredTextValidator.h"
 #include "widgets/InspectorRows.h"
 #include "widgets/PlainToolTip.h"
 #include "widgets/SymbolIcons.h"
@@ -178,6 +179,7 @@ void DataItemInspector::buildParameter(QWidget *content)
     defaultCard->setObjectName(u"inspector.dataItem.defaultValue"_s);
     defaultValue_ = new QLineEdit(defaultCard);
     defaultValue_->setPlaceholderText(DataItemEdits::defaultValuePlaceholder());
+    EnteredTextValidator::install(defaultValue_);
     connect(defaultValue_, &QLineEdit::textEdited, this, writeDefault);
     builder_ = new ExpressionBuilderButton(
         TextBinding{[this] {

@@ -42,9 +42,10 @@ FrameCard::FrameCard(const ElementWriter &writer, const ReportElement &element,
                    settings);
     y_ = lengthRow(QStringLiteral("Y"), QStringLiteral("y"), element.y, &ReportElement::y, Which::y,
                    settings);
-    width_ = lengthRow(QStringLiteral("Width"), QStringLiteral("width"), element.width,
+    // A line of no height or width shows the point the engine gives it.
+    width_ = lengthRow(QStringLiteral("Width"), QStringLiteral("width"), element.printedWidth(),
                        &ReportElement::width, Which::width, settings);
-    height_ = lengthRow(QStringLiteral("Height"), QStringLiteral("height"), element.height,
+    height_ = lengthRow(QStringLiteral("Height"), QStringLiteral("height"), element.printedHeight(),
                         &ReportElement::height, Which::height, settings);
 
     position_ =
@@ -81,8 +82,8 @@ void FrameCard::refresh(const ReportElement &element, const ReportDocument &)
 {
     x_->setPoints(element.x);
     y_->setPoints(element.y);
-    width_->setPoints(element.width);
-    height_->setPoints(element.height);
+    width_->setPoints(element.printedWidth());
+    height_->setPoints(element.printedHeight());
     InspectorRows::showIndex(position_,
                              int(allCases<PositionType>().indexOf(element.positionType)));
     InspectorRows::showIndex(stretch_, int(allCases<StretchType>().indexOf(element.stretchType)));

@@ -6,6 +6,7 @@
 #include "inspector/TextCards.h"
 #include "setup/ImageImportCoordinator.h"
 #include "setup/ImageImportService.h"
+#include "widgets/EnteredTextValidator.h"
 #include "widgets/InspectorRows.h"
 #include "widgets/SymbolIcons.h"
 #include "widgets/WheelGuard.h"
@@ -27,6 +28,7 @@ ImageCard::ImageCard(const ElementWriter &writer, const QString &title,
 {
     setObjectName(u"inspector.imageExpression"_s);
     expression_->setObjectName(u"inspector.imageExpression.expression"_s);
+    EnteredTextValidator::install(expression_);
     expression_->setPlaceholderText(InspectorTexts::imageExpressionPlaceholder());
     connect(expression_, &QLineEdit::textEdited, this, &ImageCard::write);
 

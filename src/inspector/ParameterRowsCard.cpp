@@ -2,6 +2,7 @@
 
 #include "inspector/PassedParameters.h"
 #include "inspector/SubreportListTableTexts.h"
+#include "widgets/EnteredTextValidator.h"
 #include "widgets/InspectorRows.h"
 #include "widgets/RowControls.h"
 
@@ -84,6 +85,7 @@ void ParameterRowsCard::rebuildRows(const QList<SubreportParameter> &parameters)
         auto *name = new QLineEdit(widget);
         name->setObjectName(prefix + u".name"_s);
         name->setPlaceholderText(u"name"_s);
+        EnteredTextValidator::install(name);
         name->setFixedWidth(80);
         auto *expression =
             RowControls::expressionField(u"expression"_s, prefix + u".expression"_s, widget);

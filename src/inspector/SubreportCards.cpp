@@ -3,6 +3,7 @@
 #include "editors/ExpressionBuilderButton.h"
 #include "inspector/SubreportDataSource.h"
 #include "inspector/SubreportListTableTexts.h"
+#include "widgets/EnteredTextValidator.h"
 #include "widgets/InspectorRows.h"
 #include "widgets/RowControls.h"
 
@@ -19,6 +20,7 @@ SubreportFileCard::SubreportFileCard(const ElementWriter &writer, const QString 
 {
     setObjectName(u"inspector.subreportFile"_s);
     expression_->setObjectName(u"inspector.subreportFile.expression"_s);
+    EnteredTextValidator::install(expression_);
     expression_->setPlaceholderText(SubreportListTableTexts::subreportFilePlaceholder());
     connect(expression_, &QLineEdit::textEdited, this, &SubreportFileCard::write);
 

@@ -19,7 +19,32 @@ TableCellKind kindOf(const SharedOptional<ReportElement> &cell)
     return TableCellKind::none;
 }
 
-std::optional<ReportElement> newElement(TableCellKind kind, bool blankWhenNull)
+ReportField placeholderField()
+{
+    ReportField field;
+    field.name = u"field"_s;
+    field.className = u"java.lang.String"_s;
+    return field;
+}
+
+QString cellField(const ReportDocument &document, const QString &dataset, bool *declare)
+{
+    if (declare)
+        *declare = false;
+    for (const ReportSubDataset &subDataset : document.subDatasets) {
+        if (subDataset.name != dataset)
+            continue;
+        if (!subDataset.fields.isEmpty())
+            return subDataset.fields.first().name;
+        if (declare)
+            *declare = true;
+        break;
+    }
+    return placeholderField().name;
+}
+
+std::optional<ReportElement> newElement(TableCellKind kind, bool blankWhenNull,
+                                        const QString &field)
 {
     if (kind == TableCellKind::none)
         return std::nullopt;
@@ -39,7 +64,7 @@ std::optional<ReportElement> newElement(TableCellKind kind, bool blankWhenNull)
         element.kind = ElementKind::StaticText{u"Label"_s};
         element.isBlankWhenNull = false;
     } else {
-        element.kind = ElementKind::TextField{u"$F{field}"_s};
+        element.kind = ElementKind::TextField{u"$F{"_s + field + u'}'};
         element.isBlankWhenNull = blankWhenNull;
     }
     return element;
@@ -89,13 +114,13 @@ const SharedOptional<ReportElement> &element(const ReportTableColumn &column, Ce
 }
 
 void pick(QList<ReportTableColumn> &columns, const QUuid &id, Cell cell, TableCellKind kind,
-          bool blankWhenNull)
+          bool blankWhenNull, const QString &field)
 {
     for (ReportTableColumn &column : columns) {
         if (column.id != id || kindOf(column.element(cell)) == kind)
             continue;
         const bool held = column.holds(cell);
-        column.element(cell) = newElement(kind, blankWhenNull);
+        column.element(cell) = newElement(kind, blankWhenNull, field);
         if (!held)
             column.joinRow(columns, cell);
     }

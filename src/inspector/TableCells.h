@@ -1,7 +1,7 @@
 #pragma once
 
 #include "model/RawEnum.h"
-#include "model/ReportElement.h"
+#include "model/ReportDocument.h"
 
 #include <QLocale>
 #include <optional>
@@ -20,10 +20,20 @@ namespace TableCells {
 // does not offer (an image, a frame…).
 TableCellKind kindOf(const SharedOptional<ReportElement> &cell);
 
-// The element a cell gets when its kind is chosen: a static text "Label" or a text field
-// "$F{field}", new, 80 by 20 points whatever the column and cell size; none for "None". A new
-// text field is blank when null as the preference says; a static text never is.
-std::optional<ReportElement> newElement(TableCellKind kind, bool blankWhenNull);
+// The field a new text field cell names where the table's dataset declares none, "field" (a
+// text), declared with it.
+ReportField placeholderField();
+
+// The field a new text field cell of a table running the dataset `dataset` names: the dataset's
+// first field, or the placeholder field, which `declare` then says the dataset needs. A dataset
+// the report does not declare gets the placeholder, and nothing can be declared in it.
+QString cellField(const ReportDocument &document, const QString &dataset, bool *declare = nullptr);
+
+// The element a cell gets when its kind is chosen: a static text "Label" or a text field naming
+// `field`, new, 80 by 20 points whatever the column and cell size; none for "None". A new text
+// field is blank when null as the preference says; a static text never is.
+std::optional<ReportElement> newElement(TableCellKind kind, bool blankWhenNull,
+                                        const QString &field = placeholderField().name);
 
 // The text the content field shows: a static text's text, a text field's expression, empty for
 // every other kind.
@@ -49,6 +59,6 @@ const SharedOptional<ReportElement> &element(const ReportTableColumn &column, Ce
 // (none for "None"); a cell the file did not hold yet takes the height and row span of its row.
 // Re-picking the kind shown changes nothing: "None" over an image keeps the image.
 void pick(QList<ReportTableColumn> &columns, const QUuid &id, Cell cell, TableCellKind kind,
-          bool blankWhenNull);
+          bool blankWhenNull, const QString &field = placeholderField().name);
 
 } // namespace TableCells

@@ -6,6 +6,7 @@
 #include "inspector/EvaluationTimeControls.h"
 #include "inspector/InspectorTexts.h"
 #include "model/ElementFill.h"
+#include "widgets/EnteredTextValidator.h"
 #include "widgets/InspectorRows.h"
 #include "widgets/PlainTextEdit.h"
 #include "widgets/WheelGuard.h"
@@ -57,14 +58,11 @@ void showPlainText(PlainTextEdit *editor, const QString &text, QString &written)
     editor->setText(text);
 }
 
-// Calls `write` with the editor's text at every change the user makes; cutting a long line into
-// pieces changes no text.
+// Calls `write` with the editor's text at every change the user makes.
 template <typename Write> void writeOnChange(PlainTextEdit *editor, QObject *context, Write write)
 {
-    QObject::connect(editor, &QPlainTextEdit::textChanged, context, [editor, write] {
-        if (!editor->isCuttingPieces())
-            write(editor->text());
-    });
+    QObject::connect(editor, &PlainTextEdit::linesChanged, context,
+                     [editor, write] { write(editor->text()); });
 }
 
 QLabel *caption(const QString &text, QWidget *parent)
@@ -220,6 +218,7 @@ FormatCard::FormatCard(const ElementWriter &writer, const QString &title, Sideca
     hyperlink_ = new QLineEdit(this);
     hyperlink_->setObjectName(u"inspector.format.hyperlink"_s);
     hyperlink_->setPlaceholderText(InspectorTexts::hyperlinkPlaceholder());
+    EnteredTextValidator::install(hyperlink_);
     connect(hyperlink_, &QLineEdit::textEdited, this, &FormatCard::writeHyperlink);
     hyperlinkBuilder_ = new ExpressionBuilderButton(
         TextBinding{[this] { return hyperlink_->text(); },

@@ -2,6 +2,7 @@
 
 #include "editors/ExpressionBuilderButton.h"
 #include "inspector/InspectorTexts.h"
+#include "widgets/EnteredTextValidator.h"
 #include "widgets/InspectorRows.h"
 
 #include <QFontDatabase>
@@ -16,6 +17,7 @@ VisibilityCard::VisibilityCard(const ElementWriter &writer, const ReportDocument
 {
     setObjectName(QStringLiteral("inspector.visibility"));
     expression_->setObjectName(QStringLiteral("inspector.visibility.expression"));
+    EnteredTextValidator::install(expression_);
     expression_->setPlaceholderText(InspectorTexts::printWhenPlaceholder());
     QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     mono.setPointSizeF(10);

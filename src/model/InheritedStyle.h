@@ -16,6 +16,7 @@ struct InheritedStyle {
         std::optional<PenLineStyle> style;
         std::optional<ElementColor> color;
         bool isEmpty() const { return !width && !style && !color; }
+        bool operator==(const Pen &) const = default;
     };
 
     std::optional<bool> isOpaque; // the fill mode
@@ -43,4 +44,6 @@ struct InheritedStyle {
     std::optional<double> paddings[4];
     // Whether any style of the chain gives the box anything (a side or a padding).
     bool hasBox = false;
+
+    bool operator==(const InheritedStyle &) const = default;
 };

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <set>
 
 using namespace Qt::StringLiterals;
 
@@ -119,6 +120,14 @@ ReportDocument parse(const QByteArray &data, QStringList *warnings)
         !names.isEmpty())
         context.note(entityReferencesNote(names));
     const JrxmlText::AttributeTable attributes;
+    // An element inside a text or an expression is not kept: the model holds the text alone.
+    std::set<pugi::xml_node> inText;
+    const JrxmlText::ElementsInTextWatch watch([&](pugi::xml_node element) {
+        if (inText.insert(element).second)
+            context.note(u"The <"_s + QString::fromUtf8(element.name()) + u"> element inside <"_s +
+                         QString::fromUtf8(element.parent().name()) +
+                         u"> was not kept: only the text stays"_s);
+    });
     ReportDocument document = readDocument(root, context);
     handOver(context.notes(), warnings);
     return document;

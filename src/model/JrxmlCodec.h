@@ -1,5 +1,6 @@
 #pragma once
 
+#include "InheritedStyle.h"
 #include "ReportDocument.h"
 
 #include <QByteArray>
@@ -54,12 +55,18 @@ QString serializeElement(const ReportElement &element, const QList<ReportStyle> 
 std::optional<ReportElement> parseSnippet(const QString &fragment);
 
 // The values the element inherits (those its file left out, which the reader took from its
-// style) taken again from `style`, or from the engine's defaults without one, as when the
-// style it inherits from is gone. The values it sets itself stay.
-void inheritStyle(ReportElement &element, const ReportStyle *style);
+// style) taken again from what its style now gives (`style`, one of inheritedStyles()), or from
+// the engine's defaults without one, as when the style it inherits from is gone. The values it
+// sets itself stay.
+void inheritStyle(ReportElement &element, const InheritedStyle *style);
 
 // The same for a style: the values it inherits from its parent style taken again from `parent`,
 // or from the engine's defaults without one.
 void inheritParentStyle(ReportStyle &style, const ReportStyle *parent);
+
+// What the elements of each style take from it as the engine reads the styles once written: each
+// value that the style or a style it inherits from sets, none where no style of its chain does.
+// One for each style, in their order.
+QList<InheritedStyle> inheritedStyles(const QList<ReportStyle> &styles);
 
 } // namespace JrxmlCodec

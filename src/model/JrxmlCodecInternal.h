@@ -265,6 +265,12 @@ double lengthAttr(pugi::xml_node node, const char *name, double fallback,
 double lengthValue(pugi::xml_node node, pugi::xml_attribute attr, double fallback,
                    JrxmlReadContext &context);
 
+// Notes that the attribute, a number the engine reads as a decimal (a font size, a pen width),
+// holds no finite number, so that the report holds another value: `held`, as the writer writes
+// it (empty: the attribute is left out). Nothing when the attribute is absent or holds one.
+void noteUnreadNumber(pugi::xml_node node, pugi::xml_attribute attr, const QString &held,
+                      JrxmlReadContext &context);
+
 // The names of the entity references in the document's markup that are none of XML's own five
 // (`&lol9;`, declared by the document type or not), in the order they first appear; references
 // inside character data, comments, instructions and the document type do not count. The reader
@@ -334,6 +340,12 @@ void setPenParts(InheritedStyle::Pen &pen, std::initializer_list<pugi::xml_node>
 // What the elements of each style inherit from it, through the chain of parent styles; one for
 // each of `styles` (the report's style elements), in their order.
 QList<InheritedStyle> resolveStyleChains(const std::vector<pugi::xml_node> &styles);
+
+// The style's element with what it holds, as the report's styles section holds it.
+void appendStyle(QString &out, const ReportStyle &style);
+
+// What the style holds, every value of the model's set: what it gives as the designer holds it.
+InheritedStyle heldBy(const ReportStyle &style);
 
 // The data-definition sections; the styles are read first and handed to the context.
 void readDataDefinitions(pugi::xml_node root, ReportDocument &document, JrxmlReadContext &context);

@@ -107,6 +107,7 @@ ConditionalStyleRule readRule(pugi::xml_node node, JrxmlReadContext &context)
     r.conditionExpression = childTextOrEmpty(node, "conditionExpression");
     r.fontName = attrText(style, "fontName");
     r.fontSize = doubleAttr(style, "fontSize");
+    noteUnreadNumber(style, attribute(style, "fontSize"), {}, context);
     r.isBold = optionalFlag(style, "isBold");
     r.isItalic = optionalFlag(style, "isItalic");
     r.isUnderline = optionalFlag(style, "isUnderline");
@@ -137,7 +138,10 @@ ReportStyle readStyle(pugi::xml_node node, const InheritedStyle &chain, JrxmlRea
     s.textAlignment = chain.textAlignment.value_or(TextAlignment::left);
     s.foreColor = chain.foreColor;
     s.backColor = chain.backColor;
-    s.penWidth = doubleAttr(childNamed(childNamed(node, "box"), "pen"), "lineWidth").value_or(1.0);
+    const pugi::xml_node penNode = childNamed(childNamed(node, "box"), "pen");
+    s.penWidth = doubleAttr(penNode, "lineWidth").value_or(1.0);
+    noteUnreadNumber(node, attribute(node, "fontSize"), sizeNumber(s.fontSize), context);
+    noteUnreadNumber(penNode, attribute(penNode, "lineWidth"), decimalNumber(s.penWidth), context);
     absentUnless(node, "fontName", s.fontName, own);
     absentUnless(node, "fontSize", sizeNumber(s.fontSize), own);
     noteAbsent(node, own,
@@ -166,7 +170,6 @@ ReportStyle readStyle(pugi::xml_node node, const InheritedStyle &chain, JrxmlRea
     s.kept.setPart(u"box"_s, keptOf(boxNode, none, tagOrder::box, pen, none, context));
     // A pen width of 1.0 is the model's default and is not written: a file that sets it keeps it,
     // for elements of the style would otherwise have no border.
-    const pugi::xml_node penNode = childNamed(boxNode, "pen");
     const bool widthIsDefault = doubleAttr(penNode, "lineWidth") == 1.0;
     s.kept.setPart(u"box/pen"_s, widthIsDefault ? keptAttributes(penNode, none, context)
                                                 : keptAttributes(penNode, lineWidthAttr, context));

@@ -103,6 +103,8 @@ void appendStyleBox(QString &out, const ReportStyle &s)
     out += indent(8) + "</box>\n"_L1;
 }
 
+} // namespace
+
 void appendStyle(QString &out, const ReportStyle &s)
 {
     const KeptXml &own = s.kept.part({});
@@ -146,6 +148,8 @@ void appendStyle(QString &out, const ReportStyle &s)
     kept.rest(out);
     out += indent(4) + "</style>\n\n"_L1;
 }
+
+namespace {
 
 void appendScriptlet(QString &out, const ReportScriptlet &s)
 {

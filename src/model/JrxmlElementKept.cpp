@@ -121,10 +121,13 @@ void keepBox(ReportElement &e, pugi::xml_node box, JrxmlReadContext &context)
             absentUnless(
                 box, paddings[i], [&] { return numberText(sides[i], wholeNumber); }, own);
     }
-    // A side padding of 0 overrides the box's and the style's. (One below a half is written as
-    // the writer rounds it, so that it reads back the same on every later save.)
-    for (int i = 0; i < 4; ++i)
-        keepSpelled(box, paddings[i], sides[i] == 0, own);
+    // A side padding of 0 overrides the box's and the style's. A text the engine cannot read
+    // (which the reader named) is written as the value held instead.
+    for (int i = 0; i < 4; ++i) {
+        const pugi::xml_attribute side = attribute(box, paddings[i]);
+        if (side && engineLength(side.value()))
+            keepSpelled(side, sides[i] == 0, own);
+    }
     const struct {
         const char *name;
         const std::optional<BoxSidePen> *pen;

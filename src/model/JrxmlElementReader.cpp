@@ -34,7 +34,7 @@ std::optional<QString> fontText(pugi::xml_attribute attr, const ReportStyle *sty
 }
 
 void readTextFormatting(ReportElement &e, pugi::xml_node node, const ReportStyle *style,
-                        const InheritedStyle *inherited)
+                        const InheritedStyle *inherited, JrxmlReadContext &context)
 {
     const pugi::xml_node textElement = childNamed(node, "textElement");
     const pugi::xml_node font = childNamed(textElement, "font");
@@ -63,6 +63,9 @@ void readTextFormatting(ReportElement &e, pugi::xml_node node, const ReportStyle
     else
         e.fontName = style ? style->fontName : u"SansSerif"_s;
     e.fontSize = doubleValue(f[size]).value_or(style ? style->fontSize : 10.0);
+    // Other kinds keep their text element as written.
+    if (e.kind.isTextKind())
+        noteUnreadNumber(font, f[size], sizeNumber(e.fontSize), context);
     e.isBold = fontFlag(f[bold], style, &ReportStyle::isBold);
     e.isItalic = fontFlag(f[italic], style, &ReportStyle::isItalic);
     e.isUnderline = fontFlag(f[underline], style, &ReportStyle::isUnderline);
@@ -83,7 +86,8 @@ std::optional<BoxSidePen> sidePen(pugi::xml_node side, pugi::xml_node boxPen,
     return BoxSidePen{pen.width.value_or(0), pen.color, pen.style.value_or(PenLineStyle::solid)};
 }
 
-void readBox(ReportElement &e, pugi::xml_node node, const InheritedStyle *inherited)
+void readBox(ReportElement &e, pugi::xml_node node, const InheritedStyle *inherited,
+             JrxmlReadContext &context)
 {
     const pugi::xml_node box = childNamed(node, "box");
     // Only texts, images and frames have a box to inherit.
@@ -100,16 +104,30 @@ void readBox(ReportElement &e, pugi::xml_node node, const InheritedStyle *inheri
     // element's own fore colour is another value.
     if (e.kind.is<ElementKind::Frame>() && e.topPen)
         e.penWidth = e.topPen->width;
+    // Other kinds keep their box as written.
+    const bool isWritten = hasBox(e.kind);
+    if (isWritten) {
+        for (int i = 0; i < 4; ++i) {
+            const pugi::xml_node side = childNamed(box, boxPenTags[i].data());
+            if (*sides[i])
+                noteUnreadNumber(side, attribute(side, "lineWidth"),
+                                 decimalNumber((*sides[i])->width), context);
+        }
+    }
     const std::optional<double> padding = doubleAttr(box, "padding");
     static constexpr const char *paddings[] = {"leftPadding", "rightPadding", "topPadding",
                                                "bottomPadding"};
     double *const values[] = {&e.paddingLeft, &e.paddingRight, &e.paddingTop, &e.paddingBottom};
     for (int i = 0; i < 4; ++i) {
-        std::optional<double> value = doubleAttr(box, paddings[i]);
-        if (!value)
-            value = padding;
+        std::optional<double> value = padding;
         if (!value && inherited)
             value = inherited->paddings[i];
+        // A side the engine cannot read as a whole number is held as it could read it.
+        const pugi::xml_attribute side = attribute(box, paddings[i]);
+        if (side && isWritten)
+            value = lengthValue(box, side, value.value_or(0), context);
+        else if (const std::optional<double> own = doubleValue(side))
+            value = own;
         *values[i] = value.value_or(0);
     }
 }
@@ -180,8 +198,16 @@ std::optional<double> doubleValue(pugi::xml_attribute attr)
 
 namespace {
 
-// At most this much of an attribute's text is quoted in a note.
-constexpr qsizetype quotedLength = 40;
+// The attribute as a note quotes it: `name="text" on <tag>`, at most 40 characters of the text.
+QString quoted(pugi::xml_node node, pugi::xml_attribute attr)
+{
+    constexpr qsizetype quotedLength = 40;
+    QString text = QString::fromUtf8(attr.value());
+    if (text.size() > quotedLength)
+        text = text.left(quotedLength) + u'…';
+    return QString::fromUtf8(attr.name()) + u"=\""_s + text + u"\" on <"_s +
+           QString::fromUtf8(node.name()) + u'>';
+}
 
 } // namespace
 
@@ -199,14 +225,20 @@ double lengthValue(pugi::xml_node node, pugi::xml_attribute attr, double fallbac
         if (held == 0)
             held = 0; // not -0
     }
-    QString text = QString::fromUtf8(attr.value());
-    if (text.size() > quotedLength)
-        text = text.left(quotedLength) + u'…';
-    context.note(QString::fromUtf8(attr.name()) + u"=\""_s + text + u"\" on <"_s +
-                 QString::fromUtf8(node.name()) +
-                 u"> is not a whole number the engine can read; the report now holds "_s +
+    context.note(quoted(node, attr) +
+                 u" is not a whole number the engine can read; the report now holds "_s +
                  wholeNumber(held));
     return held;
+}
+
+void noteUnreadNumber(pugi::xml_node node, pugi::xml_attribute attr, const QString &held,
+                      JrxmlReadContext &context)
+{
+    if (!attr || toDouble(attr.value()))
+        return;
+    context.note(
+        quoted(node, attr) + u" is not a finite number; "_s +
+        (held.isEmpty() ? u"the report leaves it out"_s : u"the report now holds "_s + held));
 }
 
 double lengthAttr(pugi::xml_node node, const char *name, double fallback, JrxmlReadContext &context)
@@ -241,7 +273,7 @@ ReportElement makeElement(pugi::xml_node node, ElementKind kind, JrxmlReadContex
         e.foreColor = style->foreColor;
     e.backColor = fillColor(e, r[ra::backcolor], r[ra::mode], style, inherited);
 
-    readTextFormatting(e, node, style, inherited);
+    readTextFormatting(e, node, style, inherited, context);
 
     // The line pen of the element, else of its style chain; other kinds keep the style's.
     const pugi::xml_node graphicPen = childNamed(childNamed(node, "graphicElement"), "pen");
@@ -257,23 +289,20 @@ ReportElement makeElement(pugi::xml_node node, ElementKind kind, JrxmlReadContex
         else if (inherited && inherited->penFallbackColor)
             e.foreColor = inherited->penFallbackColor;
     }
-    // The engine reads a line without height (or width) as one point high (or wide).
-    if (e.kind.is<K::Line>()) {
-        if (e.width == 0)
-            e.width = 1;
-        if (e.height == 0)
-            e.height = 1;
-    }
+    // A line's side of 0 stays 0: the engine takes it as one point (printedWidth and
+    // printedHeight), and the file keeps what it said.
     if (e.kind.is<K::Line>() || e.kind.is<K::Rectangle>() || e.kind.is<K::Ellipse>() ||
         e.kind.is<K::Image>()) {
         if (!penWidth && inherited)
             penWidth = inherited->linePen.width;
         e.penWidth = penWidth.value_or(1.0);
+        noteUnreadNumber(graphicPen, attribute(graphicPen, "lineWidth"), decimalNumber(e.penWidth),
+                         context);
     } else {
         e.penWidth = penWidth.value_or(style ? style->penWidth : 1.0);
     }
 
-    readBox(e, node, inherited);
+    readBox(e, node, inherited, context);
 
     if (e.kind.hasEvaluationTime()) {
         e.evaluationTime = attrTextOr(node, "evaluationTime", u"Now"_s);

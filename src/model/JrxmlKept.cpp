@@ -4,6 +4,7 @@
 #include "JrxmlCodecInternal.h"
 #include "JrxmlText.h"
 
+#include <QSet>
 #include <QVarLengthArray>
 
 #include <algorithm>
@@ -458,6 +459,57 @@ bool splitTag(QStringView tag, WrittenList &written)
     return true;
 }
 
+// The names of the kept attributes appended to a tag so far; a tag may keep very many, which are
+// then looked up by hash, so that writing it takes time in proportion to its length.
+class AppendedNames {
+public:
+    bool contains(QStringView name) const
+    {
+        if (!set_.isEmpty())
+            return set_.contains(name);
+        return std::any_of(list_.begin(), list_.end(),
+                           [&](QStringView n) { return same(n, name); });
+    }
+    void add(QStringView name)
+    {
+        if (set_.isEmpty() && list_.size() < list_.capacity()) {
+            list_.append(name);
+            return;
+        }
+        if (set_.isEmpty())
+            set_ = QSet<QStringView>(list_.begin(), list_.end());
+        set_.insert(name);
+    }
+
+private:
+    QVarLengthArray<QStringView, 8> list_;
+    QSet<QStringView> set_;
+};
+
+// Appends each kept attribute that `inTag` (which looks at the writer's own attributes only)
+// does not find and that was not appended already. What is appended is known by name: scanning
+// it again for each attribute would take time in the square of their number.
+template <typename InTag>
+void appendNew(QString &out, const QList<KeptXml::Attribute> &attributes, InTag &&inTag)
+{
+    AppendedNames appended;
+    for (const KeptXml::Attribute &attr : attributes) {
+        if (appended.contains(attr.name) || inTag(QStringView(attr.name)))
+            continue;
+        appendKept(out, attr);
+        appended.add(attr.name);
+    }
+}
+
+// The same, the writer's part of the tag (from `tagStart` to the end of `out`) scanned for each.
+void appendNewByScan(QString &out, qsizetype tagStart, const QList<KeptXml::Attribute> &attributes)
+{
+    const qsizetype writerEnd = out.size();
+    appendNew(out, attributes, [&](QStringView name) {
+        return attributeAt(QStringView(out).sliced(tagStart, writerEnd - tagStart), name) >= 0;
+    });
+}
+
 } // namespace
 
 void appendKeptAttributesByScan(QString &out, qsizetype tagStart, const KeptXml &kept)
@@ -489,17 +541,14 @@ void appendKeptAttributesByScan(QString &out, qsizetype tagStart, const KeptXml 
         if (at >= 0)
             out.remove(tagStart + at, 1 + attr.name.size() + 2 + attr.value.size() + 1);
     }
-    for (const KeptXml::Attribute &attr : kept.attributes) {
-        // The writer's own attribute wins over a kept one of the same name.
-        if (attributeAt(QStringView(out).mid(tagStart), attr.name) < 0)
-            appendKept(out, attr);
-    }
+    // The writer's own attribute wins over a kept one of the same name.
+    appendNewByScan(out, tagStart, kept.attributes);
 }
 
 void appendKeptAttributes(QString &out, qsizetype tagStart, const KeptXml &kept)
 {
     if (kept.absent.isEmpty()) {
-        // Nothing to take out: each kept one is looked for once.
+        // Nothing to take out: each kept one is looked for once, in the writer's part.
         appendKeptAttributesByScan(out, tagStart, kept);
         return;
     }
@@ -569,10 +618,7 @@ void appendKeptAttributes(QString &out, qsizetype tagStart, const KeptXml &kept)
             if (at >= 0)
                 out.remove(tagStart + at, 1 + name.size() + 2 + left.value().size() + 1);
         }
-        for (const KeptXml::Attribute &attr : kept.attributes) {
-            if (attributeAt(QStringView(out).mid(tagStart), attr.name) < 0)
-                appendKept(out, attr);
-        }
+        appendNewByScan(out, tagStart, kept.attributes);
         return;
     }
     // Each is taken out where it first stands among those not taken out yet.
@@ -605,25 +651,14 @@ void appendKeptAttributes(QString &out, qsizetype tagStart, const KeptXml &kept)
     }
     // The writer's own attribute wins over a kept one of the same name, and so does a kept one
     // already written.
-    bool plain = true; // whether the tag is still split as `written` says
-    for (const KeptXml::Attribute &attr : kept.attributes) {
-        const QStringView now = QStringView(out).sliced(tagStart);
-        const bool present =
-            plain ? std::any_of(written.begin(), written.end(),
-                                [&](const Written &w) {
-                                    return !w.removed && same(w.name(now), attr.name);
-                                }) ||
-                        (!isPlainName(attr.name) && attributeAt(now, attr.name) >= 0)
-                  : attributeAt(now, attr.name) >= 0;
-        if (present)
-            continue;
-        const qsizetype at = out.size() - tagStart;
-        appendKept(out, attr);
-        const qsizetype valueSize = out.size() - tagStart - at - attr.name.size() - 4;
-        written.append({at, attr.name.size(), valueSize});
-        plain =
-            plain && isPlainName(attr.name) && (valueSize == 0 || out.at(out.size() - 2) != u'=');
-    }
+    const qsizetype writerEnd = out.size();
+    appendNew(out, kept.attributes, [&](QStringView name) {
+        const QStringView now = QStringView(out).sliced(tagStart, writerEnd - tagStart);
+        return std::any_of(
+                   written.begin(), written.end(),
+                   [&](const Written &w) { return !w.removed && same(w.name(now), name); }) ||
+               (!isPlainName(name) && attributeAt(now, name) >= 0);
+    });
 }
 
 KeptChildWriter::KeptChildWriter(const KeptXml &kept, TagOrder order, int spaces)

@@ -13,7 +13,8 @@ void JrxmlReadContext::setStyles(const QList<ReportStyle> &styles,
         const ReportStyle &style = styles_.at(i);
         if (!styleIndex_.contains(style.name))
             styleIndex_.insert(style.name, i);
-        if (style.isDefault && !defaultStyle_)
+        // Of several marked default, the engine takes the last.
+        if (style.isDefault)
             defaultStyle_ = &style;
     }
 }

@@ -2,11 +2,13 @@
 // the style it names as its parent (the report's default style where it names none), up the
 // chain, as the engine resolves them.
 
+#include "JrxmlCodec.h"
 #include "JrxmlCodecInternal.h"
 #include "JrxmlText.h"
 
 #include <QHash>
 
+using namespace Qt::StringLiterals;
 using namespace JrxmlText;
 
 namespace JrxmlCodec {
@@ -92,7 +94,7 @@ public:
             const QString name = QString::fromUtf8(attribute(styles[i], "name").value());
             if (!index_.contains(name))
                 index_.insert(name, i);
-            if (!defaultStyle_ && is(attribute(styles[i], "isDefault").value(), "true"))
+            if (is(attribute(styles[i], "isDefault").value(), "true"))
                 defaultStyle_ = i;
         }
     }
@@ -127,7 +129,7 @@ private:
     QHash<QString, size_t> index_;
     std::vector<InheritedStyle> resolved_;
     std::vector<State> state_;
-    std::optional<size_t> defaultStyle_; // the first style marked as the default
+    std::optional<size_t> defaultStyle_; // the last marked as the default, as the engine takes
 
     // The style it names as its parent; a style that names none inherits from the report's
     // default style, as the engine fills (the default style itself from nothing).
@@ -170,6 +172,46 @@ QList<InheritedStyle> resolveStyleChains(const std::vector<pugi::xml_node> &styl
     for (size_t i = 0; i < styles.size(); ++i)
         out.append(resolver.resolve(i));
     return out;
+}
+
+InheritedStyle heldBy(const ReportStyle &style)
+{
+    InheritedStyle s;
+    s.foreColor = style.foreColor;
+    s.backColor = style.backColor;
+    s.fontName = style.fontName;
+    s.fontSize = style.fontSize;
+    s.isBold = style.isBold;
+    s.isItalic = style.isItalic;
+    s.isUnderline = style.isUnderline;
+    s.pdfFontName = style.pdfFontName;
+    s.pdfEncoding = style.pdfEncoding;
+    s.isPdfEmbedded = style.isPdfEmbedded;
+    s.textAlignment = style.textAlignment;
+    return s;
+}
+
+QList<InheritedStyle> inheritedStyles(const QList<ReportStyle> &styles)
+{
+    // The styles as the file will hold them, read back as the engine reads them.
+    QString text = u"<styles>\n"_s;
+    for (const ReportStyle &style : styles)
+        appendStyle(text, style);
+    text += u"</styles>\n"_s;
+    const QByteArray utf8 = text.toUtf8();
+    pugi::xml_document xml;
+    std::vector<pugi::xml_node> nodes;
+    if (xml.load_buffer(utf8.constData(), size_t(utf8.size()), parseOptions, pugi::encoding_utf8)) {
+        for (pugi::xml_node node : childrenNamed(xml.document_element(), "style"))
+            nodes.push_back(node);
+    }
+    if (nodes.size() == size_t(styles.size()))
+        return resolveStyleChains(nodes);
+    // Styles that do not read back give what the model holds of each.
+    QList<InheritedStyle> held;
+    for (const ReportStyle &style : styles)
+        held.append(heldBy(style));
+    return held;
 }
 
 } // namespace JrxmlCodec

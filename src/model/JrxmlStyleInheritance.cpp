@@ -1,8 +1,9 @@
 // The values an element read from a file inherits from its style, and those a style inherits
 // from its parent style: the reader took them from the style where the file left the attribute
 // out, and noted each as absent so that the writer leaves it out again. When the style they
-// inherit from changes (it is deleted, or the report's default style is), those values are
-// taken again from the new source, so that the designer shows what the engine prints.
+// inherit from changes (it is edited or deleted, or another becomes the report's default style),
+// those values are taken again from the new source, so that the designer shows what the engine
+// prints. A value changed since it was read is written, so it is the holder's own from then on.
 
 #include "JrxmlCodec.h"
 #include "JrxmlCodecInternal.h"
@@ -37,17 +38,32 @@ public:
         : kept_(kept), key_(key), part_(kept.part(key))
     {
     }
-    ~InheritedPart() { kept_.setPart(key_, std::move(part_)); }
+    // Put back only when changed: the holder's kept content stays shared otherwise.
+    ~InheritedPart()
+    {
+        if (!(part_ == kept_.part(key_)))
+            kept_.setPart(key_, std::move(part_));
+    }
 
     KeptXml &part() { return part_; }
 
-    // A value the element inherits takes `value`, written as `text`; one it sets itself stays.
-    template <typename T> void inherit(const char *name, T &field, const T &value, QString text)
+    // A value the element inherits (the writer leaves it out: `held`, its text, is the one
+    // noted) takes `value`, written as `text`; one it sets itself stays, and so does one changed
+    // since, which is its own from now on: then true.
+    template <typename T>
+    bool inherit(const char *name, T &field, const T &value, const QString &held, QString text)
     {
-        if (KeptXml::AbsentAttribute *absent = absentNamed(part_, literalText(name))) {
-            field = value;
-            absent->value = std::move(text);
+        const QString attr = literalText(name);
+        KeptXml::AbsentAttribute *absent = absentNamed(part_, attr);
+        if (!absent)
+            return false;
+        if (absent->value != held) {
+            forget(attr);
+            return true;
         }
+        field = value;
+        absent->value = std::move(text);
+        return false;
     }
 
     // An optional value the element has none of is inherited too: the file could not have set
@@ -56,12 +72,30 @@ public:
                          const std::optional<QString> &value)
     {
         const QString attr = literalText(name);
-        if (field && !absentNamed(part_, attr))
+        if (!inherits(attr, field))
             return;
-        part_.absent.removeIf([&](const KeptXml::AbsentAttribute &a) { return a.name == attr; });
+        forget(attr);
         field = value;
         if (field)
             appendAbsent(part_, {attr, *field, {}});
+    }
+
+    // Whether the optional value `field`, written as it is, is inherited: it has none, or the
+    // one noted. One changed since is the holder's own from now on.
+    bool inherits(const QString &attr, const std::optional<QString> &field)
+    {
+        const KeptXml::AbsentAttribute *absent = absentNamed(part_, attr);
+        if (!field)
+            return true;
+        if (absent && absent->value == *field)
+            return true;
+        forget(attr);
+        return false;
+    }
+
+    void forget(const QString &attr)
+    {
+        part_.absent.removeIf([&](const KeptXml::AbsentAttribute &a) { return a.name == attr; });
     }
 
 private:
@@ -70,25 +104,70 @@ private:
     KeptXml part_;
 };
 
-// The colours, from `style`, in the kept part `key`; the fill's mode goes with the back colour.
-void inheritColors(KeptParts &kept, const QString &key, std::optional<ElementColor> &foreColor,
-                   std::optional<ElementColor> &backColor, const ReportStyle *style)
+// What a holder takes from the style it inherits from: the engine's defaults where that style
+// (or its chain) sets nothing, and where there is none.
+struct Given {
+    std::optional<ElementColor> foreColor;
+    std::optional<ElementColor> backColor;
+    QString fontName = u"SansSerif"_s;
+    double fontSize = 10;
+    bool isBold = false;
+    bool isItalic = false;
+    bool isUnderline = false;
+    std::optional<QString> pdfFontName;
+    std::optional<QString> pdfEncoding;
+    bool isPdfEmbedded = false;
+    TextAlignment textAlignment = TextAlignment::left;
+    VerticalTextAlignment verticalAlignment = VerticalTextAlignment::top;
+    // The line pen of lines and shapes: its width, and the colour it draws in (none: the
+    // element's own fore colour).
+    double lineWidth = 1.0;
+    std::optional<ElementColor> lineColor;
+};
+
+Given givenBy(const InheritedStyle *style)
+{
+    Given g;
+    if (!style)
+        return g;
+    g.foreColor = style->foreColor;
+    g.backColor = style->backColor;
+    g.fontName = style->fontName.value_or(g.fontName);
+    g.fontSize = style->fontSize.value_or(g.fontSize);
+    g.isBold = style->isBold.value_or(false);
+    g.isItalic = style->isItalic.value_or(false);
+    g.isUnderline = style->isUnderline.value_or(false);
+    g.pdfFontName = style->pdfFontName;
+    g.pdfEncoding = style->pdfEncoding;
+    g.isPdfEmbedded = style->isPdfEmbedded.value_or(false);
+    g.textAlignment = style->textAlignment.value_or(g.textAlignment);
+    g.verticalAlignment = style->verticalAlignment.value_or(g.verticalAlignment);
+    g.lineWidth = style->linePen.width.value_or(g.lineWidth);
+    g.lineColor = style->linePen.color ? style->linePen.color : style->penFallbackColor;
+    return g;
+}
+
+// The colours in the kept part `key` (the fore colour only with `foreColor`); the fill's mode
+// goes with the back colour.
+void inheritColors(KeptParts &kept, const QString &key, std::optional<ElementColor> *foreColor,
+                   std::optional<ElementColor> &backColor, const Given &given)
 {
     InheritedPart position(kept, key);
     KeptXml &part = position.part();
     const auto inheritColor = [&](const char *name, std::optional<ElementColor> &field,
                                   const std::optional<ElementColor> &value) {
         const QString attr = literalText(name);
-        if (field && !absentNamed(part, attr))
+        if (!position.inherits(attr, field ? std::optional(field->hex) : std::nullopt))
             return false;
-        part.absent.removeIf([&](const KeptXml::AbsentAttribute &a) { return a.name == attr; });
+        position.forget(attr);
         field = value;
         if (field)
             appendAbsent(part, {attr, field->hex, {}});
         return true;
     };
-    inheritColor("forecolor", foreColor, style ? style->foreColor : std::nullopt);
-    if (!inheritColor("backcolor", backColor, style ? style->backColor : std::nullopt))
+    if (foreColor)
+        inheritColor("forecolor", *foreColor, given.foreColor);
+    if (!inheritColor("backcolor", backColor, given.backColor))
         return;
     // Without a mode of its own the fill goes with the inherited back colour, as on reading.
     const QString mode = u"mode"_s;
@@ -97,54 +176,107 @@ void inheritColors(KeptParts &kept, const QString &key, std::optional<ElementCol
         appendAbsent(part, {mode, u"Opaque"_s, {{u"backcolor"_s, backColor->hex}}});
 }
 
+// The colour a line or shape shows is its pen's: while the pen's colour is the one it inherited,
+// it takes the one its style chain now gives, else the element's own fore colour draws it, else
+// none does (black). Changed since, it is the pen's own, spelled out: the writer writes a pen
+// colour only where it differs from the inherited one.
+void inheritPenColor(ReportElement &e, const Given &given)
+{
+    InheritedPart pen(e.kept, u"graphicElement/pen"_s);
+    const QString attr = u"lineColor"_s;
+    KeptXml::AbsentAttribute *absent = absentNamed(pen.part(), attr);
+    if (!absent)
+        return;
+    if (!e.foreColor || absent->value != e.foreColor->hex) {
+        pen.forget(attr);
+        if (e.foreColor)
+            pen.part().attributes.prepend({attr, e.foreColor->hex});
+        return;
+    }
+    // The position line's fore colour, noted with the pen's where the file gave none.
+    InheritedPart position(e.kept, u"reportElement"_s);
+    KeptXml::AbsentAttribute *fore = absentNamed(position.part(), u"forecolor");
+    if (!given.lineColor && !fore)
+        return; // its own fore colour draws it
+    e.foreColor = given.lineColor;
+    if (e.foreColor) {
+        absent->value = e.foreColor->hex;
+        if (fore)
+            fore->value = e.foreColor->hex;
+        return;
+    }
+    pen.forget(attr);
+    position.forget(u"forecolor"_s);
+}
+
 // The font a text element or a style inherits, in the kept part `key` (`size` names the font
 // size there).
 template <typename Holder>
 void inheritFont(Holder &h, KeptParts &kept, const QString &key, const char *size,
-                 const ReportStyle *style)
+                 const Given &given)
 {
     InheritedPart font(kept, key);
-    const QString name = style ? style->fontName : u"SansSerif"_s;
-    font.inherit("fontName", h.fontName, name, name);
-    const double fontSize = style ? style->fontSize : 10.0;
-    font.inherit(size, h.fontSize, fontSize, sizeNumber(fontSize));
-    const bool bold = style && style->isBold;
-    font.inherit("isBold", h.isBold, bold, flag(bold));
-    const bool italic = style && style->isItalic;
-    font.inherit("isItalic", h.isItalic, italic, flag(italic));
-    const bool underline = style && style->isUnderline;
-    font.inherit("isUnderline", h.isUnderline, underline, flag(underline));
-    font.inheritOptional("pdfFontName", h.pdfFontName, style ? style->pdfFontName : std::nullopt);
-    font.inheritOptional("pdfEncoding", h.pdfEncoding, style ? style->pdfEncoding : std::nullopt);
-    // Only a file without the flag has it noted: it stays out while it is true.
-    font.inherit("isPdfEmbedded", h.isPdfEmbedded, style && style->isPdfEmbedded, u"true"_s);
+    font.inherit("fontName", h.fontName, given.fontName, h.fontName, given.fontName);
+    font.inherit(size, h.fontSize, given.fontSize, sizeNumber(h.fontSize),
+                 sizeNumber(given.fontSize));
+    font.inherit("isBold", h.isBold, given.isBold, flag(h.isBold), flag(given.isBold));
+    font.inherit("isItalic", h.isItalic, given.isItalic, flag(h.isItalic), flag(given.isItalic));
+    font.inherit("isUnderline", h.isUnderline, given.isUnderline, flag(h.isUnderline),
+                 flag(given.isUnderline));
+    font.inheritOptional("pdfFontName", h.pdfFontName, given.pdfFontName);
+    font.inheritOptional("pdfEncoding", h.pdfEncoding, given.pdfEncoding);
+    // Only a file without the flag has it noted: it stays out while it is true, and false is
+    // never written, so it is inherited either way.
+    const QString embedded = u"true"_s;
+    font.inherit("isPdfEmbedded", h.isPdfEmbedded, given.isPdfEmbedded, embedded, embedded);
 }
 
 } // namespace
 
-void inheritStyle(ReportElement &e, const ReportStyle *style)
+void inheritStyle(ReportElement &e, const InheritedStyle *style)
 {
-    inheritColors(e.kept, u"reportElement"_s, e.foreColor, e.backColor, style);
+    const Given given = givenBy(style);
+    using K = ElementKind;
+    const bool outlined =
+        e.kind.is<K::Line>() || e.kind.is<K::Rectangle>() || e.kind.is<K::Ellipse>();
+    inheritColors(e.kept, u"reportElement"_s, outlined ? nullptr : &e.foreColor, e.backColor,
+                  given);
+    if (outlined)
+        inheritPenColor(e, given);
     if (e.kind.isTextKind()) {
         {
             InheritedPart text(e.kept, u"textElement"_s);
-            const TextAlignment alignment = style ? style->textAlignment : TextAlignment::left;
-            text.inherit("textAlignment", e.textAlignment, alignment, rawValue(alignment));
+            text.inherit("textAlignment", e.textAlignment, given.textAlignment,
+                         rawValue(e.textAlignment), rawValue(given.textAlignment));
+            // Top is written only where it overrides an inherited alignment: once its own, it
+            // is spelled out.
+            if (text.inherit("verticalAlignment", e.verticalAlignment, given.verticalAlignment,
+                             rawValue(e.verticalAlignment), rawValue(given.verticalAlignment)) &&
+                e.verticalAlignment == VerticalTextAlignment::top)
+                text.part().attributes.append(
+                    {u"verticalAlignment"_s, rawValue(VerticalTextAlignment::top)});
         }
-        inheritFont(e, e.kept, u"textElement/font"_s, "size", style);
+        inheritFont(e, e.kept, u"textElement/font"_s, "size", given);
     }
     InheritedPart pen(e.kept, u"graphicElement/pen"_s);
-    const double width = style ? style->penWidth : 1.0;
-    pen.inherit("lineWidth", e.penWidth, width, decimalNumber(width));
+    pen.inherit("lineWidth", e.penWidth, given.lineWidth, decimalNumber(e.penWidth),
+                decimalNumber(given.lineWidth));
 }
 
 void inheritParentStyle(ReportStyle &s, const ReportStyle *parent)
 {
-    inheritColors(s.kept, QString(), s.foreColor, s.backColor, parent);
-    inheritFont(s, s.kept, QString(), "fontSize", parent);
+    const std::optional<InheritedStyle> held =
+        parent ? std::optional(heldBy(*parent)) : std::nullopt;
+    const Given given = givenBy(held ? &*held : nullptr);
+    inheritColors(s.kept, QString(), &s.foreColor, s.backColor, given);
+    inheritFont(s, s.kept, QString(), "fontSize", given);
     InheritedPart own(s.kept, QString());
-    const TextAlignment alignment = parent ? parent->textAlignment : TextAlignment::left;
-    own.inherit("hAlign", s.textAlignment, alignment, rawValue(alignment));
+    // Left is written only where it overrides what the style inherits: once its own, it is
+    // spelled out.
+    if (own.inherit("hAlign", s.textAlignment, given.textAlignment, rawValue(s.textAlignment),
+                    rawValue(given.textAlignment)) &&
+        s.textAlignment == TextAlignment::left)
+        own.part().attributes.append({u"hAlign"_s, rawValue(TextAlignment::left)});
 }
 
 } // namespace JrxmlCodec

@@ -309,9 +309,22 @@ void appendWholeNumberAttr(QString &out, QLatin1StringView name, double value, b
         appendRawAttr(out, name, QLatin1StringView(buffer, end));
 }
 
+namespace {
+
+// Whether a size is written as a whole number: one that reads back as the same double. Beyond
+// 2^53 a whole number is no longer exact, and beyond 2^63 none fits the writer's digits: such a
+// size keeps its value in the shortest decimal form ("1e+30").
+bool isWholeSize(double value)
+{
+    constexpr double exact = 9007199254740992.0; // 2^53
+    return std::isfinite(value) && value == std::trunc(value) && std::abs(value) <= exact;
+}
+
+} // namespace
+
 void appendSizeAttr(QString &out, QLatin1StringView name, double value)
 {
-    if (!std::isfinite(value) || value == std::trunc(value))
+    if (isWholeSize(value))
         appendWholeNumberAttr(out, name, value);
     else
         appendRawAttr(out, name, decimalNumber(value));
@@ -319,7 +332,7 @@ void appendSizeAttr(QString &out, QLatin1StringView name, double value)
 
 QString sizeNumber(double value)
 {
-    if (!std::isfinite(value) || value == std::trunc(value))
+    if (isWholeSize(value))
         return wholeNumber(value);
     return decimalNumber(value);
 }
@@ -684,6 +697,27 @@ bool hasLocalName(pugi::xml_node node, const char *name)
     return is(localName(node.name()), name);
 }
 
+namespace {
+
+ElementsInTextWatch *&openWatch()
+{
+    thread_local ElementsInTextWatch *watch = nullptr;
+    return watch;
+}
+
+} // namespace
+
+ElementsInTextWatch::ElementsInTextWatch(std::function<void(pugi::xml_node)> found)
+    : found_(std::move(found)), outer_(openWatch())
+{
+    openWatch() = this;
+}
+
+ElementsInTextWatch::~ElementsInTextWatch()
+{
+    openWatch() = outer_;
+}
+
 QString textValue(pugi::xml_node node)
 {
     // The common case, one text or character data child, needs no walk.
@@ -700,6 +734,8 @@ QString textValue(pugi::xml_node node)
     while (current && current != node) {
         if (current.type() == pugi::node_pcdata || current.type() == pugi::node_cdata)
             text += current.value();
+        if (current.type() == pugi::node_element && current.parent() == node && openWatch())
+            openWatch()->found_(current);
         if (current.type() == pugi::node_element && current.first_child()) {
             current = current.first_child();
             continue;

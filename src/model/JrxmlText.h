@@ -6,6 +6,7 @@
 #include <array>
 #include <cstddef>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <pugixml.hpp>
@@ -62,7 +63,7 @@ qsizetype takeRemovedCharacterCount();
 QString wholeNumber(double value);
 
 // A font size: a whole size as a whole number ("10"), any other in the shortest decimal text
-// that reads back as the same double ("11.5"), as the engine takes fractional sizes.
+// that reads back as the same double ("11.5", "1e+30"), as the engine takes fractional sizes.
 QString sizeNumber(double value);
 
 // The shortest decimal text that reads back as the same double; a whole value keeps one decimal
@@ -243,6 +244,23 @@ bool hasLocalName(pugi::xml_node node, const char *name);
 
 // All text beneath the element, character data included, unchanged.
 QString textValue(pugi::xml_node node);
+
+// While one is open on the thread, textValue() hands it every element it finds directly inside
+// the element whose text it reads: the text takes what such an element holds as text, but not
+// the element itself.
+class ElementsInTextWatch {
+public:
+    explicit ElementsInTextWatch(std::function<void(pugi::xml_node)> found);
+    ~ElementsInTextWatch();
+    ElementsInTextWatch(const ElementsInTextWatch &) = delete;
+    ElementsInTextWatch &operator=(const ElementsInTextWatch &) = delete;
+
+private:
+    friend QString textValue(pugi::xml_node node);
+
+    std::function<void(pugi::xml_node)> found_;
+    ElementsInTextWatch *outer_;
+};
 
 // The attribute's text when it is present.
 std::optional<QString> attrText(pugi::xml_node node, const char *name);

@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <cstring>
 #include <string_view>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #if defined(__SSE2__)
@@ -248,21 +250,47 @@ NameShape shapeOf(const char *name)
 struct AttributeNames {
     std::vector<const char *> texts;
     std::vector<NameShape> shapes;
+    // The names by hash, once an element has more than a few: comparing each with all before it
+    // would take time in the square of their number.
+    std::unordered_set<std::string_view> hashed;
+    static constexpr size_t compared = 16;
     void clear()
     {
         texts.clear();
         shapes.clear();
+        // Clearing costs as much as the room the set took: a large one is let go instead.
+        if (!hashed.empty())
+            hashed = {};
+    }
+    // Whether an attribute before it has the name (the caller adds it to `texts` then).
+    bool repeats(const char *name, NameShape shape)
+    {
+        if (texts.size() < compared) {
+            for (size_t i = 0; i < texts.size(); ++i) {
+                const char *before = texts[i];
+                if (shapes[i].size == shape.size && before[0] == name[0] &&
+                    std::memcmp(before, name, shape.size) == 0)
+                    return true;
+            }
+            return false;
+        }
+        if (hashed.empty()) {
+            for (size_t i = 0; i < texts.size(); ++i)
+                hashed.insert(std::string_view(texts[i], shapes[i].size));
+        }
+        return !hashed.insert(std::string_view(name, shape.size)).second;
     }
 };
 
 // The first attribute that a later one repeats (the one the message names), or `fallback`.
 const char *firstRepeated(pugi::xml_node node, const char *fallback)
 {
+    std::unordered_map<std::string_view, int> counts;
+    for (pugi::xml_attribute a = node.first_attribute(); a; a = a.next_attribute())
+        ++counts[a.name()];
     for (pugi::xml_attribute a = node.first_attribute(); a; a = a.next_attribute()) {
-        for (pugi::xml_attribute b = a.next_attribute(); b; b = b.next_attribute()) {
-            if (std::strcmp(a.name(), b.name()) == 0)
-                return a.name();
-        }
+        if (counts[a.name()] > 1)
+            return a.name();
     }
     return fallback;
 }
@@ -273,14 +301,10 @@ void checkElement(pugi::xml_node node, Scope &scope, AttributeNames &attributes)
     for (pugi::xml_attribute a = node.first_attribute(); a; a = a.next_attribute()) {
         const char *name = a.name();
         const NameShape shape = shapeOf(name);
-        for (size_t i = 0; i < attributes.texts.size(); ++i) {
-            const char *before = attributes.texts[i];
-            if (attributes.shapes[i].size == shape.size && before[0] == name[0] &&
-                std::memcmp(before, name, shape.size) == 0)
-                refuse(u"the attribute "_s + QString::fromUtf8(firstRepeated(node, name)) +
-                           u" given twice"_s,
-                       node.offset_debug());
-        }
+        if (attributes.repeats(name, shape))
+            refuse(u"the attribute "_s + QString::fromUtf8(firstRepeated(node, name)) +
+                       u" given twice"_s,
+                   node.offset_debug());
         attributes.texts.push_back(name);
         attributes.shapes.push_back(shape);
         if (shape.prefixSize == 5 && std::memcmp(name, "xmlns", 5) == 0)

@@ -150,4 +150,9 @@ double largestBandHeight(const ReportDocument &document, const BandTarget &targe
     return asWritten(document.pageHeight) - verticalMargins(document) - others;
 }
 
+double wholePointsBelow(double tallest, double length)
+{
+    return std::floor(tallest - length);
+}
+
 } // namespace PageLayout

@@ -31,4 +31,9 @@ double neededPageHeight(const ReportDocument &document);
 // prints with, as written. Below 0 when those alone do not fit.
 double largestBandHeight(const ReportDocument &document, const BandTarget &target);
 
+// An element standing in a band that may be at most `tallest` high, in whole points below that:
+// the lowest its top may lie when it is `length` high, or the most its height may be when its
+// top lies at `length`. Its bottom then stays within the band, also as the file writes it.
+double wholePointsBelow(double tallest, double length);
+
 } // namespace PageLayout

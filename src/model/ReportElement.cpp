@@ -2,6 +2,8 @@
 
 #include "Identifiers.h"
 
+#include <cmath>
+
 using namespace Qt::StringLiterals;
 
 bool ElementKind::Frame::operator==(const Frame &other) const
@@ -212,4 +214,24 @@ QString ElementKind::displayName() const
         QString operator()(const Line &) const { return QStringLiteral("Line"); }
     };
     return std::visit(Namer{}, payload);
+}
+
+namespace {
+
+double printedSide(const ElementKind &kind, double side)
+{
+    // A length below one half is written as the whole number 0.
+    return kind.is<ElementKind::Line>() && std::abs(side) < 0.5 ? 1.0 : side;
+}
+
+} // namespace
+
+double ReportElement::printedWidth() const
+{
+    return printedSide(kind, width);
+}
+
+double ReportElement::printedHeight() const
+{
+    return printedSide(kind, height);
 }

@@ -293,4 +293,11 @@ struct ReportElement {
     QList<ElementGroupLevel> elementGroups;
 
     bool operator==(const ReportElement &) const = default;
+
+    // The width and height the engine lays the element out and checks it with: a line's side
+    // that the file carries as 0 is one point there. The model holds the 0 the file or the user
+    // gave, so that it is written back as given; whatever shows, measures, places or checks the
+    // element takes these.
+    double printedWidth() const;
+    double printedHeight() const;
 };

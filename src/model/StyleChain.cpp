@@ -13,9 +13,10 @@ const ReportStyle *named(const QList<ReportStyle> &styles, const QString &name)
 
 const ReportStyle *defaultStyle(const QList<ReportStyle> &styles)
 {
-    const auto found = std::find_if(styles.cbegin(), styles.cend(),
+    // Of several marked default, the engine takes the last.
+    const auto found = std::find_if(styles.crbegin(), styles.crend(),
                                     [](const ReportStyle &s) { return s.isDefault; });
-    return found == styles.cend() ? nullptr : &*found;
+    return found == styles.crend() ? nullptr : &*found;
 }
 
 const ReportStyle *ofElement(const ReportElement &element, const QList<ReportStyle> &styles)

@@ -3,7 +3,7 @@
 #include "ReportDocument.h"
 
 // How a report's styles inherit from one another as the engine fills: an element takes the style
-// it names, else the report's default style (the first marked as default); a style takes the
+// it names, else the report's default style (the last marked as default); a style takes the
 // style it names as its parent, else the report's default style, which itself inherits nothing.
 namespace StyleChain {
 

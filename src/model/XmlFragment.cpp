@@ -195,26 +195,36 @@ void Element::remove()
     changes_->changed = true;
 }
 
-std::optional<QString> edited(const QString &elements, const Visit &visit)
+std::optional<QString> editedNodes(const QString &elements,
+                                   const std::function<bool(pugi::xml_node holder)> &edit)
 {
     pugi::xml_document tree;
     const QString wrapped = QStringLiteral("<f>") + elements + QStringLiteral("</f>");
     if (!JrxmlCodec::loadKept(tree, wrapped))
         return std::nullopt;
     const pugi::xml_node wrapper = tree.document_element();
-    Changes changes;
-    changes.wrapper = wrapper.internal_object();
-    for (pugi::xml_node child = wrapper.first_child(); child; child = child.next_sibling()) {
-        if (child.type() == pugi::node_element)
-            visitTree(child, changes, visit);
-    }
-    if (!changes.changed)
+    if (!edit(wrapper))
         return std::nullopt;
-    changes.takeOut();
     StringWriter writer;
     for (pugi::xml_node child = wrapper.first_child(); child; child = child.next_sibling())
         child.print(writer, "", pugi::format_raw, pugi::encoding_utf8);
     return QString::fromStdString(writer.text);
+}
+
+std::optional<QString> edited(const QString &elements, const Visit &visit)
+{
+    return editedNodes(elements, [&](pugi::xml_node wrapper) {
+        Changes changes;
+        changes.wrapper = wrapper.internal_object();
+        for (pugi::xml_node child = wrapper.first_child(); child; child = child.next_sibling()) {
+            if (child.type() == pugi::node_element)
+                visitTree(child, changes, visit);
+        }
+        if (!changes.changed)
+            return false;
+        changes.takeOut();
+        return true;
+    });
 }
 
 std::optional<QString> editedAttributes(const QString &attributes, const char *tag,

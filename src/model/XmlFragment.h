@@ -5,8 +5,9 @@
 #include <optional>
 
 namespace pugi {
+class xml_node;
 struct xml_node_struct;
-}
+} // namespace pugi
 
 // Reading XML text that the model keeps as the file wrote it, changing its attributes and taking
 // elements out of it: captured elements one after another (a chart's body, a kept child), or the
@@ -57,6 +58,12 @@ private:
 };
 
 using Visit = std::function<void(Element &)>;
+
+// Parses the fragment (the elements one after another) and hands `edit` the element that holds
+// them. The fragment as `edit` left it when it answers true (it changed something); no value when
+// it answers false or the text is not XML.
+std::optional<QString> editedNodes(const QString &elements,
+                                   const std::function<bool(pugi::xml_node holder)> &edit);
 
 // Visits each element of the fragment (the elements one after another), each before the
 // elements inside it. The fragment with the changes the visit made, or no value when it made

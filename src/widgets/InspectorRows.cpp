@@ -1,6 +1,7 @@
 #include "widgets/InspectorRows.h"
 
 #include "widgets/CardText.h"
+#include "widgets/EnteredTextValidator.h"
 #include "workspace/AppSettings.h"
 
 #include <QComboBox>
@@ -29,6 +30,7 @@ TextRow::TextRow(const QString &label, std::function<void(const QString &)> onEd
     caption->setAlignment(Qt::AlignLeading | Qt::AlignVCenter);
     row->addWidget(caption);
     row->addWidget(edit_, 1);
+    EnteredTextValidator::install(edit_);
     connect(edit_, &QLineEdit::textEdited, this,
             [onEdit = std::move(onEdit)](const QString &text) { onEdit(text); });
 }

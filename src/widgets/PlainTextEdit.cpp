@@ -1,11 +1,14 @@
 #include "widgets/PlainTextEdit.h"
 
+#include "model/EnteredText.h"
 #include "widgets/LinePieces.h"
 
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QTextDocument>
 #include <QTimer>
+#include <algorithm>
 
 using namespace linepieces;
 
@@ -46,6 +49,7 @@ void insertPieces(QTextCursor &cursor, QStringView line)
 PlainTextEdit::PlainTextEdit(QWidget *parent) : QPlainTextEdit(parent)
 {
     connect(document(), &QTextDocument::contentsChange, this, &PlainTextEdit::noteChange);
+    connect(document(), &QTextDocument::contentsChanged, this, &PlainTextEdit::finishChange);
 }
 
 QString PlainTextEdit::text(int from, int to) const
@@ -74,15 +78,16 @@ QString PlainTextEdit::text(int from, int to) const
 
 bool PlainTextEdit::holds(QStringView text) const
 {
-    // Every character of the text is one of the document's, and so is every break of a line.
-    if (document()->characterCount() - 1 < text.size())
+    // Every character of the text is one of the document's, and every break of a line is one
+    // end of a paragraph of the text (which the document holds as a line feed).
+    if (document()->characterCount() - 1 < text.size() - text.count(u"\r\n"))
         return false;
     qsizetype at = 0;
     for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
         if (block != document()->begin() && !continuesLine(block)) {
-            if (at == text.size() || text.at(at) != u'\n')
+            if (at == text.size() || !endsParagraph(text.at(at)))
                 return false;
-            ++at;
+            at += text.sliced(at).startsWith(u"\r\n") ? 2 : 1;
         }
         const QString part = block.text();
         if (part.size() > text.size() - at || text.sliced(at, part.size()) != part)
@@ -94,57 +99,75 @@ bool PlainTextEdit::holds(QStringView text) const
 
 void PlainTextEdit::setText(const QString &text)
 {
-    const QList<QStringView> lines = QStringView(text).split(u'\n');
+    const QString held = heldText(text);
+    const QList<QStringView> lines = QStringView(held).split(u'\n');
     const bool anyLong = std::any_of(lines.begin(), lines.end(),
                                      [](QStringView line) { return line.size() > longLine; });
     hasPieces_ = false;
     if (!anyLong) {
-        setPlainText(text);
+        setPlainText(held);
         return;
     }
     // As setPlainText() does: no undo step, the cursor at the start.
     document()->setUndoRedoEnabled(false);
     document()->clear();
     QTextCursor cursor(document());
-    insertText(cursor, text);
+    insertHeld(cursor, held);
     document()->setUndoRedoEnabled(true);
     setTextCursor(QTextCursor(document()));
 }
 
-void PlainTextEdit::insertText(QTextCursor &cursor, QStringView text)
+void PlainTextEdit::insertText(QTextCursor &cursor, const QString &text)
+{
+    insertHeld(cursor, heldText(text));
+}
+
+void PlainTextEdit::insertHeld(QTextCursor &cursor, QStringView held)
 {
     cursor.beginEditBlock();
-    // Short lines go in together; a line break after a piece starts a paragraph of its own that
-    // does not continue a line.
+    cursor.removeSelectedText();
+    const int start = cursor.position();
+    // Short lines go in together. A line feed inserted with them opens a paragraph of the format
+    // of the one it is typed in, which is right unless that one continues a line: there, and
+    // after pieces, a line break opens a paragraph of its own that does not continue a line.
     QString run;
-    bool afterPieces = false;
-    const QList<QStringView> lines = text.split(u'\n');
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const QStringView line = lines.at(i);
-        if (line.size() <= longLine) {
-            if (i > 0 && afterPieces)
-                cursor.insertBlock(QTextBlockFormat());
-            else if (i > 0)
-                run += u'\n';
-            run += line;
-            afterPieces = false;
-            continue;
-        }
+    bool breaksContinue = continuesLine(cursor.block());
+    const auto flush = [&] {
         if (!run.isEmpty())
             cursor.insertText(std::exchange(run, {}));
-        if (i > 0)
+    };
+    const QList<QStringView> lines = held.split(u'\n');
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QStringView line = lines.at(i);
+        if (i > 0 && breaksContinue) {
+            flush();
             cursor.insertBlock(QTextBlockFormat());
+            breaksContinue = false;
+        } else if (i > 0) {
+            run += u'\n';
+        }
+        if (line.size() <= longLine) {
+            run += line;
+            continue;
+        }
+        flush();
         hasPieces_ = true;
         insertPieces(cursor, line);
-        afterPieces = true;
+        breaksContinue = true;
     }
-    if (!run.isEmpty())
-        cursor.insertText(run);
+    flush();
+    // The marks set right within the insertion's own step: no second change follows it.
+    if (hasPieces_)
+        heal(*document(), start, cursor.position());
     cursor.endEditBlock();
 }
 
 void PlainTextEdit::noteChange(int position, int, int added)
 {
+    if (healing_)
+        return;
+    healFrom_ = healFrom_ < 0 ? position : std::min(healFrom_, position);
+    healTo_ = std::max(healTo_, position + added);
     if (cutting_)
         return;
     const bool first = changedFrom_ < 0;
@@ -152,6 +175,23 @@ void PlainTextEdit::noteChange(int position, int, int added)
     changedTo_ = std::max(first ? 0 : changedTo_, position + added);
     if (first)
         QTimer::singleShot(0, this, &PlainTextEdit::cutLongParagraphs);
+}
+
+void PlainTextEdit::finishChange()
+{
+    if (healing_)
+        return;
+    // The document is done with the change (its layout too): the marks of the pieces it
+    // touched are mended, within its undo step, before anyone reads the text.
+    const int from = std::exchange(healFrom_, -1);
+    const int to = std::exchange(healTo_, -1);
+    if (hasPieces_ && from >= 0) {
+        healing_ = true;
+        heal(*document(), from, to);
+        healing_ = false;
+    }
+    if (!cutting_)
+        emit linesChanged();
 }
 
 void PlainTextEdit::cutParagraph(QTextCursor &cursor, const QTextBlock &block)
@@ -167,6 +207,7 @@ void PlainTextEdit::cutParagraph(QTextCursor &cursor, const QTextBlock &block)
         cursor.setPosition(start + int(*cut));
         cursor.insertBlock(continuing());
     }
+    heal(*document(), start, start + int(line.size() + cuts.size()));
 }
 
 void PlainTextEdit::cutLongParagraphs()
@@ -203,7 +244,7 @@ void PlainTextEdit::insertFromMimeData(const QMimeData *source)
         return;
     // The text is read once, here, never from a source whose data may be gone by the time it
     // is read again.
-    const QString text = source->text();
+    const QString text = EnteredText::cleaned(source->text());
     if (text.isEmpty())
         return;
     insertPastedText(text);
@@ -216,6 +257,28 @@ void PlainTextEdit::insertPastedText(const QString &text)
     insertText(cursor, text);
     setTextCursor(cursor);
     ensureCursorVisible();
+}
+
+void PlainTextEdit::inputMethodEvent(QInputMethodEvent *event)
+{
+    const QString commit = EnteredText::cleaned(event->commitString());
+    if (commit == event->commitString() &&
+        std::none_of(commit.cbegin(), commit.cend(), endsParagraph)) {
+        QPlainTextEdit::inputMethodEvent(event);
+        return;
+    }
+    // The text goes in as a paste does, in place of what the method asks to replace; the
+    // event then brings only the text being composed.
+    if (!isReadOnly() && (!commit.isEmpty() || event->replacementLength() > 0)) {
+        QTextCursor cursor = textCursor();
+        cursor.setPosition(cursor.position() + event->replacementStart());
+        cursor.setPosition(cursor.position() + event->replacementLength(), QTextCursor::KeepAnchor);
+        insertText(cursor, commit);
+        setTextCursor(cursor);
+    }
+    QInputMethodEvent composing(event->preeditString(), event->attributes());
+    QPlainTextEdit::inputMethodEvent(&composing);
+    event->setAccepted(composing.isAccepted());
 }
 
 QMimeData *PlainTextEdit::createMimeDataFromSelection() const
@@ -242,6 +305,14 @@ void PlainTextEdit::keyPressEvent(QKeyEvent *event)
         cursor = textCursor();
         cursor.insertText(typed);
         cursor.endEditBlock();
+        setTextCursor(cursor);
+        ensureCursorVisible();
+        return;
+    }
+    // Return and Shift+Return (which would put a line separator into the text) start a line.
+    if (!isReadOnly() && (event->matches(QKeySequence::InsertParagraphSeparator) ||
+                          event->matches(QKeySequence::InsertLineSeparator))) {
+        insertText(cursor, QStringLiteral("\n"));
         setTextCursor(cursor);
         ensureCursorVisible();
         return;
@@ -307,25 +378,36 @@ bool PlainTextEdit::findInText(const QString &needle, bool backward)
 bool PlainTextEdit::keyAtPieceBoundary(const QKeyEvent &event)
 {
     // The line break between the pieces of a long line is no character of the text: a key
-    // that would remove it removes the character beyond it, and a new line starts a line.
+    // that would remove it removes the character beyond it (beyond any empty pieces), and a
+    // selection of nothing but such breaks holds no character to remove.
+    const Qt::KeyboardModifiers modifiers = event.modifiers() & ~Qt::KeypadModifier;
+    const bool backspace =
+        event.key() == Qt::Key_Backspace && (modifiers & ~Qt::ShiftModifier) == Qt::NoModifier;
+    const bool forward = event.key() == Qt::Key_Delete && modifiers == Qt::NoModifier;
+    if (!hasPieces_ || isReadOnly() || (!backspace && !forward))
+        return false;
+    const auto atPieceStart = [](const QTextCursor &at) {
+        return at.positionInBlock() == 0 && continuesLine(at.block());
+    };
+    const auto atPieceEnd = [](const QTextCursor &at) {
+        return at.positionInBlock() == at.block().length() - 1 && continuesLine(at.block().next());
+    };
     QTextCursor cursor = textCursor();
-    if (!hasPieces_ || cursor.hasSelection() || isReadOnly() ||
-        (event.modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+    if (cursor.hasSelection()) {
+        if (!text(cursor.selectionStart(), cursor.selectionEnd()).isEmpty())
+            return false;
+        cursor.setPosition(cursor.selectionStart());
+    } else if (backspace ? !atPieceStart(cursor) : !atPieceEnd(cursor)) {
         return false;
-    const QTextBlock block = cursor.block();
-    const bool atStart = cursor.positionInBlock() == 0;
-    const bool atEnd = cursor.positionInBlock() == block.length() - 1;
-    if (event.key() == Qt::Key_Backspace && atStart && continuesLine(block)) {
-        cursor.movePosition(QTextCursor::PreviousCharacter);
+    }
+    if (backspace) {
+        while (atPieceStart(cursor))
+            cursor.movePosition(QTextCursor::PreviousCharacter);
         cursor.deletePreviousChar();
-    } else if (event.key() == Qt::Key_Delete && atEnd && continuesLine(block.next())) {
-        cursor.movePosition(QTextCursor::NextCharacter);
-        cursor.deleteChar();
-    } else if ((event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter) &&
-               continuesLine(block)) {
-        cursor.insertBlock(QTextBlockFormat());
     } else {
-        return false;
+        while (atPieceEnd(cursor))
+            cursor.movePosition(QTextCursor::NextCharacter);
+        cursor.deleteChar();
     }
     setTextCursor(cursor);
     ensureCursorVisible();

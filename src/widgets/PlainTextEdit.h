@@ -5,10 +5,13 @@
 #include <QPlainTextEdit>
 
 // The program's multi-line text editor: every one of them is this class or made from it, so that
-// pastes (the keys, the context menu, a middle click on the primary selection) and drops all
-// pass through one place. Only text is taken, and only text that can be read: under X11 a
-// clipboard or selection whose owner has quit still hands over a source, which lists no formats
-// and has no data; such a paste inserts nothing.
+// pastes (the keys, the context menu, a middle click on the primary selection), drops, input
+// method texts and line breaks typed all pass through one place. Only text is taken, and only
+// text that can be read: under X11 a clipboard or selection whose owner has quit still hands
+// over a source, which lists no formats and has no data; such a paste inserts nothing. Text
+// that enters is cleaned as EnteredText says (the line breaks of other programs become line
+// feeds, characters XML cannot carry stay out), and Return and Shift+Return both start a line:
+// what the editor shows is what it hands back.
 //
 // A line of the text longer than `longLine` characters (a picture as base64, generated text) is
 // held in pieces (see LinePieces.h). The pieces are the editor's business only: the text read
@@ -27,17 +30,21 @@ public:
     QString text() const { return text(0, document()->characterCount() - 1); }
     // The text between two positions of the document, its lines whole.
     QString text(int from, int to) const;
-    // Replaces the whole text, as setPlainText() does, holding long lines in pieces.
+    // Replaces the whole text, as setPlainText() does, holding long lines in pieces. The text is
+    // kept as it is, save for the ends of paragraphs other than the line feed (see heldText()),
+    // which a text document cannot hold: they show, and read back, as line feeds.
     void setText(const QString &text);
     // True when the editor holds `text`, its lines whole; nothing of it is copied.
     bool holds(QStringView text) const;
+    // Inserts `text` in place of the cursor's selection, in one undo step, as a paste does: a
+    // line break (any end of a paragraph, see heldText()) starts a line, a long line goes in
+    // pieces. The text is not cleaned.
+    void insertText(QTextCursor &cursor, const QString &text);
     // Selects the next match of `needle` after the cursor, or the previous one before it, in the
     // text with its lines whole, ignoring letter case; false when there is none that way.
     bool findInText(const QString &needle, bool backward);
     // True when the paragraph goes on the line of the one before it.
     static bool continuesLine(const QTextBlock &block) { return linepieces::continuesLine(block); }
-    // True while a long paragraph is being cut into pieces: the text stays the same.
-    bool isCuttingPieces() const { return cutting_; }
     // True once some line has been held in pieces since the text was last set.
     bool hasPieces() const { return hasPieces_; }
 
@@ -46,24 +53,33 @@ public:
     // Copies and drags hand over the lines whole.
     QMimeData *createMimeDataFromSelection() const override;
 
+signals:
+    // After every change of the text (none comes for a change of how its long lines are held).
+    // Read the text here rather than on textChanged(), which comes before the editor has set
+    // its pieces right.
+    void linesChanged();
+
 protected:
     // Inserts the text a paste or drop brought, read already, its long lines in pieces; an
     // editor that inserts text its own way does it here.
     virtual void insertPastedText(const QString &text);
-    // A key that lengthens a long paragraph cuts it first, in the same undo step; Backspace,
-    // Delete and Return at the boundary of two pieces act on the characters of the line, and the
-    // arrow keys step over it as over any character.
+    // A key that lengthens a long paragraph cuts it first, in the same undo step; Return and
+    // Shift+Return start a line; Backspace and Delete at the boundary of two pieces act on the
+    // characters of the line, and the arrow keys step over it as over any character.
     void keyPressEvent(QKeyEvent *event) override;
+    // A committed text goes in cleaned, its line breaks as Return puts them.
+    void inputMethodEvent(QInputMethodEvent *event) override;
 
 private:
-    // Inserts text at the cursor, its long lines in pieces.
-    void insertText(QTextCursor &cursor, QStringView text);
+    // insertText() of a text whose line breaks are all line feeds.
+    void insertHeld(QTextCursor &cursor, QStringView held);
     // Cuts a paragraph into pieces with the cursor.
     void cutParagraph(QTextCursor &cursor, const QTextBlock &block);
     // Cuts the paragraphs that the last change left longer than `longLine` (a completion, say)
     // into pieces, joined to that change's undo step where the text allows.
     void cutLongParagraphs();
     void noteChange(int position, int removed, int added);
+    void finishChange();
     // Acts on a key at the boundary of two pieces; false when the key is not one of those.
     bool keyAtPieceBoundary(const QKeyEvent &event);
     // Moves the cursor one character over the boundary of two pieces for Left or Right (with
@@ -74,4 +90,8 @@ private:
     int changedFrom_ = -1;
     int changedTo_ = -1;
     bool cutting_ = false;
+    // The range of the change the document is finishing, and whether its pieces are being mended.
+    int healFrom_ = -1;
+    int healTo_ = -1;
+    bool healing_ = false;
 };

@@ -1,5 +1,6 @@
 #include "widgets/RowControls.h"
 
+#include "widgets/EnteredTextValidator.h"
 #include "widgets/InspectorRows.h"
 #include "widgets/SymbolIcons.h"
 #include "widgets/WheelGuard.h"
@@ -65,6 +66,7 @@ QLineEdit *expressionField(const QString &placeholder, const QString &name, QWid
     field->setObjectName(name);
     field->setPlaceholderText(placeholder);
     field->setFont(monospaced());
+    EnteredTextValidator::install(field);
     return field;
 }
 

@@ -76,6 +76,11 @@ void SheetDialog::hideEvent(QHideEvent *event)
 
 void SheetDialog::done(int result)
 {
+    if (closesOnlyByFlag_ && !closingFromFlag_) {
+        if (onDismiss_)
+            onDismiss_();
+        return;
+    }
     QDialog::done(result);
     if (!closingFromFlag_ && onDismiss_)
         onDismiss_();

@@ -27,6 +27,9 @@ public:
     // and so do the window's Undo and Redo buttons and menu items. Set before the first showing.
     void setEditsActiveReport(bool editsActiveReport);
     bool editsActiveReport() const { return editsActiveReport_; }
+    // A sheet whose owner may keep it open (it asks the user first): closing it in any way but
+    // by its flag only reports the dismissal, and the flag, when its owner clears it, closes it.
+    void setClosesOnlyByFlag(bool closesOnlyByFlag) { closesOnlyByFlag_ = closesOnlyByFlag; }
 
 protected:
     // For a sheet that builds a fresh view on each showing: `content` takes the previous one's
@@ -47,5 +50,6 @@ private:
     bool closingFromFlag_ = false;
     bool isWorkspaceSheet_ = false;
     bool editsActiveReport_ = false;
+    bool closesOnlyByFlag_ = false;
     QPointer<QWidget> content_;
 };

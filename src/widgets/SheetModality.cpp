@@ -209,6 +209,11 @@ bool SheetModality::filterCoveredWindow(QWidget *window, QEvent *event)
 {
     if (!isInput(event))
         return false;
+    // Refused, and said so: whoever asked the window to close learns that it is still open.
+    if (event->type() == QEvent::Close) {
+        event->ignore();
+        return true;
+    }
     // While a menu or list pops up, Qt hands it every click and key, as it does under a modal
     // window: a click outside closes it.
     if (QApplication::activePopupWidget())

@@ -101,6 +101,8 @@ void WorkspaceModel::setIsPageSetupVisible(bool visible)
 
 void WorkspaceModel::setIsSourceVisible(bool visible)
 {
+    if (!visible && isSourceVisible_ && sourceCloseCheck_ && !sourceCloseCheck_())
+        return;
     setFlag(isSourceVisible_, visible, &WorkspaceModel::isSourceVisibleChanged);
 }
 

@@ -44,7 +44,18 @@ public:
     bool isPageSetupVisible() const { return isPageSetupVisible_; }
     void setIsPageSetupVisible(bool visible);
     bool isSourceVisible() const { return isSourceVisible_; }
+    // Hiding the source sheet first asks `closeCheck`, when one is set, which answers whether
+    // it may close (the sheet asks the user about text not applied yet).
     void setIsSourceVisible(bool visible);
+    void setSourceCloseCheck(std::function<bool()> closeCheck)
+    {
+        sourceCloseCheck_ = std::move(closeCheck);
+    }
+    // Whether the source sheet, if it shows, may close: asks its check. A quit asks this first.
+    bool mayCloseSource() const
+    {
+        return !isSourceVisible_ || !sourceCloseCheck_ || sourceCloseCheck_();
+    }
     bool isParameterPromptVisible() const { return isParameterPromptVisible_; }
     void setIsParameterPromptVisible(bool visible);
     // True while at least one of the five sheets is shown.
@@ -138,6 +149,7 @@ private:
     bool isDataPanelVisible_ = false;
     bool isPageSetupVisible_ = false;
     bool isSourceVisible_ = false;
+    std::function<bool()> sourceCloseCheck_;
     bool isParameterPromptVisible_ = false;
     QList<ReportParameter> pendingParameters_;
     ParameterValues pendingParameterValues_;

@@ -22,6 +22,7 @@
 #include "edits/LengthLimits.h"
 #include "engine/ParameterValuesSheet.h"
 #include "engine/SidecarModel.h"
+#include "model/ReportParts.h"
 #include "navigators/OutlineModel.h"
 #include "navigators/OutlineView.h"
 #include "setup/ImageImportCoordinator.h"
@@ -378,6 +379,31 @@ TEST_F(ContentViewTest, ARefusedPasteIsToldInTheBandHeightFieldsWords)
     EXPECT_EQ(bar->text(), message);
     store->editDocument([](ReportDocument &d) { d.name = u"Other"_s; });
     EXPECT_TRUE(bar->text().isEmpty());
+}
+
+// The book sample is made of parts and takes no band: the palette says so in place of its
+// target, and a button pressed there adds nothing while the bar above the working area says why.
+TEST_F(ContentViewTest, AReportOfPartsSaysWhyThePaletteAddsNothing)
+{
+    QUILLMARK_REQUIRE_CORPUS();
+    workspace.openTab(
+        QUrl::fromLocalFile(testsupport::corpusDir() + u"/jrxml-samples/book/BookReport.jrxml"_s));
+    DocumentStore *store = workspace.activeStore();
+    ASSERT_TRUE(store);
+    store->setActiveBandTarget(BandTarget::detailBand(store->document().detailBands.first().id));
+    auto *palette = view->findChild<PaletteView *>();
+    ASSERT_TRUE(palette);
+    EXPECT_EQ(palette->targetLabel()->text(), u"Detail: parts only"_s);
+    const QString why = ReportParts::noElementsMessage(u"Detail"_s);
+    EXPECT_EQ(palette->targetLabel()->toolTip(), why);
+    auto *bar = view->findChild<RefusalBar *>();
+    ASSERT_TRUE(bar);
+    const ReportDocument before = store->document();
+    ASSERT_TRUE(palette->button(u"rectangle"_s));
+    palette->button(u"rectangle"_s)->click();
+    EXPECT_EQ(store->document(), before);
+    EXPECT_FALSE(store->isDirty());
+    EXPECT_EQ(bar->text(), why);
 }
 
 // The bar names the values the reader changed because the engine could not read them, and the

@@ -12,6 +12,7 @@
 #include "canvas/CanvasScene.h"
 #include "canvas/CanvasView.h"
 #include "datapanel/DataPanelSheet.h"
+#include "editors/CodeTextView.h"
 #include "engine/FriendlyErrorTranslator.h"
 #include "engine/InMemoryKeychain.h"
 #include "engine/SidecarModel.h"
@@ -29,7 +30,9 @@
 #include <QDir>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 using namespace Qt::StringLiterals;
@@ -145,6 +148,8 @@ TEST_F(QuillmarkAppTest, WithoutAMailProgramOrFileManagerTheCommandsOfferToCopy)
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QDir::toNativeSeparators(path(u"Reports"_s)));
 }
 
+// The clean end is recorded once the program has ended (its objects gone, the engine ended), not
+// when the quit is decided: a quit that hangs on the way out is not a clean one.
 TEST_F(QuillmarkAppTest, QuittingCleanStoresTheSessionAndMarksACleanShutdown)
 {
     startWithTabs(false);
@@ -152,6 +157,8 @@ TEST_F(QuillmarkAppTest, QuittingCleanStoresTheSessionAndMarksACleanShutdown)
     EXPECT_TRUE(dialogs->alerts().isEmpty());
     EXPECT_EQ(stored(u"lastOpenTabPaths"_s).toStringList(), QStringList{path(u"A.jrxml"_s)});
     EXPECT_EQ(stored(u"lastActiveTabIndex"_s).toInt(), 0) << "A's place among the saved tabs";
+    EXPECT_EQ(stored(u"hadCleanShutdown"_s).toString(), u"false"_s) << "not ended yet";
+    app.reset();
     EXPECT_EQ(stored(u"hadCleanShutdown"_s).toString(), u"true"_s);
 }
 
@@ -179,8 +186,9 @@ TEST_F(QuillmarkAppTest, QuittingDirtyAsksAndOnlyQuitAnywayEndsTheSession)
 
     dialogs->answerAlert(0);
     EXPECT_TRUE(app->shouldTerminate());
-    EXPECT_EQ(stored(u"hadCleanShutdown"_s).toString(), u"true"_s);
     EXPECT_TRUE(app->workspace().hasUnsavedChanges()) << "nothing was saved";
+    app.reset();
+    EXPECT_EQ(stored(u"hadCleanShutdown"_s).toString(), u"true"_s);
 }
 
 // The menu is out of reach while a sheet covers the window: Ctrl+Q typed in the preview or in
@@ -209,12 +217,41 @@ TEST_F(QuillmarkAppTest, CtrlQInThePreviewOrReportDataQuitsAskingFirst)
     app->workspace().setIsDataPanelVisible(false);
 }
 
+// Report Data covers the window with a sheet of its own making: the window under it refuses to be
+// closed, and says so. A quit that goes ahead closes the sheet first, then the window, and ends
+// the event loop without asking the windows again.
+TEST_F(QuillmarkAppTest, AQuitFromUnderReportDataClosesTheSheetAndTheWindowAndEndsTheLoop)
+{
+    startWithTabs(true);
+    app->workspace().setIsDataPanelVisible(true);
+    QPointer<DataPanelSheet> sheet = app->contentView()->findChild<DataPanelSheet *>();
+    ASSERT_TRUE(sheet);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(sheet));
+    auto *query = sheet->findChild<CodeTextView *>();
+    ASSERT_TRUE(query);
+    query->setFocus();
+    QTest::keyClicks(query, u"select 1"_s);
+
+    QPointer<MainWindow> window = app->mainWindow();
+    EXPECT_FALSE(window->close());
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(dialogs->alerts().isEmpty()) << "the covered window asks nothing";
+
+    dialogs->answerAlert(0);
+    QTimer::singleShot(0, app.get(), [this] { app->quit(); });
+    EXPECT_EQ(QApplication::exec(), 0);
+    EXPECT_EQ(dialogs->alerts().size(), 1) << "Quit with Unsaved Changes?";
+    EXPECT_TRUE(sheet.isNull() || !sheet->isVisible());
+    EXPECT_TRUE(window.isNull() || !window->isVisible());
+}
+
 TEST_F(QuillmarkAppTest, AWindowNeverShownQuitsWithoutStoringOrAsking)
 {
     app->workspace().activeStore()->setIsDirty(true);
     EXPECT_TRUE(app->shouldTerminate());
     EXPECT_TRUE(dialogs->alerts().isEmpty());
     EXPECT_FALSE(stored(u"lastOpenTabPaths"_s).isValid());
+    app.reset();
     EXPECT_EQ(stored(u"hadCleanShutdown"_s).toString(), u"true"_s);
 }
 

@@ -80,6 +80,21 @@ protected:
         ASSERT_TRUE(QTest::qWaitFor([&] { return !engine().isBusy(); }, 90000));
     }
 
+    // Each page holds its chapter's title, in book order.
+    static void expectChapters(const QStringList &pages, const QStringList &titles)
+    {
+        ASSERT_EQ(pages.size(), titles.size()) << pages.join(u" | "_s).toStdString();
+        for (qsizetype i = 0; i < titles.size(); ++i)
+            EXPECT_TRUE(pages[i].contains(titles[i])) << pages[i].toStdString();
+    }
+    // Gives a file the modification time `time`, as a restore from a backup does.
+    void setModified(const QString &relativePath, const QDateTime &time)
+    {
+        QFile file(path(relativePath));
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(file.setFileTime(time, QFileDevice::FileModificationTime));
+    }
+
     // Presses Preview; the text of the PDF, page by page, or the engine's error.
     QStringList preview()
     {
@@ -199,4 +214,39 @@ TEST_F(ReportBookPreviewTest, ABookPrintsItsChaptersAsTheyAreNowAndNamesOneThatI
     ASSERT_TRUE(QFile::remove(path(u"Parts/B.jasper"_s)));
     EXPECT_TRUE(preview().join(u" | "_s).startsWith(gone))
         << preview().join(u" | "_s).toStdString();
+}
+
+// A chapter put back from a backup keeps the backup's old time (cp -p, rsync -a, tar, unzip): its
+// report is older than its compiled file, yet the book prints the report as it is now, in the
+// preview and in an export. A chapter that did not change is not compiled again.
+TEST_F(ReportBookPreviewTest, AChapterRestoredWithAnOldTimePrintsAsRestored)
+{
+    QUILLMARK_REQUIRE_ENGINE();
+    engine().setLocationProvider([location] { return *location; });
+    makeBook({writeChapter(u"Parts/A.jrxml"_s, u"Chapter Alpha"_s),
+              writeChapter(u"Parts/B.jrxml"_s, u"Chapter Beta"_s)});
+    expectChapters(preview(), {u"Chapter Alpha"_s, u"Chapter Beta"_s});
+    const QDateTime compiledB = QFileInfo(path(u"Parts/B.jasper"_s)).lastModified();
+
+    // The backup: A as it was a day before it was compiled.
+    const QDateTime compiled = QFileInfo(path(u"Parts/A.jasper"_s)).lastModified();
+    writeChapter(u"Parts/A.jrxml"_s, u"Chapter Restored"_s);
+    setModified(u"Parts/A.jrxml"_s, compiled.addDays(-1));
+    expectChapters(preview(), {u"Chapter Restored"_s, u"Chapter Beta"_s});
+    EXPECT_EQ(QFileInfo(path(u"Parts/B.jasper"_s)).lastModified(), compiledB)
+        << "B did not change: its compiled file stays as it was";
+
+    // Restored again, to what it was before; exported this time.
+    writeChapter(u"Parts/A.jrxml"_s, u"Chapter Alpha"_s);
+    setModified(u"Parts/A.jrxml"_s, compiled.addDays(-2));
+    const QString pdf = path(u"Book.pdf"_s);
+    dialogs->answerSavePanel(QUrl::fromLocalFile(pdf));
+    app->fileCommands().exportDocument(ExportFormat::pdf);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !engine().isExporting(); }, 90000));
+    ASSERT_FALSE(engine().exportErrorMessage()) << engine().exportErrorMessage()->toStdString();
+    QPdfDocument exported;
+    ASSERT_EQ(exported.load(pdf), QPdfDocument::Error::None);
+    expectChapters({exported.getAllText(0).text(), exported.getAllText(1).text()},
+                   {u"Chapter Alpha"_s, u"Chapter Beta"_s});
+    EXPECT_EQ(exported.pageCount(), 2);
 }

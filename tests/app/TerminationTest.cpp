@@ -1,54 +1,29 @@
+#include "../engine/EngineTestSupport.h"
 #include "AppTestSupport.h"
+#include "DesignerProcess.h"
 #include "TestSupport.h"
 #include "app/CrashDetection.h"
+#include "engine/ChildProcesses.h"
 
-#include <QProcess>
-#include <QSettings>
 #include <csignal>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-// The program itself, run offscreen with its settings in the sandbox and no engine.
-class TerminationTest : public apptest::SandboxTest {
+// The program itself, and the program as the probe drives it, each run as its own process with
+// its settings and temporary folder in the sandbox.
+class TerminationTest : public apptest::DesignerSandboxTest {
 protected:
-    void launch(const QString &report)
+    QStringList sessionFolders() const
     {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
-        environment.insert(u"HOME"_s, dir.path());
-        environment.insert(u"XDG_CONFIG_HOME"_s, dir.path());
-        environment.insert(u"TMPDIR"_s, dir.path());
-        environment.insert(u"QUILLMARK_SIDECAR_JAR"_s, path(u"no-sidecar.jar"_s));
-        program.setProcessEnvironment(environment);
-        program.setProcessChannelMode(QProcess::ForwardedChannels);
-        program.start(QStringLiteral(QUILLMARK_PROGRAM), {report});
-        ASSERT_TRUE(program.waitForStarted());
+        return QDir(sharedFolder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
     }
-    // The settings as the program wrote them.
-    QVariant stored(const QString &key) const
+    static bool ended(pid_t pid)
     {
-        return QSettings(path(u"Quillmark/Quillmark.conf"_s), QSettings::IniFormat).value(key);
+        return testsupport::waitFor([pid] { return !ChildProcesses::startTime(pid); },
+                                    std::chrono::seconds(60));
     }
-    // Once the program has opened `report` it lists it among the recent files.
-    bool waitUntilOpened(const QString &report)
-    {
-        return testsupport::waitFor(
-                   [&] {
-                       return program.state() == QProcess::NotRunning ||
-                              stored(u"recentFilePaths"_s).toStringList().contains(report);
-                   },
-                   std::chrono::seconds(120)) &&
-               program.state() == QProcess::Running;
-    }
-    void endWith(int signal)
-    {
-        ::kill(pid_t(program.processId()), signal);
-        ASSERT_TRUE(program.waitForFinished(60000));
-    }
-
-    QProcess program;
 };
 
 } // namespace
@@ -58,22 +33,76 @@ protected:
 // abruptly is still seen.
 TEST_F(TerminationTest, SigtermIsAQuitAndTheNextLaunchShowsNoCrashPrompt)
 {
-    const QString report = writeReport(u"Sales.jrxml"_s, u"Sales"_s);
-    launch(report);
-    ASSERT_TRUE(waitUntilOpened(report));
-    endWith(SIGTERM);
-    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(program.exitCode(), 0);
-    EXPECT_EQ(stored(u"lastOpenTabPaths"_s).toStringList(), QStringList{report});
-    EXPECT_EQ(stored(u"hadCleanShutdown"_s).toBool(), true);
-    EXPECT_FALSE(CrashDetection::checkPreviousSessionAndArmForThisOne());
-    EXPECT_EQ(QDir(path(u"quillmark-%1/Quillmark"_s.arg(::geteuid())))
-                  .entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
-              QStringList())
-        << "the work folder of the process went with it";
+    auto first = launch();
+    ASSERT_TRUE(first->endWith(SIGTERM));
+    EXPECT_EQ(first->process().exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(first->process().exitCode(), 0);
+    EXPECT_EQ(first->stored(u"lastOpenTabPaths"_s).toStringList(),
+              QStringList{path(u"Launch1.jrxml"_s)});
+    EXPECT_EQ(first->stored(u"hadCleanShutdown"_s).toBool(), true);
+    EXPECT_EQ(sessionFolders(), QStringList()) << "the work folder of the process went with it";
 
-    launch(report);
-    ASSERT_TRUE(waitUntilOpened(report));
-    endWith(SIGKILL);
-    EXPECT_TRUE(CrashDetection::checkPreviousSessionAndArmForThisOne());
+    auto second = launch();
+    EXPECT_FALSE(told(*second));
+    ASSERT_TRUE(second->endWith(SIGKILL));
+
+    auto third = launch();
+    EXPECT_TRUE(told(*third));
+    EXPECT_TRUE(third->endWith(SIGTERM));
 }
+
+namespace {
+
+// A sheet, and how many designers in turn are ended with it open.
+struct SheetCase {
+    const char *sheet;
+    int rounds;
+};
+
+class SheetTerminationTest : public TerminationTest,
+                             public ::testing::WithParamInterface<SheetCase> {};
+
+} // namespace
+
+// SIGTERM ends the designer, whatever sheet is open over the window, after the user typed into
+// each of its editors, with the engine running and an unsaved change: the end is a clean one,
+// recorded once the program is done, and the engine goes with it. The sheets that edit the
+// report keep the window under them from closing, so these run more than once: the windows close
+// in an order of Qt's choosing.
+TEST_P(SheetTerminationTest, SigtermEndsTheDesignerWithTheSheetOpen)
+{
+    QUILLMARK_REQUIRE_ENGINE();
+    const QString report = writeReport(u"Sales.jrxml"_s, u"Sales"_s);
+    for (int round = 0; round < GetParam().rounds; ++round) {
+        SCOPED_TRACE(round);
+        qputenv("QUILLMARK_JAVA", location->javaPath.toLocal8Bit());
+        apptest::DesignerProcess designer(dir.path());
+        designer.start(QStringLiteral(QUILLMARK_DESIGNER_PROBE),
+                       {u"sheet"_s, report, QString::fromLatin1(GetParam().sheet)},
+                       location->jarPath);
+        ASSERT_TRUE(designer.waitForLine(u"ready"_s))
+            << designer.output().join(u'\n').toStdString();
+        ASSERT_TRUE(testsupport::waitFor([&] { return designer.children().contains(u"java"_s); }))
+            << "the engine runs";
+        const pid_t engine = designer.children().value(u"java"_s);
+
+        ASSERT_TRUE(designer.endWith(SIGTERM)) << "still running long after SIGTERM";
+        EXPECT_EQ(designer.process().exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(designer.process().exitCode(), 0);
+        EXPECT_EQ(designer.stored(u"hadCleanShutdown"_s).toBool(), true);
+        EXPECT_EQ(designer.stored(u"lastOpenTabPaths"_s).toStringList(), QStringList{report});
+        EXPECT_TRUE(ended(engine));
+        EXPECT_EQ(sessionFolders(), QStringList());
+    }
+    auto next = launch();
+    EXPECT_FALSE(told(*next));
+    EXPECT_TRUE(next->endWith(SIGTERM));
+}
+
+INSTANTIATE_TEST_SUITE_P(Sheets, SheetTerminationTest,
+                         ::testing::Values(SheetCase{"data", 2}, SheetCase{"pagesetup", 2},
+                                           SheetCase{"source", 1}, SheetCase{"wizard", 1},
+                                           SheetCase{"parameters", 1}, SheetCase{"preview", 1}),
+                         [](const ::testing::TestParamInfo<SheetCase> &info) {
+                             return std::string(info.param.sheet);
+                         });

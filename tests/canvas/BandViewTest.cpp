@@ -1,4 +1,5 @@
 #include "canvas/AlignDistributeToolbar.h"
+#include "canvas/BandGeometry.h"
 #include "canvas/BandHeaderButton.h"
 #include "canvas/CanvasGraphicsView.h"
 #include "canvas/CanvasScene.h"
@@ -232,35 +233,46 @@ TEST_F(BandFixture, OnlyDropsThatAddSomethingAreTakenAndAlwaysAsCopies)
     EXPECT_EQ(expressions(detail), (QStringList{"$F{A}", "$F{B}"}));
 }
 
-TEST_F(BandFixture, TheHandleStripLiesOverElementsAndStopsAtTheLowestOne)
+TEST_F(BandFixture, TheHandleStripYieldsToElementsAndStopsAtTheLowestOne)
 {
     const double height = store.height(detail); // 40
     const QUuid low = addRectangle(100, 25, detail);
-    const QRectF lowFrame(100, 25, 50, 20);
     store.setSelectedElementIDs({});
     store.setHeight(50, detail);
     store.flushPendingUndoSnapshot();
 
-    // Hovering the element inside the strip promises the handle, and a press there drags it:
-    // the band grows and the element stays where it is.
+    // The element's bottom lies where the handle reaches into the band: hovering it promises no
+    // handle, a click selects it and a drag moves it, as anywhere else.
     const QPoint onLow = at(detail, {120, 44});
     QTest::mouseMove(viewport(), onLow);
-    EXPECT_TRUE(band(detail)->isHandleHighlighted());
-    QTest::mousePress(viewport(), Qt::LeftButton, {}, onLow);
-    QTest::mouseMove(viewport(), onLow + QPoint(0, 10));
-    QTest::mouseMove(viewport(), onLow + QPoint(0, 21));
-    EXPECT_EQ(band(detail)->bodyHeight(), 71);
-    QTest::mouseRelease(viewport(), Qt::LeftButton, {}, onLow + QPoint(0, 21));
-    EXPECT_EQ(store.height(detail), 70);
-    const ReportElement after = store.element(low).value();
-    EXPECT_EQ(QRectF(after.x, after.y, after.width, after.height), lowFrame);
-    EXPECT_TRUE(store.selectedElementIDs().isEmpty());
-
-    // A click there that is no drag still selects the element under the strip.
-    store.setHeight(50, detail);
+    EXPECT_FALSE(band(detail)->isHandleHighlighted());
     QTest::mouseClick(viewport(), Qt::LeftButton, {}, onLow);
     EXPECT_EQ(store.selectedElementIDs(), QSet<QUuid>{low});
     EXPECT_EQ(store.height(detail), 50);
+    drag(onLow, onLow + QPoint(0, 10));
+    const ReportElement moved = store.element(low).value();
+    EXPECT_EQ(moved.y, bandSettings.snapped(35, 50));
+    EXPECT_EQ(store.height(detail), moved.y + moved.height) << "the band grew to hold it";
+    store.undo();
+    EXPECT_EQ(store.element(low)->y, 25);
+    EXPECT_EQ(store.height(detail), 50);
+
+    // Beside it the strip is the handle; just below the band's edge it is the handle over the
+    // element too, and a drag there grows the band while the element stays.
+    QTest::mouseMove(viewport(), at(detail, {300, 44}));
+    EXPECT_TRUE(band(detail)->isHandleHighlighted());
+    const QPoint belowLow = at(detail, {120, 52});
+    QTest::mouseMove(viewport(), belowLow);
+    EXPECT_TRUE(band(detail)->isHandleHighlighted());
+    store.setSelectedElementIDs({});
+    QTest::mousePress(viewport(), Qt::LeftButton, {}, belowLow);
+    QTest::mouseMove(viewport(), belowLow + QPoint(0, 10));
+    QTest::mouseMove(viewport(), belowLow + QPoint(0, 21));
+    EXPECT_EQ(band(detail)->bodyHeight(), 71);
+    QTest::mouseRelease(viewport(), Qt::LeftButton, {}, belowLow + QPoint(0, 21));
+    EXPECT_EQ(store.height(detail), 70);
+    const ReportElement after = store.element(low).value();
+    EXPECT_EQ(QRectF(after.x, after.y, after.width, after.height), QRectF(100, 25, 50, 20));
 
     // Dragged far up, the band stops at the element's bottom, live and when committed, even
     // where the grid would round lower.
@@ -305,9 +317,15 @@ TEST_F(BandFixture, TheBottomHandlesOfAnElementOnTheBandsBottomResizeTheElement)
         EXPECT_EQ(store.height(detail), height) << corner;
     }
 
-    // Away from the handles the strip over the element still takes the band's height.
-    const QPoint onStrip = at(detail, {125, height - 3});
-    drag(onStrip, onStrip + QPoint(0, 20));
+    // Away from its handles a press on the element moves it; just below the band's edge the
+    // handle takes the band's height.
+    const double x = store.element(low)->x;
+    const QPoint onElement = at(detail, {125, height - 3});
+    drag(onElement, onElement + QPoint(30, 0));
+    EXPECT_EQ(store.element(low)->x, bandSettings.snapped(x + 30, store.width(detail)));
+    EXPECT_EQ(store.height(detail), height);
+    const QPoint belowEdge = at(detail, {125, height + 2});
+    drag(belowEdge, belowEdge + QPoint(0, 20));
     EXPECT_EQ(store.height(detail), height + 20);
 }
 
@@ -366,6 +384,17 @@ TEST_F(BandFixture, ContextMenuAndHeaderButtons)
     EXPECT_TRUE(band(detail)->removeButton()->isVisible());
     band(detail)->removeButton()->trigger();
     EXPECT_EQ(store.document().detailBands.size(), 1);
+
+    // The top of the button lies within the reach of the height handle of the band above,
+    // which leaves the press to the button.
+    const BandItem *left = band(BandTarget::detailBand(store.document().detailBands[0].id));
+    ASSERT_NE(left, nullptr);
+    const QRectF onScene = left->addButton()->sceneBoundingRect();
+    const QPointF top(onScene.center().x(), onScene.top() + 1);
+    ASSERT_LT(top.y() - left->sceneBoundingRect().top(), bandgeometry::handleReachBelow);
+    click(canvas.graphicsView()->mapFromScene(top));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(store.document().detailBands.size(), 2);
 }
 
 TEST_F(BandFixture, ToolbarEnablingFollowsSelectionCount)

@@ -76,22 +76,14 @@ protected:
     QUuid childOfFrame() const { return at(frameID).kind.children()->first().id; }
 
     // The engine's complaint about the report as saved now, or no value.
-    std::optional<QString> compiled()
-    {
-        const std::optional<SidecarClient::Location> location = testsupport::realEngine();
-        if (!location)
-            return std::nullopt;
-        if (!judge)
-            judge.emplace(*location);
-        return judge->compileError(store.document());
-    }
+    std::optional<QString> compiled() { return judge.compileError(store.document()); }
 
     std::unique_ptr<AppSettings> settings;
     DocumentStore store;
     QUuid frameID;
     QUuid listID;
     QUuid looseID;
-    std::optional<testsupport::EngineJudge> judge;
+    testsupport::JudgeWhereAtHand judge;
 };
 
 } // namespace

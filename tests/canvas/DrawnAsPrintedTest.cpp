@@ -112,9 +112,11 @@ TEST(DrawnAsPrintedTest, TextsLinesAndShapesAreDrawnAsPrinted)
     file.close();
     ASSERT_EQ(report.groups.size(), 1);
     const ElementList elements = report.groups[0].headerElements;
-    ASSERT_EQ(elements.size(), 9);
-    // The line the file gives no height is one point high, as the engine reads it.
-    EXPECT_EQ(elements[4].height, 1);
+    ASSERT_EQ(elements.size(), 10);
+    // The line the file gives no height keeps its 0 and is one point high, as the engine reads
+    // it.
+    EXPECT_EQ(elements[4].height, 0);
+    EXPECT_EQ(elements[4].printedHeight(), 1);
 
     const QString pdf = dir.filePath(u"DrawnAsPrinted.pdf"_s);
     const QSize pixels(int(report.pageWidth) * scale, int(report.pageHeight) * scale);
@@ -189,6 +191,8 @@ TEST(DrawnAsPrintedTest, TextsLinesAndShapesAreDrawnAsPrinted)
     };
     compareStroke("4-point rectangle", QRectF(250, 40, 125, 60), blue);
     compareStroke("6-point ellipse", QRectF(250, 100, 125, 60), green);
+    // A line of no size prints nothing, however wide its pen.
+    compare("line of no size", QRectF(370, 10, 28, 28), anyInk, 0);
     // A frame's sides each print at their own width; a side of width 0 prints none.
     compareStroke("frame sides", QRectF(250, 160, 125, 40), blue);
 }

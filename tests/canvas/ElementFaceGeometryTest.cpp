@@ -85,6 +85,10 @@ TEST(ElementFaceGeometryTest, LineEndsKeepRulesStraight)
         {200, 0, QLineF(0, 0, 200, 0)},
         {0, 100, QLineF(0, 0, 0, 100)},
         {1, 100, QLineF(0.5, 0, 0.5, 100)},
+        // No wider and no higher than a point: the engine prints nothing, nor is anything drawn.
+        {1, 1, QLineF()},
+        {0, 0, QLineF()},
+        {0, 1, QLineF()},
         // Thicker than a rule but under the minimum: the raised frame's diagonal.
         {2, 3, QLineF(0, 0, 4, 4)},
     };

@@ -115,16 +115,51 @@ TEST(ElementGesture, MovesSnapAlongTheColumnAndBandAndClampAtZero)
 {
     TestBandSettings grid;
     const double step = 555.0 / 56; // a grid of 10 stretched over a column of 555
-    EXPECT_DOUBLE_EQ(gesture::movedOrigin({90, 5}, {10, 12}, grid, 555, 40).x(), 10 * step);
-    EXPECT_EQ(gesture::movedOrigin({90, 5}, {10, 12}, grid, 555, 40).y(), 20);
-    EXPECT_EQ(gesture::movedOrigin({5, 5}, {-30, -30}, grid, 555, 40), QPointF(0, 0));
+    const gesture::BandRoom band{555, 40};
+    const QSizeF size(50, 20);
+    EXPECT_DOUBLE_EQ(gesture::movedOrigin({{90, 5}, size}, {10, 12}, grid, band).x(), 10 * step);
+    EXPECT_EQ(gesture::movedOrigin({{90, 5}, size}, {10, 12}, grid, band).y(), 20);
+    EXPECT_EQ(gesture::movedOrigin({{5, 5}, size}, {-30, -30}, grid, band), QPointF(0, 0));
     // Beyond the band's height is kept: only 0 clamps.
-    EXPECT_EQ(gesture::movedOrigin({0, 35}, {0, 28}, grid, 555, 40).y(), 60);
+    EXPECT_EQ(gesture::movedOrigin({{0, 35}, size}, {0, 28}, grid, band).y(), 60);
 
     TestBandSettings off;
     off.snapping = false;
-    EXPECT_EQ(gesture::movedOrigin({10, 10}, {3.4, 2.5}, off, 555, 40), QPointF(13, 13));
-    EXPECT_EQ(gesture::snappedOrigin({-12.6, 3.2}, off, 555, 40), QPointF(-13, 3));
+    EXPECT_EQ(gesture::movedOrigin({{10, 10}, size}, {3.4, 2.5}, off, band), QPointF(13, 13));
+    EXPECT_EQ(gesture::snappedOrigin({-12.6, 3.2}, 20, off, band), QPointF(-13, 3));
+}
+
+// A band that may grow to 100 points: an element 20 high stops with its top at 80, also where
+// the grid would take it further, and one 13.4 high with its top at 86, its bottom written as 99.
+TEST(ElementGesture, MovesStopWhereTheBandMayGrowNoFurther)
+{
+    TestBandSettings grid;
+    const gesture::BandRoom band{555, 40, 100};
+    EXPECT_EQ(gesture::movedOrigin({0, 35, 50, 20}, {0, 200}, grid, band).y(), 80);
+    EXPECT_EQ(gesture::movedOrigin({0, 35, 50, 20}, {0, 44}, grid, band).y(), 80)
+        << "79 snaps to 80 along the band: still within";
+    EXPECT_EQ(gesture::movedOrigin({0, 35, 50, 20}, {0, 27}, grid, band).y(), 60);
+    EXPECT_EQ(gesture::movedOrigin({0, 0, 50, 13.4}, {0, 200}, grid, band).y(), 86);
+    EXPECT_EQ(gesture::snappedOrigin({0, 300}, 20, grid, {555, 40, 99.5}).y(), 79);
+    EXPECT_EQ(gesture::roomBelow({0, 35, 50, 20}, 100), 45);
+
+    // A bottom handle stops there; a top handle, or travel that shrinks the frame, is kept.
+    using K = ResizeHandleKind;
+    const QRectF start(10, 35, 50, 20);
+    EXPECT_EQ(gesture::stoppedResizeDelta(K::bottomRight, start, {7, 300}, 100), QSizeF(7, 45));
+    EXPECT_EQ(gesture::stoppedResizeDelta(K::bottomLeft, start, {-3, 30}, 100), QSizeF(-3, 30));
+    EXPECT_EQ(gesture::stoppedResizeDelta(K::topLeft, start, {0, 300}, 100), QSizeF(0, 300));
+    EXPECT_EQ(gesture::stoppedResizeDelta(K::bottomRight, start, {0, -10}, 100), QSizeF(0, -10));
+    // A frame that already reaches lower (a file's) may stay where it is.
+    EXPECT_EQ(gesture::stoppedResizeDelta(K::bottomRight, {0, 90, 50, 20}, {0, 5}, 100),
+              QSizeF(0, 0));
+    // Snapped to the grid, the bottom would pass 100: it stops there.
+    const QRectF committed =
+        gesture::committedResizeFrame(K::bottomRight, {10, 35, 50, 20}, {0, 45}, start, grid, band);
+    EXPECT_EQ(committed, QRectF(10, 35, 50, 65));
+    EXPECT_EQ(
+        gesture::committedResizeFrame(K::bottomRight, {10, 35, 50, 20}, {0, 20}, start, grid, band),
+        QRectF(10, 35, 50, 40));
 }
 
 TEST(ElementGesture, CommittedResizeFrameChangesOnlyTheEdgesTheHandleMoves)
@@ -155,6 +190,15 @@ TEST(ElementGesture, CommittedResizeFrameChangesOnlyTheEdgesTheHandleMoves)
         // an element at 100 would move it to 99.1.
         {"a bottom-right drag straight up leaves x alone", K::bottomRight, QRectF(100, 20, 60, 20),
          QSizeF(0, -10), grid, QRectF(100, 20, 60, 10)},
+        // The same for the edges a handle moves: the pointer did not travel along their axis.
+        {"a top-left drag straight down leaves the left edge at 100", K::topLeft,
+         QRectF(100, 20, 200, 20), QSizeF(0, 5), grid, QRectF(100, 30, 200, 10)},
+        {"a bottom-left drag straight down leaves the left edge at 100", K::bottomLeft,
+         QRectF(100, 20, 200, 20), QSizeF(0, 12), grid, QRectF(100, 20, 200, 30)},
+        {"a top-right drag straight right leaves the top at 13", K::topRight,
+         QRectF(100, 13, 200, 27), QSizeF(12, 0), grid, QRectF(100, 13, 210, 27)},
+        {"a bottom-right drag straight right leaves a 27-point height", K::bottomRight,
+         QRectF(100, 13, 200, 27), QSizeF(12, 0), grid, QRectF(100, 13, 210, 27)},
         {"without snapping the moved edges are rounded", K::topRight, QRectF(10, 5.6, 20.25, 10.4),
          QSizeF(0.25, 0.4), off, QRectF(10, 6, 21, 10)},
         {"a 4-point side on a grid of 10 becomes one step, not 0", K::bottomRight,
@@ -165,8 +209,8 @@ TEST(ElementGesture, CommittedResizeFrameChangesOnlyTheEdgesTheHandleMoves)
          QRectF(0, 0, 30, 30), QSizeF(100, -100), grid3, QRectF(24, 0, 6, 6)},
     };
     for (const Case &c : cases) {
-        const QRectF got = gesture::committedResizeFrame(c.kind, c.start, c.delta,
-                                                         c.start.topLeft(), c.settings, 555, 40);
+        const QRectF got =
+            gesture::committedResizeFrame(c.kind, c.start, c.delta, c.start, c.settings, {555, 40});
         EXPECT_NEAR(got.x(), c.expected.x(), 1e-9) << c.name;
         EXPECT_NEAR(got.y(), c.expected.y(), 1e-9) << c.name;
         EXPECT_NEAR(got.width(), c.expected.width(), 1e-9) << c.name;

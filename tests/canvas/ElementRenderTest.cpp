@@ -231,6 +231,7 @@ TEST(TextLabelCacheTest, LabelsDrawAsThePainterDrawsText)
         u"Averylongwordthatcannotwrapanywhereatall and more words below it to overflow"_s,
         u"First line\nSecond line"_s,
         u"Windows\r\nbreaks\n\nand an empty line"_s,
+        u"First line\nSecond line\r\nthird"_s,
     };
     const int vertical[] = {Qt::AlignTop, Qt::AlignVCenter, Qt::AlignBottom};
     const int horizontal[] = {Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight};

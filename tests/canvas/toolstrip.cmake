@@ -4,7 +4,10 @@ quillmark_test(toolstrip_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/PaletteActionsTest.cpp
           ${CMAKE_CURRENT_LIST_DIR}/SnippetLibraryTest.cpp
           ${CMAKE_CURRENT_LIST_DIR}/ContainerRoomTest.cpp
-  LIBS quillmark_services)
+          ${CMAKE_CURRENT_LIST_DIR}/ZeroSizeLineTest.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/ReportOfPartsTest.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/PlaceholderFieldTest.cpp
+  LIBS quillmark_services quillmark_canonicaldiff)
 target_include_directories(toolstrip_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests/engine)
 if(NOT QUILLMARK_HEADLESS_ONLY)
   find_package(Qt6 REQUIRED COMPONENTS Test)

@@ -1,7 +1,9 @@
 #include "datapanel/GenerateColumnsSheet.h"
 #include "DataPanelFixture.h"
+#include "TestSupport.h"
 #include "WheelTurns.h"
 #include "datapanel/GenerateColumnsSheetVisibility.h"
+#include "model/JrxmlCodec.h"
 #include "widgets/SheetDialog.h"
 
 #include <QCheckBox>
@@ -232,4 +234,34 @@ TEST_F(GenerateColumns, TheFieldsCardButtonOpensTheSheet)
     auto *sheet = view->findChild<GenerateColumnsSheet *>();
     ASSERT_TRUE(sheet && sheet->view());
     EXPECT_EQ(sheet->view()->fieldBoxes().size(), 3);
+}
+
+// The book sample is a report of parts, which holds no band: the sheet says so where the columns
+// would go, and Generate stays disabled with its field ticked.
+TEST_F(GenerateColumns, AReportOfPartsSaysItTakesNoColumns)
+{
+    QUILLMARK_REQUIRE_CORPUS();
+    store.setDocument(JrxmlCodec::parse(testsupport::readFile(
+        testsupport::corpusDir() + u"/jrxml-samples/book/BookReport.jrxml"_s)));
+    const ReportDocument loaded = store.document();
+    GenerateColumnsView *sheet = open();
+    ASSERT_TRUE(sheet);
+    ASSERT_EQ(sheet->fieldBoxes().size(), 1);
+    EXPECT_TRUE(sheet->fieldBoxes().first()->isChecked());
+    EXPECT_TRUE(sheet->partsText()->isVisibleTo(sheet));
+    EXPECT_TRUE(sheet->partsText()->text().startsWith(
+        u"Nothing can be added to Detail: this report is made of parts"_s))
+        << sheet->partsText()->text().toStdString();
+    EXPECT_FALSE(sheet->generateButton()->isEnabled());
+    // Ticking again leaves it disabled; Return generates nothing either.
+    sheet->fieldBoxes().first()->click();
+    sheet->fieldBoxes().first()->click();
+    EXPECT_FALSE(sheet->generateButton()->isEnabled());
+    sheet->generate();
+    EXPECT_EQ(store.document(), loaded);
+    EXPECT_TRUE(store.undoStack().isEmpty());
+
+    // A report of bands shows no such line.
+    store.setDocument(DocumentStore::defaultDocument());
+    EXPECT_FALSE(sheet->partsText()->isVisibleTo(sheet));
 }

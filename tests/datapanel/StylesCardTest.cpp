@@ -1,5 +1,8 @@
 #include "DataPanelFixture.h"
 #include "EngineJudge.h"
+#include "canvas/BandItem.h"
+#include "canvas/CanvasScene.h"
+#include "canvas/CanvasView.h"
 #include "canvas/FormatToolbarValues.h"
 #include "datapanel/ConditionalStylesEditor.h"
 #include "datapanel/DataPanelCards.h"
@@ -361,6 +364,46 @@ TEST_F(StylesCard, DeletingAParentStyleLeavesItsHeirsAsTheFileNowReadsThem)
     view->refresh();
     EXPECT_TRUE(find<QCheckBox>(row(1, u"bold"_s))->isChecked());
     EXPECT_TRUE(shown(0).isBold);
+}
+
+// FirstJasper's default style, edited in its row: the row of Sans_Bold, which names no parent,
+// and the canvas's texts of that style show its new size at once, as the engine prints them;
+// unticked as the default, they show the engine's own font and size.
+TEST_F(StylesCard, EditingTheDefaultStyleReachesTheStylesWithoutAParent)
+{
+    QUILLMARK_REQUIRE_CORPUS();
+    store.load(QUrl::fromLocalFile(
+        QDir(testsupport::corpusDir()).filePath(u"jrxml-samples/jasper/FirstJasper.jrxml"_s)));
+    CanvasView canvas;
+    canvas.resize(900, 700);
+    canvas.setStore(&store);
+    canvas.show();
+    view->refresh();
+    ASSERT_EQ(store.document().styles[0].name, u"Sans_Normal"_s);
+    ASSERT_EQ(store.document().styles[1].name, u"Sans_Bold"_s);
+    const BandTarget header = BandTarget::standard(BandType::columnHeader);
+    const ReportElement heading = store.elements(header).first();
+    ASSERT_EQ(heading.styleName, u"Sans_Bold"_s);
+    const auto drawn = [&] {
+        BandItem *band = canvas.scene()->bandItem(header);
+        ElementView *item = band ? band->elementItems().value(heading.id) : nullptr;
+        return item ? item->element() : ReportElement();
+    };
+    ASSERT_EQ(drawn().fontSize, 8);
+    const auto shownSize = [this] { return find<QLineEdit>(row(1, u"size"_s))->text(); };
+    ASSERT_EQ(shownSize(), u"8"_s);
+
+    type(row(0, u"size"_s), u"14"_s);
+    EXPECT_EQ(shownSize(), u"14"_s);
+    EXPECT_EQ(drawn().fontSize, 14);
+    EXPECT_TRUE(drawn().isBold) << "the style's own";
+
+    click(row(0, u"default"_s));
+    ASSERT_FALSE(store.document().styles[0].isDefault);
+    EXPECT_EQ(shownSize(), u"10"_s);
+    EXPECT_EQ(find<QComboBox>(row(1, u"font"_s))->currentText(), u"SansSerif"_s);
+    EXPECT_EQ(drawn().fontSize, 10);
+    EXPECT_EQ(drawn().fontName, u"SansSerif"_s);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "ModelBuilders.h"
 #include "StoreTestSupport.h"
+#include "model/PageLayout.h"
 
 using namespace storetest;
 
@@ -109,6 +110,71 @@ TEST_F(DocumentStoreBandGrowth, EditsThatLeaveAnElementBelowItsBandGrowTheBandIn
         band.store.undo();
         EXPECT_EQ(band.store.document(), before) << "undone with the edit that grew it";
     }
+}
+
+// Whatever edit takes an element lower than its band may grow keeps the band within the page:
+// a move stops where the band may grow no further, a resize stops there with the top kept, and
+// bands printed on one page share what it holds.
+TEST_F(DocumentStoreBandGrowth, EditsStopWhereTheBandMayGrowNoFurther)
+{
+    LowBand band;
+    DocumentStore &s = band.store;
+    const double largest = PageLayout::largestBandHeight(s.document(), band.detail());
+    const auto frameOf = [&s](const QUuid &id) {
+        const ReportElement e = s.element(id).value();
+        return QRectF(e.x, e.y, e.width, e.height);
+    };
+    s.updateElement(band.field.id, [](auto &e) { e.y = 5000; });
+    EXPECT_EQ(frameOf(band.field.id), QRectF(0, largest - 10, 100, 10));
+    EXPECT_EQ(s.height(band.detail()), largest);
+    s.updateElement(band.field.id, [](auto &e) {
+        e.y = 20;
+        e.height = 5000;
+    });
+    EXPECT_EQ(frameOf(band.field.id), QRectF(0, 0, 100, largest))
+        << "a new place and height: moved up, then cut";
+    s.updateElement(band.field.id, [](auto &e) {
+        e.y = 20;
+        e.height = 10;
+    });
+    s.updateElement(band.field.id, [](auto &e) { e.height = 5000.5; });
+    EXPECT_EQ(frameOf(band.field.id), QRectF(0, 20, 100, largest - 20)) << "the top stays";
+
+    // A page header element and the detail band's field moved down at once: the two bands are
+    // printed on one page, and the second moved gets what the first left of it.
+    const BandTarget header = BandTarget::standard(BandType::pageHeader);
+    const ReportElement heading = textField(0, 0, 100, 10);
+    s.performAddElement(heading, header);
+    s.updateElement(band.field.id, [](auto &e) { e.height = 10; });
+    s.setSelectedElementIDs({band.field.id, heading.id});
+    s.updateSelectedElements([](auto &e) { e.y += 5000; });
+    EXPECT_EQ(PageLayout::neededPageHeight(s.document()), s.document().pageHeight)
+        << "together they fill the page, and no more";
+
+    // A move into another band of an element taller than that band may grow moves nothing.
+    QList<std::pair<BandTarget, double>> refused;
+    QObject::connect(&s, &DocumentStore::insertRefused,
+                     [&](const BandTarget &target, double height) {
+                         refused.append({target, height});
+                     });
+    const ReportElement tall = textField(300, 0, 100, 600);
+    editDocument(s, [&](ReportDocument &d) {
+        for (ReportBand &b : d.bands) {
+            if (b.type == BandType::background) {
+                b.height = 600;
+                b.elements.append(tall);
+            }
+        }
+    });
+    s.flushPendingUndoSnapshot();
+    const ReportDocument before = s.document();
+    const qsizetype steps = s.undoStack().size();
+    s.setSelectedElementIDs({tall.id});
+    s.moveSelectedElementsToNewBand(header, 0, 0);
+    EXPECT_EQ(s.document(), before);
+    EXPECT_EQ(s.undoStack().size(), steps);
+    ASSERT_EQ(refused.size(), 1);
+    EXPECT_EQ(refused.at(0), std::pair(header, 600.0));
 }
 
 TEST_F(DocumentStoreBandGrowth, TheLeastHeightThatHoldsTheElementsAndFittingToIt)

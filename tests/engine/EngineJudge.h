@@ -75,4 +75,24 @@ private:
     int count_ = 0;
 };
 
+// The judge of a test that also runs without the engine: its engine starts at the first
+// question, and without Java or the jar every answer is no complaint.
+class JudgeWhereAtHand {
+public:
+    // The engine's complaint about compiling the report, or no value (also without an engine).
+    std::optional<QString> compileError(const ReportDocument &report)
+    {
+        if (!judge_) {
+            const std::optional<SidecarClient::Location> location = realEngine();
+            if (!location)
+                return std::nullopt;
+            judge_.emplace(*location);
+        }
+        return judge_->compileError(report);
+    }
+
+private:
+    std::optional<EngineJudge> judge_;
+};
+
 } // namespace testsupport

@@ -3,6 +3,7 @@
 quillmark_test(sidecarmodel_tests
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/SidecarModelTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ChapterCompilesTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/EngineWorkFilesTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SidecarModelEngineTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/EngineMessagesTest.cpp

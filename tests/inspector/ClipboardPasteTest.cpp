@@ -3,6 +3,7 @@
 #include "InspectorViewFixture.h"
 #include "TestSupport.h"
 #include "editors/XMLSyntaxHighlighter.h"
+#include "widgets/PlainTextEdit.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -138,6 +139,43 @@ TEST_F(ClipboardPasteTest, TextAnotherProgramHoldsIsPasted)
         EXPECT_EQ(texts.value(0), u"1held"_s) << editor << ": the keys";
         EXPECT_EQ(texts.value(1), u"1heldheld"_s) << editor << ": the middle button";
     }
+}
+
+// Another program's text with line breaks of its own (CR LF, a vertical tab) and a control
+// character, pasted inside a long line of each editor: each break starts a line the editor hands
+// back as a line feed, and the control character stays out.
+TEST_F(ClipboardPasteTest, AnotherProgramsLineBreaksPastedIntoALongLineStartLines)
+{
+    takeClipboard(u"X\r\nY\u000BZ\u0001"_s);
+    const QString line(3000, u'a');
+    const QString expected = line.left(2500) + u"X\nY\nZ"_s + line.mid(2500);
+    const auto pasteInside = [&](PlainTextEdit *editor) {
+        if (!editor)
+            return u"(no editor)"_s;
+        editor->setText(line);
+        editor->setFocus();
+        QTextCursor cursor(editor->document());
+        cursor.setPosition(linepieces::positionAt(*editor->document(), 2500, false));
+        editor->setTextCursor(cursor);
+        QTest::keyClick(editor, Qt::Key_V, Qt::ControlModifier);
+        return editor->text();
+    };
+    EXPECT_EQ(pasteInside(sourceEditor->textView()), expected) << "source editor";
+    store.setSelectedElementIDs({staticText.id});
+    EXPECT_EQ(pasteInside(find<PlainTextEdit>(u"inspector.text.editor"_s)), expected)
+        << "text card";
+    EXPECT_EQ(store.element(staticText.id)->kind, ElementKind(ElementKind::StaticText{expected}));
+    store.setSelectedElementIDs({field.id});
+    EXPECT_EQ(pasteInside(find<PlainTextEdit>(u"inspector.expression.editor"_s)), expected)
+        << "expression card";
+    auto *button = find<ExpressionBuilderButton>(u"inspector.expression.builder"_s);
+    ASSERT_TRUE(button);
+    button->click();
+    ASSERT_TRUE(button->builder());
+    EXPECT_EQ(pasteInside(button->builder()->editor()->textView()), expected)
+        << "expression builder";
+    button->builder()->doneButton()->click();
+    EXPECT_EQ(store.element(field.id)->kind, ElementKind(ElementKind::TextField{expected}));
 }
 
 TEST_F(ClipboardPasteTest, AClipboardWhoseOwnerQuitPastesNothing)

@@ -202,6 +202,29 @@ TEST_F(InspectorViewTest, TabbingThroughTheFrameCardWritesNothing)
               std::tuple(20., 20., 20., 20.));
 }
 
+// A line of no height shows the point the engine prints it with; tabbing through or typing the
+// shown value again writes nothing, and a height the user types is written as typed.
+TEST_F(InspectorViewTest, ALineOfNoHeightShowsItsOnePoint)
+{
+    settings->setMeasurementUnit(MeasurementUnit::pixels);
+    const ReportElement line = selectNew(element(ElementKind::Line{}, 0, 10, 200, 0));
+    QLineEdit *height = length(u"inspector.frame.height"_s);
+    ASSERT_TRUE(height);
+    EXPECT_EQ(height->text(), u"1"_s);
+    EXPECT_EQ(length(u"inspector.frame.width"_s)->text(), u"200"_s);
+    length(u"inspector.frame.width"_s)->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QTest::keyClick(height, Qt::Key_Return);
+    type(height, u"1"_s);
+    QTest::keyClick(height, Qt::Key_Return);
+    EXPECT_EQ(store.element(line.id)->height, 0);
+    EXPECT_TRUE(store.undoStack().isEmpty());
+    type(height, u"3"_s);
+    QTest::keyClick(height, Qt::Key_Return);
+    EXPECT_EQ(store.element(line.id)->height, 3);
+    EXPECT_EQ(height->text(), u"3"_s);
+}
+
 TEST_F(InspectorViewTest, AFocusedLengthShowsNewValuesUntilTheUserTypes)
 {
     const ReportElement field = selectNew(textField(20, 0, 20, 20));

@@ -887,8 +887,8 @@ const QByteArray twoDatasets = R"(<?xml version="1.0" encoding="UTF-8"?>
 } // namespace
 
 // A list's dataset is picked from the report's sub-datasets, with the keys; what its content
-// was evaluated on that the new dataset lacks goes back as for a deleted group, in the same
-// undo step, and the engine compiles the report.
+// was evaluated on a group the new dataset lacks is evaluated at once, as a new element is, in
+// the same undo step, and the engine compiles the report.
 TEST_F(SubreportListTableCardsTest, AListSwitchedToAnotherDatasetKeepsOnlyGroupsItHas)
 {
     store.setDocument(JrxmlCodec::parse(twoDatasets));
@@ -908,7 +908,7 @@ TEST_F(SubreportListTableCardsTest, AListSwitchedToAnotherDatasetKeepsOnlyGroups
     ElementKind::List now = payload<ElementKind::List>(list.id);
     EXPECT_EQ(now.datasetName, u"Dataset2"_s);
     ASSERT_EQ(now.children.size(), 1);
-    EXPECT_EQ(now.children[0].evaluationTime, u"Report"_s);
+    EXPECT_EQ(now.children[0].evaluationTime, u"Now"_s) << "a new element's, not Report";
     EXPECT_EQ(now.children[0].evaluationGroup, std::nullopt);
     store.flushPendingUndoSnapshot();
     EXPECT_EQ(store.undoStack().size(), steps + 1);

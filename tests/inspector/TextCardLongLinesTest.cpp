@@ -1,6 +1,7 @@
 // The inspector's text and expression cards given a value with a very long line: the editor holds
 // the line in short paragraphs, yet shows, copies and writes the value's own characters.
 #include "InspectorViewFixture.h"
+#include "TestSupport.h"
 #include "widgets/PlainTextEdit.h"
 
 #include <QClipboard>
@@ -12,10 +13,7 @@ namespace {
 
 QString longLine(qsizetype length)
 {
-    QString line;
-    for (qsizetype i = 0; i < length; ++i)
-        line.append(QChar(u'a' + int((i * 7) % 26)));
-    return line;
+    return testsupport::letters(length);
 }
 
 int longestParagraph(const PlainTextEdit &editor)

@@ -5,6 +5,7 @@
 #include "CanonicalDiff.h"
 #include "CodecTestSupport.h"
 
+#include <QSizeF>
 #include <gtest/gtest.h>
 
 using namespace codectest;
@@ -143,4 +144,67 @@ TEST(JrxmlEngineValues, TextOverflowIsTheEngines)
     const QByteArray cut = JrxmlCodec::serialize(edited);
     EXPECT_TRUE(cut.contains("textAdjust=\"CutText\" isStretchWithOverflow=\"true\""))
         << cut.toStdString();
+}
+
+// The engine lays a line of no height (or width) out one point high (or wide): the model keeps
+// the file's 0, measures it as that point, and a no-edit save writes the 0 back, in a band, in a
+// frame and in a group's header. Other kinds keep their 0 as it is.
+TEST(JrxmlEngineValues, ALineOfNoHeightOrWidthIsOnePointAndKeepsItsZero)
+{
+    const QByteArray in = reportWithHeader(
+        "<group name=\"g\"><groupExpression/><groupHeader><band height=\"10\"><line>"
+        "<reportElement x=\"0\" y=\"9\" width=\"0\" height=\"0\"/></line></band></groupHeader>"
+        "</group><title><band height=\"120\"><line><reportElement x=\"10\" y=\"119\" width=\"100\" "
+        "height=\"0\" forecolor=\"#0000FF\"/></line><frame><reportElement x=\"0\" y=\"0\" "
+        "width=\"300\" height=\"50\"/><line><reportElement x=\"299\" y=\"10\" width=\"0\" "
+        "height=\"20\"/><graphicElement><pen lineWidth=\"2.0\"/></graphicElement></line></frame>"
+        "<rectangle><reportElement x=\"0\" y=\"60\" width=\"0\" height=\"0\"/></rectangle>"
+        "</band></title>");
+    const ReportDocument d = JrxmlCodec::parse(in);
+    const ElementList title = d.band(BandType::title)->elements;
+    const ReportElement &flat = title.at(0);
+    EXPECT_EQ(flat.height, 0);
+    EXPECT_EQ(flat.printedHeight(), 1);
+    EXPECT_EQ(flat.printedWidth(), 100);
+    const ReportElement &upright = title.at(1).kind.children()->at(0);
+    EXPECT_EQ(upright.width, 0);
+    EXPECT_EQ(upright.printedWidth(), 1);
+    EXPECT_EQ(upright.printedHeight(), 20);
+    const ReportElement &dot = d.groups.at(0).headerElements.at(0);
+    EXPECT_EQ(QSizeF(dot.printedWidth(), dot.printedHeight()), QSizeF(1, 1));
+    const ReportElement &shape = title.at(2);
+    EXPECT_EQ(QSizeF(shape.printedWidth(), shape.printedHeight()), QSizeF(0, 0));
+    const QByteArray out = expectUnchanged(in);
+    EXPECT_EQ(out.count("height=\"0\""), 3) << out.toStdString();
+
+    // A length the user gives the line is written as given, 1 included.
+    ReportDocument edited = d;
+    edited.bands[1].elements[0].height = 1;
+    const QByteArray changed = JrxmlCodec::serialize(edited);
+    EXPECT_TRUE(changed.contains("width=\"100\" height=\"1\"")) << changed.toStdString();
+}
+
+// Of several styles marked default the engine takes the last: the elements that name no style
+// and the styles that name no parent inherit from it.
+TEST(JrxmlEngineValues, OfTwoDefaultStylesTheLastIsTheDefault)
+{
+    const QByteArray in = reportWithHeader(
+        "<style name=\"First\" isDefault=\"true\" fontSize=\"8\" forecolor=\"#FF0000\"/>"
+        "<style name=\"Loose\" isBold=\"true\"/>"
+        "<style name=\"Second\" isDefault=\"true\" fontSize=\"14\" hAlign=\"Right\"/>"
+        "<title><band height=\"40\"><staticText><reportElement x=\"0\" y=\"0\" width=\"90\" "
+        "height=\"20\"/><text/></staticText><staticText><reportElement x=\"0\" y=\"20\" "
+        "width=\"90\" height=\"20\" style=\"Loose\"/><text/></staticText></band></title>");
+    const ReportDocument d = JrxmlCodec::parse(in);
+    const ReportStyle &loose = d.styles.at(1);
+    EXPECT_EQ(loose.fontSize, 14);
+    EXPECT_EQ(loose.textAlignment, TextAlignment::right);
+    EXPECT_EQ(loose.foreColor, std::nullopt);
+    const ElementList elements = d.band(BandType::title)->elements;
+    for (const ReportElement &e : elements) {
+        EXPECT_EQ(e.fontSize, 14);
+        EXPECT_EQ(e.textAlignment, TextAlignment::right);
+        EXPECT_EQ(e.foreColor, std::nullopt);
+    }
+    expectUnchanged(in);
 }

@@ -370,3 +370,41 @@ TEST(JrxmlReader, EntityReferencesKeptAsTextAreNamed)
     JrxmlCodec::parse("<jasperReport name=\"&amp;x; a&b &#38;c;\"/>", &notes);
     EXPECT_TRUE(notes.isEmpty()) << notes.join(u'\n').toStdString();
 }
+
+// An attribute given twice is refused however many attributes the element has, naming the first
+// one that a later one repeats; elements before and after one with many are judged on their own.
+TEST(JrxmlReader, ARepeatedAttributeAmongManyIsFound)
+{
+    const auto read = [](const QByteArray &elements) -> QString {
+        try {
+            JrxmlCodec::parse("<jasperReport>" + elements + "</jasperReport>");
+            return u"read"_s;
+        } catch (const JrxmlCodecError &error) {
+            return error.message();
+        }
+    };
+    const auto many = [](int count, const QByteArray &tail = {}) -> QByteArray {
+        QByteArray attributes;
+        for (int i = 0; i < count; ++i)
+            attributes += " a" + QByteArray::number(i) + "=\"" + QByteArray::number(i) + '"';
+        return "<field" + attributes + tail + "/>";
+    };
+    for (const int count : {15, 16, 17, 40, 3000}) {
+        SCOPED_TRACE(count);
+        EXPECT_EQ(read(many(count)), u"read"_s);
+        for (const int repeated : {0, count / 2, count - 1}) {
+            const QByteArray again = " a" + QByteArray::number(repeated) + "=\"x\"";
+            EXPECT_TRUE(
+                read(many(count, again))
+                    .contains(u"the attribute a"_s + QString::number(repeated) + u" given twice"_s))
+                << repeated;
+        }
+        // Two names repeated: the one that stands first is named.
+        EXPECT_TRUE(read(many(count, " a" + QByteArray::number(count - 1) + "=\"x\" a0=\"y\""))
+                        .contains(u"the attribute a0 given twice"_s));
+        // The same names on the next element are no repeat; a repeat there still is one.
+        EXPECT_EQ(read(many(count) + many(count)), u"read"_s);
+        EXPECT_TRUE(read(many(count) + "<field b=\"1\" b=\"2\"/>")
+                        .contains(u"the attribute b given twice"_s));
+    }
+}

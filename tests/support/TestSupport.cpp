@@ -133,4 +133,13 @@ std::string caseName(std::size_t index, const QString &text)
     return name;
 }
 
+QString letters(qsizetype length)
+{
+    QString line;
+    line.reserve(length);
+    for (qsizetype i = 0; i < length; ++i)
+        line.append(QChar(u'a' + int((i * 7) % 26)));
+    return line;
+}
+
 } // namespace testsupport

@@ -33,6 +33,10 @@ bool waitFor(const std::function<bool()> &done,
 // the time the designer allows a request.
 void holdEngineSlot();
 
+// A line of `length` letters running through the alphabet in steps of seven (a, h, o, v, c, ...):
+// long text whose every stretch tells apart where it stands.
+QString letters(qsizetype length);
+
 // A readable name for case `index` of a parameterized test, from a text that tells the case
 // apart: "3_lparen_rbracket" for case 3 with the text "(]". Letters and digits stay, brackets and
 // quotes become words, anything else separates words; long texts are cut short.

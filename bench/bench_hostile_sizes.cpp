@@ -1,0 +1,139 @@
+// Reports whose size lies in one unusual place: one element with very many attributes, and very
+// many empty detail bands. Reading and writing must stay linear in the file's size. The figures
+// are a load and save with the codec (as `jrxmlcat roundtrip` does) and the time until the
+// designer's window has drawn the report opened in a tab (the canvas, the outline and the
+// inspector). Goal: under 2 s each for 100,000 attributes and for 100,000 bands.
+
+#include "DesignerWindow.h"
+#include "GuiBenchMain.h"
+#include "model/JrxmlCodec.h"
+
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+
+namespace {
+
+const QByteArray head = R"(<?xml version="1.0" encoding="UTF-8"?>
+<jasperReport xmlns="http://jasperreports.sourceforge.net/jasperreports" name="Hostile"
+    pageWidth="595" pageHeight="842" columnWidth="555" leftMargin="20" rightMargin="20"
+    topMargin="20" bottomMargin="20">
+)";
+
+// A report whose one static text carries `count` attributes of its own on its position line.
+QByteArray manyAttributes(qsizetype count)
+{
+    QByteArray attributes;
+    for (qsizetype i = 0; i < count; ++i)
+        attributes += " a" + QByteArray::number(i) + "=\"" + QByteArray::number(i) + '"';
+    return head + R"(  <title>
+    <band height="50">
+      <staticText>
+        <reportElement x="0" y="0" width="100" height="20")" +
+           attributes + R"(/>
+        <text><![CDATA[Text]]></text>
+      </staticText>
+    </band>
+  </title>
+</jasperReport>
+)";
+}
+
+// A report with `count` empty detail bands.
+QByteArray manyBands(qsizetype count)
+{
+    QByteArray bands;
+    for (qsizetype i = 0; i < count; ++i)
+        bands += "    <band height=\"0\"/>\n";
+    return head + "  <detail>\n" + bands + "  </detail>\n</jasperReport>\n";
+}
+
+void roundTrip(benchmark::State &state, const QByteArray &file)
+{
+    for (auto _ : state) {
+        QElapsedTimer clock;
+        clock.start();
+        QStringList warnings;
+        const QByteArray written = JrxmlCodec::serialize(JrxmlCodec::parse(file, &warnings));
+        benchmark::DoNotOptimize(written.size());
+        state.SetIterationTime(double(clock.nsecsElapsed()) / 1e9);
+    }
+    state.SetBytesProcessed(state.iterations() * file.size());
+}
+
+void BM_RoundTripManyAttributes(benchmark::State &state)
+{
+    roundTrip(state, manyAttributes(state.range(0)));
+}
+BENCHMARK(BM_RoundTripManyAttributes)
+    ->Arg(5000)
+    ->Arg(10000)
+    ->Arg(20000)
+    ->Arg(100000)
+    ->ArgName("attributes")
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+
+void BM_RoundTripManyBands(benchmark::State &state)
+{
+    roundTrip(state, manyBands(state.range(0)));
+}
+BENCHMARK(BM_RoundTripManyBands)
+    ->Arg(100000)
+    ->ArgName("bands")
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+
+// The processor time the process has taken, in seconds.
+double processorSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// The time until the window has drawn the report, and (`cpu_ms`) the processor time it took,
+// which a machine busy with other work changes less.
+void openToFirstPaint(benchmark::State &state, const QByteArray &file)
+{
+    for (auto _ : state) {
+        DesignerWindow window;
+        const double before = processorSeconds();
+        const double seconds = window.open(file);
+        state.counters["cpu_ms"] = (processorSeconds() - before) * 1000;
+        if (seconds < 0 || !window.store()) {
+            state.SkipWithError("the report did not open");
+            return;
+        }
+        state.SetIterationTime(seconds);
+    }
+}
+
+void BM_OpenManyAttributes(benchmark::State &state)
+{
+    openToFirstPaint(state, manyAttributes(state.range(0)));
+}
+BENCHMARK(BM_OpenManyAttributes)
+    ->Arg(100000)
+    ->ArgName("attributes")
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+
+void BM_OpenManyBands(benchmark::State &state)
+{
+    openToFirstPaint(state, manyBands(state.range(0)));
+}
+BENCHMARK(BM_OpenManyBands)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->ArgName("bands")
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+QUILLMARK_GUI_BENCHMARK_MAIN()

@@ -1,0 +1,62 @@
+#include "ChapterCompiles.h"
+
+#include "EngineRequests.h"
+#include "SidecarClient.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <stdexcept>
+#include <sys/stat.h>
+
+std::optional<ChapterCompiles::FileIdentity> ChapterCompiles::identity(const QString &path)
+{
+    struct stat info = {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return std::nullopt;
+    const auto ns = [](const timespec &time) {
+        return qint64(time.tv_sec) * 1'000'000'000 + qint64(time.tv_nsec);
+    };
+    return FileIdentity{qint64(info.st_dev), qint64(info.st_ino), qint64(info.st_size),
+                        ns(info.st_mtim), ns(info.st_ctim)};
+}
+
+void ChapterCompiles::compileChanged(const QList<ChapterFile> &chapters, SidecarClient &client,
+                                     std::chrono::milliseconds timeout,
+                                     const std::shared_ptr<RequestCancel> &cancel)
+{
+    for (const ChapterFile &chapter : chapters) {
+        const QFileInfo report(chapter.jrxmlPath);
+        if (!report.exists())
+            throw std::runtime_error(
+                QStringLiteral("The chapter \"%1\" of this book is no longer in %2: it was "
+                               "renamed, moved or deleted. Put it back, or make the book again "
+                               "from its chapters.")
+                    .arg(report.fileName(), QDir::toNativeSeparators(report.absolutePath()))
+                    .toStdString());
+        // Read before the compile: a report changed meanwhile differs next time and is compiled
+        // again then.
+        QByteArray digest;
+        QFile file(chapter.jrxmlPath);
+        if (file.open(QIODevice::ReadOnly))
+            digest = QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
+        {
+            std::lock_guard lock(mutex_);
+            const auto known = compiled_.constFind(chapter.jasperPath);
+            if (!digest.isEmpty() && known != compiled_.cend() &&
+                known->jrxmlPath == chapter.jrxmlPath && known->digest == digest &&
+                identity(chapter.jasperPath) == known->jasper)
+                continue;
+            compiled_.remove(chapter.jasperPath);
+        }
+        client.send(QStringLiteral("compile"),
+                    EngineRequests::compileParams(chapter.jrxmlPath, chapter.jasperPath), timeout,
+                    cancel);
+        const std::optional<FileIdentity> written = identity(chapter.jasperPath);
+        if (digest.isEmpty() || !written)
+            continue;
+        std::lock_guard lock(mutex_);
+        compiled_.insert(chapter.jasperPath, {chapter.jrxmlPath, digest, *written});
+    }
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "EngineWorkFiles.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+#include <chrono>
+#include <memory>
+#include <mutex>
+
+class RequestCancel;
+class SidecarClient;
+
+// What the chapters of report books were last compiled from in this session, so that a book
+// prints each chapter as its report is now: a chapter is compiled again when its report's
+// content differs from what was compiled, or its compiled file is not the one that compile
+// wrote (gone, or written since by anything else). Times are not compared: a chapter restored
+// from a backup (cp -p, rsync -a, tar, unzip) keeps an old time and is still compiled. Each
+// chapter is compiled at the first book preview or export of the session. Shared by the engine
+// model and its jobs; safe to use from any thread.
+class ChapterCompiles {
+public:
+    // Compiles each chapter that changed, straight from its report file, and notes what it
+    // compiled. A chapter whose report is gone ends the run with an error that names it:
+    // whatever compiled file is left of it is of an older report. Blocks on the engine: never
+    // call it on the main thread. `cancel`, when given, calls the compiles off.
+    void compileChanged(const QList<ChapterFile> &chapters, SidecarClient &client,
+                        std::chrono::milliseconds timeout,
+                        const std::shared_ptr<RequestCancel> &cancel = {});
+
+private:
+    // A compiled file as the compile left it: any later write changes one of these.
+    struct FileIdentity {
+        qint64 device = 0;
+        qint64 inode = 0;
+        qint64 size = 0;
+        qint64 modifiedNs = 0;
+        qint64 changedNs = 0;
+        bool operator==(const FileIdentity &) const = default;
+    };
+    struct Compiled {
+        QString jrxmlPath;
+        QByteArray digest;
+        FileIdentity jasper;
+    };
+    static std::optional<FileIdentity> identity(const QString &path);
+
+    std::mutex mutex_;
+    QHash<QString, Compiled> compiled_; // by compiled file
+};

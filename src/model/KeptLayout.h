@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringView>
+#include <optional>
+
+// Where the report elements stand that content kept as the file wrote it holds in its cells (a
+// table column's table, group header and footer cells, a crosstab's no-data cell): their places
+// and sizes as their reportElement lines write them, so that an edit of what holds a cell can
+// keep them within its room. Writing them back changes those attributes and nothing else of the
+// text.
+namespace KeptLayout {
+
+// One report element of a cell, said to be a line where it is one (the engine lays a line's
+// side of 0 out as one point). A frame also has the padding its own box writes (a style's is
+// not looked at) and the report elements it holds. Element groups are looked through: their
+// elements stand in the cell or frame that holds the group.
+struct Box {
+    double x = 0;
+    double y = 0;
+    double width = 0;
+    double height = 0;
+    bool isLine = false;
+    bool isFrame = false;
+    double paddingLeft = 0;
+    double paddingRight = 0;
+    QList<Box> children;
+    bool operator==(const Box &) const = default;
+};
+
+// One cell: its own height, when it writes one, and its report elements.
+struct Cell {
+    std::optional<double> height;
+    QList<Box> elements;
+    bool operator==(const Cell &) const = default;
+};
+
+// Which elements of a fragment are cells: those of the local name `name`, and with `within`
+// only those directly inside an element of that local name. Cells inside a cell are not looked
+// at.
+struct CellName {
+    QStringView name;
+    QStringView within;
+};
+
+// The cells of the fragment (elements one after another), in document order; none when the text
+// is not XML.
+QList<Cell> cells(const QString &xml, CellName which);
+
+// The fragment with the places and sizes of `changed`, the cells as cells() read them with some
+// boxes moved or resized, written back; no value when nothing differs, when the cells do not
+// match the fragment's, or when the text is not XML.
+std::optional<QString> withCells(const QString &xml, CellName which, const QList<Cell> &changed);
+
+} // namespace KeptLayout

@@ -1,0 +1,267 @@
+// The source sheet in the whole program: its editor hands Apply exactly what the keys, pastes
+// and drops made of the text, long lines included; closing it with text not applied asks
+// first; the reader's refusal shows whole.
+#include "app/SourceSheet.h"
+#include "AlertKeys.h"
+#include "AppInstanceTest.h"
+#include "EngineJudge.h"
+#include "RandomTyping.h"
+#include "TestSupport.h"
+#include "app/CanvasTrailingToolbar.h"
+#include "app/ContentView.h"
+#include "app/MainWindow.h"
+#include "document/DocumentStore.h"
+#include "editors/CodeEditorView.h"
+#include "editors/CodeTextView.h"
+#include "model/JrxmlCodec.h"
+#include "widgets/LinePieces.h"
+#include "workspace/WorkspaceModel.h"
+
+#include <QClipboard>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+#include <cmath>
+
+using namespace Qt::StringLiterals;
+using testsupport::RandomTyping;
+
+namespace {
+
+const QString literal = u"\""_s + QString(3000, u'a') + u"\""_s;
+
+class SourceSheetTest : public apptest::AppInstanceTest {
+protected:
+    void SetUp() override
+    {
+        AppInstanceTest::SetUp();
+        app->start();
+        ASSERT_TRUE(apptest::activate(app->mainWindow()));
+        store = app->workspace().activeStore();
+        field = ReportElement{.id = QUuid::createUuid(),
+                              .kind = ElementKind::TextField{literal},
+                              .width = 200,
+                              .height = 20};
+        store->performAddElement(field, store->activeBandTarget());
+    }
+
+    // Opens the sheet as the Source button does; its content.
+    SourceSheet *open()
+    {
+        QTest::mouseClick(app->contentView()->trailingToolbar()->sourceButton(), Qt::LeftButton);
+        SourceSheet *sheet = app->contentView()->sourceSheet();
+        EXPECT_TRUE(app->workspace().isSourceVisible());
+        EXPECT_TRUE(apptest::activate(sheet->window()));
+        return sheet;
+    }
+
+    QPushButton *button(SourceSheet *sheet, const QString &title) const
+    {
+        for (auto *b : sheet->findChildren<QPushButton *>()) {
+            if (b->text() == title)
+                return b;
+        }
+        return nullptr;
+    }
+
+    // Types `keys` at the end of the editor's text.
+    static void typeAtEnd(SourceSheet *sheet, const QString &keys)
+    {
+        CodeTextView *text = sheet->editor()->textView();
+        text->setFocus();
+        text->moveCursor(QTextCursor::End);
+        QTest::keyClicks(text, keys);
+    }
+
+    // The text field's expression in the report.
+    QString expression() const
+    {
+        for (const ReportElement &e : store->document().detailBands.first().elements) {
+            if (const auto *payload = e.kind.as<ElementKind::TextField>())
+                return payload->expression;
+        }
+        return u"(none)"_s;
+    }
+
+    DocumentStore *store = nullptr;
+    ReportElement field;
+};
+
+TEST_F(SourceSheetTest, RandomEditingReachesTheTextApplyReads)
+{
+    for (const quint32 seed : RandomTyping::seeds(501, 3)) {
+        SourceSheet *sheet = open();
+        ASSERT_TRUE(sheet->editor()->textView()->hasPieces()) << "the expression's long line";
+        sheet->editor()->textView()->setFocus();
+        RandomTyping typing(sheet->editor()->textView(), seed, [sheet] { return sheet->text(); });
+        const bool held = typing.run(70);
+        dialogs->answerAlert(1); // Discard
+        app->workspace().setIsSourceVisible(false);
+        if (!held)
+            break;
+    }
+}
+
+// A line break pasted inside the report's long expression is kept through Apply and Save, and
+// the engine compiles the expression.
+TEST_F(SourceSheetTest, ALineBreakPastedIntoALongLineIsApplied)
+{
+    SourceSheet *sheet = open();
+    CodeTextView *text = sheet->editor()->textView();
+    const qsizetype at = sheet->text().indexOf(literal) + 2500;
+    ASSERT_GT(at, 2500);
+    text->setFocus();
+    QTextCursor cursor(text->document());
+    cursor.setPosition(linepieces::positionAt(*text->document(), at, false));
+    text->setTextCursor(cursor);
+    QApplication::clipboard()->setText(u"X\" + // Y\n\"Z"_s);
+    QTest::keyClick(text, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(text->lineNumber(text->textCursor().block()),
+              text->lineNumber(text->document()->findBlock(int(at))) + 1)
+        << "the editor shows a line of its own";
+
+    QTest::mouseClick(button(sheet, u"Apply"_s), Qt::LeftButton);
+    ASSERT_EQ(sheet->errorMessage(), std::nullopt);
+    const QString expected = literal.left(2500) + u"X\" + // Y\n\"Z"_s + literal.mid(2500);
+    EXPECT_EQ(expression(), expected);
+    QTest::mouseClick(button(sheet, u"Close"_s), Qt::LeftButton);
+    EXPECT_FALSE(app->workspace().isSourceVisible()) << "applied: closing asks nothing";
+    EXPECT_TRUE(dialogs->alerts().isEmpty());
+
+    const QString file = path(u"Long.jrxml"_s);
+    store->save(QUrl::fromLocalFile(file));
+    const QByteArray bytes = testsupport::readFile(file);
+    EXPECT_TRUE(bytes.contains("// Y\n\"Z"));
+    QUILLMARK_REQUIRE_ENGINE();
+    testsupport::EngineJudge engine(*location);
+    EXPECT_EQ(engine.compileError(bytes), std::nullopt);
+}
+
+// Close, Escape outside the editor and the window's own closing ask before text that was not
+// applied is lost: Apply applies it (and stays open when it does not read), Discard drops it,
+// Cancel stays.
+TEST_F(SourceSheetTest, ClosingWithTextNotAppliedAsksFirst)
+{
+    SourceSheet *sheet = open();
+    QTest::mouseClick(button(sheet, u"Close"_s), Qt::LeftButton);
+    EXPECT_FALSE(app->workspace().isSourceVisible()) << "nothing changed: no question";
+    EXPECT_TRUE(dialogs->alerts().isEmpty());
+
+    sheet = open();
+    typeAtEnd(sheet, u"<!-- a note -->"_s);
+    const QString typed = sheet->text();
+    dialogs->answerAlert(2); // Cancel
+    QTest::mouseClick(button(sheet, u"Close"_s), Qt::LeftButton);
+    ASSERT_EQ(dialogs->alerts().size(), 1);
+    const AlertRequest &asked = dialogs->alerts().first();
+    QStringList titles;
+    for (const AlertRequest::Button &b : asked.buttons)
+        titles.append(b.title);
+    EXPECT_EQ(titles, (QStringList{u"Apply"_s, u"Discard"_s, u"Cancel"_s}));
+    EXPECT_EQ(asked.defaultButton, 0) << "Return keeps the work";
+    EXPECT_TRUE(app->workspace().isSourceVisible());
+    EXPECT_TRUE(sheet->window()->isVisible());
+    EXPECT_EQ(sheet->text(), typed);
+
+    // Escape with the focus on a button: Discard closes, the report as it was.
+    const ReportDocument before = store->document();
+    button(sheet, u"Apply"_s)->setFocus();
+    dialogs->answerAlert(1);
+    QTest::keyClick(sheet->window()->windowHandle(), Qt::Key_Escape);
+    EXPECT_EQ(dialogs->alerts().size(), 2);
+    EXPECT_FALSE(app->workspace().isSourceVisible());
+    EXPECT_FALSE(sheet->window()->isVisible());
+    EXPECT_EQ(store->document(), before);
+
+    // The window closed another way: Apply with text that does not read stays, with the error.
+    sheet = open();
+    typeAtEnd(sheet, u"<unclosed>"_s);
+    dialogs->answerAlert(0);
+    sheet->window()->close();
+    EXPECT_EQ(dialogs->alerts().size(), 3);
+    EXPECT_TRUE(app->workspace().isSourceVisible());
+    EXPECT_TRUE(sheet->window()->isVisible());
+    EXPECT_TRUE(sheet->errorMessage());
+    EXPECT_EQ(store->document(), before);
+
+    // Apply with text that reads applies it and closes.
+    CodeTextView *text = sheet->editor()->textView();
+    text->setFocus();
+    for (int i = 0; i < int(QStringLiteral("<unclosed>").size()); ++i)
+        QTest::keyClick(text, Qt::Key_Backspace);
+    QString renamed = sheet->text();
+    renamed.replace(u"name=\""_s + before.name + u'"', u"name=\"Renamed\""_s);
+    text->selectAll();
+    QApplication::clipboard()->setText(renamed);
+    QTest::keyClick(text, Qt::Key_V, Qt::ControlModifier);
+    dialogs->answerAlert(0);
+    QTest::mouseClick(button(sheet, u"Close"_s), Qt::LeftButton);
+    EXPECT_EQ(dialogs->alerts().size(), 4);
+    EXPECT_FALSE(app->workspace().isSourceVisible());
+    EXPECT_EQ(store->document().name, u"Renamed"_s);
+}
+
+// A quit asks about text not applied yet before anything else: Cancel keeps the program and the
+// text; Apply applies it, and the quit then asks about the changes it made.
+TEST_F(SourceSheetTest, AQuitAsksAboutTextNotAppliedFirst)
+{
+    SourceSheet *sheet = open();
+    typeAtEnd(sheet, u"<!-- a note -->"_s);
+    const QString typed = sheet->text();
+    dialogs->answerAlert(2); // Cancel
+    EXPECT_FALSE(app->shouldTerminate());
+    ASSERT_EQ(dialogs->alerts().size(), 1);
+    EXPECT_EQ(dialogs->alerts().first().message,
+              u"Apply your changes to the source before closing?"_s);
+    EXPECT_TRUE(app->workspace().isSourceVisible());
+    EXPECT_EQ(sheet->text(), typed);
+
+    store->setIsDirty(false);
+    QString renamed = sheet->text();
+    renamed.replace(u"name=\""_s + store->document().name + u'"', u"name=\"Renamed\""_s);
+    CodeTextView *text = sheet->editor()->textView();
+    text->setFocus();
+    text->selectAll();
+    QApplication::clipboard()->setText(renamed);
+    QTest::keyClick(text, Qt::Key_V, Qt::ControlModifier);
+    dialogs->answerAlert(0); // Apply
+    dialogs->answerAlert(1); // Cancel the quit the applied text made one with unsaved changes
+    EXPECT_FALSE(app->shouldTerminate());
+    ASSERT_EQ(dialogs->alerts().size(), 3);
+    EXPECT_EQ(dialogs->alerts().last().message, u"Quit with Unsaved Changes?"_s);
+    EXPECT_EQ(store->document().name, u"Renamed"_s) << "the text was applied";
+}
+
+// The refusal of a root in another namespace is long, and the namespace in it a word longer than
+// the room beside the buttons: it shows whole, wrapped inside that word too.
+TEST_F(SourceSheetTest, TheRefusalOfARootShowsWhole)
+{
+    SourceSheet *sheet = open();
+    sheet->window()->resize(700, 800);
+    QString other = sheet->text();
+    other.replace(u"xmlns=\"http://jasperreports.sourceforge.net/jasperreports\""_s,
+                  u"xmlns=\"urn:"_s + testsupport::letters(120) + u'"');
+    CodeTextView *text = sheet->editor()->textView();
+    text->setFocus();
+    text->selectAll();
+    QApplication::clipboard()->setText(other);
+    QTest::keyClick(text, Qt::Key_V, Qt::ControlModifier);
+    QTest::mouseClick(button(sheet, u"Apply"_s), Qt::LeftButton);
+    ASSERT_TRUE(sheet->errorMessage());
+    ASSERT_TRUE(sheet->errorMessage()->contains(testsupport::letters(120)));
+    QLabel *label = sheet->errorLabel();
+    QApplication::processEvents();
+    ASSERT_TRUE(label->isVisible());
+    EXPECT_GE(label->height(), label->heightForWidth(label->width()))
+        << "every line of the message has room";
+    // However it is broken into lines, the message needs at least this many of the label's width.
+    const QFontMetrics metrics = label->fontMetrics();
+    const int lines =
+        int(std::ceil(metrics.horizontalAdvance(*sheet->errorMessage()) / double(label->width())));
+    EXPECT_GE(label->height(), lines * metrics.height())
+        << "no line runs out of the label, under the buttons";
+    dialogs->answerAlert(1);
+}
+
+} // namespace

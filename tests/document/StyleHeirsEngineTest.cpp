@@ -1,0 +1,173 @@
+// What the designer shows of a report's styles and of the elements that use them is what the
+// engine reads from the saved file, after the styles are edited: the engine's own values
+// (`read-values`) are the judge.
+
+#include "EngineValues.h"
+#include "TestSupport.h"
+#include "document/DocumentStore.h"
+#include "model/JrxmlCodec.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QUrl>
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+using testsupport::designerValues;
+using testsupport::differences;
+using testsupport::engineValues;
+using testsupport::ReportValues;
+using testsupport::styledValueNames;
+
+namespace {
+
+// Two styles marked default, the first far from the engine's defaults: the engine takes the
+// last. Plain names no parent, so it inherits from the default style too.
+const QByteArray twoDefaults = R"(<?xml version="1.0" encoding="UTF-8"?>
+<jasperReport xmlns="http://jasperreports.sourceforge.net/jasperreports" name="TwoDefaults" pageWidth="595" pageHeight="842" columnWidth="555" leftMargin="20" rightMargin="20" topMargin="30" bottomMargin="30">
+	<style name="First" isDefault="true" fontName="DejaVu Serif" fontSize="8" forecolor="#FF0000" hAlign="Center"/>
+	<style name="Plain" isBold="true"/>
+	<style name="Second" isDefault="true" fontSize="14" hAlign="Right"/>
+	<title>
+		<band height="60">
+			<staticText><reportElement x="0" y="0" width="200" height="20"/><text><![CDATA[No style]]></text></staticText>
+			<staticText><reportElement style="Plain" x="0" y="20" width="200" height="20"/><text><![CDATA[Plain]]></text></staticText>
+			<textField><reportElement x="0" y="40" width="200" height="20"/><textElement><font size="11"/></textElement><textFieldExpression><![CDATA["Own size"]]></textFieldExpression></textField>
+		</band>
+	</title>
+</jasperReport>
+)";
+
+class StyleHeirsEngine : public ::testing::Test {
+protected:
+    // The report of that file in the store, and what the engine reads from the file as it is.
+    void open(const QString &path)
+    {
+        store.load(QUrl::fromLocalFile(path));
+        const std::optional<ReportValues> read = engineValues(path);
+        if (!read)
+            GTEST_SKIP() << "Java or sidecar/target/sidecar.jar is missing; skipping";
+        asRead = *read;
+    }
+    void openCorpus(const QString &report)
+    {
+        QUILLMARK_REQUIRE_CORPUS();
+        open(QDir(testsupport::corpusDir()).filePath(u"jrxml-samples/"_s + report));
+    }
+
+    // The report saved as `name`: what the engine reads from it.
+    ReportValues saved(const QString &name)
+    {
+        const QString path = dir.filePath(name + u".jrxml"_s);
+        store.save(QUrl::fromLocalFile(path));
+        return engineValues(path).value_or(ReportValues());
+    }
+    // Where what the designer shows of the styles and texts differs from what the engine reads
+    // from the report saved as `name`.
+    QStringList misread(const QString &name)
+    {
+        return differences(saved(name), designerValues(store.document()), styledValueNames());
+    }
+
+    const ReportStyle &style(const QString &name) const
+    {
+        for (const ReportStyle &s : store.document().styles) {
+            if (s.name == name)
+                return s;
+        }
+        ADD_FAILURE() << "no style " << name.toStdString();
+        return store.document().styles.first();
+    }
+    QString shown(const QString &place, const QString &name) const
+    {
+        return designerValues(store.document()).value(place + u'\t' + name);
+    }
+
+    QTemporaryDir dir;
+    DocumentStore store;
+    ReportValues asRead;
+};
+
+} // namespace
+
+// FirstJasper's default style Sans_Normal gives its size and font to Sans_Bold and Sans_Italic,
+// which name no parent, to OrderIdStyle, which names it, and to every text of those styles or
+// of none that leaves them out. Edited as the style editor edits it, all of them follow at once;
+// unticked as the default, the styles without a parent inherit from nothing.
+TEST_F(StyleHeirsEngine, EditingTheDefaultStyleReachesWhatInheritsFromIt)
+{
+    openCorpus(u"jasper/FirstJasper.jrxml"_s);
+    ASSERT_EQ(differences(asRead, designerValues(store.document()), styledValueNames()),
+              QStringList());
+    ASSERT_EQ(shown(u"columnHeader/0"_s, u"fontSize"_s), u"8"_s) << "a text of Sans_Bold";
+    const QUuid normal = style(u"Sans_Normal"_s).id;
+
+    store.editStyle(normal, [](ReportStyle &s) { s.fontSize = 14; });
+    EXPECT_EQ(style(u"Sans_Bold"_s).fontSize, 14);
+    EXPECT_EQ(style(u"Sans_Italic"_s).fontSize, 14);
+    EXPECT_EQ(style(u"OrderIdStyle"_s).fontSize, 14);
+    EXPECT_EQ(style(u"Serif_Bold"_s).fontSize, 10) << "its own";
+    EXPECT_EQ(shown(u"columnHeader/0"_s, u"fontSize"_s), u"14"_s);
+    EXPECT_EQ(shown(u"title/3"_s, u"fontSize"_s), u"12"_s) << "its own";
+    EXPECT_EQ(misread(u"Bigger"_s), QStringList());
+    store.flushPendingUndoSnapshot();
+    EXPECT_EQ(store.undoStack().size(), 1) << "one step";
+
+    store.editStyle(normal, [](ReportStyle &s) { s.isDefault = false; });
+    EXPECT_EQ(style(u"Sans_Bold"_s).fontName, u"SansSerif"_s);
+    EXPECT_EQ(style(u"Sans_Bold"_s).fontSize, 10);
+    EXPECT_EQ(style(u"OrderIdStyle"_s).fontSize, 14) << "it names its parent";
+    EXPECT_EQ(shown(u"columnHeader/0"_s, u"fontSize"_s), u"10"_s);
+    EXPECT_EQ(misread(u"NoDefault"_s), QStringList());
+
+    // Undone, the styles and texts show what they showed before, as a whole.
+    store.flushPendingUndoSnapshot();
+    store.undo();
+    EXPECT_EQ(style(u"Sans_Bold"_s).fontName, u"DejaVu Sans"_s);
+    EXPECT_EQ(shown(u"columnHeader/0"_s, u"fontSize"_s), u"14"_s);
+    store.undo();
+    EXPECT_EQ(style(u"Sans_Bold"_s).fontSize, 8);
+    EXPECT_EQ(shown(u"columnHeader/0"_s, u"fontSize"_s), u"8"_s);
+    EXPECT_EQ(misread(u"Undone"_s), QStringList());
+}
+
+// Sans_Bold sets no alignment: Reapply leaves every text's own alignment as it was (the column
+// headers stay centred, the totals right-aligned), and what the engine prints of them with it.
+TEST_F(StyleHeirsEngine, ReapplyLeavesWhatTheStyleDoesNotSet)
+{
+    openCorpus(u"jasper/FirstJasper.jrxml"_s);
+    store.reapplyStyle(style(u"Sans_Bold"_s));
+    const ReportValues after = saved(u"Reapplied"_s);
+    EXPECT_EQ(differences(asRead, after, {u"textAlignment"_s}), QStringList())
+        << "the engine prints each text aligned as before";
+    EXPECT_EQ(differences(after, designerValues(store.document()), styledValueNames()),
+              QStringList());
+    EXPECT_EQ(shown(u"columnHeader/0"_s, u"textAlignment"_s), u"Center"_s);
+}
+
+// Of two styles marked default the engine takes the last, for the texts that name no style and
+// for the style without a parent; unticked, the first is the default.
+TEST_F(StyleHeirsEngine, OfTwoDefaultStylesTheLastIsTheDefault)
+{
+    const QString path = dir.filePath(u"TwoDefaults.jrxml"_s);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(twoDefaults);
+    file.close();
+    open(path);
+    EXPECT_EQ(differences(asRead, designerValues(store.document()), styledValueNames()),
+              QStringList());
+    EXPECT_EQ(shown(u"title/0"_s, u"fontSize"_s), u"14"_s);
+    EXPECT_EQ(style(u"Plain"_s).textAlignment, TextAlignment::right);
+
+    store.editStyle(style(u"Second"_s).id, [](ReportStyle &s) { s.isDefault = false; });
+    EXPECT_EQ(shown(u"title/0"_s, u"fontName"_s), u"DejaVu Serif"_s);
+    EXPECT_EQ(style(u"Plain"_s).textAlignment, TextAlignment::center);
+    EXPECT_EQ(shown(u"title/2"_s, u"fontSize"_s), u"11"_s) << "its own";
+    EXPECT_EQ(misread(u"FirstDefault"_s), QStringList());
+
+    // The first gone, no style is the default.
+    store.removeStyle(style(u"First"_s).id);
+    EXPECT_EQ(shown(u"title/0"_s, u"fontSize"_s), u"10"_s);
+    EXPECT_EQ(misread(u"NoDefault"_s), QStringList());
+}

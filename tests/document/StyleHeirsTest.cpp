@@ -1,0 +1,182 @@
+// What the report's styles hand on follows their edits at once, as the engine prints it: the
+// designer shows, after each edit, what a fresh read of the saved file gives.
+
+#include "StoreTestSupport.h"
+#include "model/JrxmlCodec.h"
+
+using namespace storetest;
+
+namespace {
+
+// Base is the default style; Child names it as its parent, Loose names none; Centred sets an
+// alignment. The texts: one of no style (inherits Base's size), one of no style with a size of
+// its own, one of Loose (inherits Base's size through it), one of Child with its own alignment.
+const QByteArray report = R"(<?xml version="1.0" encoding="UTF-8"?>
+<jasperReport xmlns="http://jasperreports.sourceforge.net/jasperreports" name="R" pageWidth="595" pageHeight="842" columnWidth="555" leftMargin="20" rightMargin="20" topMargin="20" bottomMargin="20">
+	<style name="Base" isDefault="true" fontName="DejaVu Sans" fontSize="8"/>
+	<style name="Child" style="Base" isItalic="true"/>
+	<style name="Loose" isBold="true"/>
+	<style name="Centred" hAlign="Center"/>
+	<title><band height="80">
+		<staticText><reportElement x="0" y="0" width="200" height="20"/><text><![CDATA[plain]]></text></staticText>
+		<staticText><reportElement x="0" y="20" width="200" height="20"/><textElement><font size="12"/></textElement><text><![CDATA[own size]]></text></staticText>
+		<staticText><reportElement style="Loose" x="0" y="40" width="200" height="20"/><text><![CDATA[loose]]></text></staticText>
+		<staticText><reportElement style="Child" x="0" y="60" width="200" height="20"/><textElement textAlignment="Right"/><text><![CDATA[child]]></text></staticText>
+	</band></title>
+</jasperReport>
+)";
+
+class StyleHeirs : public StoreTest {
+protected:
+    void SetUp() override
+    {
+        StoreTest::SetUp();
+        store.setDocument(JrxmlCodec::parse(report));
+    }
+    const ReportStyle &style(qsizetype index) const { return store.document().styles.at(index); }
+    ReportElement text(qsizetype index) const
+    {
+        return store.document().band(BandType::title)->elements.at(index);
+    }
+    // The report as a fresh read of its saved text gives it: what the engine prints.
+    ReportDocument reread() const
+    {
+        return JrxmlCodec::parse(JrxmlCodec::serialize(store.document()));
+    }
+    void expectAsReread() const
+    {
+        const ReportDocument again = reread();
+        for (qsizetype i = 0; i < store.document().styles.size(); ++i) {
+            SCOPED_TRACE(store.document().styles.at(i).name.toStdString());
+            const ReportStyle &shown = style(i), &printed = again.styles.at(i);
+            EXPECT_EQ(shown.fontName, printed.fontName);
+            EXPECT_EQ(shown.fontSize, printed.fontSize);
+            EXPECT_EQ(shown.isBold, printed.isBold);
+            EXPECT_EQ(shown.isItalic, printed.isItalic);
+            EXPECT_EQ(shown.textAlignment, printed.textAlignment);
+        }
+        const ElementList printed = again.band(BandType::title)->elements;
+        for (qsizetype i = 0; i < printed.size(); ++i) {
+            SCOPED_TRACE(i);
+            EXPECT_EQ(text(i).fontName, printed.at(i).fontName);
+            EXPECT_EQ(text(i).fontSize, printed.at(i).fontSize);
+            EXPECT_EQ(text(i).isBold, printed.at(i).isBold);
+            EXPECT_EQ(text(i).isItalic, printed.at(i).isItalic);
+            EXPECT_EQ(text(i).textAlignment, printed.at(i).textAlignment);
+        }
+    }
+};
+
+} // namespace
+
+// The default style's new size reaches the style that names it, the one that names no parent,
+// and the texts that leave their size to either; a size of a text's own stays, also one the user
+// gave it after the file was read.
+TEST_F(StyleHeirs, TheDefaultStylesEditReachesWhatLeavesItsValuesToIt)
+{
+    store.updateElement(text(2).id, [](ReportElement &e) { e.fontSize = 9; });
+    store.flushPendingUndoSnapshot();
+    const qsizetype steps = store.undoStack().size();
+
+    store.editStyle(style(0).id, [](ReportStyle &s) { s.fontSize = 16; });
+    EXPECT_EQ(style(1).fontSize, 16);
+    EXPECT_EQ(style(2).fontSize, 16);
+    EXPECT_EQ(text(0).fontSize, 16);
+    EXPECT_EQ(text(1).fontSize, 12) << "its own";
+    EXPECT_EQ(text(2).fontSize, 9) << "given by the user";
+    EXPECT_EQ(text(3).fontSize, 16);
+    expectAsReread();
+    store.flushPendingUndoSnapshot();
+    EXPECT_EQ(store.undoStack().size(), steps + 1);
+
+    // A new name takes the texts of the style along; they still take its values.
+    store.editStyle(style(0).id, [](ReportStyle &s) { s.name = u"Body"_s; });
+    store.editStyle(style(0).id, [](ReportStyle &s) { s.fontName = u"DejaVu Serif"_s; });
+    EXPECT_EQ(style(1).fontName, u"DejaVu Serif"_s);
+    EXPECT_EQ(text(3).fontName, u"DejaVu Serif"_s);
+    expectAsReread();
+
+    // Unticked, nothing is the default: what names no parent or no style inherits from nothing.
+    store.editStyle(style(0).id, [](ReportStyle &s) { s.isDefault = false; });
+    EXPECT_EQ(style(2).fontName, u"SansSerif"_s);
+    EXPECT_EQ(text(0).fontSize, 10);
+    EXPECT_EQ(text(2).fontSize, 9);
+    EXPECT_EQ(text(3).fontSize, 16) << "Child still names Body";
+    expectAsReread();
+
+    // Ticking another makes it the default: its alignment reaches the texts that leave theirs.
+    store.editStyle(style(3).id, [](ReportStyle &s) { s.isDefault = true; });
+    EXPECT_EQ(text(0).textAlignment, TextAlignment::center);
+    EXPECT_EQ(style(2).textAlignment, TextAlignment::center);
+    EXPECT_EQ(text(3).textAlignment, TextAlignment::right) << "its own";
+    expectAsReread();
+}
+
+// Of two styles marked default the last is the default; moving them swaps which.
+TEST_F(StyleHeirs, OfTwoDefaultStylesTheLastIsTheDefault)
+{
+    store.editStyle(style(3).id, [](ReportStyle &s) { s.isDefault = true; });
+    EXPECT_EQ(text(0).textAlignment, TextAlignment::center);
+    EXPECT_EQ(text(0).fontSize, 10) << "Centred sets no size";
+    expectAsReread();
+    store.moveStyle(3, -3); // the two change places
+    ASSERT_EQ(style(3).name, u"Base"_s);
+    EXPECT_EQ(text(0).fontSize, 8);
+    EXPECT_EQ(text(0).textAlignment, TextAlignment::left);
+    expectAsReread();
+}
+
+// Reapply and Apply to Selected Element copy what the style, or a style it inherits from, sets;
+// what none sets stays the element's own. A style whose chain sets an alignment gives it.
+TEST_F(StyleHeirs, ApplyingCopiesWhatTheStyleSetsAndLeavesTheRest)
+{
+    store.reapplyStyle(style(1));
+    EXPECT_EQ(text(3).textAlignment, TextAlignment::right) << "Child sets no alignment";
+    EXPECT_TRUE(text(3).isItalic);
+    store.applyStyle(style(2), text(3).id);
+    EXPECT_EQ(text(3).textAlignment, TextAlignment::right) << "nor does Loose";
+    EXPECT_TRUE(text(3).isBold);
+    store.applyStyle(style(3), text(3).id);
+    EXPECT_EQ(text(3).textAlignment, TextAlignment::center);
+    expectAsReread();
+}
+
+// A text whose style goes, or is cleared, takes what it left to it from the default style; what
+// it holds of its own stays. Applied anew, it takes those values from the new style.
+TEST_F(StyleHeirs, ClearingAStyleLeavesTheTextAsTheEnginePrintsIt)
+{
+    store.clearStyle(text(2).id);
+    EXPECT_FALSE(text(2).isBold) << "Loose's, which it left to it";
+    EXPECT_EQ(text(2).fontSize, 8);
+    expectAsReread();
+    store.applyStyle(style(1), text(2).id);
+    EXPECT_TRUE(text(2).isItalic);
+    EXPECT_FALSE(text(2).isBold);
+    expectAsReread();
+}
+
+// The default style removed, the style without a parent and the texts that leave their values to
+// it or to no style inherit from nothing: the engine's own font and size.
+TEST_F(StyleHeirs, RemovingTheDefaultStyleReachesTheStylesWithoutAParent)
+{
+    store.removeStyle(style(0).id);
+    EXPECT_EQ(style(1).fontName, u"SansSerif"_s) << "Loose";
+    EXPECT_EQ(style(1).fontSize, 10);
+    EXPECT_EQ(text(0).fontSize, 10);
+    EXPECT_EQ(text(2).fontName, u"SansSerif"_s);
+    EXPECT_EQ(text(2).fontSize, 10);
+    expectAsReread();
+}
+
+// Without a default style, a removed parent leaves its heir, and the texts of the heir, with the
+// engine's own values for what the parent gave them.
+TEST_F(StyleHeirs, RemovingAParentStyleReachesTheTextsOfItsHeirs)
+{
+    store.editStyle(style(0).id, [](ReportStyle &s) { s.isDefault = false; });
+    ASSERT_EQ(text(3).fontSize, 8) << "Child's, from Base";
+    store.removeStyle(style(0).id);
+    EXPECT_EQ(style(0).fontSize, 10) << "Child";
+    EXPECT_EQ(text(3).fontSize, 10);
+    EXPECT_EQ(text(3).fontName, u"SansSerif"_s);
+    expectAsReread();
+}

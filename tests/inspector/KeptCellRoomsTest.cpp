@@ -1,0 +1,293 @@
+#include "EngineJudge.h"
+#include "InspectorViewFixture.h"
+#include "TestSupport.h"
+#include "canvas/PaletteActions.h"
+#include "document/ElementWalk.h"
+#include "model/JrxmlCodec.h"
+#include "model/KeptLayout.h"
+
+#include <QRegularExpression>
+
+using namespace storetest;
+using Kind = PaletteActions::Kind;
+
+// What the inspector's fields change around content the file keeps as written (a table's group
+// cells, a crosstab's no-data cell) and around a frame's padding: the engine compiles the report
+// saved after each gesture, and a length cut to fit a container is shown as kept, with why.
+
+namespace {
+
+class KeptCellRoomsTest : public InspectorViewTest {
+protected:
+    void load(const QString &sample)
+    {
+        store.setDocument(JrxmlCodec::parse(
+            testsupport::readFile(testsupport::corpusDir() + u"/jrxml-samples/"_s + sample)));
+    }
+
+    // The engine's complaints about the report as saved now, one line each; none when it
+    // compiles it, or when there is no engine.
+    QStringList complaints()
+    {
+        const std::optional<QString> error = judge.compileError(store.document());
+        if (!error)
+            return {};
+        static const QRegularExpression numbered(uR"(^\s*\d+\.\s*(.*)$)"_s);
+        QStringList lines;
+        for (const QString &line : error->split(u'\n')) {
+            if (const QRegularExpressionMatch match = numbered.match(line); match.hasMatch())
+                lines.append(match.captured(1).trimmed());
+        }
+        return lines.isEmpty() ? QStringList{*error} : lines;
+    }
+
+    // The first element anywhere in the report (table cells included) that `take` takes.
+    std::optional<ReportElement> first(const std::function<bool(const ReportElement &)> &take)
+    {
+        std::optional<ReportElement> found;
+        ElementWalk::visitDocument(store.document(), [&](const ReportElement &e, ElementScope) {
+            if (!found && take(e))
+                found = e;
+        });
+        return found;
+    }
+
+    // Types a length or text and commits it with Return.
+    static void commit(QLineEdit *edit, const QString &keys)
+    {
+        type(edit, keys);
+        QTest::keyClick(edit, Qt::Key_Return);
+        QApplication::processEvents();
+    }
+
+    testsupport::JudgeWhereAtHand judge;
+};
+
+bool runs(const ReportElement &e, const QString &dataset)
+{
+    const auto *table = e.kind.as<ElementKind::Table>();
+    return table && table->datasetName == dataset;
+}
+
+// The places and sizes of what the kept cells of the table's columns hold, with each cell's
+// column width.
+QList<std::pair<double, KeptLayout::Box>> keptCellElements(const ElementKind::Table &table)
+{
+    QList<std::pair<double, KeptLayout::Box>> found;
+    for (const ReportTableColumn &column : table.columns) {
+        for (const KeptXml::Child &child : column.kept.part({}).children) {
+            for (const KeptLayout::Cell &cell : KeptLayout::cells(child.xml, {u"cell", {}})) {
+                for (const KeptLayout::Box &box : cell.elements)
+                    found.append({column.width, box});
+            }
+        }
+    }
+    return found;
+}
+
+} // namespace
+
+// The functions sample's summary table runs ExamplesDataset, whose group Category its group
+// header and footer cells name. Switched to FunctionsDataset, which has no group, it drops those
+// cells in the same undo step; what the engine still refuses are the detail cells' fields,
+// which name fields of the dataset they came from.
+TEST_F(KeptCellRoomsTest, ATableSwitchedToAnotherDatasetDropsTheGroupCellsItLacks)
+{
+    QUILLMARK_REQUIRE_CORPUS();
+    load(u"functions/FunctionsReport.jrxml"_s);
+    EXPECT_EQ(complaints(), QStringList()) << "the sample compiles as read";
+    const std::optional<ReportElement> table =
+        first([](const ReportElement &e) { return runs(e, u"ExamplesDataset"_s); });
+    ASSERT_TRUE(table);
+    ASSERT_FALSE(keptCellElements(*table->kind.as<ElementKind::Table>()).isEmpty());
+    store.setSelectedElementID(table->id);
+    const qsizetype steps = store.undoStack().size();
+    commit(find<QLineEdit>(u"inspector.table.dataset"_s), u"FunctionsDataset"_s);
+
+    const ElementKind::Table switched = *store.element(table->id)->kind.as<ElementKind::Table>();
+    EXPECT_EQ(switched.datasetName, u"FunctionsDataset"_s);
+    EXPECT_TRUE(keptCellElements(switched).isEmpty()) << "no group cell is left";
+    for (const ReportTableColumn &column : switched.columns) {
+        EXPECT_TRUE(column.detailCellElement) << "the detail cells stay";
+        for (const KeptXml::Child &child : column.kept.part({}).children)
+            EXPECT_FALSE(child.xml.contains(u"groupName"_s)) << child.xml.toStdString();
+    }
+    EXPECT_EQ(complaints(),
+              (QStringList{u"Field not found : Description"_s, u"Field not found : Expression"_s,
+                           u"Field not found : Result"_s}));
+    store.flushPendingUndoSnapshot();
+    EXPECT_EQ(store.undoStack().size(), steps + 1);
+    store.undo();
+    EXPECT_EQ(*store.element(table->id), *table);
+}
+
+// The same table's first column narrowed from 530 to 200 in the Columns card: the group header
+// cells it keeps narrow their elements with it, as its detail cell does.
+TEST_F(KeptCellRoomsTest, ANarrowedColumnFitsItsKeptGroupCells)
+{
+    QUILLMARK_REQUIRE_CORPUS();
+    load(u"functions/FunctionsReport.jrxml"_s);
+    const std::optional<ReportElement> table =
+        first([](const ReportElement &e) { return runs(e, u"ExamplesDataset"_s); });
+    ASSERT_TRUE(table);
+    store.setSelectedElementID(table->id);
+    commit(find<QLineEdit>(u"inspector.columns.column0.width"_s), u"200"_s);
+
+    const ElementKind::Table narrowed = *store.element(table->id)->kind.as<ElementKind::Table>();
+    ASSERT_EQ(narrowed.columns.first().width, 200);
+    int fitted = 0;
+    for (const auto &[width, box] : keptCellElements(narrowed)) {
+        EXPECT_LE(box.x + box.width, width);
+        fitted += width == 200 ? 1 : 0;
+    }
+    EXPECT_EQ(fitted, 2) << "the Category and ColumnHeaders cells of the first column";
+    EXPECT_EQ(complaints(), QStringList());
+}
+
+// The products sample's crosstab prints a 250 by 25 "No data" text when it has no data: made 70
+// mm wide, then 3 mm high, in the Frame card, and then held in a list pasted into a narrower
+// frame, the text stays within it.
+TEST_F(KeptCellRoomsTest, ACrosstabsNoDataCellFitsTheCrosstab)
+{
+    QUILLMARK_REQUIRE_CORPUS();
+    load(u"crosstabs/ProductsReport.jrxml"_s);
+    EXPECT_EQ(complaints(), QStringList());
+    const auto isCrosstab = [](const ReportElement &e) {
+        return e.kind.is<ElementKind::Crosstab>();
+    };
+    const QUuid crosstab = first(isCrosstab)->id;
+    const auto noData = [&](const ReportElement &e) {
+        const QList<KeptLayout::Cell> cells = KeptLayout::cells(
+            e.kind.as<ElementKind::Crosstab>()->bodyXML, {u"cellContents", u"whenNoDataCell"});
+        return cells.size() == 1 && cells.first().elements.size() == 1
+                   ? cells.first().elements.first()
+                   : KeptLayout::Box{};
+    };
+    ASSERT_EQ(noData(*store.element(crosstab)).width, 250);
+    store.setSelectedElementID(crosstab);
+    commit(length(u"inspector.frame.width"_s), u"70"_s);
+    EXPECT_EQ(std::round(store.element(crosstab)->width), 198);
+    EXPECT_EQ(noData(*store.element(crosstab)).width, 198);
+    EXPECT_EQ(complaints(), QStringList());
+    commit(length(u"inspector.frame.height"_s), u"3"_s);
+    EXPECT_EQ(noData(*store.element(crosstab)).height, std::round(store.element(crosstab)->height));
+    EXPECT_EQ(complaints(), QStringList());
+
+    // A list running the crosstab's dataset (given the City field the crosstab passes on) holds
+    // a copy; the list is copied into a frame 150 wide.
+    store.editDocument([](ReportDocument &d) {
+        d.subDatasets.first().fields.append(
+            {.name = u"City"_s, .className = u"java.lang.String"_s, .fieldDescription = {}});
+    });
+    store.updateElement(crosstab, [](ReportElement &e) {
+        e.width = 300;
+        e.height = 50;
+    });
+    const BandTarget detail = BandTarget::detailBand(store.document().detailBands.first().id);
+    store.setActiveBandTarget(detail);
+    store.setSelectedElementID(crosstab);
+    store.copySelectedElements();
+    store.setSelectedElementIDs({});
+    PaletteActions::insert(Kind::list, store, *settings);
+    store.pasteClipboard();
+    const std::optional<ReportElement> list = store.containerOf(*store.selectedElementID());
+    ASSERT_TRUE(list && list->kind.is<ElementKind::List>());
+    EXPECT_EQ(complaints(), QStringList());
+    store.setSelectedElementID(list->id);
+    store.copySelectedElements();
+    store.setSelectedElementIDs({});
+    PaletteActions::insert(Kind::frame, store, *settings);
+    const QUuid frame = *store.selectedElementID();
+    store.updateElement(frame, [](ReportElement &e) { e.width = 150; });
+    store.pasteClipboard();
+    const ReportElement pastedList = *store.element(*store.selectedElementID());
+    ASSERT_TRUE(pastedList.kind.is<ElementKind::List>());
+    EXPECT_LE(pastedList.width, 150);
+    const ReportElement held = pastedList.kind.children()->first();
+    EXPECT_LE(noData(held).x + noData(held).width, std::round(held.width));
+    EXPECT_EQ(complaints(), QStringList());
+}
+
+namespace {
+
+// A frame 150 wide with 100 points of padding on either side, and a narrower frame beside it.
+const QByteArray paddedFrames = R"(<?xml version="1.0" encoding="UTF-8"?>
+<jasperReport xmlns="http://jasperreports.sourceforge.net/jasperreports" name="Padded" pageWidth="595" pageHeight="842" columnWidth="555" leftMargin="20" rightMargin="20" topMargin="20" bottomMargin="20">
+	<detail><band height="200">
+		<frame>
+			<reportElement x="0" y="0" width="150" height="60"/>
+			<box leftPadding="100" rightPadding="100"/>
+		</frame>
+		<frame>
+			<reportElement x="200" y="0" width="137" height="100"/>
+		</frame>
+	</band></detail>
+</jasperReport>)";
+
+} // namespace
+
+// A frame's padding gives way to its width: a text inserted into the padded frame, and the
+// frame pasted into the narrower one, leave a report the engine compiles.
+TEST_F(KeptCellRoomsTest, AFramesPaddingGivesWayToItsWidth)
+{
+    store.setDocument(JrxmlCodec::parse(paddedFrames));
+    const ElementList band = store.document().detailBands.first().elements;
+    const QUuid padded = band.at(0).id;
+    const QUuid narrow = band.at(1).id;
+    EXPECT_EQ(complaints(), QStringList()) << "as read, the padded frame holds nothing";
+    store.setSelectedElementID(padded);
+    PaletteActions::insert(Kind::textField, store, *settings);
+    const ReportElement frame = *store.element(padded);
+    EXPECT_LE(frame.paddingLeft + frame.paddingRight, frame.width);
+    EXPECT_EQ(frame.paddingLeft, frame.paddingRight) << "each side gives way in proportion";
+    EXPECT_EQ(complaints(), QStringList());
+
+    store.setSelectedElementID(padded);
+    store.copySelectedElements();
+    store.setSelectedElementID(narrow);
+    store.pasteClipboard();
+    const ReportElement pasted = *store.element(*store.selectedElementID());
+    EXPECT_LE(pasted.width, 137);
+    EXPECT_LE(pasted.paddingLeft + pasted.paddingRight, pasted.width);
+    EXPECT_EQ(complaints(), QStringList());
+}
+
+// An X or Width that would reach past the frame's room is cut to fit: the field shows the
+// length kept and a line under it says why; one that fits shows no line.
+TEST_F(KeptCellRoomsTest, ALengthCutToFitItsFrameIsShownAsKeptWithWhy)
+{
+    ReportElement child;
+    child.id = newId();
+    child.width = 60;
+    child.height = 20;
+    ReportElement frame;
+    frame.id = newId();
+    frame.kind = ElementKind::Frame{{child}};
+    frame.width = 120;
+    frame.height = 40;
+    frame.paddingLeft = 10;
+    frame.paddingRight = 10;
+    place({frame});
+    store.setSelectedElementID(child.id);
+    const auto message = [&](const QString &name) {
+        return find<MeasurementField>(name)->message();
+    };
+
+    // 50 mm is wider than the 100 points inside the frame: 35.28 mm is kept.
+    commit(length(u"inspector.frame.width"_s), u"50"_s);
+    EXPECT_EQ(store.element(child.id)->width, 100);
+    EXPECT_EQ(length(u"inspector.frame.width"_s)->text(), u"35.28"_s);
+    EXPECT_EQ(message(u"inspector.frame.width"_s),
+              u"The element stays within its frame, 35.28 mm wide inside: the width stops at "
+              u"35.28 mm."_s);
+    commit(length(u"inspector.frame.width"_s), u"20"_s);
+    EXPECT_EQ(message(u"inspector.frame.width"_s), QString());
+
+    // 30 mm puts the element, 57 points wide as written, past the edge: it stops at 43 points.
+    commit(length(u"inspector.frame.x"_s), u"30"_s);
+    EXPECT_EQ(store.element(child.id)->x, 43);
+    EXPECT_EQ(length(u"inspector.frame.x"_s)->text(), u"15.17"_s);
+    EXPECT_EQ(message(u"inspector.frame.x"_s),
+              u"The element stays within its frame, 35.28 mm wide inside: X stops at 15.17 mm."_s);
+    EXPECT_EQ(complaints(), QStringList());
+}

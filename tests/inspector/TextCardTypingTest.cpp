@@ -1,0 +1,224 @@
+// The Text and Expression cards, and the expression builder opened from a card, write exactly
+// what the keys, pastes and drops made of the text: line breaks inside long lines, Shift+Return
+// and the breaks of other programs as line feeds, no character a report cannot hold. The saved
+// report holds it, and the engine compiles the expressions so written.
+#include "EngineJudge.h"
+#include "InspectorViewFixture.h"
+#include "RandomTyping.h"
+#include "TestSupport.h"
+#include "model/JrxmlCodec.h"
+#include "widgets/PlainTextEdit.h"
+
+#include <QClipboard>
+#include <QFile>
+#include <QPushButton>
+
+using namespace storetest;
+using testsupport::RandomTyping;
+
+namespace {
+
+class TextCardTypingTest : public InspectorViewTest {
+protected:
+    // The static text's text or the text field's expression as the store holds it.
+    QString stored(const QUuid &id) const
+    {
+        const std::optional<ReportElement> element = store.element(id);
+        if (!element)
+            return u"(no element)"_s;
+        if (const auto *text = element->kind.as<ElementKind::StaticText>())
+            return text->text;
+        if (const auto *field = element->kind.as<ElementKind::TextField>())
+            return field->expression;
+        return u"(no text)"_s;
+    }
+
+    // Saves the report; the element's text or expression as the saved file holds it, read back.
+    QString saved(const QUuid &id, QByteArray *bytes = nullptr)
+    {
+        const QString path = QDir(settingsDir.path()).filePath(u"Typed.jrxml"_s);
+        store.save(QUrl::fromLocalFile(path));
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            return u"(not saved)"_s;
+        const QByteArray data = file.readAll();
+        if (bytes)
+            *bytes = data;
+        const int index = store.document().detailBands.isEmpty()
+                              ? -1
+                              : int(ids(store.document().detailBands.first().elements).indexOf(id));
+        const ReportDocument read = JrxmlCodec::parse(data);
+        if (index < 0 || read.detailBands.isEmpty() ||
+            read.detailBands.first().elements.size() <= index)
+            return u"(element not found)"_s;
+        const ElementKind &kind = read.detailBands.first().elements.at(index).kind;
+        if (const auto *text = kind.as<ElementKind::StaticText>())
+            return text->text;
+        if (const auto *field = kind.as<ElementKind::TextField>())
+            return field->expression;
+        return u"(no text)"_s;
+    }
+
+    // Opens the expression builder beside the Expression card; its editor, with the focus.
+    PlainTextEdit *openBuilder()
+    {
+        auto *button = find<ExpressionBuilderButton>(u"inspector.expression.builder"_s);
+        if (!button)
+            return nullptr;
+        button->click();
+        if (!button->builder())
+            return nullptr;
+        PlainTextEdit *editor = button->builder()->editor()->textView();
+        editor->setFocus();
+        return editor;
+    }
+    void closeBuilder()
+    {
+        if (auto *button = find<ExpressionBuilderButton>(u"inspector.expression.builder"_s);
+            button && button->builder())
+            button->builder()->doneButton()->click();
+    }
+
+    PlainTextEdit *focused(const QString &name)
+    {
+        auto *editor = find<PlainTextEdit>(name);
+        if (editor)
+            editor->setFocus();
+        return editor;
+    }
+
+    // Runs the random editing on the editor named `name` of an element made of `kind`.
+    void typeRandomly(const QString &name, const std::function<ElementKind(QString)> &kind,
+                      quint32 first)
+    {
+        for (const quint32 seed : RandomTyping::seeds(first, 3)) {
+            const ReportElement made = selectNew(element(kind(RandomTyping::startingText(seed))));
+            PlainTextEdit *editor = focused(name);
+            ASSERT_TRUE(editor) << name.toStdString();
+            RandomTyping typing(editor, seed, [this, &made] { return stored(made.id); });
+            if (!typing.run(90))
+                return;
+        }
+    }
+};
+
+TEST_F(TextCardTypingTest, RandomEditingInTheTextCardReachesTheElement)
+{
+    typeRandomly(
+        u"inspector.text.editor"_s,
+        [](const QString &text) { return ElementKind(ElementKind::StaticText{text}); }, 301);
+}
+
+TEST_F(TextCardTypingTest, RandomEditingInTheExpressionCardReachesTheElement)
+{
+    typeRandomly(
+        u"inspector.expression.editor"_s,
+        [](const QString &text) { return ElementKind(ElementKind::TextField{text}); }, 311);
+}
+
+TEST_F(TextCardTypingTest, RandomEditingInTheExpressionBuilderReachesTheElement)
+{
+    for (const quint32 seed : RandomTyping::seeds(321, 3)) {
+        const ReportElement field =
+            selectNew(element(ElementKind::TextField{RandomTyping::startingText(seed)}));
+        PlainTextEdit *editor = openBuilder();
+        ASSERT_TRUE(editor);
+        RandomTyping typing(editor, seed, [this, &field] { return stored(field.id); });
+        const bool held = typing.run(90);
+        closeBuilder();
+        if (!held)
+            return;
+        EXPECT_EQ(find<PlainTextEdit>(u"inspector.expression.editor"_s)->text(), stored(field.id))
+            << "the card shows what the builder wrote";
+    }
+}
+
+// A static text typed with Shift+Return and given another program's line breaks prints the
+// lines the card, the canvas and the outline show; what XML cannot hold never enters.
+TEST_F(TextCardTypingTest, TheSavedTextHoldsTheLinesTheCardShows)
+{
+    const ReportElement label = selectNew(element(ElementKind::StaticText{}));
+    PlainTextEdit *editor = focused(u"inspector.text.editor"_s);
+    ASSERT_TRUE(editor);
+    QTest::keyClicks(editor, u"First line"_s);
+    QTest::keyClick(editor, Qt::Key_Return, Qt::ShiftModifier);
+    QTest::keyClicks(editor, u"Second line"_s);
+    QApplication::clipboard()->setText(u"\u000BThird\u0001 line\u000CFourth\u2029"_s);
+    QTest::keyClick(editor, Qt::Key_V, Qt::ControlModifier);
+    const QString expected = u"First line\nSecond line\nThird line\nFourth\n"_s;
+    EXPECT_EQ(stored(label.id), expected);
+    EXPECT_EQ(saved(label.id), expected);
+    EXPECT_FALSE(store.isDirty()) << "the file holds what the report holds";
+}
+
+// Expressions written with Shift+Return in the builder, and with a line break pasted inside a
+// long line in the card, compile as written.
+TEST_F(TextCardTypingTest, ExpressionsBrokenIntoLinesCompile)
+{
+    const ReportElement shortOne = selectNew(element(ElementKind::TextField{}));
+    PlainTextEdit *builder = openBuilder();
+    ASSERT_TRUE(builder);
+    QTest::keyClicks(builder, u"\"A\""_s);
+    QTest::keyClick(builder, Qt::Key_Return, Qt::ShiftModifier);
+    QTest::keyClicks(builder, u"+ \"B\""_s);
+    closeBuilder();
+    EXPECT_EQ(stored(shortOne.id), u"\"A\"\n+ \"B\""_s);
+
+    // In a long line: the comment ends where the line does.
+    const QString literal = u"\""_s + QString(3000, u'a') + u"\""_s;
+    const ReportElement longOne = selectNew(element(ElementKind::TextField{literal}, 0, 20));
+    PlainTextEdit *card = focused(u"inspector.expression.editor"_s);
+    ASSERT_TRUE(card);
+    ASSERT_TRUE(card->hasPieces());
+    QTextCursor cursor(card->document());
+    cursor.setPosition(linepieces::positionAt(*card->document(), 2500, true));
+    card->setTextCursor(cursor);
+    QApplication::clipboard()->setText(u"\" + // the rest\n\""_s);
+    QTest::keyClick(card, Qt::Key_V, Qt::ControlModifier);
+    const QString expected = literal.left(2500) + u"\" + // the rest\n\""_s + literal.mid(2500);
+    EXPECT_EQ(stored(longOne.id), expected);
+
+    QByteArray bytes;
+    EXPECT_EQ(saved(longOne.id, &bytes), expected);
+    EXPECT_EQ(saved(shortOne.id), u"\"A\"\n+ \"B\""_s);
+    QUILLMARK_REQUIRE_ENGINE();
+    testsupport::EngineJudge engine(*location);
+    EXPECT_EQ(engine.compileError(bytes), std::nullopt);
+}
+
+// A one-line field takes a paste as the multi-line editors do: the hyperlink and the print-when
+// expression hold no character the file cannot, and the saved report holds what they show.
+TEST_F(TextCardTypingTest, OneLineFieldsTakeTextWithoutCharactersAReportCannotHold)
+{
+    const ReportElement made = selectNew(element(ElementKind::TextField{u"$F{id}"_s}));
+    const auto pasteInto = [this](const QString &name, const QString &text) {
+        auto *edit = find<QLineEdit>(name);
+        EXPECT_TRUE(edit) << name.toStdString();
+        if (!edit)
+            return QString();
+        edit->setFocus();
+        QTest::keyClicks(edit, u"x"_s);
+        QApplication::clipboard()->setText(text);
+        QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+        EXPECT_TRUE(edit->isModified()) << "a write on finishing the edit still comes";
+        return edit->text();
+    };
+    EXPECT_EQ(pasteInto(u"inspector.format.hyperlink"_s, u"+ \"/\u0007a\u001Fb\""_s),
+              u"x+ \"/ab\""_s);
+    EXPECT_EQ(pasteInto(u"inspector.visibility.expression"_s, u" != null\u000B"_s),
+              u"x != null\n"_s);
+    const std::optional<ReportElement> stored = store.element(made.id);
+    ASSERT_TRUE(stored);
+    EXPECT_EQ(stored->hyperlinkExpression, u"x+ \"/ab\""_s);
+    EXPECT_EQ(stored->printWhenExpression, u"x != null\n"_s);
+
+    saved(made.id);
+    const ReportDocument read = JrxmlCodec::parse(
+        testsupport::readFile(QDir(settingsDir.path()).filePath(u"Typed.jrxml"_s)));
+    ASSERT_FALSE(read.detailBands.first().elements.isEmpty());
+    const ReportElement &back = read.detailBands.first().elements.last();
+    EXPECT_EQ(back.hyperlinkExpression, stored->hyperlinkExpression);
+    EXPECT_EQ(back.printWhenExpression, stored->printWhenExpression);
+}
+
+} // namespace
