@@ -1,11 +1,15 @@
-// Editing thousands of elements at once in the whole designer window, through the menu items
-// the user picks: Edit > Select All, Delete and Undo, and View > Zoom In, on a report whose
-// detail band holds `range(0)` texts. Each figure is one action until the window has taken
-// its events and drawn the result (canvas, outline, inspector and toolbars); the goal is 50 ms
-// at 3,000 elements.
+// Editing thousands of elements at once in the whole designer window, 1600 x 1000 points large,
+// through the menu items the user picks: Edit > Select All, Delete and Undo, and View > Zoom In,
+// on a report whose detail band holds `range(0)` texts. Each figure is one action until the
+// window has taken its events and drawn the result (canvas, outline, inspector and toolbars):
+// the time is the mean, "medianMs" the median and "longestMs" the longest of the runs, beside
+// "goal_ms" (50 at 3,000 elements). "cpuMs" is the median processor time of the window's thread
+// over the action, which a busy machine stretches less than the time on the clock.
 
 #include "DesignerWindow.h"
 #include "GuiBenchMain.h"
+#include "OnePageReports.h"
+#include "WindowStalls.h"
 #include "app/AppMenus.h"
 
 #include <QAction>
@@ -16,34 +20,10 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// `count` static texts and text fields, 20 to a row, the rows overlapping, in one detail band.
+// `count` static texts and text fields, the rows overlapping, in one detail band.
 QByteArray reportOf(int count)
 {
-    QByteArray elements;
-    for (int i = 0; i < count; ++i) {
-        const QByteArray n = QByteArray::number(i);
-        const QByteArray frame = "<reportElement x=\"" + QByteArray::number(27 * (i % 20)) +
-                                 "\" y=\"" + QByteArray::number(4 * (i / 20 % 170)) +
-                                 "\" width=\"26\" height=\"12\"/>";
-        const QByteArray font = "<textElement><font size=\"7\"/></textElement>";
-        if (i % 2 == 0)
-            elements += "<staticText>" + frame + font + "<text><![CDATA[Text " + n +
-                        "]]></text></staticText>\n";
-        else
-            elements += "<textField>" + frame + font + "<textFieldExpression><![CDATA[$F{f" + n +
-                        "}]]></textFieldExpression></textField>\n";
-    }
-    return R"(<?xml version="1.0" encoding="UTF-8"?>
-<jasperReport xmlns="http://jasperreports.sourceforge.net/jasperreports" name="Bulk"
-    pageWidth="595" pageHeight="842" columnWidth="555" leftMargin="20" rightMargin="20"
-    topMargin="20" bottomMargin="20">
-  <detail>
-    <band height="700">
-)" + elements +
-           R"(    </band>
-  </detail>
-</jasperReport>
-)";
+    return onepage::report(count, onepage::Kinds::texts, 4, 170, 700);
 }
 
 enum class Action { selectAll, deleteAll, undoDelete, zoomIn };
@@ -76,6 +56,8 @@ void BM_BulkEdit(benchmark::State &state, Action action)
 {
     const int count = int(state.range(0));
     DesignerWindow window;
+    if (!window.checkSize(state))
+        return;
     window.open(reportOf(count));
     DocumentStore *store = window.store();
     if (!store || store->document().detailBands.value(0).elements.size() != count) {
@@ -99,13 +81,18 @@ void BM_BulkEdit(benchmark::State &state, Action action)
         item = AppMenus::action(menus.viewMenu(), u"Zoom In"_s);
         break;
     }
+    QList<double> times, processor;
     for (auto _ : state) {
-        state.PauseTiming();
         prepare(window, action);
-        state.ResumeTiming();
+        QElapsedTimer clock;
+        clock.start();
+        const double cpuBefore = windowstalls::threadCpuMs();
         item->trigger();
         DesignerWindow::settle();
-        state.PauseTiming();
+        const qint64 took = clock.nsecsElapsed();
+        processor.append(windowstalls::threadCpuMs() - cpuBefore);
+        state.SetIterationTime(double(took) / 1e9);
+        times.append(double(took) / 1e6);
         const qsizetype shown = store->document().detailBands[0].elements.size();
         const bool done =
             (action == Action::selectAll && store->selectedElementIDs().size() == count) ||
@@ -113,20 +100,32 @@ void BM_BulkEdit(benchmark::State &state, Action action)
             (action == Action::undoDelete && shown == count) ||
             (action == Action::zoomIn && store->zoomLevel() > 1.0);
         restore(window, action);
-        state.ResumeTiming();
         if (!done) {
             state.SkipWithError("the action did not do what the user asked");
             return;
         }
     }
+    state.counters["medianMs"] = windowstalls::median(times);
+    state.counters["longestMs"] = windowstalls::longest(times);
+    state.counters["cpuMs"] = windowstalls::median(processor);
     state.counters["goal_ms"] = 50;
 }
 BENCHMARK_CAPTURE(BM_BulkEdit, selectAll, Action::selectAll)
     ->Arg(3000)
+    ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_BulkEdit, delete, Action::deleteAll)->Arg(3000)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_BulkEdit, undo, Action::undoDelete)->Arg(3000)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_BulkEdit, zoomIn, Action::zoomIn)->Arg(3000)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_BulkEdit, delete, Action::deleteAll)
+    ->Arg(3000)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_BulkEdit, undo, Action::undoDelete)
+    ->Arg(3000)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_BulkEdit, zoomIn, Action::zoomIn)
+    ->Arg(3000)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -240,6 +240,8 @@ BENCHMARK(BM_DataPanelGroupNameKeystroke)->Args({200, 40})->Unit(benchmark::kMil
 void BM_DataPanelGroupNameKeystrokeInWindow(benchmark::State &state)
 {
     DesignerWindow window;
+    if (!window.checkSize(state))
+        return;
     window.open(
         JrxmlCodec::serialize(withVariablesAndGroups(int(state.range(0)), int(state.range(1)))));
     window.app().workspace().setIsDataPanelVisible(true);

@@ -50,6 +50,8 @@ void BM_TypeInExpressionBuilder(benchmark::State &state)
     const qsizetype timedKeys = 200;
     for (auto _ : state) {
         DesignerWindow window;
+        if (!window.checkSize(state))
+            return;
         window.open(report);
         DocumentStore *store = window.store();
         const QUuid id = store->document().detailBands.first().elements.first().id;

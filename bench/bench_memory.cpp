@@ -83,7 +83,8 @@ double childPeakMegabytes(const QString &program, const QStringList &arguments,
     return double(usage.ru_maxrss) / 1024;
 }
 
-// The environment of a child: this one's, offscreen, with a home and settings of its own.
+// The environment of a child: this one's, offscreen on a screen of a desktop's size, with a home
+// and settings of its own.
 QStringList childEnvironment(const QTemporaryDir &home)
 {
     QStringList environment;
@@ -93,8 +94,10 @@ QStringList childEnvironment(const QTemporaryDir &home)
             !text.startsWith("QT_QPA_PLATFORM="_L1))
             environment.append(text);
     }
-    environment << u"QT_QPA_PLATFORM=offscreen"_s << u"HOME="_s + home.path()
-                << u"XDG_CONFIG_HOME="_s + home.filePath(u"config"_s)
+    static const QTemporaryDir screenFolder;
+    environment << u"QT_QPA_PLATFORM="_s +
+                       QString::fromLocal8Bit(offscreenscreen::platform(screenFolder))
+                << u"HOME="_s + home.path() << u"XDG_CONFIG_HOME="_s + home.filePath(u"config"_s)
                 << u"QUILLMARK_EXIT_AFTER_FIRST_PAINT=1"_s;
     return environment;
 }

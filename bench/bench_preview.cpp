@@ -12,6 +12,7 @@
 
 #include "EngineLocation.h"
 #include "GuiBenchMain.h"
+#include "WindowStalls.h"
 #include "app/CanvasTrailingToolbar.h"
 #include "app/ContentView.h"
 #include "app/PreviewSheet.h"
@@ -200,30 +201,19 @@ void BM_PreviewLoadsA50MBPdf(benchmark::State &state)
 
     double gapSum = 0, gapMax = 0, loadedSum = 0;
     for (auto _ : state) {
-        QElapsedTimer sinceTick;
-        double longestGap = 0;
-        QTimer ticker;
-        ticker.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&ticker, &QTimer::timeout, &ticker, [&] {
-            longestGap = std::max(longestGap, double(sinceTick.nsecsElapsed()) / 1e6);
-            sinceTick.restart();
-        });
         QElapsedTimer loading;
-        // The load starts from inside the event loop, as a finished render starts it.
-        QTimer::singleShot(5, &view, [&] {
-            loading.start();
-            view.setUrl(QUrl::fromLocalFile(path));
-        });
-        sinceTick.start();
-        ticker.start(1);
-        // Until the run's own load has shown its document.
-        while (!loading.isValid() || !view.pdfView()->document() ||
-               view.pdfView()->document()->status() != QPdfDocument::Status::Ready)
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 1);
+        // The load starts from inside the event loop, as a finished render starts it; the wait
+        // lasts until the run's own load has shown its document.
+        const double longestGap = windowstalls::longestStall(
+            [&] {
+                loading.start();
+                view.setUrl(QUrl::fromLocalFile(path));
+            },
+            [&] {
+                return loading.isValid() && view.pdfView()->document() &&
+                       view.pdfView()->document()->status() == QPdfDocument::Status::Ready;
+            });
         const double loadedMs = double(loading.nsecsElapsed()) / 1e6;
-        // The wait since the last tick counts too: a load that blocks ends the loop right after.
-        longestGap = std::max(longestGap, double(sinceTick.nsecsElapsed()) / 1e6);
-        ticker.stop();
         state.SetIterationTime(loadedMs / 1e3);
         loadedSum += loadedMs;
         gapSum += longestGap;

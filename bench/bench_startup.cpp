@@ -1,6 +1,7 @@
 // Start-up of the designer: process start to the first painted main window, with the last
 // session holding one report of 1,000 elements, against a bare Qt main window (tools/barewindow)
-// started the same way. Each iteration runs the real program (offscreen) with settings of its
+// started the same way. Each iteration runs the real program (offscreen, on a screen of a
+// desktop's size, where the designer's window takes most of the screen) with settings of its
 // own; the program ends itself after its first paint. A bare window starts after each start of
 // the designer, so that both meet the same load of a shared machine: `times_bare` is the ratio of
 // their times from process start to exit after the first paint, `in_process_ms` and
@@ -8,6 +9,7 @@
 
 #include "CoreBenchMain.h"
 #include "ModelFixtures.h"
+#include "OffscreenScreen.h"
 #include "model/JrxmlCodec.h"
 
 #include <QCoreApplication>
@@ -36,8 +38,10 @@ QString bareWindowPath()
 
 QProcessEnvironment offscreen()
 {
+    static const QTemporaryDir screenFolder;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"),
+                       QString::fromLocal8Bit(offscreenscreen::platform(screenFolder)));
     return environment;
 }
 

@@ -23,9 +23,14 @@ function(quillmark_apply_flags target)
 endfunction()
 
 # quillmark_library(NAME [HEADLESS]): a layer of the program; sources are added by the
-# folders through target_sources.
+# folders through target_sources. The sanitizer build links its layers as shared libraries: there
+# every test program holding its own instrumented copy of every layer would take many gigabytes.
 function(quillmark_library name)
-  add_library(${name} STATIC)
+  if(QUILLMARK_SANITIZE)
+    add_library(${name} SHARED)
+  else()
+    add_library(${name} STATIC)
+  endif()
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
   quillmark_apply_flags(${name})
 endfunction()

@@ -9,6 +9,7 @@
 #include "canvas/BandLimitTip.h"
 #include "canvas/CanvasGeometry.h"
 #include "canvas/ElementEnvironment.h"
+#include "canvas/GridStroke.h"
 #include "canvas/RulerTicks.h"
 #include "setup/ImageImportCoordinator.h"
 #include "setup/ImageImportService.h"
@@ -214,19 +215,14 @@ void BandItem::paint(QPainter *painter, const QStyleOptionGraphicsItem *option, 
     if (settings && settings->isSnapToGridEnabled()) {
         // Only the part being painted gets lines: a band can be far taller than the view.
         const QRectF seen = option->exposedRect.intersected(body);
-        QPainterPath grid;
-        for (double x : bandgeometry::gridLines(settings->gridSize(), width_, seen.left() - 1,
-                                                seen.right() + 1)) {
-            grid.moveTo(x, seen.top());
-            grid.lineTo(x, seen.bottom());
-        }
-        for (double y :
-             bandgeometry::gridLines(settings->gridSize(), body.height(),
-                                     seen.top() - body.top() - 1, seen.bottom() - body.top() + 1)) {
-            grid.moveTo(seen.left(), body.top() + y);
-            grid.lineTo(seen.right(), body.top() + y);
-        }
-        painter->strokePath(grid, QPen(withAlpha(gray, 0.18), 0.5));
+        const QList<double> xs = bandgeometry::gridLines(settings->gridSize(), width_,
+                                                         seen.left() - 1, seen.right() + 1);
+        QList<double> ys =
+            bandgeometry::gridLines(settings->gridSize(), body.height(),
+                                    seen.top() - body.top() - 1, seen.bottom() - body.top() + 1);
+        for (double &y : ys)
+            y += body.top();
+        GridStroke::paint(painter, seen, xs, ys, QPen(withAlpha(gray, 0.18), 0.5));
     }
 
     QFont font = painter->font();

@@ -220,6 +220,29 @@ TEST_F(ElementRenderTest, SubreportShowsWhileItsFileIsCreated)
 
 } // namespace
 
+namespace {
+
+// A label drawn into a white picture of `size` points at `zoom`: from the kept layout when
+// `cached`, else by the painter's own drawText.
+QImage paintLabel(QSize size, double zoom, const QFont &font, const QRectF &box, int flags,
+                  const QString &text, bool cached)
+{
+    QImage image(size * zoom, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    painter.scale(zoom, zoom);
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    if (cached)
+        TextLabelCache::draw(&painter, box, flags, text);
+    else
+        painter.drawText(box, flags, text);
+    return image;
+}
+
+} // namespace
+
 // Element texts are drawn from layouts kept between paints: they look exactly as the painter
 // draws them afresh, aligned, wrapped, cut off and decorated, at any zoom, the first time and
 // from the kept layout.
@@ -247,18 +270,7 @@ TEST(TextLabelCacheTest, LabelsDrawAsThePainterDrawsText)
                     for (const int h : horizontal) {
                         const int flags = v | h | Qt::TextWordWrap;
                         const auto paint = [&](bool cached) {
-                            QImage image(QSize(130, 40) * zoom, QImage::Format_RGB32);
-                            image.fill(Qt::white);
-                            QPainter painter(&image);
-                            painter.setRenderHint(QPainter::TextAntialiasing);
-                            painter.scale(zoom, zoom);
-                            painter.setFont(font);
-                            painter.setPen(Qt::black);
-                            if (cached)
-                                TextLabelCache::draw(&painter, box, flags, text);
-                            else
-                                painter.drawText(box, flags, text);
-                            return image;
+                            return paintLabel({130, 40}, zoom, font, box, flags, text, cached);
                         };
                         SCOPED_TRACE(testing::Message() << text.toStdString() << " flags " << flags
                                                         << " zoom " << zoom);
@@ -322,18 +334,7 @@ TEST(TextLabelCacheTest, RandomLabelsDrawAsThePainterDrawsText)
         const QRectF box(pick(0, 4), pick(0, 4), pick(8, 150), pick(6, 70));
         const double zoom = pick(0, 1) ? 1.0 : 2.0;
         const auto paint = [&](bool cached) {
-            QImage image(QSize(160, 80) * zoom, QImage::Format_RGB32);
-            image.fill(Qt::white);
-            QPainter painter(&image);
-            painter.setRenderHint(QPainter::TextAntialiasing);
-            painter.scale(zoom, zoom);
-            painter.setFont(font);
-            painter.setPen(Qt::black);
-            if (cached)
-                TextLabelCache::draw(&painter, box, flags, text);
-            else
-                painter.drawText(box, flags, text);
-            return image;
+            return paintLabel({160, 80}, zoom, font, box, flags, text, cached);
         };
         const QImage drawn = paint(false);
         ASSERT_EQ(paint(true), drawn)
@@ -363,17 +364,7 @@ TEST(TextLabelCacheTest, RandomLongLeftAlignedLabelsDrawAsThePainterDrawsText)
         const int flags = vertical[pick(0, 2)] | Qt::AlignLeft | Qt::TextWordWrap;
         const QRectF box(pick(0, 4), pick(0, 4), pick(8, 150), pick(6, 70));
         const auto paint = [&](bool cached) {
-            QImage image(QSize(160, 80), QImage::Format_RGB32);
-            image.fill(Qt::white);
-            QPainter painter(&image);
-            painter.setRenderHint(QPainter::TextAntialiasing);
-            painter.setFont(font);
-            painter.setPen(Qt::black);
-            if (cached)
-                TextLabelCache::draw(&painter, box, flags, text);
-            else
-                painter.drawText(box, flags, text);
-            return image;
+            return paintLabel({160, 80}, 1.0, font, box, flags, text, cached);
         };
         ASSERT_EQ(paint(true), paint(false)) << "round " << round << " flags " << flags << " box "
                                              << box.width() << "x" << box.height();
