@@ -128,3 +128,50 @@ TEST_F(NamesEngine, DeletedGroupsSubDatasetsAndStylesLeaveAReportThatCompiles)
         return groups;
     });
 }
+
+// A style's name typed over a key at a time, as the Styles card writes each keystroke, passing
+// through the name of another style: what named the style names it by its new name, what named
+// the other keeps naming that, and the engine compiles the report (the crosstab's cells keep
+// their room).
+TEST_F(NamesEngine, StyleNameTypedThroughAnotherStylesNameTakesItsOwnReferences)
+{
+    QUILLMARK_REQUIRE_CORPUS();
+    const std::optional<ReportDocument> report = compilable(u"pdfa/TaggedPdfA1Report.jrxml"_s);
+    ASSERT_TRUE(report);
+    const auto styleNamed = [&](const QString &name) {
+        const auto it = std::find_if(report->styles.cbegin(), report->styles.cend(),
+                                     [&](const ReportStyle &s) { return s.name == name; });
+        EXPECT_NE(it, report->styles.cend()) << name.toStdString();
+        return it == report->styles.cend() ? QUuid() : it->id;
+    };
+    const QString from = u"Crosstab_TotalColumnHeader"_s;
+    const QString through = u"Table_TH"_s;
+    const QString to = u"Table_TH_Tex"_s;
+    const QUuid id = styleNamed(from);
+    ASSERT_FALSE(styleNamed(through).isNull());
+    const QString written = QString::fromUtf8(JrxmlCodec::serialize(*report));
+    const auto uses = [](const QString &xml, const QString &name) {
+        return xml.count(u"style=\""_s + name + u'"');
+    };
+    ASSERT_GT(uses(written, from), 0);
+    ASSERT_GT(uses(written, through), 0);
+
+    DocumentStore store;
+    store.setDocument(*report);
+    QString typed = from;
+    const auto write = [&] { store.editStyle(id, [&](ReportStyle &s) { s.name = typed; }); };
+    while (!typed.isEmpty()) {
+        typed.chop(1);
+        write();
+    }
+    for (const QChar key : to) {
+        typed += key;
+        write();
+    }
+
+    const QString saved = QString::fromUtf8(JrxmlCodec::serialize(store.document()));
+    EXPECT_EQ(uses(saved, from), 0);
+    EXPECT_EQ(uses(saved, to), uses(written, from));
+    EXPECT_EQ(uses(saved, through), uses(written, through));
+    EXPECT_EQ(compileError(store, u"Typed"_s), QString());
+}
