@@ -131,8 +131,7 @@ TEST_F(NamesEngine, DeletedGroupsSubDatasetsAndStylesLeaveAReportThatCompiles)
 
 // A style's name typed over a key at a time, as the Styles card writes each keystroke, passing
 // through the name of another style: what named the style names it by its new name, what named
-// the other keeps naming that, and the engine compiles the report (the crosstab's cells keep
-// their room).
+// the other keeps naming that (a crosstab names both), and the engine compiles the report.
 TEST_F(NamesEngine, StyleNameTypedThroughAnotherStylesNameTakesItsOwnReferences)
 {
     QUILLMARK_REQUIRE_CORPUS();
