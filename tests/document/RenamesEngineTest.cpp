@@ -1,6 +1,7 @@
 #include "EngineTestSupport.h"
 #include "TestSupport.h"
 #include "document/DocumentStore.h"
+#include "document/ElementWalk.h"
 #include "engine/SidecarClient.h"
 #include "model/JrxmlCodec.h"
 
@@ -127,4 +128,99 @@ TEST_F(NamesEngine, DeletedGroupsSubDatasetsAndStylesLeaveAReportThatCompiles)
             store.removeStyle(style.id);
         return groups;
     });
+}
+
+namespace {
+
+// The lists and tables of the report, by the dataset they run.
+QMultiHash<QString, ReportElement> runsOf(const DocumentStore &store)
+{
+    QMultiHash<QString, ReportElement> runs;
+    ElementWalk::visitDocument(store.document(), [&](const ReportElement &element, ElementScope) {
+        if (const auto *list = element.kind.as<ElementKind::List>())
+            runs.insert(list->datasetName, element);
+        else if (const auto *table = element.kind.as<ElementKind::Table>())
+            runs.insert(table->datasetName, element);
+    });
+    return runs;
+}
+
+} // namespace
+
+// A sub-dataset renamed letter by letter to the name of another, which a table runs and which
+// comes after it: the table, left naming the other, runs the first of that name, as the engine
+// does once the other is given a name of its own; its group cells of groups the first lacks go.
+TEST_F(NamesEngine, ASubDatasetRenamedToALaterOnesNameLeavesItsTableOnlyGroupsItHas)
+{
+    QUILLMARK_REQUIRE_CORPUS();
+    const std::optional<ReportDocument> report = compilable(u"functions/FunctionsReport.jrxml"_s);
+    ASSERT_TRUE(report) << "the engine takes the report as it is";
+    DocumentStore store;
+    store.setDocument(*report);
+    ASSERT_EQ(report->subDatasets.size(), 3);
+    const ReportSubDataset parameters = report->subDatasets.at(1);
+    const ReportSubDataset examples = report->subDatasets.at(2);
+    ASSERT_EQ(parameters.name, u"ParametersDataset"_s);
+    ASSERT_EQ(examples.name, u"ExamplesDataset"_s);
+    ASSERT_EQ(runsOf(store).count(examples.name), 1);
+    ASSERT_TRUE(JrxmlCodec::serialize(store.document()).contains("groupName=\"Category\""));
+
+    for (qsizetype typed = 1; typed <= examples.name.size(); ++typed) {
+        const QString name = examples.name.left(typed);
+        store.editSubDataset(parameters.id, [&](ReportSubDataset &d) { d.name = name; });
+    }
+    ASSERT_EQ(store.document().subDatasets.at(1).name, examples.name);
+    // The table still names the dataset it ran, and the list of the renamed one follows it.
+    EXPECT_EQ(runsOf(store).count(examples.name), 2);
+    EXPECT_EQ(runsOf(store).count(parameters.name), 0);
+    EXPECT_FALSE(JrxmlCodec::serialize(store.document()).contains("groupName=\"Category\""));
+
+    // The later one given a name of its own as a file is mended by hand: what names the shared
+    // name runs the first. The table's expressions keep naming the fields of the dataset it ran.
+    ReportDocument mended = store.document();
+    mended.subDatasets[2].name = u"ExamplesKept"_s;
+    DocumentStore saved;
+    saved.setDocument(mended);
+    QStringList refused = complaints(compileError(saved, u"RenamedOntoAnother"_s), {});
+    refused.removeIf([](const QString &line) { return line.startsWith(u"Field not found : "_s); });
+    EXPECT_EQ(refused, QStringList());
+}
+
+// Of two sub-datasets named alike (as a file may declare them), the one a list's parameter
+// belongs to is deleted: the list, which runs the other by that name now, passes only what the
+// other declares, in the same undo step, and the engine compiles the report.
+TEST_F(NamesEngine, DeletingOneOfTwoSubDatasetsNamedAlikeDropsTheParametersTheOtherLacks)
+{
+    QUILLMARK_REQUIRE_CORPUS();
+    const std::optional<ReportDocument> report = compilable(u"list/ListReport.jrxml"_s);
+    ASSERT_TRUE(report) << "the engine takes the report as it is";
+    ReportDocument twice = *report;
+    ASSERT_EQ(twice.subDatasets.size(), 1);
+    ASSERT_EQ(twice.subDatasets.first().parameters.size(), 1);
+    const QString city = twice.subDatasets.first().parameters.first().name;
+    ReportSubDataset other = twice.subDatasets.first();
+    other.id = QUuid::createUuid();
+    other.parameters.clear();
+    other.queryString = u"SELECT * FROM Address"_s;
+    twice.subDatasets.append(other);
+
+    DocumentStore store;
+    store.setDocument(twice);
+    const ReportElement running = runsOf(store).value(other.name);
+    const auto *list = running.kind.as<ElementKind::List>();
+    ASSERT_TRUE(list);
+    ASSERT_EQ(list->parameters.size(), 1);
+    ASSERT_EQ(list->parameters.first().name, city);
+
+    store.removeSubDataset(twice.subDatasets.first().id);
+    ASSERT_EQ(store.document().subDatasets.size(), 1);
+    ASSERT_EQ(runsOf(store).count(other.name), 1) << "the list runs the other dataset of that name";
+    const ReportElement left = runsOf(store).value(other.name);
+    const auto *kept = left.kind.as<ElementKind::List>();
+    ASSERT_TRUE(kept);
+    EXPECT_TRUE(kept->parameters.isEmpty());
+    EXPECT_EQ(complaints(compileError(store, u"DeletedOneOfTwo"_s), {}), QStringList());
+
+    store.undo();
+    EXPECT_EQ(store.document(), twice) << "one undo step";
 }
