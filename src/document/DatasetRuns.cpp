@@ -92,6 +92,13 @@ bool follow(ReportDocument &document, const ReportDocument &before)
         const ReportSubDataset *now = runOf(after, name);
         if (!now)
             return;
+        // While two sub-datasets share the name (a name typed on its way to another), which one
+        // is meant is not known: the run keeps everything until the name stands for one again.
+        const auto named =
+            std::count_if(after.subDatasets.cbegin(), after.subDatasets.cend(),
+                          [&](const ReportSubDataset &dataset) { return dataset.name == name; });
+        if (named > 1)
+            return;
         if (parametersOf(before, former) != parametersOf(after, name))
             keepDeclaredBy(parameters, after, name);
         const ReportSubDataset *was = runOf(before, former);

@@ -24,7 +24,8 @@ bool keepDeclaredBy(QList<SubreportParameter> &rows, const ReportDocument &docum
 // whose name now stands for another sub-dataset, or for sub-datasets that declare other
 // parameters, is treated as one switched to it (keepDeclaredBy; the groups as
 // ReportReferences::keepGroupsOf and TableGroups::keepGroupsOf keep them). A run of a name the
-// report no longer declares is left as it is. True when anything changed.
+// report no longer declares, or of one two sub-datasets now share, is left as it is. True when
+// anything changed.
 bool follow(ReportDocument &document, const ReportDocument &before);
 
 } // namespace DatasetRuns
