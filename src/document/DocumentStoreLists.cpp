@@ -1,3 +1,4 @@
+#include "document/DatasetRuns.h"
 #include "document/DocumentStoreListItems.h"
 #include "document/ReportReferences.h"
 #include "document/SortFieldNames.h"
@@ -191,9 +192,12 @@ void DocumentStore::removeSubDataset(const QUuid &datasetID)
     const QUuid id = datasetID;
     applyDiscreteEdit([&] {
         changeDocument([&](ReportDocument &d) {
+            const ReportDocument before = d;
             const QStringList names = removeNamed(d, &ReportDocument::subDatasets, id);
             for (const QString &name : names)
                 ReportReferences::dropSubDataset(d, name);
+            // What ran the name another sub-dataset keeps runs that one now.
+            DatasetRuns::follow(d, before);
         });
     });
 }

@@ -1,6 +1,7 @@
 #include "EngineTestSupport.h"
 #include "TestSupport.h"
 #include "document/DocumentStore.h"
+#include "document/ElementWalk.h"
 #include "engine/SidecarClient.h"
 #include "model/JrxmlCodec.h"
 
@@ -173,4 +174,96 @@ TEST_F(NamesEngine, StyleNameTypedThroughAnotherStylesNameTakesItsOwnReferences)
     EXPECT_EQ(uses(saved, to), uses(written, from));
     EXPECT_EQ(uses(saved, through), uses(written, through));
     EXPECT_EQ(compileError(store, u"Typed"_s), QString());
+}
+
+namespace {
+
+// The lists and tables of the report, by the dataset they run.
+QMultiHash<QString, ReportElement> runsOf(const DocumentStore &store)
+{
+    QMultiHash<QString, ReportElement> runs;
+    ElementWalk::visitDocument(store.document(), [&](const ReportElement &element, ElementScope) {
+        if (const auto *list = element.kind.as<ElementKind::List>())
+            runs.insert(list->datasetName, element);
+        else if (const auto *table = element.kind.as<ElementKind::Table>())
+            runs.insert(table->datasetName, element);
+    });
+    return runs;
+}
+
+} // namespace
+
+// A sub-dataset renamed letter by letter through the name of another, which a table runs and which
+// comes after it: while the two share the name, which one the table means is not known and it
+// keeps its group cells; typed on to a name of its own, the table runs its own dataset again,
+// whole, and the engine compiles the report.
+TEST_F(NamesEngine, ASubDatasetRenamedThroughAnothersNameLeavesItsTableWhole)
+{
+    QUILLMARK_REQUIRE_CORPUS();
+    const std::optional<ReportDocument> report = compilable(u"functions/FunctionsReport.jrxml"_s);
+    ASSERT_TRUE(report) << "the engine takes the report as it is";
+    DocumentStore store;
+    store.setDocument(*report);
+    ASSERT_EQ(report->subDatasets.size(), 3);
+    const ReportSubDataset parameters = report->subDatasets.at(1);
+    const ReportSubDataset examples = report->subDatasets.at(2);
+    ASSERT_EQ(parameters.name, u"ParametersDataset"_s);
+    ASSERT_EQ(examples.name, u"ExamplesDataset"_s);
+    ASSERT_EQ(runsOf(store).count(examples.name), 1);
+    const QByteArray asRead = JrxmlCodec::serialize(store.document());
+    ASSERT_TRUE(asRead.contains("groupName=\"Category\""));
+
+    const QString typed = examples.name + u"2"_s;
+    for (qsizetype length = 1; length <= typed.size(); ++length) {
+        store.editSubDataset(parameters.id,
+                             [&](ReportSubDataset &d) { d.name = typed.left(length); });
+        if (length == examples.name.size()) {
+            EXPECT_TRUE(JrxmlCodec::serialize(store.document()).contains("groupName=\"Category\""))
+                << "the table keeps its cells while two datasets share its name";
+        }
+    }
+    ASSERT_EQ(store.document().subDatasets.at(1).name, typed);
+    EXPECT_EQ(runsOf(store).count(examples.name), 1);
+    EXPECT_EQ(JrxmlCodec::serialize(store.document()).count("groupName=\"Category\""),
+              asRead.count("groupName=\"Category\""));
+    EXPECT_EQ(complaints(compileError(store, u"RenamedThroughAnother"_s), {}), QStringList());
+}
+
+// Of two sub-datasets named alike (as a file may declare them), the one a list's parameter
+// belongs to is deleted: the list, which runs the other by that name now, passes only what the
+// other declares, in the same undo step, and the engine compiles the report.
+TEST_F(NamesEngine, DeletingOneOfTwoSubDatasetsNamedAlikeDropsTheParametersTheOtherLacks)
+{
+    QUILLMARK_REQUIRE_CORPUS();
+    const std::optional<ReportDocument> report = compilable(u"list/ListReport.jrxml"_s);
+    ASSERT_TRUE(report) << "the engine takes the report as it is";
+    ReportDocument twice = *report;
+    ASSERT_EQ(twice.subDatasets.size(), 1);
+    ASSERT_EQ(twice.subDatasets.first().parameters.size(), 1);
+    const QString city = twice.subDatasets.first().parameters.first().name;
+    ReportSubDataset other = twice.subDatasets.first();
+    other.id = QUuid::createUuid();
+    other.parameters.clear();
+    other.queryString = u"SELECT * FROM Address"_s;
+    twice.subDatasets.append(other);
+
+    DocumentStore store;
+    store.setDocument(twice);
+    const ReportElement running = runsOf(store).value(other.name);
+    const auto *list = running.kind.as<ElementKind::List>();
+    ASSERT_TRUE(list);
+    ASSERT_EQ(list->parameters.size(), 1);
+    ASSERT_EQ(list->parameters.first().name, city);
+
+    store.removeSubDataset(twice.subDatasets.first().id);
+    ASSERT_EQ(store.document().subDatasets.size(), 1);
+    ASSERT_EQ(runsOf(store).count(other.name), 1) << "the list runs the other dataset of that name";
+    const ReportElement left = runsOf(store).value(other.name);
+    const auto *kept = left.kind.as<ElementKind::List>();
+    ASSERT_TRUE(kept);
+    EXPECT_TRUE(kept->parameters.isEmpty());
+    EXPECT_EQ(complaints(compileError(store, u"DeletedOneOfTwo"_s), {}), QStringList());
+
+    store.undo();
+    EXPECT_EQ(store.document(), twice) << "one undo step";
 }

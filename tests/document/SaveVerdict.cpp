@@ -126,10 +126,14 @@ std::optional<QString> userMade(const QString &complaint, const ReportDocument &
     }
     // A dataset run whose name two sub-datasets of the saved report shared: which one it ran is
     // the user's guess, and the parameters it passes may be the other's.
+    // The groups a table's cells name are likewise those of either.
     static const QRegularExpression runParameter(uR"(^Unknown parameter .+ in dataset (.+)\.$)"_s);
-    if (const QRegularExpressionMatch match = runParameter.match(complaint);
-        match.hasMatch() && countNamed(saved.subDatasets, match.captured(1)) > 1) {
-        return u"two declarations share a name"_s;
+    static const QRegularExpression runGroup(
+        uR"(^No group named ".*" found in subdataset (.+)$)"_s);
+    for (const QRegularExpression *run : {&runParameter, &runGroup}) {
+        if (const QRegularExpressionMatch match = run->match(complaint);
+            match.hasMatch() && countNamed(saved.subDatasets, match.captured(1)) > 1)
+            return u"two declarations share a name"_s;
     }
     if (complaint == u"Sort field name missing." &&
         std::any_of(report.sortFields.cbegin(), report.sortFields.cend(),
