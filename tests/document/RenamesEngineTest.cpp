@@ -267,3 +267,53 @@ TEST_F(NamesEngine, DeletingOneOfTwoSubDatasetsNamedAlikeDropsTheParametersTheOt
     store.undo();
     EXPECT_EQ(store.document(), twice) << "one undo step";
 }
+
+// A frame without padding of its own given a style whose box pads it: it takes the style's
+// padding as the engine will, its child keeps within the room left, in one step, and the engine
+// compiles the report.
+TEST_F(NamesEngine, AFrameGivenAStyleThatPadsItFitsItsChildren)
+{
+    const QByteArray file = R"(<?xml version="1.0" encoding="UTF-8"?>
+<jasperReport xmlns="http://jasperreports.sourceforge.net/jasperreports" name="Padded" pageWidth="595" pageHeight="842" columnWidth="555" leftMargin="20" rightMargin="20" topMargin="30" bottomMargin="30">
+	<style name="Padded" mode="Opaque" backcolor="#EEEEEE">
+		<box leftPadding="3" rightPadding="3" topPadding="2" bottomPadding="2"/>
+	</style>
+	<title>
+		<band height="60">
+			<frame>
+				<reportElement x="0" y="0" width="150" height="40"/>
+				<staticText><reportElement x="0" y="0" width="150" height="40"/><text><![CDATA[Fills the frame]]></text></staticText>
+			</frame>
+		</band>
+	</title>
+</jasperReport>
+)";
+    DocumentStore store;
+    store.setDocument(JrxmlCodec::parse(file));
+    const auto framed = [&] {
+        for (const ReportBand &band : store.document().bands) {
+            if (band.type == BandType::title && !band.elements.isEmpty())
+                return band.elements.at(0);
+        }
+        ADD_FAILURE() << "no title element";
+        return ReportElement();
+    };
+    const ReportElement frame = framed();
+    ASSERT_TRUE(frame.kind.is<ElementKind::Frame>());
+    ASSERT_EQ(frame.paddingLeft, 0);
+    ASSERT_EQ(compileError(store, u"AsRead"_s), QString());
+
+    store.applyStyle(store.document().styles.at(0), frame.id);
+    const ReportElement styled = framed();
+    EXPECT_EQ(styled.paddingLeft, 3);
+    EXPECT_EQ(styled.paddingRight, 3);
+    EXPECT_EQ(styled.paddingTop, 2);
+    const auto &children = styled.kind.as<ElementKind::Frame>()->children;
+    ASSERT_EQ(children.size(), 1);
+    // The padding that grew widens the frame, as a padding typed does: the child keeps its size.
+    EXPECT_LE(children.at(0).x + children.at(0).width,
+              styled.width - styled.paddingLeft - styled.paddingRight);
+    EXPECT_EQ(compileError(store, u"Styled"_s), QString());
+    store.flushPendingUndoSnapshot();
+    EXPECT_EQ(store.undoStack().size(), 1) << "one step";
+}
