@@ -16,6 +16,7 @@ void RefusalBar::setStore(DocumentStore *store)
     if (store == store_)
         return;
     disconnect(refused_);
+    disconnect(limited_);
     disconnect(noBand_);
     disconnect(changed_);
     tell({});
@@ -29,6 +30,10 @@ void RefusalBar::setStore(DocumentStore *store)
                 tell(LengthLimits::bandHeight(*store_, target, height, settings_.measurementUnit())
                          .message);
         });
+    limited_ = connect(store, &DocumentStore::bandLimitReached, this,
+                       [this](const BandTarget &, double largest) {
+                           tell(LengthLimits::bandLimitWords(largest, settings_.measurementUnit()));
+                       });
     noBand_ =
         connect(store, &DocumentStore::bandTakesNoElements, this, [this](const BandTarget &target) {
             if (store_)

@@ -82,6 +82,9 @@ void dropFields(DocumentStore &store, const BandSettings &settings, const BandTa
         const ReportElement e =
             newTextField(settings, QStringLiteral("$F{") + fields.at(i).name + QLatin1Char('}'),
                          origin + QPointF(160.0 * double(i), 0));
+        // Where the band cannot grow to hold a text field, none is added, as a paste adds none.
+        if (store.refusesTallerThanBand({e}, target))
+            return;
         // One undo step per text field.
         store.flushPendingUndoSnapshot();
         store.pushUndo(store.document());

@@ -1,5 +1,6 @@
 #include "canvas/BandGeometry.h"
 
+#include "canvas/CanvasGeometry.h"
 #include "canvas/ElementFaceGeometry.h"
 
 #include <algorithm>
@@ -44,6 +45,11 @@ bool pressHitsElement(QPointF point, const ElementList &elements)
             .translated(e.x, e.y)
             .contains(point);
     });
+}
+
+double handleMinimum(double holding, double tallest)
+{
+    return std::max(holding, std::min(canvas::minimumBodyHeight, tallest));
 }
 
 double committedHeight(double height, double dragPoints, const std::function<double(double)> &snap,

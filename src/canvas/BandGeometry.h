@@ -34,8 +34,13 @@ QRectF rubberBandRect(QPointF start, QPointF current);
 // least 4 by 4 points large.
 bool pressHitsElement(QPointF point, const ElementList &elements);
 
+// The least height a handle drag commits: 4, or the lowest element's bottom (`holding`) where
+// that is lower; but where the page holds the band less than 4 high (`tallest`, what it may grow
+// to), no more than that.
+double handleMinimum(double holding, double tallest);
+
 // The height a handle drag commits: the band's height plus the drag, snapped, but at least
-// `minimum` (4, or the lowest element's bottom when that is lower).
+// `minimum` (handleMinimum).
 double committedHeight(double height, double dragPoints, const std::function<double(double)> &snap,
                        double minimum);
 

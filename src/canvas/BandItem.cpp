@@ -307,10 +307,11 @@ void BandItem::handlePressed(QPointF scenePoint)
     pressScenePoint_ = scenePoint;
     isHandlePressed_ = true;
     handleDragStarted_ = false;
+    const double tallest = context_->store->tallestHeight(target_);
     handleMinimum_ =
-        std::max(canvas::minimumBodyHeight, context_->store->heightToHoldElements(target_));
+        bandgeometry::handleMinimum(context_->store->heightToHoldElements(target_), tallest);
     // A band the page does not hold (a file's) is never raised, and may still be lowered.
-    handleMaximum_ = std::max(context_->store->tallestHeight(target_), handleMinimum_);
+    handleMaximum_ = std::max(tallest, handleMinimum_);
     handleLimitWords_ = bandlimit::words(*context_, target_, std::floor(handleMaximum_) + 1);
 }
 

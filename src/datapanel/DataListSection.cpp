@@ -1,6 +1,8 @@
 #include "datapanel/DataListSection.h"
 
+#include "edits/BandLimitRefusal.h"
 #include "widgets/CardSection.h"
+#include "widgets/CardText.h"
 #include "widgets/DataRowButtons.h"
 #include "widgets/DuplicateNames.h"
 #include "widgets/LazyRowColumn.h"
@@ -112,12 +114,22 @@ DataListSection::DataListSection(DocumentStore *store, DataListSpec spec, QWidge
     addButton_ = DataRowButtons::addButton(
         spec_.addTitle,
         [this] {
-            if (store_ && spec_.operations.add && (!spec_.mayAdd || spec_.mayAdd()))
+            if (!store_ || !spec_.operations.add || (spec_.mayAdd && !spec_.mayAdd()))
+                return;
+            if (!spec_.lengthUnit) {
                 (store_->*spec_.operations.add)();
+                return;
+            }
+            const BandLimitRefusal refusal(*store_, spec_.lengthUnit());
+            (store_->*spec_.operations.add)();
+            CardText::showWarning(addRefusal_, refusal.words());
         },
         this);
     addButton_->setObjectName(spec_.cardName + u".add"_s);
     column_->addWidget(addButton_, 0, Qt::AlignLeft);
+    addRefusal_ = CardText::warning(this);
+    addRefusal_->setObjectName(spec_.cardName + u".addRefusal"_s);
+    column_->addWidget(addRefusal_);
     refresh();
 }
 
@@ -175,6 +187,8 @@ void DataListSection::refresh()
 {
     if (!store_)
         return;
+    // The report changed since the add that was refused.
+    CardText::showWarning(addRefusal_, {});
     const ReportDocument &document = store_->document();
     const QStringList context = spec_.context ? spec_.context(document) : QStringList();
     const bool sameList = spec_.sameList && spec_.sameList(shown_, document);

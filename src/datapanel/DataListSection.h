@@ -3,6 +3,7 @@
 #include "datapanel/DataPanelPart.h"
 #include "datapanel/RemovalQuestions.h"
 #include "edits/DataListEdits.h"
+#include "model/MeasurementUnit.h"
 #include "widgets/DataRowCard.h"
 
 #include <QList>
@@ -83,6 +84,10 @@ struct DataListSpec {
     QString itemKind;
     // Asked before an item is added; none adds at once.
     std::function<bool()> mayAdd;
+    // For a list whose new items bring bands (groups): the unit of the lengths in the words
+    // under the add button when the page holds no band of a new item (bandLimitReached). None:
+    // an add is never refused so.
+    std::function<MeasurementUnit()> lengthUnit;
     // Asked before the item of that id is removed (RemovalQuestions); none removes at once.
     std::function<bool(const QUuid &)> mayRemove;
     // Whether the list's items are the same in both documents (cheap when the list is shared),
@@ -170,6 +175,8 @@ public:
     // Scrolls the sheet to the row at that place, which is built when it was not.
     DataListRow *showRow(int index);
     QPushButton *addButton() const { return addButton_; }
+    // Why the last press of the add button added nothing, under it until the report changes.
+    QLabel *addRefusal() const { return addRefusal_; }
     LazyRowColumn *rowColumn() const { return rowColumn_; }
 
 private:
@@ -184,6 +191,7 @@ private:
     QVBoxLayout *column_;
     LazyRowColumn *rowColumn_;
     QPushButton *addButton_;
+    QLabel *addRefusal_;
     // The document and the context the rows last showed.
     ReportDocument shown_;
     QStringList shownContext_;

@@ -3,6 +3,7 @@
 #include "datapanel/DataPanelView.h"
 #include "datapanel/GenerateColumnsSheetVisibility.h"
 #include "document/DocumentStore.h"
+#include "edits/BandLimitRefusal.h"
 #include "model/ReportParts.h"
 #include "widgets/CardText.h"
 #include "widgets/SheetDialog.h"
@@ -92,6 +93,9 @@ GenerateColumnsView::GenerateColumnsView(DocumentStore *store, AppSettings &sett
     CardText::makeSecondary(emptyText_);
     column->addWidget(emptyText_);
 
+    refusal_ = CardText::warning(this);
+    refusal_->setObjectName(sheetName + u".refusal"_s);
+    column->addWidget(refusal_);
     // A report of parts takes no columns: the sheet says so where they would go.
     partsText_ = new QLabel(this);
     partsText_->setObjectName(sheetName + u".parts"_s);
@@ -146,6 +150,8 @@ void GenerateColumnsView::showing()
 
 void GenerateColumnsView::refresh()
 {
+    // Said of the report as it was.
+    CardText::showWarning(refusal_, {});
     if (!store_)
         return;
     const ReportDocument &document = store_->document();
@@ -235,9 +241,16 @@ void GenerateColumnsView::generate()
         std::optional<BandTarget> target = selection_.detailTarget;
         if (!target && !document.detailBands.isEmpty())
             target = BandTarget::detailBand(document.detailBands.first().id);
-        if (target)
+        if (target) {
+            // A layout the page cannot hold adds nothing: the sheet stays and says why.
+            const BandLimitRefusal refusal(*store_, settings_.measurementUnit());
             store_->generateColumnarLayout(fields, *target, settings_.defaultBlankWhenNull(),
                                            std::nullopt);
+            if (!refusal.words().isEmpty()) {
+                CardText::showWarning(refusal_, refusal.words());
+                return;
+            }
+        }
     }
     if (onDismiss_)
         onDismiss_();

@@ -46,7 +46,8 @@ public:
     void showing();
     // Shows the store's fields and detail bands, keeping the ticks and the band choice.
     void refresh();
-    // Lays out the ticked fields, then dismisses.
+    // Lays out the ticked fields, then dismisses; where the page cannot hold the layout, adds
+    // nothing and stays, saying why (refusal()).
     void generate();
 
     GenerateColumnsSelection &selection() { return selection_; }
@@ -60,6 +61,7 @@ public:
     QPushButton *selectNoneButton() const { return selectNone_; }
     QPushButton *cancelButton() const { return cancel_; }
     QPushButton *generateButton() const { return generate_; }
+    QLabel *refusal() const { return refusal_; }
 
 private:
     void showSelection();
@@ -78,6 +80,7 @@ private:
     QWidget *bandRow_;
     QComboBox *bandPicker_;
     QLabel *emptyText_;
+    QLabel *refusal_;
     QLabel *partsText_;
     QPushButton *cancel_;
     QPushButton *generate_;

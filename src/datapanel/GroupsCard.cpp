@@ -7,6 +7,7 @@
 #include "widgets/CardText.h"
 #include "widgets/InspectorRows.h"
 #include "widgets/WheelGuard.h"
+#include "workspace/AppSettings.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -116,6 +117,9 @@ DataPanelPart *makeGroupsCard(const DataPanelContext &context, QWidget *parent)
                          DataPanelCards::objectName(DataPanelCard::groups), u"Add Group"_s);
     spec.warnOfSharedNames(&ReportDocument::groups, u"group"_s);
     spec.mayRemove = DataListSpec::askingBeforeDeleting(context, ReportReferences::Kind::group);
+    spec.lengthUnit = [settings = context.settings] {
+        return settings ? settings->measurementUnit() : MeasurementUnit::pixels;
+    };
     spec.buildRow = [store = context.store, sidecar = context.sidecar](DataListRow &row) {
         buildGroupRow(row, store, sidecar);
     };

@@ -46,11 +46,9 @@ SortFieldType chooseType(const DataListEdits::RowWriter<ReportSortField> &writer
     const ReportSortField *sortField = writer.current();
     if (!sortField || !store)
         return type;
-    if (sortField->type == type)
-        return type;
-    const std::optional<QString> name =
-        SortFieldNames::nameForType(store->document(), sortField->id, type);
-    if (!name) {
+    const std::optional<ReportSortField> switched =
+        SortFieldNames::switchedToType(store->document(), *sortField, type);
+    if (!switched) {
         const SortFieldType kept = sortField->type;
         if (dialogs)
             dialogs->runAlert({AlertRequest::Style::informational,
@@ -61,8 +59,8 @@ SortFieldType chooseType(const DataListEdits::RowWriter<ReportSortField> &writer
         return kept;
     }
     writer.write([&](ReportSortField &changed) {
-        changed.type = type;
-        changed.name = *name;
+        changed.type = switched->type;
+        changed.name = switched->name;
     });
     return type;
 }

@@ -94,15 +94,6 @@ void showGroup(QComboBox *picker, const std::optional<QString> &value)
     DataRowControls::showValue(picker, DataListEdits::shownText(value));
 }
 
-// A reset or increment type chosen: "Group", which the engine refuses without one of the
-// report's groups, takes the first group while the variable names none of them, as the
-// evaluation time does.
-void chooseType(const QString &type, std::optional<QString> &group, const QStringList &groups)
-{
-    if (type == groupType && !groups.isEmpty() && !groups.contains(group.value_or(QString())))
-        group = groups.first();
-}
-
 // The report's group names, read when a choice is made.
 QStringList groupsOf(const DocumentStore *store)
 {
@@ -145,7 +136,7 @@ void buildVariableRow(DataListRow &row, DocumentStore *store, SidecarModel *side
                          const QStringList groups = groupsOf(store);
                          write([&](ReportVariable &variable) {
                              variable.resetType = value;
-                             chooseType(value, variable.resetGroup, groups);
+                             DataListEdits::keepGroupForType(value, variable.resetGroup, groups);
                          });
                      });
     second->add(calculation);
@@ -168,7 +159,8 @@ void buildVariableRow(DataListRow &row, DocumentStore *store, SidecarModel *side
                          const QStringList groups = groupsOf(store);
                          write([&](ReportVariable &variable) {
                              variable.incrementType = DataListEdits::storedIncrementType(value);
-                             chooseType(value, variable.incrementGroup, groups);
+                             DataListEdits::keepGroupForType(value, variable.incrementGroup,
+                                                             groups);
                          });
                      });
     QComboBox *incrementGroup = groupPicker(

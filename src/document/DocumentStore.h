@@ -231,7 +231,7 @@ public:
     // places and sizes; 0 for a band without elements.
     double heightToHoldElements(const BandTarget &target) const;
     // The highest the band may grow: what the page holds with its margins and the bands printed
-    // with it, or the band's own height where a file made it higher.
+    // with it, or the band's own height where a file made a band that prints higher.
     double tallestHeight(const BandTarget &target) const;
     // The height of the first of the elements that, standing at the top of the band of `target`,
     // is still taller than the band may grow; no value when every one fits.
@@ -248,6 +248,10 @@ public:
     static const ElementList elements(const ReportDocument &document, const BandTarget &target);
     static QString label(const ReportDocument &document, const BandTarget &target);
     void setHeight(double height, const BandTarget &target);
+    // A hidden band, or a shown one 0 high, is shown as high as it was (20 for 0) where the page
+    // holds it that high with its margins and the bands printed with it; else as high as the page
+    // holds it, and bandLimitReached() tells so. Where the page does not hold even its elements,
+    // it stays hidden: nothing changes but the announcement.
     void setBandPresent(BandType type, bool isPresent);
     void fitBandToContent(const BandTarget &target);
     void addDetailBand();
@@ -290,6 +294,10 @@ public:
     void addVariable();
     void moveVariable(int index, int offset);
     void removeVariable(const QUuid &id);
+    // The new group's header and footer are 20 high, or as high as the page holds each with its
+    // margins and the bands printed with it where that is less. Where the page does not hold
+    // them at all, no group is added and bandLimitReached() tells why. A report of parts takes
+    // no band: its new group has neither.
     void addGroup();
     void moveGroup(int index, int offset);
     void removeGroup(const QUuid &id);
@@ -361,7 +369,10 @@ public:
     void insertComposite(CompositeElement composite, const BandTarget &target);
     // A bold label per field in the column header and a text field per field in `detailTarget`,
     // side by side within the column width, below what the two bands already hold; a column
-    // header the report lacks or hides is added and shown. One undo step.
+    // header the report lacks or hides is added and shown (as setBandPresent() shows it). One
+    // undo step. The bands grow only as far as the page holds them, what is added moving up
+    // where they can grow no further; where a band cannot hold the labels or values at all,
+    // nothing is added and bandLimitReached() tells why.
     void generateColumnarLayout(const QList<ReportField> &fields, const BandTarget &detailTarget,
                                 bool isBlankWhenNull, const std::optional<ReportStyle> &style);
     // Whether the report is made of parts, where no band may take the elements meant for the
@@ -411,6 +422,11 @@ signals:
     // points is taller than the band of `target` may grow (the Band Height field's limit), and
     // cutting it would lose it.
     void insertRefused(const BandTarget &target, double height);
+    // A band was to print higher than the page holds it with its margins and the bands printed
+    // with it: `largest` points (below 0 where the page holds not even an empty band), the Band
+    // Height field's limit. The edit added nothing (a group, columns, a band shown), or stopped
+    // the band there (a band shown lower than it was).
+    void bandLimitReached(const BandTarget &target, double largest);
     // An insert into the band of `target` added nothing: the report is made of parts and takes
     // no band (ReportParts).
     void bandTakesNoElements(const BandTarget &target);
@@ -484,6 +500,25 @@ private:
     // a resize stops at the band's limit. Answers whether it changed the element.
     bool keepWithinPage(ReportElement &element, const BandTarget &target,
                         const ReportElement *before = nullptr) const;
+    // The same questions and placing for a report that no store holds.
+    static double tallestHeight(const ReportDocument &document, const BandTarget &target);
+    static double heightToHoldElements(const ReportDocument &document, const BandTarget &target);
+    static bool keepWithinPage(const ReportDocument &document, ReportElement &element,
+                               const BandTarget &target, const ReportElement *before = nullptr);
+    static std::optional<double> tallerThanBand(const ReportDocument &document,
+                                                const QList<ReportElement> &elements,
+                                                const BandTarget &target);
+    // performAddElement() on `document`.
+    static void placeElement(ReportDocument &document, const ReportElement &element,
+                             const BandTarget &target);
+    // How high the band of `target`, about to print, may be: `wanted` where the page holds it
+    // that high with its margins and the bands printed with it, else the most the page holds it
+    // at, never below its elements; no value where the page does not hold even those.
+    static std::optional<double> heightOnPage(const ReportDocument &document,
+                                              const BandTarget &target, double wanted);
+    // The first standard band of `type` (not detail) in `document`; where the report lacks one,
+    // a hidden band 0 high is added in its place among the standard bands.
+    static ReportBand &standardBand(ReportDocument &document, BandType type);
     // addElementSmart() with the declarations `declare` makes in the same undo step.
     void insertSmart(const ReportElement &element,
                      const std::function<void(ReportDocument &)> &declare);
@@ -491,9 +526,6 @@ private:
     // band): the sub-datasets to declare with them.
     QList<ReportSubDataset> adoptNames(ElementList &elements,
                                        const std::optional<QUuid> &container) const;
-    // Makes the standard band print: adds it, in its place, when the report lacks it, and shows
-    // it when it is hidden. Records nothing.
-    void showStandardBand(BandType type);
     // The width of each of `count` generated columns and the gap between them: whole points that
     // fit the report's column width.
     struct ColumnLayout {

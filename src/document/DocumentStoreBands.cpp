@@ -181,14 +181,6 @@ double DocumentStore::bottomAsWritten(const ReportElement &element)
     return std::max(element.y + height, std::round(element.y) + std::round(height) - 0.5);
 }
 
-double DocumentStore::heightToHoldElements(const BandTarget &target) const
-{
-    double bottom = 0;
-    for (const ReportElement &element : elements(target))
-        bottom = std::max(bottom, bottomAsWritten(element));
-    return bottom;
-}
-
 void DocumentStore::growBandToHold(ReportDocument &document, const BandTarget &target,
                                    double bottom)
 {
@@ -198,56 +190,12 @@ void DocumentStore::growBandToHold(ReportDocument &document, const BandTarget &t
     });
 }
 
-double DocumentStore::tallestHeight(const BandTarget &target) const
-{
-    // A band that the page does not hold already (a file's) is not made any higher.
-    return std::max(PageLayout::largestBandHeight(document_, target), height(target));
-}
-
-bool DocumentStore::keepWithinPage(ReportElement &element, const BandTarget &target,
-                                   const ReportElement *before) const
-{
-    const double largest = tallestHeight(target);
-    if (bottomAsWritten(element) <= largest)
-        return false;
-    const bool resized = before && before->y == element.y && element.height > before->height;
-    if (!resized)
-        element.y = std::max(0.0, PageLayout::wholePointsBelow(largest, element.printedHeight()));
-    if (bottomAsWritten(element) > largest)
-        element.height = std::max(0.0, PageLayout::wholePointsBelow(largest, element.y));
-    return true;
-}
-
-std::optional<double> DocumentStore::tallerThanBand(const QList<ReportElement> &elements,
-                                                    const BandTarget &target) const
-{
-    const double largest = tallestHeight(target);
-    for (const ReportElement &element : elements) {
-        // As it would be placed: holding its contents, at the top of the band.
-        ReportElement placed = element;
-        ContainerRoom::fitContents(placed);
-        placed.y = 0;
-        if (bottomAsWritten(placed) > largest)
-            return placed.printedHeight();
-    }
-    return std::nullopt;
-}
-
 bool DocumentStore::refusesBandsOfParts(const BandTarget &target)
 {
     if (!ReportParts::isPartReport(document_))
         return false;
     emit bandTakesNoElements(target);
     return true;
-}
-
-bool DocumentStore::refusesTallerThanBand(const QList<ReportElement> &elements,
-                                          const BandTarget &target)
-{
-    const std::optional<double> tall = tallerThanBand(elements, target);
-    if (tall)
-        emit insertRefused(target, *tall);
-    return tall.has_value();
 }
 
 void DocumentStore::growBandHolding(const QUuid &id, const std::optional<ReportElement> &before)
@@ -341,41 +289,57 @@ void DocumentStore::setBandPresent(BandType type, bool isPresent)
 {
     if (type == BandType::detail || (isPresent && ReportParts::isPartReport(document_)))
         return;
+    const BandTarget target = BandTarget::standard(type);
+    const qsizetype index = indexOfStandardBand(document_, type);
+    // A band about to print is shown as high as the page holds it.
+    std::optional<double> shownHeight;
+    std::optional<double> limit;
+    if (isPresent && index >= 0) {
+        const ReportBand &band = document_.bands.at(index);
+        if (!band.isPresent || band.height <= 0) {
+            const double wanted = band.height > 0 ? band.height : 20;
+            shownHeight = heightOnPage(document_, target, wanted);
+            if (!shownHeight || *shownHeight < wanted)
+                limit = PageLayout::largestBandHeight(document_, target);
+            if (!shownHeight) {
+                emit bandLimitReached(target, *limit);
+                return;
+            }
+        }
+    }
     applyCoalescedEdit(QString(QStringLiteral("bandPresence-") + rawValue(type)), [&] {
-        const qsizetype index = indexOfStandardBand(document_, type);
         if (index >= 0) {
             changeDocument([&](ReportDocument &document) {
                 ReportBand &band = document.bands[index];
                 band.isPresent = isPresent;
-                if (isPresent && band.height <= 0)
-                    band.height = 20;
+                if (shownHeight)
+                    band.height = *shownHeight;
             });
         }
-        if (!isPresent && activeBandTarget_ == BandTarget::standard(type))
+        if (!isPresent && activeBandTarget_ == target)
             activateFirstDetailBand();
         return true;
     });
+    if (limit)
+        emit bandLimitReached(target, *limit);
 }
 
-void DocumentStore::showStandardBand(BandType type)
+ReportBand &DocumentStore::standardBand(ReportDocument &document, BandType type)
 {
-    if (type == BandType::detail)
-        return;
-    changeDocument([&](ReportDocument &document) {
-        qsizetype index = indexOfStandardBand(document, type);
-        if (index < 0) {
-            // In its place among the standard bands.
-            const QList<BandType> order = bandDisplayOrder();
-            index = 0;
-            while (index < document.bands.size() &&
-                   order.indexOf(document.bands.at(index).type) < order.indexOf(type))
-                ++index;
-            ReportBand band;
-            band.type = type;
-            document.bands.insert(index, band);
-        }
-        document.bands[index].isPresent = true;
-    });
+    qsizetype index = indexOfStandardBand(document, type);
+    if (index < 0) {
+        // In its place among the standard bands.
+        const QList<BandType> order = bandDisplayOrder();
+        index = 0;
+        while (index < document.bands.size() &&
+               order.indexOf(document.bands.at(index).type) < order.indexOf(type))
+            ++index;
+        ReportBand band;
+        band.type = type;
+        band.isPresent = false;
+        document.bands.insert(index, band);
+    }
+    return document.bands[index];
 }
 
 void DocumentStore::fitBandToContent(const BandTarget &target)
@@ -387,18 +351,30 @@ void DocumentStore::addDetailBand()
 {
     if (ReportParts::isPartReport(document_))
         return;
-    applyDiscreteEdit([this] {
-        ReportBand band = ReportBand::defaultDetailBand();
-        band.height = document_.detailBands.isEmpty() ? 40.0 : document_.detailBands.first().height;
-        qsizetype position = document_.detailBands.size();
-        if (activeBandTarget_.kind() == BandTarget::Case::detailBand) {
-            const qsizetype active = indexOfId(document_.detailBands, activeBandTarget_.uuid());
-            if (active >= 0)
-                position = active + 1;
-        }
+    ReportBand band = ReportBand::defaultDetailBand();
+    const double wanted =
+        document_.detailBands.isEmpty() ? 40.0 : document_.detailBands.first().height;
+    qsizetype position = document_.detailBands.size();
+    if (activeBandTarget_.kind() == BandTarget::Case::detailBand) {
+        const qsizetype active = indexOfId(document_.detailBands, activeBandTarget_.uuid());
+        if (active >= 0)
+            position = active + 1;
+    }
+    // As high as the first, where the page holds the new band that high.
+    const BandTarget target = BandTarget::detailBand(band.id);
+    ReportDocument with = document_;
+    band.height = 0;
+    with.detailBands.insert(position, band);
+    const std::optional<double> height = heightOnPage(with, target, wanted);
+    if (!height) {
+        emit bandLimitReached(target, PageLayout::largestBandHeight(with, target));
+        return;
+    }
+    band.height = *height;
+    applyDiscreteEdit([&] {
         changeDocument(
             [&](ReportDocument &document) { document.detailBands.insert(position, band); });
-        setActiveBandTarget(BandTarget::detailBand(band.id));
+        setActiveBandTarget(target);
     });
 }
 

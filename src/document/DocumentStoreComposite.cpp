@@ -1,6 +1,7 @@
 #include "document/DocumentStore.h"
 
 #include "document/ReportReferences.h"
+#include "model/PageLayout.h"
 
 #include <algorithm>
 #include <cmath>
@@ -83,39 +84,63 @@ void DocumentStore::generateColumnarLayout(const QList<ReportField> &fields,
         return;
     const std::optional<ReportStyle> columnStyle = style;
     const BandTarget header = BandTarget::standard(BandType::columnHeader);
-    applyDiscreteEdit([&] {
-        batchDocumentChanges([&] {
-            // The labels need a column header that prints: one the report lacks or hides is
-            // added and shown, in the same step.
-            showStandardBand(BandType::columnHeader);
-            const ColumnLayout layout = columnLayout(columns.size());
-            // Below what each band already holds.
-            const double labelsTop = heightToHoldElements(header);
-            const double valuesTop = heightToHoldElements(valueTarget);
-            for (qsizetype k = 0; k < columns.size(); ++k) {
-                const ReportField &field = columns.at(k);
-                const double x = double(k) * (layout.width + layout.gap);
-                const QString caption = field.fieldDescription && !field.fieldDescription->isEmpty()
-                                            ? *field.fieldDescription
-                                            : field.name;
-                ReportElement label = newElement(ElementKind::StaticText{caption}, x, labelsTop,
-                                                 layout.width, generatedHeight);
-                label.isBold = true;
-                ReportElement value = newElement(
-                    ElementKind::TextField{QString(QStringLiteral("$F{") + field.name + u'}')}, x,
-                    valuesTop, layout.width, generatedHeight);
-                value.isBlankWhenNull = isBlankWhenNull;
-                if (columnStyle) {
-                    for (ReportElement *element : {&label, &value}) {
-                        element->styleName = columnStyle->name;
-                        applyStyleProperties(*element, *columnStyle);
-                    }
-                }
-                performAddElement(label, header);
-                performAddElement(value, valueTarget);
+    // The layout is made on a copy, which becomes the report only when every band holds what it
+    // is given: a refusal changes nothing.
+    ReportDocument next = document_;
+    const auto refuse = [&](const BandTarget &target) {
+        emit bandLimitReached(target, PageLayout::largestBandHeight(next, target));
+    };
+    // The labels need a column header that prints: one the report lacks or hides is added and
+    // shown, as high as the page holds it.
+    ReportBand &headerBand = standardBand(next, BandType::columnHeader);
+    if (!headerBand.isPresent) {
+        const std::optional<double> height = heightOnPage(next, header, headerBand.height);
+        if (!height) {
+            refuse(header);
+            return;
+        }
+        headerBand.isPresent = true;
+        headerBand.height = *height;
+    }
+    const ColumnLayout layout = columnLayout(columns.size());
+    // Below what each band already holds.
+    const double labelsTop = heightToHoldElements(next, header);
+    const double valuesTop = heightToHoldElements(next, valueTarget);
+    const bool valuesPlaced = elementList(std::as_const(next), valueTarget) != nullptr;
+    for (qsizetype k = 0; k < columns.size(); ++k) {
+        const ReportField &field = columns.at(k);
+        const double x = double(k) * (layout.width + layout.gap);
+        const QString caption = field.fieldDescription && !field.fieldDescription->isEmpty()
+                                    ? *field.fieldDescription
+                                    : field.name;
+        ReportElement label = newElement(ElementKind::StaticText{caption}, x, labelsTop,
+                                         layout.width, generatedHeight);
+        label.isBold = true;
+        ReportElement value =
+            newElement(ElementKind::TextField{QString(QStringLiteral("$F{") + field.name + u'}')},
+                       x, valuesTop, layout.width, generatedHeight);
+        value.isBlankWhenNull = isBlankWhenNull;
+        if (columnStyle) {
+            for (ReportElement *element : {&label, &value}) {
+                element->styleName = columnStyle->name;
+                applyStyleProperties(*element, *columnStyle);
             }
-        });
-    });
+        }
+        // Each where its band grows no further than the page holds it, moving up where needed;
+        // none where the band cannot hold it at all.
+        if (tallerThanBand(next, {label}, header)) {
+            refuse(header);
+            return;
+        }
+        placeElement(next, label, header);
+        if (valuesPlaced && tallerThanBand(next, {value}, valueTarget)) {
+            refuse(valueTarget);
+            return;
+        }
+        placeElement(next, value, valueTarget);
+    }
+    applyDiscreteEdit(
+        [&] { changeDocument([&](ReportDocument &document) { document = std::move(next); }); });
 }
 
 DocumentStore::ColumnLayout DocumentStore::columnLayout(qsizetype count) const

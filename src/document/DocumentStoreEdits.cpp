@@ -1,3 +1,4 @@
+#include "document/DatasetRuns.h"
 #include "document/DocumentStore.h"
 #include "document/NameTies.h"
 #include "document/StyleHeirs.h"
@@ -67,14 +68,17 @@ bool DocumentStore::editNamedItem(QList<T> ReportDocument::*list, const QUuid &i
     if (index < 0)
         return false;
     return editDocument(HashableKey(NamedList<T>::key(id)), [&](ReportDocument &document) {
-        const QList<T> before = document.*list;
+        const ReportDocument former = document;
         T &item = (document.*list)[index];
         const QString from = item.name;
         change(item);
         NameTies::follow(document, list, id, from);
-        // What inherits from a style shows what the engine now prints.
+        // What inherits from a style shows what the engine now prints, and what runs a
+        // sub-dataset by a name that now stands for another runs that one.
         if constexpr (std::is_same_v<T, ReportStyle>)
-            StyleHeirs::follow(document, before);
+            StyleHeirs::follow(document, former.styles);
+        if constexpr (std::is_same_v<T, ReportSubDataset>)
+            DatasetRuns::follow(document, former);
     });
 }
 

@@ -296,15 +296,8 @@ void DocumentStore::performAddElement(const ReportElement &element, const BandTa
 {
     if (!elementList(std::as_const(document_), target) || ReportParts::isPartReport(document_))
         return;
-    // An element placed anew stands in no element group of the file.
-    ReportElement placed = element;
-    placed.elementGroups.clear();
-    ContainerRoom::fitContents(placed);
-    keepWithinPage(placed, target);
-    changeDocument([&](ReportDocument &document) {
-        elementList(document, target)->append(placed);
-        growBandToHold(document, target, bottomAsWritten(placed));
-    });
+    changeDocument(
+        [&](ReportDocument &document) { placeElement(document, element, target); });
 }
 
 void DocumentStore::addElement(const ReportElement &element, const BandTarget &target)

@@ -1,7 +1,10 @@
+#include "document/DatasetRuns.h"
 #include "document/DocumentStoreListItems.h"
 #include "document/ReportReferences.h"
 #include "document/SortFieldNames.h"
 #include "model/FreshName.h"
+#include "model/PageLayout.h"
+#include "model/ReportParts.h"
 
 #include <algorithm>
 
@@ -121,8 +124,26 @@ void DocumentStore::addGroup()
 {
     ReportGroup group;
     group.name = firstFreeName(QStringLiteral("Group"), document_.groups);
-    group.headerHeight = 20;
-    group.footerHeight = 20;
+    // A report of parts takes no band: the group has no header or footer of its own.
+    if (ReportParts::isPartReport(document_)) {
+        group.isHeaderAbsent = true;
+        group.isFooterAbsent = true;
+        addListItem(&ReportDocument::groups, group);
+        return;
+    }
+    // Each band 20 high, where the page holds it that high with the bands printed with it.
+    ReportDocument with = document_;
+    with.groups.append(group);
+    for (const BandTarget &target :
+         {BandTarget::groupHeader(group.id), BandTarget::groupFooter(group.id)}) {
+        const std::optional<double> height = heightOnPage(with, target, 20);
+        if (!height) {
+            emit bandLimitReached(target, PageLayout::largestBandHeight(with, target));
+            return;
+        }
+        (target.kind() == BandTarget::Case::groupHeader ? group.headerHeight : group.footerHeight) =
+            *height;
+    }
     addListItem(&ReportDocument::groups, group);
 }
 
@@ -171,9 +192,12 @@ void DocumentStore::removeSubDataset(const QUuid &datasetID)
     const QUuid id = datasetID;
     applyDiscreteEdit([&] {
         changeDocument([&](ReportDocument &d) {
+            const ReportDocument before = d;
             const QStringList names = removeNamed(d, &ReportDocument::subDatasets, id);
             for (const QString &name : names)
                 ReportReferences::dropSubDataset(d, name);
+            // What ran the name another sub-dataset keeps runs that one now.
+            DatasetRuns::follow(d, before);
         });
     });
 }

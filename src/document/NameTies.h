@@ -12,8 +12,9 @@
 // Which references follow a rename while items of a list share a name. A rename takes along
 // what names the renamed item and nothing else: what named it goes to its new name, and while
 // that name is another item's too, the document's nameTies remember whose each reference is
-// (by the id of what holds it), so that a later rename of either takes its own alone. The
-// ties live in the document, so undo and redo restore them with the names they explain.
+// (by the id each reference is known by: one element may name both), so that a later rename of
+// either takes its own alone. The ties live in the document, so undo and redo restore them with
+// the names they explain.
 //
 // The lists whose names are referenced so: the report's groups, sub-datasets and styles
 // (ReportReferences) and its fields and variables (the sort fields name them).
@@ -21,9 +22,9 @@ namespace NameTies {
 
 // What names one list's items, and how a rename takes some of it along.
 struct References {
-    // The ids of what names `name`.
+    // The ids of the references to `name`.
     std::function<QSet<QUuid>(const ReportDocument &, const QString &name)> holders;
-    // What the holders of those ids name `from` made to name `to`.
+    // The references of those ids to `from` made to name `to`.
     std::function<void(ReportDocument &, const QString &from, const QString &to,
                        const QSet<QUuid> &only)>
         rename;

@@ -5,9 +5,11 @@
 #include "model/KeptBands.h"
 #include "model/XmlFragment.h"
 
+#include <QHash>
 #include <QSet>
 
 #include <algorithm>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -16,6 +18,13 @@ namespace ReportReferences {
 namespace {
 
 enum class Mode { count, rename, drop, collect };
+
+// The reference given `ordinal`-th in that part of its holder.
+QUuid referenceOf(const QUuid &holder, const QString &place, int part, int ordinal)
+{
+    return QUuid::createUuidV5(holder, place + u'/' + QString::number(part) + u'/' +
+                                           QString::number(ordinal));
+}
 
 // The attributes that name a group, each with the one that says when it applies: dropping the
 // group makes that one fall back (no fallback: the attribute goes).
@@ -64,9 +73,9 @@ public:
     }
 
     Uses uses;
-    // The ids of what names the thing, as the pass finds them.
+    // The ids of the references to the thing, as the pass finds them (referenceOf).
     QSet<QUuid> holders;
-    // When set, the pass looks at what these ids hold alone.
+    // When set, the pass looks at the references of these ids alone.
     const QSet<QUuid> *only = nullptr;
     // Dropping a group: the evaluation time of what was evaluated on it.
     QString evaluationFallback = u"Report"_s;
@@ -92,18 +101,46 @@ public:
     }
 
 private:
-    bool skips(const QUuid &id) const { return only && !only->contains(id); }
+    // An element, variable or style holds references from here on; `place` tells apart the
+    // holders that one id stands for in several places (a kept band's).
+    void beginHolder(const QUuid &id, const QString &place = {}, int ordinal = 0)
+    {
+        holder_ = id;
+        holderPlace_ = place;
+        part_ = 0;
+        ordinal_ = ordinal;
+        named_.clear();
+    }
+    // The next part of the holder (a fragment, a kept part) that a pass may pass over whole.
+    void nextPart()
+    {
+        ++part_;
+        ordinal_ = 0;
+    }
     // Whether the value names the thing; collecting, it notes the value and answers false.
+    // Every value the holder gives is one reference, known by its place among the holder's
+    // references of the kind whatever they name: a rename leaves that place as it was, so the
+    // references of two things of one name stay apart when one holder names both.
     bool names(const std::optional<QString> &value)
     {
-        if (mode_ != Mode::collect)
-            return value == name_;
-        if (value && !value->isEmpty())
-            collected.insert(*value);
-        return false;
+        if (mode_ == Mode::collect) {
+            if (value && !value->isEmpty())
+                collected.insert(*value);
+            return false;
+        }
+        if (!value)
+            return false;
+        const QUuid reference = referenceOf(holder_, holderPlace_, part_, ordinal_++);
+        if (*value != name_ || (only && !only->contains(reference)))
+            return false;
+        named_.insert(reference);
+        return true;
     }
-    bool mayHold(const QString &text) const
+    // The references the holder gave so far join the pass's.
+    void endHolder() { holders.unite(std::exchange(named_, {})); }
+    bool mayHold(const QString &text)
     {
+        nextPart();
         return mode_ == Mode::collect || XmlFragment::mayHold(text, name_);
     }
 
@@ -176,6 +213,7 @@ private:
         if (!mayHold(xml))
             return;
         QSet<QUuid> named;
+        QHash<QUuid, int> ordinals;
         const std::optional<QString> edited =
             XmlFragment::edited(xml, [&](XmlFragment::Element &e) {
                 if (entersOwnGroups(e))
@@ -183,9 +221,12 @@ private:
                 std::optional<XmlFragment::Element> holder = KeptBands::elementOf(e);
                 // What no report element holds (a report book's part) is the group's own.
                 const QUuid id = holder ? KeptBands::idOf(*holder, group, place) : group;
-                if (skips(id) || !onXmlElement(e))
+                beginHolder(id, place, ordinals.value(id));
+                const bool found = onXmlElement(e);
+                ordinals.insert(id, ordinal_);
+                endHolder();
+                if (!found)
                     return;
-                holders.insert(id);
                 if (!holder || named.contains(id))
                     return;
                 named.insert(id);
@@ -230,6 +271,7 @@ private:
     {
         bool found = false;
         for (const QString &key : parts.keys()) {
+            nextPart();
             KeptXml part = parts.part(key);
             KeptAttributes attributes(part);
             bool partFound = kind_ == Kind::group   ? groupNamed(attributes)
@@ -315,8 +357,7 @@ private:
         // Groups are the report's only in its own sections.
         if (kind_ == Kind::group && scope == ElementScope::dataset)
             return std::nullopt;
-        if (skips(element.id))
-            return std::nullopt;
+        beginHolder(element.id);
         ReportElement e = element;
         bool found = false;
         switch (kind_) {
@@ -350,9 +391,9 @@ private:
             break;
         }
         found = onPayload(e.kind) || found;
+        endHolder();
         if (!found)
             return std::nullopt;
-        holders.insert(element.id);
         // What runs a sub-dataset is a component; what names a group or style, an element.
         if (kind_ == Kind::subDataset)
             ++uses.components;
@@ -369,9 +410,8 @@ private:
     {
         bool changed = false;
         for (qsizetype i = 0; i < variables.size(); ++i) {
-            if (skips(variables.at(i).id))
-                continue;
             ReportVariable variable = variables.at(i);
+            beginHolder(variable.id);
             bool found = false;
             const auto onGroup = [&](std::optional<QString> &group, QString *type,
                                      std::optional<QString> *optionalType) {
@@ -390,9 +430,9 @@ private:
             };
             onGroup(variable.resetGroup, &variable.resetType, nullptr);
             onGroup(variable.incrementGroup, nullptr, &variable.incrementType);
+            endHolder();
             if (!found)
                 continue;
-            holders.insert(variable.id);
             ++uses.variables;
             if (mode_ != Mode::count) {
                 variables[i] = std::move(variable);
@@ -406,15 +446,14 @@ private:
     {
         bool changed = false;
         for (qsizetype i = 0; i < styles.size(); ++i) {
-            if (skips(styles.at(i).id))
-                continue;
             ReportStyle style = styles.at(i);
+            beginHolder(style.id);
             bool found = onKept(style.kept);
             for (ConditionalStyleRule &rule : style.conditionalStyles)
                 found = onKept(rule.kept) || found;
+            endHolder();
             if (!found)
                 continue;
-            holders.insert(style.id);
             ++uses.styles;
             if (mode_ != Mode::count) {
                 styles[i] = std::move(style);
@@ -428,6 +467,13 @@ private:
     Mode mode_;
     QString name_;
     QString to_;
+    // The holder whose references the pass reads, and where in it.
+    QUuid holder_;
+    QString holderPlace_;
+    int part_ = 0;
+    int ordinal_ = 0;
+    // The references to the thing the holder gave.
+    QSet<QUuid> named_;
 };
 
 } // namespace

@@ -37,7 +37,7 @@ struct Uses {
     bool operator==(const Uses &) const = default;
 };
 
-// With `only`, what the elements, variables and styles of those ids hold alone.
+// With `only`, the references of those ids alone (holders).
 Uses uses(const ReportDocument &document, Kind kind, const QString &name,
           const QSet<QUuid> *only = nullptr);
 
@@ -55,12 +55,14 @@ QStringList groupsOfDataset(const ReportDocument &document, const QString &datas
 // that the report lacks are answered, sorted, for the caller to declare.
 QStringList adopt(const ReportDocument &document, ElementList &elements, const QString &dataset);
 
-// What names `name`: the ids of the elements, variables and styles that do. An element holds
-// what its kind keeps (table cells, chart datasets); a style its conditional styles.
+// What names `name`: an id for each reference, given by what holds it (an element, variable or
+// style) and its place among the references of that kind the holder gives, whatever they name,
+// so that it stays the same through renames. An element holds what its kind keeps (table cells,
+// chart datasets, crosstab cells); a style its conditional styles.
 QSet<QUuid> holders(const ReportDocument &document, Kind kind, const QString &name);
 
-// Makes every reference to `from` name `to` instead; with `only`, those held by the elements,
-// variables and styles of those ids alone. True when anything changed.
+// Makes every reference to `from` name `to` instead; with `only`, the references of those ids
+// alone (holders). True when anything changed.
 bool rename(ReportDocument &document, Kind kind, const QString &from, const QString &to,
             const QSet<QUuid> *only = nullptr);
 

@@ -104,6 +104,20 @@ std::optional<QString> nameForType(const ReportDocument &document, const QUuid &
     return free == names.cend() ? std::nullopt : std::optional(*free);
 }
 
+std::optional<ReportSortField> switchedToType(const ReportDocument &document,
+                                              const ReportSortField &sortField, SortFieldType type)
+{
+    if (sortField.type == type)
+        return sortField;
+    const std::optional<QString> name = nameForType(document, sortField.id, type);
+    if (!name)
+        return std::nullopt;
+    ReportSortField switched = sortField;
+    switched.type = type;
+    switched.name = *name;
+    return switched;
+}
+
 QString nothingOfTypeToSortOn(const ReportDocument &document, SortFieldType type)
 {
     const bool isField = type == SortFieldType::field;

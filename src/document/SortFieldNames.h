@@ -35,6 +35,11 @@ QString nothingToSortOn(const ReportDocument &document);
 // already, or the report has none.
 std::optional<QString> nameForType(const ReportDocument &document, const QUuid &id,
                                    SortFieldType type);
+// The sort field as its type picker leaves it when `type` is chosen: sorting on `type`, on the
+// name nameForType() gives. No value when that kind has no name left to sort on; the sort field
+// then stays as it is. A choice of the type it has changes nothing.
+std::optional<ReportSortField> switchedToType(const ReportDocument &document,
+                                              const ReportSortField &sortField, SortFieldType type);
 // What the type picker says when no name of that kind is left to sort on.
 QString nothingOfTypeToSortOn(const ReportDocument &document, SortFieldType type);
 

@@ -1,6 +1,7 @@
 #include "ExpressionValidation.h"
 #include "ExpressionScope.h"
 
+#include "document/DatasetRuns.h"
 #include "model/ReportDocument.h"
 
 #include <QRegularExpression>
@@ -83,14 +84,7 @@ void checkBrackets(const QString &expression, QStringList &messages)
 
 const QSet<QString> &expressions::builtInNames()
 {
-    static const QSet<QString> names = {u"PAGE_NUMBER"_s,         u"PAGE_COUNT"_s,
-                                        u"COLUMN_NUMBER"_s,       u"REPORT_COUNT"_s,
-                                        u"COLUMN_COUNT"_s,        u"REPORT_CONNECTION"_s,
-                                        u"REPORT_DATA_SOURCE"_s,  u"REPORT_PARAMETERS_MAP"_s,
-                                        u"REPORT_TIME_ZONE"_s,    u"REPORT_LOCALE"_s,
-                                        u"REPORT_VIRTUALIZER"_s,  u"REPORT_SCRIPTLET"_s,
-                                        u"MASTER_CURRENT_PAGE"_s, u"MASTER_TOTAL_PAGES"_s};
-    return names;
+    return DatasetRuns::builtInNames();
 }
 
 QStringList expressions::validateExpression(const QString &expression,

@@ -102,6 +102,12 @@ std::optional<QString> storedIncrementType(const QString &text)
     return text;
 }
 
+void keepGroupForType(const QString &type, std::optional<QString> &group, const QStringList &groups)
+{
+    if (type == u"Group" && !groups.isEmpty() && !groups.contains(group.value_or(QString())))
+        group = groups.first();
+}
+
 } // namespace DataListEdits
 
 namespace DataListDefaults {

@@ -150,6 +150,12 @@ const QStringList &calculations();
 QString shownIncrementType(const std::optional<QString> &value);
 std::optional<QString> storedIncrementType(const QString &text);
 
+// A variable's reset or increment type chosen on its card: "Group", which the engine refuses
+// without one of the report's groups, takes the first of `groups` while `group` names none of
+// them, as the evaluation time does.
+void keepGroupForType(const QString &type, std::optional<QString> &group,
+                      const QStringList &groups);
+
 } // namespace DataListEdits
 
 // The new items of the lists nested in a row (a style's conditional styles, a sub-dataset's

@@ -199,14 +199,18 @@ LengthVerdict bandHeight(const DocumentStore &store, const BandTarget &target, d
     const double largest = PageLayout::largestBandHeight(store.document(), target);
     // Lowering a band that the page does not hold (a file's) is always taken.
     if (asWritten(points) > largest && points > store.height(target))
-        return LengthVerdict::refuse(u"The page holds this band at most "_s +
-                                     shown(std::max(largest, 0.0), unit) +
-                                     u" high, with its margins and the bands printed with it."_s);
+        return LengthVerdict::refuse(bandLimitWords(largest, unit));
     const double lowest = store.heightToHoldElements(target);
     if (points < lowest)
         return LengthVerdict::adjust(lowest, u"The band's elements reach down to "_s +
                                                  shown(lowest, unit) + u": it stops there."_s);
     return LengthVerdict::accept(points);
+}
+
+QString bandLimitWords(double largest, MeasurementUnit unit)
+{
+    return u"The page holds this band at most "_s + shown(std::max(largest, 0.0), unit) +
+           u" high, with its margins and the bands printed with it."_s;
 }
 
 LengthVerdict pageLength(const ReportDocument &document, double ReportDocument::*field,

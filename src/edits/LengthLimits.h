@@ -27,6 +27,10 @@ LengthVerdict elementLength(const DocumentStore &store, const QUuid &elementID, 
 LengthVerdict bandHeight(const DocumentStore &store, const BandTarget &target, double points,
                          MeasurementUnit unit);
 
+// The Band Height field's words for a band the page holds at most `largest` points high (none,
+// below 0), with its margins and the bands printed with it.
+QString bandLimitWords(double largest, MeasurementUnit unit);
+
 // A page length of the report (its size, margins, column width or spacing): sizes of at least
 // 1 point, no negative margin, width or spacing, a page wider than its side margins and higher
 // than its top and bottom ones, columns that fit the page's width and bands its height.

@@ -1,6 +1,6 @@
 #include "inspector/PassedParameters.h"
 
-#include "editors/ExpressionValidation.h"
+#include "document/DatasetRuns.h"
 #include "model/FreshName.h"
 #include "model/Identifiers.h"
 
@@ -97,27 +97,7 @@ bool passAll(QList<SubreportParameter> &rows, const QList<ReportParameter> &repo
 bool keepDeclaredBy(QList<SubreportParameter> &rows, const ReportDocument &document,
                     const QString &dataset)
 {
-    QSet<QString> declared;
-    bool found = false;
-    // Of two sub-datasets sharing the name, either may be the one meant.
-    for (const ReportSubDataset &subDataset : document.subDatasets) {
-        if (subDataset.name != dataset)
-            continue;
-        found = true;
-        for (const ReportParameter &parameter : subDataset.parameters)
-            declared.insert(parameter.name);
-    }
-    if (!found)
-        return false;
-    // Every dataset has the engine's own parameters, whether it declares them or not.
-    static const QSet<QString> engineOwn = {u"JASPER_REPORTS_CONTEXT"_s, u"JASPER_REPORT"_s,
-                                            u"SORT_FIELDS"_s, u"FILTER"_s,
-                                            u"IS_IGNORE_PAGINATION"_s};
-    return rows.removeIf([&](const SubreportParameter &row) {
-        return !row.name.isEmpty() && !declared.contains(row.name) &&
-               !expressions::builtInNames().contains(row.name) &&
-               !row.name.startsWith(u"REPORT_"_s) && !engineOwn.contains(row.name);
-    }) > 0;
+    return DatasetRuns::keepDeclaredBy(rows, document, dataset);
 }
 
 } // namespace PassedParameters

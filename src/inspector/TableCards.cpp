@@ -203,33 +203,8 @@ void ColumnsCard::commitWidth(const QUuid &id, QLineEdit *field)
 
 void ColumnsCard::pick(const QUuid &id, TableCells::Cell cell, TableCellKind kind)
 {
-    const bool blankWhenNull = context_.settings && context_.settings->defaultBlankWhenNull();
-    const std::optional<ReportElement> element = writer_.current();
-    const auto *table = element ? element->kind.as<ElementKind::Table>() : nullptr;
-    if (!table)
-        return;
-    // A text field names a field of the table's dataset; one without fields gets the placeholder
-    // declared in the same step (both edits of the table's one run).
-    bool declare = false;
-    const QString field =
-        TableCells::cellField(writer_.store()->document(), table->datasetName, &declare);
-    const auto shown = std::find_if(table->columns.cbegin(), table->columns.cend(),
-                                    [&](const ReportTableColumn &c) { return c.id == id; });
-    if (kind == TableCellKind::textField && declare && shown != table->columns.cend() &&
-        TableCells::kindOf(shown->element(cell)) != kind) {
-        const QString dataset = table->datasetName;
-        writer_.store()->editDocument(writer_.elementID(), [&](ReportDocument &d) {
-            for (ReportSubDataset &subDataset : d.subDatasets) {
-                if (subDataset.name == dataset) {
-                    subDataset.fields.append(TableCells::placeholderField());
-                    return;
-                }
-            }
-        });
-    }
-    writeColumns([&](QList<ReportTableColumn> &columns) {
-        TableCells::pick(columns, id, cell, kind, blankWhenNull, field);
-    });
+    TableCells::pick(writer_, id, cell, kind,
+                     context_.settings && context_.settings->defaultBlankWhenNull());
 }
 
 void ColumnsCard::writeColumn(const QUuid &id,

@@ -1,7 +1,9 @@
 #include "inspector/TableCells.h"
 
+#include "edits/InspectorEdits.h"
 #include "model/Identifiers.h"
 
+#include <algorithm>
 #include <cmath>
 
 using namespace Qt::StringLiterals;
@@ -131,6 +133,36 @@ bool removeColumn(QList<ReportTableColumn> &columns, const QUuid &id)
     if (columns.size() < 2)
         return false;
     return columns.removeIf([&](const ReportTableColumn &column) { return column.id == id; }) > 0;
+}
+
+void pick(const ElementWriter &writer, const QUuid &id, Cell cell, TableCellKind kind,
+          bool blankWhenNull)
+{
+    const std::optional<ReportElement> element = writer.current();
+    const auto *table = element ? element->kind.as<ElementKind::Table>() : nullptr;
+    if (!table)
+        return;
+    // A text field names a field of the table's dataset; one without fields gets the placeholder
+    // declared in the same step (both edits of the table's one run).
+    bool declare = false;
+    const QString field = cellField(writer.store()->document(), table->datasetName, &declare);
+    const auto shown = std::find_if(table->columns.cbegin(), table->columns.cend(),
+                                    [&](const ReportTableColumn &c) { return c.id == id; });
+    if (kind == TableCellKind::textField && declare && shown != table->columns.cend() &&
+        kindOf(shown->element(cell)) != kind) {
+        const QString dataset = table->datasetName;
+        writer.store()->editDocument(writer.elementID(), [&](ReportDocument &d) {
+            for (ReportSubDataset &subDataset : d.subDatasets) {
+                if (subDataset.name == dataset) {
+                    subDataset.fields.append(placeholderField());
+                    return;
+                }
+            }
+        });
+    }
+    writer.updatePayload<ElementKind::Table>([&](ElementKind::Table &written) {
+        pick(written.columns, id, cell, kind, blankWhenNull, field);
+    });
 }
 
 } // namespace TableCells

@@ -6,6 +6,8 @@
 #include <QLocale>
 #include <optional>
 
+class ElementWriter;
+
 // What a table cell holds, as its kind picker offers it. Never stored: a cell's kind is read
 // from its element.
 enum class TableCellKind { none, staticText, textField };
@@ -60,5 +62,11 @@ const SharedOptional<ReportElement> &element(const ReportTableColumn &column, Ce
 // Re-picking the kind shown changes nothing: "None" over an image keeps the image.
 void pick(QList<ReportTableColumn> &columns, const QUuid &id, Cell cell, TableCellKind kind,
           bool blankWhenNull, const QString &field = placeholderField().name);
+
+// The Columns card's pick for the table `writer` writes: a text field names a field of the
+// table's dataset; one without fields gets the placeholder field declared in the same run of
+// the table's edits.
+void pick(const ElementWriter &writer, const QUuid &id, Cell cell, TableCellKind kind,
+          bool blankWhenNull);
 
 } // namespace TableCells

@@ -231,10 +231,34 @@ void inheritFont(Holder &h, KeptParts &kept, const QString &key, const char *siz
     font.inherit("isPdfEmbedded", h.isPdfEmbedded, given.isPdfEmbedded, embedded, embedded);
 }
 
+// The paddings: a side the element leaves to its style takes what the style now gives (0 where it
+// gives none). A side is left to the style where the reader noted it inherited, or where the
+// element's box never set it (0, with no side or box padding of its own).
+void inheritPaddings(ReportElement &e, const InheritedStyle *style)
+{
+    static constexpr const char *names[] = {"leftPadding", "rightPadding", "topPadding",
+                                            "bottomPadding"};
+    double *const values[] = {&e.paddingLeft, &e.paddingRight, &e.paddingTop, &e.paddingBottom};
+    InheritedPart box(e.kept, u"box"_s);
+    if (box.part().attribute(u"padding"_s))
+        return;
+    for (int i = 0; i < 4; ++i) {
+        const QString attr = literalText(names[i]);
+        const double given = style && style->paddings[i] ? *style->paddings[i] : 0.0;
+        if (absentNamed(box.part(), attr)) {
+            box.inherit(names[i], *values[i], given, wholeNumber(*values[i]), wholeNumber(given));
+        } else if (*values[i] == 0 && !box.part().attribute(attr) && given != 0) {
+            *values[i] = given;
+            appendAbsent(box.part(), {attr, wholeNumber(given), {}});
+        }
+    }
+}
+
 } // namespace
 
 void inheritStyle(ReportElement &e, const InheritedStyle *style)
 {
+    inheritPaddings(e, style);
     const Given given = givenBy(style);
     using K = ElementKind;
     const bool outlined =

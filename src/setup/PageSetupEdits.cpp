@@ -1,5 +1,6 @@
 #include "setup/PageSetupEdits.h"
 
+#include "edits/LengthLimits.h"
 #include "model/PageLayout.h"
 
 #include <algorithm>
@@ -62,12 +63,25 @@ void PageSetupEdits::fitColumnWidthToMargins(DocumentStore &store)
         store.setIsDirty(true);
 }
 
-void PageSetupEdits::setOrientation(DocumentStore &store, bool portrait)
+QString PageSetupEdits::setOrientation(DocumentStore &store, bool portrait, MeasurementUnit unit)
 {
     const ReportDocument &current = store.document();
     const double w = current.pageWidth;
     const double h = current.pageHeight;
     const bool swap = portrait ? h < w : w < h;
+    if (swap) {
+        // The turned page as the two fields would take it: its new width, then its new height.
+        const LengthVerdict width =
+            LengthLimits::pageLength(current, &ReportDocument::pageWidth, h, unit);
+        if (!width.points)
+            return width.message;
+        ReportDocument wider = current;
+        wider.pageWidth = h;
+        const LengthVerdict height =
+            LengthLimits::pageLength(wider, &ReportDocument::pageHeight, w, unit);
+        if (!height.points)
+            return height.message;
+    }
     const bool changed = store.editDocument([&](ReportDocument &document) {
         if (swap) {
             document.pageWidth = h;
@@ -77,6 +91,7 @@ void PageSetupEdits::setOrientation(DocumentStore &store, bool portrait)
     });
     if (!changed)
         store.setIsDirty(true);
+    return {};
 }
 
 QString PageSetupEdits::contentCaption(qint64 columnCount)

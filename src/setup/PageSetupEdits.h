@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/DocumentStore.h"
+#include "model/MeasurementUnit.h"
 #include "model/ReportDocument.h"
 
 #include <QString>
@@ -42,8 +43,12 @@ double fittedColumnWidth(const ReportDocument &document);
 // Stores the fitted width; marks the report changed even when the width is the same.
 void fitColumnWidthToMargins(DocumentStore &store);
 // Swaps width and height when the page is the other way round (a square page never), then
-// refits the column width. The margins stay where they are.
-void setOrientation(DocumentStore &store, bool portrait);
+// refits the column width. The margins stay where they are. A page the Width and Height fields
+// would refuse (one no wider than its side margins, or too low for its bands and margins) is not
+// turned: nothing changes, and the answer is the fields' words, lengths in `unit`; empty
+// otherwise.
+QString setOrientation(DocumentStore &store, bool portrait,
+                       MeasurementUnit unit = MeasurementUnit::pixels);
 
 // The Content card's caption below the column width, which depends on the column count.
 QString contentCaption(qint64 columnCount);

@@ -184,12 +184,17 @@ CardSection *PageSetupView::buildPageSize()
         button->setAutoDefault(false);
         connect(button, &QPushButton::clicked, this, [this, portrait] {
             if (store_)
-                PageSetupEdits::setOrientation(*store_, portrait);
+                CardText::showWarning(orientationWarning_,
+                                      PageSetupEdits::setOrientation(*store_, portrait,
+                                                                     settings_.measurementUnit()));
         });
         buttons->addWidget(button);
     }
     buttons->addStretch(1);
     section->addLayout(buttons);
+    orientationWarning_ = CardText::warning(section);
+    orientationWarning_->setObjectName(u"pagesetup.page.orientationWarning"_s);
+    section->addWidget(orientationWarning_);
     return section;
 }
 
@@ -383,6 +388,8 @@ CardSection *PageSetupView::buildExpressions()
 
 void PageSetupView::refresh()
 {
+    // Said of the page as it was.
+    CardText::showWarning(orientationWarning_, {});
     setEnabled(store_ != nullptr);
     if (!store_)
         return;

@@ -73,6 +73,8 @@ private:
     QLabel *contentCaption_ = nullptr;
     // Shown while the columns and side margins do not fit the page's width.
     QLabel *fitWarning_ = nullptr;
+    // Why Portrait or Landscape left the page as it was, until the report changes.
+    QLabel *orientationWarning_ = nullptr;
     Stepper *columnCount_ = nullptr;
     QWidget *multiColumn_ = nullptr;
     QComboBox *printOrder_ = nullptr;

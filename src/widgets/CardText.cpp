@@ -36,11 +36,15 @@ void dim(QLabel *label)
     label->setPalette(palette);
 }
 
-// Dims the label again from the inherited colours whenever its palette changes (light and dark), as
-// a dimmed colour set once would keep the previous appearance's text colour.
-class SecondaryColour : public QObject {
+// Colours the label again from the inherited colours whenever its palette changes (light and
+// dark), as a colour set once would keep the previous appearance's.
+class FollowedColour : public QObject {
 public:
-    explicit SecondaryColour(QLabel *label) : QObject(label), label_(label) { refresh(); }
+    FollowedColour(QLabel *label, void (*paint)(QLabel *))
+        : QObject(label), label_(label), paint_(paint)
+    {
+        refresh();
+    }
 
     bool eventFilter(QObject *watched, QEvent *event) override
     {
@@ -54,19 +58,27 @@ private:
     {
         refreshing_ = true;
         label_->setPalette(QPalette());
-        dim(label_);
+        paint_(label_);
         refreshing_ = false;
     }
 
     QLabel *label_;
+    void (*paint_)(QLabel *);
     bool refreshing_ = false;
 };
+
+void warn(QLabel *label)
+{
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, warningColor(palette));
+    label->setPalette(palette);
+}
 
 } // namespace
 
 void makeSecondary(QLabel *label)
 {
-    label->installEventFilter(new SecondaryColour(label));
+    label->installEventFilter(new FollowedColour(label, dim));
 }
 
 QLabel *subheadline(const QString &text, QWidget *parent)
@@ -86,6 +98,24 @@ QLabel *note(const QString &text, QWidget *parent, double pointSize)
     label->setFont(sized(label->font(), pointSize));
     makeSecondary(label);
     return label;
+}
+
+QLabel *warning(QWidget *parent)
+{
+    auto *label = new QLabel(parent);
+    label->setWordWrap(true);
+    label->setTextFormat(Qt::PlainText);
+    label->setFont(sized(label->font(), captionPointSize));
+    label->installEventFilter(new FollowedColour(label, warn));
+    label->setVisible(false);
+    return label;
+}
+
+void showWarning(QLabel *label, const QString &text)
+{
+    if (label->text() != text)
+        label->setText(text);
+    label->setVisible(!text.isEmpty());
 }
 
 } // namespace CardText

@@ -28,5 +28,9 @@ void makeSecondary(QLabel *label);
 QLabel *subheadline(const QString &text, QWidget *parent = nullptr);
 // A wrapping note in caption size and the secondary colour.
 QLabel *note(const QString &text, QWidget *parent = nullptr, double pointSize = captionPointSize);
+// A wrapping warning in caption size and the warnings' colour, hidden until shown.
+QLabel *warning(QWidget *parent = nullptr);
+// Shows the text, or hides the label for an empty one.
+void showWarning(QLabel *label, const QString &text);
 
 } // namespace CardText

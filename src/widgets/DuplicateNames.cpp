@@ -17,14 +17,7 @@ QString warning(const QString &itemKind)
 
 QLabel *warningLabel(QWidget *parent)
 {
-    auto *label = new QLabel(parent);
-    label->setWordWrap(true);
-    label->setFont(CardText::sized(label->font(), CardText::captionPointSize));
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, CardText::warningColor(palette));
-    label->setPalette(palette);
-    label->setVisible(false);
-    return label;
+    return CardText::warning(parent);
 }
 
 QVBoxLayout *underEditor(QWidget *editor, QLabel *warning)
@@ -39,9 +32,7 @@ QVBoxLayout *underEditor(QWidget *editor, QLabel *warning)
 
 void showWarning(QLabel *label, const QString &text)
 {
-    if (label->text() != text)
-        label->setText(text);
-    label->setVisible(!text.isEmpty());
+    CardText::showWarning(label, text);
 }
 
 } // namespace DuplicateNames

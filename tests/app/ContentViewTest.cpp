@@ -22,6 +22,7 @@
 #include "edits/LengthLimits.h"
 #include "engine/ParameterValuesSheet.h"
 #include "engine/SidecarModel.h"
+#include "model/PageLayout.h"
 #include "model/ReportParts.h"
 #include "navigators/OutlineModel.h"
 #include "navigators/OutlineView.h"
@@ -60,6 +61,13 @@ protected:
     void openReport(const QString &name)
     {
         workspace.openTab(QUrl::fromLocalFile(writeReport(name)));
+    }
+    // Opens the corpus sample at `relative` (under jrxml-samples) in a tab: its store.
+    DocumentStore *openSample(const QString &relative)
+    {
+        workspace.openTab(
+            QUrl::fromLocalFile(testsupport::corpusDir() + u"/jrxml-samples/"_s + relative));
+        return workspace.activeStore();
     }
     static void settle() { QCoreApplication::processEvents(); }
     template <typename T> QList<T *> all(const QString &name = {}) const
@@ -352,9 +360,7 @@ TEST_F(ContentViewTest, ReaderWarningsAreShownOncePerOpening)
 TEST_F(ContentViewTest, ARefusedPasteIsToldInTheBandHeightFieldsWords)
 {
     QUILLMARK_REQUIRE_CORPUS();
-    workspace.openTab(QUrl::fromLocalFile(testsupport::corpusDir() +
-                                          u"/jrxml-samples/hyperlink/HyperlinkReport.jrxml"_s));
-    DocumentStore *store = workspace.activeStore();
+    DocumentStore *store = openSample(u"hyperlink/HyperlinkReport.jrxml"_s);
     ASSERT_TRUE(store);
     auto *bar = view->findChild<RefusalBar *>();
     ASSERT_TRUE(bar);
@@ -377,6 +383,36 @@ TEST_F(ContentViewTest, ARefusedPasteIsToldInTheBandHeightFieldsWords)
     EXPECT_TRUE(message.startsWith(u"The page holds this band at most "_s))
         << message.toStdString();
     EXPECT_EQ(bar->text(), message);
+    store->editDocument([](ReportDocument &d) { d.name = u"Other"_s; });
+    EXPECT_TRUE(bar->text().isEmpty());
+}
+
+// A hidden title higher than the page holds it, shown: it stands as high as the page holds it,
+// and the bar says why in the Band Height field's words.
+TEST_F(ContentViewTest, ABandShownLowerThanItWasIsToldInTheBandHeightFieldsWords)
+{
+    QUILLMARK_REQUIRE_CORPUS();
+    DocumentStore *store = openSample(u"hyperlink/HyperlinkReport.jrxml"_s);
+    ASSERT_TRUE(store);
+    auto *bar = view->findChild<RefusalBar *>();
+    ASSERT_TRUE(bar);
+    const BandTarget title = BandTarget::standard(BandType::title);
+    store->editDocument([](ReportDocument &d) {
+        for (ReportBand &band : d.bands) {
+            if (band.type == BandType::title) {
+                band.isPresent = false;
+                band.height = 5000;
+                band.elements.clear();
+            }
+        }
+    });
+    const double largest = PageLayout::largestBandHeight(store->document(), title);
+    ASSERT_LT(largest, 5000);
+    store->setBandPresent(BandType::title, true);
+    EXPECT_EQ(store->height(title), largest);
+    EXPECT_EQ(bar->text(), LengthLimits::bandLimitWords(largest, settings->measurementUnit()));
+    EXPECT_TRUE(bar->text().startsWith(u"The page holds this band at most "_s))
+        << bar->text().toStdString();
     store->editDocument([](ReportDocument &d) { d.name = u"Other"_s; });
     EXPECT_TRUE(bar->text().isEmpty());
 }

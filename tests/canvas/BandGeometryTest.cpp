@@ -64,6 +64,13 @@ TEST(BandGeometry, RubberBandPressAndHeight)
     // An element reaching 33.5 down: the handle stops there even where the grid rounds lower.
     EXPECT_EQ(committedHeight(40, -100, snap, 33.5), 33.5);
     EXPECT_EQ(committedHeight(40, -4, snap, 33.5), 40);
+    // The least a handle commits: 4, or the elements' bottom; where the page holds the band
+    // lower than 4, no more than the page holds.
+    EXPECT_EQ(handleMinimum(0, 500), 4);
+    EXPECT_EQ(handleMinimum(33.5, 500), 33.5);
+    EXPECT_EQ(handleMinimum(0, 2), 2);
+    EXPECT_EQ(handleMinimum(0, -3), 0);
+    EXPECT_EQ(handleMinimum(10, 2), 10) << "never below the elements' bottom";
 
     const auto snapAlong = [](double v, double) { return std::round(v / 10) * 10; };
     EXPECT_EQ(dropOrigin({100, 50}, 40, 10, snapAlong, 555, 100), QPointF(60, 40));

@@ -4,6 +4,7 @@
 #include "WheelTurns.h"
 #include "datapanel/GenerateColumnsSheetVisibility.h"
 #include "model/JrxmlCodec.h"
+#include "model/PageLayout.h"
 #include "widgets/SheetDialog.h"
 
 #include <QCheckBox>
@@ -264,4 +265,42 @@ TEST_F(GenerateColumns, AReportOfPartsSaysItTakesNoColumns)
     // A report of bands shows no such line.
     store.setDocument(DocumentStore::defaultDocument());
     EXPECT_FALSE(sheet->partsText()->isVisibleTo(sheet));
+}
+
+// A page with no room for the column labels: Generate adds nothing, and the sheet stays open
+// saying why in the Band Height field's words, until the report changes.
+TEST_F(GenerateColumns, ALayoutThePageCannotHoldAddsNothingAndTheSheetSaysWhy)
+{
+    declareFields();
+    editDocument(store, [](ReportDocument &d) {
+        for (ReportBand &band : d.bands) {
+            if (band.type == BandType::columnHeader) {
+                band.isPresent = false;
+                band.height = 0;
+                band.elements.clear();
+            }
+        }
+        d.pageHeight = PageLayout::neededPageHeight(d) + 5;
+    });
+    const ReportDocument before = store.document();
+    GenerateColumnsView *sheet = open();
+    ASSERT_TRUE(sheet);
+    EXPECT_FALSE(sheet->refusal()->isVisibleTo(sheet));
+    sheet->generateButton()->click();
+    QApplication::processEvents();
+    EXPECT_EQ(store.document(), before);
+    EXPECT_TRUE(store.undoStack().isEmpty());
+    EXPECT_TRUE(isOpen());
+    EXPECT_TRUE(sheet->refusal()->isVisibleTo(sheet));
+    EXPECT_TRUE(sheet->refusal()->text().startsWith(u"The page holds this band at most "_s))
+        << sheet->refusal()->text().toStdString();
+
+    // With room for the labels and the values, the same press lays them out and closes.
+    editDocument(store, [](ReportDocument &d) { d.pageHeight += 100; });
+    EXPECT_FALSE(sheet->refusal()->isVisibleTo(sheet));
+    sheet->generateButton()->click();
+    QApplication::processEvents();
+    EXPECT_FALSE(isOpen());
+    EXPECT_EQ(columnHeader().elements.size(), 3);
+    EXPECT_LE(PageLayout::neededPageHeight(store.document()), store.document().pageHeight);
 }

@@ -1,4 +1,7 @@
 #include "DataCardsFixture.h"
+#include "model/PageLayout.h"
+
+#include <QLabel>
 
 using namespace storetest;
 
@@ -100,4 +103,34 @@ TEST_F(GroupsCard, RemovingTheGroupOfTheActiveBandMakesTheFirstDetailBandActive)
     EXPECT_TRUE(store.document().groups.isEmpty());
     EXPECT_EQ(store.activeBandTarget(), detail());
     EXPECT_NE(first, second);
+}
+
+// A page its bands already overflow holds no new group's bands: the add adds nothing, and says
+// why under the button in the Band Height field's words until the report changes.
+TEST_F(GroupsCard, AnAddThePageCannotHoldSaysWhyUnderTheButton)
+{
+    // A page 5 points lower than a group's band 0 high needs.
+    editDocument(store, [](ReportDocument &d) {
+        ReportDocument grouped = d;
+        grouped.groups.append(ReportGroup{});
+        d.pageHeight -= PageLayout::largestBandHeight(
+                            grouped, BandTarget::groupHeader(grouped.groups.first().id)) +
+                        5;
+    });
+    const ReportDocument before = store.document();
+    auto *refusal = find<QLabel>(groups + u".addRefusal"_s);
+    ASSERT_TRUE(refusal);
+    EXPECT_TRUE(refusal->isHidden());
+    click(groups + u".add"_s);
+    EXPECT_EQ(store.document(), before);
+    EXPECT_TRUE(store.undoStack().isEmpty());
+    EXPECT_FALSE(refusal->isHidden());
+    EXPECT_TRUE(refusal->text().startsWith(u"The page holds this band at most "_s))
+        << refusal->text().toStdString();
+
+    editDocument(store, [](ReportDocument &d) { d.pageHeight += 100; });
+    EXPECT_TRUE(refusal->isHidden()) << "said of the report as it was";
+    click(groups + u".add"_s);
+    EXPECT_EQ(store.document().groups.size(), 1);
+    EXPECT_TRUE(refusal->isHidden());
 }

@@ -14,15 +14,17 @@
 
 using namespace Qt::StringLiterals;
 
-// The random edits of the undo property test, on its seeds and reports: every 20th edit the
-// report is saved through the store, and the engine compiles each save, through one engine
-// process for each report (a case of its own, so that the reports' runs share the processors). A
-// refusal of what the user made (SaveVerdict) is counted by its reason, and the report put right as
-// the user would is compiled as well, so that it hides no fault of the designer. When the engine
-// refuses a save for a fault of the designer, the test names its seed and step, the events before
-// it and the engine's message, then has the engine compile the report after each event since the
-// save before, to name the event after which the report no longer compiles. The seed's run ends
-// there (what follows would only repeat it); the other seeds run.
+// The random edits of the undo property test, on its seeds and reports, and a short sequence on
+// every report of the corpus that the engine compiles as it is read: every 20th edit the report is
+// saved through the store, and the engine compiles each save, through one engine process for each
+// report of the seeds and for each shard of the corpus (a case of its own, so that the cases share
+// the processors). A refusal of what the user made (SaveVerdict) is counted by its reason, and the
+// report put right as the user would is compiled as well, so that it hides no fault of the
+// designer. When the engine refuses a save for a fault of the designer, the fault is counted by its
+// cause and the test names its seed and step, the events before it and the engine's message, then
+// has the engine compile the report after each event since the save before, to name the event
+// after which the report no longer compiles. The seed's run ends there (what follows would only
+// repeat it); the other seeds run.
 
 namespace {
 
@@ -30,8 +32,7 @@ constexpr int saveEvery = 20;
 // How many events a refusal lists before the save.
 constexpr qsizetype eventsShown = 8;
 
-class RandomEditsEngine : public testsupport::RealEngineTest,
-                          public testing::WithParamInterface<RandomEditRuns::Report> {
+class RandomEditsEngineRun : public testsupport::RealEngineTest {
 protected:
     // Saves the report through the store, as the designer does, and has the engine compile the
     // file. When the engine refuses only what the user made, the report put right as the user
@@ -51,9 +52,10 @@ protected:
         mender.setDocument(mended);
         const QString mendedFile = dir.filePath(name + u"-mended.jrxml"_s);
         mender.save(QUrl::fromLocalFile(mendedFile));
-        verdict.faults =
-            SaveVerdict::of(engineError(mendedFile), mended, loaded, store.document(), history)
-                .faults;
+        const SaveVerdict ofMended =
+            SaveVerdict::of(engineError(mendedFile), mended, loaded, store.document(), history);
+        verdict.faults = ofMended.faults;
+        verdict.causes = ofMended.causes;
         return verdict;
     }
     SaveVerdict compile(const ReportDocument &report, const QString &name)
@@ -94,6 +96,7 @@ protected:
         history.note(loaded, loaded);
         ReportDocument previous = loaded;
         RandomEdits driver(store, run.seed);
+        ++sequences;
         // Every event since the last save without a fault, with the report after it.
         QList<std::pair<QString, ReportDocument>> since;
         QStringList recent;
@@ -110,6 +113,8 @@ protected:
             recent.append(line);
             if (recent.size() > eventsShown)
                 recent.removeFirst();
+            if (event.kind == RandomEdits::Event::Kind::edit)
+                ++editsMade;
             if (event.kind != RandomEdits::Event::Kind::edit || event.step % saveEvery != 0)
                 return true;
             ++saves;
@@ -123,6 +128,8 @@ protected:
                 since.clear();
                 return true;
             }
+            for (const QString &cause : QSet(verdict.causes.cbegin(), verdict.causes.cend()))
+                ++refusedForTheDesigner[cause];
             const auto culprit = firstFault(since, name);
             ADD_FAILURE() << "The engine refuses the report saved at edit " << event.step << " of "
                           << run.replay().toStdString() << ".\nThe last events:\n  "
@@ -147,52 +154,113 @@ protected:
     int saves = 0;
     // Saves the engine compiled.
     int accepted = 0;
-    // Saves the engine refused for what the user made, by reason.
+    // Saves the engine refused for what the user made, by reason, and for a fault of the
+    // designer, by cause.
     QMap<QString, int> refusedForTheUser;
+    QMap<QString, int> refusedForTheDesigner;
+    int editsMade = 0;
+    int sequences = 0;
     // Every compile, those of the reports as read and of the events before a fault included.
     int compiles = 0;
+
+    // Whether the engine compiles the report as it is read; a report it refuses says nothing
+    // about the edits.
+    std::optional<QString> refusedAsRead(const RandomEditRuns::Report &report)
+    {
+        const SaveVerdict asRead = compile(JrxmlCodec::parse(report.jrxml), u"as-read"_s);
+        if (asRead.error.isEmpty())
+            return std::nullopt;
+        return asRead.faults.isEmpty() ? asRead.error : asRead.faults.join(u"; "_s);
+    }
+
+    // The counts of the runs so far, one line each.
+    void printCounts(const std::string &what, qint64 milliseconds) const
+    {
+        int forTheUser = 0, forTheDesigner = 0;
+        for (const int count : refusedForTheUser)
+            forTheUser += count;
+        for (const int count : refusedForTheDesigner)
+            forTheDesigner += count;
+        std::cout << "random edits and the engine on " << what << ": " << sequences
+                  << " sequences, " << editsMade << " edits, " << saves << " saves, " << accepted
+                  << " compiled as saved, " << forTheUser << " refused for the user, "
+                  << forTheDesigner << " for the designer\n";
+        for (auto it = refusedForTheUser.cbegin(); it != refusedForTheUser.cend(); ++it)
+            std::cout << "  " << it.value() << " refused because " << it.key().toStdString()
+                      << '\n';
+        for (auto it = refusedForTheDesigner.cbegin(); it != refusedForTheDesigner.cend(); ++it)
+            std::cout << "  " << it.value()
+                      << " refused for the designer: " << it.key().toStdString() << '\n';
+        std::cout << "  " << compiles << " compiles in all (the reports as read, the saves, the "
+                  << "saves put right as the user would, the events before a fault), "
+                  << milliseconds / 1000.0 << " s\n";
+    }
 };
+
+class RandomEditsEngine : public RandomEditsEngineRun,
+                          public testing::WithParamInterface<RandomEditRuns::Report> {};
+
+class RandomEditsEngineCorpus : public RandomEditsEngineRun,
+                                public testing::WithParamInterface<RandomEditRuns::Shard> {};
 
 } // namespace
 
 TEST_P(RandomEditsEngine, EverySavedReportCompiles)
 {
     const RandomEditRuns::Report &report = GetParam();
-    const int edits = RandomEditRuns::edits();
     QElapsedTimer timer;
     timer.start();
-    // A report the engine refuses as it is read says nothing about the edits: its seeds are
-    // left out, and said so.
-    const SaveVerdict asRead = compile(JrxmlCodec::parse(report.jrxml), u"as-read"_s);
-    if (!asRead.error.isEmpty())
+    if (const std::optional<QString> refused = refusedAsRead(report))
         GTEST_SKIP() << "the seeds on " << report.name.toStdString()
                      << " are left out: the engine refuses it as it is read: "
-                     << asRead.error.toStdString();
-    int sequences = 0;
+                     << refused->toStdString();
     QStringList failed;
     for (const RandomEditRuns::Run &run : RandomEditRuns::runs()) {
-        if (run.report.name != report.name)
-            continue;
-        ++sequences;
-        if (!runSeed(run, edits))
+        if (run.report.name == report.name && !runSeed(run, RandomEditRuns::edits()))
             failed.append(QString::number(run.seed));
     }
     if (sequences == 0)
         GTEST_SKIP() << "no seed runs on " << report.name.toStdString();
-    std::cout << "random edits and the engine on " << report.name.toStdString() << ": " << sequences
-              << " sequences of " << edits << " edits, " << saves << " saves, " << accepted
-              << " compiled as saved\n";
-    for (auto it = refusedForTheUser.cbegin(); it != refusedForTheUser.cend(); ++it)
-        std::cout << "  " << it.value() << " refused because " << it.key().toStdString() << '\n';
-    std::cout << "  " << compiles << " compiles in all (the reports as read, the saves, the saves "
-              << "put right as the user would, the events before a fault), "
-              << timer.elapsed() / 1000.0 << " s\n";
+    printCounts(report.name.toStdString(), timer.elapsed());
     EXPECT_GT(saves, 0) << "no report was saved";
     EXPECT_TRUE(failed.isEmpty()) << "seeds whose saves the engine refuses: "
                                   << failed.join(u", "_s).toStdString();
 }
 
+// Each report of the corpus that the engine compiles as it is read, with a short sequence of its
+// own seed; a report it refuses as read is left out, and named.
+TEST_P(RandomEditsEngineCorpus, EverySavedReportCompiles)
+{
+    const RandomEditRuns::Shard &shard = GetParam();
+    QElapsedTimer timer;
+    timer.start();
+    QStringList failed, leftOut;
+    for (const RandomEditRuns::Run &run : shard.runs) {
+        if (const std::optional<QString> refused = refusedAsRead(run.report)) {
+            leftOut.append(run.report.name + u": "_s + refused->left(200));
+            continue;
+        }
+        if (!runSeed(run, RandomEditRuns::corpusEdits()))
+            failed.append(run.replay());
+    }
+    if (shard.runs.isEmpty())
+        GTEST_SKIP() << "no corpus report in " << shard.name.toStdString();
+    printCounts(shard.name.toStdString() + " (" + std::to_string(shard.runs.size()) + " reports)",
+                timer.elapsed());
+    std::cout << "  " << leftOut.size() << " reports left out, the engine refuses them as read"
+              << (leftOut.isEmpty() ? "" : ":\n    ") << leftOut.join(u"\n    "_s).toStdString()
+              << '\n';
+    EXPECT_TRUE(failed.isEmpty()) << "the engine refuses saves of:\n  "
+                                  << failed.join(u"\n  "_s).toStdString();
+}
+
 INSTANTIATE_TEST_SUITE_P(Reports, RandomEditsEngine, testing::ValuesIn(RandomEditRuns::reports()),
                          [](const testing::TestParamInfo<RandomEditRuns::Report> &info) {
                              return testsupport::caseName(info.index, info.param.name);
+                         });
+
+INSTANTIATE_TEST_SUITE_P(Corpus, RandomEditsEngineCorpus,
+                         testing::ValuesIn(RandomEditRuns::corpusShards()),
+                         [](const testing::TestParamInfo<RandomEditRuns::Shard> &info) {
+                             return info.param.name.toStdString();
                          });

@@ -92,6 +92,12 @@ qsizetype declarationsNamed(const ReportDocument &report, const QString &kind, c
     return 0;
 }
 
+// The names new text fields and table cells hold until the user names a field of their own.
+bool isPlaceholder(const QString &name)
+{
+    return name == u"fieldName" || name == u"field";
+}
+
 // Why the engine rightly refuses what the user made, as the report shows it.
 std::optional<QString> userMade(const QString &complaint, const ReportDocument &report,
                                 const ReportDocument &saved, const DeclarationHistory &history)
@@ -101,6 +107,10 @@ std::optional<QString> userMade(const QString &complaint, const ReportDocument &
     static const QRegularExpression duplicate(uR"(^Duplicate declaration of ([a-z ]+): (.*)\.$)"_s);
     if (const QRegularExpressionMatch match = notFound.match(complaint); match.hasMatch()) {
         const QString name = match.captured(1);
+        // A name the designer wrote in place of one the user is to choose, which no edit
+        // declared, is the designer's.
+        if (isPlaceholder(name) && !history.declared.contains(name))
+            return std::nullopt;
         // Renames keep expressions as they are; a removal asks first when expressions use it.
         if (!declares(report, name) && !subDatasetDeclares(report, name))
             return u"an expression names a field, parameter or variable renamed or removed"_s;
@@ -116,10 +126,14 @@ std::optional<QString> userMade(const QString &complaint, const ReportDocument &
     }
     // A dataset run whose name two sub-datasets of the saved report shared: which one it ran is
     // the user's guess, and the parameters it passes may be the other's.
+    // The groups a table's cells name are likewise those of either.
     static const QRegularExpression runParameter(uR"(^Unknown parameter .+ in dataset (.+)\.$)"_s);
-    if (const QRegularExpressionMatch match = runParameter.match(complaint);
-        match.hasMatch() && countNamed(saved.subDatasets, match.captured(1)) > 1) {
-        return u"two declarations share a name"_s;
+    static const QRegularExpression runGroup(
+        uR"(^No group named ".*" found in subdataset (.+)$)"_s);
+    for (const QRegularExpression *run : {&runParameter, &runGroup}) {
+        if (const QRegularExpressionMatch match = run->match(complaint);
+            match.hasMatch() && countNamed(saved.subDatasets, match.captured(1)) > 1)
+            return u"two declarations share a name"_s;
     }
     if (complaint == u"Sort field name missing." &&
         std::any_of(report.sortFields.cbegin(), report.sortFields.cend(),
@@ -192,12 +206,49 @@ SaveVerdict SaveVerdict::of(const QString &error, const ReportDocument &report,
         return verdict;
     }
     for (const QString &complaint : complaintsOf(error)) {
-        if (std::optional<QString> reason = userMade(complaint, report, saved, history))
+        if (std::optional<QString> reason = userMade(complaint, report, saved, history)) {
             verdict.reasons.append(*reason);
-        else
+        } else {
             verdict.faults.append(complaint);
+            verdict.causes.append(causeOf(complaint));
+        }
     }
     return verdict;
+}
+
+QString SaveVerdict::causeOf(const QString &complaint)
+{
+    struct Cause {
+        QRegularExpression pattern;
+        QString name;
+    };
+    static const QList<Cause> causes = {
+        {QRegularExpression(u"do not fit the (?:first |last )?page height"_s),
+         u"bands past the page"_s},
+        {QRegularExpression(u"^(?:Warning : )?Element bottom reaches outside band area"_s),
+         u"an element past its band"_s},
+        {QRegularExpression(u"^Element reaches outside"_s), u"a child past its room"_s},
+        {QRegularExpression(
+             u"^Part reports cannot contain bands|Invalid content was found starting "
+             u"with element '\\{[^}]*:(?:part|band)\\}'"_s),
+         u"bands beside parts"_s},
+        {QRegularExpression(u"^Unknown (?:reset|increment|evaluation) group 'null'"_s),
+         u"an unchosen group"_s},
+        {QRegularExpression(u"^Unknown (?:reset|increment|evaluation) group|Could not find "
+                            u"subdataset named"_s),
+         u"a kept band's sub-dataset or group"_s},
+        {QRegularExpression(u"^No group named \".*\" found in subdataset"_s),
+         u"a table's group cell naming a group its dataset lacks"_s},
+        {QRegularExpression(u"(?:Field|Parameter|Variable) not found : (?:fieldName|field)$"_s),
+         u"a placeholder"_s},
+        {QRegularExpression(u"^Sort (?:field|variable) '.*' not found in dataset"_s),
+         u"a sort field of the other type"_s},
+    };
+    for (const Cause &cause : causes) {
+        if (cause.pattern.match(complaint).hasMatch())
+            return cause.name;
+    }
+    return u"other"_s;
 }
 
 ReportDocument SaveVerdict::mended(const ReportDocument &report)

@@ -26,10 +26,16 @@ struct SaveVerdict {
     QString error;
     // Why it refused what the user made, one reason for each such complaint.
     QStringList reasons;
-    // The complaints of what the designer made.
+    // The complaints of what the designer made, and the cause of each (causeOf), in that order.
     QStringList faults;
+    QStringList causes;
 
     bool fault() const { return !faults.isEmpty(); }
+
+    // What in the designer's work an engine complaint points at: bands past the page, a child
+    // past its room, bands beside parts, a kept band naming what is gone, a group not chosen, a
+    // placeholder, and so on; "other" for a complaint of no known kind.
+    static QString causeOf(const QString &complaint);
 
     // Sorts the complaints of the engine's `error` about `report`, which the edits made from
     // `loaded` (`history`); `saved` is the report as saved when `report` is it put right

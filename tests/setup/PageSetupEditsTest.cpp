@@ -1,7 +1,10 @@
 #include "setup/PageSetupEdits.h"
+#include "EngineJudge.h"
 #include "TestSupport.h"
 #include "document/DocumentStore.h"
+#include "edits/LengthLimits.h"
 #include "model/JrxmlCodec.h"
+#include "model/PageLayout.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
@@ -218,4 +221,37 @@ TEST(PageSetupEdits, CaptionsFollowTheColumnCount)
               u"Real multi-column reports overwhelmingly use Horizontal - the design canvas here "
               u"always shows just one column; the engine replicates it into 3 columns at "
               u"Compile & Preview time."_s);
+}
+
+// A page whose bands need more height than its width gives is not turned: nothing changes,
+// and the answer is the Height field's words. The page as it stays compiles.
+TEST(PageSetupEdits, LandscapeThePageCannotHoldIsRefusedWithTheHeightFieldsWords)
+{
+    Fixture f;
+    f.change([](ReportDocument &d) {
+        for (ReportBand &band : d.bands) {
+            if (band.type == BandType::pageHeader)
+                band.height = 500;
+        }
+    });
+    ASSERT_LE(PageLayout::neededPageHeight(f.document()), 842);
+    ASSERT_GT(PageLayout::neededPageHeight(f.document()), 595);
+    const ReportDocument before = f.document();
+    *f.count = 0;
+    const QString words = PageSetupEdits::setOrientation(f.store, false, MeasurementUnit::pixels);
+    ReportDocument wider = before;
+    wider.pageWidth = 842;
+    EXPECT_EQ(words, LengthLimits::pageLength(wider, &ReportDocument::pageHeight, 595,
+                                              MeasurementUnit::pixels)
+                         .message);
+    EXPECT_FALSE(words.isEmpty());
+    EXPECT_EQ(f.document(), before);
+    EXPECT_EQ(f.published(), 0);
+    EXPECT_TRUE(f.store.undoStack().isEmpty());
+    EXPECT_FALSE(f.store.isDirty());
+    testsupport::JudgeWhereAtHand judge;
+    EXPECT_EQ(judge.compileError(f.document()), std::nullopt);
+
+    // Portrait, the way it stands, answers nothing.
+    EXPECT_TRUE(PageSetupEdits::setOrientation(f.store, true).isEmpty());
 }

@@ -1,6 +1,7 @@
 #include "setup/PageSetupView.h"
 #include "TestSupport.h"
 #include "document/DocumentStore.h"
+#include "edits/LengthLimits.h"
 #include "model/JrxmlCodec.h"
 #include "widgets/MeasurementField.h"
 #include "widgets/Stepper.h"
@@ -318,4 +319,30 @@ TEST_F(PageSetupViewTest, ScrollingOverAPickerScrollsTheSheetAndPicksNothing)
     EXPECT_EQ(store.document().printOrder, PrintOrder::vertical);
     EXPECT_FALSE(store.isDirty());
     EXPECT_LT(bar->value(), bar->maximum()) << "the sheet scrolls instead";
+}
+
+// Landscape the page cannot hold with its bands leaves the page as it is and says why under the
+// buttons, in the Height field's words, until the report changes.
+TEST_F(PageSetupViewTest, LandscapeThePageCannotHoldSaysWhyUnderTheButtons)
+{
+    change([](ReportDocument &d) {
+        for (ReportBand &band : d.bands) {
+            if (band.type == BandType::pageHeader)
+                band.height = 500;
+        }
+    });
+    const ReportDocument before = store.document();
+    EXPECT_FALSE(shown(u"pagesetup.page.orientationWarning"_s));
+    child<QPushButton>(u"pagesetup.page.landscape"_s)->click();
+    EXPECT_EQ(store.document(), before);
+    EXPECT_FALSE(store.isDirty());
+    EXPECT_TRUE(shown(u"pagesetup.page.orientationWarning"_s));
+    ReportDocument turned = before;
+    turned.pageWidth = 842;
+    EXPECT_EQ(child<QLabel>(u"pagesetup.page.orientationWarning"_s)->text(),
+              LengthLimits::pageLength(turned, &ReportDocument::pageHeight, 595,
+                                       MeasurementUnit::millimeters)
+                  .message);
+    change([](ReportDocument &d) { d.name = u"Other"_s; });
+    EXPECT_FALSE(shown(u"pagesetup.page.orientationWarning"_s));
 }

@@ -55,12 +55,19 @@ int fromEnvironment(const char *name, int fallback)
     return ok ? value : fallback;
 }
 
+// The one report QUILLMARK_REPORT names; empty for every report.
+QString chosenReport()
+{
+    return qEnvironmentVariable("QUILLMARK_REPORT");
+}
+
 } // namespace
 
 QString RandomEditRuns::Run::replay() const
 {
     return u"seed "_s + QString::number(seed) + u" on "_s + report.name +
-           u" (replay with QUILLMARK_SEED="_s + QString::number(seed) + u')';
+           u" (replay with QUILLMARK_SEED="_s + QString::number(seed) + u" QUILLMARK_REPORT="_s +
+           report.name + u')';
 }
 
 QList<RandomEditRuns::Report> RandomEditRuns::reports()
@@ -71,7 +78,9 @@ QList<RandomEditRuns::Report> RandomEditRuns::reports()
         return list;
     for (const QString &path :
          {u"jasper/FirstJasper.jrxml"_s, u"table/TableReport.jrxml"_s, u"list/ListReport.jrxml"_s,
-          u"charts/SubDatasetChartReport.jrxml"_s, u"crosstabs/OrdersReport.jrxml"_s}) {
+          u"charts/SubDatasetChartReport.jrxml"_s, u"crosstabs/OrdersReport.jrxml"_s,
+          u"book/BookReport.jrxml"_s, u"pdfa/TaggedPdfA1Report.jrxml"_s,
+          u"functions/FunctionsReport.jrxml"_s}) {
         const QString file = QDir(corpus).filePath(u"jrxml-samples/"_s + path);
         if (QFileInfo::exists(file))
             list.append({path, testsupport::readFile(file)});
@@ -81,21 +90,62 @@ QList<RandomEditRuns::Report> RandomEditRuns::reports()
 
 QList<RandomEditRuns::Run> RandomEditRuns::runs()
 {
+    const int one = fromEnvironment("QUILLMARK_SEED", -1);
     QList<quint32> seeds;
-    if (const int one = fromEnvironment("QUILLMARK_SEED", -1); one >= 0) {
+    if (one >= 0) {
         seeds.append(quint32(one));
     } else {
         for (int s = 0; s < fromEnvironment("QUILLMARK_SEEDS", 50); ++s)
             seeds.append(quint32(s));
     }
     const QList<Report> all = reports();
+    const QString chosen = chosenReport();
     QList<Run> list;
-    for (const quint32 seed : seeds)
-        list.append({seed, all.at(qsizetype(seed % quint32(all.size())))});
+    for (const quint32 seed : seeds) {
+        const Report &report = all.at(qsizetype(seed % quint32(all.size())));
+        if (chosen.isEmpty() || report.name == chosen) {
+            list.append({seed, report});
+        } else if (one >= 0) {
+            // The one seed on the one report named, when the reports include it.
+            for (const Report &named : all) {
+                if (named.name == chosen)
+                    list.append({seed, named});
+            }
+        }
+    }
     return list;
 }
 
 int RandomEditRuns::edits()
 {
     return fromEnvironment("QUILLMARK_EDITS", 200);
+}
+
+QList<RandomEditRuns::Shard> RandomEditRuns::corpusShards()
+{
+    QList<Shard> shards;
+    for (int i = 0; i < shardCount; ++i)
+        shards.append(
+            {u"corpus"_s + QString::number(i + 1) + u"of"_s + QString::number(shardCount), {}});
+    const QString corpus = testsupport::corpusDir();
+    if (corpus.isEmpty())
+        return shards;
+    const QDir samples(corpus + u"/jrxml-samples"_s);
+    const int one = fromEnvironment("QUILLMARK_SEED", -1);
+    const QString chosen = chosenReport();
+    int next = 0;
+    for (const QString &file : testsupport::corpusReports()) {
+        const QString name = samples.relativeFilePath(file);
+        if (!chosen.isEmpty() && name != chosen)
+            continue;
+        // A seed of the report's own, so that a report added to the corpus changes no other's.
+        const quint32 seed = one >= 0 ? quint32(one) : 1000 + qChecksum(name.toUtf8());
+        shards[next++ % shardCount].runs.append({seed, {name, testsupport::readFile(file)}});
+    }
+    return shards;
+}
+
+int RandomEditRuns::corpusEdits()
+{
+    return fromEnvironment("QUILLMARK_CORPUS_EDITS", 60);
 }

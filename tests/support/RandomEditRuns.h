@@ -6,8 +6,9 @@
 
 // Which seeds the random-edit property tests run, on which report each, and how many edits: the
 // same for every such test, so that a seed one of them names replays in the others.
-// QUILLMARK_SEED replays one seed; QUILLMARK_SEEDS and QUILLMARK_EDITS change how many seeds and
-// edits run.
+// QUILLMARK_SEED replays one seed and QUILLMARK_REPORT one report (the seed then runs on it);
+// QUILLMARK_SEEDS and QUILLMARK_EDITS change how many seeds and edits run, QUILLMARK_CORPUS_EDITS
+// how many edits each corpus report gets.
 class RandomEditRuns {
 public:
     struct Report {
@@ -20,11 +21,23 @@ public:
         // How to run this seed alone.
         QString replay() const;
     };
+    // Reports of the corpus that one engine process works through in turn.
+    struct Shard {
+        QString name;
+        QList<Run> runs;
+    };
 
     // The reports the seeds take turns on: a report of our own with something of everything
     // that names a group, sub-dataset or style, and, when the corpus is present, corpus reports
-    // with groups, styles, lists, tables, charts and crosstabs.
+    // with groups, styles, lists, tables, charts and crosstabs, a book of parts, groups of several
+    // bands, padding, and a table whose columns have group cells.
     static QList<Report> reports();
     static QList<Run> runs();
     static int edits();
+
+    // Every report of the corpus, each with a short sequence of its own seed (one that follows
+    // from its name), in `shardCount` shards that take the reports in turn.
+    static constexpr int shardCount = 16;
+    static QList<Shard> corpusShards();
+    static int corpusEdits();
 };

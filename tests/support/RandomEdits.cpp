@@ -5,6 +5,7 @@
 #include "edits/InspectorEdits.h"
 #include "workspace/AppSettings.h"
 
+#include <QHashSeed>
 #include <QSettings>
 #include <QTemporaryDir>
 
@@ -17,6 +18,13 @@ constexpr qint64 betweenGestures = 2000;
 // A keystroke after the one before, well within the window.
 constexpr qint64 betweenKeystrokes = 150;
 
+// Hashes iterate in one order in every run, so that a seed replays the same edits: the order of
+// the selection's set, for one, decides what a gesture on several elements does first.
+[[maybe_unused]] const bool hashesReplay = [] {
+    QHashSeed::setDeterministicGlobalSeed();
+    return true;
+}();
+
 } // namespace
 
 RandomEdits::RandomEdits(DocumentStore &store, quint32 seed)
@@ -27,6 +35,11 @@ RandomEdits::RandomEdits(DocumentStore &store, quint32 seed)
       appSettings_(std::make_unique<AppSettings>(settingsDir_->path()))
 {
     store_.setClock([this] { return now_; });
+    // The user's grid, which the canvas snaps to: on most of the time, now and then off or of
+    // another size.
+    appSettings_->setIsSnapToGridEnabled(!chance(0.3));
+    static const double gridSizes[] = {10, 10, 5, 8, 20};
+    appSettings_->setGridSize(gridSizes[pick(5)]);
 }
 
 RandomEdits::~RandomEdits() = default;
@@ -124,7 +137,7 @@ QString RandomEdits::edit()
     now_ += betweenGestures;
     // A gesture on the canvas or in a panel starts from a selection of its own.
     store_.setSelectedElementIDs({});
-    switch (pick(30)) {
+    switch (pick(41)) {
     case 0:
     case 1:
     case 2:
@@ -170,6 +183,25 @@ QString RandomEdits::edit()
         return chooseEvaluation();
     case 28:
         return editConditions();
+    case 30:
+    case 31:
+    case 32:
+        return dragElement();
+    case 33:
+    case 34:
+        return resizeElement();
+    case 35:
+        return editPadding();
+    case 36:
+        return typeElementFrame();
+    case 37:
+        return typeBandHeight();
+    case 38:
+        return editVariableCard();
+    case 39:
+        return editSortFieldType();
+    case 40:
+        return dropOnBand();
     default: {
         const QString name = randomName();
         InspectorEdits::writeDeclaration(store_, u"report.name"_s,

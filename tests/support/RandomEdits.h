@@ -1,11 +1,15 @@
 #pragma once
 
+#include "RandomEditsParts.h"
 #include "model/ReportDocument.h"
 
+#include <QPointF>
+#include <QRectF>
 #include <QString>
 #include <QStringList>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <random>
 
 class AppSettings;
@@ -20,8 +24,12 @@ class SnippetLibrary;
 // visibility, element moves and resizes, the source sheet's Apply; the canvas's copy, paste and
 // duplicate into and out of frames and lists, its align and enclose, the palette's inserts and
 // snippets into the selected container, detail bands added and removed, Generate Columns, a
-// table's columns, evaluation times and groups, conditional styles; now and then an undo or a
-// redo. The same seed on the same report gives the same sequence, so a failing seed replays.
+// table's columns, evaluation times and groups, conditional styles; the canvas's drags and
+// resizes, through its gesture code, with the pointer travelling within the band, onto other
+// bands and past the page; the padding, frame and band height fields, the variables card's reset
+// and increment pickers, the sort fields card's type, fields and parameters dropped on bands; now
+// and then an undo or a redo. The same seed on the same report gives the same sequence, so a
+// failing seed replays.
 //
 // Each edit is one user gesture, and the driver's clock moves on by more than the coalescing
 // window between gestures: an edit that changes the report is exactly one undo step. A removal
@@ -85,6 +93,24 @@ private:
     // Selects a frame or list at random, or nothing with a band made active: where an insert or
     // a paste goes. Its description.
     QString pickDestination();
+    // A click on one of the elements at random: its band becomes the active one, and it the
+    // selection. No value when there is none.
+    std::optional<randomedits::Placed> clickOn(const QList<randomedits::Placed> &elements);
+    // RandomEditsGestures.cpp: the canvas's drags and resizes with the pointer.
+    QString dragElement();
+    QString resizeElement();
+    // Where a drag or resize that starts at `start` releases, in the canvas view's coordinates,
+    // given the frames of the element's band and the other bands and the sheet; what it is is
+    // `where`. No value when there is no such place.
+    std::optional<QPointF> pointerTravel(const QRectF &ownBand, const QList<QRectF> &otherBands,
+                                         const QRectF &sheet, QPointF start, QString &where);
+    // RandomEditsCards.cpp: the cards' fields and pickers, and drops on bands.
+    QString editPadding();
+    QString typeElementFrame();
+    QString typeBandHeight();
+    QString editVariableCard();
+    QString editSortFieldType();
+    QString dropOnBand();
 
     DocumentStore &store_;
     std::mt19937 random_;

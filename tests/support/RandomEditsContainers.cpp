@@ -23,18 +23,6 @@ using namespace randomedits;
 
 namespace {
 
-QString placeOf(const ReportElement &element)
-{
-    return element.kind.displayName() + u" at "_s + QString::number(element.x) + u", "_s +
-           QString::number(element.y);
-}
-
-QString whereOf(const Placed &placed)
-{
-    return placeOf(placed.element) + (placed.topLevel ? u" in "_s : u" nested in "_s) +
-           placed.band.id();
-}
-
 template <typename Keep> QList<Placed> placedWhere(const ReportDocument &document, Keep keep)
 {
     QList<Placed> kept = placedElements(document);
@@ -54,6 +42,16 @@ QList<ReportField> fieldsOfTable(const ReportDocument &document, const ReportEle
 }
 
 } // namespace
+
+std::optional<Placed> RandomEdits::clickOn(const QList<Placed> &elements)
+{
+    if (elements.isEmpty())
+        return std::nullopt;
+    const Placed picked = elements.at(pick(int(elements.size())));
+    store_.setActiveBandTarget(picked.band);
+    store_.setSelectedElementIDs({picked.element.id});
+    return picked;
+}
 
 QString RandomEdits::pickDestination()
 {
@@ -136,12 +134,11 @@ QString RandomEdits::insertFromPalette()
 QString RandomEdits::alignOrEnclose()
 {
     const QList<Placed> elements = placedElements(store_.document());
-    if (elements.isEmpty())
-        return u"align: no element"_s;
-    const Placed &first = elements.at(pick(int(elements.size())));
     // A click on one element, shift-clicks on up to two more of the same band.
-    store_.setActiveBandTarget(first.band);
-    store_.setSelectedElementIDs({first.element.id});
+    const std::optional<Placed> clicked = clickOn(elements);
+    if (!clicked)
+        return u"align: no element"_s;
+    const Placed &first = *clicked;
     QString what = whereOf(first);
     for (int more = pick(3); more > 0; --more) {
         const Placed &other = elements.at(pick(int(elements.size())));
@@ -260,9 +257,8 @@ QString RandomEdits::editTableColumns()
         const auto kind = TableCellKind(pick(3));
         const bool blank = appSettings_->defaultBlankWhenNull();
         if (chance(0.5)) {
-            writeColumns([&](QList<ReportTableColumn> &all) {
-                TableCells::pick(all, id, cell, kind, blank);
-            });
+            // As the Columns card picks it.
+            TableCells::pick(writer, id, cell, kind, blank);
             return what + which + u"cell "_s + QString::number(int(cell)) + u" holds "_s +
                    rawValue(kind);
         }

@@ -3,6 +3,7 @@
 #include "RandomEdits.h"
 #include "RandomEditsParts.h"
 
+#include "canvas/BandGeometry.h"
 #include "datapanel/RemovalQuestions.h"
 #include "document/DocumentStore.h"
 #include "editors/ExpressionScope.h"
@@ -75,6 +76,18 @@ QList<BandTarget> targetsOf(const ReportDocument &document)
 QString describe(const QString &what, const QString &name)
 {
     return what + u" '"_s + name + u'\'';
+}
+
+QString placeOf(const ReportElement &element)
+{
+    return element.kind.displayName() + u" at "_s + QString::number(element.x) + u", "_s +
+           QString::number(element.y);
+}
+
+QString whereOf(const Placed &placed)
+{
+    return placeOf(placed.element) + (placed.topLevel ? u" in "_s : u" nested in "_s) +
+           placed.band.id();
 }
 
 } // namespace randomedits
@@ -273,8 +286,13 @@ QString RandomEdits::editBands()
     const QList<BandTarget> targets = targetsOf(store_.document());
     if (chance(0.6) && !targets.isEmpty()) {
         const BandTarget target = targets.at(pick(int(targets.size())));
-        // The band's handle and its Height field stop at the lowest element's bottom.
-        const double height = std::max(double(10 + pick(150)), store_.heightToHoldElements(target));
+        // The band's handle stops at the lowest element's bottom, and at the highest the page
+        // holds the band (a band a file made higher may stay as high).
+        const double tallest = store_.tallestHeight(target);
+        const double lowest =
+            bandgeometry::handleMinimum(store_.heightToHoldElements(target), tallest);
+        const double highest = std::max(tallest, lowest);
+        const double height = std::clamp(double(10 + pick(150)), lowest, highest);
         store_.setHeight(height, target);
         return u"height of "_s + target.id() + u' ' + QString::number(height);
     }

@@ -25,5 +25,8 @@ QList<BandTarget> targetsOf(const ReportDocument &document);
 
 // "what 'name'", as a failure message shows it.
 QString describe(const QString &what, const QString &name);
+// "Kind at x, y", and with the band that holds it, as a failure message shows an element.
+QString placeOf(const ReportElement &element);
+QString whereOf(const Placed &placed);
 
 } // namespace randomedits

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "model/ReportDocument.h"
+
+#include <QList>
+#include <QSet>
+#include <QString>
+
+// The lists and tables that run a sub-dataset, named in their dataset run. Of two sub-datasets
+// sharing a name the engine runs the first; the parameters a run passes may be those of either.
+namespace DatasetRuns {
+
+// The names the engine gives every expression without a declaration.
+const QSet<QString> &builtInNames();
+
+// For a list or table that runs the sub-dataset `dataset`: removes the rows naming a parameter
+// that dataset does not declare and the engine does not give every dataset, as the engine refuses
+// them. Rows not named yet stay, and all stay when the report has no sub-dataset of that name.
+// True when rows were removed.
+bool keepDeclaredBy(QList<SubreportParameter> &rows, const ReportDocument &document,
+                    const QString &dataset);
+
+// The report's sub-datasets changed since `before` (a rename, a removal): each list and table
+// whose name now stands for another sub-dataset, or for sub-datasets that declare other
+// parameters, is treated as one switched to it (keepDeclaredBy; the groups as
+// ReportReferences::keepGroupsOf and TableGroups::keepGroupsOf keep them). A run of a name the
+// report no longer declares, or of one two sub-datasets now share, is left as it is. True when
+// anything changed.
+bool follow(ReportDocument &document, const ReportDocument &before);
+
+} // namespace DatasetRuns

@@ -1,0 +1,116 @@
+#include "document/ContainerRoom.h"
+#include "document/DocumentStore.h"
+#include "model/PageLayout.h"
+
+#include <algorithm>
+#include <cmath>
+
+// How high a band may grow on its page, and elements placed so that their bands stay within it.
+
+double DocumentStore::tallestHeight(const BandTarget &target) const
+{
+    return tallestHeight(document_, target);
+}
+
+double DocumentStore::tallestHeight(const ReportDocument &document, const BandTarget &target)
+{
+    const double largest = PageLayout::largestBandHeight(document, target);
+    // A band that prints higher than the page holds it already (a file's) is not made any
+    // higher; a hidden band, or one the report lacks, has no height of its own on the page.
+    const bool prints = target.kind() == BandTarget::Case::standard
+                            ? document.findBand(target.bandType()) &&
+                                  document.findBand(target.bandType())->isPresent
+                            : elementList(document, target) != nullptr;
+    return prints ? std::max(largest, height(document, target)) : largest;
+}
+
+double DocumentStore::heightToHoldElements(const BandTarget &target) const
+{
+    return heightToHoldElements(document_, target);
+}
+
+double DocumentStore::heightToHoldElements(const ReportDocument &document,
+                                           const BandTarget &target)
+{
+    double bottom = 0;
+    for (const ReportElement &element : elements(document, target))
+        bottom = std::max(bottom, bottomAsWritten(element));
+    return bottom;
+}
+
+bool DocumentStore::keepWithinPage(ReportElement &element, const BandTarget &target,
+                                   const ReportElement *before) const
+{
+    return keepWithinPage(document_, element, target, before);
+}
+
+bool DocumentStore::keepWithinPage(const ReportDocument &document, ReportElement &element,
+                                   const BandTarget &target, const ReportElement *before)
+{
+    const double largest = tallestHeight(document, target);
+    if (bottomAsWritten(element) <= largest)
+        return false;
+    const bool resized = before && before->y == element.y && element.height > before->height;
+    if (!resized)
+        element.y = std::max(0.0, PageLayout::wholePointsBelow(largest, element.printedHeight()));
+    if (bottomAsWritten(element) > largest)
+        element.height = std::max(0.0, PageLayout::wholePointsBelow(largest, element.y));
+    return true;
+}
+
+std::optional<double> DocumentStore::tallerThanBand(const QList<ReportElement> &elements,
+                                                    const BandTarget &target) const
+{
+    return tallerThanBand(document_, elements, target);
+}
+
+std::optional<double> DocumentStore::tallerThanBand(const ReportDocument &document,
+                                                    const QList<ReportElement> &elements,
+                                                    const BandTarget &target)
+{
+    const double largest = tallestHeight(document, target);
+    for (const ReportElement &element : elements) {
+        // As it would be placed: holding its contents, at the top of the band.
+        ReportElement placed = element;
+        ContainerRoom::fitContents(placed);
+        placed.y = 0;
+        if (bottomAsWritten(placed) > largest)
+            return placed.printedHeight();
+    }
+    return std::nullopt;
+}
+
+bool DocumentStore::refusesTallerThanBand(const QList<ReportElement> &elements,
+                                          const BandTarget &target)
+{
+    const std::optional<double> tall = tallerThanBand(elements, target);
+    if (tall)
+        emit insertRefused(target, *tall);
+    return tall.has_value();
+}
+
+void DocumentStore::placeElement(ReportDocument &document, const ReportElement &element,
+                                 const BandTarget &target)
+{
+    if (!elementList(std::as_const(document), target))
+        return;
+    // An element placed anew stands in no element group of the file.
+    ReportElement placed = element;
+    placed.elementGroups.clear();
+    ContainerRoom::fitContents(placed);
+    keepWithinPage(document, placed, target);
+    elementList(document, target)->append(placed);
+    growBandToHold(document, target, bottomAsWritten(placed));
+}
+
+std::optional<double> DocumentStore::heightOnPage(const ReportDocument &document,
+                                                  const BandTarget &target, double wanted)
+{
+    // The band's own share of the page does not count in what the others leave it.
+    const double largest = PageLayout::largestBandHeight(document, target);
+    if (PageLayout::asWritten(wanted) <= largest)
+        return wanted;
+    if (largest < 0 || heightToHoldElements(document, target) > largest)
+        return std::nullopt;
+    return largest;
+}
