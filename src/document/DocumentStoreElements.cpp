@@ -296,8 +296,7 @@ void DocumentStore::performAddElement(const ReportElement &element, const BandTa
 {
     if (!elementList(std::as_const(document_), target) || ReportParts::isPartReport(document_))
         return;
-    changeDocument(
-        [&](ReportDocument &document) { placeElement(document, element, target); });
+    changeDocument([&](ReportDocument &document) { placeElement(document, element, target); });
 }
 
 void DocumentStore::addElement(const ReportElement &element, const BandTarget &target)

@@ -29,8 +29,7 @@ double DocumentStore::heightToHoldElements(const BandTarget &target) const
     return heightToHoldElements(document_, target);
 }
 
-double DocumentStore::heightToHoldElements(const ReportDocument &document,
-                                           const BandTarget &target)
+double DocumentStore::heightToHoldElements(const ReportDocument &document, const BandTarget &target)
 {
     double bottom = 0;
     for (const ReportElement &element : elements(document, target))

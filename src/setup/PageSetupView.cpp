@@ -184,9 +184,9 @@ CardSection *PageSetupView::buildPageSize()
         button->setAutoDefault(false);
         connect(button, &QPushButton::clicked, this, [this, portrait] {
             if (store_)
-                CardText::showWarning(orientationWarning_,
-                                      PageSetupEdits::setOrientation(*store_, portrait,
-                                                                     settings_.measurementUnit()));
+                CardText::showWarning(
+                    orientationWarning_,
+                    PageSetupEdits::setOrientation(*store_, portrait, settings_.measurementUnit()));
         });
         buttons->addWidget(button);
     }
