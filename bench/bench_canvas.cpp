@@ -1,7 +1,8 @@
 // The design canvas: building the scene for a large report, the scene's update after the
 // store moves one element (items are updated in place, never rebuilt), one step of an element
 // dragged over another band with the page repainted, and the same for a large selected group
-// dragged over another band and inside its own.
+// dragged over another band and inside its own, and the faces of many texts laid out afresh and
+// drawn from their kept layouts.
 
 #include "GuiBenchMain.h"
 #include "ModelFixtures.h"
@@ -10,6 +11,7 @@
 #include "canvas/CanvasScene.h"
 #include "canvas/CanvasView.h"
 #include "canvas/CrossBandDragState.h"
+#include "canvas/ElementPainter.h"
 #include "canvas/FormatToolbar.h"
 #include "document/DocumentStore.h"
 #include "workspace/AppSettings.h"
@@ -17,7 +19,9 @@
 
 #include <QApplication>
 #include <QGraphicsSceneMouseEvent>
+#include <QImage>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <algorithm>
@@ -275,6 +279,43 @@ void BM_FormatToolbarFollowsAnEdit(benchmark::State &state)
         state.SkipWithError("the toolbar found no text element in the selection");
 }
 BENCHMARK(BM_FormatToolbarFollowsAnEdit)->Args({5000, 2500})->Unit(benchmark::kMillisecond);
+
+// The faces of `range(0)` static texts of one to three lines, as the canvas draws them: each
+// laid out afresh (`range(1)` 1: every text new) or drawn again from its kept layout (0).
+void BM_TextFaces(benchmark::State &state)
+{
+    const int count = int(state.range(0));
+    const bool fresh = state.range(1) != 0;
+    const QString words[] = {u"Total"_s,    u"Customer"_s,  u"reports/2024/final.pdf"_s,
+                             u"Amount :"_s, u"12,345.50"_s, u"Quarterly"_s,
+                             u"Sales"_s,    u"Summary"_s};
+    QList<ReportElement> elements;
+    for (int i = 0; i < count; ++i) {
+        ReportElement e;
+        QString text;
+        for (int w = 0; w <= i % 7; ++w)
+            text += words[(i + w * 3) % std::size(words)] + u' ';
+        e.kind = ElementKind::StaticText{text};
+        e.height = 40;
+        e.fontName = u"DejaVu Sans"_s;
+        e.fontSize = 9 + i % 3;
+        e.textAlignment = TextAlignment(i % 3);
+        elements.append(e);
+    }
+    QImage image(400, 400, QImage::Format_ARGB32_Premultiplied);
+    int round = 0;
+    for (auto _ : state) {
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        // A box a hair wider each round is one the texts were never laid out in.
+        const double width = fresh ? 90 + ++round * 1e-6 : 90;
+        for (const ReportElement &e : elements)
+            ElementPainter::paintContent(&painter, e, QRectF(0, 0, width, e.height),
+                                         ElementFaceContext{});
+    }
+    state.SetItemsProcessed(state.iterations() * count);
+}
+BENCHMARK(BM_TextFaces)->Args({2000, 1})->Args({2000, 0})->Unit(benchmark::kMillisecond);
 
 // One repaint of the canvas's window over a detail band `range(0)` points high with the grid
 // on: the band draws its grid over the part in view only, so a tall band's repaint stays well

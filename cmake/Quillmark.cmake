@@ -36,8 +36,9 @@ function(quillmark_library name)
 endfunction()
 
 # quillmark_test(NAME SOURCES ... LIBS ... [GUI]): one GoogleTest program registered with CTest.
-# Headless tests carry the label "headless"; the sanitizer build runs only those. Parameterized
-# cases are listed by their own names (a name generator beside each table), not by their values.
+# Tests carry the label "headless" or "gui"; a build with QUILLMARK_HEADLESS_ONLY leaves the GUI
+# tests out (the sanitizer build runs both kinds). Parameterized cases are listed by their own
+# names (a name generator beside each table), not by their values.
 function(quillmark_test name)
   cmake_parse_arguments(ARG "GUI" "" "SOURCES;LIBS" ${ARGN})
   if(ARG_GUI AND QUILLMARK_HEADLESS_ONLY)

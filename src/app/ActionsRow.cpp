@@ -99,6 +99,7 @@ ActionsRow::ActionsRow(FileCommands &commands, WorkspaceModel &workspace, AppSet
     connect(&workspace_, &WorkspaceModel::tabsChanged, this, &ActionsRow::followActiveStore);
     connect(&settings_, &AppSettings::appearanceChanged, this, &ActionsRow::refreshAppearance);
     connect(&commands_, &FileCommands::isZippingChanged, this, &ActionsRow::refresh);
+    connect(&commands_, &FileCommands::undoStateChanged, this, &ActionsRow::refresh);
     if (SidecarModel *engine = commands_.engine()) {
         connect(engine, &SidecarModel::isBusyChanged, this, &ActionsRow::refresh);
         connect(engine, &SidecarModel::isCompilingAllChanged, this, &ActionsRow::refresh);
@@ -161,10 +162,10 @@ void ActionsRow::followActiveStore()
 
 void ActionsRow::refresh()
 {
-    const DocumentStore *active = workspace_.activeStore();
-    findChild<QToolButton *>(u"arrow.uturn.backward"_s)->setEnabled(active->canUndo());
-    findChild<QToolButton *>(u"arrow.uturn.forward"_s)->setEnabled(active->canRedo());
+    findChild<QToolButton *>(u"arrow.uturn.backward"_s)->setEnabled(commands_.canUndo());
+    findChild<QToolButton *>(u"arrow.uturn.forward"_s)->setEnabled(commands_.canRedo());
 
+    const DocumentStore *active = workspace_.activeStore();
     const bool busy = commands_.isEngineBusy();
     const SidecarModel *engine = commands_.engine();
     findChild<QToolButton *>(u"hammer"_s)->setEnabled(!busy);

@@ -40,6 +40,7 @@ AppMenus::AppMenus(QMenuBar *bar, FileCommands &commands, WorkspaceModel &worksp
     connect(&workspace_, &WorkspaceModel::activeTabIndexChanged, this,
             &AppMenus::followActiveStore);
     connect(&workspace_, &WorkspaceModel::tabsChanged, this, &AppMenus::followActiveStore);
+    connect(&commands_, &FileCommands::undoStateChanged, this, &AppMenus::refresh);
     if (SidecarModel *engine = commands_.engine())
         connect(engine, &SidecarModel::isBusyChanged, this, &AppMenus::refresh);
     followActiveStore();
@@ -175,8 +176,8 @@ void AppMenus::followActiveStore()
 void AppMenus::refresh()
 {
     const DocumentStore *active = workspace_.activeStore();
-    undo_->setEnabled(active->canUndo());
-    redo_->setEnabled(active->canRedo());
+    undo_->setEnabled(commands_.canUndo());
+    redo_->setEnabled(commands_.canRedo());
     const bool hasSelection = !active->selectedElementIDs().isEmpty();
     duplicate_->setEnabled(hasSelection);
     delete_->setEnabled(hasSelection);

@@ -417,7 +417,7 @@ void ContentView::reportBug()
 {
     const QUrl url = bugReportURL(version_);
     if (urlOpener_ && url.isValid())
-        CrashDetection::sendSupportMail(url, dialogs_, *urlOpener_);
+        CrashDetection::sendSupportMail(url, dialogs_, *urlOpener_, this);
 }
 
 void ContentView::presentFileActionError(const QString &description)

@@ -125,7 +125,7 @@ QUrl reportURL(const QString &body)
 }
 
 void promptIfNeeded(bool previousSessionEndedUncleanly, Dialogs &dialogs, UrlOpener &opener,
-                    const VersionInfo &version)
+                    const VersionInfo &version, const QObject *context)
 {
     if (!previousSessionEndedUncleanly)
         return;
@@ -141,18 +141,18 @@ void promptIfNeeded(bool previousSessionEndedUncleanly, Dialogs &dialogs, UrlOpe
     const QUrl url = reportURL(
         reportBody(version, mostRecentCrashLogPath(folder, QDateTime::currentDateTime()), folder));
     if (url.isValid())
-        sendSupportMail(url, dialogs, opener);
+        sendSupportMail(url, dialogs, opener, context);
 }
 
-void sendSupportMail(const QUrl &url, Dialogs &dialogs, UrlOpener &opener)
+void sendSupportMail(const QUrl &url, Dialogs &dialogs, UrlOpener &opener, const QObject *context)
 {
-    if (opener.open(url))
-        return;
-    dialogs.offerToCopy(u"Can't Open a Mail Program"_s,
-                        u"No mail program is set up on this computer to write the report in. "
-                        u"Send it to "_s +
-                            supportAddress + u" from the mail you use."_s,
-                        u"Copy Address"_s, supportAddress);
+    opener.open(url, context, [&dialogs] {
+        dialogs.offerToCopy(u"Can't Open a Mail Program"_s,
+                            u"No mail program is set up on this computer to write the report in. "
+                            u"Send it to "_s +
+                                supportAddress + u" from the mail you use."_s,
+                            u"Copy Address"_s, supportAddress);
+    });
 }
 
 } // namespace CrashDetection

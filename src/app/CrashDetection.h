@@ -8,6 +8,7 @@
 #include <optional>
 
 class Dialogs;
+class QObject;
 class UrlOpener;
 
 // Finds out at launch whether the previous session ended without an orderly quit, and offers to
@@ -56,14 +57,14 @@ QUrl reportURL(const QString &body);
 // mailto:<support address>?subject=<subject>&body=<body>, every value percent-encoded.
 QUrl supportMailURL(const QString &subject, const QString &body);
 
-// Opens a support mail in the user's mail program. Where no mail program is set up, an alert
-// says so and offers to copy the support address.
-void sendSupportMail(const QUrl &url, Dialogs &dialogs, UrlOpener &opener);
+// Opens a support mail in the user's mail program. Where no mail program takes it, an alert
+// says so and offers to copy the support address, unless `context` is gone by then.
+void sendSupportMail(const QUrl &url, Dialogs &dialogs, UrlOpener &opener, const QObject *context);
 
 // The launch-time prompt, given what checkPreviousSessionAndArmForThisOne() found first thing at
 // launch: after an unclean exit, asks whether to report it and, on "Report a Bug", opens the
 // mail. Main thread.
 void promptIfNeeded(bool previousSessionEndedUncleanly, Dialogs &dialogs, UrlOpener &opener,
-                    const VersionInfo &version);
+                    const VersionInfo &version, const QObject *context);
 
 } // namespace CrashDetection

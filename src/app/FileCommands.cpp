@@ -1,8 +1,10 @@
 #include "app/FileCommands.h"
 
 #include "app/PreviewRun.h"
+#include "app/SheetHistory.h"
 #include "document/DocumentStore.h"
 #include "editors/CodeEditorView.h"
+#include "engine/ChapterFit.h"
 #include "engine/FriendlyErrorTranslator.h"
 #include "engine/LiveConnection.h"
 #include "engine/PDFSizeLimit.h"
@@ -15,12 +17,10 @@
 #include "setup/ReportBookBuilder.h"
 #include "setup/ReportBookChapters.h"
 #include "widgets/Dialogs.h"
-#include "widgets/SheetModality.h"
 #include "widgets/TextInputFocus.h"
 #include "workspace/AppSettings.h"
 #include "workspace/WorkspaceModel.h"
 
-#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -29,9 +29,6 @@
 #include <QFutureWatcher>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QTextDocument>
-#include <QTextEdit>
 #include <QtConcurrent>
 #include <cstdio>
 
@@ -47,8 +44,10 @@ FileCommands::FileCommands(WorkspaceModel &workspace, AppSettings &settings, Dia
                            SidecarModel *engine, ConnectionPresetStore *connectionStore,
                            QObject *parent)
     : QObject(parent), workspace_(workspace), settings_(settings), dialogs_(dialogs),
-      engine_(engine), connectionStore_(connectionStore)
+      engine_(engine), connectionStore_(connectionStore),
+      history_(new SheetHistory(workspace, this))
 {
+    connect(history_, &SheetHistory::changed, this, &FileCommands::undoStateChanged);
     compileStep_ = [this](const OpenTab &tab, QObject *context,
                           std::function<void(const std::optional<QString> &)> done) {
         if (!engine_) {
@@ -289,6 +288,18 @@ void FileCommands::newReportBook()
     if (books_)
         books_->remember(book, chapters);
     workspace_.openDocumentTab(book);
+    // A chapter the book's page cannot hold keeps the book from printing: it is named now.
+    QList<ChapterFit::Chapter> read;
+    for (const QUrl &chapter : chapters)
+        read.append({chapter.toLocalFile(), std::nullopt});
+    if (const QStringList misfits = ChapterFit::misfits(read, book); !misfits.isEmpty()) {
+        dialogs_.runAlert({AlertRequest::Style::warning,
+                           misfits.size() == 1
+                               ? u"A Chapter Does Not Fit the Book's Page"_s
+                               : u"%1 Chapters Do Not Fit the Book's Page"_s.arg(misfits.size()),
+                           misfits.join(u"\n\n"_s),
+                           {}});
+    }
     compileChapters(chapters);
 }
 
@@ -424,45 +435,22 @@ void FileCommands::exportDocument(ExportFormat format)
 
 void FileCommands::undo()
 {
-    if (!stepTypingInSheet(true))
-        store()->undo();
+    history_->undo();
 }
 
 void FileCommands::redo()
 {
-    if (!stepTypingInSheet(false))
-        store()->redo();
+    history_->redo();
 }
 
-bool FileCommands::stepTypingInSheet(bool undo)
+bool FileCommands::canUndo() const
 {
-    // Under a sheet the toolbar's and the menu's Undo reach the report; a value typed in the
-    // sheet and not yet committed is undone first, as Ctrl+Z typed there undoes it. The sheet's
-    // own focus counts, also while the click on the toolbar has made its window the active one.
-    QWidget *sheet = SheetModality::shownSheet();
-    QWidget *focus = sheet ? sheet->focusWidget() : nullptr;
-    if (!focus)
-        return false;
-    auto *edit = qobject_cast<QLineEdit *>(focus);
-    if (auto *combo = qobject_cast<QComboBox *>(focus))
-        edit = combo->lineEdit();
-    else if (qobject_cast<QAbstractSpinBox *>(focus))
-        edit = focus->findChild<QLineEdit *>();
-    if (edit) {
-        if (edit->isReadOnly() || !(undo ? edit->isUndoAvailable() : edit->isRedoAvailable()))
-            return false;
-        undo ? edit->undo() : edit->redo();
-        return true;
-    }
-    QTextDocument *text = nullptr;
-    if (auto *plain = qobject_cast<QPlainTextEdit *>(focus); plain && !plain->isReadOnly())
-        text = plain->document();
-    else if (auto *rich = qobject_cast<QTextEdit *>(focus); rich && !rich->isReadOnly())
-        text = rich->document();
-    if (!text || !(undo ? text->isUndoAvailable() : text->isRedoAvailable()))
-        return false;
-    undo ? text->undo() : text->redo();
-    return true;
+    return history_->canUndo();
+}
+
+bool FileCommands::canRedo() const
+{
+    return history_->canRedo();
 }
 
 bool FileCommands::sendToTextField(const char *slot)

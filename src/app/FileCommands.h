@@ -19,6 +19,7 @@ class Dialogs;
 class DocumentStore;
 class ReportBookChapters;
 class RequestCancel;
+class SheetHistory;
 class SidecarModel;
 class WorkspaceModel;
 struct FilePanelRequest;
@@ -86,9 +87,12 @@ public:
     void newReportBook();
 
     // --- Edit: the text rule sends Cut, Copy, Paste and Select All to a focused text field,
-    // otherwise to the store. Duplicate and Delete always act on the canvas selection.
+    // otherwise to the store. Duplicate and Delete always act on the canvas selection. Undo and
+    // Redo follow one order with the typing of a sheet over the window (SheetHistory).
     void undo();
     void redo();
+    bool canUndo() const;
+    bool canRedo() const;
     void cut();
     void copy();
     void paste();
@@ -106,6 +110,9 @@ public:
 
 signals:
     void isZippingChanged();
+    // canUndo() or canRedo() may have changed with the typing in a sheet; the store announces
+    // its own changes.
+    void undoStateChanged();
 
 private:
     // Where Open, Save As and Export panels start: the report's folder, or the project folder
@@ -120,8 +127,6 @@ private:
     bool confirmOverwrite(const DocumentStore *store, const QUrl &url);
     // Sends a standard edit action to a focused text field; false when none has focus.
     static bool sendToTextField(const char *slot);
-    // Undoes or redoes the typing of the focused text field of an open sheet, when it has any.
-    static bool stepTypingInSheet(bool undo);
     // Compiles the reports of the compile-all `run` one after another; after the last, one alert
     // names every failure.
     void compileNext(const std::shared_ptr<RequestCancel> &run, QList<OpenTab> remaining,
@@ -138,6 +143,7 @@ private:
     Dialogs &dialogs_;
     SidecarModel *engine_;
     ConnectionPresetStore *connectionStore_;
+    SheetHistory *history_;
     ReportBookChapters *books_ = nullptr;
     CompileStep compileStep_;
     ZipStep zipStep_;

@@ -25,16 +25,19 @@ const QWidget *widgetOf(const QWindow *window)
 
 } // namespace
 
-KeyMonitor::KeyMonitor(WorkspaceModel *workspace, QWidget *mainWindow, std::function<void()> quit)
-    : QObject(qApp), workspace_(workspace), mainWindow_(mainWindow), quit_(std::move(quit))
+KeyMonitor::KeyMonitor(WorkspaceModel *workspace, QWidget *mainWindow, std::function<void()> quit,
+                       std::function<void(bool undo)> step)
+    : QObject(qApp), workspace_(workspace), mainWindow_(mainWindow), quit_(std::move(quit)),
+      step_(std::move(step))
 {
 }
 
-void KeyMonitor::install(WorkspaceModel *workspace, QWidget *mainWindow, std::function<void()> quit)
+void KeyMonitor::install(WorkspaceModel *workspace, QWidget *mainWindow, std::function<void()> quit,
+                         std::function<void(bool undo)> step)
 {
     if (workspace->keyMonitor())
         return;
-    auto *monitor = new KeyMonitor(workspace, mainWindow, std::move(quit));
+    auto *monitor = new KeyMonitor(workspace, mainWindow, std::move(quit), std::move(step));
     workspace->setKeyMonitor(monitor);
     qApp->installEventFilter(monitor);
 }
@@ -59,9 +62,25 @@ bool KeyMonitor::eventFilter(QObject *watched, QEvent *event)
         quit_();
         return true;
     }
+    // In a sheet that edits the report the keys' Undo and Redo are the window's, in a text field
+    // too: the field's own would write its text back into the report as a new step, out of
+    // order with the report's.
+    if (step_ && sheet && sheet->editsActiveReport()) {
+        // The menu's keys, and the platform's that a text field would take for its own.
+        const QKeyCombination pressed(keyEvent->modifiers() & ~Qt::KeypadModifier,
+                                      Qt::Key(keyEvent->key()));
+        for (const bool undo : {true, false}) {
+            const QKeyCombination menuKey(
+                undo ? Qt::ControlModifier : Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z);
+            if (pressed == menuKey ||
+                keyEvent->matches(undo ? QKeySequence::Undo : QKeySequence::Redo)) {
+                step_(undo);
+                return true;
+            }
+        }
+    }
     const KeyDown key{Qt::Key(keyEvent->key()), keyEvent->modifiers(), isTextInput(focus)};
     const bool reachesStore =
         isMainWindow && !QApplication::activeModalWidget() && !SheetModality::covers(mainWindow_);
-    return workspace_->handleKeyDown(key, reachesStore, sheet && sheet->isWorkspaceSheet(),
-                                     sheet && sheet->editsActiveReport());
+    return workspace_->handleKeyDown(key, reachesStore, sheet && sheet->isWorkspaceSheet());
 }

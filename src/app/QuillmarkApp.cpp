@@ -75,7 +75,7 @@ QuillmarkApp::QuillmarkApp(std::unique_ptr<Dialogs> dialogs,
     updateChecker_ = new UpdateChecker(clock_, *dialogs_, urlOpener_, version_, this);
     crashPrompt_ = [this] {
         CrashDetection::promptIfNeeded(previousSessionEndedUncleanly_, *dialogs_, urlOpener_,
-                                       version_);
+                                       version_, mainWindow_);
     };
     updateCheck_ = [this] { updateChecker_->checkIfNeeded(); };
     settingsWindow_ = new SettingsWindow(*settings_, *updateChecker_, version_, this);
@@ -157,17 +157,35 @@ void QuillmarkApp::start()
         mainWindow_->move(available.center() - mainWindow_->rect().center());
     }
     mainWindow_->show();
-    finishLaunching();
+    if (!quitting_)
+        finishLaunching();
+}
+
+int QuillmarkApp::run()
+{
+    start();
+    // An alert about a report named at launch runs while the window is first shown, before the
+    // program's own loop: a quit decided under it (the session ending) ended the loops running
+    // then. Entered now, the loop would run on with no window and the quit half done.
+    if (quitting_)
+        return 0;
+    return QApplication::exec();
 }
 
 void QuillmarkApp::onFirstShown()
 {
-    KeyMonitor::install(workspace_, mainWindow_, [this] { quit(); });
+    KeyMonitor::install(
+        workspace_, mainWindow_, [this] { quit(); },
+        [this](bool undo) { undo ? fileCommands_->undo() : fileCommands_->redo(); });
     workspaceRef_ = workspace_;
     settingsRef_ = settings_;
     workspace_->restoreLastSession(*settings_);
-    for (const QString &path : std::exchange(launchFiles_, {}))
+    for (const QString &path : std::exchange(launchFiles_, {})) {
         fileCommands_->openRecent(QFileInfo(path).absoluteFilePath());
+        // The session ended while an alert about this one was shown: nothing more opens.
+        if (quitting_)
+            return;
+    }
     emit sessionRestored();
 }
 

@@ -66,6 +66,8 @@ public:
     void setLaunchFiles(QStringList paths) { launchFiles_ = std::move(paths); }
     // Shows the main window and finishes launching.
     void start();
+    // Starts and runs the program until it quits; its exit code.
+    int run();
     // The one alert for failed commands.
     void presentError(const QString &description);
 

@@ -18,6 +18,7 @@ void RefusalBar::setStore(DocumentStore *store)
     disconnect(refused_);
     disconnect(limited_);
     disconnect(noBand_);
+    disconnect(noRoom_);
     disconnect(changed_);
     tell({});
     store_ = store;
@@ -39,5 +40,10 @@ void RefusalBar::setStore(DocumentStore *store)
             if (store_)
                 tell(ReportParts::noElementsMessage(store_->label(target)));
         });
+    noRoom_ = connect(store, &DocumentStore::containerHasNoRoom, this, [this](const QUuid &id) {
+        const std::optional<ReportElement> container = store_ ? store_->element(id) : std::nullopt;
+        if (container)
+            tell(LengthLimits::noRoomWords(*container, settings_.measurementUnit()));
+    });
     changed_ = connect(store, &DocumentStore::documentChanged, this, [this] { tell({}); });
 }

@@ -111,5 +111,12 @@ void UpdateChecker::promptUpdate(const UpdateInfo &info)
     const QUrl url(info.url, QUrl::StrictMode);
     if (url.isValid() && (url.scheme() == "https"_L1 || url.scheme() == "http"_L1) &&
         !url.host().isEmpty())
-        opener_.open(url);
+        opener_.open(url, this, [this, url] {
+            const QString address = url.toString();
+            dialogs_.offerToCopy(u"Can't Open a Browser"_s,
+                                 u"No web browser is set up on this computer to open the "
+                                 u"download in. The update is at:\n"_s +
+                                     address,
+                                 u"Copy Address"_s, address);
+        });
 }

@@ -78,19 +78,19 @@ void dropFields(DocumentStore &store, const BandSettings &settings, const BandTa
         return;
     }
     const QPointF origin = dropOrigin(store, settings, target, point);
-    for (qsizetype i = 0; i < fields.size(); ++i) {
-        const ReportElement e =
-            newTextField(settings, QStringLiteral("$F{") + fields.at(i).name + QLatin1Char('}'),
-                         origin + QPointF(160.0 * double(i), 0));
+    QList<ReportElement> row;
+    for (qsizetype i = 0; i < fields.size(); ++i)
+        row.append(newTextField(settings,
+                                QStringLiteral("$F{") + fields.at(i).name + QLatin1Char('}'),
+                                origin + QPointF(160.0 * double(i), 0)));
+    // The row ends within the band's width where it fits, its fields side by side.
+    DocumentStore::keepWithinWidth(store.document(), row, target);
+    for (const ReportElement &e : std::as_const(row)) {
         // Where the band cannot grow to hold a text field, none is added, as a paste adds none.
         if (store.refusesTallerThanBand({e}, target))
             return;
         // One undo step per text field.
-        store.flushPendingUndoSnapshot();
-        store.pushUndo(store.document());
-        store.performAddElement(e, target);
-        store.setSelectedElementIDs({e.id});
-        store.setIsDirty(true);
+        store.addElement(e, target);
     }
 }
 

@@ -7,6 +7,7 @@
 #include <QGraphicsSceneMouseEvent>
 #include <QPainter>
 #include <QTimer>
+#include <algorithm>
 
 BandHeaderButton::BandHeaderButton(const QString &symbolName, const QString &helpText,
                                    std::function<void()> action, QGraphicsItem *parent)
@@ -31,12 +32,21 @@ QRectF BandHeaderButton::boundingRect() const
 
 void BandHeaderButton::paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidget *)
 {
+    // The strip lies on the white paper in the dark appearance too, where the theme's icons
+    // are light: the symbol is drawn in the strip's own grey.
+    const QColor grey(110, 110, 110);
     if (!icon_.isNull()) {
-        icon_.paint(painter, boundingRect().toRect());
+        const qreal scale =
+            painter->device()->devicePixelRatioF() *
+            std::max(1.0, painter->worldTransform().mapRect(boundingRect()).width() / size);
+        if (tinted_.isNull() || tinted_.devicePixelRatio() != scale)
+            tinted_ =
+                SymbolIcons::tintedPixmap(symbolName_, QSize(int(size), int(size)), scale, grey);
+        painter->drawPixmap(boundingRect(), tinted_, QRectF(QPointF(), tinted_.size()));
         return;
     }
     // Without an icon theme: a circle with a plus or minus.
-    painter->setPen(QPen(QColor(110, 110, 110), 0.8));
+    painter->setPen(QPen(grey, 0.8));
     painter->drawEllipse(boundingRect().adjusted(0.5, 0.5, -0.5, -0.5));
     painter->drawLine(QPointF(3, 5), QPointF(7, 5));
     if (symbolName_.startsWith(QLatin1String("plus")))

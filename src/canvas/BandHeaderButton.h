@@ -2,6 +2,7 @@
 
 #include <QGraphicsObject>
 #include <QIcon>
+#include <QPixmap>
 #include <functional>
 
 // A small borderless icon button on a band's header strip. Its action runs on the next turn of
@@ -28,5 +29,6 @@ protected:
 private:
     QString symbolName_;
     QIcon icon_;
+    QPixmap tinted_; // the icon in the strip's grey, at the scale it was last drawn
     std::function<void()> action_;
 };

@@ -9,6 +9,7 @@
 #include "canvas/BandLimitTip.h"
 #include "canvas/CanvasGeometry.h"
 #include "canvas/ElementEnvironment.h"
+#include "canvas/ElementPainter.h"
 #include "canvas/GridStroke.h"
 #include "canvas/RulerTicks.h"
 #include "setup/ImageImportCoordinator.h"
@@ -33,12 +34,35 @@
 
 namespace {
 
-// A container that draws nothing: the body's coordinate origin for the element views.
+// A container that draws nothing: the body's coordinate origin for the element views. It cuts
+// them off at its area, the band's, widened where their pens print past the band's edges.
 class BodyItem : public QGraphicsItem {
 public:
-    using QGraphicsItem::QGraphicsItem;
-    QRectF boundingRect() const override { return {}; }
+    explicit BodyItem(QGraphicsItem *parent) : QGraphicsItem(parent)
+    {
+        // Not marked as without contents: the scene skips a clipping item's children only
+        // when the item itself lies outside what is repainted.
+        setFlag(ItemClipsChildrenToShape);
+        setAcceptedMouseButtons(Qt::NoButton);
+    }
+    void setArea(const QRectF &area)
+    {
+        if (area == area_)
+            return;
+        prepareGeometryChange();
+        area_ = area;
+    }
+    QRectF boundingRect() const override { return area_; }
+    QPainterPath shape() const override
+    {
+        QPainterPath path;
+        path.addRect(area_);
+        return path;
+    }
     void paint(QPainter *, const QStyleOptionGraphicsItem *, QWidget *) override {}
+
+private:
+    QRectF area_;
 };
 
 QColor withAlpha(QColor color, double opacity)
@@ -72,7 +96,6 @@ BandItem::BandItem(const BandTarget &target, const BandContext *context, QGraphi
 {
     setFlag(ItemSendsGeometryChanges);
     body_->setPos(0, canvas::headerStripHeight);
-    setFlag(ItemClipsChildrenToShape);
     // The grid is drawn over the exposed part only.
     setFlag(ItemUsesExtendedStyleOption);
     // The strip, grid and border are drawn once and kept: a drag over the band repaints them
@@ -101,6 +124,7 @@ BandItem::BandItem(const BandTarget &target, const BandContext *context, QGraphi
             this);
     }
     placeChrome();
+    placeBody();
 }
 
 BandItem::~BandItem()
@@ -133,6 +157,7 @@ void BandItem::setBand(const QString &label, double width, double storedHeight, 
     isActive_ = isActive;
     canRemove_ = canRemove;
     placeChrome();
+    placeBody();
     update();
 }
 
@@ -142,6 +167,7 @@ bool BandItem::setElements(const ElementList &elements)
         return false;
     shownElements_ = elements;
     ElementView::syncList(body_, elements_, elements, target_, context_);
+    placeBody();
     return true;
 }
 
@@ -201,6 +227,15 @@ void BandItem::placeChrome()
     addButton_->setPos(x, y);
 }
 
+void BandItem::placeBody()
+{
+    const QRectF body(0, 0, width_, bodyHeight());
+    const QRectF band(0, -canvas::headerStripHeight, width_,
+                      canvas::headerStripHeight + body.height());
+    static_cast<BodyItem *>(body_)->setArea(
+        band | body.marginsAdded(ElementPainter::overflow(shownElements_, body)));
+}
+
 void BandItem::paint(QPainter *painter, const QStyleOptionGraphicsItem *option, QWidget *)
 {
     const QColor accent = accentColor();
@@ -254,6 +289,7 @@ void BandItem::setDragHeightDelta(double delta)
     prepareGeometryChange();
     dragHeightDelta_ = delta;
     placeChrome();
+    placeBody();
     update();
     if (context_ && context_->relayout)
         context_->relayout();

@@ -94,6 +94,8 @@ private:
     // The image file of a drop that would begin an image import on this band.
     std::optional<QUrl> droppedImage(const QMimeData *data) const;
     void placeChrome();
+    // The body's area: the band's, and past its edges where its elements' pens print.
+    void placeBody();
 
     BandTarget target_;
     const BandContext *context_;

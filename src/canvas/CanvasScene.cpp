@@ -45,7 +45,9 @@ CanvasScene::CanvasScene(QObject *parent)
 
 CanvasScene::~CanvasScene()
 {
-    // The items go while the context, registry and loader they use are still there.
+    // The items go while the context, registry and loader they use are still there, and so does
+    // a view that left the scene in its own mouse handler and was not deleted yet.
+    views_.deleteLeaving();
     clear();
 }
 

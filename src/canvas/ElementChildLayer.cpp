@@ -48,19 +48,25 @@ ElementChildLayer::ElementChildLayer(Painter paintOver, QGraphicsItem *parent)
     setAcceptedMouseButtons(Qt::NoButton);
 }
 
-void ElementChildLayer::setBox(const QRectF &box, qreal overhang)
+void ElementChildLayer::setBox(const QRectF &box, qreal overhang, QPointF origin,
+                               const QMarginsF &overflow)
 {
-    if (box == box_ && overhang == overhang_)
-        return;
-    prepareGeometryChange();
-    box_ = box;
-    overhang_ = overhang;
-    cover_->setBox(box, overhang);
+    setPos(origin);
+    const QRectF clip = box.marginsAdded(overflow).translated(-origin);
+    if (clip != clip_) {
+        prepareGeometryChange();
+        clip_ = clip;
+    }
+    if (box != box_ || overhang != overhang_) {
+        box_ = box;
+        overhang_ = overhang;
+        cover_->setBox(box, overhang);
+    }
 }
 
 QPainterPath ElementChildLayer::shape() const
 {
     QPainterPath path;
-    path.addRect(box_);
+    path.addRect(clip_);
     return path;
 }

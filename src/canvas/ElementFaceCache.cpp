@@ -14,6 +14,21 @@ int dotsPerMeter(int dpi)
     return int(std::lround(dpi / 0.0254));
 }
 
+// Whether a face shown in `shown` (device coordinates) is kept as a picture: one that takes at
+// most a quarter of the cache, with sides and a place that whole device pixels hold. A file may
+// give an element any size; a face far larger than the view is drawn directly each time, the
+// painter keeping to what is visible.
+bool fitsPicture(const QRectF &shown, qreal ratio)
+{
+    constexpr double longestSide = 16384;
+    constexpr double largestPixels = ElementFaceCache::cacheKilobytes * 1024.0 / 4 / 4;
+    constexpr double farthest = 1 << 30;
+    const double width = shown.width() * ratio;
+    const double height = shown.height() * ratio;
+    return width <= longestSide && height <= longestSide && width * height <= largestPixels &&
+           std::abs(shown.left()) < farthest && std::abs(shown.top()) < farthest;
+}
+
 } // namespace
 
 ElementFaceCache::~ElementFaceCache()
@@ -52,6 +67,11 @@ void ElementFaceCache::draw(QPainter *painter, const QRectF &box, quint64 versio
                     device->logicalDpiX(),
                     device->logicalDpiY()};
     const QRectF shown = transform.mapRect(box);
+    if (!fitsPicture(shown, look.pixelRatio)) {
+        clear();
+        paint(painter);
+        return;
+    }
     QPixmap picture;
     if (look == look_ && key_.isValid() && QPixmapCache::find(key_, &picture)) {
         // On whole device pixels, where the face lies within half a pixel of its place.

@@ -1,11 +1,34 @@
 #include "canvas/ElementFaceGeometry.h"
 
+#include "model/StyleChain.h"
 #include "widgets/ColorHex.h"
 
+#include <QXmlStreamReader>
 #include <algorithm>
 #include <numeric>
 
+using namespace Qt::StringLiterals;
+
 namespace ElementFaceGeometry {
+
+namespace {
+
+// The whole number of points a kept `<paragraph>` child sets its tab stops apart.
+std::optional<int> paragraphTabStopWidth(const KeptXml &kept)
+{
+    for (const KeptXml::Child &child : kept.children) {
+        QXmlStreamReader xml(child.xml);
+        if (!xml.readNextStartElement() || xml.name() != "paragraph"_L1)
+            continue;
+        bool ok = false;
+        const int width = xml.attributes().value("tabStopWidth"_L1).toInt(&ok);
+        if (ok)
+            return width;
+    }
+    return std::nullopt;
+}
+
+} // namespace
 
 QColor displayColor(const std::optional<ElementColor> &color, ColorUse use)
 {
@@ -48,6 +71,19 @@ Qt::Alignment frameAlignment(TextAlignment horizontal, VerticalTextAlignment ver
 QRectF textBox(const QRectF &frame)
 {
     return frame.adjusted(textInset, 0, -textInset, 0);
+}
+
+double tabStopWidth(const ReportElement &element, const QList<ReportStyle> &styles)
+{
+    if (const std::optional<int> own = paragraphTabStopWidth(element.kept.part(u"textElement")))
+        return *own;
+    const ReportStyle *style = StyleChain::ofElement(element, styles);
+    for (int depth = 0; style && depth < StyleChain::deepest; ++depth) {
+        if (const std::optional<int> width = paragraphTabStopWidth(style->kept.part({})))
+            return *width;
+        style = StyleChain::parentOf(*style, styles);
+    }
+    return 40;
 }
 
 QList<double> tableColumnWidths(const QList<ReportTableColumn> &columns, double availableWidth)

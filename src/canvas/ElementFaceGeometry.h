@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/ReportElement.h"
+#include "model/ReportDocument.h"
 
 #include <QColor>
 #include <QLineF>
@@ -32,6 +32,9 @@ QRectF drawnFrame(double width, double height);
 Qt::Alignment frameAlignment(TextAlignment horizontal, VerticalTextAlignment vertical);
 // The box a text is laid out in: the frame less the horizontal insets.
 QRectF textBox(const QRectF &frame);
+// The distance between a text element's default tab stops, as the engine reads it: its own
+// paragraph's `tabStopWidth`, else its style's or the styles that one inherits from, else 40.
+double tabStopWidth(const ReportElement &element, const QList<ReportStyle> &styles);
 
 // The widths of a table's column boxes in an element `availableWidth` wide: each column's
 // share of the sum of all widths (or of 1 when that sum is below 1).

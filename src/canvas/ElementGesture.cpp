@@ -99,7 +99,9 @@ QPointF movedOrigin(const QRectF &frame, QSizeF delta, const BandSettings &setti
 {
     const QPointF moved = snappedOrigin(frame.topLeft() + QPointF(delta.width(), delta.height()),
                                         frame.height(), settings, band);
-    return QPointF(std::max(0.0, moved.x()), std::max(0.0, moved.y()));
+    // An axis the pointer did not travel keeps its place, on the grid or off it.
+    return QPointF(delta.width() == 0 ? frame.x() : std::max(0.0, moved.x()),
+                   delta.height() == 0 ? frame.y() : std::max(0.0, moved.y()));
 }
 
 double roomBelow(const QRectF &frame, double tallest)

@@ -100,7 +100,7 @@ QPointF snappedOrigin(QPointF position, double height, const BandSettings &setti
                       const BandRoom &band);
 
 // A frame's place moved by `delta` points: snapped and stopped as snappedOrigin() does, never
-// below 0.
+// below 0. Along an axis the pointer did not travel (no delta) the place stays as it is.
 QPointF movedOrigin(const QRectF &frame, QSizeF delta, const BandSettings &settings,
                     const BandRoom &band);
 

@@ -176,12 +176,13 @@ void ElementMove::ended(QPointF location)
     const bool overOther =
         over && !(*over == own) && frames.contains(own) && frames.contains(*over);
     // Where the element lands over the other band, snapped along that band, and stopped where
-    // that band may grow no further.
+    // that band may grow no further; along an axis the pointer did not travel, where it was.
     const auto landing = [&] {
         const QPointF p = positionOver(at, frames[*over].topLeft(), frames[own].topLeft(), zoom);
-        return gesture::snappedOrigin(
+        const QPointF s = gesture::snappedOrigin(
             p, element.height, settings,
             {store.width(*over), store.height(*over), store.tallestHeight(*over)});
+        return QPointF(delta.width() == 0 ? element.x : s.x(), s.y());
     };
     // An element moved by the pointer's travel within the own band.
     const double width = store.width(own);

@@ -5,12 +5,14 @@
 #include "canvas/ElementPlaceholders.h"
 #include "canvas/ImagePrintGeometry.h"
 #include "canvas/TextLabelCache.h"
+#include "document/ContainerRoom.h"
 #include "model/ElementFill.h"
 #include "setup/ImageExpression.h"
 
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 using namespace Qt::StringLiterals;
 using ElementFaceGeometry::ColorUse;
@@ -30,15 +32,22 @@ QPen strokePen(const ReportElement &element)
     return pen;
 }
 
-// A frame's border: its side pens as read, each in its own colour or else the frame's fore
-// colour; a frame without pens prints none while its width is the 1 point that stands for none
+// A frame without pens prints no border while its width is the 1 point that stands for none
 // (the width the user sets is written as four pens in the fore colour).
+bool printsNoFrameBorder(const ReportElement &element)
+{
+    return !element.topPen && !element.leftPen && !element.bottomPen && !element.rightPen &&
+           element.penWidth == 1.0;
+}
+
+// A frame's border: its side pens as read, each in its own colour or else the frame's fore
+// colour; none where printsNoFrameBorder.
 ImagePrintGeometry::Border frameBorder(const ReportElement &element)
 {
     using ImagePrintGeometry::Side;
+    if (printsNoFrameBorder(element))
+        return {};
     if (!element.topPen && !element.leftPen && !element.bottomPen && !element.rightPen) {
-        if (element.penWidth == 1.0)
-            return {};
         const Side all{std::max(element.penWidth, 0.0), std::nullopt, PenLineStyle::solid};
         return {all, all, all, all};
     }
@@ -55,6 +64,15 @@ double widestSide(const ImagePrintGeometry::Border &border)
         {border.top.width, border.left.width, border.bottom.width, border.right.width, 0.0});
 }
 
+// The part of the drawn frame that prints: the element's own size from the frame's corner, which
+// may be less than the 4 points the frame is raised to.
+QRectF printedPart(const ReportElement &element, const QRectF &frame)
+{
+    return QRectF(frame.topLeft(),
+                  QSizeF(std::clamp(element.printedWidth(), 0.0, frame.width()),
+                         std::clamp(element.printedHeight(), 0.0, frame.height())));
+}
+
 // The report's styles the face was given, or none.
 const QList<ReportStyle> &stylesOf(const ElementFaceContext &context)
 {
@@ -68,22 +86,44 @@ QColor printedFill(const ReportElement &element, const ElementFaceContext &conte
     return displayColor(ElementFill::printedFill(element, stylesOf(context)), ColorUse::fill);
 }
 
+// How many times larger than its size a text's font is made so that it is a whole number of
+// pixels (the toolkit sizes fonts in whole pixels): 1 for a whole size.
+double wholeScale(double size)
+{
+    for (const double scale : {1.0, 2.0, 4.0, 8.0}) {
+        if (std::abs(size * scale - std::round(size * scale)) < 1e-6)
+            return scale;
+    }
+    return 16;
+}
+
 void paintTextLabel(QPainter *painter, const QRectF &frame, const QString &text,
                     const ReportElement &element, bool italicized,
                     const ElementFaceContext &context)
 {
     painter->fillRect(frame, printedFill(element, context));
-    QFont font = ElementPlaceholders::sceneFont(painter, element.fontName, element.fontSize);
+    const double size = std::max(element.fontSize, 0.5);
+    const double scale = wholeScale(size);
+    QFont font = ElementPlaceholders::sceneFont(painter, element.fontName, size);
+    font.setPixelSize(int(std::lround(size * scale)));
     font.setBold(element.isBold);
     font.setItalic(element.isItalic || italicized);
     font.setUnderline(element.isUnderline);
+    // Measured as the engine measures: no kerning or ligatures, no advance rounded to a pixel.
+    font.setStyleStrategy(QFont::PreferNoShaping);
+    font.setHintingPreference(QFont::PreferVerticalHinting);
+    painter->save();
+    // A fractional size is drawn from the larger font, scaled down.
+    painter->scale(1 / scale, 1 / scale);
     painter->setFont(font);
     painter->setPen(displayColor(element.foreColor, ColorUse::stroke));
-    TextLabelCache::draw(
-        painter, ElementFaceGeometry::textBox(frame),
-        ElementFaceGeometry::frameAlignment(element.textAlignment, element.verticalAlignment) |
-            Qt::TextWordWrap,
-        text);
+    const PrintedTextLayout::Format format{
+        ElementFaceGeometry::frameAlignment(element.textAlignment, element.verticalAlignment),
+        ElementFaceGeometry::textInset * scale,
+        ElementFaceGeometry::tabStopWidth(element, stylesOf(context)) * scale};
+    const QRectF box = ElementFaceGeometry::textBox(frame);
+    TextLabelCache::draw(painter, QRectF(box.topLeft() * scale, box.size() * scale), text, format);
+    painter->restore();
 }
 
 Qt::PenStyle qtPenStyle(PenLineStyle style)
@@ -125,13 +165,13 @@ void paintBorder(QPainter *painter, const QRectF &frame, const ImagePrintGeometr
          QPointF(frame.right(), frame.bottom() + bottom));
 }
 
-// The picture scaled and placed as the engine prints it, clipped to the frame less its padding.
-void paintPicture(QPainter *painter, const QRectF &frame, const ReportElement &element,
+// The picture scaled and placed as the engine prints it, clipped to `area`: the element's printed
+// size less its padding.
+void paintPicture(QPainter *painter, const QRectF &area, const ReportElement &element,
                   const ElementImageLoader::Result &picture, const ElementFaceContext &context)
 {
     const ImagePrintGeometry::Placement placement =
         ImagePrintGeometry::placement(element, stylesOf(context));
-    const QRectF area = ImagePrintGeometry::pictureArea(element, frame);
     const QSizeF size =
         picture.size.isEmpty() ? QSizeF(picture.image.size()) : QSizeF(picture.size);
     painter->save();
@@ -146,10 +186,14 @@ void paintPicture(QPainter *painter, const QRectF &frame, const ReportElement &e
 int drawnSide(QPainter *painter, const QRectF &area, const ReportElement &element,
               const ElementImageLoader::Result &picture, const ElementFaceContext &context)
 {
+    // A file may give the area any size; the loader decodes no more than its largest side.
+    const auto whole = [](double side) {
+        return int(std::min(std::ceil(side), double(std::numeric_limits<int>::max())));
+    };
     const double ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
     const QSizeF areaPixels = painter->worldTransform().mapRect(area).size() * ratio;
     if (picture.size.isEmpty())
-        return int(std::ceil(std::max(areaPixels.width(), areaPixels.height())));
+        return whole(std::max(areaPixels.width(), areaPixels.height()));
     const QSizeF drawn = painter->worldTransform()
                              .mapRect(ImagePrintGeometry::pictureRect(
                                  area, QSizeF(picture.size),
@@ -159,7 +203,7 @@ int drawnSide(QPainter *painter, const QRectF &area, const ReportElement &elemen
     // Each way the picture may be stretched differently; the larger stretch decides.
     const double scale =
         std::max(drawn.width() / picture.size.width(), drawn.height() / picture.size.height());
-    return int(std::ceil(std::max(picture.size.width(), picture.size.height()) * scale));
+    return whole(std::max(picture.size.width(), picture.size.height()) * scale);
 }
 
 // Whether the picture was drawn (its border is then drawn too), else its placeholder.
@@ -172,10 +216,10 @@ bool paintImage(QPainter *painter, const QRectF &frame, const ReportElement &ele
         return false;
     }
     ElementImageLoader::Result result;
+    const QRectF area = ImagePrintGeometry::pictureArea(element, printedPart(element, frame));
     if (context.images) {
         // Asked for at the size the area would show; once the picture's own size is known, at
         // the size it is drawn at.
-        const QRectF area = ImagePrintGeometry::pictureArea(element, frame);
         const int guess = drawnSide(painter, area, element, result, context);
         result = context.images->image(*location, guess);
         if (!result.size.isEmpty()) {
@@ -185,7 +229,7 @@ bool paintImage(QPainter *painter, const QRectF &frame, const ReportElement &ele
         }
     }
     if (result.phase == ElementImageLoader::Phase::loaded) {
-        paintPicture(painter, frame, element, result, context);
+        paintPicture(painter, area, element, result, context);
         return true;
     }
     ElementPlaceholders::paintImagePlaceholder(painter, frame, expression,
@@ -204,6 +248,31 @@ void paintShape(QPainter *painter, const QRectF &frame, const ReportElement &ele
         painter->drawRect(frame);
 }
 
+// How far the element's ink reaches past its printed size on each side: its pens, and what its
+// children's pens carry past its box.
+QMarginsF inkMargins(const ReportElement &element)
+{
+    const double reach = ElementPainter::penReach(element);
+    QMarginsF margins(reach, reach, reach, reach);
+    const ElementList *children = element.kind.children();
+    // Texts draw no pens.
+    if (!children || std::all_of(children->begin(), children->end(),
+                                 [](const ReportElement &c) { return c.kind.isTextKind(); }))
+        return margins;
+    const QRectF frame =
+        ElementFaceGeometry::drawnFrame(element.printedWidth(), element.printedHeight());
+    const QMarginsF out =
+        ElementPainter::overflow(*children, frame, ContainerRoom::contentsOrigin(element));
+    // Past the drawn frame, which may be larger than the printed size (never smaller).
+    const auto past = [](double out, double drawn, double printed) {
+        return out > 0 ? out + drawn - std::max(printed, 0.0) : 0.0;
+    };
+    return QMarginsF(
+        std::max(margins.left(), out.left()), std::max(margins.top(), out.top()),
+        std::max(margins.right(), past(out.right(), frame.width(), element.printedWidth())),
+        std::max(margins.bottom(), past(out.bottom(), frame.height(), element.printedHeight())));
+}
+
 } // namespace
 
 namespace ElementPainter {
@@ -212,11 +281,12 @@ void paintContent(QPainter *painter, const ReportElement &element, const QRectF 
                   const ElementFaceContext &context)
 {
     const ElementKind &kind = element.kind;
+    const QRectF printed = printedPart(element, frame);
     // Pens print their whole width centred on the element's edges, so half of a thick one lies
     // outside the box: outlines and lines are not clipped to it.
     if (kind.is<ElementKind::Rectangle>() || kind.is<ElementKind::Ellipse>()) {
         painter->save();
-        paintShape(painter, frame, element, kind.is<ElementKind::Ellipse>(), context);
+        paintShape(painter, printed, element, kind.is<ElementKind::Ellipse>(), context);
         painter->restore();
         return;
     }
@@ -231,16 +301,21 @@ void paintContent(QPainter *painter, const ReportElement &element, const QRectF 
         painter->restore();
         return;
     }
+    // Texts and a frame's fill print in the element's own size (and so do pictures, placed in
+    // it); the placeholders fill the drawn frame.
+    const bool printsInk = kind.is<ElementKind::StaticText>() ||
+                           kind.is<ElementKind::TextField>() || kind.is<ElementKind::Frame>();
+    const QRectF face = printsInk && !context.isEditingInline ? printed : frame;
     painter->save();
-    painter->setClipRect(frame, Qt::IntersectClip);
+    painter->setClipRect(face, Qt::IntersectClip);
     bool bordered = false;
     if (const auto *text = kind.as<ElementKind::StaticText>()) {
         if (context.isEditingInline)
             painter->fillRect(frame, Qt::white);
         else
-            paintTextLabel(painter, frame, text->text, element, false, context);
+            paintTextLabel(painter, face, text->text, element, false, context);
     } else if (const auto *field = kind.as<ElementKind::TextField>()) {
-        paintTextLabel(painter, frame, field->expression, element, true, context);
+        paintTextLabel(painter, face, field->expression, element, true, context);
     } else if (const auto *image = kind.as<ElementKind::Image>()) {
         bordered = paintImage(painter, frame, element, image->expression, context);
     } else if (const auto *subreport = kind.as<ElementKind::Subreport>()) {
@@ -251,7 +326,7 @@ void paintContent(QPainter *painter, const ReportElement &element, const QRectF 
             ElementPlaceholders::paintBox(painter, frame, u"doc.on.doc"_s, subreport->expression,
                                           2);
     } else if (kind.is<ElementKind::Frame>()) {
-        painter->fillRect(frame, printedFill(element, context));
+        painter->fillRect(face, printedFill(element, context));
     } else if (const auto *table = kind.as<ElementKind::Table>()) {
         ElementPlaceholders::paintTable(painter, frame, *table);
     } else if (const auto *pageBreak = kind.as<ElementKind::ReportBreak>()) {
@@ -270,7 +345,7 @@ void paintContent(QPainter *painter, const ReportElement &element, const QRectF 
     painter->restore();
     if (bordered) {
         painter->save();
-        paintBorder(painter, frame, ImagePrintGeometry::border(element), element.foreColor);
+        paintBorder(painter, printed, ImagePrintGeometry::border(element), element.foreColor);
         painter->restore();
     }
 }
@@ -279,7 +354,7 @@ void paintOverlay(QPainter *painter, const ReportElement &element, const QRectF 
 {
     painter->save();
     if (element.kind.is<ElementKind::Frame>()) {
-        paintBorder(painter, frame, frameBorder(element), element.foreColor);
+        paintBorder(painter, printedPart(element, frame), frameBorder(element), element.foreColor);
     } else if (const auto *list = element.kind.as<ElementKind::List>()) {
         painter->setClipRect(frame, Qt::IntersectClip);
         ElementPlaceholders::paintListOverlay(painter, frame, list->datasetName);
@@ -297,10 +372,34 @@ double penReach(const ReportElement &element)
         kind.is<ElementKind::Ellipse>())
         return std::max(element.penWidth, 0.0) / 2;
     if (kind.is<ElementKind::Frame>())
-        return widestSide(frameBorder(element)) / 2;
+        return printsNoFrameBorder(element) ? 0 : widestSide(frameBorder(element)) / 2;
     if (kind.is<ElementKind::Image>())
         return widestSide(ImagePrintGeometry::border(element)) / 2;
     return 0;
+}
+
+QMarginsF overflow(const ElementList &elements, const QRectF &box, QPointF origin)
+{
+    QMarginsF out;
+    for (const ReportElement &e : elements) {
+        // Texts, most of a report, draw no pens.
+        if (e.kind.isTextKind())
+            continue;
+        const QMarginsF ink = inkMargins(e);
+        if (ink.left() <= 0 && ink.top() <= 0 && ink.right() <= 0 && ink.bottom() <= 0)
+            continue;
+        const QRectF printed(origin + QPointF(e.x, e.y), QSizeF(std::max(e.printedWidth(), 0.0),
+                                                                std::max(e.printedHeight(), 0.0)));
+        if (printed.left() >= box.left())
+            out.setLeft(std::max(out.left(), box.left() - printed.left() + ink.left()));
+        if (printed.top() >= box.top())
+            out.setTop(std::max(out.top(), box.top() - printed.top() + ink.top()));
+        if (printed.right() <= box.right())
+            out.setRight(std::max(out.right(), printed.right() + ink.right() - box.right()));
+        if (printed.bottom() <= box.bottom())
+            out.setBottom(std::max(out.bottom(), printed.bottom() + ink.bottom() - box.bottom()));
+    }
+    return out;
 }
 
 void paintTree(QPainter *painter, const ReportElement &element, const ElementFaceContext &context)
@@ -309,8 +408,11 @@ void paintTree(QPainter *painter, const ReportElement &element, const ElementFac
         ElementFaceGeometry::drawnFrame(element.printedWidth(), element.printedHeight());
     paintContent(painter, element, frame, context);
     if (const ElementList *children = element.kind.children()) {
+        const QPointF origin = ContainerRoom::contentsOrigin(element);
         painter->save();
-        painter->setClipRect(frame, Qt::IntersectClip);
+        painter->setClipRect(frame.marginsAdded(overflow(*children, frame, origin)),
+                             Qt::IntersectClip);
+        painter->translate(origin);
         for (const ReportElement &child : *children) {
             painter->save();
             painter->translate(child.x, child.y);

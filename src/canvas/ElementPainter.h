@@ -2,6 +2,7 @@
 
 #include "model/ReportDocument.h"
 
+#include <QMarginsF>
 #include <QRectF>
 #include <QUrl>
 #include <optional>
@@ -27,9 +28,11 @@ struct ElementFaceContext {
 };
 
 // Draws the face of one element, by kind, in its own points: (0, 0) is its top-left corner and
-// one scene unit is one point, so a 10-point font is 10 units high on the page. The face fills
+// one scene unit is one point, so a 10-point font is 10 units high on the page. The face lies in
 // the element's drawn frame (its size raised to 4 points each way) and is clipped to it, but for
-// pens, which print centred on the frame's edges (see penReach).
+// pens, which print centred on the frame's edges (see penReach). What prints (shapes, texts,
+// pictures, a frame's fill and border) keeps the element's own size inside that frame, however
+// thin; the placeholders of what only the engine makes fill the frame.
 // A picture is drawn as the engine prints it: scaled, placed and bordered as it says; a
 // background is filled only where the engine fills it (ElementFill). Of the other kinds, styles,
 // side pens, paddings and print-time attributes are not drawn.
@@ -45,8 +48,14 @@ void paintOverlay(QPainter *painter, const ReportElement &element, const QRectF 
 // How far the element's printed pens reach out of its frame: half the widest pen of a line, a
 // rectangle, an ellipse, or a frame's or picture's border. The face draws that far outside.
 double penReach(const ReportElement &element);
-// The element with its children at any depth, each clipped to its container: for pictures of
-// whole reports drawn without a canvas.
+// How far the ink of `elements`, placed from `origin`, reaches out of `box` on each side (all in
+// the points of what holds them): the pens of those that stand within the box on that side,
+// which print whole, half of them outside it. What an element holds carries its pens along.
+// Whatever else stands out of the box is cut off at its edge, so it opens nothing.
+QMarginsF overflow(const ElementList &elements, const QRectF &box, QPointF origin = {});
+// The element with its children at any depth, each clipped to its container but for the pens
+// that print past its edges (overflow), and placed inside a frame's padding: for pictures of whole
+// reports drawn without a canvas.
 void paintTree(QPainter *painter, const ReportElement &element, const ElementFaceContext &context);
 
 } // namespace ElementPainter

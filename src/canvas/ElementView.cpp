@@ -16,6 +16,7 @@
 #include "canvas/PrintFaces.h"
 #include "canvas/ResizeHandleItem.h"
 #include "canvas/SubreportOpener.h"
+#include "document/ContainerRoom.h"
 #include "widgets/ColorHex.h"
 #include "widgets/Dialogs.h"
 #include "workspace/AppClock.h"
@@ -33,6 +34,9 @@
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -122,6 +126,7 @@ void ElementView::layOut()
         syncList(childParent(), children_, {}, target_, context_);
     ++faceVersion_;
     place();
+    placeChildLayer();
     syncInlineEditor();
     update();
 }
@@ -216,8 +221,7 @@ void ElementView::place()
     if (penReach != penReach_) {
         prepareGeometryChange();
         penReach_ = penReach;
-        if (childLayer_)
-            childLayer_->setBox(box(), penReach_);
+        placeChildLayer();
     }
     if (size != drawnSize_) {
         prepareGeometryChange();
@@ -225,8 +229,7 @@ void ElementView::place()
         placeHandles();
         if (editorProxy_)
             editorProxy_->setGeometry(box());
-        if (childLayer_)
-            childLayer_->setBox(box(), penReach_);
+        placeChildLayer();
     }
     const QSizeF base(frame.x() + dragTranslation_.width(), frame.y() + dragTranslation_.height());
     const QSizeF offset =
@@ -234,6 +237,17 @@ void ElementView::place()
             ? dragrules::followerOffset(*context_->multiDrag, base, isShownSelected_, id())
             : base;
     setPos(offset.width(), offset.height());
+}
+
+void ElementView::placeChildLayer()
+{
+    if (!childLayer_)
+        return;
+    const QPointF origin = ContainerRoom::contentsOrigin(*element_);
+    const ElementList *children = element_->kind.children();
+    childLayer_->setBox(box(), penReach_, origin,
+                        children ? ElementPainter::overflow(*children, box(), origin)
+                                 : QMarginsF());
 }
 
 void ElementView::placeHandles()
@@ -339,7 +353,7 @@ QGraphicsItem *ElementView::childParent()
                 ElementPainter::paintOverlay(painter, shownElement(), box);
             },
             this);
-        childLayer_->setBox(box(), penReach_);
+        placeChildLayer();
     }
     return childLayer_ ? static_cast<QGraphicsItem *>(childLayer_) : this;
 }
@@ -505,21 +519,64 @@ void ElementView::syncList(QGraphicsItem *parent, Items &items, const ElementLis
     }
     if (listed.size() == items.size())
         return;
+    std::vector<ElementView *> gone;
     for (auto it = items.begin(); it != items.end();) {
         if (listed.contains(it.key())) {
             ++it;
             continue;
         }
-        ElementView *gone = it.value();
+        gone.push_back(it.value());
         it = items.erase(it);
-        if (holdsPointer(gone)) {
-            // Its own drop took it away: it goes once the release has been handled.
-            gone->hide();
-            gone->setParentItem(nullptr);
-            gone->scene()->removeItem(gone);
-            gone->deleteLater();
+    }
+    removeViews(parent, std::move(gone));
+}
+
+void ElementView::removeViews(QGraphicsItem *parent, std::vector<ElementView *> gone)
+{
+    // Removing an item from the scene, and from its parent, moves every item listed after it in
+    // the scene's list (kept in the order of the items' addresses) and in the parent's list of
+    // children; removed one by one from the middle, a band's thousands of views would take time
+    // growing with the square of their number. The views' handles (made later, for a selection)
+    // go first, from the highest address down, and then the views from the last child back, so
+    // that each leaves the end of both lists (views made one after another lie at rising
+    // addresses).
+    std::vector<QGraphicsItem *> handles;
+    for (ElementView *view : gone) {
+        if (holdsPointer(view))
+            continue;
+        for (ResizeHandleItem *&handle : view->handles_) {
+            if (handle) {
+                handle->cancelResize();
+                handles.push_back(std::exchange(handle, nullptr));
+            }
+        }
+    }
+    std::sort(handles.begin(), handles.end(), std::greater<>());
+    for (QGraphicsItem *handle : handles)
+        delete handle;
+    QHash<const QGraphicsItem *, qsizetype> place;
+    const QList<QGraphicsItem *> children = parent->childItems();
+    place.reserve(children.size());
+    for (qsizetype i = 0; i < children.size(); ++i)
+        place.insert(children[i], i);
+    std::vector<std::pair<qsizetype, ElementView *>> placed;
+    placed.reserve(gone.size());
+    for (ElementView *view : gone)
+        placed.emplace_back(place.value(view), view);
+    std::sort(placed.begin(), placed.end(), std::greater<>());
+    for (const auto &entry : placed) {
+        ElementView *view = entry.second;
+        if (holdsPointer(view)) {
+            // Its own drop took it away: it goes once the release has been handled, or with the
+            // canvas.
+            view->hide();
+            view->setParentItem(nullptr);
+            view->scene()->removeItem(view);
+            view->deleteLater();
+            if (view->context_ && view->context_->views)
+                view->context_->views->keepLeaving(view);
         } else {
-            delete gone;
+            delete view;
         }
     }
 }

@@ -14,6 +14,7 @@
 #include <QUuid>
 #include <array>
 #include <memory>
+#include <vector>
 
 class ElementChildLayer;
 class ElementExpressionSheet;
@@ -129,9 +130,15 @@ private:
     // Position, size, stacking, opacity and handles from the element and the gesture state.
     void place();
     void placeHandles();
+    // The children's layer from the box, the border's reach, the contents origin and the pens
+    // of the children.
+    void placeChildLayer();
     // Whether it draws its corner handles itself (selected, without children).
     bool drawsHandles() const;
     void setOrder(int order);
+    // Deletes the views, children of `parent`, of elements no longer listed (one inside a mouse
+    // handler once the handler is done).
+    static void removeViews(QGraphicsItem *parent, std::vector<ElementView *> gone);
 
     ElementList::Shared element_;
     BandTarget target_;

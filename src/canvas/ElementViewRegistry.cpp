@@ -4,6 +4,8 @@
 #include "canvas/ElementDragRules.h"
 #include "canvas/ElementView.h"
 
+#include <utility>
+
 void ElementViewRegistry::add(ElementView *view)
 {
     views_.insert(view->id(), view);
@@ -15,6 +17,18 @@ void ElementViewRegistry::remove(ElementView *view)
     const auto it = views_.constFind(view->id());
     if (it != views_.cend() && it.value() == view)
         views_.erase(it);
+}
+
+void ElementViewRegistry::keepLeaving(ElementView *view)
+{
+    leaving_.removeIf([](const QPointer<ElementView> &gone) { return gone.isNull(); });
+    leaving_.append(view);
+}
+
+void ElementViewRegistry::deleteLeaving()
+{
+    for (const QPointer<ElementView> &view : std::exchange(leaving_, {}))
+        delete view.data();
 }
 
 void ElementViewRegistry::setState(const CrossBandDragState *state)

@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QList>
+#include <QPointer>
 #include <QSet>
 #include <QUuid>
 #include <optional>
@@ -22,6 +23,11 @@ public:
     // The view of the element, or null.
     ElementView *view(const QUuid &id) const { return views_.value(id); }
 
+    // A view that left the canvas inside its own mouse handler and goes once that is done: the
+    // canvas deletes it with itself if it goes first, while what the view uses is still there.
+    void keepLeaving(ElementView *view);
+    void deleteLeaving();
+
     // The canvas's state, followed from now on; the caller keeps it alive.
     void setState(const CrossBandDragState *state);
     // Called on each change of the state.
@@ -33,4 +39,5 @@ private:
     std::optional<QUuid> shownElementID_;
     QList<QUuid> shownGroup_;
     QSet<QUuid> hidden_;
+    QList<QPointer<ElementView>> leaving_;
 };

@@ -180,8 +180,9 @@ void insert(Kind kind, DocumentStore &store, const AppSettings &settings)
 
 void insertSubreport(DocumentStore &store, AppSettings &settings, SidecarModel &sidecar)
 {
-    // A report of parts takes no element: no subreport file is written for one.
-    if ((!store.selectedContainerID() && store.refusesBandsOfParts(store.activeBandTarget())) ||
+    // Where the element would be refused (a report of parts, a band too low, a container with no
+    // room), no subreport file is written for it.
+    if (store.refusesInsert(newElement(Kind::subreport, store.document(), settings)) ||
         !store.promptSaveIfNeeded())
         return;
     const DocumentStore::AutoSubreport created =

@@ -4,6 +4,7 @@ target_sources(quillmark_services PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/ElementFaceGeometry.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ElementImageLoader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ImagePrintGeometry.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/LineBreaks.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ElementMenuItems.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PrintFaces.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SubreportOpener.cpp)
@@ -15,5 +16,6 @@ if(TARGET quillmark_ui)
     ${CMAKE_CURRENT_LIST_DIR}/ElementFaceCache.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ElementPainter.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ElementPlaceholders.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/PrintedTextLayout.cpp
     ${CMAKE_CURRENT_LIST_DIR}/TextLabelCache.cpp)
 endif()

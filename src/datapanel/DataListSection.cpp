@@ -43,7 +43,16 @@ DataListRow::DataListRow(const QUuid &id, DocumentStore *store,
 
 void DataListRow::setNameWarning(const QString &text)
 {
-    DuplicateNames::showWarning(nameWarning_, text);
+    sharedName_ = text;
+    QStringList lines{sharedName_, renamed_};
+    lines.removeAll(QString());
+    DuplicateNames::showWarning(nameWarning_, lines.join(u'\n'));
+}
+
+void DataListRow::setRenameWarning(const QString &text)
+{
+    renamed_ = text;
+    setNameWarning(sharedName_);
 }
 
 void DataListRow::addControl(QWidget *control, const QString &name, int stretch)
@@ -97,6 +106,14 @@ DataListSpec::askingBeforeDeleting(const DataPanelContext &context, ReportRefere
 {
     return [store = context.store, dialogs = context.dialogs, kind](const QUuid &id) {
         return store && RemovalQuestions::mayDelete(dialogs, *store, kind, id);
+    };
+}
+
+std::function<QString(const ReportDocument &, const QUuid &, const QString &)>
+DataListSpec::warningOfRenames(RemovalQuestions::Declaration declaration)
+{
+    return [declaration](const ReportDocument &document, const QUuid &id, const QString &former) {
+        return RemovalQuestions::renameWarning(document, declaration, id, former);
     };
 }
 
@@ -167,6 +184,36 @@ void DataListSection::showNameWarning(qsizetype index, DataListRow *row)
     const QString name = names_.value(index);
     row->setNameWarning(names_.count(name) > 1 ? DuplicateNames::warning(spec_.itemKind)
                                                : QString());
+    const auto former = formerNames_.constFind(row->id());
+    QString renamed;
+    if (store_ && spec_.renameWarning && former != formerNames_.cend())
+        renamed = spec_.renameWarning(store_->document(), row->id(), *former);
+    // Once nothing names the former name, a later rename starts from the name it has then.
+    if (renamed.isEmpty())
+        formerNames_.remove(row->id());
+    row->setRenameWarning(renamed);
+}
+
+void DataListSection::noteRenames(const ReportDocument &before, const QList<QUuid> &ids)
+{
+    if (!spec_.renameWarning || !spec_.names)
+        return;
+    const QList<QUuid> idsBefore = spec_.ids(before);
+    const QStringList namesBefore = spec_.names(before);
+    QHash<QUuid, QString> kept;
+    for (qsizetype i = 0; i < ids.size(); ++i) {
+        const QUuid &id = ids.at(i);
+        const QString now = names_.value(i);
+        QString former = formerNames_.value(id);
+        if (former.isNull()) {
+            const qsizetype was = idsBefore.indexOf(id);
+            if (was >= 0 && namesBefore.value(was) != now)
+                former = namesBefore.value(was);
+        }
+        if (!former.isNull() && former != now)
+            kept.insert(id, former);
+    }
+    formerNames_ = std::move(kept);
 }
 
 QList<DataListRow *> DataListSection::rows() const
@@ -193,8 +240,15 @@ void DataListSection::refresh()
     const QStringList context = spec_.context ? spec_.context(document) : QStringList();
     const bool sameList = spec_.sameList && spec_.sameList(shown_, document);
     const bool everyRow = context != shownContext_;
-    if (sameList && !everyRow && rowColumn_->count() > 0)
+    if (sameList && !everyRow && rowColumn_->count() > 0) {
+        // What names a renamed item's former name may have changed elsewhere in the report.
+        for (qsizetype i = 0; i < rowColumn_->count() && !formerNames_.isEmpty(); ++i) {
+            auto *row = static_cast<DataListRow *>(rowColumn_->rowAt(i));
+            if (row && formerNames_.contains(row->id()))
+                showNameWarning(i, row);
+        }
         return;
+    }
     const QList<QUuid> ids = spec_.ids(document);
     QList<int> shapes;
     if (spec_.shape) {
@@ -206,6 +260,7 @@ void DataListSection::refresh()
     shownContext_ = context;
     if (spec_.names)
         names_ = spec_.names(document);
+    noteRenames(before, ids);
     // Rows made while the column takes the new ids show their values as they are made.
     const QSet<QUuid> madeBefore = [&] {
         QSet<QUuid> made;

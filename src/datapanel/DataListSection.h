@@ -6,6 +6,7 @@
 #include "model/MeasurementUnit.h"
 #include "widgets/DataRowCard.h"
 
+#include <QHash>
 #include <QList>
 #include <QPointer>
 #include <QStringList>
@@ -49,6 +50,9 @@ public:
     // The warning under the row's name while another item of the list has its name; an empty
     // text hides it. It stands under the row's first line.
     void setNameWarning(const QString &text);
+    // The warning under the row's name while expressions still name the item by the name the
+    // user renamed it from; it follows the other one under the name.
+    void setRenameWarning(const QString &text);
     QLabel *nameWarning() const { return nameWarning_; }
 
     MoveButtons *moveButtons() const { return moveButtons_; }
@@ -62,6 +66,8 @@ private:
     MoveButtons *moveButtons_;
     QToolButton *removeButton_;
     QLabel *nameWarning_;
+    QString sharedName_;
+    QString renamed_;
     std::function<void(const ReportDocument &)> refresh_;
     int index_ = -1;
 };
@@ -102,6 +108,11 @@ struct DataListSpec {
     // The shape of the item's row: rows of one shape are equally tall (a parameter of a date
     // range has one line more). None: all rows have one shape.
     std::function<int(const ReportDocument &, qsizetype index)> shape;
+    // The words under the name of the item of that id, which the user renamed from `former`,
+    // while something still names it so (RemovalQuestions::renameWarning); empty when nothing
+    // does. None: a rename says nothing. Needs `names`.
+    std::function<QString(const ReportDocument &, const QUuid &id, const QString &former)>
+        renameWarning;
 
     // mayRemove for a declaration that expressions name, and for a group, sub-dataset or style.
     static std::function<bool(const QUuid &)>
@@ -109,6 +120,9 @@ struct DataListSpec {
                          RemovalQuestions::Declaration declaration);
     static std::function<bool(const QUuid &)> askingBeforeDeleting(const DataPanelContext &context,
                                                                    ReportReferences::Kind kind);
+    // renameWarning for a declaration that expressions name.
+    static std::function<QString(const ReportDocument &, const QUuid &, const QString &)>
+    warningOfRenames(RemovalQuestions::Declaration declaration);
 
     // The spec of a card's list, its store operations, its object name and its add button's
     // title; the card then sets buildRow.
@@ -183,8 +197,11 @@ private:
     DataListRow *makeRow(const QUuid &id);
     // Places the row and shows its item's values.
     void showRowValues(qsizetype index, DataListRow *row);
-    // The warning under the row's name, from the names the list has now.
+    // The warnings under the row's name, from the names the list has now.
     void showNameWarning(qsizetype index, DataListRow *row);
+    // Notes the names the items had in `before` that they have no more, and forgets those they
+    // have again.
+    void noteRenames(const ReportDocument &before, const QList<QUuid> &ids);
 
     QPointer<DocumentStore> store_;
     DataListSpec spec_;
@@ -196,4 +213,6 @@ private:
     ReportDocument shown_;
     QStringList shownContext_;
     QStringList names_;
+    // The names items had before the user renamed them, while expressions name them so.
+    QHash<QUuid, QString> formerNames_;
 };

@@ -59,9 +59,7 @@ void buildFieldRow(DataListRow &row, const QPointer<DocumentStore> &store, AppSe
         InspectorRows::showText(name, field->name);
         InspectorRows::showText(className, field->className);
         InspectorRows::showText(description, DataListEdits::shownText(field->fieldDescription));
-        insert->setToolTip(plainToolTip(u"Insert as a text field bound to "_s +
-                                        DataItemEdits::fieldToken(field->name) + u" in "_s +
-                                        store->label(store->activeBandTarget())));
+        insert->setToolTip(plainToolTip(DataItemEdits::insertButtonHelp(*store, field->name)));
     });
 }
 
@@ -91,8 +89,11 @@ public:
         footer->addWidget(generate_);
         footer->addStretch(1);
         static_cast<QVBoxLayout *>(layout())->addLayout(footer);
-        if (store_)
+        if (store_) {
             connect(store_, &DocumentStore::activeBandTargetChanged, this, &FieldsSection::refresh);
+            connect(store_, &DocumentStore::selectedElementIDsChanged, this,
+                    &FieldsSection::refresh);
+        }
         refresh();
     }
 
@@ -120,12 +121,22 @@ DataPanelPart *makeFieldsCard(const DataPanelContext &context, QWidget *parent)
     spec.warnOfSharedNames(&ReportDocument::fields, u"field"_s);
     spec.mayRemove =
         DataListSpec::askingBeforeRemoving(context, RemovalQuestions::Declaration::field);
+    spec.renameWarning = DataListSpec::warningOfRenames(RemovalQuestions::Declaration::field);
     spec.buildRow = [store = context.store, settings = context.settings](DataListRow &row) {
         buildFieldRow(row, store, settings);
     };
-    // The insert buttons' help names the active band.
+    // The insert buttons' help names the active band, or the selected container and the
+    // sub-dataset it runs.
     spec.context = [store = context.store](const ReportDocument &) {
-        return store ? QStringList{store->label(store->activeBandTarget())} : QStringList();
+        if (!store)
+            return QStringList();
+        QStringList shown{store->label(store->activeBandTarget())};
+        if (const std::optional<ReportSubDataset> dataset = DataItemEdits::insertDataset(*store)) {
+            shown << store->selectedContainerID()->toString() << dataset->name;
+            for (const ReportField &field : dataset->fields)
+                shown.append(field.name);
+        }
+        return shown;
     };
     return new FieldsSection(context, std::move(spec), parent);
 }

@@ -117,6 +117,7 @@ DataPanelPart *makeGroupsCard(const DataPanelContext &context, QWidget *parent)
                          DataPanelCards::objectName(DataPanelCard::groups), u"Add Group"_s);
     spec.warnOfSharedNames(&ReportDocument::groups, u"group"_s);
     spec.mayRemove = DataListSpec::askingBeforeDeleting(context, ReportReferences::Kind::group);
+    spec.renameWarning = RemovalQuestions::renameGroupWarning;
     spec.lengthUnit = [settings = context.settings] {
         return settings ? settings->measurementUnit() : MeasurementUnit::pixels;
     };

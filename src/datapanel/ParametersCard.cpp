@@ -136,6 +136,7 @@ DataPanelPart *makeParametersCard(const DataPanelContext &context, QWidget *pare
     spec.warnOfSharedNames(&ReportDocument::parameters, u"parameter"_s);
     spec.mayRemove =
         DataListSpec::askingBeforeRemoving(context, RemovalQuestions::Declaration::parameter);
+    spec.renameWarning = DataListSpec::warningOfRenames(RemovalQuestions::Declaration::parameter);
     spec.buildRow = [store = context.store, sidecar = context.sidecar](DataListRow &row) {
         buildParameterRow(row, store, sidecar);
     };

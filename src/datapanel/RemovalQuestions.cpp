@@ -81,6 +81,37 @@ std::optional<ExpressionUses::Declaration> declarationOf(const ReportDocument &d
     return ExpressionUses::Declaration{kind, *name};
 }
 
+// The variable in which a group counts its records.
+ExpressionUses::Declaration countOf(const QString &group)
+{
+    return {ExpressionUses::Declaration::Kind::variable, group + u"_COUNT"_s};
+}
+
+// The name of the item of that id now, when no other item of the list has `former`.
+template <typename T>
+std::optional<QString> renamedFrom(const QList<T> &list, const QUuid &id, const QString &former)
+{
+    std::optional<QString> now;
+    for (const T &item : list) {
+        if (item.id == id)
+            now = item.name;
+        else if (item.name == former)
+            return std::nullopt;
+    }
+    return now;
+}
+
+// "$F{City} is still used in 4 expressions: ...", naming the new reference; empty for none.
+QString stillUsed(const ExpressionUses::Declaration &former, const ExpressionUses::Declaration &now,
+                  const ExpressionUses::Uses &uses)
+{
+    if (uses.total() == 0)
+        return {};
+    return former.reference() + u" is still used in "_s + ExpressionUses::usedIn(uses) +
+           u": the engine refuses the report until "_s + (uses.total() == 1 ? u"it"_s : u"they"_s) +
+           u" name"_s + (uses.total() == 1 ? u"s "_s : u" "_s) + now.reference() + u'.';
+}
+
 // Whether the user chose the destructive first button.
 bool confirmed(Dialogs &dialogs, const AlertRequest &question)
 {
@@ -122,6 +153,40 @@ AlertRequest removeQuestion(const QString &message)
         1};
 }
 
+QString renameWarning(const ReportDocument &document, Declaration declaration, const QUuid &id,
+                      const QString &former)
+{
+    using Kind = ExpressionUses::Declaration::Kind;
+    std::optional<QString> now;
+    Kind kind = Kind::field;
+    switch (declaration) {
+    case Declaration::field:
+        now = renamedFrom(document.fields, id, former);
+        break;
+    case Declaration::parameter:
+        now = renamedFrom(document.parameters, id, former);
+        kind = Kind::parameter;
+        break;
+    case Declaration::variable:
+        now = renamedFrom(document.variables, id, former);
+        kind = Kind::variable;
+        break;
+    }
+    if (!now || *now == former)
+        return {};
+    const ExpressionUses::Declaration named{kind, former};
+    return stillUsed(named, {kind, *now}, ExpressionUses::uses(document, named));
+}
+
+QString renameGroupWarning(const ReportDocument &document, const QUuid &id, const QString &former)
+{
+    const std::optional<QString> now = renamedFrom(document.groups, id, former);
+    if (!now || *now == former)
+        return {};
+    return stillUsed(countOf(former), countOf(*now),
+                     ExpressionUses::uses(document, countOf(former)));
+}
+
 bool mayDelete(Dialogs *dialogs, const DocumentStore &store, ReportReferences::Kind kind,
                const QUuid &id)
 {
@@ -136,9 +201,33 @@ bool mayDelete(Dialogs *dialogs, const DocumentStore &store, ReportReferences::K
     without.groups.removeIf([&](const ReportGroup &group) { return group.id == id; });
     const ReportReferences::Uses uses =
         ReportReferences::uses(without, kind, name, only ? &*only : nullptr);
-    if (uses.total() == 0)
+    // A group counts its records in a variable of its own, which expressions name.
+    const ExpressionUses::Uses counted = kind == ReportReferences::Kind::group
+                                             ? ExpressionUses::uses(without, countOf(name))
+                                             : ExpressionUses::Uses{};
+    if (uses.total() == 0 && counted.total() == 0)
         return true;
-    return confirmed(*dialogs, deleteQuestion(ReportReferences::usageMessage(name, uses), kind));
+    if (counted.total() == 0)
+        return confirmed(*dialogs,
+                         deleteQuestion(ReportReferences::usageMessage(name, uses), kind));
+    return confirmed(*dialogs, deleteGroupQuestion(name, uses, counted));
+}
+
+AlertRequest deleteGroupQuestion(const QString &name, const ReportReferences::Uses &uses,
+                                 const ExpressionUses::Uses &counted)
+{
+    const ExpressionUses::Declaration count = countOf(name);
+    const QString countUse = u"count of records, "_s + count.reference() + u", is used in "_s +
+                             ExpressionUses::usedIn(counted) + u'.';
+    AlertRequest question = deleteQuestion(
+        uses.total() == 0 ? name + u"'s "_s + countUse
+                          : ReportReferences::usageMessage(name, uses) + u" Its "_s + countUse,
+        ReportReferences::Kind::group);
+    const QString refused = u"The report does not compile while an expression still names "_s +
+                            count.reference() + u'.';
+    question.informativeText =
+        uses.total() == 0 ? refused : question.informativeText + u' ' + refused;
+    return question;
 }
 
 bool mayRemove(Dialogs *dialogs, const DocumentStore &store, Declaration declaration,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document/ExpressionUses.h"
 #include "document/ReportReferences.h"
 #include "widgets/Dialogs.h"
 
@@ -15,7 +16,7 @@ class DocumentStore;
 namespace RemovalQuestions {
 
 // "Totals is used by 3 variables and 2 elements." with "Delete" and "Cancel", for a group,
-// sub-dataset or style of the report.
+// sub-dataset or style of the report; what names a group's count of records is a use too.
 bool mayDelete(Dialogs *dialogs, const DocumentStore &store, ReportReferences::Kind kind,
                const QUuid &id);
 
@@ -27,8 +28,23 @@ enum class Declaration { field, parameter, variable };
 bool mayRemove(Dialogs *dialogs, const DocumentStore &store, Declaration declaration,
                const QUuid &id);
 
+// The words under the name of the item of that id, which the user changed from `former`, while
+// expressions still name it so, counted as the removal question counts them: "$F{City} is still
+// used in 4 expressions: the engine refuses the report until they name $F{Town}." Renames leave
+// expressions as they are. Empty when nothing names it so, or another item of the list has that
+// name.
+QString renameWarning(const ReportDocument &document, Declaration declaration, const QUuid &id,
+                      const QString &former);
+// The same for a group, whose count of records expressions name ("$V{CityGroup_COUNT}").
+QString renameGroupWarning(const ReportDocument &document, const QUuid &id, const QString &former);
+
 // The alerts themselves, for the panel and for tests.
 AlertRequest deleteQuestion(const QString &message, ReportReferences::Kind kind);
+// Before a group goes whose count of records expressions name: "Cities is used by 1 variable.
+// Its count of records, $V{Cities_COUNT}, is used in 2 expressions.", or without other uses
+// "Cities's count of records, $V{Cities_COUNT}, is used in 2 expressions.".
+AlertRequest deleteGroupQuestion(const QString &name, const ReportReferences::Uses &uses,
+                                 const ExpressionUses::Uses &counted);
 AlertRequest removeQuestion(const QString &message);
 
 } // namespace RemovalQuestions

@@ -276,6 +276,7 @@ DataPanelPart *makeVariablesCard(const DataPanelContext &context, QWidget *paren
     spec.warnOfSharedNames(&ReportDocument::variables, u"variable"_s);
     spec.mayRemove =
         DataListSpec::askingBeforeRemoving(context, RemovalQuestions::Declaration::variable);
+    spec.renameWarning = DataListSpec::warningOfRenames(RemovalQuestions::Declaration::variable);
     spec.context = &GroupEntries::names;
     auto *groups = new GroupEntries;
     if (context.store)

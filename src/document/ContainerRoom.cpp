@@ -74,17 +74,6 @@ double contentsLength(const ReportElement &list, QStringView name, double length
     return written(length);
 }
 
-bool fitCell(SharedOptional<ReportElement> &cell, double width, double height)
-{
-    if (!cell)
-        return false;
-    ReportElement element = *cell;
-    if (!fitInto(element, Room{written(width), written(height)}))
-        return false;
-    cell = std::move(element);
-    return true;
-}
-
 // A frame's left and right padding leave it a room of no less than nothing: a frame narrowed
 // past its padding, or given more padding than its width, takes the padding down with it, each
 // side in proportion, in whole points as the file writes them.
@@ -133,6 +122,54 @@ void takePlaces(KeptLayout::Box &box, const ReportElement &element)
         takePlaces(box.children[i], children->at(i));
 }
 
+// Fits kept report elements into the room; whether any moved.
+bool fitBoxes(QList<KeptLayout::Box> &boxes, const Room &room)
+{
+    bool moved = false;
+    for (KeptLayout::Box &box : boxes) {
+        ReportElement element = asElement(box);
+        if (fitInto(element, room)) {
+            takePlaces(box, element);
+            moved = true;
+        }
+    }
+    return moved;
+}
+
+// Fits the report elements a table cell keeps as the file wrote them into the cell's room.
+bool fitKeptElements(TableCellFormatting &formatting, const Room &room)
+{
+    KeptXml own = formatting.kept.part({});
+    bool changed = false;
+    for (KeptXml::Child &child : own.children) {
+        QList<KeptLayout::Box> boxes = KeptLayout::elements(child.xml);
+        if (!fitBoxes(boxes, room))
+            continue;
+        if (const std::optional<QString> fitted = KeptLayout::withElements(child.xml, boxes)) {
+            child.xml = *fitted;
+            changed = true;
+        }
+    }
+    if (changed)
+        formatting.kept.setPart({}, std::move(own));
+    return changed;
+}
+
+// The cell's element and the elements it keeps beside it as the file wrote them.
+bool fitCell(SharedOptional<ReportElement> &cell, TableCellFormatting &formatting, double width,
+             double height)
+{
+    const Room room{written(width), written(height)};
+    bool changed = fitKeptElements(formatting, room);
+    if (!cell)
+        return changed;
+    ReportElement element = *cell;
+    if (!fitInto(element, room))
+        return changed;
+    cell = std::move(element);
+    return true;
+}
+
 // Fits the report elements of the cells of kept XML into the room each cell gives them.
 bool fitKeptCells(QString &xml, KeptLayout::CellName which,
                   const std::function<Room(const KeptLayout::Cell &)> &roomOf)
@@ -142,16 +179,8 @@ bool fitKeptCells(QString &xml, KeptLayout::CellName which,
         return false;
     QList<KeptLayout::Cell> cells = KeptLayout::cells(xml, which);
     bool changed = false;
-    for (KeptLayout::Cell &cell : cells) {
-        const Room room = roomOf(cell);
-        for (KeptLayout::Box &box : cell.elements) {
-            ReportElement element = asElement(box);
-            if (fitInto(element, room)) {
-                takePlaces(box, element);
-                changed = true;
-            }
-        }
-    }
+    for (KeptLayout::Cell &cell : cells)
+        changed = fitBoxes(cell.elements, roomOf(cell)) || changed;
     if (!changed)
         return false;
     const std::optional<QString> fitted = KeptLayout::withCells(xml, which, cells);
@@ -195,6 +224,12 @@ std::optional<Room> of(const ReportElement &container)
     return std::nullopt;
 }
 
+bool leavesRoom(const ReportElement &container)
+{
+    const std::optional<Room> room = of(container);
+    return room && room->width >= 1 && (!room->height || *room->height >= 1);
+}
+
 QSizeF innerSize(const ReportElement &container)
 {
     if (container.kind.is<ElementKind::Frame>())
@@ -204,6 +239,13 @@ QSizeF innerSize(const ReportElement &container)
     if (const std::optional<Room> room = of(container))
         return QSizeF(room->width, room->height.value_or(written(container.height)));
     return QSizeF(written(container.width), written(container.height));
+}
+
+QPointF contentsOrigin(const ReportElement &container)
+{
+    if (container.kind.is<ElementKind::Frame>())
+        return QPointF(written(container.paddingLeft), written(container.paddingTop));
+    return {};
 }
 
 bool fitInto(ReportElement &element, const Room &room, const ReportElement *before)
@@ -236,14 +278,11 @@ bool fitContents(ReportElement &element)
     }
     if (auto *table = element.kind.as<ElementKind::Table>()) {
         for (ReportTableColumn &column : table->columns) {
-            changed =
-                fitCell(column.columnHeaderElement, column.width, column.columnHeaderHeight) ||
-                changed;
-            changed =
-                fitCell(column.detailCellElement, column.width, column.detailCellHeight) || changed;
-            changed =
-                fitCell(column.columnFooterElement, column.width, column.columnFooterHeight) ||
-                changed;
+            using Cell = ReportTableColumn::Cell;
+            for (const Cell cell : {Cell::header, Cell::detail, Cell::footer})
+                changed = fitCell(column.element(cell), column.formatting(cell), column.width,
+                                  column.height(cell)) ||
+                          changed;
             changed = fitKeptCells(column) || changed;
         }
     }

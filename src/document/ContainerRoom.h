@@ -2,6 +2,7 @@
 
 #include "model/ReportElement.h"
 
+#include <QPointF>
 #include <QSizeF>
 #include <optional>
 
@@ -25,9 +26,19 @@ struct Room {
 // The room of a frame or list; no value for every other kind.
 std::optional<Room> of(const ReportElement &container);
 
+// Whether an element put into the frame or list could print there: the room is at least a point
+// wide, and a point high where the engine bounds the height. A frame whose padding fills its
+// width, or a list whose contents are less than a point wide or high, leaves none: what went in
+// would be cut to nothing (or, a line, refused by the engine).
+bool leavesRoom(const ReportElement &container);
+
 // The width and height inside a frame (less its padding) or a list: where aligning in the
 // container places an element.
 QSizeF innerSize(const ReportElement &container);
+
+// Where the elements a frame or list holds are measured from, in the container's own points: a
+// frame's left and top padding, as the engine prints its children inside it; (0, 0) for a list.
+QPointF contentsOrigin(const ReportElement &container);
 
 // Moves the element into the room, and shrinks it where it cannot fit; an element that holds
 // others then fits them into its own new room. `before` is the element before the edit that

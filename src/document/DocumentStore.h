@@ -240,11 +240,24 @@ public:
     // The same, announced with insertRefused() when one is too tall: the caller then adds or
     // moves none of them. Answers whether one is.
     bool refusesTallerThanBand(const QList<ReportElement> &elements, const BandTarget &target);
+    // Elements placed anew in the band of `target` (an insert, a drop, a paste, a duplicate)
+    // move left together as far as they reach past the band's width, the leftmost no further
+    // than 0; one that still reaches past then moves left on its own, to 0 at most. None is
+    // narrowed: one wider than the band stands at 0. Answers whether any moved. The store's
+    // inserts place what they add so; a caller that adds several in steps of their own places
+    // them together first.
+    static bool keepWithinWidth(const ReportDocument &document, QList<ReportElement> &elements,
+                                const BandTarget &target);
+    // Whether the frame or list `container` leaves an element no room to print in
+    // (ContainerRoom::leavesRoom), announced with containerHasNoRoom(): the caller then adds
+    // nothing to it. Answers whether it refuses.
+    bool refusesNoRoom(const QUuid &container);
     // Const, so that iterating the result reads the shared values instead of copying them.
     const ElementList elements(const BandTarget &target) const;
     QString label(const BandTarget &target) const;
     // The same for a report that no store holds.
     static double height(const ReportDocument &document, const BandTarget &target);
+    static double width(const ReportDocument &document, const BandTarget &target);
     static const ElementList elements(const ReportDocument &document, const BandTarget &target);
     static QString label(const ReportDocument &document, const BandTarget &target);
     void setHeight(double height, const BandTarget &target);
@@ -324,8 +337,7 @@ public:
     // Copies the style's properties again into every element that names it.
     void reapplyStyle(const ReportStyle &style);
     int elementCountReferencingStyle(const QString &styleName) const;
-    // Text fields whose expression holds the text, or else elements whose print-when
-    // expression holds it.
+    // Elements one of whose own expressions holds the text (ExpressionUses::elementHolds).
     int elementCountReferencing(const QString &text) const;
 
     // --- Zoom and guides (view state: never saved, undone or dirty) --------------------------
@@ -384,6 +396,11 @@ public:
     // goes to lacks, and the sub-datasets it runs that the report lacks are declared, empty, in
     // the same undo step.
     void addElementSmart(const ReportElement &element);
+    // Whether addElementSmart() would refuse the element where it would go, announced as the
+    // insert announces it: a frame or list that leaves no room, a report of parts, a band the
+    // element is taller than may grow. A caller with work of its own to do before the insert (a
+    // subreport's new file) asks first.
+    bool refusesInsert(const ReportElement &element);
     // The same, with the sub-dataset the element iterates appended in the same undo step.
     void addElementSmart(const ReportElement &element, const ReportSubDataset &dataset);
     // The same, with `field` declared in the same undo step in the dataset of that name (the
@@ -430,6 +447,9 @@ signals:
     // An insert into the band of `target` added nothing: the report is made of parts and takes
     // no band (ReportParts).
     void bandTakesNoElements(const BandTarget &target);
+    // An insert, paste or duplicate into the frame or list `container` added nothing: it leaves
+    // no room for an element to print in (ContainerRoom::leavesRoom).
+    void containerHasNoRoom(const QUuid &container);
     void selectedElementIDsChanged();
     void selectedDataItemChanged();
     void selectedFieldIDsChanged();

@@ -151,7 +151,11 @@ double DocumentStore::height(const ReportDocument &document, const BandTarget &t
 
 double DocumentStore::width(const BandTarget &target) const
 {
-    const ReportDocument &d = document_;
+    return width(document_, target);
+}
+
+double DocumentStore::width(const ReportDocument &d, const BandTarget &target)
+{
     if (target.kind() != BandTarget::Case::standard)
         return d.columnWidth;
     switch (target.bandType()) {

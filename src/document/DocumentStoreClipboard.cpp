@@ -1,5 +1,7 @@
 #include "document/DocumentStore.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr double pasteOffset = 15;
@@ -103,17 +105,24 @@ void DocumentStore::pasteClipboard()
     const BandTarget destination = insertionTarget(activeBandTarget_);
     if (!container && !elementList(std::as_const(document_), destination))
         return;
-    if (!container &&
-        (refusesBandsOfParts(destination) || refusesTallerThanBand(copied, destination)))
+    if (container ? refusesNoRoom(*container)
+                  : refusesBandsOfParts(destination) || refusesTallerThanBand(copied, destination))
         return;
+    QList<ReportElement> copies;
+    for (const ReportElement &original : std::as_const(copied)) {
+        ReportElement copy = regenerateIDs(original);
+        copy.x += pasteOffset;
+        copy.y += pasteOffset;
+        copies.append(copy);
+    }
+    // A container keeps its copies within its room itself.
+    if (!container)
+        keepWithinWidth(document_, copies, destination);
     applyDiscreteEdit([&] {
         QSet<QUuid> pasted;
         batchDocumentChanges([&] {
             changeDocument([&](ReportDocument &d) { d.subDatasets.append(datasets); });
-            for (const ReportElement &original : std::as_const(copied)) {
-                ReportElement copy = regenerateIDs(original);
-                copy.x += pasteOffset;
-                copy.y += pasteOffset;
+            for (const ReportElement &copy : std::as_const(copies)) {
                 pasted.insert(copy.id);
                 if (container)
                     performAddChildElement(copy, *container);
@@ -135,9 +144,14 @@ void DocumentStore::duplicateSelectedElement()
         const std::optional<ReportElement> original = element(id);
         if (home && original && isTopLevelElement(id) && refusesTallerThanBand({*original}, *home))
             return;
+        const std::optional<ReportElement> container = home ? std::nullopt : containerOf(id);
+        if (container && refusesNoRoom(container->id))
+            return;
     }
     applyDiscreteEdit([&] {
         QSet<QUuid> copies;
+        // The copies standing in bands, by band: each band's stay within its width together.
+        QList<std::pair<BandTarget, QList<ReportElement>>> inBands;
         batchDocumentChanges([&] {
             for (const QUuid &id : originals) {
                 std::optional<QUuid> copyID;
@@ -152,8 +166,21 @@ void DocumentStore::duplicateSelectedElement()
                     ReportElement copy = *element(*copyID);
                     if (keepWithinPage(copy, *home))
                         performUpdateElement(*copyID, [&](ReportElement &e) { e = copy; });
+                    auto band = std::find_if(inBands.begin(), inBands.end(),
+                                             [&](const auto &b) { return b.first == *home; });
+                    if (band == inBands.end()) {
+                        inBands.append({*home, {}});
+                        band = std::prev(inBands.end());
+                    }
+                    band->second.append(*element(*copyID));
                 }
                 growBandHolding(*copyID);
+            }
+            for (auto &[home, placed] : inBands) {
+                if (!keepWithinWidth(document_, placed, home))
+                    continue;
+                for (const ReportElement &copy : std::as_const(placed))
+                    performUpdateElement(copy.id, [&](ReportElement &e) { e.x = copy.x; });
             }
         });
         setSelectedElementIDs(copies);

@@ -204,6 +204,16 @@ QString DocumentStore::datasetInside(const std::optional<QUuid> &container) cons
     return {};
 }
 
+bool DocumentStore::refusesInsert(const ReportElement &element)
+{
+    const ReportElement added = element;
+    if (const std::optional<QUuid> container = selectedContainerID())
+        return refusesNoRoom(*container);
+    const BandTarget destination = insertionTarget(activeBandTarget_);
+    return !elementList(std::as_const(document_), destination) ||
+           refusesBandsOfParts(destination) || refusesTallerThanBand({added}, destination);
+}
+
 void DocumentStore::insertSmart(const ReportElement &element,
                                 const std::function<void(ReportDocument &)> &declare)
 {
@@ -211,16 +221,18 @@ void DocumentStore::insertSmart(const ReportElement &element,
     const ReportElement added = element;
     const std::optional<QUuid> container = selectedContainerID();
     const BandTarget destination = insertionTarget(activeBandTarget_);
-    if (!container &&
-        (!elementList(std::as_const(document_), destination) || refusesBandsOfParts(destination)))
+    if (refusesInsert(added))
         return;
+    QList<ReportElement> placed{added};
+    if (!container)
+        keepWithinWidth(document_, placed, destination);
     applyDiscreteEdit([&] {
         batchDocumentChanges([&] {
             changeDocument(declare);
             if (container)
                 performAddChildElement(added, *container);
             else
-                performAddElement(added, destination);
+                performAddElement(placed.first(), destination);
         });
         setSelectedElementIDs({added.id});
     });

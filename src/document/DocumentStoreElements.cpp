@@ -307,8 +307,10 @@ void DocumentStore::addElement(const ReportElement &element, const BandTarget &t
     if (!elementList(std::as_const(document_), destination) || refusesBandsOfParts(destination) ||
         refusesTallerThanBand({added}, destination))
         return;
+    QList<ReportElement> placed{added};
+    keepWithinWidth(document_, placed, destination);
     takeSnapshot();
-    performAddElement(added, destination);
+    performAddElement(placed.first(), destination);
     setSelectedElementIDs({added.id});
     setIsDirty(true);
 }
@@ -332,6 +334,8 @@ void DocumentStore::addChildElement(const ReportElement &element, const QUuid &f
 {
     const ReportElement added = element;
     const QUuid containerID = frameID;
+    if (refusesNoRoom(containerID))
+        return;
     takeSnapshot();
     if (!performAddChildElement(added, containerID))
         return;

@@ -48,6 +48,18 @@ QVariantMap readMap(const QString &key, bool nested)
     return map;
 }
 
+// Stores `map` under `key` unless the settings hold it already (nothing stored holds an empty
+// map): each write rewrites and syncs the whole settings file, and a load writes back what it
+// has just read.
+void writeMap(const QString &key, const QVariantMap &map)
+{
+    QSettings settings;
+    const QVariant stored = settings.value(key);
+    if (stored.isValid() ? isMap(stored) && stored.toMap() == map : map.isEmpty())
+        return;
+    settings.setValue(key, map);
+}
+
 } // namespace
 
 void DocumentStore::load(const QUrl &location)
@@ -195,7 +207,7 @@ void DocumentStore::persistParameterValues(const QMap<QString, QString> &values,
         entry.insert(it.key(), it.value());
     QVariantMap map = readMap(parameterValuesKey, true);
     map.insert(path, entry);
-    QSettings().setValue(parameterValuesKey, map);
+    writeMap(parameterValuesKey, map);
 }
 
 std::optional<QUuid> DocumentStore::loadPersistedActiveConnectionID(const QString &path)
@@ -215,5 +227,5 @@ void DocumentStore::persistActiveConnectionID(const std::optional<QUuid> &id, co
         map.insert(path, idText(*id));
     else
         map.remove(path);
-    QSettings().setValue(connectionIDsKey, map);
+    writeMap(connectionIDsKey, map);
 }

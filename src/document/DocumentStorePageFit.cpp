@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 // How high a band may grow on its page, and elements placed so that their bands stay within it.
 
@@ -86,6 +87,47 @@ bool DocumentStore::refusesTallerThanBand(const QList<ReportElement> &elements,
     if (tall)
         emit insertRefused(target, *tall);
     return tall.has_value();
+}
+
+bool DocumentStore::refusesNoRoom(const QUuid &container)
+{
+    // An element that holds none (a text field, say) is none of this check's business.
+    const std::optional<ReportElement> found = element(container);
+    if (!found || !found->kind.children() || ContainerRoom::leavesRoom(*found))
+        return false;
+    emit containerHasNoRoom(container);
+    return true;
+}
+
+bool DocumentStore::keepWithinWidth(const ReportDocument &document, QList<ReportElement> &elements,
+                                    const BandTarget &target)
+{
+    using PageLayout::asWritten;
+    // As the file writes them: whole points.
+    const double band = asWritten(width(document, target));
+    const auto right = [](const ReportElement &e) {
+        return asWritten(e.x) + asWritten(e.printedWidth());
+    };
+    double excess = 0;
+    double leftmost = std::numeric_limits<double>::infinity();
+    for (const ReportElement &e : std::as_const(elements)) {
+        excess = std::max(excess, right(e) - band);
+        leftmost = std::min(leftmost, asWritten(e.x));
+    }
+    if (excess <= 0)
+        return false;
+    // Together first, so that what was arranged stays so.
+    const double shift = std::min(excess, std::max(leftmost, 0.0));
+    bool moved = shift > 0;
+    for (ReportElement &e : elements) {
+        e.x -= shift;
+        const double alone = std::max(0.0, band - asWritten(e.printedWidth()));
+        if (right(e) > band && alone < asWritten(e.x)) {
+            e.x = alone;
+            moved = true;
+        }
+    }
+    return moved;
 }
 
 void DocumentStore::placeElement(ReportDocument &document, const ReportElement &element,

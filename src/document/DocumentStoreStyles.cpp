@@ -1,4 +1,5 @@
 #include "document/DocumentStoreListItems.h"
+#include "document/ExpressionUses.h"
 #include "document/ReportReferences.h"
 #include "document/StyleHeirs.h"
 #include "model/FreshName.h"
@@ -153,18 +154,11 @@ int DocumentStore::elementCountReferencing(const QString &text) const
 {
     int count = 0;
     forEveryElementInDocument([&](const ReportElement &element) {
-        const auto *field = element.kind.as<ElementKind::TextField>();
-        if ((field && field->expression.contains(text)) ||
-            (element.printWhenExpression && element.printWhenExpression->contains(text)))
+        if (ExpressionUses::elementHolds(element, text))
             ++count;
     });
     return count +
            KeptBands::elementCount(document_, text, [&](const XmlFragment::Element &element) {
-               const auto holds = [&](const std::optional<XmlFragment::Element> &expression) {
-                   return expression && expression->text().contains(text);
-               };
-               return (element.localName() == u"textField" &&
-                       holds(element.child(u"textFieldExpression"))) ||
-                      holds(KeptBands::reportElementOf(element)->child(u"printWhenExpression"));
+               return ExpressionUses::keptElementHolds(element, text);
            });
 }

@@ -31,15 +31,72 @@ bool isClauseParameter(const QString &text, const QString &name)
     return false;
 }
 
+// The run of a sub-dataset that `holder` gives what it holds: its datasetRun, directly (a list,
+// a table) or in its dataset (a chart's category dataset, a map's marker data); a crosstab's
+// is in its crosstabDataset. A dataset itself holds no more than the run and what the run
+// iterates with; what it holds is its holder's.
+std::optional<XmlFragment::Element> runOf(const XmlFragment::Element &holder)
+{
+    const QString name = holder.localName();
+    if (name == u"dataset"_s)
+        return std::nullopt;
+    if (std::optional<XmlFragment::Element> run = holder.child(u"datasetRun"))
+        return run;
+    std::optional<XmlFragment::Element> dataset =
+        holder.child(name == u"crosstab"_s ? u"crosstabDataset" : u"dataset");
+    if (dataset && name == u"crosstab"_s)
+        dataset = dataset->child(u"dataset");
+    return dataset ? dataset->child(u"datasetRun") : std::nullopt;
+}
+
+// What a crosstab holds that is evaluated where the crosstab stands, whatever it runs: its
+// dataset and the values of its parameters.
+bool isCrosstabOwn(const XmlFragment::Element &element)
+{
+    const QString name = element.localName();
+    return name == u"crosstabDataset"_s || name == u"crosstabParameter"_s ||
+           name == u"parametersMapExpression"_s;
+}
+
+// Whether the expression is evaluated over a sub-dataset that an element around it runs, not
+// where that element stands: it is held by the run's holder (what holds the datasetRun, or
+// the dataset holding it) beside the run, not by the run itself, whose parameters, connection
+// and data source are evaluated where the holder stands. A crosstab that runs one evaluates
+// everything over it but its own dataset and parameters. `crosstabRuns`: the fragment is the
+// body of a crosstab that runs a sub-dataset. With `within`, only what that element (which
+// holds the expression) and the elements inside it run is looked at.
+bool isOverSubDataset(const XmlFragment::Element &expression, bool crosstabRuns,
+                      const std::optional<XmlFragment::Element> &within = std::nullopt)
+{
+    // The run the walk came up through, until it reaches the run's holder.
+    std::optional<XmlFragment::Element> run;
+    XmlFragment::Element from = expression;
+    for (std::optional<XmlFragment::Element> at = expression.parent(); at;
+         from = *at, at = at->parent()) {
+        if (at->localName() == u"datasetRun"_s) {
+            run = at;
+        } else if (const std::optional<XmlFragment::Element> own = runOf(*at)) {
+            if (at->localName() == u"crosstab"_s ? !isCrosstabOwn(from) : !(run && *run == *own))
+                return true;
+            run.reset();
+        }
+        if (within && *at == *within)
+            return false;
+    }
+    return crosstabRuns && !isCrosstabOwn(from);
+}
+
 class Counter {
 public:
     explicit Counter(const Declaration &declaration) : declaration_(declaration) {}
+    // Counting the expressions that hold the text as it stands.
+    explicit Counter(const QString &text) : text_(text) {}
 
     Uses uses;
 
     void text(const QString &expression)
     {
-        if (isNamedIn(expression, declaration_))
+        if (declaration_ ? isNamedIn(expression, *declaration_) : expression.contains(text_))
             ++uses.expressions;
     }
     void text(const std::optional<QString> &expression)
@@ -51,8 +108,8 @@ public:
     // A return value that sets the variable.
     void returnValue(const XmlFragment::Element &element)
     {
-        if (declaration_.kind == Declaration::Kind::variable &&
-            element.attribute("toVariable") == declaration_.name)
+        if (declaration_ && declaration_->kind == Declaration::Kind::variable &&
+            element.attribute("toVariable") == declaration_->name)
             ++uses.returnValues;
     }
 
@@ -70,20 +127,24 @@ public:
         return true;
     }
 
-    // The expressions and return values of captured content. Where it runs a sub-dataset (a
-    // chart's or crosstab's dataset run) only the run's own expressions are the report's; a
-    // crosstab's cells name the crosstab's parameters and measures.
-    void fragment(const QString &xml)
+    // The expressions and return values of captured content. What runs over a sub-dataset (a
+    // chart's series, a component's item data, a crosstab's groups and measures) is not the
+    // report's, the run's own expressions and everything beside them are; a crosstab's cells
+    // name the crosstab's parameters and measures. `crosstab`: the content is a crosstab's
+    // body.
+    void fragment(const QString &xml, bool crosstab = false)
     {
         if (!mayName(xml))
             return;
-        const bool runsDataset = xml.contains(u"datasetRun"_s);
+        // A crosstab's dataset comes before its groups and measures.
+        bool crosstabRuns = false;
         XmlFragment::edited(xml, [&](XmlFragment::Element &element) {
+            if (crosstab && element.localName() == u"datasetRun"_s &&
+                element.isInside(u"crosstabDataset") && !element.isInside(u"cellContents"))
+                crosstabRuns = true;
             if (!isExpression(element))
                 return;
-            if (runsDataset && !element.isInside(u"datasetRun"))
-                return;
-            if (!element.isInside(u"cellContents"))
+            if (!element.isInside(u"cellContents") && !isOverSubDataset(element, crosstabRuns))
                 text(element.text());
         });
     }
@@ -101,13 +162,9 @@ public:
             }
             if (!isExpression(element))
                 return;
-            // An element that runs a sub-dataset: only its run's expressions are the report's.
-            // A frame runs none itself; the elements in it are report elements of their own.
-            const std::optional<XmlFragment::Element> holder = KeptBands::elementOf(element);
-            if (holder && holder->localName() != u"frame"_s && holder->holds(u"datasetRun") &&
-                !element.isInside(u"datasetRun"))
-                return;
-            text(element.text());
+            // What an element evaluates over the sub-dataset it runs is not the report's.
+            if (!isOverSubDataset(element, false))
+                text(element.text());
         });
     }
 
@@ -119,6 +176,14 @@ public:
             for (const KeptXml::Child &child : parts.part(key).children)
                 fragment(child.xml);
         }
+    }
+
+    // What a list's or table's dataset run keeps as written: its data source, its map of
+    // parameters, its return values.
+    void runKept(const KeptParts &parts)
+    {
+        for (const KeptXml::Child &child : parts.part(u"datasetRun").children)
+            fragment(child.xml);
     }
 
     void parameters(const QList<SubreportParameter> &passed)
@@ -144,14 +209,16 @@ public:
         } else if (const auto *list = kind.as<ElementKind::List>()) {
             text(list->connectionExpression);
             parameters(list->parameters);
+            runKept(list->kept);
         } else if (const auto *table = kind.as<ElementKind::Table>()) {
             text(table->connectionExpression);
             parameters(table->parameters);
+            runKept(table->kept);
         } else if (const auto *chart = kind.as<ElementKind::Chart>()) {
             fragment(chart->chartBodyXML);
             fragment(chart->siblingXML);
         } else if (const auto *crosstab = kind.as<ElementKind::Crosstab>()) {
-            fragment(crosstab->bodyXML);
+            fragment(crosstab->bodyXML, true);
         } else if (const auto *component = kind.as<ElementKind::ComponentPlaceholder>()) {
             fragment(component->componentXML);
         } else if (const auto *generic = kind.as<ElementKind::GenericElement>()) {
@@ -167,9 +234,13 @@ public:
 
 private:
     // A quick test before a fragment is parsed: whether its text holds the name at all.
-    bool mayName(const QString &xml) const { return XmlFragment::mayHold(xml, declaration_.name); }
+    bool mayName(const QString &xml) const
+    {
+        return XmlFragment::mayHold(xml, declaration_ ? declaration_->name : text_);
+    }
 
-    Declaration declaration_;
+    std::optional<Declaration> declaration_;
+    QString text_;
 };
 
 } // namespace
@@ -233,6 +304,22 @@ Uses uses(const ReportDocument &document, const Declaration &declaration)
     return uses;
 }
 
+bool elementHolds(const ReportElement &element, const QString &text)
+{
+    Counter counter(text);
+    counter.element(element);
+    return counter.uses.expressions > 0;
+}
+
+bool keptElementHolds(const XmlFragment::Element &element, const QString &text)
+{
+    return element.holds([&](const XmlFragment::Element &inside) {
+        return inside.localName().endsWith(u"Expression"_s) && inside.text().contains(text) &&
+               KeptBands::elementOf(inside) == element && !inside.isInside(u"cellContents") &&
+               !isOverSubDataset(inside, false, element);
+    });
+}
+
 std::optional<QString> datasetLackingField(const ReportDocument &document, const QString &name)
 {
     const QString reference = u"$F{"_s + name + u'}';
@@ -261,6 +348,11 @@ std::optional<QString> datasetLackingField(const ReportDocument &document, const
 
 QString message(const Declaration &declaration, const Uses &uses)
 {
+    return declaration.reference() + u" is used in "_s + usedIn(uses) + u'.';
+}
+
+QString usedIn(const Uses &uses)
+{
     const auto counted = [](int n, const QString &one, const QString &many) -> QString {
         return QString::number(n) + u' ' + (n == 1 ? one : many);
     };
@@ -274,7 +366,7 @@ QString message(const Declaration &declaration, const Uses &uses)
     QString joined = parts.takeLast();
     if (!parts.isEmpty())
         joined = parts.join(u", "_s) + u" and "_s + joined;
-    return declaration.reference() + u" is used in "_s + joined + u'.';
+    return joined;
 }
 
 } // namespace ExpressionUses

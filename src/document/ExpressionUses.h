@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/ReportDocument.h"
+#include "model/XmlFragment.h"
 
 #include <QString>
 #include <optional>
@@ -30,8 +31,9 @@ struct Uses {
     // Expressions and queries that name it: the report's query, parameters' defaults,
     // variables, groups, sections' print-when conditions, conditional styles, the report's
     // filter, and the elements of the report's own sections with what they keep as the file
-    // wrote it (chart and crosstab datasets, a list's or table's dataset run), the bands of a
-    // group's header or footer kept as written included.
+    // wrote it (chart and crosstab datasets, a list's or table's dataset run, what a component
+    // evaluates beside the sub-dataset it runs), the bands of a group's header or footer kept
+    // as written and a book's parts included.
     int expressions = 0;
     // Return values of subreports and dataset runs that set the variable.
     int returnValues = 0;
@@ -43,9 +45,19 @@ struct Uses {
 
 Uses uses(const ReportDocument &document, const Declaration &declaration);
 
+// Whether one of the element's own expressions (not those of what it holds: a frame's or list's
+// elements, a table's cells) holds the text, such as "$P{Limit}", read as uses() reads them:
+// what the element evaluates over a sub-dataset it runs is not its own.
+bool elementHolds(const ReportElement &element, const QString &text);
+// The same for a report element of a band kept as written (KeptBands::elementOf): its own
+// expressions are those that no report element inside it holds.
+bool keptElementHolds(const XmlFragment::Element &element, const QString &text);
+
 // The question before a removal: "$F{Amount} is used in 3 expressions.", "$V{Count} is used in
 // 1 expression, 1 return value and 1 sort field."
 QString message(const Declaration &declaration, const Uses &uses);
+// What the message says it is used in: "3 expressions", "1 expression and 1 sort field".
+QString usedIn(const Uses &uses);
 
 // The sub-dataset that lacks the field `name` although what a list or table running it holds
 // names it ("$F{name}"): of several, the innermost. No value when none does, so that the

@@ -5,6 +5,8 @@
 #include "model/Identifiers.h"
 #include "workspace/BandSettings.h"
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace DataItemEdits {
@@ -109,13 +111,57 @@ ReportElement textFieldFor(const QString &fieldName, const BandSettings &default
     return element;
 }
 
+namespace {
+
+bool declares(const ReportSubDataset &dataset, const QString &fieldName)
+{
+    return std::any_of(dataset.fields.cbegin(), dataset.fields.cend(),
+                       [&](const ReportField &field) { return field.name == fieldName; });
+}
+
+} // namespace
+
 bool insertTextField(DocumentStore &store, const QUuid &fieldID, const BandSettings &defaults)
 {
     const std::optional<qsizetype> index = fieldIndex(store.document(), fieldID);
     if (!index)
         return false;
-    store.addElementSmart(textFieldFor(store.document().fields[*index].name, defaults));
+    const ReportField field = store.document().fields[*index];
+    const ReportElement element = textFieldFor(field.name, defaults);
+    const std::optional<ReportSubDataset> dataset = insertDataset(store);
+    if (dataset && !declares(*dataset, field.name)) {
+        ReportField declared = field;
+        declared.id = newId();
+        store.addElementSmart(element, declared, dataset->name);
+    } else {
+        store.addElementSmart(element);
+    }
     return true;
+}
+
+std::optional<ReportSubDataset> insertDataset(const DocumentStore &store)
+{
+    const QString name = store.datasetInside(store.selectedContainerID());
+    if (name.isEmpty())
+        return std::nullopt;
+    for (const ReportSubDataset &dataset : store.document().subDatasets) {
+        if (dataset.name == name)
+            return dataset;
+    }
+    return std::nullopt;
+}
+
+QString insertButtonHelp(const DocumentStore &store, const QString &fieldName)
+{
+    const QString start = u"Insert as a text field bound to "_s + fieldToken(fieldName) + u" in "_s;
+    const std::optional<ReportSubDataset> dataset = insertDataset(store);
+    if (!dataset)
+        return start + store.label(store.activeBandTarget());
+    const std::optional<ReportElement> container = store.element(*store.selectedContainerID());
+    const QString selected = u"the selected "_s + container->kind.displayName().toLower();
+    if (declares(*dataset, fieldName))
+        return start + selected + u", which runs "_s + dataset->name;
+    return start + selected + u", declaring "_s + fieldName + u" in "_s + dataset->name;
 }
 
 } // namespace DataItemEdits

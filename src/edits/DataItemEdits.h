@@ -47,7 +47,18 @@ QString defaultValuePlaceholder();
 ReportElement textFieldFor(const QString &fieldName, const BandSettings &defaults);
 
 // Inserts that text field for the field with this id into the selected frame or list, else the
-// active band, as one undo step, and selects it. Nothing when the field is gone.
+// active band, as one undo step, and selects it. Into a container whose content runs a
+// sub-dataset that lacks a field of that name, the field (its name, class and description) is
+// declared there in the same step: the text field names the dataset's field. Nothing when the
+// field is gone.
 bool insertTextField(DocumentStore &store, const QUuid &fieldID, const BandSettings &defaults);
+
+// The sub-dataset that a text field runs over where the store puts an insert now (into the one
+// selected frame or list), when the report declares it: no value for the report's own dataset.
+std::optional<ReportSubDataset> insertDataset(const DocumentStore &store);
+// The help of the Fields card's insert button: "Insert as a text field bound to $F{Id} in
+// Detail", into a container of a sub-dataset "... in the selected list, which runs Dataset1", or
+// where that dataset lacks the field "... in the selected list, declaring Id in Dataset1".
+QString insertButtonHelp(const DocumentStore &store, const QString &fieldName);
 
 } // namespace DataItemEdits

@@ -20,6 +20,11 @@ QString shown(double points, MeasurementUnit unit)
     return measurement::format(points, unit) + u' ' + (suffix.isEmpty() ? u"px"_s : suffix);
 }
 
+QString widthBelowZero()
+{
+    return u"A width is 0 or more."_s;
+}
+
 // The height the page leaves for bands and elements between its top and bottom margins.
 double pageBody(const ReportDocument &document)
 {
@@ -77,6 +82,29 @@ LengthVerdict vertical(const ReportDocument &d, double points, MeasurementUnit u
 }
 
 } // namespace
+
+QString noRoomWords(const ReportElement &container, MeasurementUnit unit)
+{
+    const ContainerRoom::Room room = ContainerRoom::of(container).value_or(ContainerRoom::Room{});
+    const double padding = asWritten(container.paddingLeft) + asWritten(container.paddingRight);
+    if (container.kind.is<ElementKind::Frame>() && padding <= 0)
+        return u"Nothing can be added to this frame: it is "_s +
+               shown(asWritten(container.width), unit) +
+               u" wide, so an element in it would print nothing. Widen the frame in the Inspector "
+               u"first."_s;
+    if (container.kind.is<ElementKind::Frame>())
+        return u"Nothing can be added to this frame: its left and right padding, "_s +
+               shown(asWritten(container.paddingLeft), unit) + u" and "_s +
+               shown(asWritten(container.paddingRight), unit) + u", fill its width of "_s +
+               shown(asWritten(container.width), unit) +
+               u", so an element in it would print nothing. Lower the padding or widen the frame "
+               u"in the Inspector first."_s;
+    return u"Nothing can be added to this list: its contents are "_s +
+           shown(std::max(room.width, 0.0), unit) + u" wide and "_s +
+           shown(std::max(room.height.value_or(0), 0.0), unit) +
+           u" high, so an element in it would print nothing. Make the list wider or higher in the "
+           u"Inspector first."_s;
+}
 
 LengthVerdict anyLength(double points, MeasurementUnit unit)
 {
@@ -141,6 +169,15 @@ LengthVerdict elementLength(const DocumentStore &store, const QUuid &elementID, 
     return withinContainer(store, *found, which, *placed.points, unit);
 }
 
+LengthVerdict columnWidth(double points)
+{
+    if (LengthVerdict any = anyLength(points, MeasurementUnit::pixels); !any.points)
+        return any;
+    if (points < 0)
+        return LengthVerdict::refuse(widthBelowZero());
+    return LengthVerdict::accept(points);
+}
+
 namespace {
 
 LengthVerdict onThePage(const DocumentStore &store, const ReportElement &found, ElementLength which,
@@ -157,7 +194,7 @@ LengthVerdict onThePage(const DocumentStore &store, const ReportElement &found, 
         return LengthVerdict::accept(points);
     case ElementLength::width:
         if (points < 0)
-            return LengthVerdict::refuse(u"A width is 0 or more."_s);
+            return LengthVerdict::refuse(widthBelowZero());
         if (points > pageWidth)
             return LengthVerdict::refuse(u"Wider than the page: the width can be at most "_s +
                                          shown(pageWidth, unit) + u"."_s);

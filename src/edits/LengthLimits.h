@@ -21,6 +21,10 @@ enum class ElementLength { x, y, width, height };
 LengthVerdict elementLength(const DocumentStore &store, const QUuid &elementID, ElementLength which,
                             double points, MeasurementUnit unit);
 
+// A table column's width, in points as the Columns card takes it: a length a report can hold,
+// 0 or more, which the engine reads as a whole number.
+LengthVerdict columnWidth(double points);
+
 // A band's height: never below the lowest element's bottom (a lower height stops there), never
 // above what the page holds with its margins and the bands printed with it (refused). A report
 // of parts has no band to give a height (refused).
@@ -30,6 +34,11 @@ LengthVerdict bandHeight(const DocumentStore &store, const BandTarget &target, d
 // The Band Height field's words for a band the page holds at most `largest` points high (none,
 // below 0), with its margins and the bands printed with it.
 QString bandLimitWords(double largest, MeasurementUnit unit);
+
+// Why nothing goes into the frame or list `container`, which leaves no room for an element to
+// print in (ContainerRoom::leavesRoom): what its padding or its contents leave, and what gives
+// room.
+QString noRoomWords(const ReportElement &container, MeasurementUnit unit);
 
 // A page length of the report (its size, margins, column width or spacing): sizes of at least
 // 1 point, no negative margin, width or spacing, a page wider than its side margins and higher

@@ -2,6 +2,7 @@
 
 #include "EngineRequests.h"
 #include "SidecarClient.h"
+#include "SidecarError.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -50,13 +51,29 @@ void ChapterCompiles::compileChanged(const QList<ChapterFile> &chapters, Sidecar
                 continue;
             compiled_.remove(chapter.jasperPath);
         }
-        client.send(QStringLiteral("compile"),
-                    EngineRequests::compileParams(chapter.jrxmlPath, chapter.jasperPath), timeout,
-                    cancel);
+        compileNamed(chapter.jrxmlPath, [&] {
+            client.send(QStringLiteral("compile"),
+                        EngineRequests::compileParams(chapter.jrxmlPath, chapter.jasperPath),
+                        timeout, cancel);
+        });
         const std::optional<FileIdentity> written = identity(chapter.jasperPath);
         if (digest.isEmpty() || !written)
             continue;
         std::lock_guard lock(mutex_);
         compiled_.insert(chapter.jasperPath, {chapter.jrxmlPath, digest, *written});
+    }
+}
+
+void ChapterCompiles::compileNamed(const QString &jrxmlPath, const std::function<void()> &compile)
+{
+    try {
+        compile();
+    } catch (const SidecarError &error) {
+        if (error.kind() != SidecarError::Kind::rpcError)
+            throw;
+        throw SidecarError::rpcError(QStringLiteral("The chapter \"%1\" of this book does not "
+                                                    "compile: %2")
+                                         .arg(QFileInfo(jrxmlPath).fileName(), error.detail()),
+                                     error.causes());
     }
 }

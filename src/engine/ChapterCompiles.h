@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QString>
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <mutex>
 
@@ -28,6 +29,11 @@ public:
     void compileChanged(const QList<ChapterFile> &chapters, SidecarClient &client,
                         std::chrono::milliseconds timeout,
                         const std::shared_ptr<RequestCancel> &cancel = {});
+
+    // Runs `compile` of the chapter whose report is at `jrxmlPath`; the engine's refusal of it
+    // ends the run naming the chapter: "The chapter "A.jrxml" of this book does not compile: "
+    // and the engine's words. Every other error goes on as it is.
+    static void compileNamed(const QString &jrxmlPath, const std::function<void()> &compile);
 
 private:
     // A compiled file as the compile left it: any later write changes one of these.

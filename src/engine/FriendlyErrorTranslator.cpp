@@ -2,7 +2,10 @@
 
 #include "document/ExpressionUses.h"
 
+#include <QFileInfo>
 #include <QRegularExpression>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -96,7 +99,7 @@ const QList<ContainsRule> &containsRulesAfterOperator()
          QStringLiteral("The expression is missing a closing parenthesis \")\".")},
         {QStringLiteral("Syntax error"),
          QStringLiteral("The expression has a syntax error - check for a missing value, a stray "
-                        "or missing operator, or a typo near the highlighted spot.")},
+                        "or missing operator, or a typo.")},
         {QStringLiteral("FileNotFoundException"), missingSubreportAdvice},
         {QStringLiteral("Could not load object from location"), missingSubreportAdvice},
         {QStringLiteral("NoClassDefFoundError"), missingComponentAdvice},
@@ -124,6 +127,19 @@ const QList<ContainsRule> &containsRulesAfterOperator()
 std::optional<QString> FriendlyErrorTranslator::translate(const QString &raw,
                                                           const ReportDocument *report)
 {
+    // A chapter of a book: the book cannot shrink what the chapter holds. Our own words of a
+    // chapter that does not fit stand as they are; a chapter the engine refuses is named, with
+    // the advice for what the engine says of it.
+    if (raw.startsWith(u"The chapter \"") && raw.contains(u"\" does not fit the book's page: "))
+        return raw.trimmed();
+    if (auto chapter = firstMatch(
+            raw, QStringLiteral("^The chapter \"([^\"]+)\" of this book does not compile: "), 1)) {
+        const QString named = u"The chapter \"" + *chapter + u"\" of this book does not compile";
+        const std::optional<QString> inner = translate(raw.mid(named.size() + 2));
+        const QString then = inner ? QString(u": " + *inner)
+                                   : u"; the engine's words are under Technical Details."_s;
+        return named + u", so the book cannot print. Open the chapter and correct it there" + then;
+    }
     // A picture the engine did not find: which file, and where it looked.
     if (auto location = firstMatch(
             raw, QStringLiteral("Byte data not found at\\s*:?\\s*([^\\n]*[^\\s.])"), 1)) {
@@ -134,6 +150,31 @@ std::optional<QString> FriendlyErrorTranslator::translate(const QString &raw,
                                   : QString(u"as \"" + *location + u"\" in the report's folder");
         return u"The image file \"" + file + u"\" was not found: the engine looked for it " +
                where + u". Put the picture there, or change the image's expression to where it is.";
+    }
+    // A file the engine was to write in a folder that cannot be written.
+    if (auto groups =
+            firstMatch(raw,
+                       QStringLiteral("Cannot write \"([^\\n]+)\": its folder cannot be written "
+                                      "\\(([^\\n]*)\\)\\."),
+                       2)) {
+        const QStringList parts = groups->split(groupSeparator);
+        if (parts.size() == 2) {
+            const QString folder = QFileInfo(parts[0]).path();
+            if (parts[0].endsWith(u".jasper"))
+                return u"The compiled report goes beside the report, to \"" + parts[0] +
+                       u"\", but the folder \"" + folder + u"\" cannot be written (" + parts[1] +
+                       u"). Save the report in a folder you can write to, or make this folder "
+                       u"writable.";
+            return u"\"" + parts[0] + u"\" cannot be written: the folder \"" + folder +
+                   u"\" cannot be written (" + parts[1] +
+                   u"). Choose a folder you can write to, or make this folder writable.";
+        }
+    }
+    // A host name that has no address, before the driver's words about a failed connection.
+    if (auto host = firstMatch(raw, QStringLiteral("Unknown host (\\S+)\\. "), 1)) {
+        return u"The database server's host name \"" + *host +
+               u"\" was not found: it may be misspelt, or known only on a network this computer "
+               u"is not on. Check the connection in the Report Data sheet (the Data button).";
     }
     // A database that does not answer at all, before anything about the query.
     if (auto server = firstMatch(raw, QStringLiteral("Connection to (\\S+) refused"), 1))
@@ -212,6 +253,26 @@ std::optional<QString> FriendlyErrorTranslator::translate(const QString &raw,
             "real Java class name or "
             "remove that scriptlet.");
     }
+    // A subreport, or a book's chapter, that the page of the report around it cannot hold:
+    // its own bands and margins, not the report's, are what to lower.
+    if (auto groups = firstMatch(raw,
+                                 QStringLiteral("Band height validation for subreport \"([^\"]+)\" "
+                                                "failed in the current page context \\(height = "
+                                                "(\\d+), top margin = (\\d+), bottom margin = "
+                                                "(\\d+)\\)[^\\n]*\\n\\s*1\\. ([^\\n]*[^\\n.])"),
+                                 5)) {
+        const QStringList parts = groups->split(groupSeparator);
+        if (parts.size() == 5) {
+            QString rule = parts[4];
+            rule[0] = rule[0].toLower();
+            return u"The subreport \"" + parts[0] +
+                   u"\" does not fit the page it prints on: the engine lays it out on the page of "
+                   u"the report around it, " +
+                   parts[1] + u" points high, within both reports' top and bottom margins (" +
+                   parts[2] + u" points above and " + parts[3] + u" below in all), and there " +
+                   rule + u". Lower the subreport's bands or its own margins in its report.";
+        }
+    }
     if (raw.contains(u"do not fit the page height")) {
         return QStringLiteral(
             "The bands (plus margins, headers, and footers) are too tall to fit on one page. "
@@ -230,6 +291,29 @@ std::optional<QString> FriendlyErrorTranslator::translate(const QString &raw,
                    u"Report Data sheet, or convert the value first (e.g. wrap it in "
                    u"Integer.parseInt(...) or .toString()).";
         }
+    }
+    // An expression the engine names after the compiler's message about it.
+    if (auto expression = firstMatch(raw,
+                                     QStringLiteral("insert \"\\)\" to complete Expression[^\\n]*, "
+                                                    "in the expression: ([^\\n]*)"),
+                                     1))
+        return u"This expression is missing a closing parenthesis \")\":\n" + *expression;
+    if (auto expression = firstMatch(
+            raw, QStringLiteral("Syntax error[^\\n]*, in the expression: ([^\\n]*)"), 1)) {
+        return u"This expression has a syntax error - check it for a missing value, a stray or "
+               u"missing operator, or a typo:\n" +
+               *expression;
+    }
+    // A class the report names itself (the engine's own classes read as a missing component).
+    if (auto name = firstMatch(raw,
+                               QStringLiteral("The report needs the class (\\S+), which is not "
+                                              "on the engine's class path\\."),
+                               1)) {
+        return u"The report needs the class \"" + *name +
+               u"\", which is not on the report engine's class path: it is the report's own (a "
+               u"chart customizer or a scriptlet, say), not part of Quillmark. The engine here "
+               u"runs only the classes it comes with, so take the class's name out of the report "
+               u"to preview it.";
     }
     for (const ContainsRule &rule : containsRulesAfterOperator()) {
         if (rule.matches(raw))

@@ -1,6 +1,7 @@
 #include "SidecarModel.h"
 
 #include "ChapterCompiles.h"
+#include "ChapterFit.h"
 #include "EngineJob.h"
 #include "EngineWorkFiles.h"
 #include "RequestCancel.h"
@@ -24,22 +25,49 @@ struct ReportJob {
     std::shared_ptr<RequestCancel> cancel;
     QList<ChapterFile> chapters;
     std::shared_ptr<ChapterCompiles> chapterCompiles;
+    // The report itself: a book's chapters fit its page.
+    ReportDocument report;
 
     // Compiles the referenced subreports and the book's chapters that changed, and writes the
     // report's JRXML: what comes before the report's own requests. A chapter open in a tab was
-    // just compiled from there, with the tab's edits. Without a private work folder nothing is
-    // written.
+    // just compiled from there, with the tab's edits. A chapter that does not fit the book's page
+    // ends the run before any of it, and one the engine refuses ends it with its name. Without a
+    // private work folder nothing is written.
     void prepare() const
     {
         if (folderError)
             throw std::runtime_error(folderError->toStdString());
-        compileSubreports(subreports, *client, timeout, cancel);
+        // A chapter open in a tab is compiled, and checked, as the tab holds it.
+        const auto same = [](const QString &a, const QString &b) {
+            return QDir::cleanPath(a) == QDir::cleanPath(b);
+        };
+        const auto fromTab = [&](const ChapterFile &chapter) -> const SubreportCompile * {
+            for (const SubreportCompile &compile : subreports) {
+                if (same(compile.jasperPath, chapter.jasperPath))
+                    return &compile;
+            }
+            return nullptr;
+        };
+        QList<ChapterFit::Chapter> read;
+        for (const ChapterFile &chapter : chapters) {
+            const SubreportCompile *tab = fromTab(chapter);
+            read.append({chapter.jrxmlPath, tab ? std::optional(tab->jrxml) : std::nullopt});
+        }
+        if (const QStringList misfits = ChapterFit::misfits(read, report); !misfits.isEmpty())
+            throw std::runtime_error(misfits.join(u"\n\n"_s).toStdString());
+        for (const SubreportCompile &compile : subreports) {
+            const auto run = [&] { compileSubreports({compile}, *client, timeout, cancel); };
+            const auto chapter = std::find_if(chapters.cbegin(), chapters.cend(), [&](auto &c) {
+                return same(c.jasperPath, compile.jasperPath);
+            });
+            if (chapter == chapters.cend())
+                run();
+            else
+                ChapterCompiles::compileNamed(chapter->jrxmlPath, run);
+        }
         QList<ChapterFile> fromFiles;
         for (const ChapterFile &chapter : chapters) {
-            const auto fromTab = [&](const SubreportCompile &compile) {
-                return QDir::cleanPath(compile.jasperPath) == QDir::cleanPath(chapter.jasperPath);
-            };
-            if (std::none_of(subreports.cbegin(), subreports.cend(), fromTab))
+            if (!fromTab(chapter))
                 fromFiles.append(chapter);
         }
         if (chapterCompiles)
@@ -66,6 +94,7 @@ ReportJob SidecarModel::reportJob(const ReportDocument &document,
     job.subreports = planSubreportCompiles(document, otherOpenTabs, folder);
     job.paths = resolvePaths(document, savedURL, folder);
     job.chapterCompiles = chapterCompiles_;
+    job.report = document;
     return job;
 }
 

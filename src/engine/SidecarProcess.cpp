@@ -3,9 +3,12 @@
 #include "ChildProcesses.h"
 
 #include <QFile>
+#include <QScopeGuard>
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
+#include <poll.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <system_error>
 #include <thread>
@@ -31,6 +34,32 @@ std::vector<char *> nullTerminated(QList<QByteArray> &texts)
         pointers.push_back(each.data());
     pointers.push_back(nullptr);
     return pointers;
+}
+
+// A descriptor that becomes readable once the process `pid` (a child not yet reaped) has ended;
+// -1 where the system offers none.
+int endedHandle(pid_t pid)
+{
+#if defined(__linux__) && defined(SYS_pidfd_open)
+    return int(::syscall(SYS_pidfd_open, pid, 0));
+#else
+    (void)pid;
+    return -1;
+#endif
+}
+
+// Waits until the process behind `ended` (from endedHandle) has ended or `deadline` has come;
+// without a handle, a short while.
+void waitUntilEnded(int ended, std::chrono::steady_clock::time_point deadline)
+{
+    using namespace std::chrono;
+    const auto left = std::max(deadline - steady_clock::now(), steady_clock::duration::zero());
+    if (ended < 0) {
+        std::this_thread::sleep_for(std::min<steady_clock::duration>(left, 10ms));
+        return;
+    }
+    pollfd handle{ended, POLLIN, 0};
+    (void)::poll(&handle, 1, int(ceil<milliseconds>(left).count()));
 }
 
 } // namespace
@@ -62,12 +91,22 @@ SidecarProcess::Launched SidecarProcess::launch(const QString &program,
     int forkError = 0;
     // Made by the thread that lasts as long as we do: the child is tied to it (ChildProcesses).
     ChildProcesses::runOnLauncherThread([&] {
-        pid = ::fork();
+        // The child borrows our memory until it runs the program: a copy of the designer would
+        // cost a copy of its page tables, and a fault at the next write of each of its pages.
+        // No handler of ours may run in the child meanwhile: signals wait until it has reset
+        // them.
+        sigset_t all;
+        sigset_t previous;
+        sigfillset(&all);
+        ::pthread_sigmask(SIG_SETMASK, &all, &previous);
+        pid = ::vfork();
         if (pid < 0)
             forkError = errno;
-        if (pid != 0)
+        if (pid != 0) {
+            ::pthread_sigmask(SIG_SETMASK, &previous, nullptr);
             return;
-        // The child: only async-signal-safe calls from here to exec.
+        }
+        // The child: only async-signal-safe calls from here to exec, and nothing returns.
         ChildProcesses::tieToParent(parent);
         // Above the standard descriptors first, so that no dup2 below overwrites another's end.
         const int in = ::fcntl(inFd, F_DUPFD_CLOEXEC, 3);
@@ -79,11 +118,18 @@ SidecarProcess::Launched SidecarProcess::launch(const QString &program,
             (void)::write(failFd, &error, sizeof error);
             ::_exit(127);
         }
-        // The application ignores SIGPIPE; the child starts with the usual dispositions and mask.
+        // The child starts with the usual dispositions (the application ignores SIGPIPE and
+        // handles others) and no signal blocked.
         struct sigaction defaultAction = {};
         defaultAction.sa_handler = SIG_DFL;
         sigemptyset(&defaultAction.sa_mask);
-        ::sigaction(SIGPIPE, &defaultAction, nullptr);
+        for (int signal = 1; signal < NSIG; ++signal) {
+            struct sigaction current = {};
+            if (::sigaction(signal, nullptr, &current) == 0 &&
+                (signal == SIGPIPE ||
+                 (current.sa_handler != SIG_DFL && current.sa_handler != SIG_IGN)))
+                ::sigaction(signal, &defaultAction, nullptr);
+        }
         sigset_t noneBlocked;
         sigemptyset(&noneBlocked);
         ::sigprocmask(SIG_SETMASK, &noneBlocked, nullptr);
@@ -150,19 +196,29 @@ bool SidecarProcess::isRunning() const
 void SidecarProcess::terminate(std::chrono::milliseconds grace) const
 {
     using namespace std::chrono;
+    int ended = -1;
     {
         std::lock_guard lock(mutex_);
         toldToEnd_ = true;
         if (reapIfEndedLocked())
             return;
+        // Opened while the process is still ours to reap, so that it is this one.
+        ended = endedHandle(pid_);
         ::kill(pid_, SIGTERM);
     }
+    const auto closeHandle = qScopeGuard([ended] {
+        if (ended >= 0)
+            ::close(ended);
+    });
+    // Reaped as soon as it has ended, which it usually does at once.
     const auto deadline = steady_clock::now() + grace;
-    while (steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(10ms);
+    for (;;) {
+        waitUntilEnded(ended, deadline);
         std::lock_guard lock(mutex_);
         if (reapIfEndedLocked())
             return;
+        if (steady_clock::now() >= deadline)
+            break;
     }
     std::lock_guard lock(mutex_);
     if (reapIfEndedLocked())

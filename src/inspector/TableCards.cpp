@@ -147,14 +147,17 @@ ColumnsCard::Block ColumnsCard::makeBlock(const QUuid &id, int position)
     widthRow->addStretch(1);
     widthRow->addWidget(remove);
     column->addLayout(widthRow);
+    auto *widthMessage = CardText::warning(widget);
+    widthMessage->setObjectName(prefix + u".width.message"_s);
+    column->addWidget(widthMessage);
     connect(width, &QLineEdit::editingFinished, this,
-            [this, id, width] { commitWidth(id, width); });
+            [this, id, width, widthMessage] { commitWidth(id, width, widthMessage); });
     connect(remove, &QToolButton::clicked, this, [this, id] {
         writeColumns(
             [&](QList<ReportTableColumn> &columns) { TableCells::removeColumn(columns, id); });
     });
 
-    Block block{id, widget, width, remove, {}};
+    Block block{id, widget, width, widthMessage, remove, {}};
     const std::pair<QString, TableCells::Cell> cells[] = {{u"Header"_s, TableCells::Cell::header},
                                                           {u"Detail"_s, TableCells::Cell::detail},
                                                           {u"Footer"_s, TableCells::Cell::footer}};
@@ -182,15 +185,18 @@ ColumnsCard::Block ColumnsCard::makeBlock(const QUuid &id, int position)
     return block;
 }
 
-void ColumnsCard::commitWidth(const QUuid &id, QLineEdit *field)
+void ColumnsCard::commitWidth(const QUuid &id, QLineEdit *field, QLabel *message)
 {
     // Only a width the user typed is written; leaving the field otherwise writes nothing.
     if (!field->isModified())
         return;
     field->setModified(false);
-    if (const std::optional<double> width = TableCells::parseWidth(field->text(), QLocale()))
-        writeColumn(id, [&](ReportTableColumn &column) { column.width = *width; });
-    // What the store holds now: the written width, or the old one after text that is no number.
+    const LengthVerdict verdict = TableCells::typedWidth(field->text(), QLocale());
+    CardText::showWarning(message, verdict.message);
+    if (verdict.points)
+        writeColumn(id, [&](ReportTableColumn &column) { column.width = *verdict.points; });
+    // What the store holds now: the written width, or the old one after text that is no number
+    // or a width refused.
     const std::optional<ReportElement> element = writer_.current();
     const auto *table = element ? element->kind.as<ElementKind::Table>() : nullptr;
     if (!table)

@@ -51,13 +51,15 @@ private:
         QUuid id;
         QWidget *widget;
         QLineEdit *width;
+        // Why the last width typed was not taken.
+        QLabel *widthMessage;
         QWidget *remove;
         QList<TableCellRow *> cells; // header, detail, footer
     };
 
     void rebuildBlocks(const QList<ReportTableColumn> &columns);
     Block makeBlock(const QUuid &id, int position);
-    void commitWidth(const QUuid &id, QLineEdit *field);
+    void commitWidth(const QUuid &id, QLineEdit *field, QLabel *message);
     void pick(const QUuid &id, TableCells::Cell cell, TableCellKind kind);
     // Changes the column with that id in the table as the store holds it now.
     void writeColumn(const QUuid &id, const std::function<void(ReportTableColumn &)> &change);

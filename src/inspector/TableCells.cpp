@@ -1,6 +1,7 @@
 #include "inspector/TableCells.h"
 
 #include "edits/InspectorEdits.h"
+#include "edits/LengthLimits.h"
 #include "model/Identifiers.h"
 
 #include <algorithm>
@@ -103,6 +104,12 @@ std::optional<double> parseWidth(const QString &text, const QLocale &locale)
     if (!ok || !std::isfinite(width))
         return std::nullopt;
     return width;
+}
+
+LengthVerdict typedWidth(const QString &text, const QLocale &locale)
+{
+    const std::optional<double> width = parseWidth(text, locale);
+    return width ? LengthLimits::columnWidth(*width) : LengthVerdict::refuse({});
 }
 
 SharedOptional<ReportElement> &element(ReportTableColumn &column, Cell cell)

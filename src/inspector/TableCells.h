@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/LengthVerdict.h"
 #include "model/RawEnum.h"
 #include "model/ReportDocument.h"
 
@@ -47,6 +48,10 @@ void setContent(ReportElement &element, const QString &text);
 QString widthText(double width, const QLocale &locale);
 // The width a typed text gives, read in the locale's format; none when it is not a number.
 std::optional<double> parseWidth(const QString &text, const QLocale &locale);
+// What the width field makes of a typed text: the width to write, or none with the words that
+// say why the engine could not read it (LengthLimits::columnWidth); none without words for text
+// that is no number.
+LengthVerdict typedWidth(const QString &text, const QLocale &locale);
 
 // The Columns card's remove button: removes the column of that id, unless it is the table's only
 // column, which the engine refuses to do without. True when it removed it.

@@ -251,7 +251,9 @@ std::optional<ElementKind> elementKind(pugi::xml_node node, JrxmlReadContext &co
 // The element read from its XML element, whose kind is known.
 ReportElement makeElement(pugi::xml_node node, ElementKind kind, JrxmlReadContext &context);
 
-// The attribute as a number, or no value when it is absent or does not convert.
+// The attribute as the engine reads a number it holds as a float (a font size, a pen width); a
+// text the engine refuses as the number it spells, if any. No value when the attribute is absent
+// or gives no finite number.
 std::optional<double> doubleAttr(pugi::xml_node node, const char *name);
 std::optional<double> doubleValue(pugi::xml_attribute attr);
 
@@ -264,10 +266,13 @@ double lengthAttr(pugi::xml_node node, const char *name, double fallback,
                   JrxmlReadContext &context);
 double lengthValue(pugi::xml_node node, pugi::xml_attribute attr, double fallback,
                    JrxmlReadContext &context);
+// The same held value without a note.
+double heldLength(const char *text, double fallback);
 
-// Notes that the attribute, a number the engine reads as a decimal (a font size, a pen width),
-// holds no finite number, so that the report holds another value: `held`, as the writer writes
-// it (empty: the attribute is left out). Nothing when the attribute is absent or holds one.
+// Notes that the attribute, a number the engine reads as a float (a font size, a pen width),
+// holds a text the engine refuses or no finite number, so that the report holds another value:
+// `held`, as the writer writes it (empty: the attribute is left out). Nothing when the attribute
+// is absent or holds a finite number the engine reads.
 void noteUnreadNumber(pugi::xml_node node, pugi::xml_attribute attr, const QString &held,
                       JrxmlReadContext &context);
 
@@ -387,6 +392,12 @@ void readCellKept(TableCellFormatting &formatting, pugi::xml_node cell,
 
 // Parses a kept child's text into `tree`; whether it parsed.
 bool loadKept(pugi::xml_document &tree, const QString &xml);
+
+// The node as XML text without indentation. A carriage return in a text is written as a
+// character reference: written as it is, XML reads it back as a line feed. (The tree's other
+// values hold none: the parser reads line ends in them as line feeds, and attribute values are
+// written with references.)
+std::string printedXml(pugi::xml_node node);
 
 // Whether the child is the first of its name among its siblings, the one a single value is
 // read from.

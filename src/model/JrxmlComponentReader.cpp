@@ -62,6 +62,23 @@ void stripControlCharacters(pugi::xml_node node, pugi::xml_attribute attr, int &
         node.set_value(kept.c_str());
 }
 
+// The parser leaves the line ends of a processing instruction as written; XML reads each as a
+// line feed, and so it is held: the captured text writes a carriage return as a reference.
+void readLineEnds(pugi::xml_node pi)
+{
+    const char *value = pi.value();
+    if (!std::strchr(value, '\r'))
+        return;
+    std::string read;
+    for (const char *c = value; *c; ++c) {
+        if (*c != '\r')
+            read += *c;
+        else if (c[1] != '\n')
+            read += '\n';
+    }
+    pi.set_value(read.c_str());
+}
+
 // Whether the writer declares the prefix around the captured content itself: inside a table, the
 // table's prefix bound to the components namespace.
 bool isDeclaredByTable(const JrxmlReadContext &context, std::string_view prefix, const char *uri)
@@ -104,6 +121,8 @@ void prepareForCapture(pugi::xml_node root, JrxmlReadContext &context)
             if (node.type() != pugi::node_element) {
                 if (!context.onlyXmlCharacters)
                     stripControlCharacters(node, {}, removed);
+                if (node.type() == pugi::node_pi)
+                    readLineEnds(node);
                 return;
             }
             marks.push_back(declared.size());
@@ -137,14 +156,6 @@ void prepareForCapture(pugi::xml_node root, JrxmlReadContext &context)
     if (removed > 0)
         context.note(u"Characters that XML cannot carry were left out of captured content"_s);
 }
-
-struct StringWriter : pugi::xml_writer {
-    std::string text;
-    void write(const void *data, size_t size) override
-    {
-        text.append(static_cast<const char *>(data), size);
-    }
-};
 
 // The format's order of the children of a table, of a column and of a dataset run.
 constexpr const char *tableTags[] = {"datasetRun",   "columnGroup", "column", "tableHeader",
@@ -337,9 +348,7 @@ QString attributeText(pugi::xml_node node)
 QString capturedXml(pugi::xml_node node, JrxmlReadContext &context)
 {
     prepareForCapture(node, context);
-    StringWriter writer;
-    node.print(writer, "", pugi::format_raw, pugi::encoding_utf8);
-    return QString::fromStdString(writer.text);
+    return QString::fromStdString(printedXml(node));
 }
 
 QString bodyText(pugi::xml_node node, const char *leftOut, JrxmlReadContext &context)

@@ -32,7 +32,8 @@ void readRoot(pugi::xml_node root, ReportDocument &d, JrxmlReadContext &context)
     d.isFloatColumnFooter = isTrue(root, "isFloatColumnFooter");
     d.isSummaryWithPageHeaderAndFooter = isTrue(root, "isSummaryWithPageHeaderAndFooter");
     d.isSummaryNewPage = isTrue(root, "isSummaryNewPage");
-    d.columnCount = toInteger(attribute(root, "columnCount").value()).value_or(1);
+    // A whole number to the engine, as a length is.
+    d.columnCount = qint64(lengthAttr(root, "columnCount", 1, context));
     d.printOrder = enumAttr<PrintOrder>(root, "printOrder").value_or(PrintOrder::vertical);
     d.columnSpacing = lengthAttr(root, "columnSpacing", 0, context);
     d.language = attrTextOr(root, "language", u"java"_s);
@@ -137,7 +138,8 @@ void keepRootAttributes(pugi::xml_node root, const ReportDocument &d, KeptXml &k
     keepSpelled(root, "isSummaryWithPageHeaderAndFooter", !d.isSummaryWithPageHeaderAndFooter,
                 kept);
     keepSpelled(root, "isSummaryNewPage", !d.isSummaryNewPage, kept);
-    keepSpelled(root, "columnCount", d.columnCount == 1, kept);
+    keepSpelled(root, "columnCount",
+                d.columnCount == 1 && engineLength(attribute(root, "columnCount").value()), kept);
     keepSpelled(root, "printOrder", d.printOrder == PrintOrder::vertical, kept);
     // A spacing the engine could not read is written as the reader took it.
     keepSpelled(root, "columnSpacing",

@@ -114,8 +114,16 @@ void keepBox(ReportElement &e, pugi::xml_node box, JrxmlReadContext &context)
         return;
     KeptXml own = box ? keptOf(box, paddings, tagOrder::box, sidePens, none, context) : KeptXml{};
     own.present = bool(box);
-    // One `padding` stays one attribute while no side changes; an inherited one stays out.
-    const bool hasPadding = bool(attribute(box, "padding"));
+    // One `padding` stays one attribute while no side changes; an inherited one stays out. One
+    // the engine cannot read (which the reader named) is written as the value held.
+    const pugi::xml_attribute padding = attribute(box, "padding");
+    const bool hasPadding = bool(padding);
+    if (padding && hasBox(e.kind) && !engineLength(padding.value())) {
+        for (KeptXml::Attribute &a : own.attributes) {
+            if (a.name == "padding"_L1)
+                a.value = wholeNumber(heldLength(padding.value(), 0));
+        }
+    }
     for (int i = 0; i < 4; ++i) {
         if (sides[i] != 0 || hasPadding)
             absentUnless(

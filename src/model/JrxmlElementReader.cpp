@@ -114,7 +114,10 @@ void readBox(ReportElement &e, pugi::xml_node node, const InheritedStyle *inheri
                                  decimalNumber((*sides[i])->width), context);
         }
     }
-    const std::optional<double> padding = doubleAttr(box, "padding");
+    // The engine reads the box's padding as a whole number, as it reads each side's.
+    std::optional<double> padding;
+    if (const pugi::xml_attribute all = attribute(box, "padding"))
+        padding = isWritten ? lengthValue(box, all, 0, context) : heldLength(all.value(), 0);
     static constexpr const char *paddings[] = {"leftPadding", "rightPadding", "topPadding",
                                                "bottomPadding"};
     double *const values[] = {&e.paddingLeft, &e.paddingRight, &e.paddingTop, &e.paddingBottom};
@@ -193,6 +196,8 @@ std::optional<double> doubleValue(pugi::xml_attribute attr)
 {
     if (!attr)
         return std::nullopt;
+    if (const std::optional<double> read = engineFloat(attr.value()))
+        return std::isfinite(*read) ? read : std::nullopt;
     return toDouble(attr.value());
 }
 
@@ -211,6 +216,18 @@ QString quoted(pugi::xml_node node, pugi::xml_attribute attr)
 
 } // namespace
 
+double heldLength(const char *text, double fallback)
+{
+    if (const std::optional<double> whole = engineLength(text))
+        return *whole;
+    const std::optional<double> number = toDouble(text);
+    if (!number)
+        return fallback;
+    constexpr double largest = 2147483647;
+    const double held = std::clamp(double(std::round(*number)), -largest, largest);
+    return held == 0 ? 0 : held; // not -0
+}
+
 double lengthValue(pugi::xml_node node, pugi::xml_attribute attr, double fallback,
                    JrxmlReadContext &context)
 {
@@ -218,13 +235,7 @@ double lengthValue(pugi::xml_node node, pugi::xml_attribute attr, double fallbac
         return fallback;
     if (const std::optional<double> whole = engineLength(attr.value()))
         return *whole;
-    double held = fallback;
-    if (const std::optional<double> number = toDouble(attr.value())) {
-        constexpr double largest = 2147483647;
-        held = std::clamp(double(std::round(*number)), -largest, largest);
-        if (held == 0)
-            held = 0; // not -0
-    }
+    const double held = heldLength(attr.value(), fallback);
     context.note(quoted(node, attr) +
                  u" is not a whole number the engine can read; the report now holds "_s +
                  wholeNumber(held));
@@ -234,10 +245,14 @@ double lengthValue(pugi::xml_node node, pugi::xml_attribute attr, double fallbac
 void noteUnreadNumber(pugi::xml_node node, pugi::xml_attribute attr, const QString &held,
                       JrxmlReadContext &context)
 {
-    if (!attr || toDouble(attr.value()))
+    if (!attr)
+        return;
+    const std::optional<double> read = engineFloat(attr.value());
+    if (read && std::isfinite(*read))
         return;
     context.note(
-        quoted(node, attr) + u" is not a finite number; "_s +
+        quoted(node, attr) +
+        (read ? u" is not a finite number; "_s : u" is not a number the engine can read; "_s) +
         (held.isEmpty() ? u"the report leaves it out"_s : u"the report now holds "_s + held));
 }
 

@@ -182,6 +182,33 @@ bool loadKept(pugi::xml_document &tree, const QString &xml)
         tree.load_buffer(text.constData(), size_t(text.size()), parseOptions, pugi::encoding_utf8));
 }
 
+namespace {
+
+struct PrintedXml : pugi::xml_writer {
+    std::string text;
+    void write(const void *data, size_t size) override
+    {
+        const char *from = static_cast<const char *>(data);
+        const char *const end = from + size;
+        for (const char *cr;
+             (cr = static_cast<const char *>(std::memchr(from, '\r', size_t(end - from))));
+             from = cr + 1) {
+            text.append(from, cr);
+            text.append("&#13;");
+        }
+        text.append(from, end);
+    }
+};
+
+} // namespace
+
+std::string printedXml(pugi::xml_node node)
+{
+    PrintedXml writer;
+    node.print(writer, "", pugi::format_raw, pugi::encoding_utf8);
+    return std::move(writer.text);
+}
+
 bool isFirstOfName(pugi::xml_node child)
 {
     // No sibling before it has its name (a node without a name is never the first of one).

@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <limits>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #if defined(__SSE2__)
@@ -258,14 +260,11 @@ QString escaped(QStringView text)
     return out;
 }
 
-void appendCData(QString &out, QStringView text)
+namespace {
+
+// A character data section holding the text, which holds no carriage return.
+void appendSection(QString &out, QStringView text)
 {
-    // The characters XML cannot carry go first: removed later, they could join "]]" and ">"
-    // into an end marker that the split below has not seen.
-    if (needsCleaning(text)) {
-        appendCData(out, carriable(text));
-        return;
-    }
     out.append("<![CDATA["_L1);
     qsizetype start = 0;
     for (qsizetype at = endMarkerAt(text, 0); at >= 0; at = endMarkerAt(text, start)) {
@@ -276,6 +275,29 @@ void appendCData(QString &out, QStringView text)
     }
     out.append(text.mid(start));
     out.append("]]>"_L1);
+}
+
+} // namespace
+
+void appendCData(QString &out, QStringView text)
+{
+    // The characters XML cannot carry go first: removed later, they could join "]]" and ">"
+    // into an end marker that the split below has not seen.
+    if (needsCleaning(text)) {
+        appendCData(out, carriable(text));
+        return;
+    }
+    // XML reads every line end as a line feed, inside a section too: a carriage return stands
+    // between sections as a character reference, which reads back as the character.
+    qsizetype start = 0;
+    for (qsizetype at = text.indexOf(u'\r'); at >= 0; at = text.indexOf(u'\r', start)) {
+        if (at > start)
+            appendSection(out, text.sliced(start, at - start));
+        out.append("&#13;"_L1);
+        start = at + 1;
+    }
+    if (start == 0 || start < text.size())
+        appendSection(out, text.sliced(start));
 }
 
 bool hasWritableText(QStringView text)
@@ -348,6 +370,8 @@ QString decimalNumber(double value)
     QString text = QString::fromLatin1(buffer, result.ptr - buffer);
     if (!text.contains(u'.') && !text.contains(u'e'))
         text.append(".0"_L1);
+    // The engine reads a number only without a plus sign, in the exponent too.
+    text.remove(u'+');
     return text;
 }
 
@@ -412,29 +436,195 @@ QString withXmlCharactersOnly(const QString &text, qsizetype *removed)
     return out;
 }
 
+namespace {
+
+bool isXmlBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
+
+// The text without the blanks around it, which the engine's reader drops from a number (the
+// format declares numbers as name tokens); empty when a blank stands inside, which it refuses.
+std::string_view nameToken(const char *text)
+{
+    std::string_view token(text);
+    while (!token.empty() && isXmlBlank(token.front()))
+        token.remove_prefix(1);
+    while (!token.empty() && isXmlBlank(token.back()))
+        token.remove_suffix(1);
+    if (std::any_of(token.begin(), token.end(), isXmlBlank))
+        return {};
+    return token;
+}
+
+// The decimal digits that a name token may hold (XML 1.0's digits) and the engine reads as the
+// digits they are, each range with the value of its first: the ASCII digits and those of other
+// scripts.
+constexpr struct {
+    char32_t first;
+    char32_t last;
+    int value;
+} nameDigits[] = {{0x0030, 0x0039, 0}, {0x0660, 0x0669, 0}, {0x06F0, 0x06F9, 0},
+                  {0x0966, 0x096F, 0}, {0x09E6, 0x09EF, 0}, {0x0A66, 0x0A6F, 0},
+                  {0x0AE6, 0x0AEF, 0}, {0x0B66, 0x0B6F, 0}, {0x0BE7, 0x0BEF, 1},
+                  {0x0C66, 0x0C6F, 0}, {0x0CE6, 0x0CEF, 0}, {0x0D66, 0x0D6F, 0},
+                  {0x0E50, 0x0E59, 0}, {0x0ED0, 0x0ED9, 0}, {0x0F20, 0x0F29, 0}};
+
+// The value of the digit at the start of `text` (UTF-8), which it steps past; -1 for anything
+// else.
+int takeDigit(std::string_view &text)
+{
+    if (text.empty())
+        return -1;
+    const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
+    char32_t c = byte(0);
+    size_t length = 1;
+    if (c >= 0xE0 && c < 0xF0 && text.size() >= 3) {
+        c = (c & 0x0F) << 12 | (byte(1) & 0x3F) << 6 | (byte(2) & 0x3F);
+        length = 3;
+    } else if (c >= 0xC0 && c < 0xE0 && text.size() >= 2) {
+        c = (c & 0x1F) << 6 | (byte(1) & 0x3F);
+        length = 2;
+    }
+    for (const auto &range : nameDigits) {
+        if (c >= range.first && c <= range.last) {
+            text.remove_prefix(length);
+            return int(c - range.first) + range.value;
+        }
+    }
+    return -1;
+}
+
+// Whether the text is one or more ASCII digits.
+bool isDigits(std::string_view text)
+{
+    return !text.empty() &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+bool isHexDigits(std::string_view text)
+{
+    return std::all_of(text.begin(), text.end(),
+                       [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; });
+}
+
+// The part of a floating-point text from the start up to `stop`, and the rest.
+std::pair<std::string_view, std::string_view> splitAt(std::string_view text, std::string_view stop)
+{
+    const size_t at = text.find_first_of(stop);
+    if (at == std::string_view::npos)
+        return {text, {}};
+    return {text.substr(0, at), text.substr(at)};
+}
+
+// Whether the text is an exponent's digits with an optional minus sign (a plus sign is no
+// name token's character).
+bool isExponent(std::string_view text)
+{
+    if (!text.empty() && text.front() == '-')
+        text.remove_prefix(1);
+    return isDigits(text);
+}
+
+} // namespace
+
 std::optional<double> engineLength(const char *text)
 {
-    const auto isBlank = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
-    const char *digit = text;
-    while (isBlank(*digit))
-        ++digit;
-    const bool negative = *digit == '-';
+    // Most lengths are a few ASCII digits, read here at once: nine stay within the range.
+    const bool minus = *text == '-';
+    const char *const first = text + (minus ? 1 : 0);
+    int whole = 0;
+    const char *digit = first;
+    while (digit - first < 9 && static_cast<unsigned char>(*digit - '0') < 10)
+        whole = whole * 10 + (*digit++ - '0');
+    if (digit != first && !*digit)
+        return double(minus ? -whole : whole);
+
+    std::string_view digits = nameToken(text);
+    const bool negative = !digits.empty() && digits.front() == '-';
     if (negative)
-        ++digit;
-    while (*digit == '0' && digit[1] >= '0' && digit[1] <= '9')
-        ++digit; // leading zeros
+        digits.remove_prefix(1);
+    if (digits.empty())
+        return std::nullopt;
     qint64 value = 0;
-    int count = 0;
-    for (; *digit >= '0' && *digit <= '9'; ++digit, ++count) {
-        if (count == 10)
+    while (!digits.empty()) {
+        const int digit = takeDigit(digits);
+        if (digit < 0)
             return std::nullopt;
-        value = value * 10 + (*digit - '0');
+        value = value * 10 + digit;
+        if (value > qint64(2147483647) + 1)
+            return std::nullopt;
     }
-    while (isBlank(*digit))
-        ++digit;
-    if (count == 0 || *digit || value > qint64(2147483647) + (negative ? 1 : 0))
+    if (value > qint64(2147483647) + (negative ? 1 : 0))
         return std::nullopt;
     return double(negative ? -value : value);
+}
+
+std::optional<double> engineFloat(const char *text)
+{
+    // Most values are short whole numbers, read here at once: up to fifteen digits they stay
+    // below 2^53, so the double is the number itself, as the general reading below gives it.
+    std::uint64_t whole = 0;
+    const char *digit = text;
+    while (digit - text < 15 && static_cast<unsigned char>(*digit - '0') < 10)
+        whole = whole * 10 + std::uint64_t(*digit++ - '0');
+    if (digit != text && !*digit)
+        return double(whole);
+
+    std::string_view number = nameToken(text);
+    const bool negative = !number.empty() && number.front() == '-';
+    if (negative)
+        number.remove_prefix(1);
+    const double sign = negative ? -1 : 1;
+    if (number == "NaN")
+        return std::numeric_limits<double>::quiet_NaN();
+    if (number == "Infinity")
+        return sign * std::numeric_limits<double>::infinity();
+    // A type letter may end the number.
+    if (!number.empty() && std::strchr("fFdD", number.back()))
+        number.remove_suffix(1);
+    const bool isHex =
+        number.size() > 2 && number[0] == '0' && (number[1] == 'x' || number[1] == 'X');
+    double value = 0;
+    if (isHex) {
+        // Hexadecimal digits with an optional point, and a binary exponent, which it needs.
+        const auto [mantissa, exponent] = splitAt(number.substr(2), "pP");
+        const auto [whole, fraction] = splitAt(mantissa, ".");
+        const std::string_view fractionDigits = fraction.empty() ? fraction : fraction.substr(1);
+        if (exponent.empty() || !isExponent(exponent.substr(1)) || !isHexDigits(whole) ||
+            !isHexDigits(fractionDigits) || whole.size() + fractionDigits.size() == 0)
+            return std::nullopt;
+        const std::string_view written = number.substr(2);
+        const std::from_chars_result read = std::from_chars(
+            written.data(), written.data() + written.size(), value, std::chars_format::hex);
+        if (read.ec == std::errc::result_out_of_range)
+            value = exponent[1] == '-' ? 0 : std::numeric_limits<double>::infinity();
+        else if (read.ec != std::errc() || read.ptr != written.data() + written.size())
+            return std::nullopt;
+    } else {
+        // Decimal digits with an optional point and an optional exponent.
+        const auto [mantissa, exponent] = splitAt(number, "eE");
+        const auto [whole, fraction] = splitAt(mantissa, ".");
+        const std::string_view fractionDigits = fraction.empty() ? fraction : fraction.substr(1);
+        if ((!whole.empty() && !isDigits(whole)) ||
+            (!fractionDigits.empty() && !isDigits(fractionDigits)) ||
+            whole.size() + fractionDigits.size() == 0 ||
+            (!exponent.empty() && !isExponent(exponent.substr(1))))
+            return std::nullopt;
+        const std::from_chars_result read =
+            std::from_chars(number.data(), number.data() + number.size(), value);
+        if (read.ec == std::errc::result_out_of_range)
+            value = exponent.size() > 1 && exponent[1] == '-'
+                        ? 0
+                        : std::numeric_limits<double>::infinity();
+        else if (read.ec != std::errc() || read.ptr != number.data() + number.size())
+            return std::nullopt;
+    }
+    // The engine holds the number as a float: one beyond its range is infinite.
+    constexpr double floatOverflow = 340282356779733661637539395458142568448.0; // 2^128 - 2^103
+    if (value >= floatOverflow)
+        value = std::numeric_limits<double>::infinity();
+    return sign * value;
 }
 
 std::optional<double> toDouble(const char *text)

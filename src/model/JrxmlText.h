@@ -38,7 +38,8 @@ QString escaped(QStringView text);
 bool needsEscaping(QStringView text);
 
 // A character data section holding the text. Characters XML cannot carry are left out first;
-// then a "]]>" inside the text ends the section and opens another, so the text reads back whole.
+// then a "]]>" inside the text ends the section and opens another, and a carriage return stands
+// between two sections as a character reference, so the text reads back whole.
 void appendCData(QString &out, QStringView text);
 
 // One line: the indentation, <tag>, the text as a character data section, </tag>, line feed.
@@ -63,11 +64,12 @@ qsizetype takeRemovedCharacterCount();
 QString wholeNumber(double value);
 
 // A font size: a whole size as a whole number ("10"), any other in the shortest decimal text
-// that reads back as the same double ("11.5", "1e+30"), as the engine takes fractional sizes.
+// that reads back as the same double ("11.5", "1e30"), as the engine takes fractional sizes.
 QString sizeNumber(double value);
 
 // The shortest decimal text that reads back as the same double; a whole value keeps one decimal
-// place ("1.0"). Not-a-number gives "0.0", infinities the largest finite double.
+// place ("1.0"), an exponent has no plus sign ("1e30"), which the engine would refuse.
+// Not-a-number gives "0.0", infinities the largest finite double.
 QString decimalNumber(double value);
 
 // ` name="value"`: the value escaped, or (raw) written as it is, for numbers and fixed words.
@@ -94,10 +96,19 @@ QString withXmlCharactersOnly(const QString &text, qsizetype *removed);
 // for an empty text, blanks, trailing characters, or a value that is not finite.
 std::optional<double> toDouble(const char *text);
 
-// The text as the engine reads a length, a 32-bit whole number: decimal digits with an optional
-// minus sign, blanks around them allowed; no value for any other text (a plus sign, a fraction,
-// an exponent, a number beyond that range), which the engine refuses.
+// The text as the engine reads a length or a count, a 32-bit whole number: decimal digits (of any
+// script XML names may hold) with an optional minus sign, blanks around them allowed; no value for
+// any other text (a plus sign, a fraction, an exponent, a number beyond that range), which the
+// engine refuses.
 std::optional<double> engineLength(const char *text);
+
+// The text as the engine reads a number it holds as a float (a pen width, a font size): a decimal
+// number with an optional minus sign, fraction and exponent, or a hexadecimal one with a binary
+// exponent, blanks around it allowed and one of the letters f, F, d and D after it, or the words
+// NaN and Infinity. A number beyond the float's range is infinite. No value for any other text
+// (a plus sign, the C library's "inf", a hexadecimal number without an exponent), which the
+// engine refuses.
+std::optional<double> engineFloat(const char *text);
 
 // A decimal integer with an optional sign and nothing else, within the signed 64-bit range.
 std::optional<qint64> toInteger(const char *text);

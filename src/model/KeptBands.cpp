@@ -9,6 +9,8 @@ namespace KeptBands {
 namespace {
 
 const QString sections[] = {u"groupHeader"_s, u"groupFooter"_s};
+// Where the report keeps what its detail holds besides its bands: a book's parts.
+const QString detail = u"detail"_s;
 
 // What holds report elements directly: bands, frames, element groups, a list's contents and a
 // table's cells.
@@ -84,7 +86,31 @@ void visit(const ReportDocument &document, const Visit &visit)
                 visit(children.at(i).xml, group.id, placeOf(section, i));
         }
     }
+    const QList<KeptXml::Child> &parts = document.kept.part(detail).children;
+    for (qsizetype i = 0; i < parts.size(); ++i)
+        visit(parts.at(i).xml, QUuid(), placeOf(detail, i));
 }
+
+namespace {
+
+// The kept children of `kept`, each as `edit` changes it; no value when none changed.
+std::optional<KeptXml> editedChildren(const KeptXml &kept, const QString &section,
+                                      const QUuid &group, const Edit &edit)
+{
+    std::optional<KeptXml> part;
+    for (qsizetype i = 0; i < kept.children.size(); ++i) {
+        QString xml = kept.children.at(i).xml;
+        edit(xml, group, placeOf(section, i));
+        if (xml == kept.children.at(i).xml)
+            continue;
+        if (!part)
+            part = kept;
+        part->children[i].xml = std::move(xml);
+    }
+    return part;
+}
+
+} // namespace
 
 bool edit(ReportDocument &document, const Edit &edit)
 {
@@ -93,17 +119,8 @@ bool edit(ReportDocument &document, const Edit &edit)
         const ReportGroup &group = std::as_const(document.groups).at(g);
         std::optional<KeptParts> edited;
         for (const QString &section : sections) {
-            const KeptXml &kept = group.kept.part(section);
-            std::optional<KeptXml> part;
-            for (qsizetype i = 0; i < kept.children.size(); ++i) {
-                QString xml = kept.children.at(i).xml;
-                edit(xml, group.id, placeOf(section, i));
-                if (xml == kept.children.at(i).xml)
-                    continue;
-                if (!part)
-                    part = kept;
-                part->children[i].xml = std::move(xml);
-            }
+            std::optional<KeptXml> part =
+                editedChildren(group.kept.part(section), section, group.id, edit);
             if (!part)
                 continue;
             if (!edited)
@@ -115,6 +132,11 @@ bool edit(ReportDocument &document, const Edit &edit)
             document.groups[g].kept = std::move(*edited);
             changed = true;
         }
+    }
+    if (std::optional<KeptXml> parts =
+            editedChildren(document.kept.part(detail), detail, QUuid(), edit)) {
+        document.kept.setPart(detail, std::move(*parts));
+        changed = true;
     }
     return changed;
 }

@@ -19,11 +19,12 @@ namespace KeptBands {
 QList<double> heights(const ReportGroup &group, bool footer);
 
 // The text of each element the groups' sections keep (their bands, a report book's parts), with
-// the id of its group and its place ("groupFooter/2").
+// the id of its group and its place ("groupFooter/2"), then of each part the report's detail
+// holds, with no group id and its place ("detail/0").
 using Visit = std::function<void(const QString &xml, const QUuid &group, const QString &place)>;
 void visit(const ReportDocument &document, const Visit &visit);
-// The same with the text to change: a group whose texts changed takes them, the others are left
-// as they are. True when any text changed.
+// The same with the text to change: a group (or the detail) whose texts changed takes them, the
+// others are left as they are. True when any text changed.
 using Edit = std::function<void(QString &xml, const QUuid &group, const QString &place)>;
 bool edit(ReportDocument &document, const Edit &edit);
 

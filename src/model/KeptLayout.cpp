@@ -182,4 +182,22 @@ std::optional<QString> withCells(const QString &xml, CellName which, const QList
     });
 }
 
+QList<Box> elements(const QString &xml)
+{
+    QList<Box> found;
+    XmlFragment::editedNodes(xml, [&](pugi::xml_node holder) {
+        found = readElements(holder, 0);
+        return false;
+    });
+    return found;
+}
+
+std::optional<QString> withElements(const QString &xml, const QList<Box> &changed)
+{
+    return XmlFragment::editedNodes(xml, [&](pugi::xml_node holder) {
+        bool written = false;
+        return writeElements(holder, 0, changed, written) && written;
+    });
+}
+
 } // namespace KeptLayout

@@ -53,4 +53,10 @@ QList<Cell> cells(const QString &xml, CellName which);
 // match the fragment's, or when the text is not XML.
 std::optional<QString> withCells(const QString &xml, CellName which, const QList<Cell> &changed);
 
+// The report elements that stand in the fragment itself, one after another (as a table cell
+// keeps those beside the element the model holds), and the fragment with the places and sizes of
+// `changed` written back, as cells() and withCells() read and write those of a cell.
+QList<Box> elements(const QString &xml);
+std::optional<QString> withElements(const QString &xml, const QList<Box> &changed);
+
 } // namespace KeptLayout

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <pugixml.hpp>
-#include <sstream>
 #include <vector>
 
 const QString *KeptXml::attribute(QStringView name) const
@@ -39,9 +38,7 @@ QString KeptXml::withoutUuids(const QString &xml)
     }
     if (!removed)
         return xml;
-    std::ostringstream out;
-    tree.document_element().print(out, "", pugi::format_raw, pugi::encoding_utf8);
-    return QString::fromStdString(out.str());
+    return QString::fromStdString(JrxmlCodec::printedXml(tree.document_element()));
 }
 
 void KeptXml::removeUuids()

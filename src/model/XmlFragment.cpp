@@ -47,14 +47,6 @@ struct Changes {
 
 namespace {
 
-struct StringWriter : pugi::xml_writer {
-    std::string text;
-    void write(const void *data, size_t size) override
-    {
-        text.append(static_cast<const char *>(data), size);
-    }
-};
-
 QString localNameOf(pugi::xml_node node)
 {
     return QString::fromUtf8(JrxmlText::localName(node.name()));
@@ -138,6 +130,11 @@ std::optional<Element> Element::child(QStringView localName) const
 
 bool Element::holds(QStringView localName) const
 {
+    return holds([&](const Element &element) { return element.localName() == localName; });
+}
+
+bool Element::holds(const std::function<bool(const Element &)> &test) const
+{
     const pugi::xml_node root(node_);
     std::vector<pugi::xml_node> open;
     for (pugi::xml_node child = root.first_child(); child; child = child.next_sibling())
@@ -147,7 +144,7 @@ bool Element::holds(QStringView localName) const
         open.pop_back();
         if (node.type() != pugi::node_element)
             continue;
-        if (localNameOf(node) == localName)
+        if (test(Element(node.internal_object(), changes_)))
             return true;
         for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling())
             open.push_back(child);
@@ -205,10 +202,10 @@ std::optional<QString> editedNodes(const QString &elements,
     const pugi::xml_node wrapper = tree.document_element();
     if (!edit(wrapper))
         return std::nullopt;
-    StringWriter writer;
+    std::string text;
     for (pugi::xml_node child = wrapper.first_child(); child; child = child.next_sibling())
-        child.print(writer, "", pugi::format_raw, pugi::encoding_utf8);
-    return QString::fromStdString(writer.text);
+        text += JrxmlCodec::printedXml(child);
+    return QString::fromStdString(text);
 }
 
 std::optional<QString> edited(const QString &elements, const Visit &visit)

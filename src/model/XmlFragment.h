@@ -37,6 +37,8 @@ public:
     std::optional<Element> child(QStringView localName) const;
     // Whether an element of that local name stands inside this one, at any depth.
     bool holds(QStringView localName) const;
+    // Whether an element inside this one, at any depth, passes the test.
+    bool holds(const std::function<bool(const Element &)> &test) const;
     // Where the element stands in the fragment: its place among the elements beside it, after
     // those of the elements that hold it ("0/3/1"). Attribute edits leave it as it is.
     QString place() const;

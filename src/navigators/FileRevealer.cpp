@@ -14,7 +14,8 @@ QUrl DesktopFileRevealer::folderToOpen(const QUrl &url)
     return QUrl::fromLocalFile(info.isDir() ? info.absoluteFilePath() : info.absolutePath());
 }
 
-bool DesktopFileRevealer::reveal(const QUrl &url)
+void DesktopFileRevealer::reveal(const QUrl &url, const QObject *context,
+                                 std::function<void()> failed)
 {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (bus.isConnected()) {
@@ -24,7 +25,7 @@ bool DesktopFileRevealer::reveal(const QUrl &url)
         call << QStringList{url.toString(QUrl::FullyEncoded)} << QString();
         const QDBusMessage reply = bus.call(call, QDBus::Block, 3000);
         if (reply.type() == QDBusMessage::ReplyMessage)
-            return true;
+            return;
     }
-    return fallback_.open(folderToOpen(url));
+    fallback_.open(folderToOpen(url), context, std::move(failed));
 }

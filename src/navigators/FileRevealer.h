@@ -2,15 +2,19 @@
 
 #include <QList>
 #include <QUrl>
+#include <functional>
 
+class QObject;
 class UrlOpener;
 
 // Shows a file or folder selected in the desktop's file manager.
 class FileRevealer {
 public:
     virtual ~FileRevealer() = default;
-    // False when nothing on the computer could show it.
-    virtual bool reveal(const QUrl &url) = 0;
+    // Shows the item. `failed` runs when nothing on the computer could show it: before this
+    // returns, or later, on this thread, when the desktop's opener gives up; never once
+    // `context` is gone.
+    virtual void reveal(const QUrl &url, const QObject *context, std::function<void()> failed) = 0;
 };
 
 // The program's revealer: asks the file manager over the session bus (the freedesktop
@@ -19,7 +23,7 @@ public:
 class DesktopFileRevealer : public FileRevealer {
 public:
     explicit DesktopFileRevealer(UrlOpener &fallback) : fallback_(fallback) {}
-    bool reveal(const QUrl &url) override;
+    void reveal(const QUrl &url, const QObject *context, std::function<void()> failed) override;
 
     // The folder the fallback opens for an item.
     static QUrl folderToOpen(const QUrl &url);
@@ -32,10 +36,11 @@ private:
 // manager does, or, with `shows` false, as one without.
 class RecordingFileRevealer : public FileRevealer {
 public:
-    bool reveal(const QUrl &url) override
+    void reveal(const QUrl &url, const QObject *, std::function<void()> failed) override
     {
         revealed.append(url);
-        return shows;
+        if (!shows && failed)
+            failed();
     }
 
     QList<QUrl> revealed;

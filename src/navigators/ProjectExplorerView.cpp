@@ -357,15 +357,17 @@ void ProjectExplorerView::scrollToPendingRow()
 
 void ProjectExplorerView::showInFileManager(const QUrl &url)
 {
-    if (!revealer_ || revealer_->reveal(url))
+    if (!revealer_)
         return;
-    const QString path = QDir::toNativeSeparators(url.toLocalFile());
-    const QString name = QFileInfo(url.toLocalFile()).fileName();
-    dialogs_.offerToCopy(u"Can't Show \""_s + (name.isEmpty() ? path : name) + u'"',
-                         u"No file manager is set up on this computer to show it in. It is "
-                         u"at:\n"_s +
-                             path,
-                         u"Copy Path"_s, path);
+    revealer_->reveal(url, this, [this, url] {
+        const QString path = QDir::toNativeSeparators(url.toLocalFile());
+        const QString name = QFileInfo(url.toLocalFile()).fileName();
+        dialogs_.offerToCopy(u"Can't Show \""_s + (name.isEmpty() ? path : name) + u'"',
+                             u"No file manager is set up on this computer to show it in. It is "
+                             u"at:\n"_s +
+                                 path,
+                             u"Copy Path"_s, path);
+    });
 }
 
 void ProjectExplorerView::chooseFolder()

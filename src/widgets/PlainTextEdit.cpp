@@ -6,8 +6,8 @@
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QScopedValueRollback>
 #include <QTextDocument>
-#include <QTimer>
 #include <algorithm>
 
 using namespace linepieces;
@@ -17,31 +17,32 @@ namespace {
 // How many characters of pieces go into the document with one insertion.
 constexpr qsizetype batch = qsizetype(1) << 20;
 
-// Inserts a long line at the cursor as pieces. The first goes on in the paragraph at the cursor,
-// the others in batches: a paragraph separator in inserted text opens a paragraph of the format
-// of the one the cursor is in, so once the cursor is in a continuing paragraph a batch of pieces
-// parted by separators goes in with one insertion.
-void insertPieces(QTextCursor &cursor, QStringView line)
+// Inserts a long line at the cursor as pieces, but for the last, which it returns: the caller
+// puts it where the cursor stands. The first goes on in the paragraph at the cursor, the others
+// in batches: a paragraph separator in inserted text opens a paragraph of the format of the one
+// the cursor is in, so once the cursor is in a continuing paragraph a batch of pieces parted by
+// separators goes in with one insertion.
+QStringView insertPieces(QTextCursor &cursor, QStringView line)
 {
+    qsizetype last = 0;
+    for (qsizetype end = pieceEnd(line, 0); end < line.size(); end = pieceEnd(line, end))
+        last = end;
     qsizetype from = pieceEnd(line, 0);
     cursor.insertText(line.first(from).toString());
-    if (from < line.size())
-        cursor.insertBlock(continuing());
+    cursor.insertBlock(continuing());
     QString run;
-    run.reserve(std::min(line.size() - from, batch) + batch / piece + 1);
-    bool first = true;
-    while (from < line.size()) {
+    run.reserve(std::min(last - from, batch) + batch / piece + 1);
+    while (from < last) {
         run.resize(0);
-        while (from < line.size() && run.size() < batch) {
-            if (!first)
-                run += QChar::ParagraphSeparator;
-            first = false;
+        while (from < last && run.size() < batch) {
             const qsizetype end = pieceEnd(line, from);
             run += line.sliced(from, end - from);
+            run += QChar::ParagraphSeparator;
             from = end;
         }
         cursor.insertText(run);
     }
+    return line.sliced(last);
 }
 
 } // namespace
@@ -125,8 +126,8 @@ void PlainTextEdit::insertText(QTextCursor &cursor, const QString &text)
 void PlainTextEdit::insertHeld(QTextCursor &cursor, QStringView held)
 {
     cursor.beginEditBlock();
+    const int from = cursor.selectionStart();
     cursor.removeSelectedText();
-    const int start = cursor.position();
     // Short lines go in together. A line feed inserted with them opens a paragraph of the format
     // of the one it is typed in, which is right unless that one continues a line: there, and
     // after pieces, a line break opens a paragraph of its own that does not continue a line.
@@ -137,8 +138,9 @@ void PlainTextEdit::insertHeld(QTextCursor &cursor, QStringView held)
             cursor.insertText(std::exchange(run, {}));
     };
     const QList<QStringView> lines = held.split(u'\n');
+    QStringView last;
     for (qsizetype i = 0; i < lines.size(); ++i) {
-        const QStringView line = lines.at(i);
+        QStringView line = lines.at(i);
         if (i > 0 && breaksContinue) {
             flush();
             cursor.insertBlock(QTextBlockFormat());
@@ -146,52 +148,92 @@ void PlainTextEdit::insertHeld(QTextCursor &cursor, QStringView held)
         } else if (i > 0) {
             run += u'\n';
         }
-        if (line.size() <= longLine) {
-            run += line;
-            continue;
+        if (line.size() > longLine) {
+            flush();
+            hasPieces_ = true;
+            line = insertPieces(cursor, line);
+            breaksContinue = true;
         }
-        flush();
-        hasPieces_ = true;
-        insertPieces(cursor, line);
-        breaksContinue = true;
+        if (i + 1 < lines.size())
+            run += line;
+        else
+            last = line;
     }
     flush();
-    // The marks set right within the insertion's own step: no second change follows it.
-    if (hasPieces_)
-        heal(*document(), start, cursor.position());
+    insertLast(cursor, from, last.toString());
     cursor.endEditBlock();
+}
+
+void PlainTextEdit::insertLast(QTextCursor &cursor, int from, const QString &text)
+{
+    // The text goes in last, after the pieces the step changed from `from` are mended: typing
+    // that follows it goes on in its undo step, as it goes on in the step of a paste in a plain
+    // editor.
+    mendPieces(from, cursor.position());
+    if (text.isEmpty())
+        return;
+    cursor.insertText(text);
+    const QTextBlock block = cursor.block();
+    if (block.length() - 1 <= longLine)
+        return;
+    // It left its paragraph long: that goes in pieces, and what of the text stands in the piece
+    // the cursor ends in (at the end of the piece before, where the cursor stands at a start)
+    // goes in again, last.
+    QTextCursor cutter(document());
+    cutParagraph(cutter, block);
+    QTextBlock at = cursor.block();
+    int end = cursor.position();
+    if (end == at.position() && continuesLine(at)) {
+        at = at.previous();
+        end = at.position() + at.length() - 1;
+    }
+    cutter.setPosition(std::max(at.position(), end - int(text.size())));
+    cutter.setPosition(end, QTextCursor::KeepAnchor);
+    cutter.insertText(cutter.selectedText());
 }
 
 void PlainTextEdit::noteChange(int position, int, int added)
 {
-    if (healing_)
+    if (mending_)
         return;
-    healFrom_ = healFrom_ < 0 ? position : std::min(healFrom_, position);
-    healTo_ = std::max(healTo_, position + added);
-    if (cutting_)
-        return;
-    const bool first = changedFrom_ < 0;
-    changedFrom_ = first ? position : std::min(changedFrom_, position);
-    changedTo_ = std::max(first ? 0 : changedTo_, position + added);
-    if (first)
-        QTimer::singleShot(0, this, &PlainTextEdit::cutLongParagraphs);
+    changedFrom_ = changedFrom_ < 0 ? position : std::min(changedFrom_, position);
+    changedTo_ = std::max(changedTo_, position + added);
 }
 
 void PlainTextEdit::finishChange()
 {
-    if (healing_)
+    if (mending_)
         return;
-    // The document is done with the change (its layout too): the marks of the pieces it
-    // touched are mended, within its undo step, before anyone reads the text.
-    const int from = std::exchange(healFrom_, -1);
-    const int to = std::exchange(healTo_, -1);
-    if (hasPieces_ && from >= 0) {
-        healing_ = true;
-        heal(*document(), from, to);
-        healing_ = false;
+    // The document is done with the change (its layout too): the pieces it touched are mended
+    // within its undo step, before anyone reads the text.
+    const int from = std::exchange(changedFrom_, -1);
+    const int to = std::exchange(changedTo_, -1);
+    if (from >= 0) {
+        const QScopedValueRollback mending(mending_, true);
+        mendPieces(from, to);
     }
-    if (!cutting_)
-        emit linesChanged();
+    emit linesChanged();
+}
+
+void PlainTextEdit::mendPieces(int from, int to)
+{
+    // An undo or redo leaves the pieces as they were after a change, mended already: nothing is
+    // done then.
+    if (hasPieces_)
+        heal(*document(), from, to);
+    QList<QTextBlock> longOnes;
+    for (QTextBlock block = document()->findBlock(from); block.isValid() && block.position() <= to;
+         block = block.next()) {
+        if (block.length() - 1 > longLine)
+            longOnes.append(block);
+    }
+    if (longOnes.isEmpty())
+        return;
+    QTextCursor cursor(document());
+    cursor.joinPreviousEditBlock();
+    for (auto it = longOnes.crbegin(); it != longOnes.crend(); ++it)
+        cutParagraph(cursor, *it);
+    cursor.endEditBlock();
 }
 
 void PlainTextEdit::cutParagraph(QTextCursor &cursor, const QTextBlock &block)
@@ -208,29 +250,6 @@ void PlainTextEdit::cutParagraph(QTextCursor &cursor, const QTextBlock &block)
         cursor.insertBlock(continuing());
     }
     heal(*document(), start, start + int(line.size() + cuts.size()));
-}
-
-void PlainTextEdit::cutLongParagraphs()
-{
-    const int from = std::exchange(changedFrom_, -1);
-    const int to = std::exchange(changedTo_, -1);
-    if (from < 0)
-        return;
-    QList<QTextBlock> longOnes;
-    for (QTextBlock block = document()->findBlock(from); block.isValid() && block.position() <= to;
-         block = block.next()) {
-        if (block.length() - 1 > longLine)
-            longOnes.append(block);
-    }
-    if (longOnes.isEmpty())
-        return;
-    cutting_ = true;
-    QTextCursor cursor(document());
-    cursor.joinPreviousEditBlock();
-    for (auto it = longOnes.crbegin(); it != longOnes.crend(); ++it)
-        cutParagraph(cursor, *it);
-    cursor.endEditBlock();
-    cutting_ = false;
 }
 
 bool PlainTextEdit::canInsertFromMimeData(const QMimeData *source) const
@@ -255,25 +274,57 @@ void PlainTextEdit::insertPastedText(const QString &text)
     // Long lines go in as pieces at once: a long paragraph would be laid out whole first.
     QTextCursor cursor = textCursor();
     insertText(cursor, text);
+    // A drop inserts within an edit of its own, which lays the text out only once it ends: the
+    // cursor, at the place of the drop, moves on with the text inserted there and is shown then.
+    if (dropping_)
+        return;
     setTextCursor(cursor);
     ensureCursorVisible();
 }
 
+void PlainTextEdit::dropEvent(QDropEvent *event)
+{
+    const QScopedValueRollback dropping(dropping_, true);
+    QPlainTextEdit::dropEvent(event);
+}
+
 void PlainTextEdit::inputMethodEvent(QInputMethodEvent *event)
 {
-    const QString commit = EnteredText::cleaned(event->commitString());
-    if (commit == event->commitString() &&
-        std::none_of(commit.cbegin(), commit.cend(), endsParagraph)) {
-        QPlainTextEdit::inputMethodEvent(event);
+    const QString commit = heldText(EnteredText::cleaned(event->commitString()));
+    const bool breaks = commit.contains(u'\n');
+    // The base class inserts a commit into one paragraph that stays short as a plain editor
+    // does, which is what this editor does there, its line breaks starting lines; given the
+    // text cleaned.
+    const QTextCursor selected = textCursor();
+    const QTextBlock block = document()->findBlock(selected.selectionStart());
+    if (block.contains(selected.selectionEnd()) && (!breaks || !continuesLine(block)) &&
+        block.length() + commit.size() <= longLine) {
+        if (commit == event->commitString()) {
+            QPlainTextEdit::inputMethodEvent(event);
+            return;
+        }
+        QInputMethodEvent cleaned(event->preeditString(), event->attributes());
+        cleaned.setCommitString(commit, event->replacementStart(), event->replacementLength());
+        QPlainTextEdit::inputMethodEvent(&cleaned);
+        event->setAccepted(cleaned.isAccepted());
         return;
     }
-    // The text goes in as a paste does, in place of what the method asks to replace; the
-    // event then brings only the text being composed.
+    // Elsewhere the text goes in as a paste does, in place of the selection and of what the
+    // method asks to replace beside it, in one undo step; the event then brings only the text
+    // being composed.
     if (!isReadOnly() && (!commit.isEmpty() || event->replacementLength() > 0)) {
         QTextCursor cursor = textCursor();
+        cursor.beginEditBlock();
+        cursor.removeSelectedText();
         cursor.setPosition(cursor.position() + event->replacementStart());
         cursor.setPosition(cursor.position() + event->replacementLength(), QTextCursor::KeepAnchor);
         insertText(cursor, commit);
+        // Typing after a commit of several lines starts a step of its own, as it does after the
+        // base class's commit (whose last line is not the last text it adds to the document):
+        // the step ends with a change of no text.
+        if (breaks)
+            cursor.setBlockFormat(cursor.blockFormat());
+        cursor.endEditBlock();
         setTextCursor(cursor);
     }
     QInputMethodEvent composing(event->preeditString(), event->attributes());
@@ -291,17 +342,36 @@ QMimeData *PlainTextEdit::createMimeDataFromSelection() const
 
 void PlainTextEdit::keyPressEvent(QKeyEvent *event)
 {
-    // A character typed into a paragraph that has grown long: the paragraph goes in pieces
-    // first, in the same undo step.
     QTextCursor cursor = textCursor();
     const QString typed = event->text();
-    if (!isReadOnly() && cursor.block().length() > longLine && !typed.isEmpty() &&
-        typed.at(0).isPrint() &&
-        (event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier)) == Qt::NoModifier) {
+    const bool typing =
+        !isReadOnly() && !typed.isEmpty() && (typed.at(0).isPrint() || typed.at(0) == u'\t') &&
+        (event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier)) == Qt::NoModifier;
+    // A character typed where two pieces meet goes at the end of the first (a selection of
+    // nothing but their boundary holds no character to replace), so that typing there goes on
+    // in the undo step of what was typed before, as in a plain editor.
+    if (typing && hasPieces_) {
+        if (cursor.hasSelection() && text(cursor.selectionStart(), cursor.selectionEnd()).isEmpty())
+            cursor.setPosition(cursor.selectionStart());
+        while (!cursor.hasSelection() && cursor.atBlockStart() && continuesLine(cursor.block()))
+            cursor.movePosition(QTextCursor::PreviousCharacter);
+        if (cursor != textCursor())
+            setTextCursor(cursor);
+    }
+    // A character typed over a selection across paragraphs goes in after the pieces the removal
+    // joined are mended, so that typing goes on in its step, as in a plain editor.
+    if (typing && cursor.hasSelection() &&
+        !document()->findBlock(cursor.selectionStart()).contains(cursor.selectionEnd())) {
+        insertText(cursor, typed);
+        setTextCursor(cursor);
+        ensureCursorVisible();
+        return;
+    }
+    // A character typed into a paragraph that has grown long: the paragraph goes in pieces
+    // first, in the same undo step.
+    if (typing && cursor.block().length() > longLine) {
         cursor.beginEditBlock();
-        cutting_ = true;
         cutParagraph(cursor, cursor.block());
-        cutting_ = false;
         cursor = textCursor();
         cursor.insertText(typed);
         cursor.endEditBlock();
@@ -317,7 +387,7 @@ void PlainTextEdit::keyPressEvent(QKeyEvent *event)
         ensureCursorVisible();
         return;
     }
-    if (!stepOverPieceBoundary(*event) && !keyAtPieceBoundary(*event))
+    if (!stepOverPieceBoundary(*event) && !keyAtParagraphBoundary(*event))
         QPlainTextEdit::keyPressEvent(event);
 }
 
@@ -375,16 +445,17 @@ bool PlainTextEdit::findInText(const QString &needle, bool backward)
     return true;
 }
 
-bool PlainTextEdit::keyAtPieceBoundary(const QKeyEvent &event)
+bool PlainTextEdit::keyAtParagraphBoundary(const QKeyEvent &event)
 {
     // The line break between the pieces of a long line is no character of the text: a key
     // that would remove it removes the character beyond it (beyond any empty pieces), and a
     // selection of nothing but such breaks holds no character to remove.
     const Qt::KeyboardModifiers modifiers = event.modifiers() & ~Qt::KeypadModifier;
     const bool backspace =
-        event.key() == Qt::Key_Backspace && (modifiers & ~Qt::ShiftModifier) == Qt::NoModifier;
-    const bool forward = event.key() == Qt::Key_Delete && modifiers == Qt::NoModifier;
-    if (!hasPieces_ || isReadOnly() || (!backspace && !forward))
+        event.matches(QKeySequence::Backspace) ||
+        (event.key() == Qt::Key_Backspace && (modifiers & ~Qt::ShiftModifier) == Qt::NoModifier);
+    const bool forward = event.matches(QKeySequence::Delete);
+    if (isReadOnly() || (!backspace && !forward))
         return false;
     const auto atPieceStart = [](const QTextCursor &at) {
         return at.positionInBlock() == 0 && continuesLine(at.block());
@@ -394,21 +465,32 @@ bool PlainTextEdit::keyAtPieceBoundary(const QKeyEvent &event)
     };
     QTextCursor cursor = textCursor();
     if (cursor.hasSelection()) {
-        if (!text(cursor.selectionStart(), cursor.selectionEnd()).isEmpty())
+        if (!hasPieces_ || !text(cursor.selectionStart(), cursor.selectionEnd()).isEmpty())
             return false;
         cursor.setPosition(cursor.selectionStart());
-    } else if (backspace ? !atPieceStart(cursor) : !atPieceEnd(cursor)) {
+    } else if (backspace ? !cursor.atBlockStart() : !cursor.atBlockEnd()) {
         return false;
     }
     if (backspace) {
         while (atPieceStart(cursor))
             cursor.movePosition(QTextCursor::PreviousCharacter);
-        cursor.deletePreviousChar();
     } else {
         while (atPieceEnd(cursor))
             cursor.movePosition(QTextCursor::NextCharacter);
-        cursor.deleteChar();
     }
+    // A line break removed joins two paragraphs, whose marks and length are mended after it
+    // within its undo step: that needs a step the mending can join, which a removal outside an
+    // edit block is not (the mending would be a step of its own, which Undo would take back and
+    // the mending set again, for good).
+    const bool joins = backspace ? cursor.atBlockStart() : cursor.atBlockEnd();
+    if (joins)
+        cursor.beginEditBlock();
+    if (backspace)
+        cursor.deletePreviousChar();
+    else
+        cursor.deleteChar();
+    if (joins)
+        cursor.endEditBlock();
     setTextCursor(cursor);
     ensureCursorVisible();
     return true;

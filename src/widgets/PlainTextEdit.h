@@ -17,7 +17,9 @@
 // held in pieces (see LinePieces.h). The pieces are the editor's business only: the text read
 // with text() and set with setText() and the text copied are those of the lines themselves.
 // Read and set the text through those, never toPlainText() and setPlainText(), which see the
-// pieces.
+// pieces. Undo and Redo take back and bring back the same steps as in a plain editor that holds
+// each line in one paragraph, but that a run of Backspace or Delete parts where it crosses from
+// one piece into the next.
 class PlainTextEdit : public QPlainTextEdit {
     Q_OBJECT
 public:
@@ -65,33 +67,40 @@ protected:
     virtual void insertPastedText(const QString &text);
     // A key that lengthens a long paragraph cuts it first, in the same undo step; Return and
     // Shift+Return start a line; Backspace and Delete at the boundary of two pieces act on the
-    // characters of the line, and the arrow keys step over it as over any character.
+    // characters of the line, and the arrow keys step over it as over any character; Backspace
+    // and Delete that remove a line break do it in an undo step of their own.
     void keyPressEvent(QKeyEvent *event) override;
     // A committed text goes in cleaned, its line breaks as Return puts them.
     void inputMethodEvent(QInputMethodEvent *event) override;
+    // A drop's text goes in as a paste's does (insertPastedText()); the cursor is shown once the
+    // drop is done.
+    void dropEvent(QDropEvent *event) override;
 
 private:
     // insertText() of a text whose line breaks are all line feeds.
     void insertHeld(QTextCursor &cursor, QStringView held);
+    // Inserts a text with no line break at the cursor, in the undo step open around it, after
+    // the pieces the step changed from `from` are mended.
+    void insertLast(QTextCursor &cursor, int from, const QString &text);
     // Cuts a paragraph into pieces with the cursor.
     void cutParagraph(QTextCursor &cursor, const QTextBlock &block);
-    // Cuts the paragraphs that the last change left longer than `longLine` (a completion, say)
-    // into pieces, joined to that change's undo step where the text allows.
-    void cutLongParagraphs();
     void noteChange(int position, int removed, int added);
     void finishChange();
-    // Acts on a key at the boundary of two pieces; false when the key is not one of those.
-    bool keyAtPieceBoundary(const QKeyEvent &event);
+    // Mends the pieces of the paragraphs a change from `from` to `to` touched, within its undo
+    // step: their marks, and those it left longer than `longLine` (a paste, say) cut in pieces.
+    void mendPieces(int from, int to);
+    // Acts on Backspace or Delete at the boundary of two paragraphs, pieces of a line or lines;
+    // false when the key is not one of those or the cursor is not there.
+    bool keyAtParagraphBoundary(const QKeyEvent &event);
     // Moves the cursor one character over the boundary of two pieces for Left or Right (with
     // Shift, selecting); false when the key is not one of those or the cursor is not there.
     bool stepOverPieceBoundary(const QKeyEvent &event);
 
     bool hasPieces_ = false;
+    // Set while a drop inserts its text.
+    bool dropping_ = false;
+    // The range of the change the document is finishing, and whether its pieces are being mended.
     int changedFrom_ = -1;
     int changedTo_ = -1;
-    bool cutting_ = false;
-    // The range of the change the document is finishing, and whether its pieces are being mended.
-    int healFrom_ = -1;
-    int healTo_ = -1;
-    bool healing_ = false;
+    bool mending_ = false;
 };

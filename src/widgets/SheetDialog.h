@@ -23,8 +23,9 @@ public:
     void setIsWorkspaceSheet(bool isWorkspaceSheet) { isWorkspaceSheet_ = isWorkspaceSheet; }
     bool isWorkspaceSheet() const { return isWorkspaceSheet_; }
     // A sheet that edits the active tab's report and shows its changes as they happen (the data
-    // panel, the page setup): Undo and Redo typed in it outside a text field reach that report,
-    // and so do the window's Undo and Redo buttons and menu items. Set before the first showing.
+    // panel, the page setup): Undo and Redo typed in it, in its text fields too, are the window's
+    // Undo and Redo, which reach that report past the sheet as its buttons and menu items do.
+    // Set before the first showing.
     void setEditsActiveReport(bool editsActiveReport);
     bool editsActiveReport() const { return editsActiveReport_; }
     // A sheet whose owner may keep it open (it asks the user first): closing it in any way but

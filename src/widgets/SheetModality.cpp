@@ -7,6 +7,7 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QWindow>
+#include <algorithm>
 
 namespace {
 
@@ -140,6 +141,13 @@ QWidget *SheetModality::shownSheet()
             return sheet;
     }
     return nullptr;
+}
+
+bool SheetModality::isShown(const QWidget *sheet)
+{
+    return current() && sheet->isVisible() &&
+           std::any_of(current()->sheets_.cbegin(), current()->sheets_.cend(),
+                       [sheet](const QPointer<QWidget> &shown) { return shown == sheet; });
 }
 
 QWidget *SheetModality::sheetOver(const QWidget *window) const

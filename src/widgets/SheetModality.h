@@ -30,6 +30,8 @@ public:
     static bool covers(const QWidget *window);
     // The sheet shown over a window, if any.
     static QWidget *shownSheet();
+    // Whether the sheet shows over its window.
+    static bool isShown(const QWidget *sheet);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -351,22 +351,9 @@ void WorkspaceModel::dismissParameterPrompt()
     setIsParameterPromptVisible(false);
 }
 
-bool WorkspaceModel::handleKeyDown(const KeyDown &key, bool reachesStore, bool fromSheet,
-                                   bool fromReportSheet)
+bool WorkspaceModel::handleKeyDown(const KeyDown &key, bool reachesStore, bool fromSheet)
 {
     const bool sheetOpen = isAnySheetOpen();
-    if (sheetOpen && fromReportSheet && !key.textFieldHasFocus && key.key == Qt::Key_Z) {
-        const Qt::KeyboardModifiers modifiers = key.modifiers & ~Qt::KeypadModifier;
-        DocumentStore *store = activeStore();
-        if (store && modifiers == Qt::ControlModifier) {
-            store->undo();
-            return true;
-        }
-        if (store && modifiers == (Qt::ControlModifier | Qt::ShiftModifier)) {
-            store->redo();
-            return true;
-        }
-    }
     if (key.key == Qt::Key_Escape) {
         if (key.textFieldHasFocus)
             return false;

@@ -113,12 +113,9 @@ public:
     // Routes one key press. `reachesStore` says whether the key may edit the report: no modal
     // window is active and the key belongs to the main window. `fromSheet` says that the key was
     // typed in one of the five sheets: only there does Escape close them; in any other window
-    // (an alert over a sheet) it stays that window's. `fromReportSheet` says that the sheet
-    // edits the active report (the data panel, the page setup): Undo (Ctrl+Z) and Redo
-    // (Ctrl+Shift+Z) typed there outside a text field undo and redo the active report, which the
-    // sheet shows. True when the key was used and must not go further.
-    bool handleKeyDown(const KeyDown &key, bool reachesStore, bool fromSheet,
-                       bool fromReportSheet = false);
+    // (an alert over a sheet) it stays that window's. True when the key was used and must not go
+    // further.
+    bool handleKeyDown(const KeyDown &key, bool reachesStore, bool fromSheet);
 
 signals:
     void tabsChanged();

@@ -442,6 +442,78 @@ TEST_F(ContentViewTest, AReportOfPartsSaysWhyThePaletteAddsNothing)
     EXPECT_EQ(bar->text(), why);
 }
 
+// A frame whose padding fills its width (its own, or its style's), a list 0 high and a column
+// header the page holds no higher: the palette's buttons and a paste into them add nothing, and
+// the bar above the working area says why.
+TEST_F(ContentViewTest, ThePaletteAndAPasteSayWhyAContainerOrBandWithoutRoomTakesNothing)
+{
+    const QString file = writeText(
+        u"Roomless.jrxml"_s,
+        "<jasperReport name=\"Roomless\" pageWidth=\"595\" pageHeight=\"140\" "
+        "columnWidth=\"555\" leftMargin=\"20\" rightMargin=\"20\" topMargin=\"20\" "
+        "bottomMargin=\"20\"><style name=\"Padded\"><box leftPadding=\"100\" "
+        "rightPadding=\"100\"/></style><columnHeader><band height=\"0\"/></columnHeader>"
+        "<detail><band height=\"100\"><frame><reportElement x=\"0\" y=\"0\" width=\"150\" "
+        "height=\"40\"/><box leftPadding=\"100\" rightPadding=\"100\"/></frame><frame>"
+        "<reportElement style=\"Padded\" x=\"160\" y=\"0\" width=\"150\" height=\"40\"/>"
+        "</frame><line><reportElement x=\"320\" y=\"0\" width=\"100\" height=\"0\"/></line>"
+        "</band></detail></jasperReport>");
+    settings->setMeasurementUnit(MeasurementUnit::pixels);
+    workspace.openTab(QUrl::fromLocalFile(file));
+    DocumentStore *store = workspace.activeStore();
+    ASSERT_TRUE(store);
+    auto *palette = view->findChild<PaletteView *>();
+    auto *bar = view->findChild<RefusalBar *>();
+    ASSERT_TRUE(palette && bar);
+    const ReportDocument before = store->document();
+    ElementList detail = before.detailBands.first().elements;
+    ASSERT_EQ(detail.size(), 3);
+    const MeasurementUnit unit = settings->measurementUnit();
+    for (const qsizetype i : {0, 1}) {
+        const ReportElement &frame = detail.at(i);
+        ASSERT_EQ(frame.paddingLeft + frame.paddingRight, 200) << i;
+        store->setSelectedElementIDs({frame.id});
+        palette->button(u"textformat"_s)->click();
+        EXPECT_EQ(store->document(), before) << i;
+        EXPECT_EQ(bar->text(), LengthLimits::noRoomWords(frame, unit));
+        EXPECT_TRUE(bar->text().startsWith(
+            u"Nothing can be added to this frame: its left and right padding, 100 px and 100 px, "
+            u"fill its width of 150 px"_s))
+            << bar->text().toStdString();
+    }
+    EXPECT_FALSE(store->isDirty());
+    EXPECT_FALSE(store->canUndo());
+
+    // The page is as low as its bands: a list for the column header is refused in the Band
+    // Height field's words.
+    const BandTarget header = BandTarget::standard(BandType::columnHeader);
+    ASSERT_EQ(PageLayout::largestBandHeight(before, header), 0);
+    store->setSelectedElementIDs({});
+    store->setActiveBandTarget(header);
+    palette->button(u"list.bullet.rectangle"_s)->click();
+    EXPECT_EQ(store->document(), before);
+    EXPECT_EQ(bar->text(), LengthLimits::bandHeight(*store, header, 60, unit).message);
+
+    // A list 0 high (a file's) takes no line from the clipboard.
+    ReportElement list;
+    list.id = newId();
+    list.kind = ElementKind::List{};
+    list.y = 50;
+    list.width = 200;
+    list.height = 0;
+    store->editDocument([&](ReportDocument &d) { d.detailBands.first().elements.append(list); });
+    const ReportDocument withList = store->document();
+    store->setSelectedElementIDs({detail.at(2).id});
+    store->copySelectedElements();
+    store->setSelectedElementIDs({list.id});
+    store->pasteClipboard();
+    EXPECT_EQ(store->document(), withList);
+    EXPECT_EQ(bar->text(),
+              u"Nothing can be added to this list: its contents are 200 px wide and 0 px high, so "
+              u"an element in it would print nothing. Make the list wider or higher in the "
+              u"Inspector first."_s);
+}
+
 // The bar names the values the reader changed because the engine could not read them, and the
 // entity references it keeps as text.
 TEST_F(ContentViewTest, ReaderWarningsNameTheValuesTheReaderChanged)

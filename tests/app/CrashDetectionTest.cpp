@@ -40,10 +40,11 @@ protected:
     void prompt(ScriptedDialogs &dialogs, RecordingUrlOpener &opener) const
     {
         CrashDetection::promptIfNeeded(CrashDetection::checkPreviousSessionAndArmForThisOne(),
-                                       dialogs, opener, version);
+                                       dialogs, opener, version, &context);
     }
 
     const VersionInfo version{u"1.4.2"_s, u"7"_s, u"Debian GNU/Linux 12 (bookworm)"_s};
+    QObject context;
 };
 
 TEST_F(CrashDetectionTest, AnUncleanExitIsSeenOnceTheProgramHasLaunchedBefore)

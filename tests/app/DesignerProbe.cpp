@@ -179,6 +179,5 @@ int main(int argc, char *argv[])
             return true;
         });
     });
-    app.start();
-    return QApplication::exec();
+    return app.run();
 }

@@ -11,6 +11,7 @@
 #include <QSettings>
 #include <QStringList>
 #include <csignal>
+#include <cstdio>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -18,25 +19,29 @@ namespace apptest {
 
 // A designer program run as its own process, offscreen, with its home, settings and temporary
 // folder in `sandbox`. Several can share one sandbox, as designers of one user do. What it
-// prints on standard output is kept; its standard error is passed on.
+// prints on standard output is kept; its standard error is passed on, and a report of the
+// sanitizers there (a sanitized build's fault, undefined behaviour or leak, however the designer
+// then ended) fails the test.
 class DesignerProcess {
 public:
-    explicit DesignerProcess(QString sandbox) : sandbox_(std::move(sandbox))
-    {
-        process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    }
+    explicit DesignerProcess(QString sandbox) : sandbox_(std::move(sandbox)) {}
     ~DesignerProcess()
     {
         if (process_.state() != QProcess::NotRunning) {
             process_.kill();
             process_.waitForFinished(-1);
         }
+        readOutput();
+        EXPECT_FALSE(sanitizerReported_) << "the designer's sanitizers reported (above)";
     }
 
     // Starts `program` with `arguments`; `jar` is the engine's jar (a missing one: no engine).
-    void start(const QString &program, const QStringList &arguments, const QString &jar)
+    // `more` adds to its environment.
+    void start(const QString &program, const QStringList &arguments, const QString &jar,
+               const QProcessEnvironment &more = {})
     {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(more);
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         environment.insert(QStringLiteral("HOME"), sandbox_);
         environment.insert(QStringLiteral("XDG_CONFIG_HOME"), sandbox_);
@@ -133,6 +138,18 @@ private:
         // What has reached the pipe, even when the event loop has not yet seen it.
         while (process_.waitForReadyRead(0)) {
         }
+        const QByteArray errors = process_.readAllStandardError();
+        std::fwrite(errors.constData(), 1, size_t(errors.size()), stderr);
+        errors_ += errors;
+        qsizetype lineEnd;
+        while ((lineEnd = errors_.indexOf('\n')) >= 0) {
+            // Every report of AddressSanitizer, LeakSanitizer and UndefinedBehaviorSanitizer
+            // ends with such a line.
+            const QByteArray line = errors_.left(lineEnd);
+            if (line.startsWith("SUMMARY: ") && line.contains("Sanitizer"))
+                sanitizerReported_ = true;
+            errors_.remove(0, lineEnd + 1);
+        }
         pending_ += process_.readAllStandardOutput();
         qsizetype end;
         while ((end = pending_.indexOf('\n')) >= 0) {
@@ -145,6 +162,8 @@ private:
     QProcess process_;
     QByteArray pending_;
     QStringList lines_;
+    QByteArray errors_;
+    bool sanitizerReported_ = false;
 };
 
 // Designers started in the test's sandbox, as their own processes.

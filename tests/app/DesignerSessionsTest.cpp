@@ -59,11 +59,22 @@ TEST_F(DesignerSessionsTest, TheCrashOfOneIsToldWhicheverEndsFirst)
     }
 }
 
-// One designer alone: a kill is told at the next launch, a quit is not.
+// One designer alone: a kill is told at the next launch, a quit is not, nor the end of a
+// start-up measurement (which ends after its first paint as a quit does, so that each start it
+// measures follows a clean end, as a user's usual start does).
 TEST_F(DesignerSessionsTest, ASingleDesignerIsToldOfItsOwnCrashOnly)
 {
     auto designer = launch();
     ASSERT_TRUE(designer->endWith(SIGKILL));
     EXPECT_TRUE(nextLaunchTells());
+    EXPECT_FALSE(nextLaunchTells());
+
+    apptest::DesignerProcess measured(dir.path());
+    QProcessEnvironment measuring;
+    measuring.insert(u"QUILLMARK_EXIT_AFTER_FIRST_PAINT"_s, u"1"_s);
+    measured.start(QStringLiteral(QUILLMARK_PROGRAM), {writeReport(u"Measured.jrxml"_s)},
+                   path(u"no-sidecar.jar"_s), measuring);
+    ASSERT_TRUE(measured.process().waitForFinished(120000));
+    EXPECT_EQ(measured.process().exitCode(), 0);
     EXPECT_FALSE(nextLaunchTells());
 }

@@ -14,6 +14,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QPdfDocument>
 #include <QPdfSelection>
 #include <QTest>
@@ -249,4 +250,68 @@ TEST_F(ReportBookPreviewTest, AChapterRestoredWithAnOldTimePrintsAsRestored)
     expectChapters({exported.getAllText(0).text(), exported.getAllText(1).text()},
                    {u"Chapter Alpha"_s, u"Chapter Beta"_s});
     EXPECT_EQ(exported.pageCount(), 2);
+}
+
+// ShapesReport's title fills its page within its own margins: in a book, within the book's
+// margins too, it no longer fits. The builder names it when it is chosen; the preview names it,
+// and once it fits, the chapter the engine does not compile, each in the words it shows, and
+// then prints the book.
+TEST_F(ReportBookPreviewTest, TheBuilderAndThePreviewNameAChapterThatDoesNotFitOrCompile)
+{
+    QUILLMARK_REQUIRE_ENGINE();
+    QUILLMARK_REQUIRE_CORPUS();
+    engine().setLocationProvider([location] { return *location; });
+    const QString shapes = path(u"Shapes/ShapesReport.jrxml"_s);
+    ASSERT_TRUE(QDir().mkpath(path(u"Shapes"_s)));
+    ASSERT_TRUE(QFile::copy(
+        testsupport::corpusDir() + u"/jrxml-samples/shapes/ShapesReport.jrxml"_s, shapes));
+    const QUrl broken =
+        writeChapter(u"Shapes/Broken.jrxml"_s, u"Chapter Beta"_s, u"select name from customers"_s);
+    const auto rewrite = [](const QString &file, const QString &from, const QString &to) {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(f.readAll()).replace(from, to);
+        f.close();
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(text.toUtf8());
+    };
+    // The chapter names a field it does not declare.
+    rewrite(broken.toLocalFile(), u"$F{name}"_s, u"$F{Missing}"_s);
+
+    dialogs->answerOpenPanel({QUrl::fromLocalFile(shapes), broken});
+    AppMenus::action(app->menus().fileMenu(), u"New Report Book..."_s)->trigger();
+    const QString misfit =
+        u"The chapter \"ShapesReport.jrxml\" does not fit the book's page: the book prints it "
+        u"within its own margins (20 points above, 20 below) and the chapter's (30 and 30), and "
+        u"with those its bands need 882 points of the page's 842. Lower the chapter's bands or "
+        u"margins by 40 points in its own report."_s;
+    ASSERT_EQ(dialogs->alerts().size(), 1);
+    EXPECT_EQ(dialogs->alerts().at(0).message, u"A Chapter Does Not Fit the Book's Page"_s);
+    EXPECT_EQ(dialogs->alerts().at(0).informativeText, misfit);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return QFile::exists(path(u"Shapes/ShapesReport.jasper"_s)); }, 90000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !engine().isBusy(); }, 90000));
+
+    // The preview's words, as its error display shows them.
+    const auto said = [&] {
+        const QStringList pages = preview();
+        const auto *words = app->mainWindow()->findChild<QLabel *>(u"FriendlyError"_s);
+        EXPECT_TRUE(QTest::qWaitFor([&] {
+            words = app->mainWindow()->findChild<QLabel *>(u"FriendlyError"_s);
+            return words && words->isVisible();
+        })) << pages.join(u" | "_s).toStdString();
+        return words ? words->text() : pages.join(u" | "_s);
+    };
+    EXPECT_EQ(said(), misfit);
+    // Without margins of its own the title fits; then the other chapter is named.
+    rewrite(shapes, uR"(topMargin="30" bottomMargin="30")"_s,
+            uR"(topMargin="0" bottomMargin="0")"_s);
+    EXPECT_EQ(said(), u"The chapter \"Broken.jrxml\" of this book does not compile, so the book "
+                      u"cannot print. Open the chapter and correct it there: The report uses a "
+                      u"field named \"Missing\" that isn't declared. Check the spelling, or add a "
+                      u"field with that name in the Report Data sheet (the Data button)."_s);
+    rewrite(broken.toLocalFile(), u"$F{Missing}"_s, u"$F{name}"_s);
+    const QString printed = preview().join(u" | "_s);
+    EXPECT_TRUE(printed.contains(u"<ellipse>"_s) && printed.contains(u"Chapter Beta"_s))
+        << printed.toStdString();
 }

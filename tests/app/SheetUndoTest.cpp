@@ -1,8 +1,10 @@
 #include "AlertKeys.h"
 #include "AppInstanceTest.h"
+#include "app/AppMenus.h"
 #include "app/ContentView.h"
 #include "app/MainWindow.h"
 #include "canvas/CanvasView.h"
+#include "datapanel/DataPanelCards.h"
 #include "datapanel/DataPanelSheet.h"
 #include "datapanel/DataPanelView.h"
 #include "document/DocumentStore.h"
@@ -11,11 +13,13 @@
 #include "model/JrxmlCodec.h"
 #include "setup/NewReportCreation.h"
 #include "setup/NewReportWizardState.h"
+#include "widgets/LazyRowColumn.h"
 #include "widgets/MeasurementField.h"
 #include "widgets/SheetDialog.h"
 #include "widgets/Stepper.h"
 #include "workspace/WorkspaceModel.h"
 
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -23,6 +27,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
+#include <QWindow>
 
 using namespace Qt::StringLiterals;
 
@@ -123,6 +128,61 @@ protected:
         FAIL() << "no menu item " << title.toStdString();
     }
 
+    enum class Way { toolbar, menu, keys };
+    static constexpr const char *wayNames[] = {"toolbar", "Edit menu", "keys"};
+
+    // A click on the window under a sheet as the window system delivers it: the window turns
+    // active first (the sheet takes the activation back at once), then the click arrives.
+    void clickUnderSheet(QWidget *widget, QPoint at = {}) const
+    {
+        QWindow *window = app->mainWindow()->windowHandle();
+        bool lent = false;
+        const QMetaObject::Connection watch = QObject::connect(
+            window, &QWindow::activeChanged, window, [&] { lent = lent || window->isActive(); });
+        window->requestActivate();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return lent; }));
+        QObject::disconnect(watch);
+        clickThroughWindow(widget, at);
+    }
+
+    // Undo or Redo by the toolbar's button, the Edit menu's item or the keys in the sheet.
+    void step(Way way, bool undo, QWidget *sheet)
+    {
+        if (way == Way::toolbar) {
+            clickUnderSheet(
+                toolbarButton(undo ? u"arrow.uturn.backward"_s : u"arrow.uturn.forward"_s));
+        } else if (way == Way::menu) {
+            QMenu *edit = openMenu(u"Edit"_s);
+            ASSERT_TRUE(edit);
+            choose(edit, undo ? u"Undo"_s : u"Redo"_s);
+        } else {
+            QTest::keyClick(sheet->windowHandle(), Qt::Key_Z,
+                            undo ? Qt::ControlModifier : Qt::ControlModifier | Qt::ShiftModifier);
+        }
+        EXPECT_TRUE(QTest::qWaitFor([sheet] { return QApplication::activeWindow() == sheet; }));
+    }
+
+    // Whether the toolbar and the Edit menu offer Undo and Redo; the two agree.
+    std::pair<bool, bool> offered() const
+    {
+        const QMenu *edit = app->menus().editMenu();
+        const std::pair<bool, bool> buttons{toolbarButton(u"arrow.uturn.backward"_s)->isEnabled(),
+                                            toolbarButton(u"arrow.uturn.forward"_s)->isEnabled()};
+        EXPECT_EQ(buttons, std::pair(AppMenus::action(edit, u"Undo"_s)->isEnabled(),
+                                     AppMenus::action(edit, u"Redo"_s)->isEnabled()));
+        return buttons;
+    }
+
+    // A click in the field, Ctrl+A and `text` typed.
+    static void typeOver(QLineEdit *edit, const QString &text)
+    {
+        clickThroughWindow(edit);
+        QWindow *window = edit->window()->windowHandle();
+        QTest::keyClick(window, Qt::Key_A, Qt::ControlModifier);
+        for (const QChar c : text)
+            QTest::keyClick(window, c.toLatin1());
+    }
+
     // What a click on the rest of the main window would start while a sheet covers it.
     void expectTheRestOfTheWindowOutOfReach()
     {
@@ -183,7 +243,8 @@ TEST_F(SheetUndoTest, PageSetupChangesAreUndoneOneAtATimeAfterTheSheetCloses)
 }
 
 // With the Report Data sheet open, Ctrl+Z and Ctrl+Shift+Z typed outside a text field undo and
-// redo the report, and the sheet shows it; in a text field they stay the field's.
+// redo the report, and the sheet shows it; in a text field whose typing reaches the report they
+// take back that typing, the report's last step.
 TEST_F(SheetUndoTest, UndoAndRedoReachTheReportWhileItsDataSheetIsOpen)
 {
     store()->addField();
@@ -203,13 +264,13 @@ TEST_F(SheetUndoTest, UndoAndRedoReachTheReportWhileItsDataSheetIsOpen)
     press(close, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(store()->document().fields.size(), 1);
 
-    // In a text field the keys are the field's own.
+    // In a text field the keys take back its typing.
     auto *name = find<QLineEdit>(u"datapanel.fields.row0.name"_s);
     name->setFocus();
     QTest::keyClicks(name, u"X"_s);
     ASSERT_EQ(store()->document().fields[0].name, u"field1X"_s);
     press(name, Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(name->text(), u"field1"_s) << "the field undid its own typing";
+    EXPECT_EQ(name->text(), u"field1"_s) << "the typing is taken back";
     EXPECT_EQ(store()->document().fields.size(), 1) << "the report's removal stays";
 }
 
@@ -420,4 +481,109 @@ TEST_F(SheetUndoTest, AfterARemovalQuestionUndoTakesTheRemovalBack)
     QTest::keyClick(sheet->windowHandle(), Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(store()->document().fields.size(), 2) << "the removal is taken back";
     EXPECT_EQ(store()->document().fields[0].name, u"field1X"_s);
+}
+
+// Page Setup: Landscape, Portrait, a left margin typed, not committed; Undo, Undo, Redo, Redo
+// by the toolbar, the Edit menu and the keys alike. The typing is the last step done: it goes
+// back first and comes back last, uncommitted; Return then commits it as one step. Neither a
+// click on an empty spot of the toolbar nor the Edit menu opening commits it.
+TEST_F(SheetUndoTest, UndoAndRedoUnderThePageSetupTakeTheTypingAndThePageInOneOrder)
+{
+    workspace().setIsPageSetupVisible(true);
+    auto *sheet = find<SheetDialog>(u"PageSetupSheet"_s);
+    ASSERT_TRUE(sheet);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(sheet));
+    QLineEdit *left = find<MeasurementField>(u"pagesetup.margins.left"_s)->lineEdit();
+    QWidget *toolbar = toolbarButton(u"doc.richtext"_s)->parentWidget();
+    const QPoint emptySpot = toolbarButton(u"doc.richtext"_s)->geometry().center() + QPoint(60, 0);
+    ASSERT_FALSE(toolbar->childAt(emptySpot));
+    int typed = 30;
+    for (const Way way : {Way::toolbar, Way::menu, Way::keys}) {
+        SCOPED_TRACE(wayNames[int(way)]);
+        clickThroughWindow(find<QPushButton>(u"pagesetup.page.landscape"_s));
+        const ReportDocument landscape = store()->document();
+        clickThroughWindow(find<QPushButton>(u"pagesetup.page.portrait"_s));
+        const ReportDocument portrait = store()->document();
+        ASSERT_LT(portrait.pageWidth, landscape.pageWidth);
+        const QString shown = left->text();
+        const QString typing = QString::number(++typed);
+        typeOver(left, typing);
+        if (way == Way::toolbar) {
+            clickUnderSheet(toolbar, emptySpot);
+            ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == sheet; }));
+            EXPECT_EQ(store()->document(), portrait) << "the click on the toolbar commits nothing";
+            EXPECT_EQ(left->text(), typing);
+        }
+        EXPECT_EQ(offered(), std::pair(true, false));
+
+        step(way, true, sheet);
+        EXPECT_EQ(left->text(), shown) << "the typing goes back first";
+        EXPECT_EQ(store()->document(), portrait);
+        EXPECT_EQ(offered(), std::pair(true, true)) << "the typing can come back";
+        step(way, true, sheet);
+        EXPECT_EQ(store()->document(), landscape) << "then Portrait";
+        step(way, false, sheet);
+        EXPECT_EQ(store()->document(), portrait) << "Portrait comes back first";
+        EXPECT_EQ(left->text(), shown);
+        EXPECT_EQ(offered(), std::pair(true, true));
+        step(way, false, sheet);
+        EXPECT_EQ(left->text(), typing) << "then the typing";
+        EXPECT_EQ(store()->document(), portrait) << "uncommitted";
+        EXPECT_EQ(offered(), std::pair(true, false));
+
+        QTest::keyClick(sheet->windowHandle(), Qt::Key_Return);
+        ASSERT_NE(store()->document().leftMargin, portrait.leftMargin) << "Return commits it";
+        step(way, true, sheet);
+        EXPECT_EQ(store()->document(), portrait) << "as one step";
+    }
+}
+
+// Report Data: a style's Bold ticked, then its size typed, which reaches the report as it is
+// typed; Undo, Undo, Redo, Redo by the toolbar, the Edit menu and the keys alike walk the two
+// steps back and forth, and the row shows each.
+TEST_F(SheetUndoTest, UndoAndRedoUnderTheReportDataTakeAStylesSizeAndBoldInOneOrder)
+{
+    qint64 now = 0; // the user pauses between edits; typing a size is one run
+    store()->setClock([&now] { return now; });
+    ReportDocument document = store()->document();
+    document.styles.append(ReportStyle{.name = u"Sans_Normal"_s, .fontSize = 10});
+    store()->applyParsedSource(document);
+    ASSERT_NO_FATAL_FAILURE(openDataSheet());
+    auto *sheet = find<DataPanelSheet>(u"DataPanelSheet"_s);
+    sheet->findChild<DataPanelView *>()
+        ->cardContent(DataPanelCard::styles)
+        ->findChild<LazyRowColumn *>()
+        ->showRow(0);
+    const auto size = [this] { return find<QLineEdit>(u"datapanel.styles.row0.size"_s); };
+    const auto bold = [this] { return find<QCheckBox>(u"datapanel.styles.row0.bold"_s); };
+    ASSERT_TRUE(size() && bold());
+    int typed = 13;
+    for (const Way way : {Way::toolbar, Way::menu, Way::keys}) {
+        SCOPED_TRACE(wayNames[int(way)]);
+        const ReportDocument before = store()->document();
+        now += 10'000;
+        clickThroughWindow(bold());
+        const ReportDocument ticked = store()->document();
+        ASSERT_NE(ticked.styles[0].isBold, before.styles[0].isBold);
+        now += 10'000;
+        typeOver(size(), QString::number(++typed));
+        const ReportDocument sized = store()->document();
+        ASSERT_EQ(sized.styles[0].fontSize, typed);
+        now += 10'000;
+
+        step(way, true, sheet);
+        EXPECT_EQ(store()->document(), ticked) << "the size goes back";
+        EXPECT_EQ(size()->text().toDouble(), ticked.styles[0].fontSize);
+        EXPECT_EQ(offered(), std::pair(true, true));
+        step(way, true, sheet);
+        EXPECT_EQ(store()->document(), before) << "then Bold";
+        EXPECT_EQ(bold()->isChecked(), before.styles[0].isBold);
+        step(way, false, sheet);
+        EXPECT_EQ(store()->document(), ticked) << "Bold comes back first";
+        EXPECT_EQ(bold()->isChecked(), ticked.styles[0].isBold);
+        step(way, false, sheet);
+        EXPECT_EQ(store()->document(), sized) << "then the size";
+        EXPECT_EQ(size()->text(), QString::number(typed));
+        EXPECT_EQ(offered(), std::pair(true, false));
+    }
 }

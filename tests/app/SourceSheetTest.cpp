@@ -1,6 +1,7 @@
 // The source sheet in the whole program: its editor hands Apply exactly what the keys, pastes
-// and drops made of the text, long lines included; closing it with text not applied asks
-// first; the reader's refusal shows whole.
+// and drops made of the text, long lines included, and undoes each change in turn; closing it
+// with text not applied asks first; the reader's refusal shows whole. The editors of the window
+// and of the Report Data sheet undo changes in long lines by their keys and by the toolbar.
 #include "app/SourceSheet.h"
 #include "AlertKeys.h"
 #include "AppInstanceTest.h"
@@ -10,6 +11,7 @@
 #include "app/CanvasTrailingToolbar.h"
 #include "app/ContentView.h"
 #include "app/MainWindow.h"
+#include "datapanel/DataPanelSheet.h"
 #include "document/DocumentStore.h"
 #include "editors/CodeEditorView.h"
 #include "editors/CodeTextView.h"
@@ -84,6 +86,17 @@ protected:
         return u"(none)"_s;
     }
 
+    // Clicks a button of the main window's toolbar, through the window as a user does.
+    void clickToolbar(const QString &symbol) const
+    {
+        QWidget *window = app->mainWindow();
+        auto *button = window->findChild<QToolButton *>(symbol);
+        ASSERT_TRUE(button) << symbol.toStdString();
+        QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {},
+                          button->mapTo(window, button->rect().center()));
+        QApplication::processEvents();
+    }
+
     DocumentStore *store = nullptr;
     ReportElement field;
 };
@@ -101,6 +114,96 @@ TEST_F(SourceSheetTest, RandomEditingReachesTheTextApplyReads)
         if (!held)
             break;
     }
+}
+
+// QQ, Return and Backspace typed in the sheet inside the report's long line: each Ctrl+Z takes
+// back one change, each Ctrl+Shift+Z brings one back.
+TEST_F(SourceSheetTest, ChangesInALongLineUndoAndRedoOneByOne)
+{
+    SourceSheet *sheet = open();
+    CodeTextView *text = sheet->editor()->textView();
+    const QStringList steps =
+        testsupport::typeBesideALongLine(text, sheet->text().indexOf(literal) + 1500);
+    for (qsizetype i = 1; i < steps.size(); ++i) {
+        QTest::keyClick(text, Qt::Key_Z, Qt::ControlModifier);
+        EXPECT_TRUE(text->text() == steps.at(i)) << "Ctrl+Z " << i;
+    }
+    for (qsizetype i = steps.size() - 2; i >= 0; --i) {
+        QTest::keyClick(text, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        EXPECT_TRUE(text->text() == steps.at(i)) << "Ctrl+Shift+Z " << i;
+    }
+}
+
+// QQ, Return and Backspace typed inside a long line of the Text card: each Ctrl+Z in the card
+// takes back one change and the element follows; the toolbar's Undo takes the typing back from
+// the report and its Redo brings it back, and the card shows what the element holds.
+TEST_F(SourceSheetTest, TheTextCardUndoesChangesInALongLineByKeysAndByTheToolbar)
+{
+    const QString line(3000, u'b');
+    const ReportElement label{.id = QUuid::createUuid(),
+                              .kind = ElementKind::StaticText{line},
+                              .width = 200,
+                              .height = 20};
+    store->performAddElement(label, store->activeBandTarget());
+    store->setSelectedElementIDs({label.id});
+    auto *card = app->mainWindow()->findChild<PlainTextEdit *>(u"inspector.text.editor"_s);
+    ASSERT_TRUE(card);
+    const auto stored = [&] {
+        const std::optional<ReportElement> element = store->element(label.id);
+        const auto *payload = element ? element->kind.as<ElementKind::StaticText>() : nullptr;
+        return payload ? payload->text : u"(no text)"_s;
+    };
+    const QStringList steps = testsupport::typeBesideALongLine(card, 1500);
+    for (qsizetype i = 1; i < steps.size(); ++i) {
+        QTest::keyClick(card, Qt::Key_Z, Qt::ControlModifier);
+        EXPECT_TRUE(card->text() == steps.at(i)) << "Ctrl+Z " << i;
+        EXPECT_TRUE(stored() == steps.at(i)) << "Ctrl+Z " << i;
+    }
+    QTest::keyClick(card, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    ASSERT_TRUE(stored() == steps.at(2));
+
+    clickToolbar(u"arrow.uturn.backward"_s);
+    EXPECT_TRUE(stored() == line);
+    EXPECT_TRUE(card->text() == line);
+    clickToolbar(u"arrow.uturn.forward"_s);
+    EXPECT_TRUE(stored() == steps.at(2));
+    EXPECT_TRUE(card->text() == steps.at(2));
+}
+
+// The same keys inside a long line of the report's query, under the Report Data sheet: the
+// toolbar's Undo and the keys typed in the editor take the typing back and bring it back, and
+// the editor and the report follow each other.
+TEST_F(SourceSheetTest, TheToolbarUndoesChangesInALongLineOfAQueryUnderTheDataSheet)
+{
+    ReportDocument document = store->document();
+    document.queryString = u"SELECT '"_s + QString(3000, u'b') + u"'"_s;
+    store->setDocument(document);
+    app->workspace().setIsDataPanelVisible(true);
+    auto *sheet = app->mainWindow()->findChild<DataPanelSheet *>(u"DataPanelSheet"_s);
+    ASSERT_TRUE(sheet);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(sheet));
+    auto *query = sheet->findChild<CodeEditorView *>(u"datapanel.query.editor"_s);
+    ASSERT_TRUE(query);
+    CodeTextView *text = query->textView();
+    // However slowly a loaded machine types, the keys come within the time that joins typing.
+    store->setClock([] { return qint64(0); });
+    const QStringList steps = testsupport::typeBesideALongLine(text, 1500);
+    // The query reaches the report as it is typed: the typing is one step of the report, which
+    // the toolbar and the keys typed in the editor take back and bring back alike.
+    const auto expectShown = [&](const QString &query, const char *after) {
+        EXPECT_TRUE(text->text() == query) << after;
+        EXPECT_TRUE(store->document().queryString == query) << after;
+    };
+    clickToolbar(u"arrow.uturn.backward"_s);
+    expectShown(steps.back(), "the toolbar's Undo");
+    // Keys typed in the editor come through its window, as a user's do.
+    ASSERT_TRUE(text->hasFocus());
+    QTest::keyClick(sheet->windowHandle(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    expectShown(steps.front(), "Ctrl+Shift+Z");
+    QTest::keyClick(sheet->windowHandle(), Qt::Key_Z, Qt::ControlModifier);
+    expectShown(steps.back(), "Ctrl+Z");
+    clickToolbar(u"arrow.uturn.forward"_s);
+    expectShown(steps.front(), "the toolbar's Redo");
 }
 
 // A line break pasted inside the report's long expression is kept through Apply and Save, and

@@ -3,6 +3,7 @@
 #include "DesignerProcess.h"
 #include "TestSupport.h"
 #include "app/CrashDetection.h"
+#include "app/SessionRecords.h"
 #include "engine/ChildProcesses.h"
 
 #include <csignal>
@@ -51,6 +52,33 @@ TEST_F(TerminationTest, SigtermIsAQuitAndTheNextLaunchShowsNoCrashPrompt)
     EXPECT_TRUE(third->endWith(SIGTERM));
 }
 
+// A file manager hands the designer a report the reader refuses: the alert that says so runs
+// while the window first shows, before the program's own loop. SIGTERM then ends it as a quit,
+// at once: its session record goes and the next launch asks nothing.
+TEST_F(TerminationTest, SigtermEndsTheDesignerUnderALaunchAlert)
+{
+    const QString good = writeReport(u"Good.jrxml"_s);
+    const QString refused = writeText(u"Refused.jrxml"_s, "<jasperReport name=\"Refused\">");
+    apptest::DesignerProcess designer(dir.path());
+    designer.start(QStringLiteral(QUILLMARK_PROGRAM), {good, refused}, path(u"no-sidecar.jar"_s));
+    // The alert about the second report follows the opening of the first, with no event
+    // handled between: whenever the signal comes now, the alert is what takes it.
+    ASSERT_TRUE(designer.waitUntilOpened(good));
+    ASSERT_TRUE(designer.endWith(SIGTERM));
+    EXPECT_EQ(designer.process().exitStatus(), QProcess::NormalExit)
+        << "ended by its deadline, as a crash";
+    EXPECT_EQ(designer.process().exitCode(), 0);
+    EXPECT_EQ(designer.stored(u"hadCleanShutdown"_s).toBool(), true);
+    EXPECT_EQ(designer.stored(u"lastOpenTabPaths"_s).toStringList(), QStringList{good});
+    const QString records = SessionRecords::folderBeside(path(u"Quillmark/Quillmark.conf"_s));
+    EXPECT_EQ(QDir(records).entryList({u"*.session"_s}, QDir::Files | QDir::Hidden), QStringList())
+        << "the session's record goes";
+
+    auto next = launch();
+    EXPECT_FALSE(told(*next));
+    EXPECT_TRUE(next->endWith(SIGTERM));
+}
+
 namespace {
 
 // A sheet, and how many designers in turn are ended with it open.
@@ -68,11 +96,16 @@ class SheetTerminationTest : public TerminationTest,
 // each of its editors, with the engine running and an unsaved change: the end is a clean one,
 // recorded once the program is done, and the engine goes with it. The sheets that edit the
 // report keep the window under them from closing, so these run more than once: the windows close
-// in an order of Qt's choosing.
+// in an order of Qt's choosing. The report is a real one: its fields, parameters, variables,
+// groups, styles and charts fill the sheets, and the sanitized build checks all they run.
 TEST_P(SheetTerminationTest, SigtermEndsTheDesignerWithTheSheetOpen)
 {
     QUILLMARK_REQUIRE_ENGINE();
-    const QString report = writeReport(u"Sales.jrxml"_s, u"Sales"_s);
+    QUILLMARK_REQUIRE_CORPUS();
+    const QString report =
+        writeText(u"BarChartReport.jrxml"_s,
+                  testsupport::readFile(testsupport::corpusDir() +
+                                        u"/jrxml-samples/charts/BarChartReport.jrxml"_s));
     for (int round = 0; round < GetParam().rounds; ++round) {
         SCOPED_TRACE(round);
         qputenv("QUILLMARK_JAVA", location->javaPath.toLocal8Bit());

@@ -135,6 +135,18 @@ TEST_F(UpdateCheckerTest, DownloadOpensOnlyWebAddresses)
     }
     checker.promptUpdate({u"3.0"_s, u"https://example.org/get"_s}); // "Later"
     EXPECT_TRUE(opener.opened.isEmpty());
+
+    // Where no browser opens the address, the user is offered to copy it.
+    opener.handles = false;
+    dialogs.answerAlert(0);
+    dialogs.answerAlert(1);
+    checker.promptUpdate({u"3.0"_s, u"https://example.org/get"_s});
+    ASSERT_EQ(dialogs.alerts().size(), qsizetype(std::size(cases) + 3));
+    const AlertRequest &offer = dialogs.alerts().back();
+    EXPECT_EQ(offer.message, u"Can't Open a Browser"_s);
+    EXPECT_TRUE(offer.informativeText.contains(u"https://example.org/get"_s));
+    ASSERT_EQ(offer.buttons.size(), 2);
+    EXPECT_EQ(offer.buttons[0].title, u"Copy Address"_s);
 }
 
 } // namespace

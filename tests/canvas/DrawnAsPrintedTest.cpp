@@ -5,10 +5,12 @@
 #include "InkBounds.h"
 #include "canvas/ElementPainter.h"
 #include "canvas/ElementPlaceholders.h"
+#include "canvas/ElementView.h"
 #include "engine/SidecarClient.h"
 #include "model/JrxmlCodec.h"
 #include "widgets/StyleEditorTexts.h"
 
+#include "CanvasPointer.h"
 #include "EngineTestSupport.h"
 #include "PrintedFonts.h"
 #include "TestSupport.h"
@@ -93,9 +95,56 @@ QString postScriptName(const QFont &font)
     return {};
 }
 
-QString fixture()
+// The page of the report in pixels.
+QSize pagePixels(const ReportDocument &report)
 {
-    return testsupport::sourceDir() + u"/tests/tools/roundtrip-fixtures/DrawnAsPrinted.jrxml"_s;
+    return QSize(int(report.pageWidth) * scale, int(report.pageHeight) * scale);
+}
+
+// White paper `pixels` large.
+QImage paper(QSize pixels)
+{
+    QImage image(pixels, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    return image;
+}
+
+// The engine's print of the report at `jrxml` (its compiled report and PDF go beside it),
+// `pixels` large, kept in the build folder as drawnasprinted-`shot`.png for a look; null, with
+// the engine's refusal in `refusal`, when it does not print.
+QImage printedPicture(const SidecarClient::Location &location, const QString &jrxml, QSize pixels,
+                      const char *shot, QString &refusal)
+{
+    const QString stem = jrxml.chopped(int(qstrlen(".jrxml")));
+    const QImage printed = inkbounds::printedPage(location, jrxml, stem + u".jasper"_s,
+                                                  stem + u".pdf"_s, pixels, refusal);
+    printed.save(QStringLiteral(QUILLMARK_BINARY_DIR "/drawnasprinted-") +
+                 QString::fromLatin1(shot) + u".png"_s);
+    return printed;
+}
+
+QString fixture(const QString &name = u"DrawnAsPrinted"_s)
+{
+    return testsupport::sourceDir() + u"/tests/tools/roundtrip-fixtures/"_s + name + u".jrxml"_s;
+}
+
+// The canvas's faces of `elements` (of the page's first band, at its top) on a white page of the
+// report, `scale` pixels a point.
+QImage drawnPage(const ReportDocument &report, const ElementList &elements, const QString &jrxml)
+{
+    QImage drawn = paper(pagePixels(report));
+    QPainter painter(&drawn);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.scale(scale, scale);
+    const ElementFaceContext context{QUrl::fromLocalFile(jrxml), false, false, nullptr,
+                                     &report.styles};
+    for (const ReportElement &e : elements) {
+        painter.save();
+        painter.translate(e.x, e.y);
+        ElementPainter::paintTree(&painter, e, context);
+        painter.restore();
+    }
+    return drawn;
 }
 
 } // namespace
@@ -118,31 +167,14 @@ TEST(DrawnAsPrintedTest, TextsLinesAndShapesAreDrawnAsPrinted)
     EXPECT_EQ(elements[4].height, 0);
     EXPECT_EQ(elements[4].printedHeight(), 1);
 
-    const QString pdf = dir.filePath(u"DrawnAsPrinted.pdf"_s);
-    const QSize pixels(int(report.pageWidth) * scale, int(report.pageHeight) * scale);
+    const QSize pixels = pagePixels(report);
     QString refusal;
-    const QImage printed = inkbounds::printedPage(
-        *location, jrxml, dir.filePath(u"DrawnAsPrinted.jasper"_s), pdf, pixels, refusal);
+    const QImage printed = printedPicture(*location, jrxml, pixels, "printed", refusal);
     if (printed.isNull())
         FAIL() << "the engine refused the report: " << refusal.toStdString();
-    printed.save(QStringLiteral(QUILLMARK_BINARY_DIR "/drawnasprinted-printed.png"));
 
     // The group header is the first band of the page, at its top.
-    QImage drawn(pixels, QImage::Format_RGB32);
-    drawn.fill(Qt::white);
-    {
-        QPainter painter(&drawn);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.scale(scale, scale);
-        const ElementFaceContext context{QUrl::fromLocalFile(jrxml), false, false, nullptr,
-                                         &report.styles};
-        for (const ReportElement &e : elements) {
-            painter.save();
-            painter.translate(e.x, e.y);
-            ElementPainter::paintTree(&painter, e, context);
-            painter.restore();
-        }
-    }
+    const QImage drawn = drawnPage(report, elements, jrxml);
     drawn.save(QStringLiteral(QUILLMARK_BINARY_DIR "/drawnasprinted-drawn.png"));
 
     const auto compare = [&](const char *what, const QRectF &points, const Ink &ink,
@@ -195,6 +227,82 @@ TEST(DrawnAsPrintedTest, TextsLinesAndShapesAreDrawnAsPrinted)
     compare("line of no size", QRectF(370, 10, 28, 28), anyInk, 0);
     // A frame's sides each print at their own width; a side of width 0 prints none.
     compareStroke("frame sides", QRectF(250, 160, 125, 40), blue);
+}
+
+// Texts break, align and fit as the engine prints them: trailing spaces do not count where a line
+// is aligned, a slash does not break a word, a word too long for its box breaks at the character
+// that no longer fits, a text that overflows its box shows the whole lines that fit, aligned in
+// the box, and a box too low for a line shows none; fractional sizes print at their size and tabs
+// at the tab stops (40 points apart, or as the paragraph or its style sets them); a text without
+// tabs breaks only at spaces and hyphens, as the PDF writer breaks it.
+TEST(DrawnAsPrintedTest, TextsBreakAndAlignAsPrinted)
+{
+    QUILLMARK_REQUIRE_ENGINE();
+    QTemporaryDir dir;
+    const QString jrxml = dir.filePath(u"DrawnAsPrintedTexts.jrxml"_s);
+    ASSERT_TRUE(QFile::copy(fixture(u"DrawnAsPrintedTexts"_s), jrxml));
+    QFile file(jrxml);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const ReportDocument report = JrxmlCodec::parse(file.readAll());
+    file.close();
+    ASSERT_TRUE(report.band(BandType::title));
+    const ElementList elements = report.band(BandType::title)->elements;
+    ASSERT_EQ(elements.size(), 14);
+
+    QString refusal;
+    const QImage printed =
+        printedPicture(*location, jrxml, pagePixels(report), "texts-printed", refusal);
+    if (printed.isNull())
+        FAIL() << "the engine refused the report: " << refusal.toStdString();
+    const QImage drawn = drawnPage(report, elements, jrxml);
+    drawn.save(QStringLiteral(QUILLMARK_BINARY_DIR "/drawnasprinted-texts-drawn.png"));
+
+    // Where the blue text shows inside `points`, and how far the canvas's left and right edges of
+    // it lie from the print's: the canvas sets text 2 points inside its box at either side, so
+    // left-aligned text starts 2 points further right, right-aligned text ends 2 points further
+    // left, and text after a tab stands where the print's does.
+    struct Row {
+        const char *what;
+        QRectF points;
+        double leftShift;
+        double rightShift;
+    };
+    const double line = 11.64; // the height of a line of 10-point DejaVu Sans
+    const Row rows[] = {
+        {"trailing spaces of right-aligned text", QRectF(10, 10, 200, 20), -2, -2},
+        {"trailing spaces of centred text", QRectF(230, 10, 150, 20), 0, 0},
+        {"a word with slashes, first line", QRectF(10, 40, 120, line), 2, 2},
+        {"a word with slashes, second line", QRectF(10, 40 + line, 120, line), 2, 2},
+        {"a word with slashes, third line", QRectF(10, 40 + 2 * line, 120, line), 2, 2},
+        {"a long word, second line", QRectF(150, 40 + line, 62, line), 2, 2},
+        {"a long word, third line", QRectF(150, 40 + 2 * line, 62, line), 2, 2},
+        {"a long word, last line", QRectF(150, 40 + 3 * line, 62, line), 2, 2},
+        {"overflowing bottom-aligned text", QRectF(230, 40, 70, 30), 2, 2},
+        {"overflowing middle-aligned text", QRectF(320, 40, 70, 30), 2, 2},
+        {"a box too low for a line", QRectF(410, 40, 50, 9), 0, 0},
+        {"7.5 points", QRectF(10, 130, 300, 20), 2, 2},
+        {"10.5 points", QRectF(10, 155, 300, 20), 2, 2},
+        {"12.5 points", QRectF(10, 180, 320, 20), 2, 2},
+        {"tabs 40 points apart", QRectF(10, 210, 200, 20), 2, 0},
+        {"tabs of the style, 70 points apart", QRectF(10, 235, 250, 20), 2, 0},
+        {"tabs of the paragraph, 55 points apart", QRectF(300, 210, 250, 20), 2, 0},
+        {"a line of text without tabs ends at a space, not after a quote",
+         QRectF(10, 265, 390, line), 2, 2},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.what);
+        const QRect want = inked(printed, row.points, blue);
+        const QRect got = inked(drawn, row.points, blue);
+        EXPECT_EQ(got.isEmpty(), want.isEmpty())
+            << "printed " << want.width() << "x" << want.height() << ", drawn " << got.width()
+            << "x" << got.height();
+        if (want.isEmpty() || got.isEmpty())
+            continue;
+        EXPECT_NEAR(got.top(), want.top(), 3);
+        EXPECT_NEAR(got.bottom(), want.bottom(), 3);
+        EXPECT_NEAR(got.left(), want.left() + row.leftShift * scale, 3);
+        EXPECT_NEAR(got.right(), want.right() + row.rightShift * scale, 3);
+    }
 }
 
 // Each family the designer offers, and the free families that reports name, prints every style
@@ -260,5 +368,97 @@ TEST(DrawnAsPrintedTest, EveryOfferedFamilyPrintsEachStyleInTheFaceTheCanvasDraw
             FAIL() << "the engine refused the report: " << refusal.what();
         }
         EXPECT_EQ(testsupport::pdfFonts(pdf), expected);
+    }
+}
+
+// Frames place their children inside their paddings, the pens of shapes inside a container or at
+// a band's side edge print whole, half outside, and shapes and texts lower than the 4 points an
+// element is hit at print no higher than they are: the report's title is drawn by the canvas as
+// the user sees it (after giving a frame a style that pads it and dragging a child inside a padded
+// frame), and printed by the engine from the file the canvas saved.
+TEST(DrawnAsPrintedTest, ContainersAndThinShapesAreDrawnOnTheCanvasAsPrinted)
+{
+    QUILLMARK_REQUIRE_ENGINE();
+    const QString name = u"DrawnAsPrintedContainers"_s;
+    QTemporaryDir dir;
+    const QString jrxml = dir.filePath(name + u".jrxml"_s);
+    ASSERT_TRUE(QFile::copy(fixture(name), jrxml));
+    QFile::setPermissions(jrxml, QFile::ReadOwner | QFile::WriteOwner);
+    DocumentStore store;
+    store.load(QUrl::fromLocalFile(jrxml));
+    CanvasPointer pointer;
+    pointer.showCanvas(&store, {900, 700});
+    const BandTarget title = pointer.title;
+    const ElementList elements = store.elements(title);
+    ASSERT_EQ(elements.size(), 12);
+    // The last frame is given the style that pads it, as Apply to Selected Element gives it.
+    ASSERT_EQ(store.document().styles.size(), 1);
+    store.applyStyle(store.document().styles.at(0), elements[11].id);
+
+    // The child of the last frame (padding 10), dragged 40 points right and 20 down.
+    const ReportElement &frame = elements[10];
+    const QUuid child = frame.kind.children()->at(0).id;
+    const ElementView *childView =
+        pointer.band(title)->elementItems().value(frame.id)->children().value(child);
+    ASSERT_NE(childView, nullptr);
+    const QPointF grip =
+        pointer.band(title)->body()->mapFromScene(childView->mapToScene(childView->box().center()));
+    pointer.drag(pointer.at(title, grip), pointer.at(title, grip + QPointF(40, 20)));
+    const std::optional<ReportElement> dropped = store.element(child);
+    ASSERT_TRUE(dropped);
+    EXPECT_EQ(QPointF(dropped->x, dropped->y), QPointF(40, 20));
+    store.setSelectedElementIDs({});
+    store.save(QUrl::fromLocalFile(jrxml));
+
+    const ReportDocument &report = store.document();
+    const QSize pixels = pagePixels(report);
+    QString refusal;
+    const QImage printed = printedPicture(*location, jrxml, pixels, "containers-printed", refusal);
+    if (printed.isNull())
+        FAIL() << "the engine refused the report: " << refusal.toStdString();
+
+    // The page around the band's body as the canvas shows it, where the page prints the band.
+    QImage drawn = paper(pixels);
+    {
+        QPainter painter(&drawn);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const QRectF around =
+            QRectF(0, 0, report.pageWidth, report.pageHeight)
+                .translated(-report.leftMargin, -report.topMargin)
+                .translated(pointer.canvas.scene()->bodySceneRect(title).topLeft());
+        pointer.canvas.scene()->render(&painter, QRectF(QPointF(), QSizeF(pixels)), around);
+    }
+    drawn.save(QStringLiteral(QUILLMARK_BINARY_DIR "/drawnasprinted-containers-drawn.png"));
+
+    // Each row: where on the page (in points, around one element) one ink is compared.
+    struct Row {
+        const char *what;
+        QRectF points;
+        Ink ink;
+    };
+    const Row rows[] = {
+        {"child of a frame a style pads by 8", {25, 25, 110, 60}, red},
+        {"child of a frame padded by 10", {155, 25, 110, 60}, blue},
+        {"child of a frame padded 20 left and 15 at the top", {285, 25, 110, 60}, green},
+        {"child of a frame with a 3-point border and padding 6", {25, 95, 110, 60}, red},
+        {"frame of its container's size with a 6-point pen", {150, 92, 120, 66}, blue},
+        {"rectangle of its frame's size with a 6-point pen", {280, 92, 120, 66}, green},
+        {"rectangle spanning the column with a 6-point pen", {5, 160, 410, 50}, magenta},
+        {"rectangle 2 points high without pen", {25, 214, 210, 14}, red},
+        {"rectangle 1 point high with its 1-point pen", {25, 229, 210, 14}, blue},
+        {"opaque text 2 points high", {25, 244, 210, 14}, green},
+        {"child dragged inside a frame padded by 10", {262, 202, 136, 86}, red},
+        {"child of a frame given the style that pads it by 8", {25, 265, 110, 50}, red},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.what);
+        const QRect want = inked(printed, row.points, row.ink);
+        const QRect got = inked(drawn, row.points, row.ink);
+        ASSERT_FALSE(want.isEmpty()) << "nothing printed";
+        ASSERT_FALSE(got.isEmpty()) << "nothing drawn";
+        EXPECT_NEAR(got.top(), want.top(), 1);
+        EXPECT_NEAR(got.bottom(), want.bottom(), 1);
+        EXPECT_NEAR(got.left(), want.left(), 1);
+        EXPECT_NEAR(got.right(), want.right(), 1);
     }
 }

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QImage>
 #include <QPainter>
+#include <array>
 #include <gtest/gtest.h>
 #include <random>
 
@@ -222,58 +223,87 @@ TEST_F(ElementRenderTest, SubreportShowsWhileItsFileIsCreated)
 
 namespace {
 
-// A label drawn into a white picture of `size` points at `zoom`: from the kept layout when
-// `cached`, else by the painter's own drawText.
-QImage paintLabel(QSize size, double zoom, const QFont &font, const QRectF &box, int flags,
-                  const QString &text, bool cached)
+using PrintedTextLayout::Format;
+
+// A label drawn into a white picture of `size` points at `zoom` by a painter of `direction`:
+// from the kept layout when `cached`, else laid out afresh and drawn piece by piece. The font is
+// `scale` times larger than the label's, and the picture `scale` times smaller, as the canvas
+// draws a fractional size.
+QImage paintLabel(QSize size, double zoom, double scale, const QFont &font, const QRectF &box,
+                  const Format &format, const QString &text, bool cached,
+                  Qt::LayoutDirection direction = Qt::LayoutDirectionAuto)
 {
     QImage image(size * zoom, QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter painter(&image);
+    painter.setLayoutDirection(direction);
     painter.setRenderHint(QPainter::TextAntialiasing);
-    painter.scale(zoom, zoom);
+    painter.scale(zoom / scale, zoom / scale);
     painter.setFont(font);
     painter.setPen(Qt::black);
+    const QRectF scaled(box.topLeft() * scale, box.size() * scale);
+    const Format scaledFormat{format.alignment, format.padding * scale,
+                              format.tabStopWidth * scale};
     if (cached)
-        TextLabelCache::draw(&painter, box, flags, text);
+        TextLabelCache::draw(&painter, scaled, text, scaledFormat);
     else
-        painter.drawText(box, flags, text);
+        PrintedTextLayout::draw(&painter, scaled, text, scaledFormat);
     return image;
 }
 
+// A text font as the canvas makes one: measured as the engine measures.
+QFont labelFont(const QString &family, int pixelSize)
+{
+    QFont font(family);
+    font.setPixelSize(pixelSize);
+    font.setStyleStrategy(QFont::PreferNoShaping);
+    font.setHintingPreference(QFont::PreferVerticalHinting);
+    return font;
+}
+
+const int verticals[] = {Qt::AlignTop, Qt::AlignVCenter, Qt::AlignBottom};
+const int horizontals[] = {Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight};
+// The nine placements of a text in its box.
+const int alignments[] = {Qt::AlignTop | Qt::AlignLeft,        Qt::AlignTop | Qt::AlignHCenter,
+                          Qt::AlignTop | Qt::AlignRight,       Qt::AlignVCenter | Qt::AlignLeft,
+                          Qt::AlignVCenter | Qt::AlignHCenter, Qt::AlignVCenter | Qt::AlignRight,
+                          Qt::AlignBottom | Qt::AlignLeft,     Qt::AlignBottom | Qt::AlignHCenter,
+                          Qt::AlignBottom | Qt::AlignRight};
+
 } // namespace
 
-// Element texts are drawn from layouts kept between paints: they look exactly as the painter
-// draws them afresh, aligned, wrapped, cut off and decorated, at any zoom, the first time and
-// from the kept layout.
-TEST(TextLabelCacheTest, LabelsDrawAsThePainterDrawsText)
+// Element texts are drawn from layouts kept between paints: they look exactly as they are laid
+// out and drawn afresh, broken, aligned, cut to whole lines and decorated, at any zoom, the first
+// time and from the kept layout.
+TEST(TextLabelCacheTest, LabelsDrawAsLaidOutAfresh)
 {
     const QString texts[] = {
         u"Total"_s,
         u"A label long enough to wrap onto a second and a third line here"_s,
         u"Averylongwordthatcannotwrapanywhereatall and more words below it to overflow"_s,
         u"First line\nSecond line"_s,
-        u"Windows\r\nbreaks\n\nand an empty line"_s,
-        u"First line\nSecond line\r\nthird"_s,
+        u"Windows\r\nbreaks\n\nand an empty line\r"_s,
+        u"See reports/monthly/summary/2024/final.pdf now"_s,
+        u"Count : "_s,
+        u"Col1\tCol2\tCol3\tand a long last column that wraps"_s,
+        u"  (12,345.50) $5 it's \u00a0no-break"_s,
     };
-    const int vertical[] = {Qt::AlignTop, Qt::AlignVCenter, Qt::AlignBottom};
-    const int horizontal[] = {Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight};
     const QRectF box(3, 2, 120, 30);
     for (const double zoom : {1.0, 2.0}) {
         for (const bool underline : {false, true}) {
-            QFont font(u"DejaVu Sans"_s);
-            font.setPixelSize(9);
+            QFont font = labelFont(u"DejaVu Sans"_s, 9);
             font.setItalic(zoom > 1);
             font.setUnderline(underline);
             for (const QString &text : texts) {
-                for (const int v : vertical) {
-                    for (const int h : horizontal) {
-                        const int flags = v | h | Qt::TextWordWrap;
+                for (const int alignment : alignments) {
+                    for (const double tabStops : {40.0, 25.0}) {
+                        const Format format{Qt::Alignment(alignment), 2, tabStops};
                         const auto paint = [&](bool cached) {
-                            return paintLabel({130, 40}, zoom, font, box, flags, text, cached);
+                            return paintLabel({130, 40}, zoom, 1, font, box, format, text, cached);
                         };
-                        SCOPED_TRACE(testing::Message() << text.toStdString() << " flags " << flags
-                                                        << " zoom " << zoom);
+                        SCOPED_TRACE(testing::Message()
+                                     << text.toStdString() << " alignment " << alignment
+                                     << " tab stops " << tabStops << " zoom " << zoom);
                         const QImage drawn = paint(false);
                         EXPECT_EQ(paint(true), drawn);
                         EXPECT_EQ(paint(true), drawn) << "from the kept layout";
@@ -286,7 +316,8 @@ TEST(TextLabelCacheTest, LabelsDrawAsThePainterDrawsText)
 
 namespace {
 
-// A random text of words, spaces, line breaks and carriage returns, from a small alphabet.
+// A random text of words, spaces, tabs, line breaks and carriage returns, slashes, numbers and
+// punctuation, from a small alphabet.
 QString randomText(std::mt19937 &random)
 {
     static const QString pieces[] = {u"a"_s,
@@ -301,7 +332,15 @@ QString randomText(std::mt19937 &random)
                                      u"\u00e9t\u00e9"_s,
                                      u"Averylongwordthatcannotwrap"_s,
                                      u"1,234.50"_s,
-                                     u"\t"_s};
+                                     u"\t"_s,
+                                     u"reports/monthly/"_s,
+                                     u"/"_s,
+                                     u"-"_s,
+                                     u"(x)"_s,
+                                     u"$5"_s,
+                                     u"it's"_s,
+                                     u"\u00a0"_s,
+                                     u": "_s};
     QString text;
     const int count = std::uniform_int_distribution<int>(1, 24)(random);
     for (int i = 0; i < count; ++i)
@@ -311,42 +350,47 @@ QString randomText(std::mt19937 &random)
 
 } // namespace
 
-// The kept layouts against the painter's own drawText over random texts, boxes, fonts,
-// alignments and zooms: the same picture, line breaks included.
-TEST(TextLabelCacheTest, RandomLabelsDrawAsThePainterDrawsText)
+// The kept layouts against fresh ones over random texts, boxes, fonts, fractional sizes, tab
+// stops, alignments, zooms and painters' directions: the same picture, line breaks, tabs,
+// trailing spaces and lines cut off included.
+TEST(TextLabelCacheTest, RandomLabelsDrawAsLaidOutAfresh)
 {
     const unsigned seed = std::random_device{}();
     SCOPED_TRACE(testing::Message() << "seed " << seed);
     std::mt19937 random(seed);
-    const int vertical[] = {Qt::AlignTop, Qt::AlignVCenter, Qt::AlignBottom};
-    const int horizontal[] = {Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight};
     const auto pick = [&](int from, int to) {
         return std::uniform_int_distribution<int>(from, to)(random);
     };
     for (int round = 0; round < 150; ++round) {
         const QString text = randomText(random);
-        QFont font(pick(0, 1) ? u"DejaVu Sans"_s : u"DejaVu Serif"_s);
-        font.setPixelSize(pick(6, 14));
+        // Half and quarter sizes are drawn from fonts two and four times larger.
+        const double scale = std::array{1.0, 2.0, 4.0}[pick(0, 2)];
+        QFont font = labelFont(pick(0, 1) ? u"DejaVu Sans"_s : u"DejaVu Serif"_s,
+                               pick(6 * int(scale), 14 * int(scale)));
         font.setBold(pick(0, 1));
         font.setItalic(pick(0, 1));
-        const int flags = vertical[pick(0, 2)] | horizontal[pick(0, 2)] |
-                          (pick(0, 3) ? int(Qt::TextWordWrap) : 0);
+        const Format format{Qt::Alignment(verticals[pick(0, 2)] | horizontals[pick(0, 2)]),
+                            double(pick(0, 3)), double(pick(1, 60))};
         const QRectF box(pick(0, 4), pick(0, 4), pick(8, 150), pick(6, 70));
         const double zoom = pick(0, 1) ? 1.0 : 2.0;
+        // The canvas's window paints from left to right, its pictures in the text's direction.
+        const Qt::LayoutDirection direction =
+            std::array{Qt::LeftToRight, Qt::RightToLeft, Qt::LayoutDirectionAuto}[pick(0, 2)];
         const auto paint = [&](bool cached) {
-            return paintLabel({160, 80}, zoom, font, box, flags, text, cached);
+            return paintLabel({160, 80}, zoom, scale, font, box, format, text, cached, direction);
         };
         const QImage drawn = paint(false);
         ASSERT_EQ(paint(true), drawn)
             << "round " << round << ": " << QString(text).replace(u'\n', u"\\n"_s).toStdString()
-            << " flags " << flags << " box " << box.width() << "x" << box.height() << " zoom "
-            << zoom;
+            << " alignment " << format.alignment.toInt() << " box " << box.width() << "x"
+            << box.height() << " size " << font.pixelSize() << "/" << scale << " tab stops "
+            << format.tabStopWidth << " zoom " << zoom << " direction " << direction;
     }
 }
 
-// A text far longer than its box shows is laid out only as far as the box shows it: left-aligned,
-// the picture is the painter's all the same.
-TEST(TextLabelCacheTest, RandomLongLeftAlignedLabelsDrawAsThePainterDrawsText)
+// A text far longer than its box shows is laid out and kept only as far as the box shows it,
+// whatever its alignment: the picture is the one laid out afresh all the same.
+TEST(TextLabelCacheTest, RandomLongLabelsDrawAsLaidOutAfresh)
 {
     const unsigned seed = std::random_device{}();
     SCOPED_TRACE(testing::Message() << "seed " << seed);
@@ -354,20 +398,19 @@ TEST(TextLabelCacheTest, RandomLongLeftAlignedLabelsDrawAsThePainterDrawsText)
     const auto pick = [&](int from, int to) {
         return std::uniform_int_distribution<int>(from, to)(random);
     };
-    const int vertical[] = {Qt::AlignTop, Qt::AlignVCenter, Qt::AlignBottom};
     for (int round = 0; round < 20; ++round) {
         QString text;
-        while (text.size() < 10000)
+        while (text.size() < 40000)
             text += randomText(random);
-        QFont font(u"DejaVu Sans"_s);
-        font.setPixelSize(pick(6, 14));
-        const int flags = vertical[pick(0, 2)] | Qt::AlignLeft | Qt::TextWordWrap;
+        const QFont font = labelFont(u"DejaVu Sans"_s, pick(6, 14));
+        const Format format{Qt::Alignment(verticals[pick(0, 2)] | horizontals[pick(0, 2)]), 2, 40};
         const QRectF box(pick(0, 4), pick(0, 4), pick(8, 150), pick(6, 70));
         const auto paint = [&](bool cached) {
-            return paintLabel({160, 80}, 1.0, font, box, flags, text, cached);
+            return paintLabel({160, 80}, 1.0, 1, font, box, format, text, cached);
         };
-        ASSERT_EQ(paint(true), paint(false)) << "round " << round << " flags " << flags << " box "
-                                             << box.width() << "x" << box.height();
+        ASSERT_EQ(paint(true), paint(false))
+            << "round " << round << " alignment " << format.alignment.toInt() << " box "
+            << box.width() << "x" << box.height();
     }
 }
 

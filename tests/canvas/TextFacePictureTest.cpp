@@ -3,6 +3,7 @@
 #include "CanvasPointer.h"
 
 #include <QImage>
+#include <QScrollBar>
 #include <QTest>
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -41,7 +42,7 @@ int inkOf(const QImage &image)
 
 // A canvas on a report of texts in its title band, and the drawing of its viewport.
 struct TextCanvas : CanvasPointer {
-    explicit TextCanvas(const QList<QString> &texts, double zoom = 1)
+    explicit TextCanvas(const QList<QString> &texts, double zoom = 1, double width = 160)
     {
         ReportDocument document = DocumentStore::defaultDocument();
         ReportBand &titleBand =
@@ -52,7 +53,7 @@ struct TextCanvas : CanvasPointer {
             ReportElement e = testsupport::element(ElementKind::StaticText{texts[i]});
             e.x = 20;
             e.y = 10 + 40.0 * double(i);
-            e.width = 160;
+            e.width = width;
             e.height = 30;
             e.fontSize = 16;
             titleBand.elements.append(e);
@@ -168,4 +169,32 @@ TEST(TextFacePictureTest, DraggedTextsMoveWithTheirDrawnText)
         EXPECT_EQ(QPointF(e.x, e.y), QPointF(80, 30 + 40.0 * double(i)));
         EXPECT_LE(differingPixels(canvas.face(after, i), faces[i]), 2) << "element " << i;
     }
+}
+
+// A text as wide as a file may make it (the engine takes any width a 32-bit number holds) is
+// drawn where it is visible, selected and after a scroll as before, as a narrower text shows its
+// left part: no picture is made of a face far larger than the view.
+TEST(TextFacePictureTest, TextsOfAnyWidthAreDrawnWhereVisible)
+{
+    TextCanvas narrow({u"Wide text"_s}, 2);
+    TextCanvas wide({u"Wide text"_s}, 2, 2147483647);
+    QList<QImage> shown;
+    for (TextCanvas *canvas : {&narrow, &wide}) {
+        canvas->store.setActiveBandTarget(canvas->title);
+        canvas->store.setSelectedElementIDs({canvas->ids[0]});
+        QCoreApplication::processEvents();
+        canvas->drawn();
+        QScrollBar *scroll = canvas->canvas.graphicsView()->verticalScrollBar();
+        const int top = scroll->value();
+        scroll->setValue(top + 40);
+        canvas->drawn();
+        scroll->setValue(top);
+        canvas->drawn();
+        // The narrow text's box without its right edge.
+        shown.append(narrow.face(canvas->drawn(), 0).copy(0, 0, 280, 56));
+    }
+    EXPECT_EQ(wide.view(0)->faceCache().pictureCount(), 0);
+    EXPECT_EQ(narrow.view(0)->faceCache().pictureCount(), 1);
+    EXPECT_GT(inkOf(shown[1]), 20);
+    EXPECT_LE(differingPixels(shown[0], shown[1]), 2);
 }

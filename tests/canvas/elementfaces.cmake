@@ -7,6 +7,7 @@ quillmark_test(elementfaces_tests
           ${CMAKE_CURRENT_LIST_DIR}/SubreportOpenerTest.cpp
           ${CMAKE_CURRENT_LIST_DIR}/ElementImageLoaderTest.cpp
           ${CMAKE_CURRENT_LIST_DIR}/ImagePrintGeometryTest.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/LineBreaksTest.cpp
   LIBS quillmark_services heif Qt6::Test)
 target_include_directories(elementfaces_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests/document)
 if(NOT QUILLMARK_HEADLESS_ONLY)
@@ -19,6 +20,6 @@ if(NOT QUILLMARK_HEADLESS_ONLY)
   quillmark_test(pictureprint_widget_tests GUI
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/PicturePrintTest.cpp
             ${CMAKE_CURRENT_LIST_DIR}/DrawnAsPrintedTest.cpp
-    LIBS quillmark_ui)
+    LIBS quillmark_ui Qt6::Test)
   target_include_directories(pictureprint_widget_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests/engine)
 endif()

@@ -13,6 +13,7 @@ if(NOT QUILLMARK_HEADLESS_ONLY)
             ${CMAKE_CURRENT_LIST_DIR}/GroupsCardTest.cpp
             ${CMAKE_CURRENT_LIST_DIR}/NamesInUseTest.cpp
             ${CMAKE_CURRENT_LIST_DIR}/GroupBandsNamesTest.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/UsesBeforeChangesTest.cpp
             ${CMAKE_CURRENT_LIST_DIR}/NameChoicesTest.cpp
             ${CMAKE_CURRENT_LIST_DIR}/GeneratedNamesTest.cpp
             ${CMAKE_CURRENT_LIST_DIR}/SortFieldNamesTest.cpp

@@ -272,9 +272,58 @@ TEST_F(BandsOnThePage, FieldsDroppedOnABandThePageCannotGrowAddNothing)
     EXPECT_EQ(limits.size(), 1);
 
     // With room, each field is a text field of its own step, and the band stays on the page.
+    // Dropped near the band's right edge, the row of 150-point fields 160 apart moves left to
+    // end there.
     withFields(60);
-    applyBandDrop(store, settings, summary, drop, QPointF(0, 30));
-    EXPECT_EQ(store.document().band(BandType::summary)->elements.size(), 2);
+    const double width = store.width(summary);
+    applyBandDrop(store, settings, summary, drop, QPointF(width - 15, 30));
+    const ElementList dropped = store.document().band(BandType::summary)->elements;
+    ASSERT_EQ(dropped.size(), 2);
+    EXPECT_EQ(QList<double>({dropped.at(0).x, dropped.at(1).x}),
+              QList<double>({width - 310, width - 150}));
     EXPECT_EQ(stepsTaken(), 2);
+    expectOnThePage();
+}
+
+// What is dropped, duplicated or pasted near a band's right edge moves left to end within the
+// band's width where it fits, and is never narrowed: a field dropped on the right of
+// FirstJasper's Summary (555 wide), a copy of OrdersReport's crosstab as wide as its Summary, the
+// Summary's 555-wide frame pasted into the 552-point column of TabularReport.
+TEST_F(BandsOnThePage, WhatIsDroppedDuplicatedOrPastedNearTheRightEdgeStaysWithinTheBand)
+{
+    QUILLMARK_REQUIRE_CORPUS();
+    const PlainSettings settings;
+    const auto open = [&](const QString &sample) {
+        store.setDocument(JrxmlCodec::parse(
+            testsupport::readFile(testsupport::corpusDir() + u"/jrxml-samples/"_s + sample)));
+    };
+    const auto selected = [&] { return store.element(*store.selectedElementID()).value(); };
+    const BandTarget summary = BandTarget::standard(BandType::summary);
+    open(u"jasper/FirstJasper.jrxml"_s);
+    applyBandDrop(store, settings, summary, BandDrop::parse(u"field:ShipCountry"_s),
+                  QPointF(496, 20));
+    EXPECT_EQ(selected().x, 405);
+    EXPECT_EQ(selected().width, 150);
+    expectOnThePage();
+    const ReportElement frame = store.elements(summary).first();
+    ASSERT_EQ(frame.width, 555);
+    store.setSelectedElementIDs({frame.id});
+    store.copySelectedElements();
+
+    open(u"tabular/TabularReport.jrxml"_s);
+    store.setSelectedElementIDs({});
+    store.pasteClipboard();
+    EXPECT_EQ(selected().x, 0);
+    EXPECT_EQ(selected().width, 555);
+
+    open(u"crosstabs/OrdersReport.jrxml"_s);
+    const ReportElement crosstab = store.elements(summary).first();
+    ASSERT_TRUE(crosstab.kind.is<ElementKind::Crosstab>());
+    ASSERT_EQ(crosstab.x + crosstab.width, store.width(summary));
+    store.setSelectedElementIDs({crosstab.id});
+    store.duplicateSelectedElement();
+    EXPECT_EQ(selected().x, crosstab.x);
+    EXPECT_EQ(selected().y, crosstab.y + 10);
+    EXPECT_EQ(selected().width, crosstab.width);
     expectOnThePage();
 }

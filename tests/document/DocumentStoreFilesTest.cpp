@@ -187,6 +187,24 @@ TEST_F(DocumentStoreFiles, PerReportMemoryKeysAndShapes)
     store.load(url);
     EXPECT_TRUE(store.parameterValues().isEmpty());
     EXPECT_EQ(stored(parameterValuesKey), (QVariantMap{{path, QVariantMap()}}));
+
+    // What a load writes back is stored already (as after the report's last load): the settings
+    // file is not written again, which would sync the whole of it before the window shows.
+    for (const std::optional<QUuid> &connection : {std::optional<QUuid>(), std::optional(id)}) {
+        store.setActiveConnectionID(connection);
+        store.setParameterValues({{u"Year"_s, u"2024"_s}});
+        QSettings().sync();
+        const QString settingsFile = QSettings().fileName();
+        {
+            QFile file(settingsFile);
+            ASSERT_TRUE(file.open(QIODevice::Append));
+            file.write("; not written by the settings\n");
+        }
+        store.load(url);
+        EXPECT_EQ(store.activeConnectionID(), connection);
+        EXPECT_TRUE(testsupport::readFile(settingsFile).contains("; not written by the settings"))
+            << "the settings were written again";
+    }
 }
 
 TEST_F(DocumentStoreFiles, WindowTitle)

@@ -13,7 +13,7 @@ namespace {
 // A footer of three bands. The later two hold, each naming the style Note or the field City: a
 // text field, one in a frame, one in a list's contents and a static text printed on a
 // condition (all counted), and a table cell's and a crosstab cell's text field (not counted,
-// as the store counts no cell's element).
+// as the store counts no cell's element); the crosstab's own row group names the field too.
 const QByteArray report = R"(<?xml version="1.0" encoding="UTF-8"?>
 <jasperReport xmlns="http://jasperreports.sourceforge.net/jasperreports" name="Bands" pageWidth="595" pageHeight="842" columnWidth="555" leftMargin="20" rightMargin="20" topMargin="20" bottomMargin="20">
   <style name="Note" fontSize="8"/>
@@ -86,9 +86,9 @@ TEST_F(KeptBandsCounts, TheStoresCountsTakeInEveryBandOfAGroup)
     EXPECT_EQ(store.elementCountReferencingStyle(u"Note"_s), 4)
         << "the first band's, the later ones', the frame's and the list's";
     EXPECT_EQ(store.elementCountReferencingStyle(u"note"_s), 0);
-    EXPECT_EQ(store.elementCountReferencing(u"$F{City}"_s), 5)
-        << "the text fields of the first band, the later ones, the frame and the list, and "
-           "the static text printed on a condition";
+    EXPECT_EQ(store.elementCountReferencing(u"$F{City}"_s), 6)
+        << "the text fields of the first band, the later ones, the frame and the list, the "
+           "static text printed on a condition, and the crosstab that groups its rows on it";
     EXPECT_EQ(KeptBands::heights(store.document().groups[0], true), (QList<double>{120, 300}));
     EXPECT_EQ(KeptBands::heights(store.document().groups[0], false), QList<double>());
     EXPECT_EQ(PageLayout::neededPageHeight(store.document()), 40 + 300);

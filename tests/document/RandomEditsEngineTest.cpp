@@ -109,12 +109,21 @@ protected:
                                                QString::number(event.step) + u')');
             since.append({line, store.document()});
             history.note(previous, store.document());
+            if (event.kind == RandomEdits::Event::Kind::edit)
+                history.noteWords(previous, store.document());
+            history.fieldsCardInserts = driver.fieldsCardInserts();
             previous = store.document();
             recent.append(line);
             if (recent.size() > eventsShown)
                 recent.removeFirst();
             if (event.kind == RandomEdits::Event::Kind::edit)
                 ++editsMade;
+            if (!driver.lapses().isEmpty()) {
+                ADD_FAILURE() << "After edit " << event.step << " of " << run.replay().toStdString()
+                              << ":\n  " << driver.lapses().join(u"\n  "_s).toStdString();
+                faulty = true;
+                return false;
+            }
             if (event.kind != RandomEdits::Event::Kind::edit || event.step % saveEvery != 0)
                 return true;
             ++saves;

@@ -15,7 +15,8 @@ using namespace Qt::StringLiterals;
 //   after an undo (which end what could be redone);
 // - undo back to the start gives the report as loaded, and redo to the end the last one;
 // - no reference names a group, sub-dataset or style the report does not declare (beyond what
-//   the loaded report named that way already: styles of a style template).
+//   the loaded report named that way already: styles of a style template);
+// - the edits find no lapse of placing (RandomEdits::lapses()).
 // The seeds, their reports and the number of edits are RandomEditRuns'.
 
 namespace {
@@ -121,6 +122,10 @@ protected:
                     return false;
                 }
                 break;
+            }
+            if (!driver.lapses().isEmpty()) {
+                ADD_FAILURE() << driver.lapses().join(u"\n"_s).toStdString();
+                return false;
             }
             if (!expectNoNewUnknownNames(ReferenceCheck::unknownInModel(store.document()),
                                          unknownAtLoad, "the report"))

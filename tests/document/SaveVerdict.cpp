@@ -1,5 +1,11 @@
 #include "SaveVerdict.h"
 
+#include "datapanel/RemovalQuestions.h"
+#include "document/DocumentStore.h"
+#include "document/NameTies.h"
+#include "model/JrxmlCodec.h"
+#include "widgets/ScriptedDialogs.h"
+
 #include <QHash>
 #include <QRegularExpression>
 #include <algorithm>
@@ -92,6 +98,49 @@ qsizetype declarationsNamed(const ReportDocument &report, const QString &kind, c
     return 0;
 }
 
+// Whether one of the `inserted` text fields names the field `name` where it runs over a
+// sub-dataset that lacks it: inside a list of `dataset` (empty for the report's own).
+bool insertedWhereLacking(const ReportDocument &report, const ElementList &elements,
+                          const QString &dataset, const QString &name, const QSet<QUuid> &inserted)
+{
+    const auto lacks = [&] {
+        const auto own = std::find_if(report.subDatasets.cbegin(), report.subDatasets.cend(),
+                                      [&](const ReportSubDataset &d) { return d.name == dataset; });
+        return own != report.subDatasets.cend() && countNamed(own->fields, name) == 0;
+    };
+    for (const ReportElement &element : elements) {
+        const auto *field = element.kind.as<ElementKind::TextField>();
+        if (field && inserted.contains(element.id) &&
+            field->expression.contains(u"$F{"_s + name + u'}') && !dataset.isEmpty() && lacks())
+            return true;
+        const auto *list = element.kind.as<ElementKind::List>();
+        if (const ElementList *children = element.kind.children();
+            children && insertedWhereLacking(report, *children, list ? list->datasetName : dataset,
+                                             name, inserted))
+            return true;
+    }
+    return false;
+}
+
+bool insertedWhereLacking(const ReportDocument &report, const QString &name,
+                          const QSet<QUuid> &inserted)
+{
+    if (inserted.isEmpty())
+        return false;
+    for (const QList<ReportBand> *bands : {&report.bands, &report.detailBands}) {
+        for (const ReportBand &band : *bands) {
+            if (insertedWhereLacking(report, band.elements, {}, name, inserted))
+                return true;
+        }
+    }
+    for (const ReportGroup &group : report.groups) {
+        if (insertedWhereLacking(report, group.headerElements, {}, name, inserted) ||
+            insertedWhereLacking(report, group.footerElements, {}, name, inserted))
+            return true;
+    }
+    return false;
+}
+
 // The names new text fields and table cells hold until the user names a field of their own.
 bool isPlaceholder(const QString &name)
 {
@@ -111,9 +160,16 @@ std::optional<QString> userMade(const QString &complaint, const ReportDocument &
         // declared, is the designer's.
         if (isPlaceholder(name) && !history.declared.contains(name))
             return std::nullopt;
-        // Renames keep expressions as they are; a removal asks first when expressions use it.
-        if (!declares(report, name) && !subDatasetDeclares(report, name))
+        // Renames keep expressions as they are and say so; a removal asks first when
+        // expressions use it.
+        if (!declares(report, name) && !subDatasetDeclares(report, name)) {
+            if (history.unsaid.contains(name))
+                return std::nullopt;
             return u"an expression names a field, parameter or variable renamed or removed"_s;
+        }
+        // The Fields card's insert into a list declares the field in the list's dataset.
+        if (insertedWhereLacking(report, name, history.fieldsCardInserts))
+            return std::nullopt;
         // A copy keeps its expressions as they are, and the expression editor marks a name the
         // element's dataset lacks.
         return u"an expression copied into a list or out of one names a field, parameter or "
@@ -170,6 +226,20 @@ template <typename T> void renameRepeats(QList<T> &items)
     }
 }
 
+// The same in a list whose references the report tells apart while names are shared: each
+// renamed item takes what names it along.
+template <typename T> void renameRepeats(ReportDocument &report, QList<T> ReportDocument::*list)
+{
+    QHash<QString, int> seen;
+    for (qsizetype i = 0; i < (report.*list).size(); ++i) {
+        const QString name = (report.*list).at(i).name;
+        if (const int times = seen[name]++; times > 0) {
+            (report.*list)[i].name = name + u"_again"_s + QString::number(times);
+            NameTies::follow(report, list, (report.*list).at(i).id, name);
+        }
+    }
+}
+
 } // namespace
 
 void DeclarationHistory::note(const ReportDocument &before, const ReportDocument &after)
@@ -191,6 +261,104 @@ void DeclarationHistory::note(const ReportDocument &before, const ReportDocument
     };
     noteGone(before.fields);
     noteGone(before.variables);
+}
+
+namespace {
+
+using Declaration = RemovalQuestions::Declaration;
+
+// Whether the report as written names the field, parameter or variable in any form the engine
+// reads: read from the file's text, apart from how the designer counts uses.
+bool namedIn(const QString &written, Declaration kind, const QString &name)
+{
+    const QString letter = kind == Declaration::field       ? u"F"_s
+                           : kind == Declaration::parameter ? u"P"_s
+                                                            : u"V"_s;
+    if (written.contains(u'$' + letter + u'{' + name + u'}'))
+        return true;
+    if (kind != Declaration::parameter)
+        return false;
+    const QRegularExpression clause(u"\\$X\\{[^}]*,\\s*"_s + QRegularExpression::escape(name) +
+                                    u"\\s*[,}]"_s);
+    return written.contains(u"$P!{"_s + name + u'}') || written.contains(clause);
+}
+
+QString reference(Declaration kind, const QString &name)
+{
+    return kind == Declaration::field       ? u"$F{"_s + name + u'}'
+           : kind == Declaration::parameter ? u"$P{"_s + name + u'}'
+                                            : u"$V{"_s + name + u'}';
+}
+
+// What the data panel asks before the item of that id goes from `before`; empty when it asks
+// nothing.
+QString questionBefore(const ReportDocument &before,
+                       const std::function<void(Dialogs *, const DocumentStore &)> &ask)
+{
+    DocumentStore store;
+    store.setDocument(before);
+    ScriptedDialogs dialogs;
+    dialogs.answerAlert(1);
+    ask(&dialogs, store);
+    if (dialogs.alerts().isEmpty())
+        return {};
+    return dialogs.alerts().last().message + u' ' + dialogs.alerts().last().informativeText;
+}
+
+} // namespace
+
+void DeclarationHistory::noteWords(const ReportDocument &before, const ReportDocument &after)
+{
+    QString written;
+    const auto named = [&](Declaration kind, const QString &name) {
+        if (written.isNull())
+            written = QString::fromUtf8(JrxmlCodec::serialize(before));
+        return namedIn(written, kind, name);
+    };
+    // The name's words: said when they name its reference.
+    const auto judge = [&](const QString &name, const QString &words, const QString &named) {
+        if (words.contains(named))
+            unsaid.remove(name);
+        else
+            unsaid.insert(name);
+    };
+    const auto declarations = [&](const auto &itemsBefore, const auto &itemsAfter,
+                                  Declaration kind) {
+        for (const auto &item : itemsBefore) {
+            const auto now = std::find_if(itemsAfter.cbegin(), itemsAfter.cend(),
+                                          [&](const auto &i) { return i.id == item.id; });
+            if ((now != itemsAfter.cend() && now->name == item.name) ||
+                countNamed(itemsAfter, item.name) > 0 || !named(kind, item.name))
+                continue;
+            const QString words =
+                now != itemsAfter.cend()
+                    ? RemovalQuestions::renameWarning(after, kind, item.id, item.name)
+                    : questionBefore(before, [&](Dialogs *dialogs, const DocumentStore &store) {
+                          RemovalQuestions::mayRemove(dialogs, store, kind, item.id);
+                      });
+            judge(item.name, words, reference(kind, item.name));
+        }
+    };
+    declarations(before.fields, after.fields, Declaration::field);
+    declarations(before.parameters, after.parameters, Declaration::parameter);
+    declarations(before.variables, after.variables, Declaration::variable);
+    // A group counts its records in a variable of its own.
+    for (const ReportGroup &group : before.groups) {
+        const auto now = std::find_if(after.groups.cbegin(), after.groups.cend(),
+                                      [&](const ReportGroup &g) { return g.id == group.id; });
+        const QString count = group.name + u"_COUNT"_s;
+        if ((now != after.groups.cend() && now->name == group.name) ||
+            countNamed(after.groups, group.name) > 0 || !named(Declaration::variable, count))
+            continue;
+        const QString words =
+            now != after.groups.cend()
+                ? RemovalQuestions::renameGroupWarning(after, group.id, group.name)
+                : questionBefore(before, [&](Dialogs *dialogs, const DocumentStore &store) {
+                      RemovalQuestions::mayDelete(dialogs, store, ReportReferences::Kind::group,
+                                                  group.id);
+                  });
+        judge(count, words, reference(Declaration::variable, count));
+    }
 }
 
 SaveVerdict SaveVerdict::of(const QString &error, const ReportDocument &report,
@@ -241,6 +409,8 @@ QString SaveVerdict::causeOf(const QString &complaint)
          u"a table's group cell naming a group its dataset lacks"_s},
         {QRegularExpression(u"(?:Field|Parameter|Variable) not found : (?:fieldName|field)$"_s),
          u"a placeholder"_s},
+        {QRegularExpression(u"^(?:Query parameter|Parameter|Field|Variable) not found : "_s),
+         u"a name its dataset lacks, with no word from the designer"_s},
         {QRegularExpression(u"^Sort (?:field|variable) '.*' not found in dataset"_s),
          u"a sort field of the other type"_s},
     };
@@ -254,12 +424,12 @@ QString SaveVerdict::causeOf(const QString &complaint)
 ReportDocument SaveVerdict::mended(const ReportDocument &report)
 {
     ReportDocument copy = report;
-    renameRepeats(copy.styles);
-    renameRepeats(copy.groups);
-    renameRepeats(copy.subDatasets);
+    renameRepeats(copy, &ReportDocument::styles);
+    renameRepeats(copy, &ReportDocument::groups);
+    renameRepeats(copy, &ReportDocument::subDatasets);
     renameRepeats(copy.parameters);
-    renameRepeats(copy.fields);
-    renameRepeats(copy.variables);
+    renameRepeats(copy, &ReportDocument::fields);
+    renameRepeats(copy, &ReportDocument::variables);
     copy.sortFields.removeIf([&](const ReportSortField &sort) {
         return sort.name.isEmpty() || !declares(report, sort.name);
     });

@@ -8,17 +8,26 @@
 
 // What the engine's answer to a saved report says of the designer. A refusal lists complaints;
 // each is either what the engine rightly refuses in what the user made (an expression naming a
-// declaration renamed or removed, or one of the dataset it was copied from, two declarations of one
-// name, a sort field not named yet, columns the page setup was given that do not fit, a sort field
-// naming what a removal the user confirmed took away or a name never declared), or a fault of the
-// designer. What the edits so far did to the fields and variables: the names they declared at some
-// time, and those of the ones that went (removed after the question, or by an undo).
+// declaration renamed or removed after the data panel said so, or one of the dataset it was
+// copied from, two declarations of one name, a sort field not named yet, columns the page setup
+// was given that do not fit, a sort field naming what a removal the user confirmed took away or
+// a name never declared), or a fault of the designer. What the edits so far did to the fields and
+// variables: the names they declared at some time, and those of the ones that went (removed after
+// the question, or by an undo).
 struct DeclarationHistory {
     QSet<QString> declared;
     QSet<QString> removed;
+    // The names of fields, parameters and variables (a group's count of records among them)
+    // that an edit removed or renamed while the report named them, and the data panel's words
+    // then (its question before the removal, the warning under the renamed name) did not.
+    QSet<QString> unsaid;
+    // The text fields the Fields card's insert button made.
+    QSet<QUuid> fieldsCardInserts;
 
-    // Notes the fields and variables of the report after an edit; `before` is the report before.
+    // Notes the fields and variables of the report after an event; `before` is the report before.
     void note(const ReportDocument &before, const ReportDocument &after);
+    // Notes what an edit (not an undo or a redo) removed or renamed without a word.
+    void noteWords(const ReportDocument &before, const ReportDocument &after);
 };
 
 struct SaveVerdict {
@@ -45,7 +54,8 @@ struct SaveVerdict {
                           const DeclarationHistory &history);
 
     // The report with what the user made that stops the engine before it checks the rest put
-    // right, as the user would: a repeated name made unique (what names it keeps naming the
-    // first), sort fields without a name or naming no declaration dropped.
+    // right, as the user would: a repeated name made unique (what the report tells is the later
+    // item's follows it, the rest keeps naming the first), sort fields without a name or naming
+    // no declaration dropped.
     static ReportDocument mended(const ReportDocument &report);
 };

@@ -4,9 +4,11 @@
 #include "engine/SidecarModel.h"
 #include "model/JrxmlCodec.h"
 
+#include <QStandardPaths>
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 using testsupport::waitFor;
@@ -48,27 +50,49 @@ ReportDocument report(const QString &name, const QString &query, const QString &
     return JrxmlCodec::parse(text.toUtf8());
 }
 
-LiveConnection loopback(quint16 port)
+LiveConnection databaseAt(const QString &host, quint16 port)
 {
-    return {{QUuid::createUuid(), u"Loopback"_s, DatabaseType::postgres, u"127.0.0.1"_s, port,
-             u"sample"_s, u"ann"_s},
+    return {{QUuid::createUuid(), u"Loopback"_s, DatabaseType::postgres, host, port, u"sample"_s,
+             u"ann"_s},
             u"pw"_s,
             {}};
 }
 
 // The preview's error, or the empty text when the preview succeeded.
 QString previewError(RealModel &real, const ReportDocument &document,
-                     const std::optional<LiveConnection> &live = std::nullopt)
+                     const std::optional<LiveConnection> &live = std::nullopt,
+                     const std::optional<QUrl> &savedURL = std::nullopt)
 {
-    real.model.compileAndPreview(document, std::nullopt, {}, {}, live);
+    real.model.compileAndPreview(document, savedURL, {}, {}, live);
     EXPECT_TRUE(real.waitUntilIdle());
     return real.model.errorMessage().value_or(QString());
 }
 
+// The engine's error on evaluating an expression, as the expression builder's test shows it.
+QString evaluationError(RealModel &real, const QString &expression)
+{
+    std::optional<QString> error;
+    real.model.evaluateExpression(expression, u"java"_s, {}, {}, &real.model,
+                                  [&](const EngineOutcome<std::optional<QString>> &outcome) {
+                                      error = outcome.error.value_or(u"(no error)"_s);
+                                  });
+    EXPECT_TRUE(waitFor([&] { return error.has_value(); }, limit));
+    return error.value_or(QString());
+}
+
+// A text field of `expression` at the band's top left, for a report's detail band.
+QString textField(const QString &expression)
+{
+    return u"<textField><reportElement x=\"0\" y=\"0\" width=\"200\" height=\"20\"/>"
+           u"<textFieldExpression><![CDATA["_s +
+           expression + u"]]></textFieldExpression></textField>"_s;
+}
+
 } // namespace
 
-// A server that refuses the connection, and one that takes it but never answers: the connection
-// test and the query say what the preview says, the engine's own words following as details.
+// A server that refuses the connection, one that takes it but never answers, and a host name
+// that has no address: the connection test and the query say what the preview says, the
+// engine's own words following as details.
 TEST(EngineMessages, AServerThatDoesNotAnswerIsNamedAlikeInTheTestTheQueryAndThePreview)
 {
     QUILLMARK_REQUIRE_ENGINE();
@@ -83,26 +107,32 @@ TEST(EngineMessages, AServerThatDoesNotAnswerIsNamedAlikeInTheTestTheQueryAndThe
         refusedPort = closed.serverPort();
     }
     const struct {
+        QString host;
         quint16 port;
         QString advice;
         QString driverSaid;
     } servers[] = {
-        {refusedPort,
+        {u"127.0.0.1"_s, refusedPort,
          u"The database server at 127.0.0.1:"_s + QString::number(refusedPort) +
              u" does not answer: it may not be running, or the connection's host or port may be "
              u"wrong. Check the connection in the Report Data sheet (the Data button)."_s,
          u"java.net.ConnectException"_s},
-        {silent.serverPort(),
+        {u"127.0.0.1"_s, silent.serverPort(),
          u"The database server at 127.0.0.1:"_s + QString::number(silent.serverPort()) +
              u" did not answer in time: the host or port may belong to another program, or a "
              u"firewall may be holding the connection. Check the connection in the Report Data "
              u"sheet (the Data button)."_s,
          u"java.net.SocketTimeoutException"_s},
+        {u"nosuchhost.invalid"_s, 5432,
+         u"The database server's host name \"nosuchhost.invalid\" was not found: it may be "
+         u"misspelt, or known only on a network this computer is not on. Check the connection in "
+         u"the Report Data sheet (the Data button)."_s,
+         u"java.net.UnknownHostException"_s},
     };
     const ReportDocument customers = report(u"Customers"_s, u"SELECT 1 AS n"_s);
     for (const auto &server : servers) {
-        SCOPED_TRACE(server.port);
-        const LiveConnection live = loopback(server.port);
+        SCOPED_TRACE(QString(server.host + u':' + QString::number(server.port)).toStdString());
+        const LiveConnection live = databaseAt(server.host, server.port);
 
         const QString preview = previewError(real, customers, live);
         EXPECT_EQ(FriendlyErrorTranslator::translate(preview), server.advice)
@@ -124,34 +154,148 @@ TEST(EngineMessages, AServerThatDoesNotAnswerIsNamedAlikeInTheTestTheQueryAndThe
     }
 }
 
-// A query of the report stopped by the time limit reads in the preview and the export as in
-// Execute Query.
-TEST(EngineMessages, AQueryStoppedByTheTimeLimitReadsAlikeInTheQueryThePreviewAndTheExport)
+// A query of the report stopped by the time limit, and one the server cancels for a reason of
+// its own (here the query cancels itself, as an administrator's pg_cancel_backend would), read
+// in the preview and the export as in Execute Query; only the designer's limit says it stopped
+// the query.
+TEST(EngineMessages, AQueryStoppedOrCancelledReadsAlikeInTheQueryThePreviewAndTheExport)
 {
     QUILLMARK_REQUIRE_ENGINE();
     QUILLMARK_REQUIRE_POSTGRES("to wait on");
-    // The engine reads its limit from its environment when it starts.
-    qputenv("QUILLMARK_STATEMENT_TIMEOUT", "1");
-    const auto restore = qScopeGuard([] { qunsetenv("QUILLMARK_STATEMENT_TIMEOUT"); });
+    const struct {
+        QByteArray timeLimit;
+        QString query;
+        QString says;
+    } queries[] = {
+        {"1", u"SELECT pg_sleep(30) AS z"_s, u"The query was stopped after 1 second, "_s},
+        // The designer's own limit, so that a loaded machine cannot stretch the cancel past it.
+        {{},
+         u"SELECT pg_cancel_backend(pg_backend_pid()) AS z"_s,
+         u"The database server cancelled the query before it finished: the designer's time "
+         u"limit did not stop it"_s},
+    };
+    for (const auto &run : queries) {
+        SCOPED_TRACE(run.query.toStdString());
+        // The engine reads its limit from its environment when it starts.
+        if (run.timeLimit.isEmpty())
+            qunsetenv("QUILLMARK_STATEMENT_TIMEOUT");
+        else
+            qputenv("QUILLMARK_STATEMENT_TIMEOUT", run.timeLimit);
+        const auto restore = qScopeGuard([] { qunsetenv("QUILLMARK_STATEMENT_TIMEOUT"); });
+        RealModel real(*location);
+        const LiveConnection live{postgres->connection, postgres->password, {}};
+
+        real.model.executeQuery(live, run.query);
+        ASSERT_TRUE(real.waitUntilIdle());
+        const QString query = real.model.queryErrorMessage().value_or(QString());
+        EXPECT_TRUE(query.startsWith(run.says)) << query.toStdString();
+
+        const ReportDocument document =
+            report(u"Sleepy"_s, run.query, u"<field name=\"z\" class=\"java.lang.Object\"/>"_s);
+        EXPECT_EQ(previewError(real, document, live), query);
+
+        real.model.exportReport(document, ExportFormat::csv,
+                                QUrl::fromLocalFile(real.dir.filePath(u"Sleepy.csv"_s)),
+                                std::nullopt, {}, {}, live);
+        ASSERT_TRUE(real.waitUntilIdle());
+        EXPECT_EQ(real.model.exportErrorMessage(), query);
+    }
+}
+
+// A class the report names itself, which the engine cannot find, is named as the report's own;
+// a class of a package the engine's own libraries hold still reads as a missing component.
+TEST(EngineMessages, AClassOfTheReportsOwnIsNamedAndTheEnginesOwnReadsAsMissing)
+{
+    QUILLMARK_REQUIRE_ENGINE();
+    QUILLMARK_REQUIRE_CORPUS();
     RealModel real(*location);
-    const LiveConnection live{postgres->connection, postgres->password, {}};
-    const QString sleepy = u"SELECT pg_sleep(30) AS z"_s;
+    const QString chart = QString::fromUtf8(testsupport::readFile(
+        testsupport::corpusDir() + u"/jrxml-samples/charts/BarChartReport.jrxml"_s));
+    ASSERT_TRUE(chart.contains(u"customizerClass=\"BarChartCustomizer\""_s));
+    const struct {
+        QString customizer;
+        QString advice;
+    } customizers[] = {
+        {u"BarChartCustomizer"_s,
+         u"The report needs the class \"BarChartCustomizer\", which is not on the report "
+         u"engine's class path: it is the report's own (a chart customizer or a scriptlet, say), "
+         u"not part of Quillmark. The engine here runs only the classes it comes with, so take "
+         u"the class's name out of the report to preview it."_s},
+        {u"org.jfree.chart.NoSuchCustomizer"_s,
+         u"Quillmark is missing an optional component needed for this feature. Try the Report a "
+         u"Bug button on the toolbar so this can be looked into."_s},
+    };
+    for (const auto &customizer : customizers) {
+        const QString text =
+            QString(chart).replace(u"customizerClass=\"BarChartCustomizer\""_s,
+                                   u"customizerClass=\""_s + customizer.customizer + u'"');
+        const QString preview = previewError(real, JrxmlCodec::parse(text.toUtf8()));
+        EXPECT_EQ(FriendlyErrorTranslator::translate(preview), customizer.advice)
+            << preview.toStdString();
+    }
+}
 
-    real.model.executeQuery(live, sleepy);
-    ASSERT_TRUE(real.waitUntilIdle());
-    const QString query = real.model.queryErrorMessage().value_or(QString());
-    ASSERT_TRUE(query.startsWith(u"The query was stopped after 1 second, "_s))
-        << query.toStdString();
+// An expression with a syntax error is named in the preview and in the expression's test.
+TEST(EngineMessages, AnExpressionWithASyntaxErrorIsNamed)
+{
+    QUILLMARK_REQUIRE_ENGINE();
+    RealModel real(*location);
+    const QString preview =
+        previewError(real, report(u"Typo"_s, {}, {}, textField(u"\"Total: \"\n  + +"_s)));
+    EXPECT_EQ(FriendlyErrorTranslator::translate(preview),
+              u"This expression has a syntax error - check it for a missing value, a stray or "
+              u"missing operator, or a typo:\n\"Total: \" + +"_s)
+        << preview.toStdString();
 
-    const ReportDocument document =
-        report(u"Sleepy"_s, sleepy, u"<field name=\"z\" class=\"java.lang.Object\"/>"_s);
-    EXPECT_EQ(previewError(real, document, live), query);
+    const QString evaluated = evaluationError(real, u"(1 + 2"_s);
+    EXPECT_EQ(FriendlyErrorTranslator::translate(evaluated),
+              u"This expression is missing a closing parenthesis \")\":\n(1 + 2"_s)
+        << evaluated.toStdString();
+}
 
-    real.model.exportReport(document, ExportFormat::csv,
-                            QUrl::fromLocalFile(real.dir.filePath(u"Sleepy.csv"_s)), std::nullopt,
-                            {}, {}, live);
-    ASSERT_TRUE(real.waitUntilIdle());
-    EXPECT_EQ(real.model.exportErrorMessage(), query);
+// A preview of a report saved in a folder the engine cannot write names the folder and where the
+// compiled report would go. The engine runs as this user; where that is the superuser, whom
+// permissions do not stop, it runs without the power to override them.
+TEST(EngineMessages, APreviewInAFolderThatCannotBeWrittenSaysWhereTheCompiledReportGoes)
+{
+    QUILLMARK_REQUIRE_ENGINE();
+    SidecarClient::Location engine = *location;
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    if (geteuid() == 0) {
+        const QString setpriv = QStandardPaths::findExecutable(u"setpriv"_s);
+        if (setpriv.isEmpty())
+            GTEST_SKIP() << "running as root without setpriv: no way to keep the engine out of a "
+                            "folder";
+        engine.javaPath = dir.filePath(u"java"_s);
+        QFile wrapper(engine.javaPath);
+        ASSERT_TRUE(wrapper.open(QIODevice::WriteOnly));
+        wrapper.write("#!/bin/sh\nexec " + setpriv.toUtf8() +
+                      " --inh-caps=-dac_override,-dac_read_search"
+                      " --bounding-set=-dac_override,-dac_read_search '" +
+                      location->javaPath.toUtf8() + "' \"$@\"\n");
+        wrapper.close();
+        wrapper.setPermissions(wrapper.permissions() | QFile::ExeOwner);
+    }
+    const QString folder = dir.filePath(u"Shared reports"_s);
+    ASSERT_TRUE(QDir().mkpath(folder));
+    ASSERT_TRUE(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner |
+                                                  QFile::ReadGroup | QFile::ExeGroup));
+    const auto writable = qScopeGuard([&] {
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    });
+    RealModel real(engine);
+    const QString jasper = folder + u"/Invoice.jasper"_s;
+
+    const QString preview = previewError(real, report(u"Invoice"_s, {}), std::nullopt,
+                                         QUrl::fromLocalFile(folder + u"/Invoice.jrxml"_s));
+    EXPECT_EQ(FriendlyErrorTranslator::translate(preview),
+              u"The compiled report goes beside the report, to \""_s + jasper +
+                  u"\", but the folder \""_s + folder +
+                  u"\" cannot be written (permission denied). Save the report in a folder you "
+                  u"can write to, or make this folder writable."_s)
+        << preview.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(jasper));
 }
 
 // An expression that defines a class of its own, and a name declared twice, are named for what
@@ -167,20 +311,12 @@ TEST(EngineMessages, AClassInAnExpressionAndANameDeclaredTwiceAreNamedForWhatThe
         u"engine cannot load. Write the expression without defining a class - a method call or "
         u"a condition (a ? b : c) usually does the same."_s;
 
-    const QString preview = previewError(
-        real, report(u"Anonymous"_s, {}, {},
-                     u"<textField><reportElement x=\"0\" y=\"0\" width=\"200\" height=\"20\"/>"
-                     u"<textFieldExpression><![CDATA["_s +
-                         anonymous + u"]]></textFieldExpression></textField>"_s));
+    const QString preview =
+        previewError(real, report(u"Anonymous"_s, {}, {}, textField(anonymous)));
     EXPECT_EQ(FriendlyErrorTranslator::translate(preview), advice) << preview.toStdString();
 
-    std::optional<QString> evaluated;
-    real.model.evaluateExpression(anonymous, u"java"_s, {}, {}, &real.model,
-                                  [&](const EngineOutcome<std::optional<QString>> &outcome) {
-                                      evaluated = outcome.error.value_or(u"(no error)"_s);
-                                  });
-    ASSERT_TRUE(waitFor([&] { return evaluated.has_value(); }, limit));
-    EXPECT_EQ(FriendlyErrorTranslator::translate(*evaluated), advice) << evaluated->toStdString();
+    const QString evaluated = evaluationError(real, anonymous);
+    EXPECT_EQ(FriendlyErrorTranslator::translate(evaluated), advice) << evaluated.toStdString();
 
     const struct {
         QString declarations;

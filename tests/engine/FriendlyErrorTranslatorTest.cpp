@@ -5,9 +5,8 @@
 
 namespace {
 
-const char *const syntaxAdvice =
-    "The expression has a syntax error - check for a missing value, a stray or missing operator, "
-    "or a typo near the highlighted spot.";
+const char *const syntaxAdvice = "The expression has a syntax error - check for a missing value, "
+                                 "a stray or missing operator, or a typo.";
 const char *const subreportAdvice =
     "A subreport file couldn't be found. Check the subreport's file path/expression, and make "
     "sure it's been compiled (its .jasper file exists next to this report).";
@@ -103,6 +102,28 @@ TEST(FriendlyErrorTranslator, AppliesTheFirstRuleThatMatchesAndAnnotates)
         {"1. The detail band and margins do not fit the page height.",
          "The bands (plus margins, headers, and footers) are too tall to fit on one page. Reduce "
          "a band's height in the Inspector, or increase the page size in Page Setup."},
+        // A subreport the page around it cannot hold: its own bands and margins are to lower,
+        // before the rule for the report's own bands.
+        {"net.sf.jasperreports.engine.design.JRValidationException: Band height validation for "
+         "subreport \"ShapesReport\" failed in the current page context (height = 842, top "
+         "margin = 50, bottom margin = 50) : \n\t 1. The title section, the page and column "
+         "headers and footers and the margins do not fit the page height.",
+         "The subreport \"ShapesReport\" does not fit the page it prints on: the engine lays it "
+         "out on the page of the report around it, 842 points high, within both reports' top and "
+         "bottom margins (50 points above and 50 below in all), and there the title section, the "
+         "page and column headers and footers and the margins do not fit the page height. Lower "
+         "the subreport's bands or its own margins in its report."},
+        // A book's chapter the engine does not compile is named, with the advice for what the
+        // engine says of it, or a pointer to what it says.
+        {"The chapter \"B.jrxml\" of this book does not compile: JRValidationException: Report "
+         "design not valid : \n\t 1. Parameter not found : Title",
+         "The chapter \"B.jrxml\" of this book does not compile, so the book cannot print. Open "
+         "the chapter and correct it there: The report uses a parameter named \"Title\" that "
+         "isn't declared. Check the spelling, or add a parameter with that name in the Report "
+         "Data sheet (the Data button)."},
+        {"The chapter \"B.jrxml\" of this book does not compile: JRException: something new",
+         "The chapter \"B.jrxml\" of this book does not compile, so the book cannot print. Open "
+         "the chapter and correct it there; the engine's words are under Technical Details."},
         {"The operator + is undefined for the argument type(s) Integer, String",
          "The expression uses \"+\" between a Integer and a String - these aren't compatible. "
          "Check the field/parameter's declared type in the Report Data sheet, or convert the value "
@@ -137,6 +158,50 @@ TEST(FriendlyErrorTranslator, AppliesTheFirstRuleThatMatchesAndAnnotates)
          "(the Data button)."},
         {"Syntax error, insert \")\" to complete Expression",
          "The expression is missing a closing parenthesis \")\"."},
+        // The expression the engine names after the compiler's message, up to the line's end.
+        {"JRException: Errors were encountered when compiling report expressions class file:\n"
+         "Syntax error, insert \")\" to complete Expression, in the expression: (\"a\" + 1\n"
+         "Syntax error on token \"+\", ++ expected, in the expression: 1 +* 2\n1. Syntax error",
+         "This expression is missing a closing parenthesis \")\":\n(\"a\" + 1"},
+        {"JRException: Errors were encountered when compiling report expressions class file:\n"
+         "Syntax error on token \"2\", delete this token, in the expression: $F{a} 2\n"
+         "Syntax error, insert \")\" to complete Expression, in the expression: (1",
+         "This expression is missing a closing parenthesis \")\":\n(1"},
+        {"Syntax error on token \"2\", delete this token, in the expression: $F{a} 2\n1. x",
+         "This expression has a syntax error - check it for a missing value, a stray or missing "
+         "operator, or a typo:\n$F{a} 2"},
+        {"Type mismatch: cannot convert from int to String, in the expression: 1\nSyntax error",
+         syntaxAdvice},
+        // A class of the report's own, named; the engine's own classes stay a missing component.
+        {"The report needs the class BarChartCustomizer, which is not on the engine's class "
+         "path.\nnet.sf.jasperreports.engine.JRRuntimeException: Could not create chart "
+         "customizer instance.\njava.lang.ClassNotFoundException: BarChartCustomizer",
+         "The report needs the class \"BarChartCustomizer\", which is not on the report engine's "
+         "class path: it is the report's own (a chart customizer or a scriptlet, say), not part of "
+         "Quillmark. The engine here runs only the classes it comes with, so take the class's name "
+         "out of the report to preview it."},
+        {"JRException: Error loading scriptlet class: com.acme.S.\nThe report needs the class "
+         "com.acme.S, which is not on the engine's class path.",
+         "A Scriptlet is registered with a class name that doesn't exist (or is blank). Open the "
+         "Scriptlets card of the Report Data sheet (the Data button) and either fill in a real "
+         "Java class name or remove that scriptlet."},
+        // A host that has no address, as the engine names it for either driver.
+        {"Unknown host nosuchhost.invalid. The TCP/IP connection to the host nosuchhost.invalid, "
+         "port 1433 has failed.",
+         "The database server's host name \"nosuchhost.invalid\" was not found: it may be "
+         "misspelt, or known only on a network this computer is not on. Check the connection in "
+         "the Report Data sheet (the Data button)."},
+        // A folder that cannot be written: the compiled report's, and any other file's.
+        {"Cannot write \"/srv/shared reports/Invoice.jasper\": its folder cannot be written "
+         "(permission denied).\njava.nio.file.AccessDeniedException: /srv/shared "
+         "reports/.qm-x1y2z3w4",
+         "The compiled report goes beside the report, to \"/srv/shared reports/Invoice.jasper\", "
+         "but the folder \"/srv/shared reports\" cannot be written (permission denied). Save the "
+         "report in a folder you can write to, or make this folder writable."},
+        {"Cannot write \"/mnt/cd/out.pdf\": its folder cannot be written (Read-only file system).",
+         "\"/mnt/cd/out.pdf\" cannot be written: the folder \"/mnt/cd\" cannot be written "
+         "(Read-only file system). Choose a folder you can write to, or make this folder "
+         "writable."},
         {"Syntax error on token \"+\", ClassNotFoundException", syntaxAdvice},
         {"java.io.FileNotFoundException: sub.jasper", subreportAdvice},
         {"Could not load object from location : sub.jasper", subreportAdvice},

@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <atomic>
 #include <csignal>
@@ -15,7 +16,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <memory>
+#include <sys/mman.h>
+#include <sys/resource.h>
 #include <thread>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 using namespace std::chrono_literals;
@@ -75,6 +79,7 @@ TEST(SidecarClient, SendsNumberedRequestsOneAtATimeAndSurvivesAFailedStart)
                     QString(u"-XX:ErrorFile="_s + fake.dir.filePath(u"engine-crash-%p.log"_s)),
                     u"-jar"_s, fake.location.jarPath, u"serve"_s}));
     EXPECT_TRUE(echoed[u"sigpipeDefault"_s].toBool()) << "the engine must not inherit our SIG_IGN";
+    EXPECT_EQ(echoed[u"signalsBlocked"_s].toInt(-1), 0) << "nor any signal blocked";
 
     // Requests from several threads take turns: each gets its own reply and id.
     std::atomic<int> mismatches = 0;
@@ -114,6 +119,36 @@ TEST(SidecarClient, SendsNumberedRequestsOneAtATimeAndSurvivesAFailedStart)
     const auto [id, pid] = fake.ping();
     EXPECT_EQ(id, 102);
     EXPECT_EQ(pid, echoed[u"pid"_s].toInteger());
+}
+
+// Starting the engine makes no copy of us: a child made as one would leave every page we had
+// written shared with it and write-protected, to be taken back by a fault at our next write of
+// it (tens of thousands in the designer, while its window is painted).
+TEST(SidecarClient, StartingTheEngineLeavesOurMemoryAsItWas)
+{
+    const std::size_t page = std::size_t(::sysconf(_SC_PAGESIZE));
+    const std::size_t pages = 16384;
+    void *mapped =
+        ::mmap(nullptr, pages * page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    ASSERT_NE(mapped, MAP_FAILED);
+    const auto unmap = qScopeGuard([&] { ::munmap(mapped, pages * page); });
+    ::madvise(mapped, pages * page, MADV_NOHUGEPAGE); // faults are counted page by page
+    auto *bytes = static_cast<volatile char *>(mapped);
+    const auto writeEveryPage = [&](char value) {
+        for (std::size_t i = 0; i < pages; ++i)
+            bytes[i * page] = value;
+    };
+    const auto faults = [] {
+        rusage usage = {};
+        ::getrusage(RUSAGE_SELF, &usage);
+        return usage.ru_minflt;
+    };
+    writeEveryPage(1);
+    FakeEngine fake({});
+    EXPECT_EQ(fake.send().left(3), u"ok "_s);
+    const long before = faults();
+    writeEveryPage(2);
+    EXPECT_LT(faults() - before, long(pages / 10)) << "the start made a copy of us";
 }
 
 TEST(SidecarClient, InterpretsRepliesAndKeepsASecondLineOfOneReadForTheNextRequest)

@@ -168,6 +168,18 @@ TEST_F(DataItemInspectorTest, AParameterIsShownAndEditedAsOneUndoStep)
     editDocument(store, [](ReportDocument &d) { d.parameters[0].isForPrompting = false; });
     EXPECT_FALSE(prompt->isChecked());
     EXPECT_FALSE(parameter().isForPrompting);
+
+    // Every expression of an element counts: two images and a subreport that read their files
+    // by it, a subreport parameter, and a hyperlink.
+    const QString file = u"$P{showTotals} ? \"a.png\" : \"b.png\""_s;
+    ReportElement linked = element(ElementKind::Ellipse{});
+    linked.hyperlinkExpression = file;
+    place({element(ElementKind::Image{file}), element(ElementKind::Image{file}),
+           element(ElementKind::Subreport{.expression = file}),
+           element(ElementKind::Subreport{.expression = u"\"s.jasper\""_s,
+                                          .parameters = {{.name = u"p"_s, .expression = file}}}),
+           linked, element(ElementKind::Image{u"\"c.png\""_s})});
+    EXPECT_EQ(text(u"inspector.dataItem.usage"_s), u"6 elements reference $P{showTotals}"_s);
 }
 
 TEST_F(DataItemInspectorTest, TheBuilderWritesTheDefaultValueAsTypingDoes)

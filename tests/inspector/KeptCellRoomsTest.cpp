@@ -6,7 +6,9 @@
 #include "model/JrxmlCodec.h"
 #include "model/KeptLayout.h"
 
+#include <QLabel>
 #include <QRegularExpression>
+#include <cmath>
 
 using namespace storetest;
 using Kind = PaletteActions::Kind;
@@ -144,6 +146,59 @@ TEST_F(KeptCellRoomsTest, ANarrowedColumnFitsItsKeptGroupCells)
     EXPECT_EQ(complaints(), QStringList());
 }
 
+// The functions sample's Detail table: the header cell of its fourth column, 760 wide, holds five
+// static texts, of which the card edits the first. Narrowed to 300, every one of them stays
+// within it. A width below 0 or past what the engine reads is refused with why, and nothing
+// changes.
+TEST_F(KeptCellRoomsTest, ANarrowedColumnFitsEveryElementOfItsCellsAndAWidthTheEngineCannotRead)
+{
+    QUILLMARK_REQUIRE_CORPUS();
+    load(u"functions/FunctionsReport.jrxml"_s);
+    const std::optional<ReportElement> table =
+        first([](const ReportElement &e) { return runs(e, u"FunctionsDataset"_s); });
+    ASSERT_TRUE(table);
+    const auto header = [&] {
+        const ReportTableColumn column =
+            store.element(table->id)->kind.as<ElementKind::Table>()->columns.at(3);
+        QList<KeptLayout::Box> boxes;
+        for (const KeptXml::Child &child : column.columnHeaderFormatting.kept.part({}).children)
+            boxes.append(KeptLayout::elements(child.xml));
+        const ReportElement &own = *column.columnHeaderElement;
+        boxes.prepend({own.x, own.y, own.width, own.height});
+        return std::pair(column.width, boxes);
+    };
+    ASSERT_EQ(header().first, 760);
+    ASSERT_EQ(header().second.size(), 5);
+    store.setSelectedElementID(table->id);
+    QLineEdit *width = find<QLineEdit>(u"inspector.columns.column3.width"_s);
+    commit(width, u"300"_s);
+    const auto [narrowed, boxes] = header();
+    EXPECT_EQ(narrowed, 300);
+    for (const KeptLayout::Box &box : boxes) {
+        EXPECT_GE(box.x, 0);
+        EXPECT_LE(box.x + box.width, 300);
+    }
+    EXPECT_EQ(complaints(), QStringList());
+
+    const ReportDocument fitted = store.document();
+    auto *message = find<QLabel>(u"inspector.columns.column3.width.message"_s);
+    ASSERT_TRUE(message);
+    const std::pair<QString, QString> refused[] = {
+        {u"-5"_s, u"A width is 0 or more."_s},
+        {u"5000000000"_s, u"No report holds a length this large: at most 2147483647 px."_s}};
+    for (const auto &[typed, words] : refused) {
+        commit(width, typed);
+        EXPECT_EQ(store.document(), fitted) << typed.toStdString();
+        EXPECT_TRUE(message->isVisibleTo(view.get()));
+        EXPECT_EQ(message->text(), words);
+        EXPECT_EQ(width->text(), u"300"_s);
+    }
+    commit(width, u"280"_s);
+    EXPECT_FALSE(message->isVisibleTo(view.get()));
+    EXPECT_EQ(header().first, 280);
+    EXPECT_EQ(complaints(), QStringList());
+}
+
 // The products sample's crosstab prints a 250 by 25 "No data" text when it has no data: made 70
 // mm wide, then 3 mm high, in the Frame card, and then held in a list pasted into a narrower
 // frame, the text stays within it.
@@ -226,8 +281,9 @@ const QByteArray paddedFrames = R"(<?xml version="1.0" encoding="UTF-8"?>
 
 } // namespace
 
-// A frame's padding gives way to its width: a text inserted into the padded frame, and the
-// frame pasted into the narrower one, leave a report the engine compiles.
+// A frame's padding gives way to its width: the frame pasted into the narrower one leaves a
+// report the engine compiles. A text inserted into the padded frame would print nothing: none
+// is, and the store says why.
 TEST_F(KeptCellRoomsTest, AFramesPaddingGivesWayToItsWidth)
 {
     store.setDocument(JrxmlCodec::parse(paddedFrames));
@@ -235,11 +291,14 @@ TEST_F(KeptCellRoomsTest, AFramesPaddingGivesWayToItsWidth)
     const QUuid padded = band.at(0).id;
     const QUuid narrow = band.at(1).id;
     EXPECT_EQ(complaints(), QStringList()) << "as read, the padded frame holds nothing";
+    QList<QUuid> refused;
+    QObject::connect(&store, &DocumentStore::containerHasNoRoom,
+                     [&](const QUuid &container) { refused.append(container); });
     store.setSelectedElementID(padded);
     PaletteActions::insert(Kind::textField, store, *settings);
-    const ReportElement frame = *store.element(padded);
-    EXPECT_LE(frame.paddingLeft + frame.paddingRight, frame.width);
-    EXPECT_EQ(frame.paddingLeft, frame.paddingRight) << "each side gives way in proportion";
+    EXPECT_EQ(*store.element(padded), band.at(0));
+    EXPECT_EQ(refused, QList<QUuid>{padded});
+    EXPECT_FALSE(store.canUndo());
     EXPECT_EQ(complaints(), QStringList());
 
     store.setSelectedElementID(padded);
@@ -249,6 +308,8 @@ TEST_F(KeptCellRoomsTest, AFramesPaddingGivesWayToItsWidth)
     const ReportElement pasted = *store.element(*store.selectedElementID());
     EXPECT_LE(pasted.width, 137);
     EXPECT_LE(pasted.paddingLeft + pasted.paddingRight, pasted.width);
+    EXPECT_LE(std::abs(pasted.paddingLeft - pasted.paddingRight), 1)
+        << "each side gives way in proportion";
     EXPECT_EQ(complaints(), QStringList());
 }
 

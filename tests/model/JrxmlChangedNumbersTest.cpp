@@ -17,6 +17,13 @@ QString finite(const char *quoted, const char *held)
            QString::fromUtf8(held);
 }
 
+QString unread(const char *quoted, const char *held)
+{
+    return QString::fromUtf8(quoted) +
+           u" is not a number the engine can read; the report now holds "_s +
+           QString::fromUtf8(held);
+}
+
 QString whole(const char *quoted, const char *held)
 {
     return QString::fromUtf8(quoted) +
@@ -61,7 +68,8 @@ TEST(JrxmlChangedNumbers, NumbersTheModelCannotHoldAreNamedWithTheValueHeld)
          "<style name=\"S\"><conditionalStyle><conditionExpression/>"
          "<style fontSize=\"nan\"/></conditionalStyle></style>",
          {},
-         {u"fontSize=\"nan\" on <style> is not a finite number; the report leaves it out"_s},
+         {u"fontSize=\"nan\" on <style> is not a number the engine can read; the report leaves it "
+          u"out"_s},
          [](const ReportDocument &d) {
              return d.styles.at(0).conditionalStyles.at(0).fontSize.value_or(-1);
          },
@@ -84,7 +92,7 @@ TEST(JrxmlChangedNumbers, NumbersTheModelCannotHoldAreNamedWithTheValueHeld)
          big,
          "<staticText>" + styled +
              "<textElement><font size=\"-infinity\"/></textElement><text/></staticText>",
-         {finite("size=\"-infinity\" on <font>", "14")},
+         {unread("size=\"-infinity\" on <font>", "14")},
          [](const ReportDocument &d) { return first(d).fontSize; },
          14},
         {"a padding that is no number",
@@ -115,7 +123,7 @@ TEST(JrxmlChangedNumbers, NumbersTheModelCannotHoldAreNamedWithTheValueHeld)
         {"a box side's pen width",
          {},
          "<staticText>" + text + "<box><topPen lineWidth=\"-inf\"/></box><text/></staticText>",
-         {finite("lineWidth=\"-inf\" on <topPen>", "0.0")},
+         {unread("lineWidth=\"-inf\" on <topPen>", "0.0")},
          [](const ReportDocument &d) { return first(d).topPen->width; },
          0},
         {"a line's pen width",
@@ -124,6 +132,67 @@ TEST(JrxmlChangedNumbers, NumbersTheModelCannotHoldAreNamedWithTheValueHeld)
          {finite("lineWidth=\"NaN\" on <pen>", "1.0")},
          [](const ReportDocument &d) { return first(d).penWidth; },
          1},
+        // Numbers the engine reads otherwise than the C library: as a float, with blanks or a
+        // type letter, never with a plus sign or in hexadecimal without an exponent.
+        {"a style's size beyond a float",
+         "<style name=\"S\" fontSize=\"1e39\"/>",
+         {},
+         {finite("fontSize=\"1e39\" on <style>", "10")},
+         [](const ReportDocument &d) { return d.styles.at(0).fontSize; },
+         10},
+        {"a style's size with a plus sign",
+         "<style name=\"S\" fontSize=\"+12\"/>",
+         {},
+         {unread("fontSize=\"+12\" on <style>", "12")},
+         [](const ReportDocument &d) { return d.styles.at(0).fontSize; },
+         12},
+        {"a font size with blanks",
+         {},
+         "<staticText>" + text +
+             "<textElement><font size=\" 12 \"/></textElement><text/></staticText>",
+         {},
+         [](const ReportDocument &d) { return first(d).fontSize; },
+         12},
+        {"a box side's pen width in hexadecimal",
+         {},
+         "<staticText>" + text + "<box><rightPen lineWidth=\"0x10\"/></box><text/></staticText>",
+         {unread("lineWidth=\"0x10\" on <rightPen>", "16.0")},
+         [](const ReportDocument &d) { return first(d).rightPen->width; },
+         16},
+        {"a line's pen width with a type letter",
+         {},
+         "<line>" + text + "<graphicElement><pen lineWidth=\"1.5f\"/></graphicElement></line>",
+         {},
+         [](const ReportDocument &d) { return first(d).penWidth; },
+         1.5},
+        {"a line's pen width in hexadecimal with an exponent",
+         {},
+         "<line>" + text + "<graphicElement><pen lineWidth=\"0x1.8p1\"/></graphicElement></line>",
+         {},
+         [](const ReportDocument &d) { return first(d).penWidth; },
+         3},
+        {"a box's padding in hexadecimal",
+         {},
+         "<textField>" + text + "<box padding=\"0x10\"/><textFieldExpression/></textField>",
+         {whole("padding=\"0x10\" on <box>", "16")},
+         [](const ReportDocument &d) { return first(d).paddingLeft; },
+         16},
+        // The engine reads lengths as whole numbers in any script's digits, but never with a
+        // plus sign.
+        {"a position with a plus sign",
+         {},
+         "<staticText><reportElement x=\"+5\" y=\"0\" width=\"90\" "
+         "height=\"20\"/><text/></staticText>",
+         {whole("x=\"+5\" on <reportElement>", "5")},
+         [](const ReportDocument &d) { return first(d).x; },
+         5},
+        {"a position in Arabic-Indic digits",
+         {},
+         "<staticText><reportElement x=\"\u0661\u0662\" y=\"0\" width=\"90\" height=\"20\"/><text/>"
+         "</staticText>",
+         {},
+         [](const ReportDocument &d) { return first(d).x; },
+         12},
         // Numbers the model holds as they are, written back as the same number.
         {"a style's huge size",
          "<style name=\"S\" fontSize=\"1e30\"/>",

@@ -26,7 +26,8 @@ TEST(JrxmlFileSpelling, TextsTheModelHasNoCaseForComeBackAsWritten)
         reportWithHeader("<group name=\"g\" footerPosition=\"CollateAtBottom\"><groupExpression>"
                          "<![CDATA[1]]></groupExpression></group>"),
         reportWithHeader("<sortField name=\"a\" order=\"descending\" type=\"variable\"/>"),
-        reportWithHeader({}, " whenNoDataType=\"Blank\" printOrder=\"vertical\" columnCount=\"x\""),
+        reportWithHeader({},
+                         " whenNoDataType=\"Blank\" printOrder=\"vertical\" columnCount=\" 01\""),
         reportWithHeader("<style name=\"s\" hAlign=\"Justified\"/>"),
         withTitle("<staticText>" + element +
                   " positionType=\"Floating\" stretchType=\"Grow\"/><textElement "

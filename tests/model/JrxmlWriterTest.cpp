@@ -11,6 +11,7 @@
 #include <string>
 
 using namespace codectest;
+using namespace Qt::StringLiterals;
 using testsupport::element;
 
 namespace {
@@ -132,13 +133,15 @@ TEST(JrxmlWriter, TextFieldExample)
                  QStringLiteral("textfield.out.txt"));
 }
 
-// Text that holds the end marker of a character data section still reads back whole.
+// Text that holds the end marker of a character data section, or a carriage return (which XML
+// reads as a line feed inside a section), still reads back whole.
 TEST(JrxmlWriter, CharacterDataEndMarkerReadsBack)
 {
     for (const QString &text :
          {QStringLiteral("]]>"), QStringLiteral("a]]>b]]>c"), QStringLiteral("]]]>>"),
           QStringLiteral("x]]"), QStringLiteral("<![CDATA[y]]>"), QStringLiteral("]]>]]>"),
-          QStringLiteral("]>]]x>]]>>")}) {
+          QStringLiteral("]>]]x>]]>>"), QStringLiteral("D\rE"), QStringLiteral("\r"),
+          QStringLiteral("\r\n\r"), QStringLiteral("]]\r>"), QStringLiteral("a\r]]>\r")}) {
         ReportDocument doc;
         doc.groups.append(ReportGroup{});
         doc.groups[0].expression = text;
@@ -154,6 +157,33 @@ TEST(JrxmlWriter, CharacterDataEndMarkerReadsBack)
         EXPECT_EQ(back.detailBands.at(0).printWhenExpression, text);
         EXPECT_EQ(back.groups.at(0).expression, text);
     }
+}
+
+// A carriage return that a file gives as a reference is kept by a save without edits wherever
+// the report holds text: in texts and expressions, in attributes and in content kept as written.
+TEST(JrxmlWriter, CarriageReturnsSurviveASave)
+{
+    const QByteArray in = reportWithHeader(
+        "<queryString><![CDATA[select 1]]>&#13;<![CDATA[from t]]></queryString><title><band "
+        "height=\"50\"><staticText><reportElement x=\"0\" y=\"0\" width=\"90\" "
+        "height=\"20\"><property "
+        "name=\"p\" value=\"a&#13;b\"/></reportElement><text>D&#13;E</text></staticText>"
+        "<textField><reportElement x=\"0\" y=\"20\" width=\"90\" height=\"20\">"
+        "<printWhenExpression>&#13;</printWhenExpression></reportElement><textFieldExpression>"
+        "<![CDATA[\"a\"]]>&#13;+&#xD;\"b\"</textFieldExpression></textField>"
+        "<u:unknown xmlns:u=\"urn:u\">k&#13;<![CDATA[e]]><?pi a\r\nb?></u:unknown></band>"
+        "</title>");
+    const QByteArray out = expectUnchanged(in);
+    const ReportDocument d = JrxmlCodec::parse(out);
+    EXPECT_EQ(d.queryString, u"select 1\rfrom t"_s);
+    const ElementList elements = d.band(BandType::title)->elements;
+    EXPECT_EQ(elements.at(0).kind.as<ElementKind::StaticText>()->text, u"D\rE"_s);
+    EXPECT_EQ(elements.at(1).kind.as<ElementKind::TextField>()->expression, u"\"a\"\r+\r\"b\""_s);
+    EXPECT_EQ(elements.at(1).printWhenExpression, u"\r"_s);
+    EXPECT_TRUE(out.contains("value=\"a&#13;b\"")) << out.toStdString();
+    // The instruction's line end is one, as every XML reader takes it, and stays so.
+    EXPECT_TRUE(out.contains("k&#13;<![CDATA[e]]><?pi a\nb?>")) << out.toStdString();
+    EXPECT_FALSE(out.contains('\r')) << "no line end is written as a carriage return";
 }
 
 // Characters XML 1.0 cannot carry are left out, with one diagnostic line, and the file reads.
@@ -172,9 +202,8 @@ TEST(JrxmlWriter, LeavesOutCharactersXmlCannotCarry)
     EXPECT_EQ(diagnostics.first(), QStringLiteral("left out 5 characters that XML cannot carry"));
     const ReportDocument back = JrxmlCodec::parse(out);
     EXPECT_EQ(back.name, QStringLiteral("ab"));
-    // The carriage return is a line end for every XML reader.
     EXPECT_EQ(back.detailBands.at(0).elements.at(0).kind.as<ElementKind::StaticText>()->text,
-              QStringLiteral("xy\U0001F600\t\n"));
+              QStringLiteral("xy\U0001F600\t\r\n"));
 
     QStringList none;
     JrxmlCodec::serialize(back, &none);
@@ -288,15 +317,21 @@ TEST(JrxmlWriter, NumberForms)
         {-0.5, "-1", "-0.5"},
         {1, "1", "1.0"},
         {0.1, "0", "0.1"},
-        {2e19, "9223372036854775807", "2e+19"},
-        {-1e300, "-9223372036854775808", "-1e+300"},
-        {inf, "9223372036854775807", "1.7976931348623157e+308"},
-        {-inf, "-9223372036854775808", "-1.7976931348623157e+308"},
+        {2e19, "9223372036854775807", "2e19"},
+        {-1e300, "-9223372036854775808", "-1e300"},
+        {1e-7, "0", "1e-07"},
+        {inf, "9223372036854775807", "1.7976931348623157e308"},
+        {-inf, "-9223372036854775808", "-1.7976931348623157e308"},
         {nan, "0", "0.0"},
     };
     for (const auto &c : cases) {
         EXPECT_EQ(JrxmlText::wholeNumber(c.value), QLatin1StringView(c.whole)) << c.value;
         EXPECT_EQ(JrxmlText::decimalNumber(c.value), QLatin1StringView(c.decimal)) << c.value;
+        // Texts the engine reads (it refuses a plus sign, in an exponent too).
+        EXPECT_TRUE(JrxmlText::engineLength(c.whole) || std::abs(c.value) >= 2147483647.5 ||
+                    std::isnan(c.value))
+            << c.whole;
+        EXPECT_TRUE(JrxmlText::engineFloat(c.decimal)) << c.decimal;
     }
 
     ReportDocument doc;

@@ -80,7 +80,8 @@ QList<RandomEditRuns::Report> RandomEditRuns::reports()
          {u"jasper/FirstJasper.jrxml"_s, u"table/TableReport.jrxml"_s, u"list/ListReport.jrxml"_s,
           u"charts/SubDatasetChartReport.jrxml"_s, u"crosstabs/OrdersReport.jrxml"_s,
           u"book/BookReport.jrxml"_s, u"pdfa/TaggedPdfA1Report.jrxml"_s,
-          u"functions/FunctionsReport.jrxml"_s}) {
+          u"functions/FunctionsReport.jrxml"_s, u"map/MapReport3.jrxml"_s,
+          u"charts/MultipleAxisChartReport.jrxml"_s, u"text/TextReport.jrxml"_s}) {
         const QString file = QDir(corpus).filePath(u"jrxml-samples/"_s + path);
         if (QFileInfo::exists(file))
             list.append({path, testsupport::readFile(file)});

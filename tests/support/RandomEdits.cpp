@@ -137,7 +137,7 @@ QString RandomEdits::edit()
     now_ += betweenGestures;
     // A gesture on the canvas or in a panel starts from a selection of its own.
     store_.setSelectedElementIDs({});
-    switch (pick(41)) {
+    switch (pick(52)) {
     case 0:
     case 1:
     case 2:
@@ -202,6 +202,21 @@ QString RandomEdits::edit()
         return editSortFieldType();
     case 40:
         return dropOnBand();
+    case 41:
+    case 42:
+    case 43:
+        return insertIntoTightRoom();
+    case 44:
+    case 45:
+        return placeNearRightEdge();
+    case 46:
+        return dragStraight();
+    case 47:
+    case 48:
+    case 49:
+    case 50:
+    case 51:
+        return editDataPaths();
     default: {
         const QString name = randomName();
         InspectorEdits::writeDeclaration(store_, u"report.name"_s,

@@ -5,6 +5,7 @@
 
 #include <QPointF>
 #include <QRectF>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -27,9 +28,11 @@ class SnippetLibrary;
 // table's columns, evaluation times and groups, conditional styles; the canvas's drags and
 // resizes, through its gesture code, with the pointer travelling within the band, onto other
 // bands and past the page; the padding, frame and band height fields, the variables card's reset
-// and increment pickers, the sort fields card's type, fields and parameters dropped on bands; now
-// and then an undo or a redo. The same seed on the same report gives the same sequence, so a
-// failing seed replays.
+// and increment pickers, the sort fields card's type, fields and parameters dropped on bands;
+// inserts into frames all padding and into bands the page holds no higher, drops, duplicates and
+// pastes near a band's right edge, drags along one axis; column widths typed, the Fields card's
+// insert into a container, removals of what the report names; now and then an undo or a redo.
+// The same seed on the same report gives the same sequence, so a failing seed replays.
 //
 // Each edit is one user gesture, and the driver's clock moves on by more than the coalescing
 // window between gestures: an edit that changes the report is exactly one undo step. A removal
@@ -61,6 +64,14 @@ public:
 
     // Makes one edit; its description.
     QString edit();
+
+    // What the edits found the designer do that a saved report cannot show, one line each: an
+    // element placed past its band's right edge where it fits, a child given no room to print,
+    // an insert that added nothing without a word, a straight drag that moved the other axis.
+    const QStringList &lapses() const { return lapses_; }
+
+    // The text fields the Fields card's insert button put into the report so far.
+    const QSet<QUuid> &fieldsCardInserts() const { return fieldsCardInserts_; }
 
 private:
     int pick(int count);
@@ -111,6 +122,23 @@ private:
     QString editVariableCard();
     QString editSortFieldType();
     QString dropOnBand();
+    // RandomEditsPlacing.cpp: inserts into frames whose padding fills them and into bands the
+    // page holds no higher, and drops, duplicates and pastes near a band's right edge; each
+    // notes a lapse (lapses()) where what it placed breaks the promise.
+    QString insertIntoTightRoom();
+    QString insertIntoPaddedFrame();
+    QString insertIntoFullBand();
+    QString placeNearRightEdge();
+    // Notes a lapse for each element of `ids` standing in a band past the band's right edge
+    // although it would fit there, moved left.
+    void expectWithinBands(const QSet<QUuid> &ids, const QString &what);
+    // RandomEditsGestures.cpp: a drag along one axis only, which keeps the other.
+    QString dragStraight();
+    // RandomEditsData.cpp: where the report's data meets its elements.
+    QString editDataPaths();
+    QString typeColumnWidth();
+    QString insertFromFieldsCard();
+    QString removeNamedDeclaration();
 
     DocumentStore &store_;
     std::mt19937 random_;
@@ -121,4 +149,6 @@ private:
     std::unique_ptr<QSettings> settings_;
     std::unique_ptr<SnippetLibrary> snippets_;
     std::unique_ptr<AppSettings> appSettings_;
+    QStringList lapses_;
+    QSet<QUuid> fieldsCardInserts_;
 };

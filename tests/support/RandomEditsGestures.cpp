@@ -14,7 +14,9 @@
 #include "canvas/ElementResize.h"
 #include "canvas/ElementView.h"
 #include "canvas/MultiDragState.h"
+#include "document/ContainerRoom.h"
 #include "document/DocumentStore.h"
+#include "model/PageLayout.h"
 #include "workspace/AppSettings.h"
 
 #include <QTransform>
@@ -211,4 +213,48 @@ QString RandomEdits::resizeElement()
     resize.released(*end);
     return what + u" by handle "_s + QString::number(int(kind)) + u" from "_s + pointText(start) +
            u" to "_s + pointText(*end) + u' ' + where;
+}
+
+QString RandomEdits::dragStraight()
+{
+    const std::optional<Placed> clicked = clickOn(placedElements(store_.document()));
+    if (!clicked)
+        return u"straight drag: no element"_s;
+    const Placed &picked = *clicked;
+    const CanvasPage page(store_, *appSettings_);
+    ElementView *view = page.view(picked);
+    const QString what = u"straight drag "_s + whereOf(picked);
+    if (!view)
+        return what + u": not on the page"_s;
+    const std::optional<ReportElement> holder = store_.containerOf(picked.element.id);
+    const std::optional<ContainerRoom::Room> room =
+        holder ? ContainerRoom::of(*holder) : std::nullopt;
+    ReportElement probe = picked.element;
+    const bool standsRightly =
+        room ? !ContainerRoom::fitInto(probe, *room)
+             : !picked.topLevel ||
+                   PageLayout::asWritten(probe.y) + PageLayout::asWritten(probe.printedHeight()) <=
+                       store_.tallestHeight(picked.band);
+    // Along one axis only, the other left exactly where the press was; now and then far enough
+    // to leave the band.
+    const bool across = chance(0.5);
+    const double travel = (chance(0.5) ? 1 : -1) * (3 + pick(chance(0.2) ? 400 : 60));
+    const QPointF start = page.location(*view, view->box().center());
+    const QPointF end = start + (across ? QPointF(travel, 0) : QPointF(0, travel));
+    ElementMove move(*view, start);
+    const int steps = 1 + pick(3);
+    for (int step = 1; step <= steps; ++step)
+        move.moved(start + (end - start) * step / steps);
+    move.released(end);
+    const QString described =
+        what + (across ? u" across by "_s : u" down by "_s) + QString::number(travel);
+    // An element that stood where it may not (a file's: past its container's room, lower than
+    // its band may grow) is put where it may by any move: only one that stood rightly keeps it.
+    if (!standsRightly)
+        return described + u", from where it may not stand"_s;
+    const std::optional<ReportElement> after = store_.element(picked.element.id);
+    if (after && (across ? after->y != picked.element.y : after->x != picked.element.x))
+        lapses_.append(described + u": it now stands at "_s + QString::number(after->x) + u", "_s +
+                       QString::number(after->y));
+    return described;
 }

@@ -1,18 +1,25 @@
 #pragma once
 
-// Random editing of a multi-line editor as a user does it, with the keys, the clipboard and
-// drops, checked after every action against a plain text that the same actions change: the
-// editor, and whatever its owner keeps of its text, must hold exactly that text. Return and
-// Shift+Return with and without a selection, pastes with and without line breaks (those of
-// other programs too, and characters a report cannot hold), Backspace and Delete, at and inside
-// the boundaries of the pieces of long lines, Undo and Redo.
+// Random editing of a multi-line editor as a user does it, with the keys, the clipboard, drops
+// and input methods, checked after every action against a plain text that the same actions
+// change: the editor, and whatever its owner keeps of its text, must hold exactly that text.
+// Return and Shift+Return with and without a selection, pastes (keys and middle button) and drops
+// with and without line breaks (those of other programs too, and characters a report cannot
+// hold), of any size and at any scroll position, Backspace and Delete, at and inside the
+// boundaries of the pieces of long lines, Undo and Redo. A plain QPlainTextEdit, which holds every
+// line in one paragraph, is given the same actions: Undo and Redo must walk its history, text for
+// text.
 
 #include "widgets/PlainTextEdit.h"
 
+#include <QAbstractUndoItem>
 #include <QApplication>
 #include <QClipboard>
+#include <QInputMethodEvent>
 #include <QMimeData>
+#include <QPlainTextEdit>
 #include <QRandomGenerator>
+#include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
 #include <functional>
@@ -57,6 +64,13 @@ public:
     RandomTyping(PlainTextEdit *editor, quint32 seed, HandedBack handedBack)
         : editor_(editor), seed_(seed), random_(seed), handedBack_(std::move(handedBack))
     {
+        // Laid out as the editor is, never on the screen.
+        reference_.setAttribute(Qt::WA_DontShowOnScreen);
+        reference_.setFont(editor_->font());
+        reference_.setLineWrapMode(editor_->lineWrapMode());
+        reference_.setWordWrapMode(editor_->wordWrapMode());
+        reference_.resize(editor_->size());
+        reference_.show();
     }
 
     // Runs `actions` random actions; false, with the failure reported, at the first difference.
@@ -64,6 +78,7 @@ public:
     {
         settle();
         plain_ = editor_->text();
+        reference_.setPlainText(plain_);
         history_ = {plain_};
         current_ = 0;
         if (!check(u"the text as set"_s))
@@ -71,6 +86,7 @@ public:
         for (int step = 0; step < actions; ++step) {
             if (random_.bounded(10) < 6)
                 placeCursor();
+            followCursor();
             act();
             if (!check(QString::number(step)))
                 return false;
@@ -109,15 +125,18 @@ private:
     }
 
     // A text to paste or drop: a word, lines parted by the breaks of various programs, control
-    // characters, a long line, or nothing but characters that cannot enter.
+    // characters, a line of some hundreds of characters, a long line, or nothing but characters
+    // that cannot enter.
     QString pastedText()
     {
         static const QStringList breaks{u"\n"_s,     u"\r\n"_s,   u"\r"_s, u"\u2028"_s,
                                         u"\u2029"_s, u"\u000B"_s, u"\f"_s};
         const auto aBreak = [&] { return breaks.at(random_.bounded(int(breaks.size()))); };
-        switch (random_.bounded(7)) {
+        switch (random_.bounded(8)) {
         case 0:
             return word(random_, random_.bounded(1, 8));
+        case 7:
+            return word(random_, random_.bounded(300, 2000));
         case 1:
         case 2: {
             QString text = random_.bounded(2) ? aBreak() : QString();
@@ -207,6 +226,26 @@ private:
                 cursor.movePosition(QTextCursor::PreviousCharacter, QTextCursor::KeepAnchor);
         }
         editor_->setTextCursor(cursor);
+        // The view scrolled away from the cursor now and then, as the wheel leaves it.
+        if (random_.bounded(4) == 0)
+            scrollAnywhere();
+    }
+
+    // The plain editor's selection set to the editor's, where the two place it apart (after an
+    // undo, say): what they are compared on is the text.
+    void followCursor()
+    {
+        const QTextCursor cursor = editor_->textCursor();
+        QTextCursor same(reference_.document());
+        same.setPosition(int(offsetOf(cursor.anchor())));
+        same.setPosition(int(offsetOf(cursor.position())), QTextCursor::KeepAnchor);
+        reference_.setTextCursor(same);
+    }
+
+    void scrollAnywhere()
+    {
+        QScrollBar *bar = editor_->verticalScrollBar();
+        bar->setValue(random_.bounded(bar->maximum() + 1));
     }
 
     // The selection in the text: start and end.
@@ -222,10 +261,18 @@ private:
         plain_.replace(from, to - from, with);
     }
 
+    // The key to the editor, and to the plain one `plainCode` with `plainModifiers` (what the
+    // editor takes the key for).
     void key(Qt::Key code, Qt::KeyboardModifiers modifiers = {}, const QString &text = {})
+    {
+        key(code, modifiers, text, code, modifiers);
+    }
+    void key(Qt::Key code, Qt::KeyboardModifiers modifiers, const QString &text, Qt::Key plainCode,
+             Qt::KeyboardModifiers plainModifiers)
     {
         editor_->setFocus();
         QTest::sendKeyEvent(QTest::Click, editor_, code, text, modifiers);
+        QTest::sendKeyEvent(QTest::Click, &reference_, plainCode, text, plainModifiers);
     }
 
     void typeCharacter()
@@ -253,9 +300,43 @@ private:
             const bool pair = from >= 2 && plain_.at(from - 1).isLowSurrogate();
             plain_.remove(from - (pair ? 2 : 1), pair ? 2 : 1);
         }
+        // A run of keys that removes characters goes in one undo step while the characters lie
+        // side by side in the document: across the boundary of two pieces the run parts, where a
+        // plain editor, holding the line in one paragraph, would take the removal into the same
+        // step. The plain editor's run is parted there.
+        const int block = from == to ? removedBlock(forward) : -1;
+        if (block >= 0 && previousRemoved_ >= 0 && block != previousRemoved_)
+            reference_.document()->appendUndoItem(new Parting);
+        removed_ = block;
         key(forward ? Qt::Key_Delete : Qt::Key_Backspace);
     }
 
+    // The number of the paragraph that holds the character Backspace or Delete removes (beyond
+    // the boundary of two pieces), or -1 when it removes a line break or nothing.
+    int removedBlock(bool forward) const
+    {
+        QTextCursor cursor = editor_->textCursor();
+        const auto atPieceEnd = [](const QTextCursor &at) {
+            return at.atBlockEnd() && PlainTextEdit::continuesLine(at.block().next());
+        };
+        const auto atPieceStart = [](const QTextCursor &at) {
+            return at.atBlockStart() && PlainTextEdit::continuesLine(at.block());
+        };
+        while (forward ? atPieceEnd(cursor) : atPieceStart(cursor))
+            cursor.movePosition(forward ? QTextCursor::NextCharacter
+                                        : QTextCursor::PreviousCharacter);
+        if (forward ? cursor.atBlockEnd() : cursor.atBlockStart())
+            return -1;
+        return cursor.blockNumber();
+    }
+
+    // An undo step that changes nothing.
+    struct Parting : QAbstractUndoItem {
+        void undo() override {}
+        void redo() override {}
+    };
+
+    // The plain editor takes a paste of the text as the editor lets it in.
     void paste()
     {
         const QString text = pastedText();
@@ -263,24 +344,65 @@ private:
         if (!entered(text).isEmpty())
             replaceSelection(entered(text));
         QApplication::clipboard()->setText(text);
-        key(Qt::Key_V, Qt::ControlModifier);
+        editor_->setFocus();
+        QTest::keyClick(editor_, Qt::Key_V, Qt::ControlModifier);
+        if (entered(text).isEmpty())
+            return;
+        QApplication::clipboard()->setText(entered(text));
+        QTest::keyClick(&reference_, Qt::Key_V, Qt::ControlModifier);
     }
 
-    // Another program's text dropped where the pointer is over the text shown; the selection
-    // stays where it is.
+    // The middle button pastes the primary selection where it is pressed, on a display that
+    // has one.
+    void pasteSelection()
+    {
+        const QString text = pastedText();
+        const QPoint point = pointOver(*editor_);
+        const int position = editor_->cursorForPosition(point).position();
+        const qsizetype offset = offsetOf(position);
+        log(u"middle button at "_s + QString::number(position) + u' ' + shown(text));
+        QApplication::clipboard()->setText(text, QClipboard::Selection);
+        QTest::mouseClick(editor_->viewport(), Qt::MiddleButton, {}, point);
+        if (entered(text).isEmpty())
+            return;
+        plain_.insert(offset, entered(text));
+        QApplication::clipboard()->setText(entered(text), QClipboard::Selection);
+        QTest::mouseClick(reference_.viewport(), Qt::MiddleButton, {}, pointAt(offset));
+    }
+
+    // A random point over the text an editor shows, in the middle of the row of text under it:
+    // a click or drop and cursorForPosition() may part a few pixels from its edge.
+    QPoint pointOver(const QPlainTextEdit &editor)
+    {
+        const QRect area = editor.viewport()->rect();
+        QPoint point(random_.bounded(area.width()), random_.bounded(area.height()));
+        point.setY(editor.cursorRect(editor.cursorForPosition(point)).center().y());
+        return point;
+    }
+
+    // The point of the plain editor where `offset` of the text is, scrolled into view.
+    QPoint pointAt(qsizetype offset)
+    {
+        QTextCursor cursor(reference_.document());
+        cursor.setPosition(int(offset));
+        reference_.setTextCursor(cursor);
+        reference_.ensureCursorVisible();
+        const QPoint point = reference_.cursorRect().center();
+        EXPECT_EQ(reference_.cursorForPosition(point).position(), offset) << "the plain editor";
+        return point;
+    }
+
+    // Another program's text dropped where the pointer is over the text shown (in whatever
+    // part of it the view is scrolled to); the selection stays where it is.
     void drop()
     {
         const QString text = pastedText();
-
-        const QRect area = editor_->viewport()->rect();
-        QPoint point(random_.bounded(area.width()), random_.bounded(area.height()));
-        // In the middle of the row of text under the pointer: the drop and cursorForPosition()
-        // may part a few pixels from its edge.
-        point.setY(editor_->cursorRect(editor_->cursorForPosition(point)).center().y());
+        if (random_.bounded(2))
+            scrollAnywhere();
+        const QPoint point = pointOver(*editor_);
         const int position = editor_->cursorForPosition(point).position();
+        const qsizetype offset = offsetOf(position);
         log(u"drop at "_s + QString::number(position) + u' ' + shown(text));
-        if (!entered(text).isEmpty())
-            plain_.insert(offsetOf(position), entered(text));
         QMimeData data;
         data.setText(text);
         QDragEnterEvent enter(point, Qt::CopyAction, &data, Qt::LeftButton, {});
@@ -289,35 +411,70 @@ private:
         QApplication::sendEvent(editor_->viewport(), &move);
         QDropEvent dropped(point, Qt::CopyAction, &data, Qt::LeftButton, {});
         QApplication::sendEvent(editor_->viewport(), &dropped);
+        if (entered(text).isEmpty())
+            return;
+        plain_.insert(offset, entered(text));
+        // The plain editor pastes instead, which inserts the text in one undo step as a drop does:
+        // its own drop can crash where it grows a long line (it shows the cursor while the
+        // paragraph is laid out as it was before).
+        QTextCursor cursor(reference_.document());
+        cursor.setPosition(int(offset));
+        reference_.setTextCursor(cursor);
+        QApplication::clipboard()->setText(entered(text));
+        QTest::keyClick(&reference_, Qt::Key_V, Qt::ControlModifier);
+    }
+
+    // An input method commits a text in place of the selection.
+    void commit()
+    {
+        const QString text = pastedText();
+        log(u"commit "_s + shown(text));
+        if (!entered(text).isEmpty())
+            replaceSelection(entered(text));
+        QInputMethodEvent event;
+        event.setCommitString(text);
+        QApplication::sendEvent(editor_, &event);
+        if (entered(text).isEmpty())
+            return;
+        QInputMethodEvent same;
+        same.setCommitString(entered(text));
+        QApplication::sendEvent(&reference_, &same);
     }
 
     void act()
     {
+        previousRemoved_ = std::exchange(removed_, -1);
         const int roll = random_.bounded(100);
         const QString before = plain_;
-        if (roll < 22) {
+        if (roll < 20) {
             typeCharacter();
-        } else if (roll < 31) {
+        } else if (roll < 28) {
             log(u"Return"_s);
             replaceSelection(u"\n"_s);
             key(Qt::Key_Return);
-        } else if (roll < 34) {
+        } else if (roll < 31) {
             log(u"Enter"_s);
             replaceSelection(u"\n"_s);
             key(Qt::Key_Enter, Qt::KeypadModifier);
-        } else if (roll < 42) {
+        } else if (roll < 38) {
+            // The plain editor is given Return: it takes Shift+Return for a line separator, which
+            // the editor never puts in the text.
             log(u"Shift+Return"_s);
             replaceSelection(u"\n"_s);
-            key(Qt::Key_Return, Qt::ShiftModifier);
-        } else if (roll < 53) {
+            key(Qt::Key_Return, Qt::ShiftModifier, {}, Qt::Key_Return, {});
+        } else if (roll < 48) {
             erase(false);
-        } else if (roll < 64) {
+        } else if (roll < 58) {
             erase(true);
-        } else if (roll < 82) {
+        } else if (roll < 72) {
             paste();
-        } else if (roll < 86 && editor_->isVisible()) {
+        } else if (roll < 75 && QApplication::clipboard()->supportsSelection()) {
+            pasteSelection();
+        } else if (roll < 80 && editor_->isVisible()) {
             drop();
-        } else if (roll < 94) {
+        } else if (roll < 84) {
+            commit();
+        } else if (roll < 93) {
             undo();
             return;
         } else {
@@ -332,33 +489,49 @@ private:
     }
 
     // Undo and Redo go back and forth between texts the editor held after the actions (one
-    // step may take back several actions, as typing is undone as a whole).
+    // step may take back several actions, as typing is undone as a whole), the same texts as the
+    // plain editor's. Steps that change no text (Return over a selected line break makes one) are
+    // passed over in both, a few at most: an undo that keeps undoing nothing is a fault.
     void undo()
     {
         log(u"Undo"_s);
-        key(Qt::Key_Z, Qt::ControlModifier);
-        settle();
-        const QString now = editor_->text();
-        for (qsizetype i = current_; i >= 0; --i) {
-            if (history_.at(i) == now) {
-                current_ = i;
-                plain_ = now;
-                return;
-            }
-        }
-        undoneTo_ = now;
+        step(Qt::ControlModifier);
+        stepped(-1);
     }
 
     void redo()
     {
         log(u"Redo"_s);
-        key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        step(Qt::ControlModifier | Qt::ShiftModifier);
+        stepped(1);
+    }
+
+    void step(Qt::KeyboardModifiers modifiers)
+    {
+        const auto toChange = [modifiers](QPlainTextEdit &editor, const auto &text) {
+            const QString before = text();
+            const bool undo = !(modifiers & Qt::ShiftModifier);
+            for (int presses = 0; presses < 8; ++presses) {
+                QTest::sendKeyEvent(QTest::Click, &editor, Qt::Key_Z, QString(), modifiers);
+                settle();
+                if (text() != before || !(undo ? editor.document()->isUndoAvailable()
+                                               : editor.document()->isRedoAvailable()))
+                    return;
+            }
+        };
+        editor_->setFocus();
+        toChange(*editor_, [this] { return editor_->text(); });
+        toChange(reference_, [this] { return reference_.toPlainText(); });
+    }
+
+    void stepped(int way)
+    {
         settle();
+        plain_ = reference_.toPlainText();
         const QString now = editor_->text();
-        for (qsizetype i = current_; i < history_.size(); ++i) {
+        for (qsizetype i = current_; i >= 0 && i < history_.size(); i += way) {
             if (history_.at(i) == now) {
                 current_ = i;
-                plain_ = now;
                 return;
             }
         }
@@ -382,6 +555,8 @@ private:
             problem = u"the editor hands back "_s + difference(text);
         } else if (const QString kept = handedBack_(); kept != plain_) {
             problem = u"its owner holds "_s + difference(kept);
+        } else if (const QString same = reference_.toPlainText(); same != plain_) {
+            problem = u"the plain editor holds "_s + difference(same);
         } else {
             for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
                 if (block.length() - 1 > PlainTextEdit::longLine)
@@ -435,11 +610,35 @@ private:
     quint32 seed_;
     QRandomGenerator random_;
     HandedBack handedBack_;
+    // The plain path the pieces replace: every line in one paragraph.
+    QPlainTextEdit reference_;
+    // The paragraph of the character the last action removed, if it removed one with a key, and
+    // of the action before it.
+    int removed_ = -1;
+    int previousRemoved_ = -1;
     QString plain_;
     QStringList history_;
     qsizetype current_ = 0;
     std::optional<QString> undoneTo_;
     QStringList log_;
 };
+
+// Types QQ, Return and Backspace at `at` of the editor's text, a place inside a long line (the
+// keys that once left Undo stuck); the texts Undo goes back through, the last first.
+inline QStringList typeBesideALongLine(PlainTextEdit *editor, qsizetype at)
+{
+    const QString before = editor->text();
+    editor->setFocus();
+    QTextCursor cursor(editor->document());
+    cursor.setPosition(linepieces::positionAt(*editor->document(), at, false));
+    editor->setTextCursor(cursor);
+    QTest::keyClicks(editor, u"QQ"_s);
+    const QString typed = editor->text();
+    QTest::keyClick(editor, Qt::Key_Return);
+    const QString broken = editor->text();
+    QTest::keyClick(editor, Qt::Key_Backspace);
+    EXPECT_TRUE(editor->text() == typed) << "Backspace takes the line break back";
+    return {typed, broken, typed, before};
+}
 
 } // namespace testsupport

@@ -8,8 +8,11 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QInputMethodEvent>
+#include <QMimeData>
+#include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -17,6 +20,7 @@ using namespace Qt::StringLiterals;
 namespace {
 
 using testsupport::letters;
+using testsupport::RandomTyping;
 
 class PlainTextEditTest : public ::testing::Test {
 protected:
@@ -165,6 +169,128 @@ TEST_F(PlainTextEditTest, TextSetIsKeptAsItIs)
     EXPECT_EQ(editor.text(), letters(2500) + u'\n' + letters(3000));
     EXPECT_TRUE(editor.holds(longReturns));
     EXPECT_TRUE(startsLine(2501));
+}
+
+// Another program's text dropped into a long line scrolled into view goes in whole, where it
+// was dropped, as one undo step.
+TEST_F(PlainTextEditTest, ADropIntoALongLineGoesInWhole)
+{
+    const QString line = letters(6000);
+    editor.setText(line);
+    editor.verticalScrollBar()->setValue(20);
+    const QPoint point(138, 50);
+    const qsizetype at =
+        linepieces::offsetAt(*editor.document(), editor.cursorForPosition(point).position());
+    const QString dropped = letters(1217);
+    QMimeData data;
+    data.setText(dropped);
+    QDragEnterEvent enter(point, Qt::CopyAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(editor.viewport(), &enter);
+    QDragMoveEvent move(point, Qt::CopyAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(editor.viewport(), &move);
+    QDropEvent drop(point, Qt::CopyAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(editor.viewport(), &drop);
+    const QString expected = line.left(at) + dropped + line.mid(at);
+    EXPECT_EQ(editor.text(), expected);
+    EXPECT_EQ(linepieces::offsetAt(*editor.document(), editor.textCursor().position()),
+              at + dropped.size())
+        << "the cursor after the text dropped";
+
+    QTest::keyClick(&editor, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(editor.text(), line);
+    QTest::keyClick(&editor, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(editor.text(), expected);
+}
+
+// Line breaks typed, pasted and taken back beside and inside long lines: Ctrl+Z takes back each
+// change and Ctrl+Shift+Z brings it back, in the same steps as in a plain editor that holds each
+// line in one paragraph, given the same keys.
+TEST_F(PlainTextEditTest, ChangesBesideLongLinesUndoAndRedoAsInAPlainEditor)
+{
+    const QString line = letters(3000);
+    struct Case {
+        const char *name;
+        QString text;
+        qsizetype at; // where the cursor stands, in the text
+        std::function<void(QPlainTextEdit &)> keys;
+    };
+    const auto keys = [](const QList<Qt::Key> &list) {
+        return [list](QPlainTextEdit &editor) {
+            for (const Qt::Key key : list)
+                QTest::keyClick(&editor, key);
+        };
+    };
+    const QList<Case> cases{
+        {"QQ, Return and Backspace inside a long line", line, 1500,
+         [](QPlainTextEdit &editor) {
+             QTest::keyClicks(&editor, u"QQ"_s);
+             QTest::keyClick(&editor, Qt::Key_Return);
+             QTest::keyClick(&editor, Qt::Key_Backspace);
+         }},
+        {"Delete at the end of a long line", line + u"\nshort"_s, 3000, keys({Qt::Key_Delete})},
+        {"Backspace at the start of the line after a long one", line + u"\nshort"_s, 3001,
+         keys({Qt::Key_Backspace, Qt::Key_Backspace})},
+        {"a paste holding a line break, then Backspace", line, 2500,
+         [](QPlainTextEdit &editor) {
+             QApplication::clipboard()->setText(u"X\nY"_s);
+             QTest::keyClick(&editor, Qt::Key_V, Qt::ControlModifier);
+             QTest::keyClick(&editor, Qt::Key_Left);
+             QTest::keyClick(&editor, Qt::Key_Backspace);
+         }},
+        {"Return at the boundary of two pieces, then Delete", line, PlainTextEdit::piece,
+         keys({Qt::Key_Return, Qt::Key_Left, Qt::Key_Delete, Qt::Key_Delete})},
+    };
+    // The texts the editor goes through: after the keys, then at each Ctrl+Z while it changes
+    // the text, then at each Ctrl+Shift+Z.
+    const auto walk = [](QPlainTextEdit &editor, const std::function<QString()> &text) {
+        QStringList texts{text()};
+        for (const Qt::KeyboardModifiers way : {Qt::KeyboardModifiers(Qt::ControlModifier),
+                                                Qt::ControlModifier | Qt::ShiftModifier}) {
+            for (int step = 0; step < 10; ++step) {
+                QTest::keyClick(&editor, Qt::Key_Z, way);
+                if (text() == texts.last())
+                    break;
+                texts.append(text());
+            }
+        }
+        return texts;
+    };
+    for (const Case &c : cases) {
+        editor.setText(c.text);
+        QTextCursor cursor(editor.document());
+        cursor.setPosition(linepieces::positionAt(*editor.document(), c.at, false));
+        editor.setTextCursor(cursor);
+        c.keys(editor);
+        const QStringList history = walk(editor, [this] { return editor.text(); });
+
+        QPlainTextEdit plain;
+        plain.setPlainText(c.text);
+        QTextCursor same(plain.document());
+        same.setPosition(int(c.at));
+        plain.setTextCursor(same);
+        c.keys(plain);
+        const QStringList expected = walk(plain, [&plain] { return plain.toPlainText(); });
+        EXPECT_EQ(history, expected) << c.name;
+        EXPECT_GT(expected.size(), 2) << c.name;
+    }
+}
+
+// An input method's commit replaces the selection, whatever the commit holds, in short lines
+// and in long ones.
+TEST_F(PlainTextEditTest, ACommitReplacesTheSelection)
+{
+    for (const QString &line : {u"hello world"_s, letters(3000)}) {
+        for (const QString &commit : {u"a\nb"_s, u"ab"_s, u"a\u2029b"_s}) {
+            editor.setText(line);
+            const qsizetype from = line.size() - 5;
+            select(from, line.size());
+            PlainTextEditTest::commit(commit);
+            const QString expected = line.left(from) + RandomTyping::entered(commit);
+            EXPECT_EQ(editor.text(), expected) << line.size() << ' ' << commit.toStdString();
+            QTest::keyClick(&editor, Qt::Key_Z, Qt::ControlModifier);
+            EXPECT_EQ(editor.text(), line) << "one step";
+        }
+    }
 }
 
 } // namespace

@@ -8,7 +8,8 @@
 // "once:<action>" is carried out by the first process that reaches it; later processes of the same
 // script echo instead.
 //
-//   echo              reply with the request, its raw line, our arguments, pid and SIGPIPE state
+//   echo              reply with the request, its raw line, our arguments, pid, SIGPIPE state
+//                     and how many signals we started with blocked
 //   send <bytes>      write the bytes as they are, in one write
 //   silent            answer nothing
 //   exit <bytes>      write the bytes and exit
@@ -107,11 +108,17 @@ QByteArray echo(const QByteArray &line, int argc, char **argv)
         arguments.append(QString::fromLocal8Bit(argv[i]));
     struct sigaction current = {};
     sigaction(SIGPIPE, nullptr, &current);
+    sigset_t blocked;
+    sigprocmask(SIG_SETMASK, nullptr, &blocked);
+    int blockedCount = 0;
+    for (int signal = 1; signal < NSIG; ++signal)
+        blockedCount += sigismember(&blocked, signal) == 1;
     const QJsonObject result{{QStringLiteral("request"), QJsonDocument::fromJson(line).object()},
                              {QStringLiteral("line"), QString::fromUtf8(line)},
                              {QStringLiteral("args"), arguments},
                              {QStringLiteral("pid"), qint64(::getpid())},
-                             {QStringLiteral("sigpipeDefault"), current.sa_handler == SIG_DFL}};
+                             {QStringLiteral("sigpipeDefault"), current.sa_handler == SIG_DFL},
+                             {QStringLiteral("signalsBlocked"), blockedCount}};
     const QJsonObject reply{
         {QStringLiteral("id"), result[QStringLiteral("request")][QStringLiteral("id")]},
         {QStringLiteral("ok"), true},

@@ -2,8 +2,10 @@ package com.quillmark.sidecar;
 
 import java.io.File;
 import java.io.IOException;
+import java.nio.file.AccessDeniedException;
 import java.nio.file.AtomicMoveNotSupportedException;
 import java.nio.file.FileAlreadyExistsException;
+import java.nio.file.FileSystemException;
 import java.nio.file.Files;
 import java.nio.file.LinkOption;
 import java.nio.file.Path;
@@ -32,12 +34,21 @@ final class AtomicFiles {
     private AtomicFiles() {
     }
 
+    /**
+     * Writes the file. A folder that cannot be written fails with a {@link RequestException}
+     * that says so and names the file.
+     */
     static void write(Path target, Writer writer) throws Exception {
         Path dir = target.toAbsolutePath().getParent();
-        if (dir != null) {
-            Files.createDirectories(dir);
+        Path tmp;
+        try {
+            if (dir != null) {
+                Files.createDirectories(dir);
+            }
+            tmp = createSibling(dir);
+        } catch (FileSystemException e) {
+            throw new RequestException(notWritable(target.toAbsolutePath(), e), e);
         }
-        Path tmp = createSibling(dir);
         try {
             writer.write(tmp.toFile());
             keepModeOf(target, tmp); // after writing: the old mode may not allow writing
@@ -45,6 +56,19 @@ final class AtomicFiles {
         } finally {
             Files.deleteIfExists(tmp);
         }
+    }
+
+    /**
+     * Says that the file cannot be written because of its folder, and why: "permission denied",
+     * a file where the folder should be, or the system's reason (a read-only file system, an
+     * operation not permitted, ...).
+     */
+    static String notWritable(Path target, FileSystemException e) {
+        String reason = e.getReason() != null ? e.getReason()
+                : e instanceof AccessDeniedException ? "permission denied"
+                : e instanceof FileAlreadyExistsException ? "a file stands where it should be"
+                : e.getClass().getSimpleName();
+        return "Cannot write \"" + target + "\": its folder cannot be written (" + reason + ").";
     }
 
     /**

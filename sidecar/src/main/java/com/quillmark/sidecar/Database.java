@@ -6,7 +6,9 @@ import com.fasterxml.jackson.databind.node.JsonNodeFactory;
 import com.fasterxml.jackson.databind.node.ObjectNode;
 
 import java.math.BigDecimal;
+import java.net.InetAddress;
 import java.net.SocketTimeoutException;
+import java.net.UnknownHostException;
 import java.net.URLEncoder;
 import java.nio.charset.StandardCharsets;
 import java.sql.Array;
@@ -19,17 +21,12 @@ import java.sql.PreparedStatement;
 import java.sql.ResultSet;
 import java.sql.ResultSetMetaData;
 import java.sql.SQLException;
-import java.sql.SQLTimeoutException;
 import java.sql.SQLXML;
 import java.sql.Timestamp;
 import java.time.format.DateTimeFormatter;
 import java.util.ArrayList;
-import java.util.Collections;
-import java.util.IdentityHashMap;
 import java.util.List;
 import java.util.Properties;
-import java.util.Set;
-import java.util.function.Predicate;
 import java.util.regex.Matcher;
 import java.util.regex.Pattern;
 
@@ -64,7 +61,8 @@ final class Database {
         String sql = previewStatement(query, connection);
         ObjectNode result = JsonNodeFactory.instance.objectNode();
         try (OpenConnections.Lease lease = openForPreview(connection);
-                PreparedStatement st = lease.connection().prepareStatement(sql)) {
+                PreparedStatement st =
+                        QueryTimeLimit.watched(lease.connection()).prepareStatement(sql)) {
             Connection c = lease.connection();
             try {
                 st.setQueryTimeout(statementTimeoutSeconds());
@@ -107,7 +105,8 @@ final class Database {
         ObjectNode result = JsonNodeFactory.instance.objectNode();
         ArrayNode fields = result.putArray("fields");
         try (OpenConnections.Lease lease = openForPreview(connection);
-                PreparedStatement st = lease.connection().prepareStatement(sql)) {
+                PreparedStatement st =
+                        QueryTimeLimit.watched(lease.connection()).prepareStatement(sql)) {
             try {
                 st.setQueryTimeout(statementTimeoutSeconds());
                 st.setMaxRows(1);
@@ -188,8 +187,13 @@ final class Database {
         try {
             return DriverManager.getConnection(url, props);
         } catch (SQLException e) {
-            // the driver's words ("The connection attempt failed.") do not say where it waited
-            if (anyCause(e, SocketTimeoutException.class::isInstance)) {
+            // the driver's words ("The connection attempt failed.") say neither which host it
+            // did not find nor where it waited
+            if (Causes.first(e, UnknownHostException.class) != null || !resolves(host)) {
+                throw new SQLException("Unknown host " + host + ". " + e.getMessage(),
+                        e.getSQLState(), e);
+            }
+            if (Causes.first(e, SocketTimeoutException.class) != null) {
                 throw new SQLException("No answer from " + host + ":" + port + ". "
                         + e.getMessage(), e.getSQLState(), e);
             }
@@ -197,15 +201,20 @@ final class Database {
         }
     }
 
-    /** Whether {@code t} or one of its causes passes the test. */
-    private static boolean anyCause(Throwable t, Predicate<Throwable> test) {
-        Set<Throwable> seen = Collections.newSetFromMap(new IdentityHashMap<>());
-        for (Throwable c = t; c != null && seen.add(c); c = c.getCause()) {
-            if (test.test(c)) {
-                return true;
-            }
+    /**
+     * Whether the host name has an address. SQL Server's driver tells a host it did not find only
+     * in its own words, so the name is looked up again (the system has the answer at hand).
+     */
+    private static boolean resolves(String host) {
+        try {
+            InetAddress.getAllByName(host.startsWith("[") ? host.substring(1, host.length() - 1)
+                    : host);
+            return true;
+        } catch (UnknownHostException e) {
+            return false;
+        } catch (RuntimeException e) {
+            return true; // not ours to judge
         }
-        return false;
     }
 
     /**
@@ -321,10 +330,7 @@ final class Database {
         try {
             isResultSet = st.execute();
         } catch (SQLException e) {
-            if (stoppedByTimeOut(e)) {
-                throw queryStopped();
-            }
-            throw e;
+            throw QueryTimeLimit.explained(e);
         }
         while (!isResultSet) {
             if (st.getUpdateCount() == -1) {
@@ -335,45 +341,12 @@ final class Database {
         return st.getResultSet();
     }
 
-    /** What a query stopped by its time-out fails with, wherever it ran. */
-    static RequestException queryStopped() {
-        int seconds = statementTimeoutSeconds();
-        return new RequestException("The query was stopped after " + seconds
-                + (seconds == 1 ? " second" : " seconds")
-                + ", the longest a query may run in the designer. Narrow it down (a WHERE"
-                + " clause or a LIMIT) or make it quicker, and try again.");
-    }
-
-    /** Whether a statement's time-out ended what failed with {@code t}. */
-    static boolean endedByTimeOut(Throwable t) {
-        return anyCause(t, c -> c instanceof SQLException && stoppedByTimeOut((SQLException) c));
-    }
-
-    /**
-     * Whether the server ended the statement because its time-out ran out: SQLState 57014
-     * (query_canceled, as PostgreSQL and H2 say "canceling statement due to user request"), or
-     * a time-out as SQL Server reports it.
-     */
-    private static boolean stoppedByTimeOut(SQLException e) {
-        String state = e.getSQLState();
-        return e instanceof SQLTimeoutException || "57014".equals(state) || "HYT00".equals(state)
-                || "HY008".equals(state);
-    }
-
     /**
      * One cell as the data panel shows it, or {@code null} for SQL NULL: at most
      * {@code MAX_CELL_CHARS} characters of it, so that tables with document columns stay viewable.
      */
     static String cellText(Object value) throws SQLException {
-        String text = fullCellText(value);
-        if (text == null || text.length() <= MAX_CELL_CHARS) {
-            return text;
-        }
-        int end = MAX_CELL_CHARS;
-        if (Character.isHighSurrogate(text.charAt(end - 1))) {
-            --end;
-        }
-        return text.substring(0, end) + "\u2026";
+        return Texts.cut(fullCellText(value), MAX_CELL_CHARS);
     }
 
     private static String fullCellText(Object value) throws SQLException {

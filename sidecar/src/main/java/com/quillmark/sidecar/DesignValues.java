@@ -146,6 +146,11 @@ final class DesignValues {
             return ((NamedEnum) value).getName();
         }
         if (value instanceof Float || value instanceof Double) {
+            double real = ((Number) value).doubleValue();
+            if (Double.isNaN(real) || Double.isInfinite(real)) {
+                // "NaN", "Infinity", "-Infinity": a file may give these, and the engine reads them.
+                return value.toString();
+            }
             BigDecimal number = new BigDecimal(value.toString()).stripTrailingZeros();
             return number.signum() == 0 ? "0" : number.toPlainString();
         }

@@ -42,6 +42,8 @@ final class ReportEngine {
     ReportEngine() {
         DefaultJasperReportsContext context = DefaultJasperReportsContext.getInstance();
         context.setProperty(IGNORE_MISSING_FONT, "true");
+        context.setProperty(ReportExpressionCompiler.PROPERTY,
+                ReportExpressionCompiler.class.getName());
         context.setProperty(JRJdbcQueryExecuterFactory.PROPERTY_JDBC_QUERY_TIMEOUT,
                 String.valueOf(Database.statementTimeoutSeconds()));
         this.base = context;
@@ -174,19 +176,16 @@ final class ReportEngine {
         }
         JsonNode connection = liveConnection(dataSource);
         try (OpenConnections.Lease lease = OpenConnections.track(Database.open(connection))) {
-            Connection c = lease.connection();
+            Connection c = QueryTimeLimit.watched(lease.connection());
             if (hasQuery(report)) {
                 return filler.fill(report, params, c);
             }
             params.put(JRParameter.REPORT_CONNECTION, c);
             return filler.fill(report, params, new JREmptyDataSource(1));
         } catch (Exception e) {
-            // a query of the report or of a subreport that ran out of time reads as the data
-            // panel's does, not as the engine's wrapping of the driver's cancellation
-            if (Database.endedByTimeOut(e)) {
-                throw Database.queryStopped();
-            }
-            throw e;
+            // a query of the report or of a subreport that was stopped or cancelled reads as the
+            // data panel's does, not as the engine's wrapping of the driver's words
+            throw QueryTimeLimit.explained(e);
         }
     }
 

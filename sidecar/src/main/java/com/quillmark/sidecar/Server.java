@@ -147,7 +147,7 @@ public final class Server {
             reply.put("ok", true);
             reply.set("result", result == null ? JSON.createObjectNode() : result);
         } catch (Throwable t) { // NOPMD: whatever happens, the request gets its reply
-            reply = errorReply(id, t);
+            reply = errorReply(id, ReportClasses.explained(t));
         }
         try {
             return JSON.writeValueAsBytes(reply);

@@ -2,6 +2,7 @@ package com.quillmark.sidecar;
 
 import static org.junit.jupiter.api.Assertions.assertEquals;
 import static org.junit.jupiter.api.Assertions.assertThrows;
+import static org.junit.jupiter.api.Assertions.assertTrue;
 
 import org.junit.jupiter.api.Test;
 import org.junit.jupiter.api.io.TempDir;
@@ -50,6 +51,21 @@ class AtomicFilesTest {
         assertEquals("long", Files.readString(longName));
         try (var listing = Files.list(dir)) {
             assertEquals(List.of(longName), listing.toList());
+        }
+    }
+
+    @Test
+    void aFolderThatCannotBeWrittenIsNamedWithTheFile() throws Exception {
+        // paths through a plain file: no folder there can be made, even by the superuser
+        Path file = Files.createFile(dir.resolve("plain"));
+        for (String[] folder : new String[][] {{"", "a file stands where it should be"},
+                {"/below", "Not a directory"}}) {
+            Path target = Path.of(file + folder[0], "Invoice.jasper");
+            RequestException e = assertThrows(RequestException.class,
+                    () -> writeText(target, "x"));
+            assertEquals("Cannot write \"" + target + "\": its folder cannot be written ("
+                    + folder[1] + ").", e.getMessage());
+            assertTrue(e.getCause() instanceof java.nio.file.FileSystemException, e.toString());
         }
     }
 }

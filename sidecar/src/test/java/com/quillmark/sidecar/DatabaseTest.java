@@ -239,6 +239,17 @@ class DatabaseTest extends SharedSidecarTest {
     }
 
     @Test
+    void anUnknownHostIsNamedForEitherServer() throws Exception {
+        for (String type : List.of("postgres", "sqlserver")) {
+            ObjectNode c = Client.params();
+            c.put("type", type).put("host", "nosuchhost.invalid").put("port", 0)
+                    .put("database", "x").put("user", "u").put("password", "p");
+            String text = error(sidecar.request("testConnection", params("connection", c)));
+            assertTrue(text.startsWith("Unknown host nosuchhost.invalid. "), text);
+        }
+    }
+
+    @Test
     void aQueryStoppedByItsTimeOutReadsAlikeInTheDataPanelAndInAFill() throws Exception {
         Path jrxml = dir.resolve("sleepy.jrxml");
         Files.writeString(jrxml, "<jasperReport xmlns=\"http://jasperreports.sourceforge.net/"

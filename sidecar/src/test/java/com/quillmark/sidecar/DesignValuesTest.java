@@ -70,6 +70,20 @@ class DesignValuesTest {
     }
 
     @Test
+    void numbersThatAreNotFiniteArePrintedAsTheEngineHoldsThem() throws Exception {
+        List<String> lines = read("n.jrxml",
+                "<jasperReport xmlns=\"http://jasperreports.sourceforge.net/jasperreports\""
+                        + " name=\"n\"><title><band height=\"30\"><staticText><reportElement"
+                        + " x=\"0\" y=\"0\" width=\"90\" height=\"30\"/><box><topPen"
+                        + " lineWidth=\"NaN\"/></box><textElement><font size=\"1e39\"/>"
+                        + "</textElement><text/></staticText></band></title></jasperReport>");
+        for (String expected : List.of("title/0\tfontSize\tInfinity",
+                "title/0\ttopPen.lineWidth\tNaN")) {
+            assertTrue(lines.contains(expected), expected + " in " + lines);
+        }
+    }
+
+    @Test
     void aReportTheEngineCannotLoadSaysWhy() throws Exception {
         List<String> lines = read("broken.jrxml", "<jasperReport");
         assertTrue(lines.get(1).startsWith("report\tload\t"), lines.toString());

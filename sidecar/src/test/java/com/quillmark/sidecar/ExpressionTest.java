@@ -79,5 +79,6 @@ class ExpressionTest extends SharedSidecarTest {
 
         String syntax = error(evaluate("1 +", "java", bindings(), bindings()));
         assertTrue(syntax.contains("Syntax error"), syntax);
+        assertTrue(syntax.contains(", in the expression: 1 +\n"), "named as written: " + syntax);
     }
 }

@@ -107,6 +107,26 @@ class ReportCommandsTest extends SharedSidecarTest {
     }
 
     @Test
+    void expressionsThatDoNotCompileAreNamedAsWritten() throws Exception {
+        Path jrxml = dir.resolve("Typos.jrxml");
+        Files.writeString(jrxml, "<jasperReport xmlns=\"http://jasperreports.sourceforge.net/"
+                + "jasperreports\" name=\"Typos\"><subDataset name=\"Rows\"><field name=\"n\" "
+                + "class=\"java.lang.Integer\"/><variable name=\"v\" class=\"java.lang.Integer\">"
+                + "<variableExpression><![CDATA[$F{n} +* 2]]></variableExpression></variable>"
+                + "</subDataset><title><band height=\"20\"><textField><reportElement x=\"0\" "
+                + "y=\"0\" width=\"100\" height=\"20\"/><textFieldExpression><![CDATA[(\"a\" +\n"
+                + "   1]]></textFieldExpression></textField></band></title></jasperReport>");
+        String text = error(sidecar.request("compile", params("jrxmlPath", jrxml.toString(),
+                "jasperPath", dir.resolve("Typos.jasper").toString())));
+        assertTrue(text.contains("\nSyntax error, insert \")\" to complete Expression, in the "
+                + "expression: (\"a\" + 1\n"), "on one line: " + text);
+        assertTrue(text.contains("\nSyntax error on token \"+\", ++ expected, in the expression: "
+                + "$F{n} +* 2\n"), "a sub-dataset's too: " + text);
+        assertEquals(2, text.split("in the expression: ", -1).length - 1, "once each: " + text);
+        assertTrue(text.contains("//$JR_EXPR_ID="), "the engine's own list follows: " + text);
+    }
+
+    @Test
     void fieldClassesAreDeclaredByTheNamesTheEngineLoads() {
         assertEquals("byte[]", FieldClasses.declaredName("[B"));
         assertEquals("java.lang.String[]", FieldClasses.declaredName("[Ljava.lang.String;"));

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QFont>
+#include <QList>
+#include <QPointF>
+#include <QSizeF>
+#include <QString>
+#include <Qt>
+
+class QPainter;
+class QRectF;
+
+// A text laid out in a box as the engine prints it:
+// - a line feed, a carriage return or both start a new line;
+// - the engine measures how much of the text fits: lines broken where the runtime's line breaking
+//   allows (LineBreaks), after the last piece that fits without its trailing spaces, a word too
+//   long for the line at the character that no longer fits; only the lines that fit the box
+//   whole print, and the block of them is aligned in the box's height;
+// - a text with tabs prints as measured: a tab moves on to the next tab stop, counted from the
+//   element's left edge, and a line whose text reaches past the last stop goes on at the first
+//   stop of the next line;
+// - any other text the PDF writer breaks anew in its column: after the last space or hyphen that
+//   fits, a word too long for the line at the character that no longer fits, and as far as the
+//   lines' baselines stay in the box;
+// - lines are aligned by their width without trailing spaces, and are as far apart as the font's
+//   line height (ascent, descent and line gap, as the runtime reads them).
+// Control characters take no room and show nothing. Lines run from left to right.
+namespace PrintedTextLayout {
+
+struct Format {
+    // One horizontal and one vertical alignment.
+    Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignTop;
+    // How far the box lies inside the element at the left and at the right, as inside its
+    // paddings: the element's left edge is where tab stops are counted from.
+    double padding = 0;
+    // The distance between default tab stops.
+    double tabStopWidth = 40;
+    bool operator==(const Format &) const = default;
+};
+
+// One piece of a line: `length` characters from `start`, drawn with the left end of their
+// baseline at `origin` (from the box's top-left corner).
+struct Run {
+    qsizetype start = 0;
+    qsizetype length = 0;
+    QPointF origin;
+    bool operator==(const Run &) const = default;
+};
+
+struct Layout {
+    // The text as the engine prints it: each carriage return is a line feed, and one before a
+    // line feed goes.
+    QString text;
+    // The pieces that show, in the text's order. Trailing spaces, tabs and control characters
+    // lie between them.
+    QList<Run> runs;
+};
+
+// How much of a text the layout in a box of `size` reads: each line the box holds takes at most
+// a row's worth of characters, and a few times that of spaces and line ends. A text longer than
+// that is laid out from that much of its start, so that a text of millions of characters costs
+// what the box shows.
+qsizetype readLength(const QFont &font, const QSizeF &size);
+
+// The layout of `text` in `font` (in the units of the box) in a box of `size`.
+Layout layout(const QFont &font, const QString &text, const QSizeF &size, const Format &format);
+
+// Draws `text` in `box` as the engine prints it, in the painter's font and pen, each piece as
+// QPainter::drawText draws it at its place.
+void draw(QPainter *painter, const QRectF &box, const QString &text, const Format &format);
+
+} // namespace PrintedTextLayout
