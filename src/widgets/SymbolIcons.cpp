@@ -1,5 +1,7 @@
 #include "widgets/SymbolIcons.h"
 
+#include "widgets/ThemeIcons.h"
+
 #include <QHash>
 #include <QPainter>
 #include <QStandardPaths>
@@ -126,7 +128,7 @@ QString themeName(const QString &symbol)
 QIcon icon(const QString &symbol)
 {
     const QString name = themeName(symbol);
-    return name.isEmpty() ? QIcon() : QIcon::fromTheme(name);
+    return name.isEmpty() ? QIcon() : ThemeIcons::icon(name);
 }
 
 QPixmap tintedPixmap(const QString &symbol, const QSize &size, qreal devicePixelRatio,
@@ -156,9 +158,11 @@ void useIconTheme(bool dark)
 
     const QString breeze = dark ? u"breeze-dark"_s : u"breeze"_s;
     static const QString platformTheme = QIcon::themeName();
-    if (platformTheme.isEmpty() || platformTheme == "hicolor"_L1)
+    const bool own = platformTheme.isEmpty() || platformTheme == "hicolor"_L1;
+    if (own)
         QIcon::setThemeName(breeze);
     QIcon::setFallbackThemeName(breeze);
+    ThemeIcons::setOwnTheme(own);
 }
 
 } // namespace SymbolIcons

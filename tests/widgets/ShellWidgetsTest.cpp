@@ -3,6 +3,7 @@
 #include "widgets/PlainToolTip.h"
 #include "widgets/Stepper.h"
 #include "widgets/SymbolIcons.h"
+#include "widgets/ThemeIcons.h"
 #include "widgets/ToolbarToggleIcon.h"
 #include "widgets/TreeGuides.h"
 #include "widgets/WidgetDialogs.h"
@@ -13,6 +14,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
@@ -20,6 +22,7 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 #include <limits>
+#include <random>
 
 using namespace Qt::StringLiterals;
 
@@ -68,6 +71,56 @@ TEST(SymbolIcons, EverySymbolResolvesToAnIconOfTheTheme)
         EXPECT_FALSE(SymbolIcons::icon(symbol).pixmap(16).isNull()) << symbol.toStdString();
     }
     EXPECT_TRUE(SymbolIcons::icon(u"no.such.symbol"_s).isNull());
+}
+
+// Icons read from their files once are the toolkit's theme icons, pixel for pixel: the file it
+// picks for each size, the size it reports, each look and the pictures painted at any ratio, in
+// the light theme and the dark one, at the sizes the window uses and at random ones.
+TEST(SymbolIcons, IconsReadOnceAreDrawnAsTheToolkitDrawsThem)
+{
+    std::mt19937 random(20261208);
+    QList<int> sides{8, 12, 14, 16, 18, 19, 20, 22, 23, 24, 28, 32, 48};
+    for (int i = 0; i < 12; ++i)
+        sides.append(std::uniform_int_distribution(1, 96)(random));
+    const qreal ratios[] = {1, 1.25, 1.5, 2, 3};
+    const QIcon::Mode modes[] = {QIcon::Normal, QIcon::Disabled, QIcon::Active, QIcon::Selected};
+    int readHere = 0;
+    for (const bool dark : {false, true}) {
+        SymbolIcons::useIconTheme(dark);
+        for (const QString &symbol : SymbolIcons::symbols()) {
+            const QString name = SymbolIcons::themeName(symbol);
+            const QIcon ours = SymbolIcons::icon(symbol);
+            const QIcon toolkit = ThemeIcons::toolkitIcon(name);
+            ASSERT_EQ(ours.isNull(), toolkit.isNull()) << name.toStdString();
+            readHere += ThemeIcons::readsFiles(name) ? 1 : 0;
+            for (const int side : sides) {
+                const QSize size(side, side);
+                const qreal ratio = ratios[std::uniform_int_distribution(0, 4)(random)];
+                const QIcon::Mode mode = modes[std::uniform_int_distribution(0, 3)(random)];
+                const std::string where = name.toStdString() + " at " + std::to_string(side) +
+                                          " x" + std::to_string(ratio) + " in mode " +
+                                          std::to_string(int(mode)) + (dark ? " (dark)" : "");
+                ASSERT_EQ(ours.actualSize(size, mode), toolkit.actualSize(size, mode)) << where;
+                const QPixmap a = ours.pixmap(size, ratio, mode);
+                const QPixmap b = toolkit.pixmap(size, ratio, mode);
+                ASSERT_EQ(a.devicePixelRatio(), b.devicePixelRatio()) << where;
+                ASSERT_EQ(a.toImage(), b.toImage()) << where;
+                const auto painted = [&](const QIcon &icon) {
+                    QImage image(QSize(side + 6, side + 4) * ratio,
+                                 QImage::Format_ARGB32_Premultiplied);
+                    image.setDevicePixelRatio(ratio);
+                    image.fill(Qt::transparent);
+                    QPainter painter(&image);
+                    icon.paint(&painter, QRect(1, 2, side + 4, side), Qt::AlignCenter, mode);
+                    return image;
+                };
+                ASSERT_EQ(painted(ours), painted(toolkit)) << where << " (painted)";
+            }
+        }
+    }
+    // Every symbol is a Breeze icon: each was read here, none left to the toolkit.
+    EXPECT_EQ(readHere, 2 * SymbolIcons::symbols().size());
+    SymbolIcons::useIconTheme(false);
 }
 
 // The share of the pixel's colour that is the palette's accent, roughly: how blue it is.
