@@ -197,13 +197,16 @@ std::optional<QString> userMade(const QString &complaint, const ReportDocument &
         // A new sort field has no name until the user picks one.
         return u"a sort field is not named yet"_s;
     }
-    // A rename takes the sort fields along; a removal asks first when sort fields name it.
+    // A rename takes the sort fields along; a removal asks first when sort fields name it. A
+    // sort field sorts on a field or on a variable: one of the other kind may keep the name.
     static const QRegularExpression sortField(
-        uR"(^Sort (?:field|variable) '(.*)' not found in dataset\.$)"_s);
+        uR"(^Sort (field|variable) '(.*)' not found in dataset\.$)"_s);
     if (const QRegularExpressionMatch match = sortField.match(complaint);
-        match.hasMatch() && !declares(report, match.captured(1)) &&
-        (history.removed.contains(match.captured(1)) ||
-         !history.declared.contains(match.captured(1)))) {
+        match.hasMatch() &&
+        !(match.captured(1) == u"field" ? countNamed(report.fields, match.captured(2))
+                                        : countNamed(report.variables, match.captured(2))) &&
+        (history.removed.contains(match.captured(2)) ||
+         !history.declared.contains(match.captured(2)))) {
         return u"a sort field names a field or variable removed, or a name never declared"_s;
     }
     const double across = double(report.columnCount) * report.columnWidth +

@@ -233,8 +233,9 @@ QString RandomEdits::dragStraight()
     const bool standsRightly =
         room ? !ContainerRoom::fitInto(probe, *room)
              : !picked.topLevel ||
-                   PageLayout::asWritten(probe.y) + PageLayout::asWritten(probe.printedHeight()) <=
-                       store_.tallestHeight(picked.band);
+                   (probe.x >= 0 && probe.y >= 0 &&
+                    PageLayout::asWritten(probe.y) + PageLayout::asWritten(probe.printedHeight()) <=
+                        store_.tallestHeight(picked.band));
     // Along one axis only, the other left exactly where the press was; now and then far enough
     // to leave the band.
     const bool across = chance(0.5);
@@ -248,8 +249,9 @@ QString RandomEdits::dragStraight()
     move.released(end);
     const QString described =
         what + (across ? u" across by "_s : u" down by "_s) + QString::number(travel);
-    // An element that stood where it may not (a file's: past its container's room, lower than
-    // its band may grow) is put where it may by any move: only one that stood rightly keeps it.
+    // An element that stood where it may not (past its container's room, above or left of its
+    // band, lower than its band may grow) is put where it may by any move: only one that stood
+    // rightly keeps it.
     if (!standsRightly)
         return described + u", from where it may not stand"_s;
     const std::optional<ReportElement> after = store_.element(picked.element.id);
