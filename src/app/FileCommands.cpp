@@ -62,6 +62,18 @@ FileCommands::FileCommands(WorkspaceModel &workspace, AppSettings &settings, Dia
         ZipService::zipContents(directory, destination, QString::fromLatin1(ZipService::zipTool),
                                 &cancelled);
     };
+    // Every tab's store asks here when work needs its report saved first.
+    workspace_.setSavePanel([self = QPointer<FileCommands>(this)](
+                                const SavePanelRequest &request) -> std::optional<QUrl> {
+        if (!self)
+            return std::nullopt;
+        FilePanelRequest panel;
+        panel.message = request.message;
+        panel.proposedFileName = request.proposedFileName;
+        panel.fileExtensions = {request.fileExtension};
+        panel.directory = self->panelFolder(nullptr);
+        return self->dialogs_.runSavePanel(panel);
+    });
 }
 
 QString FileCommands::proposedReportFileName(const ReportDocument &document)
