@@ -662,12 +662,22 @@ TEST_F(SheetUndoTest, TheInspectorsTypingGoesBackFirstAndComesBackLastEveryWay)
                                                  .height = 20};
         return ElementKind::Table{.columns = {column}};
     };
+    // A list whose rows come from a data source expression: a connection replaces it only once
+    // the user agrees, when the field is committed.
+    const std::optional<ReportElement> list = JrxmlCodec::parseSnippet(
+        u"<componentElement><reportElement x=\"0\" y=\"0\" width=\"100\" height=\"20\"/>"
+        "<jr:list xmlns:jr=\"http://jasperreports.sourceforge.net/jasperreports/components\">"
+        "<datasetRun subDataset=\"Rows\"><dataSourceExpression><![CDATA[new "
+        "net.sf.jasperreports.engine.JREmptyDataSource(3)]]></dataSourceExpression></datasetRun>"
+        "<jr:listContents height=\"20\"/></jr:list></componentElement>"_s);
+    ASSERT_TRUE(list && list->kind.as<ElementKind::List>());
     struct Row {
         const char *what;
         ElementKind kind;
         QString field;
         QString typing;
-        bool held; // until Return
+        bool held = false; // until Return
+        bool asks = false; // at Return
     };
     const ElementKind label = ElementKind::StaticText{u"Hello"_s};
     const ElementKind textField = ElementKind::TextField{u"$F{a}"_s};
@@ -681,6 +691,7 @@ TEST_F(SheetUndoTest, TheInspectorsTypingGoesBackFirstAndComesBackLastEveryWay)
         {"a column width", table(), u"inspector.columns.column0.width"_s, u"80"_s, true},
         {"a cell picker's text", table(), u"inspector.columns.column0.detail.content"_s, u"y2"_s,
          false},
+        {"a connection", list->kind, u"inspector.list.connection"_s, u"$P{C}"_s, true, true},
     };
     QWidget *window = app->mainWindow();
     const QPoint emptySpot = canvas()->rect().bottomRight() - QPoint(60, 60);
@@ -704,6 +715,7 @@ TEST_F(SheetUndoTest, TheInspectorsTypingGoesBackFirstAndComesBackLastEveryWay)
                 step(current, undo, window);
             };
 
+            const qsizetype asked = dialogs->alerts().size();
             const ReportDocument before = store()->document();
             now += 10'000;
             typeInto(x, u"10"_s);
@@ -736,9 +748,13 @@ TEST_F(SheetUndoTest, TheInspectorsTypingGoesBackFirstAndComesBackLastEveryWay)
             EXPECT_EQ(fieldText(), row.typing) << "then the typing";
             EXPECT_EQ(store()->document(), typed);
             EXPECT_EQ(offered(), std::pair(true, false));
+            EXPECT_EQ(dialogs->alerts().size(), asked) << "nothing asked before Return";
             if (row.held) {
+                if (row.asks)
+                    dialogs->answerAlert(0); // Replace
                 QTest::keyClick(window->windowHandle(), Qt::Key_Return);
                 EXPECT_NE(store()->document(), moved) << "Return commits it";
+                EXPECT_EQ(dialogs->alerts().size(), asked + (row.asks ? 1 : 0));
                 now += 10'000;
             }
             undoRedo(true);
@@ -750,6 +766,7 @@ TEST_F(SheetUndoTest, TheInspectorsTypingGoesBackFirstAndComesBackLastEveryWay)
             EXPECT_EQ(store()->document(), before);
             undoRedo(false);
             EXPECT_EQ(store()->document(), moved) << "X can be redone";
+            EXPECT_EQ(dialogs->alerts().size(), asked + (row.asks ? 1 : 0));
         }
     }
 }
