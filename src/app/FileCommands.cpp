@@ -1,7 +1,7 @@
 #include "app/FileCommands.h"
 
 #include "app/PreviewRun.h"
-#include "app/SheetHistory.h"
+#include "app/WindowHistory.h"
 #include "document/DocumentStore.h"
 #include "editors/CodeEditorView.h"
 #include "engine/ChapterFit.h"
@@ -45,9 +45,9 @@ FileCommands::FileCommands(WorkspaceModel &workspace, AppSettings &settings, Dia
                            QObject *parent)
     : QObject(parent), workspace_(workspace), settings_(settings), dialogs_(dialogs),
       engine_(engine), connectionStore_(connectionStore),
-      history_(new SheetHistory(workspace, this))
+      history_(new WindowHistory(workspace, this))
 {
-    connect(history_, &SheetHistory::changed, this, &FileCommands::undoStateChanged);
+    connect(history_, &WindowHistory::changed, this, &FileCommands::undoStateChanged);
     compileStep_ = [this](const OpenTab &tab, QObject *context,
                           std::function<void(const std::optional<QString> &)> done) {
         if (!engine_) {
@@ -444,6 +444,11 @@ void FileCommands::exportDocument(ExportFormat format)
 }
 
 // --- Edit ------------------------------------------------------------------------------------
+
+void FileCommands::setWindow(QWidget *window)
+{
+    history_->setWindow(window);
+}
 
 void FileCommands::undo()
 {
