@@ -11,6 +11,8 @@
 #include "app/TabChip.h"
 #include "app/ToolStrip.h"
 #include "canvas/BandItem.h"
+#include "canvas/CanvasGeometry.h"
+#include "canvas/CanvasGraphicsView.h"
 #include "canvas/CanvasScene.h"
 #include "canvas/CanvasView.h"
 #include "canvas/PaletteView.h"
@@ -22,6 +24,7 @@
 #include "edits/LengthLimits.h"
 #include "engine/ParameterValuesSheet.h"
 #include "engine/SidecarModel.h"
+#include "model/JrxmlCodec.h"
 #include "model/PageLayout.h"
 #include "model/ReportParts.h"
 #include "navigators/OutlineModel.h"
@@ -38,6 +41,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 #include <QToolButton>
 
@@ -294,6 +298,90 @@ TEST_F(ContentViewTest, AKeystrokeInAGroupNameShowsOnTheCanvasAndInTheOutline)
     EXPECT_TRUE(std::any_of(rows.cbegin(), rows.cend(), [&](const OutlineRow &row) {
         return row.target == header && row.label == store->label(header);
     }));
+}
+
+// A report whose column, margin or page is as large as a file carries opens in a tab, is drawn,
+// scrolls to its far right and bottom and gives way to another tab and back, at the smallest and
+// the largest zoom, with guides and every element selected: what the window draws follows what
+// it shows, not the page, and the report keeps the lengths its file gives.
+TEST_F(ContentViewTest, AReportAsLargeAsAFileCarriesIsDrawnScrolledAndLeft)
+{
+    struct Case {
+        const char *page;
+        const char *wide; // the width of the detail band's rectangle
+    };
+    const Case cases[] = {
+        {R"(pageWidth="595" pageHeight="842" columnWidth="2147483600" leftMargin="20")",
+         "2147483000"},
+        {R"(pageWidth="595" pageHeight="842" columnWidth="555" leftMargin="-2147483648")", "200"},
+        {R"(pageWidth="2147483647" pageHeight="2147483647" columnWidth="2147483647" )"
+         R"(leftMargin="2147483647")",
+         "2147483647"},
+    };
+    openReport(u"Small.jrxml"_s);
+    int opened = 0;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.page);
+        QByteArray bands;
+        for (const char *band : {"title", "pageHeader", "columnHeader", "detail", "summary"})
+            bands += "<" + QByteArray(band) +
+                     R"(><band height="40"><rectangle><reportElement )"
+                     R"(x="10" y="5" width=")" +
+                     (qstrcmp(band, "detail") == 0 ? QByteArray(c.wide) : "200") +
+                     R"(" height="20"/></rectangle></band></)" + band + ">";
+        const QByteArray jrxml =
+            R"(<jasperReport xmlns="http://jasperreports.sourceforge.net/jasperreports" )"
+            R"(name="Wide" rightMargin="20" topMargin="20" bottomMargin="20" )" +
+            QByteArray(c.page) + ">" + bands + "</jasperReport>";
+        workspace.openTab(QUrl::fromLocalFile(writeText(u"Wide%1.jrxml"_s.arg(++opened), jrxml)));
+        settle();
+        DocumentStore *store = workspace.activeStore();
+        ASSERT_EQ(workspace.tabs().size(), 2);
+        const ReportDocument read = JrxmlCodec::parse(jrxml);
+        EXPECT_EQ(store->document().columnWidth, read.columnWidth);
+        EXPECT_EQ(store->document().leftMargin, read.leftMargin);
+        EXPECT_EQ(store->document().pageWidth, read.pageWidth);
+        store->toggleVerticalGuide(100);
+        store->toggleVerticalGuide(2e9);
+        store->toggleHorizontalGuide(2e9);
+        QSet<QUuid> all;
+        for (const BandTarget &target : canvas::orderedTargets(store->document())) {
+            for (const ReportElement &element : store->elements(target))
+                all.insert(element.id);
+        }
+        store->setSelectedElementIDs(all);
+        CanvasGraphicsView *canvas = view->canvas()->graphicsView();
+        for (double zoom : {canvas::minimumZoom, canvas::maximumZoom}) {
+            SCOPED_TRACE(zoom);
+            store->setZoomLevel(zoom);
+            settle();
+            canvas->viewport()->grab();
+            QScrollBar *across = canvas->horizontalScrollBar();
+            QScrollBar *down = canvas->verticalScrollBar();
+            across->setValue(across->maximum());
+            down->setValue(down->maximum());
+            settle();
+            // Far right and down, the view shows the sheet: white between the bands' strips.
+            const QImage far = canvas->viewport()->grab().toImage();
+            const QRectF seen = canvas->mapToScene(canvas->viewport()->rect()).boundingRect();
+            const canvas::PageGeometry &page = view->canvas()->scene()->page();
+            const QPoint sheet =
+                canvas->mapFromScene(QPointF(std::min(seen.right(), page.pageWidth) - 30,
+                                             std::min(seen.bottom(), page.pageHeight) - 10));
+            EXPECT_EQ(far.pixelColor(sheet), QColor(Qt::white));
+            const QPoint scrolled = canvas->scrolled();
+            workspace.setActiveTabIndex(0);
+            settle();
+            view->grab();
+            workspace.setActiveTabIndex(1);
+            settle();
+            EXPECT_EQ(view->canvas()->scene(), view->canvas()->sceneOf(store));
+            EXPECT_EQ(canvas->scrolled(), scrolled) << "the page comes back where it was left";
+            view->grab();
+        }
+        workspace.closeTab(1);
+        settle();
+    }
 }
 
 TEST_F(ContentViewTest, TheBannerNamesTheFirstJobByPriority)
