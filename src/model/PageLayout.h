@@ -11,6 +11,9 @@ namespace PageLayout {
 // The largest length a report file can carry: the engine reads lengths as 32-bit integers.
 inline constexpr double largestLength = 2147483647;
 
+// The largest page the PDF engine renders in full, in points (200 inches), for each dimension.
+inline constexpr double largestPdfPage = 14400;
+
 // The whole number the file carries for a length.
 double asWritten(double points);
 

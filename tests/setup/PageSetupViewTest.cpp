@@ -247,25 +247,48 @@ TEST_F(PageSetupViewTest, FlagsPickersAndTheTagLanguageWriteOnlyWhatTheUserChang
         << "closing keeps every change";
 }
 
-TEST_F(PageSetupViewTest, ZeroAndNegativePageValuesAreRefusedWithAMessage)
+// Lengths no page can have, or no PDF page holds, are refused with the field's words and leave
+// the report as it was: sizes of 0 or less, negative margins, pages larger than 200 inches
+// (700000000 mm among them, which the file could carry), columns wider than the page.
+TEST_F(PageSetupViewTest, PageValuesNoPageCanHoldAreRefusedWithAMessage)
 {
-    type(u"pagesetup.page.width"_s, u"0"_s);
-    type(u"pagesetup.page.height"_s, u"-10"_s);
-    type(u"pagesetup.margins.bottom"_s, u"-5"_s);
-    EXPECT_EQ(store.document().pageWidth, 595);
-    EXPECT_EQ(store.document().pageHeight, 842);
-    EXPECT_EQ(store.document().bottomMargin, 20);
-    EXPECT_FALSE(store.isDirty());
-    for (const QString &name :
-         {u"pagesetup.page.width"_s, u"pagesetup.page.height"_s, u"pagesetup.margins.bottom"_s}) {
-        EXPECT_FALSE(child<MeasurementField>(name)->message().isEmpty()) << name.toStdString();
-        EXPECT_EQ(length(name)->text(),
-                  measurement::format(name.endsWith(u"width"_s)    ? 595
-                                      : name.endsWith(u"height"_s) ? 842
-                                                                   : 20,
-                                      MeasurementUnit::millimeters, view->locale()))
+    struct Case {
+        QString field;
+        double ReportDocument::*kept;
+        QString typed;
+        QString words;
+    };
+    const QList<Case> cases = {
+        {u"pagesetup.page.width"_s, &ReportDocument::pageWidth, u"0"_s,
+         u"A page is at least 0.35 mm wide and high."_s},
+        {u"pagesetup.page.height"_s, &ReportDocument::pageHeight, u"-10"_s,
+         u"A page is at least"_s},
+        {u"pagesetup.margins.bottom"_s, &ReportDocument::bottomMargin, u"-5"_s,
+         u"This length is 0 or more."_s},
+        {u"pagesetup.page.width"_s, &ReportDocument::pageWidth, u"700000000"_s,
+         u"Wider than a PDF page: the width can be at most 5080.00 mm."_s},
+        {u"pagesetup.page.height"_s, &ReportDocument::pageHeight, u"5081"_s,
+         u"Higher than a PDF page: the height can be at most 5080.00 mm."_s},
+        {u"pagesetup.content.columnWidth"_s, &ReportDocument::columnWidth, u"700000000"_s,
+         u"The columns must fit the page between its margins"_s},
+        {u"pagesetup.margins.left"_s, &ReportDocument::leftMargin, u"1e12"_s,
+         u"No report holds a length this large"_s},
+    };
+    const ReportDocument before = store.document();
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.field.toStdString() + " " + c.typed.toStdString());
+        type(c.field, c.typed);
+        EXPECT_TRUE(child<MeasurementField>(c.field)->message().startsWith(c.words))
+            << child<MeasurementField>(c.field)->message().toStdString();
+        EXPECT_EQ(length(c.field)->text(),
+                  measurement::format(before.*c.kept, MeasurementUnit::millimeters, view->locale()))
             << "the stored length shows again";
     }
+    EXPECT_EQ(store.document(), before);
+    EXPECT_FALSE(store.isDirty());
+    // The largest PDF page is taken.
+    type(u"pagesetup.page.width"_s, u"5080"_s);
+    EXPECT_DOUBLE_EQ(store.document().pageWidth, 14400);
     child<QPushButton>(u"pagesetup.page.portrait"_s)->click();
     child<QPushButton>(u"pagesetup.content.fit"_s)->click();
     EXPECT_TRUE(std::isfinite(store.document().columnWidth));
