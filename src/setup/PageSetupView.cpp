@@ -107,6 +107,9 @@ PageSetupView::PageSetupView(DocumentStore *store, AppSettings &settings,
     scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroll_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     scroll_->setWidget(content);
+    // A click on the sheet's buttons leaves the focus, and a length typed in it, where it is
+    // (actOnTyping): the sheet around them takes no focus either.
+    scroll_->setFocusPolicy(Qt::NoFocus);
     // Scrolling the sheet must not pick another entry of a picker that passes under the pointer:
     // a picker takes the wheel only while it has the focus.
     WheelGuard::guardPanel(this);
@@ -182,7 +185,7 @@ CardSection *PageSetupView::buildPageSize()
         auto *button = new QPushButton(title, section);
         button->setObjectName(name);
         button->setAutoDefault(false);
-        connect(button, &QPushButton::clicked, this, [this, portrait] {
+        actOnTyping(button, [this, portrait] {
             if (store_)
                 CardText::showWarning(
                     orientationWarning_,
@@ -220,7 +223,7 @@ CardSection *PageSetupView::buildContent()
     auto *fit = new QPushButton(u"Fit Column Width to Margins"_s, section);
     fit->setObjectName(u"pagesetup.content.fit"_s);
     fit->setAutoDefault(false);
-    connect(fit, &QPushButton::clicked, this, [this] {
+    actOnTyping(fit, [this] {
         if (store_)
             PageSetupEdits::fitColumnWidthToMargins(*store_);
     });
@@ -322,9 +325,10 @@ CardSection *PageSetupView::buildPagination()
          &ReportDocument::isFloatColumnFooter}};
     for (const auto &[box, title, name, flag] : flags) {
         *box = checkBox(title, name, section);
-        connect(*box, &QCheckBox::clicked, this, [this, flag](bool on) {
+        QCheckBox *checked = *box;
+        actOnTyping(checked, [this, flag, checked] {
             if (store_)
-                PageSetupEdits::setGuarded(*store_, flag, on);
+                PageSetupEdits::setGuarded(*store_, flag, checked->isChecked());
         });
         section->addWidget(*box);
     }
@@ -336,9 +340,10 @@ CardSection *PageSetupView::buildAccessibility()
     CardSection *section = card(u"Accessibility"_s, u"pagesetup.accessibility"_s);
     pdfTagged_ =
         checkBox(u"Tagged PDF (508 Accessibility)"_s, u"pagesetup.accessibility.tagged"_s, section);
-    connect(pdfTagged_, &QCheckBox::clicked, this, [this](bool on) {
+    actOnTyping(pdfTagged_, [this] {
         if (store_)
-            PageSetupEdits::setGuarded(*store_, &ReportDocument::isPdfTagged, on);
+            PageSetupEdits::setGuarded(*store_, &ReportDocument::isPdfTagged,
+                                       pdfTagged_->isChecked());
     });
     section->addWidget(pdfTagged_);
 
@@ -384,6 +389,18 @@ CardSection *PageSetupView::buildExpressions()
         u"expression syntax (e.g. Groovy's null-safe string concatenation) won't compile."_s,
         u"pagesetup.expressions.caption"_s, section));
     return section;
+}
+
+void PageSetupView::actOnTyping(QAbstractButton *button, std::function<void()> action)
+{
+    button->setFocusPolicy(Qt::TabFocus);
+    connect(button, &QAbstractButton::clicked, this, [this, action = std::move(action)] {
+        for (const auto &[row, length] : std::as_const(lengths_)) {
+            if (row->holdsTyping())
+                row->commitTyping();
+        }
+        action();
+    });
 }
 
 void PageSetupView::refresh()

@@ -42,6 +42,9 @@ public:
 
     // Typing not committed yet: text typed since the field last showed its length.
     bool holdsTyping() const;
+    // Commits the typing, as Return does (a control that acts on the lengths takes it first);
+    // false when the check refused it.
+    bool commitTyping() { return commit(); }
     // Shows the length again in place of the typing, which is not handed back.
     void takeBackTyping();
     // Puts `text` back as typing not committed yet, the caret at its end.

@@ -31,6 +31,7 @@
 #include "navigators/OutlineView.h"
 #include "setup/ImageImportCoordinator.h"
 #include "setup/ImageImportOptionsSheet.h"
+#include "setup/PageSetupEdits.h"
 #include "setup/PageSetupView.h"
 #include "widgets/ScriptedDialogs.h"
 #include "widgets/SheetDialog.h"
@@ -379,6 +380,18 @@ TEST_F(ContentViewTest, AReportAsLargeAsAFileCarriesIsDrawnScrolledAndLeft)
             EXPECT_EQ(canvas->scrolled(), scrolled) << "the page comes back where it was left";
             view->grab();
         }
+        // Fitted to the page between its margins, the column may be as wide again.
+        PageSetupEdits::fitColumnWidthToMargins(*store);
+        settle();
+        EXPECT_EQ(store->document().columnWidth, PageLayout::fittedColumnWidth(store->document()));
+        EXPECT_EQ(view->canvas()
+                      ->scene()
+                      ->bandItem(canvas::orderedTargets(store->document())[0])
+                      ->width(),
+                  std::max(store->document().pageWidth - store->document().leftMargin -
+                               store->document().rightMargin,
+                           0.0));
+        canvas->viewport()->grab();
         workspace.closeTab(1);
         settle();
     }

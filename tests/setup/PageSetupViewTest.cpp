@@ -3,6 +3,7 @@
 #include "document/DocumentStore.h"
 #include "edits/LengthLimits.h"
 #include "model/JrxmlCodec.h"
+#include "setup/PageSetupEdits.h"
 #include "widgets/MeasurementField.h"
 #include "widgets/Stepper.h"
 #include "workspace/AppSettings.h"
@@ -13,6 +14,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollArea>
@@ -368,4 +370,55 @@ TEST_F(PageSetupViewTest, LandscapeThePageCannotHoldSaysWhyUnderTheButtons)
                   .message);
     change([](ReportDocument &d) { d.name = u"Other"_s; });
     EXPECT_FALSE(shown(u"pagesetup.page.orientationWarning"_s));
+}
+
+// A length typed and not committed is taken by one click on a button of the sheet, and the
+// button acts on it: even where taking it moves the button (a message under the field goes),
+// the click lands. Each is an undo step of its own, the button's last.
+TEST_F(PageSetupViewTest, OneClickOnAButtonTakesTheTypingAndActsOnIt)
+{
+    struct Case {
+        QString field;
+        QString typed;
+        QString button;
+        std::function<bool(const ReportDocument &)> done;
+    };
+    const QList<Case> cases = {
+        {u"pagesetup.margins.left"_s, u"30"_s, u"pagesetup.content.fit"_s,
+         [](const ReportDocument &d) {
+             return d.columnWidth == PageSetupEdits::fittedColumnWidth(d) && d.leftMargin > 85;
+         }},
+        {u"pagesetup.page.width"_s, u"400"_s, u"pagesetup.page.portrait"_s,
+         [](const ReportDocument &d) {
+             return d.pageHeight > 1130 && d.pageWidth == 842 &&
+                    d.columnWidth == PageSetupEdits::fittedColumnWidth(d);
+         }},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.button.toStdString());
+        const ReportDocument before = store.document();
+        const qsizetype steps = store.undoStack().size();
+        // A length refused before leaves its message under the field, which taking the next one
+        // clears.
+        type(c.field, u"-5"_s);
+        ASSERT_FALSE(child<MeasurementField>(c.field)->message().isEmpty());
+        QLineEdit *edit = length(c.field);
+        edit->selectAll();
+        QTest::keyClicks(edit, c.typed);
+        auto *button = child<QPushButton>(c.button);
+        const QPoint at = button->mapToGlobal(button->rect().center());
+        QTest::mousePress(button, Qt::LeftButton, {}, button->rect().center());
+        // The sheet lays itself out before the button is let go, as it does while a user clicks.
+        for (int pass = 0; pass < 4; ++pass)
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        QTest::mouseRelease(button, Qt::LeftButton, {}, button->mapFromGlobal(at));
+        EXPECT_TRUE(c.done(store.document()));
+        EXPECT_FALSE(shown(u"pagesetup.content.fitWarning"_s));
+        store.flushPendingUndoSnapshot();
+        EXPECT_EQ(store.undoStack().size(), steps + 2);
+        store.undo();
+        EXPECT_EQ(store.document().columnWidth, before.columnWidth) << "the button's step first";
+        store.undo();
+        EXPECT_EQ(store.document(), before);
+    }
 }
