@@ -1,7 +1,5 @@
 #include "canvas/ElementView.h"
 
-#include "canvas/PaintedArea.h"
-
 #include "canvas/BandContext.h"
 #include "canvas/CrossBandDragState.h"
 #include "canvas/ElementChildLayer.h"

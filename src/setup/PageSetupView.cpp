@@ -185,7 +185,7 @@ CardSection *PageSetupView::buildPageSize()
         auto *button = new QPushButton(title, section);
         button->setObjectName(name);
         button->setAutoDefault(false);
-        actOnTyping(button, [this, portrait] {
+        actOnTyping(button, [this, portrait](bool) {
             if (store_)
                 CardText::showWarning(
                     orientationWarning_,
@@ -223,7 +223,7 @@ CardSection *PageSetupView::buildContent()
     auto *fit = new QPushButton(u"Fit Column Width to Margins"_s, section);
     fit->setObjectName(u"pagesetup.content.fit"_s);
     fit->setAutoDefault(false);
-    actOnTyping(fit, [this] {
+    actOnTyping(fit, [this](bool) {
         if (store_)
             PageSetupEdits::fitColumnWidthToMargins(*store_);
     });
@@ -325,10 +325,9 @@ CardSection *PageSetupView::buildPagination()
          &ReportDocument::isFloatColumnFooter}};
     for (const auto &[box, title, name, flag] : flags) {
         *box = checkBox(title, name, section);
-        QCheckBox *checked = *box;
-        actOnTyping(checked, [this, flag, checked] {
+        actOnTyping(*box, [this, flag](bool on) {
             if (store_)
-                PageSetupEdits::setGuarded(*store_, flag, checked->isChecked());
+                PageSetupEdits::setGuarded(*store_, flag, on);
         });
         section->addWidget(*box);
     }
@@ -340,10 +339,9 @@ CardSection *PageSetupView::buildAccessibility()
     CardSection *section = card(u"Accessibility"_s, u"pagesetup.accessibility"_s);
     pdfTagged_ =
         checkBox(u"Tagged PDF (508 Accessibility)"_s, u"pagesetup.accessibility.tagged"_s, section);
-    actOnTyping(pdfTagged_, [this] {
+    actOnTyping(pdfTagged_, [this](bool on) {
         if (store_)
-            PageSetupEdits::setGuarded(*store_, &ReportDocument::isPdfTagged,
-                                       pdfTagged_->isChecked());
+            PageSetupEdits::setGuarded(*store_, &ReportDocument::isPdfTagged, on);
     });
     section->addWidget(pdfTagged_);
 
@@ -391,16 +389,18 @@ CardSection *PageSetupView::buildExpressions()
     return section;
 }
 
-void PageSetupView::actOnTyping(QAbstractButton *button, std::function<void()> action)
+void PageSetupView::actOnTyping(QAbstractButton *button, std::function<void(bool checked)> action)
 {
     button->setFocusPolicy(Qt::TabFocus);
-    connect(button, &QAbstractButton::clicked, this, [this, action = std::move(action)] {
-        for (const auto &[row, length] : std::as_const(lengths_)) {
-            if (row->holdsTyping())
-                row->commitTyping();
-        }
-        action();
-    });
+    // The checked state is taken first: the committed length shows the report's values again.
+    connect(button, &QAbstractButton::clicked, this,
+            [this, action = std::move(action)](bool checked) {
+                for (const auto &[row, length] : std::as_const(lengths_)) {
+                    if (row->holdsTyping())
+                        row->commitTyping();
+                }
+                action(checked);
+            });
 }
 
 void PageSetupView::refresh()
