@@ -365,8 +365,9 @@ private:
     }
 
     // A point over a row of those the editor shows, and the place in the text the plain editor
-    // puts the cursor at for the same place of its rows; none when no row shows whole.
-    std::optional<std::pair<QPoint, qsizetype>> aim()
+    // puts the cursor at for the same place of its rows, logged as `action` at the point; none
+    // when no row shows whole.
+    std::optional<std::pair<QPoint, qsizetype>> aim(const QString &action)
     {
         if (plainCutsACharacter())
             return std::nullopt;
@@ -389,6 +390,7 @@ private:
                            editor_->cursorRect(start).center().y());
         const qreal x = point.x() + editor_->horizontalScrollBar()->value();
         const DrawnRow &plain = plainRows.at(index);
+        log(action + u" at "_s + QString::number(point.x()) + u',' + QString::number(point.y()));
         return std::pair{point, qsizetype(plain.block.position() +
                                           plain.block.layout()->lineAt(plain.line).xToCursor(x))};
     }
@@ -396,11 +398,10 @@ private:
     // A click on a row puts the cursor where the plain editor puts it for that place.
     void click()
     {
-        const auto aimed = aim();
+        const auto aimed = aim(u"click"_s);
         if (!aimed)
             return;
         const auto [point, expected] = *aimed;
-        log(u"click at "_s + QString::number(point.x()) + u',' + QString::number(point.y()));
         QTest::mouseClick(editor_->viewport(), Qt::LeftButton, {}, point);
         if (selected() != std::pair{expected, expected})
             cursorProblem_ = u"a click left the cursor at "_s + shownSelection(selected()) +
@@ -410,11 +411,10 @@ private:
     // A triple click on a row selects its whole line and the line break after it.
     void tripleClick()
     {
-        const auto aimed = aim();
+        const auto aimed = aim(u"triple click"_s);
         if (!aimed)
             return;
         const auto [point, at] = *aimed;
-        log(u"triple click at "_s + QString::number(point.x()) + u',' + QString::number(point.y()));
         QTest::mouseDClick(editor_->viewport(), Qt::LeftButton, {}, point);
         QTest::mouseClick(editor_->viewport(), Qt::LeftButton, {}, point);
         const qsizetype start = at == 0 ? 0 : plain_.lastIndexOf(u'\n', at - 1) + 1;
