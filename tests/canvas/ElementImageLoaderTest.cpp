@@ -111,8 +111,9 @@ TEST(ElementImageLoaderTest, LocalFilesAreReadAgainWhenTheyChange)
         file.close();
         const ElementImageLoader::Result read = loader.image(url);
         EXPECT_EQ(read.phase, c.phase);
-        if (c.phase == Phase::loaded)
+        if (c.phase == Phase::loaded) {
             EXPECT_EQ(read.size, c.size);
+        }
     }
 }
 
