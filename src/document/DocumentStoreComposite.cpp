@@ -1,5 +1,6 @@
 #include "document/DocumentStore.h"
 
+#include "document/DatasetRuns.h"
 #include "document/ReportReferences.h"
 #include "model/PageLayout.h"
 
@@ -250,6 +251,13 @@ QList<ReportSubDataset> DocumentStore::adoptNames(ElementList &elements,
          ReportReferences::adopt(document_, elements, datasetInside(container))) {
         ReportSubDataset declared = newSubDataset(document_);
         declared.name = name;
+        // With the parameters the elements' runs pass to it, the engine takes the runs as copied.
+        for (const QString &parameter : DatasetRuns::passedTo(elements, name)) {
+            ReportParameter passed;
+            passed.name = parameter;
+            passed.className = QStringLiteral("java.lang.Object");
+            declared.parameters.append(passed);
+        }
         datasets.append(declared);
     }
     return datasets;

@@ -233,6 +233,15 @@ TEST_F(DocumentStoreUndo, InsertsAfterAnUndoOrRedoTakesTheActiveBandAwayGoToTheF
     s.moveSelectedElementsToNewBand(title, 0, 0);
     EXPECT_EQ(s.document(), before);
     EXPECT_EQ(refused, (QList<BandTarget>{title, title, title}));
+
+    // Columns generated for a detail band an undo took away (while the sheet stayed open) put
+    // their values into the first one.
+    s.addDetailBand();
+    const BandTarget goneDetail = s.activeBandTarget();
+    s.undo();
+    const qsizetype held = s.elements(first).size();
+    s.generateColumnarLayout({{.name = u"a"_s}}, goneDetail, false, std::nullopt);
+    EXPECT_EQ(s.elements(first).size(), held + 1);
 }
 
 TEST_F(DocumentStoreUndo, SnapshotsShareEveryElementAnEditLeavesAlone)
