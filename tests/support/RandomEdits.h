@@ -31,9 +31,10 @@ class SnippetLibrary;
 // and increment pickers, the sort fields card's type, fields and parameters dropped on bands;
 // inserts into frames all padding and into bands the page holds no higher, drops, duplicates and
 // pastes near a band's right edge, drags along one axis; column widths typed, the Fields card's
-// insert into a container, removals of what the report names; now and then an undo or a redo,
-// and now and then a band shown or hidden with a click into it, undone and perhaps redone, before
-// an insert, paste, snippet, composite field, picture or duplicate goes where the active band is.
+// insert into a container, removals of what the report names, removals and renames of a
+// sub-dataset's parameters, fields and variables; now and then an undo or a redo, and now and
+// then a band shown or hidden with a click into it, undone and perhaps redone, before an insert,
+// paste, snippet, composite field, picture or duplicate goes where the active band is.
 // The same seed on the same report gives the same sequence, so a failing seed replays.
 //
 // Each edit is one user gesture, and the driver's clock moves on by more than the coalescing
@@ -153,6 +154,7 @@ private:
     QString typeColumnWidth();
     QString insertFromFieldsCard();
     QString removeNamedDeclaration();
+    QString editSubDatasetLists();
 
     DocumentStore &store_;
     std::mt19937 random_;
