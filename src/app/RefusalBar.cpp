@@ -3,6 +3,7 @@
 #include "document/DocumentStore.h"
 #include "edits/LengthLimits.h"
 #include "model/ReportParts.h"
+#include "widgets/BandHiding.h"
 #include "workspace/AppSettings.h"
 
 RefusalBar::RefusalBar(AppSettings &settings, QWidget *parent)
@@ -38,8 +39,12 @@ void RefusalBar::setStore(DocumentStore *store)
                        });
     noBand_ =
         connect(store, &DocumentStore::bandTakesNoElements, this, [this](const BandTarget &target) {
-            if (store_)
-                tell(ReportParts::noElementsMessage(store_->label(target)));
+            if (!store_)
+                return;
+            const QString band = store_->label(target);
+            tell(ReportParts::isPartReport(store_->document())
+                     ? ReportParts::noElementsMessage(band)
+                     : BandHiding::noElementsMessage(band));
         });
     noRoom_ = connect(store, &DocumentStore::containerHasNoRoom, this, [this](const QUuid &id) {
         const std::optional<ReportElement> container = store_ ? store_->element(id) : std::nullopt;

@@ -68,8 +68,12 @@ public:
     // True clears the data-item and field selections.
     void setIsReportRootSelected(bool selected);
 
+    // The band that new and pasted elements go to: always one whose elements a save writes
+    // (takesElements()). An edit, undo or redo that hides or takes away the active band moves it
+    // to the band the report rests on (the first detail band), the selection staying as it is.
     const BandTarget &activeBandTarget() const { return activeBandTarget_; }
-    // Clears the report-root, data-item and field selections.
+    // Clears the report-root, data-item and field selections. A band that takes no elements is
+    // never made active: the band the report rests on is, in its place.
     void setActiveBandTarget(const BandTarget &target);
 
     const std::optional<QUrl> &fileURL() const { return fileURL_; }
@@ -255,6 +259,12 @@ public:
     bool refusesNoRoom(const QUuid &container);
     // Const, so that iterating the result reads the shared values instead of copying them.
     const ElementList elements(const BandTarget &target) const;
+    // Whether a save writes what the band of `target` holds: a shown standard band, a detail
+    // band, a group's header or footer. A hidden standard band, or one the report lacks, is left
+    // out of the file with everything in it, so it takes no new elements: inserts bound for it go
+    // to the band the report rests on, and a duplicate of what it holds is refused.
+    bool takesElements(const BandTarget &target) const;
+    static bool takesElements(const ReportDocument &document, const BandTarget &target);
     QString label(const BandTarget &target) const;
     // The same for a report that no store holds.
     static double height(const ReportDocument &document, const BandTarget &target);
@@ -377,7 +387,8 @@ public:
 
     // --- Generated content -------------------------------------------------------------------
 
-    // The one selected element when it is a frame or list, else no value.
+    // The one selected element when it is a frame or list in a band that takes elements (a frame
+    // of a hidden band takes none), else no value.
     std::optional<QUuid> selectedContainerID() const;
     void insertComposite(CompositeElement composite, const BandTarget &target);
     // A bold label per field in the column header and a text field per field in `detailTarget`,
@@ -446,7 +457,8 @@ signals:
     // the band there (a band shown lower than it was).
     void bandLimitReached(const BandTarget &target, double largest);
     // An insert into the band of `target` added nothing: the report is made of parts and takes
-    // no band (ReportParts).
+    // no band (ReportParts), or the band is hidden (takesElements()) and a save would leave out
+    // what was added to it.
     void bandTakesNoElements(const BandTarget &target);
     // An insert, paste or duplicate into the frame or list `container` added nothing: it leaves
     // no room for an element to print in (ContainerRoom::leavesRoom).
@@ -546,7 +558,8 @@ private:
     void insertSmart(const ReportElement &element,
                      const std::function<void(ReportDocument &)> &declare);
     // ReportReferences::adopt() on elements about to enter the report in the container (none: a
-    // band): the sub-datasets to declare with them.
+    // band): the sub-datasets to declare with them, each declaring the parameters the elements'
+    // lists and tables pass to it.
     QList<ReportSubDataset> adoptNames(ElementList &elements,
                                        const std::optional<QUuid> &container) const;
     // The width of each of `count` generated columns and the gap between them: whole points that
@@ -570,12 +583,23 @@ private:
     // document as it was. When `change` answers false nothing is recorded and the flag stays.
     bool applyCoalescedEdit(const HashableKey &key, const std::function<bool()> &change);
     void reorderSelected(Reorder how);
-    // Makes the document's first detail band the active band, when it has one; a report whose
-    // file has no detail band rests on the first band the file has.
+    // Makes the band the report rests on (restingTarget()) the active band, when it has one.
     void activateFirstDetailBand();
-    // The target itself when it addresses a band, else the first detail band: new and pasted
-    // elements never vanish into a band that undo took away.
+    // The document's first detail band; a report whose file has no detail band rests on the first
+    // band the file has. No value for a report without a detail band.
+    std::optional<BandTarget> restingTarget() const;
+    // The target itself when its band takes elements, else the band the report rests on: new and
+    // pasted elements never vanish into a band that a save leaves out or that undo took away.
     BandTarget insertionTarget(const BandTarget &target) const;
+    // Moves the active band, when it no longer takes elements, to insertionTarget() of it, and
+    // announces that; the selections stay. Run before every announcement of a changed report.
+    void keepActiveBandTakingElements();
+    // The band whose list holds the element, at any depth (frames and lists), searched as
+    // element(id:) searches; no value when the document lacks it.
+    std::optional<BandTarget> bandHolding(const QUuid &id) const;
+    // Whether the band of `target` is one the report has but a save leaves out (a hidden
+    // standard band), announced with bandTakesNoElements(): the caller then adds nothing there.
+    bool refusesHiddenBand(const BandTarget &target);
 
     // The height a band needs to hold the element: its bottom, also once the file has rounded
     // the band's height and the element's place and size to whole points.

@@ -36,6 +36,10 @@ std::optional<QUuid> DocumentStore::selectedContainerID() const
     const std::optional<ReportElement> selected = element(*id);
     if (!selected || !selected->kind.children())
         return std::nullopt;
+    // A container of a hidden band is left out of the file with what is put into it.
+    const std::optional<BandTarget> band = bandHolding(*id);
+    if (!band || !takesElements(*band))
+        return std::nullopt;
     return id;
 }
 
@@ -103,7 +107,7 @@ void DocumentStore::pasteClipboard()
     // another report or dataset, or before the style, group or sub-dataset went.
     const QList<ReportSubDataset> datasets = adoptNames(copied, container);
     const BandTarget destination = insertionTarget(activeBandTarget_);
-    if (!container && !elementList(std::as_const(document_), destination))
+    if (!container && !takesElements(destination))
         return;
     if (container ? refusesNoRoom(*container)
                   : refusesBandsOfParts(destination) || refusesTallerThanBand(copied, destination))
@@ -140,6 +144,10 @@ void DocumentStore::duplicateSelectedElement()
         return;
     const QSet<QUuid> originals = selectedElementIDs_;
     for (const QUuid &id : originals) {
+        // A copy stands beside its original: in a hidden band a save would leave it out.
+        if (const std::optional<BandTarget> band = bandHolding(id);
+            band && refusesHiddenBand(*band))
+            return;
         const std::optional<BandTarget> home = homeBandTarget(id);
         const std::optional<ReportElement> original = element(id);
         if (home && original && isTopLevelElement(id) && refusesTallerThanBand({*original}, *home))

@@ -256,6 +256,18 @@ std::optional<BandTarget> DocumentStore::homeBandTarget(const QUuid &id) const
     return home;
 }
 
+std::optional<BandTarget> DocumentStore::bandHolding(const QUuid &id) const
+{
+    std::optional<BandTarget> band;
+    visitElementLists(document_, [&](const BandTarget &target, const ElementList &list) {
+        if (findElementRecursive(id, list) == nullptr)
+            return false;
+        band = target;
+        return true;
+    });
+    return band;
+}
+
 bool DocumentStore::isTopLevelElement(const QUuid &id) const
 {
     return homeBandTarget(id).has_value();
@@ -304,7 +316,7 @@ void DocumentStore::addElement(const ReportElement &element, const BandTarget &t
     // Copies: listeners of the snapshot's signals may change what the arguments refer to.
     const ReportElement added = element;
     const BandTarget destination = insertionTarget(target);
-    if (!elementList(std::as_const(document_), destination) || refusesBandsOfParts(destination) ||
+    if (!takesElements(destination) || refusesBandsOfParts(destination) ||
         refusesTallerThanBand({added}, destination))
         return;
     QList<ReportElement> placed{added};
@@ -439,10 +451,11 @@ void DocumentStore::moveSelectedElementsToNewBand(const BandTarget &target, doub
         if (isTopLevelElement(id))
             kept.insert(id);
     }
-    // A target that addresses no band would swallow the elements: leave everything as it is.
-    if (kept.isEmpty() || !elementList(std::as_const(document_), target))
-        return;
+    // A target that addresses no band would swallow the elements, and a hidden one would leave
+    // them out of the file: leave everything as it is.
     const BandTarget destination = target;
+    if (kept.isEmpty() || refusesHiddenBand(destination) || !takesElements(destination))
+        return;
     // An element taller than the band may grow would be cut: nothing moves.
     const QHash<QUuid, ReportElement> moving = findElements(kept);
     if (refusesTallerThanBand(moving.values(), destination))

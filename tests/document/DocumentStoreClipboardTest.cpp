@@ -225,7 +225,8 @@ TEST_F(DocumentStoreClipboard, CopiesAndMovedElementsLeaveTheirElementGroups)
 // An element copied from another report, or before what it names was deleted, names a style, a
 // group or a sub-dataset the report may lack, which the engine refuses: pasting it or inserting
 // it as a snippet drops the style and the group, as deleting them would, and declares the
-// sub-dataset the list runs, in the one undo step of the insert.
+// sub-dataset the list runs, with the parameters the list passes it, in the one undo step of the
+// insert.
 TEST_F(DocumentStoreClipboard, WhatAnInsertedCopyNamesThatTheReportLacksIsDroppedOrDeclared)
 {
     ReportElement named = textField(1, 2);
@@ -236,6 +237,9 @@ TEST_F(DocumentStoreClipboard, WhatAnInsertedCopyNamesThatTheReportLacksIsDroppe
     kept.styleName = u"Kept"_s;
     ReportElement runs = list({});
     runs.kind.as<ElementKind::List>()->datasetName = u"Lines"_s;
+    runs.kind.as<ElementKind::List>()->parameters = {
+        {.name = u"City"_s, .expression = u"$F{City}"_s},
+        {.name = u"REPORT_LOCALE"_s, .expression = u"$P{REPORT_LOCALE}"_s}};
 
     const std::function<void(DocumentStore &, const ReportElement &)> inserts[] = {
         [](DocumentStore &s, const ReportElement &e) {
@@ -258,6 +262,9 @@ TEST_F(DocumentStoreClipboard, WhatAnInsertedCopyNamesThatTheReportLacksIsDroppe
         EXPECT_EQ(added[1].styleName, u"Kept"_s) << "a declared style stays";
         ASSERT_EQ(s.document().subDatasets.size(), 1);
         EXPECT_EQ(s.document().subDatasets.first().name, u"Lines"_s);
+        const QList<ReportParameter> &passed = s.document().subDatasets.first().parameters;
+        ASSERT_EQ(passed.size(), 1) << "the engine gives every dataset its locale";
+        EXPECT_EQ(passed.first().name, u"City"_s);
         s.undo();
         EXPECT_TRUE(s.document().subDatasets.isEmpty()) << "undone with the list";
     }
@@ -276,6 +283,9 @@ TEST_F(DocumentStoreClipboard, ACopyPastedIntoAListKeepsOnlyTheGroupsOfItsDatase
     field.evaluationGroup = u"Country"_s;
     ReportElement runs = list({});
     runs.kind.as<ElementKind::List>()->datasetName = u"Lines"_s;
+    runs.kind.as<ElementKind::List>()->parameters = {
+        {.name = u"City"_s, .expression = u"$F{City}"_s},
+        {.name = u"REPORT_LOCALE"_s, .expression = u"$P{REPORT_LOCALE}"_s}};
     placeSelected({field, runs});
     store.setSelectedElementIDs({field.id});
     store.copySelectedElements();

@@ -2,6 +2,7 @@
 #include "RandomEditRuns.h"
 #include "RandomEdits.h"
 #include "SaveVerdict.h"
+#include "SavedBands.h"
 #include "TestSupport.h"
 #include "document/DocumentStore.h"
 #include "engine/SidecarClient.h"
@@ -18,13 +19,14 @@ using namespace Qt::StringLiterals;
 // every report of the corpus that the engine compiles as it is read: every 20th edit the report is
 // saved through the store, and the engine compiles each save, through one engine process for each
 // report of the seeds and for each shard of the corpus (a case of its own, so that the cases share
-// the processors). A refusal of what the user made (SaveVerdict) is counted by its reason, and the
-// report put right as the user would is compiled as well, so that it hides no fault of the
-// designer. When the engine refuses a save for a fault of the designer, the fault is counted by its
-// cause and the test names its seed and step, the events before it and the engine's message, then
-// has the engine compile the report after each event since the save before, to name the event
-// after which the report no longer compiles. The seed's run ends there (what follows would only
-// repeat it); the other seeds run.
+// the processors). Each save holds every element of the bands it writes, and nothing was put into
+// a band it leaves out (SavedBands). A refusal of what the user made (SaveVerdict) is counted by
+// its reason, and the report put right as the user would is compiled as well, so that it hides no
+// fault of the designer. When the engine refuses a save for a fault of the designer, the fault is
+// counted by its cause and the test names its seed and step, the events before it and the engine's
+// message, then has the engine compile the report after each event since the save before, to name
+// the event after which the report no longer compiles. The seed's run ends there (what follows
+// would only repeat it); the other seeds run.
 
 namespace {
 
@@ -95,6 +97,8 @@ protected:
         history = {};
         history.note(loaded, loaded);
         ReportDocument previous = loaded;
+        SavedBands bands;
+        bands.note(loaded);
         RandomEdits driver(store, run.seed);
         ++sequences;
         // Every event since the last save without a fault, with the report after it.
@@ -118,6 +122,7 @@ protected:
                 recent.removeFirst();
             if (event.kind == RandomEdits::Event::Kind::edit)
                 ++editsMade;
+            bands.note(store.document());
             if (!driver.lapses().isEmpty()) {
                 ADD_FAILURE() << "After edit " << event.step << " of " << run.replay().toStdString()
                               << ":\n  " << driver.lapses().join(u"\n  "_s).toStdString();
@@ -127,8 +132,18 @@ protected:
             if (event.kind != RandomEdits::Event::Kind::edit || event.step % saveEvery != 0)
                 return true;
             ++saves;
-            const SaveVerdict verdict =
-                compile(store, name + u"-step"_s + QString::number(event.step));
+            const QString saveName = name + u"-step"_s + QString::number(event.step);
+            const SaveVerdict verdict = compile(store, saveName);
+            const QStringList lost = bands.lapses(
+                store.document(), testsupport::readFile(dir.filePath(saveName + u".jrxml"_s)));
+            if (!lost.isEmpty()) {
+                ADD_FAILURE() << "The report saved at edit " << event.step << " of "
+                              << run.replay().toStdString() << " loses what it holds:\n  "
+                              << lost.join(u"\n  "_s).toStdString() << "\nThe last events:\n  "
+                              << recent.join(u"\n  "_s).toStdString();
+                faulty = true;
+                return false;
+            }
             if (verdict.error.isEmpty())
                 ++accepted;
             if (!verdict.fault()) {

@@ -192,8 +192,10 @@ std::optional<QString> userMade(const QString &complaint, const ReportDocument &
                 u"removed"_s))
             return *verdict;
         // A name the designer wrote in place of one the user is to choose, which no edit
-        // declared, is the designer's.
-        if (isPlaceholder(name) && !history.declared.contains(name))
+        // declared, is the designer's. One a sub-dataset declared goes with what is copied out of
+        // it, as any name does (below).
+        if (isPlaceholder(name) && !history.declared.contains(name) &&
+            !history.declaredInSubDatasets.contains(name))
             return std::nullopt;
         // Renames keep expressions as they are and say so; a removal asks first when
         // expressions use it.
@@ -307,6 +309,10 @@ void DeclarationHistory::note(const ReportDocument &before, const ReportDocument
     };
     declare(after.fields);
     declare(after.variables);
+    for (const ReportSubDataset &dataset : after.subDatasets) {
+        for (const ReportField &field : dataset.fields)
+            declaredInSubDatasets.insert(field.name);
+    }
     const auto noteGone = [&](const auto &items) {
         for (const auto &item : items) {
             if (!ids.contains(item.id))

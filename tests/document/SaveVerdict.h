@@ -18,6 +18,9 @@
 struct DeclarationHistory {
     QSet<QString> declared;
     QSet<QString> removed;
+    // The names of the fields the sub-datasets declared at some time (a table cell's placeholder
+    // among them, declared with the cell).
+    QSet<QString> declaredInSubDatasets;
     // The names of fields, parameters and variables (a group's count of records among them)
     // that an edit removed or renamed while the report named them, and the data panel's words
     // then (its question before the removal, the warning under the renamed name) did not.

@@ -118,12 +118,31 @@ bool RandomEdits::run(int edits, const Hook &hook)
         undo ? store_.undo() : store_.redo();
         return hook(event);
     };
-    for (int i = 0; i < edits; ++i) {
+    // One edit made by `make`, reported.
+    const auto made = [&](const std::function<QString()> &make) {
         Event event;
         event.step = step_ + 1;
         event.before = store_.document();
-        event.description = edit();
-        if (!hook(event))
+        event.description = make();
+        return hook(event);
+    };
+    for (int i = 0; i < edits; ++i) {
+        if (i + 1 < edits && chance(0.08)) {
+            // A band shown or hidden, undone, perhaps clicked into again and redone, and then
+            // something put where the active band is.
+            if (!made([this] { return showOrHideBand(); }) || !step(Event::Kind::undo))
+                return false;
+            if (chance(0.5)) {
+                store_.setActiveBandTarget(toggledBand_);
+                if (!step(Event::Kind::redo))
+                    return false;
+            }
+            ++i;
+            if (!made([this] { return insertAfterBandsChanged(); }))
+                return false;
+            continue;
+        }
+        if (!made([this] { return edit(); }))
             return false;
         if (!chance(0.3))
             continue;
@@ -141,12 +160,17 @@ bool RandomEdits::run(int edits, const Hook &hook)
     return true;
 }
 
-QString RandomEdits::edit()
+void RandomEdits::startGesture()
 {
     ++step_;
     now_ += betweenGestures;
     // A gesture on the canvas or in a panel starts from a selection of its own.
     store_.setSelectedElementIDs({});
+}
+
+QString RandomEdits::edit()
+{
+    startGesture();
     switch (pick(52)) {
     case 0:
     case 1:

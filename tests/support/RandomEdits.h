@@ -32,7 +32,9 @@ class SnippetLibrary;
 // inserts into frames all padding and into bands the page holds no higher, drops, duplicates and
 // pastes near a band's right edge, drags along one axis; column widths typed, the Fields card's
 // insert into a container, removals of what the report names, removals and renames of a
-// sub-dataset's parameters, fields and variables; now and then an undo or a redo.
+// sub-dataset's parameters, fields and variables; now and then an undo or a redo, and now and
+// then a band shown or hidden with a click into it, undone and perhaps redone, before an insert,
+// paste, snippet, composite field, picture or duplicate goes where the active band is.
 // The same seed on the same report gives the same sequence, so a failing seed replays.
 //
 // Each edit is one user gesture, and the driver's clock moves on by more than the coalescing
@@ -65,6 +67,9 @@ public:
 
     // Makes one edit; its description.
     QString edit();
+    // What the next gesture starts from: the clock moved on past the coalescing window, no
+    // selection. Counts the edit.
+    void startGesture();
 
     // What the edits found the designer do that a saved report cannot show, one line each: an
     // element placed past its band's right edge where it fits, a child given no room to print,
@@ -138,6 +143,15 @@ private:
     void expectWithinBands(const QSet<QUuid> &ids, const QString &what);
     // RandomEditsGestures.cpp: a drag along one axis only, which keeps the other.
     QString dragStraight();
+    // RandomEditsPlacing.cpp: a standard band shown and clicked into, or clicked into and hidden
+    // (`toggledBand_`), which the run then undoes and perhaps redoes; and what is then put where
+    // the active band is: a palette insert, a paste, a snippet, a composite field, the Fields
+    // card's insert, a picture whose import ends after the undo, a duplicate, with a view now and
+    // then still holding the band and an element of a hidden band selected in the outline. Notes
+    // a lapse where the active band is one a save leaves out, or nothing was added and nothing
+    // said why.
+    QString showOrHideBand();
+    QString insertAfterBandsChanged();
     // RandomEditsData.cpp: where the report's data meets its elements.
     QString editDataPaths();
     QString typeColumnWidth();
@@ -156,4 +170,5 @@ private:
     std::unique_ptr<AppSettings> appSettings_;
     QStringList lapses_;
     QSet<QUuid> fieldsCardInserts_;
+    BandTarget toggledBand_ = BandTarget::standard(BandType::title);
 };

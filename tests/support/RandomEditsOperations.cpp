@@ -73,6 +73,24 @@ QList<BandTarget> targetsOf(const ReportDocument &document)
     return targets;
 }
 
+bool isWritten(const ReportDocument &document, const BandTarget &target)
+{
+    switch (target.kind()) {
+    case BandTarget::Case::standard: {
+        const ReportBand *band = document.findBand(target.bandType());
+        return band && band->isPresent && target.bandType() != BandType::detail;
+    }
+    case BandTarget::Case::detailBand:
+        return std::any_of(document.detailBands.cbegin(), document.detailBands.cend(),
+                           [&](const ReportBand &band) { return band.id == target.uuid(); });
+    case BandTarget::Case::groupHeader:
+    case BandTarget::Case::groupFooter:
+        return std::any_of(document.groups.cbegin(), document.groups.cend(),
+                           [&](const ReportGroup &group) { return group.id == target.uuid(); });
+    }
+    return false;
+}
+
 QString describe(const QString &what, const QString &name)
 {
     return what + u" '"_s + name + u'\'';
