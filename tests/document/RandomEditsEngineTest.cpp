@@ -127,8 +127,14 @@ protected:
             if (event.kind != RandomEdits::Event::Kind::edit || event.step % saveEvery != 0)
                 return true;
             ++saves;
-            const SaveVerdict verdict =
-                compile(store, name + u"-step"_s + QString::number(event.step));
+            const QString saved = name + u"-step"_s + QString::number(event.step);
+            const SaveVerdict verdict = compile(store, saved);
+            // A report read in the older form, without the namespace: saved in it, or turned to
+            // the namespace form by what the edits added.
+            if (loaded.olderFormAsRead) {
+                const QByteArray text = testsupport::readFile(dir.filePath(saved + u".jrxml"_s));
+                ++(text.contains("xmlns=") ? savedTurnedToNamespaceForm : savedInOlderForm);
+            }
             if (verdict.error.isEmpty())
                 ++accepted;
             if (!verdict.fault()) {
@@ -161,6 +167,9 @@ protected:
     ReportDocument loaded;
     DeclarationHistory history;
     int saves = 0;
+    // Saves of reports read in the older form: in that form, and turned to the namespace form.
+    int savedInOlderForm = 0;
+    int savedTurnedToNamespaceForm = 0;
     // Saves the engine compiled.
     int accepted = 0;
     // Saves the engine refused for what the user made, by reason, and for a fault of the
@@ -200,6 +209,10 @@ protected:
         for (auto it = refusedForTheDesigner.cbegin(); it != refusedForTheDesigner.cend(); ++it)
             std::cout << "  " << it.value()
                       << " refused for the designer: " << it.key().toStdString() << '\n';
+        if (savedInOlderForm + savedTurnedToNamespaceForm > 0)
+            std::cout << "  of a report read in the older form: " << savedInOlderForm
+                      << " saves in that form, " << savedTurnedToNamespaceForm
+                      << " turned to the namespace form\n";
         std::cout << "  " << compiles << " compiles in all (the reports as read, the saves, the "
                   << "saves put right as the user would, the events before a fault), "
                   << milliseconds / 1000.0 << " s\n";

@@ -416,5 +416,10 @@ TEST(JrxmlWriter, WriteThenReadKeepsFrameValues)
     back.kept = {};
     // What the reader noted of the empty root (the margins it left out) is not compared.
     doc.kept = {};
+    // Read without the namespace, the report now holds what that older form cannot (two detail
+    // bands, a summary with the page header and footer): it was written in the namespace form
+    // and is read back in it.
+    EXPECT_FALSE(back.olderFormAsRead);
+    doc.olderFormAsRead.reset();
     EXPECT_EQ(withoutIds(back), withoutIds(doc));
 }
