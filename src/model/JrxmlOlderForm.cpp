@@ -81,12 +81,29 @@ QList<DocumentTypeGrammar::Refusal> newRefusals(const QByteArray &text, const QS
     return found;
 }
 
-// The elements whose hyperlink the document type gives a type and a target where the element
-// has none, and the values it gives them: without the namespace the engine prints with those.
-constexpr const char *hyperlinkHolders[] = {"textField", "image", "chart", "itemHyperlink",
-                                            "sectionHyperlink"};
-constexpr std::pair<const char *, const char *> hyperlinkDefaults[] = {{"hyperlinkType", "None"},
-                                                                       {"hyperlinkTarget", "Self"}};
+// What the document type gives an element that leaves the attribute out, where the namespace
+// form gives nothing or leaves it to the engine's settings: the hyperlink's type and target of
+// texts, images and charts, and a band's split type, which it takes from `isSplitAllowed` and
+// which `splitType` sets alike.
+struct DocumentTypeDefault {
+    const char *element;
+    const char *attribute;
+    const char *value;
+    const char *unless; // an attribute that sets the same, or null
+};
+constexpr DocumentTypeDefault documentTypeDefaults[] = {
+    {"textField", "hyperlinkType", "None", nullptr},
+    {"textField", "hyperlinkTarget", "Self", nullptr},
+    {"image", "hyperlinkType", "None", nullptr},
+    {"image", "hyperlinkTarget", "Self", nullptr},
+    {"chart", "hyperlinkType", "None", nullptr},
+    {"chart", "hyperlinkTarget", "Self", nullptr},
+    {"itemHyperlink", "hyperlinkType", "None", nullptr},
+    {"itemHyperlink", "hyperlinkTarget", "Self", nullptr},
+    {"sectionHyperlink", "hyperlinkType", "None", nullptr},
+    {"sectionHyperlink", "hyperlinkTarget", "Self", nullptr},
+    {"band", "splitType", "Stretch", "isSplitAllowed"},
+};
 
 // Where the start tag whose name starts at `at` ends: at its '>', or at the '/' of "/>".
 qsizetype startTagEnd(const QByteArray &text, qsizetype at)
@@ -105,9 +122,10 @@ qsizetype startTagEnd(const QByteArray &text, qsizetype at)
     return -1;
 }
 
-// The namespace form's text with the values the document type gave the older form spelled out,
-// so that the engine prints the report as before. They go after the tag's other attributes,
-// where the writer puts what it keeps, so that the text read and written again is the same.
+// The namespace form's text with the values the document type gave the older form spelled out
+// (documentTypeDefaults), so that the engine prints the report as before. They go after the tag's
+// other attributes, where the writer puts what it keeps, so that the text read and written again is
+// the same.
 QByteArray withDocumentTypeDefaults(const QByteArray &text)
 {
     pugi::xml_document xml;
@@ -117,20 +135,16 @@ QByteArray withDocumentTypeDefaults(const QByteArray &text)
     // Where each start tag ends, with what goes there, in document order.
     std::vector<std::pair<qsizetype, QByteArray>> inserts;
     for (pugi::xml_node node = root; node;) {
-        if (node.type() == pugi::node_element &&
-            std::any_of(
-                std::begin(hyperlinkHolders), std::end(hyperlinkHolders),
-                [&](const char *holder) { return std::strcmp(node.name(), holder) == 0; })) {
-            QByteArray spelled;
-            for (const auto &[name, value] : hyperlinkDefaults) {
-                if (!node.attribute(name))
-                    spelled += ' ' + QByteArray(name) + "=\"" + value + '"';
-            }
-            const ptrdiff_t nameAt = node.offset_debug();
-            const qsizetype end = nameAt < 0 ? -1 : startTagEnd(text, qsizetype(nameAt));
-            if (!spelled.isEmpty() && end >= 0)
-                inserts.emplace_back(end, spelled);
+        QByteArray spelled;
+        for (const DocumentTypeDefault &given : documentTypeDefaults) {
+            if (node.type() == pugi::node_element && std::strcmp(node.name(), given.element) == 0 &&
+                !node.attribute(given.attribute) && !(given.unless && node.attribute(given.unless)))
+                spelled += ' ' + QByteArray(given.attribute) + "=\"" + given.value + '"';
         }
+        const ptrdiff_t nameAt = spelled.isEmpty() ? -1 : node.offset_debug();
+        const qsizetype end = nameAt < 0 ? -1 : startTagEnd(text, qsizetype(nameAt));
+        if (end >= 0)
+            inserts.emplace_back(end, spelled);
         if (node.first_child()) {
             node = node.first_child();
             continue;

@@ -1,13 +1,19 @@
 // The grammar of reports without the namespace, against the engine that reads them: its
-// declarations are the engine's document type, and what it refuses in a report is what the engine
-// refuses to compile, where the engine is at hand.
+// declarations are the engine's document type, what it refuses in a report is what the engine
+// refuses to compile, and a report turned from that form to the namespace form reads as before,
+// where the engine is at hand.
 
 #include "model/DocumentTypeGrammar.h"
 #include "EngineJudge.h"
+#include "EngineValues.h"
 #include "TestSupport.h"
+#include "model/Identifiers.h"
+#include "model/JrxmlCodec.h"
 
+#include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -132,4 +138,43 @@ TEST(DocumentTypeGrammar, TheDeclarationsAreTheEnginesDocumentType)
         return QString::fromUtf8(text).remove(QRegularExpression(u"\\s+"_s));
     };
     EXPECT_EQ(blanksOut(ours), blanksOut(engines));
+}
+
+// A report read in the older form and turned to the namespace form by an edit gives the engine
+// the values the older form gave it, those the document type supplied where the file leaves them
+// out among them (the bands' split type); the edit here is a scriptlet, which adds its own line
+// and nothing else.
+TEST(DocumentTypeGrammar, TheNamespaceFormGivesTheEngineTheOlderFormsValues)
+{
+    QTemporaryDir dir;
+    for (const QString &fixture :
+         {u"OlderFormOrders"_s, u"OlderFormProducts"_s, u"DocumentTypeReport"_s}) {
+        SCOPED_TRACE(fixture.toStdString());
+        const ReportDocument read = JrxmlCodec::parse(
+            testsupport::readFile(testsupport::sourceDir() + u"/tests/tools/roundtrip-fixtures/"_s +
+                                  fixture + u".jrxml"_s));
+        ReportDocument edited = read;
+        edited.scriptlets.append(
+            {newId(), u"noop"_s, u"net.sf.jasperreports.engine.JRDefaultScriptlet"_s, {}, {}});
+        const auto write = [&](const QString &name, const ReportDocument &report) {
+            QFile file(dir.filePath(name));
+            EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(JrxmlCodec::serialize(report));
+            return file.fileName();
+        };
+        const std::optional<testsupport::ReportValues> older =
+            testsupport::engineValues(write(fixture + u"-older.jrxml"_s, read));
+        if (!older)
+            GTEST_SKIP() << "Java or sidecar/target/sidecar.jar is missing; skipping";
+        const QString turned = write(fixture + u"-namespace.jrxml"_s, edited);
+        ASSERT_TRUE(testsupport::readFile(turned).contains("xmlns="));
+        testsupport::ReportValues namespaced = *testsupport::engineValues(turned);
+        namespaced.removeIf(
+            [](const auto &value) { return value.key().startsWith(u"scriptlet:"); });
+        EXPECT_GT(older->size(), 100);
+        for (auto it = older->cbegin(); it != older->cend(); ++it)
+            EXPECT_EQ(namespaced.value(it.key(), u"(none)"_s), it.value())
+                << it.key().toStdString();
+        EXPECT_EQ(namespaced.size(), older->size());
+    }
 }

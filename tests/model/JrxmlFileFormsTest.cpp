@@ -154,9 +154,10 @@ struct OlderFormEdit {
 // A report read in the older form (a DOCTYPE line, no namespace) is written in it again while the
 // document type's grammar takes what it holds. An edit that adds what the grammar refuses turns
 // the file to the namespace form, with the writer's header, the DOCTYPE line gone and the other
-// lines before the root kept; the hyperlink type and target the document type gave the older
-// form are spelled out, so that the engine prints as before; and the text reads back and is
-// written again the same. The same report without the edit is written in the older form again.
+// lines before the root kept; the hyperlink type and target and the band split type the document
+// type gave the older form are spelled out, so that the engine prints as before; and the text
+// reads back and is written again the same. The same report without the edit is written in the
+// older form again.
 TEST(JrxmlFileForms, AnEditTheOlderFormCannotHoldWritesTheNamespaceForm)
 {
     const QByteArray in = olderFormFixture(u"OlderFormOrders"_s);
@@ -232,6 +233,9 @@ TEST(JrxmlFileForms, AnEditTheOlderFormCannotHoldWritesTheNamespaceForm)
                                  "jasperreports\"\n              xmlns:xsi="))
             << out.toStdString();
         EXPECT_TRUE(out.contains("xsi:schemaLocation=")) << out.toStdString();
+        EXPECT_EQ(out.count("<band "),
+                  out.count(" splitType=\"Stretch\"") + out.count(" isSplitAllowed=\"true\""))
+            << out.toStdString();
         EXPECT_EQ(out.count("<textField "),
                   out.count("hyperlinkType=\"None\" hyperlinkTarget=\"Self\">"))
             << out.toStdString();
