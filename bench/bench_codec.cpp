@@ -107,42 +107,6 @@ void BM_ParseChecksAndValueStrings(benchmark::State &state)
 }
 BENCHMARK(BM_ParseChecksAndValueStrings)->Unit(benchmark::kMillisecond);
 
-void BM_CodecLoad(benchmark::State &state)
-{
-    if (!haveCorpus(state))
-        return;
-    QStringList warnings;
-    for (auto _ : state) {
-        for (const QByteArray &file : corpus()) {
-            warnings.clear();
-            benchmark::DoNotOptimize(JrxmlCodec::parse(file, &warnings));
-        }
-    }
-    state.SetBytesProcessed(state.iterations() * totalSize(corpus()));
-}
-BENCHMARK(BM_CodecLoad)->Unit(benchmark::kMillisecond);
-
-// Measured in the bytes written.
-void BM_CodecSave(benchmark::State &state)
-{
-    if (!haveCorpus(state))
-        return;
-    QList<ReportDocument> documents;
-    QStringList warnings;
-    for (const QByteArray &file : corpus())
-        documents.append(JrxmlCodec::parse(file, &warnings));
-    qint64 written = 0;
-    for (auto _ : state) {
-        for (const ReportDocument &document : documents) {
-            const QByteArray out = JrxmlCodec::serialize(document);
-            written += out.size();
-            benchmark::DoNotOptimize(out.constData());
-        }
-    }
-    state.SetBytesProcessed(written);
-}
-BENCHMARK(BM_CodecSave)->Unit(benchmark::kMillisecond);
-
 // The corpus in the older form: each report without the default namespace of its root, so that
 // the reader checks it against the document type's grammar and the writer checks what it writes
 // against it again.
@@ -158,34 +122,39 @@ const QList<QByteArray> &olderFormCorpus()
     return files;
 }
 
-// BM_CodecLoad on the corpus in the older form.
-void BM_CodecLoadOlderForm(benchmark::State &state)
+// The corpus as it is, or in the older form (the argument `olderForm`).
+const QList<QByteArray> &files(const benchmark::State &state)
+{
+    return state.range(0) == 1 ? olderFormCorpus() : corpus();
+}
+
+void BM_CodecLoad(benchmark::State &state)
 {
     if (!haveCorpus(state))
         return;
     QStringList warnings;
     for (auto _ : state) {
-        for (const QByteArray &file : olderFormCorpus()) {
+        for (const QByteArray &file : files(state)) {
             warnings.clear();
             benchmark::DoNotOptimize(JrxmlCodec::parse(file, &warnings));
         }
     }
-    state.SetBytesProcessed(state.iterations() * totalSize(olderFormCorpus()));
+    state.SetBytesProcessed(state.iterations() * totalSize(files(state)));
 }
-BENCHMARK(BM_CodecLoadOlderForm)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CodecLoad)->ArgName("olderForm")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
-// BM_CodecSave on the corpus in the older form: each save written, parsed and checked against
-// the grammar, and written again in the namespace form where an edit needs it (one detail band
-// more in every report, `withDetailBand`).
-void BM_CodecSaveOlderForm(benchmark::State &state)
+// Measured in the bytes written. In the older form each save is written, parsed and checked
+// against the grammar, and written again in the namespace form where an edit needs it (one
+// detail band more in every report, `withDetailBand`).
+void BM_CodecSave(benchmark::State &state)
 {
     if (!haveCorpus(state))
         return;
     QList<ReportDocument> documents;
     QStringList warnings;
-    for (const QByteArray &file : olderFormCorpus()) {
+    for (const QByteArray &file : files(state)) {
         documents.append(JrxmlCodec::parse(file, &warnings));
-        if (state.range(0) == 1)
+        if (state.range(1) == 1)
             documents.last().detailBands.append(ReportBand::defaultDetailBand());
     }
     qint64 written = 0;
@@ -198,10 +167,11 @@ void BM_CodecSaveOlderForm(benchmark::State &state)
     }
     state.SetBytesProcessed(written);
 }
-BENCHMARK(BM_CodecSaveOlderForm)
-    ->ArgName("withDetailBand")
-    ->Arg(0)
-    ->Arg(1)
+BENCHMARK(BM_CodecSave)
+    ->ArgNames({"olderForm", "withDetailBand"})
+    ->Args({0, 0})
+    ->Args({1, 0})
+    ->Args({1, 1})
     ->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -3,24 +3,18 @@
 // working area says so, and an undo turns it back; the engine compiles every save, where it is
 // at hand.
 
-#include "AppTestSupport.h"
 #include "EngineJudge.h"
 #include "TestSupport.h"
-#include "app/ContentView.h"
+#include "WindowTestSupport.h"
 #include "app/ReaderWarningsBar.h"
 #include "canvas/BandHeaderButton.h"
 #include "canvas/BandItem.h"
 #include "canvas/CanvasScene.h"
 #include "canvas/CanvasView.h"
 #include "canvas/PaletteView.h"
-#include "canvas/SnippetLibrary.h"
 #include "datapanel/DataPanelSheet.h"
 #include "datapanel/DataPanelView.h"
 #include "document/DocumentStore.h"
-#include "engine/SidecarModel.h"
-#include "widgets/ScriptedDialogs.h"
-#include "workspace/AppSettings.h"
-#include "workspace/WorkspaceModel.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -33,18 +27,8 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // The window's parts are reached by the adds of the table below.
-class OlderFormTest : public apptest::SandboxTest {
+class OlderFormTest : public apptest::WindowTest {
 public:
-    void SetUp() override
-    {
-        SandboxTest::SetUp();
-        settings = std::make_unique<AppSettings>(path(u"Docs"_s));
-        view = std::make_unique<ContentView>(workspace, *settings, dialogs, snippets, engine);
-        view->resize(1400, 900);
-        view->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(view.get()));
-    }
-
     // Opens a copy of the fixture in a tab of its own: its store.
     DocumentStore *open(const QString &fixture)
     {
@@ -98,13 +82,6 @@ public:
         emit picker->activated(index);
     }
 
-    WorkspaceModel workspace;
-    ScriptedDialogs dialogs;
-    std::unique_ptr<AppSettings> settings;
-    QSettings snippetSettings{path(u"snippets.ini"_s), QSettings::IniFormat};
-    SnippetLibrary snippets{snippetSettings};
-    SidecarModel engine;
-    std::unique_ptr<ContentView> view;
     testsupport::JudgeWhereAtHand judge;
 };
 
