@@ -19,6 +19,7 @@ void RefusalBar::setStore(DocumentStore *store)
     disconnect(limited_);
     disconnect(noBand_);
     disconnect(noRoom_);
+    disconnect(saveFailed_);
     disconnect(changed_);
     tell({});
     store_ = store;
@@ -45,5 +46,7 @@ void RefusalBar::setStore(DocumentStore *store)
         if (container)
             tell(LengthLimits::noRoomWords(*container, settings_.measurementUnit()));
     });
+    saveFailed_ = connect(store, &DocumentStore::promptedSaveFailed, this,
+                          [this](const QString &message) { tell(message); });
     changed_ = connect(store, &DocumentStore::documentChanged, this, [this] { tell({}); });
 }

@@ -132,7 +132,8 @@ public:
     // modification time over the same bytes is no change. False without a file, for a file
     // that is gone, and for one the store never read or wrote. Callers ask before a save.
     bool hasFileChangedOnDisk() const;
-    // True when the report has a file afterwards; asks the save panel when it has none.
+    // True when the report has a file afterwards; asks the save panel when it has none. A save
+    // that fails answers false and is announced with promptedSaveFailed().
     bool promptSaveIfNeeded();
     // Takes a document from the source editor as one undo step, and marks the report dirty.
     void applyParsedSource(const ReportDocument &document);
@@ -450,6 +451,8 @@ signals:
     // An insert, paste or duplicate into the frame or list `container` added nothing: it leaves
     // no room for an element to print in (ContainerRoom::leavesRoom).
     void containerHasNoRoom(const QUuid &container);
+    // promptSaveIfNeeded() could not write the report where the user chose: `message` says why.
+    void promptedSaveFailed(const QString &message);
     void selectedElementIDsChanged();
     void selectedDataItemChanged();
     void selectedFieldIDsChanged();

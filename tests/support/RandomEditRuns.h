@@ -36,6 +36,12 @@ public:
     // (one with a group and a subreport, one with a sub-dataset and a chart), which run the seeds
     // of the first reports as well, so that every other seed stays on its report.
     static QList<Report> reports();
+    // Our own report with lengths as large as a file carries: a column two billion points wide, a
+    // left margin as far left as a file carries, a page as wide and high as that. Each runs
+    // `hostileSeeds` seeds of its own, after the others', so that they change no other seed's
+    // report.
+    static QList<Report> hostileReports();
+    static constexpr int hostileSeeds = 2;
     static QList<Run> runs();
     static int edits();
 

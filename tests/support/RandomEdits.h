@@ -31,7 +31,8 @@ class SnippetLibrary;
 // and increment pickers, the sort fields card's type, fields and parameters dropped on bands;
 // inserts into frames all padding and into bands the page holds no higher, drops, duplicates and
 // pastes near a band's right edge, drags along one axis; column widths typed, the Fields card's
-// insert into a container, removals of what the report names; now and then an undo or a redo.
+// insert into a container, removals of what the report names, removals and renames of a
+// sub-dataset's parameters, fields and variables; now and then an undo or a redo.
 // The same seed on the same report gives the same sequence, so a failing seed replays.
 //
 // Each edit is one user gesture, and the driver's clock moves on by more than the coalescing
@@ -75,6 +76,9 @@ public:
 
 private:
     int pick(int count);
+    // A whole number of points from 0 to `length` (to 0 for a length of 0 or less), as far as a
+    // band of any size a file carries reaches.
+    double pickWithin(double length);
     bool chance(double probability);
     QString randomName();
     // A new name for an item: random, or one that passes through, extends or takes another
@@ -139,6 +143,7 @@ private:
     QString typeColumnWidth();
     QString insertFromFieldsCard();
     QString removeNamedDeclaration();
+    QString editSubDatasetLists();
 
     DocumentStore &store_;
     std::mt19937 random_;
