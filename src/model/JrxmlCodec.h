@@ -37,6 +37,14 @@ QByteArray serialize(const ReportDocument &document);
 // instead of standard output.
 QByteArray serialize(const ReportDocument &document, QStringList *diagnostics);
 
+// What the report holds that the older form of its file cannot: a report read from a file whose
+// root has no namespace (under the DOCTYPE line of the report document type) is written in that
+// form again while the document type's grammar takes what it holds; once it holds more than that
+// grammar takes (a second detail band, a list or table, a sort field on a variable), it is written
+// in the namespace form. The user's words for each such thing, each once; empty while the report
+// is written in the older form, and for a report that was not read in it.
+QStringList olderFormRefusals(const ReportDocument &document);
+
 // The report read from JRXML bytes. Throws JrxmlCodecError. Content the reader does not keep is
 // described in `warnings` when it is given (for example "2 <unknownThing> elements were not kept"),
 // else on standard output.

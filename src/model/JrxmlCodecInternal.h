@@ -172,6 +172,15 @@ bool isWrittenColumnSpacing(double spacing);
 void appendGroupBands(QString &out, const ReportGroup &group, const QList<ReportStyle> &styles,
                       KeptChildWriter &groupKept);
 
+// The report's text as the writer writes it, in UTF-8. Notes on text that XML cannot carry go to
+// `diagnostics` (handOver).
+QByteArray written(const ReportDocument &document, QStringList *diagnostics);
+// The same in the form the report's file is kept in: the older form, without the namespace, of a
+// file read in it while its grammar takes what the report holds, else the namespace form.
+QByteArray writtenInItsForm(const ReportDocument &document, QStringList *diagnostics);
+// Notes go to the caller's list when it asks for them, else out as diagnostic lines.
+void handOver(const QStringList &lines, QStringList *sink);
+
 // --- reading ---
 
 // The options every parse uses: text and character data kept whole (blank text included),
@@ -191,6 +200,9 @@ void checkWellFormedTree(const pugi::xml_document &xml);
 
 // The document below a jasperReport root.
 ReportDocument readDocument(pugi::xml_node root, JrxmlReadContext &context);
+// For a root without the namespace, the older form: the keys of what the grammar of the report
+// document type refuses in the file (DocumentTypeGrammar). No value for a root in a namespace.
+std::optional<QStringList> olderFormAsRead(pugi::xml_node root);
 
 // The names of the root properties that hold the PDF tagging.
 inline constexpr char pdfTagged[] = "net.sf.jasperreports.export.pdf.tagged";

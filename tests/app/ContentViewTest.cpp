@@ -1,6 +1,6 @@
 #include "app/ContentView.h"
-#include "AppTestSupport.h"
 #include "TestSupport.h"
+#include "WindowTestSupport.h"
 #include "app/BusyBanner.h"
 #include "app/BusyStatus.h"
 #include "app/PanelWidths.h"
@@ -50,18 +50,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-class ContentViewTest : public apptest::SandboxTest {
+class ContentViewTest : public apptest::WindowTest {
 protected:
-    void SetUp() override
-    {
-        SandboxTest::SetUp();
-        settings = std::make_unique<AppSettings>(path(u"Docs"_s));
-        view = std::make_unique<ContentView>(workspace, *settings, dialogs, snippets, engine);
-        view->resize(1400, 900);
-        view->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(view.get()));
-    }
-
     QList<TabChip *> chips() const { return view->tabBar()->chips(); }
     void openReport(const QString &name)
     {
@@ -87,14 +77,6 @@ protected:
     {
         return QTest::qWaitFor([sheet] { return !sheet->isVisible(); });
     }
-
-    WorkspaceModel workspace;
-    ScriptedDialogs dialogs;
-    std::unique_ptr<AppSettings> settings;
-    QSettings snippetSettings{path(u"snippets.ini"_s), QSettings::IniFormat};
-    SnippetLibrary snippets{snippetSettings};
-    SidecarModel engine;
-    std::unique_ptr<ContentView> view;
 };
 
 TEST_F(ContentViewTest, HoldsEveryRegionAtItsSize)

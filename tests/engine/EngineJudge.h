@@ -82,16 +82,27 @@ public:
     // The engine's complaint about compiling the report, or no value (also without an engine).
     std::optional<QString> compileError(const ReportDocument &report)
     {
-        if (!judge_) {
-            const std::optional<SidecarClient::Location> location = realEngine();
-            if (!location)
-                return std::nullopt;
-            judge_.emplace(*location);
-        }
-        return judge_->compileError(report);
+        return judge() ? judge_->compileError(report) : std::nullopt;
+    }
+    // The same for a report's text, as a file holds it.
+    std::optional<QString> compileError(const QByteArray &jrxml)
+    {
+        return judge() ? judge_->compileError(jrxml) : std::nullopt;
     }
 
 private:
+    // Whether there is an engine; it starts at the first question.
+    bool judge()
+    {
+        if (!judge_) {
+            const std::optional<SidecarClient::Location> location = realEngine();
+            if (!location)
+                return false;
+            judge_.emplace(*location);
+        }
+        return true;
+    }
+
     std::optional<EngineJudge> judge_;
 };
 
