@@ -19,6 +19,7 @@ void RefusalBar::setStore(DocumentStore *store)
     disconnect(limited_);
     disconnect(noBand_);
     disconnect(noRoom_);
+    disconnect(lacked_);
     disconnect(changed_);
     tell({});
     store_ = store;
@@ -45,5 +46,7 @@ void RefusalBar::setStore(DocumentStore *store)
         if (container)
             tell(LengthLimits::noRoomWords(*container, settings_.measurementUnit()));
     });
+    lacked_ = connect(store, &DocumentStore::namesLacked, this,
+                      [this](const QString &words) { tell(words); });
     changed_ = connect(store, &DocumentStore::documentChanged, this, [this] { tell({}); });
 }

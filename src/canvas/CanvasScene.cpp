@@ -242,7 +242,23 @@ void CanvasScene::syncDocument()
     }
     qDeleteAll(bands_);
     bands_ = kept;
+    syncLackMarks(document);
     layoutBands();
+}
+
+void CanvasScene::syncLackMarks(const ReportDocument &document)
+{
+    // The views marked before and those to mark now: a view made anew starts unmarked.
+    QSet<QUuid> ids;
+    for (auto it = lackMarks_.marks().cbegin(); it != lackMarks_.marks().cend(); ++it)
+        ids.insert(it.key());
+    const QHash<QUuid, QStringList> &marks = lackMarks_.follow(document);
+    for (auto it = marks.cbegin(); it != marks.cend(); ++it)
+        ids.insert(it.key());
+    for (const QUuid &id : std::as_const(ids)) {
+        if (ElementView *view = views_.view(id))
+            view->setLacks(marks.value(id));
+    }
 }
 
 void CanvasScene::layoutBands()

@@ -1,5 +1,6 @@
 #include "RandomEditRuns.h"
 
+#include "PaddedTables.h"
 #include "TestSupport.h"
 
 #include <QDir>
@@ -72,7 +73,8 @@ QString RandomEditRuns::Run::replay() const
 
 QList<RandomEditRuns::Report> RandomEditRuns::reports()
 {
-    QList<Report> list{{u"Mixed"_s, ownReport}};
+    QList<Report> list{{u"Mixed"_s, ownReport},
+                       {u"PaddedTables"_s, testsupport::paddedTablesReport}};
     const QString corpus = testsupport::corpusDir();
     if (corpus.isEmpty())
         return list;

@@ -28,11 +28,12 @@ public:
     };
 
     // The reports the seeds take turns on: a report of our own with something of everything
-    // that names a group, sub-dataset or style, and, when the corpus is present, corpus reports
-    // with groups, styles, lists, tables, charts and crosstabs, a book of parts, groups of several
-    // bands, padding, a table whose columns have group cells and cells of several elements, a
-    // component that runs a sub-dataset beside expressions of its own, and groups whose counts
-    // of records expressions name.
+    // that names a group, sub-dataset or style, one of our own with tables whose cells are
+    // padded, by their box or their style, and have table headers and footers, and, when the corpus
+    // is present, corpus reports with groups, styles, lists, tables, charts and crosstabs, a book
+    // of parts, groups of several bands, padding, a table whose columns have group cells and cells
+    // of several elements, a component that runs a sub-dataset beside expressions of its own, and
+    // groups whose counts of records expressions name.
     static QList<Report> reports();
     static QList<Run> runs();
     static int edits();
