@@ -25,6 +25,7 @@ CanvasScene::CanvasScene(QObject *parent)
     context_.clock = &systemClock_;
     context_.relayout = [this] { layoutBands(); };
     context_.views = &views_;
+    context_.lackMarks = &lackMarks_.marks();
     environment_.images = &images_;
     context_.environment = &environment_;
     followImages(&images_);
@@ -248,14 +249,9 @@ void CanvasScene::syncDocument()
 
 void CanvasScene::syncLackMarks(const ReportDocument &document)
 {
-    // The views marked before and those to mark now: a view made anew starts unmarked.
-    QSet<QUuid> ids;
-    for (auto it = lackMarks_.marks().cbegin(); it != lackMarks_.marks().cend(); ++it)
-        ids.insert(it.key());
+    // Only the marks that changed: a view made anew took its own.
     const QHash<QUuid, QStringList> &marks = lackMarks_.follow(document);
-    for (auto it = marks.cbegin(); it != marks.cend(); ++it)
-        ids.insert(it.key());
-    for (const QUuid &id : std::as_const(ids)) {
+    for (const QUuid &id : lackMarks_.changed()) {
         if (ElementView *view = views_.view(id))
             view->setLacks(marks.value(id));
     }

@@ -76,6 +76,9 @@ ElementView::ElementView(const ElementList::Shared &element, const BandTarget &t
     // Also a view made while a ghost stands in for its element is drawn hidden.
     if (context && context->views)
         context->views->add(this);
+    if (context && context->lackMarks)
+        lacks_ = context->lackMarks->value(element_->id);
+    setToolTip(lacks_.join(u'\n'));
     layOut();
 }
 

@@ -16,11 +16,16 @@ public:
     // The marks of the report as it is now, by element id.
     const QHash<QUuid, QStringList> &follow(const ReportDocument &document);
     const QHash<QUuid, QStringList> &marks() const { return marks_; }
+    // The elements whose marks the last follow() changed.
+    const QList<QUuid> &changed() const { return changed_; }
 
 private:
+    // A band's element as last looked at, with the words of what it and what it holds lack.
     struct Seen {
         ElementList::Shared element;
-        QList<DatasetLacks::Lack> lacks;
+        QHash<QUuid, QStringList> notes;
+        // The call of follow() that last found it.
+        quint64 generation = 0;
     };
     // What the declarations were when the elements were looked at.
     struct Declarations {
@@ -35,5 +40,7 @@ private:
 
     Declarations declarations_;
     QHash<QUuid, Seen> seen_;
+    quint64 generation_ = 0;
     QHash<QUuid, QStringList> marks_;
+    QList<QUuid> changed_;
 };

@@ -666,8 +666,8 @@ TEST_F(ContentViewTest, TheSnippetSheetIsBuiltWhenTheSelectionIsFirstSaved)
 
 // The list sample's list runs Addresses: the City field of the report's own pasted into it, and
 // Street of the list's pasted into the band, keep their expressions; the bar names what each
-// one's dataset lacks, and the canvas marks the copy with the expression editor's words. An
-// undo takes the copy and the words away.
+// one's dataset lacks, and the canvas marks the copy with the expression editor's words, also
+// once it is enclosed in a frame. An undo takes the copy and the words away.
 TEST_F(ContentViewTest, ACopyNamingWhatItsNewDatasetLacksIsMarkedAndToldInTheBar)
 {
     QUILLMARK_REQUIRE_CORPUS();
@@ -720,6 +720,16 @@ TEST_F(ContentViewTest, ACopyNamingWhatItsNewDatasetLacksIsMarkedAndToldInTheBar
         ASSERT_TRUE(marked);
         EXPECT_EQ(marked->lacks(), QStringList{paste.mark});
         EXPECT_EQ(marked->toolTip(), paste.mark);
+        if (!paste.into) {
+            // Enclosed in a frame, the copy stands in another element of the band: still marked.
+            store->encloseSelectedInFrame();
+            settle();
+            ASSERT_TRUE(store->containerOf(copy));
+            ASSERT_TRUE(scene->elementView(copy));
+            EXPECT_EQ(scene->elementView(copy)->lacks(), QStringList{paste.mark});
+            EXPECT_TRUE(scene->elementView(store->containerOf(copy)->id)->lacks().isEmpty());
+            store->undo();
+        }
         store->undo();
         settle();
         EXPECT_TRUE(bar->text().isEmpty());
