@@ -19,6 +19,7 @@ void RefusalBar::setStore(DocumentStore *store)
     disconnect(limited_);
     disconnect(noBand_);
     disconnect(noRoom_);
+    disconnect(saveFailed_);
     disconnect(lacked_);
     disconnect(changed_);
     tell({});
@@ -46,6 +47,8 @@ void RefusalBar::setStore(DocumentStore *store)
         if (container)
             tell(LengthLimits::noRoomWords(*container, settings_.measurementUnit()));
     });
+    saveFailed_ = connect(store, &DocumentStore::promptedSaveFailed, this,
+                          [this](const QString &message) { tell(message); });
     lacked_ = connect(store, &DocumentStore::namesLacked, this,
                       [this](const QString &words) { tell(words); });
     changed_ = connect(store, &DocumentStore::documentChanged, this, [this] { tell({}); });

@@ -133,7 +133,8 @@ public:
     // modification time over the same bytes is no change. False without a file, for a file
     // that is gone, and for one the store never read or wrote. Callers ask before a save.
     bool hasFileChangedOnDisk() const;
-    // True when the report has a file afterwards; asks the save panel when it has none.
+    // True when the report has a file afterwards; asks the save panel when it has none. A save
+    // that fails answers false and is announced with promptedSaveFailed().
     bool promptSaveIfNeeded();
     // Takes a document from the source editor as one undo step, and marks the report dirty.
     void applyParsedSource(const ReportDocument &document);
@@ -459,6 +460,8 @@ signals:
     // An insert, paste or duplicate into the frame or list `container` added nothing: it leaves
     // no room for an element to print in (ContainerRoom::leavesRoom).
     void containerHasNoRoom(const QUuid &container);
+    // promptSaveIfNeeded() could not write the report where the user chose: `message` says why.
+    void promptedSaveFailed(const QString &message);
     // An edit kept expressions as they were where the dataset they now run in lacks what they
     // name: the words say what, and what to do (DatasetLacks::words). Announced after the
     // change itself.

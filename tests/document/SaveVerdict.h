@@ -5,6 +5,7 @@
 #include <QSet>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 // What the engine's answer to a saved report says of the designer. A refusal lists complaints;
 // each is either what the engine rightly refuses in what the user made (an expression naming a
@@ -21,6 +22,20 @@ struct DeclarationHistory {
     // that an edit removed or renamed while the report named them, and the data panel's words
     // then (its question before the removal, the warning under the renamed name) did not.
     QSet<QString> unsaid;
+    // The same for the sub-datasets' fields, parameters and variables, and those of which the
+    // words said so. A sub-dataset is known by its id, which a rename keeps, or its name, which
+    // the source sheet's Apply keeps; note() follows both.
+    struct SubDatasetItem {
+        QUuid dataset;
+        QString datasetName;
+        QString name;
+        bool said = false;
+        bool isIn(const ReportSubDataset &subDataset) const
+        {
+            return subDataset.id == dataset || subDataset.name == datasetName;
+        }
+    };
+    QList<SubDatasetItem> subDatasetItems;
     // The text fields the Fields card's insert button made.
     QSet<QUuid> fieldsCardInserts;
     // Whether two sub-datasets shared a name at some time: what a list or table of that name
@@ -34,6 +49,11 @@ struct DeclarationHistory {
     void note(const ReportDocument &before, const ReportDocument &after);
     // Notes what an edit (not an undo or a redo) removed or renamed without a word.
     void noteWords(const ReportDocument &before, const ReportDocument &after);
+
+    // Whether the words said so when an edit took the name `name` from a sub-dataset that lacks
+    // it in `report`: false when they did not for one such sub-dataset, no value when no edit
+    // took it from one.
+    std::optional<bool> saidOfSubDatasets(const ReportDocument &report, const QString &name) const;
 };
 
 struct SaveVerdict {

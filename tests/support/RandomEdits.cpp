@@ -189,6 +189,8 @@ QString RandomEdits::edit()
         return chooseEvaluation();
     case 28:
         return editConditions();
+    case 29:
+        return editSubDatasetLists();
     case 30:
     case 31:
     case 32:

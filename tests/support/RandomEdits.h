@@ -33,7 +33,8 @@ class SnippetLibrary;
 // inserts into frames all padding and into bands the page holds no higher, drops, duplicates and
 // pastes near a band's right edge, drags along one axis; column widths typed (narrowed past the
 // padding of their cells, too), the Fields card's insert into a container, removals of what the
-// report names; now and then an undo or a redo.
+// report names, removals and renames of a sub-dataset's parameters, fields and variables; now and
+// then an undo or a redo.
 // The same seed on the same report gives the same sequence, so a failing seed replays.
 //
 // Each edit is one user gesture, and the driver's clock moves on by more than the coalescing
@@ -145,6 +146,7 @@ private:
     QString typeColumnWidth();
     QString insertFromFieldsCard();
     QString removeNamedDeclaration();
+    QString editSubDatasetLists();
 
     DocumentStore &store_;
     std::mt19937 random_;
