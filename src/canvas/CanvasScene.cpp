@@ -270,16 +270,23 @@ void CanvasScene::layoutBands()
         y += canvas::headerStripHeight + band->bodyHeight();
     }
     page_ = canvas::pageGeometry(document, heights);
-    sheet_->setRect(0, 0, page_.pageWidth, page_.pageHeight);
+    // A page larger than the canvas draws is drawn up to there (the page lies at the origin).
+    const QRectF sheet =
+        canvas::drawnPart(QRectF(0, 0, page_.pageWidth, page_.pageHeight), QPointF());
+    sheet_->setRect(sheet);
     // A scene without a rectangle of its own measures all its items after every change; the
     // views show the page (with padding of their own).
-    setSceneRect(0, 0, page_.pageWidth, page_.pageHeight);
+    setSceneRect(sheet);
     // The outline lies inside the rectangle's bounds; a rectangle too small for that is drawn
     // as a line or a point, not turned inside out.
     const QRectF margin = page_.marginRect.adjusted(0.5, 0.5, -0.5, -0.5);
-    margin_->setRect(QRectF(margin.topLeft(),
-                            QSizeF(std::max(margin.width(), 0.0), std::max(margin.height(), 0.0))));
+    margin_->setRect(
+        canvas::drawnPart(QRectF(margin.topLeft(), QSizeF(std::max(margin.width(), 0.0),
+                                                          std::max(margin.height(), 0.0))),
+                          QPointF()));
     stack_->setPos(document.leftMargin, document.topMargin);
+    for (BandItem *band : std::as_const(bands_))
+        band->placed();
     emit layoutChanged();
 }
 

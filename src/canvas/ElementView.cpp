@@ -13,6 +13,7 @@
 #include "canvas/ElementViewRegistry.h"
 #include "canvas/InlineElementTextField.h"
 #include "canvas/MultiDragState.h"
+#include "canvas/PaintedArea.h"
 #include "canvas/PrintFaces.h"
 #include "canvas/ResizeHandleItem.h"
 #include "canvas/SubreportOpener.h"
@@ -283,7 +284,7 @@ QRectF ElementView::boundingRect() const
 {
     // Room for the selection outline around the box, and for the handles it draws.
     const qreal margin = std::max(drawsHandles() ? ResizeHandleItem::reach + 1 : 1, penReach_);
-    return box().adjusted(-margin, -margin, margin, margin);
+    return drawnBounds(this, box().adjusted(-margin, -margin, margin, margin));
 }
 
 QPainterPath ElementView::shape() const

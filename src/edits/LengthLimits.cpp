@@ -290,6 +290,13 @@ LengthVerdict pageLength(const ReportDocument &document, double ReportDocument::
     if (isSize && asWritten(points) < 1)
         return LengthVerdict::refuse(u"A page is at least "_s + shown(1, unit) +
                                      u" wide and high."_s);
+    // Larger pages are cut off in PDF. A file's page may be larger: it is taken lower.
+    if (isSize && asWritten(points) > PageLayout::largestPdfPage && points > document.*field)
+        return LengthVerdict::refuse(
+            (field == &ReportDocument::pageWidth
+                 ? u"Wider than a PDF page: the width can be at most "_s
+                 : u"Higher than a PDF page: the height can be at most "_s) +
+            shown(PageLayout::largestPdfPage, unit) + u"."_s);
     if (!isSize && points < 0)
         return LengthVerdict::refuse(u"This length is 0 or more."_s);
     ReportDocument d = document;
@@ -303,8 +310,11 @@ LengthVerdict pageLength(const ReportDocument &document, double ReportDocument::
 LengthVerdict newReportPageSize(double width, double height, double ReportDocument::*typed,
                                 MeasurementUnit unit)
 {
-    const ReportDocument document = DocumentStore::defaultDocument(width, height);
-    return pageLength(document, typed, document.*typed, unit);
+    ReportDocument document = DocumentStore::defaultDocument(width, height);
+    const double points = document.*typed;
+    // A new report holds no page of its own yet, which a larger size could be taken lower from.
+    document.*typed = 0;
+    return pageLength(document, typed, points, unit);
 }
 
 } // namespace LengthLimits

@@ -49,8 +49,9 @@ QString bandLimitWords(double largest, MeasurementUnit unit);
 QString noRoomWords(const ReportElement &container, MeasurementUnit unit);
 
 // A page length of the report (its size, margins, column width or spacing): sizes of at least
-// 1 point, no negative margin, width or spacing, a page wider than its side margins and higher
-// than its top and bottom ones, columns that fit the page's width and bands its height.
+// 1 point and at most what a PDF page holds (a file's larger page may be lowered), no negative
+// margin, width or spacing, a page wider than its side margins and higher than its top and
+// bottom ones, columns that fit the page's width and bands its height.
 LengthVerdict pageLength(const ReportDocument &document, double ReportDocument::*field,
                          double points, MeasurementUnit unit);
 

@@ -40,6 +40,10 @@ public:
     double points() const { return points_; }
     QLineEdit *lineEdit() const { return edit_; }
 
+    // Commits the typing, as Return does (a control that acts on the lengths takes it first);
+    // false when the check refused it.
+    bool commitTyping() { return commit(); }
+
 protected:
     void changeEvent(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -11,6 +11,8 @@
 #include "app/TabChip.h"
 #include "app/ToolStrip.h"
 #include "canvas/BandItem.h"
+#include "canvas/CanvasGeometry.h"
+#include "canvas/CanvasGraphicsView.h"
 #include "canvas/CanvasScene.h"
 #include "canvas/CanvasView.h"
 #include "canvas/ElementView.h"
@@ -23,12 +25,14 @@
 #include "edits/LengthLimits.h"
 #include "engine/ParameterValuesSheet.h"
 #include "engine/SidecarModel.h"
+#include "model/JrxmlCodec.h"
 #include "model/PageLayout.h"
 #include "model/ReportParts.h"
 #include "navigators/OutlineModel.h"
 #include "navigators/OutlineView.h"
 #include "setup/ImageImportCoordinator.h"
 #include "setup/ImageImportOptionsSheet.h"
+#include "setup/PageSetupEdits.h"
 #include "setup/PageSetupView.h"
 #include "widgets/ScriptedDialogs.h"
 #include "widgets/SheetDialog.h"
@@ -39,6 +43,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 #include <QToolButton>
 
@@ -295,6 +300,84 @@ TEST_F(ContentViewTest, AKeystrokeInAGroupNameShowsOnTheCanvasAndInTheOutline)
     EXPECT_TRUE(std::any_of(rows.cbegin(), rows.cend(), [&](const OutlineRow &row) {
         return row.target == header && row.label == store->label(header);
     }));
+}
+
+// A report whose column, margin or page is as large as a file carries opens in a tab, is drawn,
+// scrolls to its far right and bottom and gives way to another tab and back, at the smallest and
+// the largest zoom, with guides and every element selected: what the window draws follows what
+// it shows, not the page, and the report keeps the lengths its file gives.
+TEST_F(ContentViewTest, AReportAsLargeAsAFileCarriesIsDrawnScrolledAndLeft)
+{
+    // The page's lengths, and the width of the detail band's rectangle.
+    const std::pair<const char *, const char *> cases[] = {
+        {R"(pageWidth="595" columnWidth="2147483600" leftMargin="20")", "2147483000"},
+        {R"(pageWidth="595" columnWidth="555" leftMargin="-2147483648")", "200"},
+        {R"(pageWidth="2147483647" pageHeight="2147483647" columnWidth="2147483647" )"
+         R"(leftMargin="2147483647")",
+         "2147483647"},
+    };
+    openReport(u"Small.jrxml"_s);
+    int opened = 0;
+    for (const auto &[lengths, wide] : cases) {
+        SCOPED_TRACE(lengths);
+        QByteArray bands;
+        for (const char *band : {"title", "pageHeader", "columnHeader", "detail", "summary"})
+            bands += "<" + QByteArray(band) + R"(><band height="40"><rectangle><reportElement )" +
+                     R"(x="10" y="5" height="20" width=")" +
+                     (qstrcmp(band, "detail") == 0 ? wide : "200") + R"("/></rectangle></band></)" +
+                     band + ">";
+        const QByteArray jrxml =
+            R"(<jasperReport xmlns="http://jasperreports.sourceforge.net/jasperreports" )"
+            R"(name="Wide" rightMargin="20" topMargin="20" bottomMargin="20" )" +
+            QByteArray(lengths) + ">" + bands + "</jasperReport>";
+        workspace.openTab(QUrl::fromLocalFile(writeText(u"Wide%1.jrxml"_s.arg(++opened), jrxml)));
+        settle();
+        DocumentStore *store = workspace.activeStore();
+        ASSERT_EQ(workspace.tabs().size(), 2);
+        const ReportDocument read = JrxmlCodec::parse(jrxml);
+        const ReportDocument &d = store->document();
+        EXPECT_EQ(std::tuple(d.pageWidth, d.columnWidth, d.leftMargin),
+                  std::tuple(read.pageWidth, read.columnWidth, read.leftMargin));
+        store->toggleVerticalGuide(100);
+        store->toggleVerticalGuide(2e9);
+        store->toggleHorizontalGuide(2e9);
+        const BandTarget detail = BandTarget::detailBand(d.detailBands.at(0).id);
+        store->setSelectedElementIDs({store->elements(detail).at(0).id});
+        CanvasGraphicsView *canvas = view->canvas()->graphicsView();
+        for (double zoom : {canvas::minimumZoom, canvas::maximumZoom}) {
+            SCOPED_TRACE(zoom);
+            store->setZoomLevel(zoom);
+            settle();
+            canvas->viewport()->grab();
+            for (QScrollBar *bar : {canvas->horizontalScrollBar(), canvas->verticalScrollBar()})
+                bar->setValue(bar->maximum());
+            settle();
+            // Far right and down, the view shows the sheet: white between the bands' strips.
+            const QImage far = canvas->viewport()->grab().toImage();
+            const QRectF seen = canvas->mapToScene(canvas->viewport()->rect()).boundingRect();
+            const canvas::PageGeometry &page = view->canvas()->scene()->page();
+            const QPoint sheet =
+                canvas->mapFromScene(QPointF(std::min(seen.right(), page.pageWidth) - 30,
+                                             std::min(seen.bottom(), page.pageHeight) - 10));
+            EXPECT_EQ(far.pixelColor(sheet), QColor(Qt::white));
+            const QPoint scrolled = canvas->scrolled();
+            workspace.setActiveTabIndex(0);
+            settle();
+            view->grab();
+            workspace.setActiveTabIndex(1);
+            settle();
+            EXPECT_EQ(view->canvas()->scene(), view->canvas()->sceneOf(store));
+            EXPECT_EQ(canvas->scrolled(), scrolled) << "the page comes back where it was left";
+            view->grab();
+        }
+        // Fitted to the page between its margins, the column may be as wide again.
+        PageSetupEdits::fitColumnWidthToMargins(*store);
+        settle();
+        EXPECT_EQ(view->canvas()->scene()->bandItem(detail)->width(), d.columnWidth);
+        canvas->viewport()->grab();
+        workspace.closeTab(1);
+        settle();
+    }
 }
 
 TEST_F(ContentViewTest, TheBannerNamesTheFirstJobByPriority)

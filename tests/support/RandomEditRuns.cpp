@@ -91,6 +91,24 @@ QList<RandomEditRuns::Report> RandomEditRuns::reports()
     return list;
 }
 
+QList<RandomEditRuns::Report> RandomEditRuns::hostileReports()
+{
+    const QByteArray page = R"(pageWidth="595" pageHeight="842" columnWidth="555" leftMargin="20")";
+    QList<Report> list;
+    for (const auto &[name, hostile] :
+         {std::pair{u"WideColumn"_s, R"(pageWidth="595" pageHeight="842" columnWidth="2147483600" )"
+                                     R"(leftMargin="20")"},
+          std::pair{u"FarLeftMargin"_s, R"(pageWidth="595" pageHeight="842" columnWidth="555" )"
+                                        R"(leftMargin="-2147483648")"},
+          std::pair{u"LargestPage"_s, R"(pageWidth="2147483647" pageHeight="2147483647" )"
+                                      R"(columnWidth="2147483647" leftMargin="0")"}}) {
+        QByteArray jrxml = ownReport;
+        jrxml.replace(page, hostile);
+        list.append({name, jrxml});
+    }
+    return list;
+}
+
 QList<RandomEditRuns::Run> RandomEditRuns::runs()
 {
     const int one = fromEnvironment("QUILLMARK_SEED", -1);
@@ -110,10 +128,19 @@ QList<RandomEditRuns::Run> RandomEditRuns::runs()
             list.append({seed, report});
         } else if (one >= 0) {
             // The one seed on the one report named, when the reports include it.
-            for (const Report &named : all) {
+            for (const Report &named : all + hostileReports()) {
                 if (named.name == chosen)
                     list.append({seed, named});
             }
+        }
+    }
+    if (one >= 0)
+        return list;
+    const QList<Report> hostile = hostileReports();
+    for (qsizetype i = 0; i < hostile.size(); ++i) {
+        for (int k = 0; k < hostileSeeds; ++k) {
+            if (chosen.isEmpty() || hostile.at(i).name == chosen)
+                list.append({quint32(100000 + i * hostileSeeds + k), hostile.at(i)});
         }
     }
     return list;

@@ -35,6 +35,12 @@ public:
     // of several elements, a component that runs a sub-dataset beside expressions of its own, and
     // groups whose counts of records expressions name.
     static QList<Report> reports();
+    // Our own report with lengths as large as a file carries: a column two billion points wide, a
+    // left margin as far left as a file carries, a page as wide and high as that. Each runs
+    // `hostileSeeds` seeds of its own, after the others', so that they change no other seed's
+    // report.
+    static QList<Report> hostileReports();
+    static constexpr int hostileSeeds = 2;
     static QList<Run> runs();
     static int edits();
 

@@ -8,6 +8,7 @@
 #include <QHashSeed>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <limits>
 
 using namespace Qt::StringLiterals;
 
@@ -53,6 +54,15 @@ RandomEdits::~RandomEdits()
 int RandomEdits::pick(int count)
 {
     return count <= 0 ? 0 : std::uniform_int_distribution<int>(0, count - 1)(random_);
+}
+
+double RandomEdits::pickWithin(double length)
+{
+    // Lengths an int holds are picked as they always were, so that a seed keeps its sequence.
+    if (!(length < std::numeric_limits<int>::max()))
+        return double(
+            std::uniform_int_distribution<qint64>(0, qint64(std::min(length, 1e15)))(random_));
+    return pick(int(std::max(length, double(std::numeric_limits<int>::min()))) + 1);
 }
 
 bool RandomEdits::chance(double probability)

@@ -82,6 +82,9 @@ public:
 
 private:
     int pick(int count);
+    // A whole number of points from 0 to `length` (to 0 for a length of 0 or less), as far as a
+    // band of any size a file carries reaches.
+    double pickWithin(double length);
     bool chance(double probability);
     QString randomName();
     // A new name for an item: random, or one that passes through, extends or takes another

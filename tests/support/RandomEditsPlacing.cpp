@@ -231,7 +231,7 @@ QString RandomEdits::placeNearRightEdge()
             field ? u"field:"_s + d.fields.at(pick(int(d.fields.size()))).name
                   : u"param:"_s + d.parameters.at(pick(int(d.parameters.size()))).name;
         const QPointF point(std::max(0.0, width - pick(120)),
-                            pick(int(std::max(store_.height(target), 1.0)) + 1));
+                            pickWithin(std::max(store_.height(target), 1.0)));
         applyBandDrop(store_, *appSettings_, target, BandDrop::parse(text), point);
         what = u"drop "_s + text + u" on "_s + target.id() + u" at "_s + QString::number(point.x());
         break;
