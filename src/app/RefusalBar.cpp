@@ -21,6 +21,7 @@ void RefusalBar::setStore(DocumentStore *store)
     disconnect(noBand_);
     disconnect(noRoom_);
     disconnect(saveFailed_);
+    disconnect(lacked_);
     disconnect(changed_);
     tell({});
     store_ = store;
@@ -53,5 +54,7 @@ void RefusalBar::setStore(DocumentStore *store)
     });
     saveFailed_ = connect(store, &DocumentStore::promptedSaveFailed, this,
                           [this](const QString &message) { tell(message); });
+    lacked_ = connect(store, &DocumentStore::namesLacked, this,
+                      [this](const QString &words) { tell(words); });
     changed_ = connect(store, &DocumentStore::documentChanged, this, [this] { tell({}); });
 }

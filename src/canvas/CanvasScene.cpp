@@ -25,6 +25,7 @@ CanvasScene::CanvasScene(QObject *parent)
     context_.clock = &systemClock_;
     context_.relayout = [this] { layoutBands(); };
     context_.views = &views_;
+    context_.lackMarks = &lackMarks_.marks();
     environment_.images = &images_;
     context_.environment = &environment_;
     followImages(&images_);
@@ -242,7 +243,18 @@ void CanvasScene::syncDocument()
     }
     qDeleteAll(bands_);
     bands_ = kept;
+    syncLackMarks(document);
     layoutBands();
+}
+
+void CanvasScene::syncLackMarks(const ReportDocument &document)
+{
+    // Only the marks that changed: a view made anew took its own.
+    const QHash<QUuid, QStringList> &marks = lackMarks_.follow(document);
+    for (const QUuid &id : lackMarks_.changed()) {
+        if (ElementView *view = views_.view(id))
+            view->setLacks(marks.value(id));
+    }
 }
 
 void CanvasScene::layoutBands()

@@ -77,6 +77,9 @@ ElementView::ElementView(const ElementList::Shared &element, const BandTarget &t
     // Also a view made while a ghost stands in for its element is drawn hidden.
     if (context && context->views)
         context->views->add(this);
+    if (context && context->lackMarks)
+        lacks_ = context->lackMarks->value(element_->id);
+    setToolTip(lacks_.join(u'\n'));
     layOut();
 }
 
@@ -154,6 +157,16 @@ void ElementView::setShownSelected(bool selected)
     setOrder(order_);
     placeHandles();
     place();
+    update();
+}
+
+void ElementView::setLacks(const QStringList &notes)
+{
+    if (notes == lacks_)
+        return;
+    lacks_ = notes;
+    setToolTip(notes.join(u'\n'));
+    ++faceVersion_;
     update();
 }
 
@@ -304,17 +317,43 @@ void ElementView::paintWhole(QPainter *painter)
     // The outline as four filled strips centred on the box's edges: the same lines as a pen
     // draws, at a small part of a stroke's cost when thousands of elements repaint.
     const qreal width = isShownSelected_ ? 1.5 : 1;
-    const QColor color =
-        isShownSelected_ ? ColorHex::elementSelection() : QColor(128, 128, 128, 89);
+    const QColor color = isShownSelected_    ? ColorHex::elementSelection()
+                         : !lacks_.isEmpty() ? ColorHex::warning()
+                                             : QColor(128, 128, 128, 89);
     const qreal half = width / 2;
     painter->fillRect(QRectF(b.left() - half, b.top() - half, b.width() + width, width), color);
     painter->fillRect(QRectF(b.left() - half, b.bottom() - half, b.width() + width, width), color);
     painter->fillRect(QRectF(b.left() - half, b.top() + half, width, b.height() - width), color);
     painter->fillRect(QRectF(b.right() - half, b.top() + half, width, b.height() - width), color);
+    if (!lacks_.isEmpty())
+        paintWarningSign(painter, b);
     if (drawsHandles()) {
         for (const QPointF corner : {b.topLeft(), b.topRight(), b.bottomLeft(), b.bottomRight()})
             ResizeHandleItem::paintHandle(painter, corner);
     }
+}
+
+void ElementView::paintWarningSign(QPainter *painter, const QRectF &box)
+{
+    // A triangle with an exclamation mark in the top right corner, as large as the box allows
+    // up to 10 points.
+    const qreal side = std::min({qreal(10), box.width(), box.height()});
+    const QRectF corner(box.right() - side, box.top(), side, side);
+    QPainterPath triangle;
+    triangle.moveTo(corner.center().x(), corner.top());
+    triangle.lineTo(corner.bottomRight());
+    triangle.lineTo(corner.bottomLeft());
+    triangle.closeSubpath();
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing);
+    painter->fillPath(triangle, ColorHex::warning());
+    const qreal stroke = side / 8;
+    const qreal middle = corner.center().x();
+    painter->fillRect(QRectF(middle - stroke / 2, corner.top() + side * 0.35, stroke, side * 0.33),
+                      Qt::white);
+    painter->fillRect(QRectF(middle - stroke / 2, corner.top() + side * 0.76, stroke, stroke),
+                      Qt::white);
+    painter->restore();
 }
 
 void ElementView::paintContent(QPainter *painter, const QRectF &box)

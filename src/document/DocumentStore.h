@@ -2,6 +2,7 @@
 
 #include "document/DocumentStoreTypes.h"
 #include "document/ElementClipboard.h"
+#include "document/TableCellRooms.h"
 #include "model/ReportDocument.h"
 
 #include <QHash>
@@ -202,6 +203,8 @@ public:
     // The frame or list that holds the element; no value for an element of a band's list, or
     // one the document lacks.
     std::optional<ReportElement> containerOf(const QUuid &id) const;
+    // The paddings the report's styles give table cells that say nothing of theirs.
+    const TableCellRooms::Styles &cellStyles() const;
 
     void performAddElement(const ReportElement &element, const BandTarget &target);
     void addElement(const ReportElement &element, const BandTarget &target);
@@ -419,6 +422,12 @@ public:
     // report's own for an empty name).
     void addElementSmart(const ReportElement &element, const ReportField &field,
                          const QString &dataset);
+    // Says (namesLacked()) what the elements of `ids`, with what they hold, name that the
+    // datasets they run in lack: `subject` names them as the edit placed them ("The pasted
+    // element"), `plural` whether they are several. Nothing when they lack nothing.
+    void tellLackedNames(const QSet<QUuid> &ids, const QString &subject, bool plural);
+    // The same for the contents of the list or table `container`, switched to another dataset.
+    void tellLackedNamesInside(const QUuid &container);
     // The dataset an element put into the container runs in: that of the innermost list around
     // it, the container itself included; empty for the report's own, and for no container.
     QString datasetInside(const std::optional<QUuid> &container) const;
@@ -465,6 +474,10 @@ signals:
     void containerHasNoRoom(const QUuid &container);
     // promptSaveIfNeeded() could not write the report where the user chose: `message` says why.
     void promptedSaveFailed(const QString &message);
+    // An edit kept expressions as they were where the dataset they now run in lacks what they
+    // name: the words say what, and what to do (DatasetLacks::words). Announced after the
+    // change itself.
+    void namesLacked(const QString &words);
     void selectedElementIDsChanged();
     void selectedDataItemChanged();
     void selectedFieldIDsChanged();
@@ -627,8 +640,10 @@ private:
     static Found editChildren(ElementList &list, qsizetype index,
                               const std::function<Found(ElementList &)> &walk);
     // `container` is the frame or list that holds `list`, null for a band's list.
+    // `styles` pad the table cells that say nothing of their padding (TableCellRooms).
     static Found updateElementRecursive(const QUuid &id, ElementList &list,
                                         const ElementMutation &mutation,
+                                        const TableCellRooms::Styles &styles,
                                         const ReportElement *container = nullptr);
     // Finds the list that holds the element (this level first, then inside each frame or list
     // in order) and runs `action` there; containers whose children changed are written back.
@@ -680,6 +695,8 @@ private:
         QByteArray hash;
     };
     std::optional<FileStamp> fileStamp_;
+    // The paddings the report's styles give table cells, kept while the styles stay.
+    mutable TableCellRooms::Styles cellStyles_;
 
     QList<ReportDocument> undoStack_;
     QList<ReportDocument> redoStack_;

@@ -1,6 +1,9 @@
+#include "document/DatasetLacks.h"
 #include "document/DocumentStore.h"
 
 #include <algorithm>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -122,8 +125,8 @@ void DocumentStore::pasteClipboard()
     // A container keeps its copies within its room itself.
     if (!container)
         keepWithinWidth(document_, copies, destination);
+    QSet<QUuid> pasted;
     applyDiscreteEdit([&] {
-        QSet<QUuid> pasted;
         batchDocumentChanges([&] {
             changeDocument([&](ReportDocument &d) { d.subDatasets.append(datasets); });
             for (const ReportElement &copy : std::as_const(copies)) {
@@ -136,6 +139,9 @@ void DocumentStore::pasteClipboard()
         });
         setSelectedElementIDs(pasted);
     });
+    // The copies keep their expressions, also where their new dataset lacks what they name.
+    tellLackedNames(pasted, pasted.size() > 1 ? u"The pasted elements"_s : u"The pasted element"_s,
+                    pasted.size() > 1);
 }
 
 void DocumentStore::duplicateSelectedElement()
@@ -156,8 +162,8 @@ void DocumentStore::duplicateSelectedElement()
         if (container && refusesNoRoom(container->id))
             return;
     }
+    QSet<QUuid> copies;
     applyDiscreteEdit([&] {
-        QSet<QUuid> copies;
         // The copies standing in bands, by band: each band's stay within its width together.
         QList<std::pair<BandTarget, QList<ReportElement>>> inBands;
         batchDocumentChanges([&] {
@@ -193,4 +199,28 @@ void DocumentStore::duplicateSelectedElement()
         });
         setSelectedElementIDs(copies);
     });
+    tellLackedNames(copies,
+                    copies.size() > 1 ? u"The duplicated elements"_s : u"The duplicated element"_s,
+                    copies.size() > 1);
+}
+
+void DocumentStore::tellLackedNames(const QSet<QUuid> &ids, const QString &subject, bool plural)
+{
+    const QString words =
+        DatasetLacks::words(DatasetLacks::Finder(document_).of(ids), subject, plural);
+    if (!words.isEmpty())
+        emit namesLacked(words);
+}
+
+void DocumentStore::tellLackedNamesInside(const QUuid &container)
+{
+    const std::optional<ReportElement> found = element(container);
+    if (!found)
+        return;
+    const bool isTable = found->kind.is<ElementKind::Table>();
+    const QString words =
+        DatasetLacks::words(DatasetLacks::Finder(document_).inside(container),
+                            isTable ? u"The table's cells"_s : u"The list's elements"_s, true);
+    if (!words.isEmpty())
+        emit namesLacked(words);
 }

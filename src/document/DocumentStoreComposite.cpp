@@ -163,6 +163,7 @@ DocumentStore::ColumnLayout DocumentStore::columnLayout(qsizetype count) const
 
 void DocumentStore::addElementSmart(const ReportElement &element)
 {
+    const bool wasThere = this->element(element.id).has_value();
     ElementList adopted{element};
     const QList<ReportSubDataset> datasets = adoptNames(adopted, selectedContainerID());
     if (!datasets.isEmpty()) {
@@ -172,6 +173,8 @@ void DocumentStore::addElementSmart(const ReportElement &element)
     } else {
         addElement(adopted.first(), activeBandTarget_);
     }
+    if (!wasThere && this->element(element.id))
+        tellLackedNames({element.id}, QStringLiteral("The inserted element"), false);
 }
 
 void DocumentStore::addElementSmart(const ReportElement &element, const ReportSubDataset &dataset)

@@ -83,6 +83,7 @@ DocumentStore::Found DocumentStore::editChildren(ElementList &list, qsizetype in
 
 DocumentStore::Found DocumentStore::updateElementRecursive(const QUuid &id, ElementList &list,
                                                            const ElementMutation &mutation,
+                                                           const TableCellRooms::Styles &styles,
                                                            const ReportElement *container)
 {
     for (qsizetype i = 0; i < list.size(); ++i) {
@@ -94,16 +95,16 @@ DocumentStore::Found DocumentStore::updateElementRecursive(const QUuid &id, Elem
             ContainerRoom::holdContents(changed, element);
             if (const std::optional<ContainerRoom::Room> room =
                     container ? ContainerRoom::of(*container) : std::nullopt)
-                ContainerRoom::fitInto(changed, *room, &element);
+                ContainerRoom::fitInto(changed, *room, &element, styles);
             else
-                ContainerRoom::fitContents(changed);
+                ContainerRoom::fitContents(changed, styles);
             if (changed == element)
                 return Found::unchanged;
             list.replace(i, std::move(changed));
             return Found::changed;
         }
         const Found found = editChildren(list, i, [&](ElementList &children) {
-            return updateElementRecursive(id, children, mutation, &element);
+            return updateElementRecursive(id, children, mutation, styles, &element);
         });
         if (found != Found::no)
             return found;
@@ -180,13 +181,20 @@ DocumentStore::Found DocumentStore::editTree(const std::function<Found(ElementLi
         [&](ElementList &list) {
             const Found result = visit(list);
             if (result == Found::changed)
-                ContainerRoom::fitContents(list);
+                ContainerRoom::fitContents(list, cellStyles());
             return result;
         },
         untilFound);
     if (found == Found::changed)
         announceDocumentChange();
     return found;
+}
+
+const TableCellRooms::Styles &DocumentStore::cellStyles() const
+{
+    if (!cellStyles_.isFor(document_.styles))
+        cellStyles_ = TableCellRooms::Styles(document_.styles);
+    return cellStyles_;
 }
 
 void DocumentStore::forEveryElementInDocument(
@@ -406,15 +414,15 @@ bool DocumentStore::performUpdateElement(const QUuid &elementID, const ElementMu
     };
     batchDocumentChanges([&] {
         bool isTopLevel = false;
-        changed = editTree([&](ElementList &list) {
-                      const Found found = updateElementRecursive(id, list, remembering);
-                      if (found == Found::changed) {
-                          isTopLevel =
-                              std::any_of(list.cbegin(), list.cend(),
-                                          [&id](const ReportElement &e) { return e.id == id; });
-                      }
-                      return found;
-                  }) == Found::changed;
+        changed =
+            editTree([&](ElementList &list) {
+                const Found found = updateElementRecursive(id, list, remembering, cellStyles());
+                if (found == Found::changed) {
+                    isTopLevel = std::any_of(list.cbegin(), list.cend(),
+                                             [&id](const ReportElement &e) { return e.id == id; });
+                }
+                return found;
+            }) == Found::changed;
         if (isTopLevel)
             growBandHolding(id, before);
     });

@@ -24,6 +24,14 @@ LengthVerdict elementLength(const DocumentStore &store, const QUuid &elementID, 
 // A table column's width, in points as the Columns card takes it: a length a report can hold,
 // 0 or more, which the engine reads as a whole number.
 LengthVerdict columnWidth(double points);
+// The same for the column of a table of the store's report, and no narrower than each of its
+// cells that holds elements needs to leave them a point inside its padding
+// (TableCellRooms::narrowest): a narrower width is refused with words that name the cell.
+LengthVerdict columnWidth(const DocumentStore &store, const ReportTableColumn &column,
+                          double points);
+// What a cell of a table column is called where words name it ("table footer cell",
+// "group header cell of Category").
+QString cellName(const TableCellRooms::Cell &cell);
 
 // A band's height: never below the lowest element's bottom (a lower height stops there), never
 // above what the page holds with its margins and the bands printed with it (refused). A report

@@ -195,10 +195,8 @@ void ColumnsCard::commitWidth(const QUuid &id, QLineEdit *field, QLabel *message
     if (!field->isModified())
         return;
     field->setModified(false);
-    const LengthVerdict verdict = TableCells::typedWidth(field->text(), QLocale());
+    const LengthVerdict verdict = TableCells::commitWidth(writer_, id, field->text(), QLocale());
     CardText::showWarning(message, verdict.message);
-    if (verdict.points)
-        writeColumn(id, [&](ReportTableColumn &column) { column.width = *verdict.points; });
     // What the store holds now: the written width, or the old one after text that is no number
     // or a width refused.
     if (const std::optional<QString> stored = storedWidth(id))

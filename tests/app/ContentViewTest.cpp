@@ -15,6 +15,7 @@
 #include "canvas/CanvasGraphicsView.h"
 #include "canvas/CanvasScene.h"
 #include "canvas/CanvasView.h"
+#include "canvas/ElementView.h"
 #include "canvas/PaletteView.h"
 #include "canvas/SaveSnippetSheet.h"
 #include "canvas/SnippetLibrary.h"
@@ -727,3 +728,76 @@ TEST_F(ContentViewTest, TheSnippetSheetIsBuiltWhenTheSelectionIsFirstSaved)
 }
 
 } // namespace
+
+// The list sample's list runs Addresses: the City field of the report's own pasted into it, and
+// Street of the list's pasted into the band, keep their expressions; the bar names what each
+// one's dataset lacks, and the canvas marks the copy with the expression editor's words, also
+// once it is enclosed in a frame. An undo takes the copy and the words away.
+TEST_F(ContentViewTest, ACopyNamingWhatItsNewDatasetLacksIsMarkedAndToldInTheBar)
+{
+    QUILLMARK_REQUIRE_CORPUS();
+    DocumentStore *store = openSample(u"list/ListReport.jrxml"_s);
+    ASSERT_TRUE(store);
+    auto *bar = view->findChild<RefusalBar *>();
+    ASSERT_TRUE(bar);
+    CanvasScene *scene = view->canvas()->sceneOf(store);
+    ASSERT_TRUE(scene);
+    std::optional<ReportElement> city, street, list;
+    store->forEveryElementInDocument([&](const ReportElement &e) {
+        const auto *field = e.kind.as<ElementKind::TextField>();
+        if (field && field->expression == u"$F{City}")
+            city = e;
+        if (field && field->expression == u"$F{Street}")
+            street = e;
+        if (e.kind.is<ElementKind::List>())
+            list = e;
+    });
+    ASSERT_TRUE(city && street && list);
+    EXPECT_TRUE(scene->elementView(city->id)->lacks().isEmpty()) << "as read, nothing lacks";
+
+    struct Paste {
+        ReportElement copied;
+        std::optional<QUuid> into;
+        QString words;
+        QString mark;
+    };
+    const Paste pastes[] = {
+        {*city, list->id,
+         u"The pasted element names $F{City}, which the dataset \"Addresses\" does not declare. "
+         u"Declare it there or change the expression: until then the report does not compile."_s,
+         u"$F{City} isn't a declared field of the dataset \"Addresses\" this element runs in."_s},
+        {*street, std::nullopt,
+         u"The pasted element names $F{Street}, which the report's main dataset does not "
+         u"declare. Declare it there or change the expression: until then the report does not "
+         u"compile."_s,
+         u"$F{Street} isn't a declared field in this report."_s},
+    };
+    for (const Paste &paste : pastes) {
+        store->setSelectedElementIDs({paste.copied.id});
+        store->copySelectedElements();
+        store->setSelectedElementIDs(paste.into ? QSet<QUuid>{*paste.into} : QSet<QUuid>{});
+        store->pasteClipboard();
+        settle();
+        const QUuid copy = *store->selectedElementID();
+        EXPECT_EQ(store->element(copy)->kind, paste.copied.kind) << "the expression stays";
+        EXPECT_EQ(bar->text(), paste.words);
+        ElementView *marked = scene->elementView(copy);
+        ASSERT_TRUE(marked);
+        EXPECT_EQ(marked->lacks(), QStringList{paste.mark});
+        EXPECT_EQ(marked->toolTip(), paste.mark);
+        if (!paste.into) {
+            // Enclosed in a frame, the copy stands in another element of the band: still marked.
+            store->encloseSelectedInFrame();
+            settle();
+            ASSERT_TRUE(store->containerOf(copy));
+            ASSERT_TRUE(scene->elementView(copy));
+            EXPECT_EQ(scene->elementView(copy)->lacks(), QStringList{paste.mark});
+            EXPECT_TRUE(scene->elementView(store->containerOf(copy)->id)->lacks().isEmpty());
+            store->undo();
+        }
+        store->undo();
+        settle();
+        EXPECT_TRUE(bar->text().isEmpty());
+        EXPECT_FALSE(scene->elementView(copy));
+    }
+}

@@ -116,6 +116,7 @@ protected:
             if (event.kind == RandomEdits::Event::Kind::edit)
                 history.noteWords(previous, store.document());
             history.fieldsCardInserts = driver.fieldsCardInserts();
+            history.lacksSaid = driver.lacksSaid();
             previous = store.document();
             recent.append(line);
             if (recent.size() > eventsShown)

@@ -156,6 +156,14 @@ bool insertedWhereLacking(const ReportDocument &report, const QString &name,
     return false;
 }
 
+// The letter of the references to what the engine's complaint says is not found.
+QChar letterOf(const QString &complaint)
+{
+    return complaint.startsWith(u"Field"_s)      ? u'F'
+           : complaint.startsWith(u"Variable"_s) ? u'V'
+                                                 : u'P';
+}
+
 // The names new text fields and table cells hold until the user names a field of their own.
 bool isPlaceholder(const QString &name)
 {
@@ -204,13 +212,25 @@ std::optional<QString> userMade(const QString &complaint, const ReportDocument &
                 return std::nullopt;
             return u"an expression names a field, parameter or variable renamed or removed"_s;
         }
+        // Which of two sub-datasets sharing a name a list or table runs is the user's guess.
+        if (history.datasetNameShared)
+            return u"two declarations share a name"_s;
         // The Fields card's insert into a list declares the field in the list's dataset.
         if (insertedWhereLacking(report, name, history.fieldsCardInserts))
             return std::nullopt;
-        // A copy keeps its expressions as they are, and the expression editor marks a name the
-        // element's dataset lacks.
-        return u"an expression copied into a list or out of one names a field, parameter or "
-               u"variable of the dataset it came from"_s;
+        // A field or variable of the report's own renamed or removed, whose name another dataset
+        // declares.
+        if ((history.declared.contains(name) || history.removed.contains(name)) &&
+            !declares(report, name))
+            return u"an expression names a field, parameter or variable renamed or removed"_s;
+        // A copy keeps its expressions as they are, and so does a list or table switched to
+        // another dataset: the bar says what the dataset they now run in lacks, naming it.
+        const QString reference = u'$' + letterOf(complaint) + u'{' + name + u'}';
+        if (std::none_of(history.lacksSaid.cbegin(), history.lacksSaid.cend(),
+                         [&](const QString &words) { return words.contains(reference); }))
+            return std::nullopt;
+        return u"an expression copied into a list or out of one, or switched to another dataset, "
+               u"names a field, parameter or variable its dataset lacks, as the bar said"_s;
     }
     if (const QRegularExpressionMatch match = duplicate.match(complaint);
         match.hasMatch() && declarationsNamed(report, match.captured(1), match.captured(2)) > 1) {
@@ -232,6 +252,11 @@ std::optional<QString> userMade(const QString &complaint, const ReportDocument &
     }
     static const QRegularExpression runGroup(
         uR"(^No group named ".*" found in subdataset (.+)$)"_s);
+    // And so are the groups a list's or table's content is evaluated on.
+    static const QRegularExpression contentGroup(
+        uR"(^Unknown (?:reset|increment|evaluation) group '.+' for )"_s);
+    if (history.datasetNameShared && contentGroup.match(complaint).hasMatch())
+        return u"two declarations share a name"_s;
     for (const QRegularExpression *run : {&runParameter, &runGroup}) {
         if (const QRegularExpressionMatch match = run->match(complaint);
             match.hasMatch() &&
@@ -321,6 +346,8 @@ void DeclarationHistory::note(const ReportDocument &before, const ReportDocument
     };
     noteGone(before.fields);
     noteGone(before.variables);
+    for (const ReportSubDataset &dataset : after.subDatasets)
+        datasetNameShared = datasetNameShared || countNamed(after.subDatasets, dataset.name) > 1;
     // The sub-datasets of the items noted, as they stand after the event: the one of the same id
     // (a rename), else the one of the same name (the source sheet's Apply gives new ids).
     for (SubDatasetItem &noted : subDatasetItems) {

@@ -10,11 +10,11 @@
 // What the engine's answer to a saved report says of the designer. A refusal lists complaints;
 // each is either what the engine rightly refuses in what the user made (an expression naming a
 // declaration renamed or removed after the data panel said so, or one of the dataset it was
-// copied from, two declarations of one name, a sort field not named yet, columns the page setup
-// was given that do not fit, a sort field naming what a removal the user confirmed took away or
-// a name never declared), or a fault of the designer. What the edits so far did to the fields and
-// variables: the names they declared at some time, and those of the ones that went (removed after
-// the question, or by an undo).
+// copied from after the bar said so, two declarations of one name, a sort field not named yet,
+// columns the page setup was given that do not fit, a sort field naming what a removal the user
+// confirmed took away or a name never declared), or a fault of the designer. What the edits so far
+// did to the fields and variables: the names they declared at some time, and those of the ones that
+// went (removed after the question, or by an undo).
 struct DeclarationHistory {
     QSet<QString> declared;
     QSet<QString> removed;
@@ -41,6 +41,12 @@ struct DeclarationHistory {
     QList<SubDatasetItem> subDatasetItems;
     // The text fields the Fields card's insert button made.
     QSet<QUuid> fieldsCardInserts;
+    // Whether two sub-datasets shared a name at some time: what a list or table of that name
+    // ran, and the names the Fields card declared in it, were the user's guess.
+    bool datasetNameShared = false;
+    // What the designer said of names a paste, duplicate, snippet or dataset switch put where
+    // the dataset lacks them (the bar's words).
+    QStringList lacksSaid;
 
     // Notes the fields and variables of the report after an event; `before` is the report before.
     void note(const ReportDocument &before, const ReportDocument &after);

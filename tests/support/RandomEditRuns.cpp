@@ -1,5 +1,6 @@
 #include "RandomEditRuns.h"
 
+#include "PaddedTables.h"
 #include "TestSupport.h"
 
 #include <QDir>
@@ -83,7 +84,8 @@ QString RandomEditRuns::Run::replay() const
 
 QList<RandomEditRuns::Report> RandomEditRuns::reports()
 {
-    QList<Report> list{{u"Mixed"_s, ownReport}};
+    QList<Report> list{{u"Mixed"_s, ownReport},
+                       {u"PaddedTables"_s, testsupport::paddedTablesReport}};
     const QString corpus = testsupport::corpusDir();
     for (const QString &path :
          {u"jasper/FirstJasper.jrxml"_s, u"table/TableReport.jrxml"_s, u"list/ListReport.jrxml"_s,

@@ -36,6 +36,9 @@ RandomEdits::RandomEdits(DocumentStore &store, quint32 seed)
       appSettings_(std::make_unique<AppSettings>(settingsDir_->path()))
 {
     store_.setClock([this] { return now_; });
+    lacksSaidConnection_ =
+        QObject::connect(&store_, &DocumentStore::namesLacked, &store_,
+                         [this](const QString &words) { lacksSaid_.append(words); });
     // The user's grid, which the canvas snaps to: on most of the time, now and then off or of
     // another size.
     appSettings_->setIsSnapToGridEnabled(!chance(0.3));
@@ -43,7 +46,10 @@ RandomEdits::RandomEdits(DocumentStore &store, quint32 seed)
     appSettings_->setGridSize(gridSizes[pick(5)]);
 }
 
-RandomEdits::~RandomEdits() = default;
+RandomEdits::~RandomEdits()
+{
+    QObject::disconnect(lacksSaidConnection_);
+}
 
 int RandomEdits::pick(int count)
 {

@@ -3,6 +3,7 @@
 #include "RandomEditsParts.h"
 #include "model/ReportDocument.h"
 
+#include <QMetaObject>
 #include <QPointF>
 #include <QRectF>
 #include <QSet>
@@ -30,11 +31,12 @@ class SnippetLibrary;
 // bands and past the page; the padding, frame and band height fields, the variables card's reset
 // and increment pickers, the sort fields card's type, fields and parameters dropped on bands;
 // inserts into frames all padding and into bands the page holds no higher, drops, duplicates and
-// pastes near a band's right edge, drags along one axis; column widths typed, the Fields card's
-// insert into a container, removals of what the report names, removals and renames of a
-// sub-dataset's parameters, fields and variables; now and then an undo or a redo, and now and
-// then a band shown or hidden with a click into it, undone and perhaps redone, before an insert,
-// paste, snippet, composite field, picture or duplicate goes where the active band is.
+// pastes near a band's right edge, drags along one axis; column widths typed (narrowed past the
+// padding of their cells, too), the Fields card's insert into a container, removals of what the
+// report names, removals and renames of a sub-dataset's parameters, fields and variables; now and
+// then an undo or a redo, and now and then a band shown or hidden with a click into it, undone and
+// perhaps redone, before an insert, paste, snippet, composite field, picture or duplicate goes
+// where the active band is.
 // The same seed on the same report gives the same sequence, so a failing seed replays.
 //
 // Each edit is one user gesture, and the driver's clock moves on by more than the coalescing
@@ -78,6 +80,10 @@ public:
 
     // The text fields the Fields card's insert button put into the report so far.
     const QSet<QUuid> &fieldsCardInserts() const { return fieldsCardInserts_; }
+
+    // What the store said so far of names an edit put where the dataset lacks them
+    // (DocumentStore::namesLacked), as the window's bar shows it.
+    const QStringList &lacksSaid() const { return lacksSaid_; }
 
 private:
     int pick(int count);
@@ -171,4 +177,6 @@ private:
     QStringList lapses_;
     QSet<QUuid> fieldsCardInserts_;
     BandTarget toggledBand_ = BandTarget::standard(BandType::title);
+    QStringList lacksSaid_;
+    QMetaObject::Connection lacksSaidConnection_;
 };

@@ -72,16 +72,10 @@ QString RandomEdits::typeColumnWidth()
     const QString what = u"table "_s + whereOf(table) + u": column "_s + QString::number(index) +
                          u" width "_s + typed;
     // The Columns card's width field, committed.
-    const LengthVerdict verdict = TableCells::typedWidth(typed, QLocale());
+    const ElementWriter writer(&store_, table.element);
+    const LengthVerdict verdict = TableCells::commitWidth(writer, column.id, typed, QLocale());
     if (!verdict.points)
         return what + u" refused: "_s + verdict.message;
-    const ElementWriter writer(&store_, table.element);
-    writer.updatePayload<ElementKind::Table>([&](ElementKind::Table &t) {
-        for (ReportTableColumn &c : t.columns) {
-            if (c.id == column.id)
-                c.width = *verdict.points;
-        }
-    });
     return what;
 }
 
