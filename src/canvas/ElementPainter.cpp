@@ -240,6 +240,18 @@ bool paintImage(QPainter *painter, const QRectF &frame, const ReportElement &ele
 void paintShape(QPainter *painter, const QRectF &frame, const ReportElement &element, bool ellipse,
                 const ElementFaceContext &context)
 {
+    // A shape folded flat fills nothing, and its outline is the rule the engine prints (stroked
+    // as a closed outline, its turns would stand out as long miter spikes).
+    if (const std::optional<QLineF> rule = ElementFaceGeometry::foldedShapeRule(
+            frame.width(), frame.height(), element.penWidth, ellipse)) {
+        QPen pen = strokePen(element);
+        if (rule->isNull() || pen.style() == Qt::NoPen)
+            return;
+        pen.setCapStyle(Qt::FlatCap);
+        painter->setPen(pen);
+        painter->drawLine(rule->translated(frame.topLeft()));
+        return;
+    }
     painter->setPen(strokePen(element));
     painter->setBrush(printedFill(element, context));
     if (ellipse)

@@ -390,7 +390,7 @@ TEST(DrawnAsPrintedTest, ContainersAndThinShapesAreDrawnOnTheCanvasAsPrinted)
     pointer.showCanvas(&store, {900, 700});
     const BandTarget title = pointer.title;
     const ElementList elements = store.elements(title);
-    ASSERT_EQ(elements.size(), 12);
+    ASSERT_EQ(elements.size(), 17);
     // The last frame is given the style that pads it, as Apply to Selected Element gives it.
     ASSERT_EQ(store.document().styles.size(), 1);
     store.applyStyle(store.document().styles.at(0), elements[11].id);
@@ -449,6 +449,11 @@ TEST(DrawnAsPrintedTest, ContainersAndThinShapesAreDrawnOnTheCanvasAsPrinted)
         {"opaque text 2 points high", {25, 244, 210, 14}, green},
         {"child dragged inside a frame padded by 10", {262, 202, 136, 86}, red},
         {"child of a frame given the style that pads it by 8", {25, 265, 110, 50}, red},
+        // A shape folded flat prints a rule, half its pen longer where its outline starts.
+        {"rectangle 0 points high with a 2-point pen", {20, 320, 170, 20}, blue},
+        {"opaque rectangle 0 points wide with a 4-point pen", {205, 310, 30, 60}, green},
+        {"ellipse 0 points high with a 3-point pen", {245, 320, 120, 20}, magenta},
+        {"ellipse 0 points wide with a 2-point pen", {370, 310, 20, 60}, red},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.what);
@@ -461,4 +466,8 @@ TEST(DrawnAsPrintedTest, ContainersAndThinShapesAreDrawnOnTheCanvasAsPrinted)
         EXPECT_NEAR(got.left(), want.left(), 1);
         EXPECT_NEAR(got.right(), want.right(), 1);
     }
+    // A shape of neither width nor height prints nothing, however wide its pen.
+    const QRectF dot(20, 340, 20, 20);
+    EXPECT_TRUE(inked(printed, dot, blue).isEmpty());
+    EXPECT_TRUE(inked(drawn, dot, blue).isEmpty());
 }
