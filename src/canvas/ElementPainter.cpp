@@ -4,6 +4,7 @@
 #include "canvas/ElementImageLoader.h"
 #include "canvas/ElementPlaceholders.h"
 #include "canvas/ImagePrintGeometry.h"
+#include "canvas/PrintedTextLayout.h"
 #include "canvas/TextLabelCache.h"
 #include "document/ContainerRoom.h"
 #include "model/ElementFill.h"
@@ -109,9 +110,7 @@ void paintTextLabel(QPainter *painter, const QRectF &frame, const QString &text,
     font.setBold(element.isBold);
     font.setItalic(element.isItalic || italicized);
     font.setUnderline(element.isUnderline);
-    // Measured as the engine measures: no kerning or ligatures, no advance rounded to a pixel.
-    font.setStyleStrategy(QFont::PreferNoShaping);
-    font.setHintingPreference(QFont::PreferVerticalHinting);
+    PrintedTextLayout::shapeAsPrinted(font);
     painter->save();
     // A fractional size is drawn from the larger font, scaled down.
     painter->scale(1 / scale, 1 / scale);

@@ -67,7 +67,7 @@ const Lines &linesOf(QPainter *painter, const QSizeF &size, const Format &format
     for (const PrintedTextLayout::Run &run : printed.runs) {
         if (!lines->origins.isEmpty())
             joined += QChar::LineSeparator;
-        joined += QStringView(printed.text).sliced(run.start, run.length);
+        joined += PrintedTextLayout::runText(printed, run);
         lines->origins.append(run.origin);
     }
     lines->layout.setText(joined);
@@ -109,7 +109,7 @@ void draw(QPainter *painter, const QRectF &box, const QString &text, const Forma
         PrintedTextLayout::draw(painter, box, text, format);
         return;
     }
-    // Lines run from left to right, whatever the painter's direction.
+    // The lines are laid out from left to right, whatever the painter's direction.
     const Qt::LayoutDirection direction = painter->layoutDirection();
     painter->setLayoutDirection(Qt::LeftToRight);
     for (int i = 0; i < lines.layout.lineCount(); ++i) {

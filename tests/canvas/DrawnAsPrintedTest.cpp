@@ -70,6 +70,31 @@ QRect inked(const QImage &image, const QRectF &points, const Ink &ink)
     return inkbounds::inked(image, region, ink);
 }
 
+// Where, inside `points`, the widest stretch of columns without ink between the first and the last
+// inked one begins (in pixels): the space between the words of a line of two words, which tells
+// which word stands first. -1: no such stretch.
+int widestGap(const QImage &image, const QRectF &points, const Ink &ink)
+{
+    const QRect region(int(points.x() * scale), int(points.y() * scale),
+                       int(points.width() * scale), int(points.height() * scale));
+    const QRect bounds = inkbounds::inked(image, region, ink);
+    int best = -1, bestWidth = 0, gapStart = -1;
+    for (int x = bounds.left(); x <= bounds.right(); ++x) {
+        const bool inked =
+            !inkbounds::inked(image, QRect(x, region.top(), 1, region.height()), ink).isEmpty();
+        if (!inked && gapStart < 0)
+            gapStart = x;
+        if (inked && gapStart >= 0) {
+            if (x - gapStart > bestWidth) {
+                bestWidth = x - gapStart;
+                best = gapStart;
+            }
+            gapStart = -1;
+        }
+    }
+    return best;
+}
+
 // The PostScript name of the face the font draws with, read from the face's name table: the name
 // a PDF embeds the face under.
 QString postScriptName(const QFont &font)
@@ -247,7 +272,7 @@ TEST(DrawnAsPrintedTest, TextsBreakAndAlignAsPrinted)
     file.close();
     ASSERT_TRUE(report.band(BandType::title));
     const ElementList elements = report.band(BandType::title)->elements;
-    ASSERT_EQ(elements.size(), 14);
+    ASSERT_EQ(elements.size(), 23);
 
     QString refusal;
     const QImage printed =
@@ -288,6 +313,18 @@ TEST(DrawnAsPrintedTest, TextsBreakAndAlignAsPrinted)
         {"tabs of the paragraph, 55 points apart", QRectF(300, 210, 250, 20), 2, 0},
         {"a line of text without tabs ends at a space, not after a quote",
          QRectF(10, 265, 390, line), 2, 2},
+        // Arabic and Persian letters are joined, so their words fit as printed; right-to-left
+        // paragraphs are aligned as the element says.
+        {"Arabic", QRectF(10, 315, 45, 15), 2, 2},
+        {"Persian", QRectF(70, 315, 62, 15), 2, 2},
+        {"Pashto", QRectF(150, 315, 50, 15), 2, 2},
+        {"Hebrew", QRectF(220, 315, 70, 15), 2, 2},
+        {"right-aligned Arabic", QRectF(310, 315, 80, 15), -2, -2},
+        {"Arabic broken into lines, first line", QRectF(10, 340, 75, line), 2, 2},
+        {"Arabic broken into lines, second line", QRectF(10, 340 + line, 75, line), 2, 2},
+        {"Arabic within a left-to-right line", QRectF(100, 340, 100, 15), 2, 2},
+        {"a right-to-left line with a Latin word", QRectF(220, 340, 90, 15), 2, 2},
+        {"a Hebrew line with a Latin word", QRectF(330, 340, 90, 15), 2, 2},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.what);
@@ -302,6 +339,22 @@ TEST(DrawnAsPrintedTest, TextsBreakAndAlignAsPrinted)
         EXPECT_NEAR(got.bottom(), want.bottom(), 3);
         EXPECT_NEAR(got.left(), want.left() + row.leftShift * scale, 3);
         EXPECT_NEAR(got.right(), want.right() + row.rightShift * scale, 3);
+    }
+    // A paragraph whose first letter is Arabic or Hebrew reads from right to left, its Latin
+    // word at the left; one that starts with a Latin letter from left to right.
+    const struct {
+        const char *what;
+        QRectF points;
+    } lines[] = {
+        {"Arabic within a left-to-right line", QRectF(100, 340, 100, 15)},
+        {"a right-to-left line with a Latin word", QRectF(220, 340, 90, 15)},
+        {"a Hebrew line with a Latin word", QRectF(330, 340, 90, 15)},
+    };
+    for (const auto &l : lines) {
+        SCOPED_TRACE(l.what);
+        const int want = widestGap(printed, l.points, blue);
+        ASSERT_GE(want, 0);
+        EXPECT_NEAR(widestGap(drawn, l.points, blue), want + 2 * scale, 3);
     }
 }
 
