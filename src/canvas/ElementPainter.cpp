@@ -4,6 +4,7 @@
 #include "canvas/ElementImageLoader.h"
 #include "canvas/ElementPlaceholders.h"
 #include "canvas/ImagePrintGeometry.h"
+#include "canvas/PrintFaces.h"
 #include "canvas/PrintedTextLayout.h"
 #include "canvas/TextLabelCache.h"
 #include "document/ContainerRoom.h"
@@ -105,12 +106,20 @@ void paintTextLabel(QPainter *painter, const QRectF &frame, const QString &text,
     painter->fillRect(frame, printedFill(element, context));
     const double size = std::max(element.fontSize, 0.5);
     const double scale = wholeScale(size);
-    QFont font = ElementPlaceholders::sceneFont(painter, element.fontName, size);
-    font.setPixelSize(int(std::lround(size * scale)));
-    font.setBold(element.isBold);
-    font.setItalic(element.isItalic || italicized);
-    font.setUnderline(element.isUnderline);
-    PrintedTextLayout::shapeAsPrinted(font);
+    const auto textFont = [&](const QString &family, bool bold, bool italic) {
+        QFont font = ElementPlaceholders::sceneFont(painter, family, size);
+        font.setPixelSize(int(std::lround(size * scale)));
+        font.setBold(bold);
+        font.setItalic(italic);
+        font.setUnderline(element.isUnderline);
+        PrintedTextLayout::shapeAsPrinted(font);
+        return font;
+    };
+    // A family the engine does not have prints in another face than it is measured in.
+    const bool italic = element.isItalic || italicized;
+    const PrintFaces::TextFaces faces =
+        PrintFaces::textFaces(element.fontName, element.pdfFontName, element.isBold, italic);
+    const QFont font = textFont(faces.family, faces.isBold, faces.isItalic || italicized);
     painter->save();
     // A fractional size is drawn from the larger font, scaled down.
     painter->scale(1 / scale, 1 / scale);
@@ -119,7 +128,10 @@ void paintTextLabel(QPainter *painter, const QRectF &frame, const QString &text,
     const PrintedTextLayout::Format format{
         ElementFaceGeometry::frameAlignment(element.textAlignment, element.verticalAlignment),
         ElementFaceGeometry::textInset * scale,
-        ElementFaceGeometry::tabStopWidth(element, stylesOf(context)) * scale};
+        ElementFaceGeometry::tabStopWidth(element, stylesOf(context)) * scale,
+        faces.measuredFamily
+            ? std::optional(textFont(*faces.measuredFamily, element.isBold, italic))
+            : std::nullopt};
     const QRectF box = ElementFaceGeometry::textBox(frame);
     TextLabelCache::draw(painter, QRectF(box.topLeft() * scale, box.size() * scale), text, format);
     painter->restore();

@@ -441,23 +441,30 @@ void shapeAsPrinted(QFont &font)
     font.setHintingPreference(QFont::PreferVerticalHinting);
 }
 
-qsizetype readLength(const QFont &font, const QSizeF &size)
+qsizetype readLength(const QFont &font, const QSizeF &size, const Format &format)
 {
-    const double rows =
-        std::floor(std::max(size.height(), 0.0) / std::max(lineMetrics(font).height(), 0.01)) + 1;
-    const qsizetype row = BoundedText::rowCapacity(font, std::max(size.width(), 1.0));
-    return qsizetype(std::min(rows * double(4 * row + 64), 1e9)) + 4096;
+    const auto inFont = [&](const QFont &font) {
+        const double rows =
+            std::floor(std::max(size.height(), 0.0) / std::max(lineMetrics(font).height(), 0.01)) +
+            1;
+        const qsizetype row = BoundedText::rowCapacity(font, std::max(size.width(), 1.0));
+        return qsizetype(std::min(rows * double(4 * row + 64), 1e9)) + 4096;
+    };
+    return format.measuringFont ? std::max(inFont(font), inFont(*format.measuringFont))
+                                : inFont(font);
 }
 
 Layout layout(const QFont &font, const QString &text, const QSizeF &size, const Format &format)
 {
-    const qsizetype read = readLength(font, size);
+    const qsizetype read = readLength(font, size, format);
     Layout result{printedText(text.size() > read ? text.first(read) : text), {}};
     const QString &printed = result.text;
     if (printed.isEmpty())
         return result;
     result.isBidirectional = isBidirectional(printed);
-    const LineMetrics metrics = lineMetrics(font);
+    // The engine measures the text, and the PDF writer draws it in the font it prints in.
+    const QFont &measuring = format.measuringFont ? *format.measuringFont : font;
+    const LineMetrics metrics = lineMetrics(measuring);
     // Places along a line are counted from the element's left edge, as the engine counts them.
     const double startX = format.padding;
     const TabStops stops{std::max(std::round(format.tabStopWidth), 1.0),
@@ -473,7 +480,7 @@ Layout layout(const QFont &font, const QString &text, const QSizeF &size, const 
         if (end < 0)
             end = printed.size();
         const QStringView text = QStringView(printed).sliced(start, end - start);
-        Paragraph paragraph(font, text, stops, startX);
+        Paragraph paragraph(measuring, text, stops, startX);
         // An empty paragraph is a line of its own.
         do {
             if (textHeight + metrics.height() > size.height()) {

@@ -6,6 +6,7 @@
 #include <QSizeF>
 #include <QString>
 #include <Qt>
+#include <optional>
 
 class QPainter;
 class QRectF;
@@ -37,6 +38,10 @@ struct Format {
     double padding = 0;
     // The distance between default tab stops.
     double tabStopWidth = 40;
+    // The font the engine measures the text in where it prints it in another (a family it does
+    // not have): how much of the text fits, where its tabs take it and how far apart its lines
+    // are come from it. None: the font it prints in.
+    std::optional<QFont> measuringFont;
     bool operator==(const Format &) const = default;
 };
 
@@ -71,7 +76,7 @@ void shapeAsPrinted(QFont &font);
 // a row's worth of characters, and a few times that of spaces and line ends. A text longer than
 // that is laid out from that much of its start, so that a text of millions of characters costs
 // what the box shows.
-qsizetype readLength(const QFont &font, const QSizeF &size);
+qsizetype readLength(const QFont &font, const QSizeF &size, const Format &format);
 
 // The layout of `text` in `font` (in the units of the box) in a box of `size`.
 Layout layout(const QFont &font, const QString &text, const QSizeF &size, const Format &format);

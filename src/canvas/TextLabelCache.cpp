@@ -33,7 +33,8 @@ size_t qHash(const LayoutKey &key, size_t seed = 0)
 {
     const QStringView hashed = QStringView(key.text).first(std::min(key.text.size(), hashedLength));
     return qHashMulti(seed, hashed, key.text.size(), key.font, key.size.width(), key.size.height(),
-                      key.format.alignment.toInt(), key.format.padding, key.format.tabStopWidth);
+                      key.format.alignment.toInt(), key.format.padding, key.format.tabStopWidth,
+                      key.format.measuringFont ? qHash(*key.format.measuringFont) : 0);
 }
 
 // The pieces of a text laid out by the painter, one line each, and where each line's baseline
@@ -56,7 +57,7 @@ const Lines &linesOf(QPainter *painter, const QSizeF &size, const Format &format
 {
     const QFont &font = painter->font();
     // A text far longer than the box shows is kept by the part the layout reads.
-    const qsizetype read = PrintedTextLayout::readLength(font, size);
+    const qsizetype read = PrintedTextLayout::readLength(font, size, format);
     LayoutKey key{text.size() > read ? text.first(read) : text, font, size, format};
     if (const Lines *known = layouts().object(key))
         return *known;

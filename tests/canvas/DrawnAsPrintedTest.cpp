@@ -6,6 +6,7 @@
 #include "canvas/ElementPainter.h"
 #include "canvas/ElementPlaceholders.h"
 #include "canvas/ElementView.h"
+#include "canvas/PrintFaces.h"
 #include "engine/SidecarClient.h"
 #include "model/JrxmlCodec.h"
 #include "widgets/StyleEditorTexts.h"
@@ -272,7 +273,7 @@ TEST(DrawnAsPrintedTest, TextsBreakAndAlignAsPrinted)
     file.close();
     ASSERT_TRUE(report.band(BandType::title));
     const ElementList elements = report.band(BandType::title)->elements;
-    ASSERT_EQ(elements.size(), 23);
+    ASSERT_EQ(elements.size(), 29);
 
     QString refusal;
     const QImage printed =
@@ -325,6 +326,17 @@ TEST(DrawnAsPrintedTest, TextsBreakAndAlignAsPrinted)
         {"Arabic within a left-to-right line", QRectF(100, 340, 100, 15), 2, 2},
         {"a right-to-left line with a Latin word", QRectF(220, 340, 90, 15), 2, 2},
         {"a Hebrew line with a Latin word", QRectF(330, 340, 90, 15), 2, 2},
+        // A family the engine does not have prints in the PDF's Helvetica, or in the standard
+        // font the text names, in its regular style; the text is measured in the system's face
+        // for the family, so what fits and how far apart the lines are come from that face.
+        {"a family the engine lacks", QRectF(10, 380, 280, 15), 2, 2},
+        {"a family the engine lacks, bold", QRectF(300, 380, 280, 15), 2, 2},
+        {"a family the engine lacks, first line", QRectF(10, 400, 160, line), 2, 2},
+        {"a family the engine lacks, second line", QRectF(10, 400 + line, 160, line), 2, 2},
+        {"a family the engine lacks, last line", QRectF(10, 400 + 2 * line, 160, line), 2, 2},
+        {"a standard font's name as the family", QRectF(200, 400, 280, 15), 2, 2},
+        {"a family the engine lacks, printed in Times", QRectF(200, 420, 280, 15), 2, 2},
+        {"the runtime's logical Dialog, italic", QRectF(200, 440, 280, 15), 2, 2},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.what);
@@ -358,9 +370,9 @@ TEST(DrawnAsPrintedTest, TextsBreakAndAlignAsPrinted)
     }
 }
 
-// Each family the designer offers, and the free families that reports name, prints every style
-// (regular, bold, italic, bold italic) in the face the canvas draws that style with, embedded:
-// bold text is not the regular face made heavier, which is narrower than the canvas's.
+// Each family the designer offers, and every family the canvas takes the engine to have, prints
+// every style (regular, bold, italic, bold italic) in the face the canvas draws that style with,
+// embedded: bold text is not the regular face made heavier, which is narrower than the canvas's.
 TEST(DrawnAsPrintedTest, EveryOfferedFamilyPrintsEachStyleInTheFaceTheCanvasDraws)
 {
     QUILLMARK_REQUIRE_ENGINE();
@@ -376,7 +388,7 @@ TEST(DrawnAsPrintedTest, EveryOfferedFamilyPrintsEachStyleInTheFaceTheCanvasDraw
                             "fonts-crosextra-carlito)";
     }
     QStringList families = StyleEditorTexts::fontNames();
-    families << u"Serif"_s << u"Monospaced"_s << freeFamilies;
+    families << PrintFaces::engineFamilies() << freeFamilies;
     families.removeDuplicates();
 
     QTemporaryDir dir;

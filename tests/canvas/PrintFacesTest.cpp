@@ -55,6 +55,17 @@ TEST(PrintFaces, LogicalFamiliesAreTheFacesThePrintEmbeds)
     EXPECT_EQ(PrintFaces::drawnFamily(u"Arial"_s), hasArial ? u"Arial"_s : u"Liberation Sans"_s);
     EXPECT_EQ(PrintFaces::drawnFamily(u"DejaVu Serif"_s), u"DejaVu Serif"_s);
     EXPECT_EQ(PrintFaces::drawnFamily(u"Some Face"_s), u"Some Face"_s);
+    // The engine tells families apart by their letter case: one it lacks prints in the PDF's
+    // standard face, regular whatever the text's style.
+    const PrintFaces::TextFaces lowerCase =
+        PrintFaces::textFaces(u"dejavu sans"_s, std::nullopt, true, true);
+    EXPECT_EQ(lowerCase.family, u"Liberation Sans"_s);
+    EXPECT_FALSE(lowerCase.isBold || lowerCase.isItalic);
+    // Or in the standard font the text names for the PDF, in that font's style.
+    const PrintFaces::TextFaces named =
+        PrintFaces::textFaces(u"Some Face"_s, u"Courier-BoldOblique"_s, false, false);
+    EXPECT_EQ(named.family, u"Liberation Mono"_s);
+    EXPECT_TRUE(named.isBold && named.isItalic);
 
     if (!QFontDatabase::families().contains(u"DejaVu Sans Mono"_s))
         GTEST_SKIP() << "DejaVu Sans Mono is not installed";
