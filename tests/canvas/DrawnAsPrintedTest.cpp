@@ -273,7 +273,7 @@ TEST(DrawnAsPrintedTest, TextsBreakAndAlignAsPrinted)
     file.close();
     ASSERT_TRUE(report.band(BandType::title));
     const ElementList elements = report.band(BandType::title)->elements;
-    ASSERT_EQ(elements.size(), 29);
+    ASSERT_EQ(elements.size(), 30);
 
     QString refusal;
     const QImage printed =
@@ -337,6 +337,8 @@ TEST(DrawnAsPrintedTest, TextsBreakAndAlignAsPrinted)
         {"a standard font's name as the family", QRectF(200, 400, 280, 15), 2, 2},
         {"a family the engine lacks, printed in Times", QRectF(200, 420, 280, 15), 2, 2},
         {"the runtime's logical Dialog, italic", QRectF(200, 440, 280, 15), 2, 2},
+        // An older report's font: its family and weight, the size of the default style.
+        {"a report font", QRectF(10, 450, 180, 15), 2, 2},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.what);
