@@ -48,7 +48,9 @@ constexpr qreal editorZ = 1e8;
 
 QFont inlineFont(const ReportElement &element)
 {
-    const QString family = PrintFaces::drawnFamily(element.fontName);
+    // The face the text prints in.
+    const QString family =
+        PrintFaces::textFaces(element.fontName, element.pdfFontName, false, false).family;
     QFont font = QFontDatabase::hasFamily(family) ? QFont(family) : QApplication::font();
     font.setPixelSize(std::max(1, int(std::lround(element.fontSize))));
     return font;

@@ -33,7 +33,8 @@ size_t qHash(const LayoutKey &key, size_t seed = 0)
 {
     const QStringView hashed = QStringView(key.text).first(std::min(key.text.size(), hashedLength));
     return qHashMulti(seed, hashed, key.text.size(), key.font, key.size.width(), key.size.height(),
-                      key.format.alignment.toInt(), key.format.padding, key.format.tabStopWidth);
+                      key.format.alignment.toInt(), key.format.padding, key.format.tabStopWidth,
+                      key.format.measuringFont ? qHash(*key.format.measuringFont) : 0);
 }
 
 // The pieces of a text laid out by the painter, one line each, and where each line's baseline
@@ -56,7 +57,7 @@ const Lines &linesOf(QPainter *painter, const QSizeF &size, const Format &format
 {
     const QFont &font = painter->font();
     // A text far longer than the box shows is kept by the part the layout reads.
-    const qsizetype read = PrintedTextLayout::readLength(font, size);
+    const qsizetype read = PrintedTextLayout::readLength(font, size, format);
     LayoutKey key{text.size() > read ? text.first(read) : text, font, size, format};
     if (const Lines *known = layouts().object(key))
         return *known;
@@ -67,7 +68,7 @@ const Lines &linesOf(QPainter *painter, const QSizeF &size, const Format &format
     for (const PrintedTextLayout::Run &run : printed.runs) {
         if (!lines->origins.isEmpty())
             joined += QChar::LineSeparator;
-        joined += QStringView(printed.text).sliced(run.start, run.length);
+        joined += PrintedTextLayout::runText(printed, run);
         lines->origins.append(run.origin);
     }
     lines->layout.setText(joined);
@@ -109,7 +110,7 @@ void draw(QPainter *painter, const QRectF &box, const QString &text, const Forma
         PrintedTextLayout::draw(painter, box, text, format);
         return;
     }
-    // Lines run from left to right, whatever the painter's direction.
+    // The lines are laid out from left to right, whatever the painter's direction.
     const Qt::LayoutDirection direction = painter->layoutDirection();
     painter->setLayoutDirection(Qt::LeftToRight);
     for (int i = 0; i < lines.layout.lineCount(); ++i) {

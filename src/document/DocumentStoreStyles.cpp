@@ -10,10 +10,10 @@
 namespace {
 
 // What the style gives an element as the engine reads the report's styles with this one among
-// them (in the place of the one of its id, else after them).
-InheritedStyle givenBy(const ReportStyle &style, const QList<ReportStyle> &styles)
+// them (in the place of the one of its id, else after them), and its report fonts.
+InheritedStyle givenBy(const ReportStyle &style, const ReportDocument &document)
 {
-    QList<ReportStyle> with = styles;
+    QList<ReportStyle> with = document.styles;
     const auto same = std::find_if(with.cbegin(), with.cend(),
                                    [&](const ReportStyle &s) { return s.id == style.id; });
     const qsizetype at = same - with.cbegin();
@@ -21,7 +21,7 @@ InheritedStyle givenBy(const ReportStyle &style, const QList<ReportStyle> &style
         with.append(style);
     else
         with[at] = style;
-    return JrxmlCodec::inheritedStyles(with).at(at);
+    return JrxmlCodec::styleSources(with, JrxmlCodec::reportFonts(document)).styleChains.at(at);
 }
 
 // The style's values copied into the element's own fields; a colour only where the style has
@@ -93,7 +93,7 @@ void DocumentStore::removeStyle(const QUuid &styleID)
 
 void DocumentStore::applyStyle(const ReportStyle &style, const QUuid &elementID)
 {
-    const InheritedStyle given = givenBy(style, document_.styles);
+    const InheritedStyle given = givenBy(style, document_);
     updateElement(elementID, [&](ReportElement &element) {
         element.styleName = style.name;
         copyStyleValues(element, style, &given);
@@ -104,22 +104,20 @@ void DocumentStore::applyStyle(const ReportStyle &style, const QUuid &elementID)
 
 void DocumentStore::clearStyle(const QUuid &elementID)
 {
-    // What it left to its style it now takes from the report's default style.
-    const QList<ReportStyle> &styles = document_.styles;
-    const ReportStyle *defaultStyle = StyleChain::defaultStyle(styles);
-    std::optional<InheritedStyle> given;
-    if (defaultStyle)
-        given = JrxmlCodec::inheritedStyles(styles).at(defaultStyle - styles.constData());
+    // What it left to its style it now takes from the report font its font names, else from the
+    // report's default style.
+    const JrxmlCodec::StyleSources sources =
+        JrxmlCodec::styleSources(document_.styles, JrxmlCodec::reportFonts(document_));
     updateElement(elementID, [&](ReportElement &element) {
         element.styleName.reset();
-        JrxmlCodec::inheritStyle(element, given ? &*given : nullptr);
+        JrxmlCodec::inheritStyle(element, sources.of(element, document_.styles));
     });
 }
 
 void DocumentStore::reapplyStyle(const ReportStyle &reapplied)
 {
     const ReportStyle style = reapplied;
-    const InheritedStyle given = givenBy(style, document_.styles);
+    const InheritedStyle given = givenBy(style, document_);
     const auto reapply = [&](ReportElement &element) {
         if (element.styleName != style.name)
             return false;

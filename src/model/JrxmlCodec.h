@@ -77,4 +77,29 @@ void inheritParentStyle(ReportStyle &style, const ReportStyle *parent);
 // One for each style, in their order.
 QList<InheritedStyle> inheritedStyles(const QList<ReportStyle> &styles);
 
+// The report fonts an older report declares (`<reportFont>` at its top, kept as written), one XML
+// text each. To the engine they are styles of their own, declared before the others: a text whose
+// element names no style takes the one its font names; one marked default is the report's default
+// style unless a style is marked so after it; each inherits what it leaves out from the report's
+// default style as a style without a parent does. The engine does not read their size.
+QStringList reportFonts(const ReportDocument &document);
+
+// What the report's styles and report fonts give, as the engine reads them once written.
+struct StyleSources {
+    // The report fonts' values, each with what it gives, in their order.
+    QList<ReportStyle> fonts;
+    QList<InheritedStyle> fontChains;
+    // What each of the styles gives (inheritedStyles()), in their order.
+    QList<InheritedStyle> styleChains;
+
+    // What the element takes the values it leaves out from (`styles`: those these were read
+    // from): the style it names, else the report font its font names, else the report's default
+    // style or report font; null where none gives it anything.
+    const InheritedStyle *of(const ReportElement &element, const QList<ReportStyle> &styles) const;
+    // The report font that is marked default last, or -1: the report's default style where no
+    // style is marked default, and then the parent of the styles that name none.
+    qsizetype defaultFont() const;
+};
+StyleSources styleSources(const QList<ReportStyle> &styles, const QStringList &reportFonts);
+
 } // namespace JrxmlCodec

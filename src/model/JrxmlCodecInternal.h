@@ -358,6 +358,10 @@ void setPenParts(InheritedStyle::Pen &pen, std::initializer_list<pugi::xml_node>
 // each of `styles` (the report's style elements), in their order.
 QList<InheritedStyle> resolveStyleChains(const std::vector<pugi::xml_node> &styles);
 
+// The values of a style or report font: where it sets them, else those its parent style chain
+// (`chain`) gives it, else the engine's own.
+ReportStyle styleValues(pugi::xml_node node, const InheritedStyle &chain);
+
 // The style's element with what it holds, as the report's styles section holds it.
 void appendStyle(QString &out, const ReportStyle &style);
 
