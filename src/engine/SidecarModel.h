@@ -137,16 +137,15 @@ public:
     void compileOnly(const QString &jrxmlPath, const QString &jasperPath, QObject *context,
                      CompileCompletion completion);
 
-    // Tests a preset; `onSuccess` runs after a successful test while `context` exists. With a
-    // `keychainError` (empty when the keychain answered) the password is the stored one, and a
-    // refused login names the keychain as its cause (withKeychainCause); without one it was
-    // typed. A test with a `context` (a connection editor's edits, which may differ from the
-    // stored preset) is withdrawn when the context goes, unless keepConnectionTest() said
-    // otherwise: its outcome is cleared, or dropped when it comes later, so that it never shows
-    // under the stored preset.
+    // Tests a preset; `onSuccess` runs after a successful test while `context` exists. With the
+    // keychain's answer (`stored`) the password is the stored one, and a refused login names the
+    // keychain as its cause (withKeychainCause); without one it was typed. A test with a `context`
+    // (a connection editor's edits, which may differ from the stored preset) is withdrawn when the
+    // context goes, unless keepConnectionTest() said otherwise: its outcome is cleared, or dropped
+    // when it comes later, so that it never shows under the stored preset.
     void testConnection(const DatabaseConnection &connection, const QString &password,
                         QObject *context = nullptr, std::function<void()> onSuccess = {},
-                        const std::optional<QString> &keychainError = std::nullopt);
+                        const std::optional<KeychainHelper::Read> &stored = std::nullopt);
     // The last test, when `context` started it, keeps its outcome after the context goes (the
     // editor saved the edits it tested).
     void keepConnectionTest(const QObject *context);

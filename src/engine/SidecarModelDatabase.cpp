@@ -36,7 +36,7 @@ void SidecarModel::sendInBackground(const QString &cmd, const QJsonObject &param
 
 void SidecarModel::testConnection(const DatabaseConnection &connection, const QString &password,
                                   QObject *context, std::function<void()> onSuccess,
-                                  const std::optional<QString> &keychainError)
+                                  const std::optional<KeychainHelper::Read> &stored)
 {
     const quint64 run = ++connectionTestRun_;
     connectionTestContext_ = context;
@@ -57,11 +57,11 @@ void SidecarModel::testConnection(const DatabaseConnection &connection, const QS
         {{u"connection"_s, EngineRequests::connectionParams(connection, password)}},
         &EngineRequests::connectionTestText,
         [this, run, context = CompletionContext(context), onSuccess,
-         stored = keychainError
-                      ? std::optional(LiveConnection{connection, password, *keychainError})
-                      : std::nullopt](const EngineOutcome<QString> &outcome) {
+         live = stored ? std::optional(
+                             LiveConnection{connection, password, stored->error, stored->failure})
+                       : std::nullopt](const EngineOutcome<QString> &outcome) {
             const QString text =
-                outcome.ok() ? outcome.value : u"Failed: "_s + *shownFailure(outcome.error, stored);
+                outcome.ok() ? outcome.value : u"Failed: "_s + *shownFailure(outcome.error, live);
             if (run != withdrawnConnectionTest_)
                 publish(connectionTestResult_, std::optional(text),
                         &SidecarModel::connectionTestResultChanged);

@@ -19,6 +19,14 @@ set_tests_properties(engine_keychain_tests.SecretService PROPERTIES
   LABELS headless
   TIMEOUT 120
   SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]")
+# The login keyring locked, with an unlock prompt that nobody answers: a session of its own.
+add_test(NAME engine_keychain_tests.LockedKeyring
+  COMMAND ${CMAKE_CURRENT_LIST_DIR}/with-secret-service.sh $<TARGET_FILE:engine_keychain_tests>
+          --gtest_filter=QtKeychainHelper.ALockedKeyringWhoseUnlockIsCancelledReadsAsNoPasswordAndSaysSo)
+set_tests_properties(engine_keychain_tests.LockedKeyring PROPERTIES
+  LABELS headless
+  TIMEOUT 120
+  SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]")
 add_test(NAME engine_keychain_tests.NoSecretService
   COMMAND ${CMAKE_CURRENT_LIST_DIR}/with-secret-service.sh --without
           $<TARGET_FILE:engine_keychain_tests>
