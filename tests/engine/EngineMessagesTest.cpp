@@ -62,9 +62,10 @@ LiveConnection databaseAt(const QString &host, quint16 port)
 // The preview's error, or the empty text when the preview succeeded.
 QString previewError(RealModel &real, const ReportDocument &document,
                      const std::optional<LiveConnection> &live = std::nullopt,
-                     const std::optional<QUrl> &savedURL = std::nullopt)
+                     const std::optional<QUrl> &savedURL = std::nullopt,
+                     const QList<OpenTab> &otherTabs = {}, const QList<ChapterFile> &chapters = {})
 {
-    real.model.compileAndPreview(document, savedURL, {}, {}, live);
+    real.model.compileAndPreview(document, savedURL, otherTabs, {}, live, chapters);
     EXPECT_TRUE(real.waitUntilIdle());
     return real.model.errorMessage().value_or(QString());
 }
@@ -254,11 +255,9 @@ TEST(EngineMessages, AClassOfTheReportsOwnIsNamedAndTheEnginesOwnReadsAsMissing)
                     u"net.sf.jasperreports.engine.JREmptyDataSource(1)]]></dataSourceExpression>"
                     u"<subreportExpression><![CDATA[\""_s +
                     jasperPathBeside(chapter) + u"\"]]></subreportExpression></subreport>"_s;
-    real.model.compileAndPreview(
-        report(u"Book"_s, {}, {}, chapters), std::nullopt, {}, {}, std::nullopt,
-        {{cover, jasperPathBeside(cover)}, {sales, jasperPathBeside(sales)}});
-    ASSERT_TRUE(real.waitUntilIdle());
-    const QString book = real.model.errorMessage().value_or(QString());
+    const QString book =
+        previewError(real, report(u"Book"_s, {}, {}, chapters), std::nullopt, std::nullopt, {},
+                     {{cover, jasperPathBeside(cover)}, {sales, jasperPathBeside(sales)}});
     EXPECT_EQ(FriendlyErrorTranslator::translate(book),
               u"The chapter \"Sales.jrxml\" of this book needs the class \"BarChartCustomizer\", "
               u"which is not on the report engine's class path: it is the chapter's own (a chart "
@@ -339,10 +338,8 @@ TEST(EngineMessages, AMissingOrBrokenSubreportIsNamedByItsFile)
     // The subreport's tab holds an edit that does not compile.
     const OpenTab orders{report(u"Orders_Sub"_s, {}, {}, textField(u"\"Total: \" + +"_s)),
                          QUrl::fromLocalFile(folder + u"/Orders_Sub.jrxml"_s)};
-    real.model.compileAndPreview(withSubreport(u"\"Orders_Sub.jasper\""_s), main, {orders}, {},
-                                 std::nullopt);
-    ASSERT_TRUE(real.waitUntilIdle());
-    const QString broken = real.model.errorMessage().value_or(QString());
+    const QString broken =
+        previewError(real, withSubreport(u"\"Orders_Sub.jasper\""_s), std::nullopt, main, {orders});
     EXPECT_EQ(FriendlyErrorTranslator::translate(broken),
               u"The subreport \"Orders_Sub.jrxml\", open in another tab, does not compile, so "
               u"this report cannot print. Open that tab and correct it there: This expression has "

@@ -225,7 +225,7 @@ TEST(SidecarModel, ReferencedSubreportsOpenInOtherTabsAreCompiledFirstInOrder)
                             {}, std::nullopt);
     EXPECT_TRUE(fake.model.isExporting());
     ASSERT_TRUE(waitFor([&] { return fake.idle(); }));
-    // The second subreport fails: the export stops there, and says why.
+    // The second subreport fails: the export stops there, and says why, naming it by its file.
     EXPECT_EQ(fake.commands(), (QStringList{u"compile"_s, u"compile"_s}));
     EXPECT_EQ(fake.params(0), EngineRequests::compileParams(fake.work(u"Totals.jrxml"_s),
                                                             saved.filePath(u"Totals.jasper"_s)));
@@ -234,7 +234,9 @@ TEST(SidecarModel, ReferencedSubreportsOpenInOtherTabsAreCompiledFirstInOrder)
                                             saved.filePath(u"ORDERS_sub.jasper"_s)));
     EXPECT_EQ(testsupport::readFile(fake.work(u"ORDERS_sub.jrxml"_s)),
               JrxmlCodec::serialize(tabs[3].document));
-    EXPECT_EQ(fake.model.exportErrorMessage(), u"broken subreport\nwhy"_s);
+    EXPECT_EQ(fake.model.exportErrorMessage(),
+              u"The subreport \"ORDERS_sub.jrxml\", open in another tab, does not compile: "
+              u"broken subreport\nwhy"_s);
     EXPECT_EQ(fake.hookRuns, 0);
 
     // Without other tabs the export compiles beside the saved file, fills and exports.
