@@ -197,12 +197,6 @@ TEST(KeychainAnswers, EachReadOutcomeSaysWhatHappenedWhenTheLoginIsRefused)
          {std::nullopt, u"D-Bus timed out"_s, Failure::other},
          failed(u"The keychain could not give the password"_s, u"D-Bus timed out"_s,
                 u"Unlock the keyring and try again, or "_s + typeIt + u'.')},
-        {QKeychain::NotImplemented,
-         u"Not implemented"_s,
-         {},
-         {std::nullopt, u"Not implemented"_s, Failure::other},
-         failed(u"The keychain could not give the password"_s, u"Not implemented"_s,
-                u"Unlock the keyring and try again, or "_s + typeIt + u'.')},
     };
     const QString refused = u"FATAL: password authentication failed for user \"ann\""_s;
     const QString elsewhere = u"Connection to db.local:5432 refused."_s;
