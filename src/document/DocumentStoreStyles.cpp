@@ -10,8 +10,13 @@
 namespace {
 
 // What the style gives an element as the engine reads the report's styles with this one among
-// them (in the place of the one of its id, else after them).
-InheritedStyle givenBy(const ReportStyle &style, const QList<ReportStyle> &styles)
+// them (in the place of the one of its id, else after them), and what its conditions may set.
+struct StyleGives {
+    InheritedStyle given;
+    InheritedStyle conditioned;
+};
+
+StyleGives givenBy(const ReportStyle &style, const QList<ReportStyle> &styles)
 {
     QList<ReportStyle> with = styles;
     const auto same = std::find_if(with.cbegin(), with.cend(),
@@ -21,16 +26,18 @@ InheritedStyle givenBy(const ReportStyle &style, const QList<ReportStyle> &style
         with.append(style);
     else
         with[at] = style;
-    return JrxmlCodec::inheritedStyles(with).at(at);
+    return {JrxmlCodec::inheritedStyles(with).at(at), JrxmlCodec::conditionedStyles(with).at(at)};
 }
 
 // The style's values copied into the element's own fields; a colour only where the style has
-// one, so an element colour is never cleared by a style without one. With `given`, only what the
+// one, so an element colour is never cleared by a style without one. With `gives`, only what the
 // style sets, itself or through the styles it inherits from: what no style of its chain sets
 // stays the element's (the engine prints the element's own there), and the pen width only where
-// the style's own box sets one.
-void copyStyleValues(ReportElement &element, const ReportStyle &style, const InheritedStyle *given)
+// the style's own box sets one; and what a condition of the style may set is left to the style,
+// for an element's own value would win over the condition's.
+void copyStyleValues(ReportElement &element, const ReportStyle &style, const StyleGives *gives)
 {
+    const InheritedStyle *given = gives ? &gives->given : nullptr;
     const auto sets = [&](auto InheritedStyle::*value) {
         return !given || (given->*value).has_value();
     };
@@ -52,6 +59,8 @@ void copyStyleValues(ReportElement &element, const ReportStyle &style, const Inh
         element.backColor = style.backColor;
     if (!given || style.penWidth != 1.0 || style.kept.part(u"box/pen").attribute(u"lineWidth"))
         element.penWidth = style.penWidth;
+    if (gives)
+        JrxmlCodec::leaveToConditions(element, gives->conditioned, gives->given);
 }
 
 } // namespace
@@ -93,12 +102,12 @@ void DocumentStore::removeStyle(const QUuid &styleID)
 
 void DocumentStore::applyStyle(const ReportStyle &style, const QUuid &elementID)
 {
-    const InheritedStyle given = givenBy(style, document_.styles);
+    const StyleGives gives = givenBy(style, document_.styles);
     updateElement(elementID, [&](ReportElement &element) {
         element.styleName = style.name;
-        copyStyleValues(element, style, &given);
+        copyStyleValues(element, style, &gives);
         // What it left to its former style it now takes from this one.
-        JrxmlCodec::inheritStyle(element, &given);
+        JrxmlCodec::inheritStyle(element, &gives.given);
     });
 }
 
@@ -119,12 +128,12 @@ void DocumentStore::clearStyle(const QUuid &elementID)
 void DocumentStore::reapplyStyle(const ReportStyle &reapplied)
 {
     const ReportStyle style = reapplied;
-    const InheritedStyle given = givenBy(style, document_.styles);
+    const StyleGives gives = givenBy(style, document_.styles);
     const auto reapply = [&](ReportElement &element) {
         if (element.styleName != style.name)
             return false;
         const ReportElement before = element;
-        copyStyleValues(element, style, &given);
+        copyStyleValues(element, style, &gives);
         return !(element == before);
     };
     applyDiscreteEdit([&] {

@@ -191,27 +191,95 @@ InheritedStyle heldBy(const ReportStyle &style)
     return s;
 }
 
-QList<InheritedStyle> inheritedStyles(const QList<ReportStyle> &styles)
+namespace {
+
+// The styles as the file will hold them, read back as the engine reads them: one style element
+// for each style, or none when they do not read back.
+std::vector<pugi::xml_node> readBack(const QList<ReportStyle> &styles, pugi::xml_document &xml)
 {
-    // The styles as the file will hold them, read back as the engine reads them.
     QString text = u"<styles>\n"_s;
     for (const ReportStyle &style : styles)
         appendStyle(text, style);
     text += u"</styles>\n"_s;
     const QByteArray utf8 = text.toUtf8();
-    pugi::xml_document xml;
     std::vector<pugi::xml_node> nodes;
     if (xml.load_buffer(utf8.constData(), size_t(utf8.size()), parseOptions, pugi::encoding_utf8)) {
         for (pugi::xml_node node : childrenNamed(xml.document_element(), "style"))
             nodes.push_back(node);
     }
-    if (nodes.size() == size_t(styles.size()))
+    if (nodes.size() != size_t(styles.size()))
+        nodes.clear();
+    return nodes;
+}
+
+// What the rule's model values set, for a rule that does not read back.
+void setRuleValues(InheritedStyle &s, const ConditionalStyleRule &rule)
+{
+    if (rule.fontName)
+        s.fontName = rule.fontName;
+    if (rule.fontSize)
+        s.fontSize = rule.fontSize;
+    if (rule.isBold)
+        s.isBold = rule.isBold;
+    if (rule.isItalic)
+        s.isItalic = rule.isItalic;
+    if (rule.isUnderline)
+        s.isUnderline = rule.isUnderline;
+    if (rule.foreColor)
+        s.foreColor = rule.foreColor;
+    if (rule.backColor) {
+        s.backColor = rule.backColor;
+        s.isOpaque = true; // the writer makes a rule's fill opaque
+    }
+}
+
+} // namespace
+
+QList<InheritedStyle> inheritedStyles(const QList<ReportStyle> &styles)
+{
+    pugi::xml_document xml;
+    const std::vector<pugi::xml_node> nodes = readBack(styles, xml);
+    if (!nodes.empty())
         return resolveStyleChains(nodes);
     // Styles that do not read back give what the model holds of each.
     QList<InheritedStyle> held;
     for (const ReportStyle &style : styles)
         held.append(heldBy(style));
     return held;
+}
+
+QList<InheritedStyle> conditionedStyles(const QList<ReportStyle> &styles)
+{
+    pugi::xml_document xml;
+    const std::vector<pugi::xml_node> nodes = readBack(styles, xml);
+    QHash<QString, qsizetype> index; // the first style of each name, as the engine finds it
+    for (qsizetype i = 0; i < styles.size(); ++i) {
+        if (!index.contains(styles.at(i).name))
+            index.insert(styles.at(i).name, i);
+    }
+    QList<InheritedStyle> out;
+    out.reserve(styles.size());
+    for (qsizetype i = 0; i < styles.size(); ++i) {
+        InheritedStyle s;
+        // The engine collects the conditions of the style and of each parent it names, up to
+        // one that names none (not on to the default style) or closes a circle.
+        QList<qsizetype> seen;
+        for (std::optional<qsizetype> at = i; at && !seen.contains(*at);) {
+            seen.append(*at);
+            if (nodes.empty()) {
+                for (const ConditionalStyleRule &rule : styles.at(*at).conditionalStyles)
+                    setRuleValues(s, rule);
+            } else {
+                for (pugi::xml_node rule : childrenNamed(nodes[size_t(*at)], "conditionalStyle"))
+                    setOwnValues(s, childNamed(rule, "style"));
+            }
+            const QString *parent = styles.at(*at).kept.part({}).attribute(u"style");
+            at = parent && index.contains(*parent) ? std::optional(index.value(*parent))
+                                                   : std::nullopt;
+        }
+        out.append(std::move(s));
+    }
+    return out;
 }
 
 } // namespace JrxmlCodec
