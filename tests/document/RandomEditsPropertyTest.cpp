@@ -16,7 +16,8 @@ using namespace Qt::StringLiterals;
 // - undo back to the start gives the report as loaded, and redo to the end the last one;
 // - no reference names a group, sub-dataset or style the report does not declare (beyond what
 //   the loaded report named that way already: styles of a style template);
-// - the edits find no lapse of placing (RandomEdits::lapses()).
+// - the edits find no lapse of placing, nor a style applied whose conditions the element sets
+//   over (RandomEdits::lapses()).
 // The seeds, their reports and the number of edits are RandomEditRuns'.
 
 namespace {

@@ -28,7 +28,8 @@ public:
     };
 
     // The reports the seeds take turns on: a report of our own with something of everything
-    // that names a group, sub-dataset or style, and, when the corpus is present, corpus reports
+    // that names a group, sub-dataset or style (a style with a condition, and an heir of it),
+    // and, when the corpus is present, corpus reports
     // with groups, styles, lists, tables, charts and crosstabs, a book of parts, groups of several
     // bands, padding, a table whose columns have group cells and cells of several elements, a
     // component that runs a sub-dataset beside expressions of its own, and groups whose counts
