@@ -65,9 +65,12 @@ void copyStyleValues(ReportElement &element, const ReportStyle &style, const Sty
 
 } // namespace
 
-void DocumentStore::applyStyleProperties(ReportElement &element, const ReportStyle &style)
+void DocumentStore::applyStyleProperties(ReportElement &element, const ReportStyle &style,
+                                         const QList<ReportStyle> &styles)
 {
     copyStyleValues(element, style, nullptr);
+    const StyleGives gives = givenBy(style, styles);
+    JrxmlCodec::leaveToConditions(element, gives.conditioned, gives.given);
 }
 
 void DocumentStore::addStyle()
