@@ -215,22 +215,19 @@ std::vector<pugi::xml_node> readBack(const QList<ReportStyle> &styles, pugi::xml
 // What the rule's model values set, for a rule that does not read back.
 void setRuleValues(InheritedStyle &s, const ConditionalStyleRule &rule)
 {
-    if (rule.fontName)
-        s.fontName = rule.fontName;
-    if (rule.fontSize)
-        s.fontSize = rule.fontSize;
-    if (rule.isBold)
-        s.isBold = rule.isBold;
-    if (rule.isItalic)
-        s.isItalic = rule.isItalic;
-    if (rule.isUnderline)
-        s.isUnderline = rule.isUnderline;
-    if (rule.foreColor)
-        s.foreColor = rule.foreColor;
-    if (rule.backColor) {
-        s.backColor = rule.backColor;
+    const auto take = [](auto &value, const auto &set) {
+        if (set)
+            value = set;
+    };
+    take(s.fontName, rule.fontName);
+    take(s.fontSize, rule.fontSize);
+    take(s.isBold, rule.isBold);
+    take(s.isItalic, rule.isItalic);
+    take(s.isUnderline, rule.isUnderline);
+    take(s.foreColor, rule.foreColor);
+    take(s.backColor, rule.backColor);
+    if (rule.backColor)
         s.isOpaque = true; // the writer makes a rule's fill opaque
-    }
 }
 
 } // namespace
