@@ -663,8 +663,11 @@ private:
     // A new element with a fresh id: the model's defaults but for its kind, place and size.
     static ReportElement newElement(ElementKind kind, double x, double y, double width,
                                     double height);
-    // The style's look copied into the element's own fields (not its name).
-    static void applyStyleProperties(ReportElement &element, const ReportStyle &style);
+    // The style's look copied into the element's own fields (not its name), but for what a
+    // condition of the style may set: that is left to the style (one of `styles`, or added to
+    // them).
+    static void applyStyleProperties(ReportElement &element, const ReportStyle &style,
+                                     const QList<ReportStyle> &styles);
 
     // Per-report memory in the settings.
     static QMap<QString, QString> loadPersistedParameterValues(const QString &path);

@@ -128,7 +128,7 @@ void DocumentStore::generateColumnarLayout(const QList<ReportField> &fields,
         if (columnStyle) {
             for (ReportElement *element : {&label, &value}) {
                 element->styleName = columnStyle->name;
-                applyStyleProperties(*element, *columnStyle);
+                applyStyleProperties(*element, *columnStyle, next.styles);
             }
         }
         // Each where its band grows no further than the page holds it, moving up where needed;

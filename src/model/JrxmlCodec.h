@@ -72,6 +72,14 @@ void inheritStyle(ReportElement &element, const InheritedStyle *style);
 // or from the engine's defaults without one.
 void inheritParentStyle(ReportStyle &style, const ReportStyle *parent);
 
+// The values of the element that a condition of its style may set while the engine fills (one
+// of conditionedStyles()) left to that style: each holds what the style itself gives (`style`,
+// one of inheritedStyles()) and is noted inherited, so the writer leaves it out and a condition
+// that holds prints its own. The values a style gives an element when it is applied: the font,
+// the text alignment, the colours with the fill's mode, and the pen width of lines and shapes.
+void leaveToConditions(ReportElement &element, const InheritedStyle &conditioned,
+                       const InheritedStyle &style);
+
 // What the elements of each style take from it as the engine reads the styles once written: each
 // value that the style or a style it inherits from sets, none where no style of its chain does.
 // One for each style, in their order.
@@ -101,5 +109,11 @@ struct StyleSources {
     qsizetype defaultFont() const;
 };
 StyleSources styleSources(const QList<ReportStyle> &styles, const QStringList &reportFonts);
+
+// What the conditional styles of each style may set, as the engine collects them for an element
+// of that style while it fills: those of the style and of each parent style it names, up the
+// chain (not those of the default style, which the engine leaves to elements without a style).
+// A value where one of them sets one, none elsewhere. One for each style, in their order.
+QList<InheritedStyle> conditionedStyles(const QList<ReportStyle> &styles);
 
 } // namespace JrxmlCodec

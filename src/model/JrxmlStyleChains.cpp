@@ -194,6 +194,53 @@ InheritedStyle heldBy(const ReportStyle &style)
     return s;
 }
 
+namespace {
+
+// The report fonts and the styles as the file will hold them, read back as the engine reads
+// them: one element for each, or none of either when they do not read back.
+void readBack(const QList<ReportStyle> &styles, const QStringList &reportFonts,
+              pugi::xml_document &xml, std::vector<pugi::xml_node> &fonts,
+              std::vector<pugi::xml_node> &nodes)
+{
+    QString text = u"<styles>\n"_s;
+    for (const QString &font : reportFonts)
+        text += font + u'\n';
+    for (const ReportStyle &style : styles)
+        appendStyle(text, style);
+    text += u"</styles>\n"_s;
+    const QByteArray utf8 = text.toUtf8();
+    if (xml.load_buffer(utf8.constData(), size_t(utf8.size()), parseOptions, pugi::encoding_utf8)) {
+        for (pugi::xml_node node : childrenNamed(xml.document_element(), "reportFont"))
+            fonts.push_back(node);
+        for (pugi::xml_node node : childrenNamed(xml.document_element(), "style"))
+            nodes.push_back(node);
+    }
+    if (nodes.size() != size_t(styles.size()) || fonts.size() != size_t(reportFonts.size())) {
+        fonts.clear();
+        nodes.clear();
+    }
+}
+
+// What the rule's model values set, for a rule that does not read back.
+void setRuleValues(InheritedStyle &s, const ConditionalStyleRule &rule)
+{
+    const auto take = [](auto &value, const auto &set) {
+        if (set)
+            value = set;
+    };
+    take(s.fontName, rule.fontName);
+    take(s.fontSize, rule.fontSize);
+    take(s.isBold, rule.isBold);
+    take(s.isItalic, rule.isItalic);
+    take(s.isUnderline, rule.isUnderline);
+    take(s.foreColor, rule.foreColor);
+    take(s.backColor, rule.backColor);
+    if (rule.backColor)
+        s.isOpaque = true; // the writer makes a rule's fill opaque
+}
+
+} // namespace
+
 QList<InheritedStyle> inheritedStyles(const QList<ReportStyle> &styles)
 {
     return styleSources(styles, {}).styleChains;
@@ -214,24 +261,10 @@ QStringList reportFonts(const ReportDocument &document)
 StyleSources styleSources(const QList<ReportStyle> &styles, const QStringList &reportFonts)
 {
     StyleSources sources;
-    // The report fonts and the styles as the file will hold them, read back as the engine reads
-    // them.
-    QString text = u"<styles>\n"_s;
-    for (const QString &font : reportFonts)
-        text += font + u'\n';
-    for (const ReportStyle &style : styles)
-        appendStyle(text, style);
-    text += u"</styles>\n"_s;
-    const QByteArray utf8 = text.toUtf8();
     pugi::xml_document xml;
     std::vector<pugi::xml_node> fonts, nodes;
-    if (xml.load_buffer(utf8.constData(), size_t(utf8.size()), parseOptions, pugi::encoding_utf8)) {
-        for (pugi::xml_node node : childrenNamed(xml.document_element(), "reportFont"))
-            fonts.push_back(node);
-        for (pugi::xml_node node : childrenNamed(xml.document_element(), "style"))
-            nodes.push_back(node);
-    }
-    if (nodes.size() != size_t(styles.size()) || fonts.size() != size_t(reportFonts.size())) {
+    readBack(styles, reportFonts, xml, fonts, nodes);
+    if (nodes.size() != size_t(styles.size())) {
         // Styles that do not read back give what the model holds of each; report fonts nothing.
         for (const ReportStyle &style : styles)
             sources.styleChains.append(heldBy(style));
@@ -278,6 +311,41 @@ qsizetype StyleSources::defaultFont() const
             return i;
     }
     return -1;
+}
+
+QList<InheritedStyle> conditionedStyles(const QList<ReportStyle> &styles)
+{
+    pugi::xml_document xml;
+    std::vector<pugi::xml_node> fonts, nodes;
+    readBack(styles, {}, xml, fonts, nodes);
+    QHash<QString, qsizetype> index; // the first style of each name, as the engine finds it
+    for (qsizetype i = 0; i < styles.size(); ++i) {
+        if (!index.contains(styles.at(i).name))
+            index.insert(styles.at(i).name, i);
+    }
+    QList<InheritedStyle> out;
+    out.reserve(styles.size());
+    for (qsizetype i = 0; i < styles.size(); ++i) {
+        InheritedStyle s;
+        // The engine collects the conditions of the style and of each parent it names, up to
+        // one that names none (not on to the default style) or closes a circle.
+        QList<qsizetype> seen;
+        for (std::optional<qsizetype> at = i; at && !seen.contains(*at);) {
+            seen.append(*at);
+            if (nodes.empty()) {
+                for (const ConditionalStyleRule &rule : styles.at(*at).conditionalStyles)
+                    setRuleValues(s, rule);
+            } else {
+                for (pugi::xml_node rule : childrenNamed(nodes[size_t(*at)], "conditionalStyle"))
+                    setOwnValues(s, childNamed(rule, "style"));
+            }
+            const QString *parent = styles.at(*at).kept.part({}).attribute(u"style");
+            at = parent && index.contains(*parent) ? std::optional(index.value(*parent))
+                                                   : std::nullopt;
+        }
+        out.append(std::move(s));
+    }
+    return out;
 }
 
 } // namespace JrxmlCodec

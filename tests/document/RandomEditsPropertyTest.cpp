@@ -17,7 +17,8 @@ using namespace Qt::StringLiterals;
 // - undo back to the start gives the report as loaded, and redo to the end the last one;
 // - no reference names a group, sub-dataset or style the report does not declare (beyond what
 //   the loaded report named that way already: styles of a style template);
-// - the edits find no lapse of placing (RandomEdits::lapses());
+// - the edits find no lapse of placing, nor a style applied whose conditions the element sets
+//   over (RandomEdits::lapses());
 // - what the report would save holds every element of the bands a save writes, and nothing was
 //   put into a band a save leaves out (SavedBands).
 // The seeds, their reports and the number of edits are RandomEditRuns'.

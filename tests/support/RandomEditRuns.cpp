@@ -14,7 +14,12 @@ namespace {
 const QByteArray ownReport = R"(<?xml version="1.0" encoding="UTF-8"?>
 <jasperReport xmlns="http://jasperreports.sourceforge.net/jasperreports" name="Mixed" pageWidth="595" pageHeight="842" columnWidth="555" leftMargin="20" rightMargin="20" topMargin="20" bottomMargin="20">
   <style name="Base" isDefault="true" fontSize="9"/>
-  <style name="Heading" fontSize="14" isBold="true"/>
+  <style name="Heading" fontSize="14" isBold="true">
+    <conditionalStyle>
+      <conditionExpression><![CDATA[$V{REPORT_COUNT} % 2 == 0]]></conditionExpression>
+      <style isItalic="true" forecolor="#336699"/>
+    </conditionalStyle>
+  </style>
   <style name="HeadingChild" style="Heading"/>
   <subDataset name="Lines"><field name="Item" class="java.lang.String"/></subDataset>
   <field name="Country" class="java.lang.String"/>

@@ -75,7 +75,8 @@ public:
 
     // What the edits found the designer do that a saved report cannot show, one line each: an
     // element placed past its band's right edge where it fits, a child given no room to print,
-    // an insert that added nothing without a word, a straight drag that moved the other axis.
+    // an insert that added nothing without a word, a straight drag that moved the other axis, a
+    // style applied to an element that still sets what a condition of the style sets.
     const QStringList &lapses() const { return lapses_; }
 
     // The text fields the Fields card's insert button put into the report so far.
