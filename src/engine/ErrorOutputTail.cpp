@@ -6,6 +6,7 @@
 #include <system_error>
 #include <thread>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -73,7 +74,8 @@ void ErrorOutputTail::beginRequest()
     std::lock_guard lock(mutex_);
     if (!closed_)
         takeWaitingLocked();
-    requestBegan_ = written_;
+    if (std::exchange(requested_, true))
+        requestBegan_ = written_;
 }
 
 void ErrorOutputTail::close()

@@ -25,7 +25,9 @@ public:
     static std::shared_ptr<ErrorOutputTail> follow(std::shared_ptr<PipeEnd> from);
 
     // A request begins: from now on only what is written after this counts. What the child wrote
-    // before, even what is still in the pipe, belongs to the earlier requests.
+    // before, even what is still in the pipe, belongs to the earlier requests; before the first,
+    // to the start, which the first request keeps (a Java that cannot run the engine says why
+    // before it could read any request).
     void beginRequest();
 
     // The last lines written since the latest request began (or since the start), once every writer
@@ -48,4 +50,5 @@ private:
     qint64 written_ = 0;      // bytes taken in all; `tail_` holds the last of them
     qint64 requestBegan_ = 0; // bytes taken before the latest request began
     bool closed_ = false;
+    bool requested_ = false; // a request began
 };
