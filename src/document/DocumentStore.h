@@ -193,6 +193,8 @@ public:
     // element(id:) searches.
     void forEveryElementInDocument(const std::function<void(const ReportElement &)> &visit) const;
     std::optional<BandTarget> homeBandTarget(const QUuid &id) const;
+    // The band of each of those ids that stands in a band's own list, found in one walk.
+    QHash<QUuid, BandTarget> homeBandTargets(const QSet<QUuid> &ids) const;
     bool isTopLevelElement(const QUuid &id) const;
     // The frame or list that holds the element; no value for an element of a band's list, or
     // one the document lacks.
@@ -252,6 +254,7 @@ public:
     // (ContainerRoom::leavesRoom), announced with containerHasNoRoom(): the caller then adds
     // nothing to it. Answers whether it refuses.
     bool refusesNoRoom(const QUuid &container);
+    bool refusesNoRoom(const ReportElement &container);
     // Const, so that iterating the result reads the shared values instead of copying them.
     const ElementList elements(const BandTarget &target) const;
     QString label(const BandTarget &target) const;
@@ -595,6 +598,38 @@ private:
                                   bool untilFound = true);
     // Depth-first, pre-order search through frames and lists; the first match.
     static const ReportElement *findElementRecursive(const QUuid &id, const ElementList &list);
+    // A selected element that the document holds, and where it stands: in the band of `band`'s
+    // own list, or else among the children of `container`.
+    struct HeldElement {
+        ReportElement element;
+        std::optional<BandTarget> band;
+        std::optional<ReportElement> container;
+    };
+    // The elements of those ids, each where element(id:) finds it, in the order that search
+    // meets them: one walk, however many there are.
+    QList<HeldElement> heldInOrder(const QSet<QUuid> &ids) const;
+    // Where each of those ids stands in a band's own list: the bands in the search order, each
+    // with the places of its elements in its list, in order.
+    QList<std::pair<BandTarget, QList<qsizetype>>> topLevelPlaces(const QSet<QUuid> &ids) const;
+    // The element after `mutation`, kept within its container's room (`container` null: a
+    // band's) and holding its contents, as updateElement(id:_:) changes it; no value when that
+    // leaves it as it was.
+    static std::optional<ReportElement> updated(const ReportElement &element,
+                                                const ElementMutation &mutation,
+                                                const ReportElement *container);
+    // performUpdateElement() of the element at `index` of the band's own list: no search.
+    bool updateTopLevelAt(const BandTarget &target, qsizetype index,
+                          const ElementMutation &mutation);
+    // growBandHolding() of the element at `index` of the band's own list.
+    void growBandHoldingAt(const BandTarget &target, qsizetype index,
+                           const std::optional<ReportElement> &before = {});
+    // performUpdateElement() of each of the ids, in the order the report holds them: one walk,
+    // however many there are.
+    void performUpdateElements(const QSet<QUuid> &ids, const ElementMutation &mutation);
+    // updated() every element of `pending` in `list` (the children of `container`), at any
+    // depth, each once: the ids are taken out of `pending` as they are met.
+    static Found updateListed(ElementList &list, QSet<QUuid> &pending,
+                              const ElementMutation &mutation, const ReportElement *container);
     // Runs `walk` on the children of the element at `index` when it is a frame or list (as a
     // shared copy, written back only when changed); Found::no for any other element.
     static Found editChildren(ElementList &list, qsizetype index,
@@ -615,9 +650,13 @@ private:
                                    const std::function<bool(ReportElement &)> &change);
     static void forEveryElement(const ElementList &list,
                                 const std::function<void(const ReportElement &)> &visit);
-    // Inserts a renewed copy, offset by 10, right after the element in the list that holds it
-    // (searched as editListHolding does); the copy's id, or no value when the id is not there.
-    static std::optional<QUuid> duplicateElementRecursive(const QUuid &id, ElementList &list);
+    // The copy that duplicate places beside an element: renewed, in none of the original's
+    // element groups, 10 points right of and below it.
+    static ReportElement duplicateOf(const ReportElement &element);
+    // Inserts duplicateOf() each element of `pending` right after it, at any depth, in one walk:
+    // a container's copy is made before the copies of its children join it. The ids are taken
+    // out of `pending` as they are met, and the copies' ids go into `copies`.
+    static Found insertDuplicates(ElementList &list, QSet<QUuid> &pending, QSet<QUuid> &copies);
     // A new element with a fresh id: the model's defaults but for its kind, place and size.
     static ReportElement newElement(ElementKind kind, double x, double y, double width,
                                     double height);

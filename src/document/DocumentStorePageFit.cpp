@@ -91,11 +91,16 @@ bool DocumentStore::refusesTallerThanBand(const QList<ReportElement> &elements,
 
 bool DocumentStore::refusesNoRoom(const QUuid &container)
 {
-    // An element that holds none (a text field, say) is none of this check's business.
     const std::optional<ReportElement> found = element(container);
-    if (!found || !found->kind.children() || ContainerRoom::leavesRoom(*found))
+    return found && refusesNoRoom(*found);
+}
+
+bool DocumentStore::refusesNoRoom(const ReportElement &container)
+{
+    // An element that holds none (a text field, say) is none of this check's business.
+    if (!container.kind.children() || ContainerRoom::leavesRoom(container))
         return false;
-    emit containerHasNoRoom(container);
+    emit containerHasNoRoom(container.id);
     return true;
 }
 

@@ -183,6 +183,8 @@ QString RandomEdits::edit()
         return chooseEvaluation();
     case 28:
         return editConditions();
+    case 29:
+        return editManySelected();
     case 30:
     case 31:
     case 32:

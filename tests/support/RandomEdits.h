@@ -31,7 +31,9 @@ class SnippetLibrary;
 // and increment pickers, the sort fields card's type, fields and parameters dropped on bands;
 // inserts into frames all padding and into bands the page holds no higher, drops, duplicates and
 // pastes near a band's right edge, drags along one axis; column widths typed, the Fields card's
-// insert into a container, removals of what the report names; now and then an undo or a redo.
+// insert into a container, removals of what the report names; duplicates, moves and deletes of
+// many selected elements, each checked against the same edit element by element; now and then
+// an undo or a redo.
 // The same seed on the same report gives the same sequence, so a failing seed replays.
 //
 // Each edit is one user gesture, and the driver's clock moves on by more than the coalescing
@@ -132,6 +134,9 @@ private:
     // Notes a lapse for each element of `ids` standing in a band past the band's right edge
     // although it would fit there, moved left.
     void expectWithinBands(const QSet<QUuid> &ids, const QString &what);
+    // RandomEditsSelections.cpp: duplicate, update, move into a band or delete of many
+    // selected elements, each checked against the same edit element by element.
+    QString editManySelected();
     // RandomEditsGestures.cpp: a drag along one axis only, which keeps the other.
     QString dragStraight();
     // RandomEditsData.cpp: where the report's data meets its elements.
