@@ -55,23 +55,32 @@ void ElementMove::begin()
     const DocumentStore &store = *context.store;
     const QUuid id = view_.id();
     const QSet<QUuid> &selected = store.selectedElementIDs();
-    const QList<ReportElement> carried = selected.size() > 1 && selected.contains(id)
-                                             ? store.findElements(selected).values()
-                                             : QList<ReportElement>{view_.element()};
+    const bool carriesSelection = selected.size() > 1 && selected.contains(id);
+    const QList<ReportElement> carried = carriesSelection ? store.findElements(selected).values()
+                                                          : QList<ReportElement>{view_.element()};
+    // Where each stands, and how high each band may grow, found once for all of them.
+    const QHash<QUuid, BandTarget> homes =
+        store.homeBandTargets(carriesSelection ? selected : QSet<QUuid>{view_.element().id});
+    QHash<BandTarget, double> tallestOf;
     ownRoom_ = std::numeric_limits<double>::infinity();
+    std::optional<BandTarget> tightest;
     for (const ReportElement &e : carried) {
-        const std::optional<BandTarget> home = store.homeBandTarget(e.id);
-        if (!home)
+        const auto home = homes.constFind(e.id);
+        if (home == homes.cend())
             continue;
-        const double tallest = store.tallestHeight(*home);
+        auto tallest = tallestOf.constFind(*home);
+        if (tallest == tallestOf.cend())
+            tallest = tallestOf.insert(*home, store.tallestHeight(*home));
         inBands_.append(e);
-        tallest_.insert(e.id, tallest);
-        const double room = gesture::roomBelow(gesture::frameOf(e), tallest);
+        tallest_.insert(e.id, *tallest);
+        const double room = gesture::roomBelow(gesture::frameOf(e), *tallest);
         if (room < ownRoom_) {
             ownRoom_ = room;
-            ownWords_ = bandlimit::words(context, *home, std::floor(tallest) + 1);
+            tightest = *home;
         }
     }
+    if (tightest)
+        ownWords_ = bandlimit::words(context, *tightest, std::floor(tallestOf[*tightest]) + 1);
     // An element already lower than its band may grow (a file's) stays where it is.
     ownRoom_ = std::max(ownRoom_, 0.0);
 }

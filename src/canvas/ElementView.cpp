@@ -139,13 +139,10 @@ void ElementView::setShownSelected(bool selected)
     prepareGeometryChange();
     isShownSelected_ = selected;
     ++faceVersion_;
-    if (selected && !handles_[0]) {
-        for (ResizeHandleKind kind : allResizeHandleKinds()) {
-            auto *handle = new ResizeHandleItem(kind, this);
-            handle->setDrawnByElement(!childLayer_);
-            handles_[size_t(kind)] = handle;
-        }
-    }
+    // A container's handles draw themselves over its children; the handles of other elements,
+    // drawn by the element, only take presses and are made when one comes near.
+    if (selected && childLayer_)
+        makeHandles();
     for (ResizeHandleItem *handle : handles_) {
         if (handle)
             handle->setVisible(selected);
@@ -181,10 +178,30 @@ InlineElementTextField *ElementView::inlineField() const
     return editorProxy_ ? qobject_cast<InlineElementTextField *>(editorProxy_->widget()) : nullptr;
 }
 
-ResizeHandleItem *ElementView::handle(ResizeHandleKind kind) const
+ResizeHandleItem *ElementView::handle(ResizeHandleKind kind)
 {
-    ResizeHandleItem *item = handles_[size_t(kind)];
-    return item && isShownSelected_ ? item : nullptr;
+    makeHandles();
+    return isShownSelected_ ? handles_[size_t(kind)] : nullptr;
+}
+
+void ElementView::makeHandles()
+{
+    if (!isShownSelected_ || handles_[0])
+        return;
+    for (ResizeHandleKind kind : allResizeHandleKinds()) {
+        auto *handle = new ResizeHandleItem(kind, this);
+        handle->setDrawnByElement(!childLayer_);
+        handles_[size_t(kind)] = handle;
+    }
+    placeHandles();
+}
+
+bool ElementView::handlesReach(QPointF scenePoint) const
+{
+    if (!isShownSelected_)
+        return false;
+    const qreal half = ResizeHandleItem::hitSize / 2;
+    return mapRectToScene(box().adjusted(-half, -half, half, half)).contains(scenePoint);
 }
 
 void ElementView::setDragTranslation(QSizeF translation)
@@ -354,6 +371,7 @@ QGraphicsItem *ElementView::childParent()
             },
             this);
         placeChildLayer();
+        makeHandles();
     }
     return childLayer_ ? static_cast<QGraphicsItem *>(childLayer_) : this;
 }

@@ -599,11 +599,12 @@ private:
     // Depth-first, pre-order search through frames and lists; the first match.
     static const ReportElement *findElementRecursive(const QUuid &id, const ElementList &list);
     // A selected element that the document holds, and where it stands: in the band of `band`'s
-    // own list, or else among the children of `container`.
+    // own list, or else among the children of `container`. It points into the document, and
+    // holds only until the document changes.
     struct HeldElement {
-        ReportElement element;
+        const ReportElement *element = nullptr;
         std::optional<BandTarget> band;
-        std::optional<ReportElement> container;
+        const ReportElement *container = nullptr;
     };
     // The elements of those ids, each where element(id:) finds it, in the order that search
     // meets them: one walk, however many there are.

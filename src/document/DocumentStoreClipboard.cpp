@@ -174,7 +174,7 @@ void DocumentStore::duplicateSelectedElement()
     }
     QSet<QUuid> checked;
     for (const HeldElement &h : held) {
-        if (h.band && refusesTallerThanBand({h.element}, *h.band))
+        if (h.band && refusesTallerThanBand({*h.element}, *h.band))
             return;
         if (h.container && !checked.contains(h.container->id)) {
             if (refusesNoRoom(*h.container))
@@ -182,13 +182,13 @@ void DocumentStore::duplicateSelectedElement()
             checked.insert(h.container->id);
         }
     }
+    QSet<QUuid> pending;
+    for (const HeldElement &h : held)
+        pending.insert(h.element->id);
     applyDiscreteEdit([&] {
         QSet<QUuid> copies;
         batchDocumentChanges([&] {
             // One walk puts every copy right after its original, at any depth.
-            QSet<QUuid> pending;
-            for (const HeldElement &h : held)
-                pending.insert(h.element.id);
             editTree([&](ElementList &list) { return insertDuplicates(list, pending, copies); },
                      false);
             // The copies that stand in bands keep within what the page holds, band by band in

@@ -427,8 +427,8 @@ void DocumentStore::moveSelectedElementsToNewBand(const BandTarget &target, doub
     QList<ReportElement> moving;
     for (const HeldElement &held : heldInOrder(selectedElementIDs_)) {
         if (held.band) {
-            kept.insert(held.element.id);
-            moving.append(held.element);
+            kept.insert(held.element->id);
+            moving.append(*held.element);
         }
     }
     // A target that addresses no band would swallow the elements: leave everything as it is.

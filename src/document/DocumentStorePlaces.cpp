@@ -13,10 +13,8 @@ QList<DocumentStore::HeldElement> DocumentStore::heldInOrder(const QSet<QUuid> &
     const std::function<void(const ElementList &, const ReportElement *)> walk =
         [&](const ElementList &list, const ReportElement *container) {
             for (const ReportElement &element : list) {
-                if (pending.remove(element.id)) {
-                    held.append({element, std::nullopt,
-                                 container ? std::optional(*container) : std::nullopt});
-                }
+                if (pending.remove(element.id))
+                    held.append({&element, std::nullopt, container});
                 if (pending.isEmpty())
                     return;
                 if (const ElementList *children = element.kind.children())

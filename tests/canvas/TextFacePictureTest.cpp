@@ -42,7 +42,9 @@ int inkOf(const QImage &image)
 
 // A canvas on a report of texts in its title band, and the drawing of its viewport.
 struct TextCanvas : CanvasPointer {
-    explicit TextCanvas(const QList<QString> &texts, double zoom = 1, double width = 160)
+    // Each text `width` by `height` points, `step` below the one before.
+    explicit TextCanvas(const QList<QString> &texts, double zoom = 1, double width = 160,
+                        double height = 30, double step = 40)
     {
         ReportDocument document = DocumentStore::defaultDocument();
         ReportBand &titleBand =
@@ -52,9 +54,9 @@ struct TextCanvas : CanvasPointer {
         for (qsizetype i = 0; i < texts.size(); ++i) {
             ReportElement e = testsupport::element(ElementKind::StaticText{texts[i]});
             e.x = 20;
-            e.y = 10 + 40.0 * double(i);
+            e.y = 10 + step * double(i);
             e.width = width;
-            e.height = 30;
+            e.height = height;
             e.fontSize = 16;
             titleBand.elements.append(e);
             ids.append(e.id);
@@ -197,4 +199,31 @@ TEST(TextFacePictureTest, TextsOfAnyWidthAreDrawnWhereVisible)
     EXPECT_EQ(narrow.view(0)->faceCache().pictureCount(), 1);
     EXPECT_GT(inkOf(shown[1]), 20);
     EXPECT_LE(differingPixels(shown[0], shown[1]), 2);
+}
+
+// A page of more faces than the picture cache holds keeps pictures of as many as fit and draws
+// the others directly, at every repaint: no face makes a picture that pushes out another's, to be
+// made again at the next repaint.
+TEST(TextFacePictureTest, FacesBeyondWhatTheCacheHoldsAreDrawnDirectly)
+{
+    // Eighty texts on one another, each a picture of over a megabyte at 200 %.
+    QList<QString> texts;
+    for (int i = 0; i < 80; ++i)
+        texts.append(u"Text "_s + QString::number(i));
+    TextCanvas canvas(texts, 2, 500, 180, 0);
+    const auto pictures = [&] {
+        int count = 0;
+        for (qsizetype i = 0; i < texts.size(); ++i)
+            count += canvas.view(i)->faceCache().pictureCount();
+        return count;
+    };
+    canvas.drawn();
+    const QImage kept = canvas.face(canvas.drawn(), 0);
+    const int made = pictures();
+    EXPECT_GT(made, 0);
+    EXPECT_LT(made, texts.size());
+    const QImage again = canvas.face(canvas.drawn(), 0);
+    EXPECT_EQ(pictures(), made) << "pictures made again";
+    EXPECT_GT(inkOf(kept), 20);
+    EXPECT_LE(differingPixels(kept, again), 2);
 }
