@@ -56,31 +56,31 @@ void ElementMove::begin()
     const QUuid id = view_.id();
     const QSet<QUuid> &selected = store.selectedElementIDs();
     const bool carriesSelection = selected.size() > 1 && selected.contains(id);
-    const QList<ReportElement> carried = carriesSelection ? store.findElements(selected).values()
-                                                          : QList<ReportElement>{view_.element()};
-    // Where each stands, and how high each band may grow, found once for all of them.
+    // Where each carried element stands, found in one walk; the bands they stand in are then
+    // read once each.
     const QHash<QUuid, BandTarget> homes =
-        store.homeBandTargets(carriesSelection ? selected : QSet<QUuid>{view_.element().id});
-    QHash<BandTarget, double> tallestOf;
+        store.homeBandTargets(carriesSelection ? selected : QSet<QUuid>{id});
     ownRoom_ = std::numeric_limits<double>::infinity();
     std::optional<BandTarget> tightest;
-    for (const ReportElement &e : carried) {
-        const auto home = homes.constFind(e.id);
-        if (home == homes.cend())
-            continue;
-        auto tallest = tallestOf.constFind(*home);
-        if (tallest == tallestOf.cend())
-            tallest = tallestOf.insert(*home, store.tallestHeight(*home));
-        inBands_.append(e);
-        tallest_.insert(e.id, *tallest);
-        const double room = gesture::roomBelow(gesture::frameOf(e), *tallest);
-        if (room < ownRoom_) {
-            ownRoom_ = room;
-            tightest = *home;
+    double tightestHeight = 0;
+    for (const BandTarget &band : QSet<BandTarget>(homes.cbegin(), homes.cend())) {
+        const double tallest = store.tallestHeight(band);
+        for (const ReportElement &e : store.elements(band)) {
+            const auto home = homes.constFind(e.id);
+            if (home == homes.cend() || !(*home == band))
+                continue;
+            inBands_.append(e);
+            tallest_.insert(e.id, tallest);
+            const double room = gesture::roomBelow(gesture::frameOf(e), tallest);
+            if (room < ownRoom_) {
+                ownRoom_ = room;
+                tightest = band;
+                tightestHeight = tallest;
+            }
         }
     }
     if (tightest)
-        ownWords_ = bandlimit::words(context, *tightest, std::floor(tallestOf[*tightest]) + 1);
+        ownWords_ = bandlimit::words(context, *tightest, std::floor(tightestHeight) + 1);
     // An element already lower than its band may grow (a file's) stays where it is.
     ownRoom_ = std::max(ownRoom_, 0.0);
 }

@@ -8,6 +8,7 @@
 #include "canvas/ElementEnvironment.h"
 #include "canvas/ElementExpressionSheet.h"
 #include "canvas/ElementFaceGeometry.h"
+#include "canvas/ElementFrame.h"
 #include "canvas/ElementMove.h"
 #include "canvas/ElementPainter.h"
 #include "canvas/ElementViewRegistry.h"
@@ -112,9 +113,19 @@ bool ElementView::sceneEvent(QEvent *event)
 void ElementView::setElement(const ElementList::Shared &element)
 {
     const bool unchanged = element_.isSameBox(element) || *element_ == *element;
+    // An element that only moved keeps its face: a drag of thousands of texts draws their kept
+    // pictures at their new places.
+    const bool moved = !unchanged && [&] {
+        ReportElement before = *element_;
+        before.x = element->x;
+        before.y = element->y;
+        return before == *element;
+    }();
     // The list's own value is held, so that an earlier one is not kept alive.
     element_ = element;
-    if (!unchanged)
+    if (moved)
+        place();
+    else if (!unchanged)
         layOut();
 }
 
@@ -317,20 +328,7 @@ void ElementView::paintWhole(QPainter *painter)
     const QRectF b = box();
     // The face clips itself to the box.
     paintContent(painter, b);
-    // The outline as four filled strips centred on the box's edges: the same lines as a pen
-    // draws, at a small part of a stroke's cost when thousands of elements repaint.
-    const qreal width = isShownSelected_ ? 1.5 : 1;
-    const QColor color =
-        isShownSelected_ ? ColorHex::elementSelection() : QColor(128, 128, 128, 89);
-    const qreal half = width / 2;
-    painter->fillRect(QRectF(b.left() - half, b.top() - half, b.width() + width, width), color);
-    painter->fillRect(QRectF(b.left() - half, b.bottom() - half, b.width() + width, width), color);
-    painter->fillRect(QRectF(b.left() - half, b.top() + half, width, b.height() - width), color);
-    painter->fillRect(QRectF(b.right() - half, b.top() + half, width, b.height() - width), color);
-    if (drawsHandles()) {
-        for (const QPointF corner : {b.topLeft(), b.topRight(), b.bottomLeft(), b.bottomRight()})
-            ResizeHandleItem::paintHandle(painter, corner);
-    }
+    ElementFrame::draw(painter, b, isShownSelected_, drawsHandles());
 }
 
 void ElementView::paintContent(QPainter *painter, const QRectF &box)

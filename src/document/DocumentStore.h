@@ -250,6 +250,13 @@ public:
     // them together first.
     static bool keepWithinWidth(const ReportDocument &document, QList<ReportElement> &elements,
                                 const BandTarget &target);
+    // The same for the places and printed widths of elements alone: the places move.
+    struct Extent {
+        double x = 0;
+        double width = 0;
+    };
+    static bool keepWithinWidth(const ReportDocument &document, QList<Extent> &extents,
+                                const BandTarget &target);
     // Whether the frame or list `container` leaves an element no room to print in
     // (ContainerRoom::leavesRoom), announced with containerHasNoRoom(): the caller then adds
     // nothing to it. Answers whether it refuses.
@@ -525,6 +532,9 @@ private:
                         const ReportElement *before = nullptr) const;
     // The same questions and placing for a report that no store holds.
     static double tallestHeight(const ReportDocument &document, const BandTarget &target);
+    // Whether the band of `target` has a height of its own on the page: a standard band that is
+    // shown, or any other band the report has.
+    static bool prints(const ReportDocument &document, const BandTarget &target);
     static double heightToHoldElements(const ReportDocument &document, const BandTarget &target);
     static bool keepWithinPage(const ReportDocument &document, ReportElement &element,
                                const BandTarget &target, const ReportElement *before = nullptr);

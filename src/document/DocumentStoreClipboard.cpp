@@ -194,13 +194,15 @@ void DocumentStore::duplicateSelectedElement()
             // The copies that stand in bands keep within what the page holds, band by band in
             // the report's order; each band's copies then stay within its width together.
             for (const auto &[home, indexes] : topLevelPlaces(copies)) {
-                QList<ReportElement> placed;
+                QList<Extent> placed;
+                placed.reserve(indexes.size());
                 for (const qsizetype i : indexes) {
                     ReportElement copy = elementList(std::as_const(document_), home)->at(i);
                     if (keepWithinPage(copy, home))
                         updateTopLevelAt(home, i, [&](ReportElement &e) { e = copy; });
                     growBandHoldingAt(home, i);
-                    placed.append(elementList(std::as_const(document_), home)->at(i));
+                    const ReportElement &kept = elementList(std::as_const(document_), home)->at(i);
+                    placed.append({kept.x, kept.printedWidth()});
                 }
                 if (!keepWithinWidth(document_, placed, home))
                     continue;
