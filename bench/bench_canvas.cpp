@@ -2,7 +2,8 @@
 // store moves one element (items are updated in place, never rebuilt), one step of an element
 // dragged over another band with the page repainted, and the same for a large selected group
 // dragged over another band and inside its own, and the faces of many texts laid out afresh and
-// drawn from their kept layouts.
+// drawn from their kept layouts; and the marks of elements that name what their dataset lacks,
+// followed after one element changed and after the declarations changed.
 
 #include "GuiBenchMain.h"
 #include "ModelFixtures.h"
@@ -13,6 +14,7 @@
 #include "canvas/CrossBandDragState.h"
 #include "canvas/ElementPainter.h"
 #include "canvas/FormatToolbar.h"
+#include "canvas/LackMarks.h"
 #include "document/DocumentStore.h"
 #include "workspace/AppSettings.h"
 #include "workspace/BandSettings.h"
@@ -80,6 +82,32 @@ void BM_StoreMoveOneElementWithoutCanvas(benchmark::State &state)
         store.updateElement(id, [](ReportElement &e) { e.x = e.x < 200 ? e.x + 1 : 0; });
 }
 BENCHMARK(BM_StoreMoveOneElementWithoutCanvas)->Arg(2000)->Unit(benchmark::kMicrosecond);
+
+// The canvas's marks of elements naming what their dataset lacks (every element of the large
+// report names a field it does not declare): after one element changed, only its band's element
+// is looked at again (range 1 = 0); after a field is declared or removed, every element is.
+void BM_LackMarksFollow(benchmark::State &state)
+{
+    ReportDocument document = largeDocument(int(state.range(0)));
+    const bool declarations = state.range(1) != 0;
+    LackMarks marks;
+    marks.follow(document);
+    bool declared = false;
+    for (auto _ : state) {
+        if (declarations) {
+            declared ? document.fields.removeLast()
+                     : document.fields.append(ReportField{.name = u"field0"_s});
+            declared = !declared;
+        } else {
+            ReportElement &first = document.detailBands.first().elements.first();
+            first.x = first.x < 200 ? first.x + 1 : 0;
+        }
+        benchmark::DoNotOptimize(marks.follow(document).size());
+    }
+    if (marks.marks().size() < state.range(0) - 1)
+        state.SkipWithError("the elements naming undeclared fields are not all marked");
+}
+BENCHMARK(BM_LackMarksFollow)->Args({5000, 0})->Args({5000, 1})->Unit(benchmark::kMillisecond);
 
 // A 10-point grid with snapping on.
 struct GridSettings : BandSettings {

@@ -161,6 +161,50 @@ BENCHMARK(BM_OpenLongLine)
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
 
+// Typing in the middle of a long line (a picture as base64, or words) shown in the source editor:
+// a letter, then Backspace, each laid out and drawn before the next. The figure is per key.
+void BM_KeystrokeInLongLine(benchmark::State &state)
+{
+    QString text = reportWithLongLine(state.range(0));
+    if (state.range(1)) {
+        for (qsizetype at = text.indexOf(u'"') + 7; at < text.lastIndexOf(u'"'); at += 7)
+            text[at] = u' ';
+    }
+    CodeEditorView editor(XMLSyntaxHighlighter::scheme(), true);
+    editor.resize(900, 700);
+    editor.show();
+    editor.setText(text);
+    QTextCursor cursor = editor.textView()->textCursor();
+    cursor.setPosition(editor.textView()->document()->characterCount() / 2);
+    editor.textView()->setTextCursor(cursor);
+    editor.textView()->setFocus();
+    settle(editor);
+    qint64 keys = 0;
+    for (auto _ : state) {
+        QElapsedTimer clock;
+        clock.start();
+        for (const auto &[key, typed] :
+             {std::pair{Qt::Key_A, QStringLiteral("a")}, std::pair{Qt::Key_Backspace, QString()}}) {
+            QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, typed);
+            QApplication::sendEvent(editor.textView(), &press);
+            settle(editor);
+        }
+        state.SetIterationTime(double(clock.nsecsElapsed()) / 1e9 / 2);
+        keys += 2;
+    }
+    if (editor.text() != text)
+        state.SkipWithError("the keys did not come back to the text");
+    state.SetItemsProcessed(keys);
+}
+BENCHMARK(BM_KeystrokeInLongLine)
+    ->Args({256 << 10, 0})
+    ->Args({256 << 10, 1})
+    ->Args({1 << 20, 0})
+    ->ArgNames({"chars", "words"})
+    ->UseManualTime()
+    ->Iterations(50)
+    ->Unit(benchmark::kMillisecond);
+
 // Pasting a 3 MB text without a line break into a report with Ctrl+V.
 void BM_PasteLongLine(benchmark::State &state)
 {

@@ -1,5 +1,7 @@
 #include "ModelValues.h"
 
+#include "model/JrxmlCodec.h"
+
 #include <QLocale>
 #include <QRegularExpression>
 
@@ -134,6 +136,10 @@ void Writer::document(const ReportDocument &d)
     }
     for (const ReportScriptlet &s : d.scriptlets)
         lines_.put("scriptlet:"_L1 + s.name, u"class", s.className);
+    // The report fonts of older reports are styles to the engine, declared before the others.
+    for (const ReportStyle &s :
+         JrxmlCodec::styleSources(d.styles, JrxmlCodec::reportFonts(d)).fonts)
+        style(s);
     for (const ReportStyle &s : d.styles)
         style(s);
     for (const ReportSubDataset &s : d.subDatasets)

@@ -3,6 +3,7 @@
 #include "app/FileCommands.h"
 #include "document/DocumentStore.h"
 #include "engine/SidecarModel.h"
+#include "widgets/HeldTyping.h"
 #include "widgets/SheetModality.h"
 #include "widgets/SymbolIcons.h"
 #include "workspace/AppSettings.h"
@@ -99,6 +100,9 @@ void AppMenus::buildEdit()
     // window.
     for (QObject *passing : std::initializer_list<QObject *>{edit_->menuAction(), undo_, redo_})
         SheetModality::letThrough(passing);
+    // Its Undo and Redo reach the typing held in a field, its Cut, Copy and Paste work in the
+    // field: opening it over a field leaves the typing held.
+    HeldTyping::keepTypingUnder(edit_);
     edit_->addSeparator();
     addItem(edit_, u"Cut"_s, QKeySequence(u"Ctrl+X"_s), [this] { commands_.cut(); });
     addItem(edit_, u"Copy"_s, QKeySequence(u"Ctrl+C"_s), [this] { commands_.copy(); });

@@ -1,7 +1,7 @@
 #include "app/FileCommands.h"
 
 #include "app/PreviewRun.h"
-#include "app/SheetHistory.h"
+#include "app/WindowHistory.h"
 #include "document/DocumentStore.h"
 #include "editors/CodeEditorView.h"
 #include "engine/ChapterFit.h"
@@ -45,9 +45,9 @@ FileCommands::FileCommands(WorkspaceModel &workspace, AppSettings &settings, Dia
                            QObject *parent)
     : QObject(parent), workspace_(workspace), settings_(settings), dialogs_(dialogs),
       engine_(engine), connectionStore_(connectionStore),
-      history_(new SheetHistory(workspace, this))
+      history_(new WindowHistory(workspace, this))
 {
-    connect(history_, &SheetHistory::changed, this, &FileCommands::undoStateChanged);
+    connect(history_, &WindowHistory::changed, this, &FileCommands::undoStateChanged);
     compileStep_ = [this](const OpenTab &tab, QObject *context,
                           std::function<void(const std::optional<QString> &)> done) {
         if (!engine_) {
@@ -62,6 +62,18 @@ FileCommands::FileCommands(WorkspaceModel &workspace, AppSettings &settings, Dia
         ZipService::zipContents(directory, destination, QString::fromLatin1(ZipService::zipTool),
                                 &cancelled);
     };
+    // Every tab's store asks here when work needs its report saved first.
+    workspace_.setSavePanel([self = QPointer<FileCommands>(this)](
+                                const SavePanelRequest &request) -> std::optional<QUrl> {
+        if (!self)
+            return std::nullopt;
+        FilePanelRequest panel;
+        panel.message = request.message;
+        panel.proposedFileName = request.proposedFileName;
+        panel.fileExtensions = {request.fileExtension};
+        panel.directory = self->panelFolder(nullptr);
+        return self->dialogs_.runSavePanel(panel);
+    });
 }
 
 QString FileCommands::proposedReportFileName(const ReportDocument &document)
@@ -432,6 +444,11 @@ void FileCommands::exportDocument(ExportFormat format)
 }
 
 // --- Edit ------------------------------------------------------------------------------------
+
+void FileCommands::setWindow(QWidget *window)
+{
+    history_->setWindow(window);
+}
 
 void FileCommands::undo()
 {

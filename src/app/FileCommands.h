@@ -19,8 +19,9 @@ class Dialogs;
 class DocumentStore;
 class ReportBookChapters;
 class RequestCancel;
-class SheetHistory;
+class QWidget;
 class SidecarModel;
+class WindowHistory;
 class WorkspaceModel;
 struct FilePanelRequest;
 struct ReportDocument;
@@ -88,7 +89,9 @@ public:
 
     // --- Edit: the text rule sends Cut, Copy, Paste and Select All to a focused text field,
     // otherwise to the store. Duplicate and Delete always act on the canvas selection. Undo and
-    // Redo follow one order with the typing of a sheet over the window (SheetHistory).
+    // Redo follow one order with the typing held in a field of the window or of a sheet over it
+    // (WindowHistory).
+    void setWindow(QWidget *window);
     void undo();
     void redo();
     bool canUndo() const;
@@ -110,8 +113,8 @@ public:
 
 signals:
     void isZippingChanged();
-    // canUndo() or canRedo() may have changed with the typing in a sheet; the store announces
-    // its own changes.
+    // canUndo() or canRedo() may have changed with the typing in a field or a dialog over the
+    // window; the store announces its own changes.
     void undoStateChanged();
 
 private:
@@ -143,7 +146,7 @@ private:
     Dialogs &dialogs_;
     SidecarModel *engine_;
     ConnectionPresetStore *connectionStore_;
-    SheetHistory *history_;
+    WindowHistory *history_;
     ReportBookChapters *books_ = nullptr;
     CompileStep compileStep_;
     ZipStep zipStep_;

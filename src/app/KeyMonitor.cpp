@@ -62,10 +62,14 @@ bool KeyMonitor::eventFilter(QObject *watched, QEvent *event)
         quit_();
         return true;
     }
+    const bool reachesStore =
+        isMainWindow && !QApplication::activeModalWidget() && !SheetModality::covers(mainWindow_);
     // In a sheet that edits the report the keys' Undo and Redo are the window's, in a text field
     // too: the field's own would write its text back into the report as a new step, out of
-    // order with the report's.
-    if (step_ && sheet && sheet->editsActiveReport()) {
+    // order with the report's. So are they in a text field of the window's inspector.
+    const bool windowsUndo = sheet ? sheet->editsActiveReport()
+                                   : reachesStore && isTextInput(focus) && isInReportPanel(focus);
+    if (step_ && windowsUndo) {
         // The menu's keys, and the platform's that a text field would take for its own.
         const QKeyCombination pressed(keyEvent->modifiers() & ~Qt::KeypadModifier,
                                       Qt::Key(keyEvent->key()));
@@ -80,7 +84,5 @@ bool KeyMonitor::eventFilter(QObject *watched, QEvent *event)
         }
     }
     const KeyDown key{Qt::Key(keyEvent->key()), keyEvent->modifiers(), isTextInput(focus)};
-    const bool reachesStore =
-        isMainWindow && !QApplication::activeModalWidget() && !SheetModality::covers(mainWindow_);
     return workspace_->handleKeyDown(key, reachesStore, sheet && sheet->isWorkspaceSheet());
 }

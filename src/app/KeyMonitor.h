@@ -11,8 +11,9 @@ class WorkspaceModel;
 // press before any widget does and asks the workspace where it goes. A key reaches the report
 // only while no modal window is active, no sheet covers the main window and the key belongs to
 // it; Escape closes the workspace's sheets only when it was typed in one of them, and Undo and
-// Redo typed anywhere in a sheet that edits the active report, its text fields included, are the
-// window's Undo and Redo. Installed once, when the main window is first shown, and never removed.
+// Redo typed anywhere in a sheet that edits the active report, its text fields included, or in a
+// text field of the window's inspector, are the window's Undo and Redo. Installed once, when the
+// main window is first shown, and never removed.
 class KeyMonitor : public QObject {
     Q_OBJECT
 

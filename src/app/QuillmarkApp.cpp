@@ -115,6 +115,7 @@ void QuillmarkApp::buildCommands()
     fileCommands_ =
         new FileCommands(*workspace_, *settings_, *dialogs_, engine_, connectionStore_, this);
     fileCommands_->setReportBooks(reportBooks_.get());
+    fileCommands_->setWindow(mainWindow_);
     auto *actions = new ActionsRow(*fileCommands_, *workspace_, *settings_);
     actions->setReportBug([this] { contentView()->reportBug(); });
     contentView()->setActionsRow(actions);

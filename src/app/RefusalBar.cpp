@@ -3,6 +3,7 @@
 #include "document/DocumentStore.h"
 #include "edits/LengthLimits.h"
 #include "model/ReportParts.h"
+#include "widgets/BandHiding.h"
 #include "workspace/AppSettings.h"
 
 RefusalBar::RefusalBar(AppSettings &settings, QWidget *parent)
@@ -19,6 +20,8 @@ void RefusalBar::setStore(DocumentStore *store)
     disconnect(limited_);
     disconnect(noBand_);
     disconnect(noRoom_);
+    disconnect(saveFailed_);
+    disconnect(lacked_);
     disconnect(changed_);
     tell({});
     store_ = store;
@@ -37,13 +40,21 @@ void RefusalBar::setStore(DocumentStore *store)
                        });
     noBand_ =
         connect(store, &DocumentStore::bandTakesNoElements, this, [this](const BandTarget &target) {
-            if (store_)
-                tell(ReportParts::noElementsMessage(store_->label(target)));
+            if (!store_)
+                return;
+            const QString band = store_->label(target);
+            tell(ReportParts::isPartReport(store_->document())
+                     ? ReportParts::noElementsMessage(band)
+                     : BandHiding::noElementsMessage(band));
         });
     noRoom_ = connect(store, &DocumentStore::containerHasNoRoom, this, [this](const QUuid &id) {
         const std::optional<ReportElement> container = store_ ? store_->element(id) : std::nullopt;
         if (container)
             tell(LengthLimits::noRoomWords(*container, settings_.measurementUnit()));
     });
+    saveFailed_ = connect(store, &DocumentStore::promptedSaveFailed, this,
+                          [this](const QString &message) { tell(message); });
+    lacked_ = connect(store, &DocumentStore::namesLacked, this,
+                      [this](const QString &words) { tell(words); });
     changed_ = connect(store, &DocumentStore::documentChanged, this, [this] { tell({}); });
 }

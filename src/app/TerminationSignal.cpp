@@ -12,7 +12,15 @@ namespace {
 int signalPipe[2] = {-1, -1};
 volatile sig_atomic_t deadlineSet = 0;
 
-void onSigterm(int)
+// The signals that end the program as a quit, with the handling each had before.
+struct Handled {
+    int number;
+    struct sigaction before;
+    bool installed;
+};
+Handled handled[] = {{SIGTERM, {}, false}, {SIGINT, {}, false}, {SIGHUP, {}, false}};
+
+void onTermination(int)
 {
     const int saved = errno;
     const char byte = 1;
@@ -43,20 +51,30 @@ TerminationSignal::TerminationSignal(std::function<void()> onTerminate, QObject 
             onTerminate_();
     });
     struct sigaction action = {};
-    action.sa_handler = onSigterm;
+    action.sa_handler = onTermination;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    ::sigaction(SIGTERM, &action, nullptr);
+    for (Handled &signal : handled) {
+        signal.installed = false;
+        if (::sigaction(signal.number, nullptr, &signal.before) != 0)
+            continue;
+        // Started to outlive its terminal (nohup), or in the background of a shell that keeps
+        // Ctrl+C from it: what the starter chose stands. SIGTERM always ends the program.
+        if (signal.number != SIGTERM && signal.before.sa_handler == SIG_IGN)
+            continue;
+        signal.installed = ::sigaction(signal.number, &action, nullptr) == 0;
+    }
 }
 
 TerminationSignal::~TerminationSignal()
 {
     if (!notifier_)
         return;
-    struct sigaction action = {};
-    action.sa_handler = SIG_DFL;
-    sigemptyset(&action.sa_mask);
-    ::sigaction(SIGTERM, &action, nullptr);
+    for (Handled &signal : handled) {
+        if (signal.installed)
+            ::sigaction(signal.number, &signal.before, nullptr);
+        signal.installed = false;
+    }
     // A deadline set stays: the program is on its way out.
     delete notifier_;
     ::close(signalPipe[0]);

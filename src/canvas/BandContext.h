@@ -5,7 +5,10 @@
 #include "canvas/MultiDragState.h"
 #include "document/DocumentStore.h"
 
+#include <QHash>
 #include <QPointer>
+#include <QStringList>
+#include <QUuid>
 #include <functional>
 
 class AppClock;
@@ -29,6 +32,9 @@ struct BandContext {
     QPointer<CrossBandDragState> crossBand;
     // Every element view of the canvas by id; each view adds itself while it lives.
     ElementViewRegistry *views = nullptr;
+    // The marks of the elements that name what their dataset lacks, by id (LackMarks): a view
+    // made anew takes its own.
+    const QHash<QUuid, QStringList> *lackMarks = nullptr;
     // The application around the elements: their double-click actions and pictures.
     const ElementEnvironment *environment = nullptr;
     // Counts the changes of the report's styles, from which faces take their backgrounds: a

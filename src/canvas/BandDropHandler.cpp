@@ -98,21 +98,7 @@ void dropFields(DocumentStore &store, const BandSettings &settings, const BandTa
 
 bool bandTakesElements(const DocumentStore &store, const BandTarget &target)
 {
-    if (ReportParts::isPartReport(store.document()))
-        return false;
-    switch (target.kind()) {
-    case BandTarget::Case::standard:
-        return store.document().band(target.bandType()).has_value();
-    case BandTarget::Case::detailBand:
-        return std::any_of(store.document().detailBands.cbegin(),
-                           store.document().detailBands.cend(),
-                           [&](const ReportBand &band) { return band.id == target.uuid(); });
-    case BandTarget::Case::groupHeader:
-    case BandTarget::Case::groupFooter:
-        return std::any_of(store.document().groups.cbegin(), store.document().groups.cend(),
-                           [&](const ReportGroup &group) { return group.id == target.uuid(); });
-    }
-    return false;
+    return !ReportParts::isPartReport(store.document()) && store.takesElements(target);
 }
 
 bool bandUsesDrop(const DocumentStore &store, const BandTarget &target, const BandDrop &drop)
@@ -163,7 +149,9 @@ std::function<void(const QString &)>
 droppedImageCompletion(DocumentStore *store, const BandTarget &target, QPointF origin)
 {
     return [store = QPointer<DocumentStore>(store), target, origin](const QString &expression) {
-        if (!store || !bandTakesElements(*store, target))
+        // A band hidden or taken away meanwhile (an undo while the sheet asked) hands the picture
+        // on to the band the report rests on, as every insert does.
+        if (!store)
             return;
         // The picture's proportions, within the size a dropped picture is given.
         const QSizeF box =

@@ -11,6 +11,7 @@
 #include "canvas/ElementEnvironment.h"
 #include "canvas/ElementPainter.h"
 #include "canvas/GridStroke.h"
+#include "canvas/PaintedArea.h"
 #include "canvas/RulerTicks.h"
 #include "setup/ImageImportCoordinator.h"
 #include "setup/ImageImportService.h"
@@ -52,11 +53,11 @@ public:
         prepareGeometryChange();
         area_ = area;
     }
-    QRectF boundingRect() const override { return area_; }
+    QRectF boundingRect() const override { return drawnBounds(this, area_); }
     QPainterPath shape() const override
     {
         QPainterPath path;
-        path.addRect(area_);
+        path.addRect(boundingRect());
         return path;
     }
     void paint(QPainter *, const QStyleOptionGraphicsItem *, QWidget *) override {}
@@ -198,21 +199,36 @@ bool BandItem::isHandleHighlighted() const
     return isHovering_ || dragHeightDelta_ != 0;
 }
 
-QRectF BandItem::boundingRect() const
+void BandItem::placed()
+{
+    if (!canvas::exceedsDrawn(wholeRect()))
+        return;
+    prepareGeometryChange();
+    placeChrome();
+    placeBody();
+}
+
+QRectF BandItem::wholeRect() const
 {
     return QRectF(0, 0, width_, canvas::headerStripHeight + bodyHeight());
 }
 
+QRectF BandItem::boundingRect() const
+{
+    return drawnBounds(this, wholeRect());
+}
+
 void BandItem::placeChrome()
 {
-    const QRectF bounds = boundingRect();
+    const QRectF bounds = wholeRect();
     const bool highlighted = isHandleHighlighted();
     const double barHeight = highlighted ? 3 : 1;
-    handleBar_->setRect(0, bounds.bottom() - barHeight, width_, barHeight);
+    handleBar_->setRect(
+        drawnBounds(this, QRectF(0, bounds.bottom() - barHeight, width_, barHeight)));
     if (handleStrip_) {
         const QRectF strip(0, bounds.bottom() - bandgeometry::handleReachInside, width_,
                            bandgeometry::handleReachInside + bandgeometry::handleReachBelow);
-        handleStrip_->setRect(mapRectToItem(handleStrip_->parentItem(), strip));
+        handleStrip_->setRect(mapRectToItem(handleStrip_->parentItem(), drawnBounds(this, strip)));
     }
     handleBar_->setBrush(highlighted ? withAlpha(accentColor(), 0.7) : withAlpha(gray, 0.35));
     if (!addButton_)
@@ -238,40 +254,48 @@ void BandItem::placeBody()
 
 void BandItem::paint(QPainter *painter, const QStyleOptionGraphicsItem *option, QWidget *)
 {
+    // Only the part being painted is drawn: a band can be far wider and taller than the view.
+    // Within it the strip, the grid and the border are what the whole band draws; cut a little
+    // past it, their lengths stay those of the view whatever the band's size.
+    const QRectF seen = paintedArea(painter, option->exposedRect);
+    if (seen.isEmpty())
+        return;
+    const QRectF near = seen.adjusted(-2, -2, 2, 2);
+    painter->save();
+    painter->setClipRect(seen, Qt::IntersectClip);
     const QColor accent = accentColor();
     const QRectF header(0, 0, width_, canvas::headerStripHeight);
     const QRectF body = bodyRect();
 
-    painter->fillRect(header, isActive_ ? withAlpha(accent, 0.15) : withAlpha(gray, 0.08));
+    painter->fillRect(header & near, isActive_ ? withAlpha(accent, 0.15) : withAlpha(gray, 0.08));
     if (isActive_)
-        painter->fillRect(body, withAlpha(accent, 0.03));
+        painter->fillRect(body & near, withAlpha(accent, 0.03));
 
     const BandSettings *settings = context_ ? context_->settings : nullptr;
-    if (settings && settings->isSnapToGridEnabled()) {
-        // Only the part being painted gets lines: a band can be far taller than the view.
-        const QRectF seen = option->exposedRect.intersected(body);
-        const QList<double> xs = bandgeometry::gridLines(settings->gridSize(), width_,
-                                                         seen.left() - 1, seen.right() + 1);
-        QList<double> ys =
-            bandgeometry::gridLines(settings->gridSize(), body.height(),
-                                    seen.top() - body.top() - 1, seen.bottom() - body.top() + 1);
-        for (double &y : ys)
-            y += body.top();
-        GridStroke::paint(painter, seen, xs, ys, QPen(withAlpha(gray, 0.18), 0.5));
-    }
+    if (settings && settings->isSnapToGridEnabled())
+        GridStroke::paintBand(painter, seen, body, settings->gridSize(),
+                              QPen(withAlpha(gray, 0.18), 0.5));
 
-    QFont font = painter->font();
-    font.setPixelSize(9);
-    font.setWeight(QFont::DemiBold);
-    painter->setFont(font);
-    // The header strip lies on the white sheet in every appearance.
-    painter->setPen(withAlpha(QColor(Qt::black), 0.55));
-    painter->drawText(header.adjusted(4, 1, -4, -1), Qt::AlignLeft | Qt::AlignVCenter,
-                      label_.toUpper());
+    const QRectF labelRect = header.adjusted(4, 1, -4, -1);
+    if (labelRect.left() < near.right() && header.intersects(near)) {
+        QFont font = painter->font();
+        font.setPixelSize(9);
+        font.setWeight(QFont::DemiBold);
+        painter->setFont(font);
+        // The header strip lies on the white sheet in every appearance.
+        painter->setPen(withAlpha(QColor(Qt::black), 0.55));
+        painter->drawText(
+            labelRect.adjusted(0, 0, std::min(near.right() - labelRect.right(), 0.0), 0),
+            Qt::AlignLeft | Qt::AlignVCenter, label_.toUpper());
+    }
 
     painter->setPen(QPen(withAlpha(gray, 0.25), 1));
     painter->setBrush(Qt::NoBrush);
-    painter->drawRect(boundingRect().adjusted(0.5, 0.5, -0.5, -0.5));
+    // Edges outside the painted part are drawn just outside it, where the clip takes them.
+    const QRectF border = wholeRect().adjusted(0.5, 0.5, -0.5, -0.5);
+    if (border.intersects(near))
+        painter->drawRect(border & near);
+    painter->restore();
 }
 
 void BandItem::setHovering(bool hovering)

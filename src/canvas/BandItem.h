@@ -54,6 +54,9 @@ public:
     // The rubber band being drawn, in body coordinates.
     std::optional<QRectF> rubberBand() const;
     bool isHandleHighlighted() const;
+    // The band has moved on the page with the items it lies on: a band larger than the part of
+    // the page the canvas draws (drawnBounds) takes its new part.
+    void placed();
 
     // The band's context menu, filled with what applies now; its actions run on the next turn
     // of the event loop. Empty when nothing applies.
@@ -93,6 +96,8 @@ private:
     bool usesDrop(const QMimeData *data) const;
     // The image file of a drop that would begin an image import on this band.
     std::optional<QUrl> droppedImage(const QMimeData *data) const;
+    // The band's whole area, header strip included, of which boundingRect() is the drawn part.
+    QRectF wholeRect() const;
     void placeChrome();
     // The body's area: the band's, and past its edges where its elements' pens print.
     void placeBody();

@@ -51,6 +51,32 @@ PageGeometry pageGeometry(const ReportDocument &document, const QList<double> &b
     return page;
 }
 
+QRectF scrolledArea(QSizeF pageSize, double padding)
+{
+    const double most = farthestScrolled + padding;
+    return QRectF(-padding, -padding, std::min(pageSize.width() + 2 * padding, most),
+                  std::min(pageSize.height() + 2 * padding, most));
+}
+
+bool exceedsDrawn(const QRectF &rect)
+{
+    return rect.width() > farthestDrawn || rect.height() > farthestDrawn;
+}
+
+QRectF drawnPart(const QRectF &rect, QPointF origin)
+{
+    const double left = std::max(rect.left(), -farthestDrawn - origin.x());
+    const double right = std::min(rect.right(), farthestDrawn - origin.x());
+    const double top = std::max(rect.top(), -farthestDrawn - origin.y());
+    const double bottom = std::min(rect.bottom(), farthestDrawn - origin.y());
+    if (left == rect.left() && right == rect.right() && top == rect.top() &&
+        bottom == rect.bottom())
+        return rect;
+    if (left > right || top > bottom)
+        return QRectF();
+    return QRectF(QPointF(left, top), QPointF(right, bottom));
+}
+
 QString zoomPercentText(std::optional<double> pinchStartLevel, double zoomLevel,
                         double pinchMagnification)
 {

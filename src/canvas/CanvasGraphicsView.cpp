@@ -176,9 +176,9 @@ void CanvasGraphicsView::applyZoom()
     const double scale = zoom * pinchMagnification_;
     setTransform(QTransform::fromScale(scale, scale));
     // The padding is in view points, so it shrinks in scene units as the page grows.
-    const double pad = canvas::scrollPadding / zoom;
     const canvas::PageGeometry &page = scene_->page();
-    setSceneRect(-pad, -pad, page.pageWidth + 2 * pad, page.pageHeight + 2 * pad);
+    setSceneRect(canvas::scrolledArea(QSizeF(page.pageWidth, page.pageHeight),
+                                      canvas::scrollPadding / zoom));
     horizontalScrollBar()->setValue(horizontalScrollBar()->minimum() + before.x());
     verticalScrollBar()->setValue(verticalScrollBar()->minimum() + before.y());
     publishGeometry();

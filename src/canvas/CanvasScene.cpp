@@ -26,6 +26,7 @@ CanvasScene::CanvasScene(QObject *parent)
     context_.clock = &systemClock_;
     context_.relayout = [this] { layoutBands(); };
     context_.views = &views_;
+    context_.lackMarks = &lackMarks_.marks();
     environment_.images = &images_;
     context_.environment = &environment_;
     followImages(&images_);
@@ -258,7 +259,18 @@ void CanvasScene::syncDocument()
     }
     qDeleteAll(bands_);
     bands_ = kept;
+    syncLackMarks(document);
     layoutBands();
+}
+
+void CanvasScene::syncLackMarks(const ReportDocument &document)
+{
+    // Only the marks that changed: a view made anew took its own.
+    const QHash<QUuid, QStringList> &marks = lackMarks_.follow(document);
+    for (const QUuid &id : lackMarks_.changed()) {
+        if (ElementView *view = views_.view(id))
+            view->setLacks(marks.value(id));
+    }
 }
 
 void CanvasScene::layoutBands()
@@ -274,16 +286,23 @@ void CanvasScene::layoutBands()
         y += canvas::headerStripHeight + band->bodyHeight();
     }
     page_ = canvas::pageGeometry(document, heights);
-    sheet_->setRect(0, 0, page_.pageWidth, page_.pageHeight);
+    // A page larger than the canvas draws is drawn up to there (the page lies at the origin).
+    const QRectF sheet =
+        canvas::drawnPart(QRectF(0, 0, page_.pageWidth, page_.pageHeight), QPointF());
+    sheet_->setRect(sheet);
     // A scene without a rectangle of its own measures all its items after every change; the
     // views show the page (with padding of their own).
-    setSceneRect(0, 0, page_.pageWidth, page_.pageHeight);
+    setSceneRect(sheet);
     // The outline lies inside the rectangle's bounds; a rectangle too small for that is drawn
     // as a line or a point, not turned inside out.
     const QRectF margin = page_.marginRect.adjusted(0.5, 0.5, -0.5, -0.5);
-    margin_->setRect(QRectF(margin.topLeft(),
-                            QSizeF(std::max(margin.width(), 0.0), std::max(margin.height(), 0.0))));
+    margin_->setRect(
+        canvas::drawnPart(QRectF(margin.topLeft(), QSizeF(std::max(margin.width(), 0.0),
+                                                          std::max(margin.height(), 0.0))),
+                          QPointF()));
     stack_->setPos(document.leftMargin, document.topMargin);
+    for (BandItem *band : std::as_const(bands_))
+        band->placed();
     emit layoutChanged();
 }
 

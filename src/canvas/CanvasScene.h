@@ -6,6 +6,7 @@
 #include "canvas/ElementEnvironment.h"
 #include "canvas/ElementImageLoader.h"
 #include "canvas/ElementViewRegistry.h"
+#include "canvas/LackMarks.h"
 #include "document/DocumentStore.h"
 #include "workspace/AppClock.h"
 
@@ -53,6 +54,8 @@ public:
     const canvas::PageGeometry &page() const { return page_; }
     const QList<BandTarget> &targets() const { return targets_; }
     BandItem *bandItem(const BandTarget &target) const { return bands_.value(target); }
+    // The view of the element, at any depth, or null.
+    ElementView *elementView(const QUuid &id) const { return views_.view(id); }
     // The body of a band in scene coordinates, or an empty rectangle for an unknown band.
     QRectF bodySceneRect(const BandTarget &target) const;
     QGraphicsRectItem *sheet() const { return sheet_; }
@@ -73,6 +76,8 @@ private:
     void syncDocument();
     // Stacks the bands at their drawn heights and sizes the page around them.
     void layoutBands();
+    // Marks the views of the elements that name what their dataset lacks, and no others.
+    void syncLackMarks(const ReportDocument &document);
     void syncActiveBand();
     void syncSelection();
     void placeDragFollowers();
@@ -97,6 +102,8 @@ private:
     QList<BandTarget> targets_;
     QHash<BandTarget, BandItem *> bands_;
     QList<ReportStyle> shownStyles_;
+    // The elements marked for naming what their dataset lacks.
+    LackMarks lackMarks_;
     QGraphicsRectItem *sheet_;
     QGraphicsRectItem *margin_;
     QGraphicsRectItem *stack_;

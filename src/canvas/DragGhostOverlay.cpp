@@ -93,7 +93,9 @@ void DragGhostOverlay::ghostsChanged()
         for (const Ghost &ghost : shown)
             boxes |= ghostBox(ghost, c + ghost.offset);
         // The corner marks reach 4.25 beyond the boxes; a little more for antialiasing.
-        area = boxes.adjusted(-6, -6, 6, 6).toAlignedRect();
+        // Only the part over the overlay is repainted, however large the boxes.
+        area =
+            (boxes.adjusted(-6, -6, 6, 6) & QRectF(rect().adjusted(-1, -1, 1, 1))).toAlignedRect();
     }
     update(shownArea_ | area);
     shownArea_ = area;

@@ -86,6 +86,23 @@ double tabStopWidth(const ReportElement &element, const QList<ReportStyle> &styl
     return 40;
 }
 
+std::optional<QLineF> foldedShapeRule(double width, double height, double pen, bool ellipse)
+{
+    width = std::max(width, 0.0);
+    height = std::max(height, 0.0);
+    if (width > 0 && height > 0)
+        return std::nullopt;
+    if (width <= 0 && height <= 0)
+        return QLineF();
+    // The engine's outline starts and ends with a square cap: a rectangle's at its bottom-left
+    // corner, an ellipse's at the middle of its right side. Where the outline turns back on
+    // itself, the join is cut off flat.
+    const double cap = std::max(pen, 0.0) / 2;
+    if (height <= 0)
+        return ellipse ? QLineF(0, 0, width + cap, 0) : QLineF(-cap, 0, width, 0);
+    return ellipse ? QLineF(0, 0, 0, height) : QLineF(0, 0, 0, height + cap);
+}
+
 QList<double> tableColumnWidths(const QList<ReportTableColumn> &columns, double availableWidth)
 {
     const double sum = std::accumulate(

@@ -46,4 +46,11 @@ QList<double> tableColumnWidths(const QList<ReportTableColumn> &columns, double 
 // stored height; every other line runs from the top-left to the bottom-right corner.
 QLineF lineEnds(double width, double height);
 
+// A rectangle or an ellipse of no height or no width: the engine strokes its outline folded onto
+// itself, which prints a rule along its other side, `pen` wide, reaching half the pen past the
+// end where the outline starts and ends (a rectangle's left or bottom end, an ellipse's right
+// end). The rule's ends (a null line: a shape of neither width nor height prints nothing); no
+// value for a shape with both sides, which prints its outline.
+std::optional<QLineF> foldedShapeRule(double width, double height, double pen, bool ellipse);
+
 } // namespace ElementFaceGeometry

@@ -57,12 +57,18 @@ qreal reachOf(bool handles)
     return handles ? ResizeHandleItem::reach + 1 : 1;
 }
 
+} // namespace
+
+namespace ElementFrame {
+
 // The outline as four filled strips centred on the box's edges: the same lines as a pen draws,
 // at a small part of a stroke's cost.
-void paintOutline(QPainter *painter, const QRectF &box, bool selected)
+void paintOutline(QPainter *painter, const QRectF &box, bool selected, bool warned)
 {
     const qreal width = selected ? 1.5 : 1;
-    const QColor color = selected ? ColorHex::elementSelection() : QColor(128, 128, 128, 89);
+    const QColor color = selected ? ColorHex::elementSelection()
+                         : warned ? ColorHex::warning()
+                                  : QColor(128, 128, 128, 89);
     const qreal half = width / 2;
     painter->fillRect(QRectF(box.left() - half, box.top() - half, box.width() + width, width),
                       color);
@@ -74,18 +80,18 @@ void paintOutline(QPainter *painter, const QRectF &box, bool selected)
                       color);
 }
 
-} // namespace
-
-namespace ElementFrame {
+void paintHandles(QPainter *painter, const QRectF &box)
+{
+    for (const QPointF corner :
+         {box.topLeft(), box.topRight(), box.bottomLeft(), box.bottomRight()})
+        ResizeHandleItem::paintHandle(painter, corner);
+}
 
 void paint(QPainter *painter, const QRectF &box, bool selected, bool handles)
 {
     paintOutline(painter, box, selected);
-    if (handles) {
-        for (const QPointF corner :
-             {box.topLeft(), box.topRight(), box.bottomLeft(), box.bottomRight()})
-            ResizeHandleItem::paintHandle(painter, corner);
-    }
+    if (handles)
+        paintHandles(painter, box);
 }
 
 void draw(QPainter *painter, const QRectF &box, bool selected, bool handles)

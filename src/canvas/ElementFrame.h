@@ -17,4 +17,9 @@ void draw(QPainter *painter, const QRectF &box, bool selected, bool handles);
 // The same drawn directly, without a picture.
 void paint(QPainter *painter, const QRectF &box, bool selected, bool handles);
 
+// The outline alone, drawn directly: in the warning colour when `warned` and not selected.
+void paintOutline(QPainter *painter, const QRectF &box, bool selected, bool warned = false);
+// The corner handles alone, drawn directly.
+void paintHandles(QPainter *painter, const QRectF &box);
+
 } // namespace ElementFrame

@@ -182,8 +182,9 @@ void ElementMove::ended(QPointF location)
     const bool isMulti = selected.size() > 1 && selected.contains(id);
     const BandFrameTracker::Frames &frames = context.frameTracker->frames();
     const std::optional<BandTarget> over = context.frameTracker->target(location);
-    const bool overOther =
-        over && !(*over == own) && frames.contains(own) && frames.contains(*over);
+    // A band hidden since the canvas last laid it out takes nothing: the element stays in its own.
+    const bool overOther = over && !(*over == own) && frames.contains(own) &&
+                           frames.contains(*over) && store.takesElements(*over);
     // Where the element lands over the other band, snapped along that band, and stopped where
     // that band may grow no further; along an axis the pointer did not travel, where it was.
     const auto landing = [&] {

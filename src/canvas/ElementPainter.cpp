@@ -4,6 +4,8 @@
 #include "canvas/ElementImageLoader.h"
 #include "canvas/ElementPlaceholders.h"
 #include "canvas/ImagePrintGeometry.h"
+#include "canvas/PrintFaces.h"
+#include "canvas/PrintedTextLayout.h"
 #include "canvas/TextLabelCache.h"
 #include "document/ContainerRoom.h"
 #include "model/ElementFill.h"
@@ -104,14 +106,20 @@ void paintTextLabel(QPainter *painter, const QRectF &frame, const QString &text,
     painter->fillRect(frame, printedFill(element, context));
     const double size = std::max(element.fontSize, 0.5);
     const double scale = wholeScale(size);
-    QFont font = ElementPlaceholders::sceneFont(painter, element.fontName, size);
-    font.setPixelSize(int(std::lround(size * scale)));
-    font.setBold(element.isBold);
-    font.setItalic(element.isItalic || italicized);
-    font.setUnderline(element.isUnderline);
-    // Measured as the engine measures: no kerning or ligatures, no advance rounded to a pixel.
-    font.setStyleStrategy(QFont::PreferNoShaping);
-    font.setHintingPreference(QFont::PreferVerticalHinting);
+    const auto textFont = [&](const QString &family, bool bold, bool italic) {
+        QFont font = ElementPlaceholders::sceneFont(painter, family, size);
+        font.setPixelSize(int(std::lround(size * scale)));
+        font.setBold(bold);
+        font.setItalic(italic);
+        font.setUnderline(element.isUnderline);
+        PrintedTextLayout::shapeAsPrinted(font);
+        return font;
+    };
+    // A family the engine does not have prints in another face than it is measured in.
+    const bool italic = element.isItalic || italicized;
+    const PrintFaces::TextFaces faces =
+        PrintFaces::textFaces(element.fontName, element.pdfFontName, element.isBold, italic);
+    const QFont font = textFont(faces.family, faces.isBold, faces.isItalic || italicized);
     painter->save();
     // A fractional size is drawn from the larger font, scaled down.
     painter->scale(1 / scale, 1 / scale);
@@ -120,7 +128,10 @@ void paintTextLabel(QPainter *painter, const QRectF &frame, const QString &text,
     const PrintedTextLayout::Format format{
         ElementFaceGeometry::frameAlignment(element.textAlignment, element.verticalAlignment),
         ElementFaceGeometry::textInset * scale,
-        ElementFaceGeometry::tabStopWidth(element, stylesOf(context)) * scale};
+        ElementFaceGeometry::tabStopWidth(element, stylesOf(context)) * scale,
+        faces.measuredFamily
+            ? std::optional(textFont(*faces.measuredFamily, element.isBold, italic))
+            : std::nullopt};
     const QRectF box = ElementFaceGeometry::textBox(frame);
     TextLabelCache::draw(painter, QRectF(box.topLeft() * scale, box.size() * scale), text, format);
     painter->restore();
@@ -240,6 +251,18 @@ bool paintImage(QPainter *painter, const QRectF &frame, const ReportElement &ele
 void paintShape(QPainter *painter, const QRectF &frame, const ReportElement &element, bool ellipse,
                 const ElementFaceContext &context)
 {
+    // A shape folded flat fills nothing, and its outline is the rule the engine prints (stroked
+    // as a closed outline, its turns would stand out as long miter spikes).
+    if (const std::optional<QLineF> rule = ElementFaceGeometry::foldedShapeRule(
+            frame.width(), frame.height(), element.penWidth, ellipse)) {
+        QPen pen = strokePen(element);
+        if (rule->isNull() || pen.style() == Qt::NoPen)
+            return;
+        pen.setCapStyle(Qt::FlatCap);
+        painter->setPen(pen);
+        painter->drawLine(rule->translated(frame.topLeft()));
+        return;
+    }
     painter->setPen(strokePen(element));
     painter->setBrush(printedFill(element, context));
     if (ellipse)

@@ -14,6 +14,7 @@
 #include "canvas/ElementViewRegistry.h"
 #include "canvas/InlineElementTextField.h"
 #include "canvas/MultiDragState.h"
+#include "canvas/PaintedArea.h"
 #include "canvas/PrintFaces.h"
 #include "canvas/ResizeHandleItem.h"
 #include "canvas/SubreportOpener.h"
@@ -48,7 +49,9 @@ constexpr qreal editorZ = 1e8;
 
 QFont inlineFont(const ReportElement &element)
 {
-    const QString family = PrintFaces::drawnFamily(element.fontName);
+    // The face the text prints in.
+    const QString family =
+        PrintFaces::textFaces(element.fontName, element.pdfFontName, false, false).family;
     QFont font = QFontDatabase::hasFamily(family) ? QFont(family) : QApplication::font();
     font.setPixelSize(std::max(1, int(std::lround(element.fontSize))));
     return font;
@@ -77,6 +80,9 @@ ElementView::ElementView(const ElementList::Shared &element, const BandTarget &t
     // Also a view made while a ghost stands in for its element is drawn hidden.
     if (context && context->views)
         context->views->add(this);
+    if (context && context->lackMarks)
+        lacks_ = context->lackMarks->value(element_->id);
+    setToolTip(lacks_.join(u'\n'));
     layOut();
 }
 
@@ -114,8 +120,8 @@ void ElementView::setElement(const ElementList::Shared &element)
 {
     const bool unchanged = element_.isSameBox(element) || *element_ == *element;
     // An element that only moved keeps its face: a drag of thousands of texts draws their kept
-    // pictures at their new places.
-    const bool moved = !unchanged && [&] {
+    // pictures at their new places. A container takes its children's new values too.
+    const bool moved = !unchanged && !element->kind.children() && [&] {
         ReportElement before = *element_;
         before.x = element->x;
         before.y = element->y;
@@ -161,6 +167,16 @@ void ElementView::setShownSelected(bool selected)
     setOrder(order_);
     placeHandles();
     place();
+    update();
+}
+
+void ElementView::setLacks(const QStringList &notes)
+{
+    if (notes == lacks_)
+        return;
+    lacks_ = notes;
+    setToolTip(notes.join(u'\n'));
+    ++faceVersion_;
     update();
 }
 
@@ -298,7 +314,7 @@ QRectF ElementView::boundingRect() const
 {
     // Room for the selection outline around the box, and for the handles it draws.
     const qreal margin = std::max(drawsHandles() ? ResizeHandleItem::reach + 1 : 1, penReach_);
-    return box().adjusted(-margin, -margin, margin, margin);
+    return drawnBounds(this, box().adjusted(-margin, -margin, margin, margin));
 }
 
 QPainterPath ElementView::shape() const
@@ -328,7 +344,39 @@ void ElementView::paintWhole(QPainter *painter)
     const QRectF b = box();
     // The face clips itself to the box.
     paintContent(painter, b);
-    ElementFrame::draw(painter, b, isShownSelected_, drawsHandles());
+    if (lacks_.isEmpty()) {
+        ElementFrame::draw(painter, b, isShownSelected_, drawsHandles());
+        return;
+    }
+    // The outline of an element that lacks names is drawn directly, in the warning colour
+    // unless selected, with the sign under the handles.
+    ElementFrame::paintOutline(painter, b, isShownSelected_, true);
+    paintWarningSign(painter, b);
+    if (drawsHandles())
+        ElementFrame::paintHandles(painter, b);
+}
+
+void ElementView::paintWarningSign(QPainter *painter, const QRectF &box)
+{
+    // A triangle with an exclamation mark in the top right corner, as large as the box allows
+    // up to 10 points.
+    const qreal side = std::min({qreal(10), box.width(), box.height()});
+    const QRectF corner(box.right() - side, box.top(), side, side);
+    QPainterPath triangle;
+    triangle.moveTo(corner.center().x(), corner.top());
+    triangle.lineTo(corner.bottomRight());
+    triangle.lineTo(corner.bottomLeft());
+    triangle.closeSubpath();
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing);
+    painter->fillPath(triangle, ColorHex::warning());
+    const qreal stroke = side / 8;
+    const qreal middle = corner.center().x();
+    painter->fillRect(QRectF(middle - stroke / 2, corner.top() + side * 0.35, stroke, side * 0.33),
+                      Qt::white);
+    painter->fillRect(QRectF(middle - stroke / 2, corner.top() + side * 0.76, stroke, stroke),
+                      Qt::white);
+    painter->restore();
 }
 
 void ElementView::paintContent(QPainter *painter, const QRectF &box)

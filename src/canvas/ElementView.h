@@ -52,6 +52,11 @@ public:
     void setElement(const ElementList::Shared &element);
     void setShownSelected(bool selected);
     bool isShownSelected() const { return isShownSelected_; }
+    // What the element's expressions name that the dataset it runs in lacks, in the expression
+    // editor's words (LackMarks): while there is any, the element is outlined in the warning
+    // colour with a warning sign in its corner, and its tooltip says it.
+    void setLacks(const QStringList &notes);
+    const QStringList &lacks() const { return lacks_; }
     const Items &children() const { return children_; }
 
     // The frame drawn now, in the points of the band or container: the element's own frame,
@@ -117,6 +122,8 @@ private:
     void cancelGestures();
     // The face, the outline and the handles it draws itself.
     void paintWhole(QPainter *painter);
+    // The sign of lacks() in the box's top right corner.
+    static void paintWarningSign(QPainter *painter, const QRectF &box);
     // The element's inside, in `box`: what its kind shows.
     void paintContent(QPainter *painter, const QRectF &box);
     // A click that was no drag: selection, then the double-click test.
@@ -151,6 +158,7 @@ private:
     const BandContext *context_;
     Items children_;
     bool isShownSelected_ = false;
+    QStringList lacks_;
     int order_ = 0;
     QSizeF drawnSize_;
     ElementFaceCache faceCache_;

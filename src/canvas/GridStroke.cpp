@@ -1,5 +1,8 @@
 #include "canvas/GridStroke.h"
 
+#include "canvas/BandGeometry.h"
+#include "canvas/PaintedArea.h"
+
 #include <QPaintEngine>
 #include <QPainter>
 #include <QPainterPath>
@@ -75,8 +78,18 @@ void paint(QPainter *painter, const QRectF &seen, const QList<double> &xs, const
     const double reachPixels = pen.widthF() * std::max(scaleX, scaleY) + 2;
     const double reachX = reachPixels / scaleX;
     const double reachY = reachPixels / scaleY;
-    const int first = int(std::floor(shown.left() - reachPixels));
-    const int last = int(std::ceil(shown.right() + reachPixels));
+    // Columns only where the painter can change pixels.
+    double from = shown.left() - reachPixels;
+    double to = shown.right() + reachPixels;
+    if (const std::optional<QRectF> bound = paintedBound(painter)) {
+        const QRectF pixels = device.mapRect(*bound);
+        from = std::max(from, pixels.left() - reachPixels);
+        to = std::min(to, pixels.right() + reachPixels);
+    }
+    if (!(from < to))
+        return;
+    const int first = int(std::floor(from));
+    const int last = int(std::ceil(to));
     for (int column = first; column < last; column += columnWidth) {
         // The column's edges lie on pixel edges, so that a pixel belongs to one column alone.
         const double left = (column - device.dx()) / scaleX;
@@ -91,6 +104,33 @@ void paint(QPainter *painter, const QRectF &seen, const QList<double> &xs, const
         painter->strokePath(part, pen);
         painter->restore();
     }
+}
+
+BandLines bandLines(const QPainter *painter, const QRectF &exposed, const QRectF &body,
+                    double gridSize)
+{
+    BandLines lines;
+    lines.seen = paintedArea(painter, exposed).intersected(body);
+    if (lines.seen.isEmpty())
+        return lines;
+    const QRectF &seen = lines.seen;
+    lines.xs = bandgeometry::gridLines(gridSize, body.width(), seen.left() - body.left() - 1,
+                                       seen.right() - body.left() + 1);
+    for (double &x : lines.xs)
+        x += body.left();
+    lines.ys = bandgeometry::gridLines(gridSize, body.height(), seen.top() - body.top() - 1,
+                                       seen.bottom() - body.top() + 1);
+    for (double &y : lines.ys)
+        y += body.top();
+    return lines;
+}
+
+void paintBand(QPainter *painter, const QRectF &exposed, const QRectF &body, double gridSize,
+               const QPen &pen)
+{
+    const BandLines lines = bandLines(painter, exposed, body, gridSize);
+    if (!lines.seen.isEmpty())
+        paint(painter, lines.seen, lines.xs, lines.ys, pen);
 }
 
 } // namespace GridStroke

@@ -26,4 +26,17 @@ void paintWhole(QPainter *painter, const QRectF &seen, const QList<double> &xs,
 void paint(QPainter *painter, const QRectF &seen, const QList<double> &xs, const QList<double> &ys,
            const QPen &pen);
 
+// The snap grid of a band body, `body` in the item's coordinates, laid out as
+// bandgeometry::gridLines lays it out with steps of about `gridSize`, over the part of the body
+// that the painter changes (paintedArea of `exposed`): how many lines, and what they cost, follow
+// that part alone, however wide or high the band.
+struct BandLines {
+    QRectF seen;
+    QList<double> xs, ys;
+};
+BandLines bandLines(const QPainter *painter, const QRectF &exposed, const QRectF &body,
+                    double gridSize);
+void paintBand(QPainter *painter, const QRectF &exposed, const QRectF &body, double gridSize,
+               const QPen &pen);
+
 } // namespace GridStroke

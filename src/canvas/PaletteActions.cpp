@@ -135,7 +135,8 @@ ReportField placeholderField()
 
 QString addTargetLabel(const DocumentStore &store)
 {
-    if (const std::optional<QUuid> id = store.selectedElementID()) {
+    // Where the store puts it: a frame of a hidden band takes nothing, the active band does.
+    if (const std::optional<QUuid> id = store.selectedContainerID()) {
         const std::optional<ReportElement> element = store.element(*id);
         if (element && element->kind.is<K::Frame>())
             return u"Add to Frame"_s;

@@ -337,6 +337,37 @@ QString printedText(const QString &text)
     return printed;
 }
 
+// The bidirectional class of the first character of `text` whose class is one of `classes`, else
+// QChar::DirON.
+QChar::Direction firstOf(QStringView text, std::initializer_list<QChar::Direction> classes)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        char32_t c = text[i].unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            c = QChar::surrogateToUcs4(text[i], text[i + 1]);
+            ++i;
+        }
+        const QChar::Direction direction = QChar::direction(c);
+        if (std::find(classes.begin(), classes.end(), direction) != classes.end())
+            return direction;
+    }
+    return QChar::DirON;
+}
+
+// Whether the text holds letters or digits that read from right to left.
+bool isBidirectional(QStringView text)
+{
+    return firstOf(text, {QChar::DirR, QChar::DirAL, QChar::DirAN}) != QChar::DirON;
+}
+
+// Whether the paragraph reads from right to left: its first letter of a script with a direction
+// is of a right-to-left one, as the engine decides the direction of each paragraph.
+bool readsRightToLeft(QStringView paragraph)
+{
+    const QChar::Direction first = firstOf(paragraph, {QChar::DirL, QChar::DirR, QChar::DirAL});
+    return first == QChar::DirR || first == QChar::DirAL;
+}
+
 // Whether the PDF writer's column may end a line after `c`: after a space or another control
 // character, a hyphen, the typographic spaces and in CJK text.
 bool endsColumnLine(QChar c)
@@ -401,22 +432,39 @@ QList<std::pair<qsizetype, qsizetype>> columnLines(const Measure &measure, QStri
 
 } // namespace
 
-qsizetype readLength(const QFont &font, const QSizeF &size)
+void shapeAsPrinted(QFont &font)
 {
-    const double rows =
-        std::floor(std::max(size.height(), 0.0) / std::max(lineMetrics(font).height(), 0.01)) + 1;
-    const qsizetype row = BoundedText::rowCapacity(font, std::max(size.width(), 1.0));
-    return qsizetype(std::min(rows * double(4 * row + 64), 1e9)) + shortestReadLength;
+    font.setKerning(false);
+    // A letter spacing of its own, however natural, makes the toolkit leave out the ligatures
+    // that are only cosmetic (those of Latin text); joining and the ligatures a script needs stay.
+    font.setLetterSpacing(QFont::PercentageSpacing, 100);
+    font.setHintingPreference(QFont::PreferVerticalHinting);
+}
+
+qsizetype readLength(const QFont &font, const QSizeF &size, const Format &format)
+{
+    const auto inFont = [&](const QFont &font) {
+        const double rows =
+            std::floor(std::max(size.height(), 0.0) / std::max(lineMetrics(font).height(), 0.01)) +
+            1;
+        const qsizetype row = BoundedText::rowCapacity(font, std::max(size.width(), 1.0));
+        return qsizetype(std::min(rows * double(4 * row + 64), 1e9)) + shortestReadLength;
+    };
+    return format.measuringFont ? std::max(inFont(font), inFont(*format.measuringFont))
+                                : inFont(font);
 }
 
 Layout layout(const QFont &font, const QString &text, const QSizeF &size, const Format &format)
 {
-    const qsizetype read = readLength(font, size);
+    const qsizetype read = readLength(font, size, format);
     Layout result{printedText(text.size() > read ? text.first(read) : text), {}};
     const QString &printed = result.text;
     if (printed.isEmpty())
         return result;
-    const LineMetrics metrics = lineMetrics(font);
+    result.isBidirectional = isBidirectional(printed);
+    // The engine measures the text, and the PDF writer draws it in the font it prints in.
+    const QFont &measuring = format.measuringFont ? *format.measuringFont : font;
+    const LineMetrics metrics = lineMetrics(measuring);
     // Places along a line are counted from the element's left edge, as the engine counts them.
     const double startX = format.padding;
     const TabStops stops{std::max(std::round(format.tabStopWidth), 1.0),
@@ -432,7 +480,7 @@ Layout layout(const QFont &font, const QString &text, const QSizeF &size, const 
         if (end < 0)
             end = printed.size();
         const QStringView text = QStringView(printed).sliced(start, end - start);
-        Paragraph paragraph(font, text, stops, startX);
+        Paragraph paragraph(measuring, text, stops, startX);
         // An empty paragraph is a line of its own.
         do {
             if (textHeight + metrics.height() > size.height()) {
@@ -455,14 +503,15 @@ Layout layout(const QFont &font, const QString &text, const QSizeF &size, const 
         return top + double(line) * metrics.height() + metrics.leading + metrics.ascent;
     };
     const QFontMetricsF widths(font);
-    // The runs of [from, to) from `x`: control characters split them.
-    const auto place = [&](qsizetype from, qsizetype to, double x, double y) {
+    // The runs of [from, to) from `x`, in a paragraph of that direction: control characters split
+    // them.
+    const auto place = [&](qsizetype from, qsizetype to, double x, double y, bool rightToLeft) {
         qsizetype run = from;
         for (qsizetype k = from; k <= to; ++k) {
             if (k < to && !isControl(printed[k]))
                 continue;
             if (k > run) {
-                result.runs.append({run, k - run, onGrid(QPointF(x, y))});
+                result.runs.append({run, k - run, onGrid(QPointF(x, y)), rightToLeft});
                 x += widths.horizontalAdvance(printed.sliced(run, k - run));
             }
             run = k + 1;
@@ -483,9 +532,12 @@ Layout layout(const QFont &font, const QString &text, const QSizeF &size, const 
             if (line.isEmpty())
                 continue;
             const double x = shift(line.last().right - startX) - startX;
+            qsizetype end = printed.indexOf(u'\n', offset);
+            const bool rightToLeft = readsRightToLeft(
+                QStringView(printed).sliced(offset, (end < 0 ? printed.size() : end) - offset));
             for (const Segment &segment : line)
-                place(offset + segment.start, offset + segment.shown, x + segment.left,
-                      baseline(i));
+                place(offset + segment.start, offset + segment.shown, x + segment.left, baseline(i),
+                      rightToLeft);
         }
         return result;
     }
@@ -501,10 +553,12 @@ Layout layout(const QFont &font, const QString &text, const QSizeF &size, const 
         const Measure measure(font, text, stops.endX - startX);
         const auto broken = text.isEmpty() ? QList<std::pair<qsizetype, qsizetype>>{{0, 0}}
                                            : columnLines(measure, text, stops.endX - startX);
+        const bool rightToLeft = readsRightToLeft(text);
         for (const auto &[from, to] : broken) {
             if (baseline(index) > size.height())
                 return result;
-            place(start + from, start + to, shift(measure.advance(from, to)), baseline(index));
+            place(start + from, start + to, shift(measure.advance(from, to)), baseline(index),
+                  rightToLeft);
             ++index;
         }
         start = end + 1;
@@ -512,14 +566,29 @@ Layout layout(const QFont &font, const QString &text, const QSizeF &size, const 
     return result;
 }
 
+QString runText(const Layout &layout, const Run &run)
+{
+    const QStringView text = QStringView(layout.text).sliced(run.start, run.length);
+    if (!layout.isBidirectional)
+        return text.toString();
+    // Spaces at its end follow it, to its right: a line's trailing spaces stand at its end.
+    qsizetype shown = text.size();
+    while (shown > 0 && text[shown - 1].direction() == QChar::DirWS)
+        --shown;
+    constexpr char16_t leftToRightIsolate = 0x2066, rightToLeftIsolate = 0x2067,
+                       popDirectionalIsolate = 0x2069;
+    return QChar(run.isRightToLeft ? rightToLeftIsolate : leftToRightIsolate) + text.first(shown) +
+           QChar(popDirectionalIsolate) + text.sliced(shown);
+}
+
 void draw(QPainter *painter, const QRectF &box, const QString &text, const Format &format)
 {
     const Layout laid = layout(painter->font(), text, box.size(), format);
-    // Lines run from left to right, whatever the painter's direction.
+    // Pieces are laid from left to right, whatever the painter's direction.
     const Qt::LayoutDirection direction = painter->layoutDirection();
     painter->setLayoutDirection(Qt::LeftToRight);
     for (const Run &run : laid.runs)
-        painter->drawText(box.topLeft() + run.origin, laid.text.sliced(run.start, run.length));
+        painter->drawText(box.topLeft() + run.origin, runText(laid, run));
     painter->setLayoutDirection(direction);
 }
 

@@ -6,6 +6,7 @@
 #include <QSizeF>
 #include <QString>
 #include <Qt>
+#include <optional>
 
 class QPainter;
 class QRectF;
@@ -24,7 +25,9 @@ class QRectF;
 //   lines' baselines stay in the box;
 // - lines are aligned by their width without trailing spaces, and are as far apart as the font's
 //   line height (ascent, descent and line gap, as the runtime reads them).
-// Control characters take no room and show nothing. Lines run from left to right.
+// Control characters take no room and show nothing. A paragraph reads from left to right, or from
+// right to left where its first letter is of a right-to-left script (Arabic, Hebrew …); either
+// way its lines are aligned in the box as the element says.
 namespace PrintedTextLayout {
 
 struct Format {
@@ -35,15 +38,21 @@ struct Format {
     double padding = 0;
     // The distance between default tab stops.
     double tabStopWidth = 40;
+    // The font the engine measures the text in where it prints it in another (a family it does
+    // not have): how much of the text fits, where its tabs take it and how far apart its lines
+    // are come from it. None: the font it prints in.
+    std::optional<QFont> measuringFont;
     bool operator==(const Format &) const = default;
 };
 
 // One piece of a line: `length` characters from `start`, drawn with the left end of their
-// baseline at `origin` (from the box's top-left corner).
+// baseline at `origin` (from the box's top-left corner), in the reading direction of their
+// paragraph.
 struct Run {
     qsizetype start = 0;
     qsizetype length = 0;
     QPointF origin;
+    bool isRightToLeft = false;
     bool operator==(const Run &) const = default;
 };
 
@@ -54,21 +63,35 @@ struct Layout {
     // The pieces that show, in the text's order. Trailing spaces, tabs and control characters
     // lie between them.
     QList<Run> runs;
+    // The text holds letters or digits of right-to-left scripts.
+    bool isBidirectional = false;
 };
+
+// Makes `font` shape and measure text as the engine does: no kerning, no ligatures where a script
+// needs none, the letters of scripts that join (Arabic, Persian) joined, and vertical hinting
+// only, so that no advance is rounded to a pixel.
+void shapeAsPrinted(QFont &font);
 
 // How much of a text the layout in a box of `size` reads: each line the box holds takes at most
 // a row's worth of characters, and a few times that of spaces and line ends. A text longer than
 // that is laid out from that much of its start, so that a text of millions of characters costs
 // what the box shows.
-qsizetype readLength(const QFont &font, const QSizeF &size);
-// The least readLength() answers, whatever the font and box: a text no longer is read whole.
+qsizetype readLength(const QFont &font, const QSizeF &size, const Format &format);
+// The least readLength() answers, whatever the font, box and format: a text no longer is read
+// whole.
 constexpr qsizetype shortestReadLength = 4096;
 
 // The layout of `text` in `font` (in the units of the box) in a box of `size`.
 Layout layout(const QFont &font, const QString &text, const QSizeF &size, const Format &format);
 
-// Draws `text` in `box` as the engine prints it, in the painter's font and pen, each piece as
-// QPainter::drawText draws it at its place.
+// The text of the run as drawn from left to right, as a unit: in a text with right-to-left
+// letters, set apart by the marks that isolate it (as reading from right to left in a paragraph
+// that does), so that the directions of its characters do not depend on what stands near it when
+// it is drawn.
+QString runText(const Layout &layout, const Run &run);
+
+// Draws `text` in `box` as the engine prints it, in the painter's font and pen, each piece's
+// runText as QPainter::drawText draws it from left to right at its place.
 void draw(QPainter *painter, const QRectF &box, const QString &text, const Format &format);
 
 } // namespace PrintedTextLayout

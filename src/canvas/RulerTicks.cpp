@@ -45,7 +45,12 @@ QList<RulerTick> rulerTicks(MeasurementUnit unit, double pageLength, double rule
     const double end = std::max(pageLength, (rulerLength - scrollOffset) / zoomLevel) + 100;
     if (end < 0 || zoomLevel <= 0)
         return ticks;
-    for (qint64 i = 0;; ++i) {
+    // The first tick near the ruler's start, found at once: a page scrolled far to the right
+    // does not walk the ticks it has left behind. One step earlier, for the rounding.
+    const double hidden = std::ceil((-20 - scrollOffset) / zoomLevel / scale.tickSpacing) - 1;
+    if (!(hidden <= end / scale.tickSpacing))
+        return ticks;
+    for (qint64 i = qint64(std::max(hidden, 0.0));; ++i) {
         const double value = double(i) * scale.tickSpacing;
         if (value > end)
             break;

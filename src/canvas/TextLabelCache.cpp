@@ -35,7 +35,8 @@ size_t qHash(const LayoutKey &key, size_t seed = 0)
 {
     const QStringView hashed = QStringView(key.text).first(std::min(key.text.size(), hashedLength));
     return qHashMulti(seed, hashed, key.text.size(), key.font, key.size.width(), key.size.height(),
-                      key.format.alignment.toInt(), key.format.padding, key.format.tabStopWidth);
+                      key.format.alignment.toInt(), key.format.padding, key.format.tabStopWidth,
+                      key.format.measuringFont ? qHash(*key.format.measuringFont) : 0);
 }
 
 // The pieces of a text laid out by the painter, one line each: the glyphs of each line, placed
@@ -74,7 +75,7 @@ const Lines &linesOf(QPainter *painter, const QSizeF &size, const Format &format
     // A text far longer than the box shows is kept by the part the layout reads, which is never
     // less than the shortest the layout reads.
     const qsizetype read = text.size() > PrintedTextLayout::shortestReadLength
-                               ? PrintedTextLayout::readLength(font, size)
+                               ? PrintedTextLayout::readLength(font, size, format)
                                : text.size();
     LayoutKey key{text.size() > read ? text.first(read) : text, font, size, format};
     if (const Lines *known = layouts().object(key))
@@ -86,7 +87,7 @@ const Lines &linesOf(QPainter *painter, const QSizeF &size, const Format &format
     for (const PrintedTextLayout::Run &run : printed.runs) {
         if (!lines->origins.isEmpty())
             joined += QChar::LineSeparator;
-        joined += QStringView(printed.text).sliced(run.start, run.length);
+        joined += PrintedTextLayout::runText(printed, run);
         lines->origins.append(run.origin);
     }
     QTextLayout layout(joined, font);

@@ -267,6 +267,9 @@ void ConnectionEditorView::save()
 {
     if (!context_.connections)
         return;
+    // Saved: the edits are the stored preset now, and the editor's test may show under it.
+    if (context_.sidecar)
+        context_.sidecar->keepConnectionTest(state_.session());
     const QPointer<ConnectionEditorView> view(this);
     {
         const DisabledWhile waiting({test_, cancel_, save_});

@@ -301,8 +301,7 @@ void ConnectionsSection::test(const QUuid &id)
     const KeychainHelper::Read read = storedPassword(id);
     if (!self || !context_.sidecar || context_.sidecar->isBusy())
         return;
-    context_.sidecar->testConnection(*stored, read.password.value_or(QString()), nullptr, {},
-                                     std::optional(read.error));
+    context_.sidecar->testConnection(*stored, read.password.value_or(QString()), nullptr, {}, read);
 }
 
 void ConnectionsSection::edit(const QUuid &id)

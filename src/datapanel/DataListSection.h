@@ -84,8 +84,9 @@ struct DataListSpec {
     // Adds the row's controls (row.addControl) and sets how they show their values
     // (row.setRefresh); each control writes through a DataListEdits::RowWriter for row.id().
     std::function<void(DataListRow &)> buildRow;
-    // The list's names in order, and what its items are called in the warning under a name two
-    // items share ("parameter"); none: no warning.
+    // The list's names in order, as the engine tells its items apart (a sort field's with its
+    // kind), and what its items are called in the warning under a name two items share
+    // ("parameter"); none: no warning.
     std::function<QStringList(const ReportDocument &)> names;
     QString itemKind;
     // Asked before an item is added; none adds at once.

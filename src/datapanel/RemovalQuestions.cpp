@@ -56,29 +56,63 @@ namedUses(const ReportDocument &document, ReportReferences::Kind kind, const QUu
     return std::nullopt;
 }
 
-// The declaration of that id, when no other of its list has its name.
-std::optional<ExpressionUses::Declaration> declarationOf(const ReportDocument &document,
-                                                         Declaration declaration, const QUuid &id)
+// A declaration of that kind and name in the dataset of `dataset`.
+ExpressionUses::Declaration declared(Declaration declaration, const QString &name,
+                                     const std::optional<QString> &dataset)
 {
     using Kind = ExpressionUses::Declaration::Kind;
-    std::optional<QString> name;
-    Kind kind = Kind::field;
-    switch (declaration) {
-    case Declaration::field:
-        name = soleName(document.fields, id);
-        break;
-    case Declaration::parameter:
-        name = soleName(document.parameters, id);
-        kind = Kind::parameter;
-        break;
-    case Declaration::variable:
-        name = soleName(document.variables, id);
-        kind = Kind::variable;
-        break;
+    const Kind kind = declaration == Declaration::field       ? Kind::field
+                      : declaration == Declaration::parameter ? Kind::parameter
+                                                              : Kind::variable;
+    return {kind, name, dataset};
+}
+
+// The name `find` answers for the list of that kind of the dataset of `dataset` (the report's
+// own for a null id); no value when the report has no sub-dataset of that id.
+template <typename Find>
+std::optional<QString> inList(const ReportDocument &document, Declaration declaration,
+                              const QUuid &dataset, const Find &find)
+{
+    const auto in = [&](const auto &parameters, const auto &fields, const auto &variables) {
+        switch (declaration) {
+        case Declaration::field:
+            return find(fields);
+        case Declaration::parameter:
+            return find(parameters);
+        case Declaration::variable:
+            break;
+        }
+        return find(variables);
+    };
+    if (dataset.isNull())
+        return in(document.parameters, document.fields, document.variables);
+    for (const ReportSubDataset &subDataset : document.subDatasets) {
+        if (subDataset.id == dataset)
+            return in(subDataset.parameters, subDataset.fields, subDataset.variables);
     }
+    return std::nullopt;
+}
+
+// The name of the sub-dataset of that id; no value for a null id, the report's own dataset.
+std::optional<QString> datasetName(const ReportDocument &document, const QUuid &dataset)
+{
+    for (const ReportSubDataset &subDataset : document.subDatasets) {
+        if (!dataset.isNull() && subDataset.id == dataset)
+            return subDataset.name;
+    }
+    return std::nullopt;
+}
+
+// The declaration of that id, when no other of its list has its name.
+std::optional<ExpressionUses::Declaration> declarationOf(const ReportDocument &document,
+                                                         Declaration declaration, const QUuid &id,
+                                                         const QUuid &dataset)
+{
+    const std::optional<QString> name = inList(
+        document, declaration, dataset, [&](const auto &list) { return soleName(list, id); });
     if (!name)
         return std::nullopt;
-    return ExpressionUses::Declaration{kind, *name};
+    return declared(declaration, *name, datasetName(document, dataset));
 }
 
 // The variable in which a group counts its records.
@@ -154,28 +188,16 @@ AlertRequest removeQuestion(const QString &message)
 }
 
 QString renameWarning(const ReportDocument &document, Declaration declaration, const QUuid &id,
-                      const QString &former)
+                      const QString &former, const QUuid &dataset)
 {
-    using Kind = ExpressionUses::Declaration::Kind;
-    std::optional<QString> now;
-    Kind kind = Kind::field;
-    switch (declaration) {
-    case Declaration::field:
-        now = renamedFrom(document.fields, id, former);
-        break;
-    case Declaration::parameter:
-        now = renamedFrom(document.parameters, id, former);
-        kind = Kind::parameter;
-        break;
-    case Declaration::variable:
-        now = renamedFrom(document.variables, id, former);
-        kind = Kind::variable;
-        break;
-    }
+    const std::optional<QString> now =
+        inList(document, declaration, dataset,
+               [&](const auto &list) { return renamedFrom(list, id, former); });
     if (!now || *now == former)
         return {};
-    const ExpressionUses::Declaration named{kind, former};
-    return stillUsed(named, {kind, *now}, ExpressionUses::uses(document, named));
+    const std::optional<QString> in = datasetName(document, dataset);
+    const ExpressionUses::Declaration named = declared(declaration, former, in);
+    return stillUsed(named, declared(declaration, *now, in), ExpressionUses::uses(document, named));
 }
 
 QString renameGroupWarning(const ReportDocument &document, const QUuid &id, const QString &former)
@@ -231,12 +253,12 @@ AlertRequest deleteGroupQuestion(const QString &name, const ReportReferences::Us
 }
 
 bool mayRemove(Dialogs *dialogs, const DocumentStore &store, Declaration declaration,
-               const QUuid &id)
+               const QUuid &id, const QUuid &dataset)
 {
     if (!dialogs)
         return true;
     const std::optional<ExpressionUses::Declaration> declared =
-        declarationOf(store.document(), declaration, id);
+        declarationOf(store.document(), declaration, id, dataset);
     if (!declared)
         return true;
     const ExpressionUses::Uses uses = ExpressionUses::uses(store.document(), *declared);

@@ -24,17 +24,18 @@ bool mayDelete(Dialogs *dialogs, const DocumentStore &store, ReportReferences::K
 enum class Declaration { field, parameter, variable };
 
 // "$F{Amount} is used in 3 expressions." with "Remove" and "Cancel", for a field, parameter or
-// variable of the report.
+// variable of the report, or with `dataset`, of the report's sub-dataset of that id: then what
+// is evaluated over that sub-dataset counts, and what runs it.
 bool mayRemove(Dialogs *dialogs, const DocumentStore &store, Declaration declaration,
-               const QUuid &id);
+               const QUuid &id, const QUuid &dataset = {});
 
 // The words under the name of the item of that id, which the user changed from `former`, while
 // expressions still name it so, counted as the removal question counts them: "$F{City} is still
 // used in 4 expressions: the engine refuses the report until they name $F{Town}." Renames leave
 // expressions as they are. Empty when nothing names it so, or another item of the list has that
-// name.
+// name. `dataset`: as for mayRemove().
 QString renameWarning(const ReportDocument &document, Declaration declaration, const QUuid &id,
-                      const QString &former);
+                      const QString &former, const QUuid &dataset = {});
 // The same for a group, whose count of records expressions name ("$V{CityGroup_COUNT}").
 QString renameGroupWarning(const ReportDocument &document, const QUuid &id, const QString &former);
 

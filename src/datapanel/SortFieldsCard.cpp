@@ -86,6 +86,16 @@ DataPanelPart *makeSortFieldsCard(const DataPanelContext &context, QWidget *pare
                                0});
         return false;
     };
+    // The engine refuses two sort fields on one name of one kind; a field and a variable of one
+    // name may both be sorted on.
+    spec.itemKind = u"sort field"_s;
+    spec.names = [](const ReportDocument &document) {
+        QStringList keys;
+        for (const ReportSortField &sortField : document.sortFields)
+            keys.append((sortField.type == SortFieldType::variable ? u"variable:"_s : u"field:"_s) +
+                        sortField.name);
+        return keys;
+    };
     spec.buildRow = [store = context.store, dialogs = context.dialogs](DataListRow &row) {
         const DataListEdits::RowWriter<ReportSortField> writer(store, &ReportDocument::sortFields,
                                                                row.id());

@@ -43,27 +43,38 @@ QLineEdit *textField(const QString &placeholder, int width, QWidget *parent)
     return field;
 }
 
-// One of a sub-dataset's own lists: which list, its caption, its add button's title and the
-// item a click on it appends.
+// One of a sub-dataset's own lists: which list, its caption, its add button's title, the item a
+// click on it appends, and what expressions name its items as.
 template <typename T> struct InnerListKind {
     QList<T> ReportSubDataset::*list;
     QString caption;  // "Parameters"
     QString addTitle; // "Add Parameter"
     QString name;     // "params": part of the controls' object names
     T (*newItem)(const ReportSubDataset &);
+    RemovalQuestions::Declaration declaration;
+    QString itemKind; // "parameter", in the warning under a name two items share
 };
 
-// An inner line: name and class (a variable also its calculation) and the remove button. It
-// writes its item through the sub-dataset's row write, looking the item up by id at that time.
+// An inner line: name and class (a variable also its calculation) and the remove button, with
+// the warnings under the name. It writes its item through the sub-dataset's row write, looking
+// the item up by id at that time. A removal asks first while what runs the sub-dataset names
+// the item, as the report's own lists do.
 template <typename T> class InnerLine : public QWidget {
 public:
-    InnerLine(const DatasetWriter &writer, QList<T> ReportSubDataset::*list, const QUuid &id,
-              DocumentStore *store, QWidget *parent)
-        : QWidget(parent), writer_(writer), list_(list), id_(id)
+    InnerLine(const DatasetWriter &writer, const InnerListKind<T> &kind, const QUuid &id,
+              DocumentStore *store, Dialogs *dialogs, QWidget *parent)
+        : QWidget(parent), writer_(writer), list_(kind.list), id_(id)
     {
-        auto *line = new QHBoxLayout(this);
+        const auto list = kind.list;
+        auto *lines = new QVBoxLayout(this);
+        lines->setContentsMargins(0, 0, 0, 0);
+        lines->setSpacing(2);
+        auto *line = new QHBoxLayout;
         line->setContentsMargins(0, 0, 0, 0);
         line->setSpacing(rowSpacing);
+        lines->addLayout(line);
+        nameWarning_ = DuplicateNames::warningLabel(this);
+        lines->addWidget(nameWarning_);
         name_ = textField(u"name"_s, 110, this);
         className_ = textField(u"class"_s, 130, this);
         connect(name_, &QLineEdit::textEdited, this,
@@ -86,7 +97,11 @@ public:
         }
         remove_ = DataRowButtons::removeButton(
             store,
-            [writer = writer_, list, id] {
+            [writer = writer_, list, id, store = QPointer<DocumentStore>(store), dialogs,
+             declaration = kind.declaration] {
+                if (!store ||
+                    !RemovalQuestions::mayRemove(dialogs, *store, declaration, id, writer.id()))
+                    return false;
                 writer.write([&](ReportSubDataset &dataset) {
                     QList<T> &items = dataset.*list;
                     const qsizetype index = DataListEdits::indexOf(items, id);
@@ -110,10 +125,13 @@ public:
         if (calculation_)
             calculation_->setObjectName(prefix + u".calculation"_s);
         remove_->setObjectName(prefix + u".remove"_s);
+        nameWarning_->setObjectName(prefix + u".nameWarning"_s);
     }
 
-    void refresh(const T &item)
+    // `warnings`: the lines under the name, none when empty.
+    void refresh(const T &item, const QStringList &warnings)
     {
+        DuplicateNames::showWarning(nameWarning_, warnings.join(u'\n'));
         InspectorRows::showText(name_, item.name);
         InspectorRows::showText(className_, item.className);
         if (calculation_)
@@ -139,6 +157,7 @@ private:
     QLineEdit *className_;
     QComboBox *calculation_ = nullptr;
     QToolButton *remove_;
+    QLabel *nameWarning_;
 };
 
 // A caption, one line per item of the list in list order (no move buttons), and the add
@@ -147,8 +166,9 @@ private:
 template <typename T> class InnerList : public QWidget {
 public:
     InnerList(const DatasetWriter &writer, const InnerListKind<T> &kind, DocumentStore *store,
-              QWidget *parent)
-        : QWidget(parent), writer_(writer), kind_(kind), store_(store), lines_(new QVBoxLayout)
+              Dialogs *dialogs, QWidget *parent)
+        : QWidget(parent), writer_(writer), kind_(kind), store_(store), dialogs_(dialogs),
+          lines_(new QVBoxLayout)
     {
         auto *column = new QVBoxLayout(this);
         column->setContentsMargins(0, 0, 0, 0);
@@ -172,30 +192,76 @@ public:
         column->addWidget(add_, 0, Qt::AlignLeft);
     }
 
-    void refresh(const ReportSubDataset &dataset, const QString &prefix)
+    void refresh(const ReportDocument &document, const ReportSubDataset &dataset,
+                 const QString &prefix)
     {
         const QList<T> &items = dataset.*kind_.list;
         syncKeyedColumn<InnerLine<T>>(
             lines_, byID_, shown_, DataListEdits::ids(items), [this](const QUuid &id) {
-                return new InnerLine<T>(writer_, kind_.list, id, store_, this);
+                return new InnerLine<T>(writer_, kind_, id, store_, dialogs_, this);
             });
         const QString listName = prefix + u'.' + kind_.name;
         add_->setObjectName(listName + u".add"_s);
+        noteRenames(items);
         for (int i = 0; i < shown_.size(); ++i) {
             shown_[i]->setPlace(listName + u".row"_s + QString::number(i));
             if (const T *item = DataListEdits::find(items, shown_[i]->id()))
-                shown_[i]->refresh(*item);
+                shown_[i]->refresh(*item, warningsOf(document, items, *item));
         }
     }
 
 private:
+    // Notes the names items had when last shown that they have no more, and forgets those they
+    // have again.
+    void noteRenames(const QList<T> &items)
+    {
+        QHash<QUuid, QString> names;
+        for (const T &item : items) {
+            names.insert(item.id, item.name);
+            const QString was = shownNames_.value(item.id, item.name);
+            if (was != item.name && !formerNames_.contains(item.id))
+                formerNames_.insert(item.id, was);
+            else if (formerNames_.value(item.id) == item.name)
+                formerNames_.remove(item.id);
+        }
+        formerNames_.removeIf([&](const QHash<QUuid, QString>::iterator &former) {
+            return !names.contains(former.key());
+        });
+        shownNames_ = std::move(names);
+    }
+
+    // The lines under the item's name: another item has its name; what runs the sub-dataset
+    // still names it by the name the user renamed it from.
+    QStringList warningsOf(const ReportDocument &document, const QList<T> &items, const T &item)
+    {
+        QStringList warnings;
+        if (DuplicateNames::isShared(items, item.name))
+            warnings.append(DuplicateNames::warning(kind_.itemKind));
+        const auto former = formerNames_.constFind(item.id);
+        if (former == formerNames_.cend())
+            return warnings;
+        const QString renamed = RemovalQuestions::renameWarning(document, kind_.declaration,
+                                                                item.id, *former, writer_.id());
+        // Once nothing names the former name, a later rename starts from the name it has then.
+        if (renamed.isEmpty())
+            formerNames_.remove(item.id);
+        else
+            warnings.append(renamed);
+        return warnings;
+    }
+
     DatasetWriter writer_;
     InnerListKind<T> kind_;
     QPointer<DocumentStore> store_;
+    Dialogs *dialogs_;
     QVBoxLayout *lines_;
     QPushButton *add_;
     QHash<QUuid, InnerLine<T> *> byID_;
     QList<InnerLine<T> *> shown_;
+    // The names the items had when last shown, and those they had before the user renamed them
+    // while expressions name them so.
+    QHash<QUuid, QString> shownNames_;
+    QHash<QUuid, QString> formerNames_;
 };
 
 // One sub-dataset: its name line with the move and remove buttons, its query in the SQL code
@@ -250,21 +316,22 @@ public:
         box->setFixedHeight(queryHeight);
         column->addWidget(box);
 
+        using Declaration = RemovalQuestions::Declaration;
         parameters_ = new InnerList<ReportParameter>(
             writer_,
             {&ReportSubDataset::parameters, u"Parameters"_s, u"Add Parameter"_s, u"params"_s,
-             DataListDefaults::subDatasetParameter},
-            store, this);
-        fields_ =
-            new InnerList<ReportField>(writer_,
-                                       {&ReportSubDataset::fields, u"Fields"_s, u"Add Field"_s,
-                                        u"fields"_s, DataListDefaults::subDatasetField},
-                                       store, this);
-        variables_ = new InnerList<ReportVariable>(writer_,
-                                                   {&ReportSubDataset::variables, u"Variables"_s,
-                                                    u"Add Variable"_s, u"variables"_s,
-                                                    DataListDefaults::subDatasetVariable},
-                                                   store, this);
+             DataListDefaults::subDatasetParameter, Declaration::parameter, u"parameter"_s},
+            store, dialogs, this);
+        fields_ = new InnerList<ReportField>(
+            writer_,
+            {&ReportSubDataset::fields, u"Fields"_s, u"Add Field"_s, u"fields"_s,
+             DataListDefaults::subDatasetField, Declaration::field, u"field"_s},
+            store, dialogs, this);
+        variables_ = new InnerList<ReportVariable>(
+            writer_,
+            {&ReportSubDataset::variables, u"Variables"_s, u"Add Variable"_s, u"variables"_s,
+             DataListDefaults::subDatasetVariable, Declaration::variable, u"variable"_s},
+            store, dialogs, this);
         column->addWidget(parameters_);
         column->addWidget(fields_);
         column->addWidget(variables_);
@@ -287,7 +354,7 @@ public:
 
     // The editor's text is replaced only when it differs, so typing in it keeps its focus and
     // caret while the document changes under it.
-    void refresh(const ReportSubDataset &dataset, bool nameShared)
+    void refresh(const ReportDocument &document, const ReportSubDataset &dataset, bool nameShared)
     {
         InspectorRows::showText(name_, dataset.name);
         DuplicateNames::showWarning(
@@ -299,9 +366,9 @@ public:
                 writer_.write([&](ReportSubDataset &dataset) { dataset.queryString = text; });
             });
         }
-        parameters_->refresh(dataset, prefix_);
-        fields_->refresh(dataset, prefix_);
-        variables_->refresh(dataset, prefix_);
+        parameters_->refresh(document, dataset, prefix_);
+        fields_->refresh(document, dataset, prefix_);
+        variables_->refresh(document, dataset, prefix_);
     }
 
 private:
@@ -379,10 +446,11 @@ private:
                         int(blocks_->count()));
         const QList<ReportSubDataset> &datasets = store_->document().subDatasets;
         if (const ReportSubDataset *dataset = DataListEdits::find(datasets, block->id()))
-            block->refresh(*dataset, std::count_if(datasets.cbegin(), datasets.cend(),
-                                                   [&](const ReportSubDataset &other) {
-                                                       return other.name == dataset->name;
-                                                   }) > 1);
+            block->refresh(store_->document(), *dataset,
+                           std::count_if(datasets.cbegin(), datasets.cend(),
+                                         [&](const ReportSubDataset &other) {
+                                             return other.name == dataset->name;
+                                         }) > 1);
     }
 
     QPointer<DocumentStore> store_;

@@ -89,39 +89,6 @@ bool keepPaddingWithin(ReportElement &frame)
     return true;
 }
 
-// A kept report element as the fit sees it: a frame with its children, or any other element.
-ReportElement asElement(const KeptLayout::Box &box)
-{
-    ReportElement element;
-    element.x = box.x;
-    element.y = box.y;
-    element.width = box.width;
-    element.height = box.height;
-    if (box.isLine)
-        element.kind = ElementKind::Line{};
-    if (box.isFrame) {
-        ElementList children;
-        for (const KeptLayout::Box &child : box.children)
-            children.append(asElement(child));
-        element.kind = ElementKind::Frame{children};
-        element.paddingLeft = box.paddingLeft;
-        element.paddingRight = box.paddingRight;
-    }
-    return element;
-}
-
-// The places and sizes the fit gave the element, back onto its box.
-void takePlaces(KeptLayout::Box &box, const ReportElement &element)
-{
-    box.x = element.x;
-    box.y = element.y;
-    box.width = element.width;
-    box.height = element.height;
-    const ElementList *children = element.kind.children();
-    for (qsizetype i = 0; children && i < box.children.size() && i < children->size(); ++i)
-        takePlaces(box.children[i], children->at(i));
-}
-
 // Fits kept report elements into the room; whether any moved.
 bool fitBoxes(QList<KeptLayout::Box> &boxes, const Room &room)
 {
@@ -134,40 +101,6 @@ bool fitBoxes(QList<KeptLayout::Box> &boxes, const Room &room)
         }
     }
     return moved;
-}
-
-// Fits the report elements a table cell keeps as the file wrote them into the cell's room.
-bool fitKeptElements(TableCellFormatting &formatting, const Room &room)
-{
-    KeptXml own = formatting.kept.part({});
-    bool changed = false;
-    for (KeptXml::Child &child : own.children) {
-        QList<KeptLayout::Box> boxes = KeptLayout::elements(child.xml);
-        if (!fitBoxes(boxes, room))
-            continue;
-        if (const std::optional<QString> fitted = KeptLayout::withElements(child.xml, boxes)) {
-            child.xml = *fitted;
-            changed = true;
-        }
-    }
-    if (changed)
-        formatting.kept.setPart({}, std::move(own));
-    return changed;
-}
-
-// The cell's element and the elements it keeps beside it as the file wrote them.
-bool fitCell(SharedOptional<ReportElement> &cell, TableCellFormatting &formatting, double width,
-             double height)
-{
-    const Room room{written(width), written(height)};
-    bool changed = fitKeptElements(formatting, room);
-    if (!cell)
-        return changed;
-    ReportElement element = *cell;
-    if (!fitInto(element, room))
-        return changed;
-    cell = std::move(element);
-    return true;
 }
 
 // Fits the report elements of the cells of kept XML into the room each cell gives them.
@@ -190,27 +123,45 @@ bool fitKeptCells(QString &xml, KeptLayout::CellName which,
     return true;
 }
 
-// The cells a column keeps as the file wrote them (table and group headers and footers): each
-// as wide as the column and as high as the cell says.
-bool fitKeptCells(ReportTableColumn &column)
+// A line's side written as 0 takes one point, as the engine lays it out.
+double measuredWidth(const ReportElement &element)
 {
-    KeptXml own = column.kept.part({});
-    bool changed = false;
-    for (KeptXml::Child &child : own.children) {
-        changed = fitKeptCells(child.xml, {u"cell", {}},
-                               [&](const KeptLayout::Cell &cell) {
-                                   return Room{written(column.width),
-                                               cell.height ? std::optional(written(*cell.height))
-                                                           : std::nullopt};
-                               }) ||
-                  changed;
-    }
-    if (changed)
-        column.kept.setPart({}, std::move(own));
-    return changed;
+    const double side = written(element.width);
+    return element.kind.is<ElementKind::Line>() && side == 0 ? 1.0 : side;
 }
 
 } // namespace
+
+ReportElement asElement(const KeptLayout::Box &box)
+{
+    ReportElement element;
+    element.x = box.x;
+    element.y = box.y;
+    element.width = box.width;
+    element.height = box.height;
+    if (box.isLine)
+        element.kind = ElementKind::Line{};
+    if (box.isFrame) {
+        ElementList children;
+        for (const KeptLayout::Box &child : box.children)
+            children.append(asElement(child));
+        element.kind = ElementKind::Frame{children};
+        element.paddingLeft = box.paddingLeft;
+        element.paddingRight = box.paddingRight;
+    }
+    return element;
+}
+
+void takePlaces(KeptLayout::Box &box, const ReportElement &element)
+{
+    box.x = element.x;
+    box.y = element.y;
+    box.width = element.width;
+    box.height = element.height;
+    const ElementList *children = element.kind.children();
+    for (qsizetype i = 0; children && i < box.children.size() && i < children->size(); ++i)
+        takePlaces(box.children[i], children->at(i));
+}
 
 std::optional<Room> of(const ReportElement &container)
 {
@@ -248,7 +199,8 @@ QPointF contentsOrigin(const ReportElement &container)
     return {};
 }
 
-bool fitInto(ReportElement &element, const Room &room, const ReportElement *before)
+bool fitInto(ReportElement &element, const Room &room, const ReportElement *before,
+             const TableCellRooms::Styles &styles)
 {
     const ReportElement start = element;
     const bool isLine = element.kind.is<ElementKind::Line>();
@@ -260,31 +212,25 @@ bool fitInto(ReportElement &element, const Room &room, const ReportElement *befo
                 before ? std::optional(before->height) : std::nullopt, isLine);
     const bool placed = !(element.x == start.x && element.y == start.y &&
                           element.width == start.width && element.height == start.height);
-    return fitContents(element) || placed;
+    return fitContents(element, styles) || placed;
 }
 
-bool fitContents(ReportElement &element)
+bool fitContents(ReportElement &element, const TableCellRooms::Styles &styles)
 {
     bool changed = element.kind.is<ElementKind::Frame>() && keepPaddingWithin(element);
     if (ElementList *children = element.kind.children()) {
         const Room room = *of(element);
         for (qsizetype i = 0; i < children->size(); ++i) {
             ReportElement child = children->at(i);
-            if (fitInto(child, room)) {
+            if (fitInto(child, room, nullptr, styles)) {
                 children->replace(i, std::move(child));
                 changed = true;
             }
         }
     }
     if (auto *table = element.kind.as<ElementKind::Table>()) {
-        for (ReportTableColumn &column : table->columns) {
-            using Cell = ReportTableColumn::Cell;
-            for (const Cell cell : {Cell::header, Cell::detail, Cell::footer})
-                changed = fitCell(column.element(cell), column.formatting(cell), column.width,
-                                  column.height(cell)) ||
-                          changed;
-            changed = fitKeptCells(column) || changed;
-        }
+        for (ReportTableColumn &column : table->columns)
+            changed = TableCellRooms::fit(column, styles) || changed;
     }
     // What a crosstab prints when it has no data stands within the crosstab.
     if (auto *crosstab = element.kind.as<ElementKind::Crosstab>()) {
@@ -296,7 +242,7 @@ bool fitContents(ReportElement &element)
     return changed;
 }
 
-bool fitContents(ElementList &list)
+bool fitContents(ElementList &list, const TableCellRooms::Styles &styles)
 {
     bool changed = false;
     for (qsizetype i = 0; i < list.size(); ++i) {
@@ -304,11 +250,43 @@ bool fitContents(ElementList &list)
         if (!kind.children() && !kind.is<ElementKind::Table>() && !kind.is<ElementKind::Crosstab>())
             continue;
         ReportElement element = list.at(i);
-        if (fitContents(element)) {
+        if (fitContents(element, styles)) {
             list.replace(i, std::move(element));
             changed = true;
         }
     }
+    return changed;
+}
+
+bool fitSideBySide(QList<ReportElement> &elements, const Room &room,
+                   const TableCellRooms::Styles &styles)
+{
+    const double width = std::max(room.width, 0.0);
+    double far = 0;
+    for (const ReportElement &element : std::as_const(elements))
+        far = std::max(far, std::max(written(element.x), 0.0) + measuredWidth(element));
+    bool changed = false;
+    if (far > width) {
+        // Each edge in proportion, rounded as the file writes it: an edge left of another stays
+        // left of it, and the farthest lands on the room's edge.
+        const double scale = width / far;
+        for (ReportElement &element : elements) {
+            const double left = std::max(written(element.x), 0.0);
+            const double right = left + measuredWidth(element);
+            const double x = std::round(left * scale);
+            const double across =
+                element.kind.is<ElementKind::Line>() && written(element.width) == 0
+                    ? element.width
+                    : std::round(right * scale) - x;
+            if (x != element.x || across != element.width) {
+                element.x = x;
+                element.width = across;
+                changed = true;
+            }
+        }
+    }
+    for (ReportElement &element : elements)
+        changed = fitInto(element, room, nullptr, styles) || changed;
     return changed;
 }
 

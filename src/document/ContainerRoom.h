@@ -1,5 +1,7 @@
 #pragma once
 
+#include "document/TableCellRooms.h"
+#include "model/KeptLayout.h"
 #include "model/ReportElement.h"
 
 #include <QPointF>
@@ -43,16 +45,30 @@ QPointF contentsOrigin(const ReportElement &container);
 // Moves the element into the room, and shrinks it where it cannot fit; an element that holds
 // others then fits them into its own new room. `before` is the element before the edit that
 // placed it, when there was one: a size that grew with the place kept (a resize) stops at the
-// edge instead of moving the element. Answers whether the element changed.
-bool fitInto(ReportElement &element, const Room &room, const ReportElement *before = nullptr);
+// edge instead of moving the element. The styles give table cells their padding where their own
+// box gives none. Answers whether the element changed.
+bool fitInto(ReportElement &element, const Room &room, const ReportElement *before = nullptr,
+             const TableCellRooms::Styles &styles = {});
 
 // Fits what the element holds (children of a frame or list at any depth, the elements of a
 // table's cells, kept ones too, and of a crosstab's no-data cell) into their rooms; a frame's
 // padding first gives up what its width lacks. Answers whether anything changed.
-bool fitContents(ReportElement &element);
+bool fitContents(ReportElement &element, const TableCellRooms::Styles &styles = {});
 
 // The same for every element of a band's list.
-bool fitContents(ElementList &list);
+bool fitContents(ElementList &list, const TableCellRooms::Styles &styles = {});
+
+// Fits elements that stand side by side in one room (a table cell's) together: where they reach
+// past its right edge, their places and widths shrink in proportion, so that they keep their
+// order from left to right and what did not overlap does not; then each is fitted into the room
+// as fitInto() fits it. Answers whether any changed.
+bool fitSideBySide(QList<ReportElement> &elements, const Room &room,
+                   const TableCellRooms::Styles &styles = {});
+
+// A report element kept as the file wrote it, as the fit takes it (a frame with its children,
+// a line, any other element), and the places and sizes the fit gave it back onto its box.
+ReportElement asElement(const KeptLayout::Box &box);
+void takePlaces(KeptLayout::Box &box, const ReportElement &element);
 
 // A frame or list that an edit made smaller than what it holds grows back to hold it, as a band
 // does; when the edit moved its left or top edge, that edge stops instead. Padding that grew

@@ -63,6 +63,38 @@ const QSet<QString> &builtInNames()
     return names;
 }
 
+bool isEngineGiven(const QString &name)
+{
+    static const QSet<QString> engineOwn = {u"JASPER_REPORTS_CONTEXT"_s, u"JASPER_REPORT"_s,
+                                            u"SORT_FIELDS"_s, u"FILTER"_s,
+                                            u"IS_IGNORE_PAGINATION"_s};
+    return builtInNames().contains(name) || name.startsWith(u"REPORT_"_s) ||
+           engineOwn.contains(name);
+}
+
+QStringList passedTo(const ElementList &elements, const QString &dataset)
+{
+    ReportDocument alone;
+    ReportBand band;
+    band.elements = elements;
+    alone.bands = {band};
+    QStringList names;
+    const auto collect = [&](const QString &runs, const QList<SubreportParameter> &rows) {
+        for (const SubreportParameter &row : rows) {
+            if (runs == dataset && !row.name.isEmpty() && !isEngineGiven(row.name) &&
+                !names.contains(row.name))
+                names.append(row.name);
+        }
+    };
+    ElementWalk::visitDocument(alone, [&](const ReportElement &element, ElementScope) {
+        if (const auto *list = element.kind.as<ElementKind::List>())
+            collect(list->datasetName, list->parameters);
+        else if (const auto *table = element.kind.as<ElementKind::Table>())
+            collect(table->datasetName, table->parameters);
+    });
+    return names;
+}
+
 bool keepDeclaredBy(QList<SubreportParameter> &rows, const ReportDocument &document,
                     const QString &dataset)
 {
@@ -71,13 +103,8 @@ bool keepDeclaredBy(QList<SubreportParameter> &rows, const ReportDocument &docum
     // Of two sub-datasets sharing the name, either may be the one meant.
     const QSet<QString> declared = parametersOf(document, dataset);
     // Every dataset has the engine's own parameters, whether it declares them or not.
-    static const QSet<QString> engineOwn = {u"JASPER_REPORTS_CONTEXT"_s, u"JASPER_REPORT"_s,
-                                            u"SORT_FIELDS"_s, u"FILTER"_s,
-                                            u"IS_IGNORE_PAGINATION"_s};
     return rows.removeIf([&](const SubreportParameter &row) {
-        return !row.name.isEmpty() && !declared.contains(row.name) &&
-               !builtInNames().contains(row.name) && !row.name.startsWith(u"REPORT_"_s) &&
-               !engineOwn.contains(row.name);
+        return !row.name.isEmpty() && !declared.contains(row.name) && !isEngineGiven(row.name);
     }) > 0;
 }
 

@@ -13,6 +13,13 @@ namespace DatasetRuns {
 // The names the engine gives every expression without a declaration.
 const QSet<QString> &builtInNames();
 
+// Whether every dataset has the parameter of that name without declaring it: the engine's own.
+bool isEngineGiven(const QString &name);
+
+// The parameters the lists and tables among `elements` (at any depth, table cells included) that
+// run the sub-dataset `dataset` pass to it, but the engine's own: each name once, in order.
+QStringList passedTo(const ElementList &elements, const QString &dataset);
+
 // For a list or table that runs the sub-dataset `dataset`: removes the rows naming a parameter
 // that dataset does not declare and the engine does not give every dataset, as the engine refuses
 // them. Rows not named yet stay, and all stay when the report has no sub-dataset of that name.

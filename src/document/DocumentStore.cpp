@@ -153,7 +153,7 @@ void DocumentStore::setIsReportRootSelected(bool selected)
 
 void DocumentStore::setActiveBandTarget(const BandTarget &target)
 {
-    if (assignIfChanged(activeBandTarget_, target))
+    if (assignIfChanged(activeBandTarget_, insertionTarget(target)))
         emit activeBandTargetChanged();
     setIsReportRootSelected(false);
     setSelectedDataItem(std::nullopt);
@@ -162,26 +162,39 @@ void DocumentStore::setActiveBandTarget(const BandTarget &target)
 
 void DocumentStore::activateFirstDetailBand()
 {
+    if (const std::optional<BandTarget> resting = restingTarget())
+        setActiveBandTarget(*resting);
+}
+
+std::optional<BandTarget> DocumentStore::restingTarget() const
+{
     if (document_.detailBands.isEmpty())
-        return;
+        return std::nullopt;
     // The detail band offered in place of one the file lacks is no band of the report until
     // something is put into it: the report rests on the first band it has.
     const bool detailOnlyOffered = document_.isDetailAbsent && document_.detailBands.size() == 1 &&
                                    document_.detailBands.first().elements.isEmpty();
     if (detailOnlyOffered) {
-        if (const std::optional<BandTarget> first = firstBandOfTheFile(document_)) {
-            setActiveBandTarget(*first);
-            return;
-        }
+        if (const std::optional<BandTarget> first = firstBandOfTheFile(document_))
+            return first;
     }
-    setActiveBandTarget(BandTarget::detailBand(document_.detailBands.first().id));
+    return BandTarget::detailBand(document_.detailBands.first().id);
 }
 
 BandTarget DocumentStore::insertionTarget(const BandTarget &target) const
 {
-    if (elementList(document_, target) || document_.detailBands.isEmpty())
+    if (takesElements(target))
         return target;
-    return BandTarget::detailBand(document_.detailBands.first().id);
+    const std::optional<BandTarget> resting = restingTarget();
+    return resting && takesElements(*resting) ? *resting : target;
+}
+
+void DocumentStore::keepActiveBandTakingElements()
+{
+    if (const BandTarget active = insertionTarget(activeBandTarget_); active != activeBandTarget_) {
+        activeBandTarget_ = active;
+        emit activeBandTargetChanged();
+    }
 }
 
 void DocumentStore::setFileURL(const std::optional<QUrl> &url)

@@ -2,6 +2,7 @@
 
 #include "document/DocumentStoreTypes.h"
 #include "document/ElementClipboard.h"
+#include "document/TableCellRooms.h"
 #include "model/ReportDocument.h"
 
 #include <QHash>
@@ -68,8 +69,12 @@ public:
     // True clears the data-item and field selections.
     void setIsReportRootSelected(bool selected);
 
+    // The band that new and pasted elements go to: always one whose elements a save writes
+    // (takesElements()). An edit, undo or redo that hides or takes away the active band moves it
+    // to the band the report rests on (the first detail band), the selection staying as it is.
     const BandTarget &activeBandTarget() const { return activeBandTarget_; }
-    // Clears the report-root, data-item and field selections.
+    // Clears the report-root, data-item and field selections. A band that takes no elements is
+    // never made active: the band the report rests on is, in its place.
     void setActiveBandTarget(const BandTarget &target);
 
     const std::optional<QUrl> &fileURL() const { return fileURL_; }
@@ -132,7 +137,8 @@ public:
     // modification time over the same bytes is no change. False without a file, for a file
     // that is gone, and for one the store never read or wrote. Callers ask before a save.
     bool hasFileChangedOnDisk() const;
-    // True when the report has a file afterwards; asks the save panel when it has none.
+    // True when the report has a file afterwards; asks the save panel when it has none. A save
+    // that fails answers false and is announced with promptedSaveFailed().
     bool promptSaveIfNeeded();
     // Takes a document from the source editor as one undo step, and marks the report dirty.
     void applyParsedSource(const ReportDocument &document);
@@ -199,6 +205,8 @@ public:
     // The frame or list that holds the element; no value for an element of a band's list, or
     // one the document lacks.
     std::optional<ReportElement> containerOf(const QUuid &id) const;
+    // The paddings the report's styles give table cells that say nothing of theirs.
+    const TableCellRooms::Styles &cellStyles() const;
 
     void performAddElement(const ReportElement &element, const BandTarget &target);
     void addElement(const ReportElement &element, const BandTarget &target);
@@ -264,6 +272,12 @@ public:
     bool refusesNoRoom(const ReportElement &container);
     // Const, so that iterating the result reads the shared values instead of copying them.
     const ElementList elements(const BandTarget &target) const;
+    // Whether a save writes what the band of `target` holds: a shown standard band, a detail
+    // band, a group's header or footer. A hidden standard band, or one the report lacks, is left
+    // out of the file with everything in it, so it takes no new elements: inserts bound for it go
+    // to the band the report rests on, and a duplicate of what it holds is refused.
+    bool takesElements(const BandTarget &target) const;
+    static bool takesElements(const ReportDocument &document, const BandTarget &target);
     QString label(const BandTarget &target) const;
     // The same for a report that no store holds.
     static double height(const ReportDocument &document, const BandTarget &target);
@@ -386,7 +400,8 @@ public:
 
     // --- Generated content -------------------------------------------------------------------
 
-    // The one selected element when it is a frame or list, else no value.
+    // The one selected element when it is a frame or list in a band that takes elements (a frame
+    // of a hidden band takes none), else no value.
     std::optional<QUuid> selectedContainerID() const;
     void insertComposite(CompositeElement composite, const BandTarget &target);
     // A bold label per field in the column header and a text field per field in `detailTarget`,
@@ -417,6 +432,12 @@ public:
     // report's own for an empty name).
     void addElementSmart(const ReportElement &element, const ReportField &field,
                          const QString &dataset);
+    // Says (namesLacked()) what the elements of `ids`, with what they hold, name that the
+    // datasets they run in lack: `subject` names them as the edit placed them ("The pasted
+    // element"), `plural` whether they are several. Nothing when they lack nothing.
+    void tellLackedNames(const QSet<QUuid> &ids, const QString &subject, bool plural);
+    // The same for the contents of the list or table `container`, switched to another dataset.
+    void tellLackedNamesInside(const QUuid &container);
     // The dataset an element put into the container runs in: that of the innermost list around
     // it, the container itself included; empty for the report's own, and for no container.
     QString datasetInside(const std::optional<QUuid> &container) const;
@@ -455,11 +476,18 @@ signals:
     // the band there (a band shown lower than it was).
     void bandLimitReached(const BandTarget &target, double largest);
     // An insert into the band of `target` added nothing: the report is made of parts and takes
-    // no band (ReportParts).
+    // no band (ReportParts), or the band is hidden (takesElements()) and a save would leave out
+    // what was added to it.
     void bandTakesNoElements(const BandTarget &target);
     // An insert, paste or duplicate into the frame or list `container` added nothing: it leaves
     // no room for an element to print in (ContainerRoom::leavesRoom).
     void containerHasNoRoom(const QUuid &container);
+    // promptSaveIfNeeded() could not write the report where the user chose: `message` says why.
+    void promptedSaveFailed(const QString &message);
+    // An edit kept expressions as they were where the dataset they now run in lacks what they
+    // name: the words say what, and what to do (DatasetLacks::words). Announced after the
+    // change itself.
+    void namesLacked(const QString &words);
     void selectedElementIDsChanged();
     void selectedDataItemChanged();
     void selectedFieldIDsChanged();
@@ -556,7 +584,8 @@ private:
     void insertSmart(const ReportElement &element,
                      const std::function<void(ReportDocument &)> &declare);
     // ReportReferences::adopt() on elements about to enter the report in the container (none: a
-    // band): the sub-datasets to declare with them.
+    // band): the sub-datasets to declare with them, each declaring the parameters the elements'
+    // lists and tables pass to it.
     QList<ReportSubDataset> adoptNames(ElementList &elements,
                                        const std::optional<QUuid> &container) const;
     // The width of each of `count` generated columns and the gap between them: whole points that
@@ -580,12 +609,23 @@ private:
     // document as it was. When `change` answers false nothing is recorded and the flag stays.
     bool applyCoalescedEdit(const HashableKey &key, const std::function<bool()> &change);
     void reorderSelected(Reorder how);
-    // Makes the document's first detail band the active band, when it has one; a report whose
-    // file has no detail band rests on the first band the file has.
+    // Makes the band the report rests on (restingTarget()) the active band, when it has one.
     void activateFirstDetailBand();
-    // The target itself when it addresses a band, else the first detail band: new and pasted
-    // elements never vanish into a band that undo took away.
+    // The document's first detail band; a report whose file has no detail band rests on the first
+    // band the file has. No value for a report without a detail band.
+    std::optional<BandTarget> restingTarget() const;
+    // The target itself when its band takes elements, else the band the report rests on: new and
+    // pasted elements never vanish into a band that a save leaves out or that undo took away.
     BandTarget insertionTarget(const BandTarget &target) const;
+    // Moves the active band, when it no longer takes elements, to insertionTarget() of it, and
+    // announces that; the selections stay. Run before every announcement of a changed report.
+    void keepActiveBandTakingElements();
+    // The band whose list holds the element, at any depth (frames and lists), searched as
+    // element(id:) searches; no value when the document lacks it.
+    std::optional<BandTarget> bandHolding(const QUuid &id) const;
+    // Whether the band of `target` is one the report has but a save leaves out (a hidden
+    // standard band), announced with bandTakesNoElements(): the caller then adds nothing there.
+    bool refusesHiddenBand(const BandTarget &target);
 
     // The height a band needs to hold the element: its bottom, also once the file has rounded
     // the band's height and the element's place and size to whole points.
@@ -615,6 +655,8 @@ private:
         const ReportElement *element = nullptr;
         std::optional<BandTarget> band;
         const ReportElement *container = nullptr;
+        // The band it stands in, at any depth.
+        std::optional<BandTarget> holder;
     };
     // The elements of those ids, each where element(id:) finds it, in the order that search
     // meets them: one walk, however many there are.
@@ -627,6 +669,7 @@ private:
     // leaves it as it was.
     static std::optional<ReportElement> updated(const ReportElement &element,
                                                 const ElementMutation &mutation,
+                                                const TableCellRooms::Styles &styles,
                                                 const ReportElement *container);
     // performUpdateElement() of the element at `index` of the band's own list: no search.
     bool updateTopLevelAt(const BandTarget &target, qsizetype index,
@@ -640,14 +683,17 @@ private:
     // updated() every element of `pending` in `list` (the children of `container`), at any
     // depth, each once: the ids are taken out of `pending` as they are met.
     static Found updateListed(ElementList &list, QSet<QUuid> &pending,
-                              const ElementMutation &mutation, const ReportElement *container);
+                              const ElementMutation &mutation, const TableCellRooms::Styles &styles,
+                              const ReportElement *container);
     // Runs `walk` on the children of the element at `index` when it is a frame or list (as a
     // shared copy, written back only when changed); Found::no for any other element.
     static Found editChildren(ElementList &list, qsizetype index,
                               const std::function<Found(ElementList &)> &walk);
     // `container` is the frame or list that holds `list`, null for a band's list.
+    // `styles` pad the table cells that say nothing of their padding (TableCellRooms).
     static Found updateElementRecursive(const QUuid &id, ElementList &list,
                                         const ElementMutation &mutation,
+                                        const TableCellRooms::Styles &styles,
                                         const ReportElement *container = nullptr);
     // Finds the list that holds the element (this level first, then inside each frame or list
     // in order) and runs `action` there; containers whose children changed are written back.
@@ -671,8 +717,11 @@ private:
     // A new element with a fresh id: the model's defaults but for its kind, place and size.
     static ReportElement newElement(ElementKind kind, double x, double y, double width,
                                     double height);
-    // The style's look copied into the element's own fields (not its name).
-    static void applyStyleProperties(ReportElement &element, const ReportStyle &style);
+    // The style's look copied into the element's own fields (not its name), but for what a
+    // condition of the style may set: that is left to the style (one of `styles`, or added to
+    // them).
+    static void applyStyleProperties(ReportElement &element, const ReportStyle &style,
+                                     const QList<ReportStyle> &styles);
 
     // Per-report memory in the settings.
     static QMap<QString, QString> loadPersistedParameterValues(const QString &path);
@@ -703,6 +752,8 @@ private:
         QByteArray hash;
     };
     std::optional<FileStamp> fileStamp_;
+    // The paddings the report's styles give table cells, kept while the styles stay.
+    mutable TableCellRooms::Styles cellStyles_;
 
     QList<ReportDocument> undoStack_;
     QList<ReportDocument> redoStack_;

@@ -173,7 +173,7 @@ void DocumentStore::encloseSelectedInFrame()
 {
     // The frame goes to the active band: without one the enclosed elements would be lost.
     const BandTarget destination = insertionTarget(activeBandTarget_);
-    if (!elementList(std::as_const(document_), destination))
+    if (!takesElements(destination))
         return;
     // Only top-level elements are enclosed. A nested one would stay in its container and also
     // turn up in the frame, so that its id would stand twice in the document.

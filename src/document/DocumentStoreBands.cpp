@@ -219,6 +219,29 @@ const ElementList DocumentStore::elements(const ReportDocument &document, const 
     return list ? *list : ElementList();
 }
 
+bool DocumentStore::takesElements(const BandTarget &target) const
+{
+    return takesElements(document_, target);
+}
+
+bool DocumentStore::takesElements(const ReportDocument &document, const BandTarget &target)
+{
+    if (target.kind() == BandTarget::Case::standard) {
+        // The writer writes the first band of the type, and only while it is shown.
+        const qsizetype index = indexOfStandardBand(document, target.bandType());
+        return index >= 0 && document.bands.at(index).isPresent;
+    }
+    return elementList(document, target) != nullptr;
+}
+
+bool DocumentStore::refusesHiddenBand(const BandTarget &target)
+{
+    if (takesElements(target) || !elementList(std::as_const(document_), target))
+        return false;
+    emit bandTakesNoElements(target);
+    return true;
+}
+
 QString DocumentStore::label(const BandTarget &target) const
 {
     return label(document_, target);
@@ -286,6 +309,9 @@ void DocumentStore::setBandPresent(BandType type, bool isPresent)
             }
         }
     }
+    // Hiding the active band makes the band the report rests on active, with the clearing that
+    // comes with a new active band.
+    const bool activeGoes = !isPresent && activeBandTarget_ == target;
     applyCoalescedEdit(QString(QStringLiteral("bandPresence-") + rawValue(type)), [&] {
         if (index >= 0) {
             changeDocument([&](ReportDocument &document) {
@@ -295,7 +321,7 @@ void DocumentStore::setBandPresent(BandType type, bool isPresent)
                     band.height = *shownHeight;
             });
         }
-        if (!isPresent && activeBandTarget_ == target)
+        if (activeGoes)
             activateFirstDetailBand();
         return true;
     });
@@ -365,11 +391,12 @@ void DocumentStore::removeDetailBand(const QUuid &bandID)
     const QUuid id = bandID;
     if (document_.detailBands.size() < 2)
         return;
+    const bool activeGoes = activeBandTarget_ == BandTarget::detailBand(id);
     applyDiscreteEdit([&] {
         changeDocument([&](ReportDocument &document) {
             document.detailBands.removeIf([&](const ReportBand &band) { return band.id == id; });
         });
-        if (activeBandTarget_ == BandTarget::detailBand(id))
+        if (activeGoes)
             activateFirstDetailBand();
     });
 }

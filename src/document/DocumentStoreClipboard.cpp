@@ -1,6 +1,9 @@
+#include "document/DatasetLacks.h"
 #include "document/DocumentStore.h"
 
 #include <algorithm>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -35,6 +38,10 @@ std::optional<QUuid> DocumentStore::selectedContainerID() const
         return std::nullopt;
     const std::optional<ReportElement> selected = element(*id);
     if (!selected || !selected->kind.children())
+        return std::nullopt;
+    // A container of a hidden band is left out of the file with what is put into it.
+    const std::optional<BandTarget> band = bandHolding(*id);
+    if (!band || !takesElements(*band))
         return std::nullopt;
     return id;
 }
@@ -129,7 +136,7 @@ void DocumentStore::pasteClipboard()
     // another report or dataset, or before the style, group or sub-dataset went.
     const QList<ReportSubDataset> datasets = adoptNames(copied, container);
     const BandTarget destination = insertionTarget(activeBandTarget_);
-    if (!container && !elementList(std::as_const(document_), destination))
+    if (!container && !takesElements(destination))
         return;
     if (container ? refusesNoRoom(*container)
                   : refusesBandsOfParts(destination) || refusesTallerThanBand(copied, destination))
@@ -144,8 +151,8 @@ void DocumentStore::pasteClipboard()
     // A container keeps its copies within its room itself.
     if (!container)
         keepWithinWidth(document_, copies, destination);
+    QSet<QUuid> pasted;
     applyDiscreteEdit([&] {
-        QSet<QUuid> pasted;
         batchDocumentChanges([&] {
             changeDocument([&](ReportDocument &d) { d.subDatasets.append(datasets); });
             for (const ReportElement &copy : std::as_const(copies)) {
@@ -158,6 +165,9 @@ void DocumentStore::pasteClipboard()
         });
         setSelectedElementIDs(pasted);
     });
+    // The copies keep their expressions, also where their new dataset lacks what they name.
+    tellLackedNames(pasted, pasted.size() > 1 ? u"The pasted elements"_s : u"The pasted element"_s,
+                    pasted.size() > 1);
 }
 
 void DocumentStore::duplicateSelectedElement()
@@ -173,7 +183,14 @@ void DocumentStore::duplicateSelectedElement()
         return;
     }
     QSet<QUuid> checked;
+    QSet<BandTarget> shown;
     for (const HeldElement &h : held) {
+        // A copy stands beside its original: in a hidden band a save would leave it out.
+        if (h.holder && !shown.contains(*h.holder)) {
+            if (refusesHiddenBand(*h.holder))
+                return;
+            shown.insert(*h.holder);
+        }
         if (h.band && refusesTallerThanBand({*h.element}, *h.band))
             return;
         if (h.container && !checked.contains(h.container->id)) {
@@ -185,8 +202,8 @@ void DocumentStore::duplicateSelectedElement()
     QSet<QUuid> pending;
     for (const HeldElement &h : held)
         pending.insert(h.element->id);
+    QSet<QUuid> copies;
     applyDiscreteEdit([&] {
-        QSet<QUuid> copies;
         batchDocumentChanges([&] {
             // One walk puts every copy right after its original, at any depth.
             editTree([&](ElementList &list) { return insertDuplicates(list, pending, copies); },
@@ -214,4 +231,28 @@ void DocumentStore::duplicateSelectedElement()
         });
         setSelectedElementIDs(copies);
     });
+    tellLackedNames(copies,
+                    copies.size() > 1 ? u"The duplicated elements"_s : u"The duplicated element"_s,
+                    copies.size() > 1);
+}
+
+void DocumentStore::tellLackedNames(const QSet<QUuid> &ids, const QString &subject, bool plural)
+{
+    const QString words =
+        DatasetLacks::words(DatasetLacks::Finder(document_).of(ids), subject, plural);
+    if (!words.isEmpty())
+        emit namesLacked(words);
+}
+
+void DocumentStore::tellLackedNamesInside(const QUuid &container)
+{
+    const std::optional<ReportElement> found = element(container);
+    if (!found)
+        return;
+    const bool isTable = found->kind.is<ElementKind::Table>();
+    const QString words =
+        DatasetLacks::words(DatasetLacks::Finder(document_).inside(container),
+                            isTable ? u"The table's cells"_s : u"The list's elements"_s, true);
+    if (!words.isEmpty())
+        emit namesLacked(words);
 }

@@ -1,5 +1,6 @@
 #include "document/DocumentStore.h"
 
+#include "document/DatasetRuns.h"
 #include "document/ReportReferences.h"
 #include "model/PageLayout.h"
 
@@ -79,7 +80,11 @@ void DocumentStore::generateColumnarLayout(const QList<ReportField> &fields,
         return;
     // Copies: the arguments may refer into the store, which listeners can change meanwhile.
     const QList<ReportField> columns = fields;
-    const BandTarget valueTarget = detailTarget;
+    // Values meant for a detail band that is gone (an undo took it while the sheet was open) go
+    // to the first one.
+    const BandTarget valueTarget = takesElements(detailTarget) || document_.detailBands.isEmpty()
+                                       ? detailTarget
+                                       : BandTarget::detailBand(document_.detailBands.first().id);
     if (refusesBandsOfParts(valueTarget))
         return;
     const std::optional<ReportStyle> columnStyle = style;
@@ -123,7 +128,7 @@ void DocumentStore::generateColumnarLayout(const QList<ReportField> &fields,
         if (columnStyle) {
             for (ReportElement *element : {&label, &value}) {
                 element->styleName = columnStyle->name;
-                applyStyleProperties(*element, *columnStyle);
+                applyStyleProperties(*element, *columnStyle, next.styles);
             }
         }
         // Each where its band grows no further than the page holds it, moving up where needed;
@@ -158,6 +163,7 @@ DocumentStore::ColumnLayout DocumentStore::columnLayout(qsizetype count) const
 
 void DocumentStore::addElementSmart(const ReportElement &element)
 {
+    const bool wasThere = this->element(element.id).has_value();
     ElementList adopted{element};
     const QList<ReportSubDataset> datasets = adoptNames(adopted, selectedContainerID());
     if (!datasets.isEmpty()) {
@@ -167,6 +173,8 @@ void DocumentStore::addElementSmart(const ReportElement &element)
     } else {
         addElement(adopted.first(), activeBandTarget_);
     }
+    if (!wasThere && this->element(element.id))
+        tellLackedNames({element.id}, QStringLiteral("The inserted element"), false);
 }
 
 void DocumentStore::addElementSmart(const ReportElement &element, const ReportSubDataset &dataset)
@@ -210,8 +218,8 @@ bool DocumentStore::refusesInsert(const ReportElement &element)
     if (const std::optional<QUuid> container = selectedContainerID())
         return refusesNoRoom(*container);
     const BandTarget destination = insertionTarget(activeBandTarget_);
-    return !elementList(std::as_const(document_), destination) ||
-           refusesBandsOfParts(destination) || refusesTallerThanBand({added}, destination);
+    return !takesElements(destination) || refusesBandsOfParts(destination) ||
+           refusesTallerThanBand({added}, destination);
 }
 
 void DocumentStore::insertSmart(const ReportElement &element,
@@ -246,6 +254,13 @@ QList<ReportSubDataset> DocumentStore::adoptNames(ElementList &elements,
          ReportReferences::adopt(document_, elements, datasetInside(container))) {
         ReportSubDataset declared = newSubDataset(document_);
         declared.name = name;
+        // With the parameters the elements' runs pass to it, the engine takes the runs as copied.
+        for (const QString &parameter : DatasetRuns::passedTo(elements, name)) {
+            ReportParameter passed;
+            passed.name = parameter;
+            passed.className = QStringLiteral("java.lang.Object");
+            declared.parameters.append(passed);
+        }
         datasets.append(declared);
     }
     return datasets;

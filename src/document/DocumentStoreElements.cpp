@@ -83,19 +83,20 @@ DocumentStore::Found DocumentStore::editChildren(ElementList &list, qsizetype in
 
 DocumentStore::Found DocumentStore::updateElementRecursive(const QUuid &id, ElementList &list,
                                                            const ElementMutation &mutation,
+                                                           const TableCellRooms::Styles &styles,
                                                            const ReportElement *container)
 {
     for (qsizetype i = 0; i < list.size(); ++i) {
         const ReportElement &element = list.at(i);
         if (element.id == id) {
-            std::optional<ReportElement> changed = updated(element, mutation, container);
+            std::optional<ReportElement> changed = updated(element, mutation, styles, container);
             if (!changed)
                 return Found::unchanged;
             list.replace(i, std::move(*changed));
             return Found::changed;
         }
         const Found found = editChildren(list, i, [&](ElementList &children) {
-            return updateElementRecursive(id, children, mutation, &element);
+            return updateElementRecursive(id, children, mutation, styles, &element);
         });
         if (found != Found::no)
             return found;
@@ -172,13 +173,20 @@ DocumentStore::Found DocumentStore::editTree(const std::function<Found(ElementLi
         [&](ElementList &list) {
             const Found result = visit(list);
             if (result == Found::changed)
-                ContainerRoom::fitContents(list);
+                ContainerRoom::fitContents(list, cellStyles());
             return result;
         },
         untilFound);
     if (found == Found::changed)
         announceDocumentChange();
     return found;
+}
+
+const TableCellRooms::Styles &DocumentStore::cellStyles() const
+{
+    if (!cellStyles_.isFor(document_.styles))
+        cellStyles_ = TableCellRooms::Styles(document_.styles);
+    return cellStyles_;
 }
 
 void DocumentStore::forEveryElementInDocument(
@@ -248,6 +256,18 @@ std::optional<BandTarget> DocumentStore::homeBandTarget(const QUuid &id) const
     return home;
 }
 
+std::optional<BandTarget> DocumentStore::bandHolding(const QUuid &id) const
+{
+    std::optional<BandTarget> band;
+    visitElementLists(document_, [&](const BandTarget &target, const ElementList &list) {
+        if (findElementRecursive(id, list) == nullptr)
+            return false;
+        band = target;
+        return true;
+    });
+    return band;
+}
+
 bool DocumentStore::isTopLevelElement(const QUuid &id) const
 {
     return homeBandTarget(id).has_value();
@@ -296,7 +316,7 @@ void DocumentStore::addElement(const ReportElement &element, const BandTarget &t
     // Copies: listeners of the snapshot's signals may change what the arguments refer to.
     const ReportElement added = element;
     const BandTarget destination = insertionTarget(target);
-    if (!elementList(std::as_const(document_), destination) || refusesBandsOfParts(destination) ||
+    if (!takesElements(destination) || refusesBandsOfParts(destination) ||
         refusesTallerThanBand({added}, destination))
         return;
     QList<ReportElement> placed{added};
@@ -386,15 +406,15 @@ bool DocumentStore::performUpdateElement(const QUuid &elementID, const ElementMu
     };
     batchDocumentChanges([&] {
         bool isTopLevel = false;
-        changed = editTree([&](ElementList &list) {
-                      const Found found = updateElementRecursive(id, list, remembering);
-                      if (found == Found::changed) {
-                          isTopLevel =
-                              std::any_of(list.cbegin(), list.cend(),
-                                          [&id](const ReportElement &e) { return e.id == id; });
-                      }
-                      return found;
-                  }) == Found::changed;
+        changed =
+            editTree([&](ElementList &list) {
+                const Found found = updateElementRecursive(id, list, remembering, cellStyles());
+                if (found == Found::changed) {
+                    isTopLevel = std::any_of(list.cbegin(), list.cend(),
+                                             [&id](const ReportElement &e) { return e.id == id; });
+                }
+                return found;
+            }) == Found::changed;
         if (isTopLevel)
             growBandHolding(id, before);
     });
@@ -431,10 +451,11 @@ void DocumentStore::moveSelectedElementsToNewBand(const BandTarget &target, doub
             moving.append(*held.element);
         }
     }
-    // A target that addresses no band would swallow the elements: leave everything as it is.
-    if (kept.isEmpty() || !elementList(std::as_const(document_), target))
-        return;
+    // A target that addresses no band would swallow the elements, and a hidden one would leave
+    // them out of the file: leave everything as it is.
     const BandTarget destination = target;
+    if (kept.isEmpty() || refusesHiddenBand(destination) || !takesElements(destination))
+        return;
     // An element taller than the band may grow would be cut: nothing moves.
     if (refusesTallerThanBand(moving, destination))
         return;

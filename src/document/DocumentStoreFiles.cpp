@@ -185,7 +185,8 @@ bool DocumentStore::promptSaveIfNeeded()
     try {
         save(*chosen);
         return true;
-    } catch (const DocumentFileError &) {
+    } catch (const DocumentFileError &error) {
+        emit promptedSaveFailed(error.message());
         return false;
     }
 }

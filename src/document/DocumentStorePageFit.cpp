@@ -80,7 +80,7 @@ std::optional<double> DocumentStore::tallerThanBand(const ReportDocument &docume
     for (const ReportElement &element : elements) {
         // As it would be placed: holding its contents, at the top of the band.
         ReportElement placed = element;
-        ContainerRoom::fitContents(placed);
+        ContainerRoom::fitContents(placed, TableCellRooms::Styles(document.styles));
         placed.y = 0;
         if (bottomAsWritten(placed) > largest)
             return placed.printedHeight();
@@ -163,7 +163,7 @@ void DocumentStore::placeElement(ReportDocument &document, const ReportElement &
     // An element placed anew stands in no element group of the file.
     ReportElement placed = element;
     placed.elementGroups.clear();
-    ContainerRoom::fitContents(placed);
+    ContainerRoom::fitContents(placed, TableCellRooms::Styles(document.styles));
     keepWithinPage(document, placed, target);
     elementList(document, target)->append(placed);
     growBandToHold(document, target, bottomAsWritten(placed));

@@ -25,6 +25,7 @@ QList<DocumentStore::HeldElement> DocumentStore::heldInOrder(const QSet<QUuid> &
         const qsizetype before = held.size();
         walk(list, nullptr);
         for (qsizetype i = before; i < held.size(); ++i) {
+            held[i].holder = target;
             if (!held[i].container)
                 held[i].band = target;
         }
@@ -66,6 +67,7 @@ QHash<QUuid, BandTarget> DocumentStore::homeBandTargets(const QSet<QUuid> &ids) 
 
 std::optional<ReportElement> DocumentStore::updated(const ReportElement &element,
                                                     const ElementMutation &mutation,
+                                                    const TableCellRooms::Styles &styles,
                                                     const ReportElement *container)
 {
     ReportElement changed = element;
@@ -74,9 +76,9 @@ std::optional<ReportElement> DocumentStore::updated(const ReportElement &element
     ContainerRoom::holdContents(changed, element);
     if (const std::optional<ContainerRoom::Room> room =
             container ? ContainerRoom::of(*container) : std::nullopt)
-        ContainerRoom::fitInto(changed, *room, &element);
+        ContainerRoom::fitInto(changed, *room, &element, styles);
     else
-        ContainerRoom::fitContents(changed);
+        ContainerRoom::fitContents(changed, styles);
     if (changed == element)
         return std::nullopt;
     return changed;
@@ -89,7 +91,7 @@ bool DocumentStore::updateTopLevelAt(const BandTarget &target, qsizetype index,
     if (!held || index < 0 || index >= held->size())
         return false;
     const ReportElement before = held->at(index);
-    std::optional<ReportElement> changed = updated(before, mutation, nullptr);
+    std::optional<ReportElement> changed = updated(before, mutation, cellStyles(), nullptr);
     if (!changed)
         return false;
     batchDocumentChanges([&] {
@@ -135,13 +137,13 @@ void DocumentStore::performUpdateElements(const QSet<QUuid> &ids, const ElementM
                 changed = updateTopLevelAt(target, i, mutation) || changed;
             ElementList &list = *elementList(document_, target);
             const Found found = editChildren(list, i, [&](ElementList &children) {
-                return updateListed(children, pending, mutation, &list.at(i));
+                return updateListed(children, pending, mutation, cellStyles(), &list.at(i));
             });
             changed = found == Found::changed || changed;
         }
         // Whatever the edit placed in a container stays within the container's room.
         if (changed) {
-            ContainerRoom::fitContents(*elementList(document_, target));
+            ContainerRoom::fitContents(*elementList(document_, target), cellStyles());
             announceDocumentChange();
         }
     }
@@ -149,6 +151,7 @@ void DocumentStore::performUpdateElements(const QSet<QUuid> &ids, const ElementM
 
 DocumentStore::Found DocumentStore::updateListed(ElementList &list, QSet<QUuid> &pending,
                                                  const ElementMutation &mutation,
+                                                 const TableCellRooms::Styles &styles,
                                                  const ReportElement *container)
 {
     Found result = Found::no;
@@ -158,14 +161,14 @@ DocumentStore::Found DocumentStore::updateListed(ElementList &list, QSet<QUuid> 
     };
     for (qsizetype i = 0; i < list.size() && !pending.isEmpty(); ++i) {
         if (pending.remove(list.at(i).id)) {
-            std::optional<ReportElement> changed = updated(list.at(i), mutation, container);
+            std::optional<ReportElement> changed = updated(list.at(i), mutation, styles, container);
             if (changed)
                 list.replace(i, std::move(*changed));
             note(changed ? Found::changed : Found::unchanged);
         }
         // Its children stand in its room as the update left it.
         note(editChildren(list, i, [&](ElementList &children) {
-            return updateListed(children, pending, mutation, &list.at(i));
+            return updateListed(children, pending, mutation, styles, &list.at(i));
         }));
     }
     return result;

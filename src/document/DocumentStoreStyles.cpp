@@ -10,8 +10,15 @@
 namespace {
 
 // What the style gives an element as the engine reads the report's styles with this one among
-// them (in the place of the one of its id, else after them).
-InheritedStyle givenBy(const ReportStyle &style, const QList<ReportStyle> &styles)
+// them (in the place of the one of its id, else after them) and its report fonts, and what its
+// conditions may set.
+struct StyleGives {
+    InheritedStyle given;
+    InheritedStyle conditioned;
+};
+
+StyleGives givenBy(const ReportStyle &style, const QList<ReportStyle> &styles,
+                   const QStringList &reportFonts = {})
 {
     QList<ReportStyle> with = styles;
     const auto same = std::find_if(with.cbegin(), with.cend(),
@@ -21,16 +28,24 @@ InheritedStyle givenBy(const ReportStyle &style, const QList<ReportStyle> &style
         with.append(style);
     else
         with[at] = style;
-    return JrxmlCodec::inheritedStyles(with).at(at);
+    return {JrxmlCodec::styleSources(with, reportFonts).styleChains.at(at),
+            JrxmlCodec::conditionedStyles(with).at(at)};
+}
+
+StyleGives givenBy(const ReportStyle &style, const ReportDocument &document)
+{
+    return givenBy(style, document.styles, JrxmlCodec::reportFonts(document));
 }
 
 // The style's values copied into the element's own fields; a colour only where the style has
-// one, so an element colour is never cleared by a style without one. With `given`, only what the
+// one, so an element colour is never cleared by a style without one. With `gives`, only what the
 // style sets, itself or through the styles it inherits from: what no style of its chain sets
 // stays the element's (the engine prints the element's own there), and the pen width only where
-// the style's own box sets one.
-void copyStyleValues(ReportElement &element, const ReportStyle &style, const InheritedStyle *given)
+// the style's own box sets one; and what a condition of the style may set is left to the style,
+// for an element's own value would win over the condition's.
+void copyStyleValues(ReportElement &element, const ReportStyle &style, const StyleGives *gives)
 {
+    const InheritedStyle *given = gives ? &gives->given : nullptr;
     const auto sets = [&](auto InheritedStyle::*value) {
         return !given || (given->*value).has_value();
     };
@@ -52,13 +67,18 @@ void copyStyleValues(ReportElement &element, const ReportStyle &style, const Inh
         element.backColor = style.backColor;
     if (!given || style.penWidth != 1.0 || style.kept.part(u"box/pen").attribute(u"lineWidth"))
         element.penWidth = style.penWidth;
+    if (gives)
+        JrxmlCodec::leaveToConditions(element, gives->conditioned, gives->given);
 }
 
 } // namespace
 
-void DocumentStore::applyStyleProperties(ReportElement &element, const ReportStyle &style)
+void DocumentStore::applyStyleProperties(ReportElement &element, const ReportStyle &style,
+                                         const QList<ReportStyle> &styles)
 {
     copyStyleValues(element, style, nullptr);
+    const StyleGives gives = givenBy(style, styles);
+    JrxmlCodec::leaveToConditions(element, gives.conditioned, gives.given);
 }
 
 void DocumentStore::addStyle()
@@ -93,38 +113,36 @@ void DocumentStore::removeStyle(const QUuid &styleID)
 
 void DocumentStore::applyStyle(const ReportStyle &style, const QUuid &elementID)
 {
-    const InheritedStyle given = givenBy(style, document_.styles);
+    const StyleGives gives = givenBy(style, document_);
     updateElement(elementID, [&](ReportElement &element) {
         element.styleName = style.name;
-        copyStyleValues(element, style, &given);
+        copyStyleValues(element, style, &gives);
         // What it left to its former style it now takes from this one.
-        JrxmlCodec::inheritStyle(element, &given);
+        JrxmlCodec::inheritStyle(element, &gives.given);
     });
 }
 
 void DocumentStore::clearStyle(const QUuid &elementID)
 {
-    // What it left to its style it now takes from the report's default style.
-    const QList<ReportStyle> &styles = document_.styles;
-    const ReportStyle *defaultStyle = StyleChain::defaultStyle(styles);
-    std::optional<InheritedStyle> given;
-    if (defaultStyle)
-        given = JrxmlCodec::inheritedStyles(styles).at(defaultStyle - styles.constData());
+    // What it left to its style it now takes from the report font its font names, else from the
+    // report's default style.
+    const JrxmlCodec::StyleSources sources =
+        JrxmlCodec::styleSources(document_.styles, JrxmlCodec::reportFonts(document_));
     updateElement(elementID, [&](ReportElement &element) {
         element.styleName.reset();
-        JrxmlCodec::inheritStyle(element, given ? &*given : nullptr);
+        JrxmlCodec::inheritStyle(element, sources.of(element, document_.styles));
     });
 }
 
 void DocumentStore::reapplyStyle(const ReportStyle &reapplied)
 {
     const ReportStyle style = reapplied;
-    const InheritedStyle given = givenBy(style, document_.styles);
+    const StyleGives gives = givenBy(style, document_);
     const auto reapply = [&](ReportElement &element) {
         if (element.styleName != style.name)
             return false;
         const ReportElement before = element;
-        copyStyleValues(element, style, &given);
+        copyStyleValues(element, style, &gives);
         return !(element == before);
     };
     applyDiscreteEdit([&] {

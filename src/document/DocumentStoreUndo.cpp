@@ -109,13 +109,9 @@ void DocumentStore::stepThroughHistory(QList<ReportDocument> &from, QList<Report
     const std::pair<bool, bool> before = undoState();
     // A plain append: neither the limit nor the clearing of pushUndo applies here.
     to.append(document_);
+    // A band that the restored document lacks or hides takes no new elements: the active band
+    // moves off it (keepActiveBandTakingElements()), the selection stays as it is.
     setDocument(from.takeLast());
-    // A band that the restored document lacks can no longer take new elements. The selection
-    // stays as it is: only the active band moves.
-    if (const BandTarget active = insertionTarget(activeBandTarget_); active != activeBandTarget_) {
-        activeBandTarget_ = active;
-        emit activeBandTargetChanged();
-    }
     setIsDirty(true);
     announceUndoStateSince(before);
 }
@@ -134,18 +130,22 @@ void DocumentStore::changeDocument(const std::function<void(ReportDocument &)> &
 
 void DocumentStore::announceDocumentChange()
 {
-    if (documentBatchDepth_ > 0)
+    if (documentBatchDepth_ > 0) {
         documentChangeHeld_ = true;
-    else
-        emit documentChanged();
+        return;
+    }
+    keepActiveBandTakingElements();
+    emit documentChanged();
 }
 
 void DocumentStore::batchDocumentChanges(const std::function<void()> &changes)
 {
     ++documentBatchDepth_;
     const auto close = qScopeGuard([this] {
-        if (--documentBatchDepth_ == 0 && std::exchange(documentChangeHeld_, false))
+        if (--documentBatchDepth_ == 0 && std::exchange(documentChangeHeld_, false)) {
+            keepActiveBandTakingElements();
             emit documentChanged();
+        }
     });
     changes();
 }

@@ -129,4 +129,48 @@ void visitDocument(const ReportDocument &document,
     });
 }
 
+namespace {
+
+void visitIn(const ElementList &elements, const std::optional<QString> &dataset,
+             const DatasetVisit &visit);
+
+void visitOne(const ReportElement &element, const std::optional<QString> &dataset,
+              const DatasetVisit &visit)
+{
+    visit(element, dataset);
+    const auto *list = element.kind.as<ElementKind::List>();
+    if (const ElementList *children = element.kind.children())
+        visitIn(*children, list ? std::optional(list->datasetName) : dataset, visit);
+    if (const auto *table = element.kind.as<ElementKind::Table>()) {
+        for (const ReportTableColumn &column : table->columns) {
+            for (const auto *cell : {&column.columnHeaderElement, &column.detailCellElement,
+                                     &column.columnFooterElement}) {
+                if (*cell)
+                    visitOne(**cell, table->datasetName, visit);
+            }
+        }
+    }
+}
+
+void visitIn(const ElementList &elements, const std::optional<QString> &dataset,
+             const DatasetVisit &visit)
+{
+    for (const ReportElement &element : elements)
+        visitOne(element, dataset, visit);
+}
+
+} // namespace
+
+void visitDatasets(const ReportDocument &document, const DatasetVisit &visit)
+{
+    for (const QList<ReportBand> *bands : {&document.bands, &document.detailBands}) {
+        for (const ReportBand &band : *bands)
+            visitIn(band.elements, std::nullopt, visit);
+    }
+    for (const ReportGroup &group : document.groups) {
+        visitIn(group.headerElements, std::nullopt, visit);
+        visitIn(group.footerElements, std::nullopt, visit);
+    }
+}
+
 } // namespace ElementWalk

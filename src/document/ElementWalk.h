@@ -30,4 +30,11 @@ bool editList(ElementList &list, ElementScope scope, const Edit &edit);
 void visitDocument(const ReportDocument &document,
                    const std::function<void(const ReportElement &, ElementScope)> &visit);
 
+// The same walk, telling for each element the dataset it is evaluated over: no value in the
+// report's own sections, the name of the sub-dataset that the nearest list or table around it
+// runs inside them.
+using DatasetVisit =
+    std::function<void(const ReportElement &, const std::optional<QString> &dataset)>;
+void visitDatasets(const ReportDocument &document, const DatasetVisit &visit);
+
 } // namespace ElementWalk

@@ -8,6 +8,7 @@
 
 #include <QStringList>
 #include <algorithm>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -58,15 +59,17 @@ bool isCrosstabOwn(const XmlFragment::Element &element)
            name == u"parametersMapExpression"_s;
 }
 
-// Whether the expression is evaluated over a sub-dataset that an element around it runs, not
-// where that element stands: it is held by the run's holder (what holds the datasetRun, or
-// the dataset holding it) beside the run, not by the run itself, whose parameters, connection
-// and data source are evaluated where the holder stands. A crosstab that runs one evaluates
-// everything over it but its own dataset and parameters. `crosstabRuns`: the fragment is the
-// body of a crosstab that runs a sub-dataset. With `within`, only what that element (which
-// holds the expression) and the elements inside it run is looked at.
-bool isOverSubDataset(const XmlFragment::Element &expression, bool crosstabRuns,
-                      const std::optional<XmlFragment::Element> &within = std::nullopt)
+// The dataset an expression is evaluated over when a sub-dataset that an element around it
+// runs is that one, not the dataset where the element stands: the expression is held by the
+// run's holder (what holds the datasetRun, or the dataset holding it) beside the run, not by
+// the run itself, whose parameters, connection and data source are evaluated where the holder
+// stands. A crosstab that runs one evaluates everything over it but its own dataset and
+// parameters. `crosstabRun`: the fragment is the body of a crosstab that runs that sub-dataset.
+// With `within`, only what that element (which holds the expression) and the elements inside it
+// run is looked at. No value when the expression is evaluated where the fragment stands.
+std::optional<QString> runOver(const XmlFragment::Element &expression,
+                               const std::optional<QString> &crosstabRun,
+                               const std::optional<XmlFragment::Element> &within = std::nullopt)
 {
     // The run the walk came up through, until it reaches the run's holder.
     std::optional<XmlFragment::Element> run;
@@ -77,95 +80,92 @@ bool isOverSubDataset(const XmlFragment::Element &expression, bool crosstabRuns,
             run = at;
         } else if (const std::optional<XmlFragment::Element> own = runOf(*at)) {
             if (at->localName() == u"crosstab"_s ? !isCrosstabOwn(from) : !(run && *run == *own))
-                return true;
+                return own->attribute("subDataset").value_or(QString());
             run.reset();
         }
         if (within && *at == *within)
-            return false;
+            return std::nullopt;
     }
-    return crosstabRuns && !isCrosstabOwn(from);
+    if (crosstabRun && !isCrosstabOwn(from))
+        return crosstabRun;
+    return std::nullopt;
 }
+
+// The sub-dataset that the run holding a return value or a passed parameter runs: that of its
+// datasetRun, or `top` for one the fragment holds directly (what a list's or table's run keeps).
+// No value for what no run holds (a subreport's return value).
+std::optional<QString> runningDataset(const XmlFragment::Element &element,
+                                      const std::optional<QString> &top)
+{
+    const std::optional<XmlFragment::Element> parent = element.parent();
+    if (!parent)
+        return top;
+    if (parent->localName() == u"datasetRun"_s)
+        return parent->attribute("subDataset").value_or(QString());
+    return std::nullopt;
+}
+
+// Where what the counter reads is evaluated: no value for the report's own dataset.
+using Scope = std::optional<QString>;
 
 class Counter {
 public:
-    explicit Counter(const Declaration &declaration) : declaration_(declaration) {}
-    // Counting the expressions that hold the text as it stands.
+    explicit Counter(const Declaration &declaration)
+        : declaration_(declaration), target_(declaration.dataset)
+    {
+    }
+    // Counting the expressions that hold the text as it stands, where the report's own are
+    // evaluated.
     explicit Counter(const QString &text) : text_(text) {}
 
     Uses uses;
 
-    void text(const QString &expression)
-    {
-        if (declaration_ ? isNamedIn(expression, *declaration_) : expression.contains(text_))
-            ++uses.expressions;
-    }
+    // The dataset over which what is read next is evaluated.
+    void standIn(const Scope &scope) { standsIn_ = scope; }
+
+    void text(const QString &expression) { textIn(expression, standsIn_); }
     void text(const std::optional<QString> &expression)
     {
         if (expression)
             text(*expression);
     }
 
-    // A return value that sets the variable.
-    void returnValue(const XmlFragment::Element &element)
-    {
-        if (declaration_ && declaration_->kind == Declaration::Kind::variable &&
-            element.attribute("toVariable") == declaration_->name)
-            ++uses.returnValues;
-    }
-
-    // Whether an element of captured content is an expression, for the caller to judge; what
-    // it holds is not visited then. A return value that sets the variable is counted here.
-    bool isExpression(XmlFragment::Element &element)
-    {
-        if (element.localName() == u"returnValue"_s) {
-            returnValue(element);
-            return false;
-        }
-        if (!element.localName().endsWith(u"Expression"_s))
-            return false;
-        element.skipChildren();
-        return true;
-    }
-
     // The expressions and return values of captured content. What runs over a sub-dataset (a
-    // chart's series, a component's item data, a crosstab's groups and measures) is not the
-    // report's, the run's own expressions and everything beside them are; a crosstab's cells
-    // name the crosstab's parameters and measures. `crosstab`: the content is a crosstab's
-    // body.
-    void fragment(const QString &xml, bool crosstab = false)
+    // chart's series, a component's item data, a crosstab's groups and measures) is evaluated
+    // there, the run's own expressions and everything beside them where the content stands; a
+    // crosstab's cells name the crosstab's parameters and measures. `crosstab`: the content is a
+    // crosstab's body. `topRun`: the content is what the run of that sub-dataset keeps.
+    void fragment(const QString &xml, bool crosstab = false, const Scope &topRun = std::nullopt)
     {
         if (!mayName(xml))
             return;
         // A crosstab's dataset comes before its groups and measures.
-        bool crosstabRuns = false;
+        Scope crosstabRun;
         XmlFragment::edited(xml, [&](XmlFragment::Element &element) {
-            if (crosstab && element.localName() == u"datasetRun"_s &&
-                element.isInside(u"crosstabDataset") && !element.isInside(u"cellContents"))
-                crosstabRuns = true;
-            if (!isExpression(element))
-                return;
-            if (!element.isInside(u"cellContents") && !isOverSubDataset(element, crosstabRuns))
-                text(element.text());
-        });
-    }
-
-    // A band of a group's header or footer kept as written: each of its report elements as
-    // fragment() takes an element's captured content, and what the band holds itself.
-    void keptBand(const QString &xml)
-    {
-        if (!mayName(xml))
-            return;
-        XmlFragment::edited(xml, [&](XmlFragment::Element &element) {
-            if (KeptBands::isInDatasetContent(element)) {
-                element.skipChildren();
+            const QString name = element.localName();
+            if (crosstab && name == u"datasetRun"_s && element.isInside(u"crosstabDataset") &&
+                !element.isInside(u"cellContents"))
+                crosstabRun = element.attribute("subDataset").value_or(QString());
+            if (name == u"returnValue"_s) {
+                returnValue(element, runningDataset(element, topRun),
+                            scopeOf(element, crosstabRun));
                 return;
             }
-            if (!isExpression(element))
+            if (name == u"datasetParameter"_s)
+                passedValue(element.attribute("name"), runningDataset(element, topRun));
+            if (!name.endsWith(u"Expression"_s))
                 return;
-            // What an element evaluates over the sub-dataset it runs is not the report's.
-            if (!isOverSubDataset(element, false))
-                text(element.text());
+            element.skipChildren();
+            if (!element.isInside(u"cellContents"))
+                textIn(element.text(), scopeOf(element, crosstabRun));
         });
+    }
+    // The same for content evaluated over `scope`.
+    void fragmentIn(const QString &xml, const Scope &scope)
+    {
+        const Scope was = std::exchange(standsIn_, scope);
+        fragment(xml);
+        standsIn_ = was;
     }
 
     void kept(const KeptParts &parts, const QStringList &inner = {})
@@ -177,13 +177,45 @@ public:
                 fragment(child.xml);
         }
     }
+    // The kept children of that part, evaluated over `scope`.
+    void keptIn(const KeptParts &parts, const QString &key, const Scope &scope)
+    {
+        for (const KeptXml::Child &child : parts.part(key).children)
+            fragmentIn(child.xml, scope);
+    }
 
-    // What a list's or table's dataset run keeps as written: its data source, its map of
-    // parameters, its return values.
-    void runKept(const KeptParts &parts)
+    // What a list's or table's run of `dataset` keeps as written: its data source, its map of
+    // parameters, its return values; and the values it passes to the dataset's parameters.
+    void run(const KeptParts &parts, const QString &dataset,
+             const QList<SubreportParameter> &passed)
     {
         for (const KeptXml::Child &child : parts.part(u"datasetRun").children)
-            fragment(child.xml);
+            fragment(child.xml, false, dataset);
+        for (const SubreportParameter &parameter : passed) {
+            text(parameter.expression);
+            passedValue(parameter.name, dataset);
+        }
+    }
+
+    // What a list's contents or a table's rows, column groups and cells keep as written, which
+    // is evaluated over the sub-dataset it runs.
+    void content(const ElementKind &kind)
+    {
+        if (const auto *list = kind.as<ElementKind::List>()) {
+            for (const QString &key : {QString(), u"listContents"_s})
+                keptIn(list->kept, key, list->datasetName);
+        } else if (const auto *table = kind.as<ElementKind::Table>()) {
+            keptIn(table->kept, {}, table->datasetName);
+            for (const ElementKind::Table::KeptColumnGroup &group : table->keptColumnGroups)
+                fragmentIn(group.xml, table->datasetName);
+            for (const ReportTableColumn &column : table->columns) {
+                keptIn(column.kept, {}, table->datasetName);
+                for (const TableCellFormatting *cell :
+                     {&column.columnHeaderFormatting, &column.detailCellFormatting,
+                      &column.columnFooterFormatting})
+                    keptIn(cell->kept, {}, table->datasetName);
+            }
+        }
     }
 
     void parameters(const QList<SubreportParameter> &passed)
@@ -208,12 +240,10 @@ public:
             parameters(subreport->parameters);
         } else if (const auto *list = kind.as<ElementKind::List>()) {
             text(list->connectionExpression);
-            parameters(list->parameters);
-            runKept(list->kept);
+            run(list->kept, list->datasetName, list->parameters);
         } else if (const auto *table = kind.as<ElementKind::Table>()) {
             text(table->connectionExpression);
-            parameters(table->parameters);
-            runKept(table->kept);
+            run(table->kept, table->datasetName, table->parameters);
         } else if (const auto *chart = kind.as<ElementKind::Chart>()) {
             fragment(chart->chartBodyXML);
             fragment(chart->siblingXML);
@@ -230,9 +260,67 @@ public:
         if (kind.is<ElementKind::Table>())
             inner.append(QString());
         kept(e.kept, inner);
+        content(kind);
+    }
+
+    // The sort fields a sub-dataset keeps as written that sort on the declaration.
+    void keptSortFields(const KeptParts &parts)
+    {
+        if (!declaration_ || declaration_->kind == Declaration::Kind::parameter)
+            return;
+        const QString type =
+            declaration_->kind == Declaration::Kind::field ? u"Field"_s : u"Variable"_s;
+        for (const KeptXml::Child &child : parts.part({}).children) {
+            if (!mayName(child.xml))
+                continue;
+            XmlFragment::edited(child.xml, [&](XmlFragment::Element &element) {
+                element.skipChildren();
+                if (element.localName() == u"sortField"_s &&
+                    element.attribute("name") == declaration_->name &&
+                    element.attribute("type").value_or(u"Field"_s) == type)
+                    ++uses.sortFields;
+            });
+        }
     }
 
 private:
+    // Whether the expression, evaluated over `scope`, names what the counter looks for.
+    void textIn(const QString &expression, const Scope &scope)
+    {
+        if (scope != target_)
+            return;
+        if (declaration_ ? isNamedIn(expression, *declaration_) : expression.contains(text_))
+            ++uses.expressions;
+    }
+
+    // The dataset over which the expression of captured content is evaluated.
+    Scope scopeOf(const XmlFragment::Element &expression, const Scope &crosstabRun) const
+    {
+        if (Scope over = runOver(expression, crosstabRun))
+            return over;
+        return standsIn_;
+    }
+
+    // A return value of a run of `runs` (no value: of a subreport), which is read where
+    // `scope` is evaluated: it sets a variable there and takes that of a variable of the run's
+    // dataset.
+    void returnValue(const XmlFragment::Element &element, const Scope &runs, const Scope &scope)
+    {
+        if (!declaration_ || declaration_->kind != Declaration::Kind::variable)
+            return;
+        if ((scope == target_ && element.attribute("toVariable") == declaration_->name) ||
+            (runs && runs == target_ && element.attribute("fromVariable") == declaration_->name))
+            ++uses.returnValues;
+    }
+
+    // A value passed to the parameter `name` of the sub-dataset `runs`.
+    void passedValue(const std::optional<QString> &name, const Scope &runs)
+    {
+        if (declaration_ && declaration_->kind == Declaration::Kind::parameter && runs &&
+            runs == target_ && name == declaration_->name)
+            ++uses.passedValues;
+    }
+
     // A quick test before a fragment is parsed: whether its text holds the name at all.
     bool mayName(const QString &xml) const
     {
@@ -241,6 +329,10 @@ private:
 
     std::optional<Declaration> declaration_;
     QString text_;
+    // The dataset whose declaration is counted, and the one over which what is read now is
+    // evaluated.
+    Scope target_;
+    Scope standsIn_;
 };
 
 } // namespace
@@ -261,19 +353,30 @@ bool isNamedIn(const QString &text, const Declaration &declaration)
            isClauseParameter(text, declaration.name);
 }
 
-Uses uses(const ReportDocument &document, const Declaration &declaration)
+namespace {
+
+// What any dataset holds that names the declaration: its query, what it keeps as the file wrote
+// it (a filter expression, a sub-dataset's groups), its parameters' defaults and its variables.
+void countDataset(Counter &counter, const QString &query, const KeptParts &kept,
+                  const QList<ReportParameter> &parameters, const QList<ReportVariable> &variables)
 {
-    Counter counter(declaration);
-    counter.text(document.queryString);
-    // What the report keeps as the file wrote it: its filter expression among others.
-    for (const KeptXml::Child &child : document.kept.part({}).children)
+    counter.text(query);
+    for (const KeptXml::Child &child : kept.part({}).children)
         counter.fragment(child.xml);
-    for (const ReportParameter &parameter : document.parameters)
+    for (const ReportParameter &parameter : parameters)
         counter.text(parameter.defaultValueExpression);
-    for (const ReportVariable &variable : document.variables) {
+    for (const ReportVariable &variable : variables) {
         counter.text(variable.expression);
         counter.text(variable.initialValueExpression);
     }
+}
+
+// What the report's own dataset holds besides its elements: that of any dataset, its groups,
+// its sections' print-when conditions and its conditional styles.
+void countReportDataset(Counter &counter, const ReportDocument &document)
+{
+    countDataset(counter, document.queryString, document.kept, document.parameters,
+                 document.variables);
     for (const ReportGroup &group : document.groups) {
         counter.text(group.expression);
         counter.text(group.headerPrintWhenExpression);
@@ -287,15 +390,36 @@ Uses uses(const ReportDocument &document, const Declaration &declaration)
         for (const ConditionalStyleRule &rule : style.conditionalStyles)
             counter.text(rule.conditionExpression);
     }
-    ElementWalk::visitDocument(document, [&](const ReportElement &element, ElementScope scope) {
-        if (scope == ElementScope::report)
-            counter.element(element);
+}
+
+} // namespace
+
+Uses uses(const ReportDocument &document, const Declaration &declaration)
+{
+    Counter counter(declaration);
+    counter.standIn(declaration.dataset);
+    if (!declaration.dataset) {
+        countReportDataset(counter, document);
+    } else {
+        for (const ReportSubDataset &dataset : document.subDatasets) {
+            if (dataset.name != *declaration.dataset)
+                continue;
+            countDataset(counter, dataset.queryString, dataset.kept, dataset.parameters,
+                         dataset.variables);
+            counter.keptSortFields(dataset.kept);
+        }
+    }
+    ElementWalk::visitDatasets(document, [&](const ReportElement &element, const Scope &dataset) {
+        counter.standIn(dataset);
+        counter.element(element);
     });
+    // The bands kept as written stand in the report's own sections.
+    counter.standIn(std::nullopt);
     KeptBands::visit(document, [&](const QString &xml, const QUuid &, const QString &) {
-        counter.keptBand(xml);
+        counter.fragment(xml);
     });
     Uses uses = counter.uses;
-    if (declaration.kind != Declaration::Kind::parameter)
+    if (!declaration.dataset && declaration.kind != Declaration::Kind::parameter)
         uses.sortFields = SortFieldNames::count(document,
                                                 declaration.kind == Declaration::Kind::field
                                                     ? SortFieldType::field
@@ -316,7 +440,7 @@ bool keptElementHolds(const XmlFragment::Element &element, const QString &text)
     return element.holds([&](const XmlFragment::Element &inside) {
         return inside.localName().endsWith(u"Expression"_s) && inside.text().contains(text) &&
                KeptBands::elementOf(inside) == element && !inside.isInside(u"cellContents") &&
-               !isOverSubDataset(inside, false, element);
+               !runOver(inside, std::nullopt, element);
     });
 }
 
@@ -357,10 +481,12 @@ QString usedIn(const Uses &uses)
         return QString::number(n) + u' ' + (n == 1 ? one : many);
     };
     QStringList parts;
-    if (uses.expressions > 0 || uses.returnValues + uses.sortFields == 0)
+    if (uses.expressions > 0 || uses.returnValues + uses.sortFields + uses.passedValues == 0)
         parts.append(counted(uses.expressions, u"expression"_s, u"expressions"_s));
     if (uses.returnValues > 0)
         parts.append(counted(uses.returnValues, u"return value"_s, u"return values"_s));
+    if (uses.passedValues > 0)
+        parts.append(counted(uses.passedValues, u"passed value"_s, u"passed values"_s));
     if (uses.sortFields > 0)
         parts.append(counted(uses.sortFields, u"sort field"_s, u"sort fields"_s));
     QString joined = parts.takeLast();

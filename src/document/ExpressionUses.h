@@ -6,17 +6,23 @@
 #include <QString>
 #include <optional>
 
-// What uses a field, parameter or variable of the report's own dataset: expressions and queries
-// that name it in any form the engine reads, the return values that set a variable, and the
-// sort fields. What lists and table cells hold runs over a sub-dataset, whose names are its own,
-// and is not looked at; neither are the sub-datasets.
+// What uses a field, parameter or variable of a dataset, the report's own or one of its
+// sub-datasets: expressions and queries evaluated over that dataset that name it in any form the
+// engine reads, the return values that set a variable or take its value, the values that what
+// runs the dataset passes to its parameters, and the sort fields. An expression is evaluated over
+// the dataset that the nearest list, table, chart, crosstab or other component around it runs
+// (the parameters, connection and return values of a run over the dataset where the component
+// stands), else over the report's own; what a crosstab's cells hold names the crosstab's own
+// values.
 namespace ExpressionUses {
 
-// A field, parameter or variable of the report.
+// A field, parameter or variable of the report or of one of its sub-datasets.
 struct Declaration {
     enum class Kind { field, parameter, variable };
     Kind kind = Kind::field;
     QString name;
+    // The sub-dataset that declares it; no value for the report's own dataset.
+    std::optional<QString> dataset = std::nullopt;
 
     // How an expression names it: "$F{Amount}", "$P{Limit}", "$V{Total}".
     QString reference() const;
@@ -28,19 +34,22 @@ struct Declaration {
 bool isNamedIn(const QString &text, const Declaration &declaration);
 
 struct Uses {
-    // Expressions and queries that name it: the report's query, parameters' defaults,
-    // variables, groups, sections' print-when conditions, conditional styles, the report's
-    // filter, and the elements of the report's own sections with what they keep as the file
-    // wrote it (chart and crosstab datasets, a list's or table's dataset run, what a component
-    // evaluates beside the sub-dataset it runs), the bands of a group's header or footer kept
-    // as written and a book's parts included.
+    // Expressions and queries that name it: the dataset's query, parameters' defaults,
+    // variables, filter, groups and (the report's) sections' print-when conditions and
+    // conditional styles, and the elements evaluated over it with what they keep as the file
+    // wrote it (chart and crosstab datasets, a list's or table's dataset run and cells, what a
+    // component evaluates beside the sub-dataset it runs), the bands of a group's header or
+    // footer kept as written and a book's parts included.
     int expressions = 0;
-    // Return values of subreports and dataset runs that set the variable.
+    // Return values of subreports and dataset runs that set the variable, and of the runs of
+    // its sub-dataset that take its value.
     int returnValues = 0;
     // Sort fields that sort on the field or variable.
     int sortFields = 0;
+    // Values that the runs of its sub-dataset pass to the parameter.
+    int passedValues = 0;
 
-    int total() const { return expressions + returnValues + sortFields; }
+    int total() const { return expressions + returnValues + sortFields + passedValues; }
 };
 
 Uses uses(const ReportDocument &document, const Declaration &declaration);
@@ -54,7 +63,8 @@ bool elementHolds(const ReportElement &element, const QString &text);
 bool keptElementHolds(const XmlFragment::Element &element, const QString &text);
 
 // The question before a removal: "$F{Amount} is used in 3 expressions.", "$V{Count} is used in
-// 1 expression, 1 return value and 1 sort field."
+// 1 expression, 1 return value and 1 sort field.", "$P{City} is used in 1 expression and 1 passed
+// value."
 QString message(const Declaration &declaration, const Uses &uses);
 // What the message says it is used in: "3 expressions", "1 expression and 1 sort field".
 QString usedIn(const Uses &uses);

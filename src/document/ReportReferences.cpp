@@ -26,6 +26,16 @@ QUuid referenceOf(const QUuid &holder, const QString &place, int part, int ordin
                                            QString::number(ordinal));
 }
 
+// The element of kept or captured content that `named` gives a style to, in that part of its
+// holder: the report element whose position line it is, else the holder itself (an empty text:
+// a cell's style is its table's or crosstab's).
+QString styledElement(const XmlFragment::Element &named, int part)
+{
+    if (named.localName() != u"reportElement"_s || !named.parent())
+        return {};
+    return QString::number(part) + u'/' + named.parent()->place();
+}
+
 // The attributes that name a group, each with the one that says when it applies: dropping the
 // group makes that one fall back (no fallback: the attribute goes).
 struct GroupAttribute {
@@ -197,7 +207,10 @@ private:
     {
         switch (kind_) {
         case Kind::style:
-            return named(element, "style");
+            if (!named(element, "style"))
+                return false;
+            styled_.insert(styledElement(element, part_));
+            return true;
         case Kind::subDataset:
             return element.localName() == u"datasetRun"_s && named(element, "subDataset");
         case Kind::group:
@@ -213,6 +226,7 @@ private:
         if (!mayHold(xml))
             return;
         QSet<QUuid> named;
+        QSet<QString> styled;
         QHash<QUuid, int> ordinals;
         const std::optional<QString> edited =
             XmlFragment::edited(xml, [&](XmlFragment::Element &e) {
@@ -225,9 +239,21 @@ private:
                 const bool found = onXmlElement(e);
                 ordinals.insert(id, ordinal_);
                 endHolder();
-                if (!found)
+                if (!found || !holder)
                     return;
-                if (!holder || named.contains(id))
+                // Each element a style names counts, those in a crosstab's cells too.
+                if (kind_ == Kind::style) {
+                    const std::optional<XmlFragment::Element> line = e.parent();
+                    const QString element = e.localName() == u"reportElement"_s && line
+                                                ? line->place()
+                                                : holder->place();
+                    if (!styled.contains(element)) {
+                        styled.insert(element);
+                        ++uses.elements;
+                    }
+                    return;
+                }
+                if (named.contains(id))
                     return;
                 named.insert(id);
                 if (kind_ == Kind::subDataset) {
@@ -292,6 +318,7 @@ private:
     {
         if (!names(styleName))
             return false;
+        styled_.insert(QString());
         if (mode_ == Mode::rename)
             styleName = to_;
         else if (mode_ == Mode::drop)
@@ -358,6 +385,7 @@ private:
         if (kind_ == Kind::group && scope == ElementScope::dataset)
             return std::nullopt;
         beginHolder(element.id);
+        styled_.clear();
         ReportElement e = element;
         bool found = false;
         switch (kind_) {
@@ -394,9 +422,13 @@ private:
         endHolder();
         if (!found)
             return std::nullopt;
-        // What runs a sub-dataset is a component; what names a group or style, an element.
+        // What runs a sub-dataset is a component; what names a group or style, an element. A
+        // style counts each element inside that names it (a crosstab's cells, the cells a table
+        // keeps as written), and the element itself when it or its cells name it.
         if (kind_ == Kind::subDataset)
             ++uses.components;
+        else if (kind_ == Kind::style)
+            uses.elements += std::max<int>(1, int(styled_.size()));
         else
             ++uses.elements;
         if (mode_ == Mode::count)
@@ -474,6 +506,9 @@ private:
     int ordinal_ = 0;
     // The references to the thing the holder gave.
     QSet<QUuid> named_;
+    // The elements of the holder a style names: the holder itself (an empty text), and the
+    // elements inside what it keeps (styledElement).
+    QSet<QString> styled_;
 };
 
 } // namespace

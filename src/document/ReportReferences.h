@@ -26,7 +26,9 @@ namespace ReportReferences {
 
 enum class Kind { group, subDataset, style };
 
-// Who names a group, sub-dataset or style. An element counts once however often it names it.
+// Who names a group, sub-dataset or style. An element counts once however often it names it;
+// of a style, so does each element inside it that names it (in a crosstab's cells, in what a
+// table's cells keep as written), and the element itself when it or its cells do.
 struct Uses {
     int elements = 0;
     int variables = 0;

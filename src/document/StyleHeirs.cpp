@@ -31,9 +31,11 @@ bool alike(const InheritedStyle *a, const InheritedStyle *b)
     return a && b ? *a == *b : a == b;
 }
 
-// Each style takes what it inherits anew, after the style it inherits from. A style whose chain
-// runs in a circle inherits nothing from the style that closes it, as the reader reads it.
-bool inheritAnew(QList<ReportStyle> &styles)
+// Each style takes what it inherits anew, after the style it inherits from (a style that names no
+// parent, where no style is marked default, from the report's default report font, `font`). A
+// style whose chain runs in a circle inherits nothing from the style that closes it, as the
+// reader reads it.
+bool inheritAnew(QList<ReportStyle> &styles, const ReportStyle *font)
 {
     const qsizetype count = styles.size();
     std::vector<qsizetype> parents(size_t(count), -1);
@@ -55,7 +57,12 @@ bool inheritAnew(QList<ReportStyle> &styles)
             const qsizetype parent = parents[size_t(*it)];
             const bool inherits = parent >= 0 && state[size_t(parent)] == State::done;
             ReportStyle style = styles.at(*it);
-            JrxmlCodec::inheritParentStyle(style, inherits ? &styles.at(parent) : nullptr);
+            const bool takesFont = parent < 0 && !style.isDefault &&
+                                   !style.kept.part({}).attribute(u"style") &&
+                                   !StyleChain::defaultStyle(styles);
+            JrxmlCodec::inheritParentStyle(style, inherits    ? &styles.at(parent)
+                                                  : takesFont ? font
+                                                              : nullptr);
             state[size_t(*it)] = State::done;
             if (style == styles.at(*it))
                 continue;
@@ -71,10 +78,16 @@ bool inheritAnew(QList<ReportStyle> &styles)
 bool follow(ReportDocument &document, const QList<ReportStyle> &before,
             const QSet<QUuid> &alsoElements)
 {
-    bool changed = inheritAnew(document.styles);
+    // The report fonts of older reports are kept as written: only what they inherit changes.
+    const QStringList fonts = JrxmlCodec::reportFonts(document);
+    const JrxmlCodec::StyleSources sourcesBefore = JrxmlCodec::styleSources(before, fonts);
+    const qsizetype defaultFont = sourcesBefore.defaultFont();
+    bool changed = inheritAnew(document.styles,
+                               defaultFont >= 0 ? &sourcesBefore.fonts.at(defaultFont) : nullptr);
     const QList<ReportStyle> after = document.styles;
-    const QList<InheritedStyle> givenBefore = JrxmlCodec::inheritedStyles(before);
-    const QList<InheritedStyle> givenAfter = JrxmlCodec::inheritedStyles(after);
+    const JrxmlCodec::StyleSources sourcesAfter = JrxmlCodec::styleSources(after, fonts);
+    const QList<InheritedStyle> &givenBefore = sourcesBefore.styleChains;
+    const QList<InheritedStyle> &givenAfter = sourcesAfter.styleChains;
     const auto given = [](const QList<ReportStyle> &styles, const QList<InheritedStyle> &of,
                           const ReportStyle *style) -> const InheritedStyle * {
         return style ? &of.at(style - styles.constData()) : nullptr;
@@ -111,14 +124,18 @@ bool follow(ReportDocument &document, const QList<ReportStyle> &before,
         return changed;
     const bool elementsChanged = ElementWalk::editDocument(
         document, [&](const ReportElement &element, ElementScope) -> ElementWalk::Outcome {
+            // One that names no style takes the report font its font names, which inherits from
+            // the default style, or the default style (or report font).
+            const InheritedStyle *now = sourcesAfter.of(element, after);
             const bool follows =
                 alsoElements.contains(element.id) ||
-                (element.styleName ? moved.value(*element.styleName, false) : defaultMoved);
+                (element.styleName
+                     ? moved.value(*element.styleName, false)
+                     : defaultMoved || !alike(sourcesBefore.of(element, before), now));
             if (!follows)
                 return std::nullopt;
             ReportElement e = element;
-            JrxmlCodec::inheritStyle(
-                e, given(after, givenAfter, StyleChain::ofElement(element, after)));
+            JrxmlCodec::inheritStyle(e, now);
             if (e == element)
                 return std::nullopt;
             return ElementWalk::Outcome(std::move(e));

@@ -9,6 +9,7 @@
 #include "ExpressionValidation.h"
 #include "JavaExpressionSyntaxHighlighter.h"
 #include "PendingInsertion.h"
+#include "widgets/ColorHex.h"
 #include "widgets/PlainToolTip.h"
 #include "widgets/SymbolIcons.h"
 
@@ -197,7 +198,7 @@ void ExpressionBuilderView::refreshWarnings(const QString &text)
         label->setFont(sized(label->font(), 8));
         label->setWordWrap(true);
         QPalette palette = label->palette();
-        palette.setColor(QPalette::WindowText, QColor(0xE0, 0x7B, 0x00));
+        palette.setColor(QPalette::WindowText, ColorHex::warning());
         label->setPalette(palette);
         line->addWidget(icon, 0, Qt::AlignTop);
         line->addWidget(label, 1);

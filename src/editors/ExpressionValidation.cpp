@@ -1,6 +1,7 @@
 #include "ExpressionValidation.h"
 #include "ExpressionScope.h"
 
+#include "document/DatasetLacks.h"
 #include "document/DatasetRuns.h"
 #include "model/ReportDocument.h"
 
@@ -22,14 +23,6 @@ QString trimBlanks(QStringView text)
     while (to > from && blank(text[to - 1]))
         --to;
     return text.sliced(from, to - from).toString();
-}
-
-template <typename List> QSet<QString> namesOf(const List &items)
-{
-    QSet<QString> names;
-    for (const auto &item : items)
-        names.insert(item.name);
-    return names;
 }
 
 // The bracket checks over the expression's characters (grapheme clusters).
@@ -95,32 +88,16 @@ QStringList expressions::validateExpression(const QString &expression,
         return messages;
     checkBrackets(expression, messages);
 
-    const QSet<QString> fields = namesOf(document.fields);
-    const QSet<QString> parameters = namesOf(document.parameters);
-    QSet<QString> variables = namesOf(document.variables);
-    // Every group declares the count of its rows.
+    QStringList groups;
     for (const ReportGroup &group : document.groups)
-        variables.insert(group.name + u"_COUNT"_s);
+        groups.append(group.name);
+    const DatasetLacks::Declared declared(document.fields, document.parameters, document.variables,
+                                          groups);
     // Inside a list the names are the list's dataset's, and the message names it.
     const std::optional<QString> dataset = datasetOfScope(document);
-    static const QRegularExpression reference(uR"(\$([PFV])!?\{([^}]*)\})"_s);
-    auto it = reference.globalMatch(expression);
-    while (it.hasNext()) {
-        const auto match = it.next();
-        const QString letter = match.captured(1);
-        const QString name = trimBlanks(match.capturedView(2));
-        const QSet<QString> &declared = letter == u"F"   ? fields
-                                        : letter == u"P" ? parameters
-                                                         : variables;
-        if (name.isEmpty() || declared.contains(name) || builtInNames().contains(name))
-            continue;
-        const QString kind = letter == u"F"   ? u"field"_s
-                             : letter == u"P" ? u"parameter"_s
-                                              : u"variable"_s;
-        messages.append(u"$"_s + letter + u"{"_s + name + u"} isn't a declared "_s + kind +
-                        (dataset
-                             ? u" of the dataset \""_s + *dataset + u"\" this element runs in."_s
-                             : u" in this report."_s));
+    for (const DatasetLacks::Reference &reference : DatasetLacks::referencesIn(expression)) {
+        if (!declared.declares(reference))
+            messages.append(DatasetLacks::note(reference, dataset));
     }
     return messages;
 }

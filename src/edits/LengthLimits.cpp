@@ -4,6 +4,7 @@
 #include "model/PageLayout.h"
 #include "model/ReportParts.h"
 
+#include <QHash>
 #include <cmath>
 
 using namespace Qt::StringLiterals;
@@ -136,7 +137,7 @@ LengthVerdict withinContainer(const DocumentStore &store, const ReportElement &e
     held.*field = points;
     ContainerRoom::holdContents(held, element);
     ReportElement fitted = held;
-    ContainerRoom::fitInto(fitted, *room, &element);
+    ContainerRoom::fitInto(fitted, *room, &element, store.cellStyles());
     const double kept = fitted.*field;
     if (kept == held.*field)
         return LengthVerdict::accept(points);
@@ -176,6 +177,36 @@ LengthVerdict columnWidth(double points)
     if (points < 0)
         return LengthVerdict::refuse(widthBelowZero());
     return LengthVerdict::accept(points);
+}
+
+LengthVerdict columnWidth(const DocumentStore &store, const ReportTableColumn &column,
+                          double points)
+{
+    const LengthVerdict verdict = columnWidth(points);
+    if (!verdict.points)
+        return verdict;
+    const std::optional<std::pair<double, TableCellRooms::Cell>> narrowest =
+        TableCellRooms::narrowest(column, store.cellStyles());
+    // Only what the file writes counts: a width rounded up to the narrowest is taken.
+    if (!narrowest || asWritten(points) >= narrowest->first)
+        return verdict;
+    const auto &[least, cell] = *narrowest;
+    return LengthVerdict::refuse(
+        u"The column is at least "_s + shown(least, MeasurementUnit::pixels) + u" wide: its "_s +
+        cellName(cell) + u" keeps "_s +
+        shown(cell.paddingLeft + cell.paddingRight, MeasurementUnit::pixels) +
+        u" of padding at its sides, and what it holds needs room inside it."_s);
+}
+
+QString cellName(const TableCellRooms::Cell &cell)
+{
+    static const QHash<QString, QString> names = {
+        {u"columnHeader"_s, u"column header cell"_s}, {u"detailCell"_s, u"detail cell"_s},
+        {u"columnFooter"_s, u"column footer cell"_s}, {u"tableHeader"_s, u"table header cell"_s},
+        {u"tableFooter"_s, u"table footer cell"_s},   {u"groupHeader"_s, u"group header cell"_s},
+        {u"groupFooter"_s, u"group footer cell"_s}};
+    const QString name = names.value(cell.tag, u"cell"_s);
+    return cell.group.isEmpty() ? name : name + u" of "_s + cell.group;
 }
 
 namespace {
@@ -259,6 +290,13 @@ LengthVerdict pageLength(const ReportDocument &document, double ReportDocument::
     if (isSize && asWritten(points) < 1)
         return LengthVerdict::refuse(u"A page is at least "_s + shown(1, unit) +
                                      u" wide and high."_s);
+    // Larger pages are cut off in PDF. A file's page may be larger: it is taken lower.
+    if (isSize && asWritten(points) > PageLayout::largestPdfPage && points > document.*field)
+        return LengthVerdict::refuse(
+            (field == &ReportDocument::pageWidth
+                 ? u"Wider than a PDF page: the width can be at most "_s
+                 : u"Higher than a PDF page: the height can be at most "_s) +
+            shown(PageLayout::largestPdfPage, unit) + u"."_s);
     if (!isSize && points < 0)
         return LengthVerdict::refuse(u"This length is 0 or more."_s);
     ReportDocument d = document;
@@ -272,8 +310,11 @@ LengthVerdict pageLength(const ReportDocument &document, double ReportDocument::
 LengthVerdict newReportPageSize(double width, double height, double ReportDocument::*typed,
                                 MeasurementUnit unit)
 {
-    const ReportDocument document = DocumentStore::defaultDocument(width, height);
-    return pageLength(document, typed, document.*typed, unit);
+    ReportDocument document = DocumentStore::defaultDocument(width, height);
+    const double points = document.*typed;
+    // A new report holds no page of its own yet, which a larger size could be taken lower from.
+    document.*typed = 0;
+    return pageLength(document, typed, points, unit);
 }
 
 } // namespace LengthLimits

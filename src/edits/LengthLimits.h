@@ -24,6 +24,14 @@ LengthVerdict elementLength(const DocumentStore &store, const QUuid &elementID, 
 // A table column's width, in points as the Columns card takes it: a length a report can hold,
 // 0 or more, which the engine reads as a whole number.
 LengthVerdict columnWidth(double points);
+// The same for the column of a table of the store's report, and no narrower than each of its
+// cells that holds elements needs to leave them a point inside its padding
+// (TableCellRooms::narrowest): a narrower width is refused with words that name the cell.
+LengthVerdict columnWidth(const DocumentStore &store, const ReportTableColumn &column,
+                          double points);
+// What a cell of a table column is called where words name it ("table footer cell",
+// "group header cell of Category").
+QString cellName(const TableCellRooms::Cell &cell);
 
 // A band's height: never below the lowest element's bottom (a lower height stops there), never
 // above what the page holds with its margins and the bands printed with it (refused). A report
@@ -41,8 +49,9 @@ QString bandLimitWords(double largest, MeasurementUnit unit);
 QString noRoomWords(const ReportElement &container, MeasurementUnit unit);
 
 // A page length of the report (its size, margins, column width or spacing): sizes of at least
-// 1 point, no negative margin, width or spacing, a page wider than its side margins and higher
-// than its top and bottom ones, columns that fit the page's width and bands its height.
+// 1 point and at most what a PDF page holds (a file's larger page may be lowered), no negative
+// margin, width or spacing, a page wider than its side margins and higher than its top and
+// bottom ones, columns that fit the page's width and bands its height.
 LengthVerdict pageLength(const ReportDocument &document, double ReportDocument::*field,
                          double points, MeasurementUnit unit);
 

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <stdexcept>
 #include <sys/stat.h>
 
@@ -66,14 +67,40 @@ void ChapterCompiles::compileChanged(const QList<ChapterFile> &chapters, Sidecar
 
 void ChapterCompiles::compileNamed(const QString &jrxmlPath, const std::function<void()> &compile)
 {
+    compileNaming(
+        QStringLiteral("The chapter \"%1\" of this book").arg(QFileInfo(jrxmlPath).fileName()),
+        compile);
+}
+
+void ChapterCompiles::fillNamed(const QList<ChapterFit::Chapter> &chapters,
+                                const std::function<void()> &fill)
+{
     try {
-        compile();
+        fill();
     } catch (const SidecarError &error) {
-        if (error.kind() != SidecarError::Kind::rpcError)
+        static const QRegularExpression missing(
+            QStringLiteral("^The report needs the class (\\S+)(, which is not on the engine's "
+                           "class path\\.)"));
+        const QRegularExpressionMatch match = missing.match(error.detail());
+        if (error.kind() != SidecarError::Kind::rpcError || !match.hasMatch())
             throw;
-        throw SidecarError::rpcError(QStringLiteral("The chapter \"%1\" of this book does not "
-                                                    "compile: %2")
-                                         .arg(QFileInfo(jrxmlPath).fileName(), error.detail()),
-                                     error.causes());
+        const QString name = match.captured(1);
+        // The class's name whole, not a part of a longer name.
+        const QRegularExpression named(QStringLiteral("(?<![\\w.$])") +
+                                       QRegularExpression::escape(name) +
+                                       QStringLiteral("(?![\\w.$])"));
+        for (const ChapterFit::Chapter &chapter : chapters) {
+            QByteArray text = chapter.held.value_or(QByteArray());
+            if (QFile file(chapter.jrxmlPath); !chapter.held && file.open(QIODevice::ReadOnly))
+                text = file.readAll();
+            if (!named.match(QString::fromUtf8(text)).hasMatch())
+                continue;
+            throw SidecarError::rpcError(
+                QStringLiteral("The chapter \"%1\" of this book needs the class %2")
+                        .arg(QFileInfo(chapter.jrxmlPath).fileName(), name) +
+                    error.detail().mid(match.capturedStart(2)),
+                error.causes());
+        }
+        throw;
     }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ChapterFit.h"
 #include "EngineWorkFiles.h"
 
 #include <QByteArray>
@@ -34,6 +35,13 @@ public:
     // ends the run naming the chapter: "The chapter "A.jrxml" of this book does not compile: "
     // and the engine's words. Every other error goes on as it is.
     static void compileNamed(const QString &jrxmlPath, const std::function<void()> &compile);
+
+    // Runs `fill` of a book with `chapters`. The engine says "the report" of a class that a
+    // chapter names itself and that it cannot load; such a refusal ends the run naming the first
+    // chapter whose report names the class: "The chapter "A.jrxml" of this book needs the class
+    // ...", the engine's causes following. Every other error goes on as it is.
+    static void fillNamed(const QList<ChapterFit::Chapter> &chapters,
+                          const std::function<void()> &fill);
 
 private:
     // A compiled file as the compile left it: any later write changes one of these.

@@ -2,6 +2,7 @@
 
 #include "EngineRequests.h"
 #include "SidecarClient.h"
+#include "SidecarError.h"
 #include "model/JrxmlCodec.h"
 #include "model/SubreportNaming.h"
 
@@ -73,19 +74,33 @@ QList<SubreportCompile> planSubreportCompiles(const ReportDocument &report,
         if (!referenced.contains(stem.toLower()))
             continue;
         compiles.append({QDir(workFolder).filePath(stem + u".jrxml"_s), jasperPathBeside(savedPath),
-                         JrxmlCodec::serialize(tab.document)});
+                         JrxmlCodec::serialize(tab.document), QFileInfo(savedPath).fileName()});
     }
     return compiles;
 }
 
-void compileSubreports(const QList<SubreportCompile> &compiles, SidecarClient &client,
-                       std::chrono::milliseconds timeout,
-                       const std::shared_ptr<RequestCancel> &cancel)
+void compileSubreport(const SubreportCompile &compile, SidecarClient &client,
+                      std::chrono::milliseconds timeout,
+                      const std::shared_ptr<RequestCancel> &cancel)
 {
-    for (const SubreportCompile &compile : compiles) {
-        writeWorkFile(compile.jrxmlPath, compile.jrxml);
-        client.send(u"compile"_s,
-                    EngineRequests::compileParams(compile.jrxmlPath, compile.jasperPath), timeout,
-                    cancel);
+    writeWorkFile(compile.jrxmlPath, compile.jrxml);
+    client.send(u"compile"_s, EngineRequests::compileParams(compile.jrxmlPath, compile.jasperPath),
+                timeout, cancel);
+}
+
+void compileNaming(const QString &subject, const std::function<void()> &compile)
+{
+    try {
+        compile();
+    } catch (const SidecarError &error) {
+        if (error.kind() != SidecarError::Kind::rpcError)
+            throw;
+        throw SidecarError::rpcError(subject + u" does not compile: "_s + error.detail(),
+                                     error.causes());
     }
+}
+
+QString subreportInAnotherTab(const QString &fileName)
+{
+    return u"The subreport \""_s + fileName + u"\", open in another tab,"_s;
 }

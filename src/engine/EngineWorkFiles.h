@@ -6,6 +6,7 @@
 #include <QList>
 #include <QString>
 #include <chrono>
+#include <functional>
 #include <memory>
 
 class RequestCancel;
@@ -38,11 +39,13 @@ QString jasperPathBeside(const QString &savedPath);
 void writeWorkFile(const QString &path, const QByteArray &bytes);
 
 // One subreport to compile: its JRXML, taken from its tab while the tab's report was current, the
-// work file it is written to, and the compiled file beside its saved report.
+// work file it is written to, the compiled file beside its saved report, and the saved file's
+// name, by which errors name it.
 struct SubreportCompile {
     QString jrxmlPath;
     QString jasperPath;
     QByteArray jrxml;
+    QString fileName;
     bool operator==(const SubreportCompile &) const = default;
 };
 
@@ -53,12 +56,19 @@ QList<SubreportCompile> planSubreportCompiles(const ReportDocument &report,
                                               const QList<OpenTab> &otherTabs,
                                               const QString &workFolder);
 
-// Writes and compiles each in order; the first failure is thrown and ends the run, the ones before
-// it stay compiled. Blocks on the engine: never call it on the main thread. `cancel`, when given,
-// calls the compiles off (SidecarClient::cancel).
-void compileSubreports(const QList<SubreportCompile> &compiles, SidecarClient &client,
-                       std::chrono::milliseconds timeout,
-                       const std::shared_ptr<RequestCancel> &cancel = {});
+// Writes and compiles one; a failure is thrown. Blocks on the engine: never call it on the main
+// thread. `cancel`, when given, calls the compile off (SidecarClient::cancel).
+void compileSubreport(const SubreportCompile &compile, SidecarClient &client,
+                      std::chrono::milliseconds timeout,
+                      const std::shared_ptr<RequestCancel> &cancel = {});
+
+// Runs `compile`; the engine's refusal ends the run naming what was compiled: `subject`, then
+// " does not compile: " and the engine's words. Every other error goes on as it is.
+void compileNaming(const QString &subject, const std::function<void()> &compile);
+
+// How an error names a subreport compiled from another tab: The subreport "Orders.jrxml", open
+// in another tab,
+QString subreportInAnotherTab(const QString &fileName);
 
 // A chapter of a report book: its report file and the compiled file the book prints.
 struct ChapterFile {

@@ -36,6 +36,15 @@ QString serverDownAdvice(const QString &server)
            u"wrong. Check the connection in the Report Data sheet (the Data button).";
 }
 
+// Where the engine looked for a file it names by `location`: there, when that is absolute, or in
+// the report's folder.
+QString lookedFor(const QString &location)
+{
+    const bool absolute = location.startsWith(u'/') || location.contains(u":/");
+    return absolute ? QString(u"at " + location)
+                    : QString(u"as \"" + location + u"\" in the report's folder");
+}
+
 const QString missingSubreportAdvice = QStringLiteral(
     "A subreport file couldn't be found. Check the subreport's file path/expression, and make "
     "sure it's been compiled (its .jasper file exists next to this report).");
@@ -128,28 +137,36 @@ std::optional<QString> FriendlyErrorTranslator::translate(const QString &raw,
                                                           const ReportDocument *report)
 {
     // A chapter of a book: the book cannot shrink what the chapter holds. Our own words of a
-    // chapter that does not fit stand as they are; a chapter the engine refuses is named, with
-    // the advice for what the engine says of it.
+    // chapter that does not fit stand as they are. A chapter the engine refuses is named, and so
+    // is a subreport compiled from another tab, with the advice for what the engine says of it.
     if (raw.startsWith(u"The chapter \"") && raw.contains(u"\" does not fit the book's page: "))
         return raw.trimmed();
-    if (auto chapter = firstMatch(
-            raw, QStringLiteral("^The chapter \"([^\"]+)\" of this book does not compile: "), 1)) {
-        const QString named = u"The chapter \"" + *chapter + u"\" of this book does not compile";
-        const std::optional<QString> inner = translate(raw.mid(named.size() + 2));
+    if (auto named = firstMatch(raw,
+                                QStringLiteral("^(The (?:chapter \"[^\"]+\" of this book|subreport "
+                                               "\"[^\"]+\", open in another tab,) does not "
+                                               "compile): "),
+                                1)) {
+        const std::optional<QString> inner = translate(raw.mid(named->size() + 2));
         const QString then = inner ? QString(u": " + *inner)
                                    : u"; the engine's words are under Technical Details."_s;
-        return named + u", so the book cannot print. Open the chapter and correct it there" + then;
+        if (named->startsWith(u"The chapter"))
+            return *named + u", so the book cannot print. Open the chapter and correct it there" +
+                   then;
+        return *named + u", so this report cannot print. Open that tab and correct it there" + then;
     }
-    // A picture the engine did not find: which file, and where it looked.
+    // A picture or a subreport the engine did not find: which file, and where it looked.
     if (auto location = firstMatch(
             raw, QStringLiteral("Byte data not found at\\s*:?\\s*([^\\n]*[^\\s.])"), 1)) {
-        const QString file = location->section(u'/', -1);
-        const bool absolute = location->startsWith(u'/') || location->contains(u":/");
-        const QString where = absolute
-                                  ? QString(u"at " + *location)
-                                  : QString(u"as \"" + *location + u"\" in the report's folder");
-        return u"The image file \"" + file + u"\" was not found: the engine looked for it " +
-               where + u". Put the picture there, or change the image's expression to where it is.";
+        return u"The image file \"" + location->section(u'/', -1) +
+               u"\" was not found: the engine looked for it " + lookedFor(*location) +
+               u". Put the picture there, or change the image's expression to where it is.";
+    }
+    if (auto location =
+            firstMatch(raw, QStringLiteral("Resource not found at\\s*:?\\s*([^\\n]*[^\\s.])"), 1)) {
+        return u"The subreport file \"" + location->section(u'/', -1) +
+               u"\" couldn't be found: the engine looked for it " + lookedFor(*location) +
+               u". Check the subreport's file path/expression, and make sure it's been compiled "
+               u"(its .jasper file exists where the expression points).";
     }
     // A file the engine was to write in a folder that cannot be written.
     if (auto groups =
@@ -298,22 +315,35 @@ std::optional<QString> FriendlyErrorTranslator::translate(const QString &raw,
                                                     "in the expression: ([^\\n]*)"),
                                      1))
         return u"This expression is missing a closing parenthesis \")\":\n" + *expression;
-    if (auto expression = firstMatch(
-            raw, QStringLiteral("Syntax error[^\\n]*, in the expression: ([^\\n]*)"), 1)) {
+    // The Java compiler says "Syntax error", Groovy's parser "Unexpected input" or "Unexpected
+    // character".
+    if (auto expression = firstMatch(raw,
+                                     QStringLiteral("(?:Syntax error|Unexpected input|Unexpected "
+                                                    "character)[^\\n]*, in the expression: "
+                                                    "([^\\n]*)"),
+                                     1)) {
         return u"This expression has a syntax error - check it for a missing value, a stray or "
                u"missing operator, or a typo:\n" +
                *expression;
     }
-    // A class the report names itself (the engine's own classes read as a missing component).
-    if (auto name = firstMatch(raw,
-                               QStringLiteral("The report needs the class (\\S+), which is not "
-                                              "on the engine's class path\\."),
-                               1)) {
-        return u"The report needs the class \"" + *name +
-               u"\", which is not on the report engine's class path: it is the report's own (a "
-               u"chart customizer or a scriptlet, say), not part of Quillmark. The engine here "
-               u"runs only the classes it comes with, so take the class's name out of the report "
-               u"to preview it.";
+    // A class the report, or a chapter of a book, names itself (the engine's own classes read as
+    // a missing component).
+    if (auto groups = firstMatch(raw,
+                                 QStringLiteral("The (report|chapter \"[^\"]+\" of this book) "
+                                                "needs the class (\\S+), which is not on the "
+                                                "engine's class path\\."),
+                                 2)) {
+        const QStringList parts = groups->split(groupSeparator);
+        if (parts.size() == 2) {
+            const bool chapter = parts[0] != u"report";
+            return u"The " + parts[0] + u" needs the class \"" + parts[1] +
+                   u"\", which is not on the report engine's class path: it is the " +
+                   (chapter ? u"chapter's"_s : u"report's"_s) +
+                   u" own (a chart customizer or a scriptlet, say), not part of Quillmark. The "
+                   u"engine here runs only the classes it comes with, so take the class's name "
+                   u"out of the " +
+                   (chapter ? u"chapter to preview the book."_s : u"report to preview it."_s);
+        }
     }
     for (const ContainsRule &rule : containsRulesAfterOperator()) {
         if (rule.matches(raw))

@@ -3,7 +3,7 @@
 KeychainHelper::Read InMemoryKeychain::readPassword(const QString &account) const
 {
     if (!m_unavailable.isEmpty())
-        return {std::nullopt, m_unavailable};
+        return {std::nullopt, m_unavailable, m_failure};
     const auto it = m_passwords.constFind(account);
     if (it == m_passwords.constEnd())
         return {};

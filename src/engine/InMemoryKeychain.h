@@ -15,10 +15,16 @@ public:
 
     // Every account that holds a password.
     QStringList accounts() const { return m_passwords.keys(); }
-    // From now on every read and write fails with `reason`; an empty reason ends that.
-    void setUnavailable(const QString &reason) { m_unavailable = reason; }
+    // From now on every read and write fails with `reason`, a read as `failure`; an empty
+    // reason ends that.
+    void setUnavailable(const QString &reason, Failure failure = Failure::noService)
+    {
+        m_unavailable = reason;
+        m_failure = failure;
+    }
 
 private:
     QHash<QString, QString> m_passwords;
     QString m_unavailable;
+    Failure m_failure = Failure::noService;
 };

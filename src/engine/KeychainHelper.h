@@ -14,11 +14,26 @@ class KeychainHelper {
 public:
     static inline const QString service = QStringLiteral("com.quillmark.app.dbconnection");
 
+    // Why the keychain gave no password.
+    enum class Failure {
+        // It answered: with the password, or with none stored. A keyring whose unlock prompt
+        // is cancelled answers so too, on the Secret Service: the two cannot be told apart.
+        none,
+        // The keyring is locked, or refused access for a reason of its own.
+        locked,
+        // The user denied access.
+        denied,
+        // No keyring service answered.
+        noService,
+        other,
+    };
+
     // What a read found: the password (no value when none is stored or it cannot be read as
     // UTF-8 text), or the keychain's reason when it could not be read at all.
     struct Read {
         std::optional<QString> password;
         QString error; // empty unless the keychain failed
+        Failure failure = Failure::none;
         bool operator==(const Read &) const = default;
     };
 

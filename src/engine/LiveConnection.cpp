@@ -17,7 +17,7 @@ std::optional<LiveConnection> resolveLiveConnection(const std::optional<QUuid> &
     if (it == connections.cend())
         return std::nullopt;
     const KeychainHelper::Read read = connectionStore.readPassword(*activeConnectionID);
-    return LiveConnection{*it, read.password.value_or(QString()), read.error};
+    return LiveConnection{*it, read.password.value_or(QString()), read.error, read.failure};
 }
 
 bool isAuthenticationFailure(const QString &error)
@@ -33,22 +33,70 @@ bool isAuthenticationFailure(const QString &error)
     return refusal.match(error).hasMatch();
 }
 
+namespace {
+
+// Both ways out of a password that did not come from the keychain, the likelier one first.
+QString waysOut(KeychainHelper::Failure failure)
+{
+    using Failure = KeychainHelper::Failure;
+    switch (failure) {
+    case Failure::none:
+        return QStringLiteral("Type the password in the connection's Edit sheet and Save, or "
+                              "unlock the keyring and try again.");
+    case Failure::noService:
+        return QStringLiteral("Start a keyring service (Secret Service) and try again, or type "
+                              "the password in the connection's Edit sheet and Save (without a "
+                              "keyring service it is kept until Quillmark quits).");
+    case Failure::denied:
+        return QStringLiteral("Allow Quillmark to use the keychain and try again, or type the "
+                              "password in the connection's Edit sheet and Save.");
+    case Failure::locked:
+    case Failure::other:
+        break;
+    }
+    return QStringLiteral("Unlock the keyring and try again, or type the password in the "
+                          "connection's Edit sheet and Save.");
+}
+
+// What the keychain did, as the first words of the cause.
+QString whatHappened(const LiveConnection &live)
+{
+    using Failure = KeychainHelper::Failure;
+    switch (live.keychainFailure) {
+    case Failure::locked:
+        return QStringLiteral("The keyring is locked or refused access (%1)")
+            .arg(live.keychainError);
+    case Failure::denied:
+        return QStringLiteral("Access to the keychain was denied (%1)").arg(live.keychainError);
+    case Failure::noService:
+        return QStringLiteral("No keyring service answered (%1)").arg(live.keychainError);
+    case Failure::none:
+    case Failure::other:
+        break;
+    }
+    return QStringLiteral("The keychain could not give the password (%1)").arg(live.keychainError);
+}
+
+} // namespace
+
 QString withKeychainCause(const QString &error, const LiveConnection &liveConnection)
 {
     if (!isAuthenticationFailure(error))
         return error;
+    const DatabaseConnection &connection = liveConnection.connection;
     if (!liveConnection.keychainError.isEmpty())
+        return error + u'\n' + whatHappened(liveConnection) +
+               QStringLiteral(", so no password came from it for the connection \"%1\" and none "
+                              "was sent. ")
+                   .arg(connection.name) +
+               waysOut(liveConnection.keychainFailure);
+    if (liveConnection.password.isEmpty() && !connection.username.isEmpty())
         return error + u'\n' +
-               QStringLiteral("The password could not be read from the keychain (%1), so none "
-                              "was sent. Install or unlock a keyring service (Secret Service) "
-                              "to keep it.")
-                   .arg(liveConnection.keychainError);
-    if (liveConnection.password.isEmpty() && !liveConnection.connection.username.isEmpty())
-        return error + u'\n' +
-               QStringLiteral("The keychain holds no password for the connection \"%1\", so "
-                              "none was sent for the user \"%2\". Type it in the connection's "
-                              "Edit sheet and Save.")
-                   .arg(liveConnection.connection.name, liveConnection.connection.username);
+               QStringLiteral("No password came from the keychain for the connection \"%1\" "
+                              "(none is stored for it, or the keyring stayed locked), so none was "
+                              "sent for the user \"%2\". ")
+                   .arg(connection.name, connection.username) +
+               waysOut(KeychainHelper::Failure::none);
     return error;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DatabaseConnection.h"
+#include "KeychainHelper.h"
 
 #include <optional>
 
@@ -13,6 +14,7 @@ struct LiveConnection {
     QString password;
     // Why the keychain could not give the password (it is then empty); empty when it could.
     QString keychainError;
+    KeychainHelper::Failure keychainFailure = KeychainHelper::Failure::none;
     bool operator==(const LiveConnection &) const = default;
 };
 
@@ -21,8 +23,10 @@ struct LiveConnection {
 bool isAuthenticationFailure(const QString &error);
 
 // The failure of a run whose password came from the keychain. When the database refused the
-// login, the keychain is named as its cause: when it could not give the password, or when it
-// holds none for a preset that has a user. Any other failure is left as it is.
+// login, the keychain is named as its cause, with the ways out: when it could not give the
+// password (saying why: a locked keyring, access denied, no keyring service), or when no password
+// came from it for a preset that has a user (none is stored, or the keyring stayed locked: a
+// cancelled unlock prompt reads as no password). Any other failure is left as it is.
 QString withKeychainCause(const QString &error, const LiveConnection &liveConnection);
 std::optional<QString> withKeychainCause(const std::optional<QString> &error,
                                          const std::optional<LiveConnection> &liveConnection);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/PageLayout.h"
+
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -11,7 +13,7 @@ struct ReportDocument;
 namespace PDFSizeLimit {
 
 // Points (200 inches), for each page dimension separately.
-inline constexpr double maximumPoints = 14400;
+inline constexpr double maximumPoints = PageLayout::largestPdfPage;
 
 // Shows a modal alert of the warning style with a message, an informative text and buttons in
 // order; returns the position of the button that ended it (0 is the first, the default one), or

@@ -25,24 +25,49 @@ void runToEnd(QKeychain::Job &job, const QString &account)
         loop.exec(QEventLoop::ExcludeUserInputEvents);
 }
 
-// The job's reason, never empty for a failed job.
-QString reason(const QKeychain::Job &job)
+// A failed job's reason, never empty.
+QString reason(const QString &errorString)
 {
-    const QString text = job.errorString().trimmed();
+    const QString text = errorString.trimmed();
     return text.isEmpty() ? QStringLiteral("the keychain gave no reason") : text;
 }
 
+QString reason(const QKeychain::Job &job)
+{
+    return reason(job.errorString());
+}
+
 } // namespace
+
+KeychainHelper::Read QtKeychainHelper::readResult(QKeychain::Error error,
+                                                  const QString &errorString,
+                                                  const QByteArray &data)
+{
+    switch (error) {
+    case QKeychain::NoError:
+        return {strictUtf8(data), {}};
+    case QKeychain::EntryNotFound:
+        return {};
+    case QKeychain::AccessDenied:
+        // The Secret Service's locked item, or a wallet that would not open.
+        return {std::nullopt, reason(errorString), Failure::locked};
+    case QKeychain::AccessDeniedByUser:
+        return {std::nullopt, reason(errorString), Failure::denied};
+    case QKeychain::NoBackendAvailable:
+        return {std::nullopt, reason(errorString), Failure::noService};
+    case QKeychain::CouldNotDeleteEntry:
+    case QKeychain::NotImplemented:
+    case QKeychain::OtherError:
+        break;
+    }
+    return {std::nullopt, reason(errorString), Failure::other};
+}
 
 KeychainHelper::Read QtKeychainHelper::readPassword(const QString &account) const
 {
     QKeychain::ReadPasswordJob job(service);
     runToEnd(job, account);
-    if (job.error() == QKeychain::EntryNotFound)
-        return {};
-    if (job.error() != QKeychain::NoError)
-        return {std::nullopt, reason(job)};
-    return {strictUtf8(job.binaryData()), {}};
+    return readResult(job.error(), job.errorString(), job.binaryData());
 }
 
 QString QtKeychainHelper::setPassword(const QString &password, const QString &account)

@@ -37,31 +37,17 @@ struct ReportJob {
     {
         if (folderError)
             throw std::runtime_error(folderError->toStdString());
-        // A chapter open in a tab is compiled, and checked, as the tab holds it.
-        const auto same = [](const QString &a, const QString &b) {
-            return QDir::cleanPath(a) == QDir::cleanPath(b);
-        };
-        const auto fromTab = [&](const ChapterFile &chapter) -> const SubreportCompile * {
-            for (const SubreportCompile &compile : subreports) {
-                if (same(compile.jasperPath, chapter.jasperPath))
-                    return &compile;
-            }
-            return nullptr;
-        };
-        QList<ChapterFit::Chapter> read;
-        for (const ChapterFile &chapter : chapters) {
-            const SubreportCompile *tab = fromTab(chapter);
-            read.append({chapter.jrxmlPath, tab ? std::optional(tab->jrxml) : std::nullopt});
-        }
-        if (const QStringList misfits = ChapterFit::misfits(read, report); !misfits.isEmpty())
+        if (const QStringList misfits = ChapterFit::misfits(heldChapters(), report);
+            !misfits.isEmpty())
             throw std::runtime_error(misfits.join(u"\n\n"_s).toStdString());
+        // Whatever the engine refuses is named: the chapter, or the subreport's tab.
         for (const SubreportCompile &compile : subreports) {
-            const auto run = [&] { compileSubreports({compile}, *client, timeout, cancel); };
+            const auto run = [&] { compileSubreport(compile, *client, timeout, cancel); };
             const auto chapter = std::find_if(chapters.cbegin(), chapters.cend(), [&](auto &c) {
                 return same(c.jasperPath, compile.jasperPath);
             });
             if (chapter == chapters.cend())
-                run();
+                compileNaming(subreportInAnotherTab(compile.fileName), run);
             else
                 ChapterCompiles::compileNamed(chapter->jrxmlPath, run);
         }
@@ -77,6 +63,40 @@ struct ReportJob {
     QJsonObject send(const QString &cmd, const QJsonObject &params) const
     {
         return client->send(cmd, params, timeout, cancel);
+    }
+    // Sends the request that fills the report; a class a book's chapter names itself, which the
+    // engine cannot load, is named with the chapter that needs it.
+    QJsonObject fill(const QString &cmd, const QJsonObject &params) const
+    {
+        QJsonObject reply;
+        ChapterCompiles::fillNamed(heldChapters(), [&] { reply = send(cmd, params); });
+        return reply;
+    }
+
+private:
+    static bool same(const QString &a, const QString &b)
+    {
+        return QDir::cleanPath(a) == QDir::cleanPath(b);
+    }
+    // The compile from a tab of the chapter, if a tab holds it.
+    const SubreportCompile *fromTab(const ChapterFile &chapter) const
+    {
+        for (const SubreportCompile &compile : subreports) {
+            if (same(compile.jasperPath, chapter.jasperPath))
+                return &compile;
+        }
+        return nullptr;
+    }
+    // The book's chapters, each as its tab holds it where one does: it is compiled, and checked,
+    // so.
+    QList<ChapterFit::Chapter> heldChapters() const
+    {
+        QList<ChapterFit::Chapter> held;
+        for (const ChapterFile &chapter : chapters) {
+            const SubreportCompile *tab = fromTab(chapter);
+            held.append({chapter.jrxmlPath, tab ? std::optional(tab->jrxml) : std::nullopt});
+        }
+        return held;
     }
 };
 
@@ -205,7 +225,7 @@ void SidecarModel::compileAndPreview(const ReportDocument &document,
         this,
         [job, params] {
             job.prepare();
-            return EngineRequests::renderStats(job.send(u"render"_s, params));
+            return EngineRequests::renderStats(job.fill(u"render"_s, params));
         },
         [this, run = ++renderRun_, pdfPath,
          liveConnection](const EngineOutcome<RenderStats> &outcome) {
@@ -253,7 +273,7 @@ void SidecarModel::exportReport(const ReportDocument &document, ExportFormat for
             job.prepare();
             job.send(u"compile"_s,
                      EngineRequests::compileParams(job.paths.jrxmlPath, job.paths.jasperPath));
-            job.send(u"fill"_s, fill);
+            job.fill(u"fill"_s, fill);
             job.send(u"export"_s, exportParams);
             return true;
         },

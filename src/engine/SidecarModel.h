@@ -137,13 +137,18 @@ public:
     void compileOnly(const QString &jrxmlPath, const QString &jasperPath, QObject *context,
                      CompileCompletion completion);
 
-    // Tests a preset; `onSuccess` runs after a successful test while `context` exists. With a
-    // `keychainError` (empty when the keychain answered) the password is the stored one, and a
-    // refused login names the keychain as its cause (withKeychainCause); without one it was
-    // typed.
+    // Tests a preset; `onSuccess` runs after a successful test while `context` exists. With the
+    // keychain's answer (`stored`) the password is the stored one, and a refused login names the
+    // keychain as its cause (withKeychainCause); without one it was typed. A test with a `context`
+    // (a connection editor's edits, which may differ from the stored preset) is withdrawn when the
+    // context goes, unless keepConnectionTest() said otherwise: its outcome is cleared, or dropped
+    // when it comes later, so that it never shows under the stored preset.
     void testConnection(const DatabaseConnection &connection, const QString &password,
                         QObject *context = nullptr, std::function<void()> onSuccess = {},
-                        const std::optional<QString> &keychainError = std::nullopt);
+                        const std::optional<KeychainHelper::Read> &stored = std::nullopt);
+    // The last test, when `context` started it, keeps its outcome after the context goes (the
+    // editor saved the edits it tested).
+    void keepConnectionTest(const QObject *context);
     // Runs a query for up to 200 sample rows on behalf of `owner`; a failure keeps the previous
     // result. Without a connection the engine runs it on an empty database of its own. The
     // failures of the jobs with a live connection name the keychain when it could not give the
@@ -225,6 +230,12 @@ private:
     std::shared_ptr<SidecarClient> client_;
     std::shared_ptr<ChapterCompiles> chapterCompiles_;
     std::optional<QUuid> testedConnectionID_;
+    // The last connection test's number, the context that started it, and the numbers of a test
+    // whose outcome stays after its context goes and of one withdrawn.
+    quint64 connectionTestRun_ = 0;
+    QPointer<QObject> connectionTestContext_;
+    quint64 keptConnectionTest_ = 0;
+    quint64 withdrawnConnectionTest_ = 0;
     bool isExecutingQuery_ = false;
     std::optional<QueryResult> queryResult_;
     std::optional<QString> queryErrorMessage_;

@@ -36,8 +36,18 @@ void SidecarModel::sendInBackground(const QString &cmd, const QJsonObject &param
 
 void SidecarModel::testConnection(const DatabaseConnection &connection, const QString &password,
                                   QObject *context, std::function<void()> onSuccess,
-                                  const std::optional<QString> &keychainError)
+                                  const std::optional<KeychainHelper::Read> &stored)
 {
+    const quint64 run = ++connectionTestRun_;
+    connectionTestContext_ = context;
+    if (context)
+        connect(context, &QObject::destroyed, this, [this, run] {
+            if (run != connectionTestRun_ || run == keptConnectionTest_)
+                return;
+            withdrawnConnectionTest_ = run;
+            publish(connectionTestResult_, {}, &SidecarModel::connectionTestResultChanged);
+            publish(testedConnectionID_, {}, &SidecarModel::testedConnectionIDChanged);
+        });
     publish(isTestingConnection_, true, &SidecarModel::isTestingConnectionChanged);
     publish(connectionTestResult_, {}, &SidecarModel::connectionTestResultChanged);
     publish(testedConnectionID_, std::optional(connection.id),
@@ -46,18 +56,25 @@ void SidecarModel::testConnection(const DatabaseConnection &connection, const QS
         u"testConnection"_s,
         {{u"connection"_s, EngineRequests::connectionParams(connection, password)}},
         &EngineRequests::connectionTestText,
-        [this, context = CompletionContext(context), onSuccess,
-         stored = keychainError
-                      ? std::optional(LiveConnection{connection, password, *keychainError})
-                      : std::nullopt](const EngineOutcome<QString> &outcome) {
+        [this, run, context = CompletionContext(context), onSuccess,
+         live = stored ? std::optional(
+                             LiveConnection{connection, password, stored->error, stored->failure})
+                       : std::nullopt](const EngineOutcome<QString> &outcome) {
             const QString text =
-                outcome.ok() ? outcome.value : u"Failed: "_s + *shownFailure(outcome.error, stored);
-            publish(connectionTestResult_, std::optional(text),
-                    &SidecarModel::connectionTestResultChanged);
+                outcome.ok() ? outcome.value : u"Failed: "_s + *shownFailure(outcome.error, live);
+            if (run != withdrawnConnectionTest_)
+                publish(connectionTestResult_, std::optional(text),
+                        &SidecarModel::connectionTestResultChanged);
             publish(isTestingConnection_, false, &SidecarModel::isTestingConnectionChanged);
             if (outcome.ok() && onSuccess && context.isAlive())
                 onSuccess();
         });
+}
+
+void SidecarModel::keepConnectionTest(const QObject *context)
+{
+    if (context && connectionTestContext_ == context)
+        keptConnectionTest_ = connectionTestRun_;
 }
 
 void SidecarModel::setQueryOutcome(const QObject *owner,

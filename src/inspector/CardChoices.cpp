@@ -56,11 +56,15 @@ bool chooseListDataset(const ElementWriter &writer, const QString &name)
     const QStringList after = expressions::groupsOfDataset(document, name);
     QList<SubreportParameter> parameters = list->parameters;
     PassedParameters::keepDeclaredBy(parameters, document, name);
-    return writer.updatePayload<ElementKind::List>([&](ElementKind::List &payload) {
+    const bool written = writer.updatePayload<ElementKind::List>([&](ElementKind::List &payload) {
         payload.datasetName = name;
         payload.parameters = parameters;
         ReportReferences::keepGroupsOf(payload.children, before, after);
     });
+    // The contents keep their expressions: what the new dataset lacks of them is said.
+    if (written)
+        writer.store()->tellLackedNamesInside(element->id);
+    return written;
 }
 
 bool chooseTableDataset(const ElementWriter &writer, const QString &name)
@@ -85,10 +89,14 @@ bool chooseTableDataset(const ElementWriter &writer, const QString &name)
             before += expressions::groupsOfDataset(document, dataset.name);
         TableGroups::keepGroupsOf(switched, before, expressions::groupsOfDataset(document, name));
     }
-    if (switched == *table)
-        return false;
-    return writer.updatePayload<ElementKind::Table>(
-        [&](ElementKind::Table &payload) { payload = switched; });
+    // The cells keep their expressions: what the dataset lacks of them is said once its name is
+    // committed, also where the name was written as it was typed and nothing else changes now.
+    const bool written =
+        !(switched == *table) && writer.updatePayload<ElementKind::Table>(
+                                     [&](ElementKind::Table &payload) { payload = switched; });
+    if (declared && writer.acceptsWrites())
+        writer.store()->tellLackedNamesInside(element->id);
+    return written;
 }
 
 } // namespace CardChoices

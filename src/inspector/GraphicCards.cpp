@@ -7,6 +7,7 @@
 #include "setup/ImageImportCoordinator.h"
 #include "setup/ImageImportService.h"
 #include "widgets/EnteredTextValidator.h"
+#include "widgets/HeldTyping.h"
 #include "widgets/InspectorRows.h"
 #include "widgets/SymbolIcons.h"
 #include "widgets/WheelGuard.h"
@@ -147,6 +148,9 @@ ShapeCard::ShapeCard(const ElementWriter &writer, const QString &title, bool wit
         if (element && element->penWidth != width)
             writer_.update([&](ReportElement &e) { e.penWidth = width; });
     });
+    // A width typed waits for Return or leaving the field.
+    HeldTyping::install(lineWidth_->findChild<QLineEdit *>(),
+                        [this] { return lineWidth_->textFromValue(lineWidth_->value()); });
 
     stroke_ = elementColorRow(u"Stroke"_s, u"inspector.shape.stroke"_s, &ReportElement::foreColor,
                               writer_, this);

@@ -9,6 +9,7 @@
 #include "inspector/MultiSelectInspector.h"
 #include "inspector/ReportInspector.h"
 #include "widgets/AppPalettes.h"
+#include "widgets/TextInputFocus.h"
 #include "widgets/WheelGuard.h"
 
 #include <QEvent>
@@ -21,6 +22,8 @@ InspectorView::InspectorView(AppSettings &settings, SidecarModel *sidecar,
       columnLayout_(new QVBoxLayout(column_))
 {
     setObjectName(QStringLiteral("InspectorView"));
+    // Its fields edit the report: Undo and Redo typed in them are the window's.
+    markReportPanel(this);
     // Scrolling the panel changes none of its pickers and spin boxes.
     WheelGuard::guardPanel(this);
     setMinimumWidth(90);

@@ -4,6 +4,7 @@
 #include "inspector/SubreportListTableTexts.h"
 #include "model/DatasetRunSource.h"
 #include "widgets/Dialogs.h"
+#include "widgets/HeldTyping.h"
 #include "widgets/InspectorRows.h"
 #include "widgets/RowControls.h"
 
@@ -65,6 +66,8 @@ DatasetRunCard::DatasetRunCard(const ElementWriter &writer, const QString &title
     // A connection that replaces the data source is asked about once the user commits it.
     connect(connection_->lineEdit(), &QLineEdit::editingFinished, this,
             [this] { commitConnection(); });
+    // Such a connection waits in the field, held, until then.
+    HeldTyping::install(connection_->lineEdit(), [this] { return storedConnection(); });
     addWidget(connection_);
 
     // The file's data source expression, shown but not edited here.
@@ -157,11 +160,19 @@ std::optional<QString> DatasetRunCard::replacedDataSource(const QString &text) c
     const auto *table = element->kind.as<ElementKind::Table>();
     const KeptXml run = list ? list->kept.part(u"datasetRun")
                              : (table ? table->kept.part(u"datasetRun") : KeptXml{});
-    const QString current =
-        list ? list->connectionExpression : (table ? table->connectionExpression : QString());
-    if (!current.isEmpty())
+    if (!storedConnection().isEmpty())
         return std::nullopt;
     return DatasetRunSource::dataSourceExpression(run);
+}
+
+QString DatasetRunCard::storedConnection() const
+{
+    const std::optional<ReportElement> element = writer_.current();
+    if (const auto *list = element ? element->kind.as<ElementKind::List>() : nullptr)
+        return list->connectionExpression;
+    if (const auto *table = element ? element->kind.as<ElementKind::Table>() : nullptr)
+        return table->connectionExpression;
+    return QString();
 }
 
 void DatasetRunCard::writeConnection(const QString &text)

@@ -45,6 +45,8 @@ private:
     // The data source expression that `text` as the connection would replace; none when the
     // element has a connection already or no data source, or the text is empty.
     std::optional<QString> replacedDataSource(const QString &text) const;
+    // The connection expression as the store holds it.
+    QString storedConnection() const;
     void writeConnection(const QString &text);
     void commitConnection();
     void writeConnectionText(const QString &text);

@@ -2,6 +2,7 @@
 
 #include "inspector/SubreportListTableTexts.h"
 #include "widgets/CardText.h"
+#include "widgets/HeldTyping.h"
 #include "widgets/InspectorRows.h"
 #include "widgets/RowControls.h"
 #include "workspace/AppSettings.h"
@@ -152,6 +153,9 @@ ColumnsCard::Block ColumnsCard::makeBlock(const QUuid &id, int position)
     column->addWidget(widthMessage);
     connect(width, &QLineEdit::editingFinished, this,
             [this, id, width, widthMessage] { commitWidth(id, width, widthMessage); });
+    // A width typed waits for Return or leaving the field.
+    HeldTyping::install(width,
+                        [this, id, width] { return storedWidth(id).value_or(width->text()); });
     connect(remove, &QToolButton::clicked, this, [this, id] {
         writeColumns(
             [&](QList<ReportTableColumn> &columns) { TableCells::removeColumn(columns, id); });
@@ -191,20 +195,25 @@ void ColumnsCard::commitWidth(const QUuid &id, QLineEdit *field, QLabel *message
     if (!field->isModified())
         return;
     field->setModified(false);
-    const LengthVerdict verdict = TableCells::typedWidth(field->text(), QLocale());
+    const LengthVerdict verdict = TableCells::commitWidth(writer_, id, field->text(), QLocale());
     CardText::showWarning(message, verdict.message);
-    if (verdict.points)
-        writeColumn(id, [&](ReportTableColumn &column) { column.width = *verdict.points; });
     // What the store holds now: the written width, or the old one after text that is no number
     // or a width refused.
+    if (const std::optional<QString> stored = storedWidth(id))
+        InspectorRows::showText(field, *stored);
+}
+
+std::optional<QString> ColumnsCard::storedWidth(const QUuid &id) const
+{
     const std::optional<ReportElement> element = writer_.current();
     const auto *table = element ? element->kind.as<ElementKind::Table>() : nullptr;
     if (!table)
-        return;
+        return std::nullopt;
     for (const ReportTableColumn &column : table->columns) {
         if (column.id == id)
-            InspectorRows::showText(field, TableCells::widthText(column.width, QLocale()));
+            return TableCells::widthText(column.width, QLocale());
     }
+    return std::nullopt;
 }
 
 void ColumnsCard::pick(const QUuid &id, TableCells::Cell cell, TableCellKind kind)

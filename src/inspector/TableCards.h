@@ -7,6 +7,7 @@
 #include "inspector/TableCells.h"
 
 #include <QUuid>
+#include <optional>
 
 class QComboBox;
 class QLabel;
@@ -60,6 +61,8 @@ private:
     void rebuildBlocks(const QList<ReportTableColumn> &columns);
     Block makeBlock(const QUuid &id, int position);
     void commitWidth(const QUuid &id, QLineEdit *field, QLabel *message);
+    // The column's width as the store holds it, as its field shows it; none when it is gone.
+    std::optional<QString> storedWidth(const QUuid &id) const;
     void pick(const QUuid &id, TableCells::Cell cell, TableCellKind kind);
     // Changes the column with that id in the table as the store holds it now.
     void writeColumn(const QUuid &id, const std::function<void(ReportTableColumn &)> &change);

@@ -106,10 +106,29 @@ std::optional<double> parseWidth(const QString &text, const QLocale &locale)
     return width;
 }
 
-LengthVerdict typedWidth(const QString &text, const QLocale &locale)
+LengthVerdict commitWidth(const ElementWriter &writer, const QUuid &column, const QString &text,
+                          const QLocale &locale)
 {
     const std::optional<double> width = parseWidth(text, locale);
-    return width ? LengthLimits::columnWidth(*width) : LengthVerdict::refuse({});
+    const std::optional<ReportElement> table = writer.current();
+    const auto *payload = table ? table->kind.as<ElementKind::Table>() : nullptr;
+    if (!width || !payload)
+        return LengthVerdict::refuse({});
+    const auto found =
+        std::find_if(payload->columns.cbegin(), payload->columns.cend(),
+                     [&](const ReportTableColumn &candidate) { return candidate.id == column; });
+    if (found == payload->columns.cend())
+        return LengthVerdict::refuse({});
+    const LengthVerdict verdict = LengthLimits::columnWidth(*writer.store(), *found, *width);
+    if (verdict.points) {
+        writer.updatePayload<ElementKind::Table>([&](ElementKind::Table &written) {
+            for (ReportTableColumn &c : written.columns) {
+                if (c.id == column)
+                    c.width = *verdict.points;
+            }
+        });
+    }
+    return verdict;
 }
 
 SharedOptional<ReportElement> &element(ReportTableColumn &column, Cell cell)

@@ -48,10 +48,13 @@ void setContent(ReportElement &element, const QString &text);
 QString widthText(double width, const QLocale &locale);
 // The width a typed text gives, read in the locale's format; none when it is not a number.
 std::optional<double> parseWidth(const QString &text, const QLocale &locale);
-// What the width field makes of a typed text: the width to write, or none with the words that
-// say why the engine could not read it (LengthLimits::columnWidth); none without words for text
-// that is no number.
-LengthVerdict typedWidth(const QString &text, const QLocale &locale);
+// The Columns card's width field committed for the column of that id of the table `writer`
+// writes: the width the typed text gives, a length the engine reads (LengthLimits::columnWidth)
+// that leaves what the column's cells hold room inside their padding, written when taken. The
+// verdict, whose message the field shows: refused without words for text that is no number,
+// and where the column is gone.
+LengthVerdict commitWidth(const ElementWriter &writer, const QUuid &column, const QString &text,
+                          const QLocale &locale);
 
 // The Columns card's remove button: removes the column of that id, unless it is the table's only
 // column, which the engine refuses to do without. True when it removed it.

@@ -8,6 +8,7 @@
 #include "model/ElementFill.h"
 #include "widgets/EnteredTextValidator.h"
 #include "widgets/InspectorRows.h"
+#include "widgets/LinePieces.h"
 #include "widgets/PlainTextEdit.h"
 #include "widgets/WheelGuard.h"
 
@@ -109,8 +110,11 @@ StaticTextCard::StaticTextCard(const ElementWriter &writer, const QString &title
     addWidget(editor_);
     writeOnChange(editor_, this, [this](const QString &text) {
         written_ = text;
-        writer_.updatePayload<ElementKind::StaticText>(
-            [&](ElementKind::StaticText &payload) { payload.text = text; });
+        // The ends of lines the editor cannot hold (a carriage return) stay where the user left
+        // them.
+        writer_.updatePayload<ElementKind::StaticText>([&](ElementKind::StaticText &payload) {
+            payload.text = linepieces::keptEnds(payload.text, text);
+        });
     });
 }
 
@@ -167,8 +171,9 @@ void TextFieldExpressionCard::refresh(const ReportElement &element, const Report
 
 void TextFieldExpressionCard::write(const QString &expression)
 {
-    writer_.updatePayload<ElementKind::TextField>(
-        [&](ElementKind::TextField &payload) { payload.expression = expression; });
+    writer_.updatePayload<ElementKind::TextField>([&](ElementKind::TextField &payload) {
+        payload.expression = linepieces::keptEnds(payload.expression, expression);
+    });
 }
 
 FormatCard::FormatCard(const ElementWriter &writer, const QString &title, SidecarModel *sidecar,

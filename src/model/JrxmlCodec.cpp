@@ -27,9 +27,6 @@ QString JrxmlCodecError::message() const
 
 namespace JrxmlCodec {
 
-namespace {
-
-// Notes go to the caller's list when it asks for them, else out as diagnostic lines.
 void handOver(const QStringList &lines, QStringList *sink)
 {
     if (sink) {
@@ -41,6 +38,8 @@ void handOver(const QStringList &lines, QStringList *sink)
     if (!lines.isEmpty())
         std::fflush(stdout);
 }
+
+namespace {
 
 // The text with only the characters XML can carry; `removed` counts those the writer's helpers
 // already left out.
@@ -79,7 +78,7 @@ pugi::xml_parse_result load(pugi::xml_document &xml, const QByteArray &data)
 
 } // namespace
 
-QByteArray serialize(const ReportDocument &document, QStringList *diagnostics)
+QByteArray written(const ReportDocument &document, QStringList *diagnostics)
 {
     JrxmlText::takeRemovedCharacterCount();
     // The text is written into room kept on the thread from one save to the next, so that it
@@ -93,6 +92,11 @@ QByteArray serialize(const ReportDocument &document, QStringList *diagnostics)
     if (out.capacity() > keptRoom)
         out = QString();
     return bytes;
+}
+
+QByteArray serialize(const ReportDocument &document, QStringList *diagnostics)
+{
+    return writtenInItsForm(document, diagnostics);
 }
 
 QByteArray serialize(const ReportDocument &document)
@@ -129,6 +133,7 @@ ReportDocument parse(const QByteArray &data, QStringList *warnings)
                          u"> was not kept: only the text stays"_s);
     });
     ReportDocument document = readDocument(root, context);
+    document.olderFormAsRead = olderFormAsRead(root);
     handOver(context.notes(), warnings);
     return document;
 }

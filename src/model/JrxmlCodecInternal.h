@@ -172,6 +172,15 @@ bool isWrittenColumnSpacing(double spacing);
 void appendGroupBands(QString &out, const ReportGroup &group, const QList<ReportStyle> &styles,
                       KeptChildWriter &groupKept);
 
+// The report's text as the writer writes it, in UTF-8. Notes on text that XML cannot carry go to
+// `diagnostics` (handOver).
+QByteArray written(const ReportDocument &document, QStringList *diagnostics);
+// The same in the form the report's file is kept in: the older form, without the namespace, of a
+// file read in it while its grammar takes what the report holds, else the namespace form.
+QByteArray writtenInItsForm(const ReportDocument &document, QStringList *diagnostics);
+// Notes go to the caller's list when it asks for them, else out as diagnostic lines.
+void handOver(const QStringList &lines, QStringList *sink);
+
 // --- reading ---
 
 // The options every parse uses: text and character data kept whole (blank text included),
@@ -193,6 +202,9 @@ void checkWellFormedTree(const pugi::xml_document &xml);
 
 // The document below a jasperReport root.
 ReportDocument readDocument(pugi::xml_node root, JrxmlReadContext &context);
+// For a root without the namespace, the older form: the keys of what the grammar of the report
+// document type refuses in the file (DocumentTypeGrammar). No value for a root in a namespace.
+std::optional<QStringList> olderFormAsRead(pugi::xml_node root);
 
 // The names of the root properties that hold the PDF tagging.
 inline constexpr char pdfTagged[] = "net.sf.jasperreports.export.pdf.tagged";
@@ -347,6 +359,10 @@ void setPenParts(InheritedStyle::Pen &pen, std::initializer_list<pugi::xml_node>
 // What the elements of each style inherit from it, through the chain of parent styles; one for
 // each of `styles` (the report's style elements), in their order.
 QList<InheritedStyle> resolveStyleChains(const std::vector<pugi::xml_node> &styles);
+
+// The values of a style or report font: where it sets them, else those its parent style chain
+// (`chain`) gives it, else the engine's own.
+ReportStyle styleValues(pugi::xml_node node, const InheritedStyle &chain);
 
 // The style's element with what it holds, as the report's styles section holds it.
 void appendStyle(QString &out, const ReportStyle &style);

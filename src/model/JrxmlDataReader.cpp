@@ -116,15 +116,11 @@ ConditionalStyleRule readRule(pugi::xml_node node, JrxmlReadContext &context)
     return r;
 }
 
-// A style's values where it sets them, else those its parent style chain gives it, else the
-// engine's own; what it inherits stays out of the file while unchanged.
-ReportStyle readStyle(pugi::xml_node node, const InheritedStyle &chain, JrxmlReadContext &context)
+} // namespace
+
+ReportStyle styleValues(pugi::xml_node node, const InheritedStyle &chain)
 {
     ReportStyle s;
-    constexpr const char *box[] = {"box"};
-    constexpr const char *pen[] = {"pen"};
-    constexpr const char *rules[] = {"conditionalStyle"};
-    KeptXml own = keptOf(node, styleAttrs, tagOrder::style, box, rules, context);
     s.name = attrTextOr(node, "name", u"Style"_s);
     s.isDefault = isTrue(node, "isDefault");
     s.fontName = chain.fontName.value_or(u"SansSerif"_s);
@@ -138,6 +134,20 @@ ReportStyle readStyle(pugi::xml_node node, const InheritedStyle &chain, JrxmlRea
     s.textAlignment = chain.textAlignment.value_or(TextAlignment::left);
     s.foreColor = chain.foreColor;
     s.backColor = chain.backColor;
+    return s;
+}
+
+namespace {
+
+// A style's values where it sets them, else those its parent style chain gives it, else the
+// engine's own; what it inherits stays out of the file while unchanged.
+ReportStyle readStyle(pugi::xml_node node, const InheritedStyle &chain, JrxmlReadContext &context)
+{
+    ReportStyle s = styleValues(node, chain);
+    constexpr const char *box[] = {"box"};
+    constexpr const char *pen[] = {"pen"};
+    constexpr const char *rules[] = {"conditionalStyle"};
+    KeptXml own = keptOf(node, styleAttrs, tagOrder::style, box, rules, context);
     const pugi::xml_node penNode = childNamed(childNamed(node, "box"), "pen");
     s.penWidth = doubleAttr(penNode, "lineWidth").value_or(1.0);
     noteUnreadNumber(node, attribute(node, "fontSize"), sizeNumber(s.fontSize), context);
@@ -324,13 +334,26 @@ void readDataDefinitions(pugi::xml_node root, ReportDocument &d, JrxmlReadContex
 {
     for (pugi::xml_node node : childrenNamed(root, "template"))
         d.reportTemplates.append(readTemplate(node, context));
+    // The report fonts of older reports are styles to the engine, declared before the others;
+    // they stay in the file as written.
     std::vector<pugi::xml_node> styleNodes;
+    for (pugi::xml_node node : childrenNamed(root, "reportFont"))
+        styleNodes.push_back(node);
+    const size_t fontCount = styleNodes.size();
     for (pugi::xml_node node : childrenNamed(root, "style"))
         styleNodes.push_back(node);
     const QList<InheritedStyle> chains = resolveStyleChains(styleNodes);
-    for (size_t i = 0; i < styleNodes.size(); ++i)
-        d.styles.append(readStyle(styleNodes[i], chains[qsizetype(i)], context));
-    context.setStyles(d.styles, chains);
+    QList<ReportStyle> all;
+    for (size_t i = 0; i < styleNodes.size(); ++i) {
+        const InheritedStyle &chain = chains[qsizetype(i)];
+        if (i < fontCount) {
+            all.append(styleValues(styleNodes[i], chain));
+        } else {
+            d.styles.append(readStyle(styleNodes[i], chain, context));
+            all.append(d.styles.constLast());
+        }
+    }
+    context.setStyles(all, chains);
     for (pugi::xml_node node : childrenNamed(root, "subDataset"))
         d.subDatasets.append(readSubDataset(node, context));
     for (pugi::xml_node node : childrenNamed(root, "scriptlet"))

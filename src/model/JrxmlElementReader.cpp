@@ -280,8 +280,16 @@ ReportElement makeElement(pugi::xml_node node, ElementKind kind, JrxmlReadContex
 
     if (r[ra::style])
         e.styleName = valueText(r[ra::style].value());
-    // An element that names no style takes the report's default style, as the engine does.
-    const ReportStyle *style = e.styleName ? context.style(*e.styleName) : context.defaultStyle();
+    // An element that names no style takes the report's default style, as the engine does; a
+    // text whose font names a report font (or a style) takes that one.
+    const ReportStyle *style = e.styleName ? context.style(*e.styleName) : nullptr;
+    if (!e.styleName) {
+        const pugi::xml_node font = childNamed(childNamed(node, "textElement"), "font");
+        if (const pugi::xml_attribute reportFont = attribute(font, "reportFont"))
+            style = context.style(valueText(reportFont.value()));
+        if (!style)
+            style = context.defaultStyle();
+    }
     const InheritedStyle *inherited = context.inherited(style);
     e.foreColor = colorValue(r[ra::forecolor]);
     if (!e.foreColor && style)

@@ -5,6 +5,7 @@
 #include "JrxmlCodec.h"
 #include "JrxmlCodecInternal.h"
 #include "JrxmlText.h"
+#include "StyleChain.h"
 
 #include <QHash>
 
@@ -132,12 +133,14 @@ private:
     std::optional<size_t> defaultStyle_; // the last marked as the default, as the engine takes
 
     // The style it names as its parent; a style that names none inherits from the report's
-    // default style, as the engine fills (the default style itself from nothing).
+    // default style, as the engine fills (a style marked default, whether or not the report
+    // takes it as its default, from nothing).
     std::optional<size_t> parentOf(size_t i) const
     {
         const pugi::xml_attribute parent = attribute(styles_[i], "style");
         if (!parent)
-            return defaultStyle_ != i ? defaultStyle_ : std::nullopt;
+            return is(attribute(styles_[i], "isDefault").value(), "true") ? std::nullopt
+                                                                          : defaultStyle_;
         const auto found = index_.constFind(QString::fromUtf8(parent.value()));
         if (found == index_.cend())
             return std::nullopt;
@@ -191,27 +194,158 @@ InheritedStyle heldBy(const ReportStyle &style)
     return s;
 }
 
-QList<InheritedStyle> inheritedStyles(const QList<ReportStyle> &styles)
+namespace {
+
+// The report fonts and the styles as the file will hold them, read back as the engine reads
+// them: one element for each, or none of either when they do not read back.
+void readBack(const QList<ReportStyle> &styles, const QStringList &reportFonts,
+              pugi::xml_document &xml, std::vector<pugi::xml_node> &fonts,
+              std::vector<pugi::xml_node> &nodes)
 {
-    // The styles as the file will hold them, read back as the engine reads them.
     QString text = u"<styles>\n"_s;
+    for (const QString &font : reportFonts)
+        text += font + u'\n';
     for (const ReportStyle &style : styles)
         appendStyle(text, style);
     text += u"</styles>\n"_s;
     const QByteArray utf8 = text.toUtf8();
-    pugi::xml_document xml;
-    std::vector<pugi::xml_node> nodes;
     if (xml.load_buffer(utf8.constData(), size_t(utf8.size()), parseOptions, pugi::encoding_utf8)) {
+        for (pugi::xml_node node : childrenNamed(xml.document_element(), "reportFont"))
+            fonts.push_back(node);
         for (pugi::xml_node node : childrenNamed(xml.document_element(), "style"))
             nodes.push_back(node);
     }
-    if (nodes.size() == size_t(styles.size()))
-        return resolveStyleChains(nodes);
-    // Styles that do not read back give what the model holds of each.
-    QList<InheritedStyle> held;
-    for (const ReportStyle &style : styles)
-        held.append(heldBy(style));
-    return held;
+    if (nodes.size() != size_t(styles.size()) || fonts.size() != size_t(reportFonts.size())) {
+        fonts.clear();
+        nodes.clear();
+    }
+}
+
+// What the rule's model values set, for a rule that does not read back.
+void setRuleValues(InheritedStyle &s, const ConditionalStyleRule &rule)
+{
+    const auto take = [](auto &value, const auto &set) {
+        if (set)
+            value = set;
+    };
+    take(s.fontName, rule.fontName);
+    take(s.fontSize, rule.fontSize);
+    take(s.isBold, rule.isBold);
+    take(s.isItalic, rule.isItalic);
+    take(s.isUnderline, rule.isUnderline);
+    take(s.foreColor, rule.foreColor);
+    take(s.backColor, rule.backColor);
+    if (rule.backColor)
+        s.isOpaque = true; // the writer makes a rule's fill opaque
+}
+
+} // namespace
+
+QList<InheritedStyle> inheritedStyles(const QList<ReportStyle> &styles)
+{
+    return styleSources(styles, {}).styleChains;
+}
+
+QStringList reportFonts(const ReportDocument &document)
+{
+    QStringList fonts;
+    for (const KeptXml::Child &child : document.kept.part({}).children) {
+        const QStringView xml = QStringView(child.xml).trimmed();
+        if (xml.startsWith(u"<reportFont") && xml.size() > 11 &&
+            (xml[11].isSpace() || xml[11] == u'/' || xml[11] == u'>'))
+            fonts.append(child.xml);
+    }
+    return fonts;
+}
+
+StyleSources styleSources(const QList<ReportStyle> &styles, const QStringList &reportFonts)
+{
+    StyleSources sources;
+    pugi::xml_document xml;
+    std::vector<pugi::xml_node> fonts, nodes;
+    readBack(styles, reportFonts, xml, fonts, nodes);
+    if (nodes.size() != size_t(styles.size())) {
+        // Styles that do not read back give what the model holds of each; report fonts nothing.
+        for (const ReportStyle &style : styles)
+            sources.styleChains.append(heldBy(style));
+        return sources;
+    }
+    std::vector<pugi::xml_node> all = fonts;
+    all.insert(all.end(), nodes.begin(), nodes.end());
+    const QList<InheritedStyle> chains = resolveStyleChains(all);
+    for (size_t i = 0; i < fonts.size(); ++i) {
+        sources.fonts.append(styleValues(fonts[i], chains[qsizetype(i)]));
+        sources.fontChains.append(chains[qsizetype(i)]);
+    }
+    sources.styleChains = chains.sliced(qsizetype(fonts.size()));
+    return sources;
+}
+
+const InheritedStyle *StyleSources::of(const ReportElement &element,
+                                       const QList<ReportStyle> &styles) const
+{
+    const auto chainOf = [&](const ReportStyle *style) -> const InheritedStyle * {
+        return style ? &styleChains.at(style - styles.constData()) : nullptr;
+    };
+    if (element.styleName)
+        return chainOf(StyleChain::named(styles, *element.styleName));
+    // A text whose font names a report font (or a style) takes that one.
+    if (const QString *name = element.kept.part(u"textElement/font").attribute(u"reportFont")) {
+        for (qsizetype i = 0; i < fonts.size(); ++i) {
+            if (fonts.at(i).name == *name)
+                return &fontChains.at(i);
+        }
+        if (const ReportStyle *style = StyleChain::named(styles, *name))
+            return chainOf(style);
+    }
+    if (const ReportStyle *style = StyleChain::defaultStyle(styles))
+        return chainOf(style);
+    const qsizetype font = defaultFont();
+    return font >= 0 ? &fontChains.at(font) : nullptr;
+}
+
+qsizetype StyleSources::defaultFont() const
+{
+    for (qsizetype i = fonts.size() - 1; i >= 0; --i) {
+        if (fonts.at(i).isDefault)
+            return i;
+    }
+    return -1;
+}
+
+QList<InheritedStyle> conditionedStyles(const QList<ReportStyle> &styles)
+{
+    pugi::xml_document xml;
+    std::vector<pugi::xml_node> fonts, nodes;
+    readBack(styles, {}, xml, fonts, nodes);
+    QHash<QString, qsizetype> index; // the first style of each name, as the engine finds it
+    for (qsizetype i = 0; i < styles.size(); ++i) {
+        if (!index.contains(styles.at(i).name))
+            index.insert(styles.at(i).name, i);
+    }
+    QList<InheritedStyle> out;
+    out.reserve(styles.size());
+    for (qsizetype i = 0; i < styles.size(); ++i) {
+        InheritedStyle s;
+        // The engine collects the conditions of the style and of each parent it names, up to
+        // one that names none (not on to the default style) or closes a circle.
+        QList<qsizetype> seen;
+        for (std::optional<qsizetype> at = i; at && !seen.contains(*at);) {
+            seen.append(*at);
+            if (nodes.empty()) {
+                for (const ConditionalStyleRule &rule : styles.at(*at).conditionalStyles)
+                    setRuleValues(s, rule);
+            } else {
+                for (pugi::xml_node rule : childrenNamed(nodes[size_t(*at)], "conditionalStyle"))
+                    setOwnValues(s, childNamed(rule, "style"));
+            }
+            const QString *parent = styles.at(*at).kept.part({}).attribute(u"style");
+            at = parent && index.contains(*parent) ? std::optional(index.value(*parent))
+                                                   : std::nullopt;
+        }
+        out.append(std::move(s));
+    }
+    return out;
 }
 
 } // namespace JrxmlCodec

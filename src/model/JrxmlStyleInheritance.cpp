@@ -98,6 +98,38 @@ public:
         part_.absent.removeIf([&](const KeptXml::AbsentAttribute &a) { return a.name == attr; });
     }
 
+    // A value left to the style whatever the holder set: it takes `value`, noted as inherited
+    // (written as `text`), and no attribute of that name of its own stays.
+    template <typename T>
+    void leave(const char *name, T &field, const T &value, const QString &text)
+    {
+        const QString attr = literalText(name);
+        field = value;
+        part_.removeAttribute(attr);
+        note({attr, text, {}});
+    }
+    // The same for a colour; where the style gives none, the holder has none either.
+    void leaveColor(const char *name, std::optional<ElementColor> &field,
+                    const std::optional<ElementColor> &value)
+    {
+        const QString attr = literalText(name);
+        field = value;
+        part_.removeAttribute(attr);
+        if (field)
+            note({attr, field->hex, {}});
+        else
+            forget(attr);
+    }
+    // Notes the attribute as inherited, in the place of a note it has (so that a second note of
+    // the same leaves the part as it is).
+    void note(KeptXml::AbsentAttribute absent)
+    {
+        if (KeptXml::AbsentAttribute *held = absentNamed(part_, absent.name))
+            *held = std::move(absent);
+        else
+            appendAbsent(part_, std::move(absent));
+    }
+
 private:
     KeptParts &kept_;
     QString key_;
@@ -285,6 +317,64 @@ void inheritStyle(ReportElement &e, const InheritedStyle *style)
     InheritedPart pen(e.kept, u"graphicElement/pen"_s);
     pen.inherit("lineWidth", e.penWidth, given.lineWidth, decimalNumber(e.penWidth),
                 decimalNumber(given.lineWidth));
+}
+
+void leaveToConditions(ReportElement &e, const InheritedStyle &conditioned,
+                       const InheritedStyle &style)
+{
+    const Given given = givenBy(&style);
+    if (e.kind.isTextKind()) {
+        if (conditioned.textAlignment) {
+            InheritedPart text(e.kept, u"textElement"_s);
+            text.leave("textAlignment", e.textAlignment, given.textAlignment,
+                       rawValue(given.textAlignment));
+        }
+        InheritedPart font(e.kept, u"textElement/font"_s);
+        if (conditioned.fontName)
+            font.leave("fontName", e.fontName, given.fontName, given.fontName);
+        if (conditioned.fontSize)
+            font.leave("size", e.fontSize, given.fontSize, sizeNumber(given.fontSize));
+        if (conditioned.isBold)
+            font.leave("isBold", e.isBold, given.isBold, flag(given.isBold));
+        if (conditioned.isItalic)
+            font.leave("isItalic", e.isItalic, given.isItalic, flag(given.isItalic));
+        if (conditioned.isUnderline)
+            font.leave("isUnderline", e.isUnderline, given.isUnderline, flag(given.isUnderline));
+    }
+    using K = ElementKind;
+    const bool outlined =
+        e.kind.is<K::Line>() || e.kind.is<K::Rectangle>() || e.kind.is<K::Ellipse>();
+    InheritedPart position(e.kept, u"reportElement"_s);
+    if (conditioned.foreColor) {
+        // A line or shape shows its pen's colour: the one its style gives it, and its pen has
+        // none of its own.
+        position.leaveColor("forecolor", e.foreColor, outlined ? given.lineColor : given.foreColor);
+        if (outlined) {
+            InheritedPart pen(e.kept, u"graphicElement/pen"_s);
+            pen.part().removeAttribute(u"lineColor");
+            // A pen noted as inheriting its colour keeps the note; without one, the position
+            // line's colour draws it.
+            if (absentNamed(pen.part(), u"lineColor")) {
+                if (e.foreColor)
+                    pen.note({u"lineColor"_s, e.foreColor->hex, {}});
+                else
+                    pen.forget(u"lineColor"_s);
+            }
+        }
+    }
+    if (conditioned.backColor || conditioned.isOpaque) {
+        // The fill's mode goes with the back colour, as on reading: out while that is.
+        position.leaveColor("backcolor", e.backColor, given.backColor);
+        position.part().removeAttribute(u"mode");
+        if (e.backColor)
+            position.note({u"mode"_s, u"Opaque"_s, {{u"backcolor"_s, e.backColor->hex}}});
+        else
+            position.forget(u"mode"_s);
+    }
+    if (outlined && conditioned.linePen.width) {
+        InheritedPart pen(e.kept, u"graphicElement/pen"_s);
+        pen.leave("lineWidth", e.penWidth, given.lineWidth, decimalNumber(given.lineWidth));
+    }
 }
 
 void inheritParentStyle(ReportStyle &s, const ReportStyle *parent)

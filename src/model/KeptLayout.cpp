@@ -60,6 +60,25 @@ std::vector<pugi::xml_node> cellNodes(pugi::xml_node holder, CellName which)
     return finder.cells;
 }
 
+// The cells of a column's kept child: the child itself, a table header or footer, or the cells
+// directly inside it, a group header or footer.
+std::vector<pugi::xml_node> columnCellNodes(pugi::xml_node holder)
+{
+    pugi::xml_node child = holder.first_child();
+    while (child && child.type() != pugi::node_element)
+        child = child.next_sibling();
+    if (isNamed(child, u"tableHeader") || isNamed(child, u"tableFooter"))
+        return {child};
+    std::vector<pugi::xml_node> cells;
+    if (!isNamed(child, u"groupHeader") && !isNamed(child, u"groupFooter"))
+        return cells;
+    for (pugi::xml_node cell = child.first_child(); cell; cell = cell.next_sibling()) {
+        if (isNamed(cell, u"cell"))
+            cells.push_back(cell);
+    }
+    return cells;
+}
+
 // How deep frames and element groups in a cell are looked into; what stands deeper keeps its
 // place, so that no file's nesting exhausts the stack.
 constexpr int deepest = 64;
@@ -151,26 +170,56 @@ bool writeElements(pugi::xml_node holder, int depth, const QList<Box> &boxes, bo
     return matches && index == boxes.size();
 }
 
-} // namespace
+std::optional<double> optionalNumber(pugi::xml_node node, const char *name)
+{
+    const pugi::xml_attribute attr = node.attribute(name);
+    return attr ? std::optional(attr.as_double()) : std::nullopt;
+}
 
-QList<Cell> cells(const QString &xml, CellName which)
+Cell readCell(pugi::xml_node cell, pugi::xml_node child)
+{
+    Cell read{optionalNumber(cell, "height"), readElements(cell, 0)};
+    if (const pugi::xml_attribute style = cell.attribute("style"))
+        read.style = QString::fromUtf8(style.value());
+    const pugi::xml_node box = childNamed(cell, u"box");
+    const std::optional<double> padding = optionalNumber(box, "padding");
+    static constexpr const char *sides[] = {"leftPadding", "rightPadding", "topPadding",
+                                            "bottomPadding"};
+    for (int i = 0; i < 4; ++i) {
+        const std::optional<double> side = optionalNumber(box, sides[i]);
+        read.paddings[i] = side ? side : padding;
+    }
+    if (child) {
+        read.tag = QString::fromUtf8(JrxmlText::localName(child.name()));
+        read.group = QString::fromUtf8(child.attribute("groupName").value());
+    }
+    return read;
+}
+
+QList<Cell> readCells(const QString &xml,
+                      const std::function<std::vector<pugi::xml_node>(pugi::xml_node)> &nodesOf,
+                      bool inColumn)
 {
     QList<Cell> found;
     XmlFragment::editedNodes(xml, [&](pugi::xml_node holder) {
-        for (const pugi::xml_node cell : cellNodes(holder, which)) {
-            const pugi::xml_attribute height = cell.attribute("height");
-            found.append(
-                {height ? std::optional(height.as_double()) : std::nullopt, readElements(cell, 0)});
+        for (const pugi::xml_node cell : nodesOf(holder)) {
+            pugi::xml_node child;
+            if (inColumn)
+                child = isNamed(cell, u"cell") ? cell.parent() : cell;
+            found.append(readCell(cell, child));
         }
         return false;
     });
     return found;
 }
 
-std::optional<QString> withCells(const QString &xml, CellName which, const QList<Cell> &changed)
+std::optional<QString>
+writeCells(const QString &xml,
+           const std::function<std::vector<pugi::xml_node>(pugi::xml_node)> &nodesOf,
+           const QList<Cell> &changed)
 {
     return XmlFragment::editedNodes(xml, [&](pugi::xml_node holder) {
-        const std::vector<pugi::xml_node> nodes = cellNodes(holder, which);
+        const std::vector<pugi::xml_node> nodes = nodesOf(holder);
         if (qsizetype(nodes.size()) != changed.size())
             return false;
         bool written = false;
@@ -180,6 +229,30 @@ std::optional<QString> withCells(const QString &xml, CellName which, const QList
         }
         return written;
     });
+}
+
+} // namespace
+
+QList<Cell> cells(const QString &xml, CellName which)
+{
+    return readCells(
+        xml, [&](pugi::xml_node holder) { return cellNodes(holder, which); }, false);
+}
+
+std::optional<QString> withCells(const QString &xml, CellName which, const QList<Cell> &changed)
+{
+    return writeCells(
+        xml, [&](pugi::xml_node holder) { return cellNodes(holder, which); }, changed);
+}
+
+QList<Cell> columnCells(const QString &child)
+{
+    return readCells(child, columnCellNodes, true);
+}
+
+std::optional<QString> withColumnCells(const QString &child, const QList<Cell> &changed)
+{
+    return writeCells(child, columnCellNodes, changed);
 }
 
 QList<Box> elements(const QString &xml)

@@ -29,10 +29,18 @@ struct Box {
     bool operator==(const Box &) const = default;
 };
 
-// One cell: its own height, when it writes one, and its report elements.
+// One cell: its own height, when it writes one, and its report elements. A cell of a table
+// column also has the style it names and the paddings its own box gives it, left, right, top and
+// bottom (a side's own, else the box's padding; no value where the box gives none), and where it
+// stands: the tag of the column's child that holds it ("tableHeader", "groupFooter"…) and, in a
+// group's header or footer, the group's name.
 struct Cell {
     std::optional<double> height;
     QList<Box> elements;
+    std::optional<QString> style;
+    std::optional<double> paddings[4];
+    QString tag;
+    QString group;
     bool operator==(const Cell &) const = default;
 };
 
@@ -52,6 +60,13 @@ QList<Cell> cells(const QString &xml, CellName which);
 // boxes moved or resized, written back; no value when nothing differs, when the cells do not
 // match the fragment's, or when the text is not XML.
 std::optional<QString> withCells(const QString &xml, CellName which, const QList<Cell> &changed);
+
+// The cells of one child a table column keeps as the file wrote it: a table header or footer is
+// a cell itself, a group header or footer holds one; any other child holds none. Cells of what
+// stands inside a cell (a table in it) are not looked at. And the child with the places and sizes
+// of `changed` written back, as withCells() writes them.
+QList<Cell> columnCells(const QString &child);
+std::optional<QString> withColumnCells(const QString &child, const QList<Cell> &changed);
 
 // The report elements that stand in the fragment itself, one after another (as a table cell
 // keeps those beside the element the model holds), and the fragment with the places and sizes of

@@ -98,7 +98,8 @@ double fittedColumnWidth(const ReportDocument &document)
     const double room = asWritten(document.pageWidth) - asWritten(document.leftMargin) -
                         asWritten(document.rightMargin) -
                         (n - 1) * asWritten(document.columnSpacing);
-    return std::max(0.0, std::floor(room / n));
+    // A margin as far left as a file carries may leave more room than a file carries.
+    return std::clamp(std::floor(room / n), 0.0, largestLength);
 }
 
 namespace {

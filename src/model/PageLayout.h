@@ -11,12 +11,16 @@ namespace PageLayout {
 // The largest length a report file can carry: the engine reads lengths as 32-bit integers.
 inline constexpr double largestLength = 2147483647;
 
+// The largest page the PDF engine renders in full, in points (200 inches), for each dimension.
+inline constexpr double largestPdfPage = 14400;
+
 // The whole number the file carries for a length.
 double asWritten(double points);
 
 // The widest column that fits the page with the margins and the spacing as the file carries
 // them: (page width − both side margins − the spacing between the columns) ÷ the column count,
-// rounded down, never below 0. A count below 1, which a file can carry, counts as 1.
+// rounded down, never below 0 nor above the largest length. A count below 1, which a file can
+// carry, counts as 1.
 double fittedColumnWidth(const ReportDocument &document);
 // Whether the columns, their spacing and the side margins fit the page width as written.
 bool columnsFit(const ReportDocument &document);

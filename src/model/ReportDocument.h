@@ -4,6 +4,8 @@
 
 #include <QHash>
 #include <QSet>
+#include <QStringList>
+#include <optional>
 
 struct ReportParameter {
     QUuid id = newId();
@@ -183,6 +185,12 @@ struct ReportDocument {
     // The file had no detail band; the detail section stays out while it is as read.
     bool isDetailAbsent = false;
     KeptParts kept; // what the file held that the model does not
+    // Read from a file in the older form, whose root has no namespace, so that the engine reads
+    // it by the grammar of the report document type (DocumentTypeGrammar): the keys of what that
+    // grammar refused in the file as read. The writer keeps the older form while the report holds
+    // nothing else the grammar refuses, and writes the namespace form once it does. No value for
+    // a report read in the namespace form or made here.
+    std::optional<QStringList> olderFormAsRead;
     // While items of one list share a name (a field, variable, group, style or sub-dataset
     // renamed to another's), whose references to that name are whose: by the id of each sharing
     // item, the ids of what names it (elements, variables, styles, sort fields). Not written

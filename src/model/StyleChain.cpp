@@ -28,8 +28,9 @@ const ReportStyle *parentOf(const ReportStyle &style, const QList<ReportStyle> &
 {
     if (const QString *parent = style.kept.part({}).attribute(u"style"))
         return named(styles, *parent);
-    const ReportStyle *fallback = defaultStyle(styles);
-    return fallback == &style ? nullptr : fallback;
+    // A style marked default, whether or not the report takes it as its default, inherits
+    // nothing.
+    return style.isDefault ? nullptr : defaultStyle(styles);
 }
 
 } // namespace StyleChain

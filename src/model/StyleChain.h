@@ -4,7 +4,8 @@
 
 // How a report's styles inherit from one another as the engine fills: an element takes the style
 // it names, else the report's default style (the last marked as default); a style takes the
-// style it names as its parent, else the report's default style, which itself inherits nothing.
+// style it names as its parent, else the report's default style; a style marked default inherits
+// nothing.
 namespace StyleChain {
 
 // Chains that do not run in a circle end within this many styles.

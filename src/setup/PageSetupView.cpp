@@ -6,6 +6,7 @@
 #include "setup/PageSetupEdits.h"
 #include "widgets/CardSection.h"
 #include "widgets/CardText.h"
+#include "widgets/HeldTyping.h"
 #include "widgets/MeasurementField.h"
 #include "widgets/SheetHeader.h"
 #include "widgets/Stepper.h"
@@ -107,6 +108,9 @@ PageSetupView::PageSetupView(DocumentStore *store, AppSettings &settings,
     scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroll_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     scroll_->setWidget(content);
+    // A click on the sheet's buttons leaves the focus, and a length typed in it, where it is
+    // (actOnTyping): the sheet around them takes no focus either.
+    scroll_->setFocusPolicy(Qt::NoFocus);
     // Scrolling the sheet must not pick another entry of a picker that passes under the pointer:
     // a picker takes the wheel only while it has the focus.
     WheelGuard::guardPanel(this);
@@ -182,7 +186,7 @@ CardSection *PageSetupView::buildPageSize()
         auto *button = new QPushButton(title, section);
         button->setObjectName(name);
         button->setAutoDefault(false);
-        connect(button, &QPushButton::clicked, this, [this, portrait] {
+        actOnTyping(button, [this, portrait](bool) {
             if (store_)
                 CardText::showWarning(
                     orientationWarning_,
@@ -220,7 +224,7 @@ CardSection *PageSetupView::buildContent()
     auto *fit = new QPushButton(u"Fit Column Width to Margins"_s, section);
     fit->setObjectName(u"pagesetup.content.fit"_s);
     fit->setAutoDefault(false);
-    connect(fit, &QPushButton::clicked, this, [this] {
+    actOnTyping(fit, [this](bool) {
         if (store_)
             PageSetupEdits::fitColumnWidthToMargins(*store_);
     });
@@ -322,7 +326,7 @@ CardSection *PageSetupView::buildPagination()
          &ReportDocument::isFloatColumnFooter}};
     for (const auto &[box, title, name, flag] : flags) {
         *box = checkBox(title, name, section);
-        connect(*box, &QCheckBox::clicked, this, [this, flag](bool on) {
+        actOnTyping(*box, [this, flag](bool on) {
             if (store_)
                 PageSetupEdits::setGuarded(*store_, flag, on);
         });
@@ -336,7 +340,7 @@ CardSection *PageSetupView::buildAccessibility()
     CardSection *section = card(u"Accessibility"_s, u"pagesetup.accessibility"_s);
     pdfTagged_ =
         checkBox(u"Tagged PDF (508 Accessibility)"_s, u"pagesetup.accessibility.tagged"_s, section);
-    connect(pdfTagged_, &QCheckBox::clicked, this, [this](bool on) {
+    actOnTyping(pdfTagged_, [this](bool on) {
         if (store_)
             PageSetupEdits::setGuarded(*store_, &ReportDocument::isPdfTagged, on);
     });
@@ -384,6 +388,21 @@ CardSection *PageSetupView::buildExpressions()
         u"expression syntax (e.g. Groovy's null-safe string concatenation) won't compile."_s,
         u"pagesetup.expressions.caption"_s, section));
     return section;
+}
+
+void PageSetupView::actOnTyping(QAbstractButton *button, std::function<void(bool checked)> action)
+{
+    button->setFocusPolicy(Qt::TabFocus);
+    // The checked state is taken first: the committed length shows the report's values again.
+    connect(button, &QAbstractButton::clicked, this,
+            [this, action = std::move(action)](bool checked) {
+                for (const auto &[row, length] : std::as_const(lengths_)) {
+                    const HeldTyping *held = HeldTyping::of(row->lineEdit());
+                    if (held && held->holds())
+                        row->commitTyping();
+                }
+                action(checked);
+            });
 }
 
 void PageSetupView::refresh()

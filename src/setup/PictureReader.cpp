@@ -32,7 +32,9 @@ public:
             found() = QImageReader::allocationLimit();
         if (found() == 0 || size.isEmpty())
             return; // no limit, or nothing known to raise it for
-        const qint64 needed = qint64(size.width()) * qint64(size.height()) * 8 / megabyte + 1;
+        // Pixels by megabytes' worth of pixels first: two sides of 2^31 − 1 would overflow
+        // 64 bits once multiplied by 8.
+        const qint64 needed = qint64(size.width()) * qint64(size.height()) / (megabyte / 8) + 1;
         const int limit = int(std::min<qint64>(needed, PictureReader::largestDecodeMB));
         if (limit > QImageReader::allocationLimit())
             QImageReader::setAllocationLimit(limit);

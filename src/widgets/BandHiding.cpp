@@ -42,6 +42,13 @@ std::optional<AlertRequest> question(const ReportDocument &document, BandType ty
     return request;
 }
 
+QString noElementsMessage(const QString &bandLabel)
+{
+    return u"Nothing can be added to "_s + bandLabel +
+           u": the band is hidden, and the saved report leaves a hidden band out with everything "
+           u"in it. Show the band in the outline first."_s;
+}
+
 bool hide(DocumentStore &store, BandType type, Dialogs *dialogs)
 {
     // The question's own event loop may close the tab.

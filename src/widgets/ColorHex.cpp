@@ -58,4 +58,10 @@ const QColor &elementSelection()
     return selection;
 }
 
+const QColor &warning()
+{
+    static const QColor orange(0xE0, 0x7B, 0x00);
+    return orange;
+}
+
 } // namespace ColorHex

@@ -17,5 +17,8 @@ QString toHex(const QColor &color);
 
 // The outline and handles of selected elements on the canvas.
 const QColor &elementSelection();
+// Warnings: a name an expression refers to that its dataset lacks, in the expression editor and
+// on the canvas.
+const QColor &warning();
 
 } // namespace ColorHex

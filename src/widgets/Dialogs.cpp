@@ -22,15 +22,3 @@ bool Dialogs::offerToCopy(const QString &message, const QString &informativeText
     QGuiApplication::clipboard()->setText(text);
     return true;
 }
-
-SavePanel Dialogs::storeSavePanel()
-{
-    return [this](const SavePanelRequest &request) {
-        FilePanelRequest panel;
-        panel.message = request.message;
-        panel.proposedFileName = request.proposedFileName;
-        if (!request.fileExtension.isEmpty())
-            panel.fileExtensions = {request.fileExtension};
-        return runSavePanel(panel);
-    };
-}

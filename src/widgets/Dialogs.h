@@ -64,6 +64,4 @@ public:
     // Returns whether the text was copied.
     bool offerToCopy(const QString &message, const QString &informativeText,
                      const QString &copyTitle, const QString &text);
-    // A save panel as the document store asks for it.
-    SavePanel storeSavePanel();
 };

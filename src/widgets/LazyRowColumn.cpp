@@ -143,7 +143,11 @@ QRect LazyRowColumn::rowRect(qsizetype index) const
 
 int LazyRowColumn::measured(QWidget *row) const
 {
-    const int hint = row->sizeHint().height();
+    // A row that wraps a line of text is as tall as it is at the column's width: its size hint
+    // wraps it at a width of its own choosing, and the spare height would spread between its
+    // lines.
+    const int hint = row->hasHeightForWidth() && width() > 0 ? row->heightForWidth(width())
+                                                             : row->sizeHint().height();
     return std::clamp(std::max(hint, row->minimumSizeHint().height()), row->minimumHeight(),
                       row->maximumHeight());
 }

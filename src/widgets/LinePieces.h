@@ -29,6 +29,12 @@ bool endsParagraph(QChar c);
 // The text with every such end written as a line feed: the text as an editor shows it and reads
 // it back. The text itself, not copied, when it holds no other end.
 QString heldText(const QString &text);
+// The text an editor hands back (`held`, as heldText() gives it) written with the ends of
+// paragraphs of `before`, the text it was set from, where the user left them: the characters
+// before and after the part that changed are those of `before`. A carriage return kept just
+// before a line break typed becomes a line feed, so that the two stay two ends. `held` itself
+// when `before` holds no other end.
+QString keptEnds(const QString &before, const QString &held);
 
 // True when the paragraph goes on the line of the one before it.
 bool continuesLine(const QTextBlock &block);
@@ -42,8 +48,10 @@ QTextBlockFormat continuing();
 // paragraph's mark is taken from the one before it where the change began at its start; the
 // paragraphs inside the change keep the marks it gave them. False when nothing needed mending.
 bool heal(QTextDocument &document, int from, int to);
-// Where the piece of `line` that starts at `from` ends: `piece` characters on, a surrogate pair
-// kept whole.
+// Where the piece of `line` that starts at `from` ends: at the last place in its second half
+// where the line may break into rows (after a space, say), so that no piece ends inside a word;
+// `piece` characters on where the line has no such place there (a picture as base64), a
+// surrogate pair kept whole.
 qsizetype pieceEnd(QStringView line, qsizetype from);
 
 // Where a position of the document falls in its text, lines whole: the end of a piece and the

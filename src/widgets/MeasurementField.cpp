@@ -2,17 +2,15 @@
 
 #include "model/PageLayout.h"
 #include "widgets/CardText.h"
-#include "widgets/SheetModality.h"
+#include "widgets/HeldTyping.h"
 
 #include <QEvent>
-#include <QFocusEvent>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QVBoxLayout>
 #include <cmath>
-#include <utility>
 
 namespace {
 
@@ -56,11 +54,8 @@ MeasurementField::MeasurementField(const QString &label, double points, Measurem
     row->addWidget(caption_);
     row->addWidget(edit_, 1);
     row->addWidget(suffix_);
-    connect(edit_, &QLineEdit::editingFinished, this, [this] {
-        if (!std::exchange(keepsTyping_, false))
-            commit();
-    });
-    connect(edit_, &QLineEdit::textEdited, this, &MeasurementField::typingChanged);
+    connect(edit_, &QLineEdit::editingFinished, this, [this] { commit(); });
+    HeldTyping::install(edit_, [this] { return measurement::format(points_, unit_, locale()); });
     // Return on a refused length stays in the field: the sheet's default button is not pressed
     // for a length that was not taken.
     edit_->installEventFilter(this);
@@ -86,32 +81,8 @@ void MeasurementField::setLabelWidth(int width)
     caption_->setFixedWidth(width);
 }
 
-bool MeasurementField::holdsTyping() const
-{
-    return edit_->isModified();
-}
-
-void MeasurementField::takeBackTyping()
-{
-    refresh();
-}
-
-void MeasurementField::bringBackTyping(const QString &text)
-{
-    edit_->setText(text);
-    edit_->setModified(true);
-    emit typingChanged();
-}
-
 bool MeasurementField::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == edit_ && event->type() == QEvent::FocusOut) {
-        // A click on the window under the sheet (its Undo, its Edit menu, an empty spot) makes
-        // that window active, or opens its menu, for a moment: the user has not left the field.
-        const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
-        keepsTyping_ = (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) &&
-                       SheetModality::isShown(window());
-    }
     if (watched == edit_ && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         if ((key == Qt::Key_Return || key == Qt::Key_Enter) && !commit())
@@ -175,12 +146,9 @@ void MeasurementField::refresh()
     // A field that already shows the text keeps its caret and selection; either way the user's
     // edit has ended.
     const QString shown = measurement::format(points_, unit_, locale());
-    const bool typed = edit_->isModified();
     if (edit_->text() != shown)
         edit_->setText(shown);
     edit_->setModified(false);
-    if (typed)
-        emit typingChanged();
     const QString text = measurement::suffix(unit_);
     suffix_->setText(text);
     suffix_->setVisible(!text.isEmpty());

@@ -11,9 +11,9 @@ class QLineEdit;
 
 // One length shown in the user's unit: caption, number field and unit suffix. A committed edit
 // (Return or leaving the field after typing in it) that changes the length is handed back in
-// points; leaving the field without typing commits nothing, and so does a sheet that only lends
-// the activation to the window under it for a moment (a click on that window's toolbar or menu):
-// the typing stays for Return or for leaving the field. The field never changes the model itself.
+// points; leaving the field without typing commits nothing, and neither does leaving it only for
+// a moment (HeldTyping): the typing stays for Return or for leaving the field, and the window's
+// Undo takes it back first. The field never changes the model itself.
 //
 // A typed length passes the field's check first: one beyond what a report file can carry is
 // refused, and the caller's check (setCheck) may refuse others or take the nearest length the
@@ -40,16 +40,9 @@ public:
     double points() const { return points_; }
     QLineEdit *lineEdit() const { return edit_; }
 
-    // Typing not committed yet: text typed since the field last showed its length.
-    bool holdsTyping() const;
-    // Shows the length again in place of the typing, which is not handed back.
-    void takeBackTyping();
-    // Puts `text` back as typing not committed yet, the caret at its end.
-    void bringBackTyping(const QString &text);
-
-signals:
-    // holdsTyping() may have changed.
-    void typingChanged();
+    // Commits the typing, as Return does (a control that acts on the lengths takes it first);
+    // false when the check refused it.
+    bool commitTyping() { return commit(); }
 
 protected:
     void changeEvent(QEvent *event) override;
@@ -65,9 +58,6 @@ private:
 
     double points_;
     MeasurementUnit unit_;
-    // The focus left while the sheet the field stands in lent the activation away: the
-    // editingFinished() that follows commits nothing.
-    bool keepsTyping_ = false;
     std::function<void(double)> onCommit_;
     Check check_;
     QLabel *caption_;

@@ -47,7 +47,7 @@ QStringView insertPieces(QTextCursor &cursor, QStringView line)
 
 } // namespace
 
-PlainTextEdit::PlainTextEdit(QWidget *parent) : QPlainTextEdit(parent)
+PlainTextEdit::PlainTextEdit(QWidget *parent) : RowTextEdit(parent)
 {
     connect(document(), &QTextDocument::contentsChange, this, &PlainTextEdit::noteChange);
     connect(document(), &QTextDocument::contentsChanged, this, &PlainTextEdit::finishChange);
@@ -272,8 +272,10 @@ void PlainTextEdit::insertFromMimeData(const QMimeData *source)
 void PlainTextEdit::insertPastedText(const QString &text)
 {
     // Long lines go in as pieces at once: a long paragraph would be laid out whole first.
-    QTextCursor cursor = textCursor();
+    QTextCursor cursor = insertAt_ ? *insertAt_ : textCursor();
     insertText(cursor, text);
+    if (insertAt_)
+        *insertAt_ = cursor;
     // A drop inserts within an edit of its own, which lays the text out only once it ends: the
     // cursor, at the place of the drop, moves on with the text inserted there and is shown then.
     if (dropping_)
@@ -285,7 +287,7 @@ void PlainTextEdit::insertPastedText(const QString &text)
 void PlainTextEdit::dropEvent(QDropEvent *event)
 {
     const QScopedValueRollback dropping(dropping_, true);
-    QPlainTextEdit::dropEvent(event);
+    RowTextEdit::dropEvent(event);
 }
 
 void PlainTextEdit::inputMethodEvent(QInputMethodEvent *event)
@@ -388,7 +390,7 @@ void PlainTextEdit::keyPressEvent(QKeyEvent *event)
         return;
     }
     if (!stepOverPieceBoundary(*event) && !keyAtParagraphBoundary(*event))
-        QPlainTextEdit::keyPressEvent(event);
+        RowTextEdit::keyPressEvent(event);
 }
 
 bool PlainTextEdit::stepOverPieceBoundary(const QKeyEvent &event)

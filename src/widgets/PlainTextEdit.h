@@ -1,8 +1,7 @@
 #pragma once
 
 #include "widgets/LinePieces.h"
-
-#include <QPlainTextEdit>
+#include "widgets/RowTextEdit.h"
 
 // The program's multi-line text editor: every one of them is this class or made from it, so that
 // pastes (the keys, the context menu, a middle click on the primary selection), drops, input
@@ -20,7 +19,10 @@
 // pieces. Undo and Redo take back and bring back the same steps as in a plain editor that holds
 // each line in one paragraph, but that a run of Backspace or Delete parts where it crosses from
 // one piece into the next.
-class PlainTextEdit : public QPlainTextEdit {
+//
+// The pieces are laid out, drawn and acted on as the rows of their line (see RowTextEdit.h), so a
+// long line shows, and keys and clicks act on it, as in a plain editor, wrapped or not.
+class PlainTextEdit : public RowTextEdit {
     Q_OBJECT
 public:
     static constexpr qsizetype longLine = linepieces::longLine;
@@ -47,8 +49,6 @@ public:
     bool findInText(const QString &needle, bool backward);
     // True when the paragraph goes on the line of the one before it.
     static bool continuesLine(const QTextBlock &block) { return linepieces::continuesLine(block); }
-    // True once some line has been held in pieces since the text was last set.
-    bool hasPieces() const { return hasPieces_; }
 
     bool canInsertFromMimeData(const QMimeData *source) const override;
     void insertFromMimeData(const QMimeData *source) override;
@@ -96,7 +96,6 @@ private:
     // Shift, selecting); false when the key is not one of those or the cursor is not there.
     bool stepOverPieceBoundary(const QKeyEvent &event);
 
-    bool hasPieces_ = false;
     // Set while a drop inserts its text.
     bool dropping_ = false;
     // The range of the change the document is finishing, and whether its pieces are being mended.

@@ -12,6 +12,8 @@
 
 namespace {
 
+const char *const reportPanel = "reportPanel";
+
 bool isSceneTextInput(const QGraphicsView *view)
 {
     const QGraphicsScene *scene = view->scene();
@@ -57,4 +59,18 @@ bool isTextInput(const QWidget *widget)
 bool isTextInputFocused()
 {
     return isTextInput(QApplication::focusWidget());
+}
+
+void markReportPanel(QWidget *panel)
+{
+    panel->setProperty(reportPanel, true);
+}
+
+bool isInReportPanel(const QWidget *widget)
+{
+    for (; widget; widget = widget->isWindow() ? nullptr : widget->parentWidget()) {
+        if (widget->property(reportPanel).toBool())
+            return true;
+    }
+    return false;
 }

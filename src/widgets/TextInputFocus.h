@@ -8,3 +8,10 @@ class QWidget;
 bool isTextInput(const QWidget *widget);
 // The same for the application's focus widget.
 bool isTextInputFocused();
+
+// Marks a panel of a window whose fields edit the active report as they are typed in (the
+// inspector): Undo and Redo typed in its text fields are the window's, as in a sheet that edits
+// the report, since a field's own would write its text back into the report as a new step.
+void markReportPanel(QWidget *panel);
+// Whether the widget stands in such a panel of its window.
+bool isInReportPanel(const QWidget *widget);

@@ -36,7 +36,15 @@ DocumentStore *WorkspaceModel::makeStore()
 {
     auto *store = new DocumentStore(this);
     store->setClipboard(clipboard_);
+    store->setSavePanel(savePanel_);
     return store;
+}
+
+void WorkspaceModel::setSavePanel(SavePanel panel)
+{
+    savePanel_ = std::move(panel);
+    for (DocumentStore *store : std::as_const(tabs_))
+        store->setSavePanel(savePanel_);
 }
 
 DocumentStore *WorkspaceModel::loadStore(const QUrl &url)

@@ -68,6 +68,10 @@ public:
 
     ElementClipboard *clipboard() const { return clipboard_; }
 
+    // Asked by every tab's store, the tabs opened later included, for a location when work needs
+    // the report to have a file first (a subreport's new file goes beside it).
+    void setSavePanel(SavePanel panel);
+
     QObject *keyMonitor() const { return keyMonitor_; }
     void setKeyMonitor(QObject *monitor) { keyMonitor_ = monitor; }
 
@@ -139,6 +143,7 @@ private:
     int tabShowing(const QString &filePath) const;
 
     ElementClipboard *clipboard_;
+    SavePanel savePanel_;
     ReportReadAhead readAhead_;
     QList<DocumentStore *> tabs_;
     int activeTabIndex_ = 0;

@@ -1,6 +1,6 @@
 #include "app/ContentView.h"
-#include "AppTestSupport.h"
 #include "TestSupport.h"
+#include "WindowTestSupport.h"
 #include "app/BusyBanner.h"
 #include "app/BusyStatus.h"
 #include "app/PanelWidths.h"
@@ -11,8 +11,11 @@
 #include "app/TabChip.h"
 #include "app/ToolStrip.h"
 #include "canvas/BandItem.h"
+#include "canvas/CanvasGeometry.h"
+#include "canvas/CanvasGraphicsView.h"
 #include "canvas/CanvasScene.h"
 #include "canvas/CanvasView.h"
+#include "canvas/ElementView.h"
 #include "canvas/PaletteView.h"
 #include "canvas/SaveSnippetSheet.h"
 #include "canvas/SnippetLibrary.h"
@@ -22,12 +25,14 @@
 #include "edits/LengthLimits.h"
 #include "engine/ParameterValuesSheet.h"
 #include "engine/SidecarModel.h"
+#include "model/JrxmlCodec.h"
 #include "model/PageLayout.h"
 #include "model/ReportParts.h"
 #include "navigators/OutlineModel.h"
 #include "navigators/OutlineView.h"
 #include "setup/ImageImportCoordinator.h"
 #include "setup/ImageImportOptionsSheet.h"
+#include "setup/PageSetupEdits.h"
 #include "setup/PageSetupView.h"
 #include "widgets/ScriptedDialogs.h"
 #include "widgets/SheetDialog.h"
@@ -38,6 +43,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 #include <QToolButton>
 
@@ -45,18 +51,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-class ContentViewTest : public apptest::SandboxTest {
+class ContentViewTest : public apptest::WindowTest {
 protected:
-    void SetUp() override
-    {
-        SandboxTest::SetUp();
-        settings = std::make_unique<AppSettings>(path(u"Docs"_s));
-        view = std::make_unique<ContentView>(workspace, *settings, dialogs, snippets, engine);
-        view->resize(1400, 900);
-        view->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(view.get()));
-    }
-
     QList<TabChip *> chips() const { return view->tabBar()->chips(); }
     void openReport(const QString &name)
     {
@@ -82,14 +78,6 @@ protected:
     {
         return QTest::qWaitFor([sheet] { return !sheet->isVisible(); });
     }
-
-    WorkspaceModel workspace;
-    ScriptedDialogs dialogs;
-    std::unique_ptr<AppSettings> settings;
-    QSettings snippetSettings{path(u"snippets.ini"_s), QSettings::IniFormat};
-    SnippetLibrary snippets{snippetSettings};
-    SidecarModel engine;
-    std::unique_ptr<ContentView> view;
 };
 
 TEST_F(ContentViewTest, HoldsEveryRegionAtItsSize)
@@ -294,6 +282,84 @@ TEST_F(ContentViewTest, AKeystrokeInAGroupNameShowsOnTheCanvasAndInTheOutline)
     EXPECT_TRUE(std::any_of(rows.cbegin(), rows.cend(), [&](const OutlineRow &row) {
         return row.target == header && row.label == store->label(header);
     }));
+}
+
+// A report whose column, margin or page is as large as a file carries opens in a tab, is drawn,
+// scrolls to its far right and bottom and gives way to another tab and back, at the smallest and
+// the largest zoom, with guides and every element selected: what the window draws follows what
+// it shows, not the page, and the report keeps the lengths its file gives.
+TEST_F(ContentViewTest, AReportAsLargeAsAFileCarriesIsDrawnScrolledAndLeft)
+{
+    // The page's lengths, and the width of the detail band's rectangle.
+    const std::pair<const char *, const char *> cases[] = {
+        {R"(pageWidth="595" columnWidth="2147483600" leftMargin="20")", "2147483000"},
+        {R"(pageWidth="595" columnWidth="555" leftMargin="-2147483648")", "200"},
+        {R"(pageWidth="2147483647" pageHeight="2147483647" columnWidth="2147483647" )"
+         R"(leftMargin="2147483647")",
+         "2147483647"},
+    };
+    openReport(u"Small.jrxml"_s);
+    int opened = 0;
+    for (const auto &[lengths, wide] : cases) {
+        SCOPED_TRACE(lengths);
+        QByteArray bands;
+        for (const char *band : {"title", "pageHeader", "columnHeader", "detail", "summary"})
+            bands += "<" + QByteArray(band) + R"(><band height="40"><rectangle><reportElement )" +
+                     R"(x="10" y="5" height="20" width=")" +
+                     (qstrcmp(band, "detail") == 0 ? wide : "200") + R"("/></rectangle></band></)" +
+                     band + ">";
+        const QByteArray jrxml =
+            R"(<jasperReport xmlns="http://jasperreports.sourceforge.net/jasperreports" )"
+            R"(name="Wide" rightMargin="20" topMargin="20" bottomMargin="20" )" +
+            QByteArray(lengths) + ">" + bands + "</jasperReport>";
+        workspace.openTab(QUrl::fromLocalFile(writeText(u"Wide%1.jrxml"_s.arg(++opened), jrxml)));
+        settle();
+        DocumentStore *store = workspace.activeStore();
+        ASSERT_EQ(workspace.tabs().size(), 2);
+        const ReportDocument read = JrxmlCodec::parse(jrxml);
+        const ReportDocument &d = store->document();
+        EXPECT_EQ(std::tuple(d.pageWidth, d.columnWidth, d.leftMargin),
+                  std::tuple(read.pageWidth, read.columnWidth, read.leftMargin));
+        store->toggleVerticalGuide(100);
+        store->toggleVerticalGuide(2e9);
+        store->toggleHorizontalGuide(2e9);
+        const BandTarget detail = BandTarget::detailBand(d.detailBands.at(0).id);
+        store->setSelectedElementIDs({store->elements(detail).at(0).id});
+        CanvasGraphicsView *canvas = view->canvas()->graphicsView();
+        for (double zoom : {canvas::minimumZoom, canvas::maximumZoom}) {
+            SCOPED_TRACE(zoom);
+            store->setZoomLevel(zoom);
+            settle();
+            canvas->viewport()->grab();
+            for (QScrollBar *bar : {canvas->horizontalScrollBar(), canvas->verticalScrollBar()})
+                bar->setValue(bar->maximum());
+            settle();
+            // Far right and down, the view shows the sheet: white between the bands' strips.
+            const QImage far = canvas->viewport()->grab().toImage();
+            const QRectF seen = canvas->mapToScene(canvas->viewport()->rect()).boundingRect();
+            const canvas::PageGeometry &page = view->canvas()->scene()->page();
+            const QPoint sheet =
+                canvas->mapFromScene(QPointF(std::min(seen.right(), page.pageWidth) - 30,
+                                             std::min(seen.bottom(), page.pageHeight) - 10));
+            EXPECT_EQ(far.pixelColor(sheet), QColor(Qt::white));
+            const QPoint scrolled = canvas->scrolled();
+            workspace.setActiveTabIndex(0);
+            settle();
+            view->grab();
+            workspace.setActiveTabIndex(1);
+            settle();
+            EXPECT_EQ(view->canvas()->scene(), view->canvas()->sceneOf(store));
+            EXPECT_EQ(canvas->scrolled(), scrolled) << "the page comes back where it was left";
+            view->grab();
+        }
+        // Fitted to the page between its margins, the column may be as wide again.
+        PageSetupEdits::fitColumnWidthToMargins(*store);
+        settle();
+        EXPECT_EQ(view->canvas()->scene()->bandItem(detail)->width(), d.columnWidth);
+        canvas->viewport()->grab();
+        workspace.closeTab(1);
+        settle();
+    }
 }
 
 TEST_F(ContentViewTest, TheBannerNamesTheFirstJobByPriority)
@@ -662,3 +728,76 @@ TEST_F(ContentViewTest, TheSnippetSheetIsBuiltWhenTheSelectionIsFirstSaved)
 }
 
 } // namespace
+
+// The list sample's list runs Addresses: the City field of the report's own pasted into it, and
+// Street of the list's pasted into the band, keep their expressions; the bar names what each
+// one's dataset lacks, and the canvas marks the copy with the expression editor's words, also
+// once it is enclosed in a frame. An undo takes the copy and the words away.
+TEST_F(ContentViewTest, ACopyNamingWhatItsNewDatasetLacksIsMarkedAndToldInTheBar)
+{
+    QUILLMARK_REQUIRE_CORPUS();
+    DocumentStore *store = openSample(u"list/ListReport.jrxml"_s);
+    ASSERT_TRUE(store);
+    auto *bar = view->findChild<RefusalBar *>();
+    ASSERT_TRUE(bar);
+    CanvasScene *scene = view->canvas()->sceneOf(store);
+    ASSERT_TRUE(scene);
+    std::optional<ReportElement> city, street, list;
+    store->forEveryElementInDocument([&](const ReportElement &e) {
+        const auto *field = e.kind.as<ElementKind::TextField>();
+        if (field && field->expression == u"$F{City}")
+            city = e;
+        if (field && field->expression == u"$F{Street}")
+            street = e;
+        if (e.kind.is<ElementKind::List>())
+            list = e;
+    });
+    ASSERT_TRUE(city && street && list);
+    EXPECT_TRUE(scene->elementView(city->id)->lacks().isEmpty()) << "as read, nothing lacks";
+
+    struct Paste {
+        ReportElement copied;
+        std::optional<QUuid> into;
+        QString words;
+        QString mark;
+    };
+    const Paste pastes[] = {
+        {*city, list->id,
+         u"The pasted element names $F{City}, which the dataset \"Addresses\" does not declare. "
+         u"Declare it there or change the expression: until then the report does not compile."_s,
+         u"$F{City} isn't a declared field of the dataset \"Addresses\" this element runs in."_s},
+        {*street, std::nullopt,
+         u"The pasted element names $F{Street}, which the report's main dataset does not "
+         u"declare. Declare it there or change the expression: until then the report does not "
+         u"compile."_s,
+         u"$F{Street} isn't a declared field in this report."_s},
+    };
+    for (const Paste &paste : pastes) {
+        store->setSelectedElementIDs({paste.copied.id});
+        store->copySelectedElements();
+        store->setSelectedElementIDs(paste.into ? QSet<QUuid>{*paste.into} : QSet<QUuid>{});
+        store->pasteClipboard();
+        settle();
+        const QUuid copy = *store->selectedElementID();
+        EXPECT_EQ(store->element(copy)->kind, paste.copied.kind) << "the expression stays";
+        EXPECT_EQ(bar->text(), paste.words);
+        ElementView *marked = scene->elementView(copy);
+        ASSERT_TRUE(marked);
+        EXPECT_EQ(marked->lacks(), QStringList{paste.mark});
+        EXPECT_EQ(marked->toolTip(), paste.mark);
+        if (!paste.into) {
+            // Enclosed in a frame, the copy stands in another element of the band: still marked.
+            store->encloseSelectedInFrame();
+            settle();
+            ASSERT_TRUE(store->containerOf(copy));
+            ASSERT_TRUE(scene->elementView(copy));
+            EXPECT_EQ(scene->elementView(copy)->lacks(), QStringList{paste.mark});
+            EXPECT_TRUE(scene->elementView(store->containerOf(copy)->id)->lacks().isEmpty());
+            store->undo();
+        }
+        store->undo();
+        settle();
+        EXPECT_TRUE(bar->text().isEmpty());
+        EXPECT_FALSE(scene->elementView(copy));
+    }
+}

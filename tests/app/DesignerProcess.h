@@ -49,9 +49,21 @@ public:
         environment.insert(QStringLiteral("TMPDIR"), sandbox_);
         environment.insert(QStringLiteral("QUILLMARK_SIDECAR_JAR"), jar);
         process_.setProcessEnvironment(environment);
+        // Set between fork and exec, as nohup sets them: nothing there may allocate.
+        process_.setChildProcessModifier([ignored = ignoredAtStart_] {
+            for (const int number : ignored)
+                ::signal(number, SIG_IGN);
+        });
         process_.start(program, arguments);
         ASSERT_TRUE(process_.waitForStarted());
     }
+
+    // The program starts with these signals ignored (set before start()).
+    void ignoreAtStart(QList<int> numbers) { ignoredAtStart_ = std::move(numbers); }
+    // Whether the running program catches the signal, and whether it ignores it, as the system
+    // says.
+    bool catches(int number) const { return inSignalMask("SigCgt:", number); }
+    bool ignores(int number) const { return inSignalMask("SigIgn:", number); }
 
     // The settings as the designers wrote them.
     QVariant stored(const QString &key) const
@@ -133,6 +145,18 @@ public:
     QProcess &process() { return process_; }
 
 private:
+    bool inSignalMask(const QByteArray &mask, int number) const
+    {
+        QFile status(QStringLiteral("/proc/%1/status").arg(pid()));
+        if (!status.open(QIODevice::ReadOnly))
+            return false;
+        for (const QByteArray &line : status.readAll().split('\n')) {
+            if (line.startsWith(mask))
+                return (line.mid(mask.size()).trimmed().toULongLong(nullptr, 16) >> (number - 1)) &
+                       1;
+        }
+        return false;
+    }
     void readOutput()
     {
         // What has reached the pipe, even when the event loop has not yet seen it.
@@ -164,6 +188,7 @@ private:
     QStringList lines_;
     QByteArray errors_;
     bool sanitizerReported_ = false;
+    QList<int> ignoredAtStart_;
 };
 
 // Designers started in the test's sandbox, as their own processes.

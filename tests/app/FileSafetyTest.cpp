@@ -1,6 +1,7 @@
 #include "AlertKeys.h"
 #include "AppInstanceTest.h"
 #include "ModelBuilders.h"
+#include "TestSupport.h"
 #include "app/ActionsRow.h"
 #include "app/AppMenus.h"
 #include "app/CanvasTrailingToolbar.h"
@@ -9,10 +10,16 @@
 #include "app/MainWindow.h"
 #include "app/TabBarView.h"
 #include "app/TabChip.h"
+#include "canvas/BandItem.h"
+#include "canvas/CanvasGraphicsView.h"
+#include "canvas/CanvasScene.h"
+#include "canvas/CanvasView.h"
 #include "canvas/PaletteView.h"
 #include "canvas/SnippetLibrary.h"
 #include "canvas/SnippetsMenu.h"
 #include "document/DocumentStore.h"
+#include "model/JrxmlCodec.h"
+#include "navigators/OutlineView.h"
 #include "workspace/AppSettings.h"
 #include "workspace/WorkspaceModel.h"
 
@@ -67,6 +74,48 @@ protected:
         const QPoint at = menu->actionGeometry(item).center();
         QTest::mouseMove(menu, at);
         QTest::mouseClick(menu, Qt::LeftButton, {}, at);
+    }
+
+    // Chooses the item of the outline's menu for the band's row.
+    void chooseInOutline(const BandTarget &band, const QString &title) const
+    {
+        std::unique_ptr<QMenu> menu(
+            app->contentView()->outline()->contextMenu(u"band."_s + band.id()));
+        ASSERT_TRUE(menu) << band.id().toStdString();
+        for (QAction *action : menu->actions()) {
+            if (action->text() == title) {
+                action->trigger();
+                QCoreApplication::processEvents();
+                return;
+            }
+        }
+        ADD_FAILURE() << "no " << title.toStdString() << " for " << band.id().toStdString();
+    }
+    // Clicks the canvas at a point of the band's body.
+    void clickInto(const BandTarget &band, QPointF body) const
+    {
+        CanvasView *canvas = app->contentView()->canvas();
+        const BandItem *item = canvas->scene()->bandItem(band);
+        ASSERT_TRUE(item) << band.id().toStdString();
+        const QPointF scene = item->mapToScene(item->bodyRect().topLeft() + body);
+        canvas->graphicsView()->ensureVisible(QRectF(scene, QSizeF(1, 1)));
+        QTest::mouseClick(canvas->graphicsView()->viewport(), Qt::LeftButton, {},
+                          canvas->graphicsView()->mapFromScene(scene));
+    }
+    // Inserts the snippet of that name from the palette's Snippets menu.
+    void insertSnippet(const QString &name) const
+    {
+        QMenu *menu = app->contentView()->palette()->snippetsMenu()->menu();
+        menu->popup(QPoint(200, 200));
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(menu));
+        QAction *insert = nullptr;
+        for (const QAction *entry : menu->actions()) {
+            if (entry->menu() && entry->iconText() == name)
+                insert = entry->menu()->actions().value(0);
+        }
+        menu->close();
+        ASSERT_TRUE(insert && insert->text() == u"Insert"_s);
+        insert->trigger();
     }
 
     const QByteArray theirs = "<jasperReport name=\"Theirs\"/>\n";
@@ -241,6 +290,82 @@ TEST_F(FileSafetyTest, NamesWithAnAmpersandShowWhole)
         shown.append(action->iconText());
     snippets->menu()->close();
     EXPECT_TRUE(shown.contains(u"R&D box"_s)) << shown.join(u", "_s).toStdString();
+}
+
+// FunctionsReport has no Page Header: the outline's Show Band shows it, a click into it on the
+// canvas makes it where the palette adds, and Ctrl+Z hides it again; its Title, hidden and shown
+// again the same way, is hidden again by Ctrl+Z. What the palette, a paste or a snippet adds then
+// goes to the Detail, which the palette names, and Ctrl+S saves it there.
+TEST_F(FileSafetyTest, WhatIsAddedAfterCtrlZHidTheActiveBandIsSaved)
+{
+    QUILLMARK_REQUIRE_CORPUS();
+    const QString sample =
+        testsupport::corpusDir() + u"/jrxml-samples/functions/FunctionsReport.jrxml"_s;
+    const BandTarget pageHeader = BandTarget::standard(BandType::pageHeader);
+    const BandTarget title = BandTarget::standard(BandType::title);
+    app->snippetLibrary().save(testsupport::element(ElementKind::Rectangle{}), u"Box"_s);
+    const struct {
+        BandTarget band;
+        QPointF emptyPoint; // of the band's body, clear of its elements and its height handle
+        const char *adds;
+        QString kind; // of what it adds
+    } cases[] = {
+        {pageHeader, {20, 10}, "palette", u"Static Text"_s},
+        {pageHeader, {20, 10}, "paste", u"Static Text"_s},
+        {title, {1586, 15}, "palette", u"Static Text"_s},
+        {title, {1586, 15}, "snippet", u"Rectangle"_s},
+    };
+    int n = 0;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.band.id().toStdString() + ", " + c.adds);
+        const QString file = path(u"functions"_s + QString::number(++n) + u".jrxml"_s);
+        ASSERT_TRUE(QFile::copy(sample, file));
+        open(file);
+        ASSERT_EQ(store()->fileURL(), QUrl::fromLocalFile(file));
+        // Each of the user's steps apart from the one before.
+        qint64 now = 0;
+        store()->setClock([&now] { return now += 5000; });
+        const BandTarget detail =
+            BandTarget::detailBand(store()->document().detailBands.first().id);
+        const qsizetype detailHeld = store()->elements(detail).size();
+        if (c.band == title) {
+            dialogs->answerAlert(0); // "Hide Band", though it holds an element
+            chooseInOutline(title, u"Hide Band"_s);
+            ASSERT_FALSE(store()->document().band(BandType::title)->isPresent);
+        }
+        // The clipboard holds the Title's text.
+        store()->setSelectedElementIDs({store()->elements(title).first().id});
+        keys(Qt::Key_C);
+
+        chooseInOutline(c.band, u"Show Band"_s);
+        ASSERT_TRUE(store()->document().band(c.band.bandType())->isPresent);
+        clickInto(c.band, c.emptyPoint);
+        QLabel *target = app->contentView()->palette()->targetLabel();
+        EXPECT_EQ(store()->activeBandTarget(), c.band);
+        EXPECT_EQ(target->text(), u"Add to "_s + store()->label(c.band) + u':');
+
+        keys(Qt::Key_Z);
+        ASSERT_FALSE(store()->document().band(c.band.bandType())->isPresent);
+        EXPECT_EQ(store()->activeBandTarget(), detail);
+        EXPECT_EQ(target->text(), u"Add to Detail:"_s);
+        if (c.adds == std::string("palette"))
+            app->contentView()->palette()->button(u"textformat"_s)->click();
+        else if (c.adds == std::string("paste"))
+            keys(Qt::Key_V);
+        else
+            insertSnippet(u"Box"_s);
+        ASSERT_TRUE(store()->selectedElementID());
+        EXPECT_EQ(store()->homeBandTarget(*store()->selectedElementID()), detail);
+
+        keys(Qt::Key_S);
+        EXPECT_FALSE(store()->isDirty());
+        const ReportDocument saved = JrxmlCodec::parse(bytes(file));
+        EXPECT_FALSE(saved.band(c.band.bandType())->isPresent);
+        ASSERT_EQ(saved.detailBands.size(), 1);
+        const ElementList &kept = saved.detailBands.first().elements;
+        ASSERT_EQ(kept.size(), detailHeld + 1);
+        EXPECT_EQ(kept.last().kind.displayName(), c.kind);
+    }
 }
 
 } // namespace

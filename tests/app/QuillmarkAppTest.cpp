@@ -3,14 +3,17 @@
 #include "ModelBuilders.h"
 #include "app/AppMenus.h"
 #include "app/ContentView.h"
+#include "app/FileCommands.h"
 #include "app/MainWindow.h"
 #include "app/PreviewRun.h"
+#include "app/RefusalBar.h"
 #include "app/SettingsView.h"
 #include "app/SettingsWindow.h"
 #include "canvas/BandItem.h"
 #include "canvas/CanvasGraphicsView.h"
 #include "canvas/CanvasScene.h"
 #include "canvas/CanvasView.h"
+#include "canvas/PaletteView.h"
 #include "datapanel/DataPanelSheet.h"
 #include "editors/CodeTextView.h"
 #include "engine/FriendlyErrorTranslator.h"
@@ -28,6 +31,7 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDir>
+#include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
@@ -395,6 +399,59 @@ TEST_F(QuillmarkAppTest, CtrlZRightAfterADragOfTheSelectedElementUndoesIt)
     EXPECT_TRUE(store->undoStack().isEmpty());
     EXPECT_TRUE(store->canRedo());
     EXPECT_FALSE(undo->isEnabled());
+}
+
+// The palette's Subreport on the first untitled tab asks, through the window's own dialogs, where
+// to save the report first: a chosen place saves it and adds the subreport with its file beside
+// it; a cancelled panel adds nothing; a place that cannot be written says why in the bar.
+TEST_F(QuillmarkAppTest, ThePalettesSubreportOnAnUnsavedReportAsksWhereToSaveItFirst)
+{
+    app->start();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(app->mainWindow()));
+    const auto paletteSubreport = [&] {
+        return app->mainWindow()->findChild<PaletteView *>()->button(u"doc.on.doc"_s);
+    };
+    const QString folder = path(u"Reports"_s);
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const struct {
+        std::optional<QUrl> answer;
+        bool added;
+        QString bar;
+    } cases[] = {
+        {std::nullopt, false, QString()},
+        {QUrl::fromLocalFile(path(u"missing/folder/Main.jrxml"_s)), false, u"could not be saved"_s},
+        {QUrl::fromLocalFile(folder + u"/Main.jrxml"_s), true, QString()},
+    };
+    qsizetype panels = 0;
+    for (const auto &step : cases) {
+        SCOPED_TRACE((step.answer ? step.answer->toLocalFile() : u"cancelled"_s).toStdString());
+        DocumentStore *store = app->store();
+        const ReportDocument before = store->document();
+        dialogs->answerSavePanel(step.answer);
+        paletteSubreport()->click();
+        ASSERT_EQ(dialogs->savePanels().size(), ++panels);
+        const FilePanelRequest &asked = dialogs->savePanels().last();
+        EXPECT_EQ(asked.message, u"Save this report first - a Subreport needs a real location to "
+                                 u"create its file next to."_s);
+        EXPECT_EQ(asked.proposedFileName, FileCommands::proposedReportFileName(before));
+        EXPECT_EQ(asked.fileExtensions, QStringList{u"jrxml"_s});
+        EXPECT_EQ(asked.directory, folder);
+        const QString bar = app->contentView()->findChild<RefusalBar *>()->text();
+        if (step.bar.isEmpty())
+            EXPECT_TRUE(bar.isEmpty()) << bar.toStdString();
+        else
+            EXPECT_TRUE(bar.contains(step.bar)) << bar.toStdString();
+        if (!step.added) {
+            EXPECT_EQ(store->document(), before);
+            EXPECT_FALSE(store->fileURL());
+            continue;
+        }
+        EXPECT_EQ(store->fileURL(), step.answer);
+        const ElementList added = store->elements(store->activeBandTarget());
+        ASSERT_EQ(added.size(), 1);
+        EXPECT_TRUE(added.at(0).kind.is<ElementKind::Subreport>());
+        EXPECT_TRUE(QFileInfo::exists(folder + u"/Main_Subreport1.jrxml"_s));
+    }
 }
 
 } // namespace

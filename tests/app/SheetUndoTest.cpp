@@ -10,20 +10,25 @@
 #include "document/DocumentStore.h"
 #include "editors/CodeEditorView.h"
 #include "editors/CodeTextView.h"
+#include "editors/ExpressionBuilderButton.h"
+#include "editors/ExpressionBuilderView.h"
 #include "model/JrxmlCodec.h"
 #include "setup/NewReportCreation.h"
 #include "setup/NewReportWizardState.h"
 #include "widgets/LazyRowColumn.h"
 #include "widgets/MeasurementField.h"
+#include "widgets/PlainTextEdit.h"
 #include "widgets/SheetDialog.h"
 #include "widgets/Stepper.h"
 #include "workspace/WorkspaceModel.h"
 
+#include <QAbstractSpinBox>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
@@ -85,6 +90,49 @@ protected:
     }
 
     QWidget *canvas() const { return app->contentView()->findChild<CanvasView *>(); }
+
+    // The shown widget of the main window of that name (the inspector keeps no other, but one it
+    // replaced may still wait for its deletion, and one it added waits to be shown).
+    template <typename T = QWidget> T *shown(const QString &name) const
+    {
+        QApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        for (T *found : app->mainWindow()->findChildren<T *>(name)) {
+            if (found->isVisible())
+                return found;
+        }
+        return nullptr;
+    }
+
+    // The widget a field's keys go to: a length's number field, or the field itself.
+    static QWidget *keysOf(QWidget *field)
+    {
+        if (auto *length = qobject_cast<MeasurementField *>(field))
+            return length->lineEdit();
+        return field;
+    }
+
+    // What the field shows.
+    static QString textOf(QWidget *field)
+    {
+        if (auto *edit = qobject_cast<QLineEdit *>(field))
+            return edit->text();
+        if (auto *spin = qobject_cast<QAbstractSpinBox *>(field))
+            return spin->text();
+        if (auto *text = qobject_cast<PlainTextEdit *>(field))
+            return text->text();
+        return u"(no text)"_s;
+    }
+
+    // The field takes the keys; Ctrl+A and `text` typed through its window.
+    static void typeInto(QWidget *field, const QString &text)
+    {
+        field->setFocus(Qt::MouseFocusReason);
+        QWindow *window = field->window()->windowHandle();
+        QTest::keyClick(window, Qt::Key_A, Qt::ControlModifier);
+        for (const QChar c : text)
+            QTest::keyClick(window, c.toLatin1());
+    }
     QToolButton *toolbarButton(const QString &symbol) const
     {
         return app->mainWindow()->findChild<QToolButton *>(symbol);
@@ -128,8 +176,10 @@ protected:
         FAIL() << "no menu item " << title.toStdString();
     }
 
-    enum class Way { toolbar, menu, keys };
-    static constexpr const char *wayNames[] = {"toolbar", "Edit menu", "keys"};
+    // The last, for a run of steps: the first by the toolbar, the others by the keys.
+    enum class Way { toolbar, menu, keys, toolbarThenKeys };
+    static constexpr const char *wayNames[] = {"toolbar", "Edit menu", "keys",
+                                               "toolbar, then keys"};
 
     // A click on the window under a sheet as the window system delivers it: the window turns
     // active first (the sheet takes the activation back at once), then the click arrives.
@@ -145,12 +195,17 @@ protected:
         clickThroughWindow(widget, at);
     }
 
-    // Undo or Redo by the toolbar's button, the Edit menu's item or the keys in the sheet.
+    // Undo or Redo by the toolbar's button, the Edit menu's item or the keys in the sheet (or in
+    // the main window itself).
     void step(Way way, bool undo, QWidget *sheet)
     {
         if (way == Way::toolbar) {
-            clickUnderSheet(
-                toolbarButton(undo ? u"arrow.uturn.backward"_s : u"arrow.uturn.forward"_s));
+            QToolButton *button =
+                toolbarButton(undo ? u"arrow.uturn.backward"_s : u"arrow.uturn.forward"_s);
+            if (sheet == app->mainWindow())
+                clickThroughWindow(button);
+            else
+                clickUnderSheet(button);
         } else if (way == Way::menu) {
             QMenu *edit = openMenu(u"Edit"_s);
             ASSERT_TRUE(edit);
@@ -586,4 +641,172 @@ TEST_F(SheetUndoTest, UndoAndRedoUnderTheReportDataTakeAStylesSizeAndBoldInOneOr
         EXPECT_EQ(size()->text(), QString::number(typed));
         EXPECT_EQ(offered(), std::pair(true, false));
     }
+}
+
+// Fields of the inspector, each on an element of its own: X typed and committed, then the field
+// typed in and left as it is. Undo, Undo, Redo, Redo by the toolbar, the Edit menu and the keys
+// typed in the field alike, and by the toolbar first and the keys after it: the typing is the last
+// step done, it goes back first and comes back last, X between. A length, a line width and a
+// column width hold their typing until Return, which commits it as one step; texts, expressions
+// and a cell's content reach the report as they are typed, as that step. A click on an empty spot
+// of the canvas then commits nothing, and X can still be undone and redone.
+TEST_F(SheetUndoTest, TheInspectorsTypingGoesBackFirstAndComesBackLastEveryWay)
+{
+    qint64 now = 0; // the user pauses between edits; typing in one field is one run
+    store()->setClock([&now] { return now; });
+    const auto table = [] {
+        ReportTableColumn column = ReportTableColumn::blank();
+        column.detailCellElement = ReportElement{.id = QUuid::createUuid(),
+                                                 .kind = ElementKind::TextField{u"$F{a}"_s},
+                                                 .width = 100,
+                                                 .height = 20};
+        return ElementKind::Table{.columns = {column}};
+    };
+    // A list whose rows come from a data source expression: a connection replaces it only once
+    // the user agrees, when the field is committed.
+    const std::optional<ReportElement> list = JrxmlCodec::parseSnippet(
+        u"<componentElement><reportElement x=\"0\" y=\"0\" width=\"100\" height=\"20\"/>"
+        "<jr:list xmlns:jr=\"http://jasperreports.sourceforge.net/jasperreports/components\">"
+        "<datasetRun subDataset=\"Rows\"><dataSourceExpression><![CDATA[new "
+        "net.sf.jasperreports.engine.JREmptyDataSource(3)]]></dataSourceExpression></datasetRun>"
+        "<jr:listContents height=\"20\"/></jr:list></componentElement>"_s);
+    ASSERT_TRUE(list && list->kind.as<ElementKind::List>());
+    struct Row {
+        const char *what;
+        ElementKind kind;
+        QString field;
+        QString typing;
+        bool held = false; // until Return
+        bool asks = false; // at Return
+    };
+    const ElementKind label = ElementKind::StaticText{u"Hello"_s};
+    const ElementKind textField = ElementKind::TextField{u"$F{a}"_s};
+    const Row rows[] = {
+        {"a length", label, u"inspector.frame.width"_s, u"60"_s, true},
+        {"the Text card", label, u"inspector.text.editor"_s, u"Bye"_s, false},
+        {"an expression", textField, u"inspector.expression.editor"_s, u"1+2"_s, false},
+        {"a text field", textField, u"inspector.format.pattern"_s, u"0.00"_s, false},
+        {"an expression field", textField, u"inspector.format.hyperlink"_s, u"h1"_s, false},
+        {"a line width", ElementKind::Rectangle{}, u"inspector.shape.line"_s, u"2.5"_s, true},
+        {"a column width", table(), u"inspector.columns.column0.width"_s, u"80"_s, true},
+        {"a cell picker's text", table(), u"inspector.columns.column0.detail.content"_s, u"y2"_s,
+         false},
+        {"a connection", list->kind, u"inspector.list.connection"_s, u"$P{C}"_s, true, true},
+    };
+    QWidget *window = app->mainWindow();
+    const QPoint emptySpot = canvas()->rect().bottomRight() - QPoint(60, 60);
+    for (const Row &row : rows) {
+        for (const Way way : {Way::toolbar, Way::menu, Way::keys, Way::toolbarThenKeys}) {
+            SCOPED_TRACE(row.what);
+            SCOPED_TRACE(wayNames[int(way)]);
+            const ReportElement element{
+                .id = QUuid::createUuid(), .kind = row.kind, .width = 100, .height = 20};
+            store()->performAddElement(element, store()->activeBandTarget());
+            store()->setSelectedElementIDs({element.id});
+            QWidget *x = keysOf(shown(u"inspector.frame.x"_s));
+            const QPointer<QWidget> field = keysOf(shown(row.field));
+            ASSERT_TRUE(x && field);
+            const auto fieldText = [&] { return field ? textOf(field) : u"(field gone)"_s; };
+            int steps = 0;
+            const auto undoRedo = [&](bool undo) {
+                const Way current = way != Way::toolbarThenKeys ? way
+                                    : steps++ == 0              ? Way::toolbar
+                                                                : Way::keys;
+                step(current, undo, window);
+            };
+
+            const qsizetype asked = dialogs->alerts().size();
+            const ReportDocument before = store()->document();
+            now += 10'000;
+            typeInto(x, u"10"_s);
+            QTest::keyClick(window->windowHandle(), Qt::Key_Return);
+            const ReportDocument moved = store()->document();
+            ASSERT_NE(moved, before);
+            now += 10'000;
+            const QString shownText = fieldText();
+            typeInto(field, row.typing);
+            ASSERT_EQ(fieldText(), row.typing);
+            const ReportDocument typed = store()->document();
+            if (row.held)
+                EXPECT_EQ(typed, moved) << "nothing committed yet";
+            else
+                ASSERT_NE(typed, moved);
+            now += 10'000;
+            EXPECT_EQ(offered(), std::pair(true, false));
+
+            undoRedo(true);
+            EXPECT_EQ(store()->document(), moved) << "the typing goes back first";
+            EXPECT_EQ(fieldText(), shownText);
+            EXPECT_EQ(offered(), std::pair(true, true)) << "the typing can come back";
+            undoRedo(true);
+            EXPECT_EQ(store()->document(), before) << "then X";
+            undoRedo(false);
+            EXPECT_EQ(store()->document(), moved) << "X comes back first";
+            EXPECT_EQ(fieldText(), shownText);
+            EXPECT_EQ(offered(), std::pair(true, true));
+            undoRedo(false);
+            EXPECT_EQ(fieldText(), row.typing) << "then the typing";
+            EXPECT_EQ(store()->document(), typed);
+            EXPECT_EQ(offered(), std::pair(true, false));
+            EXPECT_EQ(dialogs->alerts().size(), asked) << "nothing asked before Return";
+            if (row.held) {
+                if (row.asks)
+                    dialogs->answerAlert(0); // Replace
+                QTest::keyClick(window->windowHandle(), Qt::Key_Return);
+                EXPECT_NE(store()->document(), moved) << "Return commits it";
+                EXPECT_EQ(dialogs->alerts().size(), asked + (row.asks ? 1 : 0));
+                now += 10'000;
+            }
+            undoRedo(true);
+            EXPECT_EQ(store()->document(), moved) << "as one step";
+
+            clickThroughWindow(canvas(), emptySpot);
+            EXPECT_EQ(store()->document(), moved) << "the click on the canvas commits nothing";
+            undoRedo(true);
+            EXPECT_EQ(store()->document(), before);
+            undoRedo(false);
+            EXPECT_EQ(store()->document(), moved) << "X can be redone";
+            EXPECT_EQ(dialogs->alerts().size(), asked + (row.asks ? 1 : 0));
+        }
+    }
+}
+
+// A text field's expression builder, opened from the inspector, keeps the window out of reach:
+// the toolbar's and the Edit menu's Undo and Redo show disabled and a click on them changes
+// nothing, while Ctrl+Z in the builder takes back its own typing. Once Done closes it, they are
+// offered again.
+TEST_F(SheetUndoTest, UndoAndRedoAreNotOfferedUnderTheExpressionBuilder)
+{
+    const ReportElement element{.id = QUuid::createUuid(),
+                                .kind = ElementKind::TextField{u"$F{a}"_s},
+                                .width = 100,
+                                .height = 20};
+    store()->addElement(element, store()->activeBandTarget());
+    store()->setSelectedElementIDs({element.id});
+    ASSERT_EQ(offered(), std::pair(true, false));
+    auto *button = shown<ExpressionBuilderButton>(u"inspector.expression.builder"_s);
+    ASSERT_TRUE(button);
+    clickThroughWindow(button);
+    SheetDialog *sheet = button->sheet();
+    ASSERT_TRUE(sheet);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(sheet));
+    EXPECT_EQ(offered(), std::pair(false, false));
+
+    const ReportDocument added = store()->document();
+    clickThroughWindow(toolbarButton(u"arrow.uturn.backward"_s));
+    EXPECT_EQ(store()->document(), added) << "the click on Undo changes nothing";
+    CodeTextView *text = button->builder()->editor()->textView();
+    text->setFocus();
+    text->moveCursor(QTextCursor::End);
+    QTest::keyClick(sheet->windowHandle(), Qt::Key_X);
+    ASSERT_EQ(text->toPlainText(), u"$F{a}x"_s);
+    EXPECT_EQ(offered(), std::pair(false, false));
+    QTest::keyClick(sheet->windowHandle(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(text->toPlainText(), u"$F{a}"_s) << "Ctrl+Z takes back the builder's typing";
+
+    clickThroughWindow(button->builder()->doneButton());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !button->sheet(); }));
+    EXPECT_TRUE(offered().first) << "offered again once it closes";
+    clickThroughWindow(toolbarButton(u"arrow.uturn.backward"_s));
+    EXPECT_FALSE(store()->element(element.id)) << "the add is undone";
 }

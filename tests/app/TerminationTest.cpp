@@ -7,6 +7,7 @@
 #include "engine/ChildProcesses.h"
 
 #include <csignal>
+#include <cstring>
 
 using namespace Qt::StringLiterals;
 
@@ -53,30 +54,53 @@ TEST_F(TerminationTest, SigtermIsAQuitAndTheNextLaunchShowsNoCrashPrompt)
 }
 
 // A file manager hands the designer a report the reader refuses: the alert that says so runs
-// while the window first shows, before the program's own loop. SIGTERM then ends it as a quit,
-// at once: its session record goes and the next launch asks nothing.
-TEST_F(TerminationTest, SigtermEndsTheDesignerUnderALaunchAlert)
+// while the window first shows, before the program's own loop. Each signal that asks the program
+// to end (SIGTERM from a logout, SIGINT from Ctrl+C in the terminal that started it, SIGHUP when
+// that terminal closes) then ends it as a quit, at once: its session record goes and the next
+// launch asks nothing. Started to outlive its terminal (nohup, or a shell's background job that
+// keeps Ctrl+C from it), the designer leaves SIGHUP and SIGINT ignored as it found them.
+TEST_F(TerminationTest, EachEndingSignalEndsTheDesignerUnderALaunchAlert)
 {
-    const QString good = writeReport(u"Good.jrxml"_s);
     const QString refused = writeText(u"Refused.jrxml"_s, "<jasperReport name=\"Refused\">");
-    apptest::DesignerProcess designer(dir.path());
-    designer.start(QStringLiteral(QUILLMARK_PROGRAM), {good, refused}, path(u"no-sidecar.jar"_s));
-    // The alert about the second report follows the opening of the first, with no event
-    // handled between: whenever the signal comes now, the alert is what takes it.
-    ASSERT_TRUE(designer.waitUntilOpened(good));
-    ASSERT_TRUE(designer.endWith(SIGTERM));
-    EXPECT_EQ(designer.process().exitStatus(), QProcess::NormalExit)
-        << "ended by its deadline, as a crash";
-    EXPECT_EQ(designer.process().exitCode(), 0);
-    EXPECT_EQ(designer.stored(u"hadCleanShutdown"_s).toBool(), true);
-    EXPECT_EQ(designer.stored(u"lastOpenTabPaths"_s).toStringList(), QStringList{good});
-    const QString records = SessionRecords::folderBeside(path(u"Quillmark/Quillmark.conf"_s));
-    EXPECT_EQ(QDir(records).entryList({u"*.session"_s}, QDir::Files | QDir::Hidden), QStringList())
-        << "the session's record goes";
+    const struct {
+        int number;
+        bool ignoredAtStart;
+    } endings[] = {
+        {SIGTERM, false}, {SIGINT, false}, {SIGHUP, false}, {SIGHUP, true}, {SIGINT, true}};
+    int round = 0;
+    for (const auto &ending : endings) {
+        SCOPED_TRACE(std::string(::sigabbrev_np(ending.number)) +
+                     (ending.ignoredAtStart ? " ignored at start" : ""));
+        // A report of its own, which no designer before it has opened.
+        const QString good = writeReport(QStringLiteral("Good%1.jrxml").arg(++round));
+        apptest::DesignerProcess designer(dir.path());
+        if (ending.ignoredAtStart)
+            designer.ignoreAtStart({ending.number});
+        designer.start(QStringLiteral(QUILLMARK_PROGRAM), {good, refused},
+                       path(u"no-sidecar.jar"_s));
+        // The alert about the second report follows the opening of the first, with no event
+        // handled between: whenever the signal comes now, the alert is what takes it.
+        ASSERT_TRUE(designer.waitUntilOpened(good));
+        EXPECT_EQ(designer.catches(ending.number), !ending.ignoredAtStart);
+        EXPECT_EQ(designer.ignores(ending.number), ending.ignoredAtStart);
+        // An ignored signal would not end it: SIGTERM does.
+        ASSERT_TRUE(designer.endWith(ending.ignoredAtStart ? SIGTERM : ending.number));
+        EXPECT_EQ(designer.process().exitStatus(), QProcess::NormalExit)
+            << "ended by the signal or by its deadline, as a crash";
+        EXPECT_EQ(designer.process().exitCode(), 0);
+        EXPECT_EQ(designer.stored(u"hadCleanShutdown"_s).toBool(), true);
+        // The tabs of the rounds before come back at each start; its own report was opened last.
+        const QStringList tabs = designer.stored(u"lastOpenTabPaths"_s).toStringList();
+        EXPECT_TRUE(tabs.endsWith(good)) << tabs.join(u' ').toStdString();
+        const QString records = SessionRecords::folderBeside(path(u"Quillmark/Quillmark.conf"_s));
+        EXPECT_EQ(QDir(records).entryList({u"*.session"_s}, QDir::Files | QDir::Hidden),
+                  QStringList())
+            << "the session's record goes";
 
-    auto next = launch();
-    EXPECT_FALSE(told(*next));
-    EXPECT_TRUE(next->endWith(SIGTERM));
+        auto next = launch();
+        EXPECT_FALSE(told(*next));
+        EXPECT_TRUE(next->endWith(SIGTERM));
+    }
 }
 
 namespace {

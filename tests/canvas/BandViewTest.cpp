@@ -1,6 +1,7 @@
 #include "canvas/AlignDistributeToolbar.h"
 #include "canvas/BandGeometry.h"
 #include "canvas/BandHeaderButton.h"
+#include "canvas/CanvasGeometry.h"
 #include "canvas/CanvasGraphicsView.h"
 #include "canvas/CanvasScene.h"
 #include "canvas/CanvasView.h"
@@ -456,23 +457,41 @@ TEST_F(BandFixture, TheToolbarCountsOnlySelectedElementsTheReportHolds)
     EXPECT_EQ(toolbar.countLabel()->text(), QStringLiteral("1 selected"));
 }
 
-// A band far taller than any view draws its grid over the part being painted only: painting a
-// stretch of a band ten million points high costs what a short band's does.
-TEST_F(BandFixture, ATallBandDrawsItsGridOnlyWhereItIsPainted)
+// A band far taller or wider than any view draws its strip, grid and border over the part being
+// painted only: painting a view's stretch of a band ten million points high or two billion
+// points wide costs what a short band's does, whether the scene hands it that stretch as exposed
+// or, as it does to a band that keeps a picture of itself, its whole bounds with the painter cut
+// to the stretch.
+TEST_F(BandFixture, ALargeBandDrawsOnlyWhereItIsPainted)
 {
-    const auto recorded = [&](double height) {
+    const QRectF stretch(0, 0, 555, 120);
+    const auto recorded = [&](double width, double height, bool wholeExposed) {
         ReportDocument doc = store.document();
+        doc.columnWidth = width;
         doc.detailBands[0].height = height;
         store.setDocument(doc);
         QPicture picture;
         QPainter painter(&picture);
         QStyleOptionGraphicsItem option;
-        option.exposedRect = QRectF(0, 0, 555, 120);
+        option.exposedRect = stretch;
+        if (wholeExposed) {
+            option.exposedRect = QRectF(0, 0, width, canvas::headerStripHeight + height);
+            painter.setClipRect(stretch);
+        }
         band(detail)->paint(&painter, &option, nullptr);
         painter.end();
         return picture.size();
     };
-    const uint shortBand = recorded(100);
+    const uint shortBand = recorded(555, 100, false);
     EXPECT_GT(shortBand, 0U);
-    EXPECT_LT(recorded(1e7), 2 * shortBand);
+    struct Case {
+        double width, height;
+        bool wholeExposed;
+    };
+    for (const Case &c : {Case{555, 1e7, false}, Case{555, 1e7, true}, Case{1e6, 100, true},
+                          Case{2147483600, 100, true}, Case{2147483600, 2147483647, true}}) {
+        SCOPED_TRACE(testing::Message()
+                     << c.width << "x" << c.height << ", whole exposed " << c.wholeExposed);
+        EXPECT_LT(recorded(c.width, c.height, c.wholeExposed), 2 * shortBand);
+    }
 }

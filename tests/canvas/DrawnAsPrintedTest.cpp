@@ -6,6 +6,7 @@
 #include "canvas/ElementPainter.h"
 #include "canvas/ElementPlaceholders.h"
 #include "canvas/ElementView.h"
+#include "canvas/PrintFaces.h"
 #include "engine/SidecarClient.h"
 #include "model/JrxmlCodec.h"
 #include "widgets/StyleEditorTexts.h"
@@ -68,6 +69,31 @@ QRect inked(const QImage &image, const QRectF &points, const Ink &ink)
     const QRect region(int(points.x() * scale), int(points.y() * scale),
                        int(points.width() * scale), int(points.height() * scale));
     return inkbounds::inked(image, region, ink);
+}
+
+// Where, inside `points`, the widest stretch of columns without ink between the first and the last
+// inked one begins (in pixels): the space between the words of a line of two words, which tells
+// which word stands first. -1: no such stretch.
+int widestGap(const QImage &image, const QRectF &points, const Ink &ink)
+{
+    const QRect region(int(points.x() * scale), int(points.y() * scale),
+                       int(points.width() * scale), int(points.height() * scale));
+    const QRect bounds = inkbounds::inked(image, region, ink);
+    int best = -1, bestWidth = 0, gapStart = -1;
+    for (int x = bounds.left(); x <= bounds.right(); ++x) {
+        const bool inked =
+            !inkbounds::inked(image, QRect(x, region.top(), 1, region.height()), ink).isEmpty();
+        if (!inked && gapStart < 0)
+            gapStart = x;
+        if (inked && gapStart >= 0) {
+            if (x - gapStart > bestWidth) {
+                bestWidth = x - gapStart;
+                best = gapStart;
+            }
+            gapStart = -1;
+        }
+    }
+    return best;
 }
 
 // The PostScript name of the face the font draws with, read from the face's name table: the name
@@ -247,7 +273,7 @@ TEST(DrawnAsPrintedTest, TextsBreakAndAlignAsPrinted)
     file.close();
     ASSERT_TRUE(report.band(BandType::title));
     const ElementList elements = report.band(BandType::title)->elements;
-    ASSERT_EQ(elements.size(), 14);
+    ASSERT_EQ(elements.size(), 30);
 
     QString refusal;
     const QImage printed =
@@ -288,6 +314,31 @@ TEST(DrawnAsPrintedTest, TextsBreakAndAlignAsPrinted)
         {"tabs of the paragraph, 55 points apart", QRectF(300, 210, 250, 20), 2, 0},
         {"a line of text without tabs ends at a space, not after a quote",
          QRectF(10, 265, 390, line), 2, 2},
+        // Arabic and Persian letters are joined, so their words fit as printed; right-to-left
+        // paragraphs are aligned as the element says.
+        {"Arabic", QRectF(10, 315, 45, 15), 2, 2},
+        {"Persian", QRectF(70, 315, 62, 15), 2, 2},
+        {"Pashto", QRectF(150, 315, 50, 15), 2, 2},
+        {"Hebrew", QRectF(220, 315, 70, 15), 2, 2},
+        {"right-aligned Arabic", QRectF(310, 315, 80, 15), -2, -2},
+        {"Arabic broken into lines, first line", QRectF(10, 340, 75, line), 2, 2},
+        {"Arabic broken into lines, second line", QRectF(10, 340 + line, 75, line), 2, 2},
+        {"Arabic within a left-to-right line", QRectF(100, 340, 100, 15), 2, 2},
+        {"a right-to-left line with a Latin word", QRectF(220, 340, 90, 15), 2, 2},
+        {"a Hebrew line with a Latin word", QRectF(330, 340, 90, 15), 2, 2},
+        // A family the engine does not have prints in the PDF's Helvetica, or in the standard
+        // font the text names, in its regular style; the text is measured in the system's face
+        // for the family, so what fits and how far apart the lines are come from that face.
+        {"a family the engine lacks", QRectF(10, 380, 280, 15), 2, 2},
+        {"a family the engine lacks, bold", QRectF(300, 380, 280, 15), 2, 2},
+        {"a family the engine lacks, first line", QRectF(10, 400, 160, line), 2, 2},
+        {"a family the engine lacks, second line", QRectF(10, 400 + line, 160, line), 2, 2},
+        {"a family the engine lacks, last line", QRectF(10, 400 + 2 * line, 160, line), 2, 2},
+        {"a standard font's name as the family", QRectF(200, 400, 280, 15), 2, 2},
+        {"a family the engine lacks, printed in Times", QRectF(200, 420, 280, 15), 2, 2},
+        {"the runtime's logical Dialog, italic", QRectF(200, 440, 280, 15), 2, 2},
+        // An older report's font: its family and weight, the size of the default style.
+        {"a report font", QRectF(10, 450, 180, 15), 2, 2},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.what);
@@ -303,11 +354,27 @@ TEST(DrawnAsPrintedTest, TextsBreakAndAlignAsPrinted)
         EXPECT_NEAR(got.left(), want.left() + row.leftShift * scale, 3);
         EXPECT_NEAR(got.right(), want.right() + row.rightShift * scale, 3);
     }
+    // A paragraph whose first letter is Arabic or Hebrew reads from right to left, its Latin
+    // word at the left; one that starts with a Latin letter from left to right.
+    const struct {
+        const char *what;
+        QRectF points;
+    } lines[] = {
+        {"Arabic within a left-to-right line", QRectF(100, 340, 100, 15)},
+        {"a right-to-left line with a Latin word", QRectF(220, 340, 90, 15)},
+        {"a Hebrew line with a Latin word", QRectF(330, 340, 90, 15)},
+    };
+    for (const auto &l : lines) {
+        SCOPED_TRACE(l.what);
+        const int want = widestGap(printed, l.points, blue);
+        ASSERT_GE(want, 0);
+        EXPECT_NEAR(widestGap(drawn, l.points, blue), want + 2 * scale, 3);
+    }
 }
 
-// Each family the designer offers, and the free families that reports name, prints every style
-// (regular, bold, italic, bold italic) in the face the canvas draws that style with, embedded:
-// bold text is not the regular face made heavier, which is narrower than the canvas's.
+// Each family the designer offers, and every family the canvas takes the engine to have, prints
+// every style (regular, bold, italic, bold italic) in the face the canvas draws that style with,
+// embedded: bold text is not the regular face made heavier, which is narrower than the canvas's.
 TEST(DrawnAsPrintedTest, EveryOfferedFamilyPrintsEachStyleInTheFaceTheCanvasDraws)
 {
     QUILLMARK_REQUIRE_ENGINE();
@@ -323,7 +390,7 @@ TEST(DrawnAsPrintedTest, EveryOfferedFamilyPrintsEachStyleInTheFaceTheCanvasDraw
                             "fonts-crosextra-carlito)";
     }
     QStringList families = StyleEditorTexts::fontNames();
-    families << u"Serif"_s << u"Monospaced"_s << freeFamilies;
+    families << PrintFaces::engineFamilies() << freeFamilies;
     families.removeDuplicates();
 
     QTemporaryDir dir;
@@ -390,7 +457,7 @@ TEST(DrawnAsPrintedTest, ContainersAndThinShapesAreDrawnOnTheCanvasAsPrinted)
     pointer.showCanvas(&store, {900, 700});
     const BandTarget title = pointer.title;
     const ElementList elements = store.elements(title);
-    ASSERT_EQ(elements.size(), 12);
+    ASSERT_EQ(elements.size(), 17);
     // The last frame is given the style that pads it, as Apply to Selected Element gives it.
     ASSERT_EQ(store.document().styles.size(), 1);
     store.applyStyle(store.document().styles.at(0), elements[11].id);
@@ -449,6 +516,11 @@ TEST(DrawnAsPrintedTest, ContainersAndThinShapesAreDrawnOnTheCanvasAsPrinted)
         {"opaque text 2 points high", {25, 244, 210, 14}, green},
         {"child dragged inside a frame padded by 10", {262, 202, 136, 86}, red},
         {"child of a frame given the style that pads it by 8", {25, 265, 110, 50}, red},
+        // A shape folded flat prints a rule, half its pen longer where its outline starts.
+        {"rectangle 0 points high with a 2-point pen", {20, 320, 170, 20}, blue},
+        {"opaque rectangle 0 points wide with a 4-point pen", {205, 310, 30, 60}, green},
+        {"ellipse 0 points high with a 3-point pen", {245, 320, 120, 20}, magenta},
+        {"ellipse 0 points wide with a 2-point pen", {370, 310, 20, 60}, red},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.what);
@@ -461,4 +533,8 @@ TEST(DrawnAsPrintedTest, ContainersAndThinShapesAreDrawnOnTheCanvasAsPrinted)
         EXPECT_NEAR(got.left(), want.left(), 1);
         EXPECT_NEAR(got.right(), want.right(), 1);
     }
+    // A shape of neither width nor height prints nothing, however wide its pen.
+    const QRectF dot(20, 340, 20, 20);
+    EXPECT_TRUE(inked(printed, dot, blue).isEmpty());
+    EXPECT_TRUE(inked(drawn, dot, blue).isEmpty());
 }

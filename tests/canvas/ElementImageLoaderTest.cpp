@@ -75,6 +75,8 @@ TEST(ElementImageLoaderTest, WebPicturesLoadInTheBackground)
     EXPECT_EQ(changed.size(), 2) << "a finished load is not fetched again";
 }
 
+// A local file is read again each time it changes: whatever it holds, a picture or not, and
+// whatever size a picture declares.
 TEST(ElementImageLoaderTest, LocalFilesAreReadAgainWhenTheyChange)
 {
     QTemporaryDir dir;
@@ -83,21 +85,36 @@ TEST(ElementImageLoaderTest, LocalFilesAreReadAgainWhenTheyChange)
     ElementImageLoader loader;
     EXPECT_EQ(loader.image(url).phase, Phase::failed) << "missing";
 
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(png(QSize(3, 3)));
-    file.close();
-    EXPECT_EQ(loader.image(url).image.size(), QSize(3, 3));
-
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(png(QSize(5, 2)));
-    file.close();
-    EXPECT_EQ(loader.image(url).image.size(), QSize(5, 2));
-
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write("not a picture");
-    file.close();
-    EXPECT_EQ(loader.image(url).phase, Phase::failed);
+    const auto svg = [](const char *side) -> QByteArray {
+        return R"(<svg xmlns="http://www.w3.org/2000/svg" width=")" + QByteArray(side) +
+               R"(" height=")" + QByteArray(side) + R"("><rect width="10" height="10"/></svg>)";
+    };
+    struct Case {
+        QByteArray contents;
+        Phase phase;
+        QSize size; // as shown
+    };
+    const Case cases[] = {
+        {png(QSize(3, 3)), Phase::loaded, QSize(3, 3)},
+        {png(QSize(5, 2)), Phase::loaded, QSize(5, 2)},
+        {"not a picture", Phase::failed, {}},
+        {svg("40"), Phase::loaded, QSize(40, 40)},
+        // As large as a size can be: drawn scaled down, the room its decode would take is
+        // reckoned without overflowing.
+        {svg("2147483647"), Phase::loaded, QSize(2147483647, 2147483647)},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.contents.left(60).toStdString());
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(c.contents);
+        file.close();
+        const ElementImageLoader::Result read = loader.image(url);
+        EXPECT_EQ(read.phase, c.phase);
+        if (c.phase == Phase::loaded) {
+            EXPECT_EQ(read.size, c.size);
+        }
+    }
 }
 
 // The canvas's loader is told when a picture it was asked for appears, changes or goes on disk,

@@ -243,8 +243,8 @@ QImage paintLabel(QSize size, double zoom, double scale, const QFont &font, cons
     painter.setFont(font);
     painter.setPen(Qt::black);
     const QRectF scaled(box.topLeft() * scale, box.size() * scale);
-    const Format scaledFormat{format.alignment, format.padding * scale,
-                              format.tabStopWidth * scale};
+    const Format scaledFormat{format.alignment, format.padding * scale, format.tabStopWidth * scale,
+                              format.measuringFont};
     if (cached)
         TextLabelCache::draw(&painter, scaled, text, scaledFormat);
     else
@@ -257,8 +257,7 @@ QFont labelFont(const QString &family, int pixelSize)
 {
     QFont font(family);
     font.setPixelSize(pixelSize);
-    font.setStyleStrategy(QFont::PreferNoShaping);
-    font.setHintingPreference(QFont::PreferVerticalHinting);
+    PrintedTextLayout::shapeAsPrinted(font);
     return font;
 }
 
@@ -288,6 +287,9 @@ TEST(TextLabelCacheTest, LabelsDrawAsLaidOutAfresh)
         u"Count : "_s,
         u"Col1\tCol2\tCol3\tand a long last column that wraps"_s,
         u"  (12,345.50) $5 it's \u00a0no-break"_s,
+        u"\u0627\u0644\u062d\u0627\u0644\u0647 \u0627\u0644\u0632\u0648\u062c\u064a\u0647 Total "
+        u"42\n"
+        u"Total: \u0627\u0633\u0645 \u0627\u0644\u0627\u0645 and on"_s,
     };
     const QRectF box(3, 2, 120, 30);
     for (const double zoom : {1.0, 2.0}) {
@@ -317,8 +319,8 @@ TEST(TextLabelCacheTest, LabelsDrawAsLaidOutAfresh)
 
 namespace {
 
-// A random text of words, spaces, tabs, line breaks and carriage returns, slashes, numbers and
-// punctuation, from a small alphabet.
+// A random text of words (Latin, Arabic and Hebrew ones among them), spaces, tabs, line breaks and
+// carriage returns, slashes, numbers and punctuation, from a small alphabet.
 QString randomText(std::mt19937 &random)
 {
     static const QString pieces[] = {u"a"_s,
@@ -341,7 +343,12 @@ QString randomText(std::mt19937 &random)
                                      u"$5"_s,
                                      u"it's"_s,
                                      u"\u00a0"_s,
-                                     u": "_s};
+                                     u": "_s,
+                                     u"\u0627\u0633\u0645"_s,
+                                     u"\u0627\u0644\u0627\u0645"_s,
+                                     u"\u05e9\u05dc\u05d5\u05dd"_s,
+                                     u"\u0646\u0627\u0645 42"_s,
+                                     u"office"_s};
     QString text;
     const int count = std::uniform_int_distribution<int>(1, 24)(random);
     for (int i = 0; i < count; ++i)
@@ -366,12 +373,19 @@ TEST(TextLabelCacheTest, RandomLabelsDrawAsLaidOutAfresh)
         const QString text = randomText(random);
         // Half and quarter sizes are drawn from fonts two and four times larger.
         const double scale = std::array{1.0, 2.0, 4.0}[pick(0, 2)];
-        QFont font = labelFont(pick(0, 1) ? u"DejaVu Sans"_s : u"DejaVu Serif"_s,
-                               pick(6 * int(scale), 14 * int(scale)));
+        QFont font = labelFont(
+            std::array{u"DejaVu Sans"_s, u"DejaVu Serif"_s, u"Liberation Sans"_s}[pick(0, 2)],
+            pick(6 * int(scale), 14 * int(scale)));
         font.setBold(pick(0, 1));
         font.setItalic(pick(0, 1));
+        // Some measured in another face than they are drawn in, as a family the engine lacks.
+        std::optional<QFont> measuringFont;
+        if (pick(0, 3) == 0) {
+            measuringFont = labelFont(u"DejaVu Sans"_s, font.pixelSize());
+            measuringFont->setBold(font.bold());
+        }
         const Format format{Qt::Alignment(verticals[pick(0, 2)] | horizontals[pick(0, 2)]),
-                            double(pick(0, 3)), double(pick(1, 60))};
+                            double(pick(0, 3)), double(pick(1, 60)), measuringFont};
         const QRectF box(pick(0, 4), pick(0, 4), pick(8, 150), pick(6, 70));
         const double zoom = pick(0, 1) ? 1.0 : 2.0;
         // The canvas's window paints from left to right, its pictures in the text's direction.

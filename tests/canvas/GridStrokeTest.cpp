@@ -1,9 +1,12 @@
 #include "canvas/GridStroke.h"
+#include "canvas/BandGeometry.h"
 
 #include <QImage>
 #include <QPainter>
 #include <QPen>
 #include <algorithm>
+#include <cmath>
+#include <functional>
 #include <gtest/gtest.h>
 #include <random>
 
@@ -131,5 +134,79 @@ TEST(GridStroke, WideGridDrawsEveryLineWhole)
         const bool onVertical = x % 50 <= 2 || x % 50 >= 47;
         EXPECT_EQ(image.pixel(x, 100), onVertical ? crossing : line) << x;
         EXPECT_EQ(image.pixel(x, 125), onVertical ? line : white) << x;
+    }
+}
+
+// A band's grid drawn over the part the painter changes is the picture of its whole grid, and
+// takes the lines of that part alone, however wide or high the band: the scene hands a band that
+// keeps a picture of itself its whole bounds as exposed, and a column may be two billion points
+// wide. At every zoom and scroll, clipped or not.
+TEST(GridStroke, ABandsGridTakesTheLinesOfThePaintedPartAlone)
+{
+    std::mt19937 random(20260515);
+    std::uniform_real_distribution<double> unit(0, 1);
+    const QSize size(300, 200);
+    const QPen pen(QColor(128, 128, 128, 46), 0.5);
+    for (int run = 0; run < 120; ++run) {
+        const double widths[] = {2147483600, 1e6, 100 + unit(random) * 2000};
+        const double width = widths[run % 3];
+        const double height = run % 4 == 0 ? 2147483647 : 4 + unit(random) * 600;
+        const double gridSize = 2 + unit(random) * 28;
+        const double zoom = 0.25 + unit(random) * 2.75;
+        const QRectF body(0, 14, width, height);
+        // Somewhere along the band, a little before or past it.
+        const QPointF at(unit(random) * width - 50, unit(random) * height - 50);
+        const QTransform transform =
+            QTransform::fromTranslate(-at.x() * zoom, -at.y() * zoom).scale(zoom, zoom);
+        const QRect clip = run % 2 == 0 ? QRect(int(unit(random) * 100), int(unit(random) * 60),
+                                                50 + int(unit(random) * 150), 100)
+                                        : QRect(QPoint(0, 0), size);
+        SCOPED_TRACE(testing::Message() << "run " << run << ": band " << width << "x" << height
+                                        << ", grid " << gridSize << ", zoom " << zoom);
+        const auto painted = [&](const std::function<void(QPainter &)> &paint) {
+            QImage image(size, QImage::Format_ARGB32_Premultiplied);
+            image.fill(Qt::white);
+            QPainter painter(&image);
+            painter.setRenderHint(QPainter::Antialiasing);
+            painter.setClipRect(clip);
+            painter.setTransform(transform);
+            paint(painter);
+            return image;
+        };
+        const QRectF whole(0, 0, width, 14 + height);
+        GridStroke::BandLines lines;
+        const QImage cut = painted([&](QPainter &painter) {
+            lines = GridStroke::bandLines(&painter, whole, body, gridSize);
+            GridStroke::paintBand(&painter, whole, body, gridSize, pen);
+        });
+        // The lines lie over the clip, one step before and after it at most.
+        const QRectF shown = transform.inverted().mapRect(QRectF(clip)) & body;
+        const auto along = [&](double length, double from, double to, const QList<double> &xs) {
+            const double step = length / std::max(std::round(length / gridSize), 1.0);
+            EXPECT_LE(xs.size(), std::ceil((to - from) / step) + 3);
+            for (double x : xs) {
+                EXPECT_GE(x, from - step);
+                EXPECT_LE(x, to + step);
+            }
+        };
+        if (shown.isEmpty()) {
+            EXPECT_TRUE(lines.xs.isEmpty() && lines.ys.isEmpty());
+            continue;
+        }
+        along(width, shown.left(), shown.right(), lines.xs);
+        along(height, shown.top(), shown.bottom(), lines.ys);
+        if (width > 1e5 || height > 1e5)
+            continue;
+        // A band small enough to lay out whole: its whole grid, stroked as one path.
+        const QImage all = painted([&](QPainter &painter) {
+            QList<double> ys = bandgeometry::gridLines(gridSize, height);
+            for (double &y : ys)
+                y += body.top();
+            GridStroke::paintWhole(&painter, body, bandgeometry::gridLines(gridSize, width), ys,
+                                   pen);
+        });
+        const Difference difference = largestDifference(all, cut);
+        EXPECT_LE(difference.largest, 4) << "at pixel " << difference.at.x() << ","
+                                         << difference.at.y() << ", pixels " << difference.pixels;
     }
 }

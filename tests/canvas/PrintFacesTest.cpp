@@ -15,19 +15,20 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// How wide the ink of a one-line static text in the family is.
-int inkedWidth(const QString &family, const QString &text)
+// How wide the ink of a one-line static text in the family is, at `size` points a pixel each.
+int inkedWidth(const QString &family, const QString &text, double size = 10)
 {
     ReportElement e;
     e.kind = ElementKind::StaticText{text};
-    e.width = 400;
-    e.height = 20;
+    e.width = 60 * size;
+    e.height = 2 * size;
     e.fontName = family;
-    e.fontSize = 10;
-    QImage image(400, 20, QImage::Format_RGB32);
+    e.fontSize = size;
+    QImage image(int(e.width), int(e.height), QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter painter(&image);
-    ElementPainter::paintContent(&painter, e, QRectF(0, 0, 400, 20), ElementFaceContext{});
+    ElementPainter::paintContent(&painter, e, QRectF(0, 0, e.width, e.height),
+                                 ElementFaceContext{});
     painter.end();
     int left = image.width(), right = -1;
     for (int y = 0; y < image.height(); ++y) {
@@ -54,6 +55,17 @@ TEST(PrintFaces, LogicalFamiliesAreTheFacesThePrintEmbeds)
     EXPECT_EQ(PrintFaces::drawnFamily(u"Arial"_s), hasArial ? u"Arial"_s : u"Liberation Sans"_s);
     EXPECT_EQ(PrintFaces::drawnFamily(u"DejaVu Serif"_s), u"DejaVu Serif"_s);
     EXPECT_EQ(PrintFaces::drawnFamily(u"Some Face"_s), u"Some Face"_s);
+    // The engine tells families apart by their letter case: one it lacks prints in the PDF's
+    // standard face, regular whatever the text's style.
+    const PrintFaces::TextFaces lowerCase =
+        PrintFaces::textFaces(u"dejavu sans"_s, std::nullopt, true, true);
+    EXPECT_EQ(lowerCase.family, u"Liberation Sans"_s);
+    EXPECT_FALSE(lowerCase.isBold || lowerCase.isItalic);
+    // Or in the standard font the text names for the PDF, in that font's style.
+    const PrintFaces::TextFaces named =
+        PrintFaces::textFaces(u"Some Face"_s, u"Courier-BoldOblique"_s, false, false);
+    EXPECT_EQ(named.family, u"Liberation Mono"_s);
+    EXPECT_TRUE(named.isBold && named.isItalic);
 
     if (!QFontDatabase::families().contains(u"DejaVu Sans Mono"_s))
         GTEST_SKIP() << "DejaVu Sans Mono is not installed";
@@ -73,4 +85,39 @@ TEST(PrintFaces, MonospacedTextIsDrawnMonospaced)
     // A proportional face is not.
     EXPECT_LT(inkedWidth(u"SansSerif"_s, u"iiiiiiiiiiiiiiii"_s),
               inkedWidth(u"SansSerif"_s, u"MMMMMMMMMMMMMMMM"_s) / 2);
+}
+
+// Texts are drawn with the advances the engine measures them by: Latin letters without kerning or
+// ligatures, as wide as with a mark that breaks both between every two letters; the letters of
+// Arabic and Persian words joined, narrower than kept apart by such marks.
+TEST(PrintFaces, TextsAreShapedAsTheEngineMeasuresThem)
+{
+    const struct {
+        QString family;
+        QString text;
+        bool joined;
+    } cases[] = {
+        {u"DejaVu Serif"_s, u"office affluent fluffy waffles AVATAR To Yo"_s, false},
+        {u"DejaVu Sans"_s, u"office affluent fluffy waffles AVATAR To Yo"_s, false},
+        {u"Carlito"_s, u"office affluent fluffy waffles AVATAR To Yo"_s, false},
+        {u"DejaVu Sans"_s,
+         u"\u0627\u0644\u062d\u0627\u0644\u0647 \u0627\u0644\u0632\u0648\u062c\u064a\u0647"_s,
+         true},
+        {u"DejaVu Sans"_s, u"\u0646\u0627\u0645 \u062e\u0627\u0646\u0648\u0627\u062f\u06af\u06cc"_s,
+         true},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.text.toStdString());
+        if (!QFontDatabase::families().contains(c.family))
+            GTEST_SKIP() << c.family.toStdString() << " is not installed";
+        QString apart;
+        for (const QChar ch : c.text)
+            apart += QString(ch) + QChar(0x200C); // zero-width non-joiner
+        const int drawn = inkedWidth(c.family, c.text, 40);
+        const int kept = inkedWidth(c.family, apart, 40);
+        if (c.joined)
+            EXPECT_LT(drawn, kept * 0.9);
+        else
+            EXPECT_NEAR(drawn, kept, 1);
+    }
 }

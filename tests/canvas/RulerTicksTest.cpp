@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
+#include <random>
 
 using namespace ruler;
 
@@ -16,6 +17,30 @@ QStringList labels(const QList<RulerTick> &ticks)
             texts.append(t.label);
     }
     return texts;
+}
+
+// The ticks as counted from the page's edge, one by one, however far the ruler lies from it.
+QList<RulerTick> countedTicks(MeasurementUnit unit, double pageLength, double rulerLength,
+                              double zoomLevel, double scrollOffset)
+{
+    QList<RulerTick> ticks;
+    const RulerScale scale = rulerScale(unit);
+    const double end = std::max(pageLength, (rulerLength - scrollOffset) / zoomLevel) + 100;
+    if (end < 0 || zoomLevel <= 0)
+        return ticks;
+    for (qint64 i = 0;; ++i) {
+        const double value = double(i) * scale.tickSpacing;
+        const double p = scrollOffset + zoomLevel * value;
+        if (value > end || p > rulerLength + 20)
+            break;
+        if (p < -20)
+            continue;
+        RulerTick tick{p, i % scale.ticksPerLabel == 0, {}};
+        if (tick.isLong && i >= 1)
+            tick.label = QString::asprintf("%.0f", value / scale.pointsPerUnit);
+        ticks.append(tick);
+    }
+    return ticks;
 }
 
 } // namespace
@@ -116,5 +141,45 @@ TEST(RulerTicks, PagesOfZeroNegativeOrHugeLengthGiveTheTicksOfTheRulerOnly)
         ASSERT_EQ(ticks.size(), normal.size());
         EXPECT_LE(ticks.last().position, 420);
         EXPECT_EQ(labels(ticks), labels(normal));
+    }
+    // Scrolled far along a page as long as a file gives, the ruler draws the ticks under it
+    // alone, numbered from the page's edge, without walking those it has left behind.
+    for (const double scrolled : {1e6, 3 * 2147483647.0, 1e13}) {
+        SCOPED_TRACE(scrolled);
+        const QList<RulerTick> ticks = rulerTicks(MeasurementUnit::pixels, 1e14, 400, 1, -scrolled);
+        ASSERT_FALSE(ticks.isEmpty());
+        EXPECT_LT(ticks.first().position, -10);
+        EXPECT_GT(ticks.last().position, 410);
+        for (qsizetype i = 0; i < ticks.size(); ++i) {
+            const RulerTick &tick = ticks.at(i);
+            EXPECT_GE(tick.position, -20);
+            EXPECT_LE(tick.position, 420);
+            if (i > 0)
+                EXPECT_NEAR(tick.position - ticks.at(i - 1).position, 10, 0.01);
+            if (!tick.label.isEmpty())
+                EXPECT_EQ(tick.label, QString::number(std::llround(tick.position + scrolled)));
+        }
+    }
+}
+
+// Ticks found from where the ruler lies are those counted from the page's edge: at every unit,
+// zoom and scroll, on pages shorter and longer than the ruler.
+TEST(RulerTicks, TheFirstTickShownIsFoundAsCountingFindsIt)
+{
+    std::mt19937 random(20260514);
+    std::uniform_real_distribution<double> unit(0, 1);
+    const MeasurementUnit units[] = {MeasurementUnit::pixels, MeasurementUnit::inches,
+                                     MeasurementUnit::millimeters, MeasurementUnit::centimeters,
+                                     MeasurementUnit::meters};
+    for (int run = 0; run < 2000; ++run) {
+        const MeasurementUnit shown = units[run % 5];
+        const double page = unit(random) < 0.1 ? -unit(random) * 100 : unit(random) * 20000;
+        const double length = unit(random) * 3000;
+        const double zoom = run % 7 == 0 ? 1.0 / 3 : 0.25 + unit(random) * 2.75;
+        const double scroll = 100 - unit(random) * (page * zoom + 3000);
+        SCOPED_TRACE(testing::Message() << "run " << run << ": page " << page << ", ruler "
+                                        << length << ", zoom " << zoom << ", scroll " << scroll);
+        EXPECT_EQ(rulerTicks(shown, page, length, zoom, scroll),
+                  countedTicks(shown, page, length, zoom, scroll));
     }
 }

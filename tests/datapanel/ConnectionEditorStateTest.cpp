@@ -270,7 +270,8 @@ TEST_F(ConnectionEditorStateTest, APasswordTheKeychainRefusesIsKeptForTheSession
     // Another store, as after a restart, has nothing but the keychain's reason.
     ConnectionPresetStore restarted(*settings, keychain);
     EXPECT_EQ(restarted.readPassword(id),
-              (KeychainHelper::Read{std::nullopt, u"No keyring service is running"_s}));
+              (KeychainHelper::Read{std::nullopt, u"No keyring service is running"_s,
+                                    KeychainHelper::Failure::noService}));
     state.startEditing(*stored(id), QString(), u"No keyring service is running"_s);
     EXPECT_EQ(state.keychainMessage(),
               u"The stored password could not be read: No keyring service is running. Install or "

@@ -420,6 +420,60 @@ TEST_F(ConnectionsCardTest, ATestedPasswordIsStoredOnlyBySave)
     EXPECT_EQ(connections->password(a.id), u"new"_s);
 }
 
+// The editor tests its edits, not the stored preset: an edit closed without Save, whether its
+// test has answered or not, leaves no outcome under the stored preset's row, which does not have
+// the tested host; a saved edit's outcome stays there.
+TEST_F(ConnectionsCardTest, ACancelledEditLeavesNoTestOutcomeUnderTheStoredConnection)
+{
+    const DatabaseConnection a = preset(u"Alpha"_s);
+    connections->add(a, u"pw"_s);
+    script({refused, refused, refused, connected, connected});
+    const auto editAndTest = [this](bool waitForTheAnswer) {
+        click(row(0, u"edit"_s));
+        typeIn(u"host"_s, u"elsewhere.local"_s);
+        auto *test = find<QAbstractButton>(u"connectionEditor.test"_s);
+        ASSERT_TRUE(test && test->isEnabled());
+        test->click();
+        if (waitForTheAnswer) {
+            ASSERT_TRUE(waitForTest());
+            EXPECT_TRUE(text(u"connectionEditor.result"_s).startsWith(u"Failed: "_s));
+        }
+    };
+    // Answered, then cancelled; cancelled before the answer; and the sheet dismissed otherwise
+    // (Escape, the window's close button).
+    for (const QString &close : {u"cancel"_s, u"cancelEarly"_s, u"dismiss"_s}) {
+        SCOPED_TRACE(close.toStdString());
+        editAndTest(close != u"cancelEarly"_s);
+        if (close == u"dismiss"_s)
+            editorDialog()->reject();
+        else
+            clickEditor(u"cancel"_s);
+        ASSERT_FALSE(editorDialog()->isVisible());
+        ASSERT_TRUE(waitForTest());
+        QApplication::processEvents();
+        EXPECT_FALSE(shown(row(0, u"result"_s)));
+        EXPECT_FALSE(shown(row(0, u"spinner"_s)));
+        EXPECT_EQ(model.connectionTestResult(), std::nullopt);
+        EXPECT_EQ(connections->connections().first().host, u"pg.local"_s);
+    }
+    EXPECT_EQ(engine.requests().value(1)[u"params"_s][u"connection"_s][u"host"_s],
+              u"elsewhere.local"_s);
+
+    // Saved: the tested edits are the stored preset, and the outcome shows under it.
+    click(row(0, u"edit"_s));
+    typeIn(u"host"_s, u"db.local"_s);
+    clickEditor(u"test"_s);
+    ASSERT_TRUE(waitForTest());
+    clickEditor(u"save"_s);
+    EXPECT_EQ(connections->connections().first().host, u"db.local"_s);
+    EXPECT_EQ(text(row(0, u"result"_s)), u"Connected to PostgreSQL 15.4"_s);
+
+    // A row's own test tests the stored preset: closing an editor does not take it back.
+    click(row(0, u"test"_s));
+    ASSERT_TRUE(waitForTest());
+    EXPECT_EQ(text(row(0, u"result"_s)), u"Connected to PostgreSQL 15.4"_s);
+}
+
 TEST_F(ConnectionsCardTest, AnEditorTestAnsweredAfterTheEditorClosedIsDroppedSafely)
 {
     script({connected, connected, connected});
@@ -439,7 +493,7 @@ TEST_F(ConnectionsCardTest, AnEditorTestAnsweredAfterTheEditorClosedIsDroppedSaf
     clickEditor(u"cancel"_s);
     ASSERT_TRUE(waitForTest());
     QApplication::processEvents();
-    EXPECT_EQ(model.connectionTestResult(), u"Connected to PostgreSQL 15.4"_s);
+    EXPECT_EQ(model.connectionTestResult(), std::nullopt) << "a cancelled edit's test is void";
     EXPECT_TRUE(keychain.inner.accounts().isEmpty());
     EXPECT_EQ(rowCount(), 0);
     EXPECT_FALSE(editorDialog()->isVisible());

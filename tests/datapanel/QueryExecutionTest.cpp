@@ -476,8 +476,8 @@ TEST_F(QueryExecutionTest, AFailureWithoutThePasswordNamesTheKeychain)
     execute();
     const QString error = label(u"datapanel.queryResults.error"_s)->text();
     EXPECT_TRUE(error.startsWith(u"FATAL: password authentication failed"_s));
-    EXPECT_TRUE(error.contains(u"The password could not be read from the keychain (No keyring "
-                               u"service is running)"_s))
+    EXPECT_TRUE(error.contains(u"No keyring service answered (No keyring service is running), "
+                               u"so no password came from it for the connection \"Sales\""_s))
         << error.toStdString();
     EXPECT_EQ(engine.requests().value(0)[u"params"_s][u"connection"_s][u"password"_s], u""_s);
 }
@@ -515,9 +515,10 @@ TEST_F(QueryExecutionTest, ALoginWithoutAStoredPasswordNamesTheKeychain)
     const QString error = label(u"datapanel.queryResults.error"_s)->text();
     EXPECT_EQ(error,
               u"The server requested SCRAM-based authentication, but the password is an "
-              "empty string.\nwhy\nThe keychain holds no password for the connection \"Sales\", "
-              "so none was sent for the user \"ann\". Type it in the connection's Edit "
-              "sheet and Save."_s);
+              "empty string.\nwhy\nNo password came from the keychain for the connection "
+              "\"Sales\" (none is stored for it, or the keyring stayed locked), so none was sent "
+              "for the user \"ann\". Type the password in the connection's Edit sheet and Save, "
+              "or unlock the keyring and try again."_s);
 }
 
 // Against the real engine: without a connection the query runs on an empty database of the

@@ -7,6 +7,7 @@
 #include "datapanel/ConditionalStylesEditor.h"
 #include "datapanel/DataPanelCards.h"
 #include "datapanel/StylesSection.h"
+#include "inspector/InspectorView.h"
 #include "widgets/ColorWell.h"
 #include "widgets/DataRowButtons.h"
 #include "widgets/StyleCoreEditor.h"
@@ -294,6 +295,151 @@ TEST_F(StylesCard, ConditionalStylesWithFontOverridesRoundTrip)
     click(row(0, u"conditions.rule0.bold"_s));
     click(row(0, u"conditions.rule0.bold"_s));
     EXPECT_EQ(part(saved(), u"<style name=\"Rows\""_s, u"</style>\n"_s), untouched);
+}
+
+// A style whose condition holds on every second row, applied to a new text field (no value of
+// which is left to a style) in each way the designer applies a style: the button of the style's
+// row, Reapply, and the inspector's style picker. The saved field sets nothing the condition sets
+// (the engine would print the field's own instead), the designer shows what the style itself
+// gives, and the engine's print of the report shows the condition on rows 2 and 4 and the style's
+// own values on rows 1 and 3. The condition stands on the style or on the parent style it names.
+TEST_F(StylesCard, AnAppliedStyleKeepsItsConditionsInThePrint)
+{
+    QUILLMARK_REQUIRE_ENGINE();
+    testsupport::EngineJudge engine(*location);
+    const auto everySecondRow = [](const std::function<void(ConditionalStyleRule &)> &change) {
+        ConditionalStyleRule rule;
+        rule.conditionExpression = u"$V{REPORT_COUNT} % 2 == 0"_s;
+        change(rule);
+        return rule;
+    };
+    const ConditionalStyleRule italicRows =
+        everySecondRow([](ConditionalStyleRule &r) { r.isItalic = true; });
+    ReportStyle italic = namedStyle(u"Alternate"_s);
+    italic.isBold = true;
+    italic.conditionalStyles = {italicRows};
+    ReportStyle filled = namedStyle(u"Alternate"_s);
+    filled.backColor = ElementColor{u"#EEEEEE"_s};
+    filled.conditionalStyles = {
+        everySecondRow([](ConditionalStyleRule &r) { r.backColor = ElementColor{u"#FFFF00"_s}; })};
+    // As a file has them: the heir leaves its parent what it does not set (the engine prints a
+    // value the heir sets over one a condition of its parent sets).
+    const QList<ReportStyle> heirOfBase =
+        JrxmlCodec::parse(R"(<?xml version="1.0" encoding="UTF-8"?>
+<jasperReport xmlns="http://jasperreports.sourceforge.net/jasperreports" name="R" pageWidth="595" pageHeight="842" columnWidth="555" leftMargin="20" rightMargin="20" topMargin="20" bottomMargin="20">
+	<style name="Base">
+		<conditionalStyle>
+			<conditionExpression><![CDATA[$V{REPORT_COUNT} % 2 == 0]]></conditionExpression>
+			<style isItalic="true"/>
+		</conditionalStyle>
+	</style>
+	<style name="Alternate" style="Base" isBold="true"/>
+</jasperReport>
+)")
+            .styles;
+
+    using testsupport::PrintedText;
+    const struct {
+        const char *what;
+        QList<ReportStyle> styles;
+        QString leftOut; // the attribute the saved field must not set
+        PrintedText odd, even;
+    } cases[] = {
+        {"italic on every second row",
+         {italic},
+         u"isItalic"_s,
+         {.isBold = true},
+         {.isBold = true, .isItalic = true}},
+        {"a fill on every second row",
+         {filled},
+         u"backcolor"_s,
+         {.backColor = u"#EEEEEE"_s},
+         {.backColor = u"#FFFF00"_s}},
+        {"italic on every second row of the parent style",
+         heirOfBase,
+         u"isItalic"_s,
+         {.isBold = true},
+         {.isBold = true, .isItalic = true}},
+    };
+    enum class Way { apply, reapply, picker };
+    const std::pair<Way, const char *> ways[] = {{Way::apply, "Apply to Selected Element"},
+                                                 {Way::reapply, "Reapply"},
+                                                 {Way::picker, "the inspector's style picker"}};
+    InspectorView inspector(*settings, nullptr);
+    inspector.setStore(&store);
+    inspector.show();
+    int saves = 0;
+    for (const auto &[way, wayName] : ways) {
+        for (const auto &c : cases) {
+            SCOPED_TRACE(std::string(wayName) + ", " + c.what);
+            ReportDocument report;
+            report.name = u"Rows"_s;
+            report.styles = c.styles;
+            report.detailBands[0].height = 20;
+            store.setDocument(report);
+            ReportElement field =
+                element(ElementKind::TextField{u"$V{REPORT_COUNT}"_s}, 0, 0, 200, 20);
+            if (way == Way::reapply)
+                field.styleName = u"Alternate"_s;
+            place({field});
+            store.setSelectedElementIDs({field.id});
+            view->refresh();
+            const qsizetype styleRow = c.styles.size() - 1;
+            const qsizetype steps = store.undoStack().size();
+            switch (way) {
+            case Way::apply:
+                click(row(int(styleRow), u"apply"_s));
+                break;
+            case Way::reapply:
+                click(row(int(styleRow), u"reapply"_s));
+                break;
+            case Way::picker: {
+                QApplication::processEvents();
+                auto *picker =
+                    inspector.inspector()
+                        ? inspector.inspector()->findChild<QComboBox *>(u"inspector.style.picker"_s)
+                        : nullptr;
+                ASSERT_TRUE(picker);
+                const int index = picker->findText(u"Alternate"_s);
+                ASSERT_GE(index, 0);
+                picker->setCurrentIndex(index);
+                emit picker->activated(index);
+                break;
+            }
+            }
+            store.flushPendingUndoSnapshot();
+            EXPECT_EQ(store.undoStack().size(), steps + 1) << "one step";
+            const ReportElement styled = *store.element(field.id);
+            EXPECT_EQ(styled.styleName, u"Alternate"_s);
+            EXPECT_EQ(styled.isBold, c.odd.isBold) << "what the style gives";
+            EXPECT_FALSE(styled.isItalic) << "what the style gives";
+            EXPECT_EQ(styled.backColor.value_or(ElementColor()).hex, c.odd.backColor);
+            if (way == Way::apply) {
+                store.setIsDirty(false);
+                click(row(int(styleRow), u"apply"_s));
+                EXPECT_FALSE(store.isDirty()) << "applied again, it changes nothing";
+            }
+
+            const QString path = QDir(settingsDir.path())
+                                     .filePath(u"Rows"_s + QString::number(++saves) + u".jrxml"_s);
+            store.save(QUrl::fromLocalFile(path));
+            QFile file(path);
+            ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+            const QString text =
+                part(QString::fromUtf8(file.readAll()), u"<textField"_s, u"</textField>"_s);
+            EXPECT_FALSE(text.contains(c.leftOut + u'=')) << text.toStdString();
+            QString error;
+            const QList<PrintedText> printed =
+                testsupport::printedTexts(engine.rowsPrint(path, 4, error));
+            EXPECT_EQ(error, QString());
+            QList<PrintedText> expected;
+            for (int n = 1; n <= 4; ++n) {
+                expected.append(n % 2 ? c.odd : c.even);
+                expected.last().text = QString::number(n);
+            }
+            EXPECT_EQ(printed, expected);
+        }
+    }
 }
 
 // Deleting a parent style leaves its heirs, and the elements that use them, as the saved file

@@ -236,7 +236,8 @@ TEST_F(DocumentStoreClipboard, CopiesAndMovedElementsLeaveTheirElementGroups)
 // An element copied from another report, or before what it names was deleted, names a style, a
 // group or a sub-dataset the report may lack, which the engine refuses: pasting it or inserting
 // it as a snippet drops the style and the group, as deleting them would, and declares the
-// sub-dataset the list runs, in the one undo step of the insert.
+// sub-dataset the list runs, with the parameters the list passes it, in the one undo step of the
+// insert.
 TEST_F(DocumentStoreClipboard, WhatAnInsertedCopyNamesThatTheReportLacksIsDroppedOrDeclared)
 {
     ReportElement named = textField(1, 2);
@@ -247,6 +248,9 @@ TEST_F(DocumentStoreClipboard, WhatAnInsertedCopyNamesThatTheReportLacksIsDroppe
     kept.styleName = u"Kept"_s;
     ReportElement runs = list({});
     runs.kind.as<ElementKind::List>()->datasetName = u"Lines"_s;
+    runs.kind.as<ElementKind::List>()->parameters = {
+        {.name = u"City"_s, .expression = u"$F{City}"_s},
+        {.name = u"REPORT_LOCALE"_s, .expression = u"$P{REPORT_LOCALE}"_s}};
 
     const std::function<void(DocumentStore &, const ReportElement &)> inserts[] = {
         [](DocumentStore &s, const ReportElement &e) {
@@ -269,6 +273,9 @@ TEST_F(DocumentStoreClipboard, WhatAnInsertedCopyNamesThatTheReportLacksIsDroppe
         EXPECT_EQ(added[1].styleName, u"Kept"_s) << "a declared style stays";
         ASSERT_EQ(s.document().subDatasets.size(), 1);
         EXPECT_EQ(s.document().subDatasets.first().name, u"Lines"_s);
+        const QList<ReportParameter> &passed = s.document().subDatasets.first().parameters;
+        ASSERT_EQ(passed.size(), 1) << "the engine gives every dataset its locale";
+        EXPECT_EQ(passed.first().name, u"City"_s);
         s.undo();
         EXPECT_TRUE(s.document().subDatasets.isEmpty()) << "undone with the list";
     }
@@ -287,6 +294,9 @@ TEST_F(DocumentStoreClipboard, ACopyPastedIntoAListKeepsOnlyTheGroupsOfItsDatase
     field.evaluationGroup = u"Country"_s;
     ReportElement runs = list({});
     runs.kind.as<ElementKind::List>()->datasetName = u"Lines"_s;
+    runs.kind.as<ElementKind::List>()->parameters = {
+        {.name = u"City"_s, .expression = u"$F{City}"_s},
+        {.name = u"REPORT_LOCALE"_s, .expression = u"$P{REPORT_LOCALE}"_s}};
     placeSelected({field, runs});
     store.setSelectedElementIDs({field.id});
     store.copySelectedElements();
@@ -302,4 +312,128 @@ TEST_F(DocumentStoreClipboard, ACopyPastedIntoAListKeepsOnlyTheGroupsOfItsDatase
     EXPECT_EQ(store.containerOf(inList.id)->id, runs.id);
     EXPECT_EQ(inList.evaluationTime, u"Report"_s);
     EXPECT_EQ(inList.evaluationGroup, std::nullopt);
+}
+
+namespace {
+
+ReportElement namingField(const QString &expression)
+{
+    ReportElement field = textField();
+    field.kind = ElementKind::TextField{expression};
+    return field;
+}
+
+struct LackCase {
+    const char *what;
+    // Places elements into the store, as the user would, with the list (running Orders) and the
+    // band's field naming $F{Name} already there.
+    std::function<void(DocumentStore &, const ReportElement &list, const ReportElement &field)>
+        edit;
+    // What the store says; empty for nothing.
+    QString words;
+};
+
+} // namespace
+
+// A copy keeps its expressions as they are where it goes, and a snippet is inserted as saved:
+// what they then name that the dataset they run in lacks is said, once, after the change, in
+// words that name each reference and the dataset; the one undo step of the edit stays, and what
+// the dataset declares (a field, a group's count, what the engine gives every dataset) is not
+// named.
+TEST_F(DocumentStoreClipboard, WhatACopyNamesThatItsNewDatasetLacksIsSaid)
+{
+    const QString lacksName =
+        u"The pasted element names $F{Name}, which the dataset \"Orders\" does not declare. "
+        u"Declare it there or change the expression: until then the report does not compile."_s;
+    const LackCase cases[] = {
+        {"a field of the report's pasted into the list",
+         [](DocumentStore &s, const ReportElement &list, const ReportElement &field) {
+             s.setSelectedElementIDs({field.id});
+             s.copySelectedElements();
+             s.setSelectedElementIDs({list.id});
+             s.pasteClipboard();
+         },
+         lacksName},
+        {"a field of the list's pasted into the band",
+         [](DocumentStore &s, const ReportElement &list, const ReportElement &) {
+             s.setSelectedElementIDs({list.kind.children()->first().id});
+             s.copySelectedElements();
+             s.setSelectedElementIDs({});
+             s.pasteClipboard();
+         },
+         u"The pasted element names $F{OrderId}, which the report's main dataset does not "
+         u"declare. Declare it there or change the expression: until then the report does not "
+         u"compile."_s},
+        {"a field of the list's pasted into the list again",
+         [](DocumentStore &s, const ReportElement &list, const ReportElement &) {
+             s.setSelectedElementIDs({list.kind.children()->first().id});
+             s.copySelectedElements();
+             s.setSelectedElementIDs({list.id});
+             s.pasteClipboard();
+         },
+         {}},
+        {"two elements, one in a frame, pasted into the list",
+         [](DocumentStore &s, const ReportElement &list, const ReportElement &) {
+             s.clipboard()->setElements(
+                 {frame({namingField(u"$F{Name} + $P{Title} + $F{ Name }"_s)}),
+                  namingField(
+                      u"$V{Orders_COUNT} + $V{Total} + $P{REPORT_LOCALE} + $V{PAGE_NUMBER}"_s)});
+             s.setSelectedElementIDs({list.id});
+             s.pasteClipboard();
+         },
+         u"The pasted elements name $F{Name}, $P{Title} and $V{Total}, which the dataset "
+         u"\"Orders\" does not declare. Declare them there or change the expressions: until then "
+         u"the report does not compile."_s},
+        {"a snippet naming a field of another dataset inserted into the list",
+         [](DocumentStore &s, const ReportElement &list, const ReportElement &) {
+             s.setSelectedElementIDs({list.id});
+             s.addElementSmart(namingField(u"$F{Street}"_s));
+         },
+         u"The inserted element names $F{Street}, which the dataset \"Orders\" does not declare. "
+         u"Declare it there or change the expression: until then the report does not compile."_s},
+        {"a duplicate of an element naming what its dataset lacks",
+         [](DocumentStore &s, const ReportElement &list, const ReportElement &) {
+             s.setSelectedElementIDs({list.id});
+             s.addElementSmart(namingField(u"$F{Name}"_s));
+             s.duplicateSelectedElement();
+         },
+         u"The inserted element names $F{Name}, which the dataset \"Orders\" does not declare. "
+         u"Declare it there or change the expression: until then the report does not compile. / "
+         u"The duplicated element names $F{Name}, which the dataset \"Orders\" does not declare. "
+         u"Declare it there or change the expression: until then the report does not compile."_s},
+    };
+    for (const LackCase &c : cases) {
+        SCOPED_TRACE(c.what);
+        DocumentStore s;
+        editDocument(s, [](ReportDocument &d) {
+            d.fields.append(ReportField{.name = u"Name"_s});
+            ReportSubDataset orders{.name = u"Orders"_s};
+            orders.fields.append(ReportField{.name = u"OrderId"_s});
+            orders.kept.setPart({}, KeptXml{.children = {{0, u"<group name=\"Orders\"/>"_s}}});
+            d.subDatasets.append(orders);
+        });
+        ReportElement runs = list({namingField(u"$F{OrderId}"_s)});
+        runs.kind.as<ElementKind::List>()->datasetName = u"Orders"_s;
+        const ReportElement field = namingField(u"$F{Name}"_s);
+        s.performAddElement(runs, s.activeBandTarget());
+        s.performAddElement(field, s.activeBandTarget());
+        QStringList said;
+        QObject::connect(&s, &DocumentStore::namesLacked, &s, [&](const QString &words) {
+            // Said after the change: the document holds the copies then.
+            EXPECT_TRUE(s.canUndo());
+            said.append(words);
+        });
+        c.edit(s, runs, field);
+        EXPECT_EQ(said.join(u" / "_s), c.words);
+        // Every expression stays as it was written.
+        const QSet<QString> written = {
+            u"$F{Name}"_s, u"$F{OrderId}"_s, u"$F{Street}"_s,
+            u"$F{Name} + $P{Title} + $F{ Name }"_s,
+            u"$V{Orders_COUNT} + $V{Total} + $P{REPORT_LOCALE} + $V{PAGE_NUMBER}"_s};
+        s.forEveryElementInDocument([&](const ReportElement &e) {
+            if (const auto *copy = e.kind.as<ElementKind::TextField>()) {
+                EXPECT_TRUE(written.contains(copy->expression)) << copy->expression.toStdString();
+            }
+        });
+    }
 }

@@ -256,8 +256,11 @@ TEST_F(DocumentStoreLayout, ColumnarLabelsAndValues)
     store.generateColumnarLayout({{.name = u"name"_s, .fieldDescription = u"Customer name"_s},
                                   {.name = u"total"_s, .fieldDescription = QString()}},
                                  detail(), true, std::nullopt);
-    store.generateColumnarLayout({{.name = u"a"_s}}, detail(), false,
-                                 ReportStyle{.name = u"Body"_s, .fontSize = 14});
+    ConditionalStyleRule italicRows{.conditionExpression = u"$V{REPORT_COUNT} % 2 == 0"_s};
+    italicRows.isItalic = true;
+    store.generateColumnarLayout(
+        {{.name = u"a"_s}}, detail(), false,
+        ReportStyle{.name = u"Body"_s, .fontSize = 14, .conditionalStyles = {italicRows}});
     const QList<ReportElement> labels = store.elements(columnHeader);
     const QList<ReportElement> values = store.elements(detail());
     ASSERT_EQ(labels.size(), 3);
@@ -271,4 +274,10 @@ TEST_F(DocumentStoreLayout, ColumnarLabelsAndValues)
     // A style is named and copied into both, its bold replacing the label's.
     EXPECT_TRUE(labels[2].styleName == u"Body"_s && labels[2].fontSize == 14 && !labels[2].isBold);
     EXPECT_TRUE(values[2].styleName == u"Body"_s && values[2].fontSize == 14);
+    // What its condition sets is left to it: neither sets italic of its own.
+    for (const ReportElement &styled : {labels[2], values[2]}) {
+        const QString written = JrxmlCodec::serializeElement(styled, store.document().styles);
+        EXPECT_FALSE(written.contains(u"isItalic="_s)) << written.toStdString();
+        EXPECT_FALSE(styled.isItalic);
+    }
 }

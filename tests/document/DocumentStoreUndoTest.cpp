@@ -116,8 +116,50 @@ TEST_F(DocumentStoreUndo, DeletingOrDuplicatingASelectionThatUndoTookAwayIsNoEdi
     }
 }
 
-TEST_F(DocumentStoreUndo, InsertsAfterUndoingANewDetailBandGoToTheFirstDetailBand)
+// An undo or redo that takes the active band away, or hides it (a hidden band is left out of the
+// saved report), moves the active band to the first detail band; whatever is inserted next goes
+// there, also where a view still holds the old band, and nothing goes into a frame of a hidden
+// band or beside an element of one.
+TEST_F(DocumentStoreUndo, InsertsAfterAnUndoOrRedoTakesTheActiveBandAwayGoToTheFirstDetailBand)
 {
+    const BandTarget lastPageFooter = BandTarget::standard(BandType::lastPageFooter);
+    const BandTarget title = BandTarget::standard(BandType::title);
+    const struct {
+        const char *name;
+        // Makes a band active and has an undo or redo take it away; that band.
+        std::function<BandTarget(DocumentStore &)> takeAway;
+    } ways[] = {
+        {"new detail band undone",
+         [](DocumentStore &s) {
+             s.addDetailBand();
+             const BandTarget gone = s.activeBandTarget();
+             s.undo();
+             return gone;
+         }},
+        {"band shown, undone",
+         [&](DocumentStore &s) {
+             s.setBandPresent(BandType::lastPageFooter, true);
+             s.setActiveBandTarget(lastPageFooter);
+             s.undo();
+             return lastPageFooter;
+         }},
+        {"band hidden, undone, redone",
+         [&](DocumentStore &s) {
+             s.setBandPresent(BandType::title, false);
+             s.undo();
+             s.setActiveBandTarget(title);
+             s.redo();
+             return title;
+         }},
+        {"new group undone",
+         [](DocumentStore &s) {
+             s.addGroup();
+             const BandTarget gone = BandTarget::groupFooter(s.document().groups.first().id);
+             s.setActiveBandTarget(gone);
+             s.undo();
+             return gone;
+         }},
+    };
     const struct {
         const char *name;
         std::function<void(DocumentStore &, const BandTarget &)> insert;
@@ -136,30 +178,77 @@ TEST_F(DocumentStoreUndo, InsertsAfterUndoingANewDetailBandGoToTheFirstDetailBan
          }},
         {"enclose", [](DocumentStore &s, const BandTarget &) { s.encloseSelectedInFrame(); }},
     };
-    for (const auto &insert : inserts) {
-        // Undo moves the active band off the vanished band; a view may still hold it.
-        for (const bool viewKeepsTheGoneBand : {false, true}) {
-            SCOPED_TRACE(std::string(insert.name) + (viewKeepsTheGoneBand ? ", stale band" : ""));
-            DocumentStore s;
-            const BandTarget first = s.activeBandTarget();
-            const ReportElement placed = textField();
-            s.performAddElement(placed, first);
-            s.addDetailBand();
-            const BandTarget gone = s.activeBandTarget();
-            s.undo();
-            EXPECT_EQ(s.activeBandTarget(), first);
-            if (viewKeepsTheGoneBand)
-                s.setActiveBandTarget(gone);
-            s.setSelectedElementID(placed.id);
-            s.setIsDirty(false);
+    for (const auto &way : ways) {
+        for (const auto &insert : inserts) {
+            // Undo moves the active band off the vanished band; a view may still hold it.
+            for (const bool viewKeepsTheGoneBand : {false, true}) {
+                SCOPED_TRACE(std::string(way.name) + ", " + insert.name +
+                             (viewKeepsTheGoneBand ? ", stale band" : ""));
+                DocumentStore s;
+                const BandTarget first = s.activeBandTarget();
+                const ReportElement placed = textField();
+                s.performAddElement(placed, first);
+                const BandTarget gone = way.takeAway(s);
+                EXPECT_FALSE(s.takesElements(gone));
+                EXPECT_EQ(s.activeBandTarget(), first);
+                if (viewKeepsTheGoneBand)
+                    s.setActiveBandTarget(gone);
+                EXPECT_EQ(s.activeBandTarget(), first);
+                s.setSelectedElementID(placed.id);
+                s.setIsDirty(false);
+                const qsizetype steps = s.undoStack().size();
 
-            insert.insert(s, gone);
-            ASSERT_EQ(s.selectedElementIDs().size(), 1);
-            EXPECT_EQ(s.homeBandTarget(*s.selectedElementID()), first);
-            EXPECT_EQ(s.undoStack().size(), 1);
-            EXPECT_TRUE(s.isDirty());
+                insert.insert(s, gone);
+                ASSERT_EQ(s.selectedElementIDs().size(), 1);
+                EXPECT_EQ(s.homeBandTarget(*s.selectedElementID()), first);
+                EXPECT_EQ(s.undoStack().size(), steps + 1);
+                EXPECT_TRUE(s.isDirty());
+            }
         }
     }
+
+    // A frame of a hidden band, selected from the outline, takes no paste or insert: they go to
+    // the active band. A duplicate of it is refused, and said why; so is a move into the band.
+    DocumentStore s;
+    const BandTarget first = s.activeBandTarget();
+    const ReportElement boxed = textField();
+    const ReportElement hiddenFrame = frame({boxed});
+    s.performAddElement(hiddenFrame, title);
+    s.setBandPresent(BandType::title, false);
+    QList<BandTarget> refused;
+    QObject::connect(&s, &DocumentStore::bandTakesNoElements, &s,
+                     [&](const BandTarget &band) { refused.append(band); });
+    for (const QUuid &id : {hiddenFrame.id, boxed.id}) {
+        s.setSelectedElementID(id);
+        EXPECT_EQ(s.selectedContainerID(), std::nullopt);
+        s.clipboard()->setElements({textField()});
+        s.pasteClipboard();
+        s.setSelectedElementID(id);
+        s.addElementSmart(textField());
+        EXPECT_EQ(s.elements(first).size(), 2);
+        s.undo();
+        s.undo();
+        const ReportDocument before = s.document();
+        s.setSelectedElementID(id);
+        s.duplicateSelectedElement();
+        EXPECT_EQ(s.document(), before);
+    }
+    const ReportElement moved = textField();
+    s.performAddElement(moved, first);
+    s.setSelectedElementID(moved.id);
+    const ReportDocument before = s.document();
+    s.moveSelectedElementsToNewBand(title, 0, 0);
+    EXPECT_EQ(s.document(), before);
+    EXPECT_EQ(refused, (QList<BandTarget>{title, title, title}));
+
+    // Columns generated for a detail band an undo took away (while the sheet stayed open) put
+    // their values into the first one.
+    s.addDetailBand();
+    const BandTarget goneDetail = s.activeBandTarget();
+    s.undo();
+    const qsizetype held = s.elements(first).size();
+    s.generateColumnarLayout({{.name = u"a"_s}}, goneDetail, false, std::nullopt);
+    EXPECT_EQ(s.elements(first).size(), held + 1);
 }
 
 TEST_F(DocumentStoreUndo, SnapshotsShareEveryElementAnEditLeavesAlone)

@@ -2,6 +2,7 @@
 #include "RandomEditRuns.h"
 #include "RandomEdits.h"
 #include "SaveVerdict.h"
+#include "SavedBands.h"
 #include "TestSupport.h"
 #include "document/DocumentStore.h"
 #include "engine/SidecarClient.h"
@@ -18,13 +19,14 @@ using namespace Qt::StringLiterals;
 // every report of the corpus that the engine compiles as it is read: every 20th edit the report is
 // saved through the store, and the engine compiles each save, through one engine process for each
 // report of the seeds and for each shard of the corpus (a case of its own, so that the cases share
-// the processors). A refusal of what the user made (SaveVerdict) is counted by its reason, and the
-// report put right as the user would is compiled as well, so that it hides no fault of the
-// designer. When the engine refuses a save for a fault of the designer, the fault is counted by its
-// cause and the test names its seed and step, the events before it and the engine's message, then
-// has the engine compile the report after each event since the save before, to name the event
-// after which the report no longer compiles. The seed's run ends there (what follows would only
-// repeat it); the other seeds run.
+// the processors). Each save holds every element of the bands it writes, and nothing was put into
+// a band it leaves out (SavedBands). A refusal of what the user made (SaveVerdict) is counted by
+// its reason, and the report put right as the user would is compiled as well, so that it hides no
+// fault of the designer. When the engine refuses a save for a fault of the designer, the fault is
+// counted by its cause and the test names its seed and step, the events before it and the engine's
+// message, then has the engine compile the report after each event since the save before, to name
+// the event after which the report no longer compiles. The seed's run ends there (what follows
+// would only repeat it); the other seeds run.
 
 namespace {
 
@@ -95,6 +97,8 @@ protected:
         history = {};
         history.note(loaded, loaded);
         ReportDocument previous = loaded;
+        SavedBands bands;
+        bands.note(loaded);
         RandomEdits driver(store, run.seed);
         ++sequences;
         // Every event since the last save without a fault, with the report after it.
@@ -112,12 +116,14 @@ protected:
             if (event.kind == RandomEdits::Event::Kind::edit)
                 history.noteWords(previous, store.document());
             history.fieldsCardInserts = driver.fieldsCardInserts();
+            history.lacksSaid = driver.lacksSaid();
             previous = store.document();
             recent.append(line);
             if (recent.size() > eventsShown)
                 recent.removeFirst();
             if (event.kind == RandomEdits::Event::Kind::edit)
                 ++editsMade;
+            bands.note(store.document());
             if (!driver.lapses().isEmpty()) {
                 ADD_FAILURE() << "After edit " << event.step << " of " << run.replay().toStdString()
                               << ":\n  " << driver.lapses().join(u"\n  "_s).toStdString();
@@ -127,8 +133,23 @@ protected:
             if (event.kind != RandomEdits::Event::Kind::edit || event.step % saveEvery != 0)
                 return true;
             ++saves;
-            const SaveVerdict verdict =
-                compile(store, name + u"-step"_s + QString::number(event.step));
+            const QString saveName = name + u"-step"_s + QString::number(event.step);
+            const SaveVerdict verdict = compile(store, saveName);
+            const QByteArray savedText =
+                testsupport::readFile(dir.filePath(saveName + u".jrxml"_s));
+            // A report read in the older form, without the namespace: saved in it, or turned to
+            // the namespace form by what the edits added.
+            if (loaded.olderFormAsRead)
+                ++(savedText.contains("xmlns=") ? savedTurnedToNamespaceForm : savedInOlderForm);
+            const QStringList lost = bands.lapses(store.document(), savedText);
+            if (!lost.isEmpty()) {
+                ADD_FAILURE() << "The report saved at edit " << event.step << " of "
+                              << run.replay().toStdString() << " loses what it holds:\n  "
+                              << lost.join(u"\n  "_s).toStdString() << "\nThe last events:\n  "
+                              << recent.join(u"\n  "_s).toStdString();
+                faulty = true;
+                return false;
+            }
             if (verdict.error.isEmpty())
                 ++accepted;
             if (!verdict.fault()) {
@@ -161,6 +182,9 @@ protected:
     ReportDocument loaded;
     DeclarationHistory history;
     int saves = 0;
+    // Saves of reports read in the older form: in that form, and turned to the namespace form.
+    int savedInOlderForm = 0;
+    int savedTurnedToNamespaceForm = 0;
     // Saves the engine compiled.
     int accepted = 0;
     // Saves the engine refused for what the user made, by reason, and for a fault of the
@@ -200,6 +224,10 @@ protected:
         for (auto it = refusedForTheDesigner.cbegin(); it != refusedForTheDesigner.cend(); ++it)
             std::cout << "  " << it.value()
                       << " refused for the designer: " << it.key().toStdString() << '\n';
+        if (savedInOlderForm + savedTurnedToNamespaceForm > 0)
+            std::cout << "  of a report read in the older form: " << savedInOlderForm
+                      << " saves in that form, " << savedTurnedToNamespaceForm
+                      << " turned to the namespace form\n";
         std::cout << "  " << compiles << " compiles in all (the reports as read, the saves, the "
                   << "saves put right as the user would, the events before a fault), "
                   << milliseconds / 1000.0 << " s\n";

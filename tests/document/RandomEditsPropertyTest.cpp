@@ -1,6 +1,7 @@
 #include "RandomEditRuns.h"
 #include "RandomEdits.h"
 #include "ReferenceCheck.h"
+#include "SavedBands.h"
 #include "StoreTestSupport.h"
 #include "TestSupport.h"
 #include "document/DocumentStore.h"
@@ -16,7 +17,10 @@ using namespace Qt::StringLiterals;
 // - undo back to the start gives the report as loaded, and redo to the end the last one;
 // - no reference names a group, sub-dataset or style the report does not declare (beyond what
 //   the loaded report named that way already: styles of a style template);
-// - the edits find no lapse of placing (RandomEdits::lapses()).
+// - the edits find no lapse of placing, nor a style applied whose conditions the element sets
+//   over (RandomEdits::lapses());
+// - what the report would save holds every element of the bands a save writes, and nothing was
+//   put into a band a save leaves out (SavedBands).
 // The seeds, their reports and the number of edits are RandomEditRuns'.
 
 namespace {
@@ -98,6 +102,14 @@ protected:
         const QSet<QString> unknownAtLoad =
             ReferenceCheck::unknownInModel(loaded) + ReferenceCheck::unknownInFile(report.jrxml);
         History history;
+        SavedBands bands;
+        bands.note(loaded);
+        // Whether the report saved now keeps what the designer holds.
+        const auto savesWhatItHolds = [&](const QByteArray &file, const char *where) {
+            const QStringList lost = bands.lapses(store.document(), file);
+            EXPECT_TRUE(lost.isEmpty()) << where << ": " << lost.join(u"\n"_s).toStdString();
+            return lost.isEmpty();
+        };
         RandomEdits driver(store, run.seed);
         int events = 0;
         // Checks one event; false stops this seed's run at its first fault, which the rest of
@@ -130,10 +142,13 @@ protected:
             if (!expectNoNewUnknownNames(ReferenceCheck::unknownInModel(store.document()),
                                          unknownAtLoad, "the report"))
                 return false;
-            return ++events % 10 != 0 ||
-                   expectNoNewUnknownNames(
-                       ReferenceCheck::unknownInFile(JrxmlCodec::serialize(store.document())),
-                       unknownAtLoad, "the file");
+            bands.note(store.document());
+            if (++events % 10 != 0)
+                return true;
+            const QByteArray file = JrxmlCodec::serialize(store.document());
+            return expectNoNewUnknownNames(ReferenceCheck::unknownInFile(file), unknownAtLoad,
+                                           "the file") &&
+                   savesWhatItHolds(file, "the file");
         };
 
         // Early on the history still reaches back to the loaded report.
@@ -155,9 +170,10 @@ protected:
         const ReportDocument last = store.document();
         redoSteps(store, history, undoAll(store, history));
         EXPECT_EQ(store.document(), last) << "redo to the end";
-        expectNoNewUnknownNames(
-            ReferenceCheck::unknownInFile(JrxmlCodec::serialize(store.document())), unknownAtLoad,
-            "the last file");
+        const QByteArray file = JrxmlCodec::serialize(store.document());
+        expectNoNewUnknownNames(ReferenceCheck::unknownInFile(file), unknownAtLoad,
+                                "the last file");
+        savesWhatItHolds(file, "the last file");
     }
 };
 

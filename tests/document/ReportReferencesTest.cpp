@@ -310,6 +310,20 @@ TEST(ReportReferences, ExpressionUsesCountTheReportsOwnExpressions)
     EXPECT_EQ(ExpressionUses::uses(document, total).expressions, 1);
     EXPECT_EQ(ExpressionUses::uses(document, {Declaration::Kind::field, u"City"_s}).expressions, 0)
         << "the sub-dataset's field, used only where its dataset runs";
+    // Where the sub-dataset runs, its own names count, and the report's do not.
+    const Declaration city{Declaration::Kind::field, u"City"_s, u"Addresses"_s};
+    EXPECT_EQ(ExpressionUses::uses(document, city).expressions, 7)
+        << "its variable and group, the chart's key, the list's and the table cell's text fields, "
+           "the crosstab's bucket and measure";
+    EXPECT_EQ(ExpressionUses::uses(document,
+                                   {Declaration::Kind::variable, u"CityCount"_s, u"Addresses"_s})
+                  .expressions,
+              1)
+        << "the chart's value";
+    EXPECT_EQ(
+        ExpressionUses::uses(document, {Declaration::Kind::field, u"Amount"_s, u"Addresses"_s})
+            .total(),
+        0);
     EXPECT_EQ(ExpressionUses::message(amount, {.expressions = 3}),
               u"$F{Amount} is used in 3 expressions."_s);
     EXPECT_EQ(ExpressionUses::message(total, {.expressions = 1}),

@@ -79,6 +79,17 @@ bool classChanged(const ReportDocument &report, const ReportDocument &loaded)
     return changed;
 }
 
+// The most items of that name in one sub-dataset's list.
+template <typename T>
+qsizetype mostInSubDatasets(const ReportDocument &report, QList<T> ReportSubDataset::*list,
+                            const QString &name)
+{
+    qsizetype most = 0;
+    for (const ReportSubDataset &dataset : report.subDatasets)
+        most = std::max(most, countNamed(dataset.*list, name));
+    return most;
+}
+
 qsizetype declarationsNamed(const ReportDocument &report, const QString &kind, const QString &name)
 {
     if (kind == u"report style")
@@ -89,12 +100,16 @@ qsizetype declarationsNamed(const ReportDocument &report, const QString &kind, c
         return countNamed(report.subDatasets, name);
     if (kind == u"sort field")
         return countNamed(report.sortFields, name);
+    // A field, parameter or variable: in the report's own dataset or in one of its sub-datasets.
     if (kind == u"parameter")
-        return countNamed(report.parameters, name);
+        return std::max(countNamed(report.parameters, name),
+                        mostInSubDatasets(report, &ReportSubDataset::parameters, name));
     if (kind == u"field")
-        return countNamed(report.fields, name);
+        return std::max(countNamed(report.fields, name),
+                        mostInSubDatasets(report, &ReportSubDataset::fields, name));
     if (kind == u"variable")
-        return countNamed(report.variables, name);
+        return std::max(countNamed(report.variables, name),
+                        mostInSubDatasets(report, &ReportSubDataset::variables, name));
     return 0;
 }
 
@@ -141,10 +156,31 @@ bool insertedWhereLacking(const ReportDocument &report, const QString &name,
     return false;
 }
 
+// The letter of the references to what the engine's complaint says is not found.
+QChar letterOf(const QString &complaint)
+{
+    return complaint.startsWith(u"Field"_s)      ? u'F'
+           : complaint.startsWith(u"Variable"_s) ? u'V'
+                                                 : u'P';
+}
+
 // The names new text fields and table cells hold until the user names a field of their own.
 bool isPlaceholder(const QString &name)
 {
     return name == u"fieldName" || name == u"field";
+}
+
+// The verdict on a complaint naming `name` that an edit took from a sub-dataset lacking it now:
+// `reason`, the user's, when the data panel's words said so, else the designer's (no reason).
+// No value when no edit took the name from one.
+std::optional<std::optional<QString>> subDatasetVerdict(const DeclarationHistory &history,
+                                                        const ReportDocument &report,
+                                                        const QString &name, const QString &reason)
+{
+    const std::optional<bool> said = history.saidOfSubDatasets(report, name);
+    if (!said)
+        return std::nullopt;
+    return *said ? std::optional(reason) : std::optional<QString>();
 }
 
 // Why the engine rightly refuses what the user made, as the report shows it.
@@ -156,9 +192,18 @@ std::optional<QString> userMade(const QString &complaint, const ReportDocument &
     static const QRegularExpression duplicate(uR"(^Duplicate declaration of ([a-z ]+): (.*)\.$)"_s);
     if (const QRegularExpressionMatch match = notFound.match(complaint); match.hasMatch()) {
         const QString name = match.captured(1);
+        // A sub-dataset's item removed or renamed while what runs it named it: the data panel
+        // asks, or warns under the name.
+        if (const auto verdict = subDatasetVerdict(
+                history, report, name,
+                u"an expression names a sub-dataset's field, parameter or variable renamed or "
+                u"removed"_s))
+            return *verdict;
         // A name the designer wrote in place of one the user is to choose, which no edit
-        // declared, is the designer's.
-        if (isPlaceholder(name) && !history.declared.contains(name))
+        // declared, is the designer's. One a sub-dataset declared goes with what is copied out of
+        // it, as any name does (below).
+        if (isPlaceholder(name) && !history.declared.contains(name) &&
+            !history.declaredInSubDatasets.contains(name))
             return std::nullopt;
         // Renames keep expressions as they are and say so; a removal asks first when
         // expressions use it.
@@ -167,13 +212,25 @@ std::optional<QString> userMade(const QString &complaint, const ReportDocument &
                 return std::nullopt;
             return u"an expression names a field, parameter or variable renamed or removed"_s;
         }
+        // Which of two sub-datasets sharing a name a list or table runs is the user's guess.
+        if (history.datasetNameShared)
+            return u"two declarations share a name"_s;
         // The Fields card's insert into a list declares the field in the list's dataset.
         if (insertedWhereLacking(report, name, history.fieldsCardInserts))
             return std::nullopt;
-        // A copy keeps its expressions as they are, and the expression editor marks a name the
-        // element's dataset lacks.
-        return u"an expression copied into a list or out of one names a field, parameter or "
-               u"variable of the dataset it came from"_s;
+        // A field or variable of the report's own renamed or removed, whose name another dataset
+        // declares.
+        if ((history.declared.contains(name) || history.removed.contains(name)) &&
+            !declares(report, name))
+            return u"an expression names a field, parameter or variable renamed or removed"_s;
+        // A copy keeps its expressions as they are, and so does a list or table switched to
+        // another dataset: the bar says what the dataset they now run in lacks, naming it.
+        const QString reference = u'$' + letterOf(complaint) + u'{' + name + u'}';
+        if (std::none_of(history.lacksSaid.cbegin(), history.lacksSaid.cend(),
+                         [&](const QString &words) { return words.contains(reference); }))
+            return std::nullopt;
+        return u"an expression copied into a list or out of one, or switched to another dataset, "
+               u"names a field, parameter or variable its dataset lacks, as the bar said"_s;
     }
     if (const QRegularExpressionMatch match = duplicate.match(complaint);
         match.hasMatch() && declarationsNamed(report, match.captured(1), match.captured(2)) > 1) {
@@ -183,12 +240,27 @@ std::optional<QString> userMade(const QString &complaint, const ReportDocument &
     // A dataset run whose name two sub-datasets of the saved report shared: which one it ran is
     // the user's guess, and the parameters it passes may be the other's.
     // The groups a table's cells name are likewise those of either.
-    static const QRegularExpression runParameter(uR"(^Unknown parameter .+ in dataset (.+)\.$)"_s);
+    static const QRegularExpression runParameter(
+        uR"(^Unknown parameter (.+) in dataset (.+)\.$)"_s);
+    // A parameter a run passes, removed from its sub-dataset or renamed there after the data
+    // panel said so.
+    if (const QRegularExpressionMatch match = runParameter.match(complaint); match.hasMatch()) {
+        if (const auto verdict =
+                subDatasetVerdict(history, report, match.captured(1),
+                                  u"a run passes a parameter its sub-dataset no longer declares"_s))
+            return *verdict;
+    }
     static const QRegularExpression runGroup(
         uR"(^No group named ".*" found in subdataset (.+)$)"_s);
+    // And so are the groups a list's or table's content is evaluated on.
+    static const QRegularExpression contentGroup(
+        uR"(^Unknown (?:reset|increment|evaluation) group '.+' for )"_s);
+    if (history.datasetNameShared && contentGroup.match(complaint).hasMatch())
+        return u"two declarations share a name"_s;
     for (const QRegularExpression *run : {&runParameter, &runGroup}) {
         if (const QRegularExpressionMatch match = run->match(complaint);
-            match.hasMatch() && countNamed(saved.subDatasets, match.captured(1)) > 1)
+            match.hasMatch() &&
+            countNamed(saved.subDatasets, match.captured(match.lastCapturedIndex())) > 1)
             return u"two declarations share a name"_s;
     }
     if (complaint == u"Sort field name missing." &&
@@ -201,6 +273,12 @@ std::optional<QString> userMade(const QString &complaint, const ReportDocument &
     // sort field sorts on a field or on a variable: one of the other kind may keep the name.
     static const QRegularExpression sortField(
         uR"(^Sort (field|variable) '(.*)' not found in dataset\.$)"_s);
+    if (const QRegularExpressionMatch match = sortField.match(complaint); match.hasMatch()) {
+        if (const auto verdict = subDatasetVerdict(
+                history, report, match.captured(2),
+                u"a sort field names a sub-dataset's field or variable removed or renamed"_s))
+            return *verdict;
+    }
     if (const QRegularExpressionMatch match = sortField.match(complaint);
         match.hasMatch() &&
         !(match.captured(1) == u"field" ? countNamed(report.fields, match.captured(2))
@@ -256,6 +334,10 @@ void DeclarationHistory::note(const ReportDocument &before, const ReportDocument
     };
     declare(after.fields);
     declare(after.variables);
+    for (const ReportSubDataset &dataset : after.subDatasets) {
+        for (const ReportField &field : dataset.fields)
+            declaredInSubDatasets.insert(field.name);
+    }
     const auto noteGone = [&](const auto &items) {
         for (const auto &item : items) {
             if (!ids.contains(item.id))
@@ -264,6 +346,22 @@ void DeclarationHistory::note(const ReportDocument &before, const ReportDocument
     };
     noteGone(before.fields);
     noteGone(before.variables);
+    for (const ReportSubDataset &dataset : after.subDatasets)
+        datasetNameShared = datasetNameShared || countNamed(after.subDatasets, dataset.name) > 1;
+    // The sub-datasets of the items noted, as they stand after the event: the one of the same id
+    // (a rename), else the one of the same name (the source sheet's Apply gives new ids).
+    for (SubDatasetItem &noted : subDatasetItems) {
+        const auto same = [&](const auto &test) {
+            return std::find_if(after.subDatasets.cbegin(), after.subDatasets.cend(), test);
+        };
+        auto now = same([&](const ReportSubDataset &d) { return d.id == noted.dataset; });
+        if (now == after.subDatasets.cend())
+            now = same([&](const ReportSubDataset &d) { return d.name == noted.datasetName; });
+        if (now != after.subDatasets.cend()) {
+            noted.dataset = now->id;
+            noted.datasetName = now->name;
+        }
+    }
 }
 
 namespace {
@@ -284,6 +382,15 @@ bool namedIn(const QString &written, Declaration kind, const QString &name)
     const QRegularExpression clause(u"\\$X\\{[^}]*,\\s*"_s + QRegularExpression::escape(name) +
                                     u"\\s*[,}]"_s);
     return written.contains(u"$P!{"_s + name + u'}') || written.contains(clause);
+}
+
+// Whether the report as written passes a value to a parameter of that name or takes back the
+// value of a variable of that name from a dataset run.
+bool passedOrReturned(const QString &written, const QString &name)
+{
+    const QString quoted = u"=\""_s + name + u'"';
+    return written.contains(u"datasetParameter name"_s + quoted) ||
+           written.contains(u"fromVariable"_s + quoted);
 }
 
 QString reference(Declaration kind, const QString &name)
@@ -318,33 +425,55 @@ void DeclarationHistory::noteWords(const ReportDocument &before, const ReportDoc
             written = QString::fromUtf8(JrxmlCodec::serialize(before));
         return namedIn(written, kind, name);
     };
-    // The name's words: said when they name its reference.
-    const auto judge = [&](const QString &name, const QString &words, const QString &named) {
-        if (words.contains(named))
-            unsaid.remove(name);
-        else
-            unsaid.insert(name);
-    };
-    const auto declarations = [&](const auto &itemsBefore, const auto &itemsAfter,
-                                  Declaration kind) {
+    // Each item of `itemsBefore`, of the dataset of `dataset` (the report's own for a null id),
+    // that the edit removed or renamed while the report named it, with whether the data panel's
+    // words then (the question, the warning under the new name) named its reference: handed to
+    // `judged`. What a run passes or takes back names a sub-dataset's parameter or variable too.
+    const auto wordsOf = [&](const auto &itemsBefore, const auto &itemsAfter, Declaration kind,
+                             const QUuid &dataset, const auto &judged) {
         for (const auto &item : itemsBefore) {
             const auto now = std::find_if(itemsAfter.cbegin(), itemsAfter.cend(),
                                           [&](const auto &i) { return i.id == item.id; });
             if ((now != itemsAfter.cend() && now->name == item.name) ||
-                countNamed(itemsAfter, item.name) > 0 || !named(kind, item.name))
+                countNamed(itemsAfter, item.name) > 0 ||
+                !(named(kind, item.name) ||
+                  (!dataset.isNull() && passedOrReturned(written, item.name))))
                 continue;
             const QString words =
                 now != itemsAfter.cend()
-                    ? RemovalQuestions::renameWarning(after, kind, item.id, item.name)
+                    ? RemovalQuestions::renameWarning(after, kind, item.id, item.name, dataset)
                     : questionBefore(before, [&](Dialogs *dialogs, const DocumentStore &store) {
-                          RemovalQuestions::mayRemove(dialogs, store, kind, item.id);
+                          RemovalQuestions::mayRemove(dialogs, store, kind, item.id, dataset);
                       });
-            judge(item.name, words, reference(kind, item.name));
+            judged(item.name, words.contains(reference(kind, item.name)));
         }
     };
-    declarations(before.fields, after.fields, Declaration::field);
-    declarations(before.parameters, after.parameters, Declaration::parameter);
-    declarations(before.variables, after.variables, Declaration::variable);
+    const auto judge = [&](const QString &name, bool said) {
+        if (said)
+            unsaid.remove(name);
+        else
+            unsaid.insert(name);
+    };
+    wordsOf(before.fields, after.fields, Declaration::field, QUuid(), judge);
+    wordsOf(before.parameters, after.parameters, Declaration::parameter, QUuid(), judge);
+    wordsOf(before.variables, after.variables, Declaration::variable, QUuid(), judge);
+    // The same in each sub-dataset that stays, by its own words.
+    for (const ReportSubDataset &dataset : before.subDatasets) {
+        const auto now =
+            std::find_if(after.subDatasets.cbegin(), after.subDatasets.cend(),
+                         [&](const ReportSubDataset &d) { return d.id == dataset.id; });
+        if (now == after.subDatasets.cend())
+            continue;
+        const auto judgeIn = [&](const QString &name, bool said) {
+            subDatasetItems.removeIf([&](const SubDatasetItem &noted) {
+                return noted.isIn(dataset) && noted.name == name;
+            });
+            subDatasetItems.append({dataset.id, dataset.name, name, said});
+        };
+        wordsOf(dataset.fields, now->fields, Declaration::field, dataset.id, judgeIn);
+        wordsOf(dataset.parameters, now->parameters, Declaration::parameter, dataset.id, judgeIn);
+        wordsOf(dataset.variables, now->variables, Declaration::variable, dataset.id, judgeIn);
+    }
     // A group counts its records in a variable of its own.
     for (const ReportGroup &group : before.groups) {
         const auto now = std::find_if(after.groups.cbegin(), after.groups.cend(),
@@ -360,8 +489,27 @@ void DeclarationHistory::noteWords(const ReportDocument &before, const ReportDoc
                       RemovalQuestions::mayDelete(dialogs, store, ReportReferences::Kind::group,
                                                   group.id);
                   });
-        judge(count, words, reference(Declaration::variable, count));
+        judge(count, words.contains(reference(Declaration::variable, count)));
     }
+}
+
+std::optional<bool> DeclarationHistory::saidOfSubDatasets(const ReportDocument &report,
+                                                          const QString &name) const
+{
+    std::optional<bool> said;
+    for (const ReportSubDataset &dataset : report.subDatasets) {
+        if (countNamed(dataset.parameters, name) || countNamed(dataset.fields, name) ||
+            countNamed(dataset.variables, name))
+            continue;
+        for (const SubDatasetItem &noted : subDatasetItems) {
+            if (!noted.isIn(dataset) || noted.name != name)
+                continue;
+            if (!noted.said)
+                return false;
+            said = true;
+        }
+    }
+    return said;
 }
 
 SaveVerdict SaveVerdict::of(const QString &error, const ReportDocument &report,
@@ -433,6 +581,11 @@ ReportDocument SaveVerdict::mended(const ReportDocument &report)
     renameRepeats(copy.parameters);
     renameRepeats(copy, &ReportDocument::fields);
     renameRepeats(copy, &ReportDocument::variables);
+    for (ReportSubDataset &dataset : copy.subDatasets) {
+        renameRepeats(dataset.parameters);
+        renameRepeats(dataset.fields);
+        renameRepeats(dataset.variables);
+    }
     copy.sortFields.removeIf([&](const ReportSortField &sort) {
         return sort.name.isEmpty() || !declares(report, sort.name);
     });

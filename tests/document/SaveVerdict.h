@@ -5,29 +5,58 @@
 #include <QSet>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 // What the engine's answer to a saved report says of the designer. A refusal lists complaints;
 // each is either what the engine rightly refuses in what the user made (an expression naming a
 // declaration renamed or removed after the data panel said so, or one of the dataset it was
-// copied from, two declarations of one name, a sort field not named yet, columns the page setup
-// was given that do not fit, a sort field naming what a removal the user confirmed took away or
-// a name never declared), or a fault of the designer. What the edits so far did to the fields and
-// variables: the names they declared at some time, and those of the ones that went (removed after
-// the question, or by an undo).
+// copied from after the bar said so, two declarations of one name, a sort field not named yet,
+// columns the page setup was given that do not fit, a sort field naming what a removal the user
+// confirmed took away or a name never declared), or a fault of the designer. What the edits so far
+// did to the fields and variables: the names they declared at some time, and those of the ones that
+// went (removed after the question, or by an undo).
 struct DeclarationHistory {
     QSet<QString> declared;
     QSet<QString> removed;
+    // The names of the fields the sub-datasets declared at some time (a table cell's placeholder
+    // among them, declared with the cell).
+    QSet<QString> declaredInSubDatasets;
     // The names of fields, parameters and variables (a group's count of records among them)
     // that an edit removed or renamed while the report named them, and the data panel's words
     // then (its question before the removal, the warning under the renamed name) did not.
     QSet<QString> unsaid;
+    // The same for the sub-datasets' fields, parameters and variables, and those of which the
+    // words said so. A sub-dataset is known by its id, which a rename keeps, or its name, which
+    // the source sheet's Apply keeps; note() follows both.
+    struct SubDatasetItem {
+        QUuid dataset;
+        QString datasetName;
+        QString name;
+        bool said = false;
+        bool isIn(const ReportSubDataset &subDataset) const
+        {
+            return subDataset.id == dataset || subDataset.name == datasetName;
+        }
+    };
+    QList<SubDatasetItem> subDatasetItems;
     // The text fields the Fields card's insert button made.
     QSet<QUuid> fieldsCardInserts;
+    // Whether two sub-datasets shared a name at some time: what a list or table of that name
+    // ran, and the names the Fields card declared in it, were the user's guess.
+    bool datasetNameShared = false;
+    // What the designer said of names a paste, duplicate, snippet or dataset switch put where
+    // the dataset lacks them (the bar's words).
+    QStringList lacksSaid;
 
     // Notes the fields and variables of the report after an event; `before` is the report before.
     void note(const ReportDocument &before, const ReportDocument &after);
     // Notes what an edit (not an undo or a redo) removed or renamed without a word.
     void noteWords(const ReportDocument &before, const ReportDocument &after);
+
+    // Whether the words said so when an edit took the name `name` from a sub-dataset that lacks
+    // it in `report`: false when they did not for one such sub-dataset, no value when no edit
+    // took it from one.
+    std::optional<bool> saidOfSubDatasets(const ReportDocument &report, const QString &name) const;
 };
 
 struct SaveVerdict {

@@ -8,6 +8,7 @@
 #include "model/JrxmlCodec.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QUrl>
 #include <gtest/gtest.h>
@@ -38,6 +39,26 @@ const QByteArray twoDefaults = R"(<?xml version="1.0" encoding="UTF-8"?>
 </jasperReport>
 )";
 
+// An older report's fonts: the default one for every text that names none, another for the text
+// whose font names it (its size is not the engine's to read), and a style without a parent that
+// inherits from the default one; an element whose font names a style takes that style.
+const QByteArray reportFonts = R"(<?xml version="1.0" encoding="UTF-8"?>
+<jasperReport xmlns="http://jasperreports.sourceforge.net/jasperreports" name="ReportFonts" pageWidth="595" pageHeight="842" columnWidth="555" leftMargin="20" rightMargin="20" topMargin="30" bottomMargin="30">
+	<reportFont name="Arial_Normal" isDefault="true" fontName="Arial" size="8" isBold="false" isItalic="false" isUnderline="false" isStrikeThrough="false" pdfFontName="Helvetica" pdfEncoding="Cp1252" isPdfEmbedded="false"/>
+	<reportFont name="Times_Bold" isDefault="false" fontName="Times New Roman" size="14" isBold="true" pdfFontName="Times-Bold"/>
+	<style name="Plain" forecolor="#FF0000"/>
+	<title>
+		<band height="100">
+			<staticText><reportElement x="0" y="0" width="200" height="20"/><text><![CDATA[No font]]></text></staticText>
+			<staticText><reportElement x="0" y="20" width="200" height="20"/><textElement><font reportFont="Times_Bold"/></textElement><text><![CDATA[Times]]></text></staticText>
+			<textField><reportElement x="0" y="40" width="200" height="20"/><textElement><font reportFont="Times_Bold" size="12" isItalic="true"/></textElement><textFieldExpression><![CDATA["Own size"]]></textFieldExpression></textField>
+			<staticText><reportElement style="Plain" x="0" y="60" width="200" height="20"/><textElement><font reportFont="Times_Bold"/></textElement><text><![CDATA[Plain]]></text></staticText>
+			<staticText><reportElement x="0" y="80" width="200" height="20"/><textElement><font reportFont="Plain"/></textElement><text><![CDATA[A style as a font]]></text></staticText>
+		</band>
+	</title>
+</jasperReport>
+)";
+
 class StyleHeirsEngine : public ::testing::Test {
 protected:
     // The report of that file in the store, and what the engine reads from the file as it is.
@@ -48,6 +69,15 @@ protected:
         if (!read)
             GTEST_SKIP() << "Java or sidecar/target/sidecar.jar is missing; skipping";
         asRead = *read;
+    }
+    void openText(const QString &name, const QByteArray &text)
+    {
+        const QString path = dir.filePath(name + u".jrxml"_s);
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text);
+        file.close();
+        open(path);
     }
     void openCorpus(const QString &report)
     {
@@ -78,6 +108,12 @@ protected:
         ADD_FAILURE() << "no style " << name.toStdString();
         return store.document().styles.first();
     }
+    // Where what the designer shows of the styles and texts differs from what the engine read
+    // from the file as it was opened.
+    QStringList misreadAsOpened() const
+    {
+        return differences(asRead, designerValues(store.document()), styledValueNames());
+    }
     QString shown(const QString &place, const QString &name) const
     {
         return designerValues(store.document()).value(place + u'\t' + name);
@@ -99,8 +135,7 @@ TEST_F(StyleHeirsEngine, EditingTheDefaultStyleReachesWhatInheritsFromIt)
     openCorpus(u"jasper/FirstJasper.jrxml"_s);
     if (IsSkipped())
         return;
-    ASSERT_EQ(differences(asRead, designerValues(store.document()), styledValueNames()),
-              QStringList());
+    ASSERT_EQ(misreadAsOpened(), QStringList());
     ASSERT_EQ(shown(u"columnHeader/0"_s, u"fontSize"_s), u"8"_s) << "a text of Sans_Bold";
     const QUuid normal = style(u"Sans_Normal"_s).id;
 
@@ -153,16 +188,10 @@ TEST_F(StyleHeirsEngine, ReapplyLeavesWhatTheStyleDoesNotSet)
 // for the style without a parent; unticked, the first is the default.
 TEST_F(StyleHeirsEngine, OfTwoDefaultStylesTheLastIsTheDefault)
 {
-    const QString path = dir.filePath(u"TwoDefaults.jrxml"_s);
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(twoDefaults);
-    file.close();
-    open(path);
+    openText(u"TwoDefaults"_s, twoDefaults);
     if (IsSkipped())
         return;
-    EXPECT_EQ(differences(asRead, designerValues(store.document()), styledValueNames()),
-              QStringList());
+    EXPECT_EQ(misreadAsOpened(), QStringList());
     EXPECT_EQ(shown(u"title/0"_s, u"fontSize"_s), u"14"_s);
     EXPECT_EQ(style(u"Plain"_s).textAlignment, TextAlignment::right);
 
@@ -176,4 +205,44 @@ TEST_F(StyleHeirsEngine, OfTwoDefaultStylesTheLastIsTheDefault)
     store.removeStyle(style(u"First"_s).id);
     EXPECT_EQ(shown(u"title/0"_s, u"fontSize"_s), u"10"_s);
     EXPECT_EQ(misread(u"NoDefault"_s), QStringList());
+}
+
+// The report fonts of an older report give their texts the font the engine prints them in, and
+// what inherits from them follows the styles as they are edited: a style made the default takes
+// over from the default report font and gives what a report font leaves out; removed, the report
+// font is the default again; a text whose style is cleared takes the report font its font names;
+// a style without a parent keeps what the default report font gives it when it is edited.
+TEST_F(StyleHeirsEngine, ReportFontsOfOlderReportsAreStylesToo)
+{
+    openText(u"ReportFonts"_s, reportFonts);
+    if (IsSkipped())
+        return;
+    EXPECT_EQ(misreadAsOpened(), QStringList());
+    EXPECT_EQ(shown(u"title/0"_s, u"fontName"_s), u"Arial"_s);
+    EXPECT_EQ(shown(u"title/1"_s, u"fontName"_s), u"Times New Roman"_s);
+    EXPECT_EQ(shown(u"title/1"_s, u"isBold"_s), u"true"_s);
+    EXPECT_EQ(style(u"Plain"_s).fontName, u"Arial"_s);
+
+    store.addStyle();
+    const QUuid added = store.document().styles.last().id;
+    store.editStyle(added, [](ReportStyle &s) {
+        s.isDefault = true;
+        s.fontSize = 14;
+        s.foreColor = ElementColor{u"#0000FF"_s};
+    });
+    EXPECT_EQ(shown(u"title/0"_s, u"fontName"_s), u"SansSerif"_s);
+    EXPECT_EQ(shown(u"title/1"_s, u"fontSize"_s), u"14"_s) << "the report font leaves it out";
+    EXPECT_EQ(misread(u"StyleDefault"_s), QStringList());
+
+    store.removeStyle(added);
+    EXPECT_EQ(shown(u"title/0"_s, u"fontName"_s), u"Arial"_s);
+    EXPECT_EQ(misread(u"FontDefaultAgain"_s), QStringList());
+
+    ReportElement plain = store.document().bands[1].elements.at(3);
+    store.clearStyle(plain.id);
+    EXPECT_EQ(shown(u"title/3"_s, u"fontName"_s), u"Times New Roman"_s);
+    store.editStyle(style(u"Plain"_s).id, [](ReportStyle &s) { s.isItalic = true; });
+    EXPECT_EQ(style(u"Plain"_s).fontName, u"Arial"_s);
+    EXPECT_EQ(shown(u"title/4"_s, u"isItalic"_s), u"true"_s);
+    EXPECT_EQ(misread(u"Cleared"_s), QStringList());
 }

@@ -141,6 +141,69 @@ TEST_F(StyleHeirs, ApplyingCopiesWhatTheStyleSetsAndLeavesTheRest)
     expectAsReread();
 }
 
+// Each style's condition sets what an element of a file sets itself: applied, the style takes
+// it over (with a condition's own attributes, such as an alignment, and a pen of a condition's
+// style), and the element, written, sets none of it, holding what the style gives as a fresh
+// read of the file shows it. Applied again, nothing changes; undone, the element is as read.
+TEST_F(StyleHeirs, ApplyingLeavesToTheStyleWhatItsConditionsSet)
+{
+    const QByteArray conditioned = R"(<?xml version="1.0" encoding="UTF-8"?>
+<jasperReport xmlns="http://jasperreports.sourceforge.net/jasperreports" name="R" pageWidth="595" pageHeight="842" columnWidth="555" leftMargin="20" rightMargin="20" topMargin="20" bottomMargin="20">
+	<style name="Fonts"><conditionalStyle><conditionExpression><![CDATA[$V{REPORT_COUNT} % 2 == 0]]></conditionExpression><style fontName="DejaVu Serif" fontSize="12" isBold="true" isUnderline="true"/></conditionalStyle></style>
+	<style name="Aligned" hAlign="Right"><conditionalStyle><conditionExpression><![CDATA[$V{REPORT_COUNT} % 2 == 0]]></conditionExpression><style hAlign="Center"/></conditionalStyle></style>
+	<style name="Inked" forecolor="#0000FF"><conditionalStyle><conditionExpression><![CDATA[$V{REPORT_COUNT} % 2 == 0]]></conditionExpression><style forecolor="#FF0000"><pen lineWidth="3"/></style></conditionalStyle></style>
+	<style name="Filled" mode="Opaque" backcolor="#EEEEEE"><conditionalStyle><conditionExpression><![CDATA[$V{REPORT_COUNT} % 2 == 0]]></conditionExpression><style mode="Opaque" backcolor="#FFFF00"/></conditionalStyle></style>
+	<title><band height="60">
+		<staticText><reportElement x="0" y="0" width="200" height="20"/><textElement textAlignment="Justified"><font fontName="Arial" size="9" isBold="false" isUnderline="false"/></textElement><text><![CDATA[own font]]></text></staticText>
+		<rectangle><reportElement x="0" y="20" width="200" height="20" forecolor="#00FF00" backcolor="#DDDDDD"/><graphicElement><pen lineWidth="2.0" lineColor="#00FF00"/></graphicElement></rectangle>
+		<staticText><reportElement mode="Transparent" x="0" y="40" width="200" height="20" backcolor="#00FF00"/><text><![CDATA[own fill]]></text></staticText>
+	</band></title>
+</jasperReport>
+)";
+    const struct {
+        const char *style;
+        qsizetype element;
+        QStringList leftOut; // attributes the element, written, no longer sets
+    } cases[] = {
+        {"Fonts", 0, {u"fontName"_s, u"size"_s, u"isBold"_s, u"isUnderline"_s}},
+        {"Aligned", 0, {u"textAlignment"_s}},
+        {"Inked", 1, {u"forecolor"_s, u"lineColor"_s, u"lineWidth"_s}},
+        {"Filled", 2, {u"backcolor"_s, u"mode"_s}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.style);
+        const ReportDocument read = JrxmlCodec::parse(conditioned);
+        store.setDocument(read);
+        const auto styled = [&] {
+            return store.document().band(BandType::title)->elements.at(c.element);
+        };
+        const ReportStyle *style = nullptr;
+        for (const ReportStyle &s : store.document().styles)
+            style = s.name == QLatin1StringView(c.style) ? &s : style;
+        ASSERT_TRUE(style);
+        store.applyStyle(*style, styled().id);
+        const QString written = JrxmlCodec::serializeElement(styled(), store.document().styles);
+        for (const QString &attribute : c.leftOut)
+            EXPECT_FALSE(written.contains(u' ' + attribute + u'=')) << written.toStdString();
+        const ReportElement printed = reread().band(BandType::title)->elements.at(c.element);
+        EXPECT_EQ(styled().fontName, printed.fontName);
+        EXPECT_EQ(styled().fontSize, printed.fontSize);
+        EXPECT_EQ(styled().isBold, printed.isBold);
+        EXPECT_EQ(styled().isUnderline, printed.isUnderline);
+        EXPECT_EQ(styled().textAlignment, printed.textAlignment);
+        EXPECT_EQ(styled().foreColor, printed.foreColor);
+        EXPECT_EQ(styled().backColor, printed.backColor);
+        EXPECT_EQ(styled().penWidth, printed.penWidth);
+
+        store.flushPendingUndoSnapshot();
+        store.setIsDirty(false);
+        store.applyStyle(*style, styled().id);
+        EXPECT_FALSE(store.isDirty()) << "applied again, it changes nothing";
+        store.undo();
+        EXPECT_EQ(store.document(), read);
+    }
+}
+
 // A text whose style goes, or is cleared, takes what it left to it from the default style; what
 // it holds of its own stays. Applied anew, it takes those values from the new style.
 TEST_F(StyleHeirs, ClearingAStyleLeavesTheTextAsTheEnginePrintsIt)

@@ -3,6 +3,7 @@
 #include "document/DocumentStore.h"
 #include "engine/InMemoryKeychain.h"
 #include "engine/LiveConnection.h"
+#include "engine/QtKeychainHelper.h"
 
 #include <QSettings>
 #include <QTemporaryDir>
@@ -136,4 +137,78 @@ TEST_F(ConnectionPresetStoreTest, ChangesKeepPasswordsInTheKeychainOnlyAndTabsRe
     EXPECT_EQ(decodeConnections(stored()), presets.connections());
     EXPECT_EQ(keychain.password(account), std::nullopt);
     EXPECT_EQ(changes, 7);
+}
+
+// What the app's keychain makes of each outcome of QtKeychain's read, and what a run whose login
+// the database refused then says of it. A keyring whose unlock prompt was cancelled reads, on the
+// Secret Service, as a password never stored (EntryNotFound): that sentence names both, and every
+// sentence gives both ways out. A failure that is not a refused login stays as it is.
+TEST(KeychainAnswers, EachReadOutcomeSaysWhatHappenedWhenTheLoginIsRefused)
+{
+    using Failure = KeychainHelper::Failure;
+    const DatabaseConnection sales{
+        QUuid::createUuid(), u"Sales"_s, DatabaseType::postgres, u"db.local"_s, 5432,
+        u"sales"_s,          u"ann"_s};
+    const QString typeIt = u"type the password in the connection's Edit sheet and Save"_s;
+    const QString noPassword =
+        u"No password came from the keychain for the connection \"Sales\" (none is stored for "
+        u"it, or the keyring stayed locked), so none was sent for the user \"ann\". Type the "
+        u"password in the connection's Edit sheet and Save, or unlock the keyring and try "
+        u"again."_s;
+    const auto failed = [](const QString &what, const QString &reason,
+                           const QString &ways) -> QString {
+        return what + u" ("_s + reason +
+               u"), so no password came from it for the connection \"Sales\" and none was sent. "_s +
+               ways;
+    };
+    const struct {
+        QKeychain::Error error;
+        QString errorString;
+        QByteArray data;
+        KeychainHelper::Read read;
+        QString cause; // empty: the refused login is shown alone
+    } outcomes[] = {
+        {QKeychain::NoError, {}, "pw", {u"pw"_s, {}, Failure::none}, {}},
+        {QKeychain::NoError, {}, "\xff\xfe", {}, noPassword},
+        {QKeychain::EntryNotFound, u"Entry not found"_s, {}, {}, noPassword},
+        {QKeychain::AccessDenied,
+         u"Cannot get secret of a locked object"_s,
+         {},
+         {std::nullopt, u"Cannot get secret of a locked object"_s, Failure::locked},
+         failed(u"The keyring is locked or refused access"_s,
+                u"Cannot get secret of a locked object"_s,
+                u"Unlock the keyring and try again, or "_s + typeIt + u'.')},
+        {QKeychain::AccessDeniedByUser,
+         u"User canceled the operation."_s,
+         {},
+         {std::nullopt, u"User canceled the operation."_s, Failure::denied},
+         failed(u"Access to the keychain was denied"_s, u"User canceled the operation."_s,
+                u"Allow Quillmark to use the keychain and try again, or "_s + typeIt + u'.')},
+        {QKeychain::NoBackendAvailable,
+         u" "_s,
+         {},
+         {std::nullopt, u"the keychain gave no reason"_s, Failure::noService},
+         failed(u"No keyring service answered"_s, u"the keychain gave no reason"_s,
+                u"Start a keyring service (Secret Service) and try again, or "_s + typeIt +
+                    u" (without a keyring service it is kept until Quillmark quits)."_s)},
+        {QKeychain::OtherError,
+         u"D-Bus timed out"_s,
+         {},
+         {std::nullopt, u"D-Bus timed out"_s, Failure::other},
+         failed(u"The keychain could not give the password"_s, u"D-Bus timed out"_s,
+                u"Unlock the keyring and try again, or "_s + typeIt + u'.')},
+    };
+    const QString refused = u"FATAL: password authentication failed for user \"ann\""_s;
+    const QString elsewhere = u"Connection to db.local:5432 refused."_s;
+    for (const auto &outcome : outcomes) {
+        SCOPED_TRACE(int(outcome.error));
+        const KeychainHelper::Read read =
+            QtKeychainHelper::readResult(outcome.error, outcome.errorString, outcome.data);
+        EXPECT_EQ(read, outcome.read);
+        const LiveConnection live{sales, read.password.value_or(QString()), read.error,
+                                  read.failure};
+        EXPECT_EQ(withKeychainCause(refused, live),
+                  outcome.cause.isEmpty() ? refused : refused + u'\n' + outcome.cause);
+        EXPECT_EQ(withKeychainCause(elsewhere, live), elsewhere);
+    }
 }

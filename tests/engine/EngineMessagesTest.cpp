@@ -1,5 +1,6 @@
 #include "EngineTestSupport.h"
 #include "TestSupport.h"
+#include "engine/EngineWorkFiles.h"
 #include "engine/FriendlyErrorTranslator.h"
 #include "engine/SidecarModel.h"
 #include "model/JrxmlCodec.h"
@@ -61,18 +62,20 @@ LiveConnection databaseAt(const QString &host, quint16 port)
 // The preview's error, or the empty text when the preview succeeded.
 QString previewError(RealModel &real, const ReportDocument &document,
                      const std::optional<LiveConnection> &live = std::nullopt,
-                     const std::optional<QUrl> &savedURL = std::nullopt)
+                     const std::optional<QUrl> &savedURL = std::nullopt,
+                     const QList<OpenTab> &otherTabs = {}, const QList<ChapterFile> &chapters = {})
 {
-    real.model.compileAndPreview(document, savedURL, {}, {}, live);
+    real.model.compileAndPreview(document, savedURL, otherTabs, {}, live, chapters);
     EXPECT_TRUE(real.waitUntilIdle());
     return real.model.errorMessage().value_or(QString());
 }
 
 // The engine's error on evaluating an expression, as the expression builder's test shows it.
-QString evaluationError(RealModel &real, const QString &expression)
+QString evaluationError(RealModel &real, const QString &expression,
+                        const QString &language = u"java"_s)
 {
     std::optional<QString> error;
-    real.model.evaluateExpression(expression, u"java"_s, {}, {}, &real.model,
+    real.model.evaluateExpression(expression, language, {}, {}, &real.model,
                                   [&](const EngineOutcome<std::optional<QString>> &outcome) {
                                       error = outcome.error.value_or(u"(no error)"_s);
                                   });
@@ -233,24 +236,116 @@ TEST(EngineMessages, AClassOfTheReportsOwnIsNamedAndTheEnginesOwnReadsAsMissing)
         EXPECT_EQ(FriendlyErrorTranslator::translate(preview), customizer.advice)
             << preview.toStdString();
     }
+
+    // In a book the class is a chapter's, which the book names; the other chapter is fine.
+    const QString sales = real.dir.filePath(u"Sales.jrxml"_s);
+    const QString cover = real.dir.filePath(u"Cover.jrxml"_s);
+    {
+        QFile file(sales);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(chart.toUtf8());
+        QFile other(cover);
+        ASSERT_TRUE(other.open(QIODevice::WriteOnly));
+        other.write(JrxmlCodec::serialize(report(u"Cover"_s, {})));
+    }
+    QString chapters;
+    for (const QString &chapter : {cover, sales})
+        chapters += u"<subreport><reportElement x=\"0\" y=\"0\" width=\"535\" height=\"20\"/>"
+                    u"<dataSourceExpression><![CDATA[new "
+                    u"net.sf.jasperreports.engine.JREmptyDataSource(1)]]></dataSourceExpression>"
+                    u"<subreportExpression><![CDATA[\""_s +
+                    jasperPathBeside(chapter) + u"\"]]></subreportExpression></subreport>"_s;
+    const QString book =
+        previewError(real, report(u"Book"_s, {}, {}, chapters), std::nullopt, std::nullopt, {},
+                     {{cover, jasperPathBeside(cover)}, {sales, jasperPathBeside(sales)}});
+    EXPECT_EQ(FriendlyErrorTranslator::translate(book),
+              u"The chapter \"Sales.jrxml\" of this book needs the class \"BarChartCustomizer\", "
+              u"which is not on the report engine's class path: it is the chapter's own (a chart "
+              u"customizer or a scriptlet, say), not part of Quillmark. The engine here runs only "
+              u"the classes it comes with, so take the class's name out of the chapter to preview "
+              u"the book."_s)
+        << book.toStdString();
 }
 
-// An expression with a syntax error is named in the preview and in the expression's test.
+// An expression with a syntax error is named as the user wrote it, in the preview and in the
+// expression's test, in Java and in Groovy, whose compiler speaks of the class the engine made of
+// the report.
 TEST(EngineMessages, AnExpressionWithASyntaxErrorIsNamed)
 {
     QUILLMARK_REQUIRE_ENGINE();
     RealModel real(*location);
-    const QString preview =
-        previewError(real, report(u"Typo"_s, {}, {}, textField(u"\"Total: \"\n  + +"_s)));
-    EXPECT_EQ(FriendlyErrorTranslator::translate(preview),
-              u"This expression has a syntax error - check it for a missing value, a stray or "
-              u"missing operator, or a typo:\n\"Total: \" + +"_s)
-        << preview.toStdString();
+    const QString syntaxAdvice = u"This expression has a syntax error - check it for a missing "
+                                 u"value, a stray or missing operator, or a typo:\n"_s;
+    const struct {
+        QString language;
+        QString expression;
+        bool evaluated; // in the expression's test, else in the preview
+        QString advice;
+    } typos[] = {
+        {u"java"_s, u"\"Total: \"\n  + +"_s, false, syntaxAdvice + u"\"Total: \" + +"_s},
+        {u"groovy"_s, u"\"Total: \"\n  + +"_s, false, syntaxAdvice + u"\"Total: \" + +"_s},
+        {u"groovy"_s, u"$F{Name}.toUpperCase(\"abc)"_s, false,
+         syntaxAdvice + u"$F{Name}.toUpperCase(\"abc)"_s},
+        {u"java"_s, u"(1 + 2"_s, true,
+         u"This expression is missing a closing parenthesis \")\":\n(1 + 2"_s},
+        {u"groovy"_s, u"(1 + 2"_s, true, syntaxAdvice + u"(1 + 2"_s},
+    };
+    for (const auto &typo : typos) {
+        SCOPED_TRACE(QString(typo.language + u": "_s + typo.expression).toStdString());
+        ReportDocument document =
+            report(u"Typo"_s, {}, u"<field name=\"Name\" class=\"java.lang.String\"/>"_s,
+                   textField(typo.expression));
+        document.language = typo.language;
+        const QString error = typo.evaluated ? evaluationError(real, typo.expression, typo.language)
+                                             : previewError(real, document);
+        EXPECT_EQ(FriendlyErrorTranslator::translate(error), typo.advice) << error.toStdString();
+    }
+}
 
-    const QString evaluated = evaluationError(real, u"(1 + 2"_s);
-    EXPECT_EQ(FriendlyErrorTranslator::translate(evaluated),
-              u"This expression is missing a closing parenthesis \")\":\n(1 + 2"_s)
-        << evaluated.toStdString();
+// A subreport the engine does not find, in the engine's own words, relative to the report's
+// folder and at a path of its own; and a subreport open in another tab whose edits do not
+// compile, named by its file rather than as the previewed report.
+TEST(EngineMessages, AMissingOrBrokenSubreportIsNamedByItsFile)
+{
+    QUILLMARK_REQUIRE_ENGINE();
+    RealModel real(*location);
+    const QString folder = real.dir.filePath(u"Reports"_s);
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QUrl main = QUrl::fromLocalFile(folder + u"/Main.jrxml"_s);
+    const auto withSubreport = [](const QString &expression) {
+        return report(u"Main"_s, {}, {},
+                      u"<subreport><reportElement x=\"0\" y=\"0\" width=\"200\" "
+                      u"height=\"20\"/><subreportExpression><![CDATA["_s +
+                          expression + u"]]></subreportExpression></subreport>"_s);
+    };
+    const QString nowhere = real.dir.filePath(u"nowhere/NoSuchSubreport.jasper"_s);
+    const QString check = u". Check the subreport's file path/expression, and make sure it's been "
+                          u"compiled (its .jasper file exists where the expression points)."_s;
+    const QString relative =
+        previewError(real, withSubreport(u"\"NoSuchSubreport.jasper\""_s), {}, main);
+    EXPECT_EQ(FriendlyErrorTranslator::translate(relative),
+              u"The subreport file \"NoSuchSubreport.jasper\" couldn't be found: the engine "
+              u"looked for it as \"NoSuchSubreport.jasper\" in the report's folder"_s +
+                  check)
+        << relative.toStdString();
+    const QString absolute = previewError(real, withSubreport(u'"' + nowhere + u'"'), {}, main);
+    EXPECT_EQ(FriendlyErrorTranslator::translate(absolute),
+              u"The subreport file \"NoSuchSubreport.jasper\" couldn't be found: the engine "
+              u"looked for it at "_s +
+                  nowhere + check)
+        << absolute.toStdString();
+
+    // The subreport's tab holds an edit that does not compile.
+    const OpenTab orders{report(u"Orders_Sub"_s, {}, {}, textField(u"\"Total: \" + +"_s)),
+                         QUrl::fromLocalFile(folder + u"/Orders_Sub.jrxml"_s)};
+    const QString broken =
+        previewError(real, withSubreport(u"\"Orders_Sub.jasper\""_s), std::nullopt, main, {orders});
+    EXPECT_EQ(FriendlyErrorTranslator::translate(broken),
+              u"The subreport \"Orders_Sub.jrxml\", open in another tab, does not compile, so "
+              u"this report cannot print. Open that tab and correct it there: This expression has "
+              u"a syntax error - check it for a missing value, a stray or missing operator, or a "
+              u"typo:\n\"Total: \" + +"_s)
+        << broken.toStdString();
 }
 
 // A preview of a report saved in a folder the engine cannot write names the folder and where the

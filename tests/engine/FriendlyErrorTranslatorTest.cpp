@@ -124,6 +124,20 @@ TEST(FriendlyErrorTranslator, AppliesTheFirstRuleThatMatchesAndAnnotates)
         {"The chapter \"B.jrxml\" of this book does not compile: JRException: something new",
          "The chapter \"B.jrxml\" of this book does not compile, so the book cannot print. Open "
          "the chapter and correct it there; the engine's words are under Technical Details."},
+        // A subreport compiled from another tab is named as its file, not as this report.
+        {"The subreport \"Orders_Sub.jrxml\", open in another tab, does not compile: JRException: "
+         "Errors were encountered when compiling report expressions class file:\nSyntax error on "
+         "token \"+\", delete this token, in the expression: 1 + +\n1. Syntax error",
+         "The subreport \"Orders_Sub.jrxml\", open in another tab, does not compile, so this "
+         "report cannot print. Open that tab and correct it there: This expression has a syntax "
+         "error - check it for a missing value, a stray or missing operator, or a typo:\n1 + +"},
+        // A book's chapter that needs a class of its own is named.
+        {"The chapter \"Sales.jrxml\" of this book needs the class BarChartCustomizer, which is "
+         "not on the engine's class path.\njava.lang.ClassNotFoundException: BarChartCustomizer",
+         "The chapter \"Sales.jrxml\" of this book needs the class \"BarChartCustomizer\", which "
+         "is not on the report engine's class path: it is the chapter's own (a chart customizer "
+         "or a scriptlet, say), not part of Quillmark. The engine here runs only the classes it "
+         "comes with, so take the class's name out of the chapter to preview the book."},
         {"The operator + is undefined for the argument type(s) Integer, String",
          "The expression uses \"+\" between a Integer and a String - these aren't compatible. "
          "Check the field/parameter's declared type in the Report Data sheet, or convert the value "
@@ -138,6 +152,17 @@ TEST(FriendlyErrorTranslator, AppliesTheFirstRuleThatMatchesAndAnnotates)
          "The image file \"logo.png\" was not found: the engine looked for it as "
          "\"images/logo.png\" in the report's folder. Put the picture there, or change the "
          "image's expression to where it is."},
+        // A missing subreport in the engine's words: the file, and where it was looked for.
+        {"net.sf.jasperreports.engine.JRException: Resource not found at: "
+         "NoSuchSubreport.jasper.",
+         "The subreport file \"NoSuchSubreport.jasper\" couldn't be found: the engine looked "
+         "for it as \"NoSuchSubreport.jasper\" in the report's folder. Check the subreport's "
+         "file path/expression, and make sure it's been compiled (its .jasper file exists where "
+         "the expression points)."},
+        {"JRException: Resource not found at : /srv/reports/parts/Orders.jasper.\nwhy",
+         "The subreport file \"Orders.jasper\" couldn't be found: the engine looked for it at "
+         "/srv/reports/parts/Orders.jasper. Check the subreport's file path/expression, and make "
+         "sure it's been compiled (its .jasper file exists where the expression points)."},
         // A server that does not answer, as PostgreSQL and SQL Server say it.
         {"org.postgresql.util.PSQLException: Connection to 127.0.0.1:25465 refused. Check that "
          "the hostname and port are correct and that the postmaster is accepting TCP/IP "
@@ -172,6 +197,16 @@ TEST(FriendlyErrorTranslator, AppliesTheFirstRuleThatMatchesAndAnnotates)
          "operator, or a typo:\n$F{a} 2"},
         {"Type mismatch: cannot convert from int to String, in the expression: 1\nSyntax error",
          syntaxAdvice},
+        // Groovy's parser, with the expression it stumbled on; other Groovy errors stand alone.
+        {"JRException: Unexpected input, in the expression: \"Total: \" + +\nErrors were "
+         "encountered when compiling report expressions class file: "
+         "org.codehaus.groovy.control.MultipleCompilationErrorsException: startup failed:",
+         "This expression has a syntax error - check it for a missing value, a stray or missing "
+         "operator, or a typo:\n\"Total: \" + +"},
+        {"JRException: Unexpected character: '\"', in the expression: \"abc\nErrors",
+         "This expression has a syntax error - check it for a missing value, a stray or missing "
+         "operator, or a typo:\n\"abc"},
+        {"JRException: unable to resolve class Foo, in the expression: new Foo()\nErrors", nullptr},
         // A class of the report's own, named; the engine's own classes stay a missing component.
         {"The report needs the class BarChartCustomizer, which is not on the engine's class "
          "path.\nnet.sf.jasperreports.engine.JRRuntimeException: Could not create chart "

@@ -1,7 +1,12 @@
 #include "TestSupport.h"
+#include "engine/ConnectionPresetStore.h"
+#include "engine/LiveConnection.h"
 #include "engine/QtKeychainHelper.h"
 #include "model/Identifiers.h"
 
+#include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <iostream>
 
@@ -53,4 +58,46 @@ TEST(QtKeychainHelper, WithoutASecretServiceSaysWhyNothingIsStoredOrRead)
     EXPECT_FALSE(read.error.isEmpty()) << "a keychain that cannot be read must say why";
     std::cout << "store: " << stored.toStdString() << "\nread: " << read.error.toStdString()
               << '\n';
+}
+
+// The login keyring locked, as after a suspend, with its unlock prompt cancelled (here nobody can
+// answer it: the session has no screen, and the prompt ends as cancelled). The Secret Service
+// then answers a read as it answers one of a password never stored, so the run's failure says
+// that no password came from the keychain, for either reason, and gives both ways out.
+TEST(QtKeychainHelper, ALockedKeyringWhoseUnlockIsCancelledReadsAsNoPasswordAndSaysSo)
+{
+    requireSecretService();
+    if (testing::Test::IsSkipped())
+        return;
+    QtKeychainHelper keychain;
+    QTemporaryDir dir;
+    QSettings settings(dir.filePath(QStringLiteral("presets.ini")), QSettings::IniFormat);
+    ConnectionPresetStore presets(settings, keychain);
+    const DatabaseConnection sales{
+        newId(), QStringLiteral("Sales"), DatabaseType::postgres, QStringLiteral("db.local"),
+        5432,    QStringLiteral("sales"), QStringLiteral("ann")};
+    ASSERT_EQ(presets.add(sales, QStringLiteral("stored")), QString());
+    ASSERT_EQ(presets.password(sales.id), u"stored");
+
+    QProcess lock;
+    lock.start(QStringLiteral("dbus-send"),
+               {QStringLiteral("--session"), QStringLiteral("--print-reply"),
+                QStringLiteral("--dest=org.freedesktop.secrets"),
+                QStringLiteral("/org/freedesktop/secrets"),
+                QStringLiteral("org.freedesktop.Secret.Service.Lock"),
+                QStringLiteral("array:objpath:/org/freedesktop/secrets/collection/login")});
+    ASSERT_TRUE(lock.waitForFinished(30000));
+    ASSERT_EQ(lock.exitCode(), 0) << lock.readAllStandardError().toStdString();
+
+    EXPECT_EQ(keychain.readPassword(KeychainHelper::account(sales.id)), KeychainHelper::Read{});
+    const std::optional<LiveConnection> live = resolveLiveConnection(sales.id, presets);
+    ASSERT_TRUE(live);
+    const QString refused =
+        QStringLiteral("FATAL: password authentication failed for user \"ann\"");
+    EXPECT_EQ(withKeychainCause(refused, *live),
+              refused + QStringLiteral("\nNo password came from the keychain for the connection "
+                                       "\"Sales\" (none is stored for it, or the keyring stayed "
+                                       "locked), so none was sent for the user \"ann\". Type the "
+                                       "password in the connection's Edit sheet and Save, or "
+                                       "unlock the keyring and try again."));
 }

@@ -225,7 +225,7 @@ TEST(SidecarModel, ReferencedSubreportsOpenInOtherTabsAreCompiledFirstInOrder)
                             {}, std::nullopt);
     EXPECT_TRUE(fake.model.isExporting());
     ASSERT_TRUE(waitFor([&] { return fake.idle(); }));
-    // The second subreport fails: the export stops there, and says why.
+    // The second subreport fails: the export stops there, and says why, naming it by its file.
     EXPECT_EQ(fake.commands(), (QStringList{u"compile"_s, u"compile"_s}));
     EXPECT_EQ(fake.params(0), EngineRequests::compileParams(fake.work(u"Totals.jrxml"_s),
                                                             saved.filePath(u"Totals.jasper"_s)));
@@ -234,7 +234,9 @@ TEST(SidecarModel, ReferencedSubreportsOpenInOtherTabsAreCompiledFirstInOrder)
                                             saved.filePath(u"ORDERS_sub.jasper"_s)));
     EXPECT_EQ(testsupport::readFile(fake.work(u"ORDERS_sub.jrxml"_s)),
               JrxmlCodec::serialize(tabs[3].document));
-    EXPECT_EQ(fake.model.exportErrorMessage(), u"broken subreport\nwhy"_s);
+    EXPECT_EQ(fake.model.exportErrorMessage(),
+              u"The subreport \"ORDERS_sub.jrxml\", open in another tab, does not compile: "
+              u"broken subreport\nwhy"_s);
     EXPECT_EQ(fake.hookRuns, 0);
 
     // Without other tabs the export compiles beside the saved file, fills and exports.
@@ -419,6 +421,67 @@ TEST(SidecarModel, FieldReadingAndEvaluationCompleteWithValuesOrErrors)
     EXPECT_TRUE(values[1].ok());
     EXPECT_EQ(values[1].value, std::nullopt);
     EXPECT_EQ(values[2].error, u"cannot evaluate\nwhy"_s);
+}
+
+// A login the database refuses, in each run that sends a preset's stored password: the preview,
+// the export, Execute Query, Read Fields and a row's Test. Each names what the keychain did,
+// with the ways out: nothing came from it (none stored, or a cancelled unlock prompt, which the
+// Secret Service cannot tell apart), or it refused because the keyring is locked.
+TEST(SidecarModel, EveryRunWithAStoredPasswordSaysWhatTheKeychainDidWhenTheLoginIsRefused)
+{
+    const QByteArray refused = "FATAL: password authentication failed for user ann";
+    const QString raw = QString::fromUtf8(refused) + u"\nwhy"_s;
+    const struct {
+        KeychainHelper::Read read;
+        QString cause;
+    } answers[] = {
+        {{},
+         u"No password came from the keychain for the connection \"Sales\" (none is stored for "
+         u"it, or the keyring stayed locked), so none was sent for the user \"ann\". Type the "
+         u"password in the connection's Edit sheet and Save, or unlock the keyring and try "
+         u"again."_s},
+        {{std::nullopt, u"Cannot get secret of a locked object"_s, KeychainHelper::Failure::locked},
+         u"The keyring is locked or refused access (Cannot get secret of a locked object), so no "
+         u"password came from it for the connection \"Sales\" and none was sent. Unlock the "
+         u"keyring and try again, or type the password in the connection's Edit sheet and "
+         u"Save."_s},
+    };
+    ReportDocument report;
+    report.queryString = u"select 1"_s;
+    for (const auto &answer : answers) {
+        SCOPED_TRACE(answer.cause.toStdString());
+        const QString expected = raw + u'\n' + answer.cause;
+        FakeModel fake({failure(refused), ok(), failure(refused), failure(refused),
+                        failure(refused), failure(refused)});
+        const LiveConnection live{preset, QString(), answer.read.error, answer.read.failure};
+
+        fake.model.compileAndPreview(report, std::nullopt, {}, {}, live);
+        ASSERT_TRUE(waitFor([&] { return fake.idle(); }));
+        EXPECT_EQ(fake.model.errorMessage(), expected) << "the preview";
+
+        fake.model.exportReport(report, ExportFormat::pdf,
+                                QUrl::fromLocalFile(fake.work(u"out.pdf"_s)), std::nullopt, {}, {},
+                                live);
+        ASSERT_TRUE(waitFor([&] { return fake.idle(); }));
+        EXPECT_EQ(fake.model.exportErrorMessage(), expected) << "the export's fill";
+
+        fake.model.executeQuery(live, u"select 1"_s);
+        ASSERT_TRUE(waitFor([&] { return fake.idle(); }));
+        EXPECT_EQ(fake.model.queryErrorMessage(), expected) << "Execute Query";
+
+        std::optional<QString> readFields;
+        fake.model.readFieldsLive(live, u"select 1"_s, &fake.model,
+                                  [&](const auto &outcome) { readFields = outcome.error; });
+        ASSERT_TRUE(waitFor([&] { return readFields.has_value(); }));
+        EXPECT_EQ(readFields, expected) << "Read Fields";
+
+        fake.model.testConnection(preset, QString(), nullptr, {}, answer.read);
+        ASSERT_TRUE(waitFor([&] { return fake.idle(); }));
+        EXPECT_EQ(fake.model.connectionTestResult(), u"Failed: "_s + expected) << "a row's Test";
+        EXPECT_EQ(fake.commands(),
+                  (QStringList{u"render"_s, u"compile"_s, u"fill"_s, u"executeQuery"_s,
+                               u"readFieldsLive"_s, u"testConnection"_s}));
+    }
 }
 
 namespace {

@@ -12,18 +12,18 @@ add_executable(engine_keychain_tests ${CMAKE_CURRENT_LIST_DIR}/SecretServiceKeyc
 quillmark_apply_flags(engine_keychain_tests)
 target_link_libraries(engine_keychain_tests PRIVATE quillmark_services GTest::gtest
                       quillmark_testsupport quillmark_testmain)
-add_test(NAME engine_keychain_tests.SecretService
-  COMMAND ${CMAKE_CURRENT_LIST_DIR}/with-secret-service.sh $<TARGET_FILE:engine_keychain_tests>
-          --gtest_filter=QtKeychainHelper.StoresReadsAndDeletesThroughTheSecretService)
-set_tests_properties(engine_keychain_tests.SecretService PROPERTIES
-  LABELS headless
-  TIMEOUT 120
-  SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]")
-add_test(NAME engine_keychain_tests.NoSecretService
-  COMMAND ${CMAKE_CURRENT_LIST_DIR}/with-secret-service.sh --without
-          $<TARGET_FILE:engine_keychain_tests>
-          --gtest_filter=QtKeychainHelper.WithoutASecretServiceSaysWhyNothingIsStoredOrRead)
-set_tests_properties(engine_keychain_tests.NoSecretService PROPERTIES
-  LABELS headless
-  TIMEOUT 120
-  SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]")
+# Each case runs in a D-Bus session of its own: `mode` "--without" has no keyring service there.
+function(quillmark_keychain_test name mode test)
+  add_test(NAME engine_keychain_tests.${name}
+    COMMAND ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/with-secret-service.sh ${mode}
+            $<TARGET_FILE:engine_keychain_tests> --gtest_filter=QtKeychainHelper.${test})
+  set_tests_properties(engine_keychain_tests.${name} PROPERTIES
+    LABELS headless
+    TIMEOUT 120
+    SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]")
+endfunction()
+quillmark_keychain_test(SecretService "" StoresReadsAndDeletesThroughTheSecretService)
+# The login keyring locked, with an unlock prompt that nobody answers.
+quillmark_keychain_test(LockedKeyring ""
+                        ALockedKeyringWhoseUnlockIsCancelledReadsAsNoPasswordAndSaysSo)
+quillmark_keychain_test(NoSecretService --without WithoutASecretServiceSaysWhyNothingIsStoredOrRead)

@@ -70,9 +70,11 @@ CONF
     home=$(mktemp -d) || run_without "no temporary folder" "$@"
     mkdir -p "$home/data" "$home/config" "$home/cache" "$home/run"
     chmod 700 "$home/run"
-    # Desktop hints would make the keychain library look for another wallet.
-    HOME="$home" XDG_DATA_HOME="$home/data" XDG_CONFIG_HOME="$home/config" \
-        XDG_CACHE_HOME="$home/cache" XDG_RUNTIME_DIR="$home/run" \
+    # Desktop hints would make the keychain library look for another wallet. Without a display
+    # the keyring's unlock prompt cannot show: it ends at once, as a cancelled one does, rather
+    # than wait for an answer.
+    env -u DISPLAY -u WAYLAND_DISPLAY HOME="$home" XDG_DATA_HOME="$home/data" \
+        XDG_CONFIG_HOME="$home/config" XDG_CACHE_HOME="$home/cache" XDG_RUNTIME_DIR="$home/run" \
         dbus-run-session -- env -u XDG_CURRENT_DESKTOP -u DESKTOP_SESSION -u KDE_FULL_SESSION \
         -u KDE_SESSION_VERSION -u GNOME_DESKTOP_SESSION_ID \
         "$0" --inside-session "$@"

@@ -1,5 +1,6 @@
 #include "EngineJudge.h"
 #include "InspectorViewFixture.h"
+#include "PaddedTables.h"
 #include "TestSupport.h"
 #include "canvas/PaletteActions.h"
 #include "document/ElementWalk.h"
@@ -87,6 +88,35 @@ QList<std::pair<double, KeptLayout::Box>> keptCellElements(const ElementKind::Ta
     return found;
 }
 
+// The places across of what each cell of the column holds, by the cell's tag, left to right
+// as the file lists them: "x+width".
+QMap<QString, QStringList> cellPlaces(const ReportTableColumn &column)
+{
+    QMap<QString, QStringList> places;
+    const auto add = [&](const QString &tag, double x, double width) {
+        places[tag].append(QString::number(x) + u'+' + QString::number(width));
+    };
+    using Cell = ReportTableColumn::Cell;
+    const std::pair<Cell, QString> own[] = {{Cell::header, u"columnHeader"_s},
+                                            {Cell::detail, u"detailCell"_s},
+                                            {Cell::footer, u"columnFooter"_s}};
+    for (const auto &[cell, tag] : own) {
+        if (const SharedOptional<ReportElement> &element = column.element(cell))
+            add(tag, element->x, element->width);
+        for (const KeptXml::Child &child : column.formatting(cell).kept.part({}).children) {
+            for (const KeptLayout::Box &box : KeptLayout::elements(child.xml))
+                add(tag, box.x, box.width);
+        }
+    }
+    for (const KeptXml::Child &child : column.kept.part({}).children) {
+        for (const KeptLayout::Cell &cell : KeptLayout::columnCells(child.xml)) {
+            for (const KeptLayout::Box &box : cell.elements)
+                add(cell.tag, box.x, box.width);
+        }
+    }
+    return places;
+}
+
 } // namespace
 
 // The functions sample's summary table runs ExamplesDataset, whose group Category its group
@@ -104,6 +134,9 @@ TEST_F(KeptCellRoomsTest, ATableSwitchedToAnotherDatasetDropsTheGroupCellsItLack
     ASSERT_FALSE(keptCellElements(*table->kind.as<ElementKind::Table>()).isEmpty());
     store.setSelectedElementID(table->id);
     const qsizetype steps = store.undoStack().size();
+    QStringList said;
+    QObject::connect(&store, &DocumentStore::namesLacked, &store,
+                     [&](const QString &words) { said.append(words); });
     commit(find<QLineEdit>(u"inspector.table.dataset"_s), u"FunctionsDataset"_s);
 
     const ElementKind::Table switched = *store.element(table->id)->kind.as<ElementKind::Table>();
@@ -117,6 +150,11 @@ TEST_F(KeptCellRoomsTest, ATableSwitchedToAnotherDatasetDropsTheGroupCellsItLack
     EXPECT_EQ(complaints(),
               (QStringList{u"Field not found : Description"_s, u"Field not found : Expression"_s,
                            u"Field not found : Result"_s}));
+    // The cells keep their expressions, and what the dataset lacks of them is said, once.
+    EXPECT_EQ(said, QStringList{u"The table's cells name $F{Description}, $F{Expression} and "
+                                u"$F{Result}, which the dataset \"FunctionsDataset\" does not "
+                                u"declare. Declare them there or change the expressions: until "
+                                u"then the report does not compile."_s});
     store.flushPendingUndoSnapshot();
     EXPECT_EQ(store.undoStack().size(), steps + 1);
     store.undo();
@@ -148,8 +186,8 @@ TEST_F(KeptCellRoomsTest, ANarrowedColumnFitsItsKeptGroupCells)
 
 // The functions sample's Detail table: the header cell of its fourth column, 760 wide, holds five
 // static texts, of which the card edits the first. Narrowed to 300, every one of them stays
-// within it. A width below 0 or past what the engine reads is refused with why, and nothing
-// changes.
+// within it, and the four side by side under the first keep their order. A width below 0 or past
+// what the engine reads is refused with why, and nothing changes.
 TEST_F(KeptCellRoomsTest, ANarrowedColumnFitsEveryElementOfItsCellsAndAWidthTheEngineCannotRead)
 {
     QUILLMARK_REQUIRE_CORPUS();
@@ -178,6 +216,11 @@ TEST_F(KeptCellRoomsTest, ANarrowedColumnFitsEveryElementOfItsCellsAndAWidthTheE
         EXPECT_GE(box.x, 0);
         EXPECT_LE(box.x + box.width, 300);
     }
+    // The four texts under the title keep their order from left to right, none overlapping
+    // another, and together fill the room.
+    EXPECT_EQ(cellPlaces(store.element(table->id)->kind.as<ElementKind::Table>()->columns.at(3))
+                  .value(u"columnHeader"_s),
+              (QStringList{u"0+300"_s, u"0+67"_s, u"67+150"_s, u"217+55"_s, u"272+28"_s}));
     EXPECT_EQ(complaints(), QStringList());
 
     const ReportDocument fitted = store.document();
@@ -351,4 +394,94 @@ TEST_F(KeptCellRoomsTest, ALengthCutToFitItsFrameIsShownAsKeptWithWhy)
     EXPECT_EQ(message(u"inspector.frame.x"_s),
               u"The element stays within its frame, 35.28 mm wide inside: X stops at 15.17 mm."_s);
     EXPECT_EQ(complaints(), QStringList());
+}
+
+namespace {
+
+struct Narrowing {
+    const char *what;
+    int column;
+    QString typed;
+    // The places across each cell's elements take (cellPlaces), the cells not named unchanged;
+    // none when the width is refused.
+    QMap<QString, QStringList> places;
+    // The words under the field; empty when the width is taken as typed.
+    QString words;
+};
+
+} // namespace
+
+// Widths typed into the Columns card of the padded tables report: a width taken keeps every element
+// of every cell of the column within the cell's padding (its own box's, its style's through the
+// parent style), those side by side in their order from left to right
+// without overlapping, in one undo step, and the engine compiles the report; a width that
+// leaves a padded cell no room for what it holds is refused with words that name the cell.
+TEST_F(KeptCellRoomsTest, ANarrowedColumnKeepsItsCellsElementsWithinTheirPadding)
+{
+    const Narrowing cases[] = {
+        {"every cell of the first column",
+         0,
+         u"70"_s,
+         {{u"tableHeader"_s, {u"0+60"_s}},
+          {u"tableFooter"_s, {u"0+56"_s}},
+          {u"groupHeader"_s, {u"0+60"_s}},
+          {u"columnHeader"_s, {u"0+27"_s, u"27+33"_s}},
+          {u"columnFooter"_s, {u"0+58"_s}},
+          {u"detailCell"_s, {u"0+70"_s}}},
+         {}},
+        {"the group footer cell's two elements",
+         1,
+         u"60"_s,
+         {{u"groupFooter"_s, {u"0+20"_s, u"20+20"_s}}, {u"detailCell"_s, {u"0+60"_s}}},
+         {}},
+        {"narrower than the table footer's padding",
+         0,
+         u"14"_s,
+         {},
+         u"The column is at least 15 px wide: its table footer cell keeps 14 px of padding at its "
+         u"sides, and what it holds needs room inside it."_s},
+        {"narrower than the group footer's padding",
+         1,
+         u"20"_s,
+         {},
+         u"The column is at least 21 px wide: its group footer cell of CityGroup keeps 20 px of "
+         u"padding at its sides, and what it holds needs room inside it."_s},
+        {"as narrow as the table footer's padding allows",
+         0,
+         u"15"_s,
+         {{u"tableHeader"_s, {u"0+5"_s}},
+          {u"tableFooter"_s, {u"0+1"_s}},
+          {u"groupHeader"_s, {u"0+5"_s}},
+          {u"columnHeader"_s, {u"0+2"_s, u"2+3"_s}},
+          {u"columnFooter"_s, {u"0+3"_s}},
+          {u"detailCell"_s, {u"0+15"_s}}},
+         {}},
+    };
+    for (const Narrowing &c : cases) {
+        SCOPED_TRACE(c.what);
+        store.setDocument(JrxmlCodec::parse(testsupport::paddedTablesReport));
+        EXPECT_EQ(complaints(), QStringList()) << "the report compiles as read";
+        const QUuid table =
+            first([](const ReportElement &e) { return runs(e, u"Addresses"_s); })->id;
+        const auto column = [&] {
+            return store.element(table)->kind.as<ElementKind::Table>()->columns.at(c.column);
+        };
+        QMap<QString, QStringList> expected = cellPlaces(column());
+        for (auto it = c.places.cbegin(); it != c.places.cend(); ++it)
+            expected[it.key()] = it.value();
+        store.setSelectedElementID(table);
+        const qsizetype steps = store.undoStack().size();
+        const QString field = u"inspector.columns.column"_s + QString::number(c.column);
+        commit(find<QLineEdit>(field + u".width"_s), c.typed);
+        store.flushPendingUndoSnapshot();
+
+        const bool taken = c.words.isEmpty();
+        EXPECT_EQ(column().width == c.typed.toDouble(), taken);
+        EXPECT_EQ(cellPlaces(column()), expected);
+        EXPECT_EQ(store.undoStack().size(), steps + (taken ? 1 : 0));
+        auto *message = find<QLabel>(field + u".width.message"_s);
+        ASSERT_TRUE(message);
+        EXPECT_EQ(message->isVisibleTo(view.get()) ? message->text() : QString(), c.words);
+        EXPECT_EQ(complaints(), QStringList());
+    }
 }

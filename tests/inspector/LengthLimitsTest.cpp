@@ -89,6 +89,16 @@ TEST_F(LengthLimitsTest, LengthsBeyondTheFileOrThePageAreRefusedWithAMessage)
         LengthLimits::pageLength(d, &ReportDocument::pageHeight, needed - 1, points).points);
     // A new page width or margin is taken though the columns no longer fit: the sheet says so.
     EXPECT_TRUE(LengthLimits::pageLength(d, &ReportDocument::leftMargin, 72, points).points);
+    // No larger than a PDF page, also for a new report; a file's larger page may be lowered.
+    for (double ReportDocument::*size : {&ReportDocument::pageWidth, &ReportDocument::pageHeight}) {
+        EXPECT_TRUE(LengthLimits::pageLength(d, size, 14400, points).points);
+        EXPECT_FALSE(LengthLimits::pageLength(d, size, 14401, points).points);
+        EXPECT_FALSE(LengthLimits::newReportPageSize(14401, 14401, size, points).points);
+        ReportDocument wide = d;
+        wide.*size = 2147483647;
+        EXPECT_TRUE(LengthLimits::pageLength(wide, size, 20000, points).points);
+        EXPECT_FALSE(LengthLimits::pageLength(wide, size, 2147483647.0 + 1, points).points);
+    }
 }
 
 // What the fields take, the engine compiles: elements as low as the band may grow, the band at

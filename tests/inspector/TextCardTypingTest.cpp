@@ -151,6 +151,58 @@ TEST_F(TextCardTypingTest, TheSavedTextHoldsTheLinesTheCardShows)
     EXPECT_FALSE(store.isDirty()) << "the file holds what the report holds";
 }
 
+// A text holding ends of lines an editor shows as line feeds (a carriage return, CR LF, the
+// paragraph separator, as a report file may hold them) keeps them where the user typed elsewhere,
+// in the Text card, the Expression card and the expression builder: the saved report holds them
+// as they were. A line break typed beside one is one more, the one there kept.
+TEST_F(TextCardTypingTest, EndsOfLinesTypedAroundAreSavedAsTheyWere)
+{
+    struct Case {
+        const char *name;
+        QString text;
+        // After `a` typed at the start, `z` at the end, and Return before `E`.
+        QString broken;
+    };
+    const QList<Case> cases{
+        {"a carriage return", u"D\rE"_s, u"aD\n\rEz"_s},
+        {"CR LF", u"D\r\nE"_s, u"aD\r\n\nEz"_s},
+        {"a paragraph separator", u"D\u2029E"_s, u"aD\u2029\nEz"_s},
+    };
+    for (const Case &c : cases) {
+        for (const bool isExpression : {false, true}) {
+            const std::string name = std::string(c.name) + (isExpression ? " (expression)" : "");
+            const ReportElement made =
+                selectNew(element(isExpression ? ElementKind(ElementKind::TextField{c.text})
+                                               : ElementKind(ElementKind::StaticText{c.text})));
+            PlainTextEdit *editor = focused(isExpression ? u"inspector.expression.editor"_s
+                                                         : u"inspector.text.editor"_s);
+            ASSERT_TRUE(editor) << name;
+            editor->moveCursor(QTextCursor::End);
+            QTest::keyClick(editor, Qt::Key_Z);
+            editor->moveCursor(QTextCursor::Start);
+            QTest::keyClick(editor, Qt::Key_A);
+            EXPECT_EQ(stored(made.id), u"a"_s + c.text + u"z"_s) << name;
+            EXPECT_EQ(saved(made.id), u"a"_s + c.text + u"z"_s) << name;
+
+            QTextCursor cursor = editor->textCursor();
+            cursor.setPosition(3);
+            editor->setTextCursor(cursor);
+            QTest::keyClick(editor, Qt::Key_Return);
+            EXPECT_EQ(stored(made.id), c.broken) << name;
+            EXPECT_EQ(editor->text(), u"aD\n\nEz"_s) << name;
+            if (!isExpression)
+                continue;
+            PlainTextEdit *builder = openBuilder();
+            ASSERT_TRUE(builder) << name;
+            builder->moveCursor(QTextCursor::End);
+            QTest::keyClick(builder, Qt::Key_Q);
+            closeBuilder();
+            EXPECT_EQ(stored(made.id), c.broken + u"q"_s) << name;
+            EXPECT_EQ(saved(made.id), c.broken + u"q"_s) << name;
+        }
+    }
+}
+
 // Expressions written with Shift+Return in the builder, and with a line break pasted inside a
 // long line in the card, compile as written.
 TEST_F(TextCardTypingTest, ExpressionsBrokenIntoLinesCompile)

@@ -1,8 +1,10 @@
-// Forms of a file the engine reads alike: a report read by its document type keeps its header;
-// components are known by the namespace their prefix is bound to, whatever the prefix.
+// Forms of a file the engine reads alike: a report read by its document type keeps its header
+// until an edit adds what that form cannot hold; components are known by the namespace their
+// prefix is bound to, whatever the prefix.
 
 #include "CanonicalDiff.h"
 #include "CodecTestSupport.h"
+#include "ModelBuilders.h"
 
 #include <gtest/gtest.h>
 
@@ -129,4 +131,156 @@ TEST(JrxmlFileForms, TheStackedAreaChartIsAChart)
     const ReportElement chart = d.band(BandType::title)->elements.at(0);
     EXPECT_EQ(chart.kind.displayName(), u"Chart (stackedAreaChart)"_s);
     EXPECT_EQ(chart.width, 100);
+}
+
+namespace {
+
+QByteArray olderFormFixture(const QString &name)
+{
+    return testsupport::readFile(testsupport::sourceDir() + u"/tests/tools/roundtrip-fixtures/"_s +
+                                 name + u".jrxml"_s);
+}
+
+// An edit of a report read in the older form, and what of it that form cannot hold, in the
+// words the user reads; none when the older form holds it.
+struct OlderFormEdit {
+    const char *what;
+    std::function<void(ReportDocument &)> edit;
+    QStringList refusals;
+};
+
+} // namespace
+
+// A report read in the older form (a DOCTYPE line, no namespace) is written in it again while the
+// document type's grammar takes what it holds. An edit that adds what the grammar refuses turns
+// the file to the namespace form, with the writer's header, the DOCTYPE line gone and the other
+// lines before the root kept; the hyperlink type and target and the band split type the document
+// type gave the older form are spelled out, so that the engine prints as before; and the text
+// reads back and is written again the same. The same report without the edit is written in the
+// older form again.
+TEST(JrxmlFileForms, AnEditTheOlderFormCannotHoldWritesTheNamespaceForm)
+{
+    const QByteArray in = olderFormFixture(u"OlderFormOrders"_s);
+    ASSERT_FALSE(in.isEmpty());
+    const ReportDocument read = JrxmlCodec::parse(in);
+    ASSERT_TRUE(read.olderFormAsRead);
+    EXPECT_TRUE(read.olderFormAsRead->isEmpty()) << read.olderFormAsRead->join(u' ').toStdString();
+    const QByteArray older = JrxmlCodec::serialize(read);
+
+    const auto sortField = [](const QString &name, SortFieldType type) {
+        ReportSortField s;
+        s.name = name;
+        s.type = type;
+        return s;
+    };
+    const OlderFormEdit edits[] = {
+        {"a sort field on a field",
+         [&](ReportDocument &d) {
+             d.sortFields.append(sortField(u"Amount"_s, SortFieldType::field));
+         },
+         {}},
+        {"a second detail band",
+         [](ReportDocument &d) { d.detailBands.append(ReportBand::defaultDetailBand()); },
+         {u"more than one detail band"_s}},
+        {"a list",
+         [](ReportDocument &d) {
+             ReportElement list = testsupport::element(ElementKind::List{});
+             list.width = 200;
+             list.height = 20;
+             d.bands[1].elements.append(list);
+         },
+         {u"a list, a table or another component"_s}},
+        {"a sort field on a variable",
+         [&](ReportDocument &d) {
+             d.sortFields.append(sortField(u"CountryTotal"_s, SortFieldType::variable));
+         },
+         {u"a sort field on a variable"_s}},
+        {"a scriptlet",
+         [](ReportDocument &d) {
+             d.scriptlets.append(
+                 {newId(), u"s"_s, u"net.sf.jasperreports.engine.JRDefaultScriptlet"_s, {}, {}});
+         },
+         {u"a scriptlet"_s}},
+        {"a summary with the page header and footer",
+         [](ReportDocument &d) { d.isSummaryWithPageHeaderAndFooter = true; },
+         {u"the attribute isSummaryWithPageHeaderAndFooter of <jasperReport>"_s}},
+        {"a list and a second detail band, told in the order of the file",
+         [](ReportDocument &d) {
+             d.detailBands.append(ReportBand::defaultDetailBand());
+             d.bands[1].elements.append(testsupport::element(ElementKind::List{}));
+         },
+         {u"a list, a table or another component"_s, u"more than one detail band"_s}},
+    };
+    for (const OlderFormEdit &c : edits) {
+        SCOPED_TRACE(c.what);
+        ReportDocument edited = read;
+        c.edit(edited);
+        EXPECT_EQ(JrxmlCodec::olderFormRefusals(edited), c.refusals);
+        const QByteArray out = JrxmlCodec::serialize(edited);
+        if (c.refusals.isEmpty()) {
+            EXPECT_TRUE(out.contains("<!DOCTYPE jasperReport")) << out.toStdString();
+            EXPECT_FALSE(out.contains("xmlns")) << out.toStdString();
+            // The older form has no sort field type; a field is what the engine sorts on then.
+            EXPECT_TRUE(out.contains("<sortField name=\"Amount\" order=\"Ascending\"/>"))
+                << out.toStdString();
+            continue;
+        }
+        EXPECT_FALSE(out.contains("<!DOCTYPE")) << out.toStdString();
+        EXPECT_TRUE(
+            out.startsWith("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!-- An order list"))
+            << out.toStdString();
+        EXPECT_TRUE(out.contains("<jasperReport xmlns=\"http://jasperreports.sourceforge.net/"
+                                 "jasperreports\"\n              xmlns:xsi="))
+            << out.toStdString();
+        EXPECT_TRUE(out.contains("xsi:schemaLocation=")) << out.toStdString();
+        EXPECT_EQ(out.count("<band "),
+                  out.count(" splitType=\"Stretch\"") + out.count(" isSplitAllowed=\"true\""))
+            << out.toStdString();
+        EXPECT_EQ(out.count("<textField "),
+                  out.count("hyperlinkType=\"None\" hyperlinkTarget=\"Self\">"))
+            << out.toStdString();
+        const ReportDocument back = JrxmlCodec::parse(out);
+        EXPECT_FALSE(back.olderFormAsRead);
+        EXPECT_EQ(JrxmlCodec::serialize(back), out);
+        EXPECT_EQ(back.detailBands.size(), edited.detailBands.size());
+        EXPECT_EQ(back.sortFields.size(), edited.sortFields.size());
+        // Without the edit, as after an undo, the older form is written again.
+        EXPECT_EQ(JrxmlCodec::serialize(read), older);
+    }
+}
+
+// What the grammar refused in the file as read stays in the older form: the engine refused the
+// file before, and a save without an edit changes nothing. Only what an edit adds beyond it turns
+// the file to the namespace form.
+TEST(JrxmlFileForms, WhatTheOlderFormRefusedAsReadKeepsTheForm)
+{
+    const QByteArray in =
+        "<!DOCTYPE jasperReport PUBLIC \"-//JasperReports//DTD Report Design//EN\" "
+        "\"http://jasperreports.sourceforge.net/dtds/jasperreport.dtd\">\n"
+        "<jasperReport name=\"r\"><detail><band height=\"40\"><frame><reportElement x=\"0\" "
+        "y=\"0\" width=\"200\" height=\"40\" uuid=\"3b7a4b8c-1111-2222-3333-444455556666\"/>"
+        "<componentElement><reportElement x=\"0\" y=\"0\" width=\"100\" height=\"20\"/>"
+        "<jr:list xmlns:jr=\"http://jasperreports.sourceforge.net/jasperreports/components\">"
+        "<datasetRun subDataset=\"d\"/><jr:listContents height=\"20\"/></jr:list>"
+        "</componentElement></frame></band></detail></jasperReport>";
+    const ReportDocument read = JrxmlCodec::parse(in);
+    ASSERT_TRUE(read.olderFormAsRead);
+    EXPECT_EQ(*read.olderFormAsRead,
+              QStringList({u"frame>componentElement"_s, u"reportElement@uuid"_s}));
+    EXPECT_TRUE(JrxmlCodec::olderFormRefusals(read).isEmpty());
+    const QByteArray out = JrxmlCodec::serialize(read);
+    EXPECT_TRUE(out.contains("<!DOCTYPE jasperReport")) << out.toStdString();
+    EXPECT_TRUE(canonicaldiff::compare(in, out).isEmpty());
+
+    ReportDocument edited = read;
+    edited.detailBands.first().elements.append(testsupport::element(ElementKind::List{}));
+    EXPECT_EQ(JrxmlCodec::olderFormRefusals(edited),
+              QStringList({u"a list, a table or another component"_s}));
+    EXPECT_TRUE(JrxmlCodec::serialize(edited).startsWith(
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<jasperReport xmlns="));
+
+    // A report in the namespace form is never told so.
+    ReportDocument made;
+    made.detailBands.append(ReportBand::defaultDetailBand());
+    EXPECT_TRUE(JrxmlCodec::olderFormRefusals(made).isEmpty());
 }

@@ -416,5 +416,19 @@ TEST(JrxmlWriter, WriteThenReadKeepsFrameValues)
     back.kept = {};
     // What the reader noted of the empty root (the margins it left out) is not compared.
     doc.kept = {};
+    // Read without the namespace, the report now holds what that older form cannot (two detail
+    // bands, a summary with the page header and footer): it was written in the namespace form
+    // and is read back in it, each band with the split type the older form gave it spelled out.
+    EXPECT_FALSE(back.olderFormAsRead);
+    doc.olderFormAsRead.reset();
+    for (QList<ReportBand> *bands : {&back.bands, &back.detailBands}) {
+        for (ReportBand &band : *bands) {
+            KeptXml own = band.kept.part({});
+            const QString *split = own.attribute(u"splitType");
+            EXPECT_EQ(split ? *split : QString(), band.isPresent ? u"Stretch"_s : QString());
+            own.removeAttribute(u"splitType");
+            band.kept.setPart({}, own);
+        }
+    }
     EXPECT_EQ(withoutIds(back), withoutIds(doc));
 }

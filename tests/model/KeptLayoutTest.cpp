@@ -84,3 +84,48 @@ TEST(KeptLayout, DeepNestingIsReadOnlySoDeep)
         u"<whenNoDataCell><cellContents><frame><reportElement x=\"0\" y=\"0\" width=\"200\""_s));
     EXPECT_EQ(written->count(u"width=\"300\""_s), levels - 1);
 }
+
+// The cells a table column keeps as written: a table header or footer is a cell itself, with the
+// style it names and its own box's paddings (a side's own over the box's padding); a group footer
+// holds its cells; the cells of a table inside a cell are that table's. Written back, only the
+// places change.
+TEST(KeptLayout, ReadsTheCellsOfAColumnsKeptChildWithTheirPadding)
+{
+    const QString footer =
+        u"<jr:tableFooter xmlns:jr=\"urn:c\" height=\"20\" style=\"Pad\"><box padding=\"4\" "
+        u"leftPadding=\"10\"/><staticText><reportElement x=\"0\" y=\"0\" width=\"86\" "
+        u"height=\"12\"/><text><![CDATA[End]]></text></staticText></jr:tableFooter>"_s;
+    QList<KeptLayout::Cell> cells = KeptLayout::columnCells(footer);
+    ASSERT_EQ(cells.size(), 1);
+    EXPECT_EQ(cells[0].tag, u"tableFooter"_s);
+    EXPECT_EQ(cells[0].style, u"Pad"_s);
+    EXPECT_EQ(cells[0].height, 20);
+    EXPECT_EQ(cells[0].paddings[0], 10);
+    EXPECT_EQ(cells[0].paddings[1], 4);
+    EXPECT_EQ(cells[0].paddings[3], 4);
+    ASSERT_EQ(cells[0].elements.size(), 1);
+    cells[0].elements[0].width = 40;
+    QString expected = footer;
+    expected.replace(u"width=\"86\""_s, u"width=\"40\""_s);
+    EXPECT_EQ(KeptLayout::withColumnCells(footer, cells), expected);
+
+    cells = KeptLayout::columnCells(groupCell);
+    ASSERT_EQ(cells.size(), 1);
+    EXPECT_EQ(cells[0].tag, u"groupHeader"_s);
+    EXPECT_EQ(cells[0].group, u"G"_s);
+    EXPECT_EQ(cells[0].style, std::nullopt);
+    EXPECT_EQ(cells[0].paddings[0], std::nullopt) << "the cell's box gives none";
+    EXPECT_EQ(cells[0].elements.size(), 3);
+
+    const QString nested =
+        u"<jr:tableHeader xmlns:jr=\"urn:c\" height=\"40\"><componentElement><reportElement "
+        u"x=\"0\" y=\"0\" width=\"50\" height=\"40\"/><jr:table><jr:column width=\"50\">"
+        u"<jr:groupHeader groupName=\"G\"><jr:cell height=\"10\"><staticText><reportElement "
+        u"x=\"0\" y=\"0\" width=\"50\" height=\"10\"/></staticText></jr:cell></jr:groupHeader>"
+        u"</jr:column></jr:table></componentElement></jr:tableHeader>"_s;
+    cells = KeptLayout::columnCells(nested);
+    ASSERT_EQ(cells.size(), 1) << "only the header itself";
+    ASSERT_EQ(cells[0].elements.size(), 1);
+    EXPECT_EQ(cells[0].elements[0].width, 50);
+    EXPECT_TRUE(KeptLayout::columnCells(u"<property name=\"a\" value=\"b\"/>"_s).isEmpty());
+}

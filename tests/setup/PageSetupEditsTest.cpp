@@ -112,6 +112,15 @@ TEST(PageSetupEdits, FittingDividesTheRoomBetweenTheColumnsRoundedDown)
     PageSetupEdits::fitColumnWidthToMargins(tight.store);
     EXPECT_EQ(tight.document().columnWidth, 0);
 
+    // A margin as far left as a file carries leaves room wider than a file carries: the column
+    // is as wide as a file carries, and the report saved with it reads back the same.
+    Fixture far;
+    far.change([](ReportDocument &d) { d.leftMargin = -2147483647; });
+    PageSetupEdits::fitColumnWidthToMargins(far.store);
+    EXPECT_EQ(far.document().columnWidth, PageLayout::largestLength);
+    EXPECT_EQ(JrxmlCodec::parse(JrxmlCodec::serialize(far.document())).columnWidth,
+              PageLayout::largestLength);
+
     // Fitting the width it already has still marks the report changed.
     Fixture same;
     PageSetupEdits::fitColumnWidthToMargins(same.store);

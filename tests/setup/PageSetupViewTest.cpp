@@ -3,6 +3,7 @@
 #include "document/DocumentStore.h"
 #include "edits/LengthLimits.h"
 #include "model/JrxmlCodec.h"
+#include "setup/PageSetupEdits.h"
 #include "widgets/MeasurementField.h"
 #include "widgets/Stepper.h"
 #include "workspace/AppSettings.h"
@@ -13,6 +14,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollArea>
@@ -247,25 +249,48 @@ TEST_F(PageSetupViewTest, FlagsPickersAndTheTagLanguageWriteOnlyWhatTheUserChang
         << "closing keeps every change";
 }
 
-TEST_F(PageSetupViewTest, ZeroAndNegativePageValuesAreRefusedWithAMessage)
+// Lengths no page can have, or no PDF page holds, are refused with the field's words and leave
+// the report as it was: sizes of 0 or less, negative margins, pages larger than 200 inches
+// (700000000 mm among them, which the file could carry), columns wider than the page.
+TEST_F(PageSetupViewTest, PageValuesNoPageCanHoldAreRefusedWithAMessage)
 {
-    type(u"pagesetup.page.width"_s, u"0"_s);
-    type(u"pagesetup.page.height"_s, u"-10"_s);
-    type(u"pagesetup.margins.bottom"_s, u"-5"_s);
-    EXPECT_EQ(store.document().pageWidth, 595);
-    EXPECT_EQ(store.document().pageHeight, 842);
-    EXPECT_EQ(store.document().bottomMargin, 20);
-    EXPECT_FALSE(store.isDirty());
-    for (const QString &name :
-         {u"pagesetup.page.width"_s, u"pagesetup.page.height"_s, u"pagesetup.margins.bottom"_s}) {
-        EXPECT_FALSE(child<MeasurementField>(name)->message().isEmpty()) << name.toStdString();
-        EXPECT_EQ(length(name)->text(),
-                  measurement::format(name.endsWith(u"width"_s)    ? 595
-                                      : name.endsWith(u"height"_s) ? 842
-                                                                   : 20,
-                                      MeasurementUnit::millimeters, view->locale()))
+    struct Case {
+        QString field;
+        double ReportDocument::*kept;
+        QString typed;
+        QString words;
+    };
+    const QList<Case> cases = {
+        {u"pagesetup.page.width"_s, &ReportDocument::pageWidth, u"0"_s,
+         u"A page is at least 0.35 mm wide and high."_s},
+        {u"pagesetup.page.height"_s, &ReportDocument::pageHeight, u"-10"_s,
+         u"A page is at least"_s},
+        {u"pagesetup.margins.bottom"_s, &ReportDocument::bottomMargin, u"-5"_s,
+         u"This length is 0 or more."_s},
+        {u"pagesetup.page.width"_s, &ReportDocument::pageWidth, u"700000000"_s,
+         u"Wider than a PDF page: the width can be at most 5080.00 mm."_s},
+        {u"pagesetup.page.height"_s, &ReportDocument::pageHeight, u"5081"_s,
+         u"Higher than a PDF page: the height can be at most 5080.00 mm."_s},
+        {u"pagesetup.content.columnWidth"_s, &ReportDocument::columnWidth, u"700000000"_s,
+         u"The columns must fit the page between its margins"_s},
+        {u"pagesetup.margins.left"_s, &ReportDocument::leftMargin, u"1e12"_s,
+         u"No report holds a length this large"_s},
+    };
+    const ReportDocument before = store.document();
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.field.toStdString() + " " + c.typed.toStdString());
+        type(c.field, c.typed);
+        EXPECT_TRUE(child<MeasurementField>(c.field)->message().startsWith(c.words))
+            << child<MeasurementField>(c.field)->message().toStdString();
+        EXPECT_EQ(length(c.field)->text(),
+                  measurement::format(before.*c.kept, MeasurementUnit::millimeters, view->locale()))
             << "the stored length shows again";
     }
+    EXPECT_EQ(store.document(), before);
+    EXPECT_FALSE(store.isDirty());
+    // The largest PDF page is taken.
+    type(u"pagesetup.page.width"_s, u"5080"_s);
+    EXPECT_DOUBLE_EQ(store.document().pageWidth, 14400);
     child<QPushButton>(u"pagesetup.page.portrait"_s)->click();
     child<QPushButton>(u"pagesetup.content.fit"_s)->click();
     EXPECT_TRUE(std::isfinite(store.document().columnWidth));
@@ -345,4 +370,57 @@ TEST_F(PageSetupViewTest, LandscapeThePageCannotHoldSaysWhyUnderTheButtons)
                   .message);
     change([](ReportDocument &d) { d.name = u"Other"_s; });
     EXPECT_FALSE(shown(u"pagesetup.page.orientationWarning"_s));
+}
+
+// A length typed and not committed is taken by one click on a button of the sheet, and the
+// button acts on it: even where taking it moves the button (a message under the field goes),
+// the click lands. Each is an undo step of its own, the button's last.
+TEST_F(PageSetupViewTest, OneClickOnAButtonTakesTheTypingAndActsOnIt)
+{
+    struct Case {
+        QString field;
+        QString typed;
+        QString button;
+        std::function<bool(const ReportDocument &)> done;
+    };
+    const QList<Case> cases = {
+        {u"pagesetup.margins.left"_s, u"30"_s, u"pagesetup.content.fit"_s,
+         [](const ReportDocument &d) {
+             return d.columnWidth == PageSetupEdits::fittedColumnWidth(d) && d.leftMargin > 85;
+         }},
+        {u"pagesetup.page.width"_s, u"400"_s, u"pagesetup.page.portrait"_s,
+         [](const ReportDocument &d) {
+             return d.pageHeight > 1130 && d.pageWidth == 842 &&
+                    d.columnWidth == PageSetupEdits::fittedColumnWidth(d);
+         }},
+        {u"pagesetup.margins.right"_s, u"30"_s, u"pagesetup.pagination.summaryNewPage"_s,
+         [](const ReportDocument &d) { return d.isSummaryNewPage && d.rightMargin > 85; }},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.button.toStdString());
+        const ReportDocument before = store.document();
+        const qsizetype steps = store.undoStack().size();
+        // A length refused before leaves its message under the field, which taking the next one
+        // clears.
+        type(c.field, u"-5"_s);
+        ASSERT_FALSE(child<MeasurementField>(c.field)->message().isEmpty());
+        QLineEdit *edit = length(c.field);
+        edit->selectAll();
+        QTest::keyClicks(edit, c.typed);
+        auto *button = child<QAbstractButton>(c.button);
+        const QPoint at = button->mapToGlobal(button->rect().center());
+        QTest::mousePress(button, Qt::LeftButton, {}, button->rect().center());
+        // The sheet lays itself out before the button is let go, as it does while a user clicks.
+        for (int pass = 0; pass < 4; ++pass)
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        QTest::mouseRelease(button, Qt::LeftButton, {}, button->mapFromGlobal(at));
+        EXPECT_TRUE(c.done(store.document()));
+        store.flushPendingUndoSnapshot();
+        EXPECT_EQ(store.undoStack().size(), steps + 2);
+        store.undo();
+        EXPECT_FALSE(c.done(store.document())) << "the button's step first";
+        EXPECT_NE(store.document(), before);
+        store.undo();
+        EXPECT_EQ(store.document(), before);
+    }
 }

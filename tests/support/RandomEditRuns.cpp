@@ -1,9 +1,11 @@
 #include "RandomEditRuns.h"
 
+#include "PaddedTables.h"
 #include "TestSupport.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -12,7 +14,12 @@ namespace {
 const QByteArray ownReport = R"(<?xml version="1.0" encoding="UTF-8"?>
 <jasperReport xmlns="http://jasperreports.sourceforge.net/jasperreports" name="Mixed" pageWidth="595" pageHeight="842" columnWidth="555" leftMargin="20" rightMargin="20" topMargin="20" bottomMargin="20">
   <style name="Base" isDefault="true" fontSize="9"/>
-  <style name="Heading" fontSize="14" isBold="true"/>
+  <style name="Heading" fontSize="14" isBold="true">
+    <conditionalStyle>
+      <conditionExpression><![CDATA[$V{REPORT_COUNT} % 2 == 0]]></conditionExpression>
+      <style isItalic="true" forecolor="#336699"/>
+    </conditionalStyle>
+  </style>
   <style name="HeadingChild" style="Heading"/>
   <subDataset name="Lines"><field name="Item" class="java.lang.String"/></subDataset>
   <field name="Country" class="java.lang.String"/>
@@ -55,6 +62,16 @@ int fromEnvironment(const char *name, int fallback)
     return ok ? value : fallback;
 }
 
+// The reports of our own in the older form. They take seeds besides those of the other reports
+// (runs()), so that each seed stays on the report it ran on before they came.
+const QString olderFormReports[] = {u"OlderFormOrders"_s, u"OlderFormProducts"_s};
+
+bool isOlderFormReport(const RandomEditRuns::Report &report)
+{
+    return std::find(std::begin(olderFormReports), std::end(olderFormReports), report.name) !=
+           std::end(olderFormReports);
+}
+
 // The one report QUILLMARK_REPORT names; empty for every report.
 QString chosenReport()
 {
@@ -72,10 +89,9 @@ QString RandomEditRuns::Run::replay() const
 
 QList<RandomEditRuns::Report> RandomEditRuns::reports()
 {
-    QList<Report> list{{u"Mixed"_s, ownReport}};
+    QList<Report> list{{u"Mixed"_s, ownReport},
+                       {u"PaddedTables"_s, testsupport::paddedTablesReport}};
     const QString corpus = testsupport::corpusDir();
-    if (corpus.isEmpty())
-        return list;
     for (const QString &path :
          {u"jasper/FirstJasper.jrxml"_s, u"table/TableReport.jrxml"_s, u"list/ListReport.jrxml"_s,
           u"charts/SubDatasetChartReport.jrxml"_s, u"crosstabs/OrdersReport.jrxml"_s,
@@ -83,8 +99,34 @@ QList<RandomEditRuns::Report> RandomEditRuns::reports()
           u"functions/FunctionsReport.jrxml"_s, u"map/MapReport3.jrxml"_s,
           u"charts/MultipleAxisChartReport.jrxml"_s, u"text/TextReport.jrxml"_s}) {
         const QString file = QDir(corpus).filePath(u"jrxml-samples/"_s + path);
-        if (QFileInfo::exists(file))
+        if (!corpus.isEmpty() && QFileInfo::exists(file))
             list.append({path, testsupport::readFile(file)});
+    }
+    // Two of our own in the older form, without the namespace, which the engine reads by the
+    // report document type's grammar: the edits turn them to the namespace form where they need it.
+    for (const QString &name : olderFormReports) {
+        const QByteArray jrxml = testsupport::readFile(
+            testsupport::sourceDir() + u"/tests/tools/roundtrip-fixtures/"_s + name + u".jrxml"_s);
+        if (!jrxml.isEmpty())
+            list.append({name, jrxml});
+    }
+    return list;
+}
+
+QList<RandomEditRuns::Report> RandomEditRuns::hostileReports()
+{
+    const QByteArray page = R"(pageWidth="595" pageHeight="842" columnWidth="555" leftMargin="20")";
+    QList<Report> list;
+    for (const auto &[name, hostile] :
+         {std::pair{u"WideColumn"_s, R"(pageWidth="595" pageHeight="842" columnWidth="2147483600" )"
+                                     R"(leftMargin="20")"},
+          std::pair{u"FarLeftMargin"_s, R"(pageWidth="595" pageHeight="842" columnWidth="555" )"
+                                        R"(leftMargin="-2147483648")"},
+          std::pair{u"LargestPage"_s, R"(pageWidth="2147483647" pageHeight="2147483647" )"
+                                      R"(columnWidth="2147483647" leftMargin="0")"}}) {
+        QByteArray jrxml = ownReport;
+        jrxml.replace(page, hostile);
+        list.append({name, jrxml});
     }
     return list;
 }
@@ -100,18 +142,40 @@ QList<RandomEditRuns::Run> RandomEditRuns::runs()
             seeds.append(quint32(s));
     }
     const QList<Report> all = reports();
+    QList<Report> others, older;
+    for (const Report &report : all)
+        (isOlderFormReport(report) ? older : others).append(report);
     const QString chosen = chosenReport();
     QList<Run> list;
     for (const quint32 seed : seeds) {
-        const Report &report = all.at(qsizetype(seed % quint32(all.size())));
-        if (chosen.isEmpty() || report.name == chosen) {
-            list.append({seed, report});
-        } else if (one >= 0) {
+        // The seed's report, and the reports in the older form that take the seeds of the first
+        // reports as well.
+        const qsizetype turn = qsizetype(seed % quint32(others.size()));
+        QList<Report> on{others.at(turn)};
+        for (qsizetype i = turn; i < older.size(); i += others.size())
+            on.append(older.at(i));
+        bool ran = false;
+        for (const Report &report : on) {
+            if (chosen.isEmpty() || report.name == chosen) {
+                list.append({seed, report});
+                ran = true;
+            }
+        }
+        if (!ran && one >= 0) {
             // The one seed on the one report named, when the reports include it.
-            for (const Report &named : all) {
+            for (const Report &named : all + hostileReports()) {
                 if (named.name == chosen)
                     list.append({seed, named});
             }
+        }
+    }
+    if (one >= 0)
+        return list;
+    const QList<Report> hostile = hostileReports();
+    for (qsizetype i = 0; i < hostile.size(); ++i) {
+        for (int k = 0; k < hostileSeeds; ++k) {
+            if (chosen.isEmpty() || hostile.at(i).name == chosen)
+                list.append({quint32(100000 + i * hostileSeeds + k), hostile.at(i)});
         }
     }
     return list;

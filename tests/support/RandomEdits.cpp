@@ -8,6 +8,7 @@
 #include <QHashSeed>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <limits>
 
 using namespace Qt::StringLiterals;
 
@@ -35,6 +36,9 @@ RandomEdits::RandomEdits(DocumentStore &store, quint32 seed)
       appSettings_(std::make_unique<AppSettings>(settingsDir_->path()))
 {
     store_.setClock([this] { return now_; });
+    lacksSaidConnection_ =
+        QObject::connect(&store_, &DocumentStore::namesLacked, &store_,
+                         [this](const QString &words) { lacksSaid_.append(words); });
     // The user's grid, which the canvas snaps to: on most of the time, now and then off or of
     // another size.
     appSettings_->setIsSnapToGridEnabled(!chance(0.3));
@@ -42,11 +46,23 @@ RandomEdits::RandomEdits(DocumentStore &store, quint32 seed)
     appSettings_->setGridSize(gridSizes[pick(5)]);
 }
 
-RandomEdits::~RandomEdits() = default;
+RandomEdits::~RandomEdits()
+{
+    QObject::disconnect(lacksSaidConnection_);
+}
 
 int RandomEdits::pick(int count)
 {
     return count <= 0 ? 0 : std::uniform_int_distribution<int>(0, count - 1)(random_);
+}
+
+double RandomEdits::pickWithin(double length)
+{
+    // Lengths an int holds are picked as they always were, so that a seed keeps its sequence.
+    if (!(length < std::numeric_limits<int>::max()))
+        return double(
+            std::uniform_int_distribution<qint64>(0, qint64(std::min(length, 1e15)))(random_));
+    return pick(int(std::max(length, double(std::numeric_limits<int>::min()))) + 1);
 }
 
 bool RandomEdits::chance(double probability)
@@ -108,12 +124,31 @@ bool RandomEdits::run(int edits, const Hook &hook)
         undo ? store_.undo() : store_.redo();
         return hook(event);
     };
-    for (int i = 0; i < edits; ++i) {
+    // One edit made by `make`, reported.
+    const auto made = [&](const std::function<QString()> &make) {
         Event event;
         event.step = step_ + 1;
         event.before = store_.document();
-        event.description = edit();
-        if (!hook(event))
+        event.description = make();
+        return hook(event);
+    };
+    for (int i = 0; i < edits; ++i) {
+        if (i + 1 < edits && chance(0.08)) {
+            // A band shown or hidden, undone, perhaps clicked into again and redone, and then
+            // something put where the active band is.
+            if (!made([this] { return showOrHideBand(); }) || !step(Event::Kind::undo))
+                return false;
+            if (chance(0.5)) {
+                store_.setActiveBandTarget(toggledBand_);
+                if (!step(Event::Kind::redo))
+                    return false;
+            }
+            ++i;
+            if (!made([this] { return insertAfterBandsChanged(); }))
+                return false;
+            continue;
+        }
+        if (!made([this] { return edit(); }))
             return false;
         if (!chance(0.3))
             continue;
@@ -131,13 +166,18 @@ bool RandomEdits::run(int edits, const Hook &hook)
     return true;
 }
 
-QString RandomEdits::edit()
+void RandomEdits::startGesture()
 {
     ++step_;
     now_ += betweenGestures;
     // A gesture on the canvas or in a panel starts from a selection of its own.
     store_.setSelectedElementIDs({});
-    switch (pick(52)) {
+}
+
+QString RandomEdits::edit()
+{
+    startGesture();
+    switch (pick(53)) {
     case 0:
     case 1:
     case 2:
@@ -184,7 +224,7 @@ QString RandomEdits::edit()
     case 28:
         return editConditions();
     case 29:
-        return editManySelected();
+        return editSubDatasetLists();
     case 30:
     case 31:
     case 32:
@@ -219,6 +259,8 @@ QString RandomEdits::edit()
     case 50:
     case 51:
         return editDataPaths();
+    case 52:
+        return editManySelected();
     default: {
         const QString name = randomName();
         InspectorEdits::writeDeclaration(store_, u"report.name"_s,

@@ -3,6 +3,7 @@
 #include "RandomEditsParts.h"
 #include "model/ReportDocument.h"
 
+#include <QMetaObject>
 #include <QPointF>
 #include <QRectF>
 #include <QSet>
@@ -30,10 +31,13 @@ class SnippetLibrary;
 // bands and past the page; the padding, frame and band height fields, the variables card's reset
 // and increment pickers, the sort fields card's type, fields and parameters dropped on bands;
 // inserts into frames all padding and into bands the page holds no higher, drops, duplicates and
-// pastes near a band's right edge, drags along one axis; column widths typed, the Fields card's
-// insert into a container, removals of what the report names; duplicates, moves and deletes of
-// many selected elements, each checked against the same edit element by element; now and then
-// an undo or a redo.
+// pastes near a band's right edge, drags along one axis; column widths typed (narrowed past the
+// padding of their cells, too), the Fields card's insert into a container, removals of what the
+// report names, removals and renames of a sub-dataset's parameters, fields and variables;
+// duplicates, moves and deletes of many selected elements, each checked against the same edit
+// element by element; now and then an undo or a redo, and now and then a band shown or hidden
+// with a click into it, undone and perhaps redone, before an insert, paste, snippet, composite
+// field, picture or duplicate goes where the active band is.
 // The same seed on the same report gives the same sequence, so a failing seed replays.
 //
 // Each edit is one user gesture, and the driver's clock moves on by more than the coalescing
@@ -66,17 +70,28 @@ public:
 
     // Makes one edit; its description.
     QString edit();
+    // What the next gesture starts from: the clock moved on past the coalescing window, no
+    // selection. Counts the edit.
+    void startGesture();
 
     // What the edits found the designer do that a saved report cannot show, one line each: an
     // element placed past its band's right edge where it fits, a child given no room to print,
-    // an insert that added nothing without a word, a straight drag that moved the other axis.
+    // an insert that added nothing without a word, a straight drag that moved the other axis, a
+    // style applied to an element that still sets what a condition of the style sets.
     const QStringList &lapses() const { return lapses_; }
 
     // The text fields the Fields card's insert button put into the report so far.
     const QSet<QUuid> &fieldsCardInserts() const { return fieldsCardInserts_; }
 
+    // What the store said so far of names an edit put where the dataset lacks them
+    // (DocumentStore::namesLacked), as the window's bar shows it.
+    const QStringList &lacksSaid() const { return lacksSaid_; }
+
 private:
     int pick(int count);
+    // A whole number of points from 0 to `length` (to 0 for a length of 0 or less), as far as a
+    // band of any size a file carries reaches.
+    double pickWithin(double length);
     bool chance(double probability);
     QString randomName();
     // A new name for an item: random, or one that passes through, extends or takes another
@@ -139,11 +154,21 @@ private:
     QString editManySelected();
     // RandomEditsGestures.cpp: a drag along one axis only, which keeps the other.
     QString dragStraight();
+    // RandomEditsPlacing.cpp: a standard band shown and clicked into, or clicked into and hidden
+    // (`toggledBand_`), which the run then undoes and perhaps redoes; and what is then put where
+    // the active band is: a palette insert, a paste, a snippet, a composite field, the Fields
+    // card's insert, a picture whose import ends after the undo, a duplicate, with a view now and
+    // then still holding the band and an element of a hidden band selected in the outline. Notes
+    // a lapse where the active band is one a save leaves out, or nothing was added and nothing
+    // said why.
+    QString showOrHideBand();
+    QString insertAfterBandsChanged();
     // RandomEditsData.cpp: where the report's data meets its elements.
     QString editDataPaths();
     QString typeColumnWidth();
     QString insertFromFieldsCard();
     QString removeNamedDeclaration();
+    QString editSubDatasetLists();
 
     DocumentStore &store_;
     std::mt19937 random_;
@@ -156,4 +181,7 @@ private:
     std::unique_ptr<AppSettings> appSettings_;
     QStringList lapses_;
     QSet<QUuid> fieldsCardInserts_;
+    BandTarget toggledBand_ = BandTarget::standard(BandType::title);
+    QStringList lacksSaid_;
+    QMetaObject::Connection lacksSaidConnection_;
 };

@@ -208,8 +208,8 @@ QString RandomEdits::dropOnBand()
         break;
     }
     const BandDrop drop = BandDrop::parse(text);
-    const QPointF point(pick(int(store_.width(target)) + 1),
-                        pick(int(std::max(store_.height(target), 1.0)) + 1));
+    const QPointF point(pickWithin(store_.width(target)),
+                        pickWithin(std::max(store_.height(target), 1.0)));
     if (!bandUsesDrop(store_, target, drop))
         return u"drop "_s + text + u" on "_s + target.id() + u": not taken"_s;
     applyBandDrop(store_, *appSettings_, target, drop, point);

@@ -245,12 +245,11 @@ QString RandomEdits::editTableColumns()
         writeColumns([&](QList<ReportTableColumn> &all) { TableCells::removeColumn(all, id); });
         return what + which + u"removed"_s;
     case 1: {
-        // A width typed into the column's field, as the locale writes numbers.
-        const std::optional<double> width =
-            TableCells::parseWidth(QString::number(5 + pick(250)), QLocale());
-        if (width)
-            writeColumn([&](ReportTableColumn &column) { column.width = *width; });
-        return what + which + u"width "_s + QString::number(width.value_or(-1));
+        // A width typed into the column's field and committed, as the locale writes numbers.
+        const QString typed = QString::number(5 + pick(250));
+        const LengthVerdict verdict = TableCells::commitWidth(writer, id, typed, QLocale());
+        return what + which + u"width "_s + typed +
+               (verdict.message.isEmpty() ? QString() : u" refused: "_s + verdict.message);
     }
     default: {
         const auto cell = TableCells::Cell(pick(3));

@@ -1,6 +1,7 @@
 // The edits RandomEdits makes where a report's data meets its elements: widths typed into a
-// table's Columns card, the Fields card's insert with a frame or list selected, and removals from
-// the data panel of fields, parameters and groups that the report names.
+// table's Columns card, the Fields card's insert with a frame or list selected, removals from
+// the data panel of fields, parameters and groups that the report names, and removals and renames
+// in the Subdatasets card.
 
 #include "RandomEdits.h"
 #include "RandomEditsParts.h"
@@ -8,6 +9,7 @@
 #include "datapanel/RemovalQuestions.h"
 #include "document/DocumentStore.h"
 #include "edits/DataItemEdits.h"
+#include "edits/DataListEdits.h"
 #include "edits/InspectorEdits.h"
 #include "inspector/TableCells.h"
 #include "model/JrxmlCodec.h"
@@ -70,16 +72,10 @@ QString RandomEdits::typeColumnWidth()
     const QString what = u"table "_s + whereOf(table) + u": column "_s + QString::number(index) +
                          u" width "_s + typed;
     // The Columns card's width field, committed.
-    const LengthVerdict verdict = TableCells::typedWidth(typed, QLocale());
+    const ElementWriter writer(&store_, table.element);
+    const LengthVerdict verdict = TableCells::commitWidth(writer, column.id, typed, QLocale());
     if (!verdict.points)
         return what + u" refused: "_s + verdict.message;
-    const ElementWriter writer(&store_, table.element);
-    writer.updatePayload<ElementKind::Table>([&](ElementKind::Table &t) {
-        for (ReportTableColumn &c : t.columns) {
-            if (c.id == column.id)
-                c.width = *verdict.points;
-        }
-    });
     return what;
 }
 
@@ -148,4 +144,84 @@ QString RandomEdits::removeNamedDeclaration()
                         ? u"remove named field"_s
                         : u"remove named parameter"_s,
                     picked.name);
+}
+
+QString RandomEdits::editSubDatasetLists()
+{
+    using Declaration = RemovalQuestions::Declaration;
+    const ReportDocument &d = store_.document();
+    const QString written = QString::fromUtf8(JrxmlCodec::serialize(d));
+    // Every item of the sub-datasets' lists, and those the report names somewhere.
+    struct Item {
+        QUuid dataset;
+        Declaration kind;
+        QUuid id;
+        QString name;
+        QStringList others; // the names of its list
+        QString what;
+    };
+    QList<Item> items, named;
+    for (const ReportSubDataset &dataset : d.subDatasets) {
+        const auto add = [&](const auto &list, Declaration kind, const QString &what,
+                             const QString &reference) {
+            QStringList names;
+            for (const auto &item : list)
+                names.append(item.name);
+            for (const auto &item : list) {
+                const Item entry{dataset.id, kind,  item.id,
+                                 item.name,  names, what + u" of "_s + dataset.name};
+                items.append(entry);
+                const QString quoted = u"=\""_s + item.name + u'"';
+                if (written.contains(reference + item.name + u'}') ||
+                    written.contains(u"datasetParameter name"_s + quoted) ||
+                    written.contains(u"fromVariable"_s + quoted))
+                    named.append(entry);
+            }
+        };
+        add(dataset.parameters, Declaration::parameter, u"parameter"_s, u"$P{"_s);
+        add(dataset.fields, Declaration::field, u"field"_s, u"$F{"_s);
+        add(dataset.variables, Declaration::variable, u"variable"_s, u"$V{"_s);
+    }
+    if (items.isEmpty())
+        return u"subdatasets card: nothing declared"_s;
+    const QList<Item> &from = !named.isEmpty() && chance(0.8) ? named : items;
+    const Item picked = from.at(pick(int(from.size())));
+    // The row writes of the sub-dataset's block, on the picked item's list.
+    const auto edit = [&](const auto &change) {
+        DataListEdits::writeRow<ReportSubDataset>(store_, &ReportDocument::subDatasets,
+                                                  picked.dataset, [&](ReportSubDataset &dataset) {
+                                                      switch (picked.kind) {
+                                                      case Declaration::parameter:
+                                                          change(dataset.parameters);
+                                                          break;
+                                                      case Declaration::field:
+                                                          change(dataset.fields);
+                                                          break;
+                                                      case Declaration::variable:
+                                                          change(dataset.variables);
+                                                          break;
+                                                      }
+                                                  });
+    };
+    if (chance(0.5)) {
+        // The inner row's remove button, which asks first while what runs the sub-dataset names
+        // the item; the answer goes either way.
+        ScriptedDialogs dialogs;
+        dialogs.answerAlert(chance(0.6) ? 0 : 1);
+        if (RemovalQuestions::mayRemove(&dialogs, store_, picked.kind, picked.id, picked.dataset))
+            edit([&](auto &list) {
+                list.removeIf([&](const auto &item) { return item.id == picked.id; });
+            });
+        return describe(u"subdatasets card: remove "_s + picked.what, picked.name);
+    }
+    const QString to = nameBeside(picked.others);
+    typeName(picked.name, to, [&](const QString &text) {
+        edit([&](auto &list) {
+            for (auto &item : list) {
+                if (item.id == picked.id)
+                    item.name = text;
+            }
+        });
+    });
+    return describe(u"subdatasets card: rename "_s + picked.what, picked.name) + u" to "_s + to;
 }

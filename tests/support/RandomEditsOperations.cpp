@@ -29,6 +29,52 @@ template <typename T> QStringList namesOf(const QList<T> &items)
     return names;
 }
 
+// The attributes that a condition of the element's style, or of a parent style it names, sets
+// and that the element, written, still sets itself: the engine prints those over the condition.
+QStringList setOverConditions(const ReportElement &element, const QList<ReportStyle> &styles)
+{
+    QSet<QString> conditioned;
+    QStringList seen;
+    for (std::optional<QString> name = element.styleName; name && !seen.contains(*name);) {
+        seen.append(*name);
+        const auto style = std::find_if(styles.cbegin(), styles.cend(),
+                                        [&](const ReportStyle &s) { return s.name == *name; });
+        if (style == styles.cend())
+            break;
+        for (const ConditionalStyleRule &rule : style->conditionalStyles) {
+            const std::pair<bool, QString> sets[] = {
+                {rule.fontName && !rule.fontName->isEmpty(), u"fontName"_s},
+                {bool(rule.fontSize), u"size"_s},
+                {bool(rule.isBold), u"isBold"_s},
+                {bool(rule.isItalic), u"isItalic"_s},
+                {bool(rule.isUnderline), u"isUnderline"_s},
+                {bool(rule.foreColor), u"forecolor"_s},
+                {bool(rule.backColor), u"backcolor"_s}};
+            for (const auto &[set, attribute] : sets) {
+                if (set)
+                    conditioned.insert(attribute);
+            }
+        }
+        const QString *parent = style->kept.part({}).attribute(u"style");
+        name = parent ? std::optional(*parent) : std::nullopt;
+    }
+    const QString text = JrxmlCodec::serializeElement(element, styles);
+    // The first tag of that name: the element's own, before any of its children's.
+    const auto tag = [&](const QString &name) {
+        const qsizetype at = text.indexOf(u'<' + name + u' ');
+        return at < 0 ? QString() : text.mid(at, text.indexOf(u'>', at) - at);
+    };
+    QStringList out;
+    for (const QString &attribute : std::as_const(conditioned)) {
+        const bool onFont = attribute != u"forecolor"_s && attribute != u"backcolor"_s;
+        if (onFont && !element.kind.isTextKind())
+            continue;
+        if (tag(onFont ? u"font"_s : u"reportElement"_s).contains(u' ' + attribute + u'='))
+            out.append(attribute);
+    }
+    return out;
+}
+
 void collectElements(const ElementList &list, const BandTarget &band, bool topLevel,
                      QList<randomedits::Placed> &out)
 {
@@ -71,6 +117,24 @@ QList<BandTarget> targetsOf(const ReportDocument &document)
         targets.append(BandTarget::groupFooter(group.id));
     }
     return targets;
+}
+
+bool isWritten(const ReportDocument &document, const BandTarget &target)
+{
+    switch (target.kind()) {
+    case BandTarget::Case::standard: {
+        const ReportBand *band = document.findBand(target.bandType());
+        return band && band->isPresent && target.bandType() != BandType::detail;
+    }
+    case BandTarget::Case::detailBand:
+        return std::any_of(document.detailBands.cbegin(), document.detailBands.cend(),
+                           [&](const ReportBand &band) { return band.id == target.uuid(); });
+    case BandTarget::Case::groupHeader:
+    case BandTarget::Case::groupFooter:
+        return std::any_of(document.groups.cbegin(), document.groups.cend(),
+                           [&](const ReportGroup &group) { return group.id == target.uuid(); });
+    }
+    return false;
 }
 
 QString describe(const QString &what, const QString &name)
@@ -408,6 +472,14 @@ QString RandomEdits::editElement()
         }
         const ReportStyle style = d.styles.at(pick(int(d.styles.size())));
         store_.applyStyle(style, element.id);
+        // What a condition of the style sets is left to it, or the condition would not print.
+        if (const std::optional<ReportElement> styled = store_.element(element.id)) {
+            const QStringList own = setOverConditions(*styled, store_.document().styles);
+            if (!own.isEmpty())
+                lapses_.append(what + describe(u"styled"_s, style.name) +
+                               u": it still sets what a condition of the style sets: "_s +
+                               own.join(u", "_s));
+        }
         return what + describe(u"styled"_s, style.name);
     }
     case 5: {

@@ -24,6 +24,10 @@ QList<ReportElement> elementsOf(const ReportDocument &document);
 
 // Every band that holds elements: the standard bands, the detail bands, the groups' bands.
 QList<BandTarget> targetsOf(const ReportDocument &document);
+// Whether a save writes the band of `target`: the first standard band of its type while it is
+// shown, a detail band, a group's header or footer. A hidden band is left out of the file with
+// everything in it.
+bool isWritten(const ReportDocument &document, const BandTarget &target);
 
 // "what 'name'", as a failure message shows it.
 QString describe(const QString &what, const QString &name);

@@ -2,6 +2,8 @@
 // clipboard into a frame whose padding fills its width and into a band the page holds no higher,
 // and drops, duplicates and pastes near a band's right edge. What the saved report cannot show
 // (a child 0 wide, a refusal without a word, an element left past the edge) is noted as a lapse.
+// And a band shown or hidden before what is put where the active band is, between which the run
+// undoes and redoes.
 
 #include "RandomEdits.h"
 #include "RandomEditsParts.h"
@@ -10,12 +12,15 @@
 #include "canvas/BandDropHandler.h"
 #include "canvas/ElementMenuItems.h"
 #include "canvas/PaletteActions.h"
+#include "canvas/SnippetLibrary.h"
 #include "document/ContainerRoom.h"
 #include "document/DocumentStore.h"
+#include "edits/DataItemEdits.h"
 #include "edits/InspectorEdits.h"
 #include "edits/LengthLimits.h"
 #include "inspector/BoxSides.h"
 #include "model/PageLayout.h"
+#include "model/RawEnum.h"
 #include "setup/PageSetupEdits.h"
 #include "workspace/AppSettings.h"
 
@@ -205,7 +210,7 @@ QString RandomEdits::placeNearRightEdge()
             field ? u"field:"_s + d.fields.at(pick(int(d.fields.size()))).name
                   : u"param:"_s + d.parameters.at(pick(int(d.parameters.size()))).name;
         const QPointF point(std::max(0.0, width - pick(120)),
-                            pick(int(std::max(store_.height(target), 1.0)) + 1));
+                            pickWithin(std::max(store_.height(target), 1.0)));
         applyBandDrop(store_, *appSettings_, target, BandDrop::parse(text), point);
         what = u"drop "_s + text + u" on "_s + target.id() + u" at "_s + QString::number(point.x());
         break;
@@ -280,4 +285,139 @@ void RandomEdits::expectWithinBands(const QSet<QUuid> &ids, const QString &what)
             lapses_.append(what + u": "_s + whereOf(placed) + u", "_s + QString::number(e.width) +
                            u" wide, ends past the band's "_s + QString::number(band));
     }
+}
+
+QString RandomEdits::showOrHideBand()
+{
+    startGesture();
+    static const BandType types[] = {
+        BandType::background,     BandType::title,        BandType::pageHeader,
+        BandType::columnHeader,   BandType::columnFooter, BandType::pageFooter,
+        BandType::lastPageFooter, BandType::summary,      BandType::noData};
+    const BandType type = types[pick(9)];
+    toggledBand_ = BandTarget::standard(type);
+    if (isWritten(store_.document(), toggledBand_)) {
+        // A click into the band on the canvas, then its Hide Band.
+        store_.setActiveBandTarget(toggledBand_);
+        store_.setBandPresent(type, false);
+        return u"click into "_s + toggledBand_.id() + u", hide it"_s;
+    }
+    // The outline's Show Band, then a click into the band on the canvas, which shows it now.
+    store_.setBandPresent(type, true);
+    if (!isWritten(store_.document(), toggledBand_))
+        return u"show "_s + toggledBand_.id() + u": still hidden"_s;
+    store_.setActiveBandTarget(toggledBand_);
+    return u"show "_s + toggledBand_.id() + u", click into it"_s;
+}
+
+QString RandomEdits::insertAfterBandsChanged()
+{
+    startGesture();
+    const ReportDocument &d = store_.document();
+    QString what = u"after "_s + toggledBand_.id() + u" was shown or hidden and that undone: "_s;
+    if (!isWritten(d, store_.activeBandTarget()))
+        lapses_.append(what + u"the active band, "_s + store_.activeBandTarget().id() +
+                       u", is one a save leaves out"_s);
+    // What the clipboard and the snippets offer, copied or saved from an element at random.
+    const QList<Placed> elements = placedElements(d);
+    const int how = pick(7);
+    if (!elements.isEmpty() && (how == 1 || how == 2)) {
+        const Placed &source = elements.at(pick(int(elements.size())));
+        store_.setSelectedElementIDs({source.element.id});
+        if (how == 1 && (store_.clipboard()->elements().isEmpty() || chance(0.5)))
+            store_.copySelectedElements();
+        if (how == 2 && (snippets_->snippets().isEmpty() || chance(0.5)))
+            PaletteActions::saveSelectionAsSnippet(store_, *snippets_, u"Saved"_s);
+        store_.setSelectedElementIDs({});
+    }
+    // A view that still holds the band names it: the canvas's band menu, an import sheet.
+    if (chance(0.3)) {
+        store_.setActiveBandTarget(toggledBand_);
+        what += u"the band's menu, "_s;
+    }
+    // An element of a hidden band, a frame or list there more often, selected in the outline.
+    QList<Placed> hidden = placedElements(store_.document());
+    hidden.removeIf([&](const Placed &p) { return isWritten(store_.document(), p.band); });
+    QList<Placed> containers = hidden;
+    containers.removeIf([](const Placed &p) { return !p.element.kind.children(); });
+    std::optional<QUuid> selected;
+    if (!hidden.isEmpty() && chance(0.5)) {
+        const Placed &picked = !containers.isEmpty() && chance(0.6)
+                                   ? containers.at(pick(int(containers.size())))
+                                   : hidden.at(pick(int(hidden.size())));
+        selected = picked.element.id;
+        store_.setSelectedElementIDs({*selected});
+        what += whereOf(picked) + u" selected in the outline, "_s;
+    }
+    const QSet<QUuid> before = idsOf(store_.document());
+    const Refusals refusals(store_);
+    bool adds = true;
+    switch (how) {
+    case 0: {
+        const PaletteActions::Kind kind = paletteKind(pick(100));
+        PaletteActions::insert(kind, store_, *appSettings_);
+        what += u"palette insert "_s + QString::number(int(kind));
+        break;
+    }
+    case 1:
+        adds = !store_.clipboard()->elements().isEmpty();
+        store_.pasteClipboard();
+        what += u"paste"_s;
+        break;
+    case 2: {
+        adds = !snippets_->snippets().isEmpty();
+        if (!adds)
+            break;
+        const Snippet snippet = snippets_->snippets().at(pick(int(snippets_->snippets().size())));
+        PaletteActions::insertSnippet(store_, *snippets_, snippet);
+        what += u"insert snippet "_s + snippet.xml.left(60);
+        break;
+    }
+    case 3: {
+        // Each of one field: Page X of Y's two would be two undo steps.
+        static const CompositeElement composites[] = {
+            CompositeElement::pageNumber, CompositeElement::totalPages,
+            CompositeElement::currentDate, CompositeElement::time};
+        const CompositeElement composite = composites[pick(4)];
+        store_.insertComposite(composite, store_.activeBandTarget());
+        what += u"composite "_s + rawValue(composite);
+        break;
+    }
+    case 4: {
+        adds = !d.fields.isEmpty();
+        if (!adds)
+            break;
+        const ReportField field = d.fields.at(pick(int(d.fields.size())));
+        if (DataItemEdits::insertTextField(store_, field.id, *appSettings_) &&
+            store_.selectedElementID())
+            fieldsCardInserts_.insert(*store_.selectedElementID());
+        what += describe(u"fields card insert of"_s, field.name);
+        break;
+    }
+    case 5: {
+        // A picture dropped on the band before the undo, its import answered after it.
+        const QPointF origin(pick(200), pick(20));
+        droppedImageCompletion(&store_, toggledBand_, origin)(u"\"logo.png\""_s);
+        what += u"picture dropped on "_s + toggledBand_.id() + u" imported"_s;
+        break;
+    }
+    default: {
+        const std::optional<QUuid> original =
+            selected ? selected
+            : elements.isEmpty()
+                ? std::nullopt
+                : std::optional<QUuid>(elements.at(pick(int(elements.size()))).element.id);
+        adds = original.has_value();
+        if (!adds)
+            break;
+        ElementMenuItem item;
+        item.action = ElementMenuItem::Action::duplicate;
+        ElementMenuItems::perform(store_, item, {*original});
+        what += u"duplicate"_s;
+        break;
+    }
+    }
+    if (adds && added(store_.document(), before).isEmpty() && !refusals.said())
+        lapses_.append(what + u": nothing was added, and nothing said why"_s);
+    return what;
 }

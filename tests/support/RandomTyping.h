@@ -8,10 +8,14 @@
 // hold), of any size and at any scroll position, Backspace and Delete, at and inside the
 // boundaries of the pieces of long lines, Undo and Redo. A plain QPlainTextEdit, which holds every
 // line in one paragraph, is given the same actions: Undo and Redo must walk its history, text for
-// text.
+// text. The keys and clicks that act on rows and lines (Home, End, Up and Down with and without
+// Shift, Ctrl+K, a click and a triple click on a row) must leave the cursor where the plain
+// editor's leaves it, and after every action the editor must draw the rows the plain editor
+// draws, each holding the same text at the same place.
 
 #include "widgets/PlainTextEdit.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QAbstractUndoItem>
 #include <QApplication>
 #include <QClipboard>
@@ -55,9 +59,77 @@ public:
         const int count = random.bounded(1, 5);
         for (int i = 0; i < count; ++i) {
             const bool isLong = random.bounded(3) == 0 || (i == 0 && seed % 3 != 0);
-            lines.append(word(random, isLong ? random.bounded(2100, 5200) : random.bounded(0, 40)));
+            lines.append(
+                word(random, isLong ? random.bounded(3000, 10001) : random.bounded(0, 40)));
         }
         return lines.join(u'\n');
+    }
+
+    // A row of text as an editor draws it, in the coordinates of its document: where it starts
+    // and ends (or where its first tab is: the text system draws a tab as wide as it takes to the
+    // next stop from the start of its text line, which it measures wrongly after a surrogate
+    // pair in a long paragraph), its text and where that starts in the document; a row drawn by
+    // several paragraphs (pieces of one line) is one, `joined` when each part starts where the
+    // one before it ends.
+    struct DrawnRow {
+        qreal y = 0;
+        qreal x = 0;
+        qreal right = 0;
+        QString text;
+        bool joined = true;
+        int position = 0;
+        // The paragraph and line that start the row.
+        QTextBlock block;
+        int line = 0;
+
+        // The same row, drawn within a pixel of the other (text shaped in other runs, a
+        // character of a fallback font in particular, may have other fractions of a pixel).
+        bool operator==(const DrawnRow &other) const
+        {
+            const auto near = [](qreal a, qreal b) { return std::abs(a - b) < 1; };
+            return near(y, other.y) && near(x, other.x) && near(right, other.right) &&
+                   text == other.text && joined == other.joined;
+        }
+    };
+
+    // The rows an editor draws, top to bottom: the lines of its paragraphs, those at the height
+    // of the row before added to it.
+    static QList<DrawnRow> drawnRows(const QPlainTextEdit &editor)
+    {
+        QList<DrawnRow> rows;
+        QAbstractTextDocumentLayout *layout = editor.document()->documentLayout();
+        qreal top = 0;
+        qreal rowEnd = 0;
+        for (QTextBlock block = editor.document()->begin(); block.isValid(); block = block.next()) {
+            const qreal height = layout->blockBoundingRect(block).height();
+            const QTextLayout *lines = block.layout();
+            for (int index = 0; index < lines->lineCount(); ++index) {
+                const QTextLine line = lines->lineAt(index);
+                const int end = line.textStart() + line.textLength();
+                const QString text = block.text().mid(line.textStart(), line.textLength());
+                const qreal y = top + line.y();
+                if (!rows.isEmpty() && std::abs(rows.last().y - y) < 0.5) {
+                    rows.last().joined = rows.last().joined && std::abs(line.x() - rowEnd) < 0.01;
+                } else {
+                    rows.append({y,
+                                 line.x(),
+                                 0,
+                                 {},
+                                 true,
+                                 block.position() + line.textStart(),
+                                 block,
+                                 index});
+                }
+                rowEnd = line.cursorToX(end);
+                const qsizetype tab = text.indexOf(u'\t');
+                if (!rows.last().text.contains(u'\t'))
+                    rows.last().right =
+                        tab < 0 ? rowEnd : line.cursorToX(line.textStart() + int(tab));
+                rows.last().text += text;
+            }
+            top += height;
+        }
+        return rows;
     }
 
     // `editor` holds `start` already (set by its owner, as a report's text is).
@@ -69,6 +141,8 @@ public:
         reference_.setFont(editor_->font());
         reference_.setLineWrapMode(editor_->lineWrapMode());
         reference_.setWordWrapMode(editor_->wordWrapMode());
+        reference_.document()->setDocumentMargin(editor_->document()->documentMargin());
+        reference_.setTabStopDistance(editor_->tabStopDistance());
         reference_.resize(editor_->size());
         reference_.show();
     }
@@ -84,9 +158,10 @@ public:
         if (!check(u"the text as set"_s))
             return false;
         for (int step = 0; step < actions; ++step) {
-            if (random_.bounded(10) < 6)
+            const bool placed = random_.bounded(10) < 6;
+            if (placed)
                 placeCursor();
-            followCursor();
+            followCursor(placed);
             act();
             if (!check(QString::number(step)))
                 return false;
@@ -232,14 +307,136 @@ private:
     }
 
     // The plain editor's selection set to the editor's, where the two place it apart (after an
-    // undo, say): what they are compared on is the text.
-    void followCursor()
+    // undo, say) or the editor's was just placed: what they are compared on is the text. Else
+    // the plain editor keeps its cursor, and with it the x a run of Up and Down keeps to.
+    void followCursor(bool placed)
     {
         const QTextCursor cursor = editor_->textCursor();
+        const QTextCursor plain = reference_.textCursor();
+        if (!placed && plain.anchor() == offsetOf(cursor.anchor()) &&
+            plain.position() == offsetOf(cursor.position()))
+            return;
         QTextCursor same(reference_.document());
         same.setPosition(int(offsetOf(cursor.anchor())));
         same.setPosition(int(offsetOf(cursor.position())), QTextCursor::KeepAnchor);
         reference_.setTextCursor(same);
+    }
+
+    // The selection of each editor in the text: anchor and position.
+    std::pair<qsizetype, qsizetype> selected() const
+    {
+        const QTextCursor cursor = editor_->textCursor();
+        return {offsetOf(cursor.anchor()), offsetOf(cursor.position())};
+    }
+    std::pair<qsizetype, qsizetype> plainSelected() const
+    {
+        const QTextCursor cursor = reference_.textCursor();
+        return {cursor.anchor(), cursor.position()};
+    }
+
+    // A key that moves the cursor along rows or to a row's ends, given both editors: both must
+    // leave the cursor at the same place.
+    void moveAlongRows()
+    {
+        static const QList<std::pair<Qt::Key, QString>> keys{{Qt::Key_Home, u"Home"_s},
+                                                             {Qt::Key_End, u"End"_s},
+                                                             {Qt::Key_Up, u"Up"_s},
+                                                             {Qt::Key_Down, u"Down"_s}};
+        const auto &[code, name] = keys.at(random_.bounded(int(keys.size())));
+        const bool shift = random_.bounded(3) == 0;
+        log((shift ? u"Shift+"_s : QString()) + name);
+        key(code, shift ? Qt::ShiftModifier : Qt::NoModifier);
+        compareCursors(name);
+    }
+
+    // Ctrl+K deletes from the cursor to the end of its line (from the anchor, with a selection).
+    void deleteToLineEnd()
+    {
+        if (!QKeySequence::keyBindings(QKeySequence::DeleteEndOfLine)
+                 .contains(QKeySequence(Qt::CTRL | Qt::Key_K)))
+            return;
+        log(u"Ctrl+K"_s);
+        const auto [anchor, position] = selected();
+        qsizetype end = plain_.indexOf(u'\n', position);
+        if (end < 0)
+            end = plain_.size();
+        plain_.remove(std::min(anchor, end), std::abs(end - anchor));
+        key(Qt::Key_K, Qt::ControlModifier);
+    }
+
+    // A point over a row of those the editor shows, and the place in the text the plain editor
+    // puts the cursor at for the same place of its rows, logged as `action` at the point; none
+    // when no row shows whole.
+    std::optional<std::pair<QPoint, qsizetype>> aim(const QString &action)
+    {
+        if (plainCutsACharacter())
+            return std::nullopt;
+        const QList<DrawnRow> rows = drawnRows(*editor_);
+        const QList<DrawnRow> plainRows = drawnRows(reference_);
+        QList<qsizetype> shown;
+        for (qsizetype index = 0; index < rows.size() && index < plainRows.size(); ++index) {
+            QTextCursor start(document());
+            start.setPosition(rows.at(index).position);
+            const QRect rect = editor_->cursorRect(start);
+            if (rect.top() >= 0 && rect.bottom() < editor_->viewport()->height())
+                shown.append(index);
+        }
+        if (shown.isEmpty())
+            return std::nullopt;
+        const qsizetype index = shown.at(random_.bounded(int(shown.size())));
+        QTextCursor start(document());
+        start.setPosition(rows.at(index).position);
+        const QPoint point(random_.bounded(editor_->viewport()->width()),
+                           editor_->cursorRect(start).center().y());
+        const qreal x = point.x() + editor_->horizontalScrollBar()->value();
+        const DrawnRow &plain = plainRows.at(index);
+        log(action + u" at "_s + QString::number(point.x()) + u',' + QString::number(point.y()));
+        return std::pair{point, qsizetype(plain.block.position() +
+                                          plain.block.layout()->lineAt(plain.line).xToCursor(x))};
+    }
+
+    // A click on a row puts the cursor where the plain editor puts it for that place.
+    void click()
+    {
+        const auto aimed = aim(u"click"_s);
+        if (!aimed)
+            return;
+        const auto [point, expected] = *aimed;
+        QTest::mouseClick(editor_->viewport(), Qt::LeftButton, {}, point);
+        if (selected() != std::pair{expected, expected})
+            cursorProblem_ = u"a click left the cursor at "_s + shownSelection(selected()) +
+                             u" where the plain editor puts it at "_s + QString::number(expected);
+    }
+
+    // A triple click on a row selects its whole line and the line break after it.
+    void tripleClick()
+    {
+        const auto aimed = aim(u"triple click"_s);
+        if (!aimed)
+            return;
+        const auto [point, at] = *aimed;
+        QTest::mouseDClick(editor_->viewport(), Qt::LeftButton, {}, point);
+        QTest::mouseClick(editor_->viewport(), Qt::LeftButton, {}, point);
+        const qsizetype start = at == 0 ? 0 : plain_.lastIndexOf(u'\n', at - 1) + 1;
+        qsizetype end = plain_.indexOf(u'\n', at);
+        end = end < 0 ? plain_.size() : end + 1;
+        if (selected() != std::pair{start, end})
+            cursorProblem_ = u"a triple click selected "_s + shownSelection(selected()) +
+                             u" where the line is "_s + shownSelection({start, end});
+    }
+
+    void compareCursors(const QString &action)
+    {
+        settle();
+        if (!plainCutsACharacter() && selected() != plainSelected())
+            cursorProblem_ = action + u" left the cursor at "_s + shownSelection(selected()) +
+                             u" where the plain editor leaves it at "_s +
+                             shownSelection(plainSelected());
+    }
+
+    static QString shownSelection(std::pair<qsizetype, qsizetype> selection)
+    {
+        return QString::number(selection.first) + u".."_s + QString::number(selection.second);
     }
 
     void scrollAnywhere()
@@ -444,7 +641,7 @@ private:
     void act()
     {
         previousRemoved_ = std::exchange(removed_, -1);
-        const int roll = random_.bounded(100);
+        const int roll = random_.bounded(117);
         const QString before = plain_;
         if (roll < 20) {
             typeCharacter();
@@ -477,9 +674,17 @@ private:
         } else if (roll < 93) {
             undo();
             return;
-        } else {
+        } else if (roll < 100) {
             redo();
             return;
+        } else if (roll < 108) {
+            moveAlongRows();
+        } else if (roll < 111) {
+            deleteToLineEnd();
+        } else if (roll < 114) {
+            click();
+        } else {
+            tripleClick();
         }
         if (plain_ != before) {
             history_.resize(current_ + 1);
@@ -551,6 +756,8 @@ private:
         if (undoneTo_) {
             problem = u"Undo or Redo led to a text the editor never held: "_s + shown(*undoneTo_);
             undoneTo_.reset();
+        } else if (cursorProblem_) {
+            problem = *std::exchange(cursorProblem_, std::nullopt);
         } else if (const QString text = editor_->text(); text != plain_) {
             problem = u"the editor hands back "_s + difference(text);
         } else if (const QString kept = handedBack_(); kept != plain_) {
@@ -563,6 +770,8 @@ private:
                     problem = u"a paragraph of "_s + QString::number(block.length() - 1) +
                               u" characters is not held in pieces"_s;
             }
+            if (problem.isEmpty())
+                problem = rowDifference();
         }
         if (problem.isEmpty())
             return true;
@@ -571,6 +780,57 @@ private:
             << step.toStdString() << ": " << problem.toStdString() << "\nlast actions:\n"
             << log_.mid(std::max<qsizetype>(0, log_.size() - 8)).join(u'\n').toStdString();
         return false;
+    }
+
+    // True when the plain editor draws a character of the text otherwise than the text is: it
+    // shapes a paragraph in runs of 4096 characters, and draws a surrogate pair the boundary of
+    // two runs cuts as two wider glyphs (its rows, and where its keys and clicks place the
+    // cursor, are not those of the text then).
+    bool plainCutsACharacter() const
+    {
+        constexpr int run = 4096;
+        for (QTextBlock block = reference_.document()->begin(); block.isValid();
+             block = block.next()) {
+            const QString text = block.text();
+            for (qsizetype at = run - 1; at + 1 < text.size(); at += run) {
+                if (text.at(at).isHighSurrogate())
+                    return true;
+            }
+        }
+        return false;
+    }
+
+    // The first row the editor draws otherwise than the plain editor, as wide, draws it; empty
+    // when they draw the same rows.
+    QString rowDifference()
+    {
+        if (plainCutsACharacter())
+            return {};
+        // Each view as wide as the other (the editor may have a gutter, and either a scroll bar).
+        for (int pass = 0; pass < 2; ++pass) {
+            const int wider = editor_->viewport()->width() - reference_.viewport()->width();
+            if (wider != 0)
+                reference_.resize(reference_.width() + wider, reference_.height());
+        }
+        const QList<DrawnRow> rows = drawnRows(*editor_);
+        const QList<DrawnRow> plainRows = drawnRows(reference_);
+        for (qsizetype index = 0; index < std::max(rows.size(), plainRows.size()); ++index) {
+            if (index < rows.size() && index < plainRows.size() &&
+                rows.at(index) == plainRows.at(index))
+                continue;
+            const auto describe = [](const QList<DrawnRow> &list, qsizetype at) -> QString {
+                if (at >= list.size())
+                    return u"no row"_s;
+                const DrawnRow &row = list.at(at);
+                return u"x "_s + QString::number(row.x) + u" to "_s + QString::number(row.right) +
+                       u", y "_s + QString::number(row.y) +
+                       (row.joined ? u""_s : u" (parts apart)"_s) + u' ' + shown(row.text);
+            };
+            return u"row "_s + QString::number(index) + u" of "_s + QString::number(rows.size()) +
+                   u" is drawn "_s + describe(rows, index) + u" where the plain editor draws "_s +
+                   describe(plainRows, index);
+        }
+        return {};
     }
 
     // Where `text` parts from the plain text, with a little of each around it.
@@ -620,6 +880,8 @@ private:
     QStringList history_;
     qsizetype current_ = 0;
     std::optional<QString> undoneTo_;
+    // What a key or click that acts on rows did otherwise than in the plain editor.
+    std::optional<QString> cursorProblem_;
     QStringList log_;
 };
 

@@ -71,11 +71,141 @@ protected:
 TEST_F(PlainTextEditTest, RandomEditingHandsBackWhatTheKeysPastesAndDropsMade)
 {
     for (const quint32 seed : testsupport::RandomTyping::seeds(1, 16)) {
+        // Wrapped at the view's width or not: the rows drawn are those of a plain editor.
+        editor.setLineWrapMode(seed % 4 == 3 ? QPlainTextEdit::NoWrap
+                                             : QPlainTextEdit::WidgetWidth);
         editor.setText(testsupport::RandomTyping::startingText(seed));
         testsupport::RandomTyping typing(&editor, seed, [this] { return editor.text(); });
         if (!typing.run(160))
             break;
     }
+}
+
+// A long line is cut into pieces where its rows may break: after a space, or after a slash where
+// it has no space; only a line with no such place for long is cut inside a word, and never
+// between the halves of a surrogate pair. Each piece holds half a piece's characters at least.
+TEST_F(PlainTextEditTest, LongLinesAreCutWhereRowsMayBreak)
+{
+    QString words;
+    for (int i = 0; words.size() < 6000; ++i)
+        words += letters(3 + (i * 7) % 11) + u' ';
+    QString slashes;
+    while (slashes.size() < 6000)
+        slashes += letters(40) + u'/';
+    QString pair = letters(3000);
+    pair.replace(PlainTextEdit::piece - 1, 2, u"😀"_s);
+    struct Case {
+        const char *name;
+        QString line;
+        // Whether a piece may end after the character.
+        std::function<bool(QChar)> endsAfter;
+    };
+    const QList<Case> cases{
+        {"words", words, [](QChar c) { return c == u' '; }},
+        {"a path", slashes, [](QChar c) { return c == u'/'; }},
+        {"letters", letters(6000), [](QChar) { return true; }},
+        {"a surrogate pair at a piece's end", pair, [](QChar c) { return !c.isHighSurrogate(); }},
+    };
+    for (const Case &c : cases) {
+        editor.setText(u"short\n"_s + c.line);
+        EXPECT_EQ(editor.text(), u"short\n"_s + c.line) << c.name;
+        for (QTextBlock block = editor.document()->begin().next().next(); block.isValid();
+             block = block.next()) {
+            ASSERT_TRUE(PlainTextEdit::continuesLine(block)) << c.name;
+            const QString before = block.previous().text();
+            EXPECT_TRUE(c.endsAfter(before.back())) << c.name << " piece " << block.blockNumber();
+            EXPECT_GE(before.size(), PlainTextEdit::piece / 2) << c.name;
+            EXPECT_LE(before.size(), PlainTextEdit::piece) << c.name;
+        }
+    }
+    EXPECT_EQ(editor.document()->findBlockByNumber(1).length() - 1, PlainTextEdit::piece - 1)
+        << "the pair goes in the next piece";
+}
+
+// A long line, wrapped or not, is drawn as a plain editor draws it, pixel for pixel, whatever
+// height the view has (its last row cut at the bottom or not), with a selection across its
+// pieces.
+TEST_F(PlainTextEditTest, ALongLineIsDrawnAsAPlainEditorDrawsIt)
+{
+    QString line;
+    for (int i = 0; line.size() < 5000; ++i)
+        line += letters(2 + (i * 5) % 9) + (i % 13 == 0 ? u"-"_s : u" "_s);
+    const QString text = u"before\n"_s + line + u"\nafter"_s;
+    QPlainTextEdit plain;
+    plain.setFont(editor.font());
+    plain.show();
+    // The view drawn whole, or only the strip between two heights (as a blinking caret or a
+    // change repaints a strip).
+    const auto drawn = [](QPlainTextEdit &view, int from = 0, int to = 0) {
+        QApplication::processEvents();
+        if (to <= from)
+            return view.viewport()->grab().toImage();
+        QImage image(view.viewport()->size(), QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        view.viewport()->render(&image, {}, QRegion(0, from, view.viewport()->width(), to - from));
+        return image;
+    };
+    for (const auto wrap : {QPlainTextEdit::WidgetWidth, QPlainTextEdit::NoWrap}) {
+        editor.setLineWrapMode(wrap);
+        plain.setLineWrapMode(wrap);
+        editor.setText(text);
+        plain.setPlainText(text);
+        ASSERT_TRUE(editor.hasPieces());
+        // A selection from the middle of the first piece to the middle of the third.
+        select(700, 2600);
+        QTextCursor same(plain.document());
+        same.setPosition(700);
+        same.setPosition(2600, QTextCursor::KeepAnchor);
+        plain.setTextCursor(same);
+        for (int height = 120; height < 420; height += 7) {
+            editor.resize(360, height);
+            plain.resize(360, height);
+            editor.verticalScrollBar()->setValue(0);
+            plain.verticalScrollBar()->setValue(0);
+            editor.setCursorWidth(0);
+            plain.setCursorWidth(0);
+            EXPECT_EQ(drawn(editor), drawn(plain)) << "wrap " << wrap << ", height " << height;
+        }
+        for (int top = 0; top < 280; top += 5) {
+            EXPECT_EQ(drawn(editor, top, top + 4), drawn(plain, top, top + 4))
+                << "wrap " << wrap << ", the strip from " << top;
+        }
+    }
+}
+
+// The cursor placed on the first row of a piece, which goes on the last row of the piece before
+// it, is scrolled into view as any other place is, wherever the view was scrolled to.
+TEST_F(PlainTextEditTest, TheCursorIsShownOnARowTwoPiecesDraw)
+{
+    QString line;
+    for (int i = 0; line.size() < 8000; ++i)
+        line += letters(2 + (i * i + 3 * i) % 11) + u' ';
+    editor.resize(300, 90);
+    editor.setText(line);
+    int shown = 0;
+    const auto rowOf = [this](int position) {
+        QTextCursor cursor(editor.document());
+        cursor.setPosition(position);
+        return editor.cursorRect(cursor).top();
+    };
+    for (QTextBlock block = editor.document()->begin(); block.isValid(); block = block.next()) {
+        // A piece whose first character is on the row the piece before ends on.
+        if (!PlainTextEdit::continuesLine(block) ||
+            rowOf(block.position() + 1) != rowOf(block.position() - 1))
+            continue;
+        for (const int scroll : {block.firstLineNumber(), block.firstLineNumber() + 2, 0}) {
+            editor.verticalScrollBar()->setValue(scroll);
+            QTextCursor cursor(editor.document());
+            cursor.setPosition(block.position() + 1);
+            editor.setTextCursor(cursor);
+            const QRect at = editor.cursorRect();
+            EXPECT_TRUE(at.top() >= 0 && at.bottom() <= editor.viewport()->height())
+                << "piece " << block.blockNumber() << ", scrolled to " << scroll << ": the cursor "
+                << at.top() << " to " << at.bottom() << " of " << editor.viewport()->height();
+            ++shown;
+        }
+    }
+    EXPECT_GT(shown, 6) << "pieces going on the row before them";
 }
 
 // Inside a piece that goes on a long line, a line break of a paste or Return with a selection

@@ -44,6 +44,7 @@ final class ReportEngine {
         context.setProperty(IGNORE_MISSING_FONT, "true");
         context.setProperty(ReportExpressionCompiler.PROPERTY,
                 ReportExpressionCompiler.class.getName());
+        context.setProperty(ReportGroovyCompiler.PROPERTY, ReportGroovyCompiler.class.getName());
         context.setProperty(JRJdbcQueryExecuterFactory.PROPERTY_JDBC_QUERY_TIMEOUT,
                 String.valueOf(Database.statementTimeoutSeconds()));
         this.base = context;

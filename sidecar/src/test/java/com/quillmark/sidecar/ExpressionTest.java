@@ -80,5 +80,9 @@ class ExpressionTest extends SharedSidecarTest {
         String syntax = error(evaluate("1 +", "java", bindings(), bindings()));
         assertTrue(syntax.contains("Syntax error"), syntax);
         assertTrue(syntax.contains(", in the expression: 1 +\n"), "named as written: " + syntax);
+
+        String groovy = error(evaluate("(1 + 2", "groovy", bindings(), bindings()));
+        assertTrue(groovy.contains("Unexpected input, in the expression: (1 + 2\n"),
+                "named as written, without the generated code: " + groovy);
     }
 }

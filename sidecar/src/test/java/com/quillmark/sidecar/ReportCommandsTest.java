@@ -127,6 +127,42 @@ class ReportCommandsTest extends SharedSidecarTest {
     }
 
     @Test
+    void groovyExpressionsThatDoNotCompileAreNamedAsWrittenAndTheReportLoadsAnywhere()
+            throws Exception {
+        String report = "<jasperReport xmlns=\"http://jasperreports.sourceforge.net/"
+                + "jasperreports\" name=\"Groovy\" language=\"groovy\"><parameter name=\"P\" "
+                + "class=\"java.lang.String\"/><title><band height=\"40\">"
+                + "<textField><reportElement x=\"0\" y=\"0\" width=\"100\" height=\"20\"/>"
+                + "<textFieldExpression><![CDATA[\"ok \" + $P{P}]]></textFieldExpression>"
+                + "</textField><textField><reportElement x=\"0\" y=\"20\" width=\"100\" "
+                + "height=\"20\"/><textFieldExpression><![CDATA[%s]]></textFieldExpression>"
+                + "</textField></band></title></jasperReport>";
+        String[][] typos = {
+            {"\"Total: \" +\n  + ", "Unexpected input, in the expression: \"Total: \" + +\n"},
+            {"\"abc", "Unexpected character: '\"', in the expression: \"abc\n"},
+            {"new Foo()", "unable to resolve class Foo, in the expression: new Foo()\n"},
+        };
+        for (String[] typo : typos) {
+            Path jrxml = dir.resolve("Groovy.jrxml");
+            Files.writeString(jrxml, String.format(report, typo[0]));
+            String text = error(sidecar.request("compile", params("jrxmlPath", jrxml.toString(),
+                    "jasperPath", dir.resolve("Groovy.jasper").toString())));
+            assertTrue(text.contains(typo[1]), "named on one line: " + text);
+            assertEquals(1, text.split("in the expression: ", -1).length - 1, "once: " + text);
+            assertTrue(text.contains("calculator_"), "Groovy's own words follow: " + text);
+        }
+
+        Path good = dir.resolve("GroovyGood.jrxml");
+        Files.writeString(good, String.format(report, "1 + 2"));
+        Path jasper = dir.resolve("GroovyGood.jasper");
+        ok(sidecar.request("compile", params("jrxmlPath", good.toString(), "jasperPath",
+                jasper.toString())));
+        assertEquals("net.sf.jasperreports.compilers.JRGroovyCompiler",
+                ReportEngine.loadReport(jasper).getCompilerClass(),
+                "the engine's own compiler loads it");
+    }
+
+    @Test
     void fieldClassesAreDeclaredByTheNamesTheEngineLoads() {
         assertEquals("byte[]", FieldClasses.declaredName("[B"));
         assertEquals("java.lang.String[]", FieldClasses.declaredName("[Ljava.lang.String;"));

@@ -1,0 +1,89 @@
+#include "canvas/LackMarks.h"
+
+#include <optional>
+
+namespace {
+
+// The expression editor's words for each reference of the lacks, by element (a table's own and
+// those of its cells together).
+QHash<QUuid, QStringList> notesOf(const QList<DatasetLacks::Lack> &lacks)
+{
+    QHash<QUuid, QStringList> notes;
+    for (const DatasetLacks::Lack &lack : lacks) {
+        const std::optional<QString> dataset =
+            lack.dataset.isEmpty() ? std::nullopt : std::optional(lack.dataset);
+        QStringList &words = notes[lack.element];
+        for (const QString &text : lack.references) {
+            for (const DatasetLacks::Reference &reference : DatasetLacks::referencesIn(text))
+                words.append(DatasetLacks::note(reference, dataset));
+        }
+    }
+    return notes;
+}
+
+} // namespace
+
+const QHash<QUuid, QStringList> &LackMarks::follow(const ReportDocument &document)
+{
+    QStringList groups;
+    for (const ReportGroup &group : document.groups)
+        groups.append(group.name);
+    Declarations now{document.fields, document.parameters, document.variables, groups,
+                     document.subDatasets};
+    changed_.clear();
+    if (!(now == declarations_)) {
+        declarations_ = std::move(now);
+        changed_ = marks_.keys();
+        seen_.clear();
+        marks_.clear();
+    }
+    std::optional<DatasetLacks::Finder> finder;
+    ++generation_;
+    // The elements looked at anew: their marks come in once all that went has gone, so that an
+    // element that moved into another keeps its mark.
+    QList<QUuid> fresh;
+    const auto forget = [this](const Seen &old) {
+        for (auto it = old.notes.cbegin(); it != old.notes.cend(); ++it) {
+            marks_.remove(it.key());
+            changed_.append(it.key());
+        }
+    };
+    const auto look = [&](const ElementList &elements) {
+        for (qsizetype i = 0; i < elements.size(); ++i) {
+            const ElementList::Shared element = elements.shared(i);
+            const auto found = seen_.find(element->id);
+            if (found != seen_.end() && found->element.isSameBox(element)) {
+                found->generation = generation_;
+                continue;
+            }
+            if (found != seen_.end())
+                forget(*found);
+            if (!finder)
+                finder.emplace(document);
+            seen_.insert(element->id, {element, notesOf(finder->within(*element)), generation_});
+            fresh.append(element->id);
+        }
+    };
+    for (const ReportBand &band : document.bands)
+        look(band.elements);
+    for (const ReportBand &band : document.detailBands)
+        look(band.elements);
+    for (const ReportGroup &group : document.groups) {
+        look(group.headerElements);
+        look(group.footerElements);
+    }
+    for (auto it = seen_.begin(); it != seen_.end();) {
+        if (it->generation == generation_) {
+            ++it;
+            continue;
+        }
+        forget(*it);
+        it = seen_.erase(it);
+    }
+    for (const QUuid &id : std::as_const(fresh)) {
+        const QHash<QUuid, QStringList> &notes = seen_.value(id).notes;
+        marks_.insert(notes);
+        changed_ += notes.keys();
+    }
+    return marks_;
+}

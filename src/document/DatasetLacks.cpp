@@ -1,0 +1,334 @@
+#include "document/DatasetLacks.h"
+
+#include "document/DatasetRuns.h"
+#include "document/ReportReferences.h"
+
+#include <QRegularExpression>
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+namespace DatasetLacks {
+
+namespace {
+
+// Spaces and tabs only: a line break inside the braces stays part of the name.
+QString trimBlanks(QStringView text)
+{
+    qsizetype from = 0;
+    qsizetype to = text.size();
+    const auto blank = [](QChar c) { return c == u' ' || c == u'\t'; };
+    while (from < to && blank(text[from]))
+        ++from;
+    while (to > from && blank(text[to - 1]))
+        --to;
+    return text.sliced(from, to - from).toString();
+}
+
+template <typename List> QSet<QString> namesOf(const List &items)
+{
+    QSet<QString> names;
+    for (const auto &item : items)
+        names.insert(item.name);
+    return names;
+}
+
+void appendExpressions(QStringList &texts, const QList<SubreportParameter> &parameters)
+{
+    for (const SubreportParameter &parameter : parameters)
+        texts.append(parameter.expression);
+}
+
+// Content kept as the file wrote it, read as expressions evaluated where the element stands:
+// what runs a dataset of its own inside it (a table or list in a cell) is left out.
+void appendKept(QStringList &texts, const QString &xml)
+{
+    if (!xml.contains(u'$') || xml.contains(u"datasetRun"_s))
+        return;
+    texts.append(xml);
+}
+
+void appendKept(QStringList &texts, const KeptXml &part)
+{
+    for (const KeptXml::Child &child : part.children)
+        appendKept(texts, child.xml);
+}
+
+void appendKept(QStringList &texts, const KeptParts &parts)
+{
+    appendKept(texts, parts.part({}));
+}
+
+// The expressions the element evaluates where it stands (not those of what it holds), those it
+// keeps as the file wrote them too: a property's expression, a tooltip's, a dataset run's data
+// source.
+QStringList ownExpressions(const ReportElement &element)
+{
+    QStringList texts;
+    const auto add = [&](const std::optional<QString> &text) {
+        if (text)
+            texts.append(*text);
+    };
+    add(element.printWhenExpression);
+    add(element.hyperlinkExpression);
+    appendKept(texts, element.kept.part(u"reportElement"));
+    const ElementKind &kind = element.kind;
+    if (const auto *field = kind.as<ElementKind::TextField>()) {
+        texts.append(field->expression);
+    } else if (const auto *image = kind.as<ElementKind::Image>()) {
+        texts.append(image->expression);
+    } else if (const auto *subreport = kind.as<ElementKind::Subreport>()) {
+        texts.append(subreport->expression);
+        add(subreport->connectionExpression);
+        add(subreport->dataSourceExpression);
+        appendExpressions(texts, subreport->parameters);
+    } else if (const auto *list = kind.as<ElementKind::List>()) {
+        texts.append(list->connectionExpression);
+        appendExpressions(texts, list->parameters);
+        appendKept(texts, list->kept.part(u"datasetRun"));
+    } else if (const auto *table = kind.as<ElementKind::Table>()) {
+        texts.append(table->connectionExpression);
+        appendExpressions(texts, table->parameters);
+        appendKept(texts, table->kept.part(u"datasetRun"));
+    }
+    // What else the element's own tag holds; a component's holds what runs over its dataset.
+    if (!kind.is<ElementKind::List>() && !kind.is<ElementKind::Table>() &&
+        !kind.is<ElementKind::Chart>() && !kind.is<ElementKind::Crosstab>() &&
+        !kind.is<ElementKind::ComponentPlaceholder>() && !kind.is<ElementKind::GenericElement>())
+        appendKept(texts, element.kept);
+    return texts;
+}
+
+} // namespace
+
+QString Reference::text() const
+{
+    return u'$' + letter + u'{' + name + u'}';
+}
+
+QList<Reference> referencesIn(const QString &expression)
+{
+    QList<Reference> found;
+    if (!expression.contains(u'$'))
+        return found;
+    static const QRegularExpression reference(uR"(\$([PFV])!?\{([^}]*)\})"_s);
+    auto it = reference.globalMatch(expression);
+    while (it.hasNext()) {
+        const QRegularExpressionMatch match = it.next();
+        const Reference named{match.capturedView(1).front(), trimBlanks(match.capturedView(2))};
+        if (!named.name.isEmpty() && !found.contains(named))
+            found.append(named);
+    }
+    return found;
+}
+
+QString note(const Reference &reference, const std::optional<QString> &dataset)
+{
+    const QString kind = reference.letter == u'F'   ? u"field"_s
+                         : reference.letter == u'P' ? u"parameter"_s
+                                                    : u"variable"_s;
+    return reference.text() + u" isn't a declared "_s + kind +
+           (dataset ? u" of the dataset \""_s + *dataset + u"\" this element runs in."_s
+                    : u" in this report."_s);
+}
+
+Declared::Declared(const QList<ReportField> &fields, const QList<ReportParameter> &parameters,
+                   const QList<ReportVariable> &variables, const QStringList &groups)
+    : fields_(namesOf(fields)), parameters_(namesOf(parameters)), variables_(namesOf(variables))
+{
+    // Every group counts its rows in a variable of its own.
+    for (const QString &group : groups)
+        variables_.insert(group + u"_COUNT"_s);
+}
+
+bool Declared::declares(const Reference &reference) const
+{
+    const QSet<QString> &names = reference.letter == u'F'   ? fields_
+                                 : reference.letter == u'P' ? parameters_
+                                                            : variables_;
+    return names.contains(reference.name) || DatasetRuns::builtInNames().contains(reference.name);
+}
+
+Finder::Finder(const ReportDocument &document) : document_(document) {}
+
+const Declared *Finder::declared(const QString &dataset)
+{
+    auto found = declared_.find(dataset);
+    if (found == declared_.end()) {
+        std::optional<Declared> names;
+        const QStringList groups = ReportReferences::groupsOfDataset(document_, dataset);
+        if (dataset.isEmpty()) {
+            names.emplace(document_.fields, document_.parameters, document_.variables, groups);
+        } else {
+            // Of two sub-datasets sharing a name the engine runs the first.
+            const auto sub = std::find_if(
+                document_.subDatasets.cbegin(), document_.subDatasets.cend(),
+                [&](const ReportSubDataset &candidate) { return candidate.name == dataset; });
+            if (sub != document_.subDatasets.cend())
+                names.emplace(sub->fields, sub->parameters, sub->variables, groups);
+        }
+        found = declared_.insert(dataset, std::move(names));
+    }
+    return found->has_value() ? &**found : nullptr;
+}
+
+void Finder::note(const QUuid &element, const QString &dataset, const QStringList &texts,
+                  QList<Lack> &found)
+{
+    const Declared *names = declared(dataset);
+    if (!names)
+        return;
+    QStringList lacked;
+    for (const QString &text : texts) {
+        for (const Reference &reference : referencesIn(text)) {
+            if (!names->declares(reference) && !lacked.contains(reference.text()))
+                lacked.append(reference.text());
+        }
+    }
+    if (lacked.isEmpty())
+        return;
+    const auto same = std::find_if(found.begin(), found.end(), [&](const Lack &lack) {
+        return lack.element == element && lack.dataset == dataset;
+    });
+    if (same == found.end()) {
+        found.append({element, dataset, lacked});
+        return;
+    }
+    for (const QString &reference : std::as_const(lacked)) {
+        if (!same->references.contains(reference))
+            same->references.append(reference);
+    }
+}
+
+void Finder::visit(const ReportElement &element, const QString &dataset, Count count,
+                   const Choose &choose, QList<Lack> &found)
+{
+    if (count != Count::all)
+        count = choose(element);
+    if (count == Count::all)
+        note(element.id, dataset, ownExpressions(element), found);
+    const Count inner = count == Count::none ? Count::none : Count::all;
+    if (const ElementList *children = element.kind.children()) {
+        const auto *list = element.kind.as<ElementKind::List>();
+        const QString within = list ? list->datasetName : dataset;
+        for (const ReportElement &child : *children)
+            visit(child, within, inner, choose, found);
+    }
+    if (element.kind.is<ElementKind::Table>())
+        visitTable(element, inner, choose, found);
+}
+
+void Finder::visitTable(const ReportElement &table, Count count, const Choose &choose,
+                        QList<Lack> &found)
+{
+    const ElementKind::Table &payload = *table.kind.as<ElementKind::Table>();
+    QStringList texts;
+    using Cell = ReportTableColumn::Cell;
+    for (const ReportTableColumn &column : payload.columns) {
+        for (const Cell cell : {Cell::header, Cell::detail, Cell::footer}) {
+            // A cell's element is visited as the table's, and what it holds as its own.
+            if (const SharedOptional<ReportElement> &element = column.element(cell)) {
+                if (count == Count::all)
+                    texts += ownExpressions(*element);
+                if (const ElementList *children = element->kind.children()) {
+                    const auto *list = element->kind.as<ElementKind::List>();
+                    const QString within = list ? list->datasetName : payload.datasetName;
+                    for (const ReportElement &child : *children)
+                        visit(child, within, count, choose, found);
+                }
+                if (element->kind.is<ElementKind::Table>())
+                    visitTable(*element, count, choose, found);
+            }
+            if (count == Count::all)
+                appendKept(texts, column.formatting(cell).kept);
+        }
+        if (count == Count::all)
+            appendKept(texts, column.kept);
+    }
+    if (count == Count::all) {
+        for (const ElementKind::Table::KeptColumnGroup &group : payload.keptColumnGroups)
+            appendKept(texts, group.xml);
+        appendKept(texts, payload.kept);
+        note(table.id, payload.datasetName, texts, found);
+    }
+}
+
+QList<Lack> Finder::everywhere(const Choose &choose)
+{
+    QList<Lack> found;
+    const auto walk = [&](const ElementList &list) {
+        for (const ReportElement &element : list)
+            visit(element, {}, Count::none, choose, found);
+    };
+    for (const ReportBand &band : document_.bands)
+        walk(band.elements);
+    for (const ReportBand &band : document_.detailBands)
+        walk(band.elements);
+    for (const ReportGroup &group : document_.groups) {
+        walk(group.headerElements);
+        walk(group.footerElements);
+    }
+    return found;
+}
+
+QList<Lack> Finder::within(const ReportElement &topLevel)
+{
+    QList<Lack> found;
+    visit(topLevel, {}, Count::all, {}, found);
+    return found;
+}
+
+QList<Lack> Finder::of(const QSet<QUuid> &ids)
+{
+    if (ids.isEmpty())
+        return {};
+    return everywhere([&](const ReportElement &element) {
+        return ids.contains(element.id) ? Count::all : Count::none;
+    });
+}
+
+QList<Lack> Finder::inside(const QUuid &container)
+{
+    return everywhere([&](const ReportElement &element) {
+        return element.id == container ? Count::contents : Count::none;
+    });
+}
+
+QString words(const QList<Lack> &lacks, const QString &subject, bool plural)
+{
+    // The references by dataset, in order of first appearance.
+    QStringList datasets;
+    QHash<QString, QStringList> references;
+    for (const Lack &lack : lacks) {
+        if (!datasets.contains(lack.dataset))
+            datasets.append(lack.dataset);
+        QStringList &named = references[lack.dataset];
+        for (const QString &reference : lack.references) {
+            if (!named.contains(reference))
+                named.append(reference);
+        }
+    }
+    if (datasets.isEmpty())
+        return {};
+    const auto listed = [](const QStringList &items) -> QString {
+        if (items.size() == 1)
+            return items.first();
+        return items.first(items.size() - 1).join(u", "_s) + u" and "_s + items.last();
+    };
+    QStringList clauses;
+    qsizetype count = 0;
+    for (const QString &dataset : std::as_const(datasets)) {
+        const QStringList &named = references.value(dataset);
+        count += named.size();
+        clauses.append(listed(named) + u", which "_s);
+        clauses.last() += dataset.isEmpty() ? u"the report's main dataset"_s
+                                            : u"the dataset \""_s + dataset + u'"';
+        clauses.last() += u" does not declare"_s;
+    }
+    const QString declare = count == 1 ? u"Declare it there or change the expression"_s
+                                       : u"Declare them there or change the expressions"_s;
+    return subject + (plural ? u" name "_s : u" names "_s) + listed(clauses) + u". "_s + declare +
+           u": until then the report does not compile."_s;
+}
+
+} // namespace DatasetLacks

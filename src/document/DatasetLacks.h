@@ -1,0 +1,101 @@
+#pragma once
+
+#include "model/ReportDocument.h"
+
+#include <QHash>
+#include <QList>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <optional>
+
+// What the expressions of elements name ($F{…}, $P{…}, $V{…}) that the dataset they run in does
+// not declare: an element of a band runs in the report's main dataset, one inside a list or a
+// table cell in the sub-dataset the innermost list or table runs. A paste, a duplicate or a
+// snippet keeps expressions as they are, and so does a list or table switched to another
+// dataset: what they then name that their dataset lacks is said (the store's namesLacked()), the
+// canvas marks the elements, and the expression editor says it of a typed name. A dataset the
+// report does not declare says nothing here (the engine's own message names it).
+namespace DatasetLacks {
+
+// A name an expression refers to: the letter (F, P or V) and the name between the braces,
+// without the blanks around it.
+struct Reference {
+    QChar letter;
+    QString name;
+    // "$F{Street}"
+    QString text() const;
+    bool operator==(const Reference &) const = default;
+};
+
+// The references of an expression, each once, in order of first appearance ($P!{…} is a
+// parameter's too); empty names are none.
+QList<Reference> referencesIn(const QString &expression);
+
+// What the expression editor says of a reference that the dataset lacks: "$F{Street} isn't a
+// declared field of the dataset "Addresses" this element runs in." (the report's main dataset:
+// "… in this report.").
+QString note(const Reference &reference, const std::optional<QString> &dataset);
+
+// The names a dataset declares for the expressions that run in it: its fields, parameters and
+// variables, each group's count of records, and the names the engine gives every dataset.
+class Declared {
+public:
+    Declared(const QList<ReportField> &fields, const QList<ReportParameter> &parameters,
+             const QList<ReportVariable> &variables, const QStringList &groups);
+    bool declares(const Reference &reference) const;
+
+private:
+    QSet<QString> fields_;
+    QSet<QString> parameters_;
+    QSet<QString> variables_;
+};
+
+// One element whose expressions name what the dataset it runs in lacks. What a table's cells name
+// stands under the table, whose cells the user edits with it.
+struct Lack {
+    QUuid element;
+    // The sub-dataset; empty for the report's main dataset.
+    QString dataset;
+    // "$F{Street}", each once, in order.
+    QStringList references;
+    bool operator==(const Lack &) const = default;
+};
+
+// Finds lacks in one report, each dataset's declarations gathered once.
+class Finder {
+public:
+    explicit Finder(const ReportDocument &document);
+
+    // What an element of a band (at any depth, with what it holds) names that its dataset lacks.
+    QList<Lack> within(const ReportElement &topLevel);
+    // What the elements of `ids`, at any depth, and what they hold name that their datasets lack.
+    QList<Lack> of(const QSet<QUuid> &ids);
+    // What the contents of the list or table `container` (its elements, its cells) name that
+    // the dataset it runs lacks.
+    QList<Lack> inside(const QUuid &container);
+
+private:
+    enum class Count { none, contents, all };
+    using Choose = std::function<Count(const ReportElement &)>;
+    void visit(const ReportElement &element, const QString &dataset, Count count,
+               const Choose &choose, QList<Lack> &found);
+    void visitTable(const ReportElement &table, Count count, const Choose &choose,
+                    QList<Lack> &found);
+    QList<Lack> everywhere(const Choose &choose);
+    // Appends the references of `texts` that the dataset lacks under `element`.
+    void note(const QUuid &element, const QString &dataset, const QStringList &texts,
+              QList<Lack> &found);
+    const Declared *declared(const QString &dataset);
+
+    const ReportDocument &document_;
+    QHash<QString, std::optional<Declared>> declared_;
+};
+
+// The bar's words for what an edit put where its dataset lacks what it names: `subject` names
+// what the edit placed ("The pasted element", "The list's elements"), `plural` whether it is
+// several. Empty for no lacks.
+QString words(const QList<Lack> &lacks, const QString &subject, bool plural);
+
+} // namespace DatasetLacks
