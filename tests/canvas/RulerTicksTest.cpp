@@ -154,10 +154,12 @@ TEST(RulerTicks, PagesOfZeroNegativeOrHugeLengthGiveTheTicksOfTheRulerOnly)
             const RulerTick &tick = ticks.at(i);
             EXPECT_GE(tick.position, -20);
             EXPECT_LE(tick.position, 420);
-            if (i > 0)
+            if (i > 0) {
                 EXPECT_NEAR(tick.position - ticks.at(i - 1).position, 10, 0.01);
-            if (!tick.label.isEmpty())
+            }
+            if (!tick.label.isEmpty()) {
                 EXPECT_EQ(tick.label, QString::number(std::llround(tick.position + scrolled)));
+            }
         }
     }
 }

@@ -7,6 +7,7 @@
 #include <QTest>
 #include <algorithm>
 #include <gtest/gtest.h>
+#include <random>
 
 using namespace Qt::StringLiterals;
 
@@ -132,10 +133,14 @@ TEST(TextFacePictureTest, TextsAreKeptAsPicturesUntilTheirTextOrTheZoomChanges)
     EXPECT_GT(inkOf(zoomed), 2 * inkOf(edited));
 }
 
-// Texts dragged as a selected group carry their drawn text along, drawn from their pictures at
-// each step, and show it at their new place after the drop.
+// Texts dragged as a selected group, a random way, carry their drawn text along, drawn from their
+// pictures at each step, and show it at their new place after the drop, still from the pictures
+// they had: an element that only moved keeps its face.
 TEST(TextFacePictureTest, DraggedTextsMoveWithTheirDrawnText)
 {
+    const unsigned seed = std::random_device{}();
+    SCOPED_TRACE(testing::Message() << "seed " << seed);
+    std::mt19937 random(seed);
     TextCanvas canvas({u"First line"_s, u"Second line"_s, u"Third line"_s});
     // Dropped on whole points where the pointer leaves them.
     canvas.bandSettings.snapping = false;
@@ -151,7 +156,8 @@ TEST(TextFacePictureTest, DraggedTextsMoveWithTheirDrawnText)
     }
 
     const QPoint from = canvas.at(canvas.title, {100, 25});
-    const QPoint travel(60, 20);
+    const QPoint travel(std::uniform_int_distribution<int>(1, 300)(random),
+                        std::uniform_int_distribution<int>(1, 60)(random));
     canvas.carry(from, from + travel);
     for (int step = 1; step <= 3; ++step) {
         const QImage during = canvas.drawn();
@@ -168,8 +174,9 @@ TEST(TextFacePictureTest, DraggedTextsMoveWithTheirDrawnText)
     const QImage after = canvas.drawn();
     for (qsizetype i = 0; i < 3; ++i) {
         const ReportElement e = canvas.store.element(canvas.ids[i]).value();
-        EXPECT_EQ(QPointF(e.x, e.y), QPointF(80, 30 + 40.0 * double(i)));
+        EXPECT_EQ(QPointF(e.x, e.y), QPointF(20 + travel.x(), 10 + 40.0 * double(i) + travel.y()));
         EXPECT_LE(differingPixels(canvas.face(after, i), faces[i]), 2) << "element " << i;
+        EXPECT_EQ(canvas.view(i)->faceCache().pictureCount(), 1) << "element " << i;
     }
 }
 
