@@ -7,6 +7,7 @@
 
 #include <QEvent>
 #include <QGraphicsRectItem>
+#include <QGraphicsSceneMouseEvent>
 #include <QPen>
 #include <QPixmapCache>
 #include <algorithm>
@@ -76,6 +77,21 @@ bool CanvasScene::event(QEvent *event)
     if (event->type() == QEvent::ApplicationPaletteChange || event->type() == QEvent::PaletteChange)
         repaintBands();
     return QGraphicsScene::event(event);
+}
+
+void CanvasScene::mousePressEvent(QGraphicsSceneMouseEvent *event)
+{
+    // Selected elements draw their handles themselves; the items that take a press on them are
+    // made only for the elements whose handles could be under the pointer, so that the press
+    // finds the handle it would find had every selected element its items.
+    if (context_.store && event->button() == Qt::LeftButton) {
+        for (const QUuid &id : context_.store->selectedElementIDs()) {
+            ElementView *view = views_.view(id);
+            if (view && view->handlesReach(event->scenePos()))
+                view->makeHandles();
+        }
+    }
+    QGraphicsScene::mousePressEvent(event);
 }
 
 void CanvasScene::setClock(const AppClock *clock)

@@ -67,6 +67,8 @@ signals:
 
 protected:
     bool event(QEvent *event) override;
+    // A press near a corner of selected elements first gives them their handle items.
+    void mousePressEvent(QGraphicsSceneMouseEvent *event) override;
 
 private:
     // The bands keep pictures of their strips and grids: a change of their look redraws them.

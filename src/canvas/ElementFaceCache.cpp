@@ -29,6 +29,12 @@ bool fitsPicture(const QRectF &shown, qreal ratio)
            std::abs(shown.left()) < farthest && std::abs(shown.top()) < farthest;
 }
 
+// The bytes of the pictures the faces hold now, of all canvases: the faces keep pictures while
+// these fit the part of the cache they may take, so that a page of more faces than the cache
+// holds draws the rest directly rather than making pictures that push each other out.
+qint64 heldBytes = 0;
+constexpr qint64 budgetBytes = qint64(ElementFaceCache::cacheKilobytes) * 1024 / 4 * 3;
+
 } // namespace
 
 ElementFaceCache::~ElementFaceCache()
@@ -40,8 +46,15 @@ void ElementFaceCache::clear()
 {
     if (key_.isValid())
         QPixmapCache::remove(key_);
-    key_ = {};
+    release();
     seen_ = false;
+}
+
+void ElementFaceCache::release()
+{
+    key_ = {};
+    heldBytes -= bytes_;
+    bytes_ = 0;
 }
 
 bool ElementFaceCache::holdsPicture() const
@@ -73,14 +86,18 @@ void ElementFaceCache::draw(QPainter *painter, const QRectF &box, quint64 versio
         return;
     }
     QPixmap picture;
-    if (look == look_ && key_.isValid() && QPixmapCache::find(key_, &picture)) {
-        // On whole device pixels, where the face lies within half a pixel of its place.
-        const QPoint at(int(std::lround(shown.left() - phase_.x())),
-                        int(std::lround(shown.top() - phase_.y())));
-        painter->setWorldTransform(QTransform());
-        painter->drawPixmap(at, picture);
-        painter->setWorldTransform(transform);
-        return;
+    if (look == look_ && key_.isValid()) {
+        if (QPixmapCache::find(key_, &picture)) {
+            // On whole device pixels, where the face lies within half a pixel of its place.
+            const QPoint at(int(std::lround(shown.left() - phase_.x())),
+                            int(std::lround(shown.top() - phase_.y())));
+            painter->setWorldTransform(QTransform());
+            painter->drawPixmap(at, picture);
+            painter->setWorldTransform(transform);
+            return;
+        }
+        // The cache let the picture go: it is made again below, if it still fits.
+        release();
     }
     if (!(look == look_) || !seen_) {
         // Seen for the first time like this: drawn directly, kept if it is drawn again so.
@@ -94,8 +111,13 @@ void ElementFaceCache::draw(QPainter *painter, const QRectF &box, quint64 versio
     const QSize size(int(std::ceil(shown.right())) - origin.x(),
                      int(std::ceil(shown.bottom())) - origin.y());
     const qreal ratio = look.pixelRatio;
-    QImage image(QSize(int(std::ceil(size.width() * ratio)), int(std::ceil(size.height() * ratio))),
-                 QImage::Format_ARGB32_Premultiplied);
+    const QSize pixels(int(std::ceil(size.width() * ratio)), int(std::ceil(size.height() * ratio)));
+    const qint64 bytes = qint64(pixels.width()) * pixels.height() * 4;
+    if (heldBytes + bytes > budgetBytes) {
+        paint(painter);
+        return;
+    }
+    QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
     image.setDevicePixelRatio(ratio);
     // Fonts are sized from the device's resolution: the picture takes the canvas's.
     image.setDotsPerMeterX(dotsPerMeter(look.dpiX));
@@ -112,6 +134,8 @@ void ElementFaceCache::draw(QPainter *painter, const QRectF &box, quint64 versio
     }
     picture = QPixmap::fromImage(std::move(image));
     key_ = QPixmapCache::insert(picture);
+    bytes_ = bytes;
+    heldBytes += bytes;
     ++pictureCount_;
     painter->setWorldTransform(QTransform());
     painter->drawPixmap(origin, picture);

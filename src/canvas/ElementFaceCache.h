@@ -13,7 +13,8 @@ class QPainter;
 // them at every step of a drag, and a blit costs a small part of laying out and drawing a text.
 // The face is drawn directly the first time it is seen at a scale and kept from the second
 // time on, so that a zoom or an edit, after which each face is drawn once, costs no picture.
-// Pictures live in the application's pixmap cache: the least used go when it is full.
+// Pictures live in the application's pixmap cache: faces keep pictures while they fit their part
+// of it, and those beyond draw directly.
 class ElementFaceCache {
 public:
     ElementFaceCache() = default;
@@ -51,7 +52,12 @@ private:
         bool operator==(const Look &) const = default;
     };
 
+    // Forgets the picture, which the cache no longer holds.
+    void release();
+
     QPixmapCache::Key key_;
+    // What the picture takes.
+    qint64 bytes_ = 0;
     Look look_;
     bool seen_ = false;
     // The part of a device pixel by which the picture's box lay past its top-left pixel.

@@ -55,23 +55,32 @@ void ElementMove::begin()
     const DocumentStore &store = *context.store;
     const QUuid id = view_.id();
     const QSet<QUuid> &selected = store.selectedElementIDs();
-    const QList<ReportElement> carried = selected.size() > 1 && selected.contains(id)
-                                             ? store.findElements(selected).values()
-                                             : QList<ReportElement>{view_.element()};
+    const bool carriesSelection = selected.size() > 1 && selected.contains(id);
+    // Where each carried element stands, found in one walk; the bands they stand in are then
+    // read once each.
+    const QHash<QUuid, BandTarget> homes =
+        store.homeBandTargets(carriesSelection ? selected : QSet<QUuid>{id});
     ownRoom_ = std::numeric_limits<double>::infinity();
-    for (const ReportElement &e : carried) {
-        const std::optional<BandTarget> home = store.homeBandTarget(e.id);
-        if (!home)
-            continue;
-        const double tallest = store.tallestHeight(*home);
-        inBands_.append(e);
-        tallest_.insert(e.id, tallest);
-        const double room = gesture::roomBelow(gesture::frameOf(e), tallest);
-        if (room < ownRoom_) {
-            ownRoom_ = room;
-            ownWords_ = bandlimit::words(context, *home, std::floor(tallest) + 1);
+    std::optional<BandTarget> tightest;
+    double tightestHeight = 0;
+    for (const BandTarget &band : QSet<BandTarget>(homes.cbegin(), homes.cend())) {
+        const double tallest = store.tallestHeight(band);
+        for (const ReportElement &e : store.elements(band)) {
+            const auto home = homes.constFind(e.id);
+            if (home == homes.cend() || !(*home == band))
+                continue;
+            inBands_.append(e);
+            tallest_.insert(e.id, tallest);
+            const double room = gesture::roomBelow(gesture::frameOf(e), tallest);
+            if (room < ownRoom_) {
+                ownRoom_ = room;
+                tightest = band;
+                tightestHeight = tallest;
+            }
         }
     }
+    if (tightest)
+        ownWords_ = bandlimit::words(context, *tightest, std::floor(tightestHeight) + 1);
     // An element already lower than its band may grow (a file's) stays where it is.
     ownRoom_ = std::max(ownRoom_, 0.0);
 }

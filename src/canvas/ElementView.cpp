@@ -8,6 +8,7 @@
 #include "canvas/ElementEnvironment.h"
 #include "canvas/ElementExpressionSheet.h"
 #include "canvas/ElementFaceGeometry.h"
+#include "canvas/ElementFrame.h"
 #include "canvas/ElementMove.h"
 #include "canvas/ElementPainter.h"
 #include "canvas/ElementViewRegistry.h"
@@ -118,9 +119,19 @@ bool ElementView::sceneEvent(QEvent *event)
 void ElementView::setElement(const ElementList::Shared &element)
 {
     const bool unchanged = element_.isSameBox(element) || *element_ == *element;
+    // An element that only moved keeps its face: a drag of thousands of texts draws their kept
+    // pictures at their new places. A container takes its children's new values too.
+    const bool moved = !unchanged && !element->kind.children() && [&] {
+        ReportElement before = *element_;
+        before.x = element->x;
+        before.y = element->y;
+        return before == *element;
+    }();
     // The list's own value is held, so that an earlier one is not kept alive.
     element_ = element;
-    if (!unchanged)
+    if (moved)
+        place();
+    else if (!unchanged)
         layOut();
 }
 
@@ -145,13 +156,10 @@ void ElementView::setShownSelected(bool selected)
     prepareGeometryChange();
     isShownSelected_ = selected;
     ++faceVersion_;
-    if (selected && !handles_[0]) {
-        for (ResizeHandleKind kind : allResizeHandleKinds()) {
-            auto *handle = new ResizeHandleItem(kind, this);
-            handle->setDrawnByElement(!childLayer_);
-            handles_[size_t(kind)] = handle;
-        }
-    }
+    // A container's handles draw themselves over its children; the handles of other elements,
+    // drawn by the element, only take presses and are made when one comes near.
+    if (selected && childLayer_)
+        makeHandles();
     for (ResizeHandleItem *handle : handles_) {
         if (handle)
             handle->setVisible(selected);
@@ -197,10 +205,30 @@ InlineElementTextField *ElementView::inlineField() const
     return editorProxy_ ? qobject_cast<InlineElementTextField *>(editorProxy_->widget()) : nullptr;
 }
 
-ResizeHandleItem *ElementView::handle(ResizeHandleKind kind) const
+ResizeHandleItem *ElementView::handle(ResizeHandleKind kind)
 {
-    ResizeHandleItem *item = handles_[size_t(kind)];
-    return item && isShownSelected_ ? item : nullptr;
+    makeHandles();
+    return isShownSelected_ ? handles_[size_t(kind)] : nullptr;
+}
+
+void ElementView::makeHandles()
+{
+    if (!isShownSelected_ || handles_[0])
+        return;
+    for (ResizeHandleKind kind : allResizeHandleKinds()) {
+        auto *handle = new ResizeHandleItem(kind, this);
+        handle->setDrawnByElement(!childLayer_);
+        handles_[size_t(kind)] = handle;
+    }
+    placeHandles();
+}
+
+bool ElementView::handlesReach(QPointF scenePoint) const
+{
+    if (!isShownSelected_)
+        return false;
+    const qreal half = ResizeHandleItem::hitSize / 2;
+    return mapRectToScene(box().adjusted(-half, -half, half, half)).contains(scenePoint);
 }
 
 void ElementView::setDragTranslation(QSizeF translation)
@@ -316,23 +344,16 @@ void ElementView::paintWhole(QPainter *painter)
     const QRectF b = box();
     // The face clips itself to the box.
     paintContent(painter, b);
-    // The outline as four filled strips centred on the box's edges: the same lines as a pen
-    // draws, at a small part of a stroke's cost when thousands of elements repaint.
-    const qreal width = isShownSelected_ ? 1.5 : 1;
-    const QColor color = isShownSelected_    ? ColorHex::elementSelection()
-                         : !lacks_.isEmpty() ? ColorHex::warning()
-                                             : QColor(128, 128, 128, 89);
-    const qreal half = width / 2;
-    painter->fillRect(QRectF(b.left() - half, b.top() - half, b.width() + width, width), color);
-    painter->fillRect(QRectF(b.left() - half, b.bottom() - half, b.width() + width, width), color);
-    painter->fillRect(QRectF(b.left() - half, b.top() + half, width, b.height() - width), color);
-    painter->fillRect(QRectF(b.right() - half, b.top() + half, width, b.height() - width), color);
-    if (!lacks_.isEmpty())
-        paintWarningSign(painter, b);
-    if (drawsHandles()) {
-        for (const QPointF corner : {b.topLeft(), b.topRight(), b.bottomLeft(), b.bottomRight()})
-            ResizeHandleItem::paintHandle(painter, corner);
+    if (lacks_.isEmpty()) {
+        ElementFrame::draw(painter, b, isShownSelected_, drawsHandles());
+        return;
     }
+    // The outline of an element that lacks names is drawn directly, in the warning colour
+    // unless selected, with the sign under the handles.
+    ElementFrame::paintOutline(painter, b, isShownSelected_, true);
+    paintWarningSign(painter, b);
+    if (drawsHandles())
+        ElementFrame::paintHandles(painter, b);
 }
 
 void ElementView::paintWarningSign(QPainter *painter, const QRectF &box)
@@ -396,6 +417,7 @@ QGraphicsItem *ElementView::childParent()
             },
             this);
         placeChildLayer();
+        makeHandles();
     }
     return childLayer_ ? static_cast<QGraphicsItem *>(childLayer_) : this;
 }

@@ -68,8 +68,14 @@ public:
     const InlineEditState &inlineEdit() const { return inlineEdit_; }
     // The inline text field while a static text is edited in place, else null.
     InlineElementTextField *inlineField() const;
-    // A corner handle while the element is selected, else null.
-    ResizeHandleItem *handle(ResizeHandleKind kind) const;
+    // A corner handle while the element is selected, else null. An element without children
+    // draws its handles itself: its handle items only take presses, and are made when first
+    // asked for, so that selecting thousands of elements adds no items.
+    ResizeHandleItem *handle(ResizeHandleKind kind);
+    // Makes the handle items of a selected element, when it has none.
+    void makeHandles();
+    // Whether a handle of the selected element could take a press at the point of the scene.
+    bool handlesReach(QPointF scenePoint) const;
     // The picture of a text with its outline, drawn again from it until the text, its selection
     // or the zoom changes.
     const ElementFaceCache &faceCache() const { return faceCache_; }

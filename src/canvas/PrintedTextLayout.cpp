@@ -448,7 +448,7 @@ qsizetype readLength(const QFont &font, const QSizeF &size, const Format &format
             std::floor(std::max(size.height(), 0.0) / std::max(lineMetrics(font).height(), 0.01)) +
             1;
         const qsizetype row = BoundedText::rowCapacity(font, std::max(size.width(), 1.0));
-        return qsizetype(std::min(rows * double(4 * row + 64), 1e9)) + 4096;
+        return qsizetype(std::min(rows * double(4 * row + 64), 1e9)) + shortestReadLength;
     };
     return format.measuringFont ? std::max(inFont(font), inFont(*format.measuringFont))
                                 : inFont(font);

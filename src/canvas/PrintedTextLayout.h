@@ -77,6 +77,9 @@ void shapeAsPrinted(QFont &font);
 // that is laid out from that much of its start, so that a text of millions of characters costs
 // what the box shows.
 qsizetype readLength(const QFont &font, const QSizeF &size, const Format &format);
+// The least readLength() answers, whatever the font, box and format: a text no longer is read
+// whole.
+constexpr qsizetype shortestReadLength = 4096;
 
 // The layout of `text` in `font` (in the units of the box) in a box of `size`.
 Layout layout(const QFont &font, const QString &text, const QSizeF &size, const Format &format);

@@ -79,6 +79,12 @@ void ResizeHandleItem::drawHandle(QPainter *painter)
     painter->drawEllipse(QPointF(0, 0), diameter / 2, diameter / 2);
 }
 
+int ResizeHandleItem::pictureSide(qreal scale)
+{
+    // The outline reaches half its width beyond the diameter; a pixel of room each side.
+    return int(std::ceil(reach * 2 * scale)) + 2;
+}
+
 const QImage &ResizeHandleItem::handlePicture(qreal scale, qreal pixelRatio)
 {
     // The last one made: the scale changes with the zoom, the colour with the appearance.
@@ -88,8 +94,7 @@ const QImage &ResizeHandleItem::handlePicture(qreal scale, qreal pixelRatio)
     const QRgb color = ColorHex::elementSelection().rgba();
     if (picture.isNull() || madeScale != scale || madeColor != color ||
         picture.devicePixelRatio() != pixelRatio) {
-        // The outline reaches half its width beyond the diameter; a pixel of room each side.
-        const int side = int(std::ceil(reach * 2 * scale)) + 2;
+        const int side = pictureSide(scale);
         picture = QImage(side, side, QImage::Format_ARGB32_Premultiplied);
         picture.fill(Qt::transparent);
         QPainter painter(&picture);

@@ -30,8 +30,11 @@ public:
     void cancelResize();
     // Whether the element draws the handle, which then draws nothing itself.
     void setDrawnByElement(bool drawn);
-    // Draws a handle centred at `centre`, in the painter's coordinates.
+    // Draws a handle centred at `centre`, in the painter's coordinates, copied to whole device
+    // pixels from a picture `pictureSide()` device pixels square.
     static void paintHandle(QPainter *painter, QPointF centre);
+    // The side of the handle's picture at `scale` device pixels a point.
+    static int pictureSide(qreal scale);
 
     QRectF boundingRect() const override;
     void paint(QPainter *painter, const QStyleOptionGraphicsItem *option, QWidget *widget) override;

@@ -2,6 +2,7 @@
 
 #include <QCache>
 #include <QFont>
+#include <QGlyphRun>
 #include <QHashFunctions>
 #include <QPainter>
 #include <QTextLayout>
@@ -12,9 +13,10 @@ using PrintedTextLayout::Format;
 
 namespace {
 
-// Enough for every text a screen shows at once, also a page of thousands of small texts (laid
-// out anew at each repaint when they do not fit); a layout takes some hundreds of bytes.
-constexpr int cachedLayouts = 8192;
+// Enough for every text a screen shows at once, also a page of a hundred thousand small texts,
+// each laid out anew at every repaint when they do not fit: a kept text costs its glyphs and
+// their places, a few hundred bytes for a label, counted by this many bytes.
+constexpr qsizetype cachedBytes = 64 * 1024 * 1024;
 
 // Of a long text, a key's hash reads the start and the length; equal hashes still compare the
 // whole text.
@@ -37,16 +39,30 @@ size_t qHash(const LayoutKey &key, size_t seed = 0)
                       key.format.measuringFont ? qHash(*key.format.measuringFont) : 0);
 }
 
-// The pieces of a text laid out by the painter, one line each, and where each line's baseline
-// starts.
+// The pieces of a text laid out by the painter, one line each: the glyphs of each line, placed
+// from the line's top-left corner, and where each line's baseline starts. A text the painter
+// broke into more lines than the pieces (`isWhole` false) is drawn afresh.
 struct Lines {
-    QTextLayout layout;
+    QList<QList<QGlyphRun>> glyphs;
+    QList<qreal> ascents;
     QList<QPointF> origins;
+    bool isWhole = true;
+    // What the lines take, roughly, in bytes.
+    qsizetype bytes() const
+    {
+        qsizetype total = qsizetype(sizeof(Lines)) + origins.size() * 48;
+        for (const QList<QGlyphRun> &line : glyphs) {
+            for (const QGlyphRun &run : line)
+                total +=
+                    96 + run.glyphIndexes().size() * qsizetype(sizeof(quint32) + sizeof(QPointF));
+        }
+        return total;
+    }
 };
 
 QCache<LayoutKey, Lines> &layouts()
 {
-    static QCache<LayoutKey, Lines> cache(cachedLayouts);
+    static QCache<LayoutKey, Lines> cache(cachedBytes);
     return cache;
 }
 
@@ -56,8 +72,11 @@ const Lines &linesOf(QPainter *painter, const QSizeF &size, const Format &format
                      const QString &text)
 {
     const QFont &font = painter->font();
-    // A text far longer than the box shows is kept by the part the layout reads.
-    const qsizetype read = PrintedTextLayout::readLength(font, size, format);
+    // A text far longer than the box shows is kept by the part the layout reads, which is never
+    // less than the shortest the layout reads.
+    const qsizetype read = text.size() > PrintedTextLayout::shortestReadLength
+                               ? PrintedTextLayout::readLength(font, size, format)
+                               : text.size();
     LayoutKey key{text.size() > read ? text.first(read) : text, font, size, format};
     if (const Lines *known = layouts().object(key))
         return *known;
@@ -71,22 +90,26 @@ const Lines &linesOf(QPainter *painter, const QSizeF &size, const Format &format
         joined += PrintedTextLayout::runText(printed, run);
         lines->origins.append(run.origin);
     }
-    lines->layout.setText(joined);
-    lines->layout.setFont(font);
+    QTextLayout layout(joined, font);
     QTextOption option;
     option.setTextDirection(Qt::LeftToRight);
     option.setAlignment(Qt::AlignLeft);
-    lines->layout.setTextOption(option);
-    lines->layout.setCacheEnabled(true);
-    lines->layout.beginLayout();
-    for (QTextLine line = lines->layout.createLine(); line.isValid();
-         line = lines->layout.createLine()) {
+    layout.setTextOption(option);
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
         // Wide enough for any piece: each ends at its separator.
         line.setLineWidth(0x01000000);
         line.setPosition(QPointF(0, 0));
     }
-    lines->layout.endLayout();
-    layouts().insert(std::move(key), lines);
+    layout.endLayout();
+    lines->isWhole = layout.lineCount() == lines->origins.size();
+    for (int i = 0; lines->isWhole && i < layout.lineCount(); ++i) {
+        const QTextLine line = layout.lineAt(i);
+        lines->glyphs.append(line.glyphRuns());
+        lines->ascents.append(line.ascent());
+    }
+    const qsizetype cost = lines->bytes() + key.text.size() * 2;
+    layouts().insert(std::move(key), lines, cost);
     return *lines;
 }
 
@@ -105,19 +128,16 @@ void draw(QPainter *painter, const QRectF &box, const QString &text, const Forma
         return;
     }
     const Lines &lines = linesOf(painter, box.size(), format, text);
-    if (lines.layout.lineCount() != lines.origins.size()) {
+    if (!lines.isWhole) {
         // A piece the painter broke itself.
         PrintedTextLayout::draw(painter, box, text, format);
         return;
     }
-    // The lines are laid out from left to right, whatever the painter's direction.
-    const Qt::LayoutDirection direction = painter->layoutDirection();
-    painter->setLayoutDirection(Qt::LeftToRight);
-    for (int i = 0; i < lines.layout.lineCount(); ++i) {
-        const QTextLine line = lines.layout.lineAt(i);
-        line.draw(painter, box.topLeft() + lines.origins[i] - QPointF(0, line.ascent()));
+    for (qsizetype i = 0; i < lines.glyphs.size(); ++i) {
+        const QPointF top = box.topLeft() + lines.origins[i] - QPointF(0, lines.ascents[i]);
+        for (const QGlyphRun &run : lines.glyphs[i])
+            painter->drawGlyphRun(top, run);
     }
-    painter->setLayoutDirection(direction);
 }
 
 } // namespace TextLabelCache

@@ -14,6 +14,7 @@ if(TARGET quillmark_ui)
     ${CMAKE_CURRENT_LIST_DIR}/ElementContextMenu.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ElementExpressionSheet.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ElementFaceCache.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ElementFrame.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ElementPainter.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ElementPlaceholders.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PrintedTextLayout.cpp

@@ -187,16 +187,17 @@ void Finder::note(const QUuid &element, const QString &dataset, const QStringLis
     }
     if (lacked.isEmpty())
         return;
-    const auto same = std::find_if(found.begin(), found.end(), [&](const Lack &lack) {
-        return lack.element == element && lack.dataset == dataset;
-    });
-    if (same == found.end()) {
+    QHash<QString, qsizetype> &ofElement = noted_[element];
+    const auto same = ofElement.constFind(dataset);
+    if (same == ofElement.cend()) {
+        ofElement.insert(dataset, found.size());
         found.append({element, dataset, lacked});
         return;
     }
+    QStringList &references = found[*same].references;
     for (const QString &reference : std::as_const(lacked)) {
-        if (!same->references.contains(reference))
-            same->references.append(reference);
+        if (!references.contains(reference))
+            references.append(reference);
     }
 }
 
@@ -256,6 +257,7 @@ void Finder::visitTable(const ReportElement &table, Count count, const Choose &c
 QList<Lack> Finder::everywhere(const Choose &choose)
 {
     QList<Lack> found;
+    noted_.clear();
     const auto walk = [&](const ElementList &list) {
         for (const ReportElement &element : list)
             visit(element, {}, Count::none, choose, found);
@@ -274,6 +276,7 @@ QList<Lack> Finder::everywhere(const Choose &choose)
 QList<Lack> Finder::within(const ReportElement &topLevel)
 {
     QList<Lack> found;
+    noted_.clear();
     visit(topLevel, {}, Count::all, {}, found);
     return found;
 }
@@ -299,13 +302,18 @@ QString words(const QList<Lack> &lacks, const QString &subject, bool plural)
     // The references by dataset, in order of first appearance.
     QStringList datasets;
     QHash<QString, QStringList> references;
+    // What each dataset's list already names: thousands of elements may each name another.
+    QHash<QString, QSet<QString>> listedOf;
     for (const Lack &lack : lacks) {
-        if (!datasets.contains(lack.dataset))
+        if (!references.contains(lack.dataset))
             datasets.append(lack.dataset);
         QStringList &named = references[lack.dataset];
+        QSet<QString> &listed = listedOf[lack.dataset];
         for (const QString &reference : lack.references) {
-            if (!named.contains(reference))
+            if (!listed.contains(reference)) {
+                listed.insert(reference);
                 named.append(reference);
+            }
         }
     }
     if (datasets.isEmpty())

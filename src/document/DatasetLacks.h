@@ -91,6 +91,9 @@ private:
 
     const ReportDocument &document_;
     QHash<QString, std::optional<Declared>> declared_;
+    // Where each element's lacks stand in the list being found, by dataset: one look-up however
+    // many elements lack names.
+    QHash<QUuid, QHash<QString, qsizetype>> noted_;
 };
 
 // The bar's words for what an edit put where its dataset lacks what it names: `subject` names

@@ -199,6 +199,8 @@ public:
     // element(id:) searches.
     void forEveryElementInDocument(const std::function<void(const ReportElement &)> &visit) const;
     std::optional<BandTarget> homeBandTarget(const QUuid &id) const;
+    // The band of each of those ids that stands in a band's own list, found in one walk.
+    QHash<QUuid, BandTarget> homeBandTargets(const QSet<QUuid> &ids) const;
     bool isTopLevelElement(const QUuid &id) const;
     // The frame or list that holds the element; no value for an element of a band's list, or
     // one the document lacks.
@@ -256,10 +258,18 @@ public:
     // them together first.
     static bool keepWithinWidth(const ReportDocument &document, QList<ReportElement> &elements,
                                 const BandTarget &target);
+    // The same for the places and printed widths of elements alone: the places move.
+    struct Extent {
+        double x = 0;
+        double width = 0;
+    };
+    static bool keepWithinWidth(const ReportDocument &document, QList<Extent> &extents,
+                                const BandTarget &target);
     // Whether the frame or list `container` leaves an element no room to print in
     // (ContainerRoom::leavesRoom), announced with containerHasNoRoom(): the caller then adds
     // nothing to it. Answers whether it refuses.
     bool refusesNoRoom(const QUuid &container);
+    bool refusesNoRoom(const ReportElement &container);
     // Const, so that iterating the result reads the shared values instead of copying them.
     const ElementList elements(const BandTarget &target) const;
     // Whether a save writes what the band of `target` holds: a shown standard band, a detail
@@ -550,6 +560,9 @@ private:
                         const ReportElement *before = nullptr) const;
     // The same questions and placing for a report that no store holds.
     static double tallestHeight(const ReportDocument &document, const BandTarget &target);
+    // Whether the band of `target` has a height of its own on the page: a standard band that is
+    // shown, or any other band the report has.
+    static bool prints(const ReportDocument &document, const BandTarget &target);
     static double heightToHoldElements(const ReportDocument &document, const BandTarget &target);
     static bool keepWithinPage(const ReportDocument &document, ReportElement &element,
                                const BandTarget &target, const ReportElement *before = nullptr);
@@ -635,6 +648,43 @@ private:
                                   bool untilFound = true);
     // Depth-first, pre-order search through frames and lists; the first match.
     static const ReportElement *findElementRecursive(const QUuid &id, const ElementList &list);
+    // A selected element that the document holds, and where it stands: in the band of `band`'s
+    // own list, or else among the children of `container`. It points into the document, and
+    // holds only until the document changes.
+    struct HeldElement {
+        const ReportElement *element = nullptr;
+        std::optional<BandTarget> band;
+        const ReportElement *container = nullptr;
+        // The band it stands in, at any depth.
+        std::optional<BandTarget> holder;
+    };
+    // The elements of those ids, each where element(id:) finds it, in the order that search
+    // meets them: one walk, however many there are.
+    QList<HeldElement> heldInOrder(const QSet<QUuid> &ids) const;
+    // Where each of those ids stands in a band's own list: the bands in the search order, each
+    // with the places of its elements in its list, in order.
+    QList<std::pair<BandTarget, QList<qsizetype>>> topLevelPlaces(const QSet<QUuid> &ids) const;
+    // The element after `mutation`, kept within its container's room (`container` null: a
+    // band's) and holding its contents, as updateElement(id:_:) changes it; no value when that
+    // leaves it as it was.
+    static std::optional<ReportElement> updated(const ReportElement &element,
+                                                const ElementMutation &mutation,
+                                                const TableCellRooms::Styles &styles,
+                                                const ReportElement *container);
+    // performUpdateElement() of the element at `index` of the band's own list: no search.
+    bool updateTopLevelAt(const BandTarget &target, qsizetype index,
+                          const ElementMutation &mutation);
+    // growBandHolding() of the element at `index` of the band's own list.
+    void growBandHoldingAt(const BandTarget &target, qsizetype index,
+                           const std::optional<ReportElement> &before = {});
+    // performUpdateElement() of each of the ids, in the order the report holds them: one walk,
+    // however many there are.
+    void performUpdateElements(const QSet<QUuid> &ids, const ElementMutation &mutation);
+    // updated() every element of `pending` in `list` (the children of `container`), at any
+    // depth, each once: the ids are taken out of `pending` as they are met.
+    static Found updateListed(ElementList &list, QSet<QUuid> &pending,
+                              const ElementMutation &mutation, const TableCellRooms::Styles &styles,
+                              const ReportElement *container);
     // Runs `walk` on the children of the element at `index` when it is a frame or list (as a
     // shared copy, written back only when changed); Found::no for any other element.
     static Found editChildren(ElementList &list, qsizetype index,
@@ -657,9 +707,13 @@ private:
                                    const std::function<bool(ReportElement &)> &change);
     static void forEveryElement(const ElementList &list,
                                 const std::function<void(const ReportElement &)> &visit);
-    // Inserts a renewed copy, offset by 10, right after the element in the list that holds it
-    // (searched as editListHolding does); the copy's id, or no value when the id is not there.
-    static std::optional<QUuid> duplicateElementRecursive(const QUuid &id, ElementList &list);
+    // The copy that duplicate places beside an element: renewed, in none of the original's
+    // element groups, 10 points right of and below it.
+    static ReportElement duplicateOf(const ReportElement &element);
+    // Inserts duplicateOf() each element of `pending` right after it, at any depth, in one walk:
+    // a container's copy is made before the copies of its children join it. The ids are taken
+    // out of `pending` as they are met, and the copies' ids go into `copies`.
+    static Found insertDuplicates(ElementList &list, QSet<QUuid> &pending, QSet<QUuid> &copies);
     // A new element with a fresh id: the model's defaults but for its kind, place and size.
     static ReportElement newElement(ElementKind kind, double x, double y, double width,
                                     double height);

@@ -204,33 +204,8 @@ bool DocumentStore::refusesBandsOfParts(const BandTarget &target)
 
 void DocumentStore::growBandHolding(const QUuid &id, const std::optional<ReportElement> &before)
 {
-    std::optional<BandTarget> home;
-    std::optional<ReportElement> held;
-    visitElementLists(document_, [&](const BandTarget &target, const ElementList &list) {
-        for (const ReportElement &element : list) {
-            if (element.id == id) {
-                home = target;
-                held = element;
-                return true;
-            }
-        }
-        return false;
-    });
-    if (!home)
-        return;
-    ReportElement kept = *held;
-    if (keepWithinPage(kept, *home, before ? &*before : nullptr)) {
-        changeDocument([&](ReportDocument &document) {
-            ElementList &list = *elementList(document, *home);
-            for (qsizetype i = 0; i < list.size(); ++i) {
-                if (list.at(i).id == id)
-                    list[i] = kept;
-            }
-        });
-    }
-    const double bottom = bottomAsWritten(kept);
-    if (bottom > height(*home))
-        changeDocument([&](ReportDocument &document) { growBandToHold(document, *home, bottom); });
+    for (const auto &[home, indexes] : topLevelPlaces({id}))
+        growBandHoldingAt(home, indexes.first(), before);
 }
 
 const ElementList DocumentStore::elements(const BandTarget &target) const

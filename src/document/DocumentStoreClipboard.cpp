@@ -78,19 +78,45 @@ ReportElement DocumentStore::regenerateIDs(const ReportElement &element)
     return copy;
 }
 
-std::optional<QUuid> DocumentStore::duplicateElementRecursive(const QUuid &id, ElementList &list)
+ReportElement DocumentStore::duplicateOf(const ReportElement &element)
 {
-    std::optional<QUuid> copyID;
-    editListHolding(id, list, [&](ElementList &holder, qsizetype index) {
-        ReportElement copy = regenerateIDs(holder.at(index));
-        copy.elementGroups.clear(); // the copy joins none of the original's groups
-        copy.x += duplicateOffset;
-        copy.y += duplicateOffset;
-        copyID = copy.id;
-        holder.insert(index + 1, std::move(copy));
-        return Found::changed;
-    });
-    return copyID;
+    ReportElement copy = regenerateIDs(element);
+    copy.elementGroups.clear(); // the copy joins none of the original's groups
+    copy.x += duplicateOffset;
+    copy.y += duplicateOffset;
+    return copy;
+}
+
+DocumentStore::Found DocumentStore::insertDuplicates(ElementList &list, QSet<QUuid> &pending,
+                                                     QSet<QUuid> &copies)
+{
+    // The list is built anew only once a copy joins it, from runs of the places it already has,
+    // which keep sharing their values.
+    ElementList joined;
+    qsizetype joinedUpTo = 0;
+    bool changed = false;
+    for (qsizetype i = 0; i < list.size() && !pending.isEmpty(); ++i) {
+        // A container's copy holds what the container held before its children's copies.
+        std::optional<ReportElement> copy;
+        if (pending.remove(list.at(i).id))
+            copy = duplicateOf(list.at(i));
+        if (editChildren(list, i, [&](ElementList &children) {
+                return insertDuplicates(children, pending, copies);
+            }) == Found::changed)
+            changed = true;
+        if (!copy)
+            continue;
+        joined.append(list.mid(joinedUpTo, i + 1 - joinedUpTo));
+        joinedUpTo = i + 1;
+        copies.insert(copy->id);
+        joined.append(std::move(*copy));
+        changed = true;
+    }
+    if (joinedUpTo > 0) {
+        joined.append(list.mid(joinedUpTo));
+        list = std::move(joined);
+    }
+    return changed ? Found::changed : Found::no;
 }
 
 void DocumentStore::copySelectedElements()
@@ -148,53 +174,59 @@ void DocumentStore::duplicateSelectedElement()
 {
     if (selectedElementIDs_.isEmpty())
         return;
-    const QSet<QUuid> originals = selectedElementIDs_;
-    for (const QUuid &id : originals) {
-        // A copy stands beside its original: in a hidden band a save would leave it out.
-        if (const std::optional<BandTarget> band = bandHolding(id);
-            band && refusesHiddenBand(*band))
-            return;
-        const std::optional<BandTarget> home = homeBandTarget(id);
-        const std::optional<ReportElement> original = element(id);
-        if (home && original && isTopLevelElement(id) && refusesTallerThanBand({*original}, *home))
-            return;
-        const std::optional<ReportElement> container = home ? std::nullopt : containerOf(id);
-        if (container && refusesNoRoom(container->id))
-            return;
+    // The selected elements the report holds, in its order: each is duplicated as if alone,
+    // one after the other in that order.
+    const QList<HeldElement> held = heldInOrder(selectedElementIDs_);
+    // A selection left behind by undo names nothing: duplicating it is no edit.
+    if (held.isEmpty()) {
+        setSelectedElementIDs({});
+        return;
     }
+    QSet<QUuid> checked;
+    QSet<BandTarget> shown;
+    for (const HeldElement &h : held) {
+        // A copy stands beside its original: in a hidden band a save would leave it out.
+        if (h.holder && !shown.contains(*h.holder)) {
+            if (refusesHiddenBand(*h.holder))
+                return;
+            shown.insert(*h.holder);
+        }
+        if (h.band && refusesTallerThanBand({*h.element}, *h.band))
+            return;
+        if (h.container && !checked.contains(h.container->id)) {
+            if (refusesNoRoom(*h.container))
+                return;
+            checked.insert(h.container->id);
+        }
+    }
+    QSet<QUuid> pending;
+    for (const HeldElement &h : held)
+        pending.insert(h.element->id);
     QSet<QUuid> copies;
     applyDiscreteEdit([&] {
-        // The copies standing in bands, by band: each band's stay within its width together.
-        QList<std::pair<BandTarget, QList<ReportElement>>> inBands;
         batchDocumentChanges([&] {
-            for (const QUuid &id : originals) {
-                std::optional<QUuid> copyID;
-                editTree([&](ElementList &list) {
-                    copyID = duplicateElementRecursive(id, list);
-                    return copyID ? Found::changed : Found::no;
-                });
-                if (!copyID)
-                    continue;
-                copies.insert(*copyID);
-                if (const std::optional<BandTarget> home = homeBandTarget(*copyID)) {
-                    ReportElement copy = *element(*copyID);
-                    if (keepWithinPage(copy, *home))
-                        performUpdateElement(*copyID, [&](ReportElement &e) { e = copy; });
-                    auto band = std::find_if(inBands.begin(), inBands.end(),
-                                             [&](const auto &b) { return b.first == *home; });
-                    if (band == inBands.end()) {
-                        inBands.append({*home, {}});
-                        band = std::prev(inBands.end());
-                    }
-                    band->second.append(*element(*copyID));
+            // One walk puts every copy right after its original, at any depth.
+            editTree([&](ElementList &list) { return insertDuplicates(list, pending, copies); },
+                     false);
+            // The copies that stand in bands keep within what the page holds, band by band in
+            // the report's order; each band's copies then stay within its width together.
+            for (const auto &[home, indexes] : topLevelPlaces(copies)) {
+                QList<Extent> placed;
+                placed.reserve(indexes.size());
+                for (const qsizetype i : indexes) {
+                    ReportElement copy = elementList(std::as_const(document_), home)->at(i);
+                    if (keepWithinPage(copy, home))
+                        updateTopLevelAt(home, i, [&](ReportElement &e) { e = copy; });
+                    growBandHoldingAt(home, i);
+                    const ReportElement &kept = elementList(std::as_const(document_), home)->at(i);
+                    placed.append({kept.x, kept.printedWidth()});
                 }
-                growBandHolding(*copyID);
-            }
-            for (auto &[home, placed] : inBands) {
                 if (!keepWithinWidth(document_, placed, home))
                     continue;
-                for (const ReportElement &copy : std::as_const(placed))
-                    performUpdateElement(copy.id, [&](ReportElement &e) { e.x = copy.x; });
+                for (qsizetype k = 0; k < indexes.size(); ++k) {
+                    const double x = placed.at(k).x;
+                    updateTopLevelAt(home, indexes.at(k), [x](ReportElement &e) { e.x = x; });
+                }
             }
         });
         setSelectedElementIDs(copies);

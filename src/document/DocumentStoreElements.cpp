@@ -89,18 +89,10 @@ DocumentStore::Found DocumentStore::updateElementRecursive(const QUuid &id, Elem
     for (qsizetype i = 0; i < list.size(); ++i) {
         const ReportElement &element = list.at(i);
         if (element.id == id) {
-            ReportElement changed = element;
-            mutation(changed);
-            // A container keeps what it holds, and an element in one stays within its room.
-            ContainerRoom::holdContents(changed, element);
-            if (const std::optional<ContainerRoom::Room> room =
-                    container ? ContainerRoom::of(*container) : std::nullopt)
-                ContainerRoom::fitInto(changed, *room, &element, styles);
-            else
-                ContainerRoom::fitContents(changed, styles);
-            if (changed == element)
+            std::optional<ReportElement> changed = updated(element, mutation, styles, container);
+            if (!changed)
                 return Found::unchanged;
-            list.replace(i, std::move(changed));
+            list.replace(i, std::move(*changed));
             return Found::changed;
         }
         const Found found = editChildren(list, i, [&](ElementList &children) {
@@ -370,7 +362,7 @@ void DocumentStore::deleteSelectedElement()
     const QSet<QUuid> ids = selectedElementIDs_;
     // A selection left behind by undo names nothing: deleting it is no edit, so it neither
     // records a step (which would drop the redo history) nor marks the report dirty.
-    if (std::none_of(ids.cbegin(), ids.cend(), [this](const QUuid &id) { return element(id); })) {
+    if (heldSelection().isEmpty()) {
         setSelectedElementIDs({});
         return;
     }
@@ -444,10 +436,7 @@ void DocumentStore::updateSelectedElements(const ElementMutation &mutation)
     // One step for all, recorded only when an element changed: writing the values the
     // elements already have is no edit.
     const QSet<QUuid> ids = selectedElementIDs_;
-    applyEditIfChanged([&] {
-        for (const QUuid &id : ids)
-            performUpdateElement(id, mutation);
-    });
+    applyEditIfChanged([&] { performUpdateElements(ids, mutation); });
 }
 
 // --- Moving ---------------------------------------------------------------------------------
@@ -455,9 +444,12 @@ void DocumentStore::updateSelectedElements(const ElementMutation &mutation)
 void DocumentStore::moveSelectedElementsToNewBand(const BandTarget &target, double dx, double dy)
 {
     QSet<QUuid> kept;
-    for (const QUuid &id : std::as_const(selectedElementIDs_)) {
-        if (isTopLevelElement(id))
-            kept.insert(id);
+    QList<ReportElement> moving;
+    for (const HeldElement &held : heldInOrder(selectedElementIDs_)) {
+        if (held.band) {
+            kept.insert(held.element->id);
+            moving.append(*held.element);
+        }
     }
     // A target that addresses no band would swallow the elements, and a hidden one would leave
     // them out of the file: leave everything as it is.
@@ -465,19 +457,27 @@ void DocumentStore::moveSelectedElementsToNewBand(const BandTarget &target, doub
     if (kept.isEmpty() || refusesHiddenBand(destination) || !takesElements(destination))
         return;
     // An element taller than the band may grow would be cut: nothing moves.
-    const QHash<QUuid, ReportElement> moving = findElements(kept);
-    if (refusesTallerThanBand(moving.values(), destination))
+    if (refusesTallerThanBand(moving, destination))
         return;
     takeSnapshot();
     const auto offset = [](double value, double by) { return value + by < 0 ? 0.0 : value + by; };
     batchDocumentChanges([&] {
-        for (const QUuid &id : std::as_const(kept)) {
-            std::optional<ReportElement> element = performRemoveTopLevel(id);
-            if (!element)
-                continue;
-            element->x = offset(element->x, dx);
-            element->y = offset(element->y, dy);
-            performAddElement(*element, destination);
+        // One walk takes them all out of their bands; they go into the destination in the order
+        // they stood in the report.
+        QSet<QUuid> pending = kept;
+        editTree(
+            [&](ElementList &list) {
+                if (pending.isEmpty())
+                    return Found::no;
+                const qsizetype before = list.size();
+                list.removeIf([&](const ReportElement &e) { return pending.remove(e.id); });
+                return list.size() == before ? Found::no : Found::changed;
+            },
+            false);
+        for (ReportElement &element : moving) {
+            element.x = offset(element.x, dx);
+            element.y = offset(element.y, dy);
+            performAddElement(element, destination);
         }
     });
     setSelectedElementIDs(kept);

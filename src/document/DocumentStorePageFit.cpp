@@ -18,11 +18,15 @@ double DocumentStore::tallestHeight(const ReportDocument &document, const BandTa
     const double largest = PageLayout::largestBandHeight(document, target);
     // A band that prints higher than the page holds it already (a file's) is not made any
     // higher; a hidden band, or one the report lacks, has no height of its own on the page.
-    const bool prints = target.kind() == BandTarget::Case::standard
-                            ? document.findBand(target.bandType()) &&
-                                  document.findBand(target.bandType())->isPresent
-                            : elementList(document, target) != nullptr;
-    return prints ? std::max(largest, height(document, target)) : largest;
+    return prints(document, target) ? std::max(largest, height(document, target)) : largest;
+}
+
+bool DocumentStore::prints(const ReportDocument &document, const BandTarget &target)
+{
+    return target.kind() == BandTarget::Case::standard
+               ? document.findBand(target.bandType()) &&
+                     document.findBand(target.bandType())->isPresent
+               : elementList(document, target) != nullptr;
 }
 
 double DocumentStore::heightToHoldElements(const BandTarget &target) const
@@ -47,6 +51,10 @@ bool DocumentStore::keepWithinPage(ReportElement &element, const BandTarget &tar
 bool DocumentStore::keepWithinPage(const ReportDocument &document, ReportElement &element,
                                    const BandTarget &target, const ReportElement *before)
 {
+    // Within the height of a band that prints, an element asks nothing of the page: the band
+    // may always grow as high as it is (tallestHeight).
+    if (bottomAsWritten(element) <= height(document, target) && prints(document, target))
+        return false;
     const double largest = tallestHeight(document, target);
     if (bottomAsWritten(element) <= largest)
         return false;
@@ -91,26 +99,43 @@ bool DocumentStore::refusesTallerThanBand(const QList<ReportElement> &elements,
 
 bool DocumentStore::refusesNoRoom(const QUuid &container)
 {
-    // An element that holds none (a text field, say) is none of this check's business.
     const std::optional<ReportElement> found = element(container);
-    if (!found || !found->kind.children() || ContainerRoom::leavesRoom(*found))
+    return found && refusesNoRoom(*found);
+}
+
+bool DocumentStore::refusesNoRoom(const ReportElement &container)
+{
+    // An element that holds none (a text field, say) is none of this check's business.
+    if (!container.kind.children() || ContainerRoom::leavesRoom(container))
         return false;
-    emit containerHasNoRoom(container);
+    emit containerHasNoRoom(container.id);
     return true;
 }
 
 bool DocumentStore::keepWithinWidth(const ReportDocument &document, QList<ReportElement> &elements,
                                     const BandTarget &target)
 {
+    QList<Extent> extents;
+    extents.reserve(elements.size());
+    for (const ReportElement &e : std::as_const(elements))
+        extents.append({e.x, e.printedWidth()});
+    if (!keepWithinWidth(document, extents, target))
+        return false;
+    for (qsizetype i = 0; i < elements.size(); ++i)
+        elements[i].x = extents.at(i).x;
+    return true;
+}
+
+bool DocumentStore::keepWithinWidth(const ReportDocument &document, QList<Extent> &extents,
+                                    const BandTarget &target)
+{
     using PageLayout::asWritten;
     // As the file writes them: whole points.
     const double band = asWritten(width(document, target));
-    const auto right = [](const ReportElement &e) {
-        return asWritten(e.x) + asWritten(e.printedWidth());
-    };
+    const auto right = [](const Extent &e) { return asWritten(e.x) + asWritten(e.width); };
     double excess = 0;
     double leftmost = std::numeric_limits<double>::infinity();
-    for (const ReportElement &e : std::as_const(elements)) {
+    for (const Extent &e : std::as_const(extents)) {
         excess = std::max(excess, right(e) - band);
         leftmost = std::min(leftmost, asWritten(e.x));
     }
@@ -119,9 +144,9 @@ bool DocumentStore::keepWithinWidth(const ReportDocument &document, QList<Report
     // Together first, so that what was arranged stays so.
     const double shift = std::min(excess, std::max(leftmost, 0.0));
     bool moved = shift > 0;
-    for (ReportElement &e : elements) {
+    for (Extent &e : extents) {
         e.x -= shift;
-        const double alone = std::max(0.0, band - asWritten(e.printedWidth()));
+        const double alone = std::max(0.0, band - asWritten(e.width));
         if (right(e) > band && alone < asWritten(e.x)) {
             e.x = alone;
             moved = true;

@@ -192,9 +192,11 @@ inline constexpr unsigned int parseOptions = pugi::parse_default | pugi::parse_w
                                              pugi::parse_doctype;
 
 // Throw JrxmlCodecError::malformed for what a strict XML parser refuses and the tree parser
-// takes: bytes that are not UTF-8 (in a UTF-8 document), characters and character references
-// XML does not allow, an attribute given twice, a second root element, text outside the root,
-// and a namespace prefix that is not declared.
+// takes: bytes that are not UTF-8 (in a UTF-8 document), UTF-16 or UTF-32 (in a document of
+// that encoding: a surrogate without its other half, a code point beyond Unicode, a unit cut
+// short, which the tree parser would drop or change without a word), characters and character
+// references XML does not allow, an attribute given twice, a second root element, text outside
+// the root, and a namespace prefix that is not declared.
 void checkWellFormedBytes(const QByteArray &data, pugi::xml_encoding encoding);
 void checkWellFormedTree(const pugi::xml_document &xml);
 

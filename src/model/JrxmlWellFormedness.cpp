@@ -172,6 +172,47 @@ Utf8Check utf8CheckedTo(const unsigned char *bytes, size_t size, size_t from, si
     return {at, true};
 }
 
+// A document in UTF-16 is whole units, and each surrogate has its other half beside it; the
+// first unit that breaks that is refused at its byte.
+void checkUtf16(const QByteArray &data, bool bigEndian)
+{
+    const auto *bytes = reinterpret_cast<const unsigned char *>(data.constData());
+    const qsizetype size = data.size();
+    const auto unit = [&](qsizetype at) {
+        return bigEndian ? char16_t(bytes[at] << 8 | bytes[at + 1])
+                         : char16_t(bytes[at + 1] << 8 | bytes[at]);
+    };
+    for (qsizetype at = 0; at < size; at += 2) {
+        if (at + 1 >= size)
+            refuse(u"bytes that are not UTF-16"_s, at);
+        const char16_t u = unit(at);
+        if (QChar::isLowSurrogate(u))
+            refuse(u"bytes that are not UTF-16"_s, at);
+        if (!QChar::isHighSurrogate(u))
+            continue;
+        if (at + 3 >= size || !QChar::isLowSurrogate(unit(at + 2)))
+            refuse(u"bytes that are not UTF-16"_s, at);
+        at += 2;
+    }
+}
+
+// A document in UTF-32 is whole units, each a Unicode scalar value (no surrogate, nothing beyond
+// U+10FFFF).
+void checkUtf32(const QByteArray &data, bool bigEndian)
+{
+    const auto *bytes = reinterpret_cast<const unsigned char *>(data.constData());
+    const qsizetype size = data.size();
+    for (qsizetype at = 0; at < size; at += 4) {
+        if (at + 3 >= size)
+            refuse(u"bytes that are not UTF-32"_s, at);
+        const unsigned char *b = bytes + at;
+        const char32_t u = bigEndian ? char32_t(b[0]) << 24 | b[1] << 16 | b[2] << 8 | b[3]
+                                     : char32_t(b[3]) << 24 | b[2] << 16 | b[1] << 8 | b[0];
+        if (u > 0x10FFFF || (u >= 0xD800 && u <= 0xDFFF))
+            refuse(u"bytes that are not UTF-32"_s, at);
+    }
+}
+
 // The declared prefixes in scope, innermost last.
 struct Scope {
     std::vector<std::string_view> prefixes;
@@ -329,8 +370,20 @@ void checkElement(pugi::xml_node node, Scope &scope, AttributeNames &attributes)
 
 void checkWellFormedBytes(const QByteArray &data, pugi::xml_encoding encoding)
 {
-    if (encoding != pugi::encoding_utf8)
+    switch (encoding) {
+    case pugi::encoding_utf16_le:
+    case pugi::encoding_utf16_be:
+        checkUtf16(data, encoding == pugi::encoding_utf16_be);
         return;
+    case pugi::encoding_utf32_le:
+    case pugi::encoding_utf32_be:
+        checkUtf32(data, encoding == pugi::encoding_utf32_be);
+        return;
+    case pugi::encoding_utf8:
+        break;
+    default:
+        return;
+    }
     // One pass finds bytes that are not UTF-8, forbidden characters and bad character references.
     // Bytes that are not UTF-8 anywhere are reported first, then a forbidden character, then the
     // first bad reference, which therefore waits until the end of the scan.

@@ -1,6 +1,7 @@
 #include "ModelBuilders.h"
 #include "TestSupport.h"
 #include "canvas/ElementFaceGeometry.h"
+#include "canvas/ElementFrame.h"
 #include "canvas/ElementImageLoader.h"
 #include "canvas/ElementPainter.h"
 #include "canvas/TextLabelCache.h"
@@ -425,6 +426,59 @@ TEST(TextLabelCacheTest, RandomLongLabelsDrawAsLaidOutAfresh)
         ASSERT_EQ(paint(true), paint(false))
             << "round " << round << " alignment " << format.alignment.toInt() << " box "
             << box.width() << "x" << box.height();
+    }
+}
+
+// The frames of elements copied from kept pictures against the same drawn directly, over random
+// boxes, zooms, places, pixel ratios and selections: a frame placed on an eighth of a device
+// pixel shows the same pixels (but for a rounding step of the blending), one placed anywhere else
+// no more than the part of a pixel it was moved by; the handles stand on the same pixels.
+TEST(ElementFrameTest, RandomFramesDrawAsDrawnDirectly)
+{
+    const unsigned seed = std::random_device{}();
+    SCOPED_TRACE(testing::Message() << "seed " << seed);
+    std::mt19937 random(seed);
+    const auto pick = [&](int from, int to) {
+        return std::uniform_int_distribution<int>(from, to)(random);
+    };
+    for (int round = 0; round < 400; ++round) {
+        const QRectF box(0, 0, pick(2, 800) / 4.0, pick(2, 400) / 4.0);
+        const double zoom = std::array{0.5, 0.75, 1.0, 1.25, 1.5, 2.0, 3.0}[pick(0, 6)];
+        const qreal ratio = pick(1, 2);
+        const bool onEighths = pick(0, 1);
+        const QPointF place = onEighths ? QPointF(pick(0, 160), pick(0, 160)) / 8
+                                        : QPointF(pick(0, 20000), pick(0, 20000)) / 1000;
+        const bool selected = pick(0, 1);
+        const bool handles = selected && pick(0, 1);
+        const auto paint = [&](bool kept) {
+            QImage image(QSize(240, 160) * ratio, QImage::Format_ARGB32_Premultiplied);
+            image.setDevicePixelRatio(ratio);
+            image.fill(Qt::white);
+            QPainter painter(&image);
+            painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+            painter.translate(QPointF(8, 8) + place / ratio);
+            painter.scale(zoom, zoom);
+            kept ? ElementFrame::draw(&painter, box, selected, handles)
+                 : ElementFrame::paint(&painter, box, selected, handles);
+            return image;
+        };
+        const QImage direct = paint(false);
+        const QImage kept = paint(true);
+        // Drawn once more from the picture kept by the first.
+        ASSERT_EQ(paint(true), kept) << "round " << round;
+        int largest = 0;
+        for (int y = 0; y < direct.height(); ++y) {
+            for (int x = 0; x < direct.width(); ++x) {
+                const QRgb a = direct.pixel(x, y), b = kept.pixel(x, y);
+                largest =
+                    std::max({largest, std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                              std::abs(qBlue(a) - qBlue(b))});
+            }
+        }
+        ASSERT_LE(largest, onEighths ? 3 : 24)
+            << "round " << round << ": box " << box.width() << "x" << box.height() << " zoom "
+            << zoom << " ratio " << ratio << " place " << place.x() << "," << place.y()
+            << (selected ? " selected" : "") << (handles ? " with handles" : "");
     }
 }
 

@@ -7,6 +7,7 @@
 #include <QTest>
 #include <algorithm>
 #include <gtest/gtest.h>
+#include <random>
 
 using namespace Qt::StringLiterals;
 
@@ -42,7 +43,9 @@ int inkOf(const QImage &image)
 
 // A canvas on a report of texts in its title band, and the drawing of its viewport.
 struct TextCanvas : CanvasPointer {
-    explicit TextCanvas(const QList<QString> &texts, double zoom = 1, double width = 160)
+    // Each text `width` by `height` points, `step` below the one before.
+    explicit TextCanvas(const QList<QString> &texts, double zoom = 1, double width = 160,
+                        double height = 30, double step = 40)
     {
         ReportDocument document = DocumentStore::defaultDocument();
         ReportBand &titleBand =
@@ -52,9 +55,9 @@ struct TextCanvas : CanvasPointer {
         for (qsizetype i = 0; i < texts.size(); ++i) {
             ReportElement e = testsupport::element(ElementKind::StaticText{texts[i]});
             e.x = 20;
-            e.y = 10 + 40.0 * double(i);
+            e.y = 10 + step * double(i);
             e.width = width;
-            e.height = 30;
+            e.height = height;
             e.fontSize = 16;
             titleBand.elements.append(e);
             ids.append(e.id);
@@ -130,10 +133,14 @@ TEST(TextFacePictureTest, TextsAreKeptAsPicturesUntilTheirTextOrTheZoomChanges)
     EXPECT_GT(inkOf(zoomed), 2 * inkOf(edited));
 }
 
-// Texts dragged as a selected group carry their drawn text along, drawn from their pictures at
-// each step, and show it at their new place after the drop.
+// Texts dragged as a selected group, a random way, carry their drawn text along, drawn from their
+// pictures at each step, and show it at their new place after the drop, still from the pictures
+// they had: an element that only moved keeps its face.
 TEST(TextFacePictureTest, DraggedTextsMoveWithTheirDrawnText)
 {
+    const unsigned seed = std::random_device{}();
+    SCOPED_TRACE(testing::Message() << "seed " << seed);
+    std::mt19937 random(seed);
     TextCanvas canvas({u"First line"_s, u"Second line"_s, u"Third line"_s});
     // Dropped on whole points where the pointer leaves them.
     canvas.bandSettings.snapping = false;
@@ -149,7 +156,8 @@ TEST(TextFacePictureTest, DraggedTextsMoveWithTheirDrawnText)
     }
 
     const QPoint from = canvas.at(canvas.title, {100, 25});
-    const QPoint travel(60, 20);
+    const QPoint travel(std::uniform_int_distribution<int>(1, 300)(random),
+                        std::uniform_int_distribution<int>(1, 60)(random));
     canvas.carry(from, from + travel);
     for (int step = 1; step <= 3; ++step) {
         const QImage during = canvas.drawn();
@@ -166,8 +174,9 @@ TEST(TextFacePictureTest, DraggedTextsMoveWithTheirDrawnText)
     const QImage after = canvas.drawn();
     for (qsizetype i = 0; i < 3; ++i) {
         const ReportElement e = canvas.store.element(canvas.ids[i]).value();
-        EXPECT_EQ(QPointF(e.x, e.y), QPointF(80, 30 + 40.0 * double(i)));
+        EXPECT_EQ(QPointF(e.x, e.y), QPointF(20 + travel.x(), 10 + 40.0 * double(i) + travel.y()));
         EXPECT_LE(differingPixels(canvas.face(after, i), faces[i]), 2) << "element " << i;
+        EXPECT_EQ(canvas.view(i)->faceCache().pictureCount(), 1) << "element " << i;
     }
 }
 
@@ -197,4 +206,31 @@ TEST(TextFacePictureTest, TextsOfAnyWidthAreDrawnWhereVisible)
     EXPECT_EQ(narrow.view(0)->faceCache().pictureCount(), 1);
     EXPECT_GT(inkOf(shown[1]), 20);
     EXPECT_LE(differingPixels(shown[0], shown[1]), 2);
+}
+
+// A page of more faces than the picture cache holds keeps pictures of as many as fit and draws
+// the others directly, at every repaint: no face makes a picture that pushes out another's, to be
+// made again at the next repaint.
+TEST(TextFacePictureTest, FacesBeyondWhatTheCacheHoldsAreDrawnDirectly)
+{
+    // Eighty texts on one another, each a picture of over a megabyte at 200 %.
+    QList<QString> texts;
+    for (int i = 0; i < 80; ++i)
+        texts.append(u"Text "_s + QString::number(i));
+    TextCanvas canvas(texts, 2, 500, 180, 0);
+    const auto pictures = [&] {
+        int count = 0;
+        for (qsizetype i = 0; i < texts.size(); ++i)
+            count += canvas.view(i)->faceCache().pictureCount();
+        return count;
+    };
+    canvas.drawn();
+    const QImage kept = canvas.face(canvas.drawn(), 0);
+    const int made = pictures();
+    EXPECT_GT(made, 0);
+    EXPECT_LT(made, texts.size());
+    const QImage again = canvas.face(canvas.drawn(), 0);
+    EXPECT_EQ(pictures(), made) << "pictures made again";
+    EXPECT_GT(inkOf(kept), 20);
+    EXPECT_LE(differingPixels(kept, again), 2);
 }

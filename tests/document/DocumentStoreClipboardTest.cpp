@@ -148,6 +148,17 @@ TEST_F(DocumentStoreClipboard, DuplicatesRightAfterTheOriginal)
     store.pasteClipboard();
     EXPECT_EQ(store.elements(detail()).size(), 7);
 
+    // Copies that would reach past the band's right edge move left together, keeping their
+    // arrangement: the one that reaches past it takes the other along.
+    const double width = store.width(detail());
+    const ReportElement atEdge = textField(width - 100, 60), beside = textField(width - 300, 80);
+    placeSelected({atEdge, beside});
+    store.duplicateSelectedElement();
+    const QList<ReportElement> shifted = store.elements(detail()).mid(7);
+    ASSERT_EQ(shifted.size(), 4);
+    EXPECT_EQ(QPointF(shifted[1].x, shifted[1].y), QPointF(width - 100, 70));
+    EXPECT_EQ(QPointF(shifted[3].x, shifted[3].y), QPointF(width - 300, 90));
+
     // Nothing to duplicate or paste: no undo step.
     const qsizetype steps = store.undoStack().size();
     store.setSelectedElementIDs({});

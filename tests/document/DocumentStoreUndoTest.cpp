@@ -95,18 +95,25 @@ TEST_F(DocumentStoreUndo, WhatEndsARun)
     EXPECT_EQ(store.document(), edited);
 }
 
-TEST_F(DocumentStoreUndo, DeletingASelectionThatUndoTookAwayIsNoEdit)
+TEST_F(DocumentStoreUndo, DeletingOrDuplicatingASelectionThatUndoTookAwayIsNoEdit)
 {
-    const ReportElement e = textField();
-    store.addElement(e, detail());
-    store.undo();
-    store.setIsDirty(false);
-    EXPECT_TRUE(store.handleKeyDown({.key = Qt::Key_Delete}));
-    EXPECT_TRUE(store.selectedElementIDs().isEmpty());
-    EXPECT_TRUE(store.undoStack().isEmpty());
-    EXPECT_FALSE(store.isDirty());
-    store.redo();
-    EXPECT_TRUE(store.element(e.id)) << "the redo history is kept";
+    const std::function<void()> edits[] = {
+        [&] { EXPECT_TRUE(store.handleKeyDown({.key = Qt::Key_Delete})); },
+        [&] { store.duplicateSelectedElement(); },
+    };
+    for (const auto &edit : edits) {
+        const ReportElement e = textField();
+        store.addElement(e, detail());
+        store.undo();
+        store.setIsDirty(false);
+        edit();
+        EXPECT_TRUE(store.selectedElementIDs().isEmpty());
+        EXPECT_TRUE(store.undoStack().isEmpty());
+        EXPECT_FALSE(store.isDirty());
+        store.redo();
+        EXPECT_TRUE(store.element(e.id)) << "the redo history is kept";
+        store.undo();
+    }
 }
 
 // An undo or redo that takes the active band away, or hides it (a hidden band is left out of the

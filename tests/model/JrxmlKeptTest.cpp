@@ -20,6 +20,33 @@ QByteArray report(const QByteArray &body, const QByteArray &rootAttrs = {})
            rootAttrs + ">" + body + "</jasperReport>";
 }
 
+// The text in UTF-16 (`width` 2) or UTF-32 (4), in either byte order, after its byte order mark,
+// with the code units `units` where it holds "@" (none for a text without it).
+QByteArray encoded(const QByteArray &text, int width, bool bigEndian, QList<char32_t> units = {})
+{
+    QByteArray out;
+    const auto put = [&](char32_t unit) {
+        for (int i = 0; i < width; ++i) {
+            const int shift = 8 * (bigEndian ? width - 1 - i : i);
+            out += char((unit >> shift) & 0xFF);
+        }
+    };
+    put(0xFEFF);
+    const QString whole = QString::fromUtf8(text);
+    for (qsizetype i = 0; i < whole.size(); ++i) {
+        if (whole[i] == u'@') {
+            for (const char32_t unit : std::as_const(units))
+                put(unit);
+        } else if (width == 4 && whole[i].isHighSurrogate()) {
+            put(QChar::surrogateToUcs4(whole[i], whole[i + 1]));
+            ++i;
+        } else {
+            put(whole[i].unicode());
+        }
+    }
+    return out;
+}
+
 // Why the reader refuses the text, or "read" when it takes it.
 QString refusal(const QByteArray &data)
 {
@@ -199,24 +226,54 @@ TEST(JrxmlKept, StyleWithParentStrikeThroughAndPens)
 
 TEST(JrxmlKept, InputThatIsNotWellFormedIsRefused)
 {
+    // A field whose name holds the units of the encoding at "@", in UTF-16 or UTF-32 of either
+    // byte order: a surrogate without its other half, a code point beyond Unicode.
+    const auto field = [](int width, bool bigEndian, QList<char32_t> units) {
+        return encoded(report("<field name=\"a@b\"/>"), width, bigEndian, std::move(units));
+    };
     const struct {
-        QByteArray body;
+        QByteArray data;
         const char *why;
     } cases[] = {
-        {"<field name=\"\xC3\x28\"/>", "bytes that are not UTF-8"},
-        {"<field name=\"a&#0;b\"/>", "a reference to a character XML does not allow"},
-        {"<queryString><![CDATA[x]]>&#x1;</queryString>", "a reference to a character"},
-        {"<field name=\"a\x01\"/>", "a character XML does not allow"},
-        {"<field name=\"a\" name=\"b\"/>", "the attribute name given twice"},
-        {"<jr:field name=\"a\"/>", "the namespace prefix jr is not declared"},
+        {report("<field name=\"\xC3\x28\"/>"), "bytes that are not UTF-8"},
+        {report("<field name=\"a&#0;b\"/>"), "a reference to a character XML does not allow"},
+        {report("<queryString><![CDATA[x]]>&#x1;</queryString>"), "a reference to a character"},
+        {report("<field name=\"a\x01\"/>"), "a character XML does not allow"},
+        {report("<field name=\"a\" name=\"b\"/>"), "the attribute name given twice"},
+        {report("<jr:field name=\"a\"/>"), "the namespace prefix jr is not declared"},
+        {field(2, false, {0xD83D}), "bytes that are not UTF-16"},
+        {field(2, true, {0xD83D}), "bytes that are not UTF-16"},
+        {field(2, false, {0xDE00}), "bytes that are not UTF-16"},
+        {field(2, true, {0xDE00, 0xD83D}), "bytes that are not UTF-16"},
+        {field(2, false, {0xD83D, 0xD83D, 0xDE00}), "bytes that are not UTF-16"},
+        {encoded(report({}), 2, false) + 'x', "bytes that are not UTF-16"},
+        {field(4, false, {0xD83D}), "bytes that are not UTF-32"},
+        {field(4, true, {0x110000}), "bytes that are not UTF-32"},
+        {encoded(report({}), 4, true) + "xy", "bytes that are not UTF-32"},
     };
     for (const auto &c : cases) {
         try {
-            JrxmlCodec::parse(report(c.body));
-            ADD_FAILURE() << "read: " << c.body.toStdString();
+            JrxmlCodec::parse(c.data);
+            ADD_FAILURE() << "read: " << c.data.toHex().toStdString();
         } catch (const JrxmlCodecError &error) {
             EXPECT_TRUE(error.message().contains(QLatin1StringView(c.why)))
                 << error.message().toStdString();
+        }
+    }
+    // The unit is named by its byte (the text is ASCII, two bytes a character after the mark);
+    // whole pairs read as their character.
+    const qsizetype unitAt = 2 + 2 * report("<field name=\"a@b\"/>").indexOf('@');
+    EXPECT_EQ(refusal(field(2, true, {0xDE00})),
+              u"Malformed .jrxml: bytes that are not UTF-16 at byte "_s + QString::number(unitAt));
+    EXPECT_EQ(refusal(field(2, false, {0xD83D, 0x41})),
+              u"Malformed .jrxml: bytes that are not UTF-16 at byte "_s + QString::number(unitAt));
+    for (const bool bigEndian : {false, true}) {
+        for (const int width : {2, 4}) {
+            const QList<char32_t> emoji =
+                width == 2 ? QList<char32_t>{0xD83D, 0xDE00} : QList<char32_t>{0x1F600};
+            const ReportDocument read = JrxmlCodec::parse(field(width, bigEndian, emoji));
+            ASSERT_EQ(read.fields.size(), 1);
+            EXPECT_EQ(read.fields[0].name, u"a\U0001F600b"_s) << width << bigEndian;
         }
     }
     EXPECT_THROW(JrxmlCodec::parse(report({}) + "<jasperReport/>"), JrxmlCodecError);

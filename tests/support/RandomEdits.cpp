@@ -177,7 +177,7 @@ void RandomEdits::startGesture()
 QString RandomEdits::edit()
 {
     startGesture();
-    switch (pick(52)) {
+    switch (pick(53)) {
     case 0:
     case 1:
     case 2:
@@ -259,6 +259,8 @@ QString RandomEdits::edit()
     case 50:
     case 51:
         return editDataPaths();
+    case 52:
+        return editManySelected();
     default: {
         const QString name = randomName();
         InspectorEdits::writeDeclaration(store_, u"report.name"_s,

@@ -33,10 +33,11 @@ class SnippetLibrary;
 // inserts into frames all padding and into bands the page holds no higher, drops, duplicates and
 // pastes near a band's right edge, drags along one axis; column widths typed (narrowed past the
 // padding of their cells, too), the Fields card's insert into a container, removals of what the
-// report names, removals and renames of a sub-dataset's parameters, fields and variables; now and
-// then an undo or a redo, and now and then a band shown or hidden with a click into it, undone and
-// perhaps redone, before an insert, paste, snippet, composite field, picture or duplicate goes
-// where the active band is.
+// report names, removals and renames of a sub-dataset's parameters, fields and variables;
+// duplicates, moves and deletes of many selected elements, each checked against the same edit
+// element by element; now and then an undo or a redo, and now and then a band shown or hidden
+// with a click into it, undone and perhaps redone, before an insert, paste, snippet, composite
+// field, picture or duplicate goes where the active band is.
 // The same seed on the same report gives the same sequence, so a failing seed replays.
 //
 // Each edit is one user gesture, and the driver's clock moves on by more than the coalescing
@@ -148,6 +149,9 @@ private:
     // Notes a lapse for each element of `ids` standing in a band past the band's right edge
     // although it would fit there, moved left.
     void expectWithinBands(const QSet<QUuid> &ids, const QString &what);
+    // RandomEditsSelections.cpp: duplicate, update, move into a band or delete of many
+    // selected elements, each checked against the same edit element by element.
+    QString editManySelected();
     // RandomEditsGestures.cpp: a drag along one axis only, which keeps the other.
     QString dragStraight();
     // RandomEditsPlacing.cpp: a standard band shown and clicked into, or clicked into and hidden

@@ -49,32 +49,6 @@ QList<Placed> added(const ReportDocument &document, const QSet<QUuid> &before)
     return fresh;
 }
 
-// Counts what the store says when it adds nothing, while it lives.
-class Refusals {
-public:
-    explicit Refusals(DocumentStore &store)
-    {
-        const auto count = [this] { ++said_; };
-        connections_ = {
-            QObject::connect(&store, &DocumentStore::insertRefused, &store, count),
-            QObject::connect(&store, &DocumentStore::bandLimitReached, &store, count),
-            QObject::connect(&store, &DocumentStore::bandTakesNoElements, &store, count),
-            QObject::connect(&store, &DocumentStore::containerHasNoRoom, &store, count)};
-    }
-    ~Refusals()
-    {
-        for (const QMetaObject::Connection &connection : std::as_const(connections_))
-            QObject::disconnect(connection);
-    }
-    Refusals(const Refusals &) = delete;
-    Refusals &operator=(const Refusals &) = delete;
-    bool said() const { return said_ > 0; }
-
-private:
-    int said_ = 0;
-    QList<QMetaObject::Connection> connections_;
-};
-
 // The lapses of an insert: an element it added that prints nothing, its `side` under a point
 // (`named` so), or nothing added and nothing said why.
 void noteInsert(QStringList &lapses, const QString &what, const QList<Placed> &fresh,
