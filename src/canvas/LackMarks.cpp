@@ -21,6 +21,18 @@ QHash<QUuid, QStringList> notesOf(const QList<DatasetLacks::Lack> &lacks)
     return notes;
 }
 
+// Whether `now` is `before` placed elsewhere: what it names, and the dataset it runs in, are as
+// they were, so are its lacks.
+bool onlyMoved(const ReportElement &before, const ReportElement &now)
+{
+    if (before.x == now.x && before.y == now.y)
+        return false;
+    ReportElement placed = before;
+    placed.x = now.x;
+    placed.y = now.y;
+    return placed == now;
+}
+
 } // namespace
 
 const QHash<QUuid, QStringList> &LackMarks::follow(const ReportDocument &document)
@@ -52,7 +64,10 @@ const QHash<QUuid, QStringList> &LackMarks::follow(const ReportDocument &documen
         for (qsizetype i = 0; i < elements.size(); ++i) {
             const ElementList::Shared element = elements.shared(i);
             const auto found = seen_.find(element->id);
-            if (found != seen_.end() && found->element.isSameBox(element)) {
+            if (found != seen_.end() &&
+                (found->element.isSameBox(element) || onlyMoved(*found->element, *element))) {
+                // A drag of thousands of elements looks at none of their expressions again.
+                found->element = element;
                 found->generation = generation_;
                 continue;
             }

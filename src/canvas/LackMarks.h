@@ -10,7 +10,8 @@
 // Which elements the canvas marks for naming, in their expressions, what the dataset they run
 // in lacks (DatasetLacks), each with the expression editor's words for it; a table stands for
 // what its cells name. Followed from change to change of the report: an element of a band that
-// is the very value it was, under the same declarations, is not looked at again.
+// is the very value it was, or that value placed elsewhere, under the same declarations, is not
+// looked at again.
 class LackMarks {
 public:
     // The marks of the report as it is now, by element id.

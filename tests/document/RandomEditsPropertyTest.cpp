@@ -4,6 +4,7 @@
 #include "SavedBands.h"
 #include "StoreTestSupport.h"
 #include "TestSupport.h"
+#include "canvas/LackMarks.h"
 #include "document/DocumentStore.h"
 #include "model/JrxmlCodec.h"
 
@@ -111,6 +112,10 @@ protected:
             return lost.isEmpty();
         };
         RandomEdits driver(store, run.seed);
+        // The canvas's marks of what elements name that their dataset lacks, followed from edit
+        // to edit, are those of the report looked at afresh.
+        LackMarks marks;
+        marks.follow(loaded);
         int events = 0;
         // Checks one event; false stops this seed's run at its first fault, which the rest of
         // the run would only repeat, and lets the other seeds run.
@@ -143,6 +148,10 @@ protected:
                                          unknownAtLoad, "the report"))
                 return false;
             bands.note(store.document());
+            if (marks.follow(store.document()) != LackMarks().follow(store.document())) {
+                ADD_FAILURE() << "the marks followed from edit to edit differ from the report's";
+                return false;
+            }
             if (++events % 10 != 0)
                 return true;
             const QByteArray file = JrxmlCodec::serialize(store.document());
