@@ -49,6 +49,32 @@ QHash<QUuid, QString> runNames(const ReportDocument &document)
     return names;
 }
 
+// How many sub-datasets have that name.
+qsizetype countNamed(const ReportDocument &document, const QString &name)
+{
+    return std::count_if(document.subDatasets.cbegin(), document.subDatasets.cend(),
+                         [&](const ReportSubDataset &dataset) { return dataset.name == name; });
+}
+
+// The elements alone in a report's section.
+ReportDocument alone(const ElementList &elements)
+{
+    ReportDocument document;
+    ReportBand band;
+    band.elements = elements;
+    document.bands = {band};
+    return document;
+}
+
+// The groups a list's content names: those of the dataset it runs.
+QStringList groupsNamed(const ElementKind::List &list)
+{
+    QStringList names =
+        ReportReferences::namesIn(alone(list.children), ReportReferences::Kind::group).values();
+    names.sort();
+    return names;
+}
+
 } // namespace
 
 const QSet<QString> &builtInNames()
@@ -74,10 +100,6 @@ bool isEngineGiven(const QString &name)
 
 QStringList passedTo(const ElementList &elements, const QString &dataset)
 {
-    ReportDocument alone;
-    ReportBand band;
-    band.elements = elements;
-    alone.bands = {band};
     QStringList names;
     const auto collect = [&](const QString &runs, const QList<SubreportParameter> &rows) {
         for (const SubreportParameter &row : rows) {
@@ -86,13 +108,61 @@ QStringList passedTo(const ElementList &elements, const QString &dataset)
                 names.append(row.name);
         }
     };
-    ElementWalk::visitDocument(alone, [&](const ReportElement &element, ElementScope) {
+    ElementWalk::visitDocument(alone(elements), [&](const ReportElement &element, ElementScope) {
         if (const auto *list = element.kind.as<ElementKind::List>())
             collect(list->datasetName, list->parameters);
         else if (const auto *table = element.kind.as<ElementKind::Table>())
             collect(table->datasetName, table->parameters);
     });
     return names;
+}
+
+QStringList groupsNamedBy(const ElementList &elements, const QString &dataset)
+{
+    QStringList names;
+    const auto collect = [&](const QStringList &named) {
+        for (const QString &name : named) {
+            if (!names.contains(name))
+                names.append(name);
+        }
+    };
+    ElementWalk::visitDocument(alone(elements), [&](const ReportElement &element, ElementScope) {
+        if (const auto *list = element.kind.as<ElementKind::List>();
+            list && list->datasetName == dataset)
+            collect(groupsNamed(*list));
+        else if (const auto *table = element.kind.as<ElementKind::Table>();
+                 table && table->datasetName == dataset)
+            collect(TableGroups::groupsNamed(*table));
+    });
+    return names;
+}
+
+bool keepGroupsOfRuns(ElementList &elements, const ReportDocument &document)
+{
+    // The groups of the sub-dataset the engine runs under that name, when one alone has it.
+    const auto groupsOf = [&](const QString &name) -> std::optional<QStringList> {
+        if (countNamed(document, name) != 1)
+            return std::nullopt;
+        return ReportReferences::groupsOfDataset(document, name);
+    };
+    ReportDocument edited = alone(elements);
+    const bool changed = ElementWalk::editDocument(
+        edited, [&](const ReportElement &element, ElementScope) -> ElementWalk::Outcome {
+            ReportElement kept = element;
+            if (auto *list = kept.kind.as<ElementKind::List>()) {
+                if (const std::optional<QStringList> groups = groupsOf(list->datasetName))
+                    ReportReferences::keepGroupsOf(list->children, groupsNamed(*list), *groups);
+            } else if (auto *table = kept.kind.as<ElementKind::Table>()) {
+                if (const std::optional<QStringList> groups = groupsOf(table->datasetName))
+                    TableGroups::keepGroupsOf(*table, TableGroups::groupsNamed(*table), *groups);
+            }
+            if (kept == element)
+                return std::nullopt;
+            return std::optional(kept);
+        });
+    if (changed)
+        elements = edited.bands.first().elements;
+    return changed;
 }
 
 bool keepDeclaredBy(QList<SubreportParameter> &rows, const ReportDocument &document,
@@ -121,10 +191,7 @@ bool follow(ReportDocument &document, const ReportDocument &before)
             return;
         // While two sub-datasets share the name (a name typed on its way to another), which one
         // is meant is not known: the run keeps everything until the name stands for one again.
-        const auto named =
-            std::count_if(after.subDatasets.cbegin(), after.subDatasets.cend(),
-                          [&](const ReportSubDataset &dataset) { return dataset.name == name; });
-        if (named > 1)
+        if (countNamed(after, name) > 1)
             return;
         if (parametersOf(before, former) != parametersOf(after, name))
             keepDeclaredBy(parameters, after, name);

@@ -20,6 +20,18 @@ bool isEngineGiven(const QString &name);
 // run the sub-dataset `dataset` pass to it, but the engine's own: each name once, in order.
 QStringList passedTo(const ElementList &elements, const QString &dataset);
 
+// The groups the lists and tables among `elements` (at any depth, table cells included) that run
+// the sub-dataset `dataset` name of it: in their content, in a table's group cells and rows. Each
+// once, in order.
+QStringList groupsNamedBy(const ElementList &elements, const QString &dataset);
+
+// Elements about to enter the report from elsewhere (a paste, a snippet): what their lists and
+// tables (at any depth, table cells included) name of groups that the sub-dataset they run lacks
+// goes, as when they are switched to it (ReportReferences::keepGroupsOf,
+// TableGroups::keepGroupsOf). A run of a sub-dataset the report does not declare, or of a name
+// two sub-datasets share, is left as it is. True when anything changed.
+bool keepGroupsOfRuns(ElementList &elements, const ReportDocument &document);
+
 // For a list or table that runs the sub-dataset `dataset`: removes the rows naming a parameter
 // that dataset does not declare and the engine does not give every dataset, as the engine refuses
 // them. Rows not named yet stay, and all stay when the report has no sub-dataset of that name.

@@ -583,9 +583,10 @@ private:
     // addElementSmart() with the declarations `declare` makes in the same undo step.
     void insertSmart(const ReportElement &element,
                      const std::function<void(ReportDocument &)> &declare);
-    // ReportReferences::adopt() on elements about to enter the report in the container (none: a
-    // band): the sub-datasets to declare with them, each declaring the parameters the elements'
-    // lists and tables pass to it.
+    // ReportReferences::adopt() and DatasetRuns::keepGroupsOfRuns() on elements about to enter
+    // the report in the container (none: a band): the sub-datasets to declare with them, each
+    // declaring the parameters the elements' lists and tables pass to it and the groups they
+    // name of it.
     QList<ReportSubDataset> adoptNames(ElementList &elements,
                                        const std::optional<QUuid> &container) const;
     // The width of each of `count` generated columns and the gap between them: whole points that

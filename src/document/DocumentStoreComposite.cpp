@@ -2,6 +2,7 @@
 
 #include "document/DatasetRuns.h"
 #include "document/ReportReferences.h"
+#include "model/JrxmlCodec.h"
 #include "model/PageLayout.h"
 
 #include <algorithm>
@@ -250,8 +251,11 @@ QList<ReportSubDataset> DocumentStore::adoptNames(ElementList &elements,
                                                   const std::optional<QUuid> &container) const
 {
     QList<ReportSubDataset> datasets;
-    for (const QString &name :
-         ReportReferences::adopt(document_, elements, datasetInside(container))) {
+    const QStringList missing =
+        ReportReferences::adopt(document_, elements, datasetInside(container));
+    // The groups of the sub-datasets the report declares are those the copies' runs may name.
+    DatasetRuns::keepGroupsOfRuns(elements, document_);
+    for (const QString &name : missing) {
         ReportSubDataset declared = newSubDataset(document_);
         declared.name = name;
         // With the parameters the elements' runs pass to it, the engine takes the runs as copied.
@@ -261,6 +265,8 @@ QList<ReportSubDataset> DocumentStore::adoptNames(ElementList &elements,
             passed.className = QStringLiteral("java.lang.Object");
             declared.parameters.append(passed);
         }
+        // And with the groups their cells and content name, which the engine requires.
+        JrxmlCodec::declareGroups(declared, DatasetRuns::groupsNamedBy(elements, name));
         datasets.append(declared);
     }
     return datasets;

@@ -9,6 +9,26 @@ namespace TableGroups {
 
 namespace {
 
+// Visits the elements of kept content that name the table's groups, not those of a component
+// inside a cell, which runs its own dataset and names its groups.
+std::optional<QString> editedOwn(const QString &xml, const XmlFragment::Visit &visit)
+{
+    return XmlFragment::edited(xml, [&](XmlFragment::Element &element) {
+        const QString name = element.localName();
+        if (name == u"table"_s || name == u"list"_s || name == u"crosstab"_s) {
+            element.skipChildren();
+            return;
+        }
+        visit(element);
+    });
+}
+
+bool isGroupCell(const XmlFragment::Element &element)
+{
+    const QString name = element.localName();
+    return name == u"groupHeader"_s || name == u"groupFooter"_s;
+}
+
 // Removes, from kept content, the group cells and rows of groups that `after` lacks; a child that
 // was such a cell goes from the list.
 bool dropGroupCells(KeptXml &kept, const QStringList &after)
@@ -18,20 +38,13 @@ bool dropGroupCells(KeptXml &kept, const QStringList &after)
         const QString &xml = kept.children.at(i).xml;
         if (!xml.contains(u"groupName"))
             continue;
-        const std::optional<QString> edited =
-            XmlFragment::edited(xml, [&](XmlFragment::Element &element) {
-                const QString name = element.localName();
-                // A component inside a cell runs its own dataset and names its groups.
-                if (name == u"table"_s || name == u"list"_s || name == u"crosstab"_s) {
-                    element.skipChildren();
-                    return;
-                }
-                if (name != u"groupHeader"_s && name != u"groupFooter"_s)
-                    return;
-                const std::optional<QString> group = element.attribute("groupName");
-                if (group && !after.contains(*group))
-                    element.remove();
-            });
+        const std::optional<QString> edited = editedOwn(xml, [&](XmlFragment::Element &element) {
+            if (!isGroupCell(element))
+                return;
+            const std::optional<QString> group = element.attribute("groupName");
+            if (group && !after.contains(*group))
+                element.remove();
+        });
         if (!edited)
             continue;
         if (edited->trimmed().isEmpty())
@@ -52,6 +65,21 @@ bool dropGroupCells(KeptParts &parts, const QStringList &after)
     return true;
 }
 
+// What the cells hold, as one content.
+ElementList cellContent(const ElementKind::Table &table)
+{
+    ElementList content;
+    for (const ReportTableColumn &column : table.columns) {
+        for (const ReportTableColumn::Cell cell :
+             {ReportTableColumn::Cell::header, ReportTableColumn::Cell::detail,
+              ReportTableColumn::Cell::footer}) {
+            if (column.element(cell))
+                content.append(*column.element(cell));
+        }
+    }
+    return content;
+}
+
 } // namespace
 
 bool keepGroupsOf(ElementKind::Table &table, const QStringList &before, const QStringList &after)
@@ -68,16 +96,7 @@ bool keepGroupsOf(ElementKind::Table &table, const QStringList &before, const QS
             table.keptColumnGroups[i].xml = group.children.first().xml;
         changed = true;
     }
-    // What the cells hold, as one content.
-    ElementList content;
-    for (const ReportTableColumn &column : std::as_const(table.columns)) {
-        for (const ReportTableColumn::Cell cell :
-             {ReportTableColumn::Cell::header, ReportTableColumn::Cell::detail,
-              ReportTableColumn::Cell::footer}) {
-            if (column.element(cell))
-                content.append(*column.element(cell));
-        }
-    }
+    ElementList content = cellContent(table);
     const bool evaluated = ReportReferences::keepGroupsOf(content, before, after);
     qsizetype next = 0;
     for (ReportTableColumn &column : table.columns) {
@@ -92,6 +111,43 @@ bool keepGroupsOf(ElementKind::Table &table, const QStringList &before, const QS
         }
     }
     return changed || evaluated;
+}
+
+QStringList groupsNamed(const ElementKind::Table &table)
+{
+    QStringList names;
+    const auto note = [&](const std::optional<QString> &name) {
+        if (name && !name->isEmpty() && !names.contains(*name))
+            names.append(*name);
+    };
+    // The group cells and rows, and what their elements reset, increment or are evaluated on.
+    const auto read = [&](const QString &xml) {
+        editedOwn(xml, [&](XmlFragment::Element &element) {
+            if (isGroupCell(element))
+                note(element.attribute("groupName"));
+            for (const char *attribute :
+                 {"resetGroup", "incrementGroup", "evaluationGroup", "printWhenGroupChanges"})
+                note(element.attribute(attribute));
+        });
+    };
+    for (const KeptXml::Child &child : table.kept.part({}).children)
+        read(child.xml);
+    for (const ElementKind::Table::KeptColumnGroup &group : table.keptColumnGroups)
+        read(group.xml);
+    for (const ReportTableColumn &column : table.columns) {
+        for (const KeptXml::Child &child : column.kept.part({}).children)
+            read(child.xml);
+    }
+    ReportDocument alone;
+    ReportBand band;
+    band.elements = cellContent(table);
+    alone.bands = {band};
+    QStringList evaluated =
+        ReportReferences::namesIn(alone, ReportReferences::Kind::group).values();
+    evaluated.sort();
+    for (const QString &name : std::as_const(evaluated))
+        note(name);
+    return names;
 }
 
 } // namespace TableGroups

@@ -16,4 +16,9 @@ namespace TableGroups {
 // are left as they are. True when anything changed.
 bool keepGroupsOf(ElementKind::Table &table, const QStringList &before, const QStringList &after);
 
+// The groups of its dataset the table names: in its group cells and rows and what they hold, and
+// in what its cells evaluate on. Each once, in order of first appearance; not those of the tables
+// and lists inside cells, which run datasets of their own.
+QStringList groupsNamed(const ElementKind::Table &table);
+
 } // namespace TableGroups

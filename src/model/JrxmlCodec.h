@@ -55,6 +55,11 @@ ReportDocument parse(const QByteArray &data, QStringList *warnings = nullptr);
 // has, it reads). No value where it takes the root, or where parse() itself refuses the text.
 std::optional<QString> rootRefusal(const QByteArray &data);
 
+// Declares in the sub-dataset a group of each of those names that it lacks, after what it
+// declares, without an expression: each then holds all the records at once. The groups of a
+// sub-dataset declared anew for what a copy names of it, known by their names alone.
+void declareGroups(ReportSubDataset &dataset, const QStringList &names);
+
 // The JRXML text of one element as it stands inside a band (whole lines, each ending with a line
 // feed). With no styles no style reference is written: the form snippets store.
 QString serializeElement(const ReportElement &element, const QList<ReportStyle> &styles);

@@ -175,6 +175,33 @@ TagOrder element(const char *tag)
 }
 } // namespace tagOrder
 
+void declareGroups(ReportSubDataset &dataset, const QStringList &names)
+{
+    KeptXml own = dataset.kept.part({});
+    QStringList declared;
+    for (const KeptXml::Child &child : std::as_const(own.children)) {
+        pugi::xml_document tree;
+        if (!loadKept(tree, child.xml))
+            continue;
+        const pugi::xml_node node = tree.first_child();
+        if (is(localName(node.name()), "group"))
+            declared.append(QString::fromUtf8(node.attribute("name").value()));
+    }
+    bool added = false;
+    for (const QString &name : names) {
+        if (name.isEmpty() || declared.contains(name))
+            continue;
+        declared.append(name);
+        QString xml = u"<group"_s;
+        appendAttr(xml, "name"_L1, name);
+        xml += u"/>"_s;
+        own.children.append({rankOf(tagOrder::subDataset, "group"), xml});
+        added = true;
+    }
+    if (added)
+        dataset.kept.setPart({}, std::move(own));
+}
+
 bool loadKept(pugi::xml_document &tree, const QString &xml)
 {
     const QByteArray text = xml.toUtf8();

@@ -1,4 +1,5 @@
 #include "StoreTestSupport.h"
+#include "document/ReportReferences.h"
 #include "model/JrxmlCodec.h"
 
 using namespace storetest;
@@ -278,6 +279,111 @@ TEST_F(DocumentStoreClipboard, WhatAnInsertedCopyNamesThatTheReportLacksIsDroppe
         EXPECT_EQ(passed.first().name, u"City"_s);
         s.undo();
         EXPECT_TRUE(s.document().subDatasets.isEmpty()) << "undone with the list";
+    }
+}
+
+// A copied table or list runs its own sub-dataset, whose groups its group cells and content name.
+// Inserted into a report that lacks the sub-dataset, the copy declares it with those groups;
+// into one whose sub-dataset lacks some of them, what names those goes as on a switch to it:
+// either way the groups named are the sub-dataset's, as the engine requires.
+TEST_F(DocumentStoreClipboard, AnInsertedCopyNamesOnlyGroupsOfTheDatasetItRuns)
+{
+    const ReportDocument source = JrxmlCodec::parse(R"(<?xml version="1.0" encoding="UTF-8"?>
+<jasperReport xmlns="http://jasperreports.sourceforge.net/jasperreports" name="Copied" pageWidth="595" pageHeight="842" columnWidth="555" leftMargin="20" rightMargin="20" topMargin="20" bottomMargin="20">
+	<subDataset name="Addresses">
+		<field name="City" class="java.lang.String"/>
+		<group name="CityGroup"><groupExpression><![CDATA[$F{City}]]></groupExpression></group>
+		<group name="StreetGroup"><groupExpression><![CDATA[$F{City}]]></groupExpression></group>
+	</subDataset>
+	<subDataset name="Orders">
+		<field name="City" class="java.lang.String"/>
+		<group name="OrderGroup"><groupExpression><![CDATA[$F{City}]]></groupExpression></group>
+	</subDataset>
+	<detail><band height="200">
+		<componentElement><reportElement x="0" y="0" width="200" height="60"/>
+			<jr:table xmlns:jr="http://jasperreports.sourceforge.net/jasperreports/components">
+				<datasetRun subDataset="Addresses"/>
+				<jr:column width="100">
+					<jr:groupHeader groupName="CityGroup">
+						<jr:cell height="20"><staticText><reportElement x="0" y="0" width="100" height="20"/><text><![CDATA[City]]></text></staticText></jr:cell>
+					</jr:groupHeader>
+					<jr:detailCell height="20">
+						<textField evaluationTime="Group" evaluationGroup="StreetGroup"><reportElement x="0" y="0" width="100" height="20"/><textFieldExpression><![CDATA[$F{City}]]></textFieldExpression></textField>
+					</jr:detailCell>
+				</jr:column>
+			</jr:table>
+		</componentElement>
+		<componentElement><reportElement x="0" y="100" width="200" height="40"/>
+			<jr:list xmlns:jr="http://jasperreports.sourceforge.net/jasperreports/components">
+				<datasetRun subDataset="Orders"/>
+				<jr:listContents height="40">
+					<textField evaluationTime="Group" evaluationGroup="OrderGroup"><reportElement x="0" y="0" width="100" height="20"/><textFieldExpression><![CDATA[$F{City}]]></textFieldExpression></textField>
+				</jr:listContents>
+			</jr:list>
+		</componentElement>
+	</band></detail>
+</jasperReport>
+)");
+    ASSERT_EQ(source.detailBands.size(), 1);
+    const ElementList copied = source.detailBands.first().elements;
+    ASSERT_EQ(copied.size(), 2);
+    const auto groupCells = [](const ReportElement &table) {
+        return JrxmlCodec::serializeElement(table, {}).count(u"groupName=\"CityGroup\""_s);
+    };
+    ASSERT_EQ(groupCells(copied[0]), 1);
+    // What the detail cell and the list's content are evaluated on.
+    const auto evaluated = [](const ReportElement &element) {
+        if (const auto *table = element.kind.as<ElementKind::Table>())
+            return table->columns.first().detailCellElement->evaluationGroup;
+        return element.kind.as<ElementKind::List>()->children.first().evaluationGroup;
+    };
+    ASSERT_EQ(evaluated(copied[0]), u"StreetGroup"_s);
+    ASSERT_EQ(evaluated(copied[1]), u"OrderGroup"_s);
+
+    // The groups the report, once saved and read again, declares in the sub-dataset.
+    const auto groupsAfterSave = [](const DocumentStore &s, const QString &dataset) {
+        return ReportReferences::groupsOfDataset(
+            JrxmlCodec::parse(JrxmlCodec::serialize(s.document())), dataset);
+    };
+    const std::function<void(DocumentStore &)> inserts[] = {
+        [&](DocumentStore &s) {
+            s.clipboard()->setElements(copied);
+            s.pasteClipboard();
+        },
+        [&](DocumentStore &s) {
+            for (const ReportElement &e : copied)
+                s.addElementSmart(e);
+        },
+    };
+    for (const auto &insert : inserts) {
+        DocumentStore lacking;
+        insert(lacking);
+        QList<ReportElement> added = lacking.elements(lacking.activeBandTarget());
+        ASSERT_EQ(added.size(), 2);
+        EXPECT_EQ(groupCells(added[0]), 1) << "the group cell stays with its group";
+        EXPECT_EQ(evaluated(added[0]), u"StreetGroup"_s);
+        EXPECT_EQ(evaluated(added[1]), u"OrderGroup"_s);
+        EXPECT_EQ(groupsAfterSave(lacking, u"Addresses"_s),
+                  QStringList({u"CityGroup"_s, u"StreetGroup"_s}));
+        EXPECT_EQ(groupsAfterSave(lacking, u"Orders"_s), QStringList({u"OrderGroup"_s}));
+
+        DocumentStore declaring;
+        editDocument(declaring, [&](ReportDocument &d) {
+            d.subDatasets = source.subDatasets;
+            d.subDatasets[0].kept = {};
+            JrxmlCodec::declareGroups(d.subDatasets[0], {u"StreetGroup"_s});
+            d.subDatasets[1].kept = {};
+        });
+        insert(declaring);
+        added = declaring.elements(declaring.activeBandTarget());
+        ASSERT_EQ(added.size(), 2);
+        EXPECT_EQ(groupCells(added[0]), 0) << "the cell of a group the dataset lacks goes";
+        EXPECT_EQ(evaluated(added[0]), u"StreetGroup"_s) << "a group it declares stays";
+        EXPECT_EQ(evaluated(added[1]), std::nullopt);
+        EXPECT_EQ(added[1].kind.as<ElementKind::List>()->children.first().evaluationTime, u"Now"_s);
+        EXPECT_EQ(groupsAfterSave(declaring, u"Addresses"_s), QStringList({u"StreetGroup"_s}))
+            << "the report's own sub-datasets stay as they are";
+        EXPECT_EQ(declaring.document().subDatasets.size(), 2);
     }
 }
 
