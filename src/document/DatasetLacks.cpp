@@ -1,6 +1,7 @@
 #include "document/DatasetLacks.h"
 
 #include "document/DatasetRuns.h"
+#include "document/ExpressionUses.h"
 #include "document/ReportReferences.h"
 
 #include <QRegularExpression>
@@ -201,13 +202,31 @@ void Finder::note(const QUuid &element, const QString &dataset, const QStringLis
     }
 }
 
+void Finder::noteBody(const ReportElement &element, const QString &dataset, QList<Lack> &found)
+{
+    // The expressions by the dataset they are evaluated over, in order of first appearance.
+    QStringList datasets;
+    QHash<QString, QStringList> texts;
+    ExpressionUses::visitBody(element,
+                              [&](const QString &text, const std::optional<QString> &over) {
+                                  const QString in = over.value_or(dataset);
+                                  if (!datasets.contains(in))
+                                      datasets.append(in);
+                                  texts[in].append(text);
+                              });
+    for (const QString &in : std::as_const(datasets))
+        note(element.id, in, texts.value(in), found);
+}
+
 void Finder::visit(const ReportElement &element, const QString &dataset, Count count,
                    const Choose &choose, QList<Lack> &found)
 {
     if (count != Count::all)
         count = choose(element);
-    if (count == Count::all)
+    if (count == Count::all) {
         note(element.id, dataset, ownExpressions(element), found);
+        noteBody(element, dataset, found);
+    }
     const Count inner = count == Count::none ? Count::none : Count::all;
     if (const ElementList *children = element.kind.children()) {
         const auto *list = element.kind.as<ElementKind::List>();

@@ -12,11 +12,12 @@
 
 // What the expressions of elements name ($F{…}, $P{…}, $V{…}) that the dataset they run in does
 // not declare: an element of a band runs in the report's main dataset, one inside a list or a
-// table cell in the sub-dataset the innermost list or table runs. A paste, a duplicate or a
-// snippet keeps expressions as they are, and so does a list or table switched to another
-// dataset: what they then name that their dataset lacks is said (the store's namesLacked()), the
-// canvas marks the elements, and the expression editor says it of a typed name. A dataset the
-// report does not declare says nothing here (the engine's own message names it).
+// table cell in the sub-dataset the innermost list or table runs; what a chart, crosstab or other
+// component runs over a sub-dataset (a chart's series, a map's markers) runs in that one. A paste,
+// a duplicate or a snippet keeps expressions as they are, and so does a list or table switched to
+// another dataset: what they then name that their dataset lacks is said (the store's
+// namesLacked()), the canvas marks the elements, and the expression editor says it of a typed name.
+// A dataset the report does not declare says nothing here (the engine's own message names it).
 namespace DatasetLacks {
 
 // A name an expression refers to: the letter (F, P or V) and the name between the braces,
@@ -52,7 +53,8 @@ private:
     QSet<QString> variables_;
 };
 
-// One element whose expressions name what the dataset it runs in lacks. What a table's cells name
+// One element whose expressions name what the dataset they run in lacks (a component's may run
+// in two: where it stands and the sub-dataset it runs). What a table's cells name
 // stands under the table, whose cells the user edits with it.
 struct Lack {
     QUuid element;
@@ -84,6 +86,10 @@ private:
     void visitTable(const ReportElement &table, Count count, const Choose &choose,
                     QList<Lack> &found);
     QList<Lack> everywhere(const Choose &choose);
+    // Appends what the body of a chart, crosstab or other component names that the dataset
+    // each expression is evaluated over lacks (ExpressionUses::visitBody): what runs over the
+    // sub-dataset the component runs, and what is evaluated where it stands, in `dataset`.
+    void noteBody(const ReportElement &element, const QString &dataset, QList<Lack> &found);
     // Appends the references of `texts` that the dataset lacks under `element`.
     void note(const QUuid &element, const QString &dataset, const QStringList &texts,
               QList<Lack> &found);

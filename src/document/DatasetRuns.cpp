@@ -1,6 +1,7 @@
 #include "document/DatasetRuns.h"
 
 #include "document/ElementWalk.h"
+#include "document/ExpressionUses.h"
 #include "document/ReportReferences.h"
 #include "document/TableGroups.h"
 
@@ -109,10 +110,16 @@ QStringList passedTo(const ElementList &elements, const QString &dataset)
         }
     };
     ElementWalk::visitDocument(alone(elements), [&](const ReportElement &element, ElementScope) {
-        if (const auto *list = element.kind.as<ElementKind::List>())
+        if (const auto *list = element.kind.as<ElementKind::List>()) {
             collect(list->datasetName, list->parameters);
-        else if (const auto *table = element.kind.as<ElementKind::Table>())
+        } else if (const auto *table = element.kind.as<ElementKind::Table>()) {
             collect(table->datasetName, table->parameters);
+        } else {
+            // A chart's, crosstab's or other component's runs, as the file wrote them.
+            ExpressionUses::visitBody(element, {}, [&](const QString &name, const QString &runs) {
+                collect(runs, {SubreportParameter{.name = name}});
+            });
+        }
     });
     return names;
 }

@@ -16,8 +16,9 @@ const QSet<QString> &builtInNames();
 // Whether every dataset has the parameter of that name without declaring it: the engine's own.
 bool isEngineGiven(const QString &name);
 
-// The parameters the lists and tables among `elements` (at any depth, table cells included) that
-// run the sub-dataset `dataset` pass to it, but the engine's own: each name once, in order.
+// The parameters the lists, tables, charts, crosstabs and other components among `elements` (at
+// any depth, table cells included) that run the sub-dataset `dataset` pass to it, but the
+// engine's own: each name once, in order.
 QStringList passedTo(const ElementList &elements, const QString &dataset);
 
 // The groups the lists and tables among `elements` (at any depth, table cells included) that run

@@ -117,6 +117,12 @@ public:
     // Counting the expressions that hold the text as it stands, where the report's own are
     // evaluated.
     explicit Counter(const QString &text) : text_(text) {}
+    // Handing every expression to `visit` with the dataset it is evaluated over, and every
+    // parameter a run passes a value to to `passed`.
+    Counter(const ExpressionVisit &visit, const PassedVisit &passed)
+        : visiting_(true), visit_(visit), passed_(passed)
+    {
+    }
 
     Uses uses;
 
@@ -218,6 +224,21 @@ public:
         }
     }
 
+    // What a chart, crosstab or other component keeps as the file wrote it.
+    void body(const ElementKind &kind)
+    {
+        if (const auto *chart = kind.as<ElementKind::Chart>()) {
+            fragment(chart->chartBodyXML);
+            fragment(chart->siblingXML);
+        } else if (const auto *crosstab = kind.as<ElementKind::Crosstab>()) {
+            fragment(crosstab->bodyXML, true);
+        } else if (const auto *component = kind.as<ElementKind::ComponentPlaceholder>()) {
+            fragment(component->componentXML);
+        } else if (const auto *generic = kind.as<ElementKind::GenericElement>()) {
+            fragment(generic->bodyXML);
+        }
+    }
+
     void parameters(const QList<SubreportParameter> &passed)
     {
         for (const SubreportParameter &parameter : passed)
@@ -244,15 +265,8 @@ public:
         } else if (const auto *table = kind.as<ElementKind::Table>()) {
             text(table->connectionExpression);
             run(table->kept, table->datasetName, table->parameters);
-        } else if (const auto *chart = kind.as<ElementKind::Chart>()) {
-            fragment(chart->chartBodyXML);
-            fragment(chart->siblingXML);
-        } else if (const auto *crosstab = kind.as<ElementKind::Crosstab>()) {
-            fragment(crosstab->bodyXML, true);
-        } else if (const auto *component = kind.as<ElementKind::ComponentPlaceholder>()) {
-            fragment(component->componentXML);
-        } else if (const auto *generic = kind.as<ElementKind::GenericElement>()) {
-            fragment(generic->bodyXML);
+        } else {
+            body(kind);
         }
         // A list's contents and a table's own rows (kept with the table itself) run over its
         // dataset.
@@ -287,6 +301,11 @@ private:
     // Whether the expression, evaluated over `scope`, names what the counter looks for.
     void textIn(const QString &expression, const Scope &scope)
     {
+        if (visiting_) {
+            if (visit_)
+                visit_(expression, scope);
+            return;
+        }
         if (scope != target_)
             return;
         if (declaration_ ? isNamedIn(expression, *declaration_) : expression.contains(text_))
@@ -316,6 +335,8 @@ private:
     // A value passed to the parameter `name` of the sub-dataset `runs`.
     void passedValue(const std::optional<QString> &name, const Scope &runs)
     {
+        if (passed_ && name && runs)
+            passed_(*name, *runs);
         if (declaration_ && declaration_->kind == Declaration::Kind::parameter && runs &&
             runs == target_ && name == declaration_->name)
             ++uses.passedValues;
@@ -324,11 +345,16 @@ private:
     // A quick test before a fragment is parsed: whether its text holds the name at all.
     bool mayName(const QString &xml) const
     {
+        if (visiting_)
+            return xml.contains(u'$') || xml.contains(u"datasetParameter"_s);
         return XmlFragment::mayHold(xml, declaration_ ? declaration_->name : text_);
     }
 
     std::optional<Declaration> declaration_;
     QString text_;
+    bool visiting_ = false;
+    ExpressionVisit visit_;
+    PassedVisit passed_;
     // The dataset whose declaration is counted, and the one over which what is read now is
     // evaluated.
     Scope target_;
@@ -433,6 +459,13 @@ bool elementHolds(const ReportElement &element, const QString &text)
     Counter counter(text);
     counter.element(element);
     return counter.uses.expressions > 0;
+}
+
+void visitBody(const ReportElement &element, const ExpressionVisit &visit,
+               const PassedVisit &passed)
+{
+    Counter counter(visit, passed);
+    counter.body(element.kind);
 }
 
 bool keptElementHolds(const XmlFragment::Element &element, const QString &text)

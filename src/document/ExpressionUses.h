@@ -4,6 +4,7 @@
 #include "model/XmlFragment.h"
 
 #include <QString>
+#include <functional>
 #include <optional>
 
 // What uses a field, parameter or variable of a dataset, the report's own or one of its
@@ -61,6 +62,18 @@ bool elementHolds(const ReportElement &element, const QString &text);
 // The same for a report element of a band kept as written (KeptBands::elementOf): its own
 // expressions are those that no report element inside it holds.
 bool keptElementHolds(const XmlFragment::Element &element, const QString &text);
+
+// An expression and the sub-dataset it is evaluated over: no value where its element stands.
+using ExpressionVisit =
+    std::function<void(const QString &expression, const std::optional<QString> &dataset)>;
+// Each expression that a chart, crosstab or other component keeps as the file wrote it (its
+// body), read as uses() reads it: what runs over the sub-dataset the component runs (a chart's
+// series, a map's markers, a crosstab's groups and measures) with that sub-dataset; what a
+// crosstab's cells hold, which names the crosstab's own values, is left out. With `passed`, each
+// parameter a dataset run of the body passes a value to, with the sub-dataset the run runs.
+using PassedVisit = std::function<void(const QString &parameter, const QString &dataset)>;
+void visitBody(const ReportElement &element, const ExpressionVisit &visit,
+               const PassedVisit &passed = {});
 
 // The question before a removal: "$F{Amount} is used in 3 expressions.", "$V{Count} is used in
 // 1 expression, 1 return value and 1 sort field.", "$P{City} is used in 1 expression and 1 passed

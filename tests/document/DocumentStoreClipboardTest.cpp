@@ -237,8 +237,8 @@ TEST_F(DocumentStoreClipboard, CopiesAndMovedElementsLeaveTheirElementGroups)
 // An element copied from another report, or before what it names was deleted, names a style, a
 // group or a sub-dataset the report may lack, which the engine refuses: pasting it or inserting
 // it as a snippet drops the style and the group, as deleting them would, and declares the
-// sub-dataset the list runs, with the parameters the list passes it, in the one undo step of the
-// insert.
+// sub-dataset the list or chart runs, with the parameters the run passes it, in the one undo step
+// of the insert.
 TEST_F(DocumentStoreClipboard, WhatAnInsertedCopyNamesThatTheReportLacksIsDroppedOrDeclared)
 {
     ReportElement named = textField(1, 2);
@@ -252,6 +252,17 @@ TEST_F(DocumentStoreClipboard, WhatAnInsertedCopyNamesThatTheReportLacksIsDroppe
     runs.kind.as<ElementKind::List>()->parameters = {
         {.name = u"City"_s, .expression = u"$F{City}"_s},
         {.name = u"REPORT_LOCALE"_s, .expression = u"$P{REPORT_LOCALE}"_s}};
+    // A chart runs its sub-dataset as the file wrote it.
+    ReportElement chart = textField(5, 6);
+    chart.kind = ElementKind::Chart{
+        .tag = u"barChart"_s,
+        .siblingXML =
+            u"<categoryDataset><dataset><datasetRun subDataset=\"Sales\">"
+            u"<datasetParameter name=\"Region\"><datasetParameterExpression><![CDATA[$F{City}]]>"
+            u"</datasetParameterExpression></datasetParameter><datasetParameter "
+            u"name=\"REPORT_LOCALE\"><datasetParameterExpression><![CDATA[$P{REPORT_LOCALE}]]>"
+            u"</datasetParameterExpression></datasetParameter></datasetRun></dataset>"
+            u"</categoryDataset>"_s};
 
     const std::function<void(DocumentStore &, const ReportElement &)> inserts[] = {
         [](DocumentStore &s, const ReportElement &e) {
@@ -263,20 +274,30 @@ TEST_F(DocumentStoreClipboard, WhatAnInsertedCopyNamesThatTheReportLacksIsDroppe
     for (const auto &insert : inserts) {
         DocumentStore s;
         editDocument(s, [](ReportDocument &d) { d.styles.append(ReportStyle{.name = u"Kept"_s}); });
-        for (const ReportElement &e : {named, kept, runs})
+        for (const ReportElement &e : {named, kept, runs, chart}) {
+            s.setSelectedElementIDs({}); // into the band, not the list pasted before
             insert(s, e);
-        EXPECT_EQ(s.undoStack().size(), 3) << "one step each";
+        }
+        EXPECT_EQ(s.undoStack().size(), 4) << "one step each";
         const QList<ReportElement> added = s.elements(s.activeBandTarget());
-        ASSERT_EQ(added.size(), 3);
+        ASSERT_EQ(added.size(), 4);
         EXPECT_EQ(added[0].styleName, std::nullopt);
         EXPECT_EQ(added[0].evaluationTime, u"Report"_s);
         EXPECT_EQ(added[0].evaluationGroup, std::nullopt);
         EXPECT_EQ(added[1].styleName, u"Kept"_s) << "a declared style stays";
-        ASSERT_EQ(s.document().subDatasets.size(), 1);
-        EXPECT_EQ(s.document().subDatasets.first().name, u"Lines"_s);
-        const QList<ReportParameter> &passed = s.document().subDatasets.first().parameters;
-        ASSERT_EQ(passed.size(), 1) << "the engine gives every dataset its locale";
-        EXPECT_EQ(passed.first().name, u"City"_s);
+        ASSERT_EQ(s.document().subDatasets.size(), 2);
+        for (const auto &[dataset, parameter] :
+             {std::pair(u"Lines"_s, u"City"_s), std::pair(u"Sales"_s, u"Region"_s)}) {
+            const auto declared =
+                std::find_if(s.document().subDatasets.cbegin(), s.document().subDatasets.cend(),
+                             [&](const ReportSubDataset &d) { return d.name == dataset; });
+            ASSERT_NE(declared, s.document().subDatasets.cend()) << dataset.toStdString();
+            const QList<ReportParameter> &passed = declared->parameters;
+            ASSERT_EQ(passed.size(), 1) << "the engine gives every dataset its locale";
+            EXPECT_EQ(passed.first().name, parameter);
+        }
+        s.undo();
+        ASSERT_EQ(s.document().subDatasets.size(), 1) << "undone with the chart";
         s.undo();
         EXPECT_TRUE(s.document().subDatasets.isEmpty()) << "undone with the list";
     }
@@ -507,6 +528,25 @@ TEST_F(DocumentStoreClipboard, WhatACopyNamesThatItsNewDatasetLacksIsSaid)
          u"Declare it there or change the expression: until then the report does not compile. / "
          u"The duplicated element names $F{Name}, which the dataset \"Orders\" does not declare. "
          u"Declare it there or change the expression: until then the report does not compile."_s},
+        {"a map whose markers run the list's dataset pasted into the band",
+         [](DocumentStore &s, const ReportElement &, const ReportElement &) {
+             ReportElement map = textField();
+             map.kind = ElementKind::ComponentPlaceholder{
+                 u"map"_s,
+                 u"<c:map xmlns:c=\"http://jasperreports.sourceforge.net/jasperreports/"
+                 u"components\"><c:latitudeExpression><![CDATA[$P{Zoom} + $F{Name}]]>"
+                 u"</c:latitudeExpression><c:markerData><dataset><datasetRun subDataset=\"Orders\">"
+                 u"<connectionExpression><![CDATA[$F{Name}]]></connectionExpression></datasetRun>"
+                 u"</dataset><c:item><c:itemProperty name=\"title\"><valueExpression><![CDATA["
+                 u"$F{OrderId} + $F{Name} + $V{Orders_COUNT}]]></valueExpression></c:itemProperty>"
+                 u"</c:item></c:markerData></c:map>"_s};
+             s.clipboard()->setElements({map});
+             s.setSelectedElementIDs({});
+             s.pasteClipboard();
+         },
+         u"The pasted element names $P{Zoom}, which the report's main dataset does not declare "
+         u"and $F{Name}, which the dataset \"Orders\" does not declare. Declare them there or "
+         u"change the expressions: until then the report does not compile."_s},
     };
     for (const LackCase &c : cases) {
         SCOPED_TRACE(c.what);

@@ -8,6 +8,7 @@
 
 #include <QHash>
 #include <QRegularExpression>
+#include <QXmlStreamReader>
 #include <algorithm>
 
 using namespace Qt::StringLiterals;
@@ -384,6 +385,57 @@ bool namedIn(const QString &written, Declaration kind, const QString &name)
     return written.contains(u"$P!{"_s + name + u'}') || written.contains(clause);
 }
 
+// Whether the report as written names the field, parameter or variable in an expression or
+// query evaluated over the sub-dataset `dataset`: within the sub-dataset's own declaration, or
+// beside a dataset run of it, in what holds the run (a list's or table's component, a chart's or
+// map's dataset, a crosstab) or its `dataset` and `crosstabDataset` around it. What the run
+// itself holds (its parameters, connection) and what a crosstab's cells hold are evaluated
+// elsewhere. Read from the file's text, apart from how the designer scopes expressions.
+bool namedOver(const QString &written, Declaration kind, const QString &name,
+               const QString &dataset)
+{
+    struct Open {
+        QString name;
+        // The dataset the element's expressions are evaluated over, and that of its children
+        // from now on (the run's, once one was met).
+        QString over;
+        QString childrenOver;
+    };
+    QList<Open> open{{QString(), QString(), QString()}};
+    QXmlStreamReader reader(written);
+    while (!reader.atEnd()) {
+        const QXmlStreamReader::TokenType token = reader.readNext();
+        if (token == QXmlStreamReader::EndElement) {
+            open.removeLast();
+            continue;
+        }
+        if (token != QXmlStreamReader::StartElement)
+            continue;
+        const QString local = reader.name().toString();
+        const QString over = open.last().childrenOver;
+        open.append({local, over, over});
+        if (local == u"subDataset"_s) {
+            open.last().childrenOver = reader.attributes().value(u"name"_s).toString();
+        } else if (local == u"datasetRun"_s) {
+            qsizetype holder = open.size() - 2;
+            if (holder > 0 && open.at(holder).name == u"dataset"_s)
+                --holder;
+            if (holder > 0 && open.at(holder).name == u"crosstabDataset"_s)
+                --holder;
+            open[holder].childrenOver = reader.attributes().value(u"subDataset"_s).toString();
+        } else if ((local.endsWith(u"Expression"_s) || local == u"queryString"_s) &&
+                   over == dataset && std::none_of(open.cbegin(), open.cend(), [](const Open &o) {
+                       return o.name == u"cellContents"_s;
+                   })) {
+            const QString text = reader.readElementText(QXmlStreamReader::IncludeChildElements);
+            open.removeLast();
+            if (namedIn(text, kind, name))
+                return true;
+        }
+    }
+    return false;
+}
+
 // Whether the report as written passes a value to a parameter of that name or takes back the
 // value of a variable of that name from a dataset run.
 bool passedOrReturned(const QString &written, const QString &name)
@@ -420,24 +472,28 @@ QString questionBefore(const ReportDocument &before,
 void DeclarationHistory::noteWords(const ReportDocument &before, const ReportDocument &after)
 {
     QString written;
-    const auto named = [&](Declaration kind, const QString &name) {
+    const auto text = [&]() -> const QString & {
         if (written.isNull())
             written = QString::fromUtf8(JrxmlCodec::serialize(before));
-        return namedIn(written, kind, name);
+        return written;
+    };
+    const auto named = [&](Declaration kind, const QString &name) {
+        return namedIn(text(), kind, name);
     };
     // Each item of `itemsBefore`, of the dataset of `dataset` (the report's own for a null id),
     // that the edit removed or renamed while the report named it, with whether the data panel's
     // words then (the question, the warning under the new name) named its reference: handed to
     // `judged`. What a run passes or takes back names a sub-dataset's parameter or variable too.
     const auto wordsOf = [&](const auto &itemsBefore, const auto &itemsAfter, Declaration kind,
-                             const QUuid &dataset, const auto &judged) {
+                             const QUuid &dataset, const QString &datasetName, const auto &judged) {
         for (const auto &item : itemsBefore) {
             const auto now = std::find_if(itemsAfter.cbegin(), itemsAfter.cend(),
                                           [&](const auto &i) { return i.id == item.id; });
             if ((now != itemsAfter.cend() && now->name == item.name) ||
                 countNamed(itemsAfter, item.name) > 0 ||
-                !(named(kind, item.name) ||
-                  (!dataset.isNull() && passedOrReturned(written, item.name))))
+                !(dataset.isNull() ? named(kind, item.name)
+                                   : namedOver(text(), kind, item.name, datasetName) ||
+                                         passedOrReturned(text(), item.name)))
                 continue;
             const QString words =
                 now != itemsAfter.cend()
@@ -454,9 +510,9 @@ void DeclarationHistory::noteWords(const ReportDocument &before, const ReportDoc
         else
             unsaid.insert(name);
     };
-    wordsOf(before.fields, after.fields, Declaration::field, QUuid(), judge);
-    wordsOf(before.parameters, after.parameters, Declaration::parameter, QUuid(), judge);
-    wordsOf(before.variables, after.variables, Declaration::variable, QUuid(), judge);
+    wordsOf(before.fields, after.fields, Declaration::field, QUuid(), {}, judge);
+    wordsOf(before.parameters, after.parameters, Declaration::parameter, QUuid(), {}, judge);
+    wordsOf(before.variables, after.variables, Declaration::variable, QUuid(), {}, judge);
     // The same in each sub-dataset that stays, by its own words.
     for (const ReportSubDataset &dataset : before.subDatasets) {
         const auto now =
@@ -470,9 +526,11 @@ void DeclarationHistory::noteWords(const ReportDocument &before, const ReportDoc
             });
             subDatasetItems.append({dataset.id, dataset.name, name, said});
         };
-        wordsOf(dataset.fields, now->fields, Declaration::field, dataset.id, judgeIn);
-        wordsOf(dataset.parameters, now->parameters, Declaration::parameter, dataset.id, judgeIn);
-        wordsOf(dataset.variables, now->variables, Declaration::variable, dataset.id, judgeIn);
+        wordsOf(dataset.fields, now->fields, Declaration::field, dataset.id, dataset.name, judgeIn);
+        wordsOf(dataset.parameters, now->parameters, Declaration::parameter, dataset.id,
+                dataset.name, judgeIn);
+        wordsOf(dataset.variables, now->variables, Declaration::variable, dataset.id, dataset.name,
+                judgeIn);
     }
     // A group counts its records in a variable of its own.
     for (const ReportGroup &group : before.groups) {
