@@ -1,5 +1,6 @@
 #include "datapanel/ConditionalStylesEditor.h"
 
+#include "document/DatasetLacks.h"
 #include "editors/ExpressionBuilderButton.h"
 #include "edits/DataListEdits.h"
 #include "widgets/CardText.h"
@@ -130,6 +131,8 @@ ConditionalRuleCard::ConditionalRuleCard(const QUuid &id, const StyleBinding &st
     first->addWidget(builder_);
     first->addWidget(remove_);
     stack->addLayout(first);
+    lacks_ = CardText::warning(this);
+    stack->addWidget(lacks_);
 
     const QFont small = CardText::sized(font(), CardText::captionPointSize);
     auto toggle = [this, &small](const QString &label,
@@ -198,8 +201,14 @@ void ConditionalRuleCard::write(const std::function<void(ConditionalStyleRule &)
 void ConditionalRuleCard::refresh(const ConditionalStyleRule &rule, const ReportDocument *document)
 {
     InspectorRows::showText(condition_, rule.conditionExpression);
-    if (document)
+    if (document) {
         builder_->setDocument(*document);
+        const std::optional<ReportStyle> style = style_.get ? style_.get() : std::nullopt;
+        CardText::showWarning(lacks_, style ? DatasetLacks::conditionNotes(*document, style->name,
+                                                                           rule.conditionExpression)
+                                                  .join(u'\n')
+                                            : QString());
+    }
     bold_->showState(rule.isBold);
     italic_->showState(rule.isItalic);
     underline_->showState(rule.isUnderline);
@@ -213,10 +222,12 @@ void ConditionalRuleCard::setNames(const QString &name)
 {
     setObjectName(name);
     const QList<std::pair<QWidget *, QString>> controls{
-        {condition_, u"condition"_s}, {builder_, u"builder"_s},      {remove_, u"remove"_s},
-        {bold_, u"bold"_s},           {italic_, u"italic"_s},        {underline_, u"underline"_s},
-        {text_, u"text"_s},           {textClear_, u"text.clear"_s}, {fill_, u"fill"_s},
-        {fillClear_, u"fill.clear"_s}};
+        {condition_, u"condition"_s}, {builder_, u"builder"_s},
+        {remove_, u"remove"_s},       {bold_, u"bold"_s},
+        {italic_, u"italic"_s},       {underline_, u"underline"_s},
+        {text_, u"text"_s},           {textClear_, u"text.clear"_s},
+        {fill_, u"fill"_s},           {fillClear_, u"fill.clear"_s},
+        {lacks_, u"lacks"_s}};
     for (const auto &[control, suffix] : controls)
         control->setObjectName(name + u'.' + suffix);
 }

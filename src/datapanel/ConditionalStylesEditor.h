@@ -41,7 +41,9 @@ private:
 
 // One conditional style of a style: the condition with its builder and remove button, then the
 // bold, italic and underline toggles and the text and fill colours, each colour with "clear"
-// while it is set. Font name and size overrides are never touched.
+// while it is set. Under the condition of the report's default style, a warning of what it names
+// that a crosstab lacks (DatasetLacks::conditionNotes). Font name and size overrides are never
+// touched.
 class ConditionalRuleCard : public QWidget {
     Q_OBJECT
 
@@ -59,6 +61,7 @@ public:
     ColorWell *fillWell() const { return fill_; }
     QPushButton *textClear() const { return textClear_; }
     QPushButton *fillClear() const { return fillClear_; }
+    QLabel *lackWarning() const { return lacks_; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -79,6 +82,7 @@ private:
     QPushButton *textClear_;
     ColorWell *fill_;
     QPushButton *fillClear_;
+    QLabel *lacks_;
 };
 
 // The conditional styles of one style: the title while there are rules, one card per rule in

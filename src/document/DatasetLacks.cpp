@@ -1,8 +1,11 @@
 #include "document/DatasetLacks.h"
 
 #include "document/DatasetRuns.h"
+#include "document/ElementWalk.h"
 #include "document/ExpressionUses.h"
 #include "document/ReportReferences.h"
+#include "model/StyleChain.h"
+#include "model/XmlFragment.h"
 
 #include <QRegularExpression>
 #include <algorithm>
@@ -123,12 +126,20 @@ QList<Reference> referencesIn(const QString &expression)
     return found;
 }
 
+namespace {
+
+QString kindOf(const Reference &reference)
+{
+    return reference.letter == u'F'   ? u"field"_s
+           : reference.letter == u'P' ? u"parameter"_s
+                                      : u"variable"_s;
+}
+
+} // namespace
+
 QString note(const Reference &reference, const std::optional<QString> &dataset)
 {
-    const QString kind = reference.letter == u'F'   ? u"field"_s
-                         : reference.letter == u'P' ? u"parameter"_s
-                                                    : u"variable"_s;
-    return reference.text() + u" isn't a declared "_s + kind +
+    return reference.text() + u" isn't a declared "_s + kindOf(reference) +
            (dataset ? u" of the dataset \""_s + *dataset + u"\" this element runs in."_s
                     : u" in this report."_s);
 }
@@ -356,6 +367,78 @@ QString words(const QList<Lack> &lacks, const QString &subject, bool plural)
                                        : u"Declare them there or change the expressions"_s;
     return subject + (plural ? u" name "_s : u" names "_s) + listed(clauses) + u". "_s + declare +
            u": until then the report does not compile."_s;
+}
+
+namespace {
+
+// The names a crosstab declares for what its cells evaluate: its parameters, and its row and
+// column groups and measures as variables (a measure's totals too: "<measure>_<group>_ALL").
+// It runs over no dataset: no fields, and none of a dataset's variables.
+struct CrosstabNames {
+    QSet<QString> parameters;
+    QSet<QString> groups;
+    QSet<QString> measures;
+
+    explicit CrosstabNames(const QString &body)
+    {
+        XmlFragment::edited(body, [&](XmlFragment::Element &tag) {
+            const std::optional<QString> name = tag.attribute("name");
+            if (!name)
+                return;
+            const QString local = tag.localName();
+            if (local == u"crosstabParameter")
+                parameters.insert(*name);
+            else if (local == u"rowGroup" || local == u"columnGroup")
+                groups.insert(*name);
+            else if (local == u"measure")
+                measures.insert(*name);
+        });
+    }
+
+    bool declares(const Reference &reference) const
+    {
+        if (reference.letter == u'F')
+            return false;
+        if (reference.letter == u'P')
+            return parameters.contains(reference.name) ||
+                   DatasetRuns::builtInNames().contains(reference.name);
+        if (groups.contains(reference.name) || measures.contains(reference.name))
+            return true;
+        if (!reference.name.endsWith(u"_ALL"))
+            return false;
+        return std::any_of(measures.cbegin(), measures.cend(), [&](const QString &measure) {
+            return reference.name.startsWith(measure + u'_');
+        });
+    }
+};
+
+} // namespace
+
+QStringList conditionNotes(const ReportDocument &document, const QString &style,
+                           const QString &expression)
+{
+    const ReportStyle *defaultStyle = StyleChain::defaultStyle(document.styles);
+    if (!defaultStyle || defaultStyle->name != style)
+        return {};
+    const QList<Reference> references = referencesIn(expression);
+    if (references.isEmpty())
+        return {};
+    QStringList notes;
+    ElementWalk::visitDatasets(
+        document, [&](const ReportElement &element, const std::optional<QString> &) {
+            const auto *crosstab = element.kind.as<ElementKind::Crosstab>();
+            if (!crosstab)
+                return;
+            const CrosstabNames names(crosstab->bodyXML);
+            for (const Reference &reference : references) {
+                QString words = reference.text() + u" isn't a declared "_s + kindOf(reference) +
+                                u" of a crosstab of this report: the engine evaluates the "
+                                u"default style's conditions in every crosstab's cells too."_s;
+                if (!names.declares(reference) && !notes.contains(words))
+                    notes.append(std::move(words));
+            }
+        });
+    return notes;
 }
 
 } // namespace DatasetLacks

@@ -102,6 +102,15 @@ private:
     QHash<QUuid, QHash<QString, qsizetype>> noted_;
 };
 
+// What the condition `expression` of a conditional style of the style `style` names that a
+// crosstab of the report lacks. The engine checks the conditions of the report's default style
+// in the main dataset and in the cells of every crosstab, whatever styles its cells take; those
+// run over no dataset: they declare no fields, only the crosstab's parameters, the names the
+// engine gives every dataset as parameters, and the crosstab's groups, measures and their totals
+// as variables. The warnings, each once, in order; none for another style.
+QStringList conditionNotes(const ReportDocument &document, const QString &style,
+                           const QString &expression);
+
 // The bar's words for what an edit put where its dataset lacks what it names: `subject` names
 // what the edit placed ("The pasted element", "The list's elements"), `plural` whether it is
 // several. Empty for no lacks.

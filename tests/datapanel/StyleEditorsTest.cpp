@@ -1,4 +1,5 @@
 #include "datapanel/ConditionalStylesEditor.h"
+#include "document/DatasetLacks.h"
 #include "widgets/ColorWell.h"
 #include "widgets/DataRowButtons.h"
 #include "widgets/StyleCoreEditor.h"
@@ -253,6 +254,31 @@ TEST_F(StyleEditors, RuleEditsLeaveFontOverridesAndShowBadColoursWithClear)
 
     QTest::keyClicks(card->conditionField(), u"true"_s);
     card->boldToggle()->click();
+    editor.refresh();
+
+    // The default style's condition is evaluated in a crosstab's cells too, which hold no
+    // fields: the card warns under the condition while it names one.
+    ReportDocument document;
+    document.fields = {ReportField{.name = u"Amount"_s}};
+    style.isDefault = true;
+    document.styles = {style};
+    ReportElement crosstab{.id = QUuid::createUuid(), .kind = ElementKind::Crosstab{}};
+    document.detailBands.first().elements = {crosstab};
+    editor.refresh(&document);
+    EXPECT_FALSE(card->lackWarning()->isVisible()) << "\"true\" names nothing";
+    card->conditionField()->selectAll();
+    QTest::keyClicks(card->conditionField(), u"$F{Amount} != null"_s);
+    editor.refresh(&document);
+    EXPECT_TRUE(card->lackWarning()->isVisible());
+    EXPECT_EQ(
+        card->lackWarning()->text(),
+        DatasetLacks::conditionNotes(document, style.name, u"$F{Amount} != null"_s).join(u'\n'));
+    EXPECT_TRUE(card->lackWarning()->text().startsWith(u"$F{Amount} isn't a declared field"_s));
+    document.detailBands.first().elements.clear();
+    editor.refresh(&document);
+    EXPECT_FALSE(card->lackWarning()->isVisible()) << "no crosstab";
+    card->conditionField()->selectAll();
+    QTest::keyClicks(card->conditionField(), u"true"_s);
     editor.refresh();
     card->textClear()->click();
     const ConditionalStyleRule &edited = style.conditionalStyles[0];

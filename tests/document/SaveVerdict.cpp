@@ -225,13 +225,15 @@ std::optional<QString> userMade(const QString &complaint, const ReportDocument &
             !declares(report, name))
             return u"an expression names a field, parameter or variable renamed or removed"_s;
         // A copy keeps its expressions as they are, and so does a list or table switched to
-        // another dataset: the bar says what the dataset they now run in lacks, naming it.
+        // another dataset: the bar says what the dataset they now run in lacks, naming it. The
+        // condition card says what a crosstab lacks of the default style's condition typed.
         const QString reference = u'$' + letterOf(complaint) + u'{' + name + u'}';
         if (std::none_of(history.lacksSaid.cbegin(), history.lacksSaid.cend(),
                          [&](const QString &words) { return words.contains(reference); }))
             return std::nullopt;
-        return u"an expression copied into a list or out of one, or switched to another dataset, "
-               u"names a field, parameter or variable its dataset lacks, as the bar said"_s;
+        return u"an expression copied into a list or out of one, switched to another dataset, or "
+               u"typed as the default style's condition, names a field, parameter or variable its "
+               u"dataset lacks, as the designer said"_s;
     }
     if (const QRegularExpressionMatch match = duplicate.match(complaint);
         match.hasMatch() && declarationsNamed(report, match.captured(1), match.captured(2)) > 1) {

@@ -45,7 +45,8 @@ struct DeclarationHistory {
     // ran, and the names the Fields card declared in it, were the user's guess.
     bool datasetNameShared = false;
     // What the designer said of names a paste, duplicate, snippet or dataset switch put where
-    // the dataset lacks them (the bar's words).
+    // the dataset lacks them (the bar's words), and of names a typed style condition holds that
+    // a crosstab lacks (the condition card's words).
     QStringList lacksSaid;
 
     // Notes the fields and variables of the report after an event; `before` is the report before.

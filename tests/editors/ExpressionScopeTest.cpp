@@ -1,4 +1,5 @@
 #include "editors/ExpressionScope.h"
+#include "document/DatasetLacks.h"
 #include "editors/ExpressionValidation.h"
 
 #include "DeclarationBuilders.h"
@@ -108,6 +109,73 @@ TEST_F(ExpressionScopeTest, EachGroupDeclaresTheCountOfItsRows)
     EXPECT_EQ(warnings(u"$V{Country_COUNT} + $V{Region_count}"_s, onBand),
               (QStringList{u"$V{Country_COUNT} isn't a declared variable in this report."_s,
                            u"$V{Region_count} isn't a declared variable in this report."_s}));
+}
+
+// The engine checks the default style's conditions in the cells of every crosstab, which declare
+// no fields and only the crosstab's own variables, whatever styles the cells take; another
+// style's conditions are checked nowhere else, and a list's dataset is not checked.
+TEST_F(ExpressionScopeTest, TheDefaultStylesConditionIsCheckedInEachCrosstab)
+{
+    ElementKind::Crosstab crosstab;
+    crosstab.bodyXML =
+        uR"(<crosstabParameter name="Limit"/><rowGroup name="Country"/>)"
+        uR"(<columnGroup name="Year"/><measure name="Orders" class="java.lang.Integer"/>)"
+        uR"(<crosstabCell><cellContents><textField><reportElement style="Heir" x="0" y="0"/>)"
+        uR"(</textField></cellContents></crosstabCell>)"_s;
+    const ReportElement inCell = element(std::move(crosstab));
+    ReportStyle heir{.name = u"Heir"_s};
+    KeptXml parent;
+    parent.attributes = {{u"style"_s, u"Base"_s}};
+    heir.kept.setPart({}, parent);
+    const QList<ReportStyle> styles{
+        {.name = u"Old"_s, .isDefault = true}, {.name = u"Base"_s, .isDefault = true}, heir};
+    const auto lacks = [](const QString &reference, const QString &kind) -> QString {
+        return reference + u" isn't a declared "_s + kind +
+               u" of a crosstab of this report: the engine evaluates the default style's "
+               u"conditions in every crosstab's cells too."_s;
+    };
+    struct Case {
+        QString style, condition;
+        bool withCrosstab = true;
+        QStringList notes;
+    };
+    const QList<Case> cases{
+        {u"Base"_s,
+         u"$F{amount} != null && $F{ amount } != \"\""_s,
+         true,
+         {lacks(u"$F{amount}"_s, u"field"_s)}},
+        {u"Base"_s,
+         u"$V{REPORT_COUNT} % 2 == 0 || $V{total} > 0"_s,
+         true,
+         {lacks(u"$V{REPORT_COUNT}"_s, u"variable"_s), lacks(u"$V{total}"_s, u"variable"_s)}},
+        {u"Base"_s,
+         u"$V{Orders} + $V{Country} + $V{Year} + $V{Orders_Country_ALL} + "
+         u"$V{Orders_Country_Year_ALL} + $P{Limit} + $P{REPORT_LOCALE} + $P!{Limit}"_s,
+         true,
+         {}},
+        {u"Base"_s,
+         u"$P{OrdersSince} + $V{Orders_Country} + $V{Country_ALL}"_s,
+         true,
+         {lacks(u"$P{OrdersSince}"_s, u"parameter"_s),
+          lacks(u"$V{Orders_Country}"_s, u"variable"_s),
+          lacks(u"$V{Country_ALL}"_s, u"variable"_s)}},
+        {u"Base"_s, u"Boolean.TRUE"_s, true, {}},
+        // Not the default style, though a cell takes it through its parent; an earlier style
+        // marked default is not the default.
+        {u"Heir"_s, u"$F{amount} != null"_s, true, {}},
+        {u"Old"_s, u"$F{amount} != null"_s, true, {}},
+        // Without a crosstab: the report's own names, checked as any expression is; the list's
+        // dataset, which lacks "amount", does not check it.
+        {u"Base"_s, u"$F{amount} != null"_s, false, {}},
+    };
+    for (const Case &c : cases) {
+        ReportDocument document = report;
+        document.styles = styles;
+        if (c.withCrosstab)
+            document.groups.first().headerElements = {inCell};
+        EXPECT_EQ(DatasetLacks::conditionNotes(document, c.style, c.condition), c.notes)
+            << c.style.toStdString() << ": " << c.condition.toStdString();
+    }
 }
 
 } // namespace

@@ -84,7 +84,8 @@ public:
     const QSet<QUuid> &fieldsCardInserts() const { return fieldsCardInserts_; }
 
     // What the store said so far of names an edit put where the dataset lacks them
-    // (DocumentStore::namesLacked), as the window's bar shows it.
+    // (DocumentStore::namesLacked), as the window's bar shows it, and what a style's condition
+    // card warned of a typed condition (DatasetLacks::conditionNotes).
     const QStringList &lacksSaid() const { return lacksSaid_; }
 
 private:

@@ -7,6 +7,7 @@
 #include "canvas/ElementMenuItems.h"
 #include "canvas/PaletteActions.h"
 #include "canvas/SnippetLibrary.h"
+#include "document/DatasetLacks.h"
 #include "document/DocumentStore.h"
 #include "editors/ExpressionScope.h"
 #include "edits/DataItemEdits.h"
@@ -345,6 +346,8 @@ QString RandomEdits::editConditions()
         typeName(rule.conditionExpression, to, [&](const QString &text) {
             write([&](ConditionalStyleRule &r) { r.conditionExpression = text; });
         });
+        // The card warns under the condition of what a crosstab lacks of it.
+        lacksSaid_ += DatasetLacks::conditionNotes(store_.document(), style.name, to);
         return what + u"condition typed "_s + to;
     }
     case 2: {
