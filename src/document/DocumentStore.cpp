@@ -1,5 +1,6 @@
 #include "document/DocumentStore.h"
 
+#include "model/JrxmlCodec.h"
 #include "model/ListEquality.h"
 
 #include <chrono>
@@ -291,6 +292,10 @@ void DocumentStore::newDocument(double pageWidth, double pageHeight)
 
 void DocumentStore::applyParsedSource(const ReportDocument &document)
 {
+    // The text the report writes, applied as it stands, changes nothing: no step, and the report
+    // keeps what its text cannot say (which of two items sharing a name each reference names).
+    if (JrxmlCodec::serialize(document) == JrxmlCodec::serialize(document_))
+        return;
     // An undo after the apply returns to the report as it was just before it, and no further.
     takeSnapshot();
     setDocument(document);

@@ -140,7 +140,8 @@ public:
     // True when the report has a file afterwards; asks the save panel when it has none. A save
     // that fails answers false and is announced with promptedSaveFailed().
     bool promptSaveIfNeeded();
-    // Takes a document from the source editor as one undo step, and marks the report dirty.
+    // Takes a document from the source editor as one undo step, and marks the report dirty; one
+    // whose text is the report's own changes nothing.
     void applyParsedSource(const ReportDocument &document);
 
     // Remembers the chosen connection for a report path ("com.quillmark.activeConnectionIDByPath");

@@ -150,6 +150,26 @@ TEST_F(DocumentStoreFiles, FailedLoadsAndSavesChangeNothingButParsedSourceAndNew
     EXPECT_EQ(store.document(), beforeApply) << "back to the report the apply replaced";
     store.undo();
     EXPECT_TRUE(store.elements(detail()).isEmpty()) << "and before that, before the edit";
+
+    // The report's own text applied as it stands changes nothing: no step, and a style renamed to
+    // another's name keeps what names it, so that renaming it on takes that along alone.
+    ReportDocument twoStyles = store.document();
+    twoStyles.styles = {ReportStyle{.name = u"Total"_s}, ReportStyle{.name = u"Heading"_s}};
+    store.applyParsedSource(twoStyles);
+    ReportElement styled;
+    styled.kind = ElementKind::TextField{u"\"x\""_s};
+    styled.styleName = u"Heading"_s;
+    store.addElement(styled, detail());
+    const QUuid heading = store.document().styles.at(1).id;
+    store.editStyle(heading, [](ReportStyle &style) { style.name = u"Total"_s; });
+    const ReportDocument shared = store.document();
+    store.applyParsedSource(JrxmlCodec::parse(JrxmlCodec::serialize(shared)));
+    EXPECT_EQ(store.document(), shared);
+    store.undo();
+    EXPECT_EQ(store.document().styles.at(1).name, u"Heading"_s) << "the rename was the last step";
+    store.redo();
+    store.editStyle(heading, [](ReportStyle &style) { style.name = u"Header"_s; });
+    EXPECT_EQ(store.elements(detail()).constLast().styleName, u"Header"_s);
     store.newDocument(842, 595);
     EXPECT_EQ(store.document().columnWidth, 782);
     EXPECT_EQ(store.activeBandTarget(), detail());
