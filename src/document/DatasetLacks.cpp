@@ -7,6 +7,7 @@
 #include "model/StyleChain.h"
 #include "model/XmlFragment.h"
 
+#include <QLocale>
 #include <QRegularExpression>
 #include <algorithm>
 
@@ -353,12 +354,19 @@ QString words(const QList<Lack> &lacks, const QString &subject, bool plural)
             return items.first();
         return items.first(items.size() - 1).join(u", "_s) + u" and "_s + items.last();
     };
+    // A bar of thousands of names reads as none: past a dozen, the rest are counted.
+    const auto listedShort = [&](const QStringList &items) -> QString {
+        if (items.size() <= kListedNames)
+            return listed(items);
+        return items.first(kListedNames).join(u", "_s) + u" and "_s +
+               QLocale().toString(items.size() - kListedNames) + u" more"_s;
+    };
     QStringList clauses;
     qsizetype count = 0;
     for (const QString &dataset : std::as_const(datasets)) {
         const QStringList &named = references.value(dataset);
         count += named.size();
-        clauses.append(listed(named) + u", which "_s);
+        clauses.append(listedShort(named) + u", which "_s);
         clauses.last() += dataset.isEmpty() ? u"the report's main dataset"_s
                                             : u"the dataset \""_s + dataset + u'"';
         clauses.last() += u" does not declare"_s;

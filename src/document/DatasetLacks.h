@@ -113,7 +113,9 @@ QStringList conditionNotes(const ReportDocument &document, const QString &style,
 
 // The bar's words for what an edit put where its dataset lacks what it names: `subject` names
 // what the edit placed ("The pasted element", "The list's elements"), `plural` whether it is
-// several. Empty for no lacks.
+// several. Each dataset's clause lists at most `kListedNames` references and counts the rest
+// ("… and 40 more"). Empty for no lacks.
+inline constexpr qsizetype kListedNames = 12;
 QString words(const QList<Lack> &lacks, const QString &subject, bool plural);
 
 } // namespace DatasetLacks

@@ -547,6 +547,19 @@ TEST_F(DocumentStoreClipboard, WhatACopyNamesThatItsNewDatasetLacksIsSaid)
          u"The pasted element names $P{Zoom}, which the report's main dataset does not declare "
          u"and $F{Name}, which the dataset \"Orders\" does not declare. Declare them there or "
          u"change the expressions: until then the report does not compile."_s},
+        {"fourteen fields pasted into the list: a dozen named, the rest counted",
+         [](DocumentStore &s, const ReportElement &list, const ReportElement &) {
+             QList<ReportElement> copies;
+             for (int n = 1; n <= 14; ++n)
+                 copies.append(namingField(u"$F{F"_s + QString::number(n) + u'}'));
+             s.clipboard()->setElements(copies);
+             s.setSelectedElementIDs({list.id});
+             s.pasteClipboard();
+         },
+         u"The pasted elements name $F{F1}, $F{F2}, $F{F3}, $F{F4}, $F{F5}, $F{F6}, $F{F7}, "
+         u"$F{F8}, $F{F9}, $F{F10}, $F{F11}, $F{F12} and 2 more, which the dataset \"Orders\" "
+         u"does not declare. Declare them there or change the expressions: until then the report "
+         u"does not compile."_s},
     };
     for (const LackCase &c : cases) {
         SCOPED_TRACE(c.what);
@@ -572,10 +585,12 @@ TEST_F(DocumentStoreClipboard, WhatACopyNamesThatItsNewDatasetLacksIsSaid)
         c.edit(s, runs, field);
         EXPECT_EQ(said.join(u" / "_s), c.words);
         // Every expression stays as it was written.
-        const QSet<QString> written = {
+        QSet<QString> written = {
             u"$F{Name}"_s, u"$F{OrderId}"_s, u"$F{Street}"_s,
             u"$F{Name} + $P{Title} + $F{ Name }"_s,
             u"$V{Orders_COUNT} + $V{Total} + $P{REPORT_LOCALE} + $V{PAGE_NUMBER}"_s};
+        for (int n = 1; n <= 14; ++n)
+            written.insert(u"$F{F"_s + QString::number(n) + u'}');
         s.forEveryElementInDocument([&](const ReportElement &e) {
             if (const auto *copy = e.kind.as<ElementKind::TextField>()) {
                 EXPECT_TRUE(written.contains(copy->expression)) << copy->expression.toStdString();

@@ -227,9 +227,13 @@ std::optional<QString> userMade(const QString &complaint, const ReportDocument &
         // A copy keeps its expressions as they are, and so does a list or table switched to
         // another dataset: the bar says what the dataset they now run in lacks, naming it. The
         // condition card says what a crosstab lacks of the default style's condition typed.
+        // Past a dozen names the bar counts the rest ("… and 3 more, which …").
         const QString reference = u'$' + letterOf(complaint) + u'{' + name + u'}';
+        static const QRegularExpression counted(u" and [0-9,.\u00a0\u202f]+ more, which "_s);
         if (std::none_of(history.lacksSaid.cbegin(), history.lacksSaid.cend(),
-                         [&](const QString &words) { return words.contains(reference); }))
+                         [&](const QString &words) {
+                             return words.contains(reference) || words.contains(counted);
+                         }))
             return std::nullopt;
         return u"an expression copied into a list or out of one, switched to another dataset, or "
                u"typed as the default style's condition, names a field, parameter or variable its "
