@@ -46,6 +46,15 @@ bool declares(const ReportDocument &report, const QString &name)
            countNamed(report.variables, name);
 }
 
+// Whether the report's own dataset declares `name` as what the engine's complaint says is not
+// found (F, P or V): a field removed may leave a parameter or variable of its name.
+bool declaresAs(const ReportDocument &report, const QString &name, QChar letter)
+{
+    return letter == u'F'   ? countNamed(report.fields, name) > 0
+           : letter == u'V' ? countNamed(report.variables, name) > 0
+                            : countNamed(report.parameters, name) > 0;
+}
+
 // Whether a sub-dataset of the report declares a field, parameter or variable of that name.
 bool subDatasetDeclares(const ReportDocument &report, const QString &name)
 {
@@ -222,7 +231,7 @@ std::optional<QString> userMade(const QString &complaint, const ReportDocument &
         // A field or variable of the report's own renamed or removed, whose name another dataset
         // declares.
         if ((history.declared.contains(name) || history.removed.contains(name)) &&
-            !declares(report, name))
+            !declaresAs(report, name, letterOf(complaint)))
             return u"an expression names a field, parameter or variable renamed or removed"_s;
         // A copy keeps its expressions as they are, and so does a list or table switched to
         // another dataset: the bar says what the dataset they now run in lacks, naming it. The
