@@ -57,23 +57,10 @@ qsizetype countNamed(const ReportDocument &document, const QString &name)
                          [&](const ReportSubDataset &dataset) { return dataset.name == name; });
 }
 
-// The elements alone in a report's section.
-ReportDocument alone(const ElementList &elements)
-{
-    ReportDocument document;
-    ReportBand band;
-    band.elements = elements;
-    document.bands = {band};
-    return document;
-}
-
 // The groups a list's content names: those of the dataset it runs.
 QStringList groupsNamed(const ElementKind::List &list)
 {
-    QStringList names =
-        ReportReferences::namesIn(alone(list.children), ReportReferences::Kind::group).values();
-    names.sort();
-    return names;
+    return ReportReferences::groupsNamedIn(list.children);
 }
 
 } // namespace
@@ -109,7 +96,8 @@ QStringList passedTo(const ElementList &elements, const QString &dataset)
                 names.append(row.name);
         }
     };
-    ElementWalk::visitDocument(alone(elements), [&](const ReportElement &element, ElementScope) {
+    ElementWalk::visitDocument(ReportReferences::alone(elements), [&](const ReportElement &element,
+                                                                      ElementScope) {
         if (const auto *list = element.kind.as<ElementKind::List>()) {
             collect(list->datasetName, list->parameters);
         } else if (const auto *table = element.kind.as<ElementKind::Table>()) {
@@ -133,14 +121,15 @@ QStringList groupsNamedBy(const ElementList &elements, const QString &dataset)
                 names.append(name);
         }
     };
-    ElementWalk::visitDocument(alone(elements), [&](const ReportElement &element, ElementScope) {
-        if (const auto *list = element.kind.as<ElementKind::List>();
-            list && list->datasetName == dataset)
-            collect(groupsNamed(*list));
-        else if (const auto *table = element.kind.as<ElementKind::Table>();
-                 table && table->datasetName == dataset)
-            collect(TableGroups::groupsNamed(*table));
-    });
+    ElementWalk::visitDocument(
+        ReportReferences::alone(elements), [&](const ReportElement &element, ElementScope) {
+            if (const auto *list = element.kind.as<ElementKind::List>();
+                list && list->datasetName == dataset)
+                collect(groupsNamed(*list));
+            else if (const auto *table = element.kind.as<ElementKind::Table>();
+                     table && table->datasetName == dataset)
+                collect(TableGroups::groupsNamed(*table));
+        });
     return names;
 }
 
@@ -152,7 +141,7 @@ bool keepGroupsOfRuns(ElementList &elements, const ReportDocument &document)
             return std::nullopt;
         return ReportReferences::groupsOfDataset(document, name);
     };
-    ReportDocument edited = alone(elements);
+    ReportDocument edited = ReportReferences::alone(elements);
     const bool changed = ElementWalk::editDocument(
         edited, [&](const ReportElement &element, ElementScope) -> ElementWalk::Outcome {
             ReportElement kept = element;

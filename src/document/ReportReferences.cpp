@@ -609,15 +609,28 @@ bool dropGroup(ReportDocument &document, const QString &name)
     return Pass(Kind::group, Mode::drop, name).run(document);
 }
 
+ReportDocument alone(const ElementList &elements)
+{
+    ReportDocument document;
+    ReportBand band;
+    band.elements = elements;
+    document.bands = {band};
+    return document;
+}
+
+QStringList groupsNamedIn(const ElementList &content)
+{
+    QStringList names = namesIn(alone(content), Kind::group).values();
+    names.sort();
+    return names;
+}
+
 bool keepGroupsOf(ElementList &content, const QStringList &before, const QStringList &after)
 {
     // The content alone, in a report's section: there the group pass reaches it.
-    ReportDocument alone;
-    ReportBand band;
-    band.elements = content;
-    alone.bands = {band};
+    ReportDocument section = alone(content);
     QSet<QString> named(before.cbegin(), before.cend());
-    ElementWalk::visitDocument(alone, [&](const ReportElement &element, ElementScope scope) {
+    ElementWalk::visitDocument(section, [&](const ReportElement &element, ElementScope scope) {
         if (scope == ElementScope::report && element.evaluationGroup)
             named.insert(*element.evaluationGroup);
     });
@@ -629,10 +642,10 @@ bool keepGroupsOf(ElementList &content, const QStringList &before, const QString
         // elements are.
         Pass pass(Kind::group, Mode::drop, name);
         pass.evaluationFallback = u"Now"_s;
-        changed = pass.run(alone) || changed;
+        changed = pass.run(section) || changed;
     }
     if (changed)
-        content = alone.bands.first().elements;
+        content = section.bands.first().elements;
     return changed;
 }
 

@@ -46,6 +46,12 @@ Uses uses(const ReportDocument &document, Kind kind, const QString &name,
 // Every name of that kind the report's references give, declared or not.
 QSet<QString> namesIn(const ReportDocument &document, Kind kind);
 
+// The elements alone in a report's section, where every pass over a report reaches them.
+ReportDocument alone(const ElementList &elements);
+
+// The groups that content (at any depth) names, declared or not: sorted.
+QStringList groupsNamedIn(const ElementList &content);
+
 // The groups of the dataset of that name: the report's own for an empty name or one the report
 // does not declare.
 QStringList groupsOfDataset(const ReportDocument &document, const QString &dataset);

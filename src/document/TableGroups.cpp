@@ -138,14 +138,7 @@ QStringList groupsNamed(const ElementKind::Table &table)
         for (const KeptXml::Child &child : column.kept.part({}).children)
             read(child.xml);
     }
-    ReportDocument alone;
-    ReportBand band;
-    band.elements = cellContent(table);
-    alone.bands = {band};
-    QStringList evaluated =
-        ReportReferences::namesIn(alone, ReportReferences::Kind::group).values();
-    evaluated.sort();
-    for (const QString &name : std::as_const(evaluated))
+    for (const QString &name : ReportReferences::groupsNamedIn(cellContent(table)))
         note(name);
     return names;
 }
