@@ -213,7 +213,10 @@ private:
                 changes_ = true;
                 if (named.fate == Named::Fate::left)
                     return false;
-                embedded_ += named.size;
+                // Held at the room: past it the document is refused anyway.
+                embedded_ = std::min(embedded_ + named.size, room_);
+                if (taken() > room_)
+                    return false;
                 if (!writer)
                     continue;
                 const QString data = embedding(named);
