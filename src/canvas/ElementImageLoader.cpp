@@ -250,9 +250,10 @@ void ElementImageLoader::download(const QUrl &url)
     connect(reply, &QNetworkReply::readyRead, reply,
             [reply, progress, stall, stop, limits, tooLarge] {
                 stall->start();
+                // Measured before it is taken: a buffer grown past the limit would take twice it.
+                if (progress->data.size() + reply->bytesAvailable() > limits.bytes)
+                    return stop(tooLarge);
                 progress->data += reply->readAll();
-                if (progress->data.size() > limits.bytes)
-                    stop(tooLarge);
             });
     connect(reply, &QNetworkReply::finished, this, [this, reply, progress, url] {
         reply->deleteLater();
