@@ -3,10 +3,17 @@
 // defaults (longest side 800, aspect kept), and the JPEG converted to PNG at its own size.
 // "peakMB" is the process's peak resident memory during the imports (Linux). The pictures are
 // those of BigPictures.h.
+//
+// BM_ReadSvgzBomb: a compressed SVG of 1 MB that inflates to a document of 1 GB, read as the
+// canvas reads a picture. It is refused once it has inflated past what a read may hold: goal
+// peakMB under 256 (PictureReader::largestHeldMB) and a refusal within a second. Qt's own reader
+// takes 2.6 to 4 GB and many seconds for it.
 
 #include "BigPictures.h"
 #include "CoreBenchMain.h"
+#include "HostilePictures.h"
 #include "setup/ImageImportService.h"
+#include "setup/PictureReader.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -78,6 +85,28 @@ void BM_ConvertJpeg8000x6000ToPng(benchmark::State &state)
     importEach(state, picture(QSize(8000, 6000), "jpeg"), options);
 }
 BENCHMARK(BM_ConvertJpeg8000x6000ToPng)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+void BM_ReadSvgzBomb(benchmark::State &state)
+{
+    const QString bomb = bigpictures::folder().filePath(u"bomb.svgz"_s);
+    QFile file(bomb);
+    if (!file.open(QIODevice::WriteOnly) || file.write(hostilepictures::svgzBomb(1024)) <= 0) {
+        state.SkipWithError("cannot write the bomb");
+        return;
+    }
+    file.close();
+    bigpictures::resetPeakMemory();
+    for (auto _ : state) {
+        const PictureReader::Picture read = PictureReader::readWithin(bomb, 2400);
+        if (!read.image.isNull() || read.failure.isEmpty()) {
+            state.SkipWithError("the bomb was not refused with words");
+            return;
+        }
+    }
+    state.counters["peakMB"] = bigpictures::peakMegabytes();
+    state.counters["goal_peakMB"] = PictureReader::largestHeldMB;
+}
+BENCHMARK(BM_ReadSvgzBomb)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 } // namespace
 

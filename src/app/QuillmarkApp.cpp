@@ -14,6 +14,7 @@
 #include "engine/ConnectionPresetStore.h"
 #include "engine/QtKeychainHelper.h"
 #include "engine/SidecarModel.h"
+#include "setup/PicturePool.h"
 #include "setup/ReportBookChapters.h"
 #include "widgets/AppPalettes.h"
 #include "widgets/WidgetDialogs.h"
@@ -102,6 +103,8 @@ QuillmarkApp::QuillmarkApp(std::unique_ptr<Dialogs> dialogs,
 QuillmarkApp::~QuillmarkApp()
 {
     delete mainWindow_;
+    // Before the application goes: a picture still decoding may draw text with its fonts.
+    PicturePool::stop();
     if (!quitGoesAhead_)
         return; // not a quit: the next launch offers to report it
     // The session has ended cleanly only once everything it started has: the engine is ended

@@ -1,5 +1,7 @@
 #include "canvas/ElementImageLoader.h"
 
+#include "setup/PicturePool.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
@@ -7,45 +9,46 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
-#include <QThreadPool>
+#include <QTimer>
 #include <QtConcurrent/QtConcurrentRun>
 #include <algorithm>
 
 namespace {
+
+using namespace Qt::StringLiterals;
 
 // Pictures are kept no larger than this either way: enough for a page-wide element at the
 // largest zoom, while a photograph of many megapixels takes a few megabytes.
 constexpr int largestSide = 2400;
 // The smallest step a picture is decoded at; each next step doubles it.
 constexpr int smallestSide = 256;
+// The most of a download Qt holds before it is read.
+constexpr qint64 downloadPiece = 1024 * 1024;
 
-// The decodes of every canvas: two at a time, so that two huge pictures (a 10000 x 10000 PNG
-// takes 400 MB while it decodes) are the most memory held at once, and other background work
-// keeps its threads.
-QThreadPool &decodePool()
+QString seconds(std::chrono::milliseconds time)
 {
-    static QThreadPool pool;
-    static const bool sized = [] {
-        pool.setMaxThreadCount(2);
-        return true;
-    }();
-    Q_UNUSED(sized);
-    return pool;
+    return QString::number(double(time.count()) / 1000);
+}
+
+// A decode for a loader gives up once the loader has gone, or as the designer ends.
+PictureReader::GiveUp givingUp(const std::shared_ptr<std::atomic_bool> &alive)
+{
+    return [alive] { return !alive->load() || PicturePool::isStopping(); };
 }
 
 } // namespace
 
 ElementImageLoader::ElementImageLoader(Decoding decoding, QObject *parent)
-    : QObject(parent), decoding_(decoding), decoder_([](const QString &path, int longestSide) {
-          return PictureReader::readWithin(path, longestSide);
-      }),
-      alive_(std::make_shared<std::atomic_bool>(true))
+    : QObject(parent), decoding_(decoding), alive_(std::make_shared<std::atomic_bool>(true))
 {
+    decoder_ = [giveUp = givingUp(alive_)](const QString &path, int longestSide) {
+        return PictureReader::readWithin(path, longestSide, giveUp);
+    };
 }
 
 ElementImageLoader::~ElementImageLoader()
 {
-    // Decodes not yet begun are skipped; those running end on their own and are dropped.
+    // Decodes not yet begun are skipped; those running give up, and what they leave is dropped.
     alive_->store(false);
 }
 
@@ -70,13 +73,7 @@ ElementImageLoader::Result ElementImageLoader::image(const QUrl &url, int longes
     if (known != webImages_.constEnd())
         return *known;
     webImages_.insert(url, Result{});
-    if (!network_)
-        network_ = new QNetworkAccessManager(this);
-    QNetworkRequest request(url);
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                         QNetworkRequest::NoLessSafeRedirectPolicy);
-    QNetworkReply *reply = network_->get(request);
-    connect(reply, &QNetworkReply::finished, this, [this, reply, url] { finished(reply, url); });
+    download(url);
     return Result{};
 }
 
@@ -107,7 +104,7 @@ ElementImageLoader::Result ElementImageLoader::localImage(const QString &path, i
             decodeInBackground(path, file, side);
     }
     if (file.failed)
-        return Result{Phase::failed, {}, {}};
+        return Result{Phase::failed, {}, {}, file.failure};
     if (file.picture.image.isNull())
         return Result{};
     return Result{Phase::loaded, file.picture.image, file.picture.size};
@@ -178,8 +175,8 @@ void ElementImageLoader::decodeInBackground(const QString &path, LocalFile &file
         watcher->deleteLater();
         decoded(path, version, side, watcher->result());
     });
-    watcher->setFuture(
-        QtConcurrent::run(&decodePool(), [decoder = decoder_, alive = alive_, path, side] {
+    watcher->setFuture(QtConcurrent::run(
+        &PicturePool::instance(), [decoder = decoder_, alive = alive_, path, side] {
             return alive->load() ? decoder(path, side) : PictureReader::Picture{};
         }));
 }
@@ -203,6 +200,7 @@ void ElementImageLoader::take(LocalFile &file, int side, const PictureReader::Pi
 {
     if (picture.image.isNull()) {
         file.failed = true;
+        file.failure = picture.failure;
         file.picture = {};
         return;
     }
@@ -212,25 +210,81 @@ void ElementImageLoader::take(LocalFile &file, int side, const PictureReader::Pi
     file.complete = picture.image.size() == picture.size;
 }
 
-void ElementImageLoader::finished(QNetworkReply *reply, const QUrl &url)
+void ElementImageLoader::download(const QUrl &url)
 {
-    reply->deleteLater();
-    if (reply->error() != QNetworkReply::NoError) {
-        webImages_.insert(url, Result{Phase::failed, {}, {}});
-        emit imageChanged(url);
-        return;
-    }
+    if (!network_)
+        network_ = new QNetworkAccessManager(this);
+    QNetworkRequest request(url);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::NoLessSafeRedirectPolicy);
+    QNetworkReply *reply = network_->get(request);
+    // Taken as it arrives, so that what is held is counted, and stopped past the limits.
+    reply->setReadBufferSize(downloadPiece);
+    struct Progress {
+        QByteArray data;
+        QString failure;
+    };
+    auto progress = std::make_shared<Progress>();
+    const DownloadLimits limits = downloadLimits_;
+    const auto stop = [reply, progress](const QString &failure) {
+        if (progress->failure.isEmpty())
+            progress->failure = failure;
+        progress->data.clear();
+        reply->abort();
+    };
+    const QString tooLarge =
+        u"The picture is larger than %1 MB."_s.arg(double(limits.bytes) / (1024 * 1024));
+    auto *stall = new QTimer(reply);
+    stall->setSingleShot(true);
+    connect(stall, &QTimer::timeout, reply, [stop, limits] {
+        stop(u"The server sent nothing for %1 seconds."_s.arg(seconds(limits.stall)));
+    });
+    stall->start(limits.stall);
+    QTimer::singleShot(limits.total, reply, [stop, limits] {
+        stop(u"The download took longer than %1 seconds."_s.arg(seconds(limits.total)));
+    });
+    connect(reply, &QNetworkReply::metaDataChanged, reply, [reply, stop, limits, tooLarge] {
+        if (reply->header(QNetworkRequest::ContentLengthHeader).toLongLong() > limits.bytes)
+            stop(tooLarge);
+    });
+    connect(reply, &QNetworkReply::readyRead, reply,
+            [reply, progress, stall, stop, limits, tooLarge] {
+                stall->start();
+                // Measured before it is taken: a buffer grown past the limit would take twice it.
+                if (progress->data.size() + reply->bytesAvailable() > limits.bytes)
+                    return stop(tooLarge);
+                progress->data += reply->readAll();
+            });
+    connect(reply, &QNetworkReply::finished, this, [this, reply, progress, url] {
+        reply->deleteLater();
+        if (!progress->failure.isEmpty())
+            return failWeb(url, progress->failure);
+        if (reply->error() != QNetworkReply::NoError)
+            return failWeb(url, {});
+        downloaded(url, progress->data + reply->readAll());
+    });
+}
+
+void ElementImageLoader::failWeb(const QUrl &url, const QString &failure)
+{
+    webImages_.insert(url, Result{Phase::failed, {}, {}, failure});
+    emit imageChanged(url);
+}
+
+void ElementImageLoader::downloaded(const QUrl &url, const QByteArray &data)
+{
     // Decoded on the pool as local files are: a large download holds no window.
     auto *watcher = new QFutureWatcher<PictureReader::Picture>(this);
     connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, url] {
         watcher->deleteLater();
         const PictureReader::Picture picture = watcher->result();
-        webImages_.insert(url, picture.image.isNull()
-                                   ? Result{Phase::failed, {}, {}}
-                                   : Result{Phase::loaded, picture.image, picture.size});
+        if (picture.image.isNull())
+            return failWeb(url, picture.failure);
+        webImages_.insert(url, Result{Phase::loaded, picture.image, picture.size, {}});
         emit imageChanged(url);
     });
-    watcher->setFuture(QtConcurrent::run(&decodePool(), [data = reply->readAll()] {
-        return PictureReader::readWithin(data, largestSide);
-    }));
+    watcher->setFuture(
+        QtConcurrent::run(&PicturePool::instance(), [data, giveUp = givingUp(alive_)] {
+            return PictureReader::readWithin(data, largestSide, giveUp);
+        }));
 }

@@ -8,24 +8,26 @@
 #include <QSet>
 #include <QUrl>
 #include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <memory>
 
 class QFileSystemWatcher;
 class QNetworkAccessManager;
-class QNetworkReply;
 
 // The pictures of image elements. A local file is read again whenever it has changed on disk; a
 // loader that decodes in the background watches the files it was asked for, and the folders of
 // those that were missing, and emits `imageChanged` when one changes, appears or goes. A web
-// picture is fetched and decoded in the background. Pictures are decoded at the size they are
-// drawn at (in steps, up to a largest size kept), where their format allows while decoding. A
-// loader that decodes in the background (the canvas's) hands out the picture's frame until the
-// picture arrives and then emits `imageChanged`; one that decodes at once (pictures drawn once,
-// without a canvas) reads local files when asked. Each picture is kept at the largest size asked
-// for until its file changes, so a zoom back or a return to a report decodes nothing. Main thread
-// only; the decoding runs on a pool of its own.
+// picture is fetched and decoded in the background; a download that grows past the most a
+// picture read may hold, that stalls or that takes too long is stopped and fails. Pictures are
+// decoded at the size they are drawn at (in steps, up to a largest size kept), where their format
+// allows while decoding. A loader that decodes in the background (the canvas's) hands out the
+// picture's frame until the picture arrives and then emits `imageChanged`; one that decodes at
+// once (pictures drawn once, without a canvas) reads local files when asked. Each picture is kept
+// at the largest size asked for until its file changes, so a zoom back or a return to a report
+// decodes nothing. Main thread only; the decoding runs on the picture pool, and gives up once the
+// loader has gone or the pool stops.
 class ElementImageLoader : public QObject {
     Q_OBJECT
 public:
@@ -38,6 +40,15 @@ public:
         QImage image;
         // The picture's own size as shown, in pixels: the points the engine prints it at.
         QSize size;
+        // Why it failed, in the user's words, when that is more than "not a picture".
+        QString failure;
+    };
+    // What a download may take before it is stopped and fails.
+    struct DownloadLimits {
+        qint64 bytes = qint64(PictureReader::largestHeldMB) * 1024 * 1024;
+        // From the request to the last byte, and between two pieces that arrive.
+        std::chrono::milliseconds total = std::chrono::seconds(60);
+        std::chrono::milliseconds stall = std::chrono::seconds(20);
     };
     // Reads the local file at `path` no larger than `longestSide` pixels either way. Called on
     // the loader's pool when decoding in the background.
@@ -51,6 +62,8 @@ public:
     Result image(const QUrl &url, int longestSide = 0);
     // Reads local files through `decoder` instead of PictureReader.
     void setDecoder(Decoder decoder);
+    // For the downloads begun from now on.
+    void setDownloadLimits(const DownloadLimits &limits) { downloadLimits_ = limits; }
 
     // The size a picture of `longestSide` pixels is decoded at: the next of a few steps, never
     // beyond the largest kept.
@@ -74,6 +87,8 @@ private:
         bool failed = false;
         // The step being decoded in the background, or 0.
         int pendingSide = 0;
+        // Why it failed, where that is known.
+        QString failure;
     };
 
     Result localImage(const QString &path, int longestSide);
@@ -84,7 +99,9 @@ private:
     void decoded(const QString &path, quint64 version, int side,
                  const PictureReader::Picture &picture);
     static void take(LocalFile &file, int side, const PictureReader::Picture &picture);
-    void finished(QNetworkReply *reply, const QUrl &url);
+    void download(const QUrl &url);
+    void downloaded(const QUrl &url, const QByteArray &data);
+    void failWeb(const QUrl &url, const QString &failure);
 
     Decoding decoding_;
     Decoder decoder_;
@@ -92,6 +109,7 @@ private:
     std::shared_ptr<std::atomic_bool> alive_;
     quint64 versions_ = 0;
     QNetworkAccessManager *network_ = nullptr;
+    DownloadLimits downloadLimits_;
     QHash<QString, LocalFile> localFiles_;
     QHash<QUrl, Result> webImages_;
     QFileSystemWatcher *watcher_ = nullptr;

@@ -244,7 +244,8 @@ bool paintImage(QPainter *painter, const QRectF &frame, const ReportElement &ele
         return true;
     }
     ElementPlaceholders::paintImagePlaceholder(painter, frame, expression,
-                                               result.phase == ElementImageLoader::Phase::failed);
+                                               result.phase == ElementImageLoader::Phase::failed,
+                                               result.failure);
     return false;
 }
 

@@ -173,22 +173,29 @@ void paintBox(QPainter *painter, const QRectF &frame, const QString &symbol, con
 }
 
 void paintImagePlaceholder(QPainter *painter, const QRectF &frame, const QString &expression,
-                           bool failed)
+                           bool failed, const QString &failure)
 {
     painter->save();
     painter->fillRect(frame, withOpacity(QColor(0x80, 0x80, 0x80), 0.12));
     const QFont font = captionFont(painter, captionSize);
     const QFontMetricsF metrics(font, painter->device());
-    const double top = frame.center().y() - (symbolSize + stackSpacing + metrics.height()) / 2;
+    QStringList lines{metrics.elidedText(expression.simplified(), Qt::ElideRight, frame.width())};
+    // The words why, on up to three lines.
+    if (failed && !failure.isEmpty())
+        lines += wrappedLines(failure, font, painter, frame.width(), 3);
+    const double top =
+        frame.center().y() - (symbolSize + stackSpacing + metrics.height() * lines.size()) / 2;
     const QRectF symbolRect(frame.center().x() - symbolSize / 2, top, symbolSize, symbolSize);
     paintSymbol(painter, symbolRect, failed ? u"exclamationmark.triangle"_s : u"photo"_s,
                 Qt::black);
     painter->setFont(font);
     painter->setPen(Qt::black);
-    painter->drawText(
-        QRectF(frame.left(), symbolRect.bottom() + stackSpacing, frame.width(), metrics.height()),
-        Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine,
-        metrics.elidedText(expression.simplified(), Qt::ElideRight, frame.width()));
+    double y = symbolRect.bottom() + stackSpacing;
+    for (const QString &line : std::as_const(lines)) {
+        painter->drawText(QRectF(frame.left(), y, frame.width(), metrics.height()),
+                          Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine, line);
+        y += metrics.height();
+    }
     painter->restore();
 }
 

@@ -23,9 +23,10 @@ QFont captionFont(const QPainter *painter, double size);
 // dimmed caption replace the symbol.
 void paintBox(QPainter *painter, const QRectF &frame, const QString &symbol, const QString &caption,
               int captionLines, bool isBusy = false);
-// The grey box of an image without a picture: "photo", or the warning sign when `failed`.
+// The grey box of an image without a picture: "photo", or the warning sign when `failed`, over
+// the expression and, when there are any, the words why the picture failed.
 void paintImagePlaceholder(QPainter *painter, const QRectF &frame, const QString &expression,
-                           bool failed);
+                           bool failed, const QString &failure = {});
 // The table's fill, its column boxes scaled to the width, and its corner label.
 void paintTable(QPainter *painter, const QRectF &frame, const ElementKind::Table &table);
 // A list's dashed outline and corner label, drawn over its children.

@@ -3,6 +3,7 @@
 #include "document/DocumentStore.h"
 #include "model/SubreportNaming.h"
 #include "setup/ImageImportService.h"
+#include "setup/PicturePool.h"
 #include "widgets/Dialogs.h"
 
 #include <QFutureWatcher>
@@ -15,6 +16,12 @@ using namespace Qt::StringLiterals;
 ImageImportCoordinator::ImageImportCoordinator(Dialogs &dialogs, QObject *parent)
     : QObject(parent), dialogs_(dialogs)
 {
+}
+
+ImageImportCoordinator::~ImageImportCoordinator()
+{
+    if (givenUp_)
+        givenUp_->store(true);
 }
 
 void ImageImportCoordinator::setPending(const std::optional<PendingImport> &pending)
@@ -56,6 +63,9 @@ void ImageImportCoordinator::setRunning(const std::optional<QUuid> &id)
 {
     if (running_ == id)
         return;
+    if (givenUp_)
+        givenUp_->store(true);
+    givenUp_ = id ? std::make_shared<std::atomic_bool>(false) : nullptr;
     running_ = id;
     emit busyChanged();
 }
@@ -98,10 +108,13 @@ void ImageImportCoordinator::performImport(DocumentStore &store)
                     complete(*target, pending,
                              std::get<ImageImportService::ProcessedImage>(outcome));
             });
-    watcher->setFuture(
-        QtConcurrent::run([source = pending.sourceURL, options = options_]() -> Outcome {
+    watcher->setFuture(QtConcurrent::run(
+        &PicturePool::instance(),
+        [source = pending.sourceURL, options = options_, givenUp = givenUp_]() -> Outcome {
             try {
-                return ImageImportService::processImage(source, options);
+                return ImageImportService::processImage(source, options, [givenUp] {
+                    return givenUp->load() || PicturePool::isStopping();
+                });
             } catch (const ImageImportError &error) {
                 return error;
             }

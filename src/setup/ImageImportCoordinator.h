@@ -7,7 +7,9 @@
 #include <QString>
 #include <QUrl>
 #include <QUuid>
+#include <atomic>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class Dialogs;
@@ -19,7 +21,8 @@ class DocumentStore;
 // A report that was never saved is saved first, through a save panel, because pictures are
 // stored beside the report file. A picture that is resized or converted is decoded off the
 // window's thread: the import is busy meanwhile, and its result is dropped when the import has
-// been cancelled or replaced, or its report closed, before it arrives. Main thread only.
+// been cancelled or replaced, or its report closed, before it arrives; the decode then gives up.
+// Main thread only.
 class ImageImportCoordinator : public QObject {
     Q_OBJECT
 
@@ -34,6 +37,7 @@ public:
     };
 
     explicit ImageImportCoordinator(Dialogs &dialogs, QObject *parent = nullptr);
+    ~ImageImportCoordinator() override;
 
     const std::optional<PendingImport> &pending() const { return pending_; }
     void setPending(const std::optional<PendingImport> &pending);
@@ -80,4 +84,6 @@ private:
     std::optional<PendingImport> pending_;
     ImageImportOptions options_;
     std::optional<QString> errorMessage_;
+    // Set when nobody waits for the running decode any more: it gives up.
+    std::shared_ptr<std::atomic_bool> givenUp_;
 };

@@ -54,7 +54,8 @@ QImage flattenedOnWhite(const QImage &image)
     return flat;
 }
 
-ProcessedImage processedData(const QString &path, const ImageImportOptions &options)
+ProcessedImage processedData(const QString &path, const ImageImportOptions &options,
+                             const PictureReader::GiveUp &giveUp)
 {
     using Options = ImageImportOptions;
     const QString extension = pathExtension(QFileInfo(path).fileName()).toLower();
@@ -69,16 +70,18 @@ ProcessedImage processedData(const QString &path, const ImageImportOptions &opti
         return {data, extension.isEmpty() ? u"png"_s : extension};
     }
 
-    // Measured first, so that a picture that shrinks is decoded at its new size.
-    const QSize source = PictureReader::size(path);
-    if (source.isEmpty())
-        throw ImageImportError::processingFailed();
-    const std::optional<QSize> size = ImageImportService::targetSize(source, options);
-    if (!size)
-        throw ImageImportError::processingFailed();
-    QImage redrawn = PictureReader::read(path, *size);
-    if (redrawn.isNull())
-        throw ImageImportError::processingFailed();
+    // Read once: a picture that shrinks is decoded at its new size.
+    PictureReader::Picture picture = PictureReader::read(
+        path,
+        [&](const QSize &source) -> std::optional<QSize> {
+            if (source.isEmpty())
+                return std::nullopt;
+            return ImageImportService::targetSize(source, options);
+        },
+        giveUp);
+    if (picture.image.isNull())
+        throw ImageImportError::processingFailed(picture.failure);
+    QImage redrawn = std::move(picture.image);
 
     const bool jpeg = options.formatMode == Options::FormatMode::jpeg ||
                       (options.formatMode == Options::FormatMode::keepOriginal &&
@@ -126,8 +129,8 @@ void writeFile(const QString &path, const QByteArray &data)
 
 } // namespace
 
-ImageImportError::ImageImportError(Kind kind, const QString &systemMessage)
-    : kind_(kind), systemMessage_(systemMessage), utf8_(description().toUtf8())
+ImageImportError::ImageImportError(Kind kind, const QString &words)
+    : kind_(kind), words_(words), utf8_(description().toUtf8())
 {
 }
 
@@ -140,14 +143,15 @@ QString ImageImportError::description() const
 {
     switch (kind_) {
     case Kind::writeFailed:
-        return u"Couldn't copy the image: "_s + systemMessage_;
+        return u"Couldn't copy the image: "_s + words_;
     case Kind::reportNotSaved:
         return u"Save the report first - Quillmark copies images into a folder next to the saved "
                "report file."_s;
     case Kind::processingFailed:
         break;
     }
-    return u"Couldn't read or process that image."_s;
+    const QString text = u"Couldn't read or process that image."_s;
+    return words_.isEmpty() ? text : text + u' ' + words_;
 }
 
 namespace ImageImportService {
@@ -246,9 +250,10 @@ bool decodes(const ImageImportOptions &options)
            options.formatMode != ImageImportOptions::FormatMode::keepOriginal;
 }
 
-ProcessedImage processImage(const QUrl &source, const ImageImportOptions &options)
+ProcessedImage processImage(const QUrl &source, const ImageImportOptions &options,
+                            const std::function<bool()> &giveUp)
 {
-    return processedData(source.toLocalFile(), options);
+    return processedData(source.toLocalFile(), options, giveUp);
 }
 
 QString storeImage(const ProcessedImage &processed, const QUrl &source,

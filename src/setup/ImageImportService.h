@@ -11,6 +11,7 @@
 #include <QStringList>
 #include <QUrl>
 #include <exception>
+#include <functional>
 #include <optional>
 
 // Why an image import failed; its description is the text the import sheet shows.
@@ -20,17 +21,22 @@ public:
 
     static ImageImportError writeFailed(const QString &systemMessage);
     static ImageImportError reportNotSaved() { return ImageImportError(Kind::reportNotSaved); }
-    static ImageImportError processingFailed() { return ImageImportError(Kind::processingFailed); }
+    // `why`: the reader's words for a picture it would not read, said after the sheet's text.
+    static ImageImportError processingFailed(const QString &why = {})
+    {
+        return ImageImportError(Kind::processingFailed, why);
+    }
 
     Kind kind() const { return kind_; }
     QString description() const;
     const char *what() const noexcept override { return utf8_.constData(); }
 
 private:
-    explicit ImageImportError(Kind kind, const QString &systemMessage = {});
+    explicit ImageImportError(Kind kind, const QString &words = {});
 
     Kind kind_;
-    QString systemMessage_;
+    // The system's message of a failed write, or the reader's words.
+    QString words_;
     QByteArray utf8_;
 };
 
@@ -70,8 +76,10 @@ QSizeF boxForPicture(const QSizeF &box, const QString &expression,
 // Whether the options have the picture decoded (resized or re-encoded) rather than copied.
 bool decodes(const ImageImportOptions &options);
 // The picture's bytes as the options want them stored: the file's own, or the picture decoded,
-// scaled and encoded. Throws ImageImportError::processingFailed. Any thread.
-ProcessedImage processImage(const QUrl &source, const ImageImportOptions &options);
+// scaled and encoded. Throws ImageImportError::processingFailed, also when the decode gives up
+// because `giveUp` says so. Any thread.
+ProcessedImage processImage(const QUrl &source, const ImageImportOptions &options,
+                            const std::function<bool()> &giveUp = {});
 // Writes the processed picture into the report's folder under the source's name (a free one, or
 // that of an identical file) and returns "$P{SUBREPORT_DIR} + "NAME"". Throws reportNotSaved
 // without a report file and writeFailed when the file cannot be written.

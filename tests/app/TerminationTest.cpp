@@ -1,11 +1,16 @@
 #include "../engine/EngineTestSupport.h"
 #include "AppTestSupport.h"
 #include "DesignerProcess.h"
+#include "HostilePictures.h"
+#include "ModelBuilders.h"
 #include "TestSupport.h"
 #include "app/CrashDetection.h"
 #include "app/SessionRecords.h"
+#include "document/DocumentStore.h"
 #include "engine/ChildProcesses.h"
 
+#include <QFileInfo>
+#include <algorithm>
 #include <csignal>
 #include <cstring>
 
@@ -101,6 +106,53 @@ TEST_F(TerminationTest, EachEndingSignalEndsTheDesignerUnderALaunchAlert)
         EXPECT_FALSE(told(*next));
         EXPECT_TRUE(next->endWith(SIGTERM));
     }
+}
+
+// Quitting while the canvas still decodes pictures ends the designer cleanly: the decodes under
+// way end, or give up, before the application goes (text laid out after it has gone aborts the
+// program), and those not begun give up at once. The pictures are SVGs of long texts, drawn
+// first, and PNGs of 256 MB once decoded: more than the two decoding threads get through before
+// the quit.
+TEST_F(TerminationTest, QuittingWhilePicturesDecodeEndsCleanly)
+{
+    ASSERT_TRUE(QDir(dir.path()).mkdir(u"pictures"_s));
+    const QString pictures = path(u"pictures"_s);
+    DocumentStore store;
+    const BandTarget title = BandTarget::standard(BandType::title);
+    for (int i = 0; i < 8; ++i) {
+        const bool text = i < 4;
+        const QString picture =
+            writeText(u"pictures/%1.%2"_s.arg(i).arg(text ? u"svg"_s : u"png"_s),
+                      text ? hostilepictures::longText(3'000'000)
+                           : hostilepictures::pngBomb(QSize(8192, 8192)));
+        ReportElement element = testsupport::element(ElementKind::Image{u"\"%1\""_s.arg(picture)});
+        // Overlapping near the page's corner, so that the window shows them all at once.
+        element.x = i * 10;
+        element.width = 50;
+        element.height = 40;
+        store.addElement(element, title);
+    }
+    const QString report = path(u"Pictures.jrxml"_s);
+    store.save(QUrl::fromLocalFile(report));
+
+    apptest::DesignerProcess designer(dir.path());
+    designer.start(QStringLiteral(QUILLMARK_PROGRAM), {report}, path(u"no-sidecar.jar"_s));
+    ASSERT_TRUE(designer.waitUntilOpened(report));
+    // A picture is being read once the designer holds its file open.
+    const auto decoding = [&] {
+        const QDir fds(u"/proc/%1/fd"_s.arg(designer.pid()));
+        const QStringList entries =
+            fds.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
+        return std::any_of(entries.begin(), entries.end(), [&](const QString &fd) {
+            return QFileInfo(fds.filePath(fd)).symLinkTarget().startsWith(pictures);
+        });
+    };
+    ASSERT_TRUE(testsupport::waitFor(decoding, std::chrono::seconds(60)));
+    ASSERT_TRUE(designer.endWith(SIGTERM));
+    EXPECT_EQ(designer.process().exitStatus(), QProcess::NormalExit)
+        << "ended by an abort, or by its deadline, as a crash";
+    EXPECT_EQ(designer.process().exitCode(), 0);
+    EXPECT_EQ(designer.stored(u"hadCleanShutdown"_s).toBool(), true);
 }
 
 namespace {

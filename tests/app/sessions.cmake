@@ -10,7 +10,7 @@ if(TARGET quillmark AND TARGET quillmark_ui)
       ${CMAKE_CURRENT_LIST_DIR}/TerminationTest.cpp
       ${CMAKE_CURRENT_LIST_DIR}/DesignerSessionsTest.cpp
       ${CMAKE_CURRENT_LIST_DIR}/ChildProcessesTest.cpp
-    LIBS quillmark_services)
+    LIBS quillmark_services ZLIB::ZLIB)
   add_dependencies(termination_tests quillmark app_designerprobe)
   target_include_directories(termination_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests/engine)
   target_compile_definitions(termination_tests PRIVATE

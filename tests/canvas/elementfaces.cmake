@@ -8,7 +8,7 @@ quillmark_test(elementfaces_tests
           ${CMAKE_CURRENT_LIST_DIR}/ElementImageLoaderTest.cpp
           ${CMAKE_CURRENT_LIST_DIR}/ImagePrintGeometryTest.cpp
           ${CMAKE_CURRENT_LIST_DIR}/LineBreaksTest.cpp
-  LIBS quillmark_services heif Qt6::Test)
+  LIBS quillmark_services heif ZLIB::ZLIB Qt6::Test)
 target_include_directories(elementfaces_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests/document)
 if(NOT QUILLMARK_HEADLESS_ONLY)
   quillmark_test(elementfaces_widget_tests GUI

@@ -11,6 +11,7 @@
 #include "setup/ImageExpression.h"
 #include "setup/ImageImportCoordinator.h"
 #include "setup/ImageImportOptionsSheet.h"
+#include "setup/PicturePool.h"
 #include "widgets/ScriptedDialogs.h"
 #include "workspace/AppSettings.h"
 #include "workspace/WorkspaceModel.h"
@@ -263,7 +264,7 @@ TEST_F(ImageDropTest, AResizedPictureArrivesAsOneUndoStepAndACancelledOneNever)
     dropResized();
     QTest::mouseClick(sheet()->cancelButton(), Qt::LeftButton);
     EXPECT_FALSE(sheet()->isVisible());
-    QThreadPool::globalInstance()->waitForDone();
+    PicturePool::instance().waitForDone();
     QCoreApplication::processEvents();
     EXPECT_TRUE(images(band).isEmpty());
     EXPECT_FALSE(QFile::exists(path(u"logo.png"_s)));

@@ -1,5 +1,6 @@
 #include "setup/ImageImportCoordinator.h"
 #include "document/DocumentStore.h"
+#include "setup/PicturePool.h"
 #include "widgets/ScriptedDialogs.h"
 
 #include "TestSupport.h"
@@ -211,7 +212,7 @@ TEST_F(ImageImportCoordinatorTest, AResizedPictureArrivesLaterUnlessItsImportHas
         coordinator.performImport(into);
     };
     const auto letDecodesEnd = [] {
-        QThreadPool::globalInstance()->waitForDone();
+        PicturePool::instance().waitForDone();
         QCoreApplication::processEvents();
     };
 

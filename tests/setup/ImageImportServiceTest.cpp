@@ -1,7 +1,9 @@
 #include "setup/ImageImportService.h"
 #include "setup/ImageExpression.h"
+#include "setup/PictureReader.h"
 
 #include "HeicFile.h"
+#include "HostilePictures.h"
 #include "TestSupport.h"
 
 #include <QBuffer>
@@ -306,6 +308,23 @@ TEST_F(ImageImportServiceTest, FailuresWriteNothing)
     EXPECT_EQ(kindOf(notAPicture, reportURL, resized(100)), Kind::processingFailed);
     EXPECT_EQ(kindOf(png(u"big.png"_s, picture(10, 10)), reportURL, resized(1e9, false)),
               Kind::processingFailed);
+    // Hostile pictures under a picture's name (the reader goes by what a file holds): a
+    // compressed SVG that inflates past what a read may hold is refused with the reader's words;
+    // an SVG that names itself is redrawn without it.
+    const QUrl bomb =
+        source(u"bomb.png"_s, hostilepictures::svgzBomb(PictureReader::largestHeldMB));
+    try {
+        import(bomb, resized(100));
+        ADD_FAILURE() << "the bomb should be refused";
+    } catch (const ImageImportError &error) {
+        EXPECT_EQ(error.kind(), Kind::processingFailed);
+        EXPECT_EQ(error.description(),
+                  u"Couldn't read or process that image. "_s + PictureReader::tooLarge());
+    }
+    const QUrl self = source(u"self.png"_s, hostilepictures::naming(u"self.png"_s));
+    EXPECT_EQ(import(self, resized(50)), expressionFor(u"self.png"_s));
+    EXPECT_EQ(QImage(stored(u"self.png"_s)).size(), QSize(50, 50));
+    QFile::remove(stored(u"self.png"_s));
     // Copied unchanged, any file with an image name passes: nothing is decoded.
     EXPECT_EQ(import(notAPicture), expressionFor(u"fake.png"_s));
     QFile::remove(stored(u"fake.png"_s));
