@@ -87,7 +87,9 @@ QByteArray written(const ReportDocument &document, QStringList *diagnostics)
     constexpr qsizetype keptRoom = 1024 * 1024;
     out.resize(0);
     out.reserve(16 * 1024);
+    const CommentPlacing comments;
     appendDocument(out, document);
+    out = comments.placed(out);
     QByteArray bytes = writable(out, diagnostics, JrxmlText::takeRemovedCharacterCount()).toUtf8();
     if (out.capacity() > keptRoom)
         out = QString();
@@ -123,6 +125,7 @@ ReportDocument parse(const QByteArray &data, QStringList *warnings)
     if (const QStringList names = unexpandedEntityReferences(data, result.encoding);
         !names.isEmpty())
         context.note(entityReferencesNote(names));
+    noteCommentAnchors(root, context);
     const JrxmlText::AttributeTable attributes;
     // An element inside a text or an expression is not kept: the model holds the text alone.
     std::set<pugi::xml_node> inText;
@@ -134,7 +137,13 @@ ReportDocument parse(const QByteArray &data, QStringList *warnings)
     });
     ReportDocument document = readDocument(root, context);
     document.olderFormAsRead = olderFormAsRead(root);
-    handOver(context.notes(), warnings);
+    QStringList notes = context.notes();
+    // A comment the writer finds no place for is said at once, not lost at the first save.
+    if (context.hasComments) {
+        QStringList ignored;
+        notes.append(commentsLeftOut(root, written(document, &ignored)));
+    }
+    handOver(notes, warnings);
     return document;
 }
 
@@ -165,7 +174,9 @@ QString serializeElement(const ReportElement &element, const QList<ReportStyle> 
 {
     JrxmlText::takeRemovedCharacterCount();
     QString out;
+    const CommentPlacing comments;
     appendElement(out, element, styles);
+    out = comments.placed(out);
     return writable(out, nullptr, JrxmlText::takeRemovedCharacterCount());
 }
 
@@ -178,6 +189,7 @@ std::optional<ReportElement> parseSnippet(const QString &fragment)
     if (!root)
         return std::nullopt;
     JrxmlReadContext context;
+    noteCommentAnchors(root, context);
     const JrxmlText::AttributeTable attributes;
     const ElementList elements = parseBandElements(root, context);
     if (elements.isEmpty())

@@ -342,7 +342,7 @@ QString attributeText(pugi::xml_node node);
 QString capturedXml(pugi::xml_node node, JrxmlReadContext &context);
 
 // The XML text of the element children, one after another, but those whose local name is
-// `leftOut`.
+// `leftOut`, with the comments among them.
 QString bodyText(pugi::xml_node node, const char *leftOut, JrxmlReadContext &context);
 
 // A subreport's or dataset run's parameter read from its element.
@@ -577,5 +577,41 @@ private:
     QList<bool> written_;
     qsizetype runEnd_ = -1; // where the kept children written last end in the output
 };
+
+// --- comments ---
+
+// Gives an anchor (KeptXml::anchor) to each element a comment inside `root` stands next to, and
+// notes in the context whether there is any such comment.
+void noteCommentAnchors(pugi::xml_node root, JrxmlReadContext &context);
+
+// Marks the start tag written last, whose kept content is `kept`, when it holds an anchor or
+// comments and a CommentPlacing is under way on the thread (after the tag's attributes).
+void appendCommentMark(QString &out, const KeptXml &kept);
+
+// A kept child on its own line, the comments that stood before it on lines before it.
+void appendKeptChild(QString &out, int spaces, const KeptXml::Child &child);
+
+// For the life of the object, the start tags the writer writes on this thread are marked where
+// comments go; placed() then takes the marks out of the text and puts the comments in.
+class CommentPlacing {
+public:
+    CommentPlacing();
+    ~CommentPlacing();
+    CommentPlacing(const CommentPlacing &) = delete;
+    CommentPlacing &operator=(const CommentPlacing &) = delete;
+
+    QString placed(const QString &written) const;
+
+    // What the writer noted at one mark.
+    struct Mark;
+
+private:
+    std::vector<Mark> *outer_;
+    std::vector<Mark> marks_;
+};
+
+// What the reader says of the comments inside `root` that the text written from what it read
+// (`written`) does not hold: one note for each element they stood in.
+QStringList commentsLeftOut(pugi::xml_node root, const QByteArray &written);
 
 } // namespace JrxmlCodec

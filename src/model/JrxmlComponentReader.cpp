@@ -357,6 +357,9 @@ QString bodyText(pugi::xml_node node, const char *leftOut, JrxmlReadContext &con
     for (pugi::xml_node child : node.children()) {
         if (child.type() == pugi::node_element && !hasLocalName(child, leftOut))
             text += capturedXml(child, context);
+        // A comment among them stays among them.
+        else if (child.type() == pugi::node_comment)
+            text += u"<!--"_s + QString::fromUtf8(child.value()) + u"-->"_s;
     }
     return text;
 }

@@ -95,12 +95,12 @@ void keepHeader(pugi::xml_node root, KeptXml &kept)
 }
 
 // What stands before the root in the file, a document type above all, with its comments and
-// processing instructions, each as written.
-KeptXml keptProlog(pugi::xml_node root)
+// processing instructions, each as written; with `after`, the comments and instructions after it.
+KeptXml keptProlog(pugi::xml_node root, bool after = false)
 {
     KeptXml prolog;
-    for (pugi::xml_node node = root.parent().first_child(); node && node != root;
-         node = node.next_sibling()) {
+    for (pugi::xml_node node = after ? root.next_sibling() : root.parent().first_child();
+         node && node != root; node = node.next_sibling()) {
         QString text;
         switch (node.type()) {
         case pugi::node_doctype:
@@ -322,6 +322,7 @@ ReportDocument readDocument(pugi::xml_node root, JrxmlReadContext &context)
     keepRootAttributes(root, d, rootKept);
     keepHeader(root, rootKept);
     d.kept.setPart(u"prolog"_s, keptProlog(root));
+    d.kept.setPart(u"epilog"_s, keptProlog(root, true));
     readDataDefinitions(root, d, context);
     d.kept.setPart({}, std::move(rootKept));
     d.bands.clear();

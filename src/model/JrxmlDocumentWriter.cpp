@@ -257,6 +257,8 @@ void appendDocument(QString &out, const ReportDocument &document)
     appendDataDefinitions(out, document, rootKept);
     appendBands(out, document, rootKept);
     out += "</jasperReport>\n"_L1;
+    for (const KeptXml::Child &node : document.kept.part(u"epilog").children)
+        out += node.xml + u'\n';
 }
 
 } // namespace JrxmlCodec

@@ -438,12 +438,19 @@ void ElementGroupWriter::moveTo(QString &out, const QList<ElementGroupLevel> &gr
     }
     for (qsizetype i = common; i < groups.size(); ++i) {
         const KeptXml &kept = groups.at(i).kept;
-        const qsizetype start = openTag(out, 12, "elementGroup"_L1);
-        appendKeptAttributes(out, start, kept);
-        out += ">\n"_L1;
         open_.append(groups.at(i).ordinal);
         // A group split by a change of drawing order holds its other content once.
-        if (!written_.contains(open_)) {
+        const bool first = !written_.contains(open_);
+        const qsizetype start = openTag(out, 12, "elementGroup"_L1);
+        if (first || kept.comments.isEmpty()) {
+            appendKeptAttributes(out, start, kept);
+        } else {
+            KeptXml withoutComments = kept;
+            withoutComments.comments.clear();
+            appendKeptAttributes(out, start, withoutComments);
+        }
+        out += ">\n"_L1;
+        if (first) {
             written_.append(open_);
             KeptChildWriter(kept, TagOrder{}, 12).rest(out);
         }

@@ -262,6 +262,41 @@ ElementPlace placeAmong(const UnreadChildren &unread)
     };
 }
 
+namespace {
+
+// The comments that stood before `next` (null: after the last child, `last`), taken from
+// `pending`.
+void appendComments(KeptXml &kept, QStringList &pending, pugi::xml_node next, pugi::xml_node last,
+                    JrxmlReadContext &context)
+{
+    pugi::xml_node previous = next ? next.previous_sibling() : last;
+    while (previous && previous.type() != pugi::node_element)
+        previous = previous.previous_sibling();
+    // The child's tag and how many of that tag stand before it.
+    const auto place = [](pugi::xml_node child, QString &tag, int &occurrence) {
+        if (!child)
+            return;
+        const char *name = localName(child.name());
+        tag = QString::fromUtf8(name);
+        for (pugi::xml_node back = child.previous_sibling(); back; back = back.previous_sibling()) {
+            if (back.type() == pugi::node_element && is(localName(back.name()), name))
+                ++occurrence;
+        }
+    };
+    KeptXml::Comment placed;
+    placed.before = context.commentAnchor(next);
+    placed.after = context.commentAnchor(previous);
+    place(next, placed.beforeTag, placed.beforeOccurrence);
+    place(previous, placed.afterTag, placed.afterOccurrence);
+    for (QString &text : pending) {
+        placed.text = std::move(text);
+        kept.comments.append(placed);
+    }
+    pending.clear();
+}
+
+} // namespace
+
 KeptXml keptOf(pugi::xml_node node, TagOrder takenAttributes, TagOrder order, NodeTest isTaken,
                JrxmlReadContext &context, const ElementPlace &place)
 {
@@ -291,9 +326,21 @@ KeptXml keptOf(pugi::xml_node node, TagOrder takenAttributes, TagOrder order, No
     // when no known tag stands between them.
     int rank = -1;
     pugi::xml_node ranked; // the last kept child, or none
+    // The comments are taken once, by the first value read from the node.
+    const bool withComments = context.hasComments && context.takeComments(node);
+    QStringList pending; // comments standing before the next element child
     for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
-        if (child.type() != pugi::node_element || isTaken(child))
+        if (withComments && child.type() == pugi::node_comment) {
+            pending.append(QString::fromUtf8(child.value()));
             continue;
+        }
+        if (child.type() != pugi::node_element)
+            continue;
+        if (isTaken(child)) {
+            if (!pending.isEmpty())
+                appendComments(kept, pending, child, {}, context);
+            continue;
+        }
         for (pugi::xml_node back = child; back != ranked; back = back.previous_sibling()) {
             const int own =
                 back.type() == pugi::node_element ? rankOf(order, localName(back.name())) : -1;
@@ -303,8 +350,12 @@ KeptXml keptOf(pugi::xml_node node, TagOrder takenAttributes, TagOrder order, No
             }
         }
         ranked = child;
-        kept.children.append({rank, capturedXml(child, context), place ? place(child) : -1});
+        kept.children.append({rank, capturedXml(child, context), place ? place(child) : -1,
+                              std::exchange(pending, {})});
     }
+    if (!pending.isEmpty())
+        appendComments(kept, pending, {}, node.last_child(), context);
+    kept.anchor = context.commentAnchor(node);
     return kept;
 }
 
@@ -564,9 +615,7 @@ void appendNewByScan(QString &out, qsizetype tagStart, const QList<KeptXml::Attr
     });
 }
 
-} // namespace
-
-void appendKeptAttributesByScan(QString &out, qsizetype tagStart, const KeptXml &kept)
+void appendByScan(QString &out, qsizetype tagStart, const KeptXml &kept)
 {
     // Which attributes stay out is decided on the tag as the writer wrote it, before any is
     // taken out.
@@ -599,18 +648,18 @@ void appendKeptAttributesByScan(QString &out, qsizetype tagStart, const KeptXml 
     appendNewByScan(out, tagStart, kept.attributes);
 }
 
-void appendKeptAttributes(QString &out, qsizetype tagStart, const KeptXml &kept)
+void appendAttributes(QString &out, qsizetype tagStart, const KeptXml &kept)
 {
     if (kept.absent.isEmpty()) {
         // Nothing to take out: each kept one is looked for once, in the writer's part.
-        appendKeptAttributesByScan(out, tagStart, kept);
+        appendByScan(out, tagStart, kept);
         return;
     }
     // The tag is split into its attributes once, and what the scans would find is looked up
     // among them: the same decisions, taken in the same order.
     WrittenList written;
     if (!splitTag(QStringView(out).sliced(tagStart), written)) {
-        appendKeptAttributesByScan(out, tagStart, kept);
+        appendByScan(out, tagStart, kept);
         return;
     }
     const QStringView tag = QStringView(out).sliced(tagStart);
@@ -715,6 +764,20 @@ void appendKeptAttributes(QString &out, qsizetype tagStart, const KeptXml &kept)
     });
 }
 
+} // namespace
+
+void appendKeptAttributesByScan(QString &out, qsizetype tagStart, const KeptXml &kept)
+{
+    appendByScan(out, tagStart, kept);
+    appendCommentMark(out, kept);
+}
+
+void appendKeptAttributes(QString &out, qsizetype tagStart, const KeptXml &kept)
+{
+    appendAttributes(out, tagStart, kept);
+    appendCommentMark(out, kept);
+}
+
 KeptChildWriter::KeptChildWriter(const KeptXml &kept, TagOrder order, int spaces)
     : kept_(kept), order_(order), spaces_(spaces), written_(kept.children.size(), false)
 {
@@ -744,7 +807,7 @@ bool KeptChildWriter::upTo(QString &out, int rank)
         if (written_.at(i) || child.rank > rank || child.elementsBefore >= 0)
             continue;
         written_[i] = true;
-        out += indent(spaces_) + child.xml + u'\n';
+        appendKeptChild(out, spaces_, child);
         any = true;
     }
     if (any)
@@ -762,7 +825,7 @@ void appendKeptAmongElements(QString &out, ElementGroupWriter &groups, const Kep
             continue;
         if (!std::exchange(closed, true))
             groups.closeAll(out);
-        out += indent(12) + child.xml + u'\n';
+        appendKeptChild(out, 12, child);
     }
 }
 

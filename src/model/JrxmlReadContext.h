@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <map>
 #include <pugixml.hpp>
+#include <set>
 #include <string>
 
 // What the JRXML reader carries while it reads one document: the styles that elements name, how
@@ -49,6 +50,22 @@ public:
         return found == unread_.end() ? -1 : int(found->second);
     }
 
+    // The comments of the document: what finds each element a comment stands next to among its
+    // siblings (KeptXml::anchor), and the comments taken by the XML element they stand in.
+    void setCommentAnchor(pugi::xml_node node, int anchor) { anchors_[node] = anchor; }
+    int commentAnchor(pugi::xml_node node) const
+    {
+        if (anchors_.empty())
+            return 0;
+        const auto found = anchors_.find(node);
+        return found == anchors_.end() ? 0 : found->second;
+    }
+    // Whether the document holds comments inside its root.
+    bool hasComments = false;
+    // Takes the comments among the children of `node` for the one value that holds them: false
+    // when another took them already.
+    bool takeComments(pugi::xml_node node) { return commentsTaken_.insert(node).second; }
+
     // Whether the document's bytes were checked to hold only characters XML allows, so that no
     // value in its tree holds one XML cannot carry (captured content then needs no cleaning).
     bool onlyXmlCharacters = false;
@@ -74,6 +91,8 @@ private:
     QList<Note> notes_;
     QHash<QString, qsizetype> noteIndex_;
     std::map<pugi::xml_node, qsizetype> unread_;
+    std::map<pugi::xml_node, int> anchors_;
+    std::set<pugi::xml_node> commentsTaken_;
 };
 
 // One container level entered for the life of the guard.

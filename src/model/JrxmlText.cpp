@@ -181,6 +181,23 @@ qsizetype takeRemovedCharacterCount()
 
 // Whether the text holds a character that is escaped or that XML may not carry: one below
 // U+0020, &, ", <, > or one above U+D7FF. Most values hold none; eight at a time are looked at.
+qsizetype tagEnd(QStringView text, qsizetype from)
+{
+    QChar quote;
+    for (qsizetype i = from; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (!quote.isNull()) {
+            if (c == quote)
+                quote = QChar();
+        } else if (c == u'"' || c == u'\'') {
+            quote = c;
+        } else if (c == u'>') {
+            return i;
+        }
+    }
+    return text.size();
+}
+
 bool needsEscaping(QStringView text)
 {
     const char16_t *chars = text.utf16();

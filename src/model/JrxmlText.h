@@ -37,6 +37,10 @@ QString escaped(QStringView text);
 // U+D7FF (which XML may not carry).
 bool needsEscaping(QStringView text);
 
+// The '>' that ends the tag `text` holds from `from` on, the first that no quoted value holds;
+// the text's size when there is none.
+qsizetype tagEnd(QStringView text, qsizetype from = 0);
+
 // A character data section holding the text. Characters XML cannot carry are left out first;
 // then a "]]>" inside the text ends the section and opens another, and a carriage return stands
 // between two sections as a character reference, so the text reads back whole.

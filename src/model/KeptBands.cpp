@@ -1,5 +1,7 @@
 #include "KeptBands.h"
 
+#include "JrxmlText.h"
+
 #include <QStringList>
 
 using namespace Qt::StringLiterals;
@@ -37,20 +39,7 @@ QString placeOf(const QString &section, qsizetype index)
 // The height written on a band's own tag: only the tag is read, however much the band holds.
 std::optional<double> bandHeight(const QString &xml)
 {
-    qsizetype end = 0;
-    QChar quote;
-    for (; end < xml.size(); ++end) {
-        const QChar c = xml.at(end);
-        if (!quote.isNull()) {
-            if (c == quote)
-                quote = QChar();
-        } else if (c == u'"' || c == u'\'') {
-            quote = c;
-        } else if (c == u'>') {
-            break;
-        }
-    }
-    QString tag = xml.left(end);
+    QString tag = xml.left(JrxmlText::tagEnd(xml));
     if (tag.endsWith(u'/'))
         tag.chop(1);
     std::optional<double> height;

@@ -32,7 +32,27 @@ struct KeptXml {
         // A child that stood among report elements: how many of them stood before it. It is
         // written among the elements in that place (-1: placed by its rank).
         int elementsBefore = -1;
+        // The comments that stood right before it, each the text between `<!--` and `-->`.
+        QStringList comments;
         bool operator==(const Child &) const = default;
+    };
+    // A comment that stood among the element's children: the text between `<!--` and `-->`, and
+    // where it stood. It is written before the child it stood before; once that child is gone,
+    // after the one it stood after. A child without an anchor is found by its tag and how many of
+    // that tag stood before it. Where both children are gone it follows the comment before it,
+    // else it goes last inside the element, as does a comment that stood after the last child.
+    struct Comment {
+        QString text;
+        // The anchors of the children it stood between (0: none there, or one without anchor).
+        int before = 0;
+        int after = 0;
+        // The tags of those children (empty: none there), and how many children of each tag
+        // stood before that one.
+        QString beforeTag;
+        int beforeOccurrence = 0;
+        QString afterTag;
+        int afterOccurrence = 0;
+        bool operator==(const Comment &) const = default;
     };
 
     QList<Attribute> attributes;
@@ -46,11 +66,17 @@ struct KeptXml {
     QStringList emptyChildren;
     // The file had the element, so it is written even when it says nothing.
     bool present = false;
+    // The comments that stood among its children, in file order.
+    QList<Comment> comments;
+    // What finds the element among its siblings when a comment stood next to it: a number
+    // unique in the document it was read from (0: none).
+    int anchor = 0;
 
     bool isEmpty() const
     {
         return attributes.isEmpty() && children.isEmpty() && absent.isEmpty() &&
-               absentChildren.isEmpty() && emptyChildren.isEmpty() && !present;
+               absentChildren.isEmpty() && emptyChildren.isEmpty() && !present &&
+               comments.isEmpty() && anchor == 0;
     }
     // Whether a child holding `value` is left out although the writer writes it: the file had
     // none and the value is still empty.
