@@ -121,6 +121,14 @@ public:
         else
             forget(attr);
     }
+    // Notes the value, which the writer leaves out (`unwritten`), as inherited where the file
+    // says nothing of it: neither it nor a note of it is kept.
+    void leftOut(const char *name, const QString &held, bool unwritten)
+    {
+        const QString attr = literalText(name);
+        if (unwritten && !part_.attribute(attr) && !absentNamed(part_, attr))
+            appendAbsent(part_, {attr, held, {}});
+    }
     // Notes the attribute as inherited, in the place of a note it has (so that a second note of
     // the same leaves the part as it is).
     void note(KeptXml::AbsentAttribute absent)
@@ -431,7 +439,10 @@ void inheritStyle(ReportElement &e, const InheritedStyle *style)
             text.inherit("textAlignment", e.textAlignment, given.textAlignment,
                          rawValue(e.textAlignment), rawValue(given.textAlignment));
             // Top is written only where it overrides an inherited alignment: once its own, it
-            // is spelled out.
+            // is spelled out. Unwritten (an element the designer made), it is inherited.
+            text.leftOut("verticalAlignment", rawValue(e.verticalAlignment),
+                         e.verticalAlignment == VerticalTextAlignment::top &&
+                             given.verticalAlignment != VerticalTextAlignment::top);
             if (text.inherit("verticalAlignment", e.verticalAlignment, given.verticalAlignment,
                              rawValue(e.verticalAlignment), rawValue(given.verticalAlignment)) &&
                 e.verticalAlignment == VerticalTextAlignment::top)
@@ -512,7 +523,11 @@ void inheritParentStyle(ReportStyle &s, const ReportStyle *parent)
     inheritFont(s, s.kept, QString(), "fontSize", given);
     InheritedPart own(s.kept, QString());
     // Left is written only where it overrides what the style inherits: once its own, it is
-    // spelled out.
+    // spelled out. Unwritten (a style the designer added), it is inherited.
+    if (!own.part().attribute(u"hTextAlign"))
+        own.leftOut("hAlign", rawValue(s.textAlignment),
+                    s.textAlignment == TextAlignment::left &&
+                        given.textAlignment != TextAlignment::left);
     if (own.inherit("hAlign", s.textAlignment, given.textAlignment, rawValue(s.textAlignment),
                     rawValue(given.textAlignment)) &&
         s.textAlignment == TextAlignment::left)
