@@ -49,10 +49,10 @@ const std::array<CardTexts, 10> &cardTexts()
          u"band."_s,
          u"datapanel.groups"_s},
         {u"Styles"_s,
-         u"Defined once, referenced by elements via the Inspector's Style picker. Editing a "
-         u"style here doesn't retroactively update elements that already use it - use "
-         u"\"Reapply\", beside the count of elements that use a style, to push the current "
-         u"values onto every element linked to it."_s,
+         u"Defined once, referenced by elements via the Inspector's Style picker. Elements "
+         u"that use a style follow an edit of it here at once, except in what they set "
+         u"themselves - use \"Reapply\", beside the count of elements that use a style, to "
+         u"push the current values onto every element that names it, over its own."_s,
          u"datapanel.styles"_s},
     }};
     return texts;

@@ -1,7 +1,10 @@
 #include "datapanel/RemovalQuestions.h"
 
 #include "document/DocumentStore.h"
+#include "document/ElementWalk.h"
 #include "document/ExpressionUses.h"
+#include "model/KeptBands.h"
+#include "model/StyleChain.h"
 
 using namespace Qt::StringLiterals;
 
@@ -152,7 +155,42 @@ bool confirmed(Dialogs &dialogs, const AlertRequest &question)
     return dialogs.runAlert(question) == 0;
 }
 
+// The elements that take the report's default style by naming no style (nor a report font):
+// none when the style of that id is not the default style.
+int defaultStyleUsers(const ReportDocument &document, const QUuid &id)
+{
+    const ReportStyle *defaultStyle = StyleChain::defaultStyle(document.styles);
+    if (!defaultStyle || defaultStyle->id != id)
+        return 0;
+    int count = 0;
+    ElementWalk::visitDocument(document, [&](const ReportElement &element, ElementScope) {
+        if (!element.styleName && !element.kept.part(u"textElement/font").attribute(u"reportFont"))
+            ++count;
+    });
+    return count + KeptBands::elementCount(document, {}, [](const XmlFragment::Element &element) {
+               const std::optional<XmlFragment::Element> line = KeptBands::reportElementOf(element);
+               return !line || !line->attribute("style");
+           });
+}
+
 } // namespace
+
+ReportReferences::Uses styleUses(const ReportDocument &document, const QUuid &id)
+{
+    ReportReferences::Uses uses;
+    if (const auto named = namedUses(document, ReportReferences::Kind::style, id)) {
+        const auto &[name, only] = *named;
+        uses = ReportReferences::uses(document, ReportReferences::Kind::style, name,
+                                      only ? &*only : nullptr);
+    } else if (const auto style = std::find_if(document.styles.cbegin(), document.styles.cend(),
+                                               [&](const ReportStyle &s) { return s.id == id; });
+               style != document.styles.cend()) {
+        // Another style has its name, and nothing tells which references are its: all are.
+        uses = ReportReferences::uses(document, ReportReferences::Kind::style, style->name);
+    }
+    uses.elements += defaultStyleUsers(document, id);
+    return uses;
+}
 
 AlertRequest deleteQuestion(const QString &message, ReportReferences::Kind kind)
 {
@@ -222,7 +260,9 @@ bool mayDelete(Dialogs *dialogs, const DocumentStore &store, ReportReferences::K
     ReportDocument without = store.document();
     without.groups.removeIf([&](const ReportGroup &group) { return group.id == id; });
     const ReportReferences::Uses uses =
-        ReportReferences::uses(without, kind, name, only ? &*only : nullptr);
+        kind == ReportReferences::Kind::style
+            ? styleUses(without, id)
+            : ReportReferences::uses(without, kind, name, only ? &*only : nullptr);
     // A group counts its records in a variable of its own, which expressions name.
     const ExpressionUses::Uses counted = kind == ReportReferences::Kind::group
                                              ? ExpressionUses::uses(without, countOf(name))

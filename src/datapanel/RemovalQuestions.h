@@ -20,6 +20,12 @@ namespace RemovalQuestions {
 bool mayDelete(Dialogs *dialogs, const DocumentStore &store, ReportReferences::Kind kind,
                const QUuid &id);
 
+// What uses the style of that id, as the question before its deletion counts it and the styles
+// card's usage line shows it: what names it (elements, the cells of crosstabs and tables, other
+// styles, conditions), and, of the report's default style, the elements that name no style and
+// so take it.
+ReportReferences::Uses styleUses(const ReportDocument &document, const QUuid &id);
+
 // What names a field, parameter or variable: its reference in expressions.
 enum class Declaration { field, parameter, variable };
 

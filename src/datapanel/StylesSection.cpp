@@ -146,9 +146,11 @@ void StyleRow::refresh(int index, int count)
     DuplicateNames::showWarning(nameWarning_,
                                 shared ? DuplicateNames::warning(u"style"_s) : QString());
     conditions_->refresh(&store->document());
-    const int uses = store->elementCountReferencingStyle(style->name);
-    usage_->setText(StyleEditorTexts::usageLine(uses));
-    reapply_->setVisible(uses >= 1);
+    // One count with the question before the style's deletion; "Reapply" reaches the elements
+    // that name it.
+    usage_->setText(
+        StyleEditorTexts::usageLine(RemovalQuestions::styleUses(store->document(), id_).elements));
+    reapply_->setVisible(store->elementCountReferencingStyle(style->name) >= 1);
     const std::optional<QUuid> selected = store->selectedElementID();
     const bool canApply = selected && store->element(*selected).has_value();
     apply_->setVisible(canApply);

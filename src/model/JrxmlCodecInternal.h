@@ -296,6 +296,8 @@ void noteUnreadNumber(pugi::xml_node node, pugi::xml_attribute attr, const QStri
 // keeps such references as literal text. Empty for encodings that are not ASCII-based.
 QStringList unexpandedEntityReferences(const QByteArray &data, pugi::xml_encoding encoding);
 
+// Whether the kind fills its frame where neither it nor its style names a mode.
+bool isOpaqueByDefault(const ElementKind &kind);
 // The colour an attribute holds, taken as written; no value without the attribute.
 std::optional<ElementColor> colorAttr(pugi::xml_node node, const char *name);
 std::optional<ElementColor> colorValue(pugi::xml_attribute attr);

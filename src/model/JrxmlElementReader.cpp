@@ -135,15 +135,6 @@ void readBox(ReportElement &e, pugi::xml_node node, const InheritedStyle *inheri
     }
 }
 
-// Whether the kind fills its frame where neither it nor its style names a mode.
-bool isOpaqueByDefault(const ElementKind &kind)
-{
-    using K = ElementKind;
-    return kind.is<K::Rectangle>() || kind.is<K::Ellipse>() || kind.is<K::List>() ||
-           kind.is<K::Table>() || kind.is<K::ComponentPlaceholder>() ||
-           kind.is<K::GenericElement>();
-}
-
 // The fill the engine gives the element: its back colour (its own, its style's, else white) when
 // it is opaque, none when it is transparent. A line and a break fill nothing: they keep the colour
 // as given.
@@ -167,6 +158,14 @@ std::optional<ElementColor> fillColor(const ReportElement &e, pugi::xml_attribut
 }
 
 } // namespace
+
+bool isOpaqueByDefault(const ElementKind &kind)
+{
+    using K = ElementKind;
+    return kind.is<K::Rectangle>() || kind.is<K::Ellipse>() || kind.is<K::List>() ||
+           kind.is<K::Table>() || kind.is<K::ComponentPlaceholder>() ||
+           kind.is<K::GenericElement>();
+}
 
 std::optional<ElementColor> colorAttr(pugi::xml_node node, const char *name)
 {

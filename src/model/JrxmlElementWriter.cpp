@@ -408,9 +408,11 @@ void appendReportElement(QString &out, const ReportElement &e, const QList<Repor
     if (e.styleName && hasStyleNamed(styles, *e.styleName))
         appendAttr(out, "style"_L1, *e.styleName);
     // A mode the file gave (Transparent) stays as it was.
-    // A fore colour kept as written is not the one the element holds (its pen's).
-    appendColorAttrs(out, kept.attribute(u"forecolor") ? std::nullopt : e.foreColor, e.backColor,
-                     !kept.attribute(u"mode"));
+    // A fore colour kept as written is not the one the element holds (its pen's): it is written
+    // as it was, in its place.
+    const QString *keptForeColor = kept.attribute(u"forecolor");
+    appendColorAttrs(out, keptForeColor ? std::optional(ElementColor{*keptForeColor}) : e.foreColor,
+                     e.backColor, !kept.attribute(u"mode"));
     appendKeptAttributes(out, start, kept);
     if (!isWrittenExpression(e.printWhenExpression, kept, u"printWhenExpression") &&
         kept.children.isEmpty()) {

@@ -48,14 +48,15 @@ public:
     KeptXml &part() { return part_; }
 
     // A value the element inherits (the writer leaves it out: `held`, its text, is the one
-    // noted) takes `value`, written as `text`; one it sets itself stays, and so does one changed
-    // since, which is its own from now on: then true.
+    // noted) takes `value`, written as `text`; one it sets itself stays (also one kept as written
+    // that the model has no case for, "Justified"), and so does one changed since, which is its
+    // own from now on: then true.
     template <typename T>
     bool inherit(const char *name, T &field, const T &value, const QString &held, QString text)
     {
         const QString attr = literalText(name);
         KeptXml::AbsentAttribute *absent = absentNamed(part_, attr);
-        if (!absent)
+        if (!absent || part_.attribute(attr))
             return false;
         if (absent->value != held) {
             forget(attr);
@@ -120,6 +121,14 @@ public:
         else
             forget(attr);
     }
+    // Notes the value, which the writer leaves out (`unwritten`), as inherited where the file
+    // says nothing of it: neither it nor a note of it is kept.
+    void leftOut(const char *name, const QString &held, bool unwritten)
+    {
+        const QString attr = literalText(name);
+        if (unwritten && !part_.attribute(attr) && !absentNamed(part_, attr))
+            appendAbsent(part_, {attr, held, {}});
+    }
     // Notes the attribute as inherited, in the place of a note it has (so that a second note of
     // the same leaves the part as it is).
     void note(KeptXml::AbsentAttribute absent)
@@ -149,6 +158,7 @@ struct Given {
     std::optional<QString> pdfFontName;
     std::optional<QString> pdfEncoding;
     bool isPdfEmbedded = false;
+    std::optional<bool> isOpaque; // the fill mode
     TextAlignment textAlignment = TextAlignment::left;
     VerticalTextAlignment verticalAlignment = VerticalTextAlignment::top;
     // The line pen of lines and shapes: its width, and the colour it draws in (none: the
@@ -172,6 +182,7 @@ Given givenBy(const InheritedStyle *style)
     g.pdfFontName = style->pdfFontName;
     g.pdfEncoding = style->pdfEncoding;
     g.isPdfEmbedded = style->isPdfEmbedded.value_or(false);
+    g.isOpaque = style->isOpaque;
     g.textAlignment = style->textAlignment.value_or(g.textAlignment);
     g.verticalAlignment = style->verticalAlignment.value_or(g.verticalAlignment);
     g.lineWidth = style->linePen.width.value_or(g.lineWidth);
@@ -180,65 +191,97 @@ Given givenBy(const InheritedStyle *style)
 }
 
 // The colours in the kept part `key` (the fore colour only with `foreColor`); the fill's mode
-// goes with the back colour.
+// goes with the back colour. An element's fill (`kind` given) is, as the reader takes it, its back
+// colour (its own, else its style's, else white) while it is opaque by its own mode, else by its
+// style's, else by its kind, and none while it is transparent; a line or break fills nothing and
+// keeps the colour as given. A back colour the reader kept as written, the element filling
+// nothing then, is its own.
 void inheritColors(KeptParts &kept, const QString &key, std::optional<ElementColor> *foreColor,
-                   std::optional<ElementColor> &backColor, const Given &given)
+                   std::optional<ElementColor> &backColor, const Given &given,
+                   const ElementKind *kind = nullptr)
 {
     InheritedPart position(kept, key);
     KeptXml &part = position.part();
-    const auto inheritColor = [&](const char *name, std::optional<ElementColor> &field,
-                                  const std::optional<ElementColor> &value) {
-        const QString attr = literalText(name);
-        if (!position.inherits(attr, field ? std::optional(field->hex) : std::nullopt))
-            return false;
-        position.forget(attr);
-        field = value;
-        if (field)
-            appendAbsent(part, {attr, field->hex, {}});
-        return true;
+    const auto inherits = [&](const QString &attr, const std::optional<ElementColor> &field) {
+        return position.inherits(attr, field ? std::optional(field->hex) : std::nullopt);
     };
-    if (foreColor)
-        inheritColor("forecolor", *foreColor, given.foreColor);
-    if (!inheritColor("backcolor", backColor, given.backColor))
+    if (foreColor && inherits(u"forecolor"_s, *foreColor)) {
+        position.forget(u"forecolor"_s);
+        *foreColor = given.foreColor;
+        if (*foreColor)
+            appendAbsent(part, {u"forecolor"_s, (*foreColor)->hex, {}});
+    }
+    const QString back = u"backcolor"_s;
+    const QString *keptBack = kind ? part.attribute(back) : nullptr;
+    if (!(keptBack && (!backColor || backColor->hex == *keptBack)) && !inherits(back, backColor))
         return;
-    // Without a mode of its own the fill goes with the inherited back colour, as on reading.
+    position.forget(back);
     const QString mode = u"mode"_s;
-    part.absent.removeIf([&](const KeptXml::AbsentAttribute &a) { return a.name == mode; });
-    if (backColor && !part.attribute(mode))
-        appendAbsent(part, {mode, u"Opaque"_s, {{u"backcolor"_s, backColor->hex}}});
+    position.forget(mode);
+    const QString *ownMode = part.attribute(mode);
+    std::optional<ElementColor> color =
+        keptBack ? std::optional(ElementColor{*keptBack}) : given.backColor;
+    if (kind && !kind->is<ElementKind::Line>() && !kind->is<ElementKind::ReportBreak>()) {
+        const bool opaque =
+            ownMode ? *ownMode == u"Opaque" : given.isOpaque.value_or(isOpaqueByDefault(*kind));
+        color = !opaque ? std::nullopt : color ? color : ElementColor{u"#FFFFFF"_s};
+    }
+    backColor = color;
+    if (!backColor)
+        return;
+    if (!keptBack)
+        appendAbsent(part, {back, backColor->hex, {}});
+    // Without a mode of its own the fill goes with the inherited back colour, as on reading.
+    if (!ownMode)
+        appendAbsent(part, {mode, u"Opaque"_s, {{back, backColor->hex}}});
 }
 
-// The colour a line or shape shows is its pen's: while the pen's colour is the one it inherited,
-// it takes the one its style chain now gives, else the element's own fore colour draws it, else
-// none does (black). Changed since, it is the pen's own, spelled out: the writer writes a pen
-// colour only where it differs from the inherited one.
+// The colour a line or shape shows is its pen's: its own, else the one its style chain gives,
+// else the element's own fore colour, else none (black), as the reader takes it. Only the pen's
+// colour follows the style: the fore colour the element writes stays what it was, so that a
+// style edit changes no attribute of the element's. A pen colour changed since it was read is
+// the pen's own, spelled out: the writer writes a pen colour only where it differs from the
+// inherited one.
 void inheritPenColor(ReportElement &e, const Given &given)
 {
     InheritedPart pen(e.kept, u"graphicElement/pen"_s);
     const QString attr = u"lineColor"_s;
-    KeptXml::AbsentAttribute *absent = absentNamed(pen.part(), attr);
-    if (!absent)
-        return;
-    if (!e.foreColor || absent->value != e.foreColor->hex) {
+    if (pen.part().attribute(attr))
+        return; // its own, which the writer writes as the element holds it
+    if (const KeptXml::AbsentAttribute *absent = absentNamed(pen.part(), attr);
+        absent && e.foreColor && absent->value != e.foreColor->hex) {
         pen.forget(attr);
-        if (e.foreColor)
-            pen.part().attributes.prepend({attr, e.foreColor->hex});
+        pen.part().attributes.prepend({attr, e.foreColor->hex});
         return;
     }
-    // The position line's fore colour, noted with the pen's where the file gave none.
+    // The fore colour the position line writes: one kept as written, else the one the element
+    // holds unless that is noted as left out.
     InheritedPart position(e.kept, u"reportElement"_s);
-    KeptXml::AbsentAttribute *fore = absentNamed(position.part(), u"forecolor");
-    if (!given.lineColor && !fore)
-        return; // its own fore colour draws it
-    e.foreColor = given.lineColor;
-    if (e.foreColor) {
-        absent->value = e.foreColor->hex;
-        if (fore)
-            fore->value = e.foreColor->hex;
-        return;
+    const QString fore = u"forecolor"_s;
+    const QString *kept = position.part().attribute(fore);
+    const KeptXml::AbsentAttribute *foreAbsent = absentNamed(position.part(), fore);
+    const bool heldIsWritten =
+        !kept && e.foreColor && !(foreAbsent && foreAbsent->value == e.foreColor->hex);
+    const std::optional<ElementColor> own = kept            ? std::optional(ElementColor{*kept})
+                                            : heldIsWritten ? e.foreColor
+                                                            : std::nullopt;
+    const std::optional<ElementColor> shown = given.lineColor ? given.lineColor : own;
+    if (heldIsWritten && shown != own) {
+        // The element's own fore colour stays written as it was.
+        position.forget(fore);
+        position.part().attributes.append({fore, own->hex});
+    } else if (!kept && !heldIsWritten) {
+        // No fore colour of its own: the one it shows stays out of the file.
+        if (shown)
+            position.note({fore, shown->hex, {}});
+        else
+            position.forget(fore);
     }
-    pen.forget(attr);
-    position.forget(u"forecolor"_s);
+    if (shown)
+        pen.note({attr, shown->hex, {}});
+    else
+        pen.forget(attr);
+    e.foreColor = shown;
 }
 
 // The font a text element or a style inherits, in the kept part `key` (`size` names the font
@@ -286,17 +329,108 @@ void inheritPaddings(ReportElement &e, const InheritedStyle *style)
     }
 }
 
+// The box's own pen, which the element keeps as written: what its sides take where they say
+// nothing themselves.
+InheritedStyle::Pen boxPenOf(const KeptXml &box)
+{
+    InheritedStyle::Pen pen;
+    for (const KeptXml::Child &child : box.children) {
+        pugi::xml_document xml;
+        const QByteArray text = child.xml.toUtf8();
+        if (!xml.load_buffer(text.constData(), size_t(text.size()), parseOptions,
+                             pugi::encoding_utf8))
+            continue;
+        const pugi::xml_node node = xml.document_element();
+        if (is(localName(node.name()), "pen"))
+            setPenParts(pen, {node});
+    }
+    return pen;
+}
+
+// The box's sides: what a side says nothing of itself (noted as inherited) it takes from the
+// box's own pen, else from its style chain's side, as the reader takes it; a side the file did
+// not have that then takes nothing is none, and one it gains stays out of the file while it
+// holds only what it inherits.
+void inheritBoxPens(ReportElement &e, const InheritedStyle *style)
+{
+    if (!hasBox(e.kind))
+        return;
+    const InheritedStyle::Pen *given = style && style->hasBox ? style->sides : nullptr;
+    InheritedPart box(e.kept, u"box"_s);
+    const InheritedStyle::Pen boxPen = boxPenOf(box.part());
+    std::optional<BoxSidePen> *const pens[] = {&e.topPen, &e.leftPen, &e.bottomPen, &e.rightPen};
+    for (int i = 0; i < 4; ++i) {
+        std::optional<BoxSidePen> &pen = *pens[i];
+        InheritedPart side(e.kept, boxPenParts[i].toString());
+        const QString tag = QString(boxPenTags[i]);
+        const bool fileHadNone = !pen || box.part().absentChildren.contains(tag);
+        // What the side sets itself: each part not noted as inherited.
+        const auto noted = [&](const QString &attr, const QString &value) {
+            const KeptXml::AbsentAttribute *absent = absentNamed(side.part(), attr);
+            return absent && absent->with.isEmpty() && absent->value == value;
+        };
+        InheritedStyle::Pen own;
+        if (pen) {
+            if (!noted(u"lineWidth"_s, decimalNumber(pen->width)))
+                own.width = pen->width;
+            if (pen->color && !noted(u"lineColor"_s, pen->color->hex))
+                own.color = pen->color;
+            if (pen->style != PenLineStyle::solid ? !noted(u"lineStyle"_s, rawValue(pen->style))
+                                                  : bool(side.part().attribute(u"lineStyle")))
+                own.style = pen->style;
+        }
+        InheritedStyle::Pen taken = given ? given[i] : InheritedStyle::Pen{};
+        const InheritedStyle::Pen *const overs[] = {&boxPen, &own};
+        for (const InheritedStyle::Pen *over : overs) {
+            if (over->width)
+                taken.width = over->width;
+            if (over->color)
+                taken.color = over->color;
+            if (over->style)
+                taken.style = over->style;
+        }
+        if (fileHadNone && taken.isEmpty()) {
+            pen.reset();
+            side.part().absent.clear();
+            box.part().absentChildren.removeAll(tag);
+            continue;
+        }
+        pen = BoxSidePen{taken.width.value_or(0), taken.color,
+                         taken.style.value_or(PenLineStyle::solid)};
+        if (fileHadNone && !box.part().absentChildren.contains(tag))
+            box.part().absentChildren.append(tag);
+        if (!own.width)
+            side.note({u"lineWidth"_s, decimalNumber(pen->width), {}});
+        if (!own.color) {
+            if (pen->color)
+                side.note({u"lineColor"_s, pen->color->hex, {}});
+            else
+                side.forget(u"lineColor"_s);
+        }
+        if (!own.style) {
+            if (pen->style != PenLineStyle::solid)
+                side.note({u"lineStyle"_s, rawValue(pen->style), {}});
+            else
+                side.forget(u"lineStyle"_s);
+        }
+    }
+    // The frame's border width stands on its top side, as read.
+    if (e.kind.is<ElementKind::Frame>() && e.topPen)
+        e.penWidth = e.topPen->width;
+}
+
 } // namespace
 
 void inheritStyle(ReportElement &e, const InheritedStyle *style)
 {
     inheritPaddings(e, style);
+    inheritBoxPens(e, style);
     const Given given = givenBy(style);
     using K = ElementKind;
     const bool outlined =
         e.kind.is<K::Line>() || e.kind.is<K::Rectangle>() || e.kind.is<K::Ellipse>();
-    inheritColors(e.kept, u"reportElement"_s, outlined ? nullptr : &e.foreColor, e.backColor,
-                  given);
+    inheritColors(e.kept, u"reportElement"_s, outlined ? nullptr : &e.foreColor, e.backColor, given,
+                  &e.kind);
     if (outlined)
         inheritPenColor(e, given);
     if (e.kind.isTextKind()) {
@@ -305,7 +439,10 @@ void inheritStyle(ReportElement &e, const InheritedStyle *style)
             text.inherit("textAlignment", e.textAlignment, given.textAlignment,
                          rawValue(e.textAlignment), rawValue(given.textAlignment));
             // Top is written only where it overrides an inherited alignment: once its own, it
-            // is spelled out.
+            // is spelled out. Unwritten (an element the designer made), it is inherited.
+            text.leftOut("verticalAlignment", rawValue(e.verticalAlignment),
+                         e.verticalAlignment == VerticalTextAlignment::top &&
+                             given.verticalAlignment != VerticalTextAlignment::top);
             if (text.inherit("verticalAlignment", e.verticalAlignment, given.verticalAlignment,
                              rawValue(e.verticalAlignment), rawValue(given.verticalAlignment)) &&
                 e.verticalAlignment == VerticalTextAlignment::top)
@@ -386,7 +523,11 @@ void inheritParentStyle(ReportStyle &s, const ReportStyle *parent)
     inheritFont(s, s.kept, QString(), "fontSize", given);
     InheritedPart own(s.kept, QString());
     // Left is written only where it overrides what the style inherits: once its own, it is
-    // spelled out.
+    // spelled out. Unwritten (a style the designer added), it is inherited.
+    if (!own.part().attribute(u"hTextAlign"))
+        own.leftOut("hAlign", rawValue(s.textAlignment),
+                    s.textAlignment == TextAlignment::left &&
+                        given.textAlignment != TextAlignment::left);
     if (own.inherit("hAlign", s.textAlignment, given.textAlignment, rawValue(s.textAlignment),
                     rawValue(given.textAlignment)) &&
         s.textAlignment == TextAlignment::left)

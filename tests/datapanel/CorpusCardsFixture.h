@@ -45,7 +45,7 @@ protected:
         const qsizetype asked = dialogs.alerts().size();
         click(removeButton);
         ASSERT_EQ(dialogs.alerts().size(), asked + 1);
-        EXPECT_EQ(dialogs.alerts().last().message, message);
+        EXPECT_EQ(dialogs.alerts().last().message.toStdString(), message.toStdString());
         EXPECT_EQ(store.document(), before);
         EXPECT_EQ(compileError(), std::nullopt);
     }

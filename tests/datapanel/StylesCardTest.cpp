@@ -133,22 +133,33 @@ TEST_F(StylesCard, RowsMoveAndRemoveByTheStoreAndEditsAreRowWrites)
     EXPECT_EQ(find<QLineEdit>(row(0, u"name"_s))->text(), u"A"_s);
 }
 
-TEST_F(StylesCard, UsageCountsElementsInFramesButNotInTableCells)
+// The usage line counts as the question before the style's deletion does: an element in a frame,
+// a table whose cell names the style (once), and, of the default style, the elements that name
+// none.
+TEST_F(StylesCard, UsageCountsElementsInFramesTablesAndTheDefaultStylesOwn)
 {
-    setStyles({namedStyle(u"Body"_s), namedStyle(u"Unused"_s)});
+    ReportStyle base = namedStyle(u"Base"_s);
+    base.isDefault = true;
+    setStyles({namedStyle(u"Body"_s), namedStyle(u"Unused"_s), base});
     const ReportTableColumn column{.id = newId(),
                                    .detailCellElement = styled(textField(), u"Body"_s)};
     place({frame({styled(textField(), u"Body"_s)}),
            element(ElementKind::Table{.columns = {column}})});
     view->refresh();
-    EXPECT_EQ(usage(0), u"1 element uses this style"_s);
+    EXPECT_EQ(usage(0), u"2 elements use this style"_s);
     EXPECT_TRUE(visible(row(0, u"reapply"_s)));
     EXPECT_EQ(usage(1), u"0 elements use this style"_s);
     EXPECT_FALSE(visible(row(1, u"reapply"_s)));
+    EXPECT_EQ(usage(2), u"2 elements use this style"_s) << "the frame and the table";
+    EXPECT_FALSE(visible(row(2, u"reapply"_s))) << "no element names it";
+    dialogs.answerAlert(1);
+    click(row(2, u"remove"_s));
+    ASSERT_FALSE(dialogs.alerts().isEmpty());
+    EXPECT_EQ(dialogs.alerts().last().message, u"Base is used by 2 elements."_s);
 
     // The elements follow a rename, in table cells too.
     type(row(0, u"name"_s), u"Text"_s);
-    EXPECT_EQ(usage(0), u"1 element uses this style"_s);
+    EXPECT_EQ(usage(0), u"2 elements use this style"_s);
     EXPECT_TRUE(visible(row(0, u"reapply"_s)));
     const ReportElement cell = *std::as_const(store.document().detailBands[0].elements)
                                     .at(1)

@@ -55,7 +55,8 @@ const QByteArray returnedVariable = R"(
 // sub-dataset's filter name, a parameter its query names and a list passes, a variable a table
 // takes back: each removal asks, in words that name what the engine refuses once the user
 // removes it anyway. A style's question counts every element that names it, those in a
-// crosstab's cells too.
+// crosstab's cells too, and of the default style those that name none; the style's usage line
+// shows the same count.
 TEST_F(UsesBeforeChanges, ARemovalAsksAboutEveryUseTheEngineWouldRefuse)
 {
     QUILLMARK_REQUIRE_CORPUS_AND_ENGINE();
@@ -97,6 +98,8 @@ TEST_F(UsesBeforeChanges, ARemovalAsksAboutEveryUseTheEngineWouldRefuse)
         // `printed`; empty: the report compiles.
         QString refused;
         bool printed = false;
+        // Of a style, the usage line of its row: the question's count.
+        QString usage = {};
     };
     const Case cases[] = {
         {u"book/BookReport.jrxml"_s,
@@ -148,7 +151,26 @@ TEST_F(UsesBeforeChanges, ARemovalAsksAboutEveryUseTheEngineWouldRefuse)
          {},
          [&] { return inReport(stylesCard, u"Sans_Bold"_s); },
          u"Sans_Bold is used by 11 elements."_s,
-         {}},
+         {},
+         false,
+         u"11 elements use this style"_s},
+        {u"crosstabs/OrdersReport.jrxml"_s,
+         {},
+         {},
+         [&] { return inReport(stylesCard, u"CellStyle"_s); },
+         u"CellStyle is used by 1 element."_s,
+         {},
+         false,
+         u"1 element uses this style"_s},
+        // The default style: the crosstab, which names no style, takes it.
+        {u"crosstabs/OrdersReport.jrxml"_s,
+         {},
+         {},
+         [&] { return inReport(stylesCard, u"Sans_Normal"_s); },
+         u"Sans_Normal is used by 1 element and 1 style."_s,
+         {},
+         false,
+         u"1 element uses this style"_s},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE((c.sample.isEmpty() ? c.question : c.sample).toStdString());
@@ -160,6 +182,11 @@ TEST_F(UsesBeforeChanges, ARemovalAsksAboutEveryUseTheEngineWouldRefuse)
             c.prepare();
         ASSERT_EQ(compileError(), std::nullopt);
         const QString remove = c.removeButton();
+        if (!c.usage.isEmpty()) {
+            const QString usage = remove.chopped(int(u"remove"_s.size())) + u"usage"_s;
+            ASSERT_TRUE(find<QLabel>(usage));
+            EXPECT_EQ(find<QLabel>(usage)->text().toStdString(), c.usage.toStdString());
+        }
         expectAskedAndKept(remove, c.question);
         if (HasFatalFailure())
             return;

@@ -19,7 +19,8 @@ using namespace Qt::StringLiterals;
 // - no reference names a group, sub-dataset or style the report does not declare (beyond what
 //   the loaded report named that way already: styles of a style template);
 // - the edits find no lapse of placing, nor a style applied whose conditions the element sets
-//   over (RandomEdits::lapses());
+//   over, nor a style edit that changes the file outside the styles or leaves the designer
+//   holding what a fresh read of the saved file does not (RandomEdits::lapses());
 // - what the report would save holds every element of the bands a save writes, and nothing was
 //   put into a band a save leaves out (SavedBands).
 // The seeds, their reports and the number of edits are RandomEditRuns'.

@@ -243,3 +243,83 @@ TEST_F(StyleHeirs, RemovingAParentStyleReachesTheTextsOfItsHeirs)
     EXPECT_EQ(text(3).fontName, u"SansSerif"_s);
     expectAsReread();
 }
+
+// A style's colours and alignment reach only what leaves them to it: a line or rectangle shows
+// its style's pen colour, and once the style has none again its own fore colour, while the file
+// keeps the fore colour the element set (or left out); a rectangle without a mode fills with the
+// style's fill; a text that sets Justified keeps it. Each step, undone and redone too, holds what a
+// fresh read of the saved file gives.
+TEST_F(StyleHeirs, AStylesColourReachesOnlyWhatLeavesItToTheStyle)
+{
+    store.setDocument(JrxmlCodec::parse(R"(<?xml version="1.0" encoding="UTF-8"?>
+<jasperReport xmlns="http://jasperreports.sourceforge.net/jasperreports" name="R" pageWidth="595" pageHeight="842" columnWidth="555" leftMargin="20" rightMargin="20" topMargin="20" bottomMargin="20">
+	<style name="Base" isDefault="true"/>
+	<title><band height="100">
+		<line><reportElement x="0" y="0" width="200" height="1" forecolor="#FF0000"/></line>
+		<rectangle><reportElement x="0" y="10" width="20" height="20" forecolor="#FF0000"/></rectangle>
+		<line><reportElement x="0" y="40" width="200" height="1"/></line>
+		<rectangle><reportElement x="30" y="10" width="20" height="20"/></rectangle>
+		<staticText><reportElement x="0" y="50" width="200" height="20"/><textElement textAlignment="Justified"/><text><![CDATA[justified]]></text></staticText>
+	</band></title>
+</jasperReport>
+)"));
+    const auto elementsOf = [](const QByteArray &saved) {
+        const QString text = QString::fromUtf8(saved);
+        const qsizetype start = text.indexOf(u"<title>"_s);
+        return text.mid(start, text.indexOf(u"</title>"_s) - start);
+    };
+    const QString asRead = elementsOf(JrxmlCodec::serialize(store.document()));
+    const auto color = [&](qsizetype index) {
+        const std::optional<ElementColor> &c = text(index).foreColor;
+        return c ? c->hex : u"none"_s;
+    };
+    // What the designer holds is what a fresh read of the saved file gives.
+    const auto expectReread = [&](const char *step) {
+        SCOPED_TRACE(step);
+        const QByteArray saved = JrxmlCodec::serialize(store.document());
+        EXPECT_EQ(elementsOf(saved), asRead) << "only the style changes";
+        const ElementList again = JrxmlCodec::parse(saved).band(BandType::title)->elements;
+        for (qsizetype i = 0; i < again.size(); ++i) {
+            SCOPED_TRACE(i);
+            EXPECT_EQ(text(i).foreColor, again.at(i).foreColor);
+            EXPECT_EQ(text(i).backColor, again.at(i).backColor);
+            if (again.at(i).kind.isTextKind())
+                EXPECT_EQ(text(i).textAlignment, again.at(i).textAlignment);
+        }
+    };
+    const QUuid base = style(0).id;
+    store.editStyle(base, [](ReportStyle &s) {
+        s.foreColor = ElementColor{u"#00AA00"_s};
+        s.backColor = ElementColor{u"#0000FF"_s};
+        s.textAlignment = TextAlignment::center;
+    });
+    store.flushPendingUndoSnapshot();
+    EXPECT_EQ(color(0), u"#00AA00"_s) << "the pen prints in the style's colour";
+    EXPECT_EQ(color(2), u"#00AA00"_s);
+    EXPECT_EQ(text(3).backColor, ElementColor{u"#0000FF"_s});
+    EXPECT_EQ(text(4).textAlignment, TextAlignment::left) << "Justified, its own, shown left";
+    EXPECT_TRUE(store.document()
+                    .band(BandType::title)
+                    ->elements.at(4)
+                    .kept.part(u"textElement")
+                    .attribute(u"textAlignment"));
+    expectReread("coloured");
+
+    store.editStyle(base, [](ReportStyle &s) {
+        s.foreColor.reset();
+        s.backColor.reset();
+    });
+    store.flushPendingUndoSnapshot();
+    EXPECT_EQ(color(0), u"#FF0000"_s) << "its own fore colour again";
+    EXPECT_EQ(color(1), u"#FF0000"_s);
+    EXPECT_EQ(color(2), u"none"_s);
+    EXPECT_EQ(text(3).backColor, ElementColor{u"#FFFFFF"_s}) << "a rectangle fills white";
+    expectReread("without colours");
+
+    store.undo();
+    EXPECT_EQ(color(1), u"#00AA00"_s);
+    expectReread("undone");
+    store.redo();
+    EXPECT_EQ(color(1), u"#FF0000"_s);
+    expectReread("redone");
+}

@@ -22,7 +22,9 @@ class SnippetLibrary;
 
 // Seeded random sequences of edits made the way the panels and the canvas make them: the
 // store's list operations, the data panel's row writes (names typed a keystroke at a time),
-// the inspector's declaration and element writes, the page setup's edits, band heights and
+// the styles card's values (a size, colours, an alignment, a font, the Default box), each checked
+// to change only the styles (FollowedStyles), undone and redone now and then, the inspector's
+// declaration and element writes, the page setup's edits, band heights and
 // visibility, element moves and resizes, the source sheet's Apply; the canvas's copy, paste and
 // duplicate into and out of frames and lists, its align and enclose, the palette's inserts and
 // snippets into the selected container, detail bands added and removed, Generate Columns, a
@@ -77,7 +79,8 @@ public:
     // What the edits found the designer do that a saved report cannot show, one line each: an
     // element placed past its band's right edge where it fits, a child given no room to print,
     // an insert that added nothing without a word, a straight drag that moved the other axis, a
-    // style applied to an element that still sets what a condition of the style sets.
+    // style applied to an element that still sets what a condition of the style sets, a style
+    // edit that changed more than the styles (FollowedStyles).
     const QStringList &lapses() const { return lapses_; }
 
     // The text fields the Fields card's insert button put into the report so far.

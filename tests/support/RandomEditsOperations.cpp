@@ -3,6 +3,8 @@
 #include "RandomEdits.h"
 #include "RandomEditsParts.h"
 
+#include "FollowedStyles.h"
+
 #include "canvas/BandGeometry.h"
 #include "datapanel/RemovalQuestions.h"
 #include "document/DocumentStore.h"
@@ -290,28 +292,74 @@ QString RandomEdits::renameNamed()
 
 QString RandomEdits::editStyleValues()
 {
-    const ReportDocument &d = store_.document();
-    if (d.styles.isEmpty())
+    const ReportDocument before = store_.document();
+    if (before.styles.isEmpty())
         return u"style values: no style"_s;
-    const ReportStyle style = d.styles.at(pick(int(d.styles.size())));
+    const ReportStyle style = before.styles.at(pick(int(before.styles.size())));
     const DataListEdits::RowWriter<ReportStyle> row(&store_, &ReportDocument::styles, style.id);
-    switch (pick(3)) {
+    QString what;
+    switch (pick(8)) {
     case 0: {
         const double size = 6 + pick(20);
         row.write([&](ReportStyle &s) { s.fontSize = size; });
-        return describe(u"font size of style"_s, style.name) + u' ' + QString::number(size);
+        what = describe(u"font size of style"_s, style.name) + u' ' + QString::number(size);
+        break;
     }
     case 1:
         row.write([](ReportStyle &s) { s.conditionalStyles.append(ConditionalStyleRule()); });
-        return describe(u"add condition to style"_s, style.name);
-    default:
+        what = describe(u"add condition to style"_s, style.name);
+        break;
+    case 2:
         row.write([](ReportStyle &s) {
             if (!s.conditionalStyles.isEmpty())
                 s.conditionalStyles.removeLast();
             s.isBold = !s.isBold;
         });
-        return describe(u"remove a condition, toggle bold of style"_s, style.name);
+        what = describe(u"remove a condition, toggle bold of style"_s, style.name);
+        break;
+    case 3:
+    case 4: {
+        // The Text and Fill wells: a colour picked, of those the reports use most.
+        static const QStringList colors = {u"#00AA00"_s, u"#FF0000"_s, u"#000000"_s, u"#FFFFFF"_s};
+        const ElementColor color{colors.at(pick(int(colors.size())))};
+        const bool fore = chance(0.7);
+        row.write([&](ReportStyle &s) { (fore ? s.foreColor : s.backColor) = color; });
+        what = describe(fore ? u"text colour of style"_s : u"fill colour of style"_s, style.name) +
+               u' ' + color.hex;
+        break;
     }
+    case 5: {
+        const auto alignment = TextAlignment(pick(3));
+        row.write([&](ReportStyle &s) { s.textAlignment = alignment; });
+        what = describe(u"alignment of style"_s, style.name) + u' ' + rawValue(alignment);
+        break;
+    }
+    case 6: {
+        static const QStringList fonts = {u"Courier New"_s, u"DejaVu Serif"_s, u"SansSerif"_s,
+                                          u"Arial"_s};
+        const QString font = fonts.at(pick(int(fonts.size())));
+        row.write([&](ReportStyle &s) { s.fontName = font; });
+        what = describe(u"font of style"_s, style.name) + u' ' + font;
+        break;
+    }
+    default:
+        row.write([](ReportStyle &s) { s.isDefault = !s.isDefault; });
+        what = describe(u"toggle Default of style"_s, style.name);
+        break;
+    }
+    // The style changed, and only the style: then, now and then, undone and redone, the same. An
+    // edit that changed nothing recorded no step to undo.
+    lapses_ += FollowedStyles::lapses(before, store_.document());
+    if (chance(0.3) && store_.document() != before) {
+        for (const bool undo : {true, false}) {
+            now_ += 2000; // past the coalescing window: a gesture of its own
+            undo ? store_.undo() : store_.redo();
+            for (const QString &lapse : FollowedStyles::lapses(before, store_.document()))
+                lapses_.append((undo ? u"undone: "_s : u"redone: "_s) + lapse);
+        }
+        what += u", undone and redone"_s;
+    }
+    return what;
 }
 
 QString RandomEdits::editVariableGroups()
