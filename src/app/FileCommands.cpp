@@ -72,7 +72,11 @@ FileCommands::FileCommands(WorkspaceModel &workspace, AppSettings &settings, Dia
         panel.proposedFileName = request.proposedFileName;
         panel.fileExtensions = {request.fileExtension};
         panel.directory = self->panelFolder(nullptr);
-        return self->dialogs_.runSavePanel(panel);
+        panel.confirmsReplace = false;
+        const std::optional<QUrl> chosen = self->dialogs_.runSavePanel(panel);
+        if (!chosen || !self || !self->confirmReplace(nullptr, *chosen))
+            return std::nullopt;
+        return chosen;
     });
 }
 
@@ -102,6 +106,7 @@ FilePanelRequest FileCommands::reportSavePanel(const DocumentStore *store) const
     panel.fileExtensions = {jrxmlExtension};
     panel.proposedFileName = proposedReportFileName(store->document());
     panel.directory = panelFolder(store);
+    panel.confirmsReplace = false;
     return panel;
 }
 
@@ -173,6 +178,29 @@ bool FileCommands::confirmOverwrite(const DocumentStore *store, const QUrl &url)
     return dialogs_.runAlert(question) == 0;
 }
 
+bool FileCommands::confirmReplace(const DocumentStore *saving, const QUrl &url)
+{
+    if (!url.isLocalFile() || !QFileInfo::exists(url.toLocalFile()))
+        return true;
+    const int showing = workspace_.tabShowing(url);
+    const DocumentStore *other = showing >= 0 ? workspace_.tabs().at(showing) : nullptr;
+    if (other == saving && saving)
+        return true; // its own file: Save as it is
+    const QString name = QFileInfo(url.toLocalFile()).fileName();
+    const QString consequence =
+        other ? u"It is open in another tab. Replacing it leaves that tab's report without a file: "
+                u"the tab stays open, marked as changed, until you save it under another name "
+                u"or close it."_s
+              : u"Replacing it overwrites what it holds."_s;
+    AlertRequest question{AlertRequest::Style::warning,
+                          u"\u201C%1\u201D already exists. Replace it?"_s.arg(name),
+                          consequence,
+                          {{u"Replace"_s, AlertRequest::Role::destructive},
+                           {u"Cancel"_s, AlertRequest::Role::cancel}},
+                          1};
+    return dialogs_.runAlert(question) == 0;
+}
+
 bool FileCommands::saveTo(DocumentStore *store, const QUrl &url)
 {
     if (!confirmOverwrite(store, url))
@@ -189,7 +217,7 @@ bool FileCommands::saveTo(DocumentStore *store, const QUrl &url)
 bool FileCommands::saveWithPanel(DocumentStore *store)
 {
     const std::optional<QUrl> url = dialogs_.runSavePanel(reportSavePanel(store));
-    return url && saveTo(store, *url);
+    return url && confirmReplace(store, *url) && saveTo(store, *url);
 }
 
 void FileCommands::saveActiveDocument()

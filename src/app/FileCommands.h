@@ -128,6 +128,9 @@ private:
     // saved, or the user chooses to overwrite another program's changes. False when not written.
     bool saveTo(DocumentStore *store, const QUrl &url);
     bool confirmOverwrite(const DocumentStore *store, const QUrl &url);
+    // Asks before `saving` (none: a report without a file) replaces a file that exists and is
+    // not its own; the question says when another tab shows that file, and what becomes of it.
+    bool confirmReplace(const DocumentStore *saving, const QUrl &url);
     // Sends a standard edit action to a focused text field; false when none has focus.
     static bool sendToTextField(const char *slot);
     // Compiles the reports of the compile-all `run` one after another; after the last, one alert

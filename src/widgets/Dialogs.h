@@ -34,6 +34,9 @@ struct FilePanelRequest {
     QStringList fileExtensions;
     // Save panels: the name proposed to the user.
     QString proposedFileName;
+    // Save panels: the panel asks before a file that exists is chosen; false when the caller
+    // asks itself, in words of its own.
+    bool confirmsReplace = true;
     // Where the panel starts; empty for the platform's choice.
     QString directory;
     // Open panels: several files may be chosen; folders are chosen instead of files.

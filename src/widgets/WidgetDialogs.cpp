@@ -84,6 +84,7 @@ std::optional<QUrl> WidgetDialogs::runSavePanel(const FilePanelRequest &request)
     prepare(dialog, request);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmsReplace);
     if (!request.fileExtensions.isEmpty())
         dialog.setDefaultSuffix(request.fileExtensions.first());
     if (!request.proposedFileName.isEmpty())

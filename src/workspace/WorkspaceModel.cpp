@@ -37,7 +37,22 @@ DocumentStore *WorkspaceModel::makeStore()
     auto *store = new DocumentStore(this);
     store->setClipboard(clipboard_);
     store->setSavePanel(savePanel_);
+    connect(store, &DocumentStore::fileURLChanged, this, [this, store] { letOthersGoOf(store); });
     return store;
+}
+
+void WorkspaceModel::letOthersGoOf(const DocumentStore *store)
+{
+    const std::optional<QUrl> &url = store->fileURL();
+    if (!url || !url->isLocalFile() || !tabs_.contains(store))
+        return;
+    const QString identity = fileIdentity(url->toLocalFile());
+    for (DocumentStore *tab : std::as_const(tabs_)) {
+        const std::optional<QUrl> &other = tab->fileURL();
+        if (tab != store && other && other->isLocalFile() &&
+            fileIdentity(other->toLocalFile()) == identity)
+            tab->followFile(std::nullopt);
+    }
 }
 
 void WorkspaceModel::setSavePanel(SavePanel panel)
@@ -139,6 +154,11 @@ void WorkspaceModel::setPendingCloseTabIndex(std::optional<int> index)
         return;
     pendingCloseTabIndex_ = index;
     emit pendingCloseTabIndexChanged();
+}
+
+int WorkspaceModel::tabShowing(const QUrl &url) const
+{
+    return url.isLocalFile() ? tabShowing(absoluteFilePath(url)) : -1;
 }
 
 int WorkspaceModel::tabShowing(const QString &filePath) const

@@ -93,6 +93,8 @@ public:
     void requestCloseTab(int index);
     void closeTab(int index);
     bool hasUnsavedChanges() const;
+    // The index of the tab that shows the file (however its path is spelled), or -1.
+    int tabShowing(const QUrl &url) const;
 
     // An item at `fromPath` was moved or renamed to `toPath` by the program: each tab whose file
     // is the item or lies below it saves to the new place from now on, and the recent files
@@ -141,6 +143,10 @@ private:
     void setFlag(bool &flag, bool value, void (WorkspaceModel::*changed)());
     // The index of the tab that shows the file, or -1.
     int tabShowing(const QString &filePath) const;
+    // Two tabs never stand for one file: when `store` now saves to the file of another tab
+    // (which the user agreed to replace), that tab keeps its report but has no file any more,
+    // so that closing it asks and Save asks where.
+    void letOthersGoOf(const DocumentStore *store);
 
     ElementClipboard *clipboard_;
     SavePanel savePanel_;

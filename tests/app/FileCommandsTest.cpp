@@ -29,6 +29,12 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 class FileCommandsTest : public apptest::AppInstanceTest {
 protected:
     void SetUp() override
@@ -232,6 +238,87 @@ TEST_F(FileCommandsTest, SaveAllVisitsEveryTabInOrderAndSkipsCancelled)
     EXPECT_TRUE(QFile::exists(path(u"B.jrxml"_s)));
     EXPECT_FALSE(workspace().tabs()[2]->isDirty());
     EXPECT_TRUE(dialogs->alerts().isEmpty());
+}
+
+// Every way a report without a file of its own is given one can pick a file that exists, also
+// the file of another tab: one question names that tab's fate, Cancel writes nothing, and a
+// replace leaves that tab's report in the tab, unsaved, never two tabs on one file.
+TEST_F(FileCommandsTest, SavingOntoAnotherTabsFileAsksAndLeavesThatTabUnsaved)
+{
+    struct Case {
+        const char *how;
+        std::function<void()> save;
+    };
+    const QList<Case> cases = {
+        {"Save As", [this] { commands().saveActiveDocumentAs(); }},
+        {"Save All", [this] { commands().saveAllDocuments(); }},
+        {"a save asked for by work", [this] { store()->promptSaveIfNeeded(); }},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.how);
+        workspace().closeTab(0); // one fresh untitled tab
+        const QString a = writeReport(u"A.jrxml"_s, u"Alpha"_s);
+        const QString plain = writeReport(u"Plain.jrxml"_s, u"Plain"_s);
+        workspace().openTab(QUrl::fromLocalFile(a));
+        ASSERT_EQ(workspace().tabs().size(), 1);
+        workspace().newTab(595, 842);
+        ReportDocument beta = store()->document();
+        beta.name = u"Beta"_s;
+        store()->setDocument(beta);
+        DocumentStore *tabA = workspace().tabs()[0];
+        DocumentStore *tabB = workspace().tabs()[1];
+        const qsizetype alertsBefore = dialogs->alerts().size();
+        const qsizetype panelsBefore = dialogs->savePanels().size();
+
+        // A file no tab shows: the question says only that it exists; Cancel writes nothing.
+        dialogs->answerSavePanel(QUrl::fromLocalFile(plain));
+        dialogs->answerAlert(1);
+        c.save();
+        ASSERT_EQ(dialogs->alerts().size(), alertsBefore + 1);
+        const AlertRequest &plainQuestion = dialogs->alerts().last();
+        EXPECT_EQ(plainQuestion.message, u"\u201CPlain.jrxml\u201D already exists. Replace it?"_s);
+        EXPECT_FALSE(plainQuestion.informativeText.contains(u"another tab"_s));
+        EXPECT_EQ(plainQuestion.defaultButton, 1) << "Return keeps the file";
+        EXPECT_FALSE(tabB->fileURL().has_value());
+        EXPECT_TRUE(readFile(plain).contains("Plain"));
+        ASSERT_GT(dialogs->savePanels().size(), panelsBefore);
+        EXPECT_FALSE(dialogs->savePanels().last().confirmsReplace)
+            << "the panel does not ask a second, vaguer question";
+
+        // The file of tab A: the question names the other tab; Cancel leaves both as they were.
+        dialogs->answerSavePanel(QUrl::fromLocalFile(a));
+        dialogs->answerAlert(1);
+        c.save();
+        ASSERT_EQ(dialogs->alerts().size(), alertsBefore + 2);
+        EXPECT_EQ(dialogs->alerts().last().message,
+                  u"\u201CA.jrxml\u201D already exists. Replace it?"_s);
+        EXPECT_TRUE(
+            dialogs->alerts().last().informativeText.contains(u"It is open in another tab."_s));
+        EXPECT_TRUE(readFile(a).contains("Alpha"));
+        EXPECT_FALSE(readFile(a).contains("Beta"));
+        EXPECT_EQ(tabA->fileURL(), QUrl::fromLocalFile(a));
+
+        // Replace: B's report is in the file, A's stays in its tab with no file and unsaved.
+        dialogs->answerSavePanel(QUrl::fromLocalFile(a));
+        dialogs->answerAlert(0);
+        c.save();
+        ASSERT_EQ(dialogs->alerts().size(), alertsBefore + 3);
+        EXPECT_TRUE(readFile(a).contains("Beta"));
+        EXPECT_EQ(tabB->fileURL(), QUrl::fromLocalFile(a));
+        EXPECT_FALSE(tabB->isDirty());
+        ASSERT_EQ(workspace().tabs().size(), 2);
+        EXPECT_EQ(workspace().tabs()[0], tabA);
+        EXPECT_FALSE(tabA->fileURL().has_value()) << "two tabs on one file";
+        EXPECT_TRUE(tabA->isDirty());
+        EXPECT_EQ(tabA->document().name, u"Alpha"_s);
+        workspace().requestCloseTab(0);
+        EXPECT_EQ(workspace().pendingCloseTabIndex(), 0) << "closing A's report asks";
+        workspace().setPendingCloseTabIndex(std::nullopt);
+        workspace().closeTab(1);
+        workspace().closeTab(0);
+        QFile::remove(a);
+        QFile::remove(plain);
+    }
 }
 
 TEST_F(FileCommandsTest, CompileAllGoesOnAfterAFailureAndLowersItsFlag)
