@@ -64,8 +64,12 @@ LengthRow *FrameCard::lengthRow(const QString &label, const QString &name, doubl
 {
     auto *row = new LengthRow(
         label, points, settings,
-        [writer = writer_, field](double value) {
-            writer.update([&](ReportElement &e) { e.*field = value; });
+        [this, field](double value) {
+            writer_.update([&](ReportElement &e) { e.*field = value; });
+            // The report may keep another length (a frame keeps holding what it holds), also
+            // when that changes nothing: the fields show what it holds.
+            if (const std::optional<ReportElement> element = writer_.current())
+                showLengths(*element);
         },
         this);
     row->setObjectName(QStringLiteral("inspector.frame.") + name);
@@ -80,11 +84,16 @@ LengthRow *FrameCard::lengthRow(const QString &label, const QString &name, doubl
 
 void FrameCard::refresh(const ReportElement &element, const ReportDocument &)
 {
+    showLengths(element);
+    InspectorRows::showIndex(position_,
+                             int(allCases<PositionType>().indexOf(element.positionType)));
+    InspectorRows::showIndex(stretch_, int(allCases<StretchType>().indexOf(element.stretchType)));
+}
+
+void FrameCard::showLengths(const ReportElement &element)
+{
     x_->setPoints(element.x);
     y_->setPoints(element.y);
     width_->setPoints(element.printedWidth());
     height_->setPoints(element.printedHeight());
-    InspectorRows::showIndex(position_,
-                             int(allCases<PositionType>().indexOf(element.positionType)));
-    InspectorRows::showIndex(stretch_, int(allCases<StretchType>().indexOf(element.stretchType)));
 }

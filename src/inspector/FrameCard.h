@@ -26,6 +26,8 @@ private:
     LengthRow *lengthRow(const QString &label, const QString &name, double points,
                          double ReportElement::*field, LengthLimits::ElementLength which,
                          AppSettings &settings);
+    // The place and size the element has.
+    void showLengths(const ReportElement &element);
 
     ElementWriter writer_;
     LengthRow *x_;

@@ -47,8 +47,10 @@ PlainTextEdit *codeEditor(const QString &name, QWidget *parent)
 }
 
 // Shows the model's text in an editor the user may be typing in, keeping its caret when it
-// already holds the text. `written` is the text the editor last handed to the model, if the card
-// has not been refreshed since: the model hands back that very string, which needs no reading.
+// already holds the text; an editor with the caret in it (an undo or redo typed there) puts the
+// caret where the text changed. `written` is the text the editor last handed to the model, if
+// the card has not been refreshed since: the model hands back that very string, which needs no
+// reading.
 void showPlainText(PlainTextEdit *editor, const QString &text, QString &written)
 {
     const bool own = !written.isNull() && text.isSharedWith(written);
@@ -56,7 +58,10 @@ void showPlainText(PlainTextEdit *editor, const QString &text, QString &written)
     if (own || editor->holds(text))
         return;
     const QSignalBlocker blocker(editor);
-    editor->setText(text);
+    if (editor->window()->focusWidget() == editor)
+        editor->setTextAtChange(text);
+    else
+        editor->setText(text);
 }
 
 // Calls `write` with the editor's text at every change the user makes.

@@ -118,6 +118,29 @@ void PlainTextEdit::setText(const QString &text)
     setTextCursor(QTextCursor(document()));
 }
 
+void PlainTextEdit::setTextAtChange(const QString &text)
+{
+    const QString before = this->text();
+    setText(text);
+    const QString after = this->text();
+    // What the two texts share at their starts and ends stays; the caret goes after what changed
+    // between them, never between the halves of a surrogate pair.
+    const qsizetype shortest = std::min(before.size(), after.size());
+    qsizetype start = 0;
+    while (start < shortest && before.at(start) == after.at(start))
+        ++start;
+    qsizetype end = after.size();
+    while (end > start && before.size() - (after.size() - end) > start &&
+           before.at(before.size() - (after.size() - end) - 1) == after.at(end - 1))
+        --end;
+    if (end > 0 && end < after.size() && after.at(end - 1).isHighSurrogate())
+        ++end;
+    QTextCursor cursor(document());
+    cursor.setPosition(positionAt(*document(), end, true));
+    setTextCursor(cursor);
+    ensureCursorVisible();
+}
+
 void PlainTextEdit::insertText(QTextCursor &cursor, const QString &text)
 {
     insertHeld(cursor, heldText(text));

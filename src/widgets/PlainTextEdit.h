@@ -38,6 +38,10 @@ public:
     // kept as it is, save for the ends of paragraphs other than the line feed (see heldText()),
     // which a text document cannot hold: they show, and read back, as line feeds.
     void setText(const QString &text);
+    // Replaces the whole text as setText() does, the caret put where the text changed: after
+    // what the new text holds in place of the old, where an undo or a redo leaves it in a plain
+    // editor.
+    void setTextAtChange(const QString &text);
     // True when the editor holds `text`, its lines whole; nothing of it is copied.
     bool holds(QStringView text) const;
     // Inserts `text` in place of the cursor's selection, in one undo step, as a paste does: a

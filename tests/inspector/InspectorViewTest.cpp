@@ -185,6 +185,23 @@ TEST_F(InspectorViewTest, LengthsNoReportHoldsAreRefusedUnderTheField)
     }
 }
 
+// A frame keeps holding what it holds: a width typed below its contents is taken as the report
+// keeps it, and the field shows that width after every Return, the same width typed again too.
+TEST_F(InspectorViewTest, AFrameNarrowerThanItsContentsShowsWhatTheReportHolds)
+{
+    settings->setMeasurementUnit(MeasurementUnit::pixels);
+    ReportElement frame = element(ElementKind::Frame{{textField(60, 10, 100, 20)}}, 0, 0, 200, 40);
+    selectNew(frame);
+    QLineEdit *width = length(u"inspector.frame.width"_s);
+    for (const QString &typed : {u"20"_s, u"20"_s, u"10"_s, u"170"_s}) {
+        type(width, typed);
+        QTest::keyClick(width, Qt::Key_Return);
+        const double held = std::max(typed.toDouble(), 160.);
+        EXPECT_EQ(store.element(frame.id)->width, held);
+        EXPECT_EQ(width->text(), QString::number(held)) << "after " << typed.toStdString();
+    }
+}
+
 TEST_F(InspectorViewTest, TabbingThroughTheFrameCardWritesNothing)
 {
     // 20 points shows as 7.06 mm, which would read back as 20.0126 points.

@@ -7,6 +7,7 @@
 #include "RandomTyping.h"
 #include "TestSupport.h"
 #include "model/JrxmlCodec.h"
+#include "widgets/LinePieces.h"
 #include "widgets/PlainTextEdit.h"
 
 #include <QClipboard>
@@ -236,6 +237,78 @@ TEST_F(TextCardTypingTest, ExpressionsBrokenIntoLinesCompile)
     QUILLMARK_REQUIRE_ENGINE();
     testsupport::EngineJudge engine(*location);
     EXPECT_EQ(engine.compileError(bytes), std::nullopt);
+}
+
+// The window's Undo and Redo with the caret in the Text or the Expression card leave the caret
+// where the step undone or redone changed the text, as a plain editor does: what is typed next
+// goes in there, in a short text as in one whose line is held in pieces.
+TEST_F(TextCardTypingTest, UndoAndRedoLeaveTheCaretWhereTheTextChanged)
+{
+    qint64 now = 0; // the user pauses between the edits: each is a step of its own
+    store.setClock([&now] { return now; });
+    const QString longLine = QString(3000, u'a');
+    struct Case {
+        const char *editor;
+        bool isExpression;
+        QString text;
+    };
+    const Case cases[] = {{"inspector.text.editor", false, u"Detail 2"_s},
+                          {"inspector.expression.editor", true, u"Detail 2"_s},
+                          {"inspector.text.editor", false, u"Detail 2"_s + longLine},
+                          {"inspector.expression.editor", true, longLine + u"Detail 2"_s}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.editor);
+        SCOPED_TRACE(c.text.size());
+        const ReportElement made =
+            selectNew(element(c.isExpression ? ElementKind(ElementKind::TextField{c.text})
+                                             : ElementKind(ElementKind::StaticText{c.text})));
+        PlainTextEdit *editor = focused(QString::fromLatin1(c.editor));
+        ASSERT_TRUE(editor);
+        // Where the caret stands in the text, its lines whole.
+        const auto caret = [editor] {
+            return linepieces::offsetAt(*editor->document(), editor->textCursor().position());
+        };
+        const qsizetype at = c.text.indexOf(u"Detail") + 6;
+        const auto typeAt = [&](qsizetype offset, const QString &keys) {
+            QTextCursor cursor(editor->document());
+            cursor.setPosition(linepieces::positionAt(*editor->document(), offset, true));
+            editor->setTextCursor(cursor);
+            QTest::keyClicks(editor, keys);
+            now += 10'000;
+        };
+        typeAt(c.text.size(), u" AAA"_s);
+        const QString typed = c.text + u" AAA"_s;
+        ASSERT_EQ(stored(made.id), typed);
+        typeAt(at, u"XY"_s);
+        const QString inserted = QString(typed).insert(at, u"XY"_s);
+        ASSERT_EQ(stored(made.id), inserted);
+
+        store.undo();
+        EXPECT_EQ(editor->text(), typed);
+        EXPECT_EQ(caret(), at) << "where the undone text stood";
+        store.redo();
+        EXPECT_EQ(editor->text(), inserted);
+        EXPECT_EQ(caret(), at + 2) << "after the text brought back";
+        store.undo();
+        QTest::keyClicks(editor, u"Q"_s);
+        EXPECT_EQ(stored(made.id), QString(typed).insert(at, u'Q'));
+        now += 10'000;
+        store.undo();
+        store.undo();
+        EXPECT_EQ(editor->text(), c.text);
+        EXPECT_EQ(caret(), c.text.size()) << "where the text typed at the end stood";
+        // A removal undone puts the caret after the text it brings back.
+        editor->moveCursor(QTextCursor::End);
+        QTest::keyClick(editor, Qt::Key_Backspace);
+        QTest::keyClick(editor, Qt::Key_Backspace);
+        now += 10'000;
+        editor->moveCursor(QTextCursor::Start);
+        store.undo();
+        EXPECT_EQ(editor->text(), c.text);
+        EXPECT_EQ(caret(), c.text.size());
+        QTest::keyClicks(editor, u"Q"_s);
+        EXPECT_EQ(stored(made.id), c.text + u"Q"_s);
+    }
 }
 
 // A one-line field takes a paste as the multi-line editors do: the hyperlink and the print-when
