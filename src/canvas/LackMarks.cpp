@@ -4,8 +4,8 @@
 
 namespace {
 
-// The expression editor's words for each reference of the lacks, by element (a table's own and
-// those of its cells together).
+// The expression editor's words for each reference of the lacks, and the like for each variable
+// returned into, by element (a table's own and those of its cells together).
 QHash<QUuid, QStringList> notesOf(const QList<DatasetLacks::Lack> &lacks)
 {
     QHash<QUuid, QStringList> notes;
@@ -16,6 +16,10 @@ QHash<QUuid, QStringList> notesOf(const QList<DatasetLacks::Lack> &lacks)
         for (const QString &text : lack.references) {
             for (const DatasetLacks::Reference &reference : DatasetLacks::referencesIn(text))
                 words.append(DatasetLacks::note(reference, dataset));
+        }
+        for (const QString &text : lack.returns) {
+            for (const DatasetLacks::Reference &variable : DatasetLacks::referencesIn(text))
+                words.append(DatasetLacks::returnNote(variable, dataset));
         }
     }
     return notes;
