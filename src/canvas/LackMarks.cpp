@@ -39,7 +39,8 @@ bool onlyMoved(const ReportElement &before, const ReportElement &now)
 
 } // namespace
 
-const QHash<QUuid, QStringList> &LackMarks::follow(const ReportDocument &document)
+const QHash<QUuid, QStringList> &LackMarks::follow(const ReportDocument &document,
+                                                   const QHash<QUuid, QString> &languageNotes)
 {
     QStringList groups;
     for (const ReportGroup &group : document.groups)
@@ -49,9 +50,9 @@ const QHash<QUuid, QStringList> &LackMarks::follow(const ReportDocument &documen
     changed_.clear();
     if (!(now == declarations_)) {
         declarations_ = std::move(now);
-        changed_ = marks_.keys();
+        changed_ = lacks_.keys();
         seen_.clear();
-        marks_.clear();
+        lacks_.clear();
     }
     std::optional<DatasetLacks::Finder> finder;
     ++generation_;
@@ -60,7 +61,7 @@ const QHash<QUuid, QStringList> &LackMarks::follow(const ReportDocument &documen
     QList<QUuid> fresh;
     const auto forget = [this](const Seen &old) {
         for (auto it = old.notes.cbegin(); it != old.notes.cend(); ++it) {
-            marks_.remove(it.key());
+            lacks_.remove(it.key());
             changed_.append(it.key());
         }
     };
@@ -101,8 +102,21 @@ const QHash<QUuid, QStringList> &LackMarks::follow(const ReportDocument &documen
     }
     for (const QUuid &id : std::as_const(fresh)) {
         const QHash<QUuid, QStringList> &notes = seen_.value(id).notes;
-        marks_.insert(notes);
+        lacks_.insert(notes);
         changed_ += notes.keys();
     }
+    // The language notes that came, went or changed; the rest share the lacks' marks as they are.
+    for (auto it = languageNotes.cbegin(); it != languageNotes.cend(); ++it) {
+        if (languageNotes_.value(it.key()) != it.value())
+            changed_.append(it.key());
+    }
+    for (auto it = languageNotes_.cbegin(); it != languageNotes_.cend(); ++it) {
+        if (!languageNotes.contains(it.key()))
+            changed_.append(it.key());
+    }
+    languageNotes_ = languageNotes;
+    marks_ = lacks_;
+    for (auto it = languageNotes.cbegin(); it != languageNotes.cend(); ++it)
+        marks_[it.key()].append(it.value());
     return marks_;
 }

@@ -683,3 +683,71 @@ TEST_F(DocumentStoreClipboard, WhatACopyNamesThatItsNewDatasetLacksIsSaid)
         });
     }
 }
+
+// A copy from a report in another expression language keeps its expressions: the bar says so as
+// it is pasted or inserted from a snippet, and the store follows it as written elsewhere (the
+// canvas marks it) until its expressions change or the report takes its language. A copy of the
+// report's own language, and one that holds no expression, are as the report's own elements.
+TEST_F(DocumentStoreClipboard, ACopyFromAReportInAnotherLanguageIsSaidAndFollowed)
+{
+    DocumentStore javascript;
+    editDocument(javascript, [](ReportDocument &d) { d.language = u"javascript"_s; });
+    DocumentStore java;
+    java.setClipboard(javascript.clipboard());
+    const ReportElement joined = namingField(u"[\"Cyrillic:\", \"\u0431\"].join(\" \")"_s);
+    ReportElement label = textField();
+    label.kind = ElementKind::StaticText{u"Cyrillic"_s};
+    javascript.performAddElement(joined, javascript.activeBandTarget());
+    javascript.performAddElement(label, javascript.activeBandTarget());
+    QStringList said;
+    for (DocumentStore *store : {&java, &javascript})
+        QObject::connect(store, &DocumentStore::namesLacked, store,
+                         [&](const QString &words) { said.append(words); });
+    const auto pasteInto = [&](DocumentStore &into, const ReportElement &copied) {
+        javascript.setSelectedElementIDs({copied.id});
+        javascript.copySelectedElements();
+        into.setSelectedElementIDs({});
+        into.pasteClipboard();
+        return *into.selectedElementID();
+    };
+    const QUuid copy = pasteInto(java, joined);
+    EXPECT_EQ(said, QStringList{u"The pasted element's expressions are written in JavaScript, this "
+                                u"report's in Java: rewrite them in Java where the two languages "
+                                u"differ, or change the report's language; until then the report "
+                                u"does not compile."_s});
+    EXPECT_EQ(java.writtenInOtherLanguage(copy), u"javascript"_s);
+    // Its duplicate is written in JavaScript too.
+    java.setSelectedElementIDs({copy});
+    java.duplicateSelectedElement();
+    ASSERT_NE(java.selectedElementID(), copy);
+    EXPECT_EQ(java.writtenInOtherLanguage(*java.selectedElementID()), u"javascript"_s);
+    said.clear();
+    EXPECT_EQ(java.writtenInOtherLanguage(pasteInto(java, label)), std::nullopt);
+    EXPECT_EQ(javascript.writtenInOtherLanguage(pasteInto(javascript, joined)), std::nullopt);
+    EXPECT_TRUE(said.isEmpty()) << said.join(u" / "_s).toStdString();
+
+    // A snippet saved in the JavaScript report, naming what this report lacks: said at once.
+    ReportElement snippet = namingField(u"[$F{Name}].join()"_s);
+    java.addElementWrittenIn(snippet, u"javascript"_s);
+    EXPECT_EQ(said, QStringList{u"The inserted element names $F{Name}, which the report's main "
+                                u"dataset does not declare. Declare it there or change the "
+                                u"expression: until then the report does not compile. The "
+                                u"inserted element's expressions are written in JavaScript, "
+                                u"this report's in Java: rewrite them in Java where the two "
+                                u"languages differ, or change the report's language; until then "
+                                u"the report does not compile."_s});
+    EXPECT_EQ(java.writtenInOtherLanguage(snippet.id), u"javascript"_s);
+
+    // Rewritten, the copy is as the report's own; an undo brings it back as it came.
+    java.updateElement(
+        copy, [](ReportElement &e) { e.kind = ElementKind::TextField{u"\"Cyrillic: \u0431\""_s}; });
+    EXPECT_EQ(java.writtenInOtherLanguage(copy), std::nullopt);
+    java.undo();
+    EXPECT_EQ(java.writtenInOtherLanguage(copy), u"javascript"_s);
+    // Moved, it is as it came.
+    java.updateElement(copy, [](ReportElement &e) { e.x += 40; });
+    EXPECT_EQ(java.writtenInOtherLanguage(copy), u"javascript"_s);
+    editDocument(java, [](ReportDocument &d) { d.language = u"javascript"_s; });
+    EXPECT_EQ(java.writtenInOtherLanguage(copy), std::nullopt);
+    EXPECT_EQ(java.writtenInOtherLanguage(snippet.id), std::nullopt);
+}

@@ -642,6 +642,16 @@ SaveVerdict SaveVerdict::of(const QString &error, const ReportDocument &report,
         verdict.reasons.append(u"an expression uses a declaration whose class was changed"_s);
         return verdict;
     }
+    // Expressions copied from a report of another language, after the bar said they are written
+    // in it.
+    if (error.contains(u"compiling report expressions"_s) &&
+        std::any_of(history.lacksSaid.cbegin(), history.lacksSaid.cend(), [](const QString &words) {
+            return words.contains(u" expressions are written in "_s);
+        })) {
+        verdict.reasons.append(u"an expression copied from a report of another language, as the "
+                               u"designer said"_s);
+        return verdict;
+    }
     for (const QString &complaint : complaintsOf(error)) {
         if (std::optional<QString> reason = userMade(complaint, report, saved, history)) {
             verdict.reasons.append(*reason);
@@ -682,6 +692,8 @@ QString SaveVerdict::causeOf(const QString &complaint)
          u"a name its dataset lacks, with no word from the designer"_s},
         {QRegularExpression(u"^Sort (?:field|variable) '.*' not found in dataset"_s),
          u"a sort field of the other type"_s},
+        {QRegularExpression(u"^Errors were encountered when compiling report expressions"_s),
+         u"an expression the report's language does not read, with no word from the designer"_s},
         {QRegularExpression(u"^Unknown variable |^(?:Return value destination variable|"
                             u"Subreport return value to variable) not found"_s),
          u"a return value into a variable its dataset lacks, with no word from the designer"_s},

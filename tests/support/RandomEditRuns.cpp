@@ -62,12 +62,12 @@ int fromEnvironment(const char *name, int fallback)
     return ok ? value : fallback;
 }
 
-// The reports of our own in the older form, and the one with return values. They take seeds
-// besides those of the other reports (runs()), so that each seed stays on the report it ran on
-// before they came.
+// The reports of our own in the older form, and those with return values and in another
+// expression language. They take seeds besides those of the other reports (runs()), so that each
+// seed stays on the report it ran on before they came.
 const QString olderFormReports[] = {u"OlderFormOrders"_s, u"OlderFormProducts"_s};
 const QString secondSeedReports[] = {u"OlderFormOrders"_s, u"OlderFormProducts"_s,
-                                     u"ReturnValues"_s};
+                                     u"ReturnValues"_s, u"OtherLanguage"_s};
 
 bool takesSecondSeeds(const RandomEditRuns::Report &report)
 {
@@ -129,8 +129,9 @@ QList<RandomEditRuns::Report> RandomEditRuns::reports()
             list.append({name, jrxml});
     }
     // Ours with return values of a subreport, a list and a table in the list, each into a
-    // variable of the dataset it stands in.
-    list.append({u"ReturnValues"_s, ownReportNamed(u"ReturnValues"_s)});
+    // variable of the dataset it stands in, and ours whose expressions are JavaScript.
+    for (const QString &name : {u"ReturnValues"_s, u"OtherLanguage"_s})
+        list.append({name, ownReportNamed(name)});
     return list;
 }
 
