@@ -2,6 +2,7 @@
 
 #include "canvas/CrossBandDragState.h"
 #include "document/DocumentStore.h"
+#include "document/ExpressionLanguages.h"
 #include "model/AbsentSections.h"
 #include "setup/ImageExpression.h"
 
@@ -265,8 +266,16 @@ void CanvasScene::syncDocument()
 
 void CanvasScene::syncLackMarks(const ReportDocument &document)
 {
+    // The elements copied from a report of another expression language, as they came.
+    QHash<QUuid, QString> languageNotes;
+    if (const DocumentStore *store = context_.store) {
+        for (const QUuid &id : store->writtenElsewhere()) {
+            if (const std::optional<QString> written = store->writtenInOtherLanguage(id))
+                languageNotes.insert(id, ExpressionLanguages::note(*written, document.language));
+        }
+    }
     // Only the marks that changed: a view made anew took its own.
-    const QHash<QUuid, QStringList> &marks = lackMarks_.follow(document);
+    const QHash<QUuid, QStringList> &marks = lackMarks_.follow(document, languageNotes);
     for (const QUuid &id : lackMarks_.changed()) {
         if (ElementView *view = views_.view(id))
             view->setLacks(marks.value(id));

@@ -4,8 +4,8 @@
 
 namespace {
 
-// The expression editor's words for each reference of the lacks, by element (a table's own and
-// those of its cells together).
+// The expression editor's words for each reference of the lacks, and the like for each variable
+// returned into, by element (a table's own and those of its cells together).
 QHash<QUuid, QStringList> notesOf(const QList<DatasetLacks::Lack> &lacks)
 {
     QHash<QUuid, QStringList> notes;
@@ -16,6 +16,10 @@ QHash<QUuid, QStringList> notesOf(const QList<DatasetLacks::Lack> &lacks)
         for (const QString &text : lack.references) {
             for (const DatasetLacks::Reference &reference : DatasetLacks::referencesIn(text))
                 words.append(DatasetLacks::note(reference, dataset));
+        }
+        for (const QString &text : lack.returns) {
+            for (const DatasetLacks::Reference &variable : DatasetLacks::referencesIn(text))
+                words.append(DatasetLacks::returnNote(variable, dataset));
         }
     }
     return notes;
@@ -35,7 +39,8 @@ bool onlyMoved(const ReportElement &before, const ReportElement &now)
 
 } // namespace
 
-const QHash<QUuid, QStringList> &LackMarks::follow(const ReportDocument &document)
+const QHash<QUuid, QStringList> &LackMarks::follow(const ReportDocument &document,
+                                                   const QHash<QUuid, QString> &languageNotes)
 {
     QStringList groups;
     for (const ReportGroup &group : document.groups)
@@ -45,9 +50,9 @@ const QHash<QUuid, QStringList> &LackMarks::follow(const ReportDocument &documen
     changed_.clear();
     if (!(now == declarations_)) {
         declarations_ = std::move(now);
-        changed_ = marks_.keys();
+        changed_ = lacks_.keys();
         seen_.clear();
-        marks_.clear();
+        lacks_.clear();
     }
     std::optional<DatasetLacks::Finder> finder;
     ++generation_;
@@ -56,7 +61,7 @@ const QHash<QUuid, QStringList> &LackMarks::follow(const ReportDocument &documen
     QList<QUuid> fresh;
     const auto forget = [this](const Seen &old) {
         for (auto it = old.notes.cbegin(); it != old.notes.cend(); ++it) {
-            marks_.remove(it.key());
+            lacks_.remove(it.key());
             changed_.append(it.key());
         }
     };
@@ -97,8 +102,21 @@ const QHash<QUuid, QStringList> &LackMarks::follow(const ReportDocument &documen
     }
     for (const QUuid &id : std::as_const(fresh)) {
         const QHash<QUuid, QStringList> &notes = seen_.value(id).notes;
-        marks_.insert(notes);
+        lacks_.insert(notes);
         changed_ += notes.keys();
     }
+    // The language notes that came, went or changed; the rest share the lacks' marks as they are.
+    for (auto it = languageNotes.cbegin(); it != languageNotes.cend(); ++it) {
+        if (languageNotes_.value(it.key()) != it.value())
+            changed_.append(it.key());
+    }
+    for (auto it = languageNotes_.cbegin(); it != languageNotes_.cend(); ++it) {
+        if (!languageNotes.contains(it.key()))
+            changed_.append(it.key());
+    }
+    languageNotes_ = languageNotes;
+    marks_ = lacks_;
+    for (auto it = languageNotes.cbegin(); it != languageNotes.cend(); ++it)
+        marks_[it.key()].append(it.value());
     return marks_;
 }

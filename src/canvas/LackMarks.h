@@ -14,8 +14,10 @@
 // looked at again.
 class LackMarks {
 public:
-    // The marks of the report as it is now, by element id.
-    const QHash<QUuid, QStringList> &follow(const ReportDocument &document);
+    // The marks of the report as it is now, by element id, with `languageNotes` added: the words
+    // for the elements whose expressions are written in another language than the report's.
+    const QHash<QUuid, QStringList> &follow(const ReportDocument &document,
+                                            const QHash<QUuid, QString> &languageNotes = {});
     const QHash<QUuid, QStringList> &marks() const { return marks_; }
     // The elements whose marks the last follow() changed.
     const QList<QUuid> &changed() const { return changed_; }
@@ -42,6 +44,9 @@ private:
     Declarations declarations_;
     QHash<QUuid, Seen> seen_;
     quint64 generation_ = 0;
+    // The marks of what the datasets lack, and those with the language notes added.
+    QHash<QUuid, QStringList> lacks_;
+    QHash<QUuid, QString> languageNotes_;
     QHash<QUuid, QStringList> marks_;
     QList<QUuid> changed_;
 };

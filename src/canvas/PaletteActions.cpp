@@ -212,13 +212,17 @@ void saveSelectionAsSnippet(DocumentStore &store, SnippetLibrary &library, const
     if (!id)
         return;
     if (const std::optional<ReportElement> element = store.element(*id))
-        library.save(*element, name.isEmpty() ? u"Untitled Snippet"_s : name);
+        library.save(*element, name.isEmpty() ? u"Untitled Snippet"_s : name,
+                     store.document().language);
 }
 
 void insertSnippet(DocumentStore &store, const SnippetLibrary &library, const Snippet &snippet)
 {
-    if (const std::optional<ReportElement> element = library.makeElement(snippet))
-        store.addElementSmart(*element);
+    const std::optional<ReportElement> element = library.makeElement(snippet);
+    if (!element)
+        return;
+    // Saved from a report of another language, it keeps its expressions as they were written.
+    store.addElementWrittenIn(*element, snippet.language);
 }
 
 } // namespace PaletteActions

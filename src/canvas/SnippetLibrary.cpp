@@ -47,10 +47,11 @@ void SnippetLibrary::setSnippets(const QList<Snippet> &snippets)
     persist();
 }
 
-void SnippetLibrary::save(const ReportElement &element, const QString &name)
+void SnippetLibrary::save(const ReportElement &element, const QString &name,
+                          const QString &language)
 {
     QList<Snippet> list = snippets_;
-    list.append({newId(), name, JrxmlCodec::serializeElement(element, {})});
+    list.append({newId(), name, JrxmlCodec::serializeElement(element, {}), language});
     setSnippets(list);
 }
 
@@ -73,8 +74,11 @@ QByteArray SnippetLibrary::encode(const QList<Snippet> &snippets)
 {
     QJsonArray array;
     for (const Snippet &snippet : snippets) {
-        array.append(QJsonObject{
-            {u"id"_s, idText(snippet.id)}, {u"name"_s, snippet.name}, {u"xml"_s, snippet.xml}});
+        QJsonObject record{
+            {u"id"_s, idText(snippet.id)}, {u"name"_s, snippet.name}, {u"xml"_s, snippet.xml}};
+        if (!snippet.language.isEmpty())
+            record.insert(u"language"_s, snippet.language);
+        array.append(record);
     }
     return QJsonDocument(array).toJson(QJsonDocument::Compact);
 }
@@ -91,12 +95,15 @@ std::optional<QList<Snippet>> SnippetLibrary::decode(const QByteArray &data)
         const QJsonValue id = record.value(u"id"_s);
         const QJsonValue name = record.value(u"name"_s);
         const QJsonValue xml = record.value(u"xml"_s);
-        if (!value.isObject() || !id.isString() || !name.isString() || !xml.isString())
+        // Saved before the library noted languages, a snippet has none.
+        const QJsonValue language = record.value(u"language"_s);
+        if (!value.isObject() || !id.isString() || !name.isString() || !xml.isString() ||
+            !(language.isUndefined() || language.isString()))
             return std::nullopt;
         const std::optional<QUuid> parsed = parseId(id.toString());
         if (!parsed)
             return std::nullopt;
-        snippets.append({*parsed, name.toString(), xml.toString()});
+        snippets.append({*parsed, name.toString(), xml.toString(), language.toString()});
     }
     return snippets;
 }

@@ -12,17 +12,20 @@
 
 class QSettings;
 
-// One saved element: its id, the name shown in the snippets menu and the element as JRXML.
+// One saved element: its id, the name shown in the snippets menu, the element as JRXML and the
+// language its expressions are written in (that of the report it was saved from; empty when not
+// known: one saved before the library noted it).
 struct Snippet {
     QUuid id;
     QString name;
     QString xml;
+    QString language;
     bool operator==(const Snippet &) const = default;
 };
 
 // The saved element snippets, in saving order, kept in the settings under "snippetLibrary" as
-// one JSON array of {"id", "name", "xml"} objects. Every change writes the whole list. Main
-// thread only.
+// one JSON array of {"id", "name", "xml"} objects, with "language" where it is known. Every
+// change writes the whole list. Main thread only.
 class SnippetLibrary : public QObject {
     Q_OBJECT
 
@@ -38,8 +41,9 @@ public:
     const QList<Snippet> &snippets() const { return snippets_; }
     void setSnippets(const QList<Snippet> &snippets);
 
-    // Appends the element, with everything inside it, under the name as given.
-    void save(const ReportElement &element, const QString &name);
+    // Appends the element, with everything inside it, under the name as given; `language` is
+    // that of the report's expressions.
+    void save(const ReportElement &element, const QString &name, const QString &language = {});
     // Removes every snippet with that id; the list is written even when none had it.
     void remove(const QUuid &id);
     // A new element with fresh ids throughout, or no value when the snippet does not read.

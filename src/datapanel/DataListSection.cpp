@@ -182,8 +182,14 @@ void DataListSection::showRowValues(qsizetype index, DataListRow *row)
 void DataListSection::showNameWarning(qsizetype index, DataListRow *row)
 {
     const QString name = names_.value(index);
-    row->setNameWarning(names_.count(name) > 1 ? DuplicateNames::warning(spec_.itemKind)
-                                               : QString());
+    QStringList words;
+    if (names_.count(name) > 1)
+        words.append(DuplicateNames::warning(spec_.itemKind));
+    if (store_ && spec_.nameLacks) {
+        if (QString lacks = spec_.nameLacks(store_->document(), index); !lacks.isEmpty())
+            words.append(std::move(lacks));
+    }
+    row->setNameWarning(words.join(u'\n'));
     const auto former = formerNames_.constFind(row->id());
     QString renamed;
     if (store_ && spec_.renameWarning && former != formerNames_.cend())

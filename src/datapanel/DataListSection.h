@@ -47,8 +47,9 @@ public:
     // the row keeps its index.
     void setPlace(const QString &cardName, int index, int count);
 
-    // The warning under the row's name while another item of the list has its name; an empty
-    // text hides it. It stands under the row's first line.
+    // The warning under the row's name while another item of the list has its name, or its name
+    // names nothing (DataListSpec::nameLacks); an empty text hides it. It stands under the row's
+    // first line.
     void setNameWarning(const QString &text);
     // The warning under the row's name while expressions still name the item by the name the
     // user renamed it from; it follows the other one under the name.
@@ -89,6 +90,10 @@ struct DataListSpec {
     // ("parameter"); none: no warning.
     std::function<QStringList(const ReportDocument &)> names;
     QString itemKind;
+    // The words under the name of the item at that index while its name names nothing the engine
+    // knows it by (a sort field's, no field or variable of the report); empty while it does.
+    // None: nothing is said. Give `context` what they depend on besides the list.
+    std::function<QString(const ReportDocument &, qsizetype index)> nameLacks;
     // Asked before an item is added; none adds at once.
     std::function<bool()> mayAdd;
     // For a list whose new items bring bands (groups): the unit of the lengths in the words

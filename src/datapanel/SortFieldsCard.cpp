@@ -96,6 +96,20 @@ DataPanelPart *makeSortFieldsCard(const DataPanelContext &context, QWidget *pare
                         sortField.name);
         return keys;
     };
+    // The engine refuses a sort field on a name the report does not declare as that kind.
+    spec.nameLacks = [](const ReportDocument &document, qsizetype index) {
+        return SortFieldNames::lacking(document, document.sortFields.at(index));
+    };
+    spec.context = [](const ReportDocument &document) {
+        QStringList declared;
+        for (const ReportField &field : document.fields)
+            declared.append(u"field:"_s + field.name);
+        for (const ReportVariable &variable : document.variables)
+            declared.append(u"variable:"_s + variable.name);
+        for (const ReportGroup &group : document.groups)
+            declared.append(u"group:"_s + group.name);
+        return declared;
+    };
     spec.buildRow = [store = context.store, dialogs = context.dialogs](DataListRow &row) {
         const DataListEdits::RowWriter<ReportSortField> writer(store, &ReportDocument::sortFields,
                                                                row.id());

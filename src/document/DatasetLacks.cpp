@@ -104,6 +104,35 @@ QStringList ownExpressions(const ReportElement &element)
     return texts;
 }
 
+// The variables the element's return values go into where it stands: a subreport's, and those
+// of a list's or table's run.
+QStringList returnDestinations(const ReportElement &element)
+{
+    const KeptXml *holder = nullptr;
+    if (element.kind.is<ElementKind::Subreport>())
+        holder = &element.kept.part({});
+    else if (const auto *list = element.kind.as<ElementKind::List>())
+        holder = &list->kept.part(u"datasetRun");
+    else if (const auto *table = element.kind.as<ElementKind::Table>())
+        holder = &table->kept.part(u"datasetRun");
+    QStringList names;
+    if (!holder)
+        return names;
+    for (const KeptXml::Child &child : holder->children) {
+        if (!child.xml.contains(u"toVariable"_s))
+            continue;
+        XmlFragment::edited(child.xml, [&](XmlFragment::Element &tag) {
+            tag.skipChildren();
+            if (tag.localName() != u"returnValue"_s)
+                return;
+            const QString name = tag.attribute("toVariable").value_or(QString());
+            if (!name.isEmpty() && !names.contains(name))
+                names.append(name);
+        });
+    }
+    return names;
+}
+
 } // namespace
 
 QString Reference::text() const
@@ -143,6 +172,14 @@ QString note(const Reference &reference, const std::optional<QString> &dataset)
     return reference.text() + u" isn't a declared "_s + kindOf(reference) +
            (dataset ? u" of the dataset \""_s + *dataset + u"\" this element runs in."_s
                     : u" in this report."_s);
+}
+
+QString returnNote(const Reference &variable, const std::optional<QString> &dataset)
+{
+    return u"This element returns a value into "_s + variable.text() +
+           u", which isn't a declared variable "_s +
+           (dataset ? u"of the dataset \""_s + *dataset + u"\" it runs in."_s
+                    : u"in this report."_s);
 }
 
 Declared::Declared(const QList<ReportField> &fields, const QList<ReportParameter> &parameters,
@@ -200,18 +237,38 @@ void Finder::note(const QUuid &element, const QString &dataset, const QStringLis
     }
     if (lacked.isEmpty())
         return;
-    QHash<QString, qsizetype> &ofElement = noted_[element];
-    const auto same = ofElement.constFind(dataset);
-    if (same == ofElement.cend()) {
-        ofElement.insert(dataset, found.size());
-        found.append({element, dataset, lacked});
-        return;
-    }
-    QStringList &references = found[*same].references;
+    QStringList &references = lackOf(element, dataset, found).references;
     for (const QString &reference : std::as_const(lacked)) {
         if (!references.contains(reference))
             references.append(reference);
     }
+}
+
+void Finder::noteReturns(const QUuid &element, const QString &dataset, const QStringList &returned,
+                         QList<Lack> &found)
+{
+    const Declared *names = declared(dataset);
+    if (!names)
+        return;
+    for (const QString &name : returned) {
+        const Reference variable{u'V', name};
+        if (names->declares(variable))
+            continue;
+        QStringList &returns = lackOf(element, dataset, found).returns;
+        if (!returns.contains(variable.text()))
+            returns.append(variable.text());
+    }
+}
+
+Lack &Finder::lackOf(const QUuid &element, const QString &dataset, QList<Lack> &found)
+{
+    QHash<QString, qsizetype> &ofElement = noted_[element];
+    const auto same = ofElement.constFind(dataset);
+    if (same != ofElement.cend())
+        return found[*same];
+    ofElement.insert(dataset, found.size());
+    found.append({element, dataset, {}, {}});
+    return found.last();
 }
 
 void Finder::noteBody(const ReportElement &element, const QString &dataset, QList<Lack> &found)
@@ -237,6 +294,7 @@ void Finder::visit(const ReportElement &element, const QString &dataset, Count c
         count = choose(element);
     if (count == Count::all) {
         note(element.id, dataset, ownExpressions(element), found);
+        noteReturns(element.id, dataset, returnDestinations(element), found);
         noteBody(element, dataset, found);
     }
     const Count inner = count == Count::none ? Count::none : Count::all;
@@ -255,13 +313,16 @@ void Finder::visitTable(const ReportElement &table, Count count, const Choose &c
 {
     const ElementKind::Table &payload = *table.kind.as<ElementKind::Table>();
     QStringList texts;
+    QStringList returned;
     using Cell = ReportTableColumn::Cell;
     for (const ReportTableColumn &column : payload.columns) {
         for (const Cell cell : {Cell::header, Cell::detail, Cell::footer}) {
             // A cell's element is visited as the table's, and what it holds as its own.
             if (const SharedOptional<ReportElement> &element = column.element(cell)) {
-                if (count == Count::all)
+                if (count == Count::all) {
                     texts += ownExpressions(*element);
+                    returned += returnDestinations(*element);
+                }
                 if (const ElementList *children = element->kind.children()) {
                     const auto *list = element->kind.as<ElementKind::List>();
                     const QString within = list ? list->datasetName : payload.datasetName;
@@ -282,6 +343,7 @@ void Finder::visitTable(const ReportElement &table, Count count, const Choose &c
             appendKept(texts, group.xml);
         appendKept(texts, payload.kept);
         note(table.id, payload.datasetName, texts, found);
+        noteReturns(table.id, payload.datasetName, returned, found);
     }
 }
 
@@ -330,24 +392,35 @@ QList<Lack> Finder::inside(const QUuid &container)
 
 QString words(const QList<Lack> &lacks, const QString &subject, bool plural)
 {
-    // The references by dataset, in order of first appearance.
-    QStringList datasets;
-    QHash<QString, QStringList> references;
-    // What each dataset's list already names: thousands of elements may each name another.
-    QHash<QString, QSet<QString>> listedOf;
-    for (const Lack &lack : lacks) {
-        if (!references.contains(lack.dataset))
-            datasets.append(lack.dataset);
-        QStringList &named = references[lack.dataset];
-        QSet<QString> &listed = listedOf[lack.dataset];
-        for (const QString &reference : lack.references) {
-            if (!listed.contains(reference)) {
-                listed.insert(reference);
-                named.append(reference);
+    // The references, and the variables returned into, by dataset, in order of first appearance.
+    struct ByDataset {
+        QStringList datasets;
+        QHash<QString, QStringList> named;
+        // What each dataset's list already names: thousands of elements may each name another.
+        QHash<QString, QSet<QString>> listed;
+
+        void add(const QString &dataset, const QStringList &items)
+        {
+            if (items.isEmpty())
+                return;
+            if (!named.contains(dataset))
+                datasets.append(dataset);
+            QStringList &names = named[dataset];
+            QSet<QString> &seen = listed[dataset];
+            for (const QString &item : items) {
+                if (!seen.contains(item)) {
+                    seen.insert(item);
+                    names.append(item);
+                }
             }
         }
+    };
+    ByDataset references, returns;
+    for (const Lack &lack : lacks) {
+        references.add(lack.dataset, lack.references);
+        returns.add(lack.dataset, lack.returns);
     }
-    if (datasets.isEmpty())
+    if (references.datasets.isEmpty() && returns.datasets.isEmpty())
         return {};
     const auto listed = [](const QStringList &items) -> QString {
         if (items.size() == 1)
@@ -361,19 +434,36 @@ QString words(const QList<Lack> &lacks, const QString &subject, bool plural)
         return items.first(kListedNames).join(u", "_s) + u" and "_s +
                QLocale().toString(items.size() - kListedNames) + u" more"_s;
     };
-    QStringList clauses;
-    qsizetype count = 0;
-    for (const QString &dataset : std::as_const(datasets)) {
-        const QStringList &named = references.value(dataset);
-        count += named.size();
-        clauses.append(listedShort(named) + u", which "_s);
-        clauses.last() += dataset.isEmpty() ? u"the report's main dataset"_s
-                                            : u"the dataset \""_s + dataset + u'"';
-        clauses.last() += u" does not declare"_s;
-    }
-    const QString declare = count == 1 ? u"Declare it there or change the expression"_s
-                                       : u"Declare them there or change the expressions"_s;
-    return subject + (plural ? u" name "_s : u" names "_s) + listed(clauses) + u". "_s + declare +
+    // Each dataset's clause, and how many names they list.
+    const auto clauses = [&](const ByDataset &byDataset, qsizetype &count) {
+        QStringList out;
+        for (const QString &dataset : byDataset.datasets) {
+            const QStringList &named = byDataset.named.value(dataset);
+            count += named.size();
+            out.append(listedShort(named) + u", which "_s +
+                       (dataset.isEmpty() ? u"the report's main dataset"_s
+                                          : u"the dataset \""_s + dataset + u'"') +
+                       u" does not declare"_s);
+        }
+        return out;
+    };
+    qsizetype referenceCount = 0;
+    qsizetype returnCount = 0;
+    const QStringList referenceClauses = clauses(references, referenceCount);
+    const QStringList returnClauses = clauses(returns, returnCount);
+    QStringList said;
+    if (!referenceClauses.isEmpty())
+        said.append((plural ? u" name "_s : u" names "_s) + listed(referenceClauses));
+    if (!returnClauses.isEmpty())
+        said.append((plural ? u" return into "_s : u" returns into "_s) + listed(returnClauses));
+    const bool one = referenceCount + returnCount == 1;
+    const QString changed = returnCount == 0 ? (one ? u"the expression"_s : u"the expressions"_s)
+                            : referenceCount == 0
+                                ? (one ? u"the return value"_s : u"the return values"_s)
+                                : u"the expressions and return values"_s;
+    const QString declare =
+        (one ? u"Declare it there or change "_s : u"Declare them there or change "_s) + changed;
+    return subject + said.join(u" and"_s) + u". "_s + declare +
            u": until then the report does not compile."_s;
 }
 

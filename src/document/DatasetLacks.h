@@ -11,13 +11,15 @@
 #include <optional>
 
 // What the expressions of elements name ($F{…}, $P{…}, $V{…}) that the dataset they run in does
-// not declare: an element of a band runs in the report's main dataset, one inside a list or a
-// table cell in the sub-dataset the innermost list or table runs; what a chart, crosstab or other
-// component runs over a sub-dataset (a chart's series, a map's markers) runs in that one. A paste,
-// a duplicate or a snippet keeps expressions as they are, and so does a list or table switched to
-// another dataset: what they then name that their dataset lacks is said (the store's
-// namesLacked()), the canvas marks the elements, and the expression editor says it of a typed name.
-// A dataset the report does not declare says nothing here (the engine's own message names it).
+// not declare, and the variables their return values go into there that it does not declare (a
+// subreport's, a list's or table's run's): an element of a band runs in the report's main dataset,
+// one inside a list or a table cell in the sub-dataset the innermost list or table runs; what a
+// chart, crosstab or other component runs over a sub-dataset (a chart's series, a map's markers)
+// runs in that one. A paste, a duplicate or a snippet keeps expressions as they are, and so does a
+// list or table switched to another dataset: what they then name that their dataset lacks is said
+// (the store's namesLacked()), the canvas marks the elements, and the expression editor says it of
+// a typed name. A dataset the report does not declare says nothing here (the engine's own message
+// names it).
 namespace DatasetLacks {
 
 // A name an expression refers to: the letter (F, P or V) and the name between the braces,
@@ -38,6 +40,9 @@ QList<Reference> referencesIn(const QString &expression);
 // declared field of the dataset "Addresses" this element runs in." (the report's main dataset:
 // "… in this report.").
 QString note(const Reference &reference, const std::optional<QString> &dataset);
+// The same of the variable a return value of the element goes into: "This element returns a
+// value into $V{Total}, which isn't a declared variable of the dataset "Addresses" it runs in."
+QString returnNote(const Reference &variable, const std::optional<QString> &dataset);
 
 // The names a dataset declares for the expressions that run in it: its fields, parameters and
 // variables, each group's count of records, and the names the engine gives every dataset.
@@ -62,6 +67,8 @@ struct Lack {
     QString dataset;
     // "$F{Street}", each once, in order.
     QStringList references;
+    // The variables its return values go into, "$V{Total}", each once, in order.
+    QStringList returns;
     bool operator==(const Lack &) const = default;
 };
 
@@ -93,6 +100,11 @@ private:
     // Appends the references of `texts` that the dataset lacks under `element`.
     void note(const QUuid &element, const QString &dataset, const QStringList &texts,
               QList<Lack> &found);
+    // Appends the variables of `returned` (return values' destinations) that the dataset lacks.
+    void noteReturns(const QUuid &element, const QString &dataset, const QStringList &returned,
+                     QList<Lack> &found);
+    // The lack of `element` in `dataset` in `found`, made when it has none yet.
+    Lack &lackOf(const QUuid &element, const QString &dataset, QList<Lack> &found);
     const Declared *declared(const QString &dataset);
 
     const ReportDocument &document_;
@@ -111,10 +123,11 @@ private:
 QStringList conditionNotes(const ReportDocument &document, const QString &style,
                            const QString &expression);
 
-// The bar's words for what an edit put where its dataset lacks what it names: `subject` names
-// what the edit placed ("The pasted element", "The list's elements"), `plural` whether it is
-// several. Each dataset's clause lists at most `kListedNames` references and counts the rest
-// ("… and 40 more"). Empty for no lacks.
+// The bar's words for what an edit put where its dataset lacks what it names or returns into:
+// `subject` names what the edit placed ("The pasted element", "The list's elements"), `plural`
+// whether it is several. Each dataset's clause lists at most `kListedNames` references and counts
+// the rest ("… and 40 more"); the variables return values go into have clauses of their own
+// ("… returns into $V{Total}, which the dataset "Orders" does not declare"). Empty for no lacks.
 inline constexpr qsizetype kListedNames = 12;
 QString words(const QList<Lack> &lacks, const QString &subject, bool plural);
 

@@ -12,6 +12,7 @@
 #include <QPointer>
 #include <QRectF>
 #include <QSet>
+#include <QStringList>
 #include <functional>
 #include <optional>
 #include <utility>
@@ -439,6 +440,17 @@ public:
     void tellLackedNames(const QSet<QUuid> &ids, const QString &subject, bool plural);
     // The same for the contents of the list or table `container`, switched to another dataset.
     void tellLackedNamesInside(const QUuid &container);
+    // addElementSmart() of an element copied from a report whose expressions are written in
+    // `language` (a snippet): where that is not the report's language and the element holds
+    // expressions, the element is noted so and the bar says so (namesLacked()). An empty
+    // language (not known) notes nothing.
+    void addElementWrittenIn(const ReportElement &element, const QString &language);
+    // The language the expressions of the element of that id are written in while it is not the
+    // report's: an element noted so (noteWrittenIn()) whose expressions are still those it came
+    // with. No value otherwise.
+    std::optional<QString> writtenInOtherLanguage(const QUuid &id) const;
+    // The elements noted so, whatever the report's language is now.
+    QList<QUuid> writtenElsewhere() const { return writtenIn_.keys(); }
     // The dataset an element put into the container runs in: that of the innermost list around
     // it, the container itself included; empty for the report's own, and for no container.
     QString datasetInside(const std::optional<QUuid> &container) const;
@@ -770,4 +782,22 @@ private:
     SavePanel savePanel_;
     ElementClipboard *const ownClipboard_ = new ElementClipboard(this);
     QPointer<ElementClipboard> clipboard_ = ownClipboard_;
+    // Notes the elements, about to be placed, as copied from a report whose expressions are
+    // written in `language`, where that is not the report's language and they hold expressions
+    // (before the change, so that the canvas marks them as they come). True when it noted any.
+    bool noteWrittenIn(const QList<ReportElement> &elements, const QString &language);
+    // The bar's words for elements noted so.
+    void tellWrittenIn(const QString &language, const QString &subject, bool plural);
+    // Announces the words (namesLacked()), or collects them while sayAtOnce() runs.
+    void sayLacked(const QString &words);
+    // Runs `tell`, and announces what it says (sayLacked()) as one text.
+    void sayAtOnce(const std::function<void()> &tell);
+    std::optional<QStringList> collectedWords_;
+    // Elements copied from a report of another expression language: the language, and the
+    // expressions they came with (ExpressionLanguages::expressionsWithin).
+    struct WrittenIn {
+        QString language;
+        QStringList expressions;
+    };
+    QHash<QUuid, WrittenIn> writtenIn_;
 };

@@ -1,7 +1,9 @@
 #include "document/DatasetLacks.h"
 #include "document/DocumentStore.h"
+#include "document/ExpressionLanguages.h"
 
 #include <algorithm>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -123,7 +125,7 @@ void DocumentStore::copySelectedElements()
 {
     const QList<ReportElement> found = selectedElementsFound();
     if (!found.isEmpty())
-        clipboard()->setElements(found);
+        clipboard()->setElements(found, document_.language);
 }
 
 void DocumentStore::pasteClipboard()
@@ -151,6 +153,8 @@ void DocumentStore::pasteClipboard()
     // A container keeps its copies within its room itself.
     if (!container)
         keepWithinWidth(document_, copies, destination);
+    // Copies from a report of another language keep their expressions as they were written.
+    const bool otherLanguage = noteWrittenIn(copies, clipboard()->language());
     QSet<QUuid> pasted;
     applyDiscreteEdit([&] {
         batchDocumentChanges([&] {
@@ -165,9 +169,14 @@ void DocumentStore::pasteClipboard()
         });
         setSelectedElementIDs(pasted);
     });
-    // The copies keep their expressions, also where their new dataset lacks what they name.
-    tellLackedNames(pasted, pasted.size() > 1 ? u"The pasted elements"_s : u"The pasted element"_s,
-                    pasted.size() > 1);
+    // The copies keep their expressions, also where their new dataset lacks what they name, and
+    // where they are written in another language than this report's: both are said at once.
+    const QString subject = pasted.size() > 1 ? u"The pasted elements"_s : u"The pasted element"_s;
+    sayAtOnce([&] {
+        tellLackedNames(pasted, subject, pasted.size() > 1);
+        if (otherLanguage)
+            tellWrittenIn(clipboard()->language(), subject, pasted.size() > 1);
+    });
 }
 
 void DocumentStore::duplicateSelectedElement()
@@ -200,14 +209,30 @@ void DocumentStore::duplicateSelectedElement()
         }
     }
     QSet<QUuid> pending;
-    for (const HeldElement &h : held)
+    // Copies of elements written in another language than the report's are written in it too.
+    QList<WrittenIn> writtenElsewhere;
+    for (const HeldElement &h : held) {
         pending.insert(h.element->id);
+        if (writtenInOtherLanguage(h.element->id))
+            writtenElsewhere.append(writtenIn_.value(h.element->id));
+    }
     QSet<QUuid> copies;
     applyDiscreteEdit([&] {
         batchDocumentChanges([&] {
             // One walk puts every copy right after its original, at any depth.
             editTree([&](ElementList &list) { return insertDuplicates(list, pending, copies); },
                      false);
+            // Noted before the change is announced, so that the canvas marks them as they come.
+            for (const QUuid &copy : std::as_const(copies)) {
+                if (writtenElsewhere.isEmpty())
+                    break;
+                const QStringList expressions =
+                    ExpressionLanguages::expressionsWithin(*element(copy));
+                for (const WrittenIn &written : std::as_const(writtenElsewhere)) {
+                    if (written.expressions == expressions)
+                        writtenIn_.insert(copy, written);
+                }
+            }
             // The copies that stand in bands keep within what the page holds, band by band in
             // the report's order; each band's copies then stay within its width together.
             for (const auto &[home, indexes] : topLevelPlaces(copies)) {
@@ -238,10 +263,7 @@ void DocumentStore::duplicateSelectedElement()
 
 void DocumentStore::tellLackedNames(const QSet<QUuid> &ids, const QString &subject, bool plural)
 {
-    const QString words =
-        DatasetLacks::words(DatasetLacks::Finder(document_).of(ids), subject, plural);
-    if (!words.isEmpty())
-        emit namesLacked(words);
+    sayLacked(DatasetLacks::words(DatasetLacks::Finder(document_).of(ids), subject, plural));
 }
 
 void DocumentStore::tellLackedNamesInside(const QUuid &container)
@@ -250,9 +272,71 @@ void DocumentStore::tellLackedNamesInside(const QUuid &container)
     if (!found)
         return;
     const bool isTable = found->kind.is<ElementKind::Table>();
-    const QString words =
-        DatasetLacks::words(DatasetLacks::Finder(document_).inside(container),
-                            isTable ? u"The table's cells"_s : u"The list's elements"_s, true);
-    if (!words.isEmpty())
+    sayLacked(DatasetLacks::words(DatasetLacks::Finder(document_).inside(container),
+                                  isTable ? u"The table's cells"_s : u"The list's elements"_s,
+                                  true));
+}
+
+bool DocumentStore::noteWrittenIn(const QList<ReportElement> &elements, const QString &language)
+{
+    // Copies of this report's language are as its own elements are.
+    if (language.isEmpty() || ExpressionLanguages::same(language, document_.language))
+        return false;
+    bool noted = false;
+    for (const ReportElement &element : elements) {
+        QStringList expressions = ExpressionLanguages::expressionsWithin(element);
+        if (expressions.isEmpty())
+            continue;
+        writtenIn_.insert(element.id, {language, std::move(expressions)});
+        noted = true;
+    }
+    return noted;
+}
+
+void DocumentStore::tellWrittenIn(const QString &language, const QString &subject, bool plural)
+{
+    sayLacked(ExpressionLanguages::words(subject, plural, language, document_.language));
+}
+
+void DocumentStore::sayLacked(const QString &words)
+{
+    if (words.isEmpty())
+        return;
+    if (collectedWords_)
+        collectedWords_->append(words);
+    else
         emit namesLacked(words);
+}
+
+void DocumentStore::addElementWrittenIn(const ReportElement &element, const QString &language)
+{
+    const bool noted = noteWrittenIn({element}, language);
+    const bool wasThere = this->element(element.id).has_value();
+    // What it names that its dataset lacks, and the language it is written in, said at once.
+    sayAtOnce([&] {
+        addElementSmart(element);
+        if (noted && !wasThere && this->element(element.id))
+            tellWrittenIn(language, u"The inserted element"_s, false);
+    });
+}
+
+void DocumentStore::sayAtOnce(const std::function<void()> &tell)
+{
+    collectedWords_.emplace();
+    tell();
+    const QStringList words = *std::exchange(collectedWords_, std::nullopt);
+    if (!words.isEmpty())
+        emit namesLacked(words.join(u' '));
+}
+
+std::optional<QString> DocumentStore::writtenInOtherLanguage(const QUuid &id) const
+{
+    const auto noted = writtenIn_.constFind(id);
+    if (noted == writtenIn_.cend() ||
+        ExpressionLanguages::same(noted->language, document_.language))
+        return std::nullopt;
+    const std::optional<ReportElement> found = element(id);
+    if (!found || ExpressionLanguages::expressionsWithin(*found) != noted->expressions)
+        return std::nullopt;
+    return noted->language;
 }

@@ -2,10 +2,11 @@
 
 ElementClipboard::ElementClipboard(QObject *parent) : QObject(parent) {}
 
-void ElementClipboard::setElements(const QList<ReportElement> &elements)
+void ElementClipboard::setElements(const QList<ReportElement> &elements, const QString &language)
 {
-    if (elements_ == elements)
+    if (elements_ == elements && language_ == language)
         return;
     elements_ = elements;
+    language_ = language;
     emit elementsChanged();
 }

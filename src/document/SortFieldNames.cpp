@@ -127,4 +127,42 @@ QString nothingOfTypeToSortOn(const ReportDocument &document, SortFieldType type
     return QStringLiteral("Every ") + kind + QStringLiteral(" of the report is sorted on already.");
 }
 
+QString lacking(const ReportDocument &document, const ReportSortField &sortField)
+{
+    const QString &name = sortField.name;
+    const auto named = [&](const auto &items) {
+        return std::any_of(items.cbegin(), items.cend(),
+                           [&](const auto &item) { return item.name == name; });
+    };
+    const bool isField = sortField.type == SortFieldType::field;
+    if (name.isEmpty())
+        return QStringLiteral("Name the ") +
+               (isField ? QStringLiteral("field") : QStringLiteral("variable")) +
+               QStringLiteral(" to sort on: the engine refuses a sort field without a name.");
+    if (isField ? named(document.fields) : named(document.variables))
+        return {};
+    if (!isField) {
+        // What the engine gives every report, and each group's count of records.
+        static const QSet<QString> given = {
+            QStringLiteral("PAGE_NUMBER"),       QStringLiteral("PAGE_COUNT"),
+            QStringLiteral("COLUMN_NUMBER"),     QStringLiteral("COLUMN_COUNT"),
+            QStringLiteral("REPORT_COUNT"),      QStringLiteral("MASTER_CURRENT_PAGE"),
+            QStringLiteral("MASTER_TOTAL_PAGES")};
+        if (given.contains(name) ||
+            std::any_of(document.groups.cbegin(), document.groups.cend(),
+                        [&](const ReportGroup &group) { return group.name + u"_COUNT" == name; }))
+            return {};
+    }
+    const QString kind = isField ? QStringLiteral("field") : QStringLiteral("variable");
+    QString words = QStringLiteral("The report declares no ") + kind + QStringLiteral(" \"") +
+                    name + QStringLiteral("\"");
+    if (isField ? named(document.variables) : named(document.fields))
+        words += QStringLiteral(" (a ") +
+                 (isField ? QStringLiteral("variable") : QStringLiteral("field")) +
+                 QStringLiteral(" has that name: choose ") +
+                 (isField ? QStringLiteral("Variable") : QStringLiteral("Field")) +
+                 QStringLiteral(")");
+    return words + QStringLiteral(": the engine refuses a sort field on a name it lacks.");
+}
+
 } // namespace SortFieldNames

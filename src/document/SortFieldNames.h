@@ -43,4 +43,10 @@ std::optional<ReportSortField> switchedToType(const ReportDocument &document,
 // What the type picker says when no name of that kind is left to sort on.
 QString nothingOfTypeToSortOn(const ReportDocument &document, SortFieldType type);
 
+// What the words under the sort field's name say while it names no field (no variable) of the
+// report, which the engine refuses: "The report declares no field "cityX": the engine refuses a
+// sort field on a name it lacks." A variable's name takes the group counts and the variables the
+// engine gives every report. Empty while it names one.
+QString lacking(const ReportDocument &document, const ReportSortField &sortField);
+
 } // namespace SortFieldNames

@@ -66,6 +66,18 @@ protected:
         return workspace.activeStore();
     }
     static void settle() { QCoreApplication::processEvents(); }
+    // The list sample opened, with the window's bar and the canvas's scene of it.
+    struct ListSample {
+        DocumentStore *store = nullptr;
+        RefusalBar *bar = nullptr;
+        CanvasScene *scene = nullptr;
+    };
+    ListSample openListSample()
+    {
+        DocumentStore *store = openSample(u"list/ListReport.jrxml"_s);
+        return {store, view->findChild<RefusalBar *>(),
+                store ? view->canvas()->sceneOf(store) : nullptr};
+    }
     template <typename T> QList<T *> all(const QString &name = {}) const
     {
         return view->findChildren<T *>(name);
@@ -736,12 +748,8 @@ TEST_F(ContentViewTest, TheSnippetSheetIsBuiltWhenTheSelectionIsFirstSaved)
 TEST_F(ContentViewTest, ACopyNamingWhatItsNewDatasetLacksIsMarkedAndToldInTheBar)
 {
     QUILLMARK_REQUIRE_CORPUS();
-    DocumentStore *store = openSample(u"list/ListReport.jrxml"_s);
-    ASSERT_TRUE(store);
-    auto *bar = view->findChild<RefusalBar *>();
-    ASSERT_TRUE(bar);
-    CanvasScene *scene = view->canvas()->sceneOf(store);
-    ASSERT_TRUE(scene);
+    const auto [store, bar, scene] = openListSample();
+    ASSERT_TRUE(store && bar && scene);
     std::optional<ReportElement> city, street, list;
     store->forEveryElementInDocument([&](const ReportElement &e) {
         const auto *field = e.kind.as<ElementKind::TextField>();
@@ -800,4 +808,45 @@ TEST_F(ContentViewTest, ACopyNamingWhatItsNewDatasetLacksIsMarkedAndToldInTheBar
         EXPECT_TRUE(bar->text().isEmpty());
         EXPECT_FALSE(scene->elementView(copy));
     }
+}
+
+// A text field copied in a JavaScript report and pasted into the list sample, a Java report:
+// the bar says its expressions are written in JavaScript and the canvas marks it, until the
+// report takes JavaScript as its language. An undo takes the copy and the words away.
+TEST_F(ContentViewTest, ACopyWrittenInAnotherLanguageIsMarkedAndToldInTheBar)
+{
+    QUILLMARK_REQUIRE_CORPUS();
+    const auto [store, bar, scene] = openListSample();
+    ASSERT_TRUE(store && bar && scene);
+    ReportElement joined;
+    joined.id = newId();
+    joined.width = 200;
+    joined.height = 20;
+    joined.kind = ElementKind::TextField{u"[\"Cyrillic:\", \"\u0431\"].join(\" \")"_s};
+    store->clipboard()->setElements({joined}, u"javascript"_s);
+    store->setSelectedElementIDs({});
+    store->pasteClipboard();
+    settle();
+    const QUuid copy = *store->selectedElementID();
+    EXPECT_EQ(bar->text(),
+              u"The pasted element's expressions are written in JavaScript, this report's in Java: "
+              u"rewrite them in Java where the two languages differ, or change the report's "
+              u"language; until then the report does not compile."_s);
+    const QString mark = u"This element's expressions are written in JavaScript, this report's in "
+                         u"Java."_s;
+    ASSERT_TRUE(scene->elementView(copy));
+    EXPECT_EQ(scene->elementView(copy)->lacks(), QStringList{mark});
+    EXPECT_EQ(scene->elementView(copy)->toolTip(), mark);
+
+    store->editDocument([](ReportDocument &d) { d.language = u"javascript"_s; });
+    settle();
+    EXPECT_TRUE(scene->elementView(copy)->lacks().isEmpty());
+    store->undo();
+    settle();
+    EXPECT_EQ(scene->elementView(copy)->lacks(), QStringList{mark});
+
+    store->undo();
+    settle();
+    EXPECT_TRUE(bar->text().isEmpty());
+    EXPECT_FALSE(scene->elementView(copy));
 }

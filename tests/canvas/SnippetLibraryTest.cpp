@@ -47,13 +47,17 @@ TEST(SnippetLibrary, AFrameRoundTripsThroughTheSettingsWithFreshIdsOnEveryInsert
         SnippetLibrary library(s.settings);
         EXPECT_FALSE(s.settings.contains(SnippetLibrary::settingsKey)) << "nothing stored at start";
         library.save(frame, u"Box"_s);
-        library.save(frame, u"Box"_s);
+        library.save(frame, u"Box"_s, u"javascript"_s);
         ASSERT_EQ(library.snippets().size(), 2);
         EXPECT_NE(library.snippets()[0].id, library.snippets()[1].id);
     }
     SnippetLibrary reloaded(s.settings);
     ASSERT_EQ(reloaded.snippets().size(), 2);
     EXPECT_EQ(reloaded.snippets()[0].name, u"Box"_s);
+    // The language of the report saved from, where it was given; none is written for none.
+    EXPECT_EQ(reloaded.snippets()[0].language, QString());
+    EXPECT_EQ(reloaded.snippets()[1].language, u"javascript"_s);
+    EXPECT_EQ(s.stored().count("\"language\""), 1);
     EXPECT_TRUE(s.stored().contains(idText(reloaded.snippets()[0].id).toUtf8()))
         << "ids are stored in upper case";
 
@@ -121,6 +125,7 @@ TEST(SnippetLibrary, AnUnreadableStoredListIsCopiedAsideBeforeTheFirstWrite)
         "[" + valid + R"(,{"id":"0F8FAD5B-D9CB-469F-A165-70867728950F","name":"b"}])",
         R"([{"id":"{0F8FAD5B-D9CB-469F-A165-70867728950E}","name":"a","xml":""}])",
         R"([{"id":"0F8FAD5B-D9CB-469F-A165-70867728950E","name":3,"xml":""}])",
+        R"([{"id":"0F8FAD5B-D9CB-469F-A165-70867728950E","name":"a","xml":"","language":3}])",
         "[1]",
     };
     for (const QByteArray &data : unreadable) {

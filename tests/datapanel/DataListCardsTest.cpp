@@ -1,10 +1,12 @@
 #include "DataPanelFixture.h"
 #include "widgets/DataRowButtons.h"
+#include "widgets/DuplicateNames.h"
 #include "widgets/SymbolIcons.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QFontDatabase>
+#include <QLabel>
 #include <QPushButton>
 #include <QWheelEvent>
 
@@ -98,6 +100,75 @@ TEST_F(DataListCards, SortFieldsAreAddedEditedMovedRemovedAndSaved)
     EXPECT_FALSE(find<QToolButton>(row(sortFields, 0, u"down"_s))->isEnabled());
     EXPECT_FALSE(find(row(sortFields, 1, u"name"_s))) << "the removed row is gone";
     EXPECT_FALSE(saved().contains(u"<sortField name=\"city\""_s));
+}
+
+// A sort field's name that names no field (no variable) of the report is warned of under the
+// name, as a name two sort fields share is: the engine refuses both. The words follow what is
+// typed, the type chosen and what the report declares; a variable's name takes each group's
+// count of records and what the engine gives every report.
+TEST_F(DataListCards, ASortFieldNamingNothingIsWarnedOfUnderItsName)
+{
+    ReportDocument declared = store.document();
+    declared.fields = {ReportField{.name = u"city"_s}};
+    declared.variables = {ReportVariable{.name = u"total"_s}};
+    declared.groups = {ReportGroup{.name = u"Cities"_s}};
+    store.setDocument(declared);
+    view->refresh();
+    click(sortFields + u".add"_s);
+    click(sortFields + u".add"_s);
+    const QString name = row(sortFields, 0, u"name"_s);
+    const QString noCityX = u"The report declares no field \"cityX\": the engine refuses a sort "
+                            u"field on a name it lacks."_s;
+    struct Case {
+        const char *what;
+        std::function<void()> edit;
+        QString warning;
+    };
+    const Case cases[] = {
+        {"as added, on the field", [] {}, {}},
+        {"a name typed that names nothing", [&] { type(name, u"cityX"_s); }, noCityX},
+        {"the other row, on the variable, switched to a field of the same name",
+         [&] {
+             choose(row(sortFields, 1, u"type"_s), u"Field"_s);
+             type(row(sortFields, 1, u"name"_s), u"cityX"_s);
+         },
+         DuplicateNames::warning(u"sort field"_s) + u'\n' + noCityX},
+        {"the field declared",
+         [&] {
+             type(row(sortFields, 1, u"name"_s), u"city"_s);
+             editDocument(store, [](ReportDocument &d) {
+                 d.fields.append(ReportField{.name = u"cityX"_s});
+             });
+         },
+         {}},
+        {"the field removed", [&] { store.removeField(store.document().fields.last().id); },
+         noCityX},
+        {"sorting on a variable named after a field",
+         [&] {
+             choose(row(sortFields, 0, u"type"_s), u"Variable"_s);
+             type(name, u"city"_s);
+         },
+         u"The report declares no variable \"city\" (a field has that name: choose Field): the "
+         u"engine refuses a sort field on a name it lacks."_s},
+        {"on a group's count", [&] { type(name, u"Cities_COUNT"_s); }, {}},
+        {"on the engine's count of records", [&] { type(name, u"REPORT_COUNT"_s); }, {}},
+        {"the name cleared",
+         [&] {
+             auto *edit = find<QLineEdit>(name);
+             edit->setFocus();
+             edit->selectAll();
+             QTest::keyClick(edit, Qt::Key_Backspace);
+         },
+         u"Name the variable to sort on: the engine refuses a sort field without a name."_s},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        c.edit();
+        QApplication::processEvents();
+        const auto *warning = find<QLabel>(row(sortFields, 0, u"nameWarning"_s));
+        ASSERT_TRUE(warning);
+        EXPECT_EQ(warning->isVisibleTo(view.get()) ? warning->text() : QString(), c.warning);
+    }
 }
 
 TEST_F(DataListCards, ScriptletsKeepTheirDescriptionAndUndoTakesBackTheTypingFirst)

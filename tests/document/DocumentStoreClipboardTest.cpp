@@ -450,6 +450,33 @@ ReportElement namingField(const QString &expression)
     return field;
 }
 
+// The element with a return value from `from` into `to`: a subreport's own, a list's or table's
+// on its run.
+ReportElement returning(ReportElement element, const QString &from, const QString &to)
+{
+    const bool isSubreport = element.kind.is<ElementKind::Subreport>();
+    const QString xml = u"<returnValue "_s +
+                        (isSubreport ? u"subreportVariable"_s : u"fromVariable"_s) + u"=\""_s +
+                        from + u"\" toVariable=\""_s + to + u"\"/>"_s;
+    KeptParts *kept = &element.kept;
+    if (auto *table = element.kind.as<ElementKind::Table>())
+        kept = &table->kept;
+    else if (auto *list = element.kind.as<ElementKind::List>())
+        kept = &list->kept;
+    kept->setPart(isSubreport ? QString() : u"datasetRun"_s, KeptXml{.children = {{0, xml}}});
+    return element;
+}
+
+ReportElement tableOf(const QString &dataset)
+{
+    ReportElement table = textField();
+    ElementKind::Table payload;
+    payload.datasetName = dataset;
+    payload.columns = {ReportTableColumn::blank()};
+    table.kind = ElementKind{payload};
+    return table;
+}
+
 struct LackCase {
     const char *what;
     // Places elements into the store, as the user would, with the list (running Orders) and the
@@ -560,18 +587,76 @@ TEST_F(DocumentStoreClipboard, WhatACopyNamesThatItsNewDatasetLacksIsSaid)
          u"$F{F8}, $F{F9}, $F{F10}, $F{F11}, $F{F12} and 2 more, which the dataset \"Orders\" "
          u"does not declare. Declare them there or change the expressions: until then the report "
          u"does not compile."_s},
+        {"a subreport returning into a variable of the report's pasted into the list",
+         [](DocumentStore &s, const ReportElement &list, const ReportElement &) {
+             ReportElement subreport = textField();
+             subreport.kind = ElementKind::Subreport{u"\"Products.jasper\""_s};
+             s.clipboard()->setElements({returning(subreport, u"PriceSum"_s, u"Total"_s)});
+             s.setSelectedElementIDs({list.id});
+             s.pasteClipboard();
+             // Into the band, where it is declared: nothing to say.
+             s.setSelectedElementIDs({});
+             s.pasteClipboard();
+         },
+         u"The pasted element returns into $V{Total}, which the dataset \"Orders\" does not "
+         u"declare. Declare it there or change the return value: until then the report does not "
+         u"compile."_s},
+        {"a table returning into a variable of the list's dataset copied out of the list",
+         [](DocumentStore &s, const ReportElement &list, const ReportElement &) {
+             s.setSelectedElementIDs({list.kind.children()->last().id});
+             s.copySelectedElements();
+             s.setSelectedElementIDs({});
+             s.pasteClipboard();
+         },
+         u"The pasted element returns into $V{OrderSum}, which the report's main dataset does not "
+         u"declare. Declare it there or change the return value: until then the report does not "
+         u"compile."_s},
+        {"a list returning into a variable of the report's, passing a field of it, pasted into "
+         "the list",
+         [](DocumentStore &s, const ReportElement &outer, const ReportElement &) {
+             ReportElement inner =
+                 returning(list({namingField(u"$F{OrderId}"_s)}), u"REPORT_COUNT"_s, u"Total"_s);
+             inner.kind.as<ElementKind::List>()->datasetName = u"Orders"_s;
+             inner.kind.as<ElementKind::List>()->connectionExpression = u"$P{REPORT_CONNECTION}"_s;
+             inner.kind.as<ElementKind::List>()->parameters = {{newId(), u"City"_s, u"$F{Name}"_s}};
+             s.clipboard()->setElements({inner});
+             s.setSelectedElementIDs({outer.id});
+             s.pasteClipboard();
+         },
+         u"The pasted element names $F{Name}, which the dataset \"Orders\" does not declare and "
+         u"returns into $V{Total}, which the dataset \"Orders\" does not declare. Declare them "
+         u"there or change the expressions and return values: until then the report does not "
+         u"compile."_s},
+        {"the list switched to a dataset that lacks what its contents name and return into",
+         [](DocumentStore &s, const ReportElement &list, const ReportElement &) {
+             s.addSubDataset();
+             const QString added = s.document().subDatasets.last().name;
+             s.updateElement(list.id, [&](ReportElement &e) {
+                 e.kind.as<ElementKind::List>()->datasetName = added;
+             });
+             s.tellLackedNamesInside(list.id);
+         },
+         u"The list's elements name $F{OrderId}, which the dataset \"Dataset1\" does not "
+         u"declare and return into $V{OrderSum}, which the dataset \"Dataset1\" does not "
+         u"declare. Declare them there or change the expressions and return values: until then "
+         u"the report does not compile."_s},
     };
     for (const LackCase &c : cases) {
         SCOPED_TRACE(c.what);
         DocumentStore s;
         editDocument(s, [](ReportDocument &d) {
             d.fields.append(ReportField{.name = u"Name"_s});
+            d.variables.append(ReportVariable{.name = u"Total"_s});
             ReportSubDataset orders{.name = u"Orders"_s};
             orders.fields.append(ReportField{.name = u"OrderId"_s});
+            orders.variables.append(ReportVariable{.name = u"OrderSum"_s});
             orders.kept.setPart({}, KeptXml{.children = {{0, u"<group name=\"Orders\"/>"_s}}});
             d.subDatasets.append(orders);
         });
-        ReportElement runs = list({namingField(u"$F{OrderId}"_s)});
+        // What the list holds: a field of its dataset, a table returning into a variable of it.
+        ReportElement runs =
+            list({namingField(u"$F{OrderId}"_s),
+                  returning(tableOf(u"Orders"_s), u"REPORT_COUNT"_s, u"OrderSum"_s)});
         runs.kind.as<ElementKind::List>()->datasetName = u"Orders"_s;
         const ReportElement field = namingField(u"$F{Name}"_s);
         s.performAddElement(runs, s.activeBandTarget());
@@ -597,4 +682,72 @@ TEST_F(DocumentStoreClipboard, WhatACopyNamesThatItsNewDatasetLacksIsSaid)
             }
         });
     }
+}
+
+// A copy from a report in another expression language keeps its expressions: the bar says so as
+// it is pasted or inserted from a snippet, and the store follows it as written elsewhere (the
+// canvas marks it) until its expressions change or the report takes its language. A copy of the
+// report's own language, and one that holds no expression, are as the report's own elements.
+TEST_F(DocumentStoreClipboard, ACopyFromAReportInAnotherLanguageIsSaidAndFollowed)
+{
+    DocumentStore javascript;
+    editDocument(javascript, [](ReportDocument &d) { d.language = u"javascript"_s; });
+    DocumentStore java;
+    java.setClipboard(javascript.clipboard());
+    const ReportElement joined = namingField(u"[\"Cyrillic:\", \"\u0431\"].join(\" \")"_s);
+    ReportElement label = textField();
+    label.kind = ElementKind::StaticText{u"Cyrillic"_s};
+    javascript.performAddElement(joined, javascript.activeBandTarget());
+    javascript.performAddElement(label, javascript.activeBandTarget());
+    QStringList said;
+    for (DocumentStore *store : {&java, &javascript})
+        QObject::connect(store, &DocumentStore::namesLacked, store,
+                         [&](const QString &words) { said.append(words); });
+    const auto pasteInto = [&](DocumentStore &into, const ReportElement &copied) {
+        javascript.setSelectedElementIDs({copied.id});
+        javascript.copySelectedElements();
+        into.setSelectedElementIDs({});
+        into.pasteClipboard();
+        return *into.selectedElementID();
+    };
+    const QUuid copy = pasteInto(java, joined);
+    EXPECT_EQ(said, QStringList{u"The pasted element's expressions are written in JavaScript, this "
+                                u"report's in Java: rewrite them in Java where the two languages "
+                                u"differ, or change the report's language; until then the report "
+                                u"does not compile."_s});
+    EXPECT_EQ(java.writtenInOtherLanguage(copy), u"javascript"_s);
+    // Its duplicate is written in JavaScript too.
+    java.setSelectedElementIDs({copy});
+    java.duplicateSelectedElement();
+    ASSERT_NE(java.selectedElementID(), copy);
+    EXPECT_EQ(java.writtenInOtherLanguage(*java.selectedElementID()), u"javascript"_s);
+    said.clear();
+    EXPECT_EQ(java.writtenInOtherLanguage(pasteInto(java, label)), std::nullopt);
+    EXPECT_EQ(javascript.writtenInOtherLanguage(pasteInto(javascript, joined)), std::nullopt);
+    EXPECT_TRUE(said.isEmpty()) << said.join(u" / "_s).toStdString();
+
+    // A snippet saved in the JavaScript report, naming what this report lacks: said at once.
+    ReportElement snippet = namingField(u"[$F{Name}].join()"_s);
+    java.addElementWrittenIn(snippet, u"javascript"_s);
+    EXPECT_EQ(said, QStringList{u"The inserted element names $F{Name}, which the report's main "
+                                u"dataset does not declare. Declare it there or change the "
+                                u"expression: until then the report does not compile. The "
+                                u"inserted element's expressions are written in JavaScript, "
+                                u"this report's in Java: rewrite them in Java where the two "
+                                u"languages differ, or change the report's language; until then "
+                                u"the report does not compile."_s});
+    EXPECT_EQ(java.writtenInOtherLanguage(snippet.id), u"javascript"_s);
+
+    // Rewritten, the copy is as the report's own; an undo brings it back as it came.
+    java.updateElement(
+        copy, [](ReportElement &e) { e.kind = ElementKind::TextField{u"\"Cyrillic: \u0431\""_s}; });
+    EXPECT_EQ(java.writtenInOtherLanguage(copy), std::nullopt);
+    java.undo();
+    EXPECT_EQ(java.writtenInOtherLanguage(copy), u"javascript"_s);
+    // Moved, it is as it came.
+    java.updateElement(copy, [](ReportElement &e) { e.x += 40; });
+    EXPECT_EQ(java.writtenInOtherLanguage(copy), u"javascript"_s);
+    editDocument(java, [](ReportDocument &d) { d.language = u"javascript"_s; });
+    EXPECT_EQ(java.writtenInOtherLanguage(copy), std::nullopt);
+    EXPECT_EQ(java.writtenInOtherLanguage(snippet.id), std::nullopt);
 }

@@ -248,6 +248,50 @@ std::optional<QString> userMade(const QString &complaint, const ReportDocument &
                u"typed as the default style's condition, names a field, parameter or variable its "
                u"dataset lacks, as the designer said"_s;
     }
+    // A copy keeps its return values, and so does a list or table switched to another dataset:
+    // the bar says which variable they go into that the dataset they now run in lacks. The
+    // engine names it where a subreport's expressions are compiled, elsewhere it does not: then
+    // one the report returns into is to be named.
+    static const QRegularExpression unknownVariable(uR"(^Unknown variable (.+)$)"_s);
+    static const QRegularExpression unnamedDestination(
+        uR"(^(?:Return value destination variable|Subreport return value to variable) not found\.$)"_s);
+    QStringList destinations;
+    if (const QRegularExpressionMatch match = unknownVariable.match(complaint); match.hasMatch()) {
+        destinations.append(match.captured(1));
+    } else if (unnamedDestination.match(complaint).hasMatch()) {
+        static const QRegularExpression toVariable(uR"re(toVariable="([^"]*)")re"_s);
+        const QString written = QString::fromUtf8(JrxmlCodec::serialize(report));
+        for (auto it = toVariable.globalMatch(written); it.hasNext();)
+            destinations.append(it.next().captured(1));
+    }
+    for (const QString &name : std::as_const(destinations)) {
+        // A variable renamed or removed after the data panel said so: its question and the
+        // warning under the name count the return values that go into it.
+        if (const auto verdict = subDatasetVerdict(
+                history, report, name,
+                u"a return value goes into a sub-dataset's variable renamed or removed"_s)) {
+            if (*verdict)
+                return *verdict;
+        } else if ((history.declared.contains(name) || history.removed.contains(name)) &&
+                   !declaresAs(report, name, u'V') && !history.unsaid.contains(name)) {
+            return u"a return value goes into a variable renamed or removed"_s;
+        }
+    }
+    if (!destinations.isEmpty()) {
+        const bool said = std::any_of(
+            history.lacksSaid.cbegin(), history.lacksSaid.cend(), [&](const QString &words) {
+                const qsizetype returns = words.indexOf(u" return"_s);
+                return returns >= 0 &&
+                       std::any_of(destinations.cbegin(), destinations.cend(),
+                                   [&](const QString &name) {
+                                       return words.indexOf(u"$V{"_s + name + u'}', returns) > 0;
+                                   });
+            });
+        if (!said)
+            return std::nullopt;
+        return u"a return value copied into a list or out of one, or switched to another "
+               u"dataset, goes into a variable its dataset lacks, as the designer said"_s;
+    }
     if (const QRegularExpressionMatch match = duplicate.match(complaint);
         match.hasMatch() && declarationsNamed(report, match.captured(1), match.captured(2)) > 1) {
         // Names typed, and the names of new items, are not checked against the others.
@@ -451,13 +495,14 @@ bool namedOver(const QString &written, Declaration kind, const QString &name,
     return false;
 }
 
-// Whether the report as written passes a value to a parameter of that name or takes back the
-// value of a variable of that name from a dataset run.
+// Whether the report as written passes a value to a parameter of that name, takes back the value
+// of a variable of that name from a dataset run, or returns a value into a variable of that name.
 bool passedOrReturned(const QString &written, const QString &name)
 {
     const QString quoted = u"=\""_s + name + u'"';
     return written.contains(u"datasetParameter name"_s + quoted) ||
-           written.contains(u"fromVariable"_s + quoted);
+           written.contains(u"fromVariable"_s + quoted) ||
+           written.contains(u"toVariable"_s + quoted);
 }
 
 QString reference(Declaration kind, const QString &name)
@@ -597,6 +642,16 @@ SaveVerdict SaveVerdict::of(const QString &error, const ReportDocument &report,
         verdict.reasons.append(u"an expression uses a declaration whose class was changed"_s);
         return verdict;
     }
+    // Expressions copied from a report of another language, after the bar said they are written
+    // in it.
+    if (error.contains(u"compiling report expressions"_s) &&
+        std::any_of(history.lacksSaid.cbegin(), history.lacksSaid.cend(), [](const QString &words) {
+            return words.contains(u" expressions are written in "_s);
+        })) {
+        verdict.reasons.append(u"an expression copied from a report of another language, as the "
+                               u"designer said"_s);
+        return verdict;
+    }
     for (const QString &complaint : complaintsOf(error)) {
         if (std::optional<QString> reason = userMade(complaint, report, saved, history)) {
             verdict.reasons.append(*reason);
@@ -637,6 +692,11 @@ QString SaveVerdict::causeOf(const QString &complaint)
          u"a name its dataset lacks, with no word from the designer"_s},
         {QRegularExpression(u"^Sort (?:field|variable) '.*' not found in dataset"_s),
          u"a sort field of the other type"_s},
+        {QRegularExpression(u"^Errors were encountered when compiling report expressions"_s),
+         u"an expression the report's language does not read, with no word from the designer"_s},
+        {QRegularExpression(u"^Unknown variable |^(?:Return value destination variable|"
+                            u"Subreport return value to variable) not found"_s),
+         u"a return value into a variable its dataset lacks, with no word from the designer"_s},
     };
     for (const Cause &cause : causes) {
         if (cause.pattern.match(complaint).hasMatch())

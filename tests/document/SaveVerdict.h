@@ -10,7 +10,9 @@
 // What the engine's answer to a saved report says of the designer. A refusal lists complaints;
 // each is either what the engine rightly refuses in what the user made (an expression naming a
 // declaration renamed or removed after the data panel said so, or one of the dataset it was
-// copied from after the bar said so, two declarations of one name, a sort field not named yet,
+// copied from after the bar said so, a return value into a variable the dataset it was copied to
+// lacks after the bar named it, an expression copied from a report of another language after the
+// bar said so, two declarations of one name, a sort field not named yet,
 // columns the page setup was given that do not fit, a sort field naming what a removal the user
 // confirmed took away or a name never declared), or a fault of the designer. What the edits so far
 // did to the fields and variables: the names they declared at some time, and those of the ones that

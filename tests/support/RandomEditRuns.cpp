@@ -62,15 +62,29 @@ int fromEnvironment(const char *name, int fallback)
     return ok ? value : fallback;
 }
 
-// The reports of our own in the older form. They take seeds besides those of the other reports
-// (runs()), so that each seed stays on the report it ran on before they came.
+// The reports of our own in the older form, and those with return values and in another
+// expression language. They take seeds besides those of the other reports (runs()), so that each
+// seed stays on the report it ran on before they came.
 const QString olderFormReports[] = {u"OlderFormOrders"_s, u"OlderFormProducts"_s};
+const QString secondSeedReports[] = {u"OlderFormOrders"_s, u"OlderFormProducts"_s,
+                                     u"ReturnValues"_s, u"OtherLanguage"_s};
 
-bool isOlderFormReport(const RandomEditRuns::Report &report)
+bool takesSecondSeeds(const RandomEditRuns::Report &report)
 {
-    return std::find(std::begin(olderFormReports), std::end(olderFormReports), report.name) !=
-           std::end(olderFormReports);
+    return std::find(std::begin(secondSeedReports), std::end(secondSeedReports), report.name) !=
+           std::end(secondSeedReports);
 }
+
+// A report of our own in tests/support/reports.
+QByteArray ownReportNamed(const QString &name)
+{
+    return testsupport::readFile(testsupport::sourceDir() + u"/tests/support/reports/"_s + name +
+                                 u".jrxml"_s);
+}
+
+// The corpus's chart over a sub-dataset calls a class of its sample application, which the
+// engine lacks: ours runs a sub-dataset as that one does, and compiles, in its place.
+const QString ownSubDatasetChart = u"SubDatasetChart"_s;
 
 // The one report QUILLMARK_REPORT names; empty for every report.
 QString chosenReport()
@@ -94,10 +108,14 @@ QList<RandomEditRuns::Report> RandomEditRuns::reports()
     const QString corpus = testsupport::corpusDir();
     for (const QString &path :
          {u"jasper/FirstJasper.jrxml"_s, u"table/TableReport.jrxml"_s, u"list/ListReport.jrxml"_s,
-          u"charts/SubDatasetChartReport.jrxml"_s, u"crosstabs/OrdersReport.jrxml"_s,
-          u"book/BookReport.jrxml"_s, u"pdfa/TaggedPdfA1Report.jrxml"_s,
-          u"functions/FunctionsReport.jrxml"_s, u"map/MapReport3.jrxml"_s,
-          u"charts/MultipleAxisChartReport.jrxml"_s, u"text/TextReport.jrxml"_s}) {
+          ownSubDatasetChart, u"crosstabs/OrdersReport.jrxml"_s, u"book/BookReport.jrxml"_s,
+          u"pdfa/TaggedPdfA1Report.jrxml"_s, u"functions/FunctionsReport.jrxml"_s,
+          u"map/MapReport3.jrxml"_s, u"charts/MultipleAxisChartReport.jrxml"_s,
+          u"text/TextReport.jrxml"_s}) {
+        if (path == ownSubDatasetChart) {
+            list.append({path, ownReportNamed(path)});
+            continue;
+        }
         const QString file = QDir(corpus).filePath(u"jrxml-samples/"_s + path);
         if (!corpus.isEmpty() && QFileInfo::exists(file))
             list.append({path, testsupport::readFile(file)});
@@ -110,6 +128,10 @@ QList<RandomEditRuns::Report> RandomEditRuns::reports()
         if (!jrxml.isEmpty())
             list.append({name, jrxml});
     }
+    // Ours with return values of a subreport, a list and a table in the list, each into a
+    // variable of the dataset it stands in, and ours whose expressions are JavaScript.
+    for (const QString &name : {u"ReturnValues"_s, u"OtherLanguage"_s})
+        list.append({name, ownReportNamed(name)});
     return list;
 }
 
@@ -142,18 +164,17 @@ QList<RandomEditRuns::Run> RandomEditRuns::runs()
             seeds.append(quint32(s));
     }
     const QList<Report> all = reports();
-    QList<Report> others, older;
+    QList<Report> others, second;
     for (const Report &report : all)
-        (isOlderFormReport(report) ? older : others).append(report);
+        (takesSecondSeeds(report) ? second : others).append(report);
     const QString chosen = chosenReport();
     QList<Run> list;
     for (const quint32 seed : seeds) {
-        // The seed's report, and the reports in the older form that take the seeds of the first
-        // reports as well.
+        // The seed's report, and the reports that take the seeds of the first reports as well.
         const qsizetype turn = qsizetype(seed % quint32(others.size()));
         QList<Report> on{others.at(turn)};
-        for (qsizetype i = turn; i < older.size(); i += others.size())
-            on.append(older.at(i));
+        for (qsizetype i = turn; i < second.size(); i += others.size())
+            on.append(second.at(i));
         bool ran = false;
         for (const Report &report : on) {
             if (chosen.isEmpty() || report.name == chosen) {

@@ -30,13 +30,15 @@ public:
     // The reports the seeds take turns on: a report of our own with something of everything
     // that names a group, sub-dataset or style (a style with a condition, and an heir of it), one
     // of our own with tables whose cells are padded, by their box or their style, and have table
-    // headers and footers, and, when the corpus is present, corpus reports with groups, styles,
-    // lists, tables, charts and crosstabs, a book of parts, groups of several bands, padding, a
-    // table whose columns have group cells and cells of several elements, a component that runs a
-    // sub-dataset beside expressions of its own, and groups whose counts of records expressions
-    // name. Last, two of our own in the older form without the namespace (one with a group and a
-    // subreport, one with a sub-dataset and a chart), which run the seeds of the first reports as
-    // well, so that every other seed stays on its report.
+    // headers and footers, one of our own with a chart over a sub-dataset, and, when the corpus is
+    // present, corpus reports with groups, styles, lists, tables, charts and crosstabs, a book of
+    // parts, groups of several bands, padding, a table whose columns have group cells and cells
+    // of several elements, a component that runs a sub-dataset beside expressions of its own, and
+    // groups whose counts of records expressions name. Last, two of our own in the older form
+    // without the namespace (one with a group and a subreport, one with a sub-dataset and a
+    // chart), one of our own whose subreport, list and table in the list return values into
+    // variables of the datasets they stand in, and one of our own in JavaScript, which run the
+    // seeds of the first reports as well, so that every other seed stays on its report.
     static QList<Report> reports();
     // Our own report with lengths as large as a file carries: a column two billion points wide, a
     // left margin as far left as a file carries, a page as wide and high as that. Each runs

@@ -2,7 +2,9 @@
 
 #include "canvas/SnippetLibrary.h"
 #include "document/DocumentStore.h"
+#include "document/ExpressionLanguages.h"
 #include "edits/InspectorEdits.h"
+#include "model/Identifiers.h"
 #include "workspace/AppSettings.h"
 
 #include <QHashSeed>
@@ -39,6 +41,17 @@ RandomEdits::RandomEdits(DocumentStore &store, quint32 seed)
     lacksSaidConnection_ =
         QObject::connect(&store_, &DocumentStore::namesLacked, &store_,
                          [this](const QString &words) { lacksSaid_.append(words); });
+    // A snippet saved in a report of the other expression language (another tab), as the
+    // palette's snippets menu offers it: a JavaScript array in a Java report, a Java cast in a
+    // report of another language.
+    const bool isJava = ExpressionLanguages::same(store_.document().language, u"java"_s);
+    ReportElement written;
+    written.id = newId();
+    written.width = 140;
+    written.height = 20;
+    written.kind = ElementKind::TextField{isJava ? u"[\"Cyrillic:\", \"\u0431\"].join(\" \")"_s
+                                                 : u"((Object) \"Cyrillic\").toString()"_s};
+    snippets_->save(written, u"Written elsewhere"_s, isJava ? u"javascript"_s : u"java"_s);
     // The user's grid, which the canvas snaps to: on most of the time, now and then off or of
     // another size.
     appSettings_->setIsSnapToGridEnabled(!chance(0.3));

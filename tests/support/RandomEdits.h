@@ -178,7 +178,8 @@ private:
     std::mt19937 random_;
     qint64 now_ = 1'000'000;
     int step_ = 0;
-    // The snippets and the palette's preferences, kept apart from the user's.
+    // The snippets and the palette's preferences, kept apart from the user's; the snippets
+    // start with one saved in a report of another expression language.
     std::unique_ptr<QTemporaryDir> settingsDir_;
     std::unique_ptr<QSettings> settings_;
     std::unique_ptr<SnippetLibrary> snippets_;
