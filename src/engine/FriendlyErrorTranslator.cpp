@@ -1,9 +1,11 @@
 #include "FriendlyErrorTranslator.h"
 
 #include "document/ExpressionUses.h"
+#include "model/ReportDocument.h"
 
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -77,6 +79,72 @@ const QList<DuplicateKind> &duplicateKinds()
         {QStringLiteral("scriptlet"), QStringLiteral("scriptlet"), dataSheet},
     };
     return kinds;
+}
+
+// The advice for a class that `subject` ("The report", "The chapter \"A.jrxml\" of this book")
+// names itself and that the engine does not have; `whose` is its word for that report: "report",
+// "chapter" or "subreport". `importedAs`: the report's import of the class, if it has one.
+QString ownClassAdvice(const QString &subject, const QString &whose, const QString &name,
+                       const QString &importedAs = {})
+{
+    const bool imported = !importedAs.isEmpty();
+    const QString which = imported && importedAs != name
+                              ? QString(u", which it imports as " + importedAs + u" and which")
+                              : u", which"_s;
+    const QString toPreview = whose == u"report"    ? u" to preview it."_s
+                              : whose == u"chapter" ? u" to preview the book."_s
+                                                    : u" to preview this report."_s;
+    return subject + u" needs the class \"" + name + u'"' + which +
+           u" is not on the report engine's class path: it is the " + whose +
+           u"'s own (a chart customizer or a scriptlet, say), not part of Quillmark. The engine "
+           u"here runs only the classes it comes with, so take the class's name " +
+           (imported ? u"and its import "_s : u""_s) + u"out of the " + whose + toPreview;
+}
+
+// A class an expression or an import of the report names and the compiler does not find, in
+// the words of the Java compiler or of Groovy's: the class, and the import that names it where
+// the compiler's text shows one. A lower-case name standing alone is a variable rather than a
+// class.
+std::optional<QString> unresolvedClassAdvice(const QString &raw)
+{
+    static const QRegularExpression imports(
+        QStringLiteral(
+            "(?:Only a type can be imported\\. ([\\w.$]+) resolves to a package|The import "
+            "([\\w.$]+) cannot be resolved|unable to resolve class ([\\w.$]+)[^\\n]*\\n[^\\n]*\\n"
+            "\\s*import )"),
+        QRegularExpression::UseUnicodePropertiesOption);
+    static const QRegularExpression uses(
+        QStringLiteral("(?:^|\\n|: )(?:([\\w.$]+) cannot be resolved( to a type)?|unable to "
+                       "resolve class ([\\w.$]+)), in the expression: ([^\\n]*)"),
+        QRegularExpression::UseUnicodePropertiesOption);
+    QString imported;
+    if (const QRegularExpressionMatch match = imports.match(raw); match.hasMatch())
+        imported = match.captured(1) + match.captured(2) + match.captured(3);
+    QString name;
+    QString expression;
+    for (auto it = uses.globalMatch(raw); it.hasNext();) {
+        const QRegularExpressionMatch match = it.next();
+        const QString candidate = match.captured(1) + match.captured(3);
+        const bool typeNamed = !match.captured(2).isEmpty() || !match.captured(3).isEmpty();
+        if (typeNamed || candidate.contains(u'.') || candidate.front().isUpper()) {
+            name = candidate;
+            expression = match.captured(4);
+            break;
+        }
+    }
+    if (name.isEmpty() && imported.isEmpty())
+        return std::nullopt;
+    if (name.isEmpty()) {
+        return u"The report imports the class \"" + imported +
+               u"\", which is not on the report engine's class path: it is the report's own (a "
+               u"library of its own, say), not part of Quillmark. The engine here runs only the "
+               u"classes it comes with, so take the import out of the report's JRXML (the </> "
+               u"button) to preview it.";
+    }
+    if (imported != name && !imported.endsWith(u'.' + name))
+        imported.clear(); // the import of another class
+    return ownClassAdvice(u"The report"_s, u"report"_s, name, imported) +
+           u"\nThe expression that names it: " + expression;
 }
 
 const QString missingComponentAdvice = QStringLiteral(
@@ -263,6 +331,26 @@ std::optional<QString> FriendlyErrorTranslator::translate(const QString &raw,
                    u"spelling, or add it in the Report Data sheet (the Data button).";
         }
     }
+    // A class the report, a chapter of a book or a subreport names itself (the engine's own
+    // classes read as a missing component). A scriptlet's class is edited in the Scriptlets card,
+    // where the report declares it there.
+    if (auto groups = firstMatch(raw,
+                                 QStringLiteral("The (report|chapter \"[^\"]+\" of this book|"
+                                                "subreport \"[^\"]+\") needs the class (\\S+), "
+                                                "which is not on the engine's class path\\."),
+                                 2)) {
+        const QStringList parts = groups->split(groupSeparator);
+        const auto declared = [&](const QString &name) {
+            if (!report)
+                return raw.contains(u"Error loading scriptlet class");
+            return std::any_of(report->scriptlets.cbegin(), report->scriptlets.cend(),
+                               [&](const ReportScriptlet &s) { return s.className == name; });
+        };
+        if (parts.size() == 2 && !(parts[0] == u"report" && declared(parts[1]))) {
+            const QString whose = parts[0].section(u' ', 0, 0);
+            return ownClassAdvice(u"The " + parts[0], whose, parts[1]);
+        }
+    }
     if (raw.contains(u"Error loading scriptlet class")) {
         return QStringLiteral(
             "A Scriptlet is registered with a class name that doesn't exist (or is blank). Open "
@@ -326,25 +414,9 @@ std::optional<QString> FriendlyErrorTranslator::translate(const QString &raw,
                u"missing operator, or a typo:\n" +
                *expression;
     }
-    // A class the report, or a chapter of a book, names itself (the engine's own classes read as
-    // a missing component).
-    if (auto groups = firstMatch(raw,
-                                 QStringLiteral("The (report|chapter \"[^\"]+\" of this book) "
-                                                "needs the class (\\S+), which is not on the "
-                                                "engine's class path\\."),
-                                 2)) {
-        const QStringList parts = groups->split(groupSeparator);
-        if (parts.size() == 2) {
-            const bool chapter = parts[0] != u"report";
-            return u"The " + parts[0] + u" needs the class \"" + parts[1] +
-                   u"\", which is not on the report engine's class path: it is the " +
-                   (chapter ? u"chapter's"_s : u"report's"_s) +
-                   u" own (a chart customizer or a scriptlet, say), not part of Quillmark. The "
-                   u"engine here runs only the classes it comes with, so take the class's name "
-                   u"out of the " +
-                   (chapter ? u"chapter to preview the book."_s : u"report to preview it."_s);
-        }
-    }
+    // A class the report names itself, which the compiler does not find.
+    if (auto advice = unresolvedClassAdvice(raw))
+        return advice;
     for (const ContainsRule &rule : containsRulesAfterOperator()) {
         if (rule.matches(raw))
             return rule.advice;

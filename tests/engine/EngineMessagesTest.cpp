@@ -248,16 +248,16 @@ TEST(EngineMessages, AClassOfTheReportsOwnIsNamedAndTheEnginesOwnReadsAsMissing)
         ASSERT_TRUE(other.open(QIODevice::WriteOnly));
         other.write(JrxmlCodec::serialize(report(u"Cover"_s, {})));
     }
-    QString chapters;
-    for (const QString &chapter : {cover, sales})
-        chapters += u"<subreport><reportElement x=\"0\" y=\"0\" width=\"535\" height=\"20\"/>"
-                    u"<dataSourceExpression><![CDATA[new "
-                    u"net.sf.jasperreports.engine.JREmptyDataSource(1)]]></dataSourceExpression>"
-                    u"<subreportExpression><![CDATA[\""_s +
-                    jasperPathBeside(chapter) + u"\"]]></subreportExpression></subreport>"_s;
-    const QString book =
-        previewError(real, report(u"Book"_s, {}, {}, chapters), std::nullopt, std::nullopt, {},
-                     {{cover, jasperPathBeside(cover)}, {sales, jasperPathBeside(sales)}});
+    const auto chapterOf = [](const QString &chapter) -> QString {
+        return u"<subreport><reportElement x=\"0\" y=\"0\" width=\"535\" height=\"20\"/>"
+               u"<dataSourceExpression><![CDATA[new "
+               u"net.sf.jasperreports.engine.JREmptyDataSource(1)]]></dataSourceExpression>"
+               u"<subreportExpression><![CDATA[\""_s +
+               jasperPathBeside(chapter) + u"\"]]></subreportExpression></subreport>"_s;
+    };
+    const QString book = previewError(
+        real, report(u"Book"_s, {}, {}, chapterOf(cover) + chapterOf(sales)), std::nullopt,
+        std::nullopt, {}, {{cover, jasperPathBeside(cover)}, {sales, jasperPathBeside(sales)}});
     EXPECT_EQ(FriendlyErrorTranslator::translate(book),
               u"The chapter \"Sales.jrxml\" of this book needs the class \"BarChartCustomizer\", "
               u"which is not on the report engine's class path: it is the chapter's own (a chart "
@@ -265,6 +265,117 @@ TEST(EngineMessages, AClassOfTheReportsOwnIsNamedAndTheEnginesOwnReadsAsMissing)
               u"the classes it comes with, so take the class's name out of the chapter to preview "
               u"the book."_s)
         << book.toStdString();
+
+    // A chapter's scriptlet, and a subreport's, are named with their report, beside the report
+    // on disk or open in another tab; the previewed report names no such class.
+    const QString scripted = real.dir.filePath(u"Scripted.jrxml"_s);
+    {
+        ReportDocument withScriptlet = report(u"Scripted"_s, {});
+        withScriptlet.scriptlets.append(ReportScriptlet());
+        withScriptlet.scriptlets.first().name = u"Totals"_s;
+        withScriptlet.scriptlets.first().className = u"com.acme.TotalsScriptlet"_s;
+        QFile file(scripted);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(JrxmlCodec::serialize(withScriptlet));
+    }
+    const QString chapterSays =
+        previewError(real, report(u"Book"_s, {}, {}, chapterOf(cover) + chapterOf(scripted)),
+                     std::nullopt, std::nullopt, {},
+                     {{cover, jasperPathBeside(cover)}, {scripted, jasperPathBeside(scripted)}});
+    EXPECT_EQ(FriendlyErrorTranslator::translate(chapterSays),
+              u"The chapter \"Scripted.jrxml\" of this book needs the class "
+              u"\"com.acme.TotalsScriptlet\", which is not on the report engine's class path: it "
+              u"is the chapter's own (a chart customizer or a scriptlet, say), not part of "
+              u"Quillmark. The engine here runs only the classes it comes with, so take the "
+              u"class's name out of the chapter to preview the book."_s)
+        << chapterSays.toStdString();
+
+    const QString subreportAdvice =
+        u"The subreport \"Scripted.jrxml\" needs the class \"com.acme.TotalsScriptlet\", which "
+        u"is not on the report engine's class path: it is the subreport's own (a chart "
+        u"customizer or a scriptlet, say), not part of Quillmark. The engine here runs only the "
+        u"classes it comes with, so take the class's name out of the subreport to preview this "
+        u"report."_s;
+    const ReportDocument main = report(
+        u"Main"_s, {}, {},
+        u"<subreport><reportElement x=\"0\" y=\"0\" width=\"535\" height=\"20\"/>"
+        u"<dataSourceExpression><![CDATA[new net.sf.jasperreports.engine.JREmptyDataSource(1)]]>"
+        u"</dataSourceExpression><subreportExpression><![CDATA[\"Scripted.jasper\"]]>"
+        u"</subreportExpression></subreport>"_s);
+    const QUrl mainURL = QUrl::fromLocalFile(real.dir.filePath(u"Main.jrxml"_s));
+    const QString fromTab = previewError(
+        real, main, std::nullopt, mainURL,
+        {{JrxmlCodec::parse(testsupport::readFile(scripted)), QUrl::fromLocalFile(scripted)}});
+    EXPECT_EQ(FriendlyErrorTranslator::translate(fromTab), subreportAdvice)
+        << fromTab.toStdString();
+    const QString fromDisk = previewError(real, main, std::nullopt, mainURL);
+    EXPECT_EQ(FriendlyErrorTranslator::translate(fromDisk), subreportAdvice)
+        << fromDisk.toStdString();
+}
+
+// A class of the report's own that its expressions or imports name, which the compiler does not
+// find: the class and its import are named, in Java and in Groovy, and so is the report's own
+// scriptlet class that the compiler meets in the code it makes of $P{REPORT_SCRIPTLET}.
+TEST(EngineMessages, AClassTheReportImportsOrNamesInAnExpressionIsNamedWithItsImport)
+{
+    QUILLMARK_REQUIRE_ENGINE();
+    QUILLMARK_REQUIRE_CORPUS();
+    RealModel real(*location);
+    const QString own = u" is not on the report engine's class path: it is the report's own (a "
+                        u"chart customizer or a scriptlet, say), not part of Quillmark. The "
+                        u"engine here runs only the classes it comes with, so take the class's "
+                        u"name "_s;
+    const QString importOnly =
+        u"The report imports the class \"com.acme.barcode.JasperUtil\", which is not on the "
+        u"report engine's class path: it is the report's own (a library of its own, say), not "
+        u"part of Quillmark. The engine here runs only the classes it comes with, so take the "
+        u"import out of the report's JRXML (the </> button) to preview it."_s;
+    const struct {
+        QString language;
+        QString import;
+        QString expression;
+        QString advice;
+    } reports[] = {
+        {u"java"_s, u"com.acme.barcode.JasperUtil"_s, u"JasperUtil.barcode(\"123\")"_s,
+         u"The report needs the class \"JasperUtil\", which it imports as "
+         u"com.acme.barcode.JasperUtil and which"_s +
+             own +
+             u"and its import out of the report to preview it.\nThe expression that names it: "
+             u"JasperUtil.barcode(\"123\")"_s},
+        {u"java"_s, u"com.acme.barcode.JasperUtil"_s, u"\"x\""_s, importOnly},
+        {u"groovy"_s, u"com.acme.barcode.JasperUtil"_s, u"JasperUtil.barcode(\"123\")"_s,
+         importOnly},
+        {u"java"_s,
+         {},
+         u"new com.acme.Util().toString()"_s,
+         u"The report needs the class \"com.acme.Util\", which"_s + own +
+             u"out of the report to preview it.\nThe expression that names it: new "
+             u"com.acme.Util().toString()"_s},
+        {u"groovy"_s,
+         {},
+         u"new com.acme.Util()"_s,
+         u"The report needs the class \"com.acme.Util\", which"_s + own +
+             u"out of the report to preview it.\nThe expression that names it: new "
+             u"com.acme.Util()"_s},
+    };
+    for (const auto &named : reports) {
+        SCOPED_TRACE(QString(named.language + u": "_s + named.expression).toStdString());
+        ReportDocument document = report(u"Barcode"_s, {}, {}, textField(named.expression));
+        document.language = named.language;
+        if (!named.import.isEmpty())
+            document.imports = {named.import};
+        const QString error = previewError(real, document);
+        EXPECT_EQ(FriendlyErrorTranslator::translate(error), named.advice) << error.toStdString();
+    }
+
+    const QString scriptlet = previewError(
+        real, JrxmlCodec::parse(testsupport::readFile(
+                  testsupport::corpusDir() + u"/jrxml-samples/scriptlet/ScriptletReport.jrxml"_s)));
+    EXPECT_EQ(FriendlyErrorTranslator::translate(scriptlet),
+              u"The report needs the class \"Scriptlet\", which"_s + own +
+                  u"out of the report to preview it.\nThe expression that names it: "
+                  u"$P{REPORT_SCRIPTLET}.hello()"_s)
+        << scriptlet.toStdString();
 }
 
 // An expression with a syntax error is named as the user wrote it, in the preview and in the
