@@ -222,6 +222,7 @@ void SidecarClient::launch(const Location &location)
             std::swap(readBuffer_, buffer);
             location_ = location;
             startFailure_ = nullptr;
+            timedOutCmd_.reset();
         }
     }
     end(std::move(previous));
@@ -255,6 +256,8 @@ QJsonObject SidecarClient::send(const QString &cmd, const QJsonObject &params,
         if (!stdinHandle_ || !stdoutHandle_ || !process_ || !process_->isRunning()) {
             if (startFailure_)
                 std::rethrow_exception(startFailure_); // why there is no engine
+            if (timedOutCmd_ && !process_)
+                throw SidecarError::endedAfterTimeOut(*timedOutCmd_);
         } else {
             id = nextId_++;
             input = stdinHandle_;
@@ -306,9 +309,17 @@ QJsonObject SidecarClient::send(const QString &cmd, const QJsonObject &params,
     switch (status) {
     case LineStatus::line:
         return interpretReply(line);
-    case LineStatus::timedOut:
-        end(detach(process));
+    case LineStatus::timedOut: {
+        Detached engine;
+        {
+            std::lock_guard lock(fieldsMutex_);
+            engine = detachLocked(process);
+            if (engine.process)
+                timedOutCmd_ = cmd;
+        }
+        end(std::move(engine));
         throw SidecarError::timedOut();
+    }
     case LineStatus::closed:
         throw SidecarError::processExitedUnexpectedly(process->lastWords(lastWordsWait));
     case LineStatus::cancelled: {

@@ -143,6 +143,8 @@ private:
     qint64 nextId_ = 1;
     std::optional<Location> location_; // of the last successful start
     std::exception_ptr startFailure_;  // of the last start, unless it succeeded
+    // The command of the request that ran out of time and ended the engine, until a start.
+    std::optional<QString> timedOutCmd_;
     QString workFolder_;
     std::chrono::milliseconds grace_ = terminationGrace;
     bool released_ = false;

@@ -1,5 +1,7 @@
 #include "SidecarError.h"
 
+#include <QHash>
+
 SidecarError::SidecarError(Kind kind, const QString &detail, const QStringList &causes)
     : kind_(kind), detail_(detail), causes_(causes), utf8_(message().toUtf8())
 {
@@ -40,6 +42,22 @@ QString withJavaSaid(const QString &text, const QString &javaSaid)
     return text % QStringLiteral(" Java reported:\n") % javaSaid;
 }
 
+// What the user asked for with a command, for a sentence about it.
+QString requestWords(const QString &cmd)
+{
+    static const QHash<QString, QString> words = {
+        {QStringLiteral("render"), QStringLiteral("a preview")},
+        {QStringLiteral("compile"), QStringLiteral("a compile")},
+        {QStringLiteral("fill"), QStringLiteral("an export")},
+        {QStringLiteral("export"), QStringLiteral("an export")},
+        {QStringLiteral("testConnection"), QStringLiteral("a connection test")},
+        {QStringLiteral("executeQuery"), QStringLiteral("a query")},
+        {QStringLiteral("readFieldsLive"), QStringLiteral("reading a query's fields")},
+        {QStringLiteral("evaluateExpression"), QStringLiteral("an expression's test")},
+    };
+    return words.value(cmd, QStringLiteral("another request"));
+}
+
 } // namespace
 
 QString SidecarError::message() const
@@ -73,6 +91,12 @@ QString SidecarError::message() const
                               "loop in an expression, or a very large data source.");
     case Kind::cancelled:
         return QStringLiteral("The request to the report engine was cancelled.");
+    case Kind::endedAfterTimeOut:
+        return QStringLiteral("This did not run: the report engine was busy with an earlier "
+                              "request (") %
+               requestWords(detail_) %
+               QStringLiteral("), which ran out of time, and the engine was restarted for it. Try "
+                              "again.");
     }
     return {};
 }

@@ -16,7 +16,8 @@ public:
         processExitedUnexpectedly,
         timedOut,
         javaNotFound,
-        cancelled
+        cancelled,
+        endedAfterTimeOut
     };
 
     static SidecarError jarNotFound(const QString &path);
@@ -35,12 +36,18 @@ public:
         return SidecarError(Kind::processExitedUnexpectedly, javaSaid);
     }
     static SidecarError timedOut() { return SidecarError(Kind::timedOut); }
+    // The engine was ended because an earlier request, of command `cmd`, ran out of time while
+    // this one waited its turn.
+    static SidecarError endedAfterTimeOut(const QString &cmd)
+    {
+        return SidecarError(Kind::endedAfterTimeOut, cmd);
+    }
     // The request was called off before its reply came (SidecarClient::cancel).
     static SidecarError cancelled() { return SidecarError(Kind::cancelled); }
 
     Kind kind() const { return kind_; }
-    // The jar's paths (one a line), Java's path, the reply line, the engine's message or what
-    // Java said before it ended, as the case carries.
+    // The jar's paths (one a line), Java's path, the reply line, the engine's message, what Java
+    // said before it ended or the command that ran out of time, as the case carries.
     const QString &detail() const { return detail_; }
     // The engine's chain of underlying causes (`rpcError` only).
     const QStringList &causes() const { return causes_; }

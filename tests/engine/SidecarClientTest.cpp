@@ -62,6 +62,14 @@ struct FakeEngine {
 
 const QString notRunning = u"notRunning: Sidecar process is not running."_s;
 
+// A request refused because an earlier one, `what`, ran out of time and ended the engine.
+QString endedAfterTimeOut(const QString &what)
+{
+    return u"endedAfterTimeOut: This did not run: the report engine was busy with an earlier "
+           u"request ("_s +
+           what + u"), which ran out of time, and the engine was restarted for it. Try again."_s;
+}
+
 } // namespace
 
 TEST(SidecarClient, SendsNumberedRequestsOneAtATimeAndSurvivesAFailedStart)
@@ -199,12 +207,37 @@ TEST(SidecarClient, TimeOutEndsAndReapsTheEngineAndIdsCarryOnInTheNextOne)
                   u"timedOut: "_s + SidecarError::timedOut().message());
         EXPECT_FALSE(fake.client.isRunning());
         EXPECT_TRUE(!inProcessTable(firstPid)) << "the ended engine is reaped at once";
-        EXPECT_EQ(fake.send(), notRunning);
+        EXPECT_EQ(fake.send(), endedAfterTimeOut(u"a preview"_s)) << "until the next start";
         fake.client.start(fake.location);
         const auto [id, pid] = fake.ping();
         EXPECT_NE(pid, firstPid);
         EXPECT_EQ(id, 3) << "neither a refused request nor a new process resets the ids";
     }
+}
+
+// A request that waits its turn while the one on its way runs out of time (a preview pressed
+// during an expression's test that never ends) says why it did not run.
+TEST(SidecarClient, ARequestWaitingWhileAnotherRunsOutOfTimeSaysWhyItDidNotRun)
+{
+    QTemporaryDir logDir;
+    const QString log = logDir.filePath(u"requests"_s);
+    qputenv("FAKESIDECAR_REQUEST_LOG", log.toLocal8Bit());
+    FakeEngine fake({"echo", "spin"});
+    qunsetenv("FAKESIDECAR_REQUEST_LOG");
+    fake.ping();
+    QString test;
+    std::thread first(
+        [&] { test = outcome([&] { return fake.client.send(u"evaluateExpression"_s, {}, 2s); }); });
+    ASSERT_TRUE(testsupport::waitFor([&] {
+        QFile file(log);
+        return file.open(QIODevice::ReadOnly) && file.readAll().count('\n') == 2;
+    }));
+    const QString preview = outcome([&] { return fake.client.send(u"render"_s, {}); });
+    first.join();
+    EXPECT_EQ(test, u"timedOut: "_s + SidecarError::timedOut().message());
+    EXPECT_EQ(preview, endedAfterTimeOut(u"an expression's test"_s));
+    fake.client.start(fake.location);
+    EXPECT_TRUE(fake.send().startsWith(u"ok "_s)) << "a start clears it";
 }
 
 TEST(SidecarClient, AnEngineThatDiesFailsTheRequestWithoutEndingUsAndIsReaped)
