@@ -31,7 +31,8 @@ namespace {
 // A client running the fake engine (tools/fakesidecar), whose "jar" is a script of one action per
 // request; requests beyond the script are echoed.
 struct FakeEngine {
-    explicit FakeEngine(const QList<QByteArray> &actions)
+    // With `logRequests`, the fake notes each request it takes (waitForRequests).
+    explicit FakeEngine(const QList<QByteArray> &actions, bool logRequests = false)
     {
         QFile file(location.jarPath);
         EXPECT_TRUE(file.open(QIODevice::WriteOnly));
@@ -40,7 +41,18 @@ struct FakeEngine {
         file.close();
         client.setWorkFolder(dir.path());
         client.setTerminationGrace(200ms);
+        if (logRequests)
+            qputenv("FAKESIDECAR_REQUEST_LOG", dir.filePath(u"requests"_s).toLocal8Bit());
         client.start(location);
+        qunsetenv("FAKESIDECAR_REQUEST_LOG");
+    }
+    // Whether the fake has taken `count` requests in all, waiting for them a while.
+    bool waitForRequests(qsizetype count)
+    {
+        return testsupport::waitFor([&] {
+            QFile file(dir.filePath(u"requests"_s));
+            return file.open(QIODevice::ReadOnly) && file.readAll().count('\n') == count;
+        });
     }
     QString send()
     {
@@ -219,19 +231,12 @@ TEST(SidecarClient, TimeOutEndsAndReapsTheEngineAndIdsCarryOnInTheNextOne)
 // during an expression's test that never ends) says why it did not run.
 TEST(SidecarClient, ARequestWaitingWhileAnotherRunsOutOfTimeSaysWhyItDidNotRun)
 {
-    QTemporaryDir logDir;
-    const QString log = logDir.filePath(u"requests"_s);
-    qputenv("FAKESIDECAR_REQUEST_LOG", log.toLocal8Bit());
-    FakeEngine fake({"echo", "spin"});
-    qunsetenv("FAKESIDECAR_REQUEST_LOG");
+    FakeEngine fake({"echo", "spin"}, true);
     fake.ping();
     QString test;
     std::thread first(
         [&] { test = outcome([&] { return fake.client.send(u"evaluateExpression"_s, {}, 2s); }); });
-    ASSERT_TRUE(testsupport::waitFor([&] {
-        QFile file(log);
-        return file.open(QIODevice::ReadOnly) && file.readAll().count('\n') == 2;
-    }));
+    ASSERT_TRUE(fake.waitForRequests(2));
     const QString preview = outcome([&] { return fake.client.send(u"render"_s, {}); });
     first.join();
     EXPECT_EQ(test, u"timedOut: "_s + SidecarError::timedOut().message());
@@ -544,12 +549,8 @@ TEST(SidecarClient, ShutdownFailsThePendingAndTheQueuedRequestsAndStartsNothingA
 // next request runs on a new engine without waiting for the old one to end.
 TEST(SidecarClient, ACancelledRequestLetsItsEngineGoAndTheNextRunsOnANewOne)
 {
-    QTemporaryDir logDir;
-    const QString log = logDir.filePath(u"requests"_s);
-    qputenv("FAKESIDECAR_REQUEST_LOG", log.toLocal8Bit());
     // The fake takes the second request and never answers, ignoring its input and SIGTERM.
-    FakeEngine fake({"echo", "spin"});
-    qunsetenv("FAKESIDECAR_REQUEST_LOG");
+    FakeEngine fake({"echo", "spin"}, true);
     fake.client.setTerminationGrace(10min); // the next request must not wait for that
     const qint64 pid = fake.ping().second;
     const auto cancel = std::make_shared<RequestCancel>();
@@ -557,10 +558,7 @@ TEST(SidecarClient, ACancelledRequestLetsItsEngineGoAndTheNextRunsOnANewOne)
     std::thread first([&] {
         pending = outcome([&] { return fake.client.send(u"render"_s, {}, 10min, cancel); });
     });
-    ASSERT_TRUE(testsupport::waitFor([&] {
-        QFile file(log);
-        return file.open(QIODevice::ReadOnly) && file.readAll().count('\n') == 2;
-    }));
+    ASSERT_TRUE(fake.waitForRequests(2));
     QString queued;
     const auto queuedCancel = std::make_shared<RequestCancel>();
     std::thread second([&] {
