@@ -17,13 +17,20 @@ public:
         timedOut,
         javaNotFound,
         cancelled,
-        endedAfterTimeOut
+        endedAfterTimeOut,
+        engineUnusable
     };
 
-    static SidecarError jarNotFound(const QString &path);
+    // `namedBy`: the environment variable that named the path, if one did.
+    static SidecarError jarNotFound(const QString &path, const QString &namedBy = {});
     // The jar was looked for in each of `paths`, in order, and found in none.
     static SidecarError jarNotFound(const QStringList &paths);
-    static SidecarError javaNotFound(const QString &path);
+    static SidecarError javaNotFound(const QString &path, const QString &namedBy = {});
+    // What was started is no engine, or cannot run it: `advice` says which and what to do.
+    static SidecarError engineUnusable(const QString &advice)
+    {
+        return SidecarError(Kind::engineUnusable, advice);
+    }
     static SidecarError rpcError(const QString &message, const QStringList &causes);
     static SidecarError malformedResponse(const QString &line);
     // `javaSaid`: the last lines an engine that ended by itself wrote to its standard error.
@@ -56,10 +63,12 @@ public:
     const char *what() const noexcept override { return utf8_.constData(); }
 
 private:
-    explicit SidecarError(Kind kind, const QString &detail = {}, const QStringList &causes = {});
+    explicit SidecarError(Kind kind, const QString &detail = {}, const QStringList &causes = {},
+                          const QString &namedBy = {});
 
     Kind kind_;
     QString detail_;
     QStringList causes_;
+    QString namedBy_;
     QByteArray utf8_;
 };

@@ -133,9 +133,19 @@ TEST(SidecarClient, SendsNumberedRequestsOneAtATimeAndSurvivesAFailedStart)
               u"javaNotFound: Could not find Java at expected path: "_s + missingJava +
                   u". Install a Java runtime (17 or later), or set QUILLMARK_JAVA to the path of "
                   u"its java program.");
-    EXPECT_THAT(start(fake.dir.path(), fake.location.jarPath).toStdString(),
-                AllOf(StartsWith("other: Could not launch "), HasSubstr("Permission denied")))
-        << "a launch failure other than a missing program keeps its own words";
+    // Java named by the environment is named so; a path that is no program says what to do.
+    EXPECT_EQ(outcome([&] {
+                  fake.client.start({missingJava, fake.location.jarPath, {}, u"QUILLMARK_JAVA"_s});
+                  return QJsonObject();
+              }),
+              u"javaNotFound: Could not find Java at "_s + missingJava +
+                  u", the path that QUILLMARK_JAVA names. Set QUILLMARK_JAVA to the path of a "
+                  u"java program (Java 17 or later), or unset it to use /usr/bin/java.");
+    EXPECT_EQ(start(fake.dir.path(), fake.location.jarPath),
+              u"engineUnusable: The Java program "_s + fake.dir.path() +
+                  u" cannot be run (permission denied): it is no program, or not one this user "
+                  u"may run. Install a Java runtime (17 or later), or set QUILLMARK_JAVA to the "
+                  u"path of its java program.");
     const auto [id, pid] = fake.ping();
     EXPECT_EQ(id, 102);
     EXPECT_EQ(pid, echoed[u"pid"_s].toInteger());
@@ -317,8 +327,13 @@ TEST(SidecarLocation, PrefersABundleThenLooksBesideTheWorkingDirectoryUnlessOver
             EXPECT_TRUE(elsewhere.jarPlaces.contains(checkoutJar))
                 << elsewhere.jarPlaces.join(u' ').toStdString();
     }
+    EXPECT_EQ(found.javaNamedBy, u"QUILLMARK_JAVA"_s) << "so that messages name it";
+    EXPECT_EQ(found.jarNamedBy, QString());
     qputenv(jar.name, "/elsewhere/engine.jar");
     EXPECT_EQ(SidecarClient::defaultLocation().jarPath, u"/elsewhere/engine.jar"_s);
+    EXPECT_EQ(SidecarClient::defaultLocation().jarNamedBy, u"QUILLMARK_SIDECAR_JAR"_s);
+    qunsetenv(java.name);
+    EXPECT_EQ(SidecarClient::defaultLocation().javaNamedBy, QString());
 }
 
 TEST(SidecarLocation, FindsTheJarInEachPlaceFromAnyFolderAndNamesEveryPlaceWhenNoneHoldsIt)
@@ -460,6 +475,24 @@ TEST(SidecarClient, AnEngineThatEndsQuotesOnlyWhatItWroteSinceTheFailingRequestW
     FakeEngine quiet({R"(warn Error: query took long\n)", "exit"});
     quiet.ping();
     EXPECT_EQ(quiet.send(), exited);
+}
+
+// A program in the engine's place that writes something else first is said to be no engine at
+// once, not after the time limit; its lines after a first reply are skipped as noise.
+TEST(SidecarClient, AFirstLineThatIsNoReplyIsSaidToBeNoEngine)
+{
+    FakeEngine fake({"send Usage: report-tool [options] FILE\\n", "echo"});
+    fake.client.setTerminationGrace(10min); // the request must not wait for its end
+    const SidecarClient::Location named{
+        fake.location.javaPath, fake.location.jarPath, {}, {}, u"QUILLMARK_SIDECAR_JAR"_s};
+    fake.client.start(named);
+    EXPECT_EQ(outcome([&] { return fake.client.send(u"render"_s, {}, 10min); }),
+              u"engineUnusable: The jar "_s + fake.location.jarPath +
+                  u", the path that QUILLMARK_SIDECAR_JAR names, is not the report engine: the "
+                  u"first line it wrote, \"Usage: report-tool [options] FILE\", is no reply of "
+                  u"the report engine's. Set QUILLMARK_SIDECAR_JAR to the report engine's "
+                  u"sidecar.jar, or unset it to use the one that comes with Quillmark.");
+    EXPECT_FALSE(fake.client.isRunning()) << "it is let go";
 }
 
 TEST(SidecarClient, SkipsLinesThatAnswerNoRequestAndReportsEachOnce)

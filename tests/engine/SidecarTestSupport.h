@@ -26,7 +26,8 @@ inline QString outcome(const std::function<QJsonObject()> &call)
                                         "timedOut",
                                         "javaNotFound",
                                         "cancelled",
-                                        "endedAfterTimeOut"};
+                                        "endedAfterTimeOut",
+                                        "engineUnusable"};
     try {
         return u"ok "_s + QString::fromUtf8(QJsonDocument(call()).toJson(QJsonDocument::Compact));
     } catch (const SidecarError &error) {
