@@ -1,5 +1,6 @@
 #include "FriendlyErrorTranslator.h"
 
+#include "PrivateWorkFolder.h"
 #include "document/ExpressionUses.h"
 #include "model/ReportDocument.h"
 
@@ -236,23 +237,33 @@ std::optional<QString> FriendlyErrorTranslator::translate(const QString &raw,
                u". Check the subreport's file path/expression, and make sure it's been compiled "
                u"(its .jasper file exists where the expression points).";
     }
-    // A file the engine was to write in a folder that cannot be written.
-    if (auto groups =
-            firstMatch(raw,
-                       QStringLiteral("Cannot write \"([^\\n]+)\": its folder cannot be written "
-                                      "\\(([^\\n]*)\\)\\."),
-                       2)) {
+    // A file the engine was to write in a folder that cannot be written, or on a disk that is
+    // full.
+    if (auto groups = firstMatch(raw,
+                                 QStringLiteral("Cannot write \"([^\\n]+)\": (its folder cannot be "
+                                                "written|the disk that holds it is full) "
+                                                "\\(([^\\n]*)\\)\\."),
+                                 3)) {
         const QStringList parts = groups->split(groupSeparator);
-        if (parts.size() == 2) {
-            const QString folder = QFileInfo(parts[0]).path();
-            if (parts[0].endsWith(u".jasper"))
-                return u"The compiled report goes beside the report, to \"" + parts[0] +
-                       u"\", but the folder \"" + folder + u"\" cannot be written (" + parts[1] +
-                       u"). Save the report in a folder you can write to, or make this folder "
-                       u"writable.";
-            return u"\"" + parts[0] + u"\" cannot be written: the folder \"" + folder +
-                   u"\" cannot be written (" + parts[1] +
-                   u"). Choose a folder you can write to, or make this folder writable.";
+        if (parts.size() == 3) {
+            const QString &file = parts[0];
+            const QString folder = QFileInfo(file).path();
+            const bool full = parts[1].startsWith(u"the disk");
+            const QString why = full ? QString(u"the disk that holds it is full (" + parts[2] +
+                                               u"). Free some space on that disk and try again")
+                                     : QString(u"the folder \"" + folder +
+                                               u"\" cannot be written (" + parts[2] + u')');
+            if (file.endsWith(u".jasper"))
+                return u"The compiled report goes beside the report, to \"" + file + u"\", but " +
+                       why +
+                       (full ? u", or save the report on another disk."_s
+                             : u". Save the report in a folder you can write to, or make this "
+                               u"folder writable."_s);
+            if (full && file.contains(u'/' + PrivateWorkFolder::sessionName() + u'/'))
+                return u"Quillmark's work file \"" + file + u"\" cannot be written: " + why + u'.';
+            return u"\"" + file + u"\" cannot be written: " + why +
+                   (full ? u", or choose a folder on another disk."_s
+                         : u". Choose a folder you can write to, or make this folder writable."_s);
         }
     }
     // A host name that has no address, before the driver's words about a failed connection.

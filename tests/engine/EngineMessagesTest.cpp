@@ -8,6 +8,7 @@
 #include <QStandardPaths>
 #include <QTcpServer>
 #include <QTemporaryDir>
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -157,10 +158,10 @@ TEST(EngineMessages, AServerThatDoesNotAnswerIsNamedAlikeInTheTestTheQueryAndThe
     }
 }
 
-// A query of the report stopped by the time limit, and one the server cancels for a reason of
-// its own (here the query cancels itself, as an administrator's pg_cancel_backend would), read
-// in the preview and the export as in Execute Query; only the designer's limit says it stopped
-// the query.
+// A query of the report stopped by the time limit, one the server cancels for a reason of its
+// own (here the query cancels itself, as an administrator's pg_cancel_backend would), and one
+// whose connection the server ends, read in the preview and the export as in Execute Query; only
+// the designer's limit says it stopped the query.
 TEST(EngineMessages, AQueryStoppedOrCancelledReadsAlikeInTheQueryThePreviewAndTheExport)
 {
     QUILLMARK_REQUIRE_ENGINE();
@@ -176,6 +177,12 @@ TEST(EngineMessages, AQueryStoppedOrCancelledReadsAlikeInTheQueryThePreviewAndTh
          u"SELECT pg_cancel_backend(pg_backend_pid()) AS z"_s,
          u"The database server cancelled the query before it finished: the designer's time "
          u"limit did not stop it"_s},
+        // The server ends the connection mid-query, as when it is stopped.
+        {{},
+         u"SELECT pg_terminate_backend(pg_backend_pid()) AS z"_s,
+         u"The database server ended the connection before the query finished: the server was "
+         u"stopped or restarted, or the connection to it broke. Check that the server runs "
+         u"again (or ask the database's administrator), then run the query again."_s},
     };
     for (const auto &run : queries) {
         SCOPED_TRACE(run.query.toStdString());
@@ -545,4 +552,72 @@ TEST(EngineMessages, AClassInAnExpressionAndANameDeclaredTwiceAreNamedForWhatThe
         EXPECT_EQ(FriendlyErrorTranslator::translate(error), duplicate.advice)
             << error.toStdString();
     }
+}
+
+// A stored password the database refuses names the connection and where to correct it, in the
+// preview and in the query.
+TEST(EngineMessages, AStoredPasswordTheServerRefusesNamesTheConnectionAndItsEditSheet)
+{
+    QUILLMARK_REQUIRE_ENGINE();
+    QUILLMARK_REQUIRE_POSTGRES("to refuse a password");
+    RealModel real(*location);
+    const LiveConnection live{postgres->connection, u"not the password"_s, {}};
+    const QString says = u"\nThe database server refused the user name and password stored for "
+                         u"the connection \""_s +
+                         postgres->connection.name + u"\" (user \""_s +
+                         postgres->connection.username +
+                         u"\"). Type the right ones in the connection's Edit sheet and Save, "
+                         u"then try again."_s;
+    const QString preview = previewError(real, report(u"Customers"_s, u"SELECT 1 AS n"_s), live);
+    EXPECT_TRUE(preview.endsWith(says)) << preview.toStdString();
+    real.model.executeQuery(live, u"SELECT 1"_s);
+    ASSERT_TRUE(real.waitUntilIdle());
+    const QString query = real.model.queryErrorMessage().value_or(QString());
+    EXPECT_TRUE(query.contains(says)) << query.toStdString();
+}
+
+// A disk that is full names the file the engine was to write, not its hidden work file, and the
+// way out, at the preview and at the export. The engine runs with a tiny file system of its own
+// over the report's folder.
+TEST(EngineMessages, AFullDiskNamesTheFileAndTheWayOut)
+{
+    QUILLMARK_REQUIRE_ENGINE();
+    if (std::system("unshare --map-root-user --mount true 2>/dev/null") != 0)
+        GTEST_SKIP() << "needs unshare with user and mount namespaces, to fill a disk";
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(u"Full disk"_s);
+    ASSERT_TRUE(QDir().mkpath(folder));
+    SidecarClient::Location engine = *location;
+    engine.javaPath = dir.filePath(u"java"_s);
+    {
+        QFile wrapper(engine.javaPath);
+        ASSERT_TRUE(wrapper.open(QIODevice::WriteOnly));
+        wrapper.write("#!/bin/sh\nexec unshare --map-root-user --mount sh -c 'mount -t tmpfs -o "
+                      "size=8k tmpfs \"$0\" && exec \"$@\"' '" +
+                      folder.toUtf8() + "' '" + location->javaPath.toUtf8() + "' \"$@\"\n");
+        wrapper.close();
+        wrapper.setPermissions(wrapper.permissions() | QFile::ExeOwner);
+    }
+    RealModel real(engine);
+    const ReportDocument invoice = report(u"Invoice"_s, {}, {}, textField(u"\"Total\""_s));
+    const QString preview = previewError(real, invoice, std::nullopt,
+                                         QUrl::fromLocalFile(folder + u"/Invoice.jrxml"_s));
+    EXPECT_EQ(FriendlyErrorTranslator::translate(preview),
+              u"The compiled report goes beside the report, to \""_s + folder +
+                  u"/Invoice.jasper\", but the disk that holds it is full (No space left on "
+                  u"device). Free some space on that disk and try again, or save the report on "
+                  u"another disk."_s)
+        << preview.toStdString();
+
+    const QString pdf = folder + u"/Invoice.pdf"_s;
+    real.model.exportReport(invoice, ExportFormat::pdf, QUrl::fromLocalFile(pdf), std::nullopt, {},
+                            {}, std::nullopt);
+    ASSERT_TRUE(real.waitUntilIdle());
+    const QString exported = real.model.exportErrorMessage().value_or(QString());
+    EXPECT_EQ(FriendlyErrorTranslator::translate(exported),
+              u"\""_s + pdf +
+                  u"\" cannot be written: the disk that holds it is full (No space left on "
+                  u"device). Free some space on that disk and try again, or choose a folder on "
+                  u"another disk."_s)
+        << exported.toStdString();
 }

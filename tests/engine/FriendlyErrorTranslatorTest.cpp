@@ -1,5 +1,6 @@
 #include "engine/FriendlyErrorTranslator.h"
 #include "TestSupport.h"
+#include "engine/PrivateWorkFolder.h"
 #include "model/ReportDocument.h"
 
 #include <gtest/gtest.h>
@@ -305,6 +306,19 @@ TEST(FriendlyErrorTranslator, AppliesTheFirstRuleThatMatchesAndAnnotates)
          "\"/mnt/cd/out.pdf\" cannot be written: the folder \"/mnt/cd\" cannot be written "
          "(Read-only file system). Choose a folder you can write to, or make this folder "
          "writable."},
+        // A disk that is full: the compiled report beside the report, a work file of the
+        // engine's, a file exported.
+        {"Cannot write \"/srv/reports/Invoice.jasper\": the disk that holds it is full (No space "
+         "left on device).\nnet.sf.jasperreports.engine.JRException: Error saving file: "
+         "/srv/reports/.qm-e1j5fsb6.",
+         "The compiled report goes beside the report, to \"/srv/reports/Invoice.jasper\", but the "
+         "disk that holds it is full (No space left on device). Free some space on that disk and "
+         "try again, or save the report on another disk."},
+        {"Cannot write \"/mnt/usb/out.pdf\": the disk that holds it is full (Disk quota "
+         "exceeded).\nExceptionConverter: java.io.IOException: Disk quota exceeded",
+         "\"/mnt/usb/out.pdf\" cannot be written: the disk that holds it is full (Disk quota "
+         "exceeded). Free some space on that disk and try again, or choose a folder on another "
+         "disk."},
         {"Syntax error on token \"+\", ClassNotFoundException", syntaxAdvice},
         {"java.io.FileNotFoundException: sub.jasper", subreportAdvice},
         {"Could not load object from location : sub.jasper", subreportAdvice},
@@ -346,6 +360,15 @@ TEST(FriendlyErrorTranslator, AppliesTheFirstRuleThatMatchesAndAnnotates)
               u"class path: it is the report's own (a chart customizer or a scriptlet, say), not "
               u"part of Quillmark. The engine here runs only the classes it comes with, so take "
               u"the class's name out of the report to preview it."_s);
+
+    const QString workFile =
+        u"/tmp/quillmark-0/Quillmark/"_s + PrivateWorkFolder::sessionName() + u"/Invoice.jrprint"_s;
+    EXPECT_EQ(FriendlyErrorTranslator::translate(u"Cannot write \""_s + workFile +
+                                                 u"\": the disk that holds it is full (No space "
+                                                 u"left on device)."_s),
+              u"Quillmark's work file \""_s + workFile +
+                  u"\" cannot be written: the disk that holds it is full (No space left on "
+                  u"device). Free some space on that disk and try again."_s);
 
     // annotate() puts the raw text after the advice as technical details, or alone.
     const QString raw = QStringLiteral("java.lang.NullPointerException\n\tat Report.fill");
