@@ -16,8 +16,8 @@ const std::array<CardTexts, 10> &cardTexts()
     static const std::array<CardTexts, 10> texts = {{
         {u"Database Connections"_s,
          u"Optional live connections for Read Fields / Compile & Preview / Export. Without one "
-         u"selected, everything works exactly as before (static query parsing, empty/CSV data "
-         u"source)."_s,
+         u"selected, Read Fields reads the field names from the query's text, and previews and "
+         u"exports run on one empty record (the sample CSV serves the query test only)."_s,
          u"datapanel.connections"_s},
         {u"Subdatasets"_s,
          u"A named, standalone parameters/query/fields set - what a List component's row "

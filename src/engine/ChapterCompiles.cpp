@@ -65,14 +65,17 @@ void ChapterCompiles::compileChanged(const QList<ChapterFile> &chapters, Sidecar
     }
 }
 
-void ChapterCompiles::compileNamed(const QString &jrxmlPath, const std::function<void()> &compile)
+QString ChapterCompiles::chapterSubject(const QString &jrxmlPath)
 {
-    compileNaming(
-        QStringLiteral("The chapter \"%1\" of this book").arg(QFileInfo(jrxmlPath).fileName()),
-        compile);
+    return QStringLiteral("chapter \"%1\" of this book").arg(QFileInfo(jrxmlPath).fileName());
 }
 
-void ChapterCompiles::fillNamed(const QList<ChapterFit::Chapter> &chapters,
+void ChapterCompiles::compileNamed(const QString &jrxmlPath, const std::function<void()> &compile)
+{
+    compileNaming(u"The " + chapterSubject(jrxmlPath), compile);
+}
+
+void ChapterCompiles::fillNamed(const QByteArray &report, const QList<Inner> &inner,
                                 const std::function<void()> &fill)
 {
     try {
@@ -89,17 +92,20 @@ void ChapterCompiles::fillNamed(const QList<ChapterFit::Chapter> &chapters,
         const QRegularExpression named(QStringLiteral("(?<![\\w.$])") +
                                        QRegularExpression::escape(name) +
                                        QStringLiteral("(?![\\w.$])"));
-        for (const ChapterFit::Chapter &chapter : chapters) {
-            QByteArray text = chapter.held.value_or(QByteArray());
-            if (QFile file(chapter.jrxmlPath); !chapter.held && file.open(QIODevice::ReadOnly))
+        const auto names = [&](const QByteArray &text) {
+            return named.match(QString::fromUtf8(text)).hasMatch();
+        };
+        if (names(report))
+            throw;
+        for (const Inner &candidate : inner) {
+            QByteArray text = candidate.held.value_or(QByteArray());
+            if (QFile file(candidate.jrxmlPath); !candidate.held && file.open(QIODevice::ReadOnly))
                 text = file.readAll();
-            if (!named.match(QString::fromUtf8(text)).hasMatch())
+            if (!names(text))
                 continue;
-            throw SidecarError::rpcError(
-                QStringLiteral("The chapter \"%1\" of this book needs the class %2")
-                        .arg(QFileInfo(chapter.jrxmlPath).fileName(), name) +
-                    error.detail().mid(match.capturedStart(2)),
-                error.causes());
+            throw SidecarError::rpcError(u"The " + candidate.subject + u" needs the class " + name +
+                                             error.detail().mid(match.capturedStart(2)),
+                                         error.causes());
         }
         throw;
     }

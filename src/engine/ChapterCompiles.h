@@ -1,6 +1,5 @@
 #pragma once
 
-#include "ChapterFit.h"
 #include "EngineWorkFiles.h"
 
 #include <QByteArray>
@@ -10,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 
 class RequestCancel;
 class SidecarClient;
@@ -36,11 +36,22 @@ public:
     // and the engine's words. Every other error goes on as it is.
     static void compileNamed(const QString &jrxmlPath, const std::function<void()> &compile);
 
-    // Runs `fill` of a book with `chapters`. The engine says "the report" of a class that a
-    // chapter names itself and that it cannot load; such a refusal ends the run naming the first
-    // chapter whose report names the class: "The chapter "A.jrxml" of this book needs the class
-    // ...", the engine's causes following. Every other error goes on as it is.
-    static void fillNamed(const QList<ChapterFit::Chapter> &chapters,
+    // A report that another prints inside itself (a chapter of a book, a subreport): how an
+    // error names it ("chapter "A.jrxml" of this book", "subreport "Orders.jrxml""), and its
+    // JRXML as a tab holds it, or else its file.
+    struct Inner {
+        QString subject;
+        QString jrxmlPath;
+        std::optional<QByteArray> held;
+    };
+    static QString chapterSubject(const QString &jrxmlPath);
+
+    // Runs `fill` of the report whose JRXML is `report`, with `inner` printed inside it. The
+    // engine says "the report" of a class that it cannot load, whichever report names it; when
+    // `report` does not name the class, the refusal ends the run naming the first of `inner`
+    // whose report does: "The chapter "A.jrxml" of this book needs the class ...", the engine's
+    // causes following. Every other error goes on as it is.
+    static void fillNamed(const QByteArray &report, const QList<Inner> &inner,
                           const std::function<void()> &fill);
 
 private:

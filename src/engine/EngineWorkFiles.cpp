@@ -52,6 +52,16 @@ void writeWorkFile(const QString &path, const QByteArray &bytes)
     file.setAutoRemove(false);
 }
 
+QSet<QString> referencedSubreportNames(const ReportDocument &report)
+{
+    QSet<QString> referenced;
+    for (const QString &expression : report.allSubreportExpressions()) {
+        if (const std::optional<QString> name = candidateSubreportBaseName(expression))
+            referenced.insert(*name);
+    }
+    return referenced;
+}
+
 QList<SubreportCompile> planSubreportCompiles(const ReportDocument &report,
                                               const QList<OpenTab> &otherTabs,
                                               const QString &workFolder)
@@ -59,11 +69,7 @@ QList<SubreportCompile> planSubreportCompiles(const ReportDocument &report,
     QList<SubreportCompile> compiles;
     if (otherTabs.isEmpty())
         return compiles;
-    QSet<QString> referenced;
-    for (const QString &expression : report.allSubreportExpressions()) {
-        if (const std::optional<QString> name = candidateSubreportBaseName(expression))
-            referenced.insert(*name);
-    }
+    const QSet<QString> referenced = referencedSubreportNames(report);
     if (referenced.isEmpty())
         return compiles;
     for (const OpenTab &tab : otherTabs) {

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <chrono>
 #include <functional>
@@ -48,6 +49,10 @@ struct SubreportCompile {
     QString fileName;
     bool operator==(const SubreportCompile &) const = default;
 };
+
+// The lower-cased base names of the report files that the subreport expressions of `report`
+// name (candidateSubreportBaseName).
+QSet<QString> referencedSubreportNames(const ReportDocument &report);
 
 // The saved tabs among `otherTabs`, in order, whose file's base name matches (ignoring case) the
 // base name a subreport expression of `report` names. Each is serialised now, so that the files

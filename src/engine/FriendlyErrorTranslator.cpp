@@ -1,9 +1,12 @@
 #include "FriendlyErrorTranslator.h"
 
+#include "PrivateWorkFolder.h"
 #include "document/ExpressionUses.h"
+#include "model/ReportDocument.h"
 
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -77,6 +80,72 @@ const QList<DuplicateKind> &duplicateKinds()
         {QStringLiteral("scriptlet"), QStringLiteral("scriptlet"), dataSheet},
     };
     return kinds;
+}
+
+// The advice for a class that `subject` ("The report", "The chapter \"A.jrxml\" of this book")
+// names itself and that the engine does not have; `whose` is its word for that report: "report",
+// "chapter" or "subreport". `importedAs`: the report's import of the class, if it has one.
+QString ownClassAdvice(const QString &subject, const QString &whose, const QString &name,
+                       const QString &importedAs = {})
+{
+    const bool imported = !importedAs.isEmpty();
+    const QString which = imported && importedAs != name
+                              ? QString(u", which it imports as " + importedAs + u" and which")
+                              : u", which"_s;
+    const QString toPreview = whose == u"report"    ? u" to preview it."_s
+                              : whose == u"chapter" ? u" to preview the book."_s
+                                                    : u" to preview this report."_s;
+    return subject + u" needs the class \"" + name + u'"' + which +
+           u" is not on the report engine's class path: it is the " + whose +
+           u"'s own (a chart customizer or a scriptlet, say), not part of Quillmark. The engine "
+           u"here runs only the classes it comes with, so take the class's name " +
+           (imported ? u"and its import "_s : u""_s) + u"out of the " + whose + toPreview;
+}
+
+// A class an expression or an import of the report names and the compiler does not find, in
+// the words of the Java compiler or of Groovy's: the class, and the import that names it where
+// the compiler's text shows one. A lower-case name standing alone is a variable rather than a
+// class.
+std::optional<QString> unresolvedClassAdvice(const QString &raw)
+{
+    static const QRegularExpression imports(
+        QStringLiteral(
+            "(?:Only a type can be imported\\. ([\\w.$]+) resolves to a package|The import "
+            "([\\w.$]+) cannot be resolved|unable to resolve class ([\\w.$]+)[^\\n]*\\n[^\\n]*\\n"
+            "\\s*import )"),
+        QRegularExpression::UseUnicodePropertiesOption);
+    static const QRegularExpression uses(
+        QStringLiteral("(?:^|\\n|: )(?:([\\w.$]+) cannot be resolved( to a type)?|unable to "
+                       "resolve class ([\\w.$]+)), in the expression: ([^\\n]*)"),
+        QRegularExpression::UseUnicodePropertiesOption);
+    QString imported;
+    if (const QRegularExpressionMatch match = imports.match(raw); match.hasMatch())
+        imported = match.captured(1) + match.captured(2) + match.captured(3);
+    QString name;
+    QString expression;
+    for (auto it = uses.globalMatch(raw); it.hasNext();) {
+        const QRegularExpressionMatch match = it.next();
+        const QString candidate = match.captured(1) + match.captured(3);
+        const bool typeNamed = !match.captured(2).isEmpty() || !match.captured(3).isEmpty();
+        if (typeNamed || candidate.contains(u'.') || candidate.front().isUpper()) {
+            name = candidate;
+            expression = match.captured(4);
+            break;
+        }
+    }
+    if (name.isEmpty() && imported.isEmpty())
+        return std::nullopt;
+    if (name.isEmpty()) {
+        return u"The report imports the class \"" + imported +
+               u"\", which is not on the report engine's class path: it is the report's own (a "
+               u"library of its own, say), not part of Quillmark. The engine here runs only the "
+               u"classes it comes with, so take the import out of the report's JRXML (the </> "
+               u"button) to preview it.";
+    }
+    if (imported != name && !imported.endsWith(u'.' + name))
+        imported.clear(); // the import of another class
+    return ownClassAdvice(u"The report"_s, u"report"_s, name, imported) +
+           u"\nThe expression that names it: " + expression;
 }
 
 const QString missingComponentAdvice = QStringLiteral(
@@ -168,23 +237,33 @@ std::optional<QString> FriendlyErrorTranslator::translate(const QString &raw,
                u". Check the subreport's file path/expression, and make sure it's been compiled "
                u"(its .jasper file exists where the expression points).";
     }
-    // A file the engine was to write in a folder that cannot be written.
-    if (auto groups =
-            firstMatch(raw,
-                       QStringLiteral("Cannot write \"([^\\n]+)\": its folder cannot be written "
-                                      "\\(([^\\n]*)\\)\\."),
-                       2)) {
+    // A file the engine was to write in a folder that cannot be written, or on a disk that is
+    // full.
+    if (auto groups = firstMatch(raw,
+                                 QStringLiteral("Cannot write \"([^\\n]+)\": (its folder cannot be "
+                                                "written|the disk that holds it is full) "
+                                                "\\(([^\\n]*)\\)\\."),
+                                 3)) {
         const QStringList parts = groups->split(groupSeparator);
-        if (parts.size() == 2) {
-            const QString folder = QFileInfo(parts[0]).path();
-            if (parts[0].endsWith(u".jasper"))
-                return u"The compiled report goes beside the report, to \"" + parts[0] +
-                       u"\", but the folder \"" + folder + u"\" cannot be written (" + parts[1] +
-                       u"). Save the report in a folder you can write to, or make this folder "
-                       u"writable.";
-            return u"\"" + parts[0] + u"\" cannot be written: the folder \"" + folder +
-                   u"\" cannot be written (" + parts[1] +
-                   u"). Choose a folder you can write to, or make this folder writable.";
+        if (parts.size() == 3) {
+            const QString &file = parts[0];
+            const QString folder = QFileInfo(file).path();
+            const bool full = parts[1].startsWith(u"the disk");
+            const QString why = full ? QString(u"the disk that holds it is full (" + parts[2] +
+                                               u"). Free some space on that disk and try again")
+                                     : QString(u"the folder \"" + folder +
+                                               u"\" cannot be written (" + parts[2] + u')');
+            if (file.endsWith(u".jasper"))
+                return u"The compiled report goes beside the report, to \"" + file + u"\", but " +
+                       why +
+                       (full ? u", or save the report on another disk."_s
+                             : u". Save the report in a folder you can write to, or make this "
+                               u"folder writable."_s);
+            if (full && file.contains(u'/' + PrivateWorkFolder::sessionName() + u'/'))
+                return u"Quillmark's work file \"" + file + u"\" cannot be written: " + why + u'.';
+            return u"\"" + file + u"\" cannot be written: " + why +
+                   (full ? u", or choose a folder on another disk."_s
+                         : u". Choose a folder you can write to, or make this folder writable."_s);
         }
     }
     // A host name that has no address, before the driver's words about a failed connection.
@@ -263,6 +342,26 @@ std::optional<QString> FriendlyErrorTranslator::translate(const QString &raw,
                    u"spelling, or add it in the Report Data sheet (the Data button).";
         }
     }
+    // A class the report, a chapter of a book or a subreport names itself (the engine's own
+    // classes read as a missing component). A scriptlet's class is edited in the Scriptlets card,
+    // where the report declares it there.
+    if (auto groups = firstMatch(raw,
+                                 QStringLiteral("The (report|chapter \"[^\"]+\" of this book|"
+                                                "subreport \"[^\"]+\") needs the class (\\S+), "
+                                                "which is not on the engine's class path\\."),
+                                 2)) {
+        const QStringList parts = groups->split(groupSeparator);
+        const auto declared = [&](const QString &name) {
+            if (!report)
+                return raw.contains(u"Error loading scriptlet class");
+            return std::any_of(report->scriptlets.cbegin(), report->scriptlets.cend(),
+                               [&](const ReportScriptlet &s) { return s.className == name; });
+        };
+        if (parts.size() == 2 && !(parts[0] == u"report" && declared(parts[1]))) {
+            const QString whose = parts[0].section(u' ', 0, 0);
+            return ownClassAdvice(u"The " + parts[0], whose, parts[1]);
+        }
+    }
     if (raw.contains(u"Error loading scriptlet class")) {
         return QStringLiteral(
             "A Scriptlet is registered with a class name that doesn't exist (or is blank). Open "
@@ -326,25 +425,9 @@ std::optional<QString> FriendlyErrorTranslator::translate(const QString &raw,
                u"missing operator, or a typo:\n" +
                *expression;
     }
-    // A class the report, or a chapter of a book, names itself (the engine's own classes read as
-    // a missing component).
-    if (auto groups = firstMatch(raw,
-                                 QStringLiteral("The (report|chapter \"[^\"]+\" of this book) "
-                                                "needs the class (\\S+), which is not on the "
-                                                "engine's class path\\."),
-                                 2)) {
-        const QStringList parts = groups->split(groupSeparator);
-        if (parts.size() == 2) {
-            const bool chapter = parts[0] != u"report";
-            return u"The " + parts[0] + u" needs the class \"" + parts[1] +
-                   u"\", which is not on the report engine's class path: it is the " +
-                   (chapter ? u"chapter's"_s : u"report's"_s) +
-                   u" own (a chart customizer or a scriptlet, say), not part of Quillmark. The "
-                   u"engine here runs only the classes it comes with, so take the class's name "
-                   u"out of the " +
-                   (chapter ? u"chapter to preview the book."_s : u"report to preview it."_s);
-        }
-    }
+    // A class the report names itself, which the compiler does not find.
+    if (auto advice = unresolvedClassAdvice(raw))
+        return advice;
     for (const ContainsRule &rule : containsRulesAfterOperator()) {
         if (rule.matches(raw))
             return rule.advice;

@@ -97,6 +97,12 @@ QString withKeychainCause(const QString &error, const LiveConnection &liveConnec
                               "sent for the user \"%2\". ")
                    .arg(connection.name, connection.username) +
                waysOut(KeychainHelper::Failure::none);
+    if (!liveConnection.password.isEmpty())
+        return error + u'\n' +
+               QStringLiteral("The database server refused the user name and password stored "
+                              "for the connection \"%1\" (user \"%2\"). Type the right ones in "
+                              "the connection's Edit sheet and Save, then try again.")
+                   .arg(connection.name, connection.username);
     return error;
 }
 

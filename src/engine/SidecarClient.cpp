@@ -2,6 +2,7 @@
 
 #include "ChildProcesses.h"
 #include "EngineEnvironment.h"
+#include "EngineLaunchAdvice.h"
 #include "PipeEnd.h"
 #include "RequestCancel.h"
 #include "SidecarProcess.h"
@@ -15,6 +16,7 @@
 #include <QScopeGuard>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <stdexcept>
 #include <system_error>
 #include <utility>
@@ -130,11 +132,15 @@ SidecarClient::Location SidecarClient::defaultLocation(const Surroundings &surro
         const QString jar = resources.filePath(QStringLiteral("sidecar.jar"));
         if (QFileInfo::exists(java) && QFileInfo::exists(jar))
             return {surroundings.javaOverride.value_or(java),
-                    surroundings.jarOverride.value_or(jar)};
+                    surroundings.jarOverride.value_or(jar),
+                    {},
+                    surroundings.javaOverride ? u"QUILLMARK_JAVA"_s : QString(),
+                    surroundings.jarOverride ? u"QUILLMARK_SIDECAR_JAR"_s : QString()};
     }
     const QString java = surroundings.javaOverride.value_or(QStringLiteral("/usr/bin/java"));
+    const QString javaNamedBy = surroundings.javaOverride ? u"QUILLMARK_JAVA"_s : QString();
     if (surroundings.jarOverride)
-        return {java, *surroundings.jarOverride};
+        return {java, *surroundings.jarOverride, {}, javaNamedBy, u"QUILLMARK_SIDECAR_JAR"_s};
 
     QStringList places;
     const auto lookIn = [&](const QString &folder, const QString &jar) {
@@ -152,9 +158,9 @@ SidecarClient::Location SidecarClient::defaultLocation(const Surroundings &surro
     lookIn(base, QStringLiteral("sidecar/target/sidecar.jar"));
     for (const QString &place : std::as_const(places)) {
         if (QFileInfo::exists(place))
-            return {java, place};
+            return {java, place, {}, javaNamedBy};
     }
-    return {java, places.value(places.size() - 1), places};
+    return {java, places.value(places.size() - 1), places, javaNamedBy};
 }
 
 void SidecarClient::start(const Location &location)
@@ -171,8 +177,9 @@ void SidecarClient::start(const Location &location)
 void SidecarClient::launch(const Location &location)
 {
     if (!QFileInfo::exists(location.jarPath))
-        throw location.jarPlaces.isEmpty() ? SidecarError::jarNotFound(location.jarPath)
-                                           : SidecarError::jarNotFound(location.jarPlaces);
+        throw location.jarPlaces.isEmpty()
+            ? SidecarError::jarNotFound(location.jarPath, location.jarNamedBy)
+            : SidecarError::jarNotFound(location.jarPlaces);
     QString folder;
     {
         std::lock_guard lock(fieldsMutex_);
@@ -197,8 +204,10 @@ void SidecarClient::launch(const Location &location)
             EngineEnvironment::withUtf8FileNames(EngineEnvironment::current()));
     } catch (const std::system_error &error) {
         if (error.code() == std::errc::no_such_file_or_directory)
-            throw SidecarError::javaNotFound(location.javaPath);
-        throw;
+            throw SidecarError::javaNotFound(location.javaPath, location.javaNamedBy);
+        // A folder, a file that is no program or one we may not run.
+        throw SidecarError::engineUnusable(EngineLaunchAdvice::javaCannotRun(
+            location, QString::fromLocal8Bit(std::strerror(error.code().value()))));
     }
     // Should it outlive us after all, the next designer to start ends it.
     ChildProcesses::note(folder, launched.process->pid());
@@ -222,6 +231,8 @@ void SidecarClient::launch(const Location &location)
             std::swap(readBuffer_, buffer);
             location_ = location;
             startFailure_ = nullptr;
+            timedOutCmd_.reset();
+            replied_ = false;
         }
     }
     end(std::move(previous));
@@ -255,6 +266,8 @@ QJsonObject SidecarClient::send(const QString &cmd, const QJsonObject &params,
         if (!stdinHandle_ || !stdoutHandle_ || !process_ || !process_->isRunning()) {
             if (startFailure_)
                 std::rethrow_exception(startFailure_); // why there is no engine
+            if (timedOutCmd_ && !process_)
+                throw SidecarError::endedAfterTimeOut(*timedOutCmd_);
         } else {
             id = nextId_++;
             input = stdinHandle_;
@@ -264,8 +277,11 @@ QJsonObject SidecarClient::send(const QString &cmd, const QJsonObject &params,
             onItsWayEngine_ = process_;
         }
     }
-    if (!input)
+    if (!input) {
+        if (std::optional<SidecarError> said = noEngine(process, nullptr))
+            throw *said;
         throw SidecarError::notRunning(process ? process->lastWords(lastWordsWait) : QString());
+    }
     const auto forgetOnItsWay = [this] {
         std::lock_guard lock(fieldsMutex_);
         onItsWay_ = nullptr;
@@ -286,8 +302,11 @@ QJsonObject SidecarClient::send(const QString &cmd, const QJsonObject &params,
     if (written == PipeEnd::Status::done)
         written = input->writeAll("\n", deadline, wakeFd);
     input.reset(); // so that ending the engine closes its input even while we wait for it
-    if (written == PipeEnd::Status::closed)
+    if (written == PipeEnd::Status::closed) {
+        if (std::optional<SidecarError> said = noEngine(process, nullptr))
+            throw *said;
         throw SidecarError::processExitedUnexpectedly(process->lastWords(lastWordsWait));
+    }
 
     QByteArray line;
     LineStatus status = written == PipeEnd::Status::done    ? LineStatus::line
@@ -295,8 +314,17 @@ QJsonObject SidecarClient::send(const QString &cmd, const QJsonObject &params,
                                                             : LineStatus::timedOut;
     while (status == LineStatus::line) {
         status = readLine(*output, *buffer, deadline, wakeFd, line);
-        if (status != LineStatus::line || answers(id, line))
+        if (status != LineStatus::line)
             break;
+        if (answers(id, line)) {
+            std::lock_guard lock(fieldsMutex_);
+            if (process_ == process)
+                replied_ = true;
+            break;
+        }
+        // A program that is not the engine: its first line answers nothing.
+        if (std::optional<SidecarError> said = noEngine(process, &line))
+            throw *said;
         // Not our reply: a stray line from the engine or something it runs. Skipping it keeps
         // every later reply on its own request.
         std::fprintf(stdout, "Skipped a line from the engine that answers no request: %s\n",
@@ -306,10 +334,20 @@ QJsonObject SidecarClient::send(const QString &cmd, const QJsonObject &params,
     switch (status) {
     case LineStatus::line:
         return interpretReply(line);
-    case LineStatus::timedOut:
-        end(detach(process));
+    case LineStatus::timedOut: {
+        Detached engine;
+        {
+            std::lock_guard lock(fieldsMutex_);
+            engine = detachLocked(process);
+            if (engine.process)
+                timedOutCmd_ = cmd;
+        }
+        end(std::move(engine));
         throw SidecarError::timedOut();
+    }
     case LineStatus::closed:
+        if (std::optional<SidecarError> said = noEngine(process, nullptr))
+            throw *said;
         throw SidecarError::processExitedUnexpectedly(process->lastWords(lastWordsWait));
     case LineStatus::cancelled: {
         // `cancel` has let the engine go: the next request need not wait for it to end.
@@ -419,6 +457,32 @@ QJsonObject SidecarClient::interpretReply(const QByteArray &line)
         causes.append(cause.toString());
     }
     throw SidecarError::rpcError(message.isString() ? message.toString() : unknownError(), causes);
+}
+
+std::optional<SidecarError> SidecarClient::noEngine(const std::shared_ptr<SidecarProcess> &process,
+                                                    const QByteArray *line)
+{
+    std::optional<Location> location;
+    {
+        std::lock_guard lock(fieldsMutex_);
+        if (!process || process_ != process || replied_)
+            return std::nullopt;
+        location = location_;
+    }
+    if (!location)
+        return std::nullopt;
+    if (line) {
+        if (EngineLaunchAdvice::isReply(*line))
+            return std::nullopt;
+        end(detach(process));
+        return SidecarError::engineUnusable(
+            EngineLaunchAdvice::notTheEngine(*location, beginningOf(*line)));
+    }
+    const std::optional<QString> advice =
+        EngineLaunchAdvice::endedAtStart(*location, process->lastWords(lastWordsWait));
+    if (!advice)
+        return std::nullopt;
+    return SidecarError::engineUnusable(*advice);
 }
 
 SidecarClient::Detached SidecarClient::detachLocked(const std::shared_ptr<SidecarProcess> &process)

@@ -32,6 +32,10 @@ public:
         // Every place the jar was looked for, in order, when none of them held it (`jarPath` is
         // then the last); empty when the jar was found or named by the environment.
         QStringList jarPlaces;
+        // The environment variable that named each ("QUILLMARK_JAVA", "QUILLMARK_SIDECAR_JAR"),
+        // empty where the path was not taken from the environment.
+        QString javaNamedBy;
+        QString jarNamedBy;
         bool operator==(const Location &) const = default;
     };
 
@@ -125,6 +129,11 @@ private:
                                std::chrono::steady_clock::time_point deadline, int wakeFd,
                                QByteArray &line);
     static bool answers(qint64 id, const QByteArray &line);
+    // What an engine that never answered said it was, ending it: a first line that is no reply,
+    // or what Java wrote before the engine ended at its first request; no value when there is
+    // nothing to tell.
+    std::optional<SidecarError> noEngine(const std::shared_ptr<SidecarProcess> &process,
+                                         const QByteArray *line);
     static QJsonObject interpretReply(const QByteArray &line);
     // Takes the engine's fields out of the client when `process` is still the current one; the
     // caller of the second holds `fieldsMutex_`.
@@ -143,6 +152,10 @@ private:
     qint64 nextId_ = 1;
     std::optional<Location> location_; // of the last successful start
     std::exception_ptr startFailure_;  // of the last start, unless it succeeded
+    // The command of the request that ran out of time and ended the engine, until a start.
+    std::optional<QString> timedOutCmd_;
+    // Whether the current engine has answered a request yet.
+    bool replied_ = false;
     QString workFolder_;
     std::chrono::milliseconds grace_ = terminationGrace;
     bool released_ = false;

@@ -6,8 +6,11 @@
 #include "EngineWorkFiles.h"
 #include "RequestCancel.h"
 #include "model/JrxmlCodec.h"
+#include "model/SubreportNaming.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QSet>
 #include <algorithm>
 
 using namespace Qt::StringLiterals;
@@ -27,6 +30,8 @@ struct ReportJob {
     std::shared_ptr<ChapterCompiles> chapterCompiles;
     // The report itself: a book's chapters fit its page.
     ReportDocument report;
+    // The folder of the report's saved file; empty for a report never saved.
+    QString reportFolder;
 
     // Compiles the referenced subreports and the book's chapters that changed, and writes the
     // report's JRXML: what comes before the report's own requests. A chapter open in a tab was
@@ -64,12 +69,12 @@ struct ReportJob {
     {
         return client->send(cmd, params, timeout, cancel);
     }
-    // Sends the request that fills the report; a class a book's chapter names itself, which the
-    // engine cannot load, is named with the chapter that needs it.
+    // Sends the request that fills the report; a class a book's chapter or a subreport names
+    // itself, which the engine cannot load, is named with the chapter or subreport that needs it.
     QJsonObject fill(const QString &cmd, const QJsonObject &params) const
     {
         QJsonObject reply;
-        ChapterCompiles::fillNamed(heldChapters(), [&] { reply = send(cmd, params); });
+        ChapterCompiles::fillNamed(jrxml, inner(), [&] { reply = send(cmd, params); });
         return reply;
     }
 
@@ -86,6 +91,36 @@ private:
                 return &compile;
         }
         return nullptr;
+    }
+    // The chapters, then the subreports open in other tabs, then the other subreports whose
+    // report is in the report's folder under the name its expression gives.
+    QList<ChapterCompiles::Inner> inner() const
+    {
+        QList<ChapterCompiles::Inner> found;
+        QSet<QString> known; // file names, lower-cased
+        for (const ChapterFit::Chapter &chapter : heldChapters()) {
+            found.append({ChapterCompiles::chapterSubject(chapter.jrxmlPath), chapter.jrxmlPath,
+                          chapter.held});
+            known.insert(QFileInfo(chapter.jrxmlPath).fileName().toLower());
+        }
+        const auto subreport = [](const QString &fileName) -> QString {
+            return u"subreport \""_s + fileName + u'"';
+        };
+        for (const SubreportCompile &compile : subreports) {
+            if (!known.contains(compile.fileName.toLower()))
+                found.append({subreport(compile.fileName), compile.jrxmlPath, compile.jrxml});
+            known.insert(compile.fileName.toLower());
+        }
+        if (reportFolder.isEmpty())
+            return found;
+        const QSet<QString> named = referencedSubreportNames(report);
+        const QDir folder(reportFolder);
+        for (const QString &file : folder.entryList({u"*.jrxml"_s}, QDir::Files, QDir::Name)) {
+            if (named.contains(withoutPathExtension(file).toLower()) &&
+                !known.contains(file.toLower()))
+                found.append({subreport(file), folder.filePath(file), std::nullopt});
+        }
+        return found;
     }
     // The book's chapters, each as its tab holds it where one does: it is compiled, and checked,
     // so.
@@ -115,6 +150,8 @@ ReportJob SidecarModel::reportJob(const ReportDocument &document,
     job.paths = resolvePaths(document, savedURL, folder);
     job.chapterCompiles = chapterCompiles_;
     job.report = document;
+    if (savedURL && savedURL->isLocalFile())
+        job.reportFolder = QFileInfo(savedURL->toLocalFile()).path();
     return job;
 }
 

@@ -2,6 +2,7 @@
 target_sources(quillmark_services PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/ChildProcesses.cpp
   ${CMAKE_CURRENT_LIST_DIR}/EngineEnvironment.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/EngineLaunchAdvice.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ErrorOutputTail.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PipeEnd.cpp
   ${CMAKE_CURRENT_LIST_DIR}/RequestCancel.cpp

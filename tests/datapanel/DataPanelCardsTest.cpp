@@ -28,6 +28,12 @@ TEST(DataPanelCards, TenCardsInTheirOrderWithDistinctTitlesAndNames)
               u"A .jrtx style-template reference, e.g. \"templates/base.jrtx\" or "
               u"$P{SUBREPORT_DIR} + \"base.jrtx\"."_s);
     EXPECT_TRUE(DataPanelCards::subtitle(DataPanelCard::styles).contains(u"\"Reapply\""_s));
+    // Without a connection the engine gets one empty record: the sample CSV is the query test's.
+    EXPECT_EQ(DataPanelCards::subtitle(DataPanelCard::connections),
+              u"Optional live connections for Read Fields / Compile & Preview / Export. Without "
+              u"one selected, Read Fields reads the field names from the query's text, and "
+              u"previews and exports run on one empty record (the sample CSV serves the query "
+              u"test only)."_s);
 }
 
 TEST(DataPanelSplitState, FollowsTheDragWithinItsLimitsAndCommitsOnRelease)

@@ -142,7 +142,8 @@ TEST_F(ConnectionPresetStoreTest, ChangesKeepPasswordsInTheKeychainOnlyAndTabsRe
 // What the app's keychain makes of each outcome of QtKeychain's read, and what a run whose login
 // the database refused then says of it. A keyring whose unlock prompt was cancelled reads, on the
 // Secret Service, as a password never stored (EntryNotFound): that sentence names both, and every
-// sentence gives both ways out. A failure that is not a refused login stays as it is.
+// sentence gives both ways out. A stored password the database refused names the connection and
+// where to correct it. A failure that is not a refused login stays as it is.
 TEST(KeychainAnswers, EachReadOutcomeSaysWhatHappenedWhenTheLoginIsRefused)
 {
     using Failure = KeychainHelper::Failure;
@@ -166,9 +167,15 @@ TEST(KeychainAnswers, EachReadOutcomeSaysWhatHappenedWhenTheLoginIsRefused)
         QString errorString;
         QByteArray data;
         KeychainHelper::Read read;
-        QString cause; // empty: the refused login is shown alone
+        QString cause; // what follows the refused login
     } outcomes[] = {
-        {QKeychain::NoError, {}, "pw", {u"pw"_s, {}, Failure::none}, {}},
+        {QKeychain::NoError,
+         {},
+         "pw",
+         {u"pw"_s, {}, Failure::none},
+         u"The database server refused the user name and password stored for the connection "
+         u"\"Sales\" (user \"ann\"). Type the right ones in the connection's Edit sheet and "
+         u"Save, then try again."_s},
         {QKeychain::NoError, {}, "\xff\xfe", {}, noPassword},
         {QKeychain::EntryNotFound, u"Entry not found"_s, {}, {}, noPassword},
         {QKeychain::AccessDenied,
@@ -207,8 +214,7 @@ TEST(KeychainAnswers, EachReadOutcomeSaysWhatHappenedWhenTheLoginIsRefused)
         EXPECT_EQ(read, outcome.read);
         const LiveConnection live{sales, read.password.value_or(QString()), read.error,
                                   read.failure};
-        EXPECT_EQ(withKeychainCause(refused, live),
-                  outcome.cause.isEmpty() ? refused : refused + u'\n' + outcome.cause);
+        EXPECT_EQ(withKeychainCause(refused, live), refused + u'\n' + outcome.cause);
         EXPECT_EQ(withKeychainCause(elsewhere, live), elsewhere);
     }
 }

@@ -8,6 +8,7 @@
 #include <QStandardPaths>
 #include <QTcpServer>
 #include <QTemporaryDir>
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -157,10 +158,10 @@ TEST(EngineMessages, AServerThatDoesNotAnswerIsNamedAlikeInTheTestTheQueryAndThe
     }
 }
 
-// A query of the report stopped by the time limit, and one the server cancels for a reason of
-// its own (here the query cancels itself, as an administrator's pg_cancel_backend would), read
-// in the preview and the export as in Execute Query; only the designer's limit says it stopped
-// the query.
+// A query of the report stopped by the time limit, one the server cancels for a reason of its
+// own (here the query cancels itself, as an administrator's pg_cancel_backend would), and one
+// whose connection the server ends, read in the preview and the export as in Execute Query; only
+// the designer's limit says it stopped the query.
 TEST(EngineMessages, AQueryStoppedOrCancelledReadsAlikeInTheQueryThePreviewAndTheExport)
 {
     QUILLMARK_REQUIRE_ENGINE();
@@ -176,6 +177,12 @@ TEST(EngineMessages, AQueryStoppedOrCancelledReadsAlikeInTheQueryThePreviewAndTh
          u"SELECT pg_cancel_backend(pg_backend_pid()) AS z"_s,
          u"The database server cancelled the query before it finished: the designer's time "
          u"limit did not stop it"_s},
+        // The server ends the connection mid-query, as when it is stopped.
+        {{},
+         u"SELECT pg_terminate_backend(pg_backend_pid()) AS z"_s,
+         u"The database server ended the connection before the query finished: the server was "
+         u"stopped or restarted, or the connection to it broke. Check that the server runs "
+         u"again (or ask the database's administrator), then run the query again."_s},
     };
     for (const auto &run : queries) {
         SCOPED_TRACE(run.query.toStdString());
@@ -248,16 +255,16 @@ TEST(EngineMessages, AClassOfTheReportsOwnIsNamedAndTheEnginesOwnReadsAsMissing)
         ASSERT_TRUE(other.open(QIODevice::WriteOnly));
         other.write(JrxmlCodec::serialize(report(u"Cover"_s, {})));
     }
-    QString chapters;
-    for (const QString &chapter : {cover, sales})
-        chapters += u"<subreport><reportElement x=\"0\" y=\"0\" width=\"535\" height=\"20\"/>"
-                    u"<dataSourceExpression><![CDATA[new "
-                    u"net.sf.jasperreports.engine.JREmptyDataSource(1)]]></dataSourceExpression>"
-                    u"<subreportExpression><![CDATA[\""_s +
-                    jasperPathBeside(chapter) + u"\"]]></subreportExpression></subreport>"_s;
-    const QString book =
-        previewError(real, report(u"Book"_s, {}, {}, chapters), std::nullopt, std::nullopt, {},
-                     {{cover, jasperPathBeside(cover)}, {sales, jasperPathBeside(sales)}});
+    const auto chapterOf = [](const QString &chapter) -> QString {
+        return u"<subreport><reportElement x=\"0\" y=\"0\" width=\"535\" height=\"20\"/>"
+               u"<dataSourceExpression><![CDATA[new "
+               u"net.sf.jasperreports.engine.JREmptyDataSource(1)]]></dataSourceExpression>"
+               u"<subreportExpression><![CDATA[\""_s +
+               jasperPathBeside(chapter) + u"\"]]></subreportExpression></subreport>"_s;
+    };
+    const QString book = previewError(
+        real, report(u"Book"_s, {}, {}, chapterOf(cover) + chapterOf(sales)), std::nullopt,
+        std::nullopt, {}, {{cover, jasperPathBeside(cover)}, {sales, jasperPathBeside(sales)}});
     EXPECT_EQ(FriendlyErrorTranslator::translate(book),
               u"The chapter \"Sales.jrxml\" of this book needs the class \"BarChartCustomizer\", "
               u"which is not on the report engine's class path: it is the chapter's own (a chart "
@@ -265,6 +272,117 @@ TEST(EngineMessages, AClassOfTheReportsOwnIsNamedAndTheEnginesOwnReadsAsMissing)
               u"the classes it comes with, so take the class's name out of the chapter to preview "
               u"the book."_s)
         << book.toStdString();
+
+    // A chapter's scriptlet, and a subreport's, are named with their report, beside the report
+    // on disk or open in another tab; the previewed report names no such class.
+    const QString scripted = real.dir.filePath(u"Scripted.jrxml"_s);
+    {
+        ReportDocument withScriptlet = report(u"Scripted"_s, {});
+        withScriptlet.scriptlets.append(ReportScriptlet());
+        withScriptlet.scriptlets.first().name = u"Totals"_s;
+        withScriptlet.scriptlets.first().className = u"com.acme.TotalsScriptlet"_s;
+        QFile file(scripted);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(JrxmlCodec::serialize(withScriptlet));
+    }
+    const QString chapterSays =
+        previewError(real, report(u"Book"_s, {}, {}, chapterOf(cover) + chapterOf(scripted)),
+                     std::nullopt, std::nullopt, {},
+                     {{cover, jasperPathBeside(cover)}, {scripted, jasperPathBeside(scripted)}});
+    EXPECT_EQ(FriendlyErrorTranslator::translate(chapterSays),
+              u"The chapter \"Scripted.jrxml\" of this book needs the class "
+              u"\"com.acme.TotalsScriptlet\", which is not on the report engine's class path: it "
+              u"is the chapter's own (a chart customizer or a scriptlet, say), not part of "
+              u"Quillmark. The engine here runs only the classes it comes with, so take the "
+              u"class's name out of the chapter to preview the book."_s)
+        << chapterSays.toStdString();
+
+    const QString subreportAdvice =
+        u"The subreport \"Scripted.jrxml\" needs the class \"com.acme.TotalsScriptlet\", which "
+        u"is not on the report engine's class path: it is the subreport's own (a chart "
+        u"customizer or a scriptlet, say), not part of Quillmark. The engine here runs only the "
+        u"classes it comes with, so take the class's name out of the subreport to preview this "
+        u"report."_s;
+    const ReportDocument main = report(
+        u"Main"_s, {}, {},
+        u"<subreport><reportElement x=\"0\" y=\"0\" width=\"535\" height=\"20\"/>"
+        u"<dataSourceExpression><![CDATA[new net.sf.jasperreports.engine.JREmptyDataSource(1)]]>"
+        u"</dataSourceExpression><subreportExpression><![CDATA[\"Scripted.jasper\"]]>"
+        u"</subreportExpression></subreport>"_s);
+    const QUrl mainURL = QUrl::fromLocalFile(real.dir.filePath(u"Main.jrxml"_s));
+    const QString fromTab = previewError(
+        real, main, std::nullopt, mainURL,
+        {{JrxmlCodec::parse(testsupport::readFile(scripted)), QUrl::fromLocalFile(scripted)}});
+    EXPECT_EQ(FriendlyErrorTranslator::translate(fromTab), subreportAdvice)
+        << fromTab.toStdString();
+    const QString fromDisk = previewError(real, main, std::nullopt, mainURL);
+    EXPECT_EQ(FriendlyErrorTranslator::translate(fromDisk), subreportAdvice)
+        << fromDisk.toStdString();
+}
+
+// A class of the report's own that its expressions or imports name, which the compiler does not
+// find: the class and its import are named, in Java and in Groovy, and so is the report's own
+// scriptlet class that the compiler meets in the code it makes of $P{REPORT_SCRIPTLET}.
+TEST(EngineMessages, AClassTheReportImportsOrNamesInAnExpressionIsNamedWithItsImport)
+{
+    QUILLMARK_REQUIRE_ENGINE();
+    QUILLMARK_REQUIRE_CORPUS();
+    RealModel real(*location);
+    const QString own = u" is not on the report engine's class path: it is the report's own (a "
+                        u"chart customizer or a scriptlet, say), not part of Quillmark. The "
+                        u"engine here runs only the classes it comes with, so take the class's "
+                        u"name "_s;
+    const QString importOnly =
+        u"The report imports the class \"com.acme.barcode.JasperUtil\", which is not on the "
+        u"report engine's class path: it is the report's own (a library of its own, say), not "
+        u"part of Quillmark. The engine here runs only the classes it comes with, so take the "
+        u"import out of the report's JRXML (the </> button) to preview it."_s;
+    const struct {
+        QString language;
+        QString import;
+        QString expression;
+        QString advice;
+    } reports[] = {
+        {u"java"_s, u"com.acme.barcode.JasperUtil"_s, u"JasperUtil.barcode(\"123\")"_s,
+         u"The report needs the class \"JasperUtil\", which it imports as "
+         u"com.acme.barcode.JasperUtil and which"_s +
+             own +
+             u"and its import out of the report to preview it.\nThe expression that names it: "
+             u"JasperUtil.barcode(\"123\")"_s},
+        {u"java"_s, u"com.acme.barcode.JasperUtil"_s, u"\"x\""_s, importOnly},
+        {u"groovy"_s, u"com.acme.barcode.JasperUtil"_s, u"JasperUtil.barcode(\"123\")"_s,
+         importOnly},
+        {u"java"_s,
+         {},
+         u"new com.acme.Util().toString()"_s,
+         u"The report needs the class \"com.acme.Util\", which"_s + own +
+             u"out of the report to preview it.\nThe expression that names it: new "
+             u"com.acme.Util().toString()"_s},
+        {u"groovy"_s,
+         {},
+         u"new com.acme.Util()"_s,
+         u"The report needs the class \"com.acme.Util\", which"_s + own +
+             u"out of the report to preview it.\nThe expression that names it: new "
+             u"com.acme.Util()"_s},
+    };
+    for (const auto &named : reports) {
+        SCOPED_TRACE(QString(named.language + u": "_s + named.expression).toStdString());
+        ReportDocument document = report(u"Barcode"_s, {}, {}, textField(named.expression));
+        document.language = named.language;
+        if (!named.import.isEmpty())
+            document.imports = {named.import};
+        const QString error = previewError(real, document);
+        EXPECT_EQ(FriendlyErrorTranslator::translate(error), named.advice) << error.toStdString();
+    }
+
+    const QString scriptlet = previewError(
+        real, JrxmlCodec::parse(testsupport::readFile(
+                  testsupport::corpusDir() + u"/jrxml-samples/scriptlet/ScriptletReport.jrxml"_s)));
+    EXPECT_EQ(FriendlyErrorTranslator::translate(scriptlet),
+              u"The report needs the class \"Scriptlet\", which"_s + own +
+                  u"out of the report to preview it.\nThe expression that names it: "
+                  u"$P{REPORT_SCRIPTLET}.hello()"_s)
+        << scriptlet.toStdString();
 }
 
 // An expression with a syntax error is named as the user wrote it, in the preview and in the
@@ -434,4 +552,72 @@ TEST(EngineMessages, AClassInAnExpressionAndANameDeclaredTwiceAreNamedForWhatThe
         EXPECT_EQ(FriendlyErrorTranslator::translate(error), duplicate.advice)
             << error.toStdString();
     }
+}
+
+// A stored password the database refuses names the connection and where to correct it, in the
+// preview and in the query.
+TEST(EngineMessages, AStoredPasswordTheServerRefusesNamesTheConnectionAndItsEditSheet)
+{
+    QUILLMARK_REQUIRE_ENGINE();
+    QUILLMARK_REQUIRE_POSTGRES("to refuse a password");
+    RealModel real(*location);
+    const LiveConnection live{postgres->connection, u"not the password"_s, {}};
+    const QString says = u"\nThe database server refused the user name and password stored for "
+                         u"the connection \""_s +
+                         postgres->connection.name + u"\" (user \""_s +
+                         postgres->connection.username +
+                         u"\"). Type the right ones in the connection's Edit sheet and Save, "
+                         u"then try again."_s;
+    const QString preview = previewError(real, report(u"Customers"_s, u"SELECT 1 AS n"_s), live);
+    EXPECT_TRUE(preview.endsWith(says)) << preview.toStdString();
+    real.model.executeQuery(live, u"SELECT 1"_s);
+    ASSERT_TRUE(real.waitUntilIdle());
+    const QString query = real.model.queryErrorMessage().value_or(QString());
+    EXPECT_TRUE(query.contains(says)) << query.toStdString();
+}
+
+// A disk that is full names the file the engine was to write, not its hidden work file, and the
+// way out, at the preview and at the export. The engine runs with a tiny file system of its own
+// over the report's folder.
+TEST(EngineMessages, AFullDiskNamesTheFileAndTheWayOut)
+{
+    QUILLMARK_REQUIRE_ENGINE();
+    if (std::system("unshare --map-root-user --mount true 2>/dev/null") != 0)
+        GTEST_SKIP() << "needs unshare with user and mount namespaces, to fill a disk";
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(u"Full disk"_s);
+    ASSERT_TRUE(QDir().mkpath(folder));
+    SidecarClient::Location engine = *location;
+    engine.javaPath = dir.filePath(u"java"_s);
+    {
+        QFile wrapper(engine.javaPath);
+        ASSERT_TRUE(wrapper.open(QIODevice::WriteOnly));
+        wrapper.write("#!/bin/sh\nexec unshare --map-root-user --mount sh -c 'mount -t tmpfs -o "
+                      "size=8k tmpfs \"$0\" && exec \"$@\"' '" +
+                      folder.toUtf8() + "' '" + location->javaPath.toUtf8() + "' \"$@\"\n");
+        wrapper.close();
+        wrapper.setPermissions(wrapper.permissions() | QFile::ExeOwner);
+    }
+    RealModel real(engine);
+    const ReportDocument invoice = report(u"Invoice"_s, {}, {}, textField(u"\"Total\""_s));
+    const QString preview = previewError(real, invoice, std::nullopt,
+                                         QUrl::fromLocalFile(folder + u"/Invoice.jrxml"_s));
+    EXPECT_EQ(FriendlyErrorTranslator::translate(preview),
+              u"The compiled report goes beside the report, to \""_s + folder +
+                  u"/Invoice.jasper\", but the disk that holds it is full (No space left on "
+                  u"device). Free some space on that disk and try again, or save the report on "
+                  u"another disk."_s)
+        << preview.toStdString();
+
+    const QString pdf = folder + u"/Invoice.pdf"_s;
+    real.model.exportReport(invoice, ExportFormat::pdf, QUrl::fromLocalFile(pdf), std::nullopt, {},
+                            {}, std::nullopt);
+    ASSERT_TRUE(real.waitUntilIdle());
+    const QString exported = real.model.exportErrorMessage().value_or(QString());
+    EXPECT_EQ(FriendlyErrorTranslator::translate(exported),
+              u"\""_s + pdf +
+                  u"\" cannot be written: the disk that holds it is full (No space left on "
+                  u"device). Free some space on that disk and try again, or choose a folder on "
+                  u"another disk."_s)
+        << exported.toStdString();
 }

@@ -1,7 +1,11 @@
 #include "engine/FriendlyErrorTranslator.h"
 #include "TestSupport.h"
+#include "engine/PrivateWorkFolder.h"
+#include "model/ReportDocument.h"
 
 #include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -17,6 +21,11 @@ const char *const anonymousClassAdvice =
     "An expression defines a class of its own (such as new Object() { ... }), which the engine "
     "cannot load. Write the expression without defining a class - a method call or a condition "
     "(a ? b : c) usually does the same.";
+const char *const importAdvice =
+    "The report imports the class \"com.acme.barcode.JasperUtil\", which is not on the report "
+    "engine's class path: it is the report's own (a library of its own, say), not part of "
+    "Quillmark. The engine here runs only the classes it comes with, so take the import out of "
+    "the report's JRXML (the </> button) to preview it.";
 const char *const parseAdvice = "A value couldn't be parsed as a date/number - check that the "
                                 "pattern (e.g. \"MM/dd/yyyy\") matches what the actual data "
                                 "looks like.";
@@ -206,7 +215,52 @@ TEST(FriendlyErrorTranslator, AppliesTheFirstRuleThatMatchesAndAnnotates)
         {"JRException: Unexpected character: '\"', in the expression: \"abc\nErrors",
          "This expression has a syntax error - check it for a missing value, a stray or missing "
          "operator, or a typo:\n\"abc"},
-        {"JRException: unable to resolve class Foo, in the expression: new Foo()\nErrors", nullptr},
+        // A class the report names itself and the compiler does not find, in Java and Groovy:
+        // the class, the import that names it, and the expression; a name in lower case is a
+        // variable, not a class.
+        {"net.sf.jasperreports.engine.JRException: Errors were encountered when compiling report "
+         "expressions class file:\nJasperUtil cannot be resolved, in the expression: "
+         "JasperUtil.barcode(\"123\")\n1. Only a type can be imported. "
+         "com.acme.barcode.JasperUtil resolves to a package\nimport com.acme.barcode.JasperUtil;"
+         "\n       <------------------------->\n2. JasperUtil cannot be resolved\n"
+         "                value = JasperUtil.barcode(\"123\"); //$JR_EXPR_ID=8$\n2 errors\n.",
+         "The report needs the class \"JasperUtil\", which it imports as "
+         "com.acme.barcode.JasperUtil and which is not on the report engine's class path: it is "
+         "the report's own (a chart customizer or a scriptlet, say), not part of Quillmark. The "
+         "engine here runs only the classes it comes with, so take the class's name and its "
+         "import out of the report to preview it.\nThe expression that names it: "
+         "JasperUtil.barcode(\"123\")"},
+        {"JRException: Errors were encountered when compiling report expressions class file:\n1. "
+         "Only a type can be imported. com.acme.barcode.JasperUtil resolves to a package\nimport "
+         "com.acme.barcode.JasperUtil;\n1 errors",
+         importAdvice},
+        {"JRException: Errors were encountered when compiling report expressions class file: "
+         "org.codehaus.groovy.control.MultipleCompilationErrorsException: startup failed:\n"
+         "calculator_Imp_1e7d: 13: unable to resolve class com.acme.barcode.JasperUtil\n @ line "
+         "13, column 1.\n   import com.acme.barcode.JasperUtil;\n   ^\n\n1 error",
+         importAdvice},
+        {"JRException: unable to resolve class com.acme.Foo, in the expression: new "
+         "com.acme.Foo()\nErrors were encountered when compiling report expressions class file: "
+         "startup failed:\nx: 78: unable to resolve class com.acme.Foo\n @ line 78, column 21.",
+         "The report needs the class \"com.acme.Foo\", which is not on the report engine's class "
+         "path: it is the report's own (a chart customizer or a scriptlet, say), not part of "
+         "Quillmark. The engine here runs only the classes it comes with, so take the class's "
+         "name out of the report to preview it.\nThe expression that names it: new "
+         "com.acme.Foo()"},
+        // The report's own scriptlet class, which the compiler meets in the code it makes of
+        // $P{REPORT_SCRIPTLET}.
+        {"JRException: Errors were encountered when compiling report expressions class file:\n"
+         "Scriptlet cannot be resolved to a type, in the expression: "
+         "$P{REPORT_SCRIPTLET}.hello()\n1. Scriptlet cannot be resolved to a type\n"
+         "                value = ((Scriptlet)parameter_REPORT_SCRIPTLET.getValue()).hello();",
+         "The report needs the class \"Scriptlet\", which is not on the report engine's class "
+         "path: it is the report's own (a chart customizer or a scriptlet, say), not part of "
+         "Quillmark. The engine here runs only the classes it comes with, so take the class's "
+         "name out of the report to preview it.\nThe expression that names it: "
+         "$P{REPORT_SCRIPTLET}.hello()"},
+        {"JRException: Errors were encountered when compiling report expressions class file:\n"
+         "nmae cannot be resolved, in the expression: nmae.length()\n1. nmae cannot be resolved",
+         nullptr},
         // A class of the report's own, named; the engine's own classes stay a missing component.
         {"The report needs the class BarChartCustomizer, which is not on the engine's class "
          "path.\nnet.sf.jasperreports.engine.JRRuntimeException: Could not create chart "
@@ -215,6 +269,21 @@ TEST(FriendlyErrorTranslator, AppliesTheFirstRuleThatMatchesAndAnnotates)
          "class path: it is the report's own (a chart customizer or a scriptlet, say), not part of "
          "Quillmark. The engine here runs only the classes it comes with, so take the class's name "
          "out of the report to preview it."},
+        // A chapter's or a subreport's scriptlet is named with its report, which declares it.
+        {"The chapter \"Sales.jrxml\" of this book needs the class com.acme.S, which is not on "
+         "the engine's class path.\nnet.sf.jasperreports.engine.JRException: Error loading "
+         "scriptlet class: com.acme.S.\njava.lang.ClassNotFoundException: com.acme.S",
+         "The chapter \"Sales.jrxml\" of this book needs the class \"com.acme.S\", which is not "
+         "on the report engine's class path: it is the chapter's own (a chart customizer or a "
+         "scriptlet, say), not part of Quillmark. The engine here runs only the classes it comes "
+         "with, so take the class's name out of the chapter to preview the book."},
+        {"The subreport \"Orders.jrxml\" needs the class com.acme.S, which is not on the "
+         "engine's class path.\nnet.sf.jasperreports.engine.JRException: Error loading "
+         "scriptlet class: com.acme.S.",
+         "The subreport \"Orders.jrxml\" needs the class \"com.acme.S\", which is not on the "
+         "report engine's class path: it is the subreport's own (a chart customizer or a "
+         "scriptlet, say), not part of Quillmark. The engine here runs only the classes it comes "
+         "with, so take the class's name out of the subreport to preview this report."},
         {"JRException: Error loading scriptlet class: com.acme.S.\nThe report needs the class "
          "com.acme.S, which is not on the engine's class path.",
          "A Scriptlet is registered with a class name that doesn't exist (or is blank). Open the "
@@ -237,6 +306,19 @@ TEST(FriendlyErrorTranslator, AppliesTheFirstRuleThatMatchesAndAnnotates)
          "\"/mnt/cd/out.pdf\" cannot be written: the folder \"/mnt/cd\" cannot be written "
          "(Read-only file system). Choose a folder you can write to, or make this folder "
          "writable."},
+        // A disk that is full: the compiled report beside the report, a work file of the
+        // engine's, a file exported.
+        {"Cannot write \"/srv/reports/Invoice.jasper\": the disk that holds it is full (No space "
+         "left on device).\nnet.sf.jasperreports.engine.JRException: Error saving file: "
+         "/srv/reports/.qm-e1j5fsb6.",
+         "The compiled report goes beside the report, to \"/srv/reports/Invoice.jasper\", but the "
+         "disk that holds it is full (No space left on device). Free some space on that disk and "
+         "try again, or save the report on another disk."},
+        {"Cannot write \"/mnt/usb/out.pdf\": the disk that holds it is full (Disk quota "
+         "exceeded).\nExceptionConverter: java.io.IOException: Disk quota exceeded",
+         "\"/mnt/usb/out.pdf\" cannot be written: the disk that holds it is full (Disk quota "
+         "exceeded). Free some space on that disk and try again, or choose a folder on another "
+         "disk."},
         {"Syntax error on token \"+\", ClassNotFoundException", syntaxAdvice},
         {"java.io.FileNotFoundException: sub.jasper", subreportAdvice},
         {"Could not load object from location : sub.jasper", subreportAdvice},
@@ -261,6 +343,32 @@ TEST(FriendlyErrorTranslator, AppliesTheFirstRuleThatMatchesAndAnnotates)
         const auto expected = advice ? std::optional(QString::fromUtf8(advice)) : std::nullopt;
         EXPECT_EQ(FriendlyErrorTranslator::translate(QString::fromUtf8(raw)), expected) << raw;
     }
+
+    // A scriptlet's class is edited in the Scriptlets card where the report declares the
+    // scriptlet there; the report's own scriptlet class (its scriptletClass) is not in the card.
+    const ReportDocument noScriptlets;
+    ReportDocument declaring;
+    declaring.scriptlets.append(ReportScriptlet());
+    declaring.scriptlets.first().className = u"com.acme.S"_s;
+    const QString loading =
+        u"The report needs the class com.acme.S, which is not on the engine's "
+        u"class path.\nJRException: Error loading scriptlet class: com.acme.S."_s;
+    EXPECT_TRUE(FriendlyErrorTranslator::translate(loading, &declaring)
+                    ->startsWith(u"A Scriptlet is registered with a class name"_s));
+    EXPECT_EQ(FriendlyErrorTranslator::translate(loading, &noScriptlets),
+              u"The report needs the class \"com.acme.S\", which is not on the report engine's "
+              u"class path: it is the report's own (a chart customizer or a scriptlet, say), not "
+              u"part of Quillmark. The engine here runs only the classes it comes with, so take "
+              u"the class's name out of the report to preview it."_s);
+
+    const QString workFile =
+        u"/tmp/quillmark-0/Quillmark/"_s + PrivateWorkFolder::sessionName() + u"/Invoice.jrprint"_s;
+    EXPECT_EQ(FriendlyErrorTranslator::translate(u"Cannot write \""_s + workFile +
+                                                 u"\": the disk that holds it is full (No space "
+                                                 u"left on device)."_s),
+              u"Quillmark's work file \""_s + workFile +
+                  u"\" cannot be written: the disk that holds it is full (No space left on "
+                  u"device). Free some space on that disk and try again."_s);
 
     // annotate() puts the raw text after the advice as technical details, or alone.
     const QString raw = QStringLiteral("java.lang.NullPointerException\n\tat Report.fill");

@@ -31,7 +31,8 @@ namespace {
 // A client running the fake engine (tools/fakesidecar), whose "jar" is a script of one action per
 // request; requests beyond the script are echoed.
 struct FakeEngine {
-    explicit FakeEngine(const QList<QByteArray> &actions)
+    // With `logRequests`, the fake notes each request it takes (waitForRequests).
+    explicit FakeEngine(const QList<QByteArray> &actions, bool logRequests = false)
     {
         QFile file(location.jarPath);
         EXPECT_TRUE(file.open(QIODevice::WriteOnly));
@@ -40,7 +41,18 @@ struct FakeEngine {
         file.close();
         client.setWorkFolder(dir.path());
         client.setTerminationGrace(200ms);
+        if (logRequests)
+            qputenv("FAKESIDECAR_REQUEST_LOG", dir.filePath(u"requests"_s).toLocal8Bit());
         client.start(location);
+        qunsetenv("FAKESIDECAR_REQUEST_LOG");
+    }
+    // Whether the fake has taken `count` requests in all, waiting for them a while.
+    bool waitForRequests(qsizetype count)
+    {
+        return testsupport::waitFor([&] {
+            QFile file(dir.filePath(u"requests"_s));
+            return file.open(QIODevice::ReadOnly) && file.readAll().count('\n') == count;
+        });
     }
     QString send()
     {
@@ -61,6 +73,14 @@ struct FakeEngine {
 };
 
 const QString notRunning = u"notRunning: Sidecar process is not running."_s;
+
+// A request refused because an earlier one, `what`, ran out of time and ended the engine.
+QString endedAfterTimeOut(const QString &what)
+{
+    return u"endedAfterTimeOut: This did not run: the report engine was busy with an earlier "
+           u"request ("_s +
+           what + u"), which ran out of time, and the engine was restarted for it. Try again."_s;
+}
 
 } // namespace
 
@@ -113,9 +133,19 @@ TEST(SidecarClient, SendsNumberedRequestsOneAtATimeAndSurvivesAFailedStart)
               u"javaNotFound: Could not find Java at expected path: "_s + missingJava +
                   u". Install a Java runtime (17 or later), or set QUILLMARK_JAVA to the path of "
                   u"its java program.");
-    EXPECT_THAT(start(fake.dir.path(), fake.location.jarPath).toStdString(),
-                AllOf(StartsWith("other: Could not launch "), HasSubstr("Permission denied")))
-        << "a launch failure other than a missing program keeps its own words";
+    // Java named by the environment is named so; a path that is no program says what to do.
+    EXPECT_EQ(outcome([&] {
+                  fake.client.start({missingJava, fake.location.jarPath, {}, u"QUILLMARK_JAVA"_s});
+                  return QJsonObject();
+              }),
+              u"javaNotFound: Could not find Java at "_s + missingJava +
+                  u", the path that QUILLMARK_JAVA names. Set QUILLMARK_JAVA to the path of a "
+                  u"java program (Java 17 or later), or unset it to use /usr/bin/java.");
+    EXPECT_EQ(start(fake.dir.path(), fake.location.jarPath),
+              u"engineUnusable: The Java program "_s + fake.dir.path() +
+                  u" cannot be run (permission denied): it is no program, or not one this user "
+                  u"may run. Install a Java runtime (17 or later), or set QUILLMARK_JAVA to the "
+                  u"path of its java program.");
     const auto [id, pid] = fake.ping();
     EXPECT_EQ(id, 102);
     EXPECT_EQ(pid, echoed[u"pid"_s].toInteger());
@@ -199,12 +229,30 @@ TEST(SidecarClient, TimeOutEndsAndReapsTheEngineAndIdsCarryOnInTheNextOne)
                   u"timedOut: "_s + SidecarError::timedOut().message());
         EXPECT_FALSE(fake.client.isRunning());
         EXPECT_TRUE(!inProcessTable(firstPid)) << "the ended engine is reaped at once";
-        EXPECT_EQ(fake.send(), notRunning);
+        EXPECT_EQ(fake.send(), endedAfterTimeOut(u"a preview"_s)) << "until the next start";
         fake.client.start(fake.location);
         const auto [id, pid] = fake.ping();
         EXPECT_NE(pid, firstPid);
         EXPECT_EQ(id, 3) << "neither a refused request nor a new process resets the ids";
     }
+}
+
+// A request that waits its turn while the one on its way runs out of time (a preview pressed
+// during an expression's test that never ends) says why it did not run.
+TEST(SidecarClient, ARequestWaitingWhileAnotherRunsOutOfTimeSaysWhyItDidNotRun)
+{
+    FakeEngine fake({"echo", "spin"}, true);
+    fake.ping();
+    QString test;
+    std::thread first(
+        [&] { test = outcome([&] { return fake.client.send(u"evaluateExpression"_s, {}, 2s); }); });
+    ASSERT_TRUE(fake.waitForRequests(2));
+    const QString preview = outcome([&] { return fake.client.send(u"render"_s, {}); });
+    first.join();
+    EXPECT_EQ(test, u"timedOut: "_s + SidecarError::timedOut().message());
+    EXPECT_EQ(preview, endedAfterTimeOut(u"an expression's test"_s));
+    fake.client.start(fake.location);
+    EXPECT_TRUE(fake.send().startsWith(u"ok "_s)) << "a start clears it";
 }
 
 TEST(SidecarClient, AnEngineThatDiesFailsTheRequestWithoutEndingUsAndIsReaped)
@@ -279,8 +327,13 @@ TEST(SidecarLocation, PrefersABundleThenLooksBesideTheWorkingDirectoryUnlessOver
             EXPECT_TRUE(elsewhere.jarPlaces.contains(checkoutJar))
                 << elsewhere.jarPlaces.join(u' ').toStdString();
     }
+    EXPECT_EQ(found.javaNamedBy, u"QUILLMARK_JAVA"_s) << "so that messages name it";
+    EXPECT_EQ(found.jarNamedBy, QString());
     qputenv(jar.name, "/elsewhere/engine.jar");
     EXPECT_EQ(SidecarClient::defaultLocation().jarPath, u"/elsewhere/engine.jar"_s);
+    EXPECT_EQ(SidecarClient::defaultLocation().jarNamedBy, u"QUILLMARK_SIDECAR_JAR"_s);
+    qunsetenv(java.name);
+    EXPECT_EQ(SidecarClient::defaultLocation().javaNamedBy, QString());
 }
 
 TEST(SidecarLocation, FindsTheJarInEachPlaceFromAnyFolderAndNamesEveryPlaceWhenNoneHoldsIt)
@@ -424,6 +477,24 @@ TEST(SidecarClient, AnEngineThatEndsQuotesOnlyWhatItWroteSinceTheFailingRequestW
     EXPECT_EQ(quiet.send(), exited);
 }
 
+// A program in the engine's place that writes something else first is said to be no engine at
+// once, not after the time limit; its lines after a first reply are skipped as noise.
+TEST(SidecarClient, AFirstLineThatIsNoReplyIsSaidToBeNoEngine)
+{
+    FakeEngine fake({"send Usage: report-tool [options] FILE\\n", "echo"});
+    fake.client.setTerminationGrace(10min); // the request must not wait for its end
+    const SidecarClient::Location named{
+        fake.location.javaPath, fake.location.jarPath, {}, {}, u"QUILLMARK_SIDECAR_JAR"_s};
+    fake.client.start(named);
+    EXPECT_EQ(outcome([&] { return fake.client.send(u"render"_s, {}, 10min); }),
+              u"engineUnusable: The jar "_s + fake.location.jarPath +
+                  u", the path that QUILLMARK_SIDECAR_JAR names, is not the report engine: the "
+                  u"first line it wrote, \"Usage: report-tool [options] FILE\", is no reply of "
+                  u"the report engine's. Set QUILLMARK_SIDECAR_JAR to the report engine's "
+                  u"sidecar.jar, or unset it to use the one that comes with Quillmark.");
+    EXPECT_FALSE(fake.client.isRunning()) << "it is let go";
+}
+
 TEST(SidecarClient, SkipsLinesThatAnswerNoRequestAndReportsEachOnce)
 {
     FakeEngine fake({"echo", R"(send runtime noise\n\n[1,2]\n{"id":1,"ok":true}\n)"
@@ -511,12 +582,8 @@ TEST(SidecarClient, ShutdownFailsThePendingAndTheQueuedRequestsAndStartsNothingA
 // next request runs on a new engine without waiting for the old one to end.
 TEST(SidecarClient, ACancelledRequestLetsItsEngineGoAndTheNextRunsOnANewOne)
 {
-    QTemporaryDir logDir;
-    const QString log = logDir.filePath(u"requests"_s);
-    qputenv("FAKESIDECAR_REQUEST_LOG", log.toLocal8Bit());
     // The fake takes the second request and never answers, ignoring its input and SIGTERM.
-    FakeEngine fake({"echo", "spin"});
-    qunsetenv("FAKESIDECAR_REQUEST_LOG");
+    FakeEngine fake({"echo", "spin"}, true);
     fake.client.setTerminationGrace(10min); // the next request must not wait for that
     const qint64 pid = fake.ping().second;
     const auto cancel = std::make_shared<RequestCancel>();
@@ -524,10 +591,7 @@ TEST(SidecarClient, ACancelledRequestLetsItsEngineGoAndTheNextRunsOnANewOne)
     std::thread first([&] {
         pending = outcome([&] { return fake.client.send(u"render"_s, {}, 10min, cancel); });
     });
-    ASSERT_TRUE(testsupport::waitFor([&] {
-        QFile file(log);
-        return file.open(QIODevice::ReadOnly) && file.readAll().count('\n') == 2;
-    }));
+    ASSERT_TRUE(fake.waitForRequests(2));
     QString queued;
     const auto queuedCancel = std::make_shared<RequestCancel>();
     std::thread second([&] {

@@ -138,24 +138,94 @@ TEST(SidecarEngine, AnExpressionThatNeverEndsEndsWithTheClient)
     EXPECT_FALSE(inProcessTable(engines.first()));
 }
 
-TEST(SidecarEngine, AJarJavaCannotRunFailsWithJavasOwnWords)
+// What real Java says of a jar it cannot run, and of a Java too old for the engine, is told in
+// words that name the path, and the environment variable that named it, and say what to do;
+// Java's own words follow.
+TEST(SidecarEngine, AJarOrAJavaThatCannotRunTheEngineIsNamedWithWhatToDo)
 {
     const QString java = qEnvironmentVariable("QUILLMARK_JAVA", u"/usr/bin/java"_s);
     if (!QFileInfo(java).isExecutable())
         GTEST_SKIP() << "needs Java";
     QTemporaryDir dir;
-    const QString jar = dir.filePath(u"sidecar.jar"_s);
-    QFile damaged(jar);
-    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
-    damaged.write("not a zip file\n");
-    damaged.close();
-    SidecarClient client;
-    client.setWorkFolder(dir.path());
-    client.start({java, jar});
-    EXPECT_THAT(outcome([&] { return client.send(u"compile"_s, {}); }).toStdString(),
-                AllOf(HasSubstr(" Java reported:\n"),
-                      HasSubstr("Invalid or corrupt jarfile " + jar.toStdString())))
-        << "the engine may be gone before or after the request is written";
+    const auto write = [&](const QString &name, const QByteArray &bytes) {
+        QFile file(dir.filePath(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        file.close();
+        file.setPermissions(file.permissions() | QFile::ExeOwner);
+        return file.fileName();
+    };
+    const QString damaged = write(u"damaged.jar"_s, "not a zip file\n");
+    // A zip holding a manifest that names no program.
+    const QString noMain = dir.filePath(u"library.jar"_s);
+    QDir().mkpath(dir.filePath(u"lib/META-INF"_s));
+    write(u"lib/META-INF/MANIFEST.MF"_s, "Manifest-Version: 1.0\n");
+    ASSERT_EQ(std::system(QStringLiteral("cd '%1' && zip -q -r '%2' META-INF")
+                              .arg(dir.filePath(u"lib"_s), noMain)
+                              .toLocal8Bit()
+                              .constData()),
+              0);
+    // What Java 8 says of a class built for a later Java.
+    const QString oldJava =
+        write(u"java8"_s,
+              "#!/bin/sh\necho 'Error: A JNI error has occurred, please check your "
+              "installation and try again' >&2\necho 'Exception in thread \"main\" "
+              "java.lang.UnsupportedClassVersionError: com/quillmark/sidecar/Main has been "
+              "compiled by a more recent version of the Java Runtime (class file version "
+              "61.0), this version of the Java Runtime only recognizes class file versions up "
+              "to 52.0' >&2\nexit 1\n");
+    const QString engineJar = dir.filePath(u"sidecar.jar"_s);
+    write(u"sidecar.jar"_s, "");
+    const QString quit = write(u"quits"_s, "#!/bin/sh\nexit 3\n");
+    const QString setJar = u"Set QUILLMARK_SIDECAR_JAR to the report engine's sidecar.jar, or "
+                           u"unset it to use the one that comes with Quillmark."_s;
+    const QString setJava = u"Set QUILLMARK_JAVA to the path of a java program (Java 17 or "
+                            u"later), or unset it to use /usr/bin/java."_s;
+    const struct {
+        SidecarClient::Location location;
+        QString says;
+        QString javaSaid;
+    } cases[] = {
+        {{java, damaged, {}, {}, u"QUILLMARK_SIDECAR_JAR"_s},
+         u"The jar "_s + damaged +
+             u", the path that QUILLMARK_SIDECAR_JAR names, is damaged or is not a jar: Java "
+             u"cannot open it. "_s +
+             setJar,
+         u"Invalid or corrupt jarfile "_s + damaged},
+        {{java, damaged},
+         u"The jar "_s + damaged +
+             u" is damaged or is not a jar: Java cannot open it. Build the engine again with "
+             u"sidecar/build.sh."_s,
+         u"Invalid or corrupt jarfile"_s},
+        {{java, noMain, {}, {}, u"QUILLMARK_SIDECAR_JAR"_s},
+         u"The jar "_s + noMain +
+             u", the path that QUILLMARK_SIDECAR_JAR names, is not the report engine: it names no "
+             u"program that Java can run. "_s +
+             setJar,
+         u"no main manifest attribute"_s},
+        {{oldJava, engineJar, {}, u"QUILLMARK_JAVA"_s},
+         u"The Java program "_s + oldJava +
+             u", the path that QUILLMARK_JAVA names, is too old for the report engine, which "
+             u"needs Java 17 or later. "_s +
+             setJava,
+         u"UnsupportedClassVersionError"_s},
+        {{quit, engineJar, {}, u"QUILLMARK_JAVA"_s},
+         u"The report engine ended before its first reply: "_s + quit +
+             u", the path that QUILLMARK_JAVA names, may be no Java program (17 or later). "_s +
+             setJava,
+         {}},
+    };
+    for (const auto &run : cases) {
+        SCOPED_TRACE(run.says.toStdString());
+        SidecarClient client;
+        client.setWorkFolder(dir.path());
+        client.start(run.location);
+        const QString said = outcome([&] { return client.send(u"compile"_s, {}); });
+        EXPECT_TRUE(said.startsWith(u"engineUnusable: "_s + run.says)) << said.toStdString();
+        EXPECT_TRUE(said.contains(u"\nJava reported:\n"_s) == !run.javaSaid.isEmpty() &&
+                    said.contains(run.javaSaid))
+            << said.toStdString();
+    }
 }
 
 TEST(EngineEnvironment, GivesTheEngineUtf8FileNamesAndAPrivateFolder)

@@ -25,7 +25,9 @@ inline QString outcome(const std::function<QJsonObject()> &call)
                                         "processExitedUnexpectedly",
                                         "timedOut",
                                         "javaNotFound",
-                                        "cancelled"};
+                                        "cancelled",
+                                        "endedAfterTimeOut",
+                                        "engineUnusable"};
     try {
         return u"ok "_s + QString::fromUtf8(QJsonDocument(call()).toJson(QJsonDocument::Compact));
     } catch (const SidecarError &error) {

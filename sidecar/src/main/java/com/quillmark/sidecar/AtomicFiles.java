@@ -53,9 +53,31 @@ final class AtomicFiles {
             writer.write(tmp.toFile());
             keepModeOf(target, tmp); // after writing: the old mode may not allow writing
             move(tmp, target);
+        } catch (Exception e) {
+            // the engine's words name the hidden work file, or nothing at all
+            String full = diskFull(e);
+            if (full != null) {
+                throw new RequestException("Cannot write \"" + target.toAbsolutePath()
+                        + "\": the disk that holds it is full (" + full + ").", e);
+            }
+            throw e;
         } finally {
             Files.deleteIfExists(tmp);
         }
+    }
+
+    /**
+     * The system's words when the failure, or one of its causes, is a disk with no space left (or
+     * a quota used up); null otherwise. Some writers (the PDF library's) keep the system's error
+     * in their message only, so the messages are read.
+     */
+    static String diskFull(Throwable t) {
+        for (String words : new String[] {"No space left on device", "Disk quota exceeded"}) {
+            if (Causes.first(t, Throwable.class, c -> String.valueOf(c).contains(words)) != null) {
+                return words;
+            }
+        }
+        return null;
     }
 
     /**

@@ -92,7 +92,7 @@ final class Database {
                     }
                 }
             } finally {
-                c.rollback();
+                rollBack(c);
             }
         }
         return result;
@@ -120,7 +120,7 @@ final class Database {
                     }
                 }
             } finally {
-                lease.connection().rollback();
+                rollBack(lease.connection());
             }
         }
         return result;
@@ -322,6 +322,17 @@ final class Database {
         }
         sql.append(query.substring(last));
         return sql.toString();
+    }
+
+    /**
+     * Ends the read-only transaction, on a connection still open: one the server has closed meanwhile
+     * has nothing to roll back, and the query's own failure, not the closed connection, is what the
+     * user reads.
+     */
+    private static void rollBack(Connection c) throws SQLException {
+        if (!c.isClosed()) {
+            c.rollback();
+        }
     }
 
     /** Runs a statement and returns its first result set, skipping update counts before it. */

@@ -82,8 +82,9 @@ final class QueryTimeLimit {
     }
 
     /**
-     * What a query that ended by a cancel fails with, wherever it ran: the limit's words when the
-     * limit stopped it, the server's cancel named as such, and anything else as it is.
+     * What a query that ended by a cancel or a lost connection fails with, wherever it ran: the
+     * limit's words when the limit stopped it, the server's cancel and the server's end of the
+     * connection named as such, and anything else as it is.
      */
     static Exception explained(Exception e) {
         if (Causes.first(e, Reached.class) != null) {
@@ -96,7 +97,25 @@ final class QueryTimeLimit {
                     + "something on the server did (an administrator, say). Run it again, or ask "
                     + "the database's administrator why it was cancelled.", cancel);
         }
+        SQLException lost = Causes.first(e, SQLException.class, QueryTimeLimit::isConnectionLost);
+        if (lost != null) {
+            return new RequestException("The database server ended the connection before the "
+                    + "query finished: the server was stopped or restarted, or the connection to "
+                    + "it broke. Check that the server runs again (or ask the database's "
+                    + "administrator), then run the query again.", lost);
+        }
         return e;
+    }
+
+    /**
+     * Whether the server ended the connection: SQLState class 57P (PostgreSQL's administrator or
+     * crash shutdown), or a connection failure or a connection that no longer exists (08006,
+     * 08003, and SQL Server's 08S01).
+     */
+    static boolean isConnectionLost(SQLException e) {
+        String state = e.getSQLState();
+        return state != null && (state.startsWith("57P") || "08006".equals(state)
+                || "08003".equals(state) || "08S01".equals(state));
     }
 
     /** What a query stopped by the time limit fails with. */
