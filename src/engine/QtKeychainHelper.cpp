@@ -3,6 +3,7 @@
 #include "StrictUtf8.h"
 
 #include <QEventLoop>
+#include <QRegularExpression>
 #include <qt6keychain/keychain.h>
 
 namespace {
@@ -37,6 +38,19 @@ QString reason(const QKeychain::Job &job)
     return reason(job.errorString());
 }
 
+// Whether a failure's text says that no keyring service could be reached: no D-Bus session to
+// ask (none running, or none that could be started without a display), or a session in which
+// nothing provides the Secret Service. QtKeychain reports these as other errors.
+bool noServiceReached(const QString &errorString)
+{
+    static const QRegularExpression unreachable(
+        QStringLiteral("Could not connect|Cannot autolaunch D-Bus|Cannot spawn a message bus|"
+                       "was not provided by any \\.service files|D-Bus is not running|"
+                       "DBus\\.Error\\.(ServiceUnknown|NoServer)"),
+        QRegularExpression::CaseInsensitiveOption);
+    return unreachable.match(errorString).hasMatch();
+}
+
 } // namespace
 
 KeychainHelper::Read QtKeychainHelper::readResult(QKeychain::Error error,
@@ -55,9 +69,12 @@ KeychainHelper::Read QtKeychainHelper::readResult(QKeychain::Error error,
         return {std::nullopt, reason(errorString), Failure::denied};
     case QKeychain::NoBackendAvailable:
         return {std::nullopt, reason(errorString), Failure::noService};
+    case QKeychain::OtherError:
+        if (noServiceReached(errorString))
+            return {std::nullopt, reason(errorString), Failure::noService};
+        break;
     case QKeychain::CouldNotDeleteEntry:
     case QKeychain::NotImplemented:
-    case QKeychain::OtherError:
         break;
     }
     return {std::nullopt, reason(errorString), Failure::other};

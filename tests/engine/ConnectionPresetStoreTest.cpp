@@ -155,6 +155,9 @@ TEST(KeychainAnswers, EachReadOutcomeSaysWhatHappenedWhenTheLoginIsRefused)
         u"it, or the keyring stayed locked), so none was sent for the user \"ann\". Type the "
         u"password in the connection's Edit sheet and Save, or unlock the keyring and try "
         u"again."_s;
+    const QString startOne = u"Start a keyring service (Secret Service) and try again, or "_s +
+                             typeIt +
+                             u" (without a keyring service it is kept until Quillmark quits)."_s;
     const auto failed = [](const QString &what, const QString &reason,
                            const QString &ways) -> QString {
         return what + u" ("_s + reason +
@@ -188,9 +191,30 @@ TEST(KeychainAnswers, EachReadOutcomeSaysWhatHappenedWhenTheLoginIsRefused)
          u" "_s,
          {},
          {std::nullopt, u"the keychain gave no reason"_s, Failure::noService},
-         failed(u"No keyring service answered"_s, u"the keychain gave no reason"_s,
-                u"Start a keyring service (Secret Service) and try again, or "_s + typeIt +
-                    u" (without a keyring service it is kept until Quillmark quits)."_s)},
+         failed(u"No keyring service answered"_s, u"the keychain gave no reason"_s, startOne)},
+        // No keyring service to reach: no D-Bus session at all (none running, or none that can
+        // be started without a display), or one in which nothing provides the Secret Service.
+        {QKeychain::OtherError,
+         u"Could not connect: No such file or directory"_s,
+         {},
+         {std::nullopt, u"Could not connect: No such file or directory"_s, Failure::noService},
+         failed(u"No keyring service answered"_s, u"Could not connect: No such file or directory"_s,
+                startOne)},
+        {QKeychain::OtherError,
+         u"Cannot autolaunch D-Bus without X11 $DISPLAY"_s,
+         {},
+         {std::nullopt, u"Cannot autolaunch D-Bus without X11 $DISPLAY"_s, Failure::noService},
+         failed(u"No keyring service answered"_s, u"Cannot autolaunch D-Bus without X11 $DISPLAY"_s,
+                startOne)},
+        {QKeychain::OtherError,
+         u"The name org.freedesktop.secrets was not provided by any .service files"_s,
+         {},
+         {std::nullopt,
+          u"The name org.freedesktop.secrets was not provided by any .service files"_s,
+          Failure::noService},
+         failed(u"No keyring service answered"_s,
+                u"The name org.freedesktop.secrets was not provided by any .service files"_s,
+                startOne)},
         {QKeychain::OtherError,
          u"D-Bus timed out"_s,
          {},

@@ -27,3 +27,5 @@ quillmark_keychain_test(SecretService "" StoresReadsAndDeletesThroughTheSecretSe
 quillmark_keychain_test(LockedKeyring ""
                         ALockedKeyringWhoseUnlockIsCancelledReadsAsNoPasswordAndSaysSo)
 quillmark_keychain_test(NoSecretService --without WithoutASecretServiceSaysWhyNothingIsStoredOrRead)
+# Not even a D-Bus session to reach one.
+quillmark_keychain_test(NoBus --no-bus WithoutASecretServiceSaysWhyNothingIsStoredOrRead)

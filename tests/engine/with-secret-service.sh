@@ -6,9 +6,12 @@
 #
 #   with-secret-service.sh PROGRAM [ARGUMENTS...]
 #   with-secret-service.sh --without PROGRAM [ARGUMENTS...]
+#   with-secret-service.sh --no-bus PROGRAM [ARGUMENTS...]
 #
 # With --without, the D-Bus session has no Secret Service at all, as on a machine without a
-# keyring service, and QUILLMARK_NO_SECRET_SERVICE is set when that session started.
+# keyring service, and QUILLMARK_NO_SECRET_SERVICE is set when that session started. With
+# --no-bus there is not even a D-Bus session to ask (its address names no bus, and none can be
+# started without a display); QUILLMARK_NO_SECRET_SERVICE is set too.
 set -u
 
 # Runs the program with the reason why there is no Secret Service for it.
@@ -18,6 +21,19 @@ run_without() {
     shift
     exec "$@"
 }
+
+if [ "${1:-}" = "--no-bus" ]; then
+    shift
+    home=$(mktemp -d) || exit 1
+    status=0
+    env -u DISPLAY -u WAYLAND_DISPLAY -u XDG_CURRENT_DESKTOP -u DESKTOP_SESSION \
+        -u KDE_FULL_SESSION -u KDE_SESSION_VERSION -u GNOME_DESKTOP_SESSION_ID \
+        HOME="$home" XDG_RUNTIME_DIR="$home" \
+        DBUS_SESSION_BUS_ADDRESS="unix:path=$home/no-bus" QUILLMARK_NO_SECRET_SERVICE=1 \
+        "$@" || status=$?
+    rm -rf "$home"
+    exit $status
+fi
 
 if [ "${1:-}" = "--without-inside" ]; then
     shift
