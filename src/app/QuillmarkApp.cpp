@@ -48,8 +48,8 @@ void readFontsAhead()
 
 QuillmarkApp::QuillmarkApp(std::unique_ptr<Dialogs> dialogs,
                            std::unique_ptr<KeychainHelper> keychain, QObject *parent)
-    : QObject(parent),
-      // First of all: a crash while anything below runs, the session's restore included, must
+    : QObject(parent), termination_(new TerminationSignal([this] { quitAtSessionEnd(); }, this)),
+      // Then: a crash while anything below runs, the session's restore included, must
       // find the markers armed, or it goes unnoticed and the same files reopen at every launch.
       previousSessionEndedUncleanly_(CrashDetection::checkPreviousSessionAndArmForThisOne()),
       dialogs_(std::move(dialogs)), keychain_(std::move(keychain)),
@@ -97,7 +97,6 @@ QuillmarkApp::QuillmarkApp(std::unique_ptr<Dialogs> dialogs,
     mainWindow_->addAction(settingsAction_);
     connect(settingsAction_, &QAction::triggered, this, &QuillmarkApp::showSettings);
     buildCommands();
-    new TerminationSignal([this] { quitAtSessionEnd(); }, this);
 }
 
 QuillmarkApp::~QuillmarkApp()

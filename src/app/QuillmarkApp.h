@@ -25,6 +25,7 @@ class ReportBookChapters;
 class SettingsWindow;
 class SidecarModel;
 class SnippetLibrary;
+class TerminationSignal;
 class UpdateChecker;
 class WorkspaceModel;
 
@@ -106,6 +107,10 @@ private:
     // Ends a quit that goes ahead: a zip under way stops, the windows close, the loop ends.
     void endQuit();
 
+    // Installed first of all, before the launch markers are armed: a signal that asks the
+    // program to end, however early it comes, ends it as a quit (at the first event loop), never
+    // with this session's markers left armed.
+    TerminationSignal *termination_;
     // Read, and the launch markers armed, before anything else is built.
     bool previousSessionEndedUncleanly_;
     QStringList launchFiles_;
