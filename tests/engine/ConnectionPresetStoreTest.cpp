@@ -2,11 +2,13 @@
 #include "TestSupport.h"
 #include "document/DocumentStore.h"
 #include "engine/InMemoryKeychain.h"
+#include "engine/KeychainWait.h"
 #include "engine/LiveConnection.h"
 #include "engine/QtKeychainHelper.h"
 
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -235,4 +237,100 @@ TEST(KeychainAnswers, EachReadOutcomeSaysWhatHappenedWhenTheLoginIsRefused)
                   outcome.cause.isEmpty() ? refused : refused + u'\n' + outcome.cause);
         EXPECT_EQ(withKeychainCause(elsewhere, live), elsewhere);
     }
+}
+
+// A keyring that holds back its answer, as one does whose unlock prompt nobody has answered (it
+// may be behind the window, or on another screen). A quick answer shows nothing; a late one shows
+// the wait until it comes. The user may call the wait off, which calls off the work that asked;
+// past the deadline the wait ends by itself, and a refused login then says that the keyring did
+// not answer and that the password can be typed instead. A write waits the same way.
+TEST_F(ConnectionPresetStoreTest, AHeldKeyringAnswerIsWaitedForShownWhenLateAndEndsInWords)
+{
+    using Failure = KeychainHelper::Failure;
+    struct RecordingView : KeychainWait::View {
+        void show(std::function<void()> cancelWait) override
+        {
+            ++shown;
+            cancel = std::move(cancelWait);
+            if (whenShown)
+                QTimer::singleShot(0, whenShown);
+        }
+        void hide() override { ++hidden; }
+        int shown = 0;
+        int hidden = 0;
+        std::function<void()> cancel;
+        std::function<void()> whenShown;
+    } view;
+    KeychainWait::setView(&view);
+    ConnectionPresetStore presets(settings, keychain);
+    const DatabaseConnection sales{
+        newId(), u"Sales"_s, DatabaseType::postgres, u"db.local"_s, 5432, u"sales"_s, u"ann"_s};
+    presets.add(sales, u"stored"_s);
+    const KeychainHelper::Read stored{u"stored"_s, {}};
+    const KeychainHelper::Read cancelled{std::nullopt, u"the wait for the keyring was cancelled"_s,
+                                         Failure::cancelled};
+    const KeychainHelper::Read unanswered{
+        std::nullopt, u"the keyring did not answer within 1 second"_s, Failure::noAnswer};
+    KeychainWait::setDeadline(std::chrono::seconds(1));
+    std::optional<KeychainHelper::Read> secondRead;
+    const struct {
+        const char *name;
+        bool answerAtOnce;
+        std::function<void()> whenShown;
+        KeychainHelper::Read read;
+        int shown;
+    } rounds[] = {
+        {"answered at once", true, {}, stored, 0},
+        {"answered late", false, [&] { keychain.answer(); }, stored, 1},
+        // Another read while one waits: both wait under the one view, and both are answered.
+        {"a second read meanwhile", false,
+         [&] {
+             QTimer::singleShot(50, [&] { keychain.answer(); });
+             secondRead = keychain.readPassword(KeychainHelper::account(sales.id));
+         },
+         stored, 1},
+        {"cancelled", false, [&] { view.cancel(); }, cancelled, 1},
+        {"past the deadline", false, {}, unanswered, 1},
+    };
+    for (const auto &round : rounds) {
+        SCOPED_TRACE(round.name);
+        view = {};
+        view.whenShown = round.whenShown;
+        keychain.holdAnswers();
+        if (round.answerAtOnce)
+            QTimer::singleShot(0, [&] { keychain.answer(); });
+        DocumentStore tab;
+        tab.setActiveConnectionID(sales.id);
+        const std::optional<LiveConnection> live = resolveLiveConnection(tab, presets);
+        ASSERT_TRUE(live);
+        EXPECT_EQ(live->password, round.read.password.value_or(QString()));
+        EXPECT_EQ(live->keychainError, round.read.error);
+        EXPECT_EQ(live->keychainFailure, round.read.failure);
+        EXPECT_EQ(view.shown, round.shown);
+        EXPECT_EQ(view.hidden, round.shown) << "the view goes with the wait";
+        EXPECT_FALSE(KeychainWait::isWaiting());
+        EXPECT_EQ(calledOff(live), round.read.failure == Failure::cancelled);
+        keychain.answer();
+    }
+    EXPECT_EQ(secondRead, stored);
+
+    const QString refused = u"FATAL: password authentication failed for user \"ann\""_s;
+    EXPECT_EQ(
+        withKeychainCause(refused, LiveConnection{sales, {}, unanswered.error, unanswered.failure}),
+        refused + u"\nThe keychain could not give the password (the keyring did not answer "
+                  u"within 1 second), so no password came from it for the connection "
+                  u"\"Sales\" and none was sent. Type the password in the connection's Edit "
+                  u"sheet and Save, or answer the keyring's unlock prompt (it may be behind "
+                  u"a window or on another screen) and try again."_s);
+
+    // A write called off keeps the old password, and says why the new one is not kept.
+    view = {};
+    view.whenShown = [&] { view.cancel(); };
+    keychain.holdAnswers();
+    EXPECT_EQ(keychain.setPassword(u"new"_s, KeychainHelper::account(sales.id)), cancelled.error);
+    keychain.answer();
+    EXPECT_EQ(presets.password(sales.id), u"stored"_s);
+
+    KeychainWait::setDeadline({});
+    KeychainWait::setView(nullptr);
 }
