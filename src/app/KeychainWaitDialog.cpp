@@ -21,10 +21,11 @@ KeychainWaitDialog::~KeychainWaitDialog()
 
 QString KeychainWaitDialog::explanation()
 {
-    return u"Quillmark is asking the keyring for the connection's password. If the keyring asks "
-           u"to be unlocked, answer its prompt: it may be behind this window or on another "
-           u"screen.\n\nWithout an answer the wait ends after %1, and you can type the password "
-           u"in the connection's Edit sheet instead."_s.arg(KeychainWait::deadlineText());
+    return u"Quillmark is waiting for the keyring, which keeps the connections' passwords. If "
+           u"the keyring asks to be unlocked, answer its prompt: it may be behind this window or "
+           u"on another screen.\n\nWithout an answer the wait ends after %1; you can then type "
+           u"the password in the connection's Edit sheet instead."_s.arg(
+               KeychainWait::deadlineText());
 }
 
 void KeychainWaitDialog::show(std::function<void()> cancel)
