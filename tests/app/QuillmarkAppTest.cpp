@@ -257,8 +257,9 @@ TEST_F(QuillmarkAppTest, AQuitFromUnderReportDataClosesTheSheetAndTheWindowAndEn
 // A preview on a connection whose password the keyring holds back (its unlock prompt unanswered,
 // maybe behind the window): after a moment the designer shows that it waits for the keyring, and
 // only that window takes clicks and keys. The keyring's answer lets the preview go ahead; Cancel
-// calls it off; past the deadline the preview goes ahead without the password; Ctrl+Q calls the
-// wait off and quits once the preview has been called off.
+// calls it off; past the deadline the preview goes ahead without the password; a quit (Ctrl+Q,
+// or the session's end) calls the wait off and ends the program once the preview has been called
+// off.
 TEST_F(QuillmarkAppTest, APreviewWaitingForTheKeyringShowsTheWaitWhichEndsByAnswerCancelOrQuit)
 {
     startWithTabs(false);
@@ -320,16 +321,32 @@ TEST_F(QuillmarkAppTest, APreviewWaitingForTheKeyringShowsTheWaitWhichEndsByAnsw
         keychain->answer();
     }
 
-    keychain->holdAnswers();
-    onceShown([](QDialog *wait) {
-        QTest::keyClick(wait->windowHandle(), Qt::Key_Q, Qt::ControlModifier);
-    });
-    app->contentView()->startPreviewRun();
-    EXPECT_FALSE(app->engine().previewSession().has_value()) << "called off by the quit";
-    QPointer<MainWindow> window = app->mainWindow();
-    EXPECT_EQ(QApplication::exec(), 0);
-    EXPECT_TRUE(window.isNull() || !window->isVisible());
-    EXPECT_EQ(shownWait(), nullptr);
+    // Ctrl+Q typed in the wait's window, or the session's end (SIGTERM), while it waits: the wait
+    // and the preview are called off, then the program ends cleanly.
+    const std::function<void(QDialog *)> quits[] = {
+        [](QDialog *wait) {
+            QTest::keyClick(wait->windowHandle(), Qt::Key_Q, Qt::ControlModifier);
+        },
+        [&](QDialog *) { app->quitAtSessionEnd(); },
+    };
+    for (const auto &quit : quits) {
+        if (!app) {
+            launch();
+            app->start();
+            ASSERT_TRUE(QTest::qWaitForWindowExposed(app->mainWindow()));
+            app->store()->setActiveConnectionID(sales.id);
+        }
+        keychain->holdAnswers();
+        onceShown(quit);
+        app->contentView()->startPreviewRun();
+        EXPECT_FALSE(app->engine().previewSession().has_value()) << "called off by the quit";
+        QPointer<MainWindow> window = app->mainWindow();
+        EXPECT_EQ(QApplication::exec(), 0);
+        EXPECT_TRUE(window.isNull() || !window->isVisible());
+        EXPECT_EQ(shownWait(), nullptr);
+        app.reset();
+        EXPECT_EQ(stored(u"hadCleanShutdown"_s).toString(), u"true"_s);
+    }
     KeychainWait::setDeadline({});
 }
 
