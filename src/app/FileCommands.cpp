@@ -463,6 +463,9 @@ void FileCommands::exportDocument(ExportFormat format)
         std::optional<LiveConnection> connection;
         if (connectionStore_)
             connection = resolveLiveConnection(*target, *connectionStore_);
+        // The wait for the keyring may have been called off, and the tab closed meanwhile.
+        if (calledOff(connection) || !target || !engine_)
+            return;
         engine_->exportReport(
             PreviewRun::engineDocument(*target, books_, others, connection.has_value()), format,
             url, target->fileURL(), others, values, connection,

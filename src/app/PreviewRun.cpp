@@ -52,6 +52,9 @@ void PreviewRun::start()
         if (!store || !engine || !connections)
             return;
         const std::optional<LiveConnection> live = resolveLiveConnection(*store, *connections);
+        // The wait for the keyring may have been called off, and the tab closed meanwhile.
+        if (calledOff(live) || !store || !engine)
+            return;
         engine->compileAndPreview(engineDocument(*store, books, others, live.has_value()),
                                   store->fileURL(), others, values, live,
                                   books ? books->chapterFiles(store->document(), store->fileURL())

@@ -6,12 +6,14 @@
 #include "app/CrashDetection.h"
 #include "app/FileCommands.h"
 #include "app/KeyMonitor.h"
+#include "app/KeychainWaitDialog.h"
 #include "app/MainWindow.h"
 #include "app/SettingsWindow.h"
 #include "app/TerminationSignal.h"
 #include "app/UpdateChecker.h"
 #include "canvas/SnippetLibrary.h"
 #include "engine/ConnectionPresetStore.h"
+#include "engine/KeychainWait.h"
 #include "engine/QtKeychainHelper.h"
 #include "engine/SidecarModel.h"
 #include "setup/PicturePool.h"
@@ -48,8 +50,8 @@ void readFontsAhead()
 
 QuillmarkApp::QuillmarkApp(std::unique_ptr<Dialogs> dialogs,
                            std::unique_ptr<KeychainHelper> keychain, QObject *parent)
-    : QObject(parent),
-      // First of all: a crash while anything below runs, the session's restore included, must
+    : QObject(parent), termination_(new TerminationSignal([this] { quitAtSessionEnd(); }, this)),
+      // Then: a crash while anything below runs, the session's restore included, must
       // find the markers armed, or it goes unnoticed and the same files reopen at every launch.
       previousSessionEndedUncleanly_(CrashDetection::checkPreviousSessionAndArmForThisOne()),
       dialogs_(std::move(dialogs)), keychain_(std::move(keychain)),
@@ -67,6 +69,8 @@ QuillmarkApp::QuillmarkApp(std::unique_ptr<Dialogs> dialogs,
     connect(settings_, &AppSettings::appearanceChanged, this, &QuillmarkApp::applyAppearance);
     if (!keychain_)
         keychain_ = std::make_unique<QtKeychainHelper>();
+    keychainWaitDialog_ = std::make_unique<KeychainWaitDialog>([this] { quit(); });
+    KeychainWait::setView(keychainWaitDialog_.get());
     connectionStore_ = new ConnectionPresetStore(rawSettings_, *keychain_, this);
     engine_ = new SidecarModel(this);
     snippetLibrary_ = new SnippetLibrary(rawSettings_, this);
@@ -97,11 +101,11 @@ QuillmarkApp::QuillmarkApp(std::unique_ptr<Dialogs> dialogs,
     mainWindow_->addAction(settingsAction_);
     connect(settingsAction_, &QAction::triggered, this, &QuillmarkApp::showSettings);
     buildCommands();
-    new TerminationSignal([this] { quitAtSessionEnd(); }, this);
 }
 
 QuillmarkApp::~QuillmarkApp()
 {
+    KeychainWait::setView(nullptr);
     delete mainWindow_;
     // Before the application goes: a picture still decoding may draw text with its fonts.
     PicturePool::stop();
@@ -254,9 +258,20 @@ bool QuillmarkApp::shouldTerminate()
     return true;
 }
 
+bool QuillmarkApp::putOffWhileKeychainWaits(void (QuillmarkApp::*again)())
+{
+    if (!KeychainWait::isWaiting())
+        return false;
+    KeychainWait::cancelAll();
+    // A timer, not a posted call: the loop that runs the wait handles posted calls before it
+    // returns, the caller still waiting under it.
+    QTimer::singleShot(std::chrono::milliseconds(20), this, again);
+    return true;
+}
+
 void QuillmarkApp::quit()
 {
-    if (quitting_ || !shouldTerminate())
+    if (quitting_ || putOffWhileKeychainWaits(&QuillmarkApp::quit) || !shouldTerminate())
         return;
     quitting_ = true;
     endQuit();
@@ -264,7 +279,7 @@ void QuillmarkApp::quit()
 
 void QuillmarkApp::quitAtSessionEnd()
 {
-    if (quitting_)
+    if (quitting_ || putOffWhileKeychainWaits(&QuillmarkApp::quitAtSessionEnd))
         return;
     quitting_ = true;
     quitGoesAhead_ = true;

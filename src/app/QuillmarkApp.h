@@ -24,7 +24,9 @@ class QAction;
 class ReportBookChapters;
 class SettingsWindow;
 class SidecarModel;
+class KeychainWaitDialog;
 class SnippetLibrary;
+class TerminationSignal;
 class UpdateChecker;
 class WorkspaceModel;
 
@@ -105,13 +107,22 @@ private:
     void recordSession();
     // Ends a quit that goes ahead: a zip under way stops, the windows close, the loop ends.
     void endQuit();
+    // While a caller waits for the keyring, a quit calls the wait off and comes again once the
+    // caller has gone on (it then goes no further): true when `again` is thus put off.
+    bool putOffWhileKeychainWaits(void (QuillmarkApp::*again)());
 
+    // Installed first of all, before the launch markers are armed: a signal that asks the
+    // program to end, however early it comes, ends it as a quit (at the first event loop), never
+    // with this session's markers left armed.
+    TerminationSignal *termination_;
     // Read, and the launch markers armed, before anything else is built.
     bool previousSessionEndedUncleanly_;
     QStringList launchFiles_;
     QSettings rawSettings_;
     std::unique_ptr<Dialogs> dialogs_;
     std::unique_ptr<KeychainHelper> keychain_;
+    // Shows a wait for the keyring's answer.
+    std::unique_ptr<KeychainWaitDialog> keychainWaitDialog_;
     // The chapters of the report books made in this session.
     std::unique_ptr<ReportBookChapters> reportBooks_;
     SystemClock clock_;

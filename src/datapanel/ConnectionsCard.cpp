@@ -299,7 +299,8 @@ void ConnectionsSection::test(const QUuid &id)
         return;
     const QPointer<ConnectionsSection> self(this);
     const KeychainHelper::Read read = storedPassword(id);
-    if (!self || !context_.sidecar || context_.sidecar->isBusy())
+    if (!self || !context_.sidecar || context_.sidecar->isBusy() ||
+        read.failure == KeychainHelper::Failure::cancelled)
         return;
     context_.sidecar->testConnection(*stored, read.password.value_or(QString()), nullptr, {}, read);
 }

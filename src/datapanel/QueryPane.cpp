@@ -423,7 +423,7 @@ void QueryPane::executeQuery()
         if (context_.connections)
             live = resolveLiveConnection(*context_.store, *context_.connections);
     }
-    if (!alive || !context_.store)
+    if (!alive || !context_.store || !context_.sidecar || calledOff(live))
         return;
     context_.sidecar->executeQuery(live, context_.store->document().queryString, context_.store);
 }

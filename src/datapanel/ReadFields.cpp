@@ -82,7 +82,7 @@ void read(DocumentStore *store, SidecarModel *sidecar, ConnectionPresetStore *co
     const QPointer<ReadFieldsResultState> outcomeState(state);
     const std::optional<LiveConnection> live =
         connections ? resolveLiveConnection(*store, *connections) : std::nullopt;
-    if (!tab)
+    if (!tab || calledOff(live))
         return;
     if (!live || !sidecar) {
         readStatic(*tab, outcomeState);

@@ -9,7 +9,8 @@
 // under the service below and an account that is the preset id's upper-case UUID text. A read or
 // a write that the keychain refuses (no keyring service running, a locked keyring) says why, so
 // that whoever acts on it can tell the user; a password that cannot be deleted is simply left
-// as it was. Every call returns only when it is done.
+// as it was. Every call returns only when it is done, or when the wait for the keyring ended
+// without an answer (KeychainWait).
 class KeychainHelper {
 public:
     static inline const QString service = QStringLiteral("com.quillmark.app.dbconnection");
@@ -25,6 +26,11 @@ public:
         denied,
         // No keyring service answered.
         noService,
+        // The keyring did not answer in time (its unlock prompt still waits, maybe unseen).
+        noAnswer,
+        // The user called off the wait for the keyring, or the application is quitting: the
+        // work that asked for the password goes no further.
+        cancelled,
         other,
     };
 

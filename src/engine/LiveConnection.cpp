@@ -20,6 +20,11 @@ std::optional<LiveConnection> resolveLiveConnection(const std::optional<QUuid> &
     return LiveConnection{*it, read.password.value_or(QString()), read.error, read.failure};
 }
 
+bool calledOff(const std::optional<LiveConnection> &liveConnection)
+{
+    return liveConnection && liveConnection->keychainFailure == KeychainHelper::Failure::cancelled;
+}
+
 bool isAuthenticationFailure(const QString &error)
 {
     // PostgreSQL: "password authentication failed for user", "The server requested SCRAM-based
@@ -50,6 +55,11 @@ QString waysOut(KeychainHelper::Failure failure)
     case Failure::denied:
         return QStringLiteral("Allow Quillmark to use the keychain and try again, or type the "
                               "password in the connection's Edit sheet and Save.");
+    case Failure::noAnswer:
+    case Failure::cancelled:
+        return QStringLiteral("Type the password in the connection's Edit sheet and Save, or "
+                              "answer the keyring's unlock prompt (it may be behind a window or "
+                              "on another screen) and try again.");
     case Failure::locked:
     case Failure::other:
         break;
@@ -71,6 +81,8 @@ QString whatHappened(const LiveConnection &live)
     case Failure::noService:
         return QStringLiteral("No keyring service answered (%1)").arg(live.keychainError);
     case Failure::none:
+    case Failure::noAnswer:
+    case Failure::cancelled:
     case Failure::other:
         break;
     }

@@ -18,6 +18,10 @@ struct LiveConnection {
     bool operator==(const LiveConnection &) const = default;
 };
 
+// Whether the wait for the connection's password was called off (by the user, or by the
+// application's quit): the work that asked for it goes no further.
+bool calledOff(const std::optional<LiveConnection> &liveConnection);
+
 // Whether an engine error is the database refusing the login (a wrong or missing password, an
 // unknown user), as PostgreSQL and SQL Server word it.
 bool isAuthenticationFailure(const QString &error);

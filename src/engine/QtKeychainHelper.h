@@ -7,7 +7,8 @@
 // The system keychain through QtKeychain: the Secret Service on Linux, the Keychain on macOS, the
 // credential store on Windows. Its insecure fallback (passwords in a settings file) stays off,
 // so a password is kept by the system keychain or not at all. Calls block their caller, running
-// a local event loop until the keychain answers; they belong on the main thread.
+// a local event loop until the keychain answers or the wait for it ends (KeychainWait); they
+// belong on the main thread.
 class QtKeychainHelper final : public KeychainHelper {
 public:
     // What a finished read job found, from QtKeychain's error code, its error text and the data

@@ -5,5 +5,6 @@ target_sources(quillmark_services PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/FriendlyErrorTranslator.cpp
   ${CMAKE_CURRENT_LIST_DIR}/InMemoryKeychain.cpp
   ${CMAKE_CURRENT_LIST_DIR}/JdbcURLParser.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/KeychainWait.cpp
   ${CMAKE_CURRENT_LIST_DIR}/LiveConnection.cpp
   ${CMAKE_CURRENT_LIST_DIR}/QtKeychainHelper.cpp)

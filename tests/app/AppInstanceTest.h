@@ -34,8 +34,9 @@ protected:
             dialogs = scripted.get();
             given = std::move(scripted);
         }
-        app =
-            std::make_unique<QuillmarkApp>(std::move(given), std::make_unique<InMemoryKeychain>());
+        auto memory = std::make_unique<InMemoryKeychain>();
+        keychain = memory.get();
+        app = std::make_unique<QuillmarkApp>(std::move(given), std::move(memory));
         app->setLaunchChecks({}, {});
         app->engine().setLocationProvider([this] {
             return SidecarClient::Location{path(QStringLiteral("no-java")),
@@ -46,6 +47,8 @@ protected:
     void TearDown() override { app.reset(); }
 
     ScriptedDialogs *dialogs = nullptr;
+    // The application's keychain.
+    InMemoryKeychain *keychain = nullptr;
     std::unique_ptr<QuillmarkApp> app;
 };
 

@@ -16,8 +16,10 @@
 #include "canvas/PaletteView.h"
 #include "datapanel/DataPanelSheet.h"
 #include "editors/CodeTextView.h"
+#include "engine/ConnectionPresetStore.h"
 #include "engine/FriendlyErrorTranslator.h"
 #include "engine/InMemoryKeychain.h"
+#include "engine/KeychainWait.h"
 #include "engine/SidecarModel.h"
 #include "inspector/InspectorTexts.h"
 #include "widgets/ScriptedDialogs.h"
@@ -30,11 +32,14 @@
 #include <QClipboard>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QDialog>
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -247,6 +252,102 @@ TEST_F(QuillmarkAppTest, AQuitFromUnderReportDataClosesTheSheetAndTheWindowAndEn
     EXPECT_EQ(dialogs->alerts().size(), 1) << "Quit with Unsaved Changes?";
     EXPECT_TRUE(sheet.isNull() || !sheet->isVisible());
     EXPECT_TRUE(window.isNull() || !window->isVisible());
+}
+
+// A preview on a connection whose password the keyring holds back (its unlock prompt unanswered,
+// maybe behind the window): after a moment the designer shows that it waits for the keyring, and
+// only that window takes clicks and keys. The keyring's answer lets the preview go ahead; Cancel
+// calls it off; past the deadline the preview goes ahead without the password; a quit (Ctrl+Q,
+// or the session's end) calls the wait off and ends the program once the preview has been called
+// off.
+TEST_F(QuillmarkAppTest, APreviewWaitingForTheKeyringShowsTheWaitWhichEndsByAnswerCancelOrQuit)
+{
+    startWithTabs(false);
+    const DatabaseConnection sales{
+        QUuid::createUuid(), u"Sales"_s, DatabaseType::postgres, u"db.local"_s, 5432,
+        u"sales"_s,          u"ann"_s};
+    app->connectionStore().add(sales, u"secret"_s);
+    app->store()->setActiveConnectionID(sales.id);
+    KeychainWait::setDeadline(std::chrono::seconds(3));
+    const auto shownWait = []() -> QDialog * {
+        for (QWidget *window : QApplication::topLevelWidgets())
+            if (window->objectName() == u"keychainWait"_s && window->isVisible())
+                return qobject_cast<QDialog *>(window);
+        return nullptr;
+    };
+    // Acts on the wait's window from the wait's own loop, once it shows.
+    const auto onceShown = [&](std::function<void(QDialog *)> act) {
+        auto *poll = new QTimer(app.get());
+        QObject::connect(poll, &QTimer::timeout, poll, [poll, act, shownWait] {
+            if (QDialog *wait = shownWait()) {
+                poll->deleteLater();
+                poll->stop();
+                act(wait);
+            }
+        });
+        poll->start(10);
+    };
+    const struct {
+        const char *name;
+        std::function<void(QDialog *)> act; // none: the deadline passes
+        bool previewed;
+    } rounds[] = {
+        {"answered", [&](QDialog *) { keychain->answer(); }, true},
+        {"cancelled",
+         [](QDialog *wait) {
+             QTest::mouseClick(wait->findChild<QPushButton *>(u"keychainWait.cancel"_s),
+                               Qt::LeftButton);
+         },
+         false},
+        {"past the deadline", {}, true},
+    };
+    for (const auto &round : rounds) {
+        SCOPED_TRACE(round.name);
+        keychain->holdAnswers();
+        bool sawWait = false;
+        onceShown([&](QDialog *wait) {
+            sawWait = true;
+            EXPECT_EQ(QApplication::activeModalWidget(), wait) << "nothing else takes input";
+            const QLabel *title = wait->findChild<QLabel *>(u"keychainWait.title"_s);
+            EXPECT_EQ(title ? title->text() : QString(), u"Waiting for the keyring…"_s);
+            if (round.act)
+                round.act(wait);
+        });
+        app->contentView()->startPreviewRun();
+        EXPECT_TRUE(sawWait);
+        EXPECT_EQ(shownWait(), nullptr);
+        EXPECT_EQ(app->engine().previewSession().has_value(), round.previewed);
+        app->engine().setPreviewSession(std::nullopt);
+        keychain->answer();
+    }
+
+    // Ctrl+Q typed in the wait's window, or the session's end (SIGTERM), while it waits: the wait
+    // and the preview are called off, then the program ends cleanly.
+    const std::function<void(QDialog *)> quits[] = {
+        [](QDialog *wait) {
+            QTest::keyClick(wait->windowHandle(), Qt::Key_Q, Qt::ControlModifier);
+        },
+        [&](QDialog *) { app->quitAtSessionEnd(); },
+    };
+    for (const auto &quit : quits) {
+        if (!app) {
+            launch();
+            app->start();
+            ASSERT_TRUE(QTest::qWaitForWindowExposed(app->mainWindow()));
+            app->store()->setActiveConnectionID(sales.id);
+        }
+        keychain->holdAnswers();
+        onceShown(quit);
+        app->contentView()->startPreviewRun();
+        EXPECT_FALSE(app->engine().previewSession().has_value()) << "called off by the quit";
+        QPointer<MainWindow> window = app->mainWindow();
+        EXPECT_EQ(QApplication::exec(), 0);
+        EXPECT_TRUE(window.isNull() || !window->isVisible());
+        EXPECT_EQ(shownWait(), nullptr);
+        app.reset();
+        EXPECT_EQ(stored(u"hadCleanShutdown"_s).toString(), u"true"_s);
+    }
+    KeychainWait::setDeadline({});
 }
 
 TEST_F(QuillmarkAppTest, AWindowNeverShownQuitsWithoutStoringOrAsking)

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <csignal>
 #include <cstring>
+#include <functional>
 
 using namespace Qt::StringLiterals;
 
@@ -105,6 +106,52 @@ TEST_F(TerminationTest, EachEndingSignalEndsTheDesignerUnderALaunchAlert)
         auto next = launch();
         EXPECT_FALSE(told(*next));
         EXPECT_TRUE(next->endWith(SIGTERM));
+    }
+}
+
+// A signal that asks the program to end may come at any moment of its start: at once, as soon
+// as it has made this session's record, or once it has armed the launch markers too, with the
+// window still being built. It ends the program as a quit does (or, before anything is recorded,
+// as the signal's default does) and leaves no record of a session that ended abruptly, so the
+// next launch asks nothing.
+TEST_F(TerminationTest, AnEndingSignalEarlyInTheStartLeavesNoCrashRecord)
+{
+    const QString records = SessionRecords::folderBeside(path(u"Quillmark/Quillmark.conf"_s));
+    const auto recorded = [&] {
+        return !QDir(records).entryList({u"*.session"_s}, QDir::Files | QDir::Hidden).isEmpty();
+    };
+    const struct {
+        const char *name;
+        std::function<bool(apptest::DesignerProcess &)> reached;
+    } moments[] = {
+        {"at once", [](apptest::DesignerProcess &) { return true; }},
+        {"once recorded", [&](apptest::DesignerProcess &) { return recorded(); }},
+        {"once armed",
+         [](apptest::DesignerProcess &designer) {
+             const QVariant clean = designer.stored(u"hadCleanShutdown"_s);
+             return clean.isValid() && !clean.toBool();
+         }},
+    };
+    int round = 0;
+    for (const int number : {SIGINT, SIGTERM, SIGHUP}) {
+        for (const auto &moment : moments) {
+            SCOPED_TRACE(std::string(::sigabbrev_np(number)) + ' ' + moment.name);
+            const QString report = writeReport(QStringLiteral("Early%1.jrxml").arg(++round));
+            apptest::DesignerProcess designer(dir.path());
+            designer.start(QStringLiteral(QUILLMARK_PROGRAM), {report}, path(u"no-sidecar.jar"_s));
+            ASSERT_TRUE(testsupport::waitFor(
+                [&] {
+                    return moment.reached(designer) ||
+                           designer.process().state() == QProcess::NotRunning;
+                },
+                std::chrono::seconds(60)));
+            ASSERT_TRUE(designer.endWith(number));
+            EXPECT_FALSE(recorded()) << "the session's record goes";
+
+            auto next = launch();
+            EXPECT_FALSE(told(*next));
+            EXPECT_TRUE(next->endWith(SIGTERM));
+        }
     }
 }
 

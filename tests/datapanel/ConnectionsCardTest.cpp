@@ -3,7 +3,10 @@
 #include "WatchedKeychain.h"
 #include "WheelTurns.h"
 #include "engine/InMemoryKeychain.h"
+#include "engine/KeychainWait.h"
 #include "widgets/AppPalettes.h"
+
+#include <QTimer>
 
 using namespace Qt::StringLiterals;
 
@@ -366,6 +369,39 @@ TEST_F(ConnectionsCardTest, KeychainCallsWaitWithTheButtonsThatCouldReenterDisab
     EXPECT_TRUE(enabledDuringCalls.isEmpty()) << enabledDuringCalls.join(u", ").toStdString();
     EXPECT_TRUE(find<QPushButton>(u"datapanel.connections.add"_s)->isEnabled()) << "and after";
     EXPECT_EQ(sentConnection(0)[u"password"_s], u"new"_s);
+}
+
+// The keyring holds back its answer. A row's Test whose wait is called off sends nothing to the
+// engine; Edit past the wait's deadline opens the editor without the password, saying that the
+// keyring did not answer; once the keyring answers, Test sends the stored password.
+TEST_F(ConnectionsCardTest, AKeyringWaitCalledOffTestsNothingAndOnePastItsDeadlineSaysSo)
+{
+    const DatabaseConnection a = preset(u"Alpha"_s);
+    connections->add(a, u"pa"_s);
+    script({connected});
+    keychain.inner.holdAnswers();
+    QTimer::singleShot(0, &KeychainWait::cancelAll);
+    click(row(0, u"test"_s));
+    EXPECT_FALSE(model.isTestingConnection());
+    EXPECT_FALSE(shown(row(0, u"result"_s)));
+    EXPECT_TRUE(find<QPushButton>(row(0, u"test"_s))->isEnabled());
+
+    KeychainWait::setDeadline(std::chrono::seconds(1));
+    click(row(0, u"edit"_s));
+    KeychainWait::setDeadline({});
+    ASSERT_TRUE(editorDialog() && editorDialog()->isVisible());
+    EXPECT_EQ(field(u"password"_s)->text(), QString());
+    EXPECT_EQ(editor().keychainMessage(),
+              u"The stored password could not be read: the keyring did not answer within 1 "
+              u"second. "_s +
+                  ConnectionEditorState::keyringAdvice);
+    clickEditor(u"cancel"_s);
+
+    keychain.inner.answer();
+    click(row(0, u"test"_s));
+    ASSERT_TRUE(waitForTest());
+    EXPECT_EQ(engine.requests().size(), 1) << "the called-off test sent nothing";
+    EXPECT_EQ(sentConnection(0)[u"password"_s], u"pa"_s);
 }
 
 // A successful test stores nothing: the tested password stays in the editor until Save, so Cancel

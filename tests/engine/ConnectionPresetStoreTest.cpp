@@ -2,11 +2,13 @@
 #include "TestSupport.h"
 #include "document/DocumentStore.h"
 #include "engine/InMemoryKeychain.h"
+#include "engine/KeychainWait.h"
 #include "engine/LiveConnection.h"
 #include "engine/QtKeychainHelper.h"
 
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -156,6 +158,9 @@ TEST(KeychainAnswers, EachReadOutcomeSaysWhatHappenedWhenTheLoginIsRefused)
         u"it, or the keyring stayed locked), so none was sent for the user \"ann\". Type the "
         u"password in the connection's Edit sheet and Save, or unlock the keyring and try "
         u"again."_s;
+    const QString startOne = u"Start a keyring service (Secret Service) and try again, or "_s +
+                             typeIt +
+                             u" (without a keyring service it is kept until Quillmark quits)."_s;
     const auto failed = [](const QString &what, const QString &reason,
                            const QString &ways) -> QString {
         return what + u" ("_s + reason +
@@ -195,9 +200,30 @@ TEST(KeychainAnswers, EachReadOutcomeSaysWhatHappenedWhenTheLoginIsRefused)
          u" "_s,
          {},
          {std::nullopt, u"the keychain gave no reason"_s, Failure::noService},
-         failed(u"No keyring service answered"_s, u"the keychain gave no reason"_s,
-                u"Start a keyring service (Secret Service) and try again, or "_s + typeIt +
-                    u" (without a keyring service it is kept until Quillmark quits)."_s)},
+         failed(u"No keyring service answered"_s, u"the keychain gave no reason"_s, startOne)},
+        // No keyring service to reach: no D-Bus session at all (none running, or none that can
+        // be started without a display), or one in which nothing provides the Secret Service.
+        {QKeychain::OtherError,
+         u"Could not connect: No such file or directory"_s,
+         {},
+         {std::nullopt, u"Could not connect: No such file or directory"_s, Failure::noService},
+         failed(u"No keyring service answered"_s, u"Could not connect: No such file or directory"_s,
+                startOne)},
+        {QKeychain::OtherError,
+         u"Cannot autolaunch D-Bus without X11 $DISPLAY"_s,
+         {},
+         {std::nullopt, u"Cannot autolaunch D-Bus without X11 $DISPLAY"_s, Failure::noService},
+         failed(u"No keyring service answered"_s, u"Cannot autolaunch D-Bus without X11 $DISPLAY"_s,
+                startOne)},
+        {QKeychain::OtherError,
+         u"The name org.freedesktop.secrets was not provided by any .service files"_s,
+         {},
+         {std::nullopt,
+          u"The name org.freedesktop.secrets was not provided by any .service files"_s,
+          Failure::noService},
+         failed(u"No keyring service answered"_s,
+                u"The name org.freedesktop.secrets was not provided by any .service files"_s,
+                startOne)},
         {QKeychain::OtherError,
          u"D-Bus timed out"_s,
          {},
@@ -217,4 +243,100 @@ TEST(KeychainAnswers, EachReadOutcomeSaysWhatHappenedWhenTheLoginIsRefused)
         EXPECT_EQ(withKeychainCause(refused, live), refused + u'\n' + outcome.cause);
         EXPECT_EQ(withKeychainCause(elsewhere, live), elsewhere);
     }
+}
+
+// A keyring that holds back its answer, as one does whose unlock prompt nobody has answered (it
+// may be behind the window, or on another screen). A quick answer shows nothing; a late one shows
+// the wait until it comes. The user may call the wait off, which calls off the work that asked;
+// past the deadline the wait ends by itself, and a refused login then says that the keyring did
+// not answer and that the password can be typed instead. A write waits the same way.
+TEST_F(ConnectionPresetStoreTest, AHeldKeyringAnswerIsWaitedForShownWhenLateAndEndsInWords)
+{
+    using Failure = KeychainHelper::Failure;
+    struct RecordingView : KeychainWait::View {
+        void show(std::function<void()> cancelWait) override
+        {
+            ++shown;
+            cancel = std::move(cancelWait);
+            if (whenShown)
+                QTimer::singleShot(0, whenShown);
+        }
+        void hide() override { ++hidden; }
+        int shown = 0;
+        int hidden = 0;
+        std::function<void()> cancel;
+        std::function<void()> whenShown;
+    } view;
+    KeychainWait::setView(&view);
+    ConnectionPresetStore presets(settings, keychain);
+    const DatabaseConnection sales{
+        newId(), u"Sales"_s, DatabaseType::postgres, u"db.local"_s, 5432, u"sales"_s, u"ann"_s};
+    presets.add(sales, u"stored"_s);
+    const KeychainHelper::Read stored{u"stored"_s, {}};
+    const KeychainHelper::Read cancelled{std::nullopt, u"the wait for the keyring was cancelled"_s,
+                                         Failure::cancelled};
+    const KeychainHelper::Read unanswered{
+        std::nullopt, u"the keyring did not answer within 1 second"_s, Failure::noAnswer};
+    KeychainWait::setDeadline(std::chrono::seconds(1));
+    std::optional<KeychainHelper::Read> secondRead;
+    const struct {
+        const char *name;
+        bool answerAtOnce;
+        std::function<void()> whenShown;
+        KeychainHelper::Read read;
+        int shown;
+    } rounds[] = {
+        {"answered at once", true, {}, stored, 0},
+        {"answered late", false, [&] { keychain.answer(); }, stored, 1},
+        // Another read while one waits: both wait under the one view, and both are answered.
+        {"a second read meanwhile", false,
+         [&] {
+             QTimer::singleShot(50, [&] { keychain.answer(); });
+             secondRead = keychain.readPassword(KeychainHelper::account(sales.id));
+         },
+         stored, 1},
+        {"cancelled", false, [&] { view.cancel(); }, cancelled, 1},
+        {"past the deadline", false, {}, unanswered, 1},
+    };
+    for (const auto &round : rounds) {
+        SCOPED_TRACE(round.name);
+        view = {};
+        view.whenShown = round.whenShown;
+        keychain.holdAnswers();
+        if (round.answerAtOnce)
+            QTimer::singleShot(0, [&] { keychain.answer(); });
+        DocumentStore tab;
+        tab.setActiveConnectionID(sales.id);
+        const std::optional<LiveConnection> live = resolveLiveConnection(tab, presets);
+        ASSERT_TRUE(live);
+        EXPECT_EQ(live->password, round.read.password.value_or(QString()));
+        EXPECT_EQ(live->keychainError, round.read.error);
+        EXPECT_EQ(live->keychainFailure, round.read.failure);
+        EXPECT_EQ(view.shown, round.shown);
+        EXPECT_EQ(view.hidden, round.shown) << "the view goes with the wait";
+        EXPECT_FALSE(KeychainWait::isWaiting());
+        EXPECT_EQ(calledOff(live), round.read.failure == Failure::cancelled);
+        keychain.answer();
+    }
+    EXPECT_EQ(secondRead, stored);
+
+    const QString refused = u"FATAL: password authentication failed for user \"ann\""_s;
+    EXPECT_EQ(
+        withKeychainCause(refused, LiveConnection{sales, {}, unanswered.error, unanswered.failure}),
+        refused + u"\nThe keychain could not give the password (the keyring did not answer "
+                  u"within 1 second), so no password came from it for the connection "
+                  u"\"Sales\" and none was sent. Type the password in the connection's Edit "
+                  u"sheet and Save, or answer the keyring's unlock prompt (it may be behind "
+                  u"a window or on another screen) and try again."_s);
+
+    // A write called off keeps the old password, and says why the new one is not kept.
+    view = {};
+    view.whenShown = [&] { view.cancel(); };
+    keychain.holdAnswers();
+    EXPECT_EQ(keychain.setPassword(u"new"_s, KeychainHelper::account(sales.id)), cancelled.error);
+    keychain.answer();
+    EXPECT_EQ(presets.password(sales.id), u"stored"_s);
+
+    KeychainWait::setDeadline({});
+    KeychainWait::setView(nullptr);
 }

@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 #include "engine/ConnectionPresetStore.h"
+#include "engine/KeychainWait.h"
 #include "engine/LiveConnection.h"
 #include "engine/QtKeychainHelper.h"
 #include "model/Identifiers.h"
@@ -9,6 +10,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <iostream>
+
+using namespace Qt::StringLiterals;
 
 // Runs under with-secret-service.sh, which starts a Secret Service of its own in a temporary home.
 namespace {
@@ -43,11 +46,14 @@ TEST(QtKeychainHelper, StoresReadsAndDeletesThroughTheSecretService)
     keychain.deletePassword(account); // deleting a missing item is quiet
 }
 
-// Runs under with-secret-service.sh --without: a D-Bus session in which no keyring service runs.
+// Runs under with-secret-service.sh --without: a D-Bus session in which no keyring service runs;
+// and under --no-bus, without even a D-Bus session. Either way the read says that no keyring
+// service answered, so that the run's failure gives that service's way out, not "Unlock the
+// keyring".
 TEST(QtKeychainHelper, WithoutASecretServiceSaysWhyNothingIsStoredOrRead)
 {
     if (!qEnvironmentVariableIsSet("QUILLMARK_NO_SECRET_SERVICE"))
-        GTEST_SKIP() << "not run by with-secret-service.sh --without";
+        GTEST_SKIP() << "not run by with-secret-service.sh --without or --no-bus";
 
     QtKeychainHelper keychain;
     const QString account = idText(newId());
@@ -56,6 +62,7 @@ TEST(QtKeychainHelper, WithoutASecretServiceSaysWhyNothingIsStoredOrRead)
     const KeychainHelper::Read read = keychain.readPassword(account);
     EXPECT_EQ(read.password, std::nullopt);
     EXPECT_FALSE(read.error.isEmpty()) << "a keychain that cannot be read must say why";
+    EXPECT_EQ(read.failure, KeychainHelper::Failure::noService) << read.error.toStdString();
     std::cout << "store: " << stored.toStdString() << "\nread: " << read.error.toStdString()
               << '\n';
 }
@@ -100,4 +107,34 @@ TEST(QtKeychainHelper, ALockedKeyringWhoseUnlockIsCancelledReadsAsNoPasswordAndS
                                        "locked), so none was sent for the user \"ann\". Type the "
                                        "password in the connection's Edit sheet and Save, or "
                                        "unlock the keyring and try again."));
+}
+
+// Runs under with-secret-service.sh --prompt-display: the login keyring locked, with its unlock
+// prompt on a display where nobody answers it, as when it is behind the window or on another
+// screen. The wait ends at its deadline, saying that the keyring did not answer; the keychain's
+// job, given up on, is left to end by itself.
+TEST(QtKeychainHelper, ALockedKeyringWhosePromptNobodyAnswersEndsAtTheDeadline)
+{
+    requireSecretService();
+    if (testing::Test::IsSkipped())
+        return;
+    if (!qEnvironmentVariableIsSet("DISPLAY"))
+        GTEST_SKIP() << "no display for the keyring's unlock prompt (Xvfb is not installed)";
+    QtKeychainHelper keychain;
+    const QString account = idText(newId());
+    ASSERT_EQ(keychain.setPassword(u"stored"_s, account), QString());
+    QProcess lock;
+    lock.start(u"dbus-send"_s,
+               {u"--session"_s, u"--print-reply"_s, u"--dest=org.freedesktop.secrets"_s,
+                u"/org/freedesktop/secrets"_s, u"org.freedesktop.Secret.Service.Lock"_s,
+                u"array:objpath:/org/freedesktop/secrets/collection/login"_s});
+    ASSERT_TRUE(lock.waitForFinished(30000));
+    ASSERT_EQ(lock.exitCode(), 0) << lock.readAllStandardError().toStdString();
+
+    KeychainWait::setDeadline(std::chrono::seconds(3));
+    const KeychainHelper::Read read = keychain.readPassword(account);
+    KeychainWait::setDeadline({});
+    EXPECT_EQ(read,
+              (KeychainHelper::Read{std::nullopt, u"the keyring did not answer within 3 seconds"_s,
+                                    KeychainHelper::Failure::noAnswer}));
 }

@@ -26,4 +26,9 @@ quillmark_keychain_test(SecretService "" StoresReadsAndDeletesThroughTheSecretSe
 # The login keyring locked, with an unlock prompt that nobody answers.
 quillmark_keychain_test(LockedKeyring ""
                         ALockedKeyringWhoseUnlockIsCancelledReadsAsNoPasswordAndSaysSo)
+# The login keyring locked, with an unlock prompt on a display, where nobody answers it.
+quillmark_keychain_test(UnansweredPrompt --prompt-display
+                        ALockedKeyringWhosePromptNobodyAnswersEndsAtTheDeadline)
 quillmark_keychain_test(NoSecretService --without WithoutASecretServiceSaysWhyNothingIsStoredOrRead)
+# Not even a D-Bus session to reach one.
+quillmark_keychain_test(NoBus --no-bus WithoutASecretServiceSaysWhyNothingIsStoredOrRead)

@@ -6,9 +6,13 @@
 #
 #   with-secret-service.sh PROGRAM [ARGUMENTS...]
 #   with-secret-service.sh --without PROGRAM [ARGUMENTS...]
+#   with-secret-service.sh --no-bus PROGRAM [ARGUMENTS...]
+#   with-secret-service.sh --prompt-display PROGRAM [ARGUMENTS...]
 #
 # With --without, the D-Bus session has no Secret Service at all, as on a machine without a
-# keyring service, and QUILLMARK_NO_SECRET_SERVICE is set when that session started.
+# keyring service, and QUILLMARK_NO_SECRET_SERVICE is set when that session started. With
+# --no-bus there is not even a D-Bus session to ask (its address names no bus, and none can be
+# started without a display); QUILLMARK_NO_SECRET_SERVICE is set too.
 set -u
 
 # Runs the program with the reason why there is no Secret Service for it.
@@ -19,6 +23,19 @@ run_without() {
     exec "$@"
 }
 
+if [ "${1:-}" = "--no-bus" ]; then
+    shift
+    home=$(mktemp -d) || exit 1
+    status=0
+    env -u DISPLAY -u WAYLAND_DISPLAY -u XDG_CURRENT_DESKTOP -u DESKTOP_SESSION \
+        -u KDE_FULL_SESSION -u KDE_SESSION_VERSION -u GNOME_DESKTOP_SESSION_ID \
+        HOME="$home" XDG_RUNTIME_DIR="$home" \
+        DBUS_SESSION_BUS_ADDRESS="unix:path=$home/no-bus" QUILLMARK_NO_SECRET_SERVICE=1 \
+        "$@" || status=$?
+    rm -rf "$home"
+    exit $status
+fi
+
 if [ "${1:-}" = "--without-inside" ]; then
     shift
     QUILLMARK_NO_SECRET_SERVICE=1
@@ -28,6 +45,13 @@ fi
 without=false
 if [ "${1:-}" = "--without" ]; then
     without=true
+    shift
+fi
+# With --prompt-display the keyring's unlock prompt shows on a virtual display (Xvfb) of its own,
+# where nobody answers it: it waits, as one behind the window or on another screen does.
+prompt_display=false
+if [ "${1:-}" = "--prompt-display" ]; then
+    prompt_display=true
     shift
 fi
 
@@ -73,12 +97,26 @@ CONF
     # Desktop hints would make the keychain library look for another wallet. Without a display
     # the keyring's unlock prompt cannot show: it ends at once, as a cancelled one does, rather
     # than wait for an answer.
-    env -u DISPLAY -u WAYLAND_DISPLAY HOME="$home" XDG_DATA_HOME="$home/data" \
-        XDG_CONFIG_HOME="$home/config" XDG_CACHE_HOME="$home/cache" XDG_RUNTIME_DIR="$home/run" \
+    display=
+    xvfb=
+    if [ $prompt_display = true ] && command -v Xvfb >/dev/null 2>&1; then
+        Xvfb -displayfd 3 -screen 0 800x600x24 3>"$home/display" >/dev/null 2>&1 &
+        xvfb=$!
+        tries=0
+        while [ ! -s "$home/display" ] && [ $tries -lt 100 ] && kill -0 $xvfb 2>/dev/null; do
+            tries=$((tries + 1))
+            sleep 0.1
+        done
+        [ -s "$home/display" ] && display=":$(cat "$home/display")"
+    fi
+    env -u DISPLAY -u WAYLAND_DISPLAY ${display:+DISPLAY=$display} HOME="$home" \
+        XDG_DATA_HOME="$home/data" XDG_CONFIG_HOME="$home/config" XDG_CACHE_HOME="$home/cache" \
+        XDG_RUNTIME_DIR="$home/run" \
         dbus-run-session -- env -u XDG_CURRENT_DESKTOP -u DESKTOP_SESSION -u KDE_FULL_SESSION \
         -u KDE_SESSION_VERSION -u GNOME_DESKTOP_SESSION_ID \
         "$0" --inside-session "$@"
     status=$?
+    [ -n "$xvfb" ] && kill $xvfb 2>/dev/null
     started=false
     [ -e "$home/session-started" ] && started=true
     rm -rf "$home"
