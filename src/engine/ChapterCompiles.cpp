@@ -3,6 +3,7 @@
 #include "EngineRequests.h"
 #include "SidecarClient.h"
 #include "SidecarError.h"
+#include "document/ReportFile.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -40,9 +41,8 @@ void ChapterCompiles::compileChanged(const QList<ChapterFile> &chapters, Sidecar
         // Read before the compile: a report changed meanwhile differs next time and is compiled
         // again then.
         QByteArray digest;
-        QFile file(chapter.jrxmlPath);
-        if (file.open(QIODevice::ReadOnly))
-            digest = QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
+        if (const std::optional<QByteArray> bytes = ReportFile::tryReadBytes(chapter.jrxmlPath))
+            digest = QCryptographicHash::hash(*bytes, QCryptographicHash::Sha256);
         {
             std::lock_guard lock(mutex_);
             const auto known = compiled_.constFind(chapter.jasperPath);
@@ -90,9 +90,9 @@ void ChapterCompiles::fillNamed(const QList<ChapterFit::Chapter> &chapters,
                                        QRegularExpression::escape(name) +
                                        QStringLiteral("(?![\\w.$])"));
         for (const ChapterFit::Chapter &chapter : chapters) {
-            QByteArray text = chapter.held.value_or(QByteArray());
-            if (QFile file(chapter.jrxmlPath); !chapter.held && file.open(QIODevice::ReadOnly))
-                text = file.readAll();
+            const QByteArray text =
+                chapter.held ? *chapter.held
+                             : ReportFile::tryReadBytes(chapter.jrxmlPath).value_or(QByteArray());
             if (!named.match(QString::fromUtf8(text)).hasMatch())
                 continue;
             throw SidecarError::rpcError(
