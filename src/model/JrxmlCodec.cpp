@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <set>
 
 using namespace Qt::StringLiterals;
@@ -117,6 +118,10 @@ ReportDocument parse(const QByteArray &data, QStringList *warnings)
     const pugi::xml_node root = xml.document_element();
     if (!root || !JrxmlText::hasLocalName(root, "jasperReport"))
         throw JrxmlCodecError::notAJasperReport();
+    // A root on a prefix is in a namespace: never the older form, whatever it looks like once
+    // its elements are read by their plain names.
+    const bool rootPrefixed = std::strchr(root.name(), ':') != nullptr;
+    unprefixReportElements(root, data, result.encoding);
     JrxmlReadContext context;
     // The byte check looks at UTF-8 documents only.
     context.onlyXmlCharacters = result.encoding == pugi::encoding_utf8;
@@ -133,7 +138,7 @@ ReportDocument parse(const QByteArray &data, QStringList *warnings)
                          u"> was not kept: only the text stays"_s);
     });
     ReportDocument document = readDocument(root, context);
-    document.olderFormAsRead = olderFormAsRead(root);
+    document.olderFormAsRead = rootPrefixed ? std::nullopt : olderFormAsRead(root);
     handOver(context.notes(), warnings);
     return document;
 }

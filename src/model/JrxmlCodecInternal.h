@@ -200,6 +200,13 @@ inline constexpr unsigned int parseOptions = pugi::parse_default | pugi::parse_w
 void checkWellFormedBytes(const QByteArray &data, pugi::xml_encoding encoding);
 void checkWellFormedTree(const pugi::xml_document &xml);
 
+// Renames each element whose prefix names the report namespace to its local name, where the
+// default namespace in scope is that namespace or none, so that the reader, which knows elements
+// by their plain names, reads a report written on a prefix as the engine does. `data` is the text
+// the tree was read from, in `encoding`: a text that declares no such prefix is left at once.
+void unprefixReportElements(pugi::xml_node root, const QByteArray &data,
+                            pugi::xml_encoding encoding);
+
 // The document below a jasperReport root.
 ReportDocument readDocument(pugi::xml_node root, JrxmlReadContext &context);
 // For a root without the namespace, the older form: the keys of what the grammar of the report

@@ -6,6 +6,7 @@
 #include "model/DocumentTypeGrammar.h"
 #include "EngineJudge.h"
 #include "EngineValues.h"
+#include "ModelBuilders.h"
 #include "TestSupport.h"
 #include "model/Identifiers.h"
 #include "model/JrxmlCodec.h"
@@ -176,5 +177,53 @@ TEST(DocumentTypeGrammar, TheNamespaceFormGivesTheEngineTheOlderFormsValues)
             EXPECT_EQ(namespaced.value(it.key(), u"(none)"_s), it.value())
                 << it.key().toStdString();
         EXPECT_EQ(namespaced.size(), older->size());
+    }
+}
+
+// A report whose elements carry the report namespace on a prefix is another form the engine reads
+// alike: saved without an edit, and after an add, the engine reads it with the values it read in
+// the file as it was (and the element added), and the save holds one detail section.
+TEST(DocumentTypeGrammar, AReportOnAPrefixGivesTheEngineItsValuesWhenSaved)
+{
+    QTemporaryDir dir;
+    const auto write = [&](const QString &name, const QByteArray &text) {
+        QFile file(dir.filePath(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text);
+        return file.fileName();
+    };
+    for (const QString &fixture : {u"TableParts"_s, u"DrawnAsPrintedContainers"_s}) {
+        SCOPED_TRACE(fixture.toStdString());
+        const QByteArray prefixed = testsupport::onPrefix(
+            testsupport::readFile(testsupport::sourceDir() + u"/tests/tools/roundtrip-fixtures/"_s +
+                                  fixture + u".jrxml"_s),
+            u"j"_s);
+        const std::optional<testsupport::ReportValues> asRead =
+            testsupport::engineValues(write(fixture + u"-prefixed.jrxml"_s, prefixed));
+        if (!asRead)
+            GTEST_SKIP() << "Java or sidecar/target/sidecar.jar is missing; skipping";
+        ASSERT_GT(asRead->size(), 20);
+        const ReportDocument read = JrxmlCodec::parse(prefixed);
+        const QByteArray saved = JrxmlCodec::serialize(read);
+        EXPECT_EQ(testsupport::engineValues(write(fixture + u"-saved.jrxml"_s, saved)), asRead);
+
+        ReportDocument added = read;
+        ReportElement text = testsupport::element(ElementKind::StaticText{});
+        text.width = 50;
+        text.height = 10;
+        added.detailBands.first().height = 20;
+        added.detailBands.first().elements.append(text);
+        const QByteArray withAdd = JrxmlCodec::serialize(added);
+        EXPECT_EQ(withAdd.count("<detail>"), 1) << withAdd.toStdString();
+        const std::optional<testsupport::ReportValues> addedValues =
+            testsupport::engineValues(write(fixture + u"-added.jrxml"_s, withAdd));
+        ASSERT_TRUE(addedValues);
+        EXPECT_GT(addedValues->size(), asRead->size());
+        for (auto it = asRead->cbegin(); it != asRead->cend(); ++it) {
+            if (!it.key().startsWith(u"detail")) {
+                EXPECT_EQ(addedValues->value(it.key(), u"(none)"_s), it.value())
+                    << it.key().toStdString();
+            }
+        }
     }
 }

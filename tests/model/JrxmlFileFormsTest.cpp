@@ -284,3 +284,65 @@ TEST(JrxmlFileForms, WhatTheOlderFormRefusedAsReadKeepsTheForm)
     made.detailBands.append(ReportBand::defaultDetailBand());
     EXPECT_TRUE(JrxmlCodec::olderFormRefusals(made).isEmpty());
 }
+
+namespace {
+
+const QByteArray reportNamespace = "http://jasperreports.sourceforge.net/jasperreports";
+
+QByteArray fixture(const QString &name)
+{
+    return testsupport::readFile(testsupport::sourceDir() + u"/tests/tools/roundtrip-fixtures/"_s +
+                                 name + u".jrxml"_s);
+}
+
+} // namespace
+
+// A report whose elements carry the report namespace on a prefix reads as the same report with
+// the namespace as the default, whatever the prefix, components and kept elements included, and
+// is written in that form (the prefix's declaration kept on the root), after an add as well, with
+// one detail section. An element on that prefix inside another default namespace keeps it.
+TEST(JrxmlFileForms, AReportOnAPrefixReadsAsWithTheDefaultNamespace)
+{
+    for (const QString &name : {u"TableParts"_s, u"DrawnAsPrintedContainers"_s}) {
+        for (const QString &prefix : {u"j"_s, u"jr2"_s}) {
+            SCOPED_TRACE(QString(name + u" on "_s + prefix).toStdString());
+            const QByteArray plain = fixture(name);
+            ASSERT_FALSE(plain.isEmpty());
+            const QByteArray prefixed = testsupport::onPrefix(plain, prefix);
+            ASSERT_TRUE(prefixed.contains(QByteArray("<" + prefix.toUtf8() + ":band ")));
+            QStringList plainNotes, prefixedNotes;
+            const ReportDocument read = JrxmlCodec::parse(prefixed, &prefixedNotes);
+            EXPECT_EQ(prefixedNotes, (JrxmlCodec::parse(plain, &plainNotes), plainNotes));
+            EXPECT_FALSE(read.olderFormAsRead);
+            const QByteArray declaration =
+                " xmlns:" + prefix.toUtf8() + "=\"" + reportNamespace + '"';
+            QByteArray out = JrxmlCodec::serialize(read);
+            EXPECT_EQ(out.count(declaration), 1) << out.toStdString();
+            EXPECT_EQ(QByteArray(out).replace(declaration, ""), roundTrip(plain));
+            EXPECT_TRUE(canonicaldiff::compare(plain, out).isEmpty());
+
+            ReportDocument added = read;
+            added.detailBands.first().elements.append(
+                testsupport::element(ElementKind::StaticText{}));
+            out = JrxmlCodec::serialize(added);
+            EXPECT_EQ(out.count("<detail>"), 1) << out.toStdString();
+            EXPECT_FALSE(out.contains(QByteArray("<" + prefix.toUtf8() + ':')))
+                << out.toStdString();
+            const ReportDocument back = JrxmlCodec::parse(out);
+            EXPECT_EQ(back.detailBands.first().elements.size(),
+                      read.detailBands.first().elements.size() + 1);
+        }
+    }
+    // Kept elements lose the prefix with the rest; one inside another default namespace keeps it.
+    const QByteArray in = testsupport::onPrefix(
+        withTitle("<unknownThing a=\"1\"><inner/></unknownThing>"
+                  "<frame><reportElement x=\"0\" y=\"0\" width=\"10\" height=\"10\"/></frame>"),
+        u"j"_s);
+    QByteArray foreign = in;
+    foreign.replace("<j:frame>", "<x:other xmlns:x=\"urn:x\" xmlns=\"urn:x\"><j:frame>")
+        .replace("</j:frame>", "</j:frame></x:other>");
+    const QByteArray out = roundTrip(foreign);
+    EXPECT_TRUE(out.contains("<unknownThing a=\"1\"><inner/></unknownThing>")) << out.toStdString();
+    EXPECT_TRUE(out.contains("<j:frame>")) << out.toStdString();
+    EXPECT_TRUE(JrxmlCodec::parse(in).bands[1].elements.at(0).kind.is<ElementKind::Frame>());
+}
