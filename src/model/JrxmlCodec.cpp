@@ -22,6 +22,9 @@ QString JrxmlCodecError::message() const
         return u"Malformed .jrxml: "_s + text_;
     case Kind::notAJasperReport:
         return u"Root element is not <jasperReport> - not a valid .jrxml file."_s;
+    case Kind::unreadableEncoding:
+        return u"The file is in the encoding \u201C"_s + text_ +
+               u"\u201D, which the designer does not read."_s;
     }
     return {};
 }
@@ -105,8 +108,10 @@ QByteArray serialize(const ReportDocument &document)
     return serialize(document, nullptr);
 }
 
-ReportDocument parse(const QByteArray &data, QStringList *warnings)
+ReportDocument parse(const QByteArray &bytes, QStringList *warnings)
 {
+    QStringList encodingNotes;
+    const QByteArray data = inReadableEncoding(bytes, encodingNotes);
     pugi::xml_document xml;
     const pugi::xml_parse_result result = load(xml, data);
     if (!result) {
@@ -123,6 +128,8 @@ ReportDocument parse(const QByteArray &data, QStringList *warnings)
     const bool rootPrefixed = std::strchr(root.name(), ':') != nullptr;
     unprefixReportElements(root, data, result.encoding);
     JrxmlReadContext context;
+    for (const QString &note : encodingNotes)
+        context.note(note);
     // The byte check looks at UTF-8 documents only.
     context.onlyXmlCharacters = result.encoding == pugi::encoding_utf8;
     if (const QStringList names = unexpandedEntityReferences(data, result.encoding);

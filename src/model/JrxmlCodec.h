@@ -10,13 +10,19 @@
 // The reader's error. Its text is the one shown to the user.
 class JrxmlCodecError : public std::exception {
 public:
-    enum class Kind { malformed, notAJasperReport };
+    enum class Kind { malformed, notAJasperReport, unreadableEncoding };
 
     static JrxmlCodecError malformed(const QString &text) { return {Kind::malformed, text}; }
     static JrxmlCodecError notAJasperReport() { return {Kind::notAJasperReport, {}}; }
+    // A file in an encoding the designer does not read, named as its declaration names it.
+    static JrxmlCodecError unreadableEncoding(const QString &name)
+    {
+        return {Kind::unreadableEncoding, name};
+    }
 
     Kind kind() const { return kind_; }
-    // "Malformed .jrxml: <text>" or "Root element is not <jasperReport> - not a valid .jrxml file."
+    // "Malformed .jrxml: <text>", "Root element is not <jasperReport> - not a valid .jrxml file."
+    // or "The file is in the encoding “<name>”, which the designer does not read."
     QString message() const;
     const char *what() const noexcept override { return utf8_.constData(); }
 

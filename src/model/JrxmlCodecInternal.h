@@ -200,6 +200,14 @@ inline constexpr unsigned int parseOptions = pugi::parse_default | pugi::parse_w
 void checkWellFormedBytes(const QByteArray &data, pugi::xml_encoding encoding);
 void checkWellFormedTree(const pugi::xml_document &xml);
 
+// The file's text in an encoding the tree parser reads: its own bytes where they are in UTF-8,
+// UTF-16, UTF-32 or ISO-8859-1, else decoded from the encoding its XML declaration names (one the
+// engine reads too, such as windows-1252, Shift_JIS or an EBCDIC code page) and given in UTF-8,
+// which the writer writes. What was changed, or a declaration of an encoding the designer does not
+// read over bytes that are UTF-8, is told in `notes`. Throws JrxmlCodecError for bytes the
+// declared encoding does not take, and for a file in an encoding the designer does not read.
+QByteArray inReadableEncoding(const QByteArray &data, QStringList &notes);
+
 // Renames each element whose prefix names the report namespace to its local name, where the
 // default namespace in scope is that namespace or none, so that the reader, which knows elements
 // by their plain names, reads a report written on a prefix as the engine does. `data` is the text

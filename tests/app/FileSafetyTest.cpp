@@ -307,10 +307,10 @@ private:
     std::thread writer_;
 };
 
-// A pipe, a device, a folder and a file too large to be a report, each named as a report and
-// opened every way a report opens: from the Open panel, from Open Recent or the explorer, as a
-// file named at launch and as a tab of the last session. None is read or waited for; each is
-// refused at once for what it is, and no tab opens for it.
+// A pipe, a device, a folder and a file too large to be a report, each named as a report, and a
+// report in an encoding the designer does not read, opened every way a report opens: from the Open
+// panel, from Open Recent or the explorer, as a file named at launch and as a tab of the last
+// session. None is waited for; each is refused at once for what it is, and no tab opens for it.
 TEST_F(FileSafetyTest, WhatIsNoReportFileIsRefusedForWhatItIsWhereverItIsOpened)
 {
     const auto oldPipeAction = std::signal(SIGPIPE, SIG_IGN); // the pipe's reader may go first
@@ -325,6 +325,9 @@ TEST_F(FileSafetyTest, WhatIsNoReportFileIsRefusedForWhatItIsWhereverItIsOpened)
     ASSERT_EQ(::truncate(QFile::encodeName(huge).constData(),
                          off_t(ReportFile::largestMB) * 1024 * 1024 + 1),
               0);
+    const QString unknownEncoding =
+        writeText(u"Unknown.jrxml"_s, "<?xml version=\"1.0\" encoding=\"X-NO-SUCH-ENC\"?>"
+                                      "<jasperReport name=\"Caf\xE9\"/>");
     const QString regularOnly =
         u", not a regular file: the designer reads reports from regular files only."_s;
     const struct {
@@ -335,6 +338,9 @@ TEST_F(FileSafetyTest, WhatIsNoReportFileIsRefusedForWhatItIsWhereverItIsOpened)
         {device, u"It is a device"_s + regularOnly},
         {folder, u"It is a folder"_s + regularOnly},
         {huge, u"The file is larger than 256 MB, more than the designer reads as a report."_s},
+        {unknownEncoding,
+         u"The file is in the encoding \u201CX-NO-SUCH-ENC\u201D, which the designer does not "
+         u"read."_s},
     };
     const auto refusal = [](const QString &file, const QString &why) -> QString {
         return u"The report "_s + QDir::toNativeSeparators(file) + u" could not be opened: "_s +
