@@ -59,8 +59,8 @@ QString writable(const QString &text, QStringList *diagnostics, qsizetype remove
     return out;
 }
 
-// What the reader says of the entity references it keeps as they are written.
-QString entityReferencesNote(const QStringList &names)
+// The references named, at most five of them: "&a;, &b; and 2 more".
+QString referenceList(const QStringList &names)
 {
     constexpr qsizetype named = 5;
     QStringList shown;
@@ -69,9 +69,36 @@ QString entityReferencesNote(const QStringList &names)
     QString list = shown.join(u", "_s);
     if (names.size() > named)
         list += u" and %1 more"_s.arg(names.size() - named);
-    return (names.size() == 1 ? u"The entity reference "_s : u"The entity references "_s) + list +
-           (names.size() == 1 ? u" is"_s : u" are"_s) +
-           u" kept as literal text: the reader does not expand entities"_s;
+    return list;
+}
+
+// What the reader says of the entity references it does not expand, and what a save does with
+// them: those in a text or an attribute are written as they stand, as text; those between
+// elements are left out.
+QStringList entityReferencesNotes(const EntityReferences &references)
+{
+    QStringList notes;
+    if (const QStringList &names = references.inText; !names.isEmpty()) {
+        const bool one = names.size() == 1;
+        notes.append((one ? u"The entity reference "_s : u"The entity references "_s) +
+                     referenceList(names) + (one ? u" is"_s : u" are"_s) +
+                     u" kept as literal text: the reader does not expand entities, and a save "
+                     u"writes "_s +
+                     (one ? u"the reference itself as text, which the engine then takes as it "
+                            u"stands"_s
+                          : u"the references themselves as text, which the engine then takes "
+                            u"as they stand"_s));
+    }
+    if (const QStringList &names = references.betweenElements; !names.isEmpty()) {
+        const bool one = names.size() == 1;
+        notes.append((one ? u"The entity reference "_s : u"The entity references "_s) +
+                     referenceList(names) +
+                     (one ? u" between elements was not kept: the reader does not expand "
+                            u"entities, and a save leaves it out, with what it holds"_s
+                          : u" between elements were not kept: the reader does not expand "
+                            u"entities, and a save leaves them out, with what they hold"_s));
+    }
+    return notes;
 }
 
 pugi::xml_parse_result load(pugi::xml_document &xml, const QByteArray &data)
@@ -132,9 +159,9 @@ ReportDocument parse(const QByteArray &bytes, QStringList *warnings)
         context.note(note);
     // The byte check looks at UTF-8 documents only.
     context.onlyXmlCharacters = result.encoding == pugi::encoding_utf8;
-    if (const QStringList names = unexpandedEntityReferences(data, result.encoding);
-        !names.isEmpty())
-        context.note(entityReferencesNote(names));
+    for (const QString &note :
+         entityReferencesNotes(unexpandedEntityReferences(data, result.encoding)))
+        context.note(note);
     const JrxmlText::AttributeTable attributes;
     // An element inside a text or an expression is not kept: the model holds the text alone.
     std::set<pugi::xml_node> inText;

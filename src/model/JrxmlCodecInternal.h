@@ -306,10 +306,17 @@ void noteUnreadNumber(pugi::xml_node node, pugi::xml_attribute attr, const QStri
                       JrxmlReadContext &context);
 
 // The names of the entity references in the document's markup that are none of XML's own five
-// (`&lol9;`, declared by the document type or not), in the order they first appear; references
-// inside character data, comments, instructions and the document type do not count. The reader
-// keeps such references as literal text. Empty for encodings that are not ASCII-based.
-QStringList unexpandedEntityReferences(const QByteArray &data, pugi::xml_encoding encoding);
+// (`&lol9;`, declared by the document type or not), each in the order they first appear;
+// references inside character data, comments, instructions and the document type do not count.
+// Empty for encodings that are not ASCII-based.
+struct EntityReferences {
+    // In a text or an attribute value: the reader keeps them as literal text.
+    QStringList inText;
+    // Between elements (beside an element, or alone in a band or a frame): the reader keeps no
+    // text there, so they are left out, with what their entities hold.
+    QStringList betweenElements;
+};
+EntityReferences unexpandedEntityReferences(const QByteArray &data, pugi::xml_encoding encoding);
 
 // The colour an attribute holds, taken as written; no value without the attribute.
 std::optional<ElementColor> colorAttr(pugi::xml_node node, const char *name);
