@@ -101,10 +101,10 @@ QStringList entityReferencesNotes(const EntityReferences &references)
     return notes;
 }
 
-pugi::xml_parse_result load(pugi::xml_document &xml, const QByteArray &data)
+pugi::xml_parse_result load(pugi::xml_document &xml, const QByteArray &data,
+                            pugi::xml_encoding encoding = pugi::encoding_auto)
 {
-    return xml.load_buffer(data.constData(), size_t(data.size()), parseOptions,
-                           pugi::encoding_auto);
+    return xml.load_buffer(data.constData(), size_t(data.size()), parseOptions, encoding);
 }
 
 } // namespace
@@ -135,12 +135,17 @@ QByteArray serialize(const ReportDocument &document)
     return serialize(document, nullptr);
 }
 
-ReportDocument parse(const QByteArray &bytes, QStringList *warnings)
+namespace {
+
+// The report read from `data`: a file's bytes in the encoding they declare, or (`isText`) text
+// already decoded, as UTF-8, whatever its declaration names.
+ReportDocument parsed(const QByteArray &bytes, QStringList *warnings, bool isText)
 {
     QStringList encodingNotes;
-    const QByteArray data = inReadableEncoding(bytes, encodingNotes);
+    const QByteArray data = isText ? bytes : inReadableEncoding(bytes, encodingNotes);
     pugi::xml_document xml;
-    const pugi::xml_parse_result result = load(xml, data);
+    const pugi::xml_parse_result result =
+        load(xml, data, isText ? pugi::encoding_utf8 : pugi::encoding_auto);
     if (!result) {
         throw JrxmlCodecError::malformed(QString::fromUtf8(result.description()) + u" at byte "_s +
                                          QString::number(result.offset));
@@ -175,6 +180,18 @@ ReportDocument parse(const QByteArray &bytes, QStringList *warnings)
     document.olderFormAsRead = rootPrefixed ? std::nullopt : olderFormAsRead(root);
     handOver(context.notes(), warnings);
     return document;
+}
+
+} // namespace
+
+ReportDocument parse(const QByteArray &data, QStringList *warnings)
+{
+    return parsed(data, warnings, false);
+}
+
+ReportDocument parseText(const QString &text, QStringList *warnings)
+{
+    return parsed(text.toUtf8(), warnings, true);
 }
 
 std::optional<QString> rootRefusal(const QByteArray &data)

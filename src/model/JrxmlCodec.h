@@ -55,6 +55,9 @@ QStringList olderFormRefusals(const ReportDocument &document);
 // described in `warnings` when it is given (for example "2 <unknownThing> elements were not kept"),
 // else on standard output.
 ReportDocument parse(const QByteArray &data, QStringList *warnings = nullptr);
+// The same for text already decoded (what the user typed in the source sheet): it is read as it
+// stands, whatever encoding its XML declaration names.
+ReportDocument parseText(const QString &text, QStringList *warnings = nullptr);
 
 // Why the engine would refuse the root of this text, which parse() takes: a <jasperReport> in
 // a namespace other than the report format's (a report without a namespace, as a DOCTYPE file

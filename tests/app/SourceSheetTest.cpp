@@ -22,6 +22,7 @@
 #include <QClipboard>
 #include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QToolButton>
 #include <cmath>
@@ -365,6 +366,37 @@ TEST_F(SourceSheetTest, TheRefusalOfARootShowsWhole)
     EXPECT_GE(label->height(), lines * metrics.height())
         << "no line runs out of the label, under the buttons";
     dialogs->answerAlert(1);
+}
+
+} // namespace
+
+namespace {
+
+// The sheet's text is what the user reads, whatever encoding its declaration names: a name typed
+// outside ASCII under a declaration of windows-1252 or ISO-8859-1 is applied as typed.
+TEST_F(SourceSheetTest, TheTextIsAppliedAsTypedWhateverEncodingItDeclares)
+{
+    SourceSheet *sheet = open();
+    const QString typed = sheet->text();
+    for (const QString &encoding : {u"windows-1252"_s, u"ISO-8859-1"_s, u"Shift_JIS"_s}) {
+        SCOPED_TRACE(encoding.toStdString());
+        QString other = typed;
+        other.replace(u"encoding=\"UTF-8\""_s, u"encoding=\""_s + encoding + u'"');
+        const QRegularExpressionMatch rootName =
+            QRegularExpression(u"<jasperReport[^>]*? name=\"([^\"]*)\""_s).match(other);
+        ASSERT_TRUE(rootName.hasMatch());
+        other.replace(rootName.capturedStart(1), rootName.capturedLength(1), u"Caf\u00E9 \u65E5"_s);
+        ASSERT_NE(other, typed);
+        CodeTextView *text = sheet->editor()->textView();
+        text->setFocus();
+        text->selectAll();
+        QApplication::clipboard()->setText(other);
+        QTest::keyClick(text, Qt::Key_V, Qt::ControlModifier);
+        QTest::mouseClick(button(sheet, u"Apply"_s), Qt::LeftButton);
+        EXPECT_FALSE(sheet->errorMessage())
+            << sheet->errorMessage().value_or(QString()).toStdString();
+        EXPECT_EQ(app->workspace().activeStore()->document().name, u"Caf\u00E9 \u65E5"_s);
+    }
 }
 
 } // namespace
