@@ -68,6 +68,17 @@ protected:
         return nullptr;
     }
 
+    // Pastes `text` over the whole of the editor's text, as Ctrl+A and Ctrl+V do, and clicks Apply.
+    void pasteAndApply(SourceSheet *sheet, const QString &text) const
+    {
+        CodeTextView *view = sheet->editor()->textView();
+        view->setFocus();
+        view->selectAll();
+        QApplication::clipboard()->setText(text);
+        QTest::keyClick(view, Qt::Key_V, Qt::ControlModifier);
+        QTest::mouseClick(button(sheet, u"Apply"_s), Qt::LeftButton);
+    }
+
     // Types `keys` at the end of the editor's text.
     static void typeAtEnd(SourceSheet *sheet, const QString &keys)
     {
@@ -346,12 +357,7 @@ TEST_F(SourceSheetTest, TheRefusalOfARootShowsWhole)
     QString other = sheet->text();
     other.replace(u"xmlns=\"http://jasperreports.sourceforge.net/jasperreports\""_s,
                   u"xmlns=\"urn:"_s + testsupport::letters(120) + u'"');
-    CodeTextView *text = sheet->editor()->textView();
-    text->setFocus();
-    text->selectAll();
-    QApplication::clipboard()->setText(other);
-    QTest::keyClick(text, Qt::Key_V, Qt::ControlModifier);
-    QTest::mouseClick(button(sheet, u"Apply"_s), Qt::LeftButton);
+    pasteAndApply(sheet, other);
     ASSERT_TRUE(sheet->errorMessage());
     ASSERT_TRUE(sheet->errorMessage()->contains(testsupport::letters(120)));
     QLabel *label = sheet->errorLabel();
@@ -387,12 +393,7 @@ TEST_F(SourceSheetTest, TheTextIsAppliedAsTypedWhateverEncodingItDeclares)
         ASSERT_TRUE(rootName.hasMatch());
         other.replace(rootName.capturedStart(1), rootName.capturedLength(1), u"Caf\u00E9 \u65E5"_s);
         ASSERT_NE(other, typed);
-        CodeTextView *text = sheet->editor()->textView();
-        text->setFocus();
-        text->selectAll();
-        QApplication::clipboard()->setText(other);
-        QTest::keyClick(text, Qt::Key_V, Qt::ControlModifier);
-        QTest::mouseClick(button(sheet, u"Apply"_s), Qt::LeftButton);
+        pasteAndApply(sheet, other);
         EXPECT_FALSE(sheet->errorMessage())
             << sheet->errorMessage().value_or(QString()).toStdString();
         EXPECT_EQ(app->workspace().activeStore()->document().name, u"Caf\u00E9 \u65E5"_s);
