@@ -3,6 +3,7 @@
 #include "app/PreviewRun.h"
 #include "app/WindowHistory.h"
 #include "document/DocumentStore.h"
+#include "document/ReportFile.h"
 #include "editors/CodeEditorView.h"
 #include "engine/ChapterFit.h"
 #include "engine/FriendlyErrorTranslator.h"
@@ -24,7 +25,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QFutureWatcher>
 #include <QKeyEvent>
@@ -349,10 +349,9 @@ void FileCommands::compileChapters(QList<QUrl> remaining)
         return;
     const QUrl chapter = remaining.takeFirst();
     std::optional<ReportDocument> document;
-    QFile file(chapter.toLocalFile());
-    if (file.open(QIODevice::ReadOnly)) {
+    if (const std::optional<QByteArray> bytes = ReportFile::tryReadBytes(chapter.toLocalFile())) {
         try {
-            document = JrxmlCodec::parse(file.readAll());
+            document = JrxmlCodec::parse(*bytes);
         } catch (const std::exception &) {
         }
     }

@@ -79,7 +79,7 @@ void SourceSheet::apply()
     const QByteArray bytes = text_.toUtf8();
     try {
         QStringList warnings;
-        document = JrxmlCodec::parse(bytes, &warnings);
+        document = JrxmlCodec::parseText(text_, &warnings);
     } catch (const JrxmlCodecError &error) {
         setErrorMessage(error.message());
         return;

@@ -5,6 +5,7 @@
 
 #include <QCryptographicHash>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QSettings>
 
@@ -143,9 +144,13 @@ bool DocumentStore::hasFileChangedOnDisk() const
 {
     if (!fileURL_ || !fileStamp_ || fileStamp_->path != fileURL_->toLocalFile())
         return false;
-    QFile file(fileStamp_->path);
-    if (!file.exists())
+    const QFileInfo info(fileStamp_->path);
+    if (!info.exists())
         return false;
+    // Something other than a file put in its place (a pipe) is a change, and is not read.
+    if (!info.isFile())
+        return true;
+    QFile file(fileStamp_->path);
     // The size first, which needs no reading; then the bytes themselves. The time is not
     // trusted either way: a touch changes it without changing the report, and a coarse clock
     // keeps it through a quick rewrite.

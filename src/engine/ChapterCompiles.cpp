@@ -3,6 +3,7 @@
 #include "EngineRequests.h"
 #include "SidecarClient.h"
 #include "SidecarError.h"
+#include "document/ReportFile.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -40,9 +41,8 @@ void ChapterCompiles::compileChanged(const QList<ChapterFile> &chapters, Sidecar
         // Read before the compile: a report changed meanwhile differs next time and is compiled
         // again then.
         QByteArray digest;
-        QFile file(chapter.jrxmlPath);
-        if (file.open(QIODevice::ReadOnly))
-            digest = QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
+        if (const std::optional<QByteArray> bytes = ReportFile::tryReadBytes(chapter.jrxmlPath))
+            digest = QCryptographicHash::hash(*bytes, QCryptographicHash::Sha256);
         {
             std::lock_guard lock(mutex_);
             const auto known = compiled_.constFind(chapter.jasperPath);
@@ -98,9 +98,10 @@ void ChapterCompiles::fillNamed(const QByteArray &report, const QList<Inner> &in
         if (names(report))
             throw;
         for (const Inner &candidate : inner) {
-            QByteArray text = candidate.held.value_or(QByteArray());
-            if (QFile file(candidate.jrxmlPath); !candidate.held && file.open(QIODevice::ReadOnly))
-                text = file.readAll();
+            const QByteArray text =
+                candidate.held
+                    ? *candidate.held
+                    : ReportFile::tryReadBytes(candidate.jrxmlPath).value_or(QByteArray());
             if (!names(text))
                 continue;
             throw SidecarError::rpcError(u"The " + candidate.subject + u" needs the class " + name +

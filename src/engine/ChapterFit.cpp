@@ -1,9 +1,9 @@
 #include "ChapterFit.h"
 
+#include "document/ReportFile.h"
 #include "model/JrxmlCodec.h"
 #include "model/PageLayout.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 using namespace Qt::StringLiterals;
@@ -39,8 +39,8 @@ QStringList misfits(const QList<Chapter> &chapters, const ReportDocument &book)
     QStringList words;
     for (const Chapter &chapter : chapters) {
         std::optional<QByteArray> jrxml = chapter.held;
-        if (QFile file(chapter.jrxmlPath); !jrxml && file.open(QIODevice::ReadOnly))
-            jrxml = file.readAll();
+        if (!jrxml)
+            jrxml = ReportFile::tryReadBytes(chapter.jrxmlPath);
         if (!jrxml)
             continue;
         try {

@@ -1,9 +1,11 @@
-// The grammar is read from the document type's declarations once, on first use: each element name
-// gets a character of its own, each content model becomes a regular expression over the
-// characters of an element's children, and each attribute list a table of names, types,
-// enumerations and whether the attribute is needed.
+// The grammar is made from its facts (DocumentTypeFacts) once, on first use: each element name
+// gets a character of its own, each element's content becomes a regular expression over the
+// characters of its children, and its attributes a table of names, whether each holds a token,
+// the values it takes and whether it is needed.
 
 #include "DocumentTypeGrammar.h"
+
+#include "DocumentTypeFacts.h"
 
 #include <QHash>
 #include <QRegularExpression>
@@ -11,7 +13,6 @@
 #include <cctype>
 #include <cstring>
 #include <initializer_list>
-#include <optional>
 #include <vector>
 
 using namespace Qt::StringLiterals;
@@ -21,14 +22,11 @@ namespace DocumentTypeGrammar {
 namespace {
 
 struct AttributeRule {
-    bool isToken = false;     // NMTOKEN: one token, blanks around it collapsed
+    bool isToken = false;     // one token, blanks around it collapsed
     QList<QByteArray> values; // an enumeration's; empty for a free text
-    bool required = false;
-    std::optional<QByteArray> fixed;
 };
 
 struct ElementRule {
-    bool any = false;
     QRegularExpression content;
     bool takesNoChildren = false; // whether the content model takes an element without children
     QSet<QByteArray> children;    // the names the content model names
@@ -58,85 +56,34 @@ struct Grammar {
     static constexpr QChar unknown = QChar(char16_t(0xF8FF));
 };
 
-// Reads a declaration's text: names, quoted values, single signs.
-class Scanner {
-public:
-    explicit Scanner(const char *text) : at_(text) {}
-
-    void skipBlanks()
-    {
-        while (*at_ == ' ' || *at_ == '\t' || *at_ == '\r' || *at_ == '\n')
-            ++at_;
-    }
-    bool atEnd() const { return *at_ == '\0'; }
-    char peek() const { return *at_; }
-    void skip(qsizetype count) { at_ += count; }
-    bool take(const char *literal)
-    {
-        const size_t size = std::strlen(literal);
-        if (std::strncmp(at_, literal, size) != 0)
-            return false;
-        at_ += size;
-        return true;
-    }
-    // A name or a keyword (#REQUIRED, #PCDATA).
-    QByteArray word()
-    {
-        const char *start = at_;
-        while (*at_ != '\0' && (std::isalnum(static_cast<unsigned char>(*at_)) ||
-                                std::strchr("_.:-#", *at_) != nullptr))
-            ++at_;
-        return QByteArray(start, at_ - start);
-    }
-    // Up to (not including) `end`; the scanner stands after it.
-    QByteArray upTo(char end)
-    {
-        const char *start = at_;
-        while (*at_ != '\0' && *at_ != end)
-            ++at_;
-        QByteArray text(start, at_ - start);
-        if (*at_ == end)
-            ++at_;
-        return text;
-    }
-
-private:
-    const char *at_;
-};
-
-// The regular expression of a content model: `(printWhenExpression?, (line | frame)*)` becomes
-// `(?:\x{e001}?(?:\x{e002}|\x{e003})*)` with the characters of those names; character data
-// matches nothing.
-void readContentModel(const QByteArray &model, ElementRule &rule, Grammar &grammar)
+// The regular expression of an element's content: the steps `maybe(printWhenExpression),
+// many({line, frame})` become `(?:\x{e001})?(?:\x{e002}|\x{e003})*` with the characters of those
+// names; text and nothing match no child.
+void readContent(const Content &content, ElementRule &rule, Grammar &grammar)
 {
-    const QByteArray trimmed = model.trimmed();
-    if (trimmed == "ANY") {
-        rule.any = true;
-        return;
-    }
     QString pattern;
-    if (trimmed != "EMPTY") {
-        Scanner scan(trimmed.constData());
-        while (!scan.atEnd()) {
-            scan.skipBlanks();
-            const char sign = scan.peek();
-            if (sign == '\0')
-                break;
-            if (std::strchr("()|,?*+", sign) != nullptr) {
-                scan.skip(1);
-                if (sign == '(')
-                    pattern += "(?:"_L1;
-                else if (sign != ',')
-                    pattern += QLatin1Char(sign);
-                continue;
-            }
-            const QByteArray name = scan.word();
-            if (name.isEmpty())
-                break; // not a model this reader knows; what it read so far stands
-            if (name == "#PCDATA")
-                continue;
+    for (const Step &step : content.steps) {
+        pattern += "(?:"_L1;
+        for (size_t i = 0; i < step.anyOf.size(); ++i) {
+            const QByteArray name(step.anyOf[i]);
             rule.children.insert(name);
+            if (i > 0)
+                pattern += u'|';
             pattern += "\\x{"_L1 + QString::number(grammar.code(name).unicode(), 16) + u'}';
+        }
+        pattern += u')';
+        switch (step.times) {
+        case Times::once:
+            break;
+        case Times::maybe:
+            pattern += u'?';
+            break;
+        case Times::many:
+            pattern += u'*';
+            break;
+        case Times::some:
+            pattern += u'+';
+            break;
         }
     }
     rule.content.setPattern(QRegularExpression::anchoredPattern(pattern));
@@ -144,61 +91,26 @@ void readContentModel(const QByteArray &model, ElementRule &rule, Grammar &gramm
     rule.takesNoChildren = rule.content.match(QString()).hasMatch();
 }
 
-void readAttributeList(Scanner &scan, ElementRule &rule)
+void readAttributes(const std::vector<AttributeFact> &facts, ElementRule &rule)
 {
-    for (;;) {
-        scan.skipBlanks();
-        if (scan.atEnd() || scan.take(">"))
-            return;
-        const QByteArray name = scan.word();
-        if (name.isEmpty())
-            return;
+    for (const AttributeFact &fact : facts) {
         AttributeRule attribute;
-        scan.skipBlanks();
-        if (scan.take("(")) {
-            for (const QByteArray &value : scan.upTo(')').split('|'))
-                attribute.values.append(value.trimmed());
-        } else {
-            attribute.isToken = scan.word() == "NMTOKEN";
-        }
-        scan.skipBlanks();
-        if (scan.take("#REQUIRED")) {
-            attribute.required = true;
-        } else if (scan.take("#IMPLIED")) {
-        } else {
-            const bool fixed = scan.take("#FIXED");
-            scan.skipBlanks();
-            const char quote = scan.peek();
-            scan.skip(1);
-            const QByteArray value = scan.upTo(quote);
-            if (fixed)
-                attribute.fixed = value;
-        }
-        if (attribute.required)
-            rule.required.append(name);
-        rule.attributes.insert(name, attribute);
+        attribute.isToken = fact.isToken;
+        for (const char *value : fact.values)
+            attribute.values.append(QByteArray(value));
+        if (fact.use == Use::required)
+            rule.required.append(QByteArray(fact.name));
+        rule.attributes.insert(QByteArray(fact.name), attribute);
     }
 }
 
 Grammar readGrammar()
 {
     Grammar grammar;
-    for (const char *piece : declarations()) {
-        Scanner scan(piece);
-        while (!scan.atEnd()) {
-            scan.skipBlanks();
-            if (scan.take("<!ELEMENT")) {
-                scan.skipBlanks();
-                const QByteArray name = scan.word();
-                readContentModel(scan.upTo('>'), grammar.elements[name], grammar);
-            } else if (scan.take("<!ATTLIST")) {
-                scan.skipBlanks();
-                const QByteArray name = scan.word();
-                readAttributeList(scan, grammar.elements[name]);
-            } else if (!scan.atEnd()) {
-                scan.skip(1);
-            }
-        }
+    for (const ElementFact &fact : elementFacts()) {
+        ElementRule &rule = grammar.elements[QByteArray(fact.name)];
+        readContent(fact.content, rule, grammar);
+        readAttributes(fact.attributes, rule);
     }
     return grammar;
 }
@@ -264,8 +176,6 @@ bool isOutsideGrammar(QByteArrayView name)
 // enumeration counts with its blanks collapsed, as the document type reads it.
 bool refusesValue(const AttributeRule &rule, QByteArrayView value)
 {
-    if (rule.fixed)
-        return *rule.fixed != value;
     if (!rule.isToken && rule.values.isEmpty())
         return false;
     const QByteArrayView trimmed = value.trimmed();
@@ -386,8 +296,7 @@ QList<Refusal> refusals(pugi::xml_node element)
             if (child.type() == pugi::node_element)
                 children.push_back(child);
         }
-        if (!rule->any)
-            checkContent(children, name, *rule, rules, found);
+        checkContent(children, name, *rule, rules, found);
         pending.insert(pending.end(), children.rbegin(), children.rend());
     }
     return found.take();

@@ -3,7 +3,6 @@
 #include <QList>
 #include <QString>
 #include <pugixml.hpp>
-#include <span>
 
 // The engine's grammar for a report whose root has no namespace, the older form of JRXML that a
 // file with the DOCTYPE line of the report document type has: which elements an element holds, in
@@ -29,8 +28,5 @@ struct Refusal {
 // What the grammar refuses in `element` and below it, each key once, in document order. Namespace
 // declarations and the schema instance's attributes are not the grammar's and are let be.
 QList<Refusal> refusals(pugi::xml_node element);
-
-// The grammar's declarations as the engine's document type gives them, one element's to a piece.
-std::span<const char *const> declarations();
 
 } // namespace DocumentTypeGrammar

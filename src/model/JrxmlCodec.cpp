@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <set>
 
 using namespace Qt::StringLiterals;
@@ -21,6 +22,9 @@ QString JrxmlCodecError::message() const
         return u"Malformed .jrxml: "_s + text_;
     case Kind::notAJasperReport:
         return u"Root element is not <jasperReport> - not a valid .jrxml file."_s;
+    case Kind::unreadableEncoding:
+        return u"The file is in the encoding \u201C"_s + text_ +
+               u"\u201D, which the designer does not read."_s;
     }
     return {};
 }
@@ -55,8 +59,8 @@ QString writable(const QString &text, QStringList *diagnostics, qsizetype remove
     return out;
 }
 
-// What the reader says of the entity references it keeps as they are written.
-QString entityReferencesNote(const QStringList &names)
+// The references named, at most five of them: "&a;, &b; and 2 more".
+QString referenceList(const QStringList &names)
 {
     constexpr qsizetype named = 5;
     QStringList shown;
@@ -65,15 +69,42 @@ QString entityReferencesNote(const QStringList &names)
     QString list = shown.join(u", "_s);
     if (names.size() > named)
         list += u" and %1 more"_s.arg(names.size() - named);
-    return (names.size() == 1 ? u"The entity reference "_s : u"The entity references "_s) + list +
-           (names.size() == 1 ? u" is"_s : u" are"_s) +
-           u" kept as literal text: the reader does not expand entities"_s;
+    return list;
 }
 
-pugi::xml_parse_result load(pugi::xml_document &xml, const QByteArray &data)
+// What the reader says of the entity references it does not expand, and what a save does with
+// them: those in a text or an attribute are written as they stand, as text; those between
+// elements are left out.
+QStringList entityReferencesNotes(const EntityReferences &references)
 {
-    return xml.load_buffer(data.constData(), size_t(data.size()), parseOptions,
-                           pugi::encoding_auto);
+    QStringList notes;
+    if (const QStringList &names = references.inText; !names.isEmpty()) {
+        const bool one = names.size() == 1;
+        notes.append((one ? u"The entity reference "_s : u"The entity references "_s) +
+                     referenceList(names) + (one ? u" is"_s : u" are"_s) +
+                     u" kept as literal text: the reader does not expand entities, and a save "
+                     u"writes "_s +
+                     (one ? u"the reference itself as text, which the engine then takes as it "
+                            u"stands"_s
+                          : u"the references themselves as text, which the engine then takes "
+                            u"as they stand"_s));
+    }
+    if (const QStringList &names = references.betweenElements; !names.isEmpty()) {
+        const bool one = names.size() == 1;
+        notes.append((one ? u"The entity reference "_s : u"The entity references "_s) +
+                     referenceList(names) +
+                     (one ? u" between elements was not kept: the reader does not expand "
+                            u"entities, and a save leaves it out, with what it holds"_s
+                          : u" between elements were not kept: the reader does not expand "
+                            u"entities, and a save leaves them out, with what they hold"_s));
+    }
+    return notes;
+}
+
+pugi::xml_parse_result load(pugi::xml_document &xml, const QByteArray &data,
+                            pugi::xml_encoding encoding = pugi::encoding_auto)
+{
+    return xml.load_buffer(data.constData(), size_t(data.size()), parseOptions, encoding);
 }
 
 } // namespace
@@ -106,10 +137,17 @@ QByteArray serialize(const ReportDocument &document)
     return serialize(document, nullptr);
 }
 
-ReportDocument parse(const QByteArray &data, QStringList *warnings)
+namespace {
+
+// The report read from `data`: a file's bytes in the encoding they declare, or (`isText`) text
+// already decoded, as UTF-8, whatever its declaration names.
+ReportDocument parsed(const QByteArray &bytes, QStringList *warnings, bool isText)
 {
+    QStringList encodingNotes;
+    const QByteArray data = isText ? bytes : inReadableEncoding(bytes, encodingNotes);
     pugi::xml_document xml;
-    const pugi::xml_parse_result result = load(xml, data);
+    const pugi::xml_parse_result result =
+        load(xml, data, isText ? pugi::encoding_utf8 : pugi::encoding_auto);
     if (!result) {
         throw JrxmlCodecError::malformed(QString::fromUtf8(result.description()) + u" at byte "_s +
                                          QString::number(result.offset));
@@ -119,12 +157,18 @@ ReportDocument parse(const QByteArray &data, QStringList *warnings)
     const pugi::xml_node root = xml.document_element();
     if (!root || !JrxmlText::hasLocalName(root, "jasperReport"))
         throw JrxmlCodecError::notAJasperReport();
+    // A root on a prefix is in a namespace: never the older form, whatever it looks like once
+    // its elements are read by their plain names.
+    const bool rootPrefixed = std::strchr(root.name(), ':') != nullptr;
+    unprefixReportElements(root, data, result.encoding);
     JrxmlReadContext context;
+    for (const QString &note : encodingNotes)
+        context.note(note);
     // The byte check looks at UTF-8 documents only.
     context.onlyXmlCharacters = result.encoding == pugi::encoding_utf8;
-    if (const QStringList names = unexpandedEntityReferences(data, result.encoding);
-        !names.isEmpty())
-        context.note(entityReferencesNote(names));
+    for (const QString &note :
+         entityReferencesNotes(unexpandedEntityReferences(data, result.encoding)))
+        context.note(note);
     noteCommentAnchors(root, context);
     const JrxmlText::AttributeTable attributes;
     // An element inside a text or an expression is not kept: the model holds the text alone.
@@ -136,7 +180,7 @@ ReportDocument parse(const QByteArray &data, QStringList *warnings)
                          u"> was not kept: only the text stays"_s);
     });
     ReportDocument document = readDocument(root, context);
-    document.olderFormAsRead = olderFormAsRead(root);
+    document.olderFormAsRead = rootPrefixed ? std::nullopt : olderFormAsRead(root);
     QStringList notes = context.notes();
     // A comment the writer finds no place for is said at once, not lost at the first save.
     if (context.hasComments) {
@@ -145,6 +189,18 @@ ReportDocument parse(const QByteArray &data, QStringList *warnings)
     }
     handOver(notes, warnings);
     return document;
+}
+
+} // namespace
+
+ReportDocument parse(const QByteArray &data, QStringList *warnings)
+{
+    return parsed(data, warnings, false);
+}
+
+ReportDocument parseText(const QString &text, QStringList *warnings)
+{
+    return parsed(text.toUtf8(), warnings, true);
 }
 
 std::optional<QString> rootRefusal(const QByteArray &data)

@@ -10,13 +10,19 @@
 // The reader's error. Its text is the one shown to the user.
 class JrxmlCodecError : public std::exception {
 public:
-    enum class Kind { malformed, notAJasperReport };
+    enum class Kind { malformed, notAJasperReport, unreadableEncoding };
 
     static JrxmlCodecError malformed(const QString &text) { return {Kind::malformed, text}; }
     static JrxmlCodecError notAJasperReport() { return {Kind::notAJasperReport, {}}; }
+    // A file in an encoding the designer does not read, named as its declaration names it.
+    static JrxmlCodecError unreadableEncoding(const QString &name)
+    {
+        return {Kind::unreadableEncoding, name};
+    }
 
     Kind kind() const { return kind_; }
-    // "Malformed .jrxml: <text>" or "Root element is not <jasperReport> - not a valid .jrxml file."
+    // "Malformed .jrxml: <text>", "Root element is not <jasperReport> - not a valid .jrxml file."
+    // or "The file is in the encoding “<name>”, which the designer does not read."
     QString message() const;
     const char *what() const noexcept override { return utf8_.constData(); }
 
@@ -49,6 +55,9 @@ QStringList olderFormRefusals(const ReportDocument &document);
 // described in `warnings` when it is given (for example "2 <unknownThing> elements were not kept"),
 // else on standard output.
 ReportDocument parse(const QByteArray &data, QStringList *warnings = nullptr);
+// The same for text already decoded (what the user typed in the source sheet): it is read as it
+// stands, whatever encoding its XML declaration names.
+ReportDocument parseText(const QString &text, QStringList *warnings = nullptr);
 
 // Why the engine would refuse the root of this text, which parse() takes: a <jasperReport> in
 // a namespace other than the report format's (a report without a namespace, as a DOCTYPE file

@@ -200,6 +200,21 @@ inline constexpr unsigned int parseOptions = pugi::parse_default | pugi::parse_w
 void checkWellFormedBytes(const QByteArray &data, pugi::xml_encoding encoding);
 void checkWellFormedTree(const pugi::xml_document &xml);
 
+// The file's text in an encoding the tree parser reads: its own bytes where they are in UTF-8,
+// UTF-16, UTF-32 or ISO-8859-1, else decoded from the encoding its XML declaration names (one the
+// engine reads too, such as windows-1252, Shift_JIS or an EBCDIC code page) and given in UTF-8,
+// which the writer writes. What was changed, or a declaration of an encoding the designer does not
+// read over bytes that are UTF-8, is told in `notes`. Throws JrxmlCodecError for bytes the
+// declared encoding does not take, and for a file in an encoding the designer does not read.
+QByteArray inReadableEncoding(const QByteArray &data, QStringList &notes);
+
+// Renames each element whose prefix names the report namespace to its local name, where the
+// default namespace in scope is that namespace or none, so that the reader, which knows elements
+// by their plain names, reads a report written on a prefix as the engine does. `data` is the text
+// the tree was read from, in `encoding`: a text that declares no such prefix is left at once.
+void unprefixReportElements(pugi::xml_node root, const QByteArray &data,
+                            pugi::xml_encoding encoding);
+
 // The document below a jasperReport root.
 ReportDocument readDocument(pugi::xml_node root, JrxmlReadContext &context);
 // For a root without the namespace, the older form: the keys of what the grammar of the report
@@ -291,10 +306,17 @@ void noteUnreadNumber(pugi::xml_node node, pugi::xml_attribute attr, const QStri
                       JrxmlReadContext &context);
 
 // The names of the entity references in the document's markup that are none of XML's own five
-// (`&lol9;`, declared by the document type or not), in the order they first appear; references
-// inside character data, comments, instructions and the document type do not count. The reader
-// keeps such references as literal text. Empty for encodings that are not ASCII-based.
-QStringList unexpandedEntityReferences(const QByteArray &data, pugi::xml_encoding encoding);
+// (`&lol9;`, declared by the document type or not), each in the order they first appear;
+// references inside character data, comments, instructions and the document type do not count.
+// Empty for encodings that are not ASCII-based.
+struct EntityReferences {
+    // In a text or an attribute value: the reader keeps them as literal text.
+    QStringList inText;
+    // Between elements (beside an element, or alone in a band or a frame): the reader keeps no
+    // text there, so they are left out, with what their entities hold.
+    QStringList betweenElements;
+};
+EntityReferences unexpandedEntityReferences(const QByteArray &data, pugi::xml_encoding encoding);
 
 // Whether the kind fills its frame where neither it nor its style names a mode.
 bool isOpaqueByDefault(const ElementKind &kind);

@@ -1,12 +1,12 @@
 #include "setup/NewReportCreation.h"
 
 #include "document/DocumentStore.h"
+#include "document/ReportFile.h"
 #include "model/Identifiers.h"
 #include "model/JrxmlCodec.h"
 #include "setup/NewReportWizardState.h"
 #include "workspace/WorkspaceModel.h"
 
-#include <QFile>
 #include <QSet>
 #include <algorithm>
 
@@ -66,11 +66,11 @@ QList<QList<ReportStyle>> readReportStyles(const QStringList &paths)
 {
     QList<QList<ReportStyle>> result;
     for (const QString &path : paths) {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
+        const std::optional<QByteArray> bytes = ReportFile::tryReadBytes(path);
+        if (!bytes)
             continue;
         try {
-            result.append(JrxmlCodec::parse(file.readAll()).styles);
+            result.append(JrxmlCodec::parse(*bytes).styles);
         } catch (const std::exception &) {
             // A report that does not parse offers nothing.
         }

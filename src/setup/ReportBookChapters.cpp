@@ -1,12 +1,12 @@
 #include "setup/ReportBookChapters.h"
 
+#include "document/ReportFile.h"
 #include "engine/EngineWorkFiles.h"
 #include "model/JrxmlCodec.h"
 #include "model/SubreportNaming.h"
 #include "setup/ReportBookBuilder.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 using namespace Qt::StringLiterals;
@@ -127,11 +127,11 @@ bool ReportBookChapters::chapterHasSqlQuery(const QUrl &chapterFile, const QList
         if (tab.savedURL && samePath(*tab.savedURL, chapterFile))
             return runsSql(tab.document);
     }
-    QFile file(chapterFile.toLocalFile());
-    if (!file.open(QIODevice::ReadOnly))
+    const std::optional<QByteArray> bytes = ReportFile::tryReadBytes(chapterFile.toLocalFile());
+    if (!bytes)
         return false;
     try {
-        return runsSql(JrxmlCodec::parse(file.readAll()));
+        return runsSql(JrxmlCodec::parse(*bytes));
     } catch (const std::exception &) {
         return false;
     }

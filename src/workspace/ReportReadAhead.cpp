@@ -1,7 +1,6 @@
 #include "workspace/ReportReadAhead.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QUrl>
 #include <QtConcurrent/QtConcurrentRun>
@@ -31,8 +30,7 @@ std::optional<ReportFile> ReportReadAhead::take(const QString &path)
     if (!read)
         return std::nullopt;
     // What was read stands only for the bytes the file holds now.
-    QFile now(file);
-    if (!now.open(QIODevice::ReadOnly) || now.readAll() != read->bytes)
+    if (ReportFile::tryReadBytes(file) != read->bytes)
         return std::nullopt;
     return read;
 }

@@ -18,6 +18,7 @@
 #include "canvas/SnippetLibrary.h"
 #include "canvas/SnippetsMenu.h"
 #include "document/DocumentStore.h"
+#include "document/ReportFile.h"
 #include "model/JrxmlCodec.h"
 #include "navigators/OutlineView.h"
 #include "workspace/AppSettings.h"
@@ -29,6 +30,12 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <atomic>
+#include <csignal>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -265,6 +272,109 @@ TEST_F(FileSafetyTest, OpenErrorsNameTheFileAndSayWhenItIsEmpty)
         u" could not be opened: Malformed .jrxml: "_s))
         << dialogs->alerts()[1].informativeText.toStdString();
     EXPECT_FALSE(store()->fileURL().has_value()) << "no tab for either";
+}
+
+// A pipe whose other end offers a report to every reader that opens it, until it is dropped: a
+// designer that waited for the pipe would be handed the report and open it.
+class OfferingPipe {
+public:
+    explicit OfferingPipe(const QString &file) : name_(QFile::encodeName(file))
+    {
+        EXPECT_EQ(::mkfifo(name_.constData(), 0600), 0);
+        writer_ = std::thread([this] {
+            const QByteArray report = "<jasperReport name=\"FromThePipe\"/>";
+            while (!stop_) {
+                const int fd = ::open(name_.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+                if (fd < 0) {
+                    ::usleep(1000); // no reader yet
+                    continue;
+                }
+                [[maybe_unused]] const ssize_t written =
+                    ::write(fd, report.constData(), size_t(report.size()));
+                ::close(fd);
+            }
+        });
+    }
+    ~OfferingPipe()
+    {
+        stop_ = true;
+        writer_.join();
+    }
+
+private:
+    QByteArray name_;
+    std::atomic<bool> stop_ = false;
+    std::thread writer_;
+};
+
+// A pipe, a device, a folder and a file too large to be a report, each named as a report, and a
+// report in an encoding the designer does not read, opened every way a report opens: from the Open
+// panel, from Open Recent or the explorer, as a file named at launch and as a tab of the last
+// session. None is waited for; each is refused at once for what it is, and no tab opens for it.
+TEST_F(FileSafetyTest, WhatIsNoReportFileIsRefusedForWhatItIsWhereverItIsOpened)
+{
+    const auto oldPipeAction = std::signal(SIGPIPE, SIG_IGN); // the pipe's reader may go first
+    const QString pipe = path(u"Pipe.jrxml"_s);
+    const OfferingPipe offering(pipe);
+    const QString device = path(u"Zero.jrxml"_s);
+    ASSERT_TRUE(QFile::link(u"/dev/zero"_s, device));
+    const QString folder = path(u"Folder.jrxml"_s);
+    ASSERT_TRUE(QDir().mkpath(folder));
+    // Larger than the limit by one byte, beginning as a report does; the rest is a hole on disk.
+    const QString huge = writeText(u"Huge.jrxml"_s, "<jasperReport name=\"Huge\">");
+    ASSERT_EQ(::truncate(QFile::encodeName(huge).constData(),
+                         off_t(ReportFile::largestMB) * 1024 * 1024 + 1),
+              0);
+    const QString unknownEncoding =
+        writeText(u"Unknown.jrxml"_s, "<?xml version=\"1.0\" encoding=\"X-NO-SUCH-ENC\"?>"
+                                      "<jasperReport name=\"Caf\xE9\"/>");
+    const QString regularOnly =
+        u", not a regular file: the designer reads reports from regular files only."_s;
+    const struct {
+        QString file;
+        QString why;
+    } hostile[] = {
+        {pipe, u"It is a named pipe"_s + regularOnly},
+        {device, u"It is a device"_s + regularOnly},
+        {folder, u"It is a folder"_s + regularOnly},
+        {huge, u"The file is larger than 256 MB, more than the designer reads as a report."_s},
+        {unknownEncoding,
+         u"The file is in the encoding \u201CX-NO-SUCH-ENC\u201D, which the designer does not "
+         u"read."_s},
+    };
+    const auto refusal = [](const QString &file, const QString &why) -> QString {
+        return u"The report "_s + QDir::toNativeSeparators(file) + u" could not be opened: "_s +
+               why;
+    };
+    for (const auto &c : hostile) {
+        SCOPED_TRACE(c.file.toStdString());
+        const qsizetype before = dialogs->alerts().size();
+        open(c.file);
+        app->fileCommands().openRecent(c.file); // Open Recent, and a pick in the explorer
+        ASSERT_EQ(dialogs->alerts().size(), before + 2);
+        for (const AlertRequest &alert : dialogs->alerts().mid(before))
+            EXPECT_EQ(alert.informativeText, refusal(c.file, c.why));
+        EXPECT_FALSE(store()->fileURL().has_value());
+        EXPECT_EQ(workspace().tabs().size(), 1);
+    }
+
+    // Named at launch, beside a report that opens; and as tabs of the last session, which are
+    // left out without a word.
+    const QString fine = writeReport(u"Fine.jrxml"_s, u"Fine"_s);
+    QStringList files;
+    for (const auto &c : hostile)
+        files.append(c.file);
+    launch();
+    app->settings().setLastOpenTabPaths(files);
+    app->setLaunchFiles(files + QStringList{fine});
+    app->start();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(app->mainWindow()));
+    ASSERT_EQ(workspace().tabs().size(), 1);
+    EXPECT_EQ(store()->fileURL(), QUrl::fromLocalFile(fine));
+    ASSERT_EQ(dialogs->alerts().size(), qsizetype(std::size(hostile)));
+    for (qsizetype i = 0; i < dialogs->alerts().size(); ++i)
+        EXPECT_EQ(dialogs->alerts()[i].informativeText, refusal(hostile[i].file, hostile[i].why));
+    std::signal(SIGPIPE, oldPipeAction);
 }
 
 TEST_F(FileSafetyTest, NamesWithAnAmpersandShowWhole)

@@ -22,6 +22,7 @@
 #include <QClipboard>
 #include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QToolButton>
 #include <cmath>
@@ -65,6 +66,17 @@ protected:
                 return b;
         }
         return nullptr;
+    }
+
+    // Pastes `text` over the whole of the editor's text, as Ctrl+A and Ctrl+V do, and clicks Apply.
+    void pasteAndApply(SourceSheet *sheet, const QString &text) const
+    {
+        CodeTextView *view = sheet->editor()->textView();
+        view->setFocus();
+        view->selectAll();
+        QApplication::clipboard()->setText(text);
+        QTest::keyClick(view, Qt::Key_V, Qt::ControlModifier);
+        QTest::mouseClick(button(sheet, u"Apply"_s), Qt::LeftButton);
     }
 
     // Types `keys` at the end of the editor's text.
@@ -345,12 +357,7 @@ TEST_F(SourceSheetTest, TheRefusalOfARootShowsWhole)
     QString other = sheet->text();
     other.replace(u"xmlns=\"http://jasperreports.sourceforge.net/jasperreports\""_s,
                   u"xmlns=\"urn:"_s + testsupport::letters(120) + u'"');
-    CodeTextView *text = sheet->editor()->textView();
-    text->setFocus();
-    text->selectAll();
-    QApplication::clipboard()->setText(other);
-    QTest::keyClick(text, Qt::Key_V, Qt::ControlModifier);
-    QTest::mouseClick(button(sheet, u"Apply"_s), Qt::LeftButton);
+    pasteAndApply(sheet, other);
     ASSERT_TRUE(sheet->errorMessage());
     ASSERT_TRUE(sheet->errorMessage()->contains(testsupport::letters(120)));
     QLabel *label = sheet->errorLabel();
@@ -365,6 +372,32 @@ TEST_F(SourceSheetTest, TheRefusalOfARootShowsWhole)
     EXPECT_GE(label->height(), lines * metrics.height())
         << "no line runs out of the label, under the buttons";
     dialogs->answerAlert(1);
+}
+
+} // namespace
+
+namespace {
+
+// The sheet's text is what the user reads, whatever encoding its declaration names: a name typed
+// outside ASCII under a declaration of windows-1252 or ISO-8859-1 is applied as typed.
+TEST_F(SourceSheetTest, TheTextIsAppliedAsTypedWhateverEncodingItDeclares)
+{
+    SourceSheet *sheet = open();
+    const QString typed = sheet->text();
+    for (const QString &encoding : {u"windows-1252"_s, u"ISO-8859-1"_s, u"Shift_JIS"_s}) {
+        SCOPED_TRACE(encoding.toStdString());
+        QString other = typed;
+        other.replace(u"encoding=\"UTF-8\""_s, u"encoding=\""_s + encoding + u'"');
+        const QRegularExpressionMatch rootName =
+            QRegularExpression(u"<jasperReport[^>]*? name=\"([^\"]*)\""_s).match(other);
+        ASSERT_TRUE(rootName.hasMatch());
+        other.replace(rootName.capturedStart(1), rootName.capturedLength(1), u"Caf\u00E9 \u65E5"_s);
+        ASSERT_NE(other, typed);
+        pasteAndApply(sheet, other);
+        EXPECT_FALSE(sheet->errorMessage())
+            << sheet->errorMessage().value_or(QString()).toStdString();
+        EXPECT_EQ(app->workspace().activeStore()->document().name, u"Caf\u00E9 \u65E5"_s);
+    }
 }
 
 } // namespace

@@ -1,12 +1,14 @@
-// The grammar of reports without the namespace, against the engine that reads them: its
-// declarations are the engine's document type, what it refuses in a report is what the engine
+// The grammar of reports without the namespace, against the engine that reads them: its facts
+// are those of the engine's document type, what it refuses in a report is what the engine
 // refuses to compile, and a report turned from that form to the namespace form reads as before,
 // where the engine is at hand.
 
 #include "model/DocumentTypeGrammar.h"
 #include "EngineJudge.h"
 #include "EngineValues.h"
+#include "ModelBuilders.h"
 #include "TestSupport.h"
+#include "model/DocumentTypeFacts.h"
 #include "model/Identifiers.h"
 #include "model/JrxmlCodec.h"
 
@@ -119,9 +121,62 @@ TEST(DocumentTypeGrammar, RefusesWhatTheEngineRefusesInAReportWithoutTheNamespac
     }
 }
 
-// The declarations are those of the document type in the engine's jar, which the engine checks a
-// report without the namespace against.
-TEST(DocumentTypeGrammar, TheDeclarationsAreTheEnginesDocumentType)
+namespace {
+
+// A fact written as the document type writes it, blanks left out: "(a?,(b|c)*)", "EMPTY".
+QString declared(const DocumentTypeGrammar::Content &content)
+{
+    using namespace DocumentTypeGrammar;
+    if (content.holds == Holds::nothing)
+        return u"EMPTY"_s;
+    if (content.holds == Holds::text)
+        return u"(#PCDATA)"_s;
+    const auto times = [](Times t) -> QString {
+        return t == Times::maybe  ? u"?"_s
+               : t == Times::many ? u"*"_s
+               : t == Times::some ? u"+"_s
+                                  : QString();
+    };
+    const auto names = [](const Names &anyOf) -> QString {
+        QStringList list;
+        for (const char *name : anyOf)
+            list.append(QString::fromLatin1(name));
+        return list.join(u'|');
+    };
+    if (content.steps.size() == 1 && content.steps.front().anyOf.size() > 1)
+        return u'(' + names(content.steps.front().anyOf) + u')' +
+               times(content.steps.front().times);
+    QStringList steps;
+    for (const Step &step : content.steps) {
+        steps.append(step.anyOf.size() > 1
+                         ? QString(u'(' + names(step.anyOf) + u')' + times(step.times))
+                         : QString(names(step.anyOf) + times(step.times)));
+    }
+    return u'(' + steps.join(u',') + u')';
+}
+
+QString declared(const DocumentTypeGrammar::AttributeFact &fact)
+{
+    using namespace DocumentTypeGrammar;
+    QString type = fact.isToken ? u"NMTOKEN"_s : u"CDATA"_s;
+    if (!fact.values.empty()) {
+        QStringList values;
+        for (const char *value : fact.values)
+            values.append(QString::fromLatin1(value));
+        type = u'(' + values.join(u'|') + u')';
+    }
+    const QString use = fact.use == Use::required  ? u"#REQUIRED"_s
+                        : fact.use == Use::implied ? u"#IMPLIED"_s
+                                                   : u'"' + QString::fromLatin1(fact.given) + u'"';
+    return QString::fromLatin1(fact.name) + u' ' + type + u' ' + use;
+}
+
+} // namespace
+
+// The grammar's facts are those of the document type in the engine's jar, which the engine checks
+// a report without the namespace against: the same elements in the same order, each holding the
+// same content and taking the same attributes, with the same values and the same defaults.
+TEST(DocumentTypeGrammar, TheFactsAreThoseOfTheEnginesDocumentType)
 {
     const QString jar = qEnvironmentVariable(
         "QUILLMARK_SIDECAR_JAR", testsupport::sourceDir() + u"/sidecar/target/sidecar.jar"_s);
@@ -129,15 +184,44 @@ TEST(DocumentTypeGrammar, TheDeclarationsAreTheEnginesDocumentType)
     unzip.start(u"unzip"_s, {u"-p"_s, jar, u"net/sf/jasperreports/engine/dtds/jasperreport.dtd"_s});
     if (!unzip.waitForFinished(60000) || unzip.exitCode() != 0)
         GTEST_SKIP() << "unzip or sidecar/target/sidecar.jar is missing; skipping";
-    QByteArray engines = unzip.readAllStandardOutput();
-    engines.remove(0, engines.indexOf("<!ELEMENT"));
-    QByteArray ours;
-    for (const char *piece : DocumentTypeGrammar::declarations())
-        ours += QByteArray(piece) + '\n';
-    const auto blanksOut = [](QByteArray text) {
-        return QString::fromUtf8(text).remove(QRegularExpression(u"\\s+"_s));
-    };
-    EXPECT_EQ(blanksOut(ours), blanksOut(engines));
+    const QString engines = QString::fromUtf8(unzip.readAllStandardOutput());
+    // The engine's declarations, one element's content and attribute lines each, in its order.
+    QStringList names;
+    QHash<QString, QString> contents;
+    QHash<QString, QStringList> attributes;
+    static const QRegularExpression declaration(u"<!(ELEMENT|ATTLIST)\\s+(\\S+)\\s+([^>]*)>"_s);
+    static const QRegularExpression blanks(u"\\s+"_s);
+    static const QRegularExpression blanksAroundBar(u"\\s*\\|\\s*"_s);
+    static const QRegularExpression blanksInsideBrackets(u"(?<=\\()\\s+|\\s+(?=\\))"_s);
+    for (const QRegularExpressionMatch &m : declaration.globalMatch(engines)) {
+        if (m.captured(1) == u"ELEMENT") {
+            names.append(m.captured(2));
+            contents.insert(m.captured(2), m.captured(3).remove(blanks));
+            continue;
+        }
+        for (QString line : m.captured(3).split(u'\n', Qt::SkipEmptyParts)) {
+            line = line.simplified()
+                       .replace(blanksAroundBar, u"|"_s)
+                       .replace(blanksInsideBrackets, QString());
+            if (!line.isEmpty())
+                attributes[m.captured(2)].append(line);
+        }
+    }
+    ASSERT_GT(names.size(), 150);
+
+    QStringList ours;
+    for (const DocumentTypeGrammar::ElementFact &fact : DocumentTypeGrammar::elementFacts()) {
+        const QString name = QString::fromLatin1(fact.name);
+        ours.append(name);
+        EXPECT_EQ(declared(fact.content), contents.value(name)) << fact.name;
+        QStringList attributeLines;
+        for (const DocumentTypeGrammar::AttributeFact &attribute : fact.attributes)
+            attributeLines.append(declared(attribute));
+        EXPECT_EQ(attributeLines, attributes.value(name)) << fact.name;
+        EXPECT_EQ(DocumentTypeGrammar::elementFact(fact.name), &fact);
+    }
+    EXPECT_EQ(ours, names);
+    EXPECT_EQ(DocumentTypeGrammar::elementFact("noSuchElement"), nullptr);
 }
 
 // A report read in the older form and turned to the namespace form by an edit gives the engine
@@ -176,5 +260,53 @@ TEST(DocumentTypeGrammar, TheNamespaceFormGivesTheEngineTheOlderFormsValues)
             EXPECT_EQ(namespaced.value(it.key(), u"(none)"_s), it.value())
                 << it.key().toStdString();
         EXPECT_EQ(namespaced.size(), older->size());
+    }
+}
+
+// A report whose elements carry the report namespace on a prefix is another form the engine reads
+// alike: saved without an edit, and after an add, the engine reads it with the values it read in
+// the file as it was (and the element added), and the save holds one detail section.
+TEST(DocumentTypeGrammar, AReportOnAPrefixGivesTheEngineItsValuesWhenSaved)
+{
+    QTemporaryDir dir;
+    const auto write = [&](const QString &name, const QByteArray &text) {
+        QFile file(dir.filePath(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text);
+        return file.fileName();
+    };
+    for (const QString &fixture : {u"TableParts"_s, u"DrawnAsPrintedContainers"_s}) {
+        SCOPED_TRACE(fixture.toStdString());
+        const QByteArray prefixed = testsupport::onPrefix(
+            testsupport::readFile(testsupport::sourceDir() + u"/tests/tools/roundtrip-fixtures/"_s +
+                                  fixture + u".jrxml"_s),
+            u"j"_s);
+        const std::optional<testsupport::ReportValues> asRead =
+            testsupport::engineValues(write(fixture + u"-prefixed.jrxml"_s, prefixed));
+        if (!asRead)
+            GTEST_SKIP() << "Java or sidecar/target/sidecar.jar is missing; skipping";
+        ASSERT_GT(asRead->size(), 20);
+        const ReportDocument read = JrxmlCodec::parse(prefixed);
+        const QByteArray saved = JrxmlCodec::serialize(read);
+        EXPECT_EQ(testsupport::engineValues(write(fixture + u"-saved.jrxml"_s, saved)), asRead);
+
+        ReportDocument added = read;
+        ReportElement text = testsupport::element(ElementKind::StaticText{});
+        text.width = 50;
+        text.height = 10;
+        added.detailBands.first().height = 20;
+        added.detailBands.first().elements.append(text);
+        const QByteArray withAdd = JrxmlCodec::serialize(added);
+        EXPECT_EQ(withAdd.count("<detail>"), 1) << withAdd.toStdString();
+        const std::optional<testsupport::ReportValues> addedValues =
+            testsupport::engineValues(write(fixture + u"-added.jrxml"_s, withAdd));
+        ASSERT_TRUE(addedValues);
+        EXPECT_GT(addedValues->size(), asRead->size());
+        for (auto it = asRead->cbegin(); it != asRead->cend(); ++it) {
+            if (!it.key().startsWith(u"detail")) {
+                EXPECT_EQ(addedValues->value(it.key(), u"(none)"_s), it.value())
+                    << it.key().toStdString();
+            }
+        }
     }
 }

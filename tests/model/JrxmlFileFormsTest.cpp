@@ -6,6 +6,8 @@
 #include "CodecTestSupport.h"
 #include "ModelBuilders.h"
 
+#include <QStringDecoder>
+#include <QStringEncoder>
 #include <gtest/gtest.h>
 
 using namespace codectest;
@@ -283,4 +285,143 @@ TEST(JrxmlFileForms, WhatTheOlderFormRefusedAsReadKeepsTheForm)
     ReportDocument made;
     made.detailBands.append(ReportBand::defaultDetailBand());
     EXPECT_TRUE(JrxmlCodec::olderFormRefusals(made).isEmpty());
+}
+
+namespace {
+
+const QByteArray reportNamespace = "http://jasperreports.sourceforge.net/jasperreports";
+
+QByteArray fixture(const QString &name)
+{
+    return testsupport::readFile(testsupport::sourceDir() + u"/tests/tools/roundtrip-fixtures/"_s +
+                                 name + u".jrxml"_s);
+}
+
+} // namespace
+
+// A report whose elements carry the report namespace on a prefix reads as the same report with
+// the namespace as the default, whatever the prefix, components and kept elements included, and
+// is written in that form (the prefix's declaration kept on the root), after an add as well, with
+// one detail section. An element on that prefix inside another default namespace keeps it.
+TEST(JrxmlFileForms, AReportOnAPrefixReadsAsWithTheDefaultNamespace)
+{
+    for (const QString &name : {u"TableParts"_s, u"DrawnAsPrintedContainers"_s}) {
+        for (const QString &prefix : {u"j"_s, u"jr2"_s}) {
+            SCOPED_TRACE(QString(name + u" on "_s + prefix).toStdString());
+            const QByteArray plain = fixture(name);
+            ASSERT_FALSE(plain.isEmpty());
+            const QByteArray prefixed = testsupport::onPrefix(plain, prefix);
+            ASSERT_TRUE(prefixed.contains(QByteArray("<" + prefix.toUtf8() + ":band ")));
+            QStringList plainNotes, prefixedNotes;
+            const ReportDocument read = JrxmlCodec::parse(prefixed, &prefixedNotes);
+            EXPECT_EQ(prefixedNotes, (JrxmlCodec::parse(plain, &plainNotes), plainNotes));
+            EXPECT_FALSE(read.olderFormAsRead);
+            const QByteArray declaration =
+                " xmlns:" + prefix.toUtf8() + "=\"" + reportNamespace + '"';
+            QByteArray out = JrxmlCodec::serialize(read);
+            EXPECT_EQ(out.count(declaration), 1) << out.toStdString();
+            EXPECT_EQ(QByteArray(out).replace(declaration, ""), roundTrip(plain));
+            EXPECT_TRUE(canonicaldiff::compare(plain, out).isEmpty());
+
+            ReportDocument added = read;
+            added.detailBands.first().elements.append(
+                testsupport::element(ElementKind::StaticText{}));
+            out = JrxmlCodec::serialize(added);
+            EXPECT_EQ(out.count("<detail>"), 1) << out.toStdString();
+            EXPECT_FALSE(out.contains(QByteArray("<" + prefix.toUtf8() + ':')))
+                << out.toStdString();
+            const ReportDocument back = JrxmlCodec::parse(out);
+            EXPECT_EQ(back.detailBands.first().elements.size(),
+                      read.detailBands.first().elements.size() + 1);
+        }
+    }
+    // Kept elements lose the prefix with the rest; one inside another default namespace keeps it.
+    const QByteArray in = testsupport::onPrefix(
+        withTitle("<unknownThing a=\"1\"><inner/></unknownThing>"
+                  "<frame><reportElement x=\"0\" y=\"0\" width=\"10\" height=\"10\"/></frame>"),
+        u"j"_s);
+    QByteArray foreign = in;
+    foreign.replace("<j:frame>", "<x:other xmlns:x=\"urn:x\" xmlns=\"urn:x\"><j:frame>")
+        .replace("</j:frame>", "</j:frame></x:other>");
+    const QByteArray out = roundTrip(foreign);
+    EXPECT_TRUE(out.contains("<unknownThing a=\"1\"><inner/></unknownThing>")) << out.toStdString();
+    EXPECT_TRUE(out.contains("<j:frame>")) << out.toStdString();
+    EXPECT_TRUE(JrxmlCodec::parse(in).bands[1].elements.at(0).kind.is<ElementKind::Frame>());
+}
+
+// A file in an encoding the engine reads besides those the tree parser reads is read from it and
+// said to be saved in UTF-8; bytes that encoding does not take are named as such; a declaration of
+// an encoding the designer does not read is said over bytes that are UTF-8, and refuses the file
+// over others.
+TEST(JrxmlFileForms, EncodingsAreReadOrRefusedForWhatTheyAre)
+{
+    const auto declared = [](const QByteArray &encoding, const QByteArray &name) -> QByteArray {
+        return "<?xml version=\"1.0\" encoding=\"" + encoding +
+               "\"?>\n<jasperReport xmlns=\"http://jasperreports.sourceforge.net/jasperreports\" "
+               "name=\"" +
+               name + "\"/>";
+    };
+    QStringDecoder ebcdic("IBM037");
+    ASSERT_TRUE(ebcdic.isValid());
+    QStringEncoder toEbcdic("IBM037");
+    const QByteArray inEbcdic =
+        toEbcdic.encode(QString::fromUtf8(declared("IBM037", "Caf\xC3\xA9")));
+    const auto savedNote = [](const QString &name) -> QString {
+        return u"The file is in the encoding \u201C"_s + name +
+               u"\u201D: saving writes it in UTF-8, which the engine reads alike."_s;
+    };
+    const auto unknownNote = [](const QString &name) -> QString {
+        return u"The file declares the encoding \u201C"_s + name +
+               u"\u201D, which the designer does not read: it was read as UTF-8, and saving "
+               u"declares UTF-8."_s;
+    };
+    const struct {
+        const char *what;
+        QByteArray data;
+        QString name;    // the report's name read, or empty where the file is refused
+        QString outcome; // the note, or the refusal
+    } cases[] = {
+        {"windows-1252", declared("windows-1252", "Caf\xE9 \x80"), u"Caf\u00E9 \u20AC"_s,
+         savedNote(u"windows-1252"_s)},
+        {"Cp1252 in single quotes",
+         "<?xml version='1.0' encoding='Cp1252'?>" +
+             declared("x", "\xE9").mid(declared("x", "").indexOf('\n')),
+         u"\u00E9"_s, savedNote(u"Cp1252"_s)},
+        {"ISO-8859-15", declared("ISO-8859-15", "\xA4"), u"\u20AC"_s, savedNote(u"ISO-8859-15"_s)},
+        {"Shift_JIS", declared("Shift_JIS", "\x93\xFA\x96\x7B"), u"\u65E5\u672C"_s,
+         savedNote(u"Shift_JIS"_s)},
+        {"EBCDIC", inEbcdic, u"Caf\u00E9"_s, savedNote(u"IBM037"_s)},
+        {"ISO-8859-1, which the parser reads", declared("ISO-8859-1", "\xE9"), u"\u00E9"_s, {}},
+        {"an unknown encoding over UTF-8", declared("X-NO-SUCH-ENC", "Caf\xC3\xA9"), u"Caf\u00E9"_s,
+         unknownNote(u"X-NO-SUCH-ENC"_s)},
+        {"UTF-7 over ASCII", declared("UTF-7", "A+AGI-"), u"A+AGI-"_s, unknownNote(u"UTF-7"_s)},
+        {"an unknown encoding over other bytes",
+         declared("X-NO-SUCH-ENC", "Caf\xE9"),
+         {},
+         u"The file is in the encoding \u201CX-NO-SUCH-ENC\u201D, which the designer does not "
+         u"read."_s},
+        {"EBCDIC without a declaration",
+         toEbcdic.encode(u"<?xml version=\"1.0\"?><jasperReport/>"_s),
+         {},
+         u"The file is in the encoding \u201CEBCDIC\u201D, which the designer does not read."_s},
+        {"bytes Shift_JIS does not take",
+         declared("Shift_JIS", "\xFF\xFE"),
+         {},
+         u"Malformed .jrxml: bytes that are not Shift_JIS"_s},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        QStringList notes;
+        try {
+            const ReportDocument read = JrxmlCodec::parse(c.data, &notes);
+            EXPECT_EQ(read.name, c.name);
+            EXPECT_EQ(notes.value(0), c.outcome);
+            const QByteArray out = JrxmlCodec::serialize(read);
+            EXPECT_TRUE(out.startsWith("<?xml version=\"1.0\" encoding=\"UTF-8\"?>"));
+            EXPECT_EQ(JrxmlCodec::parse(out).name, c.name) << "saved in UTF-8 as it says";
+        } catch (const JrxmlCodecError &error) {
+            EXPECT_TRUE(c.name.isEmpty()) << error.message().toStdString();
+            EXPECT_EQ(error.message(), c.outcome);
+        }
+    }
 }

@@ -342,37 +342,87 @@ TEST(JrxmlReader, LengthsTheEngineCannotReadAreHeldAsItCouldAndNamed)
     }
 }
 
-// Entity references the reader does not expand (declared by the document type or not) are named;
-// those in character data, comments and the document type are text there, and XML's own five
-// and character references are expanded.
+// Entity references the reader does not expand (declared by the document type or not) are named
+// with what a save does with them: those in a text or an attribute are written as they stand, as
+// text; those between elements (beside an element, or alone in a band) are left out, with the
+// elements their entity holds. Those in character data, comments and the document type are text
+// there, and XML's own five and character references are expanded.
 TEST(JrxmlReader, EntityReferencesKeptAsTextAreNamed)
 {
-    const QByteArray jrxml =
-        "<?xml version=\"1.0\"?>\n<!DOCTYPE jasperReport [\n <!ENTITY lol \"lol\">\n"
-        " <!ENTITY lol2 \"&lol;&lol;\">\n <!ENTITY lol9 \"&lol2;&lol2;\">\n]>\n"
-        "<jasperReport name=\"A &amp; &lol9;\"><!-- &comment; --><title><band height=\"20\">"
-        "<staticText><reportElement x=\"0\" y=\"0\" width=\"10\" height=\"10\"/>"
-        "<text>&lol9;&lol2; &#65; &lt;&gt;&quot;&apos; &undeclared;</text></staticText>"
-        "<textField><reportElement x=\"0\" y=\"0\" width=\"10\" height=\"10\"/>"
-        "<textFieldExpression><![CDATA[\"&inData;\"]]></textFieldExpression></textField>"
-        "</band></title></jasperReport>";
-    QStringList notes;
-    const ReportDocument d = JrxmlCodec::parse(jrxml, &notes);
-    EXPECT_EQ(d.name, u"A & &lol9;"_s);
-    EXPECT_EQ(notes, QStringList{u"The entity references &lol9;, &lol2;, &undeclared; are kept as "
-                                 u"literal text: the reader does not expand entities"_s});
-
-    notes.clear();
-    JrxmlCodec::parse("<jasperReport name=\"&one;\"/>", &notes);
-    EXPECT_EQ(notes, QStringList{u"The entity reference &one; is kept as literal text: the reader "
-                                 u"does not expand entities"_s});
-    notes.clear();
-    JrxmlCodec::parse("<jasperReport name=\"&a; &b; &c; &d; &e; &f; &g;\"/>", &notes);
-    EXPECT_EQ(notes, QStringList{u"The entity references &a;, &b;, &c;, &d;, &e; and 2 more are "
-                                 u"kept as literal text: the reader does not expand entities"_s});
-    notes.clear();
-    JrxmlCodec::parse("<jasperReport name=\"&amp;x; a&b &#38;c;\"/>", &notes);
-    EXPECT_TRUE(notes.isEmpty()) << notes.join(u'\n').toStdString();
+    const QString asText = u" kept as literal text: the reader does not expand entities, and a "
+                           u"save writes "_s;
+    const QString oneAsText =
+        u"The entity reference &one; is"_s + asText +
+        u"the reference itself as text, which the engine then takes as it stands"_s;
+    const QString manyAsText =
+        asText + u"the references themselves as text, which the engine then takes as they stand"_s;
+    const QString oneLeftOut = u" between elements was not kept: the reader does not expand "
+                               u"entities, and a save leaves it out, with what it holds"_s;
+    const QString staticText = u"<staticText><reportElement x=\"0\" y=\"0\" width=\"10\" "
+                               u"height=\"10\"/><text>T</text></staticText>"_s;
+    const QString doctype = u"<!DOCTYPE jasperReport [<!ENTITY one \""_s +
+                            QString(staticText).replace(u'"', u'\'') + u"\">]>"_s;
+    const auto inBand = [&](const QString &band) -> QByteArray {
+        return (doctype + u"<jasperReport name=\"r\"><title><band height=\"20\">"_s + band +
+                u"</band></title></jasperReport>"_s)
+            .toUtf8();
+    };
+    const struct {
+        const char *what;
+        QByteArray jrxml;
+        QStringList notes;
+    } cases[] = {
+        {"in texts, attributes and expressions",
+         "<?xml version=\"1.0\"?>\n<!DOCTYPE jasperReport [\n <!ENTITY lol \"lol\">\n"
+         " <!ENTITY lol2 \"&lol;&lol;\">\n <!ENTITY lol9 \"&lol2;&lol2;\">\n]>\n"
+         "<jasperReport name=\"A &amp; &lol9;\"><!-- &comment; --><title><band height=\"20\">"
+         "<staticText><reportElement x=\"0\" y=\"0\" width=\"10\" height=\"10\"/>"
+         "<text>&lol9;&lol2; &#65; &lt;&gt;&quot;&apos; &undeclared;</text></staticText>"
+         "<textField><reportElement x=\"0\" y=\"0\" width=\"10\" height=\"10\"/>"
+         "<textFieldExpression><![CDATA[\"&inData;\"]]></textFieldExpression></textField>"
+         "</band></title></jasperReport>",
+         {u"The entity references &lol9;, &lol2;, &undeclared; are"_s + manyAsText}},
+        {"in an attribute", "<jasperReport name=\"&one;\"/>", {oneAsText}},
+        {"seven in an attribute",
+         "<jasperReport name=\"&a; &b; &c; &d; &e; &f; &g;\"/>",
+         {u"The entity references &a;, &b;, &c;, &d;, &e; and 2 more are"_s + manyAsText}},
+        {"none", "<jasperReport name=\"&amp;x; a&b &#38;c;\"/>", {}},
+        {"alone in a band", inBand(u"&one;"_s), {u"The entity reference &one;"_s + oneLeftOut}},
+        {"before an element",
+         inBand(u"\n  &one;\n  "_s + staticText),
+         {u"The entity reference &one;"_s + oneLeftOut}},
+        {"after an element, past a comment",
+         inBand(staticText + u"<!-- c --> &one; "_s),
+         {u"The entity reference &one;"_s + oneLeftOut}},
+        {"between elements and in a text",
+         inBand(staticText + u"&one;&two;"_s + staticText +
+                u"<staticText><reportElement x=\"0\" y=\"0\" width=\"1\" height=\"1\"/>"
+                u"<text>&one; <![CDATA[x]]>&three;</text></staticText>"_s),
+         {u"The entity references &one;, &three; are"_s + manyAsText,
+          u"The entity references &one;, &two; between elements were not kept: the reader does "
+          u"not expand entities, and a save leaves them out, with what they hold"_s}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        QStringList notes;
+        const ReportDocument d = JrxmlCodec::parse(c.jrxml, &notes);
+        EXPECT_EQ(notes, c.notes);
+        if (c.what == std::string_view("in texts, attributes and expressions")) {
+            EXPECT_EQ(d.name, u"A & &lol9;"_s);
+        }
+        // What the notes say a save does, it does: what is kept as text reads back the same;
+        // what stands between elements is gone.
+        const QByteArray saved = JrxmlCodec::serialize(d);
+        EXPECT_EQ(codectest::withoutIds(JrxmlCodec::parse(saved)), codectest::withoutIds(d));
+        const QByteArray band = saved.mid(saved.indexOf("<title>"));
+        for (const char *reference : {"&one;", "&two;"}) {
+            const bool asText = c.notes.value(0).contains(u"literal text") &&
+                                c.notes.value(0).contains(QLatin1StringView(reference));
+            if (!asText) {
+                EXPECT_FALSE(band.contains(reference)) << saved.toStdString();
+            }
+        }
+    }
 }
 
 // An attribute given twice is refused however many attributes the element has, naming the first

@@ -150,6 +150,8 @@ QList<RandomEditRuns::Report> RandomEditRuns::hostileReports()
         jrxml.replace(page, hostile);
         list.append({name, jrxml});
     }
+    // The report's elements on a prefix of the report namespace, which the engine reads alike.
+    list.append({u"Prefixed"_s, testsupport::onPrefix(ownReport, u"j"_s)});
     return list;
 }
 

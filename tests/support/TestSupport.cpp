@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QRegularExpression>
 #include <QThread>
 #include <gtest/gtest.h>
 
@@ -131,6 +132,16 @@ std::string caseName(std::size_t index, const QString &text)
     if (name.find('_') == std::string::npos)
         name += text.isEmpty() ? "_empty" : text.trimmed().isEmpty() ? "_blank" : "_symbols";
     return name;
+}
+
+QByteArray onPrefix(const QByteArray &report, const QString &prefix)
+{
+    QString text = QString::fromUtf8(report);
+    static const QRegularExpression tag(QStringLiteral("<(/?)([A-Za-z_][\\w.-]*)(?=[\\s/>])"));
+    text.replace(tag, QStringLiteral("<\\1") + prefix + QStringLiteral(":\\2"));
+    text.replace(QStringLiteral(" xmlns=\""),
+                 QStringLiteral(" xmlns:") + prefix + QStringLiteral("=\""));
+    return text.toUtf8();
 }
 
 QString letters(qsizetype length)

@@ -42,6 +42,11 @@ QString letters(qsizetype length);
 // quotes become words, anything else separates words; long texts are cut short.
 std::string caseName(std::size_t index, const QString &text);
 
+// The report with each element of the default namespace on `prefix` instead, the namespace
+// declared for the prefix where the text declared it as the default: the same report to the
+// engine. Elements that have a prefix keep it.
+QByteArray onPrefix(const QByteArray &report, const QString &prefix);
+
 } // namespace testsupport
 
 // Skips the current test with a message when the corpus is absent.
