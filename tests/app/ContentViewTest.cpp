@@ -16,6 +16,7 @@
 #include "canvas/CanvasScene.h"
 #include "canvas/CanvasView.h"
 #include "canvas/ElementView.h"
+#include "canvas/PaletteActions.h"
 #include "canvas/PaletteView.h"
 #include "canvas/SaveSnippetSheet.h"
 #include "canvas/SnippetLibrary.h"
@@ -849,4 +850,51 @@ TEST_F(ContentViewTest, ACopyWrittenInAnotherLanguageIsMarkedAndToldInTheBar)
     settle();
     EXPECT_TRUE(bar->text().isEmpty());
     EXPECT_FALSE(scene->elementView(copy));
+}
+
+// The subreport sample's master report: a list from the palette into the detail band, and the
+// subreport copied into it. The bar names what the list's new dataset lacks of what the
+// subreport names and of the variable it returns its value into, and the canvas marks the copy
+// with each.
+TEST_F(ContentViewTest, ASubreportCopiedIntoAListIsToldWhatItsReturnValueGoesInto)
+{
+    QUILLMARK_REQUIRE_CORPUS();
+    DocumentStore *store = openSample(u"subreport/MasterReport.jrxml"_s);
+    ASSERT_TRUE(store);
+    auto *bar = view->findChild<RefusalBar *>();
+    CanvasScene *scene = view->canvas()->sceneOf(store);
+    ASSERT_TRUE(bar && scene);
+    std::optional<ReportElement> products;
+    store->forEveryElementInDocument([&](const ReportElement &e) {
+        const auto *subreport = e.kind.as<ElementKind::Subreport>();
+        if (subreport && subreport->expression == u"$P{ProductsSubreport}")
+            products = e;
+    });
+    ASSERT_TRUE(products);
+    store->setSelectedElementIDs({products->id});
+    store->copySelectedElements();
+    store->setSelectedElementIDs({});
+    store->setActiveBandTarget(BandTarget::detailBand(store->document().detailBands[0].id));
+    PaletteActions::insert(PaletteActions::Kind::list, *store, *settings);
+    const std::optional<QUuid> list = store->selectedElementID();
+    ASSERT_TRUE(list && store->element(*list)->kind.is<ElementKind::List>());
+    const QString dataset = store->element(*list)->kind.as<ElementKind::List>()->datasetName;
+    store->pasteClipboard();
+    settle();
+    const QString quoted = u"the dataset \""_s + dataset + u'"';
+    EXPECT_EQ(bar->text(),
+              u"The pasted element names $P{ProductsSubreport} and $F{City}, which "_s + quoted +
+                  u" does not declare and returns into $V{ProductTotalPrice}, "
+                  u"which "_s +
+                  quoted +
+                  u" does not declare. Declare them there or change the "
+                  u"expressions and return values: until then the report does not "
+                  u"compile."_s);
+    const QUuid copy = *store->selectedElementID();
+    ASSERT_TRUE(scene->elementView(copy));
+    EXPECT_TRUE(scene->elementView(copy)->lacks().contains(
+        u"This element returns a value into $V{ProductTotalPrice}, which isn't a declared "
+        u"variable of "_s +
+        quoted + u" it runs in."_s))
+        << scene->elementView(copy)->lacks().join(u" / "_s).toStdString();
 }
