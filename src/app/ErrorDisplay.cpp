@@ -3,11 +3,14 @@
 #include "engine/FriendlyErrorTranslator.h"
 #include "widgets/SymbolIcons.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QTextEdit>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QtMath>
 
 namespace {
 
@@ -19,6 +22,35 @@ QLabel *selectableLabel(const QString &text, QWidget *parent)
     label->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     return label;
 }
+
+// The engine's own words: selectable, as tall as they are, and wrapped at the width given, within
+// a word where a word is wider than that (a generated class name, a line of code), so that no
+// line is cut at the sheet's edge.
+class EngineText : public QTextEdit {
+public:
+    EngineText(const QString &text, const QFont &font, const QColor &colour, QWidget *parent)
+        : QTextEdit(parent)
+    {
+        setReadOnly(true);
+        setFont(font);
+        setPlainText(text);
+        setFrameShape(QFrame::NoFrame);
+        setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+        document()->setDocumentMargin(0);
+        QPalette palette = this->palette();
+        palette.setColor(QPalette::Text, colour);
+        palette.setColor(QPalette::Base, Qt::transparent);
+        setPalette(palette);
+        connect(document()->documentLayout(), &QAbstractTextDocumentLayout::documentSizeChanged,
+                this, [this](const QSizeF &size) { setFixedHeight(qCeil(size.height())); });
+        setFixedHeight(qCeil(document()->size().height()));
+    }
+    QSize minimumSizeHint() const override { return {0, height()}; }
+    QSize sizeHint() const override { return {0, height()}; }
+};
 
 } // namespace
 
@@ -33,12 +65,8 @@ ErrorDisplay::ErrorDisplay(const QString &rawError, QWidget *parent, const Repor
 
     const std::optional<QString> friendly = FriendlyErrorTranslator::translate(rawError, report);
     if (!friendly) {
-        QLabel *raw = selectableLabel(rawError, this);
+        auto *raw = new EngineText(rawError, mono, Qt::red, this);
         raw->setObjectName(QStringLiteral("RawError"));
-        raw->setFont(mono);
-        QPalette red = raw->palette();
-        red.setColor(QPalette::WindowText, Qt::red);
-        raw->setPalette(red);
         layout->addWidget(raw);
         return;
     }
@@ -64,12 +92,10 @@ ErrorDisplay::ErrorDisplay(const QString &rawError, QWidget *parent, const Repor
     disclosure->setAutoRaise(true);
     layout->addWidget(disclosure);
 
-    QLabel *details = selectableLabel(rawError, this);
-    details->setObjectName(QStringLiteral("TechnicalDetails"));
     mono.setPointSizeF(mono.pointSizeF() * 0.85);
-    details->setFont(mono);
-    details->setForegroundRole(QPalette::PlaceholderText);
-    details->setContentsMargins(0, 4, 0, 0);
+    auto *details =
+        new EngineText(rawError, mono, palette().color(QPalette::PlaceholderText), this);
+    details->setObjectName(QStringLiteral("TechnicalDetails"));
     details->hide();
     layout->addWidget(details);
     connect(disclosure, &QToolButton::toggled, this, [disclosure, details](bool open) {

@@ -75,7 +75,8 @@ void ChapterCompiles::compileNamed(const QString &jrxmlPath, const std::function
     compileNaming(u"The " + chapterSubject(jrxmlPath), compile);
 }
 
-void ChapterCompiles::fillNamed(const QByteArray &report, const QList<Inner> &inner,
+void ChapterCompiles::fillNamed(const QByteArray &report,
+                                const std::function<QList<Inner>()> &inner,
                                 const std::function<void()> &fill)
 {
     try {
@@ -97,7 +98,7 @@ void ChapterCompiles::fillNamed(const QByteArray &report, const QList<Inner> &in
         };
         if (names(report))
             throw;
-        for (const Inner &candidate : inner) {
+        for (const Inner &candidate : inner()) {
             const QByteArray text =
                 candidate.held
                     ? *candidate.held

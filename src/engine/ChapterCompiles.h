@@ -46,12 +46,13 @@ public:
     };
     static QString chapterSubject(const QString &jrxmlPath);
 
-    // Runs `fill` of the report whose JRXML is `report`, with `inner` printed inside it. The
-    // engine says "the report" of a class that it cannot load, whichever report names it; when
-    // `report` does not name the class, the refusal ends the run naming the first of `inner`
-    // whose report does: "The chapter "A.jrxml" of this book needs the class ...", the engine's
-    // causes following. Every other error goes on as it is.
-    static void fillNamed(const QByteArray &report, const QList<Inner> &inner,
+    // Runs `fill` of the report whose JRXML is `report`, with the reports `inner` gives printed
+    // inside it (asked for only on such a refusal). The engine says "the report" of a class that
+    // it cannot load, whichever report names it; when `report` does not name the class, the
+    // refusal ends the run naming the first inner report that does: "The chapter "A.jrxml" of
+    // this book needs the class ...", the engine's causes following. Every other error goes on
+    // as it is.
+    static void fillNamed(const QByteArray &report, const std::function<QList<Inner>()> &inner,
                           const std::function<void()> &fill);
 
 private:

@@ -74,7 +74,8 @@ struct ReportJob {
     QJsonObject fill(const QString &cmd, const QJsonObject &params) const
     {
         QJsonObject reply;
-        ChapterCompiles::fillNamed(jrxml, inner(), [&] { reply = send(cmd, params); });
+        ChapterCompiles::fillNamed(
+            jrxml, [this] { return inner(); }, [&] { reply = send(cmd, params); });
         return reply;
     }
 

@@ -46,6 +46,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
+#include <QTextEdit>
 #include <QToolButton>
 
 using namespace Qt::StringLiterals;
@@ -621,20 +622,40 @@ TEST_F(ContentViewTest, ReaderWarningsNameTheValuesTheReaderChanged)
 TEST_F(ContentViewTest, ErrorPanelExplainsWhatItCanAndShowsTheRestRaw)
 {
     std::unique_ptr<QWidget> raw(ContentView::errorDisplay(u"something odd"_s));
-    ASSERT_TRUE(raw->findChild<QLabel *>(u"RawError"_s));
-    EXPECT_EQ(raw->findChild<QLabel *>(u"RawError"_s)->palette().color(QPalette::WindowText),
+    ASSERT_TRUE(raw->findChild<QTextEdit *>(u"RawError"_s));
+    EXPECT_EQ(raw->findChild<QTextEdit *>(u"RawError"_s)->palette().color(QPalette::Text),
               QColor(Qt::red));
+    EXPECT_EQ(raw->findChild<QTextEdit *>(u"RawError"_s)->toPlainText(), u"something odd"_s);
 
     std::unique_ptr<QWidget> friendly(
         ContentView::errorDisplay(u"No such property: Amount for class: X"_s));
     friendly->show();
     ASSERT_TRUE(friendly->findChild<QLabel *>(u"FriendlyError"_s));
-    auto *details = friendly->findChild<QLabel *>(u"TechnicalDetails"_s);
+    auto *details = friendly->findChild<QTextEdit *>(u"TechnicalDetails"_s);
     ASSERT_TRUE(details);
     EXPECT_FALSE(details->isVisible()) << "collapsed";
     friendly->findChild<QToolButton *>(u"TechnicalDetailsToggle"_s)->click();
     EXPECT_TRUE(details->isVisible());
-    EXPECT_EQ(details->text(), u"No such property: Amount for class: X"_s);
+    EXPECT_EQ(details->toPlainText(), u"No such property: Amount for class: X"_s);
+
+    // A line without a space to wrap at (Groovy's generated class name, a line of code) wraps
+    // within itself: the panel is never wider than the sheet, raw or under Technical Details.
+    const QString longLine = u"calculator_Imp_"_s + QString(120, u'e') + u": 78: x"_s;
+    for (const QString &error :
+         {longLine, QString(u"No such property: Amount for class: X\n"_s + longLine)}) {
+        std::unique_ptr<QWidget> shown(ContentView::errorDisplay(error));
+        if (auto *toggle = shown->findChild<QToolButton *>(u"TechnicalDetailsToggle"_s))
+            toggle->click();
+        EXPECT_LT(shown->minimumSizeHint().width(), 300) << error.toStdString();
+        shown->resize(300, 600);
+        shown->show();
+        QApplication::processEvents();
+        for (auto *text : shown->findChildren<QTextEdit *>()) {
+            if (text->isVisible())
+                EXPECT_GT(text->height(), text->fontMetrics().lineSpacing() * 2)
+                    << "the long line takes several lines";
+        }
+    }
 
     view->presentExportError(u"something odd"_s);
     ASSERT_EQ(dialogs.alerts().size(), 1);

@@ -8,6 +8,7 @@
 #include <QStandardPaths>
 #include <QTcpServer>
 #include <QTemporaryDir>
+#include <QThreadPool>
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -620,4 +621,35 @@ TEST(EngineMessages, AFullDiskNamesTheFileAndTheWayOut)
                   u"device). Free some space on that disk and try again, or choose a folder on "
                   u"another disk."_s)
         << exported.toStdString();
+}
+
+// A preview pressed while an expression's test that never ends still runs: once the test runs out
+// of time, the preview says that, and that the engine was restarted, rather than that no engine
+// runs; the next preview runs.
+TEST(EngineMessages, APreviewWaitingOnATestThatRunsOutOfTimeSaysSo)
+{
+    QUILLMARK_REQUIRE_ENGINE();
+    RealModel real(*location);
+    const ReportDocument hello = report(u"Hello"_s, {}, {}, textField(u"\"Hello\""_s));
+    ASSERT_EQ(previewError(real, hello), QString()) << "the engine runs";
+    real.model.setRequestTimeout(std::chrono::seconds(8));
+    // One job at a time, in the order asked: the test is on its way before the preview.
+    QThreadPool &pool = *QThreadPool::globalInstance();
+    const int threads = pool.maxThreadCount();
+    pool.setMaxThreadCount(1);
+    const auto restore = qScopeGuard([&] { pool.setMaxThreadCount(threads); });
+    std::optional<QString> test;
+    real.model.evaluateExpression(
+        u"java.util.stream.Stream.iterate(1, x -> x).filter(x -> x < 0).findFirst().get()"_s,
+        u"java"_s, {}, {}, &real.model, [&](const EngineOutcome<std::optional<QString>> &outcome) {
+            test = outcome.error.value_or(u"(no error)"_s);
+        });
+    const QString preview = previewError(real, hello);
+    ASSERT_TRUE(waitFor([&] { return test.has_value(); }, limit));
+    EXPECT_EQ(*test, SidecarError::timedOut().message());
+    EXPECT_EQ(preview, u"This did not run: the report engine was busy with an earlier request (an "
+                       u"expression's test), which ran out of time, and the engine was restarted "
+                       u"for it. Try again."_s);
+    real.model.setRequestTimeout(SidecarClient::requestTimeout);
+    EXPECT_EQ(previewError(real, hello), QString()) << "trying again runs";
 }

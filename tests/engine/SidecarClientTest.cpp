@@ -133,7 +133,17 @@ TEST(SidecarClient, SendsNumberedRequestsOneAtATimeAndSurvivesAFailedStart)
               u"javaNotFound: Could not find Java at expected path: "_s + missingJava +
                   u". Install a Java runtime (17 or later), or set QUILLMARK_JAVA to the path of "
                   u"its java program.");
-    // Java named by the environment is named so; a path that is no program says what to do.
+    // A jar or Java named by the environment is named so; a path that is no program says what
+    // to do.
+    EXPECT_EQ(outcome([&] {
+                  fake.client.start(
+                      {fake.location.javaPath, missingJar, {}, {}, u"QUILLMARK_SIDECAR_JAR"_s});
+                  return QJsonObject();
+              }),
+              u"jarNotFound: Could not find sidecar.jar at "_s + missingJar +
+                  u", the path that QUILLMARK_SIDECAR_JAR names. Set QUILLMARK_SIDECAR_JAR to the "
+                  u"path of the report engine's sidecar.jar, or unset it to use the one that comes "
+                  u"with Quillmark.");
     EXPECT_EQ(outcome([&] {
                   fake.client.start({missingJava, fake.location.jarPath, {}, u"QUILLMARK_JAVA"_s});
                   return QJsonObject();
