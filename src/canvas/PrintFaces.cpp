@@ -78,13 +78,15 @@ TextFaces standardFace(const QString &pdfFontName)
 }
 
 // The face the system gives a family it has not installed, as the engine's runtime asks the
-// system for it: its sans-serif face (for its Dialog font), or its monospaced one for
-// DialogInput.
+// system for it: its monospaced face for DialogInput and for Courier (an old name, in any letter
+// case, that the runtime takes for its monospaced font), its sans-serif face (for its Dialog
+// font) for every other name.
 QString systemSubstitute(const QString &family)
 {
     static QHash<QString, QString> known;
-    const QString generic =
-        family.compare(u"DialogInput", Qt::CaseInsensitive) == 0 ? u"monospace"_s : u"sans-serif"_s;
+    const bool monospaced = family.compare(u"DialogInput", Qt::CaseInsensitive) == 0 ||
+                            family.compare(u"Courier", Qt::CaseInsensitive) == 0;
+    const QString generic = monospaced ? u"monospace"_s : u"sans-serif"_s;
     if (const auto found = known.constFind(generic); found != known.cend())
         return *found;
     return *known.insert(generic, QFontInfo(QFont(generic)).family());

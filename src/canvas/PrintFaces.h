@@ -10,7 +10,8 @@
 // where Arial itself is not installed, and so on). A family the engine does not have prints in
 // the PDF's standard face the text names (Helvetica unless it names another), in its regular
 // style whatever the text's weight and slant, while the engine measures the text in the face the
-// system gives that name (Java's Dialog, the system's sans-serif face, where it has none).
+// system gives that name (Java's Dialog, the system's sans-serif face, where it has none; the
+// system's monospaced face for Courier, which Java takes for its monospaced font).
 namespace PrintFaces {
 
 // The family the canvas draws text of the report's font family `family` with, where the engine

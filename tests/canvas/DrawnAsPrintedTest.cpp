@@ -273,7 +273,7 @@ TEST(DrawnAsPrintedTest, TextsBreakAndAlignAsPrinted)
     file.close();
     ASSERT_TRUE(report.band(BandType::title));
     const ElementList elements = report.band(BandType::title)->elements;
-    ASSERT_EQ(elements.size(), 30);
+    ASSERT_EQ(elements.size(), 32);
 
     QString refusal;
     const QImage printed =
@@ -339,6 +339,12 @@ TEST(DrawnAsPrintedTest, TextsBreakAndAlignAsPrinted)
         {"the runtime's logical Dialog, italic", QRectF(200, 440, 280, 15), 2, 2},
         // An older report's font: its family and weight, the size of the default style.
         {"a report font", QRectF(10, 450, 180, 15), 2, 2},
+        // Courier, an old name the engine's runtime takes for its monospaced font, is measured
+        // in the system's monospaced face and prints in Helvetica, or in the standard Courier.
+        {"Courier, first line", QRectF(10, 475, 160, line), 2, 2},
+        {"Courier, second line", QRectF(10, 475 + line, 160, line), 2, 2},
+        {"Courier, last line", QRectF(10, 475 + 2 * line, 160, line), 2, 2},
+        {"Courier printed in Courier", QRectF(200, 475, 280, 15), 2, 2},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.what);

@@ -7,6 +7,7 @@
 
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
 #include <gtest/gtest.h>
@@ -66,6 +67,21 @@ TEST(PrintFaces, LogicalFamiliesAreTheFacesThePrintEmbeds)
         PrintFaces::textFaces(u"Some Face"_s, u"Courier-BoldOblique"_s, false, false);
     EXPECT_EQ(named.family, u"Liberation Mono"_s);
     EXPECT_TRUE(named.isBold && named.isItalic);
+    // Courier, in any letter case, is an old name the engine's runtime takes for its monospaced
+    // font: measured as DialogInput is, in the system's monospaced face, printed in Helvetica.
+    const PrintFaces::TextFaces dialogInput =
+        PrintFaces::textFaces(u"DialogInput"_s, std::nullopt, false, false);
+    ASSERT_TRUE(dialogInput.measuredFamily);
+    const QFontMetricsF measured{QFont(*dialogInput.measuredFamily, 10)};
+    EXPECT_NEAR(measured.horizontalAdvance(u"iiiiiiii"_s),
+                measured.horizontalAdvance(u"MMMMMMMM"_s), 0.5)
+        << dialogInput.measuredFamily->toStdString() << " is not monospaced";
+    for (const QString &courier : {u"Courier"_s, u"COURIER"_s}) {
+        const PrintFaces::TextFaces faces =
+            PrintFaces::textFaces(courier, std::nullopt, false, false);
+        EXPECT_EQ(faces.measuredFamily, dialogInput.measuredFamily) << courier.toStdString();
+        EXPECT_EQ(faces.family, u"Liberation Sans"_s);
+    }
 
     if (!QFontDatabase::families().contains(u"DejaVu Sans Mono"_s))
         GTEST_SKIP() << "DejaVu Sans Mono is not installed";

@@ -343,6 +343,13 @@ QString RandomEdits::editStyleValues()
         break;
     }
     default:
+        // A style with conditions made the default style puts them on crosstab cells too, where
+        // what they name may not exist: that is the conditions card's to warn of, not this edit's.
+        if (!style.conditionalStyles.isEmpty()) {
+            row.write([](ReportStyle &s) { s.isItalic = !s.isItalic; });
+            what = describe(u"toggle italic of style"_s, style.name);
+            break;
+        }
         row.write([](ReportStyle &s) { s.isDefault = !s.isDefault; });
         what = describe(u"toggle Default of style"_s, style.name);
         break;
