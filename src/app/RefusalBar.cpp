@@ -22,6 +22,7 @@ void RefusalBar::setStore(DocumentStore *store)
     disconnect(noRoom_);
     disconnect(saveFailed_);
     disconnect(lacked_);
+    disconnect(fitted_);
     disconnect(changed_);
     tell({});
     store_ = store;
@@ -55,6 +56,8 @@ void RefusalBar::setStore(DocumentStore *store)
     saveFailed_ = connect(store, &DocumentStore::promptedSaveFailed, this,
                           [this](const QString &message) { tell(message); });
     lacked_ = connect(store, &DocumentStore::namesLacked, this,
+                      [this](const QString &words) { tell(words); });
+    fitted_ = connect(store, &DocumentStore::untouchedFitted, this,
                       [this](const QString &words) { tell(words); });
     changed_ = connect(store, &DocumentStore::documentChanged, this, [this] { tell({}); });
 }
