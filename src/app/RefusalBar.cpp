@@ -21,6 +21,7 @@ void RefusalBar::setStore(DocumentStore *store)
     disconnect(noBand_);
     disconnect(noRoom_);
     disconnect(saveFailed_);
+    disconnect(subreportFailed_);
     disconnect(lacked_);
     disconnect(fitted_);
     disconnect(changed_);
@@ -55,6 +56,8 @@ void RefusalBar::setStore(DocumentStore *store)
     });
     saveFailed_ = connect(store, &DocumentStore::promptedSaveFailed, this,
                           [this](const QString &message) { tell(message); });
+    subreportFailed_ = connect(store, &DocumentStore::subreportFileFailed, this,
+                               [this](const QString &message) { tell(message); });
     lacked_ = connect(store, &DocumentStore::namesLacked, this,
                       [this](const QString &words) { tell(words); });
     fitted_ = connect(store, &DocumentStore::untouchedFitted, this,

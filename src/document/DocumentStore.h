@@ -459,12 +459,16 @@ public:
         // None when no file was written; then neither is the compiled path.
         std::optional<QString> jrxmlPath;
         std::optional<QString> jasperPath;
+        // Why the new file could not be written (its name, its folder, what the system said);
+        // then the report is left as it was and no element may name the file.
+        std::optional<QString> failure;
     };
 
     // Declares SUBREPORT_DIR when the report lacks it; records no undo step.
     void ensureSubreportDirParameter();
     // Writes a new, empty report beside the saved one under a name no subreport of this report
-    // uses yet. An existing file is never overwritten. Throws nothing.
+    // uses yet, and declares SUBREPORT_DIR. An existing file is never overwritten; one that
+    // cannot be written changes nothing and says why (subreportFileFailed). Throws nothing.
     AutoSubreport createAutoSubreport(double defaultPageWidth, double defaultPageHeight);
 
     // A copy with fresh ids for the element and everything it holds: children, table columns
@@ -492,6 +496,9 @@ signals:
     void containerHasNoRoom(const QUuid &container);
     // promptSaveIfNeeded() could not write the report where the user chose: `message` says why.
     void promptedSaveFailed(const QString &message);
+    // A subreport from the palette added nothing: its new file could not be written, and
+    // `message` says which, where and why.
+    void subreportFileFailed(const QString &message);
     // An edit kept expressions as they were where the dataset they now run in lacks what they
     // name: the words say what, and what to do (DatasetLacks::words). Announced after the
     // change itself.
