@@ -21,7 +21,9 @@ void RefusalBar::setStore(DocumentStore *store)
     disconnect(noBand_);
     disconnect(noRoom_);
     disconnect(saveFailed_);
+    disconnect(subreportFailed_);
     disconnect(lacked_);
+    disconnect(fitted_);
     disconnect(changed_);
     tell({});
     store_ = store;
@@ -54,7 +56,11 @@ void RefusalBar::setStore(DocumentStore *store)
     });
     saveFailed_ = connect(store, &DocumentStore::promptedSaveFailed, this,
                           [this](const QString &message) { tell(message); });
+    subreportFailed_ = connect(store, &DocumentStore::subreportFileFailed, this,
+                               [this](const QString &message) { tell(message); });
     lacked_ = connect(store, &DocumentStore::namesLacked, this,
+                      [this](const QString &words) { tell(words); });
+    fitted_ = connect(store, &DocumentStore::untouchedFitted, this,
                       [this](const QString &words) { tell(words); });
     changed_ = connect(store, &DocumentStore::documentChanged, this, [this] { tell({}); });
 }

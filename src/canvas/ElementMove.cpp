@@ -180,6 +180,12 @@ void ElementMove::ended(QPointF location)
 
     const QSet<QUuid> &selected = store.selectedElementIDs();
     const bool isMulti = selected.size() > 1 && selected.contains(id);
+    // A selection that holds what a hidden band holds stays where it is, and the bar says why.
+    if (isMulti && store.refusesHiddenSelection()) {
+        context.multiDrag->reset();
+        context.crossBand->reset();
+        return;
+    }
     const BandFrameTracker::Frames &frames = context.frameTracker->frames();
     const std::optional<BandTarget> over = context.frameTracker->target(location);
     // A band hidden since the canvas last laid it out takes nothing: the element stays in its own.

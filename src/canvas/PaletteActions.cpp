@@ -188,6 +188,8 @@ void insertSubreport(DocumentStore &store, AppSettings &settings, SidecarModel &
         return;
     const DocumentStore::AutoSubreport created =
         store.createAutoSubreport(settings.defaultPageWidth(), settings.defaultPageHeight());
+    if (created.failure)
+        return; // the store has said why
     const ReportElement element = newElement(Kind::subreport, store.document(), settings,
                                              created.expression, created.parameters);
     store.addElementSmart(element);

@@ -280,6 +280,13 @@ public:
     // to the band the report rests on, and a duplicate of what it holds is refused.
     bool takesElements(const BandTarget &target) const;
     static bool takesElements(const ReportDocument &document, const BandTarget &target);
+    // Whether the selection holds an element of a band that takes none (a hidden band, left out
+    // of the file with everything in it): then bandTakesNoElements() is announced for that band,
+    // in the words that refuse a duplicate of it, and the caller changes nothing. A gesture on
+    // the whole selection asks (a drag, arrange, align, distribute, enclose in a frame, a move
+    // to another band, delete), so that such an element never rides along into a printed band,
+    // nor is changed where the user cannot see it.
+    bool refusesHiddenSelection();
     QString label(const BandTarget &target) const;
     // The same for a report that no store holds.
     static double height(const ReportDocument &document, const BandTarget &target);
@@ -464,12 +471,16 @@ public:
         // None when no file was written; then neither is the compiled path.
         std::optional<QString> jrxmlPath;
         std::optional<QString> jasperPath;
+        // Why the new file could not be written (its name, its folder, what the system said);
+        // then the report is left as it was and no element may name the file.
+        std::optional<QString> failure;
     };
 
     // Declares SUBREPORT_DIR when the report lacks it; records no undo step.
     void ensureSubreportDirParameter();
     // Writes a new, empty report beside the saved one under a name no subreport of this report
-    // uses yet. An existing file is never overwritten. Throws nothing.
+    // uses yet, and declares SUBREPORT_DIR. An existing file is never overwritten; one that
+    // cannot be written changes nothing and says why (subreportFileFailed). Throws nothing.
     AutoSubreport createAutoSubreport(double defaultPageWidth, double defaultPageHeight);
 
     // A copy with fresh ids for the element and everything it holds: children, table columns
@@ -497,10 +508,17 @@ signals:
     void containerHasNoRoom(const QUuid &container);
     // promptSaveIfNeeded() could not write the report where the user chose: `message` says why.
     void promptedSaveFailed(const QString &message);
+    // A subreport from the palette added nothing: its new file could not be written, and
+    // `message` says which, where and why.
+    void subreportFileFailed(const QString &message);
     // An edit kept expressions as they were where the dataset they now run in lacks what they
     // name: the words say what, and what to do (DatasetLacks::words). Announced after the
     // change itself.
     void namesLacked(const QString &words);
+    // An edit also moved or narrowed what frames, lists or tables it did not touch hold, which
+    // reached past their rooms where the engine refuses a report: the words say so. Announced
+    // after the change itself.
+    void untouchedFitted(const QString &words);
     void selectedElementIDsChanged();
     void selectedDataItemChanged();
     void selectedFieldIDsChanged();
@@ -556,6 +574,12 @@ private:
     void flushPendingUndoSnapshot(const ReportDocument &current);
     // Runs a walk over the top-level lists on the document and announces a change.
     Found editTree(const std::function<Found(ElementList &)> &visit, bool untilFound = true);
+    // Fits what the elements of a band's list hold into their rooms after an edit of the list
+    // (ContainerRoom::fitContents). An element the edit left as it stood in `before` whose
+    // contents the fit changed is counted, to be told once the change is announced.
+    void fitListContents(ElementList &list, const ElementList &before);
+    // Emits documentChanged, then says what the change fitted that the edit did not touch.
+    void emitDocumentChanged();
     // The selected elements that the document holds, in the selection's order.
     QList<ReportElement> selectedElementsFound() const;
     // A band never ends above the bottom of an element it holds directly, or the engine refuses
@@ -777,6 +801,8 @@ private:
     std::optional<qint64> pendingUndoTimestamp_;
     int documentBatchDepth_ = 0;
     bool documentChangeHeld_ = false;
+    // Elements untouched by the change being made whose contents were fitted into their rooms.
+    int untouchedFitted_ = 0;
 
     Clock clock_;
     SavePanel savePanel_;

@@ -71,7 +71,7 @@ QList<ReportElement> DocumentStore::selectedElementsFound() const
 void DocumentStore::alignSelected(AlignEdge edge)
 {
     const QList<ReportElement> found = selectedElementsFound();
-    if (found.size() < 2)
+    if (found.size() < 2 || refusesHiddenSelection())
         return;
     const Bounds b = boundsOf(found);
     double target = 0;
@@ -104,7 +104,7 @@ void DocumentStore::alignSelected(AlignEdge edge)
 
 void DocumentStore::alignSelectedToContainer(AlignEdge edge)
 {
-    if (selectedElementIDs_.isEmpty())
+    if (selectedElementIDs_.isEmpty() || refusesHiddenSelection())
         return;
     // A top-level element is placed in the active band's area; one inside a frame or list in
     // its container's room, relative to that container.
@@ -141,7 +141,7 @@ void DocumentStore::alignSelectedToContainer(AlignEdge edge)
 void DocumentStore::distributeSelected(DistributeAxis axis)
 {
     QList<ReportElement> found = selectedElementsFound();
-    if (found.size() < 3)
+    if (found.size() < 3 || refusesHiddenSelection())
         return;
     const bool horizontal = axis == DistributeAxis::horizontal;
     const auto start = [horizontal](const ReportElement &e) { return horizontal ? e.x : e.y; };
@@ -179,7 +179,7 @@ void DocumentStore::encloseSelectedInFrame()
     // turn up in the frame, so that its id would stand twice in the document.
     QList<ReportElement> enclosed = selectedElementsFound();
     enclosed.removeIf([this](const ReportElement &e) { return !isTopLevelElement(e.id); });
-    if (enclosed.isEmpty())
+    if (enclosed.isEmpty() || refusesHiddenSelection())
         return;
 
     const Bounds b = boundsOf(enclosed);

@@ -234,6 +234,15 @@ bool DocumentStore::takesElements(const ReportDocument &document, const BandTarg
     return elementList(document, target) != nullptr;
 }
 
+bool DocumentStore::refusesHiddenSelection()
+{
+    for (const HeldElement &held : heldInOrder(selectedElementIDs_)) {
+        if (held.holder && refusesHiddenBand(*held.holder))
+            return true;
+    }
+    return false;
+}
+
 bool DocumentStore::refusesHiddenBand(const BandTarget &target)
 {
     if (takesElements(target) || !elementList(std::as_const(document_), target))

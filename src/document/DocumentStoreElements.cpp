@@ -171,15 +171,33 @@ DocumentStore::Found DocumentStore::editTree(const std::function<Found(ElementLi
     const Found found = editElementLists(
         document_,
         [&](ElementList &list) {
+            const ElementList before = list;
             const Found result = visit(list);
             if (result == Found::changed)
-                ContainerRoom::fitContents(list, cellStyles());
+                fitListContents(list, before);
             return result;
         },
         untilFound);
     if (found == Found::changed)
         announceDocumentChange();
     return found;
+}
+
+void DocumentStore::fitListContents(ElementList &list, const ElementList &before)
+{
+    const ElementList edited = list;
+    if (!ContainerRoom::fitContents(list, cellStyles()))
+        return;
+    QHash<QUuid, qsizetype> stood;
+    for (qsizetype i = 0; i < before.size(); ++i)
+        stood.insert(before.at(i).id, i);
+    for (qsizetype i = 0; i < list.size(); ++i) {
+        if (list.at(i) == edited.at(i))
+            continue;
+        const auto was = stood.constFind(edited.at(i).id);
+        if (was != stood.cend() && before.at(*was) == edited.at(i))
+            ++untouchedFitted_;
+    }
 }
 
 const TableCellRooms::Styles &DocumentStore::cellStyles() const
@@ -366,6 +384,8 @@ void DocumentStore::deleteSelectedElement()
         setSelectedElementIDs({});
         return;
     }
+    if (refusesHiddenSelection())
+        return;
     applyDiscreteEdit([&] {
         // One walk over the lists, whatever the number of elements: each list is copied and
         // checked once.
@@ -443,6 +463,8 @@ void DocumentStore::updateSelectedElements(const ElementMutation &mutation)
 
 void DocumentStore::moveSelectedElementsToNewBand(const BandTarget &target, double dx, double dy)
 {
+    if (refusesHiddenSelection())
+        return;
     QSet<QUuid> kept;
     QList<ReportElement> moving;
     for (const HeldElement &held : heldInOrder(selectedElementIDs_)) {
@@ -487,7 +509,7 @@ void DocumentStore::moveSelectedElementsToNewBand(const BandTarget &target, doub
 
 void DocumentStore::reorderSelected(Reorder how)
 {
-    if (selectedElementIDs_.isEmpty())
+    if (selectedElementIDs_.isEmpty() || refusesHiddenSelection())
         return;
     const ListAction move = [how](ElementList &list, qsizetype i) {
         const qsizetype last = list.size() - 1;

@@ -128,6 +128,7 @@ void DocumentStore::performUpdateElements(const QSet<QUuid> &ids, const ElementM
         return false;
     });
     for (const BandTarget &target : std::as_const(targets)) {
+        const ElementList before = *elementList(std::as_const(document_), target);
         bool changed = false;
         const auto size = [&] { return elementList(std::as_const(document_), target)->size(); };
         for (qsizetype i = 0; !pending.isEmpty() && i < size(); ++i) {
@@ -143,7 +144,7 @@ void DocumentStore::performUpdateElements(const QSet<QUuid> &ids, const ElementM
         }
         // Whatever the edit placed in a container stays within the container's room.
         if (changed) {
-            ContainerRoom::fitContents(*elementList(document_, target), cellStyles());
+            fitListContents(*elementList(document_, target), before);
             announceDocumentChange();
         }
     }

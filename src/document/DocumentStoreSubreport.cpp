@@ -12,22 +12,25 @@ const QString subreportDirName = QStringLiteral("SUBREPORT_DIR");
 const QString stringClass = QStringLiteral("java.lang.String");
 
 // Writes a new file; never replaces one that exists (the open fails then). A failed write
-// removes what it created, so no half-written report stays behind.
-bool writeNewFile(const QString &path, const QByteArray &data)
+// removes what it created, so no half-written report stays behind. Answers what the system said
+// when the file could not be written.
+std::optional<QString> writeNewFile(const QString &path, const QByteArray &data)
 {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-        return false;
+        return file.errorString();
+    QString failure;
     if (file.write(data) == data.size() && file.flush()) {
         file.close();
         if (file.error() == QFileDevice::NoError)
-            return true;
+            return std::nullopt;
     }
+    failure = file.errorString();
     // The file is ours: opening it created it. Closing may fail again on the unwritten rest,
     // which would keep QFile::remove() from removing it, so remove it by name.
     file.close();
     QFile::remove(path);
-    return false;
+    return failure.isEmpty() ? QStringLiteral("the text could not be written completely") : failure;
 }
 
 } // namespace
@@ -57,7 +60,6 @@ DocumentStore::AutoSubreport DocumentStore::createAutoSubreport(double defaultPa
         result.parameters.append(
             {newId(), parameter.name, QStringLiteral("$P{") + parameter.name + u'}'});
     }
-    ensureSubreportDirParameter();
 
     QString baseName = QStringLiteral("Report");
     if (fileURL_)
@@ -78,8 +80,10 @@ DocumentStore::AutoSubreport DocumentStore::createAutoSubreport(double defaultPa
             break;
     }
     result.expression = subreportDirExpression(name + QStringLiteral(".jasper"));
-    if (!fileURL_)
+    if (!fileURL_) {
+        ensureSubreportDirParameter();
         return result;
+    }
 
     const QString folder = QFileInfo(fileURL_->toLocalFile()).absolutePath();
     const QString jrxmlPath = QDir(folder).filePath(name + QStringLiteral(".jrxml"));
@@ -105,8 +109,23 @@ DocumentStore::AutoSubreport DocumentStore::createAutoSubreport(double defaultPa
 
     // An existing file of that name is neither overwritten nor compiled; the element refers
     // to it all the same.
-    if (!writeNewFile(jrxmlPath, JrxmlCodec::serialize(subreport)))
+    const QFileInfo existing(jrxmlPath);
+    if (existing.exists() || existing.isSymLink()) {
+        ensureSubreportDirParameter();
         return result;
+    }
+    // A file that cannot be made leaves the report as it was: an element would name a file
+    // that is nowhere.
+    if (const std::optional<QString> failure =
+            writeNewFile(jrxmlPath, JrxmlCodec::serialize(subreport))) {
+        result.failure =
+            QStringLiteral("The subreport's file \u201C%1\u201D could not be made "
+                           "in the folder \u201C%2\u201D: %3. Nothing was added.")
+                .arg(QFileInfo(jrxmlPath).fileName(), QDir::toNativeSeparators(folder), *failure);
+        emit subreportFileFailed(*result.failure);
+        return result;
+    }
+    ensureSubreportDirParameter();
     result.jrxmlPath = jrxmlPath;
     result.jasperPath = QDir(folder).filePath(name + QStringLiteral(".jasper"));
     return result;

@@ -3,6 +3,8 @@
 #include <QScopeGuard>
 #include <utility>
 
+using namespace Qt::StringLiterals;
+
 // Undo keeps whole documents. Their lists are implicitly shared, so a snapshot costs a few
 // reference counts until the live document changes. An edit then copies the lists on the changed
 // path, and of an element list only its handles: each element's value stays shared with the
@@ -134,18 +136,30 @@ void DocumentStore::announceDocumentChange()
         documentChangeHeld_ = true;
         return;
     }
+    emitDocumentChanged();
+}
+
+void DocumentStore::emitDocumentChanged()
+{
     keepActiveBandTakingElements();
     emit documentChanged();
+    if (const int fitted = std::exchange(untouchedFitted_, 0)) {
+        emit untouchedFitted(
+            (fitted == 1 ? u"The edit also fitted what 1 frame, list or table it did not touch "
+                           u"holds into its room"_s
+                         : u"The edit also fitted what %1 frames, lists or tables it did not "
+                           u"touch hold into their rooms"_s.arg(fitted)) +
+            u": elements there reached past it, which the report engine refuses. Undo takes "
+            u"this back with the edit."_s);
+    }
 }
 
 void DocumentStore::batchDocumentChanges(const std::function<void()> &changes)
 {
     ++documentBatchDepth_;
     const auto close = qScopeGuard([this] {
-        if (--documentBatchDepth_ == 0 && std::exchange(documentChangeHeld_, false)) {
-            keepActiveBandTakingElements();
-            emit documentChanged();
-        }
+        if (--documentBatchDepth_ == 0 && std::exchange(documentChangeHeld_, false))
+            emitDocumentChanged();
     });
     changes();
 }

@@ -48,6 +48,7 @@
 #include <QTest>
 #include <QTextEdit>
 #include <QToolButton>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -520,6 +521,58 @@ TEST_F(ContentViewTest, AReportOfPartsSaysWhyThePaletteAddsNothing)
     EXPECT_EQ(store->document(), before);
     EXPECT_FALSE(store->isDirty());
     EXPECT_EQ(bar->text(), why);
+}
+
+// A report in a folder that takes no new file (read-only; or a "folder" that is a file, which
+// even root cannot write into): the palette's Subreport adds nothing, declares nothing, and the
+// bar names the file, the folder and what the system said.
+TEST_F(ContentViewTest, APaletteSubreportWhoseFileCannotBeWrittenAddsNothingAndSaysWhy)
+{
+    struct Case {
+        const char *how;
+        QString folder;
+        bool readOnly;
+    };
+    QList<Case> cases = {{"a folder that is a file", path(u"Blocker"_s), false}};
+    // Root writes into a read-only folder all the same.
+    if (geteuid() != 0)
+        cases.append({"a read-only folder", path(u"Locked"_s), true});
+    writeText(u"Blocker"_s, "not a folder");
+    ASSERT_TRUE(QDir(dir.path()).mkdir(u"Locked"_s));
+    auto *palette = view->findChild<PaletteView *>();
+    auto *bar = view->findChild<RefusalBar *>();
+    ASSERT_TRUE(palette && bar && palette->button(u"doc.on.doc"_s));
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.how);
+        openReport(u"Master.jrxml"_s);
+        DocumentStore *store = workspace.activeStore();
+        const QString file = QDir(c.folder).filePath(u"Master.jrxml"_s);
+        if (c.readOnly) {
+            ASSERT_TRUE(QFile::copy(store->fileURL()->toLocalFile(), file));
+            workspace.openTab(QUrl::fromLocalFile(file));
+            store = workspace.activeStore();
+            ASSERT_TRUE(QFile::setPermissions(c.folder, QFile::ReadOwner | QFile::ExeOwner));
+        } else {
+            store->followFile(QUrl::fromLocalFile(file));
+        }
+        store->setActiveBandTarget(
+            BandTarget::detailBand(store->document().detailBands.first().id));
+        const ReportDocument before = store->document();
+        const bool wasDirty = store->isDirty();
+        palette->button(u"doc.on.doc"_s)->click();
+        EXPECT_EQ(store->document(), before) << "no element, no SUBREPORT_DIR";
+        EXPECT_EQ(store->isDirty(), wasDirty);
+        EXPECT_TRUE(store->undoStack().isEmpty());
+        EXPECT_TRUE(bar->text().startsWith(
+            u"The subreport's file \u201CMaster_Subreport1.jrxml\u201D could not be made in the "
+            u"folder \u201C"_s +
+            QDir::toNativeSeparators(c.folder) + u"\u201D: "_s))
+            << bar->text().toStdString();
+        EXPECT_TRUE(bar->text().endsWith(u". Nothing was added."_s));
+        EXPECT_FALSE(bar->text().contains(u": . "_s)) << "what the system said is there";
+        QFile::setPermissions(c.folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        EXPECT_FALSE(QFileInfo::exists(QDir(c.folder).filePath(u"Master_Subreport1.jrxml"_s)));
+    }
 }
 
 // A frame whose padding fills its width (its own, or its style's), a list 0 high and a column

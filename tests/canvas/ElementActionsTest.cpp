@@ -1,5 +1,7 @@
+#include "canvas/AlignDistributeToolbar.h"
 #include "canvas/ElementChildLayer.h"
 #include "canvas/ElementExpressionSheet.h"
+#include "canvas/ElementMenuItems.h"
 #include "canvas/ElementView.h"
 #include "editors/CodeEditorView.h"
 #include "editors/ExpressionBuilderPresentationState.h"
@@ -21,6 +23,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -187,6 +190,100 @@ TEST_F(ElementActionsTest, ContextMenuTargetsTheClickedElementOutsideTheSelectio
     menu->close();
     EXPECT_FALSE(store->element(b));
     EXPECT_TRUE(store->element(a)) << "the selection elsewhere was not the target";
+}
+
+// The Title hidden, its text picked in the outline and three texts of Detail Ctrl+clicked on the
+// canvas: every gesture on that selection leaves the report as it was, records no step, and is
+// refused in the words that refuse its duplicate, so that nothing of the hidden band rides along
+// into a printed one or changes where it cannot be seen.
+TEST_F(ElementActionsTest, EveryGestureOnASelectionHoldingAHiddenBandsElementIsRefusedInOneWording)
+{
+    store->addDetailBand();
+    const BandTarget detail = BandTarget::detailBand(store->document().detailBands.at(0).id);
+    const BandTarget detail2 = BandTarget::detailBand(store->document().detailBands.at(1).id);
+    const QUuid hidden = add(ElementKind::StaticText{u"Title text"_s}, QRectF(10, 0, 80, 18));
+    const QUuid a = CanvasPointer::add(ElementKind::StaticText{u"A"_s}, {10, 2, 40, 14}, detail);
+    const QUuid b = CanvasPointer::add(ElementKind::StaticText{u"B"_s}, {100, 4, 40, 14}, detail);
+    const QUuid c = CanvasPointer::add(ElementKind::StaticText{u"C"_s}, {250, 6, 40, 14}, detail);
+    store->setBandPresent(BandType::title, false);
+    QCoreApplication::processEvents();
+    store->flushPendingUndoSnapshot();
+    const ReportDocument before = store->document();
+    const qsizetype steps = store->undoStack().size();
+    AlignDistributeToolbar toolbar;
+    toolbar.setStore(store);
+    const auto select = [&] {
+        store->setSelectedElementIDs({hidden}); // as the outline selects it
+        store->setActiveBandTarget(detail);
+        for (const QPointF body : {QPointF(20, 8), QPointF(110, 10), QPointF(260, 12)}) {
+            clock.advanceMs(1000); // single clicks, never a double click
+            click(at(detail, body), Qt::ControlModifier);
+        }
+        clock.advanceMs(1000);
+        return store->selectedElementIDs() == QSet<QUuid>{hidden, a, b, c};
+    };
+    const auto toolbarButton = [&](const char *symbol) {
+        return [&toolbar, symbol] { toolbar.button(QString::fromLatin1(symbol))->click(); };
+    };
+    const auto menuItem = [&](const QString &title, const QString &child = {}) {
+        return [this, title, child] {
+            const QSet<QUuid> selection = store->selectedElementIDs();
+            QList<ElementMenuItem> items = ElementMenuItems::items(*store, *selection.cbegin());
+            const auto named = [](const QList<ElementMenuItem> &list, const QString &name) {
+                return *std::find_if(list.cbegin(), list.cend(),
+                                     [&](const ElementMenuItem &i) { return i.title == name; });
+            };
+            ElementMenuItem item = named(items, title);
+            if (!child.isEmpty())
+                item = named(item.children, child);
+            ElementMenuItems::perform(*store, item, selection);
+        };
+    };
+    const struct {
+        const char *gesture;
+        std::function<void()> run;
+    } gestures[] = {
+        {"duplicate (the wording's source)", toolbarButton("plus.square.on.square")},
+        {"drag into Detail 2",
+         [&] {
+             drag(at(detail, {20, 8}), at(detail2, {30, 10}));
+         }},
+        {"drag within Detail",
+         [&] {
+             drag(at(detail, {20, 8}), at(detail, {60, 20}));
+         }},
+        {"align left", toolbarButton("align.horizontal.left")},
+        {"distribute", toolbarButton("arrow.left.and.right")},
+        {"bring to front", toolbarButton("square.3.layers.3d.top.filled")},
+        {"send backward", menuItem(u"Order"_s, u"Send Backward"_s)},
+        {"align in container", menuItem(u"Align in Container"_s, u"Right"_s)},
+        {"align to each other", menuItem(u"Align to Each Other"_s, u"Bottom"_s)},
+        {"enclose in frame", menuItem(u"Enclose in Frame"_s)},
+        {"delete", toolbarButton("trash")},
+        {"cut", menuItem(u"Cut"_s)},
+        {"Delete key", [&] { workspace.handleKeyDown({Qt::Key_Delete}, true, false); }},
+    };
+    QList<BandTarget> refused;
+    QObject listener;
+    QObject::connect(store, &DocumentStore::bandTakesNoElements, &listener,
+                     [&refused](const BandTarget &target) { refused.append(target); });
+    for (const auto &g : gestures) {
+        SCOPED_TRACE(g.gesture);
+        ASSERT_TRUE(select());
+        refused.clear();
+        g.run();
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(store->document() == before) << "nothing moved, nothing left the Title";
+        EXPECT_EQ(store->undoStack().size(), steps);
+        EXPECT_EQ(store->homeBandTarget(hidden), title);
+        // One announcement for the Title, which the bar words as it words the duplicate's.
+        EXPECT_EQ(refused, QList<BandTarget>{title});
+        store->setDocument(before);
+    }
+    // The shown elements alone still move.
+    store->setSelectedElementIDs({a, b});
+    toolbar.button(u"align.horizontal.left"_s)->click();
+    EXPECT_EQ(store->element(b)->x, 10);
 }
 
 TEST_F(ElementActionsTest, FrameChildrenAreCutOffAtTheFrame)

@@ -292,6 +292,7 @@ TEST_F(DocumentStoreFiles, CreatesASubreportBesideTheSavedReport)
     EXPECT_EQ(again.parameters[2].expression, u"$P{SUBREPORT_DIR}"_s);
     EXPECT_EQ(store.document().parameters.size(), 3);
     EXPECT_FALSE(again.jrxmlPath || again.jasperPath);
+    EXPECT_FALSE(again.failure) << "an existing file is referred to, not a failure";
     EXPECT_EQ(testsupport::readFile(*result.jrxmlPath), content);
 }
 
@@ -312,11 +313,26 @@ TEST_F(DocumentStoreFiles, SubreportNamesWithoutAFileAndEscaped)
     store.save(fileUrl(name + u".jrxml"_s));
     const QString expression = uR"($P{SUBREPORT_DIR} + "Say \"hi\" \\ bye_Subreport1.jasper")"_s;
     DocumentStore::AutoSubreport result;
+    const ReportDocument saved = store.document();
+    QStringList told;
+    QObject listener;
+    QObject::connect(&store, &DocumentStore::subreportFileFailed, &listener,
+                     [&told](const QString &message) { told.append(message); });
     withWritesCutShort([&] { result = store.createAutoSubreport(595, 842); });
-    EXPECT_EQ(result.expression, expression);
     EXPECT_FALSE(result.jrxmlPath || result.jasperPath);
     EXPECT_EQ(files(), QStringList{name + u".jrxml"_s});
+    // The failure names the file, its folder and what the system said, and changes nothing.
+    ASSERT_TRUE(result.failure);
+    EXPECT_TRUE(result.failure->contains(u"\u201C"_s + name + u"_Subreport1.jrxml\u201D"_s))
+        << result.failure->toStdString();
+    EXPECT_TRUE(result.failure->contains(QDir::toNativeSeparators(dir.path())));
+    EXPECT_FALSE(result.failure->endsWith(u": . Nothing was added."_s));
+    ASSERT_EQ(told.size(), 1);
+    EXPECT_EQ(told[0], *result.failure);
+    EXPECT_EQ(store.document(), saved) << "no SUBREPORT_DIR for a file that is nowhere";
+    EXPECT_FALSE(store.isDirty());
     result = store.createAutoSubreport(595, 842);
+    EXPECT_FALSE(result.failure);
     EXPECT_EQ(result.expression, expression);
     EXPECT_EQ(result.jrxmlPath, dir.filePath(name + u"_Subreport1.jrxml"_s));
     EXPECT_TRUE(QFileInfo::exists(dir.filePath(name + u"_Subreport1.jrxml"_s)));

@@ -36,8 +36,9 @@ TEST_F(DocumentStoreSignals, MultiElementOperationsSurviveAListenerThatResetsThe
     const struct {
         const char *name;
         std::function<void(DocumentStore &)> run;
+        bool fitsUntouched = false;
     } operations[] = {
-        {"delete", [](DocumentStore &s) { s.deleteSelectedElement(); }},
+        {"delete", [](DocumentStore &s) { s.deleteSelectedElement(); }, true},
         {"update", [](DocumentStore &s) { s.updateSelectedElements([](auto &e) { e.x += 1; }); }},
         {"forward", [](DocumentStore &s) { s.bringForward(); }},
         {"backward", [](DocumentStore &s) { s.sendBackward(); }},
@@ -48,7 +49,7 @@ TEST_F(DocumentStoreSignals, MultiElementOperationsSurviveAListenerThatResetsThe
          [](DocumentStore &s) { s.alignSelectedToContainer(DocumentStore::AlignEdge::bottom); }},
         {"distribute",
          [](DocumentStore &s) { s.distributeSelected(DocumentStore::DistributeAxis::vertical); }},
-        {"enclose", [](DocumentStore &s) { s.encloseSelectedInFrame(); }},
+        {"enclose", [](DocumentStore &s) { s.encloseSelectedInFrame(); }, true},
         {"duplicate", [](DocumentStore &s) { s.duplicateSelectedElement(); }},
         {"paste",
          [](DocumentStore &s) {
@@ -73,8 +74,17 @@ TEST_F(DocumentStoreSignals, MultiElementOperationsSurviveAListenerThatResetsThe
             selection.insert(e.id);
         }
         selection.insert(placed.last().kind.children()->at(1).id);
+        // A list no operation touches, whose child reaches past it as a file may have it.
+        ReportElement misfit = list({textField(0, 0, 200, 20)});
+        misfit.x = 320;
+        misfit.width = 150;
+        const QUuid child = misfit.kind.children()->first().id;
+        editDocument(s, [&](ReportDocument &d) { d.detailBands[0].elements.append(misfit); });
         s.setSelectedElementIDs(selection);
         const ReportDocument before = s.document();
+        QStringList told;
+        QObject::connect(&s, &DocumentStore::untouchedFitted, &s,
+                         [&told](const QString &words) { told.append(words); });
 
         // A view that drops its selection whenever the report changes.
         int documentChanges = 0;
@@ -89,8 +99,20 @@ TEST_F(DocumentStoreSignals, MultiElementOperationsSurviveAListenerThatResetsThe
         EXPECT_EQ(documentChanges, 1) << "one announcement, after the operation is complete";
         EXPECT_NE(s.document(), before);
         EXPECT_EQ(s.undoStack().size(), 1);
+        // What the edit fitted of the untouched list is told, once, after the change.
+        const double width = s.element(child)->width;
+        EXPECT_EQ(told.size(), width == 200 ? 0 : 1);
+        if (operation.fitsUntouched) {
+            EXPECT_EQ(width, 150) << "the list holds 150 points";
+            ASSERT_EQ(told.size(), 1);
+            EXPECT_EQ(told.first(),
+                      u"The edit also fitted what 1 frame, list or table it did not touch holds "
+                      u"into its room: elements there reached past it, which the report engine "
+                      u"refuses. Undo takes this back with the edit."_s);
+        }
         s.undo();
         EXPECT_EQ(s.document(), before);
+        EXPECT_EQ(told.size(), width == 200 ? 0 : 1) << "an undo tells nothing";
     }
 }
 
