@@ -61,8 +61,10 @@ void ReaderWarningsBar::refresh()
     }
     QStringList parts;
     if (!store_->readerWarnings().isEmpty() && !dismissed_.contains(store_->id())) {
-        parts.append(u"Some content of \u201C%1\u201D was not kept when it was opened; saving "
-                     u"writes the report without it:\n"_s.arg(fileName()) +
+        // Each line says what the report holds in place of what the file has, and so what a
+        // save writes: content left out, a value read otherwise, text kept as it stands.
+        parts.append(u"Some content of \u201C%1\u201D is not held as the file has it; saving "
+                     u"writes the report as it is held here:\n"_s.arg(fileName()) +
                      store_->readerWarnings().join(QLatin1Char('\n')));
     }
     headerWords_ = headerChangeWords(fileName(), JrxmlCodec::olderFormRefusals(store_->document()));

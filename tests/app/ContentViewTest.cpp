@@ -660,6 +660,11 @@ TEST_F(ContentViewTest, ReaderWarningsNameTheValuesTheReaderChanged)
     workspace.openTab(QUrl::fromLocalFile(hostile));
     auto *bar = view->findChild<ReaderWarningsBar *>();
     ASSERT_TRUE(bar);
+    // The first line does not say that what the lines below keep was left out.
+    EXPECT_TRUE(bar->text().startsWith(u"Some content of \u201CHostile.jrxml\u201D is not held as "
+                                       u"the file has it; saving writes the report as it is held "
+                                       u"here:\n"_s))
+        << bar->text().toStdString();
     for (const QString &said :
          {u"The entity reference &lol9; is kept as literal text"_s,
           u"pageWidth=\"1e308\" on <jasperReport> is not a whole number the engine can read; "

@@ -362,7 +362,8 @@ TEST(JrxmlFileForms, EncodingsAreReadOrRefusedForWhatTheyAre)
                name + "\"/>";
     };
     QStringDecoder ebcdic("IBM037");
-    ASSERT_TRUE(ebcdic.isValid());
+    if (!ebcdic.isValid())
+        GTEST_SKIP() << "this Qt decodes no encoding beyond UTF and Latin-1 (built without ICU)";
     QStringEncoder toEbcdic("IBM037");
     const QByteArray inEbcdic =
         toEbcdic.encode(QString::fromUtf8(declared("IBM037", "Caf\xC3\xA9")));
