@@ -44,9 +44,12 @@ std::optional<AlertRequest> question(const ReportDocument &document, BandType ty
 
 QString noElementsMessage(const QString &bandLabel)
 {
-    return u"Nothing can be added to "_s + bandLabel +
-           u": the band is hidden, and the saved report leaves a hidden band out with everything "
-           u"in it. Show the band in the outline first."_s;
+    // Said both for an add into the band and for an edit of a selection holding its elements.
+    return bandLabel +
+           u" is hidden, and the saved report leaves a hidden band out with everything in it: "
+           u"nothing can be added to it, and its elements are not edited together with those of "
+           u"shown bands. Show the band in the outline first, or leave its elements out of the "
+           u"selection."_s;
 }
 
 bool hide(DocumentStore &store, BandType type, Dialogs *dialogs)
