@@ -125,7 +125,9 @@ ReportDocument parse(const QByteArray &data, QStringList *warnings)
     if (const QStringList names = unexpandedEntityReferences(data, result.encoding);
         !names.isEmpty())
         context.note(entityReferencesNote(names));
-    noteCommentAnchors(root, context);
+    // Most files hold no comment: their tree is not walked for one.
+    if (!context.onlyXmlCharacters || data.contains("<!--"))
+        noteCommentAnchors(root, context);
     const JrxmlText::AttributeTable attributes;
     // An element inside a text or an expression is not kept: the model holds the text alone.
     std::set<pugi::xml_node> inText;
