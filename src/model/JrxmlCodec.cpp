@@ -169,7 +169,9 @@ ReportDocument parsed(const QByteArray &bytes, QStringList *warnings, bool isTex
     for (const QString &note :
          entityReferencesNotes(unexpandedEntityReferences(data, result.encoding)))
         context.note(note);
-    noteCommentAnchors(root, context);
+    // Most files hold no comment: their tree is not walked for one.
+    if (!context.onlyXmlCharacters || data.contains("<!--"))
+        noteCommentAnchors(root, context);
     const JrxmlText::AttributeTable attributes;
     // An element inside a text or an expression is not kept: the model holds the text alone.
     std::set<pugi::xml_node> inText;

@@ -320,6 +320,11 @@ QString CommentPlacing::placed(const QString &written) const
                 previous = Edit{at, 0, commentLine(spaces, comment.text)};
             } else if (after && !comment.beforeTag.isEmpty()) {
                 previous = lineAfter(text, *after, comment.text);
+            } else if (!comment.beforeTag.isEmpty() && comment.afterTag.isEmpty() &&
+                       !children.empty()) {
+                // It stood first: it stays first.
+                const auto [at, spaces] = text.lineBefore(children.front().open);
+                previous = Edit{at, 0, commentLine(spaces, comment.text)};
             } else if (previous && !comment.beforeTag.isEmpty()) {
                 const QStringView line = QStringView(previous->inserted);
                 const QStringView spaces = line.first(line.indexOf(u'<'));
@@ -437,9 +442,7 @@ QStringList commentsLeftOut(pugi::xml_node root, const QByteArray &written)
         const int count = counts.value(tag);
         notes.append((count == 1 ? u"1 comment inside <"_s
                                  : QString::number(count) + u" comments inside <"_s) +
-                     tag + u"> "_s + (count == 1 ? u"is"_s : u"are"_s) +
-                     u" not kept: a save writes the report without "_s +
-                     (count == 1 ? u"it"_s : u"them"_s));
+                     tag + (count == 1 ? u"> was not kept"_s : u"> were not kept"_s));
     }
     return notes;
 }

@@ -44,6 +44,7 @@ QString KeptXml::withoutUuids(const QString &xml)
 void KeptXml::removeUuids()
 {
     removeAttribute(u"uuid");
+    anchor = 0;
     for (Child &child : children)
         child.xml = withoutUuids(child.xml);
 }

@@ -100,8 +100,8 @@ struct KeptXml {
     const QString *attribute(QStringView name) const;
     // Removes the kept attribute; whether there was one.
     bool removeAttribute(QStringView name);
-    // Removes the file's identifiers (`uuid` attributes) here and inside the kept children, so
-    // that a copy does not repeat them.
+    // Removes the file's identifiers (`uuid` attributes) here and inside the kept children, and
+    // the anchor comments beside the element find it by, so that a copy does not repeat them.
     void removeUuids();
     // The element text without the `uuid` attributes of its elements; unchanged when it holds
     // none or does not parse.

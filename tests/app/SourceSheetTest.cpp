@@ -253,6 +253,37 @@ TEST_F(SourceSheetTest, ALineBreakPastedIntoALongLineIsApplied)
     EXPECT_EQ(engine.compileError(bytes), std::nullopt);
 }
 
+// A comment pasted into the sheet before the text field stays there through Apply, an edit of
+// the band after it and Save, and the sheet shows it again.
+TEST_F(SourceSheetTest, ACommentPastedIsKeptWhereItStands)
+{
+    SourceSheet *sheet = open();
+    CodeTextView *text = sheet->editor()->textView();
+    const qsizetype at = sheet->text().indexOf(u"<textField"_s);
+    ASSERT_GT(at, 0);
+    text->setFocus();
+    QTextCursor cursor(text->document());
+    cursor.setPosition(linepieces::positionAt(*text->document(), at, false));
+    text->setTextCursor(cursor);
+    QApplication::clipboard()->setText(u"<!-- the total, once the query has one -->\n"_s);
+    QTest::keyClick(text, Qt::Key_V, Qt::ControlModifier);
+    QTest::mouseClick(button(sheet, u"Apply"_s), Qt::LeftButton);
+    ASSERT_EQ(sheet->errorMessage(), std::nullopt);
+    QTest::mouseClick(button(sheet, u"Close"_s), Qt::LeftButton);
+    EXPECT_FALSE(app->workspace().isSourceVisible());
+
+    const BandTarget detail = store->activeBandTarget();
+    store->setHeight(store->height(detail) + 10, detail);
+    const QString file = path(u"Commented.jrxml"_s);
+    store->save(QUrl::fromLocalFile(file));
+    const QString saved = QString::fromUtf8(testsupport::readFile(file));
+    const qsizetype comment = saved.indexOf(u"<!-- the total, once the query has one -->"_s);
+    ASSERT_GE(comment, 0) << saved.toStdString();
+    EXPECT_EQ(saved.indexOf(u"<textField"_s, comment), saved.indexOf(u'<', comment + 1))
+        << "right before the text field";
+    EXPECT_TRUE(open()->text().contains(u"<!-- the total, once the query has one -->"_s));
+}
+
 // Close, Escape outside the editor and the window's own closing ask before text that was not
 // applied is lost: Apply applies it (and stays open when it does not read), Discard drops it,
 // Cancel stays.

@@ -3,6 +3,7 @@
 #include "RandomEdits.h"
 #include "SaveVerdict.h"
 #include "SavedBands.h"
+#include "SavedComments.h"
 #include "TestSupport.h"
 #include "document/DocumentStore.h"
 #include "engine/SidecarClient.h"
@@ -20,13 +21,14 @@ using namespace Qt::StringLiterals;
 // saved through the store, and the engine compiles each save, through one engine process for each
 // report of the seeds and for each shard of the corpus (a case of its own, so that the cases share
 // the processors). Each save holds every element of the bands it writes, and nothing was put into
-// a band it leaves out (SavedBands). A refusal of what the user made (SaveVerdict) is counted by
-// its reason, and the report put right as the user would is compiled as well, so that it hides no
-// fault of the designer. When the engine refuses a save for a fault of the designer, the fault is
-// counted by its cause and the test names its seed and step, the events before it and the engine's
-// message, then has the engine compile the report after each event since the save before, to name
-// the event after which the report no longer compiles. The seed's run ends there (what follows
-// would only repeat it); the other seeds run.
+// a band it leaves out (SavedBands), and every comment of the file where it stood but those inside
+// what the edits removed (SavedComments). A refusal of what the user made (SaveVerdict) is counted
+// by its reason, and the report put right as the user would is compiled as well, so that it hides
+// no fault of the designer. When the engine refuses a save for a fault of the designer, the fault
+// is counted by its cause and the test names its seed and step, the events before it and the
+// engine's message, then has the engine compile the report after each event since the save before,
+// to name the event after which the report no longer compiles. The seed's run ends there (what
+// follows would only repeat it); the other seeds run.
 
 namespace {
 
@@ -99,6 +101,7 @@ protected:
         ReportDocument previous = loaded;
         SavedBands bands;
         bands.note(loaded);
+        const SavedComments comments(run.report.jrxml);
         RandomEdits driver(store, run.seed);
         ++sequences;
         // Every event since the last save without a fault, with the report after it.
@@ -141,7 +144,8 @@ protected:
             // the namespace form by what the edits added.
             if (loaded.olderFormAsRead)
                 ++(savedText.contains("xmlns=") ? savedTurnedToNamespaceForm : savedInOlderForm);
-            const QStringList lost = bands.lapses(store.document(), savedText);
+            const QStringList lost =
+                bands.lapses(store.document(), savedText) + comments.lapses(savedText);
             if (!lost.isEmpty()) {
                 ADD_FAILURE() << "The report saved at edit " << event.step << " of "
                               << run.replay().toStdString() << " loses what it holds:\n  "

@@ -2,6 +2,7 @@
 #include "RandomEdits.h"
 #include "ReferenceCheck.h"
 #include "SavedBands.h"
+#include "SavedComments.h"
 #include "StoreTestSupport.h"
 #include "TestSupport.h"
 #include "canvas/LackMarks.h"
@@ -22,7 +23,8 @@ using namespace Qt::StringLiterals;
 //   over, nor a style edit that changes the file outside the styles or leaves the designer
 //   holding what a fresh read of the saved file does not (RandomEdits::lapses());
 // - what the report would save holds every element of the bands a save writes, and nothing was
-//   put into a band a save leaves out (SavedBands).
+//   put into a band a save leaves out (SavedBands), and every comment of the file where it stood,
+//   but those inside what the edits removed (SavedComments).
 // The seeds, their reports and the number of edits are RandomEditRuns'.
 
 namespace {
@@ -106,9 +108,11 @@ protected:
         History history;
         SavedBands bands;
         bands.note(loaded);
-        // Whether the report saved now keeps what the designer holds.
+        // Whether the report saved now keeps what the designer holds, and the comments of the
+        // file where they stood but those inside what the edits removed.
+        const SavedComments comments(report.jrxml);
         const auto savesWhatItHolds = [&](const QByteArray &file, const char *where) {
-            const QStringList lost = bands.lapses(store.document(), file);
+            const QStringList lost = bands.lapses(store.document(), file) + comments.lapses(file);
             EXPECT_TRUE(lost.isEmpty()) << where << ": " << lost.join(u"\n"_s).toStdString();
             return lost.isEmpty();
         };

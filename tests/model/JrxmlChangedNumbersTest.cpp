@@ -263,6 +263,5 @@ TEST(JrxmlChangedNumbers, ElementsInsideATextAreNamed)
                                       "height=\"9\"/><text>a<!-- c --><![CDATA[b]]></text>"
                                       "</staticText>"),
                       &comment);
-    EXPECT_EQ(comment, QStringList{u"1 comment inside <text> is not kept: a save writes the report "
-                                   u"without it"_s});
+    EXPECT_EQ(comment, QStringList{u"1 comment inside <text> was not kept"_s});
 }

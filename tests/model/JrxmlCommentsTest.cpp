@@ -3,6 +3,7 @@
 #include "SavedComments.h"
 
 #include <QFileInfo>
+#include <QUuid>
 #include <functional>
 #include <gtest/gtest.h>
 #include <pugixml.hpp>
@@ -32,17 +33,25 @@ QList<std::pair<QString, QByteArray>> commentedReports()
     return reports;
 }
 
-// The texts of the comments inside the element whose position line has that key.
+// The identity our report in the namespace form gives the element it names so.
+QString idOf(const char *name)
+{
+    return QUuid::createUuidV5(QUuid(u"6ba7b811-9dad-11d1-80b4-00c04fd430c8"_s),
+                               QByteArray("comments-") + name)
+        .toString(QUuid::WithoutBraces);
+}
+
+// The texts of the comments inside the element whose position line has that identity.
 QStringList commentsInside(const QByteArray &jrxml, const char *key)
 {
     pugi::xml_document xml;
     xml.load_buffer(jrxml.constData(), size_t(jrxml.size()),
                     pugi::parse_default | pugi::parse_comments);
     QStringList texts;
-    const pugi::xpath_node element = xml.select_node(
-        (u"//*[*[local-name()='reportElement' and @key='"_s + QString::fromLatin1(key) + u"']]"_s)
-            .toUtf8()
-            .constData());
+    const pugi::xpath_node element =
+        xml.select_node((u"//*[*[local-name()='reportElement' and @uuid='"_s + idOf(key) + u"']]"_s)
+                            .toUtf8()
+                            .constData());
     std::function<void(pugi::xml_node)> collect = [&](pugi::xml_node node) {
         for (pugi::xml_node child : node.children()) {
             if (child.type() == pugi::node_comment)
@@ -67,8 +76,8 @@ ElementList *bandElements(ReportDocument &d, BandType type)
 qsizetype indexOfKey(const ElementList &elements, const QString &key)
 {
     for (qsizetype i = 0; i < elements.size(); ++i) {
-        const QString *kept = elements.at(i).kept.part(u"reportElement").attribute(u"key");
-        if (kept && *kept == key)
+        const QString *kept = elements.at(i).kept.part(u"reportElement").attribute(u"uuid");
+        if (kept && *kept == idOf(key.toLatin1().constData()))
             return i;
     }
     return -1;

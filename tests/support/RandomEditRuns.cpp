@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <algorithm>
+#include <span>
 
 using namespace Qt::StringLiterals;
 
@@ -62,17 +63,26 @@ int fromEnvironment(const char *name, int fallback)
     return ok ? value : fallback;
 }
 
-// The reports of our own in the older form, and those with return values and in another
-// expression language. They take seeds besides those of the other reports (runs()), so that each
-// seed stays on the report it ran on before they came.
+// The reports of our own in the older form, then those with comments inside: ours in the
+// namespace form and in the older form, and the corpus reports that hold some, then ours with
+// return values and in another expression language. They take seeds besides those of the other
+// reports (runs()), so that each seed stays on the report it ran on before they came.
 const QString olderFormReports[] = {u"OlderFormOrders"_s, u"OlderFormProducts"_s};
-const QString secondSeedReports[] = {u"OlderFormOrders"_s, u"OlderFormProducts"_s,
-                                     u"ReturnValues"_s, u"OtherLanguage"_s};
+const QString commentedReports[] = {u"CommentsEverywhere"_s, u"CommentsOlderForm"_s};
+const QString commentedCorpusReports[] = {u"unicode/UnicodeReport.jrxml"_s,
+                                          u"map/MapReport4.jrxml"_s};
+const QString ownDataReports[] = {u"ReturnValues"_s, u"OtherLanguage"_s};
 
-bool takesSecondSeeds(const RandomEditRuns::Report &report)
+bool ridesOnOthersSeeds(const RandomEditRuns::Report &report)
 {
-    return std::find(std::begin(secondSeedReports), std::end(secondSeedReports), report.name) !=
-           std::end(secondSeedReports);
+    for (const auto &names :
+         {std::span<const QString>(olderFormReports), std::span<const QString>(commentedReports),
+          std::span<const QString>(commentedCorpusReports),
+          std::span<const QString>(ownDataReports)}) {
+        if (std::find(names.begin(), names.end(), report.name) != names.end())
+            return true;
+    }
+    return false;
 }
 
 // A report of our own in tests/support/reports.
@@ -122,15 +132,24 @@ QList<RandomEditRuns::Report> RandomEditRuns::reports()
     }
     // Two of our own in the older form, without the namespace, which the engine reads by the
     // report document type's grammar: the edits turn them to the namespace form where they need it.
-    for (const QString &name : olderFormReports) {
-        const QByteArray jrxml = testsupport::readFile(
-            testsupport::sourceDir() + u"/tests/tools/roundtrip-fixtures/"_s + name + u".jrxml"_s);
-        if (!jrxml.isEmpty())
-            list.append({name, jrxml});
+    for (const auto &names :
+         {std::span<const QString>(olderFormReports), std::span<const QString>(commentedReports)}) {
+        for (const QString &name : names) {
+            const QByteArray jrxml =
+                testsupport::readFile(testsupport::sourceDir() +
+                                      u"/tests/tools/roundtrip-fixtures/"_s + name + u".jrxml"_s);
+            if (!jrxml.isEmpty())
+                list.append({name, jrxml});
+        }
+    }
+    for (const QString &path : commentedCorpusReports) {
+        const QString file = QDir(corpus).filePath(u"jrxml-samples/"_s + path);
+        if (!corpus.isEmpty() && QFileInfo::exists(file))
+            list.append({path, testsupport::readFile(file)});
     }
     // Ours with return values of a subreport, a list and a table in the list, each into a
     // variable of the dataset it stands in, and ours whose expressions are JavaScript.
-    for (const QString &name : {u"ReturnValues"_s, u"OtherLanguage"_s})
+    for (const QString &name : ownDataReports)
         list.append({name, ownReportNamed(name)});
     return list;
 }
@@ -166,17 +185,18 @@ QList<RandomEditRuns::Run> RandomEditRuns::runs()
             seeds.append(quint32(s));
     }
     const QList<Report> all = reports();
-    QList<Report> others, second;
+    QList<Report> others, riders;
     for (const Report &report : all)
-        (takesSecondSeeds(report) ? second : others).append(report);
+        (ridesOnOthersSeeds(report) ? riders : others).append(report);
     const QString chosen = chosenReport();
     QList<Run> list;
     for (const quint32 seed : seeds) {
-        // The seed's report, and the reports that take the seeds of the first reports as well.
+        // The seed's report, and the reports of our own and with comments that take the seeds of
+        // the first reports as well.
         const qsizetype turn = qsizetype(seed % quint32(others.size()));
         QList<Report> on{others.at(turn)};
-        for (qsizetype i = turn; i < second.size(); i += others.size())
-            on.append(second.at(i));
+        for (qsizetype i = turn; i < riders.size(); i += others.size())
+            on.append(riders.at(i));
         bool ran = false;
         for (const Report &report : on) {
             if (chosen.isEmpty() || report.name == chosen) {

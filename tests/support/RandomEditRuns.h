@@ -36,9 +36,11 @@ public:
     // of several elements, a component that runs a sub-dataset beside expressions of its own, and
     // groups whose counts of records expressions name. Last, two of our own in the older form
     // without the namespace (one with a group and a subreport, one with a sub-dataset and a
-    // chart), one of our own whose subreport, list and table in the list return values into
-    // variables of the datasets they stand in, and one of our own in JavaScript, which run the
-    // seeds of the first reports as well, so that every other seed stays on its report.
+    // chart), two of our own with a comment before every element inside the report and at the
+    // end of each element that holds others (one in each form), the corpus reports with comments
+    // inside the report, one of our own whose subreport, list and table in the list return values
+    // into variables of the datasets they stand in, and one of our own in JavaScript, which run
+    // the seeds of the first reports as well, so that every other seed stays on its report.
     static QList<Report> reports();
     // Our own report with lengths as large as a file carries: a column two billion points wide, a
     // left margin as far left as a file carries, a page as wide and high as that. Each runs

@@ -14,24 +14,51 @@ QString localName(pugi::xml_node node)
     return name.mid(name.indexOf(u':') + 1);
 }
 
-// The element's tag with its identity.
+// The element's tag with its identity: "#" and the identity, "#name:" and a name, which an edit
+// may give another, or "#?" for one of several of its tag beside each other without identity,
+// which the file does not tell apart.
 QString known(pugi::xml_node node)
 {
     pugi::xml_attribute id = node.attribute("uuid");
+    pugi::xml_attribute key;
     for (pugi::xml_node child = node.first_child(); child && !id; child = child.next_sibling()) {
-        if (localName(child) == u"reportElement"_s)
-            id = child.attribute("uuid") ? child.attribute("uuid") : child.attribute("key");
+        if (localName(child) == u"reportElement"_s) {
+            id = child.attribute("uuid");
+            key = child.attribute("key");
+        }
     }
-    if (!id && localName(node) == u"reportElement"_s)
-        id = node.attribute("key");
-    if (!id)
-        id = node.attribute("name");
-    return id ? localName(node) + u'#' + QString::fromUtf8(id.value()) : localName(node);
+    if (localName(node) == u"reportElement"_s)
+        key = node.attribute("key");
+    if (id)
+        return localName(node) + u'#' + QString::fromUtf8(id.value());
+    // A copy keeps the key of what it copies: beside a comment a key tells nothing apart.
+    if (key)
+        return localName(node) + u"#key:"_s + QString::fromUtf8(key.value());
+    if (const pugi::xml_attribute name = node.attribute("name"))
+        return localName(node) + u"#name:"_s + QString::fromUtf8(name.value());
+    const QString tag = localName(node);
+    // Detail bands come and go: which is which the file does not say.
+    if (localName(node.parent()) == u"detail"_s)
+        return tag + u"#?"_s;
+    for (pugi::xml_node other : node.parent().children()) {
+        if (other != node && other.type() == pugi::node_element && localName(other) == tag)
+            return tag + u"#?"_s;
+    }
+    return tag;
+}
+
+// Whether the element known as `saved` is the one known as `read`: one known by a name is known
+// by its tag alone, since an edit may rename it.
+bool isSame(const QString &read, const QString &saved)
+{
+    if (read.contains(u"#name:"_s))
+        return read.section(u'#', 0, 0) == saved.section(u'#', 0, 0);
+    return read == saved;
 }
 
 bool hasIdentity(const QString &known)
 {
-    return known.contains(u'#');
+    return known.contains(u'#') && !known.endsWith(u"#?"_s);
 }
 
 // The chain of elements from the root (or the innermost one with an identity) down to `parent`.
@@ -115,12 +142,14 @@ QStringList SavedComments::lapses(const QByteArray &saved) const
     QStringList lapses;
     for (const Comment &comment : comments_) {
         const QString where = comment.chain.join(u'/');
+        // Where the elements it stood in are gone, renamed or not told apart, it may be gone with
+        // them, and there is nothing to compare.
+        if (!chains.contains(where) || where.contains(u"#?"_s))
+            continue;
         const QList<pugi::xml_node> copies = found.values(comment.text);
         if (copies.isEmpty()) {
-            // Gone with the element it stood in, or lost.
-            if (chains.contains(where))
-                lapses.append(u"the comment <!--"_s + comment.text + u"--> in "_s + where +
-                              u" is not in the saved file"_s);
+            lapses.append(u"the comment <!--"_s + comment.text + u"--> in "_s + where +
+                          u" is not in the saved file"_s);
             continue;
         }
         QString seen; // where it is saved instead
@@ -142,10 +171,18 @@ QStringList SavedComments::lapses(const QByteArray &saved) const
             const pugi::xml_node next = elementSibling(node, true);
             const QString savedPrevious = previous ? known(previous) : QString();
             const QString savedNext = next ? known(next) : QString();
+            // A neighbour the file does not tell apart from others (a copy keeps the key of
+            // what it copies) is no measure.
+            const auto untold = [&](const QString &neighbour) {
+                return neighbour.endsWith(u"#?"_s) || neighbour.contains(u"#key:"_s) ||
+                       siblings.count(neighbour) > 1;
+            };
             const bool neighboursGone =
-                (comment.previous.isEmpty() || !siblings.contains(comment.previous)) &&
-                (comment.next.isEmpty() || !siblings.contains(comment.next));
-            if (comment.previous == savedPrevious || comment.next == savedNext || neighboursGone) {
+                untold(comment.previous) || untold(comment.next) ||
+                ((comment.previous.isEmpty() || !siblings.contains(comment.previous)) &&
+                 (comment.next.isEmpty() || !siblings.contains(comment.next)));
+            if (isSame(comment.previous, savedPrevious) || isSame(comment.next, savedNext) ||
+                neighboursGone) {
                 inPlace = true;
                 break;
             }

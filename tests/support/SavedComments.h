@@ -7,7 +7,8 @@
 
 // Where the comments inside a report's root stood in a file, and whether a save of it kept each
 // where it stood. An element is known by its tag and its identity: the `uuid` of its own or of its
-// position line, else the `key` of its position line, else its `name`. A comment stands in a chain
+// position line, else the `key` of its position line (which a copy keeps, so that beside a comment
+// it tells nothing apart), else its `name`. A comment stands in a chain
 // of elements, taken from the root down to the element it stood in, and from the innermost element
 // with an identity when there is one (an element moved to another band takes its comments along).
 class SavedComments {
@@ -20,7 +21,10 @@ public:
 
     // What `saved` lost or moved of the comments, one line each: a comment whose chain of elements
     // is still in the file must stand in that chain, after the element it stood after or before
-    // the one it stood before where that element still stands beside it.
+    // the one it stood before where that element still stands beside it. An element known by its
+    // name is known by its tag beside a comment, and a chain with a renamed element, or with one
+    // the file does not tell apart from others of its tag (one of several detail bands), is not
+    // looked at.
     QStringList lapses(const QByteArray &saved) const;
 
 private:
