@@ -124,11 +124,34 @@ std::optional<QString> rawKindNotice(const ElementKind &kind)
                u"measures, and cell styling untouched), but not editable here. Move/resize on "
                u"canvas works normally; edit the crosstab's own configuration in a full-featured "
                u"JRXML designer if needed."_s;
-    if (const auto *component = kind.as<ElementKind::ComponentPlaceholder>())
-        return u"A "_s + component->tag +
-               u" barcode component - preserved exactly as it was in the file, but not editable "
-               u"here. Move/resize on canvas works normally; edit the barcode's own "
-               u"type/value/attributes in a full-featured JRXML designer if needed."_s;
+    if (const auto *component = kind.as<ElementKind::ComponentPlaceholder>()) {
+        // The engine's barcodes: the Barcode4J ones by their symbology, and Barbecue's.
+        static const QStringList barcodes{u"barbecue"_s,
+                                          u"Codabar"_s,
+                                          u"Code128"_s,
+                                          u"EAN128"_s,
+                                          u"DataMatrix"_s,
+                                          u"RoyalMailCustomer"_s,
+                                          u"USPSIntelligentMail"_s,
+                                          u"Code39"_s,
+                                          u"UPCA"_s,
+                                          u"UPCE"_s,
+                                          u"EAN13"_s,
+                                          u"EAN8"_s,
+                                          u"Interleaved2Of5"_s,
+                                          u"POSTNET"_s,
+                                          u"PDF417"_s,
+                                          u"QRCode"_s,
+                                          u"Code93"_s,
+                                          u"OneCode"_s};
+        const bool barcode = barcodes.contains(component->tag, Qt::CaseInsensitive);
+        return u"A "_s + component->tag + (barcode ? u" barcode"_s : QString()) +
+               u" component - preserved exactly as it was in the file, but not editable here. "
+               u"Move/resize on canvas works normally; edit the "_s +
+               (barcode ? u"barcode's own type/value/attributes"_s
+                        : u"component's own settings"_s) +
+               u" in a full-featured JRXML designer if needed."_s;
+    }
     if (kind.is<ElementKind::GenericElement>())
         return u"A custom-rendering generic element - preserved exactly as it was in the file, "
                u"but not editable here. Move/resize on canvas works normally; edit its "

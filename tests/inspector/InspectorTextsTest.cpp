@@ -68,6 +68,9 @@ TEST(InspectorTexts, RawXmlKindsExplainThemselvesWithTheirTag)
         notice(ElementKind::Chart{.tag = u"pieChart"_s}).startsWith(u"A <pieChart> chart - "_s));
     EXPECT_TRUE(notice(ElementKind::ComponentPlaceholder{.tag = u"QRCode"_s})
                     .startsWith(u"A QRCode barcode component - preserved exactly"_s));
+    // Only a barcode is called one.
+    EXPECT_TRUE(notice(ElementKind::ComponentPlaceholder{.tag = u"map"_s})
+                    .startsWith(u"A map component - preserved exactly"_s));
     EXPECT_TRUE(notice(ElementKind::Crosstab{}).startsWith(u"A crosstab - preserved exactly"_s));
     EXPECT_TRUE(notice(ElementKind::GenericElement{})
                     .startsWith(u"A custom-rendering generic element - "_s));
