@@ -21,6 +21,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QShowEvent>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -130,12 +131,28 @@ void PageSetupView::setStore(DocumentStore *store)
     if (store == store_ && documentConnection_)
         return;
     disconnect(documentConnection_);
+    // A message answered typing for the report shown before.
+    if (store != store_)
+        clearMessages();
     store_ = store;
     if (store_) {
         documentConnection_ =
             connect(store_, &DocumentStore::documentChanged, this, &PageSetupView::refresh);
     }
     refresh();
+}
+
+void PageSetupView::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (!event->spontaneous())
+        clearMessages();
+}
+
+void PageSetupView::clearMessages()
+{
+    for (const auto &[row, length] : std::as_const(lengths_))
+        row->clearMessage();
 }
 
 MeasurementField *PageSetupView::field(const QString &label, double ReportDocument::*length,

@@ -38,8 +38,12 @@ public:
 
 protected:
     void changeEvent(QEvent *event) override;
+    // The sheet opens anew: what its fields said of typing before is over.
+    void showEvent(QShowEvent *event) override;
 
 private:
+    // Takes the messages under the length fields away.
+    void clearMessages();
     // One length of the report, shown in the user's unit with a 100-point label column.
     MeasurementField *field(const QString &label, double ReportDocument::*length,
                             const QString &name, QWidget *parent);
