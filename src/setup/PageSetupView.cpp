@@ -6,7 +6,6 @@
 #include "setup/PageSetupEdits.h"
 #include "widgets/CardSection.h"
 #include "widgets/CardText.h"
-#include "widgets/HeldTyping.h"
 #include "widgets/MeasurementField.h"
 #include "widgets/SheetHeader.h"
 #include "widgets/Stepper.h"
@@ -409,17 +408,11 @@ CardSection *PageSetupView::buildExpressions()
 
 void PageSetupView::actOnTyping(QAbstractButton *button, std::function<void(bool checked)> action)
 {
+    // The click leaves the focus in the field; the length typed there is committed as the button
+    // is let go, before it acts (HeldTyping).
     button->setFocusPolicy(Qt::TabFocus);
-    // The checked state is taken first: the committed length shows the report's values again.
     connect(button, &QAbstractButton::clicked, this,
-            [this, action = std::move(action)](bool checked) {
-                for (const auto &[row, length] : std::as_const(lengths_)) {
-                    const HeldTyping *held = HeldTyping::of(row->lineEdit());
-                    if (held && held->holds())
-                        row->commitTyping();
-                }
-                action(checked);
-            });
+            [action = std::move(action)](bool checked) { action(checked); });
 }
 
 void PageSetupView::refresh()

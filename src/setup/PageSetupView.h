@@ -63,9 +63,8 @@ private:
     CardSection *buildAccessibility();
     CardSection *buildExpressions();
     // Makes `button` act on the lengths as typed: a click first commits a length typed and not
-    // committed yet, then runs `action` with the button's checked state as the click left it.
-    // The press leaves the typing alone, so that the sheet, which commits it, does not move the
-    // button away from the pointer before it is let go.
+    // committed yet (as any button does, see HeldTyping), then runs `action` with the button's
+    // checked state as the click left it.
     void actOnTyping(QAbstractButton *button, std::function<void(bool checked)> action);
     // Shows the report's values; writes nothing.
     void refresh();
