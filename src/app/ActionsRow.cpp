@@ -4,6 +4,7 @@
 #include "app/FileCommands.h"
 #include "document/DocumentStore.h"
 #include "engine/SidecarModel.h"
+#include "widgets/HeldTyping.h"
 #include "widgets/SheetModality.h"
 #include "widgets/Spinner.h"
 #include "widgets/SymbolIcons.h"
@@ -57,11 +58,13 @@ ActionsRow::ActionsRow(FileCommands &commands, WorkspaceModel &workspace, AppSet
                              [this] { workspace_.setIsNewReportWizardVisible(true); }));
     row->addWidget(addButton(u"folder"_s, u"Open..."_s, [this] { commands_.openDocument(); }));
     row->addWidget(separator(this));
-    // Undo and Redo also reach the report while a sheet that edits it covers the window.
+    // Undo and Redo also reach the report while a sheet that edits it covers the window, and
+    // reach the typing a field holds before it.
     for (QToolButton *button :
          {addButton(u"arrow.uturn.backward"_s, u"Undo"_s, [this] { commands_.undo(); }),
           addButton(u"arrow.uturn.forward"_s, u"Redo"_s, [this] { commands_.redo(); })}) {
         SheetModality::letThrough(button);
+        HeldTyping::keepTypingFor(button);
         row->addWidget(button);
     }
     row->addWidget(separator(this));

@@ -104,11 +104,17 @@ void AppMenus::buildEdit()
     // field: opening it over a field leaves the typing held.
     HeldTyping::keepTypingUnder(edit_);
     edit_->addSeparator();
-    addItem(edit_, u"Cut"_s, QKeySequence(u"Ctrl+X"_s), [this] { commands_.cut(); });
-    addItem(edit_, u"Copy"_s, QKeySequence(u"Ctrl+C"_s), [this] { commands_.copy(); });
-    addItem(edit_, u"Paste"_s, QKeySequence(u"Ctrl+V"_s), [this] { commands_.paste(); });
+    // They, and Cut, Copy, Paste and Select All, which work in the field, act on the typing
+    // itself; the other items act on the report and commit the typing first.
+    QList<QAction *> inField{undo_, redo_};
+    inField << addItem(edit_, u"Cut"_s, QKeySequence(u"Ctrl+X"_s), [this] { commands_.cut(); })
+            << addItem(edit_, u"Copy"_s, QKeySequence(u"Ctrl+C"_s), [this] { commands_.copy(); })
+            << addItem(edit_, u"Paste"_s, QKeySequence(u"Ctrl+V"_s), [this] { commands_.paste(); });
     edit_->addSeparator();
-    addItem(edit_, u"Select All"_s, QKeySequence(u"Ctrl+A"_s), [this] { commands_.selectAll(); });
+    inField << addItem(edit_, u"Select All"_s, QKeySequence(u"Ctrl+A"_s),
+                       [this] { commands_.selectAll(); });
+    for (QAction *item : std::as_const(inField))
+        HeldTyping::keepTypingFor(item);
     edit_->addSeparator();
     duplicate_ = addItem(edit_, u"Duplicate"_s, QKeySequence(u"Ctrl+D"_s),
                          [this] { commands_.duplicate(); });

@@ -6,7 +6,6 @@
 #include "setup/PageSetupEdits.h"
 #include "widgets/CardSection.h"
 #include "widgets/CardText.h"
-#include "widgets/HeldTyping.h"
 #include "widgets/MeasurementField.h"
 #include "widgets/SheetHeader.h"
 #include "widgets/Stepper.h"
@@ -21,6 +20,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QShowEvent>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -130,12 +130,28 @@ void PageSetupView::setStore(DocumentStore *store)
     if (store == store_ && documentConnection_)
         return;
     disconnect(documentConnection_);
+    // A message answered typing for the report shown before.
+    if (store != store_)
+        clearMessages();
     store_ = store;
     if (store_) {
         documentConnection_ =
             connect(store_, &DocumentStore::documentChanged, this, &PageSetupView::refresh);
     }
     refresh();
+}
+
+void PageSetupView::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (!event->spontaneous())
+        clearMessages();
+}
+
+void PageSetupView::clearMessages()
+{
+    for (const auto &[row, length] : std::as_const(lengths_))
+        row->clearMessage();
 }
 
 MeasurementField *PageSetupView::field(const QString &label, double ReportDocument::*length,
@@ -392,17 +408,11 @@ CardSection *PageSetupView::buildExpressions()
 
 void PageSetupView::actOnTyping(QAbstractButton *button, std::function<void(bool checked)> action)
 {
+    // The click leaves the focus in the field; the length typed there is committed as the button
+    // is let go, before it acts (HeldTyping).
     button->setFocusPolicy(Qt::TabFocus);
-    // The checked state is taken first: the committed length shows the report's values again.
     connect(button, &QAbstractButton::clicked, this,
-            [this, action = std::move(action)](bool checked) {
-                for (const auto &[row, length] : std::as_const(lengths_)) {
-                    const HeldTyping *held = HeldTyping::of(row->lineEdit());
-                    if (held && held->holds())
-                        row->commitTyping();
-                }
-                action(checked);
-            });
+            [action = std::move(action)](bool checked) { action(checked); });
 }
 
 void PageSetupView::refresh()

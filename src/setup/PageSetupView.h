@@ -38,8 +38,12 @@ public:
 
 protected:
     void changeEvent(QEvent *event) override;
+    // The sheet opens anew: what its fields said of typing before is over.
+    void showEvent(QShowEvent *event) override;
 
 private:
+    // Takes the messages under the length fields away.
+    void clearMessages();
     // One length of the report, shown in the user's unit with a 100-point label column.
     MeasurementField *field(const QString &label, double ReportDocument::*length,
                             const QString &name, QWidget *parent);
@@ -59,9 +63,8 @@ private:
     CardSection *buildAccessibility();
     CardSection *buildExpressions();
     // Makes `button` act on the lengths as typed: a click first commits a length typed and not
-    // committed yet, then runs `action` with the button's checked state as the click left it.
-    // The press leaves the typing alone, so that the sheet, which commits it, does not move the
-    // button away from the pointer before it is let go.
+    // committed yet (as any button does, see HeldTyping), then runs `action` with the button's
+    // checked state as the click left it.
     void actOnTyping(QAbstractButton *button, std::function<void(bool checked)> action);
     // Shows the report's values; writes nothing.
     void refresh();

@@ -18,6 +18,11 @@ class QWidget;
 // field stands in (that window turns active for a moment), or the Edit menu opening over the
 // field (its Undo and Redo reach the typing, its Cut, Copy and Paste work in the field). The
 // holder keeps such a moment from the field, which goes on as if it had kept the focus.
+//
+// Anything else the user does in the field's window first commits the typing, to what the field
+// was typing for, as Return does: a click on anything but the field (a button that takes no focus
+// included: the palette's, a toolbar's, a panel's), a shortcut, a menu item chosen. Only the
+// controls that act on the typing itself (Undo, Redo, Cut, Copy, Paste, Select All) leave it held.
 class HeldTyping : public QObject {
     Q_OBJECT
 
@@ -29,6 +34,9 @@ public:
     static HeldTyping *of(const QWidget *focus);
     // Marks a menu that opens over a field without ending its typing.
     static void keepTypingUnder(QMenu *menu);
+    // Marks a control (a button, a menu item, a shortcut) that acts on the typing itself: using
+    // it commits nothing.
+    static void keepTypingFor(QObject *control);
 
     QLineEdit *lineEdit() const { return edit_; }
     // The widget that takes the focus: the line edit, or its spin box.
@@ -40,6 +48,8 @@ public:
     void takeBack();
     // Puts `text` back as typing not committed yet, the caret at its end.
     void bringBack(const QString &text);
+    // Commits the typing as Return does, when the field holds any; the focus stays.
+    void commit();
 
 signals:
     // holds() may have changed.

@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScopedValueRollback>
 #include <QVBoxLayout>
 #include <cmath>
 
@@ -64,6 +65,8 @@ MeasurementField::MeasurementField(const QString &label, double points, Measurem
 
 void MeasurementField::setPoints(double points)
 {
+    if (points != points_ && !committing_)
+        showMessage({});
     points_ = points;
     // Text the user is typing stays; a field the user only visits shows the new length.
     if (!edit_->hasFocus() || !edit_->isModified())
@@ -107,6 +110,7 @@ bool MeasurementField::commit()
         taken = verdict.points.has_value();
         if (verdict.points && *verdict.points != points_) {
             points_ = *verdict.points;
+            const QScopedValueRollback handing(committing_, true);
             if (onCommit_)
                 onCommit_(points_);
         }

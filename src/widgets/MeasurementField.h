@@ -19,7 +19,8 @@ class QLineEdit;
 // refused, and the caller's check (setCheck) may refuse others or take the nearest length the
 // report can hold instead. A refused length is not handed back and the field shows the stored
 // one again; either way the check's message shows under the field (named "<name>.message")
-// until the next commit.
+// until the next commit, or until the length shown changes otherwise (an undo, another report):
+// the message answers the typing, for the length it was typed over.
 class MeasurementField : public QWidget {
     Q_OBJECT
 public:
@@ -31,6 +32,8 @@ public:
     void setCheck(Check check) { check_ = std::move(check); }
     // The message under the field; empty while none shows.
     QString message() const;
+    // Takes the message away.
+    void clearMessage() { showMessage({}); }
 
     // Shows a new length or unit; the text is not touched while the user is typing in it.
     void setPoints(double points);
@@ -57,6 +60,8 @@ private:
     void paintMessage();
 
     double points_;
+    // Set while a commit hands its length on: the length the report keeps then is its answer.
+    bool committing_ = false;
     MeasurementUnit unit_;
     std::function<void(double)> onCommit_;
     Check check_;

@@ -6,6 +6,7 @@
 #include "app/MainWindow.h"
 #include "document/DocumentStore.h"
 #include "setup/PageSetupView.h"
+#include "widgets/MeasurementField.h"
 #include "widgets/SheetDialog.h"
 #include "widgets/SheetModality.h"
 #include "workspace/WorkspaceModel.h"
@@ -13,6 +14,7 @@
 #include <QAction>
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
@@ -88,6 +90,56 @@ TEST_F(PageSetupAndBookTest, ThePageSetupButtonOpensTheSheetOnTheActiveReport)
 
     workspace().newTab(300, 400);
     EXPECT_EQ(view->store(), store()) << "the sheet follows the active tab";
+}
+
+// A refusal under a length of the sheet answers the typing for the report shown: it goes once
+// the sheet shows another report, once the length changes otherwise (an undo) and once the sheet
+// opens anew.
+TEST_F(PageSetupAndBookTest, ARefusalUnderAPageLengthBelongsToItsReportAndTyping)
+{
+    workspace().setIsPageSetupVisible(true);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return sheet() && sheet()->isVisible(); }));
+    auto *view = sheet()->findChild<PageSetupView *>();
+    ASSERT_TRUE(view);
+    const auto width = [view] {
+        return view->findChild<MeasurementField *>(u"pagesetup.page.width"_s);
+    };
+    ASSERT_TRUE(width());
+    const auto typeWidth = [&](const QString &text) {
+        QLineEdit *edit = width()->lineEdit();
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClicks(edit, text);
+        QTest::keyClick(edit, Qt::Key_Return);
+    };
+    const auto refuse = [&] {
+        const ReportDocument before = store()->document();
+        typeWidth(u"100000"_s);
+        EXPECT_EQ(store()->document(), before);
+        EXPECT_TRUE(width()->message().startsWith(u"Wider than a PDF page"_s))
+            << width()->message().toStdString();
+    };
+    DocumentStore *first = store();
+
+    refuse();
+    workspace().newTab(300, 400);
+    ASSERT_EQ(view->store(), store());
+    EXPECT_EQ(width()->message(), QString()) << "another report";
+    workspace().setActiveTabIndex(int(workspace().tabs().indexOf(first)));
+    ASSERT_EQ(view->store(), first);
+    EXPECT_EQ(width()->message(), QString()) << "and back: the typing is long gone";
+
+    view->findChild<QPushButton *>(u"pagesetup.page.landscape"_s)->click();
+    refuse();
+    store()->undo();
+    EXPECT_EQ(width()->message(), QString()) << "the width it answered for is undone";
+
+    refuse();
+    workspace().setIsPageSetupVisible(false);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !sheet()->isVisible(); }));
+    workspace().setIsPageSetupVisible(true);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return sheet()->isVisible(); }));
+    EXPECT_EQ(width()->message(), QString()) << "the sheet opened anew";
 }
 
 TEST_F(PageSetupAndBookTest, NewReportBookChainsTheChosenReportsAndCompilesEachChapter)

@@ -1,9 +1,13 @@
 #include "AlertKeys.h"
 #include "AppInstanceTest.h"
 #include "app/AppMenus.h"
+#include "app/CanvasTrailingToolbar.h"
 #include "app/ContentView.h"
 #include "app/MainWindow.h"
+#include "canvas/AlignDistributeToolbar.h"
 #include "canvas/CanvasView.h"
+#include "canvas/FormatToolbar.h"
+#include "canvas/PaletteView.h"
 #include "datapanel/DataPanelCards.h"
 #include "datapanel/DataPanelSheet.h"
 #include "datapanel/DataPanelView.h"
@@ -13,6 +17,7 @@
 #include "editors/ExpressionBuilderButton.h"
 #include "editors/ExpressionBuilderView.h"
 #include "model/JrxmlCodec.h"
+#include "navigators/OutlineView.h"
 #include "setup/NewReportCreation.h"
 #include "setup/NewReportWizardState.h"
 #include "widgets/LazyRowColumn.h"
@@ -20,6 +25,8 @@
 #include "widgets/PlainTextEdit.h"
 #include "widgets/SheetDialog.h"
 #include "widgets/Stepper.h"
+#include "widgets/ToolbarToggleIcon.h"
+#include "workspace/AppSettings.h"
 #include "workspace/WorkspaceModel.h"
 
 #include <QAbstractSpinBox>
@@ -734,9 +741,16 @@ TEST_F(SheetUndoTest, TheInspectorsTypingGoesBackFirstAndComesBackLastEveryWay)
             now += 10'000;
             EXPECT_EQ(offered(), std::pair(true, false));
 
+            // A multi-line editor keeps the caret where its text changed, at the end of all it
+            // typed over.
+            const auto caretAtEnd = [&] {
+                const auto *text = qobject_cast<PlainTextEdit *>(field.data());
+                return !text || text->textCursor().position() == text->text().size();
+            };
             undoRedo(true);
             EXPECT_EQ(store()->document(), moved) << "the typing goes back first";
             EXPECT_EQ(fieldText(), shownText);
+            EXPECT_TRUE(caretAtEnd());
             EXPECT_EQ(offered(), std::pair(true, true)) << "the typing can come back";
             undoRedo(true);
             EXPECT_EQ(store()->document(), before) << "then X";
@@ -746,6 +760,7 @@ TEST_F(SheetUndoTest, TheInspectorsTypingGoesBackFirstAndComesBackLastEveryWay)
             EXPECT_EQ(offered(), std::pair(true, true));
             undoRedo(false);
             EXPECT_EQ(fieldText(), row.typing) << "then the typing";
+            EXPECT_TRUE(caretAtEnd());
             EXPECT_EQ(store()->document(), typed);
             EXPECT_EQ(offered(), std::pair(true, false));
             EXPECT_EQ(dialogs->alerts().size(), asked) << "nothing asked before Return";
@@ -768,6 +783,117 @@ TEST_F(SheetUndoTest, TheInspectorsTypingGoesBackFirstAndComesBackLastEveryWay)
             EXPECT_EQ(store()->document(), moved) << "X can be redone";
             EXPECT_EQ(dialogs->alerts().size(), asked + (row.asks ? 1 : 0));
         }
+    }
+}
+
+// A length typed in the inspector and not committed yet (no Return) goes to the element it was
+// typed for before anything else of the window acts: a palette button, the align bar's and the
+// format bar's buttons, an item of the Edit menu or of a context menu, a shortcut, a button that
+// opens a sheet. It is a step of its own, before the step of what the user did then.
+TEST_F(SheetUndoTest, TypingHeldInTheInspectorIsCommittedBeforeAnyOtherControlActs)
+{
+    app->settings().setMeasurementUnit(MeasurementUnit::pixels);
+    ContentView *content = app->contentView();
+    auto *alignBar = content->findChild<AlignDistributeToolbar *>();
+    ASSERT_TRUE(alignBar);
+    const auto elementIDs = [this] {
+        QList<QUuid> found;
+        for (const ReportElement &e : store()->document().detailBands.first().elements)
+            found.append(e.id);
+        return found;
+    };
+    QUuid typedFor;
+    struct Row {
+        const char *what;
+        std::function<void()> act;
+        // Elements the act adds: copies of the element typed for stand 10 points to its right.
+        int added = 0;
+        bool copies = false;
+        // Whether the act is a step apart from the typing's: a change of the same element right
+        // after it, and a change that is no step of the report, join or leave the typing's.
+        bool stepped = true;
+        // What the act made of the element typed for, when it changes it.
+        std::function<bool(const ReportElement &)> done = {};
+    };
+    const Row rows[] = {
+        {"the palette's Static Text",
+         [&] { clickThroughWindow(content->palette()->button(u"textformat"_s)); }, 1},
+        {"the align bar's Duplicate",
+         [&] { clickThroughWindow(alignBar->button(u"plus.square.on.square"_s)); }, 1, true},
+        {"the align bar's Send to Back",
+         [&] { clickThroughWindow(alignBar->button(u"square.3.layers.3d.bottom.filled"_s)); }, 0,
+         false, true, [&](const ReportElement &typed) { return elementIDs().first() == typed.id; }},
+        {"the format bar's Bold",
+         [&] { clickThroughWindow(content->formatToolbar()->toggle(u"bold"_s)); }, 0, false, false,
+         [](const ReportElement &typed) { return typed.isBold; }},
+        {"the Edit menu's Duplicate",
+         [&] {
+             QMenu *edit = openMenu(u"Edit"_s);
+             ASSERT_TRUE(edit);
+             choose(edit, u"Duplicate"_s);
+         },
+         1, true},
+        {"Ctrl+D",
+         [&] {
+             QTest::keyClick(app->mainWindow()->windowHandle(), Qt::Key_D, Qt::ControlModifier);
+         },
+         1, true},
+        {"the outline's menu",
+         [&] {
+             std::unique_ptr<QMenu> menu(
+                 content->outline()->contextMenu(u"element."_s + idText(typedFor)));
+             ASSERT_TRUE(menu);
+             menu->popup(app->mainWindow()->mapToGlobal(QPoint(200, 200)));
+             ASSERT_TRUE(QTest::qWaitForWindowExposed(menu.get()));
+             choose(menu.get(), u"Duplicate"_s);
+         },
+         1, true},
+        {"the Report Data button",
+         [&] {
+             clickThroughWindow(content->trailingToolbar()->dataButton());
+             EXPECT_TRUE(workspace().isDataPanelVisible());
+             workspace().setIsDataPanelVisible(false);
+             ASSERT_TRUE(apptest::activate(app->mainWindow()));
+         },
+         0, false, false},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.what);
+        const ReportElement element{.id = QUuid::createUuid(),
+                                    .kind = ElementKind::StaticText{u"Hello"_s},
+                                    .width = 100,
+                                    .height = 20};
+        store()->performAddElement(element, store()->activeBandTarget());
+        store()->setSelectedElementIDs({element.id});
+        typedFor = element.id;
+        auto *x = shown<MeasurementField>(u"inspector.frame.x"_s);
+        ASSERT_TRUE(x);
+        typeOver(x->lineEdit(), u"33"_s);
+        ASSERT_EQ(x->lineEdit()->text(), u"33"_s);
+        ASSERT_EQ(store()->element(element.id)->x, 0) << "held, not committed";
+        const QList<QUuid> before = elementIDs();
+
+        row.act();
+        const std::optional<ReportElement> typed = store()->element(element.id);
+        ASSERT_TRUE(typed);
+        EXPECT_EQ(typed->x, 33) << "the typing reaches the element it was typed for";
+        EXPECT_TRUE(!row.done || row.done(*typed)) << "and the act did what it does";
+        QList<QUuid> added = elementIDs();
+        added.removeIf([&](const QUuid &id) { return before.contains(id); });
+        EXPECT_EQ(added.size(), row.added);
+        for (const QUuid &id : std::as_const(added)) {
+            if (row.copies)
+                EXPECT_EQ(store()->element(id)->x, 33 + 10) << "a copy of what was typed";
+        }
+
+        if (row.stepped) {
+            store()->undo();
+            EXPECT_EQ(store()->element(element.id)->x, 33) << "the typing is a step of its own";
+            EXPECT_EQ(elementIDs(), before);
+        }
+        store()->undo();
+        EXPECT_EQ(store()->element(element.id)->x, 0);
+        store()->setSelectedElementIDs({});
     }
 }
 
