@@ -37,8 +37,9 @@ QString known(pugi::xml_node node)
     if (const pugi::xml_attribute name = node.attribute("name"))
         return localName(node) + u"#name:"_s + QString::fromUtf8(name.value());
     const QString tag = localName(node);
-    // Detail bands come and go: which is which the file does not say.
-    if (localName(node.parent()) == u"detail"_s)
+    // Detail bands and a style's conditions come and go: which is which the file does not say
+    // (a condition removed and another added stand where the first stood).
+    if (localName(node.parent()) == u"detail"_s || tag == u"conditionalStyle"_s)
         return tag + u"#?"_s;
     for (pugi::xml_node other : node.parent().children()) {
         if (other != node && other.type() == pugi::node_element && localName(other) == tag)
