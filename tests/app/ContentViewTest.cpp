@@ -709,9 +709,10 @@ TEST_F(ContentViewTest, ErrorPanelExplainsWhatItCanAndShowsTheRestRaw)
         shown->show();
         QApplication::processEvents();
         for (auto *text : shown->findChildren<QTextEdit *>()) {
-            if (text->isVisible())
+            if (text->isVisible()) {
                 EXPECT_GT(text->height(), text->fontMetrics().lineSpacing() * 2)
                     << "the long line takes several lines";
+            }
         }
     }
 

@@ -882,8 +882,9 @@ TEST_F(SheetUndoTest, TypingHeldInTheInspectorIsCommittedBeforeAnyOtherControlAc
         added.removeIf([&](const QUuid &id) { return before.contains(id); });
         EXPECT_EQ(added.size(), row.added);
         for (const QUuid &id : std::as_const(added)) {
-            if (row.copies)
+            if (row.copies) {
                 EXPECT_EQ(store()->element(id)->x, 33 + 10) << "a copy of what was typed";
+            }
         }
 
         if (row.stepped) {

@@ -283,8 +283,9 @@ TEST_F(StyleHeirs, AStylesColourReachesOnlyWhatLeavesItToTheStyle)
             SCOPED_TRACE(i);
             EXPECT_EQ(text(i).foreColor, again.at(i).foreColor);
             EXPECT_EQ(text(i).backColor, again.at(i).backColor);
-            if (again.at(i).kind.isTextKind())
+            if (again.at(i).kind.isTextKind()) {
                 EXPECT_EQ(text(i).textAlignment, again.at(i).textAlignment);
+            }
         }
     };
     const QUuid base = style(0).id;
